@@ -1,0 +1,48 @@
+# Shared build settings and the helpers that turn a folder into a library.
+
+add_library(ombrisalt_options INTERFACE)
+target_compile_options(ombrisalt_options INTERFACE
+  -Wall -Wextra -ffp-contract=off
+  $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
+target_include_directories(ombrisalt_options INTERFACE ${PROJECT_SOURCE_DIR})
+if(OMBRISALT_POOL_MALLOC)
+  target_compile_definitions(ombrisalt_options INTERFACE OMBRISALT_POOL_MALLOC=1)
+endif()
+if(OMBRISALT_SANITIZE)
+  target_compile_options(ombrisalt_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(ombrisalt_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(OMBRISALT_FUZZ)
+  target_compile_definitions(ombrisalt_options INTERFACE OMBRISALT_FUZZING=1)
+  target_compile_options(ombrisalt_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+  target_link_options(ombrisalt_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# ombrisalt_add_library(<name> [DEPS targets...])
+# Builds every .cpp of the calling folder into the static library ombrisalt_<name>.
+function(ombrisalt_add_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(ombrisalt_${name} STATIC ${sources})
+  target_link_libraries(ombrisalt_${name} PUBLIC ombrisalt_options ${ARG_DEPS})
+endfunction()
+
+# ombrisalt_add_tests(<folder> <library targets...>)
+# One test program per folder of tests/, each test case registered with CTest.
+function(ombrisalt_add_tests folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  string(REPLACE "/" "_" exe ${folder})
+  set(exe ${exe}_tests)
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_support.cpp
+                                      ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+  add_executable(${exe} ${sources} ${support})
+  target_link_libraries(${exe} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+  target_include_directories(${exe} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "OMBRISALT_HEADLESS=1;OMBRISALT_TEST_SOURCE=${PROJECT_SOURCE_DIR}")
+endfunction()

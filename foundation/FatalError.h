@@ -1,0 +1,24 @@
+#pragma once
+// The one fatal path. Data and programming errors the program cannot go on
+// from show a message box with a caption and a long explanation, then end the
+// process with exit status 255 (-1). Tests and fuzz builds replace the
+// terminator so that a fatal report ends a test case or an input instead.
+
+#include <string>
+
+// Shows the fatal message box and returns (texts are 8-bit engine text).
+void ShowDataCrashExplanation(const char* caption, const char* message);
+
+// Shows the box, then ends through the terminator; never returns.
+[[noreturn]] void FatalDataError(const char* caption, const char* message);
+
+// A terminator must not return; if it does, the process exits with 255.
+using FatalTerminator = void (*)(const char* caption, const char* message);
+FatalTerminator SetFatalTerminator(FatalTerminator terminator);
+
+// Thrown by ThrowingFatalTerminator, for tests and fuzz targets.
+struct CFatalErrorException {
+    std::string caption;
+    std::string message;
+};
+[[noreturn]] void ThrowingFatalTerminator(const char* caption, const char* message);

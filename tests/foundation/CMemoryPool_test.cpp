@@ -1,0 +1,91 @@
+#include "foundation/CMemoryPool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+TEST(MemoryPool, SizeClassesAre16BytesUpTo500)
+{
+    CMemoryPool pool(kPoolMaxSize);
+    EXPECT_EQ(pool.GetClassCount(), 33u);
+    EXPECT_EQ(CMemoryPool::ClassOf(0), 0u);
+    EXPECT_EQ(CMemoryPool::ClassOf(1), 1u);
+    EXPECT_EQ(CMemoryPool::ClassOf(16), 1u);
+    EXPECT_EQ(CMemoryPool::ClassOf(17), 2u);
+    EXPECT_EQ(CMemoryPool::ClassOf(497), 32u);
+    EXPECT_EQ(CMemoryPool::ClassOf(500), 32u);
+    EXPECT_EQ(pool.GetClass(0).GetItemSize(), 16u);
+    EXPECT_EQ(pool.GetClass(1).GetItemSize(), 16u);
+    EXPECT_EQ(pool.GetClass(32).GetItemSize(), 512u);
+    EXPECT_EQ(pool.GetClass(1).GetItemsPerChunk(), 250u);
+    EXPECT_EQ(pool.GetClass(32).GetItemsPerChunk(), 7u);
+}
+
+TEST(MemoryPool, ServesFromClassesAndHeap)
+{
+    CMemoryPool pool(kPoolMaxSize);
+    void* zero = pool.Allocate(0);
+    EXPECT_EQ(pool.GetClass(0).GetItemsInUse(), 1u);
+    void* big = pool.Allocate(500);
+    EXPECT_EQ(pool.GetClass(32).GetItemsInUse(), 1u);
+    void* heap = pool.Allocate(501);
+    uint32_t inUse = 0;
+    for (uint32_t i = 0; i < pool.GetClassCount(); ++i)
+        inUse += pool.GetClass(i).GetItemsInUse();
+    EXPECT_EQ(inUse, 2u);
+    pool.Free(zero, 0);
+    pool.Free(big, 500);
+    pool.Free(heap, 501);
+    pool.Free(nullptr, 8);
+    EXPECT_EQ(pool.GetClass(0).GetItemsInUse(), 0u);
+    EXPECT_EQ(pool.GetClass(32).GetItemsInUse(), 0u);
+}
+
+TEST(MemoryPool, ItemsAreAlignedAndReusedLastFreedFirst)
+{
+    CMemoryPool pool(kPoolMaxSize);
+    std::vector<void*> items;
+    for (int i = 0; i < 300; ++i) {
+        items.push_back(pool.Allocate(40));
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(items.back()) % 16, 0u);
+    }
+    // A fresh chunk hands out its items in ascending address order.
+    EXPECT_LT(items[0], items[1]);
+    EXPECT_EQ(pool.GetClass(3).GetItemsPerChunk(), 83u); // 4000 / 48
+    EXPECT_EQ(pool.GetClass(3).GetTotalItems(), 4 * 83u);
+    pool.Free(items[5], 40);
+    pool.Free(items[9], 40);
+    EXPECT_EQ(pool.Allocate(40), items[9]);
+    EXPECT_EQ(pool.Allocate(40), items[5]);
+    for (void* item : items)
+        pool.Free(item, 40);
+}
+
+TEST(MemoryPool, ListGrowthWarningCountsEveryCall)
+{
+    uint32_t before = GetNonPooledListAllocationCount();
+    NoteNonPooledListAllocation();
+    EXPECT_EQ(GetNonPooledListAllocationCount(), before + 1);
+}
+
+struct Pooled : CPooledClassBase {
+    virtual ~Pooled() = default;
+    char payload[24] = {};
+};
+struct PooledDerived : Pooled {
+    char more[200] = {};
+};
+
+TEST(MemoryPool, PooledObjectsFreeWithTheirOwnSize)
+{
+    Pooled* a = new PooledDerived;
+    Pooled* b = new Pooled;
+    delete a;
+    delete b;
+    SUCCEED();
+}
+
+} // namespace
