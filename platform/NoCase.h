@@ -4,6 +4,7 @@
 // (U+00C0-U+00DE against U+00E0-U+00FE, except the multiplication and
 // division signs) fold together; every other byte compares as itself.
 
+#include <string>
 #include <string_view>
 
 namespace plat {
@@ -12,6 +13,9 @@ namespace plat {
 int CompareNoCase(std::string_view a, std::string_view b);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// The folded copy: equal for names that EqualsNoCase, byte for byte.
+std::string FoldNoCase(std::string_view text);
 
 // Case-blind order with a byte-wise tie break, so that names differing only
 // in case still sort the same way on every run ("ABC" < "Abc" < "abc").
