@@ -21,38 +21,47 @@ bool IsContinuationByte(char c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// Both texts folded. "?" takes one whole UTF-8 character.
-bool MatchFolded(std::string_view pattern, std::size_t p, std::string_view name, std::size_t n)
+std::size_t NextCharacter(std::string_view text, std::size_t pos)
 {
-    while (p < pattern.size()) {
-        const char c = pattern[p];
-        if (c == '*') {
-            while (p < pattern.size() && pattern[p] == '*')
-                ++p;
-            if (p == pattern.size())
-                return true;
-            for (std::size_t k = n; k <= name.size(); ++k)
-                if (MatchFolded(pattern, p, name, k))
-                    return true;
-            return false;
-        }
-        if (n == name.size()) {
-            // "." followed only by stars also matches the end of a name
-            // without an extension: "*.*" lists every name.
-            return c == '.' && pattern.find_first_not_of('*', p + 1) == std::string_view::npos;
-        }
-        if (c == '?') {
+    ++pos;
+    while (pos < text.size() && IsContinuationByte(text[pos]))
+        ++pos;
+    return pos;
+}
+
+// Both texts folded; "?" takes one whole UTF-8 character. Greedy with a
+// return to the last "*" only, which is enough for "*" and "?" and keeps
+// the work linear in practice whatever the pattern.
+bool MatchFolded(std::string_view pattern, std::string_view name)
+{
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t starP = std::string_view::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = ++p;
+            starN = n;
+        } else if (p < pattern.size() && pattern[p] == '?') {
+            ++p;
+            n = NextCharacter(name, n);
+        } else if (p < pattern.size() && pattern[p] == name[n]) {
+            ++p;
             ++n;
-            while (n < name.size() && IsContinuationByte(name[n]))
-                ++n;
-        } else if (c == name[n]) {
-            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP;
+            n = starN = NextCharacter(name, starN);
         } else {
             return false;
         }
-        ++p;
     }
-    return n == name.size();
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    // "." followed only by stars also matches the end of a name without an
+    // extension: "*.*" lists every name.
+    if (p < pattern.size() && pattern[p] == '.')
+        return pattern.find_first_not_of('*', p + 1) == std::string_view::npos;
+    return p == pattern.size();
 }
 
 std::uint32_t SaturateToU32(std::uint64_t value)
@@ -84,10 +93,10 @@ bool MatchesFilePattern(std::string_view pattern, std::string_view name)
         // "name*." : only names without an extension.
         const std::string stem = FoldNoCase(pattern.substr(0, pattern.size() - 1));
         if (name == "." || name == "..")
-            return MatchFolded(stem, 0, "", 0);
-        return name.find('.') == std::string_view::npos && MatchFolded(stem, 0, foldedName, 0);
+            return MatchFolded(stem, "");
+        return name.find('.') == std::string_view::npos && MatchFolded(stem, foldedName);
     }
-    return MatchFolded(FoldNoCase(pattern), 0, foldedName, 0);
+    return MatchFolded(FoldNoCase(pattern), foldedName);
 }
 
 std::vector<FindEntry> FindFiles(std::string_view pattern)

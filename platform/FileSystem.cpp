@@ -2,6 +2,7 @@
 
 #include "platform/NoCase.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -245,7 +246,7 @@ bool CReplacementFile::Begin(std::string_view name)
     // A hidden name: folder listings skip names beginning with "." so a
     // temporary left by a crash never shows up as data.
     const std::string stem = FolderOf(m_TargetPath) + "/." + BaseNameOf(m_TargetPath) + ".tmp";
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         m_TempPath = stem + std::to_string(::getpid()) + "_" + std::to_string(++counter);

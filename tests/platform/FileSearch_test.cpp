@@ -47,6 +47,8 @@ const PatternCase kPatternCases[] = {
     {"QuestionMarkTakesWholeUtf8Character", "caf?.txt", "caf\xC3\xA9.txt", true},
     {"LatinLettersFoldTogether", "CAF\xC3\x89*", "caf\xC3\xA9.txt", true},
     {"StarsBothSides", "*ero*", "Hero.tga", true},
+    {"StarBacktracksPastAnEarlierMatch", "*ab.t?t", "aab.txt", true},
+    {"ManyStarsFailQuickly", "*a*a*a*a*a*a*a*a*a*a*a*b", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", false},
     {"PlainNameIsCaseBlindEquality", "Hero.TGA", "hero.tga", true},
     {"PlainNameIsNotAPrefix", "Hero", "Hero.tga", false},
 };
