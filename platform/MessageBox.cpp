@@ -1,13 +1,12 @@
 #include "platform/MessageBox.h"
 
-#include <cstdio>
+#include "platform/CPlatform.h"
 
 namespace plat {
 
 void ShowMessageBox(std::string_view caption, std::string_view text)
 {
-    std::fprintf(stderr, "%.*s\n%.*s\n", int(caption.size()), caption.data(), int(text.size()), text.data());
-    std::fflush(stderr);
+    GetPlatform().ShowMessageBox(caption, text);
 }
 
 } // namespace plat

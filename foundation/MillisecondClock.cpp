@@ -1,0 +1,57 @@
+#include "foundation/MillisecondClock.h"
+
+#include "platform/Clock.h"
+
+#include <cstring>
+
+namespace {
+
+uint64_t gWrapOffset = 0;
+uint64_t gLastClock = 0;
+
+} // namespace
+
+void RaiseTimerResolution()
+{
+}
+
+void RestoreTimerResolution()
+{
+}
+
+uint64_t MillisecondClock()
+{
+    uint64_t now = uint64_t(plat::GetMillisecondTick()) + gWrapOffset;
+    if (now < gLastClock) {
+        // The 32-bit tick wrapped since the last reading.
+        gWrapOffset += uint64_t(1) << 32;
+        now += uint64_t(1) << 32;
+    }
+    gLastClock = now;
+    return now;
+}
+
+uint64_t GetMillisecondClockFrequency()
+{
+    return 1000;
+}
+
+void ResetMillisecondClock()
+{
+    gWrapOffset = 0;
+    gLastClock = 0;
+}
+
+void FastMemset(void* destination, uint32_t pattern, size_t count)
+{
+    auto* bytes = static_cast<unsigned char*>(destination);
+    const auto low = static_cast<unsigned char>(pattern);
+    while (count > 0 && reinterpret_cast<uintptr_t>(bytes) % 4 != 0) {
+        *bytes++ = low;
+        --count;
+    }
+    for (; count >= 4; count -= 4, bytes += 4)
+        std::memcpy(bytes, &pattern, 4);
+    while (count-- > 0)
+        *bytes++ = low;
+}

@@ -1,0 +1,60 @@
+#include "platform/CPlatform.h"
+
+#include "platform/CPlatformHeadless.h"
+#include "platform/CPlatformSDL.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace plat {
+
+namespace {
+
+bool IsSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+CPlatform*& CurrentPlatform()
+{
+    static CPlatform* current = nullptr;
+    return current;
+}
+
+} // namespace
+
+PlatformKind ChoosePlatformKind()
+{
+    const char* headless = std::getenv("OMBRISALT_HEADLESS");
+    if (headless && std::strcmp(headless, "1") == 0)
+        return PlatformKind::Headless;
+    if (IsSet("CI"))
+        return PlatformKind::Headless;
+    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY"))
+        return PlatformKind::Headless;
+    return PlatformKind::SDL;
+}
+
+std::unique_ptr<CPlatform> CreatePlatform(PlatformKind kind)
+{
+    if (kind == PlatformKind::SDL)
+        return std::make_unique<CPlatformSDL>();
+    return std::make_unique<CPlatformHeadless>();
+}
+
+CPlatform& GetPlatform()
+{
+    static const std::unique_ptr<CPlatform> chosen = CreatePlatform(ChoosePlatformKind());
+    CPlatform* current = CurrentPlatform();
+    return current ? *current : *chosen;
+}
+
+CPlatform* ReplacePlatform(CPlatform* platform)
+{
+    CPlatform* previous = &GetPlatform();
+    CurrentPlatform() = platform;
+    return previous;
+}
+
+} // namespace plat

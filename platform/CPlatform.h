@@ -1,0 +1,39 @@
+#pragma once
+// The devices of the machine the program runs on, behind one interface with
+// two backends: CPlatformSDL for a real display and CPlatformHeadless for
+// tests, CI and machines without a display. The backend is chosen once, on
+// first use, and engine code never asks which one it got.
+//
+// Only the message box exists so far; the window, input, screen, audio and
+// clipboard devices join this interface when they are written.
+
+#include <memory>
+#include <string_view>
+
+namespace plat {
+
+class CPlatform {
+public:
+    virtual ~CPlatform() = default;
+
+    // A modal box with an OK button; returns when the user dismissed it, or
+    // at once where no user can see it. Texts are UTF-8.
+    virtual void ShowMessageBox(std::string_view caption, std::string_view text) = 0;
+};
+
+enum class PlatformKind { SDL, Headless };
+
+// The headless backend is chosen when OMBRISALT_HEADLESS is "1", when CI is
+// set, or when there is no display (neither DISPLAY nor WAYLAND_DISPLAY).
+PlatformKind ChoosePlatformKind();
+
+// The process's platform, created on first call from ChoosePlatformKind.
+CPlatform& GetPlatform();
+
+// Installs another platform (tests); returns the one it replaces. The caller
+// keeps ownership of both; pass the returned one back to restore it.
+CPlatform* ReplacePlatform(CPlatform* platform);
+
+std::unique_ptr<CPlatform> CreatePlatform(PlatformKind kind);
+
+} // namespace plat

@@ -1,0 +1,27 @@
+#pragma once
+// The platform without a user: message boxes go to standard error (caption
+// line, then text) and are kept for tests to read.
+
+#include "platform/CPlatform.h"
+
+#include <string>
+#include <vector>
+
+namespace plat {
+
+class CPlatformHeadless final : public CPlatform {
+public:
+    struct MessageBoxRecord {
+        std::string caption;
+        std::string text;
+    };
+
+    void ShowMessageBox(std::string_view caption, std::string_view text) override;
+
+    const std::vector<MessageBoxRecord>& GetMessageBoxes() const { return m_MessageBoxes; }
+
+private:
+    std::vector<MessageBoxRecord> m_MessageBoxes;
+};
+
+} // namespace plat

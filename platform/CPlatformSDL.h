@@ -1,0 +1,14 @@
+#pragma once
+// The platform on a real display, through SDL2. No SDL type appears here.
+
+#include "platform/CPlatform.h"
+
+namespace plat {
+
+class CPlatformSDL final : public CPlatform {
+public:
+    // Falls back to standard error when SDL cannot show the box.
+    void ShowMessageBox(std::string_view caption, std::string_view text) override;
+};
+
+} // namespace plat

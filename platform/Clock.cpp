@@ -1,0 +1,56 @@
+#include "platform/Clock.h"
+
+#include <cerrno>
+#include <ctime>
+
+namespace plat {
+
+namespace {
+
+MillisecondTickSource gTickSource = nullptr;
+
+timespec MonotonicNow()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+} // namespace
+
+uint32_t GetMillisecondTick()
+{
+    if (gTickSource)
+        return gTickSource();
+    const timespec now = MonotonicNow();
+    const uint64_t ms = uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
+    return uint32_t(ms);
+}
+
+uint64_t GetHighResolutionCounter()
+{
+    const timespec now = MonotonicNow();
+    return uint64_t(now.tv_sec) * 1000000000u + uint64_t(now.tv_nsec);
+}
+
+uint64_t GetHighResolutionFrequency()
+{
+    return 1000000000u;
+}
+
+void SleepMs(uint32_t milliseconds)
+{
+    timespec remaining { time_t(milliseconds / 1000u), long(milliseconds % 1000u) * 1000000L };
+    // A signal cuts the sleep short; finish the rest.
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+    }
+}
+
+MillisecondTickSource SetMillisecondTickSource(MillisecondTickSource source)
+{
+    MillisecondTickSource previous = gTickSource;
+    gTickSource = source;
+    return previous;
+}
+
+} // namespace plat

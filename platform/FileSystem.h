@@ -1,0 +1,93 @@
+#pragma once
+// Files and folders by engine name.
+//
+// Engine names are UTF-8, use "\" or "/" as separators and are looked up
+// without regard to case, for reading and for writing alike: each component
+// is taken as spelled when it exists, else the first name of the folder that
+// equals it case-blind (first in LessNoCaseThenBytes order when several
+// differ only in case). A component that does not exist keeps the spelling
+// given, so a new file is created under the caller's name while an existing
+// file of another case is the one overwritten.
+//
+// Times are file times: 100 ns units since 1601-01-01 UTC.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// The disk path for an engine name ("/" separators, components resolved).
+std::string ResolvePath(std::string_view name);
+
+// fopen on the resolved name; mode as for fopen ("rb", "wb", "r+b", "ab").
+std::FILE* OpenFile(std::string_view name, const char* mode);
+
+struct FileStatus {
+    bool isFolder = false;
+    bool isReadOnly = false;    // the owner has no write permission
+    std::uint64_t size = 0;     // bytes; 0 for a folder
+    std::uint64_t writeTime = 0; // file time
+};
+
+// False when the name does not exist.
+bool GetFileStatus(std::string_view name, FileStatus& status);
+bool PathExists(std::string_view name);
+bool IsFolder(std::string_view name);
+bool IsReadOnly(std::string_view name);            // false for a missing file
+// Sets or clears the owner write permission; false for a missing file.
+bool SetReadOnly(std::string_view name, bool readOnly);
+
+// One level, like mkdir; false when it exists or the parent is missing.
+bool CreateFolder(std::string_view name);
+bool DeleteFile(std::string_view name);            // files only
+// Replaces an existing target, as the atomic replace needs.
+bool RenameFile(std::string_view from, std::string_view to);
+
+std::string GetCurrentFolder();                    // absolute, no trailing "/"
+bool SetCurrentFolder(std::string_view name);
+
+// Absolute path of the running program; empty when it cannot be had.
+std::string GetProgramPath();
+
+// Free bytes for the caller on the file system holding the name; false
+// when it cannot be had.
+bool GetFreeDiskSpace(std::string_view name, std::uint64_t& freeBytes);
+
+// The current time as a file time.
+std::uint64_t GetSystemFileTime();
+
+// Conversion between Unix seconds plus nanoseconds and file times.
+std::uint64_t UnixTimeToFileTime(std::int64_t seconds, std::uint32_t nanoseconds);
+
+// Writes a whole file so that readers see the old contents or the new,
+// never a part: a temporary file in the same folder is written, flushed,
+// synced and renamed over the target. Any failure removes the temporary,
+// leaves the old file as it was and answers false.
+class CReplacementFile {
+public:
+    CReplacementFile() = default;
+    ~CReplacementFile();                           // abandons an uncommitted file
+    CReplacementFile(const CReplacementFile&) = delete;
+    CReplacementFile& operator=(const CReplacementFile&) = delete;
+
+    // Creates the temporary beside the resolved target. An existing target's
+    // permission bits are given to the new file.
+    [[nodiscard]] bool Begin(std::string_view name);
+    std::FILE* Stream() const { return m_Stream; }
+    // Flush, sync, rename; false (old file untouched) on any failure,
+    // including an earlier write error on the stream.
+    [[nodiscard]] bool Commit();
+    void Abandon();
+
+private:
+    std::FILE* m_Stream = nullptr;
+    std::string m_TempPath;
+    std::string m_TargetPath;
+};
+
+[[nodiscard]] bool ReplaceFileContents(std::string_view name, const void* data, std::size_t size);
+
+} // namespace plat

@@ -1,0 +1,42 @@
+#pragma once
+// Settings files: "[Section]" lines and "key=value" lines.
+//
+// Reading: section and key names match case-blind (the first occurrence of
+// each wins); whitespace around names and values is ignored; a value wholly
+// enclosed in a pair of double or single quotes loses them; lines beginning
+// with ";" are comments. Writing keeps every other line as it was, replaces
+// an existing key's line in place, adds a new key after the last key of its
+// section and a new section at the end, ends every line with CR LF and
+// replaces the file atomically.
+//
+// A file name without a folder lives in the working folder, or in the folder
+// named by OMBRISALT_HOME when that is set. Other names are engine names
+// (FileSystem.h).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// The stored value, or the default when the file, section or key is missing.
+std::string ReadProfileString(std::string_view file, std::string_view section, std::string_view key,
+                              std::string_view defaultValue);
+
+// The default when the file, section or key is missing or the value is
+// empty; otherwise leading decimal digits after an optional sign, saturated
+// to 32 bits, and 0 when there are none ("abc" and "0x10" give 0).
+std::int32_t ReadProfileInt(std::string_view file, std::string_view section, std::string_view key,
+                            std::int32_t defaultValue);
+
+// False when the file cannot be written (read-only, no folder, disk error;
+// the old file then stays as it was) or when a name or the value would
+// break the line structure (a line end anywhere, "=" in the key, "]" in the
+// section, an empty section or key).
+[[nodiscard]] bool WriteProfileString(std::string_view file, std::string_view section, std::string_view key,
+                                      std::string_view value);
+
+// Where a settings file name lands on disk (see above).
+std::string GetProfilePath(std::string_view file);
+
+} // namespace plat

@@ -1,0 +1,76 @@
+#include "platform/CPlatform.h"
+
+#include "platform/CPlatformHeadless.h"
+#include "platform/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace {
+
+// Sets environment variables for one test and puts them back afterwards.
+class CEnvironment {
+public:
+    ~CEnvironment()
+    {
+        for (const auto& [name, value] : m_Saved) {
+            if (value.first)
+                ::setenv(name.c_str(), value.second.c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+    }
+    void Set(const char* name, const char* value)
+    {
+        if (m_Saved.find(name) == m_Saved.end()) {
+            const char* old = std::getenv(name);
+            m_Saved[name] = {old != nullptr, old ? old : ""};
+        }
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+
+private:
+    std::map<std::string, std::pair<bool, std::string>> m_Saved;
+};
+
+TEST(Platform, HeadlessUnlessADisplayIsThereAndNothingAsksOtherwise)
+{
+    CEnvironment env;
+    env.Set("OMBRISALT_HEADLESS", nullptr);
+    env.Set("CI", nullptr);
+    env.Set("WAYLAND_DISPLAY", nullptr);
+    env.Set("DISPLAY", nullptr);
+    EXPECT_EQ(plat::ChoosePlatformKind(), plat::PlatformKind::Headless);
+    env.Set("DISPLAY", ":0");
+    EXPECT_EQ(plat::ChoosePlatformKind(), plat::PlatformKind::SDL);
+    env.Set("OMBRISALT_HEADLESS", "0");
+    EXPECT_EQ(plat::ChoosePlatformKind(), plat::PlatformKind::SDL);
+    env.Set("OMBRISALT_HEADLESS", "1");
+    EXPECT_EQ(plat::ChoosePlatformKind(), plat::PlatformKind::Headless);
+    env.Set("OMBRISALT_HEADLESS", nullptr);
+    env.Set("CI", "true");
+    EXPECT_EQ(plat::ChoosePlatformKind(), plat::PlatformKind::Headless);
+}
+
+TEST(Platform, HeadlessMessageBoxWritesToStandardErrorAndReturns)
+{
+    plat::CPlatformHeadless headless;
+    plat::CPlatform* previous = plat::ReplacePlatform(&headless);
+    testing::internal::CaptureStderr();
+    plat::ShowMessageBox("Illegal file name", "\"x\" is too long");
+    const std::string written = testing::internal::GetCapturedStderr();
+    plat::ReplacePlatform(previous);
+
+    EXPECT_EQ(written, "Illegal file name\n\"x\" is too long\n");
+    ASSERT_EQ(headless.GetMessageBoxes().size(), 1u);
+    EXPECT_EQ(headless.GetMessageBoxes()[0].caption, "Illegal file name");
+    EXPECT_EQ(&plat::GetPlatform(), previous);
+}
+
+} // namespace

@@ -1,0 +1,204 @@
+#include "platform/FileSystem.h"
+
+#include "platform/PlatformTestSupport.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+using FileSystem = CTempFolderTest;
+
+// Runs in a death-test child: exits 0 when the replacement reports failure.
+void ReplaceUnderFileSizeLimit(const char* name, rlim_t limitBytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{limitBytes, limitBytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const std::string bytes(100000, 'x');
+    std::exit(plat::ReplaceFileContents(name, bytes.data(), bytes.size()) ? 1 : 0);
+}
+
+TEST_F(FileSystem, ResolvesEveryComponentCaseBlindWithEitherSeparator)
+{
+    WriteBytes("Data/Images/Hero.TGA", "tga");
+    EXPECT_EQ(plat::ResolvePath("data\\IMAGES\\hero.tga"), "Data/Images/Hero.TGA");
+    EXPECT_EQ(plat::ResolvePath("./DATA/images/HERO.tga"), "./Data/Images/Hero.TGA");
+    EXPECT_EQ(plat::ResolvePath("data\\images\\"), "Data/Images/");
+    EXPECT_EQ(plat::ResolvePath(Folder() + "\\DATA\\images"), Folder() + "/Data/Images");
+    // Nothing below a missing component exists, so the rest keeps its spelling.
+    EXPECT_EQ(plat::ResolvePath("data\\Sounds\\Boom.WAV"), "Data/Sounds/Boom.WAV");
+
+    std::FILE* file = plat::OpenFile("DATA\\images\\HERO.TGA", "rb");
+    ASSERT_NE(file, nullptr);
+    char bytes[4] = {};
+    EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, file), 3u);
+    std::fclose(file);
+    EXPECT_STREQ(bytes, "tga");
+}
+
+TEST_F(FileSystem, NamesDifferingOnlyInCaseResolveExactHitFirstThenFirstSorted)
+{
+    WriteBytes("Pics/abC", "3");
+    WriteBytes("Pics/aBC", "2");
+    WriteBytes("Pics/Abc", "1");
+    EXPECT_EQ(plat::ResolvePath("pics/aBC"), "Pics/aBC");
+    EXPECT_EQ(plat::ResolvePath("pics/abC"), "Pics/abC");
+    // No exact hit: case-blind equal, then byte order ("A" < "a").
+    EXPECT_EQ(plat::ResolvePath("pics/ABC"), "Pics/Abc");
+    EXPECT_EQ(plat::ResolvePath("pics/abc"), "Pics/Abc");
+}
+
+TEST_F(FileSystem, WritesGoToTheExistingFileOfAnotherCaseAndNewNamesKeepTheirSpelling)
+{
+    WriteBytes("Save/Config.INI", "old");
+    std::FILE* file = plat::OpenFile("save\\config.ini", "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("new", file);
+    std::fclose(file);
+    EXPECT_EQ(ReadBytes("Save/Config.INI"), "new");
+
+    file = plat::OpenFile("SAVE\\Fresh.Txt", "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    EXPECT_EQ(ListNames("Save"), "Config.INI Fresh.Txt");
+
+    EXPECT_TRUE(plat::CreateFolder("save\\Sub"));
+    EXPECT_FALSE(plat::CreateFolder("SAVE\\sub")) << "exists in another case";
+    EXPECT_FALSE(plat::CreateFolder("Save\\No\\Deeper")) << "one level only";
+    EXPECT_EQ(ListNames("Save"), "Config.INI Fresh.Txt Sub");
+}
+
+TEST_F(FileSystem, StatusReportsKindSizeTimeAndReadOnly)
+{
+    WriteBytes("Folder/File.bin", "12345");
+    // The Unix epoch in file time units, plus 1.5 s.
+    const timespec times[2] = {{1, 500000000}, {1, 500000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, "Folder/File.bin", times, 0), 0);
+
+    plat::FileStatus status;
+    ASSERT_TRUE(plat::GetFileStatus("folder\\file.BIN", status));
+    EXPECT_FALSE(status.isFolder);
+    EXPECT_FALSE(status.isReadOnly);
+    EXPECT_EQ(status.size, 5u);
+    EXPECT_EQ(status.writeTime, 116444736000000000ull + 15000000ull);
+
+    EXPECT_TRUE(plat::IsFolder("FOLDER"));
+    EXPECT_FALSE(plat::IsFolder("folder/file.bin"));
+    EXPECT_TRUE(plat::PathExists("folder/file.bin"));
+    EXPECT_FALSE(plat::PathExists("folder/missing.bin"));
+    EXPECT_FALSE(plat::GetFileStatus("", status));
+}
+
+TEST_F(FileSystem, ReadOnlyIsTheOwnerWriteBitAndProtectsFromDeletion)
+{
+    WriteBytes("Locked.txt", "x");
+    ASSERT_EQ(::chmod("Locked.txt", 0664), 0);
+    EXPECT_TRUE(plat::SetReadOnly("locked.TXT", true));
+    struct stat st;
+    ASSERT_EQ(::stat("Locked.txt", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0464u) << "other permission bits are kept";
+    EXPECT_TRUE(plat::IsReadOnly("LOCKED.txt"));
+    EXPECT_FALSE(plat::DeleteFile("locked.txt"));
+    EXPECT_TRUE(DiskHas("Locked.txt"));
+
+    EXPECT_TRUE(plat::SetReadOnly("locked.txt", false));
+    EXPECT_FALSE(plat::IsReadOnly("locked.txt"));
+    EXPECT_TRUE(plat::DeleteFile("locked.txt"));
+    EXPECT_FALSE(DiskHas("Locked.txt"));
+
+    EXPECT_FALSE(plat::IsReadOnly("missing"));
+    EXPECT_FALSE(plat::SetReadOnly("missing", true));
+    EXPECT_FALSE(plat::DeleteFile("missing"));
+}
+
+TEST_F(FileSystem, RenameReplacesAnExistingTargetOfAnyCase)
+{
+    WriteBytes("A.tmp", "new");
+    WriteBytes("Target.dat", "old");
+    EXPECT_TRUE(plat::RenameFile("a.TMP", "TARGET.DAT"));
+    EXPECT_EQ(ListNames("."), "Target.dat");
+    EXPECT_EQ(ReadBytes("Target.dat"), "new");
+    EXPECT_FALSE(plat::RenameFile("a.tmp", "b.tmp"));
+}
+
+TEST_F(FileSystem, CurrentFolderProgramPathAndDiskSpace)
+{
+    WriteBytes("Work/Place/x", "");
+    ASSERT_TRUE(plat::SetCurrentFolder("work\\PLACE"));
+    EXPECT_EQ(plat::GetCurrentFolder(), Folder() + "/Work/Place");
+    EXPECT_FALSE(plat::SetCurrentFolder("nowhere"));
+
+    const std::string program = plat::GetProgramPath();
+    ASSERT_FALSE(program.empty());
+    EXPECT_EQ(program.front(), '/');
+    EXPECT_TRUE(plat::PathExists(program));
+
+    std::uint64_t freeBytes = 0;
+    EXPECT_TRUE(plat::GetFreeDiskSpace(".", freeBytes));
+    EXPECT_FALSE(plat::GetFreeDiskSpace("no/such/folder", freeBytes));
+}
+
+TEST_F(FileSystem, FileTimesCountFrom1601)
+{
+    EXPECT_EQ(plat::UnixTimeToFileTime(0, 0), 116444736000000000ull);
+    EXPECT_EQ(plat::UnixTimeToFileTime(-11644473600, 0), 0u);
+    EXPECT_EQ(plat::UnixTimeToFileTime(-11644473601, 0), 0u) << "before 1601 clamps";
+    EXPECT_EQ(plat::UnixTimeToFileTime(0, 199), 116444736000000001ull);
+    // 2020-01-01 onwards, as a sanity bound on the clock.
+    EXPECT_GT(plat::GetSystemFileTime(), plat::UnixTimeToFileTime(1577836800, 0));
+}
+
+TEST_F(FileSystem, AtomicReplaceWritesNewContentsAndKeepsPermissions)
+{
+    WriteBytes("Prefs/Stats.dat", "old contents");
+    ASSERT_EQ(::chmod("Prefs/Stats.dat", 0640), 0);
+    ASSERT_TRUE(plat::ReplaceFileContents("prefs\\STATS.DAT", "new", 3));
+    EXPECT_EQ(ReadBytes("Prefs/Stats.dat"), "new");
+    EXPECT_EQ(ListNames("Prefs"), "Stats.dat") << "no temporary left, no second file";
+    struct stat st;
+    ASSERT_EQ(::stat("Prefs/Stats.dat", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    ASSERT_TRUE(plat::ReplaceFileContents("Prefs/Empty.dat", "", 0));
+    EXPECT_EQ(ReadBytes("Prefs/Empty.dat"), "");
+}
+
+TEST_F(FileSystem, AtomicReplaceRefusesWhatItMustNotOverwrite)
+{
+    WriteBytes("Keep.dat", "old");
+    ASSERT_TRUE(plat::SetReadOnly("Keep.dat", true));
+    EXPECT_FALSE(plat::ReplaceFileContents("keep.dat", "new", 3));
+    EXPECT_EQ(ReadBytes("Keep.dat"), "old");
+
+    WriteBytes("Dir/x", "");
+    EXPECT_FALSE(plat::ReplaceFileContents("dir", "new", 3));
+    EXPECT_FALSE(plat::ReplaceFileContents("Missing/File.dat", "new", 3));
+    EXPECT_EQ(ListNames("."), "Dir Keep.dat");
+}
+
+TEST_F(FileSystem, AbandonedReplacementLeavesTheOldFileAndNoTemporary)
+{
+    WriteBytes("Save.dat", "old");
+    {
+        plat::CReplacementFile file;
+        ASSERT_TRUE(file.Begin("save.dat"));
+        std::fputs("half written", file.Stream());
+    }
+    EXPECT_EQ(ReadBytes("Save.dat"), "old");
+    EXPECT_EQ(ListNames("."), "Save.dat");
+}
+
+TEST_F(FileSystem, FailedTemporaryWriteLeavesTheOldFileUntouched)
+{
+    WriteBytes("Big.dat", "the old file");
+    // The child may write at most 4 bytes; the replacement must fail cleanly.
+    EXPECT_EXIT(ReplaceUnderFileSizeLimit("big.dat", 4), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ReadBytes("Big.dat"), "the old file");
+    EXPECT_EQ(ListNames("."), "Big.dat");
+}
+
+} // namespace

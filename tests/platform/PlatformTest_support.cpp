@@ -1,0 +1,82 @@
+#include "platform/PlatformTestSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+
+void CTempFolderTest::SetUp()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "ombrisalt_platform_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    m_Folder = pattern;
+    m_PreviousFolder = std::filesystem::current_path().string();
+    std::filesystem::current_path(m_Folder);
+}
+
+void CTempFolderTest::TearDown()
+{
+    if (m_Folder.empty())
+        return;
+    std::filesystem::current_path(m_PreviousFolder);
+    // Read-only bits left by a test must not stop the clean-up.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_Folder, error))
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, error);
+    std::filesystem::remove_all(m_Folder, error);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    const std::filesystem::path target(path);
+    if (target.has_parent_path())
+        std::filesystem::create_directories(target.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    ASSERT_TRUE(out.good()) << path;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool DiskHas(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
+std::string ListNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const std::string& name : names)
+        joined += (joined.empty() ? "" : " ") + name;
+    return joined;
+}
+
+bool WaitForExit(int pid)
+{
+    const int fd = int(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0)
+        return false;
+    pollfd item{fd, POLLIN, 0};
+    const int ready = ::poll(&item, 1, 60000);
+    ::close(fd);
+    return ready == 1;
+}

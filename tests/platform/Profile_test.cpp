@@ -1,0 +1,215 @@
+#include "platform/Profile.h"
+
+#include "platform/FileSystem.h"
+#include "platform/PlatformTestSupport.h"
+#include "platform/Process.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <sys/stat.h>
+
+namespace {
+
+// A hand-written settings file: comments, blank lines, odd spacing, quoted
+// and duplicate keys, a section given twice. Each line gets the line end of
+// the test case.
+const char* const kHandWritten[] = {
+    "; Game settings",
+    "",
+    "  [ Video ]  ",
+    "Width = 800",
+    "  height=600   ",
+    "Title= \"Quoted Value\" ",
+    "Width=1024",
+    "\tName =\t Spaced Out\t",
+    "Empty=",
+    "Junk=abc",
+    "Mixed=12abc",
+    "Neg = -42",
+    "Plus=+7",
+    "Huge=99999999999",
+    "HugeNeg=-99999999999",
+    "Hex=0x10",
+    "; Comment=1",
+    "[Sound]",
+    "Volume=5",
+    "",
+    "[video]",
+    "Extra=yes",
+    "Width=1",
+};
+
+std::string JoinLines(const char* lineEnd)
+{
+    std::string bytes;
+    for (const char* line : kHandWritten)
+        bytes += std::string(line) + lineEnd;
+    return bytes;
+}
+
+class ProfileReading : public CTempFolderTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        WriteBytes("Config.INI", JoinLines(GetParam()));
+    }
+    static std::string Get(const char* section, const char* key)
+    {
+        return plat::ReadProfileString(".\\config.ini", section, key, "<default>");
+    }
+    static std::int32_t GetInt(const char* key) { return plat::ReadProfileInt("config.INI", "Video", key, -5); }
+};
+
+TEST_P(ProfileReading, FindsValuesCaseBlindAndTrimmed)
+{
+    EXPECT_EQ(Get("VIDEO", "width"), "800") << "the first of two keys wins";
+    EXPECT_EQ(Get("  Video", "HEIGHT"), "600");
+    EXPECT_EQ(Get("Video", "Title"), "Quoted Value");
+    EXPECT_EQ(Get("Video", "Name"), "Spaced Out");
+    EXPECT_EQ(Get("Video", "Empty"), "");
+    EXPECT_EQ(Get("Video", "Extra"), "yes") << "a section given twice is searched in both";
+    EXPECT_EQ(Get("Sound", "Volume"), "5");
+}
+
+TEST_P(ProfileReading, GivesTheDefaultForWhatIsMissing)
+{
+    EXPECT_EQ(Get("Video", "Depth"), "<default>");
+    EXPECT_EQ(Get("Video", "Comment"), "<default>") << "comment lines hold no keys";
+    EXPECT_EQ(Get("Sound", "Width"), "<default>");
+    EXPECT_EQ(Get("Input", "Width"), "<default>");
+    EXPECT_EQ(plat::ReadProfileString("Other.INI", "Video", "Width", "dflt"), "dflt");
+    EXPECT_EQ(plat::ReadProfileInt("Other.INI", "Video", "Width", 77), 77);
+}
+
+TEST_P(ProfileReading, ReadsIntegersAsLeadingDecimalDigits)
+{
+    EXPECT_EQ(GetInt("Width"), 800);
+    EXPECT_EQ(GetInt("Missing"), -5);
+    EXPECT_EQ(GetInt("Empty"), -5) << "an empty value counts as missing";
+    EXPECT_EQ(GetInt("Junk"), 0) << "a value without digits reads 0";
+    EXPECT_EQ(GetInt("Mixed"), 12);
+    EXPECT_EQ(GetInt("Neg"), -42);
+    EXPECT_EQ(GetInt("Plus"), 7);
+    EXPECT_EQ(GetInt("Huge"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(GetInt("HugeNeg"), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(GetInt("Hex"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(LineEnds, ProfileReading, ::testing::Values("\r\n", "\n"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param[0] == '\r' ? "CRLF" : "LF");
+                         });
+
+using ProfileWriting = CTempFolderTest;
+
+TEST_F(ProfileWriting, CreatesTheFileAndTheSection)
+{
+    ASSERT_TRUE(plat::WriteProfileString("New.ini", "  Video", "Width", "800"));
+    EXPECT_EQ(ReadBytes("New.ini"), "[Video]\r\nWidth=800\r\n");
+}
+
+TEST_F(ProfileWriting, KeepsEveryOtherLineAndPlacesKeysInTheirSection)
+{
+    WriteBytes("Config.INI", "; top\n[Video]\nWidth=640\n\n; about sound\n[Sound]\n  Volume = 3\n");
+    ASSERT_TRUE(plat::WriteProfileString("config.ini", "video", "Height", "480"));
+    ASSERT_TRUE(plat::WriteProfileString("config.ini", "SOUND", "volume", "9"));
+    ASSERT_TRUE(plat::WriteProfileString("config.ini", "Editor", "Grid", "1"));
+    ASSERT_TRUE(plat::WriteProfileString("config.ini", "Video", "Title", " padded "));
+    EXPECT_EQ(ReadBytes("Config.INI"),
+              "; top\r\n[Video]\r\nWidth=640\r\nHeight=480\r\nTitle= padded \r\n\r\n; about sound\r\n"
+              "[Sound]\r\nVolume=9\r\n[Editor]\r\nGrid=1\r\n");
+    EXPECT_EQ(ListNames("."), "Config.INI") << "no temporary left, no second file";
+}
+
+TEST_F(ProfileWriting, ReplacesTheKeyThatReadsWouldFind)
+{
+    WriteBytes("Dup.ini", "[A]\r\nKey=1\r\nKey=2\r\n[B]\r\n[a]\r\nOther=3\r\n");
+    ASSERT_TRUE(plat::WriteProfileString("Dup.ini", "A", "KEY", "x"));
+    ASSERT_TRUE(plat::WriteProfileString("Dup.ini", "A", "other", "y"));
+    ASSERT_TRUE(plat::WriteProfileString("Dup.ini", "B", "New", "z"));
+    EXPECT_EQ(ReadBytes("Dup.ini"), "[A]\r\nKey=x\r\nKey=2\r\n[B]\r\nNew=z\r\n[a]\r\nOther=y\r\n");
+    EXPECT_EQ(plat::ReadProfileString("Dup.ini", "a", "key", ""), "x");
+}
+
+TEST_F(ProfileWriting, RefusesWhatWouldBreakTheFileAndLeavesItAsItWas)
+{
+    const std::string original = "[Video]\nWidth=640";
+    WriteBytes("Config.INI", original);
+    EXPECT_FALSE(plat::WriteProfileString("Config.INI", "Video", "Width", "1\r\n[Evil]"));
+    EXPECT_FALSE(plat::WriteProfileString("Config.INI", "Video", "A=B", "1"));
+    EXPECT_FALSE(plat::WriteProfileString("Config.INI", "Vid]eo", "Width", "1"));
+    EXPECT_FALSE(plat::WriteProfileString("Config.INI", "", "Width", "1"));
+    EXPECT_FALSE(plat::WriteProfileString("Config.INI", "Video", "  ", "1"));
+    EXPECT_FALSE(plat::WriteProfileString("Config.INI", "Video", ";Width", "1"));
+    EXPECT_EQ(ReadBytes("Config.INI"), original);
+
+    ASSERT_TRUE(plat::SetReadOnly("Config.INI", true));
+    EXPECT_FALSE(plat::WriteProfileString("Config.INI", "Video", "Width", "800"));
+    EXPECT_EQ(ReadBytes("Config.INI"), original);
+    EXPECT_FALSE(plat::WriteProfileString("NoFolder\\Config.INI", "Video", "Width", "800"));
+}
+
+TEST_F(ProfileWriting, BareNamesLiveInTheHomeFolderWhenOneIsNamed)
+{
+    EXPECT_EQ(plat::GetProfilePath("GameCD.INI"), "GameCD.INI");
+    WriteBytes("Home/gamecd.ini", "[Player]\r\nName=Old\r\n");
+    ASSERT_EQ(::setenv("OMBRISALT_HOME", (Folder() + "/Home").c_str(), 1), 0);
+    EXPECT_TRUE(plat::WriteProfileString("GameCD.INI", "Player", "Name", "New"));
+    EXPECT_TRUE(plat::WriteProfileString(".\\Local.CFG", "Player", "Name", "Here"));
+    const std::string homeValue = plat::ReadProfileString("GAMECD.ini", "player", "name", "");
+    ::unsetenv("OMBRISALT_HOME");
+    EXPECT_EQ(homeValue, "New");
+    EXPECT_EQ(ReadBytes("Home/gamecd.ini"), "[Player]\r\nName=New\r\n");
+    EXPECT_EQ(ListNames("."), "Home Local.CFG");
+}
+
+// The child half of the read-back test below: answers "file<TAB>section<TAB>key"
+// lines from the queries file with one value per line.
+TEST(ProfileReadBack, ChildAnswersQueries)
+{
+    const char* queries = std::getenv("OMBRISALT_PROFILE_QUERIES");
+    if (!queries)
+        GTEST_SKIP() << "runs only as the child of ProfileWriting.AnotherProcessReadsBackWhatWasWritten";
+    std::ifstream in(queries);
+    std::ofstream out("answers.txt", std::ios::binary);
+    std::string file, section, key;
+    while (std::getline(in, file, '\t') && std::getline(in, section, '\t') && std::getline(in, key))
+        out << plat::ReadProfileString(file, section, key, "<missing>") << '\n';
+}
+
+TEST_F(ProfileWriting, AnotherProcessReadsBackWhatWasWritten)
+{
+    struct Setting {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    const Setting settings[] = {
+        {"Video", "Width", "1024"},      {"Video", "Gamma", "1.25"},
+        {"Player", "Name", "Ann-Marie O'Neil"}, {"Player", "Path", "C:\\Games\\Save;1"},
+        {"Sound", "Volume", "0"},        {"Video", "Width", "800"},
+    };
+    WriteBytes("Settings/x", "");
+    std::string queries;
+    for (const Setting& s : settings) {
+        ASSERT_TRUE(plat::WriteProfileString("Settings\\Options.ini", s.section, s.key, s.value));
+        queries += std::string("SETTINGS/options.INI\t") + s.section + "\t" + s.key + "\n";
+    }
+    queries += "SETTINGS/options.INI\tVideo\tDepth\n";
+    WriteBytes("queries.txt", queries);
+
+    ASSERT_EQ(::setenv("OMBRISALT_PROFILE_QUERIES", "queries.txt", 1), 0);
+    plat::ProcessHandle child;
+    const bool started = plat::StartProcess(
+        "\"" + plat::GetProgramPath() + "\" --gtest_filter=ProfileReadBack.ChildAnswersQueries", Folder(), &child);
+    ::unsetenv("OMBRISALT_PROFILE_QUERIES");
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(WaitForExit(child.id));
+    EXPECT_FALSE(plat::IsProcessRunning(child));
+    EXPECT_EQ(ReadBytes("answers.txt"), "800\n1.25\nAnn-Marie O'Neil\nC:\\Games\\Save;1\n0\n800\n<missing>\n");
+}
+
+} // namespace
