@@ -69,6 +69,8 @@ private:
     CPerformanceMonitor(const char* name, BuiltIn);
     friend CPerformanceMonitor& GetEverythingZone();
     friend CPerformanceMonitor& GetNothingZone();
+    friend void UpdatePerformanceMonitors();
+    friend void ResetPerformanceMonitoring();
 
     void Register();
     double Average(uint64_t sum) const { return m_FramesInHistory ? double(sum) / m_FramesInHistory : 0.0; }
@@ -103,7 +105,6 @@ public:
     const char* GetItemName(int32_t i) override;
     CJString GetItemNameString(int32_t i) override;
     int32_t GetCount() override { return int32_t(m_Monitors.GetCount()); }
-    void GetListName(CJString& out) override;
 
     CPerformanceMonitor* GetMonitor(int32_t i);
     void AddMonitor(CPerformanceMonitor* monitor);
