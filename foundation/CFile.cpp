@@ -34,7 +34,7 @@ struct BaseFolders {
     CJString user;
     CJString folderB;
     CJString folderC;
-    CJString data{"."};
+    CJString data{"./"};
 };
 
 BaseFolders& Folders()
@@ -219,7 +219,14 @@ uint32_t CFileBuf::Write(const void* bytes, uint32_t count)
 
 uint32_t CFileBuf::Read(void* bytes, uint32_t count)
 {
-    return m_Stream && count ? uint32_t(std::fread(bytes, 1, count, m_Stream)) : 0;
+    if (!m_Stream || count == 0)
+        return 0;
+    const uint32_t read = uint32_t(std::fread(bytes, 1, count, m_Stream));
+    // A short read answers through its count; the stream's error flag is
+    // kept for writes, which Close reports.
+    if (read < count && std::ferror(m_Stream))
+        std::clearerr(m_Stream);
+    return read;
 }
 
 bool CFileBuf::SeekRelative(int64_t offset)
