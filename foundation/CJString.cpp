@@ -84,8 +84,11 @@ int CompareMixed(const void* a, bool aWide, const void* b, bool bWide, int limit
     auto nb = static_cast<const char*>(b);
     auto wa = static_cast<const char16_t*>(a);
     auto wb = static_cast<const char16_t*>(b);
-    if (!aWide && !bWide)
+    if (!aWide && !bWide) {
+        if (narrowFold == Fold::None)
+            return Sign(limit == INT_MAX ? std::strcmp(na, nb) : std::strncmp(na, nb, size_t(std::max(limit, 0))));
         return Sign(CompareRaw(na, nb, limit, narrowFold));
+    }
     if (aWide && bWide)
         return CompareRaw(wa, wb, limit, wideFold);
     if (aWide)

@@ -331,6 +331,11 @@ TEST(JStringFileForm, DecodedTextHoldingTheMarkerStaysAsWritten)
     back = narrowTricky.ToFileForm();
     back.FromFileForm();
     EXPECT_EQ(Units(back), u"UNICODE-HEX<4100>");
+    CJString narrowMarker("UNICODE-HEX<4100>");
+    back = narrowMarker.ToFileForm();
+    EXPECT_NE(back.GetBlock(), narrowMarker.GetBlock());
+    back.FromFileForm();
+    EXPECT_EQ(Units(back), u"UNICODE-HEX<4100>");
 }
 
 TEST(JStringFileForm, RoundTripsRandomUtf16)
