@@ -4,6 +4,8 @@
 #include "foundation/CArrayPOD.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CompressedBlock.h"
+#include "foundation/CPerformanceMonitor.h"
+#include "foundation/FileHelpers.h"
 #include "foundation/TextEncoding.h"
 #include "platform/FileSearch.h"
 #include "platform/FileSystem.h"
@@ -72,73 +74,10 @@ bool FileNameIsAbsolute(const char* name)
     return name[0] == '/' || name[0] == '\\' || (name[0] != 0 && name[1] == ':');
 }
 
-// Creates every missing folder of the path (the last component included).
-bool CreateFolderChainOnDisk(const std::string& path)
-{
-    std::string current;
-    bool created = false;
-    std::size_t pos = 0;
-    while (pos <= path.size()) {
-        std::size_t end = path.find_first_of("/\\", pos);
-        if (end == std::string::npos)
-            end = path.size();
-        current = path.substr(0, end);
-        if (!current.empty() && current != "." && current != ".." && !plat::IsFolder(current)) {
-            if (!plat::CreateFolder(current))
-                return false;
-            created = true;
-        }
-        pos = end + 1;
-    }
-    return created;
-}
-
 std::string FolderPartOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-// A file-system "is A newer than B": B counts as time 0 when missing; a
-// pattern in A is newer when any matching file is.
-bool IsNewerOnDisk(const std::string& a, const std::string& b)
-{
-    plat::FileStatus statusB;
-    const uint64_t timeB = plat::GetFileStatus(b, statusB) ? statusB.writeTime : 0;
-    if (a.find_first_of("*?") == std::string::npos) {
-        plat::FileStatus statusA;
-        return plat::GetFileStatus(a, statusA) && statusA.writeTime > timeB;
-    }
-    for (const plat::FindEntry& entry : plat::FindFiles(a)) {
-        if (!entry.isFolder && entry.name[0] != '.' && entry.writeTime > timeB)
-            return true;
-    }
-    return false;
-}
-
-bool PatternHasOneIntConversion(const char* pattern)
-{
-    int conversions = 0;
-    for (const char* p = pattern; *p; ++p) {
-        if (*p != '%')
-            continue;
-        ++p;
-        if (*p == '%')
-            continue;
-        while (*p && std::strchr("-+ #0", *p))
-            ++p;
-        while (*p >= '0' && *p <= '9')
-            ++p;
-        if (*p == '.') {
-            ++p;
-            while (*p >= '0' && *p <= '9')
-                ++p;
-        }
-        if (!*p || !std::strchr("diuxXo", *p))
-            return false;
-        ++conversions;
-    }
-    return conversions == 1;
 }
 
 } // namespace
@@ -356,6 +295,8 @@ bool CFileBuf::ReadLineWide(CJString&)
 
 bool CFileBuf::OpenDisk(const char* name, uint32_t flags)
 {
+    static CPerformanceMonitor fopenZone("fopen");
+    CPerformanceMonitorScope timed(fopenZone);
     Close();
     char resolved[kMaxOpenNameLength + 1];
     if (!ResolvePathToBuffer(resolved, sizeof resolved, name, flags))
@@ -368,7 +309,7 @@ bool CFileBuf::OpenDisk(const char* name, uint32_t flags)
     if ((flags & FILE_WRITE) && (flags & (FILE_CREATE | FILE_APPEND))) {
         auto retryWithFolders = [&]() {
             return (flags & FILE_MAKE_FOLDERS) && !plat::PathExists(diskName)
-                && CreateFolderChainOnDisk(FolderPartOf(diskName));
+                && CreateFolderChain(FolderPartOf(diskName).c_str());
         };
         if (flags & FILE_APPEND) {
             m_Stream = plat::OpenFile(diskName, "ab");
@@ -483,6 +424,8 @@ bool CFile::Open(const char* name, uint32_t flags)
     if (!name || !name[0] || std::strlen(name) > size_t(kMaxOpenNameLength))
         return false;
 
+    static CPerformanceMonitor openZone("CFile_Open");
+    CPerformanceMonitorScope timed(openZone);
     if ((flags & FILE_COMPRESSED) && (flags & FILE_WRITE)) {
         Close();
         m_OpenName.Set(name);
@@ -1061,7 +1004,7 @@ bool CreateFolderForName(const char* name, uint32_t flags)
 {
     if (FolderExists(name, flags))
         return true;
-    return CreateFolderChainOnDisk(WithoutTrailingSlash(ResolvedDiskName(name, flags)));
+    return CreateFolderChain(WithoutTrailingSlash(ResolvedDiskName(name, flags)).c_str());
 }
 
 bool IsFileWritable(const char* name, uint32_t flags)
@@ -1088,7 +1031,7 @@ void GetRealPath(CJString& out, const char* name, uint32_t flags)
 
 bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB)
 {
-    if (IsNewerOnDisk(ResolvedDiskName(nameA, flagsA), ResolvedDiskName(nameB, flagsB)))
+    if (IsNewerOnDisk(ResolvedDiskName(nameA, flagsA).c_str(), ResolvedDiskName(nameB, flagsB).c_str()))
         return true;
     return GetArchiveLayer().IsMounted() && GetArchiveLayer().IsNewer(nameA, nameB);
 }
@@ -1100,7 +1043,7 @@ bool IsNewerFile(const char* nameA, const char* nameB)
 
 bool MakeUniqueFileName(char* out, uint32_t size, const char* pattern, uint32_t flags)
 {
-    if (!out || size == 0 || !pattern || !PatternHasOneIntConversion(pattern))
+    if (!out || size == 0 || !pattern || !HasOneIntegerConversion(pattern))
         return false;
     out[0] = 0;
     CJString resolvedPattern;

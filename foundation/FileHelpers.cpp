@@ -79,7 +79,9 @@ bool CopyIfFits(char* destination, size_t size, const std::string& text)
     return true;
 }
 
-// One integer conversion ("%d", "%05i", "%x" ...) and no other; "%%" is text.
+
+} // namespace
+
 bool HasOneIntegerConversion(const char* pattern)
 {
     int conversions = 0;
@@ -101,8 +103,6 @@ bool HasOneIntegerConversion(const char* pattern)
     }
     return conversions == 1;
 }
-
-} // namespace
 
 void GetDosDateTimeNow(uint16_t& date, uint16_t& time)
 {

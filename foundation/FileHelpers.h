@@ -30,6 +30,8 @@ bool PatternExists(const char* pattern);
 // pattern has no single integer conversion (it would never change) or after
 // 100,000 names.
 bool MakeUniqueName(CJString& name, const char* pattern);
+// One integer conversion ("%d", "%05i", "%x" ...) and no other; "%%" is text.
+bool HasOneIntegerConversion(const char* pattern);
 // The last-write time of the first match that is no folder and does not begin
 // with "."; false when there is none.
 bool GetFileWriteTime(const char* pattern, uint64_t& fileTime);
