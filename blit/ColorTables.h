@@ -20,7 +20,7 @@ extern uint32_t Green6[256];  // green of 565
 extern uint32_t ProductTable[256][256];
 
 // [a][b] = floor(a * b / 255). Row a scales alpha values by the opacity a,
-// so the blitter points its opacity row at row m_Opacity255.
+// so the blitter points OpacityRow at row m_Opacity255 before blends.
 extern uint32_t BlendTable[256][256];
 
 // Opacity 0..255 to a translucency level: 0 for 214..255 (opaque) up to 5
