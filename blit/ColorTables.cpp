@@ -1,0 +1,88 @@
+#include "blit/ColorTables.h"
+
+#include <algorithm>
+#include <cstring>
+
+uint32_t Blue5[256];
+uint32_t Green5[256];
+uint32_t Red555[256];
+uint32_t Red565[256];
+uint32_t Green6[256];
+uint32_t ProductTable[256][256];
+uint32_t BlendTable[256][256];
+uint32_t LevelTable[256];
+
+constinit CArrayPOD<uint8_t> InversePalette555;
+constinit CArrayPOD<uint8_t> InversePalette565;
+constinit CArrayPOD<uint8_t> BlendTable8A;
+constinit CArrayPOD<uint8_t> BlendTable8B;
+
+namespace {
+
+constinit CArrayPOD<uint8_t> s_GamePalette;
+bool s_TablesBuilt = false;
+
+// The nearest of v * levels / 255; the half is added before truncation, and
+// no v lands exactly on a half, so the double arithmetic cannot tip a result.
+uint32_t ScaleChannel(uint32_t v, double levels)
+{
+    return uint32_t(double(v) / 255.0 * levels + 0.5);
+}
+
+uint32_t AddHalfAndTruncate5(uint32_t v)
+{
+    return std::min<uint32_t>((v + 4) >> 3, 31);
+}
+
+} // namespace
+
+void InitBlitTables()
+{
+    for (uint32_t v = 0; v < 256; ++v) {
+        const uint32_t five = ScaleChannel(v, 31.0);
+        Blue5[v] = five;
+        Green5[v] = five << 5;
+        Red555[v] = five << 10;
+        Red565[v] = five << 11;
+        Green6[v] = ScaleChannel(v, 63.0) << 5;
+    }
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t b = 0; b < 256; ++b)
+            ProductTable[a][b] = a * b;
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t b = 0; b < 256; ++b)
+            BlendTable[a][b] = a * b / 255;
+    if (!s_TablesBuilt)
+        for (uint32_t a = 0; a < 256; ++a)
+            LevelTable[a] = 5 - 6 * a / 256;
+    s_TablesBuilt = true;
+}
+
+void ResetBlitTablesForTesting()
+{
+    for (uint32_t* table : { Blue5, Green5, Red555, Red565, Green6, LevelTable })
+        std::memset(table, 0, 256 * sizeof(uint32_t));
+    std::memset(ProductTable, 0, sizeof(ProductTable));
+    std::memset(BlendTable, 0, sizeof(BlendTable));
+    s_TablesBuilt = false;
+}
+
+uint16_t PackColor565(uint8_t red, uint8_t green, uint8_t blue)
+{
+    if (s_TablesBuilt)
+        return uint16_t(Red565[red] + Green6[green] + Blue5[blue]);
+    const uint32_t green6 = std::min<uint32_t>((green + 2u) >> 2, 63);
+    return uint16_t(AddHalfAndTruncate5(red) << 11 | green6 << 5 | AddHalfAndTruncate5(blue));
+}
+
+uint16_t PackColor555(uint8_t red, uint8_t green, uint8_t blue)
+{
+    if (s_TablesBuilt)
+        return uint16_t(Red555[red] + Green5[green] + Blue5[blue]);
+    return uint16_t(AddHalfAndTruncate5(red) << 10 | AddHalfAndTruncate5(green) << 5 | AddHalfAndTruncate5(blue));
+}
+
+CArrayPOD<uint8_t>& GetGamePalette()
+{
+    return s_GamePalette;
+}

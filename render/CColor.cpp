@@ -1,0 +1,96 @@
+#include "render/CColor.h"
+
+#include "blit/ColorTables.h"
+
+namespace {
+
+StandardPaletteMatcher s_StandardMatcher = nullptr;
+
+// The entry of [first, last) with the smallest 30/59/11-weighted squared
+// distance; the lowest index wins ties and an exact match ends the search.
+uint16_t FindNearestGamePaletteEntry(uint8_t red, uint8_t green, uint8_t blue, uint32_t first, uint32_t last)
+{
+    const uint8_t* entries = GetGamePalette().GetData();
+    uint16_t best = uint16_t(first);
+    uint32_t bestDistance = UINT32_MAX;
+    for (uint32_t i = first; i < last; ++i) {
+        const int32_t db = int32_t(blue) - entries[i * 3];
+        const int32_t dg = int32_t(green) - entries[i * 3 + 1];
+        const int32_t dr = int32_t(red) - entries[i * 3 + 2];
+        const uint32_t distance = uint32_t(30 * dr * dr + 59 * dg * dg + 11 * db * db);
+        if (distance < bestDistance) {
+            best = uint16_t(i);
+            bestDistance = distance;
+            if (distance == 0)
+                break;
+        }
+    }
+    return best;
+}
+
+uint32_t GamePaletteEntryCount()
+{
+    const uint32_t entries = GetGamePalette().GetCount() / 3;
+    return entries < 256 ? entries : 256;
+}
+
+} // namespace
+
+void SetStandardPaletteMatcher(StandardPaletteMatcher matcher)
+{
+    s_StandardMatcher = matcher;
+}
+
+void CColor::StoreChannels(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha, uint32_t standardFlag)
+{
+    // A cached index belongs to the old colour and palette choice; drawing
+    // trusts the flag, so a recoloured value must search again.
+    if (red != m_Red || green != m_Green || blue != m_Blue || (m_Flags & kStandardColor) != standardFlag)
+        m_Flags &= ~kPaletteIndexCached;
+    m_Blue = blue;
+    m_Green = green;
+    m_Red = red;
+    m_Alpha = alpha;
+    m_RgbCopy[0] = blue;
+    m_RgbCopy[1] = green;
+    m_RgbCopy[2] = red;
+    m_Pixel565 = PackColor565(red, green, blue);
+    m_Flags = (m_Flags & ~kStandardColor) | standardFlag;
+}
+
+void CColor::Set(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha)
+{
+    StoreChannels(red, green, blue, alpha, kStandardColor);
+}
+
+void CColor::SetCurrentPaletteColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha)
+{
+    StoreChannels(red, green, blue, alpha, 0);
+}
+
+void CColor::SetFromPaletteIndex(uint16_t index)
+{
+    uint8_t red = 0, green = 0, blue = 0;
+    if (index < GamePaletteEntryCount()) {
+        const uint8_t* entry = GetGamePalette().GetData() + index * 3;
+        blue = entry[0];
+        green = entry[1];
+        red = entry[2];
+    }
+    StoreChannels(red, green, blue, 255, kStandardColor);
+    m_PaletteIndex = index;
+    m_Flags |= kPaletteIndexCached;
+}
+
+uint16_t CColor::GetPaletteIndex()
+{
+    if (HasPaletteIndex())
+        return m_PaletteIndex;
+    const uint32_t entries = GamePaletteEntryCount();
+    if ((m_Flags & kStandardColor) == 0 && entries > 1)
+        m_PaletteIndex = FindNearestGamePaletteEntry(m_Red, m_Green, m_Blue, 1, entries);
+    else
+        m_PaletteIndex = s_StandardMatcher ? s_StandardMatcher(m_Red, m_Green, m_Blue) : 0;
+    m_Flags |= kPaletteIndexCached;
+    return m_PaletteIndex;
+}
