@@ -11,6 +11,7 @@
 
 #include <bit>
 #include <cstdlib>
+#include <memory>
 #include <cstring>
 
 namespace {
@@ -660,13 +661,14 @@ CObject* LoadFromOpenStream(CObjectStream& stream, ReportUnknownClass report, CJ
             *error = stream.GetErrorText();
         return nullptr;
     }
+    // A fatal report may unwind through here in tests and fuzz builds.
+    std::unique_ptr<CObject> owned(object);
     if (!object->ReadFromStream(stream) || stream.HasReadError()) {
         if (error)
             *error = stream.GetErrorText();
-        delete object;
         return nullptr;
     }
-    return object;
+    return owned.release();
 }
 
 } // namespace
@@ -724,11 +726,10 @@ CObject* ReadObjectFromStream(CObjectStream& stream)
         stream.ReportError(message);
         return nullptr;
     }
-    if (!object->ReadFromStream(stream) || stream.HasReadError()) {
-        delete object;
+    std::unique_ptr<CObject> owned(object);
+    if (!object->ReadFromStream(stream) || stream.HasReadError())
         return nullptr;
-    }
-    return object;
+    return owned.release();
 }
 
 CObject* ReadObjectFromMemory(const void* data, uint32_t size)
