@@ -368,11 +368,11 @@ bool CObject::ReadFromFile(const char* fileName, uint32_t flags)
 bool CObject::SaveToFile(const char* fileName, uint32_t flags)
 {
     flags |= GetSaveFlags();
-    if (!(flags & kSaveSkipWritableTest) && FileExists(fileName, flags & ~kSaveSkipWritableTest) &&
-        !IsFileWritable(fileName, flags & ~kSaveSkipWritableTest))
+    // A file not yet there is writable when its folder is; the open decides.
+    if (!(flags & kSaveSkipWritableTest) && FileExists(fileName, flags) && !IsFileWritable(fileName, flags))
         return false;
-    // Bit 0x100 means "skip the writable test" here and "make folders" to the file layer.
-    const uint32_t fileFlags = flags & ~(kSaveSkipWritableTest | kSaveCompressed);
+    // Bit 0x100 also asks the file layer to make missing folders.
+    const uint32_t fileFlags = flags & ~kSaveCompressed;
     const bool ids = UsesObjectIDs();
     if (flags & kSaveCompressed) {
         // Compressed files are ID-less; the file layer stores the block at close.

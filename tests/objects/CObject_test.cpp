@@ -54,6 +54,18 @@ TEST_F(ObjectText, WritesTheExactTextForm)
     EXPECT_EQ(withIds.substr(0x6D, 18), "Referenced Objects");
 }
 
+TEST_F(ObjectText, WritesTheTaggedForm)
+{
+    CTestBase object;
+    object.m_Name = "x";
+    auto* buffer = new CMemFileBuf();
+    CObjectStream stream;
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, Ids::Without);
+    WriteObjectTagged(&object, stream);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize())),
+              "<CTestBase>\r\n\t<Count>3</Count>\r\n\t<Enabled>1</Enabled>\r\n\t<Name>x</Name>\r\n</CTestBase>\r\n");
+}
+
 TEST_F(ObjectText, LeavesOutDefaultsOnlyWhereTheRulesSay)
 {
     CTestDerived object;
