@@ -112,7 +112,8 @@ void CUntypedCObjectPointer::Set(CObject* object)
 {
     if (!m_Target)
         return;
-    *m_Target = !object || object->GetClassInfo()->IsDerivedFrom(m_RequiredClass) ? object : nullptr;
+    // The class check makes the store's downcast safe.
+    m_Store(m_Target, !object || object->GetClassInfo()->IsDerivedFrom(m_RequiredClass) ? object : nullptr);
 }
 
 // --- Classes ---
@@ -137,6 +138,14 @@ void CObject::DeclareProperties(CPropertyDeclarer& d)
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClassThatCanNotBeConstructedOrDerivedFrom, 0)
 
 void CClassThatCanNotBeConstructedOrDerivedFrom::DeclareProperties(CPropertyDeclarer&) {}
+
+CAutoRegisterClass::CAutoRegisterClass(CClassInfo* (*getter)())
+{
+    CClassInfo* info = getter();
+    CClassInfoList& registry = CClassInfoList::SGetInstance();
+    if (info && registry.IndexOf(info) < 0)
+        registry.Register(info);
+}
 
 void RegisterObjectClasses()
 {
@@ -180,6 +189,18 @@ void CObject::PreloadReferencedItems()
     CClassInfo* info = GetClassInfo();
     for (int32_t i = 0; i < info->GetPropertyCount(); ++i)
         info->GetProperty(i)->PreloadReferencedItems(this);
+}
+
+void CObject::SearchPropertyTree(CPropertyTreeCallback& callback)
+{
+    callback.Enter(this);
+    CObject* previous = callback.GetCurrentOwner();
+    callback.SetCurrentOwner(this);
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i)
+        info->GetProperty(i)->SearchPropertyTree(this, callback);
+    callback.SetCurrentOwner(previous);
+    callback.Leave(this);
 }
 
 void CObject::ResetToDefaults()
@@ -342,8 +363,8 @@ bool CObject::ReadFromStream(CObjectStream& stream)
     if (stream.IsIDMode()) {
         OnLoaded(nullptr);
     } else {
-        CObject* target = nullptr;
-        CUntypedCObjectPointer holder(&target, CClassThatCanNotBeConstructedOrDerivedFrom::SGetClassInfo());
+        CClassThatCanNotBeConstructedOrDerivedFrom* target = nullptr;
+        CTypedCObjectPointer<CClassThatCanNotBeConstructedOrDerivedFrom> holder(&target);
         OnLoaded(&holder);
     }
     return true;

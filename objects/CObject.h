@@ -112,22 +112,57 @@ private:
 };
 
 // Holder of a typed object pointer: Set keeps objects of the required class
-// (or derived) and stores null for any other.
+// (or derived) and stores null for any other. The target is reached through
+// two small functions, so pointers of any reflected type can be held without
+// converting pointer-to-pointer types.
 class CUntypedCObjectPointer {
 public:
+    using Store = void (*)(void* target, CObject* object);
+    using Load = CObject* (*)(void* target);
+
     CUntypedCObjectPointer(CObject** target, CClassInfo* requiredClass)
-        : m_Target(target)
-        , m_RequiredClass(requiredClass)
+        : CUntypedCObjectPointer(target, requiredClass, &StoreAs<CObject>, &LoadAs<CObject>)
     {
     }
     virtual ~CUntypedCObjectPointer() = default;
     virtual void Set(CObject* object);
-    virtual CObject* Get() const { return m_Target ? *m_Target : nullptr; }
+    virtual CObject* Get() const { return m_Target ? m_Load(m_Target) : nullptr; }
     virtual CClassInfo* GetRequiredClass() const { return m_RequiredClass; }
 
+protected:
+    CUntypedCObjectPointer(void* target, CClassInfo* requiredClass, Store store, Load load)
+        : m_Target(target)
+        , m_RequiredClass(requiredClass)
+        , m_Store(store)
+        , m_Load(load)
+    {
+    }
+    template <typename T>
+    static void StoreAs(void* target, CObject* object)
+    {
+        *static_cast<T**>(target) = static_cast<T*>(object);
+    }
+    template <typename T>
+    static CObject* LoadAs(void* target)
+    {
+        return *static_cast<T**>(target);
+    }
+
 private:
-    CObject** m_Target;
+    void* m_Target;
     CClassInfo* m_RequiredClass;
+    Store m_Store;
+    Load m_Load;
+};
+
+// CUntypedCObjectPointer bound to T's class.
+template <typename T>
+class CTypedCObjectPointer : public CUntypedCObjectPointer {
+public:
+    explicit CTypedCObjectPointer(T** target)
+        : CUntypedCObjectPointer(target, T::SGetClassInfo(), &StoreAs<T>, &LoadAs<T>)
+    {
+    }
 };
 
 #define OMBRISALT_REFLECTED(CClass, CBase)                \
@@ -181,6 +216,8 @@ public:
     virtual void OnEditorClosed() {}
     virtual bool WantsInlineEditing(void*) { return false; }
     virtual void PreloadReferencedItems();
+    // Enter, each property's search with this object as owner, Leave.
+    virtual void SearchPropertyTree(CPropertyTreeCallback& callback);
     virtual uint32_t GetSaveFlags() { return 0; }
     // Called after the declared properties are written.
     virtual void WriteCustomProperties(CObjectStream&) {}
@@ -241,6 +278,14 @@ private:
 // The class of untyped object pointers: abstract, no properties.
 class CClassThatCanNotBeConstructedOrDerivedFrom : public CObject {
     OMBRISALT_REFLECTED(CClassThatCanNotBeConstructedOrDerivedFrom, CObject)
+};
+
+// Builds and registers a class info (a getter's class) when constructed.
+// Use it from explicit registration code, never as a namespace-scope static:
+// the order of those across files is unspecified.
+class CAutoRegisterClass {
+public:
+    explicit CAutoRegisterClass(CClassInfo* (*getter)());
 };
 
 // Registers the classes of the object model, in a fixed order; idempotent.

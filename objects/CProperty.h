@@ -16,6 +16,8 @@
 #include "foundation/CMemoryPool.h"
 
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <type_traits>
 #include <utility>
 
@@ -23,6 +25,20 @@ class CObject;
 class CObjectStream;
 class CNetMessageStream;
 class CClassInfo;
+
+// Walks objects and the objects their properties hold.
+class CPropertyTreeCallback {
+public:
+    virtual ~CPropertyTreeCallback() = default;
+    virtual void Enter(CObject* object) = 0;
+    virtual void Leave(CObject* object) = 0;
+    // The object whose properties are being searched.
+    CObject* GetCurrentOwner() const { return m_CurrentOwner; }
+    void SetCurrentOwner(CObject* owner) { m_CurrentOwner = owner; }
+
+private:
+    CObject* m_CurrentOwner = nullptr;
+};
 
 // Visibility levels; the values are those of the declarations.
 inline constexpr int32_t kLevelHidden = 0;
@@ -80,9 +96,19 @@ public:
     virtual bool ClaimsName(const CJString&) const { return false; }
     virtual void PreloadReferencedItems(CObject*) const {}
 
+    // Visits the objects a value holds (owned objects, arrays of them).
+    virtual void SearchPropertyTree(CObject*, CPropertyTreeCallback&) const {}
+
     // Storage of one value outside an object (dynamic values, array elements).
     virtual void* AllocateValue() const { return PoolAllocate(m_Size); }
     virtual void FreeValue(void* storage) const { PoolFree(storage, m_Size); }
+    // count values in one heap block; kinds with constructors construct them.
+    virtual void* NewValueArray(uint32_t count) const { return ::operator new(size_t(m_Size) * (count ? count : 1)); }
+    virtual void DeleteValueArray(void* array) const { ::operator delete(array); }
+    virtual void CopyValueBytes(void* destination, const void* source) const
+    {
+        std::memcpy(destination, source, m_Size);
+    }
 
     // Options.
     void SetDescription(const CJString& text) { m_Description = text; }

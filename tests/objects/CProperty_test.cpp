@@ -91,3 +91,21 @@ TEST(Property, CopyAndEqualityGoThroughEveryProperty)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ObjectPointer, TypedHoldersKeepOnlyObjectsOfTheirClass)
+{
+    RegisterTestClasses();
+    CTestDerived* target = nullptr;
+    CTypedCObjectPointer<CTestDerived> holder(&target);
+    CTestBase base;
+    CTestDerived derived;
+    holder.Set(&derived);
+    EXPECT_EQ(target, &derived);
+    EXPECT_EQ(holder.Get(), &derived);
+    holder.Set(&base);
+    EXPECT_EQ(target, nullptr);
+}
+
+} // namespace
