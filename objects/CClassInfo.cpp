@@ -407,6 +407,20 @@ CClassInfo* CClassInfoList::Find(const CJString& name, int32_t* index)
     return Find(name.GetString(), index);
 }
 
+int32_t CClassInfoList::Find(const CJString& name, int32_t)
+{
+    int32_t index = -1;
+    Find(name, &index);
+    return index;
+}
+
+int32_t CClassInfoList::Find(const char* name, int32_t)
+{
+    int32_t index = -1;
+    Find(name, &index);
+    return index;
+}
+
 CJString BuildBadClassNameMessage(const char* name, bool abstractClass)
 {
     const CJString& file = GetCurrentLoadFileName();

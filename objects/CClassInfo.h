@@ -176,8 +176,11 @@ public:
     int32_t IndexOf(const CClassInfo* info) const;
     void Sort();
     CClassInfo* GetAt(int32_t i) const { return m_Infos[uint32_t(i)]; }
+    // The virtual-array look-ups: the index Find would give (the hint unused).
+    // Declared without defaults so that Find(name) means the class look-up.
+    int32_t Find(const CJString& name, int32_t hint) override;
+    int32_t Find(const char* name, int32_t hint) override;
 
-    using CSimpleVirtualArray::Find;
 
 private:
     int32_t FindIndex(const char* name);
