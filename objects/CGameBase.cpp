@@ -1,0 +1,31 @@
+#include "objects/CGameBase.h"
+
+#include "platform/Debug.h"
+
+namespace {
+CGameBase* g_Game = nullptr;
+}
+
+bool CGameBase::IsNamedOptionSet(const char*)
+{
+    return false;
+}
+
+void CGameBase::ForwardStringHook2(const char* text)
+{
+    if (text)
+        plat::DebugOutput(text);
+}
+
+CGameBase& CGameBase::SGetInstance()
+{
+    static CGameBase fallback;
+    return g_Game ? *g_Game : fallback;
+}
+
+CGameBase* CGameBase::SetInstance(CGameBase* game)
+{
+    CGameBase* previous = g_Game;
+    g_Game = game;
+    return previous;
+}

@@ -1,0 +1,797 @@
+#include "objects/CObject.h"
+
+#include "foundation/CMemFileBuf.h"
+#include "foundation/CPerformanceMonitor.h"
+#include "foundation/CurrentLoadFile.h"
+#include "foundation/FatalError.h"
+#include "objects/CDynamicPropertyProperty.h"
+#include "objects/CNetMessageStream.h"
+#include "objects/CObjectStream.h"
+#include "objects/CPointerToBeNulledArray.h"
+
+#include <bit>
+#include <cstdlib>
+#include <memory>
+#include <cstring>
+
+namespace {
+
+ObjectReadHook g_ReadHook = nullptr;
+
+constexpr float kBinaryFormatVersion = 27.0f;
+constexpr float kOldestBinaryFormat = 4.0f;
+
+void CallReadHook()
+{
+    if (g_ReadHook)
+        g_ReadHook();
+}
+
+// Keeps the current load file name for the length of a read.
+class CLoadFileNameScope {
+public:
+    explicit CLoadFileNameScope(const char* name) : m_Previous(GetCurrentLoadFileName())
+    {
+        GetCurrentLoadFileName().Set(name ? name : "");
+    }
+    ~CLoadFileNameScope() { GetCurrentLoadFileName() = m_Previous; }
+    CLoadFileNameScope(const CLoadFileNameScope&) = delete;
+    CLoadFileNameScope& operator=(const CLoadFileNameScope&) = delete;
+
+private:
+    CJString m_Previous;
+};
+
+// The line without leading tabs, spaces, CR and LF.
+const char* SkipLeading(const CJString& line)
+{
+    const char* text = line.GetString();
+    while (*text == '\t' || *text == ' ' || *text == '\r' || *text == '\n')
+        ++text;
+    return text;
+}
+
+bool StartsWith(const char* text, const char* prefix)
+{
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+// Reads the next line that is not blank; the line is narrowed.
+bool ReadNonBlank(CObjectStream& stream, CJString& line)
+{
+    if (!stream.ReadNonBlankLine(line))
+        return false;
+    if (line.IsWide())
+        line.ToNarrow();
+    return true;
+}
+
+bool ShouldWriteProperty(const CProperty* property, CObject* object, CObjectStream& stream)
+{
+    if (!property->IsTextSaved() && !stream.GetWriteAll())
+        return false;
+    if (stream.IsIDMode() ? !property->WritesWithIDs() : !property->WritesWithoutIDs())
+        return false;
+    if (property->GetNameString().IsEmpty())
+        return false;
+    if (!property->ShouldWrite(object))
+        return false;
+    if (property->IsDefault(object)) {
+        // ID-less files keep defaults unless the property or the object opts out.
+        const bool keepDefault = !stream.IsIDMode() && !property->GetOmitWhenDefault() && !stream.GetSkipDefaults();
+        if (!keepDefault)
+            return false;
+    }
+    return true;
+}
+
+void WriteFloatWord(CObjectStream& stream, float value)
+{
+    stream.WriteUint32(std::bit_cast<uint32_t>(value));
+}
+
+bool ReadWord(CObjectStream& stream, uint32_t& value)
+{
+    uint8_t bytes[4];
+    if (stream.Read(bytes, 4) != 4)
+        return false;
+    value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+    return true;
+}
+
+} // namespace
+
+ObjectReadHook SetObjectReadHook(ObjectReadHook hook)
+{
+    ObjectReadHook previous = g_ReadHook;
+    g_ReadHook = hook;
+    return previous;
+}
+
+void CUntypedCObjectPointer::Set(CObject* object)
+{
+    if (!m_Target)
+        return;
+    // The class check makes the store's downcast safe.
+    m_Store(m_Target, !object || object->GetClassInfo()->IsDerivedFrom(m_RequiredClass) ? object : nullptr);
+}
+
+// --- Classes ---
+
+CNormalClassInfo* CObject::s_ClassInfo = nullptr;
+
+CNormalClassInfo* CObject::SGetClassInfo()
+{
+    if (!s_ClassInfo) {
+        new CNormalClassInfo(&s_ClassInfo, "CObject", 0.0f, CClassInfo::kNoBase, uint32_t(sizeof(CObject)), 1,
+                             nullptr, nullptr, nullptr, &CObject::DeclareProperties);
+        CClassInfoList::SGetInstance().Register(s_ClassInfo);
+    }
+    return s_ClassInfo;
+}
+
+void CObject::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.AddProperty(new CDynamicPropertyProperty("Dynamic Properties"));
+}
+
+OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClassThatCanNotBeConstructedOrDerivedFrom, 0)
+
+void CClassThatCanNotBeConstructedOrDerivedFrom::DeclareProperties(CPropertyDeclarer&) {}
+
+CAutoRegisterClass::CAutoRegisterClass(CClassInfo* (*getter)())
+{
+    CClassInfo* info = getter();
+    CClassInfoList& registry = CClassInfoList::SGetInstance();
+    if (info && registry.IndexOf(info) < 0)
+        registry.Register(info);
+}
+
+void RegisterObjectClasses()
+{
+    CObject::SGetClassInfo();
+    CClassThatCanNotBeConstructedOrDerivedFrom::SGetClassInfo();
+    CBasePointerToBeNulledArray::SGetClassInfo();
+    CPointerToBeNulledArray::SGetClassInfo();
+}
+
+// --- CObject ---
+
+CObject::CObject() = default;
+
+CObject::~CObject() = default;
+
+CClassInfo* CObject::GetClassInfo() const
+{
+    return SGetClassInfo();
+}
+
+void CObject::InitDeclaredProperties()
+{
+    // Called from the constructor of the class that declares them: the
+    // virtual GetClassInfo already answers that class.
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = info->GetInheritedCount(); i < info->GetPropertyCount(); ++i) {
+        info->GetProperty(i)->InitValue(this);
+        info->GetProperty(i)->SetToDefault(this);
+    }
+}
+
+void CObject::DestroyDeclaredProperties()
+{
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = info->GetInheritedCount(); i < info->GetPropertyCount(); ++i)
+        info->GetProperty(i)->DestroyValue(this);
+}
+
+void CObject::PreloadReferencedItems()
+{
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i)
+        info->GetProperty(i)->PreloadReferencedItems(this);
+}
+
+void CObject::SearchPropertyTree(CPropertyTreeCallback& callback)
+{
+    callback.Enter(this);
+    CObject* previous = callback.GetCurrentOwner();
+    callback.SetCurrentOwner(this);
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i)
+        info->GetProperty(i)->SearchPropertyTree(this, callback);
+    callback.SetCurrentOwner(previous);
+    callback.Leave(this);
+}
+
+void CObject::ResetToDefaults()
+{
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i)
+        info->GetProperty(i)->SetToDefault(this);
+}
+
+void CObject::CopyFrom(CObject* other)
+{
+    if (!other)
+        return;
+    CClassInfo* mine = GetClassInfo();
+    CClassInfo* common = other->GetClassInfo();
+    while (common && !mine->IsDerivedFrom(common) && !common->IsDerivedFrom(mine))
+        common = common->GetBase();
+    if (!common)
+        return;
+    CClassInfo* theirs = other->GetClassInfo();
+    const int32_t shared = std::min(mine->GetPropertyCount(), theirs->GetPropertyCount());
+    for (int32_t i = 0; i < shared; ++i)
+        mine->GetProperty(i)->CopyValue(this, other, theirs->GetProperty(i));
+    for (int32_t i = shared; i < mine->GetPropertyCount(); ++i)
+        mine->GetProperty(i)->SetToDefault(this);
+}
+
+void CObject::GetDescription(CJString& out, const char* wordToRemove)
+{
+    CClassInfo* info = GetClassInfo();
+    out = info->GetDisplayName(wordToRemove);
+    out.Append(" ");
+    int32_t shown = 0;
+    for (int32_t i = 0; i < info->GetPropertyCount() && shown < 2; ++i) {
+        CProperty* property = info->GetProperty(i);
+        if (property->GetEffectiveLevel() == 0)
+            continue;
+        CJString text;
+        property->GetValueText(this, text);
+        out.Append(text);
+        out.Append(" ");
+        ++shown;
+    }
+}
+
+CObject* CObject::Clone()
+{
+    CObject* copy = GetClassInfo()->CreateObject(0, -1);
+    if (copy)
+        copy->CopyFrom(this);
+    return copy;
+}
+
+bool CObject::IsEqualTo(CObject* other)
+{
+    if (!other || other->GetClassInfo() != GetClassInfo())
+        return false;
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        if (!info->GetProperty(i)->IsEqual(this, other, info->GetProperty(i)))
+            return false;
+    }
+    return true;
+}
+
+bool CObject::AreAllPropertiesDefault()
+{
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        if (!info->GetProperty(i)->IsDefault(this))
+            return false;
+    }
+    return true;
+}
+
+void CObject::SetPropertyFromText(const CProperty* property, const CJString& value, CObjectStream* stream)
+{
+    if (property)
+        property->SetValueFromText(this, value, stream);
+}
+
+void CObject::WritePacked(CNetMessageStream& stream, CObject* reference)
+{
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        CProperty* property = info->GetProperty(i);
+        const bool same = reference && property->IsEqual(this, reference, property);
+        stream.WriteBool(same);
+        if (!same)
+            property->WritePacked(this, stream, reference);
+    }
+}
+
+void CObject::ReadPacked(CNetMessageStream& stream)
+{
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        if (!stream.ReadBool())
+            info->GetProperty(i)->ReadPacked(this, stream);
+    }
+}
+
+void CObject::ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream)
+{
+    CClassInfo* info = GetClassInfo();
+    CJString narrowName(name);
+    if (narrowName.IsWide())
+        narrowName.ToNarrow();
+    if (!info->IsIgnoredPropertyName(narrowName.GetString()) && info->GetReportUnknownProperties()) {
+        CJString text("Found unknown property \"");
+        text.Append(name);
+        text.Append("\" with a value of \"");
+        text.Append(value);
+        text.Append("\" for class ");
+        text.Append(info->GetName());
+        text.Append(" while processing file \"");
+        text.Append(GetCurrentLoadFileName());
+        text.Append("\"");
+        if (text.IsWide())
+            text.ToNarrow();
+        FatalDataError("Fatal Error", text.GetString());
+    }
+    // Skip a block that belonged to the unknown property.
+    const int64_t position = stream.GetPosition();
+    CJString line;
+    if (!ReadNonBlank(stream, line)) {
+        stream.Seek(position);
+        return;
+    }
+    const char* text = SkipLeading(line);
+    if (text[0] == 'C' && !std::strchr(text, '=')) {
+        if (!ReadNonBlank(stream, line)) {
+            stream.Seek(position);
+            return;
+        }
+        text = SkipLeading(line);
+    }
+    if (text[0] != '{') {
+        stream.Seek(position);
+        return;
+    }
+    int32_t depth = 1;
+    while (depth > 0 && stream.ReadLine(line)) {
+        if (line.IsWide())
+            line.ToNarrow();
+        const char* trimmed = SkipLeading(line);
+        if (trimmed[0] == '{')
+            ++depth;
+        else if (trimmed[0] == '}')
+            --depth;
+    }
+}
+
+bool CObject::ReadFromStream(CObjectStream& stream)
+{
+    OnBeforeLoad();
+    ResetToDefaults();
+    if (!ReadObjectBlock(this, stream, BlockMode::Whole))
+        return false;
+    if (stream.IsIDMode()) {
+        OnLoaded(nullptr);
+    } else {
+        CClassThatCanNotBeConstructedOrDerivedFrom* target = nullptr;
+        CTypedCObjectPointer<CClassThatCanNotBeConstructedOrDerivedFrom> holder(&target);
+        OnLoaded(&holder);
+    }
+    return true;
+}
+
+bool CObject::ReadFromFile(const char* fileName, uint32_t flags)
+{
+    CObjectStream stream;
+    if (!stream.Open(fileName, flags | FILE_READ, CObjectStream::Ids::Without)) {
+        ResetToDefaults();
+        return false;
+    }
+    bool ok;
+    {
+        CLoadFileNameScope scope(fileName);
+        ok = ReadFromStream(stream);
+    }
+    stream.Close();
+    return ok;
+}
+
+bool CObject::SaveToFile(const char* fileName, uint32_t flags)
+{
+    flags |= GetSaveFlags();
+    // A file not yet there is writable when its folder is; the open decides.
+    if (!(flags & kSaveSkipWritableTest) && FileExists(fileName, flags) && !IsFileWritable(fileName, flags))
+        return false;
+    // Bit 0x100 also asks the file layer to make missing folders.
+    const uint32_t fileFlags = flags & ~kSaveCompressed;
+    const bool ids = UsesObjectIDs();
+    if (flags & kSaveCompressed) {
+        // Compressed files are ID-less; the file layer stores the block at close.
+        if (ids)
+            return false;
+        CObjectStream stream;
+        if (!stream.Open(fileName, fileFlags | kSaveCompressed | FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without))
+            return false;
+        if (!UsesIndenting())
+            stream.SetIndenting(false);
+        WriteObjectText(this, stream, WriteHeader::With);
+        stream.Finish();
+        return stream.Close();
+    }
+    CObjectStream memory;
+    memory.Attach(new CMemFileBuf(), fileFlags | FILE_CREATE | FILE_WRITE,
+                  ids ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+    if (!UsesIndenting())
+        memory.SetIndenting(false);
+    WriteObjectText(this, memory, WriteHeader::With);
+    memory.Finish();
+    if (memory.HasError())
+        return false;
+    if (!ids) {
+        CFile existing;
+        if (existing.Open(fileName, fileFlags | FILE_READ)) {
+            const bool same = existing.IsSameContent(memory);
+            existing.Close();
+            if (same)
+                return true;
+        }
+    }
+    // The file layer writes a replacement and renames it over the target at
+    // close, so a failed save leaves the old file as it was.
+    CFile target;
+    if (!target.Open(fileName, fileFlags | FILE_CREATE | FILE_WRITE))
+        return false;
+    if (!memory.CopyTo(target)) {
+        target.Close();
+        return false;
+    }
+    return target.Close();
+}
+
+// --- Binary form ---
+
+void CObject::WriteBin(CObjectStream& stream)
+{
+    stream.SetBinary();
+    WriteFloatWord(stream, kBinaryFormatVersion);
+    if (stream.IsIDMode()) {
+        if (stream.IsFirstObject())
+            stream.WriteBinaryReferenceListPlaceholder();
+        stream.WriteUint32(stream.GetIdentity(this));
+        stream.RecordSavedObject(this);
+    }
+    OnBeforeSave();
+    WriteFloatWord(stream, GetClassInfo()->GetVersion());
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        CProperty* property = info->GetProperty(i);
+        if (!property->IsBinarySaved())
+            continue;
+        if (stream.IsIDMode() ? !property->WritesWithIDs() : !property->WritesWithoutIDs())
+            continue;
+        property->WriteBinary(this, stream);
+    }
+    WriteExtraBinary(stream);
+}
+
+bool CObject::ReadBin(CObjectStream& stream)
+{
+    static CPerformanceMonitor zone("CObject_ReadBin");
+    CPerformanceMonitorScope scope(zone);
+    CallReadHook();
+    stream.SetBinary();
+    uint32_t word = 0;
+    if (!ReadWord(stream, word))
+        return false;
+    const float format = std::bit_cast<float>(word);
+    if (stream.IsIDMode()) {
+        if (stream.IsFirstObject() && !stream.ReadBinaryReferenceList())
+            return false;
+        uint32_t identity = 0;
+        if (!ReadWord(stream, identity))
+            return false;
+        stream.RecordLoadedObject(identity, this);
+    }
+    if (!(format >= kOldestBinaryFormat))
+        return false;
+    if (!ReadWord(stream, word))
+        return false;
+    const float classVersion = std::bit_cast<float>(word);
+    if (format != kBinaryFormatVersion || classVersion != GetClassInfo()->GetVersion())
+        return false;
+    CClassInfo* info = GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        CProperty* property = info->GetProperty(i);
+        if (!property->IsBinarySaved())
+            continue;
+        if (stream.IsIDMode() ? !property->WritesWithIDs() : !property->WritesWithoutIDs())
+            continue;
+        if (!property->ReadBinary(this, stream))
+            return false;
+    }
+    return ReadExtraBinary(stream);
+}
+
+// --- Text form ---
+
+void WriteObjectText(CObject* object, CObjectStream& stream, WriteHeader header)
+{
+    CClassInfo* info = object->GetClassInfo();
+    if (header == WriteHeader::With) {
+        stream.WriteLine(info->GetName());
+        stream.WriteLine("{");
+        stream.Indent();
+    }
+    CJString line;
+    if (stream.IsIDMode()) {
+        if (stream.IsFirstObject())
+            stream.WriteReferenceListPlaceholder();
+        line.Format("%s=0x%08X", kObjectIdName, stream.GetIdentity(object));
+        stream.WriteLine(line.GetString());
+        stream.RecordSavedObject(object);
+    }
+    const bool previousSkip = stream.GetSkipDefaults();
+    if (object->SkipsDefaultValues())
+        stream.SetSkipDefaults(true);
+    object->OnBeforeSave();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        CProperty* property = info->GetProperty(i);
+        if (!ShouldWriteProperty(property, object, stream))
+            continue;
+        property->WriteName(object, stream);
+        property->WriteValueLine(object, stream);
+    }
+    object->WriteCustomProperties(stream);
+    stream.SetSkipDefaults(previousSkip);
+    if (header == WriteHeader::With) {
+        stream.Unindent();
+        stream.WriteLine("}");
+    }
+}
+
+void WriteObjectTagged(CObject* object, CObjectStream& stream)
+{
+    CClassInfo* info = object->GetClassInfo();
+    const CJString tag = XmlTagName(CJString(info->GetName()));
+    stream.WriteJString(XmlOpenTag(tag));
+    stream.WriteLine();
+    stream.Indent();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        CProperty* property = info->GetProperty(i);
+        if (property->GetNameString().IsEmpty() || !property->ShouldWrite(object))
+            continue;
+        property->WriteTagged(object, stream);
+    }
+    object->WriteCustomTagged(stream);
+    stream.Unindent();
+    stream.WriteJString(XmlCloseTag(tag));
+    stream.WriteLine();
+}
+
+bool ReadObjectBlock(CObject* object, CObjectStream& stream, BlockMode mode)
+{
+    static CPerformanceMonitor zone("Object_ReadAsciiNoReset");
+    CPerformanceMonitorScope scope(zone);
+    CallReadHook();
+    CClassInfo* info = object->GetClassInfo();
+    CJString line;
+
+    if (mode == BlockMode::Whole) {
+        if (!ReadNonBlank(stream, line))
+            return false;
+        const char* text = SkipLeading(line);
+        if (text[0] != '{') {
+            CJString className(text);
+            className.TrimRight();
+            CClassInfo* named = CClassInfoList::SGetInstance().Find(className);
+            if (!named || !info->IsDerivedFrom(named))
+                return false;
+            if (!ReadNonBlank(stream, line) || SkipLeading(line)[0] != '{')
+                return false;
+        }
+    }
+
+    bool firstLine = true;
+    bool closed = false;
+    const CProperty* firstProperty = nullptr;
+    for (;;) {
+        const int64_t lineStart = stream.GetPosition();
+        if (!ReadNonBlank(stream, line))
+            break;
+        const char* text = SkipLeading(line);
+        if (!text[0] || StartsWith(text, "----------"))
+            continue;
+        if (text[0] == '}') {
+            if (mode == BlockMode::Embedded) {
+                stream.Seek(lineStart);
+                return true;
+            }
+            closed = true;
+            break;
+        }
+        if (text[0] == '{') {
+            CJString message;
+            message.Format("Found unexpected '{' while parsing class \"%s\" in file \"%s\".  ReadCustomProperties "
+                           "was likely overridden without calling through to the base class for unhandled "
+                           "properties.",
+                           info->GetName(), GetCurrentLoadFileName().GetString());
+            FatalDataError("Fatal Error", message.GetString());
+        }
+        const char* equals = std::strchr(text, '=');
+        if (!equals)
+            continue;
+        CJString name;
+        name.SetText(text, int(equals - text));
+        const CJString value(equals + 1);
+
+        if (firstLine && name.CompareNoCase(kObjectIdName) == 0) {
+            stream.RecordLoadedObject(ParseCUnsigned(value.GetString()), object);
+            firstLine = false;
+            continue;
+        }
+        firstLine = false;
+
+        CProperty* property = info->FindProperty(name);
+        if (!property)
+            property = info->FindClaimingProperty(name);
+        if (mode == BlockMode::Embedded && property) {
+            if (!firstProperty) {
+                firstProperty = property;
+            } else if (property == firstProperty) {
+                stream.Seek(lineStart);
+                return true;
+            }
+        }
+        if (property) {
+            property->ReadValue(object, name, value, &stream, lineStart);
+        } else {
+            const int scope = name.Find("::");
+            if (scope >= 0) {
+                name = name.Mid(scope + 2);
+                if (CProperty* inner = info->FindProperty(name))
+                    object->SetPropertyFromText(inner, value, &stream);
+            } else if (name.CompareNoCase(kReferenceListLocationName) == 0) {
+                stream.ReadReferenceListAt(value);
+                firstLine = true;
+            } else if (mode == BlockMode::Embedded) {
+                stream.Seek(lineStart);
+                return true;
+            } else {
+                object->ReadCustomProperties(name, value, stream);
+            }
+        }
+        if (stream.HasReadError())
+            return false;
+    }
+    if (!closed) {
+        CJString message("Corrupt file missing closing '}' in ");
+        message.Append(GetCurrentLoadFileName());
+        stream.ReportError(message);
+        return false;
+    }
+    return true;
+}
+
+// --- Loaders ---
+
+namespace {
+
+CObject* LoadFromOpenStream(CObjectStream& stream, ReportUnknownClass report, CJString* error)
+{
+    CJString line;
+    if (!ReadNonBlank(stream, line))
+        return nullptr;
+    CJString className(SkipLeading(line));
+    className.TrimRight();
+    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
+        className.GetString(), 0, -1,
+        report == ReportUnknownClass::Fatal ? CClassInfoList::Report::Fatal : CClassInfoList::Report::Quiet);
+    if (!object) {
+        stream.ReportError(CJString("Corrupt file (no class name)"));
+        if (error)
+            *error = stream.GetErrorText();
+        return nullptr;
+    }
+    // A fatal report may unwind through here in tests and fuzz builds.
+    std::unique_ptr<CObject> owned(object);
+    if (!object->ReadFromStream(stream) || stream.HasReadError()) {
+        if (error)
+            *error = stream.GetErrorText();
+        return nullptr;
+    }
+    return owned.release();
+}
+
+} // namespace
+
+CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, ReportUnknownClass report,
+                            CJString* error, SaveBack saveBack)
+{
+    CObjectStream stream;
+    if (!stream.Open(fileName, flags | 0x204,
+                     ids == IdMode::WithIds ? CObjectStream::Ids::With : CObjectStream::Ids::Without))
+        return nullptr;
+    CObject* object;
+    {
+        CLoadFileNameScope scope(fileName);
+        object = LoadFromOpenStream(stream, report, error);
+        // Pointers are patched before the caller sees the object.
+        stream.Finish();
+    }
+    stream.Close();
+    if (object && saveBack == SaveBack::Yes)
+        object->SaveToFile(fileName, flags & ~uint32_t(FILE_IN_MEMORY | FILE_READ));
+    return object;
+}
+
+CObject* LoadObjectFromOpenFile(CFileBuf* buffer, uint32_t flags, IdMode ids, ReportUnknownClass report,
+                                CJString* error)
+{
+    CObjectStream stream;
+    stream.Attach(buffer, flags | FILE_READ,
+                  ids == IdMode::WithIds ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+    CObject* object = LoadFromOpenStream(stream, report, error);
+    stream.Finish();
+    // The buffer stays the caller's.
+    stream.DetachFileBuf();
+    return object;
+}
+
+CObject* CreateSameClass(int32_t a, int32_t b, CObject* object)
+{
+    return object ? object->GetClassInfo()->CreateObject(a, b) : nullptr;
+}
+
+CObject* ReadObjectFromStream(CObjectStream& stream)
+{
+    CJString line;
+    if (!ReadNonBlank(stream, line))
+        return nullptr;
+    CJString className(SkipLeading(line));
+    className.TrimRight();
+    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
+        className.GetString(), 0, -1, stream.IsQuiet() ? CClassInfoList::Report::Quiet : CClassInfoList::Report::Fatal);
+    if (!object) {
+        CJString message("Tried to use an unknown class ");
+        message.Append(className);
+        stream.ReportError(message);
+        return nullptr;
+    }
+    std::unique_ptr<CObject> owned(object);
+    if (!object->ReadFromStream(stream) || stream.HasReadError())
+        return nullptr;
+    return owned.release();
+}
+
+CObject* ReadObjectFromMemory(const void* data, uint32_t size)
+{
+    auto* copy = static_cast<uint8_t*>(std::malloc(size ? size : 1));
+    if (!copy)
+        return nullptr;
+    if (size)
+        std::memcpy(copy, data, size);
+    CObjectStream stream;
+    stream.Attach(new CMemFileBuf(copy, size, true), FILE_READ, CObjectStream::Ids::With);
+    stream.SetQuiet(true);
+    CObject* object = ReadObjectFromStream(stream);
+    stream.Finish();
+    stream.Close();
+    return object;
+}
+
+CClassInfo* GetClassOfObjectInMemory(const void* data, uint32_t size)
+{
+    CObject* object = ReadObjectFromMemory(data, size);
+    if (!object)
+        return nullptr;
+    CClassInfo* info = object->GetClassInfo();
+    delete object;
+    return info;
+}
+
+uint8_t* WriteObjectToMemory(CObject* object, uint32_t& size)
+{
+    auto* buffer = new CMemFileBuf();
+    CObjectStream stream;
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE,
+                  object->UsesObjectIDs() ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+    WriteObjectText(object, stream, WriteHeader::With);
+    stream.Finish();
+    size = uint32_t(buffer->GetSize());
+    stream.DetachFileBuf();
+    uint8_t* data = buffer->DetachMemory();
+    delete buffer;
+    if (!data)
+        data = static_cast<uint8_t*>(std::calloc(1, 1));
+    return data;
+}

@@ -1,0 +1,326 @@
+#pragma once
+// CObject, the root of every reflected class, and the text form of objects.
+//
+// Text form (CRLF lines, one tab per nesting level):
+//     CClassName
+//     {
+//         Object ID=0x00000001          (ID mode only)
+//         Name=value                    (one line per written property)
+//     }
+// Files holding several objects separate them with lines beginning
+// "----------". Owned objects are written by their property as nested blocks.
+//
+// A reflected class says OMBRISALT_REFLECTED(CClass, CBase) in its body and
+// OMBRISALT_IMPLEMENT_CLASS(CClass, version) (or ..._ABSTRACT_CLASS) in its
+// .cpp, and declares its properties one line each:
+//     void CClass::DeclareProperties(CPropertyDeclarer& d)
+//     {
+//         d.Add(&CClass::m_Count, "Group/Count", 3).Units("pixels");
+//     }
+// Its constructor calls InitDeclaredProperties() and its destructor
+// DestroyDeclaredProperties().
+#include "foundation/CJString.h"
+#include "foundation/CMemoryPool.h"
+#include "objects/CClassInfo.h"
+#include "objects/CProperty.h"
+
+#include <cstdint>
+
+class CObjectStream;
+class CNetMessageStream;
+class CFileBuf;
+
+// Receives notifications; objects ignore them unless they override.
+class CSubscriber {
+public:
+    virtual void Notify(int32_t, int32_t) {}
+
+protected:
+    ~CSubscriber() = default;
+};
+
+// Declares the properties of one class into its class info. Add chooses the
+// property kind from the member type (PropertyKindFor) or takes it explicitly
+// (d.Add<CSomeKind>(...)), and returns the new property for its options.
+template <typename Kind>
+class CDeclaredProperty {
+public:
+    explicit CDeclaredProperty(Kind& property) : m_Property(property) {}
+    CDeclaredProperty& Units(const char* text) { return Apply([&] { m_Property.SetUnits(text); }); }
+    CDeclaredProperty& Level(int32_t level) { return Apply([&] { m_Property.SetLevel(level); }); }
+    CDeclaredProperty& Description(const char* text) { return Apply([&] { m_Property.SetDescription(text); }); }
+    CDeclaredProperty& AlternateName(const char* text) { return Apply([&] { m_Property.SetAlternateName(text); }); }
+    CDeclaredProperty& OmitWhenDefault() { return Apply([&] { m_Property.SetOmitWhenDefault(true); }); }
+    CDeclaredProperty& WriteWhenEmpty(bool flag) { return Apply([&] { m_Property.SetWriteWhenEmpty(flag); }); }
+    CDeclaredProperty& NotSaved() { return Apply([&] { m_Property.SetSaved(false, false); }); }
+    CDeclaredProperty& Range(int32_t minimum, int32_t maximum)
+    {
+        return Apply([&] { m_Property.SetRange(minimum, maximum); });
+    }
+    // A member function of the owning class called in place of writing the member.
+    template <auto Function>
+    CDeclaredProperty& Setter()
+    {
+        m_Property.SetSetter(&CallSetter<Function>);
+        return *this;
+    }
+    Kind& Get() { return m_Property; }
+
+private:
+    template <typename F>
+    CDeclaredProperty& Apply(F f)
+    {
+        f();
+        return *this;
+    }
+    template <auto Function, typename C, typename V>
+    static void Invoke(CObject& object, const typename Kind::ValueType& value, void (C::*)(V))
+    {
+        (static_cast<C&>(object).*Function)(value);
+    }
+    template <auto Function>
+    static void CallSetter(CObject& object, const typename Kind::ValueType& value)
+    {
+        Invoke<Function>(object, value, Function);
+    }
+
+    Kind& m_Property;
+};
+
+class CPropertyDeclarer {
+public:
+    explicit CPropertyDeclarer(CClassInfo& info) : m_Info(info) {}
+
+    template <typename C, typename T, typename D>
+    CDeclaredProperty<typename PropertyKindFor<T>::type> Add(T C::*member, const char* name, const D& defaultValue)
+    {
+        return Add<typename PropertyKindFor<T>::type>(member, name, defaultValue);
+    }
+    template <typename Kind, typename C, typename T, typename D>
+    CDeclaredProperty<Kind> Add(T C::*member, const char* name, const D& defaultValue)
+    {
+        auto* property = new CMemberProperty<C, Kind>(member, name, typename Kind::ValueType(defaultValue));
+        m_Info.AddProperty(property, 0, -1);
+        return CDeclaredProperty<Kind>(*property);
+    }
+    // A property built elsewhere (kinds not bound to a member).
+    void AddProperty(CProperty* property) { m_Info.AddProperty(property, 0, -1); }
+    CClassInfo& GetClassInfo() { return m_Info; }
+
+private:
+    CClassInfo& m_Info;
+};
+
+// Holder of a typed object pointer: Set keeps objects of the required class
+// (or derived) and stores null for any other. The target is reached through
+// two small functions, so pointers of any reflected type can be held without
+// converting pointer-to-pointer types.
+class CUntypedCObjectPointer {
+public:
+    using Store = void (*)(void* target, CObject* object);
+    using Load = CObject* (*)(void* target);
+
+    CUntypedCObjectPointer(CObject** target, CClassInfo* requiredClass)
+        : CUntypedCObjectPointer(target, requiredClass, &StoreAs<CObject>, &LoadAs<CObject>)
+    {
+    }
+    virtual ~CUntypedCObjectPointer() = default;
+    virtual void Set(CObject* object);
+    virtual CObject* Get() const { return m_Target ? m_Load(m_Target) : nullptr; }
+    virtual CClassInfo* GetRequiredClass() const { return m_RequiredClass; }
+
+protected:
+    CUntypedCObjectPointer(void* target, CClassInfo* requiredClass, Store store, Load load)
+        : m_Target(target)
+        , m_RequiredClass(requiredClass)
+        , m_Store(store)
+        , m_Load(load)
+    {
+    }
+    template <typename T>
+    static void StoreAs(void* target, CObject* object)
+    {
+        *static_cast<T**>(target) = static_cast<T*>(object);
+    }
+    template <typename T>
+    static CObject* LoadAs(void* target)
+    {
+        return *static_cast<T**>(target);
+    }
+
+private:
+    void* m_Target;
+    CClassInfo* m_RequiredClass;
+    Store m_Store;
+    Load m_Load;
+};
+
+// CUntypedCObjectPointer bound to T's class.
+template <typename T>
+class CTypedCObjectPointer : public CUntypedCObjectPointer {
+public:
+    explicit CTypedCObjectPointer(T** target)
+        : CUntypedCObjectPointer(target, T::SGetClassInfo(), &StoreAs<T>, &LoadAs<T>)
+    {
+    }
+};
+
+#define OMBRISALT_REFLECTED(CClass, CBase)                \
+public:                                                   \
+    using BaseClass = CBase;                              \
+    static CNormalClassInfo* SGetClassInfo();             \
+    CClassInfo* GetClassInfo() const override;            \
+    static void DeclareProperties(CPropertyDeclarer& d);  \
+                                                          \
+private:                                                  \
+    static CNormalClassInfo* s_ClassInfo;
+
+// Defines SGetClassInfo (builds and registers on first call) and GetClassInfo.
+#define OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, flags, createOne, createArray, deleteArray)             \
+    CNormalClassInfo* CClass::s_ClassInfo = nullptr;                                                          \
+    CNormalClassInfo* CClass::SGetClassInfo()                                                                 \
+    {                                                                                                         \
+        if (!s_ClassInfo) {                                                                                   \
+            CClassInfo* base = CClass::BaseClass::SGetClassInfo();                                            \
+            if (!s_ClassInfo) {                                                                               \
+                new CNormalClassInfo(&s_ClassInfo, #CClass, float(version), base, uint32_t(sizeof(CClass)),  \
+                                     uint8_t(flags), createOne, createArray, deleteArray,                     \
+                                     &CClass::DeclareProperties);                                             \
+                CClassInfoList::SGetInstance().Register(s_ClassInfo);                                         \
+            }                                                                                                 \
+        }                                                                                                     \
+        return s_ClassInfo;                                                                                   \
+    }                                                                                                         \
+    CClassInfo* CClass::GetClassInfo() const { return SGetClassInfo(); }
+
+#define OMBRISALT_IMPLEMENT_CLASS(CClass, version)                                                            \
+    OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, 0, &CreateOneObject<CClass>, &CreateObjectArray<CClass>, \
+                                   &DeleteObjectArray<CClass>)
+#define OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClass, version) \
+    OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, 1, nullptr, nullptr, nullptr)
+
+class CObject : public CSubscriber, public CPooledClassBase {
+public:
+    static CNormalClassInfo* SGetClassInfo();
+    static void DeclareProperties(CPropertyDeclarer& d);
+
+    CObject();
+    CObject(const CObject&) = delete;
+    CObject& operator=(const CObject&) = delete;
+    virtual ~CObject();
+
+    virtual CClassInfo* GetClassInfo() const;
+    virtual void AddCustomEditors(void*) {}
+    virtual void OnPropertyEdited(void*) {}
+    virtual void AddEditorButtons(void*) {}
+    virtual void OnEditorClosed() {}
+    virtual bool WantsInlineEditing(void*) { return false; }
+    virtual void PreloadReferencedItems();
+    // Enter, each property's search with this object as owner, Leave.
+    virtual void SearchPropertyTree(CPropertyTreeCallback& callback);
+    virtual uint32_t GetSaveFlags() { return 0; }
+    // Called after the declared properties are written.
+    virtual void WriteCustomProperties(CObjectStream&) {}
+    virtual bool UsesIndenting() { return true; }
+    // ID mode: files saved from the object carry identities and the
+    // reference list.
+    virtual bool UsesObjectIDs() { return false; }
+    virtual bool SkipsDefaultValues() { return false; }
+    // A line whose name no property took; the base skips a following block.
+    virtual void ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream);
+    virtual void WriteCustomTagged(CObjectStream&) {}
+    virtual void WriteExtraBinary(CObjectStream&) {}
+    virtual bool ReadExtraBinary(CObjectStream&) { return true; }
+    // Packed form: one bit per property (1: equal to the reference object's),
+    // then the property's packed value when it differs.
+    virtual void WritePacked(CNetMessageStream& stream, CObject* reference);
+    virtual void ReadPacked(CNetMessageStream& stream);
+    virtual void OnBeforeLoad() {}
+    virtual void OnLoaded(CUntypedCObjectPointer*) {}
+    virtual void OnBeforeSave() {}
+    virtual void ResetToDefaults();
+    // Copies by position up to the nearest common class; the rest default.
+    virtual void CopyFrom(CObject* other);
+    virtual uint32_t GetMemorySize() { return GetClassInfo()->GetObjectSize(); }
+    // Class display name, then the value texts of the first two shown properties.
+    virtual void GetDescription(CJString& out, const char* wordToRemove = nullptr);
+
+    bool IsKindOf(const CClassInfo* info) const { return GetClassInfo()->IsDerivedFrom(info); }
+    CObject* Clone();
+    bool IsEqualTo(CObject* other);
+    bool AreAllPropertiesDefault();
+    void SetPropertyFromText(const CProperty* property, const CJString& value, CObjectStream* stream);
+
+    // Text form.
+    bool ReadFromStream(CObjectStream& stream);
+    // ID-less read of a whole file; the object is reset when it can not be opened.
+    bool ReadFromFile(const char* fileName, uint32_t flags);
+    // Writes to a replacement file renamed over the target; an unchanged
+    // ID-less file is left untouched. Flag 0x100 skips the writable test;
+    // 0x800 stores a compressed block.
+    bool SaveToFile(const char* fileName, uint32_t flags);
+
+    // Binary form (format 27.0).
+    void WriteBin(CObjectStream& stream);
+    bool ReadBin(CObjectStream& stream);
+
+protected:
+    // Each reflected class's constructor and destructor run these over the
+    // properties it declares itself.
+    void InitDeclaredProperties();
+    void DestroyDeclaredProperties();
+
+private:
+    static CNormalClassInfo* s_ClassInfo;
+    void* m_DynamicValues = nullptr; // the dynamic value list, kept empty for now
+};
+
+// The class of untyped object pointers: abstract, no properties.
+class CClassThatCanNotBeConstructedOrDerivedFrom : public CObject {
+    OMBRISALT_REFLECTED(CClassThatCanNotBeConstructedOrDerivedFrom, CObject)
+};
+
+// Builds and registers a class info (a getter's class) when constructed.
+// Use it from explicit registration code, never as a namespace-scope static:
+// the order of those across files is unspecified.
+class CAutoRegisterClass {
+public:
+    explicit CAutoRegisterClass(CClassInfo* (*getter)());
+};
+
+// Registers the classes of the object model, in a fixed order; idempotent.
+void RegisterObjectClasses();
+
+// Flags of SaveToFile.
+inline constexpr uint32_t kSaveSkipWritableTest = 0x100;
+inline constexpr uint32_t kSaveCompressed = 0x800;
+
+enum class WriteHeader { Without, With };
+void WriteObjectText(CObject* object, CObjectStream& stream, WriteHeader header = WriteHeader::With);
+void WriteObjectTagged(CObject* object, CObjectStream& stream);
+enum class BlockMode { Whole, Embedded };
+// Reads one object block (or, embedded, the lines of one element) into object.
+bool ReadObjectBlock(CObject* object, CObjectStream& stream, BlockMode mode = BlockMode::Whole);
+
+// Called at the start of every object read (a loading screen keeps alive).
+using ObjectReadHook = void (*)();
+ObjectReadHook SetObjectReadHook(ObjectReadHook hook);
+
+enum class ReportUnknownClass { Quiet, Fatal };
+enum class IdMode { WithoutIds, WithIds };
+enum class SaveBack { No, Yes };
+// Loads the object a file holds (class name line first); null on failure,
+// with the stream's error text in *error when given.
+CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, ReportUnknownClass report,
+                            CJString* error = nullptr, SaveBack saveBack = SaveBack::No);
+// The same over a caller's open buffer, which stays the caller's.
+CObject* LoadObjectFromOpenFile(CFileBuf* buffer, uint32_t flags, IdMode ids, ReportUnknownClass report,
+                                CJString* error = nullptr);
+CObject* CreateSameClass(int32_t a, int32_t b, CObject* object);
+// Reads a class name line and the object's block.
+CObject* ReadObjectFromStream(CObjectStream& stream);
+// The block is read in ID mode and quietly (unknown classes give null).
+CObject* ReadObjectFromMemory(const void* data, uint32_t size);
+CClassInfo* GetClassOfObjectInMemory(const void* data, uint32_t size);
+// A malloc block the caller frees with std::free.
+uint8_t* WriteObjectToMemory(CObject* object, uint32_t& size);

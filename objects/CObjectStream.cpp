@@ -1,0 +1,296 @@
+#include "objects/CObjectStream.h"
+
+#include "foundation/CurrentLoadFile.h"
+#include "objects/CGameBase.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+uint32_t ParseCUnsigned(const char* text)
+{
+    if (!text)
+        return 0;
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    const bool negative = *text == '-';
+    errno = 0;
+    const unsigned long long value = std::strtoull(text, nullptr, 0);
+    if (negative)
+        return uint32_t(value); // strtoul's wrap-around, as the 32-bit library gave
+    if (errno == ERANGE || value > 0xFFFFFFFFull)
+        return 0xFFFFFFFFu;
+    return uint32_t(value);
+}
+
+CObjectStream::~CObjectStream()
+{
+    if (!m_Finished)
+        Finish();
+}
+
+void CObjectStream::InitTable(uint32_t flags, Ids ids)
+{
+    m_Finished = false;
+    m_Active = true;
+    m_ListPosition = -1;
+    m_FirstObjectStarted = false;
+    m_ReferenceListRead = false;
+    m_Form = StreamForm::Unknown;
+    m_OpenFlags = flags;
+    m_IdLess = ids == Ids::Without;
+    m_Loaded.clear();
+    m_Patches.clear();
+    m_Referenced.clear();
+    m_Saved.clear();
+    m_Identities.clear();
+    m_NextIdentity = 1;
+}
+
+bool CObjectStream::Open(const char* fileName, uint32_t flags, Ids ids)
+{
+    if (!CFile::Open(fileName, flags))
+        return false;
+    InitTable(flags, ids);
+    return true;
+}
+
+bool CObjectStream::Attach(CFileBuf* buffer, uint32_t flags, Ids ids)
+{
+    AttachFileBuf(buffer, flags);
+    InitTable(flags, ids);
+    return true;
+}
+
+bool CObjectStream::Finish()
+{
+    if (m_Finished)
+        return false;
+    m_Finished = true;
+    if (m_Active && !m_IdLess) {
+        if (m_OpenFlags & FILE_READ)
+            ResolvePatches();
+        else if (m_OpenFlags & FILE_WRITE)
+            WriteReferenceList();
+    }
+    m_Active = false;
+    return true;
+}
+
+bool CObjectStream::Close()
+{
+    if (!m_Finished)
+        Finish();
+    return CFile::Close();
+}
+
+void CObjectStream::ReportError(const CJString& message)
+{
+    m_ErrorFlag = true;
+    m_ErrorText = message;
+    m_ErrorFileName = GetCurrentLoadFileName();
+}
+
+uint32_t CObjectStream::GetIdentity(const CObject* object)
+{
+    if (!object)
+        return 0;
+    auto [it, added] = m_Identities.try_emplace(object, m_NextIdentity);
+    if (added)
+        ++m_NextIdentity;
+    return it->second;
+}
+
+void CObjectStream::RecordSavedObject(const CObject* object)
+{
+    m_Saved.push_back(GetIdentity(object));
+}
+
+void CObjectStream::AddReferenced(uint32_t identity)
+{
+    for (uint32_t known : m_Referenced) {
+        if (known == identity)
+            return;
+    }
+    m_Referenced.push_back(identity);
+}
+
+void CObjectStream::RecordLoadedObject(uint32_t oldIdentity, CObject* object)
+{
+    if (m_IdLess)
+        return;
+    if (m_ReferenceListRead && IndexOfReferenced(oldIdentity) < 0)
+        return;
+    m_Loaded.push_back(CAddressOldNew{oldIdentity, object});
+}
+
+void CObjectStream::AddPatch(const CPatchItem& item)
+{
+    m_Patches.push_back(item);
+}
+
+int32_t CObjectStream::IndexOfReferenced(uint32_t identity, int32_t hint) const
+{
+    if (hint >= 0 && size_t(hint) < m_Referenced.size() && m_Referenced[size_t(hint)] == identity)
+        return hint;
+    for (size_t i = 0; i < m_Referenced.size(); ++i) {
+        if (m_Referenced[i] == identity)
+            return int32_t(i);
+    }
+    return -1;
+}
+
+void CObjectStream::ResolvePatches()
+{
+    for (CPatchItem& patch : m_Patches) {
+        if (patch.done)
+            continue;
+        CObject* found = nullptr;
+        for (const CAddressOldNew& pair : m_Loaded) {
+            if (pair.oldIdentity == patch.oldIdentity) {
+                found = pair.newObject;
+                break;
+            }
+        }
+        patch.assign(patch.field, found);
+        patch.done = true;
+    }
+    m_Patches.clear();
+    m_Patches.shrink_to_fit();
+}
+
+void CObjectStream::WriteReferenceListPlaceholder()
+{
+    m_FirstObjectStarted = true;
+    m_Form = StreamForm::Text;
+    m_ListPosition = GetPosition();
+    CJString line;
+    line.Format("%s=0x%08X", kReferenceListLocationName, kReferenceListPlaceholder);
+    WriteLine(line.GetString());
+}
+
+void CObjectStream::WriteBinaryReferenceListPlaceholder()
+{
+    m_FirstObjectStarted = true;
+    m_Form = StreamForm::Binary;
+    m_ListPosition = GetPosition();
+    WriteUint32(kBinaryReferenceListPlaceholder);
+}
+
+void CObjectStream::WriteReferenceList()
+{
+    if (m_ListPosition < 0)
+        return; // nothing was written in ID mode
+    const int64_t listStart = GetPosition();
+    if (m_Form == StreamForm::Binary) {
+        WriteUint32(kBinaryReferenceListMarker);
+        WriteUint32(uint32_t(m_Referenced.size()));
+        for (uint32_t identity : m_Referenced)
+            WriteUint32(identity);
+        const int64_t end = GetPosition();
+        Seek(m_ListPosition);
+        WriteUint32(uint32_t(listStart));
+        Seek(end);
+        return;
+    }
+    WriteLine(kReferencedObjectsName);
+    WriteLine("{");
+    Indent();
+    CJString line;
+    line.Format("%d", int32_t(m_Referenced.size()));
+    WriteLine(line.GetString());
+    for (uint32_t identity : m_Referenced) {
+        line.Format("0x%08X", identity);
+        WriteLine(line.GetString());
+        bool saved = false;
+        for (uint32_t known : m_Saved)
+            saved = saved || known == identity;
+        if (!saved) {
+            CJString warning("***Programming Error*** #294 Saving a reference to something that is not saved in this "
+                             "file.  This will not work properly when this file is loaded.  ");
+            if (GetFileName().IsNotEmpty()) {
+                warning.Append("Have a programmer find the reference in the file \"");
+                warning.Append(GetFileName());
+                warning.Append("\"");
+            }
+            CGameBase::SGetInstance().ForwardStringHook2(warning.GetString());
+            WriteLine("Error=/\\is referenced but not saved in this file/\\");
+        }
+    }
+    Unindent();
+    WriteLine("}");
+    const int64_t end = GetPosition();
+    Seek(m_ListPosition);
+    line.Format("%s=0x%08X", kReferenceListLocationName, uint32_t(listStart));
+    WriteString(line.GetString());
+    Seek(end);
+}
+
+void CObjectStream::ReadReferenceListAt(const CJString& value)
+{
+    if (m_ListPosition >= 0)
+        return;
+    const uint32_t location = ParseCUnsigned(value.GetString());
+    const int64_t back = GetPosition();
+    m_ListPosition = back;
+    if (!Seek(location)) {
+        Seek(back);
+        return;
+    }
+    CJString line;
+    if (ReadLine(line) && line.GetLength() <= 200) {
+        if (line.IsWide())
+            line.ToNarrow();
+        line.TrimLeft();
+        line.TrimRight();
+        if (line.CompareNoCase(kReferencedObjectsName) == 0) {
+            ReadLine(line); // "{"
+            ReadLine(line); // the count: a hint only, the list grows as entries are read
+            m_Referenced.clear();
+            while (ReadLine(line)) {
+                if (line.IsWide())
+                    line.ToNarrow();
+                line.TrimLeft();
+                if (line.GetLength() && line.GetAt(0) == '}')
+                    break;
+                if (line.Find("=") >= 0)
+                    continue; // an error note after an identity
+                m_Referenced.push_back(ParseCUnsigned(line.GetString()));
+            }
+            m_ReferenceListRead = true;
+        }
+    }
+    Seek(back);
+}
+
+bool CObjectStream::ReadBinaryReferenceList()
+{
+    m_FirstObjectStarted = true;
+    uint8_t bytes[4];
+    if (Read(bytes, 4) != 4)
+        return false;
+    const uint32_t location = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                              uint32_t(bytes[3]) << 24;
+    const int64_t back = GetPosition();
+    m_ListPosition = back;
+    if (!Seek(location))
+        return false;
+    uint32_t marker = 0, count = 0;
+    ReadUint32(marker);
+    ReadUint32(count);
+    m_Referenced.clear();
+    // Each identity takes four bytes: a count the file can not hold is refused.
+    const int64_t left = GetSize() - GetPosition();
+    if (int64_t(count) * 4 > left) {
+        Seek(back);
+        return false;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t identity = 0;
+        ReadUint32(identity);
+        m_Referenced.push_back(identity);
+    }
+    m_ReferenceListRead = true;
+    Seek(back);
+    return true;
+}

@@ -1,0 +1,153 @@
+#pragma once
+// The file through which objects are written and read, in text or binary
+// form, with the reference table both forms share.
+//
+// Objects are identified in files by 32-bit identities. A stream hands them
+// out in write order (1, 2, 3 ...) from its own map of objects; they are never
+// derived from addresses. Pointers between objects are written as identities
+// and, after a read, patched to the objects made from the same identities.
+// The identities a file refers to are stored once at its end:
+//     Referenced Objects
+//     {
+//         2
+//         0x00000001
+//         0x00000002
+//     }
+// and located through the "Referenced Object List Location" line that opens
+// the first object (a same-width placeholder until the stream is finished).
+// Binary streams end with 0x12345678, the count and the identities, located
+// through a word after the first object's format version.
+#include "foundation/CFile.h"
+#include "foundation/CJString.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+class CObject;
+
+inline constexpr const char* kObjectIdName = "Object ID";
+inline constexpr const char* kReferenceListLocationName = "Referenced Object List Location";
+inline constexpr const char* kReferencedObjectsName = "Referenced Objects";
+inline constexpr uint32_t kReferenceListPlaceholder = 0x00420042;
+inline constexpr uint32_t kBinaryReferenceListPlaceholder = 42;
+inline constexpr uint32_t kBinaryReferenceListMarker = 0x12345678;
+
+// Pairs an identity read from a file with the object made for it.
+struct CAddressOldNew {
+    uint32_t oldIdentity;
+    CObject* newObject;
+};
+
+// A pointer field to fix once every object of the stream is read. assign
+// stores the object in the field, converted to the field's type (null when
+// the object is not of that type).
+struct CPatchItem {
+    uint32_t oldIdentity;
+    uint32_t extra;
+    void* field;
+    void (*assign)(void* field, CObject* object);
+    bool done;
+};
+
+enum class StreamForm : int32_t { Text = 0, Binary = 1, Unknown = 2 };
+
+class CObjectStream : public CFile {
+public:
+    CObjectStream() = default;
+    ~CObjectStream() override;
+
+    enum class Ids { With, Without };
+    [[nodiscard]] bool Open(const char* fileName, uint32_t flags, Ids ids);
+    // Takes the buffer (the stream closes and deletes it).
+    bool Attach(CFileBuf* buffer, uint32_t flags, Ids ids);
+    // Patches pointers (reading) or writes the referenced list (writing);
+    // false when already finished.
+    bool Finish();
+    bool Close() override;
+
+    bool IsIDMode() const { return !m_IdLess; }
+    bool IsReading() const { return (m_OpenFlags & FILE_READ) != 0; }
+    void SetBinary() { m_Text = false; }
+    bool IsText() const { return m_Text; }
+    bool GetSkipDefaults() const { return m_SkipDefaults; }
+    void SetSkipDefaults(bool flag) { m_SkipDefaults = flag; }
+    bool IsQuiet() const { return m_Quiet; }
+    void SetQuiet(bool flag) { m_Quiet = flag; }
+    bool GetWriteAll() const { return m_WriteAll; }
+    void SetWriteAll(bool flag) { m_WriteAll = flag; }
+
+    // Recoverable read errors: the last one is kept, with the load file name.
+    void ReportError(const CJString& message);
+    bool HasReadError() const { return m_ErrorFlag; }
+    const CJString& GetErrorText() const { return m_ErrorText; }
+    const CJString& GetErrorFileName() const { return m_ErrorFileName; }
+
+    // Writing: the identity of an object in this stream, given on first
+    // request; 0 for null.
+    uint32_t GetIdentity(const CObject* object);
+    void RecordSavedObject(const CObject* object);
+    // Writers of object references note each identity they write.
+    void AddReferenced(uint32_t identity);
+    // Reading.
+    void RecordLoadedObject(uint32_t oldIdentity, CObject* object);
+    void AddPatch(const CPatchItem& item);
+    template <typename T>
+    void AddPatch(uint32_t oldIdentity, T** field, uint32_t extra = 0)
+    {
+        AddPatch(CPatchItem{oldIdentity, extra, field, &AssignPatched<T>, false});
+    }
+    int32_t IndexOfReferenced(uint32_t identity, int32_t hint = -1) const;
+    const std::vector<uint32_t>& GetReferenced() const { return m_Referenced; }
+    const std::vector<uint32_t>& GetSaved() const { return m_Saved; }
+    bool HasReadReferenceList() const { return m_ReferenceListRead; }
+
+    // Used by the object writers and readers.
+    bool IsFirstObject() const { return m_ListPosition < 0 && !m_FirstObjectStarted; }
+    // Text: writes the placeholder line of the first object and keeps its position.
+    void WriteReferenceListPlaceholder();
+    // Binary: the same with the placeholder word.
+    void WriteBinaryReferenceListPlaceholder();
+    // Text: the value of a "Referenced Object List Location" line.
+    void ReadReferenceListAt(const CJString& value);
+    // Binary: reads the position word and the list it points at.
+    bool ReadBinaryReferenceList();
+
+private:
+    template <typename T>
+    static void AssignPatched(void* field, CObject* object)
+    {
+        *static_cast<T**>(field) = dynamic_cast<T*>(object);
+    }
+    void InitTable(uint32_t flags, Ids ids);
+    void ResolvePatches();
+    void WriteReferenceList();
+
+    bool m_Finished = true;
+    bool m_Text = true;
+    bool m_SkipDefaults = false;
+    bool m_Quiet = false;
+    bool m_ErrorFlag = false;
+    CJString m_ErrorFileName;
+    CJString m_ErrorText;
+    bool m_WriteAll = false;
+
+    // Reference table.
+    bool m_Active = false;
+    int64_t m_ListPosition = -1;
+    bool m_FirstObjectStarted = false;
+    bool m_ReferenceListRead = false;
+    StreamForm m_Form = StreamForm::Unknown;
+    uint32_t m_OpenFlags = 0;
+    bool m_IdLess = true;
+    std::vector<CAddressOldNew> m_Loaded;
+    std::vector<CPatchItem> m_Patches;
+    std::vector<uint32_t> m_Referenced;
+    std::vector<uint32_t> m_Saved;
+    std::unordered_map<const CObject*, uint32_t> m_Identities;
+    uint32_t m_NextIdentity = 1;
+};
+
+// Parses an unsigned number in C notation (0x hexadecimal, leading 0 octal);
+// values past 32 bits saturate.
+uint32_t ParseCUnsigned(const char* text);

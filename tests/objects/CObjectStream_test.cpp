@@ -1,0 +1,78 @@
+#include "TestClasses.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using Ids = CObjectStream::Ids;
+
+class ObjectBinary : public testing::Test {
+protected:
+    void SetUp() override { RegisterTestClasses(); }
+};
+
+TEST_F(ObjectBinary, RoundTripsThroughTheBinaryFormWithPatchedReferences)
+{
+    for (Ids ids : {Ids::Without, Ids::With}) {
+        CTestDerived root;
+        root.m_Count = 41;
+        root.m_Name = "binary";
+        auto* child = new CTestDerived();
+        child->m_Label = "kid";
+        child->m_Partner = &root;
+        root.m_Child = child;
+        root.m_Partner = child;
+        const std::string bytes = WriteToBinary(&root, ids);
+        CTestDerived copy;
+        ASSERT_TRUE(ReadFromBinary(&copy, bytes, ids));
+        EXPECT_EQ(WriteToText(&copy, ids), WriteToText(&root, ids));
+        EXPECT_EQ(WriteToBinary(&copy, ids), bytes);
+        if (ids == Ids::With) {
+            EXPECT_EQ(copy.m_Partner, copy.m_Child);
+            EXPECT_EQ(static_cast<CTestDerived*>(copy.m_Child)->m_Partner, &copy);
+        }
+    }
+}
+
+TEST_F(ObjectBinary, BeginsWithTheFormatAndClassVersions)
+{
+    CTestBase object;
+    const std::string bytes = WriteToBinary(&object, Ids::Without);
+    float format, version;
+    std::memcpy(&format, bytes.data(), 4);
+    std::memcpy(&version, bytes.data() + 4, 4);
+    EXPECT_EQ(format, 27.0f);
+    EXPECT_EQ(version, CTestBase::SGetClassInfo()->GetVersion());
+}
+
+TEST_F(ObjectBinary, OtherFormatsAndClassVersionsAreNotRead)
+{
+    CTestBase object;
+    object.m_Count = 8;
+    std::string bytes = WriteToBinary(&object, Ids::Without);
+    std::string older = bytes;
+    const float format26 = 26.0f;
+    std::memcpy(older.data(), &format26, 4);
+    CTestBase target;
+    EXPECT_FALSE(ReadFromBinary(&target, older, Ids::Without));
+    EXPECT_EQ(target.m_Count, 3);
+    std::string changed = bytes;
+    const float otherVersion = 1.0f;
+    std::memcpy(changed.data() + 4, &otherVersion, 4);
+    EXPECT_FALSE(ReadFromBinary(&target, changed, Ids::Without));
+    EXPECT_EQ(target.m_Count, 3);
+    EXPECT_FALSE(ReadFromBinary(&target, bytes.substr(0, 10), Ids::Without));
+}
+
+TEST_F(ObjectBinary, ParsesNumbersInCNotation)
+{
+    EXPECT_EQ(ParseCUnsigned("0x10"), 16u);
+    EXPECT_EQ(ParseCUnsigned("010"), 8u);
+    EXPECT_EQ(ParseCUnsigned("4294967295"), 0xFFFFFFFFu);
+    EXPECT_EQ(ParseCUnsigned("99999999999"), 0xFFFFFFFFu);
+    EXPECT_EQ(ParseCUnsigned("junk"), 0u);
+}
+
+} // namespace

@@ -1,0 +1,283 @@
+#include "TestClasses.h"
+
+#include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
+#include "foundation/CurrentLoadFile.h"
+#include "foundation/FatalError.h"
+#include "objects/CGameBase.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+using Ids = CObjectStream::Ids;
+
+class ObjectText : public testing::Test {
+protected:
+    void SetUp() override { RegisterTestClasses(); }
+};
+
+// A derived object holding an embedded object, with references both ways.
+CTestDerived* MakeLinked()
+{
+    auto* root = new CTestDerived();
+    root->m_Count = -5;
+    root->m_Name = "Root = first";
+    root->m_Size = 77;
+    auto* child = new CTestDerived();
+    child->m_Enabled = false;
+    child->m_Label = "inner";
+    child->m_Partner = root; // cycle through the owner
+    root->m_Child = child;
+    root->m_Partner = child;
+    return root;
+}
+
+TEST_F(ObjectText, WritesTheExactTextForm)
+{
+    CTestBase object;
+    object.m_Count = 12;
+    object.m_Name = "Hello";
+    EXPECT_EQ(WriteToText(&object, Ids::Without),
+              "CTestBase\r\n{\r\n\tCount=12\r\n\tEnabled=1\r\n\tName=Hello\r\n}\r\n");
+    // ID mode: defaults are left out, the object carries its identity and the
+    // reference list trailer is located from the first line.
+    const std::string withIds = WriteToText(&object, Ids::With);
+    EXPECT_EQ(withIds, "CTestBase\r\n{\r\n\tReferenced Object List Location=0x0000006D\r\n\tObject ID=0x00000001\r\n"
+                       "\tCount=12\r\n\tName=Hello\r\n}\r\nReferenced Objects\r\n{\r\n\t0\r\n}\r\n");
+    EXPECT_EQ(withIds.substr(0x6D, 18), "Referenced Objects");
+}
+
+TEST_F(ObjectText, WritesTheTaggedForm)
+{
+    CTestBase object;
+    object.m_Name = "x";
+    auto* buffer = new CMemFileBuf();
+    CObjectStream stream;
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, Ids::Without);
+    WriteObjectTagged(&object, stream);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize())),
+              "<CTestBase>\r\n\t<Count>3</Count>\r\n\t<Enabled>1</Enabled>\r\n\t<Name>x</Name>\r\n</CTestBase>\r\n");
+}
+
+TEST_F(ObjectText, LeavesOutDefaultsOnlyWhereTheRulesSay)
+{
+    CTestDerived object;
+    const std::string text = WriteToText(&object, Ids::Without);
+    EXPECT_NE(text.find("\tSize=10\r\n"), std::string::npos);  // ID-less keeps defaults
+    EXPECT_EQ(text.find("Label="), std::string::npos);         // omit-when-default
+    EXPECT_EQ(text.find("Child="), std::string::npos);         // empty and not written when empty
+    EXPECT_EQ(text.find("Dynamic Properties"), std::string::npos);
+}
+
+TEST_F(ObjectText, RoundTripsDerivedEmbeddedAndCyclicObjectsByteForByte)
+{
+    for (Ids ids : {Ids::Without, Ids::With}) {
+        CTestDerived* root = MakeLinked();
+        const std::string first = WriteToText(root, ids);
+        CJString error;
+        CObject* read = ReadFromText(first, ids, &error);
+        ASSERT_NE(read, nullptr) << error.GetString();
+        EXPECT_EQ(WriteToText(read, ids), first);
+        auto* copy = static_cast<CTestDerived*>(read);
+        ASSERT_NE(copy->m_Child, nullptr);
+        if (ids == Ids::With) {
+            EXPECT_EQ(copy->m_Partner, copy->m_Child);
+            EXPECT_EQ(static_cast<CTestDerived*>(copy->m_Child)->m_Partner, copy);
+        }
+        EXPECT_STREQ(copy->m_Name.GetString(), "Root = first");
+        delete read;
+        delete root;
+    }
+}
+
+TEST_F(ObjectText, ReadsBlankLinesTabsSeparatorsAndOddValues)
+{
+    const std::string text = "\r\n  CTestDerived \r\n\r\n{\r\n\t\r\n----------\r\n\t\t  Count=4\r\n"
+                             "Name= a=b \r\nLine without equals\r\nSize=9\r\n}\r\n";
+    CObject* object = ReadFromText(text, Ids::Without);
+    ASSERT_NE(object, nullptr);
+    auto* derived = static_cast<CTestDerived*>(object);
+    EXPECT_EQ(derived->m_Count, 4);
+    EXPECT_STREQ(derived->m_Name.GetString(), " a=b "); // after the first "=", untrimmed
+    EXPECT_EQ(derived->m_Size, 9);
+    delete object;
+}
+
+TEST_F(ObjectText, ReadsUnicodeHexValuesAndWritesThemBack)
+{
+    CTestBase object;
+    const char16_t wide[] = {u'A', 0x263A, 0};
+    object.m_Name = wide;
+    const std::string text = WriteToText(&object, Ids::Without);
+    EXPECT_NE(text.find("Name=UNICODE-HEX<"), std::string::npos);
+    CObject* read = ReadFromText(text, Ids::Without);
+    ASSERT_NE(read, nullptr);
+    EXPECT_TRUE(static_cast<CTestBase*>(read)->m_Name.IsWide());
+    EXPECT_EQ(static_cast<CTestBase*>(read)->m_Name.GetAt(1), char16_t(0x263A));
+    EXPECT_EQ(WriteToText(read, Ids::Without), text);
+    delete read;
+}
+
+TEST_F(ObjectText, SkipsUnknownPropertiesWithTheirNestedBlocks)
+{
+    const std::string text = "CTestBase\r\n{\r\nOld Thing=CSomething\r\nCSomething\r\n{\r\nA=1\r\nInner=CX\r\n"
+                             "{\r\nB=2\r\n}\r\n}\r\nCount=8\r\nAnother=5\r\nName=x\r\n}\r\n";
+    CObject* object = ReadFromText(text, Ids::Without);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(static_cast<CTestBase*>(object)->m_Count, 8);
+    EXPECT_STREQ(static_cast<CTestBase*>(object)->m_Name.GetString(), "x");
+    delete object;
+}
+
+TEST_F(ObjectText, ScopedNamesAndObjectIdOnlyOnTheFirstLine)
+{
+    const std::string text = "CTestBase\r\n{\r\nCount=2\r\nObject ID=0x10\r\nOld::Name=scoped\r\n}\r\n";
+    CObject* object = ReadFromText(text, Ids::With);
+    ASSERT_NE(object, nullptr);
+    EXPECT_STREQ(static_cast<CTestBase*>(object)->m_Name.GetString(), "scoped");
+    delete object;
+}
+
+TEST_F(ObjectText, MissingClosingBraceAndUnknownClassesFailWithTheirTexts)
+{
+    CJString error;
+    GetCurrentLoadFileName().Set("Levels/One.txt");
+    EXPECT_EQ(ReadFromText("CTestBase\r\n{\r\nCount=2\r\n", Ids::Without, &error), nullptr);
+    EXPECT_STREQ(error.GetString(), "Corrupt file missing closing '}' in Levels/One.txt");
+    EXPECT_EQ(ReadFromText("CUnheardOf\r\n{\r\n}\r\n", Ids::Without, &error), nullptr);
+    EXPECT_STREQ(error.GetString(), "Tried to use an unknown class CUnheardOf");
+    GetCurrentLoadFileName().Set("Program.EXE");
+}
+
+TEST_F(ObjectText, FatalReportsEndTheProcessWithTheirTexts)
+{
+    GetCurrentLoadFileName().Set("Bad.txt");
+    EXPECT_EXIT(ReadFromText("CTestBase\r\n{\r\nCount=2\r\n{\r\n}\r\n", Ids::Without), testing::ExitedWithCode(255),
+                "Found unexpected '\\{' while parsing class \"CTestBase\" in file \"Bad.txt\".  ReadCustomProperties "
+                "was likely overridden");
+    EXPECT_EXIT(ReadFromText("CTestStrict\r\n{\r\nLoss Less=1\r\nColour=red\r\n}\r\n", Ids::Without),
+                testing::ExitedWithCode(255),
+                "Found unknown property \"Colour\" with a value of \"red\" for class CTestStrict while processing file "
+                "\"Bad.txt\"");
+    EXPECT_EXIT(
+        {
+            auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>("CNope\r\n{\r\n}\r\n")), 13, false);
+            LoadObjectFromOpenFile(buffer, 0, IdMode::WithoutIds, ReportUnknownClass::Fatal);
+        },
+        testing::ExitedWithCode(255), "Tried to use a class named \"CNope\" but there is no class with that name.");
+    GetCurrentLoadFileName().Set("Program.EXE");
+}
+
+std::string g_Forwarded;
+class CRecordingGame : public CGameBase {
+public:
+    void ForwardStringHook2(const char* text) override { g_Forwarded = text; }
+};
+
+TEST_F(ObjectText, ReferencesToUnsavedObjectsAreMarkedAndReadAsNull)
+{
+    CRecordingGame game;
+    CGameBase* previous = CGameBase::SetInstance(&game);
+    CTestDerived outside;
+    CTestDerived object;
+    object.m_Partner = &outside;
+    const std::string text = WriteToText(&object, Ids::With);
+    CGameBase::SetInstance(previous);
+    EXPECT_NE(text.find("\t0x00000002\r\n\tError=/\\is referenced but not saved in this file/\\\r\n"),
+              std::string::npos);
+    EXPECT_EQ(g_Forwarded.rfind("***Programming Error*** #294 Saving a reference", 0), 0u);
+    CObject* read = ReadFromText(text, Ids::With);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(static_cast<CTestDerived*>(read)->m_Partner, nullptr);
+    delete read;
+}
+
+class ObjectFiles : public ObjectText {
+protected:
+    void SetUp() override
+    {
+        ObjectText::SetUp();
+        static std::atomic<int> counter{0};
+        m_Folder = std::filesystem::temp_directory_path() /
+                   ("objects_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        std::filesystem::create_directories(m_Folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_Folder); }
+    std::string PathOf(const char* name) { return (m_Folder / name).string(); }
+    static std::string Slurp(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+    std::filesystem::path m_Folder;
+};
+
+TEST_F(ObjectFiles, SavesLoadsAndLeavesAnUnchangedFileAlone)
+{
+    CTestDerived* root = MakeLinked();
+    const std::string path = PathOf("Root.txt");
+    ASSERT_TRUE(root->SaveToFile(path.c_str(), 0));
+    const std::string saved = Slurp(path);
+    EXPECT_EQ(saved, WriteToText(root, Ids::Without));
+    const auto stamp = std::filesystem::last_write_time(path);
+    std::filesystem::last_write_time(path, stamp - std::chrono::hours(1));
+    ASSERT_TRUE(root->SaveToFile(path.c_str(), 0));
+    EXPECT_EQ(std::filesystem::last_write_time(path), stamp - std::chrono::hours(1));
+
+    CJString error;
+    CObject* loaded = LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error);
+    ASSERT_NE(loaded, nullptr) << error.GetString();
+    EXPECT_EQ(WriteToText(loaded, Ids::Without), saved);
+    EXPECT_STREQ(GetCurrentLoadFileName().GetString(), "Program.EXE");
+    CTestDerived again;
+    EXPECT_TRUE(again.ReadFromFile(path.c_str(), 0));
+    EXPECT_EQ(again.m_Size, 77);
+    delete loaded;
+    delete root;
+}
+
+TEST_F(ObjectFiles, AFailedLoadGivesNullAndTheErrorText)
+{
+    const std::string path = PathOf("Broken.txt");
+    std::ofstream(path, std::ios::binary) << "CTestBase\r\n{\r\nCount=1\r\n";
+    CJString error;
+    EXPECT_EQ(LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error), nullptr);
+    EXPECT_EQ(std::string(error.GetString()), "Corrupt file missing closing '}' in " + path);
+    CTestBase object;
+    object.m_Count = 99;
+    EXPECT_FALSE(object.ReadFromFile(PathOf("Missing.txt").c_str(), 0));
+    EXPECT_EQ(object.m_Count, 3);
+}
+
+TEST_F(ObjectFiles, WriteProtectedFilesAreNotSaved)
+{
+    const std::string path = PathOf("Locked.txt");
+    std::ofstream(path, std::ios::binary) << "old";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    CTestBase object;
+    EXPECT_FALSE(object.SaveToFile(path.c_str(), 0));
+    EXPECT_EQ(Slurp(path), "old");
+}
+
+TEST_F(ObjectFiles, WritesAndReadsObjectsInMemory)
+{
+    CTestDerived* root = MakeLinked();
+    uint32_t size = 0;
+    uint8_t* data = WriteObjectToMemory(root, size);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), WriteToText(root, Ids::Without));
+    EXPECT_EQ(GetClassOfObjectInMemory(data, size), CTestDerived::SGetClassInfo());
+    std::free(data);
+    EXPECT_EQ(ReadObjectFromMemory("CUnknownThing\r\n{\r\n}\r\n", 21), nullptr);
+    delete root;
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+#include "TestClasses.h"
+
+#include "objects/CGameBase.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using CIntMember = CMemberProperty<CTestBase, CIntProperty>;
+
+class CFakeGame : public CGameBase {
+public:
+    bool IsNamedOptionSet(const char* name) override { return on && std::string(name) == kOmbrisaltOnlyOption; }
+    bool on = false;
+};
+
+TEST(Property, SplitsCategoryAtTheFirstSlash)
+{
+    CIntMember plain(&CTestBase::m_Count, "Goal Count", 0);
+    EXPECT_TRUE(plain.GetCategory().IsEmpty());
+    CIntMember grouped(&CTestBase::m_Count, "Life Rewards Menu/Goal Count Delay", 0);
+    EXPECT_STREQ(grouped.GetCategory().GetString(), "Life Rewards Menu");
+    EXPECT_STREQ(grouped.GetName(), "Goal Count Delay");
+    CIntMember twice(&CTestBase::m_Count, "A/B/C", 0);
+    EXPECT_STREQ(twice.GetName(), "B/C");
+    EXPECT_STREQ(twice.GetOriginalName().GetString(), "B/C");
+}
+
+TEST(Property, DebugLevelIsNeverSavedAndFiledUnderDebug)
+{
+    CIntMember bare(&CTestBase::m_Count, "Trace", 0);
+    bare.SetLevel(kLevelDebug);
+    EXPECT_STREQ(bare.GetCategory().GetString(), "Debug");
+    EXPECT_FALSE(bare.IsTextSaved());
+    EXPECT_FALSE(bare.IsBinarySaved());
+    EXPECT_EQ(bare.GetEffectiveLevel(), 0);
+    CIntMember grouped(&CTestBase::m_Count, "Tools/Trace", 0);
+    grouped.SetLevel(kLevelDebug);
+    EXPECT_STREQ(grouped.GetCategory().GetString(), "Tools");
+    EXPECT_FALSE(grouped.IsTextSaved());
+}
+
+TEST(Property, OmbrisaltOnlyLevelFollowsTheNamedOption)
+{
+    CFakeGame game;
+    CGameBase* previous = CGameBase::SetInstance(&game);
+    CIntMember property(&CTestBase::m_Count, "Secret", 0);
+    property.SetLevel(kLevelOmbrisaltOnly);
+    EXPECT_EQ(property.GetEffectiveLevel(), 0);
+    game.on = true;
+    EXPECT_EQ(property.GetEffectiveLevel(), 1);
+    CGameBase::SetInstance(previous);
+}
+
+TEST(Property, DeclarationsGiveDefaultsUnitsAndSetters)
+{
+    RegisterTestClasses();
+    CTestDerived object;
+    EXPECT_EQ(object.m_Count, 3);
+    EXPECT_TRUE(object.m_Enabled);
+    EXPECT_STREQ(object.m_Label.GetString(), "abc");
+    CProperty* size = CTestDerived::SGetClassInfo()->FindProperty("Size");
+    EXPECT_STREQ(size->GetUnits().GetString(), "pixels");
+    EXPECT_STREQ(size->GetCategory().GetString(), "Layout");
+    object.SetPropertyFromText(size, CJString("21"), nullptr);
+    EXPECT_EQ(object.m_Size, 21);
+    // A declared setter takes the place of the member write.
+    auto* typed = static_cast<CIntProperty*>(size);
+    CDeclaredProperty<CIntProperty>(*typed).Setter<&CTestDerived::SetSize>();
+    object.SetPropertyFromText(size, CJString("21"), nullptr);
+    EXPECT_EQ(object.m_Size, 42);
+    typed->SetSetter(nullptr);
+}
+
+TEST(Property, CopyAndEqualityGoThroughEveryProperty)
+{
+    RegisterTestClasses();
+    CTestDerived a;
+    a.m_Count = 9;
+    a.m_Name = "n";
+    a.m_Child = new CTestBase();
+    a.m_Child->m_Count = 4;
+    CObject* copy = a.Clone();
+    EXPECT_TRUE(a.IsEqualTo(copy));
+    static_cast<CTestDerived*>(copy)->m_Child->m_Count = 5;
+    EXPECT_FALSE(a.IsEqualTo(copy));
+    CTestBase base;
+    base.CopyFrom(&a); // by position up to the common class
+    EXPECT_EQ(base.m_Count, 9);
+    delete copy;
+}
+
+} // namespace
+
+namespace {
+
+TEST(ObjectPointer, TypedHoldersKeepOnlyObjectsOfTheirClass)
+{
+    RegisterTestClasses();
+    CTestDerived* target = nullptr;
+    CTypedCObjectPointer<CTestDerived> holder(&target);
+    CTestBase base;
+    CTestDerived derived;
+    holder.Set(&derived);
+    EXPECT_EQ(target, &derived);
+    EXPECT_EQ(holder.Get(), &derived);
+    holder.Set(&base);
+    EXPECT_EQ(target, nullptr);
+}
+
+} // namespace
