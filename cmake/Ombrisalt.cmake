@@ -19,11 +19,19 @@ if(OMBRISALT_FUZZ)
   target_link_options(ombrisalt_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# ombrisalt_add_library(<name> [DEPS targets...])
-# Builds every .cpp of the calling folder into the static library ombrisalt_<name>.
+# ombrisalt_add_library(<name> [FOLDERS folders...] [DEPS targets...])
+# Builds every .cpp of the folders (default: the calling folder) into the
+# static library ombrisalt_<name>.
 function(ombrisalt_add_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "" "FOLDERS;DEPS" ${ARGN})
+  if(NOT ARG_FOLDERS)
+    set(ARG_FOLDERS ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  set(sources)
+  foreach(folder ${ARG_FOLDERS})
+    file(GLOB found CONFIGURE_DEPENDS ${folder}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
   add_library(ombrisalt_${name} STATIC ${sources})
   target_link_libraries(ombrisalt_${name} PUBLIC ombrisalt_options ${ARG_DEPS})
 endfunction()
