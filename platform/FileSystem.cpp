@@ -70,7 +70,7 @@ std::string ResolvePath(std::string_view name)
 {
     std::string result;
     if (!name.empty() && (name.front() == '/' || name.front() == '\\'))
-        result = "/";
+        result.push_back('/');
     bool resolving = true; // off once a component is missing: nothing below it exists
     std::size_t pos = 0;
     while (pos <= name.size()) {

@@ -220,7 +220,9 @@ bool WriteProfileString(std::string_view file, std::string_view section, std::st
         profile.lines.insert(profile.lines.begin() + std::ptrdiff_t(found.sectionEnd),
                              Line{std::string(key) + "=" + std::string(value)});
     } else {
-        profile.lines.push_back(Line{"[" + std::string(section) + "]"});
+        std::string header(1, '[');
+        header.append(section).push_back(']');
+        profile.lines.push_back(Line{std::move(header)});
         profile.lines.push_back(Line{std::string(key) + "=" + std::string(value)});
     }
 
