@@ -1,0 +1,7 @@
+#include "foundation/CurrentLoadFile.h"
+
+CJString& GetCurrentLoadFileName()
+{
+    static CJString name("Program.EXE");
+    return name;
+}
