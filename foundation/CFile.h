@@ -67,6 +67,8 @@ public:
     virtual int32_t SetSize(int64_t size);         // 0 on success, -1 on failure
     // False when flushing, closing or committing the stream failed.
     virtual bool Close();
+    // Closes without keeping a whole file being created: the old file stays.
+    void Discard();
     virtual bool IsMemoryBacked() const { return false; }
     // A pointer to count bytes at the position, advancing; null when the
     // buffer cannot (disk) or the bytes are not all there.

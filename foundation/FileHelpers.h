@@ -56,14 +56,12 @@ bool JoinPath(char* destination, size_t size, const char* folder, const char* na
 // After the later of the last "\" and "/"; the path itself without one. A
 // null path gives "In Path Name Null!".
 const char* GetFileNameFromPath(const char* path);
-char* GetFileNameFromPath(char* path);
 // Keeps the path up to and including its last separator; empties it when
 // there is none; leaves null alone.
 void CutToFolder(char* path);
 // The last "." of the file-name part, or the file name's terminator; "" for
 // null.
 const char* GetExtensionFromPath(const char* path);
-char* GetExtensionFromPath(char* path);
 // Replaces the extension (or appends when there is none); the extension
 // brings its own ".".
 bool SetFileExtension(char* path, size_t size, const char* extension);
