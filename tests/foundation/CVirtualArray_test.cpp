@@ -334,9 +334,4 @@ TEST(MissingItemReportDeathTest, EndsTheProcessWithStatus255)
     EXPECT_EXIT(array.FindOrReportMissing("Nowhere"), testing::ExitedWithCode(255), "Fatal Not Found Error");
 }
 
-TEST(VirtualArray, CurrentLoadFileStartsAsTheProgram)
-{
-    EXPECT_STREQ(GetCurrentLoadFileName().GetString(), "Program.EXE");
-}
-
 } // namespace
