@@ -937,12 +937,6 @@ public:
     }
 };
 
-CMountedArchiveLayer& MountedLayer()
-{
-    static CMountedArchiveLayer layer;
-    return layer;
-}
-
 CArchiveNode* FindChild(CArchiveNode& node, const char* name, size_t length)
 {
     for (auto& child : node.children)
@@ -952,6 +946,12 @@ CArchiveNode* FindChild(CArchiveNode& node, const char* name, size_t length)
 }
 
 } // namespace
+
+CArchiveLayer& GetMountedArchiveLayer()
+{
+    static CMountedArchiveLayer layer;
+    return layer;
+}
 
 CMountedArchiveTable& CMountedArchiveTable::Get()
 {
@@ -1013,8 +1013,6 @@ bool CMountedArchiveTable::Mount(const char* path, bool newRoot, bool writable, 
     if (root)
         m_Roots.push_back(std::move(root));
     m_Mounted = true;
-    if (&GetArchiveLayer() != &MountedLayer())
-        SetArchiveLayer(&MountedLayer());
     return true;
 }
 

@@ -243,3 +243,6 @@ private:
 // Mounts the program's archives and every zip under the data folder (name).
 // Called once at start; a second call while mounted is fatal.
 void MountArchives(const char* name, bool skipProgramFolder, bool unused, bool skipZipScan);
+
+// The archive layer of the file layer over this table (ArchiveSeam.h).
+CArchiveLayer& GetMountedArchiveLayer();
