@@ -192,6 +192,7 @@ bool CZipArchive::ReadDirectory(CFile& file)
     m_Entries.clear();
     m_NameIndex.clear();
     const int64_t size = file.GetSize();
+    m_FileSize = size;
     if (size < int64_t(kZipEndRecordSize))
         return false;
 
@@ -343,7 +344,7 @@ int64_t CZipArchive::LocateData(CFile& file, CZipArchiveEntry& entry)
     if (!ReadAt(file, offset, header, kZipLocalHeaderSize) || U32(header) != kZipLocalSignature)
         return -1;
     const int64_t start = offset + kZipLocalHeaderSize + U16(header + 26) + U16(header + 28);
-    const int64_t size = file.GetSize();
+    const int64_t size = (&file == &m_File && !m_Writing && m_FileSize > 0) ? m_FileSize : file.GetSize();
     if (start + int64_t(entry.GetSize()) > size)
         return -1;
     entry.dataStart = start;
@@ -540,6 +541,7 @@ bool CZipArchive::FinishWriting(bool ok)
         Load();
     }
     m_TempDiskPath.clear();
+    m_FileSize = 0;
     // Readers still open go on reading the replaced archive.
     if (m_KeepOpen || m_OpenMembers > 1)
         OpenSharedFile(0);
@@ -614,7 +616,9 @@ uint32_t CZipFileBuf::Read(void* bytes, uint32_t count)
     if (left <= 0)
         return 0;
     count = uint32_t(std::min<int64_t>(count, left));
-    if (!File().Seek(m_Position))
+    // The shared file may have moved for another member; a seek that is not
+    // needed would only drop the stream's buffer.
+    if (File().GetPosition() != m_Position && !File().Seek(m_Position))
         return 0;
     const uint32_t got = File().Read(bytes, count);
     m_Position += got;

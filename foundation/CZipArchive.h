@@ -128,6 +128,7 @@ private:
     std::string m_DiskPath;
     std::vector<std::unique_ptr<CZipArchiveEntry>> m_Entries;
     std::vector<uint32_t> m_NameIndex;
+    int64_t m_FileSize = 0;      // of the archive file as last read; 0 when unknown
     uint32_t m_OpenMembers = 0;
     uint32_t m_Flags = 0;
     uint32_t m_EndSignature = kZipEndSignature;
