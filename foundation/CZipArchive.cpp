@@ -514,17 +514,23 @@ bool CZipArchive::WriteDirectory()
             return false;
         written += 4 + kZipCentralRecordSize + int64_t(stored.size() + entry->extra.size() + entry->comment.size());
     }
-    if (start + written + kZipEndRecordSize > kMaxZipOffset)
+    return WriteEndRecord(start, written);
+}
+
+bool CZipArchive::WriteEndRecord(int64_t directoryStart, int64_t directorySize)
+{
+    if (directoryStart + directorySize + kZipEndRecordSize > kMaxZipOffset)
         return false;
     uint8_t end[kZipEndRecordSize] = {};
     Put32(end, m_EndSignature);
     Put16(end + 8, uint16_t(m_Entries.size()));
     Put16(end + 10, uint16_t(m_Entries.size()));
-    Put32(end + 12, uint32_t(written));
-    Put32(end + 16, uint32_t(start));
+    Put32(end + 12, uint32_t(directorySize));
+    Put32(end + 16, uint32_t(directoryStart));
     if (m_File.Write(end, kZipEndRecordSize) != kZipEndRecordSize)
         return false;
-    return m_File.SetSize(start + written + kZipEndRecordSize) == 0;
+    // Cut whatever the old, longer archive left behind.
+    return m_File.SetSize(directoryStart + directorySize + kZipEndRecordSize) == 0;
 }
 
 bool CZipArchive::FinishWriting(bool ok)

@@ -109,6 +109,8 @@ private:
     // Data end plus a data descriptor, when the member has one.
     int64_t MemberEnd(CFile& file, CZipArchiveEntry& entry);
     bool WriteDirectory();
+    // At the file's position, with the signature the archive was read with.
+    bool WriteEndRecord(int64_t directoryStart, int64_t directorySize);
     // Replaces the archive by the working copy; on failure the copy is
     // dropped and the directory read again from the untouched archive.
     bool FinishWriting(bool ok);
