@@ -270,3 +270,31 @@ TEST(DirectoryTree, FilesItemsUnderTheirFolders)
     bridge.SetParent(a);
     EXPECT_EQ(bridge.Find("four.txt"), 1);
 }
+
+TEST(ProgramArchives, QvxFilesBesideTheProgramMountAtTheRoot)
+{
+    class Fixture : public ArchiveFixture {
+    public:
+        void TestBody() override {}
+        using ArchiveFixture::Put;
+        using ArchiveFixture::SetUp;
+        using ArchiveFixture::TearDown;
+    } fixture;
+    fixture.SetUp();
+    fixture.Put("B.qvx", BuildZip({{"Shared/one.txt", "from B"}}));
+    fixture.Put("a.QVX", BuildZip({{"Shared/one.txt", "from a"}, {"Shared/two.txt", "only in a"}}));
+    MountArchives("Data", false, false, true);
+    SetFileOpenNotificationsEnabled(false);
+    ASSERT_EQ(CMountedArchiveTable::Get().GetRootCount(), 2u); // the program itself is no archive
+    CFile file;
+    CJString line;
+    // Mounted in sorted order, so the later "B.qvx" answers first.
+    ASSERT_TRUE(file.Open("Shared/one.txt", FILE_READ));
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_STREQ(line.GetString(), "from B");
+    ASSERT_TRUE(file.Open("Shared/Two.txt", FILE_READ));
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_STREQ(line.GetString(), "only in a");
+    file.Close();
+    fixture.TearDown();
+}
