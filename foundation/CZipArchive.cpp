@@ -540,7 +540,7 @@ bool CZipArchive::FinishWriting(bool ok)
     m_Writing = false;
     m_Dirty = false;
     if (ok)
-        ok = plat::RenameFile(m_TempDiskPath, m_DiskPath);
+        ok = plat::SyncFileToDisk(m_TempDiskPath) && plat::RenameFile(m_TempDiskPath, m_DiskPath);
     if (!ok) {
         plat::DeleteFile(m_TempDiskPath);
         // The offsets in memory describe the dropped copy.
@@ -895,7 +895,7 @@ bool CFileAppendedToZipArchiveFileBuf::Close()
     }
     ok = !m_File.HasError() && ok;
     ok = m_File.Close() && ok;
-    ok = ok && plat::RenameFile(m_TempDiskPath, m_TargetDiskPath);
+    ok = ok && plat::SyncFileToDisk(m_TempDiskPath) && plat::RenameFile(m_TempDiskPath, m_TargetDiskPath);
     if (!ok)
         plat::DeleteFile(m_TempDiskPath);
     m_TempDiskPath.clear();

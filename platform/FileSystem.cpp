@@ -178,6 +178,16 @@ bool RenameFile(std::string_view from, std::string_view to)
     return ::rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0;
 }
 
+bool SyncFileToDisk(std::string_view name)
+{
+    const int fd = ::open(ResolvePath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 std::string GetCurrentFolder()
 {
     std::vector<char> buffer(PATH_MAX);

@@ -45,6 +45,9 @@ bool CreateFolder(std::string_view name);
 bool DeleteFile(std::string_view name);            // files only
 // Replaces an existing target, as the atomic replace needs.
 bool RenameFile(std::string_view from, std::string_view to);
+// Waits until the file's bytes are on the disk, so that a rename that
+// follows can never expose a half-written file after a crash.
+bool SyncFileToDisk(std::string_view name);
 
 std::string GetCurrentFolder();                    // absolute, no trailing "/"
 bool SetCurrentFolder(std::string_view name);
