@@ -1,5 +1,6 @@
 #include "foundation/FatalError.h"
 
+#include "foundation/ShellServices.h"
 #include "foundation/TextEncoding.h"
 #include "platform/MessageBox.h"
 
@@ -18,7 +19,17 @@ FatalTerminator gTerminator = ExitTerminator;
 
 void ShowDataCrashExplanation(const char* caption, const char* message)
 {
+    ShowArrowCursor();
+    BringDesktopToFront();
     plat::ShowMessageBox(Windows1252ToUtf8(caption ? caption : ""), Windows1252ToUtf8(message ? message : ""));
+    ClearCursor();
+}
+
+int ShowMessage(const char* caption, const char* text)
+{
+    ShowArrowCursor();
+    plat::ShowMessageBox(Windows1252ToUtf8(caption ? caption : ""), Windows1252ToUtf8(text ? text : ""));
+    return kMessageBoxOk;
 }
 
 void FatalDataError(const char* caption, const char* message)

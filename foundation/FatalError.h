@@ -6,8 +6,15 @@
 
 #include <string>
 
-// Shows the fatal message box and returns (texts are 8-bit engine text).
+// Shows the fatal message box and returns (texts are 8-bit engine text): the
+// arrow cursor, the desktop brought forward so that a full-screen window does
+// not hide the box, the box, then the cursor cleared.
 void ShowDataCrashExplanation(const char* caption, const char* message);
+
+// The box's answer to a plain notice: always OK.
+inline constexpr int kMessageBoxOk = 1;
+// A non-fatal notice with an OK button, shown with the arrow cursor.
+int ShowMessage(const char* caption, const char* text);
 
 // Shows the box, then ends through the terminator; never returns.
 [[noreturn]] void FatalDataError(const char* caption, const char* message);

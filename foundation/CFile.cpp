@@ -1,0 +1,1209 @@
+#include "foundation/CFile.h"
+
+#include "foundation/ArchiveSeam.h"
+#include "foundation/CArrayPOD.h"
+#include "foundation/CMemFileBuf.h"
+#include "foundation/CompressedBlock.h"
+#include "foundation/TextEncoding.h"
+#include "platform/FileSearch.h"
+#include "platform/FileSystem.h"
+#include "platform/StreamSize.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kBufferNamePrefix[] = "~CFileBuf 0x";
+constexpr int kBufferNamePrefixLength = sizeof(kBufferNamePrefix) - 1;
+constexpr uint32_t kMoveChunk = 65536;
+constexpr uint32_t kCompareChunk = 65536;
+constexpr uint32_t kCopyChunk = 0x80000;
+constexpr int kMinLineChunk = 80;
+constexpr int kMaxUniqueNameAttempts = 100000;
+
+std::string DiskName(const char* name)
+{
+    return Windows1252ToUtf8(name ? name : "");
+}
+
+struct BaseFolders {
+    CJString user;
+    CJString folderB;
+    CJString folderC;
+    CJString data{"./"};
+};
+
+BaseFolders& Folders()
+{
+    static BaseFolders folders;
+    return folders;
+}
+
+void SetFolder(CJString& folder, const char* name)
+{
+    folder.Set(name);
+    const int length = folder.GetLength();
+    if (length > 0 && folder.GetAt(length - 1) != u'/')
+        folder.Append("/");
+}
+
+struct NotificationState {
+    FileOpenHook hook = nullptr;
+    bool enabled = false;
+    uint32_t suspended = 0;
+};
+
+NotificationState& Notifications()
+{
+    static NotificationState state;
+    return state;
+}
+
+bool ArchivesUsable(uint32_t flags)
+{
+    return (flags & FILE_BASE_FOLDER_MASK) == 0 && GetArchiveLayer().IsMounted();
+}
+
+bool FileNameIsAbsolute(const char* name)
+{
+    return name[0] == '/' || name[0] == '\\' || (name[0] != 0 && name[1] == ':');
+}
+
+// Creates every missing folder of the path (the last component included).
+bool CreateFolderChainOnDisk(const std::string& path)
+{
+    std::string current;
+    bool created = false;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        std::size_t end = path.find_first_of("/\\", pos);
+        if (end == std::string::npos)
+            end = path.size();
+        current = path.substr(0, end);
+        if (!current.empty() && current != "." && current != ".." && !plat::IsFolder(current)) {
+            if (!plat::CreateFolder(current))
+                return false;
+            created = true;
+        }
+        pos = end + 1;
+    }
+    return created;
+}
+
+std::string FolderPartOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// A file-system "is A newer than B": B counts as time 0 when missing; a
+// pattern in A is newer when any matching file is.
+bool IsNewerOnDisk(const std::string& a, const std::string& b)
+{
+    plat::FileStatus statusB;
+    const uint64_t timeB = plat::GetFileStatus(b, statusB) ? statusB.writeTime : 0;
+    if (a.find_first_of("*?") == std::string::npos) {
+        plat::FileStatus statusA;
+        return plat::GetFileStatus(a, statusA) && statusA.writeTime > timeB;
+    }
+    for (const plat::FindEntry& entry : plat::FindFiles(a)) {
+        if (!entry.isFolder && entry.name[0] != '.' && entry.writeTime > timeB)
+            return true;
+    }
+    return false;
+}
+
+bool PatternHasOneIntConversion(const char* pattern)
+{
+    int conversions = 0;
+    for (const char* p = pattern; *p; ++p) {
+        if (*p != '%')
+            continue;
+        ++p;
+        if (*p == '%')
+            continue;
+        while (*p && std::strchr("-+ #0", *p))
+            ++p;
+        while (*p >= '0' && *p <= '9')
+            ++p;
+        if (*p == '.') {
+            ++p;
+            while (*p >= '0' && *p <= '9')
+                ++p;
+        }
+        if (!*p || !std::strchr("diuxXo", *p))
+            return false;
+        ++conversions;
+    }
+    return conversions == 1;
+}
+
+} // namespace
+
+// --- Buffer-name registry ---
+
+class CFileBufRegistry {
+public:
+    struct Entry {
+        CFileBuf* buffer;
+        uint32_t id;
+    };
+
+    static CFileBufRegistry& Get()
+    {
+        static CFileBufRegistry registry;
+        return registry;
+    }
+
+    uint32_t Register(CFileBuf* buffer)
+    {
+        if (buffer->m_Registered) {
+            for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
+                if (m_Entries[i].buffer == buffer)
+                    return m_Entries[i].id;
+        }
+        // Ids are never reused, so a stale name cannot reach a newer buffer.
+        const uint32_t id = ++m_LastId;
+        m_Entries.Append(Entry{buffer, id});
+        buffer->m_Registered = true;
+        return id;
+    }
+
+    CFileBuf* Find(uint32_t id) const
+    {
+        for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
+            if (m_Entries[i].id == id)
+                return m_Entries[i].buffer;
+        return nullptr;
+    }
+
+    void Unregister(CFileBuf* buffer)
+    {
+        for (uint32_t i = 0; i < m_Entries.GetCount(); ++i) {
+            if (m_Entries[i].buffer == buffer) {
+                m_Entries.RemoveAt(i);
+                break;
+            }
+        }
+        buffer->m_Registered = false;
+    }
+
+private:
+    CArrayPOD<Entry> m_Entries;
+    uint32_t m_LastId = 0;
+};
+
+// --- CFileBuf ---
+
+CFileBuf::CFileBuf(std::FILE* stream, bool owns)
+    : m_Stream(stream)
+    , m_OwnsStream(stream && owns)
+{
+}
+
+CFileBuf::~CFileBuf()
+{
+    CFileBuf::Close();
+    if (m_Registered)
+        CFileBufRegistry::Get().Unregister(this);
+}
+
+uint32_t CFileBuf::Write(const void* bytes, uint32_t count)
+{
+    return m_Stream && count ? uint32_t(std::fwrite(bytes, 1, count, m_Stream)) : 0;
+}
+
+uint32_t CFileBuf::Read(void* bytes, uint32_t count)
+{
+    if (!m_Stream || count == 0)
+        return 0;
+    const uint32_t read = uint32_t(std::fread(bytes, 1, count, m_Stream));
+    // A short read answers through its count; the stream's error flag is
+    // kept for writes, which Close reports.
+    if (read < count && std::ferror(m_Stream))
+        std::clearerr(m_Stream);
+    return read;
+}
+
+bool CFileBuf::SeekRelative(int64_t offset)
+{
+    return m_Stream && fseeko(m_Stream, off_t(offset), SEEK_CUR) == 0;
+}
+
+bool CFileBuf::Seek(int64_t position)
+{
+    return m_Stream && position >= 0 && fseeko(m_Stream, off_t(position), SEEK_SET) == 0;
+}
+
+int64_t CFileBuf::Tell()
+{
+    return m_Stream ? int64_t(ftello(m_Stream)) : -1;
+}
+
+int64_t CFileBuf::GetSize()
+{
+    if (!m_Stream)
+        return 0;
+    const off_t position = ftello(m_Stream);
+    if (position < 0 || fseeko(m_Stream, 0, SEEK_END) != 0)
+        return 0;
+    const off_t size = ftello(m_Stream);
+    fseeko(m_Stream, position, SEEK_SET);
+    return size < 0 ? 0 : int64_t(size);
+}
+
+int32_t CFileBuf::SetSize(int64_t size)
+{
+    if (!m_Stream)
+        return 0;
+    return size >= 0 && plat::SetStreamSize(m_Stream, uint64_t(size)) ? 0 : -1;
+}
+
+void CFileBuf::Discard()
+{
+    if (m_Replacement) {
+        delete m_Replacement; // removes the temporary; the old file stays
+        m_Replacement = nullptr;
+        m_Stream = nullptr;
+        m_OwnsStream = false;
+    }
+    Close();
+}
+
+bool CFileBuf::Close()
+{
+    bool ok = true;
+    if (m_Replacement) {
+        ok = m_Replacement->Commit();
+        delete m_Replacement;
+        m_Replacement = nullptr;
+    } else if (m_OwnsStream && m_Stream) {
+        ok = std::fflush(m_Stream) == 0 && !std::ferror(m_Stream);
+        ok = std::fclose(m_Stream) == 0 && ok;
+    }
+    m_Stream = nullptr;
+    m_OwnsStream = false;
+    return ok;
+}
+
+const uint8_t* CFileBuf::ReadInPlace(uint32_t)
+{
+    return nullptr;
+}
+
+uint8_t* CFileBuf::DetachMemory()
+{
+    return nullptr;
+}
+
+bool CFileBuf::ReadLine8(CJString& line)
+{
+    line.Empty();
+    if (!m_Stream)
+        return false;
+    const int64_t start = Tell();
+    if (start < 0)
+        return false;
+    int chunk = std::max(line.GetCapacity(), kMinLineChunk);
+    for (;;) {
+        char* text = line.GetBufferDiscard(chunk - 1);
+        const uint32_t got = Read(text, uint32_t(chunk - 1));
+        if (got == 0) {
+            line.ReleaseBuffer(0);
+            return false;
+        }
+        const bool atEnd = got < uint32_t(chunk - 1);
+        // Scan by count: a NUL byte is data, not the end of the line.
+        uint32_t i = 0;
+        while (i < got && text[i] != '\r' && text[i] != '\n')
+            ++i;
+        // The line end must be seen whole (up to three bytes) unless the
+        // file ends first.
+        if (i < got && (i + 2 < got || atEnd)) {
+            const char first = text[i];
+            const char second = i + 1 < got ? text[i + 1] : 0;
+            const char third = i + 2 < got ? text[i + 2] : 0;
+            uint32_t consumed = 1;
+            if (first == '\r' && (second == '\r' || second == '\n') && third == '\n')
+                consumed = 3;
+            else if ((second == '\r' || second == '\n') && second != first)
+                consumed = 2;
+            line.ReleaseBuffer(int(i));
+            Seek(start + int64_t(i) + consumed);
+            return true;
+        }
+        if (atEnd) {
+            // The last line, without a line end; the position stays at the end.
+            line.ReleaseBuffer(int(got));
+            return true;
+        }
+        Seek(start);
+        if (chunk > (1 << 29)) {
+            line.ReleaseBuffer(0);
+            return false;
+        }
+        chunk *= 2;
+    }
+}
+
+bool CFileBuf::ReadLineWide(CJString&)
+{
+    return false;
+}
+
+bool CFileBuf::OpenDisk(const char* name, uint32_t flags)
+{
+    Close();
+    char resolved[kMaxOpenNameLength + 1];
+    if (!ResolvePathToBuffer(resolved, sizeof resolved, name, flags))
+        return false;
+    const std::string diskName = DiskName(resolved);
+    std::string openedName = diskName;
+    if ((flags & FILE_CLEAR_READONLY) && (flags & FILE_WRITE) && plat::IsReadOnly(diskName))
+        plat::SetReadOnly(diskName, false);
+
+    if ((flags & FILE_WRITE) && (flags & (FILE_CREATE | FILE_APPEND))) {
+        auto retryWithFolders = [&]() {
+            return (flags & FILE_MAKE_FOLDERS) && !plat::PathExists(diskName)
+                && CreateFolderChainOnDisk(FolderPartOf(diskName));
+        };
+        if (flags & FILE_APPEND) {
+            m_Stream = plat::OpenFile(diskName, "ab");
+            if (!m_Stream && retryWithFolders())
+                m_Stream = plat::OpenFile(diskName, "ab");
+        } else {
+            // A whole new file: written beside the old one and renamed over
+            // it at Close, so a failure never leaves half a file.
+            auto* replacement = new plat::CReplacementFile;
+            bool begun = replacement->Begin(diskName);
+            if (!begun && retryWithFolders())
+                begun = replacement->Begin(diskName);
+            if (begun) {
+                m_Replacement = replacement;
+                m_Stream = replacement->Stream();
+            } else {
+                delete replacement;
+            }
+        }
+    } else {
+        const char* mode = (flags & FILE_WRITE) ? "r+b" : "rb";
+        m_Stream = plat::OpenFile(diskName, mode);
+        if (!m_Stream && std::strcmp(resolved, name) != 0) {
+            openedName = DiskName(name);
+            m_Stream = plat::OpenFile(openedName, mode);
+        }
+    }
+    // A folder opens as a stream on Linux; it is no file.
+    if (m_Stream && !m_Replacement) {
+        plat::FileStatus status;
+        if (plat::GetFileStatus(openedName, status) && status.isFolder) {
+            std::fclose(m_Stream);
+            m_Stream = nullptr;
+        }
+    }
+    m_OwnsStream = m_Stream != nullptr;
+    return m_Stream != nullptr;
+}
+
+// --- Opening ---
+
+namespace {
+
+CFileBuf* OpenFileTryFOpenFirst(const char* name, uint32_t flags)
+{
+    NotificationState& notify = Notifications();
+    if (notify.enabled && notify.hook && (flags & FILE_READ) && !(flags & FILE_NO_NOTIFY) && notify.suspended == 0
+        && !std::strstr(name, "Music/"))
+        notify.hook(name);
+
+    CArchiveLayer& archives = GetArchiveLayer();
+    if (flags & FILE_WRITE) {
+        if (flags & FILE_CREATE) {
+            if (const char* split = std::strchr(name, ';')) {
+                const std::string archivePath(name, split);
+                return archives.OpenAppendedMember(archivePath.c_str(), split + 1);
+            }
+            if (ArchivesUsable(flags)) {
+                if (CFileBuf* member = archives.OpenMember(name, flags))
+                    return member;
+            }
+        }
+        if (flags & FILE_ARCHIVES_ONLY)
+            return nullptr;
+        auto* disk = new CFileBuf;
+        if (!disk->OpenDisk(name, flags)) {
+            delete disk;
+            return nullptr;
+        }
+        return disk;
+    }
+    if (!(flags & FILE_READ))
+        return nullptr;
+    if (ArchivesUsable(flags)) {
+        if (CFileBuf* member = archives.OpenMember(name, flags | FILE_PREENUMERATED))
+            return member;
+    }
+    if (!(flags & FILE_ARCHIVES_ONLY)) {
+        auto* disk = new CFileBuf;
+        if (disk->OpenDisk(name, flags))
+            return disk;
+        delete disk;
+    }
+    if (ArchivesUsable(flags))
+        return archives.OpenMember(name, flags);
+    return nullptr;
+}
+
+} // namespace
+
+CFile::~CFile()
+{
+    CFile::Close();
+}
+
+bool CFile::Open(const char* name, uint32_t flags)
+{
+    m_OpenName.Set(name);
+    m_LineCount = 0;
+    m_Unicode = false;
+    m_InPlace = false;
+
+    if (CFileBuf* named = name ? ParseBufferName(name) : nullptr) {
+        if (named == m_Buffer)
+            m_Buffer = nullptr; // re-opening our own buffer must not delete it
+        if (!AttachFileBuf(named, flags))
+            return false;
+        m_OpenName.Set(name);
+        m_Unicode = HasUnicodeMark();
+        return true;
+    }
+    if (!name || !name[0] || std::strlen(name) > size_t(kMaxOpenNameLength))
+        return false;
+
+    if ((flags & FILE_COMPRESSED) && (flags & FILE_WRITE)) {
+        Close();
+        m_OpenName.Set(name);
+        m_TargetName.Set(name);
+        m_Buffer = new CMemFileBuf;
+        m_Flags = flags;
+        return true;
+    }
+    if ((flags & FILE_COMPRESSED) && (flags & FILE_READ))
+        return OpenCompressedForRead(name, flags);
+    if (flags & FILE_IN_MEMORY)
+        return OpenInMemory(name, flags);
+
+    flags |= IsAbsolutePath(name, flags);
+    Close();
+    m_OpenName.Set(name);
+    CFileBuf* buffer = OpenFileTryFOpenFirst(name, flags);
+    if (!buffer)
+        return false;
+    m_Buffer = buffer;
+    m_Flags = flags;
+    m_Unicode = HasUnicodeMark();
+    return true;
+}
+
+bool CFile::OpenCompressedForRead(const char* name, uint32_t flags)
+{
+    if (!Open(name, flags & ~(FILE_COMPRESSED | FILE_IN_MEMORY)))
+        return false;
+    m_Flags = flags;
+    uint32_t size = 0;
+    if (uint8_t* block = CFileCompressor::ReadCompressed(*this, size)) {
+        ReplaceBuffer(new CMemFileBuf(block, size, true));
+        m_Unicode = false;
+        return true;
+    }
+    // Not a block, or a damaged one: the file is read as it is.
+    Seek(0);
+    if (flags & FILE_IN_MEMORY) {
+        CMemFileBuf* memory = ReadWholeFile(*this);
+        if (!memory) {
+            Close();
+            return false;
+        }
+        ReplaceBuffer(memory);
+        m_Unicode = HasUnicodeMark();
+    }
+    return true;
+}
+
+bool CFile::OpenInMemory(const char* name, uint32_t flags)
+{
+    CFile inner;
+    if (!inner.Open(name, flags & ~FILE_IN_MEMORY))
+        return false;
+    CMemFileBuf* memory = ReadWholeFile(inner);
+    inner.Close();
+    if (!memory || !AttachFileBuf(memory, flags)) {
+        delete memory;
+        return false;
+    }
+    m_OpenName.Set(name);
+    m_Unicode = HasUnicodeMark();
+    return true;
+}
+
+void CFile::ReplaceBuffer(CFileBuf* buffer)
+{
+    if (m_Buffer) {
+        m_Buffer->Close();
+        delete m_Buffer;
+    }
+    m_Buffer = buffer;
+}
+
+bool CFile::AttachFileBuf(CFileBuf* buffer, uint32_t flags)
+{
+    if (!buffer)
+        return false;
+    if (buffer != m_Buffer)
+        Close();
+    m_Buffer = buffer;
+    m_Flags = flags;
+    m_InPlace = false;
+    m_Error = false;
+    return true;
+}
+
+CFileBuf* CFile::DetachFileBuf()
+{
+    CFileBuf* buffer = m_Buffer;
+    m_Buffer = nullptr;
+    m_InPlace = false;
+    return buffer;
+}
+
+bool CFile::StoreCompressed()
+{
+    auto* memory = static_cast<CMemFileBuf*>(m_Buffer);
+    const uint32_t flags = m_Flags & ~FILE_COMPRESSED;
+    CFile target;
+    // Created whole, so the block replaces the old file only once it is
+    // all written; without FILE_CREATE the file must already exist.
+    uint32_t openFlags = flags;
+    if (!(flags & FILE_APPEND)) {
+        if (!(flags & FILE_CREATE) && !FileExists(m_TargetName.GetString(), flags))
+            return false;
+        openFlags |= FILE_CREATE;
+    }
+    if (!target.Open(m_TargetName.GetString(), openFlags))
+        return false;
+    const bool written = CFileCompressor::WriteCompressed(target, memory->GetData(), uint32_t(memory->GetSize()),
+                                                          kDefaultCompressionLevel);
+    if (!written) {
+        // Drop the replacement: the old file stays as it was.
+        if (CFileBuf* buffer = target.DetachFileBuf()) {
+            buffer->Discard();
+            delete buffer;
+        }
+        return false;
+    }
+    return target.Close();
+}
+
+bool CFile::Close()
+{
+    if (!m_Buffer)
+        return true;
+    bool ok = !m_Error;
+    if ((m_Flags & FILE_COMPRESSED) && (m_Flags & FILE_WRITE) && m_Buffer->IsMemory())
+        ok = StoreCompressed() && ok;
+    ok = m_Buffer->Close() && ok;
+    delete m_Buffer;
+    m_Buffer = nullptr;
+    m_Error = false;
+    m_InPlace = false;
+    m_IndentLevel = 0;
+    return ok;
+}
+
+// --- Writing ---
+
+uint32_t CFile::Write(const void* bytes, uint32_t count)
+{
+    if (!m_Buffer || count == 0)
+        return 0;
+    const uint32_t written = m_Buffer->Write(bytes, count);
+    NoteWrite(written, count);
+    return written;
+}
+
+void CFile::WriteChar(char c)
+{
+    Write(&c, 1);
+}
+
+void CFile::WriteString(const char* text)
+{
+    if (!text)
+        return;
+    const size_t length = std::strlen(text);
+    if (!m_Unicode) {
+        Write(text, uint32_t(length));
+        return;
+    }
+    std::string wide(length * 2, '\0');
+    for (size_t i = 0; i < length; ++i)
+        wide[2 * i] = text[i];
+    Write(wide.data(), uint32_t(wide.size()));
+}
+
+void CFile::WriteJString(const CJString& text)
+{
+    if (text.IsWide() && !m_Unicode) {
+        const CJString fileForm = text.ToFileForm();
+        Write(fileForm.GetString(), uint32_t(fileForm.GetLength()));
+        return;
+    }
+    WriteJStringRaw(text);
+}
+
+void CFile::WriteJStringRaw(const CJString& text)
+{
+    if (!m_Unicode) {
+        if (text.IsWide()) {
+            CJString narrow(text);
+            narrow.ToNarrow();
+            Write(narrow.GetString(), uint32_t(narrow.GetLength()));
+        } else {
+            Write(text.GetString(), uint32_t(text.GetLength()));
+        }
+        return;
+    }
+    const int length = text.GetLength();
+    std::string bytes(size_t(length) * 2, '\0');
+    for (int i = 0; i < length; ++i) {
+        const char16_t unit = text.GetAt(i);
+        bytes[2 * size_t(i)] = char(unit & 0xFF);
+        bytes[2 * size_t(i) + 1] = char(unit >> 8);
+    }
+    Write(bytes.data(), uint32_t(bytes.size()));
+}
+
+void CFile::WriteLine(const char* text)
+{
+    if (text)
+        WriteString(text);
+    WriteString("\r\n");
+    if (m_Indenting) {
+        for (uint32_t i = 0; i < m_IndentLevel; ++i)
+            WriteString("\t");
+    }
+    ++m_LineCount;
+}
+
+void CFile::WriteJStringLine(const CJString& text)
+{
+    WriteJString(text);
+    WriteLine();
+}
+
+void CFile::Indent()
+{
+    if (!m_Indenting)
+        return;
+    ++m_IndentLevel;
+    WriteString("\t");
+}
+
+void CFile::Unindent()
+{
+    if (!m_Indenting || m_IndentLevel == 0)
+        return;
+    --m_IndentLevel;
+    // Back over the tab written after the last line end (one character).
+    SeekRelative(m_Unicode ? -2 : -1);
+}
+
+// --- Reading ---
+
+uint32_t CFile::Read(void* bytes, uint32_t count)
+{
+    return m_Buffer && count ? m_Buffer->Read(bytes, count) : 0;
+}
+
+bool CFile::ReadLine(CJString& line)
+{
+    if (!m_Buffer)
+        return false;
+    if (!m_Unicode) {
+        if (!m_Buffer->ReadLine8(line))
+            return false;
+    } else {
+        if (!m_Buffer->ReadLineWide(line))
+            return false;
+        if (line.Find("UNICODE-HEX<") >= 0 && line.IsNarrowable()) {
+            line.ToNarrow();
+            line.FromFileForm();
+        }
+    }
+    ++m_LineCount;
+    return true;
+}
+
+bool CFile::ReadNonBlankLine(CJString& line)
+{
+    while (ReadLine(line)) {
+        if (line.HasNonWhitespace())
+            return true;
+    }
+    return false;
+}
+
+bool CFile::ReadLineIntoStatic(char* buffer, uint32_t size)
+{
+    static CJString shared;
+    if (!ReadLine(shared))
+        return false;
+    if (shared.IsWide())
+        shared.ToNarrow();
+    const uint32_t length = uint32_t(shared.GetLength());
+    if (length + 1 > size)
+        return false;
+    std::memcpy(buffer, shared.GetString(), length + 1);
+    return true;
+}
+
+// --- Positions ---
+
+bool CFile::SeekRelative(int64_t offset)
+{
+    return m_Buffer && m_Buffer->SeekRelative(offset);
+}
+
+bool CFile::Seek(int64_t position)
+{
+    return m_Buffer && m_Buffer->Seek(position);
+}
+
+int64_t CFile::GetPosition()
+{
+    return m_Buffer ? m_Buffer->Tell() : -1;
+}
+
+int64_t CFile::GetSize()
+{
+    return m_Buffer ? m_Buffer->GetSize() : 0;
+}
+
+int32_t CFile::SetSize(int64_t size)
+{
+    return m_Buffer ? m_Buffer->SetSize(size) : 0;
+}
+
+void CFile::SetInPlace(bool inPlace)
+{
+    m_InPlace = inPlace && m_Buffer && m_Buffer->IsMemory();
+}
+
+const uint8_t* CFile::ReadInPlace(uint32_t count)
+{
+    return m_Buffer ? m_Buffer->ReadInPlace(count) : nullptr;
+}
+
+bool CFile::HasUnicodeMark()
+{
+    if (!m_Buffer)
+        return false;
+    const int64_t position = m_Buffer->Tell();
+    uint8_t mark[2] = {0, 0};
+    const bool found = m_Buffer->Seek(0) && m_Buffer->Read(mark, 2) == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
+    m_Buffer->Seek(position < 0 ? 0 : position);
+    return found;
+}
+
+// --- Binary fields ---
+
+CFile& CFile::WriteUint32(uint32_t value)
+{
+    const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    Write(bytes, 4);
+    return *this;
+}
+
+CFile& CFile::WriteUint8(uint8_t value)
+{
+    Write(&value, 1);
+    return *this;
+}
+
+CFile& CFile::WriteCountedString(const char* text)
+{
+    if (!m_Buffer)
+        return *this;
+    const uint32_t length = text ? uint32_t(std::strlen(text)) : 0;
+    WriteUint32(length);
+    Write(text, length);
+    return *this;
+}
+
+CFile& CFile::ReadUint32(uint32_t& value)
+{
+    uint8_t bytes[4];
+    if (Read(bytes, 4) == 4)
+        value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+    return *this;
+}
+
+CFile& CFile::ReadUint8(uint8_t& value)
+{
+    uint8_t byte;
+    if (Read(&byte, 1) == 1)
+        value = byte;
+    return *this;
+}
+
+CFile& CFile::ReadCountedString(char* buffer, uint32_t size)
+{
+    if (!m_Buffer)
+        return *this;
+    uint8_t bytes[4];
+    if (Read(bytes, 4) != 4) {
+        errno = ERANGE;
+        return *this;
+    }
+    const uint32_t length =
+        uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+    const int64_t left = GetSize() - GetPosition();
+    if (int64_t(length) > left || uint64_t(length) + 1 > size) {
+        errno = ERANGE;
+        return *this;
+    }
+    const uint32_t read = Read(buffer, length);
+    buffer[read] = 0;
+    return *this;
+}
+
+// --- Whole-file operations ---
+
+bool CFile::MoveBlock(int64_t destination, int64_t source, int64_t count)
+{
+    if (destination == source || count == 0)
+        return true;
+    if (!m_Buffer || destination > source || count < 0 || destination < 0)
+        return false;
+    uint8_t* chunk = static_cast<uint8_t*>(std::malloc(kMoveChunk));
+    if (!chunk)
+        return false;
+    bool ok = true;
+    while (count > 0 && ok) {
+        const uint32_t part = uint32_t(std::min<int64_t>(count, kMoveChunk));
+        ok = Seek(source) && Read(chunk, part) == part && Seek(destination) && Write(chunk, part) == part;
+        source += part;
+        destination += part;
+        count -= part;
+    }
+    std::free(chunk);
+    return ok;
+}
+
+bool CFile::CopyTo(CFile& destination, ProgressCallback progress)
+{
+    if (!m_Buffer || !destination.m_Buffer)
+        return false;
+    Seek(0);
+    destination.Seek(0);
+    const int64_t total = GetSize();
+    if (progress)
+        progress(0.0f);
+    uint8_t* chunk = static_cast<uint8_t*>(std::malloc(kCopyChunk));
+    if (!chunk)
+        return false;
+    bool ok = true;
+    for (int64_t copied = 0; copied < total && ok;) {
+        if (progress)
+            progress(float(double(copied) / double(total)));
+        const uint32_t part = uint32_t(std::min<int64_t>(total - copied, kCopyChunk));
+        ok = Read(chunk, part) == part && destination.Write(chunk, part) == part;
+        copied += part;
+    }
+    std::free(chunk);
+    if (progress)
+        progress(1.0f);
+    return ok;
+}
+
+bool CFile::IsSameContent(CFile& other)
+{
+    if (!m_Buffer || !other.m_Buffer)
+        return false;
+    const int64_t size = GetSize();
+    if (size != other.GetSize())
+        return false;
+    Seek(0);
+    other.Seek(0);
+    uint8_t* mine = static_cast<uint8_t*>(std::malloc(2 * size_t(kCompareChunk)));
+    if (!mine)
+        return false;
+    uint8_t* theirs = mine + kCompareChunk;
+    bool same = true;
+    for (int64_t done = 0; done < size && same;) {
+        const uint32_t part = uint32_t(std::min<int64_t>(size - done, kCompareChunk));
+        same = Read(mine, part) == part && other.Read(theirs, part) == part && std::memcmp(mine, theirs, part) == 0;
+        done += part;
+    }
+    std::free(mine);
+    return same;
+}
+
+// --- Base folders and paths ---
+
+void SetUserFolder(const char* folder)
+{
+    SetFolder(Folders().user, folder);
+}
+
+void SetFolderB(const char* folder)
+{
+    SetFolder(Folders().folderB, folder);
+}
+
+void SetFolderC(const char* folder)
+{
+    SetFolder(Folders().folderC, folder);
+}
+
+void SetDataFolder(const char* folder)
+{
+    SetFolder(Folders().data, folder);
+}
+
+CJString GetBaseFolder(uint32_t flags)
+{
+    BaseFolders& folders = Folders();
+    if (flags & FILE_USER_FOLDER)
+        return folders.user;
+    if (flags & FILE_FOLDER_B)
+        return folders.folderB;
+    if (flags & FILE_FOLDER_C)
+        return folders.folderC;
+    return folders.data;
+}
+
+void ResolvePath(CJString& out, const char* name, uint32_t flags)
+{
+    if (!name)
+        name = "";
+    if (FileNameIsAbsolute(name)) {
+        out.Set(name);
+        return;
+    }
+    const CJString base = GetBaseFolder(flags);
+    if (base.IsNotEmpty() && name[0] == '.' && name[1] == '/')
+        name += 2;
+    CJString resolved(base);
+    resolved.Append(name);
+    out = resolved;
+}
+
+bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t flags)
+{
+    CJString resolved;
+    ResolvePath(resolved, name, flags);
+    if (resolved.IsWide())
+        resolved.ToNarrow();
+    const uint32_t length = uint32_t(resolved.GetLength());
+    if (size == 0)
+        return false;
+    if (length + 1 > size) {
+        out[0] = 0;
+        return false;
+    }
+    std::memcpy(out, resolved.GetString(), length + 1);
+    return true;
+}
+
+uint32_t IsAbsolutePath(const char* name, uint32_t flags)
+{
+    if (!name || !name[0] || !name[1])
+        return 0;
+    if (!FileNameIsAbsolute(name) && !(name[0] == '.' && name[1] == '/'))
+        return 0;
+    return FILE_NO_NOTIFY | ((flags & FILE_BASE_FOLDER_MASK) ? 0 : FILE_USER_FOLDER);
+}
+
+namespace {
+
+std::string ResolvedDiskName(const char* name, uint32_t flags)
+{
+    CJString resolved;
+    ResolvePath(resolved, name, flags);
+    return DiskName(resolved.GetString());
+}
+
+std::string WithoutTrailingSlash(std::string path)
+{
+    if (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
+        path.pop_back();
+    return path;
+}
+
+} // namespace
+
+bool DeleteFileByName(const char* name, uint32_t flags)
+{
+    return plat::DeleteFile(ResolvedDiskName(name, flags));
+}
+
+bool FolderExists(const char* name, uint32_t flags)
+{
+    // As the system's own look-up: a file of that name counts too.
+    return plat::PathExists(WithoutTrailingSlash(ResolvedDiskName(name, flags)));
+}
+
+bool CreateFolderForName(const char* name, uint32_t flags)
+{
+    if (FolderExists(name, flags))
+        return true;
+    return CreateFolderChainOnDisk(WithoutTrailingSlash(ResolvedDiskName(name, flags)));
+}
+
+bool IsFileWritable(const char* name, uint32_t flags)
+{
+    if (ArchivesUsable(flags)) {
+        bool writable = false;
+        if (GetArchiveLayer().IsWritable(name, writable))
+            return writable;
+    }
+    const std::string diskName = ResolvedDiskName(name, flags);
+    plat::FileStatus status;
+    if (plat::GetFileStatus(diskName, status))
+        return !status.isFolder && !status.isReadOnly;
+    const std::string folder = FolderPartOf(diskName);
+    return folder.empty() || plat::IsFolder(folder);
+}
+
+void GetRealPath(CJString& out, const char* name, uint32_t flags)
+{
+    if (GetArchiveLayer().IsMounted() && GetArchiveLayer().GetArchivePath(name, out))
+        return;
+    ResolvePath(out, name, flags);
+}
+
+bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB)
+{
+    if (IsNewerOnDisk(ResolvedDiskName(nameA, flagsA), ResolvedDiskName(nameB, flagsB)))
+        return true;
+    return GetArchiveLayer().IsMounted() && GetArchiveLayer().IsNewer(nameA, nameB);
+}
+
+bool IsNewerFile(const char* nameA, const char* nameB)
+{
+    return IsNewer(nameA, 0, nameB, 0);
+}
+
+bool MakeUniqueFileName(char* out, uint32_t size, const char* pattern, uint32_t flags)
+{
+    if (!out || size == 0 || !pattern || !PatternHasOneIntConversion(pattern))
+        return false;
+    out[0] = 0;
+    CJString resolvedPattern;
+    ResolvePath(resolvedPattern, pattern, flags);
+    const int baseLength = FileNameIsAbsolute(pattern) ? 0 : GetBaseFolder(flags).GetLength();
+    std::string candidate;
+    for (int i = 0; i < kMaxUniqueNameAttempts; ++i) {
+        // The pattern was checked to hold exactly one integer conversion.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+        const int length = std::snprintf(nullptr, 0, resolvedPattern.GetString(), i);
+        candidate.assign(size_t(std::max(length, 0)) + 1, '\0');
+        std::snprintf(candidate.data(), candidate.size(), resolvedPattern.GetString(), i);
+#pragma GCC diagnostic pop
+        candidate.resize(size_t(std::max(length, 0)));
+        if (plat::PathExists(DiskName(candidate.c_str())))
+            continue;
+        const std::string relative = candidate.substr(std::min<size_t>(size_t(baseLength), candidate.size()));
+        if (relative.size() + 1 > size)
+            return false;
+        std::memcpy(out, relative.c_str(), relative.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+bool FileExists(const char* name, uint32_t flags)
+{
+    CFile file;
+    return file.Open(name, (flags & FILE_BASE_FOLDER_MASK) | FILE_NO_NOTIFY | FILE_READ);
+}
+
+// --- Buffer names ---
+
+void MakeBufferName(CJString& out, CFileBuf* buffer, const char* memberName)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    const uint32_t id = buffer ? CFileBufRegistry::Get().Register(buffer) : 0;
+    char digits[9];
+    for (int i = 0; i < 4; ++i) {
+        const uint8_t byte = uint8_t(id >> (8 * i)); // low byte first
+        digits[2 * i] = kDigits[byte >> 4];
+        digits[2 * i + 1] = kDigits[byte & 15];
+    }
+    digits[8] = 0;
+    CJString name(kBufferNamePrefix);
+    name.Append(digits);
+    name.Append("/");
+    name.Append(memberName ? memberName : "");
+    out = name;
+}
+
+CFileBuf* ParseBufferName(const char* name)
+{
+    if (!name || std::strncmp(name, kBufferNamePrefix, kBufferNamePrefixLength) != 0)
+        return nullptr;
+    const char* digits = name + kBufferNamePrefixLength;
+    uint32_t id = 0;
+    for (int i = 0; i < 8; ++i) {
+        const char c = digits[i];
+        uint32_t value;
+        if (c >= '0' && c <= '9')
+            value = uint32_t(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            value = uint32_t(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f')
+            value = uint32_t(c - 'a' + 10);
+        else
+            return nullptr; // also the terminator of a short name
+        const int byte = i / 2;
+        const int shift = 8 * byte + ((i % 2) ? 0 : 4);
+        id |= value << shift;
+    }
+    return id ? CFileBufRegistry::Get().Find(id) : nullptr;
+}
+
+void DeleteNamedBuffer(const char* name)
+{
+    delete ParseBufferName(name);
+}
+
+// --- Notifications ---
+
+FileOpenHook SetFileOpenHook(FileOpenHook hook)
+{
+    const FileOpenHook previous = Notifications().hook;
+    Notifications().hook = hook;
+    return previous;
+}
+
+void SetFileOpenNotificationsEnabled(bool enabled)
+{
+    Notifications().enabled = enabled;
+}
+
+void SuspendFileOpenNotifications(const char*)
+{
+    ++Notifications().suspended;
+}
+
+void ResumeFileOpenNotifications()
+{
+    if (Notifications().suspended > 0)
+        --Notifications().suspended;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// A file buffer over one memory block: whole files loaded at open,
+// decompressed blocks, the bytes of a compressed file being written, and a
+// growable byte stream in memory. Blocks come from malloc; a block handed out
+// by DetachMemory is the caller's to free with std::free.
+//
+// Reads and in-place reads never go past the valid bytes. Seeks are not
+// checked (a reader may park past the end); a write there fills the gap with
+// zeros. A buffer over memory it does not own never grows: writes stop at the
+// block's end.
+
+#include "foundation/CFile.h"
+
+#include <cstdint>
+
+class CMemFileBuf : public CFileBuf {
+public:
+    // An empty growable buffer.
+    CMemFileBuf() = default;
+    // A buffer over an existing block; owns says whether it frees it.
+    CMemFileBuf(uint8_t* data, uint32_t size, bool owns);
+    ~CMemFileBuf() override;
+
+    bool IsMemory() const override { return true; }
+    uint32_t Write(const void* bytes, uint32_t count) override;
+    uint32_t Read(void* bytes, uint32_t count) override;
+    // False only when the position would leave the 32-bit range.
+    bool SeekRelative(int64_t offset) override;
+    bool Seek(int64_t position) override;
+    int64_t Tell() override { return m_Position; }
+    int64_t GetSize() override { return m_Size; }
+    int32_t SetSize(int64_t) override { return 0; }
+    bool Close() override;
+    bool IsMemoryBacked() const override { return true; }
+    const uint8_t* ReadInPlace(uint32_t count) override;
+    uint8_t* DetachMemory() override;
+    // CR or LF ends a line; then one CR and after it one LF are skipped.
+    bool ReadLine8(CJString& line) override;
+    // The same over UTF-16 units; a leading FEFF unit is skipped.
+    bool ReadLineWide(CJString& line) override;
+
+    // Closes, then takes the block without owning it.
+    void SetMemory(uint8_t* data, uint32_t size);
+    // Forgets the contents, keeps the block.
+    int32_t Empty();
+    void CopyFrom(const CMemFileBuf& other);
+    bool IsSameContent(const CMemFileBuf& other) const;
+
+    const uint8_t* GetData() const { return m_Data; }
+    uint32_t GetCapacity() const { return m_Capacity; }
+    bool OwnsData() const { return m_OwnsData; }
+
+private:
+    // False when the block cannot hold needed bytes (not owned, or no memory).
+    bool Reserve(uint64_t needed);
+
+    uint32_t m_Position = 0;
+    uint32_t m_Size = 0;
+    uint32_t m_Capacity = 0;
+    uint8_t* m_Data = nullptr;
+    bool m_OwnsData = false;
+};
+
+// The bytes from the file's position to its end, in a new owning buffer;
+// null when the file is closed or memory runs out.
+CMemFileBuf* ReadWholeFile(CFile& file);
+// Opens the name with the flags and reads it whole; null when the open fails.
+CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags);
+
+// Tag text for the tagged property writers.
+CJString XmlTagName(const CJString& name);  // space, "?", "&" and "'" become "_"
+CJString XmlOpenTag(const CJString& name);  // "<name>"
+CJString XmlCloseTag(const CJString& name); // "</name>"

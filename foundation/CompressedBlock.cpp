@@ -1,0 +1,91 @@
+#include "foundation/CompressedBlock.h"
+
+#include "foundation/CFile.h"
+
+#include <cstdlib>
+#include <zlib.h>
+
+namespace {
+
+// deflate never expands more than 1032 to 1; a header claiming more lies,
+// and believing it would allocate up to 4 GB for a few bytes of input.
+constexpr uint64_t kMaxExpansion = 1032;
+constexpr uint64_t kExpansionSlack = 64;
+
+} // namespace
+
+uint32_t CFileCompressor::Compress(uint8_t*& out, const void* source, uint32_t size, int level)
+{
+    out = nullptr;
+    const uLong bound = compressBound(uLong(size)); // uLong is 64-bit here
+    if (bound > UINT32_MAX)
+        return 0;
+    auto* block = static_cast<uint8_t*>(std::malloc(bound ? bound : 1));
+    if (!block)
+        return 0;
+    uLongf compressedSize = bound;
+    if (compress2(block, &compressedSize, static_cast<const Bytef*>(source), uLong(size), level) != Z_OK
+        || compressedSize == 0) {
+        std::free(block);
+        return 0;
+    }
+    out = block;
+    return uint32_t(compressedSize);
+}
+
+bool CFileCompressor::Uncompress(uint8_t*& out, uint32_t size, const void* source, uint32_t compressedSize)
+{
+    out = nullptr;
+    auto* block = static_cast<uint8_t*>(std::malloc(size ? size : 1));
+    if (!block)
+        return false;
+    uLongf produced = size;
+    if (uncompress(block, &produced, static_cast<const Bytef*>(source), uLong(compressedSize)) != Z_OK
+        || produced != size) {
+        std::free(block);
+        return false;
+    }
+    out = block;
+    return true;
+}
+
+bool CFileCompressor::WriteCompressed(CFile& file, const void* data, uint32_t size, int level)
+{
+    uint8_t* block = nullptr;
+    const uint32_t compressedSize = Compress(block, data, size, level);
+    if (compressedSize == 0)
+        return false;
+    file.WriteUint8(kCompressedBlockMarker).WriteUint32(compressedSize).WriteUint32(size);
+    const bool written = file.Write(block, compressedSize) == compressedSize;
+    std::free(block);
+    return written && !file.HasError();
+}
+
+uint8_t* CFileCompressor::ReadCompressed(CFile& file, uint32_t& size)
+{
+    uint8_t marker = 0;
+    if (file.Read(&marker, 1) != 1 || marker != kCompressedBlockMarker)
+        return nullptr;
+    uint8_t header[8];
+    if (file.Read(header, 8) != 8)
+        return nullptr;
+    const uint32_t compressedSize = uint32_t(header[0]) | uint32_t(header[1]) << 8 | uint32_t(header[2]) << 16
+        | uint32_t(header[3]) << 24;
+    const uint32_t uncompressedSize = uint32_t(header[4]) | uint32_t(header[5]) << 8 | uint32_t(header[6]) << 16
+        | uint32_t(header[7]) << 24;
+    const int64_t left = file.GetSize() - file.GetPosition();
+    if (compressedSize == 0 || int64_t(compressedSize) > left
+        || uncompressedSize > uint64_t(compressedSize) * kMaxExpansion + kExpansionSlack)
+        return nullptr;
+
+    auto* stream = static_cast<uint8_t*>(std::malloc(compressedSize));
+    if (!stream)
+        return nullptr;
+    uint8_t* block = nullptr;
+    if (file.Read(stream, compressedSize) == compressedSize)
+        Uncompress(block, uncompressedSize, stream, compressedSize);
+    std::free(stream);
+    if (block)
+        size = uncompressedSize;
+    return block;
+}

@@ -1,0 +1,156 @@
+#include "foundation/PlatformWrappers.h"
+
+#include "foundation/ShellServices.h"
+#include "foundation/TextEncoding.h"
+#include "platform/Clock.h"
+#include "platform/Debug.h"
+#include "platform/FileSystem.h"
+#include "platform/Process.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace {
+
+// Copies length characters and a terminator when they fit; otherwise
+// leaves an empty buffer and answers false.
+bool CopyIfFits(char* buffer, size_t size, const char* text, size_t length)
+{
+    if (!buffer || size == 0)
+        return false;
+    buffer[0] = 0;
+    if (length == 0 || length >= size)
+        return false;
+    std::memcpy(buffer, text, length);
+    buffer[length] = 0;
+    return true;
+}
+
+CJString ProgramPath()
+{
+    return GetModuleFilePath(GetProgramModule());
+}
+
+// The length of the program's folder part, separator included; 0 when the
+// path has no separator.
+size_t FolderLength(const char* path)
+{
+    const char* cut = std::strrchr(path, '\\');
+    if (!cut)
+        cut = std::strrchr(path, '/');
+    return cut ? size_t(cut - path) + 1 : 0;
+}
+
+} // namespace
+
+bool GetModulePath(char* buffer, size_t size)
+{
+    const CJString path = ProgramPath();
+    return CopyIfFits(buffer, size, path.GetString(), size_t(path.GetLength()));
+}
+
+bool GetModuleBaseName(char* buffer, size_t size)
+{
+    if (!buffer || size == 0)
+        return false;
+    buffer[0] = 0;
+    const CJString path = ProgramPath();
+    if (path.IsEmpty())
+        return false;
+    const char* name = path.GetString();
+    for (const char separator : {'\\', '/'})
+        if (const char* last = std::strrchr(name, separator))
+            name = last + 1;
+    size_t length = std::strcspn(name, ". ");
+    if (length > size - 1)
+        length = size - 1;
+    std::memcpy(buffer, name, length);
+    buffer[length] = 0;
+    return true;
+}
+
+bool GetProgramFolder(char* buffer, size_t size)
+{
+    const CJString path = ProgramPath();
+    return CopyIfFits(buffer, size, path.GetString(), FolderLength(path.GetString()));
+}
+
+bool SetWorkingFolderToProgram()
+{
+    const CJString path = ProgramPath();
+    const size_t length = FolderLength(path.GetString());
+    if (length == 0)
+        return false;
+    return plat::SetCurrentFolder(Windows1252ToUtf8(std::string_view(path.GetString(), length)));
+}
+
+bool RunProgram(const char* program, const char* arguments, ToolWindow, ProgramHandle* process,
+                const char* workingFolder, ToolArguments quoting)
+{
+    if (process)
+        process->id = 0;
+    if (!program || !*program)
+        return false;
+    std::string line = std::string("\"") + program + "\"";
+    if (arguments) {
+        line += ' ';
+        if (quoting == ToolArguments::Quoted)
+            line += std::string("\"") + arguments + "\"";
+        else
+            line += arguments;
+    }
+    plat::ProcessHandle handle;
+    const bool started =
+        plat::StartProcess(Windows1252ToUtf8(line), workingFolder ? Windows1252ToUtf8(workingFolder) : "", &handle);
+    if (process)
+        process->id = handle.id;
+    return started;
+}
+
+bool IsProcessRunning(ProgramHandle process)
+{
+    return process.id != 0 && plat::IsProcessRunning(plat::ProcessHandle{process.id});
+}
+
+void DebugOutput(const char* text)
+{
+    if (text)
+        plat::DebugOutput(Windows1252ToUtf8(text));
+}
+
+void SleepMs(uint32_t milliseconds)
+{
+    plat::SleepMs(milliseconds);
+}
+
+uint32_t GetTickCount24()
+{
+    return plat::GetMillisecondTick() & 0xFFFFFF;
+}
+
+int32_t MultiplyDivide(int32_t a, int32_t b, int32_t c)
+{
+    if (c == 0)
+        return -1;
+    const int64_t product = int64_t(a) * int64_t(b);
+    const bool negative = (product < 0) != (c < 0);
+    // Magnitudes: the product is at most 2^62, so adding half the divisor
+    // cannot overflow in 64 bits.
+    const uint64_t numerator = product < 0 ? uint64_t(0) - uint64_t(product) : uint64_t(product);
+    const uint64_t divisor = c < 0 ? uint64_t(0) - uint64_t(int64_t(c)) : uint64_t(c);
+    const uint64_t quotient = (numerator + divisor / 2) / divisor;
+    const uint64_t limit = negative ? uint64_t(std::numeric_limits<int32_t>::max()) + 1
+                                    : uint64_t(std::numeric_limits<int32_t>::max());
+    if (quotient > limit)
+        return -1;
+    return negative ? int32_t(-int64_t(quotient)) : int32_t(quotient);
+}
+
+int32_t FixedPointDivide(int32_t a, int32_t b, int32_t shift)
+{
+    if (shift < 0 || shift > 30)
+        return -1;
+    return MultiplyDivide(a, int32_t(1) << shift, b);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The thin wrappers the engine uses instead of calling the platform: the
+// program's path and folder, external tools, debug output, sleeping, the
+// 24-bit tick and fixed-point scaling.
+
+#include <cstddef>
+#include <cstdint>
+
+// Buffers take size bytes including the terminator. A result that does not
+// fit is refused (false, empty buffer) rather than cut: a cut path names
+// another file.
+bool GetModulePath(char* buffer, size_t size);
+// The file-name part of the module path, up to its first "." and its first
+// space ("Game.v2.exe" gives "Game"); cut to size - 1 characters.
+bool GetModuleBaseName(char* buffer, size_t size);
+// The module path up to and including its last separator.
+bool GetProgramFolder(char* buffer, size_t size);
+// Makes relative names resolve beside the program; false when it cannot.
+bool SetWorkingFolderToProgram();
+
+// A started external tool; id 0 for none.
+struct ProgramHandle {
+    int32_t id = 0;
+};
+// Tools have no window here; the mode is kept for callers that pass it.
+enum class ToolWindow { Shown, Hidden };
+enum class ToolArguments { Quoted, Plain };
+
+// Runs "program" with the arguments (null for none), quoted as one argument
+// unless plain, in the working folder (null: the caller's). The handle, when
+// asked for, is polled with IsProcessRunning.
+bool RunProgram(const char* program, const char* arguments, ToolWindow window, ProgramHandle* process,
+                const char* workingFolder, ToolArguments quoting);
+bool IsProcessRunning(ProgramHandle process);
+
+void DebugOutput(const char* text);
+void SleepMs(uint32_t milliseconds);
+// The millisecond tick masked to its low 24 bits.
+uint32_t GetTickCount24();
+
+// a * b / c through a 64-bit product, rounded to nearest with halves away
+// from zero; -1 when c is 0 or the result does not fit 32 bits.
+int32_t MultiplyDivide(int32_t a, int32_t b, int32_t c);
+// a / b with shift fraction bits (0-30), rounded as MultiplyDivide; -1 when b
+// is 0, on overflow, or for a shift outside 0-30.
+int32_t FixedPointDivide(int32_t a, int32_t b, int32_t shift);

@@ -1,0 +1,210 @@
+#include "foundation/CMemFileBuf.h"
+
+#include "FileTestSupport.h"
+#include "foundation/CompressedBlock.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+TEST(MemFileBuf, GrowsByHalfAgainWithAFloorOfFour)
+{
+    CMemFileBuf buffer;
+    buffer.Write("0123456789", 10);
+    EXPECT_EQ(buffer.GetCapacity(), 10u);
+    buffer.Write("a", 1);
+    EXPECT_EQ(buffer.GetCapacity(), 15u);
+    EXPECT_EQ(buffer.GetSize(), 11);
+    CMemFileBuf small;
+    small.Write("a", 1);
+    EXPECT_EQ(small.GetCapacity(), 4u);
+    small.Write("bcde", 4);
+    EXPECT_EQ(small.GetCapacity(), 8u);
+}
+
+TEST(MemFileBuf, NeverReadsOrHandsOutBytesPastTheEnd)
+{
+    uint8_t data[4] = {1, 2, 3, 4};
+    CMemFileBuf buffer(data, 4, false);
+    uint8_t out[8] = {};
+    EXPECT_EQ(buffer.Read(out, 8), 4u);
+    EXPECT_EQ(buffer.Read(out, 8), 0u);
+    ASSERT_TRUE(buffer.Seek(100));
+    EXPECT_EQ(buffer.Read(out, 1), 0u);
+    EXPECT_EQ(buffer.ReadInPlace(1), nullptr);
+    CJString line;
+    EXPECT_FALSE(buffer.ReadLine8(line));
+    EXPECT_FALSE(buffer.ReadLineWide(line));
+    ASSERT_TRUE(buffer.Seek(1));
+    EXPECT_EQ(buffer.ReadInPlace(4), nullptr);
+    EXPECT_EQ(buffer.Tell(), 1);
+    const uint8_t* bytes = buffer.ReadInPlace(3);
+    ASSERT_EQ(bytes, data + 1);
+    EXPECT_EQ(buffer.Tell(), 4);
+    EXPECT_NE(buffer.ReadInPlace(0), nullptr);
+    EXPECT_FALSE(buffer.SeekRelative(-5));
+    EXPECT_FALSE(buffer.Seek(-1));
+}
+
+TEST(MemFileBuf, ABorrowedBlockNeverGrows)
+{
+    uint8_t data[4] = {0, 0, 0, 0};
+    CMemFileBuf buffer(data, 4, false);
+    ASSERT_TRUE(buffer.Seek(2));
+    EXPECT_EQ(buffer.Write("abcdef", 6), 2u);
+    EXPECT_EQ(buffer.Write("x", 1), 0u);
+    EXPECT_EQ(std::memcmp(data, "\0\0ab", 4), 0);
+    EXPECT_EQ(buffer.GetData(), data);
+}
+
+TEST(MemFileBuf, WritingPastTheEndFillsTheGapWithZeros)
+{
+    CMemFileBuf buffer;
+    buffer.Write("ab", 2);
+    ASSERT_TRUE(buffer.Seek(5));
+    buffer.Write("c", 1);
+    ASSERT_EQ(buffer.GetSize(), 6);
+    EXPECT_EQ(std::memcmp(buffer.GetData(), "ab\0\0\0c", 6), 0);
+}
+
+TEST(MemFileBuf, DetachedMemoryBelongsToTheCaller)
+{
+    CMemFileBuf buffer;
+    buffer.Write("kept", 4);
+    uint8_t* block = buffer.DetachMemory();
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(buffer.GetSize(), 0);
+    buffer.Write("new", 3);
+    EXPECT_NE(buffer.GetData(), block);
+    EXPECT_EQ(std::memcmp(block, "kept", 4), 0);
+    std::free(block);
+}
+
+TEST(MemFileBuf, CopyCompareAndEmpty)
+{
+    CMemFileBuf a, b;
+    a.Write("same", 4);
+    EXPECT_FALSE(a.IsSameContent(b));
+    b.CopyFrom(a);
+    EXPECT_TRUE(a.IsSameContent(b));
+    b.Write("!", 1);
+    EXPECT_FALSE(a.IsSameContent(b));
+    const uint32_t capacity = b.GetCapacity();
+    EXPECT_EQ(b.Empty(), 0);
+    EXPECT_EQ(b.GetSize(), 0);
+    EXPECT_EQ(b.GetCapacity(), capacity);
+}
+
+TEST(MemFileBuf, WideLinesSkipTheMarkAndEndAtCrOrLf)
+{
+    const char16_t text[] = u"\xFEFF" u"one\r\ntwo\n\rthree";
+    uint8_t bytes[sizeof text - 2];
+    for (size_t i = 0; i + 1 < sizeof text / 2; ++i) {
+        bytes[2 * i] = uint8_t(text[i]);
+        bytes[2 * i + 1] = uint8_t(text[i] >> 8);
+    }
+    CMemFileBuf buffer(bytes, sizeof bytes, false);
+    CJString line;
+    const char* expected[] = {"one", "two", "", "three"};
+    for (const char* want : expected) {
+        ASSERT_TRUE(buffer.ReadLineWide(line));
+        EXPECT_EQ(line.Compare(want), 0) << want;
+    }
+    EXPECT_FALSE(buffer.ReadLineWide(line));
+}
+
+TEST(MemFileBuf, AnOddTrailingByteIsNoWideCharacter)
+{
+    uint8_t bytes[3] = {'a', 0, 'b'};
+    CMemFileBuf buffer(bytes, 3, false);
+    CJString line;
+    ASSERT_TRUE(buffer.ReadLineWide(line));
+    EXPECT_EQ(line.Compare("a"), 0);
+    EXPECT_FALSE(buffer.ReadLineWide(line));
+}
+
+using MemoryLoadTest = CFileFolderTest;
+
+TEST_F(MemoryLoadTest, LoadsWholeFilesAndFailsForMissingOnes)
+{
+    WriteBytes(PathOf("whole.bin"), std::string("\0\1\2\3", 4));
+    CMemFileBuf* buffer = LoadFileToMemory("whole.bin", FILE_READ);
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(buffer->GetSize(), 4);
+    EXPECT_EQ(std::memcmp(buffer->GetData(), "\0\1\2\3", 4), 0);
+    delete buffer;
+    EXPECT_EQ(LoadFileToMemory("none.bin", FILE_READ), nullptr);
+
+    CFile file;
+    ASSERT_TRUE(file.Open("whole.bin", FILE_READ | FILE_IN_MEMORY));
+    file.SetInPlace(true);
+    EXPECT_TRUE(file.GetInPlace());
+    const uint8_t* bytes = file.ReadInPlace(4);
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(bytes[3], 3);
+    EXPECT_EQ(file.ReadInPlace(1), nullptr);
+    ASSERT_TRUE(file.Open("whole.bin", FILE_READ));
+    file.SetInPlace(true);
+    EXPECT_FALSE(file.GetInPlace());
+    EXPECT_EQ(file.ReadInPlace(1), nullptr);
+}
+
+TEST(XmlTags, ReplaceUnsafeCharactersAndWrapNames)
+{
+    EXPECT_STREQ(XmlTagName(CJString("It's a ?&b")).GetString(), "It_s_a___b");
+    EXPECT_STREQ(XmlOpenTag(CJString("Name")).GetString(), "<Name>");
+    EXPECT_STREQ(XmlCloseTag(CJString("Name")).GetString(), "</Name>");
+}
+
+TEST(CompressedBlock, RoundTripsThroughMemoryAndRefusesLies)
+{
+    std::string data;
+    for (int i = 0; i < 5000; ++i)
+        data += char('a' + i % 7);
+    CFile file;
+    ASSERT_TRUE(file.AttachFileBuf(new CMemFileBuf, FILE_WRITE));
+    ASSERT_TRUE(CFileCompressor::WriteCompressed(file, data.data(), uint32_t(data.size()), 9));
+    ASSERT_TRUE(file.Seek(0));
+    uint32_t size = 0;
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block), size), data);
+    std::free(block);
+
+    // Claiming more or fewer bytes than the stream holds is refused.
+    auto* memory = static_cast<CMemFileBuf*>(file.GetFileBuf());
+    for (uint32_t claim : {4999u, 5001u, 0xFFFFFFFFu}) {
+        ASSERT_TRUE(file.Seek(5));
+        file.WriteUint32(claim);
+        ASSERT_TRUE(file.Seek(0));
+        EXPECT_EQ(CFileCompressor::ReadCompressed(file, size), nullptr) << claim;
+    }
+    ASSERT_TRUE(memory->Seek(1));
+    file.WriteUint32(0x7FFFFFFF); // compressed size beyond the file
+    ASSERT_TRUE(file.Seek(0));
+    EXPECT_EQ(CFileCompressor::ReadCompressed(file, size), nullptr);
+
+    uint8_t one = 1;
+    CFile tiny;
+    ASSERT_TRUE(tiny.AttachFileBuf(new CMemFileBuf(&one, 1, false), FILE_READ));
+    EXPECT_EQ(CFileCompressor::ReadCompressed(tiny, size), nullptr);
+}
+
+TEST(CompressedBlock, EmptyDataMakesAValidBlock)
+{
+    CFile file;
+    ASSERT_TRUE(file.AttachFileBuf(new CMemFileBuf, FILE_WRITE));
+    ASSERT_TRUE(CFileCompressor::WriteCompressed(file, "", 0, 6));
+    ASSERT_TRUE(file.Seek(0));
+    uint32_t size = 7;
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(size, 0u);
+    std::free(block);
+}
+
+} // namespace

@@ -1,0 +1,140 @@
+#include "foundation/PlatformWrappers.h"
+
+#include "foundation/SettingsTestSupport.h"
+#include "foundation/ShellServices.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+namespace {
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+
+TEST(FixedPoint, DividesWithRoundedFractionBits)
+{
+    EXPECT_EQ(FixedPointDivide(1, 3, 16), 21845);
+    EXPECT_EQ(FixedPointDivide(2, 3, 16), 43691);
+    EXPECT_EQ(FixedPointDivide(-2, 3, 16), -43691);
+    EXPECT_EQ(FixedPointDivide(2, -3, 16), -43691);
+    EXPECT_EQ(FixedPointDivide(-7, -2, 0), 4);
+    EXPECT_EQ(FixedPointDivide(5, 0, 16), -1);
+    EXPECT_EQ(FixedPointDivide(1 << 15, 1, 16), -1) << "2^31 does not fit";
+    EXPECT_EQ(FixedPointDivide(-(1 << 15), 1, 16), kMin);
+    EXPECT_EQ(FixedPointDivide(1, 1, 31), -1);
+    EXPECT_EQ(FixedPointDivide(1, 1, -1), -1);
+}
+
+TEST(FixedPoint, MultiplyDivideRoundsHalvesAwayFromZero)
+{
+    EXPECT_EQ(MultiplyDivide(1, 1, 2), 1);
+    EXPECT_EQ(MultiplyDivide(3, 1, 2), 2);
+    EXPECT_EQ(MultiplyDivide(-1, 1, 2), -1);
+    EXPECT_EQ(MultiplyDivide(1, -3, 2), -2);
+    EXPECT_EQ(MultiplyDivide(5, 1, -2), -3);
+    EXPECT_EQ(MultiplyDivide(4, 1, 3), 1);
+    EXPECT_EQ(MultiplyDivide(5, 1, 3), 2);
+    EXPECT_EQ(MultiplyDivide(kMax, kMax, kMax), kMax) << "the product needs 62 bits";
+    EXPECT_EQ(MultiplyDivide(kMin, kMin, kMin), kMin);
+    EXPECT_EQ(MultiplyDivide(kMax, 2, 1), -1);
+    EXPECT_EQ(MultiplyDivide(kMin, -1, 1), -1);
+    EXPECT_EQ(MultiplyDivide(0, 0, 0), -1);
+}
+
+uint32_t FixedTick()
+{
+    return 0x12FEDCBA;
+}
+
+TEST(PlatformWrappers, TickKeepsTheLow24Bits)
+{
+    const plat::MillisecondTickSource previous = plat::SetMillisecondTickSource(FixedTick);
+    EXPECT_EQ(GetTickCount24(), 0xFEDCBAu);
+    plat::SetMillisecondTickSource(previous);
+}
+
+class ModulePaths : public ::testing::Test {
+protected:
+    void TearDown() override { SetProgramModulePath(nullptr); }
+};
+
+TEST_F(ModulePaths, NameAndFolderComeFromTheModulePath)
+{
+    SetProgramModulePath("/opt/Big Game/Game.v2.bin");
+    char buffer[64];
+    ASSERT_TRUE(GetModulePath(buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "/opt/Big Game/Game.v2.bin");
+    ASSERT_TRUE(GetModuleBaseName(buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "Game") << "cut at the first dot";
+    ASSERT_TRUE(GetProgramFolder(buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "/opt/Big Game/");
+
+    SetProgramModulePath("C:\\Games/Big Game.exe");
+    ASSERT_TRUE(GetModuleBaseName(buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "Big") << "and at the first space";
+    ASSERT_TRUE(GetProgramFolder(buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "C:\\") << "the last backslash wins over a later slash";
+    ASSERT_TRUE(GetModuleBaseName(buffer, 3));
+    EXPECT_STREQ(buffer, "Bi");
+
+    char small[8] = "old";
+    EXPECT_FALSE(GetModulePath(small, sizeof small)) << "a cut path would name another file";
+    EXPECT_STREQ(small, "");
+    SetProgramModulePath("");
+    EXPECT_FALSE(GetProgramFolder(buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "");
+    EXPECT_FALSE(GetModuleBaseName(buffer, sizeof buffer));
+
+    SetProgramModulePath(nullptr);
+    ASSERT_TRUE(GetModulePath(buffer, sizeof buffer) || plat::GetProgramPath().size() >= sizeof buffer);
+    EXPECT_STREQ(GetModuleFilePath(GetProgramModule()).GetString(), plat::GetProgramPath().c_str());
+    EXPECT_TRUE(GetModuleFilePath(nullptr).IsEmpty());
+}
+
+using ProgramFolder = CSettingsFolderTest;
+
+TEST_F(ProgramFolder, BecomesTheWorkingFolder)
+{
+    std::filesystem::create_directory("Program");
+    const std::string program = Folder() + "/Program/Game";
+    SetProgramModulePath(program.c_str());
+    const bool changed = SetWorkingFolderToProgram();
+    const std::string now = plat::GetCurrentFolder();
+    SetProgramModulePath(nullptr);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(std::filesystem::canonical(now), std::filesystem::canonical(Folder() + "/Program"));
+}
+
+// The child half of the tool test below: leaves a mark in its working
+// folder that names its arguments.
+TEST(ToolChild, LeavesAMark)
+{
+    if (!std::getenv("OMBRISALT_TOOL_CHILD"))
+        GTEST_SKIP() << "runs only as the child of ProgramFolder.RunsToolsInTheirFolder";
+    settings_test::WriteDiskBytes("mark.txt", ::testing::GTEST_FLAG(filter));
+}
+
+TEST_F(ProgramFolder, RunsToolsInTheirFolder)
+{
+    std::filesystem::create_directory("Work");
+    ASSERT_EQ(::setenv("OMBRISALT_TOOL_CHILD", "1", 1), 0);
+    ProgramHandle tool;
+    const bool started = RunProgram(plat::GetProgramPath().c_str(), "--gtest_filter=ToolChild.LeavesAMark",
+                                    ToolWindow::Hidden, &tool, "Work", ToolArguments::Plain);
+    ::unsetenv("OMBRISALT_TOOL_CHILD");
+    ASSERT_TRUE(started);
+    EXPECT_NE(tool.id, 0);
+    ASSERT_TRUE(settings_test::WaitForProcessEnd(tool.id));
+    EXPECT_FALSE(IsProcessRunning(tool));
+    EXPECT_EQ(settings_test::ReadDiskBytes("Work/mark.txt"), "ToolChild.LeavesAMark");
+
+    EXPECT_FALSE(RunProgram("Missing/Tool", nullptr, ToolWindow::Shown, &tool, nullptr, ToolArguments::Quoted));
+    EXPECT_EQ(tool.id, 0);
+    EXPECT_FALSE(IsProcessRunning(tool));
+}
+
+} // namespace
