@@ -22,7 +22,6 @@ constexpr int kBufferNamePrefixLength = sizeof(kBufferNamePrefix) - 1;
 constexpr uint32_t kMoveChunk = 65536;
 constexpr uint32_t kCompareChunk = 65536;
 constexpr uint32_t kCopyChunk = 0x80000;
-constexpr int kMinLineChunk = 80;
 constexpr int kMaxUniqueNameAttempts = 100000;
 
 std::string DiskName(const char* name)
@@ -302,52 +301,52 @@ uint8_t* CFileBuf::DetachMemory()
 
 bool CFileBuf::ReadLine8(CJString& line)
 {
-    line.Empty();
-    if (!m_Stream)
+    if (!m_Stream) {
+        line.Empty();
         return false;
-    const int64_t start = Tell();
-    if (start < 0)
-        return false;
-    int chunk = std::max(line.GetCapacity(), kMinLineChunk);
-    for (;;) {
-        char* text = line.GetBufferDiscard(chunk - 1);
-        const uint32_t got = Read(text, uint32_t(chunk - 1));
-        if (got == 0) {
-            line.ReleaseBuffer(0);
-            return false;
-        }
-        const bool atEnd = got < uint32_t(chunk - 1);
-        // Scan by count: a NUL byte is data, not the end of the line.
-        uint32_t i = 0;
-        while (i < got && text[i] != '\r' && text[i] != '\n')
-            ++i;
-        // The line end must be seen whole (up to three bytes) unless the
-        // file ends first.
-        if (i < got && (i + 2 < got || atEnd)) {
-            const char first = text[i];
-            const char second = i + 1 < got ? text[i + 1] : 0;
-            const char third = i + 2 < got ? text[i + 2] : 0;
-            uint32_t consumed = 1;
-            if (first == '\r' && (second == '\r' || second == '\n') && third == '\n')
-                consumed = 3;
-            else if ((second == '\r' || second == '\n') && second != first)
-                consumed = 2;
-            line.ReleaseBuffer(int(i));
-            Seek(start + int64_t(i) + consumed);
-            return true;
-        }
-        if (atEnd) {
-            // The last line, without a line end; the position stays at the end.
-            line.ReleaseBuffer(int(got));
-            return true;
-        }
-        Seek(start);
-        if (chunk > (1 << 29)) {
-            line.ReleaseBuffer(0);
-            return false;
-        }
-        chunk *= 2;
     }
+    // Byte by byte from the stream's own buffer: seeking back after an
+    // over-long read costs a system call per line. A NUL byte is data, not
+    // the end of the line.
+    static thread_local std::string text;
+    if (text.size() < 256)
+        text.resize(256);
+    size_t length = 0;
+    int c;
+    while ((c = getc_unlocked(m_Stream)) != EOF && c != '\r' && c != '\n') {
+        if (length == text.size())
+            text.resize(text.size() * 2);
+        text[length++] = char(c);
+    }
+    if (c == EOF) {
+        if (std::ferror(m_Stream))
+            std::clearerr(m_Stream);
+        if (length == 0) {
+            line.Empty();
+            return false;
+        }
+        line.SetText(text.data(), int(length));
+        return true;
+    }
+    // The line end: CR, then CR or LF, then LF is three characters; CR LF
+    // or LF CR is two; anything else one.
+    const int second = getc_unlocked(m_Stream);
+    if (c == '\r' && (second == '\r' || second == '\n')) {
+        const int third = getc_unlocked(m_Stream);
+        if (third != '\n') {
+            if (third != EOF)
+                ungetc(third, m_Stream);
+            // CR CR without LF: only the first CR was the line end.
+            if (second == '\r')
+                SeekRelative(-1);
+        }
+    } else if (!(c == '\n' && second == '\r') && second != EOF) {
+        ungetc(second, m_Stream);
+    }
+    if (std::ferror(m_Stream))
+        std::clearerr(m_Stream);
+    line.SetText(text.data(), int(length));
+    return true;
 }
 
 bool CFileBuf::ReadLineWide(CJString&)

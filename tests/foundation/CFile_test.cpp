@@ -81,6 +81,10 @@ TEST_F(FileTest, DiskLineEndsFollowTheThreeCharacterRule)
     EXPECT_EQ(DiskLines(PathOf("crlf.txt")), (Lines{"a", "b", "c", "d", "", "e"}));
     WriteBytes(PathOf("lfcr.txt"), "a\n\rb\r\n\nc");
     EXPECT_EQ(DiskLines(PathOf("lfcr.txt")), (Lines{"a", "b", "c"}));
+    WriteBytes(PathOf("crcr.txt"), "a\r\rb\r\r");
+    EXPECT_EQ(DiskLines(PathOf("crcr.txt")), (Lines{"a", "", "b", ""}));
+    WriteBytes(PathOf("ends.txt"), "a\r\n\rb\n\n");
+    EXPECT_EQ(DiskLines(PathOf("ends.txt")), (Lines{"a", "", "b", ""}));
 }
 
 TEST_F(FileTest, MemoryLineEndsSkipOneCrThenOneLf)

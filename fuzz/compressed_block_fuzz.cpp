@@ -1,0 +1,40 @@
+// link: ombrisalt_foundation
+// The compressed-block reader over arbitrary bytes, directly and through a
+// compressed open of a named memory buffer (with its plain fallback).
+#include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
+#include "foundation/CompressedBlock.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size > (1u << 20))
+        return 0;
+    std::vector<uint8_t> bytes(data, data + size);
+
+    CFile file;
+    file.AttachFileBuf(new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false), FILE_READ);
+    uint32_t unpacked = 0;
+    if (uint8_t* block = CFileCompressor::ReadCompressed(file, unpacked)) {
+        volatile uint8_t sink = unpacked ? block[unpacked - 1] : 0;
+        (void)sink;
+        std::free(block);
+    }
+
+    auto* buffer = new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false);
+    CJString name;
+    MakeBufferName(name, buffer, "fuzz");
+    CFile opened;
+    if (opened.Open(name.GetString(), FILE_READ | FILE_COMPRESSED | FILE_IN_MEMORY)) {
+        CJString line;
+        while (opened.ReadLine(line)) {
+        }
+    } else {
+        DeleteNamedBuffer(name.GetString());
+    }
+    return 0;
+}
