@@ -1,4 +1,4 @@
-#include "foundation/CMessage.h"
+#include "objects/CMessage.h"
 
 #include "foundation/CDynamicList.h"
 
