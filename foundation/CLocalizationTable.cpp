@@ -60,7 +60,7 @@ const char* Narrow(CJString& text)
 
 } // namespace
 
-// Reads "Local.txt" line by line. A line that interrupts a part (a new
+// Reads "Local.txt" line by line. A line that interrupts a section (a new
 // "ENGLISH: " before the "[END]") is reported once and then read again as
 // the line the reader expects next, so one missing "[END]" costs one message.
 class CLocalizationReader {
@@ -80,12 +80,12 @@ public:
             const int32_t entryLine = m_LineNumber;
             CJString whole;
             CJString english;
-            Part part = ReadPart(line.Mid(int(sizeof kEnglishPrefix) - 1), whole, english, nullptr);
-            if (part == Part::EndOfFile) {
+            Section part = ReadSection(line.Mid(int(sizeof kEnglishPrefix) - 1), whole, english, nullptr);
+            if (part == Section::EndOfFile) {
                 Report("Could not find the \"[END]\" in the english version of the string\"", nullptr);
                 return;
             }
-            if (part == Part::Interrupted)
+            if (part == Section::Interrupted)
                 continue;
             // The annotation, when one follows the "[END]", stays in the key.
             const CJString key = whole.GetLength() == english.GetLength() + kEndMarkLength ? english : whole;
@@ -93,12 +93,12 @@ public:
             if (!FindLocalizedLine(line, key))
                 continue;
             CJString localized;
-            part = ReadPart(line.Mid(int(sizeof kLocalizedPrefix) - 1), whole, localized, &key);
-            if (part == Part::EndOfFile) {
+            part = ReadSection(line.Mid(int(sizeof kLocalizedPrefix) - 1), whole, localized, &key);
+            if (part == Section::EndOfFile) {
                 Report("Could not find the \"[END]\" in the localized version of the string\"", &key);
                 return;
             }
-            if (part == Part::Interrupted)
+            if (part == Section::Interrupted)
                 continue;
             m_Table.CheckTokens(english, localized, entryLine);
             m_Table.AddUnsorted(key, localized);
@@ -106,7 +106,7 @@ public:
     }
 
 private:
-    enum class Part { Complete, Interrupted, EndOfFile };
+    enum class Section { Complete, Interrupted, EndOfFile };
 
     bool NextLine(CJString& line)
     {
@@ -127,9 +127,9 @@ private:
         m_HasPushedBack = true;
     }
 
-    // Gathers a part's text from its first line to the line holding "[END]":
-    // whole is every line joined, text the part before the first "[END]".
-    Part ReadPart(const CJString& first, CJString& whole, CJString& text, const CJString* english)
+    // Gathers a section's text from its first line to the line holding "[END]":
+    // whole is every line joined, text the section before the first "[END]".
+    Section ReadSection(const CJString& first, CJString& whole, CJString& text, const CJString* english)
     {
         whole = first;
         int searchFrom = 0;
@@ -137,17 +137,17 @@ private:
             const int end = whole.Find(kEndMark, searchFrom);
             if (end >= 0) {
                 text = whole.Left(end);
-                return Part::Complete;
+                return Section::Complete;
             }
             CJString next;
             if (!NextLine(next))
-                return Part::EndOfFile;
+                return Section::EndOfFile;
             if (StartsWith(next, kEnglishPrefix) || StartsWith(next, kLocalizedPrefix)) {
                 Report("Found the begining of a new line before the previous line was properly terminated.  "
                        "The previous line is mising a proper \"[END]\".",
                        english);
                 PushBack(next);
-                return Part::Interrupted;
+                return Section::Interrupted;
             }
             searchFrom = whole.GetLength();
             whole.Append("\n");

@@ -20,9 +20,11 @@ public:
     bool OnMessage(CMessage& message) override
     {
         m_Log.push_back(m_Name + ":" + GetMessageTypeName(message.GetType()));
-        if (m_Action)
-            m_Action(message);
-        return m_Handles;
+        // The action may delete this plug-in: nothing of it is used after.
+        const bool handles = m_Handles;
+        if (const std::function<void(CMessage&)> action = m_Action)
+            action(message);
+        return handles;
     }
     std::function<void(CMessage&)> m_Action;
 
