@@ -36,7 +36,10 @@ public:
     void Refresh();
 
     // Equal when the texts are, case counting.
-    friend bool operator==(const CTranslatedText& a, const CTranslatedText& b) { return a.m_Text.Compare(b.m_Text) == 0; }
+    friend bool operator==(const CTranslatedText& a, const CTranslatedText& b)
+    {
+        return a.m_Text.Compare(b.m_Text) == 0;
+    }
 
     CJString m_Text;
     CJString m_Translation;

@@ -18,8 +18,8 @@ TEST_F(PointProperty, ShortOrMalformedTextKeepsTheMissingComponents)
         CPoint point;
     };
     const Case cases[] = {
-        {"7", {7, 20}},        {"", {10, 20}},        {"a,b", {10, 20}},  {"3;4", {3, 20}},
-        {" 5, 6", {5, 6}},     {"5 ,6", {5, 20}},     {"8,", {8, 20}},    {"99999999999,-99999999999", {INT32_MAX, INT32_MIN}},
+        {"7", {7, 20}},    {"", {10, 20}},    {"a,b", {10, 20}}, {"3;4", {3, 20}},
+        {" 5, 6", {5, 6}}, {"5 ,6", {5, 20}}, {"8,", {8, 20}},   {"99999999999,-99999999999", {INT32_MAX, INT32_MIN}},
     };
     CProperty* spot = HolderProperty("Spot");
     for (const Case& c : cases) {
