@@ -57,6 +57,8 @@ public:
 
     const uint8_t* GetData() const { return m_Buffer; }
     uint32_t GetLength() const { return m_Length; }
+    // Whole bytes a read at the next byte boundary can still take.
+    uint32_t GetUnreadByteCount() const { return m_Length - m_ReadPosition; }
     bool GetTablesChanged() const { return m_TablesChanged; }
     // Starts reading from the first byte again.
     void RewindForReading();

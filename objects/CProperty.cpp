@@ -7,7 +7,6 @@
 #include "objects/CObjectStream.h"
 
 #include <cstring>
-#include <vector>
 
 CProperty::CProperty(const char* declaredName, const char* units, uint32_t size, int32_t level)
     : m_Size(size)
@@ -158,65 +157,4 @@ void CBoolProperty::WritePacked(CObject* object, CNetMessageStream& stream, CObj
 void CBoolProperty::ReadPacked(CObject* object, CNetMessageStream& stream) const
 {
     Store(object, stream.ReadBool());
-}
-
-// --- Strings ---
-
-bool CStringProperty::ShouldWrite(CObject* object) const
-{
-    return GetWriteWhenEmpty() || Value(object).IsNotEmpty();
-}
-
-void CStringProperty::GetValueText(CObject* object, CJString& out) const
-{
-    out = Value(object);
-}
-
-void CStringProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream*) const
-{
-    CJString value(text);
-    if (!value.IsWide() && value.Find("UNICODE-HEX<") >= 0)
-        value.FromFileForm();
-    Store(object, value);
-}
-
-void CStringProperty::WriteBinary(CObject* object, CObjectStream& stream) const
-{
-    const CJString form = Value(object).IsWide() ? Value(object).ToFileForm() : Value(object);
-    stream.WriteCountedString(form.GetString());
-}
-
-bool CStringProperty::ReadBinary(CObject* object, CObjectStream& stream) const
-{
-    uint8_t bytes[4];
-    if (stream.Read(bytes, 4) != 4)
-        return false;
-    const uint32_t length = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                            uint32_t(bytes[3]) << 24;
-    // Never trust a length beyond what the file still holds.
-    const int64_t left = stream.GetSize() - stream.GetPosition();
-    if (int64_t(length) > left)
-        return false;
-    std::vector<char> text(size_t(length) + 1);
-    if (length && stream.Read(text.data(), length) != length)
-        return false;
-    text[length] = 0;
-    CJString value;
-    value.SetText(text.data(), int(std::strlen(text.data())));
-    if (value.Find("UNICODE-HEX<") >= 0)
-        value.FromFileForm();
-    Store(object, value);
-    return true;
-}
-
-void CStringProperty::WritePacked(CObject* object, CNetMessageStream& stream, CObject*) const
-{
-    stream.WriteText(Value(object));
-}
-
-void CStringProperty::ReadPacked(CObject* object, CNetMessageStream& stream) const
-{
-    CJString value;
-    if (stream.ReadText(value))
-        Store(object, value);
 }

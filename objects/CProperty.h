@@ -6,7 +6,7 @@
 // calls these operations; it never touches members itself.
 //
 // Layers: CProperty holds what every property has; a kind (CIntProperty,
-// CBoolProperty, CStringProperty, later float, point, colour, arrays, owned
+// CBoolProperty, CJStringProperty, later float, point, colour, arrays, owned
 // objects) implements the value operations on a typed storage slot; a binding
 // says where the slot lives in an object. CMemberProperty binds a kind to a
 // data member through a member pointer, so no byte offsets are computed.
@@ -278,20 +278,6 @@ public:
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
 };
 
-// Strings: text is the raw value (UTF-16 values in the "UNICODE-HEX<" form
-// of 8-bit files); binary a counted string; packed as text.
-class CStringProperty : public CTypedProperty<CJString> {
-public:
-    using CTypedProperty::CTypedProperty;
-    bool ShouldWrite(CObject* object) const override;
-    void GetValueText(CObject* object, CJString& out) const override;
-    void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override;
-    void WriteBinary(CObject* object, CObjectStream& stream) const override;
-    bool ReadBinary(CObject* object, CObjectStream& stream) const override;
-    void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
-    void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
-};
-
 // The kind chosen for a member type. Later kinds add their specialisations.
 template <typename T>
 struct PropertyKindFor;
@@ -302,10 +288,6 @@ struct PropertyKindFor<int32_t> {
 template <>
 struct PropertyKindFor<bool> {
     using type = CBoolProperty;
-};
-template <>
-struct PropertyKindFor<CJString> {
-    using type = CStringProperty;
 };
 
 // A kind bound to a data member of class C.
@@ -327,3 +309,6 @@ public:
 private:
     Member m_Member;
 };
+
+// The string kinds, which every user of the object model expects here.
+#include "objects/CStringProperty.h"

@@ -1,0 +1,216 @@
+#include "objects/CStringProperty.h"
+
+#include "foundation/CLocalizationTable.h"
+#include "objects/CClassInfo.h"
+#include "objects/CNetMessageStream.h"
+#include "objects/CObjectStream.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+void CTranslatedText::Refresh()
+{
+    m_Translation = m_Text;
+    GetLocalizationTable().TranslateAndCheck(m_Translation);
+}
+
+namespace {
+
+CJString& TextOf(CJString& value) { return value; }
+CJString& TextOf(CTranslatedText& value) { return value.m_Text; }
+void RefreshTranslation(CJString&) {}
+void RefreshTranslation(CTranslatedText& value) { value.Refresh(); }
+
+bool NeedsBlock(const CJString& text)
+{
+    // A one-line text that reads as the block opener goes into a block too,
+    // or reading it back would swallow the lines that follow.
+    return text.FindChar(10) >= 0 || text.CompareNoCase(kMultiLineValue) == 0;
+}
+
+bool IsClosingLine(const CJString& line)
+{
+    CJString trimmed(line);
+    trimmed.TrimLeft();
+    trimmed.TrimRight();
+    return trimmed.Compare("}") == 0;
+}
+
+// The lines after the "{" line up to the closing one, joined by line feeds.
+CJString ReadBlock(CObjectStream& stream)
+{
+    CJString text;
+    CJString line;
+    if (!stream.ReadLine(line))
+        return text;
+    bool first = true;
+    while (stream.ReadLine(line) && !IsClosingLine(line)) {
+        if (!first)
+            text.AppendChar('\n');
+        text.Append(line);
+        first = false;
+    }
+    return text;
+}
+
+uint32_t LittleEndianWord(const uint8_t bytes[4])
+{
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+}
+
+} // namespace
+
+template <typename T>
+void CJStringPropertyOf<T>::StoreText(CObject* object, const CJString& text) const
+{
+    T& value = Base::Value(object);
+    TextOf(value) = text;
+    RefreshTranslation(value);
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::CopyValue(CObject* destination, CObject* source, const CProperty* sourceProperty) const
+{
+    Base::CopyValue(destination, source, sourceProperty);
+    RefreshTranslation(Base::Value(destination));
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::SetToDefault(CObject* object) const
+{
+    Base::SetToDefault(object);
+    RefreshTranslation(Base::Value(object));
+}
+
+template <typename T>
+bool CJStringPropertyOf<T>::ShouldWrite(CObject* object) const
+{
+    return CProperty::GetWriteWhenEmpty() || TextOf(Base::Value(object)).IsNotEmpty();
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::GetValueText(CObject* object, CJString& out) const
+{
+    out = TextOf(Base::Value(object));
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
+{
+    CJString value = stream && text.CompareNoCase(kMultiLineValue) == 0 ? ReadBlock(*stream) : text;
+    if (!value.IsWide() && value.Find("UNICODE-HEX<") >= 0)
+        value.FromFileForm();
+    StoreText(object, value);
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::WriteValueLine(CObject* object, CObjectStream& stream) const
+{
+    const CJString& text = TextOf(Base::Value(object));
+    if (!NeedsBlock(text)) {
+        stream.WriteJStringLine(text);
+        return;
+    }
+    stream.WriteLine(kMultiLineValue);
+    // Indentation follows each line end, so "{" ends without it and the
+    // text starts at the left margin.
+    const bool indenting = stream.GetIndenting();
+    stream.SetIndenting(false);
+    stream.WriteLine("{");
+    stream.SetIndenting(indenting);
+    stream.WriteJStringLine(text);
+    stream.WriteLine("}");
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::WriteBinary(CObject* object, CObjectStream& stream) const
+{
+    const CJString& text = TextOf(Base::Value(object));
+    const CJString form = text.IsWide() ? text.ToFileForm() : text;
+    stream.WriteCountedString(form.GetString());
+}
+
+template <typename T>
+bool CJStringPropertyOf<T>::ReadBinary(CObject* object, CObjectStream& stream) const
+{
+    uint8_t bytes[4];
+    if (stream.Read(bytes, 4) != 4)
+        return false;
+    const uint32_t length = LittleEndianWord(bytes);
+    if (int64_t(length) > stream.GetSize() - stream.GetPosition())
+        return false;
+    std::vector<char> text(size_t(length) + 1);
+    if (length && stream.Read(text.data(), length) != length)
+        return false;
+    CJString value;
+    value.SetText(text.data(), int(std::strlen(text.data())));
+    if (value.Find("UNICODE-HEX<") >= 0)
+        value.FromFileForm();
+    StoreText(object, value);
+    return true;
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::WritePacked(CObject* object, CNetMessageStream& stream, CObject*) const
+{
+    stream.WriteText(TextOf(Base::Value(object)));
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::ReadPacked(CObject* object, CNetMessageStream& stream) const
+{
+    CJString value;
+    if (stream.ReadText(value))
+        StoreText(object, value);
+}
+
+template <typename T>
+void* CJStringPropertyOf<T>::AllocateValue() const
+{
+    return ::new (PoolAllocate(sizeof(T))) T();
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::FreeValue(void* storage) const
+{
+    if (!storage)
+        return;
+    static_cast<T*>(storage)->~T();
+    PoolFree(storage, sizeof(T));
+}
+
+// The count sits in a header aligned for any value, before the first string.
+template <typename T>
+void* CJStringPropertyOf<T>::NewValueArray(uint32_t count) const
+{
+    auto* block = static_cast<unsigned char*>(::operator new(kObjectArrayHeader + size_t(count) * sizeof(T)));
+    std::memcpy(block, &count, sizeof count);
+    T* first = reinterpret_cast<T*>(block + kObjectArrayHeader);
+    for (uint32_t i = 0; i < count; ++i)
+        ::new (static_cast<void*>(first + i)) T();
+    return first;
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::DeleteValueArray(void* array) const
+{
+    if (!array)
+        return;
+    unsigned char* block = static_cast<unsigned char*>(array) - kObjectArrayHeader;
+    uint32_t count = 0;
+    std::memcpy(&count, block, sizeof count);
+    T* first = static_cast<T*>(array);
+    for (uint32_t i = count; i-- > 0;)
+        first[i].~T();
+    ::operator delete(block);
+}
+
+template <typename T>
+void CJStringPropertyOf<T>::CopyValueBytes(void* destination, const void* source) const
+{
+    *static_cast<T*>(destination) = *static_cast<const T*>(source);
+}
+
+template class CJStringPropertyOf<CJString>;
+template class CJStringPropertyOf<CTranslatedText>;
