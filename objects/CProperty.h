@@ -25,6 +25,7 @@ class CObject;
 class CObjectStream;
 class CNetMessageStream;
 class CClassInfo;
+class CListPropertyABC;
 
 // Walks objects and the objects their properties hold.
 class CPropertyTreeCallback {
@@ -32,6 +33,8 @@ public:
     virtual ~CPropertyTreeCallback() = default;
     virtual void Enter(CObject* object) = 0;
     virtual void Leave(CObject* object) = 0;
+    // An item of a named list that a list property of the current owner refers to.
+    virtual void VisitListReference(const CListPropertyABC&, int32_t /*index*/) {}
     // The object whose properties are being searched.
     CObject* GetCurrentOwner() const { return m_CurrentOwner; }
     void SetCurrentOwner(CObject* owner) { m_CurrentOwner = owner; }
@@ -202,6 +205,7 @@ public:
     const T& GetDefault() const { return m_Default; }
     void SetDefault(const T& value) { m_Default = value; }
     void SetSetter(Setter setter) { m_Setter = setter; }
+    Setter GetSetter() const { return m_Setter; }
     // Through the setter when there is one.
     void Store(CObject* object, const T& value) const
     {
@@ -239,45 +243,6 @@ private:
     Setter m_Setter = nullptr;
 };
 
-// 32-bit signed integers. Text "%d"; binary one 32-bit word; packed: 32 bits
-// when the bounds are equal (no range declared), else the fewest bits the
-// range needs.
-class CIntProperty : public CTypedProperty<int32_t> {
-public:
-    using CTypedProperty::CTypedProperty;
-    void SetRange(int32_t minimum, int32_t maximum)
-    {
-        m_Minimum = minimum;
-        m_Maximum = maximum;
-    }
-    int32_t GetMinimum() const { return m_Minimum; }
-    int32_t GetMaximum() const { return m_Maximum; }
-
-    void GetValueText(CObject* object, CJString& out) const override;
-    void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override;
-    void WriteBinary(CObject* object, CObjectStream& stream) const override;
-    bool ReadBinary(CObject* object, CObjectStream& stream) const override;
-    void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
-    void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
-
-private:
-    int32_t m_Minimum = 0;
-    int32_t m_Maximum = 0;
-};
-
-// Booleans: text "0"/"1" (any non-zero number reads as true); binary one
-// byte; packed one bit.
-class CBoolProperty : public CTypedProperty<bool> {
-public:
-    using CTypedProperty::CTypedProperty;
-    void GetValueText(CObject* object, CJString& out) const override;
-    void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override;
-    void WriteBinary(CObject* object, CObjectStream& stream) const override;
-    bool ReadBinary(CObject* object, CObjectStream& stream) const override;
-    void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
-    void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
-};
-
 // Strings: text is the raw value (UTF-16 values in the "UNICODE-HEX<" form
 // of 8-bit files); binary a counted string; packed as text.
 class CStringProperty : public CTypedProperty<CJString> {
@@ -295,14 +260,6 @@ public:
 // The kind chosen for a member type. Later kinds add their specialisations.
 template <typename T>
 struct PropertyKindFor;
-template <>
-struct PropertyKindFor<int32_t> {
-    using type = CIntProperty;
-};
-template <>
-struct PropertyKindFor<bool> {
-    using type = CBoolProperty;
-};
 template <>
 struct PropertyKindFor<CJString> {
     using type = CStringProperty;
@@ -327,3 +284,8 @@ public:
 private:
     Member m_Member;
 };
+
+// The number and flag kinds, so that every declaration reaching this header
+// finds the kinds of int32_t, uint32_t and bool members.
+#include "objects/CBoolProperty.h"
+#include "objects/CIntProperty.h"
