@@ -22,7 +22,8 @@ public:
 // The value type is the whole flag word; the default is 0 or 1. A setter
 // receives 0 or 1 from text, and the other object's masked bits from
 // CopyValue; without one the mask bits are set or cleared and the other bits
-// of the word are left alone. Not usable as an array element.
+// of the word are left alone (the owning class initialises the word). Not
+// usable as an array element.
 class CBitProperty : public CTypedProperty<uint32_t> {
 public:
     CBitProperty(const char* declaredName, uint32_t defaultValue) : CTypedProperty(declaredName, defaultValue ? 1u : 0u)

@@ -11,18 +11,6 @@
 
 namespace {
 
-std::string TextOf(CObject& object, const char* name)
-{
-    CJString text;
-    object.GetClassInfo()->FindProperty(name)->GetValueText(&object, text);
-    return text.GetString();
-}
-
-void SetText(CObject& object, const char* name, const char* text)
-{
-    object.GetClassInfo()->FindProperty(name)->SetValueFromText(&object, CJString(text), nullptr);
-}
-
 struct ScalarCase {
     const char* label;
     const char* property;

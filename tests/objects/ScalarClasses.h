@@ -5,6 +5,8 @@
 #include "foundation/CStaticContentsList.h"
 #include "objects/CObject.h"
 
+#include <string>
+
 class CScalarInner : public CObject {
     OMBRISALT_REFLECTED(CScalarInner, CObject)
 public:
@@ -30,7 +32,7 @@ public:
     uint32_t m_Distance;   // units text: at most 0xFFFFFFFE
     uint32_t m_Lives;      // [1, 10], 0 is "Unlimited"
     bool m_Enabled;
-    uint32_t m_Flags;      // bits 0x1 (default set), 0x6 and 0x8 (through a setter)
+    uint32_t m_Flags = 0;  // bits 0x1 (default set), 0x6 and 0x8 (through a setter)
     uint32_t m_LastBitSetterValue = 0;
     float m_Speed;
     float m_Ratio;         // [0, 1], -1 is "Never"
@@ -50,3 +52,7 @@ public:
 CDynamicList& GetKindList();
 CCodeTableList& GetModeList();
 void RegisterScalarClasses();
+
+// The value text of the named property, and a value set from text (no stream).
+std::string TextOf(CObject& object, const char* name);
+void SetText(CObject& object, const char* name, const char* text);

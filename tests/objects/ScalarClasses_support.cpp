@@ -67,3 +67,15 @@ void RegisterScalarClasses()
     CScalarHolder::SGetClassInfo();
     CScalarDerived::SGetClassInfo();
 }
+
+std::string TextOf(CObject& object, const char* name)
+{
+    CJString text;
+    object.GetClassInfo()->FindProperty(name)->GetValueText(&object, text);
+    return text.GetString();
+}
+
+void SetText(CObject& object, const char* name, const char* text)
+{
+    object.GetClassInfo()->FindProperty(name)->SetValueFromText(&object, CJString(text), nullptr);
+}
