@@ -44,17 +44,4 @@ TEST(BitProperty, SetterReceivesOneFromTextAndTheMaskedBitsFromCopies)
     EXPECT_EQ(holder.m_LastBitSetterValue, 0x8u);
 }
 
-TEST(BoolProperty, DefaultIsOmittedOnlyWhenEmptyValuesAreNotWritten)
-{
-    RegisterScalarClasses();
-    CScalarHolder holder;
-    CProperty* enabled = holder.GetClassInfo()->FindProperty("Enabled");
-    EXPECT_TRUE(enabled->ShouldWrite(&holder));
-    enabled->SetWriteWhenEmpty(false);
-    EXPECT_FALSE(enabled->ShouldWrite(&holder));
-    holder.m_Enabled = false;
-    EXPECT_TRUE(enabled->ShouldWrite(&holder));
-    enabled->SetWriteWhenEmpty(true);
-}
-
 } // namespace

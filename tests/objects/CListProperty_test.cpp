@@ -3,7 +3,6 @@
 #include "ScalarClasses.h"
 #include "TestClasses.h"
 #include "foundation/CurrentLoadFile.h"
-#include "objects/CNetMessageStream.h"
 
 #include <gtest/gtest.h>
 
@@ -98,21 +97,6 @@ TEST(ListProperty, QuietStreamsRecordAMissingNameAndStoreNoItem)
     EXPECT_EQ(holder.m_Kind, -1);
     EXPECT_EQ(TextOf(holder, "Kind"), "");
     EXPECT_STREQ(quiet.GetErrorFileName().GetString(), "Program.EXE:Kind");
-}
-
-TEST(ListProperty, CodeTablesAreFoundByEightBitNames)
-{
-    RegisterScalarClasses();
-    CScalarHolder holder;
-    EXPECT_EQ(TextOf(holder, "Mode"), "Optional"); // no default name: item 0
-    SetText(holder, "Mode", "required");
-    EXPECT_EQ(holder.m_Mode, 1);
-    CNetMessageStream packed;
-    holder.GetClassInfo()->FindProperty("Mode")->WritePacked(&holder, packed, nullptr);
-    CNetMessageStream reader(packed.GetData(), packed.GetLength());
-    CScalarHolder copy;
-    copy.GetClassInfo()->FindProperty("Mode")->ReadPacked(&copy, reader);
-    EXPECT_EQ(copy.m_Mode, 1);
 }
 
 int32_t FindHolderEntry(CVirtualArray&, CObject*)
