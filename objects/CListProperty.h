@@ -20,7 +20,7 @@ class CListChoiceFilter; // limits the items the editor row offers
 
 class CListPropertyABC : public CTypedProperty<int32_t> {
 public:
-    // Finds the entry of an object-file list that holds object, or -1.
+    // The object-file list's FindObjectIndex: the entry that holds object, or -1.
     using OwnerEntryFinder = int32_t (*)(CVirtualArray& fileList, CObject* object);
 
     CListPropertyABC(const char* declaredName, int32_t defaultValue) : CTypedProperty(declaredName, defaultValue) {}
@@ -57,6 +57,9 @@ public:
     int32_t ResolveName(const CJString& text, CObjectStream* stream) const;
     // The index of the default name (0 when there is none); -1 when missing.
     int32_t GetDefaultIndex() const;
+    // The index the object holds as a dynamic value; no class carries dynamic
+    // values yet, so the default's index.
+    int32_t GetDynamicValue(CObject*) const { return GetDefaultIndex(); }
 
     void SetToDefault(CObject* object) const override;
     bool IsDefault(CObject* object) const override;

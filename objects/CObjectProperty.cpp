@@ -45,8 +45,14 @@ void CObjectProperty::WriteValueLine(CObject* object, CObjectStream& stream) con
 
 void CObjectProperty::SetValueFromText(CObject* object, const CJString&, CObjectStream* stream) const
 {
-    if (stream)
-        ReadObjectBlock(GetMember(object), *stream, BlockMode::Whole);
+    // A member whose block is missing or cut short fails the whole load
+    // rather than leaving the reader somewhere inside the owner's lines.
+    if (stream && !ReadObjectBlock(GetMember(object), *stream, BlockMode::Whole) && !stream->HasReadError()) {
+        CJString message("The embedded object \"");
+        message.Append(GetNameString());
+        message.Append("\" has no block of its own");
+        stream->ReportError(message);
+    }
 }
 
 void CObjectProperty::WriteBinary(CObject* object, CObjectStream& stream) const

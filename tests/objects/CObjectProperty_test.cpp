@@ -47,6 +47,16 @@ TEST(ObjectProperty, EmbeddedObjectSurvivesEveryForm)
     EXPECT_TRUE(inner->IsDefault(&copy));
 }
 
+TEST(ObjectProperty, AMemberWithoutItsBlockFailsTheLoad)
+{
+    RegisterScalarClasses();
+    CJString error;
+    std::unique_ptr<CObject> object(ReadFromText("CScalarHolder\r\n{\r\nInner=CScalarInner\r\nCount=3\r\n}\r\n",
+                                                 CObjectStream::Ids::Without, &error));
+    EXPECT_EQ(object, nullptr);
+    EXPECT_STREQ(error.GetString(), "The embedded object \"Inner\" has no block of its own");
+}
+
 TEST(ObjectProperty, ValueArraysHoldConstructedMembers)
 {
     RegisterScalarClasses();
