@@ -53,7 +53,9 @@ public:
     CDeclaredProperty& OmitWhenDefault() { return Apply([&] { m_Property.SetOmitWhenDefault(true); }); }
     CDeclaredProperty& WriteWhenEmpty(bool flag) { return Apply([&] { m_Property.SetWriteWhenEmpty(flag); }); }
     CDeclaredProperty& NotSaved() { return Apply([&] { m_Property.SetSaved(false, false); }); }
-    CDeclaredProperty& Range(int32_t minimum, int32_t maximum)
+    // In the kind's value type (whole numbers, floats).
+    template <typename V>
+    CDeclaredProperty& Range(V minimum, V maximum)
     {
         return Apply([&] { m_Property.SetRange(minimum, maximum); });
     }

@@ -6,7 +6,7 @@
 // calls these operations; it never touches members itself.
 //
 // Layers: CProperty holds what every property has; a kind (CIntProperty,
-// CBoolProperty, CJStringProperty, later float, point, colour, arrays, owned
+// CBoolProperty, CStringProperty, later float, point, colour, arrays, owned
 // objects) implements the value operations on a typed storage slot; a binding
 // says where the slot lives in an object. CMemberProperty binds a kind to a
 // data member through a member pointer, so no byte offsets are computed.
@@ -25,6 +25,7 @@ class CObject;
 class CObjectStream;
 class CNetMessageStream;
 class CClassInfo;
+class CListPropertyABC;
 
 // Walks objects and the objects their properties hold.
 class CPropertyTreeCallback {
@@ -32,6 +33,8 @@ public:
     virtual ~CPropertyTreeCallback() = default;
     virtual void Enter(CObject* object) = 0;
     virtual void Leave(CObject* object) = 0;
+    // An item of a named list that a list property of the current owner refers to.
+    virtual void VisitListReference(const CListPropertyABC&, int32_t /*index*/) {}
     // The object whose properties are being searched.
     CObject* GetCurrentOwner() const { return m_CurrentOwner; }
     void SetCurrentOwner(CObject* owner) { m_CurrentOwner = owner; }
@@ -202,6 +205,7 @@ public:
     const T& GetDefault() const { return m_Default; }
     void SetDefault(const T& value) { m_Default = value; }
     void SetSetter(Setter setter) { m_Setter = setter; }
+    Setter GetSetter() const { return m_Setter; }
     // Through the setter when there is one.
     void Store(CObject* object, const T& value) const
     {
@@ -239,56 +243,9 @@ private:
     Setter m_Setter = nullptr;
 };
 
-// 32-bit signed integers. Text "%d"; binary one 32-bit word; packed: 32 bits
-// when the bounds are equal (no range declared), else the fewest bits the
-// range needs.
-class CIntProperty : public CTypedProperty<int32_t> {
-public:
-    using CTypedProperty::CTypedProperty;
-    void SetRange(int32_t minimum, int32_t maximum)
-    {
-        m_Minimum = minimum;
-        m_Maximum = maximum;
-    }
-    int32_t GetMinimum() const { return m_Minimum; }
-    int32_t GetMaximum() const { return m_Maximum; }
-
-    void GetValueText(CObject* object, CJString& out) const override;
-    void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override;
-    void WriteBinary(CObject* object, CObjectStream& stream) const override;
-    bool ReadBinary(CObject* object, CObjectStream& stream) const override;
-    void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
-    void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
-
-private:
-    int32_t m_Minimum = 0;
-    int32_t m_Maximum = 0;
-};
-
-// Booleans: text "0"/"1" (any non-zero number reads as true); binary one
-// byte; packed one bit.
-class CBoolProperty : public CTypedProperty<bool> {
-public:
-    using CTypedProperty::CTypedProperty;
-    void GetValueText(CObject* object, CJString& out) const override;
-    void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override;
-    void WriteBinary(CObject* object, CObjectStream& stream) const override;
-    bool ReadBinary(CObject* object, CObjectStream& stream) const override;
-    void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
-    void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
-};
-
 // The kind chosen for a member type. Later kinds add their specialisations.
 template <typename T>
 struct PropertyKindFor;
-template <>
-struct PropertyKindFor<int32_t> {
-    using type = CIntProperty;
-};
-template <>
-struct PropertyKindFor<bool> {
-    using type = CBoolProperty;
-};
 
 // A kind bound to a data member of class C.
 template <typename C, typename Kind>
@@ -310,5 +267,8 @@ private:
     Member m_Member;
 };
 
-// The string kinds, which every user of the object model expects here.
+// The number, flag and string kinds, so that every declaration reaching this
+// header finds the kinds of its plain members.
+#include "objects/CBoolProperty.h"
+#include "objects/CIntProperty.h"
 #include "objects/CStringProperty.h"
