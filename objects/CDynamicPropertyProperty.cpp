@@ -156,6 +156,17 @@ bool ShouldWriteValue(const CProperty* property, CObject* slot, CObjectStream& s
     return !(stream.IsIDMode() && property->IsDefault(slot));
 }
 
+// ID-mode files leave out values at their default, and reading the line
+// releases the values the reset made: always-present ones are made again.
+void RestoreAlwaysPresent(CObject* object)
+{
+    CDynamicPropertyRegistry& registry = object->GetClassInfo()->GetDynamicPropertyList();
+    for (int32_t i = 0; i < registry.GetCount(); ++i) {
+        if (registry.GetKind(i) == kDynamicAlwaysPresent)
+            object->AddDynamicValueAtDefault(registry.GetProperty(i));
+    }
+}
+
 } // namespace
 
 CDynamicPropertyProperty::CDynamicPropertyProperty(const char* name)
@@ -181,13 +192,12 @@ void CDynamicPropertyProperty::CopyValue(CObject* destination, CObject* source, 
 
 bool CDynamicPropertyProperty::IsEqual(CObject* object, CObject* other, const CProperty*) const
 {
+    // An empty list holds what no list holds.
     const CDynamicValueList* mine = object->GetDynamicValueList();
     const CDynamicValueList* theirs = other->GetDynamicValueList();
-    if (!mine || !theirs)
-        return !mine && !theirs;
-    if (mine->GetCount() != theirs->GetCount())
+    if (CountOf(object) != CountOf(other))
         return false;
-    for (int32_t i = 0; i < mine->GetCount(); ++i) {
+    for (int32_t i = 0; i < CountOf(object); ++i) {
         const CDynamicValueList::Pair& a = mine->Get(i);
         const CDynamicValueList::Pair& b = theirs->Get(i);
         if (a.property != b.property || !a.property->IsEqual(SlotOwner(a.storage), SlotOwner(b.storage), b.property))
@@ -271,14 +281,18 @@ void CDynamicPropertyProperty::WriteValueLine(CObject* object, CObjectStream& st
 void CDynamicPropertyProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
 {
     object->DeleteDynamicPropertyValues();
-    if (text.ToInt() == 0 || !stream)
-        return;
-    object->m_DynamicValues = new CDynamicValueList();
+    if (text.ToInt() != 0 && stream)
+        ReadBlock(object, *stream);
+    RestoreAlwaysPresent(object);
+}
+
+void CDynamicPropertyProperty::ReadBlock(CObject* object, CObjectStream& stream) const
+{
     const CDynamicPropertyRegistry& registry = object->GetClassInfo()->GetDynamicPropertyList();
     CJString line;
-    if (!stream->ReadNonBlankLine(line)) // "{"
+    if (!stream.ReadNonBlankLine(line)) // "{"
         return;
-    while (stream->ReadLine(line)) {
+    while (stream.ReadLine(line)) {
         if (line.IsWide())
             line.ToNarrow();
         line.TrimLeft();
@@ -292,10 +306,10 @@ void CDynamicPropertyProperty::SetValueFromText(CObject* object, const CJString&
         const CJString name = line.Left(equals);
         const CJString value = line.Mid(equals + 1);
         if (const CProperty* property = registry.FindByName(name))
-            property->SetValueFromText(SlotOwner(object->GetOrAddDynamicValue(property)), value, stream);
+            property->SetValueFromText(SlotOwner(object->GetOrAddDynamicValue(property)), value, &stream);
         else
-            object->ReadCustomProperties(name, value, *stream);
-        if (stream->HasReadError())
+            object->ReadCustomProperties(name, value, stream);
+        if (stream.HasReadError())
             return;
     }
 }

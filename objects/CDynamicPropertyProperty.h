@@ -70,4 +70,7 @@ public:
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
     void PreloadReferencedItems(CObject* object) const override;
     void SearchPropertyTree(CObject* object, CPropertyTreeCallback& callback) const override;
+
+private:
+    void ReadBlock(CObject* object, CObjectStream& stream) const;
 };
