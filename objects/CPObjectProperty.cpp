@@ -181,7 +181,9 @@ void CPObjectProperty::SetDynamicValue(CObject* object, CObject* value) const
 {
     if (CallSetter(object, value))
         return;
-    StoreNew(SlotOwner(object->GetOrAddDynamicValue(this)), value);
+    CObject* slot = SlotOwner(object->GetOrAddDynamicValue(this));
+    DeleteValue(slot);
+    Put(slot, value);
 }
 
 void CPObjectProperty::CopyValue(CObject* destination, CObject* source, const CProperty* sourceProperty) const
