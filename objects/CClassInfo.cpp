@@ -2,6 +2,7 @@
 
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
+#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CObject.h"
 #include "objects/CProperty.h"
 
@@ -43,12 +44,14 @@ CClassInfo* const CClassInfo::kNoBase = reinterpret_cast<CClassInfo*>(~uintptr_t
 CClassInfo::CClassInfo(const char* className, float, CClassInfo* base, uint32_t objectSize)
     : m_ClassName(className)
     , m_Base(base == kNoBase ? nullptr : base ? base : CObject::SGetClassInfo())
+    , m_DynamicProperties(new CDynamicPropertyRegistry(CDynamicPropertyRegistry::Ownership::Borrowed))
     , m_ObjectSize(objectSize)
 {
     if (m_Base) {
         m_Category = m_Base->m_CategoryPath;
         m_CategoryPath = m_Base->m_CategoryPath;
         m_Base->m_DerivedClasses.Append(this);
+        InheritDynamicProperties();
     } else {
         m_Category.Set("Miscellaneous");
         m_CategoryPath = m_Category;
@@ -60,6 +63,7 @@ CClassInfo::~CClassInfo()
 {
     for (uint32_t i = 0; i < m_PropertyCount; ++i)
         delete m_Properties[i];
+    delete m_DynamicProperties;
     if (m_Properties)
         PoolFree(m_Properties, sizeof(CProperty*) * m_PropertyCount);
     if (m_Base) {

@@ -23,6 +23,7 @@
 class CObject;
 class CProperty;
 class CNormalClassInfo;
+class CDynamicPropertyRegistry;
 
 // Opaque handle of a loadable module that registered classes; null for the
 // main program. No module loader exists; the registry only stores these and
@@ -88,6 +89,8 @@ public:
     void SetReportUnknownProperties(bool flag) { m_ReportUnknownProperties = flag; }
     uint32_t GetObjectSize() const { return m_ObjectSize; }
     CClassInfo* GetBase() const { return m_Base; }
+    // The dynamic properties attached to this class or a base.
+    CDynamicPropertyRegistry& GetDynamicPropertyList() const { return *m_DynamicProperties; }
     const CArrayPOD<CClassInfo*>& GetDerivedClasses() const { return m_DerivedClasses; }
     ClassModuleHandle GetModule() const { return m_Module; }
     void SetModule(ClassModuleHandle module) { m_Module = module; }
@@ -99,6 +102,10 @@ protected:
     void InheritProperties();
     // declared + 7 x own properties + 3 x the base's version, in float.
     void ComputeVersion(float declaredVersion);
+
+private:
+    // A new class takes the dynamic properties already attached to its base.
+    void InheritDynamicProperties();
 
 private:
     CProperty** m_Properties = nullptr;
@@ -115,6 +122,7 @@ private:
     ClassModuleHandle m_Module = nullptr;
     CClassInfo* m_Base;
     CArrayPOD<CClassInfo*> m_DerivedClasses;
+    CDynamicPropertyRegistry* m_DynamicProperties;
     uint32_t m_ObjectSize;
     CArrayPOD<const char*> m_AlternateNames;
     CArrayPOD<const char*> m_IgnoredNames;

@@ -5,9 +5,11 @@
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
 #include "objects/CDynamicPropertyProperty.h"
+#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObjectStream.h"
 #include "objects/CPointerToBeNulledArray.h"
+#include "objects/CSlotProperty.h"
 
 #include <bit>
 #include <cstdlib>
@@ -159,7 +161,10 @@ void RegisterObjectClasses()
 
 CObject::CObject() = default;
 
-CObject::~CObject() = default;
+CObject::~CObject()
+{
+    DeleteDynamicPropertyValues();
+}
 
 CClassInfo* CObject::GetClassInfo() const
 {
@@ -208,6 +213,11 @@ void CObject::ResetToDefaults()
     CClassInfo* info = GetClassInfo();
     for (int32_t i = 0; i < info->GetPropertyCount(); ++i)
         info->GetProperty(i)->SetToDefault(this);
+    CDynamicPropertyRegistry& dynamic = info->GetDynamicPropertyList();
+    for (int32_t i = 0; i < dynamic.GetCount(); ++i) {
+        if (dynamic.GetKind(i) == kDynamicAlwaysPresent && !HasDynamicValue(dynamic.GetProperty(i)))
+            AddDynamicValueAtDefault(dynamic.GetProperty(i));
+    }
 }
 
 void CObject::CopyFrom(CObject* other)
@@ -309,7 +319,13 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
     CJString narrowName(name);
     if (narrowName.IsWide())
         narrowName.ToNarrow();
-    if (!info->IsIgnoredPropertyName(narrowName.GetString()) && info->GetReportUnknownProperties()) {
+    if (const CProperty* dynamic = info->GetDynamicPropertyList().FindByName(narrowName)) {
+        // "" and "0" name no value; the block skip below still applies.
+        if (value.IsNotEmpty() && value.Compare("0") != 0) {
+            dynamic->SetValueFromText(SlotOwner(GetOrAddDynamicValue(dynamic)), value, &stream);
+            return;
+        }
+    } else if (!info->IsIgnoredPropertyName(narrowName.GetString()) && info->GetReportUnknownProperties()) {
         CJString text("Found unknown property \"");
         text.Append(name);
         text.Append("\" with a value of \"");

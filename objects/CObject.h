@@ -29,6 +29,7 @@
 class CObjectStream;
 class CNetMessageStream;
 class CFileBuf;
+class CDynamicValueList;
 
 // Receives notifications; objects ignore them unless they override.
 class CSubscriber {
@@ -253,6 +254,20 @@ public:
     bool AreAllPropertiesDefault();
     void SetPropertyFromText(const CProperty* property, const CJString& value, CObjectStream* stream);
 
+    // Values held for dynamic properties (attached to the class at run time),
+    // each in storage of its own; the property's operations take the storage
+    // through SlotOwner.
+    void* GetDynamicValue(const CProperty* property) const;
+    bool HasDynamicValue(const CProperty* property) const { return GetDynamicValue(property) != nullptr; }
+    // A new value starts at the property's initial value.
+    void* GetOrAddDynamicValue(const CProperty* property);
+    // Null when the property already has a value.
+    void* AddDynamicValue(const CProperty* property);
+    void* AddDynamicValueAtDefault(const CProperty* property);
+    bool RemoveDynamicValue(const CProperty* property);
+    void DeleteDynamicPropertyValues();
+    const CDynamicValueList* GetDynamicValueList() const { return m_DynamicValues; }
+
     // Text form.
     bool ReadFromStream(CObjectStream& stream);
     // ID-less read of a whole file; the object is reset when it can not be opened.
@@ -273,8 +288,9 @@ protected:
     void DestroyDeclaredProperties();
 
 private:
+    friend class CDynamicPropertyProperty;
     static CNormalClassInfo* s_ClassInfo;
-    void* m_DynamicValues = nullptr; // the dynamic value list, kept empty for now
+    CDynamicValueList* m_DynamicValues = nullptr; // owned; made with the first value
 };
 
 // The class of untyped object pointers: abstract, no properties.

@@ -141,6 +141,12 @@ public:
     void SetNoRow(bool flag) { m_NoRow = flag; }
     void SetIsDynamic(bool flag) { m_IsDynamic = flag; }
 
+    // Dynamic values: attaches this property to a class and every class
+    // derived from it (now or later); kind 3 means always present.
+    void AddAsDynamicProperty(CClassInfo* info, int32_t kind);
+    bool HasDynamicValue(CObject* object) const;
+    bool RemoveDynamicValue(CObject* object) const;
+
     const char* GetName() const { return m_Name.GetString(); }
     const CJString& GetNameString() const { return m_Name; }
     const CJString& GetOriginalName() const { return m_OriginalName; }

@@ -1,7 +1,7 @@
 #pragma once
-// Reflected classes for the object-model tests, with two property kinds the
-// tests add on their own (an owned object and an object reference), showing
-// that kinds plug in without touching the core.
+// Reflected classes for the object-model tests. CTestDerived owns a child
+// through the owned-object kind and refers to a partner through a test-only
+// reference kind.
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
 
