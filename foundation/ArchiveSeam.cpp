@@ -1,5 +1,7 @@
 #include "foundation/ArchiveSeam.h"
 
+#include "foundation/CZipArchive.h"
+
 namespace {
 
 CArchiveLayer*& CurrentLayer()
@@ -12,10 +14,10 @@ CArchiveLayer*& CurrentLayer()
 
 CArchiveLayer& GetArchiveLayer()
 {
-    // The default layer: nothing mounted.
-    static CArchiveLayer noArchives;
+    // The default layer is the mounted-archive table; it answers "nothing
+    // mounted" until MountArchives (or a Mount) succeeds.
     CArchiveLayer* layer = CurrentLayer();
-    return layer ? *layer : noArchives;
+    return layer ? *layer : GetMountedArchiveLayer();
 }
 
 CArchiveLayer* SetArchiveLayer(CArchiveLayer* layer)

@@ -1,8 +1,8 @@
 #pragma once
-// The calls the file layer makes into the mounted archives. The archive
-// layer installs its own CArchiveLayer when it mounts archives; until then
-// the default answers "no archives mounted" and every name is a disk name.
-// Tests install fakes to check the look-up order.
+// The calls the file layer makes into the mounted archives. The layer in use
+// is the mounted-archive table (CZipArchive.h), which answers "no archives
+// mounted" until archives are mounted; appending a member to an archive file
+// works without mounts. Tests install fakes to check the look-up order.
 
 #include "foundation/CJString.h"
 

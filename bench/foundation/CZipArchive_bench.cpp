@@ -1,0 +1,181 @@
+#include "foundation/CFile.h"
+#include "foundation/CZipArchive.h"
+#include "foundation/EnumerateFiles.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Add16(std::string& out, uint32_t v)
+{
+    out.push_back(char(v & 0xFF));
+    out.push_back(char((v >> 8) & 0xFF));
+}
+
+void Add32(std::string& out, uint32_t v)
+{
+    Add16(out, v & 0xFFFF);
+    Add16(out, v >> 16);
+}
+
+// A stored archive of the named members, written straight to disk.
+void WriteZip(const fs::path& path, const std::vector<std::pair<std::string, std::string>>& members)
+{
+    std::ofstream out(path, std::ios::binary);
+    std::string directory;
+    uint32_t offset = 0;
+    for (const auto& [name, data] : members) {
+        std::string header;
+        Add32(header, 0x04034B50);
+        Add16(header, 10);
+        Add16(header, 0);
+        Add16(header, 0);
+        Add32(header, 0);
+        Add32(header, 0);
+        Add32(header, uint32_t(data.size()));
+        Add32(header, uint32_t(data.size()));
+        Add16(header, uint32_t(name.size()));
+        Add16(header, 0);
+        header += name;
+        out.write(header.data(), std::streamsize(header.size()));
+        out.write(data.data(), std::streamsize(data.size()));
+        Add32(directory, 0x02014B50);
+        Add16(directory, 20);
+        Add16(directory, 10);
+        for (int i = 0; i < 3; ++i)
+            Add16(directory, 0);
+        Add16(directory, 0);
+        Add32(directory, 0);
+        Add32(directory, uint32_t(data.size()));
+        Add32(directory, uint32_t(data.size()));
+        Add16(directory, uint32_t(name.size()));
+        for (int i = 0; i < 4; ++i)
+            Add16(directory, 0);
+        Add32(directory, 0);
+        Add32(directory, offset);
+        directory += name;
+        offset += uint32_t(header.size() + data.size());
+    }
+    std::string end;
+    Add32(end, 0x06054B50);
+    Add32(end, 0);
+    Add16(end, uint32_t(members.size()));
+    Add16(end, uint32_t(members.size()));
+    Add32(end, uint32_t(directory.size()));
+    Add32(end, offset);
+    Add16(end, 0);
+    out.write(directory.data(), std::streamsize(directory.size()));
+    out.write(end.data(), std::streamsize(end.size()));
+}
+
+fs::path MakeFolder(const char* name)
+{
+    const fs::path folder = fs::temp_directory_path() / (std::string("ombrisalt_bench_") + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+void BM_ZipFindAmong20000(benchmark::State& state)
+{
+    const fs::path folder = MakeFolder("find");
+    std::vector<std::pair<std::string, std::string>> members;
+    for (int i = 0; i < 20000; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof(name), "Folder%03d/Item_%05d.txt", i % 200, i);
+        members.emplace_back(name, "x");
+    }
+    WriteZip(folder / "Many.zip", members);
+    CZipArchive archive((folder / "Many.zip").c_str(), "Many/", FILE_USER_FOLDER, false);
+    if (!archive.Load()) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    std::vector<std::string> keys;
+    std::mt19937 random(7);
+    for (int i = 0; i < 1024; ++i) {
+        std::string key = "MANY/" + members[random() % members.size()].first;
+        for (char& c : key)
+            if (random() % 2)
+                c = char(std::tolower(uint8_t(c)));
+        keys.push_back(key);
+    }
+    size_t k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(archive.Find(keys[k++ & 1023].c_str()));
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()));
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_ZipFindAmong20000);
+
+double ReadAll(const std::vector<std::string>& names, uint32_t flags, std::vector<char>& buffer)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& name : names) {
+        CFile file;
+        if (!file.Open(name.c_str(), flags | FILE_READ))
+            return -1.0;
+        while (file.Read(buffer.data(), uint32_t(buffer.size())) > 0) {
+        }
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Reads 100 MB as 400 members of one stored archive and as 400 loose files;
+// the ratio counter is archive time over loose time (goal: at most 1.2).
+void BM_ZipReadAllAgainstLoose(benchmark::State& state)
+{
+    const fs::path folder = MakeFolder("read");
+    constexpr int kFiles = 400;
+    constexpr size_t kSize = 256 * 1024;
+    std::vector<std::pair<std::string, std::string>> members;
+    std::string data(kSize, '\0');
+    for (size_t i = 0; i < kSize; ++i)
+        data[i] = char(i * 2654435761u >> 24);
+    fs::create_directories(folder / "Data/Loose");
+    std::vector<std::string> zipNames;
+    std::vector<std::string> looseNames;
+    for (int i = 0; i < kFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "file%03d.bin", i);
+        members.emplace_back(name, data);
+        std::ofstream((folder / "Data/Loose" / name), std::ios::binary).write(data.data(), std::streamsize(kSize));
+        zipNames.push_back(std::string("Big/") + name);
+        looseNames.push_back(std::string("Loose/") + name);
+    }
+    WriteZip(folder / "Data/Big.zip", members);
+    members.clear();
+    SetDataFolder((folder / "Data").c_str());
+    CMountedArchiveTable::Get().Mount("Big.zip", true, false, "Big/", false, 0);
+    // Listed members are found before the disk is asked, as object lists find theirs.
+    CFileNameArray listed;
+    CEnumerateFilesOptions options;
+    options.SetFilesWithExtension("Big/", "bin");
+    listed.Enumerate(options, 0);
+    std::vector<char> buffer(64 * 1024);
+    double zipTime = 0.0;
+    double looseTime = 0.0;
+    for (auto _ : state) {
+        zipTime += ReadAll(zipNames, 0, buffer);
+        looseTime += ReadAll(looseNames, FILE_ARCHIVE_HOST, buffer);
+    }
+    state.counters["ratio"] = looseTime > 0 ? zipTime / looseTime : 0.0;
+    state.SetBytesProcessed(int64_t(state.iterations()) * 2 * kFiles * int64_t(kSize));
+    CMountedArchiveTable::Get().UnmountAll();
+    SetDataFolder(".");
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_ZipReadAllAgainstLoose)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace

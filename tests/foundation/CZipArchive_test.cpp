@@ -1,0 +1,367 @@
+#include "foundation/CZipArchive.h"
+
+#include "ZipTest_support.h"
+#include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
+#include "foundation/EnumerateFiles.h"
+#include "foundation/FatalError.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+using namespace ziptest;
+
+namespace {
+
+std::string ReadMember(const char* name, uint32_t flags = FILE_READ)
+{
+    CFile file;
+    if (!file.Open(name, flags))
+        return "<missing>";
+    std::string bytes(size_t(file.GetSize()), '\0');
+    if (!bytes.empty()) {
+        EXPECT_EQ(file.Read(bytes.data(), uint32_t(bytes.size())), bytes.size());
+    }
+    return bytes;
+}
+
+bool WriteMember(const char* name, const std::string& bytes)
+{
+    CFile file;
+    if (!file.Open(name, FILE_WRITE | FILE_CREATE))
+        return false;
+    EXPECT_EQ(file.Write(bytes.data(), uint32_t(bytes.size())), bytes.size());
+    return file.Close();
+}
+
+std::string Pattern(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = char((i * 131 + seed * 7 + (i >> 8)) & 0xFF);
+    return bytes;
+}
+
+class ZipArchive : public ArchiveFixture {};
+
+} // namespace
+
+TEST_F(ZipArchive, MembersOfArchivesMadeByZipAndPythonReadByteForByte)
+{
+    Put("src/Sub/Mixed.TXT", "hello\r\nworld\r\n");
+    Put("src/big.bin", Pattern(200000, 1));
+    Put("src/empty.dat", "");
+    ASSERT_EQ(RunCommand("cd src && zip -0 -q -r ../Data/ByZip.zip ."), 0);
+    ASSERT_EQ(RunCommand("python3 -c \"import zipfile; z = zipfile.ZipFile('Data/ByPython.zip', 'w', zipfile.ZIP_STORED); "
+                  "z.writestr('a/b.txt', 'python member'); z.writestr('c.bin', bytes(range(256)) * 40); z.close()\""),
+              0);
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    ASSERT_TRUE(table.Mount("ByZip.zip", true, false, "ByZip/", false, 0));
+    ASSERT_TRUE(table.Mount("ByPython.zip", false, false, "ByPython/", true, 0));
+
+    EXPECT_EQ(ReadMember("byzip/sub/mixed.txt"), "hello\r\nworld\r\n");
+    EXPECT_EQ(ReadMember("BYZIP/BIG.BIN"), Pattern(200000, 1));
+    EXPECT_EQ(ReadMember("ByZip/empty.dat"), "");
+    EXPECT_EQ(ReadMember("ByPython/a/B.txt"), "python member");
+    std::string expected;
+    for (int i = 0; i < 40; ++i)
+        for (int b = 0; b < 256; ++b)
+            expected.push_back(char(b));
+    EXPECT_EQ(ReadMember("ByPython/c.bin"), expected);
+    EXPECT_EQ(ReadMember("ByPython/missing.bin"), "<missing>");
+
+    // Lines, seeks to the end, and the relative seek that may not reach it.
+    CFile file;
+    ASSERT_TRUE(file.Open("ByZip/Sub/Mixed.txt", FILE_READ));
+    CJString line;
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_STREQ(line.GetString(), "hello");
+    ASSERT_TRUE(file.ReadLine(line));
+    EXPECT_STREQ(line.GetString(), "world");
+    EXPECT_TRUE(file.Seek(14));
+    EXPECT_FALSE(file.Seek(15));
+    EXPECT_TRUE(file.Seek(10));
+    EXPECT_FALSE(file.SeekRelative(4));
+    EXPECT_TRUE(file.SeekRelative(3));
+}
+
+TEST_F(ZipArchive, ReaderVariantsLoadAlike)
+{
+    const std::vector<Member> members = {{"x/one.txt", "first"}, {"two.txt", "second member"}};
+    ZipOptions alternative;
+    alternative.endSignature = kZipAlternativeEndSignature;
+    Put("Data/Alt.zip", BuildZip(members, alternative));
+    ZipOptions commented;
+    commented.archiveComment = "a comment forces the scan from the start";
+    Put("Data/Comment.zip", BuildZip(members, commented));
+    std::vector<Member> extras = members;
+    extras[0].localExtra = std::string("\x99\x99\x04\x00wxyz", 8); // local extra longer than the central one
+    extras[1].centralExtra = std::string("\x55\x54\x01\x00\x01", 5);
+    Put("Data/Extra.zip", BuildZip(extras));
+
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    ASSERT_TRUE(table.Mount("Alt.zip", true, false, "Alt/", false, 0));
+    ASSERT_TRUE(table.Mount("Comment.zip", false, false, "Comment/", false, 0));
+    ASSERT_TRUE(table.Mount("Extra.zip", false, false, "Extra/", false, 0));
+    for (const char* mount : {"Alt/", "Comment/", "Extra/"}) {
+        EXPECT_EQ(ReadMember((std::string(mount) + "X/ONE.txt").c_str()), "first") << mount;
+        EXPECT_EQ(ReadMember((std::string(mount) + "two.txt").c_str()), "second member") << mount;
+    }
+    EXPECT_EQ(CMountedArchiveTable::ArchiveForName(*table.GetRoot(0), "Alt/two.txt")->GetEndSignature(),
+              kZipAlternativeEndSignature);
+}
+
+TEST_F(ZipArchive, ArchiveAppendedToAnExecutableMounts)
+{
+    Put("src/inside.txt", "carried by the program");
+    ASSERT_EQ(RunCommand("cd src && zip -0 -q ../part.zip inside.txt"), 0);
+    Put("Game.bin", std::string(5000, '\x7f') + ReadFileBytes(m_Root / "part.zip"));
+    ASSERT_EQ(RunCommand("zip -q -A Game.bin"), 0);
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Game.bin", true, false, "/", false, FILE_USER_FOLDER));
+    EXPECT_EQ(ReadMember("inside.txt"), "carried by the program");
+}
+
+TEST_F(ZipArchive, PreEnumeratedLookupsNeedAListing)
+{
+    Put("Data/Pack.zip", BuildZip({{"a.txt", "A"}, {"b.txt", "B"}}));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Pack.zip", true, false, "Pack/", false, 0));
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    EXPECT_EQ(table.OpenMember("Pack/a.txt", FILE_READ | FILE_PREENUMERATED), nullptr);
+    CFileNameArray names;
+    CEnumerateFilesOptions options;
+    options.SetFilesWithExtension("Pack/", "txt");
+    names.Enumerate(options, 0);
+    CFileBuf* member = table.OpenMember("Pack/a.txt", FILE_READ | FILE_PREENUMERATED);
+    ASSERT_NE(member, nullptr);
+    delete member;
+}
+
+TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
+{
+    // Python writes extra fields and member comments the rewrite must keep.
+    ASSERT_EQ(RunCommand("python3 -c \"import zipfile; z = zipfile.ZipFile('Data/Edit.zip', 'w', zipfile.ZIP_STORED)\n"
+                  "for n, d in (('first.txt', b'1' * 3000), ('second.txt', b'22'), ('third.txt', b'333' * 50)):\n"
+                  "  i = zipfile.ZipInfo(n); i.comment = b'note ' + n.encode(); i.extra = b'\\x99\\x99\\x02\\x00ab'\n"
+                  "  z.writestr(i, d)\n"
+                  "z.close()\""),
+              0);
+    const std::string before = ReadFileBytes(m_Root / "Data/Edit.zip");
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", true, true, "Edit/", true, 0));
+
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open("Edit/First.txt", FILE_WRITE | FILE_CREATE));
+        ASSERT_EQ(file.Write("rewritten first member", 22), 22u);
+        // Until the directory is written the archive on disk is untouched.
+        EXPECT_EQ(ReadFileBytes(m_Root / "Data/Edit.zip"), before);
+        ASSERT_TRUE(file.Close());
+    }
+    ASSERT_TRUE(WriteMember("Edit/third.txt", Pattern(70000, 3)));
+
+    EXPECT_EQ(RunCommand("unzip -tq Data/Edit.zip"), 0);
+    EXPECT_EQ(RunCommand("python3 -c \"import zipfile, sys; z = zipfile.ZipFile('Data/Edit.zip')\n"
+                  "assert z.testzip() is None\n"
+                  "assert [i.filename for i in z.infolist()] == ['second.txt', 'first.txt', 'third.txt']\n"
+                  "assert z.getinfo('second.txt').comment == b'note second.txt'\n"
+                  "assert z.getinfo('second.txt').extra == b'\\x99\\x99\\x02\\x00ab'\n"
+                  "assert z.read('first.txt') == b'rewritten first member'\""),
+              0);
+    EXPECT_EQ(ReadMember("Edit/first.txt"), "rewritten first member");
+    EXPECT_EQ(ReadMember("Edit/second.txt"), "22");
+    EXPECT_EQ(ReadMember("Edit/third.txt"), Pattern(70000, 3));
+
+    // A fresh mount reads the same from disk.
+    CMountedArchiveTable::Get().UnmountAll();
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", true, true, "Edit/", false, 0));
+    EXPECT_EQ(ReadMember("Edit/third.txt"), Pattern(70000, 3));
+    CZipArchive* archive = CMountedArchiveTable::ArchiveForName(*CMountedArchiveTable::Get().GetRoot(0), "Edit/x");
+    ASSERT_EQ(archive->GetEntryCount(), 3u);
+    EXPECT_EQ(archive->GetEntry(2)->fullName, "Edit/third.txt");
+}
+
+TEST_F(ZipArchive, RewriteKeepsTheAlternativeSignature)
+{
+    ZipOptions alternative;
+    alternative.endSignature = kZipAlternativeEndSignature;
+    Put("Data/Alt.zip", BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}, {"c.txt", "c"}}, alternative));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Alt.zip", true, true, "Alt/", false, 0));
+    ASSERT_TRUE(WriteMember("Alt/a.txt", "new"));
+    const std::string bytes = ReadFileBytes(m_Root / "Data/Alt.zip");
+    EXPECT_EQ(Le32(bytes, bytes.size() - 22), kZipAlternativeEndSignature);
+    EXPECT_EQ(ReadMember("Alt/a.txt"), "new");
+    EXPECT_EQ(ReadMember("Alt/b.txt"), "bb");
+}
+
+TEST_F(ZipArchive, ReadOnlyMountsRefuseRewrites)
+{
+    const std::string zip = BuildZip({{"a.txt", "aaaa"}});
+    Put("Data/Fixed.zip", zip);
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Fixed.zip", true, false, "Fixed/", false, 0));
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    EXPECT_EQ(table.OpenMember("Fixed/a.txt", FILE_WRITE | FILE_CREATE), nullptr);
+    EXPECT_EQ(ReadFileBytes(m_Root / "Data/Fixed.zip"), zip);
+}
+
+TEST_F(ZipArchive, AppendedMemberFollowsTheEngineLayout)
+{
+    Put("Host.zip", BuildZip({{"old.txt", "old data"}}));
+    const std::string before = ReadFileBytes(m_Root / "Host.zip");
+    const uint32_t oldDirectory = Le32(before, before.size() - 6);
+    const uint32_t oldDirectorySize = Le32(before, before.size() - 10);
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open("Host.zip;New/Member.bin", FILE_WRITE | FILE_CREATE));
+        ASSERT_EQ(file.Write("0123456789", 10), 10u);
+        ASSERT_TRUE(file.Seek(2));
+        ASSERT_EQ(file.Write("ab", 2), 2u);
+        EXPECT_EQ(ReadFileBytes(m_Root / "Host.zip"), before);
+        ASSERT_TRUE(file.Close());
+    }
+    const std::string after = ReadFileBytes(m_Root / "Host.zip");
+    const std::string name = "New/Member.bin";
+    // Local header where the old directory was.
+    EXPECT_EQ(Le32(after, oldDirectory), kZipLocalSignature);
+    EXPECT_EQ(Le16(after, oldDirectory + 4), 10);
+    for (size_t at : {6, 8, 10, 12, 14})
+        EXPECT_EQ(Le16(after, oldDirectory + at), 0) << at;
+    EXPECT_EQ(Le32(after, oldDirectory + 18), 10u);
+    EXPECT_EQ(Le32(after, oldDirectory + 22), 10u);
+    EXPECT_EQ(Le16(after, oldDirectory + 26), name.size());
+    EXPECT_EQ(after.substr(oldDirectory + 30, name.size()), name);
+    EXPECT_EQ(after.substr(oldDirectory + 30 + name.size(), 10), "01ab456789");
+    // The old directory, then the new record, then the engine's end record.
+    const size_t directory = oldDirectory + 30 + name.size() + 10;
+    EXPECT_EQ(after.substr(directory, oldDirectorySize), before.substr(oldDirectory, oldDirectorySize));
+    const size_t record = directory + oldDirectorySize;
+    EXPECT_EQ(Le32(after, record), kZipCentralSignature);
+    EXPECT_EQ(Le16(after, record + 4), 42);
+    EXPECT_EQ(Le16(after, record + 6), 10);
+    EXPECT_EQ(Le32(after, record + 16), 0u);
+    EXPECT_EQ(Le32(after, record + 20), 10u);
+    EXPECT_EQ(Le32(after, record + 42), oldDirectory);
+    const size_t end = record + 46 + name.size();
+    ASSERT_EQ(after.size(), end + 22);
+    EXPECT_EQ(Le32(after, end), kZipAlternativeEndSignature);
+    EXPECT_EQ(Le16(after, end + 10), 2);
+    EXPECT_EQ(Le32(after, end + 12), oldDirectorySize + 46 + name.size());
+    EXPECT_EQ(Le32(after, end + 16), directory);
+
+    std::rename((m_Root / "Host.zip").c_str(), (m_Root / "Data/Host.zip").c_str());
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Host.zip", true, false, "Host/", false, 0));
+    EXPECT_EQ(ReadMember("Host/new/member.bin"), "01ab456789");
+    EXPECT_EQ(ReadMember("Host/old.txt"), "old data");
+}
+
+TEST_F(ZipArchive, FailedAppendsChangeNothing)
+{
+    Put("Host.zip", BuildZip({{"old.txt", "old data"}}));
+    Put("NotAZip.bin", std::string(100, 'x'));
+    const std::string before = ReadFileBytes(m_Root / "Host.zip");
+    CFile file;
+    EXPECT_FALSE(file.Open(("Host.zip;" + std::string(256, 'n')).c_str(), FILE_WRITE | FILE_CREATE));
+    EXPECT_FALSE(file.Open("NotAZip.bin;member", FILE_WRITE | FILE_CREATE));
+    EXPECT_FALSE(file.Open("Missing.zip;member", FILE_WRITE | FILE_CREATE));
+
+    // A full directory cannot take one more member: the close fails and the
+    // archive is left as it was.
+    std::vector<Member> many(0xFFFF);
+    for (size_t i = 0; i < many.size(); ++i)
+        many[i].name = std::to_string(i);
+    Put("Full.zip", BuildZip(many));
+    const std::string full = ReadFileBytes(m_Root / "Full.zip");
+    ASSERT_TRUE(file.Open("Full.zip;extra", FILE_WRITE | FILE_CREATE));
+    file.Write("data", 4);
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ(ReadFileBytes(m_Root / "Full.zip"), full);
+    EXPECT_EQ(ReadFileBytes(m_Root / "Host.zip"), before);
+    for (const auto& entry : std::filesystem::directory_iterator(m_Root))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(ZipArchive, DamagedArchivesAreRefused)
+{
+    const std::string good = BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bbbbbb"}});
+    Put("Data/Truncated.zip", good.substr(0, good.size() - 30));
+    ZipOptions past;
+    past.directoryOffsetShift = 1000;
+    Put("Data/Past.zip", BuildZip({{"a.txt", "aaaa"}}, past));
+    std::vector<Member> huge = {{"a.txt", "aaaa"}};
+    huge[0].sizeOverride = 0xFFFFFFF0;
+    Put("Data/Huge.zip", BuildZip(huge));
+    Put("Data/Empty.zip", "");
+
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    for (const char* zip : {"Truncated.zip", "Past.zip", "Huge.zip", "Empty.zip"})
+        EXPECT_FALSE(table.Mount(zip, true, false, "Bad/", false, 0)) << zip;
+
+    // Deferred: the damage shows at first use, as the fatal report.
+    ASSERT_TRUE(table.Mount("Truncated.zip", true, false, "Late/", true, 0));
+    try {
+        ReadMember("Late/a.txt");
+        FAIL() << "no fatal report";
+    } catch (const CFatalErrorException& error) {
+        EXPECT_EQ(error.caption, "FATAL ERROR IN ZIP");
+        EXPECT_EQ(error.message, "There is something wrong with Truncated.zip.  It may be an empty or damaged archive.");
+    }
+}
+
+TEST_F(ZipArchive, LocalHeadersThatLieAreRefused)
+{
+    // The directory is sound but the member's local header points past the end.
+    std::vector<Member> members = {{"a.txt", "aaaa"}};
+    members[0].localExtra = std::string(8, 'e');
+    std::string zip = BuildZip(members);
+    zip[28] = char(0xF0); // local extra length 0xFFF0
+    zip[29] = char(0xFF);
+    Put("Data/Lying.zip", zip);
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Lying.zip", true, false, "Lying/", false, 0));
+    EXPECT_EQ(ReadMember("Lying/a.txt"), "<missing>");
+}
+
+TEST_F(ZipArchive, CompressedMembersAreFatal)
+{
+    Put("src/text.txt", std::string(5000, 'z'));
+    ASSERT_EQ(RunCommand("cd src && zip -9 -q ../Data/Deflated.zip text.txt"), 0);
+    try {
+        CMountedArchiveTable::Get().Mount("Deflated.zip", true, false, "D/", false, 0);
+        FAIL() << "no fatal report";
+    } catch (const CFatalErrorException& error) {
+        EXPECT_EQ(error.caption, "Compressed Zip File Found");
+        EXPECT_EQ(error.message,
+                  "Deflated.zip has been created using an unsupported type of compression.  All zip archives must be "
+                  "created with compression set to none or a type of compression supported by the game engine.");
+    }
+}
+
+TEST(ZipArchiveDeathTest, CompressedMemberEndsTheProgramWith255)
+{
+    const std::string zip = BuildZip({{"a.txt", "aaaa", 8}});
+    EXPECT_EXIT(
+        {
+            SetFatalTerminator(nullptr);
+            CZipArchive archive("Packed.zip", "", 0, false);
+            auto* buffer = new CMemFileBuf;
+            buffer->Write(zip.data(), uint32_t(zip.size()));
+            buffer->Seek(0);
+            archive.LoadFromFileBuf(buffer);
+        },
+        testing::ExitedWithCode(255), "unsupported type of compression");
+}
+
+TEST_F(ZipArchive, MountedArchivesAnswerTheFileLayer)
+{
+    Put("Data/Pack.zip", BuildZip({{"Sub/a.txt", "A"}}));
+    Put("Data/Loose.txt", "loose");
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    ASSERT_TRUE(table.Mount("Pack.zip", true, true, "Pack/", true, 0));
+    EXPECT_TRUE(table.Contains("pack/sub/A.TXT"));
+    EXPECT_FALSE(table.Contains("Pack/Sub/b.txt"));
+    CJString path;
+    ASSERT_TRUE(table.GetArchivePath("Pack/Sub/a.txt", path));
+    EXPECT_STREQ(path.GetString(), "Pack.zip");
+    EXPECT_TRUE(IsFileWritable("Pack/Sub/a.txt", 0));
+    EXPECT_TRUE(FileExists("Pack/Sub/a.txt", 0) || ReadMember("Pack/Sub/a.txt") == "A");
+    EXPECT_EQ(ReadMember("Loose.txt"), "loose");
+}
