@@ -1,0 +1,539 @@
+#include "foundation/CObjectFileArray.h"
+
+#include "foundation/CDirectoryTree.h"
+#include "foundation/CFile.h"
+#include "foundation/CFileListList.h"
+#include "foundation/CStartupTextLog.h"
+#include "foundation/EnumerateFiles.h"
+#include "foundation/FatalError.h"
+#include "objects/CObject.h"
+#include "platform/Clock.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <unordered_set>
+
+namespace {
+
+constexpr uint32_t kSecondFolderFlag = FILE_FOLDER_B;
+
+bool EndsWithNoCase(const CJString& text, const CJString& ending)
+{
+    const int length = text.GetLength();
+    const int endingLength = ending.GetLength();
+    return endingLength > 0 && endingLength <= length
+           && CompareNameNoCase(text.GetString() + (length - endingLength), ending.GetString()) == 0;
+}
+
+int LastSeparator(const CJString& text)
+{
+    const char* chars = text.GetString();
+    for (int i = text.GetLength(); i-- > 0;)
+        if (chars[i] == '/' || chars[i] == '\\')
+            return i;
+    return -1;
+}
+
+// Collects what one enumeration finds into new entries.
+class CEntryCollector : public CEnumerateFilesCallback {
+public:
+    explicit CEntryCollector(CArrayPOD<CObjectArrayFileEntry*>& entries) : m_Entries(entries) {}
+    uint32_t GetCount() override { return m_Entries.GetCount(); }
+    void AddEntry(const char* name, const CEnumerateFilesInfo&) override
+    {
+        m_Seen.insert(FoldName(name));
+        auto* entry = new CObjectArrayFileEntry;
+        entry->name.Set(name);
+        m_Entries.Append(entry);
+    }
+    bool HasEntry(const char* name) override { return m_Seen.count(FoldName(name)) != 0; }
+
+private:
+    CArrayPOD<CObjectArrayFileEntry*>& m_Entries;
+    std::unordered_set<std::string> m_Seen;
+};
+
+} // namespace
+
+// --- Usage record ---
+
+void CItemUsageStats::NoteUsed()
+{
+    lastUseTime = plat::GetMillisecondTick();
+    ++usesSinceLoad;
+    ++totalUses;
+}
+
+void CItemUsageStats::NoteLoaded()
+{
+    ++loads;
+    usesSinceLoad = 0;
+}
+
+void CItemUsageStats::NoteUnloaded()
+{
+    ++unloads;
+    marked = false;
+    used = false;
+    referencesPreloaded = false;
+}
+
+// --- Remap list ---
+
+CRemapList::~CRemapList()
+{
+    m_Items.DeleteAll();
+}
+
+void CRemapList::Add(const char* name, int32_t index)
+{
+    auto* item = new CRemapListItem;
+    item->name.Set(name ? name : "");
+    item->index = index;
+    m_Items.Append(item);
+}
+
+int32_t CRemapList::Find(const char* name) const
+{
+    for (const CRemapListItem* item : m_Items)
+        if (CompareNameNoCase(item->name.GetString(), name) == 0)
+            return item->index;
+    return -1;
+}
+
+// --- The list ---
+
+CObjectFileArray::CObjectFileArray() = default;
+
+CObjectFileArray::~CObjectFileArray()
+{
+    CFileListList::RemoveList(this);
+    DeleteEntries();
+}
+
+int32_t CObjectFileArray::Find(const char* name, int32_t hint)
+{
+    const int32_t found = CSimpleVirtualArray::Find(name, hint);
+    return found >= 0 ? found : m_RemapList.Find(name);
+}
+
+CObjectArrayFileEntry* CObjectFileArray::EntryAt(int32_t i)
+{
+    EnsureEnumerated();
+    return i >= 0 && uint32_t(i) < m_Entries.GetCount() ? m_Entries[uint32_t(i)] : nullptr;
+}
+
+const char* CObjectFileArray::GetItemName(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    return entry ? entry->name.GetString() : "";
+}
+
+CJString CObjectFileArray::GetItemNameString(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    return entry ? entry->name : CJString();
+}
+
+const CJString& CObjectFileArray::GetSecondText(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    return entry ? entry->error : CVirtualArray::GetSecondText(i);
+}
+
+void CObjectFileArray::GetListName(CJString& out)
+{
+    out = m_ListName;
+}
+
+const char* CObjectFileArray::GetFolderName()
+{
+    return m_Folder.GetString();
+}
+
+bool CObjectFileArray::IsItemLoaded(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    return entry && entry->object;
+}
+
+bool CObjectFileArray::IsItemLoading(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    return entry && entry->loading;
+}
+
+void CObjectFileArray::TouchItem(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    if (!entry)
+        return;
+    entry->usage.used = true;
+    CObject* object = GetObjectAt(i);
+    if (entry->usage.referencesPreloaded)
+        return;
+    entry->usage.referencesPreloaded = true;
+    if (object)
+        object->PreloadReferencedItems();
+}
+
+void CObjectFileArray::RemoveAll()
+{
+    DeleteEntries();
+}
+
+int32_t CObjectFileArray::GetCount()
+{
+    EnsureEnumerated();
+    return int32_t(m_Entries.GetCount());
+}
+
+CItemUsageStats* CObjectFileArray::GetUsageStats(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    return entry ? &entry->usage : nullptr;
+}
+
+void CObjectFileArray::UnloadItem(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    if (!entry)
+        return;
+    CObject* object = entry->object;
+    entry->object = nullptr;
+    delete object;
+    entry->usage.NoteUnloaded();
+    entry->loading = false;
+}
+
+void CObjectFileArray::ClearUsedFlags()
+{
+    // A pending enumeration makes fresh entries anyway.
+    for (CObjectArrayFileEntry* entry : m_Entries) {
+        entry->usage.used = false;
+        entry->usage.referencesPreloaded = false;
+    }
+}
+
+bool CObjectFileArray::IsItemUsed(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    return entry && entry->usage.used;
+}
+
+bool CObjectFileArray::IsItemMarked(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    return entry && entry->usage.marked;
+}
+
+void CObjectFileArray::SetItemMarked(int32_t i, bool flag)
+{
+    if (CObjectArrayFileEntry* entry = EntryAt(i))
+        entry->usage.marked = flag;
+}
+
+bool CObjectFileArray::GetObjectFileName(const CObject*, CJString&)
+{
+    return false;
+}
+
+int32_t CObjectFileArray::FindObjectIndex(const CObject* object)
+{
+    if (m_EnumerationPending || !object)
+        return -1;
+    for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
+        if (m_Entries[i]->object == object)
+            return int32_t(i);
+    return -1;
+}
+
+void CObjectFileArray::SetSource(const char* name, const char* folder, uint32_t flags)
+{
+    m_SourceFolder.Set(folder ? folder : "");
+    m_EnumerationFlags = flags;
+    m_EnumerationPending = true;
+    if (name) {
+        m_ListName.Set(name);
+        CFileListList::SGetInstance().AddList(name, nullptr, this, GetPriority(), 0);
+    }
+}
+
+void CObjectFileArray::RegisterList(const char* name, const char* folder)
+{
+    m_ListName.Set(name ? name : "");
+    CFileListList::SGetInstance().AddList(name, folder, this, GetPriority(), 0);
+}
+
+// --- Loading ---
+
+CObject* CObjectFileArray::GetObjectAt(int32_t i)
+{
+    EnsureEnumerated();
+    if (m_Entries.IsEmpty())
+        return nullptr;
+    if (i < 0 || uint32_t(i) >= m_Entries.GetCount())
+        i = 0;
+    CObjectArrayFileEntry& entry = *m_Entries[uint32_t(i)];
+    if (entry.loadFailed) {
+        m_LastLoadError = entry.error;
+        if (!GetLoadFlag())
+            return nullptr;
+        ReportFailedLoad(entry);
+    }
+    if (entry.loading) {
+        CJString text("Got stuck in an infinite loop while trying to load \"");
+        text.Append(entry.name);
+        text.Append("\".  This is usually caused by that file refering to itself.  The actions in this file need to "
+                    "be re-scripted to go through a canned object or relay or some other indirect method");
+        FatalDataError("Fatal Error", text.GetString());
+    }
+    if (!entry.object) {
+        LoadEntry(i);
+        // A list that must have its objects never hands out the null of a failed load.
+        if (entry.loadFailed && GetLoadFlag())
+            ReportFailedLoad(entry);
+    }
+    entry.usage.NoteUsed();
+    return entry.object;
+}
+
+void CObjectFileArray::ReportFailedLoad(CObjectArrayFileEntry& entry)
+{
+    CJString text(entry.error);
+    if (text.IsEmpty())
+        text.Set("Error loading file");
+    FatalDataError("Fatal Error", text.GetString());
+}
+
+CObject* CObjectFileArray::GetObjectByName(const char* name)
+{
+    return GetObjectAt(FindOrReportMissing(name));
+}
+
+void CObjectFileArray::LoadEntry(int32_t i)
+{
+    CObjectArrayFileEntry* entry = EntryAt(i);
+    if (!entry || entry->object || entry->loading)
+        return;
+    entry->loading = true;
+    // A fatal report unwinding through here (tests, fuzzing) leaves the entry idle.
+    struct LoadingGuard {
+        CObjectArrayFileEntry* entry;
+        ~LoadingGuard() { entry->loading = false; }
+    } guard{entry};
+
+    CJString path;
+    const char first = entry->name.GetString()[0];
+    if (first == '.' || first == '/' || first == '\\' || m_Folder.IsEmpty()) {
+        path = entry->name;
+    } else {
+        path = m_Folder;
+        path.Append("/");
+        path.Append(entry->name);
+    }
+    const int split = LastSeparator(path);
+    const CJString folder = split >= 0 ? path.Left(split) : CJString();
+    const CJString fileName = split >= 0 ? path.Mid(split + 1) : path;
+
+    m_LastLoadError.Empty();
+    CObject* object = LoadObject(folder, fileName, &entry->object);
+    entry->object = object;
+    if (!object) {
+        entry->loadFailed = true;
+        entry->error = m_LastLoadError;
+    }
+    entry->usage.NoteLoaded();
+}
+
+CObject* CObjectFileArray::LoadObject(const CJString& folder, const CJString& fileName, CObject**)
+{
+    if (m_ListFileNames.empty())
+        GetListFileNames(m_ListFileNames);
+    // The file is named as the item with the first ending; a name that lost a
+    // leading "-", or a cached copy, is found under the other spellings.
+    CObject* object = nullptr;
+    bool found = false;
+    for (size_t e = 0; e < m_ListFileNames.size() && !found; ++e) {
+        for (const char* dash : {"", "-"}) {
+            CJString path(folder);
+            if (folder.IsNotEmpty())
+                path.Append("/");
+            path.Append(dash);
+            path.Append(fileName);
+            path.Append(m_ListFileNames[e]);
+            m_LastLoadError.Empty();
+            object = LoadObjectFromFile(path.GetString(), 0, IdMode::WithoutIds, ReportUnknownClass::Fatal,
+                                        &m_LastLoadError);
+            found = object || m_LastLoadError.IsNotEmpty() || FileExists(path.GetString(), 0);
+            if (found)
+                break;
+        }
+    }
+    if (object && !GetLoadFlag() && !object->IsKindOf(GetItemClassInfo())) {
+        m_LastLoadError.Set("File contains invalid class type of ");
+        m_LastLoadError.Append(object->GetClassInfo()->GetName());
+        delete object;
+        return nullptr;
+    }
+    return object;
+}
+
+void CObjectFileArray::GetListFileNames(std::vector<CJString>& out)
+{
+    out.clear();
+    const char* text = GetListFileNameText();
+    const std::string endings(text ? text : "");
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = endings.find(',', start);
+        CJString ending(".");
+        ending.Append(endings.substr(start, comma == std::string::npos ? std::string::npos : comma - start).c_str());
+        out.push_back(ending);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+}
+
+void CObjectFileArray::RemoveEntryAt(int32_t i)
+{
+    EnsureEnumerated();
+    if (i < 0 || uint32_t(i) >= m_Entries.GetCount())
+        return;
+    CObjectArrayFileEntry* entry = m_Entries[uint32_t(i)];
+    m_Entries.RemoveAt(uint32_t(i));
+    delete entry->object;
+    delete entry;
+}
+
+void CObjectFileArray::DeleteEntries()
+{
+    while (!m_Entries.IsEmpty()) {
+        CObjectArrayFileEntry* entry = m_Entries[m_Entries.GetCount() - 1];
+        m_Entries.RemoveAt(m_Entries.GetCount() - 1);
+        delete entry->object;
+        delete entry;
+    }
+}
+
+// --- Enumeration ---
+
+void CObjectFileArray::Enumerate()
+{
+    m_EnumerationPending = false;
+    CJString name(m_ListName);
+    if (name.IsEmpty()) {
+        CFileListList& registry = CFileListList::SGetInstance();
+        name = registry.GetItemNameString(registry.FindIndexOfList(this));
+    }
+    CJString progress("Enumerating ");
+    progress.Append(name);
+    progress.Append("...");
+    CStartupTextLog::Instance().Print(progress.GetString(), LogLineEnd::EndLine, 0);
+
+    m_Enumerated = true;
+    GetListFileNames(m_ListFileNames);
+    m_DirectoryTree.reset();
+    DeleteEntries();
+
+    m_Folder = m_SourceFolder;
+    m_EnumerationFolder = m_SourceFolder;
+    const int bar = m_SourceFolder.FindChar('|');
+    if (bar >= 0) {
+        m_EnumerationFolder.SetAt(bar, '/');
+        m_Folder = m_SourceFolder.Left(bar);
+    }
+
+    const bool folders = EnumeratesFolders();
+    for (const CJString& ending : m_ListFileNames)
+        Search(m_EnumerationFolder, ending, folders, m_EnumerationFlags);
+    if (m_Entries.IsEmpty()) {
+        CJString cacheFolder(GetCacheFolderName());
+        cacheFolder.Append("/");
+        CJString searched(cacheFolder);
+        searched.Append(m_EnumerationFolder);
+        m_EnumerationFolder = searched;
+        cacheFolder.Append(m_Folder);
+        m_Folder = cacheFolder;
+        if (const char* cacheEnding = GetCacheEnding()) {
+            CJString ending;
+            ending.Format(".%s", cacheEnding);
+            m_ListFileNames.push_back(ending);
+            Search(m_EnumerationFolder, ending, false, m_EnumerationFlags);
+        }
+    }
+    MakeNamesRelative(0, false);
+
+    if (const char* second = GetSecondFolder()) {
+        const uint32_t first = m_Entries.GetCount();
+        for (const CJString& ending : m_ListFileNames)
+            Search(CJString(second), ending, folders, m_EnumerationFlags | kSecondFolderFlag);
+        MakeNamesRelative(first, true);
+    }
+
+    SortAndRemoveDuplicates();
+    m_DirectoryTree = std::make_unique<CDirectoryTree>(*this);
+}
+
+void CObjectFileArray::Search(const CJString& folder, const CJString& ending, bool folders, uint32_t flags)
+{
+    CJString searched(folder);
+    if (searched.IsNotEmpty() && searched.GetString()[searched.GetLength() - 1] != '/')
+        searched.Append("/");
+    CEnumerateFilesOptions options;
+    options.SetFolder(searched.GetString());
+    options.SetRecurse(1);
+    options.folders = folders ? 1 : 0;
+    options.AddExtension(ending.GetString());
+    CEntryCollector collector(m_Entries);
+    const uint32_t before = m_Entries.GetCount();
+    EnumerateFiles(collector, options, flags);
+    if (m_Entries.GetCount() != before)
+        SetSorted(false);
+}
+
+void CObjectFileArray::MakeNamesRelative(uint32_t first, bool stripEndings)
+{
+    CJString prefix(m_Folder);
+    prefix.Append("/");
+    for (uint32_t i = first; i < m_Entries.GetCount(); ++i) {
+        CJString& name = m_Entries[i]->name;
+        if (!stripEndings) {
+            if (m_Folder.IsNotEmpty() && StartsWithNoCase(name.GetString(), prefix.GetString(), size_t(prefix.GetLength())))
+                name = name.Mid(prefix.GetLength());
+        }
+        for (const CJString& ending : m_ListFileNames)
+            if (EndsWithNoCase(name, ending))
+                name = name.Left(name.GetLength() - ending.GetLength());
+        if (stripEndings)
+            continue;
+        const int component = LastSeparator(name) + 1;
+        if (name.GetString()[component] == '-')
+            name.Delete(component, 1);
+    }
+}
+
+void CObjectFileArray::SortAndRemoveDuplicates()
+{
+    CObjectArrayFileEntry** data = m_Entries.GetData();
+    // Equal names (ignoring case) keep a fixed order, so the same one survives every run.
+    std::sort(data, data + m_Entries.GetCount(), [](const CObjectArrayFileEntry* a, const CObjectArrayFileEntry* b) {
+        const int order = CompareNameNoCase(a->name.GetString(), b->name.GetString());
+        return order != 0 ? order < 0 : std::strcmp(a->name.GetString(), b->name.GetString()) < 0;
+    });
+    SetSorted(true);
+    uint32_t kept = 0;
+    for (uint32_t i = 0; i < m_Entries.GetCount(); ++i) {
+        CObjectArrayFileEntry* entry = data[i];
+        if (kept > 0 && CompareNameNoCase(data[kept - 1]->name.GetString(), entry->name.GetString()) == 0) {
+            delete entry->object;
+            delete entry;
+            continue;
+        }
+        data[kept++] = entry;
+    }
+    while (m_Entries.GetCount() > kept)
+        m_Entries.RemoveAt(m_Entries.GetCount() - 1);
+}

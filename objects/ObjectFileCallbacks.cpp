@@ -1,0 +1,81 @@
+#include "objects/ObjectFileCallbacks.h"
+
+#include "foundation/CFile.h"
+#include "foundation/CList.h"
+#include "objects/CObject.h"
+
+namespace {
+
+template <typename Callback>
+CList<Callback>& Callbacks()
+{
+    static CList<Callback> callbacks;
+    return callbacks;
+}
+
+// The save and can-save lists share a type, so each gets its own tag.
+struct SaveTag {};
+struct CanSaveTag {};
+
+template <typename Tag>
+CList<ObjectSaveCallback>& SaveCallbacks()
+{
+    static CList<ObjectSaveCallback> callbacks;
+    return callbacks;
+}
+
+// The first callback that answers true gives its flag.
+bool AskInOrder(const CList<ObjectSaveCallback>& callbacks, const CObject* object, bool& result)
+{
+    for (ObjectSaveCallback callback : callbacks)
+        if (callback(object, result))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void RegisterObjectFileNameCallback(ObjectFileNameCallback callback)
+{
+    Callbacks<ObjectFileNameCallback>().Add(callback);
+}
+
+void RegisterObjectSaveCallback(ObjectSaveCallback callback)
+{
+    SaveCallbacks<SaveTag>().Add(callback);
+}
+
+void RegisterCanSaveObjectCallback(ObjectSaveCallback callback)
+{
+    SaveCallbacks<CanSaveTag>().Add(callback);
+}
+
+bool FindObjectFileName(const CObject* object, CJString* name)
+{
+    for (ObjectFileNameCallback callback : Callbacks<ObjectFileNameCallback>())
+        if (callback(object, name))
+            return true;
+    return false;
+}
+
+bool SaveObjectToOwnFile(CObject* object)
+{
+    bool saved = false;
+    if (AskInOrder(SaveCallbacks<SaveTag>(), object, saved))
+        return saved;
+    CJString name;
+    if (!FindObjectFileName(object, &name))
+        return false;
+    return object->SaveToFile(name.GetString(), 0);
+}
+
+bool CanSaveObject(const CObject* object)
+{
+    bool allowed = false;
+    if (AskInOrder(SaveCallbacks<CanSaveTag>(), object, allowed))
+        return allowed;
+    CJString name;
+    if (!FindObjectFileName(object, &name))
+        return true;
+    return IsFileWritable(name.GetString(), 0);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Which file an object is stored in, whether it may be saved, and how: the
+// subsystems that load objects register callbacks that answer for their own
+// objects, so that the editors can save any object without knowing who owns
+// it. Callbacks are asked in order of registration.
+
+#include "foundation/CJString.h"
+
+class CObject;
+
+// True when the callback knows the object; the file name goes to *name.
+using ObjectFileNameCallback = bool (*)(const CObject* object, CJString* name);
+// True when the callback decided; the answer (saved, or may be saved) goes to the flag.
+using ObjectSaveCallback = bool (*)(const CObject* object, bool& result);
+
+void RegisterObjectFileNameCallback(ObjectFileNameCallback callback);
+void RegisterObjectSaveCallback(ObjectSaveCallback callback);
+void RegisterCanSaveObjectCallback(ObjectSaveCallback callback);
+
+// The first file-name callback that knows the object; false when none does.
+bool FindObjectFileName(const CObject* object, CJString* name);
+// The first save callback that takes care of it gives the result; else the
+// object is saved to the file FindObjectFileName names; false without one.
+bool SaveObjectToOwnFile(CObject* object);
+// The first can-save callback that decides gives the answer; else whether
+// the object's file may be written; true when no file is known.
+bool CanSaveObject(const CObject* object);
