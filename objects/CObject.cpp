@@ -18,6 +18,12 @@
 
 namespace {
 
+// Writer and reader must agree on which properties a binary record holds.
+bool TravelsInBinary(const CProperty& property, const CObjectStream& stream)
+{
+    return property.IsBinarySaved() && (stream.IsIDMode() ? property.WritesWithIDs() : property.WritesWithoutIDs());
+}
+
 ObjectReadHook g_ReadHook = nullptr;
 
 constexpr float kBinaryFormatVersion = 27.0f;
@@ -471,11 +477,8 @@ void CObject::WriteBin(CObjectStream& stream)
     CClassInfo* info = GetClassInfo();
     for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
         CProperty* property = info->GetProperty(i);
-        if (!property->IsBinarySaved())
-            continue;
-        if (stream.IsIDMode() ? !property->WritesWithIDs() : !property->WritesWithoutIDs())
-            continue;
-        property->WriteBinary(this, stream);
+        if (TravelsInBinary(*property, stream))
+            property->WriteBinary(this, stream);
     }
     WriteExtraBinary(stream);
 }
@@ -508,11 +511,7 @@ bool CObject::ReadBin(CObjectStream& stream)
     CClassInfo* info = GetClassInfo();
     for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
         CProperty* property = info->GetProperty(i);
-        if (!property->IsBinarySaved())
-            continue;
-        if (stream.IsIDMode() ? !property->WritesWithIDs() : !property->WritesWithoutIDs())
-            continue;
-        if (!property->ReadBinary(this, stream))
+        if (TravelsInBinary(*property, stream) && !property->ReadBinary(this, stream))
             return false;
     }
     return ReadExtraBinary(stream);
