@@ -102,12 +102,15 @@ public:
     // Visits the objects a value holds (owned objects, arrays of them).
     virtual void SearchPropertyTree(CObject*, CPropertyTreeCallback&) const {}
 
-    // Storage of one value outside an object (dynamic values, array elements).
+    // Raw storage of one value outside an object (dynamic values, array
+    // elements); the slot binding constructs and destroys the value in it.
     virtual void* AllocateValue() const { return PoolAllocate(m_Size); }
     virtual void FreeValue(void* storage) const { PoolFree(storage, m_Size); }
     // count values in one heap block; kinds with constructors construct them.
     virtual void* NewValueArray(uint32_t count) const { return ::operator new(size_t(m_Size) * (count ? count : 1)); }
     virtual void DeleteValueArray(void* array) const { ::operator delete(array); }
+    // Moves one value between raw slots: the source slot is dead afterwards
+    // and is neither destroyed nor read again.
     virtual void CopyValueBytes(void* destination, const void* source) const
     {
         std::memcpy(destination, source, m_Size);

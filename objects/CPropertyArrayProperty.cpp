@@ -59,7 +59,10 @@ void* CPropertyArrayProperty::NewStorage(uint32_t count) const
 {
     if (count == 0)
         return nullptr;
-    return m_PoolStorage ? PoolAllocate(size_t(m_Stride) * count) : m_Element->NewValueArray(count);
+    // Raw slots: elements are made and ended by the slot binding, and moved
+    // between slots as bytes.
+    const size_t bytes = size_t(m_Stride) * count;
+    return m_PoolStorage ? PoolAllocate(bytes) : ::operator new(bytes);
 }
 
 void CPropertyArrayProperty::FreeStorage(void* data, uint32_t count) const
@@ -69,7 +72,7 @@ void CPropertyArrayProperty::FreeStorage(void* data, uint32_t count) const
     if (m_PoolStorage)
         PoolFree(data, size_t(m_Stride) * count);
     else
-        m_Element->DeleteValueArray(data);
+        ::operator delete(data);
 }
 
 void CPropertyArrayProperty::ResetElement(CObject* slot) const

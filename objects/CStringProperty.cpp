@@ -165,52 +165,5 @@ void CJStringPropertyOf<T>::ReadPacked(CObject* object, CNetMessageStream& strea
         StoreText(object, value);
 }
 
-template <typename T>
-void* CJStringPropertyOf<T>::AllocateValue() const
-{
-    return ::new (PoolAllocate(sizeof(T))) T();
-}
-
-template <typename T>
-void CJStringPropertyOf<T>::FreeValue(void* storage) const
-{
-    if (!storage)
-        return;
-    static_cast<T*>(storage)->~T();
-    PoolFree(storage, sizeof(T));
-}
-
-// The count sits in a header aligned for any value, before the first string.
-template <typename T>
-void* CJStringPropertyOf<T>::NewValueArray(uint32_t count) const
-{
-    auto* block = static_cast<unsigned char*>(::operator new(kObjectArrayHeader + size_t(count) * sizeof(T)));
-    std::memcpy(block, &count, sizeof count);
-    T* first = reinterpret_cast<T*>(block + kObjectArrayHeader);
-    for (uint32_t i = 0; i < count; ++i)
-        ::new (static_cast<void*>(first + i)) T();
-    return first;
-}
-
-template <typename T>
-void CJStringPropertyOf<T>::DeleteValueArray(void* array) const
-{
-    if (!array)
-        return;
-    unsigned char* block = static_cast<unsigned char*>(array) - kObjectArrayHeader;
-    uint32_t count = 0;
-    std::memcpy(&count, block, sizeof count);
-    T* first = static_cast<T*>(array);
-    for (uint32_t i = count; i-- > 0;)
-        first[i].~T();
-    ::operator delete(block);
-}
-
-template <typename T>
-void CJStringPropertyOf<T>::CopyValueBytes(void* destination, const void* source) const
-{
-    *static_cast<T*>(destination) = *static_cast<const T*>(source);
-}
-
 template class CJStringPropertyOf<CJString>;
 template class CJStringPropertyOf<CTranslatedText>;

@@ -77,13 +77,6 @@ public:
     void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
 
-    // Values outside objects are constructed and destroyed, never byte-copied.
-    void* AllocateValue() const override;
-    void FreeValue(void* storage) const override;
-    void* NewValueArray(uint32_t count) const override;
-    void DeleteValueArray(void* array) const override;
-    // Both values must be constructed.
-    void CopyValueBytes(void* destination, const void* source) const override;
 
 private:
     // Stores a text read from a file and refreshes the translation.

@@ -218,16 +218,4 @@ TEST_F(TranslatedText, EveryStoreLooksTheTextUp)
     EXPECT_STREQ(holder.m_Title.GetTranslation().GetString(), "Portail");
 }
 
-TEST_F(StringProperty, ValueStorageConstructsAndReleasesStrings)
-{
-    CProperty* title = HolderProperty("Title");
-    auto* values = static_cast<CTranslatedText*>(title->NewValueArray(3));
-    values[2].SetText(CJString("held"));
-    void* single = title->AllocateValue();
-    title->CopyValueBytes(single, &values[2]);
-    title->DeleteValueArray(values);
-    EXPECT_STREQ(static_cast<CTranslatedText*>(single)->GetText().GetString(), "held");
-    title->FreeValue(single);
-}
-
 } // namespace
