@@ -17,6 +17,8 @@ void WriteToStandardError(std::string_view caption, std::string_view text)
 void CPlatformHeadless::ShowMessageBox(std::string_view caption, std::string_view text)
 {
     WriteToStandardError(caption, text);
+    if (m_MessageBoxes.size() == kKeptMessageBoxes)
+        m_MessageBoxes.erase(m_MessageBoxes.begin());
     m_MessageBoxes.push_back({std::string(caption), std::string(text)});
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The platform without a user: message boxes go to standard error (caption
-// line, then text) and are kept for tests to read.
+// line, then text) and the most recent ones are kept for tests to read.
 
 #include "platform/CPlatform.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
 
     void ShowMessageBox(std::string_view caption, std::string_view text) override;
 
+    // A long headless run must not grow without bound.
+    static constexpr std::size_t kKeptMessageBoxes = 64;
     const std::vector<MessageBoxRecord>& GetMessageBoxes() const { return m_MessageBoxes; }
 
 private:
