@@ -4,14 +4,17 @@
 #include "foundation/CZipArchive.h"
 #include "objects/CObject.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -38,17 +41,18 @@ void CBenchItem::DeclareProperties(CPropertyDeclarer& d)
 
 constexpr int kItems = 5000;
 
-// kItems item files in 50 folders below folder/Items.
-void WriteItems(const fs::path& folder)
+// kItems item files in 50 folders below Items/, as (name, text) pairs.
+std::vector<std::pair<std::string, std::string>> MakeItems()
 {
+    std::vector<std::pair<std::string, std::string>> items;
     for (int i = 0; i < kItems; ++i) {
-        char relative[64];
-        std::snprintf(relative, sizeof(relative), "Items/Group%02d/Item%04d.Upgrade.txt", i % 50, i);
-        const fs::path path = folder / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << "CBenchItem\r\n{\r\n\tCost=" << i << "\r\n\tWeight=" << i % 7
-                                              << "\r\n\tTitle=Item number " << i << "\r\n}\r\n";
+        char name[64];
+        std::snprintf(name, sizeof(name), "Items/Group%02d/Item%04d.Upgrade.txt", i % 50, i);
+        items.emplace_back(name, "CBenchItem\r\n{\r\n\tCost=" + std::to_string(i) + "\r\n\tWeight="
+                                     + std::to_string(i % 7) + "\r\n\tTitle=Item number " + std::to_string(i)
+                                     + "\r\n}\r\n");
     }
+    return items;
 }
 
 // Enumerates the list's folder and loads every item, as the first use after
@@ -75,27 +79,19 @@ void LoadAll(benchmark::State& state, const char* folder)
 
 void BM_ObjectFileListFirstUse(benchmark::State& state)
 {
-    const fs::path root = fs::temp_directory_path() / "ombrisalt_bench_objectlists";
-    fs::remove_all(root);
-    const bool archived = state.range(0) != 0;
-    if (archived) {
+    const fs::path root = bench::MakeFolder("objectlists");
+    SetDataFolder((root / "Data").c_str());
+    if (state.range(0) != 0) {
         // A stored archive: Data/Packed.zip mounted as "Packed/".
-        WriteItems(root / "staging");
-        fs::create_directories(root / "Data");
-        const std::string command = "cd '" + (root / "staging").string() + "' && zip -0 -q -r '"
-                                    + (root / "Data/Packed.zip").string() + "' Items";
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("zip is not available");
-            fs::remove_all(root);
-            return;
-        }
-        SetDataFolder((root / "Data").c_str());
+        bench::WriteZip(root / "Data/Packed.zip", MakeItems());
         CMountedArchiveTable::Get().Mount("Packed.zip", true, false, "Packed/", false, 0);
         LoadAll(state, "Packed/Items");
         CMountedArchiveTable::Get().UnmountAll();
     } else {
-        WriteItems(root / "Data");
-        SetDataFolder((root / "Data").c_str());
+        for (const auto& [name, text] : MakeItems()) {
+            fs::create_directories((root / "Data" / name).parent_path());
+            std::ofstream(root / "Data" / name, std::ios::binary) << text;
+        }
         LoadAll(state, "Items");
     }
     SetDataFolder(".");

@@ -2,6 +2,8 @@
 #include "foundation/CZipArchive.h"
 #include "foundation/EnumerateFiles.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -16,86 +18,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Add16(std::string& out, uint32_t v)
-{
-    out.push_back(char(v & 0xFF));
-    out.push_back(char((v >> 8) & 0xFF));
-}
-
-void Add32(std::string& out, uint32_t v)
-{
-    Add16(out, v & 0xFFFF);
-    Add16(out, v >> 16);
-}
-
-// A stored archive of the named members, written straight to disk.
-void WriteZip(const fs::path& path, const std::vector<std::pair<std::string, std::string>>& members)
-{
-    std::ofstream out(path, std::ios::binary);
-    std::string directory;
-    uint32_t offset = 0;
-    for (const auto& [name, data] : members) {
-        std::string header;
-        Add32(header, 0x04034B50);
-        Add16(header, 10);
-        Add16(header, 0);
-        Add16(header, 0);
-        Add32(header, 0);
-        Add32(header, 0);
-        Add32(header, uint32_t(data.size()));
-        Add32(header, uint32_t(data.size()));
-        Add16(header, uint32_t(name.size()));
-        Add16(header, 0);
-        header += name;
-        out.write(header.data(), std::streamsize(header.size()));
-        out.write(data.data(), std::streamsize(data.size()));
-        Add32(directory, 0x02014B50);
-        Add16(directory, 20);
-        Add16(directory, 10);
-        for (int i = 0; i < 3; ++i)
-            Add16(directory, 0);
-        Add16(directory, 0);
-        Add32(directory, 0);
-        Add32(directory, uint32_t(data.size()));
-        Add32(directory, uint32_t(data.size()));
-        Add16(directory, uint32_t(name.size()));
-        for (int i = 0; i < 4; ++i)
-            Add16(directory, 0);
-        Add32(directory, 0);
-        Add32(directory, offset);
-        directory += name;
-        offset += uint32_t(header.size() + data.size());
-    }
-    std::string end;
-    Add32(end, 0x06054B50);
-    Add32(end, 0);
-    Add16(end, uint32_t(members.size()));
-    Add16(end, uint32_t(members.size()));
-    Add32(end, uint32_t(directory.size()));
-    Add32(end, offset);
-    Add16(end, 0);
-    out.write(directory.data(), std::streamsize(directory.size()));
-    out.write(end.data(), std::streamsize(end.size()));
-}
-
-fs::path MakeFolder(const char* name)
-{
-    const fs::path folder = fs::temp_directory_path() / (std::string("ombrisalt_bench_") + name);
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
 void BM_ZipFindAmong20000(benchmark::State& state)
 {
-    const fs::path folder = MakeFolder("find");
+    const fs::path folder = bench::MakeFolder("find");
     std::vector<std::pair<std::string, std::string>> members;
     for (int i = 0; i < 20000; ++i) {
         char name[64];
         std::snprintf(name, sizeof(name), "Folder%03d/Item_%05d.txt", i % 200, i);
         members.emplace_back(name, "x");
     }
-    WriteZip(folder / "Many.zip", members);
+    bench::WriteZip(folder / "Many.zip", members);
     CZipArchive archive((folder / "Many.zip").c_str(), "Many/", FILE_USER_FOLDER, false);
     if (!archive.Load()) {
         state.SkipWithError("load failed");
@@ -136,7 +68,7 @@ double ReadAll(const std::vector<std::string>& names, uint32_t flags, std::vecto
 // the ratio counter is archive time over loose time (goal: at most 1.2).
 void BM_ZipReadAllAgainstLoose(benchmark::State& state)
 {
-    const fs::path folder = MakeFolder("read");
+    const fs::path folder = bench::MakeFolder("read");
     constexpr int kFiles = 400;
     constexpr size_t kSize = 256 * 1024;
     std::vector<std::pair<std::string, std::string>> members;
@@ -154,7 +86,7 @@ void BM_ZipReadAllAgainstLoose(benchmark::State& state)
         zipNames.push_back(std::string("Big/") + name);
         looseNames.push_back(std::string("Loose/") + name);
     }
-    WriteZip(folder / "Data/Big.zip", members);
+    bench::WriteZip(folder / "Data/Big.zip", members);
     members.clear();
     SetDataFolder((folder / "Data").c_str());
     CMountedArchiveTable::Get().Mount("Big.zip", true, false, "Big/", false, 0);

@@ -1,6 +1,6 @@
 #include "foundation/CObjectFileArray.h"
 
-#include "ZipTest_support.h"
+#include "FileTestSupport.h"
 #include "foundation/CFile.h"
 #include "foundation/CFileListList.h"
 #include "foundation/CZipArchive.h"
@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-using namespace ziptest;
 
 namespace {
 
@@ -359,14 +358,14 @@ TEST_F(ObjectFileList, ObjectsSaveToTheFileTheirListNames)
     EXPECT_TRUE(CanSaveObject(front));
     front->m_Capacity = 6;
     ASSERT_TRUE(SaveObjectToOwnFile(front));
-    EXPECT_NE(ReadFileBytes(m_Root / "Data/Slots/Front.UpgradeSlot.txt").find("Capacity=6"), std::string::npos);
+    EXPECT_NE(ReadBytes(m_Root / "Data/Slots/Front.UpgradeSlot.txt").find("Capacity=6"), std::string::npos);
 
     // A callback that takes over the save decides, and the file is not touched.
     g_SaveCallbackAnswers = true;
     front->m_Capacity = 8;
     EXPECT_FALSE(SaveObjectToOwnFile(front));
     g_SaveCallbackAnswers = false;
-    EXPECT_EQ(ReadFileBytes(m_Root / "Data/Slots/Front.UpgradeSlot.txt").find("Capacity=8"), std::string::npos);
+    EXPECT_EQ(ReadBytes(m_Root / "Data/Slots/Front.UpgradeSlot.txt").find("Capacity=8"), std::string::npos);
 
     // An object no list knows has no file: not saved, but may be saved.
     CTestSlot loose;

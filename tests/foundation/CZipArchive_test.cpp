@@ -1,6 +1,6 @@
 #include "foundation/CZipArchive.h"
 
-#include "ZipTest_support.h"
+#include "FileTestSupport.h"
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/EnumerateFiles.h"
@@ -11,7 +11,6 @@
 #include <cstring>
 #include <fstream>
 
-using namespace ziptest;
 
 namespace {
 
@@ -117,7 +116,7 @@ TEST_F(ZipArchive, ArchiveAppendedToAnExecutableMounts)
 {
     Put("src/inside.txt", "carried by the program");
     ASSERT_EQ(RunCommand("cd src && zip -0 -q ../part.zip inside.txt"), 0);
-    Put("Game.bin", std::string(5000, '\x7f') + ReadFileBytes(m_Root / "part.zip"));
+    Put("Game.bin", std::string(5000, '\x7f') + ReadBytes(m_Root / "part.zip"));
     ASSERT_EQ(RunCommand("zip -q -A Game.bin"), 0);
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Game.bin", true, false, "/", false, FILE_USER_FOLDER));
     EXPECT_EQ(ReadMember("inside.txt"), "carried by the program");
@@ -147,7 +146,7 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
                   "  z.writestr(i, d)\n"
                   "z.close()\""),
               0);
-    const std::string before = ReadFileBytes(m_Root / "Data/Edit.zip");
+    const std::string before = ReadBytes(m_Root / "Data/Edit.zip");
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", true, true, "Edit/", true, 0));
 
     {
@@ -155,7 +154,7 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
         ASSERT_TRUE(file.Open("Edit/First.txt", FILE_WRITE | FILE_CREATE));
         ASSERT_EQ(file.Write("rewritten first member", 22), 22u);
         // Until the directory is written the archive on disk is untouched.
-        EXPECT_EQ(ReadFileBytes(m_Root / "Data/Edit.zip"), before);
+        EXPECT_EQ(ReadBytes(m_Root / "Data/Edit.zip"), before);
         ASSERT_TRUE(file.Close());
     }
     ASSERT_TRUE(WriteMember("Edit/third.txt", Pattern(70000, 3)));
@@ -188,7 +187,7 @@ TEST_F(ZipArchive, RewriteKeepsTheAlternativeSignature)
     Put("Data/Alt.zip", BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}, {"c.txt", "c"}}, alternative));
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Alt.zip", true, true, "Alt/", false, 0));
     ASSERT_TRUE(WriteMember("Alt/a.txt", "new"));
-    const std::string bytes = ReadFileBytes(m_Root / "Data/Alt.zip");
+    const std::string bytes = ReadBytes(m_Root / "Data/Alt.zip");
     EXPECT_EQ(Le32(bytes, bytes.size() - 22), kZipAlternativeEndSignature);
     EXPECT_EQ(ReadMember("Alt/a.txt"), "new");
     EXPECT_EQ(ReadMember("Alt/b.txt"), "bb");
@@ -201,13 +200,13 @@ TEST_F(ZipArchive, ReadOnlyMountsRefuseRewrites)
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Fixed.zip", true, false, "Fixed/", false, 0));
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     EXPECT_EQ(table.OpenMember("Fixed/a.txt", FILE_WRITE | FILE_CREATE), nullptr);
-    EXPECT_EQ(ReadFileBytes(m_Root / "Data/Fixed.zip"), zip);
+    EXPECT_EQ(ReadBytes(m_Root / "Data/Fixed.zip"), zip);
 }
 
 TEST_F(ZipArchive, AppendedMemberFollowsTheEngineLayout)
 {
     Put("Host.zip", BuildZip({{"old.txt", "old data"}}));
-    const std::string before = ReadFileBytes(m_Root / "Host.zip");
+    const std::string before = ReadBytes(m_Root / "Host.zip");
     const uint32_t oldDirectory = Le32(before, before.size() - 6);
     const uint32_t oldDirectorySize = Le32(before, before.size() - 10);
     {
@@ -216,10 +215,10 @@ TEST_F(ZipArchive, AppendedMemberFollowsTheEngineLayout)
         ASSERT_EQ(file.Write("0123456789", 10), 10u);
         ASSERT_TRUE(file.Seek(2));
         ASSERT_EQ(file.Write("ab", 2), 2u);
-        EXPECT_EQ(ReadFileBytes(m_Root / "Host.zip"), before);
+        EXPECT_EQ(ReadBytes(m_Root / "Host.zip"), before);
         ASSERT_TRUE(file.Close());
     }
-    const std::string after = ReadFileBytes(m_Root / "Host.zip");
+    const std::string after = ReadBytes(m_Root / "Host.zip");
     const std::string name = "New/Member.bin";
     // Local header where the old directory was.
     EXPECT_EQ(Le32(after, oldDirectory), kZipLocalSignature);
@@ -258,7 +257,7 @@ TEST_F(ZipArchive, FailedAppendsChangeNothing)
 {
     Put("Host.zip", BuildZip({{"old.txt", "old data"}}));
     Put("NotAZip.bin", std::string(100, 'x'));
-    const std::string before = ReadFileBytes(m_Root / "Host.zip");
+    const std::string before = ReadBytes(m_Root / "Host.zip");
     CFile file;
     EXPECT_FALSE(file.Open(("Host.zip;" + std::string(256, 'n')).c_str(), FILE_WRITE | FILE_CREATE));
     EXPECT_FALSE(file.Open("NotAZip.bin;member", FILE_WRITE | FILE_CREATE));
@@ -270,12 +269,12 @@ TEST_F(ZipArchive, FailedAppendsChangeNothing)
     for (size_t i = 0; i < many.size(); ++i)
         many[i].name = std::to_string(i);
     Put("Full.zip", BuildZip(many));
-    const std::string full = ReadFileBytes(m_Root / "Full.zip");
+    const std::string full = ReadBytes(m_Root / "Full.zip");
     ASSERT_TRUE(file.Open("Full.zip;extra", FILE_WRITE | FILE_CREATE));
     file.Write("data", 4);
     EXPECT_FALSE(file.Close());
-    EXPECT_EQ(ReadFileBytes(m_Root / "Full.zip"), full);
-    EXPECT_EQ(ReadFileBytes(m_Root / "Host.zip"), before);
+    EXPECT_EQ(ReadBytes(m_Root / "Full.zip"), full);
+    EXPECT_EQ(ReadBytes(m_Root / "Host.zip"), before);
     for (const auto& entry : std::filesystem::directory_iterator(m_Root))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }

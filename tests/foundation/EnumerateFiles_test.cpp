@@ -1,6 +1,6 @@
 #include "foundation/EnumerateFiles.h"
 
-#include "ZipTest_support.h"
+#include "FileTestSupport.h"
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CFile.h"
 #include "foundation/CFileList.h"
@@ -12,7 +12,6 @@
 
 #include <algorithm>
 
-using namespace ziptest;
 
 namespace {
 
@@ -55,7 +54,7 @@ TEST_F(Enumeration, MountsEveryDataZipOutsideDashAndCacheFolders)
 {
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     ASSERT_TRUE(table.IsMounted());
-    EXPECT_EQ(ReadFileBytes(m_Root / "Data/Sounds/Extra.zip").empty(), false);
+    EXPECT_EQ(ReadBytes(m_Root / "Data/Sounds/Extra.zip").empty(), false);
     EXPECT_TRUE(table.Contains("Sounds/Extra/Z.wav"));
     EXPECT_FALSE(table.Contains("Cache/Stale/never.wav"));
     EXPECT_FALSE(table.Contains("-Old/Skipped/never.wav"));

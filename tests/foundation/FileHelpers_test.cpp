@@ -1,14 +1,11 @@
 #include "foundation/FileHelpers.h"
 
-#include "foundation/SettingsTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
-using settings_test::DiskHas;
-using settings_test::SetDiskWriteTime;
-using settings_test::WriteDiskBytes;
 
 namespace {
 
@@ -109,11 +106,11 @@ TEST_F(DosTimes, InvalidDatesGiveTimeZero)
     EXPECT_NE(DosTimeToFileTime(DosDate(2000, 2, 29), 0), 0u);
 }
 
-using FileHelpers = CSettingsFolderTest;
+using FileHelpers = CTempFolderTest;
 
 TEST_F(FileHelpers, CreatesEveryMissingLevel)
 {
-    WriteDiskBytes("Top/keep.txt", "");
+    WriteBytes("Top/keep.txt", "");
     EXPECT_TRUE(CreateFolderChain("Top\\Middle\\Bottom"));
     EXPECT_TRUE(DiskHas("Top/Middle/Bottom"));
     EXPECT_FALSE(CreateFolderChain("Top\\Middle\\Bottom\\")) << "every level already exists";
@@ -121,19 +118,19 @@ TEST_F(FileHelpers, CreatesEveryMissingLevel)
     EXPECT_TRUE(DiskHas("Top/a/b/c")) << "mixed separators climb one level at a time";
     EXPECT_TRUE(CreateFolderChain((Folder() + "/Abs/One").c_str()));
     EXPECT_TRUE(DiskHas("Abs/One"));
-    WriteDiskBytes("File", "");
+    WriteBytes("File", "");
     EXPECT_FALSE(CreateFolderChain("File/Sub"));
     EXPECT_FALSE(CreateFolderChain(""));
 }
 
 TEST_F(FileHelpers, ComparesWriteTimes)
 {
-    WriteDiskBytes("Source.tga", "");
-    WriteDiskBytes("Cache/Source.Frame", "");
-    WriteDiskBytes("Cache/.hidden", "");
-    SetDiskWriteTime("Source.tga", 2000000000);
-    SetDiskWriteTime("Cache/Source.Frame", 1900000000);
-    SetDiskWriteTime("Cache/.hidden", 2100000000);
+    WriteBytes("Source.tga", "");
+    WriteBytes("Cache/Source.Frame", "");
+    WriteBytes("Cache/.hidden", "");
+    SetWriteTime("Source.tga", 2000000000);
+    SetWriteTime("Cache/Source.Frame", 1900000000);
+    SetWriteTime("Cache/.hidden", 2100000000);
 
     uint64_t time = 0;
     ASSERT_TRUE(GetFileWriteTime("cache\\*.*", time)) << "skips \".\", \"..\" and dot files";
@@ -151,8 +148,8 @@ TEST_F(FileHelpers, ComparesWriteTimes)
 
 TEST_F(FileHelpers, MakesUniqueNamesFromIntegerPatterns)
 {
-    WriteDiskBytes("Shot000.tga", "");
-    WriteDiskBytes("shot001.TGA", "");
+    WriteBytes("Shot000.tga", "");
+    WriteBytes("shot001.TGA", "");
     CJString name;
     ASSERT_TRUE(MakeUniqueName(name, "Shot%03d.tga"));
     EXPECT_STREQ(name.GetString(), "Shot002.tga");
@@ -168,7 +165,7 @@ TEST_F(FileHelpers, MakesUniqueNamesFromIntegerPatterns)
 
 TEST_F(FileHelpers, TellsWritablePaths)
 {
-    WriteDiskBytes("Save/Game.sav", "x");
+    WriteBytes("Save/Game.sav", "x");
     EXPECT_TRUE(IsWritablePath("save\\game.sav"));
     SetReadOnly("Save\\Game.sav", true);
     EXPECT_TRUE(IsReadOnly("SAVE/GAME.SAV"));

@@ -1,25 +1,51 @@
 #pragma once
-// Equipment for the file tests: a fresh temporary folder that is also the
-// data folder for the test's duration, and raw helpers that reach the disk
-// directly (not through the code under test).
+// Folders and archives for the file, zip and enumeration tests: fixtures
+// that point the data folder into a fresh temporary folder, and a small
+// stored-zip writer with the variants standard tools do not make.
 
-#include <gtest/gtest.h>
+#include "support/TestSupport.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
+#include <vector>
 
-class CFileFolderTest : public ::testing::Test {
+// The temporary folder is the data folder.
+class CFileFolderTest : public CTempFolderTest {
 protected:
     void SetUp() override;
     void TearDown() override;
-
-    // The absolute path of a name inside the folder.
-    std::string PathOf(const std::string& name) const { return m_Folder + "/" + name; }
-
-private:
-    std::string m_Folder;
 };
 
-// Paths are absolute; folders on the way are made.
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
-bool DiskHas(const std::string& path);
+// The temporary folder holds "Data", the data folder; the user folder is
+// the working folder and the fatal path throws.
+class ArchiveFixture : public CTempFolderTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The path below the temporary root; folders are made.
+    std::filesystem::path Put(const std::string& relative, const std::string& bytes);
+    std::filesystem::path m_Root;
+};
+
+struct Member {
+    std::string name;
+    std::string data;
+    uint16_t method = 0;
+    std::string localExtra;
+    std::string centralExtra;
+    std::string comment;
+    uint32_t sizeOverride = 0; // when non-zero, written as both sizes
+};
+
+struct ZipOptions {
+    uint32_t endSignature = 0x06054B50;
+    std::string archiveComment;
+    std::string leading;         // bytes before the first member (offsets stay absolute)
+    int64_t directoryOffsetShift = 0;
+};
+
+std::string BuildZip(const std::vector<Member>& members, const ZipOptions& options = ZipOptions());
+
+uint16_t Le16(const std::string& bytes, size_t at);
+uint32_t Le32(const std::string& bytes, size_t at);

@@ -1,6 +1,6 @@
 #include "foundation/PlatformWrappers.h"
 
-#include "foundation/SettingsTestSupport.h"
+#include "support/TestSupport.h"
 #include "foundation/ShellServices.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -95,7 +95,7 @@ TEST_F(ModulePaths, NameAndFolderComeFromTheModulePath)
     EXPECT_TRUE(GetModuleFilePath(nullptr).IsEmpty());
 }
 
-using ProgramFolder = CSettingsFolderTest;
+using ProgramFolder = CTempFolderTest;
 
 TEST_F(ProgramFolder, BecomesTheWorkingFolder)
 {
@@ -115,7 +115,7 @@ TEST(ToolChild, LeavesAMark)
 {
     if (!std::getenv("OMBRISALT_TOOL_CHILD"))
         GTEST_SKIP() << "runs only as the child of ProgramFolder.RunsToolsInTheirFolder";
-    settings_test::WriteDiskBytes("mark.txt", ::testing::GTEST_FLAG(filter));
+    WriteBytes("mark.txt", ::testing::GTEST_FLAG(filter));
 }
 
 TEST_F(ProgramFolder, RunsToolsInTheirFolder)
@@ -128,9 +128,9 @@ TEST_F(ProgramFolder, RunsToolsInTheirFolder)
     ::unsetenv("OMBRISALT_TOOL_CHILD");
     ASSERT_TRUE(started);
     EXPECT_NE(tool.id, 0);
-    ASSERT_TRUE(settings_test::WaitForProcessEnd(tool.id));
+    ASSERT_TRUE(WaitForExit(tool.id));
     EXPECT_FALSE(IsProcessRunning(tool));
-    EXPECT_EQ(settings_test::ReadDiskBytes("Work/mark.txt"), "ToolChild.LeavesAMark");
+    EXPECT_EQ(ReadBytes("Work/mark.txt"), "ToolChild.LeavesAMark");
 
     EXPECT_FALSE(RunProgram("Missing/Tool", nullptr, ToolWindow::Shown, &tool, nullptr, ToolArguments::Quoted));
     EXPECT_EQ(tool.id, 0);

@@ -2,7 +2,7 @@
 
 #include "foundation/CIniSection.h"
 #include "foundation/FileHelpers.h"
-#include "foundation/SettingsTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -10,13 +10,10 @@
 #include <limits>
 #include <string>
 
-using settings_test::DiskHas;
-using settings_test::ReadDiskBytes;
-using settings_test::WriteDiskBytes;
 
 namespace {
 
-using SettingsFiles = CSettingsFolderTest;
+using SettingsFiles = CTempFolderTest;
 
 const char* const kHandWritten =
     "; written by hand\r\n"
@@ -44,7 +41,7 @@ std::string ReadString(const char* section, const char* key, const char* default
 
 TEST_F(SettingsFiles, ReadsAHandWrittenFileAsWritten)
 {
-    WriteDiskBytes("Config.INI", kHandWritten);
+    WriteBytes("Config.INI", kHandWritten);
     const CJString file = GetConfigIniName();
     EXPECT_EQ(GetIniInt(file.GetString(), "Video", "Width", -1), 800) << "the first of two keys wins";
     EXPECT_EQ(GetIniInt(file.GetString(), "VIDEO", "depth", -1), 16) << "a section given twice is searched whole";
@@ -63,7 +60,7 @@ TEST_F(SettingsFiles, SectionNamesLoseLeadingWhiteSpace)
 {
     ASSERT_TRUE(SetIniInt(".\\Config.INI", "  Video", "Width", 640));
     ASSERT_TRUE(SetIniString(".\\Config.INI", "\t\r\nVideo", "Name", "Main"));
-    EXPECT_EQ(ReadDiskBytes("Config.INI"), "[Video]\r\nWidth=640\r\nName=Main\r\n");
+    EXPECT_EQ(ReadBytes("Config.INI"), "[Video]\r\nWidth=640\r\nName=Main\r\n");
     EXPECT_EQ(GetIniInt(".\\Config.INI", "  Video", "Width", 0), 640);
     EXPECT_EQ(ReadString(" \tVideo", "Name", ""), "Main");
 }
@@ -78,7 +75,7 @@ TEST_F(SettingsFiles, FloatsGoThroughPercentG)
     ASSERT_TRUE(SetIniFloat(file, "Sound", "Volume", 0.1f));
     ASSERT_TRUE(SetIniFloat(file, "Sound", "Tiny", 1e-7f));
     ASSERT_TRUE(SetIniFloat(file, "Sound", "Whole", -2.0f));
-    EXPECT_EQ(ReadDiskBytes("Config.INI"), "[Sound]\r\nVolume=0.1\r\nTiny=1e-07\r\nWhole=-2\r\n");
+    EXPECT_EQ(ReadBytes("Config.INI"), "[Sound]\r\nVolume=0.1\r\nTiny=1e-07\r\nWhole=-2\r\n");
     EXPECT_EQ(GetIniFloat(file, "Sound", "Volume", 5.0f), 0.1f);
     EXPECT_EQ(GetIniFloat(file, "Sound", "Tiny", 5.0f), 1e-7f);
 
@@ -95,7 +92,7 @@ TEST_F(SettingsFiles, FloatsGoThroughPercentG)
 TEST_F(SettingsFiles, MarkerBytesNeverReachTheFile)
 {
     ASSERT_TRUE(SetIniString(".\\Config.INI", "\x01P\x01layer", "\x01Name", "\x01J\x01o"));
-    EXPECT_EQ(ReadDiskBytes("Config.INI"), "[Player]\r\nName=Jo\r\n");
+    EXPECT_EQ(ReadBytes("Config.INI"), "[Player]\r\nName=Jo\r\n");
 
     EXPECT_EQ(ReadString("Player", "Name", "\x01X"), "\x01J\x01o") << "a marked default marks the value";
     EXPECT_EQ(ReadString("\x01Player", "\x01Name", "plain"), "Jo");
@@ -106,12 +103,12 @@ TEST_F(SettingsFiles, MarkerBytesNeverReachTheFile)
 
 TEST_F(SettingsFiles, SettersMakeAReadOnlyFileWritable)
 {
-    WriteDiskBytes("Config.INI", "[Video]\r\nWidth=640\r\n");
+    WriteBytes("Config.INI", "[Video]\r\nWidth=640\r\n");
     SetReadOnly("Config.INI", true);
     ASSERT_TRUE(IsReadOnly(".\\Config.INI"));
     EXPECT_TRUE(SetIniInt(".\\Config.INI", "Video", "Width", 800));
     EXPECT_FALSE(IsReadOnly("Config.INI"));
-    EXPECT_EQ(ReadDiskBytes("Config.INI"), "[Video]\r\nWidth=800\r\n");
+    EXPECT_EQ(ReadBytes("Config.INI"), "[Video]\r\nWidth=800\r\n");
 }
 
 TEST_F(SettingsFiles, NamedFilesLiveInTheWorkingFolder)
@@ -123,8 +120,8 @@ TEST_F(SettingsFiles, NamedFilesLiveInTheWorkingFolder)
     EXPECT_STREQ(cd.GetString(), "GameCD.INI");
     ASSERT_TRUE(SetIniBool(cfg.GetString(), "Editor", "Grid", true));
     ASSERT_TRUE(SetIniInt(cd.GetString(), "Editor", "Grid", 0));
-    EXPECT_EQ(ReadDiskBytes("Game.CFG"), "[Editor]\r\nGrid=1\r\n");
-    EXPECT_EQ(ReadDiskBytes("GameCD.INI"), "[Editor]\r\nGrid=0\r\n");
+    EXPECT_EQ(ReadBytes("Game.CFG"), "[Editor]\r\nGrid=1\r\n");
+    EXPECT_EQ(ReadBytes("GameCD.INI"), "[Editor]\r\nGrid=0\r\n");
 }
 
 // The child half of the read-back test below: reads every kind of setting
@@ -159,11 +156,11 @@ TEST_F(SettingsFiles, AnotherProcessReadsBackWhatWasWritten)
     ASSERT_TRUE(SetIniInt(file, "Video", "Width", 800));
 
     ASSERT_EQ(::setenv("OMBRISALT_SETTINGS_CHILD", "1", 1), 0);
-    const bool ran = settings_test::RunThisProgramWithTest("SettingsReadBack.ChildReportsSettings", Folder());
+    const bool ran = RunThisProgramWithTest("SettingsReadBack.ChildReportsSettings", Folder());
     ::unsetenv("OMBRISALT_SETTINGS_CHILD");
     ASSERT_TRUE(ran);
-    EXPECT_EQ(ReadDiskBytes("answers.txt"), "800\n-32\n1\n0.75\nAnn \"the\" Caf\xE9\n1 1\n");
-    EXPECT_NE(ReadDiskBytes("Settings.CFG").find("Name=Ann \"the\" Caf\xC3\xA9\r\n"), std::string::npos)
+    EXPECT_EQ(ReadBytes("answers.txt"), "800\n-32\n1\n0.75\nAnn \"the\" Caf\xE9\n1 1\n");
+    EXPECT_NE(ReadBytes("Settings.CFG").find("Name=Ann \"the\" Caf\xC3\xA9\r\n"), std::string::npos)
         << "8-bit text is stored as UTF-8";
 }
 
@@ -187,15 +184,15 @@ TEST_F(SettingsFiles, OptionsSectionUsesTheMainSettingsFile)
     EXPECT_STREQ(options.GetSection(), "Options");
     options.SetInt("Music Volume", 7);
     options.SetFloat("Gamma", 1.25f);
-    EXPECT_EQ(ReadDiskBytes("Config.INI"), "[Options]\r\nMusic Volume=7\r\nGamma=1.25\r\n");
+    EXPECT_EQ(ReadBytes("Config.INI"), "[Options]\r\nMusic Volume=7\r\nGamma=1.25\r\n");
     EXPECT_EQ(options.GetInt("music volume", 0), 7);
 
     CIniSection own(".\\Own.CFG", "Options");
     own.SetFileName("OwnCD.INI");
     own.SetInt("Music Mute", 1);
-    EXPECT_EQ(ReadDiskBytes("OwnCD.INI"), "[Options]\r\nMusic Mute=1\r\n");
+    EXPECT_EQ(ReadBytes("OwnCD.INI"), "[Options]\r\nMusic Mute=1\r\n");
 
-    WriteDiskBytes("Data2.dat", "[Channel]\r\nChannel Name=Night Owl\r\n");
+    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Night Owl\r\n");
     CJString channel("Default");
     GetChannelSection().GetString("Channel Name", channel);
     EXPECT_STREQ(channel.GetString(), "Night Owl");

@@ -1,6 +1,6 @@
 #include "objects/CBoolProperty.h"
 
-#include "ScalarClasses.h"
+#include "TestClasses.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "objects/CFloatProperty.h"
 
-#include "ScalarClasses.h"
+#include "TestClasses.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
 #include "objects/CListProperty.h"
 
-#include "ScalarClasses.h"
 #include "TestClasses.h"
 #include "foundation/CurrentLoadFile.h"
 

@@ -1,6 +1,5 @@
 #include "objects/CObjectProperty.h"
 
-#include "ScalarClasses.h"
 #include "TestClasses.h"
 #include "objects/CNetMessageStream.h"
 

@@ -1,4 +1,4 @@
-#include "ContainerClasses.h"
+#include "TestClasses.h"
 
 #include "foundation/FatalError.h"
 #include "objects/CNetMessageStream.h"

@@ -1,4 +1,4 @@
-#include "ValueKinds.h"
+#include "TestClasses.h"
 
 #include "objects/CNetMessageStream.h"
 

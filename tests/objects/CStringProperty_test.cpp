@@ -1,5 +1,4 @@
 #include "TestClasses.h"
-#include "ValueKinds.h"
 
 #include "foundation/CFile.h"
 #include "foundation/CLocalizationTable.h"
@@ -24,13 +23,6 @@ std::string Hex(const uint8_t* data, size_t size)
         out += digits[data[i] & 15];
     }
     return out;
-}
-
-CMemFileBuf* CopyOf(const std::string& bytes)
-{
-    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-    std::memcpy(copy, bytes.data(), bytes.size());
-    return new CMemFileBuf(copy, uint32_t(bytes.size()), true);
 }
 
 void OpenReading(CObjectStream& stream, const std::string& bytes)

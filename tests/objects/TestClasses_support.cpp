@@ -1,9 +1,17 @@
 #include "TestClasses.h"
 
+#include "foundation/CDynamicList.h"
 #include "foundation/CMemFileBuf.h"
+#include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CFloatProperty.h"
+#include "objects/CListProperty.h"
 #include "objects/CNetMessageStream.h"
+#include "objects/CObjectProperty.h"
+#include "objects/CPClassInfoProperty.h"
 #include "objects/CPObjectProperty.h"
+#include "objects/CSlotProperty.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -107,6 +115,13 @@ void RegisterTestClasses()
     CTestAbstract::SGetClassInfo();
 }
 
+CMemFileBuf* CopyOf(const std::string& bytes)
+{
+    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
+    std::memcpy(copy, bytes.data(), bytes.size());
+    return new CMemFileBuf(copy, uint32_t(bytes.size()), true);
+}
+
 std::string WriteToText(CObject* object, CObjectStream::Ids ids)
 {
     auto* buffer = new CMemFileBuf();
@@ -120,10 +135,8 @@ std::string WriteToText(CObject* object, CObjectStream::Ids ids)
 
 CObject* ReadFromText(const std::string& text, CObjectStream::Ids ids, CJString* error)
 {
-    auto* copy = static_cast<uint8_t*>(std::malloc(text.size() + 1));
-    std::memcpy(copy, text.data(), text.size());
     CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, uint32_t(text.size()), true), FILE_READ, ids);
+    stream.Attach(CopyOf(text), FILE_READ, ids);
     stream.SetQuiet(true);
     CObject* object = ReadObjectFromStream(stream);
     stream.Finish();
@@ -144,11 +157,181 @@ std::string WriteToBinary(CObject* object, CObjectStream::Ids ids)
 
 bool ReadFromBinary(CObject* object, const std::string& bytes, CObjectStream::Ids ids)
 {
-    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-    std::memcpy(copy, bytes.data(), bytes.size());
     CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, uint32_t(bytes.size()), true), FILE_READ, ids);
+    stream.Attach(CopyOf(bytes), FILE_READ, ids);
     const bool ok = object->ReadBin(stream);
     stream.Finish();
     return ok;
+}
+
+OMBRISALT_IMPLEMENT_CLASS(CScalarInner, 1)
+OMBRISALT_IMPLEMENT_CLASS(CScalarHolder, 1)
+OMBRISALT_IMPLEMENT_CLASS(CScalarDerived, 1)
+
+CDynamicList& GetKindList()
+{
+    static CDynamicList list;
+    if (list.GetCount() == 0) {
+        list.Add("Idle");
+        list.Add("Walking");
+        list.Add("Folder/Running");
+    }
+    return list;
+}
+
+CCodeTableList& GetModeList()
+{
+    static const CCodeTableRow kRows[] = {{0, "Optional", nullptr}, {1, "Required", nullptr}, {0, nullptr, nullptr}};
+    static CCodeTableList list(kRows);
+    return list;
+}
+
+void CScalarInner::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CScalarInner::m_Width, "Width", 4);
+    d.Add(&CScalarInner::m_Scale, "Scale", 1.0f);
+}
+
+void CScalarHolder::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CScalarHolder::m_Count, "Count", 3);
+    d.Add(&CScalarHolder::m_Ranged, "Ranged", 5).Range(0, 10);
+    d.Add(&CScalarHolder::m_Doubled, "Doubled", 0).Setter<&CScalarHolder::SetDoubled>();
+    d.Add<CLongProperty>(&CScalarHolder::m_Long, "Long", -1);
+    d.Add(&CScalarHolder::m_Uint, "Uint", 7u);
+    d.Add(&CScalarHolder::m_Distance, "Distance", 0u).Units("pixels");
+    d.Add(&CScalarHolder::m_Lives, "Lives", 3u).Range(1u, 10u).Get().AddSpecialValueName(0, "Unlimited");
+    d.Add(&CScalarHolder::m_Enabled, "Enabled", true);
+    AddBitProperty(d, &CScalarHolder::m_Flags, "Visible", 0x1, true);
+    AddBitProperty(d, &CScalarHolder::m_Flags, "Layer", 0x6, false);
+    AddBitProperty(d, &CScalarHolder::m_Flags, "Hidden", 0x8, false).Setter<&CScalarHolder::SetHiddenBit>();
+    d.Add(&CScalarHolder::m_Speed, "Speed", 2.5f).Units("pixels");
+    d.Add(&CScalarHolder::m_Ratio, "Ratio", 0.5f).Range(0.0f, 1.0f).Get().AddSpecialValueName(-1.0f, "Never");
+    AddListProperty(d, &CScalarHolder::m_Kind, "Kind", &GetKindList(), "Walking");
+    AddListProperty(d, &CScalarHolder::m_Mode, "Mode", &GetModeList(), nullptr);
+    AddObjectProperty(d, &CScalarHolder::m_Inner, "Inner");
+}
+
+void CScalarDerived::DeclareProperties(CPropertyDeclarer&) {}
+
+CScalarInner::CScalarInner() { InitDeclaredProperties(); }
+CScalarInner::~CScalarInner() { DestroyDeclaredProperties(); }
+CScalarHolder::CScalarHolder() { InitDeclaredProperties(); }
+CScalarHolder::~CScalarHolder() { DestroyDeclaredProperties(); }
+CScalarDerived::CScalarDerived() { InitDeclaredProperties(); }
+
+void RegisterScalarClasses()
+{
+    RegisterObjectClasses();
+    CScalarInner::SGetClassInfo();
+    CScalarHolder::SGetClassInfo();
+    CScalarDerived::SGetClassInfo();
+}
+
+std::string TextOf(CObject& object, const char* name)
+{
+    CJString text;
+    object.GetClassInfo()->FindProperty(name)->GetValueText(&object, text);
+    return text.GetString();
+}
+
+void SetText(CObject& object, const char* name, const char* text)
+{
+    object.GetClassInfo()->FindProperty(name)->SetValueFromText(&object, CJString(text), nullptr);
+}
+
+OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CTestPartAbstract, 0)
+OMBRISALT_IMPLEMENT_CLASS(CTestHolder, 0)
+
+void CTestPartAbstract::DeclareProperties(CPropertyDeclarer&) {}
+
+void CTestHolder::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.AddProperty(NewArrayProperty<CIntProperty>(&CTestHolder::m_Sizes, "Sizes", {}, "Size", 0));
+    d.AddProperty(NewArrayProperty<CIntProperty>(&CTestHolder::m_Exact, "Exact", {ArrayCapacity::None}, "Value", 1));
+    d.AddProperty(NewArrayProperty<CStringProperty>(
+        &CTestHolder::m_Labels, "Labels", {ArrayCapacity::Kept, ArrayStorage::ElementArrays, &ColourNames()},
+        "Label", "none"));
+    d.AddProperty(NewArrayProperty<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Parts, "Parts", {}, "Part",
+                                                                     nullptr));
+    d.Add<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Inline, "Inline", nullptr).WriteWhenEmpty(false);
+    d.Add<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Defaulted, "Defaulted", nullptr)
+        .Get()
+        .SetDefaultClass(CTestDerived::SGetClassInfo());
+    d.Add(&CTestHolder::m_Kind, "Kind", static_cast<CClassInfo*>(nullptr));
+}
+
+CTestHolder::CTestHolder() { InitDeclaredProperties(); }
+CTestHolder::~CTestHolder() { DestroyDeclaredProperties(); }
+
+CDynamicList& ColourNames()
+{
+    static CDynamicList* names = [] {
+        auto* list = new CDynamicList();
+        list->Add("Red");
+        list->Add("Green");
+        list->Add("Blue");
+        return list;
+    }();
+    return *names;
+}
+
+CPropertyArrayProperty* HolderArray(const char* name)
+{
+    return static_cast<CPropertyArrayProperty*>(CTestHolder::SGetClassInfo()->FindProperty(name));
+}
+
+namespace {
+
+struct CAttached {
+    CProperty* tag;
+    CProperty* always;
+    CProperty* extra;
+};
+
+const CAttached& Attached()
+{
+    static const CAttached attached = [] {
+        RegisterTestClasses();
+        CAttached a{new CSlotProperty<CIntProperty>("Tag", 7), new CSlotProperty<CStringProperty>("Always", "on"),
+                    new CSlotProperty<CTypedPObjectProperty<CTestBase>>("Extra", nullptr)};
+        a.tag->AddAsDynamicProperty(CTestBase::SGetClassInfo(), 0);
+        CAutoRegisterDynamicProperty always(CTestHolder::SGetClassInfo(), a.always, kDynamicAlwaysPresent,
+                                            "Present on every holder");
+        a.extra->AddAsDynamicProperty(CTestHolder::SGetClassInfo(), 1);
+        return a;
+    }();
+    return attached;
+}
+
+} // namespace
+
+CProperty* TagProperty() { return Attached().tag; }
+CProperty* AlwaysProperty() { return Attached().always; }
+CProperty* ExtraProperty() { return Attached().extra; }
+
+void RegisterContainerClasses()
+{
+    RegisterTestClasses();
+    CTestPartAbstract::SGetClassInfo();
+    CTestHolder::SGetClassInfo();
+    Attached();
+}
+
+OMBRISALT_IMPLEMENT_CLASS(CValueKindsHolder, 1)
+
+void CValueKindsHolder::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CValueKindsHolder::m_Name, "Name", "");
+    d.Add(&CValueKindsHolder::m_Title, "Title", "");
+    d.Add(&CValueKindsHolder::m_Spot, "Spot", CPoint{0, 0});
+    d.Add(&CValueKindsHolder::m_Place, "Place", CFPoint{0, 0});
+}
+
+CValueKindsHolder::CValueKindsHolder() { InitDeclaredProperties(); }
+CValueKindsHolder::~CValueKindsHolder() { DestroyDeclaredProperties(); }
+
+CProperty* HolderProperty(const char* name)
+{
+    return CValueKindsHolder::SGetClassInfo()->FindProperty(name);
 }

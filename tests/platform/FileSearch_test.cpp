@@ -1,6 +1,6 @@
 #include "platform/FileSearch.h"
 
-#include "platform/PlatformTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <sys/stat.h>
 

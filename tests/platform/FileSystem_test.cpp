@@ -1,6 +1,6 @@
 #include "platform/FileSystem.h"
 
-#include "platform/PlatformTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "platform/Process.h"
 
-#include "platform/PlatformTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

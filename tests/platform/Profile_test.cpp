@@ -1,7 +1,7 @@
 #include "platform/Profile.h"
 
 #include "platform/FileSystem.h"
-#include "platform/PlatformTestSupport.h"
+#include "support/TestSupport.h"
 #include "platform/Process.h"
 
 #include <cstdint>
@@ -202,13 +202,9 @@ TEST_F(ProfileWriting, AnotherProcessReadsBackWhatWasWritten)
     WriteBytes("queries.txt", queries);
 
     ASSERT_EQ(::setenv("OMBRISALT_PROFILE_QUERIES", "queries.txt", 1), 0);
-    plat::ProcessHandle child;
-    const bool started = plat::StartProcess(
-        "\"" + plat::GetProgramPath() + "\" --gtest_filter=ProfileReadBack.ChildAnswersQueries", Folder(), &child);
+    const bool ran = RunThisProgramWithTest("ProfileReadBack.ChildAnswersQueries", Folder());
     ::unsetenv("OMBRISALT_PROFILE_QUERIES");
-    ASSERT_TRUE(started);
-    ASSERT_TRUE(WaitForExit(child.id));
-    EXPECT_FALSE(plat::IsProcessRunning(child));
+    ASSERT_TRUE(ran);
     EXPECT_EQ(ReadBytes("answers.txt"), "800\n1.25\nAnn-Marie O'Neil\nC:\\Games\\Save;1\n0\n800\n<missing>\n");
 }
 

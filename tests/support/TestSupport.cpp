@@ -1,0 +1,109 @@
+#include "support/TestSupport.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Process.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+void CTempFolderTest::SetUp()
+{
+    std::string pattern = (fs::temp_directory_path() / "ombrisalt_test_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    m_Folder = pattern;
+    m_PreviousFolder = fs::current_path().string();
+    fs::current_path(m_Folder);
+}
+
+void CTempFolderTest::TearDown()
+{
+    if (m_Folder.empty())
+        return;
+    fs::current_path(m_PreviousFolder);
+    // Read-only bits left by a test must not stop the clean-up.
+    std::error_code error;
+    fs::permissions(m_Folder, fs::perms::owner_all, fs::perm_options::add, error);
+    for (const auto& entry : fs::recursive_directory_iterator(m_Folder, error))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, error);
+    fs::remove_all(m_Folder, error);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    const fs::path target(path);
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool DiskHas(const std::string& path)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+void SetWriteTime(const std::string& path, long long unixSeconds)
+{
+    const auto system = std::chrono::system_clock::time_point(std::chrono::seconds(unixSeconds));
+    fs::last_write_time(path, fs::file_time_type::clock::from_sys(system));
+}
+
+std::string ListNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const std::string& name : names)
+        joined += (joined.empty() ? "" : " ") + name;
+    return joined;
+}
+
+bool WaitForExit(int pid)
+{
+    const int fd = int(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0)
+        return false;
+    pollfd item{fd, POLLIN, 0};
+    const int ready = ::poll(&item, 1, 60000);
+    ::close(fd);
+    return ready == 1;
+}
+
+bool RunThisProgramWithTest(const std::string& testName, const std::string& folder)
+{
+    plat::ProcessHandle child;
+    if (!plat::StartProcess("\"" + plat::GetProgramPath() + "\" --gtest_filter=" + testName, folder, &child))
+        return false;
+    const bool ended = WaitForExit(child.id);
+    plat::IsProcessRunning(child); // reaps it
+    return ended;
+}
+
+int RunCommand(const std::string& command)
+{
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Equipment shared by every test program: a fresh temporary folder that is
+// the working folder for the test's duration, file helpers that reach the
+// disk directly (not through the code under test), and child processes.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class CTempFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    const std::string& Folder() const { return m_Folder; }
+    // The absolute path of a name inside the folder.
+    std::string PathOf(const std::string& name) const { return m_Folder + "/" + name; }
+
+private:
+    std::string m_Folder;
+    std::string m_PreviousFolder;
+};
+
+// Relative paths start at the working folder; folders on the way are made.
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+bool DiskHas(const std::string& path);
+// Sets a file's last-write time to Unix seconds.
+void SetWriteTime(const std::string& path, long long unixSeconds);
+// Names in a folder, sorted byte-wise, without "." and "..".
+std::string ListNames(const std::string& folder);
+
+// Blocks until the process has ended without reaping it, or until a
+// generous guard expires (false). No timing is asserted.
+bool WaitForExit(int pid);
+// Runs this test program again in the folder with only the named test.
+// False when it could not be started or did not end.
+bool RunThisProgramWithTest(const std::string& testName, const std::string& folder);
+// Runs a shell command quietly; answers its exit status.
+int RunCommand(const std::string& command);
