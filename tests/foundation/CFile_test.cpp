@@ -16,34 +16,44 @@ namespace {
 
 using FileTest = CFileFolderTest;
 
-std::vector<std::string> ReadAllLines(CFile& file)
+using Lines = std::vector<std::string>;
+
+Lines ReadAllLines(CFile& file)
 {
-    std::vector<std::string> lines;
-    CJString line;
-    while (file.ReadLine(line)) {
-        CJString narrow(line);
-        narrow.ToNarrow();
-        lines.emplace_back(narrow.GetString());
-    }
+    Lines lines;
+    for (std::string line = NextLine(file); line != "<end>"; line = NextLine(file))
+        lines.push_back(line);
     return lines;
 }
 
-std::vector<std::string> DiskLines(const std::string& path)
+Lines DiskLines(const std::string& path)
 {
     CFile file;
     EXPECT_TRUE(file.Open(path.c_str(), FILE_READ));
     return ReadAllLines(file);
 }
 
-std::vector<std::string> MemoryLines(const std::string& bytes)
+bool AttachBytes(CFile& file, std::string& bytes)
 {
-    std::string copy = bytes;
+    return file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size()), false), FILE_READ);
+}
+
+Lines MemoryLines(std::string bytes)
+{
     CFile file;
-    EXPECT_TRUE(file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(copy.data()), uint32_t(copy.size()), false), FILE_READ));
+    EXPECT_TRUE(AttachBytes(file, bytes));
     return ReadAllLines(file);
 }
 
-using Lines = std::vector<std::string>;
+// Opens, writes the text and closes; false when any step failed.
+bool WriteText(const char* name, uint32_t flags, const char* text)
+{
+    CFile file;
+    if (!file.Open(name, flags))
+        return false;
+    file.WriteString(text);
+    return file.Close();
+}
 
 TEST_F(FileTest, WritesLinesWithCrLfAndOneTabPerIndentLevel)
 {
@@ -77,14 +87,14 @@ TEST_F(FileTest, WithoutIndentingLinesCarryNoTabs)
 
 TEST_F(FileTest, DiskLineEndsFollowTheThreeCharacterRule)
 {
-    WriteBytes(PathOf("crlf.txt"), "a\r\nb\nc\r\r\nd\n\ne");
-    EXPECT_EQ(DiskLines(PathOf("crlf.txt")), (Lines{"a", "b", "c", "d", "", "e"}));
-    WriteBytes(PathOf("lfcr.txt"), "a\n\rb\r\n\nc");
-    EXPECT_EQ(DiskLines(PathOf("lfcr.txt")), (Lines{"a", "b", "c"}));
-    WriteBytes(PathOf("crcr.txt"), "a\r\rb\r\r");
-    EXPECT_EQ(DiskLines(PathOf("crcr.txt")), (Lines{"a", "", "b", ""}));
-    WriteBytes(PathOf("ends.txt"), "a\r\n\rb\n\n");
-    EXPECT_EQ(DiskLines(PathOf("ends.txt")), (Lines{"a", "", "b", ""}));
+    const std::pair<const char*, Lines> cases[] = {{"a\r\nb\nc\r\r\nd\n\ne", {"a", "b", "c", "d", "", "e"}},
+                                                   {"a\n\rb\r\n\nc", {"a", "b", "c"}},
+                                                   {"a\r\rb\r\r", {"a", "", "b", ""}},
+                                                   {"a\r\n\rb\n\n", {"a", "", "b", ""}}};
+    for (const auto& [bytes, lines] : cases) {
+        WriteBytes(PathOf("t.txt"), bytes);
+        EXPECT_EQ(DiskLines(PathOf("t.txt")), lines) << bytes;
+    }
 }
 
 TEST_F(FileTest, MemoryLineEndsSkipOneCrThenOneLf)
@@ -103,19 +113,12 @@ TEST_F(FileTest, DiskLinesSurviveNulBytesLongLinesAndChunkBoundaries)
     WriteBytes(PathOf("edge.txt"), edge + "\r\nb\r\n" + longLine + "\r\nz" + std::string(1, '\0') + "z\nlast");
     CFile file;
     ASSERT_TRUE(file.Open(PathOf("edge.txt").c_str(), FILE_READ));
-    CJString line;
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), edge.c_str());
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "b");
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_EQ(line.GetLength(), 1000);
-    // The NUL ends the text of the string, not the line.
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "z");
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "last");
-    EXPECT_FALSE(file.ReadLine(line));
+    EXPECT_EQ(NextLine(file), edge);
+    EXPECT_EQ(NextLine(file), "b");
+    EXPECT_EQ(NextLine(file), longLine);
+    EXPECT_EQ(NextLine(file), "z"); // the NUL ends the text of the string, not the line
+    EXPECT_EQ(NextLine(file), "last");
+    EXPECT_EQ(NextLine(file), "<end>");
     EXPECT_EQ(file.GetLineCount(), 5u);
 }
 
@@ -164,9 +167,8 @@ TEST_F(FileTest, Utf16FilesReadInMemoryWithoutTheMark)
     EXPECT_EQ(std::u16string(line.GetWideString()), u"\x0416x");
     ASSERT_TRUE(file.ReadLine(line));
     EXPECT_EQ(line.Compare("second"), 0);
-    // A line in file form comes back decoded.
     ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_EQ(std::u16string(line.GetWideString()), u"\x0416");
+    EXPECT_EQ(std::u16string(line.GetWideString()), u"\x0416") << "a line in file form comes back decoded";
     EXPECT_FALSE(file.ReadLine(line));
 }
 
@@ -227,7 +229,7 @@ TEST_F(FileTest, CountedStringsCheckTheFileAndTheCallersRoom)
     std::string bytes("\x05\0\0\0hello", 9);
     bytes += std::string("\xFF\xFF\0\0abc", 7);
     CFile file;
-    ASSERT_TRUE(file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size()), false), FILE_READ));
+    ASSERT_TRUE(AttachBytes(file, bytes));
     char small[5] = "keep";
     errno = 0;
     file.ReadCountedString(small, sizeof small); // needs 6 bytes with the terminator
@@ -279,14 +281,10 @@ TEST_F(FileTest, NamesAreFoundCaseBlindWithEitherSeparator)
     WriteBytes(PathOf("Sub/Deeper/File.TXT"), "found");
     CFile file;
     ASSERT_TRUE(file.Open("sub\\DEEPER\\file.txt", FILE_READ));
-    CJString line;
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "found");
+    EXPECT_EQ(NextLine(file), "found");
     EXPECT_TRUE(FileExists("SUB/deeper/FILE.txt", 0));
     // Writing reaches the existing file, not a twin in another case.
-    ASSERT_TRUE(file.Open("sub\\deeper\\FILE.TXT", FILE_WRITE | FILE_CREATE));
-    file.WriteString("new");
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(WriteText("sub\\deeper\\FILE.TXT", FILE_WRITE | FILE_CREATE, "new"));
     EXPECT_EQ(ReadBytes(PathOf("Sub/Deeper/File.TXT")), "new");
     EXPECT_FALSE(DiskHas(PathOf("sub")));
 }
@@ -295,16 +293,10 @@ TEST_F(FileTest, WriteModesFollowTheFlags)
 {
     CFile file;
     EXPECT_FALSE(file.Open("new.txt", FILE_WRITE));
-    ASSERT_TRUE(file.Open("new.txt", FILE_WRITE | FILE_CREATE));
-    file.WriteString("abc");
-    ASSERT_TRUE(file.Close());
-    ASSERT_TRUE(file.Open("new.txt", FILE_WRITE));
-    file.WriteString("X");
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(WriteText("new.txt", FILE_WRITE | FILE_CREATE, "abc"));
+    ASSERT_TRUE(WriteText("new.txt", FILE_WRITE, "X"));
     EXPECT_EQ(ReadBytes(PathOf("new.txt")), "Xbc");
-    ASSERT_TRUE(file.Open("new.txt", FILE_WRITE | FILE_APPEND));
-    file.WriteString("d");
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(WriteText("new.txt", FILE_WRITE | FILE_APPEND, "d"));
     EXPECT_EQ(ReadBytes(PathOf("new.txt")), "Xbcd");
 }
 
@@ -313,12 +305,9 @@ TEST_F(FileTest, MakeFoldersCreatesTheChainOnlyWhenAsked)
     CFile file;
     EXPECT_FALSE(file.Open("a/b/c.txt", FILE_WRITE | FILE_CREATE));
     EXPECT_FALSE(DiskHas(PathOf("a")));
-    ASSERT_TRUE(file.Open("a/b/c.txt", FILE_WRITE | FILE_CREATE | FILE_MAKE_FOLDERS));
-    file.WriteString("x");
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(WriteText("a/b/c.txt", FILE_WRITE | FILE_CREATE | FILE_MAKE_FOLDERS, "x"));
     EXPECT_EQ(ReadBytes(PathOf("a/b/c.txt")), "x");
-    ASSERT_TRUE(file.Open("q/r/s.txt", FILE_WRITE | FILE_APPEND | FILE_MAKE_FOLDERS));
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(WriteText("q/r/s.txt", FILE_WRITE | FILE_APPEND | FILE_MAKE_FOLDERS, ""));
     EXPECT_TRUE(DiskHas(PathOf("q/r/s.txt")));
 }
 
@@ -357,17 +346,14 @@ TEST_F(FileTest, CompressedFilesRoundTripThroughOneBlock)
     const std::string bytes = ReadBytes(PathOf("Stats.dat"));
     ASSERT_GT(bytes.size(), 9u);
     EXPECT_EQ(bytes[0], 1);
-    const uint32_t compressed = uint8_t(bytes[1]) | uint8_t(bytes[2]) << 8 | uint8_t(bytes[3]) << 16 | uint32_t(uint8_t(bytes[4])) << 24;
-    EXPECT_EQ(compressed + 9, bytes.size());
+    EXPECT_EQ(Le32(bytes, 1) + 9, bytes.size());
     EXPECT_LT(bytes.size(), 200u);
 
     CFile file;
     ASSERT_TRUE(file.Open("STATS.DAT", FILE_READ | FILE_COMPRESSED));
     EXPECT_TRUE(file.GetFileBuf()->IsMemory());
     EXPECT_EQ(file.GetSize(), 200 * 21 + 4);
-    CJString line;
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "the same line again");
+    EXPECT_EQ(NextLine(file), "the same line again");
     ASSERT_TRUE(file.Seek(200 * 21));
     uint32_t tail = 0;
     file.ReadUint32(tail);
@@ -416,9 +402,7 @@ TEST_F(FileTest, ReadOnlyFlagIsClearedOnlyWhenAsked)
     EXPECT_FALSE(IsFileWritable("ro.txt", 0));
     CFile file;
     EXPECT_FALSE(file.Open("ro.txt", FILE_WRITE | FILE_CREATE));
-    ASSERT_TRUE(file.Open("ro.txt", FILE_WRITE | FILE_CREATE | FILE_CLEAR_READONLY));
-    file.WriteString("new");
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(WriteText("ro.txt", FILE_WRITE | FILE_CREATE | FILE_CLEAR_READONLY, "new"));
     EXPECT_EQ(ReadBytes(PathOf("ro.txt")), "new");
     EXPECT_TRUE(IsFileWritable("ro.txt", 0));
     EXPECT_TRUE(IsFileWritable("not-yet.txt", 0));
@@ -472,23 +456,20 @@ TEST_F(FileTest, BufferNamesReachOnlyRegisteredBuffers)
 
 TEST(FilePaths, ResolveAgainstTheBaseFolders)
 {
-    CJString out;
-    ResolvePath(out, "./x.txt", 0);
-    EXPECT_STREQ(out.GetString(), "./x.txt");
+    auto resolved = [](const char* name, uint32_t flags) {
+        CJString out;
+        ResolvePath(out, name, flags);
+        return std::string(out.GetString());
+    };
+    EXPECT_EQ(resolved("./x.txt", 0), "./x.txt");
     SetDataFolder("Data");
-    ResolvePath(out, "./x.txt", 0);
-    EXPECT_STREQ(out.GetString(), "Data/x.txt");
-    ResolvePath(out, "Upgrades/a.txt", 0);
-    EXPECT_STREQ(out.GetString(), "Data/Upgrades/a.txt");
-    ResolvePath(out, "Upgrades/a.txt", FILE_USER_FOLDER);
-    EXPECT_STREQ(out.GetString(), "Upgrades/a.txt");
+    EXPECT_EQ(resolved("./x.txt", 0), "Data/x.txt");
+    EXPECT_EQ(resolved("Upgrades/a.txt", 0), "Data/Upgrades/a.txt");
+    EXPECT_EQ(resolved("Upgrades/a.txt", FILE_USER_FOLDER), "Upgrades/a.txt");
     SetFolderB("Saves");
-    ResolvePath(out, "Stats.dat", FILE_FOLDER_B | FILE_FOLDER_C);
-    EXPECT_STREQ(out.GetString(), "Saves/Stats.dat");
-    ResolvePath(out, "/abs/x", FILE_FOLDER_B);
-    EXPECT_STREQ(out.GetString(), "/abs/x");
-    ResolvePath(out, "C:x", 0);
-    EXPECT_STREQ(out.GetString(), "C:x");
+    EXPECT_EQ(resolved("Stats.dat", FILE_FOLDER_B | FILE_FOLDER_C), "Saves/Stats.dat");
+    EXPECT_EQ(resolved("/abs/x", FILE_FOLDER_B), "/abs/x");
+    EXPECT_EQ(resolved("C:x", 0), "C:x");
     char small[8];
     EXPECT_FALSE(ResolvePathToBuffer(small, sizeof small, "long name", 0));
     SetFolderB("");
@@ -629,11 +610,7 @@ protected:
     std::string FirstLine(const char* name, uint32_t flags)
     {
         CFile file;
-        if (!file.Open(name, flags))
-            return "<none>";
-        CJString line;
-        file.ReadLine(line);
-        return line.GetString();
+        return file.Open(name, flags) ? NextLine(file) : "<none>";
     }
     CFakeArchives m_Archives;
     CArchiveLayer* m_Previous = nullptr;

@@ -134,8 +134,8 @@ protected:
         Put("Data/Cache/Phases/Early.property", Text("CTestSlot", "\tCapacity=11\r\n"));
         // A stored archive made with the engine's own member writer.
         Put("Data/Upgrades/Packed.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
-        AppendMember("Data/Upgrades/Packed.zip;Laser.Upgrade.txt",
-                     Text("CTestUpgrade", "\tCost=9\r\n\tRequires=Cannon\r\n"));
+        EXPECT_TRUE(WriteThroughFile("Data/Upgrades/Packed.zip;Laser.Upgrade.txt",
+                                     Text("CTestUpgrade", "\tCost=9\r\n\tRequires=Cannon\r\n")));
         MountArchives("Data", true, false, false);
 
         m_Upgrades.SetSource("Upgrades", "upgrades", 0);
@@ -149,29 +149,12 @@ protected:
         g_Upgrades = g_Slots = nullptr;
         ArchiveFixture::TearDown();
     }
-    void AppendMember(const char* name, const std::string& bytes)
-    {
-        CFile file;
-        ASSERT_TRUE(file.Open(name, FILE_WRITE | FILE_CREATE));
-        ASSERT_EQ(file.Write(bytes.data(), uint32_t(bytes.size())), bytes.size());
-        ASSERT_TRUE(file.Close());
-    }
     static std::vector<std::string> Names(CObjectFileArray& list)
     {
         std::vector<std::string> names;
         for (int32_t i = 0; i < list.GetCount(); ++i)
             names.push_back(list.GetItemName(i));
         return names;
-    }
-    static CFatalErrorException FatalOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const CFatalErrorException& fatal) {
-            return fatal;
-        }
-        ADD_FAILURE() << "no fatal report";
-        return {};
     }
 
     CUpgradeList m_Upgrades{"Upgrade.txt"};
@@ -264,7 +247,7 @@ TEST_F(ObjectFileList, LoadFlagAcceptsAnyClassAndMakesFailedLoadsFatal)
     EXPECT_EQ(strict.GetObject(strict.Find("Wrong")), nullptr); // not handed out as an upgrade
 
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const CFatalErrorException fatal = FatalOf([&] { strict.GetObject(strict.Find("Empty")); });
+        const CFatalErrorException fatal = FatalReportOf([&] { strict.GetObject(strict.Find("Empty")); });
         EXPECT_EQ(fatal.caption, "Fatal Error");
         EXPECT_EQ(fatal.message, "Error loading file");
     }
@@ -272,11 +255,11 @@ TEST_F(ObjectFileList, LoadFlagAcceptsAnyClassAndMakesFailedLoadsFatal)
 
 TEST_F(ObjectFileList, MissingItemAndSelfReferenceAreFatal)
 {
-    const CFatalErrorException missing = FatalOf([&] { m_Upgrades.GetObjectByName("Nope"); });
+    const CFatalErrorException missing = FatalReportOf([&] { m_Upgrades.GetObjectByName("Nope"); });
     EXPECT_EQ(missing.caption, "Fatal Not Found Error");
     EXPECT_NE(missing.message.find("Nope"), std::string::npos);
 
-    const CFatalErrorException loop = FatalOf([&] { m_Upgrades.GetObjectByName("Loop"); });
+    const CFatalErrorException loop = FatalReportOf([&] { m_Upgrades.GetObjectByName("Loop"); });
     EXPECT_EQ(loop.caption, "Fatal Error");
     EXPECT_EQ(loop.message, "Got stuck in an infinite loop while trying to load \"Loop\".  This is usually caused by "
                             "that file refering to itself.  The actions in this file need to be re-scripted to go "

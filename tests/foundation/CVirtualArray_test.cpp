@@ -1,5 +1,6 @@
 #include "foundation/CVirtualArray.h"
 
+#include "FileTestSupport.h"
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
 
@@ -214,30 +215,15 @@ TEST(VirtualArray, ItemAddedGoesToTheInstalledBroadcaster)
 
 class MissingItemReport : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_Previous = SetFatalTerminator(ThrowingFatalTerminator);
-        m_LoadFile = GetCurrentLoadFileName();
-    }
-    void TearDown() override
-    {
-        SetFatalTerminator(m_Previous);
-        GetCurrentLoadFileName() = m_LoadFile;
-    }
+    void SetUp() override { m_LoadFile = GetCurrentLoadFileName(); }
+    void TearDown() override { GetCurrentLoadFileName() = m_LoadFile; }
 
     template <typename Key>
     CFatalErrorException Report(CVirtualArray& array, const Key& key)
     {
-        try {
-            array.FindOrReportMissing(key);
-        } catch (const CFatalErrorException& error) {
-            return error;
-        }
-        ADD_FAILURE() << "no report";
-        return {};
+        return FatalReportOf([&] { array.FindOrReportMissing(key); });
     }
 
-    FatalTerminator m_Previous = nullptr;
     CJString m_LoadFile;
 };
 

@@ -14,27 +14,6 @@
 
 namespace {
 
-std::string ReadMember(const char* name, uint32_t flags = FILE_READ)
-{
-    CFile file;
-    if (!file.Open(name, flags))
-        return "<missing>";
-    std::string bytes(size_t(file.GetSize()), '\0');
-    if (!bytes.empty()) {
-        EXPECT_EQ(file.Read(bytes.data(), uint32_t(bytes.size())), bytes.size());
-    }
-    return bytes;
-}
-
-bool WriteMember(const char* name, const std::string& bytes)
-{
-    CFile file;
-    if (!file.Open(name, FILE_WRITE | FILE_CREATE))
-        return false;
-    EXPECT_EQ(file.Write(bytes.data(), uint32_t(bytes.size())), bytes.size());
-    return file.Close();
-}
-
 std::string Pattern(size_t size, unsigned seed)
 {
     std::string bytes(size, '\0');
@@ -60,25 +39,21 @@ TEST_F(ZipArchive, MembersOfArchivesMadeByZipAndPythonReadByteForByte)
     ASSERT_TRUE(table.Mount("ByZip.zip", true, false, "ByZip/", false, 0));
     ASSERT_TRUE(table.Mount("ByPython.zip", false, false, "ByPython/", true, 0));
 
-    EXPECT_EQ(ReadMember("byzip/sub/mixed.txt"), "hello\r\nworld\r\n");
-    EXPECT_EQ(ReadMember("BYZIP/BIG.BIN"), Pattern(200000, 1));
-    EXPECT_EQ(ReadMember("ByZip/empty.dat"), "");
-    EXPECT_EQ(ReadMember("ByPython/a/B.txt"), "python member");
+    EXPECT_EQ(ReadThroughFile("byzip/sub/mixed.txt"), "hello\r\nworld\r\n");
+    EXPECT_EQ(ReadThroughFile("BYZIP/BIG.BIN"), Pattern(200000, 1));
+    EXPECT_EQ(ReadThroughFile("ByZip/empty.dat"), "");
+    EXPECT_EQ(ReadThroughFile("ByPython/a/B.txt"), "python member");
     std::string expected;
-    for (int i = 0; i < 40; ++i)
-        for (int b = 0; b < 256; ++b)
-            expected.push_back(char(b));
-    EXPECT_EQ(ReadMember("ByPython/c.bin"), expected);
-    EXPECT_EQ(ReadMember("ByPython/missing.bin"), "<missing>");
+    for (int i = 0; i < 40 * 256; ++i)
+        expected.push_back(char(i));
+    EXPECT_EQ(ReadThroughFile("ByPython/c.bin"), expected);
+    EXPECT_EQ(ReadThroughFile("ByPython/missing.bin"), "<missing>");
 
     // Lines, seeks to the end, and the relative seek that may not reach it.
     CFile file;
     ASSERT_TRUE(file.Open("ByZip/Sub/Mixed.txt", FILE_READ));
-    CJString line;
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "hello");
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "world");
+    EXPECT_EQ(NextLine(file), "hello");
+    EXPECT_EQ(NextLine(file), "world");
     EXPECT_TRUE(file.Seek(14));
     EXPECT_FALSE(file.Seek(15));
     EXPECT_TRUE(file.Seek(10));
@@ -89,12 +64,8 @@ TEST_F(ZipArchive, MembersOfArchivesMadeByZipAndPythonReadByteForByte)
 TEST_F(ZipArchive, ReaderVariantsLoadAlike)
 {
     const std::vector<Member> members = {{"x/one.txt", "first"}, {"two.txt", "second member"}};
-    ZipOptions alternative;
-    alternative.endSignature = kZipAlternativeEndSignature;
-    Put("Data/Alt.zip", BuildZip(members, alternative));
-    ZipOptions commented;
-    commented.archiveComment = "a comment forces the scan from the start";
-    Put("Data/Comment.zip", BuildZip(members, commented));
+    Put("Data/Alt.zip", BuildZip(members, {.endSignature = kZipAlternativeEndSignature}));
+    Put("Data/Comment.zip", BuildZip(members, {.archiveComment = "a comment forces the scan from the start"}));
     std::vector<Member> extras = members;
     extras[0].localExtra = std::string("\x99\x99\x04\x00wxyz", 8); // local extra longer than the central one
     extras[1].centralExtra = std::string("\x55\x54\x01\x00\x01", 5);
@@ -105,8 +76,8 @@ TEST_F(ZipArchive, ReaderVariantsLoadAlike)
     ASSERT_TRUE(table.Mount("Comment.zip", false, false, "Comment/", false, 0));
     ASSERT_TRUE(table.Mount("Extra.zip", false, false, "Extra/", false, 0));
     for (const char* mount : {"Alt/", "Comment/", "Extra/"}) {
-        EXPECT_EQ(ReadMember((std::string(mount) + "X/ONE.txt").c_str()), "first") << mount;
-        EXPECT_EQ(ReadMember((std::string(mount) + "two.txt").c_str()), "second member") << mount;
+        EXPECT_EQ(ReadThroughFile((std::string(mount) + "X/ONE.txt").c_str()), "first") << mount;
+        EXPECT_EQ(ReadThroughFile((std::string(mount) + "two.txt").c_str()), "second member") << mount;
     }
     EXPECT_EQ(CMountedArchiveTable::ArchiveForName(*table.GetRoot(0), "Alt/two.txt")->GetEndSignature(),
               kZipAlternativeEndSignature);
@@ -119,7 +90,7 @@ TEST_F(ZipArchive, ArchiveAppendedToAnExecutableMounts)
     Put("Game.bin", std::string(5000, '\x7f') + ReadBytes(m_Root / "part.zip"));
     ASSERT_EQ(RunCommand("zip -q -A Game.bin"), 0);
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Game.bin", true, false, "/", false, FILE_USER_FOLDER));
-    EXPECT_EQ(ReadMember("inside.txt"), "carried by the program");
+    EXPECT_EQ(ReadThroughFile("inside.txt"), "carried by the program");
 }
 
 TEST_F(ZipArchive, PreEnumeratedLookupsNeedAListing)
@@ -157,7 +128,7 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
         EXPECT_EQ(ReadBytes(m_Root / "Data/Edit.zip"), before);
         ASSERT_TRUE(file.Close());
     }
-    ASSERT_TRUE(WriteMember("Edit/third.txt", Pattern(70000, 3)));
+    ASSERT_TRUE(WriteThroughFile("Edit/third.txt", Pattern(70000, 3)));
 
     EXPECT_EQ(RunCommand("unzip -tq Data/Edit.zip"), 0);
     EXPECT_EQ(RunCommand("python3 -c \"import zipfile, sys; z = zipfile.ZipFile('Data/Edit.zip')\n"
@@ -167,14 +138,14 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
                   "assert z.getinfo('second.txt').extra == b'\\x99\\x99\\x02\\x00ab'\n"
                   "assert z.read('first.txt') == b'rewritten first member'\""),
               0);
-    EXPECT_EQ(ReadMember("Edit/first.txt"), "rewritten first member");
-    EXPECT_EQ(ReadMember("Edit/second.txt"), "22");
-    EXPECT_EQ(ReadMember("Edit/third.txt"), Pattern(70000, 3));
+    EXPECT_EQ(ReadThroughFile("Edit/first.txt"), "rewritten first member");
+    EXPECT_EQ(ReadThroughFile("Edit/second.txt"), "22");
+    EXPECT_EQ(ReadThroughFile("Edit/third.txt"), Pattern(70000, 3));
 
     // A fresh mount reads the same from disk.
     CMountedArchiveTable::Get().UnmountAll();
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", true, true, "Edit/", false, 0));
-    EXPECT_EQ(ReadMember("Edit/third.txt"), Pattern(70000, 3));
+    EXPECT_EQ(ReadThroughFile("Edit/third.txt"), Pattern(70000, 3));
     CZipArchive* archive = CMountedArchiveTable::ArchiveForName(*CMountedArchiveTable::Get().GetRoot(0), "Edit/x");
     ASSERT_EQ(archive->GetEntryCount(), 3u);
     EXPECT_EQ(archive->GetEntry(2)->fullName, "Edit/third.txt");
@@ -182,15 +153,14 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
 
 TEST_F(ZipArchive, RewriteKeepsTheAlternativeSignature)
 {
-    ZipOptions alternative;
-    alternative.endSignature = kZipAlternativeEndSignature;
-    Put("Data/Alt.zip", BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}, {"c.txt", "c"}}, alternative));
+    Put("Data/Alt.zip",
+        BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}, {"c.txt", "c"}}, {.endSignature = kZipAlternativeEndSignature}));
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Alt.zip", true, true, "Alt/", false, 0));
-    ASSERT_TRUE(WriteMember("Alt/a.txt", "new"));
+    ASSERT_TRUE(WriteThroughFile("Alt/a.txt", "new"));
     const std::string bytes = ReadBytes(m_Root / "Data/Alt.zip");
     EXPECT_EQ(Le32(bytes, bytes.size() - 22), kZipAlternativeEndSignature);
-    EXPECT_EQ(ReadMember("Alt/a.txt"), "new");
-    EXPECT_EQ(ReadMember("Alt/b.txt"), "bb");
+    EXPECT_EQ(ReadThroughFile("Alt/a.txt"), "new");
+    EXPECT_EQ(ReadThroughFile("Alt/b.txt"), "bb");
 }
 
 TEST_F(ZipArchive, ReadOnlyMountsRefuseRewrites)
@@ -249,8 +219,8 @@ TEST_F(ZipArchive, AppendedMemberFollowsTheEngineLayout)
 
     std::rename((m_Root / "Host.zip").c_str(), (m_Root / "Data/Host.zip").c_str());
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Host.zip", true, false, "Host/", false, 0));
-    EXPECT_EQ(ReadMember("Host/new/member.bin"), "01ab456789");
-    EXPECT_EQ(ReadMember("Host/old.txt"), "old data");
+    EXPECT_EQ(ReadThroughFile("Host/new/member.bin"), "01ab456789");
+    EXPECT_EQ(ReadThroughFile("Host/old.txt"), "old data");
 }
 
 TEST_F(ZipArchive, FailedAppendsChangeNothing)
@@ -283,9 +253,7 @@ TEST_F(ZipArchive, DamagedArchivesAreRefused)
 {
     const std::string good = BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bbbbbb"}});
     Put("Data/Truncated.zip", good.substr(0, good.size() - 30));
-    ZipOptions past;
-    past.directoryOffsetShift = 1000;
-    Put("Data/Past.zip", BuildZip({{"a.txt", "aaaa"}}, past));
+    Put("Data/Past.zip", BuildZip({{"a.txt", "aaaa"}}, {.directoryOffsetShift = 1000}));
     std::vector<Member> huge = {{"a.txt", "aaaa"}};
     huge[0].sizeOverride = 0xFFFFFFF0;
     Put("Data/Huge.zip", BuildZip(huge));
@@ -297,13 +265,9 @@ TEST_F(ZipArchive, DamagedArchivesAreRefused)
 
     // Deferred: the damage shows at first use, as the fatal report.
     ASSERT_TRUE(table.Mount("Truncated.zip", true, false, "Late/", true, 0));
-    try {
-        ReadMember("Late/a.txt");
-        FAIL() << "no fatal report";
-    } catch (const CFatalErrorException& error) {
-        EXPECT_EQ(error.caption, "FATAL ERROR IN ZIP");
-        EXPECT_EQ(error.message, "There is something wrong with Truncated.zip.  It may be an empty or damaged archive.");
-    }
+    const CFatalErrorException error = FatalReportOf([] { ReadThroughFile("Late/a.txt"); });
+    EXPECT_EQ(error.caption, "FATAL ERROR IN ZIP");
+    EXPECT_EQ(error.message, "There is something wrong with Truncated.zip.  It may be an empty or damaged archive.");
 }
 
 TEST_F(ZipArchive, LocalHeadersThatLieAreRefused)
@@ -316,22 +280,19 @@ TEST_F(ZipArchive, LocalHeadersThatLieAreRefused)
     zip[29] = char(0xFF);
     Put("Data/Lying.zip", zip);
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Lying.zip", true, false, "Lying/", false, 0));
-    EXPECT_EQ(ReadMember("Lying/a.txt"), "<missing>");
+    EXPECT_EQ(ReadThroughFile("Lying/a.txt"), "<missing>");
 }
 
 TEST_F(ZipArchive, CompressedMembersAreFatal)
 {
     Put("src/text.txt", std::string(5000, 'z'));
     ASSERT_EQ(RunCommand("cd src && zip -9 -q ../Data/Deflated.zip text.txt"), 0);
-    try {
-        CMountedArchiveTable::Get().Mount("Deflated.zip", true, false, "D/", false, 0);
-        FAIL() << "no fatal report";
-    } catch (const CFatalErrorException& error) {
-        EXPECT_EQ(error.caption, "Compressed Zip File Found");
-        EXPECT_EQ(error.message,
-                  "Deflated.zip has been created using an unsupported type of compression.  All zip archives must be "
-                  "created with compression set to none or a type of compression supported by the game engine.");
-    }
+    const CFatalErrorException error =
+        FatalReportOf([] { CMountedArchiveTable::Get().Mount("Deflated.zip", true, false, "D/", false, 0); });
+    EXPECT_EQ(error.caption, "Compressed Zip File Found");
+    EXPECT_EQ(error.message,
+              "Deflated.zip has been created using an unsupported type of compression.  All zip archives must be "
+              "created with compression set to none or a type of compression supported by the game engine.");
 }
 
 TEST(ZipArchiveDeathTest, CompressedMemberEndsTheProgramWith255)
@@ -361,6 +322,6 @@ TEST_F(ZipArchive, MountedArchivesAnswerTheFileLayer)
     ASSERT_TRUE(table.GetArchivePath("Pack/Sub/a.txt", path));
     EXPECT_STREQ(path.GetString(), "Pack.zip");
     EXPECT_TRUE(IsFileWritable("Pack/Sub/a.txt", 0));
-    EXPECT_TRUE(FileExists("Pack/Sub/a.txt", 0) || ReadMember("Pack/Sub/a.txt") == "A");
-    EXPECT_EQ(ReadMember("Loose.txt"), "loose");
+    EXPECT_TRUE(FileExists("Pack/Sub/a.txt", 0) || ReadThroughFile("Pack/Sub/a.txt") == "A");
+    EXPECT_EQ(ReadThroughFile("Loose.txt"), "loose");
 }

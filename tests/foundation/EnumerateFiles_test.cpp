@@ -58,11 +58,7 @@ TEST_F(Enumeration, MountsEveryDataZipOutsideDashAndCacheFolders)
     EXPECT_TRUE(table.Contains("Sounds/Extra/Z.wav"));
     EXPECT_FALSE(table.Contains("Cache/Stale/never.wav"));
     EXPECT_FALSE(table.Contains("-Old/Skipped/never.wav"));
-    try {
-        MountArchives("Data", true, false, false);
-        FAIL() << "mounted twice";
-    } catch (const CFatalErrorException&) {
-    }
+    FatalReportOf([] { MountArchives("Data", true, false, false); }); // mounted twice
 }
 
 TEST_F(Enumeration, DiskFirstThenArchiveInEachRecursionMode)
@@ -179,13 +175,9 @@ TEST_F(Enumeration, StaticTablesTakeSizesAndRefuseLongNames)
     EXPECT_STREQ(names + 32, "b.WAV");
     EXPECT_EQ(sizes[32], 2);
     options.namesOnly = 0;
-    try {
-        EnumerateFilesToStaticArray(options, names, nullptr, 10, 8, 0);
-        FAIL() << "no fatal report";
-    } catch (const CFatalErrorException& error) {
-        EXPECT_EQ(error.caption, "Illegal file name");
-        EXPECT_EQ(error.message, "\"Sounds/A.wav\" is an illegal file name because it is more than 9 characters long");
-    }
+    const CFatalErrorException error = FatalReportOf([&] { EnumerateFilesToStaticArray(options, names, nullptr, 10, 8, 0); });
+    EXPECT_EQ(error.caption, "Illegal file name");
+    EXPECT_EQ(error.message, "\"Sounds/A.wav\" is an illegal file name because it is more than 9 characters long");
     CRoughFileCounter counter;
     EXPECT_EQ(EnumerateFiles(counter, options, 0), 8u);
 }
@@ -285,15 +277,8 @@ TEST(ProgramArchives, QvxFilesBesideTheProgramMountAtTheRoot)
     MountArchives("Data", false, false, true);
     SetFileOpenNotificationsEnabled(false);
     ASSERT_EQ(CMountedArchiveTable::Get().GetRootCount(), 2u); // the program itself is no archive
-    CFile file;
-    CJString line;
     // Mounted in sorted order, so the later "B.qvx" answers first.
-    ASSERT_TRUE(file.Open("Shared/one.txt", FILE_READ));
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "from B");
-    ASSERT_TRUE(file.Open("Shared/Two.txt", FILE_READ));
-    ASSERT_TRUE(file.ReadLine(line));
-    EXPECT_STREQ(line.GetString(), "only in a");
-    file.Close();
+    EXPECT_EQ(ReadThroughFile("Shared/one.txt"), "from B");
+    EXPECT_EQ(ReadThroughFile("Shared/Two.txt"), "only in a");
     fixture.TearDown();
 }

@@ -3,10 +3,13 @@
 // that point the data folder into a fresh temporary folder, and a small
 // stored-zip writer with the variants standard tools do not make.
 
+#include "foundation/CFile.h"
+#include "foundation/FatalError.h"
 #include "support/TestSupport.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,3 +52,14 @@ std::string BuildZip(const std::vector<Member>& members, const ZipOptions& optio
 
 uint16_t Le16(const std::string& bytes, size_t at);
 uint32_t Le32(const std::string& bytes, size_t at);
+
+// The next line as 8-bit text, or "<end>" when none is left.
+std::string NextLine(CFile& file);
+// The whole file read through CFile (so archives answer too), or
+// "<missing>" when it does not open.
+std::string ReadThroughFile(const char* name, uint32_t flags = FILE_READ);
+// Creates (or replaces) the file through CFile; false when any step failed.
+bool WriteThroughFile(const char* name, const std::string& bytes);
+// The fatal report the action raised (the fatal path throws meanwhile); a
+// test failure when it raised none.
+CFatalErrorException FatalReportOf(const std::function<void()>& action);

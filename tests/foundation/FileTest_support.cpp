@@ -126,3 +126,47 @@ uint32_t Le32(const std::string& bytes, size_t at)
 {
     return uint32_t(Le16(bytes, at)) | uint32_t(Le16(bytes, at + 2)) << 16;
 }
+
+std::string NextLine(CFile& file)
+{
+    CJString line;
+    if (!file.ReadLine(line))
+        return "<end>";
+    line.ToNarrow();
+    return line.GetString();
+}
+
+std::string ReadThroughFile(const char* name, uint32_t flags)
+{
+    CFile file;
+    if (!file.Open(name, flags))
+        return "<missing>";
+    std::string bytes(size_t(file.GetSize()), '\0');
+    EXPECT_EQ(file.Read(bytes.data(), uint32_t(bytes.size())), bytes.size());
+    return bytes;
+}
+
+bool WriteThroughFile(const char* name, const std::string& bytes)
+{
+    CFile file;
+    if (!file.Open(name, FILE_WRITE | FILE_CREATE))
+        return false;
+    EXPECT_EQ(file.Write(bytes.data(), uint32_t(bytes.size())), bytes.size());
+    return file.Close();
+}
+
+CFatalErrorException FatalReportOf(const std::function<void()>& action)
+{
+    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    CFatalErrorException report;
+    bool reported = false;
+    try {
+        action();
+    } catch (const CFatalErrorException& fatal) {
+        report = fatal;
+        reported = true;
+    }
+    SetFatalTerminator(previous);
+    EXPECT_TRUE(reported) << "no fatal report";
+    return report;
+}
