@@ -6,13 +6,10 @@
 #include "foundation/FatalError.h"
 #include "objects/CGameBase.h"
 
-#include <gtest/gtest.h>
+#include "support/TestSupport.h"
 
-#include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
+#include <memory>
 
 namespace {
 
@@ -101,13 +98,12 @@ TEST_F(ObjectText, ReadsBlankLinesTabsSeparatorsAndOddValues)
 {
     const std::string text = "\r\n  CTestDerived \r\n\r\n{\r\n\t\r\n----------\r\n\t\t  Count=4\r\n"
                              "Name= a=b \r\nLine without equals\r\nSize=9\r\n}\r\n";
-    CObject* object = ReadFromText(text, Ids::Without);
-    ASSERT_NE(object, nullptr);
-    auto* derived = static_cast<CTestDerived*>(object);
+    std::unique_ptr<CObject> object(ReadFromText(text, Ids::Without));
+    auto* derived = static_cast<CTestDerived*>(object.get());
+    ASSERT_NE(derived, nullptr);
     EXPECT_EQ(derived->m_Count, 4);
     EXPECT_STREQ(derived->m_Name.GetString(), " a=b "); // after the first "=", untrimmed
     EXPECT_EQ(derived->m_Size, 9);
-    delete object;
 }
 
 TEST_F(ObjectText, ReadsUnicodeHexValuesAndWritesThemBack)
@@ -117,32 +113,28 @@ TEST_F(ObjectText, ReadsUnicodeHexValuesAndWritesThemBack)
     object.m_Name = wide;
     const std::string text = WriteToText(&object, Ids::Without);
     EXPECT_NE(text.find("Name=UNICODE-HEX<"), std::string::npos);
-    CObject* read = ReadFromText(text, Ids::Without);
+    std::unique_ptr<CObject> read(ReadFromText(text, Ids::Without));
     ASSERT_NE(read, nullptr);
-    EXPECT_TRUE(static_cast<CTestBase*>(read)->m_Name.IsWide());
-    EXPECT_EQ(static_cast<CTestBase*>(read)->m_Name.GetAt(1), char16_t(0x263A));
-    EXPECT_EQ(WriteToText(read, Ids::Without), text);
-    delete read;
+    EXPECT_EQ(static_cast<CTestBase*>(read.get())->m_Name.GetAt(1), char16_t(0x263A));
+    EXPECT_EQ(WriteToText(read.get(), Ids::Without), text);
 }
 
 TEST_F(ObjectText, SkipsUnknownPropertiesWithTheirNestedBlocks)
 {
     const std::string text = "CTestBase\r\n{\r\nOld Thing=CSomething\r\nCSomething\r\n{\r\nA=1\r\nInner=CX\r\n"
                              "{\r\nB=2\r\n}\r\n}\r\nCount=8\r\nAnother=5\r\nName=x\r\n}\r\n";
-    CObject* object = ReadFromText(text, Ids::Without);
+    std::unique_ptr<CObject> object(ReadFromText(text, Ids::Without));
     ASSERT_NE(object, nullptr);
-    EXPECT_EQ(static_cast<CTestBase*>(object)->m_Count, 8);
-    EXPECT_STREQ(static_cast<CTestBase*>(object)->m_Name.GetString(), "x");
-    delete object;
+    EXPECT_EQ(static_cast<CTestBase*>(object.get())->m_Count, 8);
+    EXPECT_STREQ(static_cast<CTestBase*>(object.get())->m_Name.GetString(), "x");
 }
 
 TEST_F(ObjectText, ScopedNamesAndObjectIdOnlyOnTheFirstLine)
 {
     const std::string text = "CTestBase\r\n{\r\nCount=2\r\nObject ID=0x10\r\nOld::Name=scoped\r\n}\r\n";
-    CObject* object = ReadFromText(text, Ids::With);
+    std::unique_ptr<CObject> object(ReadFromText(text, Ids::With));
     ASSERT_NE(object, nullptr);
-    EXPECT_STREQ(static_cast<CTestBase*>(object)->m_Name.GetString(), "scoped");
-    delete object;
+    EXPECT_STREQ(static_cast<CTestBase*>(object.get())->m_Name.GetString(), "scoped");
 }
 
 TEST_F(ObjectText, MissingClosingBraceAndUnknownClassesFailWithTheirTexts)
@@ -193,32 +185,18 @@ TEST_F(ObjectText, ReferencesToUnsavedObjectsAreMarkedAndReadAsNull)
     EXPECT_NE(text.find("\t0x00000002\r\n\tError=/\\is referenced but not saved in this file/\\\r\n"),
               std::string::npos);
     EXPECT_EQ(g_Forwarded.rfind("***Programming Error*** #294 Saving a reference", 0), 0u);
-    CObject* read = ReadFromText(text, Ids::With);
+    std::unique_ptr<CObject> read(ReadFromText(text, Ids::With));
     ASSERT_NE(read, nullptr);
-    EXPECT_EQ(static_cast<CTestDerived*>(read)->m_Partner, nullptr);
-    delete read;
+    EXPECT_EQ(static_cast<CTestDerived*>(read.get())->m_Partner, nullptr);
 }
 
-class ObjectFiles : public ObjectText {
+class ObjectFiles : public CTempFolderTest {
 protected:
     void SetUp() override
     {
-        ObjectText::SetUp();
-        static std::atomic<int> counter{0};
-        m_Folder = std::filesystem::temp_directory_path() /
-                   ("objects_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(m_Folder);
+        CTempFolderTest::SetUp();
+        RegisterTestClasses();
     }
-    void TearDown() override { std::filesystem::remove_all(m_Folder); }
-    std::string PathOf(const char* name) { return (m_Folder / name).string(); }
-    static std::string Slurp(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
-    std::filesystem::path m_Folder;
 };
 
 TEST_F(ObjectFiles, SavesLoadsAndLeavesAnUnchangedFileAlone)
@@ -226,7 +204,7 @@ TEST_F(ObjectFiles, SavesLoadsAndLeavesAnUnchangedFileAlone)
     CTestDerived* root = MakeLinked();
     const std::string path = PathOf("Root.txt");
     ASSERT_TRUE(root->SaveToFile(path.c_str(), 0));
-    const std::string saved = Slurp(path);
+    const std::string saved = ReadBytes(path);
     EXPECT_EQ(saved, WriteToText(root, Ids::Without));
     const auto stamp = std::filesystem::last_write_time(path);
     std::filesystem::last_write_time(path, stamp - std::chrono::hours(1));
@@ -248,7 +226,7 @@ TEST_F(ObjectFiles, SavesLoadsAndLeavesAnUnchangedFileAlone)
 TEST_F(ObjectFiles, AFailedLoadGivesNullAndTheErrorText)
 {
     const std::string path = PathOf("Broken.txt");
-    std::ofstream(path, std::ios::binary) << "CTestBase\r\n{\r\nCount=1\r\n";
+    WriteBytes(path, "CTestBase\r\n{\r\nCount=1\r\n");
     CJString error;
     EXPECT_EQ(LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error), nullptr);
     EXPECT_EQ(std::string(error.GetString()), "Corrupt file missing closing '}' in " + path);
@@ -261,11 +239,11 @@ TEST_F(ObjectFiles, AFailedLoadGivesNullAndTheErrorText)
 TEST_F(ObjectFiles, WriteProtectedFilesAreNotSaved)
 {
     const std::string path = PathOf("Locked.txt");
-    std::ofstream(path, std::ios::binary) << "old";
+    WriteBytes(path, "old");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     CTestBase object;
     EXPECT_FALSE(object.SaveToFile(path.c_str(), 0));
-    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_EQ(ReadBytes(path), "old");
 }
 
 TEST_F(ObjectFiles, WritesAndReadsObjectsInMemory)
