@@ -41,6 +41,12 @@ CJString Wide(const std::u16string& units)
     return s;
 }
 
+std::u16string Decoded(CJString s)
+{
+    s.FromFileForm();
+    return Units(s);
+}
+
 int Sign(int v) { return (v > 0) - (v < 0); }
 
 // ---------------------------------------------------------------------------
@@ -289,53 +295,28 @@ TEST(JStringFileForm, EncodesAndDecodesTheExamples)
     EXPECT_EQ(Text8(latinForm), "caf\xE9");
     EXPECT_EQ(Text8(CJString(u"\u4E2D").ToFileForm()), "UNICODE-HEX<2D4E>");
 
-    CJString read("aUNICODE-HEX<2D4E>b");
-    read.FromFileForm();
-    EXPECT_TRUE(read.IsWide());
-    EXPECT_EQ(Units(read), u"a\u4E2Db");
-    CJString lower("UNICODE-HEX<2d4e>");
-    lower.FromFileForm();
-    EXPECT_EQ(Units(lower), u"\u4E2D");
-    CJString two("UNICODE-HEX<4100>-UNICODE-HEX<4200>");
-    two.FromFileForm();
-    EXPECT_EQ(Units(two), u"A-B");
-    CJString odd("UNICODE-HEX<41004>");
-    odd.FromFileForm();
-    EXPECT_EQ(Units(odd), u"A");
+    EXPECT_EQ(Decoded(CJString("aUNICODE-HEX<2D4E>b")), u"a\u4E2Db");
+    EXPECT_EQ(Decoded(CJString("UNICODE-HEX<2d4e>")), u"\u4E2D");
+    EXPECT_EQ(Decoded(CJString("UNICODE-HEX<4100>-UNICODE-HEX<4200>")), u"A-B");
+    EXPECT_EQ(Decoded(CJString("UNICODE-HEX<41004>")), u"A");
 }
 
 TEST(JStringFileForm, MalformedMarkersAreLeftAlone)
 {
-    for (const char* text : {"xUNICODE-HEX<2D4E", "UNICODE-HEX<2G4E>", "UNICODE-HEX<4100>UNICODE-HEX<zz>"}) {
-        CJString s(text);
-        s.FromFileForm();
-        std::u16string expected;
-        for (const char* p = text; *p; ++p)
-            expected += char16_t(uint8_t(*p));
-        if (std::string(text) == "UNICODE-HEX<4100>UNICODE-HEX<zz>")
-            expected = u"AUNICODE-HEX<zz>";
-        EXPECT_EQ(Units(s), expected) << text;
-    }
-    CJString wide(u"UNICODE-HEX<4100>");
-    wide.FromFileForm();
-    EXPECT_EQ(Units(wide), u"UNICODE-HEX<4100>") << "a UTF-16 string is never decoded";
+    EXPECT_EQ(Decoded(CJString("xUNICODE-HEX<2D4E")), u"xUNICODE-HEX<2D4E");
+    EXPECT_EQ(Decoded(CJString("UNICODE-HEX<2G4E>")), u"UNICODE-HEX<2G4E>");
+    EXPECT_EQ(Decoded(CJString("UNICODE-HEX<4100>UNICODE-HEX<zz>")), u"AUNICODE-HEX<zz>");
+    EXPECT_EQ(Decoded(CJString(u"UNICODE-HEX<4100>")), u"UNICODE-HEX<4100>") << "a UTF-16 string is never decoded";
 }
 
 TEST(JStringFileForm, DecodedTextHoldingTheMarkerStaysAsWritten)
 {
-    CJString tricky(u"UNICODE-HEX<4100>\u4E2D");
-    CJString back = tricky.ToFileForm();
-    back.FromFileForm();
-    EXPECT_EQ(Units(back), Units(tricky));
-    CJString narrowTricky(u"UNICODE-HEX<4100>");
-    back = narrowTricky.ToFileForm();
-    back.FromFileForm();
-    EXPECT_EQ(Units(back), u"UNICODE-HEX<4100>");
+    EXPECT_EQ(Decoded(CJString(u"UNICODE-HEX<4100>\u4E2D").ToFileForm()), u"UNICODE-HEX<4100>\u4E2D");
+    EXPECT_EQ(Decoded(CJString(u"UNICODE-HEX<4100>").ToFileForm()), u"UNICODE-HEX<4100>");
     CJString narrowMarker("UNICODE-HEX<4100>");
-    back = narrowMarker.ToFileForm();
-    EXPECT_NE(back.GetBlock(), narrowMarker.GetBlock());
-    back.FromFileForm();
-    EXPECT_EQ(Units(back), u"UNICODE-HEX<4100>");
+    CJString form = narrowMarker.ToFileForm();
+    EXPECT_NE(form.GetBlock(), narrowMarker.GetBlock());
+    EXPECT_EQ(Decoded(form), u"UNICODE-HEX<4100>");
 }
 
 TEST(JStringFileForm, RoundTripsRandomUtf16)
@@ -363,9 +344,7 @@ TEST(JStringFileForm, RoundTripsRandomUtf16)
         ASSERT_EQ(Units(back), units) << "round " << round;
         ASSERT_EQ(back.Compare(original), 0);
     }
-    CJString empty = Wide(u"").ToFileForm();
-    empty.FromFileForm();
-    EXPECT_TRUE(empty.IsEmpty());
+    EXPECT_TRUE(Decoded(Wide(u"").ToFileForm()).empty());
 }
 
 // ---------------------------------------------------------------------------
@@ -712,12 +691,11 @@ TEST(JStringPath, JoinsWithOneSlash)
     p.AppendPath("Images/");
     p.AppendPath(CJString("x.tga"));
     EXPECT_EQ(Text8(p), "Data/Images/x.tga");
-    CJString q("a/");
-    q.AppendPath(static_cast<const char*>(nullptr));
-    EXPECT_EQ(Text8(q), "a/");
-    CJString r("a");
-    r.AppendPath(static_cast<const char*>(nullptr));
-    EXPECT_EQ(Text8(r), "a/");
+    for (const char* start : {"a/", "a"}) {
+        CJString q(start);
+        q.AppendPath(static_cast<const char*>(nullptr));
+        EXPECT_EQ(Text8(q), "a/");
+    }
 
     p.SetPath("Folder", "Name");
     EXPECT_EQ(Text8(p), "Folder/Name");

@@ -31,6 +31,13 @@ protected:
         ResetMillisecondClock();
     }
     static void Advance(uint32_t ms) { gNow += ms; }
+    // One entry of the zone that takes the time.
+    static void Spend(CPerformanceMonitor& zone, uint32_t ms)
+    {
+        zone.Enter();
+        Advance(ms);
+        zone.Leave();
+    }
 
     plat::MillisecondTickSource m_PreviousSource = nullptr;
 };
@@ -52,11 +59,8 @@ TEST_F(PerformanceMonitor, HistoryHoldsExactlyTheLastNinetyFrames)
     for (uint32_t frame = 0; frame < 157; ++frame) {
         BeginFrameZone();
         const uint32_t spent = frame % 7 + 1;
-        zone.Enter();
-        Advance(spent);
-        zone.Leave();
-        zone.Enter();
-        zone.Leave();
+        Spend(zone, spent);
+        Spend(zone, 0);
         Advance(frame % 3);
         inclusive.push_back(spent);
         EndFrameZone();
@@ -136,15 +140,11 @@ TEST_F(PerformanceMonitor, SwitchingWaitsForTheFrameBoundary)
     CPerformanceMonitor zone("Switch");
     RequestPerformanceMonitoring(false);
     EXPECT_TRUE(IsPerformanceMonitoringOn());
-    zone.Enter();
-    Advance(2);
-    zone.Leave();
+    Spend(zone, 2);
     EXPECT_EQ(zone.GetInclusiveTime(), 2u);
     UpdatePerformanceMonitors();
     EXPECT_FALSE(IsPerformanceMonitoringOn());
-    zone.Enter();
-    Advance(2);
-    zone.Leave();
+    Spend(zone, 2);
     EXPECT_EQ(zone.GetEntryCount(), 0u);
     EXPECT_EQ(zone.GetFramesInHistory(), 0u);
 }
@@ -153,8 +153,7 @@ TEST_F(PerformanceMonitor, SoloMeasuresOnlyTheSoloedZoneAndWhatRunsInside)
 {
     CPerformanceMonitor solo("Solo");
     CPerformanceMonitor other("Other");
-    other.Enter();
-    other.Leave();
+    Spend(other, 0);
     UpdatePerformanceMonitors();
     EXPECT_EQ(other.GetFramesInHistory(), 2u); // the empty frame filed at creation, then this one
 
@@ -165,31 +164,24 @@ TEST_F(PerformanceMonitor, SoloMeasuresOnlyTheSoloedZoneAndWhatRunsInside)
     // The solo change restarted every history.
     EXPECT_EQ(other.GetFramesInHistory(), 0u);
 
-    other.Enter();
-    Advance(5);
-    other.Leave();
+    Spend(other, 5);
     EXPECT_EQ(other.GetEntryCount(), 0u);
 
     solo.Enter();
     Advance(1);
-    other.Enter();
-    Advance(3);
-    other.Leave();
+    Spend(other, 3);
     solo.Leave();
     EXPECT_EQ(other.GetInclusiveTime(), 3u);
     EXPECT_EQ(solo.GetInclusiveTime(), 4u);
     EXPECT_EQ(solo.GetExclusiveTime(), 1u);
 
     // Outside the soloed zone nothing is measured again.
-    other.Enter();
-    Advance(5);
-    other.Leave();
+    Spend(other, 5);
     EXPECT_EQ(other.GetEntryCount(), 1u);
 
     solo.SetSoloRequest(false);
     UpdatePerformanceMonitors();
-    other.Enter();
-    other.Leave();
+    Spend(other, 0);
     EXPECT_EQ(other.GetEntryCount(), 1u);
 }
 

@@ -5,7 +5,7 @@
 #include "foundation/CMemFileBuf.h"
 #include "objects/CNetMessageStream.h"
 
-#include <gtest/gtest.h>
+#include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -13,17 +13,6 @@
 #include <string>
 
 namespace {
-
-std::string Hex(const uint8_t* data, size_t size)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (size_t i = 0; i < size; ++i) {
-        out += digits[data[i] >> 4];
-        out += digits[data[i] & 15];
-    }
-    return out;
-}
 
 void OpenReading(CObjectStream& stream, const std::string& bytes)
 {
@@ -77,7 +66,7 @@ TEST_P(ValueKindRoundTrip, KeepsTheValueInEveryForm)
     EXPECT_TRUE(fromText->IsEqualTo(&original));
 
     const std::string binary = BinaryOf(property, &original);
-    EXPECT_EQ(Hex(reinterpret_cast<const uint8_t*>(binary.data()), binary.size()), c.binary);
+    EXPECT_EQ(Hex(binary.data(), binary.size()), c.binary);
     CValueKindsHolder fromBinary;
     CObjectStream reading;
     OpenReading(reading, binary);

@@ -5,7 +5,7 @@
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
 
-#include <gtest/gtest.h>
+#include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -33,17 +33,6 @@ void CColorHolder::DeclareProperties(CPropertyDeclarer& d)
 CProperty* ColorProperty(const char* name)
 {
     return CColorHolder::SGetClassInfo()->FindProperty(name);
-}
-
-std::string Hex(const uint8_t* data, size_t size)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (size_t i = 0; i < size; ++i) {
-        out += digits[data[i] >> 4];
-        out += digits[data[i] & 15];
-    }
-    return out;
 }
 
 struct ColorCase {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -106,4 +107,16 @@ int RunCommand(const std::string& command)
 {
     const int status = std::system((command + " >/dev/null 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Hex(const void* data, size_t size)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        out += digits[bytes[i] >> 4];
+        out += digits[bytes[i] & 15];
+    }
+    return out;
 }

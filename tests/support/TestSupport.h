@@ -38,3 +38,5 @@ bool WaitForExit(int pid);
 bool RunThisProgramWithTest(const std::string& testName, const std::string& folder);
 // Runs a shell command quietly; answers its exit status.
 int RunCommand(const std::string& command);
+// Upper-case hex of the bytes, two digits each.
+std::string Hex(const void* data, size_t size);
