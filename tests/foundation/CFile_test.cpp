@@ -55,7 +55,7 @@ bool WriteText(const char* name, uint32_t flags, const char* text)
     return file.Close();
 }
 
-TEST_F(FileTest, WritesLinesWithCrLfAndOneTabPerIndentLevel)
+TEST_F(FileTest, WritesLinesWithCrLfAndOneTabPerIndentLevelWhenIndenting)
 {
     CFile file;
     ASSERT_TRUE(file.Open("Text.txt", FILE_WRITE | FILE_CREATE));
@@ -70,11 +70,7 @@ TEST_F(FileTest, WritesLinesWithCrLfAndOneTabPerIndentLevel)
     EXPECT_EQ(file.GetLineCount(), 3u);
     ASSERT_TRUE(file.Close());
     EXPECT_EQ(ReadBytes(PathOf("Text.txt")), "Object\r\n\t\tDeep\r\n\tMiddle\r\nEnd");
-}
 
-TEST_F(FileTest, WithoutIndentingLinesCarryNoTabs)
-{
-    CFile file;
     ASSERT_TRUE(file.Open("Plain.txt", FILE_WRITE | FILE_CREATE));
     file.SetIndenting(false);
     file.Indent();
@@ -545,16 +541,13 @@ TEST_F(FileTest, MoveBlockCopyToAndIsSameContent)
     WriteBytes(PathOf("copy.bin"), expected);
     ASSERT_TRUE(b.Open("copy.bin", FILE_READ));
     EXPECT_FALSE(a.IsSameContent(b));
-}
 
-TEST_F(FileTest, CopyOfAnEmptyFileReportsStartAndEnd)
-{
+    // An empty copy reports its start and end.
     WriteBytes(PathOf("empty.bin"), "");
-    CFile source, copy;
+    progress.clear();
     ASSERT_TRUE(source.Open("empty.bin", FILE_READ));
     ASSERT_TRUE(copy.Open("copy.bin", FILE_WRITE | FILE_CREATE));
-    static std::vector<float> progress;
-    ASSERT_TRUE(source.CopyTo(copy, [](float p) { progress.push_back(p); }));
+    ASSERT_TRUE(source.CopyTo(copy, [](float p) { sink->push_back(p); }));
     EXPECT_EQ(progress, (std::vector<float>{0.0f, 1.0f}));
 }
 

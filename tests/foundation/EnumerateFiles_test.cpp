@@ -23,6 +23,14 @@ std::vector<std::string> Names(CFileNameArray& array)
     return names;
 }
 
+std::vector<std::string> Listed(CEnumerateFilesOptions& options, int recurse)
+{
+    options.SetRecurse(recurse);
+    CFileNameArray files;
+    files.Enumerate(options, 0);
+    return Names(files);
+}
+
 // Loose files and a zip mixing upper and lower case, "-" folders, a cache
 // folder and a name found both loose and in the archive.
 class Enumeration : public ArchiveFixture {
@@ -66,24 +74,17 @@ TEST_F(Enumeration, DiskFirstThenArchiveInEachRecursionMode)
     CFileNameArray files;
     CEnumerateFilesOptions options;
     options.SetFilesWithExtension("Sounds/", "wav");
-
-    options.SetRecurse(2);
-    files.Enumerate(options, 0);
-    EXPECT_EQ(Names(files), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV"}));
+    EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV"}));
     // Inside the archive's own folder files mode does not limit the depth.
     options.SetFolder("Sounds/Extra/");
-    files.Enumerate(options, 0);
-    EXPECT_EQ(Names(files), (std::vector<std::string>{"Sounds/Extra/-Dash/y.wav", "Sounds/Extra/a.WAV",
-                                                      "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav",
-                                                      "Sounds/Extra/Z.wav"}));
+    EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/Extra/-Dash/y.wav", "Sounds/Extra/a.WAV",
+                                                            "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav",
+                                                            "Sounds/Extra/Z.wav"}));
     options.SetFolder("Sounds/");
-
-    options.SetRecurse(1);
-    files.Enumerate(options, 0);
-    EXPECT_EQ(Names(files), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV", "Sounds/Sub/c.wav",
-                                                      "Sounds/Sub/Deeper/d.wav", "Sounds/Extra/a.WAV",
-                                                      "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav",
-                                                      "Sounds/Extra/Z.wav"}));
+    EXPECT_EQ(Listed(options, 1), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV", "Sounds/Sub/c.wav",
+                                                            "Sounds/Sub/Deeper/d.wav", "Sounds/Extra/a.WAV",
+                                                            "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav",
+                                                            "Sounds/Extra/Z.wav"}));
 
     options.SetRecurse(0);
     files.Enumerate(options, 0);
@@ -96,9 +97,7 @@ TEST_F(Enumeration, DiskFirstThenArchiveInEachRecursionMode)
 
     // Names only, and options with no extension list nothing.
     options.namesOnly = 1;
-    options.SetRecurse(1);
-    files.Enumerate(options, 0);
-    EXPECT_EQ(Names(files), (std::vector<std::string>{"A.wav", "b.WAV", "c.wav", "d.wav", "w.wav", "x.wav", "Z.wav"}));
+    EXPECT_EQ(Listed(options, 1), (std::vector<std::string>{"A.wav", "b.WAV", "c.wav", "d.wav", "w.wav", "x.wav", "Z.wav"}));
     CEnumerateFilesOptions none;
     none.SetFolder("Sounds/");
     EXPECT_EQ(files.Enumerate(none, 0), 0u);
@@ -107,12 +106,9 @@ TEST_F(Enumeration, DiskFirstThenArchiveInEachRecursionMode)
 TEST_F(Enumeration, LooseFileBeatsTheArchiveMemberOfTheSameName)
 {
     Put("Data/Sounds/Extra/a.wav", "loose copy");
-    CFileNameArray files;
     CEnumerateFilesOptions options;
     options.SetFilesWithExtension("Sounds/Extra/", "WAV");
-    options.SetRecurse(2);
-    files.Enumerate(options, 0);
-    const std::vector<std::string> names = Names(files);
+    const std::vector<std::string> names = Listed(options, 2);
     ASSERT_FALSE(names.empty());
     EXPECT_EQ(names[0], "Sounds/Extra/a.wav");
     EXPECT_EQ(std::count_if(names.begin(), names.end(),
@@ -130,22 +126,13 @@ TEST_F(Enumeration, LooseFileBeatsTheArchiveMemberOfTheSameName)
 
 TEST_F(Enumeration, FoldersOnDiskAndInArchives)
 {
-    CFileNameArray folders;
     CEnumerateFilesOptions options;
     options.SetFolderMode("Sounds/", false);
-    options.SetRecurse(2);
-    folders.Enumerate(options, 0);
-    EXPECT_EQ(Names(folders), (std::vector<std::string>{"Sounds/-Hidden", "Sounds/Sub", "Sounds/Extra"}));
-
+    EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/-Hidden", "Sounds/Sub", "Sounds/Extra"}));
     options.SetFolderMode("Sounds/Extra/", false);
-    options.SetRecurse(1);
-    folders.Enumerate(options, 0);
-    EXPECT_EQ(Names(folders), (std::vector<std::string>{"Sounds/Extra/-Dash", "Sounds/Extra/In", "Sounds/Extra/In/Deep"}));
-
+    EXPECT_EQ(Listed(options, 1), (std::vector<std::string>{"Sounds/Extra/-Dash", "Sounds/Extra/In", "Sounds/Extra/In/Deep"}));
     options.SetFolderMode("Sounds/", true);
-    options.SetRecurse(2);
-    folders.Enumerate(options, 0);
-    EXPECT_EQ(Names(folders), (std::vector<std::string>{"Sounds/-Hidden"}));
+    EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/-Hidden"}));
 }
 
 TEST_F(Enumeration, OptionsKeepAtMostFiveExtensions)
@@ -156,10 +143,7 @@ TEST_F(Enumeration, OptionsKeepAtMostFiveExtensions)
     EXPECT_EQ(options.extensionCount, 5u);
     EXPECT_STREQ(options.extensions[0].GetString(), "wav");
     options.SetFolder("Sounds/");
-    options.SetRecurse(2);
-    CFileNameArray files;
-    files.Enumerate(options, 0);
-    EXPECT_EQ(Names(files), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV", "Sounds/notes.txt"}));
+    EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV", "Sounds/notes.txt"}));
 }
 
 TEST_F(Enumeration, StaticTablesTakeSizesAndRefuseLongNames)
