@@ -6,6 +6,7 @@
 #include "foundation/CompressedBlock.h"
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/FileHelpers.h"
+#include "foundation/LittleEndian.h"
 #include "foundation/TextEncoding.h"
 #include "platform/FileSearch.h"
 #include "platform/FileSystem.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -765,7 +767,8 @@ bool CFile::HasUnicodeMark()
 
 CFile& CFile::WriteUint32(uint32_t value)
 {
-    const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    uint8_t bytes[4];
+    WriteLE32(bytes, value);
     Write(bytes, 4);
     return *this;
 }
@@ -788,10 +791,29 @@ CFile& CFile::WriteCountedString(const char* text)
 
 CFile& CFile::ReadUint32(uint32_t& value)
 {
-    uint8_t bytes[4];
-    if (Read(bytes, 4) == 4)
-        value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+    TryReadUint32(value);
     return *this;
+}
+
+bool CFile::ReadCountedText(CJString& out)
+{
+    uint32_t length = 0;
+    if (!TryReadUint32(length) || int64_t(length) > GetSize() - GetPosition())
+        return false;
+    std::vector<char> text(size_t(length) + 1, 0);
+    if (length && Read(text.data(), length) != length)
+        return false;
+    out.SetText(text.data(), int(std::strlen(text.data())));
+    return true;
+}
+
+bool CFile::TryReadUint32(uint32_t& value)
+{
+    uint8_t bytes[4];
+    if (Read(bytes, 4) != 4)
+        return false;
+    value = ReadLE32(bytes);
+    return true;
 }
 
 CFile& CFile::ReadUint8(uint8_t& value)
@@ -806,13 +828,11 @@ CFile& CFile::ReadCountedString(char* buffer, uint32_t size)
 {
     if (!m_Buffer)
         return *this;
-    uint8_t bytes[4];
-    if (Read(bytes, 4) != 4) {
+    uint32_t length = 0;
+    if (!TryReadUint32(length)) {
         errno = ERANGE;
         return *this;
     }
-    const uint32_t length =
-        uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
     const int64_t left = GetSize() - GetPosition();
     if (int64_t(length) > left || uint64_t(length) + 1 > size) {
         errno = ERANGE;

@@ -163,11 +163,17 @@ public:
     CFile& WriteCountedString(const char* text);
     // A short read leaves the value untouched.
     CFile& ReadUint32(uint32_t& value);
+    // The same, answering whether the four bytes were there.
+    bool TryReadUint32(uint32_t& value);
     CFile& ReadUint8(uint8_t& value);
     // Reads a u32 length, then that many bytes and a terminator. A length
     // past the end of the file or beyond the room (size includes the
     // terminator) sets errno to ERANGE and leaves the buffer untouched.
     CFile& ReadCountedString(char* buffer, uint32_t size);
+    // A u32 length and that many bytes, up to the first zero byte, into out.
+    // False, out untouched, when the length runs past the end of the file: a
+    // hostile length is never allocated.
+    bool ReadCountedText(CJString& out);
 
     // Copies count bytes from source down to a lower destination.
     bool MoveBlock(int64_t destination, int64_t source, int64_t count);

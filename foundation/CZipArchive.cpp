@@ -5,6 +5,7 @@
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FatalError.h"
 #include "foundation/FileHelpers.h"
+#include "foundation/LittleEndian.h"
 #include "foundation/TextEncoding.h"
 #include "platform/FileSystem.h"
 
@@ -19,28 +20,6 @@ namespace {
 constexpr uint32_t kChunk = 64 * 1024;
 constexpr int64_t kMaxZipOffset = 0xFFFFFFFFLL;
 constexpr uint32_t kDescriptorSignature = 0x08074B50;
-
-uint16_t U16(const uint8_t* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
-
-uint32_t U32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void Put16(uint8_t* p, uint16_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-
-void Put32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
-}
 
 bool ReadAt(CFile& file, int64_t position, void* bytes, uint32_t count)
 {
@@ -57,7 +36,7 @@ bool ReadU32At(CFile& file, int64_t position, uint32_t& value)
     uint8_t bytes[4];
     if (!ReadAt(file, position, bytes, 4))
         return false;
-    value = U32(bytes);
+    value = ReadLE32(bytes);
     return true;
 }
 
@@ -129,17 +108,17 @@ bool CreateWorkingFile(CFile& file, const std::string& diskPath)
 
 uint32_t CZipArchiveEntry::GetU32(uint32_t at) const
 {
-    return U32(record + at);
+    return ReadLE32(record + at);
 }
 
 void CZipArchiveEntry::SetU16(uint32_t at, uint16_t value)
 {
-    Put16(record + at, value);
+    WriteLE16(record + at, value);
 }
 
 void CZipArchiveEntry::SetU32(uint32_t at, uint32_t value)
 {
-    Put32(record + at, value);
+    WriteLE32(record + at, value);
 }
 
 // --- CZipArchive ---
@@ -200,12 +179,12 @@ bool CZipArchive::ReadDirectory(CFile& file)
     int64_t directoryEnd = -1;
     uint32_t expected = 0;
     uint8_t end[kZipEndRecordSize];
-    if (ReadAt(file, size - kZipEndRecordSize, end, kZipEndRecordSize) && IsEndSignature(U32(end))) {
+    if (ReadAt(file, size - kZipEndRecordSize, end, kZipEndRecordSize) && IsEndSignature(ReadLE32(end))) {
         // The usual archive: no comment, so the end record closes the file.
-        m_EndSignature = U32(end);
-        expected = U16(end + 10);
-        const int64_t directorySize = U32(end + 12);
-        directoryStart = U32(end + 16);
+        m_EndSignature = ReadLE32(end);
+        expected = ReadLE16(end + 10);
+        const int64_t directorySize = ReadLE32(end + 12);
+        directoryStart = ReadLE32(end + 16);
         directoryEnd = directoryStart + directorySize;
         // A directory lying outside the file is refused, never read.
         if (directoryEnd > size - int64_t(kZipEndRecordSize))
@@ -221,13 +200,13 @@ bool CZipArchive::ReadDirectory(CFile& file)
             if (signature == kZipLocalSignature) {
                 if (directoryStart >= 0 || !ReadAt(file, position + 4, header, 26))
                     return false;
-                position += 30 + int64_t(U16(header + 22)) + U16(header + 24) + U32(header + 14);
+                position += 30 + int64_t(ReadLE16(header + 22)) + ReadLE16(header + 24) + ReadLE32(header + 14);
             } else if (signature == kZipCentralSignature) {
                 if (directoryStart < 0)
                     directoryStart = position;
                 if (!ReadAt(file, position + 4, header, kZipCentralRecordSize))
                     return false;
-                position += 4 + kZipCentralRecordSize + int64_t(U16(header + 24)) + U16(header + 26) + U16(header + 28);
+                position += 4 + kZipCentralRecordSize + int64_t(ReadLE16(header + 24)) + ReadLE16(header + 26) + ReadLE16(header + 28);
                 ++expected;
             } else if (IsEndSignature(signature)) {
                 m_EndSignature = signature;
@@ -341,9 +320,9 @@ int64_t CZipArchive::LocateData(CFile& file, CZipArchiveEntry& entry)
 {
     uint8_t header[kZipLocalHeaderSize];
     const int64_t offset = entry.GetOffset();
-    if (!ReadAt(file, offset, header, kZipLocalHeaderSize) || U32(header) != kZipLocalSignature)
+    if (!ReadAt(file, offset, header, kZipLocalHeaderSize) || ReadLE32(header) != kZipLocalSignature)
         return -1;
-    const int64_t start = offset + kZipLocalHeaderSize + U16(header + 26) + U16(header + 28);
+    const int64_t start = offset + kZipLocalHeaderSize + ReadLE16(header + 26) + ReadLE16(header + 28);
     const int64_t size = (&file == &m_File && !m_Writing && m_FileSize > 0) ? m_FileSize : file.GetSize();
     if (start + int64_t(entry.GetSize()) > size)
         return -1;
@@ -432,17 +411,17 @@ bool CZipArchive::WriteLocalHeader(CZipArchiveEntry& entry)
 {
     const std::string stored = StoredName(entry);
     std::vector<uint8_t> header(kZipLocalHeaderSize + stored.size());
-    Put32(header.data(), kZipLocalSignature);
-    Put16(&header[4], entry.GetU16(2));  // version needed
-    Put16(&header[6], entry.GetFlags());
-    Put16(&header[8], entry.GetMethod());
-    Put16(&header[10], entry.GetU16(8)); // time
-    Put16(&header[12], entry.GetU16(10)); // date
-    Put32(&header[14], entry.GetCrc());
-    Put32(&header[18], entry.GetU32(16));
-    Put32(&header[22], entry.GetSize());
-    Put16(&header[26], uint16_t(stored.size()));
-    Put16(&header[28], 0);
+    WriteLE32(header.data(), kZipLocalSignature);
+    WriteLE16(&header[4], entry.GetU16(2));  // version needed
+    WriteLE16(&header[6], entry.GetFlags());
+    WriteLE16(&header[8], entry.GetMethod());
+    WriteLE16(&header[10], entry.GetU16(8)); // time
+    WriteLE16(&header[12], entry.GetU16(10)); // date
+    WriteLE32(&header[14], entry.GetCrc());
+    WriteLE32(&header[18], entry.GetU32(16));
+    WriteLE32(&header[22], entry.GetSize());
+    WriteLE16(&header[26], uint16_t(stored.size()));
+    WriteLE16(&header[28], 0);
     std::memcpy(&header[30], stored.data(), stored.size());
     if (!WriteAt(m_File, entry.GetOffset(), header.data(), uint32_t(header.size())))
         return false;
@@ -504,7 +483,7 @@ bool CZipArchive::WriteDirectory()
     int64_t written = 0;
     for (auto& entry : m_Entries) {
         uint8_t signature[4];
-        Put32(signature, kZipCentralSignature);
+        WriteLE32(signature, kZipCentralSignature);
         const std::string stored = StoredName(*entry);
         bool ok = m_File.Write(signature, 4) == 4 && m_File.Write(entry->record, kZipCentralRecordSize) == kZipCentralRecordSize
                   && m_File.Write(stored.data(), uint32_t(stored.size())) == stored.size();
@@ -522,11 +501,11 @@ bool CZipArchive::WriteEndRecord(int64_t directoryStart, int64_t directorySize)
     if (directoryStart + directorySize + kZipEndRecordSize > kMaxZipOffset)
         return false;
     uint8_t end[kZipEndRecordSize] = {};
-    Put32(end, m_EndSignature);
-    Put16(end + 8, uint16_t(m_Entries.size()));
-    Put16(end + 10, uint16_t(m_Entries.size()));
-    Put32(end + 12, uint32_t(directorySize));
-    Put32(end + 16, uint32_t(directoryStart));
+    WriteLE32(end, m_EndSignature);
+    WriteLE16(end + 8, uint16_t(m_Entries.size()));
+    WriteLE16(end + 10, uint16_t(m_Entries.size()));
+    WriteLE32(end + 12, uint32_t(directorySize));
+    WriteLE32(end + 16, uint32_t(directoryStart));
     if (m_File.Write(end, kZipEndRecordSize) != kZipEndRecordSize)
         return false;
     // Cut whatever the old, longer archive left behind.
@@ -782,11 +761,11 @@ bool CFileAppendedToZipArchiveFileBuf::Open(const char* archivePath, const char*
     const int64_t size = original.GetSize();
     uint8_t end[kZipEndRecordSize];
     if (size < int64_t(kZipEndRecordSize) || !ReadAt(original, size - kZipEndRecordSize, end, kZipEndRecordSize)
-        || !IsEndSignature(U32(end)))
+        || !IsEndSignature(ReadLE32(end)))
         return false;
     std::memcpy(m_EndRecord, end + 4, sizeof(m_EndRecord));
-    const int64_t directorySize = U32(end + 12);
-    const int64_t directoryOffset = U32(end + 16);
+    const int64_t directorySize = ReadLE32(end + 12);
+    const int64_t directoryOffset = ReadLE32(end + 16);
     if (directoryOffset + directorySize > size - int64_t(kZipEndRecordSize))
         return false;
     m_OldDirectory.resize(size_t(directorySize));
@@ -802,9 +781,9 @@ bool CFileAppendedToZipArchiveFileBuf::Open(const char* archivePath, const char*
     m_Open = true;
     m_HeaderOffset = directoryOffset;
     std::vector<uint8_t> header(kZipLocalHeaderSize + m_MemberName.size(), 0);
-    Put32(header.data(), kZipLocalSignature);
-    Put16(&header[4], 10);
-    Put16(&header[26], uint16_t(m_MemberName.size()));
+    WriteLE32(header.data(), kZipLocalSignature);
+    WriteLE16(&header[4], 10);
+    WriteLE16(&header[26], uint16_t(m_MemberName.size()));
     std::memcpy(&header[30], m_MemberName.data(), m_MemberName.size());
     if (!CopyPrefix(original, m_File, directoryOffset) || m_File.Write(header.data(), uint32_t(header.size())) != header.size()) {
         Abandon();
@@ -862,33 +841,33 @@ bool CFileAppendedToZipArchiveFileBuf::Close()
     const int64_t memberSize = m_File.GetSize() - m_DataStart;
     const int64_t directoryOffset = m_DataStart + memberSize;
     const uint32_t recordSize = 46 + uint32_t(m_MemberName.size());
-    const uint16_t entries = U16(m_EndRecord + 6);
-    const int64_t directorySize = int64_t(U32(m_EndRecord + 8)) + recordSize;
-    bool ok = memberSize >= 0 && entries < 0xFFFF && U16(m_EndRecord + 4) < 0xFFFF
+    const uint16_t entries = ReadLE16(m_EndRecord + 6);
+    const int64_t directorySize = int64_t(ReadLE32(m_EndRecord + 8)) + recordSize;
+    bool ok = memberSize >= 0 && entries < 0xFFFF && ReadLE16(m_EndRecord + 4) < 0xFFFF
               && directoryOffset + directorySize + kZipEndRecordSize <= kMaxZipOffset;
     if (ok) {
         uint8_t sizes[8];
-        Put32(sizes, uint32_t(memberSize));
-        Put32(sizes + 4, uint32_t(memberSize));
+        WriteLE32(sizes, uint32_t(memberSize));
+        WriteLE32(sizes + 4, uint32_t(memberSize));
         ok = WriteAt(m_File, m_HeaderOffset + 18, sizes, 8);
     }
     if (ok) {
         std::vector<uint8_t> record(recordSize + 0, 0);
-        Put32(record.data(), kZipCentralSignature);
-        Put16(&record[4], 42);
-        Put16(&record[6], 10);
-        Put32(&record[20], uint32_t(memberSize));
-        Put32(&record[24], uint32_t(memberSize));
-        Put16(&record[28], uint16_t(m_MemberName.size()));
-        Put32(&record[42], uint32_t(m_HeaderOffset));
+        WriteLE32(record.data(), kZipCentralSignature);
+        WriteLE16(&record[4], 42);
+        WriteLE16(&record[6], 10);
+        WriteLE32(&record[20], uint32_t(memberSize));
+        WriteLE32(&record[24], uint32_t(memberSize));
+        WriteLE16(&record[28], uint16_t(m_MemberName.size()));
+        WriteLE32(&record[42], uint32_t(m_HeaderOffset));
         std::memcpy(&record[46], m_MemberName.data(), m_MemberName.size());
         uint8_t end[kZipEndRecordSize];
-        Put32(end, kZipAlternativeEndSignature);
+        WriteLE32(end, kZipAlternativeEndSignature);
         std::memcpy(end + 4, m_EndRecord, sizeof(m_EndRecord));
-        Put16(end + 8, uint16_t(U16(m_EndRecord + 4) + 1));
-        Put16(end + 10, uint16_t(entries + 1));
-        Put32(end + 12, uint32_t(directorySize));
-        Put32(end + 16, uint32_t(directoryOffset));
+        WriteLE16(end + 8, uint16_t(ReadLE16(m_EndRecord + 4) + 1));
+        WriteLE16(end + 10, uint16_t(entries + 1));
+        WriteLE32(end + 12, uint32_t(directorySize));
+        WriteLE32(end + 16, uint32_t(directoryOffset));
         ok = m_File.Seek(directoryOffset)
              && (m_OldDirectory.empty() || m_File.Write(m_OldDirectory.data(), uint32_t(m_OldDirectory.size())) == m_OldDirectory.size())
              && m_File.Write(record.data(), recordSize) == recordSize && m_File.Write(end, kZipEndRecordSize) == kZipEndRecordSize;

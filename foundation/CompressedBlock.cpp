@@ -1,6 +1,7 @@
 #include "foundation/CompressedBlock.h"
 
 #include "foundation/CFile.h"
+#include "foundation/LittleEndian.h"
 
 #include <cstdlib>
 #include <zlib.h>
@@ -69,10 +70,8 @@ uint8_t* CFileCompressor::ReadCompressed(CFile& file, uint32_t& size)
     uint8_t header[8];
     if (file.Read(header, 8) != 8)
         return nullptr;
-    const uint32_t compressedSize = uint32_t(header[0]) | uint32_t(header[1]) << 8 | uint32_t(header[2]) << 16
-        | uint32_t(header[3]) << 24;
-    const uint32_t uncompressedSize = uint32_t(header[4]) | uint32_t(header[5]) << 8 | uint32_t(header[6]) << 16
-        | uint32_t(header[7]) << 24;
+    const uint32_t compressedSize = ReadLE32(header);
+    const uint32_t uncompressedSize = ReadLE32(header + 4);
     const int64_t left = file.GetSize() - file.GetPosition();
     if (compressedSize == 0 || int64_t(compressedSize) > left
         || uncompressedSize > uint64_t(compressedSize) * kMaxExpansion + kExpansionSlack)

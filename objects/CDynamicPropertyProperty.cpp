@@ -329,17 +329,15 @@ void CDynamicPropertyProperty::WriteBinary(CObject* object, CObjectStream& strea
 bool CDynamicPropertyProperty::ReadBinary(CObject* object, CObjectStream& stream) const
 {
     object->DeleteDynamicPropertyValues();
-    uint8_t bytes[4];
-    if (stream.Read(bytes, 4) != 4)
+    uint32_t count = 0;
+    if (!stream.TryReadUint32(count))
         return false;
-    const uint32_t count =
-        uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
     const CDynamicPropertyRegistry& registry = object->GetClassInfo()->GetDynamicPropertyList();
     // Nothing is reserved for the count: a hostile one ends at the first
     // name the file does not hold.
     for (uint32_t i = 0; i < count; ++i) {
         CJString name;
-        if (!ReadCountedText(stream, name))
+        if (!stream.ReadCountedText(name))
             return false;
         const CProperty* property = registry.FindByName(name);
         if (!property)

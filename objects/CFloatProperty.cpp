@@ -116,11 +116,9 @@ void CTemplateValueProperty<T, Converter>::WriteBinary(CObject* object, CObjectS
 template <typename T, typename Converter>
 bool CTemplateValueProperty<T, Converter>::ReadBinary(CObject* object, CObjectStream& stream) const
 {
-    uint8_t bytes[4];
-    if (stream.Read(bytes, 4) != 4)
+    uint32_t bits = 0;
+    if (!stream.TryReadUint32(bits))
         return false;
-    const uint32_t bits =
-        uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
     this->Value(object) = std::bit_cast<T>(bits);
     return true;
 }

@@ -14,15 +14,6 @@ T ClampInto(T value, T minimum, T maximum)
     return minimum == maximum ? value : std::clamp(value, minimum, maximum);
 }
 
-bool ReadWord(CObjectStream& stream, uint32_t& value)
-{
-    uint8_t bytes[4];
-    if (stream.Read(bytes, 4) != 4)
-        return false;
-    value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-    return true;
-}
-
 bool IsBlank(char16_t c)
 {
     return c == u' ' || (c >= u'\t' && c <= u'\r');
@@ -79,7 +70,7 @@ void CIntProperty::WriteBinary(CObject* object, CObjectStream& stream) const
 bool CIntProperty::ReadBinary(CObject* object, CObjectStream& stream) const
 {
     uint32_t value = 0;
-    if (!ReadWord(stream, value))
+    if (!stream.TryReadUint32(value))
         return false;
     Value(object) = int32_t(value);
     return true;
@@ -180,7 +171,7 @@ void CUintProperty::WriteBinary(CObject* object, CObjectStream& stream) const
 
 bool CUintProperty::ReadBinary(CObject* object, CObjectStream& stream) const
 {
-    return ReadWord(stream, Value(object));
+    return stream.TryReadUint32(Value(object));
 }
 
 void CUintProperty::WritePacked(CObject* object, CNetMessageStream& stream, CObject*) const

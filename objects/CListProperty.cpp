@@ -157,19 +157,9 @@ void CListPropertyABC::WriteBinary(CObject* object, CObjectStream& stream) const
 
 bool CListPropertyABC::ReadBinary(CObject* object, CObjectStream& stream) const
 {
-    uint8_t bytes[4];
-    if (stream.Read(bytes, 4) != 4)
-        return false;
-    const uint32_t length =
-        uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-    // Never trust a length beyond what the file still holds.
-    if (int64_t(length) > stream.GetSize() - stream.GetPosition())
-        return false;
-    std::vector<char> text(size_t(length) + 1, 0);
-    if (length && stream.Read(text.data(), length) != length)
-        return false;
     CJString name;
-    name.Set(text.data());
+    if (!stream.ReadCountedText(name))
+        return false;
     Value(object) = ResolveName(name, &stream);
     return true;
 }

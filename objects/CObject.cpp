@@ -98,15 +98,6 @@ void WriteFloatWord(CObjectStream& stream, float value)
     stream.WriteUint32(std::bit_cast<uint32_t>(value));
 }
 
-bool ReadWord(CObjectStream& stream, uint32_t& value)
-{
-    uint8_t bytes[4];
-    if (stream.Read(bytes, 4) != 4)
-        return false;
-    value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-    return true;
-}
-
 } // namespace
 
 ObjectReadHook SetObjectReadHook(ObjectReadHook hook)
@@ -490,20 +481,20 @@ bool CObject::ReadBin(CObjectStream& stream)
     CallReadHook();
     stream.SetBinary();
     uint32_t word = 0;
-    if (!ReadWord(stream, word))
+    if (!stream.TryReadUint32(word))
         return false;
     const float format = std::bit_cast<float>(word);
     if (stream.IsIDMode()) {
         if (stream.IsFirstObject() && !stream.ReadBinaryReferenceList())
             return false;
         uint32_t identity = 0;
-        if (!ReadWord(stream, identity))
+        if (!stream.TryReadUint32(identity))
             return false;
         stream.RecordLoadedObject(identity, this);
     }
     if (!(format >= kOldestBinaryFormat))
         return false;
-    if (!ReadWord(stream, word))
+    if (!stream.TryReadUint32(word))
         return false;
     const float classVersion = std::bit_cast<float>(word);
     if (format != kBinaryFormatVersion || classVersion != GetClassInfo()->GetVersion())

@@ -266,11 +266,9 @@ void CObjectStream::ReadReferenceListAt(const CJString& value)
 bool CObjectStream::ReadBinaryReferenceList()
 {
     m_FirstObjectStarted = true;
-    uint8_t bytes[4];
-    if (Read(bytes, 4) != 4)
+    uint32_t location = 0;
+    if (!TryReadUint32(location))
         return false;
-    const uint32_t location = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                              uint32_t(bytes[3]) << 24;
     const int64_t back = GetPosition();
     m_ListPosition = back;
     if (!Seek(location))

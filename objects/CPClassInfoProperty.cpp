@@ -43,7 +43,7 @@ bool CPClassInfoProperty::ReadBinary(CObject* object, CObjectStream& stream) con
     CJString name;
     // An unknown name reads as null; a length past the end of the file is
     // corrupt data, not a name.
-    if (!ReadCountedText(stream, name))
+    if (!stream.ReadCountedText(name))
         return false;
     Store(object, FindClass(name));
     return true;

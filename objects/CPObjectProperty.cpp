@@ -368,7 +368,7 @@ bool CPObjectProperty::ReadBinary(CObject* owner, CObjectStream& stream) const
 {
     DeleteValue(owner);
     CJString className;
-    if (!ReadCountedText(stream, className))
+    if (!stream.ReadCountedText(className))
         return false;
     if (className.IsEmpty())
         return true;

@@ -1,5 +1,6 @@
 #include "objects/CPointProperty.h"
 
+#include "foundation/LittleEndian.h"
 #include "foundation/WideString.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObjectStream.h"
@@ -64,8 +65,8 @@ bool ReadEight(CObjectStream& stream, uint32_t& x, uint32_t& y)
     uint8_t bytes[8];
     if (stream.Read(bytes, 8) != 8)
         return false;
-    x = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-    y = uint32_t(bytes[4]) | uint32_t(bytes[5]) << 8 | uint32_t(bytes[6]) << 16 | uint32_t(bytes[7]) << 24;
+    x = ReadLE32(bytes);
+    y = ReadLE32(bytes + 4);
     return true;
 }
 

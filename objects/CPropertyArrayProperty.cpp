@@ -354,11 +354,9 @@ void CPropertyArrayProperty::WriteBinary(CObject* owner, CObjectStream& stream) 
 bool CPropertyArrayProperty::ReadBinary(CObject* owner, CObjectStream& stream) const
 {
     ArrayProperty_SetCount(owner, 0, -1, Exact::Yes);
-    uint8_t bytes[4];
-    if (stream.Read(bytes, 4) != 4)
+    uint32_t n = 0;
+    if (!stream.TryReadUint32(n))
         return false;
-    const uint32_t n =
-        uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
     // Every element takes at least one byte: a larger count is corrupt and
     // is refused before anything is allocated for it.
     if (int64_t(n) > stream.GetSize() - stream.GetPosition())
@@ -378,7 +376,7 @@ bool CPropertyArrayProperty::ReadBinary(CObject* owner, CObjectStream& stream) c
     }
     for (uint32_t i = 0; i < n; ++i) {
         CJString name;
-        if (!ReadCountedText(stream, name))
+        if (!stream.ReadCountedText(name))
             return false;
         const int32_t item = m_NameList->Find(name);
         if (item < 0 || uint32_t(item) >= GetCount(owner))

@@ -43,7 +43,3 @@ public:
     }
 };
 
-// Reads a u32 length and that many bytes into out. False, with out untouched,
-// when the length runs past the end of the file: a hostile length is never
-// allocated.
-bool ReadCountedText(CFile& file, CJString& out);

@@ -54,11 +54,6 @@ CJString ReadBlock(CObjectStream& stream)
     return text;
 }
 
-uint32_t LittleEndianWord(const uint8_t bytes[4])
-{
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-}
-
 } // namespace
 
 template <typename T>
@@ -134,17 +129,9 @@ void CJStringPropertyOf<T>::WriteBinary(CObject* object, CObjectStream& stream) 
 template <typename T>
 bool CJStringPropertyOf<T>::ReadBinary(CObject* object, CObjectStream& stream) const
 {
-    uint8_t bytes[4];
-    if (stream.Read(bytes, 4) != 4)
-        return false;
-    const uint32_t length = LittleEndianWord(bytes);
-    if (int64_t(length) > stream.GetSize() - stream.GetPosition())
-        return false;
-    std::vector<char> text(size_t(length) + 1);
-    if (length && stream.Read(text.data(), length) != length)
-        return false;
     CJString value;
-    value.SetText(text.data(), int(std::strlen(text.data())));
+    if (!stream.ReadCountedText(value))
+        return false;
     if (value.Find("UNICODE-HEX<") >= 0)
         value.FromFileForm();
     StoreText(object, value);
