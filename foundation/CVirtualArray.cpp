@@ -64,6 +64,31 @@ CJString Narrowed(const CJString& text)
     return copy;
 }
 
+// Binary search over items sorted case-blind. keyAgainst(i) is positive when
+// item i sorts below the key. The first probe is the hint, or index 0 for keys
+// that sort first ("!" names), or the middle when the hint is outside.
+template <typename KeyAgainst>
+int32_t SearchSorted(int32_t count, int32_t hint, bool keySortsFirst, KeyAgainst keyAgainst)
+{
+    int32_t low = 0;
+    int32_t high = count - 1;
+    if (high < 0)
+        return -1;
+    int32_t probe = keySortsFirst ? 0 : (hint < 0 || hint > high ? high / 2 : hint);
+    for (;;) {
+        const int order = keyAgainst(probe);
+        if (order == 0)
+            return probe;
+        if (order > 0)
+            low = probe + 1;
+        else
+            high = probe - 1;
+        if (high < low)
+            return -1;
+        probe = low + (high - low) / 2;
+    }
+}
+
 } // namespace
 
 int CompareNameNoCase(const char* a, const char* b)
@@ -235,47 +260,16 @@ void CVirtualArray::ReportMissing(const char* key, KeyKind kind)
 
 int32_t CVirtualArray::BinarySearch(const CJString& name, int32_t hint)
 {
-    int32_t low = 0;
-    int32_t high = GetCount() - 1;
-    if (high < 0)
-        return -1;
-    int32_t probe = name.GetAtChecked(0) == u'!' ? 0 : (hint < 0 || hint > high ? high / 2 : hint);
-    for (;;) {
-        // The key against the item: positive when the item sorts below it.
-        const int order = name.CompareNoCase(GetItemName(probe));
-        if (order == 0)
-            return probe;
-        if (order > 0)
-            low = probe + 1;
-        else
-            high = probe - 1;
-        if (high < low)
-            return -1;
-        probe = low + (high - low) / 2;
-    }
+    return SearchSorted(GetCount(), hint, name.GetAtChecked(0) == u'!',
+                        [&](int32_t probe) { return name.CompareNoCase(GetItemName(probe)); });
 }
 
 int32_t CVirtualArray::BinarySearch(const char* name, int32_t hint)
 {
     if (!name)
         name = "";
-    int32_t low = 0;
-    int32_t high = GetCount() - 1;
-    if (high < 0)
-        return -1;
-    int32_t probe = name[0] == '!' ? 0 : (hint < 0 || hint > high ? high / 2 : hint);
-    for (;;) {
-        const int order = CompareNameNoCase(GetItemName(probe), name);
-        if (order == 0)
-            return probe;
-        if (order < 0)
-            low = probe + 1;
-        else
-            high = probe - 1;
-        if (high < low)
-            return -1;
-        probe = low + (high - low) / 2;
-    }
+    return SearchSorted(GetCount(), hint, name[0] == '!',
+                        [&](int32_t probe) { return CompareNameNoCase(name, GetItemName(probe)); });
 }
 
 int32_t CVirtualArray::SortedFind(const CJString& name, int32_t hint)
