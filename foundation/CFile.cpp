@@ -161,10 +161,11 @@ uint32_t CFileBuf::Read(void* bytes, uint32_t count)
 {
     if (!m_Stream || count == 0)
         return 0;
+    // A short read answers through its count; an error flag already set by
+    // a write is kept, for Close to report (and a replacement to be dropped).
+    const bool writeFailed = std::ferror(m_Stream);
     const uint32_t read = uint32_t(std::fread(bytes, 1, count, m_Stream));
-    // A short read answers through its count; the stream's error flag is
-    // kept for writes, which Close reports.
-    if (read < count && std::ferror(m_Stream))
+    if (read < count && std::ferror(m_Stream) && !writeFailed)
         std::clearerr(m_Stream);
     return read;
 }
@@ -249,6 +250,7 @@ bool CFileBuf::ReadLine8(CJString& line)
     // Byte by byte from the stream's own buffer: seeking back after an
     // over-long read costs a system call per line. A NUL byte is data, not
     // the end of the line.
+    const bool writeFailed = std::ferror(m_Stream);
     static thread_local std::string text;
     if (text.size() < 256)
         text.resize(256);
@@ -260,7 +262,7 @@ bool CFileBuf::ReadLine8(CJString& line)
         text[length++] = char(c);
     }
     if (c == EOF) {
-        if (std::ferror(m_Stream))
+        if (std::ferror(m_Stream) && !writeFailed)
             std::clearerr(m_Stream);
         if (length == 0) {
             line.Empty();
@@ -284,7 +286,7 @@ bool CFileBuf::ReadLine8(CJString& line)
     } else if (!(c == '\n' && second == '\r') && second != EOF) {
         ungetc(second, m_Stream);
     }
-    if (std::ferror(m_Stream))
+    if (std::ferror(m_Stream) && !writeFailed)
         std::clearerr(m_Stream);
     line.SetText(text.data(), int(length));
     return true;

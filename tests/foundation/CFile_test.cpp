@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 #include <string>
 #include <vector>
 
@@ -327,6 +329,29 @@ TEST_F(FileTest, ShortWritesMakeCloseReportFailure)
     EXPECT_TRUE(file.HasError());
     EXPECT_FALSE(file.Close());
     EXPECT_EQ(ReadBytes(PathOf("ro.txt")), "data");
+}
+
+TEST_F(FileTest, ShortWriteToACreatedFileKeepsTheOldFile)
+{
+    // The write runs into the file size limit; a read afterwards must not
+    // wash the failure out so that the short file replaces the old one.
+    WriteBytes(PathOf("save.txt"), "old");
+    CFile file;
+    ASSERT_TRUE(file.Open("save.txt", FILE_WRITE | FILE_CREATE));
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit tight{100, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const std::string bytes(10000, 'x');
+    const uint32_t written = file.Write(bytes.data(), uint32_t(bytes.size()));
+    char byte = 0;
+    file.Read(&byte, 1);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_LT(written, bytes.size());
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ(ReadBytes(PathOf("save.txt")), "old");
 }
 
 TEST_F(FileTest, CompressedFilesRoundTripThroughOneBlock)
