@@ -528,7 +528,7 @@ bool CZipArchive::FinishWriting(bool ok)
     m_TempDiskPath.clear();
     m_FileSize = 0;
     // Readers still open go on reading the replaced archive.
-    if (m_KeepOpen || m_OpenMembers > 1)
+    if (m_KeepOpen || m_OpenMembers > 0)
         OpenSharedFile(0);
     return ok;
 }
@@ -723,11 +723,14 @@ bool CZipFileBuf::Close()
     m_Entry = nullptr;
     if (m_Counted) {
         m_Counted = false;
-        if (m_Writing && m_Archive->m_Writing && m_Archive->m_Dirty) {
+        const bool finish = m_Writing && m_Archive->m_Writing && m_Archive->m_Dirty;
+        if (finish)
             ok = m_Archive->WriteDirectory() && ok;
-            ok = m_Archive->FinishWriting(ok);
-        }
+        // Before finishing: a failed finish reads the directory again, which
+        // frees the entry.
         m_Archive->MemberClosed(*entry);
+        if (finish)
+            ok = m_Archive->FinishWriting(ok);
     }
     return ok;
 }

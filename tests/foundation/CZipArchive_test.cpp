@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <fstream>
+#include <sys/resource.h>
 
 
 namespace {
@@ -161,6 +163,43 @@ TEST_F(ZipArchive, RewriteKeepsTheAlternativeSignature)
     EXPECT_EQ(Le32(bytes, bytes.size() - 22), kZipAlternativeEndSignature);
     EXPECT_EQ(ReadThroughFile("Alt/a.txt"), "new");
     EXPECT_EQ(ReadThroughFile("Alt/b.txt"), "bb");
+}
+
+TEST_F(ZipArchive, FailedRewriteCloseRestoresTheArchiveSafely)
+{
+    // The working copy cannot grow past the rewritten member, so the
+    // directory cannot be written and the close fails; the directory read
+    // back from the untouched archive must not pull the member's entry out
+    // from under the closing writer (the sanitizer build catches the use).
+    const std::string zip = BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}});
+    Put("Data/Tight.zip", zip);
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    ASSERT_TRUE(table.Mount("Tight.zip", true, true, "Tight/", false, 0));
+    CZipArchive* archive = CMountedArchiveTable::ArchiveForName(*table.GetRoot(0), "Tight/x");
+    ASSERT_NE(archive, nullptr);
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open("Tight/a.txt", FILE_WRITE | FILE_CREATE));
+        ASSERT_EQ(file.Write("new contents", 12), 12u);
+        const CZipArchiveEntry* entry = archive->Find("Tight/a.txt");
+        ASSERT_NE(entry, nullptr);
+        const rlim_t end = rlim_t(entry->dataStart + entry->GetSize());
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit tight{end, saved.rlim_max};
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+        const bool closed = file.Close();
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        EXPECT_FALSE(closed);
+    }
+    EXPECT_EQ(ReadBytes(m_Root / "Data/Tight.zip"), zip);
+    EXPECT_EQ(ReadThroughFile("Tight/a.txt"), "aaaa");
+    EXPECT_EQ(ReadThroughFile("Tight/b.txt"), "bb");
+    // The archive can still be rewritten afterwards.
+    ASSERT_TRUE(WriteThroughFile("Tight/b.txt", "later"));
+    EXPECT_EQ(ReadThroughFile("Tight/b.txt"), "later");
 }
 
 TEST_F(ZipArchive, ReadOnlyMountsRefuseRewrites)
