@@ -559,8 +559,9 @@ bool CFile::Close()
     if (!m_Buffer)
         return true;
     bool ok = !m_Error;
-    if ((m_Flags & FILE_COMPRESSED) && (m_Flags & FILE_WRITE) && m_Buffer->IsMemory())
-        ok = StoreCompressed() && ok;
+    // A block missing bytes is not stored: the old file stays.
+    if (ok && (m_Flags & FILE_COMPRESSED) && (m_Flags & FILE_WRITE) && m_Buffer->IsMemory())
+        ok = StoreCompressed();
     ok = m_Buffer->Close() && ok;
     delete m_Buffer;
     m_Buffer = nullptr;

@@ -416,6 +416,20 @@ TEST_F(FileTest, FailedCompressedWriteLeavesTheOldFileIntact)
     EXPECT_FALSE(DiskHas(PathOf("Missing")));
 }
 
+TEST_F(FileTest, CompressedWriteThatLostBytesLeavesTheOldFileIntact)
+{
+    // A write past the 32-bit range of the memory buffer is refused; the
+    // block must not then store what came before it.
+    WriteBytes(PathOf("Stats.dat"), "precious");
+    CFile file;
+    ASSERT_TRUE(file.Open("Stats.dat", FILE_WRITE | FILE_CREATE | FILE_COMPRESSED));
+    file.WriteString("partial");
+    ASSERT_TRUE(file.Seek(int64_t(UINT32_MAX) - 4));
+    EXPECT_EQ(file.Write("0123456789", 10), 0u);
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ(ReadBytes(PathOf("Stats.dat")), "precious");
+}
+
 TEST_F(FileTest, ReadOnlyFlagIsClearedOnlyWhenAsked)
 {
     WriteBytes(PathOf("ro.txt"), "old");
