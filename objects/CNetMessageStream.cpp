@@ -297,10 +297,13 @@ void CNetMessageStream::NetStreamWriteStringListValue(int32_t index, CVirtualArr
         m_TablesChanged = true;
     }
     const int32_t count = int32_t(table->entries.size());
+    if (count == 0)
+        return;
+    // An index outside the list goes as the item the reader will take it
+    // for, with that item's text, so the stream stays in step.
+    index = std::clamp(index, 0, count - 1);
     if (count > 1)
         WriteRanged(index, 0, count - 1);
-    if (index < 0 || index >= count)
-        return;
     if (table->entries[size_t(index)] == kNotSent) {
         WriteString(list.GetItemName(index));
         table->entries[size_t(index)] = 0;

@@ -672,6 +672,26 @@ bool ReadObjectBlock(CObject* object, CObjectStream& stream, BlockMode mode)
 
 namespace {
 
+// Forgets what a read recorded in the stream unless its object is kept (a
+// failed read, or a fatal report unwinding, deletes the object).
+class CReadRollBack {
+public:
+    explicit CReadRollBack(CObjectStream& stream) : m_Stream(stream), m_Mark(stream.MarkRead()) {}
+    ~CReadRollBack()
+    {
+        if (!m_Kept)
+            m_Stream.RollBackRead(m_Mark);
+    }
+    CReadRollBack(const CReadRollBack&) = delete;
+    CReadRollBack& operator=(const CReadRollBack&) = delete;
+    void Keep() { m_Kept = true; }
+
+private:
+    CObjectStream& m_Stream;
+    CObjectStream::ReadMark m_Mark;
+    bool m_Kept = false;
+};
+
 CObject* LoadFromOpenStream(CObjectStream& stream, ReportUnknownClass report, CJString* error)
 {
     CJString line;
@@ -689,12 +709,14 @@ CObject* LoadFromOpenStream(CObjectStream& stream, ReportUnknownClass report, CJ
         return nullptr;
     }
     // A fatal report may unwind through here in tests and fuzz builds.
+    CReadRollBack rollBack(stream);
     std::unique_ptr<CObject> owned(object);
     if (!object->ReadFromStream(stream) || stream.HasReadError()) {
         if (error)
             *error = stream.GetErrorText();
         return nullptr;
     }
+    rollBack.Keep();
     return owned.release();
 }
 
@@ -753,9 +775,11 @@ CObject* ReadObjectFromStream(CObjectStream& stream)
         stream.ReportError(message);
         return nullptr;
     }
+    CReadRollBack rollBack(stream);
     std::unique_ptr<CObject> owned(object);
     if (!object->ReadFromStream(stream) || stream.HasReadError())
         return nullptr;
+    rollBack.Keep();
     return owned.release();
 }
 

@@ -129,6 +129,14 @@ void CObjectStream::AddPatch(const CPatchItem& item)
     m_Patches.push_back(item);
 }
 
+void CObjectStream::RollBackRead(const ReadMark& mark)
+{
+    if (m_Loaded.size() > mark.loaded)
+        m_Loaded.resize(mark.loaded);
+    if (m_Patches.size() > mark.patches)
+        m_Patches.resize(mark.patches);
+}
+
 int32_t CObjectStream::IndexOfReferenced(uint32_t identity, int32_t hint) const
 {
     if (hint >= 0 && size_t(hint) < m_Referenced.size() && m_Referenced[size_t(hint)] == identity)

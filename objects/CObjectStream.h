@@ -97,6 +97,14 @@ public:
     {
         AddPatch(CPatchItem{oldIdentity, extra, field, &AssignPatched<T>, false});
     }
+    // A read that fails deletes its objects: what it recorded since the mark
+    // (objects loaded, pointers to patch in them) is dropped with them.
+    struct ReadMark {
+        size_t loaded;
+        size_t patches;
+    };
+    ReadMark MarkRead() const { return ReadMark{m_Loaded.size(), m_Patches.size()}; }
+    void RollBackRead(const ReadMark& mark);
     int32_t IndexOfReferenced(uint32_t identity, int32_t hint = -1) const;
     const std::vector<uint32_t>& GetReferenced() const { return m_Referenced; }
     const std::vector<uint32_t>& GetSaved() const { return m_Saved; }

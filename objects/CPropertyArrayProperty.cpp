@@ -217,9 +217,11 @@ void CPropertyArrayProperty::GetValueText(CObject* owner, CJString& out) const
     out.Format("%d", int32_t(GetCount(owner)));
 }
 
-void CPropertyArrayProperty::SetValueFromText(CObject* owner, const CJString& text, CObjectStream*) const
+void CPropertyArrayProperty::SetValueFromText(CObject* owner, const CJString& text, CObjectStream* stream) const
 {
-    ReadValue(owner, CJString(), text, nullptr, -1);
+    // From a file (scoped names) the value is what the array's own line
+    // holds; only the editor's text is a count.
+    ReadValue(owner, CJString(), text, stream, -1);
 }
 
 void CPropertyArrayProperty::ReadValue(CObject* owner, const CJString& name, const CJString& value,

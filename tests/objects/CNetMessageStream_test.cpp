@@ -101,6 +101,24 @@ TEST(BitStream, ListValuesCarryTheirTextOnlyOnce)
     EXPECT_EQ(stream.NetStreamReadStringListValue(local), 1);
 }
 
+// A list value that names no item (a name missing at load) must not leave
+// the reader waiting for a text the writer never sent.
+TEST(BitStream, ListValuesOutsideTheListKeepTheStreamInStep)
+{
+    for (const std::vector<const char*>& names :
+         {std::vector<const char*>{"Apple", "Pear", "Plum"}, std::vector<const char*>{"Apple"}}) {
+        CNames sent(names);
+        CNames local({"Plum", "Apple"});
+        CNetMessageStream stream;
+        stream.NetStreamWriteStringListValue(-1, sent);
+        stream.NetStreamWriteStringListValue(int32_t(names.size()), sent);
+        stream.WriteUint32(0x600DF00D);
+        EXPECT_EQ(stream.NetStreamReadStringListValue(local), 1);
+        EXPECT_EQ(stream.NetStreamReadStringListValue(local), names.size() == 1 ? 1 : 0);
+        EXPECT_EQ(stream.ReadUint32(), 0x600DF00Du);
+    }
+}
+
 TEST(BitStream, BadStreamsAreFatal)
 {
     CNames list({"A"});

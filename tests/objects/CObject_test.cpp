@@ -148,6 +148,22 @@ TEST_F(ObjectText, MissingClosingBraceAndUnknownClassesFailWithTheirTexts)
     GetCurrentLoadFileName().Set("Program.EXE");
 }
 
+// A failed read deletes its object: nothing the stream patches later may
+// point into it or at it.
+TEST_F(ObjectText, AFailedReadLeavesNoPatchIntoOrReferenceToItsObject)
+{
+    const std::string text = "CTestDerived\r\n{\r\nObject ID=0x1\r\nPartner=0x2\r\n}\r\n"
+                             "CTestDerived\r\n{\r\nObject ID=0x2\r\nPartner=0x1\r\nCount=4\r\n";
+    CObjectStream stream;
+    stream.Attach(CopyOf(text), FILE_READ, Ids::With);
+    stream.SetQuiet(true);
+    std::unique_ptr<CObject> first(ReadObjectFromStream(stream));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(ReadObjectFromStream(stream), nullptr);
+    stream.Finish();
+    EXPECT_EQ(static_cast<CTestDerived*>(first.get())->m_Partner, nullptr);
+}
+
 TEST_F(ObjectText, FatalReportsEndTheProcessWithTheirTexts)
 {
     GetCurrentLoadFileName().Set("Bad.txt");

@@ -169,6 +169,17 @@ TEST_F(ArrayText, ElementsReadDecideTheCountAndForeignLinesAppend)
     EXPECT_EQ(Values(huge->m_Sizes), (std::vector<int32_t>{9}));
 }
 
+// A scoped name reaches the array through its text setter: in a file the
+// value is an element, never a count to allocate.
+TEST_F(ArrayText, ScopedNamesReadAsThePlainNameDoes)
+{
+    auto holder = ReadHolder("Old::Sizes=2000000000\r\nOld::Sizes=Array\r\n{\r\nSize=5\r\nSize=6\r\n}\r\n"
+                             "Old::Exact=2000000000\r\n");
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(Values(holder->m_Sizes), (std::vector<int32_t>{5, 6}));
+    EXPECT_EQ(Values(holder->m_Exact), (std::vector<int32_t>{2000000000}));
+}
+
 TEST_F(ArrayText, NamedListArraysHoldOneElementPerItemMatchedByName)
 {
     CTestHolder holder;
