@@ -161,6 +161,7 @@ CObject::CObject() = default;
 CObject::~CObject()
 {
     DeleteDynamicPropertyValues();
+    CObjectStream::ForgetObject(this);
 }
 
 CClassInfo* CObject::GetClassInfo() const

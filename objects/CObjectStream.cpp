@@ -3,6 +3,7 @@
 #include "foundation/CurrentLoadFile.h"
 #include "objects/CGameBase.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -23,10 +24,36 @@ uint32_t ParseCUnsigned(const char* text)
     return uint32_t(value);
 }
 
+namespace {
+
+// The live streams, so that a dying object can be struck from their tables.
+std::vector<CObjectStream*>& LiveStreams()
+{
+    static std::vector<CObjectStream*> streams;
+    return streams;
+}
+
+} // namespace
+
+CObjectStream::CObjectStream()
+{
+    LiveStreams().push_back(this);
+}
+
 CObjectStream::~CObjectStream()
 {
     if (!m_Finished)
         Finish();
+    std::vector<CObjectStream*>& streams = LiveStreams();
+    streams.erase(std::find(streams.begin(), streams.end(), this));
+}
+
+void CObjectStream::ForgetObject(const CObject* object)
+{
+    for (CObjectStream* stream : LiveStreams()) {
+        std::erase_if(stream->m_Loaded, [object](const CAddressOldNew& pair) { return pair.newObject == object; });
+        std::erase_if(stream->m_Patches, [object](const CPatchItem& patch) { return patch.owner == object; });
+    }
 }
 
 void CObjectStream::InitTable(uint32_t flags, Ids ids)

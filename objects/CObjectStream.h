@@ -41,21 +41,29 @@ struct CAddressOldNew {
 
 // A pointer field to fix once every object of the stream is read. assign
 // stores the object in the field, converted to the field's type (null when
-// the object is not of that type).
+// the object is not of that type). owner holds the field: when it dies
+// before the patches are resolved, its patches go with it.
 struct CPatchItem {
     uint32_t oldIdentity;
     uint32_t extra;
     void* field;
     void (*assign)(void* field, CObject* object);
     bool done;
+    const CObject* owner;
 };
 
 enum class StreamForm : int32_t { Text = 0, Binary = 1, Unknown = 2 };
 
 class CObjectStream : public CFile {
 public:
-    CObjectStream() = default;
+    CObjectStream();
     ~CObjectStream() override;
+    CObjectStream(const CObjectStream&) = delete;
+    CObjectStream& operator=(const CObjectStream&) = delete;
+
+    // An object is being destroyed: no stream may patch a pointer to it or
+    // into it afterwards (a read can replace objects it already recorded).
+    static void ForgetObject(const CObject* object);
 
     enum class Ids { With, Without };
     [[nodiscard]] bool Open(const char* fileName, uint32_t flags, Ids ids);
@@ -93,9 +101,9 @@ public:
     void RecordLoadedObject(uint32_t oldIdentity, CObject* object);
     void AddPatch(const CPatchItem& item);
     template <typename T>
-    void AddPatch(uint32_t oldIdentity, T** field, uint32_t extra = 0)
+    void AddPatch(const CObject* owner, uint32_t oldIdentity, T** field, uint32_t extra = 0)
     {
-        AddPatch(CPatchItem{oldIdentity, extra, field, &AssignPatched<T>, false});
+        AddPatch(CPatchItem{oldIdentity, extra, field, &AssignPatched<T>, false, owner});
     }
     // A read that fails deletes its objects: what it recorded since the mark
     // (objects loaded, pointers to patch in them) is dropped with them.

@@ -164,6 +164,19 @@ TEST_F(ObjectText, AFailedReadLeavesNoPatchIntoOrReferenceToItsObject)
     EXPECT_EQ(static_cast<CTestDerived*>(first.get())->m_Partner, nullptr);
 }
 
+TEST_F(ObjectText, AnObjectReplacedDuringTheReadIsNeitherPatchedNorReferenced)
+{
+    // The child with identity 2 is read, then replaced by the empty value:
+    // the partner must not point at it, nor any patch write into it.
+    const std::string text = "CTestDerived\r\n{\r\nObject ID=0x1\r\nChild=CTestBase\r\n{\r\nObject ID=0x2\r\n"
+                             "Partner=0x1\r\n}\r\nChild=\r\nPartner=0x2\r\n}\r\n";
+    std::unique_ptr<CObject> read(ReadFromText(text, Ids::With));
+    ASSERT_NE(read, nullptr);
+    const auto* derived = static_cast<CTestDerived*>(read.get());
+    EXPECT_EQ(derived->m_Child, nullptr);
+    EXPECT_EQ(derived->m_Partner, nullptr);
+}
+
 TEST_F(ObjectText, FatalReportsEndTheProcessWithTheirTexts)
 {
     GetCurrentLoadFileName().Set("Bad.txt");

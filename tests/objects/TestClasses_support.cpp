@@ -46,7 +46,7 @@ public:
         Base::Value(object) = nullptr;
         const uint32_t identity = ParseCUnsigned(text.GetString());
         if (identity && stream)
-            stream->AddPatch(identity, &Base::Value(object));
+            stream->AddPatch(object, identity, &Base::Value(object));
     }
     void WriteBinary(CObject* object, CObjectStream& stream) const override
     {
@@ -61,7 +61,7 @@ public:
         stream.ReadUint32(identity);
         Base::Value(object) = nullptr;
         if (identity)
-            stream.AddPatch(identity, &Base::Value(object));
+            stream.AddPatch(object, identity, &Base::Value(object));
         return true;
     }
 };
