@@ -632,18 +632,19 @@ void CJString::AppendRepeated(char16_t code, int count)
     Terminate(length + count);
 }
 
+// The item is copied first: it may be this string's own text, which the
+// separator changes and may move to a new block.
 void CJString::AppendWithSeparator(const char* separator, const char* item)
 {
-    if (IsNotEmpty() && item && *item)
-        Append(separator);
-    Append(item);
+    AppendWithSeparator(separator, CJString(item));
 }
 
 void CJString::AppendWithSeparator(const char* separator, const CJString& item)
 {
-    if (IsNotEmpty() && item.IsNotEmpty())
+    CJString keep(item);
+    if (IsNotEmpty() && keep.IsNotEmpty())
         Append(separator);
-    Append(item);
+    Append(keep);
 }
 
 // An empty search would match forever at the same place, so it replaces nothing.
@@ -886,10 +887,12 @@ void CJString::AppendPath(const char* component)
 
 void CJString::AppendPath(const CJString& component)
 {
+    // A copy: the component may be this string, which the joint changes.
+    CJString keep(component);
     int length = GetLength();
     if (length > 0 && Unit(length - 1) != '/')
         AppendChar('/');
-    Append(component);
+    Append(keep);
 }
 
 void CJString::SetPath(const CJString& folder, const CJString& name)

@@ -680,6 +680,21 @@ TEST(JStringEdit, AppendsAndInserts)
     EXPECT_EQ(s.GetLength(), 9);
 }
 
+// The item is read as it was before the separator went in, even when it is
+// this string's own text (whose block the separator may replace).
+TEST(JStringEdit, SeparatedAppendOfOwnTextUsesTheTextAsItWas)
+{
+    CJString s("ab");
+    s.AppendWithSeparator(", ", s.GetString());
+    EXPECT_EQ(Text8(s), "ab, ab");
+    CJString t("cd");
+    t.AppendWithSeparator(", ", t);
+    EXPECT_EQ(Text8(t), "cd, cd");
+    CJString p("dir");
+    p.AppendPath(p);
+    EXPECT_EQ(Text8(p), "dir/dir");
+}
+
 // ---------------------------------------------------------------------------
 // Paths
 
