@@ -66,7 +66,9 @@ std::string Utf8ToWindows1252(std::string_view text)
         }
         i += valid ? length : 1;
         char mapped = '?';
-        if (valid && (code < 0x80 || (code >= 0xA0 && code <= 0xFF)))
+        // A code that its own byte stands for, the C1 controls of the five
+        // unassigned bytes included, so that every byte survives the trip.
+        if (valid && code < 0x100 && CodeOf(static_cast<unsigned char>(code)) == code)
             mapped = char(code);
         else if (valid)
             for (int k = 0; k < 32; ++k)
