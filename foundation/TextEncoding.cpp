@@ -64,6 +64,9 @@ std::string Utf8ToWindows1252(std::string_view text)
             valid = valid && (c & 0xC0) == 0x80;
             code = (code << 6) | (c & 0x3F);
         }
+        // An over-long form would smuggle in a '/' or a terminator.
+        constexpr uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && code >= kShortest[length];
         i += valid ? length : 1;
         char mapped = '?';
         // A code that its own byte stands for, the C1 controls of the five

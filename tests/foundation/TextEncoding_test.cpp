@@ -14,3 +14,17 @@ TEST(TextEncoding, EveryByteRoundTrips)
         EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(text)), text) << "byte " << byte;
     }
 }
+
+// Over-long forms are not characters: a disk name must not turn into a path
+// separator or a terminator inside the engine's text.
+TEST(TextEncoding, OverlongFormsDoNotDecode)
+{
+    for (const char* overlong : {"a\xC0\xAF" "b", "a\xE0\x80\xAF" "b", "a\xF0\x80\x80\xAF" "b", "a\xC0\x80" "b"}) {
+        const std::string text = Utf8ToWindows1252(overlong);
+        EXPECT_EQ(text.find('/'), std::string::npos) << overlong;
+        EXPECT_EQ(text.find('\0'), std::string::npos) << overlong;
+        EXPECT_EQ(text.front(), 'a');
+        EXPECT_EQ(text.back(), 'b');
+    }
+    EXPECT_EQ(Utf8ToWindows1252("\xC3\xA9\xE2\x82\xAC"), "\xE9\x80");
+}
