@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <functional>
 #include <memory>
 #include <new>
@@ -103,6 +104,12 @@ int CompareMixed(const void* a, bool aWide, const void* b, bool bWide, int limit
 
 CJString::Block* CJString::AllocateBlock(int count, bool wide)
 {
+    // Beyond this the capacity field and the byte count would wrap; a length
+    // computed past INT_MAX arrives here negative. Like a failed allocation,
+    // it cannot be carried on from.
+    constexpr int kMaxLength = 0x3FFFFFF0;
+    if (count < 0 || count > kMaxLength)
+        throw std::length_error("text too long for a string");
     uint32_t capacity = wide ? 2 * uint32_t(count) + 1 : uint32_t(count);
     void* memory = PoolAllocate(BlockSize(capacity));
     auto* block = new (memory) Block{1, capacity, uint8_t(wide ? 1 : 0), {0, 0, 0}};
