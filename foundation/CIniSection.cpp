@@ -3,6 +3,7 @@
 #include "foundation/SettingsFiles.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -71,8 +72,14 @@ CIniSection& GetChannelSection()
 void GetIniText(const char* file, const char* section, const char* key, CJString& text)
 {
     char buffer[kIniTextSize];
-    CopyName(buffer, kIniTextSize, text.ToFileForm().GetString());
+    const CJString fileForm = text.ToFileForm();
+    CopyName(buffer, kIniTextSize, fileForm.GetString());
+    const std::string cutDefault(buffer);
     GetIniString(file, section, key, buffer, sizeof buffer);
+    // A default too long for the buffer comes back cut (a wide one in the
+    // middle of its hex form): when nothing else was read, keep the text.
+    if (fileForm.GetLength() >= kIniTextSize && cutDefault == buffer)
+        return;
     text.Set(buffer);
     text.FromFileForm();
 }

@@ -37,5 +37,5 @@ CIniSection& GetChannelSection();
 
 // Reads a text whose current contents are the default. UTF-16 texts survive
 // the 8-bit file in their "UNICODE-HEX<" form; at most 255 characters of that
-// form are read.
+// form are read. A missing key leaves the text as it was, however long.
 void GetIniText(const char* file, const char* section, const char* key, CJString& text);

@@ -114,6 +114,11 @@ void CPerformanceMonitor::EndFrame()
     m_Exclusive = 0;
     m_Entries = 0;
     m_Depth = 0;
+    // The zone counts as left now; a later Enter elsewhere must not charge it
+    // from a slice start of 0.
+    m_Enclosing = nullptr;
+    if (gState.current == this)
+        gState.current = nullptr;
 }
 
 void CPerformanceMonitor::ResetHistory()

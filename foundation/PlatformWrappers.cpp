@@ -102,8 +102,10 @@ bool RunProgram(const char* program, const char* arguments, ToolWindow, ProgramH
             line += arguments;
     }
     plat::ProcessHandle handle;
-    const bool started =
-        plat::StartProcess(Windows1252ToUtf8(line), workingFolder ? Windows1252ToUtf8(workingFolder) : "", &handle);
+    // Without a handle nobody polls the tool, so the platform must reap it.
+    const bool started = plat::StartProcess(Windows1252ToUtf8(line),
+                                            workingFolder ? Windows1252ToUtf8(workingFolder) : "",
+                                            process ? &handle : nullptr);
     if (process)
         process->id = handle.id;
     return started;

@@ -45,7 +45,9 @@ std::unique_ptr<CPlatform> CreatePlatform(PlatformKind kind)
 
 CPlatform& GetPlatform()
 {
-    static const std::unique_ptr<CPlatform> chosen = CreatePlatform(ChoosePlatformKind());
+    // Never destroyed: exit-time destructors of objects made before the first
+    // call may still show a box.
+    static CPlatform* const chosen = CreatePlatform(ChoosePlatformKind()).release();
     CPlatform* current = CurrentPlatform();
     return current ? *current : *chosen;
 }

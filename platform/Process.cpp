@@ -99,12 +99,28 @@ bool StartProcess(std::string_view commandLine, std::string_view workingFolder, 
     argv.push_back(nullptr);
 
     pid_t pid = 0;
-    const int result = searchPath ? ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ)
-                                  : ::posix_spawn(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
-    if (result != 0)
+    const auto spawn = [&] {
+        return searchPath ? ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ)
+                          : ::posix_spawn(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
+    };
+    if (!handle) {
+        // Nobody will poll this tool, so nobody would reap it: start it from a
+        // short-lived middle process, reaped here, and the tool passes to init.
+        const pid_t middle = ::fork();
+        if (middle < 0)
+            return false;
+        if (middle == 0)
+            ::_exit(spawn() == 0 ? 0 : 127);
+        int status = 0;
+        pid_t reaped;
+        do {
+            reaped = ::waitpid(middle, &status, 0);
+        } while (reaped < 0 && errno == EINTR);
+        return reaped == middle && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    if (spawn() != 0)
         return false;
-    if (handle)
-        handle->id = std::int32_t(pid);
+    handle->id = std::int32_t(pid);
     return true;
 }
 

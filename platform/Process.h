@@ -25,6 +25,8 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // Starts the program with the environment of the caller, in the given
 // working folder (empty: the caller's). The child inherits no open files
 // but standard input, output and error. False when it cannot be started.
+// Without a handle the tool is not this process's child once started, so it
+// is reaped by the system and never lingers as a zombie.
 [[nodiscard]] bool StartProcess(std::string_view commandLine, std::string_view workingFolder, ProcessHandle* handle);
 
 // True while the process runs; once it has ended it is reaped and every

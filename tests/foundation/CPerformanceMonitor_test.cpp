@@ -135,6 +135,28 @@ TEST_F(PerformanceMonitor, LeaveWithoutMeasuredEnterIsIgnored)
     EXPECT_EQ(zone.GetEntryCount(), 1u);
 }
 
+// A modal loop inside a zone runs frames of its own; filing a frame forgets
+// the zones still entered, and none of them may be charged afterwards with
+// time since the clock started.
+TEST_F(PerformanceMonitor, FrameFiledInsideAZoneLeavesNoStaleCurrentZone)
+{
+    CPerformanceMonitor modal("Modal");
+    CPerformanceMonitor work("ModalWork");
+    BeginFrameZone();
+    modal.Enter();
+    Advance(5);
+    for (int frame = 0; frame < 2; ++frame) {
+        BeginFrameZone();
+        Spend(work, 2);
+        EndFrameZone();
+    }
+    modal.Leave();
+    EndFrameZone();
+    EXPECT_EQ(modal.GetExclusiveSum(), 5u);
+    EXPECT_EQ(work.GetExclusiveSum(), 4u);
+    EXPECT_LE(GetEverythingZone().GetExclusiveSum(), 10u);
+}
+
 TEST_F(PerformanceMonitor, SwitchingWaitsForTheFrameBoundary)
 {
     CPerformanceMonitor zone("Switch");

@@ -5,10 +5,12 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <string>
+#include <sys/wait.h>
 
 namespace {
 
@@ -135,6 +137,22 @@ TEST_F(ProgramFolder, RunsToolsInTheirFolder)
     EXPECT_FALSE(RunProgram("Missing/Tool", nullptr, ToolWindow::Shown, &tool, nullptr, ToolArguments::Quoted));
     EXPECT_EQ(tool.id, 0);
     EXPECT_FALSE(IsProcessRunning(tool));
+}
+
+// A tool run without asking for its handle is never polled; it must not stay
+// a child of this process, where it would linger as a zombie. Checked in a
+// fresh child process, which has no other children.
+TEST(RunProgram, ToolRunWithoutAHandleIsNotLeftAsAChild)
+{
+    EXPECT_EXIT(
+        {
+            const bool started = RunProgram("/bin/sh", "-c true", ToolWindow::Hidden, nullptr, nullptr,
+                                            ToolArguments::Plain);
+            siginfo_t info{};
+            const int result = ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT);
+            std::_Exit(started && result == -1 && errno == ECHILD ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

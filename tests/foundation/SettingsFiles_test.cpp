@@ -175,6 +175,14 @@ TEST_F(SettingsFiles, IniTextKeepsItsDefaultAndCutsLongValues)
     CJString read("short");
     GetIniText(".\\Config.INI", "Options", "Long", read);
     EXPECT_EQ(std::string(read.GetString()), std::string(255, 'v'));
+
+    // 70 UTF-16 characters take 293 characters in file form, more than the
+    // buffer: a missing key must still give back the text, not a cut hex form.
+    const std::u16string longWide(70, u'\u0416');
+    CJString wide(longWide.c_str());
+    GetIniText(".\\Config.INI", "Options", "Missing", wide);
+    EXPECT_TRUE(wide.IsWide());
+    EXPECT_EQ(wide.Compare(CJString(longWide.c_str())), 0) << "a missing key leaves a long text too";
 }
 
 TEST_F(SettingsFiles, OptionsSectionUsesTheMainSettingsFile)

@@ -73,4 +73,22 @@ TEST(Platform, HeadlessMessageBoxWritesToStandardErrorAndReturns)
     EXPECT_EQ(&plat::GetPlatform(), previous);
 }
 
+// Exit-time destructors may still report (a fatal data error found while
+// closing): the platform must outlive them, whenever it was first asked for.
+struct CBoxAtExit {
+    ~CBoxAtExit() { plat::ShowMessageBox("Closing", "reported at exit"); }
+};
+
+TEST(PlatformDeathTest, MessageBoxFromAnExitTimeDestructorIsShown)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process: the box object comes first
+    EXPECT_EXIT(
+        {
+            static CBoxAtExit box;
+            plat::GetPlatform();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "reported at exit");
+}
+
 } // namespace

@@ -2,8 +2,11 @@
 
 #include "support/TestSupport.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -82,6 +85,22 @@ TEST_F(Process, ResolvesTheProgramCaseBlindAndRunsInTheWorkingFolder)
     EXPECT_FALSE(plat::IsProcessRunning(handle));
     EXPECT_EQ(ReadBytes("Out/where.txt"), Folder() + "/Out\n");
     EXPECT_EQ(ReadBytes("Out/args.txt"), "a b|c|");
+}
+
+// A tool started without a handle is never polled, so it must not stay this
+// process's child (an unreaped child lingers as a zombie until exit). Checked
+// in a fresh child process, which has no other children.
+TEST_F(Process, ToolStartedWithoutAHandleIsNotLeftAsAChild)
+{
+    EXPECT_EXIT(
+        {
+            const bool started = plat::StartProcess("/bin/sh -c \"exit 0\"", "", nullptr);
+            const bool failed = plat::StartProcess("no-such-program-anywhere", "", nullptr);
+            siginfo_t info{};
+            const int result = ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT);
+            std::_Exit(started && !failed && result == -1 && errno == ECHILD ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Process, ReportsWhatCannotBeStarted)
