@@ -31,6 +31,7 @@ public:
     // Appends and re-sorts; a borrowing registry also hands the property to
     // the global one. Adding a property already held does nothing.
     void Add(CProperty* property, int32_t kind);
+    using CSimpleVirtualArray::Add; // adding by name alone stays the base's refusal
     // Binary search by name, then a scan of alternate names; null when absent.
     CProperty* FindByName(const char* name) const;
     CProperty* FindByName(const CJString& name) const;

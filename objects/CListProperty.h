@@ -83,7 +83,6 @@ private:
     bool m_EditorFlags[2] = {true, true};
     bool m_WriteFileNameOnly = false;
     CListChoiceFilter* m_ChoiceFilter = nullptr;
-    int32_t m_Reserved = -1;
     bool m_AddMissingNames = false;
     CVirtualArray* m_OwnerFileList = nullptr;
     OwnerEntryFinder m_FindOwnerEntry = nullptr;

@@ -37,7 +37,6 @@ private:
     const CObjectProperty* Matching(const CProperty* other) const;
 
     CClassInfo* m_ClassInfo = nullptr;
-    int32_t m_Reserved = 0;
 };
 
 // The embedded member T C::* of class C.
