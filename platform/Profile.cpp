@@ -34,6 +34,7 @@ struct Line {
 
 struct ProfileText {
     std::vector<Line> lines;
+    bool utf8Mark = false; // a text editor's byte-order mark, kept on writing
 };
 
 void Classify(Line& line)
@@ -75,6 +76,10 @@ bool LoadProfile(const std::string& path, ProfileText& profile)
         return false;
 
     std::size_t pos = 0;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        profile.utf8Mark = true;
+        pos = 3;
+    }
     while (pos < bytes.size()) {
         std::size_t end = bytes.find('\n', pos);
         const std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
@@ -226,7 +231,7 @@ bool WriteProfileString(std::string_view file, std::string_view section, std::st
         profile.lines.push_back(Line{std::string(key) + "=" + std::string(value)});
     }
 
-    std::string bytes;
+    std::string bytes = profile.utf8Mark ? "\xEF\xBB\xBF" : "";
     for (const Line& line : profile.lines) {
         bytes += line.text;
         bytes += "\r\n";

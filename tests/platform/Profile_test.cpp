@@ -124,6 +124,14 @@ TEST_F(ProfileWriting, KeepsEveryOtherLineAndPlacesKeysInTheirSection)
     EXPECT_EQ(ListNames("."), "Config.INI") << "no temporary left, no second file";
 }
 
+TEST_F(ProfileWriting, AnEditorsByteOrderMarkIsNeitherASectionNorLost)
+{
+    WriteBytes("Marked.ini", "\xEF\xBB\xBF[Video]\r\nWidth=640\r\n");
+    EXPECT_EQ(plat::ReadProfileString("Marked.ini", "Video", "Width", ""), "640");
+    ASSERT_TRUE(plat::WriteProfileString("Marked.ini", "Video", "Width", "800"));
+    EXPECT_EQ(ReadBytes("Marked.ini"), "\xEF\xBB\xBF[Video]\r\nWidth=800\r\n");
+}
+
 TEST_F(ProfileWriting, ReplacesTheKeyThatReadsWouldFind)
 {
     WriteBytes("Dup.ini", "[A]\r\nKey=1\r\nKey=2\r\n[B]\r\n[a]\r\nOther=3\r\n");
