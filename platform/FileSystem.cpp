@@ -6,13 +6,17 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace plat {
@@ -29,23 +33,166 @@ bool ExistsOnDisk(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-// The folder entry equal to name case-blind; the first in sorted order
-// when several differ only in case. Empty when there is none.
-std::string FindNoCase(const std::string& folder, std::string_view name)
+// --- Folder listings ---
+//
+// Resolving a name that is not on disk as spelled needs the folder's names,
+// and the file layer asks the disk before the mounted archives, so every
+// open of an archive member would read its data folder again. Listings are
+// therefore kept and reused while the folder is provably unchanged: same
+// identity, same change times. Directory times come from a coarse kernel
+// clock, so a change within the tick of the listing leaves them as they
+// were; a listing is trusted only when the folder's time was already
+// kMinimumAge old when it was taken (a younger one is read every time).
+
+constexpr std::int64_t kMinimumAgeSeconds = 2;
+constexpr std::size_t kMaxCachedFolders = 256;
+
+struct FolderListing {
+    // Folded name -> the entry that wins among those equal case-blind.
+    std::unordered_map<std::string, std::string> winners;
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec writeTime{};
+    timespec changeTime{}; // not settable, so a time set back shows here
+};
+
+bool SameTime(const timespec& a, const timespec& b)
 {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool Describes(const FolderListing& listing, const struct stat& st)
+{
+    return listing.device == st.st_dev && listing.inode == st.st_ino && SameTime(listing.writeTime, st.st_mtim)
+        && SameTime(listing.changeTime, st.st_ctim);
+}
+
+bool OldEnoughToTrust(const timespec& writeTime, const timespec& now)
+{
+    const std::int64_t ageSeconds = std::int64_t(now.tv_sec) - std::int64_t(writeTime.tv_sec);
+    return ageSeconds > kMinimumAgeSeconds
+        || (ageSeconds == kMinimumAgeSeconds && now.tv_nsec >= writeTime.tv_nsec);
+}
+
+// One spelling per folder: "." components and repeated or trailing
+// separators dropped, "." for the working folder.
+std::string FolderKey(std::string_view folder)
+{
+    std::string key;
+    if (!folder.empty() && folder.front() == '/')
+        key.push_back('/');
+    std::size_t pos = 0;
+    while (pos < folder.size()) {
+        std::size_t end = folder.find('/', pos);
+        if (end == std::string_view::npos)
+            end = folder.size();
+        const std::string_view component = folder.substr(pos, end - pos);
+        pos = end + 1;
+        if (component.empty() || component == ".")
+            continue;
+        if (!key.empty() && key.back() != '/')
+            key.push_back('/');
+        key.append(component);
+    }
+    return key.empty() ? std::string(".") : key;
+}
+
+class CFolderCache {
+public:
+    std::shared_ptr<const FolderListing> Find(const std::string& key, const struct stat& st)
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        const auto found = m_Listings.find(key);
+        if (found == m_Listings.end())
+            return nullptr;
+        if (!Describes(*found->second, st)) {
+            m_Listings.erase(found);
+            return nullptr;
+        }
+        return found->second;
+    }
+
+    void Store(const std::string& key, std::shared_ptr<const FolderListing> listing)
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        if (m_Listings.size() >= kMaxCachedFolders && m_Listings.find(key) == m_Listings.end())
+            m_Listings.clear();
+        m_Listings[key] = std::move(listing);
+    }
+
+    void Forget(std::string_view folder)
+    {
+        const std::string key = FolderKey(folder);
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        m_Listings.erase(key);
+    }
+
+private:
+    std::mutex m_Mutex;
+    std::unordered_map<std::string, std::shared_ptr<const FolderListing>> m_Listings;
+};
+
+CFolderCache& FolderCache()
+{
+    // Never destroyed: a sound thread may still resolve names during exit.
+    static CFolderCache* cache = new CFolderCache;
+    return *cache;
+}
+
+enum class FolderLookup { Found, Missing, Unreadable };
+
+// The folder's entry equal to name case-blind, the first in
+// LessNoCaseThenBytes order when several differ only in case. folder is a
+// resolved prefix: empty for the working folder, else ending in "/".
+FolderLookup FindInFolder(const std::string& folder, std::string_view name, std::string& winner)
+{
+    const std::string key = FolderKey(folder);
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    struct stat st;
+    if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return FolderLookup::Unreadable;
+
+    const std::string folded = FoldNoCase(name);
+    CFolderCache& cache = FolderCache();
+    if (const std::shared_ptr<const FolderListing> listing = cache.Find(key, st)) {
+        const auto found = listing->winners.find(folded);
+        if (found == listing->winners.end())
+            return FolderLookup::Missing;
+        winner = found->second;
+        return FolderLookup::Found;
+    }
+
+    DIR* dir = ::opendir(key.c_str());
     if (!dir)
-        return {};
+        return FolderLookup::Unreadable;
+    const bool trusted = OldEnoughToTrust(st.st_mtim, now);
+    auto listing = std::make_shared<FolderListing>();
     std::string best;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view candidate(entry->d_name);
-        if (!EqualsNoCase(candidate, name))
+        if (candidate == "." || candidate == "..")
             continue;
-        if (best.empty() || LessNoCaseThenBytes(candidate, best))
+        if (trusted) {
+            std::string& slot = listing->winners[FoldNoCase(candidate)];
+            if (slot.empty() || LessNoCaseThenBytes(candidate, slot))
+                slot = candidate;
+        }
+        if (EqualsNoCase(candidate, name) && (best.empty() || LessNoCaseThenBytes(candidate, best)))
             best = candidate;
     }
     ::closedir(dir);
-    return best;
+    if (trusted) {
+        listing->device = st.st_dev;
+        listing->inode = st.st_ino;
+        listing->writeTime = st.st_mtim;
+        listing->changeTime = st.st_ctim;
+        cache.Store(key, std::move(listing));
+    }
+    if (best.empty())
+        return FolderLookup::Missing;
+    winner = std::move(best);
+    return FolderLookup::Found;
 }
 
 std::string FolderOf(const std::string& path)
@@ -62,6 +209,12 @@ std::string BaseNameOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The layer's own changes are seen at once, whatever the folder's clock says.
+void ForgetFolderOf(const std::string& path)
+{
+    FolderCache().Forget(FolderOf(path));
 }
 
 } // namespace
@@ -84,12 +237,20 @@ std::string ResolvePath(std::string_view name)
             continue;
 
         std::string path = result + std::string(component);
-        if (resolving && component != "." && component != ".." && !ExistsOnDisk(path)) {
-            const std::string match = FindNoCase(result, component);
-            if (!match.empty())
-                path = result + match;
-            else
+        if (resolving && component != "." && component != "..") {
+            std::string winner;
+            switch (FindInFolder(result, component, winner)) {
+            case FolderLookup::Found:
+                path = result + winner;
+                break;
+            case FolderLookup::Missing:
                 resolving = false;
+                break;
+            case FolderLookup::Unreadable:
+                // A folder that may be searched but not listed: the name as spelled.
+                resolving = ExistsOnDisk(path);
+                break;
+            }
         }
         result = std::move(path);
         if (end < name.size())
@@ -104,7 +265,11 @@ std::FILE* OpenFile(std::string_view name, const char* mode)
 {
     if (name.empty())
         return nullptr;
-    return std::fopen(ResolvePath(name).c_str(), mode);
+    const std::string path = ResolvePath(name);
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    if (file && (std::strchr(mode, 'w') || std::strchr(mode, 'a')))
+        ForgetFolderOf(path);
+    return file;
 }
 
 std::uint64_t UnixTimeToFileTime(std::int64_t seconds, std::uint32_t nanoseconds)
@@ -156,7 +321,13 @@ bool SetReadOnly(std::string_view name, bool readOnly)
 
 bool CreateFolder(std::string_view name)
 {
-    return !name.empty() && ::mkdir(ResolvePath(name).c_str(), 0777) == 0;
+    if (name.empty())
+        return false;
+    const std::string path = ResolvePath(name);
+    if (::mkdir(path.c_str(), 0777) != 0)
+        return false;
+    ForgetFolderOf(path);
+    return true;
 }
 
 bool DeleteFile(std::string_view name)
@@ -168,14 +339,26 @@ bool DeleteFile(std::string_view name)
         return false;
     if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0)
         return false;
-    return ::unlink(path.c_str()) == 0;
+    if (::unlink(path.c_str()) != 0)
+        return false;
+    ForgetFolderOf(path);
+    return true;
 }
 
 bool RenameFile(std::string_view from, std::string_view to)
 {
     if (from.empty() || to.empty())
         return false;
-    return ::rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0;
+    const std::string fromPath = ResolvePath(from);
+    const std::string toPath = ResolvePath(to);
+    if (::rename(fromPath.c_str(), toPath.c_str()) != 0)
+        return false;
+    ForgetFolderOf(fromPath);
+    ForgetFolderOf(toPath);
+    // A folder moved away, or replaced by the one moved in.
+    FolderCache().Forget(fromPath);
+    FolderCache().Forget(toPath);
+    return true;
 }
 
 bool SyncFileToDisk(std::string_view name)
@@ -290,6 +473,7 @@ bool CReplacementFile::Commit()
     m_Stream = nullptr;
     if (ok)
         ok = ::rename(m_TempPath.c_str(), m_TargetPath.c_str()) == 0;
+    ForgetFolderOf(m_TargetPath);
     if (!ok) {
         ::unlink(m_TempPath.c_str());
         m_TempPath.clear();

@@ -3,11 +3,13 @@
 //
 // Engine names are UTF-8, use "\" or "/" as separators and are looked up
 // without regard to case, for reading and for writing alike: each component
-// is taken as spelled when it exists, else the first name of the folder that
-// equals it case-blind (first in LessNoCaseThenBytes order when several
-// differ only in case). A component that does not exist keeps the spelling
-// given, so a new file is created under the caller's name while an existing
-// file of another case is the one overwritten.
+// becomes the folder's name that equals it case-blind, the first in
+// LessNoCaseThenBytes order when several differ only in case, so the same
+// file is found whatever case is asked. A component that does not exist
+// keeps the spelling given, so a new file is created under the caller's name
+// while an existing file of another case is the one overwritten. Folder
+// listings are cached while the folder is unchanged (safe from any thread);
+// changes made by other routes are seen at the next lookup.
 //
 // Times are file times: 100 ns units since 1601-01-01 UTC.
 

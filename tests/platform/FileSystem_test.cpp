@@ -3,14 +3,23 @@
 #include "support/TestSupport.h"
 
 #include <csignal>
+#include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
 
 using FileSystem = CTempFolderTest;
+
+// A folder last changed well in the past, as a game's installed data is.
+void AgeFolder(const std::string& folder)
+{
+    SetWriteTime(folder, static_cast<long long>(std::time(nullptr)) - 3600);
+}
 
 // Runs in a death-test child: exits 0 when the replacement reports failure.
 void ReplaceUnderFileSizeLimit(const char* name, rlim_t limitBytes)
@@ -40,16 +49,84 @@ TEST_F(FileSystem, ResolvesEveryComponentCaseBlindWithEitherSeparator)
     EXPECT_STREQ(bytes, "tga");
 }
 
-TEST_F(FileSystem, NamesDifferingOnlyInCaseResolveExactHitFirstThenFirstSorted)
+TEST_F(FileSystem, NamesDifferingOnlyInCaseResolveToTheFirstSortedWhateverCaseIsAsked)
 {
     WriteBytes("Pics/abC", "3");
     WriteBytes("Pics/aBC", "2");
     WriteBytes("Pics/Abc", "1");
-    EXPECT_EQ(plat::ResolvePath("pics/aBC"), "Pics/aBC");
-    EXPECT_EQ(plat::ResolvePath("pics/abC"), "Pics/abC");
-    // No exact hit: case-blind equal, then byte order ("A" < "a").
-    EXPECT_EQ(plat::ResolvePath("pics/ABC"), "Pics/Abc");
-    EXPECT_EQ(plat::ResolvePath("pics/abc"), "Pics/Abc");
+    // Case-blind equal, then byte order ("A" < "a"); an exact spelling of a
+    // twin does not pick the twin. Fresh and old listings alike.
+    for (const bool old : {false, true}) {
+        if (old)
+            AgeFolder("Pics");
+        for (const char* asked : {"pics/aBC", "pics/abC", "PICS/ABC", "pics/abc", "Pics/Abc"})
+            EXPECT_EQ(plat::ResolvePath(asked), "Pics/Abc") << asked << (old ? " old" : " fresh");
+    }
+    std::FILE* file = plat::OpenFile("Pics/abC", "rb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(std::fgetc(file), '1');
+    std::fclose(file);
+}
+
+TEST_F(FileSystem, ChangesByOtherRoutesAreSeenAtTheNextLookup)
+{
+    WriteBytes("Box/Keep.txt", "k");
+    // Created straight after a lookup: where directory times are coarse this
+    // is mostly within the same clock tick, which leaves the folder's time
+    // as it was.
+    for (int i = 0; i < 20; ++i) {
+        const std::string name = "New" + std::to_string(i) + ".txt";
+        ASSERT_EQ(plat::ResolvePath("box/" + name), "Box/" + name);
+        std::ofstream(PathOf("Box/NEW" + std::to_string(i) + ".TXT")) << "n";
+        ASSERT_EQ(plat::ResolvePath("box/" + name), "Box/NEW" + std::to_string(i) + ".TXT") << i;
+    }
+
+    // An old folder's listing is kept; a change of the folder drops it.
+    WriteBytes("Old/Twin.txt", "1");
+    WriteBytes("Old/twin.txt", "2");
+    AgeFolder("Old");
+    EXPECT_EQ(plat::ResolvePath("old/TWIN.TXT"), "Old/Twin.txt");
+    std::remove(PathOf("Old/Twin.txt").c_str());
+    EXPECT_EQ(plat::ResolvePath("old/TWIN.TXT"), "Old/twin.txt");
+    std::remove(PathOf("Old/twin.txt").c_str());
+    EXPECT_EQ(plat::ResolvePath("old/TWIN.TXT"), "Old/TWIN.TXT");
+    AgeFolder("Old");
+    EXPECT_EQ(plat::ResolvePath("old/Other.txt"), "Old/Other.txt");
+    std::ofstream(PathOf("Old/OTHER.txt")) << "o";
+    EXPECT_EQ(plat::ResolvePath("old/Other.txt"), "Old/OTHER.txt");
+}
+
+TEST_F(FileSystem, OwnCreateRenameAndDeleteAreSeenAtOnce)
+{
+    WriteBytes("Box/Keep.txt", "k");
+    AgeFolder("Box");
+    EXPECT_EQ(plat::ResolvePath("box/new.txt"), "Box/new.txt");
+    std::FILE* file = plat::OpenFile("Box/New.TXT", "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    EXPECT_EQ(plat::ResolvePath("box/new.txt"), "Box/New.TXT");
+
+    AgeFolder("Box");
+    EXPECT_EQ(plat::ResolvePath("box/moved.txt"), "Box/moved.txt");
+    ASSERT_TRUE(plat::RenameFile("box/new.txt", "Box/Moved.txt"));
+    EXPECT_EQ(plat::ResolvePath("box/moved.txt"), "Box/Moved.txt");
+    EXPECT_EQ(plat::ResolvePath("box/new.txt"), "Box/new.txt");
+
+    AgeFolder("Box");
+    EXPECT_EQ(plat::ResolvePath("box/MOVED.txt"), "Box/Moved.txt");
+    ASSERT_TRUE(plat::DeleteFile("box/moved.TXT"));
+    EXPECT_EQ(plat::ResolvePath("box/MOVED.txt"), "Box/MOVED.txt");
+    EXPECT_FALSE(plat::PathExists("box/moved.txt"));
+
+    AgeFolder("Box");
+    EXPECT_EQ(plat::ResolvePath("box/sub/x"), "Box/sub/x");
+    ASSERT_TRUE(plat::CreateFolder("Box/Sub"));
+    EXPECT_EQ(plat::ResolvePath("box/sub/x"), "Box/Sub/x");
+
+    const std::string content = "r";
+    AgeFolder("Box");
+    ASSERT_TRUE(plat::ReplaceFileContents("Box/Replaced.txt", content.data(), content.size()));
+    EXPECT_EQ(plat::ResolvePath("box/replaced.TXT"), "Box/Replaced.txt");
 }
 
 TEST_F(FileSystem, WritesGoToTheExistingFileOfAnotherCaseAndNewNamesKeepTheirSpelling)
