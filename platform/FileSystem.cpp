@@ -147,8 +147,6 @@ enum class FolderLookup { Found, Missing, Unreadable };
 FolderLookup FindInFolder(const std::string& folder, std::string_view name, std::string& winner)
 {
     const std::string key = FolderKey(folder);
-    timespec now;
-    ::clock_gettime(CLOCK_REALTIME, &now);
     struct stat st;
     if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return FolderLookup::Unreadable;
@@ -163,6 +161,10 @@ FolderLookup FindInFolder(const std::string& folder, std::string_view name, std:
         return FolderLookup::Found;
     }
 
+    // A change after the stat in the same tick leaves the folder's time
+    // within the tick of now, so the listing is not trusted.
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
     DIR* dir = ::opendir(key.c_str());
     if (!dir)
         return FolderLookup::Unreadable;
