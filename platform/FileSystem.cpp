@@ -165,10 +165,16 @@ FolderLookup FindInFolder(const std::string& folder, std::string_view name, std:
     // within the tick of now, so the listing is not trusted.
     timespec now;
     ::clock_gettime(CLOCK_REALTIME, &now);
+    const bool trusted = OldEnoughToTrust(st.st_mtim, now);
+    // A folder that is changing is not worth listing for every name: the name
+    // as spelled when it exists (twins are told apart once it settles).
+    if (!trusted && ExistsOnDisk(folder + std::string(name))) {
+        winner = std::string(name);
+        return FolderLookup::Found;
+    }
     DIR* dir = ::opendir(key.c_str());
     if (!dir)
         return FolderLookup::Unreadable;
-    const bool trusted = OldEnoughToTrust(st.st_mtim, now);
     auto listing = std::make_shared<FolderListing>();
     std::string best;
     while (const dirent* entry = ::readdir(dir)) {

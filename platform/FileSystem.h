@@ -5,7 +5,8 @@
 // without regard to case, for reading and for writing alike: each component
 // becomes the folder's name that equals it case-blind, the first in
 // LessNoCaseThenBytes order when several differ only in case, so the same
-// file is found whatever case is asked. A component that does not exist
+// file is found whatever case is asked (in a folder changed within the last
+// two seconds, a spelling that exists is taken as it is). A component that does not exist
 // keeps the spelling given, so a new file is created under the caller's name
 // while an existing file of another case is the one overwritten. Folder
 // listings are cached while the folder is unchanged (safe from any thread);
