@@ -8,17 +8,9 @@
 // OMBRISALT_FUZZ_WRITE_SEEDS=<folder> writes the seeds there on the first
 // input. Fatal reports end the reading of the message; while reading back what was
 // written they are faults.
-#include "foundation/CDynamicList.h"
+#include "FuzzClasses.h"
 #include "foundation/FatalError.h"
-#include "objects/CFloatProperty.h"
-#include "objects/CListProperty.h"
 #include "objects/CNetMessageStream.h"
-#include "objects/CObject.h"
-#include "objects/CPObjectProperty.h"
-#include "objects/CPointProperty.h"
-#include "objects/CPropertyArrayProperty.h"
-#include "objects/CSlotProperty.h"
-#include "objects/CStringProperty.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -31,18 +23,6 @@
 
 namespace {
 
-CDynamicList& Kinds()
-{
-    static CDynamicList* list = [] {
-        auto* made = new CDynamicList();
-        made->Add("Idle");
-        made->Add("Walking");
-        made->Add("Folder/Running");
-        return made;
-    }();
-    return *list;
-}
-
 CDynamicList& Single()
 {
     static CDynamicList* list = [] {
@@ -53,94 +33,24 @@ CDynamicList& Single()
     return *list;
 }
 
-class CPackedPart : public CObject {
-    OMBRISALT_REFLECTED(CPackedPart, CObject)
-public:
-    CPackedPart() { InitDeclaredProperties(); }
-    ~CPackedPart() override { DestroyDeclaredProperties(); }
-    int32_t m_Count;
-    CJString m_Name;
-};
-
-class CPackedLeaf : public CPackedPart {
-    OMBRISALT_REFLECTED(CPackedLeaf, CPackedPart)
-public:
-    CPackedLeaf() { InitDeclaredProperties(); }
-    ~CPackedLeaf() override { DestroyDeclaredProperties(); }
-    bool m_Flag;
-};
-
-class CPackedRecord : public CObject {
-    OMBRISALT_REFLECTED(CPackedRecord, CObject)
-public:
-    CPackedRecord() { InitDeclaredProperties(); }
-    ~CPackedRecord() override { DestroyDeclaredProperties(); }
-    int32_t m_Count;
-    int32_t m_Ranged;
-    bool m_Flag;
-    CJString m_Text;
-    float m_Scale;
-    CPoint m_Spot;
-    int32_t m_Kind;
-    CPackedPart* m_Child;
-    CPropertyArray<int32_t> m_Sizes;
-    CPropertyArray<CPackedPart*> m_Parts;
-};
-
-OMBRISALT_IMPLEMENT_CLASS(CPackedPart, 1)
-OMBRISALT_IMPLEMENT_CLASS(CPackedLeaf, 1)
-OMBRISALT_IMPLEMENT_CLASS(CPackedRecord, 1)
-
-void CPackedPart::DeclareProperties(CPropertyDeclarer& d)
-{
-    d.Add(&CPackedPart::m_Count, "Count", 1).Range(-100, 100);
-    d.Add(&CPackedPart::m_Name, "Name", "part");
-}
-
-void CPackedLeaf::DeclareProperties(CPropertyDeclarer& d)
-{
-    d.Add(&CPackedLeaf::m_Flag, "Flag", true);
-}
-
-void CPackedRecord::DeclareProperties(CPropertyDeclarer& d)
-{
-    d.Add(&CPackedRecord::m_Count, "Count", 0);
-    d.Add(&CPackedRecord::m_Ranged, "Ranged", 5).Range(0, 10);
-    d.Add(&CPackedRecord::m_Flag, "Flag", false);
-    d.Add(&CPackedRecord::m_Text, "Text", "");
-    d.Add(&CPackedRecord::m_Scale, "Scale", 1.0f);
-    d.Add(&CPackedRecord::m_Spot, "Spot", CPoint{0, 0});
-    AddListProperty(d, &CPackedRecord::m_Kind, "Kind", &Kinds(), "Walking");
-    d.Add<CTypedPObjectProperty<CPackedPart>>(&CPackedRecord::m_Child, "Child", nullptr);
-    d.AddProperty(NewArrayProperty<CIntProperty>(&CPackedRecord::m_Sizes, "Sizes", {}, "Size", 0));
-    d.AddProperty(NewArrayProperty<CTypedPObjectProperty<CPackedPart>>(&CPackedRecord::m_Parts, "Parts", {}, "Part",
-                                                                       nullptr));
-}
-
 // The record every message is read over.
-CPackedRecord& Baseline()
+CFuzzRecord& Baseline()
 {
-    static CPackedRecord* baseline = [] {
-        RegisterObjectClasses();
-        CPackedPart::SGetClassInfo();
-        CPackedLeaf::SGetClassInfo();
-        CPackedRecord::SGetClassInfo();
-        CProperty* tag = new CSlotProperty<CIntProperty>("Tag", 7);
-        tag->AddAsDynamicProperty(CPackedRecord::SGetClassInfo(), 0);
-        CProperty* note = new CSlotProperty<CStringProperty>("Note", "");
-        note->AddAsDynamicProperty(CPackedRecord::SGetClassInfo(), 0);
-        auto* made = new CPackedRecord();
+    static CFuzzRecord* baseline = [] {
+        const CFuzzDynamic& dynamic = RegisterFuzzClasses();
+        auto* made = new CFuzzRecord();
         made->m_Count = 12;
         made->m_Text = "baseline";
-        made->m_Child = new CPackedLeaf();
-        auto* sizes = static_cast<CPropertyArrayProperty*>(CPackedRecord::SGetClassInfo()->FindProperty("Sizes"));
-        sizes->ArrayProperty_SetCount(made, 2);
+        // Deltas compare floats by value, so -0 over a 0 here would arrive
+        // as 0, which the text tells apart: keep the baseline's floats non-zero.
+        made->m_Place = CFPoint{0.25f, -1.0f};
+        made->m_Child = new CFuzzLeaf();
+        SetFuzzArrayCount(*made, "Sizes", 2);
         made->m_Sizes[0] = 4;
         made->m_Sizes[1] = -4;
-        auto* parts = static_cast<CPropertyArrayProperty*>(CPackedRecord::SGetClassInfo()->FindProperty("Parts"));
-        parts->ArrayProperty_SetCount(made, 1);
-        made->m_Parts[0] = new CPackedPart();
-        *static_cast<int32_t*>(made->GetOrAddDynamicValue(tag)) = 3;
+        SetFuzzArrayCount(*made, "Parts", 1);
+        made->m_Parts[0] = new CFuzzPart();
+        *static_cast<int32_t*>(made->GetOrAddDynamicValue(dynamic.tag)) = 3;
         return made;
     }();
     return *baseline;
@@ -221,7 +131,7 @@ ReadValue Read(CNetMessageStream& stream, uint8_t code)
         break;
     case Op::Kind:
     case Op::Single: {
-        CDynamicList& list = value.op == Op::Kind ? Kinds() : Single();
+        CDynamicList& list = value.op == Op::Kind ? FuzzKinds() : Single();
         const int32_t index = stream.NetStreamReadStringListValue(list);
         if (index < 0 || index >= list.GetCount())
             std::abort();
@@ -265,7 +175,7 @@ void Write(CNetMessageStream& stream, const ReadValue& value)
             stream.WriteText(value.wide);
         break;
     case Op::Kind:
-        stream.NetStreamWriteStringListValue(int32_t(value.first), Kinds());
+        stream.NetStreamWriteStringListValue(int32_t(value.first), FuzzKinds());
         break;
     case Op::Single:
         stream.NetStreamWriteStringListValue(int32_t(value.first), Single());
@@ -318,7 +228,7 @@ void ReadPackedRecord(const uint8_t* message, size_t size)
     for (CObject* reference : {static_cast<CObject*>(&Baseline()), static_cast<CObject*>(nullptr)}) {
         CNetMessageStream delta;
         record->WritePacked(delta, reference);
-        std::unique_ptr<CObject> copy = reference ? CopyOfBaseline() : std::make_unique<CPackedRecord>();
+        std::unique_ptr<CObject> copy = reference ? CopyOfBaseline() : std::make_unique<CFuzzRecord>();
         delta.RewindForReading();
         copy->ReadPacked(delta);
         if (TextOf(copy.get()) != text)
@@ -355,22 +265,25 @@ void WriteSeeds(const char* folder)
     codes.clear();
     for (int32_t index : {2, 2, 0}) {
         codes.push_back(code(Op::Kind, 0));
-        lists.NetStreamWriteStringListValue(index, Kinds());
+        lists.NetStreamWriteStringListValue(index, FuzzKinds());
     }
     codes.push_back(code(Op::Single, 0));
     lists.NetStreamWriteStringListValue(0, Single());
     SaveSeed(folder, "list_values", codes, lists);
 
     std::unique_ptr<CObject> changed = CopyOfBaseline();
-    auto& record = static_cast<CPackedRecord&>(*changed);
+    auto& record = static_cast<CFuzzRecord&>(*changed);
     record.m_Ranged = 9;
     record.m_Text = "changed";
     record.m_Spot = CPoint{-3, 8};
     record.m_Kind = 2;
-    static_cast<CPackedPart*>(record.m_Child)->m_Count = -50;
-    auto* parts = static_cast<CPropertyArrayProperty*>(CPackedRecord::SGetClassInfo()->FindProperty("Parts"));
-    parts->ArrayProperty_SetCount(&record, 2);
-    record.m_Parts[1] = new CPackedLeaf();
+    record.m_Child->m_Count = -50;
+    static_cast<CFuzzLeaf*>(record.m_Child)->m_Weight = 1.5f;
+    record.m_Place = CFPoint{0.5f, -2.0f};
+    SetFuzzArrayCount(record, "Labels", 1);
+    record.m_Labels[0] = "label";
+    SetFuzzArrayCount(record, "Parts", 2);
+    record.m_Parts[1] = new CFuzzLeaf();
     CNetMessageStream delta;
     record.WritePacked(delta, &Baseline());
     SaveSeed(folder, "packed_delta", {}, delta);

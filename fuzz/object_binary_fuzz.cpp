@@ -5,16 +5,10 @@
 //
 // OMBRISALT_FUZZ_WRITE_SEEDS=<folder> writes the seed records there on the
 // first input.
+#include "FuzzClasses.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/FatalError.h"
-#include "objects/CFloatProperty.h"
-#include "objects/CObject.h"
 #include "objects/CObjectStream.h"
-#include "objects/CPObjectProperty.h"
-#include "objects/CPointProperty.h"
-#include "objects/CPropertyArrayProperty.h"
-#include "objects/CSlotProperty.h"
-#include "objects/CStringProperty.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -24,93 +18,6 @@
 #include <string>
 
 namespace {
-
-class CFuzzPart : public CObject {
-    OMBRISALT_REFLECTED(CFuzzPart, CObject)
-public:
-    CFuzzPart() { InitDeclaredProperties(); }
-    ~CFuzzPart() override { DestroyDeclaredProperties(); }
-    int32_t m_Count;
-    CJString m_Name;
-};
-
-class CFuzzLeaf : public CFuzzPart {
-    OMBRISALT_REFLECTED(CFuzzLeaf, CFuzzPart)
-public:
-    CFuzzLeaf() { InitDeclaredProperties(); }
-    ~CFuzzLeaf() override { DestroyDeclaredProperties(); }
-    float m_Weight;
-};
-
-class CFuzzRecord : public CObject {
-    OMBRISALT_REFLECTED(CFuzzRecord, CObject)
-public:
-    CFuzzRecord() { InitDeclaredProperties(); }
-    ~CFuzzRecord() override { DestroyDeclaredProperties(); }
-    int32_t m_Count;
-    int32_t m_Ranged;
-    bool m_Flag;
-    CJString m_Text;
-    float m_Scale;
-    CPoint m_Spot;
-    CFPoint m_Place;
-    CFuzzPart* m_Child;
-    CPropertyArray<int32_t> m_Sizes;
-    CPropertyArray<CJString> m_Labels;
-    CPropertyArray<CFuzzPart*> m_Parts;
-};
-
-OMBRISALT_IMPLEMENT_CLASS(CFuzzPart, 1)
-OMBRISALT_IMPLEMENT_CLASS(CFuzzLeaf, 2)
-OMBRISALT_IMPLEMENT_CLASS(CFuzzRecord, 3)
-
-void CFuzzPart::DeclareProperties(CPropertyDeclarer& d)
-{
-    d.Add(&CFuzzPart::m_Count, "Count", 1);
-    d.Add(&CFuzzPart::m_Name, "Name", "part");
-}
-
-void CFuzzLeaf::DeclareProperties(CPropertyDeclarer& d)
-{
-    d.Add(&CFuzzLeaf::m_Weight, "Weight", 0.5f);
-}
-
-void CFuzzRecord::DeclareProperties(CPropertyDeclarer& d)
-{
-    d.Add(&CFuzzRecord::m_Count, "Count", 0);
-    d.Add(&CFuzzRecord::m_Ranged, "Ranged", 5).Range(0, 10);
-    d.Add(&CFuzzRecord::m_Flag, "Flag", false);
-    d.Add(&CFuzzRecord::m_Text, "Text", "");
-    d.Add(&CFuzzRecord::m_Scale, "Scale", 1.0f);
-    d.Add(&CFuzzRecord::m_Spot, "Spot", CPoint{0, 0});
-    d.Add(&CFuzzRecord::m_Place, "Place", CFPoint{0, 0});
-    d.Add<CTypedPObjectProperty<CFuzzPart>>(&CFuzzRecord::m_Child, "Child", nullptr);
-    d.AddProperty(NewArrayProperty<CIntProperty>(&CFuzzRecord::m_Sizes, "Sizes", {}, "Size", 0));
-    d.AddProperty(NewArrayProperty<CStringProperty>(&CFuzzRecord::m_Labels, "Labels", {ArrayCapacity::None}, "Label",
-                                                    ""));
-    d.AddProperty(NewArrayProperty<CTypedPObjectProperty<CFuzzPart>>(&CFuzzRecord::m_Parts, "Parts", {}, "Part",
-                                                                     nullptr));
-}
-
-struct CDynamic {
-    CProperty* tag;
-    CProperty* note;
-};
-
-const CDynamic& Register()
-{
-    static const CDynamic dynamic = [] {
-        RegisterObjectClasses();
-        CFuzzPart::SGetClassInfo();
-        CFuzzLeaf::SGetClassInfo();
-        CFuzzRecord::SGetClassInfo();
-        CDynamic made{new CSlotProperty<CIntProperty>("Tag", 7), new CSlotProperty<CStringProperty>("Note", "")};
-        made.tag->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), 0);
-        made.note->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), 0);
-        return made;
-    }();
-    return dynamic;
-}
 
 std::string WriteBinary(CObject* object, CObjectStream::Ids ids)
 {
@@ -137,7 +44,7 @@ bool ReadBinary(CObject* object, const uint8_t* data, size_t size, CObjectStream
 
 void WriteSeeds(const char* folder)
 {
-    const CDynamic& dynamic = Register();
+    const CFuzzDynamic& dynamic = RegisterFuzzClasses();
     auto save = [&](const char* name, CObject* object, CObjectStream::Ids ids) {
         const std::string bytes = WriteBinary(object, ids);
         std::ofstream(std::string(folder) + "/" + name, std::ios::binary).write(bytes.data(),
@@ -157,17 +64,16 @@ void WriteSeeds(const char* folder)
     auto* leaf = new CFuzzLeaf();
     leaf->m_Count = 5;
     leaf->m_Weight = 3.0f;
+    leaf->m_Flag = false;
     full.m_Child = leaf;
-    auto* sizes = static_cast<CPropertyArrayProperty*>(CFuzzRecord::SGetClassInfo()->FindProperty("Sizes"));
-    sizes->ArrayProperty_SetCount(&full, 3);
+    full.m_Kind = 2;
+    SetFuzzArrayCount(full, "Sizes", 3);
     for (uint32_t i = 0; i < 3; ++i)
         full.m_Sizes[i] = int32_t(i * 10);
-    auto* labels = static_cast<CPropertyArrayProperty*>(CFuzzRecord::SGetClassInfo()->FindProperty("Labels"));
-    labels->ArrayProperty_SetCount(&full, 2);
+    SetFuzzArrayCount(full, "Labels", 2);
     full.m_Labels[0] = "first";
     full.m_Labels[1] = "second";
-    auto* parts = static_cast<CPropertyArrayProperty*>(CFuzzRecord::SGetClassInfo()->FindProperty("Parts"));
-    parts->ArrayProperty_SetCount(&full, 2);
+    SetFuzzArrayCount(full, "Parts", 2);
     full.m_Parts[0] = new CFuzzPart();
     full.m_Parts[1] = new CFuzzLeaf();
     *static_cast<int32_t*>(full.GetOrAddDynamicValue(dynamic.tag)) = 99;
@@ -183,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool ready = [] {
         SetFatalTerminator(ThrowingFatalTerminator);
-        Register();
+        RegisterFuzzClasses();
         if (const char* folder = std::getenv("OMBRISALT_FUZZ_WRITE_SEEDS"))
             WriteSeeds(folder);
         return true;
