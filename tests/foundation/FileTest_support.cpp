@@ -57,6 +57,23 @@ void Add32(std::string& out, uint32_t v)
     Add16(out, v >> 16);
 }
 
+
+// The fields a local header and its directory record share, from the flags
+// word to the name length.
+void AddSharedFields(std::string& out, const Member& m)
+{
+    const uint32_t crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), uInt(m.data.size())));
+    const uint32_t size = m.sizeOverride ? m.sizeOverride : uint32_t(m.data.size());
+    Add16(out, 0);
+    Add16(out, m.method);
+    Add16(out, 0x6000);
+    Add16(out, 0x5A21);
+    Add32(out, crc);
+    Add32(out, size);
+    Add32(out, size);
+    Add16(out, uint32_t(m.name.size()));
+}
+
 } // namespace
 
 std::string BuildZip(const std::vector<Member>& members, const ZipOptions& options)
@@ -65,37 +82,19 @@ std::string BuildZip(const std::vector<Member>& members, const ZipOptions& optio
     std::vector<uint32_t> offsets;
     for (const Member& m : members) {
         offsets.push_back(uint32_t(out.size()));
-        const uint32_t crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), uInt(m.data.size())));
-        const uint32_t size = m.sizeOverride ? m.sizeOverride : uint32_t(m.data.size());
         Add32(out, 0x04034B50);
         Add16(out, 10);
-        Add16(out, 0);
-        Add16(out, m.method);
-        Add16(out, 0x6000);
-        Add16(out, 0x5A21);
-        Add32(out, crc);
-        Add32(out, size);
-        Add32(out, size);
-        Add16(out, uint32_t(m.name.size()));
+        AddSharedFields(out, m);
         Add16(out, uint32_t(m.localExtra.size()));
         out += m.name + m.localExtra + m.data;
     }
     const uint32_t directory = uint32_t(out.size());
     for (size_t i = 0; i < members.size(); ++i) {
         const Member& m = members[i];
-        const uint32_t crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), uInt(m.data.size())));
-        const uint32_t size = m.sizeOverride ? m.sizeOverride : uint32_t(m.data.size());
         Add32(out, 0x02014B50);
         Add16(out, 20);
         Add16(out, 10);
-        Add16(out, 0);
-        Add16(out, m.method);
-        Add16(out, 0x6000);
-        Add16(out, 0x5A21);
-        Add32(out, crc);
-        Add32(out, size);
-        Add32(out, size);
-        Add16(out, uint32_t(m.name.size()));
+        AddSharedFields(out, m);
         Add16(out, uint32_t(m.centralExtra.size()));
         Add16(out, uint32_t(m.comment.size()));
         Add16(out, 0);
