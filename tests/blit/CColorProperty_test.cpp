@@ -1,4 +1,4 @@
-#include "render/CColorProperty.h"
+#include "blit/CColorProperty.h"
 
 #include "foundation/CMemFileBuf.h"
 #include "objects/CNetMessageStream.h"

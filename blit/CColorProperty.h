@@ -5,7 +5,7 @@
 // R,G,B or R,G,B,A. Colours are always written (never at their default for
 // the writer) and compare on red, green and blue only.
 #include "objects/CProperty.h"
-#include "render/CColor.h"
+#include "blit/CColor.h"
 
 class CColorProperty : public CTypedProperty<CColor> {
 public:

@@ -1,4 +1,4 @@
-#include "render/CColor.h"
+#include "blit/CColor.h"
 
 #include "blit/ColorTables.h"
 
