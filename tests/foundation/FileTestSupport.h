@@ -38,7 +38,9 @@ struct Member {
     std::string localExtra;
     std::string centralExtra;
     std::string comment;
-    uint32_t sizeOverride = 0; // when non-zero, written as both sizes
+    uint32_t sizeOverride = 0;           // when non-zero, written as both sizes
+    uint32_t packedSizeOverride = 0;     // when non-zero, the compressed size only
+    uint32_t unpackedSizeOverride = 0;   // when non-zero, the uncompressed size only
 };
 
 struct ZipOptions {

@@ -69,8 +69,8 @@ void AddSharedFields(std::string& out, const Member& m)
     Add16(out, 0x6000);
     Add16(out, 0x5A21);
     Add32(out, crc);
-    Add32(out, size);
-    Add32(out, size);
+    Add32(out, m.packedSizeOverride ? m.packedSizeOverride : size);
+    Add32(out, m.unpackedSizeOverride ? m.unpackedSizeOverride : size);
     Add16(out, uint32_t(m.name.size()));
 }
 

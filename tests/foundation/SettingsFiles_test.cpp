@@ -23,6 +23,8 @@ const char* const kHandWritten =
     "\tFullScreen=\t1 \r\n"
     "Gamma   =   1.5\r\n"
     "Title = \"Two  Spaces\"\r\n"
+    "Empty = \"\"\r\n"
+    "Quote = \"\r\n"
     "Width=1024\n"
     "Windowed=0\n"
     "Negative=-3\n"
@@ -52,6 +54,8 @@ TEST_F(SettingsFiles, ReadsAHandWrittenFileAsWritten)
     EXPECT_TRUE(GetIniBool(file.GetString(), "Video", "Missing", true));
     EXPECT_FLOAT_EQ(GetIniFloat(file.GetString(), "Video", "Gamma", 0.0f), 1.5f);
     EXPECT_EQ(ReadString("Video", "Title", "x"), "Two  Spaces");
+    EXPECT_EQ(ReadString("Video", "Empty", "x"), "") << "a quoted empty value";
+    EXPECT_EQ(ReadString("Video", "Quote", "x"), "\"") << "one quote is no pair";
     EXPECT_EQ(ReadString("Video", "Depth ", "x"), "16");
     EXPECT_EQ(ReadString("Audio", "Title", "fallback"), "fallback");
 }

@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadClassCase{"Abstract", "CTestPartAbstract",
                      "Tried to use the abstract class \"CTestPartAbstract\" for a \"Defaulted\" (CTestBase). Last file "
                      "opened = \"Program.EXE\""}),
-    [](const testing::TestParamInfo<BadClassCase>& info) { return std::string(info.param.label); });
+    [](const testing::TestParamInfo<BadClassCase>& param) { return std::string(param.param.label); });
 
 TEST_F(OwnedObjects, AWrongClassEndsTheProcessWithStatus255)
 {
@@ -168,13 +168,23 @@ TEST_F(OwnedObjects, AQuietStreamRecordsAnUnknownClassAndKeepsNull)
 
 TEST_F(OwnedObjects, BinaryDataNamingAClassOutsideTheFamilyIsRefused)
 {
+    // The owned record is swapped for a whole, sound record of a class
+    // outside the family, so only the family check can refuse it.
     CTestHolder holder;
     std::string bytes = WriteToBinary(&holder, Ids::Without);
     const std::string name = "CTestDerived";
+    const std::string ownedRecord = WriteToBinary(holder.m_Defaulted, Ids::Without);
     const size_t at = bytes.find(name);
     ASSERT_NE(at, std::string::npos);
-    bytes.replace(at - 4, 4 + name.size(), std::string("\x0B\0\0\0", 4) + "CTestHolder");
+    ASSERT_EQ(bytes.substr(at + name.size(), ownedRecord.size()), ownedRecord);
+    CTestHolder outsider;
+    const std::string foreign = std::string("\x0B\0\0\0", 4) + "CTestHolder" + WriteToBinary(&outsider, Ids::Without);
+    std::string sound = bytes;
+    sound.replace(at - 4, 4 + name.size() + ownedRecord.size(),
+                  std::string("\x0C\0\0\0", 4) + name + ownedRecord);
     CTestHolder target;
+    ASSERT_TRUE(ReadFromBinary(&target, sound, Ids::Without)) << "the splice itself must keep the data sound";
+    bytes.replace(at - 4, 4 + name.size() + ownedRecord.size(), foreign);
     EXPECT_FALSE(ReadFromBinary(&target, bytes, Ids::Without));
 }
 

@@ -37,7 +37,7 @@ const SplitCase kSplitCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLineSplit, ::testing::ValuesIn(kSplitCases),
-                         [](const ::testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.label); });
+                         [](const ::testing::TestParamInfo<SplitCase>& param) { return std::string(param.param.label); });
 
 using Process = CTempFolderTest;
 
