@@ -94,6 +94,12 @@ private:
     std::string m_TargetPath;
 };
 
+// Called with the path of every file just synced to disk (a replacement's
+// temporary before it is renamed into place); tests watch the order of sync
+// and rename through it. Returns the observer it replaces.
+using SyncObserver = void (*)(std::string_view path);
+SyncObserver SetSyncObserver(SyncObserver observer);
+
 [[nodiscard]] bool ReplaceFileContents(std::string_view name, const void* data, std::size_t size);
 
 } // namespace plat

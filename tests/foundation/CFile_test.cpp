@@ -5,6 +5,7 @@
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CZipArchive.h"
 #include "platform/FileSystem.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -675,23 +676,13 @@ public:
 
 class FileArchiveTest : public CFileFolderTest {
 protected:
-    void SetUp() override
-    {
-        CFileFolderTest::SetUp();
-        m_Previous = SetArchiveLayer(&m_Archives);
-    }
-    void TearDown() override
-    {
-        SetArchiveLayer(m_Previous);
-        CFileFolderTest::TearDown();
-    }
     std::string FirstLine(const char* name, uint32_t flags)
     {
         CFile file;
         return file.Open(name, flags) ? NextLine(file) : "<none>";
     }
     CFakeArchives m_Archives;
-    CArchiveLayer* m_Previous = nullptr;
+    CScopedArchiveLayer m_Layer{&m_Archives};
 };
 
 TEST_F(FileArchiveTest, ListedMembersThenDiskThenArchiveTree)
@@ -734,11 +725,11 @@ TEST_F(FileTest, OpenNotificationsAreSuspendableAndSkipMusic)
     WriteBytes(PathOf("a.txt"), "x");
     WriteBytes(PathOf("Music/b.ogg"), "x");
     gNotified.clear();
-    const FileOpenHook previous = SetFileOpenHook([](const char* name) { gNotified.emplace_back(name); });
+    const CScopedFileOpenHook hook([](const char* name) { gNotified.emplace_back(name); });
     CFile file;
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
     EXPECT_TRUE(gNotified.empty()); // not switched on
-    SetFileOpenNotificationsEnabled(true);
+    const CScopedOpenNotifications enabled(true);
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
     EXPECT_TRUE(file.Open("Music/b.ogg", FILE_READ));
     EXPECT_TRUE(file.Open("a.txt", FILE_READ | FILE_NO_NOTIFY));
@@ -747,8 +738,6 @@ TEST_F(FileTest, OpenNotificationsAreSuspendableAndSkipMusic)
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
     ResumeFileOpenNotifications();
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
-    SetFileOpenNotificationsEnabled(false);
-    SetFileOpenHook(previous);
     EXPECT_EQ(gNotified, (std::vector<std::string>{"a.txt", "a.txt"}));
 }
 

@@ -4,6 +4,7 @@
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/FatalError.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,9 @@ protected:
     {
         CFileFolderTest::SetUp();
         SetUserFolder(PathOf("").c_str());
-        m_Previous = SetFatalTerminator(ThrowingFatalTerminator);
     }
     void TearDown() override
     {
-        SetFatalTerminator(m_Previous);
         SetUserFolder("");
         CFileFolderTest::TearDown();
     }
@@ -42,7 +41,7 @@ protected:
     }
 
 private:
-    FatalTerminator m_Previous = nullptr;
+    CScopedThrowingFatal m_Throwing;
 };
 
 // Reads text as a "Local.txt" held in memory; the fatal report, if any.
@@ -52,7 +51,7 @@ std::string ReadFromMemory(CLocalizationTable& table, const std::string& text)
     auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(text.data())), uint32_t(text.size()),
                                    false);
     EXPECT_TRUE(file.AttachFileBuf(buffer, FILE_READ));
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    const CScopedThrowingFatal throwing;
     std::string report;
     try {
         table.ReadEntries(file);
@@ -60,7 +59,6 @@ std::string ReadFromMemory(CLocalizationTable& table, const std::string& text)
         EXPECT_EQ(error.caption, kLocalizationErrorCaption);
         report = error.message;
     }
-    SetFatalTerminator(previous);
     return report;
 }
 
@@ -163,9 +161,8 @@ TEST(LocalizationTokens, OnlyCountPercentSignsBeforeAStop)
               "");
     EXPECT_EQ(table.GetCount(), 4);
 
-    SetLocalizationTokenCheck(false);
+    const CScopedTokenCheck unchecked(false);
     EXPECT_EQ(ReadFromMemory(table, "ENGLISH: %d points[END]\r\nLOCALIZED: points[END]\r\n"), "");
-    SetLocalizationTokenCheck(true);
 }
 
 TEST(LocalizationDeathTest, ShowsEveryErrorThenEndsWithStatus255)

@@ -2,6 +2,7 @@
 
 #include "foundation/ShellServices.h"
 #include "platform/CPlatform.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,7 @@ TEST(FatalError, EndsTheProcessWithTheMessageAndStatus255)
 
 TEST(FatalError, TestsCatchTheReportInstead)
 {
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    const CScopedThrowingFatal throwing;
     try {
         FatalDataError("Caption", "Message");
         ADD_FAILURE() << "returned";
@@ -67,7 +68,6 @@ TEST(FatalError, TestsCatchTheReportInstead)
         EXPECT_EQ(error.caption, "Caption");
         EXPECT_EQ(error.message, "Message");
     }
-    SetFatalTerminator(previous);
 }
 
 TEST(ShellServices, CloseRequestIsTakenOnce)

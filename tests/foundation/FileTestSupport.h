@@ -5,6 +5,7 @@
 
 #include "foundation/CFile.h"
 #include "foundation/FatalError.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <cstdint>
@@ -29,6 +30,9 @@ protected:
     // The path below the temporary root; folders are made.
     std::filesystem::path Put(const std::string& relative, const std::string& bytes);
     std::filesystem::path m_Root;
+
+private:
+    CScopedThrowingFatal m_Throwing;
 };
 
 struct Member {

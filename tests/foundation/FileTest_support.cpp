@@ -25,14 +25,12 @@ void ArchiveFixture::SetUp()
     std::filesystem::create_directories(m_Root / "Data");
     SetUserFolder("");
     SetDataFolder("Data");
-    SetFatalTerminator(ThrowingFatalTerminator);
 }
 
 void ArchiveFixture::TearDown()
 {
     CMountedArchiveTable::Get().UnmountAll();
     SetDataFolder(".");
-    SetFatalTerminator(nullptr);
     CTempFolderTest::TearDown();
 }
 
@@ -156,7 +154,7 @@ bool WriteThroughFile(const char* name, const std::string& bytes)
 
 CFatalErrorException FatalReportOf(const std::function<void()>& action)
 {
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    const CScopedThrowingFatal throwing;
     CFatalErrorException report;
     bool reported = false;
     try {
@@ -165,7 +163,6 @@ CFatalErrorException FatalReportOf(const std::function<void()>& action)
         report = fatal;
         reported = true;
     }
-    SetFatalTerminator(previous);
     EXPECT_TRUE(reported) << "no fatal report";
     return report;
 }

@@ -4,6 +4,7 @@
 #include "foundation/ShellServices.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "support/ScopedHooks.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -54,9 +55,8 @@ uint32_t FixedTick()
 
 TEST(PlatformWrappers, TickKeepsTheLow24Bits)
 {
-    const plat::MillisecondTickSource previous = plat::SetMillisecondTickSource(FixedTick);
+    const CScopedTickSource fixed(FixedTick);
     EXPECT_EQ(GetTickCount24(), 0xFEDCBAu);
-    plat::SetMillisecondTickSource(previous);
 }
 
 class ModulePaths : public ::testing::Test {

@@ -116,7 +116,7 @@ TEST_F(ObjectBinary, AReferenceCountTheFileCannotHoldIsRefused)
     ASSERT_EQ(at + 8 + 4 * size_t(count), bytes.size());
     CTestDerived copy;
     ASSERT_TRUE(ReadFromBinary(&copy, bytes, Ids::With));
-    for (const uint32_t lie : {count + 1, 0x40000000u, 0xFFFFFFFFu}) {
+    for (const uint32_t lie : {count + 1, 0x40000000u}) {
         std::string damaged = bytes;
         std::memcpy(damaged.data() + at + 4, &lie, 4);
         CTestDerived target;

@@ -3,6 +3,7 @@
 #include "foundation/FatalError.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CPObjectProperty.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -125,7 +126,7 @@ class OwnedObjectClassChecks : public OwnedObjects, public testing::WithParamInt
 
 TEST_P(OwnedObjectClassChecks, AreFatalWithTheExactReport)
 {
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    const CScopedThrowingFatal throwing;
     CTestHolder holder;
     try {
         Owned("Defaulted").ReadValue(&holder, CJString("Defaulted"), CJString(GetParam().value), nullptr, -1);
@@ -134,7 +135,6 @@ TEST_P(OwnedObjectClassChecks, AreFatalWithTheExactReport)
         EXPECT_EQ(e.caption, "Invalid class type");
         EXPECT_EQ(e.message, GetParam().message);
     }
-    SetFatalTerminator(previous);
 }
 
 INSTANTIATE_TEST_SUITE_P(
