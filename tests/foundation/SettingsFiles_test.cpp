@@ -130,7 +130,7 @@ TEST_F(SettingsFiles, NamedFilesLiveInTheWorkingFolder)
 
 // The child half of the read-back test below: reads every kind of setting
 // and writes what it found, one per line.
-TEST(SettingsReadBack, ChildReportsSettings)
+TEST(ChildProcess, ReportsSettings)
 {
     if (!std::getenv("OMBRISALT_SETTINGS_CHILD"))
         GTEST_SKIP() << "runs only as the child of SettingsFiles.AnotherProcessReadsBackWhatWasWritten";
@@ -160,7 +160,7 @@ TEST_F(SettingsFiles, AnotherProcessReadsBackWhatWasWritten)
     ASSERT_TRUE(SetIniInt(file, "Video", "Width", 800));
 
     ASSERT_EQ(::setenv("OMBRISALT_SETTINGS_CHILD", "1", 1), 0);
-    const bool ran = RunThisProgramWithTest("SettingsReadBack.ChildReportsSettings", Folder());
+    const bool ran = RunThisProgramWithTest("ChildProcess.ReportsSettings", Folder());
     ::unsetenv("OMBRISALT_SETTINGS_CHILD");
     ASSERT_TRUE(ran);
     EXPECT_EQ(ReadBytes("answers.txt"), "800\n-32\n1\n0.75\nAnn \"the\" Caf\xE9\n1 1\n");
