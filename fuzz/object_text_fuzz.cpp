@@ -1,4 +1,3 @@
-// link: ombrisalt_objects ombrisalt_foundation
 // Reads object text from memory, in ID mode (reference list, patches) and
 // without identities. Fatal reports end the input. An object that reads
 // must write text that reads back to the same text.
