@@ -77,6 +77,22 @@ TEST_F(OwnedObjects, TextValuesDeleteKeepOrReplaceTheObject)
     EXPECT_EQ(read->m_Defaulted, nullptr);
 }
 
+TEST_F(OwnedObjects, TheBlockOfAnObjectThatCannotBeMadeIsSkippedToItsEnd)
+{
+    // A class of the family that has no way to make an instance: its block,
+    // nested blocks and all, is passed over and the next line still read.
+    static CClassInfo hollow("CHollowPart", 1.0f, CTestBase::SGetClassInfo(), sizeof(CTestBase));
+    CClassInfoList& registry = CClassInfoList::SGetInstance();
+    if (!registry.Find("CHollowPart"))
+        ASSERT_TRUE(registry.Register(&hollow));
+    auto read = ReadHolder("Defaulted=CHollowPart\r\n{\r\nCount=1\r\nPart=CTestBase\r\n{\r\n  Deeper=CTestBase\r\n"
+                           "  {\r\n  }\r\n}\r\nSibling=CTestBase\r\n{\r\n}\r\n}\r\nKind=CTestDerived\r\n");
+    registry.RemoveAt(registry.IndexOf(&hollow));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->m_Defaulted, nullptr);
+    EXPECT_EQ(read->m_Kind, CTestDerived::SGetClassInfo());
+}
+
 TEST_F(OwnedObjects, AnInlineObjectIsFoundByItsClassesSecondPropertyName)
 {
     auto read = ReadHolder("Count=5\r\nName=inline\r\nKind=CTestBase\r\n");
