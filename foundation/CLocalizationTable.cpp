@@ -150,6 +150,11 @@ private:
                 return Section::Interrupted;
             }
             searchFrom = whole.GetLength();
+            // Strings grow exactly; room doubled here keeps a section of
+            // many short lines linear instead of copying it once per line.
+            const int needed = searchFrom + 1 + next.GetLength();
+            if (needed > whole.GetCapacity())
+                whole.Reserve(std::max(needed, 2 * whole.GetCapacity()));
             whole.Append("\n");
             whole.Append(next);
         }

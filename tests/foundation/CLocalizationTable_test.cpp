@@ -106,6 +106,29 @@ TEST_F(LocalizationTest, LooksUpExactCaseKeysAndAnnotations)
     EXPECT_EQ(Translated(table, ""), "");
 }
 
+TEST(LocalizationLongEntries, ManyShortLinesJoinWithLineBreaksAndAnnotationStays)
+{
+    constexpr int kLines = 40000;
+    std::string english = "a";
+    std::string localized = "b";
+    std::string text = "ENGLISH: a";
+    for (int i = 0; i < kLines; ++i) {
+        english += "\nxy";
+        text += "\r\nxy";
+    }
+    text += "[END] (note)\r\nLOCALIZED: b";
+    for (int i = 0; i < kLines; ++i) {
+        localized += "\n%";
+        text += "\r\n%";
+    }
+    text += "[END]\r\n";
+    CLocalizationTable table;
+    EXPECT_EQ(ReadFromMemory(table, text), "");
+    ASSERT_EQ(table.GetCount(), 1);
+    EXPECT_EQ(std::string(table.GetEntry(0).m_English.GetString()), english + "[END] (note)");
+    EXPECT_EQ(std::string(table.GetEntry(0).m_Localized.GetString()), localized);
+}
+
 struct BadFile {
     const char* name;
     const char* text;
