@@ -2,7 +2,7 @@
 
 #include "foundation/CFile.h"
 #include "foundation/CPerformanceMonitor.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 #include "foundation/TextEncoding.h"
 #include "platform/FileLock.h"

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size)
         std::memcpy(block, data, size);
     try {
-        CZipArchive archive("fuzz.zip", "Fuzz/", 0, false);
+        CZipArchive archive("fuzz.zip", "Fuzz/", 0, ArchiveAccess::ReadOnly);
         if (!archive.LoadFromFileBuf(new CMemFileBuf(block, uint32_t(size), true)))
             return 0;
         std::vector<uint8_t> bytes(4096);
