@@ -19,8 +19,9 @@
 // directory was read (device, inode, size, time): when it is not, the
 // directory is read again from the file now there, or, while members are
 // being read through handles of their own, the rewrite is refused with a
-// report. A member opened for reading from a closed archive file checks the
-// same. Temporaries left beside the archive by writers that died are removed
+// report. An archive whose file is not held open checks the same when a
+// member is opened for reading; one held open goes on reading the file its
+// directory came from. Temporaries left beside the archive by writers that died are removed
 // under the lock.
 
 #include "foundation/ArchiveSeam.h"
