@@ -11,6 +11,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <unordered_map>
 #include <vector>
 
@@ -227,12 +228,25 @@ void Keep(const std::string& path, const FileIdentity& identity, std::shared_ptr
     kept[path] = KeptProfile{identity, std::move(profile)};
 }
 
+// The identity of a path already resolved.
+bool IdentityOf(const std::string& path, FileIdentity& identity)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    identity.device = std::uint64_t(st.st_dev);
+    identity.inode = std::uint64_t(st.st_ino);
+    identity.size = std::uint64_t(st.st_size);
+    identity.writeTimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
 // The parsed file, or null when it cannot be read. A file whose identity
 // on disk matches the kept one is not read again.
 std::shared_ptr<const ParsedProfile> LoadProfile(const std::string& path)
 {
     FileIdentity now;
-    if (!GetFileIdentity(path, now))
+    if (!IdentityOf(path, now))
         return nullptr;
     {
         std::lock_guard<std::mutex> lock(KeptMutex());
