@@ -66,7 +66,7 @@ public:
     // Loads a deferred archive; a damaged one is fatal.
     void EnsureLoaded();
     void SetKeepOpen(bool keepOpen) { m_KeepOpen = keepOpen; }
-    // Why the last load or rewrite failed; empty after a success.
+    // Why the last load failed or a rewrite was refused; empty after a good load.
     const std::string& GetLoadError() const { return m_LoadError; }
 
     CZipArchiveEntry* Find(const char* name);

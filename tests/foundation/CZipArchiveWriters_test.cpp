@@ -123,19 +123,22 @@ TEST_F(ZipWriters, LeftOverTemporariesAreRemovedAndNeverStopARewrite)
 
 // --- Directories refused at load ---
 
-// The offset of the central record of member i.
-size_t CentralRecordOf(const std::string& zip, int i)
+// Changes the central record of member i through its named fields.
+template <class Change>
+void ChangeCentralRecord(std::string& zip, int i, Change change)
 {
-    size_t at = Le32(zip, zip.size() - 6);
-    while (i-- > 0)
-        at += 46 + Le16(zip, at + 28) + Le16(zip, at + 30) + Le16(zip, at + 32);
-    return at;
-}
-
-void SetLe32(std::string& bytes, size_t at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + size_t(i)] = char(value >> (8 * i));
+    ZipEndRecord end;
+    end.Read(reinterpret_cast<const uint8_t*>(zip.data() + zip.size() - ZipEndRecord::kSize));
+    size_t at = end.directoryOffset;
+    ZipCentralRecord record;
+    for (;;) {
+        record.Read(reinterpret_cast<const uint8_t*>(zip.data() + at));
+        if (i-- == 0)
+            break;
+        at += ZipCentralRecord::kSize + record.nameLength + record.extraLength + record.commentLength;
+    }
+    change(record);
+    record.Write(reinterpret_cast<uint8_t*>(zip.data() + at));
 }
 
 struct RefusedCase {
@@ -160,16 +163,15 @@ TEST_P(ZipRefused, AtLoadWithAReason)
 std::string SharedData()
 {
     std::string zip = BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bbbb"}});
-    SetLe32(zip, CentralRecordOf(zip, 1) + 42, Le32(zip, CentralRecordOf(zip, 0) + 42));
+    ChangeCentralRecord(zip, 1, [](ZipCentralRecord& record) { record.localHeaderOffset = 0; });
     return zip;
 }
 
 std::string DataRunsIntoTheNext()
 {
     std::string zip = BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bbbb"}});
-    SetLe32(zip, CentralRecordOf(zip, 0) + 24, 20); // size reaches into b's header
-    SetLe32(zip, CentralRecordOf(zip, 0) + 20, 20);
-    return zip;
+    ChangeCentralRecord(zip, 0, [](ZipCentralRecord& record) { record.size = record.compressedSize = 20; });
+    return zip; // a's data would reach into b's header
 }
 
 std::string WrappedCount()
