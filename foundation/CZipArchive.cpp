@@ -397,14 +397,32 @@ bool CZipArchive::IsReplacedOnDisk()
     return !m_HasIdentity || !plat::GetFileIdentity(DiskPathOf(m_Path.c_str(), m_Flags), now) || now != m_Identity;
 }
 
+bool CZipArchive::Reload()
+{
+    // Members an enumeration listed stay listed in the new directory.
+    std::vector<std::string> listed;
+    for (const auto& entry : m_Entries)
+        if (entry->listed)
+            listed.push_back(entry->fullName);
+    m_File.Close();
+    if (!Load())
+        return false;
+    for (const std::string& name : listed)
+        if (CZipArchiveEntry* entry = Find(name.c_str()))
+            entry->listed = true;
+    return true;
+}
+
 void CZipArchive::RefreshIfReplaced()
 {
     // An open shared file reads the archive its directory came from.
     if (!m_Loaded || m_FromBuffer || m_Writing || m_File.IsOpen() || m_OpenMembers > 0 || m_OwnHandleReaders > 0
         || !m_HasIdentity || !IsReplacedOnDisk())
         return;
-    if (!Load())
+    if (!Reload()) {
+        plat::DebugOutput(m_LoadError + "\n");
         DamagedArchive(m_Path);
+    }
 }
 
 bool CZipArchive::MakeWritable()
@@ -425,8 +443,7 @@ bool CZipArchive::MakeWritable()
             m_Lock.Release();
             return false;
         }
-        m_File.Close();
-        if (!Load()) {
+        if (!Reload()) {
             plat::DebugOutput(m_LoadError + "\n");
             m_Lock.Release();
             return false;
@@ -561,8 +578,11 @@ CFileBuf* CZipArchive::OpenMember(const char* name, uint32_t flags)
         record.time = time;
         record.date = date;
         m_Dirty = true;
-        if (!WriteLocalHeader(*entry))
+        if (!WriteLocalHeader(*entry)) {
+            // Nothing is open on the working copy: drop it.
+            FinishWriting(false);
             return nullptr;
+        }
     }
     auto* buffer = new CZipFileBuf(*this, *entry, flags);
     if (!buffer->Open()) {

@@ -113,6 +113,8 @@ private:
     // Reads the directory again when the archive file on disk is no longer
     // the one it was read from and nothing holds entries of the old one.
     void RefreshIfReplaced();
+    // Load again from the disk, keeping which members were listed.
+    bool Reload();
     bool IsReplacedOnDisk();
     bool MakeWritable();
     bool MoveMemberToEnd(CZipArchiveEntry& entry);

@@ -1,5 +1,6 @@
 #include "foundation/CMountedArchiveTable.h"
 #include "foundation/CZipArchive.h"
+#include "foundation/EnumerateFiles.h"
 
 #include "FileTestSupport.h"
 
@@ -44,6 +45,22 @@ TEST_F(ZipWriters, StaleMountReadsTheDirectoryAgainAndKeepsTheOtherWrite)
     EXPECT_EQ(ReadThroughFile("Fresh/a.txt"), "written through the first mount");
     EXPECT_EQ(ReadThroughFile("Fresh/b.txt"), "through the second");
     EXPECT_EQ(ReadThroughFile("Fresh/c.txt"), "third");
+}
+
+TEST_F(ZipWriters, DeferredMountReadsAReplacedArchiveThroughItsNewDirectory)
+{
+    Put("Data/Edit.zip", BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bbbbbb"}}));
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    ASSERT_TRUE(table.Mount("Edit.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Old/", MountLoading::Deferred, 0));
+    CFileNameArray listed;
+    CEnumerateFilesOptions options;
+    options.SetFilesWithExtension("Old/", "txt");
+    ASSERT_EQ(listed.Enumerate(options, 0), 2u);
+    ASSERT_TRUE(table.Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "New/", MountLoading::Now, 0));
+    // Moves a.txt behind b.txt: every offset the first mount read is stale.
+    ASSERT_TRUE(WriteThroughFile("New/a.txt", "a longer text than before"));
+    EXPECT_EQ(ReadThroughFile("Old/b.txt", FILE_READ | FILE_PREENUMERATED), "bbbbbb");
+    EXPECT_EQ(ReadThroughFile("Old/a.txt", FILE_READ | FILE_PREENUMERATED), "a longer text than before");
 }
 
 TEST_F(ZipWriters, SecondMountCannotRewriteWhileTheFirstIsWritingAndNothingIsLost)
