@@ -92,6 +92,11 @@ CStandInGame::CStandInGame()
 {
 }
 
+void CStandInGame::Init(CLoadingScreenPresenter*)
+{
+    Initialize(&m_Screen, &m_Font);
+}
+
 void CStandInGame::Update(float seconds)
 {
     CGameBase::Update(seconds);

@@ -36,6 +36,7 @@ public:
 class CStandInGame final : public CGameBase {
 public:
     CStandInGame();
+    void Init(CLoadingScreenPresenter* presenter) override;
     void Update(float seconds) override;
     bool Draw() override;
 
