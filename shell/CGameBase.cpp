@@ -94,6 +94,10 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     CClassInfoList::SGetInstance().Sort();
     g_Game = this;
     g_ShuttingDown = false;
+    // The pass numbers are this object's: an earlier game's must not hold
+    // the counters back.
+    for (uint32_t& pass : g_LastStartedPass)
+        pass = 0;
     m_PreviousHost = CObjectModelHost::SetInstance(this);
 
     SuspendFileOpenNotifications("Game Startup");
