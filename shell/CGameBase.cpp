@@ -8,7 +8,7 @@
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "foundation/CFile.h"
-#include "foundation/CFileListList.h"
+#include "objects/CFileListList.h"
 #include "foundation/CIniSection.h"
 #include "foundation/CLocalizationTable.h"
 #include "foundation/CPerformanceMonitor.h"
