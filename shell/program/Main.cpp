@@ -24,10 +24,12 @@ std::string JoinCommandLine(int argc, char** argv)
         const std::string_view argument(argv[i]);
         if (!line.empty())
             line += ' ';
-        if (argument.find_first_of(" \t") != std::string_view::npos)
-            line += "\"" + std::string(argument) + "\"";
-        else
-            line += argument;
+        const bool quoted = argument.find_first_of(" \t") != std::string_view::npos;
+        if (quoted)
+            line += '"';
+        line.append(argument);
+        if (quoted)
+            line += '"';
     }
     return line;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -17,6 +19,11 @@ struct KeyCase {
     uint16_t scanIndex;
     uint16_t virtualKey;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class KeyPositions : public ::testing::TestWithParam<KeyCase> {};
 
@@ -60,6 +67,11 @@ struct ControlCase {
     uint16_t modifiers;
     uint8_t character;
 };
+
+void PrintTo(const ControlCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class ControlCharacters : public ::testing::TestWithParam<ControlCase> {};
 

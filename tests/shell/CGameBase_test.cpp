@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -141,6 +143,11 @@ struct BusyCase {
     bool ignoreSecond;
     bool busy;
 };
+
+void PrintTo(const BusyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class CBusyGame : public CCountingGame {
 public:

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <numeric>
 #include <string>
 
@@ -64,6 +66,11 @@ struct SteadyCase {
     size_t updates;
     uint32_t draws;
 };
+
+void PrintTo(const SteadyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SteadyPasses : public FrameDriver, public ::testing::WithParamInterface<SteadyCase> {};
 
@@ -167,6 +174,11 @@ struct BoxCase {
     uint8_t blue;
 };
 
+void PrintTo(const BoxCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class FrameRateBox : public ::testing::TestWithParam<BoxCase> {};
 
 TEST_P(FrameRateBox, TurnsRedAsProcessingFalls)
@@ -233,6 +245,23 @@ TEST_F(FrameDriver, TheFrameRateLineAppearsAfterThirtyFramesCentredOnItsBox)
     EXPECT_EQ(screen.boxes[0].bottom, 10);
     EXPECT_EQ(screen.colours[0].GetRed(), 255);
     EXPECT_EQ(screen.presents, 31);
+}
+
+TEST_F(FrameDriver, ASecondGameObjectStartsItsCountersAgain)
+{
+    Passes(100, 20);
+    delete m_Game;
+    m_Game = new CCountingGame;
+    CRecordingScreen screen;
+    CRecordingFont font;
+    m_Game->Initialize(&screen, &font);
+    m_Game->SetDisplayFps(true);
+    FirstPass();
+    Passes(30, 20);
+    // Update and drawing take no time on the hand-driven clock; counters
+    // that never started would measure the whole pass instead.
+    ASSERT_FALSE(font.lines.empty());
+    EXPECT_EQ(font.lines.back(), "400,0 U:0.0 D:0.0 P:0.0 A:50.0 FPS");
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <set>
 #include <string>
 
@@ -18,6 +20,11 @@ struct KeyCase {
     bool control;
     uint32_t code;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class KeyCodes : public ::testing::TestWithParam<KeyCase> {};
 

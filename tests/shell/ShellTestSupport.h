@@ -70,3 +70,16 @@ int SpawnProgram(const std::vector<std::string>& arguments, const std::map<std::
 // Waits for the child and answers its exit status (-1 when it did not end
 // normally or did not end at all).
 int WaitForExitStatus(int pid);
+
+// Kills the child at the end of the scope unless it has already ended, so a
+// failed check leaves no program running.
+class CEndsWithTest {
+public:
+    explicit CEndsWithTest(int pid) : m_Pid(pid) {}
+    ~CEndsWithTest();
+    CEndsWithTest(const CEndsWithTest&) = delete;
+    CEndsWithTest& operator=(const CEndsWithTest&) = delete;
+
+private:
+    int m_Pid;
+};

@@ -7,6 +7,7 @@
 #include "foundation/MillisecondClock.h"
 #include "platform/Signals.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -128,4 +129,12 @@ int WaitForExitStatus(int pid)
     if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+CEndsWithTest::~CEndsWithTest()
+{
+    if (m_Pid > 0 && ::waitpid(m_Pid, nullptr, WNOHANG) == 0) {
+        ::kill(m_Pid, SIGKILL);
+        ::waitpid(m_Pid, nullptr, 0);
+    }
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -52,6 +54,11 @@ struct InactiveCase {
     uint64_t sleptPerPass;
 };
 
+void PrintTo(const InactiveCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class InactiveWindow : public CShellTest, public ::testing::WithParamInterface<InactiveCase> {};
 
 TEST_P(InactiveWindow, SkipsUpdateAndDrawUnlessTheGameKeepsRunning)
@@ -97,6 +104,11 @@ struct EndCase {
     const char* name;
     EndBy by;
 };
+
+void PrintTo(const EndCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class OrderlyShutdown : public CShellTest, public ::testing::WithParamInterface<EndCase> {};
 
@@ -215,6 +227,7 @@ TEST_F(SecondProgram, IsRefusedWithTheMessageWhileTheFirstRuns)
     std::filesystem::create_directories(PathOf("second"));
     const int first = SpawnProgram({"/DataFolder", PathOf("first")}, environment, {}, PathOf("first.err"));
     ASSERT_GT(first, 0);
+    const CEndsWithTest guard(first);
     const std::string lock = PathOf("Quenthal Running.lock");
     // The first copy takes the lock early in its start; wait for it without a deadline of our own.
     for (int tries = 0; tries < 60000 && !LockIsHeld(lock); ++tries)

@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,9 +57,21 @@ private:
     int m_Number = 0;
 };
 
-class RealWindow : public CTempFolderTest {};
+enum class EndBy { WindowClosed, Sigterm };
 
-TEST_F(RealWindow, OpensUnderXvfbAndEndsInOrderOnAQuitEvent)
+struct EndCase {
+    const char* name;
+    EndBy by;
+};
+
+void PrintTo(const EndCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class RealWindow : public CTempFolderTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(RealWindow, OpensUnderXvfbAndEndsInOrder)
 {
     if (::access(kXvfb, X_OK) != 0) {
         std::printf("Xvfb is not installed (scripts/setup installs it): the real window is not tried.\n");
@@ -73,6 +86,8 @@ TEST_F(RealWindow, OpensUnderXvfbAndEndsInOrderOnAQuitEvent)
     const int pid = SpawnProgram({"/DataFolder", Folder()}, environment, {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"},
                                  PathOf("program.err"));
     ASSERT_GT(pid, 0);
+    // A failed check must not leave the program running.
+    const CEndsWithTest guard(pid);
     // The settings file is written once the window is open and the game set up.
     for (int tries = 0; tries < 60000 && !DiskHas(PathOf("Ombrisalt.CFG")); ++tries) {
         if (::waitpid(pid, nullptr, WNOHANG) == pid)
@@ -80,11 +95,21 @@ TEST_F(RealWindow, OpensUnderXvfbAndEndsInOrderOnAQuitEvent)
         ::usleep(1000);
     }
     ASSERT_TRUE(DiskHas(PathOf("Ombrisalt.CFG")));
-    // SDL turns the termination signal into its quit event, which the pump
-    // takes like a closed window.
-    ::kill(pid, SIGTERM);
+    if (GetParam().by == EndBy::WindowClosed) {
+        // The close button of a window manager: a delete request from the X server.
+        const std::string script = std::string(OMBRISALT_SOURCE_DIR) + "/tests/shell/close-window.py";
+        ASSERT_EQ(RunCommand("python3 '" + script + "' " + display.Display() + " Ombrisalt"), 0);
+    } else {
+        // SDL turns the signal into its quit event.
+        ::kill(pid, SIGTERM);
+    }
     EXPECT_EQ(WaitForExitStatus(pid), 0);
     EXPECT_EQ(ReadBytes(PathOf("program.err")), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Xvfb, RealWindow,
+                         ::testing::Values(EndCase{"WindowClosed", EndBy::WindowClosed},
+                                           EndCase{"Sigterm", EndBy::Sigterm}),
+                         [](const ::testing::TestParamInfo<EndCase>& param) { return param.param.name; });
 
 } // namespace
