@@ -70,6 +70,13 @@ bool ProbeWorkingFolderWritable()
     return true;
 }
 
+// The family's types get their fixed ids before the routers name theirs.
+uint32_t IdleMessageType()
+{
+    RegisterMessageTypes();
+    return CMessage::SGetMessageType("CDoIdleProcessingMessage");
+}
+
 void StartCounterOnce(FrameRateCounterId id, uint32_t pass)
 {
     uint32_t& last = g_LastStartedPass[size_t(id)];
@@ -86,11 +93,10 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     : m_MinimumStep(minimumStep),
       m_Step(step),
       m_MaximumAccumulated(maximumAccumulated),
-      m_IdleRouter(this, &CGameBase::OnIdleProcessing, CMessage::SGetMessageType("CDoIdleProcessingMessage")),
+      m_IdleRouter(this, &CGameBase::OnIdleProcessing, IdleMessageType()),
       m_CharacterRouter(this, &CGameBase::OnCharacterTyped, CCharacterTypedMessage::SGetType()),
       m_SoundRouter(this, &CGameBase::OnPlaySound, CPlaySoundMessage::SGetType())
 {
-    RegisterMessageTypes();
     CClassInfoList::SGetInstance().Sort();
     g_Game = this;
     g_ShuttingDown = false;

@@ -1,8 +1,7 @@
 #pragma once
-// What the application object draws on and presents through, until the
-// screen device and the fonts stand behind it: the screen surface's width,
-// filled boxes and the presentation of a finished frame; the frame-rate
-// font's size, advance and centred text.
+// What the application object draws on and presents through: the screen
+// surface's size, filled boxes and the presentation of a finished frame; the
+// frame-rate font's size, advance and centred text.
 
 #include "blit/CColor.h"
 #include "foundation/CRect.h"

@@ -20,7 +20,7 @@ struct SLauncherRecord {
     const char* programPath = nullptr;
 };
 
-// The window's client size until the display settings size it.
+// The window's client size at start.
 inline constexpr int32_t kDefaultScreenWidth = 1024;
 inline constexpr int32_t kDefaultScreenHeight = 768;
 // Start-up refuses to run with less free space in the program folder.

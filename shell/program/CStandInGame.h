@@ -1,8 +1,7 @@
 #pragma once
-// The game object the program runs until the game itself is built on the
-// application object: it draws a coloured frame with a band that moves with
-// the updates, and the frame-rate line, into a 32-bit picture that it
-// presents through the window.
+// The program's game object: it draws a coloured frame with a band that
+// moves with the updates, and the frame-rate line, into a 32-bit picture that
+// it presents through the window.
 
 #include "shell/CGameBase.h"
 #include "shell/CShellScreen.h"

@@ -165,6 +165,9 @@ TEST_F(StartUpAndLoop, ExactlyTheRequiredSpaceIsEnough)
     m_Platform.SetFreeDiskSpace(kRequiredFreeBytes);
     EXPECT_TRUE(Start());
     EXPECT_TRUE(m_Platform.GetMessageBoxes().empty());
+    // A folder whose space cannot be had never stops the start.
+    m_Platform.SetFreeDiskSpace(std::nullopt);
+    EXPECT_EQ(CheckFreeDiskSpace("/no/such/folder/"), kRequiredFreeBytes);
 }
 
 // Root writes anywhere: the start runs in a child that has given that up.
