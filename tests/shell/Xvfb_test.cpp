@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <poll.h>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -23,38 +24,39 @@ public:
             WaitForExitStatus(m_Pid);
         }
     }
+    // Xvfb picks a free display itself and writes its number to a pipe once
+    // it accepts clients.
     bool Start(const std::string& errorFile)
     {
-        m_Number = 100 + int(::getpid() % 800);
-        const std::string display = ":" + std::to_string(m_Number);
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(m_Number);
-        char* const argv[] = {const_cast<char*>(kXvfb), const_cast<char*>(display.c_str()),
+        int pipeEnds[2];
+        if (::pipe(pipeEnds) != 0)
+            return false;
+        char* const argv[] = {const_cast<char*>(kXvfb), const_cast<char*>("-displayfd"), const_cast<char*>("3"),
                               const_cast<char*>("-screen"), const_cast<char*>("0"),
                               const_cast<char*>("1280x1024x24"), const_cast<char*>("-nolisten"),
                               const_cast<char*>("tcp"), nullptr};
         m_Pid = ::fork();
         if (m_Pid == 0) {
             std::freopen(errorFile.c_str(), "w", stderr);
+            ::dup2(pipeEnds[1], 3);
             ::execv(kXvfb, argv);
             std::_Exit(127);
         }
-        // The server is ready once its socket exists; it may fail instead.
-        for (int tries = 0; tries < 20000; ++tries) {
-            if (::access(socket.c_str(), F_OK) == 0)
-                return true;
-            if (::waitpid(m_Pid, nullptr, WNOHANG) == m_Pid) {
-                m_Pid = 0;
-                return false;
-            }
-            ::usleep(1000);
-        }
-        return false;
+        ::close(pipeEnds[1]);
+        std::string number;
+        pollfd wait{pipeEnds[0], POLLIN, 0};
+        char c = 0;
+        while (::poll(&wait, 1, 60000) == 1 && ::read(pipeEnds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        ::close(pipeEnds[0]);
+        m_Display = ":" + number;
+        return !number.empty();
     }
-    std::string Display() const { return ":" + std::to_string(m_Number); }
+    const std::string& Display() const { return m_Display; }
 
 private:
     int m_Pid = 0;
-    int m_Number = 0;
+    std::string m_Display;
 };
 
 enum class EndBy { WindowClosed, Sigterm };
