@@ -36,19 +36,13 @@ TEST_P(KeyCodes, FollowTheControlKeyTable)
 namespace vk = plat::vk;
 INSTANTIATE_TEST_SUITE_P(
     GameWindow, KeyCodes,
+    // Tab depends on Control; F3, F12 and letters have no code; F7 and F10
+    // share theirs with Ctrl+U and Ctrl+Y.
     ::testing::Values(KeyCase{"TabWithControl", vk::kTab, true, 9}, KeyCase{"TabAlone", vk::kTab, false, 0},
-                      KeyCase{"PageUp", vk::kPrior, false, 7}, KeyCase{"PageDown", vk::kNext, false, 15},
-                      KeyCase{"End", vk::kEnd, false, 14}, KeyCase{"Home", vk::kHome, false, 5},
-                      KeyCase{"Left", vk::kLeft, false, 11}, KeyCase{"Up", vk::kUp, false, 6},
-                      KeyCase{"Right", vk::kRight, false, 12}, KeyCase{"Down", vk::kDown, false, 10},
-                      KeyCase{"Insert", vk::kInsert, false, 16}, KeyCase{"Delete", vk::kDelete, true, 17},
-                      KeyCase{"F1", vk::kF1, false, 31}, KeyCase{"F2", vk::kF2, false, 30},
-                      KeyCase{"F3", vk::kF3, false, 0}, KeyCase{"F4", vk::kF4, false, 20},
-                      KeyCase{"F5", vk::kF5, false, 2}, KeyCase{"F6", vk::kF6, false, 28},
-                      KeyCase{"F7", vk::kF7, false, 21}, KeyCase{"F8", vk::kF8, false, 23},
-                      KeyCase{"F9", vk::kF9, false, 29}, KeyCase{"F10", vk::kF10, false, 25},
-                      KeyCase{"F11", vk::kF11, false, 26}, KeyCase{"F12", vk::kF12, false, 0},
-                      KeyCase{"Letter", uint16_t('A'), true, 0}, KeyCase{"Digit", uint16_t('1'), false, 0}),
+                      KeyCase{"PageUp", vk::kPrior, false, 7}, KeyCase{"Delete", vk::kDelete, true, 17},
+                      KeyCase{"F3", vk::kF3, false, 0}, KeyCase{"F7", vk::kF7, false, 21},
+                      KeyCase{"F10", vk::kF10, false, 25}, KeyCase{"F12", vk::kF12, false, 0},
+                      KeyCase{"Letter", uint16_t('A'), true, 0}),
     [](const ::testing::TestParamInfo<KeyCase>& param) { return param.param.name; });
 
 // Writes every call down in order.
@@ -209,12 +203,6 @@ TEST_F(Pump, AnInactiveWindowSleepsLongUnlessTheGameKeepsRunning)
     game.SetKeepRunningInBackground(true);
     RunMessageLoop();
     EXPECT_EQ(m_Platform.GetSleptMilliseconds(), 101u);
-}
-
-TEST(KeyRepeat, UsesTheDesktopDefaults)
-{
-    EXPECT_FLOAT_EQ(GetKeyRepeatDelay(), 0.5f);
-    EXPECT_FLOAT_EQ(GetKeyRepeatInterval(), 0.033333335f);
 }
 
 } // namespace

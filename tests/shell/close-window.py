@@ -3,9 +3,13 @@
 window manager's close button does: a WM_DELETE_WINDOW client message.
 
     close-window.py DISPLAY TITLE       exit 0 when sent, 1 when no such window
+
+A window that is still being set up may not carry its title yet: the search
+is repeated for up to a minute.
 """
 import ctypes
 import sys
+import time
 
 x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
 Window = ctypes.c_ulong
@@ -57,7 +61,12 @@ def main():
     display = x11.XOpenDisplay(sys.argv[1].encode())
     if not display:
         return 2
-    window = find(display, x11.XDefaultRootWindow(display), sys.argv[2].encode())
+    window = None
+    for _ in range(1200):
+        window = find(display, x11.XDefaultRootWindow(display), sys.argv[2].encode())
+        if window:
+            break
+        time.sleep(0.05)
     if not window:
         return 1
     event = Event()
