@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 #include <sys/file.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -43,6 +44,34 @@ TEST_F(StartUpAndLoop, PassesWithAnInjectedClockGiveTheStepCounts)
     EXPECT_EQ(Game()->draws, 1u + 71u);
     ASSERT_TRUE(Pass(1));
     EXPECT_EQ(Game()->updates.size(), 5u + 72u);
+}
+
+// Sleeping for the time left, less a millisecond, only leaves out passes
+// that would have found nothing to do.
+TEST_F(StartUpAndLoop, SleepingBetweenStepsChangesNoCount)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(0));
+    const auto runOneSecond = [this](IdleWait wait) {
+        SetIdleWait(wait);
+        const size_t before = Game()->updates.size();
+        const uint32_t drawsBefore = Game()->draws;
+        const uint64_t end = m_Platform.GetSleptMilliseconds() + 1000;
+        uint64_t elapsed = 0;
+        uint32_t passes = 0;
+        while (elapsed + m_Platform.GetSleptMilliseconds() < end) {
+            EXPECT_TRUE(Pass(1));
+            ++elapsed;
+            ++passes;
+        }
+        return std::make_tuple(Game()->updates.size() - before, Game()->draws - drawsBefore, passes);
+    };
+    const auto [spinUpdates, spinDraws, spinPasses] = runOneSecond(IdleWait::Spin);
+    const auto [sleepUpdates, sleepDraws, sleepPasses] = runOneSecond(IdleWait::Sleep);
+    EXPECT_EQ(spinUpdates, 60u);
+    EXPECT_EQ(sleepUpdates, spinUpdates);
+    EXPECT_EQ(sleepDraws, spinDraws);
+    EXPECT_LT(sleepPasses, spinPasses / 4);
 }
 
 struct InactiveCase {
