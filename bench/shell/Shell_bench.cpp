@@ -85,6 +85,23 @@ void BM_EmptyLoopPasses(benchmark::State& state)
 }
 BENCHMARK(BM_EmptyLoopPasses);
 
+// Every pass a step: without real time the driver updates and draws once per pass.
+void BM_PassesWithAStep(benchmark::State& state)
+{
+    if (!Shell().IsStarted()) {
+        state.SkipWithError("the shell did not start");
+        return;
+    }
+    SetIdleWait(IdleWait::Spin);
+    CGameBase* game = CGameBase::SGetInstance();
+    game->SetRealTime(false);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RunOnePass());
+    game->SetRealTime(true);
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+BENCHMARK(BM_PassesWithAStep);
+
 // A quarter second of the loop on the real clock per iteration: counters
 // give the processor share, the frames drawn a second, and the share of the
 // spinning loop over the sleeping one measured in the same run.
