@@ -8,6 +8,7 @@
 #include "foundation/CDynamicList.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CListProperty.h"
+#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CObject.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"
@@ -116,8 +117,8 @@ const CFuzzDynamic& RegisterFuzzClasses()
         CFuzzLeaf::SGetClassInfo();
         CFuzzRecord::SGetClassInfo();
         CFuzzDynamic made{new CSlotProperty<CIntProperty>("Tag", 7), new CSlotProperty<CStringProperty>("Note", "")};
-        made.tag->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), 0);
-        made.note->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), 0);
+        made.tag->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), DynamicKind::Optional);
+        made.note->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), DynamicKind::Optional);
         return made;
     }();
     return dynamic;

@@ -19,7 +19,7 @@
 
 namespace {
 
-std::string WriteBinary(CObject* object, CObjectStream::Ids ids)
+std::string WriteBinary(CObject* object, IdMode ids)
 {
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
@@ -29,7 +29,7 @@ std::string WriteBinary(CObject* object, CObjectStream::Ids ids)
     return std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
 }
 
-bool ReadBinary(CObject* object, const uint8_t* data, size_t size, CObjectStream::Ids ids)
+bool ReadBinary(CObject* object, const uint8_t* data, size_t size, IdMode ids)
 {
     auto* copy = static_cast<uint8_t*>(std::malloc(size + 1));
     if (size)
@@ -45,13 +45,13 @@ bool ReadBinary(CObject* object, const uint8_t* data, size_t size, CObjectStream
 void WriteSeeds(const char* folder)
 {
     const CFuzzDynamic& dynamic = RegisterFuzzClasses();
-    auto save = [&](const char* name, CObject* object, CObjectStream::Ids ids) {
+    auto save = [&](const char* name, CObject* object, IdMode ids) {
         const std::string bytes = WriteBinary(object, ids);
         std::ofstream(std::string(folder) + "/" + name, std::ios::binary).write(bytes.data(),
                                                                                   std::streamsize(bytes.size()));
     };
     CFuzzRecord plain;
-    save("defaults", &plain, CObjectStream::Ids::Without);
+    save("defaults", &plain, IdMode::WithoutIds);
 
     CFuzzRecord full;
     full.m_Count = -42;
@@ -78,9 +78,9 @@ void WriteSeeds(const char* folder)
     full.m_Parts[1] = new CFuzzLeaf();
     *static_cast<int32_t*>(full.GetOrAddDynamicValue(dynamic.tag)) = 99;
     *static_cast<CJString*>(full.GetOrAddDynamicValue(dynamic.note)) = "noted";
-    save("full", &full, CObjectStream::Ids::Without);
-    save("full_with_ids", &full, CObjectStream::Ids::With);
-    save("defaults_with_ids", &plain, CObjectStream::Ids::With);
+    save("full", &full, IdMode::WithoutIds);
+    save("full_with_ids", &full, IdMode::WithIds);
+    save("defaults_with_ids", &plain, IdMode::WithIds);
 }
 
 } // namespace
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)ready;
     if (size > (1u << 20))
         return 0;
-    for (CObjectStream::Ids ids : {CObjectStream::Ids::With, CObjectStream::Ids::Without}) {
+    for (IdMode ids : {IdMode::WithIds, IdMode::WithoutIds}) {
         std::string first;
         try {
             auto record = std::make_unique<CFuzzRecord>();

@@ -43,7 +43,7 @@ std::string WriteText(CObject* object)
     return text;
 }
 
-CObject* ReadText(const uint8_t* data, size_t size, CObjectStream::Ids ids)
+CObject* ReadText(const uint8_t* data, size_t size, IdMode ids)
 {
     auto* copy = static_cast<uint8_t*>(std::malloc(size + 1));
     if (size)
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     RegisterObjectClasses();
     CFuzzItem::SGetClassInfo();
     SetFatalTerminator(ThrowingFatalTerminator);
-    for (CObjectStream::Ids ids : {CObjectStream::Ids::With, CObjectStream::Ids::Without}) {
+    for (IdMode ids : {IdMode::WithIds, IdMode::WithoutIds}) {
         CObject* object = nullptr;
         try {
             object = ReadText(data, size, ids);
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string first = WriteText(object);
         delete object;
         CObject* again = ReadText(reinterpret_cast<const uint8_t*>(first.data()), first.size(),
-                                  CObjectStream::Ids::Without);
+                                  IdMode::WithoutIds);
         if (!again)
             std::abort();
         if (WriteText(again) != first)

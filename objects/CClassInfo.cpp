@@ -460,12 +460,12 @@ CJString BuildBadClassNameMessage(const char* name, bool abstractClass)
     return text;
 }
 
-CObject* CClassInfoList::CreateObjectByName(const char* name, int32_t a, int32_t b, Report report)
+CObject* CClassInfoList::CreateObjectByName(const char* name, int32_t a, int32_t b, ReportUnknownClass report)
 {
     CClassInfo* info = Find(name);
     if (info && info->GetFlags() == 0)
         return info->CreateObject(a, b);
-    if (report == Report::Quiet)
+    if (report == ReportUnknownClass::Quiet)
         return nullptr;
     const CJString text = BuildBadClassNameMessage(name ? name : "", info != nullptr);
     FatalDataError("FATAL ERROR!", text.GetString());

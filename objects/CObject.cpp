@@ -213,7 +213,7 @@ void CObject::ResetToDefaults()
         info->GetProperty(i)->SetToDefault(this);
     CDynamicPropertyRegistry& dynamic = info->GetDynamicPropertyList();
     for (int32_t i = 0; i < dynamic.GetCount(); ++i) {
-        if (dynamic.GetKind(i) == kDynamicAlwaysPresent && !HasDynamicValue(dynamic.GetProperty(i)))
+        if (dynamic.GetKind(i) == DynamicKind::AlwaysPresent && !HasDynamicValue(dynamic.GetProperty(i)))
             AddDynamicValueAtDefault(dynamic.GetProperty(i));
     }
 }
@@ -387,7 +387,7 @@ bool CObject::ReadFromStream(CObjectStream& stream)
 bool CObject::ReadFromFile(const char* fileName, uint32_t flags)
 {
     CObjectStream stream;
-    if (!stream.Open(fileName, flags | FILE_READ, CObjectStream::Ids::Without)) {
+    if (!stream.Open(fileName, flags | FILE_READ, IdMode::WithoutIds)) {
         ResetToDefaults();
         return false;
     }
@@ -406,7 +406,6 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
     // A file not yet there is writable when its folder is; the open decides.
     if (!(flags & kSaveSkipWritableTest) && FileExists(fileName, flags) && !IsFileWritable(fileName, flags))
         return false;
-    // Bit 0x100 also asks the file layer to make missing folders.
     const uint32_t fileFlags = flags & ~kSaveCompressed;
     const bool ids = UsesObjectIDs();
     if (flags & kSaveCompressed) {
@@ -414,7 +413,7 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
         if (ids)
             return false;
         CObjectStream stream;
-        if (!stream.Open(fileName, fileFlags | kSaveCompressed | FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without))
+        if (!stream.Open(fileName, fileFlags | FILE_COMPRESSED | FILE_CREATE | FILE_WRITE, IdMode::WithoutIds))
             return false;
         if (!UsesIndenting())
             stream.SetIndenting(false);
@@ -424,7 +423,7 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
     }
     CObjectStream memory;
     memory.Attach(new CMemFileBuf(), fileFlags | FILE_CREATE | FILE_WRITE,
-                  ids ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+                  ids ? IdMode::WithIds : IdMode::WithoutIds);
     if (!UsesIndenting())
         memory.SetIndenting(false);
     WriteObjectText(this, memory, WriteHeader::With);
@@ -700,9 +699,7 @@ CObject* LoadFromOpenStream(CObjectStream& stream, ReportUnknownClass report, CJ
         return nullptr;
     CJString className(SkipLeading(line));
     className.TrimRight();
-    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
-        className.GetString(), 0, -1,
-        report == ReportUnknownClass::Fatal ? CClassInfoList::Report::Fatal : CClassInfoList::Report::Quiet);
+    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(className.GetString(), 0, -1, report);
     if (!object) {
         stream.ReportError(CJString("Corrupt file (no class name)"));
         if (error)
@@ -727,8 +724,8 @@ CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, Re
                             CJString* error, SaveBack saveBack)
 {
     CObjectStream stream;
-    if (!stream.Open(fileName, flags | 0x204,
-                     ids == IdMode::WithIds ? CObjectStream::Ids::With : CObjectStream::Ids::Without))
+    if (!stream.Open(fileName, flags | FILE_IN_MEMORY | FILE_READ,
+                     ids))
         return nullptr;
     CObject* object;
     {
@@ -748,7 +745,7 @@ CObject* LoadObjectFromOpenFile(CFileBuf* buffer, uint32_t flags, IdMode ids, Re
 {
     CObjectStream stream;
     stream.Attach(buffer, flags | FILE_READ,
-                  ids == IdMode::WithIds ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+                  ids);
     CObject* object = LoadFromOpenStream(stream, report, error);
     stream.Finish();
     // The buffer stays the caller's.
@@ -769,7 +766,7 @@ CObject* ReadObjectFromStream(CObjectStream& stream)
     CJString className(SkipLeading(line));
     className.TrimRight();
     CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
-        className.GetString(), 0, -1, stream.IsQuiet() ? CClassInfoList::Report::Quiet : CClassInfoList::Report::Fatal);
+        className.GetString(), 0, -1, stream.IsQuiet() ? ReportUnknownClass::Quiet : ReportUnknownClass::Fatal);
     if (!object) {
         CJString message("Tried to use an unknown class ");
         message.Append(className);
@@ -792,7 +789,7 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size)
     if (size)
         std::memcpy(copy, data, size);
     CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, size, true), FILE_READ, CObjectStream::Ids::With);
+    stream.Attach(new CMemFileBuf(copy, size, true), FILE_READ, IdMode::WithIds);
     stream.SetQuiet(true);
     CObject* object = ReadObjectFromStream(stream);
     stream.Finish();
@@ -815,7 +812,7 @@ uint8_t* WriteObjectToMemory(CObject* object, uint32_t& size)
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
     stream.Attach(buffer, FILE_CREATE | FILE_WRITE,
-                  object->UsesObjectIDs() ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+                  object->UsesObjectIDs() ? IdMode::WithIds : IdMode::WithoutIds);
     WriteObjectText(object, stream, WriteHeader::With);
     stream.Finish();
     size = uint32_t(buffer->GetSize());

@@ -19,14 +19,15 @@
 //     }
 // Its constructor calls InitDeclaredProperties() and its destructor
 // DestroyDeclaredProperties().
+#include "foundation/CFile.h"
 #include "foundation/CJString.h"
 #include "foundation/CMemoryPool.h"
 #include "objects/CClassInfo.h"
+#include "objects/CObjectStream.h"
 #include "objects/CProperty.h"
 
 #include <cstdint>
 
-class CObjectStream;
 class CNetMessageStream;
 class CFileBuf;
 class CDynamicValueList;
@@ -273,8 +274,8 @@ public:
     // ID-less read of a whole file; the object is reset when it can not be opened.
     bool ReadFromFile(const char* fileName, uint32_t flags);
     // Writes to a replacement file renamed over the target; an unchanged
-    // ID-less file is left untouched. Flag 0x100 skips the writable test;
-    // 0x800 stores a compressed block.
+    // ID-less file is left untouched. flags are file flags plus the save
+    // flags below and the class's GetSaveFlags.
     bool SaveToFile(const char* fileName, uint32_t flags);
 
     // Binary form (format 27.0).
@@ -309,9 +310,11 @@ public:
 // Registers the classes of the object model, in a fixed order; idempotent.
 void RegisterObjectClasses();
 
-// Flags of SaveToFile.
-inline constexpr uint32_t kSaveSkipWritableTest = 0x100;
-inline constexpr uint32_t kSaveCompressed = 0x800;
+// Save flags of SaveToFile, sharing bits with the file flags: the bit that
+// skips the writable test also has the file layer make missing folders, and
+// the compressed bit is the file layer's compressed block.
+inline constexpr uint32_t kSaveSkipWritableTest = FILE_MAKE_FOLDERS;
+inline constexpr uint32_t kSaveCompressed = FILE_COMPRESSED;
 
 enum class WriteHeader { Without, With };
 void WriteObjectText(CObject* object, CObjectStream& stream, WriteHeader header = WriteHeader::With);
@@ -324,8 +327,6 @@ bool ReadObjectBlock(CObject* object, CObjectStream& stream, BlockMode mode = Bl
 using ObjectReadHook = void (*)();
 ObjectReadHook SetObjectReadHook(ObjectReadHook hook);
 
-enum class ReportUnknownClass { Quiet, Fatal };
-enum class IdMode { WithoutIds, WithIds };
 enum class SaveBack { No, Yes };
 // Loads the object a file holds (class name line first); null on failure,
 // with the stream's error text in *error when given.

@@ -54,6 +54,9 @@ struct CPatchItem {
 
 enum class StreamForm : int32_t { Text = 0, Binary = 1, Unknown = 2 };
 
+// Whether a stream carries object identities and the reference list.
+enum class IdMode : uint8_t { WithoutIds, WithIds };
+
 class CObjectStream : public CFile {
 public:
     CObjectStream();
@@ -65,10 +68,9 @@ public:
     // into it afterwards (a read can replace objects it already recorded).
     static void ForgetObject(const CObject* object);
 
-    enum class Ids { With, Without };
-    [[nodiscard]] bool Open(const char* fileName, uint32_t flags, Ids ids);
+    [[nodiscard]] bool Open(const char* fileName, uint32_t flags, IdMode ids);
     // Takes the buffer (the stream closes and deletes it).
-    bool Attach(CFileBuf* buffer, uint32_t flags, Ids ids);
+    bool Attach(CFileBuf* buffer, uint32_t flags, IdMode ids);
     // Patches pointers (reading) or writes the referenced list (writing);
     // false when already finished.
     bool Finish();
@@ -135,7 +137,7 @@ private:
     {
         *static_cast<T**>(field) = dynamic_cast<T*>(object);
     }
-    void InitTable(uint32_t flags, Ids ids);
+    void InitTable(uint32_t flags, IdMode ids);
     void ResolvePatches();
     void WriteReferenceList();
 

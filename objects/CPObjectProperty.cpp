@@ -118,7 +118,7 @@ void CPObjectProperty::SetDefaultObject(CObject* object)
     m_DefaultWantsInline = object->WantsInlineEditing(nullptr);
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without);
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
     WriteObjectText(object, stream, WriteHeader::With);
     stream.Finish();
     stream.DetachFileBuf();
@@ -373,7 +373,7 @@ bool CPObjectProperty::ReadBinary(CObject* owner, CObjectStream& stream) const
     if (className.IsEmpty())
         return true;
     CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
-        className.GetString(), GetFirstBound(), GetSecondBound(), CClassInfoList::Report::Fatal);
+        className.GetString(), GetFirstBound(), GetSecondBound(), ReportUnknownClass::Fatal);
     if (!object)
         return false;
     // A class outside the required family would sit in a pointer of the

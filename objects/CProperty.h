@@ -26,6 +26,7 @@ class CObjectStream;
 class CNetMessageStream;
 class CClassInfo;
 class CListPropertyABC;
+enum class DynamicKind : int32_t; // CDynamicPropertyRegistry.h
 
 // Walks objects and the objects their properties hold.
 class CPropertyTreeCallback {
@@ -145,8 +146,8 @@ public:
     void SetIsDynamic(bool flag) { m_IsDynamic = flag; }
 
     // Dynamic values: attaches this property to a class and every class
-    // derived from it (now or later); kind 3 means always present.
-    void AddAsDynamicProperty(CClassInfo* info, int32_t kind);
+    // derived from it, including classes registered afterwards.
+    void AddAsDynamicProperty(CClassInfo* info, DynamicKind kind);
     bool HasDynamicValue(CObject* object) const;
     bool RemoveDynamicValue(CObject* object) const;
 

@@ -41,7 +41,7 @@ std::string MakeText()
     CBenchItem::SGetClassInfo();
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without);
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
     CBenchItem item;
     for (int i = 0; i < kObjects; ++i) {
         item.m_Cost = i * 3;
@@ -61,7 +61,7 @@ void BM_ReadObjectsFromText(benchmark::State& state)
         auto* copy = static_cast<uint8_t*>(std::malloc(text.size()));
         std::memcpy(copy, text.data(), text.size());
         CObjectStream stream;
-        stream.Attach(new CMemFileBuf(copy, uint32_t(text.size()), true), FILE_READ, CObjectStream::Ids::Without);
+        stream.Attach(new CMemFileBuf(copy, uint32_t(text.size()), true), FILE_READ, IdMode::WithoutIds);
         int read = 0;
         while (CObject* object = ReadObjectFromStream(stream)) {
             ++read;
@@ -84,7 +84,7 @@ void BM_WriteObjectsToText(benchmark::State& state)
     for (auto _ : state) {
         auto* buffer = new CMemFileBuf();
         CObjectStream stream;
-        stream.Attach(buffer, FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without);
+        stream.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
         for (int i = 0; i < kObjects; ++i)
             WriteObjectText(&item, stream, WriteHeader::With);
         stream.Finish();
@@ -100,7 +100,7 @@ void BM_CreateByName(benchmark::State& state)
     MakeText();
     CClassInfoList& registry = CClassInfoList::SGetInstance();
     for (auto _ : state) {
-        CObject* object = registry.CreateObjectByName("BenchItem", 0, -1, CClassInfoList::Report::Quiet);
+        CObject* object = registry.CreateObjectByName("BenchItem", 0, -1, ReportUnknownClass::Quiet);
         benchmark::DoNotOptimize(object);
         delete object;
     }

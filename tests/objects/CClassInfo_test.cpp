@@ -104,13 +104,13 @@ TEST_F(ClassRegistry, FindPropertyUsesNamesThenAlternateNames)
 
 TEST_F(ClassRegistry, CreatesByNameAndRefusesAbstractClassesQuietly)
 {
-    CObject* object = Registry().CreateObjectByName("TestDerived", 0, -1, CClassInfoList::Report::Quiet);
+    CObject* object = Registry().CreateObjectByName("TestDerived", 0, -1, ReportUnknownClass::Quiet);
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object->GetClassInfo(), CTestDerived::SGetClassInfo());
     EXPECT_TRUE(object->AreAllPropertiesDefault());
     delete object;
-    EXPECT_EQ(Registry().CreateObjectByName("CTestAbstract", 0, -1, CClassInfoList::Report::Quiet), nullptr);
-    EXPECT_EQ(Registry().CreateObjectByName("CObject", 0, -1, CClassInfoList::Report::Quiet), nullptr);
+    EXPECT_EQ(Registry().CreateObjectByName("CTestAbstract", 0, -1, ReportUnknownClass::Quiet), nullptr);
+    EXPECT_EQ(Registry().CreateObjectByName("CObject", 0, -1, ReportUnknownClass::Quiet), nullptr);
 }
 
 TEST_F(ClassRegistry, AClassRegistersOnItsFirstClassInfoCall)
@@ -133,11 +133,11 @@ TEST_F(ClassRegistry, ObjectArraysAreCreatedAndDestroyed)
 TEST_F(ClassRegistry, UnknownClassIsFatalWithTheExplanation)
 {
     GetCurrentLoadFileName().Set("Data/Thing.txt");
-    EXPECT_EXIT(Registry().CreateObjectByName("CNoSuch", 0, -1, CClassInfoList::Report::Fatal),
+    EXPECT_EXIT(Registry().CreateObjectByName("CNoSuch", 0, -1, ReportUnknownClass::Fatal),
                 testing::ExitedWithCode(255),
                 "Tried to use a class named \"CNoSuch\" but there is no class with that name.  The bad class name is "
                 "used in the file \"Data/Thing.txt\"");
-    EXPECT_EXIT(Registry().CreateObjectByName("CTestAbstract", 0, -1, CClassInfoList::Report::Fatal),
+    EXPECT_EXIT(Registry().CreateObjectByName("CTestAbstract", 0, -1, ReportUnknownClass::Fatal),
                 testing::ExitedWithCode(255), "that class is an Abstract Base Class \\(ABC\\) and can not be used.");
     GetCurrentLoadFileName().Set("Program.EXE");
 }

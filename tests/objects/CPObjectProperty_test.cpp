@@ -10,7 +10,6 @@
 
 namespace {
 
-using Ids = CObjectStream::Ids;
 
 class OwnedObjects : public testing::Test {
 protected:
@@ -24,7 +23,7 @@ const CPObjectProperty& Owned(const char* name)
 
 std::unique_ptr<CTestHolder> ReadHolder(const std::string& body)
 {
-    CObject* object = ReadFromText("CTestHolder\r\n{\r\n" + body + "}\r\n", Ids::Without);
+    CObject* object = ReadFromText("CTestHolder\r\n{\r\n" + body + "}\r\n", IdMode::WithoutIds);
     return std::unique_ptr<CTestHolder>(static_cast<CTestHolder*>(object));
 }
 
@@ -40,7 +39,7 @@ TEST_F(OwnedObjects, TreesRoundTripInTextBinaryAndBitStream)
     source.m_Defaulted = inner;
     source.m_Inline = new CTestBase();
     source.m_Inline->m_Count = 8;
-    for (Ids ids : {Ids::Without, Ids::With}) {
+    for (IdMode ids : {IdMode::WithoutIds, IdMode::WithIds}) {
         std::unique_ptr<CObject> text(ReadFromText(WriteToText(&source, ids), ids));
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->IsEqualTo(&source));
@@ -70,7 +69,7 @@ TEST_F(OwnedObjects, TextValuesDeleteKeepOrReplaceTheObject)
     Owned("Defaulted").ReadValue(&holder, CJString("Defaulted"), CJString(), nullptr, -1);
     EXPECT_EQ(holder.m_Defaulted, nullptr);
     // A null value writes an empty value and reads back as null.
-    EXPECT_NE(WriteToText(&holder, Ids::Without).find("\tDefaulted=\r\n"), std::string::npos);
+    EXPECT_NE(WriteToText(&holder, IdMode::WithoutIds).find("\tDefaulted=\r\n"), std::string::npos);
     auto read = ReadHolder("Defaulted=\r\n");
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->m_Defaulted, nullptr);
@@ -92,7 +91,7 @@ TEST_F(OwnedObjects, ADefaultClassIsAlwaysWrittenAndClonesCarryItAsText)
     CTestHolder holder;
     const CPObjectProperty& property = Owned("Defaulted");
     EXPECT_FALSE(property.IsDefault(&holder));
-    EXPECT_NE(WriteToText(&holder, Ids::With).find("Defaulted=CTestDerived"), std::string::npos);
+    EXPECT_NE(WriteToText(&holder, IdMode::WithIds).find("Defaulted=CTestDerived"), std::string::npos);
     std::unique_ptr<CPObjectProperty> clone(static_cast<CPObjectProperty*>(property.Clone()));
     EXPECT_EQ(clone->GetDefaultClass(), nullptr);
     std::unique_ptr<CObject> made(clone->MakeDefault());
@@ -161,7 +160,7 @@ TEST_F(OwnedObjects, AQuietStreamRecordsAnUnknownClassAndKeepsNull)
 {
     CJString error;
     std::unique_ptr<CObject> read(
-        ReadFromText("CTestHolder\r\n{\r\nDefaulted=CNoSuchThing\r\n{\r\n}\r\n}\r\n", Ids::Without, &error));
+        ReadFromText("CTestHolder\r\n{\r\nDefaulted=CNoSuchThing\r\n{\r\n}\r\n}\r\n", IdMode::WithoutIds, &error));
     EXPECT_EQ(read, nullptr);
     EXPECT_EQ(error.Compare("Tried to use an unknown class CNoSuchThing"), 0);
 }
@@ -169,13 +168,13 @@ TEST_F(OwnedObjects, AQuietStreamRecordsAnUnknownClassAndKeepsNull)
 TEST_F(OwnedObjects, BinaryDataNamingAClassOutsideTheFamilyIsRefused)
 {
     CTestHolder holder;
-    std::string bytes = WriteToBinary(&holder, Ids::Without);
+    std::string bytes = WriteToBinary(&holder, IdMode::WithoutIds);
     const std::string name = "CTestDerived";
     const size_t at = bytes.find(name);
     ASSERT_NE(at, std::string::npos);
     bytes.replace(at - 4, 4 + name.size(), std::string("\x0B\0\0\0", 4) + "CTestHolder");
     CTestHolder target;
-    EXPECT_FALSE(ReadFromBinary(&target, bytes, Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, bytes, IdMode::WithoutIds));
 }
 
 } // namespace

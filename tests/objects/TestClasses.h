@@ -57,12 +57,12 @@ class CTestLate : public CObject {
 void RegisterTestClasses();
 
 // Text of an object written through a memory stream.
-std::string WriteToText(CObject* object, CObjectStream::Ids ids);
+std::string WriteToText(CObject* object, IdMode ids);
 // Reads one object (class name line first) from text; null on failure.
-CObject* ReadFromText(const std::string& text, CObjectStream::Ids ids, CJString* error = nullptr);
+CObject* ReadFromText(const std::string& text, IdMode ids, CJString* error = nullptr);
 // Binary form.
-std::string WriteToBinary(CObject* object, CObjectStream::Ids ids);
-bool ReadFromBinary(CObject* object, const std::string& bytes, CObjectStream::Ids ids);
+std::string WriteToBinary(CObject* object, IdMode ids);
+bool ReadFromBinary(CObject* object, const std::string& bytes, IdMode ids);
 // A memory buffer owning a copy of the bytes, for reading streams.
 CMemFileBuf* CopyOf(const std::string& bytes);
 

@@ -122,7 +122,7 @@ CMemFileBuf* CopyOf(const std::string& bytes)
     return new CMemFileBuf(copy, uint32_t(bytes.size()), true);
 }
 
-std::string WriteToText(CObject* object, CObjectStream::Ids ids)
+std::string WriteToText(CObject* object, IdMode ids)
 {
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
@@ -133,7 +133,7 @@ std::string WriteToText(CObject* object, CObjectStream::Ids ids)
     return text;
 }
 
-CObject* ReadFromText(const std::string& text, CObjectStream::Ids ids, CJString* error)
+CObject* ReadFromText(const std::string& text, IdMode ids, CJString* error)
 {
     CObjectStream stream;
     stream.Attach(CopyOf(text), FILE_READ, ids);
@@ -145,7 +145,7 @@ CObject* ReadFromText(const std::string& text, CObjectStream::Ids ids, CJString*
     return object;
 }
 
-std::string WriteToBinary(CObject* object, CObjectStream::Ids ids)
+std::string WriteToBinary(CObject* object, IdMode ids)
 {
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
@@ -155,7 +155,7 @@ std::string WriteToBinary(CObject* object, CObjectStream::Ids ids)
     return std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
 }
 
-bool ReadFromBinary(CObject* object, const std::string& bytes, CObjectStream::Ids ids)
+bool ReadFromBinary(CObject* object, const std::string& bytes, IdMode ids)
 {
     CObjectStream stream;
     stream.Attach(CopyOf(bytes), FILE_READ, ids);
@@ -295,10 +295,10 @@ const CAttached& Attached()
         RegisterTestClasses();
         CAttached a{new CSlotProperty<CIntProperty>("Tag", 7), new CSlotProperty<CStringProperty>("Always", "on"),
                     new CSlotProperty<CTypedPObjectProperty<CTestBase>>("Extra", nullptr)};
-        a.tag->AddAsDynamicProperty(CTestBase::SGetClassInfo(), 0);
-        CAutoRegisterDynamicProperty always(CTestHolder::SGetClassInfo(), a.always, kDynamicAlwaysPresent,
+        a.tag->AddAsDynamicProperty(CTestBase::SGetClassInfo(), DynamicKind::Optional);
+        CAutoRegisterDynamicProperty always(CTestHolder::SGetClassInfo(), a.always, DynamicKind::AlwaysPresent,
                                             "Present on every holder");
-        a.extra->AddAsDynamicProperty(CTestHolder::SGetClassInfo(), 1);
+        a.extra->AddAsDynamicProperty(CTestHolder::SGetClassInfo(), DynamicKind::OnRequest);
         return a;
     }();
     return attached;
