@@ -94,13 +94,11 @@ void CFuzzRecord::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CFuzzRecord::m_Scale, "Scale", 1.0f);
     d.Add(&CFuzzRecord::m_Spot, "Spot", CPoint{0, 0});
     d.Add(&CFuzzRecord::m_Place, "Place", CFPoint{0, 0});
-    AddListProperty(d, &CFuzzRecord::m_Kind, "Kind", &FuzzKinds(), "Walking");
-    d.Add<CTypedPObjectProperty<CFuzzPart>>(&CFuzzRecord::m_Child, "Child", nullptr);
-    d.AddProperty(NewArrayProperty<CIntProperty>(&CFuzzRecord::m_Sizes, "Sizes", {}, "Size", 0));
-    d.AddProperty(NewArrayProperty<CStringProperty>(&CFuzzRecord::m_Labels, "Labels", {ArrayCapacity::None}, "Label",
-                                                    ""));
-    d.AddProperty(NewArrayProperty<CTypedPObjectProperty<CFuzzPart>>(&CFuzzRecord::m_Parts, "Parts", {}, "Part",
-                                                                     nullptr));
+    d.AddListReference(&CFuzzRecord::m_Kind, "Kind", &FuzzKinds(), "Walking");
+    d.AddOwned(&CFuzzRecord::m_Child, "Child");
+    d.AddArray<CIntProperty>(&CFuzzRecord::m_Sizes, "Sizes", "Size", 0);
+    d.AddArray<CStringProperty>(&CFuzzRecord::m_Labels, "Labels", "Label", "").WithoutCapacityWord();
+    d.AddArray<CTypedPObjectProperty<CFuzzPart>>(&CFuzzRecord::m_Parts, "Parts", "Part", nullptr);
 }
 
 struct CFuzzDynamic {

@@ -63,6 +63,15 @@ public:
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
     void SetValueFromFormulaText(CObject* object, const CJString& text) const override;
 
+    template <typename Declared>
+    class DeclarationWords : public CNumberProperty<T>::template DeclarationWords<Declared> {
+    public:
+        Declared& SpecialValue(T value, const char* name)
+        {
+            return this->Apply([&](auto& p) { p.AddSpecialValueName(value, name); });
+        }
+    };
+
 private:
     CTypedDynamicList<T>* m_SpecialValues = nullptr;
 };

@@ -21,6 +21,13 @@ public:
     void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
 
+    template <typename Declared>
+    class DeclarationWords : public CDeclarationWordsBase<Declared> {
+    public:
+        // The class the editor's picker offers the derived classes of.
+        Declared& BaseClass(CClassInfo* info) { return this->Apply([&](auto& p) { p.SetBaseClass(info); }); }
+    };
+
 private:
     CClassInfo* m_BaseClass;
 };

@@ -51,6 +51,16 @@ inline constexpr int32_t kLevelOmbrisaltOnly = 4; // shown only under the named 
 inline constexpr int32_t kLevelDebug = 5;         // never saved
 inline constexpr const char* kOmbrisaltOnlyOption = "Ombrisalt Only Property";
 
+// Whether object text writes a line for an empty value (kinds say what is
+// empty: no text, no object, no elements, a flag at its default).
+enum class WhenEmpty { Write, Omit };
+// Whether object text without identities writes a line for a default value.
+enum class WhenDefault { Write, Omit };
+// The forms that save the property.
+enum class SavedIn { Nowhere, TextOnly, BinaryOnly, TextAndBinary };
+// The streams that write the property: with identities, without, or both.
+enum class WrittenIn { IdLessStreamsOnly, IdStreamsOnly, AllStreams };
+
 class CProperty : public CPooledClassBase {
 public:
     // Splits the declared name at its first "/" into category and name.
@@ -117,25 +127,25 @@ public:
         std::memcpy(destination, source, m_Size);
     }
 
-    // Options.
+    // Options; declarations set them through the words of CPropertyDeclarer.h.
     void SetDescription(const CJString& text) { m_Description = text; }
-    void SetWriteWhenEmpty(bool flag) { m_WriteWhenEmpty = flag; }
-    void SetOmitWhenDefault(bool flag) { m_OmitWhenDefault = flag; }
+    void SetWhenEmpty(WhenEmpty rule) { m_WriteWhenEmpty = rule == WhenEmpty::Write; }
+    void SetWhenDefault(WhenDefault rule) { m_OmitWhenDefault = rule == WhenDefault::Omit; }
     void SetAlternateName(const CJString& text) { m_AlternateName = text; }
     void SetNotArrayElement(bool flag) { m_NotArrayElement = flag; }
     void SetUnits(const CJString& text) { m_Units = text; }
     // Level 5 also clears both save flags and files an uncategorised
     // property under "Debug".
     void SetLevel(int32_t level);
-    void SetSaved(bool text, bool binary)
+    void SetSavedIn(SavedIn forms)
     {
-        m_SaveText = text;
-        m_SaveBinary = binary;
+        m_SaveText = forms == SavedIn::TextOnly || forms == SavedIn::TextAndBinary;
+        m_SaveBinary = forms == SavedIn::BinaryOnly || forms == SavedIn::TextAndBinary;
     }
-    void SetModeFlags(bool withoutIds, bool withIds)
+    void SetWrittenIn(WrittenIn streams)
     {
-        m_WriteWithoutIDs = withoutIds;
-        m_WriteWithIDs = withIds;
+        m_WriteWithoutIDs = streams != WrittenIn::IdStreamsOnly;
+        m_WriteWithIDs = streams != WrittenIn::IdLessStreamsOnly;
     }
     void SetBounds(int32_t first, int32_t second)
     {
@@ -253,7 +263,26 @@ private:
     Setter m_Setter = nullptr;
 };
 
-// The kind chosen for a member type. Later kinds add their specialisations.
+// The base of a kind's words: Apply runs f on the declared property (typed
+// as the declaration's kind) and returns the declaration for chaining.
+//     template <typename Declared>
+//     class DeclarationWords : public CDeclarationWordsBase<Declared> {
+//     public:
+//         Declared& Shiny() { return this->Apply([](auto& p) { p.SetShiny(true); }); }
+//     };
+template <typename Declared>
+class CDeclarationWordsBase {
+protected:
+    template <typename F>
+    Declared& Apply(F f)
+    {
+        Declared& self = static_cast<Declared&>(*this);
+        f(self.Get());
+        return self;
+    }
+};
+
+// The kind chosen for a member type; each kind's header specialises it.
 template <typename T>
 struct PropertyKindFor;
 

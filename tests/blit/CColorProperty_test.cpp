@@ -27,7 +27,7 @@ OMBRISALT_IMPLEMENT_CLASS(CColorHolder, 1)
 void CColorHolder::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CColorHolder::m_Plain, "Plain", CColor(1, 2, 3, 255));
-    d.Add(&CColorHolder::m_Tint, "Tint", CColor(4, 5, 6, 7)).Get().SetHasAlpha(true);
+    d.Add(&CColorHolder::m_Tint, "Tint", CColor(4, 5, 6, 7)).WithAlpha();
 }
 
 CProperty* ColorProperty(const char* name)

@@ -85,10 +85,11 @@ void CTestDerived::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CTestDerived::m_Size, "Layout/Size", 10).Units("pixels").Range(0, 100);
     d.Add(&CTestDerived::m_Label, "Label", "abc").OmitWhenDefault();
-    d.Add<CTypedPObjectProperty<CTestBase>>(&CTestDerived::m_Child, "Child", nullptr).WriteWhenEmpty(false);
-    d.Add<CTestReferenceProperty<CTestBase>>(&CTestDerived::m_Partner, "Partner", nullptr).WriteWhenEmpty(false);
+    d.AddOwned(&CTestDerived::m_Child, "Child").OmitWhenEmpty();
     // References only survive in streams that carry identities.
-    d.GetClassInfo().GetLastProperty()->SetModeFlags(false, true);
+    d.Add<CTestReferenceProperty<CTestBase>>(&CTestDerived::m_Partner, "Partner", nullptr)
+        .OmitWhenEmpty()
+        .OnlyInIdStreams();
 }
 
 void CTestStrict::DeclareProperties(CPropertyDeclarer& d)
@@ -200,16 +201,16 @@ void CScalarHolder::DeclareProperties(CPropertyDeclarer& d)
     d.Add<CLongProperty>(&CScalarHolder::m_Long, "Long", -1);
     d.Add(&CScalarHolder::m_Uint, "Uint", 7u);
     d.Add(&CScalarHolder::m_Distance, "Distance", 0u).Units("pixels");
-    d.Add(&CScalarHolder::m_Lives, "Lives", 3u).Range(1u, 10u).Get().AddSpecialValueName(0, "Unlimited");
+    d.Add(&CScalarHolder::m_Lives, "Lives", 3u).Range(1, 10).SpecialValue(0, "Unlimited");
     d.Add(&CScalarHolder::m_Enabled, "Enabled", true);
-    AddBitProperty(d, &CScalarHolder::m_Flags, "Visible", 0x1, true);
-    AddBitProperty(d, &CScalarHolder::m_Flags, "Layer", 0x6, false);
-    AddBitProperty(d, &CScalarHolder::m_Flags, "Hidden", 0x8, false).Setter<&CScalarHolder::SetHiddenBit>();
+    d.AddBits(&CScalarHolder::m_Flags, "Visible", 0x1, BitDefault::Set);
+    d.AddBits(&CScalarHolder::m_Flags, "Layer", 0x6, BitDefault::Clear);
+    d.AddBits(&CScalarHolder::m_Flags, "Hidden", 0x8, BitDefault::Clear).Setter<&CScalarHolder::SetHiddenBit>();
     d.Add(&CScalarHolder::m_Speed, "Speed", 2.5f).Units("pixels");
-    d.Add(&CScalarHolder::m_Ratio, "Ratio", 0.5f).Range(0.0f, 1.0f).Get().AddSpecialValueName(-1.0f, "Never");
-    AddListProperty(d, &CScalarHolder::m_Kind, "Kind", &GetKindList(), "Walking");
-    AddListProperty(d, &CScalarHolder::m_Mode, "Mode", &GetModeList(), nullptr);
-    AddObjectProperty(d, &CScalarHolder::m_Inner, "Inner");
+    d.Add(&CScalarHolder::m_Ratio, "Ratio", 0.5f).Range(0, 1).SpecialValue(-1, "Never");
+    d.AddListReference(&CScalarHolder::m_Kind, "Kind", &GetKindList(), "Walking");
+    d.AddListReference(&CScalarHolder::m_Mode, "Mode", &GetModeList(), nullptr);
+    d.AddEmbedded(&CScalarHolder::m_Inner, "Inner");
 }
 
 void CScalarDerived::DeclareProperties(CPropertyDeclarer&) {}
@@ -247,17 +248,14 @@ void CTestPartAbstract::DeclareProperties(CPropertyDeclarer&) {}
 
 void CTestHolder::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.AddProperty(NewArrayProperty<CIntProperty>(&CTestHolder::m_Sizes, "Sizes", {}, "Size", 0));
-    d.AddProperty(NewArrayProperty<CIntProperty>(&CTestHolder::m_Exact, "Exact", {ArrayCapacity::None}, "Value", 1));
-    d.AddProperty(NewArrayProperty<CStringProperty>(
-        &CTestHolder::m_Labels, "Labels", {ArrayCapacity::Kept, ArrayStorage::ElementArrays, &ColourNames()},
-        "Label", "none"));
-    d.AddProperty(NewArrayProperty<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Parts, "Parts", {}, "Part",
-                                                                     nullptr));
-    d.Add<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Inline, "Inline", nullptr).WriteWhenEmpty(false);
-    d.Add<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Defaulted, "Defaulted", nullptr)
-        .Get()
-        .SetDefaultClass(CTestDerived::SGetClassInfo());
+    d.AddArray<CIntProperty>(&CTestHolder::m_Sizes, "Sizes", "Size", 0);
+    d.AddArray<CIntProperty>(&CTestHolder::m_Exact, "Exact", "Value", 1).WithoutCapacityWord();
+    d.AddArray<CStringProperty>(&CTestHolder::m_Labels, "Labels", "Label", "none")
+        .StoredInElementArrays()
+        .NamedBy(&ColourNames());
+    d.AddArray<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Parts, "Parts", "Part", nullptr);
+    d.AddOwned(&CTestHolder::m_Inline, "Inline").OmitWhenEmpty();
+    d.AddOwned(&CTestHolder::m_Defaulted, "Defaulted").DefaultClass(CTestDerived::SGetClassInfo());
     d.Add(&CTestHolder::m_Kind, "Kind", static_cast<CClassInfo*>(nullptr));
 }
 
