@@ -118,6 +118,21 @@ void CObjectStream::ReportError(const CJString& message)
     m_ErrorFileName = GetCurrentLoadFileName();
 }
 
+bool CObjectStream::EnterNestedObject()
+{
+    if (m_Nesting == 0)
+        m_OutermostLoadName = GetCurrentLoadFileName();
+    if (m_Nesting >= kMaxObjectNesting) {
+        CJString message;
+        message.Format("Corrupt file: objects nested more than %d deep in \"%s\"", kMaxObjectNesting,
+                       m_OutermostLoadName.GetString());
+        ReportError(message);
+        return false;
+    }
+    ++m_Nesting;
+    return true;
+}
+
 uint32_t CObjectStream::GetIdentity(const CObject* object)
 {
     if (!object)

@@ -33,6 +33,12 @@ inline constexpr uint32_t kReferenceListPlaceholder = 0x00420042;
 inline constexpr uint32_t kBinaryReferenceListPlaceholder = 42;
 inline constexpr uint32_t kBinaryReferenceListMarker = 0x12345678;
 
+// Owned objects nest inside their owners' blocks and records; every form is
+// read at most this many objects deep and deeper data is refused as damaged.
+// Real data nests a few levels; the limit keeps the recursive readers far
+// from the end of the stack.
+inline constexpr int32_t kMaxObjectNesting = 1000;
+
 // Pairs an identity read from a file with the object made for it.
 struct CAddressOldNew {
     uint32_t oldIdentity;
@@ -93,6 +99,12 @@ public:
     const CJString& GetErrorText() const { return m_ErrorText; }
     const CJString& GetErrorFileName() const { return m_ErrorFileName; }
 
+    // The readers of an object's block or record enter it first and leave it
+    // when done. Past kMaxObjectNesting nothing is entered: the error is
+    // reported, naming the load file the outermost object came from.
+    [[nodiscard]] bool EnterNestedObject();
+    void LeaveNestedObject() { --m_Nesting; }
+
     // Writing: the identity of an object in this stream, given on first
     // request; 0 for null.
     uint32_t GetIdentity(const CObject* object);
@@ -149,6 +161,8 @@ private:
     CJString m_ErrorFileName;
     CJString m_ErrorText;
     bool m_WriteAll = false;
+    int32_t m_Nesting = 0;
+    CJString m_OutermostLoadName;
 
     // Reference table.
     bool m_Active = false;

@@ -21,20 +21,28 @@ public:
 };
 
 // Appends ":" and a property name to the load file name while a nested
-// object is read.
+// object is read, and takes them off again afterwards. Only the length is
+// kept: a copy of the name per level would grow with the square of the depth.
 class CNestedLoadName {
 public:
-    explicit CNestedLoadName(const CJString& propertyName) : m_Previous(GetCurrentLoadFileName())
+    explicit CNestedLoadName(const CJString& propertyName) : m_Length(GetCurrentLoadFileName().GetLength())
     {
         GetCurrentLoadFileName().Append(":");
         GetCurrentLoadFileName().Append(propertyName);
     }
-    ~CNestedLoadName() { GetCurrentLoadFileName() = m_Previous; }
+    ~CNestedLoadName()
+    {
+        // Readers below restore what they change, so the name still starts
+        // with what it held before.
+        CJString& name = GetCurrentLoadFileName();
+        if (name.GetLength() > m_Length)
+            name.Delete(m_Length, name.GetLength() - m_Length);
+    }
     CNestedLoadName(const CNestedLoadName&) = delete;
     CNestedLoadName& operator=(const CNestedLoadName&) = delete;
 
 private:
-    CJString m_Previous;
+    int m_Length;
 };
 
 bool IsCreatable(const CClassInfo* info, const CClassInfo* required)
