@@ -3,7 +3,7 @@
 #include "platform/Debug.h"
 
 namespace {
-CGameBase* g_Game = nullptr;
+CGameBase* s_Game = nullptr;
 }
 
 bool CGameBase::IsNamedOptionSet(const char*)
@@ -20,12 +20,12 @@ void CGameBase::ForwardStringHook2(const char* text)
 CGameBase& CGameBase::SGetInstance()
 {
     static CGameBase fallback;
-    return g_Game ? *g_Game : fallback;
+    return s_Game ? *s_Game : fallback;
 }
 
 CGameBase* CGameBase::SetInstance(CGameBase* game)
 {
-    CGameBase* previous = g_Game;
-    g_Game = game;
+    CGameBase* previous = s_Game;
+    s_Game = game;
     return previous;
 }

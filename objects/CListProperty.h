@@ -57,9 +57,9 @@ public:
     int32_t ResolveName(const CJString& text, CObjectStream* stream) const;
     // The index of the default name (0 when there is none); -1 when missing.
     int32_t GetDefaultIndex() const;
-    // The index the object holds as a dynamic value; no class carries dynamic
-    // values yet, so the default's index.
-    int32_t GetDynamicValue(CObject*) const { return GetDefaultIndex(); }
+    // The index the object holds for this (dynamic) property; the default's
+    // index while it holds none.
+    int32_t GetDynamicValue(CObject* object) const;
 
     void SetToDefault(CObject* object) const override;
     bool IsDefault(CObject* object) const override;

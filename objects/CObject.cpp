@@ -24,15 +24,15 @@ bool TravelsInBinary(const CProperty& property, const CObjectStream& stream)
     return property.IsBinarySaved() && (stream.IsIDMode() ? property.WritesWithIDs() : property.WritesWithoutIDs());
 }
 
-ObjectReadHook g_ReadHook = nullptr;
+ObjectReadHook s_ReadHook = nullptr;
 
 constexpr float kBinaryFormatVersion = 27.0f;
 constexpr float kOldestBinaryFormat = 4.0f;
 
 void CallReadHook()
 {
-    if (g_ReadHook)
-        g_ReadHook();
+    if (s_ReadHook)
+        s_ReadHook();
 }
 
 // Keeps the current load file name for the length of a read.
@@ -120,8 +120,8 @@ void WriteFloatWord(CObjectStream& stream, float value)
 
 ObjectReadHook SetObjectReadHook(ObjectReadHook hook)
 {
-    ObjectReadHook previous = g_ReadHook;
-    g_ReadHook = hook;
+    ObjectReadHook previous = s_ReadHook;
+    s_ReadHook = hook;
     return previous;
 }
 

@@ -232,7 +232,6 @@ void CPObjectProperty::InitValue(CObject* owner) const
 
 void CPObjectProperty::DestroyValue(CObject* owner) const
 {
-    // The object editor, when it exists, forgets the object here.
     DeleteValue(owner);
 }
 

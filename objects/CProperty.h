@@ -5,9 +5,9 @@
 // and back. The object model only ever walks a class's property list and
 // calls these operations; it never touches members itself.
 //
-// Layers: CProperty holds what every property has; a kind (CIntProperty,
-// CBoolProperty, CStringProperty, later float, point, colour, arrays, owned
-// objects) implements the value operations on a typed storage slot; a binding
+// Layers: CProperty holds what every property has; a kind (numbers, flags,
+// strings, points, list references, owned objects, arrays...) implements the
+// value operations on a typed storage slot; a binding
 // says where the slot lives in an object. CMemberProperty binds a kind to a
 // data member through a member pointer, so no byte offsets are computed.
 // New kinds plug in by deriving a kind class and specialising PropertyKindFor

@@ -2,6 +2,8 @@
 
 #include "foundation/FatalError.h"
 #include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CFloatProperty.h"
+#include "objects/CListProperty.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
@@ -19,6 +21,30 @@ protected:
 int32_t& Tag(CObject& object)
 {
     return *static_cast<int32_t*>(object.GetOrAddDynamicValue(TagProperty()));
+}
+
+TEST_F(DynamicProperties, TypedReadsGiveTheHeldValueOrTheDefault)
+{
+    // Optional values: objects without them write nothing new.
+    static auto* speed = [] {
+        auto* made = new CSlotProperty<CFloatProperty>("Speed", 1.5f);
+        made->AddAsDynamicProperty(CValueKindsHolder::SGetClassInfo(), DynamicKind::Optional);
+        return made;
+    }();
+    static auto* kind = [] {
+        auto* made = new CSlotProperty<CListProperty>("Kind", 0);
+        made->SetList(&ColourNames());
+        made->SetDefaultName("Green");
+        made->AddAsDynamicProperty(CValueKindsHolder::SGetClassInfo(), DynamicKind::Optional);
+        return made;
+    }();
+    CValueKindsHolder object;
+    EXPECT_EQ(speed->GetDynamicValue(&object), 1.5f);
+    EXPECT_EQ(kind->GetDynamicValue(&object), 1);
+    *static_cast<float*>(object.GetOrAddDynamicValue(speed)) = 4.0f;
+    *static_cast<int32_t*>(object.GetOrAddDynamicValue(kind)) = 2;
+    EXPECT_EQ(speed->GetDynamicValue(&object), 4.0f);
+    EXPECT_EQ(kind->GetDynamicValue(&object), 2);
 }
 
 TEST_F(DynamicProperties, ValuesRoundTripInTextBinaryAndBitStream)

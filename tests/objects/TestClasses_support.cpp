@@ -16,8 +16,8 @@
 
 namespace {
 
-// Object references belong to the list and reference kinds; this one keeps
-// the reference table exercised until they exist.
+// A plain object reference: writes the referred object's identity and reads
+// it back as a patch, so the reference table is exercised.
 template <typename T>
 class CTestReferenceProperty : public CTypedProperty<T*> {
     using Base = CTypedProperty<T*>;
