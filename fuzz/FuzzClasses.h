@@ -17,6 +17,7 @@
 #include "objects/CStringProperty.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -127,6 +128,39 @@ void SetFuzzArrayCount(CFuzzRecord& record, const char* name, uint32_t count)
 {
     static_cast<CPropertyArrayProperty*>(CFuzzRecord::SGetClassInfo()->FindProperty(name))
         ->ArrayProperty_SetCount(&record, count);
+}
+
+// A record with every member away from its default: an owned leaf, array
+// elements (an owned part and leaf among them) and both dynamic values.
+inline std::unique_ptr<CFuzzRecord> MakeFullFuzzRecord()
+{
+    const CFuzzDynamic& dynamic = RegisterFuzzClasses();
+    auto full = std::make_unique<CFuzzRecord>();
+    full->m_Count = -42;
+    full->m_Ranged = 9;
+    full->m_Flag = true;
+    full->m_Text = "binary";
+    full->m_Scale = 2.25f;
+    full->m_Spot = CPoint{3, -4};
+    full->m_Place = CFPoint{1.5f, -0.25f};
+    auto* leaf = new CFuzzLeaf();
+    leaf->m_Count = 5;
+    leaf->m_Weight = 3.0f;
+    leaf->m_Flag = false;
+    full->m_Child = leaf;
+    full->m_Kind = 2;
+    SetFuzzArrayCount(*full, "Sizes", 3);
+    for (uint32_t i = 0; i < 3; ++i)
+        full->m_Sizes[i] = int32_t(i * 10);
+    SetFuzzArrayCount(*full, "Labels", 2);
+    full->m_Labels[0] = "first";
+    full->m_Labels[1] = "second";
+    SetFuzzArrayCount(*full, "Parts", 2);
+    full->m_Parts[0] = new CFuzzPart();
+    full->m_Parts[1] = new CFuzzLeaf();
+    *static_cast<int32_t*>(full->GetOrAddDynamicValue(dynamic.tag)) = 99;
+    *static_cast<CJString*>(full->GetOrAddDynamicValue(dynamic.note)) = "noted";
+    return full;
 }
 
 } // namespace

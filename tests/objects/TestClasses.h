@@ -56,6 +56,8 @@ class CTestLate : public CObject {
 
 void RegisterTestClasses();
 
+// The shared round trips (tests/support/objects/ObjectRoundTrip.h) as the
+// object tests use them: text read on a quiet stream, binary on a fatal one.
 // Text of an object written through a memory stream.
 std::string WriteToText(CObject* object, IdMode ids);
 // Reads one object (class name line first) from text; null on failure.

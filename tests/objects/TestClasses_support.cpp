@@ -10,6 +10,7 @@
 #include "objects/CPClassInfoProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
+#include "tests/support/objects/ObjectRoundTrip.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -118,51 +119,27 @@ void RegisterTestClasses()
 
 CMemFileBuf* CopyOf(const std::string& bytes)
 {
-    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-    std::memcpy(copy, bytes.data(), bytes.size());
-    return new CMemFileBuf(copy, uint32_t(bytes.size()), true);
+    return CopyOfBytes(bytes);
 }
 
 std::string WriteToText(CObject* object, IdMode ids)
 {
-    auto* buffer = new CMemFileBuf();
-    CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, ids);
-    WriteObjectText(object, stream, WriteHeader::With);
-    stream.Finish();
-    std::string text(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
-    return text;
+    return ObjectToText(object, ids);
 }
 
 CObject* ReadFromText(const std::string& text, IdMode ids, CJString* error)
 {
-    CObjectStream stream;
-    stream.Attach(CopyOf(text), FILE_READ, ids);
-    stream.SetQuiet(true);
-    CObject* object = ReadObjectFromStream(stream);
-    stream.Finish();
-    if (error)
-        *error = stream.GetErrorText();
-    return object;
+    return ObjectFromText(text, ids, StreamReports::Quiet, error);
 }
 
 std::string WriteToBinary(CObject* object, IdMode ids)
 {
-    auto* buffer = new CMemFileBuf();
-    CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, ids);
-    object->WriteBin(stream);
-    stream.Finish();
-    return std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
+    return ObjectToBinary(object, ids);
 }
 
 bool ReadFromBinary(CObject* object, const std::string& bytes, IdMode ids)
 {
-    CObjectStream stream;
-    stream.Attach(CopyOf(bytes), FILE_READ, ids);
-    const bool ok = object->ReadBin(stream);
-    stream.Finish();
-    return ok;
+    return ObjectFromBinary(*object, bytes, ids, StreamReports::Fatal);
 }
 
 OMBRISALT_IMPLEMENT_CLASS(CScalarInner, 1)
