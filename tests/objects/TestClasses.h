@@ -162,3 +162,20 @@ public:
 
 // The property of the holder with that name.
 CProperty* HolderProperty(const char* name);
+
+// One member per save word of the declaration builder: each key says where
+// its line or word goes (all default to 1 and "").
+class CSaveWordsHolder : public CObject {
+    OMBRISALT_REFLECTED(CSaveWordsHolder, CObject)
+public:
+    CSaveWordsHolder();
+    ~CSaveWordsHolder() override;
+    int32_t m_Everywhere;
+    int32_t m_TextOnly;
+    int32_t m_BinaryOnly;
+    int32_t m_Nowhere;
+    int32_t m_IdStreamsOnly;
+    int32_t m_IdLessStreamsOnly;
+    CJString m_OmittedWhenEmpty;
+    int32_t m_OmittedWhenDefault;
+};

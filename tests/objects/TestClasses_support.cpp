@@ -310,3 +310,20 @@ CProperty* HolderProperty(const char* name)
 {
     return CValueKindsHolder::SGetClassInfo()->FindProperty(name);
 }
+
+OMBRISALT_IMPLEMENT_CLASS(CSaveWordsHolder, 1)
+
+void CSaveWordsHolder::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CSaveWordsHolder::m_Everywhere, "Everywhere", 1);
+    d.Add(&CSaveWordsHolder::m_TextOnly, "TextOnly", 1).SavedOnlyInText();
+    d.Add(&CSaveWordsHolder::m_BinaryOnly, "BinaryOnly", 1).SavedOnlyInBinary();
+    d.Add(&CSaveWordsHolder::m_Nowhere, "Nowhere", 1).NotSaved();
+    d.Add(&CSaveWordsHolder::m_IdStreamsOnly, "IdStreamsOnly", 1).OnlyInIdStreams();
+    d.Add(&CSaveWordsHolder::m_IdLessStreamsOnly, "IdLessStreamsOnly", 1).OnlyInIdLessStreams();
+    d.Add(&CSaveWordsHolder::m_OmittedWhenEmpty, "OmittedWhenEmpty", "").OmitWhenEmpty();
+    d.Add(&CSaveWordsHolder::m_OmittedWhenDefault, "OmittedWhenDefault", 1).OmitWhenDefault();
+}
+
+CSaveWordsHolder::CSaveWordsHolder() { InitDeclaredProperties(); }
+CSaveWordsHolder::~CSaveWordsHolder() { DestroyDeclaredProperties(); }
