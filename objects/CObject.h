@@ -148,7 +148,7 @@ public:
     virtual void OnPropertyEdited(const CPropertyEditRecord&) {}
     virtual void AddEditorButtons(CObjectEditor*) {}
     virtual void OnEditorClosed() {}
-    // Whether an owned object's rows are shown inside its owner's (null: no editor yet).
+    // Whether an owned object's rows are shown inside its owner's (null: asked outside an editor).
     virtual bool WantsInlineEditing(CObjectEditor*) { return false; }
     virtual void PreloadReferencedItems();
     // Enter, each property's search with this object as owner, Leave.
