@@ -642,9 +642,9 @@ bool ReadObjectBlock(CObject* object, CObjectStream& stream, BlockMode mode)
         if (property) {
             property->ReadValue(object, name, value, &stream, lineStart);
         } else {
-            const int scope = name.Find("::");
-            if (scope >= 0) {
-                name = name.Mid(scope + 2);
+            const int scopeEnd = name.Find("::");
+            if (scopeEnd >= 0) {
+                name = name.Mid(scopeEnd + 2);
                 if (CProperty* inner = info->FindProperty(name))
                     object->SetPropertyFromText(inner, value, &stream);
             } else if (name.CompareNoCase(kReferenceListLocationName) == 0) {

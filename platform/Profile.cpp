@@ -26,6 +26,9 @@ std::string_view Trim(std::string_view text)
 enum class LineKind { Other, Section, Key };
 
 struct Line {
+    Line() = default;
+    explicit Line(std::string lineText) : text(std::move(lineText)) {}
+
     std::string text; // without its line end
     LineKind kind = LineKind::Other;
     std::string name;  // section or key, trimmed

@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"LastOfSeveral", "Garbage\r\nENGLISH: A[END]\r\nLOCALIZED: B[END]\r\nENGLISH: C\r\n",
                 "Error in localization text at line 4.  Could not find the \"[END]\" in the english version of the "
                 "string\""}),
-    [](const testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<BadFile>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(LocalizationTokens, OnlyCountPercentSignsBeforeAStop)
 {

@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadClassCase{"Abstract", "CTestPartAbstract",
                      "Tried to use the abstract class \"CTestPartAbstract\" for a \"Defaulted\" (CTestBase). Last file "
                      "opened = \"Program.EXE\""}),
-    [](const testing::TestParamInfo<BadClassCase>& info) { return std::string(info.param.label); });
+    [](const testing::TestParamInfo<BadClassCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 TEST_F(OwnedObjects, AWrongClassEndsTheProcessWithStatus255)
 {

@@ -97,7 +97,7 @@ const KindCase kKindCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ValueKindRoundTrip, testing::ValuesIn(kKindCases),
-                         [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.label); });
+                         [](const testing::TestParamInfo<KindCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 class StringProperty : public testing::Test {
 protected:
