@@ -241,54 +241,78 @@ uint8_t* CFileBuf::DetachMemory()
     return nullptr;
 }
 
+namespace {
+
+// The line buffer getdelim grows; one per thread, freed with it.
+struct LineBuffer {
+    char* data = nullptr;
+    size_t capacity = 0;
+    LineBuffer() = default;
+    LineBuffer(const LineBuffer&) = delete;
+    LineBuffer& operator=(const LineBuffer&) = delete;
+    ~LineBuffer() { std::free(data); }
+};
+
+} // namespace
+
 bool CFileBuf::ReadLine8(CJString& line)
 {
     if (!m_Stream) {
         line.Empty();
         return false;
     }
-    // Byte by byte from the stream's own buffer: seeking back after an
-    // over-long read costs a system call per line. A NUL byte is data, not
-    // the end of the line.
+    // Whole runs up to the next LF come from the stream's own buffer
+    // (getdelim scans it in place); a CR inside the run ends the line early
+    // and the bytes after the line end go back by a seek, which only files
+    // with bare CR line ends pay. A NUL byte is data, not the end of the line.
     const bool writeFailed = std::ferror(m_Stream);
-    static thread_local std::string text;
-    if (text.size() < 256)
-        text.resize(256);
-    size_t length = 0;
-    int c;
-    while ((c = getc_unlocked(m_Stream)) != EOF && c != '\r' && c != '\n') {
-        if (length == text.size())
-            text.resize(text.size() * 2);
-        text[length++] = char(c);
-    }
-    if (c == EOF) {
+    static thread_local LineBuffer buffer;
+    const auto got = getdelim(&buffer.data, &buffer.capacity, '\n', m_Stream);
+    if (got <= 0) {
         if (std::ferror(m_Stream) && !writeFailed)
             std::clearerr(m_Stream);
-        if (length == 0) {
-            line.Empty();
-            return false;
-        }
-        line.SetText(text.data(), int(length));
+        line.Empty();
+        return false;
+    }
+    const char* text = buffer.data;
+    const size_t count = size_t(got);
+    const void* cr = std::memchr(text, '\r', count);
+    const size_t end = cr ? size_t(static_cast<const char*>(cr) - text) : count - (text[count - 1] == '\n' ? 1 : 0);
+    line.SetText(text, int(end));
+    if (end == count) {
+        // The last line, without a line end.
+        if (std::ferror(m_Stream) && !writeFailed)
+            std::clearerr(m_Stream);
         return true;
     }
     // The line end: CR, then CR or LF, then LF is three characters; CR LF
-    // or LF CR is two; anything else one.
-    const int second = getc_unlocked(m_Stream);
-    if (c == '\r' && (second == '\r' || second == '\n')) {
-        const int third = getc_unlocked(m_Stream);
-        if (third != '\n') {
-            if (third != EOF)
+    // or LF CR is two; anything else one. Only an LF ends the run, so a byte
+    // needed past it is read from the stream.
+    size_t used = end + 1;
+    if (text[end] == '\n') {
+        const int second = getc_unlocked(m_Stream);
+        if (second != '\r' && second != EOF)
+            ungetc(second, m_Stream);
+    } else if (used < count && (text[used] == '\r' || text[used] == '\n')) {
+        const bool secondIsCr = text[used] == '\r';
+        ++used;
+        const bool thirdInRun = used < count;
+        const int third = thirdInRun ? uint8_t(text[used]) : getc_unlocked(m_Stream);
+        if (third == '\n') {
+            if (thirdInRun)
+                ++used;
+        } else {
+            if (!thirdInRun && third != EOF)
                 ungetc(third, m_Stream);
             // CR CR without LF: only the first CR was the line end.
-            if (second == '\r')
-                SeekRelative(-1);
+            if (secondIsCr)
+                --used;
         }
-    } else if (!(c == '\n' && second == '\r') && second != EOF) {
-        ungetc(second, m_Stream);
     }
+    if (used < count)
+        fseeko(m_Stream, -off_t(count - used), SEEK_CUR);
     if (std::ferror(m_Stream) && !writeFailed)
         std::clearerr(m_Stream);
-    line.SetText(text.data(), int(length));
     return true;
 }
 
