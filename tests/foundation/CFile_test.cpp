@@ -88,11 +88,29 @@ TEST_F(FileTest, DiskLineEndsFollowTheThreeCharacterRule)
     const std::pair<const char*, Lines> cases[] = {{"a\r\nb\nc\r\r\nd\n\ne", {"a", "b", "c", "d", "", "e"}},
                                                    {"a\n\rb\r\n\nc", {"a", "b", "c"}},
                                                    {"a\r\rb\r\r", {"a", "", "b", ""}},
-                                                   {"a\r\n\rb\n\n", {"a", "", "b", ""}}};
+                                                   {"a\r\n\rb\n\n", {"a", "", "b", ""}},
+                                                   {"a\rb\rc\n", {"a", "b", "c"}},
+                                                   {"a\r\rb\nc\r", {"a", "", "b", "c"}},
+                                                   {"\n\r\r\n\n", {"", ""}}};
     for (const auto& [bytes, lines] : cases) {
         WriteBytes(PathOf("t.txt"), bytes);
         EXPECT_EQ(DiskLines(PathOf("t.txt")), lines) << bytes;
     }
+}
+
+TEST_F(FileTest, BytesAfterALineAreReadWhereTheLineEnded)
+{
+    // A bare CR ends a line inside a run of bytes the reader took at once.
+    WriteBytes(PathOf("mixed.txt"), "a\rbc\r\n\nde");
+    CFile file;
+    ASSERT_TRUE(file.Open(PathOf("mixed.txt").c_str(), FILE_READ));
+    EXPECT_EQ(NextLine(file), "a");
+    EXPECT_EQ(file.GetPosition(), 2);
+    EXPECT_EQ(NextLine(file), "bc");
+    EXPECT_EQ(file.GetPosition(), 7);
+    char rest[3] = {};
+    EXPECT_EQ(file.Read(rest, 2), 2u);
+    EXPECT_STREQ(rest, "de");
 }
 
 TEST_F(FileTest, MemoryLineEndsSkipOneCrThenOneLf)
