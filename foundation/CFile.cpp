@@ -154,6 +154,7 @@ CFileBuf::~CFileBuf()
 
 uint32_t CFileBuf::Write(const void* bytes, uint32_t count)
 {
+    GiveBackReadAhead();
     return m_Stream && count ? uint32_t(std::fwrite(bytes, 1, count, m_Stream)) : 0;
 }
 
@@ -161,6 +162,7 @@ uint32_t CFileBuf::Read(void* bytes, uint32_t count)
 {
     if (!m_Stream || count == 0)
         return 0;
+    GiveBackReadAhead();
     // A short read answers through its count; an error flag already set by
     // a write is kept, for Close to report (and a replacement to be dropped).
     const bool writeFailed = std::ferror(m_Stream);
@@ -172,17 +174,22 @@ uint32_t CFileBuf::Read(void* bytes, uint32_t count)
 
 bool CFileBuf::SeekRelative(int64_t offset)
 {
+    GiveBackReadAhead();
     return m_Stream && fseeko(m_Stream, off_t(offset), SEEK_CUR) == 0;
 }
 
 bool CFileBuf::Seek(int64_t position)
 {
+    GiveBackReadAhead();
     return m_Stream && position >= 0 && fseeko(m_Stream, off_t(position), SEEK_SET) == 0;
 }
 
 int64_t CFileBuf::Tell()
 {
-    return m_Stream ? int64_t(ftello(m_Stream)) : -1;
+    if (!m_Stream)
+        return -1;
+    const off_t position = ftello(m_Stream);
+    return position < 0 ? -1 : int64_t(position) - int64_t(m_AheadEnd - m_AheadPos);
 }
 
 int64_t CFileBuf::GetSize()
@@ -201,11 +208,13 @@ int32_t CFileBuf::SetSize(int64_t size)
 {
     if (!m_Stream)
         return 0;
+    GiveBackReadAhead();
     return size >= 0 && plat::SetStreamSize(m_Stream, uint64_t(size)) ? 0 : -1;
 }
 
 void CFileBuf::Discard()
 {
+    m_AheadPos = m_AheadEnd = 0;
     if (m_Replacement) {
         delete m_Replacement; // removes the temporary; the old file stays
         m_Replacement = nullptr;
@@ -217,6 +226,7 @@ void CFileBuf::Discard()
 
 bool CFileBuf::Close()
 {
+    GiveBackReadAhead(); // a stream the buffer does not own goes on where the lines ended
     bool ok = true;
     if (m_Replacement) {
         ok = m_Replacement->Commit();
@@ -243,17 +253,43 @@ uint8_t* CFileBuf::DetachMemory()
 
 namespace {
 
-// The line buffer getdelim grows; one per thread, freed with it.
-struct LineBuffer {
-    char* data = nullptr;
-    size_t capacity = 0;
-    LineBuffer() = default;
-    LineBuffer(const LineBuffer&) = delete;
-    LineBuffer& operator=(const LineBuffer&) = delete;
-    ~LineBuffer() { std::free(data); }
-};
+constexpr size_t kReadAheadSize = 65536;
 
 } // namespace
+
+void CFileBuf::GiveBackReadAhead()
+{
+    if (m_AheadPos == m_AheadEnd)
+        return;
+    if (m_Stream)
+        fseeko(m_Stream, -off_t(m_AheadEnd - m_AheadPos), SEEK_CUR);
+    m_AheadPos = m_AheadEnd = 0;
+}
+
+bool CFileBuf::RefillReadAhead()
+{
+    if (!m_Ahead)
+        m_Ahead = std::make_unique<char[]>(kReadAheadSize);
+    const size_t kept = m_AheadEnd - m_AheadPos;
+    if (kept == kReadAheadSize)
+        return false;
+    if (m_AheadPos != 0) {
+        std::memmove(m_Ahead.get(), m_Ahead.get() + m_AheadPos, kept);
+        m_AheadPos = 0;
+        m_AheadEnd = kept;
+    }
+    const size_t got = std::fread(m_Ahead.get() + m_AheadEnd, 1, kReadAheadSize - m_AheadEnd, m_Stream);
+    m_AheadEnd += got;
+    return got != 0;
+}
+
+int CFileBuf::PeekAhead(size_t offset)
+{
+    while (m_AheadPos + offset >= m_AheadEnd)
+        if (!RefillReadAhead())
+            return EOF;
+    return uint8_t(m_Ahead[m_AheadPos + offset]);
+}
 
 bool CFileBuf::ReadLine8(CJString& line)
 {
@@ -261,59 +297,59 @@ bool CFileBuf::ReadLine8(CJString& line)
         line.Empty();
         return false;
     }
-    // Whole runs up to the next LF come from the stream's own buffer
-    // (getdelim scans it in place); a CR inside the run ends the line early
-    // and the bytes after the line end go back by a seek, which only files
-    // with bare CR line ends pay. A NUL byte is data, not the end of the line.
+    // A NUL byte is data, not the end of the line. A line longer than the
+    // buffer collects in longLine.
     const bool writeFailed = std::ferror(m_Stream);
-    static thread_local LineBuffer buffer;
-    const auto got = getdelim(&buffer.data, &buffer.capacity, '\n', m_Stream);
-    if (got <= 0) {
-        if (std::ferror(m_Stream) && !writeFailed)
-            std::clearerr(m_Stream);
-        line.Empty();
-        return false;
-    }
-    const char* text = buffer.data;
-    const size_t count = size_t(got);
-    const void* cr = std::memchr(text, '\r', count);
-    const size_t end = cr ? size_t(static_cast<const char*>(cr) - text) : count - (text[count - 1] == '\n' ? 1 : 0);
-    line.SetText(text, int(end));
-    if (end == count) {
-        // The last line, without a line end.
+    static thread_local std::string longLine;
+    longLine.clear();
+    bool any = false;
+    for (;;) {
+        if (m_AheadPos == m_AheadEnd && !RefillReadAhead()) {
+            if (std::ferror(m_Stream) && !writeFailed)
+                std::clearerr(m_Stream);
+            if (!any) {
+                line.Empty();
+                return false;
+            }
+            line.SetText(longLine.data(), int(longLine.size()));
+            return true;
+        }
+        any = true;
+        const char* text = m_Ahead.get() + m_AheadPos;
+        const size_t count = m_AheadEnd - m_AheadPos;
+        const void* lf = std::memchr(text, '\n', count);
+        const size_t lfAt = lf ? size_t(static_cast<const char*>(lf) - text) : count;
+        const void* cr = std::memchr(text, '\r', lfAt);
+        const size_t end = cr ? size_t(static_cast<const char*>(cr) - text) : lfAt;
+        if (end == count) {
+            longLine.append(text, count);
+            m_AheadPos = m_AheadEnd;
+            continue;
+        }
+        if (longLine.empty()) {
+            line.SetText(text, int(end));
+        } else {
+            longLine.append(text, end);
+            line.SetText(longLine.data(), int(longLine.size()));
+        }
+        // The line end: CR, then CR or LF, then LF is three characters; CR
+        // LF or LF CR is two; anything else one.
+        const char first = text[end];
+        m_AheadPos += end + 1;
+        const int second = PeekAhead(0);
+        if (first == '\r' && (second == '\r' || second == '\n')) {
+            if (PeekAhead(1) == '\n')
+                m_AheadPos += 2;
+            else if (second == '\n')
+                m_AheadPos += 1;
+            // CR CR without LF: only the first CR was the line end.
+        } else if (first == '\n' && second == '\r') {
+            m_AheadPos += 1;
+        }
         if (std::ferror(m_Stream) && !writeFailed)
             std::clearerr(m_Stream);
         return true;
     }
-    // The line end: CR, then CR or LF, then LF is three characters; CR LF
-    // or LF CR is two; anything else one. Only an LF ends the run, so a byte
-    // needed past it is read from the stream.
-    size_t used = end + 1;
-    if (text[end] == '\n') {
-        const int second = getc_unlocked(m_Stream);
-        if (second != '\r' && second != EOF)
-            ungetc(second, m_Stream);
-    } else if (used < count && (text[used] == '\r' || text[used] == '\n')) {
-        const bool secondIsCr = text[used] == '\r';
-        ++used;
-        const bool thirdInRun = used < count;
-        const int third = thirdInRun ? uint8_t(text[used]) : getc_unlocked(m_Stream);
-        if (third == '\n') {
-            if (thirdInRun)
-                ++used;
-        } else {
-            if (!thirdInRun && third != EOF)
-                ungetc(third, m_Stream);
-            // CR CR without LF: only the first CR was the line end.
-            if (secondIsCr)
-                --used;
-        }
-    }
-    if (used < count)
-        fseeko(m_Stream, -off_t(count - used), SEEK_CUR);
-    if (std::ferror(m_Stream) && !writeFailed)
-        std::clearerr(m_Stream);
-    return true;
 }
 
 bool CFileBuf::ReadLineWide(CJString&)

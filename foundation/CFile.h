@@ -16,6 +16,7 @@
 #include "foundation/CMemoryPool.h"
 
 #include <cstdint>
+#include <memory>
 #include <cstdio>
 
 namespace plat {
@@ -85,10 +86,29 @@ public:
     // whole file (FILE_WRITE with FILE_CREATE, not FILE_APPEND) writes a
     // replacement that Close renames over the old file.
     bool OpenDisk(const char* name, uint32_t flags);
-    std::FILE* GetStream() const { return m_Stream; }
+    // Bytes ReadLine8 took ahead are given back to the stream first.
+    std::FILE* GetStream()
+    {
+        GiveBackReadAhead();
+        return m_Stream;
+    }
 
 private:
+    // Puts the stream back at the end of the last line read, so that every
+    // other operation sees the position the lines left.
+    void GiveBackReadAhead();
+    // Moves the unread bytes to the front and reads more; false when no byte
+    // was added.
+    bool RefillReadAhead();
+    // The byte at m_AheadPos + offset, reading more when needed; EOF past the end.
+    int PeekAhead(size_t offset);
+
     std::FILE* m_Stream = nullptr;
+    // Line reading takes blocks of the stream into its own buffer and scans
+    // them with memchr; [m_AheadPos, m_AheadEnd) is read but not yet used.
+    std::unique_ptr<char[]> m_Ahead;
+    size_t m_AheadPos = 0;
+    size_t m_AheadEnd = 0;
     bool m_OwnsStream = false;
     plat::CReplacementFile* m_Replacement = nullptr; // set while creating a whole file
 
