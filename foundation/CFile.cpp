@@ -1,6 +1,7 @@
 #include "foundation/CFile.h"
 
 #include "foundation/ArchiveSeam.h"
+#include "foundation/BufferNames.h"
 #include "foundation/CArrayPOD.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CompressedBlock.h"
@@ -21,37 +22,13 @@
 
 namespace {
 
-constexpr char kBufferNamePrefix[] = "~CFileBuf 0x";
-constexpr int kBufferNamePrefixLength = sizeof(kBufferNamePrefix) - 1;
 constexpr uint32_t kMoveChunk = 65536;
 constexpr uint32_t kCompareChunk = 65536;
 constexpr uint32_t kCopyChunk = 0x80000;
-constexpr int kMaxUniqueNameAttempts = 100000;
 
 std::string DiskName(const char* name)
 {
     return Windows1252ToUtf8(name ? name : "");
-}
-
-struct BaseFolders {
-    CJString user;
-    CJString folderB;
-    CJString folderC;
-    CJString data{"./"};
-};
-
-BaseFolders& Folders()
-{
-    static BaseFolders folders;
-    return folders;
-}
-
-void SetFolder(CJString& folder, const char* name)
-{
-    folder.Set(name);
-    const int length = folder.GetLength();
-    if (length > 0 && folder.GetAt(length - 1) != u'/')
-        folder.Append("/");
 }
 
 struct NotificationState {
@@ -71,11 +48,6 @@ bool ArchivesUsable(uint32_t flags)
     return (flags & FILE_BASE_FOLDER_MASK) == 0 && GetArchiveLayer().IsMounted();
 }
 
-bool FileNameIsAbsolute(const char* name)
-{
-    return name[0] == '/' || name[0] == '\\' || (name[0] != 0 && name[1] == ':');
-}
-
 std::string FolderPartOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of("/\\");
@@ -83,59 +55,6 @@ std::string FolderPartOf(const std::string& path)
 }
 
 } // namespace
-
-// --- Buffer-name registry ---
-
-class CFileBufRegistry {
-public:
-    struct Entry {
-        CFileBuf* buffer;
-        uint32_t id;
-    };
-
-    static CFileBufRegistry& Get()
-    {
-        static CFileBufRegistry registry;
-        return registry;
-    }
-
-    uint32_t Register(CFileBuf* buffer)
-    {
-        if (buffer->m_Registered) {
-            for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
-                if (m_Entries[i].buffer == buffer)
-                    return m_Entries[i].id;
-        }
-        // Ids are never reused, so a stale name cannot reach a newer buffer.
-        const uint32_t id = ++m_LastId;
-        m_Entries.Append(Entry{buffer, id});
-        buffer->m_Registered = true;
-        return id;
-    }
-
-    CFileBuf* Find(uint32_t id) const
-    {
-        for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
-            if (m_Entries[i].id == id)
-                return m_Entries[i].buffer;
-        return nullptr;
-    }
-
-    void Unregister(CFileBuf* buffer)
-    {
-        for (uint32_t i = 0; i < m_Entries.GetCount(); ++i) {
-            if (m_Entries[i].buffer == buffer) {
-                m_Entries.RemoveAt(i);
-                break;
-            }
-        }
-        buffer->m_Registered = false;
-    }
-
-private:
-    CArrayPOD<Entry> m_Entries;
-    uint32_t m_LastId = 0;
-};
 
 // --- CFileBuf ---
 
@@ -149,7 +68,7 @@ CFileBuf::~CFileBuf()
 {
     CFileBuf::Close();
     if (m_Registered)
-        CFileBufRegistry::Get().Unregister(this);
+        ForgetBufferName(this);
 }
 
 uint32_t CFileBuf::Write(const void* bytes, uint32_t count)
@@ -976,236 +895,6 @@ bool CFile::IsSameContent(CFile& other)
     }
     std::free(mine);
     return same;
-}
-
-// --- Base folders and paths ---
-
-void SetUserFolder(const char* folder)
-{
-    SetFolder(Folders().user, folder);
-}
-
-void SetFolderB(const char* folder)
-{
-    SetFolder(Folders().folderB, folder);
-}
-
-void SetFolderC(const char* folder)
-{
-    SetFolder(Folders().folderC, folder);
-}
-
-void SetDataFolder(const char* folder)
-{
-    SetFolder(Folders().data, folder);
-}
-
-CJString GetBaseFolder(uint32_t flags)
-{
-    BaseFolders& folders = Folders();
-    if (flags & FILE_USER_FOLDER)
-        return folders.user;
-    if (flags & FILE_FOLDER_B)
-        return folders.folderB;
-    if (flags & FILE_FOLDER_C)
-        return folders.folderC;
-    return folders.data;
-}
-
-void ResolvePath(CJString& out, const char* name, uint32_t flags)
-{
-    if (!name)
-        name = "";
-    if (FileNameIsAbsolute(name)) {
-        out.Set(name);
-        return;
-    }
-    const CJString base = GetBaseFolder(flags);
-    if (base.IsNotEmpty() && name[0] == '.' && name[1] == '/')
-        name += 2;
-    CJString resolved(base);
-    resolved.Append(name);
-    out = resolved;
-}
-
-bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t flags)
-{
-    CJString resolved;
-    ResolvePath(resolved, name, flags);
-    if (resolved.IsWide())
-        resolved.ToNarrow();
-    const uint32_t length = uint32_t(resolved.GetLength());
-    if (size == 0)
-        return false;
-    if (length + 1 > size) {
-        out[0] = 0;
-        return false;
-    }
-    std::memcpy(out, resolved.GetString(), length + 1);
-    return true;
-}
-
-uint32_t IsAbsolutePath(const char* name, uint32_t flags)
-{
-    if (!name || !name[0] || !name[1])
-        return 0;
-    if (!FileNameIsAbsolute(name) && !(name[0] == '.' && name[1] == '/'))
-        return 0;
-    return FILE_NO_NOTIFY | ((flags & FILE_BASE_FOLDER_MASK) ? 0 : FILE_USER_FOLDER);
-}
-
-namespace {
-
-std::string ResolvedDiskName(const char* name, uint32_t flags)
-{
-    CJString resolved;
-    ResolvePath(resolved, name, flags);
-    return DiskName(resolved.GetString());
-}
-
-std::string WithoutTrailingSlash(std::string path)
-{
-    if (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
-        path.pop_back();
-    return path;
-}
-
-} // namespace
-
-bool DeleteFileByName(const char* name, uint32_t flags)
-{
-    return plat::DeleteFile(ResolvedDiskName(name, flags));
-}
-
-bool FolderExists(const char* name, uint32_t flags)
-{
-    // As the system's own look-up: a file of that name counts too.
-    return plat::PathExists(WithoutTrailingSlash(ResolvedDiskName(name, flags)));
-}
-
-bool CreateFolderForName(const char* name, uint32_t flags)
-{
-    if (FolderExists(name, flags))
-        return true;
-    return CreateFolderChain(WithoutTrailingSlash(ResolvedDiskName(name, flags)).c_str());
-}
-
-bool IsFileWritable(const char* name, uint32_t flags)
-{
-    if (ArchivesUsable(flags)) {
-        bool writable = false;
-        if (GetArchiveLayer().IsWritable(name, writable))
-            return writable;
-    }
-    const std::string diskName = ResolvedDiskName(name, flags);
-    plat::FileStatus status;
-    if (plat::GetFileStatus(diskName, status))
-        return !status.isFolder && !status.isReadOnly;
-    const std::string folder = FolderPartOf(diskName);
-    return folder.empty() || plat::IsFolder(folder);
-}
-
-void GetRealPath(CJString& out, const char* name, uint32_t flags)
-{
-    if (GetArchiveLayer().IsMounted() && GetArchiveLayer().GetArchivePath(name, out))
-        return;
-    ResolvePath(out, name, flags);
-}
-
-bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB)
-{
-    if (IsNewerOnDisk(ResolvedDiskName(nameA, flagsA).c_str(), ResolvedDiskName(nameB, flagsB).c_str()))
-        return true;
-    return GetArchiveLayer().IsMounted() && GetArchiveLayer().IsNewer(nameA, nameB);
-}
-
-bool IsNewerFile(const char* nameA, const char* nameB)
-{
-    return IsNewer(nameA, 0, nameB, 0);
-}
-
-bool MakeUniqueFileName(char* out, uint32_t size, const char* pattern, uint32_t flags)
-{
-    if (!out || size == 0 || !pattern || !HasOneIntegerConversion(pattern))
-        return false;
-    out[0] = 0;
-    CJString resolvedPattern;
-    ResolvePath(resolvedPattern, pattern, flags);
-    const int baseLength = FileNameIsAbsolute(pattern) ? 0 : GetBaseFolder(flags).GetLength();
-    std::string candidate;
-    for (int i = 0; i < kMaxUniqueNameAttempts; ++i) {
-        // The pattern was checked to hold exactly one integer conversion.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-        const int length = std::snprintf(nullptr, 0, resolvedPattern.GetString(), i);
-        candidate.assign(size_t(std::max(length, 0)) + 1, '\0');
-        std::snprintf(candidate.data(), candidate.size(), resolvedPattern.GetString(), i);
-#pragma GCC diagnostic pop
-        candidate.resize(size_t(std::max(length, 0)));
-        if (plat::PathExists(DiskName(candidate.c_str())))
-            continue;
-        const std::string relative = candidate.substr(std::min<size_t>(size_t(baseLength), candidate.size()));
-        if (relative.size() + 1 > size)
-            return false;
-        std::memcpy(out, relative.c_str(), relative.size() + 1);
-        return true;
-    }
-    return false;
-}
-
-bool FileExists(const char* name, uint32_t flags)
-{
-    CFile file;
-    return file.Open(name, (flags & FILE_BASE_FOLDER_MASK) | FILE_NO_NOTIFY | FILE_READ);
-}
-
-// --- Buffer names ---
-
-void MakeBufferName(CJString& out, CFileBuf* buffer, const char* memberName)
-{
-    static const char kDigits[] = "0123456789ABCDEF";
-    const uint32_t id = buffer ? CFileBufRegistry::Get().Register(buffer) : 0;
-    char digits[9];
-    for (int i = 0; i < 4; ++i) {
-        const uint8_t byte = uint8_t(id >> (8 * i)); // low byte first
-        digits[2 * i] = kDigits[byte >> 4];
-        digits[2 * i + 1] = kDigits[byte & 15];
-    }
-    digits[8] = 0;
-    CJString name(kBufferNamePrefix);
-    name.Append(digits);
-    name.Append("/");
-    name.Append(memberName ? memberName : "");
-    out = name;
-}
-
-CFileBuf* ParseBufferName(const char* name)
-{
-    if (!name || std::strncmp(name, kBufferNamePrefix, kBufferNamePrefixLength) != 0)
-        return nullptr;
-    const char* digits = name + kBufferNamePrefixLength;
-    uint32_t id = 0;
-    for (int i = 0; i < 8; ++i) {
-        const char c = digits[i];
-        uint32_t value;
-        if (c >= '0' && c <= '9')
-            value = uint32_t(c - '0');
-        else if (c >= 'A' && c <= 'F')
-            value = uint32_t(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'f')
-            value = uint32_t(c - 'a' + 10);
-        else
-            return nullptr; // also the terminator of a short name
-        const int byte = i / 2;
-        const int shift = 8 * byte + ((i % 2) ? 0 : 4);
-        id |= value << shift;
-    }
-    return id ? CFileBufRegistry::Get().Find(id) : nullptr;
-}
-
-void DeleteNamedBuffer(const char* name)
-{
-    delete ParseBufferName(name);
 }
 
 // --- Notifications ---

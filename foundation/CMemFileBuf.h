@@ -66,8 +66,3 @@ private:
 CMemFileBuf* ReadWholeFile(CFile& file);
 // Opens the name with the flags and reads it whole; null when the open fails.
 CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags);
-
-// Tag text for the tagged property writers.
-CJString XmlTagName(const CJString& name);  // space, "?", "&" and "'" become "_"
-CJString XmlOpenTag(const CJString& name);  // "<name>"
-CJString XmlCloseTag(const CJString& name); // "</name>"

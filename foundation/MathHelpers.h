@@ -61,3 +61,10 @@ struct CMathTables {
     float arcTangent[kArcTanSteps + 1];    // [i]: the angle whose tangent is i/1000
 };
 const CMathTables& GetMathTables();
+
+// a * b / c through a 64-bit product, rounded to nearest with halves away
+// from zero; -1 when c is 0 or the result does not fit 32 bits.
+int32_t MultiplyDivide(int32_t a, int32_t b, int32_t c);
+// a / b with shift fraction bits (0-30), rounded as MultiplyDivide; -1 when b
+// is 0, on overflow, or for a shift outside 0-30.
+int32_t FixedPointDivide(int32_t a, int32_t b, int32_t shift);

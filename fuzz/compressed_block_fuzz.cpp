@@ -1,6 +1,7 @@
 // link: ombrisalt_foundation
 // The compressed-block reader over arbitrary bytes, directly and through a
 // compressed open of a named memory buffer (with its plain fallback).
+#include "foundation/BufferNames.h"
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CompressedBlock.h"

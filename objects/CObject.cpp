@@ -10,6 +10,7 @@
 #include "objects/CObjectStream.h"
 #include "objects/CPointerToBeNulledArray.h"
 #include "objects/CSlotProperty.h"
+#include "objects/XmlTags.h"
 
 #include <bit>
 #include <cstdlib>

@@ -2,6 +2,7 @@
 
 #include "FileTestSupport.h"
 #include "foundation/ArchiveSeam.h"
+#include "foundation/BufferNames.h"
 #include "foundation/CMemFileBuf.h"
 #include "platform/FileSystem.h"
 

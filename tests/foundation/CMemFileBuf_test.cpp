@@ -153,13 +153,6 @@ TEST_F(MemoryLoadTest, LoadsWholeFilesAndFailsForMissingOnes)
     EXPECT_EQ(file.ReadInPlace(1), nullptr);
 }
 
-TEST(XmlTags, ReplaceUnsafeCharactersAndWrapNames)
-{
-    EXPECT_STREQ(XmlTagName(CJString("It's a ?&b")).GetString(), "It_s_a___b");
-    EXPECT_STREQ(XmlOpenTag(CJString("Name")).GetString(), "<Name>");
-    EXPECT_STREQ(XmlCloseTag(CJString("Name")).GetString(), "</Name>");
-}
-
 TEST(CompressedBlock, RoundTripsThroughMemoryAndRefusesLies)
 {
     std::string data;
