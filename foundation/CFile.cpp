@@ -441,7 +441,7 @@ bool CFile::OpenCompressedForRead(const char* name, uint32_t flags)
     m_Flags = flags;
     uint32_t size = 0;
     if (uint8_t* block = CFileCompressor::ReadCompressed(*this, size)) {
-        ReplaceBuffer(new CMemFileBuf(block, size, true));
+        ReplaceBuffer(CMemFileBuf::Adopt(block, size));
         m_Unicode = false;
         return true;
     }

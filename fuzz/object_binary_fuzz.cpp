@@ -35,7 +35,7 @@ bool ReadBinary(CObject* object, const uint8_t* data, size_t size, CObjectStream
     if (size)
         std::memcpy(copy, data, size);
     CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, uint32_t(size), true), FILE_READ, ids);
+    stream.Attach(CMemFileBuf::Adopt(copy, uint32_t(size)), FILE_READ, ids);
     stream.SetQuiet(true);
     const bool ok = object->ReadBin(stream);
     stream.Finish();

@@ -49,7 +49,7 @@ CObject* ReadText(const uint8_t* data, size_t size, CObjectStream::Ids ids)
     if (size)
         std::memcpy(copy, data, size);
     CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, uint32_t(size), true), FILE_READ, ids);
+    stream.Attach(CMemFileBuf::Adopt(copy, uint32_t(size)), FILE_READ, ids);
     stream.SetQuiet(true);
     CObject* object = ReadObjectFromStream(stream);
     stream.Finish();

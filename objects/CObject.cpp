@@ -793,7 +793,7 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size)
     if (size)
         std::memcpy(copy, data, size);
     CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, size, true), FILE_READ, CObjectStream::Ids::With);
+    stream.Attach(CMemFileBuf::Adopt(copy, size), FILE_READ, CObjectStream::Ids::With);
     stream.SetQuiet(true);
     CObject* object = ReadObjectFromStream(stream);
     stream.Finish();

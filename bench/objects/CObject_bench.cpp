@@ -61,7 +61,7 @@ void BM_ReadObjectsFromText(benchmark::State& state)
         auto* copy = static_cast<uint8_t*>(std::malloc(text.size()));
         std::memcpy(copy, text.data(), text.size());
         CObjectStream stream;
-        stream.Attach(new CMemFileBuf(copy, uint32_t(text.size()), true), FILE_READ, CObjectStream::Ids::Without);
+        stream.Attach(CMemFileBuf::Adopt(copy, uint32_t(text.size())), FILE_READ, CObjectStream::Ids::Without);
         int read = 0;
         while (CObject* object = ReadObjectFromStream(stream)) {
             ++read;

@@ -67,7 +67,7 @@ TEST_P(ColorRoundTrip, KeepsTheColourInEveryForm)
     CObjectStream reading;
     auto* copy = static_cast<uint8_t*>(std::malloc(size_t(buffer->GetSize()) + 1));
     std::memcpy(copy, buffer->GetData(), size_t(buffer->GetSize()));
-    reading.Attach(new CMemFileBuf(copy, uint32_t(buffer->GetSize()), true), FILE_READ, CObjectStream::Ids::Without);
+    reading.Attach(CMemFileBuf::Adopt(copy, uint32_t(buffer->GetSize())), FILE_READ, CObjectStream::Ids::Without);
     EXPECT_TRUE(property->ReadBinary(&fromBinary, reading));
 
     CNetMessageStream packed;

@@ -38,7 +38,7 @@ Lines DiskLines(const std::string& path)
 
 bool AttachBytes(CFile& file, std::string& bytes)
 {
-    return file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size()), false), FILE_READ);
+    return file.AttachFileBuf(CMemFileBuf::Wrap(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())), FILE_READ);
 }
 
 Lines MemoryLines(std::string bytes)

@@ -49,8 +49,7 @@ private:
 std::string ReadFromMemory(CLocalizationTable& table, const std::string& text)
 {
     CFile file;
-    auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(text.data())), uint32_t(text.size()),
-                                   false);
+    auto* buffer = CMemFileBuf::WrapReadOnly(text.data(), uint32_t(text.size()));
     EXPECT_TRUE(file.AttachFileBuf(buffer, FILE_READ));
     const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
     std::string report;
@@ -176,8 +175,7 @@ TEST(LocalizationDeathTest, ShowsEveryErrorThenEndsWithStatus255)
         {
             CLocalizationTable table;
             CFile file;
-            file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(text)),
-                                               uint32_t(std::strlen(text)), false),
+            file.AttachFileBuf(CMemFileBuf::WrapReadOnly(text, uint32_t(std::strlen(text))),
                                FILE_READ);
             table.ReadEntries(file);
         },

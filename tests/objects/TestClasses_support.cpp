@@ -119,7 +119,7 @@ CMemFileBuf* CopyOf(const std::string& bytes)
 {
     auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
     std::memcpy(copy, bytes.data(), bytes.size());
-    return new CMemFileBuf(copy, uint32_t(bytes.size()), true);
+    return CMemFileBuf::Adopt(copy, uint32_t(bytes.size()));
 }
 
 std::string WriteToText(CObject* object, CObjectStream::Ids ids)
