@@ -49,7 +49,7 @@ bool IsEndSignature(uint32_t signature)
 std::string DiskPathOf(const char* path, uint32_t flags)
 {
     CJString resolved;
-    ResolvePath(resolved, path, flags);
+    ResolveFileName(resolved, path, flags);
     if (resolved.IsWide())
         resolved.ToNarrow();
     return plat::ResolvePath(Windows1252ToUtf8(resolved.GetString()));

@@ -91,7 +91,7 @@ CJString GetBaseFolder(uint32_t flags)
     return folders.data;
 }
 
-void ResolvePath(CJString& out, const char* name, uint32_t flags)
+void ResolveFileName(CJString& out, const char* name, uint32_t flags)
 {
     if (!name)
         name = "";
@@ -110,7 +110,7 @@ void ResolvePath(CJString& out, const char* name, uint32_t flags)
 bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t flags)
 {
     CJString resolved;
-    ResolvePath(resolved, name, flags);
+    ResolveFileName(resolved, name, flags);
     if (resolved.IsWide())
         resolved.ToNarrow();
     const uint32_t length = uint32_t(resolved.GetLength());
@@ -138,7 +138,7 @@ namespace {
 std::string ResolvedDiskName(const char* name, uint32_t flags)
 {
     CJString resolved;
-    ResolvePath(resolved, name, flags);
+    ResolveFileName(resolved, name, flags);
     return DiskName(resolved.GetString());
 }
 
@@ -188,7 +188,7 @@ void GetRealPath(CJString& out, const char* name, uint32_t flags)
 {
     if (GetArchiveLayer().IsMounted() && GetArchiveLayer().GetArchivePath(name, out))
         return;
-    ResolvePath(out, name, flags);
+    ResolveFileName(out, name, flags);
 }
 
 bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB)
@@ -209,7 +209,7 @@ bool MakeUniqueFileName(char* out, uint32_t size, const char* pattern, uint32_t 
         return false;
     out[0] = 0;
     CJString resolvedPattern;
-    ResolvePath(resolvedPattern, pattern, flags);
+    ResolveFileName(resolvedPattern, pattern, flags);
     const int baseLength = FileNameIsAbsolute(pattern) ? 0 : GetBaseFolder(flags).GetLength();
     std::string candidate;
     for (int i = 0; i < kMaxUniqueNameAttempts; ++i) {

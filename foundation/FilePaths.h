@@ -17,7 +17,7 @@ CJString GetBaseFolder(uint32_t flags);
 
 // Path helpers. A name beginning with "/" or "\", or whose second character
 // is ":", is used as given; any other gets the base folder of the flags.
-void ResolvePath(CJString& out, const char* name, uint32_t flags);
+void ResolveFileName(CJString& out, const char* name, uint32_t flags);
 // False (and an empty buffer) when the result does not fit in size.
 bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t flags);
 // FILE_NO_NOTIFY (and FILE_USER_FOLDER when the flags hold no base-folder

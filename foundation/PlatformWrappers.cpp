@@ -110,18 +110,18 @@ bool RunProgram(const char* program, const char* arguments, ToolWindow, ProgramH
     return started;
 }
 
-bool IsProcessRunning(ProgramHandle process)
+bool IsProgramRunning(ProgramHandle process)
 {
     return process.id != 0 && plat::IsProcessRunning(plat::ProcessHandle{process.id});
 }
 
-void DebugOutput(const char* text)
+void DebugPrint(const char* text)
 {
     if (text)
         plat::DebugOutput(Windows1252ToUtf8(text));
 }
 
-void SleepMs(uint32_t milliseconds)
+void SleepMilliseconds(uint32_t milliseconds)
 {
     plat::SleepMs(milliseconds);
 }

@@ -28,12 +28,12 @@ enum class ToolArguments { Quoted, Plain };
 
 // Runs "program" with the arguments (null for none), quoted as one argument
 // unless plain, in the working folder (null: the caller's). The handle, when
-// asked for, is polled with IsProcessRunning.
+// asked for, is polled with IsProgramRunning.
 bool RunProgram(const char* program, const char* arguments, ToolWindow window, ProgramHandle* process,
                 const char* workingFolder, ToolArguments quoting);
-bool IsProcessRunning(ProgramHandle process);
+bool IsProgramRunning(ProgramHandle process);
 
-void DebugOutput(const char* text);
-void SleepMs(uint32_t milliseconds);
+void DebugPrint(const char* text);
+void SleepMilliseconds(uint32_t milliseconds);
 // The millisecond tick masked to its low 24 bits.
 uint32_t GetTickCount24();

@@ -407,7 +407,6 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
     // A file not yet there is writable when its folder is; the open decides.
     if (!(flags & kSaveSkipWritableTest) && FileExists(fileName, flags) && !IsFileWritable(fileName, flags))
         return false;
-    // Bit 0x100 also asks the file layer to make missing folders.
     const uint32_t fileFlags = flags & ~kSaveCompressed;
     const bool ids = UsesObjectIDs();
     if (flags & kSaveCompressed) {
@@ -728,7 +727,8 @@ CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, Re
                             CJString* error, SaveBack saveBack)
 {
     CObjectStream stream;
-    if (!stream.Open(fileName, flags | 0x204,
+    // Read whole into memory first.
+    if (!stream.Open(fileName, flags | FILE_READ | FILE_IN_MEMORY,
                      ids == IdMode::WithIds ? CObjectStream::Ids::With : CObjectStream::Ids::Without))
         return nullptr;
     CObject* object;

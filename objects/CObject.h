@@ -19,6 +19,7 @@
 //     }
 // Its constructor calls InitDeclaredProperties() and its destructor
 // DestroyDeclaredProperties().
+#include "foundation/CFile.h"
 #include "foundation/CJString.h"
 #include "foundation/CMemoryPool.h"
 #include "objects/CClassInfo.h"
@@ -309,9 +310,11 @@ public:
 // Registers the classes of the object model, in a fixed order; idempotent.
 void RegisterObjectClasses();
 
-// Flags of SaveToFile.
-inline constexpr uint32_t kSaveSkipWritableTest = 0x100;
-inline constexpr uint32_t kSaveCompressed = 0x800;
+// Flags of SaveToFile. They are file flags too, passed on to the open: the
+// skipped writable test also makes missing folders, and a compressed save
+// opens the file compressed.
+inline constexpr uint32_t kSaveSkipWritableTest = FILE_MAKE_FOLDERS;
+inline constexpr uint32_t kSaveCompressed = FILE_COMPRESSED;
 
 enum class WriteHeader { Without, With };
 void WriteObjectText(CObject* object, CObjectStream& stream, WriteHeader header = WriteHeader::With);

@@ -512,7 +512,7 @@ TEST(FilePaths, ResolveAgainstTheBaseFolders)
 {
     auto resolved = [](const char* name, uint32_t flags) {
         CJString out;
-        ResolvePath(out, name, flags);
+        ResolveFileName(out, name, flags);
         return std::string(out.GetString());
     };
     EXPECT_EQ(resolved("./x.txt", 0), "./x.txt");

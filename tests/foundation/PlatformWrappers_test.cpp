@@ -97,12 +97,12 @@ TEST_F(ProgramFolder, RunsToolsInTheirFolder)
     ASSERT_TRUE(started);
     EXPECT_NE(tool.id, 0);
     ASSERT_TRUE(WaitForExit(tool.id));
-    EXPECT_FALSE(IsProcessRunning(tool));
+    EXPECT_FALSE(IsProgramRunning(tool));
     EXPECT_EQ(ReadBytes("Work/mark.txt"), "ToolChild.LeavesAMark");
 
     EXPECT_FALSE(RunProgram("Missing/Tool", nullptr, ToolWindow::Shown, &tool, nullptr, ToolArguments::Quoted));
     EXPECT_EQ(tool.id, 0);
-    EXPECT_FALSE(IsProcessRunning(tool));
+    EXPECT_FALSE(IsProgramRunning(tool));
 }
 
 // A tool run without asking for its handle is never polled; it must not stay
