@@ -158,7 +158,7 @@ bool DeleteFileByName(const char* name, uint32_t flags)
 
 bool FolderExists(const char* name, uint32_t flags)
 {
-    // As the system's own look-up: a file of that name counts too.
+    // Any entry of that name answers, a file too.
     return plat::PathExists(WithoutTrailingSlash(ResolvedDiskName(name, flags)));
 }
 

@@ -3,9 +3,6 @@
 // two backends: CPlatformSDL for a real display and CPlatformHeadless for
 // tests, CI and machines without a display. The backend is chosen once, on
 // first use, and engine code never asks which one it got.
-//
-// Only the message box exists so far; the window, input, screen, audio and
-// clipboard devices join this interface when they are written.
 
 #include <memory>
 #include <string_view>
