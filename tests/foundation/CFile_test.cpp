@@ -139,6 +139,24 @@ TEST_F(FileTest, DiskLinesSurviveNulBytesLongLinesAndChunkBoundaries)
     EXPECT_EQ(file.GetLineCount(), 5u);
 }
 
+TEST_F(FileTest, DiskLinesAcrossTheReadBlocksKeepTheirEnds)
+{
+    // The reader takes the file in 64 KiB blocks: a line end split between
+    // two blocks, and a line longer than a block, read as anywhere else.
+    const size_t kBlock = 65536;
+    const std::string first(kBlock - 1, 'a');   // its CR ends the first block
+    const std::string second(kBlock - 2, 'b');  // CR CR LF across the next edge
+    const std::string huge(3 * kBlock + 17, 'c');
+    WriteBytes(PathOf("blocks.txt"), first + "\r\n" + second + "\r\r\n" + huge + "\n\rend");
+    CFile file;
+    ASSERT_TRUE(file.Open(PathOf("blocks.txt").c_str(), FILE_READ));
+    EXPECT_EQ(NextLine(file), first);
+    EXPECT_EQ(NextLine(file), second);
+    EXPECT_EQ(NextLine(file), huge);
+    EXPECT_EQ(NextLine(file), "end");
+    EXPECT_EQ(NextLine(file), "<end>");
+}
+
 TEST_F(FileTest, ReadNonBlankLineSkipsWhitespaceLines)
 {
     WriteBytes(PathOf("blank.txt"), "\r\n \t\r\nvalue\r\n\r\n");
