@@ -12,7 +12,11 @@ char gPathBuffer[1024];
 
 } // namespace
 
-CFileList::CFileList() = default;
+CFileList::CFileList()
+{
+    // Items change only in AddItem and Enumerate, which drop the index.
+    KeepFileNameIndex();
+}
 CFileList::~CFileList() = default;
 
 const char* CFileList::GetItemName(int32_t i)
@@ -36,6 +40,7 @@ void CFileList::AddItem(const char* name, uint32_t size)
     item.size = size;
     m_Items.push_back(item);
     m_Folded.insert(FoldName(name));
+    InvalidateFileNameIndex();
 }
 
 bool CFileList::HasItem(const char* name)
@@ -51,6 +56,7 @@ uint32_t CFileList::Enumerate(const CEnumerateFilesOptions& options, uint32_t or
     m_Folder[sizeof(m_Folder) - 1] = 0;
     m_Items.clear();
     m_Folded.clear();
+    InvalidateFileNameIndex();
     m_Order.clear();
     m_Last = -1;
     m_Next = 0;
@@ -70,6 +76,7 @@ uint32_t CFileList::Enumerate(const CEnumerateFilesOptions& options, uint32_t or
         return CompareNameNoCase(a.name.GetString(), b.name.GetString()) < 0;
     });
     SetSorted(true);
+    InvalidateFileNameIndex();
 
     const int32_t n = int32_t(m_Items.size());
     for (int32_t i = 0; i < n; ++i)
