@@ -1,8 +1,8 @@
 #pragma once
-// Numeric helpers shared across the engine, all in 32-bit floats: rounding
-// (to nearest means halves to even), angles, and the lookup tables that stand
-// in for library calls in per-frame code. Table precision: 7 mantissa bits
-// for square roots, 1/4000 of a turn for angles.
+// Numeric helpers shared across the engine: integer fixed-point scaling and,
+// in 32-bit floats, rounding (to nearest means halves to even), angles, and
+// the lookup tables that stand in for library calls in per-frame code. Table
+// precision: 7 mantissa bits for square roots, 1/4000 of a turn for angles.
 
 #include <cstdint>
 
