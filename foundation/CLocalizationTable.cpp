@@ -499,7 +499,7 @@ void CLocalizationTable::AppendToFile(const CJString& text, const char* annotati
         check.m_Quiet = true;
         CFile memory;
         const uint32_t size = uint32_t(entry.GetLength());
-        auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(entry.GetString())), size, false);
+        auto* buffer = CMemFileBuf::WrapReadOnly(entry.GetString(), size);
         if (!memory.AttachFileBuf(buffer, FILE_READ)) {
             delete buffer;
             return;

@@ -51,7 +51,7 @@ bool ReadU32At(CFile& file, int64_t position, uint32_t& value)
 std::string DiskPathOf(const char* path, uint32_t flags)
 {
     CJString resolved;
-    ResolvePath(resolved, path, flags);
+    ResolveFileName(resolved, path, flags);
     if (resolved.IsWide())
         resolved.ToNarrow();
     return plat::ResolvePath(Windows1252ToUtf8(resolved.GetString()));

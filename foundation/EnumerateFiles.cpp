@@ -164,7 +164,7 @@ uint32_t EnumerateFiles(CEnumerateFilesCallback& callback, const CEnumerateFiles
     CPerformanceMonitorScope scope(zone);
 
     CJString resolved;
-    ResolvePath(resolved, options.folder ? options.folder : "", flags);
+    ResolveFileName(resolved, options.folder ? options.folder : "", flags);
     if (resolved.IsWide())
         resolved.ToNarrow();
     size_t prefixLength = 0;

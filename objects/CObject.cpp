@@ -10,6 +10,7 @@
 #include "objects/CObjectStream.h"
 #include "objects/CPointerToBeNulledArray.h"
 #include "objects/CSlotProperty.h"
+#include "objects/XmlTags.h"
 
 #include <bit>
 #include <cstdlib>
@@ -873,7 +874,7 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size)
     if (size)
         std::memcpy(copy, data, size);
     CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, size, true), FILE_READ, IdMode::WithIds);
+    stream.Attach(CMemFileBuf::Adopt(copy, size), FILE_READ, IdMode::WithIds);
     stream.SetQuiet(true);
     CObject* object = ReadObjectFromStream(stream);
     stream.Finish();

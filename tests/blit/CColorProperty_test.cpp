@@ -67,7 +67,7 @@ TEST_P(ColorRoundTrip, KeepsTheColourInEveryForm)
     CObjectStream reading;
     auto* copy = static_cast<uint8_t*>(std::malloc(size_t(buffer->GetSize()) + 1));
     std::memcpy(copy, buffer->GetData(), size_t(buffer->GetSize()));
-    reading.Attach(new CMemFileBuf(copy, uint32_t(buffer->GetSize()), true), FILE_READ, IdMode::WithoutIds);
+    reading.Attach(CMemFileBuf::Adopt(copy, uint32_t(buffer->GetSize())), FILE_READ, IdMode::WithoutIds);
     EXPECT_TRUE(property->ReadBinary(&fromBinary, reading));
 
     CNetMessageStream packed;
@@ -93,7 +93,7 @@ const ColorCase kColorCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Colors, ColorRoundTrip, testing::ValuesIn(kColorCases),
-                         [](const testing::TestParamInfo<ColorCase>& info) { return std::string(info.param.label); });
+                         [](const testing::TestParamInfo<ColorCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 TEST(ColorProperty, EqualityIgnoresAlphaAndEveryColourIsWritten)
 {

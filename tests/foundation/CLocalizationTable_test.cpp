@@ -49,8 +49,7 @@ private:
 std::string ReadFromMemory(CLocalizationTable& table, const std::string& text)
 {
     CFile file;
-    auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(text.data())), uint32_t(text.size()),
-                                   false);
+    auto* buffer = CMemFileBuf::WrapReadOnly(text.data(), uint32_t(text.size()));
     EXPECT_TRUE(file.AttachFileBuf(buffer, FILE_READ));
     const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
     std::string report;
@@ -173,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"LastOfSeveral", "Garbage\r\nENGLISH: A[END]\r\nLOCALIZED: B[END]\r\nENGLISH: C\r\n",
                 "Error in localization text at line 4.  Could not find the \"[END]\" in the english version of the "
                 "string\""}),
-    [](const testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<BadFile>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(LocalizationTokens, OnlyCountPercentSignsBeforeAStop)
 {
@@ -199,8 +198,7 @@ TEST(LocalizationDeathTest, ShowsEveryErrorThenEndsWithStatus255)
         {
             CLocalizationTable table;
             CFile file;
-            file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(text)),
-                                               uint32_t(std::strlen(text)), false),
+            file.AttachFileBuf(CMemFileBuf::WrapReadOnly(text, uint32_t(std::strlen(text))),
                                FILE_READ);
             table.ReadEntries(file);
         },

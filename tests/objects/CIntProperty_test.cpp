@@ -86,7 +86,7 @@ const ScalarCase kScalarCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ScalarRoundTrip, testing::ValuesIn(kScalarCases),
-                         [](const testing::TestParamInfo<ScalarCase>& param) { return std::string(param.param.label); });
+                         [](const testing::TestParamInfo<ScalarCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 TEST(IntProperty, PacksRangedValuesInFewBitsAndOthersAsAlignedWords)
 {

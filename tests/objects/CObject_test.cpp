@@ -188,7 +188,7 @@ TEST_F(ObjectText, FatalReportsEndTheProcessWithTheirTexts)
                 "\"Bad.txt\"");
     EXPECT_EXIT(
         {
-            auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>("CNope\r\n{\r\n}\r\n")), 13, false);
+            auto* buffer = CMemFileBuf::WrapReadOnly("CNope\r\n{\r\n}\r\n", 13);
             LoadObjectFromOpenFile(buffer, 0, IdMode::WithoutIds, ReportUnknownClass::Fatal);
         },
         testing::ExitedWithCode(255), "Tried to use a class named \"CNope\" but there is no class with that name.");

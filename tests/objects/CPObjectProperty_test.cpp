@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadClassCase{"Abstract", "CTestPartAbstract",
                      "Tried to use the abstract class \"CTestPartAbstract\" for a \"Defaulted\" (CTestBase). Last file "
                      "opened = \"Program.EXE\""}),
-    [](const testing::TestParamInfo<BadClassCase>& param) { return std::string(param.param.label); });
+    [](const testing::TestParamInfo<BadClassCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 TEST_F(OwnedObjects, AWrongClassEndsTheProcessWithStatus255)
 {

@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CountCase{"SmallCapacitiesNeverShrink", "Sizes", 20, {{1, -1}}, 20, {100}},
                     CountCase{"FarBelowASixteenthTrims", "Sizes", 40, {{1, -1}}, 1, {100}},
                     CountCase{"NoCapacityWordIsExact", "Exact", 3, {{5, -1}, {4, 1}}, 4, {100, 102, 1, 1}}),
-    [](const testing::TestParamInfo<CountCase>& param) { return std::string(param.param.label); });
+    [](const testing::TestParamInfo<CountCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 // Arrays read into a holder that already has another count.
 class ArrayForms : public testing::TestWithParam<std::pair<uint32_t, uint32_t>> {

@@ -97,7 +97,7 @@ const KindCase kKindCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ValueKindRoundTrip, testing::ValuesIn(kKindCases),
-                         [](const testing::TestParamInfo<KindCase>& param) { return std::string(param.param.label); });
+                         [](const testing::TestParamInfo<KindCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 class StringProperty : public testing::Test {
 protected:

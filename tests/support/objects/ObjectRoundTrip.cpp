@@ -22,7 +22,7 @@ CMemFileBuf* CopyOfBytes(const void* data, size_t size)
     auto* copy = static_cast<uint8_t*>(std::malloc(size + 1));
     if (size)
         std::memcpy(copy, data, size);
-    return new CMemFileBuf(copy, uint32_t(size), true);
+    return CMemFileBuf::Adopt(copy, uint32_t(size));
 }
 
 std::string ObjectToText(CObject* object, IdMode ids)
