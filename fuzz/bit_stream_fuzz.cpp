@@ -10,6 +10,7 @@
 #include "FuzzClasses.h"
 #include "foundation/FatalError.h"
 #include "objects/CNetMessageStream.h"
+#include "tests/support/objects/ObjectRoundTrip.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -57,11 +58,7 @@ CFuzzRecord& Baseline()
 
 std::string TextOf(CObject* object)
 {
-    uint32_t size = 0;
-    uint8_t* data = WriteObjectToMemory(object, size);
-    std::string text(reinterpret_cast<char*>(data), size);
-    std::free(data);
-    return text;
+    return ObjectToText(object, IdMode::WithoutIds);
 }
 
 std::unique_ptr<CObject> CopyOfBaseline()

@@ -6,6 +6,7 @@
 #include "foundation/CMemFileBuf.h"
 #include "foundation/FatalError.h"
 #include "platform/CPlatform.h"
+#include "platform/WindowHeadless.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -18,7 +19,11 @@ namespace {
 // the fuzzer's own output.
 class CSilentPlatform final : public plat::CPlatform {
 public:
+    plat::CWindowDevice& GetWindow() override { return m_Window; }
     void ShowMessageBox(std::string_view, std::string_view) override {}
+
+private:
+    plat::CWindowHeadless m_Window;
 };
 
 } // namespace
@@ -33,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SetFatalTerminator(ThrowingFatalTerminator);
     std::vector<uint8_t> bytes(data, data + size);
     CFile file;
-    file.AttachFileBuf(new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false), FILE_READ);
+    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
     CLocalizationTable table;
     try {
         table.ReadEntries(file);

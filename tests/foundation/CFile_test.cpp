@@ -2,7 +2,9 @@
 
 #include "FileTestSupport.h"
 #include "foundation/ArchiveSeam.h"
+#include "foundation/BufferNames.h"
 #include "foundation/CMemFileBuf.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/CZipArchive.h"
 #include "platform/FileSystem.h"
 #include "support/ScopedHooks.h"
@@ -32,7 +34,7 @@ Lines ReadAllLines(CFile& file)
 
 bool AttachBytes(CFile& file, std::string& bytes)
 {
-    return file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size()), false), FILE_READ);
+    return file.AttachFileBuf(CMemFileBuf::Wrap(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())), FILE_READ);
 }
 
 Lines MemoryLines(std::string bytes)
@@ -95,7 +97,7 @@ TEST_P(LineEnds, ReadTheSameFromDiskAndFromAnArchive)
 {
     Put("Data/Loose.txt", GetParam().bytes);
     Put("Data/Text.zip", BuildZip({{"Member.txt", GetParam().bytes}}));
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Text.zip", true, false, "Z/", false, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Text.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Z/", MountLoading::Now, 0));
     for (const char* name : {"Loose.txt", "Z/Member.txt"}) {
         CFile file;
         ASSERT_TRUE(file.Open(name, FILE_READ)) << name;
@@ -121,8 +123,26 @@ INSTANTIATE_TEST_SUITE_P(
                     LineEndCase{"CrLastInAChunk", kChunkFill + "\r\nb", {kChunkFill, "b"}},
                     LineEndCase{"CrCrAcrossAChunk", kChunkFill.substr(1) + "\r\r\nb", {kChunkFill.substr(1), "b"}},
                     LineEndCase{"LoneCrLastInAChunk", kChunkFill + "\rb", {kChunkFill, "b"}},
+                    LineEndCase{"BareCrRun", "a\rb\rc\n", {"a", "b", "c"}},
+                    LineEndCase{"CrCrThenLf", "a\r\rb\nc\r", {"a", "", "b", "c"}},
+                    LineEndCase{"OnlyLineEnds", "\n\r\r\n\n", {"", ""}},
                     LineEndCase{"LongerThanAChunk", kLong + "\r\n" + kLong.substr(0, 600), {kLong, kLong.substr(0, 600)}}),
     [](const testing::TestParamInfo<LineEndCase>& param) { return std::string(param.param.label); });
+
+TEST_F(FileTest, BytesAfterALineAreReadWhereTheLineEnded)
+{
+    // A bare CR ends a line inside a run of bytes the reader took at once.
+    WriteBytes(PathOf("mixed.txt"), "a\rbc\r\n\nde");
+    CFile file;
+    ASSERT_TRUE(file.Open(PathOf("mixed.txt").c_str(), FILE_READ));
+    EXPECT_EQ(NextLine(file), "a");
+    EXPECT_EQ(file.GetPosition(), 2);
+    EXPECT_EQ(NextLine(file), "bc");
+    EXPECT_EQ(file.GetPosition(), 7);
+    char rest[3] = {};
+    EXPECT_EQ(file.Read(rest, 2), 2u);
+    EXPECT_STREQ(rest, "de");
+}
 
 TEST_F(FileTest, MemoryLineEndsSkipOneCrThenOneLf)
 {
@@ -147,6 +167,24 @@ TEST_F(FileTest, DiskLinesSurviveNulBytesLongLinesAndChunkBoundaries)
     EXPECT_EQ(NextLine(file), "last");
     EXPECT_EQ(NextLine(file), "<end>");
     EXPECT_EQ(file.GetLineCount(), 5u);
+}
+
+TEST_F(FileTest, DiskLinesAcrossTheReadBlocksKeepTheirEnds)
+{
+    // The reader takes the file in 64 KiB blocks: a line end split between
+    // two blocks, and a line longer than a block, read as anywhere else.
+    const size_t kBlock = 65536;
+    const std::string first(kBlock - 1, 'a');   // its CR ends the first block
+    const std::string second(kBlock - 2, 'b');  // CR CR LF across the next edge
+    const std::string huge(3 * kBlock + 17, 'c');
+    WriteBytes(PathOf("blocks.txt"), first + "\r\n" + second + "\r\r\n" + huge + "\n\rend");
+    CFile file;
+    ASSERT_TRUE(file.Open(PathOf("blocks.txt").c_str(), FILE_READ));
+    EXPECT_EQ(NextLine(file), first);
+    EXPECT_EQ(NextLine(file), second);
+    EXPECT_EQ(NextLine(file), huge);
+    EXPECT_EQ(NextLine(file), "end");
+    EXPECT_EQ(NextLine(file), "<end>");
 }
 
 TEST_F(FileTest, ReadNonBlankLineSkipsWhitespaceLines)
@@ -540,7 +578,7 @@ TEST(FilePaths, ResolveAgainstTheBaseFolders)
 {
     auto resolved = [](const char* name, uint32_t flags) {
         CJString out;
-        ResolvePath(out, name, flags);
+        ResolveFileName(out, name, flags);
         return std::string(out.GetString());
     };
     EXPECT_EQ(resolved("./x.txt", 0), "./x.txt");

@@ -2,6 +2,7 @@
 
 #include "foundation/ShellServices.h"
 #include "platform/CPlatform.h"
+#include "platform/WindowHeadless.h"
 #include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
@@ -21,26 +22,18 @@ public:
     {
         calls.push_back("box " + std::string(caption) + ": " + std::string(text));
     }
+    plat::CWindowDevice& GetWindow() override { return window; }
     std::vector<std::string> calls;
+    plat::CWindowHeadless window;
 };
 
 class MessageBoxes : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_PreviousHooks = SetShellHooks(&m_Shell);
-        m_PreviousPlatform = plat::ReplacePlatform(&m_Shell);
-    }
-    void TearDown() override
-    {
-        SetShellHooks(m_PreviousHooks);
-        plat::ReplacePlatform(m_PreviousPlatform);
-    }
     CRecordingShell m_Shell;
 
 private:
-    CShellHooks* m_PreviousHooks = nullptr;
-    plat::CPlatform* m_PreviousPlatform = nullptr;
+    CScopedShellHooks m_Hooks{&m_Shell};
+    CScopedPlatform m_Platform{&m_Shell};
 };
 
 TEST_F(MessageBoxes, ShowTheArrowCursorFirst)

@@ -6,7 +6,6 @@
 
 namespace {
 
-using Ids = CObjectStream::Ids;
 
 class ObjectBinary : public testing::Test {
 protected:
@@ -15,7 +14,7 @@ protected:
 
 TEST_F(ObjectBinary, RoundTripsThroughTheBinaryFormWithPatchedReferences)
 {
-    for (Ids ids : {Ids::Without, Ids::With}) {
+    for (IdMode ids : {IdMode::WithoutIds, IdMode::WithIds}) {
         CTestDerived root;
         root.m_Count = 41;
         root.m_Name = "binary";
@@ -29,7 +28,7 @@ TEST_F(ObjectBinary, RoundTripsThroughTheBinaryFormWithPatchedReferences)
         ASSERT_TRUE(ReadFromBinary(&copy, bytes, ids));
         EXPECT_EQ(WriteToText(&copy, ids), WriteToText(&root, ids));
         EXPECT_EQ(WriteToBinary(&copy, ids), bytes);
-        if (ids == Ids::With) {
+        if (ids == IdMode::WithIds) {
             EXPECT_EQ(copy.m_Partner, copy.m_Child);
             EXPECT_EQ(static_cast<CTestDerived*>(copy.m_Child)->m_Partner, &copy);
         }
@@ -39,7 +38,7 @@ TEST_F(ObjectBinary, RoundTripsThroughTheBinaryFormWithPatchedReferences)
 TEST_F(ObjectBinary, BeginsWithTheFormatAndClassVersions)
 {
     CTestBase object;
-    const std::string bytes = WriteToBinary(&object, Ids::Without);
+    const std::string bytes = WriteToBinary(&object, IdMode::WithoutIds);
     float format, version;
     std::memcpy(&format, bytes.data(), 4);
     std::memcpy(&version, bytes.data() + 4, 4);
@@ -51,19 +50,19 @@ TEST_F(ObjectBinary, OtherFormatsAndClassVersionsAreNotRead)
 {
     CTestBase object;
     object.m_Count = 8;
-    std::string bytes = WriteToBinary(&object, Ids::Without);
+    std::string bytes = WriteToBinary(&object, IdMode::WithoutIds);
     std::string older = bytes;
     const float format26 = 26.0f;
     std::memcpy(older.data(), &format26, 4);
     CTestBase target;
-    EXPECT_FALSE(ReadFromBinary(&target, older, Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, older, IdMode::WithoutIds));
     EXPECT_EQ(target.m_Count, 3);
     std::string changed = bytes;
     const float otherVersion = 1.0f;
     std::memcpy(changed.data() + 4, &otherVersion, 4);
-    EXPECT_FALSE(ReadFromBinary(&target, changed, Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, changed, IdMode::WithoutIds));
     EXPECT_EQ(target.m_Count, 3);
-    EXPECT_FALSE(ReadFromBinary(&target, bytes.substr(0, 10), Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, bytes.substr(0, 10), IdMode::WithoutIds));
 }
 
 size_t FindWord(const std::string& bytes, uint32_t word)
@@ -89,7 +88,7 @@ TEST_F(ObjectBinary, AnObjectReferencedManyTimesIsListedOnceAtTheEnd)
     root.m_Partner = &root;
     child->m_Partner = &root;
     grandchild->m_Partner = &root;
-    const std::string bytes = WriteToBinary(&root, Ids::With);
+    const std::string bytes = WriteToBinary(&root, IdMode::WithIds);
     // Format, the list's location, the root's identity, then its class version.
     const uint32_t location = WordAt(bytes, 4);
     const uint32_t rootIdentity = WordAt(bytes, 8);
@@ -98,7 +97,7 @@ TEST_F(ObjectBinary, AnObjectReferencedManyTimesIsListedOnceAtTheEnd)
     EXPECT_EQ(WordAt(bytes, location + 4), 1u);
     EXPECT_EQ(WordAt(bytes, location + 8), rootIdentity);
     CTestDerived copy;
-    ASSERT_TRUE(ReadFromBinary(&copy, bytes, Ids::With));
+    ASSERT_TRUE(ReadFromBinary(&copy, bytes, IdMode::WithIds));
     EXPECT_EQ(static_cast<CTestDerived*>(static_cast<CTestDerived*>(copy.m_Child)->m_Child)->m_Partner, &copy);
 }
 
@@ -109,18 +108,18 @@ TEST_F(ObjectBinary, AReferenceCountTheFileCannotHoldIsRefused)
     root.m_Child = child;
     root.m_Partner = child;
     child->m_Partner = &root;
-    const std::string bytes = WriteToBinary(&root, Ids::With);
+    const std::string bytes = WriteToBinary(&root, IdMode::WithIds);
     const size_t at = FindWord(bytes, kBinaryReferenceListMarker);
     ASSERT_NE(at, std::string::npos);
     const uint32_t count = WordAt(bytes, at + 4);
     ASSERT_EQ(at + 8 + 4 * size_t(count), bytes.size());
     CTestDerived copy;
-    ASSERT_TRUE(ReadFromBinary(&copy, bytes, Ids::With));
+    ASSERT_TRUE(ReadFromBinary(&copy, bytes, IdMode::WithIds));
     for (const uint32_t lie : {count + 1, 0x40000000u}) {
         std::string damaged = bytes;
         std::memcpy(damaged.data() + at + 4, &lie, 4);
         CTestDerived target;
-        EXPECT_FALSE(ReadFromBinary(&target, damaged, Ids::With)) << lie;
+        EXPECT_FALSE(ReadFromBinary(&target, damaged, IdMode::WithIds)) << lie;
     }
 }
 
