@@ -98,6 +98,21 @@ TEST_F(OwnedObjects, TheBlockOfAnObjectThatCannotBeMadeIsSkippedToItsEnd)
     EXPECT_EQ(read->m_Kind, CTestDerived::SGetClassInfo());
 }
 
+TEST_F(OwnedObjects, AnOwnedArrayUnderItsOwnNameTakesTheLineAsOneElement)
+{
+    // The array's own name with a value other than "Array" once read its
+    // own line again without end.
+    auto empty = ReadHolder("Parts=\r\n");
+    ASSERT_NE(empty, nullptr);
+    ASSERT_EQ(empty->m_Parts.GetCount(), 1u);
+    EXPECT_EQ(empty->m_Parts[0], nullptr);
+    auto one = ReadHolder("Parts=CTestBase\r\n{\r\nCount=4\r\n}\r\n");
+    ASSERT_NE(one, nullptr);
+    ASSERT_EQ(one->m_Parts.GetCount(), 1u);
+    ASSERT_NE(one->m_Parts[0], nullptr);
+    EXPECT_EQ(one->m_Parts[0]->m_Count, 4);
+}
+
 TEST_F(OwnedObjects, AnInlineObjectIsFoundByItsClassesSecondPropertyName)
 {
     auto read = ReadHolder("Count=5\r\nName=inline\r\nKind=CTestBase\r\n");
