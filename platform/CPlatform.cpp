@@ -1,5 +1,6 @@
 #include "platform/CPlatform.h"
 
+#include "platform/CAudioDevice.h"
 #include "platform/CPlatformHeadless.h"
 #include "platform/CPlatformSDL.h"
 
@@ -23,6 +24,12 @@ CPlatform*& CurrentPlatform()
 }
 
 } // namespace
+
+CAudioDevice& CPlatform::GetAudioDevice()
+{
+    static CAudioDeviceHeadless* const silent = new CAudioDeviceHeadless;
+    return *silent;
+}
 
 PlatformKind ChoosePlatformKind()
 {

@@ -4,13 +4,13 @@
 // tests, CI and machines without a display. The backend is chosen once, on
 // first use, and engine code never asks which one it got.
 //
-// Only the message box exists so far; the window, input, screen, audio and
-// clipboard devices join this interface when they are written.
 
 #include <memory>
 #include <string_view>
 
 namespace plat {
+
+class CAudioDevice;
 
 class CPlatform {
 public:
@@ -19,6 +19,10 @@ public:
     // A modal box with an OK button; returns when the user dismissed it, or
     // at once where no user can see it. Texts are UTF-8.
     virtual void ShowMessageBox(std::string_view caption, std::string_view text) = 0;
+
+    // The sound output; closed until the sound code opens it. A platform
+    // without one answers a device that no thread pulls.
+    virtual CAudioDevice& GetAudioDevice();
 };
 
 enum class PlatformKind { SDL, Headless };

@@ -1,6 +1,7 @@
 #pragma once
 // The platform on a real display, through SDL2. No SDL type appears here.
 
+#include "platform/CAudioDeviceSDL.h"
 #include "platform/CPlatform.h"
 
 namespace plat {
@@ -9,6 +10,10 @@ class CPlatformSDL final : public CPlatform {
 public:
     // Falls back to standard error when SDL cannot show the box.
     void ShowMessageBox(std::string_view caption, std::string_view text) override;
+    CAudioDevice& GetAudioDevice() override { return m_Audio; }
+
+private:
+    CAudioDeviceSDL m_Audio;
 };
 
 } // namespace plat
