@@ -106,9 +106,10 @@ bool CWaveSoundReader::Open(CFile* file)
             }
         }
         int64_t next = start + int64_t(size);
-        // Writers disagree on the pad byte after an odd chunk: skip it unless
-        // a chunk id follows the chunk directly and none follows the pad.
-        if ((size & 1) && (LooksLikeChunkId(*m_File, next + 1) || !LooksLikeChunkId(*m_File, next)))
+        // Writers disagree on the pad byte after an odd chunk. A pad byte is
+        // 0, which no chunk id begins with: skip it unless an id follows the
+        // chunk directly.
+        if ((size & 1) && !LooksLikeChunkId(*m_File, next))
             ++next;
         position = next;
     }
