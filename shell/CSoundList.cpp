@@ -8,6 +8,7 @@
 #include "foundation/EnumerateFiles.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -50,7 +51,12 @@ int32_t CSoundList::Load(const char* listName, const char* folder, const char* e
         RegisterList(listName, "");
         m_Registered = true;
     }
+    // Enumerations take a folder as a path prefix: it ends in a separator.
     m_Folder = m_Root;
+    const char* root = m_Root.GetString();
+    const size_t rootLength = std::strlen(root);
+    if (rootLength && root[rootLength - 1] != '/' && root[rootLength - 1] != '\\')
+        m_Folder.Append("/");
     m_Tree.reset();
     RemoveAll();
 
