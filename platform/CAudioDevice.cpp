@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace plat {
@@ -51,7 +52,9 @@ bool DecodeCompressedWave(const uint8_t* bytes, size_t size, PcmFormat& format, 
     format.channels = channels;
     format.rate = uint32_t(spec.freq);
     format.bits = 16;
-    pcm.resize(pcm.size() - pcm.size() % format.BlockAlign());
+    // Whole frames only.
+    const size_t frameBytes = size_t(channels) * 2;
+    pcm.erase(pcm.begin() + std::ptrdiff_t(pcm.size() / frameBytes * frameBytes), pcm.end());
     return true;
 }
 

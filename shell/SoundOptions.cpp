@@ -73,8 +73,9 @@ CSoundOptionsState::CSoundOptionsState(CSoundDevice& device, CMusicPlayer& music
     m_Slider[Index(SoundOptionRow::Effects)] = int32_t((ReadEffectsVolume() - kEffectsMin) * kEffectsSliderScale);
     m_Slider[Index(SoundOptionRow::Music)] =
         options.GetInt(kMusicVolume, CMusicPlayer::kDefaultBaseVolume) + kFullSlider;
-    for (SoundOptionRow row : {SoundOptionRow::Master, SoundOptionRow::Effects, SoundOptionRow::Music})
-        m_Muted[Index(row)] = options.GetInt(MuteKey(row), 0) != 0;
+    m_Muted[Index(SoundOptionRow::Master)] = options.GetInt(kMasterMute, 0) != 0;
+    m_Muted[Index(SoundOptionRow::Effects)] = options.GetInt(kEffectsMute, 0) != 0;
+    m_Muted[Index(SoundOptionRow::Music)] = options.GetInt(kMusicMute, 0) != 0;
 }
 
 void CSoundOptionsState::SetMuted(SoundOptionRow row, bool muted)

@@ -46,7 +46,10 @@ public:
     void MoveSlider(SoundOptionRow row, int32_t value);
 
 private:
-    static int Index(SoundOptionRow row) { return int(row); }
+    static int Index(SoundOptionRow row)
+    {
+        return row == SoundOptionRow::Master ? 0 : row == SoundOptionRow::Effects ? 1 : 2;
+    }
     // Applies the row from its slider, or its muted value.
     void Apply(SoundOptionRow row);
 
