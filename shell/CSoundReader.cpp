@@ -81,7 +81,8 @@ bool CWaveSoundReader::Open(CFile* file)
 
     uint8_t fmt[16] = {};
     bool haveFormat = false, haveData = false, haveFact = false;
-    uint32_t dataSize = 0, factFrames = 0;
+    uint32_t dataSize = 0, factFrames = 0, formatSize = 0;
+    int64_t formatStart = 0;
     int64_t position = 12;
     while (!(haveFormat && haveData) && position + 8 <= limit) {
         uint8_t chunk[8];
@@ -93,6 +94,8 @@ bool CWaveSoundReader::Open(CFile* file)
         if (id == kTagFmt) {
             if (size < 16 || !ReadExactly(*m_File, fmt, 16))
                 return false;
+            formatStart = start;
+            formatSize = uint32_t(std::clamp<int64_t>(fileSize - start, 0, size));
             haveFormat = true;
         } else if (id == kTagData) {
             m_DataStart = uint32_t(std::min<int64_t>(start, UINT32_MAX));
@@ -126,7 +129,7 @@ bool CWaveSoundReader::Open(CFile* file)
         // size to keep to.
         if (!haveFact || channels == 0)
             return false;
-        return OpenCompressed(factFrames, dataSize);
+        return OpenCompressed(factFrames, formatStart, formatSize, dataSize);
     }
     m_Format.channels = channels;
     m_Format.rate = rate;
@@ -138,15 +141,25 @@ bool CWaveSoundReader::Open(CFile* file)
     return m_File->Seek(m_DataStart);
 }
 
-bool CWaveSoundReader::OpenCompressed(uint32_t frames, uint32_t sourceBytes)
+bool CWaveSoundReader::OpenCompressed(uint32_t frames, int64_t formatStart, uint32_t formatSize, uint32_t sourceBytes)
 {
-    const int64_t size = m_File->GetSize();
-    std::vector<uint8_t> whole(size_t(std::max<int64_t>(size, 0)));
-    if (whole.empty() || !m_File->Seek(0) || !ReadExactly(*m_File, whole.data(), uint32_t(whole.size())))
+    // The decoder is handed a file rebuilt from the two chunks as they were
+    // checked, so no size it sees claims more than the file holds.
+    std::vector<uint8_t> file(20 + size_t(formatSize) + 8 + size_t(sourceBytes));
+    WriteLE32(file.data(), kTagRiff);
+    WriteLE32(file.data() + 4, uint32_t(file.size() - 8));
+    WriteLE32(file.data() + 8, kTagWave);
+    WriteLE32(file.data() + 12, kTagFmt);
+    WriteLE32(file.data() + 16, formatSize);
+    uint8_t* data = file.data() + 20 + formatSize;
+    WriteLE32(data, kTagData);
+    WriteLE32(data + 4, sourceBytes);
+    if (!m_File->Seek(formatStart) || !ReadExactly(*m_File, file.data() + 20, formatSize) ||
+        !m_File->Seek(m_DataStart) || !ReadExactly(*m_File, data + 8, sourceBytes))
         return false;
     plat::PcmFormat format;
     std::vector<uint8_t> pcm;
-    if (!plat::DecodeCompressedWave(whole.data(), whole.size(), format, pcm) || !format.IsValid())
+    if (!plat::DecodeCompressedWave(file.data(), file.size(), format, pcm) || !format.IsValid())
         return false;
     const uint64_t wanted = uint64_t(frames) * format.BlockAlign();
     if (wanted == 0 || wanted > uint64_t(sourceBytes) * kMaxExpansion || wanted > kMaxDecodedSize)

@@ -72,7 +72,7 @@ public:
     void Close() override;
 
 private:
-    bool OpenCompressed(uint32_t frames, uint32_t sourceBytes);
+    bool OpenCompressed(uint32_t frames, int64_t formatStart, uint32_t formatSize, uint32_t sourceBytes);
 
     uint32_t m_DataStart = 0;
     uint32_t m_Position = 0;                 // decoded bytes handed out
