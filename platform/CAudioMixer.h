@@ -1,5 +1,5 @@
 #pragma once
-// The mixer behind every audio device: DirectSound-shaped buffers (a block of
+// The mixer behind every audio device: sound buffers (a block of
 // 8-bit unsigned or 16-bit signed PCM that plays once or loops, with a play
 // cursor, volume in hundredths of a decibel, pan and frequency), mixed into
 // interleaved stereo 16-bit frames at 44100 Hz.
