@@ -9,7 +9,7 @@
 #include "shell/CSoundStreamPump.h"
 
 #include "foundation/CFileList.h"
-#include "foundation/CObjectFileArray.h"
+#include "objects/CObjectFileArray.h"
 
 #include <cstdint>
 #include <string>

@@ -10,7 +10,7 @@
 // gives ".ogg"; a name without either gets ".wav"; ".ogg" is not retried),
 // then by a case-blind search that takes "\" for "/".
 
-#include "foundation/CObjectFileArray.h"
+#include "objects/CObjectFileArray.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,7 +3,7 @@
 #include "shell/CSoundDevice.h"
 
 #include "SoundTestSupport.h"
-#include "foundation/CFileListList.h"
+#include "objects/CFileListList.h"
 
 #include <memory>
 
