@@ -3,6 +3,8 @@
 #include "platform/CAudioDevice.h"
 #include "platform/CPlatformHeadless.h"
 #include "platform/CPlatformSDL.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +31,16 @@ CAudioDevice& CPlatform::GetAudioDevice()
 {
     static CAudioDeviceHeadless* const silent = new CAudioDeviceHeadless;
     return *silent;
+}
+
+bool CPlatform::GetFreeDiskSpace(std::string_view folder, uint64_t& freeBytes)
+{
+    return plat::GetFreeDiskSpace(folder, freeBytes);
+}
+
+void CPlatform::Sleep(uint32_t milliseconds)
+{
+    SleepMs(milliseconds);
 }
 
 PlatformKind ChoosePlatformKind()

@@ -4,25 +4,40 @@
 // tests, CI and machines without a display. The backend is chosen once, on
 // first use, and engine code never asks which one it got.
 //
+// Devices are separate objects the platform owns and hands out; the few
+// machine services that tests must steer (free disk space, sleeping) are
+// calls of the platform itself.
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
 namespace plat {
 
 class CAudioDevice;
+class CWindowDevice;
 
 class CPlatform {
 public:
     virtual ~CPlatform() = default;
 
-    // A modal box with an OK button; returns when the user dismissed it, or
-    // at once where no user can see it. Texts are UTF-8.
-    virtual void ShowMessageBox(std::string_view caption, std::string_view text) = 0;
+    // The game window, made on first use and closed only by Destroy.
+    virtual CWindowDevice& GetWindow() = 0;
 
     // The sound output; closed until the sound code opens it. A platform
     // without one answers a device that no thread pulls.
     virtual CAudioDevice& GetAudioDevice();
+
+    // Free bytes for the caller on the file system holding the folder;
+    // false when it cannot be had.
+    virtual bool GetFreeDiskSpace(std::string_view folder, uint64_t& freeBytes);
+
+    // Waits; a signal does not cut the wait short.
+    virtual void Sleep(uint32_t milliseconds);
+
+    // A modal box with an OK button; returns when the user dismissed it, or
+    // at once where no user can see it. Texts are UTF-8.
+    virtual void ShowMessageBox(std::string_view caption, std::string_view text) = 0;
 };
 
 enum class PlatformKind { SDL, Headless };

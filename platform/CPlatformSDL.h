@@ -3,6 +3,7 @@
 
 #include "platform/CAudioDeviceSDL.h"
 #include "platform/CPlatform.h"
+#include "platform/WindowSDL.h"
 
 namespace plat {
 
@@ -10,9 +11,11 @@ class CPlatformSDL final : public CPlatform {
 public:
     // Falls back to standard error when SDL cannot show the box.
     void ShowMessageBox(std::string_view caption, std::string_view text) override;
+    CWindowDevice& GetWindow() override { return m_Window; }
     CAudioDevice& GetAudioDevice() override { return m_Audio; }
 
 private:
+    CWindowSDL m_Window;
     CAudioDeviceSDL m_Audio;
 };
 

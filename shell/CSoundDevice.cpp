@@ -2,6 +2,7 @@
 
 #include "shell/CSoundReader.h"
 
+#include "foundation/BufferNames.h"
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CPerformanceMonitor.h"

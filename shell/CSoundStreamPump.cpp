@@ -5,7 +5,7 @@
 
 #include "foundation/CIniSection.h"
 #include "foundation/CPerformanceMonitor.h"
-#include "foundation/PlatformWrappers.h"
+#include "platform/Debug.h"
 #include "platform/CAudioDevice.h"
 
 #include <algorithm>
@@ -174,7 +174,7 @@ void CSoundStreamPump::StartThread()
         });
     } catch (const std::system_error&) {
         // Without a thread the stream is pumped from Service.
-        DebugOutput("Sound stream: no pump thread, pumping once per frame\n");
+        plat::DebugOutput("Sound stream: no pump thread, pumping once per frame\n");
         m_Threaded = false;
     }
 }

@@ -71,7 +71,7 @@ void DecodeAll(benchmark::State& state, const std::string& file)
     std::vector<uint8_t> piece(40000);
     for (auto _ : state) {
         auto* source = new CFile;
-        source->AttachFileBuf(new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false), FILE_READ);
+        source->AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
         std::unique_ptr<CSoundReader> reader(OpenSoundReader(source));
         if (!reader) {
             state.SkipWithError("no reader");

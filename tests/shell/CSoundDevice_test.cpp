@@ -1,7 +1,7 @@
 #include "shell/CSoundDevice.h"
 
 #include "SoundTestSupport.h"
-#include "foundation/CFile.h"
+#include "foundation/BufferNames.h"
 #include "platform/CAudioMixer.h"
 
 #include <atomic>
