@@ -1,8 +1,49 @@
 #include "platform/CAudioDeviceSDL.h"
 
+#include "platform/Debug.h"
+
 #include <SDL.h>
 
+#include <cstdarg>
+#include <cstdio>
+#include <dlfcn.h>
+#include <string>
+
 namespace plat {
+
+namespace {
+
+void AlsaDiagnostic(const char* file, int line, const char*, int, const char* format, ...)
+{
+    char text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format ? format : "", arguments);
+    va_end(arguments);
+    char where[256];
+    std::snprintf(where, sizeof where, "ALSA %s:%d: ", file ? file : "", line);
+    DebugOutput(std::string(where) + text + "\n");
+}
+
+// alsa-lib prints its own diagnostics to standard error: a machine without a
+// sound card gets a screenful at every open. They go to the debug output
+// instead; the failure itself reaches us through SDL. SDL loads the same
+// library by the same name, so the handler set here is the one it uses. The
+// library stays loaded for the handler's sake.
+void RouteAlsaDiagnostics()
+{
+    static const bool routed = [] {
+        void* library = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return false;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        auto* setHandler = reinterpret_cast<int (*)(Handler)>(::dlsym(library, "snd_lib_error_set_handler"));
+        return setHandler && setHandler(&AlsaDiagnostic) == 0;
+    }();
+    static_cast<void>(routed);
+}
+
+} // namespace
 
 CAudioDeviceSDL::~CAudioDeviceSDL()
 {
@@ -14,6 +55,7 @@ bool CAudioDeviceSDL::Open(bool stereo)
     if (m_Device)
         return true;
     if (!m_SubsystemStarted) {
+        RouteAlsaDiagnostics();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         m_SubsystemStarted = true;

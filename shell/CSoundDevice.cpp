@@ -22,22 +22,28 @@ constexpr uint32_t kMaxFrequency = 100000;
 
 // --- Device ---
 
-CSoundDevice::CSoundDevice(plat::CAudioDevice& audio) : m_Audio(audio) {}
+CSoundDevice::CSoundDevice(plat::CAudioDevice& audio) : m_Audio(&audio) {}
 
 CSoundDevice::~CSoundDevice() = default;
 
 CSoundDevice& CSoundDevice::SGetInstance()
 {
-    static CSoundDevice* const device = new CSoundDevice(plat::GetPlatform().GetAudioDevice());
+    static CSoundDevice* const device = new CSoundDevice;
     return *device;
+}
+
+plat::CAudioDevice& CSoundDevice::GetAudio() const
+{
+    return m_Audio ? *m_Audio : plat::GetPlatform().GetAudioDevice();
 }
 
 bool CSoundDevice::Initialize()
 {
-    if (m_Audio.IsOpen())
+    plat::CAudioDevice& audio = GetAudio();
+    if (audio.IsOpen())
         return true;
     m_Playing = nullptr;
-    return m_Audio.Open(m_Stereo);
+    return audio.Open(m_Stereo);
 }
 
 void CSoundDevice::Shutdown()
@@ -49,7 +55,7 @@ void CSoundDevice::Shutdown()
         for (void (*callback)() : callbacks)
             callback();
     }
-    m_Audio.Close();
+    GetAudio().Close();
 }
 
 void CSoundDevice::AddShutdownCallback(void (*callback)())
@@ -68,12 +74,12 @@ CSound* CSoundDevice::CreateSound()
 bool CSoundDevice::SetStereo(bool stereo)
 {
     m_Stereo = stereo;
-    return m_Audio.SetStereo(stereo);
+    return GetAudio().SetStereo(stereo);
 }
 
 bool CSoundDevice::IsReady() const
 {
-    return m_Audio.IsOpen();
+    return GetAudio().IsOpen();
 }
 
 void CSoundDevice::StopAllSounds()

@@ -42,9 +42,10 @@ public:
     CSoundDevice& operator=(const CSoundDevice&) = delete;
     virtual ~CSoundDevice();
 
-    // The process's device over the platform's audio output, made on first
-    // use and kept to the end of the process (sounds in other globals may
-    // outlive any destruction order).
+    // The process's device, made on first use and kept to the end of the
+    // process (sounds in other globals may outlive any destruction order).
+    // It drives the audio output of whichever platform is installed, so a
+    // platform installed later (a test's) brings its own output.
     static CSoundDevice& SGetInstance();
 
     // Opens the audio output; true at once when it is open.
@@ -68,7 +69,7 @@ public:
     void StopAllSounds();
     // Whether the audio output is open: without it nothing plays or loads.
     bool IsReady() const;
-    plat::CAudioDevice& GetAudio() { return m_Audio; }
+    plat::CAudioDevice& GetAudio() const;
 
     // Sounds of the group still playing; finished ones leave the list.
     uint32_t CountPlaying(uint32_t group);
@@ -79,11 +80,12 @@ public:
 
 private:
     friend class CSound;
+    CSoundDevice() = default;
     void Link(CSound* sound);
     void Unlink(CSound* sound);
     void Count(CSound& sound, int32_t direction);
 
-    plat::CAudioDevice& m_Audio;
+    plat::CAudioDevice* m_Audio = nullptr; // null: the installed platform's
     uint32_t m_Tick = 1;
     int32_t m_PeakCount = 0;
     int32_t m_PeakBytes = 0;
