@@ -38,7 +38,7 @@ void MovePoint(const CRect& clip, uint32_t code, int32_t& x, int32_t& y, int32_t
         x = x < clip.left ? clip.left : clip.right - 1;
         return;
     }
-    const float m = float(y - oy) / float(x - ox);
+    const float m = float(int64_t(y) - oy) / float(int64_t(x) - ox);
     const float b = float(y) - float(x) * m;
     const auto inside = [&clip](int32_t px, int32_t py) { return clip.ContainsPoint(px, py); };
     int32_t nx = x, ny = y;
