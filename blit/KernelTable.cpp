@@ -202,12 +202,20 @@ void ConversionKernel(const SBlitArgs& a, const SRun& r, uint32_t n)
     RunConversion<L>(a, r, n);
 }
 
+// Copies and fills gain from a body written for their count; the blends do
+// not (measured: the general loop is faster there), so they share one loop.
+constexpr bool IsCopyOrFill(KernelRow row)
+{
+    using enum KernelRow;
+    return row == Copy8 || row == Fill8 || row == Copy16 || row == Fill16 || row == Copy24 || row == Fill24;
+}
+
 template <KernelRow R, size_t I>
 constexpr RunKernel RowEntry()
 {
     if constexpr (I == 0)
         return &DoNothing;
-    else if constexpr (I <= 16)
+    else if constexpr (I <= 16 && IsCopyOrFill(R))
         return &FixedKernel<R, uint32_t(I)>;
     else
         return &GeneralKernel<R>;

@@ -1,9 +1,9 @@
 #pragma once
 // The pixel kernel table. A run-length row is a sequence of runs of 1 to 63
 // pixels; a decoder writes each run with two index operations and one call:
-// BlitKernelTable()[row][count]. Entry 0 of every row does nothing; entries 1
-// to 16 are written for their count (the loop unrolls); 17 to 63 share the
-// row's general loop. Rows come in pairs: the even row takes a literal run
+// BlitKernelTable()[row][count]. Entry 0 of every row does nothing; in copy
+// and fill rows entries 1 to 16 are written for their count (the loop
+// unrolls), the rest share the row's general loop. Rows come in pairs: the even row takes a literal run
 // (pixels in SRun::src), the odd row the matching repeat run (SRun::value).
 //
 // The rows that blend groups of four RGB565 pixels (Alpha/Opacity/Scaled
