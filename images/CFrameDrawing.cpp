@@ -369,10 +369,13 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
             const uint8_t* alphaRow = m_ExtraBlocks[2] && m_ExtraRows[2] ? m_ExtraBlocks[2] + m_ExtraRows[2][uy] : nullptr;
             const uint8_t* cursor = alphaRow;
             if (const uint8_t* p = FindRunPixel(m_ExtraBlocks[3], m_ExtraRows[3], m_Width, uy, ux, 2, &cursor)) {
-                uint32_t blockSize;
-                std::memcpy(&blockSize, m_ExtraBlocks[2], 4);
-                const bool inside = cursor && size_t(cursor - m_ExtraBlocks[2]) < blockSize;
-                const uint8_t alpha = inside ? *cursor : 0;
+                uint8_t alpha = 0;
+                if (cursor) {
+                    uint32_t blockSize;
+                    std::memcpy(&blockSize, m_ExtraBlocks[2], 4);
+                    if (size_t(cursor - m_ExtraBlocks[2]) < blockSize)
+                        alpha = *cursor;
+                }
                 if (alpha != 0)
                     from565(SPixel<16>::Read(p), alpha);
             }

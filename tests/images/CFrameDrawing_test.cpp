@@ -372,6 +372,43 @@ TEST_F(DrawingTest, TwoBandRunLengthFramesAreReadThroughTheirPackets)
     EXPECT_FALSE(frame->HitTest(6, 0));
 }
 
+SRunLengthBlock Block(std::vector<uint8_t> row)
+{
+    SRunLengthBlock block;
+    block.size = uint32_t(row.size() + 4);
+    block.data = std::make_unique<uint8_t[]>(block.size);
+    block.data[0] = uint8_t(block.size);
+    std::memcpy(block.data.get() + 4, row.data(), row.size());
+    block.rows = std::make_unique<uint32_t[]>(1);
+    block.rows[0] = 4;
+    return block;
+}
+
+TEST_F(DrawingTest, FiveBandFramesAnswerTheFirstBandThatDrawsThePoint)
+{
+    uint8_t palette[768] = {};
+    palette[3 * 7 + 2] = 70;
+    palette[3 * 9 + 2] = 90;
+    SetGamePalette(palette);
+    std::unique_ptr<CFrame> frame = CFrame::MakeOwned(6, 1, 8);
+    std::array<SRunLengthBlock, 4> extra;
+    extra[3] = Block({ 0x81, 0x02, 9, 0x83 });  // the second band: pixels 1 and 2
+    extra[0] = Block({ 0x83, 0x41, 0, 0x82 });  // the faintest: index 0 at pixel 3
+    ASSERT_TRUE(frame->TakeRunLengthForm(kFrameFiveBands, Block({ 0x41, 7, 0x85 }), std::move(extra)));
+    CColor read;
+    ASSERT_TRUE(frame->GetPixel(0, 0, read));
+    EXPECT_EQ(read, CColor(70, 0, 0, 255));
+    ASSERT_TRUE(frame->GetPixel(2, 0, read));
+    EXPECT_EQ(read, CColor(90, 0, 0, 255));
+    ASSERT_TRUE(frame->GetPixel(3, 0, read)); // drawn, but with index 0
+    EXPECT_EQ(read, CColor());
+    EXPECT_EQ(frame->GetRawPixel(3, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(frame->GetRawPixel(4, 0), 0u);
+    EXPECT_TRUE(frame->HitTest(1, 0));
+    EXPECT_TRUE(frame->HitTest(3, 0));
+    EXPECT_FALSE(frame->HitTest(5, 0));
+}
+
 TEST_F(DrawingTest, DrawingIntoACompressedFrameIsFatal)
 {
     std::unique_ptr<CFrame> frame = CompressedFrame();
