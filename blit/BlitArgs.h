@@ -19,6 +19,8 @@ struct SBlitTables {
     const uint16_t* palette565 = nullptr;
     // 256 entries of blue, green, red for the palette row functions.
     const uint8_t* palette = nullptr;
+    // Blue, green, red and alpha multipliers of a tinted blit (bytes 0-3).
+    uint32_t tintColor = 0;
 };
 
 struct SBlitArgs {

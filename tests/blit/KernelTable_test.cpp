@@ -377,6 +377,16 @@ TEST(KernelRowFunctions, IndexZeroAndBlackLeaveTheDestination)
     EXPECT_EQ(Hex(row32), "000000FF5B005BFF");
 }
 
+TEST(KernelLookupTables, WideningIsTheNearestLevelExceptRed11AndClampingSaturates)
+{
+    for (uint32_t i = 0; i < 32; ++i)
+        EXPECT_EQ(Expand5To8[i], i == 11 ? 91 : std::lround(i * 255.0 / 31)) << i;
+    for (uint32_t i = 0; i < 64; ++i)
+        EXPECT_EQ(Expand6To8[i], std::lround(i * 255.0 / 63)) << i;
+    for (uint32_t i = 0; i < 512; ++i)
+        ASSERT_EQ(ClampTable512[i], std::min(i, 255u)) << i;
+}
+
 TEST(KernelChoice, TheHookForcesPlainAndGivesTheChoiceBack)
 {
     const KernelSet before = ChosenKernelSet();
