@@ -1,11 +1,11 @@
 #include "foundation/FileHelpers.h"
 
 #include "foundation/TextEncoding.h"
+#include "platform/Clock.h"
 #include "platform/FileSearch.h"
 #include "platform/FileSystem.h"
 
 #include <cstring>
-#include <ctime>
 #include <string>
 
 namespace {
@@ -141,18 +141,10 @@ uint64_t DosTimeToFileTime(uint16_t date, uint16_t time)
     if (day == 0 || month == 0 || month > 12 || day > DaysInMonth(year, month) || seconds > 59 || minutes > 59 ||
         hours > 23)
         return 0;
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hours;
-    local.tm_min = minutes;
-    local.tm_sec = seconds;
-    local.tm_isdst = -1; // the daylight rule of that date
-    const std::time_t utc = std::mktime(&local);
-    if (utc == std::time_t(-1))
+    int64_t utc = 0;
+    if (!plat::LocalTimeToUnixSeconds(year, month, day, hours, minutes, seconds, utc))
         return 0;
-    return plat::UnixTimeToFileTime(int64_t(utc), 0);
+    return plat::UnixTimeToFileTime(utc, 0);
 }
 
 bool PatternExists(const char* pattern)

@@ -46,6 +46,24 @@ void SleepMs(uint32_t milliseconds)
     }
 }
 
+bool LocalTimeToUnixSeconds(int year, int month, int day, int hours, int minutes, int seconds,
+                            int64_t& unixSeconds)
+{
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hours;
+    local.tm_min = minutes;
+    local.tm_sec = seconds;
+    local.tm_isdst = -1;
+    const std::time_t utc = std::mktime(&local);
+    if (utc == std::time_t(-1))
+        return false;
+    unixSeconds = int64_t(utc);
+    return true;
+}
+
 MillisecondTickSource SetMillisecondTickSource(MillisecondTickSource source)
 {
     MillisecondTickSource previous = gTickSource;

@@ -1,4 +1,4 @@
-#include "foundation/CObjectFileArray.h"
+#include "objects/CObjectFileArray.h"
 
 #include "foundation/CFile.h"
 #include "foundation/CZipArchive.h"

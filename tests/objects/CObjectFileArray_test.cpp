@@ -1,8 +1,8 @@
-#include "foundation/CObjectFileArray.h"
+#include "objects/CObjectFileArray.h"
 
-#include "FileTestSupport.h"
+#include "foundation/FileTestSupport.h"
 #include "foundation/CFile.h"
-#include "foundation/CFileListList.h"
+#include "objects/CFileListList.h"
 #include "foundation/CZipArchive.h"
 #include "foundation/FatalError.h"
 #include "objects/CObject.h"

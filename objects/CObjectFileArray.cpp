@@ -1,8 +1,8 @@
-#include "foundation/CObjectFileArray.h"
+#include "objects/CObjectFileArray.h"
 
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CFile.h"
-#include "foundation/CFileListList.h"
+#include "objects/CFileListList.h"
 #include "foundation/CStartupTextLog.h"
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FatalError.h"

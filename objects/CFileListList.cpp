@@ -1,6 +1,6 @@
-#include "foundation/CFileListList.h"
+#include "objects/CFileListList.h"
 
-#include "foundation/CObjectFileArray.h"
+#include "objects/CObjectFileArray.h"
 #include "foundation/CStartupTextLog.h"
 #include "objects/ObjectFileCallbacks.h"
 

@@ -1,4 +1,4 @@
-#include "foundation/ObjectListServices.h"
+#include "objects/ObjectListServices.h"
 
 namespace {
 
