@@ -3,6 +3,7 @@
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "blit/CPalette.h"
+#include "foundation/CPerformanceMonitor.h"
 #include "images/CPaletteHolder.h"
 
 #include <algorithm>
@@ -57,6 +58,8 @@ void RegisterImagesClasses()
 
 CFrame::CFrame()
 {
+    static CPerformanceMonitor zone("CFrame_CFrame");
+    CPerformanceMonitorScope scope(zone);
     InitDeclaredProperties();
     SetUpDimensions(0);
 }
