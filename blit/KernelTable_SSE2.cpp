@@ -81,7 +81,8 @@ inline __m128i Alphas4(const uint8_t* alpha)
 }
 
 // Groups of four over pixels 0 .. 4q - 1, eight at a time while eight fit.
-// source(p, i, wide) and weight(i, wide) give the lanes of pixels i onwards.
+// source(i, wide) and weight(i, wide) give the lanes of pixels i onwards
+// (eight lanes when wide, else the low four). Answers the pixels done.
 template <typename Source, typename Weight>
 uint32_t Groups(uint8_t* dst, uint32_t n, Source source, Weight weight)
 {
@@ -99,23 +100,25 @@ uint32_t Groups(uint8_t* dst, uint32_t n, Source source, Weight weight)
     return i;
 }
 
-void LiteralGroups(const SRun& r, uint32_t n, const uint32_t* opacityRow, int mode)
+// Where a literal run's weights come from.
+enum class Weights { AlphaBytes, Opacity, ScaledAlphaBytes };
+
+void LiteralGroups(const SRun& r, uint32_t n, const uint32_t* opacityRow, Weights mode)
 {
-    // mode 0: alpha bytes; 1: one opacity; 2: alpha bytes scaled by the opacity.
     const uint8_t o = opacityRow ? uint8_t(opacityRow[255]) : 0;
     const auto source = [&r](uint32_t i, bool wide) { return wide ? Load8(r.src + 2 * i) : Load4(r.src + 2 * i); };
     const __m128i opacity = _mm_set1_epi16(o);
     const auto weight = [&](uint32_t i, bool wide) {
-        if (mode == 1)
+        if (mode == Weights::Opacity)
             return opacity;
         const __m128i a = wide ? Alphas8(r.alpha + i) : Alphas4(r.alpha + i);
-        return mode == 0 ? a : _mm_srli_epi16(_mm_mullo_epi16(a, opacity), 8);
+        return mode == Weights::AlphaBytes ? a : _mm_srli_epi16(_mm_mullo_epi16(a, opacity), 8);
     };
     const uint32_t done = Groups(r.dst, n, source, weight);
     const auto tailSource = [&r](uint32_t i) { return Load16(r.src + 2 * i); };
-    if (mode == 0)
+    if (mode == Weights::AlphaBytes)
         Tail(r.dst, done, n, tailSource, [&r](uint32_t i) { return r.alpha[i]; });
-    else if (mode == 1)
+    else if (mode == Weights::Opacity)
         Tail(r.dst, done, n, tailSource, [o](uint32_t) { return o; });
     else
         Tail(r.dst, done, n, tailSource, [&](uint32_t i) { return uint8_t(opacityRow[r.alpha[i]]); });
@@ -138,17 +141,17 @@ void BlendRun565FastSse2(uint8_t* pixels, uint16_t colour, uint8_t alpha, uint32
 
 void AlphaBlend16GroupSse2(const SBlitArgs&, const SRun& run, uint32_t count)
 {
-    LiteralGroups(run, count, nullptr, 0);
+    LiteralGroups(run, count, nullptr, Weights::AlphaBytes);
 }
 
 void OpacityBlend16GroupSse2(const SBlitArgs& args, const SRun& run, uint32_t count)
 {
-    LiteralGroups(run, count, args.tables.opacityRow, 1);
+    LiteralGroups(run, count, args.tables.opacityRow, Weights::Opacity);
 }
 
 void ScaledAlphaBlend16GroupSse2(const SBlitArgs& args, const SRun& run, uint32_t count)
 {
-    LiteralGroups(run, count, args.tables.opacityRow, 2);
+    LiteralGroups(run, count, args.tables.opacityRow, Weights::ScaledAlphaBytes);
 }
 
 #else
