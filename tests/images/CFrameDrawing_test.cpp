@@ -260,6 +260,16 @@ TEST_F(DrawingTest, RemapUsesTheTableOrTheBrightnessRatioOfGrey)
         b = uint8_t(b / 2.0 + 0.5);
     EXPECT_EQ(Bytes(*f24), halved);
 
+    // A grey entry without red gives no ratio: nothing changes.
+    uint8_t redless[768] = {};
+    for (uint32_t i = 0; i < 256; ++i)
+        redless[3 * i] = redless[3 * i + 1] = 128;
+    SetGamePalette(redless);
+    const std::vector<uint8_t> remapped = Bytes(*f24);
+    f24->RemapRect({ -3, 2, 4, 7 }, table);
+    EXPECT_EQ(Bytes(*f24), remapped);
+    SetGamePalette(palette);
+
     std::unique_ptr<CFrame> f16 = CFrame::MakeOwned(4, 1, 16);
     CColor white(255, 255, 255, 255);
     f16->Fill(white);
