@@ -1,7 +1,7 @@
 #include "objects/CObjectStream.h"
 
 #include "foundation/CurrentLoadFile.h"
-#include "objects/CGameBase.h"
+#include "objects/CObjectModelHost.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -248,7 +248,7 @@ void CObjectStream::WriteReferenceList()
                 warning.Append(GetFileName());
                 warning.Append("\"");
             }
-            CGameBase::SGetInstance().ForwardStringHook2(warning.GetString());
+            CObjectModelHost::SGetInstance().ForwardStringHook2(warning.GetString());
             WriteLine("Error=/\\is referenced but not saved in this file/\\");
         }
     }

@@ -1,7 +1,7 @@
 #include "objects/CProperty.h"
 
 #include "foundation/CMemFileBuf.h"
-#include "objects/CGameBase.h"
+#include "objects/CObjectModelHost.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
@@ -39,7 +39,7 @@ void CProperty::SetLevel(int32_t level)
 int32_t CProperty::GetEffectiveLevel() const
 {
     if (m_Level == kLevelOmbrisaltOnly)
-        return CGameBase::SGetInstance().IsNamedOptionSet(kOmbrisaltOnlyOption) ? 1 : 0;
+        return CObjectModelHost::SGetInstance().IsNamedOptionSet(kOmbrisaltOnlyOption) ? 1 : 0;
     if (m_Level == kLevelDebug)
         return 0;
     return m_Level;

@@ -2,6 +2,8 @@
 
 #include "platform/CPlatformHeadless.h"
 #include "platform/CPlatformSDL.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +25,16 @@ CPlatform*& CurrentPlatform()
 }
 
 } // namespace
+
+bool CPlatform::GetFreeDiskSpace(std::string_view folder, uint64_t& freeBytes)
+{
+    return plat::GetFreeDiskSpace(folder, freeBytes);
+}
+
+void CPlatform::Sleep(uint32_t milliseconds)
+{
+    SleepMs(milliseconds);
+}
 
 PlatformKind ChoosePlatformKind()
 {

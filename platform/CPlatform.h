@@ -4,17 +4,31 @@
 // tests, CI and machines without a display. The backend is chosen once, on
 // first use, and engine code never asks which one it got.
 //
-// Only the message box exists so far; the window, input, screen, audio and
-// clipboard devices join this interface when they are written.
+// Devices are separate objects the platform owns and hands out; the few
+// machine services that tests must steer (free disk space, sleeping) are
+// calls of the platform itself.
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
 namespace plat {
 
+class CWindowDevice;
+
 class CPlatform {
 public:
     virtual ~CPlatform() = default;
+
+    // The game window, made on first use and closed only by Destroy.
+    virtual CWindowDevice& GetWindow() = 0;
+
+    // Free bytes for the caller on the file system holding the folder;
+    // false when it cannot be had.
+    virtual bool GetFreeDiskSpace(std::string_view folder, uint64_t& freeBytes);
+
+    // Waits; a signal does not cut the wait short.
+    virtual void Sleep(uint32_t milliseconds);
 
     // A modal box with an OK button; returns when the user dismissed it, or
     // at once where no user can see it. Texts are UTF-8.

@@ -2,6 +2,7 @@
 // The platform on a real display, through SDL2. No SDL type appears here.
 
 #include "platform/CPlatform.h"
+#include "platform/WindowSDL.h"
 
 namespace plat {
 
@@ -9,6 +10,10 @@ class CPlatformSDL final : public CPlatform {
 public:
     // Falls back to standard error when SDL cannot show the box.
     void ShowMessageBox(std::string_view caption, std::string_view text) override;
+    CWindowDevice& GetWindow() override { return m_Window; }
+
+private:
+    CWindowSDL m_Window;
 };
 
 } // namespace plat

@@ -2,6 +2,7 @@
 
 #include "foundation/ShellServices.h"
 #include "platform/CPlatform.h"
+#include "platform/WindowHeadless.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,9 @@ public:
     {
         calls.push_back("box " + std::string(caption) + ": " + std::string(text));
     }
+    plat::CWindowDevice& GetWindow() override { return window; }
     std::vector<std::string> calls;
+    plat::CWindowHeadless window;
 };
 
 class MessageBoxes : public ::testing::Test {

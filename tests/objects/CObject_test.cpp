@@ -4,7 +4,7 @@
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
-#include "objects/CGameBase.h"
+#include "objects/CObjectModelHost.h"
 
 #include "support/TestSupport.h"
 
@@ -197,20 +197,20 @@ TEST_F(ObjectText, FatalReportsEndTheProcessWithTheirTexts)
 }
 
 std::string g_Forwarded;
-class CRecordingGame : public CGameBase {
+class CRecordingHost : public CObjectModelHost {
 public:
     void ForwardStringHook2(const char* text) override { g_Forwarded = text; }
 };
 
 TEST_F(ObjectText, ReferencesToUnsavedObjectsAreMarkedAndReadAsNull)
 {
-    CRecordingGame game;
-    CGameBase* previous = CGameBase::SetInstance(&game);
+    CRecordingHost game;
+    CObjectModelHost* previous = CObjectModelHost::SetInstance(&game);
     CTestDerived outside;
     CTestDerived object;
     object.m_Partner = &outside;
     const std::string text = WriteToText(&object, Ids::With);
-    CGameBase::SetInstance(previous);
+    CObjectModelHost::SetInstance(previous);
     EXPECT_NE(text.find("\t0x00000002\r\n\tError=/\\is referenced but not saved in this file/\\\r\n"),
               std::string::npos);
     EXPECT_EQ(g_Forwarded.rfind("***Programming Error*** #294 Saving a reference", 0), 0u);

@@ -1,6 +1,6 @@
 #include "TestClasses.h"
 
-#include "objects/CGameBase.h"
+#include "objects/CObjectModelHost.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ namespace {
 
 using CIntMember = CMemberProperty<CTestBase, CIntProperty>;
 
-class CFakeGame : public CGameBase {
+class CFakeHost : public CObjectModelHost {
 public:
     bool IsNamedOptionSet(const char* name) override { return on && std::string(name) == kOmbrisaltOnlyOption; }
     bool on = false;
@@ -42,14 +42,14 @@ TEST(Property, DebugLevelIsNeverSavedAndFiledUnderDebug)
 
 TEST(Property, OmbrisaltOnlyLevelFollowsTheNamedOption)
 {
-    CFakeGame game;
-    CGameBase* previous = CGameBase::SetInstance(&game);
+    CFakeHost game;
+    CObjectModelHost* previous = CObjectModelHost::SetInstance(&game);
     CIntMember property(&CTestBase::m_Count, "Secret", 0);
     property.SetLevel(kLevelOmbrisaltOnly);
     EXPECT_EQ(property.GetEffectiveLevel(), 0);
     game.on = true;
     EXPECT_EQ(property.GetEffectiveLevel(), 1);
-    CGameBase::SetInstance(previous);
+    CObjectModelHost::SetInstance(previous);
 }
 
 TEST(Property, DeclarationsGiveDefaultsUnitsAndSetters)

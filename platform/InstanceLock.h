@@ -1,0 +1,21 @@
+#pragma once
+// One running copy per user session: a lock file held for the life of the
+// process. The lock lives in $XDG_RUNTIME_DIR (else /tmp, with the user id in
+// the name), so every copy the user starts finds it; the system releases it
+// when the process ends, a crash included.
+
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// Takes the named lock and keeps it until the process ends; false when
+// another process holds it. A lock that cannot even be created (no writable
+// folder) is not a reason to refuse: true. Taking it twice in one process
+// answers true.
+[[nodiscard]] bool AcquireInstanceLock(std::string_view name);
+
+// Where the named lock's file lives.
+std::string GetInstanceLockPath(std::string_view name);
+
+} // namespace plat

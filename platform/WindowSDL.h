@@ -1,0 +1,41 @@
+#pragma once
+// The window on a real display, through SDL2. No SDL type appears here.
+// SDL's own handlers turn SIGINT and SIGTERM into a Quit event.
+
+#include "platform/WindowDevice.h"
+
+#include <deque>
+#include <string>
+
+struct SDL_Window;
+
+namespace plat {
+
+class CWindowSDL final : public CWindowDevice {
+public:
+    CWindowSDL() = default;
+    ~CWindowSDL() override;
+    CWindowSDL(const CWindowSDL&) = delete;
+    CWindowSDL& operator=(const CWindowSDL&) = delete;
+
+    bool Create(std::string_view title, int32_t width, int32_t height) override;
+    bool IsCreated() const override { return m_Window != nullptr; }
+    void Destroy() override;
+    void SetClientSize(int32_t width, int32_t height) override;
+    bool PollEvent(WindowEvent& event) override;
+    bool HasFocus() const override;
+    bool IsMinimised() const override;
+    bool Present(const PictureView& picture) override;
+    void ShowSystemCursor(bool show) override;
+    std::string_view GetLastError() const override { return m_LastError; }
+
+private:
+    void TranslatePending();
+
+    ::SDL_Window* m_Window = nullptr;
+    std::deque<WindowEvent> m_Pending;
+    std::string m_LastError;
+    bool m_VideoStarted = false;
+};
+
+} // namespace plat

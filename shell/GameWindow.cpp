@@ -1,0 +1,235 @@
+#include "shell/GameWindow.h"
+
+#include "shell/CGameBase.h"
+#include "foundation/CPerformanceMonitor.h"
+#include "foundation/ShellServices.h"
+#include "platform/CPlatform.h"
+
+namespace {
+
+CShellInput* g_Input = nullptr;
+bool g_Active = false;
+bool g_Minimised = false;
+bool g_InPump = false;
+bool g_ShutdownRequested = false;
+
+// Control keys: left and right.
+constexpr uint16_t kLeftControlScan = 29;
+constexpr uint16_t kRightControlScan = 285;
+// The typed codes of the Menu key and of Enter, which Alt+Enter must not type.
+constexpr uint32_t kContextMenuCode = 18;
+constexpr uint8_t kEnterCharacter = 13;
+
+CPerformanceMonitor& PumpZone()
+{
+    static CPerformanceMonitor zone("ProcessSystemEvents", 0, 5.0f);
+    return zone;
+}
+
+bool ActiveAndShown()
+{
+    return g_Active && !g_Minimised;
+}
+
+// Activation, minimising and restoring all end here.
+void OnActivationChanged()
+{
+    CGameBase* game = CGameBase::SGetInstance();
+    if (game) {
+        game->SetActive(ActiveAndShown());
+        GetShellInput().ResetKeyboard();
+        game->ResetFrameRateCounters();
+    }
+    if (!ActiveAndShown())
+        GetShellInput().EndDragAndClip();
+}
+
+void OnMouseMove(const plat::WindowEvent& event)
+{
+    CShellInput& input = GetShellInput();
+    constexpr uint32_t kMainButtons = 1 | 2 | 4;
+    const uint32_t held = event.heldButtons & kMainButtons;
+    input.SetButtons(held, kMainButtons & ~held);
+    input.SetPosition(event.x < 0 ? 0 : event.x, event.y < 0 ? 0 : event.y);
+    if (g_Active)
+        HideSystemCursor();
+}
+
+void OnMouseButton(const plat::WindowEvent& event)
+{
+    CShellInput& input = GetShellInput();
+    input.SetPosition(event.x < 0 ? 0 : event.x, event.y < 0 ? 0 : event.y);
+    if (event.down && event.doubleClick)
+        input.AddDoubleClick(event.button);
+    if (event.down)
+        input.SetButtons(event.button, 0);
+    else
+        input.SetButtons(0, event.button);
+}
+
+void OnKeyDown(const plat::WindowEvent& event)
+{
+    CShellInput& input = GetShellInput();
+    const bool control = input.IsKeyDown(kLeftControlScan) || input.IsKeyDown(kRightControlScan);
+    input.TypeKey(MapVirtualKeyToKeyCode(event.virtualKey, control));
+    input.KeyDown(event.scanIndex);
+}
+
+} // namespace
+
+CShellInput& GetShellInput()
+{
+    static CShellInput dropping;
+    return g_Input ? *g_Input : dropping;
+}
+
+CShellInput* SetShellInput(CShellInput* input)
+{
+    CShellInput* previous = g_Input;
+    g_Input = input;
+    return previous;
+}
+
+uint32_t MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown)
+{
+    switch (virtualKey) {
+    case plat::vk::kTab: return controlDown ? 9 : 0;
+    case plat::vk::kPrior: return 7;
+    case plat::vk::kNext: return 15;
+    case plat::vk::kEnd: return 14;
+    case plat::vk::kHome: return 5;
+    case plat::vk::kLeft: return 11;
+    case plat::vk::kUp: return 6;
+    case plat::vk::kRight: return 12;
+    case plat::vk::kDown: return 10;
+    case plat::vk::kInsert: return 16;
+    case plat::vk::kDelete: return 17;
+    case plat::vk::kF1: return 31;
+    case plat::vk::kF2: return 30;
+    case plat::vk::kF4: return 20;
+    case plat::vk::kF5: return 2;
+    case plat::vk::kF6: return 28;
+    case plat::vk::kF7: return 21;
+    case plat::vk::kF8: return 23;
+    case plat::vk::kF9: return 29;
+    case plat::vk::kF10: return 25;
+    case plat::vk::kF11: return 26;
+    default: return 0;
+    }
+}
+
+void HandleWindowEvent(const plat::WindowEvent& event)
+{
+    using Kind = plat::WindowEvent::Kind;
+    CShellInput& input = GetShellInput();
+    switch (event.kind) {
+    case Kind::MouseMove: OnMouseMove(event); break;
+    case Kind::MouseButton: OnMouseButton(event); break;
+    case Kind::MouseWheel: input.AddWheel(event.wheelNotches); break;
+    case Kind::KeyDown: OnKeyDown(event); break;
+    case Kind::KeyUp: input.KeyUp(event.scanIndex); break;
+    case Kind::Char: input.TypeKey(event.character); break;
+    case Kind::SysChar:
+        if (event.character != kEnterCharacter)
+            input.TypeKey(event.character);
+        break;
+    case Kind::ContextMenuKey: input.TypeKey(kContextMenuCode); break;
+    case Kind::Activated:
+    case Kind::Deactivated:
+        g_Active = event.kind == Kind::Activated;
+        g_Minimised = plat::GetPlatform().GetWindow().IsMinimised();
+        OnActivationChanged();
+        break;
+    case Kind::Minimised:
+    case Kind::Restored:
+        g_Minimised = event.kind == Kind::Minimised;
+        OnActivationChanged();
+        break;
+    case Kind::MouseLeft:
+        ShowSystemCursor();
+        input.EndDragAndClip();
+        break;
+    case Kind::Close:
+    case Kind::Quit: RequestShutdown(); break;
+    case Kind::None: break;
+    }
+}
+
+void RunMessageLoop()
+{
+    if (g_InPump)
+        return;
+    g_InPump = true;
+    CPerformanceMonitorScope zone(IsPerformanceMonitoringOn() ? &PumpZone() : nullptr);
+    plat::CPlatform& platform = plat::GetPlatform();
+    plat::CWindowDevice& window = platform.GetWindow();
+    if (!ActiveAndShown()) {
+        const CGameBase* game = CGameBase::SGetInstance();
+        if (game && game->KeepsRunningInBackground()) {
+            platform.Sleep(1);
+        } else {
+            platform.Sleep(100);
+            g_Minimised = window.IsMinimised();
+        }
+    }
+    if (TakeCloseRequest())
+        RequestShutdown();
+    plat::WindowEvent event;
+    // Closing ends the pass: nothing after it is handled.
+    while (!g_ShutdownRequested && window.PollEvent(event))
+        HandleWindowEvent(event);
+    g_InPump = false;
+}
+
+bool IsWindowActive()
+{
+    return g_Active;
+}
+
+bool IsWindowMinimised()
+{
+    return g_Minimised;
+}
+
+void SetWindowState(bool active, bool minimised)
+{
+    g_Active = active;
+    g_Minimised = minimised;
+}
+
+bool IsShutdownRequested()
+{
+    return g_ShutdownRequested;
+}
+
+void RequestShutdown()
+{
+    g_ShutdownRequested = true;
+}
+
+void ClearShutdownRequest()
+{
+    g_ShutdownRequested = false;
+}
+
+void ShowSystemCursor()
+{
+    plat::GetPlatform().GetWindow().ShowSystemCursor(true);
+}
+
+void HideSystemCursor()
+{
+    plat::GetPlatform().GetWindow().ShowSystemCursor(false);
+}
+
+float GetKeyRepeatDelay()
+{
+    constexpr int32_t kDelaySetting = 1;
+    return float(kDelaySetting) / 3.0f * 0.75f + 0.25f;
+}
+
+float GetKeyRepeatInterval()
+{
+    constexpr int32_t kSpeedSetting = 31;
+    return float(31 - kSpeedSetting) / 31.0f * 0.36666667f + 0.033333335f;
+}

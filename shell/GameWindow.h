@@ -1,0 +1,72 @@
+#pragma once
+// The game window's message pump and the handling of what the window reports:
+// RunMessageLoop drains the window device's events once per main-loop pass
+// and hands mouse and keyboard input to the installed CShellInput;
+// activation, minimising and closing change the shell's state and the game
+// object's.
+//
+// Per key-down the typed control code (MapVirtualKeyToKeyCode) goes first,
+// then the key-down by scan index; typed characters follow as their own
+// events. A Close or Quit event starts no shutdown itself: it raises the
+// shutdown request the main loop takes (IsShutdownRequested).
+
+#include "platform/WindowDevice.h"
+
+#include <cstdint>
+
+// Where the pump delivers input. The default one drops it.
+class CShellInput {
+public:
+    virtual ~CShellInput() = default;
+    // Button bits: 1 left, 2 right, 4 middle, 8 and 16 the extra buttons.
+    virtual void SetButtons(uint32_t set, uint32_t clear) { (void)set, (void)clear; }
+    // Client pixels, never negative.
+    virtual void SetPosition(int32_t x, int32_t y) { (void)x, (void)y; }
+    virtual void AddDoubleClick(uint32_t button) { (void)button; }
+    virtual void AddWheel(float notches) { (void)notches; }
+    // Ends a drag and releases the cursor clip.
+    virtual void EndDragAndClip() {}
+    // A typed key code or character; 0 is dropped by the receiver.
+    virtual void TypeKey(uint32_t code) { (void)code; }
+    virtual void KeyDown(uint16_t scanIndex) { (void)scanIndex; }
+    virtual void KeyUp(uint16_t scanIndex) { (void)scanIndex; }
+    virtual bool IsKeyDown(uint16_t scanIndex) const { return (void)scanIndex, false; }
+    // Forgets every held and pressed key, without pumping messages.
+    virtual void ResetKeyboard() {}
+};
+
+// The input in use (never null); Set returns the previous one and null
+// restores the default. The caller keeps ownership.
+CShellInput& GetShellInput();
+CShellInput* SetShellInput(CShellInput* input);
+
+// Engine control key codes of virtual keys: page and arrow keys, Insert,
+// Delete and the function keys; Tab only while Control is held; 0 for every
+// other key.
+uint32_t MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown);
+
+// Drains the window's events. Not re-entered: a call made while it runs
+// returns at once. While the window is inactive it first sleeps 1 ms (the
+// game keeps running in the background) or 100 ms.
+void RunMessageLoop();
+
+// Handles one event as the pump does (tests drive it directly).
+void HandleWindowEvent(const plat::WindowEvent& event);
+
+bool IsWindowActive();
+bool IsWindowMinimised();
+// Set when the window is created (it starts in front, not minimised).
+void SetWindowState(bool active, bool minimised);
+
+bool IsShutdownRequested();
+void RequestShutdown();
+void ClearShutdownRequest();
+
+// The system cursor: shown as the arrow, or hidden while the engine draws its own.
+void ShowSystemCursor();
+void HideSystemCursor();
+
+// Auto-repeat times in seconds, from the keyboard settings a desktop starts
+// with (a delay setting of 1 of 0..3, a speed of 31 of 0..31).
+float GetKeyRepeatDelay();
+float GetKeyRepeatInterval();

@@ -1,0 +1,189 @@
+#include "shell/StartGame.h"
+
+#include "shell/CGameBase.h"
+#include "shell/GameWindow.h"
+#include "foundation/CFile.h"
+#include "foundation/CPerformanceMonitor.h"
+#include "foundation/CZipArchive.h"
+#include "foundation/CommandLine.h"
+#include "foundation/FatalError.h"
+#include "foundation/PlatformWrappers.h"
+#include "foundation/ShellServices.h"
+#include "foundation/TextEncoding.h"
+#include "platform/CPlatform.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowDevice.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+SLauncherRecord g_Record;
+std::string g_GameName;
+std::string g_ProgramPath;
+RunGameFunction g_RunGame = nullptr;
+std::string g_LockName = "Quenthal Running";
+IdleWait g_IdleWait = IdleWait::Spin;
+
+constexpr char kProbeFile[] = "TestDestinationReadibility.txt";
+
+void ShowUnownedBox(const char* caption, const char* text)
+{
+    plat::ShowMessageBox(Windows1252ToUtf8(caption), Windows1252ToUtf8(text));
+}
+
+} // namespace
+
+void SetLauncherRecord(const SLauncherRecord& record)
+{
+    // The record's texts are kept, so the caller's may go.
+    g_GameName = record.gameName ? record.gameName : "";
+    g_ProgramPath = record.programPath ? record.programPath : "";
+    g_Record.gameName = g_GameName.c_str();
+    g_Record.programPath = record.programPath ? g_ProgramPath.c_str() : nullptr;
+    SetProgramModulePath(g_Record.programPath);
+}
+
+const SLauncherRecord& GetLauncherRecord()
+{
+    return g_Record;
+}
+
+RunGameFunction SetRunGame(RunGameFunction run)
+{
+    RunGameFunction previous = g_RunGame;
+    g_RunGame = run;
+    return previous;
+}
+
+void SetInstanceLockName(const char* name)
+{
+    g_LockName = name;
+}
+
+void SetIdleWait(IdleWait wait)
+{
+    g_IdleWait = wait;
+}
+
+uint64_t CheckFreeDiskSpace(const char* path)
+{
+    uint64_t freeBytes = 0;
+    if (!plat::GetPlatform().GetFreeDiskSpace(Windows1252ToUtf8(path ? path : ""), freeBytes))
+        return kRequiredFreeBytes;
+    return freeBytes;
+}
+
+void ShowErrorMessage(const char* title, const char* text)
+{
+    ShowSystemCursor();
+    plat::ShowMessageBox(Windows1252ToUtf8(title), Windows1252ToUtf8(text));
+}
+
+bool CreateGameWindow()
+{
+    char folder[1024];
+    if (GetProgramFolder(folder, sizeof folder)) {
+        const uint64_t freeBytes = CheckFreeDiskSpace(folder);
+        if (freeBytes < kRequiredFreeBytes) {
+            char baseName[1024];
+            if (!GetModuleBaseName(baseName, sizeof baseName))
+                baseName[0] = '\0';
+            char text[4096];
+            std::snprintf(text, sizeof text,
+                          "%s requires at least %i MB available hard drive space to run.\nYou only have %i MB "
+                          "Available.\nPlease free up more space in order to run %s.",
+                          baseName, int(kRequiredFreeBytes / 1000000), int(freeBytes / 1000000), baseName);
+            ShowUnownedBox("Insufficient Space", text);
+            return false;
+        }
+    }
+    plat::CWindowDevice& window = plat::GetPlatform().GetWindow();
+    if (!window.Create(Windows1252ToUtf8(GetLauncherRecord().gameName), kDefaultScreenWidth, kDefaultScreenHeight))
+        FatalDataError("FATAL ERROR", "Can't allocate my window");
+    SetMainWindow(&window);
+    SetWindowState(window.HasFocus(), window.IsMinimised());
+    return true;
+}
+
+bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& exitCode)
+{
+    exitCode = kRefusedExitCode;
+    SetLauncherRecord(record);
+    StoreCommandLine(commandLine ? commandLine : "");
+    ClearShutdownRequest();
+    if (!plat::AcquireInstanceLock(g_LockName)) {
+        ShowUnownedBox("Program Already Running",
+                       "This program is already running.  Click on the button on the Windows task bar to activate "
+                       "it.");
+        return false;
+    }
+    if (!CreateGameWindow())
+        return false;
+    SetWorkingFolderToProgram();
+    CFile probe;
+    if (!probe.Open(kProbeFile, FILE_CREATE | FILE_WRITE | FILE_USER_FOLDER)) {
+        ShowErrorMessage("Error",
+                         "Executable path is not writable.  If you launched the application directly from the CD, "
+                         "please run the installer to install the application.");
+        plat::GetPlatform().GetWindow().Destroy();
+        SetMainWindow(nullptr);
+        return false;
+    }
+    probe.Close();
+    DeleteFileByName(kProbeFile, FILE_USER_FOLDER);
+
+    SuspendFileOpenNotifications("Setup Game");
+    if (g_RunGame)
+        g_RunGame();
+    ResumeFileOpenNotifications();
+    exitCode = 0;
+    return true;
+}
+
+bool RunOnePass()
+{
+    BeginFrameZone();
+    RunMessageLoop();
+    if (IsShutdownRequested()) {
+        EndFrameZone();
+        return false;
+    }
+    const bool active = IsWindowActive() && !IsWindowMinimised();
+    CGameBase* game = CGameBase::SGetInstance();
+    if (game)
+        game->SetWindowActive(active);
+    float timeLeft = 0.0f;
+    if (game && (active || game->KeepsRunningInBackground()))
+        timeLeft = game->MeasureFrameTime();
+    EndFrameZone();
+    constexpr float kSleepMargin = 0.001f;
+    if (g_IdleWait == IdleWait::Sleep && timeLeft > 2.0f * kSleepMargin)
+        plat::GetPlatform().Sleep(uint32_t((timeLeft - kSleepMargin) * 1000.0f));
+    return !IsShutdownRequested();
+}
+
+int32_t ShutDown()
+{
+    CGameBase::SSetShuttingDown(true);
+    delete CGameBase::SGetInstance();
+    CMountedArchiveTable::Get().UnmountAll();
+    plat::GetPlatform().GetWindow().Destroy();
+    SetMainWindow(nullptr);
+    ClearShutdownRequest();
+    return 0;
+}
+
+int32_t StartGame(const SLauncherRecord& record, const char* commandLine)
+{
+    int32_t exitCode = 0;
+    if (!StartUp(record, commandLine, exitCode))
+        return exitCode;
+    const int32_t passes = GetCommandLineInt("/Passes", 0);
+    for (int32_t pass = 0; passes <= 0 || pass < passes; ++pass)
+        if (!RunOnePass())
+            break;
+    return ShutDown();
+}

@@ -1,0 +1,294 @@
+#include "ShellTestSupport.h"
+
+#include "shell/GameWindow.h"
+#include "foundation/CZipArchive.h"
+#include "platform/InstanceLock.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <tuple>
+#include <sys/file.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using Kind = plat::WindowEvent::Kind;
+
+constexpr char kNotWritable[] =
+    "Executable path is not writable.  If you launched the application directly from the CD, please run the "
+    "installer to install the application.";
+
+class StartUpAndLoop : public CShellTest {};
+
+TEST_F(StartUpAndLoop, PassesWithAnInjectedClockGiveTheStepCounts)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_ExitCode, 0);
+    ASSERT_NE(Game(), nullptr);
+    EXPECT_EQ(m_Platform.GetHeadlessWindow().GetTitle(), "Ombrisalt");
+    EXPECT_FALSE(DiskHas("TestDestinationReadibility.txt"));
+    // The first pass catches up to the cap: five steps.
+    ASSERT_TRUE(Pass(0));
+    EXPECT_EQ(Game()->updates.size(), 5u);
+    EXPECT_EQ(Game()->draws, 1u);
+    for (int i = 0; i < 120; ++i)
+        ASSERT_TRUE(Pass(10));
+    // 1200 ms are 72 steps; the single-precision sum carries the last one.
+    EXPECT_EQ(Game()->updates.size(), 5u + 71u);
+    EXPECT_EQ(Game()->draws, 1u + 71u);
+    ASSERT_TRUE(Pass(1));
+    EXPECT_EQ(Game()->updates.size(), 5u + 72u);
+}
+
+// Sleeping for the time left, less a millisecond, only leaves out passes
+// that would have found nothing to do.
+TEST_F(StartUpAndLoop, SleepingBetweenStepsChangesNoCount)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(0));
+    const auto runOneSecond = [this](IdleWait wait) {
+        SetIdleWait(wait);
+        const size_t before = Game()->updates.size();
+        const uint32_t drawsBefore = Game()->draws;
+        const uint64_t end = m_Platform.GetSleptMilliseconds() + 1000;
+        uint64_t elapsed = 0;
+        uint32_t passes = 0;
+        while (elapsed + m_Platform.GetSleptMilliseconds() < end) {
+            EXPECT_TRUE(Pass(1));
+            ++elapsed;
+            ++passes;
+        }
+        return std::make_tuple(Game()->updates.size() - before, Game()->draws - drawsBefore, passes);
+    };
+    const auto [spinUpdates, spinDraws, spinPasses] = runOneSecond(IdleWait::Spin);
+    const auto [sleepUpdates, sleepDraws, sleepPasses] = runOneSecond(IdleWait::Sleep);
+    EXPECT_EQ(spinUpdates, 60u);
+    EXPECT_EQ(sleepUpdates, spinUpdates);
+    EXPECT_EQ(sleepDraws, spinDraws);
+    EXPECT_LT(sleepPasses, spinPasses / 4);
+}
+
+struct InactiveCase {
+    const char* name;
+    Kind event;
+    bool keepRunning;
+    size_t updates;
+    uint32_t draws;
+    uint64_t sleptPerPass;
+};
+
+void PrintTo(const InactiveCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class InactiveWindow : public CShellTest, public ::testing::WithParamInterface<InactiveCase> {};
+
+TEST_P(InactiveWindow, SkipsUpdateAndDrawUnlessTheGameKeepsRunning)
+{
+    const InactiveCase& c = GetParam();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(0));
+    Game()->SetKeepRunningInBackground(c.keepRunning);
+    Game()->updates.clear();
+    Game()->draws = 0;
+    Push(c.event);
+    ASSERT_TRUE(Pass(0)); // takes the event
+    const uint64_t slept = m_Platform.GetSleptMilliseconds();
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(Pass(20));
+    EXPECT_EQ(Game()->updates.size(), c.updates);
+    EXPECT_EQ(Game()->draws, c.draws);
+    // The pump's sleep moves the hand-driven clock as well.
+    EXPECT_EQ(m_Platform.GetSleptMilliseconds() - slept, 10 * c.sleptPerPass);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartUpAndLoop, InactiveWindow,
+                         ::testing::Values(InactiveCase{"Deactivated", Kind::Deactivated, false, 0, 0, 100},
+                                           InactiveCase{"Minimised", Kind::Minimised, false, 0, 0, 100},
+                                           // 10 passes of 20 ms and the 1 ms sleeps: 210 ms, 12 steps.
+                                           InactiveCase{"KeepsRunning", Kind::Deactivated, true, 12, 10, 1}),
+                         [](const ::testing::TestParamInfo<InactiveCase>& param) { return param.param.name; });
+
+TEST_F(StartUpAndLoop, ReactivationRunsTheFrameAgain)
+{
+    ASSERT_TRUE(Start());
+    Push(Kind::Deactivated);
+    ASSERT_TRUE(Pass(0));
+    EXPECT_TRUE(Game()->updates.empty());
+    Push(Kind::Activated);
+    ASSERT_TRUE(Pass(20));
+    EXPECT_FALSE(Game()->updates.empty());
+}
+
+enum class EndBy { Close, Quit, Signal };
+
+struct EndCase {
+    const char* name;
+    EndBy by;
+};
+
+void PrintTo(const EndCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class OrderlyShutdown : public CShellTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(OrderlyShutdown, SavesSettingsClosesArchivesAndEndsWithZero)
+{
+    WriteBytes("Data/readme.txt", "archived");
+    ASSERT_EQ(RunCommand("cd Data && zip -q -0 Extra.zip readme.txt && rm readme.txt"), 0);
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(CMountedArchiveTable::Get().IsMounted());
+    Game()->saveOnExit = true;
+    ASSERT_TRUE(Pass(20));
+    const size_t updates = Game()->updates.size();
+    switch (GetParam().by) {
+    case EndBy::Close: Push(Kind::Close); break;
+    case EndBy::Quit: Push(Kind::Quit); break;
+    case EndBy::Signal: std::raise(SIGTERM); break;
+    }
+    Push(Kind::Char); // never reaches the game: the pass ends at the close
+    EXPECT_FALSE(Pass(20));
+    EXPECT_EQ(Game()->updates.size(), updates);
+    EXPECT_TRUE(IsShutdownRequested());
+    EXPECT_EQ(ShutDown(), 0);
+    m_Started = false;
+    EXPECT_EQ(CGameBase::SGetInstance(), nullptr);
+    EXPECT_TRUE(CGameBase::SIsShuttingDown());
+    EXPECT_FALSE(CMountedArchiveTable::Get().IsMounted());
+    EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCreated());
+    EXPECT_EQ(ReadBytes("Ombrisalt.CFG"), "[Options]\r\nSaved On Exit=1\r\n");
+    // Written whole through a temporary: nothing else is left behind.
+    EXPECT_EQ(ListNames(Folder()), "Data Ombrisalt.CFG");
+}
+
+INSTANTIATE_TEST_SUITE_P(StartUpAndLoop, OrderlyShutdown,
+                         ::testing::Values(EndCase{"WindowClosed", EndBy::Close}, EndCase{"QuitEvent", EndBy::Quit},
+                                           EndCase{"Sigterm", EndBy::Signal}),
+                         [](const ::testing::TestParamInfo<EndCase>& param) { return param.param.name; });
+
+TEST_F(StartUpAndLoop, AFullDiskIsReportedAndNoWindowOpens)
+{
+    m_Platform.SetFreeDiskSpace(uint64_t(150999999));
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(m_ExitCode, 255);
+    ASSERT_EQ(m_Platform.GetMessageBoxes().size(), 1u);
+    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].caption, "Insufficient Space");
+    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].text,
+              "ombrisalt requires at least 200 MB available hard drive space to run.\nYou only have 150 MB "
+              "Available.\nPlease free up more space in order to run ombrisalt.");
+    EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCreated());
+    EXPECT_EQ(CGameBase::SGetInstance(), nullptr);
+}
+
+TEST_F(StartUpAndLoop, ExactlyTheRequiredSpaceIsEnough)
+{
+    m_Platform.SetFreeDiskSpace(kRequiredFreeBytes);
+    EXPECT_TRUE(Start());
+    EXPECT_TRUE(m_Platform.GetMessageBoxes().empty());
+    // A folder whose space cannot be had never stops the start.
+    m_Platform.SetFreeDiskSpace(std::nullopt);
+    EXPECT_EQ(CheckFreeDiskSpace("/no/such/folder/"), kRequiredFreeBytes);
+}
+
+// Root writes anywhere: the start runs in a child that has given that up.
+void StartAsNobody(const std::string& folder)
+{
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+        std::_Exit(3);
+    plat::CPlatformHeadless platform;
+    plat::ReplacePlatform(&platform);
+    SLauncherRecord record;
+    record.gameName = "Ombrisalt";
+    const std::string program = folder + "/ombrisalt";
+    record.programPath = program.c_str();
+    int32_t code = 0;
+    const bool started = StartUp(record, "ombrisalt", code);
+    std::_Exit(started ? 4 : code);
+}
+
+TEST_F(StartUpAndLoop, AReadOnlyProgramFolderIsReportedAndRefused)
+{
+    std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+    const std::string folder = Folder();
+    EXPECT_EXIT(StartAsNobody(folder), ::testing::ExitedWithCode(255), std::string("Error\n") + kNotWritable);
+}
+
+TEST_F(StartUpAndLoop, AWindowThatCannotOpenIsFatal)
+{
+    m_Platform.GetHeadlessWindow().FailCreation(true);
+    EXPECT_EXIT(Start(), ::testing::ExitedWithCode(255), "FATAL ERROR\nCan't allocate my window");
+}
+
+TEST_F(StartUpAndLoop, TheRunEndsAfterTheGivenPasses)
+{
+    SLauncherRecord record;
+    record.gameName = "Ombrisalt";
+    const std::string path = ProgramPath();
+    record.programPath = path.c_str();
+    EXPECT_EQ(StartGame(record, "ombrisalt /Passes 7"), 0);
+    EXPECT_EQ(CGameBase::SGetInstance(), nullptr);
+    EXPECT_EQ(m_Platform.GetHeadlessWindow().GetPresentCount(), 0u);
+}
+
+// Two processes of the program share one lock folder.
+class SecondProgram : public CTempFolderTest {};
+
+bool LockIsHeld(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
+TEST_F(SecondProgram, IsRefusedWithTheMessageWhileTheFirstRuns)
+{
+    const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"}};
+    std::filesystem::create_directories(PathOf("first"));
+    std::filesystem::create_directories(PathOf("second"));
+    const int first = SpawnProgram({"/DataFolder", PathOf("first")}, environment, {}, PathOf("first.err"));
+    ASSERT_GT(first, 0);
+    const CEndsWithTest guard(first);
+    const std::string lock = PathOf("Quenthal Running.lock");
+    // The first copy takes the lock early in its start; wait for it without a deadline of our own.
+    for (int tries = 0; tries < 60000 && !LockIsHeld(lock); ++tries)
+        ::usleep(1000);
+    ASSERT_TRUE(LockIsHeld(lock));
+
+    const int second = SpawnProgram({"/DataFolder", PathOf("second")}, environment, {}, PathOf("second.err"));
+    EXPECT_EQ(WaitForExitStatus(second), 255);
+    EXPECT_EQ(ReadBytes(PathOf("second.err")),
+              "Program Already Running\nThis program is already running.  Click on the button on the Windows task "
+              "bar to activate it.\n");
+    EXPECT_FALSE(DiskHas(PathOf("second/Ombrisalt.CFG")));
+
+    // A termination signal ends the first in its orderly shutdown, once its
+    // game is set up (the settings file is written then).
+    for (int tries = 0; tries < 60000 && !DiskHas(PathOf("first/Ombrisalt.CFG")); ++tries)
+        ::usleep(1000);
+    ::kill(first, SIGTERM);
+    EXPECT_EQ(WaitForExitStatus(first), 0);
+    EXPECT_EQ(ReadBytes(PathOf("first/Ombrisalt.CFG")), "[Options]\r\nDisplay FPS=1\r\n");
+    EXPECT_EQ(ReadBytes(PathOf("first.err")), "");
+}
+
+TEST_F(SecondProgram, RunsHeadlessForTheGivenPassesAndEndsWithZero)
+{
+    const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"}};
+    const int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "50"}, environment, {}, PathOf("err"));
+    EXPECT_EQ(WaitForExitStatus(pid), 0);
+    EXPECT_EQ(ReadBytes(PathOf("err")), "");
+}
+
+} // namespace
