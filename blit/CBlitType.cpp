@@ -69,7 +69,7 @@ void CBlitType::SetOpacity(float opacity)
     else if (scaled > 0.0f) // NaN and negatives stay 0
         level = uint32_t(std::nearbyintf(scaled));
     m_Opacity255 = level;
-    m_BlendLevel = LevelTable[level];
+    m_BlendLevel = GetColorTables().LevelTable[level];
 }
 
 void CBlitType::WriteState(CFileBuf& buffer)

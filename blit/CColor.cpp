@@ -4,7 +4,7 @@
 
 namespace {
 
-StandardPaletteMatcher s_StandardMatcher = nullptr;
+StandardPaletteMatcher gStandardMatcher = nullptr;
 
 // The entry of [first, last) with the smallest 30/59/11-weighted squared
 // distance; the lowest index wins ties and an exact match ends the search.
@@ -38,7 +38,7 @@ uint32_t GamePaletteEntryCount()
 
 void SetStandardPaletteMatcher(StandardPaletteMatcher matcher)
 {
-    s_StandardMatcher = matcher;
+    gStandardMatcher = matcher;
 }
 
 void CColor::StoreChannels(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha, uint32_t standardFlag)
@@ -90,7 +90,7 @@ uint16_t CColor::GetPaletteIndex()
     if ((m_Flags & kStandardColor) == 0 && entries > 1)
         m_PaletteIndex = FindNearestGamePaletteEntry(m_Red, m_Green, m_Blue, 1, entries);
     else
-        m_PaletteIndex = s_StandardMatcher ? s_StandardMatcher(m_Red, m_Green, m_Blue) : 0;
+        m_PaletteIndex = gStandardMatcher ? gStandardMatcher(m_Red, m_Green, m_Blue) : 0;
     m_Flags |= kPaletteIndexCached;
     return m_PaletteIndex;
 }

@@ -27,6 +27,13 @@ public:
     // count default-constructed colours.
     void* NewValueArray(uint32_t count) const override;
 
+    template <typename Declared>
+    class DeclarationWords : public CDeclarationWordsBase<Declared> {
+    public:
+        // Text and binary forms carry the alpha too.
+        Declared& WithAlpha() { return this->Apply([](auto& p) { p.SetHasAlpha(true); }); }
+    };
+
 protected:
     bool Equal(const CColor& a, const CColor& b) const override;
 

@@ -3,15 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-uint32_t Blue5[256];
-uint32_t Green5[256];
-uint32_t Red555[256];
-uint32_t Red565[256];
-uint32_t Green6[256];
-uint32_t ProductTable[256][256];
-uint32_t BlendTable[256][256];
-uint32_t LevelTable[256];
-
 constinit CArrayPOD<uint8_t> InversePalette555;
 constinit CArrayPOD<uint8_t> InversePalette565;
 constinit CArrayPOD<uint8_t> BlendTable8A;
@@ -19,8 +10,9 @@ constinit CArrayPOD<uint8_t> BlendTable8B;
 
 namespace {
 
-constinit CArrayPOD<uint8_t> s_GamePalette;
-bool s_TablesBuilt = false;
+CColorTables gTables;
+constinit CArrayPOD<uint8_t> gGamePalette;
+bool gTablesBuilt = false;
 
 // The nearest of v * levels / 255; the half is added before truncation, and
 // no v lands exactly on a half, so the double arithmetic cannot tip a result.
@@ -38,6 +30,7 @@ uint32_t AddHalfAndTruncate5(uint32_t v)
 
 void InitBlitTables()
 {
+    auto& [Blue5, Green5, Red555, Red565, Green6, ProductTable, BlendTable, LevelTable] = gTables;
     for (uint32_t v = 0; v < 256; ++v) {
         const uint32_t five = ScaleChannel(v, 31.0);
         Blue5[v] = five;
@@ -52,37 +45,44 @@ void InitBlitTables()
     for (uint32_t a = 0; a < 256; ++a)
         for (uint32_t b = 0; b < 256; ++b)
             BlendTable[a][b] = a * b / 255;
-    if (!s_TablesBuilt)
+    if (!gTablesBuilt)
         for (uint32_t a = 0; a < 256; ++a)
             LevelTable[a] = 5 - 6 * a / 256;
-    s_TablesBuilt = true;
+    gTablesBuilt = true;
 }
 
 void ResetBlitTablesForTesting()
 {
-    for (uint32_t* table : { Blue5, Green5, Red555, Red565, Green6, LevelTable })
-        std::memset(table, 0, 256 * sizeof(uint32_t));
-    std::memset(ProductTable, 0, sizeof(ProductTable));
-    std::memset(BlendTable, 0, sizeof(BlendTable));
-    s_TablesBuilt = false;
+    std::memset(&gTables, 0, sizeof(gTables));
+    gTablesBuilt = false;
 }
 
 uint16_t PackColor565(uint8_t red, uint8_t green, uint8_t blue)
 {
-    if (s_TablesBuilt)
-        return uint16_t(Red565[red] + Green6[green] + Blue5[blue]);
+    if (gTablesBuilt)
+        return uint16_t(gTables.Red565[red] + gTables.Green6[green] + gTables.Blue5[blue]);
     const uint32_t green6 = std::min<uint32_t>((green + 2u) >> 2, 63);
     return uint16_t(AddHalfAndTruncate5(red) << 11 | green6 << 5 | AddHalfAndTruncate5(blue));
 }
 
 uint16_t PackColor555(uint8_t red, uint8_t green, uint8_t blue)
 {
-    if (s_TablesBuilt)
-        return uint16_t(Red555[red] + Green5[green] + Blue5[blue]);
+    if (gTablesBuilt)
+        return uint16_t(gTables.Red555[red] + gTables.Green5[green] + gTables.Blue5[blue]);
     return uint16_t(AddHalfAndTruncate5(red) << 10 | AddHalfAndTruncate5(green) << 5 | AddHalfAndTruncate5(blue));
 }
 
 CArrayPOD<uint8_t>& GetGamePalette()
 {
-    return s_GamePalette;
+    return gGamePalette;
+}
+
+const CColorTables& GetColorTables()
+{
+    return gTables;
+}
+
+CColorTables& GetColorTablesForTesting()
+{
+    return gTables;
 }

@@ -8,24 +8,29 @@
 
 #include <cstdint>
 
-// Channel byte to a 16-bit pixel field: the nearest of v * 31 / 255 (or
-// v * 63 / 255 for Green6), already shifted to its place in the pixel.
-extern uint32_t Blue5[256];
-extern uint32_t Green5[256];  // green of 555
-extern uint32_t Red555[256];
-extern uint32_t Red565[256];
-extern uint32_t Green6[256];  // green of 565
+// The tables InitBlitTables builds; everything else reads them through
+// GetColorTables.
+struct CColorTables {
+    // Channel byte to a 16-bit pixel field: the nearest of v * 31 / 255 (or
+    // v * 63 / 255 for Green6), already shifted to its place in the pixel.
+    uint32_t Blue5[256];
+    uint32_t Green5[256]; // green of 555
+    uint32_t Red555[256];
+    uint32_t Red565[256];
+    uint32_t Green6[256]; // green of 565
 
-// [a][b] = a * b.
-extern uint32_t ProductTable[256][256];
+    // [a][b] = a * b.
+    uint32_t ProductTable[256][256];
 
-// [a][b] = floor(a * b / 255). Row a scales alpha values by the opacity a,
-// so the blitter points OpacityRow at row m_Opacity255 before blends.
-extern uint32_t BlendTable[256][256];
+    // [a][b] = floor(a * b / 255). Row a scales alpha values by the opacity
+    // a, so the blitter points OpacityRow at row m_Opacity255 before blends.
+    uint32_t BlendTable[256][256];
 
-// Opacity 0..255 to a translucency level: 0 for 214..255 (opaque) up to 5
-// for 0..42.
-extern uint32_t LevelTable[256];
+    // Opacity 0..255 to a translucency level: 0 for 214..255 (opaque) up to
+    // 5 for 0..42.
+    uint32_t LevelTable[256];
+};
+const CColorTables& GetColorTables();
 
 // Palette-derived holders, empty (null data) until their owners fill them.
 extern CArrayPOD<uint8_t> InversePalette555; // 32768 indices by RGB555 value
@@ -40,6 +45,8 @@ void InitBlitTables();
 // Only for tests: zeroes the tables and returns the packers to their
 // arithmetic form, as before start-up.
 void ResetBlitTablesForTesting();
+// Only for tests: the tables, writable, to check what a rebuild restores.
+CColorTables& GetColorTablesForTesting();
 
 // 8-bit channels to a 16-bit pixel. Before InitBlitTables these add a half
 // step and truncate; afterwards they read the tables, which round to the

@@ -89,7 +89,7 @@ const uint16_t* GetPalette565Table()
 SBlitTables MakeBlitTables(uint32_t opacity255)
 {
     SBlitTables tables;
-    tables.opacityRow = BlendTable[opacity255 > 255 ? 255 : opacity255];
+    tables.opacityRow = GetColorTables().BlendTable[opacity255 > 255 ? 255 : opacity255];
     tables.blendTable8A = BlendTable8A.GetCount() >= 65536 ? BlendTable8A.GetData() : nullptr;
     tables.blendTable8B = BlendTable8B.GetCount() >= 65536 ? BlendTable8B.GetData() : nullptr;
     tables.palette565 = GetPalette565Table();

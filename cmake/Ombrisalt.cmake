@@ -2,8 +2,11 @@
 
 add_library(ombrisalt_options INTERFACE)
 target_compile_options(ombrisalt_options INTERFACE
-  -Wall -Wextra -ffp-contract=off
-  $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
+  -Wall -Wextra -Wshadow -ffp-contract=off
+  $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor -Woverloaded-virtual>)
+if(OMBRISALT_WERROR)
+  target_compile_options(ombrisalt_options INTERFACE -Werror)
+endif()
 target_include_directories(ombrisalt_options INTERFACE ${PROJECT_SOURCE_DIR})
 if(OMBRISALT_POOL_MALLOC)
   target_compile_definitions(ombrisalt_options INTERFACE OMBRISALT_POOL_MALLOC=1)

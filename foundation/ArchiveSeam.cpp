@@ -1,6 +1,6 @@
 #include "foundation/ArchiveSeam.h"
 
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 
 namespace {
 

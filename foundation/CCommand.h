@@ -21,7 +21,7 @@ public:
     virtual bool CanExecute() { return true; }
     // Whether CanExecute can ever answer false.
     virtual bool HasCanExecuteTest() { return false; }
-    // A state a control may show beside enabled; 0 for every command so far.
+    // A state a control may show beside enabled; 0 for none.
     virtual int32_t GetExtraState() { return 0; }
 };
 

@@ -1,6 +1,7 @@
 #include "foundation/CFile.h"
 
 #include "foundation/ArchiveSeam.h"
+#include "foundation/BufferNames.h"
 #include "foundation/CArrayPOD.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CompressedBlock.h"
@@ -21,37 +22,13 @@
 
 namespace {
 
-constexpr char kBufferNamePrefix[] = "~CFileBuf 0x";
-constexpr int kBufferNamePrefixLength = sizeof(kBufferNamePrefix) - 1;
 constexpr uint32_t kMoveChunk = 65536;
 constexpr uint32_t kCompareChunk = 65536;
 constexpr uint32_t kCopyChunk = 0x80000;
-constexpr int kMaxUniqueNameAttempts = 100000;
 
 std::string DiskName(const char* name)
 {
     return Windows1252ToUtf8(name ? name : "");
-}
-
-struct BaseFolders {
-    CJString user;
-    CJString folderB;
-    CJString folderC;
-    CJString data{"./"};
-};
-
-BaseFolders& Folders()
-{
-    static BaseFolders folders;
-    return folders;
-}
-
-void SetFolder(CJString& folder, const char* name)
-{
-    folder.Set(name);
-    const int length = folder.GetLength();
-    if (length > 0 && folder.GetAt(length - 1) != u'/')
-        folder.Append("/");
 }
 
 struct NotificationState {
@@ -71,11 +48,6 @@ bool ArchivesUsable(uint32_t flags)
     return (flags & FILE_BASE_FOLDER_MASK) == 0 && GetArchiveLayer().IsMounted();
 }
 
-bool FileNameIsAbsolute(const char* name)
-{
-    return name[0] == '/' || name[0] == '\\' || (name[0] != 0 && name[1] == ':');
-}
-
 std::string FolderPartOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of("/\\");
@@ -83,59 +55,6 @@ std::string FolderPartOf(const std::string& path)
 }
 
 } // namespace
-
-// --- Buffer-name registry ---
-
-class CFileBufRegistry {
-public:
-    struct Entry {
-        CFileBuf* buffer;
-        uint32_t id;
-    };
-
-    static CFileBufRegistry& Get()
-    {
-        static CFileBufRegistry registry;
-        return registry;
-    }
-
-    uint32_t Register(CFileBuf* buffer)
-    {
-        if (buffer->m_Registered) {
-            for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
-                if (m_Entries[i].buffer == buffer)
-                    return m_Entries[i].id;
-        }
-        // Ids are never reused, so a stale name cannot reach a newer buffer.
-        const uint32_t id = ++m_LastId;
-        m_Entries.Append(Entry{buffer, id});
-        buffer->m_Registered = true;
-        return id;
-    }
-
-    CFileBuf* Find(uint32_t id) const
-    {
-        for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
-            if (m_Entries[i].id == id)
-                return m_Entries[i].buffer;
-        return nullptr;
-    }
-
-    void Unregister(CFileBuf* buffer)
-    {
-        for (uint32_t i = 0; i < m_Entries.GetCount(); ++i) {
-            if (m_Entries[i].buffer == buffer) {
-                m_Entries.RemoveAt(i);
-                break;
-            }
-        }
-        buffer->m_Registered = false;
-    }
-
-private:
-    CArrayPOD<Entry> m_Entries;
-    uint32_t m_LastId = 0;
-};
 
 // --- CFileBuf ---
 
@@ -149,11 +68,12 @@ CFileBuf::~CFileBuf()
 {
     CFileBuf::Close();
     if (m_Registered)
-        CFileBufRegistry::Get().Unregister(this);
+        ForgetBufferName(this);
 }
 
 uint32_t CFileBuf::Write(const void* bytes, uint32_t count)
 {
+    GiveBackReadAhead();
     return m_Stream && count ? uint32_t(std::fwrite(bytes, 1, count, m_Stream)) : 0;
 }
 
@@ -161,6 +81,7 @@ uint32_t CFileBuf::Read(void* bytes, uint32_t count)
 {
     if (!m_Stream || count == 0)
         return 0;
+    GiveBackReadAhead();
     // A short read answers through its count; an error flag already set by
     // a write is kept, for Close to report (and a replacement to be dropped).
     const bool writeFailed = std::ferror(m_Stream);
@@ -172,17 +93,22 @@ uint32_t CFileBuf::Read(void* bytes, uint32_t count)
 
 bool CFileBuf::SeekRelative(int64_t offset)
 {
+    GiveBackReadAhead();
     return m_Stream && fseeko(m_Stream, off_t(offset), SEEK_CUR) == 0;
 }
 
 bool CFileBuf::Seek(int64_t position)
 {
+    GiveBackReadAhead();
     return m_Stream && position >= 0 && fseeko(m_Stream, off_t(position), SEEK_SET) == 0;
 }
 
 int64_t CFileBuf::Tell()
 {
-    return m_Stream ? int64_t(ftello(m_Stream)) : -1;
+    if (!m_Stream)
+        return -1;
+    const off_t position = ftello(m_Stream);
+    return position < 0 ? -1 : int64_t(position) - int64_t(m_AheadEnd - m_AheadPos);
 }
 
 int64_t CFileBuf::GetSize()
@@ -201,11 +127,13 @@ int32_t CFileBuf::SetSize(int64_t size)
 {
     if (!m_Stream)
         return 0;
+    GiveBackReadAhead();
     return size >= 0 && plat::SetStreamSize(m_Stream, uint64_t(size)) ? 0 : -1;
 }
 
 void CFileBuf::Discard()
 {
+    m_AheadPos = m_AheadEnd = 0;
     if (m_Replacement) {
         delete m_Replacement; // removes the temporary; the old file stays
         m_Replacement = nullptr;
@@ -217,6 +145,7 @@ void CFileBuf::Discard()
 
 bool CFileBuf::Close()
 {
+    GiveBackReadAhead(); // a stream the buffer does not own goes on where the lines ended
     bool ok = true;
     if (m_Replacement) {
         ok = m_Replacement->Commit();
@@ -241,55 +170,105 @@ uint8_t* CFileBuf::DetachMemory()
     return nullptr;
 }
 
+namespace {
+
+constexpr size_t kReadAheadSize = 65536;
+
+} // namespace
+
+void CFileBuf::GiveBackReadAhead()
+{
+    if (m_AheadPos == m_AheadEnd)
+        return;
+    if (m_Stream)
+        fseeko(m_Stream, -off_t(m_AheadEnd - m_AheadPos), SEEK_CUR);
+    m_AheadPos = m_AheadEnd = 0;
+}
+
+bool CFileBuf::RefillReadAhead()
+{
+    if (!m_Ahead)
+        m_Ahead = std::make_unique<char[]>(kReadAheadSize);
+    const size_t kept = m_AheadEnd - m_AheadPos;
+    if (kept == kReadAheadSize)
+        return false;
+    if (m_AheadPos != 0) {
+        std::memmove(m_Ahead.get(), m_Ahead.get() + m_AheadPos, kept);
+        m_AheadPos = 0;
+        m_AheadEnd = kept;
+    }
+    const size_t got = std::fread(m_Ahead.get() + m_AheadEnd, 1, kReadAheadSize - m_AheadEnd, m_Stream);
+    m_AheadEnd += got;
+    return got != 0;
+}
+
+int CFileBuf::PeekAhead(size_t offset)
+{
+    while (m_AheadPos + offset >= m_AheadEnd)
+        if (!RefillReadAhead())
+            return EOF;
+    return uint8_t(m_Ahead[m_AheadPos + offset]);
+}
+
 bool CFileBuf::ReadLine8(CJString& line)
 {
     if (!m_Stream) {
         line.Empty();
         return false;
     }
-    // Byte by byte from the stream's own buffer: seeking back after an
-    // over-long read costs a system call per line. A NUL byte is data, not
-    // the end of the line.
+    // A NUL byte is data, not the end of the line. A line longer than the
+    // buffer collects in longLine.
     const bool writeFailed = std::ferror(m_Stream);
-    static thread_local std::string text;
-    if (text.size() < 256)
-        text.resize(256);
-    size_t length = 0;
-    int c;
-    while ((c = getc_unlocked(m_Stream)) != EOF && c != '\r' && c != '\n') {
-        if (length == text.size())
-            text.resize(text.size() * 2);
-        text[length++] = char(c);
-    }
-    if (c == EOF) {
+    static thread_local std::string longLine;
+    longLine.clear();
+    bool any = false;
+    for (;;) {
+        if (m_AheadPos == m_AheadEnd && !RefillReadAhead()) {
+            if (std::ferror(m_Stream) && !writeFailed)
+                std::clearerr(m_Stream);
+            if (!any) {
+                line.Empty();
+                return false;
+            }
+            line.SetText(longLine.data(), int(longLine.size()));
+            return true;
+        }
+        any = true;
+        const char* text = m_Ahead.get() + m_AheadPos;
+        const size_t count = m_AheadEnd - m_AheadPos;
+        const void* lf = std::memchr(text, '\n', count);
+        const size_t lfAt = lf ? size_t(static_cast<const char*>(lf) - text) : count;
+        const void* cr = std::memchr(text, '\r', lfAt);
+        const size_t end = cr ? size_t(static_cast<const char*>(cr) - text) : lfAt;
+        if (end == count) {
+            longLine.append(text, count);
+            m_AheadPos = m_AheadEnd;
+            continue;
+        }
+        if (longLine.empty()) {
+            line.SetText(text, int(end));
+        } else {
+            longLine.append(text, end);
+            line.SetText(longLine.data(), int(longLine.size()));
+        }
+        // The line end: CR, then CR or LF, then LF is three characters; CR
+        // LF or LF CR is two; anything else one.
+        const char first = text[end];
+        m_AheadPos += end + 1;
+        const int second = PeekAhead(0);
+        if (first == '\r' && (second == '\r' || second == '\n')) {
+            if (PeekAhead(1) == '\n')
+                m_AheadPos += 2;
+            else if (second == '\n')
+                m_AheadPos += 1;
+            // CR CR without LF: only the first CR was the line end.
+        } else if (first == '\n' && second == '\r') {
+            m_AheadPos += 1;
+        }
         if (std::ferror(m_Stream) && !writeFailed)
             std::clearerr(m_Stream);
-        if (length == 0) {
-            line.Empty();
-            return false;
-        }
-        line.SetText(text.data(), int(length));
         return true;
     }
-    // The line end: CR, then CR or LF, then LF is three characters; CR LF
-    // or LF CR is two; anything else one.
-    const int second = getc_unlocked(m_Stream);
-    if (c == '\r' && (second == '\r' || second == '\n')) {
-        const int third = getc_unlocked(m_Stream);
-        if (third != '\n') {
-            if (third != EOF)
-                ungetc(third, m_Stream);
-            // CR CR without LF: only the first CR was the line end.
-            if (second == '\r')
-                SeekRelative(-1);
-        }
-    } else if (!(c == '\n' && second == '\r') && second != EOF) {
-        ungetc(second, m_Stream);
-    }
-    if (std::ferror(m_Stream) && !writeFailed)
-        std::clearerr(m_Stream);
-    line.SetText(text.data(), int(length));
-    return true;
 }
 
 bool CFileBuf::ReadLineWide(CJString&)
@@ -462,7 +441,7 @@ bool CFile::OpenCompressedForRead(const char* name, uint32_t flags)
     m_Flags = flags;
     uint32_t size = 0;
     if (uint8_t* block = CFileCompressor::ReadCompressed(*this, size)) {
-        ReplaceBuffer(new CMemFileBuf(block, size, true));
+        ReplaceBuffer(CMemFileBuf::Adopt(block, size));
         m_Unicode = false;
         return true;
     }
@@ -916,236 +895,6 @@ bool CFile::IsSameContent(CFile& other)
     }
     std::free(mine);
     return same;
-}
-
-// --- Base folders and paths ---
-
-void SetUserFolder(const char* folder)
-{
-    SetFolder(Folders().user, folder);
-}
-
-void SetFolderB(const char* folder)
-{
-    SetFolder(Folders().folderB, folder);
-}
-
-void SetFolderC(const char* folder)
-{
-    SetFolder(Folders().folderC, folder);
-}
-
-void SetDataFolder(const char* folder)
-{
-    SetFolder(Folders().data, folder);
-}
-
-CJString GetBaseFolder(uint32_t flags)
-{
-    BaseFolders& folders = Folders();
-    if (flags & FILE_USER_FOLDER)
-        return folders.user;
-    if (flags & FILE_FOLDER_B)
-        return folders.folderB;
-    if (flags & FILE_FOLDER_C)
-        return folders.folderC;
-    return folders.data;
-}
-
-void ResolvePath(CJString& out, const char* name, uint32_t flags)
-{
-    if (!name)
-        name = "";
-    if (FileNameIsAbsolute(name)) {
-        out.Set(name);
-        return;
-    }
-    const CJString base = GetBaseFolder(flags);
-    if (base.IsNotEmpty() && name[0] == '.' && name[1] == '/')
-        name += 2;
-    CJString resolved(base);
-    resolved.Append(name);
-    out = resolved;
-}
-
-bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t flags)
-{
-    CJString resolved;
-    ResolvePath(resolved, name, flags);
-    if (resolved.IsWide())
-        resolved.ToNarrow();
-    const uint32_t length = uint32_t(resolved.GetLength());
-    if (size == 0)
-        return false;
-    if (length + 1 > size) {
-        out[0] = 0;
-        return false;
-    }
-    std::memcpy(out, resolved.GetString(), length + 1);
-    return true;
-}
-
-uint32_t IsAbsolutePath(const char* name, uint32_t flags)
-{
-    if (!name || !name[0] || !name[1])
-        return 0;
-    if (!FileNameIsAbsolute(name) && !(name[0] == '.' && name[1] == '/'))
-        return 0;
-    return FILE_NO_NOTIFY | ((flags & FILE_BASE_FOLDER_MASK) ? 0 : FILE_USER_FOLDER);
-}
-
-namespace {
-
-std::string ResolvedDiskName(const char* name, uint32_t flags)
-{
-    CJString resolved;
-    ResolvePath(resolved, name, flags);
-    return DiskName(resolved.GetString());
-}
-
-std::string WithoutTrailingSlash(std::string path)
-{
-    if (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
-        path.pop_back();
-    return path;
-}
-
-} // namespace
-
-bool DeleteFileByName(const char* name, uint32_t flags)
-{
-    return plat::DeleteFile(ResolvedDiskName(name, flags));
-}
-
-bool FolderExists(const char* name, uint32_t flags)
-{
-    // As the system's own look-up: a file of that name counts too.
-    return plat::PathExists(WithoutTrailingSlash(ResolvedDiskName(name, flags)));
-}
-
-bool CreateFolderForName(const char* name, uint32_t flags)
-{
-    if (FolderExists(name, flags))
-        return true;
-    return CreateFolderChain(WithoutTrailingSlash(ResolvedDiskName(name, flags)).c_str());
-}
-
-bool IsFileWritable(const char* name, uint32_t flags)
-{
-    if (ArchivesUsable(flags)) {
-        bool writable = false;
-        if (GetArchiveLayer().IsWritable(name, writable))
-            return writable;
-    }
-    const std::string diskName = ResolvedDiskName(name, flags);
-    plat::FileStatus status;
-    if (plat::GetFileStatus(diskName, status))
-        return !status.isFolder && !status.isReadOnly;
-    const std::string folder = FolderPartOf(diskName);
-    return folder.empty() || plat::IsFolder(folder);
-}
-
-void GetRealPath(CJString& out, const char* name, uint32_t flags)
-{
-    if (GetArchiveLayer().IsMounted() && GetArchiveLayer().GetArchivePath(name, out))
-        return;
-    ResolvePath(out, name, flags);
-}
-
-bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB)
-{
-    if (IsNewerOnDisk(ResolvedDiskName(nameA, flagsA).c_str(), ResolvedDiskName(nameB, flagsB).c_str()))
-        return true;
-    return GetArchiveLayer().IsMounted() && GetArchiveLayer().IsNewer(nameA, nameB);
-}
-
-bool IsNewerFile(const char* nameA, const char* nameB)
-{
-    return IsNewer(nameA, 0, nameB, 0);
-}
-
-bool MakeUniqueFileName(char* out, uint32_t size, const char* pattern, uint32_t flags)
-{
-    if (!out || size == 0 || !pattern || !HasOneIntegerConversion(pattern))
-        return false;
-    out[0] = 0;
-    CJString resolvedPattern;
-    ResolvePath(resolvedPattern, pattern, flags);
-    const int baseLength = FileNameIsAbsolute(pattern) ? 0 : GetBaseFolder(flags).GetLength();
-    std::string candidate;
-    for (int i = 0; i < kMaxUniqueNameAttempts; ++i) {
-        // The pattern was checked to hold exactly one integer conversion.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-        const int length = std::snprintf(nullptr, 0, resolvedPattern.GetString(), i);
-        candidate.assign(size_t(std::max(length, 0)) + 1, '\0');
-        std::snprintf(candidate.data(), candidate.size(), resolvedPattern.GetString(), i);
-#pragma GCC diagnostic pop
-        candidate.resize(size_t(std::max(length, 0)));
-        if (plat::PathExists(DiskName(candidate.c_str())))
-            continue;
-        const std::string relative = candidate.substr(std::min<size_t>(size_t(baseLength), candidate.size()));
-        if (relative.size() + 1 > size)
-            return false;
-        std::memcpy(out, relative.c_str(), relative.size() + 1);
-        return true;
-    }
-    return false;
-}
-
-bool FileExists(const char* name, uint32_t flags)
-{
-    CFile file;
-    return file.Open(name, (flags & FILE_BASE_FOLDER_MASK) | FILE_NO_NOTIFY | FILE_READ);
-}
-
-// --- Buffer names ---
-
-void MakeBufferName(CJString& out, CFileBuf* buffer, const char* memberName)
-{
-    static const char kDigits[] = "0123456789ABCDEF";
-    const uint32_t id = buffer ? CFileBufRegistry::Get().Register(buffer) : 0;
-    char digits[9];
-    for (int i = 0; i < 4; ++i) {
-        const uint8_t byte = uint8_t(id >> (8 * i)); // low byte first
-        digits[2 * i] = kDigits[byte >> 4];
-        digits[2 * i + 1] = kDigits[byte & 15];
-    }
-    digits[8] = 0;
-    CJString name(kBufferNamePrefix);
-    name.Append(digits);
-    name.Append("/");
-    name.Append(memberName ? memberName : "");
-    out = name;
-}
-
-CFileBuf* ParseBufferName(const char* name)
-{
-    if (!name || std::strncmp(name, kBufferNamePrefix, kBufferNamePrefixLength) != 0)
-        return nullptr;
-    const char* digits = name + kBufferNamePrefixLength;
-    uint32_t id = 0;
-    for (int i = 0; i < 8; ++i) {
-        const char c = digits[i];
-        uint32_t value;
-        if (c >= '0' && c <= '9')
-            value = uint32_t(c - '0');
-        else if (c >= 'A' && c <= 'F')
-            value = uint32_t(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'f')
-            value = uint32_t(c - 'a' + 10);
-        else
-            return nullptr; // also the terminator of a short name
-        const int byte = i / 2;
-        const int shift = 8 * byte + ((i % 2) ? 0 : 4);
-        id |= value << shift;
-    }
-    return id ? CFileBufRegistry::Get().Find(id) : nullptr;
-}
-
-void DeleteNamedBuffer(const char* name)
-{
-    delete ParseBufferName(name);
 }
 
 // --- Notifications ---

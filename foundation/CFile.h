@@ -14,9 +14,11 @@
 
 #include "foundation/CJString.h"
 #include "foundation/CMemoryPool.h"
+#include "foundation/FilePaths.h" // the name helpers every user of the FILE_ flags needs
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 namespace plat {
 class CReplacementFile;
@@ -85,10 +87,29 @@ public:
     // whole file (FILE_WRITE with FILE_CREATE, not FILE_APPEND) writes a
     // replacement that Close renames over the old file.
     bool OpenDisk(const char* name, uint32_t flags);
-    std::FILE* GetStream() const { return m_Stream; }
+    // Bytes ReadLine8 took ahead are given back to the stream first.
+    std::FILE* GetStream()
+    {
+        GiveBackReadAhead();
+        return m_Stream;
+    }
 
 private:
+    // Puts the stream back at the end of the last line read, so that every
+    // other operation sees the position the lines left.
+    void GiveBackReadAhead();
+    // Moves the unread bytes to the front and reads more; false when no byte
+    // was added.
+    bool RefillReadAhead();
+    // The byte at m_AheadPos + offset, reading more when needed; EOF past the end.
+    int PeekAhead(size_t offset);
+
     std::FILE* m_Stream = nullptr;
+    // Line reading takes blocks of the stream into its own buffer and scans
+    // them with memchr; [m_AheadPos, m_AheadEnd) is read but not yet used.
+    std::unique_ptr<char[]> m_Ahead;
+    size_t m_AheadPos = 0;
+    size_t m_AheadEnd = 0;
     bool m_OwnsStream = false;
     plat::CReplacementFile* m_Replacement = nullptr; // set while creating a whole file
 
@@ -205,43 +226,6 @@ private:
     CJString m_TargetName;
     uint32_t m_LineCount = 0;
 };
-
-// Base folders. The user, second and third folders start empty (names then
-// resolve against the working folder); the data folder is "." until the
-// archives are mounted. A non-empty folder is stored ending in "/".
-void SetUserFolder(const char* folder);
-void SetFolderB(const char* folder);
-void SetFolderC(const char* folder);
-void SetDataFolder(const char* folder);
-CJString GetBaseFolder(uint32_t flags);
-
-// Path helpers. A name beginning with "/" or "\", or whose second character
-// is ":", is used as given; any other gets the base folder of the flags.
-void ResolvePath(CJString& out, const char* name, uint32_t flags);
-// False (and an empty buffer) when the result does not fit in size.
-bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t flags);
-// FILE_NO_NOTIFY (and FILE_USER_FOLDER when the flags hold no base-folder
-// bit) for absolute names and names beginning "./"; 0 otherwise.
-uint32_t IsAbsolutePath(const char* name, uint32_t flags);
-bool DeleteFileByName(const char* name, uint32_t flags);
-bool FolderExists(const char* name, uint32_t flags);
-bool CreateFolderForName(const char* name, uint32_t flags);
-bool IsFileWritable(const char* name, uint32_t flags);
-void GetRealPath(CJString& out, const char* name, uint32_t flags);
-bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB);
-bool IsNewerFile(const char* nameA, const char* nameB);
-// Formats the resolved pattern (one integer conversion, nothing else) with
-// 0, 1, 2 ... until no such file exists; the result is relative to the base
-// folder. False for a pattern of another shape or when no free name was found.
-bool MakeUniqueFileName(char* out, uint32_t size, const char* pattern, uint32_t flags);
-bool FileExists(const char* name, uint32_t flags);
-
-// Buffer names: "~CFileBuf 0x", eight hexadecimal digits, "/", member name.
-// The digits spell a registry id (low byte first), never an address; a name
-// is a buffer name only while its buffer lives.
-void MakeBufferName(CJString& out, CFileBuf* buffer, const char* memberName);
-CFileBuf* ParseBufferName(const char* name);
-void DeleteNamedBuffer(const char* name);
 
 // File-open notifications: a hook told the names opened for reading, once
 // archive mounting has switched notifications on.

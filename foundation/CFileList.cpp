@@ -8,11 +8,15 @@
 
 namespace {
 
-char g_PathBuffer[1024];
+char gPathBuffer[1024];
 
 } // namespace
 
-CFileList::CFileList() = default;
+CFileList::CFileList()
+{
+    // Items change only in AddItem and Enumerate, which drop the index.
+    KeepFileNameIndex();
+}
 CFileList::~CFileList() = default;
 
 const char* CFileList::GetItemName(int32_t i)
@@ -36,6 +40,7 @@ void CFileList::AddItem(const char* name, uint32_t size)
     item.size = size;
     m_Items.push_back(item);
     m_Folded.insert(FoldName(name));
+    InvalidateFileNameIndex();
 }
 
 bool CFileList::HasItem(const char* name)
@@ -51,6 +56,7 @@ uint32_t CFileList::Enumerate(const CEnumerateFilesOptions& options, uint32_t or
     m_Folder[sizeof(m_Folder) - 1] = 0;
     m_Items.clear();
     m_Folded.clear();
+    InvalidateFileNameIndex();
     m_Order.clear();
     m_Last = -1;
     m_Next = 0;
@@ -70,6 +76,7 @@ uint32_t CFileList::Enumerate(const CEnumerateFilesOptions& options, uint32_t or
         return CompareNameNoCase(a.name.GetString(), b.name.GetString()) < 0;
     });
     SetSorted(true);
+    InvalidateFileNameIndex();
 
     const int32_t n = int32_t(m_Items.size());
     for (int32_t i = 0; i < n; ++i)
@@ -134,9 +141,9 @@ const char* CFileList::GetNextPath(const char* preferred)
     const char* name = GetNextName(preferred);
     if (!name)
         return nullptr;
-    if (!JoinPath(g_PathBuffer, sizeof(g_PathBuffer), m_Folder, name))
-        g_PathBuffer[0] = 0;
-    return g_PathBuffer;
+    if (!JoinPath(gPathBuffer, sizeof(gPathBuffer), m_Folder, name))
+        gPathBuffer[0] = 0;
+    return gPathBuffer;
 }
 
 const char* CFileList::GetCurrentName()
@@ -149,7 +156,7 @@ const char* CFileList::GetItemPath(int32_t i)
     const char* name = GetItemName(i);
     if (!name)
         return nullptr;
-    if (!JoinPath(g_PathBuffer, sizeof(g_PathBuffer), m_Folder, name))
-        g_PathBuffer[0] = 0;
-    return g_PathBuffer;
+    if (!JoinPath(gPathBuffer, sizeof(gPathBuffer), m_Folder, name))
+        gPathBuffer[0] = 0;
+    return gPathBuffer;
 }

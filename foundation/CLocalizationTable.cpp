@@ -7,9 +7,12 @@
 #include "platform/Debug.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -129,16 +132,13 @@ private:
 
     // Gathers a section's text from its first line to the line holding "[END]":
     // whole is every line joined, text the section before the first "[END]".
+    // The lines are joined once at the end: a string measures itself on every
+    // append, so appending line by line would cost the square of the lines.
     Section ReadSection(const CJString& first, CJString& whole, CJString& text, const CJString* english)
     {
-        whole = first;
-        int searchFrom = 0;
-        for (;;) {
-            const int end = whole.Find(kEndMark, searchFrom);
-            if (end >= 0) {
-                text = whole.Left(end);
-                return Section::Complete;
-            }
+        std::vector<CJString> lines{first};
+        int end = first.Find(kEndMark);
+        while (end < 0) {
             CJString next;
             if (!NextLine(next))
                 return Section::EndOfFile;
@@ -149,10 +149,55 @@ private:
                 PushBack(next);
                 return Section::Interrupted;
             }
-            searchFrom = whole.GetLength();
-            whole.Append("\n");
-            whole.Append(next);
+            end = next.Find(kEndMark);
+            lines.push_back(std::move(next));
         }
+        const int lastStart = JoinLines(lines, whole);
+        text = whole.Left(lastStart + end);
+        return Section::Complete;
+    }
+
+    // Joins with "\n", in UTF-16 when any line is; answers where the last
+    // line starts.
+    static int JoinLines(std::vector<CJString>& lines, CJString& whole)
+    {
+        bool wide = false;
+        std::vector<int> lengths;
+        lengths.reserve(lines.size());
+        size_t total = lines.size() - 1;
+        for (const CJString& line : lines) {
+            wide = wide || line.IsWide();
+            lengths.push_back(line.GetLength());
+            total += size_t(lengths.back());
+        }
+        if (total > size_t(INT32_MAX)) {
+            whole.Empty();
+            return 0;
+        }
+        int lastStart = 0;
+        if (!wide) {
+            std::string joined;
+            joined.reserve(total);
+            for (size_t i = 0; i < lines.size(); ++i) {
+                if (i > 0)
+                    joined += '\n';
+                lastStart = int(joined.size());
+                joined.append(lines[i].GetString(), size_t(lengths[i]));
+            }
+            whole.SetText(joined.data(), int(joined.size()));
+            return lastStart;
+        }
+        std::u16string joined;
+        joined.reserve(total);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                joined += u'\n';
+            lastStart = int(joined.size());
+            lines[i].ToWide();
+            joined.append(lines[i].GetWideString(), size_t(lengths[i]));
+        }
+        whole.Set(joined.data(), int(joined.size()));
+        return lastStart;
     }
 
     // Skips blank lines up to the "LOCALIZED: " line; an "ENGLISH: " line
@@ -454,7 +499,7 @@ void CLocalizationTable::AppendToFile(const CJString& text, const char* annotati
         check.m_Quiet = true;
         CFile memory;
         const uint32_t size = uint32_t(entry.GetLength());
-        auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(entry.GetString())), size, false);
+        auto* buffer = CMemFileBuf::WrapReadOnly(entry.GetString(), size);
         if (!memory.AttachFileBuf(buffer, FILE_READ)) {
             delete buffer;
             return;

@@ -3,12 +3,40 @@
 #include <cstdlib>
 #include <cstring>
 
-CMemFileBuf::CMemFileBuf(uint8_t* data, uint32_t size, bool owns)
+CMemFileBuf::CMemFileBuf(uint8_t* data, uint32_t size, Ownership ownership)
     : m_Size(data ? size : 0)
     , m_Capacity(data ? size : 0)
     , m_Data(data)
-    , m_OwnsData(owns && data)
+    , m_OwnsData(ownership == Ownership::Owned && data)
+    , m_ReadOnly(ownership == Ownership::BorrowedReadOnly)
 {
+}
+
+CMemFileBuf* CMemFileBuf::Adopt(uint8_t* data, uint32_t size)
+{
+    return new CMemFileBuf(data, size, Ownership::Owned);
+}
+
+CMemFileBuf* CMemFileBuf::Wrap(uint8_t* data, uint32_t size)
+{
+    return new CMemFileBuf(data, size, Ownership::Borrowed);
+}
+
+CMemFileBuf* CMemFileBuf::WrapReadOnly(const void* data, uint32_t size)
+{
+    // Never written through: Write refuses every byte.
+    auto* bytes = static_cast<uint8_t*>(const_cast<void*>(data));
+    return new CMemFileBuf(bytes, size, Ownership::BorrowedReadOnly);
+}
+
+CMemFileBuf* CMemFileBuf::Copy(const void* data, uint32_t size)
+{
+    auto* block = static_cast<uint8_t*>(std::malloc(size ? size : 1));
+    if (!block)
+        return nullptr;
+    if (size)
+        std::memcpy(block, data, size);
+    return Adopt(block, size);
 }
 
 CMemFileBuf::~CMemFileBuf()
@@ -44,7 +72,7 @@ bool CMemFileBuf::Reserve(uint64_t needed)
 
 uint32_t CMemFileBuf::Write(const void* bytes, uint32_t count)
 {
-    if (count == 0)
+    if (count == 0 || m_ReadOnly)
         return 0;
     uint64_t end = uint64_t(m_Position) + count;
     if (end > m_Capacity && !Reserve(end)) {
@@ -93,6 +121,7 @@ bool CMemFileBuf::Close()
         std::free(m_Data);
     m_Data = nullptr;
     m_OwnsData = false;
+    m_ReadOnly = false;
     m_Position = m_Size = m_Capacity = 0;
     return true;
 }
@@ -205,7 +234,7 @@ CMemFileBuf* ReadWholeFile(CFile& file)
     if (!block)
         return nullptr;
     const uint32_t read = file.Read(block, left);
-    return new CMemFileBuf(block, read, true);
+    return CMemFileBuf::Adopt(block, read);
 }
 
 CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags)
@@ -216,35 +245,4 @@ CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags)
     CMemFileBuf* buffer = ReadWholeFile(file);
     file.Close();
     return buffer;
-}
-
-CJString XmlTagName(const CJString& name)
-{
-    CJString tag(name);
-    for (int i = 0, n = tag.GetLength(); i < n; ++i) {
-        const char16_t c = tag.GetAt(i);
-        if (c == u' ' || c == u'?' || c == u'&' || c == u'\'')
-            tag.SetAt(i, u'_');
-    }
-    return tag;
-}
-
-CJString XmlOpenTag(const CJString& name)
-{
-    CJString tag;
-    tag.Reserve(name.GetLength() + 2);
-    tag.Append("<");
-    tag.Append(name);
-    tag.Append(">");
-    return tag;
-}
-
-CJString XmlCloseTag(const CJString& name)
-{
-    CJString tag;
-    tag.Reserve(name.GetLength() + 3);
-    tag.Append("</");
-    tag.Append(name);
-    tag.Append(">");
-    return tag;
 }

@@ -7,7 +7,10 @@
 // Reads and in-place reads never go past the valid bytes. Seeks are not
 // checked (a reader may park past the end); a write there fills the gap with
 // zeros. A buffer over memory it does not own never grows: writes stop at the
-// block's end.
+// block's end, and one made read-only takes no writes at all.
+//
+// Who frees the block is chosen at creation: Adopt takes a malloc'd block,
+// Wrap and WrapReadOnly borrow one the caller keeps alive, Copy makes its own.
 
 #include "foundation/CFile.h"
 
@@ -17,9 +20,16 @@ class CMemFileBuf : public CFileBuf {
 public:
     // An empty growable buffer.
     CMemFileBuf() = default;
-    // A buffer over an existing block; owns says whether it frees it.
-    CMemFileBuf(uint8_t* data, uint32_t size, bool owns);
     ~CMemFileBuf() override;
+
+    // Over a block from malloc, which the buffer frees.
+    static CMemFileBuf* Adopt(uint8_t* data, uint32_t size);
+    // Over a block the caller keeps alive and frees; writes stop at its end.
+    static CMemFileBuf* Wrap(uint8_t* data, uint32_t size);
+    // Over bytes the caller keeps alive; writes are refused.
+    static CMemFileBuf* WrapReadOnly(const void* data, uint32_t size);
+    // Over its own copy of the bytes; null when memory runs out.
+    static CMemFileBuf* Copy(const void* data, uint32_t size);
 
     bool IsMemory() const override { return true; }
     uint32_t Write(const void* bytes, uint32_t count) override;
@@ -51,6 +61,9 @@ public:
     bool OwnsData() const { return m_OwnsData; }
 
 private:
+    enum class Ownership { Owned, Borrowed, BorrowedReadOnly };
+    CMemFileBuf(uint8_t* data, uint32_t size, Ownership ownership);
+
     // False when the block cannot hold needed bytes (not owned, or no memory).
     bool Reserve(uint64_t needed);
 
@@ -59,6 +72,7 @@ private:
     uint32_t m_Capacity = 0;
     uint8_t* m_Data = nullptr;
     bool m_OwnsData = false;
+    bool m_ReadOnly = false;
 };
 
 // The bytes from the file's position to its end, in a new owning buffer;
@@ -66,8 +80,3 @@ private:
 CMemFileBuf* ReadWholeFile(CFile& file);
 // Opens the name with the flags and reads it whole; null when the open fails.
 CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags);
-
-// Tag text for the tagged property writers.
-CJString XmlTagName(const CJString& name);  // space, "?", "&" and "'" become "_"
-CJString XmlOpenTag(const CJString& name);  // "<name>"
-CJString XmlCloseTag(const CJString& name); // "</name>"

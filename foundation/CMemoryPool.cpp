@@ -2,8 +2,10 @@
 
 #include "platform/Debug.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <new>
+#include <thread>
 
 CFixedSizeAllocator::~CFixedSizeAllocator()
 {
@@ -101,6 +103,12 @@ CMemoryPool* gPool = nullptr;
 bool gPoolDestroyed = false;
 uint32_t gNonPooledListAllocations = 0;
 
+std::thread::id& PoolOwner()
+{
+    static std::thread::id owner = std::this_thread::get_id();
+    return owner;
+}
+
 // Constructed before anything else in this program can use the pool (it is
 // made on the first pool call of static initialisation), so its destructor is
 // the last of the exit-time destructors that touch pooled blocks.
@@ -126,10 +134,16 @@ void DestroyMemoryPool()
     gPoolDestroyed = true;
 }
 
+bool IsPoolOwnerThread()
+{
+    return PoolOwner() == std::this_thread::get_id();
+}
+
 #if OMBRISALT_POOL_MALLOC
 
 void* PoolAllocate(size_t size)
 {
+    assert(IsPoolOwnerThread() && "the small-block pool is main-thread only");
     void* block = std::malloc(size ? size : 1);
     if (!block)
         throw std::bad_alloc();
@@ -138,6 +152,7 @@ void* PoolAllocate(size_t size)
 
 void PoolFree(void* block, size_t)
 {
+    assert(IsPoolOwnerThread() && "the small-block pool is main-thread only");
     std::free(block);
 }
 
@@ -145,6 +160,7 @@ void PoolFree(void* block, size_t)
 
 void* PoolAllocate(size_t size)
 {
+    assert(IsPoolOwnerThread() && "the small-block pool is main-thread only");
     if (CMemoryPool* pool = GetMemoryPool())
         return pool->Allocate(size);
     // After teardown only exit-time code runs; the heap serves it.
@@ -156,6 +172,7 @@ void* PoolAllocate(size_t size)
 
 void PoolFree(void* block, size_t size)
 {
+    assert(IsPoolOwnerThread() && "the small-block pool is main-thread only");
     if (!block)
         return;
     if (gPool)

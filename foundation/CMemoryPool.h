@@ -5,6 +5,10 @@
 //
 // Built with OMBRISALT_POOL_MALLOC the pool hands every block to malloc/free,
 // so that sanitizers and valgrind see each one.
+//
+// The pool takes no locks: it belongs to the main thread, the thread that
+// first allocates from it. Other threads (audio) must not allocate or free
+// pooled blocks; debug builds assert it on every call.
 
 #include <cstddef>
 #include <cstdint>
@@ -71,6 +75,9 @@ void DestroyMemoryPool();
 
 void* PoolAllocate(size_t size);
 void PoolFree(void* block, size_t size);
+// Whether the calling thread may use the pool: the first thread to allocate
+// owns it from then on.
+bool IsPoolOwnerThread();
 
 // Counts heap growths of CList; past the first thousand each one is reported
 // on the debug output so that hot lists can move to CArrayPOD.

@@ -39,7 +39,7 @@ public:
     uint32_t GetFlags() const { return m_Flags; }
     float GetBudget() const { return m_Budget; }
 
-    // This frame so far (milliseconds).
+    // Totals of the current frame (milliseconds).
     uint32_t GetInclusiveTime() const { return m_Inclusive; }
     uint32_t GetExclusiveTime() const { return m_Exclusive; }
     uint32_t GetEntryCount() const { return m_Entries; }

@@ -5,6 +5,9 @@
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
 
+#include <string>
+#include <unordered_map>
+
 namespace {
 
 // Identifiers given out and given back. Never destroyed: static lists give
@@ -55,6 +58,16 @@ const char* FileNamePart(const char* path)
     return name;
 }
 
+// The key of the file-name index: ASCII letters folded to lower case, as
+// the case-blind comparison of 8-bit text folds them.
+std::string FoldedFileName(const char* name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        c = FoldLower(c);
+    return folded;
+}
+
 // Reports are 8-bit text: UTF-16 units above 255 show as "*".
 CJString Narrowed(const CJString& text)
 {
@@ -91,6 +104,11 @@ int32_t SearchSorted(int32_t count, int32_t hint, bool keySortsFirst, KeyAgainst
 
 } // namespace
 
+// Folded file-name part -> the first index that has it.
+struct CVirtualArray::CFileNameIndex {
+    std::unordered_map<std::string, int32_t> first;
+};
+
 int CompareNameNoCase(const char* a, const char* b)
 {
     if (!a)
@@ -118,6 +136,8 @@ void ResetVirtualArrayIdentifiers()
     pool.next = 0;
     pool.givenBack.Free();
 }
+
+CVirtualArray::CVirtualArray() = default;
 
 CVirtualArray::~CVirtualArray()
 {
@@ -288,8 +308,33 @@ int32_t CVirtualArray::FindByFileName(const CJString& name)
 {
     CJString fileName;
     CJString::SplitPath(name, nullptr, &fileName);
-    const bool timed = IsPerformanceMonitoringOn();
+    // Brings a list with pending changes up to date, which drops a stale index.
     const int32_t count = GetCount();
+    // 16-bit keys compare unit by unit against the 8-bit names; the scan
+    // keeps that rule.
+    if (!m_KeepsFileNameIndex || fileName.IsWide())
+        return FindByFileNameScan(fileName, count);
+    if (!m_FileNameIndex) {
+        auto index = std::make_unique<CFileNameIndex>();
+        index->first.reserve(size_t(count > 0 ? count : 0));
+        for (int32_t i = 0; i < count; ++i) {
+            const char* itemName = GetItemName(i);
+            index->first.emplace(FoldedFileName(FileNamePart(itemName ? itemName : "")), i);
+        }
+        m_FileNameIndex = std::move(index);
+    }
+    const auto found = m_FileNameIndex->first.find(FoldedFileName(fileName.GetString()));
+    if (found != m_FileNameIndex->first.end())
+        return found->second;
+    if (IsPerformanceMonitoringOn()) {
+        CPerformanceMonitorScope zone(FindFailingZone());
+    }
+    return -1;
+}
+
+int32_t CVirtualArray::FindByFileNameScan(const CJString& fileName, int32_t count)
+{
+    const bool timed = IsPerformanceMonitoringOn();
     for (int32_t i = 0; i < count; ++i) {
         CPerformanceMonitorScope zone(timed ? &FindSpecialZone() : nullptr);
         const char* itemName = GetItemName(i);
@@ -300,6 +345,11 @@ int32_t CVirtualArray::FindByFileName(const CJString& name)
         CPerformanceMonitorScope zone(FindFailingZone());
     }
     return -1;
+}
+
+void CVirtualArray::InvalidateFileNameIndex()
+{
+    m_FileNameIndex.reset();
 }
 
 int32_t CVirtualArray::FindByFileName(const char* name)

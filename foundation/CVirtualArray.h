@@ -16,10 +16,11 @@
 #include "foundation/CMemoryPool.h"
 
 #include <cstdint>
+#include <memory>
 
 class CVirtualArray : public CPooledClassBase {
 public:
-    CVirtualArray() = default;
+    CVirtualArray();
     CVirtualArray(const CVirtualArray&) = delete;
     CVirtualArray& operator=(const CVirtualArray&) = delete;
     // Gives an assigned identifier back.
@@ -70,7 +71,8 @@ public:
     virtual int32_t SortedFind(const CJString& name, int32_t hint = -1);
     virtual int32_t SortedFind(const char* name, int32_t hint = -1);
     // The first item whose file-name part (after the last "/" or "\") equals
-    // the key's, in index order. Slow: the last resort of every Find.
+    // the key's, in index order: the last resort of every Find. Lists that
+    // keep a file-name index answer from it; others compare every item.
     virtual int32_t FindByFileName(const CJString& name);
     virtual int32_t FindByFileName(const char* name);
 
@@ -88,8 +90,21 @@ protected:
     // Builds the missing-item report for key and ends the program.
     [[noreturn]] void ReportMissing(const char* key, KeyKind kind);
 
+    // Opts in to the file-name index: built on the first FindByFileName
+    // after a change, it gives the same answers as comparing every item. A
+    // list that keeps it calls InvalidateFileNameIndex whenever an item is
+    // added, removed, renamed or moved, and makes GetCount bring its items
+    // up to date first.
+    void KeepFileNameIndex() { m_KeepsFileNameIndex = true; }
+    void InvalidateFileNameIndex();
+
 private:
+    struct CFileNameIndex;
+    int32_t FindByFileNameScan(const CJString& fileName, int32_t count);
+
     int32_t m_Id = -1;
+    bool m_KeepsFileNameIndex = false;
+    std::unique_ptr<CFileNameIndex> m_FileNameIndex; // null until needed
 };
 
 // An array whose sorted flag chooses the search: binary when sorted, linear

@@ -1,12 +1,11 @@
 #include "foundation/CZipArchive.h"
 
 #include "foundation/CJString.h"
-#include "foundation/CStartupTextLog.h"
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FatalError.h"
 #include "foundation/FileHelpers.h"
-#include "foundation/LittleEndian.h"
 #include "foundation/TextEncoding.h"
+#include "platform/Debug.h"
 #include "platform/FileSystem.h"
 
 #include <zlib.h>
@@ -18,8 +17,6 @@
 namespace {
 
 constexpr uint32_t kChunk = 64 * 1024;
-constexpr int64_t kMaxZipOffset = 0xFFFFFFFFLL;
-constexpr uint32_t kDescriptorSignature = 0x08074B50;
 
 bool ReadAt(CFile& file, int64_t position, void* bytes, uint32_t count)
 {
@@ -31,44 +28,33 @@ bool WriteAt(CFile& file, int64_t position, const void* bytes, uint32_t count)
     return file.Seek(position) && file.Write(bytes, count) == count;
 }
 
+template <class Record>
+bool ReadRecordAt(CFile& file, int64_t position, Record& record)
+{
+    uint8_t bytes[Record::kSize];
+    if (!ReadAt(file, position, bytes, Record::kSize))
+        return false;
+    record.Read(bytes);
+    return true;
+}
+
 bool ReadU32At(CFile& file, int64_t position, uint32_t& value)
 {
     uint8_t bytes[4];
     if (!ReadAt(file, position, bytes, 4))
         return false;
-    value = ReadLE32(bytes);
+    value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
     return true;
-}
-
-bool IsEndSignature(uint32_t signature)
-{
-    return signature == kZipEndSignature || signature == kZipAlternativeEndSignature;
 }
 
 // The disk name of an archive path resolved with its open flags.
 std::string DiskPathOf(const char* path, uint32_t flags)
 {
     CJString resolved;
-    ResolvePath(resolved, path, flags);
+    ResolveFileName(resolved, path, flags);
     if (resolved.IsWide())
         resolved.ToNarrow();
     return plat::ResolvePath(Windows1252ToUtf8(resolved.GetString()));
-}
-
-// A hidden name beside the target for its working copy; listings skip
-// names beginning with ".".
-std::string TempPathFor(const std::string& target)
-{
-    static uint32_t counter = 0;
-    const size_t slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        std::string candidate = folder + "." + base + ".tmp" + std::to_string(++counter);
-        if (!plat::PathExists(candidate))
-            return candidate;
-    }
-    return std::string();
 }
 
 // Copies [0, count) of source into the start of destination.
@@ -86,10 +72,30 @@ bool CopyPrefix(CFile& source, CFile& destination, int64_t count)
     return true;
 }
 
-// A new read-write stream on a disk name, attached to file.
-bool CreateWorkingFile(CFile& file, const std::string& diskPath)
+// Locks the archive file for a rewrite and clears what dead writers left
+// beside it. False, with the reason, when the lock cannot be had.
+bool LockForRewrite(plat::CFileLock& lock, const std::string& diskPath, std::string& error)
 {
-    std::FILE* stream = plat::OpenFile(diskPath, "w+b");
+    switch (lock.Acquire(diskPath)) {
+    case plat::LockResult::Locked:
+        plat::RemoveStaleTemporaries(lock.GetPath());
+        return true;
+    case plat::LockResult::HeldByThisProcess:
+        error = diskPath + " is being rewritten through another mount; not rewritten.";
+        break;
+    case plat::LockResult::Failed:
+        error = diskPath + " could not be locked for rewriting.";
+        break;
+    }
+    plat::DebugOutput(error + "\n");
+    return false;
+}
+
+// A new hidden temporary beside the archive, attached to file for reading
+// and writing; its disk name goes to tempPath.
+bool CreateWorkingFile(CFile& file, const std::string& diskPath, std::string& tempPath)
+{
+    std::FILE* stream = plat::CreateTemporaryBeside(diskPath, tempPath, "w+b");
     if (!stream)
         return false;
     return file.AttachFileBuf(new CFileBuf(stream, true), FILE_READ | FILE_WRITE);
@@ -104,28 +110,11 @@ bool CreateWorkingFile(CFile& file, const std::string& diskPath)
 
 } // namespace
 
-// --- CZipArchiveEntry ---
-
-uint32_t CZipArchiveEntry::GetU32(uint32_t at) const
-{
-    return ReadLE32(record + at);
-}
-
-void CZipArchiveEntry::SetU16(uint32_t at, uint16_t value)
-{
-    WriteLE16(record + at, value);
-}
-
-void CZipArchiveEntry::SetU32(uint32_t at, uint32_t value)
-{
-    WriteLE32(record + at, value);
-}
-
 // --- CZipArchive ---
 
-CZipArchive::CZipArchive(const char* path, const char* mountPoint, uint32_t flags, bool writable)
-    : m_Writable(writable), m_Path(path ? path : ""), m_MountPoint(mountPoint && mountPoint[0] != '/' ? mountPoint : ""),
-      m_Flags(flags)
+CZipArchive::CZipArchive(const char* path, const char* mountPoint, uint32_t flags, ArchiveAccess access)
+    : m_Writable(access == ArchiveAccess::Writable), m_Path(path ? path : ""),
+      m_MountPoint(mountPoint && mountPoint[0] != '/' ? mountPoint : ""), m_Flags(flags)
 {
 }
 
@@ -147,8 +136,13 @@ bool CZipArchive::OpenSharedFile(uint32_t extraFlags)
 
 bool CZipArchive::Load()
 {
-    if (!OpenSharedFile(0))
+    // Taken before the file is read: a replacement in between shows as a
+    // changed file later, never as an unchanged one.
+    m_HasIdentity = plat::GetFileIdentity(DiskPathOf(m_Path.c_str(), m_Flags), m_Identity);
+    if (!OpenSharedFile(0)) {
+        m_LoadError = m_Path + " could not be opened.";
         return false;
+    }
     const bool ok = ReadDirectory(m_File);
     if (!m_KeepOpen || !ok)
         m_File.Close();
@@ -162,117 +156,170 @@ bool CZipArchive::LoadFromFileBuf(CFileBuf* buffer)
         return false;
     m_FromBuffer = true;
     m_KeepOpen = true;
+    m_HasIdentity = false;
     return ReadDirectory(m_File);
+}
+
+bool CZipArchive::Refuse(const char* reason)
+{
+    m_LoadError = m_Path + ": " + reason;
+    m_Entries.clear();
+    m_NameIndex.clear();
+    return false;
 }
 
 bool CZipArchive::ReadDirectory(CFile& file)
 {
     m_Loaded = false;
+    m_LoadError.clear();
     m_Entries.clear();
     m_NameIndex.clear();
     const int64_t size = file.GetSize();
     m_FileSize = size;
-    if (size < int64_t(kZipEndRecordSize))
+    DirectoryExtent extent;
+    if (!FindDirectory(file, size, extent) || !ReadCentralRecords(file, extent) || !CheckMemberExtents(extent))
         return false;
-
-    int64_t directoryStart = -1;
-    int64_t directoryEnd = -1;
-    uint32_t expected = 0;
-    uint8_t end[kZipEndRecordSize];
-    if (ReadAt(file, size - kZipEndRecordSize, end, kZipEndRecordSize) && IsEndSignature(ReadLE32(end))) {
-        // The usual archive: no comment, so the end record closes the file.
-        m_EndSignature = ReadLE32(end);
-        expected = ReadLE16(end + 10);
-        const int64_t directorySize = ReadLE32(end + 12);
-        directoryStart = ReadLE32(end + 16);
-        directoryEnd = directoryStart + directorySize;
-        // A directory lying outside the file is refused, never read.
-        if (directoryEnd > size - int64_t(kZipEndRecordSize))
-            return false;
-    } else {
-        // Walk the records from the start up to the end record.
-        int64_t position = 0;
-        uint8_t header[kZipCentralRecordSize];
-        for (;;) {
-            uint32_t signature = 0;
-            if (!ReadU32At(file, position, signature))
-                return false;
-            if (signature == kZipLocalSignature) {
-                if (directoryStart >= 0 || !ReadAt(file, position + 4, header, 26))
-                    return false;
-                position += 30 + int64_t(ReadLE16(header + 22)) + ReadLE16(header + 24) + ReadLE32(header + 14);
-            } else if (signature == kZipCentralSignature) {
-                if (directoryStart < 0)
-                    directoryStart = position;
-                if (!ReadAt(file, position + 4, header, kZipCentralRecordSize))
-                    return false;
-                position += 4 + kZipCentralRecordSize + int64_t(ReadLE16(header + 24)) + ReadLE16(header + 26) + ReadLE16(header + 28);
-                ++expected;
-            } else if (IsEndSignature(signature)) {
-                m_EndSignature = signature;
-                if (directoryStart < 0)
-                    directoryStart = position;
-                directoryEnd = position;
-                break;
-            } else {
-                return false;
-            }
-            if (position > size)
-                return false;
-        }
-    }
-
-    // Member data must lie before the directory.
-    const int64_t dataLimit = directoryStart;
-    int64_t position = directoryStart;
-    for (uint32_t i = 0; i < expected; ++i) {
-        uint32_t signature = 0;
-        if (position + 4 > directoryEnd + int64_t(kZipEndRecordSize) || !ReadU32At(file, position, signature))
-            return false;
-        if (IsEndSignature(signature))
-            break;
-        auto entry = std::make_unique<CZipArchiveEntry>();
-        if (signature != kZipCentralSignature || position + 4 + kZipCentralRecordSize > directoryEnd
-            || !ReadAt(file, position + 4, entry->record, kZipCentralRecordSize))
-            return false;
-        const uint32_t nameLength = entry->GetNameLength();
-        const uint32_t extraLength = entry->GetU16(26);
-        const uint32_t commentLength = entry->GetU16(28);
-        position += 4 + kZipCentralRecordSize;
-        if (position + int64_t(nameLength) + extraLength + commentLength > directoryEnd)
-            return false;
-        std::string stored(nameLength, '\0');
-        entry->extra.resize(extraLength);
-        entry->comment.resize(commentLength);
-        if ((nameLength && file.Read(stored.data(), nameLength) != nameLength)
-            || (extraLength && file.Read(entry->extra.data(), extraLength) != extraLength)
-            || (commentLength && file.Read(entry->comment.data(), commentLength) != commentLength))
-            return false;
-        position += int64_t(nameLength) + extraLength + commentLength;
-        if (entry->GetMethod() != 0) {
-            CJString message;
-            message.Format("%s has been created using an unsupported type of compression.  All zip archives must be "
-                           "created with compression set to none or a type of compression supported by the game "
-                           "engine.",
-                           m_Path.c_str());
-            FatalDataError("Compressed Zip File Found", message.GetString());
-        }
-        const int64_t least = int64_t(entry->GetOffset()) + kZipLocalHeaderSize + nameLength;
-        if (least + entry->GetSize() > dataLimit || least + entry->GetU32(16) > dataLimit)
-            return false;
-        stored.erase(std::find(stored.begin(), stored.end(), '\0'), stored.end());
-        entry->fullName = m_MountPoint + stored;
-        m_Entries.push_back(std::move(entry));
-    }
     m_Loaded = true;
     Sort();
     return true;
 }
 
+bool CZipArchive::FindDirectory(CFile& file, int64_t fileSize, DirectoryExtent& extent)
+{
+    if (fileSize < int64_t(ZipEndRecord::kSize))
+        return Refuse("too short for an end record.");
+    ZipEndRecord end;
+    if (!ReadRecordAt(file, fileSize - ZipEndRecord::kSize, end) || !IsZipEndSignature(end.signature))
+        return ScanForDirectory(file, fileSize, extent);
+    // The usual archive: no comment, so the end record closes the file.
+    m_EndSignature = end.signature;
+    extent.count = end.totalEntries;
+    extent.start = end.directoryOffset;
+    extent.end = extent.start + int64_t(end.directorySize);
+    // A directory lying outside the file is refused, never read.
+    if (extent.end > fileSize - int64_t(ZipEndRecord::kSize))
+        return Refuse("the directory lies outside the file.");
+    return true;
+}
+
+// Walks the records from the start of the file up to the end record.
+bool CZipArchive::ScanForDirectory(CFile& file, int64_t fileSize, DirectoryExtent& extent)
+{
+    int64_t position = 0;
+    uint8_t bytes[ZipCentralRecord::kSize];
+    for (;;) {
+        uint32_t signature = 0;
+        if (!ReadU32At(file, position, signature))
+            return Refuse("no end record.");
+        if (signature == kZipLocalSignature) {
+            if (extent.start >= 0 || !ReadAt(file, position, bytes, ZipLocalHeader::kSize))
+                return Refuse("a local header inside the directory.");
+            ZipLocalHeader header;
+            header.Read(bytes);
+            position += ZipLocalHeader::kSize + int64_t(header.nameLength) + header.extraLength + header.compressedSize;
+        } else if (signature == kZipCentralSignature) {
+            if (extent.start < 0)
+                extent.start = position;
+            if (!ReadAt(file, position, bytes, ZipCentralRecord::kSize))
+                return Refuse("a directory record cut short.");
+            ZipCentralRecord record;
+            record.Read(bytes);
+            position += ZipCentralRecord::kSize + int64_t(record.nameLength) + record.extraLength + record.commentLength;
+            ++extent.count;
+        } else if (IsZipEndSignature(signature)) {
+            m_EndSignature = signature;
+            if (extent.start < 0)
+                extent.start = position;
+            extent.end = position;
+            return true;
+        } else {
+            return Refuse("an unknown record.");
+        }
+        if (position > fileSize)
+            return Refuse("a record passes the end of the file.");
+    }
+}
+
+bool CZipArchive::ReadCentralRecords(CFile& file, const DirectoryExtent& extent)
+{
+    int64_t position = extent.start;
+    for (uint32_t i = 0; i < extent.count; ++i) {
+        uint32_t signature = 0;
+        if (position + 4 > extent.end + int64_t(ZipEndRecord::kSize) || !ReadU32At(file, position, signature))
+            return Refuse("a directory record cut short.");
+        if (IsZipEndSignature(signature))
+            break;
+        if (!ReadEntry(file, position, extent))
+            return false;
+    }
+    // Records left over mean the count wrapped: 65,536 members or more need
+    // the 64-bit extension, which is not read.
+    if (position < extent.end || m_Entries.size() > kZipMaxEntries)
+        return Refuse("more members than a zip without the 64-bit extension can count (65,535).");
+    return true;
+}
+
+bool CZipArchive::ReadEntry(CFile& file, int64_t& position, const DirectoryExtent& extent)
+{
+    auto entry = std::make_unique<CZipArchiveEntry>();
+    ZipCentralRecord& record = entry->central;
+    if (position + int64_t(ZipCentralRecord::kSize) > extent.end || !ReadRecordAt(file, position, record)
+        || record.signature != kZipCentralSignature)
+        return Refuse("a damaged directory record.");
+    position += ZipCentralRecord::kSize;
+    if (position + int64_t(record.nameLength) + record.extraLength + record.commentLength > extent.end)
+        return Refuse("a directory record passes the directory's end.");
+    std::string stored(record.nameLength, '\0');
+    entry->extra.resize(record.extraLength);
+    entry->comment.resize(record.commentLength);
+    if ((record.nameLength && file.Read(stored.data(), record.nameLength) != record.nameLength)
+        || (record.extraLength && file.Read(entry->extra.data(), record.extraLength) != record.extraLength)
+        || (record.commentLength && file.Read(entry->comment.data(), record.commentLength) != record.commentLength))
+        return Refuse("a directory record cut short.");
+    position += int64_t(record.nameLength) + record.extraLength + record.commentLength;
+    if (record.method != kZipMethodStored) {
+        CJString message;
+        message.Format("%s has been created using an unsupported type of compression.  All zip archives must be "
+                       "created with compression set to none or a type of compression supported by the game "
+                       "engine.",
+                       m_Path.c_str());
+        FatalDataError("Compressed Zip File Found", message.GetString());
+    }
+    stored.erase(std::find(stored.begin(), stored.end(), '\0'), stored.end());
+    entry->fullName = m_MountPoint + stored;
+    m_Entries.push_back(std::move(entry));
+    return true;
+}
+
+// Member data must lie before the directory, and no member's data may run
+// into the next member's header: rewriting one would overwrite the other.
+// The local extra is not known before the member is opened, so the extent
+// checked is the least the member can take.
+bool CZipArchive::CheckMemberExtents(const DirectoryExtent& extent)
+{
+    std::vector<std::pair<int64_t, int64_t>> spans; // start, least end
+    spans.reserve(m_Entries.size());
+    for (const auto& entry : m_Entries) {
+        const ZipCentralRecord& record = entry->central;
+        const int64_t start = record.localHeaderOffset;
+        const int64_t least = start + ZipLocalHeader::kSize + record.nameLength;
+        const int64_t end = least + std::max(record.size, record.compressedSize);
+        if (end > extent.start)
+            return Refuse("a member's data passes the start of the directory.");
+        spans.emplace_back(start, end);
+    }
+    std::sort(spans.begin(), spans.end());
+    for (size_t i = 1; i < spans.size(); ++i)
+        if (spans[i].first < spans[i - 1].second)
+            return Refuse("two members' data overlap.");
+    return true;
+}
+
 void CZipArchive::Sort()
 {
-    std::stable_sort(m_Entries.begin(), m_Entries.end(),
-                     [](const auto& a, const auto& b) { return a->GetOffset() < b->GetOffset(); });
+    std::stable_sort(m_Entries.begin(), m_Entries.end(), [](const auto& a, const auto& b) {
+        return a->central.localHeaderOffset < b->central.localHeaderOffset;
+    });
     m_NameIndex.resize(m_Entries.size());
     for (uint32_t i = 0; i < m_NameIndex.size(); ++i)
         m_NameIndex[i] = i;
@@ -283,8 +330,10 @@ void CZipArchive::Sort()
 
 void CZipArchive::EnsureLoaded()
 {
-    if (!m_Loaded && !Load())
+    if (!m_Loaded && !Load()) {
+        plat::DebugOutput(m_LoadError + "\n");
         DamagedArchive(m_Path);
+    }
 }
 
 uint32_t CZipArchive::FindInsertionPoint(const char* name) const
@@ -312,19 +361,19 @@ CZipArchiveEntry* CZipArchive::Find(const char* name)
 std::string CZipArchive::StoredName(const CZipArchiveEntry& entry) const
 {
     std::string stored = entry.fullName.substr(std::min(m_MountPoint.size(), entry.fullName.size()));
-    stored.resize(entry.GetNameLength(), '\0');
+    stored.resize(entry.central.nameLength, '\0');
     return stored;
 }
 
 int64_t CZipArchive::LocateData(CFile& file, CZipArchiveEntry& entry)
 {
-    uint8_t header[kZipLocalHeaderSize];
-    const int64_t offset = entry.GetOffset();
-    if (!ReadAt(file, offset, header, kZipLocalHeaderSize) || ReadLE32(header) != kZipLocalSignature)
+    ZipLocalHeader header;
+    const int64_t offset = entry.central.localHeaderOffset;
+    if (!ReadRecordAt(file, offset, header) || header.signature != kZipLocalSignature)
         return -1;
-    const int64_t start = offset + kZipLocalHeaderSize + ReadLE16(header + 26) + ReadLE16(header + 28);
+    const int64_t start = offset + ZipLocalHeader::kSize + header.nameLength + header.extraLength;
     const int64_t size = (&file == &m_File && !m_Writing && m_FileSize > 0) ? m_FileSize : file.GetSize();
-    if (start + int64_t(entry.GetSize()) > size)
+    if (start + int64_t(entry.central.size) > size)
         return -1;
     entry.dataStart = start;
     return start;
@@ -334,12 +383,46 @@ int64_t CZipArchive::MemberEnd(CFile& file, CZipArchiveEntry& entry)
 {
     if (entry.dataStart < 0 && LocateData(file, entry) < 0)
         return -1;
-    int64_t end = entry.dataStart + entry.GetSize();
-    if (entry.GetFlags() & 0x8) {
+    int64_t end = entry.dataStart + entry.central.size;
+    if (entry.central.flags & kZipDataDescriptorFlag) {
         uint32_t signature = 0;
-        end += (ReadU32At(file, end, signature) && signature == kDescriptorSignature) ? 16 : 12;
+        end += (ReadU32At(file, end, signature) && signature == kZipDescriptorSignature) ? 16 : 12;
     }
     return end;
+}
+
+bool CZipArchive::IsReplacedOnDisk()
+{
+    plat::FileIdentity now;
+    return !m_HasIdentity || !plat::GetFileIdentity(DiskPathOf(m_Path.c_str(), m_Flags), now) || now != m_Identity;
+}
+
+bool CZipArchive::Reload()
+{
+    // Members an enumeration listed stay listed in the new directory.
+    std::vector<std::string> listed;
+    for (const auto& entry : m_Entries)
+        if (entry->listed)
+            listed.push_back(entry->fullName);
+    m_File.Close();
+    if (!Load())
+        return false;
+    for (const std::string& name : listed)
+        if (CZipArchiveEntry* entry = Find(name.c_str()))
+            entry->listed = true;
+    return true;
+}
+
+void CZipArchive::RefreshIfReplaced()
+{
+    // An open shared file reads the archive its directory came from.
+    if (!m_Loaded || m_FromBuffer || m_Writing || m_File.IsOpen() || m_OpenMembers > 0 || m_OwnHandleReaders > 0
+        || !m_HasIdentity || !IsReplacedOnDisk())
+        return;
+    if (!Reload()) {
+        plat::DebugOutput(m_LoadError + "\n");
+        DamagedArchive(m_Path);
+    }
 }
 
 bool CZipArchive::MakeWritable()
@@ -348,29 +431,52 @@ bool CZipArchive::MakeWritable()
         return false;
     if (m_Writing)
         return true;
+    m_DiskPath = DiskPathOf(m_Path.c_str(), m_Flags);
+    if (!LockForRewrite(m_Lock, m_DiskPath, m_LoadError))
+        return false;
+    if (IsReplacedOnDisk()) {
+        // Another writer replaced the archive since its directory was read:
+        // offsets in memory describe a file that is gone.
+        if (m_OwnHandleReaders > 0) {
+            m_LoadError = m_Path + " was rewritten by another writer while members are being read; not rewritten.";
+            plat::DebugOutput(m_LoadError + "\n");
+            m_Lock.Release();
+            return false;
+        }
+        if (!Reload()) {
+            plat::DebugOutput(m_LoadError + "\n");
+            m_Lock.Release();
+            return false;
+        }
+    }
     CFile original;
-    if (!original.Open(m_Path.c_str(), m_Flags | FILE_READ | FILE_ARCHIVE_HOST))
+    if (!original.Open(m_Path.c_str(), m_Flags | FILE_READ | FILE_ARCHIVE_HOST)) {
+        m_Lock.Release();
         return false;
+    }
     // Members inside other archives cannot be replaced.
-    if (original.GetFileBuf()->IsMemory() || dynamic_cast<CZipFileBuf*>(original.GetFileBuf()))
+    if (original.GetFileBuf()->IsMemory() || dynamic_cast<CZipFileBuf*>(original.GetFileBuf())) {
+        m_Lock.Release();
         return false;
+    }
     int64_t copyEnd = 0;
     for (auto& entry : m_Entries) {
         const int64_t end = MemberEnd(original, *entry);
-        if (end < 0)
+        if (end < 0) {
+            m_Lock.Release();
             return false;
+        }
         copyEnd = std::max(copyEnd, end);
     }
-    m_DiskPath = DiskPathOf(m_Path.c_str(), m_Flags);
-    m_TempDiskPath = TempPathFor(m_DiskPath);
-    if (m_TempDiskPath.empty())
-        return false;
     CFile working;
-    if (!CreateWorkingFile(working, m_TempDiskPath))
+    if (!CreateWorkingFile(working, m_DiskPath, m_TempDiskPath)) {
+        m_Lock.Release();
         return false;
+    }
     if (!CopyPrefix(original, working, copyEnd)) {
         working.Close();
         plat::DeleteFile(m_TempDiskPath);
+        m_Lock.Release();
         return false;
     }
     original.Close();
@@ -392,16 +498,18 @@ bool CZipArchive::MoveMemberToEnd(CZipArchiveEntry& entry)
     const int64_t lastEnd = MemberEnd(m_File, last);
     if (lastEnd < 0)
         return false;
-    const int64_t distance = int64_t(next.GetOffset()) - entry.GetOffset();
-    if (!m_File.MoveBlock(entry.GetOffset(), next.GetOffset(), lastEnd - next.GetOffset()))
+    const int64_t entryOffset = entry.central.localHeaderOffset;
+    const int64_t nextOffset = next.central.localHeaderOffset;
+    const int64_t distance = nextOffset - entryOffset;
+    if (!m_File.MoveBlock(entryOffset, nextOffset, lastEnd - nextOffset))
         return false;
     for (size_t i = at + 1; i < m_Entries.size(); ++i) {
         CZipArchiveEntry& later = *m_Entries[i];
-        later.SetOffset(uint32_t(later.GetOffset() - distance));
+        later.central.localHeaderOffset = uint32_t(later.central.localHeaderOffset - distance);
         if (later.dataStart >= 0)
             later.dataStart -= distance;
     }
-    entry.SetOffset(uint32_t(lastEnd - distance));
+    entry.central.localHeaderOffset = uint32_t(lastEnd - distance);
     entry.dataStart = -1;
     Sort();
     return true;
@@ -410,28 +518,31 @@ bool CZipArchive::MoveMemberToEnd(CZipArchiveEntry& entry)
 bool CZipArchive::WriteLocalHeader(CZipArchiveEntry& entry)
 {
     const std::string stored = StoredName(entry);
-    std::vector<uint8_t> header(kZipLocalHeaderSize + stored.size());
-    WriteLE32(header.data(), kZipLocalSignature);
-    WriteLE16(&header[4], entry.GetU16(2));  // version needed
-    WriteLE16(&header[6], entry.GetFlags());
-    WriteLE16(&header[8], entry.GetMethod());
-    WriteLE16(&header[10], entry.GetU16(8)); // time
-    WriteLE16(&header[12], entry.GetU16(10)); // date
-    WriteLE32(&header[14], entry.GetCrc());
-    WriteLE32(&header[18], entry.GetU32(16));
-    WriteLE32(&header[22], entry.GetSize());
-    WriteLE16(&header[26], uint16_t(stored.size()));
-    WriteLE16(&header[28], 0);
-    std::memcpy(&header[30], stored.data(), stored.size());
-    if (!WriteAt(m_File, entry.GetOffset(), header.data(), uint32_t(header.size())))
+    const ZipCentralRecord& record = entry.central;
+    ZipLocalHeader header;
+    header.versionNeeded = record.versionNeeded;
+    header.flags = record.flags;
+    header.method = record.method;
+    header.time = record.time;
+    header.date = record.date;
+    header.crc = record.crc;
+    header.compressedSize = record.compressedSize;
+    header.size = record.size;
+    header.nameLength = uint16_t(stored.size());
+    header.extraLength = 0;
+    std::vector<uint8_t> bytes(ZipLocalHeader::kSize + stored.size());
+    header.Write(bytes.data());
+    std::memcpy(&bytes[ZipLocalHeader::kSize], stored.data(), stored.size());
+    if (!WriteAt(m_File, record.localHeaderOffset, bytes.data(), uint32_t(bytes.size())))
         return false;
-    entry.dataStart = int64_t(entry.GetOffset()) + int64_t(header.size());
+    entry.dataStart = int64_t(record.localHeaderOffset) + int64_t(bytes.size());
     return true;
 }
 
 CFileBuf* CZipArchive::OpenMember(const char* name, uint32_t flags)
 {
     EnsureLoaded();
+    RefreshIfReplaced();
     if (!name || !name[0] || m_Entries.empty())
         return nullptr;
     const char* slash = std::strrchr(name, '/');
@@ -445,21 +556,33 @@ CFileBuf* CZipArchive::OpenMember(const char* name, uint32_t flags)
         return nullptr;
 
     if (flags & FILE_CREATE) {
-        if (!MakeWritable() || !MoveMemberToEnd(*entry))
+        if (!MakeWritable())
             return nullptr;
+        // Found again: MakeWritable may have read the directory anew.
+        entry = Find(name);
+        if (!entry || !MoveMemberToEnd(*entry)) {
+            if (!m_Dirty)
+                FinishWriting(false);
+            return nullptr;
+        }
         uint16_t date = 0;
         uint16_t time = 0;
         GetDosDateTimeNow(date, time);
-        entry->SetSizes(0);
-        entry->SetU32(12, 0);
-        entry->SetU16(26, 0);
+        ZipCentralRecord& record = entry->central;
+        record.compressedSize = 0;
+        record.size = 0;
+        record.crc = 0;
+        record.extraLength = 0;
         entry->extra.clear();
-        entry->SetU16(4, uint16_t(entry->GetFlags() & ~0x8)); // sizes live in the header now
-        entry->SetU16(8, time);
-        entry->SetU16(10, date);
+        record.flags = uint16_t(record.flags & ~kZipDataDescriptorFlag); // sizes live in the header now
+        record.time = time;
+        record.date = date;
         m_Dirty = true;
-        if (!WriteLocalHeader(*entry))
+        if (!WriteLocalHeader(*entry)) {
+            // Nothing is open on the working copy: drop it.
+            FinishWriting(false);
             return nullptr;
+        }
     }
     auto* buffer = new CZipFileBuf(*this, *entry, flags);
     if (!buffer->Open()) {
@@ -478,38 +601,41 @@ bool CZipArchive::WriteDirectory()
             return false;
         start = std::max(start, end);
     }
-    if (m_Entries.size() > 0xFFFF || !m_File.Seek(start))
+    if (m_Entries.size() > kZipMaxEntries || !m_File.Seek(start))
         return false;
     int64_t written = 0;
+    uint8_t bytes[ZipCentralRecord::kSize];
     for (auto& entry : m_Entries) {
-        uint8_t signature[4];
-        WriteLE32(signature, kZipCentralSignature);
         const std::string stored = StoredName(*entry);
-        bool ok = m_File.Write(signature, 4) == 4 && m_File.Write(entry->record, kZipCentralRecordSize) == kZipCentralRecordSize
+        entry->central.signature = kZipCentralSignature;
+        entry->central.Write(bytes);
+        bool ok = m_File.Write(bytes, ZipCentralRecord::kSize) == ZipCentralRecord::kSize
                   && m_File.Write(stored.data(), uint32_t(stored.size())) == stored.size();
         ok = ok && (entry->extra.empty() || m_File.Write(entry->extra.data(), uint32_t(entry->extra.size())) == entry->extra.size());
         ok = ok && (entry->comment.empty() || m_File.Write(entry->comment.data(), uint32_t(entry->comment.size())) == entry->comment.size());
         if (!ok)
             return false;
-        written += 4 + kZipCentralRecordSize + int64_t(stored.size() + entry->extra.size() + entry->comment.size());
+        written += ZipCentralRecord::kSize + int64_t(stored.size() + entry->extra.size() + entry->comment.size());
     }
     return WriteEndRecord(start, written);
 }
 
 bool CZipArchive::WriteEndRecord(int64_t directoryStart, int64_t directorySize)
 {
-    if (directoryStart + directorySize + kZipEndRecordSize > kMaxZipOffset)
+    if (directoryStart + directorySize + ZipEndRecord::kSize > kZipMaxOffset)
         return false;
-    uint8_t end[kZipEndRecordSize] = {};
-    WriteLE32(end, m_EndSignature);
-    WriteLE16(end + 8, uint16_t(m_Entries.size()));
-    WriteLE16(end + 10, uint16_t(m_Entries.size()));
-    WriteLE32(end + 12, uint32_t(directorySize));
-    WriteLE32(end + 16, uint32_t(directoryStart));
-    if (m_File.Write(end, kZipEndRecordSize) != kZipEndRecordSize)
+    ZipEndRecord end;
+    end.signature = m_EndSignature;
+    end.diskEntries = uint16_t(m_Entries.size());
+    end.totalEntries = uint16_t(m_Entries.size());
+    end.directorySize = uint32_t(directorySize);
+    end.directoryOffset = uint32_t(directoryStart);
+    uint8_t bytes[ZipEndRecord::kSize];
+    end.Write(bytes);
+    if (m_File.Write(bytes, ZipEndRecord::kSize) != ZipEndRecord::kSize)
         return false;
     // Cut whatever the old, longer archive left behind.
-    return m_File.SetSize(directoryStart + directorySize + kZipEndRecordSize) == 0;
+    return m_File.SetSize(directoryStart + directorySize + ZipEndRecord::kSize) == 0;
 }
 
 bool CZipArchive::FinishWriting(bool ok)
@@ -518,13 +644,21 @@ bool CZipArchive::FinishWriting(bool ok)
     ok = m_File.Close() && ok;
     m_Writing = false;
     m_Dirty = false;
-    if (ok)
-        ok = plat::SyncFileToDisk(m_TempDiskPath) && plat::RenameFile(m_TempDiskPath, m_DiskPath);
-    if (!ok) {
+    ok = ok && plat::SyncFileToDisk(m_TempDiskPath);
+    // The identity before the rename is the replacement's (a rename keeps
+    // it); asked by name afterwards it could be the next writer's file.
+    plat::FileIdentity written;
+    ok = ok && plat::GetFileIdentity(m_TempDiskPath, written);
+    ok = ok && plat::RenameFile(m_TempDiskPath, m_DiskPath);
+    if (ok) {
+        m_Identity = written;
+        m_HasIdentity = true;
+    } else {
         plat::DeleteFile(m_TempDiskPath);
         // The offsets in memory describe the dropped copy.
         Load();
     }
+    m_Lock.Release();
     m_TempDiskPath.clear();
     m_FileSize = 0;
     // Readers still open go on reading the replaced archive.
@@ -558,6 +692,7 @@ bool CZipFileBuf::Open()
 {
     if ((m_Flags & FILE_OWN_ARCHIVE_HANDLE) && !m_Writing) {
         m_OwnFile = new CFile;
+        ++m_Archive->m_OwnHandleReaders;
         if (!m_OwnFile->Open(m_Archive->m_Path.c_str(), m_Archive->m_Flags | FILE_READ | FILE_ARCHIVE_HOST))
             return false;
     } else {
@@ -582,14 +717,14 @@ uint32_t CZipFileBuf::Write(const void* bytes, uint32_t count)
 {
     if (!m_Writing || !m_Entry || count == 0)
         return 0;
-    if (m_Position + count > kMaxZipOffset)
+    if (m_Position + count > kZipMaxOffset)
         return 0;
     if (!File().Seek(m_Position))
         return 0;
     const uint32_t written = File().Write(bytes, count);
     m_Position += written;
-    if (m_Position > m_DataStart + int64_t(m_Entry->GetSize()))
-        m_Entry->SetSizes(uint32_t(m_Position - m_DataStart));
+    if (m_Position > m_DataStart + int64_t(m_Entry->central.size))
+        m_Entry->central.size = m_Entry->central.compressedSize = uint32_t(m_Position - m_DataStart);
     return written;
 }
 
@@ -597,7 +732,7 @@ uint32_t CZipFileBuf::Read(void* bytes, uint32_t count)
 {
     if (!m_Entry)
         return 0;
-    const int64_t left = m_DataStart + int64_t(m_Entry->GetSize()) - m_Position;
+    const int64_t left = m_DataStart + int64_t(m_Entry->central.size) - m_Position;
     if (left <= 0)
         return 0;
     count = uint32_t(std::min<int64_t>(count, left));
@@ -615,7 +750,7 @@ bool CZipFileBuf::SeekRelative(int64_t offset)
     if (!m_Entry)
         return false;
     const int64_t target = m_Position + offset;
-    if (target < m_DataStart || target >= m_DataStart + int64_t(m_Entry->GetSize()))
+    if (target < m_DataStart || target >= m_DataStart + int64_t(m_Entry->central.size))
         return false;
     m_Position = target;
     return true;
@@ -623,7 +758,7 @@ bool CZipFileBuf::SeekRelative(int64_t offset)
 
 bool CZipFileBuf::Seek(int64_t position)
 {
-    if (!m_Entry || position < 0 || position > int64_t(m_Entry->GetSize()))
+    if (!m_Entry || position < 0 || position > int64_t(m_Entry->central.size))
         return false;
     m_Position = m_DataStart + position;
     return true;
@@ -636,14 +771,14 @@ int64_t CZipFileBuf::Tell()
 
 int64_t CZipFileBuf::GetSize()
 {
-    return m_Entry ? int64_t(m_Entry->GetSize()) : -1;
+    return m_Entry ? int64_t(m_Entry->central.size) : -1;
 }
 
 int32_t CZipFileBuf::SetSize(int64_t size)
 {
-    if (!m_Entry || !m_Writing || size < 0 || m_DataStart + size > kMaxZipOffset)
+    if (!m_Entry || !m_Writing || size < 0 || m_DataStart + size > kZipMaxOffset)
         return -1;
-    m_Entry->SetSizes(uint32_t(size));
+    m_Entry->central.size = m_Entry->central.compressedSize = uint32_t(size);
     if (m_Position > m_DataStart + size)
         m_Position = m_DataStart + size;
     return 0;
@@ -702,7 +837,7 @@ bool CZipFileBuf::Close()
         // CRC-32 of what was written, read back in chunks.
         std::vector<uint8_t> chunk(kChunk);
         uLong crc = crc32(0L, Z_NULL, 0);
-        int64_t left = m_Entry->GetSize();
+        int64_t left = m_Entry->central.size;
         int64_t position = m_DataStart;
         while (left > 0 && ok) {
             const uint32_t part = uint32_t(std::min<int64_t>(left, kChunk));
@@ -711,13 +846,14 @@ bool CZipFileBuf::Close()
             position += part;
             left -= part;
         }
-        m_Entry->SetU32(12, uint32_t(crc));
+        m_Entry->central.crc = uint32_t(crc);
         ok = ok && m_Archive->WriteLocalHeader(*m_Entry);
     }
     if (m_OwnFile) {
         m_OwnFile->Close();
         delete m_OwnFile;
         m_OwnFile = nullptr;
+        --m_Archive->m_OwnHandleReaders;
     }
     CZipArchiveEntry* entry = m_Entry;
     m_Entry = nullptr;
@@ -748,6 +884,7 @@ void CFileAppendedToZipArchiveFileBuf::Abandon()
     if (!m_TempDiskPath.empty())
         plat::DeleteFile(m_TempDiskPath);
     m_TempDiskPath.clear();
+    m_Lock.Release();
     m_Open = false;
 }
 
@@ -758,47 +895,55 @@ bool CFileAppendedToZipArchiveFileBuf::Open(const char* archivePath, const char*
     m_MemberName = memberName;
     if (m_MemberName.empty() || m_MemberName.size() > 255)
         return false;
-    CFile original;
-    if (!original.Open(archivePath, FILE_USER_FOLDER | FILE_READ | FILE_ARCHIVE_HOST))
-        return false;
-    const int64_t size = original.GetSize();
-    uint8_t end[kZipEndRecordSize];
-    if (size < int64_t(kZipEndRecordSize) || !ReadAt(original, size - kZipEndRecordSize, end, kZipEndRecordSize)
-        || !IsEndSignature(ReadLE32(end)))
-        return false;
-    std::memcpy(m_EndRecord, end + 4, sizeof(m_EndRecord));
-    const int64_t directorySize = ReadLE32(end + 12);
-    const int64_t directoryOffset = ReadLE32(end + 16);
-    if (directoryOffset + directorySize > size - int64_t(kZipEndRecordSize))
-        return false;
-    m_OldDirectory.resize(size_t(directorySize));
-    if (directorySize && !ReadAt(original, directoryOffset, m_OldDirectory.data(), uint32_t(directorySize)))
-        return false;
-
+    // Locked before the archive is read, so the copy is of the archive the
+    // replacement will take the place of.
     m_TargetDiskPath = DiskPathOf(archivePath, FILE_USER_FOLDER);
-    m_TempDiskPath = TempPathFor(m_TargetDiskPath);
-    if (m_TempDiskPath.empty() || !CreateWorkingFile(m_File, m_TempDiskPath)) {
+    std::string error;
+    if (!LockForRewrite(m_Lock, m_TargetDiskPath, error))
+        return false;
+    CFile original;
+    if (!original.Open(archivePath, FILE_USER_FOLDER | FILE_READ | FILE_ARCHIVE_HOST)) {
+        m_Lock.Release();
+        return false;
+    }
+    const int64_t size = original.GetSize();
+    if (size < int64_t(ZipEndRecord::kSize) || !ReadRecordAt(original, size - ZipEndRecord::kSize, m_EndRecord)
+        || !IsZipEndSignature(m_EndRecord.signature)
+        || int64_t(m_EndRecord.directoryOffset) + m_EndRecord.directorySize > size - int64_t(ZipEndRecord::kSize)) {
+        m_Lock.Release();
+        return false;
+    }
+    const int64_t directoryOffset = m_EndRecord.directoryOffset;
+    m_OldDirectory.resize(m_EndRecord.directorySize);
+    if (!m_OldDirectory.empty()
+        && !ReadAt(original, directoryOffset, m_OldDirectory.data(), uint32_t(m_OldDirectory.size()))) {
+        m_Lock.Release();
+        return false;
+    }
+    if (!CreateWorkingFile(m_File, m_TargetDiskPath, m_TempDiskPath)) {
         m_TempDiskPath.clear();
+        m_Lock.Release();
         return false;
     }
     m_Open = true;
     m_HeaderOffset = directoryOffset;
-    std::vector<uint8_t> header(kZipLocalHeaderSize + m_MemberName.size(), 0);
-    WriteLE32(header.data(), kZipLocalSignature);
-    WriteLE16(&header[4], 10);
-    WriteLE16(&header[26], uint16_t(m_MemberName.size()));
-    std::memcpy(&header[30], m_MemberName.data(), m_MemberName.size());
-    if (!CopyPrefix(original, m_File, directoryOffset) || m_File.Write(header.data(), uint32_t(header.size())) != header.size()) {
+    ZipLocalHeader header;
+    header.versionNeeded = 10;
+    header.nameLength = uint16_t(m_MemberName.size());
+    std::vector<uint8_t> bytes(ZipLocalHeader::kSize + m_MemberName.size(), 0);
+    header.Write(bytes.data());
+    std::memcpy(&bytes[ZipLocalHeader::kSize], m_MemberName.data(), m_MemberName.size());
+    if (!CopyPrefix(original, m_File, directoryOffset) || m_File.Write(bytes.data(), uint32_t(bytes.size())) != bytes.size()) {
         Abandon();
         return false;
     }
-    m_DataStart = m_HeaderOffset + int64_t(header.size());
+    m_DataStart = m_HeaderOffset + int64_t(bytes.size());
     return true;
 }
 
 uint32_t CFileAppendedToZipArchiveFileBuf::Write(const void* bytes, uint32_t count)
 {
-    if (!m_Open || m_File.GetPosition() + count > kMaxZipOffset)
+    if (!m_Open || m_File.GetPosition() + count > kZipMaxOffset)
         return 0;
     return m_File.Write(bytes, count);
 }
@@ -830,7 +975,7 @@ int64_t CFileAppendedToZipArchiveFileBuf::GetSize()
 
 int32_t CFileAppendedToZipArchiveFileBuf::SetSize(int64_t size)
 {
-    if (!m_Open || size < 0 || m_DataStart + size > kMaxZipOffset)
+    if (!m_Open || size < 0 || m_DataStart + size > kZipMaxOffset)
         return -1;
     return m_File.SetSize(m_DataStart + size);
 }
@@ -843,37 +988,41 @@ bool CFileAppendedToZipArchiveFileBuf::Close()
     // member's: no stale bytes are counted.
     const int64_t memberSize = m_File.GetSize() - m_DataStart;
     const int64_t directoryOffset = m_DataStart + memberSize;
-    const uint32_t recordSize = 46 + uint32_t(m_MemberName.size());
-    const uint16_t entries = ReadLE16(m_EndRecord + 6);
-    const int64_t directorySize = int64_t(ReadLE32(m_EndRecord + 8)) + recordSize;
-    bool ok = memberSize >= 0 && entries < 0xFFFF && ReadLE16(m_EndRecord + 4) < 0xFFFF
-              && directoryOffset + directorySize + kZipEndRecordSize <= kMaxZipOffset;
+    const uint32_t recordSize = ZipCentralRecord::kSize + uint32_t(m_MemberName.size());
+    const int64_t directorySize = int64_t(m_EndRecord.directorySize) + recordSize;
+    bool ok = memberSize >= 0 && m_EndRecord.totalEntries < kZipMaxEntries && m_EndRecord.diskEntries < kZipMaxEntries
+              && directoryOffset + directorySize + ZipEndRecord::kSize <= kZipMaxOffset;
+    ZipLocalHeader header;
+    header.versionNeeded = 10;
+    header.compressedSize = uint32_t(memberSize);
+    header.size = uint32_t(memberSize);
+    header.nameLength = uint16_t(m_MemberName.size());
+    uint8_t headerBytes[ZipLocalHeader::kSize];
+    header.Write(headerBytes);
+    ok = ok && WriteAt(m_File, m_HeaderOffset, headerBytes, ZipLocalHeader::kSize);
     if (ok) {
-        uint8_t sizes[8];
-        WriteLE32(sizes, uint32_t(memberSize));
-        WriteLE32(sizes + 4, uint32_t(memberSize));
-        ok = WriteAt(m_File, m_HeaderOffset + 18, sizes, 8);
-    }
-    if (ok) {
-        std::vector<uint8_t> record(recordSize + 0, 0);
-        WriteLE32(record.data(), kZipCentralSignature);
-        WriteLE16(&record[4], 42);
-        WriteLE16(&record[6], 10);
-        WriteLE32(&record[20], uint32_t(memberSize));
-        WriteLE32(&record[24], uint32_t(memberSize));
-        WriteLE16(&record[28], uint16_t(m_MemberName.size()));
-        WriteLE32(&record[42], uint32_t(m_HeaderOffset));
-        std::memcpy(&record[46], m_MemberName.data(), m_MemberName.size());
-        uint8_t end[kZipEndRecordSize];
-        WriteLE32(end, kZipAlternativeEndSignature);
-        std::memcpy(end + 4, m_EndRecord, sizeof(m_EndRecord));
-        WriteLE16(end + 8, uint16_t(ReadLE16(m_EndRecord + 4) + 1));
-        WriteLE16(end + 10, uint16_t(entries + 1));
-        WriteLE32(end + 12, uint32_t(directorySize));
-        WriteLE32(end + 16, uint32_t(directoryOffset));
+        ZipCentralRecord record;
+        record.versionMadeBy = 42;
+        record.versionNeeded = 10;
+        record.compressedSize = uint32_t(memberSize);
+        record.size = uint32_t(memberSize);
+        record.nameLength = uint16_t(m_MemberName.size());
+        record.localHeaderOffset = uint32_t(m_HeaderOffset);
+        std::vector<uint8_t> recordBytes(recordSize, 0);
+        record.Write(recordBytes.data());
+        std::memcpy(&recordBytes[ZipCentralRecord::kSize], m_MemberName.data(), m_MemberName.size());
+        ZipEndRecord end = m_EndRecord;
+        end.signature = kZipAlternativeEndSignature;
+        end.diskEntries = uint16_t(m_EndRecord.diskEntries + 1);
+        end.totalEntries = uint16_t(m_EndRecord.totalEntries + 1);
+        end.directorySize = uint32_t(directorySize);
+        end.directoryOffset = uint32_t(directoryOffset);
+        uint8_t endBytes[ZipEndRecord::kSize];
+        end.Write(endBytes);
         ok = m_File.Seek(directoryOffset)
              && (m_OldDirectory.empty() || m_File.Write(m_OldDirectory.data(), uint32_t(m_OldDirectory.size())) == m_OldDirectory.size())
-             && m_File.Write(record.data(), recordSize) == recordSize && m_File.Write(end, kZipEndRecordSize) == kZipEndRecordSize;
+             && m_File.Write(recordBytes.data(), recordSize) == recordSize
+             && m_File.Write(endBytes, ZipEndRecord::kSize) == ZipEndRecord::kSize;
     }
     ok = !m_File.HasError() && ok;
     ok = m_File.Close() && ok;
@@ -881,289 +1030,9 @@ bool CFileAppendedToZipArchiveFileBuf::Close()
     if (!ok)
         plat::DeleteFile(m_TempDiskPath);
     m_TempDiskPath.clear();
+    m_Lock.Release();
     m_Open = false;
     return ok;
-}
-
-// --- The mount tree ---
-
-std::string CArchiveNode::GetPath() const
-{
-    std::string path;
-    for (const CArchiveNode* node = this; node && node->parent; node = node->parent)
-        path = path.empty() ? node->name : node->name + "/" + path;
-    return path;
-}
-
-namespace {
-
-// The layer the file layer asks once archives are mounted.
-class CMountedArchiveLayer : public CArchiveLayer {
-public:
-    bool IsMounted() const override { return CMountedArchiveTable::Get().IsMounted(); }
-    CFileBuf* OpenMember(const char* name, uint32_t flags) override
-    {
-        return CMountedArchiveTable::Get().OpenMember(name, flags);
-    }
-    CFileBuf* OpenAppendedMember(const char* archivePath, const char* memberName) override
-    {
-        auto* buffer = new CFileAppendedToZipArchiveFileBuf;
-        if (!buffer->Open(archivePath, memberName)) {
-            delete buffer;
-            return nullptr;
-        }
-        return buffer;
-    }
-    bool Contains(const char* name) override { return CMountedArchiveTable::Get().Contains(name); }
-    bool IsWritable(const char* name, bool& writable) override
-    {
-        return CMountedArchiveTable::Get().IsWritable(name, writable);
-    }
-    bool IsNewer(const char* nameA, const char* nameB) override
-    {
-        return CMountedArchiveTable::Get().IsNewer(nameA, nameB);
-    }
-    bool GetArchivePath(const char* name, CJString& path) override
-    {
-        return CMountedArchiveTable::Get().GetArchivePath(name, path);
-    }
-};
-
-CArchiveNode* FindChild(CArchiveNode& node, const char* name, size_t length)
-{
-    for (auto& child : node.children)
-        if (child->name.size() == length && StartsWithNoCase(child->name.c_str(), name, length))
-            return child.get();
-    return nullptr;
-}
-
-} // namespace
-
-CArchiveLayer& GetMountedArchiveLayer()
-{
-    static CMountedArchiveLayer layer;
-    return layer;
-}
-
-CMountedArchiveTable& CMountedArchiveTable::Get()
-{
-    static CMountedArchiveTable table;
-    return table;
-}
-
-bool CMountedArchiveTable::Mount(const char* path, bool newRoot, bool writable, const char* mountPoint, bool defer,
-                                 uint32_t flags)
-{
-    std::unique_ptr<CArchiveNode> root;
-    CArchiveNode* node = nullptr;
-    if (newRoot || m_Roots.empty()) {
-        root = std::make_unique<CArchiveNode>();
-        node = root.get();
-    } else {
-        node = m_Roots.back().get();
-    }
-    if (!mountPoint)
-        mountPoint = "/";
-    // Each "/"-terminated component is a tree level; "/" is the node itself.
-    std::vector<CArchiveNode*> created;
-    for (const char* start = mountPoint; *start;) {
-        const char* slash = std::strchr(start, '/');
-        if (!slash)
-            break;
-        const size_t length = size_t(slash - start);
-        if (length > 0) {
-            CArchiveNode* child = FindChild(*node, start, length);
-            if (!child) {
-                auto made = std::make_unique<CArchiveNode>();
-                made->parent = node;
-                made->name.assign(start, length);
-                child = made.get();
-                node->children.push_back(std::move(made));
-                created.push_back(child);
-            }
-            node = child;
-        }
-        start = slash + 1;
-    }
-    auto archive = std::make_unique<CZipArchive>(path, mountPoint, flags, writable);
-    if (!defer) {
-        archive->SetKeepOpen(true);
-        if (!archive->Load()) {
-            // Take back the nodes made for the failed mount, deepest first.
-            for (auto it = created.rbegin(); it != created.rend(); ++it) {
-                CArchiveNode* parent = (*it)->parent;
-                auto& siblings = parent->children;
-                siblings.erase(std::remove_if(siblings.begin(), siblings.end(),
-                                              [&](const auto& c) { return c.get() == *it; }),
-                               siblings.end());
-            }
-            return false;
-        }
-    }
-    // A second archive on one node replaces the first.
-    node->archive = std::move(archive);
-    if (root)
-        m_Roots.push_back(std::move(root));
-    m_Mounted = true;
-    return true;
-}
-
-void CMountedArchiveTable::UnmountAll()
-{
-    m_Roots.clear();
-    m_Mounted = false;
-}
-
-CZipArchive* CMountedArchiveTable::ArchiveForName(CArchiveNode& root, const char* name)
-{
-    CArchiveNode* node = &root;
-    CZipArchive* found = root.archive.get();
-    for (const char* start = name; *start;) {
-        const char* slash = std::strchr(start, '/');
-        if (!slash)
-            break;
-        node = FindChild(*node, start, size_t(slash - start));
-        if (!node)
-            break;
-        if (node->archive)
-            found = node->archive.get();
-        start = slash + 1;
-    }
-    return found;
-}
-
-CFileBuf* CMountedArchiveTable::OpenMember(const char* name, uint32_t flags)
-{
-    if (!name)
-        return nullptr;
-    for (size_t i = m_Roots.size(); i-- > 0;) {
-        if (CZipArchive* archive = ArchiveForName(*m_Roots[i], name))
-            if (CFileBuf* buffer = archive->OpenMember(name, flags))
-                return buffer;
-    }
-    return nullptr;
-}
-
-bool CMountedArchiveTable::Contains(const char* name)
-{
-    if (!name)
-        return false;
-    for (size_t i = m_Roots.size(); i-- > 0;) {
-        if (CZipArchive* archive = ArchiveForName(*m_Roots[i], name)) {
-            archive->EnsureLoaded();
-            if (archive->Find(name))
-                return true;
-        }
-    }
-    return false;
-}
-
-bool CMountedArchiveTable::IsWritable(const char* name, bool& writable)
-{
-    for (size_t i = m_Roots.size(); i-- > 0;) {
-        if (CZipArchive* archive = ArchiveForName(*m_Roots[i], name)) {
-            archive->EnsureLoaded();
-            if (!archive->Find(name))
-                return false;
-            writable = archive->IsWritable() && IsFileWritable(archive->GetPath().c_str(), archive->GetFlags());
-            return true;
-        }
-    }
-    return false;
-}
-
-bool CMountedArchiveTable::IsNewer(const char* nameA, const char* nameB)
-{
-    for (size_t i = m_Roots.size(); i-- > 0;) {
-        CZipArchive* archive = ArchiveForName(*m_Roots[i], nameA);
-        if (archive && !archive->GetMountPoint().empty())
-            return IsNewerFile(archive->GetPath().c_str(), nameB);
-    }
-    return false;
-}
-
-bool CMountedArchiveTable::GetArchivePath(const char* name, CJString& path)
-{
-    for (size_t i = m_Roots.size(); i-- > 0;) {
-        if (CZipArchive* archive = ArchiveForName(*m_Roots[i], name)) {
-            archive->EnsureLoaded();
-            if (archive->Find(name)) {
-                path.Set(archive->GetPath().c_str());
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// --- MountArchives ---
-
-namespace {
-
-constexpr uint32_t kMaxProgramArchives = 200;
-constexpr uint32_t kProgramArchiveNameWidth = 80;
-
-bool MountProgramArchive(const char* path)
-{
-    return CMountedArchiveTable::Get().Mount(path, true, false, "/", false, FILE_USER_FOLDER);
-}
-
-} // namespace
-
-void MountArchives(const char* name, bool skipProgramFolder, bool, bool skipZipScan)
-{
-    CMountedArchiveTable& table = CMountedArchiveTable::Get();
-    if (table.IsMounted())
-        FatalDataError("FATAL ERROR IN ZIP", "The archives are already mounted.");
-    SetFileOpenNotificationsEnabled(!skipProgramFolder);
-    bool mounted = false;
-    if (!skipProgramFolder) {
-        SetDataFolder(".");
-        CEnumerateFilesOptions options;
-        options.SetFilesWithExtension("", "QVX");
-        options.SetRecurse(2);
-        options.namesOnly = 1;
-        std::vector<char> names(kMaxProgramArchives * kProgramArchiveNameWidth, 0);
-        const uint32_t count = EnumerateFilesToStaticArray(options, names.data(), nullptr, kProgramArchiveNameWidth,
-                                                           kMaxProgramArchives, FILE_USER_FOLDER);
-        std::vector<const char*> sorted;
-        for (uint32_t i = 0; i < count; ++i)
-            sorted.push_back(&names[i * kProgramArchiveNameWidth]);
-        std::sort(sorted.begin(), sorted.end(),
-                  [](const char* a, const char* b) { return CompareNameNoCase(a, b) < 0; });
-
-        const std::string module = Utf8ToWindows1252(plat::GetProgramPath());
-        if (!module.empty())
-            mounted = MountProgramArchive(module.c_str()) || MountProgramArchive((module + ".ZIP").c_str())
-                      || MountProgramArchive((module + ".DAT").c_str());
-        for (const char* archive : sorted)
-            mounted = MountProgramArchive(archive) || mounted;
-    }
-    (void)mounted;
-    SetDataFolder(name);
-    if (skipZipScan)
-        return;
-    CStartupTextLog& log = CStartupTextLog::Instance();
-    log.Print("Enumerating Zip Files", LogLineEnd::EndLine, 0);
-    CFileNameArray zips;
-    CEnumerateFilesOptions options;
-    options.SetFilesWithExtension("", "zip");
-    options.SetRecurse(1);
-    zips.Enumerate(options, 0);
-    if (zips.GetCount() == 0) {
-        log.Print("No zip files found", LogLineEnd::EndLine, 0);
-        return;
-    }
-    log.Print("Opening Zip Files and Retrieving File Lists", LogLineEnd::EndLine, 0);
-    for (int32_t i = 0; i < zips.GetCount(); ++i) {
-        const char* zip = zips.GetItemName(i);
-        const size_t length = std::strlen(zip);
-        if (length <= 4)
-            continue;
-        const std::string mountPoint = std::string(zip, length - 4) + "/";
-        table.Mount(zip, i == 0, true, mountPoint.c_str(), true, 0);
-    }
-    log.Print("Done Opening Zip Files and Retrieving File Lists", LogLineEnd::EndLine, 0);
 }
 
 // --- Enumeration ---
@@ -1214,9 +1083,9 @@ void CZipArchive::Enumerate(CEnumerateFilesCallback& callback, const CEnumerateF
                     entry.listed = false;
                     continue;
                 }
-                const uint64_t time = DosTimeToFileTime(entry.GetU16(10), entry.GetU16(8));
+                const uint64_t time = DosTimeToFileTime(entry.central.date, entry.central.time);
                 CEnumerateFilesInfo info;
-                info.size = entry.GetSize();
+                info.size = entry.central.size;
                 info.timeLow = uint32_t(time);
                 info.timeHigh = uint32_t(time >> 32);
                 callback.AddEntry(reported, info);
@@ -1243,55 +1112,3 @@ void CZipArchive::Enumerate(CEnumerateFilesCallback& callback, const CEnumerateF
     }
 }
 
-void CMountedArchiveTable::Enumerate(CEnumerateFilesCallback& callback, const CEnumerateFilesOptions& options)
-{
-    const char* folder = options.folder ? options.folder : "";
-    for (size_t r = m_Roots.size(); r-- > 0;) {
-        CArchiveNode* node = m_Roots[r].get();
-        CArchiveNode* withArchive = node->archive ? node : nullptr;
-        for (const char* start = folder; *start;) {
-            const char* slash = std::strchr(start, '/');
-            if (!slash)
-                break;
-            CArchiveNode* child = FindChild(*node, start, size_t(slash - start));
-            if (!child)
-                break;
-            node = child;
-            if (node->archive)
-                withArchive = node;
-            start = slash + 1;
-        }
-        EnumerateNode(withArchive ? *withArchive : *node, false, callback, options);
-    }
-}
-
-void CMountedArchiveTable::EnumerateNode(CArchiveNode& node, bool, CEnumerateFilesCallback& callback,
-                                         const CEnumerateFilesOptions& options)
-{
-    const char* folder = options.folder ? options.folder : "";
-    const size_t folderLength = std::strlen(folder);
-    const size_t prefixLength = std::strlen(options.prefix ? options.prefix : "");
-    std::string nodePath = node.GetPath();
-    if (!nodePath.empty())
-        nodePath += "/";
-    for (auto& child : node.children) {
-        const std::string childPath = nodePath + child->name + "/";
-        if (childPath.size() <= folderLength) {
-            // Still above the folder: follow only the way down to it.
-            if (StartsWithNoCase(folder, childPath.c_str(), childPath.size()))
-                EnumerateNode(*child, false, callback, options);
-            continue;
-        }
-        if (!StartsWithNoCase(childPath.c_str(), folder, folderLength))
-            continue;
-        if (options.folders == 1 && StartsWithNoCase(child->name.c_str(), options.prefix, prefixLength)) {
-            const std::string reported = options.namesOnly ? child->name : childPath.substr(0, childPath.size() - 1);
-            if (!callback.HasEntry(reported.c_str()))
-                callback.AddEntry(reported.c_str(), CEnumerateFilesInfo());
-        }
-        if (options.recursion == 0 || (options.recursion == 1 && child->name[0] != '-'))
-            EnumerateNode(*child, false, callback, options);
-    }
-    if (node.archive)
-        node.archive->Enumerate(callback, options);
-}

@@ -1,21 +1,33 @@
 #pragma once
-// Zip archives mounted into the file name space.
+// Zip archives mounted into the file name space (CMountedArchiveTable.h).
 //
 // Only stored members are read; whole-file compression is the compressed
-// block's job. Records, little-endian, signatures as u32:
-//   local header    0x04034B50, 26 bytes, name, extra, data
-//   central record  0x02014B50, 42 bytes, name, extra, comment
-//   end record      0x06054B50 (or the engine's own 0x06055651), 18 bytes
+// block's job. Records: ZipRecords.h. A directory is refused when it lies
+// outside the file, when its member count does not fill it (65,536 members
+// and more wrap the 16-bit count without the 64-bit extension, which is not
+// read) or when a member's data would overlap the next member's.
 //
-// Archives hang in a tree of mount points; the archive of the deepest node
-// along a name's folder is the one asked. Writable archives are never edited
-// in place: the first writer copies the archive to a hidden temporary beside
-// it, members are moved and rewritten there, and the copy replaces the
-// archive when the directory is written at the close of the writer. A crash
-// or fatal exit in between leaves the archive as it was.
+// Writable archives are never edited in place: the first writer copies the
+// archive to a hidden temporary beside it, members are moved and rewritten
+// there, and the copy replaces the archive when the directory is written at
+// the close of the writer. A crash or fatal exit in between leaves the
+// archive as it was.
+//
+// Another process (or another mount) may rewrite the same archive file. A
+// rewrite therefore holds the archive file's lock from the copy to the
+// replacement, and first checks that the file on disk is still the one whose
+// directory was read (device, inode, size, time): when it is not, the
+// directory is read again from the file now there, or, while members are
+// being read through handles of their own, the rewrite is refused with a
+// report. An archive whose file is not held open checks the same when a
+// member is opened for reading; one held open goes on reading the file its
+// directory came from. Temporaries left beside the archive by writers that died are removed
+// under the lock.
 
 #include "foundation/ArchiveSeam.h"
 #include "foundation/CFile.h"
+#include "foundation/ZipRecords.h"
+#include "platform/FileLock.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,55 +37,37 @@
 class CEnumerateFilesCallback;
 struct CEnumerateFilesOptions;
 
-inline constexpr uint32_t kZipLocalSignature = 0x04034B50;
-inline constexpr uint32_t kZipCentralSignature = 0x02014B50;
-inline constexpr uint32_t kZipEndSignature = 0x06054B50;
-inline constexpr uint32_t kZipAlternativeEndSignature = 0x06055651; // "QV56"
-inline constexpr uint32_t kZipCentralRecordSize = 42;               // after the signature
-inline constexpr uint32_t kZipLocalHeaderSize = 30;                 // with the signature
-inline constexpr uint32_t kZipEndRecordSize = 22;                   // with the signature
+enum class ArchiveAccess { ReadOnly, Writable };
 
 // One member. The central record is kept as read so that it is written back
 // unchanged; extra and comment bytes likewise.
 struct CZipArchiveEntry {
     std::string fullName;             // mount point + stored name
-    uint8_t record[kZipCentralRecordSize] = {};
+    ZipCentralRecord central;
     std::vector<uint8_t> extra;
     std::vector<uint8_t> comment;
     int64_t dataStart = -1;           // from the local header; -1 until read
     bool open = false;                // read through the shared archive file
     bool listed = false;              // reported by the last enumeration visiting it
-
-    uint16_t GetU16(uint32_t at) const { return uint16_t(record[at] | record[at + 1] << 8); }
-    uint32_t GetU32(uint32_t at) const;
-    void SetU16(uint32_t at, uint16_t value);
-    void SetU32(uint32_t at, uint32_t value);
-
-    uint16_t GetFlags() const { return GetU16(4); }
-    uint16_t GetMethod() const { return GetU16(6); }
-    uint32_t GetCrc() const { return GetU32(12); }
-    uint32_t GetSize() const { return GetU32(20); } // uncompressed
-    uint16_t GetNameLength() const { return GetU16(24); }
-    uint32_t GetOffset() const { return GetU32(38); }
-    void SetSizes(uint32_t size) { SetU32(16, size); SetU32(20, size); }
-    void SetOffset(uint32_t offset) { SetU32(38, offset); }
 };
 
 class CZipArchive {
 public:
-    CZipArchive(const char* path, const char* mountPoint, uint32_t flags, bool writable);
+    CZipArchive(const char* path, const char* mountPoint, uint32_t flags, ArchiveAccess access);
     ~CZipArchive();
     CZipArchive(const CZipArchive&) = delete;
     CZipArchive& operator=(const CZipArchive&) = delete;
 
-    // Reads the directory from the archive file; false for a damaged one
-    // (a member stored compressed is fatal).
+    // Reads the directory from the archive file; false for a damaged one,
+    // with the reason in GetLoadError (a member stored compressed is fatal).
     bool Load();
     // The same over a buffer the archive takes and keeps open (tests, fuzzing).
     bool LoadFromFileBuf(CFileBuf* buffer);
     // Loads a deferred archive; a damaged one is fatal.
     void EnsureLoaded();
     void SetKeepOpen(bool keepOpen) { m_KeepOpen = keepOpen; }
+    // Why the last load failed or a rewrite was refused; empty after a good load.
+    const std::string& GetLoadError() const { return m_LoadError; }
 
     CZipArchiveEntry* Find(const char* name);
     // The first index of the name index whose name is not below name.
@@ -100,9 +94,28 @@ public:
 private:
     friend class CZipFileBuf;
 
+    // Where the central directory lies and how many records it claims.
+    struct DirectoryExtent {
+        int64_t start = -1;
+        int64_t end = -1;
+        uint32_t count = 0;
+    };
+
     bool ReadDirectory(CFile& file);
+    bool FindDirectory(CFile& file, int64_t fileSize, DirectoryExtent& extent);
+    bool ScanForDirectory(CFile& file, int64_t fileSize, DirectoryExtent& extent);
+    bool ReadCentralRecords(CFile& file, const DirectoryExtent& extent);
+    bool ReadEntry(CFile& file, int64_t& position, const DirectoryExtent& extent);
+    bool CheckMemberExtents(const DirectoryExtent& extent);
+    bool Refuse(const char* reason);
     void Sort();
     bool OpenSharedFile(uint32_t extraFlags);
+    // Reads the directory again when the archive file on disk is no longer
+    // the one it was read from and nothing holds entries of the old one.
+    void RefreshIfReplaced();
+    // Load again from the disk, keeping which members were listed.
+    bool Reload();
+    bool IsReplacedOnDisk();
     bool MakeWritable();
     bool MoveMemberToEnd(CZipArchiveEntry& entry);
     bool WriteLocalHeader(CZipArchiveEntry& entry);
@@ -123,15 +136,20 @@ private:
     bool m_Writable = false;
     bool m_Writing = false;      // the shared file is the working copy
     bool m_FromBuffer = false;   // loaded over a caller's buffer: never reopened
+    bool m_HasIdentity = false;  // m_Identity describes the file the directory came from
     CFile m_File;
     std::string m_Path;
     std::string m_MountPoint;
     std::string m_TempDiskPath;
     std::string m_DiskPath;
+    std::string m_LoadError;
     std::vector<std::unique_ptr<CZipArchiveEntry>> m_Entries;
     std::vector<uint32_t> m_NameIndex;
+    plat::FileIdentity m_Identity;
+    plat::CFileLock m_Lock;      // held while rewriting
     int64_t m_FileSize = 0;      // of the archive file as last read; 0 when unknown
     uint32_t m_OpenMembers = 0;
+    uint32_t m_OwnHandleReaders = 0;
     uint32_t m_Flags = 0;
     uint32_t m_EndSignature = kZipEndSignature;
 };
@@ -199,53 +217,8 @@ private:
     std::string m_TempDiskPath;
     std::string m_MemberName;
     std::vector<uint8_t> m_OldDirectory;
-    uint8_t m_EndRecord[18] = {};
+    ZipEndRecord m_EndRecord;
+    plat::CFileLock m_Lock;          // of the archive file, from open to close
     int64_t m_HeaderOffset = 0;
     int64_t m_DataStart = 0;
 };
-
-// The mount tree.
-struct CArchiveNode {
-    CArchiveNode* parent = nullptr;
-    std::string name;                // one path component; "" for a root
-    std::vector<std::unique_ptr<CArchiveNode>> children;
-    std::unique_ptr<CZipArchive> archive;
-
-    std::string GetPath() const;     // components joined by "/", no trailing "/"
-};
-
-class CMountedArchiveTable {
-public:
-    static CMountedArchiveTable& Get();
-
-    bool Mount(const char* path, bool newRoot, bool writable, const char* mountPoint, bool defer, uint32_t flags);
-    void UnmountAll();
-    bool IsMounted() const { return m_Mounted; }
-
-    CFileBuf* OpenMember(const char* name, uint32_t flags);
-    bool Contains(const char* name);
-    bool IsWritable(const char* name, bool& writable);
-    bool IsNewer(const char* nameA, const char* nameB);
-    bool GetArchivePath(const char* name, CJString& path);
-    void Enumerate(CEnumerateFilesCallback& callback, const CEnumerateFilesOptions& options);
-
-    uint32_t GetRootCount() const { return uint32_t(m_Roots.size()); }
-    CArchiveNode* GetRoot(uint32_t i) { return m_Roots[i].get(); }
-    // The archive of the deepest node along the name's folder part.
-    static CZipArchive* ArchiveForName(CArchiveNode& root, const char* name);
-
-private:
-    CMountedArchiveTable() = default;
-    void EnumerateNode(CArchiveNode& node, bool folderReached, CEnumerateFilesCallback& callback,
-                       const CEnumerateFilesOptions& options);
-
-    std::vector<std::unique_ptr<CArchiveNode>> m_Roots;
-    bool m_Mounted = false;
-};
-
-// Mounts the program's archives and every zip under the data folder (name).
-// Called once at start; a second call while mounted is fatal.
-void MountArchives(const char* name, bool skipProgramFolder, bool unused, bool skipZipScan);
-
-// The archive layer of the file layer over this table (ArchiveSeam.h).
-CArchiveLayer& GetMountedArchiveLayer();

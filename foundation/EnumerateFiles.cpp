@@ -2,13 +2,15 @@
 
 #include "foundation/CFile.h"
 #include "foundation/CPerformanceMonitor.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 #include "foundation/TextEncoding.h"
+#include "platform/FileLock.h"
 #include "platform/FileSearch.h"
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 namespace {
 
@@ -22,10 +24,25 @@ bool EqualsNoCase(const char* a, const char* b)
     return CompareNameNoCase(a, b) == 0;
 }
 
+// Folders are told apart by device and inode, so a folder reached again
+// through a symbolic link (a link to "." or to a parent would otherwise be
+// walked until the path is too long, or for ever with two such links) is
+// listed once, under the first path the sorted walk reaches it by.
+struct FolderKey {
+    uint64_t device;
+    uint64_t inode;
+    bool operator==(const FolderKey&) const = default;
+};
+
+struct FolderKeyHash {
+    size_t operator()(const FolderKey& key) const { return size_t(key.device * 0x9E3779B97F4A7C15ull ^ key.inode); }
+};
+
 struct DiskPass {
     CEnumerateFilesCallback& callback;
     size_t prefixLength; // of the data folder, cut from reported paths
     std::string path;    // the one path buffer of the pass
+    std::unordered_set<FolderKey, FolderKeyHash> visited;
 
     void Folder(const CEnumerateFilesOptions& options, const std::string& folder);
 };
@@ -44,6 +61,10 @@ void Report(CEnumerateFilesCallback& callback, const char* name, const plat::Fin
 void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& folder)
 {
     const std::string diskFolder = Windows1252ToUtf8(folder);
+    plat::FileIdentity identity;
+    if (plat::GetFileIdentity(diskFolder.empty() ? std::string(".") : diskFolder, identity)
+        && !visited.insert(FolderKey{identity.device, identity.inode}).second)
+        return;
     const std::string prefix = Windows1252ToUtf8(options.prefix ? options.prefix : "");
     const uint32_t extensionCount = std::min(options.extensionCount, kEnumerateMaxExtensions);
     for (uint32_t e = 0; e < extensionCount; ++e) {
@@ -143,7 +164,7 @@ uint32_t EnumerateFiles(CEnumerateFilesCallback& callback, const CEnumerateFiles
     CPerformanceMonitorScope scope(zone);
 
     CJString resolved;
-    ResolvePath(resolved, options.folder ? options.folder : "", flags);
+    ResolveFileName(resolved, options.folder ? options.folder : "", flags);
     if (resolved.IsWide())
         resolved.ToNarrow();
     size_t prefixLength = 0;
@@ -155,7 +176,7 @@ uint32_t EnumerateFiles(CEnumerateFilesCallback& callback, const CEnumerateFiles
     }
     {
         CPerformanceMonitorScope diskScope(diskZone);
-        DiskPass pass{callback, prefixLength, std::string()};
+        DiskPass pass{callback, prefixLength, std::string(), {}};
         pass.Folder(options, resolved.GetString());
     }
     if (CMountedArchiveTable::Get().IsMounted()) {

@@ -3,6 +3,11 @@
 // disk, then in the mounted archives. Each entry goes to a callback object;
 // a name already accepted (HasEntry) is dropped, so an entry found loose and
 // in an archive is reported once, from the disk.
+//
+// Symbolic links on disk are followed, also to folders outside the data
+// folder (data may be installed that way), but every real folder is listed
+// once, by the first path that reaches it: links back into the tree never
+// repeat files and never make the walk endless.
 
 #include "foundation/CJString.h"
 #include "foundation/CVirtualArray.h"

@@ -194,12 +194,12 @@ bool IsNewerOnDisk(const char* a, const char* b)
     return false;
 }
 
-bool IsReadOnly(const char* name)
+bool IsFileReadOnly(const char* name)
 {
     return name && plat::IsReadOnly(DiskName(name));
 }
 
-void SetReadOnly(const char* name, bool readOnly)
+void SetFileReadOnly(const char* name, bool readOnly)
 {
     if (name)
         plat::SetReadOnly(DiskName(name), readOnly);

@@ -39,9 +39,9 @@ bool GetFileWriteTime(const char* pattern, uint64_t& fileTime);
 // a, whether any plain-file match of a is newer.
 bool IsNewerOnDisk(const char* a, const char* b);
 
-bool IsReadOnly(const char* name);
+bool IsFileReadOnly(const char* name);
 // Nothing for a missing file.
-void SetReadOnly(const char* name, bool readOnly);
+void SetFileReadOnly(const char* name, bool readOnly);
 bool FolderHasEntries(const char* folder);
 // An existing file that is not read-only, or a missing one whose folder has
 // entries.

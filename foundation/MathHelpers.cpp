@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -168,4 +169,29 @@ float EaseInOut(float t, float a, float b)
 float EaseInOutSymmetric(float t, float a)
 {
     return EaseInOut(t, a, 1.0f - a);
+}
+
+int32_t MultiplyDivide(int32_t a, int32_t b, int32_t c)
+{
+    if (c == 0)
+        return -1;
+    const int64_t product = int64_t(a) * int64_t(b);
+    const bool negative = (product < 0) != (c < 0);
+    // Magnitudes: the product is at most 2^62, so adding half the divisor
+    // cannot overflow in 64 bits.
+    const uint64_t numerator = product < 0 ? uint64_t(0) - uint64_t(product) : uint64_t(product);
+    const uint64_t divisor = c < 0 ? uint64_t(0) - uint64_t(int64_t(c)) : uint64_t(c);
+    const uint64_t quotient = (numerator + divisor / 2) / divisor;
+    const uint64_t limit = negative ? uint64_t(std::numeric_limits<int32_t>::max()) + 1
+                                    : uint64_t(std::numeric_limits<int32_t>::max());
+    if (quotient > limit)
+        return -1;
+    return negative ? int32_t(-int64_t(quotient)) : int32_t(quotient);
+}
+
+int32_t FixedPointDivide(int32_t a, int32_t b, int32_t shift)
+{
+    if (shift < 0 || shift > 30)
+        return -1;
+    return MultiplyDivide(a, int32_t(1) << shift, b);
 }

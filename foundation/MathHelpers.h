@@ -1,8 +1,8 @@
 #pragma once
-// Numeric helpers shared across the engine, all in 32-bit floats: rounding
-// (to nearest means halves to even), angles, and the lookup tables that stand
-// in for library calls in per-frame code. Table precision: 7 mantissa bits
-// for square roots, 1/4000 of a turn for angles.
+// Numeric helpers shared across the engine: integer fixed-point scaling and,
+// in 32-bit floats, rounding (to nearest means halves to even), angles, and
+// the lookup tables that stand in for library calls in per-frame code. Table
+// precision: 7 mantissa bits for square roots, 1/4000 of a turn for angles.
 
 #include <cstdint>
 
@@ -61,3 +61,10 @@ struct CMathTables {
     float arcTangent[kArcTanSteps + 1];    // [i]: the angle whose tangent is i/1000
 };
 const CMathTables& GetMathTables();
+
+// a * b / c through a 64-bit product, rounded to nearest with halves away
+// from zero; -1 when c is 0 or the result does not fit 32 bits.
+int32_t MultiplyDivide(int32_t a, int32_t b, int32_t c);
+// a / b with shift fraction bits (0-30), rounded as MultiplyDivide; -1 when b
+// is 0, on overflow, or for a shift outside 0-30.
+int32_t FixedPointDivide(int32_t a, int32_t b, int32_t shift);

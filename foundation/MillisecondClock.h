@@ -3,7 +3,6 @@
 // platform tick that never runs backwards, and the timer-period bracket that
 // surrounds the run.
 
-#include <cstddef>
 #include <cstdint>
 
 // The system timer needs no period change on Linux; kept as the start-up and
@@ -16,8 +15,3 @@ uint64_t GetMillisecondClockFrequency();
 
 // Forgets the wrap offset and the last value, as at process start (tests).
 void ResetMillisecondClock();
-
-// Fills count bytes with the low byte of pattern: single bytes up to 4-byte
-// alignment, whole pattern words, then the last 0-3 bytes. The caller passes
-// the byte repeated into all four bytes of the word.
-void FastMemset(void* destination, uint32_t pattern, size_t count);

@@ -1,7 +1,7 @@
 #pragma once
 // The thin wrappers the engine uses instead of calling the platform: the
 // program's path and folder, external tools, debug output, sleeping, the
-// 24-bit tick and fixed-point scaling.
+// 24-bit tick.
 
 #include <cstddef>
 #include <cstdint>
@@ -28,19 +28,12 @@ enum class ToolArguments { Quoted, Plain };
 
 // Runs "program" with the arguments (null for none), quoted as one argument
 // unless plain, in the working folder (null: the caller's). The handle, when
-// asked for, is polled with IsProcessRunning.
+// asked for, is polled with IsProgramRunning.
 bool RunProgram(const char* program, const char* arguments, ToolWindow window, ProgramHandle* process,
                 const char* workingFolder, ToolArguments quoting);
-bool IsProcessRunning(ProgramHandle process);
+bool IsProgramRunning(ProgramHandle process);
 
-void DebugOutput(const char* text);
-void SleepMs(uint32_t milliseconds);
+void DebugPrint(const char* text);
+void SleepMilliseconds(uint32_t milliseconds);
 // The millisecond tick masked to its low 24 bits.
 uint32_t GetTickCount24();
-
-// a * b / c through a 64-bit product, rounded to nearest with halves away
-// from zero; -1 when c is 0 or the result does not fit 32 bits.
-int32_t MultiplyDivide(int32_t a, int32_t b, int32_t c);
-// a / b with shift fraction bits (0-30), rounded as MultiplyDivide; -1 when b
-// is 0, on overflow, or for a shift outside 0-30.
-int32_t FixedPointDivide(int32_t a, int32_t b, int32_t shift);

@@ -12,7 +12,8 @@
 
 namespace {
 
-// "%g" fits in 19 characters; the buffer of the original call was 20 bytes.
+// The text of a float, "%g" and its terminator: stored values are at most
+// 19 characters, so that files read back as they were written.
 constexpr size_t kFloatTextSize = 20;
 
 std::string ToDisk(const char* text)

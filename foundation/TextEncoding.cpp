@@ -5,7 +5,7 @@
 namespace {
 
 // Code points of bytes 0x80 to 0x9F; 0 marks the five unassigned bytes, which
-// map to the C1 control of the same value as the system's own converter does.
+// map to the C1 control of the same value, so that every byte round-trips.
 constexpr uint16_t kHigh[32] = {
     0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,

@@ -135,7 +135,7 @@ const char* FindSubstringNoCase(const char* text, const char* part)
     return nullptr;
 }
 
-int CompareNoCase(const char* a, const char* b)
+int CompareTextNoCase(const char* a, const char* b)
 {
     const auto* x = reinterpret_cast<const unsigned char*>(a ? a : "");
     const auto* y = reinterpret_cast<const unsigned char*>(b ? b : "");

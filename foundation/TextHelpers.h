@@ -28,6 +28,6 @@ void ReplaceChar(char* text, char from, char to);
 const char* FindSubstringNoCase(const char* text, const char* part);
 // Orders by ASCII-lower-cased bytes (the 8-bit name order); null counts as
 // empty. Only the sign is defined.
-int CompareNoCase(const char* a, const char* b);
+int CompareTextNoCase(const char* a, const char* b);
 // A heap copy (release with delete[]); null for null.
 char* AllocateDString(const char* text);

@@ -8,6 +8,7 @@
 #include "foundation/CDynamicList.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CListProperty.h"
+#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CObject.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"
@@ -16,6 +17,7 @@
 #include "objects/CStringProperty.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -93,13 +95,11 @@ void CFuzzRecord::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CFuzzRecord::m_Scale, "Scale", 1.0f);
     d.Add(&CFuzzRecord::m_Spot, "Spot", CPoint{0, 0});
     d.Add(&CFuzzRecord::m_Place, "Place", CFPoint{0, 0});
-    AddListProperty(d, &CFuzzRecord::m_Kind, "Kind", &FuzzKinds(), "Walking");
-    d.Add<CTypedPObjectProperty<CFuzzPart>>(&CFuzzRecord::m_Child, "Child", nullptr);
-    d.AddProperty(NewArrayProperty<CIntProperty>(&CFuzzRecord::m_Sizes, "Sizes", {}, "Size", 0));
-    d.AddProperty(NewArrayProperty<CStringProperty>(&CFuzzRecord::m_Labels, "Labels", {ArrayCapacity::None}, "Label",
-                                                    ""));
-    d.AddProperty(NewArrayProperty<CTypedPObjectProperty<CFuzzPart>>(&CFuzzRecord::m_Parts, "Parts", {}, "Part",
-                                                                     nullptr));
+    d.AddListReference(&CFuzzRecord::m_Kind, "Kind", &FuzzKinds(), "Walking");
+    d.AddOwned(&CFuzzRecord::m_Child, "Child");
+    d.AddArray<CIntProperty>(&CFuzzRecord::m_Sizes, "Sizes", "Size", 0);
+    d.AddArray<CStringProperty>(&CFuzzRecord::m_Labels, "Labels", "Label", "").WithoutCapacityWord();
+    d.AddArray<CTypedPObjectProperty<CFuzzPart>>(&CFuzzRecord::m_Parts, "Parts", "Part", nullptr);
 }
 
 struct CFuzzDynamic {
@@ -116,8 +116,8 @@ const CFuzzDynamic& RegisterFuzzClasses()
         CFuzzLeaf::SGetClassInfo();
         CFuzzRecord::SGetClassInfo();
         CFuzzDynamic made{new CSlotProperty<CIntProperty>("Tag", 7), new CSlotProperty<CStringProperty>("Note", "")};
-        made.tag->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), 0);
-        made.note->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), 0);
+        made.tag->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), DynamicKind::Optional);
+        made.note->AddAsDynamicProperty(CFuzzRecord::SGetClassInfo(), DynamicKind::Optional);
         return made;
     }();
     return dynamic;
@@ -128,6 +128,39 @@ void SetFuzzArrayCount(CFuzzRecord& record, const char* name, uint32_t count)
 {
     static_cast<CPropertyArrayProperty*>(CFuzzRecord::SGetClassInfo()->FindProperty(name))
         ->ArrayProperty_SetCount(&record, count);
+}
+
+// A record with every member away from its default: an owned leaf, array
+// elements (an owned part and leaf among them) and both dynamic values.
+inline std::unique_ptr<CFuzzRecord> MakeFullFuzzRecord()
+{
+    const CFuzzDynamic& dynamic = RegisterFuzzClasses();
+    auto full = std::make_unique<CFuzzRecord>();
+    full->m_Count = -42;
+    full->m_Ranged = 9;
+    full->m_Flag = true;
+    full->m_Text = "binary";
+    full->m_Scale = 2.25f;
+    full->m_Spot = CPoint{3, -4};
+    full->m_Place = CFPoint{1.5f, -0.25f};
+    auto* leaf = new CFuzzLeaf();
+    leaf->m_Count = 5;
+    leaf->m_Weight = 3.0f;
+    leaf->m_Flag = false;
+    full->m_Child = leaf;
+    full->m_Kind = 2;
+    SetFuzzArrayCount(*full, "Sizes", 3);
+    for (uint32_t i = 0; i < 3; ++i)
+        full->m_Sizes[i] = int32_t(i * 10);
+    SetFuzzArrayCount(*full, "Labels", 2);
+    full->m_Labels[0] = "first";
+    full->m_Labels[1] = "second";
+    SetFuzzArrayCount(*full, "Parts", 2);
+    full->m_Parts[0] = new CFuzzPart();
+    full->m_Parts[1] = new CFuzzLeaf();
+    *static_cast<int32_t*>(full->GetOrAddDynamicValue(dynamic.tag)) = 99;
+    *static_cast<CJString*>(full->GetOrAddDynamicValue(dynamic.note)) = "noted";
+    return full;
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// link: ombrisalt_objects ombrisalt_foundation
+// link: ombrisalt_objects ombrisalt_foundation ombrisalt_object_roundtrip
 // The bit stream reader. Input: one byte n, n operation bytes, then the
 // message. The operations (bits, ranged values, aligned bytes, strings,
 // list values) read the message; what they read, written again to a new
@@ -11,6 +11,7 @@
 #include "FuzzClasses.h"
 #include "foundation/FatalError.h"
 #include "objects/CNetMessageStream.h"
+#include "tests/support/objects/ObjectRoundTrip.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -58,11 +59,7 @@ CFuzzRecord& Baseline()
 
 std::string TextOf(CObject* object)
 {
-    uint32_t size = 0;
-    uint8_t* data = WriteObjectToMemory(object, size);
-    std::string text(reinterpret_cast<char*>(data), size);
-    std::free(data);
-    return text;
+    return ObjectToText(object, IdMode::WithoutIds);
 }
 
 std::unique_ptr<CObject> CopyOfBaseline()

@@ -1,6 +1,7 @@
 // link: ombrisalt_foundation
 // The compressed-block reader over arbitrary bytes, directly and through a
 // compressed open of a named memory buffer (with its plain fallback).
+#include "foundation/BufferNames.h"
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CompressedBlock.h"
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<uint8_t> bytes(data, data + size);
 
     CFile file;
-    file.AttachFileBuf(new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false), FILE_READ);
+    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
     uint32_t unpacked = 0;
     if (uint8_t* block = CFileCompressor::ReadCompressed(file, unpacked)) {
         volatile uint8_t sink = unpacked ? block[unpacked - 1] : 0;
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::free(block);
     }
 
-    auto* buffer = new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false);
+    auto* buffer = CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size()));
     CJString name;
     MakeBufferName(name, buffer, "fuzz");
     CFile opened;

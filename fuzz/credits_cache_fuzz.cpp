@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     std::vector<uint8_t> bytes(data, data + size);
     CFile file;
-    file.AttachFileBuf(new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false), FILE_READ);
+    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
     CJString text;
     const bool read = ReadCreditsCache(file, text);
     if (read != text.IsNotEmpty())

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     switch (mode) {
     case 0:
     case 2:
-        file.AttachFileBuf(new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false), FILE_READ);
+        file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
         if (mode == 2) {
             // Read as UTF-16 regardless of the mark.
             while (file.GetFileBuf()->ReadLineWide(line)) {
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         break;
     }
     default: {
-        file.AttachFileBuf(new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false), FILE_READ);
+        file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
         char text[64];
         uint32_t word = 0;
         uint8_t byte = 0;

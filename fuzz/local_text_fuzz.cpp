@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SetFatalTerminator(ThrowingFatalTerminator);
     std::vector<uint8_t> bytes(data, data + size);
     CFile file;
-    file.AttachFileBuf(new CMemFileBuf(bytes.data(), uint32_t(bytes.size()), false), FILE_READ);
+    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
     CLocalizationTable table;
     try {
         table.ReadEntries(file);

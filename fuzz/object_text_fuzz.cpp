@@ -1,86 +1,65 @@
-// link: ombrisalt_objects ombrisalt_foundation
+// link: ombrisalt_objects ombrisalt_foundation ombrisalt_object_roundtrip
 // Reads object text from memory, in ID mode (reference list, patches) and
-// without identities. Fatal reports end the input. An object that reads
-// must write text that reads back to the same text.
+// without identities, over the shared fuzz records (numbers, floats, points,
+// list references, owned objects, arrays and dynamic values). Fatal reports
+// end the input. An object that reads must write text that reads back to the
+// same text.
+//
+// OMBRISALT_FUZZ_WRITE_SEEDS=<folder> writes the seed texts there on the
+// first input.
+#include "FuzzClasses.h"
 #include "foundation/FatalError.h"
-#include "objects/CObject.h"
-#include "objects/CObjectStream.h"
-
-#include "foundation/CMemFileBuf.h"
+#include "tests/support/objects/ObjectRoundTrip.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <fstream>
+#include <memory>
 #include <string>
 
 namespace {
 
-class CFuzzItem : public CObject {
-    OMBRISALT_REFLECTED(CFuzzItem, CObject)
-public:
-    CFuzzItem() { InitDeclaredProperties(); }
-    ~CFuzzItem() override { DestroyDeclaredProperties(); }
-    int32_t m_Count;
-    bool m_Flag;
-    CJString m_Text;
-};
-
-OMBRISALT_IMPLEMENT_CLASS(CFuzzItem, 1)
-
-void CFuzzItem::DeclareProperties(CPropertyDeclarer& d)
+void WriteSeeds(const char* folder)
 {
-    d.Add(&CFuzzItem::m_Count, "Count", 0).AlternateName("Number");
-    d.Add(&CFuzzItem::m_Flag, "Flag", false);
-    d.Add(&CFuzzItem::m_Text, "Group/Text", "");
-}
-
-std::string WriteText(CObject* object)
-{
-    uint32_t size = 0;
-    uint8_t* data = WriteObjectToMemory(object, size);
-    std::string text(reinterpret_cast<char*>(data), size);
-    std::free(data);
-    return text;
-}
-
-CObject* ReadText(const uint8_t* data, size_t size, CObjectStream::Ids ids)
-{
-    auto* copy = static_cast<uint8_t*>(std::malloc(size + 1));
-    if (size)
-        std::memcpy(copy, data, size);
-    CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, uint32_t(size), true), FILE_READ, ids);
-    stream.SetQuiet(true);
-    CObject* object = ReadObjectFromStream(stream);
-    stream.Finish();
-    return object;
+    auto save = [&](const char* name, CObject* object, IdMode ids) {
+        const std::string text = ObjectToText(object, ids);
+        std::ofstream(std::string(folder) + "/" + name, std::ios::binary).write(text.data(),
+                                                                                 std::streamsize(text.size()));
+    };
+    CFuzzRecord plain;
+    save("record_defaults", &plain, IdMode::WithoutIds);
+    std::unique_ptr<CFuzzRecord> full = MakeFullFuzzRecord();
+    save("record_full", full.get(), IdMode::WithoutIds);
+    save("record_full_with_ids", full.get(), IdMode::WithIds);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    RegisterObjectClasses();
-    CFuzzItem::SGetClassInfo();
-    SetFatalTerminator(ThrowingFatalTerminator);
-    for (CObjectStream::Ids ids : {CObjectStream::Ids::With, CObjectStream::Ids::Without}) {
-        CObject* object = nullptr;
+    static const bool ready = [] {
+        SetFatalTerminator(ThrowingFatalTerminator);
+        RegisterFuzzClasses();
+        if (const char* folder = std::getenv("OMBRISALT_FUZZ_WRITE_SEEDS"))
+            WriteSeeds(folder);
+        return true;
+    }();
+    (void)ready;
+    if (size > (1u << 20))
+        return 0;
+    for (IdMode ids : {IdMode::WithIds, IdMode::WithoutIds}) {
+        std::unique_ptr<CObject> object;
         try {
-            object = ReadText(data, size, ids);
+            object.reset(ObjectFromText(data, size, ids, StreamReports::Quiet));
         } catch (const CFatalErrorException&) {
             continue;
         }
         if (!object)
             continue;
-        const std::string first = WriteText(object);
-        delete object;
-        CObject* again = ReadText(reinterpret_cast<const uint8_t*>(first.data()), first.size(),
-                                  CObjectStream::Ids::Without);
-        if (!again)
+        const std::string first = ObjectToText(object.get(), IdMode::WithoutIds);
+        std::unique_ptr<CObject> again(ObjectFromText(first, IdMode::WithoutIds, StreamReports::Quiet));
+        if (!again || ObjectToText(again.get(), IdMode::WithoutIds) != first)
             std::abort();
-        if (WriteText(again) != first)
-            std::abort();
-        delete again;
     }
     return 0;
 }

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size)
         std::memcpy(block, data, size);
     try {
-        CZipArchive archive("fuzz.zip", "Fuzz/", 0, false);
-        if (!archive.LoadFromFileBuf(new CMemFileBuf(block, uint32_t(size), true)))
+        CZipArchive archive("fuzz.zip", "Fuzz/", 0, ArchiveAccess::ReadOnly);
+        if (!archive.LoadFromFileBuf(CMemFileBuf::Adopt(block, uint32_t(size))))
             return 0;
         std::vector<uint8_t> bytes(4096);
         for (uint32_t i = 0; i < archive.GetEntryCount(); ++i) {

@@ -1,6 +1,7 @@
 #include "images/CPaletteHolder.h"
 
 #include "images/CFrame.h"
+#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
 
@@ -26,8 +27,8 @@ CHolderProperty& HolderProperty()
 {
     static CHolderProperty* property = [] {
         auto* made = new CHolderProperty("Palette Holder", nullptr);
-        made->SetSaved(false, false);
-        made->AddAsDynamicProperty(CFrame::SGetClassInfo(), 0);
+        made->SetSavedIn(SavedIn::Nowhere);
+        made->AddAsDynamicProperty(CFrame::SGetClassInfo(), DynamicKind::Optional);
         return made;
     }();
     return *property;

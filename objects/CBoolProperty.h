@@ -52,16 +52,6 @@ private:
     uint32_t m_Mask = 0;
 };
 
-// Declares a bit property: d is the class's CPropertyDeclarer.
-//     AddBitProperty(d, &CClass::m_Flags, "Visible", 0x4, true);
-template <typename Declarer, typename C>
-auto AddBitProperty(Declarer& d, uint32_t C::*member, const char* name, uint32_t mask, bool defaultValue)
-{
-    auto declared = d.template Add<CBitProperty>(member, name, defaultValue ? 1u : 0u);
-    declared.Get().SetMask(mask);
-    return declared;
-}
-
 template <>
 struct PropertyKindFor<bool> {
     using type = CBoolProperty;

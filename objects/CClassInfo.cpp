@@ -11,11 +11,11 @@
 
 namespace {
 
-ModuleReleaser g_ModuleReleaser = nullptr;
+ModuleReleaser s_ModuleReleaser = nullptr;
 
 // One look-up hint shared by every class: files list properties in
 // declaration order, so consecutive look-ups hit at once.
-int32_t g_PropertyHint = 0;
+int32_t s_PropertyHint = 0;
 
 bool IsUpper(char c)
 {
@@ -24,16 +24,16 @@ bool IsUpper(char c)
 
 void ReleaseModule(ClassModuleHandle module)
 {
-    if (module && g_ModuleReleaser)
-        g_ModuleReleaser(module);
+    if (module && s_ModuleReleaser)
+        s_ModuleReleaser(module);
 }
 
 } // namespace
 
 ModuleReleaser SetModuleReleaser(ModuleReleaser releaser)
 {
-    ModuleReleaser previous = g_ModuleReleaser;
-    g_ModuleReleaser = releaser;
+    ModuleReleaser previous = s_ModuleReleaser;
+    s_ModuleReleaser = releaser;
     return previous;
 }
 
@@ -163,17 +163,17 @@ CProperty* CClassInfo::FindProperty(const char* name, int32_t* index) const
 {
     const int32_t count = int32_t(m_PropertyCount);
     if (count > 0) {
-        if (g_PropertyHint >= count)
-            g_PropertyHint = 0;
-        if (CompareNameNoCase(m_Properties[g_PropertyHint]->GetName(), name) == 0) {
+        if (s_PropertyHint >= count)
+            s_PropertyHint = 0;
+        if (CompareNameNoCase(m_Properties[s_PropertyHint]->GetName(), name) == 0) {
             if (index)
-                *index = g_PropertyHint;
-            return m_Properties[g_PropertyHint++];
+                *index = s_PropertyHint;
+            return m_Properties[s_PropertyHint++];
         }
     }
     for (int32_t i = 0; i < count; ++i) {
         if (CompareNameNoCase(m_Properties[i]->GetName(), name) == 0) {
-            g_PropertyHint = i + 1;
+            s_PropertyHint = i + 1;
             if (index)
                 *index = i;
             return m_Properties[i];
@@ -460,12 +460,12 @@ CJString BuildBadClassNameMessage(const char* name, bool abstractClass)
     return text;
 }
 
-CObject* CClassInfoList::CreateObjectByName(const char* name, int32_t a, int32_t b, Report report)
+CObject* CClassInfoList::CreateObjectByName(const char* name, int32_t a, int32_t b, ReportUnknownClass report)
 {
     CClassInfo* info = Find(name);
     if (info && info->GetFlags() == 0)
         return info->CreateObject(a, b);
-    if (report == Report::Quiet)
+    if (report == ReportUnknownClass::Quiet)
         return nullptr;
     const CJString text = BuildBadClassNameMessage(name ? name : "", info != nullptr);
     FatalDataError("FATAL ERROR!", text.GetString());

@@ -25,6 +25,9 @@ class CProperty;
 class CNormalClassInfo;
 class CDynamicPropertyRegistry;
 
+// What creating an object of a class name no registered class has does.
+enum class ReportUnknownClass { Quiet, Fatal };
+
 // Opaque handle of a loadable module that registered classes; null for the
 // main program. No module loader exists; the registry only stores these and
 // hands them to the module releaser when a module's last class leaves.
@@ -177,9 +180,8 @@ public:
     CClassInfo* Find(const char* name, int32_t* index = nullptr);
     CClassInfo* Find(const CJString& name, int32_t* index = nullptr);
     CClassInfo* FindQuiet(const char* name) { return Find(name); }
-    enum class Report { Quiet, Fatal };
     // Null for unknown and abstract classes, or the fatal report.
-    CObject* CreateObjectByName(const char* name, int32_t a, int32_t b, Report report);
+    CObject* CreateObjectByName(const char* name, int32_t a, int32_t b, ReportUnknownClass report);
     void RemoveAt(int32_t index) override;
     int32_t IndexOf(const CClassInfo* info) const;
     void Sort();

@@ -162,7 +162,7 @@ void RestoreAlwaysPresent(CObject* object)
 {
     CDynamicPropertyRegistry& registry = object->GetClassInfo()->GetDynamicPropertyList();
     for (int32_t i = 0; i < registry.GetCount(); ++i) {
-        if (registry.GetKind(i) == kDynamicAlwaysPresent)
+        if (registry.GetKind(i) == DynamicKind::AlwaysPresent)
             object->AddDynamicValueAtDefault(registry.GetProperty(i));
     }
 }

@@ -42,7 +42,7 @@ int32_t CDynamicPropertyRegistry::IndexOf(const CProperty* property) const
     return -1;
 }
 
-void CDynamicPropertyRegistry::Add(CProperty* property, int32_t kind)
+void CDynamicPropertyRegistry::Add(CProperty* property, DynamicKind kind)
 {
     if (!property || IndexOf(property) >= 0)
         return;
@@ -101,7 +101,7 @@ CProperty* CDynamicPropertyRegistry::FindByName(const CJString& name) const
 
 namespace {
 
-void AttachToFamily(CClassInfo* info, CProperty* property, int32_t kind)
+void AttachToFamily(CClassInfo* info, CProperty* property, DynamicKind kind)
 {
     info->GetDynamicPropertyList().Add(property, kind);
     for (CClassInfo* derived : info->GetDerivedClasses())
@@ -110,14 +110,14 @@ void AttachToFamily(CClassInfo* info, CProperty* property, int32_t kind)
 
 } // namespace
 
-void CProperty::AddAsDynamicProperty(CClassInfo* info, int32_t kind)
+void CProperty::AddAsDynamicProperty(CClassInfo* info, DynamicKind kind)
 {
     SetIsDynamic(true);
     if (info)
         AttachToFamily(info, this, kind);
 }
 
-CAutoRegisterDynamicProperty::CAutoRegisterDynamicProperty(CClassInfo* info, CProperty* property, int32_t kind,
+CAutoRegisterDynamicProperty::CAutoRegisterDynamicProperty(CClassInfo* info, CProperty* property, DynamicKind kind,
                                                            const char* description)
 {
     property->AddAsDynamicProperty(info, kind);

@@ -11,8 +11,9 @@ class CClassInfo;
 class CProperty;
 
 // Kind of an attachment: always-present properties get a value on every
-// object of the class when it is reset to defaults. Callers also use 0 and 1.
-inline constexpr int32_t kDynamicAlwaysPresent = 3;
+// object of the class when it is reset to defaults; the others only when a
+// value is set or read.
+enum class DynamicKind : int32_t { Optional = 0, OnRequest = 1, AlwaysPresent = 3 };
 
 class CDynamicPropertyRegistry : public CSimpleVirtualArray {
 public:
@@ -30,19 +31,19 @@ public:
 
     // Appends and re-sorts; a borrowing registry also hands the property to
     // the global one. Adding a property already held does nothing.
-    void Add(CProperty* property, int32_t kind);
+    void Add(CProperty* property, DynamicKind kind);
     using CSimpleVirtualArray::Add; // adding by name alone stays the base's refusal
     // Binary search by name, then a scan of alternate names; null when absent.
     CProperty* FindByName(const char* name) const;
     CProperty* FindByName(const CJString& name) const;
     int32_t IndexOf(const CProperty* property) const;
     CProperty* GetProperty(int32_t i) const { return m_Entries[i].property; }
-    int32_t GetKind(int32_t i) const { return m_Entries[i].kind; }
+    DynamicKind GetKind(int32_t i) const { return m_Entries[i].kind; }
 
 private:
     struct Entry {
         CProperty* property;
-        int32_t kind;
+        DynamicKind kind;
     };
     Entry* m_Entries = nullptr;
     uint32_t m_Count = 0;
@@ -54,5 +55,5 @@ private:
 // description when one is given. Call it from explicit registration code.
 class CAutoRegisterDynamicProperty {
 public:
-    CAutoRegisterDynamicProperty(CClassInfo* info, CProperty* property, int32_t kind, const char* description);
+    CAutoRegisterDynamicProperty(CClassInfo* info, CProperty* property, DynamicKind kind, const char* description);
 };

@@ -6,10 +6,10 @@
 
 namespace {
 
-bool g_ShuttingDown = false;
+bool s_ShuttingDown = false;
 // Lists destroyed before the registry is made or after it is gone (globals at
 // exit) must not reach it.
-bool g_RegistryLive = false;
+bool s_RegistryLive = false;
 
 bool FindFileOfListedObject(const CObject* object, CJString* name)
 {
@@ -36,13 +36,13 @@ CFileListList& CFileListList::SGetInstance()
 
 CFileListList::CFileListList()
 {
-    g_RegistryLive = true;
+    s_RegistryLive = true;
 }
 
 CFileListList::~CFileListList()
 {
     m_Items.DeleteAll();
-    g_RegistryLive = false;
+    s_RegistryLive = false;
 }
 
 const char* CFileListList::GetItemName(int32_t i)
@@ -128,7 +128,7 @@ void CFileListList::ClearAllUsedFlags()
 
 void CFileListList::DisposeAll()
 {
-    g_ShuttingDown = true;
+    s_ShuttingDown = true;
     CStartupTextLog& log = CStartupTextLog::Instance();
     for (int32_t i = GetCount() - 1; i >= 0; --i) {
         CJString text;
@@ -146,12 +146,12 @@ void CFileListList::DisposeAll()
 
 bool CFileListList::IsShuttingDown()
 {
-    return g_ShuttingDown;
+    return s_ShuttingDown;
 }
 
 void CFileListList::RemoveList(const CVirtualArray* list)
 {
-    if (!g_RegistryLive)
+    if (!s_RegistryLive)
         return;
     CFileListList& registry = SGetInstance();
     for (uint32_t i = registry.m_Items.GetCount(); i-- > 0;)

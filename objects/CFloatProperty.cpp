@@ -1,6 +1,7 @@
 #include "objects/CFloatProperty.h"
 
 #include "objects/CNetMessageStream.h"
+#include "objects/CObject.h"
 #include "objects/CObjectStream.h"
 
 #include <algorithm>
@@ -59,6 +60,13 @@ template <typename T, typename Converter>
 CTemplateValueProperty<T, Converter>::~CTemplateValueProperty()
 {
     delete m_SpecialValues;
+}
+
+template <typename T, typename Converter>
+T CTemplateValueProperty<T, Converter>::GetDynamicValue(CObject* object) const
+{
+    const void* storage = object->GetDynamicValue(this);
+    return storage ? *static_cast<const T*>(storage) : this->GetDefault();
 }
 
 template <typename T, typename Converter>

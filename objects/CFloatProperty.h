@@ -51,9 +51,9 @@ public:
     T GetMaximum() const { return this->m_Max; }
     void AddSpecialValueName(T value, const char* name);
     CTypedDynamicList<T>* GetSpecialValues() const { return m_SpecialValues; }
-    // The value the object holds as a dynamic value; no class carries dynamic
-    // values yet, so the default.
-    T GetDynamicValue(CObject*) const { return this->GetDefault(); }
+    // The value the object holds for this (dynamic) property; the default
+    // while it holds none.
+    T GetDynamicValue(CObject* object) const;
 
     void GetValueText(CObject* object, CJString& out) const override;
     void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override;
@@ -62,6 +62,15 @@ public:
     void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
     void SetValueFromFormulaText(CObject* object, const CJString& text) const override;
+
+    template <typename Declared>
+    class DeclarationWords : public CNumberProperty<T>::template DeclarationWords<Declared> {
+    public:
+        Declared& SpecialValue(T value, const char* name)
+        {
+            return this->Apply([&](auto& p) { p.AddSpecialValueName(value, name); });
+        }
+    };
 
 private:
     CTypedDynamicList<T>* m_SpecialValues = nullptr;

@@ -40,6 +40,19 @@ public:
     // An edited number: through the formula's FromDisplay, never clamped.
     virtual void SetValueFromFormulaText(CObject* object, const CJString& text) const = 0;
 
+    template <typename Declared>
+    class DeclarationWords : public CDeclarationWordsBase<Declared> {
+    public:
+        // Equal bounds mean no range.
+        Declared& Range(T minimum, T maximum)
+        {
+            return this->Apply([&](auto& p) { p.SetRange(minimum, maximum); });
+        }
+        Declared& SpinStep(float step) { return this->Apply([&](auto& p) { p.SetSpinStep(step); }); }
+        // Not owned.
+        Declared& Formula(const CFormula<T>* formula) { return this->Apply([&](auto& p) { p.SetFormula(formula); }); }
+    };
+
 protected:
     T m_Min{};
     T m_Max{};
@@ -94,6 +107,15 @@ public:
     void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
     void SetValueFromFormulaText(CObject* object, const CJString& text) const override;
+
+    template <typename Declared>
+    class DeclarationWords : public CNumberProperty::DeclarationWords<Declared> {
+    public:
+        Declared& SpecialValue(uint32_t value, const char* name)
+        {
+            return this->Apply([&](auto& p) { p.AddSpecialValueName(value, name); });
+        }
+    };
 
 private:
     bool IsRanged() const;

@@ -3,6 +3,7 @@
 #include "foundation/CVirtualArray.h"
 #include "foundation/CurrentLoadFile.h"
 #include "objects/CNetMessageStream.h"
+#include "objects/CObject.h"
 #include "objects/CObjectStream.h"
 
 #include <vector>
@@ -88,6 +89,12 @@ int32_t CListPropertyABC::ResolveName(const CJString& text, CObjectStream* strea
         return -1;
     }
     return list->FindOrReportMissing(name.GetString());
+}
+
+int32_t CListPropertyABC::GetDynamicValue(CObject* object) const
+{
+    const void* storage = object->GetDynamicValue(this);
+    return storage ? *static_cast<const int32_t*>(storage) : GetDefaultIndex();
 }
 
 int32_t CListPropertyABC::GetDefaultIndex() const

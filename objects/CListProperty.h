@@ -57,9 +57,9 @@ public:
     int32_t ResolveName(const CJString& text, CObjectStream* stream) const;
     // The index of the default name (0 when there is none); -1 when missing.
     int32_t GetDefaultIndex() const;
-    // The index the object holds as a dynamic value; no class carries dynamic
-    // values yet, so the default's index.
-    int32_t GetDynamicValue(CObject*) const { return GetDefaultIndex(); }
+    // The index the object holds for this (dynamic) property; the default's
+    // index while it holds none.
+    int32_t GetDynamicValue(CObject* object) const;
 
     void SetToDefault(CObject* object) const override;
     bool IsDefault(CObject* object) const override;
@@ -72,6 +72,24 @@ public:
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
     void PreloadReferencedItems(CObject* object) const override;
     void SearchPropertyTree(CObject* object, CPropertyTreeCallback& callback) const override;
+
+    // Declaration words for the resolution steps above.
+    template <typename Declared>
+    class DeclarationWords : public CDeclarationWordsBase<Declared> {
+    public:
+        Declared& AddMissingNames() { return this->Apply([](auto& p) { p.SetAddMissingNames(true); }); }
+        Declared& AcceptIndexText() { return this->Apply([](auto& p) { p.SetAcceptIndexText(true); }); }
+        Declared& DefaultWhenMissing() { return this->Apply([](auto& p) { p.SetUseDefaultWhenMissing(true); }); }
+        Declared& WriteFileNameOnly() { return this->Apply([](auto& p) { p.SetWriteFileNameOnly(true); }); }
+        Declared& ChoiceFilter(CListChoiceFilter* filter)
+        {
+            return this->Apply([&](auto& p) { p.SetChoiceFilter(filter); });
+        }
+        Declared& OwnerFileList(CVirtualArray* fileList, OwnerEntryFinder finder)
+        {
+            return this->Apply([&](auto& p) { p.SetOwnerFileList(fileList, finder); });
+        }
+    };
 
 private:
     bool IsItem(int32_t index) const;
@@ -102,15 +120,3 @@ private:
 inline constexpr const char* kDefaultValueFileName = "The Program EXE (C++ Source Code's default value)";
 // Recorded on a quiet stream, followed by the name.
 inline constexpr const char* kListNameNotFound = "Fatal not found when looking for ";
-
-// Declares a list reference: d is the class's CPropertyDeclarer.
-//     AddListProperty(d, &CClass::m_Kind, "Kind", &GetKindList(), "Normal");
-template <typename Declarer, typename C>
-auto AddListProperty(Declarer& d, int32_t C::*member, const char* name, CVirtualArray* list,
-                     const char* defaultName)
-{
-    auto declared = d.template Add<CListProperty>(member, name, 0);
-    declared.Get().SetList(list);
-    declared.Get().SetDefaultName(defaultName);
-    return declared;
-}

@@ -3,6 +3,7 @@
 #include "foundation/CVirtualArray.h"
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
+#include "objects/CObjectStream.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -336,6 +337,13 @@ int32_t CNetMessageStream::NetStreamReadStringListValue(CVirtualArray& list)
         table->entries[size_t(index)] = uint32_t(local);
     }
     return int32_t(table->entries[size_t(index)]);
+}
+
+CNetMessageStream::CNestedObject::CNestedObject(CNetMessageStream& stream) : m_Stream(stream)
+{
+    if (m_Stream.m_Nesting >= kMaxObjectNesting)
+        m_Stream.NetStreamFatalError(nullptr, "");
+    ++m_Stream.m_Nesting;
 }
 
 void CNetMessageStream::NetStreamFatalError(CVirtualArray* list, const char* text)

@@ -50,6 +50,20 @@ public:
     int32_t NetStreamReadStringListValue(CVirtualArray& list);
     [[noreturn]] void NetStreamFatalError(CVirtualArray* list, const char* text);
 
+    // The packed reader of an object holds one while it reads the object's
+    // properties; objects nested deeper than kMaxObjectNesting (CObjectStream.h)
+    // are a malformed message.
+    class CNestedObject {
+    public:
+        explicit CNestedObject(CNetMessageStream& stream);
+        ~CNestedObject() { --m_Stream.m_Nesting; }
+        CNestedObject(const CNestedObject&) = delete;
+        CNestedObject& operator=(const CNestedObject&) = delete;
+
+    private:
+        CNetMessageStream& m_Stream;
+    };
+
     // The list whose misses are reported as missing message handlers, and
     // the type name of the message being handled (may be null).
     void SetMessageTypeList(CVirtualArray* list) { m_MessageTypeList = list; }
@@ -84,6 +98,7 @@ private:
     std::vector<Table> m_ReadTables;
     std::vector<Table> m_WriteTables;
     const char* m_CurrentMessageName = nullptr;
+    int32_t m_Nesting = 0;
 };
 
 // Fatal texts of the stream.

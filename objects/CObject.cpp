@@ -10,6 +10,7 @@
 #include "objects/CObjectStream.h"
 #include "objects/CPointerToBeNulledArray.h"
 #include "objects/CSlotProperty.h"
+#include "objects/XmlTags.h"
 
 #include <bit>
 #include <cstdlib>
@@ -24,15 +25,15 @@ bool TravelsInBinary(const CProperty& property, const CObjectStream& stream)
     return property.IsBinarySaved() && (stream.IsIDMode() ? property.WritesWithIDs() : property.WritesWithoutIDs());
 }
 
-ObjectReadHook g_ReadHook = nullptr;
+ObjectReadHook s_ReadHook = nullptr;
 
 constexpr float kBinaryFormatVersion = 27.0f;
 constexpr float kOldestBinaryFormat = 4.0f;
 
 void CallReadHook()
 {
-    if (g_ReadHook)
-        g_ReadHook();
+    if (s_ReadHook)
+        s_ReadHook();
 }
 
 // Keeps the current load file name for the length of a read.
@@ -93,6 +94,24 @@ bool ShouldWriteProperty(const CProperty* property, CObject* object, CObjectStre
     return true;
 }
 
+// Holds one level of object nesting in a stream while an object is read.
+class CNestedObjectScope {
+public:
+    explicit CNestedObjectScope(CObjectStream& stream) : m_Stream(stream), m_Entered(stream.EnterNestedObject()) {}
+    ~CNestedObjectScope()
+    {
+        if (m_Entered)
+            m_Stream.LeaveNestedObject();
+    }
+    CNestedObjectScope(const CNestedObjectScope&) = delete;
+    CNestedObjectScope& operator=(const CNestedObjectScope&) = delete;
+    bool Entered() const { return m_Entered; }
+
+private:
+    CObjectStream& m_Stream;
+    bool m_Entered;
+};
+
 void WriteFloatWord(CObjectStream& stream, float value)
 {
     stream.WriteUint32(std::bit_cast<uint32_t>(value));
@@ -102,8 +121,8 @@ void WriteFloatWord(CObjectStream& stream, float value)
 
 ObjectReadHook SetObjectReadHook(ObjectReadHook hook)
 {
-    ObjectReadHook previous = g_ReadHook;
-    g_ReadHook = hook;
+    ObjectReadHook previous = s_ReadHook;
+    s_ReadHook = hook;
     return previous;
 }
 
@@ -213,7 +232,7 @@ void CObject::ResetToDefaults()
         info->GetProperty(i)->SetToDefault(this);
     CDynamicPropertyRegistry& dynamic = info->GetDynamicPropertyList();
     for (int32_t i = 0; i < dynamic.GetCount(); ++i) {
-        if (dynamic.GetKind(i) == kDynamicAlwaysPresent && !HasDynamicValue(dynamic.GetProperty(i)))
+        if (dynamic.GetKind(i) == DynamicKind::AlwaysPresent && !HasDynamicValue(dynamic.GetProperty(i)))
             AddDynamicValueAtDefault(dynamic.GetProperty(i));
     }
 }
@@ -304,6 +323,7 @@ void CObject::WritePacked(CNetMessageStream& stream, CObject* reference)
 
 void CObject::ReadPacked(CNetMessageStream& stream)
 {
+    CNetMessageStream::CNestedObject nested(stream);
     CClassInfo* info = GetClassInfo();
     for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
         if (!stream.ReadBool())
@@ -387,7 +407,7 @@ bool CObject::ReadFromStream(CObjectStream& stream)
 bool CObject::ReadFromFile(const char* fileName, uint32_t flags)
 {
     CObjectStream stream;
-    if (!stream.Open(fileName, flags | FILE_READ, CObjectStream::Ids::Without)) {
+    if (!stream.Open(fileName, flags | FILE_READ, IdMode::WithoutIds)) {
         ResetToDefaults();
         return false;
     }
@@ -406,7 +426,6 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
     // A file not yet there is writable when its folder is; the open decides.
     if (!(flags & kSaveSkipWritableTest) && FileExists(fileName, flags) && !IsFileWritable(fileName, flags))
         return false;
-    // Bit 0x100 also asks the file layer to make missing folders.
     const uint32_t fileFlags = flags & ~kSaveCompressed;
     const bool ids = UsesObjectIDs();
     if (flags & kSaveCompressed) {
@@ -414,7 +433,7 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
         if (ids)
             return false;
         CObjectStream stream;
-        if (!stream.Open(fileName, fileFlags | kSaveCompressed | FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without))
+        if (!stream.Open(fileName, fileFlags | FILE_COMPRESSED | FILE_CREATE | FILE_WRITE, IdMode::WithoutIds))
             return false;
         if (!UsesIndenting())
             stream.SetIndenting(false);
@@ -424,7 +443,7 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
     }
     CObjectStream memory;
     memory.Attach(new CMemFileBuf(), fileFlags | FILE_CREATE | FILE_WRITE,
-                  ids ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+                  ids ? IdMode::WithIds : IdMode::WithoutIds);
     if (!UsesIndenting())
         memory.SetIndenting(false);
     WriteObjectText(this, memory, WriteHeader::With);
@@ -480,6 +499,9 @@ bool CObject::ReadBin(CObjectStream& stream)
     static CPerformanceMonitor zone("CObject_ReadBin");
     CPerformanceMonitorScope scope(zone);
     CallReadHook();
+    CNestedObjectScope nested(stream);
+    if (!nested.Entered())
+        return false;
     stream.SetBinary();
     uint32_t word = 0;
     if (!stream.TryReadUint32(word))
@@ -565,108 +587,170 @@ void WriteObjectTagged(CObject* object, CObjectStream& stream)
     stream.WriteLine();
 }
 
+namespace {
+
+// One object's block in object text: the optional class name line and "{"
+// (whole blocks only), then "name=value" lines up to "}". An embedded block
+// (the lines of an array element or an inline object inside its holder's
+// block) has no braces of its own and ends, unread, at the holder's "}", at
+// its first property met again, or at a name it does not know.
+class CObjectBlockReader {
+public:
+    CObjectBlockReader(CObject* object, CObjectStream& stream, BlockMode mode)
+        : m_Object(object)
+        , m_Info(object->GetClassInfo())
+        , m_Stream(stream)
+        , m_Mode(mode)
+    {
+    }
+
+    bool Read()
+    {
+        if (m_Mode == BlockMode::Whole && !ReadOpening())
+            return false;
+        return ReadLines();
+    }
+
+private:
+    enum class Step { Continue, EndOfElement };
+
+    // The class name line, when there is one, names the object's class or a
+    // base of it; "{" follows.
+    bool ReadOpening()
+    {
+        CJString line;
+        if (!ReadNonBlank(m_Stream, line))
+            return false;
+        const char* text = SkipLeading(line);
+        if (text[0] == '{')
+            return true;
+        CJString className(text);
+        className.TrimRight();
+        CClassInfo* named = CClassInfoList::SGetInstance().Find(className);
+        if (!named || !m_Info->IsDerivedFrom(named))
+            return false;
+        return ReadNonBlank(m_Stream, line) && SkipLeading(line)[0] == '{';
+    }
+
+    bool ReadLines()
+    {
+        CJString line;
+        for (;;) {
+            const int64_t lineStart = m_Stream.GetPosition();
+            if (!ReadNonBlank(m_Stream, line))
+                return ReportMissingClose();
+            const char* text = SkipLeading(line);
+            if (!text[0] || StartsWith(text, "----------"))
+                continue;
+            if (text[0] == '}') {
+                if (m_Mode == BlockMode::Embedded)
+                    m_Stream.Seek(lineStart);
+                return true;
+            }
+            if (text[0] == '{')
+                ReportUnexpectedOpen();
+            const char* equals = std::strchr(text, '=');
+            if (!equals)
+                continue;
+            CJString name;
+            name.SetText(text, int(equals - text));
+            if (ReadAssignment(name, CJString(equals + 1), lineStart) == Step::EndOfElement) {
+                m_Stream.Seek(lineStart);
+                return true;
+            }
+            if (m_Stream.HasReadError())
+                return false;
+        }
+    }
+
+    Step ReadAssignment(const CJString& name, const CJString& value, int64_t lineStart)
+    {
+        // The identity stands on the first line (or the first after the
+        // reference list's location).
+        const bool firstLine = m_FirstLine;
+        m_FirstLine = false;
+        if (firstLine && name.CompareNoCase(kObjectIdName) == 0) {
+            m_Stream.RecordLoadedObject(ParseCUnsigned(value.GetString()), m_Object);
+            return Step::Continue;
+        }
+        CProperty* property = m_Info->FindProperty(name);
+        if (!property)
+            property = m_Info->FindClaimingProperty(name);
+        if (!property)
+            return ReadUnclaimed(name, value);
+        if (StartsNextElement(property))
+            return Step::EndOfElement;
+        property->ReadValue(m_Object, name, value, &m_Stream, lineStart);
+        return Step::Continue;
+    }
+
+    // An embedded element ends where its first property comes round again.
+    bool StartsNextElement(const CProperty* property)
+    {
+        if (m_Mode != BlockMode::Embedded)
+            return false;
+        if (!m_FirstProperty) {
+            m_FirstProperty = property;
+            return false;
+        }
+        return property == m_FirstProperty;
+    }
+
+    // A name no property of the class takes.
+    Step ReadUnclaimed(const CJString& name, const CJString& value)
+    {
+        const int scope = name.Find("::");
+        if (scope >= 0) {
+            if (CProperty* inner = m_Info->FindProperty(name.Mid(scope + 2)))
+                m_Object->SetPropertyFromText(inner, value, &m_Stream);
+        } else if (name.CompareNoCase(kReferenceListLocationName) == 0) {
+            m_Stream.ReadReferenceListAt(value);
+            m_FirstLine = true;
+        } else if (m_Mode == BlockMode::Embedded) {
+            return Step::EndOfElement;
+        } else {
+            m_Object->ReadCustomProperties(name, value, m_Stream);
+        }
+        return Step::Continue;
+    }
+
+    bool ReportMissingClose()
+    {
+        CJString message("Corrupt file missing closing '}' in ");
+        message.Append(GetCurrentLoadFileName());
+        m_Stream.ReportError(message);
+        return false;
+    }
+
+    [[noreturn]] void ReportUnexpectedOpen()
+    {
+        CJString message;
+        message.Format("Found unexpected '{' while parsing class \"%s\" in file \"%s\".  ReadCustomProperties "
+                       "was likely overridden without calling through to the base class for unhandled "
+                       "properties.",
+                       m_Info->GetName(), GetCurrentLoadFileName().GetString());
+        FatalDataError("Fatal Error", message.GetString());
+    }
+
+    CObject* m_Object;
+    CClassInfo* m_Info;
+    CObjectStream& m_Stream;
+    BlockMode m_Mode;
+    bool m_FirstLine = true;
+    const CProperty* m_FirstProperty = nullptr;
+};
+
+} // namespace
+
 bool ReadObjectBlock(CObject* object, CObjectStream& stream, BlockMode mode)
 {
     static CPerformanceMonitor zone("Object_ReadAsciiNoReset");
     CPerformanceMonitorScope scope(zone);
     CallReadHook();
-    CClassInfo* info = object->GetClassInfo();
-    CJString line;
-
-    if (mode == BlockMode::Whole) {
-        if (!ReadNonBlank(stream, line))
-            return false;
-        const char* text = SkipLeading(line);
-        if (text[0] != '{') {
-            CJString className(text);
-            className.TrimRight();
-            CClassInfo* named = CClassInfoList::SGetInstance().Find(className);
-            if (!named || !info->IsDerivedFrom(named))
-                return false;
-            if (!ReadNonBlank(stream, line) || SkipLeading(line)[0] != '{')
-                return false;
-        }
-    }
-
-    bool firstLine = true;
-    bool closed = false;
-    const CProperty* firstProperty = nullptr;
-    for (;;) {
-        const int64_t lineStart = stream.GetPosition();
-        if (!ReadNonBlank(stream, line))
-            break;
-        const char* text = SkipLeading(line);
-        if (!text[0] || StartsWith(text, "----------"))
-            continue;
-        if (text[0] == '}') {
-            if (mode == BlockMode::Embedded) {
-                stream.Seek(lineStart);
-                return true;
-            }
-            closed = true;
-            break;
-        }
-        if (text[0] == '{') {
-            CJString message;
-            message.Format("Found unexpected '{' while parsing class \"%s\" in file \"%s\".  ReadCustomProperties "
-                           "was likely overridden without calling through to the base class for unhandled "
-                           "properties.",
-                           info->GetName(), GetCurrentLoadFileName().GetString());
-            FatalDataError("Fatal Error", message.GetString());
-        }
-        const char* equals = std::strchr(text, '=');
-        if (!equals)
-            continue;
-        CJString name;
-        name.SetText(text, int(equals - text));
-        const CJString value(equals + 1);
-
-        if (firstLine && name.CompareNoCase(kObjectIdName) == 0) {
-            stream.RecordLoadedObject(ParseCUnsigned(value.GetString()), object);
-            firstLine = false;
-            continue;
-        }
-        firstLine = false;
-
-        CProperty* property = info->FindProperty(name);
-        if (!property)
-            property = info->FindClaimingProperty(name);
-        if (mode == BlockMode::Embedded && property) {
-            if (!firstProperty) {
-                firstProperty = property;
-            } else if (property == firstProperty) {
-                stream.Seek(lineStart);
-                return true;
-            }
-        }
-        if (property) {
-            property->ReadValue(object, name, value, &stream, lineStart);
-        } else {
-            const int scope = name.Find("::");
-            if (scope >= 0) {
-                name = name.Mid(scope + 2);
-                if (CProperty* inner = info->FindProperty(name))
-                    object->SetPropertyFromText(inner, value, &stream);
-            } else if (name.CompareNoCase(kReferenceListLocationName) == 0) {
-                stream.ReadReferenceListAt(value);
-                firstLine = true;
-            } else if (mode == BlockMode::Embedded) {
-                stream.Seek(lineStart);
-                return true;
-            } else {
-                object->ReadCustomProperties(name, value, stream);
-            }
-        }
-        if (stream.HasReadError())
-            return false;
-    }
-    if (!closed) {
-        CJString message("Corrupt file missing closing '}' in ");
-        message.Append(GetCurrentLoadFileName());
-        stream.ReportError(message);
+    CNestedObjectScope nested(stream);
+    if (!nested.Entered())
         return false;
-    }
-    return true;
+    return CObjectBlockReader(object, stream, mode).Read();
 }
 
 // --- Loaders ---
@@ -700,9 +784,7 @@ CObject* LoadFromOpenStream(CObjectStream& stream, ReportUnknownClass report, CJ
         return nullptr;
     CJString className(SkipLeading(line));
     className.TrimRight();
-    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
-        className.GetString(), 0, -1,
-        report == ReportUnknownClass::Fatal ? CClassInfoList::Report::Fatal : CClassInfoList::Report::Quiet);
+    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(className.GetString(), 0, -1, report);
     if (!object) {
         stream.ReportError(CJString("Corrupt file (no class name)"));
         if (error)
@@ -727,8 +809,8 @@ CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, Re
                             CJString* error, SaveBack saveBack)
 {
     CObjectStream stream;
-    if (!stream.Open(fileName, flags | 0x204,
-                     ids == IdMode::WithIds ? CObjectStream::Ids::With : CObjectStream::Ids::Without))
+    if (!stream.Open(fileName, flags | FILE_IN_MEMORY | FILE_READ,
+                     ids))
         return nullptr;
     CObject* object;
     {
@@ -748,7 +830,7 @@ CObject* LoadObjectFromOpenFile(CFileBuf* buffer, uint32_t flags, IdMode ids, Re
 {
     CObjectStream stream;
     stream.Attach(buffer, flags | FILE_READ,
-                  ids == IdMode::WithIds ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+                  ids);
     CObject* object = LoadFromOpenStream(stream, report, error);
     stream.Finish();
     // The buffer stays the caller's.
@@ -769,7 +851,7 @@ CObject* ReadObjectFromStream(CObjectStream& stream)
     CJString className(SkipLeading(line));
     className.TrimRight();
     CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
-        className.GetString(), 0, -1, stream.IsQuiet() ? CClassInfoList::Report::Quiet : CClassInfoList::Report::Fatal);
+        className.GetString(), 0, -1, stream.IsQuiet() ? ReportUnknownClass::Quiet : ReportUnknownClass::Fatal);
     if (!object) {
         CJString message("Tried to use an unknown class ");
         message.Append(className);
@@ -792,7 +874,7 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size)
     if (size)
         std::memcpy(copy, data, size);
     CObjectStream stream;
-    stream.Attach(new CMemFileBuf(copy, size, true), FILE_READ, CObjectStream::Ids::With);
+    stream.Attach(CMemFileBuf::Adopt(copy, size), FILE_READ, IdMode::WithIds);
     stream.SetQuiet(true);
     CObject* object = ReadObjectFromStream(stream);
     stream.Finish();
@@ -815,7 +897,7 @@ uint8_t* WriteObjectToMemory(CObject* object, uint32_t& size)
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
     stream.Attach(buffer, FILE_CREATE | FILE_WRITE,
-                  object->UsesObjectIDs() ? CObjectStream::Ids::With : CObjectStream::Ids::Without);
+                  object->UsesObjectIDs() ? IdMode::WithIds : IdMode::WithoutIds);
     WriteObjectText(object, stream, WriteHeader::With);
     stream.Finish();
     size = uint32_t(buffer->GetSize());

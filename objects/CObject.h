@@ -12,24 +12,28 @@
 //
 // A reflected class says OMBRISALT_REFLECTED(CClass, CBase) in its body and
 // OMBRISALT_IMPLEMENT_CLASS(CClass, version) (or ..._ABSTRACT_CLASS) in its
-// .cpp, and declares its properties one line each:
+// .cpp, and declares its properties one line each (CPropertyDeclarer.h):
 //     void CClass::DeclareProperties(CPropertyDeclarer& d)
 //     {
 //         d.Add(&CClass::m_Count, "Group/Count", 3).Units("pixels");
 //     }
 // Its constructor calls InitDeclaredProperties() and its destructor
 // DestroyDeclaredProperties().
+#include "foundation/CFile.h"
 #include "foundation/CJString.h"
 #include "foundation/CMemoryPool.h"
 #include "objects/CClassInfo.h"
+#include "objects/CObjectStream.h"
 #include "objects/CProperty.h"
+#include "objects/CPropertyDeclarer.h"
 
 #include <cstdint>
 
-class CObjectStream;
 class CNetMessageStream;
 class CFileBuf;
 class CDynamicValueList;
+class CObjectEditor;        // the editor window that shows an object's properties
+struct CPropertyEditRecord; // which property an edit changed, and in which object editor
 
 // Receives notifications; objects ignore them unless they override.
 class CSubscriber {
@@ -38,80 +42,6 @@ public:
 
 protected:
     ~CSubscriber() = default;
-};
-
-// Declares the properties of one class into its class info. Add chooses the
-// property kind from the member type (PropertyKindFor) or takes it explicitly
-// (d.Add<CSomeKind>(...)), and returns the new property for its options.
-template <typename Kind>
-class CDeclaredProperty {
-public:
-    explicit CDeclaredProperty(Kind& property) : m_Property(property) {}
-    CDeclaredProperty& Units(const char* text) { return Apply([&] { m_Property.SetUnits(text); }); }
-    CDeclaredProperty& Level(int32_t level) { return Apply([&] { m_Property.SetLevel(level); }); }
-    CDeclaredProperty& Description(const char* text) { return Apply([&] { m_Property.SetDescription(text); }); }
-    CDeclaredProperty& AlternateName(const char* text) { return Apply([&] { m_Property.SetAlternateName(text); }); }
-    CDeclaredProperty& OmitWhenDefault() { return Apply([&] { m_Property.SetOmitWhenDefault(true); }); }
-    CDeclaredProperty& WriteWhenEmpty(bool flag) { return Apply([&] { m_Property.SetWriteWhenEmpty(flag); }); }
-    CDeclaredProperty& NotSaved() { return Apply([&] { m_Property.SetSaved(false, false); }); }
-    // In the kind's value type (whole numbers, floats).
-    template <typename V>
-    CDeclaredProperty& Range(V minimum, V maximum)
-    {
-        return Apply([&] { m_Property.SetRange(minimum, maximum); });
-    }
-    // A member function of the owning class called in place of writing the member.
-    template <auto Function>
-    CDeclaredProperty& Setter()
-    {
-        m_Property.SetSetter(&CallSetter<Function>);
-        return *this;
-    }
-    Kind& Get() { return m_Property; }
-
-private:
-    template <typename F>
-    CDeclaredProperty& Apply(F f)
-    {
-        f();
-        return *this;
-    }
-    template <auto Function, typename C, typename V>
-    static void Invoke(CObject& object, const typename Kind::ValueType& value, void (C::*)(V))
-    {
-        (static_cast<C&>(object).*Function)(value);
-    }
-    template <auto Function>
-    static void CallSetter(CObject& object, const typename Kind::ValueType& value)
-    {
-        Invoke<Function>(object, value, Function);
-    }
-
-    Kind& m_Property;
-};
-
-class CPropertyDeclarer {
-public:
-    explicit CPropertyDeclarer(CClassInfo& info) : m_Info(info) {}
-
-    template <typename C, typename T, typename D>
-    CDeclaredProperty<typename PropertyKindFor<T>::type> Add(T C::*member, const char* name, const D& defaultValue)
-    {
-        return Add<typename PropertyKindFor<T>::type>(member, name, defaultValue);
-    }
-    template <typename Kind, typename C, typename T, typename D>
-    CDeclaredProperty<Kind> Add(T C::*member, const char* name, const D& defaultValue)
-    {
-        auto* property = new CMemberProperty<C, Kind>(member, name, typename Kind::ValueType(defaultValue));
-        m_Info.AddProperty(property, 0, -1);
-        return CDeclaredProperty<Kind>(*property);
-    }
-    // A property built elsewhere (kinds not bound to a member).
-    void AddProperty(CProperty* property) { m_Info.AddProperty(property, 0, -1); }
-    CClassInfo& GetClassInfo() { return m_Info; }
-
-private:
-    CClassInfo& m_Info;
 };
 
 // Holder of a typed object pointer: Set keeps objects of the required class
@@ -213,11 +143,13 @@ public:
     virtual ~CObject();
 
     virtual CClassInfo* GetClassInfo() const;
-    virtual void AddCustomEditors(void*) {}
-    virtual void OnPropertyEdited(void*) {}
-    virtual void AddEditorButtons(void*) {}
+    // Editor hooks; the object editor calls them.
+    virtual void AddCustomEditors(CObjectEditor*) {}
+    virtual void OnPropertyEdited(const CPropertyEditRecord&) {}
+    virtual void AddEditorButtons(CObjectEditor*) {}
     virtual void OnEditorClosed() {}
-    virtual bool WantsInlineEditing(void*) { return false; }
+    // Whether an owned object's rows are shown inside its owner's (null: asked outside an editor).
+    virtual bool WantsInlineEditing(CObjectEditor*) { return false; }
     virtual void PreloadReferencedItems();
     // Enter, each property's search with this object as owner, Leave.
     virtual void SearchPropertyTree(CPropertyTreeCallback& callback);
@@ -273,8 +205,8 @@ public:
     // ID-less read of a whole file; the object is reset when it can not be opened.
     bool ReadFromFile(const char* fileName, uint32_t flags);
     // Writes to a replacement file renamed over the target; an unchanged
-    // ID-less file is left untouched. Flag 0x100 skips the writable test;
-    // 0x800 stores a compressed block.
+    // ID-less file is left untouched. flags are file flags plus the save
+    // flags below and the class's GetSaveFlags.
     bool SaveToFile(const char* fileName, uint32_t flags);
 
     // Binary form (format 27.0).
@@ -309,9 +241,11 @@ public:
 // Registers the classes of the object model, in a fixed order; idempotent.
 void RegisterObjectClasses();
 
-// Flags of SaveToFile.
-inline constexpr uint32_t kSaveSkipWritableTest = 0x100;
-inline constexpr uint32_t kSaveCompressed = 0x800;
+// Save flags of SaveToFile, sharing bits with the file flags: the bit that
+// skips the writable test also has the file layer make missing folders, and
+// the compressed bit is the file layer's compressed block.
+inline constexpr uint32_t kSaveSkipWritableTest = FILE_MAKE_FOLDERS;
+inline constexpr uint32_t kSaveCompressed = FILE_COMPRESSED;
 
 enum class WriteHeader { Without, With };
 void WriteObjectText(CObject* object, CObjectStream& stream, WriteHeader header = WriteHeader::With);
@@ -324,8 +258,6 @@ bool ReadObjectBlock(CObject* object, CObjectStream& stream, BlockMode mode = Bl
 using ObjectReadHook = void (*)();
 ObjectReadHook SetObjectReadHook(ObjectReadHook hook);
 
-enum class ReportUnknownClass { Quiet, Fatal };
-enum class IdMode { WithoutIds, WithIds };
 enum class SaveBack { No, Yes };
 // Loads the object a file holds (class name line first); null on failure,
 // with the stream's error text in *error when given.

@@ -104,7 +104,11 @@ int32_t CRemapList::Find(const char* name) const
 
 // --- The list ---
 
-CObjectFileArray::CObjectFileArray() = default;
+CObjectFileArray::CObjectFileArray()
+{
+    // Entries change only in the functions below that drop the index.
+    KeepFileNameIndex();
+}
 
 CObjectFileArray::~CObjectFileArray()
 {
@@ -404,12 +408,14 @@ void CObjectFileArray::RemoveEntryAt(int32_t i)
         return;
     CObjectArrayFileEntry* entry = m_Entries[uint32_t(i)];
     m_Entries.RemoveAt(uint32_t(i));
+    InvalidateFileNameIndex();
     delete entry->object;
     delete entry;
 }
 
 void CObjectFileArray::DeleteEntries()
 {
+    InvalidateFileNameIndex();
     while (!m_Entries.IsEmpty()) {
         CObjectArrayFileEntry* entry = m_Entries[m_Entries.GetCount() - 1];
         m_Entries.RemoveAt(m_Entries.GetCount() - 1);
@@ -490,12 +496,15 @@ void CObjectFileArray::Search(const CJString& folder, const CJString& ending, bo
     CEntryCollector collector(m_Entries);
     const uint32_t before = m_Entries.GetCount();
     EnumerateFiles(collector, options, flags);
-    if (m_Entries.GetCount() != before)
+    if (m_Entries.GetCount() != before) {
         SetSorted(false);
+        InvalidateFileNameIndex();
+    }
 }
 
 void CObjectFileArray::MakeNamesRelative(uint32_t first, bool stripEndings)
 {
+    InvalidateFileNameIndex();
     CJString prefix(m_Folder);
     prefix.Append("/");
     for (uint32_t i = first; i < m_Entries.GetCount(); ++i) {
@@ -517,6 +526,7 @@ void CObjectFileArray::MakeNamesRelative(uint32_t first, bool stripEndings)
 
 void CObjectFileArray::SortAndRemoveDuplicates()
 {
+    InvalidateFileNameIndex();
     CObjectArrayFileEntry** data = m_Entries.GetData();
     // Equal names (ignoring case) keep a fixed order, so the same one survives every run.
     std::sort(data, data + m_Entries.GetCount(), [](const CObjectArrayFileEntry* a, const CObjectArrayFileEntry* b) {

@@ -2,7 +2,7 @@
 // An object embedded by value in its owner (a member of a CObject class
 // type). Its text form is the member's whole nested block after the name
 // ("Name=CClass", "{", properties, "}"); binary and packed forms are the
-// member's own. Declare it with AddObjectProperty.
+// member's own. Declared with d.AddEmbedded(&CClass::m_Margins, "Margins").
 #include "objects/CObject.h"
 
 #include <cstdint>
@@ -61,14 +61,3 @@ public:
 private:
     T C::*m_Member;
 };
-
-// Declares an embedded object: d is the class's CPropertyDeclarer.
-//     AddObjectProperty(d, &CClass::m_Margins, "Margins");
-template <typename C, typename T>
-CObjectProperty& AddObjectProperty(CPropertyDeclarer& d, T C::*member, const char* name)
-{
-    auto* property = new CEmbeddedObjectProperty<C, T>(member, name);
-    property->SetClassInfo(T::SGetClassInfo());
-    d.AddProperty(property);
-    return *property;
-}

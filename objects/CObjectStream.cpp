@@ -56,7 +56,7 @@ void CObjectStream::ForgetObject(const CObject* object)
     }
 }
 
-void CObjectStream::InitTable(uint32_t flags, Ids ids)
+void CObjectStream::InitTable(uint32_t flags, IdMode ids)
 {
     m_Finished = false;
     m_Active = true;
@@ -65,7 +65,7 @@ void CObjectStream::InitTable(uint32_t flags, Ids ids)
     m_ReferenceListRead = false;
     m_Form = StreamForm::Unknown;
     m_OpenFlags = flags;
-    m_IdLess = ids == Ids::Without;
+    m_IdLess = ids == IdMode::WithoutIds;
     m_Loaded.clear();
     m_Patches.clear();
     m_Referenced.clear();
@@ -74,7 +74,7 @@ void CObjectStream::InitTable(uint32_t flags, Ids ids)
     m_NextIdentity = 1;
 }
 
-bool CObjectStream::Open(const char* fileName, uint32_t flags, Ids ids)
+bool CObjectStream::Open(const char* fileName, uint32_t flags, IdMode ids)
 {
     if (!CFile::Open(fileName, flags))
         return false;
@@ -82,7 +82,7 @@ bool CObjectStream::Open(const char* fileName, uint32_t flags, Ids ids)
     return true;
 }
 
-bool CObjectStream::Attach(CFileBuf* buffer, uint32_t flags, Ids ids)
+bool CObjectStream::Attach(CFileBuf* buffer, uint32_t flags, IdMode ids)
 {
     AttachFileBuf(buffer, flags);
     InitTable(flags, ids);
@@ -116,6 +116,21 @@ void CObjectStream::ReportError(const CJString& message)
     m_ErrorFlag = true;
     m_ErrorText = message;
     m_ErrorFileName = GetCurrentLoadFileName();
+}
+
+bool CObjectStream::EnterNestedObject()
+{
+    if (m_Nesting == 0)
+        m_OutermostLoadName = GetCurrentLoadFileName();
+    if (m_Nesting >= kMaxObjectNesting) {
+        CJString message;
+        message.Format("Corrupt file: objects nested more than %d deep in \"%s\"", kMaxObjectNesting,
+                       m_OutermostLoadName.GetString());
+        ReportError(message);
+        return false;
+    }
+    ++m_Nesting;
+    return true;
 }
 
 uint32_t CObjectStream::GetIdentity(const CObject* object)

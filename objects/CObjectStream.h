@@ -33,6 +33,12 @@ inline constexpr uint32_t kReferenceListPlaceholder = 0x00420042;
 inline constexpr uint32_t kBinaryReferenceListPlaceholder = 42;
 inline constexpr uint32_t kBinaryReferenceListMarker = 0x12345678;
 
+// Owned objects nest inside their owners' blocks and records; every form is
+// read at most this many objects deep and deeper data is refused as damaged.
+// Real data nests a few levels; the limit keeps the recursive readers far
+// from the end of the stack.
+inline constexpr int32_t kMaxObjectNesting = 1000;
+
 // Pairs an identity read from a file with the object made for it.
 struct CAddressOldNew {
     uint32_t oldIdentity;
@@ -54,6 +60,9 @@ struct CPatchItem {
 
 enum class StreamForm : int32_t { Text = 0, Binary = 1, Unknown = 2 };
 
+// Whether a stream carries object identities and the reference list.
+enum class IdMode : uint8_t { WithoutIds, WithIds };
+
 class CObjectStream : public CFile {
 public:
     CObjectStream();
@@ -65,10 +74,9 @@ public:
     // into it afterwards (a read can replace objects it already recorded).
     static void ForgetObject(const CObject* object);
 
-    enum class Ids { With, Without };
-    [[nodiscard]] bool Open(const char* fileName, uint32_t flags, Ids ids);
+    [[nodiscard]] bool Open(const char* fileName, uint32_t flags, IdMode ids);
     // Takes the buffer (the stream closes and deletes it).
-    bool Attach(CFileBuf* buffer, uint32_t flags, Ids ids);
+    bool Attach(CFileBuf* buffer, uint32_t flags, IdMode ids);
     // Patches pointers (reading) or writes the referenced list (writing);
     // false when already finished.
     bool Finish();
@@ -90,6 +98,12 @@ public:
     bool HasReadError() const { return m_ErrorFlag; }
     const CJString& GetErrorText() const { return m_ErrorText; }
     const CJString& GetErrorFileName() const { return m_ErrorFileName; }
+
+    // The readers of an object's block or record enter it first and leave it
+    // when done. Past kMaxObjectNesting nothing is entered: the error is
+    // reported, naming the load file the outermost object came from.
+    [[nodiscard]] bool EnterNestedObject();
+    void LeaveNestedObject() { --m_Nesting; }
 
     // Writing: the identity of an object in this stream, given on first
     // request; 0 for null.
@@ -135,7 +149,7 @@ private:
     {
         *static_cast<T**>(field) = dynamic_cast<T*>(object);
     }
-    void InitTable(uint32_t flags, Ids ids);
+    void InitTable(uint32_t flags, IdMode ids);
     void ResolvePatches();
     void WriteReferenceList();
 
@@ -147,6 +161,8 @@ private:
     CJString m_ErrorFileName;
     CJString m_ErrorText;
     bool m_WriteAll = false;
+    int32_t m_Nesting = 0;
+    CJString m_OutermostLoadName;
 
     // Reference table.
     bool m_Active = false;

@@ -21,20 +21,28 @@ public:
 };
 
 // Appends ":" and a property name to the load file name while a nested
-// object is read.
+// object is read, and takes them off again afterwards. Only the length is
+// kept: a copy of the name per level would grow with the square of the depth.
 class CNestedLoadName {
 public:
-    explicit CNestedLoadName(const CJString& propertyName) : m_Previous(GetCurrentLoadFileName())
+    explicit CNestedLoadName(const CJString& propertyName) : m_Length(GetCurrentLoadFileName().GetLength())
     {
         GetCurrentLoadFileName().Append(":");
         GetCurrentLoadFileName().Append(propertyName);
     }
-    ~CNestedLoadName() { GetCurrentLoadFileName() = m_Previous; }
+    ~CNestedLoadName()
+    {
+        // Readers below restore what they change, so the name still starts
+        // with what it held before.
+        CJString& name = GetCurrentLoadFileName();
+        if (name.GetLength() > m_Length)
+            name.Delete(m_Length, name.GetLength() - m_Length);
+    }
     CNestedLoadName(const CNestedLoadName&) = delete;
     CNestedLoadName& operator=(const CNestedLoadName&) = delete;
 
 private:
-    CJString m_Previous;
+    int m_Length;
 };
 
 bool IsCreatable(const CClassInfo* info, const CClassInfo* required)
@@ -118,7 +126,7 @@ void CPObjectProperty::SetDefaultObject(CObject* object)
     m_DefaultWantsInline = object->WantsInlineEditing(nullptr);
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without);
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
     WriteObjectText(object, stream, WriteHeader::With);
     stream.Finish();
     stream.DetachFileBuf();
@@ -224,7 +232,6 @@ void CPObjectProperty::InitValue(CObject* owner) const
 
 void CPObjectProperty::DestroyValue(CObject* owner) const
 {
-    // The object editor, when it exists, forgets the object here.
     DeleteValue(owner);
 }
 
@@ -373,7 +380,7 @@ bool CPObjectProperty::ReadBinary(CObject* owner, CObjectStream& stream) const
     if (className.IsEmpty())
         return true;
     CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
-        className.GetString(), GetFirstBound(), GetSecondBound(), CClassInfoList::Report::Fatal);
+        className.GetString(), GetFirstBound(), GetSecondBound(), ReportUnknownClass::Fatal);
     if (!object)
         return false;
     // A class outside the required family would sit in a pointer of the

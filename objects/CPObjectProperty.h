@@ -10,15 +10,17 @@
 // holder's own block. Binary: the counted class name ("" for null), then the
 // object's binary body.
 //
-// Declared with the member's type named: d.Add<CTypedPObjectProperty<CPart>>(
-// &CHolder::m_Part, "Part", nullptr), options through Get(): SetDefaultClass,
-// SetDefaultObject, SetMayDelete, SetEditable, SetShowInline. The editor row
-// comes with the object editor.
+// Declared with d.AddOwned(&CHolder::m_Part, "Part") and the words below:
+// .DefaultClass(info), .DefaultObject(object), .PreferredClass(info),
+// .NotDeletable(), .NotEditable(), .Inline(InlineMode::Always).
 #include "objects/CProperty.h"
 
 #include <cstdint>
 
 class CMemFileBuf;
+
+// Whether the editor shows an owned object's rows inside its owner's.
+enum class InlineMode : uint32_t { Never = 0, Always = 1, WhenObjectAsks = 2 };
 
 class CPObjectProperty : public CProperty {
 public:
@@ -38,9 +40,7 @@ public:
     void SetPreferredClass(CClassInfo* info) { m_PreferredClass = info; }
     void SetMayDelete(bool flag) { m_MayDelete = flag; }
     void SetEditable(bool flag) { m_Editable = flag; }
-    void SetShowInline(bool flag) { m_InlineMode = flag ? 1 : 0; }
-    // 2: inline when the owned object's WantsInlineEditing says so.
-    void SetInlineMode(uint32_t mode) { m_InlineMode = mode; }
+    void SetInlineMode(InlineMode mode) { m_InlineMode = mode; }
 
     CClassInfo* GetRequiredClass() const { return m_RequiredClass; }
     CClassInfo* GetPreferredClass() const { return m_PreferredClass; }
@@ -48,7 +48,7 @@ public:
     bool GetMayDelete() const { return m_MayDelete; }
     bool GetEditable() const { return m_Editable; }
     bool GetDefaultWantsInline() const { return m_DefaultWantsInline; }
-    uint32_t GetInlineMode() const { return m_InlineMode; }
+    InlineMode GetInlineMode() const { return m_InlineMode; }
 
     CObject* GetObject(CObject* owner) const { return m_Load(GetValueAddress(owner)); }
     // A new object of the default class, or read from the default text;
@@ -82,6 +82,23 @@ public:
     void PreloadReferencedItems(CObject* owner) const override;
     void SearchPropertyTree(CObject* owner, CPropertyTreeCallback& callback) const override;
 
+    template <typename Declared>
+    class DeclarationWords : public CDeclarationWordsBase<Declared> {
+    public:
+        // New objects of the class are the default.
+        Declared& DefaultClass(CClassInfo* info) { return this->Apply([&](auto& p) { p.SetDefaultClass(info); }); }
+        // A copy of the object (kept as its text) is the default; the caller keeps the object.
+        Declared& DefaultObject(CObject* object) { return this->Apply([&](auto& p) { p.SetDefaultObject(object); }); }
+        // The class the editor offers first.
+        Declared& PreferredClass(CClassInfo* info)
+        {
+            return this->Apply([&](auto& p) { p.SetPreferredClass(info); });
+        }
+        Declared& NotDeletable() { return this->Apply([](auto& p) { p.SetMayDelete(false); }); }
+        Declared& NotEditable() { return this->Apply([](auto& p) { p.SetEditable(false); }); }
+        Declared& Inline(InlineMode mode) { return this->Apply([&](auto& p) { p.SetInlineMode(mode); }); }
+    };
+
 protected:
     // The typed kind calls the owner's setter here; false when it has none.
     virtual bool CallSetter(CObject*, CObject*) const { return false; }
@@ -103,7 +120,7 @@ private:
     bool m_MayDelete = true;
     bool m_DefaultWantsInline = false;
     bool m_Editable = true;
-    uint32_t m_InlineMode = 0;
+    InlineMode m_InlineMode = InlineMode::Never;
 };
 
 // The owned-object kind for a member of type T*.

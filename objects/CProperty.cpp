@@ -5,6 +5,7 @@
 #include "objects/CNetMessageStream.h"
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
+#include "objects/XmlTags.h"
 
 #include <cstring>
 #include <vector>

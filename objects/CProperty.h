@@ -5,9 +5,9 @@
 // and back. The object model only ever walks a class's property list and
 // calls these operations; it never touches members itself.
 //
-// Layers: CProperty holds what every property has; a kind (CIntProperty,
-// CBoolProperty, CStringProperty, later float, point, colour, arrays, owned
-// objects) implements the value operations on a typed storage slot; a binding
+// Layers: CProperty holds what every property has; a kind (numbers, flags,
+// strings, points, list references, owned objects, arrays...) implements the
+// value operations on a typed storage slot; a binding
 // says where the slot lives in an object. CMemberProperty binds a kind to a
 // data member through a member pointer, so no byte offsets are computed.
 // New kinds plug in by deriving a kind class and specialising PropertyKindFor
@@ -26,6 +26,7 @@ class CObjectStream;
 class CNetMessageStream;
 class CClassInfo;
 class CListPropertyABC;
+enum class DynamicKind : int32_t; // CDynamicPropertyRegistry.h
 
 // Walks objects and the objects their properties hold.
 class CPropertyTreeCallback {
@@ -49,6 +50,16 @@ inline constexpr int32_t kLevelNormal = 1;
 inline constexpr int32_t kLevelOmbrisaltOnly = 4; // shown only under the named option below
 inline constexpr int32_t kLevelDebug = 5;         // never saved
 inline constexpr const char* kOmbrisaltOnlyOption = "Ombrisalt Only Property";
+
+// Whether object text writes a line for an empty value (kinds say what is
+// empty: no text, no object, no elements, a flag at its default).
+enum class WhenEmpty { Write, Omit };
+// Whether object text without identities writes a line for a default value.
+enum class WhenDefault { Write, Omit };
+// The forms that save the property.
+enum class SavedIn { Nowhere, TextOnly, BinaryOnly, TextAndBinary };
+// The streams that write the property: with identities, without, or both.
+enum class WrittenIn { IdLessStreamsOnly, IdStreamsOnly, AllStreams };
 
 class CProperty : public CPooledClassBase {
 public:
@@ -116,25 +127,25 @@ public:
         std::memcpy(destination, source, m_Size);
     }
 
-    // Options.
+    // Options; declarations set them through the words of CPropertyDeclarer.h.
     void SetDescription(const CJString& text) { m_Description = text; }
-    void SetWriteWhenEmpty(bool flag) { m_WriteWhenEmpty = flag; }
-    void SetOmitWhenDefault(bool flag) { m_OmitWhenDefault = flag; }
+    void SetWhenEmpty(WhenEmpty rule) { m_WriteWhenEmpty = rule == WhenEmpty::Write; }
+    void SetWhenDefault(WhenDefault rule) { m_OmitWhenDefault = rule == WhenDefault::Omit; }
     void SetAlternateName(const CJString& text) { m_AlternateName = text; }
     void SetNotArrayElement(bool flag) { m_NotArrayElement = flag; }
     void SetUnits(const CJString& text) { m_Units = text; }
     // Level 5 also clears both save flags and files an uncategorised
     // property under "Debug".
     void SetLevel(int32_t level);
-    void SetSaved(bool text, bool binary)
+    void SetSavedIn(SavedIn forms)
     {
-        m_SaveText = text;
-        m_SaveBinary = binary;
+        m_SaveText = forms == SavedIn::TextOnly || forms == SavedIn::TextAndBinary;
+        m_SaveBinary = forms == SavedIn::BinaryOnly || forms == SavedIn::TextAndBinary;
     }
-    void SetModeFlags(bool withoutIds, bool withIds)
+    void SetWrittenIn(WrittenIn streams)
     {
-        m_WriteWithoutIDs = withoutIds;
-        m_WriteWithIDs = withIds;
+        m_WriteWithoutIDs = streams != WrittenIn::IdStreamsOnly;
+        m_WriteWithIDs = streams != WrittenIn::IdLessStreamsOnly;
     }
     void SetBounds(int32_t first, int32_t second)
     {
@@ -145,8 +156,8 @@ public:
     void SetIsDynamic(bool flag) { m_IsDynamic = flag; }
 
     // Dynamic values: attaches this property to a class and every class
-    // derived from it (now or later); kind 3 means always present.
-    void AddAsDynamicProperty(CClassInfo* info, int32_t kind);
+    // derived from it, including classes registered afterwards.
+    void AddAsDynamicProperty(CClassInfo* info, DynamicKind kind);
     bool HasDynamicValue(CObject* object) const;
     bool RemoveDynamicValue(CObject* object) const;
 
@@ -252,7 +263,26 @@ private:
     Setter m_Setter = nullptr;
 };
 
-// The kind chosen for a member type. Later kinds add their specialisations.
+// The base of a kind's words: Apply runs f on the declared property (typed
+// as the declaration's kind) and returns the declaration for chaining.
+//     template <typename Declared>
+//     class DeclarationWords : public CDeclarationWordsBase<Declared> {
+//     public:
+//         Declared& Shiny() { return this->Apply([](auto& p) { p.SetShiny(true); }); }
+//     };
+template <typename Declared>
+class CDeclarationWordsBase {
+protected:
+    template <typename F>
+    Declared& Apply(F f)
+    {
+        Declared& self = static_cast<Declared&>(*this);
+        f(self.Get());
+        return self;
+    }
+};
+
+// The kind chosen for a member type; each kind's header specialises it.
 template <typename T>
 struct PropertyKindFor;
 

@@ -15,6 +15,9 @@
 // A line of the array's name with any value but "Array", or a line of the
 // element's name in the owner's block, appends one element.
 //
+// Declared with d.AddArray<ElementKind>(&CHolder::m_Sizes, "Sizes", "Size", 0)
+// and the words below (CPropertyDeclarer.h).
+//
 // Elements are moved by byte copies (the element kinds' values survive raw
 // moves); ArrayProperty_SetCount is the one place the count changes.
 #include "objects/CProperty.h"
@@ -53,12 +56,15 @@ public:
 
     virtual CPropertyArrayStorage& Storage(CObject* owner) const = 0;
 
-    // Sets the list later; the array is then no longer resizable by the user.
+    // The array follows the list; it is then no longer resizable by the user.
     void SetElementNameList(CVirtualArray* list)
     {
         m_NameList = list;
-        m_Resizable = false;
+        m_Resizable = list == nullptr;
     }
+    // Storage choices, made while the class is declared, before any object exists.
+    void SetCapacity(ArrayCapacity capacity) { m_KeepsCapacity = capacity == ArrayCapacity::Kept; }
+    void SetStorage(ArrayStorage storage) { m_PoolStorage = storage == ArrayStorage::Pool; }
     CVirtualArray* GetElementNameList() const { return m_NameList; }
     CProperty* GetElementProperty() const { return m_Element; }
     bool IsResizable() const { return m_Resizable; }
@@ -94,6 +100,23 @@ public:
     void PreloadReferencedItems(CObject* owner) const override;
     void SearchPropertyTree(CObject* owner, CPropertyTreeCallback& callback) const override;
 
+    template <typename Declared>
+    class DeclarationWords : public CDeclarationWordsBase<Declared> {
+    public:
+        // The storage holds exactly the count: no capacity word, no spare slots.
+        Declared& WithoutCapacityWord()
+        {
+            return this->Apply([](auto& p) { p.SetCapacity(ArrayCapacity::None); });
+        }
+        // Storage from the element kind's own arrays instead of the pool.
+        Declared& StoredInElementArrays()
+        {
+            return this->Apply([](auto& p) { p.SetStorage(ArrayStorage::ElementArrays); });
+        }
+        // One element per item of the list, each named by its item.
+        Declared& NamedBy(CVirtualArray* list) { return this->Apply([&](auto& p) { p.SetElementNameList(list); }); }
+    };
+
 private:
     void* NewStorage(uint32_t count) const;
     void FreeStorage(void* data, uint32_t count) const;
@@ -112,8 +135,11 @@ private:
 template <typename C, typename T>
 class CMemberArrayProperty final : public CPropertyArrayProperty {
 public:
-    CMemberArrayProperty(CPropertyArray<T> C::*member, const char* name, CProperty* element, ArrayCapacity capacity,
-                         ArrayStorage storage, CVirtualArray* nameList)
+    using ArrayKind = CPropertyArrayProperty;
+
+    CMemberArrayProperty(CPropertyArray<T> C::*member, const char* name, CProperty* element,
+                         ArrayCapacity capacity = ArrayCapacity::Kept, ArrayStorage storage = ArrayStorage::Pool,
+                         CVirtualArray* nameList = nullptr)
         : CPropertyArrayProperty(name, element, capacity, storage, nameList)
         , m_Member(member)
     {
@@ -126,21 +152,3 @@ public:
 private:
     CPropertyArray<T> C::*m_Member;
 };
-
-struct CArrayOptions {
-    ArrayCapacity capacity = ArrayCapacity::Kept;
-    ArrayStorage storage = ArrayStorage::Pool;
-    CVirtualArray* nameList = nullptr;
-};
-
-// Builds the array property of a member; the element is a new ElementKind
-// made from elementArgs (its name first), for example
-//     d.AddProperty(NewArrayProperty<CIntProperty>(&CHolder::m_Sizes, "Sizes", {}, "Size", 0));
-template <typename ElementKind, typename C, typename... Args>
-CPropertyArrayProperty* NewArrayProperty(CPropertyArray<typename ElementKind::ValueType> C::*member, const char* name,
-                                         const CArrayOptions& options, Args&&... elementArgs)
-{
-    auto* element = new CSlotProperty<ElementKind>(std::forward<Args>(elementArgs)...);
-    return new CMemberArrayProperty<C, typename ElementKind::ValueType>(member, name, element, options.capacity,
-                                                                        options.storage, options.nameList);
-}

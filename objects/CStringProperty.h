@@ -77,6 +77,11 @@ public:
     void WritePacked(CObject* object, CNetMessageStream& stream, CObject* reference) const override;
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
 
+    template <typename Declared>
+    class DeclarationWords : public CDeclarationWordsBase<Declared> {
+    public:
+        Declared& EditLines(int32_t lines) { return this->Apply([&](auto& p) { p.SetEditLines(lines); }); }
+    };
 
 private:
     // Stores a text read from a file and refreshes the translation.

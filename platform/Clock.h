@@ -1,7 +1,7 @@
 #pragma once
 // Clocks and sleeping. The millisecond tick is a 32-bit count that wraps after
-// about 49.7 days, like the system tick the engine was written against; callers
-// that need a count that never wraps go through MillisecondClock.
+// about 49.7 days; callers that need a count that never wraps go through
+// MillisecondClock.
 
 #include <cstdint>
 

@@ -425,6 +425,67 @@ std::uint64_t GetSystemFileTime()
     return UnixTimeToFileTime(now.tv_sec, std::uint32_t(now.tv_nsec));
 }
 
+// --- Replacements ---
+
+namespace {
+
+constexpr std::string_view kTemporaryMark = ".tmp";
+
+// ".<base>.tmp" followed only by digits and "_".
+bool IsTemporaryOf(std::string_view name, std::string_view base)
+{
+    if (name.size() <= 1 + base.size() + kTemporaryMark.size() || name.front() != '.'
+        || name.substr(1, base.size()) != base || name.substr(1 + base.size(), kTemporaryMark.size()) != kTemporaryMark)
+        return false;
+    const std::string_view counter = name.substr(1 + base.size() + kTemporaryMark.size());
+    return counter.find_first_not_of("0123456789_") == std::string_view::npos;
+}
+
+} // namespace
+
+std::FILE* CreateTemporaryBeside(const std::string& target, std::string& tempPath, const char* mode)
+{
+    // Hidden: folder listings skip names beginning with "." so a temporary
+    // left by a crash never shows up as data.
+    const std::string stem = FolderOf(target) + "/." + BaseNameOf(target) + std::string(kTemporaryMark);
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = stem + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+        // 0666 less the umask, as a file created by fopen would get.
+        const int fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            break;
+        }
+        if (std::FILE* stream = ::fdopen(fd, mode))
+            return stream;
+        ::close(fd);
+        ::unlink(tempPath.c_str());
+        break;
+    }
+    tempPath.clear();
+    return nullptr;
+}
+
+std::size_t RemoveStaleTemporaries(const std::string& target)
+{
+    const std::string folder = FolderOf(target);
+    const std::string base = BaseNameOf(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir))
+        if (IsTemporaryOf(entry->d_name, base))
+            stale.emplace_back(entry->d_name);
+    ::closedir(dir);
+    std::size_t removed = 0;
+    for (const std::string& name : stale)
+        removed += ::unlink((folder + "/" + name).c_str()) == 0 ? 1 : 0;
+    return removed;
+}
+
 // --- CReplacementFile ---
 
 CReplacementFile::~CReplacementFile()
@@ -432,51 +493,42 @@ CReplacementFile::~CReplacementFile()
     Abandon();
 }
 
-bool CReplacementFile::Begin(std::string_view name)
+bool CReplacementFile::Begin(std::string_view name, ReplacementLock lock)
 {
     Abandon();
     if (name.empty())
         return false;
     m_TargetPath = ResolvePath(name);
+    if (lock == ReplacementLock::Take) {
+        if (m_Lock.Acquire(m_TargetPath) != LockResult::Locked)
+            return false;
+        // Under the lock no live writer has a temporary here.
+        RemoveStaleTemporaries(m_TargetPath);
+    }
 
     struct stat target;
     const bool targetExists = ::stat(m_TargetPath.c_str(), &target) == 0;
-    if (targetExists && (S_ISDIR(target.st_mode) || (target.st_mode & S_IWUSR) == 0))
+    if (targetExists && (S_ISDIR(target.st_mode) || (target.st_mode & S_IWUSR) == 0)) {
+        m_Lock.Release();
         return false;
-
-    // A hidden name: folder listings skip names beginning with "." so a
-    // temporary left by a crash never shows up as data.
-    const std::string stem = FolderOf(m_TargetPath) + "/." + BaseNameOf(m_TargetPath) + ".tmp";
-    static std::atomic<unsigned> counter{0};
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        m_TempPath = stem + std::to_string(::getpid()) + "_" + std::to_string(++counter);
-        // 0666 less the umask, as a file created by fopen would get.
-        fd = ::open(m_TempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
     }
-    if (fd < 0) {
-        m_TempPath.clear();
+    m_Stream = CreateTemporaryBeside(m_TargetPath, m_TempPath, "wb");
+    if (!m_Stream) {
+        m_Lock.Release();
         return false;
     }
     if (targetExists)
-        ::fchmod(fd, target.st_mode & 07777);
-    m_Stream = ::fdopen(fd, "wb");
-    if (!m_Stream) {
-        ::close(fd);
-        ::unlink(m_TempPath.c_str());
-        m_TempPath.clear();
-        return false;
-    }
+        ::fchmod(::fileno(m_Stream), target.st_mode & 07777);
     return true;
 }
 
-bool CReplacementFile::Commit()
+bool CReplacementFile::Commit(FileIdentity* written)
 {
     if (!m_Stream)
         return false;
     bool ok = std::fflush(m_Stream) == 0 && !std::ferror(m_Stream) && ::fsync(::fileno(m_Stream)) == 0;
+    if (ok && written)
+        ok = GetFileIdentity(m_Stream, *written);
     ok = (std::fclose(m_Stream) == 0) && ok;
     m_Stream = nullptr;
     if (ok)
@@ -485,9 +537,11 @@ bool CReplacementFile::Commit()
     if (!ok) {
         ::unlink(m_TempPath.c_str());
         m_TempPath.clear();
+        m_Lock.Release();
         return false;
     }
     m_TempPath.clear();
+    m_Lock.Release();
     // Make the rename itself durable; a failure here cannot undo it.
     const int dirFd = ::open(FolderOf(m_TargetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
@@ -507,18 +561,20 @@ void CReplacementFile::Abandon()
         ::unlink(m_TempPath.c_str());
         m_TempPath.clear();
     }
+    m_Lock.Release();
 }
 
-bool ReplaceFileContents(std::string_view name, const void* data, std::size_t size)
+bool ReplaceFileContents(std::string_view name, const void* data, std::size_t size, ReplacementLock lock,
+                         FileIdentity* written)
 {
     CReplacementFile file;
-    if (!file.Begin(name))
+    if (!file.Begin(name, lock))
         return false;
     if (size > 0 && std::fwrite(data, 1, size, file.Stream()) != size) {
         file.Abandon();
         return false;
     }
-    return file.Commit();
+    return file.Commit(written);
 }
 
 } // namespace plat

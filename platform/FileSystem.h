@@ -14,6 +14,8 @@
 //
 // Times are file times: 100 ns units since 1601-01-01 UTC.
 
+#include "platform/FileLock.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -68,10 +70,26 @@ std::uint64_t GetSystemFileTime();
 // Conversion between Unix seconds plus nanoseconds and file times.
 std::uint64_t UnixTimeToFileTime(std::int64_t seconds, std::uint32_t nanoseconds);
 
+// A new, hidden file beside a resolved target path for writing what will
+// replace it: ".<name>.tmp<process>_<count>", created exclusively; mode as
+// for fdopen ("wb", "w+b"). Null when none could be made.
+std::FILE* CreateTemporaryBeside(const std::string& target, std::string& tempPath, const char* mode);
+// Removes the temporaries of that naming beside the target, which only
+// writers that died can have left: call it while holding the target's lock
+// (FileLock.h), which every writer holds while its temporary exists.
+// Answers how many were removed.
+std::size_t RemoveStaleTemporaries(const std::string& target);
+
+// Whether a replacement takes the target's lock itself or runs under one
+// its caller holds (a read-modify-replace).
+enum class ReplacementLock { Take, HeldByCaller };
+
 // Writes a whole file so that readers see the old contents or the new,
 // never a part: a temporary file in the same folder is written, flushed,
 // synced and renamed over the target. Any failure removes the temporary,
-// leaves the old file as it was and answers false.
+// leaves the old file as it was and answers false. The target's lock is
+// held from Begin to Commit or Abandon, and stale temporaries beside the
+// target are removed under it.
 class CReplacementFile {
 public:
     CReplacementFile() = default;
@@ -81,19 +99,23 @@ public:
 
     // Creates the temporary beside the resolved target. An existing target's
     // permission bits are given to the new file.
-    [[nodiscard]] bool Begin(std::string_view name);
+    [[nodiscard]] bool Begin(std::string_view name, ReplacementLock lock = ReplacementLock::Take);
     std::FILE* Stream() const { return m_Stream; }
     // Flush, sync, rename; false (old file untouched) on any failure,
-    // including an earlier write error on the stream.
-    [[nodiscard]] bool Commit();
+    // including an earlier write error on the stream. written, when given,
+    // receives the new file's identity as it was renamed into place (asking
+    // by name afterwards could already see the next writer's file).
+    [[nodiscard]] bool Commit(FileIdentity* written = nullptr);
     void Abandon();
 
 private:
     std::FILE* m_Stream = nullptr;
     std::string m_TempPath;
     std::string m_TargetPath;
+    CFileLock m_Lock;
 };
 
-[[nodiscard]] bool ReplaceFileContents(std::string_view name, const void* data, std::size_t size);
+[[nodiscard]] bool ReplaceFileContents(std::string_view name, const void* data, std::size_t size,
+                                       ReplacementLock lock = ReplacementLock::Take, FileIdentity* written = nullptr);
 
 } // namespace plat

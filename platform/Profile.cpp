@@ -3,9 +3,16 @@
 #include "platform/FileSystem.h"
 #include "platform/NoCase.h"
 
+#include "platform/FileLock.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <unordered_map>
 #include <vector>
 
 namespace plat {
@@ -23,58 +30,99 @@ std::string_view Trim(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
-enum class LineKind { Other, Section, Key };
+enum class LineKind : std::uint8_t { Other, Section, Key };
 
+// Offsets into the file's bytes; names and values are found again from
+// the line's text when asked, so a parsed file costs a few words per line.
 struct Line {
-    std::string text; // without its line end
+    std::uint32_t start = 0;
+    std::uint32_t length = 0; // without the line end
     LineKind kind = LineKind::Other;
-    std::string name;  // section or key, trimmed
-    std::string value; // trimmed
 };
 
-struct ProfileText {
-    std::vector<Line> lines;
-    bool utf8Mark = false; // a text editor's byte-order mark, kept on writing
+struct Classified {
+    LineKind kind = LineKind::Other;
+    std::string_view name;  // section or key, trimmed
+    std::string_view value; // trimmed
 };
 
-void Classify(Line& line)
+Classified Classify(std::string_view text)
 {
-    const std::string_view trimmed = Trim(line.text);
+    Classified line;
+    const std::string_view trimmed = Trim(text);
     if (trimmed.empty() || trimmed.front() == ';')
-        return;
+        return line;
     if (trimmed.front() == '[') {
         std::string_view inner = trimmed.substr(1);
         const std::size_t close = inner.find(']');
         if (close != std::string_view::npos)
             inner = inner.substr(0, close);
         line.kind = LineKind::Section;
-        line.name = std::string(Trim(inner));
-        return;
+        line.name = Trim(inner);
+        return line;
     }
     const std::size_t equals = trimmed.find('=');
     if (equals == std::string_view::npos)
-        return;
+        return line;
     line.kind = LineKind::Key;
-    line.name = std::string(Trim(trimmed.substr(0, equals)));
-    line.value = std::string(Trim(trimmed.substr(equals + 1)));
+    line.name = Trim(trimmed.substr(0, equals));
+    line.value = Trim(trimmed.substr(equals + 1));
+    return line;
 }
 
-// Lines end in LF or CR LF; a last line without an end counts too.
-bool LoadProfile(const std::string& path, ProfileText& profile)
+std::uint64_t HashFolded(std::string_view section, std::string_view key)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    std::string bytes;
-    char chunk[4096];
-    std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.append(chunk, count);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
-        return false;
+    // FNV-1a over the folded names, so names equal case-blind hash alike.
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto add = [&hash](std::string_view text) {
+        for (const char c : FoldNoCase(text))
+            hash = (hash ^ std::uint8_t(c)) * 1099511628211ull;
+        hash = (hash ^ 0xFFu) * 1099511628211ull; // "ab"+"c" and "a"+"bc" differ; names are compared anyway
+    };
+    add(section);
+    add(key);
+    return hash;
+}
 
+struct KeyIndexItem {
+    std::uint64_t hash = 0;    // of section and key
+    std::uint32_t line = 0;
+    std::uint32_t section = 0; // the line of its section's header
+    bool operator<(const KeyIndexItem& other) const
+    {
+        return hash != other.hash ? hash < other.hash : line < other.line;
+    }
+};
+
+struct SectionIndexItem {
+    std::uint64_t hash = 0;   // of the section alone
+    std::uint32_t header = 0; // the first header of that name
+    std::uint32_t end = 0;    // where a new key goes in that section
+    bool operator<(const SectionIndexItem& other) const
+    {
+        return hash != other.hash ? hash < other.hash : header < other.header;
+    }
+};
+
+// A file read once and looked up by index: reading a key costs a search,
+// not a pass over the file.
+struct ParsedProfile {
+    std::string bytes;
+    bool utf8Mark = false; // a text editor's byte-order mark, kept on writing
+    std::vector<Line> lines;
+    std::vector<KeyIndexItem> keys;
+    std::vector<SectionIndexItem> sections;
+
+    std::string_view Text(std::size_t i) const
+    {
+        return std::string_view(bytes).substr(lines[i].start, lines[i].length);
+    }
+};
+
+// Lines end in LF or CR LF; a last line without an end counts too.
+void Parse(ParsedProfile& profile)
+{
+    const std::string& bytes = profile.bytes;
     std::size_t pos = 0;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         profile.utf8Mark = true;
@@ -87,11 +135,35 @@ bool LoadProfile(const std::string& path, ProfileText& profile)
             end = bytes.size();
         if (end > pos && bytes[end - 1] == '\r')
             --end;
-        profile.lines.push_back(Line{bytes.substr(pos, end - pos)});
-        Classify(profile.lines.back());
+        profile.lines.push_back(Line{std::uint32_t(pos), std::uint32_t(end - pos)});
         pos = next;
     }
-    return true;
+
+    std::string_view sectionName;
+    std::uint32_t sectionLine = 0;
+    bool inSection = false;
+    for (std::uint32_t i = 0; i < profile.lines.size(); ++i) {
+        const Classified line = Classify(profile.Text(i));
+        profile.lines[i].kind = line.kind;
+        if (line.kind == LineKind::Section) {
+            inSection = true;
+            sectionName = line.name;
+            sectionLine = i;
+            profile.sections.push_back(SectionIndexItem{HashFolded(line.name, {}), i, i + 1});
+            continue;
+        }
+        if (inSection && line.kind == LineKind::Key) {
+            profile.keys.push_back(KeyIndexItem{HashFolded(sectionName, line.name), i, sectionLine});
+            profile.sections.back().end = i + 1;
+        }
+    }
+    std::sort(profile.keys.begin(), profile.keys.end());
+    std::sort(profile.sections.begin(), profile.sections.end());
+}
+
+std::size_t SaturatedSize(std::uint64_t size)
+{
+    return std::size_t(std::min<std::uint64_t>(size, std::numeric_limits<std::size_t>::max()));
 }
 
 struct KeyPosition {
@@ -100,30 +172,107 @@ struct KeyPosition {
     std::size_t keyLine = std::string::npos;          // first matching key in any matching section
 };
 
-KeyPosition Locate(const ProfileText& profile, std::string_view section, std::string_view key)
+KeyPosition Locate(const ParsedProfile& profile, std::string_view section, std::string_view key)
 {
     KeyPosition found;
-    bool inSection = false;
-    bool inFirstSection = false;
-    for (std::size_t i = 0; i < profile.lines.size(); ++i) {
-        const Line& line = profile.lines[i];
-        if (line.kind == LineKind::Section) {
-            inSection = EqualsNoCase(line.name, section);
-            inFirstSection = inSection && found.firstSectionLine == std::string::npos;
-            if (inFirstSection) {
-                found.firstSectionLine = i;
-                found.sectionEnd = i + 1;
-            }
-            continue;
+    const std::uint64_t sectionHash = HashFolded(section, {});
+    auto s = std::lower_bound(profile.sections.begin(), profile.sections.end(), SectionIndexItem{sectionHash, 0, 0});
+    for (; s != profile.sections.end() && s->hash == sectionHash; ++s) {
+        if (EqualsNoCase(Classify(profile.Text(s->header)).name, section)) {
+            found.firstSectionLine = s->header;
+            found.sectionEnd = s->end;
+            break;
         }
-        if (!inSection || line.kind != LineKind::Key)
-            continue;
-        if (inFirstSection)
-            found.sectionEnd = i + 1;
-        if (found.keyLine == std::string::npos && EqualsNoCase(line.name, key))
-            found.keyLine = i;
+    }
+    if (found.firstSectionLine == std::string::npos)
+        return found;
+    const std::uint64_t keyHash = HashFolded(section, key);
+    auto k = std::lower_bound(profile.keys.begin(), profile.keys.end(), KeyIndexItem{keyHash, 0, 0});
+    for (; k != profile.keys.end() && k->hash == keyHash; ++k) {
+        if (EqualsNoCase(Classify(profile.Text(k->line)).name, key)
+            && EqualsNoCase(Classify(profile.Text(k->section)).name, section)) {
+            found.keyLine = k->line;
+            break;
+        }
     }
     return found;
+}
+
+// --- Parsed files, kept while the file on disk is unchanged ---
+
+constexpr std::size_t kMaxKeptProfiles = 16;
+
+struct KeptProfile {
+    FileIdentity identity;
+    std::shared_ptr<const ParsedProfile> profile;
+};
+
+std::mutex& KeptMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::unordered_map<std::string, KeptProfile>& KeptProfiles()
+{
+    static auto* kept = new std::unordered_map<std::string, KeptProfile>;
+    return *kept;
+}
+
+void Keep(const std::string& path, const FileIdentity& identity, std::shared_ptr<const ParsedProfile> profile)
+{
+    std::lock_guard<std::mutex> lock(KeptMutex());
+    auto& kept = KeptProfiles();
+    if (kept.size() >= kMaxKeptProfiles && kept.find(path) == kept.end())
+        kept.clear();
+    kept[path] = KeptProfile{identity, std::move(profile)};
+}
+
+// The identity of a path already resolved.
+bool IdentityOf(const std::string& path, FileIdentity& identity)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    identity.device = std::uint64_t(st.st_dev);
+    identity.inode = std::uint64_t(st.st_ino);
+    identity.size = std::uint64_t(st.st_size);
+    identity.writeTimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+// The parsed file, or null when it cannot be read. A file whose identity
+// on disk matches the kept one is not read again.
+std::shared_ptr<const ParsedProfile> LoadProfile(const std::string& path)
+{
+    FileIdentity now;
+    if (!IdentityOf(path, now))
+        return nullptr;
+    {
+        std::lock_guard<std::mutex> lock(KeptMutex());
+        const auto found = KeptProfiles().find(path);
+        if (found != KeptProfiles().end() && found->second.identity == now)
+            return found->second.profile;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return nullptr;
+    auto profile = std::make_shared<ParsedProfile>();
+    profile->bytes.reserve(SaturatedSize(now.size));
+    char chunk[65536];
+    std::size_t count;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        profile->bytes.append(chunk, count);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    // Line offsets are 32-bit; no settings file comes near that.
+    if (failed || profile->bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        return nullptr;
+    Parse(*profile);
+    // Read after the identity was taken: a change in between shows as a
+    // new identity at the next look, never as an old one trusted.
+    Keep(path, now, profile);
+    return profile;
 }
 
 std::string_view Unquote(std::string_view value)
@@ -137,13 +286,15 @@ bool FindValue(std::string_view file, std::string_view section, std::string_view
 {
     section = Trim(section);
     key = Trim(key);
-    ProfileText profile;
-    if (key.empty() || !LoadProfile(GetProfilePath(file), profile))
+    if (key.empty())
         return false;
-    const KeyPosition found = Locate(profile, section, key);
+    const std::shared_ptr<const ParsedProfile> profile = LoadProfile(GetProfilePath(file));
+    if (!profile)
+        return false;
+    const KeyPosition found = Locate(*profile, section, key);
     if (found.keyLine == std::string::npos)
         return false;
-    value = Unquote(profile.lines[found.keyLine].value);
+    value = Unquote(Classify(profile->Text(found.keyLine)).value);
     return true;
 }
 
@@ -213,30 +364,52 @@ bool WriteProfileString(std::string_view file, std::string_view section, std::st
         return false;
 
     const std::string path = GetProfilePath(file);
-    ProfileText profile;
-    if (PathExists(path) && !LoadProfile(path, profile))
+    // Read, change and replace under the file's lock: a second writer
+    // waits, then reads what this one wrote.
+    CFileLock lock;
+    if (lock.Acquire(path) != LockResult::Locked)
+        return false;
+    RemoveStaleTemporaries(lock.GetPath());
+    std::shared_ptr<const ParsedProfile> old = LoadProfile(path);
+    if (!old)
         return false;
 
-    const KeyPosition found = Locate(profile, section, key);
-    if (found.keyLine != std::string::npos) {
-        Line& line = profile.lines[found.keyLine];
-        line.text = line.name + "=" + std::string(value);
-    } else if (found.firstSectionLine != std::string::npos) {
-        profile.lines.insert(profile.lines.begin() + std::ptrdiff_t(found.sectionEnd),
-                             Line{std::string(key) + "=" + std::string(value)});
-    } else {
-        std::string header(1, '[');
-        header.append(section).push_back(']');
-        profile.lines.push_back(Line{std::move(header)});
-        profile.lines.push_back(Line{std::string(key) + "=" + std::string(value)});
-    }
-
-    std::string bytes = profile.utf8Mark ? "\xEF\xBB\xBF" : "";
-    for (const Line& line : profile.lines) {
-        bytes += line.text;
+    const KeyPosition found = Locate(*old, section, key);
+    const std::string newLine = std::string(found.keyLine != std::string::npos
+                                                ? Classify(old->Text(found.keyLine)).name
+                                                : key)
+                              + "=" + std::string(value);
+    auto profile = std::make_shared<ParsedProfile>();
+    std::string& bytes = profile->bytes;
+    bytes.reserve(old->bytes.size() + newLine.size() + section.size() + 8 + old->lines.size());
+    if (old->utf8Mark)
+        bytes = "\xEF\xBB\xBF";
+    const auto addLine = [&bytes](std::string_view text) {
+        bytes += text;
         bytes += "\r\n";
+    };
+    const std::size_t insertAt = found.keyLine != std::string::npos      ? std::string::npos
+                                 : found.firstSectionLine != std::string::npos ? found.sectionEnd
+                                                                               : old->lines.size();
+    for (std::size_t i = 0; i <= old->lines.size(); ++i) {
+        if (i == insertAt) {
+            if (found.firstSectionLine == std::string::npos) {
+                std::string header(1, '[');
+                header.append(section).push_back(']');
+                addLine(header);
+            }
+            addLine(newLine);
+        }
+        if (i == old->lines.size())
+            break;
+        addLine(i == found.keyLine ? std::string_view(newLine) : old->Text(i));
     }
-    return ReplaceFileContents(path, bytes.data(), bytes.size());
+    FileIdentity written;
+    if (!ReplaceFileContents(path, bytes.data(), bytes.size(), ReplacementLock::HeldByCaller, &written))
+        return false;
+    Parse(*profile);
+    Keep(path, written, std::move(profile));
+    return true;
 }
 
 } // namespace plat

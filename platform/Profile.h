@@ -7,7 +7,13 @@
 // with ";" are comments. Writing keeps every other line as it was, replaces
 // an existing key's line in place, adds a new key after the last key of its
 // section and a new section at the end, ends every line with CR LF and
-// replaces the file atomically.
+// replaces the file atomically. The read, change and replacement happen under
+// the file's lock (FileLock.h), so writers in several processes never lose
+// one another's keys.
+//
+// A file read once is kept parsed, with an index of its sections and keys,
+// while its identity on disk (device, inode, size, time) is unchanged, so a
+// read costs a look at the disk and a search, not a pass over the file.
 //
 // A file name without a folder lives in the working folder, or in the folder
 // named by OMBRISALT_HOME when that is set. Other names are engine names

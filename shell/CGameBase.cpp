@@ -13,7 +13,7 @@
 #include "foundation/CLocalizationTable.h"
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/CStartupTextLog.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/MillisecondClock.h"
 #include "foundation/SettingsFiles.h"
 #include "platform/FileSystem.h"
@@ -113,7 +113,7 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
         baseName.c_str(), m_FolderWritable ? SettingsFileForm::Cfg : SettingsFileForm::CdIni);
     GetOptionsSection().SetFileName(settings.GetString());
 
-    MountArchives("Data", false, false, false);
+    MountArchives("Data", ProgramArchives::Mount, DataZips::Mount);
     CStartupTextLog::Instance().Enable(uint32_t(kDefaultScreenWidth), uint32_t(kDefaultScreenHeight));
     CFileListList::SGetInstance().ResetAllLists();
     InitBlitTables();

@@ -4,7 +4,7 @@
 #include "shell/GameWindow.h"
 #include "foundation/CFile.h"
 #include "foundation/CPerformanceMonitor.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/CommandLine.h"
 #include "foundation/FatalError.h"
 #include "foundation/PlatformWrappers.h"

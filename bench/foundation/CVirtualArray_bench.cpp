@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -12,10 +13,14 @@ namespace {
 
 constexpr int kItems = 20000;
 
+enum class FileNameIndex { Kept, None };
+
 class CSortedNames : public CSimpleVirtualArray {
 public:
-    CSortedNames()
+    explicit CSortedNames(FileNameIndex index = FileNameIndex::Kept)
     {
+        if (index == FileNameIndex::Kept)
+            KeepFileNameIndex();
         for (int i = 0; i < kItems; ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "Item_%05d_Data", i * 7919 % 100000);
@@ -74,7 +79,13 @@ void BM_SortedFindWithGoodHint(benchmark::State& state)
 }
 BENCHMARK(BM_SortedFindWithGoodHint);
 
-// A miss falls back to the file-name search over every item.
+CSortedNames& NamesWithoutIndex()
+{
+    static CSortedNames names(FileNameIndex::None);
+    return names;
+}
+
+// A miss falls back to the file-name search: from the index built once.
 void BM_SortedFindMiss(benchmark::State& state)
 {
     CSortedNames& names = Names();
@@ -83,6 +94,38 @@ void BM_SortedFindMiss(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
 BENCHMARK(BM_SortedFindMiss);
+
+// The same miss on a list without the index compares every item.
+void BM_SortedFindMissScanningEveryItem(benchmark::State& state)
+{
+    CSortedNames& names = NamesWithoutIndex();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(names.Find("Folder/NoSuchItem"));
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+BENCHMARK(BM_SortedFindMissScanningEveryItem);
+
+// Both in each iteration; the counter is scan time over index time.
+void BM_SortedFindMissScanOverIndexRatio(benchmark::State& state)
+{
+    using Clock = std::chrono::steady_clock;
+    CSortedNames& indexed = Names();
+    CSortedNames& scanned = NamesWithoutIndex();
+    double index = 0;
+    double scan = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int i = 0; i < 100; ++i)
+            benchmark::DoNotOptimize(indexed.Find("Folder/NoSuchItem"));
+        const auto middle = Clock::now();
+        benchmark::DoNotOptimize(scanned.Find("Folder/NoSuchItem"));
+        const auto end = Clock::now();
+        index += std::chrono::duration<double>(middle - start).count() / 100;
+        scan += std::chrono::duration<double>(end - middle).count();
+    }
+    state.counters["ratio"] = index > 0 ? scan / index : 0;
+}
+BENCHMARK(BM_SortedFindMissScanOverIndexRatio);
 
 struct LessNoCase {
     bool operator()(const std::string& a, const std::string& b) const

@@ -1,5 +1,5 @@
 #include "foundation/CFile.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/EnumerateFiles.h"
 
 #include "bench/BenchSupport.h"
@@ -28,7 +28,7 @@ void BM_ZipFindAmong20000(benchmark::State& state)
         members.emplace_back(name, "x");
     }
     bench::WriteZip(folder / "Many.zip", members);
-    CZipArchive archive((folder / "Many.zip").c_str(), "Many/", FILE_USER_FOLDER, false);
+    CZipArchive archive((folder / "Many.zip").c_str(), "Many/", FILE_USER_FOLDER, ArchiveAccess::ReadOnly);
     if (!archive.Load()) {
         state.SkipWithError("load failed");
         return;
@@ -99,7 +99,7 @@ void ReadAllAgainstLoose(benchmark::State& state, bool listFirst)
     const fs::path previousFolder = fs::current_path();
     fs::current_path(folder);
     SetDataFolder("Data");
-    CMountedArchiveTable::Get().Mount("Big.zip", true, false, "Big/", false, 0);
+    CMountedArchiveTable::Get().Mount("Big.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Big/", MountLoading::Now, 0);
     // Listed members are found before the disk is asked, as object lists find theirs.
     CFileNameArray listed;
     if (listFirst) {

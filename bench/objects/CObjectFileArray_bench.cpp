@@ -1,7 +1,7 @@
 #include "objects/CObjectFileArray.h"
 
 #include "foundation/CFile.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "objects/CObject.h"
 
 #include "bench/BenchSupport.h"
@@ -84,7 +84,7 @@ void BM_ObjectFileListFirstUse(benchmark::State& state)
     if (state.range(0) != 0) {
         // A stored archive: Data/Packed.zip mounted as "Packed/".
         bench::WriteZip(root / "Data/Packed.zip", MakeItems());
-        CMountedArchiveTable::Get().Mount("Packed.zip", true, false, "Packed/", false, 0);
+        CMountedArchiveTable::Get().Mount("Packed.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Packed/", MountLoading::Now, 0);
         LoadAll(state, "Packed/Items");
         CMountedArchiveTable::Get().UnmountAll();
     } else {

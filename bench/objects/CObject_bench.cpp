@@ -1,6 +1,7 @@
 #include "foundation/CMemFileBuf.h"
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
+#include "tests/support/objects/ObjectRoundTrip.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,7 +42,7 @@ std::string MakeText()
     CBenchItem::SGetClassInfo();
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without);
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
     CBenchItem item;
     for (int i = 0; i < kObjects; ++i) {
         item.m_Cost = i * 3;
@@ -58,10 +59,8 @@ void BM_ReadObjectsFromText(benchmark::State& state)
 {
     const std::string text = MakeText();
     for (auto _ : state) {
-        auto* copy = static_cast<uint8_t*>(std::malloc(text.size()));
-        std::memcpy(copy, text.data(), text.size());
         CObjectStream stream;
-        stream.Attach(new CMemFileBuf(copy, uint32_t(text.size()), true), FILE_READ, CObjectStream::Ids::Without);
+        stream.Attach(CopyOfBytes(text), FILE_READ, IdMode::WithoutIds);
         int read = 0;
         while (CObject* object = ReadObjectFromStream(stream)) {
             ++read;
@@ -84,7 +83,7 @@ void BM_WriteObjectsToText(benchmark::State& state)
     for (auto _ : state) {
         auto* buffer = new CMemFileBuf();
         CObjectStream stream;
-        stream.Attach(buffer, FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without);
+        stream.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
         for (int i = 0; i < kObjects; ++i)
             WriteObjectText(&item, stream, WriteHeader::With);
         stream.Finish();
@@ -95,12 +94,31 @@ void BM_WriteObjectsToText(benchmark::State& state)
 }
 BENCHMARK(BM_WriteObjectsToText)->Unit(benchmark::kMillisecond);
 
+// One item's binary record into an object and back.
+void BM_BinaryRoundTrip(benchmark::State& state)
+{
+    MakeText();
+    CBenchItem item;
+    item.m_Title = "Item number 1234";
+    item.m_Icon = "Icons/Item12.tga";
+    const std::string bytes = ObjectToBinary(&item, IdMode::WithoutIds);
+    for (auto _ : state) {
+        CBenchItem read;
+        if (!ObjectFromBinary(read, bytes, IdMode::WithoutIds, StreamReports::Fatal))
+            state.SkipWithError("refused");
+        benchmark::DoNotOptimize(ObjectToBinary(&read, IdMode::WithoutIds));
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+BENCHMARK(BM_BinaryRoundTrip);
+
 void BM_CreateByName(benchmark::State& state)
 {
     MakeText();
     CClassInfoList& registry = CClassInfoList::SGetInstance();
     for (auto _ : state) {
-        CObject* object = registry.CreateObjectByName("BenchItem", 0, -1, CClassInfoList::Report::Quiet);
+        CObject* object = registry.CreateObjectByName("BenchItem", 0, -1, ReportUnknownClass::Quiet);
         benchmark::DoNotOptimize(object);
         delete object;
     }

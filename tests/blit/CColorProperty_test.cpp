@@ -27,7 +27,7 @@ OMBRISALT_IMPLEMENT_CLASS(CColorHolder, 1)
 void CColorHolder::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CColorHolder::m_Plain, "Plain", CColor(1, 2, 3, 255));
-    d.Add(&CColorHolder::m_Tint, "Tint", CColor(4, 5, 6, 7)).Get().SetHasAlpha(true);
+    d.Add(&CColorHolder::m_Tint, "Tint", CColor(4, 5, 6, 7)).WithAlpha();
 }
 
 CProperty* ColorProperty(const char* name)
@@ -60,14 +60,14 @@ TEST_P(ColorRoundTrip, KeepsTheColourInEveryForm)
 
     auto* buffer = new CMemFileBuf();
     CObjectStream writing;
-    writing.Attach(buffer, FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without);
+    writing.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
     property->WriteBinary(&original, writing);
     EXPECT_EQ(Hex(buffer->GetData(), size_t(buffer->GetSize())), c.binary);
     CColorHolder fromBinary;
     CObjectStream reading;
     auto* copy = static_cast<uint8_t*>(std::malloc(size_t(buffer->GetSize()) + 1));
     std::memcpy(copy, buffer->GetData(), size_t(buffer->GetSize()));
-    reading.Attach(new CMemFileBuf(copy, uint32_t(buffer->GetSize()), true), FILE_READ, CObjectStream::Ids::Without);
+    reading.Attach(CMemFileBuf::Adopt(copy, uint32_t(buffer->GetSize())), FILE_READ, IdMode::WithoutIds);
     EXPECT_TRUE(property->ReadBinary(&fromBinary, reading));
 
     CNetMessageStream packed;
@@ -93,7 +93,7 @@ const ColorCase kColorCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Colors, ColorRoundTrip, testing::ValuesIn(kColorCases),
-                         [](const testing::TestParamInfo<ColorCase>& info) { return std::string(info.param.label); });
+                         [](const testing::TestParamInfo<ColorCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 TEST(ColorProperty, EqualityIgnoresAlphaAndEveryColourIsWritten)
 {

@@ -40,22 +40,23 @@ protected:
 TEST_F(ColorTables, EveryTableEntryMatchesItsFormula)
 {
     InitBlitTables();
+    const CColorTables& tables = GetColorTables();
     for (uint32_t v = 0; v < 256; ++v) {
-        EXPECT_EQ(Blue5[v], Nearest(v, 31)) << v;
-        EXPECT_EQ(Green5[v], Nearest(v, 31) << 5) << v;
-        EXPECT_EQ(Red555[v], Nearest(v, 31) << 10) << v;
-        EXPECT_EQ(Red565[v], Nearest(v, 31) << 11) << v;
-        EXPECT_EQ(Green6[v], Nearest(v, 63) << 5) << v;
+        EXPECT_EQ(tables.Blue5[v], Nearest(v, 31)) << v;
+        EXPECT_EQ(tables.Green5[v], Nearest(v, 31) << 5) << v;
+        EXPECT_EQ(tables.Red555[v], Nearest(v, 31) << 10) << v;
+        EXPECT_EQ(tables.Red565[v], Nearest(v, 31) << 11) << v;
+        EXPECT_EQ(tables.Green6[v], Nearest(v, 63) << 5) << v;
         const uint32_t lowestOfLevel[6] = { 214, 171, 128, 86, 43, 0 };
         uint32_t level = 0;
         while (v < lowestOfLevel[level])
             ++level;
-        EXPECT_EQ(LevelTable[v], level) << v;
+        EXPECT_EQ(tables.LevelTable[v], level) << v;
     }
     for (uint32_t a = 0; a < 256; ++a)
         for (uint32_t b = 0; b < 256; ++b) {
-            ASSERT_EQ(ProductTable[a][b], a * b) << a << " " << b;
-            const uint32_t f = BlendTable[a][b]; // the largest f with f * 255 <= a * b
+            ASSERT_EQ(tables.ProductTable[a][b], a * b) << a << " " << b;
+            const uint32_t f = tables.BlendTable[a][b]; // the largest f with f * 255 <= a * b
             ASSERT_TRUE(f * 255 <= a * b && (f + 1) * 255 > a * b) << a << " " << b;
         }
 }
@@ -63,12 +64,13 @@ TEST_F(ColorTables, EveryTableEntryMatchesItsFormula)
 TEST_F(ColorTables, SecondInitRebuildsAllButLevelTable)
 {
     InitBlitTables();
-    Blue5[7] = ProductTable[3][4] = BlendTable[255][255] = LevelTable[0] = 99;
+    CColorTables& tables = GetColorTablesForTesting();
+    tables.Blue5[7] = tables.ProductTable[3][4] = tables.BlendTable[255][255] = tables.LevelTable[0] = 99;
     InitBlitTables();
-    EXPECT_EQ(Blue5[7], 1u);
-    EXPECT_EQ(ProductTable[3][4], 12u);
-    EXPECT_EQ(BlendTable[255][255], 255u);
-    EXPECT_EQ(LevelTable[0], 99u);
+    EXPECT_EQ(tables.Blue5[7], 1u);
+    EXPECT_EQ(tables.ProductTable[3][4], 12u);
+    EXPECT_EQ(tables.BlendTable[255][255], 255u);
+    EXPECT_EQ(tables.LevelTable[0], 99u);
 }
 
 TEST_F(ColorTables, PackersSwitchFromArithmeticToTableForm)

@@ -64,7 +64,7 @@ TEST_F(GamePalette, InstallingDerivesTheBlendPaletteAndBothRgb565Tables)
         ASSERT_EQ(InversePalette565[pixel], best) << pixel;
     }
     const SBlitTables tables = MakeBlitTables(300);
-    EXPECT_EQ(tables.opacityRow, BlendTable[255]);
+    EXPECT_EQ(tables.opacityRow, GetColorTables().BlendTable[255]);
     EXPECT_EQ(tables.palette565, to565);
     EXPECT_EQ(tables.blendTable8A, nullptr);
 }

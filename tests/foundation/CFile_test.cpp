@@ -2,6 +2,7 @@
 
 #include "FileTestSupport.h"
 #include "foundation/ArchiveSeam.h"
+#include "foundation/BufferNames.h"
 #include "foundation/CMemFileBuf.h"
 #include "platform/FileSystem.h"
 
@@ -37,7 +38,7 @@ Lines DiskLines(const std::string& path)
 
 bool AttachBytes(CFile& file, std::string& bytes)
 {
-    return file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size()), false), FILE_READ);
+    return file.AttachFileBuf(CMemFileBuf::Wrap(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())), FILE_READ);
 }
 
 Lines MemoryLines(std::string bytes)
@@ -88,11 +89,29 @@ TEST_F(FileTest, DiskLineEndsFollowTheThreeCharacterRule)
     const std::pair<const char*, Lines> cases[] = {{"a\r\nb\nc\r\r\nd\n\ne", {"a", "b", "c", "d", "", "e"}},
                                                    {"a\n\rb\r\n\nc", {"a", "b", "c"}},
                                                    {"a\r\rb\r\r", {"a", "", "b", ""}},
-                                                   {"a\r\n\rb\n\n", {"a", "", "b", ""}}};
+                                                   {"a\r\n\rb\n\n", {"a", "", "b", ""}},
+                                                   {"a\rb\rc\n", {"a", "b", "c"}},
+                                                   {"a\r\rb\nc\r", {"a", "", "b", "c"}},
+                                                   {"\n\r\r\n\n", {"", ""}}};
     for (const auto& [bytes, lines] : cases) {
         WriteBytes(PathOf("t.txt"), bytes);
         EXPECT_EQ(DiskLines(PathOf("t.txt")), lines) << bytes;
     }
+}
+
+TEST_F(FileTest, BytesAfterALineAreReadWhereTheLineEnded)
+{
+    // A bare CR ends a line inside a run of bytes the reader took at once.
+    WriteBytes(PathOf("mixed.txt"), "a\rbc\r\n\nde");
+    CFile file;
+    ASSERT_TRUE(file.Open(PathOf("mixed.txt").c_str(), FILE_READ));
+    EXPECT_EQ(NextLine(file), "a");
+    EXPECT_EQ(file.GetPosition(), 2);
+    EXPECT_EQ(NextLine(file), "bc");
+    EXPECT_EQ(file.GetPosition(), 7);
+    char rest[3] = {};
+    EXPECT_EQ(file.Read(rest, 2), 2u);
+    EXPECT_STREQ(rest, "de");
 }
 
 TEST_F(FileTest, MemoryLineEndsSkipOneCrThenOneLf)
@@ -118,6 +137,24 @@ TEST_F(FileTest, DiskLinesSurviveNulBytesLongLinesAndChunkBoundaries)
     EXPECT_EQ(NextLine(file), "last");
     EXPECT_EQ(NextLine(file), "<end>");
     EXPECT_EQ(file.GetLineCount(), 5u);
+}
+
+TEST_F(FileTest, DiskLinesAcrossTheReadBlocksKeepTheirEnds)
+{
+    // The reader takes the file in 64 KiB blocks: a line end split between
+    // two blocks, and a line longer than a block, read as anywhere else.
+    const size_t kBlock = 65536;
+    const std::string first(kBlock - 1, 'a');   // its CR ends the first block
+    const std::string second(kBlock - 2, 'b');  // CR CR LF across the next edge
+    const std::string huge(3 * kBlock + 17, 'c');
+    WriteBytes(PathOf("blocks.txt"), first + "\r\n" + second + "\r\r\n" + huge + "\n\rend");
+    CFile file;
+    ASSERT_TRUE(file.Open(PathOf("blocks.txt").c_str(), FILE_READ));
+    EXPECT_EQ(NextLine(file), first);
+    EXPECT_EQ(NextLine(file), second);
+    EXPECT_EQ(NextLine(file), huge);
+    EXPECT_EQ(NextLine(file), "end");
+    EXPECT_EQ(NextLine(file), "<end>");
 }
 
 TEST_F(FileTest, ReadNonBlankLineSkipsWhitespaceLines)
@@ -493,7 +530,7 @@ TEST(FilePaths, ResolveAgainstTheBaseFolders)
 {
     auto resolved = [](const char* name, uint32_t flags) {
         CJString out;
-        ResolvePath(out, name, flags);
+        ResolveFileName(out, name, flags);
         return std::string(out.GetString());
     };
     EXPECT_EQ(resolved("./x.txt", 0), "./x.txt");

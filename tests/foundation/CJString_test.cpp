@@ -118,7 +118,7 @@ const Edit kEdits[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Edits, JStringWriters, testing::ValuesIn(kEdits),
-                         [](const testing::TestParamInfo<Edit>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Edit>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(JString, EmptyStringsShareOneBlock)
 {
@@ -409,7 +409,7 @@ const CompareCase kCompareCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, JStringCompare, testing::ValuesIn(kCompareCases),
-                         [](const testing::TestParamInfo<CompareCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<CompareCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(JStringCompare, NullTextsCountAsEmpty)
 {
@@ -565,7 +565,7 @@ const TokenCase kTokenCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, JStringTokens, testing::ValuesIn(kTokenCases),
-                         [](const testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<TokenCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(JStringFormat, SeparatorsAreLocalisable)
 {

@@ -49,8 +49,7 @@ private:
 std::string ReadFromMemory(CLocalizationTable& table, const std::string& text)
 {
     CFile file;
-    auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(text.data())), uint32_t(text.size()),
-                                   false);
+    auto* buffer = CMemFileBuf::WrapReadOnly(text.data(), uint32_t(text.size()));
     EXPECT_TRUE(file.AttachFileBuf(buffer, FILE_READ));
     const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
     std::string report;
@@ -106,6 +105,29 @@ TEST_F(LocalizationTest, LooksUpExactCaseKeysAndAnnotations)
     EXPECT_EQ(Translated(table, ""), "");
 }
 
+TEST(LocalizationLongEntries, ManyShortLinesJoinWithLineBreaksAndAnnotationStays)
+{
+    constexpr int kLines = 40000;
+    std::string english = "a";
+    std::string localized = "b";
+    std::string text = "ENGLISH: a";
+    for (int i = 0; i < kLines; ++i) {
+        english += "\nxy";
+        text += "\r\nxy";
+    }
+    text += "[END] (note)\r\nLOCALIZED: b";
+    for (int i = 0; i < kLines; ++i) {
+        localized += "\n%";
+        text += "\r\n%";
+    }
+    text += "[END]\r\n";
+    CLocalizationTable table;
+    EXPECT_EQ(ReadFromMemory(table, text), "");
+    ASSERT_EQ(table.GetCount(), 1);
+    EXPECT_EQ(std::string(table.GetEntry(0).m_English.GetString()), english + "[END] (note)");
+    EXPECT_EQ(std::string(table.GetEntry(0).m_Localized.GetString()), localized);
+}
+
 struct BadFile {
     const char* name;
     const char* text;
@@ -150,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"LastOfSeveral", "Garbage\r\nENGLISH: A[END]\r\nLOCALIZED: B[END]\r\nENGLISH: C\r\n",
                 "Error in localization text at line 4.  Could not find the \"[END]\" in the english version of the "
                 "string\""}),
-    [](const testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<BadFile>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(LocalizationTokens, OnlyCountPercentSignsBeforeAStop)
 {
@@ -176,8 +198,7 @@ TEST(LocalizationDeathTest, ShowsEveryErrorThenEndsWithStatus255)
         {
             CLocalizationTable table;
             CFile file;
-            file.AttachFileBuf(new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>(text)),
-                                               uint32_t(std::strlen(text)), false),
+            file.AttachFileBuf(CMemFileBuf::WrapReadOnly(text, uint32_t(std::strlen(text))),
                                FILE_READ);
             table.ReadEntries(file);
         },

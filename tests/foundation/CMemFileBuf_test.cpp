@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -29,7 +30,8 @@ TEST(MemFileBuf, GrowsByHalfAgainWithAFloorOfFour)
 TEST(MemFileBuf, NeverReadsOrHandsOutBytesPastTheEnd)
 {
     uint8_t data[4] = {1, 2, 3, 4};
-    CMemFileBuf buffer(data, 4, false);
+    std::unique_ptr<CMemFileBuf> owner(CMemFileBuf::Wrap(data, 4));
+    CMemFileBuf& buffer = *owner;
     uint8_t out[8] = {};
     EXPECT_EQ(buffer.Read(out, 8), 4u);
     EXPECT_EQ(buffer.Read(out, 8), 0u);
@@ -53,12 +55,43 @@ TEST(MemFileBuf, NeverReadsOrHandsOutBytesPastTheEnd)
 TEST(MemFileBuf, ABorrowedBlockNeverGrows)
 {
     uint8_t data[4] = {0, 0, 0, 0};
-    CMemFileBuf buffer(data, 4, false);
+    std::unique_ptr<CMemFileBuf> owner(CMemFileBuf::Wrap(data, 4));
+    CMemFileBuf& buffer = *owner;
     ASSERT_TRUE(buffer.Seek(2));
     EXPECT_EQ(buffer.Write("abcdef", 6), 2u);
     EXPECT_EQ(buffer.Write("x", 1), 0u);
     EXPECT_EQ(std::memcmp(data, "\0\0ab", 4), 0);
     EXPECT_EQ(buffer.GetData(), data);
+}
+
+TEST(MemFileBuf, FactoriesChooseWhoOwnsTheBlock)
+{
+    // Adopted: the buffer frees the block (the leak checker would say otherwise).
+    auto* block = static_cast<uint8_t*>(std::malloc(3));
+    std::memcpy(block, "abc", 3);
+    std::unique_ptr<CMemFileBuf> adopted(CMemFileBuf::Adopt(block, 3));
+    EXPECT_TRUE(adopted->OwnsData());
+    EXPECT_EQ(adopted->Write("defg", 4), 4u) << "an owned block grows";
+
+    // Read-only: writes are refused and the bytes stay as they were.
+    const char text[] = "keep";
+    std::unique_ptr<CMemFileBuf> readOnly(CMemFileBuf::WrapReadOnly(text, 4));
+    EXPECT_FALSE(readOnly->OwnsData());
+    EXPECT_EQ(readOnly->Write("XY", 2), 0u);
+    CJString line;
+    ASSERT_TRUE(readOnly->ReadLine8(line));
+    EXPECT_STREQ(line.GetString(), "keep");
+    readOnly->CopyFrom(*adopted);
+    EXPECT_STREQ(text, "keep");
+
+    // Copied: later changes to the source do not reach the buffer.
+    char source[] = "copy";
+    std::unique_ptr<CMemFileBuf> copied(CMemFileBuf::Copy(source, 4));
+    source[0] = 'X';
+    EXPECT_TRUE(copied->OwnsData());
+    EXPECT_EQ(std::memcmp(copied->GetData(), "copy", 4), 0);
+    std::unique_ptr<CMemFileBuf> empty(CMemFileBuf::Copy(nullptr, 0));
+    EXPECT_EQ(empty->GetSize(), 0);
 }
 
 TEST(MemFileBuf, WritingPastTheEndFillsTheGapWithZeros)
@@ -107,7 +140,8 @@ TEST(MemFileBuf, WideLinesSkipTheMarkAndEndAtCrOrLf)
         bytes[2 * i] = uint8_t(text[i]);
         bytes[2 * i + 1] = uint8_t(text[i] >> 8);
     }
-    CMemFileBuf buffer(bytes, sizeof bytes, false);
+    std::unique_ptr<CMemFileBuf> owner(CMemFileBuf::Wrap(bytes, sizeof bytes));
+    CMemFileBuf& buffer = *owner;
     CJString line;
     const char* expected[] = {"one", "two", "", "three"};
     for (const char* want : expected) {
@@ -120,7 +154,8 @@ TEST(MemFileBuf, WideLinesSkipTheMarkAndEndAtCrOrLf)
 TEST(MemFileBuf, AnOddTrailingByteIsNoWideCharacter)
 {
     uint8_t bytes[3] = {'a', 0, 'b'};
-    CMemFileBuf buffer(bytes, 3, false);
+    std::unique_ptr<CMemFileBuf> owner(CMemFileBuf::Wrap(bytes, 3));
+    CMemFileBuf& buffer = *owner;
     CJString line;
     ASSERT_TRUE(buffer.ReadLineWide(line));
     EXPECT_EQ(line.Compare("a"), 0);
@@ -153,13 +188,6 @@ TEST_F(MemoryLoadTest, LoadsWholeFilesAndFailsForMissingOnes)
     EXPECT_EQ(file.ReadInPlace(1), nullptr);
 }
 
-TEST(XmlTags, ReplaceUnsafeCharactersAndWrapNames)
-{
-    EXPECT_STREQ(XmlTagName(CJString("It's a ?&b")).GetString(), "It_s_a___b");
-    EXPECT_STREQ(XmlOpenTag(CJString("Name")).GetString(), "<Name>");
-    EXPECT_STREQ(XmlCloseTag(CJString("Name")).GetString(), "</Name>");
-}
-
 TEST(CompressedBlock, RoundTripsThroughMemoryAndRefusesLies)
 {
     std::string data;
@@ -190,7 +218,7 @@ TEST(CompressedBlock, RoundTripsThroughMemoryAndRefusesLies)
 
     uint8_t one = 1;
     CFile tiny;
-    ASSERT_TRUE(tiny.AttachFileBuf(new CMemFileBuf(&one, 1, false), FILE_READ));
+    ASSERT_TRUE(tiny.AttachFileBuf(CMemFileBuf::Wrap(&one, 1), FILE_READ));
     EXPECT_EQ(CFileCompressor::ReadCompressed(tiny, size), nullptr);
 }
 

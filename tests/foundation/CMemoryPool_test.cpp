@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <cstdint>
 #include <vector>
 
@@ -86,6 +88,27 @@ TEST(MemoryPool, PooledObjectsFreeWithTheirOwnSize)
     delete a;
     delete b;
     SUCCEED();
+}
+
+} // namespace
+
+namespace {
+
+TEST(MemoryPoolDeathTest, AnotherThreadMayNotUseThePool)
+{
+#ifdef NDEBUG
+    GTEST_SKIP() << "the owner check is a debug-build assertion";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    PoolFree(PoolAllocate(16), 16); // this thread owns the pool
+    EXPECT_TRUE(IsPoolOwnerThread());
+    EXPECT_DEATH(
+        {
+            std::thread other([] { PoolFree(PoolAllocate(16), 16); });
+            other.join();
+        },
+        "main-thread only");
+#endif
 }
 
 } // namespace

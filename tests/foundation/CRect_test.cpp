@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Rect, ClipTable,
         ClipCase { "LeftOf", { 0, 0, 5, 300 }, false, { 10, 20, 5, 220 }, { 10, 20, 5, 220 } },
         ClipCase { "RightOf", { 120, 30, 130, 40 }, false, { 120, 30, 110, 40 }, { 0, 0, -10, 10 } },
         ClipCase { "EmptyInside", { 30, 30, 30, 40 }, false, { 30, 30, 30, 40 }, { 0, 0, 0, 10 } }),
-    [](const testing::TestParamInfo<ClipCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ClipCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(Rect, ClipRectPairKeepsAnOffsetSourceAligned)
 {

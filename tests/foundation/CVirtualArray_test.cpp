@@ -41,6 +41,26 @@ public:
     bool m_HasFolder = false;
 };
 
+// The same list answering file-name searches from its index.
+class CIndexedNameArray : public CNameArray {
+public:
+    explicit CIndexedNameArray(std::vector<std::string> names, bool sorted = false)
+        : CNameArray(std::move(names), sorted)
+    {
+        KeepFileNameIndex();
+    }
+    void Rename(size_t i, const std::string& name)
+    {
+        m_Names[i] = name;
+        InvalidateFileNameIndex();
+    }
+    void Erase(size_t i)
+    {
+        m_Names.erase(m_Names.begin() + std::ptrdiff_t(i));
+        InvalidateFileNameIndex();
+    }
+};
+
 int32_t LinearIndexNoCase(const std::vector<std::string>& names, const std::string& key)
 {
     for (size_t i = 0; i < names.size(); ++i)
@@ -166,6 +186,61 @@ TEST(VirtualArray, FindFallsBackToTheFileNamePart)
     // The first match in index order wins.
     CNameArray twins({"A/Leaf", "B/Leaf"});
     EXPECT_EQ(twins.Find("C/leaf"), 0);
+}
+
+TEST(VirtualArray, FileNameIndexAnswersAsTheScan)
+{
+    const std::vector<std::string> names = {"Art/Trees/Oak", "Bar",       "Music\\Song", "b/LEAF",  "a/leaf",
+                                            "Folder/",       "",          "x\\y/Caf\xE9", "CAF\xC9", "under_score",
+                                            "[bracket]",     "Deep/a/b/c", "Oak"};
+    const struct {
+        const char* key;
+        int32_t expected;
+    } lookups[] = {
+        {"oak", 0},           {"Elsewhere/bar", 1},  {"Sounds\\song", 2}, {"leaf", 3},     {"Z/Leaf", 3},
+        {"", 5},              {"Folder/", 5},        {"caf\xE9", 7},      {"CAF\xE9", 7},   {"caf\xC9", 8},
+        {"UNDER_SCORE", 9},   {"a/[BRACKET]", 10},   {"C", 11},           {"Trees", -1},   {"Oak/", 5},
+        {"Bar ", -1},         {"missing", -1},       {"a/b", -1},
+    };
+    CNameArray scanned(names);
+    CIndexedNameArray indexed(names);
+    for (const auto& lookup : lookups) {
+        SCOPED_TRACE(lookup.key);
+        EXPECT_EQ(scanned.FindByFileName(lookup.key), lookup.expected);
+        EXPECT_EQ(indexed.FindByFileName(lookup.key), lookup.expected);
+        EXPECT_EQ(indexed.FindByFileName(CJString(lookup.key)), lookup.expected);
+    }
+    // A 16-bit key is compared as the scan compares it.
+    CJString wide("Oak");
+    wide.Append(CJString(u"\u0100"));
+    EXPECT_EQ(indexed.FindByFileName(wide), scanned.FindByFileName(wide));
+
+    // Random lists and keys over an alphabet with separators and characters
+    // on both sides of the letters.
+    std::mt19937 random(7);
+    for (int round = 0; round < 50; ++round) {
+        std::vector<std::string> randomNames;
+        for (int i = 0; i < 40; ++i)
+            randomNames.push_back(RandomName(random));
+        CNameArray plain(randomNames);
+        CIndexedNameArray fast(randomNames);
+        for (int k = 0; k < 40; ++k) {
+            const std::string key = RandomName(random);
+            ASSERT_EQ(fast.FindByFileName(key.c_str()), plain.FindByFileName(key.c_str())) << key;
+        }
+    }
+}
+
+TEST(VirtualArray, FileNameIndexFollowsChanges)
+{
+    CIndexedNameArray array({"A/Leaf", "B/Stem", "C/Leaf"});
+    EXPECT_EQ(array.FindByFileName("leaf"), 0);
+    array.Rename(0, "A/Root");
+    EXPECT_EQ(array.FindByFileName("leaf"), 2);
+    EXPECT_EQ(array.FindByFileName("root"), 0);
+    array.Erase(0);
+    EXPECT_EQ(array.FindByFileName("leaf"), 1);
+    EXPECT_EQ(array.FindByFileName("root"), -1);
 }
 
 TEST(VirtualArray, IdentifiersAreReused)

@@ -1,3 +1,4 @@
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/CZipArchive.h"
 
 #include "FileTestSupport.h"
@@ -38,8 +39,8 @@ TEST_F(ZipArchive, MembersOfArchivesMadeByZipAndPythonReadByteForByte)
                   "z.writestr('a/b.txt', 'python member'); z.writestr('c.bin', bytes(range(256)) * 40); z.close()\""),
               0);
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
-    ASSERT_TRUE(table.Mount("ByZip.zip", true, false, "ByZip/", false, 0));
-    ASSERT_TRUE(table.Mount("ByPython.zip", false, false, "ByPython/", true, 0));
+    ASSERT_TRUE(table.Mount("ByZip.zip", MountRoot::New, ArchiveAccess::ReadOnly, "ByZip/", MountLoading::Now, 0));
+    ASSERT_TRUE(table.Mount("ByPython.zip", MountRoot::Last, ArchiveAccess::ReadOnly, "ByPython/", MountLoading::Deferred, 0));
 
     EXPECT_EQ(ReadThroughFile("byzip/sub/mixed.txt"), "hello\r\nworld\r\n");
     EXPECT_EQ(ReadThroughFile("BYZIP/BIG.BIN"), Pattern(200000, 1));
@@ -74,9 +75,9 @@ TEST_F(ZipArchive, ReaderVariantsLoadAlike)
     Put("Data/Extra.zip", BuildZip(extras));
 
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
-    ASSERT_TRUE(table.Mount("Alt.zip", true, false, "Alt/", false, 0));
-    ASSERT_TRUE(table.Mount("Comment.zip", false, false, "Comment/", false, 0));
-    ASSERT_TRUE(table.Mount("Extra.zip", false, false, "Extra/", false, 0));
+    ASSERT_TRUE(table.Mount("Alt.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Alt/", MountLoading::Now, 0));
+    ASSERT_TRUE(table.Mount("Comment.zip", MountRoot::Last, ArchiveAccess::ReadOnly, "Comment/", MountLoading::Now, 0));
+    ASSERT_TRUE(table.Mount("Extra.zip", MountRoot::Last, ArchiveAccess::ReadOnly, "Extra/", MountLoading::Now, 0));
     for (const char* mount : {"Alt/", "Comment/", "Extra/"}) {
         EXPECT_EQ(ReadThroughFile((std::string(mount) + "X/ONE.txt").c_str()), "first") << mount;
         EXPECT_EQ(ReadThroughFile((std::string(mount) + "two.txt").c_str()), "second member") << mount;
@@ -91,14 +92,14 @@ TEST_F(ZipArchive, ArchiveAppendedToAnExecutableMounts)
     ASSERT_EQ(RunCommand("cd src && zip -0 -q ../part.zip inside.txt"), 0);
     Put("Game.bin", std::string(5000, '\x7f') + ReadBytes(m_Root / "part.zip"));
     ASSERT_EQ(RunCommand("zip -q -A Game.bin"), 0);
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Game.bin", true, false, "/", false, FILE_USER_FOLDER));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Game.bin", MountRoot::New, ArchiveAccess::ReadOnly, "/", MountLoading::Now, FILE_USER_FOLDER));
     EXPECT_EQ(ReadThroughFile("inside.txt"), "carried by the program");
 }
 
 TEST_F(ZipArchive, PreEnumeratedLookupsNeedAListing)
 {
     Put("Data/Pack.zip", BuildZip({{"a.txt", "A"}, {"b.txt", "B"}}));
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Pack.zip", true, false, "Pack/", false, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Pack.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Pack/", MountLoading::Now, 0));
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     EXPECT_EQ(table.OpenMember("Pack/a.txt", FILE_READ | FILE_PREENUMERATED), nullptr);
     CFileNameArray names;
@@ -120,7 +121,7 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
                   "z.close()\""),
               0);
     const std::string before = ReadBytes(m_Root / "Data/Edit.zip");
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", true, true, "Edit/", true, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "Edit/", MountLoading::Deferred, 0));
 
     {
         CFile file;
@@ -146,7 +147,7 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
 
     // A fresh mount reads the same from disk.
     CMountedArchiveTable::Get().UnmountAll();
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", true, true, "Edit/", false, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "Edit/", MountLoading::Now, 0));
     EXPECT_EQ(ReadThroughFile("Edit/third.txt"), Pattern(70000, 3));
     CZipArchive* archive = CMountedArchiveTable::ArchiveForName(*CMountedArchiveTable::Get().GetRoot(0), "Edit/x");
     ASSERT_EQ(archive->GetEntryCount(), 3u);
@@ -157,7 +158,7 @@ TEST_F(ZipArchive, RewriteKeepsTheAlternativeSignature)
 {
     Put("Data/Alt.zip",
         BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}, {"c.txt", "c"}}, {.endSignature = kZipAlternativeEndSignature}));
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Alt.zip", true, true, "Alt/", false, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Alt.zip", MountRoot::New, ArchiveAccess::Writable, "Alt/", MountLoading::Now, 0));
     ASSERT_TRUE(WriteThroughFile("Alt/a.txt", "new"));
     const std::string bytes = ReadBytes(m_Root / "Data/Alt.zip");
     EXPECT_EQ(Le32(bytes, bytes.size() - 22), kZipAlternativeEndSignature);
@@ -174,7 +175,7 @@ TEST_F(ZipArchive, FailedRewriteCloseRestoresTheArchiveSafely)
     const std::string zip = BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}});
     Put("Data/Tight.zip", zip);
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
-    ASSERT_TRUE(table.Mount("Tight.zip", true, true, "Tight/", false, 0));
+    ASSERT_TRUE(table.Mount("Tight.zip", MountRoot::New, ArchiveAccess::Writable, "Tight/", MountLoading::Now, 0));
     CZipArchive* archive = CMountedArchiveTable::ArchiveForName(*table.GetRoot(0), "Tight/x");
     ASSERT_NE(archive, nullptr);
     {
@@ -183,7 +184,7 @@ TEST_F(ZipArchive, FailedRewriteCloseRestoresTheArchiveSafely)
         ASSERT_EQ(file.Write("new contents", 12), 12u);
         const CZipArchiveEntry* entry = archive->Find("Tight/a.txt");
         ASSERT_NE(entry, nullptr);
-        const rlim_t end = rlim_t(entry->dataStart + entry->GetSize());
+        const rlim_t end = rlim_t(entry->dataStart + entry->central.size);
         rlimit saved{};
         ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -206,7 +207,7 @@ TEST_F(ZipArchive, ReadOnlyMountsRefuseRewrites)
 {
     const std::string zip = BuildZip({{"a.txt", "aaaa"}});
     Put("Data/Fixed.zip", zip);
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Fixed.zip", true, false, "Fixed/", false, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Fixed.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Fixed/", MountLoading::Now, 0));
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     EXPECT_EQ(table.OpenMember("Fixed/a.txt", FILE_WRITE | FILE_CREATE), nullptr);
     EXPECT_EQ(ReadBytes(m_Root / "Data/Fixed.zip"), zip);
@@ -257,7 +258,7 @@ TEST_F(ZipArchive, AppendedMemberFollowsTheEngineLayout)
     EXPECT_EQ(Le32(after, end + 16), directory);
 
     std::rename((m_Root / "Host.zip").c_str(), (m_Root / "Data/Host.zip").c_str());
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Host.zip", true, false, "Host/", false, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Host.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Host/", MountLoading::Now, 0));
     EXPECT_EQ(ReadThroughFile("Host/new/member.bin"), "01ab456789");
     EXPECT_EQ(ReadThroughFile("Host/old.txt"), "old data");
 }
@@ -300,10 +301,10 @@ TEST_F(ZipArchive, DamagedArchivesAreRefused)
 
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     for (const char* zip : {"Truncated.zip", "Past.zip", "Huge.zip", "Empty.zip"})
-        EXPECT_FALSE(table.Mount(zip, true, false, "Bad/", false, 0)) << zip;
+        EXPECT_FALSE(table.Mount(zip, MountRoot::New, ArchiveAccess::ReadOnly, "Bad/", MountLoading::Now, 0)) << zip;
 
     // Deferred: the damage shows at first use, as the fatal report.
-    ASSERT_TRUE(table.Mount("Truncated.zip", true, false, "Late/", true, 0));
+    ASSERT_TRUE(table.Mount("Truncated.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Late/", MountLoading::Deferred, 0));
     const CFatalErrorException error = FatalReportOf([] { ReadThroughFile("Late/a.txt"); });
     EXPECT_EQ(error.caption, "FATAL ERROR IN ZIP");
     EXPECT_EQ(error.message, "There is something wrong with Truncated.zip.  It may be an empty or damaged archive.");
@@ -318,7 +319,7 @@ TEST_F(ZipArchive, LocalHeadersThatLieAreRefused)
     zip[28] = char(0xF0); // local extra length 0xFFF0
     zip[29] = char(0xFF);
     Put("Data/Lying.zip", zip);
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Lying.zip", true, false, "Lying/", false, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Lying.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Lying/", MountLoading::Now, 0));
     EXPECT_EQ(ReadThroughFile("Lying/a.txt"), "<missing>");
 }
 
@@ -327,7 +328,7 @@ TEST_F(ZipArchive, CompressedMembersAreFatal)
     Put("src/text.txt", std::string(5000, 'z'));
     ASSERT_EQ(RunCommand("cd src && zip -9 -q ../Data/Deflated.zip text.txt"), 0);
     const CFatalErrorException error =
-        FatalReportOf([] { CMountedArchiveTable::Get().Mount("Deflated.zip", true, false, "D/", false, 0); });
+        FatalReportOf([] { CMountedArchiveTable::Get().Mount("Deflated.zip", MountRoot::New, ArchiveAccess::ReadOnly, "D/", MountLoading::Now, 0); });
     EXPECT_EQ(error.caption, "Compressed Zip File Found");
     EXPECT_EQ(error.message,
               "Deflated.zip has been created using an unsupported type of compression.  All zip archives must be "
@@ -340,7 +341,7 @@ TEST(ZipArchiveDeathTest, CompressedMemberEndsTheProgramWith255)
     EXPECT_EXIT(
         {
             SetFatalTerminator(nullptr);
-            CZipArchive archive("Packed.zip", "", 0, false);
+            CZipArchive archive("Packed.zip", "", 0, ArchiveAccess::ReadOnly);
             auto* buffer = new CMemFileBuf;
             buffer->Write(zip.data(), uint32_t(zip.size()));
             buffer->Seek(0);
@@ -354,7 +355,7 @@ TEST_F(ZipArchive, MountedArchivesAnswerTheFileLayer)
     Put("Data/Pack.zip", BuildZip({{"Sub/a.txt", "A"}}));
     Put("Data/Loose.txt", "loose");
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
-    ASSERT_TRUE(table.Mount("Pack.zip", true, true, "Pack/", true, 0));
+    ASSERT_TRUE(table.Mount("Pack.zip", MountRoot::New, ArchiveAccess::Writable, "Pack/", MountLoading::Deferred, 0));
     EXPECT_TRUE(table.Contains("pack/sub/A.TXT"));
     EXPECT_FALSE(table.Contains("Pack/Sub/b.txt"));
     CJString path;

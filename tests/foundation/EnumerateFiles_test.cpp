@@ -5,7 +5,7 @@
 #include "foundation/CFile.h"
 #include "foundation/CFileList.h"
 #include "foundation/CRandomGenerator.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ protected:
                                                {"In/x.wav", "x"},
                                                {"In/Deep/w.wav", "w"},
                                                {"readme.txt", "r"}}));
-        MountArchives("Data", true, false, false);
+        MountArchives("Data", ProgramArchives::Skip, DataZips::Mount);
     }
 };
 
@@ -66,7 +66,7 @@ TEST_F(Enumeration, MountsEveryDataZipOutsideDashAndCacheFolders)
     EXPECT_TRUE(table.Contains("Sounds/Extra/Z.wav"));
     EXPECT_FALSE(table.Contains("Cache/Stale/never.wav"));
     EXPECT_FALSE(table.Contains("-Old/Skipped/never.wav"));
-    FatalReportOf([] { MountArchives("Data", true, false, false); }); // mounted twice
+    FatalReportOf([] { MountArchives("Data", ProgramArchives::Skip, DataZips::Mount); }); // mounted twice
 }
 
 TEST_F(Enumeration, DiskFirstThenArchiveInEachRecursionMode)
@@ -258,7 +258,7 @@ TEST(ProgramArchives, QvxFilesBesideTheProgramMountAtTheRoot)
     fixture.SetUp();
     fixture.Put("B.qvx", BuildZip({{"Shared/one.txt", "from B"}}));
     fixture.Put("a.QVX", BuildZip({{"Shared/one.txt", "from a"}, {"Shared/two.txt", "only in a"}}));
-    MountArchives("Data", false, false, true);
+    MountArchives("Data", ProgramArchives::Mount, DataZips::Skip);
     SetFileOpenNotificationsEnabled(false);
     ASSERT_EQ(CMountedArchiveTable::Get().GetRootCount(), 2u); // the program itself is no archive
     // Mounted in sorted order, so the later "B.qvx" answers first.

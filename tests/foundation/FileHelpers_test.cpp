@@ -167,19 +167,19 @@ TEST_F(FileHelpers, TellsWritablePaths)
 {
     WriteBytes("Save/Game.sav", "x");
     EXPECT_TRUE(IsWritablePath("save\\game.sav"));
-    SetReadOnly("Save\\Game.sav", true);
-    EXPECT_TRUE(IsReadOnly("SAVE/GAME.SAV"));
+    SetFileReadOnly("Save\\Game.sav", true);
+    EXPECT_TRUE(IsFileReadOnly("SAVE/GAME.SAV"));
     EXPECT_FALSE(IsWritablePath("Save\\Game.sav"));
-    SetReadOnly("Save\\Game.sav", false);
-    EXPECT_FALSE(IsReadOnly("Save\\Game.sav"));
+    SetFileReadOnly("Save\\Game.sav", false);
+    EXPECT_FALSE(IsFileReadOnly("Save\\Game.sav"));
     EXPECT_TRUE(IsWritablePath("Save\\New.sav"));
     EXPECT_FALSE(IsWritablePath("NoFolder\\New.sav"));
     EXPECT_TRUE(FolderHasEntries("Save\\"));
     EXPECT_FALSE(FolderHasEntries("NoFolder"));
     EXPECT_TRUE(PatternExists("save/*.SAV"));
     EXPECT_FALSE(PatternExists("save/*.txt"));
-    EXPECT_FALSE(IsReadOnly("Missing"));
-    SetReadOnly("Missing", true);
+    EXPECT_FALSE(IsFileReadOnly("Missing"));
+    SetFileReadOnly("Missing", true);
     EXPECT_FALSE(DiskHas("Missing"));
 }
 

@@ -35,16 +35,16 @@ struct Member {
     std::string name;
     std::string data;
     uint16_t method = 0;
-    std::string localExtra;
-    std::string centralExtra;
-    std::string comment;
+    std::string localExtra{};
+    std::string centralExtra{};
+    std::string comment{};
     uint32_t sizeOverride = 0; // when non-zero, written as both sizes
 };
 
 struct ZipOptions {
     uint32_t endSignature = 0x06054B50;
-    std::string archiveComment;
-    std::string leading;         // bytes before the first member (offsets stay absolute)
+    std::string archiveComment{};
+    std::string leading{};       // bytes before the first member (offsets stay absolute)
     int64_t directoryOffsetShift = 0;
 };
 

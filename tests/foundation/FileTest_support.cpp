@@ -1,7 +1,7 @@
 #include "FileTestSupport.h"
 
 #include "foundation/CFile.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 
 #include <zlib.h>

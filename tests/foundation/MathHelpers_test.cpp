@@ -181,4 +181,37 @@ TEST(MathHelpers, EaseInOutFollowsTheQuarterSineCurve)
     }
 }
 
+constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr int32_t kInt32Min = std::numeric_limits<int32_t>::min();
+
+TEST(FixedPoint, DividesWithRoundedFractionBits)
+{
+    EXPECT_EQ(FixedPointDivide(1, 3, 16), 21845);
+    EXPECT_EQ(FixedPointDivide(2, 3, 16), 43691);
+    EXPECT_EQ(FixedPointDivide(-2, 3, 16), -43691);
+    EXPECT_EQ(FixedPointDivide(2, -3, 16), -43691);
+    EXPECT_EQ(FixedPointDivide(-7, -2, 0), 4);
+    EXPECT_EQ(FixedPointDivide(5, 0, 16), -1);
+    EXPECT_EQ(FixedPointDivide(1 << 15, 1, 16), -1) << "2^31 does not fit";
+    EXPECT_EQ(FixedPointDivide(-(1 << 15), 1, 16), kInt32Min);
+    EXPECT_EQ(FixedPointDivide(1, 1, 31), -1);
+    EXPECT_EQ(FixedPointDivide(1, 1, -1), -1);
+}
+
+TEST(FixedPoint, MultiplyDivideRoundsHalvesAwayFromZero)
+{
+    EXPECT_EQ(MultiplyDivide(1, 1, 2), 1);
+    EXPECT_EQ(MultiplyDivide(3, 1, 2), 2);
+    EXPECT_EQ(MultiplyDivide(-1, 1, 2), -1);
+    EXPECT_EQ(MultiplyDivide(1, -3, 2), -2);
+    EXPECT_EQ(MultiplyDivide(5, 1, -2), -3);
+    EXPECT_EQ(MultiplyDivide(4, 1, 3), 1);
+    EXPECT_EQ(MultiplyDivide(5, 1, 3), 2);
+    EXPECT_EQ(MultiplyDivide(kInt32Max, kInt32Max, kInt32Max), kInt32Max) << "the product needs 62 bits";
+    EXPECT_EQ(MultiplyDivide(kInt32Min, kInt32Min, kInt32Min), kInt32Min);
+    EXPECT_EQ(MultiplyDivide(kInt32Max, 2, 1), -1);
+    EXPECT_EQ(MultiplyDivide(kInt32Min, -1, 1), -1);
+    EXPECT_EQ(MultiplyDivide(0, 0, 0), -1);
+}
+
 } // namespace

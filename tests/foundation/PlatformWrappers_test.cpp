@@ -8,44 +8,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <limits>
 #include <string>
 #include <sys/wait.h>
 
 namespace {
-
-constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
-
-TEST(FixedPoint, DividesWithRoundedFractionBits)
-{
-    EXPECT_EQ(FixedPointDivide(1, 3, 16), 21845);
-    EXPECT_EQ(FixedPointDivide(2, 3, 16), 43691);
-    EXPECT_EQ(FixedPointDivide(-2, 3, 16), -43691);
-    EXPECT_EQ(FixedPointDivide(2, -3, 16), -43691);
-    EXPECT_EQ(FixedPointDivide(-7, -2, 0), 4);
-    EXPECT_EQ(FixedPointDivide(5, 0, 16), -1);
-    EXPECT_EQ(FixedPointDivide(1 << 15, 1, 16), -1) << "2^31 does not fit";
-    EXPECT_EQ(FixedPointDivide(-(1 << 15), 1, 16), kMin);
-    EXPECT_EQ(FixedPointDivide(1, 1, 31), -1);
-    EXPECT_EQ(FixedPointDivide(1, 1, -1), -1);
-}
-
-TEST(FixedPoint, MultiplyDivideRoundsHalvesAwayFromZero)
-{
-    EXPECT_EQ(MultiplyDivide(1, 1, 2), 1);
-    EXPECT_EQ(MultiplyDivide(3, 1, 2), 2);
-    EXPECT_EQ(MultiplyDivide(-1, 1, 2), -1);
-    EXPECT_EQ(MultiplyDivide(1, -3, 2), -2);
-    EXPECT_EQ(MultiplyDivide(5, 1, -2), -3);
-    EXPECT_EQ(MultiplyDivide(4, 1, 3), 1);
-    EXPECT_EQ(MultiplyDivide(5, 1, 3), 2);
-    EXPECT_EQ(MultiplyDivide(kMax, kMax, kMax), kMax) << "the product needs 62 bits";
-    EXPECT_EQ(MultiplyDivide(kMin, kMin, kMin), kMin);
-    EXPECT_EQ(MultiplyDivide(kMax, 2, 1), -1);
-    EXPECT_EQ(MultiplyDivide(kMin, -1, 1), -1);
-    EXPECT_EQ(MultiplyDivide(0, 0, 0), -1);
-}
 
 uint32_t FixedTick()
 {
@@ -131,12 +97,12 @@ TEST_F(ProgramFolder, RunsToolsInTheirFolder)
     ASSERT_TRUE(started);
     EXPECT_NE(tool.id, 0);
     ASSERT_TRUE(WaitForExit(tool.id));
-    EXPECT_FALSE(IsProcessRunning(tool));
+    EXPECT_FALSE(IsProgramRunning(tool));
     EXPECT_EQ(ReadBytes("Work/mark.txt"), "ToolChild.LeavesAMark");
 
     EXPECT_FALSE(RunProgram("Missing/Tool", nullptr, ToolWindow::Shown, &tool, nullptr, ToolArguments::Quoted));
     EXPECT_EQ(tool.id, 0);
-    EXPECT_FALSE(IsProcessRunning(tool));
+    EXPECT_FALSE(IsProgramRunning(tool));
 }
 
 // A tool run without asking for its handle is never polled; it must not stay

@@ -104,10 +104,10 @@ TEST_F(SettingsFiles, MarkerBytesNeverReachTheFile)
 TEST_F(SettingsFiles, SettersMakeAReadOnlyFileWritable)
 {
     WriteBytes("Config.INI", "[Video]\r\nWidth=640\r\n");
-    SetReadOnly("Config.INI", true);
-    ASSERT_TRUE(IsReadOnly(".\\Config.INI"));
+    SetFileReadOnly("Config.INI", true);
+    ASSERT_TRUE(IsFileReadOnly(".\\Config.INI"));
     EXPECT_TRUE(SetIniInt(".\\Config.INI", "Video", "Width", 800));
-    EXPECT_FALSE(IsReadOnly("Config.INI"));
+    EXPECT_FALSE(IsFileReadOnly("Config.INI"));
     EXPECT_EQ(ReadBytes("Config.INI"), "[Video]\r\nWidth=800\r\n");
 }
 

@@ -58,11 +58,11 @@ TEST(TextHelpers, FindAndOrderCaseBlind)
 
     // 8-bit names fold to lower case, so "_" sorts before the letters.
     std::vector<const char*> names = {"b", "A_", "ab", "AA", "a"};
-    std::sort(names.begin(), names.end(), [](const char* x, const char* y) { return CompareNoCase(x, y) < 0; });
+    std::sort(names.begin(), names.end(), [](const char* x, const char* y) { return CompareTextNoCase(x, y) < 0; });
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.end()),
               (std::vector<std::string>{"a", "A_", "AA", "ab", "b"}));
-    EXPECT_EQ(CompareNoCase("HERO", "hero"), 0);
-    EXPECT_EQ(CompareNoCase(nullptr, ""), 0);
+    EXPECT_EQ(CompareTextNoCase("HERO", "hero"), 0);
+    EXPECT_EQ(CompareTextNoCase(nullptr, ""), 0);
 
     char* copy = AllocateDString("Copy");
     EXPECT_STREQ(copy, "Copy");

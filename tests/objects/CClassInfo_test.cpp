@@ -3,7 +3,15 @@
 #include "foundation/FatalError.h"
 #include "foundation/CurrentLoadFile.h"
 
+#include "tests/support/objects/ObjectRoundTrip.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -104,13 +112,13 @@ TEST_F(ClassRegistry, FindPropertyUsesNamesThenAlternateNames)
 
 TEST_F(ClassRegistry, CreatesByNameAndRefusesAbstractClassesQuietly)
 {
-    CObject* object = Registry().CreateObjectByName("TestDerived", 0, -1, CClassInfoList::Report::Quiet);
+    CObject* object = Registry().CreateObjectByName("TestDerived", 0, -1, ReportUnknownClass::Quiet);
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object->GetClassInfo(), CTestDerived::SGetClassInfo());
     EXPECT_TRUE(object->AreAllPropertiesDefault());
     delete object;
-    EXPECT_EQ(Registry().CreateObjectByName("CTestAbstract", 0, -1, CClassInfoList::Report::Quiet), nullptr);
-    EXPECT_EQ(Registry().CreateObjectByName("CObject", 0, -1, CClassInfoList::Report::Quiet), nullptr);
+    EXPECT_EQ(Registry().CreateObjectByName("CTestAbstract", 0, -1, ReportUnknownClass::Quiet), nullptr);
+    EXPECT_EQ(Registry().CreateObjectByName("CObject", 0, -1, ReportUnknownClass::Quiet), nullptr);
 }
 
 TEST_F(ClassRegistry, AClassRegistersOnItsFirstClassInfoCall)
@@ -133,11 +141,11 @@ TEST_F(ClassRegistry, ObjectArraysAreCreatedAndDestroyed)
 TEST_F(ClassRegistry, UnknownClassIsFatalWithTheExplanation)
 {
     GetCurrentLoadFileName().Set("Data/Thing.txt");
-    EXPECT_EXIT(Registry().CreateObjectByName("CNoSuch", 0, -1, CClassInfoList::Report::Fatal),
+    EXPECT_EXIT(Registry().CreateObjectByName("CNoSuch", 0, -1, ReportUnknownClass::Fatal),
                 testing::ExitedWithCode(255),
                 "Tried to use a class named \"CNoSuch\" but there is no class with that name.  The bad class name is "
                 "used in the file \"Data/Thing.txt\"");
-    EXPECT_EXIT(Registry().CreateObjectByName("CTestAbstract", 0, -1, CClassInfoList::Report::Fatal),
+    EXPECT_EXIT(Registry().CreateObjectByName("CTestAbstract", 0, -1, ReportUnknownClass::Fatal),
                 testing::ExitedWithCode(255), "that class is an Abstract Base Class \\(ABC\\) and can not be used.");
     GetCurrentLoadFileName().Set("Program.EXE");
 }
@@ -149,6 +157,117 @@ TEST_F(ClassRegistry, TheExplanationCoversClassesThatWereNotLinked)
     GetCurrentLoadFileName().Set("Program.EXE");
     EXPECT_GE(text.Find("  Problem originates in an unknown location.\r\n\r\nThis usually means"), 0);
     EXPECT_GE(text.Find("adding a SGetClassInfo() call on that class at some point in the application."), 0);
+}
+
+// Every class the object tests register, with its computed version. A
+// property added to or dropped from a class changes its version, and saved
+// binary data of the old version then loads as defaults: a change here must
+// be deliberate.
+struct RegisteredClass {
+    const char* name;
+    float version;
+};
+
+constexpr RegisteredClass kRegisteredClasses[] = {
+    {"CObject", 7.0f},
+    {"CClassThatCanNotBeConstructedOrDerivedFrom", 21.0f},
+    {"CBasePointerToBeNulledArray", 21.0f},
+    {"CPointerToBeNulledArray", 63.0f},
+    {"CTestBase", 43.0f},
+    {"CTestDerived", 159.0f},
+    {"CTestStrict", 129.0f},
+    {"CTestAbstract", 21.0f},
+    {"CTestLate", 21.0f},
+    {"CScalarInner", 36.0f},
+    {"CScalarHolder", 134.0f},
+    {"CScalarDerived", 403.0f},
+    {"CTestPartAbstract", 129.0f},
+    {"CTestHolder", 70.0f},
+    {"CValueKindsHolder", 50.0f},
+    {"CSaveWordsHolder", 78.0f},
+};
+
+void RegisterEveryTestClass()
+{
+    RegisterContainerClasses();
+    RegisterScalarClasses();
+    CTestLate::SGetClassInfo();
+    CValueKindsHolder::SGetClassInfo();
+    CSaveWordsHolder::SGetClassInfo();
+}
+
+class EveryRegisteredClass : public testing::TestWithParam<RegisteredClass> {
+protected:
+    void SetUp() override { RegisterEveryTestClass(); }
+};
+
+std::unique_ptr<CObject> CreateByName(const char* name)
+{
+    return std::unique_ptr<CObject>(
+        CClassInfoList::SGetInstance().CreateObjectByName(name, 0, -1, ReportUnknownClass::Quiet));
+}
+
+TEST_P(EveryRegisteredClass, HasItsCheckedInVersion)
+{
+    CClassInfo* info = CClassInfoList::SGetInstance().Find(GetParam().name);
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->GetName(), GetParam().name);
+    EXPECT_EQ(info->GetVersion(), GetParam().version);
+}
+
+TEST_P(EveryRegisteredClass, IsMadeAtItsDefaultsAndTravelsUnchanged)
+{
+    std::unique_ptr<CObject> made = CreateByName(GetParam().name);
+    if (CClassInfoList::SGetInstance().Find(GetParam().name)->GetFlags() != 0) {
+        EXPECT_EQ(made, nullptr); // abstract classes are not made by name
+        return;
+    }
+    ASSERT_NE(made, nullptr);
+    // Made through the registry, every declared property is at its default.
+    // Dynamic values are not declared: the always-present ones come with the
+    // first reset, as every reader does it.
+    std::unique_ptr<CObject> reset = CreateByName(GetParam().name);
+    reset->ResetToDefaults();
+    CClassInfo* info = made->GetClassInfo();
+    const int32_t firstDeclared = CObject::SGetClassInfo()->GetPropertyCount();
+    for (int32_t i = firstDeclared; i < info->GetPropertyCount(); ++i) {
+        const CProperty* property = info->GetProperty(i);
+        EXPECT_TRUE(property->IsEqual(made.get(), reset.get(), property)) << property->GetName();
+    }
+
+    for (IdMode ids : {IdMode::WithoutIds, IdMode::WithIds}) {
+        CJString error;
+        std::unique_ptr<CObject> text(
+            ObjectFromText(ObjectToText(reset.get(), ids), ids, StreamReports::Fatal, &error));
+        ASSERT_NE(text, nullptr) << error.GetString();
+        EXPECT_TRUE(text->IsEqualTo(reset.get()));
+
+        std::unique_ptr<CObject> binary = CreateByName(GetParam().name);
+        binary->ResetToDefaults();
+        EXPECT_TRUE(ObjectFromBinary(*binary, ObjectToBinary(reset.get(), ids), ids, StreamReports::Fatal, &error))
+            << error.GetString();
+        EXPECT_TRUE(binary->IsEqualTo(reset.get()));
+    }
+    std::unique_ptr<CObject> clone(reset->Clone());
+    ASSERT_NE(clone, nullptr);
+    EXPECT_TRUE(clone->IsEqualTo(reset.get()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Registry, EveryRegisteredClass, testing::ValuesIn(kRegisteredClasses),
+                         [](const testing::TestParamInfo<RegisteredClass>& param) {
+                             return std::string(param.param.name);
+                         });
+
+TEST(RegisteredClassTable, NamesEveryRegisteredClass)
+{
+    RegisterEveryTestClass();
+    CClassInfoList& registry = CClassInfoList::SGetInstance();
+    for (int32_t i = 0; i < registry.GetCount(); ++i) {
+        const char* name = registry.GetAt(i)->GetName();
+        const bool listed = std::any_of(std::begin(kRegisteredClasses), std::end(kRegisteredClasses),
+                                        [&](const RegisteredClass& c) { return std::strcmp(c.name, name) == 0; });
+        EXPECT_TRUE(listed) << name << " is registered but missing from the version table";
+    }
 }
 
 } // namespace

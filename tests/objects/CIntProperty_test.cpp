@@ -31,15 +31,15 @@ TEST_P(ScalarRoundTrip, SurvivesEveryForm)
     SetText(source, c.property, c.text);
     ASSERT_EQ(TextOf(source, c.property), c.expected);
 
-    std::unique_ptr<CObject> fromText(ReadFromText(WriteToText(&source, CObjectStream::Ids::Without),
-                                                   CObjectStream::Ids::Without));
+    std::unique_ptr<CObject> fromText(ReadFromText(WriteToText(&source, IdMode::WithoutIds),
+                                                   IdMode::WithoutIds));
     ASSERT_NE(fromText, nullptr);
     EXPECT_EQ(TextOf(*fromText, c.property), c.expected);
     EXPECT_TRUE(fromText->IsEqualTo(&source));
 
     CScalarDerived fromBinary;
-    ASSERT_TRUE(ReadFromBinary(&fromBinary, WriteToBinary(&source, CObjectStream::Ids::Without),
-                               CObjectStream::Ids::Without));
+    ASSERT_TRUE(ReadFromBinary(&fromBinary, WriteToBinary(&source, IdMode::WithoutIds),
+                               IdMode::WithoutIds));
     EXPECT_EQ(TextOf(fromBinary, c.property), c.expected);
     EXPECT_TRUE(fromBinary.IsEqualTo(&source));
 
@@ -86,7 +86,7 @@ const ScalarCase kScalarCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ScalarRoundTrip, testing::ValuesIn(kScalarCases),
-                         [](const testing::TestParamInfo<ScalarCase>& info) { return std::string(info.param.label); });
+                         [](const testing::TestParamInfo<ScalarCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 TEST(IntProperty, PacksRangedValuesInFewBitsAndOthersAsAlignedWords)
 {
@@ -135,8 +135,8 @@ TEST(IntProperty, TextGoesThroughTheSetterBinaryReadsDoNot)
     EXPECT_EQ(source.m_Doubled, 42);
     source.m_Doubled = 5; // odd: no setter call could store it
     CScalarHolder copy;
-    ASSERT_TRUE(ReadFromBinary(&copy, WriteToBinary(&source, CObjectStream::Ids::Without),
-                               CObjectStream::Ids::Without));
+    ASSERT_TRUE(ReadFromBinary(&copy, WriteToBinary(&source, IdMode::WithoutIds),
+                               IdMode::WithoutIds));
     EXPECT_EQ(copy.m_Doubled, 5);
 }
 

@@ -84,7 +84,7 @@ TEST(ListProperty, QuietStreamsRecordAMissingNameAndStoreNoItem)
     RegisterScalarClasses();
     CJString error;
     std::unique_ptr<CObject> object(
-        ReadFromText("CScalarHolder\r\n{\r\nKind=Flying\r\n}\r\n", CObjectStream::Ids::Without, &error));
+        ReadFromText("CScalarHolder\r\n{\r\nKind=Flying\r\n}\r\n", IdMode::WithoutIds, &error));
     EXPECT_EQ(object, nullptr); // a recorded error fails the load
     EXPECT_STREQ(error.GetString(), "Fatal not found when looking for Flying");
 

@@ -152,7 +152,7 @@ TEST(BitStream, PackedObjectsRoundTripAndUnchangedPropertiesCostOneBit)
     source.WritePacked(stream, nullptr);
     CTestDerived copy;
     copy.ReadPacked(stream);
-    EXPECT_EQ(WriteToText(&copy, CObjectStream::Ids::Without), WriteToText(&source, CObjectStream::Ids::Without));
+    EXPECT_EQ(WriteToText(&copy, IdMode::WithoutIds), WriteToText(&source, IdMode::WithoutIds));
 
     CNetMessageStream delta;
     copy.WritePacked(delta, &source);

@@ -3,7 +3,7 @@
 #include "foundation/FileTestSupport.h"
 #include "foundation/CFile.h"
 #include "objects/CFileListList.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
@@ -136,7 +136,7 @@ protected:
         Put("Data/Upgrades/Packed.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
         EXPECT_TRUE(WriteThroughFile("Data/Upgrades/Packed.zip;Laser.Upgrade.txt",
                                      Text("CTestUpgrade", "\tCost=9\r\n\tRequires=Cannon\r\n")));
-        MountArchives("Data", true, false, false);
+        MountArchives("Data", ProgramArchives::Skip, DataZips::Mount);
 
         m_Upgrades.SetSource("Upgrades", "upgrades", 0);
         m_Slots.RegisterList("Slots", "SLOTS");

@@ -18,16 +18,16 @@ TEST(ObjectProperty, EmbeddedObjectSurvivesEveryForm)
     CProperty* inner = source.GetClassInfo()->FindProperty("Inner");
     EXPECT_FALSE(inner->IsDefault(&source));
 
-    const std::string text = WriteToText(&source, CObjectStream::Ids::Without);
+    const std::string text = WriteToText(&source, IdMode::WithoutIds);
     EXPECT_NE(text.find("Inner=CScalarInner\r\n"), std::string::npos);
-    std::unique_ptr<CObject> fromText(ReadFromText(text, CObjectStream::Ids::Without));
+    std::unique_ptr<CObject> fromText(ReadFromText(text, IdMode::WithoutIds));
     ASSERT_NE(fromText, nullptr);
     EXPECT_EQ(static_cast<CScalarHolder*>(fromText.get())->m_Inner.m_Width, -8);
     EXPECT_TRUE(fromText->IsEqualTo(&source));
 
     CScalarHolder fromBinary;
-    ASSERT_TRUE(ReadFromBinary(&fromBinary, WriteToBinary(&source, CObjectStream::Ids::Without),
-                               CObjectStream::Ids::Without));
+    ASSERT_TRUE(ReadFromBinary(&fromBinary, WriteToBinary(&source, IdMode::WithoutIds),
+                               IdMode::WithoutIds));
     EXPECT_TRUE(fromBinary.IsEqualTo(&source));
 
     // Packed against a reference: only what differs from its member travels.
@@ -51,7 +51,7 @@ TEST(ObjectProperty, AMemberWithoutItsBlockFailsTheLoad)
     RegisterScalarClasses();
     CJString error;
     std::unique_ptr<CObject> object(ReadFromText("CScalarHolder\r\n{\r\nInner=CScalarInner\r\nCount=3\r\n}\r\n",
-                                                 CObjectStream::Ids::Without, &error));
+                                                 IdMode::WithoutIds, &error));
     EXPECT_EQ(object, nullptr);
     EXPECT_STREQ(error.GetString(), "The embedded object \"Inner\" has no block of its own");
 }

@@ -6,7 +6,6 @@
 
 namespace {
 
-using Ids = CObjectStream::Ids;
 
 class ObjectBinary : public testing::Test {
 protected:
@@ -15,7 +14,7 @@ protected:
 
 TEST_F(ObjectBinary, RoundTripsThroughTheBinaryFormWithPatchedReferences)
 {
-    for (Ids ids : {Ids::Without, Ids::With}) {
+    for (IdMode ids : {IdMode::WithoutIds, IdMode::WithIds}) {
         CTestDerived root;
         root.m_Count = 41;
         root.m_Name = "binary";
@@ -29,7 +28,7 @@ TEST_F(ObjectBinary, RoundTripsThroughTheBinaryFormWithPatchedReferences)
         ASSERT_TRUE(ReadFromBinary(&copy, bytes, ids));
         EXPECT_EQ(WriteToText(&copy, ids), WriteToText(&root, ids));
         EXPECT_EQ(WriteToBinary(&copy, ids), bytes);
-        if (ids == Ids::With) {
+        if (ids == IdMode::WithIds) {
             EXPECT_EQ(copy.m_Partner, copy.m_Child);
             EXPECT_EQ(static_cast<CTestDerived*>(copy.m_Child)->m_Partner, &copy);
         }
@@ -39,7 +38,7 @@ TEST_F(ObjectBinary, RoundTripsThroughTheBinaryFormWithPatchedReferences)
 TEST_F(ObjectBinary, BeginsWithTheFormatAndClassVersions)
 {
     CTestBase object;
-    const std::string bytes = WriteToBinary(&object, Ids::Without);
+    const std::string bytes = WriteToBinary(&object, IdMode::WithoutIds);
     float format, version;
     std::memcpy(&format, bytes.data(), 4);
     std::memcpy(&version, bytes.data() + 4, 4);
@@ -51,19 +50,19 @@ TEST_F(ObjectBinary, OtherFormatsAndClassVersionsAreNotRead)
 {
     CTestBase object;
     object.m_Count = 8;
-    std::string bytes = WriteToBinary(&object, Ids::Without);
+    std::string bytes = WriteToBinary(&object, IdMode::WithoutIds);
     std::string older = bytes;
     const float format26 = 26.0f;
     std::memcpy(older.data(), &format26, 4);
     CTestBase target;
-    EXPECT_FALSE(ReadFromBinary(&target, older, Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, older, IdMode::WithoutIds));
     EXPECT_EQ(target.m_Count, 3);
     std::string changed = bytes;
     const float otherVersion = 1.0f;
     std::memcpy(changed.data() + 4, &otherVersion, 4);
-    EXPECT_FALSE(ReadFromBinary(&target, changed, Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, changed, IdMode::WithoutIds));
     EXPECT_EQ(target.m_Count, 3);
-    EXPECT_FALSE(ReadFromBinary(&target, bytes.substr(0, 10), Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, bytes.substr(0, 10), IdMode::WithoutIds));
 }
 
 TEST_F(ObjectBinary, ParsesNumbersInCNotation)

@@ -13,7 +13,6 @@
 
 namespace {
 
-using Ids = CObjectStream::Ids;
 
 class ObjectText : public testing::Test {
 protected:
@@ -41,11 +40,11 @@ TEST_F(ObjectText, WritesTheExactTextForm)
     CTestBase object;
     object.m_Count = 12;
     object.m_Name = "Hello";
-    EXPECT_EQ(WriteToText(&object, Ids::Without),
+    EXPECT_EQ(WriteToText(&object, IdMode::WithoutIds),
               "CTestBase\r\n{\r\n\tCount=12\r\n\tEnabled=1\r\n\tName=Hello\r\n}\r\n");
     // ID mode: defaults are left out, the object carries its identity and the
     // reference list trailer is located from the first line.
-    const std::string withIds = WriteToText(&object, Ids::With);
+    const std::string withIds = WriteToText(&object, IdMode::WithIds);
     EXPECT_EQ(withIds, "CTestBase\r\n{\r\n\tReferenced Object List Location=0x0000006D\r\n\tObject ID=0x00000001\r\n"
                        "\tCount=12\r\n\tName=Hello\r\n}\r\nReferenced Objects\r\n{\r\n\t0\r\n}\r\n");
     EXPECT_EQ(withIds.substr(0x6D, 18), "Referenced Objects");
@@ -57,7 +56,7 @@ TEST_F(ObjectText, WritesTheTaggedForm)
     object.m_Name = "x";
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, Ids::Without);
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
     WriteObjectTagged(&object, stream);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize())),
               "<CTestBase>\r\n\t<Count>3</Count>\r\n\t<Enabled>1</Enabled>\r\n\t<Name>x</Name>\r\n</CTestBase>\r\n");
@@ -66,7 +65,7 @@ TEST_F(ObjectText, WritesTheTaggedForm)
 TEST_F(ObjectText, LeavesOutDefaultsOnlyWhereTheRulesSay)
 {
     CTestDerived object;
-    const std::string text = WriteToText(&object, Ids::Without);
+    const std::string text = WriteToText(&object, IdMode::WithoutIds);
     EXPECT_NE(text.find("\tSize=10\r\n"), std::string::npos);  // ID-less keeps defaults
     EXPECT_EQ(text.find("Label="), std::string::npos);         // omit-when-default
     EXPECT_EQ(text.find("Child="), std::string::npos);         // empty and not written when empty
@@ -75,7 +74,7 @@ TEST_F(ObjectText, LeavesOutDefaultsOnlyWhereTheRulesSay)
 
 TEST_F(ObjectText, RoundTripsDerivedEmbeddedAndCyclicObjectsByteForByte)
 {
-    for (Ids ids : {Ids::Without, Ids::With}) {
+    for (IdMode ids : {IdMode::WithoutIds, IdMode::WithIds}) {
         CTestDerived* root = MakeLinked();
         const std::string first = WriteToText(root, ids);
         CJString error;
@@ -84,7 +83,7 @@ TEST_F(ObjectText, RoundTripsDerivedEmbeddedAndCyclicObjectsByteForByte)
         EXPECT_EQ(WriteToText(read, ids), first);
         auto* copy = static_cast<CTestDerived*>(read);
         ASSERT_NE(copy->m_Child, nullptr);
-        if (ids == Ids::With) {
+        if (ids == IdMode::WithIds) {
             EXPECT_EQ(copy->m_Partner, copy->m_Child);
             EXPECT_EQ(static_cast<CTestDerived*>(copy->m_Child)->m_Partner, copy);
         }
@@ -98,7 +97,7 @@ TEST_F(ObjectText, ReadsBlankLinesTabsSeparatorsAndOddValues)
 {
     const std::string text = "\r\n  CTestDerived \r\n\r\n{\r\n\t\r\n----------\r\n\t\t  Count=4\r\n"
                              "Name= a=b \r\nLine without equals\r\nSize=9\r\n}\r\n";
-    std::unique_ptr<CObject> object(ReadFromText(text, Ids::Without));
+    std::unique_ptr<CObject> object(ReadFromText(text, IdMode::WithoutIds));
     auto* derived = static_cast<CTestDerived*>(object.get());
     ASSERT_NE(derived, nullptr);
     EXPECT_EQ(derived->m_Count, 4);
@@ -111,19 +110,19 @@ TEST_F(ObjectText, ReadsUnicodeHexValuesAndWritesThemBack)
     CTestBase object;
     const char16_t wide[] = {u'A', 0x263A, 0};
     object.m_Name = wide;
-    const std::string text = WriteToText(&object, Ids::Without);
+    const std::string text = WriteToText(&object, IdMode::WithoutIds);
     EXPECT_NE(text.find("Name=UNICODE-HEX<"), std::string::npos);
-    std::unique_ptr<CObject> read(ReadFromText(text, Ids::Without));
+    std::unique_ptr<CObject> read(ReadFromText(text, IdMode::WithoutIds));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(static_cast<CTestBase*>(read.get())->m_Name.GetAt(1), char16_t(0x263A));
-    EXPECT_EQ(WriteToText(read.get(), Ids::Without), text);
+    EXPECT_EQ(WriteToText(read.get(), IdMode::WithoutIds), text);
 }
 
 TEST_F(ObjectText, SkipsUnknownPropertiesWithTheirNestedBlocks)
 {
     const std::string text = "CTestBase\r\n{\r\nOld Thing=CSomething\r\nCSomething\r\n{\r\nA=1\r\nInner=CX\r\n"
                              "{\r\nB=2\r\n}\r\n}\r\nCount=8\r\nAnother=5\r\nName=x\r\n}\r\n";
-    std::unique_ptr<CObject> object(ReadFromText(text, Ids::Without));
+    std::unique_ptr<CObject> object(ReadFromText(text, IdMode::WithoutIds));
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(static_cast<CTestBase*>(object.get())->m_Count, 8);
     EXPECT_STREQ(static_cast<CTestBase*>(object.get())->m_Name.GetString(), "x");
@@ -132,7 +131,7 @@ TEST_F(ObjectText, SkipsUnknownPropertiesWithTheirNestedBlocks)
 TEST_F(ObjectText, ScopedNamesAndObjectIdOnlyOnTheFirstLine)
 {
     const std::string text = "CTestBase\r\n{\r\nCount=2\r\nObject ID=0x10\r\nOld::Name=scoped\r\n}\r\n";
-    std::unique_ptr<CObject> object(ReadFromText(text, Ids::With));
+    std::unique_ptr<CObject> object(ReadFromText(text, IdMode::WithIds));
     ASSERT_NE(object, nullptr);
     EXPECT_STREQ(static_cast<CTestBase*>(object.get())->m_Name.GetString(), "scoped");
 }
@@ -141,9 +140,9 @@ TEST_F(ObjectText, MissingClosingBraceAndUnknownClassesFailWithTheirTexts)
 {
     CJString error;
     GetCurrentLoadFileName().Set("Levels/One.txt");
-    EXPECT_EQ(ReadFromText("CTestBase\r\n{\r\nCount=2\r\n", Ids::Without, &error), nullptr);
+    EXPECT_EQ(ReadFromText("CTestBase\r\n{\r\nCount=2\r\n", IdMode::WithoutIds, &error), nullptr);
     EXPECT_STREQ(error.GetString(), "Corrupt file missing closing '}' in Levels/One.txt");
-    EXPECT_EQ(ReadFromText("CUnheardOf\r\n{\r\n}\r\n", Ids::Without, &error), nullptr);
+    EXPECT_EQ(ReadFromText("CUnheardOf\r\n{\r\n}\r\n", IdMode::WithoutIds, &error), nullptr);
     EXPECT_STREQ(error.GetString(), "Tried to use an unknown class CUnheardOf");
     GetCurrentLoadFileName().Set("Program.EXE");
 }
@@ -155,7 +154,7 @@ TEST_F(ObjectText, AFailedReadLeavesNoPatchIntoOrReferenceToItsObject)
     const std::string text = "CTestDerived\r\n{\r\nObject ID=0x1\r\nPartner=0x2\r\n}\r\n"
                              "CTestDerived\r\n{\r\nObject ID=0x2\r\nPartner=0x1\r\nCount=4\r\n";
     CObjectStream stream;
-    stream.Attach(CopyOf(text), FILE_READ, Ids::With);
+    stream.Attach(CopyOf(text), FILE_READ, IdMode::WithIds);
     stream.SetQuiet(true);
     std::unique_ptr<CObject> first(ReadObjectFromStream(stream));
     ASSERT_NE(first, nullptr);
@@ -170,7 +169,7 @@ TEST_F(ObjectText, AnObjectReplacedDuringTheReadIsNeitherPatchedNorReferenced)
     // the partner must not point at it, nor any patch write into it.
     const std::string text = "CTestDerived\r\n{\r\nObject ID=0x1\r\nChild=CTestBase\r\n{\r\nObject ID=0x2\r\n"
                              "Partner=0x1\r\n}\r\nChild=\r\nPartner=0x2\r\n}\r\n";
-    std::unique_ptr<CObject> read(ReadFromText(text, Ids::With));
+    std::unique_ptr<CObject> read(ReadFromText(text, IdMode::WithIds));
     ASSERT_NE(read, nullptr);
     const auto* derived = static_cast<CTestDerived*>(read.get());
     EXPECT_EQ(derived->m_Child, nullptr);
@@ -180,16 +179,16 @@ TEST_F(ObjectText, AnObjectReplacedDuringTheReadIsNeitherPatchedNorReferenced)
 TEST_F(ObjectText, FatalReportsEndTheProcessWithTheirTexts)
 {
     GetCurrentLoadFileName().Set("Bad.txt");
-    EXPECT_EXIT(ReadFromText("CTestBase\r\n{\r\nCount=2\r\n{\r\n}\r\n", Ids::Without), testing::ExitedWithCode(255),
+    EXPECT_EXIT(ReadFromText("CTestBase\r\n{\r\nCount=2\r\n{\r\n}\r\n", IdMode::WithoutIds), testing::ExitedWithCode(255),
                 "Found unexpected '\\{' while parsing class \"CTestBase\" in file \"Bad.txt\".  ReadCustomProperties "
                 "was likely overridden");
-    EXPECT_EXIT(ReadFromText("CTestStrict\r\n{\r\nLoss Less=1\r\nColour=red\r\n}\r\n", Ids::Without),
+    EXPECT_EXIT(ReadFromText("CTestStrict\r\n{\r\nLoss Less=1\r\nColour=red\r\n}\r\n", IdMode::WithoutIds),
                 testing::ExitedWithCode(255),
                 "Found unknown property \"Colour\" with a value of \"red\" for class CTestStrict while processing file "
                 "\"Bad.txt\"");
     EXPECT_EXIT(
         {
-            auto* buffer = new CMemFileBuf(reinterpret_cast<uint8_t*>(const_cast<char*>("CNope\r\n{\r\n}\r\n")), 13, false);
+            auto* buffer = CMemFileBuf::WrapReadOnly("CNope\r\n{\r\n}\r\n", 13);
             LoadObjectFromOpenFile(buffer, 0, IdMode::WithoutIds, ReportUnknownClass::Fatal);
         },
         testing::ExitedWithCode(255), "Tried to use a class named \"CNope\" but there is no class with that name.");
@@ -209,12 +208,12 @@ TEST_F(ObjectText, ReferencesToUnsavedObjectsAreMarkedAndReadAsNull)
     CTestDerived outside;
     CTestDerived object;
     object.m_Partner = &outside;
-    const std::string text = WriteToText(&object, Ids::With);
+    const std::string text = WriteToText(&object, IdMode::WithIds);
     CObjectModelHost::SetInstance(previous);
     EXPECT_NE(text.find("\t0x00000002\r\n\tError=/\\is referenced but not saved in this file/\\\r\n"),
               std::string::npos);
     EXPECT_EQ(g_Forwarded.rfind("***Programming Error*** #294 Saving a reference", 0), 0u);
-    std::unique_ptr<CObject> read(ReadFromText(text, Ids::With));
+    std::unique_ptr<CObject> read(ReadFromText(text, IdMode::WithIds));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(static_cast<CTestDerived*>(read.get())->m_Partner, nullptr);
 }
@@ -234,7 +233,7 @@ TEST_F(ObjectFiles, SavesLoadsAndLeavesAnUnchangedFileAlone)
     const std::string path = PathOf("Root.txt");
     ASSERT_TRUE(root->SaveToFile(path.c_str(), 0));
     const std::string saved = ReadBytes(path);
-    EXPECT_EQ(saved, WriteToText(root, Ids::Without));
+    EXPECT_EQ(saved, WriteToText(root, IdMode::WithoutIds));
     const auto stamp = std::filesystem::last_write_time(path);
     std::filesystem::last_write_time(path, stamp - std::chrono::hours(1));
     ASSERT_TRUE(root->SaveToFile(path.c_str(), 0));
@@ -243,7 +242,7 @@ TEST_F(ObjectFiles, SavesLoadsAndLeavesAnUnchangedFileAlone)
     CJString error;
     CObject* loaded = LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error);
     ASSERT_NE(loaded, nullptr) << error.GetString();
-    EXPECT_EQ(WriteToText(loaded, Ids::Without), saved);
+    EXPECT_EQ(WriteToText(loaded, IdMode::WithoutIds), saved);
     EXPECT_STREQ(GetCurrentLoadFileName().GetString(), "Program.EXE");
     CTestDerived again;
     EXPECT_TRUE(again.ReadFromFile(path.c_str(), 0));
@@ -280,7 +279,7 @@ TEST_F(ObjectFiles, WritesAndReadsObjectsInMemory)
     CTestDerived* root = MakeLinked();
     uint32_t size = 0;
     uint8_t* data = WriteObjectToMemory(root, size);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), WriteToText(root, Ids::Without));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), WriteToText(root, IdMode::WithoutIds));
     EXPECT_EQ(GetClassOfObjectInMemory(data, size), CTestDerived::SGetClassInfo());
     std::free(data);
     EXPECT_EQ(ReadObjectFromMemory("CUnknownThing\r\n{\r\n}\r\n", 21), nullptr);

@@ -8,7 +8,6 @@
 
 namespace {
 
-using Ids = CObjectStream::Ids;
 
 class ClassInfoProperty : public testing::Test {
 protected:
@@ -19,14 +18,14 @@ TEST_F(ClassInfoProperty, RoundTripsByClassNameInTextBinaryAndBitStream)
 {
     CTestHolder source;
     source.m_Kind = CTestDerived::SGetClassInfo();
-    const std::string text = WriteToText(&source, Ids::With); // written even in ID mode
+    const std::string text = WriteToText(&source, IdMode::WithIds); // written even in ID mode
     EXPECT_NE(text.find("\tKind=CTestDerived\r\n"), std::string::npos);
-    std::unique_ptr<CObject> read(ReadFromText(text, Ids::With));
+    std::unique_ptr<CObject> read(ReadFromText(text, IdMode::WithIds));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(static_cast<CTestHolder*>(read.get())->m_Kind, CTestDerived::SGetClassInfo());
 
     CTestHolder binary;
-    ASSERT_TRUE(ReadFromBinary(&binary, WriteToBinary(&source, Ids::Without), Ids::Without));
+    ASSERT_TRUE(ReadFromBinary(&binary, WriteToBinary(&source, IdMode::WithoutIds), IdMode::WithoutIds));
     EXPECT_EQ(binary.m_Kind, CTestDerived::SGetClassInfo());
 
     CNetMessageStream bits;
@@ -39,12 +38,12 @@ TEST_F(ClassInfoProperty, RoundTripsByClassNameInTextBinaryAndBitStream)
 
 TEST_F(ClassInfoProperty, AnUnknownNameReadsAsNullAndIsWrittenEmpty)
 {
-    std::unique_ptr<CObject> read(ReadFromText("CTestHolder\r\n{\r\nKind=CNoSuchClass\r\n}\r\n", Ids::Without));
+    std::unique_ptr<CObject> read(ReadFromText("CTestHolder\r\n{\r\nKind=CNoSuchClass\r\n}\r\n", IdMode::WithoutIds));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(static_cast<CTestHolder*>(read.get())->m_Kind, nullptr);
-    EXPECT_NE(WriteToText(read.get(), Ids::With).find("\tKind=\r\n"), std::string::npos);
+    EXPECT_NE(WriteToText(read.get(), IdMode::WithIds).find("\tKind=\r\n"), std::string::npos);
     // Any registered class may be named, in any letter case.
-    std::unique_ptr<CObject> other(ReadFromText("CTestHolder\r\n{\r\nKind=ctestholder\r\n}\r\n", Ids::Without));
+    std::unique_ptr<CObject> other(ReadFromText("CTestHolder\r\n{\r\nKind=ctestholder\r\n}\r\n", IdMode::WithoutIds));
     EXPECT_EQ(static_cast<CTestHolder*>(other.get())->m_Kind, CTestHolder::SGetClassInfo());
 }
 

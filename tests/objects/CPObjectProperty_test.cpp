@@ -1,16 +1,20 @@
 #include "TestClasses.h"
 
+#include "foundation/CMemFileBuf.h"
+#include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CPObjectProperty.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
-using Ids = CObjectStream::Ids;
 
 class OwnedObjects : public testing::Test {
 protected:
@@ -24,7 +28,7 @@ const CPObjectProperty& Owned(const char* name)
 
 std::unique_ptr<CTestHolder> ReadHolder(const std::string& body)
 {
-    CObject* object = ReadFromText("CTestHolder\r\n{\r\n" + body + "}\r\n", Ids::Without);
+    CObject* object = ReadFromText("CTestHolder\r\n{\r\n" + body + "}\r\n", IdMode::WithoutIds);
     return std::unique_ptr<CTestHolder>(static_cast<CTestHolder*>(object));
 }
 
@@ -40,7 +44,7 @@ TEST_F(OwnedObjects, TreesRoundTripInTextBinaryAndBitStream)
     source.m_Defaulted = inner;
     source.m_Inline = new CTestBase();
     source.m_Inline->m_Count = 8;
-    for (Ids ids : {Ids::Without, Ids::With}) {
+    for (IdMode ids : {IdMode::WithoutIds, IdMode::WithIds}) {
         std::unique_ptr<CObject> text(ReadFromText(WriteToText(&source, ids), ids));
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->IsEqualTo(&source));
@@ -70,7 +74,7 @@ TEST_F(OwnedObjects, TextValuesDeleteKeepOrReplaceTheObject)
     Owned("Defaulted").ReadValue(&holder, CJString("Defaulted"), CJString(), nullptr, -1);
     EXPECT_EQ(holder.m_Defaulted, nullptr);
     // A null value writes an empty value and reads back as null.
-    EXPECT_NE(WriteToText(&holder, Ids::Without).find("\tDefaulted=\r\n"), std::string::npos);
+    EXPECT_NE(WriteToText(&holder, IdMode::WithoutIds).find("\tDefaulted=\r\n"), std::string::npos);
     auto read = ReadHolder("Defaulted=\r\n");
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->m_Defaulted, nullptr);
@@ -92,7 +96,7 @@ TEST_F(OwnedObjects, ADefaultClassIsAlwaysWrittenAndClonesCarryItAsText)
     CTestHolder holder;
     const CPObjectProperty& property = Owned("Defaulted");
     EXPECT_FALSE(property.IsDefault(&holder));
-    EXPECT_NE(WriteToText(&holder, Ids::With).find("Defaulted=CTestDerived"), std::string::npos);
+    EXPECT_NE(WriteToText(&holder, IdMode::WithIds).find("Defaulted=CTestDerived"), std::string::npos);
     std::unique_ptr<CPObjectProperty> clone(static_cast<CPObjectProperty*>(property.Clone()));
     EXPECT_EQ(clone->GetDefaultClass(), nullptr);
     std::unique_ptr<CObject> made(clone->MakeDefault());
@@ -149,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadClassCase{"Abstract", "CTestPartAbstract",
                      "Tried to use the abstract class \"CTestPartAbstract\" for a \"Defaulted\" (CTestBase). Last file "
                      "opened = \"Program.EXE\""}),
-    [](const testing::TestParamInfo<BadClassCase>& info) { return std::string(info.param.label); });
+    [](const testing::TestParamInfo<BadClassCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 TEST_F(OwnedObjects, AWrongClassEndsTheProcessWithStatus255)
 {
@@ -161,7 +165,7 @@ TEST_F(OwnedObjects, AQuietStreamRecordsAnUnknownClassAndKeepsNull)
 {
     CJString error;
     std::unique_ptr<CObject> read(
-        ReadFromText("CTestHolder\r\n{\r\nDefaulted=CNoSuchThing\r\n{\r\n}\r\n}\r\n", Ids::Without, &error));
+        ReadFromText("CTestHolder\r\n{\r\nDefaulted=CNoSuchThing\r\n{\r\n}\r\n}\r\n", IdMode::WithoutIds, &error));
     EXPECT_EQ(read, nullptr);
     EXPECT_EQ(error.Compare("Tried to use an unknown class CNoSuchThing"), 0);
 }
@@ -169,13 +173,159 @@ TEST_F(OwnedObjects, AQuietStreamRecordsAnUnknownClassAndKeepsNull)
 TEST_F(OwnedObjects, BinaryDataNamingAClassOutsideTheFamilyIsRefused)
 {
     CTestHolder holder;
-    std::string bytes = WriteToBinary(&holder, Ids::Without);
+    std::string bytes = WriteToBinary(&holder, IdMode::WithoutIds);
     const std::string name = "CTestDerived";
     const size_t at = bytes.find(name);
     ASSERT_NE(at, std::string::npos);
     bytes.replace(at - 4, 4 + name.size(), std::string("\x0B\0\0\0", 4) + "CTestHolder");
     CTestHolder target;
-    EXPECT_FALSE(ReadFromBinary(&target, bytes, Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, bytes, IdMode::WithoutIds));
+}
+
+// Owned objects nest: every form reads them kMaxObjectNesting deep (the
+// outermost counts) and refuses deeper data as damaged. Before the limit a
+// hundred thousand levels ran the reader out of stack.
+enum class Form { Text, Binary, BitStream };
+
+struct NestingCase {
+    const char* label;
+    Form form;
+    int depth;
+};
+
+class OwnedObjectNesting : public CTempFolderTest, public testing::WithParamInterface<NestingCase> {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        RegisterContainerClasses();
+    }
+};
+
+// Text of objects each owning the next, without indentation (it would grow
+// with the square of the depth).
+std::string NestedText(int depth)
+{
+    std::string text = "CTestDerived\r\n{\r\n";
+    for (int i = 1; i < depth; ++i)
+        text += "Child=CTestDerived\r\n{\r\n";
+    for (int i = 0; i < depth; ++i)
+        text += "}\r\n";
+    return text;
+}
+
+// The owned object is the last property a binary record without identities
+// holds, so a record is a fixed head, the child's record (or none) and nothing after.
+std::string NestedBinary(int depth)
+{
+    CTestDerived parent;
+    const std::string leaf = WriteToBinary(&parent, IdMode::WithoutIds);
+    parent.m_Child = new CTestDerived();
+    const std::string pair = WriteToBinary(&parent, IdMode::WithoutIds);
+    EXPECT_EQ(pair.substr(pair.size() - leaf.size()), leaf);
+    const std::string head = pair.substr(0, pair.size() - leaf.size());
+    std::string bytes;
+    bytes.reserve(head.size() * size_t(depth));
+    for (int i = 1; i < depth; ++i)
+        bytes += head;
+    return bytes + leaf;
+}
+
+std::unique_ptr<CTestDerived> NestedObject(int depth)
+{
+    auto root = std::make_unique<CTestDerived>();
+    CTestDerived* at = root.get();
+    for (int i = 1; i < depth; ++i) {
+        auto* child = new CTestDerived();
+        at->m_Child = child;
+        at = child;
+    }
+    return root;
+}
+
+int DepthOf(const CTestBase* object)
+{
+    int depth = 0;
+    for (; object; object = static_cast<const CTestDerived*>(object)->m_Child)
+        ++depth;
+    return depth;
+}
+
+TEST_P(OwnedObjectNesting, ReadsUpToTheLimitAndRefusesDeeperData)
+{
+    const NestingCase& c = GetParam();
+    const bool fits = c.depth <= kMaxObjectNesting;
+    const std::string report = "Corrupt file: objects nested more than " + std::to_string(kMaxObjectNesting) +
+                               " deep in ";
+    switch (c.form) {
+    case Form::Text: {
+        const std::string path = PathOf("Deep.txt");
+        WriteBytes(path, NestedText(c.depth));
+        CJString error;
+        std::unique_ptr<CObject> read(
+            LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error));
+        if (fits) {
+            ASSERT_NE(read, nullptr) << error.GetString();
+            EXPECT_EQ(DepthOf(static_cast<CTestDerived*>(read.get())), c.depth);
+        } else {
+            EXPECT_EQ(read, nullptr);
+            EXPECT_EQ(std::string(error.GetString()), report + "\"" + path + "\"");
+        }
+        break;
+    }
+    case Form::Binary: {
+        CObjectStream stream;
+        stream.Attach(CopyOf(NestedBinary(c.depth)), FILE_READ, IdMode::WithoutIds);
+        CTestDerived read;
+        EXPECT_EQ(read.ReadBin(stream), fits);
+        if (fits)
+            EXPECT_EQ(DepthOf(&read), c.depth);
+        else
+            EXPECT_EQ(std::string(stream.GetErrorText().GetString()), report + "\"Program.EXE\"");
+        break;
+    }
+    case Form::BitStream: {
+        CNetMessageStream bits;
+        NestedObject(c.depth)->WritePacked(bits, nullptr);
+        const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+        CTestDerived read;
+        try {
+            read.ReadPacked(bits);
+            EXPECT_TRUE(fits);
+            EXPECT_EQ(DepthOf(&read), c.depth);
+        } catch (const CFatalErrorException& e) {
+            EXPECT_FALSE(fits);
+            EXPECT_EQ(e.caption, "Improperly formatted network message");
+        }
+        SetFatalTerminator(previous);
+        break;
+    }
+    }
+    // Nested readers put back the load file name they extended.
+    EXPECT_STREQ(GetCurrentLoadFileName().GetString(), "Program.EXE");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Owned, OwnedObjectNesting,
+    testing::Values(NestingCase{"TextAtTheLimit", Form::Text, kMaxObjectNesting},
+                    NestingCase{"TextPastTheLimit", Form::Text, kMaxObjectNesting + 1},
+                    NestingCase{"TextFarPastTheStack", Form::Text, 200000},
+                    NestingCase{"BinaryAtTheLimit", Form::Binary, kMaxObjectNesting},
+                    NestingCase{"BinaryPastTheLimit", Form::Binary, kMaxObjectNesting + 1},
+                    NestingCase{"BinaryFarPastTheStack", Form::Binary, 200000},
+                    NestingCase{"BitStreamAtTheLimit", Form::BitStream, kMaxObjectNesting},
+                    NestingCase{"BitStreamPastTheLimit", Form::BitStream, kMaxObjectNesting + 1}),
+    [](const testing::TestParamInfo<NestingCase>& param) { return std::string(param.param.label); });
+
+TEST_F(OwnedObjects, ANestedReportNamesThePathOfPropertiesToTheObject)
+{
+    CJString error;
+    std::unique_ptr<CObject> read(ReadFromText(
+        "CTestDerived\r\n{\r\nChild=CTestDerived\r\n{\r\nChild=CTestBase\r\n{\r\nCount=1\r\n",
+        IdMode::WithoutIds, &error));
+    EXPECT_EQ(read, nullptr);
+    EXPECT_EQ(std::string(error.GetString()), "Corrupt file missing closing '}' in Program.EXE:Child:Child");
+    EXPECT_STREQ(GetCurrentLoadFileName().GetString(), "Program.EXE");
 }
 
 } // namespace

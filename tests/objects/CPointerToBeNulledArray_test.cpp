@@ -30,11 +30,11 @@ TEST(PointerToBeNulled, ArraysAreRegisteredClasses)
 {
     RegisterObjectClasses();
     CObject* array = CClassInfoList::SGetInstance().CreateObjectByName("CPointerToBeNulledArray", 0, -1,
-                                                                       CClassInfoList::Report::Quiet);
+                                                                       ReportUnknownClass::Quiet);
     ASSERT_NE(array, nullptr);
     delete array;
     EXPECT_EQ(CClassInfoList::SGetInstance().CreateObjectByName("CBasePointerToBeNulledArray", 0, -1,
-                                                                 CClassInfoList::Report::Quiet),
+                                                                 ReportUnknownClass::Quiet),
               nullptr);
 }
 

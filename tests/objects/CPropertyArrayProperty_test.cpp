@@ -12,7 +12,6 @@
 
 namespace {
 
-using Ids = CObjectStream::Ids;
 
 std::vector<int32_t> Values(const CPropertyArray<int32_t>& array)
 {
@@ -24,7 +23,7 @@ std::vector<int32_t> Values(const CPropertyArray<int32_t>& array)
 
 std::unique_ptr<CTestHolder> ReadHolder(const std::string& body)
 {
-    CObject* object = ReadFromText("CTestHolder\r\n{\r\n" + body + "}\r\n", Ids::Without);
+    CObject* object = ReadFromText("CTestHolder\r\n{\r\n" + body + "}\r\n", IdMode::WithoutIds);
     return std::unique_ptr<CTestHolder>(static_cast<CTestHolder*>(object));
 }
 
@@ -67,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CountCase{"SmallCapacitiesNeverShrink", "Sizes", 20, {{1, -1}}, 20, {100}},
                     CountCase{"FarBelowASixteenthTrims", "Sizes", 40, {{1, -1}}, 1, {100}},
                     CountCase{"NoCapacityWordIsExact", "Exact", 3, {{5, -1}, {4, 1}}, 4, {100, 102, 1, 1}}),
-    [](const testing::TestParamInfo<CountCase>& info) { return std::string(info.param.label); });
+    [](const testing::TestParamInfo<CountCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 // Arrays read into a holder that already has another count.
 class ArrayForms : public testing::TestWithParam<std::pair<uint32_t, uint32_t>> {
@@ -106,12 +105,12 @@ TEST_P(ArrayForms, GrowAndShrinkInTextBinaryAndBitStream)
     for (const char* name : {"Sizes", "Exact", "Parts"}) {
         auto* buffer = new CMemFileBuf();
         CObjectStream out;
-        out.Attach(buffer, FILE_CREATE | FILE_WRITE, Ids::Without);
+        out.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
         HolderArray(name)->WriteValueLine(&source, out);
         out.DetachFileBuf();
         buffer->Seek(0);
         CObjectStream in;
-        in.Attach(buffer, FILE_READ, Ids::Without);
+        in.Attach(buffer, FILE_READ, IdMode::WithoutIds);
         CJString line;
         ASSERT_TRUE(in.ReadLine(line));
         EXPECT_EQ(line.Compare("Array"), 0);
@@ -123,7 +122,7 @@ TEST_P(ArrayForms, GrowAndShrinkInTextBinaryAndBitStream)
 
     CTestHolder binary;
     Fill(binary, from, 50);
-    ASSERT_TRUE(ReadFromBinary(&binary, WriteToBinary(&source, Ids::Without), Ids::Without));
+    ASSERT_TRUE(ReadFromBinary(&binary, WriteToBinary(&source, IdMode::WithoutIds), IdMode::WithoutIds));
     ExpectArraysEqual(binary, source);
 
     CNetMessageStream bits;
@@ -148,10 +147,10 @@ TEST_F(ArrayText, WritesTheCountLineOnlyForTwoOrMoreElements)
     CTestHolder holder;
     HolderArray("Sizes")->ArrayProperty_SetCount(&holder, 1);
     holder.m_Sizes[0] = 4;
-    EXPECT_NE(WriteToText(&holder, Ids::Without).find("\tSizes=Array\r\n\t{\r\n\t\tSize=4\r\n\t}\r\n"),
+    EXPECT_NE(WriteToText(&holder, IdMode::WithoutIds).find("\tSizes=Array\r\n\t{\r\n\t\tSize=4\r\n\t}\r\n"),
               std::string::npos);
     HolderArray("Sizes")->ArrayProperty_SetCount(&holder, 2);
-    EXPECT_NE(WriteToText(&holder, Ids::Without).find("\t{\r\n\t\tItem Count=2\r\n\t\tSize=4\r\n\t\tSize=0\r\n"),
+    EXPECT_NE(WriteToText(&holder, IdMode::WithoutIds).find("\t{\r\n\t\tItem Count=2\r\n\t\tSize=4\r\n\t\tSize=0\r\n"),
               std::string::npos);
 }
 
@@ -192,19 +191,19 @@ TEST_F(ArrayText, NamedListArraysHoldOneElementPerItemMatchedByName)
     EXPECT_EQ(read->m_Labels[1].Compare("g"), 0);
     EXPECT_EQ(read->m_Labels[2].Compare("b"), 0);
     CTestHolder binary;
-    ASSERT_TRUE(ReadFromBinary(&binary, WriteToBinary(read.get(), Ids::Without), Ids::Without));
+    ASSERT_TRUE(ReadFromBinary(&binary, WriteToBinary(read.get(), IdMode::WithoutIds), IdMode::WithoutIds));
     EXPECT_TRUE(binary.IsEqualTo(read.get()));
 }
 
 TEST_F(ArrayText, HostileBinaryCountsAreRefused)
 {
     CTestHolder holder;
-    std::string bytes = WriteToBinary(&holder, Ids::Without);
+    std::string bytes = WriteToBinary(&holder, IdMode::WithoutIds);
     // Format and class versions, the empty dynamic list, then the count of "Sizes".
     ASSERT_EQ(bytes.substr(12, 4), std::string("\0\0\0\0", 4));
     bytes.replace(12, 4, "\xFF\xFF\xFF\x7F");
     CTestHolder target;
-    EXPECT_FALSE(ReadFromBinary(&target, bytes, Ids::Without));
+    EXPECT_FALSE(ReadFromBinary(&target, bytes, IdMode::WithoutIds));
     EXPECT_EQ(target.m_Sizes.GetCount(), 0u);
 }
 

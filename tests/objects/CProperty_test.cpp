@@ -1,6 +1,7 @@
 #include "TestClasses.h"
 
 #include "objects/CObjectModelHost.h"
+#include "tests/support/objects/ObjectRoundTrip.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,73 @@ TEST(Property, CopyAndEqualityGoThroughEveryProperty)
 } // namespace
 
 namespace {
+
+// Which keys each form writes, as the declaration words chose. In text the
+// empty string and the default number count only where their word says.
+enum class Values { Defaults, Changed };
+
+struct SaveWordsCase {
+    const char* label;
+    IdMode ids;
+    bool binary;
+    Values values;
+    const char* written; // keys, in declaration order
+};
+
+class SaveWords : public testing::TestWithParam<SaveWordsCase> {};
+
+std::string WrittenKeys(const SaveWordsCase& c)
+{
+    // Changed: every value away from its default, so a binary read shows what travelled.
+    CSaveWordsHolder changed;
+    if (c.values == Values::Changed) {
+        for (int32_t* member : {&changed.m_Everywhere, &changed.m_TextOnly, &changed.m_BinaryOnly,
+                                &changed.m_Nowhere, &changed.m_IdStreamsOnly, &changed.m_IdLessStreamsOnly,
+                                &changed.m_OmittedWhenDefault})
+            *member = 9;
+        changed.m_OmittedWhenEmpty = "x";
+    }
+    CClassInfo* info = changed.GetClassInfo();
+    std::string keys;
+    if (!c.binary) {
+        const std::string text = ObjectToText(&changed, c.ids);
+        for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+            const std::string key = info->GetProperty(i)->GetName();
+            if (!key.empty() && text.find("\t" + key + "=") != std::string::npos)
+                keys += key + " ";
+        }
+        return keys;
+    }
+    CSaveWordsHolder read;
+    EXPECT_TRUE(ObjectFromBinary(read, ObjectToBinary(&changed, c.ids), c.ids, StreamReports::Fatal));
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        const CProperty* property = info->GetProperty(i);
+        if (property->GetNameString().IsNotEmpty() && property->GetSize() == sizeof(int32_t) &&
+            *static_cast<int32_t*>(property->GetValueAddress(&read)) == 9)
+            keys += std::string(property->GetName()) + " ";
+    }
+    return keys;
+}
+
+TEST_P(SaveWords, DecideWhichFormsAndStreamsCarryAProperty)
+{
+    EXPECT_EQ(WrittenKeys(GetParam()), GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Declarations, SaveWords,
+    testing::Values(
+        SaveWordsCase{"TextAtDefaults", IdMode::WithoutIds, false, Values::Defaults,
+                      "Everywhere TextOnly IdLessStreamsOnly "},
+        SaveWordsCase{"TextWithoutIds", IdMode::WithoutIds, false, Values::Changed,
+                      "Everywhere TextOnly IdLessStreamsOnly OmittedWhenEmpty OmittedWhenDefault "},
+        SaveWordsCase{"TextWithIds", IdMode::WithIds, false, Values::Changed,
+                      "Everywhere TextOnly IdStreamsOnly OmittedWhenEmpty OmittedWhenDefault "},
+        SaveWordsCase{"BinaryWithoutIds", IdMode::WithoutIds, true, Values::Changed,
+                      "Everywhere BinaryOnly IdLessStreamsOnly OmittedWhenDefault "},
+        SaveWordsCase{"BinaryWithIds", IdMode::WithIds, true, Values::Changed,
+                      "Everywhere BinaryOnly IdStreamsOnly OmittedWhenDefault "}),
+    [](const testing::TestParamInfo<SaveWordsCase>& param) { return std::string(param.param.label); });
 
 TEST(ObjectPointer, TypedHoldersKeepOnlyObjectsOfTheirClass)
 {

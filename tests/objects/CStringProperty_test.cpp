@@ -16,14 +16,14 @@ namespace {
 
 void OpenReading(CObjectStream& stream, const std::string& bytes)
 {
-    stream.Attach(CopyOf(bytes), FILE_READ, CObjectStream::Ids::Without);
+    stream.Attach(CopyOf(bytes), FILE_READ, IdMode::WithoutIds);
 }
 
 std::string BinaryOf(CProperty* property, CObject* object)
 {
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, CObjectStream::Ids::Without);
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
     property->WriteBinary(object, stream);
     return std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
 }
@@ -31,7 +31,7 @@ std::string BinaryOf(CProperty* property, CObject* object)
 std::unique_ptr<CValueKindsHolder> ReadHolder(const std::string& text)
 {
     return std::unique_ptr<CValueKindsHolder>(
-        dynamic_cast<CValueKindsHolder*>(ReadFromText(text, CObjectStream::Ids::Without)));
+        dynamic_cast<CValueKindsHolder*>(ReadFromText(text, IdMode::WithoutIds)));
 }
 
 struct KindCase {
@@ -59,7 +59,7 @@ TEST_P(ValueKindRoundTrip, KeepsTheValueInEveryForm)
     property->GetValueText(&original, value);
     EXPECT_EQ(std::string(value.ToFileForm().GetString()), c.written);
 
-    const std::string text = WriteToText(&original, CObjectStream::Ids::Without);
+    const std::string text = WriteToText(&original, IdMode::WithoutIds);
     EXPECT_NE(text.find("\t" + std::string(c.property) + "=" + c.written + "\r\n"), std::string::npos) << text;
     auto fromText = ReadHolder(text);
     ASSERT_TRUE(fromText);
@@ -97,7 +97,7 @@ const KindCase kKindCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ValueKindRoundTrip, testing::ValuesIn(kKindCases),
-                         [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.label); });
+                         [](const testing::TestParamInfo<KindCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 class StringProperty : public testing::Test {
 protected:
@@ -108,7 +108,7 @@ TEST_F(StringProperty, LineFeedsGoIntoABlockAtTheLeftMargin)
 {
     CValueKindsHolder original;
     original.m_Name = "first\n\tsecond\n";
-    const std::string text = WriteToText(&original, CObjectStream::Ids::Without);
+    const std::string text = WriteToText(&original, IdMode::WithoutIds);
     EXPECT_NE(text.find("\tName=multi-line\r\n\t{\r\nfirst\n\tsecond\n\r\n\t}\r\n\tTitle="), std::string::npos)
         << text;
     auto copy = ReadHolder(text);
@@ -118,7 +118,7 @@ TEST_F(StringProperty, LineFeedsGoIntoABlockAtTheLeftMargin)
     // A one-line text that reads as the opener must not swallow what follows.
     original.m_Name = "Multi-Line";
     original.m_Spot = CPoint{4, 5};
-    copy = ReadHolder(WriteToText(&original, CObjectStream::Ids::Without));
+    copy = ReadHolder(WriteToText(&original, IdMode::WithoutIds));
     ASSERT_TRUE(copy);
     EXPECT_TRUE(copy->IsEqualTo(&original));
 }
@@ -177,7 +177,7 @@ TEST_F(TranslatedText, EveryStoreLooksTheTextUp)
     title->SetValueFromText(&holder, CJString("Door"), nullptr);
     EXPECT_STREQ(holder.m_Title.GetTranslation().GetString(), "Porte");
 
-    auto copy = ReadHolder(WriteToText(&holder, CObjectStream::Ids::Without));
+    auto copy = ReadHolder(WriteToText(&holder, IdMode::WithoutIds));
     ASSERT_TRUE(copy);
     EXPECT_STREQ(copy->m_Title.GetText().GetString(), "Door");
     EXPECT_STREQ(copy->m_Title.GetTranslation().GetString(), "Porte");

@@ -56,13 +56,15 @@ class CTestLate : public CObject {
 
 void RegisterTestClasses();
 
+// The shared round trips (tests/support/objects/ObjectRoundTrip.h) as the
+// object tests use them: text read on a quiet stream, binary on a fatal one.
 // Text of an object written through a memory stream.
-std::string WriteToText(CObject* object, CObjectStream::Ids ids);
+std::string WriteToText(CObject* object, IdMode ids);
 // Reads one object (class name line first) from text; null on failure.
-CObject* ReadFromText(const std::string& text, CObjectStream::Ids ids, CJString* error = nullptr);
+CObject* ReadFromText(const std::string& text, IdMode ids, CJString* error = nullptr);
 // Binary form.
-std::string WriteToBinary(CObject* object, CObjectStream::Ids ids);
-bool ReadFromBinary(CObject* object, const std::string& bytes, CObjectStream::Ids ids);
+std::string WriteToBinary(CObject* object, IdMode ids);
+bool ReadFromBinary(CObject* object, const std::string& bytes, IdMode ids);
 // A memory buffer owning a copy of the bytes, for reading streams.
 CMemFileBuf* CopyOf(const std::string& bytes);
 
@@ -160,3 +162,20 @@ public:
 
 // The property of the holder with that name.
 CProperty* HolderProperty(const char* name);
+
+// One member per save word of the declaration builder: each key says where
+// its line or word goes (all default to 1 and "").
+class CSaveWordsHolder : public CObject {
+    OMBRISALT_REFLECTED(CSaveWordsHolder, CObject)
+public:
+    CSaveWordsHolder();
+    ~CSaveWordsHolder() override;
+    int32_t m_Everywhere;
+    int32_t m_TextOnly;
+    int32_t m_BinaryOnly;
+    int32_t m_Nowhere;
+    int32_t m_IdStreamsOnly;
+    int32_t m_IdLessStreamsOnly;
+    CJString m_OmittedWhenEmpty;
+    int32_t m_OmittedWhenDefault;
+};

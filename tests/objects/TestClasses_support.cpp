@@ -10,14 +10,15 @@
 #include "objects/CPClassInfoProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
+#include "tests/support/objects/ObjectRoundTrip.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-// Object references belong to the list and reference kinds; this one keeps
-// the reference table exercised until they exist.
+// A plain object reference: writes the referred object's identity and reads
+// it back as a patch, so the reference table is exercised.
 template <typename T>
 class CTestReferenceProperty : public CTypedProperty<T*> {
     using Base = CTypedProperty<T*>;
@@ -85,10 +86,11 @@ void CTestDerived::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CTestDerived::m_Size, "Layout/Size", 10).Units("pixels").Range(0, 100);
     d.Add(&CTestDerived::m_Label, "Label", "abc").OmitWhenDefault();
-    d.Add<CTypedPObjectProperty<CTestBase>>(&CTestDerived::m_Child, "Child", nullptr).WriteWhenEmpty(false);
-    d.Add<CTestReferenceProperty<CTestBase>>(&CTestDerived::m_Partner, "Partner", nullptr).WriteWhenEmpty(false);
+    d.AddOwned(&CTestDerived::m_Child, "Child").OmitWhenEmpty();
     // References only survive in streams that carry identities.
-    d.GetClassInfo().GetLastProperty()->SetModeFlags(false, true);
+    d.Add<CTestReferenceProperty<CTestBase>>(&CTestDerived::m_Partner, "Partner", nullptr)
+        .OmitWhenEmpty()
+        .OnlyInIdStreams();
 }
 
 void CTestStrict::DeclareProperties(CPropertyDeclarer& d)
@@ -117,51 +119,27 @@ void RegisterTestClasses()
 
 CMemFileBuf* CopyOf(const std::string& bytes)
 {
-    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
-    std::memcpy(copy, bytes.data(), bytes.size());
-    return new CMemFileBuf(copy, uint32_t(bytes.size()), true);
+    return CopyOfBytes(bytes);
 }
 
-std::string WriteToText(CObject* object, CObjectStream::Ids ids)
+std::string WriteToText(CObject* object, IdMode ids)
 {
-    auto* buffer = new CMemFileBuf();
-    CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, ids);
-    WriteObjectText(object, stream, WriteHeader::With);
-    stream.Finish();
-    std::string text(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
-    return text;
+    return ObjectToText(object, ids);
 }
 
-CObject* ReadFromText(const std::string& text, CObjectStream::Ids ids, CJString* error)
+CObject* ReadFromText(const std::string& text, IdMode ids, CJString* error)
 {
-    CObjectStream stream;
-    stream.Attach(CopyOf(text), FILE_READ, ids);
-    stream.SetQuiet(true);
-    CObject* object = ReadObjectFromStream(stream);
-    stream.Finish();
-    if (error)
-        *error = stream.GetErrorText();
-    return object;
+    return ObjectFromText(text, ids, StreamReports::Quiet, error);
 }
 
-std::string WriteToBinary(CObject* object, CObjectStream::Ids ids)
+std::string WriteToBinary(CObject* object, IdMode ids)
 {
-    auto* buffer = new CMemFileBuf();
-    CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, ids);
-    object->WriteBin(stream);
-    stream.Finish();
-    return std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
+    return ObjectToBinary(object, ids);
 }
 
-bool ReadFromBinary(CObject* object, const std::string& bytes, CObjectStream::Ids ids)
+bool ReadFromBinary(CObject* object, const std::string& bytes, IdMode ids)
 {
-    CObjectStream stream;
-    stream.Attach(CopyOf(bytes), FILE_READ, ids);
-    const bool ok = object->ReadBin(stream);
-    stream.Finish();
-    return ok;
+    return ObjectFromBinary(*object, bytes, ids, StreamReports::Fatal);
 }
 
 OMBRISALT_IMPLEMENT_CLASS(CScalarInner, 1)
@@ -200,16 +178,16 @@ void CScalarHolder::DeclareProperties(CPropertyDeclarer& d)
     d.Add<CLongProperty>(&CScalarHolder::m_Long, "Long", -1);
     d.Add(&CScalarHolder::m_Uint, "Uint", 7u);
     d.Add(&CScalarHolder::m_Distance, "Distance", 0u).Units("pixels");
-    d.Add(&CScalarHolder::m_Lives, "Lives", 3u).Range(1u, 10u).Get().AddSpecialValueName(0, "Unlimited");
+    d.Add(&CScalarHolder::m_Lives, "Lives", 3u).Range(1, 10).SpecialValue(0, "Unlimited");
     d.Add(&CScalarHolder::m_Enabled, "Enabled", true);
-    AddBitProperty(d, &CScalarHolder::m_Flags, "Visible", 0x1, true);
-    AddBitProperty(d, &CScalarHolder::m_Flags, "Layer", 0x6, false);
-    AddBitProperty(d, &CScalarHolder::m_Flags, "Hidden", 0x8, false).Setter<&CScalarHolder::SetHiddenBit>();
+    d.AddBits(&CScalarHolder::m_Flags, "Visible", 0x1, BitDefault::Set);
+    d.AddBits(&CScalarHolder::m_Flags, "Layer", 0x6, BitDefault::Clear);
+    d.AddBits(&CScalarHolder::m_Flags, "Hidden", 0x8, BitDefault::Clear).Setter<&CScalarHolder::SetHiddenBit>();
     d.Add(&CScalarHolder::m_Speed, "Speed", 2.5f).Units("pixels");
-    d.Add(&CScalarHolder::m_Ratio, "Ratio", 0.5f).Range(0.0f, 1.0f).Get().AddSpecialValueName(-1.0f, "Never");
-    AddListProperty(d, &CScalarHolder::m_Kind, "Kind", &GetKindList(), "Walking");
-    AddListProperty(d, &CScalarHolder::m_Mode, "Mode", &GetModeList(), nullptr);
-    AddObjectProperty(d, &CScalarHolder::m_Inner, "Inner");
+    d.Add(&CScalarHolder::m_Ratio, "Ratio", 0.5f).Range(0, 1).SpecialValue(-1, "Never");
+    d.AddListReference(&CScalarHolder::m_Kind, "Kind", &GetKindList(), "Walking");
+    d.AddListReference(&CScalarHolder::m_Mode, "Mode", &GetModeList(), nullptr);
+    d.AddEmbedded(&CScalarHolder::m_Inner, "Inner");
 }
 
 void CScalarDerived::DeclareProperties(CPropertyDeclarer&) {}
@@ -247,17 +225,14 @@ void CTestPartAbstract::DeclareProperties(CPropertyDeclarer&) {}
 
 void CTestHolder::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.AddProperty(NewArrayProperty<CIntProperty>(&CTestHolder::m_Sizes, "Sizes", {}, "Size", 0));
-    d.AddProperty(NewArrayProperty<CIntProperty>(&CTestHolder::m_Exact, "Exact", {ArrayCapacity::None}, "Value", 1));
-    d.AddProperty(NewArrayProperty<CStringProperty>(
-        &CTestHolder::m_Labels, "Labels", {ArrayCapacity::Kept, ArrayStorage::ElementArrays, &ColourNames()},
-        "Label", "none"));
-    d.AddProperty(NewArrayProperty<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Parts, "Parts", {}, "Part",
-                                                                     nullptr));
-    d.Add<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Inline, "Inline", nullptr).WriteWhenEmpty(false);
-    d.Add<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Defaulted, "Defaulted", nullptr)
-        .Get()
-        .SetDefaultClass(CTestDerived::SGetClassInfo());
+    d.AddArray<CIntProperty>(&CTestHolder::m_Sizes, "Sizes", "Size", 0);
+    d.AddArray<CIntProperty>(&CTestHolder::m_Exact, "Exact", "Value", 1).WithoutCapacityWord();
+    d.AddArray<CStringProperty>(&CTestHolder::m_Labels, "Labels", "Label", "none")
+        .StoredInElementArrays()
+        .NamedBy(&ColourNames());
+    d.AddArray<CTypedPObjectProperty<CTestBase>>(&CTestHolder::m_Parts, "Parts", "Part", nullptr);
+    d.AddOwned(&CTestHolder::m_Inline, "Inline").OmitWhenEmpty();
+    d.AddOwned(&CTestHolder::m_Defaulted, "Defaulted").DefaultClass(CTestDerived::SGetClassInfo());
     d.Add(&CTestHolder::m_Kind, "Kind", static_cast<CClassInfo*>(nullptr));
 }
 
@@ -295,10 +270,10 @@ const CAttached& Attached()
         RegisterTestClasses();
         CAttached a{new CSlotProperty<CIntProperty>("Tag", 7), new CSlotProperty<CStringProperty>("Always", "on"),
                     new CSlotProperty<CTypedPObjectProperty<CTestBase>>("Extra", nullptr)};
-        a.tag->AddAsDynamicProperty(CTestBase::SGetClassInfo(), 0);
-        CAutoRegisterDynamicProperty always(CTestHolder::SGetClassInfo(), a.always, kDynamicAlwaysPresent,
+        a.tag->AddAsDynamicProperty(CTestBase::SGetClassInfo(), DynamicKind::Optional);
+        CAutoRegisterDynamicProperty always(CTestHolder::SGetClassInfo(), a.always, DynamicKind::AlwaysPresent,
                                             "Present on every holder");
-        a.extra->AddAsDynamicProperty(CTestHolder::SGetClassInfo(), 1);
+        a.extra->AddAsDynamicProperty(CTestHolder::SGetClassInfo(), DynamicKind::OnRequest);
         return a;
     }();
     return attached;
@@ -335,3 +310,20 @@ CProperty* HolderProperty(const char* name)
 {
     return CValueKindsHolder::SGetClassInfo()->FindProperty(name);
 }
+
+OMBRISALT_IMPLEMENT_CLASS(CSaveWordsHolder, 1)
+
+void CSaveWordsHolder::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CSaveWordsHolder::m_Everywhere, "Everywhere", 1);
+    d.Add(&CSaveWordsHolder::m_TextOnly, "TextOnly", 1).SavedOnlyInText();
+    d.Add(&CSaveWordsHolder::m_BinaryOnly, "BinaryOnly", 1).SavedOnlyInBinary();
+    d.Add(&CSaveWordsHolder::m_Nowhere, "Nowhere", 1).NotSaved();
+    d.Add(&CSaveWordsHolder::m_IdStreamsOnly, "IdStreamsOnly", 1).OnlyInIdStreams();
+    d.Add(&CSaveWordsHolder::m_IdLessStreamsOnly, "IdLessStreamsOnly", 1).OnlyInIdLessStreams();
+    d.Add(&CSaveWordsHolder::m_OmittedWhenEmpty, "OmittedWhenEmpty", "").OmitWhenEmpty();
+    d.Add(&CSaveWordsHolder::m_OmittedWhenDefault, "OmittedWhenDefault", 1).OmitWhenDefault();
+}
+
+CSaveWordsHolder::CSaveWordsHolder() { InitDeclaredProperties(); }
+CSaveWordsHolder::~CSaveWordsHolder() { DestroyDeclaredProperties(); }

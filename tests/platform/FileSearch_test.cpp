@@ -54,7 +54,7 @@ const PatternCase kPatternCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FilePattern, ::testing::ValuesIn(kPatternCases),
-                         [](const ::testing::TestParamInfo<PatternCase>& info) { return std::string(info.param.label); });
+                         [](const ::testing::TestParamInfo<PatternCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 using FileSearch = CTempFolderTest;
 

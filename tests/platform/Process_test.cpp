@@ -37,7 +37,7 @@ const SplitCase kSplitCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLineSplit, ::testing::ValuesIn(kSplitCases),
-                         [](const ::testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.label); });
+                         [](const ::testing::TestParamInfo<SplitCase>& caseInfo) { return std::string(caseInfo.param.label); });
 
 using Process = CTempFolderTest;
 

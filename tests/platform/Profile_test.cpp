@@ -99,8 +99,8 @@ TEST_P(ProfileReading, ReadsIntegersAsLeadingDecimalDigits)
 }
 
 INSTANTIATE_TEST_SUITE_P(LineEnds, ProfileReading, ::testing::Values("\r\n", "\n"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param[0] == '\r' ? "CRLF" : "LF");
+                         [](const ::testing::TestParamInfo<const char*>& caseInfo) {
+                             return std::string(caseInfo.param[0] == '\r' ? "CRLF" : "LF");
                          });
 
 using ProfileWriting = CTempFolderTest;

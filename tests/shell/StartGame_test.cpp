@@ -1,7 +1,7 @@
 #include "ShellTestSupport.h"
 
 #include "shell/GameWindow.h"
-#include "foundation/CZipArchive.h"
+#include "foundation/CMountedArchiveTable.h"
 #include "platform/InstanceLock.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,37 @@
+#pragma once
+// Base folders and the path helpers over them: a name with the FILE_ flags
+// of foundation/CFile.h resolves against the base folder the flags choose.
+
+#include "foundation/CJString.h"
+
+#include <cstdint>
+
+// Base folders. The user, second and third folders start empty (names then
+// resolve against the working folder); the data folder is "." until the
+// archives are mounted. A non-empty folder is stored ending in "/".
+void SetUserFolder(const char* folder);
+void SetFolderB(const char* folder);
+void SetFolderC(const char* folder);
+void SetDataFolder(const char* folder);
+CJString GetBaseFolder(uint32_t flags);
+
+// Path helpers. A name beginning with "/" or "\", or whose second character
+// is ":", is used as given; any other gets the base folder of the flags.
+void ResolveFileName(CJString& out, const char* name, uint32_t flags);
+// False (and an empty buffer) when the result does not fit in size.
+bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t flags);
+// FILE_NO_NOTIFY (and FILE_USER_FOLDER when the flags hold no base-folder
+// bit) for absolute names and names beginning "./"; 0 otherwise.
+uint32_t IsAbsolutePath(const char* name, uint32_t flags);
+bool DeleteFileByName(const char* name, uint32_t flags);
+bool FolderExists(const char* name, uint32_t flags);
+bool CreateFolderForName(const char* name, uint32_t flags);
+bool IsFileWritable(const char* name, uint32_t flags);
+void GetRealPath(CJString& out, const char* name, uint32_t flags);
+bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB);
+bool IsNewerFile(const char* nameA, const char* nameB);
+// Formats the resolved pattern (one integer conversion, nothing else) with
+// 0, 1, 2 ... until no such file exists; the result is relative to the base
+// folder. False for a pattern of another shape or when no free name was found.
+bool MakeUniqueFileName(char* out, uint32_t size, const char* pattern, uint32_t flags);
+bool FileExists(const char* name, uint32_t flags);

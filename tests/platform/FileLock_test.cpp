@@ -1,0 +1,163 @@
+#include "platform/FileLock.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Profile.h"
+#include "support/TestSupport.h"
+
+#include <cctype>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using FileLock = CTempFolderTest;
+
+TEST_F(FileLock, SecondLockOfThisProcessIsRefusedInsteadOfWaitingForItself)
+{
+    WriteBytes("Data.zip", "x");
+    plat::CFileLock first;
+    ASSERT_EQ(first.Acquire("data.ZIP"), plat::LockResult::Locked);
+    plat::CFileLock second;
+    EXPECT_EQ(second.Acquire("Data.zip"), plat::LockResult::HeldByThisProcess);
+    first.Release();
+    EXPECT_EQ(second.Acquire("Data.zip"), plat::LockResult::Locked);
+}
+
+TEST_F(FileLock, MissingFileIsLockedThroughAPlaceholderThatGoesAgain)
+{
+    {
+        plat::CFileLock lock;
+        ASSERT_EQ(lock.Acquire("New.ini"), plat::LockResult::Locked);
+        EXPECT_TRUE(DiskHas("New.ini"));
+    }
+    EXPECT_FALSE(DiskHas("New.ini"));
+    // Filled while locked: it stays.
+    plat::CFileLock lock;
+    ASSERT_EQ(lock.Acquire("Kept.ini"), plat::LockResult::Locked);
+    ASSERT_TRUE(plat::ReplaceFileContents("Kept.ini", "a", 1, plat::ReplacementLock::HeldByCaller));
+    lock.Release();
+    EXPECT_EQ(ReadBytes("Kept.ini"), "a");
+}
+
+TEST_F(FileLock, ReplacementTakesTheLockAndFailsWhileThisProcessHoldsIt)
+{
+    WriteBytes("Stats.dat", "old");
+    plat::CFileLock lock;
+    ASSERT_EQ(lock.Acquire("Stats.dat"), plat::LockResult::Locked);
+    EXPECT_FALSE(plat::ReplaceFileContents("Stats.dat", "new", 3));
+    lock.Release();
+    EXPECT_TRUE(plat::ReplaceFileContents("Stats.dat", "new", 3));
+    EXPECT_EQ(ReadBytes("Stats.dat"), "new");
+}
+
+TEST_F(FileLock, IdentityChangesWithEveryReplacement)
+{
+    WriteBytes("Data.zip", "one");
+    plat::FileIdentity before;
+    ASSERT_TRUE(plat::GetFileIdentity("DATA.zip", before));
+    plat::FileIdentity same;
+    ASSERT_TRUE(plat::GetFileIdentity("Data.zip", same));
+    EXPECT_EQ(before, same);
+    ASSERT_TRUE(plat::ReplaceFileContents("Data.zip", "two", 3)); // same size
+    plat::FileIdentity after;
+    ASSERT_TRUE(plat::GetFileIdentity("Data.zip", after));
+    EXPECT_FALSE(after.SameFile(before));
+    EXPECT_FALSE(plat::GetFileIdentity("Missing.zip", after));
+}
+
+// --- Left-over temporaries ---
+
+struct LeftOverCase {
+    const char* name;
+    bool removed;
+};
+
+class LeftOverTemporaries : public CTempFolderTest, public ::testing::WithParamInterface<LeftOverCase> {};
+
+TEST_P(LeftOverTemporaries, OnlyOurOwnNamingBesideTheTargetIsRemovedAtTheNextWrite)
+{
+    WriteBytes("Config.INI", "[A]\r\nk=1\r\n");
+    WriteBytes(GetParam().name, "stale");
+    ASSERT_TRUE(plat::WriteProfileString("Config.INI", "A", "k", "2"));
+    EXPECT_EQ(DiskHas(GetParam().name), !GetParam().removed);
+    EXPECT_EQ(ReadBytes("Config.INI"), "[A]\r\nk=2\r\n");
+}
+
+const LeftOverCase kLeftOvers[] = {
+    {".Config.INI.tmp4242_7", true},
+    {".Config.INI.tmp13", true},          // the archive writer's older naming
+    {".Config.INI.tmpx", false},          // not a counter
+    {".Config.INI.tmp.tmp1_1", false},    // the temporary of "Config.INI.tmp"
+    {"Config.INI.tmp1_1", false},         // not hidden
+    {".Other.INI.tmp1_1", false},
+};
+INSTANTIATE_TEST_SUITE_P(Names, LeftOverTemporaries, ::testing::ValuesIn(kLeftOvers),
+                         [](const ::testing::TestParamInfo<LeftOverCase>& param) {
+                             std::string name;
+                             for (const char* c = param.param.name; *c; ++c)
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             return name + "_" + std::to_string(param.index);
+                         });
+
+TEST_F(FileLock, AThousandLeftOverTemporariesNeverStopASave)
+{
+    WriteBytes("Stats.dat", "old");
+    for (int i = 0; i < 1000; ++i)
+        WriteBytes(".Stats.dat.tmp" + std::to_string(::getpid()) + "_" + std::to_string(i), "");
+    ASSERT_TRUE(plat::ReplaceFileContents("Stats.dat", "new", 3));
+    EXPECT_EQ(ReadBytes("Stats.dat"), "new");
+    EXPECT_EQ(ListNames("."), "Stats.dat");
+}
+
+// --- Two processes ---
+
+// Each process sets its own keys one by one; every write that answered
+// true must be in the file at the end.
+TEST_F(FileLock, TwoProcessesWritingKeysLoseNone)
+{
+    constexpr int kKeys = 150;
+    WriteBytes("Shared.ini", "[Start]\r\nx=1\r\n");
+    const auto writeKeys = [](const char* prefix) {
+        int failures = 0;
+        for (int i = 0; i < kKeys; ++i)
+            failures += plat::WriteProfileString("Shared.ini", "Keys", prefix + std::to_string(i), std::to_string(i)) ? 0 : 1;
+        return failures;
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(writeKeys("child") == 0 ? 0 : 1);
+    const int parentFailures = writeKeys("parent");
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(parentFailures, 0);
+    int missing = 0;
+    for (int i = 0; i < kKeys; ++i) {
+        missing += plat::ReadProfileString("Shared.ini", "Keys", "child" + std::to_string(i), "") == std::to_string(i) ? 0 : 1;
+        missing += plat::ReadProfileString("Shared.ini", "Keys", "parent" + std::to_string(i), "") == std::to_string(i) ? 0 : 1;
+    }
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(ListNames("."), "Shared.ini");
+}
+
+// --- Settings kept parsed ---
+
+TEST_F(FileLock, SettingsReadAgainOnlyWhenTheFileChanged)
+{
+    WriteBytes("Config.INI", "[A]\r\nk=1\r\n");
+    EXPECT_EQ(plat::ReadProfileString("Config.INI", "A", "k", ""), "1");
+    // Replaced by another route, same size: a new file on disk.
+    ASSERT_TRUE(plat::ReplaceFileContents("Config.INI", "[A]\r\nk=2\r\n", 10));
+    EXPECT_EQ(plat::ReadProfileString("Config.INI", "A", "k", ""), "2");
+    // Rewritten in place, longer.
+    WriteBytes("Config.INI", "[A]\r\nk=345\r\n");
+    EXPECT_EQ(plat::ReadProfileString("Config.INI", "A", "k", ""), "345");
+    ASSERT_TRUE(plat::WriteProfileString("Config.INI", "A", "j", "6"));
+    EXPECT_EQ(plat::ReadProfileString("Config.INI", "a", "J", ""), "6");
+    EXPECT_EQ(ReadBytes("Config.INI"), "[A]\r\nk=345\r\nj=6\r\n");
+}
+
+} // namespace
