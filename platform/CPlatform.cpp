@@ -1,5 +1,6 @@
 #include "platform/CPlatform.h"
 
+#include "platform/CAudioDevice.h"
 #include "platform/CPlatformHeadless.h"
 #include "platform/CPlatformSDL.h"
 #include "platform/Clock.h"
@@ -25,6 +26,12 @@ CPlatform*& CurrentPlatform()
 }
 
 } // namespace
+
+CAudioDevice& CPlatform::GetAudioDevice()
+{
+    static CAudioDeviceHeadless* const silent = new CAudioDeviceHeadless;
+    return *silent;
+}
 
 bool CPlatform::GetFreeDiskSpace(std::string_view folder, uint64_t& freeBytes)
 {

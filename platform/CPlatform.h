@@ -14,6 +14,7 @@
 
 namespace plat {
 
+class CAudioDevice;
 class CWindowDevice;
 
 class CPlatform {
@@ -22,6 +23,10 @@ public:
 
     // The game window, made on first use and closed only by Destroy.
     virtual CWindowDevice& GetWindow() = 0;
+
+    // The sound output; closed until the sound code opens it. A platform
+    // without one answers a device that no thread pulls.
+    virtual CAudioDevice& GetAudioDevice();
 
     // Free bytes for the caller on the file system holding the folder;
     // false when it cannot be had.

@@ -3,8 +3,10 @@
 // standard error (caption line, then text) and the most recent ones are kept;
 // the window is a CWindowHeadless fed by the test; the millisecond clock can
 // be switched to a hand-driven one that only moves when the test (or a
-// Sleep) advances it; free disk space can be set.
+// Sleep) advances it; free disk space can be set; sound is mixed only when
+// the caller pulls it (CAudioDeviceHeadless::Render).
 
+#include "platform/CAudioDevice.h"
 #include "platform/CPlatform.h"
 #include "platform/WindowHeadless.h"
 
@@ -31,6 +33,8 @@ public:
     bool GetFreeDiskSpace(std::string_view folder, uint64_t& freeBytes) override;
     // With the hand-driven clock a sleep advances it instead of waiting.
     void Sleep(uint32_t milliseconds) override;
+    CAudioDevice& GetAudioDevice() override { return m_Audio; }
+    CAudioDeviceHeadless& GetHeadlessAudio() { return m_Audio; }
 
     // A long headless run must not grow without bound.
     static constexpr std::size_t kKeptMessageBoxes = 64;
@@ -53,6 +57,7 @@ private:
     std::optional<uint64_t> m_FreeBytes;
     uint64_t m_Slept = 0;
     bool m_ManualClock = false;
+    CAudioDeviceHeadless m_Audio;
 };
 
 } // namespace plat

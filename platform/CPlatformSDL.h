@@ -1,6 +1,7 @@
 #pragma once
 // The platform on a real display, through SDL2. No SDL type appears here.
 
+#include "platform/CAudioDeviceSDL.h"
 #include "platform/CPlatform.h"
 #include "platform/WindowSDL.h"
 
@@ -11,9 +12,11 @@ public:
     // Falls back to standard error when SDL cannot show the box.
     void ShowMessageBox(std::string_view caption, std::string_view text) override;
     CWindowDevice& GetWindow() override { return m_Window; }
+    CAudioDevice& GetAudioDevice() override { return m_Audio; }
 
 private:
     CWindowSDL m_Window;
+    CAudioDeviceSDL m_Audio;
 };
 
 } // namespace plat

@@ -1,6 +1,10 @@
 #include "shell/CGameBase.h"
 
 #include "shell/CFrameRateCounter.h"
+#include "shell/CMusicPlayer.h"
+#include "shell/CSoundDevice.h"
+#include "shell/CSoundList.h"
+#include "shell/SoundOptions.h"
 #include "shell/CShellScreen.h"
 #include "shell/GameWindow.h"
 #include "shell/StartGame.h"
@@ -89,7 +93,7 @@ void StartCounterOnce(FrameRateCounterId id, uint32_t pass)
 } // namespace
 
 CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CLoadingScreenPresenter*,
-                     const char*, const char* const*)
+                     const char* startupMusic, const char* const*)
     : m_MinimumStep(minimumStep),
       m_Step(step),
       m_MaximumAccumulated(maximumAccumulated),
@@ -117,6 +121,18 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     CStartupTextLog::Instance().Enable(uint32_t(kDefaultScreenWidth), uint32_t(kDefaultScreenHeight));
     CFileListList::SGetInstance().ResetAllLists();
     InitBlitTables();
+    // The options set the output's channels, so the device opens first.
+    CGameBase::LoadSounds();
+    CSoundDevice::SGetInstance().Initialize();
+    ApplySoundSettings();
+    CMusicPlayer& music = CMusicPlayer::SGetInstance();
+    if (startupMusic && music.GetMusicList().Find(startupMusic) >= 0) {
+        music.Play(startupMusic);
+        if (m_FolderWritable) {
+            music.Service();
+            RunMessageLoop();
+        }
+    }
     GetLocalizationTable().LoadLocalization();
 
     m_DebugLineCount = 0;
@@ -134,9 +150,13 @@ CGameBase::~CGameBase()
         delete m_DeferredDeletes[i];
     m_DeferredDeletes.RemoveAll();
     g_ShuttingDown = true;
+    CSoundDevice& sound = CSoundDevice::SGetInstance();
+    sound.Shutdown();
     CMountedArchiveTable::Get().UnmountAll();
     m_ScreenWindow.reset();
     CFileListList::SGetInstance().DisposeAll();
+    // Disposing may have brought the music player back.
+    sound.Shutdown();
     if (g_Game == this)
         g_Game = nullptr;
     CObjectModelHost::SetInstance(m_PreviousHost);
@@ -163,6 +183,11 @@ bool CGameBase::OnMessage(CMessage&)
     return false;
 }
 
+void CGameBase::LoadSounds()
+{
+    CSoundList::SGetGlobal().Load("Sounds", "Resources", ".wav", ".ogg");
+}
+
 void CGameBase::Init(CLoadingScreenPresenter*) {}
 
 void CGameBase::Update(float seconds)
@@ -176,6 +201,8 @@ void CGameBase::Update(float seconds)
         m_DeferredDeletes.RemoveAt(0);
         delete object;
     }
+    CSoundDevice::SGetInstance().NextTick();
+    CMusicPlayer::SGetInstance().Update(seconds);
     if (m_ScreenWindow && m_UpdateWindows) {
         CPerformanceMonitorScope windows(Zone(GameZone::WindowUpdate));
         m_ScreenWindow->Update(seconds);
@@ -221,6 +248,7 @@ void CGameBase::DrawFrameRateLine()
 
 bool CGameBase::UpdateMusic(CMessage&)
 {
+    CMusicPlayer::SGetInstance().Service();
     return true;
 }
 
@@ -233,6 +261,7 @@ bool CGameBase::SetActive(bool active)
     GetShellInput().ResetKeyboard();
     if (active) {
         HideSystemCursor();
+        ApplySoundSettings();
     } else {
         ShowSystemCursor();
         GetShellInput().EndDragAndClip();
@@ -408,7 +437,9 @@ bool CGameBase::OnCharacterTyped(CMessage& message)
     return typed && OnCommand(typed->GetCharacter());
 }
 
-bool CGameBase::OnPlaySound(CMessage&)
+bool CGameBase::OnPlaySound(CMessage& message)
 {
+    if (const auto* play = dynamic_cast<CPlaySoundMessage*>(&message))
+        CSoundList::SGetGlobal().PlayByName(play->GetSound().GetString());
     return true;
 }

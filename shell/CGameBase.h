@@ -3,8 +3,11 @@
 // it, and its constructor makes it the process-wide game object that the main
 // loop, the message pump and the rest of the program reach through
 // SGetInstance. It sets up the program's settings file, archives, class
-// registry, message types, object lists, blitter tables and translations;
-// answers three message types through its own routers; destroys objects
+// registry, message types, object lists, blitter tables, sounds, music and
+// translations; answers three message types (idle processing services the
+// music, typed characters go to OnCommand, play-sound plays from the sound
+// list) through its own routers; steps the sound device and the music with
+// every update and shuts sound down when it goes; destroys objects
 // handed to it for deferred deletion at the start of the next update; and
 // runs the fixed-step frame driver (MeasureFrameTime), which calls Update a
 // whole number of steps per pass and then Draw.
@@ -87,10 +90,13 @@ public:
     static void SSetShuttingDown(bool shuttingDown);
 
     bool OnMessage(CMessage& message) override;
+    // The sound list "Sounds": every ".wav" and ".ogg" below "Resources".
+    virtual void LoadSounds();
     virtual void Init(CLoadingScreenPresenter* presenter);
     virtual void Update(float seconds);
     // True when the frame was presented.
     virtual bool Draw();
+    // Services the music player (next track, volume); true.
     virtual bool UpdateMusic(CMessage& message);
     // After the display mode was switched by the user.
     virtual void OnDisplayModeChanged();

@@ -1,6 +1,7 @@
 #include "shell/StartGame.h"
 
 #include "shell/CGameBase.h"
+#include "shell/CSoundDevice.h"
 #include "shell/GameWindow.h"
 #include "foundation/CFile.h"
 #include "foundation/CPerformanceMonitor.h"
@@ -167,6 +168,7 @@ bool RunOnePass()
 
 int32_t ShutDown()
 {
+    CSoundDevice::SGetInstance().StopAllSounds();
     CGameBase::SSetShuttingDown(true);
     delete CGameBase::SGetInstance();
     CMountedArchiveTable::Get().UnmountAll();

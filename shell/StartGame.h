@@ -49,8 +49,8 @@ void SetIdleWait(IdleWait wait);
 bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& exitCode);
 // One pass of the main loop; false once the program was asked to end.
 bool RunOnePass();
-// The orderly end: the game object is destroyed, archives closed, the window
-// closed. Answers the exit status.
+// The orderly end: every sound stops, the game object is destroyed, archives
+// and the window closed. Answers the exit status.
 int32_t ShutDown();
 // StartUp, passes until the end is asked (or "/Passes n" passes have run),
 // ShutDown; answers the exit status.

@@ -1,6 +1,8 @@
 #include "ShellTestSupport.h"
 
 #include "shell/CFrameRateCounter.h"
+#include "shell/CSoundDevice.h"
+#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
 #include "foundation/CIniSection.h"
 #include "foundation/CPerformanceMonitor.h"
@@ -52,6 +54,10 @@ void CShellTest::TearDown()
     if (m_Started)
         ShutDown();
     delete CGameBase::SGetInstance();
+    // The process's sounds hold buffers of this test's audio output, which
+    // goes with its platform.
+    CSoundList::SGetGlobal().RemoveAll();
+    CSoundDevice::SGetInstance().Shutdown();
     SetShellInput(nullptr);
     SetRunGame(nullptr);
     m_Platform.StopManualClock();

@@ -1,0 +1,20 @@
+#pragma once
+// Paths that cannot draw because a table they need was never built draw
+// nothing and say so once per process on the debug channel.
+
+#include <cstdint>
+
+enum class MissingTable : uint8_t {
+    BlendTable8A,
+    BlendTable8B,
+    Palette565,
+    Palette,
+    BlendPalette,
+};
+inline constexpr uint32_t kMissingTableCount = 5;
+
+void ReportMissingTable(MissingTable table);
+// How many times the table was reported since start (0 or 1), for tests.
+uint32_t MissingTableReports(MissingTable table);
+// Only for tests: forget what was reported.
+void ResetMissingTableReportsForTesting();

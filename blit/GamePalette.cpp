@@ -1,0 +1,98 @@
+#include "blit/GamePalette.h"
+
+#include "blit/CPalette.h"
+#include "blit/ColorTables.h"
+#include "blit/KernelLookupTables.h"
+#include "foundation/CFile.h"
+#include "platform/Debug.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kPaletteBytes = 768;
+
+std::array<uint16_t, 256> s_Palette565{};
+bool s_HasPalette = false;
+
+bool ReadPaletteFile(const char* name, uint8_t* entries)
+{
+    CFile file;
+    if (!file.Open(name, FILE_READ))
+        return false;
+    const bool whole = file.GetSize() == kPaletteBytes && file.Read(entries, kPaletteBytes) == kPaletteBytes;
+    file.Close();
+    return whole;
+}
+
+void FillArray(CArrayPOD<uint8_t>& array, const uint8_t* bytes, uint32_t count)
+{
+    array.RemoveAll();
+    array.Reserve(count);
+    for (uint32_t i = 0; i < count; ++i)
+        array.Append(bytes[i]);
+}
+
+} // namespace
+
+bool LoadGamePalette()
+{
+    uint8_t entries[kPaletteBytes];
+    if (!ReadPaletteFile(kGamePaletteFile, entries) && !ReadPaletteFile(kGamePaletteCacheFile, entries)) {
+        plat::DebugOutput("Blitter: no game palette in \"Palettes/GamePalette.pal\"\n");
+        return false;
+    }
+    SetGamePalette(entries);
+    return true;
+}
+
+void SetGamePalette(const uint8_t* entries)
+{
+    FillArray(GetGamePalette(), entries, kPaletteBytes);
+    CPalette& blend = GetBlendTable();
+    blend.SetType(1);
+    std::memcpy(blend.GetData(), entries, kPaletteBytes);
+    for (uint32_t i = 0; i < 256; ++i)
+        s_Palette565[i] = PackColor565(entries[i * 3 + 2], entries[i * 3 + 1], entries[i * 3]);
+    s_HasPalette = true;
+
+    static std::array<uint8_t, 65536> inverse;
+    for (uint32_t pixel = 0; pixel < 65536; ++pixel) {
+        uint8_t bgr[3];
+        Widen565(uint16_t(pixel), bgr);
+        inverse[pixel] = FindNearestPaletteEntry(entries, bgr[2], bgr[1], bgr[0], 1, 256);
+    }
+    FillArray(InversePalette565, inverse.data(), uint32_t(inverse.size()));
+}
+
+void ClearGamePalette()
+{
+    GetGamePalette().Free();
+    GetBlendTable().SetType(0);
+    InversePalette565.Free();
+    s_Palette565.fill(0);
+    s_HasPalette = false;
+}
+
+CPalette& GetBlendTable()
+{
+    static CPalette blend;
+    return blend;
+}
+
+const uint16_t* GetPalette565Table()
+{
+    return s_HasPalette ? s_Palette565.data() : nullptr;
+}
+
+SBlitTables MakeBlitTables(uint32_t opacity255)
+{
+    SBlitTables tables;
+    tables.opacityRow = GetColorTables().BlendTable[opacity255 > 255 ? 255 : opacity255];
+    tables.blendTable8A = BlendTable8A.GetCount() >= 65536 ? BlendTable8A.GetData() : nullptr;
+    tables.blendTable8B = BlendTable8B.GetCount() >= 65536 ? BlendTable8B.GetData() : nullptr;
+    tables.palette565 = GetPalette565Table();
+    tables.palette = GetGamePalette().GetCount() >= kPaletteBytes ? GetGamePalette().GetData() : nullptr;
+    return tables;
+}

@@ -1,0 +1,189 @@
+#pragma once
+// CFrame, the engine's image in memory: pixels in one of four formats, a hot
+// spot, and optionally a run-length form that replaces the plain pixels.
+//
+// Formats (format bits of the flag word): 0x20 8-bit palette index (0 is
+// transparent), 0x40 RGB565 (red in the top bits; 0 is transparent), 0x80
+// three bytes blue, green, red, 0x100 four bytes blue, green, red, alpha.
+// Rows are stored top to bottom, left to right. Row table entry y is the
+// index, in pixels, of row y's first pixel, so the pitch is entry 1; the
+// table always has max(height, 2) entries.
+//
+// The frame's pixel (0, 0) lies at frame coordinates (offset x, offset y),
+// measured from the hot spot; every operation taking coordinates subtracts
+// the offset first.
+//
+// Run-length form (kind 2, five bands; kind 4, two bands): the pixels become
+// a main block plus up to four extra blocks, each a u32 total size followed
+// by the rows, with a row table of byte offsets into the block. Such a frame
+// is read and hit-tested but never drawn into.
+//
+// Frames own their memory unless made with MakeBorrowed (or given borrowed
+// blocks by a cache reader): then the pixels and blocks belong to someone
+// else, who keeps them alive while the frame lives.
+
+#include "blit/CFrameInterface.h"
+#include "foundation/CRect.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class CPalette;
+
+inline constexpr uint32_t kFrameFormat8 = 0x20;
+inline constexpr uint32_t kFrameFormat16 = 0x40;
+inline constexpr uint32_t kFrameFormat24 = 0x80;
+inline constexpr uint32_t kFrameFormat32 = 0x100;
+inline constexpr uint32_t kFrameFiveBands = 2;
+inline constexpr uint32_t kFrameTwoBands = 4;
+inline constexpr uint32_t kFrameBorrowed = 0x4000;
+
+// One run-length block as a builder hands it to a frame.
+struct SRunLengthBlock {
+    std::unique_ptr<uint8_t[]> data; // starts with its u32 total size
+    uint32_t size = 0;               // bytes allocated
+    std::unique_ptr<uint32_t[]> rows; // one byte offset per frame row
+};
+
+class CFrame : public CFrameInterface {
+    OMBRISALT_REFLECTED(CFrame, CFrameInterface)
+public:
+    // An empty frame: no pixels, no format.
+    CFrame();
+    ~CFrame() override;
+
+    // A plain frame of that size and depth, zeroed; null when Create refuses.
+    static std::unique_ptr<CFrame> MakeOwned(uint32_t width, uint32_t height, uint32_t depth);
+    // A plain frame over pixels it does not own, rows pitch pixels apart
+    // (pitch >= width); null for a bad depth, size or pitch.
+    static std::unique_ptr<CFrame> MakeBorrowed(uint8_t* pixels, uint32_t width, uint32_t height, uint32_t depth,
+                                                uint32_t pitch);
+
+    // Makes the frame plain, width x height at depth 8, 16, 24 or 32,
+    // zeroed, offset (0, 0). The same size and depth of a plain frame with
+    // pixels keep the pixels. Refused (false, frame left empty) for an
+    // unknown depth, a side above 65535 or a buffer above 4 GB.
+    bool Create(uint32_t width, uint32_t height, uint32_t depth);
+    // Releases all pixel data; the frame has no format afterwards.
+    void Free();
+    // Owned buffers already have exactly their size; kept for callers that
+    // run it after building.
+    void Compact() {}
+    // Replaces the plain pixels by a run-length form; false (frame
+    // unchanged) for a bad kind, no main block, or a block whose size header
+    // or row offsets do not fit its allocation.
+    bool TakeRunLengthForm(uint32_t kind, SRunLengthBlock main, std::array<SRunLengthBlock, 4> extra);
+
+    // Row y of a plain frame, or null (no pixels, run-length, y outside).
+    uint8_t* Row(uint32_t y);
+    const uint8_t* Row(uint32_t y) const;
+
+    // 8, 16, 24 or 32 set the format bits; anything else clears them.
+    void SetBitDepth(uint32_t depth);
+    void SetOffset(int16_t x, int16_t y);
+    // Moves the offset and drops the derived per-frame data (palette holder
+    // and the like), which is made again when next asked for.
+    void MoveOffset(int16_t dx, int16_t dy);
+    bool IsCompressed() const { return (m_Flags & 0x6) != 0; }
+    bool IsBorrowed() const { return (m_Flags & kFrameBorrowed) != 0; }
+
+    // 8-bit: any non-zero index; 24-bit: any non-black pixel; 32-bit: any
+    // non-zero alpha; other frames answer false.
+    bool HasVisiblePixels() const;
+    // The smallest pixel rectangle (offset not applied) holding every opaque
+    // pixel (alpha 8 or more at 32 bits, a non-zero raw pixel otherwise);
+    // the whole frame when none is.
+    void GetOpaqueBounds(CRect& out) const;
+    // Another frame interface: this becomes a plain frame of its size and
+    // depth holding its pixels, its palette and its offset. Other objects go
+    // to CObject's copy.
+    void CopyFrom(CObject* other) override;
+    uint32_t GetMemorySize() override;
+
+    // The process-wide depth frames are built for; 8 until set.
+    static uint32_t SGetBitDepth();
+    static void SetGlobalBitDepth(uint32_t depth);
+
+    // CFrameInterface.
+    bool Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType) override;
+    // Draws source rectangle s into d, both in pixel coordinates and
+    // clipped; drawing into a run-length frame is a fatal error.
+    void BlitToFrame(CFrameInterface& source, const CRect& s, const CRect& d, CBlitType& blitType);
+    bool Render(CRenderableObject& renderable) override;
+    void ClearRect(const CRect& rect) override;
+    void Clear() override;
+    void Fill(CColor& colour) override;
+    void FillBytes(uint8_t value) override;
+    void FillRect(const CRect& rect, CColor& colour) override;
+    uint32_t GetBitDepth() const override;
+    uint32_t GetBytesPerPixel() const override;
+    uint8_t* GetPixels() const override { return m_Pixels; }
+    uint8_t* GetRLEBlock(uint32_t n) const override;
+    const uint32_t* GetRLERowTable(uint32_t n) const override;
+    void GetBounds(CRect& out) const override;
+    uint32_t GetFlags() const override { return m_Flags; }
+    uint32_t GetWidth() const override { return m_Width; }
+    uint32_t GetHeight() const override { return m_Height; }
+    uint32_t GetPitch() const override { return m_RowTable ? m_RowTable[1] : 0; }
+    uint32_t GetWidthLog2() const override { return m_WidthLog2; }
+    uint32_t GetHeightLog2() const override { return m_HeightLog2; }
+    int32_t GetOffsetX() const override { return m_OffsetX; }
+    int32_t GetOffsetY() const override { return m_OffsetY; }
+    const uint32_t* GetRowTable() const override { return m_RowTable; }
+    // Bresenham between the end points (both drawn) after clipping to the
+    // frame; no blending.
+    void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour) override;
+    // Through the installed float line drawer; nothing without one.
+    void DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width) override;
+    bool GetPixel(int32_t x, int32_t y, CColor& out) const override;
+    uint32_t GetRawPixel(int32_t x, int32_t y) const override;
+    void SetPixel(int32_t x, int32_t y, CColor& colour) override;
+    // Plain frames: the top byte of the raw pixel is above 5 (so only 32-bit
+    // frames hit); run-length frames: a drawn packet covers the point.
+    bool HitTest(int32_t x, int32_t y) const override;
+    void RemapRect(const CRect& rect, const uint8_t* table) override;
+    uint8_t GetDrawFlag() const override { return m_DrawFlag; }
+    void SetDrawFlag(uint8_t flag) override { m_DrawFlag = flag; }
+    CPalette* GetPalette() const override;
+
+private:
+    void SetUpDimensions(uint32_t pitch);
+    bool ToPixelRect(const CRect& rect, CRect& out) const;
+
+    int16_t m_OffsetX = 0;
+    int16_t m_OffsetY = 0;
+    uint8_t* m_Pixels = nullptr;
+    uint8_t m_WidthLog2 = 0;
+    uint8_t m_HeightLog2 = 0;
+    uint16_t m_Width = 0;
+    uint16_t m_Height = 0;
+    uint32_t* m_RowTable = nullptr;
+    std::array<uint8_t*, 4> m_ExtraBlocks{};
+    std::array<uint32_t*, 4> m_ExtraRows{};
+    uint32_t m_Flags = 0;
+    uint8_t m_DrawFlag = 1;
+    // Storage the pointers above point into, unless they are borrowed:
+    // index 0 the pixels or main block, 1 to 4 the extra blocks.
+    std::array<std::unique_ptr<uint8_t[]>, 5> m_OwnedBlocks;
+    std::array<std::unique_ptr<uint32_t[]>, 5> m_OwnedRows;
+};
+
+// Draws a float line into a frame that is not drawn by DrawLine: installed
+// by the layers that own the shape renderer and the anti-aliased line.
+using FloatLineDrawer = void (*)(CFrame& frame, float x1, float y1, float x2, float y2, CColor& colour, float width);
+FloatLineDrawer SetFloatLineDrawer(FloatLineDrawer drawer);
+
+// RGB565 and 32-bit fill helpers of the frame's fills.
+// Every byte of each pixel (blue, green, red and alpha alike) moves toward
+// the colour's by k = alpha >> 1 of 128:  d + ((s - d) * k) >> 7, clamped.
+void BlendRun32(uint8_t* pixels, uint32_t count, uint32_t colour);
+
+// One mip-map step: destination becomes source halved, each pixel the
+// floored mean of a 2 x 2 block (24- and 32-bit sources; other depths get no
+// pixels), with the source offset halved toward zero. False for a 1 x 1
+// source or an odd side.
+bool HalveFrame(CFrame& destination, const CFrame& source);
+
+// Registers the classes of images/, in a fixed order; idempotent.
+void RegisterImagesClasses();

@@ -1,0 +1,357 @@
+#include "shell/CSoundReader.h"
+
+#include "foundation/CFile.h"
+#include "foundation/LittleEndian.h"
+#include "platform/CAudioDevice.h"
+
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kTagRiff = 0x46464952; // "RIFF"
+constexpr uint32_t kTagWave = 0x45564157; // "WAVE"
+constexpr uint32_t kTagFmt = 0x20746D66;  // "fmt "
+constexpr uint32_t kTagData = 0x61746164; // "data"
+constexpr uint32_t kTagFact = 0x74636166; // "fact"
+constexpr uint16_t kFormatPcm = 1;
+// No WAVE format expands its data more than this (2-bit ADPCM to 16 bits).
+constexpr uint64_t kMaxExpansion = 8;
+constexpr uint64_t kMaxDecodedSize = 0x7FFFFFFF;
+
+bool ReadExactly(CFile& file, void* bytes, uint32_t count)
+{
+    return file.Read(bytes, count) == count;
+}
+
+// Four characters a chunk id can be made of.
+bool LooksLikeChunkId(CFile& file, int64_t position)
+{
+    uint8_t id[4];
+    if (!file.Seek(position) || !ReadExactly(file, id, 4))
+        return false;
+    for (uint8_t c : id)
+        if (c < 0x20 || c > 0x7E)
+            return false;
+    return true;
+}
+
+uint8_t SilenceByte(const plat::PcmFormat& format)
+{
+    return format.bits == 8 ? 0x80 : 0x00;
+}
+
+} // namespace
+
+// --- Base ---
+
+CSoundReader::~CSoundReader() = default;
+
+void CSoundReader::Close()
+{
+    m_File.reset();
+}
+
+uint32_t CSoundReader::ReadSplit(void* part1, uint32_t size1, void* part2, uint32_t size2)
+{
+    const uint32_t first = Read(part1, size1);
+    if (first < size1 || !part2 || size2 == 0)
+        return first;
+    return first + Read(part2, size2);
+}
+
+// --- WAVE ---
+
+bool CWaveSoundReader::Open(CFile* file)
+{
+    Close();
+    m_File.reset(file);
+    if (!m_File)
+        return false;
+    uint8_t header[12];
+    if (!m_File->Seek(0) || !ReadExactly(*m_File, header, 12) || ReadLE32(header) != kTagRiff ||
+        ReadLE32(header + 8) != kTagWave)
+        return false;
+    const int64_t fileSize = m_File->GetSize();
+    const int64_t limit = std::min<int64_t>(int64_t(ReadLE32(header + 4)) + 8, fileSize);
+
+    uint8_t fmt[16] = {};
+    bool haveFormat = false, haveData = false, haveFact = false;
+    uint32_t dataSize = 0, factFrames = 0, formatSize = 0;
+    int64_t formatStart = 0;
+    int64_t position = 12;
+    while (!(haveFormat && haveData) && position + 8 <= limit) {
+        uint8_t chunk[8];
+        if (!m_File->Seek(position) || !ReadExactly(*m_File, chunk, 8))
+            break;
+        const uint32_t id = ReadLE32(chunk);
+        const uint32_t size = ReadLE32(chunk + 4);
+        const int64_t start = position + 8;
+        if (id == kTagFmt) {
+            if (size < 16 || !ReadExactly(*m_File, fmt, 16))
+                return false;
+            formatStart = start;
+            formatSize = uint32_t(std::clamp<int64_t>(fileSize - start, 0, size));
+            haveFormat = true;
+        } else if (id == kTagData) {
+            m_DataStart = uint32_t(std::min<int64_t>(start, UINT32_MAX));
+            dataSize = uint32_t(std::clamp<int64_t>(fileSize - start, 0, size));
+            haveData = true;
+        } else if (id == kTagFact && size >= 4) {
+            uint8_t count[4];
+            if (ReadExactly(*m_File, count, 4)) {
+                factFrames = ReadLE32(count);
+                haveFact = true;
+            }
+        }
+        int64_t next = start + int64_t(size);
+        // Writers disagree on the pad byte after an odd chunk. A pad byte is
+        // 0, which no chunk id begins with: skip it unless an id follows the
+        // chunk directly.
+        if ((size & 1) && !LooksLikeChunkId(*m_File, next))
+            ++next;
+        position = next;
+    }
+    if (!haveFormat || !haveData)
+        return false;
+
+    const uint16_t tag = ReadLE16(fmt);
+    const uint16_t channels = ReadLE16(fmt + 2);
+    const uint32_t rate = ReadLE32(fmt + 4);
+    const uint16_t bits = ReadLE16(fmt + 14);
+    m_SourceSize = dataSize;
+    if (tag != kFormatPcm) {
+        // The frame count comes from "fact"; a format without one has no
+        // size to keep to.
+        if (!haveFact || channels == 0)
+            return false;
+        return OpenCompressed(factFrames, formatStart, formatSize, dataSize);
+    }
+    m_Format.channels = channels;
+    m_Format.rate = rate;
+    m_Format.bits = bits;
+    if (!m_Format.IsValid())
+        return false;
+    m_DecodedSize = dataSize - dataSize % m_Format.BlockAlign();
+    m_Position = 0;
+    return m_File->Seek(m_DataStart);
+}
+
+bool CWaveSoundReader::OpenCompressed(uint32_t frames, int64_t formatStart, uint32_t formatSize, uint32_t sourceBytes)
+{
+    // The decoder is handed a file rebuilt from the two chunks as they were
+    // checked, so no size it sees claims more than the file holds.
+    std::vector<uint8_t> file(20 + size_t(formatSize) + 8 + size_t(sourceBytes));
+    WriteLE32(file.data(), kTagRiff);
+    WriteLE32(file.data() + 4, uint32_t(file.size() - 8));
+    WriteLE32(file.data() + 8, kTagWave);
+    WriteLE32(file.data() + 12, kTagFmt);
+    WriteLE32(file.data() + 16, formatSize);
+    uint8_t* data = file.data() + 20 + formatSize;
+    WriteLE32(data, kTagData);
+    WriteLE32(data + 4, sourceBytes);
+    if (!m_File->Seek(formatStart) || !ReadExactly(*m_File, file.data() + 20, formatSize) ||
+        !m_File->Seek(m_DataStart) || !ReadExactly(*m_File, data + 8, sourceBytes))
+        return false;
+    plat::PcmFormat format;
+    std::vector<uint8_t> pcm;
+    if (!plat::DecodeCompressedWave(file.data(), file.size(), format, pcm) || !format.IsValid())
+        return false;
+    const uint64_t wanted = uint64_t(frames) * format.BlockAlign();
+    if (wanted == 0 || wanted > uint64_t(sourceBytes) * kMaxExpansion || wanted > kMaxDecodedSize)
+        return false;
+    m_Decoded.reset(new (std::nothrow) uint8_t[size_t(wanted)]);
+    if (!m_Decoded)
+        return false;
+    const size_t kept = std::min<size_t>(pcm.size(), size_t(wanted));
+    std::memcpy(m_Decoded.get(), pcm.data(), kept);
+    std::memset(m_Decoded.get() + kept, SilenceByte(format), size_t(wanted) - kept);
+    m_Format = format;
+    m_DecodedSize = uint32_t(wanted);
+    m_Position = 0;
+    return true;
+}
+
+uint32_t CWaveSoundReader::Read(void* buffer, uint32_t bytes)
+{
+    const uint32_t want = std::min(bytes, m_DecodedSize - m_Position);
+    if (want == 0)
+        return 0;
+    uint32_t got = 0;
+    if (m_Decoded) {
+        std::memcpy(buffer, m_Decoded.get() + m_Position, want);
+        got = want;
+    } else if (m_File) {
+        got = m_File->Read(buffer, want);
+    }
+    m_Position += got;
+    return got;
+}
+
+bool CWaveSoundReader::Seek(uint32_t position)
+{
+    m_Position = std::min(position, m_DecodedSize);
+    return m_Decoded || (m_File && m_File->Seek(int64_t(m_DataStart) + m_Position));
+}
+
+void CWaveSoundReader::Close()
+{
+    m_Decoded.reset();
+    m_Position = 0;
+    CSoundReader::Close();
+}
+
+// --- Ogg Vorbis ---
+
+struct COggSoundReader::Decoder {
+    OggVorbis_File file;
+};
+
+namespace {
+
+size_t OggRead(void* bytes, size_t size, size_t count, void* source)
+{
+    if (size == 0)
+        return 0;
+    const size_t total = std::min<size_t>(size * count, UINT32_MAX);
+    return static_cast<CFile*>(source)->Read(bytes, uint32_t(total)) / size;
+}
+
+int OggSeek(void* source, ogg_int64_t offset, int whence)
+{
+    CFile& file = *static_cast<CFile*>(source);
+    int64_t position = offset;
+    if (whence == SEEK_CUR)
+        position += file.GetPosition();
+    else if (whence == SEEK_END)
+        position += file.GetSize();
+    return position >= 0 && file.Seek(position) ? 0 : -1;
+}
+
+long OggTell(void* source)
+{
+    return long(static_cast<CFile*>(source)->GetPosition());
+}
+
+// The reader owns the file; the decoder never closes it.
+const ov_callbacks kOggCallbacks = {OggRead, OggSeek, nullptr, OggTell};
+
+} // namespace
+
+COggSoundReader::COggSoundReader() : m_Decoder(std::make_unique<Decoder>()) {}
+
+COggSoundReader::~COggSoundReader()
+{
+    Close();
+}
+
+bool COggSoundReader::Open(CFile* file)
+{
+    Close();
+    m_File.reset(file);
+    if (!m_File || !m_File->Seek(0))
+        return false;
+    if (ov_open_callbacks(m_File.get(), &m_Decoder->file, nullptr, 0, kOggCallbacks) != 0)
+        return false;
+    m_Opened = true;
+    const vorbis_info* info = ov_info(&m_Decoder->file, -1);
+    const ogg_int64_t frames = ov_pcm_total(&m_Decoder->file, -1);
+    if (!info || frames < 0 || info->rate <= 0 || (info->channels != 1 && info->channels != 2))
+        return false;
+    const uint64_t size = uint64_t(frames) * uint64_t(info->channels) * 2;
+    if (size > kMaxDecodedSize)
+        return false;
+    m_Format.channels = uint16_t(info->channels);
+    m_Format.rate = uint32_t(info->rate);
+    m_Format.bits = 16;
+    m_DecodedSize = uint32_t(size);
+    m_SourceSize = uint32_t(std::clamp<int64_t>(m_File->GetSize(), 0, UINT32_MAX));
+    return true;
+}
+
+uint32_t COggSoundReader::Read(void* buffer, uint32_t bytes)
+{
+    if (!m_Opened)
+        return 0;
+    char* out = static_cast<char*>(buffer);
+    uint32_t got = 0;
+    int holes = 0;
+    while (got < bytes) {
+        int section = 0;
+        const int want = int(std::min<uint32_t>(bytes - got, INT_MAX));
+        const long result = ov_read(&m_Decoder->file, out + got, want, 0, 2, 1, &section);
+        if (result == OV_HOLE || result == OV_EBADLINK) {
+            if (++holes > 64)
+                break;
+            continue;
+        }
+        if (result <= 0)
+            break; // end of data, or an error the decoder cannot step over
+        // A chained stream whose links differ in layout cannot continue the
+        // sound.
+        const vorbis_info* info = ov_info(&m_Decoder->file, section);
+        if (!info || info->channels != m_Format.channels)
+            break;
+        got += uint32_t(result);
+    }
+    return got;
+}
+
+uint32_t COggSoundReader::Tell()
+{
+    if (!m_Opened)
+        return 0;
+    const ogg_int64_t frame = ov_pcm_tell(&m_Decoder->file);
+    return frame < 0 ? 0 : uint32_t(std::min<uint64_t>(uint64_t(frame) * m_Format.BlockAlign(), m_DecodedSize));
+}
+
+bool COggSoundReader::Seek(uint32_t position)
+{
+    if (!m_Opened)
+        return false;
+    const uint32_t align = m_Format.BlockAlign();
+    return align && ov_pcm_seek(&m_Decoder->file, std::min(position, m_DecodedSize) / align) == 0;
+}
+
+void COggSoundReader::Close()
+{
+    if (m_Opened)
+        ov_clear(&m_Decoder->file);
+    m_Opened = false;
+    CSoundReader::Close();
+}
+
+// --- Factory ---
+
+CSoundReader* OpenSoundReader(CFile* file)
+{
+    if (!file)
+        return nullptr;
+    uint8_t header[12] = {};
+    const bool whole = file->Read(header, 12) == 12;
+    file->Seek(0);
+    CSoundReader* reader = nullptr;
+    if (whole && ReadLE32(header) == kTagRiff && ReadLE32(header + 8) == kTagWave)
+        reader = new CWaveSoundReader;
+    else
+        reader = new COggSoundReader;
+    if (!reader->Open(file)) {
+        delete reader;
+        return nullptr;
+    }
+    return reader;
+}
+
+CSoundReader* OpenSoundReader(const char* name, uint32_t openFlags)
+{
+    auto* file = new CFile;
+    if (!file->Open(name, openFlags | FILE_READ)) {
+        delete file;
+        return nullptr;
+    }
+    return OpenSoundReader(file);
+}

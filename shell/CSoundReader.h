@@ -1,0 +1,102 @@
+#pragma once
+// Sound readers turn a sound file into 8-bit unsigned or 16-bit signed PCM on
+// request: loaded sounds read a whole file through one, the stream pump a
+// piece at a time. OpenSoundReader picks the kind from the first 12 bytes:
+// "RIFF", a size and "WAVE" make a WAVE reader, anything else is tried as
+// Ogg Vorbis.
+//
+// WAVE layout: "RIFF", u32 size of what follows, "WAVE", then chunks of a
+// four-character id, a u32 size and the data, padded to even length. "fmt "
+// (at least 16 bytes): u16 format tag, u16 channels, u32 frames per second,
+// u32 bytes per second, u16 block align, u16 bits per sample. "data": the
+// samples. "fact" (compressed formats): u32 frames. Tag 1 is plain PCM and is
+// read straight from the file; any other tag is decoded whole at open by the
+// platform's WAVE decoder and padded with silence, or cut, to the frame count
+// of "fact".
+//
+// Every size in a file is untrusted: the data chunk is cut to the bytes the
+// file holds, a compressed file's decoded size is held to 8 bytes per source
+// byte, and formats the mixer cannot play (channels other than 1 or 2, PCM
+// bits other than 8 or 16) are refused.
+//
+// Positions (Tell, Seek) count decoded bytes from the start of the sound for
+// every kind. A reader is used by one thread at a time.
+
+#include "foundation/CMemoryPool.h"
+#include "platform/CAudioMixer.h"
+
+#include <cstdint>
+#include <memory>
+
+class CFile;
+
+class CSoundReader : public CPooledClassBase {
+public:
+    CSoundReader() = default;
+    CSoundReader(const CSoundReader&) = delete;
+    CSoundReader& operator=(const CSoundReader&) = delete;
+    virtual ~CSoundReader();
+
+    // Takes the open file, also when it fails.
+    virtual bool Open(CFile* file) = 0;
+    // Bytes written to buffer; fewer at the end of the data.
+    virtual uint32_t Read(void* buffer, uint32_t bytes) = 0;
+    virtual uint32_t Tell() = 0;
+    // A position past the end stands at the end.
+    virtual bool Seek(uint32_t position) = 0;
+    virtual void Close();
+
+    // Decoded bytes of the whole sound.
+    uint32_t GetSize() const { return m_DecodedSize; }
+    // Encoded bytes: the data chunk, or the whole Ogg file.
+    uint32_t GetSourceSize() const { return m_SourceSize; }
+    const plat::PcmFormat& GetFormat() const { return m_Format; }
+
+    // Fills part1 and then part2 (the two parts of a locked ring region);
+    // answers the bytes read into both.
+    uint32_t ReadSplit(void* part1, uint32_t size1, void* part2, uint32_t size2);
+
+protected:
+    plat::PcmFormat m_Format;
+    std::unique_ptr<CFile> m_File;
+    uint32_t m_DecodedSize = 0;
+    uint32_t m_SourceSize = 0;
+};
+
+class CWaveSoundReader final : public CSoundReader {
+public:
+    bool Open(CFile* file) override;
+    uint32_t Read(void* buffer, uint32_t bytes) override;
+    uint32_t Tell() override { return m_Position; }
+    bool Seek(uint32_t position) override;
+    void Close() override;
+
+private:
+    bool OpenCompressed(uint32_t frames, int64_t formatStart, uint32_t formatSize, uint32_t sourceBytes);
+
+    uint32_t m_DataStart = 0;
+    uint32_t m_Position = 0;                 // decoded bytes handed out
+    std::unique_ptr<uint8_t[]> m_Decoded;    // compressed formats, decoded whole
+};
+
+class COggSoundReader final : public CSoundReader {
+public:
+    COggSoundReader();
+    ~COggSoundReader() override;
+    bool Open(CFile* file) override;
+    uint32_t Read(void* buffer, uint32_t bytes) override;
+    uint32_t Tell() override;
+    bool Seek(uint32_t position) override;
+    void Close() override;
+
+private:
+    struct Decoder;
+    std::unique_ptr<Decoder> m_Decoder;
+    bool m_Opened = false;
+};
+
+// Opens name (FILE_READ is added to the flags) and the reader its first bytes
+// ask for; null when the file does not open or the reader refuses it.
+CSoundReader* OpenSoundReader(const char* name, uint32_t openFlags);
+// The same over a file already open, which the call takes.
+CSoundReader* OpenSoundReader(CFile* file);

@@ -1,0 +1,119 @@
+#include "blit/GamePalette.h"
+
+#include "blit/CPalette.h"
+#include "blit/ColorTables.h"
+#include "blit/KernelLookupTables.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+std::string RandomPalette(uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(768, '\0');
+    for (char& c : bytes)
+        c = char(random());
+    return bytes;
+}
+
+class GamePalette : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        InitBlitTables();
+        ClearGamePalette();
+    }
+    void TearDown() override
+    {
+        ClearGamePalette();
+        CTempFolderTest::TearDown();
+    }
+};
+
+TEST_F(GamePalette, InstallingDerivesTheBlendPaletteAndBothRgb565Tables)
+{
+    const std::string bytes = RandomPalette(1);
+    const auto* entries = reinterpret_cast<const uint8_t*>(bytes.data());
+    SetGamePalette(entries);
+    ASSERT_EQ(GetGamePalette().GetCount(), 768u);
+    ASSERT_EQ(GetBlendTable().GetType(), 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(GetBlendTable().GetData()), 768), bytes);
+    const uint16_t* to565 = GetPalette565Table();
+    ASSERT_NE(to565, nullptr);
+    for (uint32_t i = 0; i < 256; ++i)
+        ASSERT_EQ(to565[i], PackColor565(entries[3 * i + 2], entries[3 * i + 1], entries[3 * i]));
+    ASSERT_EQ(InversePalette565.GetCount(), 65536u);
+    std::mt19937 random(2);
+    for (uint32_t trial = 0; trial < 300; ++trial) {
+        const uint16_t pixel = uint16_t(random());
+        uint8_t bgr[3];
+        Widen565(pixel, bgr);
+        uint32_t best = 1, bestDistance = UINT32_MAX;
+        for (uint32_t i = 1; i < 256; ++i) {
+            const int db = bgr[0] - entries[3 * i], dg = bgr[1] - entries[3 * i + 1], dr = bgr[2] - entries[3 * i + 2];
+            const uint32_t distance = uint32_t(30 * dr * dr + 59 * dg * dg + 11 * db * db);
+            if (distance < bestDistance)
+                best = i, bestDistance = distance;
+        }
+        ASSERT_EQ(InversePalette565[pixel], best) << pixel;
+    }
+    const SBlitTables tables = MakeBlitTables(300);
+    EXPECT_EQ(tables.opacityRow, GetColorTables().BlendTable[255]);
+    EXPECT_EQ(tables.palette565, to565);
+    EXPECT_EQ(tables.blendTable8A, nullptr);
+}
+
+TEST_F(GamePalette, ClearingLeavesNoTableToRead)
+{
+    SetGamePalette(reinterpret_cast<const uint8_t*>(RandomPalette(3).data()));
+    ClearGamePalette();
+    EXPECT_EQ(GetPalette565Table(), nullptr);
+    EXPECT_EQ(GetBlendTable().GetType(), 0);
+    const SBlitTables tables = MakeBlitTables(128);
+    EXPECT_EQ(tables.palette, nullptr);
+    EXPECT_EQ(tables.palette565, nullptr);
+}
+
+TEST_F(GamePalette, LoadsFromThePaletteFolderElseTheCache)
+{
+    EXPECT_FALSE(LoadGamePalette());
+    WriteBytes("Palettes/GamePalette.pal", RandomPalette(4).substr(0, 700)); // short: refused
+    EXPECT_FALSE(LoadGamePalette());
+    EXPECT_EQ(GetPalette565Table(), nullptr);
+    WriteBytes("cache/palettes/gamepalette.PAL", RandomPalette(5));
+    ASSERT_TRUE(LoadGamePalette());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(GetGamePalette().GetData()), 768), RandomPalette(5));
+    WriteBytes("Palettes/GamePalette.pal", RandomPalette(6));
+    ASSERT_TRUE(LoadGamePalette());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(GetGamePalette().GetData()), 768), RandomPalette(6));
+}
+
+TEST(CPalette, NearestSearchKeepsTheLowestIndexOnTies)
+{
+    CPalette palette;
+    palette.SetType(1);
+    uint8_t* data = palette.GetData();
+    EXPECT_EQ(data[5], 5); // a new table counts up
+    for (uint32_t i = 0; i < 768; ++i)
+        data[i] = 0;
+    data[3 * 1 + 2] = 10; // entries 1 and 2 equally far from red 5
+    data[3 * 2 + 2] = 0;
+    data[3 * 3 + 2] = 5;
+    data[3 * 4 + 2] = 5;
+    EXPECT_EQ(palette.FindNearest(5, 0, 0, 1, 3), 1);
+    EXPECT_EQ(palette.FindNearest(5, 0, 0, 1, 256), 3);
+    CPalette copy;
+    copy.CopyFrom(palette);
+    EXPECT_EQ(copy.GetType(), 1);
+    EXPECT_EQ(copy.FindNearest(5, 0, 0, 0, 256), 3);
+    copy.SetType(2);
+    EXPECT_EQ(copy.FindNearest(5, 0, 0, 0, 256), 0);
+}
+
+} // namespace

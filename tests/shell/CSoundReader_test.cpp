@@ -1,0 +1,254 @@
+#include "shell/CSoundReader.h"
+
+#include "SoundFiles.h"
+#include "support/TestSupport.h"
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+std::string ReadAll(CSoundReader& reader)
+{
+    std::string bytes(reader.GetSize(), '\x55');
+    bytes.resize(reader.Read(bytes.data(), uint32_t(bytes.size())));
+    return bytes;
+}
+
+std::vector<int16_t> Samples(const std::string& bytes)
+{
+    std::vector<int16_t> out(bytes.size() / 2);
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = int16_t(uint16_t(uint8_t(bytes[2 * i]) | (uint8_t(bytes[2 * i + 1]) << 8)));
+    return out;
+}
+
+class SoundReaderTest : public CTempFolderTest {
+protected:
+    std::unique_ptr<CSoundReader> Open(const std::string& name, const std::string& bytes)
+    {
+        WriteBytes(name, bytes);
+        return std::unique_ptr<CSoundReader>(OpenSoundReader(name.c_str(), 0));
+    }
+};
+
+// --- PCM WAVE files decode to their data bytes exactly ---
+
+struct PcmCase {
+    const char* name;
+    uint16_t channels;
+    uint16_t bits;
+    bool extraChunksFirst;
+    bool oddChunk;
+    bool padded;
+};
+
+class PcmWaveTest : public SoundReaderTest, public testing::WithParamInterface<PcmCase> {};
+
+TEST_P(PcmWaveTest, DecodesToTheDataChunk)
+{
+    const PcmCase& c = GetParam();
+    std::string data;
+    for (int i = 0; i < 300 * c.channels * c.bits / 8; ++i)
+        data += char((i * 37 + 11) & 0xFF);
+    CWaveBuilder wave;
+    if (!c.padded)
+        wave.WithoutPadding();
+    if (c.extraChunksFirst)
+        wave.Chunk("LIST", std::string(26, 'x')).Chunk("junk", "1234");
+    if (c.oddChunk)
+        wave.Chunk("odd ", "abc");
+    wave.Format(1, c.channels, 22050, c.bits);
+    if (c.oddChunk)
+        wave.Chunk("odd2", "12345");
+    wave.Data(data).Chunk("tail", "after the data");
+
+    auto reader = Open("sound.wav", wave.Build());
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->GetFormat().channels, c.channels);
+    EXPECT_EQ(reader->GetFormat().bits, c.bits);
+    EXPECT_EQ(reader->GetFormat().rate, 22050u);
+    EXPECT_EQ(reader->GetSize(), data.size());
+    EXPECT_EQ(ReadAll(*reader), data);
+    EXPECT_EQ(reader->Read(data.data(), 10), 0u) << "nothing after the end";
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PcmWaveTest,
+                         testing::Values(PcmCase{"Mono8", 1, 8, false, false, true},
+                                         PcmCase{"Stereo8", 2, 8, false, false, true},
+                                         PcmCase{"Mono16", 1, 16, false, false, true},
+                                         PcmCase{"Stereo16", 2, 16, false, false, true},
+                                         PcmCase{"ExtraChunksBeforeFormat", 2, 16, true, false, true},
+                                         PcmCase{"OddChunksPadded", 1, 8, true, true, true},
+                                         PcmCase{"OddChunksUnpadded", 1, 16, true, true, false}),
+                         [](const testing::TestParamInfo<PcmCase>& testInfo) { return testInfo.param.name; });
+
+TEST_F(SoundReaderTest, PositionsCountDecodedBytesFromTheFirstSample)
+{
+    std::string data;
+    for (int i = 0; i < 400; ++i)
+        data += char(i);
+    auto reader = Open("a.wav", CWaveBuilder().Chunk("LIST", "12345678").Format(1, 1, 8000, 8).Data(data).Build());
+    ASSERT_TRUE(reader);
+    char byte[2];
+    ASSERT_TRUE(reader->Seek(100));
+    EXPECT_EQ(reader->Tell(), 100u);
+    ASSERT_EQ(reader->Read(byte, 2), 2u);
+    EXPECT_EQ(std::string(byte, 2), data.substr(100, 2));
+    ASSERT_TRUE(reader->Seek(0));
+    ASSERT_EQ(reader->Read(byte, 1), 1u);
+    EXPECT_EQ(byte[0], data[0]) << "a restart reads samples, not the header";
+}
+
+TEST_F(SoundReaderTest, SplitReadsFillTheFirstPartThenTheSecond)
+{
+    std::string data;
+    for (int i = 0; i < 100; ++i)
+        data += char(i);
+    auto reader = Open("a.wav", CWaveBuilder().Format(1, 1, 8000, 8).Data(data).Build());
+    ASSERT_TRUE(reader);
+    std::string first(30, '?'), second(90, '?');
+    EXPECT_EQ(reader->ReadSplit(first.data(), 30, second.data(), 90), 100u);
+    EXPECT_EQ(first, data.substr(0, 30));
+    EXPECT_EQ(second.substr(0, 70), data.substr(30));
+}
+
+TEST_F(SoundReaderTest, DataChunkLongerThanTheFileIsCutToTheBytesPresent)
+{
+    std::string file = CWaveBuilder().Format(1, 2, 44100, 16).Data(std::string(64, 'a')).Build();
+    file.replace(file.size() - 64 - 4, 4, Le32(0x7FFFFFF0)); // the data chunk's size
+    auto reader = Open("big.wav", file);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->GetSize(), 64u);
+    EXPECT_EQ(ReadAll(*reader), std::string(64, 'a'));
+}
+
+// --- Files no reader takes ---
+
+struct RefusedCase {
+    const char* name;
+    std::string bytes;
+};
+
+class RefusedSoundTest : public SoundReaderTest, public testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedSoundTest, YieldsNoReader)
+{
+    EXPECT_FALSE(Open("bad.wav", GetParam().bytes));
+}
+
+const std::string kSomeData(32, '\x10');
+
+INSTANTIATE_TEST_SUITE_P(
+    BadFiles, RefusedSoundTest,
+    testing::Values(
+        RefusedCase{"Empty", ""}, RefusedCase{"NotASound", "hello, this is text and no sound at all"},
+        RefusedCase{"NoFormat", CWaveBuilder().Data(kSomeData).Build()},
+        RefusedCase{"NoData", CWaveBuilder().Format(1, 1, 8000, 8).Build()},
+        RefusedCase{"ShortFormat", CWaveBuilder().Chunk("fmt ", std::string(14, '\1')).Data(kSomeData).Build()},
+        RefusedCase{"NoChannels", CWaveBuilder().Format(1, 0, 8000, 8, 1).Data(kSomeData).Build()},
+        RefusedCase{"ThreeChannels", CWaveBuilder().Format(1, 3, 8000, 16).Data(kSomeData).Build()},
+        RefusedCase{"TwentyFourBits", CWaveBuilder().Format(1, 1, 8000, 24).Data(kSomeData).Build()},
+        RefusedCase{"NoRate", CWaveBuilder().Format(1, 1, 0, 16).Data(kSomeData).Build()},
+        RefusedCase{"CompressedWithoutFact",
+                    CWaveBuilder().Format(0x11, 1, 8000, 4, 36, Le16(2) + Le16(65)).Data(kSomeData).Build()},
+        RefusedCase{"FactFarBeyondTheData",
+                    CWaveBuilder()
+                        .Format(0x11, 1, 8000, 4, 36, Le16(2) + Le16(65))
+                        .Fact(1000000000)
+                        .Data(std::string(36, '\0'))
+                        .Build()},
+        RefusedCase{"RiffSizeEndsBeforeTheData", CWaveBuilder().Format(1, 1, 8000, 8).Data(kSomeData).RiffSize(20).Build()},
+        // "RIFF" without "WAVE" goes to the Ogg reader, which refuses it.
+        RefusedCase{"RiffButNotWave", "RIFF" + Le32(40) + "AVI " + std::string(40, '\0')},
+        RefusedCase{"TruncatedOgg", std::string("OggS") + std::string(60, '\0')}),
+    [](const testing::TestParamInfo<RefusedCase>& testInfo) { return testInfo.param.name; });
+
+// --- Compressed WAVE through the platform's decoder ---
+
+struct ImaCase {
+    const char* name;
+    uint16_t channels;
+    int32_t factDelta; // frames of "fact" beyond (or short of) the encoded input
+};
+
+class ImaWaveTest : public SoundReaderTest, public testing::WithParamInterface<ImaCase> {};
+
+TEST_P(ImaWaveTest, DecodesToTheEncodersSamplesCutOrPaddedToTheFactCount)
+{
+    const ImaCase& c = GetParam();
+    const uint32_t frames = 1000;
+    const std::vector<int16_t> input = Sine(frames, c.channels, 37.5, 0.6);
+    const ImaAdpcm adpcm = EncodeImaAdpcm(input, c.channels, uint16_t(256 * c.channels));
+    const uint32_t fact = uint32_t(int32_t(frames) + c.factDelta);
+    auto reader = Open("ima.wav", ImaWaveFile(adpcm, c.channels, 11025, fact));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->GetFormat().bits, 16);
+    EXPECT_EQ(reader->GetFormat().channels, c.channels);
+    EXPECT_EQ(reader->GetFormat().rate, 11025u);
+    ASSERT_EQ(reader->GetSize(), fact * c.channels * 2);
+    const std::vector<int16_t> decoded = Samples(ReadAll(*reader));
+    ASSERT_EQ(decoded.size(), size_t(fact) * c.channels);
+    for (size_t i = 0; i < decoded.size(); ++i) {
+        const int16_t expected = i < adpcm.decoded.size() ? adpcm.decoded[i] : 0;
+        ASSERT_EQ(decoded[i], expected) << "sample " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Adpcm, ImaWaveTest,
+                         testing::Values(ImaCase{"MonoCutToFact", 1, 0}, ImaCase{"StereoCutToFact", 2, 0},
+                                         ImaCase{"MonoPaddedToFact", 1, 600}),
+                         [](const testing::TestParamInfo<ImaCase>& testInfo) { return testInfo.param.name; });
+
+// --- Ogg Vorbis ---
+
+struct VorbisCase {
+    const char* name;
+    uint16_t channels;
+    uint32_t rate;
+    const char* fileName;
+};
+
+class VorbisTest : public SoundReaderTest, public testing::WithParamInterface<VorbisCase> {};
+
+// Vorbis is lossy: the decoded tone stays within 2% (RMS) of full scale of
+// the encoder's input, and keeps its exact length.
+TEST_P(VorbisTest, DecodesCloseToTheEncodersInput)
+{
+    const VorbisCase& c = GetParam();
+    const uint32_t frames = 20000;
+    const std::vector<int16_t> input = Sine(frames, c.channels, 100.0, 0.5);
+    auto reader = Open(c.fileName, EncodeVorbis(input, c.channels, c.rate));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->GetFormat().channels, c.channels);
+    EXPECT_EQ(reader->GetFormat().rate, c.rate);
+    EXPECT_EQ(reader->GetFormat().bits, 16);
+    ASSERT_EQ(reader->GetSize(), frames * c.channels * 2u);
+    const std::vector<int16_t> decoded = Samples(ReadAll(*reader));
+    ASSERT_EQ(decoded.size(), input.size());
+    double squares = 0;
+    for (size_t i = 0; i < input.size(); ++i)
+        squares += std::pow(double(decoded[i]) - input[i], 2);
+    EXPECT_LT(std::sqrt(squares / double(input.size())), 0.02 * 32768);
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, VorbisTest,
+                         testing::Values(VorbisCase{"Mono", 1, 22050, "tone.ogg"},
+                                         VorbisCase{"Stereo", 2, 44100, "tone.ogg"},
+                                         VorbisCase{"OggNamedWav", 1, 44100, "tone.wav"}),
+                         [](const testing::TestParamInfo<VorbisCase>& testInfo) { return testInfo.param.name; });
+
+TEST_F(SoundReaderTest, VorbisSeeksToDecodedBytePositions)
+{
+    const std::vector<int16_t> input = Sine(8000, 2, 64.0, 0.5);
+    auto reader = Open("seek.ogg", EncodeVorbis(input, 2, 44100));
+    ASSERT_TRUE(reader);
+    const std::string whole = ReadAll(*reader);
+    ASSERT_TRUE(reader->Seek(4000));
+    EXPECT_EQ(reader->Tell(), 4000u);
+    std::string part(400, '\0');
+    ASSERT_EQ(reader->Read(part.data(), 400), 400u);
+    EXPECT_EQ(part, whole.substr(4000, 400));
+}
+
+} // namespace

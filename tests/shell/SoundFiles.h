@@ -1,0 +1,52 @@
+#pragma once
+// Sound files made by the tests: WAVE files chunk by chunk, IMA ADPCM data
+// from a small encoder, and Ogg Vorbis through libvorbisenc.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A WAVE file as a list of chunks after "RIFF", size, "WAVE".
+class CWaveBuilder {
+public:
+    // A "fmt " chunk of 16 bytes (plus extra bytes when given).
+    CWaveBuilder& Format(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, uint16_t blockAlign = 0,
+                         const std::string& extra = {});
+    CWaveBuilder& Chunk(const std::string& id, const std::string& data);
+    CWaveBuilder& Data(const std::string& data) { return Chunk("data", data); }
+    CWaveBuilder& Fact(uint32_t frames);
+    // The RIFF size field, when it should not be the true size.
+    CWaveBuilder& RiffSize(uint32_t size);
+    // Odd chunks get no pad byte.
+    CWaveBuilder& WithoutPadding();
+    std::string Build() const;
+
+private:
+    std::string m_Chunks;
+    bool m_Pad = true;
+    bool m_RiffSizeSet = false;
+    uint32_t m_RiffSize = 0;
+};
+
+std::string Le16(uint16_t value);
+std::string Le32(uint32_t value);
+// 16-bit samples as little-endian bytes.
+std::string Pcm16(const std::vector<int16_t>& samples);
+
+// count frames of a sine of the given period in frames, interleaved over
+// channels (channel c shifted by a quarter period times c).
+std::vector<int16_t> Sine(uint32_t frames, uint16_t channels, double period, double amplitude);
+
+struct ImaAdpcm {
+    std::string data;             // whole blocks
+    std::vector<int16_t> decoded; // what a decoder gives for every frame of the blocks
+    uint16_t blockAlign = 0;
+    uint16_t framesPerBlock = 0;
+};
+// Encodes mono or stereo samples into blocks of blockAlign bytes.
+ImaAdpcm EncodeImaAdpcm(const std::vector<int16_t>& samples, uint16_t channels, uint16_t blockAlign);
+// A complete IMA ADPCM WAVE file with a "fact" of frames.
+std::string ImaWaveFile(const ImaAdpcm& adpcm, uint16_t channels, uint32_t rate, uint32_t factFrames);
+
+// Ogg Vorbis of interleaved samples (quality 0..1).
+std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate, float quality = 0.5f);

@@ -1,0 +1,259 @@
+#include "SoundFiles.h"
+
+#include <vorbis/vorbisenc.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+
+std::string Le16(uint16_t value)
+{
+    return std::string{char(value & 0xFF), char(value >> 8)};
+}
+
+std::string Le32(uint32_t value)
+{
+    return Le16(uint16_t(value)) + Le16(uint16_t(value >> 16));
+}
+
+std::string Pcm16(const std::vector<int16_t>& samples)
+{
+    std::string bytes;
+    for (int16_t s : samples)
+        bytes += Le16(uint16_t(s));
+    return bytes;
+}
+
+CWaveBuilder& CWaveBuilder::Format(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits,
+                                   uint16_t blockAlign, const std::string& extra)
+{
+    if (blockAlign == 0)
+        blockAlign = uint16_t(channels * bits / 8);
+    std::string fmt = Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * blockAlign) + Le16(blockAlign) +
+                      Le16(bits) + extra;
+    return Chunk("fmt ", fmt);
+}
+
+CWaveBuilder& CWaveBuilder::Chunk(const std::string& id, const std::string& data)
+{
+    m_Chunks += id.substr(0, 4) + Le32(uint32_t(data.size())) + data;
+    if (m_Pad && (data.size() & 1))
+        m_Chunks += '\0';
+    return *this;
+}
+
+CWaveBuilder& CWaveBuilder::Fact(uint32_t frames)
+{
+    return Chunk("fact", Le32(frames));
+}
+
+CWaveBuilder& CWaveBuilder::RiffSize(uint32_t size)
+{
+    m_RiffSizeSet = true;
+    m_RiffSize = size;
+    return *this;
+}
+
+CWaveBuilder& CWaveBuilder::WithoutPadding()
+{
+    m_Pad = false;
+    return *this;
+}
+
+std::string CWaveBuilder::Build() const
+{
+    const uint32_t size = m_RiffSizeSet ? m_RiffSize : uint32_t(4 + m_Chunks.size());
+    return "RIFF" + Le32(size) + "WAVE" + m_Chunks;
+}
+
+std::vector<int16_t> Sine(uint32_t frames, uint16_t channels, double period, double amplitude)
+{
+    std::vector<int16_t> samples;
+    for (uint32_t i = 0; i < frames; ++i)
+        for (uint16_t c = 0; c < channels; ++c)
+            samples.push_back(int16_t(
+                std::lround(amplitude * 32767.0 * std::sin(2.0 * M_PI * (double(i) + c * period / 4) / period))));
+    return samples;
+}
+
+// --- IMA ADPCM ---
+
+namespace {
+
+const int kImaSteps[89] = {
+    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,    28,
+    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,   118,
+    130,   143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,   494,
+    544,   598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
+    2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,
+    9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
+const int kImaIndex[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
+
+struct ImaChannel {
+    int predictor = 0;
+    int index = 0;
+
+    // The nibble nearest the sample; the state moves as a decoder's would.
+    uint8_t Encode(int sample)
+    {
+        const int step = kImaSteps[index];
+        int difference = sample - predictor;
+        uint8_t nibble = 0;
+        if (difference < 0) {
+            nibble = 8;
+            difference = -difference;
+        }
+        if (difference >= step) {
+            nibble |= 4;
+            difference -= step;
+        }
+        if (difference >= step / 2) {
+            nibble |= 2;
+            difference -= step / 2;
+        }
+        if (difference >= step / 4)
+            nibble |= 1;
+        Decode(nibble);
+        return nibble;
+    }
+
+    int Decode(uint8_t nibble)
+    {
+        const int step = kImaSteps[index];
+        int delta = step >> 3;
+        if (nibble & 4)
+            delta += step;
+        if (nibble & 2)
+            delta += step >> 1;
+        if (nibble & 1)
+            delta += step >> 2;
+        predictor = std::clamp(nibble & 8 ? predictor - delta : predictor + delta, -32768, 32767);
+        index = std::clamp(index + kImaIndex[nibble], 0, 88);
+        return predictor;
+    }
+};
+
+} // namespace
+
+ImaAdpcm EncodeImaAdpcm(const std::vector<int16_t>& samples, uint16_t channels, uint16_t blockAlign)
+{
+    ImaAdpcm out;
+    out.blockAlign = blockAlign;
+    const uint32_t bodyBytes = blockAlign - 4u * channels;
+    out.framesPerBlock = uint16_t(bodyBytes * 2 / channels + 1);
+    const size_t frames = samples.size() / channels;
+    auto sampleAt = [&](size_t frame, uint16_t c) -> int {
+        return frame < frames ? samples[frame * channels + c] : 0;
+    };
+    std::vector<ImaChannel> state(channels);
+    for (size_t first = 0; first < frames; first += out.framesPerBlock) {
+        std::vector<std::vector<int16_t>> blockDecoded(channels);
+        for (uint16_t c = 0; c < channels; ++c) {
+            state[c].predictor = sampleAt(first, c);
+            out.data += Le16(uint16_t(int16_t(state[c].predictor)));
+            out.data += char(state[c].index);
+            out.data += '\0';
+            blockDecoded[c].push_back(int16_t(state[c].predictor));
+        }
+        // Then groups of 8 frames per channel in 4 bytes, low nibble first.
+        for (uint32_t group = 0; group < (out.framesPerBlock - 1u) / 8; ++group) {
+            for (uint16_t c = 0; c < channels; ++c) {
+                for (int pair = 0; pair < 4; ++pair) {
+                    const size_t frame = first + 1 + group * 8 + size_t(pair) * 2;
+                    const uint8_t low = state[c].Encode(sampleAt(frame, c));
+                    blockDecoded[c].push_back(int16_t(state[c].predictor));
+                    const uint8_t high = state[c].Encode(sampleAt(frame + 1, c));
+                    blockDecoded[c].push_back(int16_t(state[c].predictor));
+                    out.data += char(low | (high << 4));
+                }
+            }
+        }
+        for (size_t i = 0; i < blockDecoded[0].size(); ++i)
+            for (uint16_t c = 0; c < channels; ++c)
+                out.decoded.push_back(blockDecoded[c][i]);
+    }
+    return out;
+}
+
+std::string ImaWaveFile(const ImaAdpcm& adpcm, uint16_t channels, uint32_t rate, uint32_t factFrames)
+{
+    return CWaveBuilder()
+        .Format(0x11, channels, rate, 4, adpcm.blockAlign, Le16(2) + Le16(adpcm.framesPerBlock))
+        .Fact(factFrames)
+        .Data(adpcm.data)
+        .Build();
+}
+
+// --- Vorbis ---
+
+std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate, float quality)
+{
+    vorbis_info info;
+    vorbis_info_init(&info);
+    if (vorbis_encode_init_vbr(&info, channels, long(rate), quality) != 0)
+        std::abort();
+    vorbis_comment comment;
+    vorbis_comment_init(&comment);
+    vorbis_dsp_state dsp;
+    vorbis_analysis_init(&dsp, &info);
+    vorbis_block block;
+    vorbis_block_init(&dsp, &block);
+    ogg_stream_state stream;
+    ogg_stream_init(&stream, 1234);
+
+    std::string out;
+    auto writePage = [&out](const ogg_page& page) {
+        out.append(reinterpret_cast<const char*>(page.header), size_t(page.header_len));
+        out.append(reinterpret_cast<const char*>(page.body), size_t(page.body_len));
+    };
+    ogg_packet header, headerComment, headerCode;
+    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
+    ogg_stream_packetin(&stream, &header);
+    ogg_stream_packetin(&stream, &headerComment);
+    ogg_stream_packetin(&stream, &headerCode);
+    ogg_page page;
+    while (ogg_stream_flush(&stream, &page))
+        writePage(page);
+
+    const size_t frames = samples.size() / channels;
+    size_t done = 0;
+    bool finished = false;
+    while (!finished) {
+        const size_t chunk = std::min<size_t>(1024, frames - done);
+        if (chunk == 0) {
+            vorbis_analysis_wrote(&dsp, 0);
+        } else {
+            float** buffer = vorbis_analysis_buffer(&dsp, int(chunk));
+            for (size_t i = 0; i < chunk; ++i)
+                for (uint16_t c = 0; c < channels; ++c)
+                    buffer[c][i] = float(samples[(done + i) * channels + c]) / 32768.0f;
+            vorbis_analysis_wrote(&dsp, int(chunk));
+            done += chunk;
+        }
+        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
+            vorbis_analysis(&block, nullptr);
+            vorbis_bitrate_addblock(&block);
+            ogg_packet packet;
+            while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
+                ogg_stream_packetin(&stream, &packet);
+                while (ogg_stream_pageout(&stream, &page)) {
+                    writePage(page);
+                    if (ogg_page_eos(&page))
+                        finished = true;
+                }
+            }
+        }
+        if (chunk == 0 && !finished) {
+            while (ogg_stream_flush(&stream, &page))
+                writePage(page);
+            finished = true;
+        }
+    }
+    ogg_stream_clear(&stream);
+    vorbis_block_clear(&block);
+    vorbis_dsp_clear(&dsp);
+    vorbis_comment_clear(&comment);
+    vorbis_info_clear(&info);
+    return out;
+}

@@ -1,0 +1,153 @@
+#include "shell/SoundOptions.h"
+
+#include "shell/CMusicPlayer.h"
+
+#include "SoundTestSupport.h"
+#include "foundation/CIniSection.h"
+
+#include <memory>
+
+namespace {
+
+class SoundOptionsTest : public CSoundDeviceTest {
+protected:
+    void SetUp() override
+    {
+        CSoundDeviceTest::SetUp();
+        m_Music = std::make_unique<CMusicPlayer>(m_Device, CSoundStreamPump::Threading::Unthreaded);
+    }
+    void TearDown() override
+    {
+        m_Music.reset();
+        CSoundDeviceTest::TearDown();
+    }
+    CIniSection& Options() { return GetOptionsSection(); }
+
+    std::unique_ptr<CMusicPlayer> m_Music;
+};
+
+TEST_F(SoundOptionsTest, WithoutSettingsEverythingPlaysAtItsDefault)
+{
+    ApplySoundSettings(m_Device, *m_Music);
+    EXPECT_EQ(m_Device.GetMasterAttenuation(), 0);
+    EXPECT_EQ(m_Device.GetMasterScale(), 1.0f);
+    EXPECT_TRUE(m_Device.IsStereo());
+    EXPECT_EQ(m_Music->GetBaseVolume(), -1250);
+    const CSoundOptionsState state(m_Device, *m_Music);
+    EXPECT_EQ(state.GetSlider(SoundOptionRow::Master), 3333);
+    EXPECT_EQ(state.GetSlider(SoundOptionRow::Effects), 3333);
+    EXPECT_EQ(state.GetSlider(SoundOptionRow::Music), 2083);
+}
+
+TEST_F(SoundOptionsTest, StoredSettingsApplyUnderTheirOwnKeys)
+{
+    Options().SetInt("Master Volume", 2333);
+    Options().SetFloat("SFx Voume", 0.75f);
+    Options().SetInt("Music Volume", -2000);
+    Options().SetInt("Stereo Sounds", 0);
+    ApplySoundSettings(m_Device, *m_Music);
+    EXPECT_EQ(m_Device.GetMasterAttenuation(), -1000);
+    EXPECT_EQ(m_Device.GetMasterScale(), 0.75f);
+    EXPECT_FALSE(m_Device.IsStereo());
+    EXPECT_EQ(m_Music->GetBaseVolume(), -2000);
+
+    Options().SetInt("Master Mute", 1);
+    Options().SetInt("SFx Mute", 1);
+    Options().SetInt("Music Mute", 1);
+    ApplySoundSettings(m_Device, *m_Music);
+    EXPECT_EQ(m_Device.GetMasterAttenuation(), -10000);
+    EXPECT_EQ(m_Device.GetMasterScale(), 0.0f);
+    EXPECT_EQ(m_Music->GetBaseVolume(), -3333);
+}
+
+TEST_F(SoundOptionsTest, AnEffectsVolumeOutOfRangeIsCorrectedAndWrittenBack)
+{
+    Options().SetFloat("SFx Voume", 0.2f);
+    ApplySoundSettings(m_Device, *m_Music);
+    EXPECT_EQ(m_Device.GetMasterScale(), 0.5f);
+    EXPECT_EQ(Options().GetFloat("SFx Voume", 9.0f), 0.5f);
+    Options().SetFloat("SFx Voume", 3.0f);
+    ApplySoundSettings(m_Device, *m_Music);
+    EXPECT_EQ(Options().GetFloat("SFx Voume", 9.0f), 1.0f);
+}
+
+struct SliderCase {
+    const char* name;
+    SoundOptionRow row;
+    int32_t value;
+    const char* key;
+    float stored;
+    int32_t attenuation; // master
+    float scale;         // effects
+    int32_t music;       // base volume
+};
+
+class SliderTest : public SoundOptionsTest, public testing::WithParamInterface<SliderCase> {};
+
+TEST_P(SliderTest, AppliesStoresAndUnmutesItsRow)
+{
+    const SliderCase& c = GetParam();
+    Options().SetInt("Master Mute", 1);
+    Options().SetInt("SFx Mute", 1);
+    Options().SetInt("Music Mute", 1);
+    ApplySoundSettings(m_Device, *m_Music);
+    CSoundOptionsState state(m_Device, *m_Music);
+    ASSERT_TRUE(state.IsSliderGreyed(c.row));
+    state.MoveSlider(c.row, c.value);
+    EXPECT_FALSE(state.IsMuted(c.row));
+    EXPECT_FALSE(state.IsSliderGreyed(c.row));
+    EXPECT_FLOAT_EQ(Options().GetFloat(c.key, -99999.0f), c.stored);
+    const char* muteKey = c.row == SoundOptionRow::Master ? "Master Mute"
+                          : c.row == SoundOptionRow::Effects ? "SFx Mute" : "Music Mute";
+    EXPECT_EQ(Options().GetInt(muteKey, 7), 0);
+    if (c.row == SoundOptionRow::Master) {
+        EXPECT_EQ(m_Device.GetMasterAttenuation(), c.attenuation);
+    } else if (c.row == SoundOptionRow::Effects) {
+        EXPECT_FLOAT_EQ(m_Device.GetMasterScale(), c.scale);
+    } else {
+        EXPECT_EQ(m_Music->GetBaseVolume(), c.music);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SliderTest,
+    testing::Values(SliderCase{"MasterFull", SoundOptionRow::Master, 3333, "Master Volume", 3333, 0, 0, 0},
+                    SliderCase{"MasterLow", SoundOptionRow::Master, 1000, "Master Volume", 1000, -2333, 0, 0},
+                    SliderCase{"EffectsZeroIsHalfNotSilent", SoundOptionRow::Effects, 0, "SFx Voume", 0.5f, 0,
+                               0.5f, 0},
+                    SliderCase{"EffectsFull", SoundOptionRow::Effects, 3333, "SFx Voume", 1.0f, 0, 1.0f, 0},
+                    SliderCase{"MusicZeroStopsMusic", SoundOptionRow::Music, 0, "Music Volume", -3333, 0, 0,
+                               -3333},
+                    SliderCase{"MusicMiddle", SoundOptionRow::Music, 2000, "Music Volume", -1333, 0, 0, -1333}),
+    [](const testing::TestParamInfo<SliderCase>& testInfo) { return testInfo.param.name; });
+
+TEST_F(SoundOptionsTest, MuteSilencesWhileTheSliderKeepsItsPlace)
+{
+    CSoundOptionsState state(m_Device, *m_Music);
+    state.MoveSlider(SoundOptionRow::Master, 2000);
+    state.SetMuted(SoundOptionRow::Master, true);
+    EXPECT_EQ(m_Device.GetMasterAttenuation(), -10000);
+    EXPECT_EQ(state.GetSlider(SoundOptionRow::Master), 2000);
+    EXPECT_EQ(Options().GetInt("Master Mute", 0), 1);
+    state.SetMuted(SoundOptionRow::Master, false);
+    EXPECT_EQ(m_Device.GetMasterAttenuation(), -1333);
+    state.SetMuted(SoundOptionRow::Effects, true);
+    EXPECT_EQ(m_Device.GetMasterScale(), 0.0f);
+}
+
+TEST_F(SoundOptionsTest, TheMusicSliderStopsAndRestartsMusicAtOnce)
+{
+    WriteBytes("Music/Song.wav", MonoWave(Constant(50000, 100)));
+    m_Music = std::make_unique<CMusicPlayer>(m_Device, CSoundStreamPump::Threading::Unthreaded);
+    m_Music->Play(nullptr);
+    m_Music->Service();
+    ASSERT_TRUE(m_Music->IsPlaying());
+    CSoundOptionsState state(m_Device, *m_Music);
+    state.MoveSlider(SoundOptionRow::Music, 0);
+    EXPECT_FALSE(m_Music->IsPlaying());
+    state.MoveSlider(SoundOptionRow::Music, 1);
+    EXPECT_TRUE(m_Music->IsPlaying());
+    EXPECT_EQ(m_Music->GetVolume(), -3332);
+}
+
+} // namespace

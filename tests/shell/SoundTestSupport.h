@@ -1,0 +1,44 @@
+#pragma once
+// A sound device over a headless audio output that the test pulls, in a
+// fresh working folder, with helpers that write sound files there.
+
+#include "shell/CSoundDevice.h"
+
+#include "SoundFiles.h"
+#include "platform/CAudioDevice.h"
+#include "support/TestSupport.h"
+
+#include <string>
+#include <vector>
+
+class CSoundDeviceTest : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        ASSERT_TRUE(m_Device.Initialize());
+    }
+    void TearDown() override
+    {
+        m_Device.Shutdown();
+        CTempFolderTest::TearDown();
+    }
+
+    // Interleaved stereo frames from the mixer.
+    std::vector<int16_t> Render(uint32_t frames)
+    {
+        std::vector<int16_t> out(size_t(frames) * 2);
+        m_Audio.Render(out.data(), frames);
+        return out;
+    }
+
+    plat::CAudioDeviceHeadless m_Audio;
+    CSoundDevice m_Device{m_Audio};
+};
+
+// A mono 16-bit 44100 Hz WAVE file of the samples.
+std::string MonoWave(const std::vector<int16_t>& samples, uint32_t rate = 44100);
+// frames samples of one value.
+std::vector<int16_t> Constant(uint32_t frames, int16_t value);
+// frames samples counting up by step from 0.
+std::vector<int16_t> Ramp16(uint32_t frames, int16_t step);
