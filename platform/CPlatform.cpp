@@ -1,4 +1,5 @@
 #include "platform/CPlatform.h"
+#include "platform/ScreenDeviceHeadless.h"
 
 #include "platform/CAudioDevice.h"
 #include "platform/CPlatformHeadless.h"
@@ -31,6 +32,12 @@ CAudioDevice& CPlatform::GetAudioDevice()
 {
     static CAudioDeviceHeadless* const silent = new CAudioDeviceHeadless;
     return *silent;
+}
+
+CScreenDevice& CPlatform::GetScreenDevice()
+{
+    static CScreenDeviceHeadless* const memory = new CScreenDeviceHeadless;
+    return *memory;
 }
 
 bool CPlatform::GetFreeDiskSpace(std::string_view folder, uint64_t& freeBytes)

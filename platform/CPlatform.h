@@ -15,6 +15,7 @@
 namespace plat {
 
 class CAudioDevice;
+class CScreenDevice;
 class CWindowDevice;
 
 class CPlatform {
@@ -23,6 +24,10 @@ public:
 
     // The game window, made on first use and closed only by Destroy.
     virtual CWindowDevice& GetWindow() = 0;
+
+    // What the screen is drawn with, in the game window.
+    // A platform without a display answers one that draws in memory.
+    virtual CScreenDevice& GetScreenDevice();
 
     // The sound output; closed until the sound code opens it. A platform
     // without one answers a device that no thread pulls.

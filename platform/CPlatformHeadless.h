@@ -8,6 +8,7 @@
 
 #include "platform/CAudioDevice.h"
 #include "platform/CPlatform.h"
+#include "platform/ScreenDeviceHeadless.h"
 #include "platform/WindowHeadless.h"
 
 #include <cstddef>
@@ -34,6 +35,8 @@ public:
     // With the hand-driven clock a sleep advances it instead of waiting.
     void Sleep(uint32_t milliseconds) override;
     CAudioDevice& GetAudioDevice() override { return m_Audio; }
+    CScreenDevice& GetScreenDevice() override { return m_Screen; }
+    CScreenDeviceHeadless& GetHeadlessScreen() { return m_Screen; }
     CAudioDeviceHeadless& GetHeadlessAudio() { return m_Audio; }
 
     // A long headless run must not grow without bound.
@@ -58,6 +61,7 @@ private:
     uint64_t m_Slept = 0;
     bool m_ManualClock = false;
     CAudioDeviceHeadless m_Audio;
+    CScreenDeviceHeadless m_Screen;
 };
 
 } // namespace plat

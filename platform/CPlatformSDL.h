@@ -3,6 +3,7 @@
 
 #include "platform/CAudioDeviceSDL.h"
 #include "platform/CPlatform.h"
+#include "platform/ScreenDeviceGL.h"
 #include "platform/WindowSDL.h"
 
 namespace plat {
@@ -13,9 +14,11 @@ public:
     void ShowMessageBox(std::string_view caption, std::string_view text) override;
     CWindowDevice& GetWindow() override { return m_Window; }
     CAudioDevice& GetAudioDevice() override { return m_Audio; }
+    CScreenDevice& GetScreenDevice() override { return m_Screen; }
 
 private:
     CWindowSDL m_Window;
+    CScreenDeviceGL m_Screen{m_Window};
     CAudioDeviceSDL m_Audio;
 };
 

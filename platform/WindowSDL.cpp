@@ -62,8 +62,13 @@ bool CWindowSDL::Create(std::string_view title, int32_t width, int32_t height)
         m_VideoStarted = true;
     }
     const std::string titleText(title);
+    // OpenGL where it can be had, for the screen device; a plain window otherwise.
+    const uint32_t shown = m_Hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
     m_Window = SDL_CreateWindow(titleText.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                SDL_WINDOW_SHOWN);
+                                shown | SDL_WINDOW_OPENGL);
+    if (!m_Window)
+        m_Window = SDL_CreateWindow(titleText.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                    height, shown);
     if (!m_Window) {
         m_LastError = SDL_GetError();
         return false;

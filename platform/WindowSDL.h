@@ -29,6 +29,11 @@ public:
     void ShowSystemCursor(bool show) override;
     std::string_view GetLastError() const override { return m_LastError; }
 
+    // For the screen device, inside the platform layer only.
+    ::SDL_Window* GetSDLWindow() const { return m_Window; }
+    // A window that is never shown (off-screen drawing).
+    void SetHidden(bool hidden) { m_Hidden = hidden; }
+
 private:
     void TranslatePending();
 
@@ -36,6 +41,7 @@ private:
     std::deque<WindowEvent> m_Pending;
     std::string m_LastError;
     bool m_VideoStarted = false;
+    bool m_Hidden = false;
 };
 
 } // namespace plat

@@ -1,0 +1,180 @@
+#include "platform/ScreenDevice.h"
+#include "platform/ScreenDeviceHeadless.h"
+
+namespace plat {
+
+uint32_t CScreenDevice::TextureSizeFor(uint32_t size)
+{
+    uint32_t texture = 1;
+    while (texture < size && texture < 0x80000000u)
+        texture <<= 1;
+    return texture;
+}
+
+size_t CScreenTextureRegistry::Bytes() const
+{
+    size_t bytes = 0;
+    for (const CScreenTexture* texture : textures)
+        for (const TextureLevel& level : texture->GetLevels())
+            bytes += level.pixels.size() * sizeof(uint32_t);
+    return bytes;
+}
+
+namespace {
+
+bool LevelsAreSound(const std::vector<TextureLevel>& levels)
+{
+    if (levels.empty() || levels[0].width == 0 || levels[0].height == 0)
+        return false;
+    uint32_t w = levels[0].width;
+    uint32_t h = levels[0].height;
+    for (const TextureLevel& level : levels) {
+        if (level.width != w || level.height != h || level.pixels.size() != size_t(w) * size_t(h))
+            return false;
+        w = w > 1 ? w / 2 : 1;
+        h = h > 1 ? h / 2 : 1;
+    }
+    return true;
+}
+
+class CHeadlessTexture final : public CScreenTexture {
+public:
+    CHeadlessTexture(std::vector<TextureLevel> levels, std::shared_ptr<CScreenTextureRegistry> registry)
+        : CScreenTexture(std::move(levels)), m_Registry(std::move(registry))
+    {
+        m_Registry->textures.insert(this);
+    }
+    ~CHeadlessTexture() override { m_Registry->textures.erase(this); }
+
+private:
+    std::shared_ptr<CScreenTextureRegistry> m_Registry;
+};
+
+} // namespace
+
+bool ScreenTextureLevelsAreSound(const std::vector<TextureLevel>& levels)
+{
+    return LevelsAreSound(levels);
+}
+
+CScreenDeviceHeadless::CScreenDeviceHeadless() : m_Registry(std::make_shared<CScreenTextureRegistry>()) {}
+
+CScreenDeviceHeadless::~CScreenDeviceHeadless()
+{
+    m_Registry->deviceAlive = false;
+}
+
+bool CScreenDeviceHeadless::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
+{
+    if (m_FailResets || backWidth <= 0 || backHeight <= 0) {
+        m_LastError = m_FailResets ? "the device refused the mode" : "an empty back buffer";
+        return false;
+    }
+    if (m_Created)
+        m_Rebuilt += m_Registry->textures.size();
+    m_Created = true;
+    m_Lost = false;
+    m_FullScreen = fullScreen;
+    ++m_Resets;
+    m_Raster.Resize(backWidth, backHeight);
+    ScreenCall call;
+    call.kind = ScreenCall::Kind::Reset;
+    Record(std::move(call));
+    return true;
+}
+
+void CScreenDeviceHeadless::GetDesktopSize(int32_t& width, int32_t& height)
+{
+    width = m_DesktopWidth;
+    height = m_DesktopHeight;
+}
+
+std::shared_ptr<CScreenTexture> CScreenDeviceHeadless::CreateTexture(std::vector<TextureLevel> levels)
+{
+    if (!LevelsAreSound(levels)) {
+        m_LastError = "texture levels of the wrong sizes";
+        return nullptr;
+    }
+    return std::make_shared<CHeadlessTexture>(std::move(levels), m_Registry);
+}
+
+void CScreenDeviceHeadless::Record(ScreenCall call)
+{
+    if (m_Recording)
+        m_Calls.push_back(std::move(call));
+}
+
+std::vector<ScreenCall> CScreenDeviceHeadless::TakeCalls()
+{
+    std::vector<ScreenCall> calls;
+    calls.swap(m_Calls);
+    return calls;
+}
+
+bool CScreenDeviceHeadless::DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
+                                          TextureAddress address, ScreenBlend blend)
+{
+    if (!m_Created || count < 3)
+        return false;
+    const std::vector<TextureLevel>* levels = texture ? &texture->GetLevels() : nullptr;
+    for (size_t i = 0; i + 2 < count; i += 3)
+        m_Raster.DrawTriangle(vertices[i], vertices[i + 1], vertices[i + 2], levels, address, blend);
+    ScreenCall call;
+    call.kind = ScreenCall::Kind::Triangles;
+    if (m_Recording)
+        call.vertices.assign(vertices, vertices + count);
+    call.texture = texture;
+    call.address = address;
+    call.blend = blend;
+    Record(std::move(call));
+    return true;
+}
+
+bool CScreenDeviceHeadless::DrawLineStrip(const ScreenVertex* vertices, size_t count, ScreenBlend blend)
+{
+    if (!m_Created || count < 2)
+        return false;
+    for (size_t i = 0; i + 1 < count; ++i)
+        m_Raster.DrawLine(vertices[i], vertices[i + 1], blend);
+    ScreenCall call;
+    call.kind = ScreenCall::Kind::LineStrip;
+    if (m_Recording)
+        call.vertices.assign(vertices, vertices + count);
+    call.blend = blend;
+    Record(std::move(call));
+    return true;
+}
+
+void CScreenDeviceHeadless::Clear(uint32_t argb)
+{
+    m_Raster.Clear(argb);
+    ScreenCall call;
+    call.kind = ScreenCall::Kind::Clear;
+    call.argb = argb;
+    Record(std::move(call));
+}
+
+bool CScreenDeviceHeadless::Present()
+{
+    if (!m_Created || m_Lost) {
+        m_LastError = "the device was lost";
+        return false;
+    }
+    m_Presented = m_Raster.GetPixels();
+    ScreenCall call;
+    call.kind = ScreenCall::Kind::Present;
+    Record(std::move(call));
+    return true;
+}
+
+bool CScreenDeviceHeadless::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height)
+{
+    if (!m_Created)
+        return false;
+    pixels = m_Raster.GetPixels();
+    width = m_Raster.GetWidth();
+    height = m_Raster.GetHeight();
+    return true;
+}
+
+} // namespace plat

@@ -1,0 +1,96 @@
+#pragma once
+// The screen device without a display: draws every call into a picture in
+// memory (CScreenRaster) and records it, so tests can check both the pixels
+// and the calls the shell made.
+
+#include "platform/ScreenDevice.h"
+#include "platform/ScreenRaster.h"
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// The live textures of one device, shared with the textures themselves so
+// that a texture outliving its device unregisters from nothing.
+class CScreenTextureRegistry {
+public:
+    std::set<CScreenTexture*> textures;
+    bool deviceAlive = true;
+    size_t Bytes() const;
+};
+
+// Level sizes halve down to 1 and the pixel counts match them.
+bool ScreenTextureLevelsAreSound(const std::vector<TextureLevel>& levels);
+
+struct ScreenCall {
+    enum class Kind : uint8_t { Reset, Triangles, LineStrip, Clear, Present };
+    Kind kind = Kind::Clear;
+    std::vector<ScreenVertex> vertices;
+    const CScreenTexture* texture = nullptr;
+    TextureAddress address = TextureAddress::Clamp;
+    ScreenBlend blend = ScreenBlend::Normal;
+    uint32_t argb = 0;
+};
+
+class CScreenDeviceHeadless final : public CScreenDevice {
+public:
+    CScreenDeviceHeadless();
+    ~CScreenDeviceHeadless() override;
+    CScreenDeviceHeadless(const CScreenDeviceHeadless&) = delete;
+    CScreenDeviceHeadless& operator=(const CScreenDeviceHeadless&) = delete;
+
+    bool Reset(int32_t backWidth, int32_t backHeight, bool fullScreen) override;
+    bool IsCreated() const override { return m_Created; }
+    int32_t GetBackBufferWidth() const override { return m_Raster.GetWidth(); }
+    int32_t GetBackBufferHeight() const override { return m_Raster.GetHeight(); }
+    void GetDesktopSize(int32_t& width, int32_t& height) override;
+    std::shared_ptr<CScreenTexture> CreateTexture(std::vector<TextureLevel> levels) override;
+    size_t GetTextureCount() const override { return m_Registry->textures.size(); }
+    size_t GetTextureBytes() const override { return m_Registry->Bytes(); }
+    bool DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
+                       TextureAddress address, ScreenBlend blend) override;
+    bool DrawLineStrip(const ScreenVertex* vertices, size_t count, ScreenBlend blend) override;
+    void Clear(uint32_t argb) override;
+    bool Present() override;
+    bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override;
+    std::string_view GetLastError() const override { return m_LastError; }
+
+    // Test controls: the desktop the first Reset reads, a failing Reset, a
+    // lost device reported by the next Present.
+    void SetDesktopSize(int32_t width, int32_t height) { m_DesktopWidth = width, m_DesktopHeight = height; }
+    void SetFailResets(bool fail) { m_FailResets = fail; }
+    void LoseDevice() { m_Lost = true; }
+
+    bool IsFullScreen() const { return m_FullScreen; }
+    // Textures built again by resets, over the device's life.
+    size_t GetRebuiltTextures() const { return m_Rebuilt; }
+    size_t GetResetCount() const { return m_Resets; }
+    // Calls since the last TakeCalls; recording stops when disabled (benchmarks).
+    std::vector<ScreenCall> TakeCalls();
+    void SetRecording(bool record) { m_Recording = record; }
+    // The picture shown by the last Present.
+    const std::vector<uint32_t>& GetPresented() const { return m_Presented; }
+
+private:
+    void Record(ScreenCall call);
+
+    CScreenRaster m_Raster;
+    std::shared_ptr<CScreenTextureRegistry> m_Registry;
+    std::vector<ScreenCall> m_Calls;
+    std::vector<uint32_t> m_Presented;
+    std::string m_LastError;
+    int32_t m_DesktopWidth = 1920;
+    int32_t m_DesktopHeight = 1080;
+    size_t m_Rebuilt = 0;
+    size_t m_Resets = 0;
+    bool m_Created = false;
+    bool m_FullScreen = false;
+    bool m_FailResets = false;
+    bool m_Lost = false;
+    bool m_Recording = true;
+};
+
+} // namespace plat

@@ -1,0 +1,44 @@
+#pragma once
+// A software rasteriser for the screen device's calls, drawing into a 32-bit
+// picture in memory: the headless device's back buffer.
+//
+// It follows the rules an OpenGL implementation applies to the same calls,
+// so that both give the same pixels within rounding: a pixel is covered when
+// its centre lies inside the triangle (top-left edges included); colours and
+// texture coordinates are interpolated linearly; a texel is filtered
+// bilinearly from the mip level nearest to the drawn scale (level 0 at 1:1
+// and larger); a line lights the pixels whose centre column (or row, for a
+// steep line) it crosses, the last one excluded.
+
+#include "platform/ScreenDevice.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace plat {
+
+class CScreenRaster {
+public:
+    void Resize(int32_t width, int32_t height);
+    int32_t GetWidth() const { return m_Width; }
+    int32_t GetHeight() const { return m_Height; }
+    const std::vector<uint32_t>& GetPixels() const { return m_Pixels; }
+
+    void Clear(uint32_t argb);
+    // One triangle; a null texture samples as opaque white.
+    void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                      const std::vector<TextureLevel>* levels, TextureAddress address, ScreenBlend blend);
+    void DrawLine(const ScreenVertex& a, const ScreenVertex& b, ScreenBlend blend);
+
+private:
+    struct Colour {
+        float b, g, r, a;
+    };
+    void Blend(int32_t x, int32_t y, const Colour& source, ScreenBlend blend);
+
+    int32_t m_Width = 0;
+    int32_t m_Height = 0;
+    std::vector<uint32_t> m_Pixels;
+};
+
+} // namespace plat

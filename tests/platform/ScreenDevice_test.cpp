@@ -1,0 +1,259 @@
+// The two screen devices against each other: the same calls must give the
+// same pixels from OpenGL (Mesa under SDL's off-screen driver) and from the
+// in-memory rasteriser, within a stated tolerance.
+
+#include "platform/ScreenDeviceGL.h"
+#include "platform/ScreenDeviceHeadless.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+// Mesa's shader compiler frees some of its blocks with the wrong call and
+// keeps others until exit; neither is ours to report.
+extern "C" const char* __asan_default_options()
+{
+    return "alloc_dealloc_mismatch=0";
+}
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libLLVM\nleak:swrast_dri\nleak:libEGL_mesa\nleak:libglapi\nleak:libGLX_mesa\n";
+}
+
+namespace {
+
+using plat::CScreenDevice;
+using plat::ScreenBlend;
+using plat::ScreenVertex;
+using plat::TextureAddress;
+using plat::TextureLevel;
+
+constexpr int32_t kWidth = 96;
+constexpr int32_t kHeight = 64;
+
+// A picture with hard edges and a gradient, so filtering errors show.
+std::vector<TextureLevel> Checker(uint32_t size)
+{
+    std::vector<TextureLevel> levels;
+    TextureLevel level{size, size, {}};
+    for (uint32_t y = 0; y < size; ++y)
+        for (uint32_t x = 0; x < size; ++x) {
+            const uint32_t on = ((x / 4) + (y / 4)) % 2;
+            const uint32_t red = on ? 240 : 20;
+            const uint32_t green = x * 255 / size;
+            const uint32_t blue = y * 255 / size;
+            const uint32_t alpha = x < size / 2 ? 255 : 160;
+            level.pixels.push_back(alpha << 24 | red << 16 | green << 8 | blue);
+        }
+    levels.push_back(level);
+    // A plain 2x2 average: these tests compare devices, not mip filters.
+    while (levels.back().width > 1) {
+        const TextureLevel& up = levels.back();
+        TextureLevel down{up.width / 2, up.height / 2, {}};
+        for (uint32_t y = 0; y < down.height; ++y)
+            for (uint32_t x = 0; x < down.width; ++x) {
+                uint32_t out = 0;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    uint32_t sum = 0;
+                    for (uint32_t dy = 0; dy < 2; ++dy)
+                        for (uint32_t dx = 0; dx < 2; ++dx)
+                            sum += (up.pixels[(2 * y + dy) * up.width + 2 * x + dx] >> shift) & 0xFF;
+                    out |= ((sum + 2) / 4) << shift;
+                }
+                down.pixels.push_back(out);
+            }
+        levels.push_back(std::move(down));
+    }
+    return levels;
+}
+
+void Quad(CScreenDevice& device, float left, float top, float right, float bottom, float u1, float v1,
+          const plat::CScreenTexture* texture, uint32_t argb = 0xFFFFFFFFu,
+          TextureAddress address = TextureAddress::Clamp, ScreenBlend blend = ScreenBlend::Normal)
+{
+    const ScreenVertex lt{left, top, argb, 0, 0}, rt{right, top, argb, u1, 0}, rb{right, bottom, argb, u1, v1},
+        lb{left, bottom, argb, 0, v1};
+    const ScreenVertex triangles[] = {lt, rt, rb, lt, rb, lb};
+    ASSERT_TRUE(device.DrawTriangles(triangles, 6, texture, address, blend));
+}
+
+struct Scene {
+    const char* name;
+    std::function<void(CScreenDevice&, const plat::CScreenTexture*)> draw;
+};
+
+const Scene kScenes[] = {
+    {"QuadOneToOne", [](CScreenDevice& d, const plat::CScreenTexture* t) { Quad(d, 8, 8, 40, 40, 1, 1, t); }},
+    {"QuadScaledUp", [](CScreenDevice& d, const plat::CScreenTexture* t) { Quad(d, 3, 2, 83, 58, 1, 1, t); }},
+    {"QuadScaledDown", [](CScreenDevice& d, const plat::CScreenTexture* t) { Quad(d, 10, 10, 26, 26, 1, 1, t); }},
+    {"QuadTinted",
+     [](CScreenDevice& d, const plat::CScreenTexture* t) { Quad(d, 20, 4, 52, 36, 1, 1, t, 0x80FF8040u); }},
+    {"Additive",
+     [](CScreenDevice& d, const plat::CScreenTexture* t) {
+         Quad(d, 0, 0, 96, 64, 1, 1, nullptr, 0xFF203040u);
+         Quad(d, 30, 10, 62, 42, 1, 1, t, 0xC0FFFFFFu, TextureAddress::Clamp, ScreenBlend::Additive);
+     }},
+    {"Wrapped",
+     [](CScreenDevice& d, const plat::CScreenTexture* t) {
+         Quad(d, 0, 0, 96, 64, 3, 2, t, 0xFFFFFFFFu, TextureAddress::Wrap);
+     }},
+    {"VertexColourFill",
+     [](CScreenDevice& d, const plat::CScreenTexture*) {
+         const ScreenVertex v[] = {{5, 5, 0xFFFF0000u, 0, 0}, {90, 12, 0xFF00FF00u, 0, 0},
+                                   {40, 60, 0xFF0000FFu, 0, 0}};
+         ASSERT_TRUE(d.DrawTriangles(v, 3, nullptr, TextureAddress::Clamp, ScreenBlend::Normal));
+     }},
+    {"Lines",
+     [](CScreenDevice& d, const plat::CScreenTexture*) {
+         const ScreenVertex box[] = {{10.5f, 10.5f, 0xFFFFFFFFu, 0, 0}, {80.5f, 10.5f, 0xFFFFFFFFu, 0, 0},
+                                     {80.5f, 50.5f, 0xFFFFFFFFu, 0, 0}, {10.5f, 50.5f, 0xFFFFFFFFu, 0, 0},
+                                     {10.5f, 10.5f, 0xFFFFFFFFu, 0, 0}};
+         ASSERT_TRUE(d.DrawLineStrip(box, 5, ScreenBlend::Normal));
+         const ScreenVertex slope[] = {{2.5f, 60.5f, 0xFFFFC8C8u, 0, 0}, {90.5f, 3.5f, 0xFFFFC8C8u, 0, 0}};
+         ASSERT_TRUE(d.DrawLineStrip(slope, 2, ScreenBlend::Normal));
+     }},
+    {"FadeOverlay",
+     [](CScreenDevice& d, const plat::CScreenTexture* t) {
+         Quad(d, 8, 8, 40, 40, 1, 1, t);
+         Quad(d, 0, 0, 96, 64, 1, 1, nullptr, 0x80000000u);
+         Quad(d, 0, 0, 96, 64, 1, 1, nullptr, 0x33FFFFFFu);
+     }},
+};
+
+CScreenDevice* SharedGL(std::string& reason)
+{
+    // Kept to the end of the process: closing it unloads the driver, whose
+    // kept blocks could then no longer be told from ours.
+    static std::string why;
+    static CScreenDevice* const device = plat::CreateOffscreenGLScreenDevice(kWidth, kHeight, why).release();
+    reason = why;
+    return device;
+}
+
+std::vector<uint32_t> Render(CScreenDevice& device, const Scene& scene)
+{
+    device.Clear(0xFF102030u);
+    auto texture = device.CreateTexture(Checker(32));
+    EXPECT_TRUE(texture);
+    scene.draw(device, texture.get());
+    std::vector<uint32_t> pixels;
+    int32_t w = 0, h = 0;
+    EXPECT_TRUE(device.ReadBack(pixels, w, h));
+    EXPECT_EQ(w, kWidth);
+    EXPECT_EQ(h, kHeight);
+    return pixels;
+}
+
+// Pixels differing by more than 3 in a channel; edge pixels may round the
+// other way on either side of a coverage decision.
+size_t CountDifferences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int& worst)
+{
+    size_t differing = 0;
+    worst = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        int largest = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            largest = std::max(largest, std::abs(int((a[i] >> shift) & 0xFF) - int((b[i] >> shift) & 0xFF)));
+        worst = std::max(worst, largest);
+        differing += largest > 3;
+    }
+    return differing;
+}
+
+class ScreenDevices : public testing::TestWithParam<Scene> {};
+
+TEST_P(ScreenDevices, OpenGLAndMemoryDrawTheSamePixels)
+{
+    std::string reason;
+    CScreenDevice* gl = SharedGL(reason);
+    if (!gl)
+        GTEST_SKIP() << "no OpenGL 3.3 context: " << reason;
+    plat::CScreenDeviceHeadless memory;
+    ASSERT_TRUE(memory.Reset(kWidth, kHeight, false));
+    const auto expected = Render(memory, GetParam());
+    const auto actual = Render(*gl, GetParam());
+    int worst = 0;
+    const size_t differing = CountDifferences(expected, actual, worst);
+    // At most 1% of the picture, the edge pixels of a few shapes.
+    EXPECT_LE(differing, expected.size() / 100) << "worst channel difference " << worst;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, ScreenDevices, testing::ValuesIn(kScenes),
+                         [](const testing::TestParamInfo<Scene>& scene) { return std::string(scene.param.name); });
+
+TEST(ScreenDevice, OpenGLResetRebuildsTexturesFromTheirPixels)
+{
+    std::string reason;
+    CScreenDevice* gl = SharedGL(reason);
+    if (!gl)
+        GTEST_SKIP() << "no OpenGL 3.3 context: " << reason;
+    const auto before = Render(*gl, kScenes[0]);
+    auto texture = gl->CreateTexture(Checker(32));
+    ASSERT_TRUE(gl->Reset(kWidth, kHeight, false));
+    gl->Clear(0xFF102030u);
+    Quad(*gl, 8, 8, 40, 40, 1, 1, texture.get());
+    std::vector<uint32_t> after;
+    int32_t w = 0, h = 0;
+    ASSERT_TRUE(gl->ReadBack(after, w, h));
+    EXPECT_EQ(before, after);
+}
+
+TEST(ScreenDevice, TextureMemoryGoesWithTheLastHandle)
+{
+    plat::CScreenDeviceHeadless device;
+    ASSERT_TRUE(device.Reset(16, 16, false));
+    auto texture = device.CreateTexture(Checker(8));
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(device.GetTextureCount(), 1u);
+    EXPECT_EQ(device.GetTextureBytes(), (64u + 16u + 4u + 1u) * 4u);
+    ASSERT_TRUE(device.Reset(32, 16, true));
+    EXPECT_EQ(device.GetRebuiltTextures(), 1u);
+    texture.reset();
+    EXPECT_EQ(device.GetTextureCount(), 0u);
+    EXPECT_EQ(device.GetTextureBytes(), 0u);
+}
+
+TEST(ScreenDevice, RefusesLevelsOfTheWrongSizes)
+{
+    plat::CScreenDeviceHeadless device;
+    ASSERT_TRUE(device.Reset(16, 16, false));
+    auto levels = Checker(8);
+    levels[1].width = 3;
+    EXPECT_EQ(device.CreateTexture(levels), nullptr);
+    EXPECT_EQ(device.CreateTexture({}), nullptr);
+    EXPECT_EQ(device.CreateTexture({TextureLevel{2, 2, {1, 2, 3}}}), nullptr);
+}
+
+TEST(ScreenRaster, TwoTrianglesOfAQuadCoverEachPixelOnce)
+{
+    plat::CScreenRaster raster;
+    raster.Resize(12, 9);
+    raster.Clear(0);
+    // Additive grey of 40: a pixel drawn twice would read 80.
+    const ScreenVertex a{0.3f, 0.7f, 0xFF282828u, 0, 0}, b{11.2f, 1.4f, 0xFF282828u, 0, 0},
+        c{10.6f, 8.1f, 0xFF282828u, 0, 0}, d{1.1f, 7.9f, 0xFF282828u, 0, 0};
+    raster.DrawTriangle(a, b, c, nullptr, TextureAddress::Clamp, ScreenBlend::Additive);
+    raster.DrawTriangle(a, c, d, nullptr, TextureAddress::Clamp, ScreenBlend::Additive);
+    for (uint32_t pixel : raster.GetPixels())
+        EXPECT_TRUE((pixel & 0xFF) == 0 || (pixel & 0xFF) == 40) << std::hex << pixel;
+}
+
+TEST(ScreenRaster, OneToOneTextureCopiesTexelsExactly)
+{
+    plat::CScreenDeviceHeadless device;
+    ASSERT_TRUE(device.Reset(32, 32, false));
+    auto levels = Checker(32);
+    for (uint32_t& p : levels[0].pixels)
+        p |= 0xFF000000u;
+    auto texture = device.CreateTexture(levels);
+    Quad(device, 0, 0, 32, 32, 1, 1, texture.get());
+    std::vector<uint32_t> pixels;
+    int32_t w = 0, h = 0;
+    ASSERT_TRUE(device.ReadBack(pixels, w, h));
+    EXPECT_EQ(pixels, levels[0].pixels);
+}
+
+} // namespace
