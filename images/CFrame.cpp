@@ -4,6 +4,7 @@
 #include "blit/CBlitTypeList.h"
 #include "blit/CPalette.h"
 #include "foundation/CPerformanceMonitor.h"
+#include "images/CFrameAsMipMapTexture.h"
 #include "images/CPaletteHolder.h"
 
 #include <algorithm>
@@ -54,6 +55,7 @@ void RegisterImagesClasses()
     CFrame::SGetClassInfo();
     CPaletteHolder::SGetClassInfo();
     GetPaletteHolderProperty();
+    CFrameAsMipMapTexture::SGetClassInfo();
 }
 
 CFrame::CFrame()

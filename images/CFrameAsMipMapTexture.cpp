@@ -1,0 +1,264 @@
+#include "images/CFrameAsMipMapTexture.h"
+
+#include "images/CFrame.h"
+#include "blit/CBlitTypeList.h"
+#include "foundation/CPerformanceMonitor.h"
+#include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CPObjectProperty.h"
+#include "objects/CSlotProperty.h"
+#include "platform/CPlatform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+OMBRISALT_IMPLEMENT_CLASS(CFrameAsMipMapTexture, 1.0)
+
+void CFrameAsMipMapTexture::DeclareProperties(CPropertyDeclarer&) {}
+
+namespace {
+
+SScreenView g_ScreenView;
+plat::CScreenDevice* g_ScreenDrawDevice = nullptr;
+
+using CTextureProperty = CSlotProperty<CTypedPObjectProperty<CFrameAsMipMapTexture>>;
+
+CTextureProperty& TextureProperty()
+{
+    static CTextureProperty* property = [] {
+        auto* made = new CTextureProperty("Mip Map Texture", nullptr);
+        made->SetSavedIn(SavedIn::Nowhere);
+        made->AddAsDynamicProperty(CFrame::SGetClassInfo(), DynamicKind::Optional);
+        return made;
+    }();
+    return *property;
+}
+
+plat::ScreenVertex ToBackBuffer(float x, float y, uint32_t argb, float u, float v)
+{
+    const SScreenView& view = g_ScreenView;
+    return {x * view.scale + view.offsetX, y * view.scale + view.offsetY, argb, u, v};
+}
+
+} // namespace
+
+const SScreenView& GetScreenView()
+{
+    return g_ScreenView;
+}
+
+void SetScreenView(const SScreenView& view)
+{
+    g_ScreenView = view;
+}
+
+plat::CScreenDevice& GetScreenDrawDevice()
+{
+    return g_ScreenDrawDevice ? *g_ScreenDrawDevice : plat::GetPlatform().GetScreenDevice();
+}
+
+void SetScreenDrawDevice(plat::CScreenDevice* device)
+{
+    g_ScreenDrawDevice = device;
+}
+
+CFrameAsMipMapTexture::CFrameAsMipMapTexture()
+{
+    InitDeclaredProperties();
+}
+
+CFrameAsMipMapTexture::~CFrameAsMipMapTexture()
+{
+    DestroyDeclaredProperties();
+}
+
+CFrameAsMipMapTexture* CFrameAsMipMapTexture::SFindOrCreate(CFrame& frame)
+{
+    CTextureProperty& property = TextureProperty();
+    if (auto* texture = dynamic_cast<CFrameAsMipMapTexture*>(property.GetDynamicValue(&frame)))
+        return texture;
+    auto made = std::make_unique<CFrameAsMipMapTexture>();
+    if (!made->CreateData(frame))
+        return nullptr;
+    made->m_Width = frame.GetWidth();
+    made->m_Height = frame.GetHeight();
+    made->m_Frame = &frame;
+    CFrameAsMipMapTexture* kept = made.release();
+    property.SetDynamicValue(&frame, kept);
+    return kept;
+}
+
+std::vector<plat::TextureLevel> CFrameAsMipMapTexture::BuildLevels(CFrame& frame)
+{
+    const uint32_t width = frame.GetWidth();
+    const uint32_t height = frame.GetHeight();
+    std::vector<plat::TextureLevel> levels;
+    if (width == 0 || height == 0)
+        return levels;
+    // Plain 16- and 24-bit pixels are widened here (opaque); palette and
+    // run-length frames are drawn into a plain 32-bit copy first.
+    std::unique_ptr<CFrame> converted;
+    CFrame* source = &frame;
+    const uint32_t depth = frame.GetBitDepth();
+    const bool plain = !frame.IsCompressed() && frame.Row(0);
+    if (depth != 32 || !plain) {
+        converted = CFrame::MakeOwned(width, height, 32);
+        if (!converted)
+            return levels;
+        if (plain && (depth == 16 || depth == 24)) {
+            for (uint32_t y = 0; y < height; ++y) {
+                const uint8_t* in = frame.Row(y);
+                auto* out = reinterpret_cast<uint32_t*>(converted->Row(y));
+                for (uint32_t x = 0; x < width; ++x) {
+                    uint32_t b, g, r;
+                    if (depth == 24) {
+                        b = in[x * 3], g = in[x * 3 + 1], r = in[x * 3 + 2];
+                    } else {
+                        const uint32_t p = uint32_t(in[x * 2]) | uint32_t(in[x * 2 + 1]) << 8;
+                        r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
+                        r = r << 3 | r >> 2, g = g << 2 | g >> 4, b = b << 3 | b >> 2;
+                    }
+                    out[x] = 0xFF000000u | r << 16 | g << 8 | b;
+                }
+            }
+        } else {
+            const CRect whole{0, 0, int32_t(width), int32_t(height)};
+            converted->BlitToFrame(frame, whole, whole, GetNormalBlitType());
+        }
+        source = converted.get();
+    }
+    plat::TextureLevel top;
+    top.width = plat::CScreenDevice::TextureSizeFor(width);
+    top.height = plat::CScreenDevice::TextureSizeFor(height);
+    top.pixels.resize(size_t(top.width) * size_t(top.height));
+    for (uint32_t y = 0; y < top.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(source->Row(std::min(y, height - 1)));
+        uint32_t* out = &top.pixels[size_t(y) * top.width];
+        std::memcpy(out, row, size_t(width) * 4);
+        std::fill(out + width, out + top.width, row[width - 1]);
+    }
+    levels.push_back(std::move(top));
+    while (levels.back().width > 1 || levels.back().height > 1) {
+        const plat::TextureLevel& up = levels.back();
+        plat::TextureLevel down;
+        down.width = std::max(up.width / 2, 1u);
+        down.height = std::max(up.height / 2, 1u);
+        down.pixels.resize(size_t(down.width) * size_t(down.height));
+        const uint32_t stepX = up.width > 1 ? 2 : 1;
+        const uint32_t stepY = up.height > 1 ? 2 : 1;
+        for (uint32_t y = 0; y < down.height; ++y)
+            for (uint32_t x = 0; x < down.width; ++x) {
+                const uint32_t* a = &up.pixels[size_t(y * stepY) * up.width + x * stepX];
+                const uint32_t* b = a + (stepY - 1) * up.width;
+                uint32_t out = 0;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    const uint32_t sum = ((a[0] >> shift) & 0xFF) + ((a[stepX - 1] >> shift) & 0xFF) +
+                                         ((b[0] >> shift) & 0xFF) + ((b[stepX - 1] >> shift) & 0xFF);
+                    out |= ((sum + 2) >> 2) << shift;
+                }
+                down.pixels[size_t(y) * down.width + x] = out;
+            }
+        levels.push_back(std::move(down));
+    }
+    return levels;
+}
+
+bool CFrameAsMipMapTexture::CreateData(CFrame& frame)
+{
+    static CPerformanceMonitor monitor("FrameAsMipMap_CreateData");
+    CPerformanceMonitorScope zone(monitor);
+    std::vector<plat::TextureLevel> levels = BuildLevels(frame);
+    if (levels.empty())
+        return false;
+    const uint32_t textureWidth = levels[0].width;
+    const uint32_t textureHeight = levels[0].height;
+    m_Texture = GetScreenDrawDevice().CreateTexture(std::move(levels));
+    if (!m_Texture)
+        return false;
+    return BuildVertexBuffer(frame, textureWidth, textureHeight);
+}
+
+bool CFrameAsMipMapTexture::BuildVertexBuffer(CFrame& frame, uint32_t textureWidth, uint32_t textureHeight)
+{
+    if (textureWidth == 0 || textureHeight == 0)
+        return false;
+    CRect bounds;
+    frame.GetBounds(bounds);
+    m_Left = float(bounds.left);
+    m_Top = float(bounds.top);
+    m_Right = float(bounds.right);
+    m_Bottom = float(bounds.bottom);
+    m_U0 = 0.0f;
+    m_V0 = 0.0f;
+    m_U1 = float(frame.GetWidth()) / float(textureWidth);
+    m_V1 = float(frame.GetHeight()) / float(textureHeight);
+    return true;
+}
+
+bool CFrameAsMipMapTexture::DrawQuad(const plat::ScreenVertex (&corners)[4], plat::TextureAddress address,
+                                     plat::ScreenBlend blend)
+{
+    if (!m_Texture)
+        return false;
+    const plat::ScreenVertex triangles[6] = {corners[0], corners[1], corners[2], corners[0], corners[2], corners[3]};
+    return GetScreenDrawDevice().DrawTriangles(triangles, 6, m_Texture.get(), address, blend);
+}
+
+bool CFrameAsMipMapTexture::Draw(float x, float y, uint32_t alpha, const SFloatRect* clip)
+{
+    const uint32_t argb = std::min(alpha, 255u) << 24 | 0xFFFFFFu;
+    float left = m_Left, top = m_Top, right = m_Right, bottom = m_Bottom;
+    float u0 = m_U0, v0 = m_V0, u1 = m_U1, v1 = m_V1;
+    if (clip) {
+        // The clip is in screen coordinates; the quad's are relative to (x, y).
+        const float cl = std::max(left, clip->left - x);
+        const float ct = std::max(top, clip->top - y);
+        const float cr = std::min(right, clip->right - x);
+        const float cb = std::min(bottom, clip->bottom - y);
+        if (cl >= cr || ct >= cb)
+            return false;
+        auto lerp = [](float a, float b, float t) { return a + (b - a) * t; };
+        const float w = right - left;
+        const float h = bottom - top;
+        const float nu0 = lerp(m_U0, m_U1, (cl - left) / w), nu1 = lerp(m_U0, m_U1, (cr - left) / w);
+        const float nv0 = lerp(m_V0, m_V1, (ct - top) / h), nv1 = lerp(m_V0, m_V1, (cb - top) / h);
+        left = cl, top = ct, right = cr, bottom = cb;
+        u0 = nu0, u1 = nu1, v0 = nv0, v1 = nv1;
+    }
+    const plat::ScreenVertex corners[4] = {
+        ToBackBuffer(x + left, y + top, argb, u0, v0), ToBackBuffer(x + right, y + top, argb, u1, v0),
+        ToBackBuffer(x + right, y + bottom, argb, u1, v1), ToBackBuffer(x + left, y + bottom, argb, u0, v1)};
+    return DrawQuad(corners, plat::TextureAddress::Clamp, plat::ScreenBlend::Normal);
+}
+
+bool CFrameAsMipMapTexture::DrawTiled(const SFloatRect& rect)
+{
+    if (!m_Texture || rect.left >= rect.right || rect.top >= rect.bottom)
+        return false;
+    const float tw = float(m_Texture->GetWidth());
+    const float th = float(m_Texture->GetHeight());
+    const plat::ScreenVertex corners[4] = {
+        ToBackBuffer(rect.left, rect.top, 0xFFFFFFFFu, rect.left / tw, rect.top / th),
+        ToBackBuffer(rect.right, rect.top, 0xFFFFFFFFu, rect.right / tw, rect.top / th),
+        ToBackBuffer(rect.right, rect.bottom, 0xFFFFFFFFu, rect.right / tw, rect.bottom / th),
+        ToBackBuffer(rect.left, rect.bottom, 0xFFFFFFFFu, rect.left / tw, rect.bottom / th)};
+    return DrawQuad(corners, plat::TextureAddress::Wrap, plat::ScreenBlend::Normal);
+}
+
+bool CFrameAsMipMapTexture::DrawTransformed(const STextureDrawTransform& transform)
+{
+    const float sx = (transform.flags & 4) ? -transform.scaleX : transform.scaleX;
+    const float sy = (transform.flags & 8) ? -transform.scaleY : transform.scaleY;
+    const double radians = double(transform.angleDegrees) * 0.01745329238474369;
+    const float c = float(std::cos(radians));
+    const float s = float(std::sin(radians));
+    auto place = [&](float px, float py, float u, float v) {
+        const float ax = (px - transform.hotSpotX) * sx;
+        const float ay = (py - transform.hotSpotY) * sy;
+        return ToBackBuffer(ax * c - ay * s + transform.x, ax * s + ay * c + transform.y, transform.argb, u, v);
+    };
+    const plat::ScreenVertex corners[4] = {place(m_Left, m_Top, m_U0, m_V0), place(m_Right, m_Top, m_U1, m_V0),
+                                           place(m_Right, m_Bottom, m_U1, m_V1), place(m_Left, m_Bottom, m_U0, m_V1)};
+    return DrawQuad(corners, plat::TextureAddress::Clamp,
+                    (transform.flags & 1) ? plat::ScreenBlend::Additive : plat::ScreenBlend::Normal);
+}
