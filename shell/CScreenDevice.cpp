@@ -1,0 +1,131 @@
+#include "shell/CScreenDevice.h"
+
+#include "foundation/CIniSection.h"
+#include "platform/CPlatform.h"
+#include "platform/ScreenDevice.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool g_ScreenDeviceReady = false;
+
+CJString& LastError()
+{
+    static CJString* const text = new CJString;
+    return *text;
+}
+
+} // namespace
+
+CScreenDevice& CScreenDevice::SGetInstance()
+{
+    static CScreenDevice* const instance = new CScreenDevice;
+    return *instance;
+}
+
+plat::CScreenDevice& CScreenDevice::GetDevice() const
+{
+    return m_Device ? *m_Device : plat::GetPlatform().GetScreenDevice();
+}
+
+void CScreenDevice::SetDeviceForTesting(plat::CScreenDevice* device)
+{
+    m_Device = device;
+    m_DesktopKnown = false;
+    m_SizeSet = false;
+    m_BackBufferWidth = m_BackBufferHeight = 10;
+}
+
+void CScreenDevice::SetSize(bool fullScreen, uint32_t width, uint32_t height)
+{
+    m_SizeSet = true;
+    m_BackBufferHeight = height;
+    m_BackBufferWidth = uint32_t(float(height) * 1.3333334f);
+    const int64_t desktopWidth = m_DesktopWidth;
+    const int64_t desktopHeight = m_DesktopHeight;
+    if (fullScreen) {
+        if ((desktopWidth >= int64_t(width) || desktopHeight >= int64_t(height)) && GetUseDesktopResolution()) {
+            m_BackBufferWidth = uint32_t(desktopWidth);
+            m_BackBufferHeight = uint32_t(desktopHeight);
+        }
+        return;
+    }
+    if (desktopWidth >= int64_t(width) + 30 && desktopHeight >= int64_t(height) + 100)
+        return;
+    const double factor = std::min(double(desktopWidth) / double(int64_t(width) + 30),
+                                   double(desktopHeight) / double(int64_t(height) + 100));
+    m_BackBufferWidth = uint32_t(std::lround(double(width) * factor));
+    m_BackBufferHeight = uint32_t(std::lround(double(height) * factor));
+}
+
+void CScreenDevice::SetTransforms(uint32_t frameWidth, uint32_t frameHeight)
+{
+    if (frameWidth == 0 || frameHeight == 0 || m_BackBufferWidth == 0 || m_BackBufferHeight == 0)
+        return;
+    const double w = frameWidth, h = frameHeight;
+    const double bw = m_BackBufferWidth, bh = m_BackBufferHeight;
+    // The game area fits whole; its centre sits on the back buffer's centre.
+    const double scale = h / bh >= w / bw ? bh / h : bw / w;
+    m_View.scale = float(scale);
+    m_View.offsetX = float(bw / 2.0 - w / 2.0 * scale);
+    m_View.offsetY = float(bh / 2.0 - h / 2.0 * scale);
+    SetScreenView(m_View);
+}
+
+void CScreenDevice::WindowToGame(float& x, float& y) const
+{
+    x = (x - m_View.offsetX) / m_View.scale;
+    y = (y - m_View.offsetY) / m_View.scale;
+}
+
+void CScreenDevice::GameToWindow(float& x, float& y) const
+{
+    x = x * m_View.scale + m_View.offsetX;
+    y = y * m_View.scale + m_View.offsetY;
+}
+
+bool CScreenDevice::Create(bool fullScreen, uint32_t width, uint32_t height)
+{
+    plat::CScreenDevice& device = GetDevice();
+    SetScreenDrawDevice(&device);
+    if (!m_DesktopKnown) {
+        device.GetDesktopSize(m_DesktopWidth, m_DesktopHeight);
+        m_DesktopKnown = true;
+    }
+    SetSize(fullScreen, width, height);
+    if (!device.Reset(int32_t(m_BackBufferWidth), int32_t(m_BackBufferHeight), fullScreen)) {
+        const std::string reason(device.GetLastError());
+        LastError() = reason.c_str();
+        return false;
+    }
+    SetTransforms(width, height);
+    device.Clear(0xFF000000u);
+    return true;
+}
+
+bool IsScreenDeviceReady()
+{
+    return g_ScreenDeviceReady;
+}
+
+void SetScreenDeviceReady(bool ready)
+{
+    g_ScreenDeviceReady = ready;
+}
+
+bool GetUseDesktopResolution()
+{
+    return GetOptionsSection().GetInt("Full screen uses Desktop Resolution", 0) != 0;
+}
+
+void SetUseDesktopResolution(bool use)
+{
+    GetOptionsSection().SetInt("Full screen uses Desktop Resolution", use ? 1 : 0);
+}
+
+const CJString& GetScreenLastError()
+{
+    return LastError();
+}

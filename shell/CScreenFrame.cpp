@@ -1,0 +1,309 @@
+#include "shell/CScreenFrame.h"
+
+#include "shell/CScreenDevice.h"
+#include "images/CFrameAsMipMapTexture.h"
+#include "blit/CBlitType.h"
+#include "blit/CColor.h"
+#include "foundation/CIniSection.h"
+#include "foundation/CPerformanceMonitor.h"
+#include "platform/CPlatform.h"
+#include "platform/Clock.h"
+#include "platform/ScreenDevice.h"
+
+#include <algorithm>
+#include <cmath>
+
+OMBRISALT_IMPLEMENT_CLASS(CScreenFrame, 1.0)
+
+void CScreenFrame::DeclareProperties(CPropertyDeclarer&) {}
+
+namespace {
+
+constexpr uint32_t kGameWidth = 1024;
+constexpr uint32_t kGameHeight = 768;
+
+uint32_t Pack(const CColor& colour)
+{
+    return uint32_t(colour.GetBlue()) | uint32_t(colour.GetGreen()) << 8 | uint32_t(colour.GetRed()) << 16 |
+           uint32_t(colour.GetAlpha()) << 24;
+}
+
+uint32_t OverlayAlpha(double amount)
+{
+    return uint32_t(std::clamp<long>(std::lround(amount * 255.0), 0, 255));
+}
+
+plat::ScreenVertex Map(float x, float y, uint32_t argb)
+{
+    const SScreenView& view = GetScreenView();
+    return {x * view.scale + view.offsetX, y * view.scale + view.offsetY, argb, 0.0f, 0.0f};
+}
+
+plat::ScreenBlend BlendOf(bool additive)
+{
+    return additive ? plat::ScreenBlend::Additive : plat::ScreenBlend::Normal;
+}
+
+} // namespace
+
+CScreenFrame::CScreenFrame()
+{
+    InitDeclaredProperties();
+}
+
+CScreenFrame::~CScreenFrame()
+{
+    DestroyDeclaredProperties();
+}
+
+CScreenFrame& CScreenFrame::SGetInstance()
+{
+    static CScreenFrame* const instance = new CScreenFrame;
+    return *instance;
+}
+
+void CScreenFrame::GetBounds(CRect& out) const
+{
+    out = {0, 0, int32_t(m_ScreenWidth), int32_t(m_ScreenHeight)};
+}
+
+bool CScreenFrame::SetScreenMode(bool fullScreen)
+{
+    m_FullScreen = fullScreen;
+    const uint32_t width = m_ScreenWidth ? m_ScreenWidth : kGameWidth;
+    const uint32_t height = m_ScreenWidth ? kGameHeight : (m_ScreenHeight ? m_ScreenHeight : kGameHeight);
+    m_ScreenWidth = width;
+    m_ScreenHeight = height;
+    if (!CScreenDevice::SGetInstance().Create(fullScreen, width, height))
+        return false;
+    GetOptionsSection().SetInt("Full Screen", fullScreen ? 1 : 0);
+    return true;
+}
+
+bool CScreenFrame::FillShape(const float* points, size_t count, uint32_t argb, float scale, float offsetX,
+                             float offsetY)
+{
+    if (count >= 2 && points[0] == points[2 * (count - 1)] && points[1] == points[2 * (count - 1) + 1])
+        --count;
+    if (count < 4)
+        return false;
+    // The zig-zag order as a strip, then the strip as a list of triangles.
+    std::vector<plat::ScreenVertex> strip;
+    strip.reserve(count);
+    for (size_t low = 0, high = count - 1; low <= high; ++low, --high) {
+        strip.push_back(Map(points[2 * low] * scale + offsetX, points[2 * low + 1] * scale + offsetY, argb));
+        if (low != high)
+            strip.push_back(Map(points[2 * high] * scale + offsetX, points[2 * high + 1] * scale + offsetY, argb));
+        if (high == 0)
+            break;
+    }
+    m_Scratch.clear();
+    for (size_t i = 0; i + 2 < strip.size(); ++i) {
+        m_Scratch.push_back(strip[i]);
+        m_Scratch.push_back(strip[i + 1]);
+        m_Scratch.push_back(strip[i + 2]);
+    }
+    return CScreenDevice::SGetInstance().GetDevice().DrawTriangles(m_Scratch.data(), m_Scratch.size(), nullptr,
+                                                                    plat::TextureAddress::Clamp,
+                                                                    BlendOf(m_Additive));
+}
+
+bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb)
+{
+    if (count < 2)
+        return false;
+    m_Scratch.clear();
+    // Lines run through pixel centres, so a line on whole coordinates lights
+    // the row or column it names.
+    for (size_t i = 0; i < count; ++i)
+        m_Scratch.push_back(Map(points[2 * i] + 0.5f, points[2 * i + 1] + 0.5f, argb));
+    return CScreenDevice::SGetInstance().GetDevice().DrawLineStrip(m_Scratch.data(), m_Scratch.size(),
+                                                                    BlendOf(m_Additive));
+}
+
+void CScreenFrame::FillRect(const CRect& rect, CColor& colour)
+{
+    const float l = float(rect.left), t = float(rect.top), r = float(rect.right), b = float(rect.bottom);
+    const float points[] = {l, t, r, t, r, b, l, b};
+    FillShape(points, 4, Pack(colour));
+}
+
+void CScreenFrame::DrawRect(const CRect& rect, CColor& colour)
+{
+    const float l = float(rect.left), t = float(rect.top), r = float(rect.right), b = float(rect.bottom);
+    const float points[] = {l, t, r, t, r, b, l, b, l, t};
+    OutlineShape(points, 5, Pack(colour));
+}
+
+void CScreenFrame::SetPixel(int32_t x, int32_t y, CColor& colour)
+{
+    FillRect(CRect{x, y, x + 1, y + 1}, colour);
+}
+
+void CScreenFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour)
+{
+    DrawLineFloat(float(x1), float(y1), float(x2), float(y2), colour, 1.0f);
+}
+
+void CScreenFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float)
+{
+    const float w = float(m_ScreenWidth), h = float(m_ScreenHeight);
+    if ((x1 < 0 && x2 < 0) || (x1 > w && x2 > w) || (y1 < 0 && y2 < 0) || (y1 > h && y2 > h))
+        return;
+    const float points[] = {x1, y1, x2, y2};
+    OutlineShape(points, 2, Pack(colour));
+}
+
+bool CScreenFrame::DrawTexture(CFrame& source, int32_t x, int32_t y, uint32_t alpha, const CRect* sourceRect)
+{
+    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(source);
+    if (!texture)
+        return false;
+    if (!sourceRect)
+        return texture->Draw(float(x), float(y), alpha, nullptr);
+    // The source rectangle in pixels, as a clip in screen coordinates.
+    const SFloatRect clip{float(x + source.GetOffsetX() + sourceRect->left),
+                          float(y + source.GetOffsetY() + sourceRect->top),
+                          float(x + source.GetOffsetX() + sourceRect->right),
+                          float(y + source.GetOffsetY() + sourceRect->bottom)};
+    return texture->Draw(float(x), float(y), alpha, &clip);
+}
+
+bool CScreenFrame::BlitTiled(CFrame& source, const CRect& rect)
+{
+    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(source);
+    return texture &&
+           texture->DrawTiled(SFloatRect{float(rect.left), float(rect.top), float(rect.right), float(rect.bottom)});
+}
+
+bool CScreenFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
+{
+    static CPerformanceMonitor monitor("ScreenDX9_Blit");
+    CPerformanceMonitorScope zone(monitor);
+    auto* frame = dynamic_cast<CFrame*>(source.GetRealFrame());
+    if (!frame)
+        return false;
+    // Every blit type draws the texture: the screen cannot run a software
+    // blit, having no pixels. The texture's position is that of the source
+    // rectangle's top-left at the destination's.
+    const int32_t x = d.left - s.left;
+    const int32_t y = d.top - s.top;
+    const bool whole = s.left == 0 && s.top == 0 && s.right == int32_t(frame->GetWidth()) &&
+                       s.bottom == int32_t(frame->GetHeight());
+    return DrawTexture(*frame, x - frame->GetOffsetX(), y - frame->GetOffsetY(), blitType.GetOpacity255(),
+                       whole ? nullptr : &s);
+}
+
+void CScreenFrame::FillOverlay(uint32_t argb)
+{
+    CRect bounds;
+    GetBounds(bounds);
+    const float l = float(bounds.left), t = float(bounds.top), r = float(bounds.right), b = float(bounds.bottom);
+    const float points[] = {l, t, r, t, r, b, l, b};
+    const bool additive = m_Additive;
+    m_Additive = false;
+    FillShape(points, 4, argb);
+    m_Additive = additive;
+}
+
+bool CScreenFrame::Present()
+{
+    CScreenDevice& screen = CScreenDevice::SGetInstance();
+    plat::CScreenDevice& device = screen.GetDevice();
+    const double level = double(m_FadeLevel) * double(m_Brightness);
+    if (level < 1.0)
+        FillOverlay(OverlayAlpha(1.0 - level) << 24);
+    else if (level > 1.0)
+        FillOverlay(OverlayAlpha(level - 1.0) << 24 | 0xFFFFFFu);
+
+    // The letterbox: whatever was drawn outside the game area is covered.
+    CRect bounds;
+    GetBounds(bounds);
+    CColor black(0, 0, 0, 255);
+    const bool additive = m_Additive;
+    m_Additive = false;
+    FillRect(CRect{bounds.right, bounds.top - 10000, bounds.right + 10000, bounds.bottom + 10000}, black);
+    FillRect(CRect{bounds.left - 10000, bounds.top - 10000, bounds.left, bounds.bottom + 10000}, black);
+    FillRect(CRect{bounds.left, bounds.top - 10000, bounds.right, bounds.top}, black);
+    FillRect(CRect{bounds.left, bounds.bottom, bounds.right, bounds.bottom + 10000}, black);
+
+    if (m_DrawSafeZone) {
+        float left = float(screen.GetBackBufferWidth()) * 0.05f, top = float(screen.GetBackBufferHeight()) * 0.05f;
+        float right = float(screen.GetBackBufferWidth()) * 0.95f, bottom = float(screen.GetBackBufferHeight()) * 0.95f;
+        screen.WindowToGame(left, top);
+        screen.WindowToGame(right, bottom);
+        CColor pink(255, 200, 200, 192);
+        DrawRect(CRect{int32_t(std::lround(left)), int32_t(std::lround(top)), int32_t(std::lround(right)),
+                       int32_t(std::lround(bottom))},
+                 pink);
+    }
+    m_Additive = additive;
+
+    if (!device.Present() && IsScreenDeviceReady())
+        SetScreenMode(m_FullScreen);
+    device.Clear(0xFF000000u);
+    return true;
+}
+
+void CScreenFrame::FadeIn(float seconds, bool wait)
+{
+    m_FadeDuration = m_FadeTimeLeft = seconds;
+    m_FadeState = 0;
+    m_DarkWatchdog = 5.0f;
+    if (wait)
+        WaitForFade();
+}
+
+void CScreenFrame::FadeOut(float seconds, float watchdogSeconds, bool wait)
+{
+    m_FadeDuration = m_FadeTimeLeft = seconds;
+    m_FadeState = 1;
+    m_DarkWatchdog = watchdogSeconds;
+    if (wait)
+        WaitForFade();
+}
+
+void CScreenFrame::UpdateFade(float seconds)
+{
+    if (m_FadeLevel <= 0.001f) {
+        m_DarkWatchdog -= seconds;
+        if (m_DarkWatchdog < 0.0f) {
+            m_FadeState = 0;
+            m_FadeDuration = m_FadeTimeLeft = 1.0f;
+            m_DarkWatchdog = 5.0f;
+        }
+    }
+    if (m_FadeState == 2)
+        return;
+    m_FadeTimeLeft = std::max(m_FadeTimeLeft - seconds, 0.0f);
+    if (m_FadeState == 0) {
+        m_FadeLevel = m_FadeDuration <= 0.0f ? 1.0f : std::clamp(m_FadeLevel + seconds / m_FadeDuration, 0.0f, 1.0f);
+        if (m_FadeLevel >= 1.0f)
+            m_FadeTimeLeft = 0.0f, m_FadeState = 2;
+    } else {
+        m_FadeLevel = m_FadeDuration <= 0.0f ? 0.0f : std::clamp(m_FadeLevel - seconds / m_FadeDuration, 0.0f, 1.0f);
+        if (m_FadeLevel <= 0.0f)
+            m_FadeTimeLeft = 0.0f, m_FadeState = 2;
+    }
+}
+
+void CScreenFrame::WaitForFade()
+{
+    uint32_t previous = plat::GetMillisecondTick();
+    while (m_FadeState != 2) {
+        uint32_t now = plat::GetMillisecondTick();
+        // A clock that stands still (a test's) moves on with the sleep.
+        if (now == previous) {
+            plat::GetPlatform().Sleep(1);
+            now = plat::GetMillisecondTick();
+        }
+        UpdateFade(float(now - previous) / 1000.0f);
+        previous = now;
+        Present();
+    }
+}
+
+void CScreenFrame::SetBrightness(float value)
+{
+    m_Brightness = value < 0.0f ? 0.0f : value;
+}

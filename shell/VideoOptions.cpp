@@ -1,0 +1,44 @@
+#include "shell/VideoOptions.h"
+
+#include "shell/CScreenDevice.h"
+#include "shell/CScreenFrame.h"
+#include "images/CFrame.h"
+#include "foundation/CIniSection.h"
+#include "foundation/CommandLine.h"
+
+bool ApplyDisplaySettings(KeepDepth keepDepth)
+{
+    const CIniSection& options = GetOptionsSection();
+    options.SetInt("Screen Width", options.GetInt("Screen Width", GetDefaultScreenWidth()));
+    options.SetInt("Screen Height", options.GetInt("Screen Height", GetDefaultScreenHeight()));
+    int32_t depth = options.GetInt("Screen Bit Depth", 32);
+    if (HasCommandLineSwitch("/ScreenBitDepth"))
+        depth = GetCommandLineInt("/ScreenBitDepth", depth);
+    SetScreenDeviceReady(true);
+    CFrame::SetGlobalBitDepth(32);
+    const bool fullScreen = options.GetInt("Full Screen", 1) != 0;
+    CScreenFrame& screen = CScreenFrame::SGetInstance();
+    const bool set = screen.SetScreenMode(fullScreen) || screen.SetScreenMode(!fullScreen);
+    if (keepDepth == KeepDepth::No)
+        CFrame::SetGlobalBitDepth(uint32_t(depth));
+    screen.SetBrightness(options.GetFloat("Screen Brightness", 1.0f));
+    return set;
+}
+
+int32_t BrightnessToSliderValue(float brightness)
+{
+    return int32_t((double(brightness) - 1.0) * 200.0);
+}
+
+float SliderValueToBrightness(int32_t value)
+{
+    return float(double(value) * 0.5 / 100.0 + 1.0);
+}
+
+float ApplyBrightnessSlider(int32_t value)
+{
+    const float brightness = SliderValueToBrightness(value);
+    GetOptionsSection().SetFloat("Screen Brightness", brightness);
+    CScreenFrame::SGetInstance().SetBrightness(brightness);
+    return brightness;
+}
