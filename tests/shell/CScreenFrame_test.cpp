@@ -1,0 +1,304 @@
+#include "shell/CScreenDevice.h"
+#include "shell/CScreenFrame.h"
+#include "shell/VideoOptions.h"
+
+#include "support/TestSupport.h"
+
+#include "blit/CBlitTypeList.h"
+#include "blit/CColor.h"
+#include "foundation/CIniSection.h"
+#include "images/CFrameAsMipMapTexture.h"
+#include "platform/ScreenDeviceHeadless.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using Kind = plat::ScreenCall::Kind;
+
+class ScreenTest : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        RegisterImagesClasses();
+        CScreenDevice::SGetInstance().SetDeviceForTesting(&m_Device);
+        CScreenFrame& screen = Screen();
+        screen.SetBrightness(1.0f);
+        screen.FadeIn(0.0f, false);
+        screen.UpdateFade(0.0f);
+        screen.SetDrawSafeZone(false);
+        screen.SetBlendMode(false);
+    }
+    void TearDown() override
+    {
+        CScreenDevice::SGetInstance().SetDeviceForTesting(nullptr);
+        SetScreenDrawDevice(nullptr);
+        CTempFolderTest::TearDown();
+    }
+    static CScreenFrame& Screen() { return CScreenFrame::SGetInstance(); }
+    // Sets the mode and forgets the calls it made.
+    void Mode(int32_t desktopWidth, int32_t desktopHeight, bool fullScreen, bool desktopResolution)
+    {
+        m_Device.SetDesktopSize(desktopWidth, desktopHeight);
+        CScreenDevice::SGetInstance().SetDeviceForTesting(&m_Device);
+        SetUseDesktopResolution(desktopResolution);
+        ASSERT_TRUE(Screen().SetScreenMode(fullScreen));
+        m_Device.TakeCalls();
+    }
+    uint32_t Presented(int32_t x, int32_t y) const
+    {
+        return m_Device.GetPresented()[size_t(y) * size_t(m_Device.GetBackBufferWidth()) + size_t(x)];
+    }
+
+    plat::CScreenDeviceHeadless m_Device;
+};
+
+struct ModeCase {
+    const char* name;
+    int32_t desktopWidth, desktopHeight;
+    bool fullScreen, desktopResolution;
+    uint32_t backWidth, backHeight;
+    float scale, offsetX, offsetY;
+};
+
+class DisplayModes : public ScreenTest, public testing::WithParamInterface<ModeCase> {};
+
+TEST_P(DisplayModes, BackBufferAndLetterboxMapping)
+{
+    const ModeCase& c = GetParam();
+    Mode(c.desktopWidth, c.desktopHeight, c.fullScreen, c.desktopResolution);
+    const CScreenDevice& device = CScreenDevice::SGetInstance();
+    EXPECT_EQ(device.GetBackBufferWidth(), c.backWidth);
+    EXPECT_EQ(device.GetBackBufferHeight(), c.backHeight);
+    EXPECT_EQ(m_Device.GetBackBufferWidth(), int32_t(c.backWidth));
+    EXPECT_NEAR(device.GetView().scale, c.scale, 1e-4f);
+    EXPECT_NEAR(device.GetView().offsetX, c.offsetX, 1e-3f);
+    EXPECT_NEAR(device.GetView().offsetY, c.offsetY, 1e-3f);
+    // Drawing and the mouse use the same mapping: there and back again.
+    for (float gx : {0.0f, 17.5f, 512.0f, 1023.0f, 1024.0f})
+        for (float gy : {0.0f, 383.25f, 768.0f}) {
+            float x = gx, y = gy;
+            device.GameToWindow(x, y);
+            EXPECT_NEAR(x, gx * c.scale + c.offsetX, 1e-2f);
+            device.WindowToGame(x, y);
+            EXPECT_NEAR(x, gx, 1e-3f);
+            EXPECT_NEAR(y, gy, 1e-3f);
+        }
+    // The game area as drawn: its first and last columns and rows are lit,
+    // the bars beside them stay black even where something was drawn there.
+    CColor white(255, 255, 255, 255);
+    Screen().FillRect(CRect{-200, -200, 1224, 968}, white);
+    ASSERT_TRUE(Screen().Present());
+    const int32_t left = int32_t(c.offsetX + 0.5f), right = int32_t(c.offsetX + 1024 * c.scale - 0.5f);
+    const int32_t top = int32_t(c.offsetY + 0.5f), bottom = int32_t(c.offsetY + 768 * c.scale - 0.5f);
+    EXPECT_EQ(Presented(left, top), 0xFFFFFFFFu);
+    EXPECT_EQ(Presented(right, bottom), 0xFFFFFFFFu);
+    if (left > 0) {
+        EXPECT_EQ(Presented(left - 1, top), 0xFF000000u);
+        EXPECT_EQ(Presented(right + 1, bottom), 0xFF000000u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, DisplayModes,
+    testing::Values(
+        // A height of 768 gives 1024 wide on a large enough desktop.
+        ModeCase{"Windowed4to3", 1600, 1200, false, false, 1024, 768, 1.0f, 0.0f, 0.0f},
+        ModeCase{"Windowed16to9", 1920, 1080, false, false, 1024, 768, 1.0f, 0.0f, 0.0f},
+        // Smaller than 1054 by 868: shrunk by min(1024 / 1054, 768 / 868).
+        ModeCase{"WindowedSmallDesktop", 1024, 768, false, false, 906, 680, 0.884765625f, 0.0f, 0.25f},
+        ModeCase{"Windowed16to10Short", 1280, 800, false, false, 944, 708, 0.921875f, 0.0f, 0.0f},
+        ModeCase{"FullScreen4to3", 1600, 1200, true, false, 1024, 768, 1.0f, 0.0f, 0.0f},
+        ModeCase{"FullScreen16to9Desktop", 1920, 1080, true, true, 1920, 1080, 1.40625f, 240.0f, 0.0f},
+        ModeCase{"FullScreen16to10Desktop", 1680, 1050, true, true, 1680, 1050, 1.3671875f, 140.0f, 0.0f},
+        ModeCase{"FullScreen16to9NoDesktop", 1920, 1080, true, false, 1024, 768, 1.0f, 0.0f, 0.0f},
+        // Taller than 4:3: bars above and below.
+        ModeCase{"FullScreen5to4Desktop", 1280, 1024, true, true, 1280, 1024, 1.25f, 0.0f, 32.0f}),
+    [](const testing::TestParamInfo<ModeCase>& mode) { return std::string(mode.param.name); });
+
+TEST_F(ScreenTest, ModeSetWritesFullScreenAndAResetRebuildsTextures)
+{
+    Mode(1920, 1080, false, false);
+    EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), 0);
+    auto frame = CFrame::MakeOwned(8, 8, 32);
+    ASSERT_TRUE(Screen().Blit(*frame, CRect{0, 0, 8, 8}, CRect{0, 0, 8, 8}, GetNormalBlitType()));
+    const size_t resets = m_Device.GetResetCount();
+    ASSERT_TRUE(Screen().SetScreenMode(true));
+    EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), 1);
+    EXPECT_EQ(m_Device.GetResetCount(), resets + 1);
+    EXPECT_EQ(m_Device.GetRebuiltTextures(), 1u);
+    m_Device.SetFailResets(true);
+    EXPECT_FALSE(Screen().SetScreenMode(false));
+    EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), 1);
+}
+
+TEST_F(ScreenTest, ALostDeviceIsResetByTheNextPresent)
+{
+    Mode(1920, 1080, false, false);
+    SetScreenDeviceReady(true);
+    m_Device.LoseDevice();
+    const size_t resets = m_Device.GetResetCount();
+    EXPECT_TRUE(Screen().Present());
+    EXPECT_EQ(m_Device.GetResetCount(), resets + 1);
+    EXPECT_TRUE(Screen().Present());
+    SetScreenDeviceReady(false);
+}
+
+TEST_F(ScreenTest, BlitDrawsTheFrameOneToOneAtItsPosition)
+{
+    Mode(1920, 1080, false, false);
+    auto frame = CFrame::MakeOwned(5, 3, 32);
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 5; ++x)
+            reinterpret_cast<uint32_t*>(frame->Row(y))[x] = 0xFF000000u | (x * 50) << 16 | (y * 100) << 8 | 7;
+    ASSERT_TRUE(Screen().Blit(*frame, CRect{1, 0, 5, 3}, CRect{101, 40, 105, 43}, GetNormalBlitType()));
+    ASSERT_TRUE(Screen().Present());
+    EXPECT_EQ(Presented(100, 40), 0xFF000000u);
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 1; x < 5; ++x)
+            EXPECT_EQ(Presented(100 + x, 40 + y), 0xFF000000u | uint32_t(x * 50) << 16 | uint32_t(y * 100) << 8 | 7)
+                << x << "," << y;
+}
+
+struct OverlayCase {
+    const char* name;
+    float brightness;
+    uint32_t argb; // 0: no overlay
+};
+
+class Overlays : public ScreenTest, public testing::WithParamInterface<OverlayCase> {};
+
+TEST_P(Overlays, FollowBrightnessTimesFade)
+{
+    Mode(1920, 1080, false, false);
+    Screen().SetBrightness(GetParam().brightness);
+    ASSERT_TRUE(Screen().Present());
+    const auto calls = m_Device.TakeCalls();
+    // The overlay, then four bars, then present and clear.
+    const size_t fills = GetParam().argb ? 5 : 4;
+    ASSERT_EQ(calls.size(), fills + 2);
+    if (GetParam().argb) {
+        EXPECT_EQ(calls[0].vertices[0].argb, GetParam().argb);
+    }
+    EXPECT_EQ(calls[fills - 1].vertices[0].argb, 0xFF000000u);
+    EXPECT_EQ(calls[fills].kind, Kind::Present);
+    EXPECT_EQ(calls[fills + 1].kind, Kind::Clear);
+}
+
+INSTANTIATE_TEST_SUITE_P(Brightness, Overlays,
+                         testing::Values(OverlayCase{"Brighter", 1.2f, 0x33FFFFFFu},
+                                         OverlayCase{"Darker", 0.5f, 0x80000000u}, OverlayCase{"Plain", 1.0f, 0},
+                                         OverlayCase{"NegativeIsBlack", -3.0f, 0xFF000000u}),
+                         [](const testing::TestParamInfo<OverlayCase>& o) { return std::string(o.param.name); });
+
+TEST_F(ScreenTest, ShapesBelowTheirMinimumDrawNothing)
+{
+    Mode(1920, 1080, false, false);
+    const float triangle[] = {0, 0, 10, 0, 5, 5};
+    EXPECT_FALSE(Screen().FillShape(triangle, 3, 0xFFFFFFFFu));
+    const float closedTriangle[] = {0, 0, 10, 0, 5, 5, 0, 0};
+    EXPECT_FALSE(Screen().FillShape(closedTriangle, 4, 0xFFFFFFFFu));
+    EXPECT_FALSE(Screen().OutlineShape(triangle, 1, 0xFFFFFFFFu));
+    CColor white(255, 255, 255, 255);
+    Screen().DrawLine(-10, 5, -1, 50, white);
+    Screen().DrawLine(0, 800, 100, 900, white);
+    EXPECT_TRUE(m_Device.TakeCalls().empty());
+}
+
+TEST_F(ScreenTest, FillsInZigZagOrder)
+{
+    Mode(1920, 1080, false, false);
+    // A concave arrow: drawn as its strip, not as its true area.
+    const float arrow[] = {0, 0, 10, 5, 0, 10, 3, 5};
+    ASSERT_TRUE(Screen().FillShape(arrow, 4, 0xFF00FF00u));
+    const auto calls = m_Device.TakeCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    const auto& v = calls[0].vertices;
+    ASSERT_EQ(v.size(), 6u);
+    // Strip first, last, second, third: (0,0) (3,5) (10,5) (0,10).
+    const float expected[][2] = {{0, 0}, {3, 5}, {10, 5}, {3, 5}, {10, 5}, {0, 10}};
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_FLOAT_EQ(v[i].x, expected[i][0]) << i;
+        EXPECT_FLOAT_EQ(v[i].y, expected[i][1]) << i;
+    }
+}
+
+TEST_F(ScreenTest, RectangleOutlineLightsItsEdgePixels)
+{
+    Mode(1920, 1080, false, false);
+    CColor red(255, 0, 0, 255);
+    Screen().DrawRect(CRect{10, 10, 20, 15}, red);
+    ASSERT_TRUE(Screen().Present());
+    EXPECT_EQ(Presented(10, 10), 0xFFFF0000u);
+    EXPECT_EQ(Presented(19, 10), 0xFFFF0000u);
+    EXPECT_EQ(Presented(20, 12), 0xFFFF0000u);
+    EXPECT_EQ(Presented(15, 15), 0xFFFF0000u);
+    EXPECT_EQ(Presented(15, 12), 0xFF000000u);
+}
+
+TEST_F(ScreenTest, SafeZoneIsFivePercentInsideTheBackBufferInGameCoordinates)
+{
+    Mode(1920, 1080, true, true);
+    Screen().SetDrawSafeZone(true);
+    ASSERT_TRUE(Screen().Present());
+    const auto calls = m_Device.TakeCalls();
+    ASSERT_GE(calls.size(), 3u);
+    const auto& outline = calls[calls.size() - 3];
+    ASSERT_EQ(outline.kind, Kind::LineStrip);
+    EXPECT_EQ(outline.vertices[0].argb, 0xC0FFC8C8u);
+    // 96 back-buffer pixels in: (96 - 240) / 1.40625 = -102.4, rounded to
+    // -102; 54 down: 38.4 to 38. Drawn at the pixel centre of that game point.
+    EXPECT_NEAR(outline.vertices[0].x, (-102 + 0.5f) * 1.40625f + 240.0f, 1e-3f);
+    EXPECT_NEAR(outline.vertices[0].y, (38 + 0.5f) * 1.40625f, 1e-3f);
+}
+
+TEST_F(ScreenTest, AnUnfollowedFadeOutComesBackByItself)
+{
+    CScreenFrame& screen = Screen();
+    screen.FadeOut(0.5f, 2.0f, false);
+    for (int i = 0; i < 4; ++i)
+        screen.UpdateFade(0.125f);
+    EXPECT_EQ(screen.GetFadeLevel(), 0.0f);
+    EXPECT_EQ(screen.GetFadeState(), 2);
+    // Two seconds of darkness are allowed; the next step starts the fade-in.
+    for (int i = 0; i < 16; ++i)
+        screen.UpdateFade(0.125f);
+    EXPECT_EQ(screen.GetFadeState(), 2);
+    screen.UpdateFade(0.125f);
+    EXPECT_EQ(screen.GetFadeState(), 0);
+    for (int i = 0; i < 7; ++i)
+        screen.UpdateFade(0.125f);
+    EXPECT_FLOAT_EQ(screen.GetFadeLevel(), 1.0f);
+    EXPECT_EQ(screen.GetFadeState(), 2);
+}
+
+TEST_F(ScreenTest, BrightnessSliderMapsOneToOneAndAHalf)
+{
+    EXPECT_EQ(BrightnessToSliderValue(1.25f), 50);
+    EXPECT_EQ(BrightnessToSliderValue(1.0f), 0);
+    EXPECT_FLOAT_EQ(ApplyBrightnessSlider(100), 1.5f);
+    EXPECT_FLOAT_EQ(GetOptionsSection().GetFloat("Screen Brightness", 0.0f), 1.5f);
+    EXPECT_FLOAT_EQ(Screen().GetBrightness(), 1.5f);
+}
+
+TEST_F(ScreenTest, DisplaySettingsFallBackToTheOtherModeAndKeepTheDepth)
+{
+    m_Device.SetDesktopSize(1920, 1080);
+    GetOptionsSection().SetInt("Full Screen", 0);
+    GetOptionsSection().SetInt("Screen Bit Depth", 16);
+    GetOptionsSection().SetFloat("Screen Brightness", 1.25f);
+    ASSERT_TRUE(ApplyDisplaySettings(KeepDepth::No));
+    EXPECT_FALSE(m_Device.IsFullScreen());
+    EXPECT_EQ(CFrame::SGetBitDepth(), 16u);
+    EXPECT_FLOAT_EQ(Screen().GetBrightness(), 1.25f);
+    EXPECT_EQ(GetOptionsSection().GetInt("Screen Width", 0), 1024);
+    ASSERT_TRUE(ApplyDisplaySettings(KeepDepth::Yes));
+    EXPECT_EQ(CFrame::SGetBitDepth(), 32u);
+    SetScreenDeviceReady(false);
+    CFrame::SetGlobalBitDepth(8);
+}
+
+} // namespace
