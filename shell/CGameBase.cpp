@@ -5,7 +5,10 @@
 #include "shell/CSoundDevice.h"
 #include "shell/CSoundList.h"
 #include "shell/SoundOptions.h"
+#include "shell/CScreenDevice.h"
+#include "shell/CScreenFrame.h"
 #include "shell/CShellScreen.h"
+#include "shell/VideoOptions.h"
 #include "shell/GameWindow.h"
 #include "shell/StartGame.h"
 #include "blit/ColorTables.h"
@@ -120,6 +123,7 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     MountArchives("Data", ProgramArchives::Mount, DataZips::Mount);
     CStartupTextLog::Instance().Enable(uint32_t(kDefaultScreenWidth), uint32_t(kDefaultScreenHeight));
     CFileListList::SGetInstance().ResetAllLists();
+    ApplyDisplaySettings(KeepDepth::No);
     InitBlitTables();
     // The options set the output's channels, so the device opens first.
     CGameBase::LoadSounds();
@@ -201,6 +205,8 @@ void CGameBase::Update(float seconds)
         m_DeferredDeletes.RemoveAt(0);
         delete object;
     }
+    if (IsScreenDeviceReady())
+        CScreenFrame::SGetInstance().UpdateFade(seconds);
     CSoundDevice::SGetInstance().NextTick();
     CMusicPlayer::SGetInstance().Update(seconds);
     if (m_ScreenWindow && m_UpdateWindows) {

@@ -1,6 +1,9 @@
 #include "CStandInGame.h"
 
+#include "shell/CScreenFrame.h"
 #include "shell/StartGame.h"
+#include "images/CFrameAsMipMapTexture.h"
+#include "blit/CBlitTypeList.h"
 #include "platform/CPlatform.h"
 #include "platform/WindowDevice.h"
 
@@ -9,12 +12,6 @@
 #include <cstring>
 
 namespace {
-
-uint32_t Pack(const CColor& colour)
-{
-    return uint32_t(colour.GetBlue()) | uint32_t(colour.GetGreen()) << 8 | uint32_t(colour.GetRed()) << 16 |
-           uint32_t(colour.GetAlpha()) << 24;
-}
 
 struct Glyph {
     char character;
@@ -39,33 +36,6 @@ const Glyph* FindGlyph(char c)
 
 } // namespace
 
-CPictureScreen::CPictureScreen(int32_t width, int32_t height)
-    : m_Pixels(size_t(width) * size_t(height), 0), m_Width(width), m_Height(height)
-{
-}
-
-void CPictureScreen::FillRect(const CRect& rect, const CColor& colour)
-{
-    const int32_t left = std::max(rect.left, 0);
-    const int32_t right = std::min(rect.right, m_Width);
-    const int32_t top = std::max(rect.top, 0);
-    const int32_t bottom = std::min(rect.bottom, m_Height);
-    const uint32_t pixel = Pack(colour);
-    for (int32_t y = top; y < bottom; ++y)
-        std::fill(m_Pixels.begin() + ptrdiff_t(y) * m_Width + left, m_Pixels.begin() + ptrdiff_t(y) * m_Width + right,
-                  pixel);
-}
-
-bool CPictureScreen::Present()
-{
-    plat::PictureView view;
-    view.pixels = m_Pixels.data();
-    view.width = m_Width;
-    view.height = m_Height;
-    view.pitch = m_Width;
-    return plat::GetPlatform().GetWindow().Present(view);
-}
-
 void CTinyFont::DrawCentred(CShellScreen& screen, int32_t x, int32_t y, const char* text)
 {
     constexpr int32_t kScale = 2;
@@ -88,13 +58,25 @@ void CTinyFont::DrawCentred(CShellScreen& screen, int32_t x, int32_t y, const ch
 
 CStandInGame::CStandInGame()
     : CGameBase(1.0f / 60.0f, 1.0f / 60.0f, 1.0f / 12.0f, nullptr, nullptr, nullptr),
-      m_Screen(kDefaultScreenWidth, kDefaultScreenHeight)
+      m_Tile(CFrame::MakeOwned(64, 64, 32))
 {
+    // A soft-edged ring, so scaling and turning show their filtering.
+    for (uint32_t y = 0; y < 64; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(m_Tile->Row(y));
+        for (uint32_t x = 0; x < 64; ++x) {
+            const double d = std::hypot(double(x) - 31.5, double(y) - 31.5);
+            const double ring = std::clamp(1.0 - std::fabs(d - 22.0) / 8.0, 0.0, 1.0);
+            const uint32_t alpha = uint32_t(ring * 255.0);
+            row[x] = alpha << 24 | (128 + x * 2) << 16 | (y * 4) << 8 | 200;
+        }
+    }
+    m_Tile->SetOffset(-32, -32);
 }
 
 void CStandInGame::Init(CLoadingScreenPresenter*)
 {
-    Initialize(&m_Screen, &m_Font);
+    Initialize(&CScreenFrame::SGetInstance().AsShellScreen(), &m_Font);
+    CScreenFrame::SGetInstance().FadeIn(0.25f, false);
 }
 
 void CStandInGame::Update(float seconds)
@@ -106,18 +88,38 @@ void CStandInGame::Update(float seconds)
 bool CStandInGame::Draw()
 {
     StartDrawCounter();
-    const int32_t width = m_Screen.GetWidth();
-    const int32_t height = m_Screen.GetHeight();
-    m_Screen.FillRect(CRect{0, 0, width, height}, CColor(24, 40, 72, 255));
+    CScreenFrame& screen = CScreenFrame::SGetInstance();
+    const int32_t width = int32_t(screen.GetWidth());
+    const int32_t height = int32_t(screen.GetHeight());
+    CColor background(24, 40, 72, 255);
+    screen.FillRect(CRect{0, 0, width, height}, background);
     constexpr int32_t kBorder = 24;
-    const CColor frame(232, 168, 40, 255);
-    m_Screen.FillRect(CRect{0, 0, width, kBorder}, frame);
-    m_Screen.FillRect(CRect{0, height - kBorder, width, height}, frame);
-    m_Screen.FillRect(CRect{0, 0, kBorder, height}, frame);
-    m_Screen.FillRect(CRect{width - kBorder, 0, width, height}, frame);
+    CColor frame(232, 168, 40, 255);
+    screen.FillRect(CRect{0, 0, width, kBorder}, frame);
+    screen.FillRect(CRect{0, height - kBorder, width, height}, frame);
+    screen.FillRect(CRect{0, 0, kBorder, height}, frame);
+    screen.FillRect(CRect{width - kBorder, 0, width, height}, frame);
     const double swing = 0.5 + 0.5 * std::sin(m_Phase);
     const int32_t bandX = kBorder + int32_t(swing * double(width - 3 * kBorder));
-    m_Screen.FillRect(CRect{bandX, kBorder, bandX + kBorder, height - kBorder}, CColor(72, 200, 120, 255));
+    CColor band(72, 200, 120, 255);
+    screen.FillRect(CRect{bandX, kBorder, bandX + kBorder, height - kBorder}, band);
+    // A row of tiles: one at 1:1 through a blit, the others turned and scaled.
+    const CRect whole{0, 0, 64, 64};
+    screen.Blit(*m_Tile, whole, CRect{96, 96, 160, 160}, GetNormalBlitType());
+    if (CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*m_Tile))
+        for (int32_t i = 1; i < 7; ++i) {
+            STextureDrawTransform place;
+            place.x = float(128 + i * 128);
+            place.y = 128.0f + float(i * 60);
+            place.scaleX = place.scaleY = 0.5f + 0.35f * float(i);
+            place.angleDegrees = float(m_Phase * 40.0 * i);
+            place.flags = (i % 3 == 0) ? 1 : 0;
+            texture->DrawTransformed(place);
+        }
+    CColor line(255, 255, 255, 255);
+    screen.DrawLine(kBorder, height / 2, width - kBorder, height / 2 + int32_t(80.0 * std::cos(m_Phase)), line);
+    CColor outline(255, 80, 80, 255);
+    screen.DrawRect(CRect{bandX - 8, 200, bandX + kBorder + 8, 260}, outline);
     return CGameBase::Draw();
 }
 

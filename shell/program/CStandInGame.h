@@ -1,28 +1,16 @@
 #pragma once
 // The program's game object: it draws a coloured frame with a band that
-// moves with the updates, and the frame-rate line, into a 32-bit picture that
-// it presents through the window.
+// moves with the updates, a row of turning textured tiles and the frame-rate
+// line on the screen frame.
 
 #include "shell/CGameBase.h"
 #include "shell/CShellScreen.h"
+#include "images/CFrame.h"
+
+#include <memory>
 
 #include <cstdint>
 #include <vector>
-
-// A screen of 32-bit pixels presented through the platform's window.
-class CPictureScreen final : public CShellScreen {
-public:
-    CPictureScreen(int32_t width, int32_t height);
-    int32_t GetWidth() const override { return m_Width; }
-    int32_t GetHeight() const override { return m_Height; }
-    void FillRect(const CRect& rect, const CColor& colour) override;
-    bool Present() override;
-
-private:
-    std::vector<uint32_t> m_Pixels;
-    int32_t m_Width;
-    int32_t m_Height;
-};
 
 // Digits, a few capitals and punctuation from a 3 by 5 grid, doubled.
 class CTinyFont final : public CFrameRateFont {
@@ -40,7 +28,7 @@ public:
     bool Draw() override;
 
 private:
-    CPictureScreen m_Screen;
+    std::unique_ptr<CFrame> m_Tile;
     CTinyFont m_Font;
     double m_Phase = 0.0;
 };

@@ -71,9 +71,11 @@ TEST_F(GameBase, NamesItsSettingsFileAfterTheGameAndReadsItsFlags)
     EXPECT_FALSE(DiskHas("TestSave.dat"));
     // Written only when it changes.
     game.SetDisplayFps(true);
-    EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"), "[Options]\r\nDisplay FPS=1\r\nShow Overlays In Editor=0\r\n");
+    EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"), "[Options]\r\nDisplay FPS=1\r\nShow Overlays In Editor=0\r\n"
+              "Screen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\n");
     game.SetDisplayFps(false);
-    EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"), "[Options]\r\nDisplay FPS=0\r\nShow Overlays In Editor=0\r\n");
+    EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"), "[Options]\r\nDisplay FPS=0\r\nShow Overlays In Editor=0\r\n"
+              "Screen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\n");
 }
 
 void BuildGameAsNobody()

@@ -243,7 +243,7 @@ TEST_F(GameSoundProgram, RunsWithSoundAndEndsCleanly)
     EXPECT_EQ(WaitForExitStatus(pid), 0);
     EXPECT_EQ(ReadBytes(PathOf("err")), "");
     // The corrected effects volume shows the settings were applied.
-    EXPECT_EQ(ReadBytes("Ombrisalt.CFG"), "[Options]\r\nSFx Voume=0.5\r\nDisplay FPS=1\r\n");
+    EXPECT_EQ(ReadBytes("Ombrisalt.CFG"), "[Options]\r\nSFx Voume=0.5\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
 }
 
 } // namespace

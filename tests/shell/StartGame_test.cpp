@@ -165,7 +165,7 @@ TEST_P(OrderlyShutdown, SavesSettingsClosesArchivesAndEndsWithZero)
     EXPECT_TRUE(CGameBase::SIsShuttingDown());
     EXPECT_FALSE(CMountedArchiveTable::Get().IsMounted());
     EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCreated());
-    EXPECT_EQ(ReadBytes("Ombrisalt.CFG"), "[Options]\r\nSaved On Exit=1\r\n");
+    EXPECT_EQ(ReadBytes("Ombrisalt.CFG"), "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nSaved On Exit=1\r\n");
     // Written whole through a temporary: nothing else is left behind.
     EXPECT_EQ(ListNames(Folder()), "Data Ombrisalt.CFG");
 }
@@ -279,7 +279,7 @@ TEST_F(SecondProgram, IsRefusedWithTheMessageWhileTheFirstRuns)
         ::usleep(1000);
     ::kill(first, SIGTERM);
     EXPECT_EQ(WaitForExitStatus(first), 0);
-    EXPECT_EQ(ReadBytes(PathOf("first/Ombrisalt.CFG")), "[Options]\r\nDisplay FPS=1\r\n");
+    EXPECT_EQ(ReadBytes(PathOf("first/Ombrisalt.CFG")), "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
     EXPECT_EQ(ReadBytes(PathOf("first.err")), "");
 }
 
