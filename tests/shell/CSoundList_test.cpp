@@ -140,4 +140,15 @@ TEST_F(CSoundDeviceTest, ASecondFileDifferingOnlyInCaseIsNotListedAgain)
     EXPECT_EQ(list.Load("Case Sounds", "Resources", ".wav", ".ogg"), 1);
 }
 
+TEST_F(CSoundDeviceTest, AReloadedListFindsItsNewSoundsByFileName)
+{
+    CSoundList list(m_Device);
+    ASSERT_EQ(list.Load("Reloaded Sounds", "Resources", ".wav", ".ogg"), 0);
+    EXPECT_EQ(list.Find("Click.wav"), -1);
+    WriteBytes("Resources/UI/Click.wav", MonoWave(Constant(10, 1)));
+    ASSERT_EQ(list.Load("Reloaded Sounds", "Resources", ".wav", ".ogg"), 1);
+    EXPECT_EQ(list.Find("Click.wav"), 0);
+    EXPECT_EQ(list.Find("ui\\click"), 0);
+}
+
 } // namespace
