@@ -85,7 +85,6 @@ protected:
     void SetUp() override
     {
         CShellTest::SetUp();
-        SetShellInput(&m_Input);
         SetWindowState(true, false);
     }
     void Queue(plat::WindowEvent event) { m_Platform.GetHeadlessWindow().PushEvent(event); }
@@ -105,6 +104,7 @@ protected:
         return event;
     }
     CRecordingInput m_Input;
+    CScopedShellInput m_InputHook{&m_Input};
 };
 
 TEST_F(Pump, TypesTheControlCodeBeforeTheKeyGoesDown)
