@@ -6,6 +6,7 @@
 #include "objects/CFileListList.h"
 
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -47,6 +48,11 @@ struct LookupCase {
     const char* key;
     int32_t index;
 };
+
+void PrintTo(const LookupCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SoundListLookupTest : public SoundListTest, public testing::WithParamInterface<LookupCase> {};
 

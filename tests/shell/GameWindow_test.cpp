@@ -194,15 +194,4 @@ TEST_F(Pump, DeactivationTellsTheGameResetsKeysAndCountersAndEndsADrag)
     EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCursorShown());
 }
 
-TEST_F(Pump, AnInactiveWindowSleepsLongUnlessTheGameKeepsRunning)
-{
-    SetWindowState(false, false);
-    RunMessageLoop();
-    EXPECT_EQ(m_Platform.GetSleptMilliseconds(), 100u);
-    CCountingGame game;
-    game.SetKeepRunningInBackground(true);
-    RunMessageLoop();
-    EXPECT_EQ(m_Platform.GetSleptMilliseconds(), 101u);
-}
-
 } // namespace
