@@ -39,12 +39,12 @@ inline __m128i BlendHalf(__m128i d16, __m128i s16, __m128i k16)
 
 #endif
 
-} // namespace
+#if defined(__SSE2__)
 
-void ArgbMask32Sse2(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count, uint32_t opacity)
+template <bool Scaled>
+uint32_t MaskGroups(uint8_t* dst, const uint8_t* src, uint32_t count, uint32_t opacity)
 {
     uint32_t i = 0;
-#if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i o = _mm_set1_epi32(int32_t(opacity));
     const __m128i three = _mm_set1_epi32(3);
@@ -52,7 +52,9 @@ void ArgbMask32Sse2(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t
     for (; i + 4 <= count; i += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
         // Weight per pixel; alpha * opacity <= 65280 fits the low 16-bit lane.
-        const __m128i a = _mm_srli_epi32(_mm_mullo_epi16(_mm_srli_epi32(s, 24), o), 8);
+        __m128i a = _mm_srli_epi32(s, 24);
+        if constexpr (Scaled)
+            a = _mm_srli_epi32(_mm_mullo_epi16(a, o), 8);
         const __m128i skip = _mm_cmpgt_epi32(a, three);
         const __m128i copy = _mm_cmpgt_epi32(a, twoFifty);
         const int skipBits = _mm_movemask_ps(_mm_castsi128_ps(skip)); // set: not skipped
@@ -73,6 +75,18 @@ void ArgbMask32Sse2(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t
         result = _mm_or_si128(_mm_and_si128(skip, result), _mm_andnot_si128(skip, d));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), result);
     }
+    return i;
+}
+
+#endif
+
+} // namespace
+
+void ArgbMask32Sse2(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count, uint32_t opacity)
+{
+    uint32_t i = 0;
+#if defined(__SSE2__)
+    i = opacity >= 256 ? MaskGroups<false>(dst, src, count, opacity) : MaskGroups<true>(dst, src, count, opacity);
 #endif
     MaskTail(dst + 4 * i, src + 4 * i, count - i, opacity);
 }
