@@ -73,6 +73,19 @@ TEST_F(BitDepthTest, DithererSpreadsOnlyInsideTheRow)
     EXPECT_NEAR(r, 0.3f - 5.0f / 16.0f * (128 / 255.0f - 0.3f), 1e-6);
 }
 
+TEST_F(BitDepthTest, PlainSearchesStopBeforeEntry255WhileTheDithererMayPickIt)
+{
+    std::vector<uint8_t> palette = GreyPalette();
+    std::memset(&palette[3 * 255], 77, 3); // the exact colour, only at 255
+    SetGamePalette(palette.data());
+    for (const Dither dither : { Dither::Off, Dither::On }) {
+        auto frame = CFrame::MakeOwned(1, 1, 24);
+        std::memset(frame->Row(0), 77, 3);
+        ChangeFrameBitDepth(*frame, 8, dither);
+        EXPECT_EQ(frame->Row(0)[0], dither == Dither::On ? 255 : 2);
+    }
+}
+
 TEST_F(BitDepthTest, ThirtyTwoBitFramesBecomeTwentyFourOnlyWhenOpaque)
 {
     auto frame = CFrame::MakeOwned(2, 1, 32);
