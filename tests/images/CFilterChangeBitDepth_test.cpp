@@ -1,5 +1,7 @@
 #include "images/CFilterChangeBitDepth.h"
 
+#include "blit/CBlitTypeList.h"
+#include "blit/CColor.h"
 #include "blit/GamePalette.h"
 #include "images/CFilterRLEColor0.h"
 #include "images/CFrame.h"
@@ -162,6 +164,36 @@ TEST_F(BitDepthTest, TwoBandFramesStayTrueColourAtTargetEight)
     ASSERT_TRUE(chain.ApplyAll(*frame));
     EXPECT_EQ(frame->GetFlags() & 6, 4u);
     EXPECT_EQ(frame->GetBitDepth(), 16u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BitDepthTest, TwoBandFramesAtTwentyFourBitsAreReadAndDrawnAsBlueGreenRed)
+{
+    SetRunLengthEncodingEnabled(true);
+    auto frame = CFrame::MakeOwned(3, 1, 32);
+    const uint8_t pixels[] = { 10, 20, 30, 255, 40, 50, 60, 100, 0, 0, 0, 0 };
+    std::memcpy(frame->Row(0), pixels, sizeof(pixels));
+    CFrameFilter chain; // the bit-depth filter is there, so the blocks stay 4-byte
+    chain.InsertFilter(std::make_unique<CFilterChangeBitDepth>(Dither::Off, 16));
+    chain.InsertFilter(std::make_unique<CFilterRLEColor0>(CFilterRLEColor0::Mode::TwoBands));
+    ASSERT_TRUE(chain.GetNext()->Apply(*frame, {}));
+    ChangeFrameBitDepth(*frame, 24, Dither::Off);
+    ASSERT_EQ(frame->GetBitDepth(), 24u);
+    ASSERT_EQ(frame->GetFlags() & 6, 4u);
+    CColor colour;
+    ASSERT_TRUE(frame->GetPixel(0, 0, colour));
+    EXPECT_EQ(colour, CColor(30, 20, 10, 255));
+    ASSERT_TRUE(frame->GetPixel(1, 0, colour));
+    EXPECT_EQ(colour, CColor(60, 50, 40, 100));
+    EXPECT_TRUE(frame->HitTest(1, 0));
+    EXPECT_FALSE(frame->HitTest(2, 0));
+    auto destination = CFrame::MakeOwned(3, 1, 32);
+    EXPECT_TRUE(destination->Blit(*frame, { 0, 0, 3, 1 }, { 0, 0, 3, 1 }, GetTransparentMaskBlitType()));
+    EXPECT_EQ(destination->Row(0)[0], 10);
+    EXPECT_EQ(destination->Row(0)[2], 30);
 }
 
 } // namespace
