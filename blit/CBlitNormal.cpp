@@ -1,5 +1,6 @@
 #include "blit/CBlitNormal.h"
 
+#include "blit/RunLengthBlit.h"
 #include "blit/ArgbRows.h"
 #include "blit/BlitReport.h"
 #include "blit/CBlitBlackBias.h"
@@ -189,4 +190,5 @@ CBlitNormal::CBlitNormal()
     AddBlitFunction(32, 0, 16, 0, &RawBlitJoined<&Row32To565>);
     AddBlitFunction(32, 0, 24, 0, &RawBlitByOpacity<&Row32To24, &RowArgbOver24Scaled>);
     AddBlitFunction(32, 0, 32, 0, &StraightBlit32To32);
+    AddRunLengthBlits(*this, RunLengthBlitSet::Normal);
 }

@@ -1,5 +1,6 @@
 #include "blit/CBlitTrans.h"
 
+#include "blit/RunLengthBlit.h"
 #include "blit/ArgbRows.h"
 #include "blit/BlitReport.h"
 #include "blit/FrameBlit.h"
@@ -173,6 +174,7 @@ CBlitTrans::CBlitTrans()
     AddBlitFunction(32, 0, 24, 0, &TransBlit32To24);
     AddBlitFunction(32, 0, 32, 0, &TransBlit32To32);
     AddBlitFunction(32, 0, 16, 0, &TransBlit32To16);
+    AddRunLengthBlits(*this, RunLengthBlitSet::TransparentMask);
 }
 
 CBlitTransBlendMultColor::CBlitTransBlendMultColor()
