@@ -1,7 +1,6 @@
 #include "blit/CBlitAmplifyLight.h"
 
 #include "blit/BlitRows.h"
-#include "blit/NamedBlitTypes.h"
 
 #include <algorithm>
 

@@ -10,9 +10,16 @@
 // type or "Transparent Mask" for the same pair.
 
 #include "blit/BlitArgs.h"
+#include "blit/CBlitType.h"
 
 #include <array>
 #include <cstdint>
+
+class CBlitAmplifyLight : public CBlitType {
+public:
+    // Formats without the amplify arithmetic take these types' routines.
+    CBlitAmplifyLight(const CBlitType& blackBias, const CBlitType& transparentMask);
+};
 
 struct SAmplifyTables {
     // Index d * 32 + s.

@@ -9,6 +9,13 @@
 
 #include <cstdint>
 
+#include "blit/CBlitType.h"
+
+class CBlitAsShadow : public CBlitType {
+public:
+    CBlitAsShadow();
+};
+
 inline constexpr uint32_t kShadowStrength = 100;
 
 // One 4-byte destination pixel darkened by a source alpha.

@@ -3,7 +3,6 @@
 #include "blit/BlitRows.h"
 #include "blit/BlitReport.h"
 #include "blit/GamePalette.h"
-#include "blit/NamedBlitTypes.h"
 #include "foundation/CRect.h"
 
 #include <vector>

@@ -9,7 +9,15 @@
 // through the game palette's RGB565 table (nothing drawn without one). The
 // opacity is not used.
 
+#include "blit/CBlitType.h"
+
 #include <cstdint>
+
+class CBlitNormalScale : public CBlitType {
+public:
+    CBlitNormalScale();
+    bool DrawsAtSourceSize() const override { return false; }
+};
 
 // The step for scaling size source pixels to size destination ones (both
 // above 0 and at most 65535).
