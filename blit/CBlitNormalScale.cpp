@@ -1,10 +1,13 @@
 #include "blit/CBlitNormalScale.h"
 
 #include "blit/BlitRows.h"
+#include "blit/CBlitNormalScale_SSE2.h"
+#include "blit/KernelTable.h"
 #include "blit/BlitReport.h"
 #include "blit/GamePalette.h"
 #include "foundation/CRect.h"
 
+#include <cstring>
 #include <vector>
 
 uint32_t ScaleStep(uint32_t sourceSize, uint32_t destinationSize)
@@ -55,6 +58,22 @@ void ScaleRow(uint8_t* dst, const uint8_t* srcRow, const uint32_t* columns, uint
     }
 }
 
+// A destination row sampling the same source row as the one above it takes
+// that row's result: the colour bytes are the same, only a kept alpha byte
+// differs.
+template <ScaleOp Op, uint32_t DstBytes>
+void RepeatRow(uint8_t* dst, const uint8_t* above, uint32_t width, bool sse2)
+{
+    if constexpr (Op == ScaleOp::Copy24To32 || Op == ScaleOp::Copy32) {
+        if (sse2)
+            return MergeColourRow32Sse2(dst, above, width);
+        for (uint32_t j = 0; j < width; ++j)
+            StorePixel32(dst + 4 * j, (LoadPixel32(dst + 4 * j) & 0xFF000000u) | (LoadPixel32(above + 4 * j) & 0xFFFFFFu));
+    } else {
+        std::memcpy(dst, above, size_t(width) * DstBytes);
+    }
+}
+
 template <ScaleOp Op, uint32_t SrcBytes, uint32_t DstBytes>
 void ScaleBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType&)
 {
@@ -83,9 +102,19 @@ void ScaleBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destina
     const size_t srcStride = RowStride(source, SrcBytes);
     uint8_t* dst = PixelAddress(destination, d.left, d.top, DstBytes);
     const size_t dstStride = RowStride(destination, DstBytes);
+    const bool sse2 = ChosenKernelSet() == KernelSet::Sse2;
     position = 0;
-    for (uint32_t i = 0; i < dh; ++i, dst += dstStride, position += stepY)
-        ScaleRow<Op>(dst, srcOrigin + size_t(position >> 16) * srcStride, columns.data(), dw, palette);
+    uint32_t lastRow = 0;
+    for (uint32_t i = 0; i < dh; ++i, dst += dstStride, position += stepY) {
+        const uint32_t row = position >> 16;
+        if (i > 0 && row == lastRow)
+            RepeatRow<Op, DstBytes>(dst, dst - dstStride, dw, sse2);
+        else if (Op == ScaleOp::Copy32 && sse2)
+            ScaleRow32Sse2(dst, srcOrigin + size_t(row) * srcStride, columns.data(), dw);
+        else
+            ScaleRow<Op>(dst, srcOrigin + size_t(row) * srcStride, columns.data(), dw, palette);
+        lastRow = row;
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "blit/ColorTables.h"
 #include "blit/GamePalette.h"
 #include "images/CFrame.h"
+#include "support/KernelSetGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -71,12 +72,15 @@ protected:
     {
         RegisterImagesClasses();
         InitBlitTables();
+    }
+    void TearDown() override { ClearGamePalette(); }
+    static void InstallPalette()
+    {
         uint8_t entries[768];
         for (uint32_t i = 0; i < 768; ++i)
             entries[i] = uint8_t(i * 7 + 3);
         SetGamePalette(entries);
     }
-    void TearDown() override { ClearGamePalette(); }
 };
 
 // Destination pixel (x, y) of the expected result: the source pixel the
@@ -111,6 +115,8 @@ void ExpectScaled(const CFrame& source, const CFrame& before, const CFrame& afte
 TEST_P(NormalScaleTest, SamplesTheNearestSourcePixelKeepingDestinationAlpha)
 {
     const SScaleCase& c = GetParam();
+    if (c.sourceDepth == 8 && c.destinationDepth == 16)
+        InstallPalette();
     std::unique_ptr<CFrame> source = RandomFrame(40, 30, c.sourceDepth, 1);
     std::unique_ptr<CFrame> destination = RandomFrame(64, 48, c.destinationDepth, 2);
     std::unique_ptr<CFrame> before = RandomFrame(64, 48, c.destinationDepth, 2);
@@ -171,7 +177,6 @@ TEST_F(NormalScaleTest, FrameBlitScalesToTheDestinationRectangle)
 
 TEST_F(NormalScaleTest, EightBitIntoSixteenDrawsNothingWithoutAPalette)
 {
-    ClearGamePalette();
     std::unique_ptr<CFrame> source = RandomFrame(8, 8, 8, 4);
     std::unique_ptr<CFrame> destination = RandomFrame(16, 16, 16, 5);
     std::unique_ptr<CFrame> before = RandomFrame(16, 16, 16, 5);
@@ -179,6 +184,33 @@ TEST_F(NormalScaleTest, EightBitIntoSixteenDrawsNothingWithoutAPalette)
     type.GetBlitFunction(*source, *destination)(*source, { 0, 0, 8, 8 }, *destination, { 0, 0, 16, 16 }, type);
     for (uint32_t y = 0; y < 16; ++y)
         ASSERT_EQ(0, std::memcmp(destination->Row(y), before->Row(y), 32));
+}
+
+} // namespace
+
+namespace {
+
+// The SSE2 rows give the plain rows' bytes at widths around the group size.
+TEST_F(NormalScaleTest, Sse2RowsMatchThePlainOnes)
+{
+    for (uint32_t depth : { 24u, 32u })
+        for (int32_t width : { 1, 3, 4, 5, 7, 8, 9, 17, 63 }) {
+            std::unique_ptr<CFrame> source = RandomFrame(13, 9, depth, 40);
+            std::unique_ptr<CFrame> plain = RandomFrame(64, 20, 32, 41);
+            std::unique_ptr<CFrame> sse2 = RandomFrame(64, 20, 32, 41);
+            CBlitType& type = ScaleType();
+            const CRect s = { 1, 2, 12, 9 }, d = { 1, 1, 1 + width, 19 };
+            {
+                CKernelSetGuard guard(KernelForce::Plain);
+                type.GetBlitFunction(*source, *plain)(*source, s, *plain, d, type);
+            }
+            {
+                CKernelSetGuard guard(KernelForce::Sse2);
+                type.GetBlitFunction(*source, *sse2)(*source, s, *sse2, d, type);
+            }
+            for (uint32_t y = 0; y < 20; ++y)
+                ASSERT_EQ(0, std::memcmp(plain->Row(y), sse2->Row(y), 256)) << depth << " bits, width " << width;
+        }
 }
 
 } // namespace
