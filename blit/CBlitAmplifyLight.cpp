@@ -1,6 +1,9 @@
 #include "blit/CBlitAmplifyLight.h"
 
 #include "blit/BlitRows.h"
+#include "blit/GamePalette.h"
+#include "blit/KernelTable.h"
+#include "blit/TwoBandKernelBlit.h"
 
 #include <algorithm>
 
@@ -61,6 +64,31 @@ void CopyRoutine(CBlitType& to, const CBlitType& from, uint32_t sourceDepth, uin
         }
 }
 
+void OpacityRun16(const SBlitArgs& args, const SRun& run, uint32_t count)
+{
+    const bool sse2 = ChosenKernelSet() == KernelSet::Sse2;
+    GetKernel(sse2 ? KernelRow::OpacityBlend16Group : KernelRow::OpacityBlend16, count)(args, run, count);
+}
+
+void OpacityRun16Fill(const SBlitArgs& args, const SRun& run, uint32_t count)
+{
+    const bool sse2 = ChosenKernelSet() == KernelSet::Sse2;
+    GetKernel(sse2 ? KernelRow::OpacityBlend16GroupFill : KernelRow::OpacityBlend16Fill, count)(args, run, count);
+}
+
+// At opacity 1 the opaque plane amplifies; otherwise it is blended like an
+// opaque image at the opacity. The alpha plane turns white either way.
+void AmplifyRunLength16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                        CBlitType& type)
+{
+    SBlitArgs args;
+    args.tables = MakeBlitTables(type.GetOpacity255());
+    args.blitType = &type;
+    const SPlaneKernels opaque = type.GetOpacity() == 1.0f ? SPlaneKernels{ AmplifyRun16, AmplifyRun16Fill }
+                                                           : SPlaneKernels{ OpacityRun16, OpacityRun16Fill };
+    BlitTwoBands16(source, s, destination, d, args, opaque, { WhiteRun16, WhiteRun16 });
+}
+
 } // namespace
 
 CBlitAmplifyLight::CBlitAmplifyLight(const CBlitType& blackBias, const CBlitType& transparentMask)
@@ -74,4 +102,5 @@ CBlitAmplifyLight::CBlitAmplifyLight(const CBlitType& blackBias, const CBlitType
     CopyRoutine(*this, blackBias, 32, 0, 32);
     CopyRoutine(*this, blackBias, 8, 2, 8);
     CopyRoutine(*this, transparentMask, 24, 4, 24);
+    AddBlitFunction(16, 4, 16, 0, AmplifyRunLength16);
 }
