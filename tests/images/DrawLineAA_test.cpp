@@ -239,3 +239,21 @@ TEST(LineGradient, MatchesTheThirtyTwoBitFixedPointDivide)
 }
 
 } // namespace
+
+namespace {
+
+// The frame's float line is the anti-aliased line below 32 bits.
+TEST_F(LineTest, FrameFloatLinesBelowThirtyTwoBitsAreAntiAliased)
+{
+    for (uint32_t depth : { 16u, 24u }) {
+        std::unique_ptr<CFrame> direct = CFrame::MakeOwned(40, 30, depth);
+        std::unique_ptr<CFrame> viaFrame = CFrame::MakeOwned(40, 30, depth);
+        CColor colour(90, 180, 20, 255);
+        DrawLineAA(*direct, 1.5f, 2.25f, 37.0f, 26.75f, colour);
+        viaFrame->DrawLineFloat(1.5f, 2.25f, 37.0f, 26.75f, colour, 3.0f);
+        EXPECT_EQ(Bytes(*direct), Bytes(*viaFrame)) << depth;
+        EXPECT_NE(Bytes(*direct), std::vector<uint8_t>(40 * 30 * depth / 8, 0));
+    }
+}
+
+} // namespace
