@@ -322,3 +322,30 @@ TEST_F(WrapAnyTest, TexturingStopsAtTheEndOfATruncatedBlock)
 }
 
 } // namespace
+
+namespace {
+
+// Through the frame's blit, a destination rectangle cut by the frame's edge
+// moves the source point with it, so the texture stays anchored where the
+// rectangle would have started; the tiles are drawn by "Transparent Mask".
+TEST_F(WrapAnyTest, FrameBlitKeepsTheTextureAnchoredWhenClipped)
+{
+    std::unique_ptr<CFrame> tile = RandomFrame(6, 5, 32, 51);
+    for (uint32_t y = 0; y < 5; ++y)
+        for (uint32_t x = 0; x < 6; ++x)
+            tile->Row(y)[4 * x + 3] = 255;
+    for (CBlitType* type : { &GetWrapAnyBlitType(), &GetWrapPow2BlitType() }) {
+        std::unique_ptr<CFrame> destination = CFrame::MakeOwned(30, 20, 32);
+        destination->SetOffset(10, 10);
+        ASSERT_TRUE(destination->Blit(*tile, { 1, 2, 2, 3 }, { 4, 6, 44, 36 }, *type));
+        const int32_t w = type == &GetWrapAnyBlitType() ? 6 : 4, h = type == &GetWrapAnyBlitType() ? 5 : 4;
+        for (int32_t y = 0; y < 20; ++y)
+            for (int32_t x = 0; x < 30; ++x) {
+                // Frame point (x + 10, y + 10) lies (x + 6, y + 4) into the rectangle.
+                const uint8_t* expected = tile->Row(uint32_t((2 + y + 4) % h)) + 4 * ((1 + x + 6) % w);
+                ASSERT_EQ(0, std::memcmp(destination->Row(uint32_t(y)) + 4 * x, expected, 3)) << x << "," << y;
+            }
+    }
+}
+
+} // namespace
