@@ -4,6 +4,7 @@
 #include "blit/KernelLookupTables.h"
 #include "platform/Cpu.h"
 #include "support/KernelSetGuard.h"
+#include "support/PixelReference.h"
 
 #include <gtest/gtest.h>
 
@@ -17,63 +18,13 @@
 
 namespace {
 
-// Few-line references of the formulas, in wide arithmetic.
-int RoundUp(int d, int s, int a) { return d + int(std::trunc(((s - d) * a + 255) / 256.0)); }
-int Floor256(int d, int s, int a) { return d + int(std::floor((s - d) * a / 256.0)); }
-uint32_t OpacityOf(uint32_t o, uint32_t alpha) { return o * alpha / 255; } // a row of BlendTable
+using ref::Pixel;
+using ref::OpacityOf;
 
-using Pixel = std::array<uint8_t, 4>;
-
-Pixel RefMask(Pixel d, Pixel s, uint32_t a)
-{
-    if (a < 4)
-        return d;
-    if (a >= 251)
-        return s;
-    for (int c = 0; c < 4; ++c)
-        d[c] = uint8_t(std::clamp(d[c] + int(std::floor((s[c] - d[c]) * int(a / 2) / 128.0)), 0, 255));
-    return d;
-}
-
-Pixel RefOver24(Pixel d, Pixel s, uint32_t a, bool scaled, uint32_t o)
-{
-    if (scaled ? s[3] <= 5 : a == 0)
-        return d;
-    const uint32_t t = scaled ? OpacityOf(o, s[3]) : a;
-    if (scaled ? t > 250 : a >= 253)
-        return { s[0], s[1], s[2], d[3] };
-    for (int c = 0; c < 3; ++c)
-        d[c] = uint8_t(RoundUp(d[c], s[c], int(t)));
-    return d;
-}
-
-Pixel RefOver32Scaled(Pixel d, Pixel s, uint32_t o)
-{
-    const uint32_t t = OpacityOf(o, s[3]);
-    if (t < 8)
-        return d;
-    if (t >= 248)
-        return s;
-    for (int c = 0; c < 3; ++c)
-        d[c] = uint8_t(Floor256(d[c], s[c], int(t)));
-    d[3] = 0;
-    return d;
-}
-
-Pixel RefTinted(Pixel d, Pixel s, uint32_t tint, bool add)
-{
-    const uint32_t a = s[3] * (tint >> 24) / 256;
-    if (a < 8)
-        return d;
-    Pixel c{};
-    for (int k = 0; k < 3; ++k)
-        c[k] = uint8_t(s[k] * ((tint >> (8 * k)) & 0xFF) / 256);
-    if (!add && a >= 248)
-        return { c[0], c[1], c[2], 0 };
-    for (int k = 0; k < 3; ++k)
-        d[k] = uint8_t(add ? std::min(255u, d[k] + c[k] * a / 256) : uint32_t(Floor256(d[k], c[k], int(a))));
-    return d;
-}
+Pixel RefMask(Pixel d, Pixel s, uint32_t a) { return ref::Mask(d, s, a); }
+Pixel RefOver24(Pixel d, Pixel s, uint32_t, bool scaled, uint32_t o) { return ref::Over24(d, s, scaled, o); }
+Pixel RefOver32Scaled(Pixel d, Pixel s, uint32_t o) { return ref::Over32Scaled(d, s, o); }
+Pixel RefTinted(Pixel d, Pixel s, uint32_t tint, bool add) { return ref::Tinted(d, s, tint, add); }
 
 constexpr uint8_t kEdgeAlphas[] = { 0, 1, 3, 4, 5, 6, 7, 8, 127, 128, 247, 248, 250, 251, 252, 253, 254, 255 };
 constexpr uint32_t kWidths[] = { 0, 1, 3, 4, 5, 15, 16, 17, 63, 64, 65 };
