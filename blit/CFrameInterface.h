@@ -9,21 +9,35 @@
 // CRenderableObject is the other half: a drawable object handed to a
 // surface's Render, which lets it draw itself.
 
+#include "blit/CColor.h"
+#include "foundation/CRect.h"
 #include "objects/CObject.h"
 
 #include <cstdint>
 
 class CBlitType;
-class CColor;
 class CPalette;
 class CFrameInterface;
-struct CRect;
 
 class CRenderableObject : public CObject {
     OMBRISALT_REFLECTED(CRenderableObject, CObject)
 public:
+    // Flag bit shared by every renderable; the others belong to subclasses.
+    static constexpr uint32_t kRespectDestinationAlpha = 2;
+
     // Draws onto target (or only measures); true when something was drawn.
     virtual bool Render(CFrameInterface& target) = 0;
+
+    uint32_t m_Flags = 0;
+    CColor m_Color{255, 255, 255, 255};
+    float m_X = 0.0f; // position in the destination's logical coordinates
+    float m_Y = 0.0f;
+    // False: a draw only measures (writes m_DrawnBounds) and touches no pixel.
+    bool m_DrawEnabled = true;
+    bool m_ClipEnabled = false;
+    CRect m_ClipRect{}; // destination coordinates, read while m_ClipEnabled
+    // What the last draw covered (or would have); all zero for nothing.
+    CRect m_DrawnBounds{};
 };
 
 class CFrameInterface : public CObject {
