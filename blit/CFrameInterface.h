@@ -25,6 +25,15 @@ public:
     // Flag bit shared by every renderable; the others belong to subclasses.
     static constexpr uint32_t kRespectDestinationAlpha = 2;
 
+    CRenderableObject() = default;
+    // Proxies draw changed copies of a renderable: every field is copied.
+    CRenderableObject(const CRenderableObject& other)
+        : CObject(), m_Flags(other.m_Flags), m_Color(other.m_Color), m_X(other.m_X), m_Y(other.m_Y),
+          m_DrawEnabled(other.m_DrawEnabled), m_ClipEnabled(other.m_ClipEnabled), m_ClipRect(other.m_ClipRect),
+          m_DrawnBounds(other.m_DrawnBounds)
+    {
+    }
+
     // Draws onto target (or only measures); true when something was drawn.
     virtual bool Render(CFrameInterface& target) = 0;
 
