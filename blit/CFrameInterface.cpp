@@ -14,31 +14,7 @@ void SetProbeSurfaceMaker(ProbeSurfaceMaker maker)
     g_ProbeSurfaceMaker = maker;
 }
 
-CRenderableObject::CRenderableObject()
-{
-    InitDeclaredProperties();
-}
-
-CRenderableObject::CRenderableObject(const CRenderableObject& other)
-    : CObject()
-    , m_RenderFlags(other.m_RenderFlags)
-    , m_Color(other.m_Color)
-    , m_X(other.m_X)
-    , m_Y(other.m_Y)
-    , m_DrawEnabled(other.m_DrawEnabled)
-    , m_ClipEnabled(other.m_ClipEnabled)
-    , m_ClipRect(other.m_ClipRect)
-    , m_DrawnBounds(other.m_DrawnBounds)
-{
-    InitDeclaredProperties();
-}
-
-CRenderableObject::~CRenderableObject()
-{
-    DestroyDeclaredProperties();
-}
-
-bool CRenderableObject::HitTest(int32_t x, int32_t y, CColor* out)
+bool CRenderableObject::HitTest(int32_t x, int32_t y, CColor* out) const
 {
     if (!g_ProbeSurfaceMaker)
         return false;
@@ -48,7 +24,7 @@ bool CRenderableObject::HitTest(int32_t x, int32_t y, CColor* out)
     // A colour no drawing is expected to leave: magenta with alpha 0.
     CColor marker(250, 0, 250, 0);
     probe->Fill(marker);
-    Render(*probe);
+    const_cast<CRenderableObject*>(this)->Render(*probe);
     CColor found;
     probe->GetPixel(x, y, found);
     delete probe;

@@ -19,61 +19,44 @@ class CBlitType;
 class CPalette;
 class CFrameInterface;
 
-// Flag bits of a renderable; the low bits not named here belong to subclasses.
-inline constexpr uint32_t kRenderAddColor = 1;
-inline constexpr uint32_t kRenderRespectDestAlpha = 2;
-inline constexpr uint32_t kRenderMirrorX = 4;
-inline constexpr uint32_t kRenderMirrorY = 8;
-inline constexpr uint32_t kRenderFiltered = 16;
-
 class CRenderableObject : public CObject {
     OMBRISALT_REFLECTED(CRenderableObject, CObject)
 public:
-    CRenderableObject();
-    // Copies every field; proxies draw changed copies of what they are given.
-    CRenderableObject(const CRenderableObject& other);
-    ~CRenderableObject() override;
+    // Flag bit shared by every renderable; the others belong to subclasses.
+    static constexpr uint32_t kRespectDestinationAlpha = 2;
 
-    // Draws onto target (or, with drawing disabled, only measures) and
-    // writes the drawn bounds; true when something was drawn.
+    CRenderableObject() = default;
+    // Proxies draw changed copies of a renderable: every field is copied.
+    CRenderableObject(const CRenderableObject& other)
+        : CObject(), m_Flags(other.m_Flags), m_Color(other.m_Color), m_X(other.m_X), m_Y(other.m_Y),
+          m_DrawEnabled(other.m_DrawEnabled), m_ClipEnabled(other.m_ClipEnabled), m_ClipRect(other.m_ClipRect),
+          m_DrawnBounds(other.m_DrawnBounds)
+    {
+    }
+
+    // Draws onto target (or only measures); true when something was drawn.
     virtual bool Render(CFrameInterface& target) = 0;
     // Whether drawing would cover (x, y); out, when given, gets the colour
-    // drawn there. The default draws into a one-pixel probe surface.
-    virtual bool HitTest(int32_t x, int32_t y, CColor* out);
+    // drawn there and is untouched otherwise. The default draws into a
+    // one-pixel probe surface (only m_DrawnBounds of this object changes)
+    // and counts the probe's own colour, magenta with alpha 0, as not hit.
+    virtual bool HitTest(int32_t x, int32_t y, CColor* out) const;
 
-    uint32_t GetRenderFlags() const { return m_RenderFlags; }
-    void SetRenderFlags(uint32_t flags) { m_RenderFlags = flags; }
-    CColor& GetColor() { return m_Color; }
-    const CColor& GetColor() const { return m_Color; }
-    void SetColor(const CColor& colour) { m_Color = colour; }
-    // The position in the destination's logical coordinates.
-    float GetX() const { return m_X; }
-    float GetY() const { return m_Y; }
-    void SetPosition(float x, float y) { m_X = x, m_Y = y; }
-    // With drawing disabled a draw only measures its bounds.
-    bool IsDrawEnabled() const { return m_DrawEnabled; }
-    void SetDrawEnabled(bool enabled) { m_DrawEnabled = enabled; }
-    bool IsClipEnabled() const { return m_ClipEnabled; }
-    void SetClipEnabled(bool enabled) { m_ClipEnabled = enabled; }
-    const CRect& GetClipRect() const { return m_ClipRect; }
-    void SetClipRect(const CRect& rect) { m_ClipRect = rect; }
-    // What the last draw covered or would have covered; all zero for nothing.
-    const CRect& GetDrawnBounds() const { return m_DrawnBounds; }
-    void SetDrawnBounds(const CRect& rect) { m_DrawnBounds = rect; }
-
-private:
-    uint32_t m_RenderFlags = 0;
-    CColor m_Color { 255, 255, 255, 255 };
-    float m_X = 0.0f;
+    uint32_t m_Flags = 0;
+    CColor m_Color{255, 255, 255, 255};
+    float m_X = 0.0f; // position in the destination's logical coordinates
     float m_Y = 0.0f;
+    // False: a draw only measures (writes m_DrawnBounds) and touches no pixel.
     bool m_DrawEnabled = true;
     bool m_ClipEnabled = false;
-    CRect m_ClipRect {};
-    CRect m_DrawnBounds {};
+    CRect m_ClipRect{}; // destination coordinates, read while m_ClipEnabled
+    // What the last draw covered (or would have); all zero for nothing.
+    CRect m_DrawnBounds{};
 };
 
 // Makes the one-pixel 32-bit surface whose pixel is the logical point
-// (x, y), used by CRenderableObject::HitTest; the frame layer installs it.
+// (x, y), for CRenderableObject::HitTest; null where none can be made. The
+// renderables layer installs it when it registers its classes.
 using ProbeSurfaceMaker = CFrameInterface* (*)(int32_t x, int32_t y);
 void SetProbeSurfaceMaker(ProbeSurfaceMaker maker);
 

@@ -1,12 +1,23 @@
 #pragma once
-// The record of one transformed blit: a source frame drawn with its hot spot
-// at (x, y), rotated by an angle in degrees, scaled and tinted by the colour.
-// The renderable fields (flags, colour, position, draw and clip switches,
-// drawn bounds) are CRenderableObject's.
+// CBlitXParams: one transformed blit, the renderable that draws a source
+// frame onto a 32-bit destination moved, rotated, scaled, mirrored, tinted
+// and faded, with anti-aliased edges. Callers fill one in and hand it to the
+// destination's Render.
 //
-// Drawing goes through the installed transformed-blit renderer, which the
-// pipeline layer provides; without one a draw reports nothing drawn and
-// empty bounds.
+// Render chooses one of three ways:
+//   - nothing: the colour's alpha times the source's largest alpha cannot
+//     show, or the source cannot reach the destination (true, empty bounds);
+//   - the fast path: a pure whole-pixel move with no mirror and no
+//     destination-alpha composing becomes an ordinary blit through a blit
+//     type (its result is returned);
+//   - the rasteriser path: the source rectangle becomes a transformed
+//     polygon, rasterised with AGG and filled from an image span generator
+//     (bilinear, nearest pixel, or a Blackman filter on a premultiplied
+//     copy) through one of the blend rules of PixelBlenders.h.
+// m_DrawnBounds always receives the destination rectangle covered (world
+// coordinates); with m_DrawEnabled clear the blit only measures.
+//
+// Drawing shares process-wide pipeline objects: not reentrant, main thread.
 
 #include "blit/CFrameInterface.h"
 
@@ -17,41 +28,56 @@ class CBlitType;
 class CBlitXParams : public CRenderableObject {
     OMBRISALT_REFLECTED(CBlitXParams, CRenderableObject)
 public:
-    CBlitXParams();
+    // Flag bits (with kRespectDestinationAlpha = 2, compose destination alpha).
+    static constexpr uint32_t kAdditive = 1;
+    static constexpr uint32_t kMirrorX = 4;
+    static constexpr uint32_t kMirrorY = 8;
+    static constexpr uint32_t kFiltered = 16; // ignored with kAdditive
+
+    CBlitXParams() = default;
     CBlitXParams(CFrameInterface* source, float x, float y, float angle, float scaleX, float scaleY,
                  const CColor& colour, uint32_t flags, float hotSpotX, float hotSpotY, bool drawEnabled);
-    CBlitXParams(const CBlitXParams& other);
-    ~CBlitXParams() override;
 
     bool Render(CFrameInterface& target) override;
 
-    CFrameInterface* GetSource() const { return m_Source; }
-    void SetSource(CFrameInterface* source) { m_Source = source; }
-    float GetAngle() const { return m_Angle; } // degrees
-    void SetAngle(float degrees) { m_Angle = degrees; }
-    float GetScaleX() const { return m_ScaleX; }
-    float GetScaleY() const { return m_ScaleY; }
-    void SetScale(float x, float y) { m_ScaleX = x, m_ScaleY = y; }
-    float GetHotSpotX() const { return m_HotSpotX; }
-    float GetHotSpotY() const { return m_HotSpotY; }
-    void SetHotSpot(float x, float y) { m_HotSpotX = x, m_HotSpotY = y; }
+    // The source world point that a destination world point shows.
+    void MapToSource(float x, float y, float& sourceX, float& sourceY) const;
+    // Whether the source pixel under destination point (x, y) has alpha;
+    // its colour goes to out when given (transparent black outside).
+    bool HitTest(int32_t x, int32_t y, CColor* out) const;
 
-private:
-    CFrameInterface* m_Source = nullptr;
-    float m_Angle = 0.0f;
+    CFrameInterface* m_Source = nullptr; // not owned
+    float m_Angle = 0.0f;                // degrees; positive turns x toward y
     float m_ScaleX = 1.0f;
     float m_ScaleY = 1.0f;
-    float m_HotSpotX = 0.0f;
+    float m_HotSpotX = 0.0f; // source world point placed at (m_X, m_Y)
     float m_HotSpotY = 0.0f;
 };
 
-// Draws a transformed blit onto target and writes its drawn bounds.
-using TransformedBlitRenderer = bool (*)(CBlitXParams& params, CFrameInterface& target);
-// Installs the renderer; answers the one it replaces.
-TransformedBlitRenderer SetTransformedBlitRenderer(TransformedBlitRenderer renderer);
+// The rasteriser path proper: draws source (32-bit) with the transform
+// source pixel -> translate(-origin) scale rotate(radians) translate(x, y),
+// writes params.m_DrawnBounds and returns whether anything could be drawn.
+void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, float x, float y, float originX,
+                       float originY, float scaleX, float scaleY, double angle, uint32_t colour,
+                       CBlitXParams& params);
 
-// The record a proxy turns a plain blit into: the whole source with its
-// origin at (d.left - s.left, d.top - s.top), unrotated, unscaled, opaque
-// white, flags 0. Through the global "Transparent Mask" type the colour
-// takes that type's 0-255 opacity as its alpha; other types are ignored.
-CBlitXParams MakeProxyBlit(CFrameInterface& source, const CRect& s, const CRect& d, CBlitType& blitType);
+// Bilinear (on, the default) or nearest-pixel sampling for every
+// unfiltered transformed blit.
+void SetBlitXSmoothing(bool on);
+bool GetBlitXSmoothing();
+
+// The colour of the transformed blit being drawn, for the tinting blit types.
+uint32_t GetBlitXTintColor();
+
+// The blit types of the fast path: plain (opacity from the colour's alpha),
+// tinted and additive. A missing one sends its blits down the rasteriser path.
+struct SBlitXFastTypes {
+    CBlitType* plain = nullptr;
+    CBlitType* tinted = nullptr;
+    CBlitType* additive = nullptr;
+};
+void SetBlitXFastTypes(const SBlitXFastTypes& types);
+
+// Registers the transformed-blit, shape, blur and effect classes, in a fixed
+// order; idempotent.
+void RegisterShapeAndBlitClasses();

@@ -64,7 +64,7 @@ std::vector<CFPoint> CCircleRenderer::BuildPolygon() const
     else if (m_Radius > 8.0f)
         sides = int32_t(m_Radius);
     const float step = 2.0f * 3.14159265358979323846f / float(sides);
-    const float cx = GetX(), cy = GetY();
+    const float cx = m_X, cy = m_Y;
     std::vector<CFPoint> points;
     points.reserve(size_t(sides) + 1);
     points.push_back({ cx + m_Radius, cy });
@@ -77,5 +77,5 @@ std::vector<CFPoint> CCircleRenderer::BuildPolygon() const
 
 bool CCircleRenderer::Render(CFrameInterface& target)
 {
-    return RenderPolygonOutline(target, BuildPolygon(), GetColor(), m_LineWidth);
+    return RenderPolygonOutline(target, BuildPolygon(), m_Color, m_LineWidth);
 }

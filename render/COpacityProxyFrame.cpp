@@ -2,6 +2,7 @@
 
 #include "blit/CBlitType.h"
 #include "render/CBlitXParams.h"
+#include "render/ProxyBlit.h"
 
 #include <cmath>
 
@@ -59,13 +60,13 @@ bool COpacityProxyFrame::Render(CRenderableObject& renderable)
 {
     if (!(m_Opacity > 0.0f))
         return false;
-    const CColor old = renderable.GetColor();
+    const CColor old = renderable.m_Color;
     CColor faded;
     faded.SetCurrentPaletteColor(old.GetRed(), old.GetGreen(), old.GetBlue(),
                                  uint8_t(ScaledAlpha(old.GetAlpha(), m_Opacity)));
-    renderable.SetColor(faded);
+    renderable.m_Color = faded;
     const bool drawn = m_Source->Render(renderable);
-    renderable.SetColor(old);
+    renderable.m_Color = old;
     return drawn;
 }
 
@@ -124,19 +125,19 @@ CRespectDestAlphaProxyFrame::~CRespectDestAlphaProxyFrame()
 bool CRespectDestAlphaProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
 {
     CBlitXParams params = MakeProxyBlit(source, s, d, blitType);
-    params.SetRenderFlags(kRenderRespectDestAlpha);
+    params.m_Flags = CRenderableObject::kRespectDestinationAlpha;
     CRect clip;
     GetBounds(clip);
-    params.SetClipRect(clip);
-    params.SetClipEnabled(true);
+    params.m_ClipRect = clip;
+    params.m_ClipEnabled = true;
     return m_Source->Render(params);
 }
 
 bool CRespectDestAlphaProxyFrame::Render(CRenderableObject& renderable)
 {
-    const uint32_t flags = renderable.GetRenderFlags();
-    renderable.SetRenderFlags(flags | kRenderRespectDestAlpha);
+    const uint32_t flags = renderable.m_Flags;
+    renderable.m_Flags = flags | CRenderableObject::kRespectDestinationAlpha;
     const bool drawn = m_Source->Render(renderable);
-    renderable.SetRenderFlags(flags);
+    renderable.m_Flags = flags;
     return drawn;
 }

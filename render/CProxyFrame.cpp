@@ -14,10 +14,10 @@ void COffsetClippedProxyFrame::DeclareProperties(CPropertyDeclarer&) {}
 
 bool RenderMoved(CFrameInterface& target, CRenderableObject& renderable, float dx, float dy)
 {
-    const float x = renderable.GetX(), y = renderable.GetY();
-    renderable.SetPosition(x + dx, y + dy);
+    const float x = renderable.m_X, y = renderable.m_Y;
+    renderable.m_X = x + dx, renderable.m_Y = y + dy;
     const bool drawn = target.Render(renderable);
-    renderable.SetPosition(x, y);
+    renderable.m_X = x, renderable.m_Y = y;
     return drawn;
 }
 
@@ -323,13 +323,13 @@ bool CClippedProxyFrame::ClipBlit(CFrameInterface& target, const CRect& clip, CF
 
 bool CClippedProxyFrame::ClipRender(CFrameInterface& target, const CRect& clip, CRenderableObject& renderable)
 {
-    const CRect oldClip = renderable.GetClipRect();
-    const bool oldEnabled = renderable.IsClipEnabled();
-    renderable.SetClipRect(clip);
-    renderable.SetClipEnabled(true);
+    const CRect oldClip = renderable.m_ClipRect;
+    const bool oldEnabled = renderable.m_ClipEnabled;
+    renderable.m_ClipRect = clip;
+    renderable.m_ClipEnabled = true;
     const bool drawn = target.Render(renderable);
-    renderable.SetClipRect(oldClip);
-    renderable.SetClipEnabled(oldEnabled);
+    renderable.m_ClipRect = oldClip;
+    renderable.m_ClipEnabled = oldEnabled;
     return drawn;
 }
 

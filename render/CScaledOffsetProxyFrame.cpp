@@ -3,6 +3,7 @@
 #include "blit/CBlitType.h"
 #include "foundation/MathHelpers.h"
 #include "render/CBlitXParams.h"
+#include "render/ProxyBlit.h"
 #include "render/CCircleRenderer.h"
 
 #include <cmath>
@@ -74,35 +75,35 @@ CFPoint CScaledOffsetProxyFrame::Map(float x, float y) const
 bool CScaledOffsetProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
 {
     CBlitXParams params = MakeProxyBlit(source, s, d, blitType);
-    const CFPoint p = Map(params.GetX(), params.GetY());
-    params.SetPosition(p.x, p.y);
-    params.SetScale(m_Scale, m_Scale);
+    const CFPoint p = Map(params.m_X, params.m_Y);
+    params.m_X = p.x, params.m_Y = p.y;
+    params.m_ScaleX = m_Scale, params.m_ScaleY = m_Scale;
     CRect clip;
     GetBounds(clip);
-    params.SetClipRect(clip);
-    params.SetClipEnabled(true);
+    params.m_ClipRect = clip;
+    params.m_ClipEnabled = true;
     return m_Source->Render(params);
 }
 
 bool CScaledOffsetProxyFrame::Render(CRenderableObject& renderable)
 {
-    const CFPoint p = Map(renderable.GetX(), renderable.GetY());
+    const CFPoint p = Map(renderable.m_X, renderable.m_Y);
     if (renderable.IsKindOf(CCircleRenderer::SGetClassInfo())) {
         CCircleRenderer copy(static_cast<CCircleRenderer&>(renderable));
-        copy.SetPosition(p.x, p.y);
+        copy.m_X = p.x, copy.m_Y = p.y;
         copy.SetRadius(copy.GetRadius() * m_Scale);
         return m_Source->Render(copy);
     }
     if (renderable.IsKindOf(CBlitXParams::SGetClassInfo())) {
         CBlitXParams copy(static_cast<CBlitXParams&>(renderable));
-        copy.SetPosition(p.x, p.y);
-        copy.SetScale(copy.GetScaleX() * m_Scale, copy.GetScaleY() * m_Scale);
+        copy.m_X = p.x, copy.m_Y = p.y;
+        copy.m_ScaleX = copy.m_ScaleX * m_Scale, copy.m_ScaleY = copy.m_ScaleY * m_Scale;
         return m_Source->Render(copy);
     }
-    const float x = renderable.GetX(), y = renderable.GetY();
-    renderable.SetPosition(p.x, p.y);
+    const float x = renderable.m_X, y = renderable.m_Y;
+    renderable.m_X = p.x, renderable.m_Y = p.y;
     const bool drawn = m_Source->Render(renderable);
-    renderable.SetPosition(x, y);
+    renderable.m_X = x, renderable.m_Y = y;
     return drawn;
 }
 
@@ -185,31 +186,31 @@ bool COffsetRotateScaleProxyFrame::Blit(CFrameInterface& source, CRect s, CRect 
     CBlitXParams params = MakeProxyBlit(source, s, d, blitType);
     CRect clip;
     GetBounds(clip);
-    params.SetClipRect(clip);
-    params.SetClipEnabled(true);
+    params.m_ClipRect = clip;
+    params.m_ClipEnabled = true;
     return Render(params);
 }
 
 bool COffsetRotateScaleProxyFrame::Render(CRenderableObject& renderable)
 {
-    const CFPoint p = MapPoint(renderable.GetX(), renderable.GetY());
+    const CFPoint p = MapPoint(renderable.m_X, renderable.m_Y);
     if (renderable.IsKindOf(CBlitXParams::SGetClassInfo())) {
         CBlitXParams copy(static_cast<CBlitXParams&>(renderable));
-        copy.SetPosition(p.x, p.y);
-        float radians = copy.GetAngle() * kRadiansPerDegree + m_Rotation;
+        copy.m_X = p.x, copy.m_Y = p.y;
+        float radians = copy.m_Angle * kRadiansPerDegree + m_Rotation;
         if (radians < 0.0f)
             radians += kFullTurn;
         if (!(radians < kFullTurn))
             radians -= kFullTurn;
-        copy.SetAngle(radians * kDegreesPerRadian);
-        copy.SetScale(copy.GetScaleX() * m_ScaleX, copy.GetScaleY() * m_ScaleY);
-        ModulateColor(copy.GetColor());
+        copy.m_Angle = radians * kDegreesPerRadian;
+        copy.m_ScaleX = copy.m_ScaleX * m_ScaleX, copy.m_ScaleY = copy.m_ScaleY * m_ScaleY;
+        ModulateColor(copy.m_Color);
         return m_Source->Render(copy);
     }
-    const float x = renderable.GetX(), y = renderable.GetY();
-    renderable.SetPosition(p.x, p.y);
+    const float x = renderable.m_X, y = renderable.m_Y;
+    renderable.m_X = p.x, renderable.m_Y = p.y;
     const bool drawn = m_Source->Render(renderable);
-    renderable.SetPosition(x, y);
+    renderable.m_X = x, renderable.m_Y = y;
     return drawn;
 }
 

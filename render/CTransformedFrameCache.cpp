@@ -130,9 +130,9 @@ uint64_t CTransformedFrame::GetByteSize() const
 bool CTransformedFrame::Matches(const CBlitXParams& t) const
 {
     const CBlitXParams& k = m_Transform;
-    return k.GetAngle() == t.GetAngle() && k.GetScaleX() == t.GetScaleX() && k.GetScaleY() == t.GetScaleY()
-           && k.GetHotSpotX() == t.GetHotSpotX() && k.GetHotSpotY() == t.GetHotSpotY()
-           && k.GetColor() == t.GetColor() && k.GetRenderFlags() == t.GetRenderFlags();
+    return k.m_Angle == t.m_Angle && k.m_ScaleX == t.m_ScaleX && k.m_ScaleY == t.m_ScaleY
+           && k.m_HotSpotX == t.m_HotSpotX && k.m_HotSpotY == t.m_HotSpotY
+           && k.m_Color == t.m_Color && k.m_Flags == t.m_Flags;
 }
 
 // ---- CTransformedFrameCache.
@@ -187,7 +187,7 @@ void CTransformedFrameCache::Add(std::unique_ptr<CFrame> frame, const CBlitXPara
     entry->SetFrame(std::move(frame));
     SCacheRegistry& registry = Registry();
     // The source's own frame must survive making room for its copy.
-    registry.busy.push_back(transform.GetSource());
+    registry.busy.push_back(transform.m_Source);
     MakeRoom(entry->GetByteSize());
     registry.busy.pop_back();
     registry.bytes += entry->GetByteSize();
@@ -214,12 +214,12 @@ CFrame* TransformedFrameCache_Get(CFrameInterface& source, CBlitXParams& transfo
 
 std::unique_ptr<CFrame> BuildTransformedFrame(CFrameInterface& source, CBlitXParams& transform)
 {
-    transform.SetSource(&source);
+    transform.m_Source = &source;
     auto frame = std::make_unique<CFrame>();
-    transform.SetDrawEnabled(false);
+    transform.m_DrawEnabled = false;
     transform.Render(*frame);
-    transform.SetDrawEnabled(true);
-    const CRect bounds = transform.GetDrawnBounds();
+    transform.m_DrawEnabled = true;
+    const CRect bounds = transform.m_DrawnBounds;
     // The transformed blit writes 32-bit pixels, whatever depth frames are
     // otherwise built at.
     if (!FitsFrame(bounds)) {
@@ -228,10 +228,10 @@ std::unique_ptr<CFrame> BuildTransformedFrame(CFrameInterface& source, CBlitXPar
     }
     frame->Create(uint32_t(bounds.GetWidth()), uint32_t(bounds.GetHeight()), 32);
     frame->SetOffset(int16_t(bounds.left), int16_t(bounds.top));
-    const uint32_t flags = transform.GetRenderFlags();
-    transform.SetRenderFlags(flags | kRenderRespectDestAlpha | kRenderFiltered);
+    const uint32_t flags = transform.m_Flags;
+    transform.m_Flags = flags | CRenderableObject::kRespectDestinationAlpha | CBlitXParams::kFiltered;
     transform.Render(*frame);
-    transform.SetRenderFlags(flags);
+    transform.m_Flags = flags;
     return frame;
 }
 
@@ -253,25 +253,25 @@ bool CTransformedFrameCacheProxyFrame::Render(CRenderableObject& renderable)
         return m_Source->Render(renderable);
     auto& given = static_cast<CBlitXParams&>(renderable);
     CBlitXParams copy(given);
-    const float x = std::nearbyintf(given.GetX()), y = std::nearbyintf(given.GetY());
+    const float x = std::nearbyintf(given.m_X), y = std::nearbyintf(given.m_Y);
     const CColor white(255, 255, 255, 255);
-    if (copy.GetAngle() == 0.0f && copy.GetScaleX() == 1.0f && copy.GetScaleY() == 1.0f
-        && copy.GetColor() == white && copy.GetColor().GetAlpha() == 255) {
-        copy.SetPosition(x, y);
+    if (copy.m_Angle == 0.0f && copy.m_ScaleX == 1.0f && copy.m_ScaleY == 1.0f
+        && copy.m_Color == white && copy.m_Color.GetAlpha() == 255) {
+        copy.m_X = x, copy.m_Y = y;
         return m_Source->Render(copy);
     }
-    if (!copy.GetSource())
+    if (!copy.m_Source)
         return false;
-    copy.SetPosition(0.0f, 0.0f);
-    copy.SetClipEnabled(false);
-    CFrame* cached = TransformedFrameCache_Get(*copy.GetSource(), copy);
-    copy.SetSource(cached);
-    copy.SetClipEnabled(given.IsClipEnabled());
-    copy.SetAngle(0.0f);
-    copy.SetScale(1.0f, 1.0f);
-    copy.GetColor().SetCurrentPaletteColor(255, 255, 255, 255);
+    copy.m_X = 0.0f, copy.m_Y = 0.0f;
+    copy.m_ClipEnabled = false;
+    CFrame* cached = TransformedFrameCache_Get(*copy.m_Source, copy);
+    copy.m_Source = cached;
+    copy.m_ClipEnabled = given.m_ClipEnabled;
+    copy.m_Angle = 0.0f;
+    copy.m_ScaleX = 1.0f, copy.m_ScaleY = 1.0f;
+    copy.m_Color.SetCurrentPaletteColor(255, 255, 255, 255);
     // The cached frame already has the hot spot at its origin.
-    copy.SetHotSpot(0.0f, 0.0f);
-    copy.SetPosition(x, y);
+    copy.m_HotSpotX = 0.0f, copy.m_HotSpotY = 0.0f;
+    copy.m_X = x, copy.m_Y = y;
     return m_Source->Render(copy);
 }

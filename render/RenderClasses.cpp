@@ -27,6 +27,7 @@ CFrameInterface* MakeProbeFrame(int32_t x, int32_t y)
 void RegisterRenderClasses()
 {
     RegisterImagesClasses();
+    RegisterShapeAndBlitClasses();
     CProxyFrame::SGetClassInfo();
     COffsetProxyFrame::SGetClassInfo();
     CClippedProxyFrame::SGetClassInfo();
@@ -36,7 +37,6 @@ void RegisterRenderClasses()
     CScaledOffsetProxyFrame::SGetClassInfo();
     COffsetRotateScaleProxyFrame::SGetClassInfo();
     CBatchedProxyFrame::SGetClassInfo();
-    CBlitXParams::SGetClassInfo();
     CCircleRenderer::SGetClassInfo();
     CTransformedFrame::SGetClassInfo();
     CTransformedFrameCache::SGetClassInfo();

@@ -18,10 +18,10 @@ TEST_P(CircleSides, FollowTheWholePixelsOfRadius)
 {
     auto frame = CFrame::MakeOwned(200, 200, 32);
     CCircleRenderer circle;
-    circle.SetPosition(100, 100);
+    circle.m_X = 100, circle.m_Y = 100;
     circle.SetRadius(GetParam().radius);
     circle.SetLineWidth(2.5f);
-    circle.SetColor(CColor(1, 2, 3, 4));
+    circle.m_Color = CColor(1, 2, 3, 4);
     EXPECT_TRUE(frame->Render(circle));
     ASSERT_EQ(PolygonCalls().size(), 1u);
     const SPolygonCall& call = PolygonCalls()[0];
@@ -39,7 +39,7 @@ TEST_P(CircleSides, FollowTheWholePixelsOfRadius)
         for (const CFPoint& p : call.points)
             EXPECT_NEAR(std::hypot(p.x - 100, p.y - 100), std::fabs(r), tolerance);
     }
-    EXPECT_TRUE(circle.GetDrawnBounds().IsAllZero());
+    EXPECT_TRUE(circle.m_DrawnBounds.IsAllZero());
 }
 
 INSTANTIATE_TEST_SUITE_P(All, CircleSides,
@@ -53,11 +53,11 @@ TEST_F(CircleSides, CopiesCarryRadiusAndWidth)
     CCircleRenderer circle;
     circle.SetRadius(12);
     circle.SetLineWidth(3);
-    circle.SetPosition(1, 2);
+    circle.m_X = 1, circle.m_Y = 2;
     CCircleRenderer copy(circle);
     EXPECT_EQ(copy.GetRadius(), 12.0f);
     EXPECT_EQ(copy.GetLineWidth(), 3.0f);
-    EXPECT_EQ(copy.GetX(), 1.0f);
+    EXPECT_EQ(copy.m_X, 1.0f);
 }
 
 } // namespace

@@ -58,7 +58,7 @@ TEST_P(BlitAngles, AreNormalisedOnceEachWay)
         using CLoggingProxy::CLoggingProxy;
         bool Render(CRenderableObject& r) override
         {
-            angle = static_cast<CBlitXParams&>(r).GetAngle();
+            angle = static_cast<CBlitXParams&>(r).m_Angle;
             return true;
         }
         float angle = -1;
@@ -70,7 +70,7 @@ TEST_P(BlitAngles, AreNormalisedOnceEachWay)
                         true);
     proxy.Render(params);
     EXPECT_NEAR(spy.angle, GetParam().expected, 1e-3f);
-    EXPECT_EQ(params.GetAngle(), GetParam().recordDegrees);
+    EXPECT_EQ(params.m_Angle, GetParam().recordDegrees);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, BlitAngles,
@@ -120,7 +120,7 @@ TEST_F(TransformingProxies, ScaledOffsetScalesCircleRadiusAndBlitScales)
     CScaledOffsetProxyFrame proxy(frame.get());
     proxy.Set(2.0f, 0.0f, 0.0f);
     CCircleRenderer circle;
-    circle.SetPosition(50, 50);
+    circle.m_X = 50, circle.m_Y = 50;
     circle.SetRadius(10.0f);
     proxy.Render(circle);
     ASSERT_EQ(PolygonCalls().size(), 1u);

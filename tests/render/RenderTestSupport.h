@@ -1,7 +1,6 @@
 #pragma once
-// Equipment of the render tests: a proxy that logs every call it forwards,
-// a stand-in transformed-blit renderer (nearest pixel, no blending) and
-// polygon renderers that log what they are given.
+// Equipment of the render tests: a proxy that logs every call it forwards
+// and polygon renderers that log what they are given.
 
 #include "foundation/CFPoint.h"
 #include "images/CFrame.h"
@@ -36,7 +35,7 @@ public:
 std::string Text(const CRect& r);
 std::string Text(const CColor& c);
 
-// Installs the stand-in renderers for a test's duration.
+// Installs the logging polygon renderers for a test's duration.
 class CRenderFixture : public testing::Test {
 protected:
     void SetUp() override;
@@ -51,8 +50,6 @@ struct SPolygonCall {
     float width;
 };
 std::vector<SPolygonCall>& PolygonCalls();
-// Transformed blits drawn (not only measured) by the stand-in since SetUp.
-uint32_t TransformedDraws();
 
 // A 32-bit frame of that size filled with a pattern from seed (alpha 255
 // unless transparent is set, then varying).

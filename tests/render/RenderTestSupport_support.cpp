@@ -11,7 +11,6 @@
 namespace {
 
 std::vector<SPolygonCall> g_PolygonCalls;
-uint32_t g_TransformedDraws = 0;
 
 bool LogOutline(CFrameInterface& target, const std::vector<CFPoint>& points, const CColor& colour, float width)
 {
@@ -26,56 +25,6 @@ bool LogFill(CFrameInterface& target, const std::vector<CFPoint>& points, const 
 {
     (void)target;
     g_PolygonCalls.push_back({ true, points, colour, 0.0f });
-    return true;
-}
-
-// Nearest-pixel stand-in for the transformed blit: bounds from the four
-// transformed corners, each covered pixel centre mapped back to the source.
-bool FakeTransformedBlit(CBlitXParams& p, CFrameInterface& target)
-{
-    CFrameInterface& source = *p.GetSource();
-    CRect sb;
-    source.GetBounds(sb);
-    const double a = double(p.GetAngle()) * 3.14159265358979323846 / 180.0;
-    const double c = std::cos(a), s = std::sin(a);
-    const double sx = p.GetScaleX(), sy = p.GetScaleY(), hx = p.GetHotSpotX(), hy = p.GetHotSpotY();
-    if (sx <= 0 || sy <= 0) {
-        p.SetDrawnBounds({});
-        return false;
-    }
-    const auto forward = [&](double x, double y) {
-        const double dx = (x - hx) * sx, dy = (y - hy) * sy;
-        return std::pair<double, double>(dx * c - dy * s + p.GetX(), dx * s + dy * c + p.GetY());
-    };
-    double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
-    for (const auto& corner : { forward(sb.left, sb.top), forward(sb.right, sb.top), forward(sb.left, sb.bottom),
-                                forward(sb.right, sb.bottom) }) {
-        minX = std::min(minX, corner.first), maxX = std::max(maxX, corner.first);
-        minY = std::min(minY, corner.second), maxY = std::max(maxY, corner.second);
-    }
-    // Rounded so that exact corners do not grow by a pixel through rounding noise.
-    CRect bounds = { int32_t(std::floor(minX + 1e-6)), int32_t(std::floor(minY + 1e-6)),
-                     int32_t(std::ceil(maxX - 1e-6)), int32_t(std::ceil(maxY - 1e-6)) };
-    if (p.IsClipEnabled() && !IntersectRects(bounds, bounds, p.GetClipRect()))
-        bounds = {};
-    p.SetDrawnBounds(bounds);
-    if (bounds.IsAllZero())
-        return false;
-    if (!p.IsDrawEnabled())
-        return true;
-    ++g_TransformedDraws;
-    const CColor tint = p.GetColor();
-    for (int32_t y = bounds.top; y < bounds.bottom; ++y)
-        for (int32_t x = bounds.left; x < bounds.right; ++x) {
-            const double dx = x + 0.5 - p.GetX(), dy = y + 0.5 - p.GetY();
-            const double ux = (dx * c + dy * s) / sx + hx, uy = (-dx * s + dy * c) / sy + hy;
-            CColor got;
-            if (!source.GetPixel(int32_t(std::floor(ux)), int32_t(std::floor(uy)), got) || got.GetAlpha() == 0)
-                continue;
-            CColor out(uint8_t(got.GetRed() * tint.GetRed() / 255), uint8_t(got.GetGreen() * tint.GetGreen() / 255),
-                       uint8_t(got.GetBlue() * tint.GetBlue() / 255), uint8_t(got.GetAlpha() * tint.GetAlpha() / 255));
-            target.SetPixel(x, y, out);
-        }
     return true;
 }
 
@@ -105,7 +54,7 @@ bool CLoggingProxy::Render(CRenderableObject& renderable)
 {
     char text[96];
     std::snprintf(text, sizeof(text), "Render %s at %g,%g", renderable.GetClassInfo()->GetName(),
-                  double(renderable.GetX()), double(renderable.GetY()));
+                  double(renderable.m_X), double(renderable.m_Y));
     log.push_back(text);
     return CProxyFrame::Render(renderable);
 }
@@ -160,15 +109,12 @@ void CRenderFixture::SetUp()
     RegisterRenderClasses();
     InitBlitTables();
     g_PolygonCalls.clear();
-    g_TransformedDraws = 0;
-    SetTransformedBlitRenderer(&FakeTransformedBlit);
     SetPolygonOutlineRenderer(&LogOutline);
     SetPolygonFillRenderer(&LogFill);
 }
 
 void CRenderFixture::TearDown()
 {
-    SetTransformedBlitRenderer(nullptr);
     SetPolygonOutlineRenderer(nullptr);
     SetPolygonFillRenderer(nullptr);
 }
@@ -176,11 +122,6 @@ void CRenderFixture::TearDown()
 std::vector<SPolygonCall>& PolygonCalls()
 {
     return g_PolygonCalls;
-}
-
-uint32_t TransformedDraws()
-{
-    return g_TransformedDraws;
 }
 
 std::unique_ptr<CFrame> PatternFrame(uint32_t width, uint32_t height, uint32_t seed, bool transparent)

@@ -201,10 +201,10 @@ class CDot : public CRenderableObject {
 public:
     bool Render(CFrameInterface& target) override
     {
-        const int32_t x = int32_t(GetX()), y = int32_t(GetY());
-        SetDrawnBounds({ x, y, x + 1, y + 1 });
-        if (IsDrawEnabled())
-            target.SetPixel(x, y, GetColor());
+        const int32_t x = int32_t(m_X), y = int32_t(m_Y);
+        m_DrawnBounds = { x, y, x + 1, y + 1 };
+        if (m_DrawEnabled)
+            target.SetPixel(x, y, m_Color);
         return true;
     }
 };
@@ -212,18 +212,18 @@ public:
 TEST_F(SurfaceHelpers, RenderableHitTestReadsWhatItWouldDraw)
 {
     CDot dot;
-    dot.SetPosition(-300, 4000);
-    dot.SetColor(CColor(10, 20, 30, 40));
+    dot.m_X = -300, dot.m_Y = 4000;
+    dot.m_Color = CColor(10, 20, 30, 40);
     CColor out(1, 2, 3, 4);
     EXPECT_FALSE(dot.HitTest(-299, 4000, &out));
     EXPECT_EQ(out, CColor(1, 2, 3, 4));
     ASSERT_TRUE(dot.HitTest(-300, 4000, &out));
     EXPECT_EQ(out, CColor(10, 20, 30, 40));
     // The probe's own colour counts as not drawn.
-    dot.SetColor(CColor(250, 0, 250, 0));
+    dot.m_Color = CColor(250, 0, 250, 0);
     EXPECT_FALSE(dot.HitTest(-300, 4000, nullptr));
     // Beyond where a frame can sit nothing is hit, and nothing breaks.
-    dot.SetPosition(100000, 0);
+    dot.m_X = 100000, dot.m_Y = 0;
     EXPECT_FALSE(dot.HitTest(100000, 0, nullptr));
 }
 
