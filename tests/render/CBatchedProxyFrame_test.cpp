@@ -122,18 +122,4 @@ TEST_F(BatchedProxy, RenderablesReachTheSourceAtOnceAheadOfRecordedFills)
     EXPECT_EQ(log.log, std::vector<std::string>({ "Render CBlitXParams at 3,3", "FillRect 0,0,2,2 #FF050505" }));
 }
 
-TEST_F(BatchedProxy, RecordingIsReusedAfterClear)
-{
-    CBatchedProxyFrame batch;
-    CColor c(5, 5, 5, 255);
-    for (int i = 0; i < 100; ++i)
-        batch.SetPixel(i, i, c);
-    const uint32_t size = batch.GetRecordingSize();
-    batch.Clear();
-    EXPECT_EQ(batch.GetRecordingSize(), 0u);
-    for (int i = 0; i < 100; ++i)
-        batch.SetPixel(i, i, c);
-    EXPECT_EQ(batch.GetRecordingSize(), size);
-}
-
 } // namespace

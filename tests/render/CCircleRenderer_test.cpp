@@ -48,16 +48,4 @@ INSTANTIATE_TEST_SUITE_P(All, CircleSides,
                                          SSides { "NotANumberGivesTheFewest", std::nanf(""), 8 }),
                          [](const testing::TestParamInfo<SSides>& p) { return std::string(p.param.name); });
 
-TEST_F(CircleSides, CopiesCarryRadiusAndWidth)
-{
-    CCircleRenderer circle;
-    circle.SetRadius(12);
-    circle.SetLineWidth(3);
-    circle.m_X = 1, circle.m_Y = 2;
-    CCircleRenderer copy(circle);
-    EXPECT_EQ(copy.GetRadius(), 12.0f);
-    EXPECT_EQ(copy.GetLineWidth(), 3.0f);
-    EXPECT_EQ(copy.m_X, 1.0f);
-}
-
 } // namespace

@@ -39,6 +39,17 @@ const SOperation kOperations[] = {
          s.DrawLine(5 + dx, 45 + dy, 5 + dx, -45 + dy, c);
          s.DrawLine(-90 + dx, 7 + dy, 90 + dx, 7 + dy, c);
      } },
+    { "Blits", [](CFrameInterface& s, int32_t dx, int32_t dy) {
+         static const std::unique_ptr<CFrame> sprite = [] {
+             auto made = PatternFrame(16, 12, 21, true);
+             made->SetOffset(-4, -3);
+             return made;
+         }();
+         for (CBlitType* type : { &GetTransparentMaskBlitType(), &GetNormalBlitType() }) {
+             s.Blit(*sprite, { -4, -3, 12, 9 }, { -6 + dx, 30 + dy, 10 + dx, 42 + dy }, *type);
+             s.Blit(*sprite, { 0, 0, 9, 9 }, { 20 + dx, 5 + dy, 29 + dx, 14 + dy }, *type);
+         }
+     } },
 };
 
 std::string OperationName(const testing::TestParamInfo<SOperation>& info)
@@ -119,6 +130,23 @@ TEST_P(ProxyAgainstDirect, OpacityProxyAtTheEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ProxyAgainstDirect, testing::ValuesIn(kOperations), OperationName);
+
+// Blits at half opacity through an opacity proxy equal blits with the blit
+// type itself at half opacity.
+TEST_F(ProxyFrames, OpacityProxyBlitEqualsAFadedBlitType)
+{
+    auto direct = PatternFrame(50, 40, 12), proxied = PatternFrame(50, 40, 12);
+    auto sprite = PatternFrame(20, 20, 13, true);
+    CBlitType& type = GetTransparentMaskBlitType();
+    type.SetOpacity(0.5f);
+    direct->Blit(*sprite, { 0, 0, 20, 20 }, { 5, 5, 25, 25 }, type);
+    type.SetOpacity(1.0f);
+    COpacityProxyFrame proxy(proxied.get(), 0.5f);
+    proxy.Blit(*sprite, { 0, 0, 20, 20 }, { 5, 5, 25, 25 }, type);
+    EXPECT_EQ(type.GetOpacity(), 1.0f);
+    EXPECT_EQ(Pixels(*proxied), Pixels(*direct));
+    EXPECT_NE(Pixels(*direct), Pixels(*PatternFrame(50, 40, 12)));
+}
 
 TEST_F(ProxyFrames, OffsetProxyMapsPointsAndBounds)
 {
