@@ -147,13 +147,14 @@ TEST_F(TransformedFrames, CachedFramesOfCachedFramesSurviveTheirOwnEviction)
     EXPECT_EQ(twice->GetWidth(), 40u);
 }
 
-// The smallest rectangle holding every pixel with alpha.
+// The smallest rectangle holding every pixel drawn (drawing over an opaque
+// destination leaves its alpha alone, so colour is what counts).
 CRect CoveredArea(const CFrame& frame)
 {
     CRect r = { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
     for (int32_t y = 0; y < int32_t(frame.GetHeight()); ++y)
         for (int32_t x = 0; x < int32_t(frame.GetWidth()); ++x)
-            if (frame.GetRawPixel(x, y) >> 24)
+            if (frame.GetRawPixel(x, y) & 0xFFFFFF)
                 r = { std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1) };
     return r;
 }
