@@ -5,6 +5,7 @@
 #include "foundation/CFPoint.h"
 #include "foundation/MathHelpers.h"
 #include "images/CFrame.h"
+#include "render/CBlurRenderer.h"
 #include "render/CShape2DRenderers.h"
 #include "render/FrameViews.h"
 #include "render/PixelBlenders.h"
@@ -393,4 +394,5 @@ void RegisterShapeAndBlitClasses()
     CBlitXParams::SGetClassInfo();
     CShape2DFillRenderer::SGetClassInfo();
     CShape2DOutlineRenderer::SGetClassInfo();
+    CBlurRenderer::SGetClassInfo();
 }
