@@ -7,6 +7,7 @@
 #include "images/CFrame.h"
 #include "render/CBlurRenderer.h"
 #include "render/CShape2DRenderers.h"
+#include "render/CShape2DTexturedShapeRenderer.h"
 #include "render/FrameViews.h"
 #include "render/PixelBlenders.h"
 
@@ -395,4 +396,5 @@ void RegisterShapeAndBlitClasses()
     CShape2DFillRenderer::SGetClassInfo();
     CShape2DOutlineRenderer::SGetClassInfo();
     CBlurRenderer::SGetClassInfo();
+    CShape2DTexturedShapeRenderer::SGetClassInfo();
 }
