@@ -6,6 +6,7 @@
 #include "foundation/MathHelpers.h"
 #include "images/CFrame.h"
 #include "render/CBlurRenderer.h"
+#include "render/CFrameEffect.h"
 #include "render/CShape2DRenderers.h"
 #include "render/CShape2DTexturedShapeRenderer.h"
 #include "render/FrameViews.h"
@@ -397,4 +398,5 @@ void RegisterShapeAndBlitClasses()
     CShape2DOutlineRenderer::SGetClassInfo();
     CBlurRenderer::SGetClassInfo();
     CShape2DTexturedShapeRenderer::SGetClassInfo();
+    RegisterFrameEffectClasses();
 }
