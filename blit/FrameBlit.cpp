@@ -2,6 +2,7 @@
 
 #include "blit/CFrameInterface.h"
 #include "blit/CPalette.h"
+#include "blit/ColorTables.h"
 #include "blit/GamePalette.h"
 #include "foundation/CRect.h"
 
@@ -71,5 +72,7 @@ const uint8_t* SourcePalette(CFrameInterface& source, CBlitType& type)
     if (source.HasPalette())
         if (const CPalette* palette = source.GetPalette(); palette && palette->GetType() == 1)
             return palette->GetData();
-    return nullptr;
+    // Frames without a palette of their own are drawn through the game's.
+    const CArrayPOD<uint8_t>& game = GetGamePalette();
+    return game.GetCount() >= 768 ? game.GetData() : nullptr;
 }

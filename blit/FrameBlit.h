@@ -53,6 +53,6 @@ void RawBlitByOpacity(CFrameInterface& source, const CRect& s, CFrameInterface& 
 }
 
 // The palette an 8-bit source is drawn through into 24 or 32 bits: the
-// type's lookup table when it holds data, else the source's palette (blue,
-// green, red per index); null when neither exists.
+// type's lookup table when it holds data, else the source's own palette,
+// else the game palette (blue, green, red per index); null when none exists.
 const uint8_t* SourcePalette(CFrameInterface& source, CBlitType& type);

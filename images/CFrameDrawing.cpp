@@ -15,10 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <optional>
-#include <set>
 #include <utility>
 
 namespace {
@@ -138,24 +136,6 @@ const uint8_t* FindRunPixel(const uint8_t* block, const uint32_t* rows, uint32_t
         at += bytes;
     }
     return nullptr;
-}
-
-struct SBlitMiss {
-    const CBlitType* type;
-    uint32_t source;
-    uint32_t destination;
-    friend auto operator<=>(const SBlitMiss&, const SBlitMiss&) = default;
-};
-
-void ReportMissingRoutine(const CBlitType& type, uint32_t sourceFlags, uint32_t destinationFlags)
-{
-    static std::set<SBlitMiss> reported;
-    if (!reported.insert({ &type, sourceFlags & 0x1EE, destinationFlags & 0x1EE }).second)
-        return;
-    char text[128];
-    std::snprintf(text, sizeof(text), "Blitter: no routine draws flags 0x%X into 0x%X; nothing drawn\n",
-                  sourceFlags & 0x1EE, destinationFlags & 0x1EE);
-    plat::DebugOutput(text);
 }
 
 } // namespace

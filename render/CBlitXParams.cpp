@@ -2,8 +2,13 @@
 
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
+#include "foundation/CFPoint.h"
 #include "foundation/MathHelpers.h"
 #include "images/CFrame.h"
+#include "render/CBlurRenderer.h"
+#include "render/CFrameEffect.h"
+#include "render/CShape2DRenderers.h"
+#include "render/CShape2DTexturedShapeRenderer.h"
 #include "render/FrameViews.h"
 #include "render/PixelBlenders.h"
 
@@ -361,17 +366,14 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
 
 void CBlitXParams::MapToSource(float x, float y, float& sourceX, float& sourceY) const
 {
-    const float px = x - m_X, py = y - m_Y;
-    const float a = -(m_Angle * (kPi / 180.0f));
-    const float c = std::cos(a), s = std::sin(a);
-    float rx = px * c - py * s;
-    float ry = px * s + py * c;
+    CFPoint p{ x - m_X, y - m_Y };
+    p.Rotate(-(m_Angle * (kPi / 180.0f)));
     if (m_Flags & kMirrorX)
-        rx = -rx;
+        p.x = -p.x;
     if (m_Flags & kMirrorY)
-        ry = -ry;
-    sourceX = rx / m_ScaleX + m_HotSpotX;
-    sourceY = ry / m_ScaleY + m_HotSpotY;
+        p.y = -p.y;
+    sourceX = p.x / m_ScaleX + m_HotSpotX;
+    sourceY = p.y / m_ScaleY + m_HotSpotY;
 }
 
 bool CBlitXParams::HitTest(int32_t x, int32_t y, CColor* out) const
@@ -392,4 +394,9 @@ void RegisterShapeAndBlitClasses()
 {
     RegisterImagesClasses();
     CBlitXParams::SGetClassInfo();
+    CShape2DFillRenderer::SGetClassInfo();
+    CShape2DOutlineRenderer::SGetClassInfo();
+    CBlurRenderer::SGetClassInfo();
+    CShape2DTexturedShapeRenderer::SGetClassInfo();
+    RegisterFrameEffectClasses();
 }

@@ -445,14 +445,21 @@ public:
     {
         uint8_t* d = pix_ptr(x, y);
         uint8_t s[4];
-        for (; len; --len, d += 4, ++colors) {
-            ColorBytes(*colors, s);
-            if (covers)
+        if (covers) {
+            for (; len; --len, d += 4, ++colors) {
+                ColorBytes(*colors, s);
                 Rule::Pixel(d, s, m_Tint, *covers++);
-            else if (cover == 255)
+            }
+        } else if (cover == 255) {
+            for (; len; --len, d += 4, ++colors) {
+                ColorBytes(*colors, s);
                 Rule::PixelFull(d, s, m_Tint);
-            else
+            }
+        } else {
+            for (; len; --len, d += 4, ++colors) {
+                ColorBytes(*colors, s);
                 Rule::Pixel(d, s, m_Tint, cover);
+            }
         }
     }
 

@@ -155,9 +155,12 @@ TEST_P(BlitXBilinearTest, InteriorMatchesAReferenceSamplerWithinTwoSteps)
     int checked = 0;
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) {
-            float u = 0, v = 0;
-            blit.MapToSource(float(x) + 0.5f, float(y) + 0.5f, u, v);
-            if (u < 1.6f || v < 1.6f || u > 14.4f || v > 14.4f)
+            // The inverse transform in double precision.
+            const double a = -double(k.angle) * 3.14159265358979323846 / 180.0;
+            const double px = x + 0.5 - 32.0, py = y + 0.5 - 32.0;
+            const double u = (px * std::cos(a) - py * std::sin(a)) / k.scaleX + 8.0;
+            const double v = (px * std::sin(a) + py * std::cos(a)) / k.scaleY + 8.0;
+            if (u < 1.6 || v < 1.6 || u > 14.4 || v > 14.4)
                 continue;
             ++checked;
             for (int c = 0; c < 3; ++c)
