@@ -49,6 +49,8 @@ bool MakeBlitArgs(CFrameInterface& source, const CRect& s, CFrameInterface& dest
     args.dstPitch = int32_t(destination.GetPitch() * destination.GetBytesPerPixel());
     args.width = uint32_t(width);
     args.height = uint32_t(height);
+    args.contiguous = args.srcPitch == int32_t(args.width * source.GetBytesPerPixel())
+                      && args.dstPitch == int32_t(args.width * destination.GetBytesPerPixel());
     args.tables = MakeBlitTables(type.GetOpacity255());
     const CArrayPOD<uint8_t>* lookup = type.GetLookupTable();
     args.tables.lookupTable = lookup && lookup->GetCount() >= 65536 ? lookup->GetData() : nullptr;
@@ -62,6 +64,15 @@ void RunRawRows(const SBlitArgs& args, RowFunction row)
     const uint8_t* src = args.srcRow;
     for (uint32_t y = 0; y < args.height; ++y, dst += args.dstPitch, src += args.srcPitch)
         row(args, dst, src, args.width);
+}
+
+void RunRawRowsJoined(const SBlitArgs& args, RowFunction row)
+{
+    // width * height <= 65535 * 65535 fits 32 bits.
+    if (args.contiguous)
+        row(args, args.dstRow, args.srcRow, args.width * args.height);
+    else
+        RunRawRows(args, row);
 }
 
 const uint8_t* SourcePalette(CFrameInterface& source, CBlitType& type)
