@@ -1,41 +1,12 @@
 #include "render/CCircleRenderer.h"
 
+#include "render/CShape2D.h"
+#include "render/CShape2DRenderers.h"
+
 #include <cmath>
 
 OMBRISALT_IMPLEMENT_CLASS(CCircleRenderer, 1.0)
 void CCircleRenderer::DeclareProperties(CPropertyDeclarer&) {}
-
-namespace {
-
-PolygonOutlineRenderer g_OutlineRenderer = nullptr;
-PolygonFillRenderer g_FillRenderer = nullptr;
-
-} // namespace
-
-PolygonOutlineRenderer SetPolygonOutlineRenderer(PolygonOutlineRenderer renderer)
-{
-    const PolygonOutlineRenderer old = g_OutlineRenderer;
-    g_OutlineRenderer = renderer;
-    return old;
-}
-
-PolygonFillRenderer SetPolygonFillRenderer(PolygonFillRenderer renderer)
-{
-    const PolygonFillRenderer old = g_FillRenderer;
-    g_FillRenderer = renderer;
-    return old;
-}
-
-bool RenderPolygonOutline(CFrameInterface& target, const std::vector<CFPoint>& points, const CColor& colour,
-                          float lineWidth)
-{
-    return g_OutlineRenderer && g_OutlineRenderer(target, points, colour, lineWidth);
-}
-
-bool RenderPolygonFill(CFrameInterface& target, const std::vector<CFPoint>& points, const CColor& colour)
-{
-    return g_FillRenderer && g_FillRenderer(target, points, colour);
-}
 
 CCircleRenderer::CCircleRenderer()
 {
@@ -77,5 +48,15 @@ std::vector<CFPoint> CCircleRenderer::BuildPolygon() const
 
 bool CCircleRenderer::Render(CFrameInterface& target)
 {
-    return RenderPolygonOutline(target, BuildPolygon(), m_Color, m_LineWidth);
+    const std::vector<CFPoint> points = BuildPolygon();
+    Ombrisalt::CShape2D shape(1, uint32_t(points.size()));
+    shape.MoveTo(points.front());
+    for (size_t i = 1; i < points.size(); ++i)
+        shape.LineTo(points[i]);
+    shape.ClosePath();
+    CShape2DOutlineRenderer outline;
+    outline.m_Shape = &shape;
+    outline.m_LineWidth = m_LineWidth;
+    outline.m_Color = m_Color;
+    return target.Render(outline);
 }

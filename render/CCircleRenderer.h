@@ -1,7 +1,7 @@
 #pragma once
 // The outline of a circle, drawn as a closed polygon of 8 to 40 sides (one
-// per whole pixel of radius) through the installed polygon outline
-// renderer. The position is the centre, the colour the outline's.
+// per whole pixel of radius) by a shape outline renderer handed to the
+// target. The position is the centre, the colour the outline's.
 
 #include "blit/CFrameInterface.h"
 #include "foundation/CFPoint.h"
@@ -33,17 +33,3 @@ private:
     float m_Radius = 1.0f;
     float m_LineWidth = 1.0f;
 };
-
-// Draws a closed polygon through the target (the shape layer's outline and
-// fill renderers, handed to target.Render); answers the target's answer.
-using PolygonOutlineRenderer = bool (*)(CFrameInterface& target, const std::vector<CFPoint>& points,
-                                        const CColor& colour, float lineWidth);
-using PolygonFillRenderer = bool (*)(CFrameInterface& target, const std::vector<CFPoint>& points,
-                                     const CColor& colour);
-// Install the renderers; each answers the one it replaces. Without one the
-// drawing does nothing and answers false.
-PolygonOutlineRenderer SetPolygonOutlineRenderer(PolygonOutlineRenderer renderer);
-PolygonFillRenderer SetPolygonFillRenderer(PolygonFillRenderer renderer);
-bool RenderPolygonOutline(CFrameInterface& target, const std::vector<CFPoint>& points, const CColor& colour,
-                          float lineWidth);
-bool RenderPolygonFill(CFrameInterface& target, const std::vector<CFPoint>& points, const CColor& colour);

@@ -5,6 +5,8 @@
 #include "render/CBlitXParams.h"
 #include "render/ProxyBlit.h"
 #include "render/CCircleRenderer.h"
+#include "render/CShape2D.h"
+#include "render/CShape2DRenderers.h"
 
 #include <cmath>
 
@@ -98,6 +100,18 @@ bool CScaledOffsetProxyFrame::Render(CRenderableObject& renderable)
         CBlitXParams copy(static_cast<CBlitXParams&>(renderable));
         copy.m_X = p.x, copy.m_Y = p.y;
         copy.m_ScaleX = copy.m_ScaleX * m_Scale, copy.m_ScaleY = copy.m_ScaleY * m_Scale;
+        return m_Source->Render(copy);
+    }
+    if (renderable.IsKindOf(CShape2DFillRenderer::SGetClassInfo())) {
+        CShape2DFillRenderer copy(static_cast<CShape2DFillRenderer&>(renderable));
+        copy.m_X = p.x, copy.m_Y = p.y;
+        copy.m_Scale = copy.m_Scale * m_Scale;
+        return m_Source->Render(copy);
+    }
+    if (renderable.IsKindOf(CShape2DOutlineRenderer::SGetClassInfo())) {
+        CShape2DOutlineRenderer copy(static_cast<CShape2DOutlineRenderer&>(renderable));
+        copy.m_X = p.x, copy.m_Y = p.y;
+        copy.m_Scale = copy.m_Scale * m_Scale;
         return m_Source->Render(copy);
     }
     const float x = renderable.m_X, y = renderable.m_Y;
@@ -207,6 +221,21 @@ bool COffsetRotateScaleProxyFrame::Render(CRenderableObject& renderable)
         ModulateColor(copy.m_Color);
         return m_Source->Render(copy);
     }
+    // Shapes are moved and scaled (by the x scale) but not rotated.
+    if (renderable.IsKindOf(CShape2DFillRenderer::SGetClassInfo())) {
+        CShape2DFillRenderer copy(static_cast<CShape2DFillRenderer&>(renderable));
+        copy.m_X = p.x, copy.m_Y = p.y;
+        copy.m_Scale = copy.m_Scale * m_ScaleX;
+        ModulateColor(copy.m_Color);
+        return m_Source->Render(copy);
+    }
+    if (renderable.IsKindOf(CShape2DOutlineRenderer::SGetClassInfo())) {
+        CShape2DOutlineRenderer copy(static_cast<CShape2DOutlineRenderer&>(renderable));
+        copy.m_X = p.x, copy.m_Y = p.y;
+        copy.m_Scale = copy.m_Scale * m_ScaleX;
+        ModulateColor(copy.m_Color);
+        return m_Source->Render(copy);
+    }
     const float x = renderable.m_X, y = renderable.m_Y;
     renderable.m_X = p.x, renderable.m_Y = p.y;
     const bool drawn = m_Source->Render(renderable);
@@ -224,13 +253,16 @@ void COffsetRotateScaleProxyFrame::FillRect(const CRect& rect, CColor& colour)
         m_Source->FillRect({ RoundToInt(a.x), RoundToInt(a.y), RoundToInt(b.x), RoundToInt(b.y) }, tinted);
         return;
     }
-    const std::vector<CFPoint> corners = {
-        MapPoint(float(rect.left), float(rect.top)),
-        MapPoint(float(rect.right), float(rect.top)),
-        MapPoint(float(rect.right), float(rect.bottom)),
-        MapPoint(float(rect.left), float(rect.bottom)),
-    };
-    RenderPolygonFill(*m_Source, corners, tinted);
+    Ombrisalt::CShape2D shape(1, 4);
+    shape.MoveTo(MapPoint(float(rect.left), float(rect.top)));
+    shape.LineTo(MapPoint(float(rect.right), float(rect.top)));
+    shape.LineTo(MapPoint(float(rect.right), float(rect.bottom)));
+    shape.LineTo(MapPoint(float(rect.left), float(rect.bottom)));
+    shape.ClosePath();
+    CShape2DFillRenderer fill;
+    fill.m_Shape = &shape;
+    fill.m_Color = tinted;
+    m_Source->Render(fill);
 }
 
 void COffsetRotateScaleProxyFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour)

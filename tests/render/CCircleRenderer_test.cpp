@@ -16,30 +16,21 @@ class CircleSides : public CRenderFixture, public testing::WithParamInterface<SS
 
 TEST_P(CircleSides, FollowTheWholePixelsOfRadius)
 {
-    auto frame = CFrame::MakeOwned(200, 200, 32);
     CCircleRenderer circle;
     circle.m_X = 100, circle.m_Y = 100;
     circle.SetRadius(GetParam().radius);
-    circle.SetLineWidth(2.5f);
-    circle.m_Color = CColor(1, 2, 3, 4);
-    EXPECT_TRUE(frame->Render(circle));
-    ASSERT_EQ(PolygonCalls().size(), 1u);
-    const SPolygonCall& call = PolygonCalls()[0];
-    EXPECT_FALSE(call.fill);
-    ASSERT_EQ(call.points.size(), GetParam().sides + 1);
-    EXPECT_EQ(call.width, 2.5f);
-    EXPECT_EQ(call.colour, CColor(1, 2, 3, 4));
+    const std::vector<CFPoint> points = circle.BuildPolygon();
+    ASSERT_EQ(points.size(), GetParam().sides + 1);
     const float r = GetParam().radius;
     if (!std::isnan(r)) {
         const float tolerance = 1e-3f * (1 + std::fabs(r));
-        EXPECT_EQ(call.points.front(), CFPoint({ 100 + r, 100 }));
+        EXPECT_EQ(points.front(), CFPoint({ 100 + r, 100 }));
         // Closed: the last point comes round onto the first.
-        EXPECT_NEAR(call.points.back().x, call.points.front().x, tolerance);
-        EXPECT_NEAR(call.points.back().y, call.points.front().y, tolerance);
-        for (const CFPoint& p : call.points)
+        EXPECT_NEAR(points.back().x, points.front().x, tolerance);
+        EXPECT_NEAR(points.back().y, points.front().y, tolerance);
+        for (const CFPoint& p : points)
             EXPECT_NEAR(std::hypot(p.x - 100, p.y - 100), std::fabs(r), tolerance);
     }
-    EXPECT_TRUE(circle.m_DrawnBounds.IsAllZero());
 }
 
 INSTANTIATE_TEST_SUITE_P(All, CircleSides,
@@ -47,5 +38,22 @@ INSTANTIATE_TEST_SUITE_P(All, CircleSides,
                                          SSides { "Large", 100.0f, 40 }, SSides { "Negative", -5.0f, 8 },
                                          SSides { "NotANumberGivesTheFewest", std::nanf(""), 8 }),
                          [](const testing::TestParamInfo<SSides>& p) { return std::string(p.param.name); });
+
+TEST_F(CircleSides, DrawsItsOutlineThroughTheTargetAndLeavesItsBounds)
+{
+    auto frame = CFrame::MakeOwned(200, 200, 32);
+    CLoggingProxy log(frame.get());
+    CCircleRenderer circle;
+    circle.m_X = 100, circle.m_Y = 90;
+    circle.SetRadius(30);
+    circle.SetLineWidth(3);
+    circle.m_Color = CColor(255, 0, 0, 255);
+    EXPECT_TRUE(log.Render(circle));
+    EXPECT_EQ(log.log, std::vector<std::string>({ "Render CCircleRenderer at 100,90" }));
+    EXPECT_TRUE(circle.m_DrawnBounds.IsAllZero());
+    EXPECT_GT(frame->GetRawPixel(130, 90) & 0xFF0000, 0u);
+    EXPECT_GT(frame->GetRawPixel(100, 60) & 0xFF0000, 0u);
+    EXPECT_EQ(frame->GetRawPixel(100, 90), 0u);
+}
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "RenderTestSupport.h"
 #include "blit/CBlitTypeList.h"
 #include "render/CCircleRenderer.h"
+#include "render/CShape2DRenderers.h"
 
 #include <cmath>
 
@@ -105,27 +106,73 @@ TEST_F(TransformingProxies, RotatedFillRectBecomesOneFilledPolygon)
     proxy.SetOffset({ 0.4f, 0.6f });
     proxy.FillRect({ 1, 1, 4, 4 }, c);
     EXPECT_EQ(log.log, std::vector<std::string>({ "FillRect 1,2,4,5 #FF090909" }));
-    EXPECT_TRUE(PolygonCalls().empty());
     proxy.SetRotationDegrees(30);
     proxy.FillRect({ 1, 1, 4, 4 }, c);
-    ASSERT_EQ(PolygonCalls().size(), 1u);
-    EXPECT_TRUE(PolygonCalls()[0].fill);
-    EXPECT_EQ(PolygonCalls()[0].points.size(), 4u);
-    EXPECT_EQ(log.log.size(), 1u);
+    ASSERT_EQ(log.log.size(), 2u);
+    EXPECT_EQ(log.log[1], "Render CShape2DFillRenderer at 0,0");
 }
 
-TEST_F(TransformingProxies, ScaledOffsetScalesCircleRadiusAndBlitScales)
+// Reads what reaches the source of each renderable kind.
+struct CRenderSpy : CLoggingProxy {
+    using CLoggingProxy::CLoggingProxy;
+    bool Render(CRenderableObject& r) override
+    {
+        x = r.m_X, y = r.m_Y;
+        if (auto* circle = dynamic_cast<CCircleRenderer*>(&r))
+            scale = circle->GetRadius();
+        else if (auto* fill = dynamic_cast<CShape2DFillRenderer*>(&r))
+            scale = fill->m_Scale;
+        else if (auto* outline = dynamic_cast<CShape2DOutlineRenderer*>(&r))
+            scale = outline->m_Scale, width = outline->m_LineWidth;
+        colour = r.m_Color;
+        return true;
+    }
+    float x = 0, y = 0, scale = 0, width = 0;
+    CColor colour;
+};
+
+TEST_F(TransformingProxies, ScaledOffsetAdaptsCirclesAndShapes)
 {
     auto frame = CFrame::MakeOwned(100, 100, 32);
-    CScaledOffsetProxyFrame proxy(frame.get());
+    CRenderSpy spy(frame.get());
+    CScaledOffsetProxyFrame proxy(&spy);
+    proxy.SetCentre(50, 50);
     proxy.Set(2.0f, 0.0f, 0.0f);
     CCircleRenderer circle;
-    circle.m_X = 50, circle.m_Y = 50;
+    circle.m_X = 60, circle.m_Y = 50;
     circle.SetRadius(10.0f);
     proxy.Render(circle);
-    ASSERT_EQ(PolygonCalls().size(), 1u);
-    EXPECT_EQ(PolygonCalls()[0].points.size(), 21u); // 20 sides from radius 20
+    EXPECT_EQ(spy.scale, 20.0f);
+    EXPECT_EQ(spy.x, 70.0f);
     EXPECT_EQ(circle.GetRadius(), 10.0f);
+    EXPECT_EQ(circle.m_X, 60.0f);
+    CShape2DOutlineRenderer outline;
+    outline.m_Scale = 1.5f;
+    outline.m_LineWidth = 2.0f;
+    proxy.Render(outline);
+    EXPECT_EQ(spy.scale, 3.0f);
+    EXPECT_EQ(spy.width, 2.0f);
+    EXPECT_EQ(outline.m_Scale, 1.5f);
+}
+
+TEST_F(TransformingProxies, RotateScaleScalesShapesByXAndTintsThemButNotCircles)
+{
+    auto frame = CFrame::MakeOwned(100, 100, 32);
+    CRenderSpy spy(frame.get());
+    COffsetRotateScaleProxyFrame proxy;
+    proxy.SetFrame(&spy);
+    proxy.SetScale({ 2, 5 });
+    proxy.SetColor(CColor(255, 0, 0, 255));
+    CShape2DFillRenderer fill;
+    fill.m_Color = CColor(255, 255, 255, 255);
+    proxy.Render(fill);
+    EXPECT_EQ(spy.scale, 2.0f);
+    EXPECT_EQ(spy.colour, CColor(255, 0, 0, 255));
+    CCircleRenderer circle;
+    circle.m_Color = CColor(255, 255, 255, 255);
+    proxy.Render(circle);
+    EXPECT_EQ(spy.colour, CColor(255, 255, 255, 255));
+    EXPECT_EQ(spy.scale, 1.0f); // the radius stays
 }
 
 // A blit through the scaled proxy is the whole source drawn scaled, the same

@@ -1,6 +1,6 @@
 #pragma once
-// Equipment of the render tests: a proxy that logs every call it forwards
-// and polygon renderers that log what they are given.
+// Equipment of the render tests: a proxy that logs every call it forwards,
+// pattern frames and pixel dumps.
 
 #include "foundation/CFPoint.h"
 #include "images/CFrame.h"
@@ -35,21 +35,12 @@ public:
 std::string Text(const CRect& r);
 std::string Text(const CColor& c);
 
-// Installs the logging polygon renderers for a test's duration.
+// Registers the classes and builds the colour tables.
 class CRenderFixture : public testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 };
 
-// Polygons handed to the logged polygon renderers since SetUp.
-struct SPolygonCall {
-    bool fill;
-    std::vector<CFPoint> points;
-    CColor colour;
-    float width;
-};
-std::vector<SPolygonCall>& PolygonCalls();
 
 // A 32-bit frame of that size filled with a pattern from seed (alpha 255
 // unless transparent is set, then varying).

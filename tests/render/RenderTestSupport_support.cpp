@@ -1,34 +1,12 @@
 #include "RenderTestSupport.h"
 
 #include "blit/ColorTables.h"
-#include "render/CCircleRenderer.h"
 #include "render/RenderClasses.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-namespace {
-
-std::vector<SPolygonCall> g_PolygonCalls;
-
-bool LogOutline(CFrameInterface& target, const std::vector<CFPoint>& points, const CColor& colour, float width)
-{
-    g_PolygonCalls.push_back({ false, points, colour, width });
-    CColor c = colour;
-    for (const CFPoint& p : points)
-        target.SetPixel(int32_t(std::floor(p.x)), int32_t(std::floor(p.y)), c);
-    return true;
-}
-
-bool LogFill(CFrameInterface& target, const std::vector<CFPoint>& points, const CColor& colour)
-{
-    (void)target;
-    g_PolygonCalls.push_back({ true, points, colour, 0.0f });
-    return true;
-}
-
-} // namespace
 
 std::string Text(const CRect& r)
 {
@@ -108,20 +86,6 @@ void CRenderFixture::SetUp()
 {
     RegisterRenderClasses();
     InitBlitTables();
-    g_PolygonCalls.clear();
-    SetPolygonOutlineRenderer(&LogOutline);
-    SetPolygonFillRenderer(&LogFill);
-}
-
-void CRenderFixture::TearDown()
-{
-    SetPolygonOutlineRenderer(nullptr);
-    SetPolygonFillRenderer(nullptr);
-}
-
-std::vector<SPolygonCall>& PolygonCalls()
-{
-    return g_PolygonCalls;
 }
 
 std::unique_ptr<CFrame> PatternFrame(uint32_t width, uint32_t height, uint32_t seed, bool transparent)
