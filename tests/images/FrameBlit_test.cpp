@@ -337,6 +337,47 @@ TEST_F(FrameBlitTest, TestLightKeepsItsOwnOpacity)
     EXPECT_EQ(std::memcmp(destination->Row(0), source->Row(0), 8), 0);
 }
 
+// Pairs whose table was never built draw nothing (the black-bias 8-bit blend
+// never falls back to reading a 768-byte palette as its 65536-byte table).
+struct SMissingCase {
+    const char* name;
+    int32_t typeIndex;
+    uint32_t sourceDepth;
+    uint32_t destinationDepth;
+    float opacity;
+    MissingTable table;
+};
+
+class MissingTableBlit : public FrameBlitTest, public testing::WithParamInterface<SMissingCase> {};
+
+TEST_P(MissingTableBlit, DrawsNothingAndSaysSo)
+{
+    const SMissingCase c = GetParam();
+    TearDown();
+    ClearGamePalette();
+    ResetMissingTableReportsForTesting();
+    CBlitType& type = *CBlitTypeList::SGetInstance().GetBlitType(c.typeIndex);
+    type.SetOpacity(c.opacity);
+    auto source = CFrame::MakeOwned(5, 2, c.sourceDepth);
+    auto destination = CFrame::MakeOwned(5, 2, c.destinationDepth);
+    source->FillBytes(0x5A);
+    destination->Blit(*source, { 0, 0, 5, 2 }, { 0, 0, 5, 2 }, type);
+    type.SetOpacity(1.0f);
+    SetGamePalette(gTables.palette.data());
+    EXPECT_EQ(destination->GetRawPixel(2, 1), 0u);
+    EXPECT_EQ(MissingTableReports(c.table), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, MissingTableBlit,
+    testing::Values(SMissingCase{ "BlackBias8To8", 1, 8, 8, 1.0f, MissingTable::TypeLookupTable },
+                    SMissingCase{ "Normal8To8Translucent", 4, 8, 8, 0.5f, MissingTable::BlendTable8A },
+                    SMissingCase{ "Normal8To16", 4, 8, 16, 1.0f, MissingTable::Palette565 },
+                    SMissingCase{ "Trans8To32", 0, 8, 32, 1.0f, MissingTable::Palette },
+                    SMissingCase{ "Normal16To8", 4, 16, 8, 1.0f, MissingTable::InversePalette565 },
+                    SMissingCase{ "Normal24To8", 4, 24, 8, 1.0f, MissingTable::InversePalette555 }),
+    [](const testing::TestParamInfo<SMissingCase>& param) { return std::string(param.param.name); });
+
 // Rectangles reaching past either frame: only the overlap is drawn, and the
 // frames are exactly their pixels, so a stray read or write would trip the
 // address checker.
