@@ -1,6 +1,8 @@
 #pragma once
-// Equipment shared by the benchmarks: a fresh temporary folder and a stored
-// zip writer, so no benchmark depends on external tools.
+// Equipment shared by the benchmarks: a fresh temporary folder, archives
+// from the zip builder the tests use, and the ratio to a peer.
+
+#include "tests/support/ZipBuilder.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -20,69 +22,40 @@ inline std::filesystem::path MakeFolder(const std::string& name)
     return folder;
 }
 
-inline void Add16(std::string& out, uint32_t v)
-{
-    out.push_back(char(v & 0xFF));
-    out.push_back(char((v >> 8) & 0xFF));
-}
-
-inline void Add32(std::string& out, uint32_t v)
-{
-    Add16(out, v & 0xFFFF);
-    Add16(out, v >> 16);
-}
-
 // A stored archive of the named members (name, data), written straight to
-// disk; the checksums are left zero, which the reader does not check.
+// disk.
 inline void WriteZip(const std::filesystem::path& path,
                      const std::vector<std::pair<std::string, std::string>>& members)
 {
+    std::vector<Member> zipMembers;
+    for (const auto& [name, data] : members)
+        zipMembers.push_back({name, data});
+    const std::string bytes = BuildZip(zipMembers);
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    std::string directory;
-    uint32_t offset = 0;
-    for (const auto& [name, data] : members) {
-        std::string header;
-        Add32(header, 0x04034B50);
-        Add16(header, 10);
-        Add16(header, 0);
-        Add16(header, 0);
-        Add32(header, 0);
-        Add32(header, 0);
-        Add32(header, uint32_t(data.size()));
-        Add32(header, uint32_t(data.size()));
-        Add16(header, uint32_t(name.size()));
-        Add16(header, 0);
-        header += name;
-        out.write(header.data(), std::streamsize(header.size()));
-        out.write(data.data(), std::streamsize(data.size()));
-        Add32(directory, 0x02014B50);
-        Add16(directory, 20);
-        Add16(directory, 10);
-        for (int i = 0; i < 3; ++i)
-            Add16(directory, 0);
-        Add16(directory, 0);
-        Add32(directory, 0);
-        Add32(directory, uint32_t(data.size()));
-        Add32(directory, uint32_t(data.size()));
-        Add16(directory, uint32_t(name.size()));
-        for (int i = 0; i < 4; ++i)
-            Add16(directory, 0);
-        Add32(directory, 0);
-        Add32(directory, offset);
-        directory += name;
-        offset += uint32_t(header.size() + data.size());
-    }
-    std::string end;
-    Add32(end, 0x06054B50);
-    Add32(end, 0);
-    Add16(end, uint32_t(members.size()));
-    Add16(end, uint32_t(members.size()));
-    Add32(end, uint32_t(directory.size()));
-    Add32(end, offset);
-    Add16(end, 0);
-    out.write(directory.data(), std::streamsize(directory.size()));
-    out.write(end.data(), std::streamsize(end.size()));
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// Pairs a benchmark with its peer (the standard library, the C library, the
+// loose files) doing the same work. After the run, BenchMain prints the
+// ratio of their times per iteration for every argument both ran with:
+// below 1, ours is faster.
+struct PeerPair {
+    std::string ours;
+    std::string peer;
+};
+
+inline std::vector<PeerPair>& PeerPairs()
+{
+    static std::vector<PeerPair> pairs;
+    return pairs;
+}
+
+inline bool AddPeer(const char* ours, const char* peer)
+{
+    PeerPairs().push_back({ours, peer});
+    return true;
 }
 
 } // namespace bench
+
+#define OMBRISALT_BENCH_PEER(ours, peer) [[maybe_unused]] static const bool ours##_peer = bench::AddPeer(#ours, #peer)

@@ -1,31 +1,15 @@
 #include "blit/CColor.h"
 
+#include "blit/CPalette.h"
 #include "blit/ColorTables.h"
 
 namespace {
 
 StandardPaletteMatcher gStandardMatcher = nullptr;
 
-// The entry of [first, last) with the smallest 30/59/11-weighted squared
-// distance; the lowest index wins ties and an exact match ends the search.
 uint16_t FindNearestGamePaletteEntry(uint8_t red, uint8_t green, uint8_t blue, uint32_t first, uint32_t last)
 {
-    const uint8_t* entries = GetGamePalette().GetData();
-    uint16_t best = uint16_t(first);
-    uint32_t bestDistance = UINT32_MAX;
-    for (uint32_t i = first; i < last; ++i) {
-        const int32_t db = int32_t(blue) - entries[i * 3];
-        const int32_t dg = int32_t(green) - entries[i * 3 + 1];
-        const int32_t dr = int32_t(red) - entries[i * 3 + 2];
-        const uint32_t distance = uint32_t(30 * dr * dr + 59 * dg * dg + 11 * db * db);
-        if (distance < bestDistance) {
-            best = uint16_t(i);
-            bestDistance = distance;
-            if (distance == 0)
-                break;
-        }
-    }
-    return best;
+    return FindNearestPaletteEntry(GetGamePalette().GetData(), red, green, blue, first, last);
 }
 
 uint32_t GamePaletteEntryCount()

@@ -1,4 +1,3 @@
-// link: ombrisalt_objects ombrisalt_foundation ombrisalt_object_roundtrip
 // The bit stream reader. Input: one byte n, n operation bytes, then the
 // message. The operations (bits, ranged values, aligned bytes, strings,
 // list values) read the message; what they read, written again to a new

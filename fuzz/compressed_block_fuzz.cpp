@@ -1,4 +1,3 @@
-// link: ombrisalt_foundation
 // The compressed-block reader over arbitrary bytes, directly and through a
 // compressed open of a named memory buffer (with its plain fallback).
 #include "foundation/BufferNames.h"

@@ -1,4 +1,3 @@
-// link: ombrisalt_foundation
 // Reads arbitrary bytes as "Cache/Credits.bin" from memory: a compressed
 // block, or plain text when the bytes are no block. Whatever is read must be
 // a proper string no longer than the block said or the file held.

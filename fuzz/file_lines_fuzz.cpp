@@ -1,4 +1,3 @@
-// link: ombrisalt_foundation
 // Line reading over arbitrary bytes: the first byte picks 8-bit lines from
 // memory, 8-bit lines from a C stream (the disk reader's chunking), UTF-16
 // lines from memory, or counted strings and fields.

@@ -1,4 +1,3 @@
-// link: ombrisalt_foundation
 // Reads arbitrary bytes as "Local.txt" from memory. A malformed file must end
 // in the fatal report; a file that loads must give a sorted table in which
 // every key is found and translates to its entry.
@@ -6,15 +5,36 @@
 #include "foundation/CLocalizationTable.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/FatalError.h"
+#include "platform/CPlatform.h"
+#include "platform/WindowHeadless.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+namespace {
+
+// Every error but a file's last is shown as a message box before the fatal
+// report; here no one reads them, and on standard error they would drown
+// the fuzzer's own output.
+class CSilentPlatform final : public plat::CPlatform {
+public:
+    plat::CWindowDevice& GetWindow() override { return m_Window; }
+    void ShowMessageBox(std::string_view, std::string_view) override {}
+
+private:
+    plat::CWindowHeadless m_Window;
+};
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > (1u << 20))
         return 0;
+    // Never destroyed: exit-time code may still report through it.
+    static const bool installed = (plat::ReplacePlatform(new CSilentPlatform), true);
+    (void)installed;
     SetFatalTerminator(ThrowingFatalTerminator);
     std::vector<uint8_t> bytes(data, data + size);
     CFile file;

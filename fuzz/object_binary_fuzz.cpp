@@ -1,4 +1,3 @@
-// link: ombrisalt_objects ombrisalt_foundation ombrisalt_object_roundtrip
 // Reads a binary object record from memory, with identities (reference list
 // word and table) and without. Fatal reports end the input. A record that
 // reads must write bytes that read back and write the same bytes again.

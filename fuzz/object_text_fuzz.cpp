@@ -1,4 +1,3 @@
-// link: ombrisalt_objects ombrisalt_foundation ombrisalt_object_roundtrip
 // Reads object text from memory, in ID mode (reference list, patches) and
 // without identities, over the shared fuzz records (numbers, floats, points,
 // list references, owned objects, arrays and dynamic values). Fatal reports

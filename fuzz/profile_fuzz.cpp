@@ -1,4 +1,3 @@
-// link: ombrisalt_platform
 // The settings file reader and writer over a file made from the input in a
 // temporary folder. Input: section, key and value separated by 0 bytes, then
 // the file. Reads must not fail; a write must succeed exactly when the names
@@ -63,11 +62,12 @@ std::string Load()
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// Lines end in LF or CR LF; a last line without an end counts.
+// Lines end in LF or CR LF; a last line without an end counts. A leading
+// UTF-8 byte-order mark belongs to the file, not to its first line.
 std::vector<std::string> Lines(const std::string& bytes)
 {
     std::vector<std::string> lines;
-    size_t pos = 0;
+    size_t pos = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (pos < bytes.size()) {
         size_t end = bytes.find('\n', pos);
         const size_t next = end == std::string::npos ? bytes.size() : end + 1;

@@ -1,4 +1,3 @@
-// link: ombrisalt_foundation
 // Feeds bytes as 8-bit text to the file-form decoder, then checks that the
 // decoded string survives a write and a second read unchanged.
 #include "foundation/CJString.h"

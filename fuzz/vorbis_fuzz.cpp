@@ -1,4 +1,3 @@
-// link: ombrisalt_shell
 // The Ogg Vorbis reader over arbitrary bytes, as the reader factory hands it
 // anything that is not a WAVE file. An opened reader must describe a format
 // the mixer plays and never hand out more than was asked; reading to the end

@@ -1,4 +1,3 @@
-// link: ombrisalt_shell
 // The WAVE reader over arbitrary bytes: its chunk walk, the checks on the
 // format and sizes, and (for compressed formats) the platform's decoder. An
 // opened reader must describe a format the mixer plays, never hand out more

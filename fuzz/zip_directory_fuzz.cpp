@@ -1,4 +1,3 @@
-// link: ombrisalt_foundation
 // The zip directory and local-header reader over a memory buffer: load the
 // directory, then open, read, seek and list every member. Fatal reports end
 // the input, not the process.

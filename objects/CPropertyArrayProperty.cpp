@@ -244,7 +244,10 @@ void CPropertyArrayProperty::ReadValue(CObject* owner, const CJString& name, con
         }
         const uint32_t i = GetCount(owner);
         ArrayProperty_SetCount(owner, i + 1);
-        m_Element->ReadValue(ElementSlot(owner, i), name, value, stream, linePosition);
+        // Under the array's own name the line is the element's value; passed
+        // on, that name would read as one the element claims, and an owned
+        // element would read its own line again without end.
+        m_Element->ReadValue(ElementSlot(owner, i), foreign ? name : CJString(), value, stream, linePosition);
         return;
     }
     ReadBlock(owner, *stream);

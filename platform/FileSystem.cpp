@@ -369,12 +369,35 @@ bool RenameFile(std::string_view from, std::string_view to)
     return true;
 }
 
+namespace {
+
+SyncObserver gSyncObserver = nullptr;
+
+bool SyncDescriptor(int fd, const std::string& path)
+{
+    if (::fsync(fd) != 0)
+        return false;
+    if (gSyncObserver)
+        gSyncObserver(path);
+    return true;
+}
+
+} // namespace
+
+SyncObserver SetSyncObserver(SyncObserver observer)
+{
+    const SyncObserver previous = gSyncObserver;
+    gSyncObserver = observer;
+    return previous;
+}
+
 bool SyncFileToDisk(std::string_view name)
 {
-    const int fd = ::open(ResolvePath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    const std::string path = ResolvePath(name);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool ok = ::fsync(fd) == 0;
+    const bool ok = SyncDescriptor(fd, path);
     ::close(fd);
     return ok;
 }
@@ -526,7 +549,7 @@ bool CReplacementFile::Commit(FileIdentity* written)
 {
     if (!m_Stream)
         return false;
-    bool ok = std::fflush(m_Stream) == 0 && !std::ferror(m_Stream) && ::fsync(::fileno(m_Stream)) == 0;
+    bool ok = std::fflush(m_Stream) == 0 && !std::ferror(m_Stream) && SyncDescriptor(::fileno(m_Stream), m_TempPath);
     if (ok && written)
         ok = GetFileIdentity(m_Stream, *written);
     ok = (std::fclose(m_Stream) == 0) && ok;

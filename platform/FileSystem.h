@@ -115,6 +115,12 @@ private:
     CFileLock m_Lock;
 };
 
+// Called with the path of every file just synced to disk (a replacement's
+// temporary before it is renamed into place); tests watch the order of sync
+// and rename through it. Returns the observer it replaces.
+using SyncObserver = void (*)(std::string_view path);
+SyncObserver SetSyncObserver(SyncObserver observer);
+
 [[nodiscard]] bool ReplaceFileContents(std::string_view name, const void* data, std::size_t size,
                                        ReplacementLock lock = ReplacementLock::Take, FileIdentity* written = nullptr);
 

@@ -1,4 +1,5 @@
 #include "foundation/CArrayPOD.h"
+#include "bench/BenchSupport.h"
 #include "foundation/CFPoint.h"
 
 #include <benchmark/benchmark.h>
@@ -32,5 +33,6 @@ void BM_VectorAppend(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations() * count));
 }
 BENCHMARK(BM_VectorAppend)->Arg(16)->Arg(64)->Arg(1024);
+OMBRISALT_BENCH_PEER(BM_ArrayPODAppend, BM_VectorAppend);
 
 } // namespace

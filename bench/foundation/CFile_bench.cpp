@@ -1,4 +1,5 @@
 #include "foundation/CFile.h"
+#include "bench/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -69,6 +70,7 @@ void BM_IfstreamGetline(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(TextFile())));
 }
 BENCHMARK(BM_IfstreamGetline)->Unit(benchmark::kMillisecond);
+OMBRISALT_BENCH_PEER(BM_ReadLine8, BM_IfstreamGetline);
 
 // Both readers in each iteration; the counter is ReadLine8 time over
 // getline time (below 1 means ReadLine8 is faster).

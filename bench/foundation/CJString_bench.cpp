@@ -2,6 +2,7 @@
 // copying, appending, comparing and formatting. Each pair runs the same work,
 // so the ratio of their times is the cost of the engine string.
 #include "foundation/CJString.h"
+#include "bench/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -115,6 +116,10 @@ void FormatStdString(benchmark::State& state)
     }
 }
 BENCHMARK(FormatStdString);
+OMBRISALT_BENCH_PEER(CopyJString, CopyStdString);
+OMBRISALT_BENCH_PEER(AppendJString, AppendStdString);
+OMBRISALT_BENCH_PEER(CompareJString, CompareStdString);
+OMBRISALT_BENCH_PEER(FormatJString, FormatStdString);
 
 void FileFormRoundTrip(benchmark::State& state)
 {

@@ -1,4 +1,5 @@
 #include "foundation/CVirtualArray.h"
+#include "bench/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -149,5 +150,6 @@ void BM_StdMapFindByName(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
 BENCHMARK(BM_StdMapFindByName);
+OMBRISALT_BENCH_PEER(BM_SortedFindByName, BM_StdMapFindByName);
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "foundation/MathHelpers.h"
+#include "bench/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -54,5 +55,7 @@ void BM_LibmSin(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations() * values.size()));
 }
 BENCHMARK(BM_LibmSin);
+OMBRISALT_BENCH_PEER(BM_TableSqrt, BM_LibmSqrt);
+OMBRISALT_BENCH_PEER(BM_LookupSin, BM_LibmSin);
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "blit/CColor.h"
 
 #include "blit/ColorTables.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -47,13 +48,9 @@ protected:
     {
         InitBlitTables();
         s_StandardSearches = 0;
-        SetStandardPaletteMatcher(Standard200);
     }
-    void TearDown() override
-    {
-        SetStandardPaletteMatcher(nullptr);
-        GetGamePalette().Free();
-    }
+    void TearDown() override { GetGamePalette().Free(); }
+    CScopedPaletteMatcher m_Matcher{Standard200};
 };
 
 TEST_F(ColorValue, EverySetterKeepsWordCopyAndPixelInStep)

@@ -4,7 +4,10 @@
 #include "foundation/ArchiveSeam.h"
 #include "foundation/BufferNames.h"
 #include "foundation/CMemFileBuf.h"
+#include "foundation/CMountedArchiveTable.h"
+#include "foundation/CZipArchive.h"
 #include "platform/FileSystem.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +32,6 @@ Lines ReadAllLines(CFile& file)
     return lines;
 }
 
-Lines DiskLines(const std::string& path)
-{
-    CFile file;
-    EXPECT_TRUE(file.Open(path.c_str(), FILE_READ));
-    return ReadAllLines(file);
-}
-
 bool AttachBytes(CFile& file, std::string& bytes)
 {
     return file.AttachFileBuf(CMemFileBuf::Wrap(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())), FILE_READ);
@@ -47,6 +43,8 @@ Lines MemoryLines(std::string bytes)
     EXPECT_TRUE(AttachBytes(file, bytes));
     return ReadAllLines(file);
 }
+
+enum class Through { File, Buffer };
 
 // Opens, writes the text and closes; false when any step failed.
 bool WriteText(const char* name, uint32_t flags, const char* text)
@@ -84,20 +82,52 @@ TEST_F(FileTest, WritesLinesWithCrLfAndOneTabPerIndentLevelWhenIndenting)
     EXPECT_EQ(ReadBytes(PathOf("Plain.txt")), "a\r\nb\r\n");
 }
 
-TEST_F(FileTest, DiskLineEndsFollowTheThreeCharacterRule)
+// Line ends read alike from a disk file and from a stored archive member:
+// CR, then CR or LF, then LF is three characters; CR LF or LF CR two;
+// anything else one. The member reader works in 255-byte chunks.
+struct LineEndCase {
+    const char* label;
+    std::string bytes;
+    Lines lines;
+};
+
+class LineEnds : public ArchiveFixture, public testing::WithParamInterface<LineEndCase> {};
+
+TEST_P(LineEnds, ReadTheSameFromDiskAndFromAnArchive)
 {
-    const std::pair<const char*, Lines> cases[] = {{"a\r\nb\nc\r\r\nd\n\ne", {"a", "b", "c", "d", "", "e"}},
-                                                   {"a\n\rb\r\n\nc", {"a", "b", "c"}},
-                                                   {"a\r\rb\r\r", {"a", "", "b", ""}},
-                                                   {"a\r\n\rb\n\n", {"a", "", "b", ""}},
-                                                   {"a\rb\rc\n", {"a", "b", "c"}},
-                                                   {"a\r\rb\nc\r", {"a", "", "b", "c"}},
-                                                   {"\n\r\r\n\n", {"", ""}}};
-    for (const auto& [bytes, lines] : cases) {
-        WriteBytes(PathOf("t.txt"), bytes);
-        EXPECT_EQ(DiskLines(PathOf("t.txt")), lines) << bytes;
+    Put("Data/Loose.txt", GetParam().bytes);
+    Put("Data/Text.zip", BuildZip({{"Member.txt", GetParam().bytes}}));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Text.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Z/", MountLoading::Now, 0));
+    for (const char* name : {"Loose.txt", "Z/Member.txt"}) {
+        CFile file;
+        ASSERT_TRUE(file.Open(name, FILE_READ)) << name;
+        EXPECT_EQ(ReadAllLines(file), GetParam().lines) << name;
     }
 }
+
+const std::string kChunkFill(254, 'x');
+const std::string kLong(1000, 'y');
+
+INSTANTIATE_TEST_SUITE_P(
+    File, LineEnds,
+    testing::Values(LineEndCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
+                    LineEndCase{"LfAlone", "a\nb\nc", {"a", "b", "c"}},
+                    LineEndCase{"CrAlone", "a\rb\r", {"a", "b"}},
+                    LineEndCase{"CrCrLf", "a\r\r\nb", {"a", "b"}},
+                    LineEndCase{"CrLfLf", "a\r\n\nc", {"a", "c"}},
+                    LineEndCase{"LfCr", "a\n\rb\r\n\nc", {"a", "b", "c"}},
+                    LineEndCase{"LfLf", "d\n\ne", {"d", "", "e"}},
+                    LineEndCase{"CrCrWithoutLf", "a\r\rb\r\r", {"a", "", "b", ""}},
+                    LineEndCase{"CrLfCr", "a\r\n\rb\n\n", {"a", "", "b", ""}},
+                    LineEndCase{"CrEndsTheFile", "a\r", {"a"}},
+                    LineEndCase{"CrLastInAChunk", kChunkFill + "\r\nb", {kChunkFill, "b"}},
+                    LineEndCase{"CrCrAcrossAChunk", kChunkFill.substr(1) + "\r\r\nb", {kChunkFill.substr(1), "b"}},
+                    LineEndCase{"LoneCrLastInAChunk", kChunkFill + "\rb", {kChunkFill, "b"}},
+                    LineEndCase{"BareCrRun", "a\rb\rc\n", {"a", "b", "c"}},
+                    LineEndCase{"CrCrThenLf", "a\r\rb\nc\r", {"a", "", "b", "c"}},
+                    LineEndCase{"OnlyLineEnds", "\n\r\r\n\n", {"", ""}},
+                    LineEndCase{"LongerThanAChunk", kLong + "\r\n" + kLong.substr(0, 600), {kLong, kLong.substr(0, 600)}}),
+    [](const testing::TestParamInfo<LineEndCase>& param) { return std::string(param.param.label); });
 
 TEST_F(FileTest, BytesAfterALineAreReadWhereTheLineEnded)
 {
@@ -368,27 +398,45 @@ TEST_F(FileTest, ShortWritesMakeCloseReportFailure)
     EXPECT_EQ(ReadBytes(PathOf("ro.txt")), "data");
 }
 
-TEST_F(FileTest, ShortWriteToACreatedFileKeepsTheOldFile)
+// Writes 10,000 bytes against a 100-byte file size limit, then reads one
+// byte (which must not wash the failure out); answers the bytes written.
+uint32_t WriteIntoTheSizeLimit(CFile& file, Through through)
 {
-    // The write runs into the file size limit; a read afterwards must not
-    // wash the failure out so that the short file replaces the old one.
-    WriteBytes(PathOf("save.txt"), "old");
-    CFile file;
-    ASSERT_TRUE(file.Open("save.txt", FILE_WRITE | FILE_CREATE));
     rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     const rlimit tight{100, saved.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
     const std::string bytes(10000, 'x');
-    const uint32_t written = file.Write(bytes.data(), uint32_t(bytes.size()));
+    const uint32_t written = through == Through::File ? file.Write(bytes.data(), uint32_t(bytes.size()))
+                                                      : file.GetFileBuf()->Write(bytes.data(), uint32_t(bytes.size()));
     char byte = 0;
     file.Read(&byte, 1);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_LT(written, bytes.size());
+    return written;
+}
+
+TEST_F(FileTest, ShortWriteToACreatedFileKeepsTheOldFile)
+{
+    WriteBytes(PathOf("save.txt"), "old");
+    CFile file;
+    ASSERT_TRUE(file.Open("save.txt", FILE_WRITE | FILE_CREATE));
+    EXPECT_LT(WriteIntoTheSizeLimit(file, Through::File), 10000u);
     EXPECT_FALSE(file.Close());
     EXPECT_EQ(ReadBytes(PathOf("save.txt")), "old");
+}
+
+TEST_F(FileTest, AnEarlierFailedWriteOnTheStreamFailsTheClose)
+{
+    // Past the file's own error flag: only the stream remembers the failure,
+    // and the last flush at close has nothing left to fail on.
+    WriteBytes(PathOf("open.bin"), "old");
+    CFile file;
+    ASSERT_TRUE(file.Open("open.bin", FILE_WRITE | FILE_READ));
+    EXPECT_LT(WriteIntoTheSizeLimit(file, Through::Buffer), 10000u);
+    EXPECT_FALSE(file.HasError());
+    EXPECT_FALSE(file.Close());
 }
 
 TEST_F(FileTest, CompressedFilesRoundTripThroughOneBlock)
@@ -666,23 +714,13 @@ public:
 
 class FileArchiveTest : public CFileFolderTest {
 protected:
-    void SetUp() override
-    {
-        CFileFolderTest::SetUp();
-        m_Previous = SetArchiveLayer(&m_Archives);
-    }
-    void TearDown() override
-    {
-        SetArchiveLayer(m_Previous);
-        CFileFolderTest::TearDown();
-    }
     std::string FirstLine(const char* name, uint32_t flags)
     {
         CFile file;
         return file.Open(name, flags) ? NextLine(file) : "<none>";
     }
     CFakeArchives m_Archives;
-    CArchiveLayer* m_Previous = nullptr;
+    CScopedArchiveLayer m_Layer{&m_Archives};
 };
 
 TEST_F(FileArchiveTest, ListedMembersThenDiskThenArchiveTree)
@@ -725,11 +763,11 @@ TEST_F(FileTest, OpenNotificationsAreSuspendableAndSkipMusic)
     WriteBytes(PathOf("a.txt"), "x");
     WriteBytes(PathOf("Music/b.ogg"), "x");
     gNotified.clear();
-    const FileOpenHook previous = SetFileOpenHook([](const char* name) { gNotified.emplace_back(name); });
+    const CScopedFileOpenHook hook([](const char* name) { gNotified.emplace_back(name); });
     CFile file;
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
     EXPECT_TRUE(gNotified.empty()); // not switched on
-    SetFileOpenNotificationsEnabled(true);
+    const CScopedOpenNotifications enabled(true);
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
     EXPECT_TRUE(file.Open("Music/b.ogg", FILE_READ));
     EXPECT_TRUE(file.Open("a.txt", FILE_READ | FILE_NO_NOTIFY));
@@ -738,8 +776,6 @@ TEST_F(FileTest, OpenNotificationsAreSuspendableAndSkipMusic)
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
     ResumeFileOpenNotifications();
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
-    SetFileOpenNotificationsEnabled(false);
-    SetFileOpenHook(previous);
     EXPECT_EQ(gNotified, (std::vector<std::string>{"a.txt", "a.txt"}));
 }
 

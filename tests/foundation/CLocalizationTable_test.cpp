@@ -4,6 +4,7 @@
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/FatalError.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,9 @@ protected:
     {
         CFileFolderTest::SetUp();
         SetUserFolder(PathOf("").c_str());
-        m_Previous = SetFatalTerminator(ThrowingFatalTerminator);
     }
     void TearDown() override
     {
-        SetFatalTerminator(m_Previous);
         SetUserFolder("");
         CFileFolderTest::TearDown();
     }
@@ -42,7 +41,7 @@ protected:
     }
 
 private:
-    FatalTerminator m_Previous = nullptr;
+    CScopedThrowingFatal m_Throwing;
 };
 
 // Reads text as a "Local.txt" held in memory; the fatal report, if any.
@@ -51,7 +50,7 @@ std::string ReadFromMemory(CLocalizationTable& table, const std::string& text)
     CFile file;
     auto* buffer = CMemFileBuf::WrapReadOnly(text.data(), uint32_t(text.size()));
     EXPECT_TRUE(file.AttachFileBuf(buffer, FILE_READ));
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    const CScopedThrowingFatal throwing;
     std::string report;
     try {
         table.ReadEntries(file);
@@ -59,7 +58,6 @@ std::string ReadFromMemory(CLocalizationTable& table, const std::string& text)
         EXPECT_EQ(error.caption, kLocalizationErrorCaption);
         report = error.message;
     }
-    SetFatalTerminator(previous);
     return report;
 }
 
@@ -185,9 +183,8 @@ TEST(LocalizationTokens, OnlyCountPercentSignsBeforeAStop)
               "");
     EXPECT_EQ(table.GetCount(), 4);
 
-    SetLocalizationTokenCheck(false);
+    const CScopedTokenCheck unchecked(false);
     EXPECT_EQ(ReadFromMemory(table, "ENGLISH: %d points[END]\r\nLOCALIZED: points[END]\r\n"), "");
-    SetLocalizationTokenCheck(true);
 }
 
 TEST(LocalizationDeathTest, ShowsEveryErrorThenEndsWithStatus255)

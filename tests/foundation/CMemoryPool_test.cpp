@@ -73,8 +73,15 @@ TEST(MemoryPool, ListGrowthWarningCountsEveryCall)
     EXPECT_EQ(GetNonPooledListAllocationCount(), before + 1);
 }
 
+// Passes the pool's sized delete on, remembering the size it was given.
 struct Pooled : CPooledClassBase {
     virtual ~Pooled() = default;
+    static void operator delete(void* block, size_t size)
+    {
+        s_FreedSize = size;
+        CPooledClassBase::operator delete(block, size);
+    }
+    static inline size_t s_FreedSize = 0;
     char payload[24] = {};
 };
 struct PooledDerived : Pooled {
@@ -83,11 +90,27 @@ struct PooledDerived : Pooled {
 
 TEST(MemoryPool, PooledObjectsFreeWithTheirOwnSize)
 {
+    // Deleting through the base must hand the pool the derived size, or the
+    // block goes back to the wrong size class.
     Pooled* a = new PooledDerived;
     Pooled* b = new Pooled;
+#if !OMBRISALT_POOL_MALLOC
+    const CFixedSizeAllocator& large = GetMemoryPool()->GetClass(CMemoryPool::ClassOf(sizeof(PooledDerived)));
+    const CFixedSizeAllocator& small = GetMemoryPool()->GetClass(CMemoryPool::ClassOf(sizeof(Pooled)));
+    const uint32_t largeInUse = large.GetItemsInUse();
+    const uint32_t smallInUse = small.GetItemsInUse();
+#endif
     delete a;
+    EXPECT_EQ(Pooled::s_FreedSize, sizeof(PooledDerived));
+#if !OMBRISALT_POOL_MALLOC
+    EXPECT_EQ(large.GetItemsInUse(), largeInUse - 1);
+    EXPECT_EQ(small.GetItemsInUse(), smallInUse);
+#endif
     delete b;
-    SUCCEED();
+    EXPECT_EQ(Pooled::s_FreedSize, sizeof(Pooled));
+#if !OMBRISALT_POOL_MALLOC
+    EXPECT_EQ(small.GetItemsInUse(), smallInUse - 1);
+#endif
 }
 
 } // namespace

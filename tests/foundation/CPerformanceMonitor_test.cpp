@@ -2,6 +2,7 @@
 
 #include "foundation/MillisecondClock.h"
 #include "platform/Clock.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@ class PerformanceMonitor : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_PreviousSource = plat::SetMillisecondTickSource([] { return gNow; });
         gNow = 1000;
         ResetMillisecondClock();
         ResetPerformanceMonitoring();
@@ -27,7 +27,6 @@ protected:
     void TearDown() override
     {
         ResetPerformanceMonitoring();
-        plat::SetMillisecondTickSource(m_PreviousSource);
         ResetMillisecondClock();
     }
     static void Advance(uint32_t ms) { gNow += ms; }
@@ -39,7 +38,7 @@ protected:
         zone.Leave();
     }
 
-    plat::MillisecondTickSource m_PreviousSource = nullptr;
+    CScopedTickSource m_Tick{[] { return gNow; }};
 };
 
 CPerformanceMonitor* FindMonitor(const char* name)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -125,37 +126,45 @@ TEST(RandomGenerator, SameSeedSameSequenceAndReseedRestarts)
     EXPECT_EQ(a.NextInRange(0, 0xFFFFFFFF), kWordsDeadBeef[0]);
 }
 
-TEST(RandomGenerator, NextFloatScalesTheWordAndExcludesHigh)
+TEST(RandomGenerator, NextFloatScalesTheWordAndNeverReturnsHigh)
 {
-    CRandomGenerator random;
-    random.Seed(0xDEADBEEF);
-    for (uint32_t i = 0; i < 16; ++i) {
-        const float expected = 2.0f + (6.0f - 2.0f) * float(kWordsDeadBeef[i]) * 0x1p-32f;
-        ASSERT_EQ(random.NextFloat(2.0f, 6.0f), expected);
-    }
-    // Words that round up to 2^32 as floats must still land below hi.
-    random.Seed(0xDEADBEEF);
-    for (int i = 0; i < 100000; ++i) {
-        const float value = random.NextFloat(0.0f, 1.0f);
-        ASSERT_GE(value, 0.0f);
-        ASSERT_LT(value, 1.0f);
+    // At 2^24 floats are two apart, so every word past the middle rounds the
+    // sum up to hi: the excluded bound is hit on about half the draws.
+    const float cases[][2] = {{2.0f, 6.0f}, {16777216.0f, 16777218.0f}, {-1.0f, 0.0f}};
+    for (const auto& [lo, hi] : cases) {
+        CRandomGenerator random;
+        random.Seed(0xDEADBEEF);
+        for (uint32_t i = 0; i < 64; ++i) {
+            float expected = lo + (hi - lo) * float(kWordsDeadBeef[i]) * 0x1p-32f;
+            if (expected >= hi)
+                expected = std::nextafter(hi, lo);
+            ASSERT_EQ(random.NextFloat(lo, hi), expected) << lo << ".." << hi << " draw " << i;
+        }
     }
 }
 
-TEST(RandomGenerator, ChanceComparesAgainstTruncatedProbability)
+TEST(RandomGenerator, ChanceIsTrueExactlyBelowTheTruncatedThreshold)
 {
+    // For each drawn value, probabilities whose threshold truncates to the
+    // value itself (false) and to one above it (true).
+    for (const float offset : {0.5f, 1.5f}) {
+        CRandomGenerator random;
+        random.Seed(0xDEADBEEF);
+        for (uint32_t i = 0; i < 64; ++i) {
+            const uint32_t drawn = uint32_t((uint64_t(65535) * kWordsDeadBeef[i]) >> 32);
+            const float probability = (float(drawn) + offset) / 65535.0f;
+            ASSERT_EQ(random.Chance(probability), offset > 1.0f) << "draw " << i << " offset " << offset;
+        }
+    }
+    // The ends: never below zero, always at one and above; each still draws.
     CRandomGenerator random;
     random.Seed(0xDEADBEEF);
-    const float probability = 0.3f;
-    const uint32_t limit = uint32_t(probability * 65535.0f);
-    for (uint32_t i = 0; i < 16; ++i) {
-        const uint32_t drawn = uint32_t((uint64_t(65535) * kWordsDeadBeef[i]) >> 32);
-        ASSERT_EQ(random.Chance(probability), drawn < limit) << "draw " << i;
-    }
-    // Out-of-range probabilities answer plainly and still take their draw.
+    EXPECT_FALSE(random.Chance(0.0f));
     EXPECT_FALSE(random.Chance(-2.0f));
+    for (int i = 0; i < 64; ++i)
+        ASSERT_TRUE(random.Chance(1.0f)) << i;
     EXPECT_TRUE(random.Chance(3.0f));
-    EXPECT_EQ(random.GetDrawCount(), 18u);
+    EXPECT_EQ(random.GetDrawCount(), 67u);
 }
 
 } // namespace

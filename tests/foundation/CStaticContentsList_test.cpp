@@ -1,6 +1,7 @@
 #include "foundation/CStaticContentsList.h"
 
 #include "foundation/FatalError.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ TEST(CodeTable, WithoutAlternativeColumnOnlyNamesMatch)
 
 TEST(CodeTable, JStringLookupIsNotOfferedButTheReportPathSearchesByName)
 {
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    const CScopedThrowingFatal throwing;
     CCodeTableList list(kStates);
     EXPECT_EQ(list.Find(CJString("Idle")), -1);
     EXPECT_EQ(list.FindOrReportMissing(CJString("building")), 1);
@@ -72,7 +73,6 @@ TEST(CodeTable, JStringLookupIsNotOfferedButTheReportPathSearchesByName)
         // The report keeps the explanation of a CJString key.
         EXPECT_NE(error.message.find("a new program EXE"), std::string::npos);
     }
-    SetFatalTerminator(previous);
 }
 
 } // namespace

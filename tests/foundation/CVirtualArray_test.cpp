@@ -3,6 +3,7 @@
 #include "FileTestSupport.h"
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -277,7 +278,7 @@ TEST(VirtualArray, ItemAddedGoesToTheInstalledBroadcaster)
     EXPECT_FALSE(array.BroadcastItemAdded(0));
     static CVirtualArray* seenArray;
     static int32_t seenIndex;
-    const ItemAddedBroadcaster previous = SetItemAddedBroadcaster([](CVirtualArray& a, int32_t i) {
+    const CScopedItemAddedBroadcaster broadcaster([](CVirtualArray& a, int32_t i) {
         seenArray = &a;
         seenIndex = i;
         return true;
@@ -285,7 +286,6 @@ TEST(VirtualArray, ItemAddedGoesToTheInstalledBroadcaster)
     EXPECT_TRUE(array.BroadcastItemAdded(0));
     EXPECT_EQ(seenArray, &array);
     EXPECT_EQ(seenIndex, 0);
-    SetItemAddedBroadcaster(previous);
 }
 
 class MissingItemReport : public testing::Test {

@@ -145,6 +145,19 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
     EXPECT_EQ(ReadThroughFile("Edit/second.txt"), "22");
     EXPECT_EQ(ReadThroughFile("Edit/third.txt"), Pattern(70000, 3));
 
+    // Shrinking the last member leaves no stale tail: the end record closes
+    // the file and both tools read the new directory.
+    ASSERT_TRUE(WriteThroughFile("Edit/third.txt", "short"));
+    const std::string shrunk = ReadBytes(m_Root / "Data/Edit.zip");
+    ASSERT_GT(shrunk.size(), 22u);
+    EXPECT_EQ(Le32(shrunk, shrunk.size() - 22), kZipEndSignature);
+    EXPECT_EQ(Le32(shrunk, shrunk.size() - 6) + Le32(shrunk, shrunk.size() - 10) + 22, shrunk.size());
+    EXPECT_EQ(RunCommand("unzip -tq Data/Edit.zip"), 0);
+    EXPECT_EQ(RunCommand("python3 -c \"import zipfile; z = zipfile.ZipFile('Data/Edit.zip')\n"
+                         "assert z.testzip() is None and z.read('third.txt') == b'short'\""),
+              0);
+    ASSERT_TRUE(WriteThroughFile("Edit/third.txt", Pattern(70000, 3)));
+
     // A fresh mount reads the same from disk.
     CMountedArchiveTable::Get().UnmountAll();
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "Edit/", MountLoading::Now, 0));
@@ -298,9 +311,21 @@ TEST_F(ZipArchive, DamagedArchivesAreRefused)
     huge[0].sizeOverride = 0xFFFFFFF0;
     Put("Data/Huge.zip", BuildZip(huge));
     Put("Data/Empty.zip", "");
+    // Sizes that stay inside the file but reach into the directory.
+    std::vector<Member> intoDirectory = {{"a.txt", "aaaa"}};
+    intoDirectory[0].packedSizeOverride = 14;
+    Put("Data/PackedIntoDirectory.zip", BuildZip(intoDirectory));
+    intoDirectory[0].packedSizeOverride = 0;
+    intoDirectory[0].unpackedSizeOverride = 14;
+    Put("Data/UnpackedIntoDirectory.zip", BuildZip(intoDirectory));
+    intoDirectory[0].unpackedSizeOverride = 4;
+    Put("Data/Sound.zip", BuildZip(intoDirectory));
 
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
-    for (const char* zip : {"Truncated.zip", "Past.zip", "Huge.zip", "Empty.zip"})
+    ASSERT_TRUE(table.Mount("Sound.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Good/", MountLoading::Now, 0));
+    EXPECT_EQ(ReadThroughFile("Good/a.txt"), "aaaa");
+    for (const char* zip : {"Truncated.zip", "Past.zip", "Huge.zip", "Empty.zip", "PackedIntoDirectory.zip",
+                            "UnpackedIntoDirectory.zip"})
         EXPECT_FALSE(table.Mount(zip, MountRoot::New, ArchiveAccess::ReadOnly, "Bad/", MountLoading::Now, 0)) << zip;
 
     // Deferred: the damage shows at first use, as the fatal report.

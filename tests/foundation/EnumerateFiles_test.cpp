@@ -158,6 +158,11 @@ TEST_F(Enumeration, StaticTablesTakeSizesAndRefuseLongNames)
     EXPECT_STREQ(names, "A.wav");
     EXPECT_STREQ(names + 32, "b.WAV");
     EXPECT_EQ(sizes[32], 2);
+    // A five-character name fits six bytes with its terminator, not five.
+    EXPECT_EQ(EnumerateFilesToStaticArray(options, names, nullptr, 6, 3, 0), 3u);
+    EXPECT_STREQ(names + 6, "b.WAV");
+    const CFatalErrorException noRoom = FatalReportOf([&] { EnumerateFilesToStaticArray(options, names, nullptr, 5, 3, 0); });
+    EXPECT_EQ(noRoom.message, "\"A.wav\" is an illegal file name because it is more than 4 characters long");
     options.namesOnly = 0;
     const CFatalErrorException error = FatalReportOf([&] { EnumerateFilesToStaticArray(options, names, nullptr, 10, 8, 0); });
     EXPECT_EQ(error.caption, "Illegal file name");

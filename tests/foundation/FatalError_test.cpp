@@ -3,6 +3,7 @@
 #include "foundation/ShellServices.h"
 #include "platform/CPlatform.h"
 #include "platform/WindowHeadless.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -28,21 +29,11 @@ public:
 
 class MessageBoxes : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_PreviousHooks = SetShellHooks(&m_Shell);
-        m_PreviousPlatform = plat::ReplacePlatform(&m_Shell);
-    }
-    void TearDown() override
-    {
-        SetShellHooks(m_PreviousHooks);
-        plat::ReplacePlatform(m_PreviousPlatform);
-    }
     CRecordingShell m_Shell;
 
 private:
-    CShellHooks* m_PreviousHooks = nullptr;
-    plat::CPlatform* m_PreviousPlatform = nullptr;
+    CScopedShellHooks m_Hooks{&m_Shell};
+    CScopedPlatform m_Platform{&m_Shell};
 };
 
 TEST_F(MessageBoxes, ShowTheArrowCursorFirst)
@@ -62,7 +53,7 @@ TEST(FatalError, EndsTheProcessWithTheMessageAndStatus255)
 
 TEST(FatalError, TestsCatchTheReportInstead)
 {
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    const CScopedThrowingFatal throwing;
     try {
         FatalDataError("Caption", "Message");
         ADD_FAILURE() << "returned";
@@ -70,7 +61,6 @@ TEST(FatalError, TestsCatchTheReportInstead)
         EXPECT_EQ(error.caption, "Caption");
         EXPECT_EQ(error.message, "Message");
     }
-    SetFatalTerminator(previous);
 }
 
 TEST(ShellServices, CloseRequestIsTakenOnce)

@@ -1,10 +1,11 @@
 #pragma once
 // Folders and archives for the file, zip and enumeration tests: fixtures
-// that point the data folder into a fresh temporary folder, and a small
-// stored-zip writer with the variants standard tools do not make.
+// that point the data folder into a fresh temporary folder.
 
 #include "foundation/CFile.h"
 #include "foundation/FatalError.h"
+#include "support/ScopedHooks.h"
+#include "support/ZipBuilder.h"
 #include "support/TestSupport.h"
 
 #include <cstdint>
@@ -29,29 +30,11 @@ protected:
     // The path below the temporary root; folders are made.
     std::filesystem::path Put(const std::string& relative, const std::string& bytes);
     std::filesystem::path m_Root;
+
+private:
+    CScopedThrowingFatal m_Throwing;
 };
 
-struct Member {
-    std::string name;
-    std::string data;
-    uint16_t method = 0;
-    std::string localExtra{};
-    std::string centralExtra{};
-    std::string comment{};
-    uint32_t sizeOverride = 0; // when non-zero, written as both sizes
-};
-
-struct ZipOptions {
-    uint32_t endSignature = 0x06054B50;
-    std::string archiveComment{};
-    std::string leading{};       // bytes before the first member (offsets stay absolute)
-    int64_t directoryOffsetShift = 0;
-};
-
-std::string BuildZip(const std::vector<Member>& members, const ZipOptions& options = ZipOptions());
-
-uint16_t Le16(const std::string& bytes, size_t at);
-uint32_t Le32(const std::string& bytes, size_t at);
 
 // The next line as 8-bit text, or "<end>" when none is left.
 std::string NextLine(CFile& file);

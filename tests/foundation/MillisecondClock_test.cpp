@@ -1,6 +1,7 @@
 #include "foundation/MillisecondClock.h"
 
 #include "platform/Clock.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +21,10 @@ class MillisecondClockTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_Previous = plat::SetMillisecondTickSource(FakeTick);
         ResetMillisecondClock();
     }
-    void TearDown() override
-    {
-        plat::SetMillisecondTickSource(m_Previous);
-        ResetMillisecondClock();
-    }
-    plat::MillisecondTickSource m_Previous = nullptr;
+    void TearDown() override { ResetMillisecondClock(); }
+    CScopedTickSource m_Tick{FakeTick};
 };
 
 TEST_F(MillisecondClockTest, CarriesTheWrapOfTheTick)

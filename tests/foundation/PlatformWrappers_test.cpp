@@ -4,6 +4,7 @@
 #include "foundation/ShellServices.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "support/ScopedHooks.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -20,9 +21,8 @@ uint32_t FixedTick()
 
 TEST(PlatformWrappers, TickKeepsTheLow24Bits)
 {
-    const plat::MillisecondTickSource previous = plat::SetMillisecondTickSource(FixedTick);
+    const CScopedTickSource fixed(FixedTick);
     EXPECT_EQ(GetTickCount24(), 0xFEDCBAu);
-    plat::SetMillisecondTickSource(previous);
 }
 
 class ModulePaths : public ::testing::Test {
@@ -79,7 +79,7 @@ TEST_F(ProgramFolder, BecomesTheWorkingFolder)
 
 // The child half of the tool test below: leaves a mark in its working
 // folder that names its arguments.
-TEST(ToolChild, LeavesAMark)
+TEST(ChildProcess, LeavesAMark)
 {
     if (!std::getenv("OMBRISALT_TOOL_CHILD"))
         GTEST_SKIP() << "runs only as the child of ProgramFolder.RunsToolsInTheirFolder";
@@ -91,14 +91,14 @@ TEST_F(ProgramFolder, RunsToolsInTheirFolder)
     std::filesystem::create_directory("Work");
     ASSERT_EQ(::setenv("OMBRISALT_TOOL_CHILD", "1", 1), 0);
     ProgramHandle tool;
-    const bool started = RunProgram(plat::GetProgramPath().c_str(), "--gtest_filter=ToolChild.LeavesAMark",
+    const bool started = RunProgram(plat::GetProgramPath().c_str(), "--gtest_filter=ChildProcess.LeavesAMark",
                                     ToolWindow::Hidden, &tool, "Work", ToolArguments::Plain);
     ::unsetenv("OMBRISALT_TOOL_CHILD");
     ASSERT_TRUE(started);
     EXPECT_NE(tool.id, 0);
     ASSERT_TRUE(WaitForExit(tool.id));
     EXPECT_FALSE(IsProgramRunning(tool));
-    EXPECT_EQ(ReadBytes("Work/mark.txt"), "ToolChild.LeavesAMark");
+    EXPECT_EQ(ReadBytes("Work/mark.txt"), "ChildProcess.LeavesAMark");
 
     EXPECT_FALSE(RunProgram("Missing/Tool", nullptr, ToolWindow::Shown, &tool, nullptr, ToolArguments::Quoted));
     EXPECT_EQ(tool.id, 0);

@@ -23,6 +23,8 @@ const char* const kHandWritten =
     "\tFullScreen=\t1 \r\n"
     "Gamma   =   1.5\r\n"
     "Title = \"Two  Spaces\"\r\n"
+    "Empty = \"\"\r\n"
+    "Quote = \"\r\n"
     "Width=1024\n"
     "Windowed=0\n"
     "Negative=-3\n"
@@ -52,6 +54,8 @@ TEST_F(SettingsFiles, ReadsAHandWrittenFileAsWritten)
     EXPECT_TRUE(GetIniBool(file.GetString(), "Video", "Missing", true));
     EXPECT_FLOAT_EQ(GetIniFloat(file.GetString(), "Video", "Gamma", 0.0f), 1.5f);
     EXPECT_EQ(ReadString("Video", "Title", "x"), "Two  Spaces");
+    EXPECT_EQ(ReadString("Video", "Empty", "x"), "") << "a quoted empty value";
+    EXPECT_EQ(ReadString("Video", "Quote", "x"), "\"") << "one quote is no pair";
     EXPECT_EQ(ReadString("Video", "Depth ", "x"), "16");
     EXPECT_EQ(ReadString("Audio", "Title", "fallback"), "fallback");
 }
@@ -126,7 +130,7 @@ TEST_F(SettingsFiles, NamedFilesLiveInTheWorkingFolder)
 
 // The child half of the read-back test below: reads every kind of setting
 // and writes what it found, one per line.
-TEST(SettingsReadBack, ChildReportsSettings)
+TEST(ChildProcess, ReportsSettings)
 {
     if (!std::getenv("OMBRISALT_SETTINGS_CHILD"))
         GTEST_SKIP() << "runs only as the child of SettingsFiles.AnotherProcessReadsBackWhatWasWritten";
@@ -156,7 +160,7 @@ TEST_F(SettingsFiles, AnotherProcessReadsBackWhatWasWritten)
     ASSERT_TRUE(SetIniInt(file, "Video", "Width", 800));
 
     ASSERT_EQ(::setenv("OMBRISALT_SETTINGS_CHILD", "1", 1), 0);
-    const bool ran = RunThisProgramWithTest("SettingsReadBack.ChildReportsSettings", Folder());
+    const bool ran = RunThisProgramWithTest("ChildProcess.ReportsSettings", Folder());
     ::unsetenv("OMBRISALT_SETTINGS_CHILD");
     ASSERT_TRUE(ran);
     EXPECT_EQ(ReadBytes("answers.txt"), "800\n-32\n1\n0.75\nAnn \"the\" Caf\xE9\n1 1\n");

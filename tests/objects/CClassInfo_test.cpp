@@ -2,6 +2,7 @@
 
 #include "foundation/FatalError.h"
 #include "foundation/CurrentLoadFile.h"
+#include "support/ScopedHooks.h"
 
 #include "tests/support/objects/ObjectRoundTrip.h"
 
@@ -50,7 +51,7 @@ void CountRelease(ClassModuleHandle)
 TEST_F(ClassRegistry, RegisteringByVersionRefusesEqualAndReplacesLower)
 {
     static int moduleTag;
-    ModuleReleaser previous = SetModuleReleaser(&CountRelease);
+    const CScopedModuleReleaser counting(&CountRelease);
     g_Released = 0;
     auto* first = new CClassInfo("CPlugged", 1.0f, nullptr, 8);
     ASSERT_TRUE(Registry().Register(first, &moduleTag));
@@ -69,7 +70,6 @@ TEST_F(ClassRegistry, RegisteringByVersionRefusesEqualAndReplacesLower)
     EXPECT_EQ(Registry().Find("CPlugged"), higher);
     Registry().RemoveAt(Registry().IndexOf(higher));
     EXPECT_EQ(Registry().Find("CPlugged"), nullptr);
-    SetModuleReleaser(previous);
     delete same;
     delete newer;
     delete first;

@@ -7,6 +7,7 @@
 #include "objects/CNetMessageStream.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -102,8 +103,8 @@ TEST_F(DynamicProperties, OwnedObjectValuesAreCopiedAndDestroyedWithTheirHolder)
 
 TEST_F(DynamicProperties, UnknownNamesInTheBlockGoToReadCustomProperties)
 {
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
     try {
+        const CScopedThrowingFatal throwing;
         delete ReadFromText("CTestStrict\r\n{\r\nDynamic Properties=2\r\n{\r\nTag=3\r\nMystery=1\r\n}\r\n}\r\n",
                             IdMode::WithoutIds);
         ADD_FAILURE() << "no report";
@@ -111,7 +112,6 @@ TEST_F(DynamicProperties, UnknownNamesInTheBlockGoToReadCustomProperties)
         EXPECT_NE(e.message.find("Found unknown property \"Mystery\" with a value of \"1\" for class CTestStrict"),
                   std::string::npos);
     }
-    SetFatalTerminator(previous);
     // A dynamic name outside the block is taken as a value too.
     std::unique_ptr<CObject> read(ReadFromText("CTestBase\r\n{\r\nTag=11\r\n}\r\n", IdMode::WithoutIds));
     ASSERT_NE(read, nullptr);

@@ -29,10 +29,15 @@ TEST(FloatProperty, OnlyDecimalNumbersRead)
         SetText(holder, "Speed", text);
         EXPECT_EQ(holder.m_Speed, 0.0f) << text;
     }
-    SetText(holder, "Speed", "  .5e1x");
-    EXPECT_EQ(holder.m_Speed, 5.0f);
-    SetText(holder, "Speed", "2.e");
-    EXPECT_EQ(holder.m_Speed, 2.0f);
+    const struct {
+        const char* text;
+        float value;
+    } numbers[] = {{"  .5e1x", 5.0f}, {"2.e", 2.0f},      {"1e-5", 1e-5f},      {"-2.5E-3", -2.5e-3f},
+                   {"3e+2", 300.0f},  {"7E-0", 7.0f},     {"-1.25e-1", -0.125f}, {"4e-", 4.0f}};
+    for (const auto& n : numbers) {
+        SetText(holder, "Speed", n.text);
+        EXPECT_EQ(holder.m_Speed, n.value) << n.text;
+    }
 }
 
 TEST(FloatProperty, UnboundedPropertiesIgnoreSpecialNames)

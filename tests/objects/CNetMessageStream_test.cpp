@@ -75,6 +75,19 @@ TEST(BitStream, BytesAndStringsAreAligned)
     EXPECT_EQ(shortStream.ReadByte(), 'x');
 }
 
+TEST(BitStream, WideTextCutInsideItsLastUnitFails)
+{
+    // The buffer is exactly as long as the data: a unit read across its end
+    // takes a byte that is not there.
+    for (const std::string& bytes : {std::string("\xFF\xFE" "a\0\0", 5), std::string("\xFF\xFE" "a", 3),
+                                    std::string("\xFF\xFE" "a\0", 4)}) {
+        CNetMessageStream stream(reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()));
+        CJString text("kept");
+        EXPECT_FALSE(stream.ReadText(text)) << bytes.size();
+        EXPECT_STREQ(text.GetString(), "kept");
+    }
+}
+
 class CNames : public CSimpleVirtualArray {
 public:
     explicit CNames(std::vector<const char*> names) : m_Names(std::move(names)) {}

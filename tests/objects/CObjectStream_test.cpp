@@ -65,6 +65,64 @@ TEST_F(ObjectBinary, OtherFormatsAndClassVersionsAreNotRead)
     EXPECT_FALSE(ReadFromBinary(&target, bytes.substr(0, 10), IdMode::WithoutIds));
 }
 
+size_t FindWord(const std::string& bytes, uint32_t word)
+{
+    const char le[4] = {char(word), char(word >> 8), char(word >> 16), char(word >> 24)};
+    return bytes.find(std::string(le, 4));
+}
+
+uint32_t WordAt(const std::string& bytes, size_t at)
+{
+    uint32_t word = 0;
+    std::memcpy(&word, bytes.data() + at, 4);
+    return word;
+}
+
+TEST_F(ObjectBinary, AnObjectReferencedManyTimesIsListedOnceAtTheEnd)
+{
+    CTestDerived root;
+    auto* child = new CTestDerived();
+    auto* grandchild = new CTestDerived();
+    root.m_Child = child;
+    child->m_Child = grandchild;
+    root.m_Partner = &root;
+    child->m_Partner = &root;
+    grandchild->m_Partner = &root;
+    const std::string bytes = WriteToBinary(&root, IdMode::WithIds);
+    // Format, the list's location, the root's identity, then its class version.
+    const uint32_t location = WordAt(bytes, 4);
+    const uint32_t rootIdentity = WordAt(bytes, 8);
+    ASSERT_EQ(size_t(location) + 12, bytes.size());
+    EXPECT_EQ(WordAt(bytes, location), kBinaryReferenceListMarker);
+    EXPECT_EQ(WordAt(bytes, location + 4), 1u);
+    EXPECT_EQ(WordAt(bytes, location + 8), rootIdentity);
+    CTestDerived copy;
+    ASSERT_TRUE(ReadFromBinary(&copy, bytes, IdMode::WithIds));
+    EXPECT_EQ(static_cast<CTestDerived*>(static_cast<CTestDerived*>(copy.m_Child)->m_Child)->m_Partner, &copy);
+}
+
+TEST_F(ObjectBinary, AReferenceCountTheFileCannotHoldIsRefused)
+{
+    CTestDerived root;
+    auto* child = new CTestDerived();
+    root.m_Child = child;
+    root.m_Partner = child;
+    child->m_Partner = &root;
+    const std::string bytes = WriteToBinary(&root, IdMode::WithIds);
+    const size_t at = FindWord(bytes, kBinaryReferenceListMarker);
+    ASSERT_NE(at, std::string::npos);
+    const uint32_t count = WordAt(bytes, at + 4);
+    ASSERT_EQ(at + 8 + 4 * size_t(count), bytes.size());
+    CTestDerived copy;
+    ASSERT_TRUE(ReadFromBinary(&copy, bytes, IdMode::WithIds));
+    for (const uint32_t lie : {count + 1, 0x40000000u}) {
+        std::string damaged = bytes;
+        std::memcpy(damaged.data() + at + 4, &lie, 4);
+        CTestDerived target;
+        EXPECT_FALSE(ReadFromBinary(&target, damaged, IdMode::WithIds)) << lie;
+    }
+}
+
 TEST_F(ObjectBinary, ParsesNumbersInCNotation)
 {
     EXPECT_EQ(ParseCUnsigned("0x10"), 16u);

@@ -120,8 +120,11 @@ TEST_F(ObjectText, ReadsUnicodeHexValuesAndWritesThemBack)
 
 TEST_F(ObjectText, SkipsUnknownPropertiesWithTheirNestedBlocks)
 {
+    // Two levels inside the unknown block and a sibling block after them;
+    // the line right after its closing brace must still be read.
     const std::string text = "CTestBase\r\n{\r\nOld Thing=CSomething\r\nCSomething\r\n{\r\nA=1\r\nInner=CX\r\n"
-                             "{\r\nB=2\r\n}\r\n}\r\nCount=8\r\nAnother=5\r\nName=x\r\n}\r\n";
+                             "{\r\nB=2\r\n  Deeper=CY\r\n  {\r\n  }\r\n}\r\nSibling=CZ\r\n{\r\n}\r\n}\r\n"
+                             "Count=8\r\nAnother=5\r\nName=x\r\n}\r\n";
     std::unique_ptr<CObject> object(ReadFromText(text, IdMode::WithoutIds));
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(static_cast<CTestBase*>(object.get())->m_Count, 8);

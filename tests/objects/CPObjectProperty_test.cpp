@@ -5,6 +5,7 @@
 #include "foundation/FatalError.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CPObjectProperty.h"
+#include "support/ScopedHooks.h"
 
 #include "support/TestSupport.h"
 
@@ -80,6 +81,38 @@ TEST_F(OwnedObjects, TextValuesDeleteKeepOrReplaceTheObject)
     EXPECT_EQ(read->m_Defaulted, nullptr);
 }
 
+TEST_F(OwnedObjects, TheBlockOfAnObjectThatCannotBeMadeIsSkippedToItsEnd)
+{
+    // A class of the family that has no way to make an instance: its block,
+    // nested blocks and all, is passed over and the next line still read.
+    static CClassInfo hollow("CHollowPart", 1.0f, CTestBase::SGetClassInfo(), sizeof(CTestBase));
+    CClassInfoList& registry = CClassInfoList::SGetInstance();
+    if (!registry.Find("CHollowPart")) {
+        ASSERT_TRUE(registry.Register(&hollow));
+    }
+    auto read = ReadHolder("Defaulted=CHollowPart\r\n{\r\nCount=1\r\nPart=CTestBase\r\n{\r\n  Deeper=CTestBase\r\n"
+                           "  {\r\n  }\r\n}\r\nSibling=CTestBase\r\n{\r\n}\r\n}\r\nKind=CTestDerived\r\n");
+    registry.RemoveAt(registry.IndexOf(&hollow));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->m_Defaulted, nullptr);
+    EXPECT_EQ(read->m_Kind, CTestDerived::SGetClassInfo());
+}
+
+TEST_F(OwnedObjects, AnOwnedArrayUnderItsOwnNameTakesTheLineAsOneElement)
+{
+    // The array's own name with a value other than "Array" once read its
+    // own line again without end.
+    auto empty = ReadHolder("Parts=\r\n");
+    ASSERT_NE(empty, nullptr);
+    ASSERT_EQ(empty->m_Parts.GetCount(), 1u);
+    EXPECT_EQ(empty->m_Parts[0], nullptr);
+    auto one = ReadHolder("Parts=CTestBase\r\n{\r\nCount=4\r\n}\r\n");
+    ASSERT_NE(one, nullptr);
+    ASSERT_EQ(one->m_Parts.GetCount(), 1u);
+    ASSERT_NE(one->m_Parts[0], nullptr);
+    EXPECT_EQ(one->m_Parts[0]->m_Count, 4);
+}
+
 TEST_F(OwnedObjects, AnInlineObjectIsFoundByItsClassesSecondPropertyName)
 {
     auto read = ReadHolder("Count=5\r\nName=inline\r\nKind=CTestBase\r\n");
@@ -129,7 +162,7 @@ class OwnedObjectClassChecks : public OwnedObjects, public testing::WithParamInt
 
 TEST_P(OwnedObjectClassChecks, AreFatalWithTheExactReport)
 {
-    const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+    const CScopedThrowingFatal throwing;
     CTestHolder holder;
     try {
         Owned("Defaulted").ReadValue(&holder, CJString("Defaulted"), CJString(GetParam().value), nullptr, -1);
@@ -138,7 +171,6 @@ TEST_P(OwnedObjectClassChecks, AreFatalWithTheExactReport)
         EXPECT_EQ(e.caption, "Invalid class type");
         EXPECT_EQ(e.message, GetParam().message);
     }
-    SetFatalTerminator(previous);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -172,13 +204,23 @@ TEST_F(OwnedObjects, AQuietStreamRecordsAnUnknownClassAndKeepsNull)
 
 TEST_F(OwnedObjects, BinaryDataNamingAClassOutsideTheFamilyIsRefused)
 {
+    // The owned record is swapped for a whole, sound record of a class
+    // outside the family, so only the family check can refuse it.
     CTestHolder holder;
     std::string bytes = WriteToBinary(&holder, IdMode::WithoutIds);
     const std::string name = "CTestDerived";
+    const std::string ownedRecord = WriteToBinary(holder.m_Defaulted, IdMode::WithoutIds);
     const size_t at = bytes.find(name);
     ASSERT_NE(at, std::string::npos);
-    bytes.replace(at - 4, 4 + name.size(), std::string("\x0B\0\0\0", 4) + "CTestHolder");
+    ASSERT_EQ(bytes.substr(at + name.size(), ownedRecord.size()), ownedRecord);
+    CTestHolder outsider;
+    const std::string foreign = std::string("\x0B\0\0\0", 4) + "CTestHolder" + WriteToBinary(&outsider, IdMode::WithoutIds);
+    std::string sound = bytes;
+    sound.replace(at - 4, 4 + name.size() + ownedRecord.size(),
+                  std::string("\x0C\0\0\0", 4) + name + ownedRecord);
     CTestHolder target;
+    ASSERT_TRUE(ReadFromBinary(&target, sound, IdMode::WithoutIds)) << "the splice itself must keep the data sound";
+    bytes.replace(at - 4, 4 + name.size() + ownedRecord.size(), foreign);
     EXPECT_FALSE(ReadFromBinary(&target, bytes, IdMode::WithoutIds));
 }
 
@@ -287,7 +329,7 @@ TEST_P(OwnedObjectNesting, ReadsUpToTheLimitAndRefusesDeeperData)
     case Form::BitStream: {
         CNetMessageStream bits;
         NestedObject(c.depth)->WritePacked(bits, nullptr);
-        const FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+        const CScopedThrowingFatal throwing;
         CTestDerived read;
         try {
             read.ReadPacked(bits);
@@ -297,7 +339,6 @@ TEST_P(OwnedObjectNesting, ReadsUpToTheLimitAndRefusesDeeperData)
             EXPECT_FALSE(fits);
             EXPECT_EQ(e.caption, "Improperly formatted network message");
         }
-        SetFatalTerminator(previous);
         break;
     }
     }

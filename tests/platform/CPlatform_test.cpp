@@ -2,6 +2,7 @@
 
 #include "platform/CPlatformHeadless.h"
 #include "platform/MessageBox.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -61,11 +62,14 @@ TEST(Platform, HeadlessUnlessADisplayIsThereAndNothingAsksOtherwise)
 TEST(Platform, HeadlessMessageBoxWritesToStandardErrorAndReturns)
 {
     plat::CPlatformHeadless headless;
-    plat::CPlatform* previous = plat::ReplacePlatform(&headless);
-    testing::internal::CaptureStderr();
-    plat::ShowMessageBox("Illegal file name", "\"x\" is too long");
-    const std::string written = testing::internal::GetCapturedStderr();
-    plat::ReplacePlatform(previous);
+    plat::CPlatform* const previous = &plat::GetPlatform();
+    std::string written;
+    {
+        const CScopedPlatform installed(&headless);
+        testing::internal::CaptureStderr();
+        plat::ShowMessageBox("Illegal file name", "\"x\" is too long");
+        written = testing::internal::GetCapturedStderr();
+    }
 
     EXPECT_EQ(written, "Illegal file name\n\"x\" is too long\n");
     ASSERT_EQ(headless.GetMessageBoxes().size(), 1u);

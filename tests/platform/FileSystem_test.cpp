@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <csignal>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -267,6 +269,46 @@ TEST_F(FileSystem, AbandonedReplacementLeavesTheOldFileAndNoTemporary)
     }
     EXPECT_EQ(ReadBytes("Save.dat"), "old");
     EXPECT_EQ(ListNames("."), "Save.dat");
+}
+
+// What the target and the synced file held when the sync was reported.
+struct SyncSighting {
+    std::string path;
+    std::string synced;
+    std::string target;
+};
+std::vector<SyncSighting> gSyncs;
+
+TEST_F(FileSystem, AtomicReplaceSyncsTheTemporaryBeforeTheRename)
+{
+    WriteBytes("Save.dat", "old");
+    gSyncs.clear();
+    {
+        const CScopedSyncObserver observer([](std::string_view path) {
+            gSyncs.push_back({std::string(path), ReadBytes(std::string(path)), ReadBytes("Save.dat")});
+        });
+        ASSERT_TRUE(plat::ReplaceFileContents("save.dat", "new", 3));
+    }
+    ASSERT_EQ(gSyncs.size(), 1u);
+    EXPECT_NE(gSyncs[0].path, PathOf("Save.dat"));
+    EXPECT_EQ(gSyncs[0].synced, "new");
+    EXPECT_EQ(gSyncs[0].target, "old");
+    EXPECT_EQ(ReadBytes("Save.dat"), "new");
+}
+
+TEST_F(FileSystem, FailedCommitLeavesNoTemporary)
+{
+    // The target becomes a folder holding a file after the temporary was
+    // made: the rename fails, and the temporary must go with it.
+    WriteBytes("Save.dat", "old");
+    plat::CReplacementFile file;
+    ASSERT_TRUE(file.Begin("Save.dat"));
+    std::fputs("new", file.Stream());
+    ASSERT_EQ(std::remove("Save.dat"), 0);
+    WriteBytes("Save.dat/inside", "x");
+    EXPECT_FALSE(file.Commit());
+    EXPECT_EQ(ListNames("."), "Save.dat");
+    EXPECT_EQ(ListNames("Save.dat"), "inside");
 }
 
 TEST_F(FileSystem, FailedTemporaryWriteLeavesTheOldFileUntouched)

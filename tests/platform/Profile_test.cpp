@@ -176,7 +176,7 @@ TEST_F(ProfileWriting, BareNamesLiveInTheHomeFolderWhenOneIsNamed)
 
 // The child half of the read-back test below: answers "file<TAB>section<TAB>key"
 // lines from the queries file with one value per line.
-TEST(ProfileReadBack, ChildAnswersQueries)
+TEST(ChildProcess, AnswersProfileQueries)
 {
     const char* queries = std::getenv("OMBRISALT_PROFILE_QUERIES");
     if (!queries)
@@ -210,7 +210,7 @@ TEST_F(ProfileWriting, AnotherProcessReadsBackWhatWasWritten)
     WriteBytes("queries.txt", queries);
 
     ASSERT_EQ(::setenv("OMBRISALT_PROFILE_QUERIES", "queries.txt", 1), 0);
-    const bool ran = RunThisProgramWithTest("ProfileReadBack.ChildAnswersQueries", Folder());
+    const bool ran = RunThisProgramWithTest("ChildProcess.AnswersProfileQueries", Folder());
     ::unsetenv("OMBRISALT_PROFILE_QUERIES");
     ASSERT_TRUE(ran);
     EXPECT_EQ(ReadBytes("answers.txt"), "800\n1.25\nAnn-Marie O'Neil\nC:\\Games\\Save;1\n0\n800\n<missing>\n");

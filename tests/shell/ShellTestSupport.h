@@ -3,6 +3,7 @@
 // folder, the headless platform with a hand-driven clock, an instance lock of
 // the test's own, and a game object that counts what the frame driver asks of it.
 
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include "shell/CGameBase.h"
@@ -56,11 +57,11 @@ protected:
     void Push(plat::WindowEvent::Kind kind);
 
     plat::CPlatformHeadless m_Platform;
+    CScopedPlatform m_Installed{&m_Platform};
     int32_t m_ExitCode = 0;
     bool m_Started = false;
 
 private:
-    plat::CPlatform* m_PreviousPlatform = nullptr;
 };
 
 // A child process of the program binary with extra environment; answers its id.

@@ -40,7 +40,6 @@ void RunCountingGame()
 void CShellTest::SetUp()
 {
     CTempFolderTest::SetUp();
-    m_PreviousPlatform = plat::ReplacePlatform(&m_Platform);
     ResetMillisecondClock();
     m_Platform.StartManualClock(1000);
     SetInstanceLockName(("OmbrisaltTest-" + std::to_string(::getpid())).c_str());
@@ -63,7 +62,6 @@ void CShellTest::TearDown()
     SetRunGame(nullptr);
     m_Platform.StopManualClock();
     ResetMillisecondClock();
-    plat::ReplacePlatform(m_PreviousPlatform);
     ResetPerformanceMonitoring();
     CTempFolderTest::TearDown();
 }
