@@ -1,5 +1,6 @@
 #include "render/CBlitXParams.h"
 
+#include "blit/CBlitTrans.h"
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "foundation/CFPoint.h"
@@ -36,8 +37,6 @@ namespace {
 
 bool g_Smoothing = true;
 uint32_t g_TintColor = 0xFFFFFFFF;
-SBlitXFastTypes g_FastTypes;
-bool g_FastTypesSet = false;
 
 // Shared by every transformed blit; made on first use and kept to exit
 // (never destroyed, so late draws during exit find it intact).
@@ -60,13 +59,17 @@ agg::image_filter_lut& BlackmanFilter()
     return *lut;
 }
 
-const SBlitXFastTypes& FastTypes()
+// The fast path's tinted types, shared by every transformed blit.
+CBlitTransBlendMultColor& TintedType()
 {
-    if (!g_FastTypesSet) {
-        g_FastTypes.plain = &GetTransparentMaskBlitType();
-        g_FastTypesSet = true;
-    }
-    return g_FastTypes;
+    static CBlitTransBlendMultColor* type = new CBlitTransBlendMultColor;
+    return *type;
+}
+
+CBlitTransBlendAddColor& AdditiveType()
+{
+    static CBlitTransBlendAddColor* type = new CBlitTransBlendAddColor;
+    return *type;
 }
 
 // The largest alpha of a 32-bit frame; 255 for other formats.
@@ -138,12 +141,6 @@ void SetBlitXSmoothing(bool on) { g_Smoothing = on; }
 bool GetBlitXSmoothing() { return g_Smoothing; }
 uint32_t GetBlitXTintColor() { return g_TintColor; }
 
-void SetBlitXFastTypes(const SBlitXFastTypes& types)
-{
-    g_FastTypes = types;
-    g_FastTypesSet = true;
-}
-
 CBlitXParams::CBlitXParams(CFrameInterface* source, float x, float y, float angle, float scaleX, float scaleY,
                            const CColor& colour, uint32_t flags, float hotSpotX, float hotSpotY, bool drawEnabled)
     : m_Source(source), m_Angle(angle), m_ScaleX(scaleX), m_ScaleY(scaleY), m_HotSpotX(hotSpotX),
@@ -183,12 +180,18 @@ bool CBlitXParams::Render(CFrameInterface& target)
     const bool composeAlpha = (m_Flags & kRespectDestinationAlpha) != 0;
 
     if (!scaled && !rotated && !mirrored && !composeAlpha && IsWholeNumber(m_X) && IsWholeNumber(m_Y)) {
-        const SBlitXFastTypes& types = FastTypes();
         const bool white = (colour & 0xFFFFFF) == 0xFFFFFF;
-        CBlitType* type = (m_Flags & kAdditive) ? types.additive : (white ? types.plain : types.tinted);
+        CBlitTransTinted* tinted = nullptr;
+        if (m_Flags & kAdditive)
+            tinted = &AdditiveType();
+        else if (!white)
+            tinted = &TintedType();
+        CBlitType& type = tinted ? static_cast<CBlitType&>(*tinted) : GetTransparentMaskBlitType();
+        if (tinted)
+            tinted->SetTintColor(colour);
         const float px = std::nearbyint(m_X - m_HotSpotX);
         const float py = std::nearbyint(m_Y - m_HotSpotY);
-        if (type && std::fabs(px) < 1e9f && std::fabs(py) < 1e9f) {
+        if (std::fabs(px) < 1e9f && std::fabs(py) < 1e9f) {
             CRect s;
             source->GetBounds(s);
             const int32_t dx = int32_t(px), dy = int32_t(py);
@@ -200,14 +203,14 @@ bool CBlitXParams::Render(CFrameInterface& target)
             if (m_ClipEnabled && !ClipRectPair(m_ClipRect, s, d))
                 return false;
             m_DrawnBounds = d;
-            if (type != types.plain)
-                return target.Blit(*source, s, d, *type);
+            if (tinted)
+                return target.Blit(*source, s, d, type);
             // The colour's alpha fades this one blit; the caller's opacity
             // (a faded control, say) is what the type keeps afterwards.
-            const float before = type->GetOpacity();
-            type->SetOpacity(float(m_Color.GetAlpha()) / 255.0f);
-            const bool drawn = target.Blit(*source, s, d, *type);
-            type->SetOpacity(before);
+            const float before = type.GetOpacity();
+            type.SetOpacity(float(m_Color.GetAlpha()) / 255.0f);
+            const bool drawn = target.Blit(*source, s, d, type);
+            type.SetOpacity(before);
             return drawn;
         }
     }

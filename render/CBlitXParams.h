@@ -69,15 +69,6 @@ bool GetBlitXSmoothing();
 // The colour of the transformed blit being drawn, for the tinting blit types.
 uint32_t GetBlitXTintColor();
 
-// The blit types of the fast path: plain (opacity from the colour's alpha),
-// tinted and additive. A missing one sends its blits down the rasteriser path.
-struct SBlitXFastTypes {
-    CBlitType* plain = nullptr;
-    CBlitType* tinted = nullptr;
-    CBlitType* additive = nullptr;
-};
-void SetBlitXFastTypes(const SBlitXFastTypes& types);
-
 // Registers the transformed-blit, shape, blur and effect classes, in a fixed
 // order; idempotent.
 void RegisterShapeAndBlitClasses();

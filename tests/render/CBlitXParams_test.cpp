@@ -340,3 +340,29 @@ TEST_F(BlitXTest, SixteenBitSourcesBecomeThirtyTwoBitsOnce)
 }
 
 } // namespace
+
+namespace {
+
+// The fast path is an ordinary blit; a whole turn takes the rasteriser path
+// over the same pixels, and both agree on sources of opaque and empty pixels.
+TEST_F(BlitXTest, WholeTurnThroughTheRasteriserMatchesTheFastPath)
+{
+    std::unique_ptr<CFrame> source = Pattern(5, 4);
+    Px(*source, 2, 1)[3] = 255;
+    source->SetOffset(-1, 2);
+    for (int32_t x : { 8, 3, 11 }) {
+        std::unique_ptr<CFrame> fast = CFrame::MakeOwned(20, 20, 32);
+        std::unique_ptr<CFrame> turned = CFrame::MakeOwned(20, 20, 32);
+        FillFrame(*fast, 90, 80, 70, 255);
+        FillFrame(*turned, 90, 80, 70, 255);
+        CBlitXParams blit(source.get(), float(x), 7.0f, 0.0f, 1.0f, 1.0f, CColor(255, 255, 255, 255), 0, 1.0f, 2.0f,
+                          true);
+        EXPECT_TRUE(fast->Render(blit));
+        EXPECT_EQ(blit.m_DrawnBounds, (CRect{ x - 2, 7, x + 3, 11 }));
+        blit.m_Angle = 360.0f;
+        EXPECT_TRUE(turned->Render(blit));
+        EXPECT_TRUE(SameBytes(*fast, *turned)) << x;
+    }
+}
+
+} // namespace
