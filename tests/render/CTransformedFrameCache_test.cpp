@@ -96,6 +96,16 @@ TEST_F(TransformedFrames, NothingDrawnGivesACachedOnePixelFrame)
     EXPECT_EQ(TransformedFrameCache_Get(*sprite, t), frame);
 }
 
+TEST_F(TransformedFrames, BoundsBeyondAFramesSizeGiveAnEmptyFrame)
+{
+    auto sprite = PatternFrame(10, 10, 14);
+    CBlitXParams t = Transform(*sprite, 0, 7000); // 70000 pixels across
+    std::unique_ptr<CFrame> built = BuildTransformedFrame(*sprite, t);
+    EXPECT_EQ(built->GetWidth(), 1u);
+    EXPECT_EQ(built->GetHeight(), 1u);
+    EXPECT_EQ(built->GetRawPixel(0, 0), 0u);
+}
+
 TEST_F(TransformedFrames, BudgetDropsTheLeastRecentlyUsedEntries)
 {
     auto one = PatternFrame(10, 10, 6), two = PatternFrame(10, 10, 7);
