@@ -311,16 +311,6 @@ TEST_F(WrapAnyTest, TexturingReplacesStoredColoursAndKeepsControlBytes)
         EXPECT_EQ(Stored(*frame, 16 + 2 * size_t(k)), Texel(*texture, (1 + k) & 3, 0)) << k;
 }
 
-TEST_F(WrapAnyTest, TexturingStopsAtTheEndOfATruncatedBlock)
-{
-    std::unique_ptr<CFrame> texture = RandomFrame(4, 4, 16, 32);
-    // The literal claims 40 pixels but the block ends after two.
-    std::unique_ptr<CFrame> frame = RunLengthFrame(40, { { 0x68, 1, 1, 2, 2 } });
-    CBlitType& type = GetWrapPow2BlitType();
-    type.GetBlitFunction(*texture, *frame)(*texture, {}, *frame, {}, type);
-    EXPECT_EQ(Stored(*frame, 5), 0x0101); // untouched, nothing read or written past the block
-}
-
 } // namespace
 
 namespace {
