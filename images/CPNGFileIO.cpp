@@ -17,9 +17,6 @@ namespace {
 
 uint64_t s_DecodeByteLimit = UINT32_MAX;
 
-// Filter kind of the un-blending build filter.
-constexpr uint32_t kFilterRemoveBlackBlending = 7;
-
 struct SPngSource {
     const uint8_t* data;
     size_t size;
@@ -154,7 +151,7 @@ bool CPNGFileIO::LoadFrame(CFrame& frame, CFrameFilter* chain, uint32_t openFlag
 {
     SFrameFilterHooks& hooks = GetFrameFilterHooks();
     if (chain && hooks.removeKind)
-        hooks.removeKind(chain, kFilterRemoveBlackBlending);
+        hooks.removeKind(chain, kFilterKindRemoveBlackBlending);
     return CFrameImageIO::LoadFrame(frame, chain, openFlags);
 }
 
