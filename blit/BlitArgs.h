@@ -19,6 +19,10 @@ struct SBlitTables {
     const uint16_t* palette565 = nullptr;
     // 256 entries of blue, green, red for the palette row functions.
     const uint8_t* palette = nullptr;
+    // The blit type's own lookup table (GetLookupTable) when it holds data:
+    // a 256 x 256 blend table by (source * 256 + destination) for the
+    // blend types, null otherwise or while empty.
+    const uint8_t* lookupTable = nullptr;
     // Blue, green, red and alpha multipliers of a tinted blit (bytes 0-3).
     uint32_t tintColor = 0;
 };

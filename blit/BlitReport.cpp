@@ -17,6 +17,9 @@ const char* TableName(MissingTable table)
     case MissingTable::Palette565: return "palette-to-565 table";
     case MissingTable::Palette: return "source palette";
     case MissingTable::BlendPalette: return "blend palette";
+    case MissingTable::TypeLookupTable: return "blit type's blend table";
+    case MissingTable::InversePalette555: return "RGB555 inverse palette";
+    case MissingTable::InversePalette565: return "RGB565 inverse palette";
     }
     return "table";
 }

@@ -10,8 +10,11 @@ enum class MissingTable : uint8_t {
     Palette565,
     Palette,
     BlendPalette,
+    TypeLookupTable,   // a blend type's own 256 x 256 table
+    InversePalette555,
+    InversePalette565,
 };
-inline constexpr uint32_t kMissingTableCount = 5;
+inline constexpr uint32_t kMissingTableCount = 8;
 
 void ReportMissingTable(MissingTable table);
 // How many times the table was reported since start (0 or 1), for tests.

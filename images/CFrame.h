@@ -72,8 +72,9 @@ public:
     // run it after building.
     void Compact() {}
     // Replaces the plain pixels by a run-length form; false (frame
-    // unchanged) for a bad kind, no main block, or a block whose size header
-    // or row offsets do not fit its allocation.
+    // unchanged) unless ValidRunLengthForm accepts it for the frame's depth
+    // and size. The one way run-length data enters a frame, so every block
+    // is checked once and drawn unchecked afterwards.
     bool TakeRunLengthForm(uint32_t kind, SRunLengthBlock main, std::array<SRunLengthBlock, 4> extra);
 
     // Row y of a plain frame, or null (no pixels, run-length, y outside).
@@ -178,6 +179,14 @@ private:
     std::array<std::unique_ptr<uint8_t[]>, 5> m_OwnedBlocks;
     std::array<std::unique_ptr<uint32_t[]>, 5> m_OwnedRows;
 };
+
+// A run-length form a frame of that depth and size may take: kind 2 at 8
+// bits, kind 4 at 16 or 24 bits (extra block 3 the alpha bytes of extra block
+// 4, extra blocks 1 and 2 null), either at 32 bits while being built (4-byte
+// pixels in every block); each block's size header equal to its allocation
+// and every row well formed (RunLengthRows.h).
+bool ValidRunLengthForm(uint32_t depth, uint32_t width, uint32_t height, uint32_t kind, const SRunLengthBlock& main,
+                        const std::array<SRunLengthBlock, 4>& extra);
 
 // Draws a float line into a frame that is not drawn by DrawLine: installed
 // by the layers that own the shape renderer and the anti-aliased line.
