@@ -3,6 +3,7 @@
 #include "foundation/CFile.h"
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
+#include "images/CFrameFilter.h"
 #include "images/CJPEGFileIO.h"
 #include "images/CPNGFileIO.h"
 #include "images/CPaletteHolder.h"
@@ -64,12 +65,6 @@ CJString PathFor(const char* folder, const char* name, const char* ext)
 
 } // namespace
 
-SFrameFilterHooks& GetFrameFilterHooks()
-{
-    static SFrameFilterHooks hooks;
-    return hooks;
-}
-
 void RegisterImageReaders()
 {
     static const bool done = [] {
@@ -116,9 +111,8 @@ CFrameImageIO::~CFrameImageIO()
 
 bool CFrameImageIO::LoadFrame(CFrame& frame, CFrameFilter* chain, uint32_t openFlags)
 {
-    SFrameFilterHooks& hooks = GetFrameFilterHooks();
-    if (!chain && hooks.defaultChain)
-        chain = hooks.defaultChain();
+    if (!chain)
+        chain = &GetDefaultBuildFilters();
     const uint8_t* data = nullptr;
     uint32_t size = 0;
     if (!ReadWholeFileIntoLoadBuffer(m_Path.GetString(), openFlags, data, size))
@@ -143,8 +137,7 @@ bool CFrameImageIO::LoadFrame(CFrame& frame, CFrameFilter* chain, uint32_t openF
     }
     if (!DecodeFromMemory(frame, data, size, m_Path.GetString(), depth))
         return false;
-    if (chain && hooks.applyAll)
-        hooks.applyAll(frame, chain);
+    chain->ApplyAll(frame);
     return frame.GetPixels() != nullptr;
 }
 

@@ -70,31 +70,6 @@ void RegisterImageReaders();
 // false when the file does not open or reads short.
 bool ReadWholeFileIntoLoadBuffer(const char* path, uint32_t openFlags, const uint8_t*& data, uint32_t& size);
 
-// Seam for the build-filter chain: the loaders and the frame cache reach the
-// chain only through these hooks, which the filter code installs. Without
-// them a chain does nothing, the default chain is null and a built frame
-// stays at 32 bits.
-struct SFrameFilterHooks {
-    // Applies every filter of the chain to the frame.
-    void (*applyAll)(CFrame& frame, CFrameFilter* chain) = nullptr;
-    // The process-wide default chain, refilled.
-    CFrameFilter* (*defaultChain)() = nullptr;
-    // A new chain head holding copies of the filters of chain (none for null).
-    CFrameFilter* (*copyChain)(const CFrameFilter* chain) = nullptr;
-    void (*destroyChain)(CFrameFilter* chain) = nullptr;
-    void (*addKind)(CFrameFilter* chain, uint32_t kind) = nullptr;
-    void (*removeKind)(CFrameFilter* chain, uint32_t kind) = nullptr;
-    bool (*hasKind)(const CFrameFilter* chain, uint32_t kind) = nullptr;
-    // The dithering flag of the chain's bit-depth filter; false without one.
-    bool (*dithers)(const CFrameFilter* chain) = nullptr;
-    // The chain head's target depth; 0 when it sets none.
-    uint32_t (*targetDepth)(const CFrameFilter* chain) = nullptr;
-    // Converts the frame to depth (dithering when asked), then run-length
-    // encodes it when asked.
-    void (*finish)(CFrame& frame, uint32_t depth, bool dither, bool runLength) = nullptr;
-};
-SFrameFilterHooks& GetFrameFilterHooks();
-
 // Filter kinds the loaders name.
 inline constexpr uint32_t kFilterKindCenterHotSpot = 2;
 inline constexpr uint32_t kFilterKindRemoveDeadAlpha = 3;

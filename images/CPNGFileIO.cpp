@@ -2,6 +2,7 @@
 
 #include "foundation/CJString.h"
 #include "images/CFrame.h"
+#include "images/CFrameFilter.h"
 
 #include <png.h>
 
@@ -149,9 +150,8 @@ CPNGFileIO::~CPNGFileIO()
 
 bool CPNGFileIO::LoadFrame(CFrame& frame, CFrameFilter* chain, uint32_t openFlags)
 {
-    SFrameFilterHooks& hooks = GetFrameFilterHooks();
-    if (chain && hooks.removeKind)
-        hooks.removeKind(chain, kFilterKindRemoveBlackBlending);
+    if (chain)
+        chain->RemoveFilter(kFilterKindRemoveBlackBlending);
     return CFrameImageIO::LoadFrame(frame, chain, openFlags);
 }
 

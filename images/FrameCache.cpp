@@ -8,7 +8,9 @@
 #include "foundation/CompressedBlock.h"
 #include "foundation/FatalError.h"
 #include "foundation/FileHelpers.h"
+#include "images/CFilterChangeBitDepth.h"
 #include "images/CFrame.h"
+#include "images/CFrameFilter.h"
 #include "images/CFrameImageIO.h"
 #include "images/CJPEGFileIO.h"
 #include "images/CPaletteHolder.h"
@@ -195,24 +197,22 @@ const CFrame* As32Bit(CFrame& frame, CFrame& storage)
     return CopyPlainFrameToDepth(frame, storage, 32) ? &storage : nullptr;
 }
 
-struct SChain {
-    CFrameFilter* chain = nullptr;
-    ~SChain()
-    {
-        if (chain && GetFrameFilterHooks().destroyChain)
-            GetFrameFilterHooks().destroyChain(chain);
-    }
-};
+bool Dithers(const CFrameFilter* chain)
+{
+    const auto* depth = chain ? dynamic_cast<const CFilterChangeBitDepth*>(chain->FindFilter(kFilterKindBitDepth)) : nullptr;
+    return depth && depth->GetDither() == Dither::On;
+}
 
+// Converts to the chain's target depth (the head's own depth when set, else
+// the frame build depth) and run-length encodes when asked.
 void FinishLoad(CFrame& frame, const CFrameFilter* chain, bool dither, bool runLength)
 {
-    const SFrameFilterHooks& hooks = GetFrameFilterHooks();
-    if (!hooks.finish)
-        return;
-    uint32_t depth = chain && hooks.targetDepth ? hooks.targetDepth(chain) : 0;
-    if (depth == 0)
-        depth = CFrame::SGetBitDepth();
-    hooks.finish(frame, depth, dither, runLength);
+    const uint32_t depth = chain ? chain->GetBitDepth() : CFrame::SGetBitDepth();
+    CFrameFilter finish;
+    finish.InsertFilter(std::make_unique<CFilterChangeBitDepth>(dither ? Dither::On : Dither::Off, depth));
+    if (runLength)
+        finish.AddFilter(kFilterKindRunLength);
+    finish.ApplyAll(frame);
 }
 
 } // namespace
@@ -255,12 +255,6 @@ void SetFrameJPEGQuality(uint32_t quality)
 uint32_t GetFrameJPEGQuality()
 {
     return s_JpegQuality;
-}
-
-CFrameFilter* GetDefaultBuildFilters()
-{
-    const SFrameFilterHooks& hooks = GetFrameFilterHooks();
-    return hooks.defaultChain ? hooks.defaultChain() : nullptr;
 }
 
 void GetFrameCachePath(char* out, uint32_t size, const char* folder, const char* name)
@@ -479,7 +473,6 @@ bool CFrame::Load(const char* folder, const char* name, CFrameFilter* chain, uin
     Free();
     char cachePath[1024];
     GetFrameCachePath(cachePath, sizeof cachePath, folder, name);
-    const SFrameFilterHooks& hooks = GetFrameFilterHooks();
     CArchiveLayer& archives = GetArchiveLayer();
     if (!(archives.IsMounted() && archives.Contains(cachePath))) {
         CJString dashed("-");
@@ -497,21 +490,16 @@ bool CFrame::Load(const char* folder, const char* name, CFrameFilter* chain, uin
             CJString line;
             line.Format("Building Frame \"%s\" from Source File", name);
             CStartupTextLog::Instance().Print(line.GetString(), LogLineEnd::EndLine, 0);
-            SChain local;
+            CFrameFilter local;
             CFrameFilter* used = chain;
             bool dither = false, runLength = false;
             if (s_CompressedCache) {
-                const CFrameFilter* from = chain ? chain : GetDefaultBuildFilters();
-                if (hooks.copyChain) {
-                    local.chain = hooks.copyChain(from);
-                    dither = hooks.dithers && hooks.dithers(local.chain);
-                    runLength = hooks.hasKind && hooks.hasKind(local.chain, kFilterKindRunLength);
-                    if (hooks.removeKind) {
-                        hooks.removeKind(local.chain, kFilterKindBitDepth);
-                        hooks.removeKind(local.chain, kFilterKindRunLength);
-                    }
-                }
-                used = local.chain;
+                local.CopyFiltersFrom(chain ? *chain : GetDefaultBuildFilters());
+                dither = Dithers(&local);
+                runLength = local.HasFilter(kFilterKindRunLength);
+                local.RemoveFilter(kFilterKindBitDepth);
+                local.RemoveFilter(kFilterKindRunLength);
+                used = &local;
             }
             if (!source->LoadFrame(*this, used, fileFlags))
                 return false;
@@ -524,8 +512,8 @@ bool CFrame::Load(const char* folder, const char* name, CFrameFilter* chain, uin
         }
     }
     const bool read = ReadFrameCacheFile(*this, folder, name);
-    const bool dither = chain && hooks.dithers && hooks.dithers(chain);
-    const bool runLength = chain && hooks.hasKind && hooks.hasKind(chain, kFilterKindRunLength);
+    const bool dither = Dithers(chain);
+    const bool runLength = chain && chain->HasFilter(kFilterKindRunLength);
     if (read)
         FinishLoad(*this, chain, dither, runLength);
     return read;

@@ -42,9 +42,6 @@ bool GetFrameLossless();
 void SetFrameJPEGQuality(uint32_t quality);
 uint32_t GetFrameJPEGQuality();
 
-// The default build chain (through the filter hooks); null without them.
-CFrameFilter* GetDefaultBuildFilters();
-
 // "Cache/<folder>/<name>.Frame" ("Cache/<name>.Frame" without a folder).
 void GetFrameCachePath(char* out, uint32_t size, const char* folder, const char* name);
 
