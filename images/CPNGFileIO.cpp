@@ -3,6 +3,7 @@
 #include "foundation/CJString.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
+#include "images/CStandAloneFrame.h"
 
 #include <png.h>
 
@@ -176,5 +177,8 @@ bool CPNGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t s
             std::memcpy(frame.Row(y), image.pixels + y * rowBytes, rowBytes);
     }
     std::free(image.pixels);
+    // PNG alpha is never blended with black.
+    if (auto* standAlone = dynamic_cast<CStandAloneFrame*>(&frame))
+        standAlone->SetOptionQuietly(kFrameOptionBlendedWithBlack, false);
     return made;
 }

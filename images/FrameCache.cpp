@@ -265,6 +265,11 @@ void GetFrameCachePath(char* out, uint32_t size, const char* folder, const char*
         std::snprintf(out, size, "%s/%s.Frame", "Cache", name);
 }
 
+bool PrefersJpegBody(double jpegSize, double losslessSize)
+{
+    return (jpegSize + 200) * 100 / 95 < losslessSize;
+}
+
 bool WriteFrameBody(CFrame& frame32, CFile& file, uint32_t quality, bool lossless)
 {
     if (frame32.GetBitDepth() != 32 || frame32.IsCompressed() || !frame32.GetPixels())
@@ -277,7 +282,7 @@ bool WriteFrameBody(CFrame& frame32, CFile& file, uint32_t quality, bool lossles
         jpegBuilt = WriteJpegBody(frame32, b.file, quality);
     const double sizeA = a.Size();
     const double sizeB = jpegBuilt ? double(b.Size()) : double(0x7FFFFFFF);
-    const bool chooseJpeg = jpegBuilt && (sizeB + 200) * 100 / 95 < sizeA;
+    const bool chooseJpeg = jpegBuilt && PrefersJpegBody(sizeB, sizeA);
     const SMemoryFile& chosen = chooseJpeg ? b : a;
     if (!chooseJpeg && !losslessBuilt)
         return false;

@@ -51,6 +51,8 @@ bool WriteFrameCacheFile(CFrame& frame, const char* folder, const char* name, ui
 // disagree (planes, alpha plane, dimensions) is refused with false.
 bool ReadFrameBody(CFrame& frame, CFile& file);
 bool WriteFrameBody(CFrame& frame32, CFile& file, uint32_t quality, bool lossless);
+// Whether a JPEG body of jpegSize bytes wins over a lossless one.
+bool PrefersJpegBody(double jpegSize, double losslessSize);
 
 // False for another version, or a record the file does not hold whole or
 // whose blocks do not fit the header; a block size above 16,000,000 is a
