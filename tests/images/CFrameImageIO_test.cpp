@@ -99,8 +99,9 @@ TEST_P(IndependentFiles, LoadPixelExactly)
             ASSERT_EQ(p[0], e.b) << x << "," << y;
             ASSERT_EQ(p[1], e.g) << x << "," << y;
             ASSERT_EQ(p[2], e.r) << x << "," << y;
-            if (bytes == 4)
+            if (bytes == 4) {
                 ASSERT_EQ(p[3], e.a) << x << "," << y;
+            }
         }
 }
 
@@ -117,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SFileCase{"PngGrey", "png_grey8.png", 13, 6, 24, 1, Channels::Grey},
                     SFileCase{"PngGreyAlpha", "png_greyalpha8.png", 13, 6, 32, 1, Channels::GreyAlpha},
                     SFileCase{"PngPaletteWithTransparency", "png_palette8.png", 13, 6, 32, 1, Channels::Palette}),
-    [](const testing::TestParamInfo<SFileCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<SFileCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ImageFiles, UncompressedTgaIsRewrittenWithPacketsAndTheSamePixels)
 {
@@ -128,7 +129,7 @@ TEST_F(ImageFiles, UncompressedTgaIsRewrittenWithPacketsAndTheSamePixels)
     CFrameFilter none;
     CFrame frame;
     ASSERT_TRUE(reader->LoadFrame(frame, &none, 0));
-    const std::string bytes = ReadBytes("tga32_top.TGA");
+    const std::string bytes = ReadBytes("tga32_top.tga");
     ASSERT_GE(bytes.size(), 18u);
     EXPECT_EQ(bytes[2], 10);
     EXPECT_FALSE(reader->NeedsRecompress("tga32_top.tga"));
@@ -183,12 +184,13 @@ TEST(TgaRows, ARunOf300PixelsIsThreePacketsOf128128And44)
     EXPECT_EQ(out[10], 0x80 | 43);
 }
 
-TEST(TgaRows, DistinctPixelsAreOneLiteralPacket)
+TEST(TgaRows, LiteralPacketsStopBeforeTheLastPixel)
 {
     const uint8_t row[] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
     uint8_t out[64];
-    ASSERT_EQ(EncodeTgaRow(row, 3, 3, out), 10u);
-    EXPECT_EQ(out[0], 2);
+    ASSERT_EQ(EncodeTgaRow(row, 3, 3, out), 11u);
+    EXPECT_EQ(out[0], 1);
+    EXPECT_EQ(out[7], 0);
 }
 
 TEST_F(ImageFiles, EightBitFramesAreWrittenWithAColourMapAndSixteenBitAsTwentyFour)
@@ -256,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  s[0] = char(200);
                                  return s + "abc";
                              }()}),
-    [](const testing::TestParamInfo<SBadCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<SBadCase>& param) { return std::string(param.param.name); });
 
 TEST(BadTgaFatal, APacketAcrossTheRowEndIsTheCorruptFileReport)
 {
@@ -264,7 +266,7 @@ TEST(BadTgaFatal, APacketAcrossTheRowEndIsTheCorruptFileReport)
     CScopedHook<SetFatalTerminator> fatal(&ThrowingFatalTerminator);
     CTGAFileIO reader;
     // 2 x 2, bottom first: the first file row is frame row 1; its packet covers 3.
-    const std::string b = TgaHeader(10, 2, 2, 24) + std::string("\x82" "abc", 4);
+    const std::string b = TgaHeader(10, 2, 2, 24) + std::string("\x82" "abc" "\x81" "abc", 8);
     CFrame frame;
     try {
         reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()), "x.tga", 24);
@@ -357,5 +359,27 @@ TEST_F(JpegFiles, TruncatedBeforeTheEndMarkerStillDecodesAndEmptyIsRefused)
     WriteBytes("junk.jpg", "not a jpeg at all");
     EXPECT_FALSE(LoadJPEGFile(frame, "junk.jpg", 0));
 }
+
+} // namespace
+
+namespace {
+
+// Hand-made baseline files (one 8 x 8 block per component, DC 0 with unit
+// quantisers): every pixel decodes to mid grey.
+class HandMadeJpeg : public testing::TestWithParam<const char*> {};
+
+TEST_P(HandMadeJpeg, DecodesToMidGrey)
+{
+    RegisterImagesClasses();
+    CFrame frame;
+    ASSERT_TRUE(LoadJPEGFile(frame, (std::string(OMBRISALT_TEST_IMAGES "/../../fuzz/corpus/jpeg_file/") + GetParam()).c_str(),
+                             FILE_USER_FOLDER));
+    ASSERT_EQ(frame.GetWidth(), 8u);
+    ASSERT_EQ(frame.GetHeight(), 8u);
+    for (uint32_t i = 0; i < 8 * 8 * 3; ++i)
+        ASSERT_NEAR(frame.GetPixels()[i], 128, 1) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, HandMadeJpeg, testing::Values("grey_8x8", "colour_8x8", "colour_8x8_no_end"));
 
 } // namespace

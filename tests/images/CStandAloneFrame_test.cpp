@@ -1,6 +1,7 @@
 #include "images/CStandAloneFrame.h"
 
 #include "blit/CBlitTypeList.h"
+#include "images/CFilterChangeBitDepth.h"
 #include "images/CFrameFilter.h"
 #include "images/CFrameList.h"
 #include "images/CFrameProperties.h"
@@ -59,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SChainCase{"BlackBiasedAt8", kFrameOptionBlackBiased, 0, 8, {3, 4, 6, 8, 11}},
                     SChainCase{"NotBlendedWithBlack", 0, kFrameOptionBlendedWithBlack, 16, {3, 6, 8, 11}},
                     SChainCase{"NoRunLengthNoDepth", 0, kFrameOptionRunLength | kFrameOptionChangeBitDepth, 16, {3, 6, 7}}),
-    [](const testing::TestParamInfo<SChainCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<SChainCase>& param) { return std::string(param.param.name); });
 
 TEST(StandAloneFrame, DefaultChainDithers)
 {
@@ -147,22 +148,22 @@ TEST_F(StandAloneLoad, FrameListsFindFramesByNameAndFallBackToTheCache)
     ASSERT_EQ(list.GetCount(), 2) << "ball.tga and BALL.png are one entry";
     std::remove("Art/BALL.png");
     list.SetSource(nullptr, "Art", 0);
-    EXPECT_EQ(list.GetItemNameString(0), CJString("ball"));
-    EXPECT_EQ(list.GetItemNameString(1), CJString("Sub/cube"));
+    EXPECT_STREQ(list.GetItemNameString(0).GetString(), "ball");
+    EXPECT_STREQ(list.GetItemNameString(1).GetString(), "Sub/cube");
     CFrame* first = list.GetObject(0);
     ASSERT_TRUE(first);
     EXPECT_EQ(list.GetObjectAt(list.GetCount()), first);
     ASSERT_TRUE(list.GetObject(1));
     CJString file;
     ASSERT_TRUE(list.GetObjectFileName(first, file));
-    EXPECT_EQ(file, CJString("Art/ball.txt"));
+    EXPECT_STREQ(file.GetString(), "Art/ball.txt");
 
     std::remove("Art/ball.tga");
     std::remove("Art/Sub/cube.tga");
     CFrameList shipped(CStandAloneFrame::SGetClassInfo());
     shipped.SetSource(nullptr, "Art", 0);
     ASSERT_EQ(shipped.GetCount(), 2);
-    EXPECT_EQ(shipped.GetItemNameString(0), CJString("ball"));
+    EXPECT_STREQ(shipped.GetItemNameString(0).GetString(), "ball");
     CFrame* cached = shipped.GetObject(0);
     ASSERT_TRUE(cached);
     EXPECT_EQ(cached->GetWidth(), 8u);
@@ -173,7 +174,7 @@ TEST_F(StandAloneLoad, ABarFolderListsTheSubfolderRelativeToTheBase)
     CFrameList list(nullptr);
     list.SetSource(nullptr, "Art|Sub", 0);
     ASSERT_EQ(list.GetCount(), 1);
-    EXPECT_EQ(list.GetItemNameString(0), CJString("Sub/cube"));
+    EXPECT_STREQ(list.GetItemNameString(0).GetString(), "Sub/cube");
 }
 
 struct SMipCase {
@@ -184,6 +185,8 @@ struct SMipCase {
 
 class MipMaps : public testing::TestWithParam<SMipCase> {};
 
+// Levels halve while both sides are even; the visible-pixel crop then
+// rounds each distinct level (and the source) up to a multiple of 4 above 4.
 TEST_P(MipMaps, HalveWhileBothSidesAreEven)
 {
     RegisterImagesClasses();
@@ -204,9 +207,9 @@ TEST_P(MipMaps, HalveWhileBothSidesAreEven)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MipMaps,
                          testing::Values(SMipCase{"SixtyFourByThirtyTwo", 64, 32, {{32, 16}, {16, 8}, {8, 4}, {4, 2}, {2, 1}}},
-                                         SMipCase{"ThirtyByThirty", 30, 30, {{15, 15}}},
-                                         SMipCase{"OddWidth", 31, 20, {{31, 20}}}),
-                         [](const testing::TestParamInfo<SMipCase>& info) { return std::string(info.param.name); });
+                                         SMipCase{"ThirtyByThirty", 30, 30, {{16, 16}}},
+                                         SMipCase{"OddWidth", 31, 20, {{32, 20}}}),
+                         [](const testing::TestParamInfo<SMipCase>& param) { return std::string(param.param.name); });
 
 TEST(MipMapPick, DoublesTheScalesPerHalving)
 {
