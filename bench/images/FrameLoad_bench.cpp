@@ -140,7 +140,12 @@ void Decode(benchmark::State& state, const std::string& bytes)
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     for (auto _ : state) {
         CFrame frame;
-        benchmark::DoNotOptimize(reader.DecodeFromMemory(frame, data, uint32_t(bytes.size()), "bench", 32));
+        if (!reader.DecodeFromMemory(frame, data, uint32_t(bytes.size()), "bench", 32) ||
+            frame.GetWidth() != 1024) {
+            state.SkipWithError("decode failed");
+            break;
+        }
+        benchmark::DoNotOptimize(frame.GetPixels());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Encoded().pixelBytes));
 }
