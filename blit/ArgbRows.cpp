@@ -166,6 +166,24 @@ uint16_t BlendArgbOver565(uint16_t destination, uint32_t source, uint32_t opacit
 
 void RowArgbOver565(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count)
 {
+    if (BlitTablesBuilt()) {
+        // BlendArgbOver565 with the packing tables read here, not per call.
+        const CColorTables& t = GetColorTables();
+        for (uint32_t i = 0; i < count; ++i, dst += 2, src += 4) {
+            uint16_t d;
+            std::memcpy(&d, dst, 2);
+            uint32_t b = Expand5To8[d & 31], g = Expand6To8[(d >> 5) & 63], r = Expand5To8[d >> 11];
+            // At o = 255 the weight (alpha * 255 + 255) >> 8 is the alpha itself.
+            if (const uint32_t a = src[3]; a != 0) {
+                b = BlendChannelRoundUp(uint8_t(b), src[0], a);
+                g = BlendChannelRoundUp(uint8_t(g), src[1], a);
+                r = BlendChannelRoundUp(uint8_t(r), src[2], a);
+            }
+            d = uint16_t(t.Red565[r] + t.Green6[g] + t.Blue5[b]);
+            std::memcpy(dst, &d, 2);
+        }
+        return;
+    }
     for (uint32_t i = 0; i < count; ++i, dst += 2, src += 4) {
         uint16_t d;
         uint32_t s;

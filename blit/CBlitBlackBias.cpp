@@ -67,7 +67,7 @@ void BlackBiasBlit16To16(CFrameInterface& source, const CRect& s, CFrameInterfac
 void StraightBlit32To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                         CBlitType& type)
 {
-    RawBlit<&RowCopy32>(source, s, destination, d, type);
+    RawBlitJoined<&RowCopy32>(source, s, destination, d, type);
 }
 
 CBlitBlackBias::CBlitBlackBias()

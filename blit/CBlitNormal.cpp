@@ -53,18 +53,26 @@ void Row8To565(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t
         Store16(dst + 2 * i, palette[src[i]]);
 }
 
-template <uint32_t Size>
-void Row8ToRgb(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t count)
+void Row8To32(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t count)
+{
+    const uint32_t* palette = args.tables.palette32;
+    if (!palette) {
+        ReportMissingTable(MissingTable::Palette);
+        return;
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        std::memcpy(dst + 4 * i, &palette[src[i]], 4);
+}
+
+void Row8To24(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t count)
 {
     const uint8_t* palette = args.tables.palette;
     if (!palette) {
         ReportMissingTable(MissingTable::Palette);
         return;
     }
-    for (uint32_t i = 0; i < count; ++i, dst += Size) {
+    for (uint32_t i = 0; i < count; ++i, dst += 3) {
         std::memcpy(dst, palette + 3 * src[i], 3);
-        if constexpr (Size == 4)
-            dst[3] = 255;
     }
 }
 
@@ -137,7 +145,24 @@ void PaletteBlit(CFrameInterface& source, const CRect& s, CFrameInterface& desti
     if (!MakeBlitArgs(source, s, destination, d, type, args))
         return;
     args.tables.palette = SourcePalette(source, type);
-    RunRawRows(args, Row);
+    RunRawRowsJoined(args, Row);
+}
+
+// Each index's pixel made once per blit instead of once per pixel.
+void Palette32Blit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                   CBlitType& type)
+{
+    SBlitArgs args;
+    if (!MakeBlitArgs(source, s, destination, d, type, args))
+        return;
+    uint32_t pixels[256];
+    if (const uint8_t* palette = SourcePalette(source, type)) {
+        for (uint32_t i = 0; i < 256; ++i)
+            pixels[i] = uint32_t(palette[3 * i]) | uint32_t(palette[3 * i + 1]) << 8
+                        | uint32_t(palette[3 * i + 2]) << 16 | 0xFF000000u;
+        args.tables.palette32 = pixels;
+    }
+    RunRawRowsJoined(args, &Row8To32);
 }
 
 } // namespace
@@ -151,18 +176,18 @@ void NormalBlit16To16(CFrameInterface& source, const CRect& s, CFrameInterface& 
 CBlitNormal::CBlitNormal()
 {
     AddBlitFunction(8, 0, 8, 0, &RawBlitByOpacity<&RowCopy8, &RowBlend8A>);
-    AddBlitFunction(8, 0, 16, 0, &RawBlit<&Row8To565>);
-    AddBlitFunction(8, 0, 24, 0, &PaletteBlit<&Row8ToRgb<3>>);
-    AddBlitFunction(8, 0, 32, 0, &PaletteBlit<&Row8ToRgb<4>>);
-    AddBlitFunction(16, 0, 8, 0, &RawBlit<&Row565To8>);
+    AddBlitFunction(8, 0, 16, 0, &RawBlitJoined<&Row8To565>);
+    AddBlitFunction(8, 0, 24, 0, &PaletteBlit<&Row8To24>);
+    AddBlitFunction(8, 0, 32, 0, &Palette32Blit);
+    AddBlitFunction(16, 0, 8, 0, &RawBlitJoined<&Row565To8>);
     AddBlitFunction(16, 0, 16, 0, &NormalBlit16To16);
-    AddBlitFunction(16, 0, 24, 0, &RawBlit<&Row565To24>);
+    AddBlitFunction(16, 0, 24, 0, &RawBlitJoined<&Row565To24>);
     AddBlitFunction(16, 0, 32, 0, &TransBlit16To32);
-    AddBlitFunction(24, 0, 8, 0, &RawBlit<&Row24To8>);
-    AddBlitFunction(24, 0, 16, 0, &RawBlit<&Row24To565>);
+    AddBlitFunction(24, 0, 8, 0, &RawBlitJoined<&Row24To8>);
+    AddBlitFunction(24, 0, 16, 0, &RawBlitJoined<&Row24To565>);
     AddBlitFunction(24, 0, 24, 0, &TransBlit24To24);
     AddBlitFunction(24, 0, 32, 0, &TransBlit24To32);
-    AddBlitFunction(32, 0, 16, 0, &RawBlit<&Row32To565>);
+    AddBlitFunction(32, 0, 16, 0, &RawBlitJoined<&Row32To565>);
     AddBlitFunction(32, 0, 24, 0, &RawBlitByOpacity<&Row32To24, &RowArgbOver24Scaled>);
     AddBlitFunction(32, 0, 32, 0, &StraightBlit32To32);
     AddRunLengthBlits(*this, RunLengthBlitSet::Normal);

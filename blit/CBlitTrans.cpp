@@ -43,7 +43,15 @@ void Row24Copy(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t coun
 
 void Row24To32(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count)
 {
-    for (uint32_t i = 0; i < count; ++i, dst += 4, src += 3) {
+    // Four bytes read per pixel but the last, whose fourth byte may lie
+    // past the source.
+    for (uint32_t i = 0; i + 1 < count; ++i, dst += 4, src += 3) {
+        uint32_t pixel;
+        std::memcpy(&pixel, src, 4);
+        pixel |= 0xFF000000u;
+        std::memcpy(dst, &pixel, 4);
+    }
+    if (count != 0) {
         std::memcpy(dst, src, 3);
         dst[3] = 255;
     }
@@ -86,12 +94,12 @@ void TintedAddBlit(CFrameInterface& source, const CRect& s, CFrameInterface& des
 
 void TransBlit8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
 {
-    RawBlit<&Row8SkipZero>(source, s, destination, d, type);
+    RawBlitJoined<&Row8SkipZero>(source, s, destination, d, type);
 }
 
 void TransBlit8To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
 {
-    RawBlit<&Row8To565SkipZero>(source, s, destination, d, type);
+    RawBlitJoined<&Row8To565SkipZero>(source, s, destination, d, type);
 }
 
 void TransBlit8To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
@@ -107,37 +115,37 @@ void TransBlit8To32(CFrameInterface& source, const CRect& s, CFrameInterface& de
 void TransBlit16To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                      CBlitType& type)
 {
-    RawBlit<&Row16SkipZero>(source, s, destination, d, type);
+    RawBlitJoined<&Row16SkipZero>(source, s, destination, d, type);
 }
 
 void TransBlit16To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                      CBlitType& type)
 {
-    RawBlit<&Row565To24SkipBlack>(source, s, destination, d, type);
+    RawBlitJoined<&Row565To24SkipBlack>(source, s, destination, d, type);
 }
 
 void TransBlit16To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                      CBlitType& type)
 {
-    RawBlit<&Row565To32>(source, s, destination, d, type);
+    RawBlitJoined<&Row565To32>(source, s, destination, d, type);
 }
 
 void TransBlit24To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                      CBlitType& type)
 {
-    RawBlit<&Row24Copy>(source, s, destination, d, type);
+    RawBlitJoined<&Row24Copy>(source, s, destination, d, type);
 }
 
 void TransBlit24To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                      CBlitType& type)
 {
-    RawBlit<&Row24To32>(source, s, destination, d, type);
+    RawBlitJoined<&Row24To32>(source, s, destination, d, type);
 }
 
 void TransBlit32To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                      CBlitType& type)
 {
-    RawBlit<&RowArgbOver565>(source, s, destination, d, type);
+    RawBlitJoined<&RowArgbOver565>(source, s, destination, d, type);
 }
 
 void TransBlit32To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,

@@ -2,6 +2,7 @@
 
 #include "blit/CFrameInterface.h"
 #include "blit/CPalette.h"
+#include "blit/ColorTables.h"
 #include "blit/GamePalette.h"
 #include "foundation/CRect.h"
 
@@ -48,6 +49,8 @@ bool MakeBlitArgs(CFrameInterface& source, const CRect& s, CFrameInterface& dest
     args.dstPitch = int32_t(destination.GetPitch() * destination.GetBytesPerPixel());
     args.width = uint32_t(width);
     args.height = uint32_t(height);
+    args.contiguous = args.srcPitch == int32_t(args.width * source.GetBytesPerPixel())
+                      && args.dstPitch == int32_t(args.width * destination.GetBytesPerPixel());
     args.tables = MakeBlitTables(type.GetOpacity255());
     const CArrayPOD<uint8_t>* lookup = type.GetLookupTable();
     args.tables.lookupTable = lookup && lookup->GetCount() >= 65536 ? lookup->GetData() : nullptr;
@@ -63,6 +66,15 @@ void RunRawRows(const SBlitArgs& args, RowFunction row)
         row(args, dst, src, args.width);
 }
 
+void RunRawRowsJoined(const SBlitArgs& args, RowFunction row)
+{
+    // width * height <= 65535 * 65535 fits 32 bits.
+    if (args.contiguous)
+        row(args, args.dstRow, args.srcRow, args.width * args.height);
+    else
+        RunRawRows(args, row);
+}
+
 const uint8_t* SourcePalette(CFrameInterface& source, CBlitType& type)
 {
     const CArrayPOD<uint8_t>* lookup = type.GetLookupTable();
@@ -71,5 +83,7 @@ const uint8_t* SourcePalette(CFrameInterface& source, CBlitType& type)
     if (source.HasPalette())
         if (const CPalette* palette = source.GetPalette(); palette && palette->GetType() == 1)
             return palette->GetData();
-    return nullptr;
+    // Frames without a palette of their own are drawn through the game's.
+    const CArrayPOD<uint8_t>& game = GetGamePalette();
+    return game.GetCount() >= 768 ? game.GetData() : nullptr;
 }

@@ -32,6 +32,10 @@ bool MakeBlitArgs(CFrameInterface& source, const CRect& s, CFrameInterface& dest
 // Calls row once per row of args, advancing both row pointers by their pitch.
 void RunRawRows(const SBlitArgs& args, RowFunction row);
 
+// As RunRawRows, but one call for all rows when they are contiguous; only
+// for row functions whose pixels do not depend on their place in the row.
+void RunRawRowsJoined(const SBlitArgs& args, RowFunction row);
+
 // A blit routine drawing every row with Row.
 template <RowFunction Row>
 void RawBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
@@ -40,6 +44,16 @@ void RawBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destinati
     SBlitArgs args;
     if (MakeBlitArgs(source, s, destination, d, type, args))
         RunRawRows(args, Row);
+}
+
+// RawBlit for a row function that works pixel by pixel.
+template <RowFunction Row>
+void RawBlitJoined(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                   CBlitType& type)
+{
+    SBlitArgs args;
+    if (MakeBlitArgs(source, s, destination, d, type, args))
+        RunRawRowsJoined(args, Row);
 }
 
 // A blit routine drawing with Opaque at opacity 1 and Translucent otherwise.
@@ -53,6 +67,6 @@ void RawBlitByOpacity(CFrameInterface& source, const CRect& s, CFrameInterface& 
 }
 
 // The palette an 8-bit source is drawn through into 24 or 32 bits: the
-// type's lookup table when it holds data, else the source's palette (blue,
-// green, red per index); null when neither exists.
+// type's lookup table when it holds data, else the source's own palette,
+// else the game palette (blue, green, red per index); null when none exists.
 const uint8_t* SourcePalette(CFrameInterface& source, CBlitType& type);

@@ -1,4 +1,3 @@
-// link: ombrisalt_images
 // Run-length forms from outside: the validator decides whether a frame takes
 // them; whatever it accepts is drawn, whole and clipped, into every depth and
 // read back, so a block that slips through shows as an out-of-bounds access.

@@ -15,10 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <optional>
-#include <set>
 #include <utility>
 
 namespace {
@@ -138,24 +136,6 @@ const uint8_t* FindRunPixel(const uint8_t* block, const uint32_t* rows, uint32_t
         at += bytes;
     }
     return nullptr;
-}
-
-struct SBlitMiss {
-    const CBlitType* type;
-    uint32_t source;
-    uint32_t destination;
-    friend auto operator<=>(const SBlitMiss&, const SBlitMiss&) = default;
-};
-
-void ReportMissingRoutine(const CBlitType& type, uint32_t sourceFlags, uint32_t destinationFlags)
-{
-    static std::set<SBlitMiss> reported;
-    if (!reported.insert({ &type, sourceFlags & 0x1EE, destinationFlags & 0x1EE }).second)
-        return;
-    char text[128];
-    std::snprintf(text, sizeof(text), "Blitter: no routine draws flags 0x%X into 0x%X; nothing drawn\n",
-                  sourceFlags & 0x1EE, destinationFlags & 0x1EE);
-    plat::DebugOutput(text);
 }
 
 } // namespace
@@ -359,16 +339,24 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
     if (IsCompressed()) {
         const uint32_t ux = uint32_t(px), uy = uint32_t(py);
         if ((m_Flags & 0x6) == kFrameTwoBands) {
-            if (const uint8_t* p = FindRunPixel(m_Pixels, m_RowTable, m_Width, uy, ux, 2)) {
-                const uint32_t pixel = SPixel<16>::Read(p);
-                if (pixel != 0) {
-                    from565(pixel, 255);
+            // RGB565 packets at 16 bits, blue, green, red at 24.
+            const uint32_t size = depth == 24 ? 3 : 2;
+            const auto colourOf = [&](const uint8_t* p, uint8_t alpha) {
+                if (size == 3)
+                    out.Set(p[2], p[1], p[0], alpha);
+                else
+                    from565(SPixel<16>::Read(p), alpha);
+            };
+            const auto isZero = [size](const uint8_t* p) { return (p[0] | p[1] | (size == 3 ? p[2] : 0)) == 0; };
+            if (const uint8_t* p = FindRunPixel(m_Pixels, m_RowTable, m_Width, uy, ux, size)) {
+                if (!isZero(p)) {
+                    colourOf(p, 255);
                     return true;
                 }
             }
             const uint8_t* alphaRow = m_ExtraBlocks[2] && m_ExtraRows[2] ? m_ExtraBlocks[2] + m_ExtraRows[2][uy] : nullptr;
             const uint8_t* cursor = alphaRow;
-            if (const uint8_t* p = FindRunPixel(m_ExtraBlocks[3], m_ExtraRows[3], m_Width, uy, ux, 2, &cursor)) {
+            if (const uint8_t* p = FindRunPixel(m_ExtraBlocks[3], m_ExtraRows[3], m_Width, uy, ux, size, &cursor)) {
                 uint8_t alpha = 0;
                 if (cursor) {
                     uint32_t blockSize;
@@ -377,7 +365,7 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
                         alpha = *cursor;
                 }
                 if (alpha != 0)
-                    from565(SPixel<16>::Read(p), alpha);
+                    colourOf(p, alpha);
             }
             return true;
         }
