@@ -11,6 +11,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <string>
@@ -381,5 +382,42 @@ TEST_P(HandMadeJpeg, DecodesToMidGrey)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HandMadeJpeg, testing::Values("grey_8x8", "colour_8x8", "colour_8x8_no_end"));
+
+} // namespace
+
+namespace {
+
+// png_rgb8.png with its header's width and height replaced (CRC fixed).
+std::string PngWithSize(const std::string& png, uint32_t w, uint32_t h)
+{
+    std::string s = png;
+    for (int i = 0; i < 4; ++i) {
+        s[16 + i] = char(w >> (24 - 8 * i));
+        s[20 + i] = char(h >> (24 - 8 * i));
+    }
+    const uint32_t crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(s.data() + 12), 17));
+    for (int i = 0; i < 4; ++i)
+        s[29 + i] = char(crc >> (24 - 8 * i));
+    return s;
+}
+
+TEST_F(ImageFiles, HostilePngSizesAreRefusedBeforeAllocating)
+{
+    const std::string png = ReadBytes("png_rgb8.png");
+    CPNGFileIO reader;
+    for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{65536, 1}, {1, 65536}, {65535, 65535}, {60000, 60000},
+                               {0x7FFFFFFF, 1}}) {
+        const std::string bad = PngWithSize(png, w, h);
+        CFrame frame;
+        EXPECT_FALSE(reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(bad.data()), uint32_t(bad.size()),
+                                             "p", 24))
+            << w << "x" << h;
+        EXPECT_EQ(frame.GetPixels(), nullptr);
+    }
+    const std::string same = PngWithSize(png, 13, 6);
+    CFrame frame;
+    EXPECT_TRUE(reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(same.data()), uint32_t(same.size()),
+                                        "p", 24));
+}
 
 } // namespace
