@@ -136,7 +136,9 @@ public:
     // Bresenham between the end points (both drawn) after clipping to the
     // frame; no blending.
     void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour) override;
-    // Through the installed float line drawer; nothing without one.
+    // 8-, 16- and 24-bit frames: the one-pixel anti-aliased line, whatever
+    // the width; other frames through the installed float line drawer,
+    // nothing without one.
     void DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width) override;
     bool GetPixel(int32_t x, int32_t y, CColor& out) const override;
     uint32_t GetRawPixel(int32_t x, int32_t y) const override;
@@ -188,8 +190,8 @@ private:
 bool ValidRunLengthForm(uint32_t depth, uint32_t width, uint32_t height, uint32_t kind, const SRunLengthBlock& main,
                         const std::array<SRunLengthBlock, 4>& extra);
 
-// Draws a float line into a frame that is not drawn by DrawLine: installed
-// by the layers that own the shape renderer and the anti-aliased line.
+// Draws a float line into a 32-bit frame: installed by the layer that owns
+// the shape renderer.
 using FloatLineDrawer = void (*)(CFrame& frame, float x1, float y1, float x2, float y2, CColor& colour, float width);
 FloatLineDrawer SetFloatLineDrawer(FloatLineDrawer drawer);
 

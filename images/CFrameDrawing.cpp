@@ -3,6 +3,8 @@
 
 #include "blit/CBlitType.h"
 #include "blit/BlitReport.h"
+#include "blit/CBlitWrap.h"
+#include "blit/DrawLineAA.h"
 #include "blit/CColor.h"
 #include "blit/CPalette.h"
 #include "blit/GamePalette.h"
@@ -207,6 +209,12 @@ void CFrame::BlitToFrame(CFrameInterface& source, const CRect& s, const CRect& d
         FatalDataError("Blitting To A Compressed Frame Error",
                        "The game is trying to Blit to a compressed frame.\nThis is possiblly a programming issue, "
                        "but just as likely a problem in the settings of a CFrames' property file.");
+    if ((source.GetFlags() & 0x6) && &blitType == &GetWrapPow2BlitType()) {
+        ShowMessage("Error", "The game is trying to Blit Wrapped (tile) a compressed frame.  This is possiblly a "
+                             "programming issue, but just as likely a problem in the settings of a CFrames' property "
+                             "file.");
+        return;
+    }
     ReportMissingRoutine(blitType, source.GetFlags(), m_Flags);
 }
 
@@ -458,6 +466,11 @@ void CFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& co
 
 void CFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width)
 {
+    const uint32_t depth = GetBitDepth();
+    if (m_Pixels && !IsCompressed() && (depth == 8 || depth == 16 || depth == 24)) {
+        DrawLineAA(*this, x1, y1, x2, y2, colour); // one pixel wide whatever the width
+        return;
+    }
     if (m_Pixels && s_FloatLineDrawer)
         s_FloatLineDrawer(*this, x1, y1, x2, y2, colour, width);
 }
