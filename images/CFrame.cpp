@@ -5,7 +5,11 @@
 #include "blit/CPalette.h"
 #include "blit/RunLengthRows.h"
 #include "foundation/CPerformanceMonitor.h"
+#include "images/CFrameImageIO.h"
+#include "images/CFrameProperties.h"
+#include "images/CJPEGFileIO.h"
 #include "images/CPaletteHolder.h"
+#include "images/CStandAloneFrame.h"
 
 #include <algorithm>
 #include <cstring>
@@ -94,6 +98,10 @@ void RegisterImagesClasses()
     CFrame::SGetClassInfo();
     CPaletteHolder::SGetClassInfo();
     GetPaletteHolderProperty();
+    RegisterFramePropertyClasses();
+    RegisterImageReaders();
+    CJPEGFileIO::SGetClassInfo();
+    CStandAloneFrame::SGetClassInfo();
 }
 
 CFrame::CFrame()

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <memory>
 
+class CFrameFilter;
 class CPalette;
 
 inline constexpr uint32_t kFrameFormat8 = 0x20;
@@ -149,6 +150,15 @@ public:
     uint8_t GetDrawFlag() const override { return m_DrawFlag; }
     void SetDrawFlag(uint8_t flag) override { m_DrawFlag = flag; }
     CPalette* GetPalette() const override;
+
+    // Builds the frame from its source image in the folder, or reads it from
+    // its cache file (images/FrameCache.h); false when neither works.
+    virtual bool Load(const char* folder, const char* name, CFrameFilter* chain, uint32_t ignored,
+                      uint32_t fileFlags);
+    // The frame object of folder/name: the object file "name.txt" when it
+    // holds one, else a new object of the class (CFrame without one); then
+    // loaded. Null when the load fails.
+    static CFrame* SLoadFrame(const char* folder, const char* name, uint32_t fileFlags, CClassInfo* frameClass);
 
 private:
     void SetUpDimensions(uint32_t pitch);
