@@ -19,6 +19,12 @@ struct SBlitTables {
     const uint16_t* palette565 = nullptr;
     // 256 entries of blue, green, red for the palette row functions.
     const uint8_t* palette = nullptr;
+    // The same palette as 32-bit pixels of alpha 255, where a routine made it.
+    const uint32_t* palette32 = nullptr;
+    // The blit type's own lookup table (GetLookupTable) when it holds data:
+    // a 256 x 256 blend table by (source * 256 + destination) for the
+    // blend types, null otherwise or while empty.
+    const uint8_t* lookupTable = nullptr;
     // Blue, green, red and alpha multipliers of a tinted blit (bytes 0-3).
     uint32_t tintColor = 0;
 };
@@ -30,6 +36,9 @@ struct SBlitArgs {
     int32_t srcPitch = 0;
     uint32_t width = 0; // pixels per row
     uint32_t height = 0;
+    // Both frames' rows follow each other without a gap, so the rows are one
+    // run of width * height pixels.
+    bool contiguous = false;
     SBlitTables tables;
     const CBlitType* blitType = nullptr;
 };

@@ -3,6 +3,9 @@
 #include "platform/Debug.h"
 
 #include <array>
+#include <compare>
+#include <cstdio>
+#include <set>
 #include <string>
 
 namespace {
@@ -17,8 +20,24 @@ const char* TableName(MissingTable table)
     case MissingTable::Palette565: return "palette-to-565 table";
     case MissingTable::Palette: return "source palette";
     case MissingTable::BlendPalette: return "blend palette";
+    case MissingTable::TypeLookupTable: return "blit type's blend table";
+    case MissingTable::InversePalette555: return "RGB555 inverse palette";
+    case MissingTable::InversePalette565: return "RGB565 inverse palette";
     }
     return "table";
+}
+
+struct SBlitMiss {
+    const CBlitType* type;
+    uint32_t source;
+    uint32_t destination;
+    friend auto operator<=>(const SBlitMiss&, const SBlitMiss&) = default;
+};
+
+std::set<SBlitMiss>& ReportedMisses()
+{
+    static std::set<SBlitMiss> reported;
+    return reported;
 }
 
 } // namespace
@@ -41,4 +60,19 @@ uint32_t MissingTableReports(MissingTable table)
 void ResetMissingTableReportsForTesting()
 {
     s_Reported.fill(0);
+}
+
+void ReportMissingRoutine(const CBlitType& type, uint32_t sourceFlags, uint32_t destinationFlags)
+{
+    if (!ReportedMisses().insert({ &type, sourceFlags & 0x1EE, destinationFlags & 0x1EE }).second)
+        return;
+    char text[128];
+    std::snprintf(text, sizeof(text), "Blitter: no routine draws flags 0x%X into 0x%X; nothing drawn\n",
+                  sourceFlags & 0x1EE, destinationFlags & 0x1EE);
+    plat::DebugOutput(text);
+}
+
+uint32_t MissingRoutineReports()
+{
+    return uint32_t(ReportedMisses().size());
 }

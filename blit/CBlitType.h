@@ -53,7 +53,8 @@ public:
     // Reads 4 bytes into the opacity as SetOpacity would store it; a short
     // read leaves the type unchanged.
     virtual void ReadState(CFileBuf& buffer);
-    // False only for types that scale their source to the destination.
+    // False for types whose source rectangle is not a same-size window of
+    // the source (scaling, tiling), which the frame must not cut to it.
     virtual bool DrawsAtSourceSize() const { return true; }
 
     // Replaces the routine of an equal key, else appends one.

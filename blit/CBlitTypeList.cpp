@@ -16,7 +16,8 @@ CBlitTypeList::CBlitTypeList()
     Add("Blend Test Light", std::make_unique<CBlitBlackBias>());
     Add("Blit As Shadow", std::make_unique<CBlitAsShadow>());
     Add("Normal", std::make_unique<CBlitNormal>());
-    Add("Blend Amplify Light", std::make_unique<CBlitAmplifyLight>());
+    Add("Blend Amplify Light",
+        std::make_unique<CBlitAmplifyLight>(*m_Entries[1].type, *m_Entries[0].type));
     Add("Normal Scale", std::make_unique<CBlitNormalScale>());
 }
 

@@ -9,22 +9,56 @@
 // CRenderableObject is the other half: a drawable object handed to a
 // surface's Render, which lets it draw itself.
 
+#include "blit/CColor.h"
+#include "foundation/CRect.h"
 #include "objects/CObject.h"
 
 #include <cstdint>
 
 class CBlitType;
-class CColor;
 class CPalette;
 class CFrameInterface;
-struct CRect;
 
 class CRenderableObject : public CObject {
     OMBRISALT_REFLECTED(CRenderableObject, CObject)
 public:
+    // Flag bit shared by every renderable; the others belong to subclasses.
+    static constexpr uint32_t kRespectDestinationAlpha = 2;
+
+    CRenderableObject() = default;
+    // Proxies draw changed copies of a renderable: every field is copied.
+    CRenderableObject(const CRenderableObject& other)
+        : CObject(), m_Flags(other.m_Flags), m_Color(other.m_Color), m_X(other.m_X), m_Y(other.m_Y),
+          m_DrawEnabled(other.m_DrawEnabled), m_ClipEnabled(other.m_ClipEnabled), m_ClipRect(other.m_ClipRect),
+          m_DrawnBounds(other.m_DrawnBounds)
+    {
+    }
+
     // Draws onto target (or only measures); true when something was drawn.
     virtual bool Render(CFrameInterface& target) = 0;
+    // Whether drawing would cover (x, y); out, when given, gets the colour
+    // drawn there and is untouched otherwise. The default draws into a
+    // one-pixel probe surface (only m_DrawnBounds of this object changes)
+    // and counts the probe's own colour, magenta with alpha 0, as not hit.
+    virtual bool HitTest(int32_t x, int32_t y, CColor* out) const;
+
+    uint32_t m_Flags = 0;
+    CColor m_Color{255, 255, 255, 255};
+    float m_X = 0.0f; // position in the destination's logical coordinates
+    float m_Y = 0.0f;
+    // False: a draw only measures (writes m_DrawnBounds) and touches no pixel.
+    bool m_DrawEnabled = true;
+    bool m_ClipEnabled = false;
+    CRect m_ClipRect{}; // destination coordinates, read while m_ClipEnabled
+    // What the last draw covered (or would have); all zero for nothing.
+    CRect m_DrawnBounds{};
 };
+
+// Makes the one-pixel 32-bit surface whose pixel is the logical point
+// (x, y), for CRenderableObject::HitTest; null where none can be made. The
+// renderables layer installs it when it registers its classes.
+using ProbeSurfaceMaker = CFrameInterface* (*)(int32_t x, int32_t y);
+void SetProbeSurfaceMaker(ProbeSurfaceMaker maker);
 
 class CFrameInterface : public CObject {
     OMBRISALT_REFLECTED(CFrameInterface, CObject)

@@ -1,5 +1,7 @@
 #include "blit/CPalette.h"
 
+#include "blit/ColorTables.h"
+
 #include <cstring>
 
 CPalette::~CPalette()
@@ -56,9 +58,20 @@ void CPalette::CopyFrom(const CPalette& other)
 
 uint8_t CPalette::FindNearest(uint8_t red, uint8_t green, uint8_t blue, uint32_t first, uint32_t last) const
 {
-    if (m_Type != 1 || !m_Data)
+    if (!m_Data)
         return 0;
-    return FindNearestPaletteEntry(m_Data, red, green, blue, first, last > 256 ? 256 : last);
+    switch (m_Type) {
+    case 1: return FindNearestPaletteEntry(m_Data, red, green, blue, first, last > 256 ? 256 : last);
+    case 5: return m_Data[PackColor555(red, green, blue)];
+    case 6: {
+        uint8_t& known = m_Data[PackColor555(red, green, blue)];
+        if (known == 0 && m_pSource)
+            known = m_pSource->FindNearest(red, green, blue, 1, 255);
+        return known;
+    }
+    case 7: return m_Data[PackColor565(red, green, blue)];
+    default: return 0;
+    }
 }
 
 uint8_t FindNearestPaletteEntry(const uint8_t* entries, uint8_t red, uint8_t green, uint8_t blue, uint32_t first,

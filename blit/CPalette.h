@@ -28,13 +28,41 @@ public:
     // Takes the other's type and bytes when it has a table and is not this.
     void CopyFrom(const CPalette& other);
     // Type 1: the entry of [first, last) nearest by 30/59/11-weighted squared
-    // distance, lowest index on ties; 0 for other types or an empty range.
+    // distance, lowest index on ties. Types 5 and 7: the table's index of the
+    // 555- or 565-packed colour. Type 6: as 5, but an entry of 0 is searched
+    // in the source palette (entries 1 to 254) and remembered. 0 otherwise.
     uint8_t FindNearest(uint8_t red, uint8_t green, uint8_t blue, uint32_t first, uint32_t last) const;
+    // The type 1 palette a type 6 table fills itself from; not owned.
+    void SetSource(const CPalette* source) { m_pSource = source; }
+
+    // Best-palette quantiser over a colour histogram (kHistogramCells counts
+    // indexed by CountColor): the palette becomes type 1, all black but entry
+    // 255 white, and entries first, first + 1, ... receive at most count
+    // colours, each the mean of a box of the colour cube cut so as to
+    // minimise the summed squared error. 0 on success (an empty histogram
+    // leaves only black and white).
+    uint32_t BuildBestPalette(const uint32_t* histogram, uint32_t first, uint32_t count);
+
+    // A type 2 remap table: entries below first and from last up map to
+    // themselves; entry i in [first, last) to the entry of [searchFirst,
+    // searchLast) of target (or source) nearest to source's colour i with
+    // its lightness scaled by factor / 128 (128: identity).
+    void BuildLightnessRemap(const CPalette& source, uint32_t factor, uint32_t first, uint32_t last,
+                             uint32_t searchFirst, uint32_t searchLast, const CPalette* target);
 
 private:
     uint8_t* m_Data = nullptr;
     int32_t m_Type = 0;
+    const CPalette* m_pSource = nullptr;
 };
+
+// The colour histogram of the quantiser: 64 x 64 x 64 counts, cell
+// (B >> 2, G >> 2, R >> 2) with blue the slowest axis.
+inline constexpr uint32_t kHistogramCells = 64 * 64 * 64;
+inline void CountColor(uint32_t* histogram, const uint8_t* bgr)
+{
+    ++histogram[(uint32_t(bgr[0]) >> 2) * 4096 + (uint32_t(bgr[1]) >> 2) * 64 + (uint32_t(bgr[2]) >> 2)];
+}
 
 // The nearest of entries [first, last) of a table of three-byte colours
 // (blue, green, red), weighted 30/59/11 on squared channel distances; the

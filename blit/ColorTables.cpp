@@ -57,6 +57,11 @@ void ResetBlitTablesForTesting()
     gTablesBuilt = false;
 }
 
+bool BlitTablesBuilt()
+{
+    return gTablesBuilt;
+}
+
 uint16_t PackColor565(uint8_t red, uint8_t green, uint8_t blue)
 {
     if (gTablesBuilt)

@@ -38,6 +38,10 @@ extern CArrayPOD<uint8_t> InversePalette565; // 65536 indices by RGB565 value
 extern CArrayPOD<uint8_t> BlendTable8A;      // 65536 indices by (x * 256 + y)
 extern CArrayPOD<uint8_t> BlendTable8B;
 
+// True once InitBlitTables has run (and until the test reset): the packers
+// read the tables then.
+bool BlitTablesBuilt();
+
 // Builds the tables; a second call rebuilds them with the same values and
 // leaves LevelTable as it was. Switches both packers to their table form.
 void InitBlitTables();

@@ -2,20 +2,10 @@
 // The classes of the named blit types the registry holds. Each registers its
 // routines in its constructor.
 
+#include "blit/CBlitAmplifyLight.h"
+#include "blit/CBlitAsShadow.h"
+#include "blit/CBlitBlackBias.h"
+#include "blit/CBlitNormal.h"
+#include "blit/CBlitNormalScale.h"
+#include "blit/CBlitTrans.h"
 #include "blit/CBlitType.h"
-
-// "Transparent Mask": copies with colour 0 (or alpha) transparent.
-class CBlitTrans : public CBlitType {};
-// "Blend Black Bias" and "Blend Test Light", two independent instances.
-class CBlitBlackBias : public CBlitType {};
-// "Blit As Shadow".
-class CBlitAsShadow : public CBlitType {};
-// "Normal": copies source pixels unchanged.
-class CBlitNormal : public CBlitType {};
-// "Blend Amplify Light".
-class CBlitAmplifyLight : public CBlitType {};
-// "Normal Scale": stretches the source to the destination rectangle.
-class CBlitNormalScale : public CBlitType {
-public:
-    bool DrawsAtSourceSize() const override { return false; }
-};

@@ -3,13 +3,19 @@
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "blit/CPalette.h"
+#include "blit/RunLengthRows.h"
 #include "foundation/CPerformanceMonitor.h"
 #include "images/CFrameAsMipMapTexture.h"
+#include "images/CFrameImageIO.h"
+#include "images/CFrameProperties.h"
+#include "images/CJPEGFileIO.h"
 #include "images/CPaletteHolder.h"
+#include "images/CStandAloneFrame.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 OMBRISALT_IMPLEMENT_CLASS(CFrame, 2.0)
 
@@ -47,7 +53,45 @@ uint32_t ReadU32(const uint8_t* p)
     return v;
 }
 
+bool ValidBlock(const SRunLengthBlock& block, uint32_t width, uint32_t height, uint32_t pixelSize,
+                std::vector<uint32_t>* values = nullptr)
+{
+    return ValidateRunLengthBlock(block.data.get(), block.size, block.rows.get(), height, width, pixelSize, values);
+}
+
 } // namespace
+
+bool ValidRunLengthForm(uint32_t depth, uint32_t width, uint32_t height, uint32_t kind, const SRunLengthBlock& main,
+                        const std::array<SRunLengthBlock, 4>& extra)
+{
+    // Kind 2 holds palette indices, kind 4 RGB565 or 24-bit colour; both may
+    // hold 4-byte pixels while a frame is being built.
+    const bool known = (kind == kFrameFiveBands && (depth == 8 || depth == 32))
+                       || (kind == kFrameTwoBands && (depth == 16 || depth == 24 || depth == 32));
+    if (!known || !main.data)
+        return false;
+    const uint32_t size = depth / 8;
+    if (!ValidBlock(main, width, height, size))
+        return false;
+    if (kind == kFrameFiveBands) {
+        for (const SRunLengthBlock& block : extra)
+            if ((block.data || block.rows) && !ValidBlock(block, width, height, size))
+                return false;
+        return true;
+    }
+    if (extra[0].data || extra[0].rows || extra[1].data || extra[1].rows)
+        return false;
+    const SRunLengthBlock& alphaColour = extra[3];
+    const SRunLengthBlock& alpha = extra[2];
+    if (!alphaColour.data)
+        return !alphaColour.rows && !alpha.data && !alpha.rows;
+    std::vector<uint32_t> values;
+    if (!ValidBlock(alphaColour, width, height, size, &values) || !alpha.data)
+        return false;
+    if (depth == 32)
+        return ValidBlock(alpha, width, height, size);
+    return ValidateRunLengthAlphaBlock(alpha.data.get(), alpha.size, alpha.rows.get(), values);
+}
 
 void RegisterImagesClasses()
 {
@@ -55,6 +99,10 @@ void RegisterImagesClasses()
     CFrame::SGetClassInfo();
     CPaletteHolder::SGetClassInfo();
     GetPaletteHolderProperty();
+    RegisterFramePropertyClasses();
+    RegisterImageReaders();
+    CJPEGFileIO::SGetClassInfo();
+    CStandAloneFrame::SGetClassInfo();
     CFrameAsMipMapTexture::SGetClassInfo();
 }
 
@@ -151,23 +199,8 @@ void CFrame::Free()
 
 bool CFrame::TakeRunLengthForm(uint32_t kind, SRunLengthBlock main, std::array<SRunLengthBlock, 4> extra)
 {
-    if ((kind != kFrameFiveBands && kind != kFrameTwoBands) || !main.data || GetBitDepth() == 0)
+    if (!ValidRunLengthForm(GetBitDepth(), m_Width, m_Height, kind, main, extra))
         return false;
-    const auto fits = [this](const SRunLengthBlock& block) {
-        if (!block.data)
-            return !block.rows;
-        if (!block.rows || block.size < 4 || ReadU32(block.data.get()) != block.size)
-            return false;
-        for (uint32_t y = 0; y < m_Height; ++y)
-            if (block.rows[y] < 4 || block.rows[y] > block.size)
-                return false;
-        return true;
-    };
-    if (!fits(main))
-        return false;
-    for (const SRunLengthBlock& block : extra)
-        if (!fits(block))
-            return false;
     const uint32_t format = m_Flags & kFrameFormatMask;
     const uint16_t width = m_Width, height = m_Height;
     const int16_t offsetX = m_OffsetX, offsetY = m_OffsetY;

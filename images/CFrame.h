@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <memory>
 
+class CFrameFilter;
 class CPalette;
 
 inline constexpr uint32_t kFrameFormat8 = 0x20;
@@ -71,8 +72,9 @@ public:
     // run it after building.
     void Compact() {}
     // Replaces the plain pixels by a run-length form; false (frame
-    // unchanged) for a bad kind, no main block, or a block whose size header
-    // or row offsets do not fit its allocation.
+    // unchanged) unless ValidRunLengthForm accepts it for the frame's depth
+    // and size. The one way run-length data enters a frame, so every block
+    // is checked once and drawn unchecked afterwards.
     bool TakeRunLengthForm(uint32_t kind, SRunLengthBlock main, std::array<SRunLengthBlock, 4> extra);
 
     // Row y of a plain frame, or null (no pixels, run-length, y outside).
@@ -134,7 +136,9 @@ public:
     // Bresenham between the end points (both drawn) after clipping to the
     // frame; no blending.
     void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour) override;
-    // Through the installed float line drawer; nothing without one.
+    // 8-, 16- and 24-bit frames: the one-pixel anti-aliased line, whatever
+    // the width; other frames through the installed float line drawer,
+    // nothing without one.
     void DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width) override;
     bool GetPixel(int32_t x, int32_t y, CColor& out) const override;
     uint32_t GetRawPixel(int32_t x, int32_t y) const override;
@@ -146,6 +150,15 @@ public:
     uint8_t GetDrawFlag() const override { return m_DrawFlag; }
     void SetDrawFlag(uint8_t flag) override { m_DrawFlag = flag; }
     CPalette* GetPalette() const override;
+
+    // Builds the frame from its source image in the folder, or reads it from
+    // its cache file (images/FrameCache.h); false when neither works.
+    virtual bool Load(const char* folder, const char* name, CFrameFilter* chain, uint32_t ignored,
+                      uint32_t fileFlags);
+    // The frame object of folder/name: the object file "name.txt" when it
+    // holds one, else a new object of the class (CFrame without one); then
+    // loaded. Null when the load fails.
+    static CFrame* SLoadFrame(const char* folder, const char* name, uint32_t fileFlags, CClassInfo* frameClass);
 
 private:
     void SetUpDimensions(uint32_t pitch);
@@ -169,8 +182,16 @@ private:
     std::array<std::unique_ptr<uint32_t[]>, 5> m_OwnedRows;
 };
 
-// Draws a float line into a frame that is not drawn by DrawLine: installed
-// by the layers that own the shape renderer and the anti-aliased line.
+// A run-length form a frame of that depth and size may take: kind 2 at 8
+// bits, kind 4 at 16 or 24 bits (extra block 3 the alpha bytes of extra block
+// 4, extra blocks 1 and 2 null), either at 32 bits while being built (4-byte
+// pixels in every block); each block's size header equal to its allocation
+// and every row well formed (RunLengthRows.h).
+bool ValidRunLengthForm(uint32_t depth, uint32_t width, uint32_t height, uint32_t kind, const SRunLengthBlock& main,
+                        const std::array<SRunLengthBlock, 4>& extra);
+
+// Draws a float line into a 32-bit frame: installed by the layer that owns
+// the shape renderer.
 using FloatLineDrawer = void (*)(CFrame& frame, float x1, float y1, float x2, float y2, CColor& colour, float width);
 FloatLineDrawer SetFloatLineDrawer(FloatLineDrawer drawer);
 

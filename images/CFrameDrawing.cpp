@@ -3,6 +3,8 @@
 
 #include "blit/CBlitType.h"
 #include "blit/BlitReport.h"
+#include "blit/CBlitWrap.h"
+#include "blit/DrawLineAA.h"
 #include "blit/CColor.h"
 #include "blit/CPalette.h"
 #include "blit/GamePalette.h"
@@ -15,10 +17,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <optional>
-#include <set>
 #include <utility>
 
 namespace {
@@ -140,24 +140,6 @@ const uint8_t* FindRunPixel(const uint8_t* block, const uint32_t* rows, uint32_t
     return nullptr;
 }
 
-struct SBlitMiss {
-    const CBlitType* type;
-    uint32_t source;
-    uint32_t destination;
-    friend auto operator<=>(const SBlitMiss&, const SBlitMiss&) = default;
-};
-
-void ReportMissingRoutine(const CBlitType& type, uint32_t sourceFlags, uint32_t destinationFlags)
-{
-    static std::set<SBlitMiss> reported;
-    if (!reported.insert({ &type, sourceFlags & 0x1EE, destinationFlags & 0x1EE }).second)
-        return;
-    char text[128];
-    std::snprintf(text, sizeof(text), "Blitter: no routine draws flags 0x%X into 0x%X; nothing drawn\n",
-                  sourceFlags & 0x1EE, destinationFlags & 0x1EE);
-    plat::DebugOutput(text);
-}
-
 } // namespace
 
 FloatLineDrawer SetFloatLineDrawer(FloatLineDrawer drawer)
@@ -227,6 +209,12 @@ void CFrame::BlitToFrame(CFrameInterface& source, const CRect& s, const CRect& d
         FatalDataError("Blitting To A Compressed Frame Error",
                        "The game is trying to Blit to a compressed frame.\nThis is possiblly a programming issue, "
                        "but just as likely a problem in the settings of a CFrames' property file.");
+    if ((source.GetFlags() & 0x6) && &blitType == &GetWrapPow2BlitType()) {
+        ShowMessage("Error", "The game is trying to Blit Wrapped (tile) a compressed frame.  This is possiblly a "
+                             "programming issue, but just as likely a problem in the settings of a CFrames' property "
+                             "file.");
+        return;
+    }
     ReportMissingRoutine(blitType, source.GetFlags(), m_Flags);
 }
 
@@ -359,16 +347,24 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
     if (IsCompressed()) {
         const uint32_t ux = uint32_t(px), uy = uint32_t(py);
         if ((m_Flags & 0x6) == kFrameTwoBands) {
-            if (const uint8_t* p = FindRunPixel(m_Pixels, m_RowTable, m_Width, uy, ux, 2)) {
-                const uint32_t pixel = SPixel<16>::Read(p);
-                if (pixel != 0) {
-                    from565(pixel, 255);
+            // RGB565 packets at 16 bits, blue, green, red at 24.
+            const uint32_t size = depth == 24 ? 3 : 2;
+            const auto colourOf = [&](const uint8_t* p, uint8_t alpha) {
+                if (size == 3)
+                    out.Set(p[2], p[1], p[0], alpha);
+                else
+                    from565(SPixel<16>::Read(p), alpha);
+            };
+            const auto isZero = [size](const uint8_t* p) { return (p[0] | p[1] | (size == 3 ? p[2] : 0)) == 0; };
+            if (const uint8_t* p = FindRunPixel(m_Pixels, m_RowTable, m_Width, uy, ux, size)) {
+                if (!isZero(p)) {
+                    colourOf(p, 255);
                     return true;
                 }
             }
             const uint8_t* alphaRow = m_ExtraBlocks[2] && m_ExtraRows[2] ? m_ExtraBlocks[2] + m_ExtraRows[2][uy] : nullptr;
             const uint8_t* cursor = alphaRow;
-            if (const uint8_t* p = FindRunPixel(m_ExtraBlocks[3], m_ExtraRows[3], m_Width, uy, ux, 2, &cursor)) {
+            if (const uint8_t* p = FindRunPixel(m_ExtraBlocks[3], m_ExtraRows[3], m_Width, uy, ux, size, &cursor)) {
                 uint8_t alpha = 0;
                 if (cursor) {
                     uint32_t blockSize;
@@ -377,7 +373,7 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
                         alpha = *cursor;
                 }
                 if (alpha != 0)
-                    from565(SPixel<16>::Read(p), alpha);
+                    colourOf(p, alpha);
             }
             return true;
         }
@@ -470,6 +466,11 @@ void CFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& co
 
 void CFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width)
 {
+    const uint32_t depth = GetBitDepth();
+    if (m_Pixels && !IsCompressed() && (depth == 8 || depth == 16 || depth == 24)) {
+        DrawLineAA(*this, x1, y1, x2, y2, colour); // one pixel wide whatever the width
+        return;
+    }
     if (m_Pixels && s_FloatLineDrawer)
         s_FloatLineDrawer(*this, x1, y1, x2, y2, colour, width);
 }

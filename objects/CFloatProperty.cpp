@@ -5,6 +5,7 @@
 #include "objects/CObjectStream.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cstdlib>
 #include <string>
 
@@ -46,7 +47,10 @@ float CStringFloatConverter::FromText(const CJString& text)
                 number += *exponent;
         }
     }
-    return float(std::strtod(number.c_str(), nullptr));
+    // Past the float range a number saturates: an infinity would be written
+    // as "inf", which reads as 0.
+    const double parsed = std::strtod(number.c_str(), nullptr);
+    return float(std::clamp(parsed, -double(FLT_MAX), double(FLT_MAX)));
 }
 
 template <typename T, typename Converter>

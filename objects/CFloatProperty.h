@@ -34,7 +34,8 @@ public:
 };
 
 // Float text: "%.12g" out; in, a decimal number ("1e+020" included), 0 when
-// none reads. Infinities, NaNs and hexadecimal forms do not read.
+// none reads; numbers past the float range saturate to the largest float.
+// Infinities, NaNs and hexadecimal forms do not read.
 struct CStringFloatConverter {
     static void ToText(float value, CJString& out);
     static float FromText(const CJString& text);

@@ -12,6 +12,7 @@
 #include "shell/GameWindow.h"
 #include "shell/StartGame.h"
 #include "blit/ColorTables.h"
+#include "blit/GamePalette.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "foundation/CFile.h"
@@ -125,6 +126,8 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     CFileListList::SGetInstance().ResetAllLists();
     ApplyDisplaySettings(KeepDepth::No);
     InitBlitTables();
+    // A missing palette is reported on the debug channel; start-up goes on.
+    LoadGamePalette();
     // The options set the output's channels, so the device opens first.
     CGameBase::LoadSounds();
     CSoundDevice::SGetInstance().Initialize();

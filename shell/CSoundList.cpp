@@ -42,6 +42,7 @@ void CSoundList::RemoveAll()
     for (Entry& entry : m_Entries)
         CSound::DestroySound(entry.sound);
     m_Entries.clear();
+    InvalidateFileNameIndex();
 }
 
 int32_t CSoundList::Load(const char* listName, const char* folder, const char* extension, const char* secondExtension)
@@ -83,6 +84,9 @@ int32_t CSoundList::Load(const char* listName, const char* folder, const char* e
             return CompareNameNoCase(a.name.GetString(), b.name.GetString()) < 0;
         });
     SetSorted(true);
+    // Entries were added, renamed and sorted: a file-name index built
+    // before (even on the empty list) would answer from the old ones.
+    InvalidateFileNameIndex();
     m_Tree = std::make_unique<CDirectoryTree>(*this);
     return GetCount();
 }
@@ -93,6 +97,7 @@ void CSoundList::AddName(const char* name, const CEnumerateFilesInfo&)
     entry.name.Set(name);
     m_Entries.push_back(entry);
     SetSorted(false);
+    InvalidateFileNameIndex();
 }
 
 bool CSoundList::HasName(const char* name)

@@ -132,6 +132,7 @@ TEST_F(FrameTest, RunLengthMemorySizeCountsBlocksAndRowOffsets)
     main.data = std::make_unique<uint8_t[]>(1000);
     main.data[0] = 1000 & 0xFF;
     main.data[1] = 1000 >> 8;
+    main.data[4] = 0x84; // every row: skip 4
     main.rows = std::make_unique<uint32_t[]>(10);
     for (uint32_t y = 0; y < 10; ++y)
         main.rows[y] = 4;

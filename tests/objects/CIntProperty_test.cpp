@@ -76,6 +76,9 @@ const ScalarCase kScalarCases[] = {
     {"FloatTwelveDigits", "Speed", "0.1", "0.10000000149"},
     {"FloatThreeDigitExponent", "Speed", "1e+020", "1.00000002004e+20"},
     {"FloatLargest", "Speed", "3.40282346639e+38", "3.40282346639e+38"},
+    // An infinity would write "inf", which reads as 0.
+    {"FloatPastTheRangeSaturates", "Speed", "1e39", "3.40282346639e+38"},
+    {"FloatPastTheRangeBelowSaturates", "Speed", "-1e39", "-3.40282346639e+38"},
     {"FloatInfinityDoesNotRead", "Speed", "inf", "0"},
     {"FloatClampedAbove", "Ratio", "1.5", "1"},
     {"FloatClampedBelow", "Ratio", "-2", "0"},

@@ -21,15 +21,4 @@ TEST(Clock, TickSourceHookReplacesAndRestoresTheOsClock)
     EXPECT_LE(uint32_t(tick - uint32_t(counterMs)), 1000u);
 }
 
-TEST(Clock, HighResolutionCounterIsMonotonic)
-{
-    EXPECT_EQ(plat::GetHighResolutionFrequency(), 1000000000u);
-    uint64_t last = plat::GetHighResolutionCounter();
-    for (int i = 0; i < 1000; ++i) {
-        const uint64_t now = plat::GetHighResolutionCounter();
-        ASSERT_GE(now, last);
-        last = now;
-    }
-}
-
 } // namespace

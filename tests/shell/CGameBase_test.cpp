@@ -2,6 +2,8 @@
 
 #include "shell/GameWindow.h"
 #include "shell/CShellScreen.h"
+#include "blit/CPalette.h"
+#include "blit/GamePalette.h"
 #include "objects/CObject.h"
 #include "foundation/CIniSection.h"
 
@@ -76,6 +78,21 @@ TEST_F(GameBase, NamesItsSettingsFileAfterTheGameAndReadsItsFlags)
     game.SetDisplayFps(false);
     EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"), "[Options]\r\nDisplay FPS=0\r\nShow Overlays In Editor=0\r\n"
               "Screen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\n");
+}
+
+TEST_F(GameBase, LoadsTheGamePaletteOfItsDataFolder)
+{
+    ClearGamePalette();
+    std::string bytes(768, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7 + 3);
+    WriteBytes("Data/Palettes/GamePalette.pal", bytes);
+    {
+        CCountingGame game;
+        ASSERT_EQ(GetBlendTable().GetType(), 1);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(GetBlendTable().GetData()), 768), bytes);
+    }
+    ClearGamePalette();
 }
 
 void BuildGameAsNobody()

@@ -6,6 +6,7 @@
 #include "objects/CFileListList.h"
 
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -47,6 +48,11 @@ struct LookupCase {
     const char* key;
     int32_t index;
 };
+
+void PrintTo(const LookupCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SoundListLookupTest : public SoundListTest, public testing::WithParamInterface<LookupCase> {};
 
@@ -138,6 +144,17 @@ TEST_F(CSoundDeviceTest, ASecondFileDifferingOnlyInCaseIsNotListedAgain)
     WriteBytes("Resources/CLICK.wav", MonoWave(Constant(10, 2)));
     CSoundList list(m_Device);
     EXPECT_EQ(list.Load("Case Sounds", "Resources", ".wav", ".ogg"), 1);
+}
+
+TEST_F(CSoundDeviceTest, AReloadedListFindsItsNewSoundsByFileName)
+{
+    CSoundList list(m_Device);
+    ASSERT_EQ(list.Load("Reloaded Sounds", "Resources", ".wav", ".ogg"), 0);
+    EXPECT_EQ(list.Find("Click.wav"), -1);
+    WriteBytes("Resources/UI/Click.wav", MonoWave(Constant(10, 1)));
+    ASSERT_EQ(list.Load("Reloaded Sounds", "Resources", ".wav", ".ogg"), 1);
+    EXPECT_EQ(list.Find("Click.wav"), 0);
+    EXPECT_EQ(list.Find("ui\\click"), 0);
 }
 
 } // namespace

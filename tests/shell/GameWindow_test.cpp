@@ -85,7 +85,6 @@ protected:
     void SetUp() override
     {
         CShellTest::SetUp();
-        SetShellInput(&m_Input);
         SetWindowState(true, false);
     }
     void Queue(plat::WindowEvent event) { m_Platform.GetHeadlessWindow().PushEvent(event); }
@@ -105,6 +104,7 @@ protected:
         return event;
     }
     CRecordingInput m_Input;
+    CScopedShellInput m_InputHook{&m_Input};
 };
 
 TEST_F(Pump, TypesTheControlCodeBeforeTheKeyGoesDown)
@@ -192,17 +192,6 @@ TEST_F(Pump, DeactivationTellsTheGameResetsKeysAndCountersAndEndsADrag)
     RunMessageLoop();
     EXPECT_EQ(m_Input.log, "reset reset ");
     EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCursorShown());
-}
-
-TEST_F(Pump, AnInactiveWindowSleepsLongUnlessTheGameKeepsRunning)
-{
-    SetWindowState(false, false);
-    RunMessageLoop();
-    EXPECT_EQ(m_Platform.GetSleptMilliseconds(), 100u);
-    CCountingGame game;
-    game.SetKeepRunningInBackground(true);
-    RunMessageLoop();
-    EXPECT_EQ(m_Platform.GetSleptMilliseconds(), 101u);
 }
 
 } // namespace

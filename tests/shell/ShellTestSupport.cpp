@@ -27,15 +27,11 @@ CCountingGame::~CCountingGame()
         GetOptionsSection().SetInt("Saved On Exit", 1);
 }
 
-namespace {
-
-void RunCountingGame()
+void CShellTest::RunCountingGame()
 {
     auto* game = new CCountingGame;
     game->Init(nullptr);
 }
-
-} // namespace
 
 void CShellTest::SetUp()
 {
@@ -43,8 +39,6 @@ void CShellTest::SetUp()
     ResetMillisecondClock();
     m_Platform.StartManualClock(1000);
     SetInstanceLockName(("OmbrisaltTest-" + std::to_string(::getpid())).c_str());
-    SetRunGame(RunCountingGame);
-    SetIdleWait(IdleWait::Spin);
     ResetAllFrameRateCounters();
     plat::TakeTerminationRequest();
 }
@@ -58,8 +52,6 @@ void CShellTest::TearDown()
     // goes with its platform.
     CSoundList::SGetGlobal().RemoveAll();
     CSoundDevice::SGetInstance().Shutdown();
-    SetShellInput(nullptr);
-    SetRunGame(nullptr);
     m_Platform.StopManualClock();
     ResetMillisecondClock();
     ResetPerformanceMonitoring();

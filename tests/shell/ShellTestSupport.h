@@ -58,10 +58,15 @@ protected:
 
     plat::CPlatformHeadless m_Platform;
     CScopedPlatform m_Installed{&m_Platform};
+    CScopedRunGame m_RunGame{RunCountingGame};
+    CScopedIdleWait m_IdleWait{IdleWait::Spin};
+    // The game mounts its archives over "Data".
+    CScopedDataFolder m_DataFolder{"."};
     int32_t m_ExitCode = 0;
     bool m_Started = false;
 
 private:
+    static void RunCountingGame();
 };
 
 // A child process of the program binary with extra environment; answers its id.

@@ -6,6 +6,7 @@
 
 #include "SoundFiles.h"
 #include "platform/CAudioDevice.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <string>
@@ -32,6 +33,9 @@ protected:
         return out;
     }
 
+    // Sound files are looked up in the working folder, whatever a game
+    // built before made the data folder.
+    CScopedDataFolder m_DataFolder{"."};
     plat::CAudioDeviceHeadless m_Audio;
     CSoundDevice m_Device{m_Audio};
 };

@@ -26,7 +26,9 @@ constexpr char kNotWritable[] =
 
 class StartUpAndLoop : public CShellTest {};
 
-TEST_F(StartUpAndLoop, PassesWithAnInjectedClockGiveTheStepCounts)
+// The step counts of steady passes are the frame driver's own tests; here
+// the loop only has to drive it.
+TEST_F(StartUpAndLoop, StartsTheGameAndItsPassesDriveTheFrame)
 {
     ASSERT_TRUE(Start());
     EXPECT_EQ(m_ExitCode, 0);
@@ -37,13 +39,9 @@ TEST_F(StartUpAndLoop, PassesWithAnInjectedClockGiveTheStepCounts)
     ASSERT_TRUE(Pass(0));
     EXPECT_EQ(Game()->updates.size(), 5u);
     EXPECT_EQ(Game()->draws, 1u);
-    for (int i = 0; i < 120; ++i)
-        ASSERT_TRUE(Pass(10));
-    // 1200 ms are 72 steps; the single-precision sum carries the last one.
-    EXPECT_EQ(Game()->updates.size(), 5u + 71u);
-    EXPECT_EQ(Game()->draws, 1u + 71u);
-    ASSERT_TRUE(Pass(1));
-    EXPECT_EQ(Game()->updates.size(), 5u + 72u);
+    ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(Game()->updates.size(), 6u);
+    EXPECT_EQ(Game()->draws, 2u);
 }
 
 // Sleeping for the time left, less a millisecond, only leaves out passes

@@ -13,12 +13,15 @@
 #include "foundation/CLocalizationTable.h"
 #include "foundation/CVirtualArray.h"
 #include "foundation/FatalError.h"
+#include "foundation/FilePaths.h"
 #include "foundation/ShellServices.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "platform/CPlatform.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "shell/GameWindow.h"
+#include "shell/StartGame.h"
 
 namespace testhooks {
 
@@ -74,6 +77,18 @@ using CScopedShellHooks = CScopedHook<SetShellHooks>;
 using CScopedOpenNotifications = CScopedSwitch<SetFileOpenNotificationsEnabled, false>;
 using CScopedTokenCheck = CScopedSwitch<SetLocalizationTokenCheck, true>;
 
+// The data folder that names resolve against; the previous one is put back.
+class CScopedDataFolder {
+public:
+    explicit CScopedDataFolder(const char* folder) : m_Previous(GetBaseFolder(0)) { SetDataFolder(folder); }
+    ~CScopedDataFolder() { SetDataFolder(m_Previous.GetString()); }
+    CScopedDataFolder(const CScopedDataFolder&) = delete;
+    CScopedDataFolder& operator=(const CScopedDataFolder&) = delete;
+
+private:
+    CJString m_Previous;
+};
+
 // The fatal path throws CFatalErrorException instead of ending the process.
 class CScopedThrowingFatal : public CScopedHook<SetFatalTerminator> {
 public:
@@ -86,3 +101,8 @@ using CScopedObjectReadHook = CScopedHook<SetObjectReadHook>;
 
 // blit
 using CScopedPaletteMatcher = CScopedSwitch<SetStandardPaletteMatcher, nullptr>;
+
+// shell
+using CScopedRunGame = CScopedHook<SetRunGame>;
+using CScopedShellInput = CScopedHook<SetShellInput>;
+using CScopedIdleWait = CScopedSwitch<SetIdleWait, IdleWait::Spin>;

@@ -1,0 +1,113 @@
+#include "images/CFrameList.h"
+
+#include "foundation/CFile.h"
+#include "images/CStandAloneFrame.h"
+#include "images/FrameCache.h"
+#include "objects/CObjectStream.h"
+
+namespace {
+
+bool StartsWithCacheFolder(const char* folder)
+{
+    static constexpr char kCache[] = "cache/";
+    for (int i = 0; i < 6; ++i) {
+        char c = folder[i];
+        if (c == '\\')
+            c = '/';
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+        if (c != kCache[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CFrameList::CFrameList(CClassInfo* frameClass)
+    : CObjectArrayBaseTemplate<CFrame, CFrame>("TGA,RLA,PNG"),
+      m_pFrameClass(frameClass ? frameClass : CFrame::SGetClassInfo())
+{
+}
+
+CFrameList::~CFrameList() = default;
+
+void CFrameList::SetFilters(const CFrameFilter& chain)
+{
+    m_Filters.ClearChain();
+    m_Filters.CopyFiltersFrom(chain);
+    m_bFiltersSet = true;
+}
+
+const char* CFrameList::GetCacheEnding()
+{
+    return GetFrameRecordExtension();
+}
+
+CObject* CFrameList::LoadObject(const CJString& folder, const CJString& fileName, CObject**)
+{
+    if (!m_bFiltersSet)
+        SetFilters(GetDefaultBuildFilters());
+    // Items found among the cached frames carry the cache folder in their
+    // path; the frame names its own folder.
+    const char* frameFolder = folder.GetString();
+    if (StartsWithCacheFolder(frameFolder))
+        frameFolder += 6;
+    CFrameFilter chain;
+    chain.CopyFiltersFrom(m_Filters);
+    CJString objectFile(frameFolder);
+    objectFile.AppendPath(fileName.GetString());
+    objectFile += ".txt";
+    CFrame* frame = nullptr;
+    if (FileExists(objectFile.GetString(), 0)) {
+        CObject* object = LoadObjectFromFile(objectFile.GetString(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet,
+                                             &m_LastLoadError);
+        frame = dynamic_cast<CFrame*>(object);
+        if (!frame)
+            delete object;
+    }
+    if (!frame) {
+        frame = dynamic_cast<CFrame*>(m_pFrameClass->CreateObject(0, 0));
+        if (!frame)
+            return nullptr;
+        frame->ResetToDefaults();
+    }
+    if (!frame->Load(frameFolder, fileName.GetString(), &chain, 1, 0)) {
+        if (m_LastLoadError.IsEmpty())
+            m_LastLoadError.Format("Error loading frame \"%s/%s\"", frameFolder, fileName.GetString());
+        delete frame;
+        return nullptr;
+    }
+    return frame;
+}
+
+bool CFrameList::GetObjectFileName(const CObject* object, CJString& name)
+{
+    if (!IsEnumerated() || !dynamic_cast<const CFrame*>(object))
+        return false;
+    const int32_t index = FindObjectIndex(object);
+    if (index < 0)
+        return false;
+    const CJString item = GetItemNameString(index);
+    const char first = item.GetString()[0];
+    if (first == '.' || first == '/' || first == '\\') {
+        name = item;
+    } else {
+        name = GetFolderName();
+        name.AppendPath(item.GetString());
+    }
+    name += ".txt";
+    return true;
+}
+
+CFrameList& GetFrameLibrary()
+{
+    static CFrameList* list = new CFrameList(CStandAloneFrame::SGetClassInfo());
+    return *list;
+}
+
+CFrameList& GetSecondFrameLibrary()
+{
+    static CFrameList* list = new CFrameList(CStandAloneFrame::SGetClassInfo());
+    return *list;
+}

@@ -1,0 +1,324 @@
+#include "images/CJPEGFileIO.h"
+
+#include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
+#include "images/CFrame.h"
+#include "images/CPNGFileIO.h"
+#include "images/PlainFrameCopy.h"
+
+#include <cstdio>
+// jpeglib.h needs FILE and size_t declared first.
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+OMBRISALT_IMPLEMENT_CLASS(CJPEGFileIO, 1.0)
+
+void CJPEGFileIO::DeclareProperties(CPropertyDeclarer&) {}
+
+namespace {
+
+constexpr size_t kSourceChunk = 4096;
+
+struct SJpegError {
+    jpeg_error_mgr manager;
+    jmp_buf jump;
+};
+
+void OnJpegError(j_common_ptr info)
+{
+    longjmp(reinterpret_cast<SJpegError*>(info->err)->jump, 1);
+}
+
+void OnJpegMessage(j_common_ptr) {}
+
+// Memory source: the block is handed to the library in pieces; at its end
+// an end-of-image marker is supplied once data has been read.
+struct SMemorySource {
+    jpeg_source_mgr pub;
+    const uint8_t* data;
+    size_t size;
+    size_t position;
+    JOCTET buffer[kSourceChunk];
+    bool startOfFile;
+};
+
+const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+
+void InitSource(j_decompress_ptr info)
+{
+    reinterpret_cast<SMemorySource*>(info->src)->startOfFile = true;
+}
+
+boolean FillInput(j_decompress_ptr info)
+{
+    auto* source = reinterpret_cast<SMemorySource*>(info->src);
+    if (source->position >= source->size) {
+        if (source->startOfFile)
+            ERREXIT(info, JERR_INPUT_EMPTY);
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->pub.next_input_byte = kEndOfImage;
+        source->pub.bytes_in_buffer = 2;
+    } else {
+        const size_t n = std::min(source->size - source->position, kSourceChunk);
+        std::memcpy(source->buffer, source->data + source->position, n);
+        source->position += n;
+        source->pub.next_input_byte = source->buffer;
+        source->pub.bytes_in_buffer = n;
+    }
+    source->startOfFile = false;
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr info, long count)
+{
+    auto* source = reinterpret_cast<SMemorySource*>(info->src);
+    if (count <= 0)
+        return;
+    while (size_t(count) > source->pub.bytes_in_buffer) {
+        count -= long(source->pub.bytes_in_buffer);
+        FillInput(info);
+    }
+    source->pub.next_input_byte += count;
+    source->pub.bytes_in_buffer -= size_t(count);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+void AttachMemorySource(j_decompress_ptr info, const uint8_t* data, size_t size)
+{
+    if (!info->src)
+        info->src = static_cast<jpeg_source_mgr*>(
+            (*info->mem->alloc_small)(reinterpret_cast<j_common_ptr>(info), JPOOL_PERMANENT, sizeof(SMemorySource)));
+    auto* source = reinterpret_cast<SMemorySource*>(info->src);
+    source->pub.init_source = InitSource;
+    source->pub.fill_input_buffer = FillInput;
+    source->pub.skip_input_data = SkipInput;
+    source->pub.resync_to_restart = jpeg_resync_to_restart;
+    source->pub.term_source = TermSource;
+    source->pub.bytes_in_buffer = 0;
+    source->pub.next_input_byte = nullptr;
+    source->data = data;
+    source->size = size;
+    source->position = 0;
+}
+
+// Destination through an engine file, 4096 bytes at a time.
+struct SFileDestination {
+    jpeg_destination_mgr pub;
+    CFile* file;
+    bool failed;
+    JOCTET buffer[kSourceChunk];
+};
+
+void InitDestination(j_compress_ptr info)
+{
+    auto* destination = reinterpret_cast<SFileDestination*>(info->dest);
+    destination->pub.next_output_byte = destination->buffer;
+    destination->pub.free_in_buffer = kSourceChunk;
+}
+
+boolean EmptyOutput(j_compress_ptr info)
+{
+    auto* destination = reinterpret_cast<SFileDestination*>(info->dest);
+    if (destination->file->Write(destination->buffer, kSourceChunk) != kSourceChunk)
+        destination->failed = true;
+    destination->pub.next_output_byte = destination->buffer;
+    destination->pub.free_in_buffer = kSourceChunk;
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr info)
+{
+    auto* destination = reinterpret_cast<SFileDestination*>(info->dest);
+    const uint32_t n = uint32_t(kSourceChunk - destination->pub.free_in_buffer);
+    if (n && destination->file->Write(destination->buffer, n) != n)
+        destination->failed = true;
+}
+
+// The one function holding the decoder's setjmp: nothing here has a
+// destructor. Answers malloc'd B, G, R pixels or null.
+uint8_t* DecodeJpeg(const uint8_t* data, size_t size, uint64_t byteLimit, uint32_t* width, uint32_t* height)
+{
+    jpeg_decompress_struct info;
+    SJpegError error;
+    uint8_t* volatile pixels = nullptr;
+    uint8_t* volatile row = nullptr;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = OnJpegError;
+    error.manager.output_message = OnJpegMessage;
+    if (setjmp(error.jump)) {
+        std::free(pixels);
+        std::free(row);
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    jpeg_create_decompress(&info);
+    AttachMemorySource(&info, data, size);
+    jpeg_read_header(&info, TRUE);
+    jpeg_start_decompress(&info);
+    const uint32_t w = info.output_width, h = info.output_height, n = uint32_t(info.output_components);
+    const uint64_t total = uint64_t(w) * h * 3;
+    if ((n != 1 && n != 3) || w == 0 || h == 0 || w > 65535 || h > 65535 || total > byteLimit) {
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    pixels = static_cast<uint8_t*>(std::malloc(size_t(total)));
+    row = static_cast<uint8_t*>(std::malloc(size_t(w) * n));
+    if (!pixels || !row)
+        longjmp(error.jump, 1);
+    while (info.output_scanline < h) {
+        JSAMPROW rows[1] = {row};
+        uint8_t* out = pixels + size_t(info.output_scanline) * w * 3;
+        if (jpeg_read_scanlines(&info, rows, 1) != 1)
+            longjmp(error.jump, 1);
+        for (uint32_t x = 0; x < w; ++x, out += 3) {
+            if (n == 1) {
+                out[0] = out[1] = out[2] = row[x];
+            } else {
+                out[0] = row[x * 3 + 2];
+                out[1] = row[x * 3 + 1];
+                out[2] = row[x * 3];
+            }
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::free(row);
+    *width = w;
+    *height = h;
+    return pixels;
+}
+
+// The one function holding the encoder's setjmp.
+bool EncodeJpeg(CFile* file, const uint8_t* pixels, uint32_t width, uint32_t height, int quality)
+{
+    jpeg_compress_struct info;
+    SJpegError error;
+    SFileDestination* volatile destination = nullptr;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = OnJpegError;
+    error.manager.output_message = OnJpegMessage;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    destination = static_cast<SFileDestination*>((*info.mem->alloc_small)(
+        reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, sizeof(SFileDestination)));
+    destination->pub.init_destination = InitDestination;
+    destination->pub.empty_output_buffer = EmptyOutput;
+    destination->pub.term_destination = TermDestination;
+    destination->file = file;
+    destination->failed = false;
+    info.dest = &destination->pub;
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < height) {
+        JSAMPROW rows[1] = {const_cast<JSAMPROW>(pixels + size_t(info.next_scanline) * width * 3)};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    const bool failed = destination->failed;
+    jpeg_destroy_compress(&info);
+    return !failed;
+}
+
+} // namespace
+
+CJPEGFileIO::CJPEGFileIO()
+{
+    InitDeclaredProperties();
+}
+
+CJPEGFileIO::~CJPEGFileIO()
+{
+    DestroyDeclaredProperties();
+}
+
+uint8_t* ReadJPEG(CFile& file, uint32_t& width, uint32_t& height)
+{
+    const int64_t size = file.GetSize(), position = file.GetPosition();
+    if (size < 0 || position < 0 || size < position || size - position > int64_t(UINT32_MAX) - 1)
+        return nullptr;
+    const uint32_t count = uint32_t(size - position);
+    auto* bytes = static_cast<uint8_t*>(std::malloc(size_t(count) + 1));
+    if (!bytes)
+        return nullptr;
+    uint8_t* pixels = nullptr;
+    if (file.Read(bytes, count) == count)
+        pixels = DecodeJpeg(bytes, count, GetImageDecodeByteLimit(), &width, &height);
+    std::free(bytes);
+    return pixels;
+}
+
+bool DecodeJPEGIntoFrame(CFrame& frame, CFile& file)
+{
+    uint32_t width = 0, height = 0;
+    uint8_t* pixels = ReadJPEG(file, width, height);
+    if (!pixels)
+        return false;
+    const bool made = frame.Create(width, height, 24) && frame.GetPixels();
+    if (made)
+        std::memcpy(frame.GetPixels(), pixels, size_t(width) * height * 3);
+    std::free(pixels);
+    return made;
+}
+
+bool LoadJPEGFile(CFrame& frame, const char* path, uint32_t openFlags)
+{
+    CFile file;
+    return file.Open(path, openFlags | FILE_READ) && DecodeJPEGIntoFrame(frame, file);
+}
+
+bool EncodeJPEG(CFile& file, const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t quality)
+{
+    if (!pixels || width == 0 || height == 0)
+        return false;
+    return EncodeJpeg(&file, pixels, width, height, int(quality > 100 ? 100 : quality));
+}
+
+bool WriteFrameAsJPEG(CFrame& frame, CFile& file, uint32_t quality)
+{
+    CFrame copy;
+    if (!CopyPlainFrameToDepth(frame, copy, 24))
+        return false;
+    uint8_t* p = copy.GetPixels();
+    for (size_t i = 0, n = size_t(copy.GetWidth()) * copy.GetHeight(); i < n; ++i, p += 3)
+        std::swap(p[0], p[2]);
+    return EncodeJPEG(file, copy.GetPixels(), copy.GetWidth(), copy.GetHeight(), quality);
+}
+
+bool WriteJPEGFile(CFrame& frame, const char* path, uint32_t quality, uint32_t openFlags)
+{
+    CFile file;
+    if (!file.Open(path, openFlags | FILE_CREATE | FILE_WRITE))
+        return false;
+    if (!WriteFrameAsJPEG(frame, file, quality)) {
+        file.GetFileBuf()->Discard();
+        return false;
+    }
+    return file.Close();
+}
+
+bool CJPEGFileIO::WriteImageFile(CFrame& frame, const char* path, uint32_t openFlags)
+{
+    return WriteJPEGFile(frame, path, 90, openFlags);
+}
+
+bool CJPEGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char*, uint32_t)
+{
+    CFile file;
+    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(data, size), FILE_READ);
+    return DecodeJPEGIntoFrame(frame, file);
+}

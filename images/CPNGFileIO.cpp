@@ -1,0 +1,184 @@
+#include "images/CPNGFileIO.h"
+
+#include "foundation/CJString.h"
+#include "images/CFrame.h"
+#include "images/CFrameFilter.h"
+#include "images/CStandAloneFrame.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+
+OMBRISALT_IMPLEMENT_CLASS(CPNGFileIO, 1.0)
+
+void CPNGFileIO::DeclareProperties(CPropertyDeclarer&) {}
+
+namespace {
+
+uint64_t s_DecodeByteLimit = UINT32_MAX;
+
+struct SPngSource {
+    const uint8_t* data;
+    size_t size;
+    size_t position;
+};
+
+// Decoded image: malloc'd rows of width x channels bytes, top row first.
+struct SPngImage {
+    uint8_t* pixels;
+    uint32_t width;
+    uint32_t height;
+    uint32_t channels;
+    char error[128];
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t count)
+{
+    auto* source = static_cast<SPngSource*>(png_get_io_ptr(png));
+    if (source->size - source->position < count)
+        png_error(png, "PNG data ends early");
+    std::memcpy(out, source->data + source->position, count);
+    source->position += count;
+}
+
+void OnError(png_structp png, png_const_charp message)
+{
+    auto* image = static_cast<SPngImage*>(png_get_error_ptr(png));
+    std::snprintf(image->error, sizeof image->error, "%s", message ? message : "");
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+void SetTransforms(png_structp png, png_infop info)
+{
+    const int colorType = png_get_color_type(png, info);
+    png_set_strip_16(png);
+    png_set_packing(png);
+    if (colorType == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        png_set_expand_gray_1_2_4_to_8(png);
+        png_set_gray_to_rgb(png);
+    }
+    if (png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_tRNS_to_alpha(png);
+    png_set_bgr(png);
+}
+
+// The one function holding libpng's setjmp: nothing here has a destructor.
+// headerOnly stops after the header, with channels set and no pixels.
+bool DecodePng(const uint8_t* data, size_t size, int headerOnly, uint64_t byteLimit, SPngImage* image)
+{
+    image->pixels = nullptr;
+    image->width = image->height = image->channels = 0;
+    image->error[0] = 0;
+    if (size < 8 || png_sig_cmp(data, 0, 8) != 0)
+        return false;
+    SPngSource source = {data, size, 0};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, image, OnError, OnWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    png_bytep* volatile rows = nullptr;
+    uint8_t* volatile pixels = nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        std::free(rows);
+        std::free(pixels);
+        png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &source, ReadFromMemory);
+    png_set_user_limits(png, 65535, 65535);
+    png_read_info(png, info);
+    SetTransforms(png, info);
+    png_read_update_info(png, info);
+    const uint32_t width = png_get_image_width(png, info);
+    const uint32_t height = png_get_image_height(png, info);
+    const uint32_t channels = png_get_channels(png, info);
+    const size_t rowBytes = png_get_rowbytes(png, info);
+    image->width = width;
+    image->height = height;
+    image->channels = channels;
+    if (headerOnly) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return channels == 3 || channels == 4;
+    }
+    // Deflate expands at most about 1032 to 1, so larger claims are lies.
+    const uint64_t total = uint64_t(rowBytes) * height;
+    if ((channels != 3 && channels != 4) || rowBytes != size_t(width) * channels || total > byteLimit ||
+        total > (uint64_t(size) + 1024) * 1100 || total == 0)
+        png_error(png, "PNG image refused");
+    pixels = static_cast<uint8_t*>(std::malloc(size_t(total)));
+    rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
+    if (!pixels || !rows)
+        png_error(png, "out of memory");
+    for (uint32_t y = 0; y < height; ++y)
+        rows[y] = pixels + size_t(y) * rowBytes;
+    png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::free(rows);
+    image->pixels = pixels;
+    return true;
+}
+
+} // namespace
+
+uint64_t SetImageDecodeByteLimit(uint64_t bytes)
+{
+    const uint64_t old = s_DecodeByteLimit;
+    s_DecodeByteLimit = bytes;
+    return old;
+}
+
+uint64_t GetImageDecodeByteLimit()
+{
+    return s_DecodeByteLimit;
+}
+
+CPNGFileIO::CPNGFileIO()
+{
+    InitDeclaredProperties();
+}
+
+CPNGFileIO::~CPNGFileIO()
+{
+    DestroyDeclaredProperties();
+}
+
+bool CPNGFileIO::LoadFrame(CFrame& frame, CFrameFilter* chain, uint32_t openFlags)
+{
+    if (chain)
+        chain->RemoveFilter(kFilterKindRemoveBlackBlending);
+    return CFrameImageIO::LoadFrame(frame, chain, openFlags);
+}
+
+uint32_t CPNGFileIO::GetHeaderBitDepth(const uint8_t* data, uint32_t size)
+{
+    SPngImage image;
+    if (!DecodePng(data, size, 1, s_DecodeByteLimit, &image))
+        return 0;
+    return image.channels == 4 ? 32 : 24;
+}
+
+bool CPNGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char*, uint32_t)
+{
+    SPngImage image;
+    if (!DecodePng(data, size, 0, s_DecodeByteLimit, &image))
+        return false;
+    const uint32_t depth = image.channels * 8;
+    const bool made = frame.Create(image.width, image.height, depth) && frame.GetPixels();
+    if (made) {
+        const size_t rowBytes = size_t(image.width) * image.channels;
+        for (uint32_t y = 0; y < image.height; ++y)
+            std::memcpy(frame.Row(y), image.pixels + y * rowBytes, rowBytes);
+    }
+    std::free(image.pixels);
+    // PNG alpha is never blended with black.
+    if (auto* standAlone = dynamic_cast<CStandAloneFrame*>(&frame))
+        standAlone->SetOptionQuietly(kFrameOptionBlendedWithBlack, false);
+    return made;
+}

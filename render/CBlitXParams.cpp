@@ -1,0 +1,405 @@
+#include "render/CBlitXParams.h"
+
+#include "blit/CBlitTrans.h"
+#include "blit/CBlitType.h"
+#include "blit/CBlitTypeList.h"
+#include "foundation/CFPoint.h"
+#include "foundation/MathHelpers.h"
+#include "images/CFrame.h"
+#include "render/CBlurRenderer.h"
+#include "render/CFrameEffect.h"
+#include "render/CShape2DRenderers.h"
+#include "render/CShape2DTexturedShapeRenderer.h"
+#include "render/FrameViews.h"
+#include "render/PixelBlenders.h"
+
+#include <agg_conv_transform.h>
+#include <agg_image_accessors.h>
+#include <agg_image_filters.h>
+#include <agg_path_storage.h>
+#include <agg_pixfmt_rgba.h>
+#include <agg_rasterizer_scanline_aa.h>
+#include <agg_renderer_base.h>
+#include <agg_renderer_scanline.h>
+#include <agg_scanline_u.h>
+#include <agg_span_allocator.h>
+#include <agg_span_image_filter_rgba.h>
+#include <agg_span_interpolator_linear.h>
+#include <agg_trans_affine.h>
+
+#include <algorithm>
+#include <cmath>
+
+OMBRISALT_IMPLEMENT_CLASS(CBlitXParams, 1.0)
+void CBlitXParams::DeclareProperties(CPropertyDeclarer&) {}
+
+namespace {
+
+bool g_Smoothing = true;
+uint32_t g_TintColor = 0xFFFFFFFF;
+
+// Shared by every transformed blit; made on first use and kept to exit
+// (never destroyed, so late draws during exit find it intact).
+struct SPipeline {
+    agg::path_storage path;
+    agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> rasteriser;
+    agg::scanline_u8 scanline;
+    agg::span_allocator<agg::rgba8> spans;
+};
+
+SPipeline& Pipeline()
+{
+    static SPipeline* pipeline = new SPipeline;
+    return *pipeline;
+}
+
+agg::image_filter_lut& BlackmanFilter()
+{
+    static agg::image_filter_lut* lut = new agg::image_filter_lut(agg::image_filter_blackman(4.0), true);
+    return *lut;
+}
+
+// The fast path's tinted types, shared by every transformed blit.
+CBlitTransBlendMultColor& TintedType()
+{
+    static CBlitTransBlendMultColor* type = new CBlitTransBlendMultColor;
+    return *type;
+}
+
+CBlitTransBlendAddColor& AdditiveType()
+{
+    static CBlitTransBlendAddColor* type = new CBlitTransBlendAddColor;
+    return *type;
+}
+
+// The largest alpha of a 32-bit frame; 255 for other formats.
+uint32_t MaxAlpha(const CFrameInterface& frame)
+{
+    if (frame.GetBitDepth() != 32)
+        return 255;
+    SPixelView view;
+    if (!MakePixelView(frame, view))
+        return 0;
+    uint32_t best = 0;
+    for (uint32_t y = 0; y < view.height; ++y) {
+        const uint8_t* p = view.Row(y) + 3;
+        for (uint32_t x = 0; x < view.width; ++x, p += 4)
+            best = std::max<uint32_t>(best, *p);
+        if (best == 255)
+            break;
+    }
+    return best;
+}
+
+template <class Rule, class SpanGenerator>
+void RunChain(agg::rendering_buffer& buffer, uint32_t colour, const agg::rect_i& clip, SpanGenerator& generator)
+{
+    CBlendPixfmt<Rule> format(buffer, colour);
+    agg::renderer_base<CBlendPixfmt<Rule>> renderer(format);
+    renderer.clip_box(clip.x1, clip.y1, clip.x2, clip.y2);
+    SPipeline& p = Pipeline();
+    agg::render_scanlines_aa(p.rasteriser, p.scanline, renderer, p.spans, generator);
+}
+
+using Interpolator = agg::span_interpolator_linear<agg::trans_affine>;
+
+// Premultiplied, tinted copy for the filtered chains.
+std::unique_ptr<CFrame> PremultipliedCopy(const SPixelView& source, uint32_t colour)
+{
+    std::unique_ptr<CFrame> copy = CFrame::MakeOwned(source.width, source.height, 32);
+    if (!copy)
+        return nullptr;
+    const uint32_t tb = colour & 255, tg = (colour >> 8) & 255, tr = (colour >> 16) & 255, ta = colour >> 24;
+    const bool white = colour == 0xFFFFFFFF;
+    for (uint32_t y = 0; y < source.height; ++y) {
+        const uint8_t* s = source.Row(y);
+        uint8_t* d = copy->Row(y);
+        for (uint32_t x = 0; x < source.width; ++x, s += 4, d += 4) {
+            const uint32_t a = s[3];
+            if (white) {
+                d[0] = uint8_t((s[0] * a + 255) >> 8);
+                d[1] = uint8_t((s[1] * a + 255) >> 8);
+                d[2] = uint8_t((s[2] * a + 255) >> 8);
+                d[3] = uint8_t(a);
+            } else {
+                const uint32_t a2 = (ta * a + 255) >> 8;
+                d[0] = uint8_t((s[0] * a2 * tb + 65535) >> 16);
+                d[1] = uint8_t((s[1] * a2 * tg + 65535) >> 16);
+                d[2] = uint8_t((s[2] * a2 * tr + 65535) >> 16);
+                d[3] = uint8_t(a2);
+            }
+        }
+    }
+    return copy;
+}
+
+bool IsWholeNumber(float v) { return std::isfinite(v) && std::nearbyint(v) == v; }
+
+} // namespace
+
+void SetBlitXSmoothing(bool on) { g_Smoothing = on; }
+bool GetBlitXSmoothing() { return g_Smoothing; }
+uint32_t GetBlitXTintColor() { return g_TintColor; }
+
+CBlitXParams::CBlitXParams(CFrameInterface* source, float x, float y, float angle, float scaleX, float scaleY,
+                           const CColor& colour, uint32_t flags, float hotSpotX, float hotSpotY, bool drawEnabled)
+    : m_Source(source), m_Angle(angle), m_ScaleX(scaleX), m_ScaleY(scaleY), m_HotSpotX(hotSpotX),
+      m_HotSpotY(hotSpotY)
+{
+    m_X = x;
+    m_Y = y;
+    m_Color = colour;
+    m_Flags = flags;
+    m_DrawEnabled = drawEnabled;
+}
+
+bool CBlitXParams::Render(CFrameInterface& target)
+{
+    m_DrawnBounds = {};
+    if (!m_Source)
+        return false;
+    CFrameInterface* source = m_Source;
+
+    // Below 2304 (alpha product rounded down to a multiple of 256 at most
+    // 2048) no pixel can pass any blend threshold.
+    if (((m_Color.GetAlpha() * MaxAlpha(*source)) & ~255u) <= 2048)
+        return true;
+    if (source == &target || !(m_ScaleX > 0.0f) || !(m_ScaleY > 0.0f))
+        return false;
+    if (source->GetBitDepth() != 32) {
+        CFrame* frame = dynamic_cast<CFrame*>(source);
+        if (!frame || !ConvertFrameTo32(*frame))
+            return false;
+    }
+    const uint32_t colour = m_Color.GetColorWord();
+    g_TintColor = colour;
+
+    const bool scaled = !(m_ScaleX == 1.0f && m_ScaleY == 1.0f);
+    const bool rotated = std::fabs(m_Angle) > 0.5f;
+    const bool mirrored = (m_Flags & (kMirrorX | kMirrorY)) != 0;
+    const bool composeAlpha = (m_Flags & kRespectDestinationAlpha) != 0;
+
+    if (!scaled && !rotated && !mirrored && !composeAlpha && IsWholeNumber(m_X) && IsWholeNumber(m_Y)) {
+        const bool white = (colour & 0xFFFFFF) == 0xFFFFFF;
+        CBlitTransTinted* tinted = nullptr;
+        if (m_Flags & kAdditive)
+            tinted = &AdditiveType();
+        else if (!white)
+            tinted = &TintedType();
+        CBlitType& type = tinted ? static_cast<CBlitType&>(*tinted) : GetTransparentMaskBlitType();
+        if (tinted)
+            tinted->SetTintColor(colour);
+        const float px = std::nearbyint(m_X - m_HotSpotX);
+        const float py = std::nearbyint(m_Y - m_HotSpotY);
+        if (std::fabs(px) < 1e9f && std::fabs(py) < 1e9f) {
+            CRect s;
+            source->GetBounds(s);
+            const int32_t dx = int32_t(px), dy = int32_t(py);
+            CRect d{ s.left + dx, s.top + dy, s.right + dx, s.bottom + dy };
+            if (!m_DrawEnabled) {
+                m_DrawnBounds = d;
+                return false;
+            }
+            if (m_ClipEnabled && !ClipRectPair(m_ClipRect, s, d))
+                return false;
+            m_DrawnBounds = d;
+            if (tinted)
+                return target.Blit(*source, s, d, type);
+            // The colour's alpha fades this one blit; the caller's opacity
+            // (a faded control, say) is what the type keeps afterwards.
+            const float before = type.GetOpacity();
+            type.SetOpacity(float(m_Color.GetAlpha()) / 255.0f);
+            const bool drawn = target.Blit(*source, s, d, type);
+            type.SetOpacity(before);
+            return drawn;
+        }
+    }
+
+    // Culling by the scaled diagonal: farther than it from the destination,
+    // no corner of the image can reach it.
+    const float w = float(source->GetWidth()) * m_ScaleX;
+    const float h = float(source->GetHeight()) * m_ScaleY;
+    const float diagonal = w * w + h * h;
+    const float dx = m_X - float(target.GetOffsetX());
+    const float dy = m_Y - float(target.GetOffsetY());
+    const float tw = float(target.GetWidth()), th = float(target.GetHeight());
+    if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(diagonal)
+        || (dx < 0 && dx * dx > diagonal) || (dx > tw && (dx - tw) * (dx - tw) > diagonal)
+        || (dy < 0 && dy * dy > diagonal) || (dy > th && (dy - th) * (dy - th) > diagonal))
+        return true;
+
+    const float sx = (m_Flags & kMirrorX) ? -m_ScaleX : m_ScaleX;
+    const float sy = (m_Flags & kMirrorY) ? -m_ScaleY : m_ScaleY;
+    const float originX = m_HotSpotX - float(source->GetOffsetX());
+    const float originY = m_HotSpotY - float(source->GetOffsetY());
+    BuildBlitPipeline(target, *source, m_X, m_Y, originX, originY, sx, sy, double(m_Angle) * 0.01745329238474369,
+                      colour, *this);
+    if (m_ClipEnabled) {
+        CRect clipped;
+        if (IntersectRects(clipped, m_DrawnBounds, m_ClipRect))
+            m_DrawnBounds = clipped;
+        else
+            m_DrawnBounds = {};
+    }
+    return true;
+}
+
+void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, float x, float y, float originX,
+                       float originY, float scaleX, float scaleY, double angle, uint32_t colour,
+                       CBlitXParams& params)
+{
+    agg::trans_affine transform;
+    if (originX != 0.0f || originY != 0.0f)
+        transform *= agg::trans_affine_translation(-originX, -originY);
+    if (scaleX != 1.0f || scaleY != 1.0f)
+        transform *= agg::trans_affine_scaling(scaleX, scaleY);
+    if (angle != 0.0)
+        transform *= agg::trans_affine_rotation(angle);
+    if (x != 0.0f || y != 0.0f)
+        transform *= agg::trans_affine_translation(x, y);
+
+    SPipeline& p = Pipeline();
+    const double width = source.GetWidth(), height = source.GetHeight();
+    p.path.remove_all();
+    p.path.move_to(0, 0);
+    p.path.line_to(width, 0);
+    p.path.line_to(width, height);
+    p.path.line_to(0, height);
+    p.path.close_polygon();
+
+    float left = 0, top = 0, right = 0, bottom = 0;
+    const double corners[4][2] = { { 0, 0 }, { width, 0 }, { width, height }, { 0, height } };
+    for (int i = 0; i < 4; ++i) {
+        double cx = corners[i][0], cy = corners[i][1];
+        transform.transform(&cx, &cy);
+        const float fx = float(cx), fy = float(cy);
+        if (i == 0 || fx < left)
+            left = fx;
+        if (i == 0 || fx > right)
+            right = fx;
+        if (i == 0 || fy < top)
+            top = fy;
+        if (i == 0 || fy > bottom)
+            bottom = fy;
+    }
+    params.m_DrawnBounds = { FloorToInt(left), FloorToInt(top), CeilToInt(right), CeilToInt(bottom) };
+    if (!params.m_DrawEnabled)
+        return;
+
+    SPixelView target, image;
+    if (destination.GetBitDepth() != 32 || !MakePixelView(destination, target) || !MakePixelView(source, image))
+        return;
+    const int32_t offX = destination.GetOffsetX(), offY = destination.GetOffsetY();
+    if (offX != 0 || offY != 0)
+        transform *= agg::trans_affine_translation(-offX, -offY);
+
+    agg::rect_i clip(0, 0, int(target.width) - 1, int(target.height) - 1);
+    if (params.m_ClipEnabled) {
+        clip.x1 = std::max(clip.x1, params.m_ClipRect.left - offX);
+        clip.y1 = std::max(clip.y1, params.m_ClipRect.top - offY);
+        clip.x2 = std::min(clip.x2, params.m_ClipRect.right - offX - 1);
+        clip.y2 = std::min(clip.y2, params.m_ClipRect.bottom - offY - 1);
+        if (clip.x1 > clip.x2 || clip.y1 > clip.y2)
+            return;
+    }
+
+    p.rasteriser.reset();
+    p.rasteriser.clip_box(clip.x1, clip.y1, clip.x2 + 1.0, clip.y2 + 1.0);
+    agg::conv_transform<agg::path_storage> transformed(p.path, transform);
+    p.rasteriser.add_path(transformed);
+
+    agg::trans_affine inverse = transform;
+    inverse.invert();
+    Interpolator interpolator(inverse);
+    agg::rendering_buffer targetBuffer;
+    target.Attach(targetBuffer);
+
+    const uint32_t flags = params.m_Flags;
+    const bool additive = (flags & CBlitXParams::kAdditive) != 0;
+    const bool composeAlpha = (flags & CRenderableObject::kRespectDestinationAlpha) != 0;
+    const bool white = colour == 0xFFFFFFFF;
+    const agg::rgba8 background(0, 0, 0, 0);
+
+    if ((flags & CBlitXParams::kFiltered) && !additive) {
+        std::unique_ptr<CFrame> copy = PremultipliedCopy(image, colour);
+        if (!copy)
+            return;
+        SPixelView copyView;
+        MakePixelView(*copy, copyView);
+        agg::rendering_buffer sourceBuffer;
+        copyView.Attach(sourceBuffer);
+        agg::pixfmt_bgra32_pre sourceFormat(sourceBuffer);
+        agg::image_accessor_clip<agg::pixfmt_bgra32_pre> accessor(sourceFormat, background);
+        agg::span_image_filter_rgba<decltype(accessor), Interpolator> generator(accessor, interpolator,
+                                                                                BlackmanFilter());
+        if (composeAlpha)
+            RunChain<blend::PremultipliedOverAlpha>(targetBuffer, colour, clip, generator);
+        else
+            RunChain<blend::Premultiplied>(targetBuffer, colour, clip, generator);
+        return;
+    }
+
+    agg::rendering_buffer sourceBuffer;
+    image.Attach(sourceBuffer);
+    agg::pixfmt_bgra32 sourceFormat(sourceBuffer);
+    if (g_Smoothing) {
+        agg::span_image_filter_rgba_bilinear_clip<agg::pixfmt_bgra32, Interpolator> generator(
+            sourceFormat, background, interpolator);
+        if (composeAlpha && additive)
+            RunChain<blend::AdditiveOverAlpha>(targetBuffer, colour, clip, generator);
+        else if (composeAlpha)
+            RunChain<blend::TintedOverAlpha>(targetBuffer, colour, clip, generator);
+        else if (additive)
+            RunChain<blend::Additive>(targetBuffer, colour, clip, generator);
+        else if (white)
+            RunChain<blend::Plain>(targetBuffer, colour, clip, generator);
+        else
+            RunChain<blend::Tinted>(targetBuffer, colour, clip, generator);
+        return;
+    }
+    agg::image_accessor_clip<agg::pixfmt_bgra32> accessor(sourceFormat, background);
+    agg::span_image_filter_rgba_nn<decltype(accessor), Interpolator> generator(accessor, interpolator);
+    if (additive)
+        RunChain<blend::Additive>(targetBuffer, colour, clip, generator);
+    else if (white)
+        RunChain<blend::Plain>(targetBuffer, colour, clip, generator);
+    else
+        RunChain<blend::Tinted>(targetBuffer, colour, clip, generator);
+}
+
+void CBlitXParams::MapToSource(float x, float y, float& sourceX, float& sourceY) const
+{
+    CFPoint p{ x - m_X, y - m_Y };
+    p.Rotate(-(m_Angle * (kPi / 180.0f)));
+    if (m_Flags & kMirrorX)
+        p.x = -p.x;
+    if (m_Flags & kMirrorY)
+        p.y = -p.y;
+    sourceX = p.x / m_ScaleX + m_HotSpotX;
+    sourceY = p.y / m_ScaleY + m_HotSpotY;
+}
+
+bool CBlitXParams::HitTest(int32_t x, int32_t y, CColor* out) const
+{
+    CColor colour;
+    if (m_Source) {
+        float sx = 0, sy = 0;
+        MapToSource(float(x), float(y), sx, sy);
+        if (std::fabs(sx) < 1e9f && std::fabs(sy) < 1e9f)
+            m_Source->GetPixel(int32_t(std::nearbyint(sx)), int32_t(std::nearbyint(sy)), colour);
+    }
+    if (out)
+        *out = colour;
+    return colour.GetAlpha() > 0;
+}
+
+void RegisterShapeAndBlitClasses()
+{
+    RegisterImagesClasses();
+    CBlitXParams::SGetClassInfo();
+    CShape2DFillRenderer::SGetClassInfo();
+    CShape2DOutlineRenderer::SGetClassInfo();
+    CBlurRenderer::SGetClassInfo();
+    CShape2DTexturedShapeRenderer::SGetClassInfo();
+    RegisterFrameEffectClasses();
+}

@@ -1,0 +1,250 @@
+#include "images/CStandAloneFrame.h"
+
+#include "blit/CBlitTypeList.h"
+#include "images/CFilterChangeBitDepth.h"
+#include "images/CFrameFilter.h"
+#include "images/CFrameList.h"
+#include "images/CFrameProperties.h"
+#include "images/CTGAFileIO.h"
+#include "images/FrameCache.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<int32_t> Kinds(const CFrameFilter& chain)
+{
+    std::vector<int32_t> kinds;
+    for (const CFrameFilter* f = chain.GetNext(); f; f = f->GetNext())
+        kinds.push_back(f->GetKind());
+    return kinds;
+}
+
+struct SChainCase {
+    const char* name;
+    uint32_t set, clear, buildDepth;
+    std::vector<int32_t> kinds;
+};
+
+class LoadChain : public testing::TestWithParam<SChainCase> {
+protected:
+    void SetUp() override { RegisterImagesClasses(); }
+    void TearDown() override { CFrame::SetGlobalBitDepth(0); }
+};
+
+TEST_P(LoadChain, FollowsTheOptions)
+{
+    const SChainCase c = GetParam();
+    CFrame::SetGlobalBitDepth(c.buildDepth);
+    CStandAloneFrame frame;
+    for (uint32_t bit = 1; bit <= 0x100; bit <<= 1) {
+        if (c.set & bit)
+            frame.SetOptionQuietly(bit, true);
+        if (c.clear & bit)
+            frame.SetOptionQuietly(bit, false);
+    }
+    CFrameFilter chain;
+    frame.BuildLoadChain(chain, nullptr);
+    EXPECT_EQ(Kinds(chain), c.kinds);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, LoadChain,
+    testing::Values(SChainCase{"Defaults", 0, 0, 16, {3, 6, 7, 8, 11}},
+                    SChainCase{"CentredNotCropped", kFrameOptionCenterHotSpot, kFrameOptionCropColor0, 16, {2, 3, 7, 8, 11}},
+                    SChainCase{"BlackBiasedAt16", kFrameOptionBlackBiased, 0, 16, {3, 4, 6, 7, 8, 11}},
+                    SChainCase{"BlackBiasedAt8", kFrameOptionBlackBiased, 0, 8, {3, 4, 6, 8, 11}},
+                    SChainCase{"NotBlendedWithBlack", 0, kFrameOptionBlendedWithBlack, 16, {3, 6, 8, 11}},
+                    SChainCase{"NoRunLengthNoDepth", 0, kFrameOptionRunLength | kFrameOptionChangeBitDepth, 16, {3, 6, 7}}),
+    [](const testing::TestParamInfo<SChainCase>& param) { return std::string(param.param.name); });
+
+TEST(StandAloneFrame, DefaultChainDithers)
+{
+    RegisterImagesClasses();
+    CFrame::SetGlobalBitDepth(16);
+    CStandAloneFrame frame;
+    CFrameFilter chain;
+    frame.BuildLoadChain(chain, nullptr);
+    const auto* depth = dynamic_cast<const CFilterChangeBitDepth*>(chain.FindFilter(11));
+    ASSERT_TRUE(depth);
+    EXPECT_EQ(depth->GetDither(), Dither::On);
+    frame.SetOptionQuietly(kFrameOptionDither, false);
+    CFrameFilter plain;
+    frame.BuildLoadChain(plain, nullptr);
+    EXPECT_EQ(dynamic_cast<const CFilterChangeBitDepth*>(plain.FindFilter(11))->GetDither(), Dither::Off);
+    CFrame::SetGlobalBitDepth(0);
+}
+
+TEST(StandAloneFrame, BlitTypeAndBlackBiasFollowEachOther)
+{
+    RegisterImagesClasses();
+    CStandAloneFrame frame;
+    CBlitTypeList& list = CBlitTypeList::SGetInstance();
+    EXPECT_EQ(frame.GetBlitType(), &GetTransparentMaskBlitType());
+    frame.SetBlitType(list.FindValue(&GetBlackBiasBlitType()));
+    EXPECT_TRUE(frame.HasOption(kFrameOptionBlackBiased));
+    frame.SetBlitType(list.FindValue(&GetNormalBlitType()));
+    EXPECT_FALSE(frame.HasOption(kFrameOptionBlackBiased));
+    frame.SetLoadBlackBiased(1);
+    EXPECT_EQ(frame.GetBlitType(), &GetBlackBiasBlitType());
+    frame.SetLoadBlackBiased(0);
+    EXPECT_EQ(frame.GetBlitType(), &GetTransparentMaskBlitType());
+}
+
+class StandAloneLoad : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        RegisterImagesClasses();
+        CFrame::SetGlobalBitDepth(32);
+        CFrame source;
+        ASSERT_TRUE(source.Create(8, 8, 32));
+        for (uint32_t i = 0; i < 64; ++i)
+            source.GetPixels()[i * 4 + 3] = 255;
+        CTGAFileIO writer;
+        ASSERT_TRUE(writer.WriteImageFile(source, "Art/ball.tga", FILE_MAKE_FOLDERS));
+        ASSERT_TRUE(writer.WriteImageFile(source, "Art/Sub/cube.tga", FILE_MAKE_FOLDERS));
+    }
+    void TearDown() override
+    {
+        CFrame::SetGlobalBitDepth(0);
+        CTempFolderTest::TearDown();
+    }
+};
+
+TEST_F(StandAloneLoad, RestoresTheCacheWriterSettingsWhateverItsOwnOptions)
+{
+    CStandAloneFrame frame;
+    frame.SetOptionQuietly(kFrameOptionLossLess, true);
+    frame.SetOptionQuietly(kFrameOptionRunLength, false);
+    ASSERT_TRUE(frame.Load("Art", "ball", nullptr, 0, 0));
+    EXPECT_FALSE(GetFrameLossless());
+    EXPECT_EQ(GetFrameJPEGQuality(), 65u);
+    EXPECT_TRUE(DiskHas("Cache/Art/ball.Frame"));
+}
+
+TEST_F(StandAloneLoad, FrameObjectsComeFromTheirPropertiesFile)
+{
+    WriteBytes("Art/ball.txt", "CStandAloneFrame\r\n{\r\n\tCenter Hot Spot=1\r\n\tRun Length Encode=0\r\n}\r\n");
+    std::unique_ptr<CFrame> frame(CFrame::SLoadFrame("Art", "ball", 0, nullptr));
+    ASSERT_TRUE(frame);
+    auto* standAlone = dynamic_cast<CStandAloneFrame*>(frame.get());
+    ASSERT_TRUE(standAlone);
+    EXPECT_TRUE(standAlone->HasOption(kFrameOptionCenterHotSpot));
+    EXPECT_EQ(frame->GetOffsetX(), -4);
+    EXPECT_EQ(CFrame::SLoadFrame("Art", "missing", 0, nullptr), nullptr);
+}
+
+TEST_F(StandAloneLoad, FrameListsFindFramesByNameAndFallBackToTheCache)
+{
+    WriteBytes("Art/BALL.png", "");
+    CFrameList list(CStandAloneFrame::SGetClassInfo());
+    list.SetSource(nullptr, "Art", 0);
+    ASSERT_EQ(list.GetCount(), 2) << "ball.tga and BALL.png are one entry";
+    std::remove("Art/BALL.png");
+    list.SetSource(nullptr, "Art", 0);
+    EXPECT_STREQ(list.GetItemNameString(0).GetString(), "ball");
+    EXPECT_STREQ(list.GetItemNameString(1).GetString(), "Sub/cube");
+    CFrame* first = list.GetObject(0);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(list.GetObjectAt(list.GetCount()), first);
+    ASSERT_TRUE(list.GetObject(1));
+    CJString file;
+    ASSERT_TRUE(list.GetObjectFileName(first, file));
+    EXPECT_STREQ(file.GetString(), "Art/ball.txt");
+
+    std::remove("Art/ball.tga");
+    std::remove("Art/Sub/cube.tga");
+    CFrameList shipped(CStandAloneFrame::SGetClassInfo());
+    shipped.SetSource(nullptr, "Art", 0);
+    ASSERT_EQ(shipped.GetCount(), 2);
+    EXPECT_STREQ(shipped.GetItemNameString(0).GetString(), "ball");
+    CFrame* cached = shipped.GetObject(0);
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(cached->GetWidth(), 8u);
+}
+
+TEST_F(StandAloneLoad, ABarFolderListsTheSubfolderRelativeToTheBase)
+{
+    CFrameList list(nullptr);
+    list.SetSource(nullptr, "Art|Sub", 0);
+    ASSERT_EQ(list.GetCount(), 1);
+    EXPECT_STREQ(list.GetItemNameString(0).GetString(), "Sub/cube");
+}
+
+struct SMipCase {
+    const char* name;
+    uint32_t w, h;
+    std::vector<std::pair<uint32_t, uint32_t>> levels;
+};
+
+class MipMaps : public testing::TestWithParam<SMipCase> {};
+
+// Levels halve while both sides are even; the visible-pixel crop then
+// rounds each distinct level (and the source) up to a multiple of 4 above 4.
+TEST_P(MipMaps, HalveWhileBothSidesAreEven)
+{
+    RegisterImagesClasses();
+    const SMipCase c = GetParam();
+    CFrame frame;
+    ASSERT_TRUE(frame.Create(c.w, c.h, 32));
+    for (uint32_t i = 0; i < c.w * c.h; ++i)
+        frame.GetPixels()[i * 4 + 3] = 255;
+    CMipMapFrameProperty* mips = CMipMapFrameProperty::SGet(frame);
+    ASSERT_TRUE(mips);
+    for (uint32_t k = 0; k < CMipMapFrameProperty::kLevelCount; ++k) {
+        const auto& expected = c.levels[std::min<size_t>(k, c.levels.size() - 1)];
+        EXPECT_EQ(mips->GetLevel(k)->GetWidth(), expected.first) << k;
+        EXPECT_EQ(mips->GetLevel(k)->GetHeight(), expected.second) << k;
+    }
+    EXPECT_EQ(CMipMapFrameProperty::SGet(frame), mips);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, MipMaps,
+                         testing::Values(SMipCase{"SixtyFourByThirtyTwo", 64, 32, {{32, 16}, {16, 8}, {8, 4}, {4, 2}, {2, 1}}},
+                                         SMipCase{"ThirtyByThirty", 30, 30, {{16, 16}}},
+                                         SMipCase{"OddWidth", 31, 20, {{32, 20}}}),
+                         [](const testing::TestParamInfo<SMipCase>& param) { return std::string(param.param.name); });
+
+TEST(MipMapPick, DoublesTheScalesPerHalving)
+{
+    RegisterImagesClasses();
+    CFrame frame;
+    ASSERT_TRUE(frame.Create(64, 64, 32));
+    for (uint32_t i = 0; i < 64 * 64; ++i)
+        frame.GetPixels()[i * 4 + 3] = 255;
+    CMipMapFrameProperty* mips = CMipMapFrameProperty::SGet(frame);
+    float sx = 0.3f, sy = 0.3f;
+    EXPECT_EQ(mips->PickLevel(sx, sy), mips->GetLevel(0));
+    EXPECT_FLOAT_EQ(sx, 0.6f);
+    sx = sy = 0.1f;
+    EXPECT_EQ(mips->PickLevel(sx, sy), mips->GetLevel(2));
+    EXPECT_FLOAT_EQ(sx, 0.8f);
+    sx = sy = 0.7f;
+    EXPECT_EQ(mips->PickLevel(sx, sy), &frame);
+    CFrame odd;
+    ASSERT_TRUE(odd.Create(31, 20, 32));
+    sx = sy = 0.01f;
+    EXPECT_EQ(CMipMapFrameProperty::SGet(odd)->PickLevel(sx, sy), &odd);
+}
+
+TEST(MaxAlpha, IsTheHighestAlphaOfThirtyTwoBitFramesOnly)
+{
+    RegisterImagesClasses();
+    CFrame clear, some, sixteen;
+    ASSERT_TRUE(clear.Create(4, 4, 32));
+    EXPECT_EQ(CMaxAlphaFrameProperty::SGet(clear)->GetMaxAlpha(), 0u);
+    ASSERT_TRUE(some.Create(4, 4, 32));
+    some.GetPixels()[7] = 90;
+    some.GetPixels()[11] = 40;
+    EXPECT_EQ(CMaxAlphaFrameProperty::SGet(some)->GetMaxAlpha(), 90u);
+    ASSERT_TRUE(sixteen.Create(4, 4, 16));
+    EXPECT_EQ(CMaxAlphaFrameProperty::SGet(sixteen)->GetMaxAlpha(), 255u);
+}
+
+} // namespace

@@ -1,0 +1,327 @@
+#include "images/FrameCache.h"
+
+#include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
+#include "foundation/CompressedBlock.h"
+#include "foundation/FatalError.h"
+#include "images/CFrame.h"
+#include "images/CFrameFilter.h"
+#include "images/CTGAFileIO.h"
+#include "support/ScopedHooks.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// A 32-bit frame with every pixel distinct and its alpha varied.
+void Fill(CFrame& frame, uint32_t w, uint32_t h, uint32_t seed = 0)
+{
+    ASSERT_TRUE(frame.Create(w, h, 32));
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            uint8_t* p = frame.Row(y) + x * 4;
+            p[0] = uint8_t(x * 9 + seed);
+            p[1] = uint8_t(y * 13 + seed);
+            p[2] = uint8_t(x * y + seed);
+            p[3] = uint8_t(255 - x - y);
+        }
+}
+
+std::string BodyOf(CFrame& frame, uint32_t quality, bool lossless)
+{
+    CFile file;
+    auto* buffer = new CMemFileBuf;
+    file.AttachFileBuf(buffer, FILE_READ | FILE_WRITE);
+    EXPECT_TRUE(WriteFrameBody(frame, file, quality, lossless));
+    return std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
+}
+
+bool ReadBody(const std::string& bytes, CFrame& frame)
+{
+    CFile file;
+    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
+    return ReadFrameBody(frame, file);
+}
+
+class FrameCache : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        RegisterImagesClasses();
+        SetFrameNoJPEG(false);
+        CFrame::SetGlobalBitDepth(32);
+    }
+    void TearDown() override
+    {
+        SetFrameNoJPEG(false);
+        SetFrameOptionFlag(true);
+        CFrame::SetGlobalBitDepth(0);
+        CTempFolderTest::TearDown();
+    }
+
+    // A 32-bit TGA source of the given seed in Art/.
+    void WriteSource(const char* name, uint32_t seed)
+    {
+        CFrame frame;
+        Fill(frame, 16, 8, seed);
+        CTGAFileIO writer;
+        ASSERT_TRUE(writer.WriteImageFile(frame, (std::string("Art/") + name + ".tga").c_str(), FILE_MAKE_FOLDERS));
+    }
+    static uint8_t FirstBlue(CFrame& frame) { return frame.Row(0)[0]; }
+};
+
+TEST_F(FrameCache, LosslessPlanesAreDeltaCodedRedGreenBlueAlpha)
+{
+    CFrame frame;
+    ASSERT_TRUE(frame.Create(2, 1, 32));
+    const uint8_t pixels[] = {1, 2, 3, 4, 1, 2, 5, 4};
+    std::memcpy(frame.GetPixels(), pixels, 8);
+    const std::string body = BodyOf(frame, 65, true);
+    ASSERT_EQ(body[0], 1);
+    CFile file;
+    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(body.data() + 1, uint32_t(body.size() - 1)), FILE_READ);
+    uint32_t size = 0;
+    uint8_t* planes = CFileCompressor::ReadCompressed(file, size);
+    ASSERT_EQ(size, 8u);
+    const uint8_t expected[] = {3, 2, 2, 0, 1, 0, 4, 0};
+    EXPECT_EQ(std::memcmp(planes, expected, 8), 0);
+    std::free(planes);
+    uint32_t w = 0, h = 0;
+    EXPECT_TRUE(file.TryReadUint32(w) && file.TryReadUint32(h));
+    EXPECT_EQ(w, 2u);
+    EXPECT_EQ(h, 1u);
+}
+
+TEST_F(FrameCache, LosslessBodyReadsBackExactly)
+{
+    CFrame frame, back;
+    Fill(frame, 37, 11);
+    ASSERT_TRUE(ReadBody(BodyOf(frame, 65, true), back));
+    ASSERT_EQ(back.GetWidth(), 37u);
+    EXPECT_EQ(std::memcmp(back.GetPixels(), frame.GetPixels(), 37 * 11 * 4), 0);
+}
+
+TEST_F(FrameCache, JpegBodyKeepsAlphaExactAndColourClose)
+{
+    // A noisy gradient: the planes compress badly, JPEG well.
+    CFrame frame, back;
+    ASSERT_TRUE(frame.Create(64, 64, 32));
+    uint32_t seed = 7;
+    for (uint32_t y = 0; y < 64; ++y)
+        for (uint32_t x = 0; x < 64; ++x) {
+            uint8_t* p = frame.Row(y) + x * 4;
+            for (int c = 0; c < 3; ++c) {
+                seed = seed * 1103515245u + 12345u;
+                p[c] = uint8_t(x * 2 + y + c * 40 + ((seed >> 16) & 7));
+            }
+            p[3] = uint8_t(x < 32 ? 255 : 0);
+        }
+    const std::string body = BodyOf(frame, 50, false);
+    ASSERT_EQ(body[0], 0);
+    ASSERT_TRUE(ReadBody(body, back));
+    long total = 0;
+    for (uint32_t i = 0; i < 64 * 64 * 4; ++i) {
+        if (i % 4 == 3)
+            ASSERT_EQ(back.GetPixels()[i], frame.GetPixels()[i]);
+        else
+            total += std::abs(int(back.GetPixels()[i]) - int(frame.GetPixels()[i]));
+    }
+    EXPECT_LE(total / (64 * 64 * 3), 6);
+}
+
+TEST_F(FrameCache, NoJpegFlagForcesLosslessBodies)
+{
+    SetFrameNoJPEG(true);
+    CFrame frame;
+    ASSERT_TRUE(frame.Create(64, 64, 32));
+    EXPECT_EQ(BodyOf(frame, 65, false)[0], 1);
+}
+
+TEST(FrameCacheChoice, JpegWinsOnlyBelowNinetyFivePercentLessTwoHundred)
+{
+    EXPECT_FALSE(PrefersJpegBody(1000, 1260));
+    EXPECT_TRUE(PrefersJpegBody(1000, 1270));
+}
+
+struct SCorruption {
+    const char* name;
+    size_t offset; // byte changed, or the length kept when cut
+    bool cut;
+};
+
+class CorruptBody : public FrameCache, public testing::WithParamInterface<SCorruption> {};
+
+TEST_P(CorruptBody, IsAMissNeverACrash)
+{
+    CFrame frame;
+    Fill(frame, 20, 10);
+    std::string body = BodyOf(frame, 65, true);
+    const SCorruption c = GetParam();
+    if (c.cut)
+        body.resize(std::min(body.size(), c.offset));
+    else
+        body[std::min(body.size() - 1, c.offset)] ^= 0x5A;
+    CFrame back;
+    EXPECT_FALSE(ReadBody(body, back));
+    EXPECT_EQ(back.GetPixels(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, CorruptBody,
+                         testing::Values(SCorruption{"Empty", 0, true}, SCorruption{"KindOnly", 1, true},
+                                         SCorruption{"HalfBlock", 30, true}, SCorruption{"NoSize", 4096, false},
+                                         SCorruption{"UnknownKind", 0, false},
+                                         SCorruption{"BlockSizeLies", 6, false},
+                                         SCorruption{"WidthLies", 100000, false}),
+                         [](const testing::TestParamInfo<SCorruption>& param) { return std::string(param.param.name); });
+
+TEST_F(FrameCache, IsBuiltOnceReusedWhileTheSourceIsOlderAndRebuiltWhenNewer)
+{
+    WriteSource("star", 1);
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    ASSERT_TRUE(DiskHas("Cache/Art/star.Frame"));
+    EXPECT_EQ(FirstBlue(frame), 1);
+    SetWriteTime("Cache/Art/star.Frame", 2000000000);
+    WriteSource("star", 2);
+    SetWriteTime("Art/star.tga", 1900000000);
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    EXPECT_EQ(FirstBlue(frame), 1) << "the cache was not reused";
+    SetWriteTime("Art/star.tga", 2100000000);
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    EXPECT_EQ(FirstBlue(frame), 2) << "the newer source was not built";
+}
+
+TEST_F(FrameCache, ANewerPropertiesFileRebuildsToo)
+{
+    WriteSource("star", 1);
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    SetWriteTime("Cache/Art/star.Frame", 2000000000);
+    WriteSource("star", 3);
+    SetWriteTime("Art/star.tga", 1900000000);
+    WriteBytes("Art/star.txt", "CStandAloneFrame\r\n{\r\n}\r\n");
+    SetWriteTime("Art/star.txt", 2100000000);
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    EXPECT_EQ(FirstBlue(frame), 3);
+}
+
+TEST_F(FrameCache, ACorruptCacheIsRebuiltFromTheSource)
+{
+    WriteSource("star", 4);
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    WriteBytes("Cache/Art/star.Frame", std::string(20, '\x01'));
+    SetWriteTime("Cache/Art/star.Frame", 1000000000);
+    SetWriteTime("Art/star.tga", 1100000000);
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    EXPECT_EQ(FirstBlue(frame), 4);
+    // Without a source the corrupt cache is a plain failure.
+    WriteBytes("Cache/Art/moon.Frame", std::string(20, '\x01'));
+    EXPECT_FALSE(frame.Load("Art", "moon", &none, 0, 0));
+}
+
+TEST_F(FrameCache, AnUnwritableCacheFolderStillLoads)
+{
+    WriteSource("star", 5);
+    WriteBytes("Cache", "a file where the cache folder would be");
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    EXPECT_EQ(FirstBlue(frame), 5);
+}
+
+TEST_F(FrameCache, ShippedWithoutSourcesLoadsFromTheCache)
+{
+    WriteSource("star", 6);
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(frame.Load("Art", "star", &none, 0, 0));
+    std::remove("Art/star.TGA");
+    std::remove("Art/star.tga");
+    CFrame again;
+    ASSERT_TRUE(again.Load("Art", "star", &none, 0, 0));
+    EXPECT_EQ(FirstBlue(again), 6);
+}
+
+std::string RecordOf(CFrame& frame)
+{
+    CFile file;
+    auto* buffer = new CMemFileBuf;
+    file.AttachFileBuf(buffer, FILE_READ | FILE_WRITE);
+    EXPECT_TRUE(WriteFrameRecord(frame, file));
+    return std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
+}
+
+bool ReadRecord(const std::string& bytes, CFrame& frame)
+{
+    CFile file;
+    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
+    return ReadFrameRecord(frame, file);
+}
+
+TEST_F(FrameCache, RecordsRoundTripAndRefuseOtherVersionsAndShortFiles)
+{
+    CFrame frame, back;
+    Fill(frame, 5, 3);
+    frame.SetOffset(-2, -1);
+    std::string record = RecordOf(frame);
+    ASSERT_EQ(record.size(), 36u + 5 * 3 * 4 + 3 * 4);
+    ASSERT_TRUE(ReadRecord(record, back));
+    EXPECT_EQ(back.GetOffsetX(), -2);
+    EXPECT_EQ(back.GetOffsetY(), -1);
+    EXPECT_EQ(std::memcmp(back.GetPixels(), frame.GetPixels(), 60), 0);
+    record[0] = '4';
+    CFrame untouched;
+    Fill(untouched, 2, 2);
+    EXPECT_FALSE(ReadRecord(record, untouched));
+    EXPECT_NE(untouched.GetPixels(), nullptr);
+    record[0] = '5';
+    EXPECT_FALSE(ReadRecord(record.substr(0, record.size() - 1), back));
+}
+
+TEST_F(FrameCache, ARecordBlockAboveSixteenMillionIsFatal)
+{
+    CFrame frame;
+    Fill(frame, 2, 2);
+    std::string record = RecordOf(frame);
+    record[16] = char(0x01);
+    record[17] = char(0x24);
+    record[18] = char(0xF4);
+    record[19] = char(0x00); // 16,000,001
+    CScopedHook<SetFatalTerminator> fatal(&ThrowingFatalTerminator);
+    CFrame back;
+    try {
+        ReadRecord(record, back);
+        FAIL() << "no report";
+    } catch (const CFatalErrorException& e) {
+        EXPECT_EQ(e.caption, "Fatal Error loading a frame");
+        EXPECT_EQ(e.message, "The *.frm file is corrupt, change the FRAME_FILE_VERSION number.");
+    }
+}
+
+TEST_F(FrameCache, RecordExtensionFollowsTheCacheModeAndDepth)
+{
+    SetFrameOptionFlag(true);
+    EXPECT_STREQ(GetFrameRecordExtension(), "FRAME");
+    SetFrameOptionFlag(false);
+    const std::pair<uint32_t, const char*> cases[] = {{0, "frm"}, {8, "frm"}, {16, "frm16"}, {24, "frm24"},
+                                                      {32, "frm32"}, {12, nullptr}};
+    for (const auto& [depth, ext] : cases) {
+        CFrame::SetGlobalBitDepth(depth);
+        if (ext)
+            EXPECT_STREQ(GetFrameRecordExtension(), ext) << depth;
+        else
+            EXPECT_EQ(GetFrameRecordExtension(), nullptr) << depth;
+    }
+}
+
+} // namespace
