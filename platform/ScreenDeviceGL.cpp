@@ -465,8 +465,15 @@ bool CScreenDeviceGL::Present()
     SDL_GL_GetDrawableSize(sdlWindow, &drawableWidth, &drawableHeight);
     s.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, s.framebuffer);
     s.gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    s.gl.glBlitFramebuffer(0, 0, s.width, s.height, 0, 0, drawableWidth, drawableHeight, GL_COLOR_BUFFER_BIT,
-                           GL_LINEAR);
+    // A window of another shape (full screen on the desktop) shows the back
+    // buffer whole and centred, never stretched out of shape.
+    const double scale = std::min(double(drawableWidth) / s.width, double(drawableHeight) / s.height);
+    const int shownWidth = int(s.width * scale), shownHeight = int(s.height * scale);
+    const int left = (drawableWidth - shownWidth) / 2, bottom = (drawableHeight - shownHeight) / 2;
+    s.gl.glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    s.gl.glClear(GL_COLOR_BUFFER_BIT);
+    s.gl.glBlitFramebuffer(0, 0, s.width, s.height, left, bottom, left + shownWidth, bottom + shownHeight,
+                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(sdlWindow);
     s.gl.glBindFramebuffer(GL_FRAMEBUFFER, s.framebuffer);
     return s.gl.glGetError() == GL_NO_ERROR;
