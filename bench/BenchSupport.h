@@ -24,8 +24,7 @@ inline std::filesystem::path MakeFolder(const std::string& name)
 
 // A stored archive of the named members (name, data), written straight to
 // disk.
-inline void WriteZip(const std::filesystem::path& path,
-                     const std::vector<std::pair<std::string, std::string>>& members)
+inline void WriteZip(const std::filesystem::path& path, const std::vector<std::pair<std::string, std::string>>& members)
 {
     std::vector<Member> zipMembers;
     for (const auto& [name, data] : members)

@@ -159,7 +159,7 @@ uint16_t BlendArgbOver565(uint16_t destination, uint32_t source, uint32_t opacit
 {
     uint8_t d[3];
     Widen565(destination, d);
-    const uint8_t s[3] = { uint8_t(source), uint8_t(source >> 8), uint8_t(source >> 16) };
+    const uint8_t s[3] = {uint8_t(source), uint8_t(source >> 8), uint8_t(source >> 16)};
     BlendRgbRoundUp(d, s, ((source >> 24) * opacity + 255) >> 8);
     return PackColor565(d[2], d[1], d[0]);
 }

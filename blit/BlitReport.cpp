@@ -15,14 +15,22 @@ std::array<uint32_t, kMissingTableCount> s_Reported{};
 const char* TableName(MissingTable table)
 {
     switch (table) {
-    case MissingTable::BlendTable8A: return "8-bit blend table A";
-    case MissingTable::BlendTable8B: return "8-bit blend table B";
-    case MissingTable::Palette565: return "palette-to-565 table";
-    case MissingTable::Palette: return "source palette";
-    case MissingTable::BlendPalette: return "blend palette";
-    case MissingTable::TypeLookupTable: return "blit type's blend table";
-    case MissingTable::InversePalette555: return "RGB555 inverse palette";
-    case MissingTable::InversePalette565: return "RGB565 inverse palette";
+    case MissingTable::BlendTable8A:
+        return "8-bit blend table A";
+    case MissingTable::BlendTable8B:
+        return "8-bit blend table B";
+    case MissingTable::Palette565:
+        return "palette-to-565 table";
+    case MissingTable::Palette:
+        return "source palette";
+    case MissingTable::BlendPalette:
+        return "blend palette";
+    case MissingTable::TypeLookupTable:
+        return "blit type's blend table";
+    case MissingTable::InversePalette555:
+        return "RGB555 inverse palette";
+    case MissingTable::InversePalette565:
+        return "RGB565 inverse palette";
     }
     return "table";
 }
@@ -64,7 +72,7 @@ void ResetMissingTableReportsForTesting()
 
 void ReportMissingRoutine(const CBlitType& type, uint32_t sourceFlags, uint32_t destinationFlags)
 {
-    if (!ReportedMisses().insert({ &type, sourceFlags & 0x1EE, destinationFlags & 0x1EE }).second)
+    if (!ReportedMisses().insert({&type, sourceFlags & 0x1EE, destinationFlags & 0x1EE}).second)
         return;
     char text[128];
     std::snprintf(text, sizeof(text), "Blitter: no routine draws flags 0x%X into 0x%X; nothing drawn\n",

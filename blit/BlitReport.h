@@ -10,7 +10,7 @@ enum class MissingTable : uint8_t {
     Palette565,
     Palette,
     BlendPalette,
-    TypeLookupTable,   // a blend type's own 256 x 256 table
+    TypeLookupTable, // a blend type's own 256 x 256 table
     InversePalette555,
     InversePalette565,
 };

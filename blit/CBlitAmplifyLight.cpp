@@ -84,9 +84,9 @@ void AmplifyRunLength16(CFrameInterface& source, const CRect& s, CFrameInterface
     SBlitArgs args;
     args.tables = MakeBlitTables(type.GetOpacity255());
     args.blitType = &type;
-    const SPlaneKernels opaque = type.GetOpacity() == 1.0f ? SPlaneKernels{ AmplifyRun16, AmplifyRun16Fill }
-                                                           : SPlaneKernels{ OpacityRun16, OpacityRun16Fill };
-    BlitTwoBands16(source, s, destination, d, args, opaque, { WhiteRun16, WhiteRun16 });
+    const SPlaneKernels opaque = type.GetOpacity() == 1.0f ? SPlaneKernels{AmplifyRun16, AmplifyRun16Fill}
+                                                           : SPlaneKernels{OpacityRun16, OpacityRun16Fill};
+    BlitTwoBands16(source, s, destination, d, args, opaque, {WhiteRun16, WhiteRun16});
 }
 
 } // namespace

@@ -70,8 +70,8 @@ void ShadowRunLength16(CFrameInterface& source, const CRect& s, CFrameInterface&
     SBlitArgs args;
     args.tables = MakeBlitTables(kShadowStrength);
     args.blitType = &type;
-    const bool literalAlpha = BlitTwoBands16(source, s, destination, d, args, { ShadowOpaque16, ShadowOpaque16 },
-                                             { ShadowAlphaLiteral16, ShadowAlphaRepeat16 });
+    const bool literalAlpha = BlitTwoBands16(source, s, destination, d, args, {ShadowOpaque16, ShadowOpaque16},
+                                             {ShadowAlphaLiteral16, ShadowAlphaRepeat16});
     // The literal alpha kernels borrow the type's opacity for their row and
     // leave it at 1.
     if (literalAlpha)

@@ -1,6 +1,5 @@
 #include "blit/CBlitNormal.h"
 
-#include "blit/RunLengthBlit.h"
 #include "blit/ArgbRows.h"
 #include "blit/BlitReport.h"
 #include "blit/CBlitBlackBias.h"
@@ -9,6 +8,7 @@
 #include "blit/FrameBlit.h"
 #include "blit/KernelLookupTables.h"
 #include "blit/PixelBlends.h"
+#include "blit/RunLengthBlit.h"
 
 #include <cstring>
 
@@ -138,8 +138,7 @@ void Row32To24(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t coun
 }
 
 template <RowFunction Row>
-void PaletteBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
-                 CBlitType& type)
+void PaletteBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
 {
     SBlitArgs args;
     if (!MakeBlitArgs(source, s, destination, d, type, args))
@@ -159,7 +158,7 @@ void Palette32Blit(CFrameInterface& source, const CRect& s, CFrameInterface& des
     if (const uint8_t* palette = SourcePalette(source, type)) {
         for (uint32_t i = 0; i < 256; ++i)
             pixels[i] = uint32_t(palette[3 * i]) | uint32_t(palette[3 * i + 1]) << 8
-                        | uint32_t(palette[3 * i + 2]) << 16 | 0xFF000000u;
+                | uint32_t(palette[3 * i + 2]) << 16 | 0xFF000000u;
         args.tables.palette32 = pixels;
     }
     RunRawRowsJoined(args, &Row8To32);

@@ -1,10 +1,10 @@
 #include "blit/CBlitNormalScale.h"
 
+#include "blit/BlitReport.h"
 #include "blit/BlitRows.h"
 #include "blit/CBlitNormalScale_SSE2.h"
-#include "blit/KernelTable.h"
-#include "blit/BlitReport.h"
 #include "blit/GamePalette.h"
+#include "blit/KernelTable.h"
 #include "foundation/CRect.h"
 
 #include <cstring>
@@ -53,7 +53,8 @@ void ScaleRow(uint8_t* dst, const uint8_t* srcRow, const uint32_t* columns, uint
         // The destination alpha byte stays: d = (d & 0xFF000000) | (s & 0xFFFFFF).
         for (uint32_t j = 0; j < width; ++j) {
             uint8_t* d = dst + 4 * j;
-            StorePixel32(d, (LoadPixel32(d) & 0xFF000000u) | (LoadPixel32(srcRow + 4 * size_t(columns[j])) & 0xFFFFFFu));
+            StorePixel32(d,
+                         (LoadPixel32(d) & 0xFF000000u) | (LoadPixel32(srcRow + 4 * size_t(columns[j])) & 0xFFFFFFu));
         }
     }
 }
@@ -68,7 +69,8 @@ void RepeatRow(uint8_t* dst, const uint8_t* above, uint32_t width, bool sse2)
         if (sse2)
             return MergeColourRow32Sse2(dst, above, width);
         for (uint32_t j = 0; j < width; ++j)
-            StorePixel32(dst + 4 * j, (LoadPixel32(dst + 4 * j) & 0xFF000000u) | (LoadPixel32(above + 4 * j) & 0xFFFFFFu));
+            StorePixel32(dst + 4 * j,
+                         (LoadPixel32(dst + 4 * j) & 0xFF000000u) | (LoadPixel32(above + 4 * j) & 0xFFFFFFu));
     } else {
         std::memcpy(dst, above, size_t(width) * DstBytes);
     }

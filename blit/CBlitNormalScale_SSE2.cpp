@@ -26,10 +26,9 @@ void ScaleRow32Sse2(uint8_t* dst, const uint8_t* srcRow, const uint32_t* columns
     const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
     uint32_t j = 0;
     for (; j + 4 <= width; j += 4) {
-        const __m128i s = _mm_set_epi32(int32_t(Load32(srcRow + 4 * size_t(columns[j + 3]))),
-                                        int32_t(Load32(srcRow + 4 * size_t(columns[j + 2]))),
-                                        int32_t(Load32(srcRow + 4 * size_t(columns[j + 1]))),
-                                        int32_t(Load32(srcRow + 4 * size_t(columns[j]))));
+        const __m128i s = _mm_set_epi32(
+            int32_t(Load32(srcRow + 4 * size_t(columns[j + 3]))), int32_t(Load32(srcRow + 4 * size_t(columns[j + 2]))),
+            int32_t(Load32(srcRow + 4 * size_t(columns[j + 1]))), int32_t(Load32(srcRow + 4 * size_t(columns[j]))));
         __m128i* p = reinterpret_cast<__m128i*>(dst + 4 * size_t(j));
         const __m128i d = _mm_loadu_si128(p);
         _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(d, alpha), _mm_andnot_si128(alpha, s)));

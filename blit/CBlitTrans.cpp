@@ -1,10 +1,10 @@
 #include "blit/CBlitTrans.h"
 
-#include "blit/RunLengthBlit.h"
 #include "blit/ArgbRows.h"
 #include "blit/BlitReport.h"
 #include "blit/FrameBlit.h"
 #include "blit/KernelTable.h"
+#include "blit/RunLengthBlit.h"
 
 #include <cstring>
 
@@ -58,8 +58,7 @@ void Row24To32(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t coun
 }
 
 template <RowFunction Row>
-void PaletteBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
-                 CBlitType& type)
+void PaletteBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
 {
     SBlitArgs args;
     if (!MakeBlitArgs(source, s, destination, d, type, args))
@@ -68,8 +67,8 @@ void PaletteBlit(CFrameInterface& source, const CRect& s, CFrameInterface& desti
     RunRawRows(args, Row);
 }
 
-void TintedBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
-                CBlitType& type, RowFunction opaqueRow)
+void TintedBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type,
+                RowFunction opaqueRow)
 {
     SBlitArgs args;
     if (!MakeBlitArgs(source, s, destination, d, type, args))
@@ -92,22 +91,26 @@ void TintedAddBlit(CFrameInterface& source, const CRect& s, CFrameInterface& des
 
 } // namespace
 
-void TransBlit8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
+void TransBlit8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                   CBlitType& type)
 {
     RawBlitJoined<&Row8SkipZero>(source, s, destination, d, type);
 }
 
-void TransBlit8To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
+void TransBlit8To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                    CBlitType& type)
 {
     RawBlitJoined<&Row8To565SkipZero>(source, s, destination, d, type);
 }
 
-void TransBlit8To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
+void TransBlit8To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                    CBlitType& type)
 {
     PaletteBlit<&PaletteRowTo24>(source, s, destination, d, type);
 }
 
-void TransBlit8To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
+void TransBlit8To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                    CBlitType& type)
 {
     PaletteBlit<&PaletteRowTo32>(source, s, destination, d, type);
 }

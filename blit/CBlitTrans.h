@@ -44,15 +44,27 @@ public:
 
 // The raw routines of "Transparent Mask", by (source, destination) depth,
 // which other blit types register for the same pairs.
-void TransBlit8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit8To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit8To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit8To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit16To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit16To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit16To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit24To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit24To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit32To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit32To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
-void TransBlit32To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type);
+void TransBlit8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                   CBlitType& type);
+void TransBlit8To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                    CBlitType& type);
+void TransBlit8To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                    CBlitType& type);
+void TransBlit8To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                    CBlitType& type);
+void TransBlit16To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                     CBlitType& type);
+void TransBlit16To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                     CBlitType& type);
+void TransBlit16To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                     CBlitType& type);
+void TransBlit24To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                     CBlitType& type);
+void TransBlit24To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                     CBlitType& type);
+void TransBlit32To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                     CBlitType& type);
+void TransBlit32To24(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                     CBlitType& type);
+void TransBlit32To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                     CBlitType& type);

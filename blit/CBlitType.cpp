@@ -10,11 +10,16 @@
 uint32_t BitDepthFromFlags(uint32_t flags)
 {
     switch (flags & kFrameFormatMask) {
-    case 0x20: return 8;
-    case 0x40: return 16;
-    case 0x80: return 24;
-    case 0x100: return 32;
-    default: return 0;
+    case 0x20:
+        return 8;
+    case 0x40:
+        return 16;
+    case 0x80:
+        return 24;
+    case 0x100:
+        return 32;
+    default:
+        return 0;
     }
 }
 
@@ -56,7 +61,7 @@ void CBlitType::AddBlitFunction(uint32_t sourceDepth, uint32_t sourceRle, uint32
             info.function = function;
             return;
         }
-    m_BlitFunctions.push_back({ sourceDepth, sourceRle, destinationDepth, destinationRle, function });
+    m_BlitFunctions.push_back({sourceDepth, sourceRle, destinationDepth, destinationRle, function});
 }
 
 void CBlitType::SetOpacity(float opacity)
@@ -76,7 +81,7 @@ void CBlitType::WriteState(CFileBuf& buffer)
 {
     uint32_t bits;
     std::memcpy(&bits, &m_Opacity, 4);
-    const uint8_t bytes[4] = { uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24) };
+    const uint8_t bytes[4] = {uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24)};
     buffer.Write(bytes, 4);
 }
 
@@ -85,7 +90,8 @@ void CBlitType::ReadState(CFileBuf& buffer)
     uint8_t bytes[4];
     if (buffer.Read(bytes, 4) != 4)
         return;
-    const uint32_t bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+    const uint32_t bits
+        = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
     float opacity;
     std::memcpy(&opacity, &bits, 4);
     SetOpacity(opacity);

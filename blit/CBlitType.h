@@ -25,8 +25,8 @@ using BlitFunction = void (*)(CFrameInterface& source, const CRect& s, CFrameInt
                               CBlitType& blitType);
 
 struct CBlitFuncInfo {
-    uint32_t sourceDepth;  // 8, 16, 24 or 32
-    uint32_t sourceRle;    // run-length bits: 0, 2 or 4
+    uint32_t sourceDepth; // 8, 16, 24 or 32
+    uint32_t sourceRle;   // run-length bits: 0, 2 or 4
     uint32_t destinationDepth;
     uint32_t destinationRle;
     BlitFunction function;
@@ -58,8 +58,8 @@ public:
     virtual bool DrawsAtSourceSize() const { return true; }
 
     // Replaces the routine of an equal key, else appends one.
-    void AddBlitFunction(uint32_t sourceDepth, uint32_t sourceRle, uint32_t destinationDepth,
-                         uint32_t destinationRle, BlitFunction function);
+    void AddBlitFunction(uint32_t sourceDepth, uint32_t sourceRle, uint32_t destinationDepth, uint32_t destinationRle,
+                         BlitFunction function);
     // The same lookup by flag words.
     BlitFunction FindBlitFunction(uint32_t sourceFlags, uint32_t destinationFlags);
 

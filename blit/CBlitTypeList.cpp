@@ -16,8 +16,7 @@ CBlitTypeList::CBlitTypeList()
     Add("Blend Test Light", std::make_unique<CBlitBlackBias>());
     Add("Blit As Shadow", std::make_unique<CBlitAsShadow>());
     Add("Normal", std::make_unique<CBlitNormal>());
-    Add("Blend Amplify Light",
-        std::make_unique<CBlitAmplifyLight>(*m_Entries[1].type, *m_Entries[0].type));
+    Add("Blend Amplify Light", std::make_unique<CBlitAmplifyLight>(*m_Entries[1].type, *m_Entries[0].type));
     Add("Normal Scale", std::make_unique<CBlitNormalScale>());
 }
 
@@ -39,7 +38,7 @@ CJString CBlitTypeList::GetItemNameString(int32_t i)
 
 int32_t CBlitTypeList::Add(const char* name, std::unique_ptr<CBlitType> type)
 {
-    m_Entries.push_back({ CJString(name), std::move(type) });
+    m_Entries.push_back({CJString(name), std::move(type)});
     return GetCount() - 1;
 }
 

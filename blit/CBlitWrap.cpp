@@ -41,8 +41,7 @@ inline void BlendWrapPixel(uint8_t* d, const uint8_t* s, uint32_t opacity255)
 }
 
 template <WrapAxes Axes, uint32_t SrcBytes, uint32_t DstBytes>
-void MaskedCopy(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
-                CBlitType& type)
+void MaskedCopy(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
 {
     const int32_t w = d.right - d.left, h = d.bottom - d.top;
     if (w <= 0 || h <= 0 || !source.GetPixels())
@@ -135,8 +134,8 @@ void TileByBlits(CFrameInterface& source, const CRect& s, CFrameInterface& desti
 {
     CRect tile;
     source.GetBounds(tile);
-    tile = { tile.left - source.GetOffsetX(), tile.top - source.GetOffsetY(), tile.right - source.GetOffsetX(),
-             tile.bottom - source.GetOffsetY() };
+    tile = {tile.left - source.GetOffsetX(), tile.top - source.GetOffsetY(), tile.right - source.GetOffsetX(),
+            tile.bottom - source.GetOffsetY()};
     const int32_t tileW = tile.right - tile.left, tileH = tile.bottom - tile.top;
     const int32_t w = d.right - d.left, h = d.bottom - d.top;
     if (tileW <= 0 || tileH <= 0 || w <= 0 || h <= 0)
@@ -149,7 +148,7 @@ void TileByBlits(CFrameInterface& source, const CRect& s, CFrameInterface& desti
     for (int32_t ty = -FloorMod(s.top, tileH); ty < h; ty += tileH)
         for (int32_t tx = -FloorMod(s.left, tileW); tx < w; tx += tileW) {
             CRect from = tile;
-            CRect to = { d.left + tx, d.top + ty, d.left + tx + tileW, d.top + ty + tileH };
+            CRect to = {d.left + tx, d.top + ty, d.left + tx + tileW, d.top + ty + tileH};
             if (ClipRectPair(d, from, to))
                 draw(source, from, destination, to, tileType);
         }
@@ -186,10 +185,10 @@ CBlitNormalWrapYPow2::CBlitNormalWrapYPow2()
 
 CBlitNormalWrapAny::CBlitNormalWrapAny()
 {
-    for (uint32_t depth : { 8u, 16u, 24u, 32u })
+    for (uint32_t depth : {8u, 16u, 24u, 32u})
         AddBlitFunction(depth, 0, depth, 0, TileByTransparentMask);
     AddBlitFunction(24, 0, 32, 0, TileByTransparentMask);
-    for (uint32_t depth : { 8u, 16u, 24u })
+    for (uint32_t depth : {8u, 16u, 24u})
         AddBlitFunction(depth, 4, depth, 0, TileByTransparentMask);
     AddBlitFunction(24, 4, 32, 0, TileByTransparentMask);
 }

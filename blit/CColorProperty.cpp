@@ -38,8 +38,7 @@ void CColorProperty::GetValueText(CObject* object, CJString& out) const
     const CColor& color = Value(object);
     if (m_HasAlpha) {
         const uint32_t word = color.GetColorWord();
-        out.Format("%d,%d,%d,%d", int((word >> 16) & 0xFF), int((word >> 8) & 0xFF), int(word & 0xFF),
-                   int(word >> 24));
+        out.Format("%d,%d,%d,%d", int((word >> 16) & 0xFF), int((word >> 8) & 0xFF), int(word & 0xFF), int(word >> 24));
     } else {
         const uint8_t* rgb = color.GetRgbCopy();
         out.Format("%d,%d,%d", int(rgb[2]), int(rgb[1]), int(rgb[0]));

@@ -4,8 +4,8 @@
 // the stored byte order, blue first: B,G,R or B,G,R,A. Packed: whole bytes
 // R,G,B or R,G,B,A. Colours are always written (never at their default for
 // the writer) and compare on red, green and blue only.
-#include "objects/CProperty.h"
 #include "blit/CColor.h"
+#include "objects/CProperty.h"
 
 class CColorProperty : public CTypedProperty<CColor> {
 public:
@@ -31,7 +31,10 @@ public:
     class DeclarationWords : public CDeclarationWordsBase<Declared> {
     public:
         // Text and binary forms carry the alpha too.
-        Declared& WithAlpha() { return this->Apply([](auto& p) { p.SetHasAlpha(true); }); }
+        Declared& WithAlpha()
+        {
+            return this->Apply([](auto& p) { p.SetHasAlpha(true); });
+        }
     };
 
 protected:

@@ -28,9 +28,15 @@ public:
     CRenderableObject() = default;
     // Proxies draw changed copies of a renderable: every field is copied.
     CRenderableObject(const CRenderableObject& other)
-        : CObject(), m_Flags(other.m_Flags), m_Color(other.m_Color), m_X(other.m_X), m_Y(other.m_Y),
-          m_DrawEnabled(other.m_DrawEnabled), m_ClipEnabled(other.m_ClipEnabled), m_ClipRect(other.m_ClipRect),
-          m_DrawnBounds(other.m_DrawnBounds)
+        : CObject()
+        , m_Flags(other.m_Flags)
+        , m_Color(other.m_Color)
+        , m_X(other.m_X)
+        , m_Y(other.m_Y)
+        , m_DrawEnabled(other.m_DrawEnabled)
+        , m_ClipEnabled(other.m_ClipEnabled)
+        , m_ClipRect(other.m_ClipRect)
+        , m_DrawnBounds(other.m_DrawnBounds)
     {
     }
 
@@ -74,10 +80,10 @@ public:
     virtual void Fill(CColor& colour) = 0;
     virtual void FillBytes(uint8_t value) = 0;
     virtual void FillRect(const CRect& rect, CColor& colour) = 0;
-    virtual uint32_t GetBitDepth() const = 0;      // 8, 16, 24, 32; 0 without a format
-    virtual uint32_t GetBytesPerPixel() const = 0; // 1 to 4; 0 without a format
-    virtual uint8_t* GetPixels() const = 0;        // the pixel buffer or main run-length block
-    virtual uint8_t* GetRLEBlock(uint32_t n) const = 0;        // extra block 1 to 4; null otherwise
+    virtual uint32_t GetBitDepth() const = 0;                     // 8, 16, 24, 32; 0 without a format
+    virtual uint32_t GetBytesPerPixel() const = 0;                // 1 to 4; 0 without a format
+    virtual uint8_t* GetPixels() const = 0;                       // the pixel buffer or main run-length block
+    virtual uint8_t* GetRLEBlock(uint32_t n) const = 0;           // extra block 1 to 4; null otherwise
     virtual const uint32_t* GetRLERowTable(uint32_t n) const = 0; // its row-offset table
     virtual void GetBounds(CRect& out) const = 0;
     // The surface that really holds the pixels.

@@ -12,14 +12,21 @@ CPalette::~CPalette()
 uint32_t CPalette::GetTableSize(int32_t type)
 {
     switch (type) {
-    case 1: return 768;
-    case 2: return 256;
-    case 3: return 1024;
-    case 4: return 65536;
+    case 1:
+        return 768;
+    case 2:
+        return 256;
+    case 3:
+        return 1024;
+    case 4:
+        return 65536;
     case 5:
-    case 6: return 32768;
-    case 7: return 65536;
-    default: return 0;
+    case 6:
+        return 32768;
+    case 7:
+        return 65536;
+    default:
+        return 0;
     }
 }
 
@@ -61,16 +68,20 @@ uint8_t CPalette::FindNearest(uint8_t red, uint8_t green, uint8_t blue, uint32_t
     if (!m_Data)
         return 0;
     switch (m_Type) {
-    case 1: return FindNearestPaletteEntry(m_Data, red, green, blue, first, last > 256 ? 256 : last);
-    case 5: return m_Data[PackColor555(red, green, blue)];
+    case 1:
+        return FindNearestPaletteEntry(m_Data, red, green, blue, first, last > 256 ? 256 : last);
+    case 5:
+        return m_Data[PackColor555(red, green, blue)];
     case 6: {
         uint8_t& known = m_Data[PackColor555(red, green, blue)];
         if (known == 0 && m_pSource)
             known = m_pSource->FindNearest(red, green, blue, 1, 255);
         return known;
     }
-    case 7: return m_Data[PackColor565(red, green, blue)];
-    default: return 0;
+    case 7:
+        return m_Data[PackColor565(red, green, blue)];
+    default:
+        return 0;
     }
 }
 

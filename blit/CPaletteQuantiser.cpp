@@ -68,7 +68,7 @@ std::vector<SStats> PlaneStats(const uint32_t* histogram, const SBox& box, uint3
                 const uint64_t count = histogram[Cell(c0, c1, c2)];
                 if (count == 0)
                     continue;
-                const uint32_t c[3] = { c0, c1, c2 };
+                const uint32_t c[3] = {c0, c1, c2};
                 SStats& p = planes[c[a] - box.lo[a]];
                 p.n += count;
                 for (uint32_t k = 0; k < 3; ++k)
@@ -104,7 +104,11 @@ void Shrink(const uint32_t* histogram, SBox& box)
 // A binary max-heap of box numbers on the boxes' keys, stored from slot 1.
 class CBoxHeap {
 public:
-    explicit CBoxHeap(const std::vector<SBox>& boxes) : m_Boxes(boxes), m_Slots(1) {}
+    explicit CBoxHeap(const std::vector<SBox>& boxes)
+        : m_Boxes(boxes)
+        , m_Slots(1)
+    {
+    }
     bool Empty() const { return m_Slots.size() <= 1; }
     uint32_t Top() const { return m_Slots[1]; }
     void Push(uint32_t box)
@@ -198,7 +202,7 @@ SBox Split(const uint32_t* histogram, SBox& box)
 // The HLS model of the lightness remap, channels 0..1, hue in degrees.
 void ToHls(double r, double g, double b, double& h, double& l, double& s)
 {
-    const double mx = std::max({ r, g, b }), mn = std::min({ r, g, b });
+    const double mx = std::max({r, g, b}), mn = std::min({r, g, b});
     l = (mx + mn) / 2;
     if (mx == mn) {
         h = s = 0;
@@ -261,7 +265,7 @@ uint32_t CPalette::BuildBestPalette(const uint32_t* histogram, uint32_t first, u
         return 0;
     count = std::min(count, 256 - first);
     SBox whole;
-    whole.hi = { kSide - 1, kSide - 1, kSide - 1 };
+    whole.hi = {kSide - 1, kSide - 1, kSide - 1};
     whole.stats = BoxStats(histogram, whole);
     if (whole.stats.n == 0 || count == 0)
         return 0;

@@ -34,8 +34,8 @@ bool CutToBox(double& x1, double& y1, double& x2, double& y2)
 {
     double t0 = 0.0, t1 = 1.0;
     const double dx = x2 - x1, dy = y2 - y1;
-    const double p[4] = { -dx, dx, -dy, dy };
-    const double q[4] = { x1 + kCoordinateLimit, kCoordinateLimit - x1, y1 + kCoordinateLimit, kCoordinateLimit - y1 };
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 + kCoordinateLimit, kCoordinateLimit - x1, y1 + kCoordinateLimit, kCoordinateLimit - y1};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0.0) {
             if (q[i] < 0.0)
@@ -91,7 +91,10 @@ struct SBlend8 {
 
 struct SBlend16 {
     uint16_t colour;
-    void operator()(uint8_t* p, uint32_t w) const { StorePixel16(p, BlendPixel565(LoadPixel16(p), colour, uint8_t(w))); }
+    void operator()(uint8_t* p, uint32_t w) const
+    {
+        StorePixel16(p, BlendPixel565(LoadPixel16(p), colour, uint8_t(w)));
+    }
 };
 
 struct SBlend24 {
@@ -128,20 +131,20 @@ void WalkLine(CFrameInterface& frame, int64_t x1, int64_t y1, int64_t x2, int64_
             return;
         blend(pixels + (size_t(rows[y]) + size_t(x)) * Bytes, w);
     };
-    const auto walk = [&](int64_t majorFrom, int64_t majorTo, int64_t minor, int64_t gradient, bool steep,
-                          bool tested) {
-        for (int64_t m = majorFrom >> 16; m <= majorTo >> 16; ++m, minor += gradient) {
-            const int64_t whole = minor >> 16;
-            const uint32_t f = uint32_t((minor >> 8) & 255);
-            if (steep) {
-                plot(whole, m, 255 - f, tested);
-                plot(whole + 1, m, f, tested);
-            } else {
-                plot(m, whole, 255 - f, tested);
-                plot(m, whole + 1, f, tested);
-            }
-        }
-    };
+    const auto walk
+        = [&](int64_t majorFrom, int64_t majorTo, int64_t minor, int64_t gradient, bool steep, bool tested) {
+              for (int64_t m = majorFrom >> 16; m <= majorTo >> 16; ++m, minor += gradient) {
+                  const int64_t whole = minor >> 16;
+                  const uint32_t f = uint32_t((minor >> 8) & 255);
+                  if (steep) {
+                      plot(whole, m, 255 - f, tested);
+                      plot(whole + 1, m, f, tested);
+                  } else {
+                      plot(m, whole, 255 - f, tested);
+                      plot(m, whole + 1, f, tested);
+                  }
+              }
+          };
     int64_t dx = x2 - x1, dy = y2 - y1;
     const bool steep = std::llabs(dx) < std::llabs(dy);
     if (steep ? dy < 0 : dx < 0) {
@@ -157,7 +160,7 @@ void WalkLine(CFrameInterface& frame, int64_t x1, int64_t y1, int64_t x2, int64_
     const int64_t minorFrom = steep ? x1 : y1, minorTo = steep ? x2 : y2;
     const int64_t minorLimit = steep ? width : height;
     const bool inside = minorFrom >= 65536 && minorTo >= 65536 && (minorFrom >> 16) + 2 < minorLimit
-                        && (minorTo >> 16) + 2 < minorLimit;
+        && (minorTo >> 16) + 2 < minorLimit;
     walk(steep ? y1 : x1, steep ? y2 : x2, minorFrom, gradient, steep, !inside);
 }
 
@@ -171,22 +174,22 @@ void DrawLineAA8(CFrameInterface& frame, int32_t x1, int32_t y1, int32_t x2, int
     // Whole pixels only: the fraction is cleared.
     constexpr int32_t kWhole = ~0xFFFF;
     WalkLine<1>(frame, x1 & kWhole, y1 & kWhole, x2 & kWhole, y2 & kWhole,
-                SBlend8{ palette.GetData(), InversePalette555.GetData(), index });
+                SBlend8{palette.GetData(), InversePalette555.GetData(), index});
 }
 
 void DrawLineAA16(CFrameInterface& frame, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t colour)
 {
-    WalkLine<2>(frame, x1, y1, x2, y2, SBlend16{ colour });
+    WalkLine<2>(frame, x1, y1, x2, y2, SBlend16{colour});
 }
 
 void DrawLineAA24(CFrameInterface& frame, int32_t x1, int32_t y1, int32_t x2, int32_t y2, const uint8_t* bgr)
 {
-    WalkLine<3>(frame, x1, y1, x2, y2, SBlend24{ bgr });
+    WalkLine<3>(frame, x1, y1, x2, y2, SBlend24{bgr});
 }
 
 void DrawLineAA32(CFrameInterface& frame, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour)
 {
-    WalkLine<4>(frame, x1, y1, x2, y2, SBlend32{ colour });
+    WalkLine<4>(frame, x1, y1, x2, y2, SBlend32{colour});
 }
 
 void DrawLineAA(CFrameInterface& frame, float x1, float y1, float x2, float y2, CColor& colour)
@@ -200,14 +203,23 @@ void DrawLineAA(CFrameInterface& frame, float x1, float y1, float x2, float y2, 
     int32_t fx1 = ToFixed(ax), fy1 = ToFixed(ay), fx2 = ToFixed(bx), fy2 = ToFixed(by);
     const int32_t width = int32_t(std::min<uint32_t>(frame.GetWidth(), 32767));
     const int32_t height = int32_t(std::min<uint32_t>(frame.GetHeight(), 32767));
-    const CRect clip = { 0, 0, width * 65536, height * 65536 };
+    const CRect clip = {0, 0, width * 65536, height * 65536};
     if (!ClipLine(clip, fx1, fy1, fx2, fy2))
         return;
     switch (frame.GetBitDepth()) {
-    case 8: DrawLineAA8(frame, fx1, fy1, fx2, fy2, uint8_t(colour.GetPaletteIndex())); break;
-    case 16: DrawLineAA16(frame, fx1, fy1, fx2, fy2, colour.GetPixel565()); break;
-    case 24: DrawLineAA24(frame, fx1, fy1, fx2, fy2, colour.GetRgbCopy()); break;
-    case 32: DrawLineAA32(frame, fx1, fy1, fx2, fy2, colour.GetColorWord()); break;
-    default: break;
+    case 8:
+        DrawLineAA8(frame, fx1, fy1, fx2, fy2, uint8_t(colour.GetPaletteIndex()));
+        break;
+    case 16:
+        DrawLineAA16(frame, fx1, fy1, fx2, fy2, colour.GetPixel565());
+        break;
+    case 24:
+        DrawLineAA24(frame, fx1, fy1, fx2, fy2, colour.GetRgbCopy());
+        break;
+    case 32:
+        DrawLineAA32(frame, fx1, fy1, fx2, fy2, colour.GetColorWord());
+        break;
+    default:
+        break;
     }
 }

@@ -50,7 +50,7 @@ bool MakeBlitArgs(CFrameInterface& source, const CRect& s, CFrameInterface& dest
     args.width = uint32_t(width);
     args.height = uint32_t(height);
     args.contiguous = args.srcPitch == int32_t(args.width * source.GetBytesPerPixel())
-                      && args.dstPitch == int32_t(args.width * destination.GetBytesPerPixel());
+        && args.dstPitch == int32_t(args.width * destination.GetBytesPerPixel());
     args.tables = MakeBlitTables(type.GetOpacity255());
     const CArrayPOD<uint8_t>* lookup = type.GetLookupTable();
     args.tables.lookupTable = lookup && lookup->GetCount() >= 65536 ? lookup->GetData() : nullptr;

@@ -38,8 +38,7 @@ void RunRawRowsJoined(const SBlitArgs& args, RowFunction row);
 
 // A blit routine drawing every row with Row.
 template <RowFunction Row>
-void RawBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
-             CBlitType& type)
+void RawBlit(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d, CBlitType& type)
 {
     SBlitArgs args;
     if (MakeBlitArgs(source, s, destination, d, type, args))

@@ -129,12 +129,12 @@ inline void RunRow(const SBlitArgs& a, const SRun& r, uint32_t n)
     } else if constexpr (R == Copy24) {
         std::memcpy(dst, r.src, size_t(n) * 3);
     } else if constexpr (R == Fill24) {
-        const uint8_t bgr[3] = { uint8_t(r.value), uint8_t(r.value >> 8), uint8_t(r.value >> 16) };
+        const uint8_t bgr[3] = {uint8_t(r.value), uint8_t(r.value >> 8), uint8_t(r.value >> 16)};
         for (uint32_t i = 0; i < n; ++i)
             std::memcpy(dst + 3 * i, bgr, 3);
     } else {
         // The 24-bit blends: one alpha per pixel, from the row's source.
-        const uint8_t bgr[3] = { uint8_t(r.value), uint8_t(r.value >> 8), uint8_t(r.value >> 16) };
+        const uint8_t bgr[3] = {uint8_t(r.value), uint8_t(r.value >> 8), uint8_t(r.value >> 16)};
         constexpr bool literal = R == AlphaBlend24 || R == OpacityBlend24 || R == ScaledAlphaBlend24;
         static_assert(R == AlphaBlend24 || R == AlphaBlend24Fill || R == OpacityBlend24 || R == OpacityBlend24Fill
                       || R == ScaledAlphaBlend24 || R == ScaledAlphaBlend24Fill);
@@ -224,13 +224,13 @@ constexpr RunKernel RowEntry()
 template <KernelRow R, size_t... I>
 constexpr KernelRowEntries MakeRow(std::index_sequence<I...>)
 {
-    return { { RowEntry<R, I>()... } };
+    return {{RowEntry<R, I>()...}};
 }
 
 template <size_t... R>
 constexpr KernelTable MakeTable(std::index_sequence<R...>)
 {
-    return { { MakeRow<KernelRow(R)>(std::make_index_sequence<kKernelEntries>{})... } };
+    return {{MakeRow<KernelRow(R)>(std::make_index_sequence<kKernelEntries>{})...}};
 }
 
 template <ConversionList L>
@@ -246,7 +246,7 @@ constexpr KernelRowEntries MakeList()
 template <size_t... L>
 constexpr ConversionKernelLists MakeLists(std::index_sequence<L...>)
 {
-    return { { MakeList<ConversionList(L)>()... } };
+    return {{MakeList<ConversionList(L)>()...}};
 }
 
 static_assert(uint32_t(KernelRow::ScaledAlphaBlend24Fill) + 1 == kKernelRowCount);
@@ -262,12 +262,12 @@ struct SSse2Row {
     RunKernel kernel;
 };
 constexpr SSse2Row kSse2Rows[] = {
-    { KernelRow::AlphaBlend16Group, &AlphaBlend16GroupSse2 },
-    { KernelRow::AlphaBlend16GroupFill, &AlphaBlend16GroupFillSse2 },
-    { KernelRow::OpacityBlend16Group, &OpacityBlend16GroupSse2 },
-    { KernelRow::OpacityBlend16GroupFill, &OpacityBlend16GroupFillSse2 },
-    { KernelRow::ScaledAlphaBlend16Group, &ScaledAlphaBlend16GroupSse2 },
-    { KernelRow::ScaledAlphaBlend16GroupFill, &ScaledAlphaBlend16GroupFillSse2 },
+    {KernelRow::AlphaBlend16Group, &AlphaBlend16GroupSse2},
+    {KernelRow::AlphaBlend16GroupFill, &AlphaBlend16GroupFillSse2},
+    {KernelRow::OpacityBlend16Group, &OpacityBlend16GroupSse2},
+    {KernelRow::OpacityBlend16GroupFill, &OpacityBlend16GroupFillSse2},
+    {KernelRow::ScaledAlphaBlend16Group, &ScaledAlphaBlend16GroupSse2},
+    {KernelRow::ScaledAlphaBlend16GroupFill, &ScaledAlphaBlend16GroupFillSse2},
 };
 
 // The plain table with the group rows' entries 1 to 63 replaced.
@@ -287,8 +287,8 @@ KernelSet DetectKernelSet()
     const bool plain = plat::PlainKernelsRequested();
     const KernelSet set = sse2 && !plain ? KernelSet::Sse2 : KernelSet::Plain;
     plat::DebugOutput(set == KernelSet::Sse2 ? "Pixel kernels: SSE2\n"
-                      : plain               ? "Pixel kernels: plain (OMBRISALT_PLAIN_KERNELS=1)\n"
-                                            : "Pixel kernels: plain (no SSE2)\n");
+                          : plain            ? "Pixel kernels: plain (OMBRISALT_PLAIN_KERNELS=1)\n"
+                                             : "Pixel kernels: plain (no SSE2)\n");
     return set;
 }
 

@@ -17,21 +17,21 @@
 #include <cstdint>
 
 enum class KernelRow : uint8_t {
-    Copy8,                  // the source byte
-    Fill8,                  // the value's low byte
-    LookupA8,               // BlendTable8A[dst * 256 + src]
-    LookupA8Fill,           // BlendTable8A[dst * 256 + value]
-    LookupB8,               // BlendTable8B[dst * 256 + src]
+    Copy8,        // the source byte
+    Fill8,        // the value's low byte
+    LookupA8,     // BlendTable8A[dst * 256 + src]
+    LookupA8Fill, // BlendTable8A[dst * 256 + value]
+    LookupB8,     // BlendTable8B[dst * 256 + src]
     LookupB8Fill,
-    LookupBSwapped8,        // BlendTable8B[src * 256 + dst]
+    LookupBSwapped8, // BlendTable8B[src * 256 + dst]
     LookupBSwapped8Fill,
-    LookupASwapped8,        // BlendTable8A[src * 256 + dst]
+    LookupASwapped8, // BlendTable8A[src * 256 + dst]
     LookupASwapped8Fill,
     Copy16,
     Fill16,
-    AlphaBlend16,           // BlendPixel565(dst, src, alpha byte)
-    AlphaBlend16Fill,       // BlendPixel565(dst, value, alphaValue)
-    OpacityBlend16,         // BlendPixel565(dst, src, opacityRow[255])
+    AlphaBlend16,     // BlendPixel565(dst, src, alpha byte)
+    AlphaBlend16Fill, // BlendPixel565(dst, value, alphaValue)
+    OpacityBlend16,   // BlendPixel565(dst, src, opacityRow[255])
     OpacityBlend16Fill,
     ScaledAlphaBlend16,     // BlendPixel565(dst, src, opacityRow[alpha byte])
     ScaledAlphaBlend16Fill, // BlendPixel565(dst, value, opacityRow[alphaValue])
@@ -43,11 +43,11 @@ enum class KernelRow : uint8_t {
     ScaledAlphaBlend16GroupFill,
     Copy24,
     Fill24,
-    AlphaBlend24,           // BlendRgbTrunc(dst, src, alpha byte)
+    AlphaBlend24, // BlendRgbTrunc(dst, src, alpha byte)
     AlphaBlend24Fill,
-    OpacityBlend24,         // BlendRgbTrunc(dst, src, opacityRow[255])
+    OpacityBlend24, // BlendRgbTrunc(dst, src, opacityRow[255])
     OpacityBlend24Fill,
-    ScaledAlphaBlend24,     // BlendRgbTrunc(dst, src, opacityRow[alpha byte])
+    ScaledAlphaBlend24, // BlendRgbTrunc(dst, src, opacityRow[alpha byte])
     ScaledAlphaBlend24Fill,
 };
 inline constexpr uint32_t kKernelRowCount = 32;
@@ -57,7 +57,7 @@ inline constexpr uint32_t kKernelRowCount = 32;
 enum class ConversionList : uint8_t {
     PaletteCopy8To16, // palette565[index]; index 0 is drawn like any other
     PaletteFill8To16,
-    Copy565To32,      // B, G, R, 255
+    Copy565To32, // B, G, R, 255
     Fill565To32,
     Copy565AlphaTo32, // B, G, R, alpha byte
     Fill565AlphaTo32,
@@ -86,8 +86,14 @@ KernelForce ForceKernelSetForTesting(KernelForce force);
 
 const KernelTable& BlitKernelTable(KernelSet set);
 const ConversionKernelLists& ConversionKernels(KernelSet set);
-inline const KernelTable& BlitKernelTable() { return BlitKernelTable(ChosenKernelSet()); }
-inline const ConversionKernelLists& ConversionKernels() { return ConversionKernels(ChosenKernelSet()); }
+inline const KernelTable& BlitKernelTable()
+{
+    return BlitKernelTable(ChosenKernelSet());
+}
+inline const ConversionKernelLists& ConversionKernels()
+{
+    return ConversionKernels(ChosenKernelSet());
+}
 
 inline RunKernel GetKernel(KernelRow row, uint32_t count)
 {

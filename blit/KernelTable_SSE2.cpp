@@ -51,8 +51,8 @@ inline __m128i Blend8(__m128i d, __m128i s, __m128i w)
     const __m128i blue = five(_mm_and_si128(s, mask5), _mm_and_si128(d, mask5));
     const __m128i gs = _mm_and_si128(_mm_srli_epi16(s, 5), mask6);
     const __m128i gd = _mm_and_si128(_mm_srli_epi16(d, 5), mask6);
-    const __m128i x = _mm_add_epi16(
-        _mm_slli_epi16(_mm_add_epi16(_mm_mullo_epi16(gs, w6), _mm_mullo_epi16(gd, iw6)), 4), _mm_set1_epi16(512));
+    const __m128i x = _mm_add_epi16(_mm_slli_epi16(_mm_add_epi16(_mm_mullo_epi16(gs, w6), _mm_mullo_epi16(gd, iw6)), 4),
+                                    _mm_set1_epi16(512));
     const __m128i green = _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 6)), 10);
     return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(red, 11), _mm_slli_epi16(green, 5)), blue);
 }
@@ -136,7 +136,8 @@ void BlendRun565FastSse2(uint8_t* pixels, uint16_t colour, uint8_t alpha, uint32
     const __m128i alphas = _mm_set1_epi16(alpha);
     const uint32_t done = Groups(
         pixels, count, [colours](uint32_t, bool) { return colours; }, [alphas](uint32_t, bool) { return alphas; });
-    Tail(pixels, done, count, [colour](uint32_t) { return colour; }, [alpha](uint32_t) { return alpha; });
+    Tail(
+        pixels, done, count, [colour](uint32_t) { return colour; }, [alpha](uint32_t) { return alpha; });
 }
 
 void AlphaBlend16GroupSse2(const SBlitArgs&, const SRun& run, uint32_t count)
@@ -166,8 +167,9 @@ void AlphaBlend16GroupSse2(const SBlitArgs&, const SRun& run, uint32_t count)
     const uint32_t grouped = count & ~3u;
     for (uint32_t i = 0; i < grouped; ++i)
         Store16(run.dst + 2 * i, BlendPixel565Rounded(Load16(run.dst + 2 * i), Load16(run.src + 2 * i), run.alpha[i]));
-    Tail(run.dst, grouped, count, [&run](uint32_t i) { return Load16(run.src + 2 * i); },
-         [&run](uint32_t i) { return run.alpha[i]; });
+    Tail(
+        run.dst, grouped, count, [&run](uint32_t i) { return Load16(run.src + 2 * i); },
+        [&run](uint32_t i) { return run.alpha[i]; });
 }
 
 void OpacityBlend16GroupSse2(const SBlitArgs& args, const SRun& run, uint32_t count)
@@ -176,7 +178,8 @@ void OpacityBlend16GroupSse2(const SBlitArgs& args, const SRun& run, uint32_t co
     const uint32_t grouped = count & ~3u;
     for (uint32_t i = 0; i < grouped; ++i)
         Store16(run.dst + 2 * i, BlendPixel565Rounded(Load16(run.dst + 2 * i), Load16(run.src + 2 * i), o));
-    Tail(run.dst, grouped, count, [&run](uint32_t i) { return Load16(run.src + 2 * i); }, [o](uint32_t) { return o; });
+    Tail(
+        run.dst, grouped, count, [&run](uint32_t i) { return Load16(run.src + 2 * i); }, [o](uint32_t) { return o; });
 }
 
 void ScaledAlphaBlend16GroupSse2(const SBlitArgs& args, const SRun& run, uint32_t count)
@@ -185,10 +188,12 @@ void ScaledAlphaBlend16GroupSse2(const SBlitArgs& args, const SRun& run, uint32_
     const uint32_t o = row[255] & 0xFF;
     const uint32_t grouped = count & ~3u;
     for (uint32_t i = 0; i < grouped; ++i)
-        Store16(run.dst + 2 * i, BlendPixel565Rounded(Load16(run.dst + 2 * i), Load16(run.src + 2 * i),
-                                                      uint8_t((run.alpha[i] * o) >> 8)));
-    Tail(run.dst, grouped, count, [&run](uint32_t i) { return Load16(run.src + 2 * i); },
-         [&](uint32_t i) { return uint8_t(row[run.alpha[i]]); });
+        Store16(
+            run.dst + 2 * i,
+            BlendPixel565Rounded(Load16(run.dst + 2 * i), Load16(run.src + 2 * i), uint8_t((run.alpha[i] * o) >> 8)));
+    Tail(
+        run.dst, grouped, count, [&run](uint32_t i) { return Load16(run.src + 2 * i); },
+        [&](uint32_t i) { return uint8_t(row[run.alpha[i]]); });
 }
 
 #endif

@@ -33,8 +33,8 @@ SBlitArgs ArgsFor(CFrameInterface& destination, const CRect& d, const CBlitType&
 
 // Draws the rows s.top to s.bottom - 1 of one plane; the destination row
 // starts afresh at d.top for every plane.
-void DrawPlane(RunLengthFamily family, const SBlitArgs& args, RowForm form, SPlane colour, SPlane alpha,
-               const CRect& s, const CRect& d)
+void DrawPlane(RunLengthFamily family, const SBlitArgs& args, RowForm form, SPlane colour, SPlane alpha, const CRect& s,
+               const CRect& d)
 {
     if (!colour.block || (RunLengthHasAlpha(family) && !alpha.block))
         return;
@@ -50,8 +50,8 @@ void DrawPlane(RunLengthFamily family, const SBlitArgs& args, RowForm form, SPla
 SPlane PlaneOf(const CFrameInterface& frame, uint32_t block)
 {
     if (block == 0)
-        return { frame.GetPixels(), frame.GetRowTable() };
-    return { frame.GetRLEBlock(block), frame.GetRLERowTable(block) };
+        return {frame.GetPixels(), frame.GetRowTable()};
+    return {frame.GetRLEBlock(block), frame.GetRLERowTable(block)};
 }
 
 // Plane k of a five-band frame: the main block, then extra blocks 4 to 1.
@@ -69,8 +69,8 @@ void BlitFiveBands(CFrameInterface& source, const CRect& s, CFrameInterface& des
     const SBlitArgs args = ArgsFor(destination, d, blitType);
     const RowForm form = FormFor(source, s);
     for (uint32_t slot = level; slot < 5; ++slot) {
-        const RunLengthFamily family =
-            to16 ? RunLengthFamily::Index8To16 : RunLengthFamily(uint32_t(RunLengthFamily::Index8Level0) + slot);
+        const RunLengthFamily family
+            = to16 ? RunLengthFamily::Index8To16 : RunLengthFamily(uint32_t(RunLengthFamily::Index8Level0) + slot);
         DrawPlane(family, args, form, FiveBandPlane(source, slot - level), {}, s, d);
     }
 }

@@ -40,17 +40,17 @@ struct SFamily {
 
 constexpr SFamily Row(uint32_t p, uint32_t d, bool alpha, KernelRow literal, KernelRow fill)
 {
-    return { p, d, alpha, Kernels::Table, uint32_t(literal), uint32_t(fill) };
+    return {p, d, alpha, Kernels::Table, uint32_t(literal), uint32_t(fill)};
 }
 
 constexpr SFamily List(uint32_t p, uint32_t d, bool alpha, ConversionList literal, ConversionList fill)
 {
-    return { p, d, alpha, Kernels::Conversion, uint32_t(literal), uint32_t(fill) };
+    return {p, d, alpha, Kernels::Conversion, uint32_t(literal), uint32_t(fill)};
 }
 
 using enum KernelRow;
 using enum ConversionList;
-constexpr std::array<SFamily, kRunLengthFamilyCount> kFamilies = { {
+constexpr std::array<SFamily, kRunLengthFamilyCount> kFamilies = {{
     Row(1, 1, false, Copy8, Fill8),
     Row(1, 1, false, LookupA8, LookupA8Fill),
     Row(1, 1, false, LookupB8, LookupB8Fill),
@@ -76,7 +76,7 @@ constexpr std::array<SFamily, kRunLengthFamilyCount> kFamilies = { {
     Row(3, 4, false, OpacityBlend24, OpacityBlend24Fill),
     Row(3, 4, true, AlphaBlend24, AlphaBlend24Fill),
     Row(3, 4, true, ScaledAlphaBlend24, ScaledAlphaBlend24Fill),
-} };
+}};
 static_assert(std::size(kFamilies) == kRunLengthFamilyCount);
 
 struct SKernelPair {
@@ -88,10 +88,10 @@ SKernelPair KernelsOf(const SFamily& family)
 {
     if (family.kernels == Kernels::Table) {
         const KernelTable& table = BlitKernelTable();
-        return { &table[family.literal], &table[family.fill] };
+        return {&table[family.literal], &table[family.fill]};
     }
     const ConversionKernelLists& lists = ConversionKernels();
-    return { &lists[family.literal], &lists[family.fill] };
+    return {&lists[family.literal], &lists[family.fill]};
 }
 
 // Draws a literal run of n pixels at x. Source pixels wider than their
@@ -156,8 +156,8 @@ void DecodeWhole(const SBlitArgs& args, const SKernelPair& k, const uint8_t* s, 
 }
 
 template <uint32_t P, uint32_t D, bool Alpha>
-void DecodeClipping(const SBlitArgs& args, const SKernelPair& k, const uint8_t* s, const uint8_t* a,
-                    int32_t sourceLeft, uint8_t* dstRow, int32_t left, int32_t right)
+void DecodeClipping(const SBlitArgs& args, const SKernelPair& k, const uint8_t* s, const uint8_t* a, int32_t sourceLeft,
+                    uint8_t* dstRow, int32_t left, int32_t right)
 {
     int32_t x = left - sourceLeft;
     while (x < right) {
@@ -238,8 +238,12 @@ void DecodeRunLengthRow(RunLengthFamily family, RowForm form, const SBlitArgs& a
     const SFamily& f = kFamilies[uint32_t(family)];
     const SKernelPair k = KernelsOf(f);
     switch (f.sourceBytes * 16 + f.destinationBytes) {
-    case 0x11: Decode<1, 1, false>(form, args, k, row, sourceLeft, dstRow, left, right); break;
-    case 0x12: Decode<1, 2, false>(form, args, k, row, sourceLeft, dstRow, left, right); break;
+    case 0x11:
+        Decode<1, 1, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        break;
+    case 0x12:
+        Decode<1, 2, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        break;
     case 0x22:
         if (f.alpha)
             Decode<2, 2, true>(form, args, k, row, sourceLeft, dstRow, left, right);
@@ -270,12 +274,13 @@ void DecodeRunLengthRow(RunLengthFamily family, RowForm form, const SBlitArgs& a
         else
             Decode<3, 4, false>(form, args, k, row, sourceLeft, dstRow, left, right);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
-bool ValidateRunLengthBlock(const uint8_t* block, size_t bytes, const uint32_t* rows, uint32_t height,
-                            uint32_t width, uint32_t pixelSize, std::vector<uint32_t>* values)
+bool ValidateRunLengthBlock(const uint8_t* block, size_t bytes, const uint32_t* rows, uint32_t height, uint32_t width,
+                            uint32_t pixelSize, std::vector<uint32_t>* values)
 {
     if (!block || bytes < 4 || ReadU32(block) != bytes || (height && !rows) || pixelSize == 0 || pixelSize > 4)
         return false;

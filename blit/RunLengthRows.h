@@ -41,9 +41,8 @@ inline constexpr uint32_t kRunMaxCount = 63;
 // packets reach exactly width pixels without reading past the block. When
 // values is given it receives, per row, the number of pixel values the row
 // holds (what its alpha row must hold).
-[[nodiscard]] bool ValidateRunLengthBlock(const uint8_t* block, size_t bytes, const uint32_t* rows,
-                                          uint32_t height, uint32_t width, uint32_t pixelSize,
-                                          std::vector<uint32_t>* values = nullptr);
+[[nodiscard]] bool ValidateRunLengthBlock(const uint8_t* block, size_t bytes, const uint32_t* rows, uint32_t height,
+                                          uint32_t width, uint32_t pixelSize, std::vector<uint32_t>* values = nullptr);
 // Checks an alpha block against the value counts of its colour block.
 [[nodiscard]] bool ValidateRunLengthAlphaBlock(const uint8_t* block, size_t bytes, const uint32_t* rows,
                                                const std::vector<uint32_t>& values);
@@ -51,28 +50,28 @@ inline constexpr uint32_t kRunMaxCount = 63;
 // Decoder families: the stream's pixels, the destination's, and the kernel
 // pair (literal runs, repeat runs) that draws them.
 enum class RunLengthFamily : uint8_t {
-    Index8Level0,      // Copy8, Fill8
-    Index8Level1,      // LookupA8
-    Index8Level2,      // LookupB8
-    Index8Level3,      // LookupBSwapped8
-    Index8Level4,      // LookupASwapped8
-    Index8To16,        // PaletteCopy8To16
-    Rgb565To16,        // Copy16
-    Rgb565OpacityTo16, // OpacityBlend16Group
-    Rgb565AlphaTo16,   // AlphaBlend16Group
-    Rgb565ScaledAlphaTo16, // ScaledAlphaBlend16Group
+    Index8Level0,            // Copy8, Fill8
+    Index8Level1,            // LookupA8
+    Index8Level2,            // LookupB8
+    Index8Level3,            // LookupBSwapped8
+    Index8Level4,            // LookupASwapped8
+    Index8To16,              // PaletteCopy8To16
+    Rgb565To16,              // Copy16
+    Rgb565OpacityTo16,       // OpacityBlend16Group
+    Rgb565AlphaTo16,         // AlphaBlend16Group
+    Rgb565ScaledAlphaTo16,   // ScaledAlphaBlend16Group
     Rgb565OpacityTo16Scalar, // OpacityBlend16: the per-pixel members
     Rgb565AlphaTo16Scalar,
     Rgb565ScaledAlphaTo16Scalar,
-    Rgb565To32,        // Copy565To32
-    Rgb565AlphaTo32,   // Copy565AlphaTo32
-    Rgb565To24,        // Copy565To24
-    Rgb565AlphaTo24,   // Copy565AlphaTo24 (alpha ignored)
-    Rgb24To24,         // Copy24
-    Rgb24OpacityTo24,  // OpacityBlend24
-    Rgb24AlphaTo24,    // AlphaBlend24
+    Rgb565To32,       // Copy565To32
+    Rgb565AlphaTo32,  // Copy565AlphaTo32
+    Rgb565To24,       // Copy565To24
+    Rgb565AlphaTo24,  // Copy565AlphaTo24 (alpha ignored)
+    Rgb24To24,        // Copy24
+    Rgb24OpacityTo24, // OpacityBlend24
+    Rgb24AlphaTo24,   // AlphaBlend24
     Rgb24ScaledAlphaTo24,
-    Rgb24To32,         // as the 24-bit ones, into bytes 0-2 of 4-byte pixels
+    Rgb24To32, // as the 24-bit ones, into bytes 0-2 of 4-byte pixels
     Rgb24OpacityTo32,
     Rgb24AlphaTo32,
     Rgb24ScaledAlphaTo32,

@@ -141,8 +141,7 @@ public:
 
     // Arrays of owned object pointers: the gap closes before the object is
     // deleted, so a destructor that looks at this array finds it consistent.
-    void DeleteAt(uint32_t index)
-        requires std::is_pointer_v<T>
+    void DeleteAt(uint32_t index) requires std::is_pointer_v<T>
     {
         T object = m_Data[index];
         RemoveAt(index);
@@ -150,8 +149,7 @@ public:
     }
 
     // Deletes every owned object, last first.
-    void DeleteAll()
-        requires std::is_pointer_v<T>
+    void DeleteAll() requires std::is_pointer_v<T>
     {
         while (m_Count != 0)
             delete m_Data[--m_Count];

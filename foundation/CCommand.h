@@ -34,7 +34,9 @@ public:
     using CanExecuteFunction = bool (T::*)();
 
     CObjectFunctionCommand(T* target, ExecuteFunction execute, CanExecuteFunction canExecute = nullptr)
-        : m_Target(target), m_Execute(execute), m_CanExecute(canExecute)
+        : m_Target(target)
+        , m_Execute(execute)
+        , m_CanExecute(canExecute)
     {
     }
 
@@ -55,7 +57,8 @@ public:
     using CanExecuteFunction = bool (*)();
 
     explicit CFunctionCommand(ExecuteFunction execute, CanExecuteFunction canExecute = nullptr)
-        : m_Execute(execute), m_CanExecute(canExecute)
+        : m_Execute(execute)
+        , m_CanExecute(canExecute)
     {
     }
 

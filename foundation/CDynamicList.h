@@ -64,5 +64,8 @@ extern template class CTypedDynamicList<unsigned int>;
 class CDynamicList : public CTypedDynamicList<unsigned int> {
 public:
     CDynamicList() = default;
-    CDynamicList(CDynamicList& source) : CTypedDynamicList<unsigned int>(source) {}
+    CDynamicList(CDynamicList& source)
+        : CTypedDynamicList<unsigned int>(source)
+    {
+    }
 };

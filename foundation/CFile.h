@@ -64,9 +64,9 @@ public:
     virtual uint32_t Read(void* bytes, uint32_t count);
     virtual bool SeekRelative(int64_t offset);
     virtual bool Seek(int64_t position);
-    virtual int64_t Tell();                        // -1 without a stream
-    virtual int64_t GetSize();                     // 0 without a stream
-    virtual int32_t SetSize(int64_t size);         // 0 on success, -1 on failure
+    virtual int64_t Tell();                // -1 without a stream
+    virtual int64_t GetSize();             // 0 without a stream
+    virtual int32_t SetSize(int64_t size); // 0 on success, -1 on failure
     // False when flushing, closing or committing the stream failed.
     virtual bool Close();
     // Closes without keeping a whole file being created: the old file stays.
@@ -114,7 +114,7 @@ private:
     plat::CReplacementFile* m_Replacement = nullptr; // set while creating a whole file
 
     friend class CFileBufRegistry;
-    bool m_Registered = false;                       // named by MakeBufferName
+    bool m_Registered = false; // named by MakeBufferName
 };
 
 class CMemFileBuf;

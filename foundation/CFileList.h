@@ -27,7 +27,8 @@ public:
     CFileList();
     ~CFileList() override;
 
-    uint32_t Enumerate(const CEnumerateFilesOptions& options, uint32_t orderMode, Comparison comparison, uint32_t flags);
+    uint32_t Enumerate(const CEnumerateFilesOptions& options, uint32_t orderMode, Comparison comparison,
+                       uint32_t flags);
     // The next item in play order (a preferred name found in the list is
     // given now instead); null for an empty list.
     const char* GetNextName(const char* preferred = nullptr);
@@ -63,7 +64,10 @@ private:
 
 class CFileListEnumerateCallback : public CEnumerateFilesCallback {
 public:
-    explicit CFileListEnumerateCallback(CFileList& list) : m_List(list) {}
+    explicit CFileListEnumerateCallback(CFileList& list)
+        : m_List(list)
+    {
+    }
     uint32_t GetCount() override { return uint32_t(m_List.GetCount()); }
     void AddEntry(const char* name, const CEnumerateFilesInfo& info) override { m_List.AddItem(name, info.size); }
     bool HasEntry(const char* name) override { return m_List.HasItem(name); }

@@ -19,7 +19,10 @@ void CopyName(char* destination, int size, const char* name)
 
 } // namespace
 
-CIniSection::CIniSection() : CIniSection(GetConfigIniName().GetString(), "Options") {}
+CIniSection::CIniSection()
+    : CIniSection(GetConfigIniName().GetString(), "Options")
+{
+}
 
 CIniSection::CIniSection(const char* fileName, const char* section)
 {

@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 #include <functional>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -28,15 +28,27 @@ struct EmptyStorage {
 EmptyStorage gEmpty = {{1, 0, 0, {0, 0, 0}}, 0};
 static_assert(offsetof(EmptyStorage, terminator) == sizeof(CJString::Block));
 
-CJString::Block* EmptyBlock() { return &gEmpty.header; }
+CJString::Block* EmptyBlock()
+{
+    return &gEmpty.header;
+}
 
 const char kFileFormMarker[] = "UNICODE-HEX<";
 constexpr int kFileFormMarkerLength = 12;
 const char kHexDigits[] = "0123456789ABCDEF";
 
-bool IsTrim(uint32_t c) { return c == '\t' || c == ' ' || c == '\r' || c == '\n'; }
-uint32_t FoldUpper(uint32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
-uint32_t FoldLower(uint32_t c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+bool IsTrim(uint32_t c)
+{
+    return c == '\t' || c == ' ' || c == '\r' || c == '\n';
+}
+uint32_t FoldUpper(uint32_t c)
+{
+    return c >= 'a' && c <= 'z' ? c - 32 : c;
+}
+uint32_t FoldLower(uint32_t c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+}
 
 int HexValue(uint32_t c)
 {
@@ -51,8 +63,14 @@ int HexValue(uint32_t c)
 
 enum class Fold { None, Lower, Upper };
 
-uint32_t Code(char c) { return uint8_t(c); }
-uint32_t Code(char16_t c) { return c; }
+uint32_t Code(char c)
+{
+    return uint8_t(c);
+}
+uint32_t Code(char16_t c)
+{
+    return c;
+}
 
 template <typename A, typename B>
 int CompareRaw(const A* a, const B* b, int limit, Fold fold)
@@ -75,7 +93,10 @@ int CompareRaw(const A* a, const B* b, int limit, Fold fold)
     return 0;
 }
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+int Sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
 
 // Two strings given as pointers and widths; the 8-bit pair gives -1, 0 or 1,
 // the other combinations the difference of the deciding codes.
@@ -196,23 +217,27 @@ void CJString::PrepareOverwrite(int count)
 // ---------------------------------------------------------------------------
 // Construction and assignment
 
-CJString::CJString() noexcept : m_Block(EmptyBlock())
+CJString::CJString() noexcept
+    : m_Block(EmptyBlock())
 {
     ++m_Block->refCount;
 }
 
-CJString::CJString(CJString&& other) noexcept : m_Block(other.m_Block)
+CJString::CJString(CJString&& other) noexcept
+    : m_Block(other.m_Block)
 {
     other.m_Block = EmptyBlock();
     ++other.m_Block->refCount;
 }
 
-CJString::CJString(const char* text) : CJString()
+CJString::CJString(const char* text)
+    : CJString()
 {
     Set(text);
 }
 
-CJString::CJString(const char* text, int count) : CJString()
+CJString::CJString(const char* text, int count)
+    : CJString()
 {
     if (!text || count <= 0 || !*text)
         return;
@@ -220,17 +245,20 @@ CJString::CJString(const char* text, int count) : CJString()
     std::memcpy(Chars(), text, strnlen(text, size_t(count)));
 }
 
-CJString::CJString(const char16_t* text) : CJString()
+CJString::CJString(const char16_t* text)
+    : CJString()
 {
     Set(text);
 }
 
-CJString::CJString(const char16_t* text, int count) : CJString()
+CJString::CJString(const char16_t* text, int count)
+    : CJString()
 {
     Set(text, count);
 }
 
-CJString::CJString(char16_t code, int count) : CJString()
+CJString::CJString(char16_t code, int count)
+    : CJString()
 {
     AppendRepeated(code, count);
 }
@@ -461,10 +489,22 @@ int CJString::FindText(Text sub, int start, bool noCase) const
     return -1;
 }
 
-int CJString::Find(const CJString& sub, int start) const { return FindText(sub.View(), start, false); }
-int CJString::Find(const char* sub, int start) const { return FindText(ViewOf(sub), start, false); }
-int CJString::FindNoCase(const CJString& sub, int start) const { return FindText(sub.View(), start, true); }
-int CJString::FindNoCase(const char* sub, int start) const { return FindText(ViewOf(sub), start, true); }
+int CJString::Find(const CJString& sub, int start) const
+{
+    return FindText(sub.View(), start, false);
+}
+int CJString::Find(const char* sub, int start) const
+{
+    return FindText(ViewOf(sub), start, false);
+}
+int CJString::FindNoCase(const CJString& sub, int start) const
+{
+    return FindText(sub.View(), start, true);
+}
+int CJString::FindNoCase(const char* sub, int start) const
+{
+    return FindText(ViewOf(sub), start, true);
+}
 
 // ---------------------------------------------------------------------------
 // Comparing
@@ -526,9 +566,18 @@ CJString CJString::Sub(int from, int count) const
     return result;
 }
 
-CJString CJString::Left(int count) const { return Sub(0, count); }
-CJString CJString::Mid(int from) const { return Sub(from, INT_MAX); }
-CJString CJString::Mid(int from, int count) const { return Sub(from, count); }
+CJString CJString::Left(int count) const
+{
+    return Sub(0, count);
+}
+CJString CJString::Mid(int from) const
+{
+    return Sub(from, INT_MAX);
+}
+CJString CJString::Mid(int from, int count) const
+{
+    return Sub(from, count);
+}
 
 CJString CJString::Right(int count) const
 {
@@ -574,7 +623,10 @@ void CJString::Splice(int index, int removeCount, Text insert)
     Terminate(newLength);
 }
 
-void CJString::ReplaceRange(int index, int count, const CJString& text) { Splice(index, count, text.View()); }
+void CJString::ReplaceRange(int index, int count, const CJString& text)
+{
+    Splice(index, count, text.View());
+}
 
 void CJString::Delete(int index, int count)
 {
@@ -599,8 +651,14 @@ void CJString::SetAt(int index, char16_t code)
     Put(index, code);
 }
 
-void CJString::Append(const char* text) { Splice(INT_MAX, 0, ViewOf(text)); }
-void CJString::Append(const CJString& text) { Splice(INT_MAX, 0, text.View()); }
+void CJString::Append(const char* text)
+{
+    Splice(INT_MAX, 0, ViewOf(text));
+}
+void CJString::Append(const CJString& text)
+{
+    Splice(INT_MAX, 0, text.View());
+}
 
 void CJString::AppendText(const char* text, int count)
 {
@@ -622,9 +680,15 @@ void CJString::AppendLeft(const CJString& text, int count)
     Splice(INT_MAX, 0, Text{text.Chars(), count, text.IsWide()});
 }
 
-void CJString::SetLeft(const CJString& text, int count) { *this = text.Left(count); }
+void CJString::SetLeft(const CJString& text, int count)
+{
+    *this = text.Left(count);
+}
 
-void CJString::AppendChar(char c) { Splice(INT_MAX, 0, Text{&c, 1, false}); }
+void CJString::AppendChar(char c)
+{
+    Splice(INT_MAX, 0, Text{&c, 1, false});
+}
 
 void CJString::AppendRepeated(char16_t code, int count)
 {

@@ -20,7 +20,11 @@ enum class FindDirection { Forward, Backward };
 class CJString {
 public:
     CJString() noexcept;
-    CJString(const CJString& other) noexcept : m_Block(other.m_Block) { ++m_Block->refCount; }
+    CJString(const CJString& other) noexcept
+        : m_Block(other.m_Block)
+    {
+        ++m_Block->refCount;
+    }
     CJString(CJString&& other) noexcept;
     CJString(const char* text);
     // Copies at most count characters (stopping at a zero) into room for count.
@@ -116,8 +120,16 @@ public:
     void SetAt(int index, char16_t code);
     void Append(const char* text);
     void Append(const CJString& text);
-    CJString& operator+=(const char* text) { Append(text); return *this; }
-    CJString& operator+=(const CJString& text) { Append(text); return *this; }
+    CJString& operator+=(const char* text)
+    {
+        Append(text);
+        return *this;
+    }
+    CJString& operator+=(const CJString& text)
+    {
+        Append(text);
+        return *this;
+    }
     void AppendText(const char* text, int count);
     void AppendLeft(const CJString& text, int count);
     void SetLeft(const CJString& text, int count);
@@ -265,7 +277,13 @@ public:
     void Reserve(int count);
     // Grows to the larger of count + 1 and twice the capacity when full.
     void Add(const CJString& text);
-    void RemoveAll() { m_Count = 0; DeleteJStringArray(m_Data); m_Data = nullptr; m_Capacity = 0; }
+    void RemoveAll()
+    {
+        m_Count = 0;
+        DeleteJStringArray(m_Data);
+        m_Data = nullptr;
+        m_Capacity = 0;
+    }
     int GetCount() const { return m_Count; }
     int GetCapacity() const { return m_Capacity; }
     CJString& operator[](int i) { return m_Data[i]; }

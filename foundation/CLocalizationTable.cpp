@@ -68,7 +68,11 @@ const char* Narrow(CJString& text)
 // the line the reader expects next, so one missing "[END]" costs one message.
 class CLocalizationReader {
 public:
-    CLocalizationReader(CLocalizationTable& table, CFile& file) : m_Table(table), m_File(file) {}
+    CLocalizationReader(CLocalizationTable& table, CFile& file)
+        : m_Table(table)
+        , m_File(file)
+    {
+    }
 
     void Run()
     {
@@ -297,9 +301,10 @@ void CLocalizationTable::AddUnsorted(const CJString& key, const CJString& locali
 void CLocalizationTable::InsertSorted(const CJString& key, const CJString& localized)
 {
     // Same result as appending and sorting again, without the sort.
-    const CLocalizationEntry* position = std::upper_bound(
-        m_Entries, m_Entries + m_Count, key,
-        [](const CJString& k, const CLocalizationEntry& entry) { return k.Compare(entry.m_English) < 0; });
+    const CLocalizationEntry* position
+        = std::upper_bound(m_Entries, m_Entries + m_Count, key, [](const CJString& k, const CLocalizationEntry& entry) {
+              return k.Compare(entry.m_English) < 0;
+          });
     const int32_t index = int32_t(position - m_Entries);
     AddUnsorted(key, localized);
     std::rotate(m_Entries + index, m_Entries + m_Count - 1, m_Entries + m_Count);
@@ -506,7 +511,8 @@ void CLocalizationTable::AppendToFile(const CJString& text, const char* annotati
         }
         check.ReadEntries(memory);
         memory.Close();
-        if (check.HasError() || check.GetCount() != 1 || check.GetEntry(0).m_English.Compare(MakeKey(text, annotation)) != 0
+        if (check.HasError() || check.GetCount() != 1
+            || check.GetEntry(0).m_English.Compare(MakeKey(text, annotation)) != 0
             || check.GetEntry(0).m_Localized.Compare(text) != 0)
             return;
     }

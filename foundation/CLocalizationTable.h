@@ -100,9 +100,9 @@ private:
 
     bool m_Loaded = false;
     bool m_SimulateTranslation = false;
-    bool m_Reading = false;     // errors wait for the end of the file
-    bool m_Quiet = false;       // errors are only noted (the append check)
-    CJString m_PendingError;    // the last error of the file being read
+    bool m_Reading = false;  // errors wait for the end of the file
+    bool m_Quiet = false;    // errors are only noted (the append check)
+    CJString m_PendingError; // the last error of the file being read
 };
 
 // The program's table.

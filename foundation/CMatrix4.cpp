@@ -26,14 +26,14 @@ CMatrix4 Translation(float x, float y, float z)
 
 CVector3 Cross(const CVector3& a, const CVector3& b)
 {
-    return CVector3 { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x };
+    return CVector3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
 } // namespace
 
 CMatrix4 CMatrix4::Identity()
 {
-    return CMatrix4 { { 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 } };
+    return CMatrix4{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 }
 
 void MatrixMultiply(CMatrix4& out, const CMatrix4& a, const CMatrix4& b)
@@ -171,12 +171,12 @@ void NormalizeVector(CVector3& v)
 }
 
 void PrepareMatrix(CMatrix4& out, float translateX, float translateY, float translateZ, float rotateX, float rotateY,
-    float rotateZ, float scaleX, float scaleY, float scaleZ)
+                   float rotateZ, float scaleX, float scaleY, float scaleZ)
 {
     CMatrix4 result = CMatrix4::Identity();
     if (scaleX != 1.0f || scaleY != 1.0f || scaleZ != 1.0f)
         result = Scaling(scaleX, scaleY, scaleZ);
-    const float angles[3] = { rotateX, rotateY, rotateZ };
+    const float angles[3] = {rotateX, rotateY, rotateZ};
     for (uint32_t axis = 0; axis < 3; ++axis) {
         if (angles[axis] == 0.0f)
             continue;
@@ -188,7 +188,7 @@ void PrepareMatrix(CMatrix4& out, float translateX, float translateY, float tran
 }
 
 void ComposeMatrixFull(CMatrix4& out, float translateX, float translateY, float translateZ, float rotateX,
-    float rotateY, float rotateZ, float scaleX, float scaleY, float scaleZ)
+                       float rotateY, float rotateZ, float scaleX, float scaleY, float scaleZ)
 {
     CMatrix4 rotationX;
     CMatrix4 rotationY;
@@ -210,10 +210,10 @@ void MatrixFromDirection(CMatrix4& out, const CVector3& position, const CVector3
     // Tested by magnitude: a direction along -x is as parallel to x as one
     // along +x, and its cross product with x would vanish.
     const float kTenDegrees = 0.1745329201221466f;
-    const CVector3 reference = std::fabs(forward.x) > std::cos(kTenDegrees) ? CVector3 { 0, 1, 0 } : CVector3 { 1, 0, 0 };
+    const CVector3 reference = std::fabs(forward.x) > std::cos(kTenDegrees) ? CVector3{0, 1, 0} : CVector3{1, 0, 0};
     CVector3 up = Cross(forward, reference);
     NormalizeVector(up);
     const CVector3 side = Cross(up, forward);
-    out = CMatrix4 { { side.x, side.y, side.z, 0, up.x, up.y, up.z, 0, forward.x, forward.y, forward.z, 0, position.x,
-        position.y, position.z, 1 } };
+    out = CMatrix4{{side.x, side.y, side.z, 0, up.x, up.y, up.z, 0, forward.x, forward.y, forward.z, 0, position.x,
+                    position.y, position.z, 1}};
 }

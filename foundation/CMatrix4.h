@@ -40,11 +40,11 @@ void NormalizeVector(CVector3& v);
 // out = S × Rx × Ry × Rz × T, skipping the steps that are the identity
 // (scale 1, 1, 1; an angle of 0).
 void PrepareMatrix(CMatrix4& out, float translateX, float translateY, float translateZ, float rotateX, float rotateY,
-    float rotateZ, float scaleX, float scaleY, float scaleZ);
+                   float rotateZ, float scaleX, float scaleY, float scaleZ);
 
 // The same product with all five matrices built and multiplied.
 void ComposeMatrixFull(CMatrix4& out, float translateX, float translateY, float translateZ, float rotateX,
-    float rotateY, float rotateZ, float scaleX, float scaleY, float scaleZ);
+                       float rotateY, float rotateZ, float scaleX, float scaleY, float scaleZ);
 
 // A frame at position whose third row is the normalised direction; the first
 // two rows come from cross products with the x axis, or the y axis when the

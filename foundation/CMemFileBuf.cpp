@@ -164,9 +164,8 @@ bool CMemFileBuf::ReadLine8(CJString& line)
 
 bool CMemFileBuf::ReadLineWide(CJString& line)
 {
-    auto unitAt = [this](uint32_t position) -> char16_t {
-        return char16_t(m_Data[position] | m_Data[position + 1] << 8);
-    };
+    auto unitAt
+        = [this](uint32_t position) -> char16_t { return char16_t(m_Data[position] | m_Data[position + 1] << 8); };
     auto hasUnit = [this](uint32_t position) { return position < m_Size && m_Size - position >= 2; };
     if (!hasUnit(m_Position)) {
         // A lone trailing byte is no character.

@@ -37,7 +37,9 @@ public:
     uint32_t GetItemsInUse() const { return m_ItemsInUse; }
 
 private:
-    struct Link { Link* next; };
+    struct Link {
+        Link* next;
+    };
     void AddChunk();
 
     uint32_t m_ItemSize = 0;

@@ -119,9 +119,9 @@ bool CMountedArchiveTable::Mount(const char* path, MountRoot root, ArchiveAccess
             for (auto it = created.rbegin(); it != created.rend(); ++it) {
                 CArchiveNode* parent = (*it)->parent;
                 auto& siblings = parent->children;
-                siblings.erase(std::remove_if(siblings.begin(), siblings.end(),
-                                              [&](const auto& c) { return c.get() == *it; }),
-                               siblings.end());
+                siblings.erase(
+                    std::remove_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == *it; }),
+                    siblings.end());
             }
             return false;
         }
@@ -262,7 +262,7 @@ void MountArchives(const char* name, ProgramArchives programs, DataZips dataZips
         const std::string module = Utf8ToWindows1252(plat::GetProgramPath());
         if (!module.empty())
             mounted = MountProgramArchive(module.c_str()) || MountProgramArchive((module + ".ZIP").c_str())
-                      || MountProgramArchive((module + ".DAT").c_str());
+                || MountProgramArchive((module + ".DAT").c_str());
         for (const char* archive : sorted)
             mounted = MountProgramArchive(archive) || mounted;
     }

@@ -17,11 +17,11 @@ struct CEnumerateFilesOptions;
 
 struct CArchiveNode {
     CArchiveNode* parent = nullptr;
-    std::string name;                // one path component; "" for a root
+    std::string name; // one path component; "" for a root
     std::vector<std::unique_ptr<CArchiveNode>> children;
     std::unique_ptr<CZipArchive> archive;
 
-    std::string GetPath() const;     // components joined by "/", no trailing "/"
+    std::string GetPath() const; // components joined by "/", no trailing "/"
 };
 
 enum class MountRoot { New, Last };        // a new root, or the last one made

@@ -120,7 +120,10 @@ private:
 // scope if it entered. A null zone does nothing.
 class CPerformanceMonitorScope {
 public:
-    explicit CPerformanceMonitorScope(CPerformanceMonitor& monitor) : CPerformanceMonitorScope(&monitor) {}
+    explicit CPerformanceMonitorScope(CPerformanceMonitor& monitor)
+        : CPerformanceMonitorScope(&monitor)
+    {
+    }
     explicit CPerformanceMonitorScope(CPerformanceMonitor* monitor);
     CPerformanceMonitorScope(const CPerformanceMonitorScope&) = delete;
     CPerformanceMonitorScope& operator=(const CPerformanceMonitorScope&) = delete;

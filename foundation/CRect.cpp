@@ -61,5 +61,5 @@ bool ClipRectPair(const CRect& clip, CRect& source, CRect& destination)
 
 CRect SizeToRect(int32_t width, int32_t height)
 {
-    return CRect { 0, 0, width, height };
+    return CRect{0, 0, width, height};
 }

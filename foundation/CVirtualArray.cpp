@@ -184,19 +184,43 @@ CJString& CVirtualArray::GetNameCopy(CJString& out, int32_t i)
 }
 
 void CVirtualArray::SetSecondText(int32_t, const CJString&) {}
-void CVirtualArray::GetListName(CJString& out) { out.Empty(); }
-const char* CVirtualArray::GetFolderName() { return nullptr; }
-bool CVirtualArray::IsItemLoaded(int32_t) { return false; }
-bool CVirtualArray::IsItemLoading(int32_t) { return false; }
+void CVirtualArray::GetListName(CJString& out)
+{
+    out.Empty();
+}
+const char* CVirtualArray::GetFolderName()
+{
+    return nullptr;
+}
+bool CVirtualArray::IsItemLoaded(int32_t)
+{
+    return false;
+}
+bool CVirtualArray::IsItemLoading(int32_t)
+{
+    return false;
+}
 void CVirtualArray::TouchItem(int32_t) {}
 void CVirtualArray::RemoveAll() {}
-int32_t CVirtualArray::Add(const CJString&) { return -1; }
-int32_t CVirtualArray::Add(const char*) { return -1; }
+int32_t CVirtualArray::Add(const CJString&)
+{
+    return -1;
+}
+int32_t CVirtualArray::Add(const char*)
+{
+    return -1;
+}
 void CVirtualArray::RemoveAt(int32_t) {}
 void CVirtualArray::Swap(int32_t, int32_t) {}
-bool CVirtualArray::GetItemFlag(int32_t) { return true; }
+bool CVirtualArray::GetItemFlag(int32_t)
+{
+    return true;
+}
 void CVirtualArray::SetItemFlag(int32_t, bool) {}
-bool CVirtualArray::IsObjectFileList() { return false; }
+bool CVirtualArray::IsObjectFileList()
+{
+    return false;
+}
 
 int32_t CVirtualArray::FindOrReportMissing(const CJString& name, int32_t hint)
 {
@@ -272,9 +296,10 @@ void CVirtualArray::ReportMissing(const char* key, KeyKind kind)
             "files.",
             source, key, source, key);
     report.Append("\r\n\r\n or");
-    report.AppendFormat("\r\n\r\n   B) You (or someone else) deleted \"%s\" but it is being used by \"%s\".  You need "
-                        "to un-delete \"%s\" or manually edit the text for \"%s\" to make it no longer reference \"%s\"",
-                        key, source, key, source, key);
+    report.AppendFormat(
+        "\r\n\r\n   B) You (or someone else) deleted \"%s\" but it is being used by \"%s\".  You need "
+        "to un-delete \"%s\" or manually edit the text for \"%s\" to make it no longer reference \"%s\"",
+        key, source, key, source, key);
     FatalDataError("Fatal Not Found Error", report.GetString());
 }
 

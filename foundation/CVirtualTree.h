@@ -29,7 +29,10 @@ public:
 // -1, otherwise the children of the parent.
 class CVirtualTreeToVirtualArrayBridge : public CVirtualArray {
 public:
-    explicit CVirtualTreeToVirtualArrayBridge(CVirtualTree& tree) : m_Tree(tree) {}
+    explicit CVirtualTreeToVirtualArrayBridge(CVirtualTree& tree)
+        : m_Tree(tree)
+    {
+    }
 
     void SetParent(int32_t id) { m_Parent = id; }
     int32_t GetParent() const { return m_Parent; }

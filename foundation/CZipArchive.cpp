@@ -113,8 +113,10 @@ bool CreateWorkingFile(CFile& file, const std::string& diskPath, std::string& te
 // --- CZipArchive ---
 
 CZipArchive::CZipArchive(const char* path, const char* mountPoint, uint32_t flags, ArchiveAccess access)
-    : m_Writable(access == ArchiveAccess::Writable), m_Path(path ? path : ""),
-      m_MountPoint(mountPoint && mountPoint[0] != '/' ? mountPoint : ""), m_Flags(flags)
+    : m_Writable(access == ArchiveAccess::Writable)
+    , m_Path(path ? path : "")
+    , m_MountPoint(mountPoint && mountPoint[0] != '/' ? mountPoint : "")
+    , m_Flags(flags)
 {
 }
 
@@ -224,7 +226,8 @@ bool CZipArchive::ScanForDirectory(CFile& file, int64_t fileSize, DirectoryExten
                 return Refuse("a directory record cut short.");
             ZipCentralRecord record;
             record.Read(bytes);
-            position += ZipCentralRecord::kSize + int64_t(record.nameLength) + record.extraLength + record.commentLength;
+            position
+                += ZipCentralRecord::kSize + int64_t(record.nameLength) + record.extraLength + record.commentLength;
             ++extent.count;
         } else if (IsZipEndSignature(signature)) {
             m_EndSignature = signature;
@@ -610,9 +613,13 @@ bool CZipArchive::WriteDirectory()
         entry->central.signature = kZipCentralSignature;
         entry->central.Write(bytes);
         bool ok = m_File.Write(bytes, ZipCentralRecord::kSize) == ZipCentralRecord::kSize
-                  && m_File.Write(stored.data(), uint32_t(stored.size())) == stored.size();
-        ok = ok && (entry->extra.empty() || m_File.Write(entry->extra.data(), uint32_t(entry->extra.size())) == entry->extra.size());
-        ok = ok && (entry->comment.empty() || m_File.Write(entry->comment.data(), uint32_t(entry->comment.size())) == entry->comment.size());
+            && m_File.Write(stored.data(), uint32_t(stored.size())) == stored.size();
+        ok = ok
+            && (entry->extra.empty()
+                || m_File.Write(entry->extra.data(), uint32_t(entry->extra.size())) == entry->extra.size());
+        ok = ok
+            && (entry->comment.empty()
+                || m_File.Write(entry->comment.data(), uint32_t(entry->comment.size())) == entry->comment.size());
         if (!ok)
             return false;
         written += ZipCentralRecord::kSize + int64_t(stored.size() + entry->extra.size() + entry->comment.size());
@@ -679,7 +686,10 @@ void CZipArchive::MemberClosed(CZipArchiveEntry& entry)
 // --- CZipFileBuf ---
 
 CZipFileBuf::CZipFileBuf(CZipArchive& archive, CZipArchiveEntry& entry, uint32_t flags)
-    : m_Archive(&archive), m_Entry(&entry), m_Flags(flags), m_Writing((flags & FILE_CREATE) != 0)
+    : m_Archive(&archive)
+    , m_Entry(&entry)
+    , m_Flags(flags)
+    , m_Writing((flags & FILE_CREATE) != 0)
 {
 }
 
@@ -933,7 +943,8 @@ bool CFileAppendedToZipArchiveFileBuf::Open(const char* archivePath, const char*
     std::vector<uint8_t> bytes(ZipLocalHeader::kSize + m_MemberName.size(), 0);
     header.Write(bytes.data());
     std::memcpy(&bytes[ZipLocalHeader::kSize], m_MemberName.data(), m_MemberName.size());
-    if (!CopyPrefix(original, m_File, directoryOffset) || m_File.Write(bytes.data(), uint32_t(bytes.size())) != bytes.size()) {
+    if (!CopyPrefix(original, m_File, directoryOffset)
+        || m_File.Write(bytes.data(), uint32_t(bytes.size())) != bytes.size()) {
         Abandon();
         return false;
     }
@@ -991,7 +1002,7 @@ bool CFileAppendedToZipArchiveFileBuf::Close()
     const uint32_t recordSize = ZipCentralRecord::kSize + uint32_t(m_MemberName.size());
     const int64_t directorySize = int64_t(m_EndRecord.directorySize) + recordSize;
     bool ok = memberSize >= 0 && m_EndRecord.totalEntries < kZipMaxEntries && m_EndRecord.diskEntries < kZipMaxEntries
-              && directoryOffset + directorySize + ZipEndRecord::kSize <= kZipMaxOffset;
+        && directoryOffset + directorySize + ZipEndRecord::kSize <= kZipMaxOffset;
     ZipLocalHeader header;
     header.versionNeeded = 10;
     header.compressedSize = uint32_t(memberSize);
@@ -1020,9 +1031,10 @@ bool CFileAppendedToZipArchiveFileBuf::Close()
         uint8_t endBytes[ZipEndRecord::kSize];
         end.Write(endBytes);
         ok = m_File.Seek(directoryOffset)
-             && (m_OldDirectory.empty() || m_File.Write(m_OldDirectory.data(), uint32_t(m_OldDirectory.size())) == m_OldDirectory.size())
-             && m_File.Write(recordBytes.data(), recordSize) == recordSize
-             && m_File.Write(endBytes, ZipEndRecord::kSize) == ZipEndRecord::kSize;
+            && (m_OldDirectory.empty()
+                || m_File.Write(m_OldDirectory.data(), uint32_t(m_OldDirectory.size())) == m_OldDirectory.size())
+            && m_File.Write(recordBytes.data(), recordSize) == recordSize
+            && m_File.Write(endBytes, ZipEndRecord::kSize) == ZipEndRecord::kSize;
     }
     ok = !m_File.HasError() && ok;
     ok = m_File.Close() && ok;
@@ -1065,7 +1077,7 @@ void CZipArchive::Enumerate(CEnumerateFilesCallback& callback, const CEnumerateF
                 bool accept = filePart[0] != 0 && StartsWithNoCase(filePart, options.prefix, prefixLength);
                 if (accept && extensionLength > 0)
                     accept = length > extensionLength && name[length - extensionLength - 1] == '.'
-                             && StartsWithNoCase(name + length - extensionLength, extensionText, extensionLength);
+                        && StartsWithNoCase(name + length - extensionLength, extensionText, extensionLength);
                 if (accept && options.recursion == 1) {
                     // Skip members below a folder whose name begins with "-".
                     for (const char* component = rest; component < filePart;) {
@@ -1111,4 +1123,3 @@ void CZipArchive::Enumerate(CEnumerateFilesCallback& callback, const CEnumerateF
         }
     }
 }
-

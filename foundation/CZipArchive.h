@@ -42,13 +42,13 @@ enum class ArchiveAccess { ReadOnly, Writable };
 // One member. The central record is kept as read so that it is written back
 // unchanged; extra and comment bytes likewise.
 struct CZipArchiveEntry {
-    std::string fullName;             // mount point + stored name
+    std::string fullName; // mount point + stored name
     ZipCentralRecord central;
     std::vector<uint8_t> extra;
     std::vector<uint8_t> comment;
-    int64_t dataStart = -1;           // from the local header; -1 until read
-    bool open = false;                // read through the shared archive file
-    bool listed = false;              // reported by the last enumeration visiting it
+    int64_t dataStart = -1; // from the local header; -1 until read
+    bool open = false;      // read through the shared archive file
+    bool listed = false;    // reported by the last enumeration visiting it
 };
 
 class CZipArchive {
@@ -134,9 +134,9 @@ private:
     bool m_Dirty = false;
     bool m_KeepOpen = false;
     bool m_Writable = false;
-    bool m_Writing = false;      // the shared file is the working copy
-    bool m_FromBuffer = false;   // loaded over a caller's buffer: never reopened
-    bool m_HasIdentity = false;  // m_Identity describes the file the directory came from
+    bool m_Writing = false;     // the shared file is the working copy
+    bool m_FromBuffer = false;  // loaded over a caller's buffer: never reopened
+    bool m_HasIdentity = false; // m_Identity describes the file the directory came from
     CFile m_File;
     std::string m_Path;
     std::string m_MountPoint;
@@ -146,8 +146,8 @@ private:
     std::vector<std::unique_ptr<CZipArchiveEntry>> m_Entries;
     std::vector<uint32_t> m_NameIndex;
     plat::FileIdentity m_Identity;
-    plat::CFileLock m_Lock;      // held while rewriting
-    int64_t m_FileSize = 0;      // of the archive file as last read; 0 when unknown
+    plat::CFileLock m_Lock; // held while rewriting
+    int64_t m_FileSize = 0; // of the archive file as last read; 0 when unknown
     uint32_t m_OpenMembers = 0;
     uint32_t m_OwnHandleReaders = 0;
     uint32_t m_Flags = 0;
@@ -212,13 +212,13 @@ private:
     void Abandon();
 
     bool m_Open = false;
-    CFile m_File;                    // the working copy
+    CFile m_File; // the working copy
     std::string m_TargetDiskPath;
     std::string m_TempDiskPath;
     std::string m_MemberName;
     std::vector<uint8_t> m_OldDirectory;
     ZipEndRecord m_EndRecord;
-    plat::CFileLock m_Lock;          // of the archive file, from open to close
+    plat::CFileLock m_Lock; // of the archive file, from open to close
     int64_t m_HeaderOffset = 0;
     int64_t m_DataStart = 0;
 };

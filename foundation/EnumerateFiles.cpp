@@ -1,8 +1,8 @@
 #include "foundation/EnumerateFiles.h"
 
 #include "foundation/CFile.h"
-#include "foundation/CPerformanceMonitor.h"
 #include "foundation/CMountedArchiveTable.h"
+#include "foundation/CPerformanceMonitor.h"
 #include "foundation/FatalError.h"
 #include "foundation/TextEncoding.h"
 #include "platform/FileLock.h"
@@ -85,8 +85,8 @@ void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& 
     }
     if (options.recursion == 2)
         return;
-    const bool skipCache = options.folders == 0 && options.extensionCount == 1
-                           && EqualsNoCase(options.extensions[0].GetString(), "ZIP");
+    const bool skipCache
+        = options.folders == 0 && options.extensionCount == 1 && EqualsNoCase(options.extensions[0].GetString(), "ZIP");
     for (const plat::FindEntry& found : plat::FindFiles(diskFolder + "*.")) {
         if (!found.isFolder || found.name.empty() || found.name[0] == '.')
             continue;
@@ -189,7 +189,10 @@ uint32_t EnumerateFiles(CEnumerateFilesCallback& callback, const CEnumerateFiles
 // --- Fixed-width tables ---
 
 CEnumerateFilesToStaticArray::CEnumerateFilesToStaticArray(char* names, uint8_t* values, uint32_t width, uint32_t slots)
-    : m_Names(names), m_Values(values), m_Width(width), m_Slots(slots)
+    : m_Names(names)
+    , m_Values(values)
+    , m_Width(width)
+    , m_Slots(slots)
 {
 }
 

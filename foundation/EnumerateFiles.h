@@ -20,7 +20,7 @@
 struct CEnumerateFilesInfo {
     uint32_t size = 0;
     uint32_t reserved = 0;
-    uint32_t timeLow = 0;  // file time, low and high halves
+    uint32_t timeLow = 0; // file time, low and high halves
     uint32_t timeHigh = 0;
 };
 
@@ -29,8 +29,8 @@ inline constexpr uint32_t kEnumerateMaxExtensions = 5;
 struct CEnumerateFilesOptions {
     // 0: every subfolder; 1: not into folders beginning with "-"; 2: this folder only.
     uint32_t recursion = 1;
-    uint32_t folders = 0;     // 0 files, 1 folders
-    uint32_t namesOnly = 0;   // bare names instead of paths relative to the base folder
+    uint32_t folders = 0;   // 0 files, 1 folders
+    uint32_t namesOnly = 0; // bare names instead of paths relative to the base folder
     const char* folder = "";
     const char* prefix = "";
     uint32_t extensionCount = 0;
@@ -121,7 +121,10 @@ private:
 template <class T>
 class CEnumerateFilesCallbackTemplate : public CEnumerateFilesCallback {
 public:
-    explicit CEnumerateFilesCallbackTemplate(T& target) : m_Target(target) {}
+    explicit CEnumerateFilesCallbackTemplate(T& target)
+        : m_Target(target)
+    {
+    }
     uint32_t GetCount() override { return uint32_t(m_Target.GetCount()); }
     void AddEntry(const char* name, const CEnumerateFilesInfo& info) override { m_Target.AddName(name, info); }
     bool HasEntry(const char* name) override { return m_Target.HasName(name); }

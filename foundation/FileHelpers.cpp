@@ -79,7 +79,6 @@ bool CopyIfFits(char* destination, size_t size, const std::string& text)
     return true;
 }
 
-
 } // namespace
 
 bool HasOneIntegerConversion(const char* pattern)
@@ -138,8 +137,8 @@ uint64_t DosTimeToFileTime(uint16_t date, uint16_t time)
     const int seconds = (time & 31) * 2;
     const int minutes = time >> 5 & 63;
     const int hours = time >> 11;
-    if (day == 0 || month == 0 || month > 12 || day > DaysInMonth(year, month) || seconds > 59 || minutes > 59 ||
-        hours > 23)
+    if (day == 0 || month == 0 || month > 12 || day > DaysInMonth(year, month) || seconds > 59 || minutes > 59
+        || hours > 23)
         return 0;
     int64_t utc = 0;
     if (!plat::LocalTimeToUnixSeconds(year, month, day, hours, minutes, seconds, utc))

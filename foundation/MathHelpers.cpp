@@ -182,8 +182,8 @@ int32_t MultiplyDivide(int32_t a, int32_t b, int32_t c)
     const uint64_t numerator = product < 0 ? uint64_t(0) - uint64_t(product) : uint64_t(product);
     const uint64_t divisor = c < 0 ? uint64_t(0) - uint64_t(int64_t(c)) : uint64_t(c);
     const uint64_t quotient = (numerator + divisor / 2) / divisor;
-    const uint64_t limit = negative ? uint64_t(std::numeric_limits<int32_t>::max()) + 1
-                                    : uint64_t(std::numeric_limits<int32_t>::max());
+    const uint64_t limit
+        = negative ? uint64_t(std::numeric_limits<int32_t>::max()) + 1 : uint64_t(std::numeric_limits<int32_t>::max());
     if (quotient > limit)
         return -1;
     return negative ? int32_t(-int64_t(quotient)) : int32_t(quotient);

@@ -54,11 +54,11 @@ float EaseInOutSymmetric(float t, float a);
 
 // The lookup tables, built together on first use of any of them.
 struct CMathTables {
-    uint8_t sqrtMantissa[256];             // [i]: sqrt(1 + i/128), then [128 + i]: sqrt(2 (1 + i/128))
-    float sine[kTrigSteps + 1];            // [i]: function of the angle i/4000 of a turn
+    uint8_t sqrtMantissa[256];  // [i]: sqrt(1 + i/128), then [128 + i]: sqrt(2 (1 + i/128))
+    float sine[kTrigSteps + 1]; // [i]: function of the angle i/4000 of a turn
     float cosine[kTrigSteps + 1];
     float tangent[kTrigSteps + 1];
-    float arcTangent[kArcTanSteps + 1];    // [i]: the angle whose tangent is i/1000
+    float arcTangent[kArcTanSteps + 1]; // [i]: the angle whose tangent is i/1000
 };
 const CMathTables& GetMathTables();
 

@@ -2,7 +2,6 @@
 
 #include "platform/Clock.h"
 
-
 namespace {
 
 uint64_t gWrapOffset = 0;
@@ -10,13 +9,9 @@ uint64_t gLastClock = 0;
 
 } // namespace
 
-void RaiseTimerResolution()
-{
-}
+void RaiseTimerResolution() {}
 
-void RestoreTimerResolution()
-{
-}
+void RestoreTimerResolution() {}
 
 uint64_t MillisecondClock()
 {

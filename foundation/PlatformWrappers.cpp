@@ -102,9 +102,8 @@ bool RunProgram(const char* program, const char* arguments, ToolWindow, ProgramH
     }
     plat::ProcessHandle handle;
     // Without a handle nobody polls the tool, so the platform must reap it.
-    const bool started = plat::StartProcess(Windows1252ToUtf8(line),
-                                            workingFolder ? Windows1252ToUtf8(workingFolder) : "",
-                                            process ? &handle : nullptr);
+    const bool started = plat::StartProcess(
+        Windows1252ToUtf8(line), workingFolder ? Windows1252ToUtf8(workingFolder) : "", process ? &handle : nullptr);
     if (process)
         process->id = handle.id;
     return started;

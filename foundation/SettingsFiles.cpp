@@ -49,8 +49,8 @@ std::string FormatFloat(float value)
 float ParseFloat(std::string_view text)
 {
     size_t at = 0;
-    while (at < text.size() && (IsWhitespaceChar(static_cast<unsigned char>(text[at])) || text[at] == '\v' ||
-                                text[at] == '\f'))
+    while (at < text.size()
+           && (IsWhitespaceChar(static_cast<unsigned char>(text[at])) || text[at] == '\v' || text[at] == '\f'))
         ++at;
     if (at < text.size() && text[at] == '+' && at + 1 < text.size() && text[at + 1] != '-')
         ++at;
@@ -99,8 +99,8 @@ bool GetIniBool(const char* file, const char* section, const char* key, bool def
 
 float GetIniFloat(const char* file, const char* section, const char* key, float defaultValue)
 {
-    std::string text = plat::ReadProfileString(ToDisk(file), SectionName(section), ToDisk(key),
-                                               FormatFloat(defaultValue));
+    std::string text
+        = plat::ReadProfileString(ToDisk(file), SectionName(section), ToDisk(key), FormatFloat(defaultValue));
     if (text.size() > kFloatTextSize - 1)
         text.resize(kFloatTextSize - 1);
     return ParseFloat(text);
@@ -112,9 +112,8 @@ void GetIniString(const char* file, const char* section, const char* key, char* 
         return;
     bool marked = false;
     const std::string defaultText = Unmarked(CJString(buffer, int(strnlen(buffer, size))).GetString(), &marked);
-    std::string value = Utf8ToWindows1252(
-        plat::ReadProfileString(ToDisk(file), Unmarked(SkipWhitespace(section ? section : "")), Unmarked(key),
-                                defaultText));
+    std::string value = Utf8ToWindows1252(plat::ReadProfileString(
+        ToDisk(file), Unmarked(SkipWhitespace(section ? section : "")), Unmarked(key), defaultText));
     if (value.size() > size - 1)
         value.resize(size - 1);
     if (marked) {

@@ -14,8 +14,8 @@
 CJString GetConfigIniName();
 
 enum class SettingsFileForm {
-    Cfg,   // ".\<name>.CFG", in the working folder
-    CdIni  // "<name>CD.INI"
+    Cfg,  // ".\<name>.CFG", in the working folder
+    CdIni // "<name>CD.INI"
 };
 CJString GetSettingsFileName(const char* name, SettingsFileForm form);
 

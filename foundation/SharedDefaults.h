@@ -5,9 +5,7 @@
 
 #include <cstdint>
 
-inline void DoNothingNoArgs()
-{
-}
+inline void DoNothingNoArgs() {}
 
 template <typename Arg>
 void DoNothingOneArg(Arg)

@@ -7,10 +7,9 @@ namespace {
 // Code points of bytes 0x80 to 0x9F; 0 marks the five unassigned bytes, which
 // map to the C1 control of the same value, so that every byte round-trips.
 constexpr uint16_t kHigh[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
 uint32_t CodeOf(unsigned char byte)
@@ -53,11 +52,24 @@ std::string Utf8ToWindows1252(std::string_view text)
         unsigned char lead = text[i];
         uint32_t code = lead;
         size_t length = 1;
-        if (lead >= 0xF0) { code = lead & 0x07; length = 4; }
-        else if (lead >= 0xE0) { code = lead & 0x0F; length = 3; }
-        else if (lead >= 0xC0) { code = lead & 0x1F; length = 2; }
-        else if (lead >= 0x80) { out += '?'; ++i; continue; }
-        if (i + length > text.size()) { out += '?'; break; }
+        if (lead >= 0xF0) {
+            code = lead & 0x07;
+            length = 4;
+        } else if (lead >= 0xE0) {
+            code = lead & 0x0F;
+            length = 3;
+        } else if (lead >= 0xC0) {
+            code = lead & 0x1F;
+            length = 2;
+        } else if (lead >= 0x80) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        if (i + length > text.size()) {
+            out += '?';
+            break;
+        }
         bool valid = true;
         for (size_t k = 1; k < length; ++k) {
             unsigned char c = text[i + k];

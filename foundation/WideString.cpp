@@ -7,12 +7,27 @@ namespace {
 
 const char16_t kNoUnits[1] = {0};
 
-const char16_t* OrEmpty(const char16_t* s) { return s ? s : kNoUnits; }
-const char* OrEmpty(const char* s) { return s ? s : ""; }
+const char16_t* OrEmpty(const char16_t* s)
+{
+    return s ? s : kNoUnits;
+}
+const char* OrEmpty(const char* s)
+{
+    return s ? s : "";
+}
 
-uint32_t Code(char16_t c) { return c; }
-uint32_t Code(char c) { return uint8_t(c); }
-uint32_t FoldUpper(uint32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+uint32_t Code(char16_t c)
+{
+    return c;
+}
+uint32_t Code(char c)
+{
+    return uint8_t(c);
+}
+uint32_t FoldUpper(uint32_t c)
+{
+    return c >= 'a' && c <= 'z' ? c - 32 : c;
+}
 
 template <typename A, typename B>
 int CompareUnits(const A* a, const B* b, size_t n, bool noCase)
@@ -53,7 +68,10 @@ const char16_t* FindUnits(const char16_t* s, const B* sub, bool noCase)
     return nullptr;
 }
 
-bool IsCSpace(uint32_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsCSpace(uint32_t c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 int DigitValue(uint32_t c)
 {
@@ -135,23 +153,68 @@ char16_t* WideCopyN(char16_t* dst, const char16_t* src, size_t n)
     return dst;
 }
 
-int WideCompare(const char16_t* a, const char16_t* b) { return CompareUnits(OrEmpty(a), OrEmpty(b), SIZE_MAX, false); }
-int WideCompareN(const char16_t* a, const char16_t* b, size_t n) { return CompareUnits(OrEmpty(a), OrEmpty(b), n, false); }
-int WideNarrowCompare(const char16_t* a, const char* b) { return CompareUnits(OrEmpty(a), OrEmpty(b), SIZE_MAX, false); }
-int WideNarrowCompareN(const char16_t* a, const char* b, size_t n) { return CompareUnits(OrEmpty(a), OrEmpty(b), n, false); }
-int WideCompareNoCase(const char16_t* a, const char16_t* b) { return CompareUnits(OrEmpty(a), OrEmpty(b), SIZE_MAX, true); }
-int WideCompareNoCaseN(const char16_t* a, const char16_t* b, size_t n) { return CompareUnits(OrEmpty(a), OrEmpty(b), n, true); }
-int WideNarrowCompareNoCase(const char16_t* a, const char* b) { return CompareUnits(OrEmpty(a), OrEmpty(b), SIZE_MAX, true); }
-int WideNarrowCompareNoCaseN(const char16_t* a, const char* b, size_t n) { return CompareUnits(OrEmpty(a), OrEmpty(b), n, true); }
+int WideCompare(const char16_t* a, const char16_t* b)
+{
+    return CompareUnits(OrEmpty(a), OrEmpty(b), SIZE_MAX, false);
+}
+int WideCompareN(const char16_t* a, const char16_t* b, size_t n)
+{
+    return CompareUnits(OrEmpty(a), OrEmpty(b), n, false);
+}
+int WideNarrowCompare(const char16_t* a, const char* b)
+{
+    return CompareUnits(OrEmpty(a), OrEmpty(b), SIZE_MAX, false);
+}
+int WideNarrowCompareN(const char16_t* a, const char* b, size_t n)
+{
+    return CompareUnits(OrEmpty(a), OrEmpty(b), n, false);
+}
+int WideCompareNoCase(const char16_t* a, const char16_t* b)
+{
+    return CompareUnits(OrEmpty(a), OrEmpty(b), SIZE_MAX, true);
+}
+int WideCompareNoCaseN(const char16_t* a, const char16_t* b, size_t n)
+{
+    return CompareUnits(OrEmpty(a), OrEmpty(b), n, true);
+}
+int WideNarrowCompareNoCase(const char16_t* a, const char* b)
+{
+    return CompareUnits(OrEmpty(a), OrEmpty(b), SIZE_MAX, true);
+}
+int WideNarrowCompareNoCaseN(const char16_t* a, const char* b, size_t n)
+{
+    return CompareUnits(OrEmpty(a), OrEmpty(b), n, true);
+}
 
-const char16_t* WideFind(const char16_t* s, const char16_t* sub) { return FindUnits(s, sub, false); }
-const char16_t* WideFindNoCase(const char16_t* s, const char16_t* sub) { return FindUnits(s, sub, true); }
-const char16_t* WideFindNarrow(const char16_t* s, const char* sub) { return FindUnits(s, sub, false); }
-const char16_t* WideFindNarrowNoCase(const char16_t* s, const char* sub) { return FindUnits(s, sub, true); }
+const char16_t* WideFind(const char16_t* s, const char16_t* sub)
+{
+    return FindUnits(s, sub, false);
+}
+const char16_t* WideFindNoCase(const char16_t* s, const char16_t* sub)
+{
+    return FindUnits(s, sub, true);
+}
+const char16_t* WideFindNarrow(const char16_t* s, const char* sub)
+{
+    return FindUnits(s, sub, false);
+}
+const char16_t* WideFindNarrowNoCase(const char16_t* s, const char* sub)
+{
+    return FindUnits(s, sub, true);
+}
 
-int32_t WideToLong(const char16_t* s, const char16_t** end, int radix) { return ParseLong32(s, end, radix); }
-int32_t NarrowToLong(const char* s, const char** end, int radix) { return ParseLong32(s, end, radix); }
-int32_t WideToInt(const char16_t* s) { return ParseLong32<char16_t>(s, nullptr, 10); }
+int32_t WideToLong(const char16_t* s, const char16_t** end, int radix)
+{
+    return ParseLong32(s, end, radix);
+}
+int32_t NarrowToLong(const char* s, const char** end, int radix)
+{
+    return ParseLong32(s, end, radix);
+}
+int32_t WideToInt(const char16_t* s)
+{
+    return ParseLong32<char16_t>(s, nullptr, 10);
+}
 
 float WideToFloat(const char16_t* s)
 {

@@ -5,7 +5,10 @@ namespace {
 // Sequential little-endian fields over a record's bytes.
 class FieldReader {
 public:
-    explicit FieldReader(const uint8_t* bytes) : m_Bytes(bytes) {}
+    explicit FieldReader(const uint8_t* bytes)
+        : m_Bytes(bytes)
+    {
+    }
     void Get(uint16_t& value)
     {
         value = uint16_t(m_Bytes[0] | m_Bytes[1] << 8);
@@ -14,7 +17,7 @@ public:
     void Get(uint32_t& value)
     {
         value = uint32_t(m_Bytes[0]) | uint32_t(m_Bytes[1]) << 8 | uint32_t(m_Bytes[2]) << 16
-                | uint32_t(m_Bytes[3]) << 24;
+            | uint32_t(m_Bytes[3]) << 24;
         m_Bytes += 4;
     }
 
@@ -24,7 +27,10 @@ private:
 
 class FieldWriter {
 public:
-    explicit FieldWriter(uint8_t* bytes) : m_Bytes(bytes) {}
+    explicit FieldWriter(uint8_t* bytes)
+        : m_Bytes(bytes)
+    {
+    }
     void Put(uint16_t value)
     {
         *m_Bytes++ = uint8_t(value);

@@ -6,9 +6,9 @@
 #pragma once
 
 #include "foundation/CDynamicList.h"
+#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CListProperty.h"
-#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CObject.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"

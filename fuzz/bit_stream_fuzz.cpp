@@ -70,12 +70,9 @@ struct Range {
     int32_t minimum;
     int32_t maximum;
 };
-constexpr Range kRanges[] = {{0, 5},
-                             {-10, 5},
-                             {7, 7},
-                             {5, 0},
-                             {0, 255},
-                             {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}};
+constexpr Range kRanges[]
+    = {{0, 5}, {-10, 5}, {7, 7},
+       {5, 0}, {0, 255}, {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}};
 
 enum class Op : uint8_t { Bits, Bool, Ranged, Byte, Uint32, EightBytes, String, Text, Kind, Single, Count };
 
@@ -237,18 +234,23 @@ void SaveSeed(const char* folder, const char* name, const std::vector<uint8_t>& 
     std::string bytes(1, char(codes.size()));
     bytes.append(codes.begin(), codes.end());
     bytes.append(reinterpret_cast<const char*>(message.GetData()), message.GetLength());
-    std::ofstream(std::string(folder) + "/" + name, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    std::ofstream(std::string(folder) + "/" + name, std::ios::binary)
+        .write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 void WriteSeeds(const char* folder)
 {
     auto code = [](Op op, uint32_t parameter) { return uint8_t(uint32_t(op) + parameter * uint32_t(Op::Count)); };
-    std::vector<ReadValue> values = {
-        {Op::Bits, 3, 5, 0, {}, {}},      {Op::Bool, 0, 1, 0, {}, {}},
-        {Op::Ranged, 1, uint32_t(-3), 0, {}, {}}, {Op::Ranged, 5, 0x80000000u, 0, {}, {}},
-        {Op::Byte, 0, 0xAB, 0, {}, {}},   {Op::Uint32, 0, 0x01020304, 0, {}, {}},
-        {Op::EightBytes, 0, 1, 2, {}, {}}, {Op::String, 0, 0, 0, "abc", {}},
-        {Op::Text, 0, 1, 0, {}, CJString(u"h\u263A")}, {Op::Bits, 32, 0xDEADBEEF, 0, {}, {}}};
+    std::vector<ReadValue> values = {{Op::Bits, 3, 5, 0, {}, {}},
+                                     {Op::Bool, 0, 1, 0, {}, {}},
+                                     {Op::Ranged, 1, uint32_t(-3), 0, {}, {}},
+                                     {Op::Ranged, 5, 0x80000000u, 0, {}, {}},
+                                     {Op::Byte, 0, 0xAB, 0, {}, {}},
+                                     {Op::Uint32, 0, 0x01020304, 0, {}, {}},
+                                     {Op::EightBytes, 0, 1, 2, {}, {}},
+                                     {Op::String, 0, 0, 0, "abc", {}},
+                                     {Op::Text, 0, 1, 0, {}, CJString(u"h\u263A")},
+                                     {Op::Bits, 32, 0xDEADBEEF, 0, {}, {}}};
     std::vector<uint8_t> codes;
     CNetMessageStream message;
     for (const ReadValue& value : values) {

@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CFile opened;
     if (opened.Open(name.GetString(), FILE_READ | FILE_COMPRESSED | FILE_IN_MEMORY)) {
         CJString line;
-        while (opened.ReadLine(line)) {
-        }
+        while (opened.ReadLine(line)) {}
     } else {
         DeleteNamedBuffer(name.GetString());
     }

@@ -22,11 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
         if (mode == 2) {
             // Read as UTF-16 regardless of the mark.
-            while (file.GetFileBuf()->ReadLineWide(line)) {
-            }
+            while (file.GetFileBuf()->ReadLineWide(line)) {}
         } else {
-            while (file.ReadLine(line)) {
-            }
+            while (file.ReadLine(line)) {}
         }
         break;
     case 1: {

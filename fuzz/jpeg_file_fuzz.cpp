@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<uint8_t> bytes(data, data + size);
     CJPEGFileIO reader;
     CFrame frame;
-    if (reader.DecodeFromMemory(frame, bytes.data(), uint32_t(bytes.size()), "fuzz.jpg", 24) &&
-        frame.GetBitDepth() != 24)
+    if (reader.DecodeFromMemory(frame, bytes.data(), uint32_t(bytes.size()), "fuzz.jpg", 24)
+        && frame.GetBitDepth() != 24)
         __builtin_trap();
     return 0;
 }

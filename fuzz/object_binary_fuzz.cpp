@@ -21,8 +21,8 @@ void WriteSeeds(const char* folder)
 {
     auto save = [&](const char* name, CObject* object, IdMode ids) {
         const std::string bytes = ObjectToBinary(object, ids);
-        std::ofstream(std::string(folder) + "/" + name, std::ios::binary).write(bytes.data(),
-                                                                                  std::streamsize(bytes.size()));
+        std::ofstream(std::string(folder) + "/" + name, std::ios::binary)
+            .write(bytes.data(), std::streamsize(bytes.size()));
     };
     CFuzzRecord plain;
     save("defaults", &plain, IdMode::WithoutIds);

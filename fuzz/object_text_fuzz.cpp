@@ -22,8 +22,8 @@ void WriteSeeds(const char* folder)
 {
     auto save = [&](const char* name, CObject* object, IdMode ids) {
         const std::string text = ObjectToText(object, ids);
-        std::ofstream(std::string(folder) + "/" + name, std::ios::binary).write(text.data(),
-                                                                                 std::streamsize(text.size()));
+        std::ofstream(std::string(folder) + "/" + name, std::ios::binary)
+            .write(text.data(), std::streamsize(text.size()));
     };
     CFuzzRecord plain;
     save("record_defaults", &plain, IdMode::WithoutIds);

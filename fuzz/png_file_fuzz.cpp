@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CPNGFileIO reader;
     CFrame frame;
     const uint32_t depth = reader.GetHeaderBitDepth(bytes.data(), uint32_t(bytes.size()));
-    if (reader.DecodeFromMemory(frame, bytes.data(), uint32_t(bytes.size()), "fuzz.png", depth) &&
-        frame.GetBitDepth() != 24 && frame.GetBitDepth() != 32)
+    if (reader.DecodeFromMemory(frame, bytes.data(), uint32_t(bytes.size()), "fuzz.png", depth)
+        && frame.GetBitDepth() != 24 && frame.GetBitDepth() != 32)
         __builtin_trap();
     return 0;
 }

@@ -35,8 +35,8 @@ const std::string& FilePath()
 {
     static const std::string path = [] {
         std::random_device random;
-        const fs::path folder =
-            fs::temp_directory_path() / ("ombrisalt_profile_fuzz_" + std::to_string(random()) + std::to_string(random()));
+        const fs::path folder = fs::temp_directory_path()
+            / ("ombrisalt_profile_fuzz_" + std::to_string(random()) + std::to_string(random()));
         fs::create_directories(folder);
         static const fs::path removed = folder;
         std::atexit([] {
@@ -116,9 +116,9 @@ bool Writable(std::string_view section, std::string_view key, std::string_view v
     auto breaks = [](std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; };
     section = Trim(section);
     key = Trim(key);
-    return !section.empty() && !key.empty() && !breaks(section) && !breaks(key) && !breaks(value) &&
-           section.find(']') == std::string_view::npos && key.find('=') == std::string_view::npos &&
-           key.front() != ';' && key.front() != '[';
+    return !section.empty() && !key.empty() && !breaks(section) && !breaks(key) && !breaks(value)
+        && section.find(']') == std::string_view::npos && key.find('=') == std::string_view::npos && key.front() != ';'
+        && key.front() != '[';
 }
 
 // The stored text of a value: surrounding whitespace goes, then one pair of

@@ -65,11 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool registered = (RegisterImagesClasses(), true);
     (void)registered;
-    SReader in{ data, size };
+    SReader in{data, size};
     uint8_t depthSelector, width, height, kindSelector;
     if (!in.Byte(depthSelector) || !in.Byte(width) || !in.Byte(height) || !in.Byte(kindSelector))
         return 0;
-    constexpr uint32_t kDepths[] = { 8, 16, 24, 32 };
+    constexpr uint32_t kDepths[] = {8, 16, 24, 32};
     const uint32_t depth = kDepths[depthSelector & 3];
     const uint32_t kind = (kindSelector & 1) ? kFrameTwoBands : kFrameFiveBands;
     SRunLengthBlock main;
@@ -83,16 +83,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!frame || !frame->TakeRunLengthForm(kind, std::move(main), std::move(extra)))
         return 0;
 
-    CBlitType* types[] = { &GetNormalBlitType(), &GetTransparentMaskBlitType() };
+    CBlitType* types[] = {&GetNormalBlitType(), &GetTransparentMaskBlitType()};
     const int32_t w = width, h = height;
-    const CRect rects[] = { { 0, 0, w, h }, { w / 3, h / 4, w - w / 4, h }, { 1, 0, w, h / 2 + 1 } };
+    const CRect rects[] = {{0, 0, w, h}, {w / 3, h / 4, w - w / 4, h}, {1, 0, w, h / 2 + 1}};
     for (const uint32_t destinationDepth : kDepths) {
         auto destination = CFrame::MakeOwned(uint32_t(w + 2), uint32_t(h + 2), destinationDepth);
         for (CBlitType* type : types)
-            for (const float opacity : { 1.0f, 0.5f }) {
+            for (const float opacity : {1.0f, 0.5f}) {
                 type->SetOpacity(opacity);
                 for (const CRect& r : rects)
-                    destination->Blit(*frame, r, { r.left + 1, r.top + 1, r.right + 1, r.bottom + 1 }, *type);
+                    destination->Blit(*frame, r, {r.left + 1, r.top + 1, r.right + 1, r.bottom + 1}, *type);
                 type->SetOpacity(1.0f);
             }
     }

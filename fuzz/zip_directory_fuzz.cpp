@@ -33,8 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             CFileBuf* member = archive.OpenMember(name.c_str(), FILE_READ);
             if (!member)
                 continue;
-            while (member->Read(bytes.data(), uint32_t(bytes.size())) > 0) {
-            }
+            while (member->Read(bytes.data(), uint32_t(bytes.size())) > 0) {}
             member->Seek(member->GetSize());
             member->Seek(0);
             CJString line;

@@ -236,12 +236,12 @@ uint8_t Expand6(uint32_t i)
 }
 
 CColorDitherer::CColorDitherer(uint32_t width, float maximumError, const uint8_t* colours, const CPalette* palette)
-    : m_Width(width == 0 ? 1 : width),
-      m_RingSize(m_Width + 1),
-      m_MaximumError(maximumError),
-      m_MaximumError2(maximumError * maximumError),
-      m_Colours(colours),
-      m_Palette(palette)
+    : m_Width(width == 0 ? 1 : width)
+    , m_RingSize(m_Width + 1)
+    , m_MaximumError(maximumError)
+    , m_MaximumError2(maximumError * maximumError)
+    , m_Colours(colours)
+    , m_Palette(palette)
 {
     for (auto& ring : m_Error)
         ring.assign(m_RingSize, 0.0f);
@@ -249,7 +249,7 @@ CColorDitherer::CColorDitherer(uint32_t width, float maximumError, const uint8_t
 
 void CColorDitherer::AddError(float& r, float& g, float& b)
 {
-    float* channels[3] = { &r, &g, &b };
+    float* channels[3] = {&r, &g, &b};
     for (uint32_t c = 0; c < 3; ++c) {
         m_Asked[c] = *channels[c];
         m_Wanted[c] = std::clamp(m_Asked[c] - m_Error[c][m_Position], 0.0f, 1.0f);
@@ -263,7 +263,7 @@ void CColorDitherer::AddError(float& r, float& g, float& b)
 
 bool CColorDitherer::Distribute(float& r, float& g, float& b)
 {
-    float* channels[3] = { &r, &g, &b };
+    float* channels[3] = {&r, &g, &b};
     if (!m_Retried) {
         float distance = 0.0f;
         for (uint32_t c = 0; c < 3; ++c)
@@ -333,7 +333,9 @@ void DitherTo565Levels(CColorDitherer& ditherer, uint8_t* bgr)
 }
 
 CFilterChangeBitDepth::CFilterChangeBitDepth(Dither dither, uint32_t bitDepth)
-    : CFrameFilter(11), m_BitDepth(bitDepth), m_Dither(dither)
+    : CFrameFilter(11)
+    , m_BitDepth(bitDepth)
+    , m_Dither(dither)
 {
 }
 

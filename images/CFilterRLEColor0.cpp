@@ -33,16 +33,20 @@ bool IsTransparent(const uint8_t* p, uint32_t size)
 uint32_t EqualityKey(const uint8_t* p, uint32_t size, RunLengthEquality equality, uint32_t index)
 {
     switch (equality) {
-    case RunLengthEquality::Identical: return ReadPixel(p, size);
+    case RunLengthEquality::Identical:
+        return ReadPixel(p, size);
     case RunLengthEquality::PaletteEntry: {
         const CArrayPOD<uint8_t>& palette = GetGamePalette();
         if (palette.GetCount() < 768)
             return ReadPixel(p, 3);
         return FindNearestPaletteEntry(palette.GetData(), p[2], p[1], p[0], 1, 255);
     }
-    case RunLengthEquality::Rgb565: return PackColor565(p[2], p[1], p[0]);
-    case RunLengthEquality::Rgb565Alpha5: return uint32_t(PackColor565(p[2], p[1], p[0])) << 8 | (p[3] >> 3);
-    case RunLengthEquality::None: return index;
+    case RunLengthEquality::Rgb565:
+        return PackColor565(p[2], p[1], p[0]);
+    case RunLengthEquality::Rgb565Alpha5:
+        return uint32_t(PackColor565(p[2], p[1], p[0])) << 8 | (p[3] >> 3);
+    case RunLengthEquality::None:
+        return index;
     }
     return index;
 }
@@ -113,8 +117,8 @@ void DitherFrame(CFrame& frame, uint32_t target)
     const CArrayPOD<uint8_t>& palette = GetGamePalette();
     if (target == 8 && palette.GetCount() < 768)
         return;
-    CColorDitherer ditherer(frame.GetWidth(), target == 8 ? 0.5f : 100.8f,
-                            target == 8 ? palette.GetData() : nullptr, nullptr);
+    CColorDitherer ditherer(frame.GetWidth(), target == 8 ? 0.5f : 100.8f, target == 8 ? palette.GetData() : nullptr,
+                            nullptr);
     for (uint32_t y = 0; y < frame.GetHeight(); ++y) {
         uint8_t* row = frame.Row(y);
         for (uint32_t x = 0; x < frame.GetWidth(); ++x) {
@@ -187,7 +191,7 @@ bool CFilterRLEColor0::Apply(CFrame& frame, const CRect&)
     const CFrameFilter* chain = GetChain();
     const auto* depthFilter = chain ? dynamic_cast<const CFilterChangeBitDepth*>(chain->FindFilter(11)) : nullptr;
     const uint32_t target = depthFilter ? depthFilter->GetTargetDepth()
-                            : chain     ? chain->GetTargetBitDepth()
+        : chain                         ? chain->GetTargetBitDepth()
                                         : CFrame::SGetBitDepth();
     const bool dither = depthFilter && depthFilter->GetDither() == Dither::On;
     const int16_t offsetX = int16_t(frame.GetOffsetX()), offsetY = int16_t(frame.GetOffsetY());
@@ -216,7 +220,7 @@ bool CFilterRLEColor0::Apply(CFrame& frame, const CRect&)
         auto top = Band(frame, 229, 255, any);
         if (dither)
             DitherFrame(*top, 8);
-        constexpr uint32_t kBands[4][2] = { { 25, 76 }, { 76, 127 }, { 127, 178 }, { 178, 229 } };
+        constexpr uint32_t kBands[4][2] = {{25, 76}, {76, 127}, {127, 178}, {178, 229}};
         for (uint32_t i = 0; i < 4; ++i)
             if (auto band = Band(frame, kBands[i][0], kBands[i][1], any); any)
                 extra[i] = EncodeRunLengthBlock(*band, RunLengthEquality::PaletteEntry);

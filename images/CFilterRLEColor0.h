@@ -45,7 +45,11 @@ SRunLengthBlock EncodeRunLengthBlock(const CFrame& frame, RunLengthEquality equa
 class CFilterRLEColor0 : public CFrameFilter {
 public:
     enum class Mode : uint32_t { FiveBands = 0, TwoBands = 1 };
-    explicit CFilterRLEColor0(Mode mode) : CFrameFilter(8), m_Mode(mode) {}
+    explicit CFilterRLEColor0(Mode mode)
+        : CFrameFilter(8)
+        , m_Mode(mode)
+    {
+    }
     std::unique_ptr<CFrameFilter> Clone() const override;
     bool Apply(CFrame& frame, const CRect& rect) override;
     Mode GetMode() const { return m_Mode; }

@@ -38,11 +38,16 @@ uint8_t Log2(uint32_t v)
 uint32_t FormatBitsForDepth(uint32_t depth)
 {
     switch (depth) {
-    case 8: return kFrameFormat8;
-    case 16: return kFrameFormat16;
-    case 24: return kFrameFormat24;
-    case 32: return kFrameFormat32;
-    default: return 0;
+    case 8:
+        return kFrameFormat8;
+    case 16:
+        return kFrameFormat16;
+    case 24:
+        return kFrameFormat24;
+    case 32:
+        return kFrameFormat32;
+    default:
+        return 0;
     }
 }
 
@@ -67,7 +72,7 @@ bool ValidRunLengthForm(uint32_t depth, uint32_t width, uint32_t height, uint32_
     // Kind 2 holds palette indices, kind 4 RGB565 or 24-bit colour; both may
     // hold 4-byte pixels while a frame is being built.
     const bool known = (kind == kFrameFiveBands && (depth == 8 || depth == 32))
-                       || (kind == kFrameTwoBands && (depth == 16 || depth == 24 || depth == 32));
+        || (kind == kFrameTwoBands && (depth == 16 || depth == 24 || depth == 32));
     if (!known || !main.data)
         return false;
     const uint32_t size = depth / 8;
@@ -276,7 +281,7 @@ const uint32_t* CFrame::GetRLERowTable(uint32_t n) const
 
 void CFrame::GetBounds(CRect& out) const
 {
-    out = { m_OffsetX, m_OffsetY, m_OffsetX + int32_t(m_Width), m_OffsetY + int32_t(m_Height) };
+    out = {m_OffsetX, m_OffsetY, m_OffsetX + int32_t(m_Width), m_OffsetY + int32_t(m_Height)};
 }
 
 CPalette* CFrame::GetPalette() const
@@ -318,14 +323,14 @@ bool CFrame::HasVisiblePixels() const
 
 void CFrame::GetOpaqueBounds(CRect& out) const
 {
-    CRect found = { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
+    CRect found = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     const bool alpha = GetBitDepth() == 32 && !IsCompressed();
     for (int32_t y = 0; y < int32_t(m_Height); ++y)
         for (int32_t x = 0; x < int32_t(m_Width); ++x) {
             const uint32_t raw = GetRawPixel(x + m_OffsetX, y + m_OffsetY);
             if (alpha ? (raw >> 24) >= 8 : raw != 0) {
-                found = { std::min(found.left, x), std::min(found.top, y), std::max(found.right, x + 1),
-                          std::max(found.bottom, y + 1) };
+                found = {std::min(found.left, x), std::min(found.top, y), std::max(found.right, x + 1),
+                         std::max(found.bottom, y + 1)};
             }
         }
     out = found.left == INT32_MAX ? SizeToRect(m_Width, m_Height) : found;

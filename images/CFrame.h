@@ -42,8 +42,8 @@ inline constexpr uint32_t kFrameBorrowed = 0x4000;
 
 // One run-length block as a builder hands it to a frame.
 struct SRunLengthBlock {
-    std::unique_ptr<uint8_t[]> data; // starts with its u32 total size
-    uint32_t size = 0;               // bytes allocated
+    std::unique_ptr<uint8_t[]> data;  // starts with its u32 total size
+    uint32_t size = 0;                // bytes allocated
     std::unique_ptr<uint32_t[]> rows; // one byte offset per frame row
 };
 
@@ -153,8 +153,7 @@ public:
 
     // Builds the frame from its source image in the folder, or reads it from
     // its cache file (images/FrameCache.h); false when neither works.
-    virtual bool Load(const char* folder, const char* name, CFrameFilter* chain, uint32_t ignored,
-                      uint32_t fileFlags);
+    virtual bool Load(const char* folder, const char* name, CFrameFilter* chain, uint32_t ignored, uint32_t fileFlags);
     // The frame object of folder/name: the object file "name.txt" when it
     // holds one, else a new object of the class (CFrame without one); then
     // loaded. Null when the load fails.

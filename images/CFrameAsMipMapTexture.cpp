@@ -1,8 +1,8 @@
 #include "images/CFrameAsMipMapTexture.h"
 
-#include "images/CFrame.h"
 #include "blit/CBlitTypeList.h"
 #include "foundation/CPerformanceMonitor.h"
+#include "images/CFrame.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
@@ -152,8 +152,8 @@ std::vector<plat::TextureLevel> CFrameAsMipMapTexture::BuildLevels(CFrame& frame
                 const uint32_t* b = a + (stepY - 1) * up.width;
                 uint32_t out = 0;
                 for (int shift = 0; shift < 32; shift += 8) {
-                    const uint32_t sum = ((a[0] >> shift) & 0xFF) + ((a[stepX - 1] >> shift) & 0xFF) +
-                                         ((b[0] >> shift) & 0xFF) + ((b[stepX - 1] >> shift) & 0xFF);
+                    const uint32_t sum = ((a[0] >> shift) & 0xFF) + ((a[stepX - 1] >> shift) & 0xFF)
+                        + ((b[0] >> shift) & 0xFF) + ((b[stepX - 1] >> shift) & 0xFF);
                     out |= ((sum + 2) >> 2) << shift;
                 }
                 down.pixels[size_t(y) * down.width + x] = out;
@@ -225,9 +225,9 @@ bool CFrameAsMipMapTexture::Draw(float x, float y, uint32_t alpha, const SFloatR
         left = cl, top = ct, right = cr, bottom = cb;
         u0 = nu0, u1 = nu1, v0 = nv0, v1 = nv1;
     }
-    const plat::ScreenVertex corners[4] = {
-        ToBackBuffer(x + left, y + top, argb, u0, v0), ToBackBuffer(x + right, y + top, argb, u1, v0),
-        ToBackBuffer(x + right, y + bottom, argb, u1, v1), ToBackBuffer(x + left, y + bottom, argb, u0, v1)};
+    const plat::ScreenVertex corners[4]
+        = {ToBackBuffer(x + left, y + top, argb, u0, v0), ToBackBuffer(x + right, y + top, argb, u1, v0),
+           ToBackBuffer(x + right, y + bottom, argb, u1, v1), ToBackBuffer(x + left, y + bottom, argb, u0, v1)};
     return DrawQuad(corners, plat::TextureAddress::Clamp, plat::ScreenBlend::Normal);
 }
 
@@ -237,11 +237,11 @@ bool CFrameAsMipMapTexture::DrawTiled(const SFloatRect& rect)
         return false;
     const float tw = float(m_Texture->GetWidth());
     const float th = float(m_Texture->GetHeight());
-    const plat::ScreenVertex corners[4] = {
-        ToBackBuffer(rect.left, rect.top, 0xFFFFFFFFu, rect.left / tw, rect.top / th),
-        ToBackBuffer(rect.right, rect.top, 0xFFFFFFFFu, rect.right / tw, rect.top / th),
-        ToBackBuffer(rect.right, rect.bottom, 0xFFFFFFFFu, rect.right / tw, rect.bottom / th),
-        ToBackBuffer(rect.left, rect.bottom, 0xFFFFFFFFu, rect.left / tw, rect.bottom / th)};
+    const plat::ScreenVertex corners[4]
+        = {ToBackBuffer(rect.left, rect.top, 0xFFFFFFFFu, rect.left / tw, rect.top / th),
+           ToBackBuffer(rect.right, rect.top, 0xFFFFFFFFu, rect.right / tw, rect.top / th),
+           ToBackBuffer(rect.right, rect.bottom, 0xFFFFFFFFu, rect.right / tw, rect.bottom / th),
+           ToBackBuffer(rect.left, rect.bottom, 0xFFFFFFFFu, rect.left / tw, rect.bottom / th)};
     return DrawQuad(corners, plat::TextureAddress::Wrap, plat::ScreenBlend::Normal);
 }
 

@@ -1,12 +1,12 @@
 // The drawing operations of CFrame as a destination, and its pixel reads.
 #include "images/CFrame.h"
 
-#include "blit/CBlitType.h"
 #include "blit/BlitReport.h"
+#include "blit/CBlitType.h"
 #include "blit/CBlitWrap.h"
-#include "blit/DrawLineAA.h"
 #include "blit/CColor.h"
 #include "blit/CPalette.h"
+#include "blit/DrawLineAA.h"
 #include "blit/GamePalette.h"
 #include "blit/KernelLookupTables.h"
 #include "blit/LineClip.h"
@@ -82,11 +82,20 @@ template <typename F>
 void WithDepth(uint32_t depth, F&& f)
 {
     switch (depth) {
-    case 8: f(SPixel<8>{}); break;
-    case 16: f(SPixel<16>{}); break;
-    case 24: f(SPixel<24>{}); break;
-    case 32: f(SPixel<32>{}); break;
-    default: break;
+    case 8:
+        f(SPixel<8>{});
+        break;
+    case 16:
+        f(SPixel<16>{});
+        break;
+    case 24:
+        f(SPixel<24>{});
+        break;
+    case 32:
+        f(SPixel<32>{});
+        break;
+    default:
+        break;
     }
 }
 
@@ -170,7 +179,7 @@ bool CFrame::ToPixelRect(const CRect& rect, CRect& out) const
     GetBounds(bounds);
     if (!ClipRect(bounds, r))
         return false;
-    out = { r.left - m_OffsetX, r.top - m_OffsetY, r.right - m_OffsetX, r.bottom - m_OffsetY };
+    out = {r.left - m_OffsetX, r.top - m_OffsetY, r.right - m_OffsetX, r.bottom - m_OffsetY};
     return true;
 }
 
@@ -210,9 +219,10 @@ void CFrame::BlitToFrame(CFrameInterface& source, const CRect& s, const CRect& d
                        "The game is trying to Blit to a compressed frame.\nThis is possiblly a programming issue, "
                        "but just as likely a problem in the settings of a CFrames' property file.");
     if ((source.GetFlags() & 0x6) && &blitType == &GetWrapPow2BlitType()) {
-        ShowMessage("Error", "The game is trying to Blit Wrapped (tile) a compressed frame.  This is possiblly a "
-                             "programming issue, but just as likely a problem in the settings of a CFrames' property "
-                             "file.");
+        ShowMessage("Error",
+                    "The game is trying to Blit Wrapped (tile) a compressed frame.  This is possiblly a "
+                    "programming issue, but just as likely a problem in the settings of a CFrames' property "
+                    "file.");
         return;
     }
     ReportMissingRoutine(blitType, source.GetFlags(), m_Flags);
@@ -265,7 +275,9 @@ void CFrame::FillRect(const CRect& rect, CColor& colour)
         return;
     const uint32_t count = uint32_t(r.right - r.left);
     switch (GetBitDepth()) {
-    case 8: FillPixels<SPixel<8>>(*this, r, colour.GetPaletteIndex()); break;
+    case 8:
+        FillPixels<SPixel<8>>(*this, r, colour.GetPaletteIndex());
+        break;
     case 16:
         if (colour.GetAlpha() == 255) {
             FillPixels<SPixel<16>>(*this, r, colour.GetPixel565());
@@ -279,7 +291,9 @@ void CFrame::FillRect(const CRect& rect, CColor& colour)
                 BlendRun565(row, colour.GetPixel565(), colour.GetAlpha(), count);
         }
         break;
-    case 24: FillPixels<SPixel<24>>(*this, r, SPixel<24>::Value(colour)); break;
+    case 24:
+        FillPixels<SPixel<24>>(*this, r, SPixel<24>::Value(colour));
+        break;
     case 32: {
         const uint32_t alpha = colour.GetAlpha();
         if (alpha < 8)
@@ -292,7 +306,8 @@ void CFrame::FillRect(const CRect& rect, CColor& colour)
             BlendRun32(Row(uint32_t(y)) + size_t(r.left) * 4, count, colour.GetColorWord());
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -362,7 +377,8 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
                     return true;
                 }
             }
-            const uint8_t* alphaRow = m_ExtraBlocks[2] && m_ExtraRows[2] ? m_ExtraBlocks[2] + m_ExtraRows[2][uy] : nullptr;
+            const uint8_t* alphaRow
+                = m_ExtraBlocks[2] && m_ExtraRows[2] ? m_ExtraBlocks[2] + m_ExtraRows[2][uy] : nullptr;
             const uint8_t* cursor = alphaRow;
             if (const uint8_t* p = FindRunPixel(m_ExtraBlocks[3], m_ExtraRows[3], m_Width, uy, ux, size, &cursor)) {
                 uint8_t alpha = 0;
@@ -377,8 +393,8 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
             }
             return true;
         }
-        const uint8_t* blocks[5] = { m_Pixels, m_ExtraBlocks[3], m_ExtraBlocks[2], m_ExtraBlocks[1], m_ExtraBlocks[0] };
-        const uint32_t* rows[5] = { m_RowTable, m_ExtraRows[3], m_ExtraRows[2], m_ExtraRows[1], m_ExtraRows[0] };
+        const uint8_t* blocks[5] = {m_Pixels, m_ExtraBlocks[3], m_ExtraBlocks[2], m_ExtraBlocks[1], m_ExtraBlocks[0]};
+        const uint32_t* rows[5] = {m_RowTable, m_ExtraRows[3], m_ExtraRows[2], m_ExtraRows[1], m_ExtraRows[0]};
         for (uint32_t i = 0; i < 5; ++i)
             if (const uint8_t* p = FindRunPixel(blocks[i], rows[i], m_Width, uy, ux, 1); p && *p != 0) {
                 out.SetFromPaletteIndex(*p);
@@ -388,11 +404,20 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
     }
     const uint32_t raw = GetRawPixel(x, y);
     switch (depth) {
-    case 8: out.SetFromPaletteIndex(uint16_t(raw)); break;
-    case 16: from565(raw, 255); break;
-    case 24: out.Set(uint8_t(raw >> 16), uint8_t(raw >> 8), uint8_t(raw), 255); break;
-    case 32: out.Set(uint8_t(raw >> 16), uint8_t(raw >> 8), uint8_t(raw), uint8_t(raw >> 24)); break;
-    default: return false;
+    case 8:
+        out.SetFromPaletteIndex(uint16_t(raw));
+        break;
+    case 16:
+        from565(raw, 255);
+        break;
+    case 24:
+        out.Set(uint8_t(raw >> 16), uint8_t(raw >> 8), uint8_t(raw), 255);
+        break;
+    case 32:
+        out.Set(uint8_t(raw >> 16), uint8_t(raw >> 8), uint8_t(raw), uint8_t(raw >> 24));
+        break;
+    default:
+        return false;
     }
     return true;
 }
@@ -406,9 +431,9 @@ bool CFrame::HitTest(int32_t x, int32_t y) const
         return (GetRawPixel(x, y) >> 24) > 5;
     const uint32_t ux = uint32_t(px), uy = uint32_t(py), depth = GetBitDepth();
     const auto covered = [&](uint32_t block, uint32_t size) {
-        return block == 0 ? FindRunPixel(m_Pixels, m_RowTable, m_Width, uy, ux, size) != nullptr
-                          : FindRunPixel(m_ExtraBlocks[block - 1], m_ExtraRows[block - 1], m_Width, uy, ux, size)
-                                != nullptr;
+        return block == 0
+            ? FindRunPixel(m_Pixels, m_RowTable, m_Width, uy, ux, size) != nullptr
+            : FindRunPixel(m_ExtraBlocks[block - 1], m_ExtraRows[block - 1], m_Width, uy, ux, size) != nullptr;
     };
     if ((m_Flags & 0x6) == kFrameTwoBands) {
         if (depth != 8 && depth != 16 && depth != 24)

@@ -23,7 +23,7 @@ int32_t StoredKind(int32_t kind)
 
 uint32_t Brightness(const uint8_t* bgr)
 {
-    return std::max({ bgr[0], bgr[1], bgr[2] });
+    return std::max({bgr[0], bgr[1], bgr[2]});
 }
 
 template <typename F>
@@ -59,7 +59,10 @@ bool HasOpaquePixel(const CFrame& frame)
 
 } // namespace
 
-CFrameFilter::CFrameFilter(int32_t kind) : m_Kind(kind) {}
+CFrameFilter::CFrameFilter(int32_t kind)
+    : m_Kind(kind)
+{
+}
 
 CFrameFilter::~CFrameFilter()
 {
@@ -85,20 +88,40 @@ bool CFrameFilter::AddFilter(int32_t kind)
         return false;
     std::unique_ptr<CFrameFilter> filter;
     switch (kind) {
-    case 2: filter = std::make_unique<CFilterCenterHotSpot>(); break;
-    case 3: filter = std::make_unique<CFilterRemoveDeadAlpha>(5); break;
-    case 4: filter = std::make_unique<CFilterBlackBias>(); break;
-    case 5: filter = std::make_unique<CFilterZeroAlphaOnBlack>(15); break;
-    case 6: filter = std::make_unique<CFilterCropColor0>(); break;
-    case 7: filter = std::make_unique<CFilterRemoveBlackBlending>(); break;
+    case 2:
+        filter = std::make_unique<CFilterCenterHotSpot>();
+        break;
+    case 3:
+        filter = std::make_unique<CFilterRemoveDeadAlpha>(5);
+        break;
+    case 4:
+        filter = std::make_unique<CFilterBlackBias>();
+        break;
+    case 5:
+        filter = std::make_unique<CFilterZeroAlphaOnBlack>(15);
+        break;
+    case 6:
+        filter = std::make_unique<CFilterCropColor0>();
+        break;
+    case 7:
+        filter = std::make_unique<CFilterRemoveBlackBlending>();
+        break;
     case 8:
         filter = std::make_unique<CFilterRLEColor0>(GetTargetBitDepth() == 8 ? CFilterRLEColor0::Mode::FiveBands
                                                                              : CFilterRLEColor0::Mode::TwoBands);
         break;
-    case 9: filter = std::make_unique<CFilterRLEColor0>(CFilterRLEColor0::Mode::TwoBands); break;
-    case 10: filter = std::make_unique<CFilterCreateBestPalette>(); break;
-    case 11: filter = std::make_unique<CFilterChangeBitDepth>(Dither::Off, CFrame::SGetBitDepth()); break;
-    default: filter = std::make_unique<CFilterChangeBitDepth>(Dither::On, CFrame::SGetBitDepth()); break;
+    case 9:
+        filter = std::make_unique<CFilterRLEColor0>(CFilterRLEColor0::Mode::TwoBands);
+        break;
+    case 10:
+        filter = std::make_unique<CFilterCreateBestPalette>();
+        break;
+    case 11:
+        filter = std::make_unique<CFilterChangeBitDepth>(Dither::Off, CFrame::SGetBitDepth());
+        break;
+    default:
+        filter = std::make_unique<CFilterChangeBitDepth>(Dither::On, CFrame::SGetBitDepth());
+        break;
     }
     if (!InsertFilter(std::move(filter)))
         return false;
@@ -240,7 +263,7 @@ bool CFilterBlackBias::Apply(CFrame& frame, const CRect&)
                 if (depth == 8 && row[x] != 0) {
                     uint8_t r, g, b;
                     blend.GetColor(row[x], r, g, b);
-                    if (std::max({ r, g, b }) < 40)
+                    if (std::max({r, g, b}) < 40)
                         row[x] = 0;
                 } else if (depth == 24 && Brightness(row + 3 * x) < 40) {
                     std::memset(row + 3 * x, 0, 3);
@@ -285,7 +308,7 @@ bool CFilterCropColor0::Apply(CFrame& frame, const CRect&)
     // The bounds of a frame with nothing visible are the whole frame; it is
     // cropped to nothing instead.
     if (!HasOpaquePixel(frame))
-        r = { 0, 0, 0, 0 };
+        r = {0, 0, 0, 0};
     const auto round4 = [](int32_t v) { return v > 4 ? (v + 3) & ~3 : v; };
     const int32_t w = round4(r.right - r.left), h = round4(r.bottom - r.top);
     r.right = r.left + w;

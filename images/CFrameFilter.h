@@ -74,7 +74,10 @@ private:
 // on its hot spot.
 class CFilterCenterHotSpot : public CFrameFilter {
 public:
-    CFilterCenterHotSpot() : CFrameFilter(2) {}
+    CFilterCenterHotSpot()
+        : CFrameFilter(2)
+    {
+    }
     std::unique_ptr<CFrameFilter> Clone() const override;
     bool Apply(CFrame& frame, const CRect& rect) override;
 };
@@ -84,7 +87,11 @@ public:
 // is below it becomes all zero (kind 5).
 class CFilterRemoveDeadAlpha : public CFrameFilter {
 public:
-    explicit CFilterRemoveDeadAlpha(uint32_t threshold = 5) : CFrameFilter(3), m_Threshold(threshold) {}
+    explicit CFilterRemoveDeadAlpha(uint32_t threshold = 5)
+        : CFrameFilter(3)
+        , m_Threshold(threshold)
+    {
+    }
     std::unique_ptr<CFrameFilter> Clone() const override;
     bool Apply(CFrame& frame, const CRect& rect) override;
 
@@ -94,7 +101,11 @@ private:
 
 class CFilterZeroAlphaOnBlack : public CFrameFilter {
 public:
-    explicit CFilterZeroAlphaOnBlack(uint32_t threshold = 15) : CFrameFilter(5), m_Threshold(threshold) {}
+    explicit CFilterZeroAlphaOnBlack(uint32_t threshold = 15)
+        : CFrameFilter(5)
+        , m_Threshold(threshold)
+    {
+    }
     std::unique_ptr<CFrameFilter> Clone() const override;
     bool Apply(CFrame& frame, const CRect& rect) override;
 
@@ -107,7 +118,10 @@ private:
 // 8- and 16-bit frames at other targets are left alone.
 class CFilterBlackBias : public CFrameFilter {
 public:
-    CFilterBlackBias() : CFrameFilter(4) {}
+    CFilterBlackBias()
+        : CFrameFilter(4)
+    {
+    }
     std::unique_ptr<CFrameFilter> Clone() const override;
     bool Apply(CFrame& frame, const CRect& rect) override;
 };
@@ -116,7 +130,10 @@ public:
 // multiple of 4; the hot spot stays where it was.
 class CFilterCropColor0 : public CFrameFilter {
 public:
-    CFilterCropColor0() : CFrameFilter(6) {}
+    CFilterCropColor0()
+        : CFrameFilter(6)
+    {
+    }
     std::unique_ptr<CFrameFilter> Clone() const override;
     bool Apply(CFrame& frame, const CRect& rect) override;
 };
@@ -125,7 +142,10 @@ public:
 // alpha gets its unblended colour back.
 class CFilterRemoveBlackBlending : public CFrameFilter {
 public:
-    CFilterRemoveBlackBlending() : CFrameFilter(7) {}
+    CFilterRemoveBlackBlending()
+        : CFrameFilter(7)
+    {
+    }
     std::unique_ptr<CFrameFilter> Clone() const override;
     bool Apply(CFrame& frame, const CRect& rect) override;
 };
@@ -135,7 +155,10 @@ public:
 // only.
 class CFilterCreateBestPalette : public CFrameFilter {
 public:
-    CFilterCreateBestPalette() : CFrameFilter(10) {}
+    CFilterCreateBestPalette()
+        : CFrameFilter(10)
+    {
+    }
     std::unique_ptr<CFrameFilter> Clone() const override;
     bool Apply(CFrame& frame, const CRect& rect) override;
 };

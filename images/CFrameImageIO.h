@@ -10,8 +10,8 @@
 //
 // Other image formats are not converted: no external converter is run.
 
-#include "objects/CObject.h"
 #include "foundation/CJString.h"
+#include "objects/CObject.h"
 
 #include <cstdint>
 
@@ -34,8 +34,7 @@ public:
     virtual bool NeedsRecompress(const char* path);
     // Decodes one whole file held in memory; path names it in reports, depth
     // is the header's depth.
-    virtual bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path,
-                                  uint32_t depth);
+    virtual bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t depth);
     // 24 or 32 for a header the reader accepts, else 0.
     virtual uint32_t GetHeaderBitDepth(const uint8_t* data, uint32_t size);
 

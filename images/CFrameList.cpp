@@ -25,8 +25,8 @@ bool StartsWithCacheFolder(const char* folder)
 } // namespace
 
 CFrameList::CFrameList(CClassInfo* frameClass)
-    : CObjectArrayBaseTemplate<CFrame, CFrame>("TGA,RLA,PNG"),
-      m_pFrameClass(frameClass ? frameClass : CFrame::SGetClassInfo())
+    : CObjectArrayBaseTemplate<CFrame, CFrame>("TGA,RLA,PNG")
+    , m_pFrameClass(frameClass ? frameClass : CFrame::SGetClassInfo())
 {
 }
 

@@ -209,8 +209,8 @@ bool EncodeJpeg(CFile* file, const uint8_t* pixels, uint32_t width, uint32_t hei
         return false;
     }
     jpeg_create_compress(&info);
-    destination = static_cast<SFileDestination*>((*info.mem->alloc_small)(
-        reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, sizeof(SFileDestination)));
+    destination = static_cast<SFileDestination*>(
+        (*info.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, sizeof(SFileDestination)));
     destination->pub.init_destination = InitDestination;
     destination->pub.empty_output_buffer = EmptyOutput;
     destination->pub.term_destination = TermDestination;

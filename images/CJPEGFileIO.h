@@ -24,8 +24,7 @@ public:
 
     bool WriteImageFile(CFrame& frame, const char* path, uint32_t openFlags) override;
     const char* GetExtension() const override { return ".JPG"; }
-    bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path,
-                          uint32_t depth) override;
+    bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t depth) override;
     uint32_t GetHeaderBitDepth(const uint8_t*, uint32_t) override { return 24; }
 };
 

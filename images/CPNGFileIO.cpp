@@ -108,8 +108,8 @@ bool DecodePng(const uint8_t* data, size_t size, int headerOnly, uint64_t byteLi
     }
     // Deflate expands at most about 1032 to 1, so larger claims are lies.
     const uint64_t total = uint64_t(rowBytes) * height;
-    if ((channels != 3 && channels != 4) || rowBytes != size_t(width) * channels || total > byteLimit ||
-        total > (uint64_t(size) + 1024) * 1100 || total == 0)
+    if ((channels != 3 && channels != 4) || rowBytes != size_t(width) * channels || total > byteLimit
+        || total > (uint64_t(size) + 1024) * 1100 || total == 0)
         png_error(png, "PNG image refused");
     pixels = static_cast<uint8_t*>(std::malloc(size_t(total)));
     rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));

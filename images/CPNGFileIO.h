@@ -19,8 +19,7 @@ public:
     // alpha is never blended with black.
     bool LoadFrame(CFrame& frame, CFrameFilter* chain, uint32_t openFlags) override;
     const char* GetExtension() const override { return ".PNG"; }
-    bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path,
-                          uint32_t depth) override;
+    bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t depth) override;
     // 32 when the image has alpha after expansion, 24 without, 0 when the
     // header is not a PNG's.
     uint32_t GetHeaderBitDepth(const uint8_t* data, uint32_t size) override;

@@ -35,5 +35,11 @@ CProperty* GetPaletteHolderProperty();
 
 // The image extensions a frame folder is enumerated for, and the extension
 // of a frame list's own object file.
-inline const char* GetFrameImageTypes() { return "TGA,RLA,PNG"; }
-inline const char* GetFrameListFileExtension() { return "txt"; }
+inline const char* GetFrameImageTypes()
+{
+    return "TGA,RLA,PNG";
+}
+inline const char* GetFrameListFileExtension()
+{
+    return "txt";
+}

@@ -11,8 +11,8 @@
 #include "objects/CBoolProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CListProperty.h"
-#include "objects/ObjectFileCallbacks.h"
 #include "objects/CPropertyDeclarer.h"
+#include "objects/ObjectFileCallbacks.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,19 +24,19 @@ namespace {
 bool s_RebuildsEnabled = false;
 bool s_Rebuilding = false;
 
-constexpr const char* kRunLengthHelp =
-    "This controls if the image is held in memory in a compressed format.  Images with tanslucency must be RLE to "
-    "see the tanslucency.           Images that are designed to wrap (like window background textures) or that draw "
-    "directly to the screen (like a load spinner) cannont be RLE encoded.";
-constexpr const char* kAllCopyHelp =
-    "This forces a frame that is RLEed to have no Fills in it.  Fills are   when the same pixel is repeated many "
-    "times.  Things like JWindow Skin Alpha channels should set this so that they get the correct texture.   ";
-constexpr const char* kLossLessHelp =
-    "This controls if the image is saved with lossy or loss less   compression.  Lossy compression makes a lower "
-    "quality image   and a smaller file size, Loss Less is perfect quality but a   larger file size.";
-constexpr const char* kQualityHelp =
-    "This controls the quality of the lossy compression.  A higher number makes a higher quality image with a "
-    "larger file size.  A lower number will make a lower quality image with a smaller file size.";
+constexpr const char* kRunLengthHelp
+    = "This controls if the image is held in memory in a compressed format.  Images with tanslucency must be RLE to "
+      "see the tanslucency.           Images that are designed to wrap (like window background textures) or that draw "
+      "directly to the screen (like a load spinner) cannont be RLE encoded.";
+constexpr const char* kAllCopyHelp
+    = "This forces a frame that is RLEed to have no Fills in it.  Fills are   when the same pixel is repeated many "
+      "times.  Things like JWindow Skin Alpha channels should set this so that they get the correct texture.   ";
+constexpr const char* kLossLessHelp
+    = "This controls if the image is saved with lossy or loss less   compression.  Lossy compression makes a lower "
+      "quality image   and a smaller file size, Loss Less is perfect quality but a   larger file size.";
+constexpr const char* kQualityHelp
+    = "This controls the quality of the lossy compression.  A higher number makes a higher quality image with a "
+      "larger file size.  A lower number will make a lower quality image with a smaller file size.";
 
 } // namespace
 
@@ -60,7 +60,10 @@ void CStandAloneFrame::DeclareProperties(CPropertyDeclarer& d)
     d.AddBits(&C::m_Options, "Loss Less 2", kFrameOptionLossLess, BitDefault::Clear)
         .Description(kLossLessHelp)
         .Setter<&C::SetLossLess>();
-    d.Add(&C::m_JPEGQuality, "JPEG Quality 2", 80u).Range(0, 100).Description(kQualityHelp).Setter<&C::SetJPEGQuality>();
+    d.Add(&C::m_JPEGQuality, "JPEG Quality 2", 80u)
+        .Range(0, 100)
+        .Description(kQualityHelp)
+        .Setter<&C::SetJPEGQuality>();
     d.AddBits(&C::m_Options, "Center Hot Spot", kFrameOptionCenterHotSpot, BitDefault::Clear)
         .Setter<&C::SetCenterHotSpot>();
     d.AddBits(&C::m_Options, "Blended With Black", kFrameOptionBlendedWithBlack, BitDefault::Set)

@@ -29,8 +29,7 @@ public:
     // Builds the load chain from the options (on a copy of chain, or of the
     // default chain) and loads through it; the cache writer's settings and
     // the run-length minimum fill are restored afterwards.
-    bool Load(const char* folder, const char* name, CFrameFilter* chain, uint32_t ignored,
-              uint32_t fileFlags) override;
+    bool Load(const char* folder, const char* name, CFrameFilter* chain, uint32_t ignored, uint32_t fileFlags) override;
     void OnLoaded(CUntypedCObjectPointer* pointer) override;
 
     // The blit type the frame is drawn with.

@@ -76,7 +76,8 @@ bool ConvertRow(const uint8_t* in, uint32_t width, uint32_t fileBytes, uint8_t* 
             out[3] = (in[0] | in[1] | in[2]) ? 255 : 0;
         }
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -133,8 +134,8 @@ bool STgaHeader::Parse(const uint8_t* data, uint32_t size)
 
 bool STgaHeader::IsAccepted() const
 {
-    return colorMapType == 0 && (imageType == 2 || imageType == 9 || imageType == 10) &&
-           (pixelDepth == 24 || pixelDepth == 32);
+    return colorMapType == 0 && (imageType == 2 || imageType == 9 || imageType == 10)
+        && (pixelDepth == 24 || pixelDepth == 32);
 }
 
 uint32_t EncodeTgaRow(const uint8_t* pixels, uint32_t n, uint32_t p, uint8_t* out)
@@ -208,8 +209,7 @@ bool CTGAFileIO::NeedsRecompress(const char* path)
     return !(header.Parse(bytes, got) && header.IsAccepted() && header.imageType == 10);
 }
 
-bool CTGAFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path,
-                                  uint32_t depth)
+bool CTGAFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t depth)
 {
     STgaHeader header;
     if (!header.Parse(data, size) || !header.IsAccepted())
@@ -229,8 +229,8 @@ bool CTGAFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t s
         return false;
     if (packets && uint64_t((width + 127) / 128) * (1 + fileBytes) * height > available)
         return false;
-    const bool reuse = frame.GetPixels() && !frame.IsCompressed() && frame.GetWidth() == width &&
-                       frame.GetHeight() == height && frame.GetBitDepth() != 0;
+    const bool reuse = frame.GetPixels() && !frame.IsCompressed() && frame.GetWidth() == width
+        && frame.GetHeight() == height && frame.GetBitDepth() != 0;
     if (!reuse && !frame.Create(width, height, depth))
         return false;
     if (!frame.GetPixels())

@@ -54,8 +54,7 @@ public:
     // False only for an accepted header of type 10; true also when the file
     // does not open.
     bool NeedsRecompress(const char* path) override;
-    bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path,
-                          uint32_t depth) override;
+    bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t depth) override;
     uint32_t GetHeaderBitDepth(const uint8_t* data, uint32_t size) override;
 };
 

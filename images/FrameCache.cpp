@@ -1,10 +1,10 @@
 #include "images/FrameCache.h"
 
 #include "blit/CBlitTypeList.h"
+#include "foundation/ArchiveSeam.h"
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 #include "foundation/CStartupTextLog.h"
-#include "foundation/ArchiveSeam.h"
 #include "foundation/CompressedBlock.h"
 #include "foundation/FatalError.h"
 #include "foundation/FileHelpers.h"
@@ -128,8 +128,8 @@ bool ReadLosslessBody(CFrame& frame, CFile& file)
         return false;
     std::unique_ptr<uint8_t, decltype(&std::free)> owned(planes, &std::free);
     uint32_t w = 0, h = 0;
-    if (!file.TryReadUint32(w) || !file.TryReadUint32(h) || w > 0xFFFF || h > 0xFFFF ||
-        uint64_t(w) * h * 4 != size || size == 0)
+    if (!file.TryReadUint32(w) || !file.TryReadUint32(h) || w > 0xFFFF || h > 0xFFFF || uint64_t(w) * h * 4 != size
+        || size == 0)
         return false;
     const size_t n = size_t(w) * h;
     for (int p = 0; p < 4; ++p)
@@ -199,7 +199,8 @@ const CFrame* As32Bit(CFrame& frame, CFrame& storage)
 
 bool Dithers(const CFrameFilter* chain)
 {
-    const auto* depth = chain ? dynamic_cast<const CFilterChangeBitDepth*>(chain->FindFilter(kFilterKindBitDepth)) : nullptr;
+    const auto* depth
+        = chain ? dynamic_cast<const CFilterChangeBitDepth*>(chain->FindFilter(kFilterKindBitDepth)) : nullptr;
     return depth && depth->GetDither() == Dither::On;
 }
 
@@ -346,11 +347,16 @@ const char* GetFrameRecordExtension()
     if (s_CompressedCache)
         return "FRAME";
     switch (CFrame::SGetBitDepth()) {
-    case 8: return "frm";
-    case 16: return "frm16";
-    case 24: return "frm24";
-    case 32: return "frm32";
-    default: return nullptr;
+    case 8:
+        return "frm";
+    case 16:
+        return "frm16";
+    case 24:
+        return "frm24";
+    case 32:
+        return "frm32";
+    default:
+        return nullptr;
     }
 }
 
@@ -359,8 +365,8 @@ bool WriteFrameRecord(CFrame& frame, CFile& file)
     uint8_t header[kRecordHeaderSize] = {};
     const uint32_t height = frame.GetHeight();
     uint32_t sizes[5] = {};
-    const uint8_t* blocks[5] = {frame.GetPixels(), frame.GetRLEBlock(1), frame.GetRLEBlock(2), frame.GetRLEBlock(3),
-                                frame.GetRLEBlock(4)};
+    const uint8_t* blocks[5]
+        = {frame.GetPixels(), frame.GetRLEBlock(1), frame.GetRLEBlock(2), frame.GetRLEBlock(3), frame.GetRLEBlock(4)};
     const uint32_t* rows[5] = {frame.GetRowTable(), frame.GetRLERowTable(1), frame.GetRLERowTable(2),
                                frame.GetRLERowTable(3), frame.GetRLERowTable(4)};
     if (frame.IsCompressed()) {
@@ -416,8 +422,8 @@ bool ReadFrameRecord(CFrame& frame, CFile& file)
     for (uint32_t size : sizes)
         if (size)
             needed += size + uint64_t(height) * 4;
-    if (uint64_t(file.GetSize() - file.GetPosition()) < needed || (depth != 8 && depth != 16 && depth != 24 &&
-                                                                     depth != 32))
+    if (uint64_t(file.GetSize() - file.GetPosition()) < needed
+        || (depth != 8 && depth != 16 && depth != 24 && depth != 32))
         return false;
     RemovePaletteHolder(frame);
     frame.Free();
@@ -446,8 +452,7 @@ bool ReadFrameRecord(CFrame& frame, CFile& file)
         frame.SetOffset(offsetX, offsetY);
         return true;
     }
-    if ((kind != kFrameFiveBands && kind != kFrameTwoBands) || sizes[0] == 0 ||
-        !frame.Create(width, height, depth)) {
+    if ((kind != kFrameFiveBands && kind != kFrameTwoBands) || sizes[0] == 0 || !frame.Create(width, height, depth)) {
         frame.Free();
         return false;
     }
@@ -462,8 +467,8 @@ bool ReadFrameRecord(CFrame& frame, CFile& file)
             return false;
         }
     }
-    std::array<SRunLengthBlock, 4> extra = {std::move(blocks[1]), std::move(blocks[2]), std::move(blocks[3]),
-                                            std::move(blocks[4])};
+    std::array<SRunLengthBlock, 4> extra
+        = {std::move(blocks[1]), std::move(blocks[2]), std::move(blocks[3]), std::move(blocks[4])};
     if (!frame.TakeRunLengthForm(kind, std::move(blocks[0]), std::move(extra))) {
         frame.Free();
         return false;
@@ -488,9 +493,9 @@ bool CFrame::Load(const char* folder, const char* name, CFrameFilter* chain, uin
         CJString properties(folder ? folder : "");
         properties.AppendPath(name);
         properties += ".txt";
-        const bool rebuild =
-            source && (IsNewer(source->GetPath().GetString(), fileFlags, cachePath, 0) ||
-                       IsNewer(properties.GetString(), fileFlags, cachePath, 0));
+        const bool rebuild = source
+            && (IsNewer(source->GetPath().GetString(), fileFlags, cachePath, 0)
+                || IsNewer(properties.GetString(), fileFlags, cachePath, 0));
         if (rebuild) {
             CJString line;
             line.Format("Building Frame \"%s\" from Source File", name);
@@ -532,8 +537,8 @@ CFrame* CFrame::SLoadFrame(const char* folder, const char* name, uint32_t fileFl
     CFrame* frame = nullptr;
     bool fromFile = false;
     if (FileExists(objectFile.GetString(), fileFlags)) {
-        CObject* object = LoadObjectFromFile(objectFile.GetString(), fileFlags, IdMode::WithoutIds,
-                                             ReportUnknownClass::Quiet);
+        CObject* object
+            = LoadObjectFromFile(objectFile.GetString(), fileFlags, IdMode::WithoutIds, ReportUnknownClass::Quiet);
         frame = dynamic_cast<CFrame*>(object);
         if (!frame)
             delete object;

@@ -29,8 +29,10 @@ SRgba PixelAt(const CFrame& frame, const uint8_t* row, uint32_t x, const uint8_t
         const uint32_t r5 = v >> 11, g6 = (v >> 5) & 63, b5 = v & 31;
         return {uint8_t((255 * b5 + 16) / 31), uint8_t((255 * g6 + 32) / 63), uint8_t((255 * r5 + 16) / 31), 255};
     }
-    case 24: return {row[x * 3], row[x * 3 + 1], row[x * 3 + 2], 255};
-    default: return {row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3]};
+    case 24:
+        return {row[x * 3], row[x * 3 + 1], row[x * 3 + 2], 255};
+    default:
+        return {row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3]};
     }
 }
 

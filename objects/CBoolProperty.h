@@ -26,7 +26,8 @@ public:
 // usable as an array element.
 class CBitProperty : public CTypedProperty<uint32_t> {
 public:
-    CBitProperty(const char* declaredName, uint32_t defaultValue) : CTypedProperty(declaredName, defaultValue ? 1u : 0u)
+    CBitProperty(const char* declaredName, uint32_t defaultValue)
+        : CTypedProperty(declaredName, defaultValue ? 1u : 0u)
     {
     }
     void SetMask(uint32_t mask) { m_Mask = mask; }

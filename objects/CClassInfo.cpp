@@ -43,7 +43,9 @@ CClassInfo* const CClassInfo::kNoBase = reinterpret_cast<CClassInfo*>(~uintptr_t
 
 CClassInfo::CClassInfo(const char* className, float, CClassInfo* base, uint32_t objectSize)
     : m_ClassName(className)
-    , m_Base(base == kNoBase ? nullptr : base ? base : CObject::SGetClassInfo())
+    , m_Base(base == kNoBase ? nullptr
+                 : base      ? base
+                             : CObject::SGetClassInfo())
     , m_DynamicProperties(new CDynamicPropertyRegistry(CDynamicPropertyRegistry::Ownership::Borrowed))
     , m_ObjectSize(objectSize)
 {
@@ -253,9 +255,9 @@ void CClassInfo::ComputeVersion(float declaredVersion)
 // --- CNormalClassInfo ---
 
 CNormalClassInfo::CNormalClassInfo(CNormalClassInfo** slot, const char* className, float declaredVersion,
-                                   CClassInfo* base, uint32_t objectSize, uint8_t flags,
-                                   CreateOneFunction createOne, CreateArrayFunction createArray,
-                                   DeleteArrayFunction deleteArray, DeclareFunction declare)
+                                   CClassInfo* base, uint32_t objectSize, uint8_t flags, CreateOneFunction createOne,
+                                   CreateArrayFunction createArray, DeleteArrayFunction deleteArray,
+                                   DeclareFunction declare)
     : CClassInfo(className, declaredVersion, base, objectSize)
     , m_Flags(flags)
     , m_CreateOne(createOne)

@@ -144,8 +144,8 @@ public:
     // Stores itself in *slot before declaring, so that declarations may name
     // their own class.
     CNormalClassInfo(CNormalClassInfo** slot, const char* className, float declaredVersion, CClassInfo* base,
-                     uint32_t objectSize, uint8_t flags, CreateOneFunction createOne,
-                     CreateArrayFunction createArray, DeleteArrayFunction deleteArray, DeclareFunction declare);
+                     uint32_t objectSize, uint8_t flags, CreateOneFunction createOne, CreateArrayFunction createArray,
+                     DeleteArrayFunction deleteArray, DeclareFunction declare);
 
     CObject* CreateObject(int32_t a, int32_t b) override;
     CObject* CreateArray(int32_t count, int32_t b) override;
@@ -190,7 +190,6 @@ public:
     // Declared without defaults so that Find(name) means the class look-up.
     int32_t Find(const CJString& name, int32_t hint) override;
     int32_t Find(const char* name, int32_t hint) override;
-
 
 private:
     int32_t FindIndex(const char* name);

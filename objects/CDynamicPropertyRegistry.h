@@ -18,7 +18,10 @@ enum class DynamicKind : int32_t { Optional = 0, OnRequest = 1, AlwaysPresent = 
 class CDynamicPropertyRegistry : public CSimpleVirtualArray {
 public:
     enum class Ownership { Borrowed, Owned };
-    explicit CDynamicPropertyRegistry(Ownership ownership) : m_Owns(ownership == Ownership::Owned) {}
+    explicit CDynamicPropertyRegistry(Ownership ownership)
+        : m_Owns(ownership == Ownership::Owned)
+    {
+    }
     // An owning registry deletes its properties.
     ~CDynamicPropertyRegistry() override;
 

@@ -1,7 +1,7 @@
 #include "objects/CFileListList.h"
 
-#include "objects/CObjectFileArray.h"
 #include "foundation/CStartupTextLog.h"
+#include "objects/CObjectFileArray.h"
 #include "objects/ObjectFileCallbacks.h"
 
 namespace {

@@ -17,9 +17,15 @@ template <>
 class CTypedDynamicList<float> : public CDynamicList {
 public:
     CTypedDynamicList() = default;
-    CTypedDynamicList(CTypedDynamicList& source) : CDynamicList(source) {}
+    CTypedDynamicList(CTypedDynamicList& source)
+        : CDynamicList(source)
+    {
+    }
 
-    int32_t AddWithValue(const char* name, float value) { return CDynamicList::Add(name, std::bit_cast<uint32_t>(value)); }
+    int32_t AddWithValue(const char* name, float value)
+    {
+        return CDynamicList::Add(name, std::bit_cast<uint32_t>(value));
+    }
     using CDynamicList::FindValue; // the search by raw value word stays reachable
     // The first record whose value equals value exactly, or -1.
     int32_t FindValue(float value)

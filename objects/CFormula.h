@@ -56,7 +56,10 @@ private:
 template <typename T>
 class CMultipleFormula final : public CFormula<T> {
 public:
-    explicit CMultipleFormula(T factor) : m_Factor(factor) {}
+    explicit CMultipleFormula(T factor)
+        : m_Factor(factor)
+    {
+    }
     T ToDisplay(T stored) const override { return m_Factor * stored; }
     T FromDisplay(T shown) const override { return shown / m_Factor; }
 
@@ -68,7 +71,10 @@ private:
 template <typename T>
 class CAddFormula final : public CFormula<T> {
 public:
-    explicit CAddFormula(T n) : m_N(n) {}
+    explicit CAddFormula(T n)
+        : m_N(n)
+    {
+    }
     T ToDisplay(T stored) const override { return stored + m_N; }
     T FromDisplay(T shown) const override { return shown - m_N; }
 

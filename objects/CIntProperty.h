@@ -48,9 +48,15 @@ public:
         {
             return this->Apply([&](auto& p) { p.SetRange(minimum, maximum); });
         }
-        Declared& SpinStep(float step) { return this->Apply([&](auto& p) { p.SetSpinStep(step); }); }
+        Declared& SpinStep(float step)
+        {
+            return this->Apply([&](auto& p) { p.SetSpinStep(step); });
+        }
         // Not owned.
-        Declared& Formula(const CFormula<T>* formula) { return this->Apply([&](auto& p) { p.SetFormula(formula); }); }
+        Declared& Formula(const CFormula<T>* formula)
+        {
+            return this->Apply([&](auto& p) { p.SetFormula(formula); });
+        }
     };
 
 protected:

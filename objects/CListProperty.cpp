@@ -21,7 +21,10 @@ CJString Narrow(const CJString& text)
 // Puts the load file name named by reports back when it ends.
 class CLoadFileNameRestorer {
 public:
-    CLoadFileNameRestorer() : m_Previous(GetCurrentLoadFileName()) {}
+    CLoadFileNameRestorer()
+        : m_Previous(GetCurrentLoadFileName())
+    {
+    }
     ~CLoadFileNameRestorer() { GetCurrentLoadFileName() = m_Previous; }
     CLoadFileNameRestorer(const CLoadFileNameRestorer&) = delete;
     CLoadFileNameRestorer& operator=(const CLoadFileNameRestorer&) = delete;

@@ -23,7 +23,10 @@ public:
     // The object-file list's FindObjectIndex: the entry that holds object, or -1.
     using OwnerEntryFinder = int32_t (*)(CVirtualArray& fileList, CObject* object);
 
-    CListPropertyABC(const char* declaredName, int32_t defaultValue) : CTypedProperty(declaredName, defaultValue) {}
+    CListPropertyABC(const char* declaredName, int32_t defaultValue)
+        : CTypedProperty(declaredName, defaultValue)
+    {
+    }
 
     virtual CVirtualArray* GetList() const = 0;
 
@@ -77,10 +80,22 @@ public:
     template <typename Declared>
     class DeclarationWords : public CDeclarationWordsBase<Declared> {
     public:
-        Declared& AddMissingNames() { return this->Apply([](auto& p) { p.SetAddMissingNames(true); }); }
-        Declared& AcceptIndexText() { return this->Apply([](auto& p) { p.SetAcceptIndexText(true); }); }
-        Declared& DefaultWhenMissing() { return this->Apply([](auto& p) { p.SetUseDefaultWhenMissing(true); }); }
-        Declared& WriteFileNameOnly() { return this->Apply([](auto& p) { p.SetWriteFileNameOnly(true); }); }
+        Declared& AddMissingNames()
+        {
+            return this->Apply([](auto& p) { p.SetAddMissingNames(true); });
+        }
+        Declared& AcceptIndexText()
+        {
+            return this->Apply([](auto& p) { p.SetAcceptIndexText(true); });
+        }
+        Declared& DefaultWhenMissing()
+        {
+            return this->Apply([](auto& p) { p.SetUseDefaultWhenMissing(true); });
+        }
+        Declared& WriteFileNameOnly()
+        {
+            return this->Apply([](auto& p) { p.SetWriteFileNameOnly(true); });
+        }
         Declared& ChoiceFilter(CListChoiceFilter* filter)
         {
             return this->Apply([&](auto& p) { p.SetChoiceFilter(filter); });

@@ -132,7 +132,11 @@ bool BroadcastMessageToPlugIns(CMessage& message)
     PlugInList& list = PlugIns();
     struct DepthGuard {
         PlugInList& list;
-        explicit DepthGuard(PlugInList& l) : list(l) { ++list.broadcastDepth; }
+        explicit DepthGuard(PlugInList& l)
+            : list(l)
+        {
+            ++list.broadcastDepth;
+        }
         ~DepthGuard()
         {
             if (--list.broadcastDepth == 0 && list.hasGaps)

@@ -13,7 +13,10 @@ class CVirtualArray;
 
 class CMessage {
 public:
-    explicit CMessage(uint32_t typeId) : m_Type(typeId) {}
+    explicit CMessage(uint32_t typeId)
+        : m_Type(typeId)
+    {
+    }
     virtual ~CMessage() = default;
     // A message of the named type (registered when new).
     static CMessage CMessageByName(const char* name) { return CMessage(SGetMessageType(name)); }
@@ -42,7 +45,11 @@ void RegisterMessageTypes();
 
 class CCharacterTypedMessage : public CMessage {
 public:
-    explicit CCharacterTypedMessage(uint32_t character) : CMessage(SGetType()), m_Character(character) {}
+    explicit CCharacterTypedMessage(uint32_t character)
+        : CMessage(SGetType())
+        , m_Character(character)
+    {
+    }
     static uint32_t SGetType();
     uint32_t GetCharacter() const { return m_Character; }
 
@@ -52,7 +59,11 @@ private:
 
 class CPlaySoundMessage : public CMessage {
 public:
-    explicit CPlaySoundMessage(const CJString& sound) : CMessage(SGetType()), m_Sound(sound) {}
+    explicit CPlaySoundMessage(const CJString& sound)
+        : CMessage(SGetType())
+        , m_Sound(sound)
+    {
+    }
     static uint32_t SGetType();
     const CJString& GetSound() const { return m_Sound; }
 
@@ -62,7 +73,11 @@ private:
 
 class CChangedGammaMessage : public CMessage {
 public:
-    explicit CChangedGammaMessage(float gamma) : CMessage(SGetType()), m_Gamma(gamma) {}
+    explicit CChangedGammaMessage(float gamma)
+        : CMessage(SGetType())
+        , m_Gamma(gamma)
+    {
+    }
     static uint32_t SGetType();
     float GetGamma() const { return m_Gamma; }
 
@@ -73,7 +88,9 @@ private:
 class CItemAddedToVirtualArrayMessage : public CMessage {
 public:
     CItemAddedToVirtualArrayMessage(CVirtualArray* array, int32_t index)
-        : CMessage(SGetType()), m_Array(array), m_Index(index)
+        : CMessage(SGetType())
+        , m_Array(array)
+        , m_Index(index)
     {
     }
     static uint32_t SGetType();

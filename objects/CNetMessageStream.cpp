@@ -339,7 +339,8 @@ int32_t CNetMessageStream::NetStreamReadStringListValue(CVirtualArray& list)
     return int32_t(table->entries[size_t(index)]);
 }
 
-CNetMessageStream::CNestedObject::CNestedObject(CNetMessageStream& stream) : m_Stream(stream)
+CNetMessageStream::CNestedObject::CNestedObject(CNetMessageStream& stream)
+    : m_Stream(stream)
 {
     if (m_Stream.m_Nesting >= kMaxObjectNesting)
         m_Stream.NetStreamFatalError(nullptr, "");

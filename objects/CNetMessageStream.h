@@ -102,6 +102,6 @@ private:
 };
 
 // Fatal texts of the stream.
-inline constexpr const char* kUnicodeWhereAsciiExpected =
-    "Error 368:  A UNICODE string was found where the code was expecting an ASCII string. This is a bug in ht e "
-    "programming.";
+inline constexpr const char* kUnicodeWhereAsciiExpected
+    = "Error 368:  A UNICODE string was found where the code was expecting an ASCII string. This is a bug in ht e "
+      "programming.";

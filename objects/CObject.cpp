@@ -14,8 +14,8 @@
 
 #include <bit>
 #include <cstdlib>
-#include <memory>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -39,7 +39,8 @@ void CallReadHook()
 // Keeps the current load file name for the length of a read.
 class CLoadFileNameScope {
 public:
-    explicit CLoadFileNameScope(const char* name) : m_Previous(GetCurrentLoadFileName())
+    explicit CLoadFileNameScope(const char* name)
+        : m_Previous(GetCurrentLoadFileName())
     {
         GetCurrentLoadFileName().Set(name ? name : "");
     }
@@ -97,7 +98,11 @@ bool ShouldWriteProperty(const CProperty* property, CObject* object, CObjectStre
 // Holds one level of object nesting in a stream while an object is read.
 class CNestedObjectScope {
 public:
-    explicit CNestedObjectScope(CObjectStream& stream) : m_Stream(stream), m_Entered(stream.EnterNestedObject()) {}
+    explicit CNestedObjectScope(CObjectStream& stream)
+        : m_Stream(stream)
+        , m_Entered(stream.EnterNestedObject())
+    {
+    }
     ~CNestedObjectScope()
     {
         if (m_Entered)
@@ -141,8 +146,8 @@ CNormalClassInfo* CObject::s_ClassInfo = nullptr;
 CNormalClassInfo* CObject::SGetClassInfo()
 {
     if (!s_ClassInfo) {
-        new CNormalClassInfo(&s_ClassInfo, "CObject", 0.0f, CClassInfo::kNoBase, uint32_t(sizeof(CObject)), 1,
-                             nullptr, nullptr, nullptr, &CObject::DeclareProperties);
+        new CNormalClassInfo(&s_ClassInfo, "CObject", 0.0f, CClassInfo::kNoBase, uint32_t(sizeof(CObject)), 1, nullptr,
+                             nullptr, nullptr, &CObject::DeclareProperties);
         CClassInfoList::SGetInstance().Register(s_ClassInfo);
     }
     return s_ClassInfo;
@@ -442,8 +447,7 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
         return stream.Close();
     }
     CObjectStream memory;
-    memory.Attach(new CMemFileBuf(), fileFlags | FILE_CREATE | FILE_WRITE,
-                  ids ? IdMode::WithIds : IdMode::WithoutIds);
+    memory.Attach(new CMemFileBuf(), fileFlags | FILE_CREATE | FILE_WRITE, ids ? IdMode::WithIds : IdMode::WithoutIds);
     if (!UsesIndenting())
         memory.SetIndenting(false);
     WriteObjectText(this, memory, WriteHeader::With);
@@ -761,7 +765,11 @@ namespace {
 // failed read, or a fatal report unwinding, deletes the object).
 class CReadRollBack {
 public:
-    explicit CReadRollBack(CObjectStream& stream) : m_Stream(stream), m_Mark(stream.MarkRead()) {}
+    explicit CReadRollBack(CObjectStream& stream)
+        : m_Stream(stream)
+        , m_Mark(stream.MarkRead())
+    {
+    }
     ~CReadRollBack()
     {
         if (!m_Kept)
@@ -809,8 +817,7 @@ CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, Re
                             CJString* error, SaveBack saveBack)
 {
     CObjectStream stream;
-    if (!stream.Open(fileName, flags | FILE_IN_MEMORY | FILE_READ,
-                     ids))
+    if (!stream.Open(fileName, flags | FILE_IN_MEMORY | FILE_READ, ids))
         return nullptr;
     CObject* object;
     {
@@ -829,8 +836,7 @@ CObject* LoadObjectFromOpenFile(CFileBuf* buffer, uint32_t flags, IdMode ids, Re
                                 CJString* error)
 {
     CObjectStream stream;
-    stream.Attach(buffer, flags | FILE_READ,
-                  ids);
+    stream.Attach(buffer, flags | FILE_READ, ids);
     CObject* object = LoadFromOpenStream(stream, report, error);
     stream.Finish();
     // The buffer stays the caller's.
@@ -896,8 +902,7 @@ uint8_t* WriteObjectToMemory(CObject* object, uint32_t& size)
 {
     auto* buffer = new CMemFileBuf();
     CObjectStream stream;
-    stream.Attach(buffer, FILE_CREATE | FILE_WRITE,
-                  object->UsesObjectIDs() ? IdMode::WithIds : IdMode::WithoutIds);
+    stream.Attach(buffer, FILE_CREATE | FILE_WRITE, object->UsesObjectIDs() ? IdMode::WithIds : IdMode::WithoutIds);
     WriteObjectText(object, stream, WriteHeader::With);
     stream.Finish();
     size = uint32_t(buffer->GetSize());

@@ -98,38 +98,40 @@ public:
     }
 };
 
-#define OMBRISALT_REFLECTED(CClass, CBase)                \
-public:                                                   \
-    using BaseClass = CBase;                              \
-    static CNormalClassInfo* SGetClassInfo();             \
-    CClassInfo* GetClassInfo() const override;            \
-    static void DeclareProperties(CPropertyDeclarer& d);  \
-                                                          \
-private:                                                  \
+#define OMBRISALT_REFLECTED(CClass, CBase)                                                                             \
+public:                                                                                                                \
+    using BaseClass = CBase;                                                                                           \
+    static CNormalClassInfo* SGetClassInfo();                                                                          \
+    CClassInfo* GetClassInfo() const override;                                                                         \
+    static void DeclareProperties(CPropertyDeclarer& d);                                                               \
+                                                                                                                       \
+private:                                                                                                               \
     static CNormalClassInfo* s_ClassInfo;
 
 // Defines SGetClassInfo (builds and registers on first call) and GetClassInfo.
-#define OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, flags, createOne, createArray, deleteArray)             \
-    CNormalClassInfo* CClass::s_ClassInfo = nullptr;                                                          \
-    CNormalClassInfo* CClass::SGetClassInfo()                                                                 \
-    {                                                                                                         \
-        if (!s_ClassInfo) {                                                                                   \
-            CClassInfo* base = CClass::BaseClass::SGetClassInfo();                                            \
-            if (!s_ClassInfo) {                                                                               \
-                new CNormalClassInfo(&s_ClassInfo, #CClass, float(version), base, uint32_t(sizeof(CClass)),  \
-                                     uint8_t(flags), createOne, createArray, deleteArray,                     \
-                                     &CClass::DeclareProperties);                                             \
-                CClassInfoList::SGetInstance().Register(s_ClassInfo);                                         \
-            }                                                                                                 \
-        }                                                                                                     \
-        return s_ClassInfo;                                                                                   \
-    }                                                                                                         \
-    CClassInfo* CClass::GetClassInfo() const { return SGetClassInfo(); }
+#define OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, flags, createOne, createArray, deleteArray)                    \
+    CNormalClassInfo* CClass::s_ClassInfo = nullptr;                                                                   \
+    CNormalClassInfo* CClass::SGetClassInfo()                                                                          \
+    {                                                                                                                  \
+        if (!s_ClassInfo) {                                                                                            \
+            CClassInfo* base = CClass::BaseClass::SGetClassInfo();                                                     \
+            if (!s_ClassInfo) {                                                                                        \
+                new CNormalClassInfo(&s_ClassInfo, #CClass, float(version), base, uint32_t(sizeof(CClass)),            \
+                                     uint8_t(flags), createOne, createArray, deleteArray, &CClass::DeclareProperties); \
+                CClassInfoList::SGetInstance().Register(s_ClassInfo);                                                  \
+            }                                                                                                          \
+        }                                                                                                              \
+        return s_ClassInfo;                                                                                            \
+    }                                                                                                                  \
+    CClassInfo* CClass::GetClassInfo() const                                                                           \
+    {                                                                                                                  \
+        return SGetClassInfo();                                                                                        \
+    }
 
-#define OMBRISALT_IMPLEMENT_CLASS(CClass, version)                                                            \
-    OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, 0, &CreateOneObject<CClass>, &CreateObjectArray<CClass>, \
+#define OMBRISALT_IMPLEMENT_CLASS(CClass, version)                                                                     \
+    OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, 0, &CreateOneObject<CClass>, &CreateObjectArray<CClass>,           \
                                    &DeleteObjectArray<CClass>)
-#define OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClass, version) \
+#define OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClass, version)                                                            \
     OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, 1, nullptr, nullptr, nullptr)
 
 class CObject : public CSubscriber, public CPooledClassBase {

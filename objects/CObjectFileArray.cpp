@@ -2,10 +2,10 @@
 
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CFile.h"
-#include "objects/CFileListList.h"
 #include "foundation/CStartupTextLog.h"
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FatalError.h"
+#include "objects/CFileListList.h"
 #include "objects/CObject.h"
 #include "platform/Clock.h"
 
@@ -23,7 +23,7 @@ bool EndsWithNoCase(const CJString& text, const CJString& ending)
     const int length = text.GetLength();
     const int endingLength = ending.GetLength();
     return endingLength > 0 && endingLength <= length
-           && CompareNameNoCase(text.GetString() + (length - endingLength), ending.GetString()) == 0;
+        && CompareNameNoCase(text.GetString() + (length - endingLength), ending.GetString()) == 0;
 }
 
 int LastSeparator(const CJString& text)
@@ -38,7 +38,10 @@ int LastSeparator(const CJString& text)
 // Collects what one enumeration finds into new entries.
 class CEntryCollector : public CEnumerateFilesCallback {
 public:
-    explicit CEntryCollector(CArrayPOD<CObjectArrayFileEntry*>& entries) : m_Entries(entries) {}
+    explicit CEntryCollector(CArrayPOD<CObjectArrayFileEntry*>& entries)
+        : m_Entries(entries)
+    {
+    }
     uint32_t GetCount() override { return m_Entries.GetCount(); }
     void AddEntry(const char* name, const CEnumerateFilesInfo&) override
     {
@@ -510,7 +513,8 @@ void CObjectFileArray::MakeNamesRelative(uint32_t first, bool stripEndings)
     for (uint32_t i = first; i < m_Entries.GetCount(); ++i) {
         CJString& name = m_Entries[i]->name;
         if (!stripEndings) {
-            if (m_Folder.IsNotEmpty() && StartsWithNoCase(name.GetString(), prefix.GetString(), size_t(prefix.GetLength())))
+            if (m_Folder.IsNotEmpty()
+                && StartsWithNoCase(name.GetString(), prefix.GetString(), size_t(prefix.GetLength())))
                 name = name.Mid(prefix.GetLength());
         }
         for (const CJString& ending : m_ListFileNames)

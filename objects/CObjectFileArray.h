@@ -193,7 +193,10 @@ private:
 template <typename T, typename U = T>
 class CObjectArrayBaseTemplate : public CObjectFileArray {
 public:
-    explicit CObjectArrayBaseTemplate(const char* listFileNameText) : m_ListFileNameText(listFileNameText) {}
+    explicit CObjectArrayBaseTemplate(const char* listFileNameText)
+        : m_ListFileNameText(listFileNameText)
+    {
+    }
 
     CClassInfo* GetItemClassInfo() override { return U::SGetClassInfo(); }
     const char* GetListFileNameText() override { return m_ListFileNameText; }

@@ -9,7 +9,10 @@
 
 class CObjectProperty : public CProperty {
 public:
-    CObjectProperty(const char* declaredName, uint32_t size) : CProperty(declaredName, nullptr, size, kLevelNormal) {}
+    CObjectProperty(const char* declaredName, uint32_t size)
+        : CProperty(declaredName, nullptr, size, kLevelNormal)
+    {
+    }
 
     // The member inside owner.
     virtual CObject* GetMember(CObject* owner) const = 0;

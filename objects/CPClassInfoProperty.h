@@ -25,7 +25,10 @@ public:
     class DeclarationWords : public CDeclarationWordsBase<Declared> {
     public:
         // The class the editor's picker offers the derived classes of.
-        Declared& BaseClass(CClassInfo* info) { return this->Apply([&](auto& p) { p.SetBaseClass(info); }); }
+        Declared& BaseClass(CClassInfo* info)
+        {
+            return this->Apply([&](auto& p) { p.SetBaseClass(info); });
+        }
     };
 
 private:

@@ -25,7 +25,8 @@ public:
 // kept: a copy of the name per level would grow with the square of the depth.
 class CNestedLoadName {
 public:
-    explicit CNestedLoadName(const CJString& propertyName) : m_Length(GetCurrentLoadFileName().GetLength())
+    explicit CNestedLoadName(const CJString& propertyName)
+        : m_Length(GetCurrentLoadFileName().GetLength())
     {
         GetCurrentLoadFileName().Append(":");
         GetCurrentLoadFileName().Append(propertyName);
@@ -272,8 +273,8 @@ void CPObjectProperty::SetValueFromText(CObject* owner, const CJString& text, CO
 void CPObjectProperty::ReadValue(CObject* owner, const CJString& name, const CJString& value, CObjectStream* stream,
                                  int64_t linePosition) const
 {
-    const bool claimed = name.IsNotEmpty() && name.CompareNoCase(GetNameString()) != 0 &&
-                         name.CompareNoCase(GetAlternateName()) != 0;
+    const bool claimed
+        = name.IsNotEmpty() && name.CompareNoCase(GetNameString()) != 0 && name.CompareNoCase(GetAlternateName()) != 0;
     if (value.IsEmpty() && !claimed) {
         DeleteValue(owner);
         return;
@@ -379,8 +380,8 @@ bool CPObjectProperty::ReadBinary(CObject* owner, CObjectStream& stream) const
         return false;
     if (className.IsEmpty())
         return true;
-    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
-        className.GetString(), GetFirstBound(), GetSecondBound(), ReportUnknownClass::Fatal);
+    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(className.GetString(), GetFirstBound(),
+                                                                        GetSecondBound(), ReportUnknownClass::Fatal);
     if (!object)
         return false;
     // A class outside the required family would sit in a pointer of the
@@ -444,8 +445,8 @@ void CPObjectProperty::ReadPacked(CObject* owner, CNetMessageStream& stream) con
 
 bool CPObjectProperty::ClaimsName(const CJString& name) const
 {
-    return m_RequiredClass->GetPropertyCount() >= 2 &&
-           name.CompareNoCase(m_RequiredClass->GetProperty(1)->GetNameString()) == 0;
+    return m_RequiredClass->GetPropertyCount() >= 2
+        && name.CompareNoCase(m_RequiredClass->GetProperty(1)->GetNameString()) == 0;
 }
 
 void CPObjectProperty::PreloadReferencedItems(CObject* owner) const

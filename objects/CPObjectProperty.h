@@ -86,17 +86,32 @@ public:
     class DeclarationWords : public CDeclarationWordsBase<Declared> {
     public:
         // New objects of the class are the default.
-        Declared& DefaultClass(CClassInfo* info) { return this->Apply([&](auto& p) { p.SetDefaultClass(info); }); }
+        Declared& DefaultClass(CClassInfo* info)
+        {
+            return this->Apply([&](auto& p) { p.SetDefaultClass(info); });
+        }
         // A copy of the object (kept as its text) is the default; the caller keeps the object.
-        Declared& DefaultObject(CObject* object) { return this->Apply([&](auto& p) { p.SetDefaultObject(object); }); }
+        Declared& DefaultObject(CObject* object)
+        {
+            return this->Apply([&](auto& p) { p.SetDefaultObject(object); });
+        }
         // The class the editor offers first.
         Declared& PreferredClass(CClassInfo* info)
         {
             return this->Apply([&](auto& p) { p.SetPreferredClass(info); });
         }
-        Declared& NotDeletable() { return this->Apply([](auto& p) { p.SetMayDelete(false); }); }
-        Declared& NotEditable() { return this->Apply([](auto& p) { p.SetEditable(false); }); }
-        Declared& Inline(InlineMode mode) { return this->Apply([&](auto& p) { p.SetInlineMode(mode); }); }
+        Declared& NotDeletable()
+        {
+            return this->Apply([](auto& p) { p.SetMayDelete(false); });
+        }
+        Declared& NotEditable()
+        {
+            return this->Apply([](auto& p) { p.SetEditable(false); });
+        }
+        Declared& Inline(InlineMode mode)
+        {
+            return this->Apply([&](auto& p) { p.SetInlineMode(mode); });
+        }
     };
 
 protected:
@@ -132,7 +147,10 @@ public:
     using Setter = void (*)(CObject& owner, T* const& value);
 
     // The declared default must be null: defaults are a class or a text.
-    CTypedPObjectProperty(const char* name, T*) : CPObjectProperty(name, T::SGetClassInfo(), &StoreAs, &LoadAs) {}
+    CTypedPObjectProperty(const char* name, T*)
+        : CPObjectProperty(name, T::SGetClassInfo(), &StoreAs, &LoadAs)
+    {
+    }
 
     void SetSetter(Setter setter) { m_Setter = setter; }
 

@@ -1,9 +1,9 @@
 #include "objects/CProperty.h"
 
 #include "foundation/CMemFileBuf.h"
-#include "objects/CObjectModelHost.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObject.h"
+#include "objects/CObjectModelHost.h"
 #include "objects/CObjectStream.h"
 #include "objects/XmlTags.h"
 
@@ -46,8 +46,7 @@ int32_t CProperty::GetEffectiveLevel() const
     return m_Level;
 }
 
-void CProperty::ReadValue(CObject* object, const CJString&, const CJString& value, CObjectStream* stream,
-                          int64_t) const
+void CProperty::ReadValue(CObject* object, const CJString&, const CJString& value, CObjectStream* stream, int64_t) const
 {
     SetValueFromText(object, value, stream);
 }

@@ -89,8 +89,8 @@ public:
     virtual void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const = 0;
     // One "name=value" line met by the object reader; linePosition is where
     // the line starts in the stream.
-    virtual void ReadValue(CObject* object, const CJString& name, const CJString& value,
-                           CObjectStream* stream, int64_t linePosition) const;
+    virtual void ReadValue(CObject* object, const CJString& name, const CJString& value, CObjectStream* stream,
+                           int64_t linePosition) const;
     virtual bool ShouldWrite(CObject*) const { return true; }
     virtual bool IsDefault(CObject*) const { return false; }
     virtual void WriteName(CObject* object, CObjectStream& stream) const;

@@ -15,8 +15,8 @@ constexpr const char* kArrayCountName = "Array Count";
 
 bool NamesMatch(const CJString& name, const CProperty& property)
 {
-    return name.CompareNoCase(property.GetNameString()) == 0 ||
-           (property.GetAlternateName()[0] && name.CompareNoCase(property.GetAlternateName()) == 0);
+    return name.CompareNoCase(property.GetNameString()) == 0
+        || (property.GetAlternateName()[0] && name.CompareNoCase(property.GetAlternateName()) == 0);
 }
 
 } // namespace

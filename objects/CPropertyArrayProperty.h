@@ -114,7 +114,10 @@ public:
             return this->Apply([](auto& p) { p.SetStorage(ArrayStorage::ElementArrays); });
         }
         // One element per item of the list, each named by its item.
-        Declared& NamedBy(CVirtualArray* list) { return this->Apply([&](auto& p) { p.SetElementNameList(list); }); }
+        Declared& NamedBy(CVirtualArray* list)
+        {
+            return this->Apply([&](auto& p) { p.SetElementNameList(list); });
+        }
     };
 
 private:

@@ -39,14 +39,18 @@ struct CPropertyArray;
 enum class BitDefault { Clear, Set };
 
 template <typename Declared>
-class CNoDeclarationWords {};
+class CNoDeclarationWords {
+};
 
 template <typename Kind, typename Declared>
 struct DeclarationWordsFor {
     using type = CNoDeclarationWords<Declared>;
 };
 template <typename Kind, typename Declared>
-    requires requires { typename Kind::template DeclarationWords<Declared>; }
+requires requires
+{
+    typename Kind::template DeclarationWords<Declared>;
+}
 struct DeclarationWordsFor<Kind, Declared> {
     using type = typename Kind::template DeclarationWords<Declared>;
 };
@@ -54,31 +58,67 @@ struct DeclarationWordsFor<Kind, Declared> {
 template <typename Kind>
 class CDeclaredProperty : public DeclarationWordsFor<Kind, CDeclaredProperty<Kind>>::type {
 public:
-    explicit CDeclaredProperty(Kind& property) : m_Property(property) {}
+    explicit CDeclaredProperty(Kind& property)
+        : m_Property(property)
+    {
+    }
 
-    CDeclaredProperty& Units(const char* text) { return Option([&] { m_Property.SetUnits(text); }); }
+    CDeclaredProperty& Units(const char* text)
+    {
+        return Option([&] { m_Property.SetUnits(text); });
+    }
     // Visibility, kLevelHidden .. kLevelDebug; debug properties are never saved.
-    CDeclaredProperty& Level(int32_t level) { return Option([&] { m_Property.SetLevel(level); }); }
-    CDeclaredProperty& Description(const char* text) { return Option([&] { m_Property.SetDescription(text); }); }
+    CDeclaredProperty& Level(int32_t level)
+    {
+        return Option([&] { m_Property.SetLevel(level); });
+    }
+    CDeclaredProperty& Description(const char* text)
+    {
+        return Option([&] { m_Property.SetDescription(text); });
+    }
     // A second key read as this property (a key the data used to have).
-    CDeclaredProperty& AlternateName(const char* text) { return Option([&] { m_Property.SetAlternateName(text); }); }
+    CDeclaredProperty& AlternateName(const char* text)
+    {
+        return Option([&] { m_Property.SetAlternateName(text); });
+    }
     // Object text leaves the line out while the value is the default.
-    CDeclaredProperty& OmitWhenDefault() { return Option([&] { m_Property.SetWhenDefault(WhenDefault::Omit); }); }
+    CDeclaredProperty& OmitWhenDefault()
+    {
+        return Option([&] { m_Property.SetWhenDefault(WhenDefault::Omit); });
+    }
     // Object text leaves the line out while the value is empty (kinds that
     // have an empty value: strings, lists, owned objects, arrays, bits).
-    CDeclaredProperty& OmitWhenEmpty() { return Option([&] { m_Property.SetWhenEmpty(WhenEmpty::Omit); }); }
-    CDeclaredProperty& NotSaved() { return Option([&] { m_Property.SetSavedIn(SavedIn::Nowhere); }); }
-    CDeclaredProperty& SavedOnlyInText() { return Option([&] { m_Property.SetSavedIn(SavedIn::TextOnly); }); }
-    CDeclaredProperty& SavedOnlyInBinary() { return Option([&] { m_Property.SetSavedIn(SavedIn::BinaryOnly); }); }
+    CDeclaredProperty& OmitWhenEmpty()
+    {
+        return Option([&] { m_Property.SetWhenEmpty(WhenEmpty::Omit); });
+    }
+    CDeclaredProperty& NotSaved()
+    {
+        return Option([&] { m_Property.SetSavedIn(SavedIn::Nowhere); });
+    }
+    CDeclaredProperty& SavedOnlyInText()
+    {
+        return Option([&] { m_Property.SetSavedIn(SavedIn::TextOnly); });
+    }
+    CDeclaredProperty& SavedOnlyInBinary()
+    {
+        return Option([&] { m_Property.SetSavedIn(SavedIn::BinaryOnly); });
+    }
     // Streams without identities (plain data files) leave the property out,
     // as they must for values that only identities make meaningful.
-    CDeclaredProperty& OnlyInIdStreams() { return Option([&] { m_Property.SetWrittenIn(WrittenIn::IdStreamsOnly); }); }
+    CDeclaredProperty& OnlyInIdStreams()
+    {
+        return Option([&] { m_Property.SetWrittenIn(WrittenIn::IdStreamsOnly); });
+    }
     CDeclaredProperty& OnlyInIdLessStreams()
     {
         return Option([&] { m_Property.SetWrittenIn(WrittenIn::IdLessStreamsOnly); });
     }
     // The editor shows no row for it.
-    CDeclaredProperty& NoEditorRow() { return Option([&] { m_Property.SetNoRow(true); }); }
+    CDeclaredProperty& NoEditorRow()
+    {
+        return Option([&] { m_Property.SetNoRow(true); });
+    }
     // A member function of the owning class called in place of writing the member.
     template <auto Function>
     CDeclaredProperty& Setter()
@@ -112,7 +152,10 @@ private:
 
 class CPropertyDeclarer {
 public:
-    explicit CPropertyDeclarer(CClassInfo& info) : m_Info(info) {}
+    explicit CPropertyDeclarer(CClassInfo& info)
+        : m_Info(info)
+    {
+    }
 
     template <typename C, typename T, typename D>
     CDeclaredProperty<typename PropertyKindFor<T>::type> Add(T C::*member, const char* name, const D& defaultValue)
@@ -167,8 +210,8 @@ public:
     // A CPropertyArray member whose elements are ElementKind, built from the
     // element's name and elementArgs. (CPropertyArrayProperty.h)
     template <typename ElementKind, typename C, typename... Args>
-    auto AddArray(CPropertyArray<typename ElementKind::ValueType> C::*member, const char* name,
-                  const char* elementName, Args&&... elementArgs)
+    auto AddArray(CPropertyArray<typename ElementKind::ValueType> C::*member, const char* name, const char* elementName,
+                  Args&&... elementArgs)
     {
         using Array = CMemberArrayProperty<C, typename ElementKind::ValueType>;
         auto* element = new CSlotProperty<ElementKind>(elementName, std::forward<Args>(elementArgs)...);

@@ -4,4 +4,3 @@
 
 #include <cstring>
 #include <vector>
-

@@ -25,7 +25,8 @@ public:
     using Value = typename Kind::ValueType;
 
     template <typename... Args>
-    explicit CSlotProperty(Args&&... args) : Kind(std::forward<Args>(args)...)
+    explicit CSlotProperty(Args&&... args)
+        : Kind(std::forward<Args>(args)...)
     {
     }
 
@@ -42,4 +43,3 @@ public:
         static_cast<Value*>(static_cast<void*>(slot))->~Value();
     }
 };
-

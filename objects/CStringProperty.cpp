@@ -17,10 +17,19 @@ void CTranslatedText::Refresh()
 
 namespace {
 
-CJString& TextOf(CJString& value) { return value; }
-CJString& TextOf(CTranslatedText& value) { return value.m_Text; }
+CJString& TextOf(CJString& value)
+{
+    return value;
+}
+CJString& TextOf(CTranslatedText& value)
+{
+    return value.m_Text;
+}
 void RefreshTranslation(CJString&) {}
-void RefreshTranslation(CTranslatedText& value) { value.Refresh(); }
+void RefreshTranslation(CTranslatedText& value)
+{
+    value.Refresh();
+}
 
 bool NeedsBlock(const CJString& text)
 {

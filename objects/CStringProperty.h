@@ -21,8 +21,14 @@
 class CTranslatedText {
 public:
     CTranslatedText() = default;
-    CTranslatedText(const char* text) : m_Text(text) {}
-    CTranslatedText(const CJString& text) : m_Text(text) {}
+    CTranslatedText(const char* text)
+        : m_Text(text)
+    {
+    }
+    CTranslatedText(const CJString& text)
+        : m_Text(text)
+    {
+    }
 
     const CJString& GetText() const { return m_Text; }
     const CJString& GetTranslation() const { return m_Translation; }
@@ -80,7 +86,10 @@ public:
     template <typename Declared>
     class DeclarationWords : public CDeclarationWordsBase<Declared> {
     public:
-        Declared& EditLines(int32_t lines) { return this->Apply([&](auto& p) { p.SetEditLines(lines); }); }
+        Declared& EditLines(int32_t lines)
+        {
+            return this->Apply([&](auto& p) { p.SetEditLines(lines); });
+        }
     };
 
 private:

@@ -30,9 +30,9 @@ bool DecodeCompressedWave(const uint8_t* bytes, size_t size, PcmFormat& format, 
     const Uint8 channels = spec.channels > 2 ? 2 : spec.channels;
     bool ok = channels > 0 && spec.freq > 0;
     SDL_AudioCVT convert;
-    const int built = ok ? SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16LSB, channels,
-                                             spec.freq)
-                         : -1;
+    const int built = ok
+        ? SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16LSB, channels, spec.freq)
+        : -1;
     if (built < 0) {
         ok = false;
     } else if (built == 0) {

@@ -109,7 +109,7 @@ struct CAudioMixer::Voice {
     std::atomic<uint64_t> position{0}; // 32.32 source frames
     std::atomic<uint64_t> step{0};
     std::atomic<uint64_t> gains{0};
-    std::atomic<uint32_t> version{0};  // bumped by Unlock: written data reaches the mixer
+    std::atomic<uint32_t> version{0}; // bumped by Unlock: written data reaches the mixer
     // Written by the owner while the voice is silent; published by state.
     const uint8_t* data = nullptr;
     uint32_t frames = 0;
@@ -119,14 +119,17 @@ struct CAudioMixer::Voice {
     void ChangeState(uint32_t flags)
     {
         uint32_t seen = state.load();
-        while (!state.compare_exchange_weak(seen, ((seen + kSerialStep) & ~kFlagMask) | flags)) {
-        }
+        while (!state.compare_exchange_weak(seen, ((seen + kSerialStep) & ~kFlagMask) | flags)) {}
     }
 };
 
 // --- Mixer ---
 
-CAudioMixer::CAudioMixer() : m_Voices(new Voice[kMaxVoices]), m_Accum(size_t(kChunkFrames) * 2) {}
+CAudioMixer::CAudioMixer()
+    : m_Voices(new Voice[kMaxVoices])
+    , m_Accum(size_t(kChunkFrames) * 2)
+{
+}
 
 CAudioMixer::~CAudioMixer() = default;
 
@@ -145,8 +148,7 @@ int32_t CAudioMixer::TakeVoice()
         bool expected = false;
         if (m_Voices[i].used.compare_exchange_strong(expected, true)) {
             uint32_t high = m_VoiceHigh.load();
-            while (high < i + 1 && !m_VoiceHigh.compare_exchange_weak(high, i + 1)) {
-            }
+            while (high < i + 1 && !m_VoiceHigh.compare_exchange_weak(high, i + 1)) {}
             return int32_t(i);
         }
     }
@@ -230,7 +232,11 @@ void CAudioMixer::MixVoice(Voice& voice, int32_t* accum, uint32_t frames, bool s
 
 CAudioBuffer::CAudioBuffer(CAudioMixer& mixer, uint32_t voice, std::shared_ptr<Block> block, const PcmFormat& format,
                            uint32_t bytes)
-    : m_Mixer(mixer), m_Voice(voice), m_Block(std::move(block)), m_Format(format), m_Bytes(bytes)
+    : m_Mixer(mixer)
+    , m_Voice(voice)
+    , m_Block(std::move(block))
+    , m_Format(format)
+    , m_Bytes(bytes)
 {
     CAudioMixer::Voice& v = m_Mixer.m_Voices[m_Voice];
     v.data = m_Block->bytes.get();

@@ -129,8 +129,8 @@ private:
     std::unique_ptr<Voice[]> m_Voices;
     std::atomic<uint32_t> m_VoiceHigh{0}; // voices at and above are unused
     std::atomic<bool> m_Stereo{true};
-    std::atomic<uint64_t> m_MixCount{0};  // odd while a mix runs
-    std::vector<int32_t> m_Accum;         // the audio thread's, sized once
+    std::atomic<uint64_t> m_MixCount{0}; // odd while a mix runs
+    std::vector<int32_t> m_Accum;        // the audio thread's, sized once
 };
 
 } // namespace plat

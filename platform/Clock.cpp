@@ -11,7 +11,7 @@ MillisecondTickSource gTickSource = nullptr;
 
 timespec MonotonicNow()
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now;
 }
@@ -40,14 +40,12 @@ uint64_t GetHighResolutionFrequency()
 
 void SleepMs(uint32_t milliseconds)
 {
-    timespec remaining { time_t(milliseconds / 1000u), long(milliseconds % 1000u) * 1000000L };
+    timespec remaining{time_t(milliseconds / 1000u), long(milliseconds % 1000u) * 1000000L};
     // A signal cuts the sleep short; finish the rest.
-    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
-    }
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {}
 }
 
-bool LocalTimeToUnixSeconds(int year, int month, int day, int hours, int minutes, int seconds,
-                            int64_t& unixSeconds)
+bool LocalTimeToUnixSeconds(int year, int month, int day, int hours, int minutes, int seconds, int64_t& unixSeconds)
 {
     std::tm local{};
     local.tm_year = year - 1900;

@@ -19,8 +19,7 @@ void SleepMs(uint32_t milliseconds);
 // A wall-clock date and time in the local time zone (month 1-12), under the
 // daylight rule of that date, as seconds since 1970-01-01 UTC; false when the
 // C library cannot place it.
-bool LocalTimeToUnixSeconds(int year, int month, int day, int hours, int minutes, int seconds,
-                            int64_t& unixSeconds);
+bool LocalTimeToUnixSeconds(int year, int month, int day, int hours, int minutes, int seconds, int64_t& unixSeconds);
 
 // Test hook: replaces the source of GetMillisecondTick (null restores the OS
 // clock), so that wrap handling above this layer can be driven by hand.

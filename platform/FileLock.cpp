@@ -100,8 +100,7 @@ LockResult CFileLock::Acquire(std::string_view name)
             return LockResult::HeldByThisProcess;
         }
         int locked;
-        while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-        }
+        while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {}
         struct stat now;
         if (locked == 0 && ::stat(path.c_str(), &now) == 0 && now.st_dev == held.st_dev && now.st_ino == held.st_ino) {
             m_Fd = fd;

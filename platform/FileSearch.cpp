@@ -103,7 +103,8 @@ std::vector<FindEntry> FindFiles(std::string_view pattern)
 {
     std::vector<FindEntry> entries;
     const std::size_t slash = pattern.find_last_of("/\\");
-    const std::string_view folderPart = slash == std::string_view::npos ? std::string_view() : pattern.substr(0, slash + 1);
+    const std::string_view folderPart
+        = slash == std::string_view::npos ? std::string_view() : pattern.substr(0, slash + 1);
     const std::string_view last = pattern.substr(folderPart.size());
     if (last.empty() || HasWildcard(folderPart))
         return entries;

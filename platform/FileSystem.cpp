@@ -70,8 +70,7 @@ bool Describes(const FolderListing& listing, const struct stat& st)
 bool OldEnoughToTrust(const timespec& writeTime, const timespec& now)
 {
     const std::int64_t ageSeconds = std::int64_t(now.tv_sec) - std::int64_t(writeTime.tv_sec);
-    return ageSeconds > kMinimumAgeSeconds
-        || (ageSeconds == kMinimumAgeSeconds && now.tv_nsec >= writeTime.tv_nsec);
+    return ageSeconds > kMinimumAgeSeconds || (ageSeconds == kMinimumAgeSeconds && now.tv_nsec >= writeTime.tv_nsec);
 }
 
 // One spelling per folder: "." components and repeated or trailing

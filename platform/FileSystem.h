@@ -32,8 +32,8 @@ std::FILE* OpenFile(std::string_view name, const char* mode);
 
 struct FileStatus {
     bool isFolder = false;
-    bool isReadOnly = false;    // the owner has no write permission
-    std::uint64_t size = 0;     // bytes; 0 for a folder
+    bool isReadOnly = false;     // the owner has no write permission
+    std::uint64_t size = 0;      // bytes; 0 for a folder
     std::uint64_t writeTime = 0; // file time
 };
 
@@ -41,20 +41,20 @@ struct FileStatus {
 bool GetFileStatus(std::string_view name, FileStatus& status);
 bool PathExists(std::string_view name);
 bool IsFolder(std::string_view name);
-bool IsReadOnly(std::string_view name);            // false for a missing file
+bool IsReadOnly(std::string_view name); // false for a missing file
 // Sets or clears the owner write permission; false for a missing file.
 bool SetReadOnly(std::string_view name, bool readOnly);
 
 // One level, like mkdir; false when it exists or the parent is missing.
 bool CreateFolder(std::string_view name);
-bool DeleteFile(std::string_view name);            // files only
+bool DeleteFile(std::string_view name); // files only
 // Replaces an existing target, as the atomic replace needs.
 bool RenameFile(std::string_view from, std::string_view to);
 // Waits until the file's bytes are on the disk, so that a rename that
 // follows can never expose a half-written file after a crash.
 bool SyncFileToDisk(std::string_view name);
 
-std::string GetCurrentFolder();                    // absolute, no trailing "/"
+std::string GetCurrentFolder(); // absolute, no trailing "/"
 bool SetCurrentFolder(std::string_view name);
 
 // Absolute path of the running program; empty when it cannot be had.
@@ -93,7 +93,7 @@ enum class ReplacementLock { Take, HeldByCaller };
 class CReplacementFile {
 public:
     CReplacementFile() = default;
-    ~CReplacementFile();                           // abandons an uncommitted file
+    ~CReplacementFile(); // abandons an uncommitted file
     CReplacementFile(const CReplacementFile&) = delete;
     CReplacementFile& operator=(const CReplacementFile&) = delete;
 

@@ -17,18 +17,29 @@ constexpr uint16_t kExtended = 256;
 // Positions of the keys that are not characters of the layout, and of those
 // whose set-1 code does not follow from a simple range.
 constexpr ScanEntry kKeys[] = {
-    {SDL_SCANCODE_RETURN, 0x1C, vk::kReturn},       {SDL_SCANCODE_ESCAPE, 0x01, vk::kEscape},
-    {SDL_SCANCODE_BACKSPACE, 0x0E, vk::kBack},      {SDL_SCANCODE_TAB, 0x0F, vk::kTab},
-    {SDL_SCANCODE_SPACE, 0x39, vk::kSpace},         {SDL_SCANCODE_MINUS, 0x0C, 0},
-    {SDL_SCANCODE_EQUALS, 0x0D, 0},                 {SDL_SCANCODE_LEFTBRACKET, 0x1A, 0},
-    {SDL_SCANCODE_RIGHTBRACKET, 0x1B, 0},           {SDL_SCANCODE_BACKSLASH, 0x2B, 0},
-    {SDL_SCANCODE_NONUSHASH, 0x2B, 0},              {SDL_SCANCODE_SEMICOLON, 0x27, 0},
-    {SDL_SCANCODE_APOSTROPHE, 0x28, 0},             {SDL_SCANCODE_GRAVE, 0x29, 0},
-    {SDL_SCANCODE_COMMA, 0x33, 0},                  {SDL_SCANCODE_PERIOD, 0x34, 0},
-    {SDL_SCANCODE_SLASH, 0x35, 0},                  {SDL_SCANCODE_CAPSLOCK, 0x3A, vk::kCapital},
-    {SDL_SCANCODE_F11, 0x57, vk::kF11},             {SDL_SCANCODE_F12, 0x58, vk::kF12},
+    {SDL_SCANCODE_RETURN, 0x1C, vk::kReturn},
+    {SDL_SCANCODE_ESCAPE, 0x01, vk::kEscape},
+    {SDL_SCANCODE_BACKSPACE, 0x0E, vk::kBack},
+    {SDL_SCANCODE_TAB, 0x0F, vk::kTab},
+    {SDL_SCANCODE_SPACE, 0x39, vk::kSpace},
+    {SDL_SCANCODE_MINUS, 0x0C, 0},
+    {SDL_SCANCODE_EQUALS, 0x0D, 0},
+    {SDL_SCANCODE_LEFTBRACKET, 0x1A, 0},
+    {SDL_SCANCODE_RIGHTBRACKET, 0x1B, 0},
+    {SDL_SCANCODE_BACKSLASH, 0x2B, 0},
+    {SDL_SCANCODE_NONUSHASH, 0x2B, 0},
+    {SDL_SCANCODE_SEMICOLON, 0x27, 0},
+    {SDL_SCANCODE_APOSTROPHE, 0x28, 0},
+    {SDL_SCANCODE_GRAVE, 0x29, 0},
+    {SDL_SCANCODE_COMMA, 0x33, 0},
+    {SDL_SCANCODE_PERIOD, 0x34, 0},
+    {SDL_SCANCODE_SLASH, 0x35, 0},
+    {SDL_SCANCODE_CAPSLOCK, 0x3A, vk::kCapital},
+    {SDL_SCANCODE_F11, 0x57, vk::kF11},
+    {SDL_SCANCODE_F12, 0x58, vk::kF12},
     {SDL_SCANCODE_PRINTSCREEN, kExtended | 0x37, vk::kSnapshot},
-    {SDL_SCANCODE_SCROLLLOCK, 0x46, vk::kScroll},   {SDL_SCANCODE_PAUSE, 0x45, vk::kPause},
+    {SDL_SCANCODE_SCROLLLOCK, 0x46, vk::kScroll},
+    {SDL_SCANCODE_PAUSE, 0x45, vk::kPause},
     {SDL_SCANCODE_INSERT, kExtended | 0x52, vk::kInsert},
     {SDL_SCANCODE_HOME, kExtended | 0x47, vk::kHome},
     {SDL_SCANCODE_PAGEUP, kExtended | 0x49, vk::kPrior},
@@ -41,18 +52,27 @@ constexpr ScanEntry kKeys[] = {
     {SDL_SCANCODE_UP, kExtended | 0x48, vk::kUp},
     {SDL_SCANCODE_NUMLOCKCLEAR, kExtended | 0x45, vk::kNumLock},
     {SDL_SCANCODE_KP_DIVIDE, kExtended | 0x35, vk::kDivide},
-    {SDL_SCANCODE_KP_MULTIPLY, 0x37, vk::kMultiply}, {SDL_SCANCODE_KP_MINUS, 0x4A, vk::kSubtract},
+    {SDL_SCANCODE_KP_MULTIPLY, 0x37, vk::kMultiply},
+    {SDL_SCANCODE_KP_MINUS, 0x4A, vk::kSubtract},
     {SDL_SCANCODE_KP_PLUS, 0x4E, vk::kAdd},
     {SDL_SCANCODE_KP_ENTER, kExtended | 0x1C, vk::kReturn},
-    {SDL_SCANCODE_KP_1, 0x4F, vk::kNumpad0 + 1},    {SDL_SCANCODE_KP_2, 0x50, vk::kNumpad0 + 2},
-    {SDL_SCANCODE_KP_3, 0x51, vk::kNumpad0 + 3},    {SDL_SCANCODE_KP_4, 0x4B, vk::kNumpad0 + 4},
-    {SDL_SCANCODE_KP_5, 0x4C, vk::kNumpad0 + 5},    {SDL_SCANCODE_KP_6, 0x4D, vk::kNumpad0 + 6},
-    {SDL_SCANCODE_KP_7, 0x47, vk::kNumpad0 + 7},    {SDL_SCANCODE_KP_8, 0x48, vk::kNumpad0 + 8},
-    {SDL_SCANCODE_KP_9, 0x49, vk::kNumpad0 + 9},    {SDL_SCANCODE_KP_0, 0x52, vk::kNumpad0},
-    {SDL_SCANCODE_KP_PERIOD, 0x53, vk::kDecimal},   {SDL_SCANCODE_NONUSBACKSLASH, 0x56, 0},
+    {SDL_SCANCODE_KP_1, 0x4F, vk::kNumpad0 + 1},
+    {SDL_SCANCODE_KP_2, 0x50, vk::kNumpad0 + 2},
+    {SDL_SCANCODE_KP_3, 0x51, vk::kNumpad0 + 3},
+    {SDL_SCANCODE_KP_4, 0x4B, vk::kNumpad0 + 4},
+    {SDL_SCANCODE_KP_5, 0x4C, vk::kNumpad0 + 5},
+    {SDL_SCANCODE_KP_6, 0x4D, vk::kNumpad0 + 6},
+    {SDL_SCANCODE_KP_7, 0x47, vk::kNumpad0 + 7},
+    {SDL_SCANCODE_KP_8, 0x48, vk::kNumpad0 + 8},
+    {SDL_SCANCODE_KP_9, 0x49, vk::kNumpad0 + 9},
+    {SDL_SCANCODE_KP_0, 0x52, vk::kNumpad0},
+    {SDL_SCANCODE_KP_PERIOD, 0x53, vk::kDecimal},
+    {SDL_SCANCODE_NONUSBACKSLASH, 0x56, 0},
     {SDL_SCANCODE_APPLICATION, kExtended | 0x5D, vk::kApps},
-    {SDL_SCANCODE_LCTRL, 0x1D, vk::kControl},       {SDL_SCANCODE_LSHIFT, 0x2A, vk::kShift},
-    {SDL_SCANCODE_LALT, 0x38, vk::kMenu},           {SDL_SCANCODE_LGUI, kExtended | 0x5B, vk::kLWin},
+    {SDL_SCANCODE_LCTRL, 0x1D, vk::kControl},
+    {SDL_SCANCODE_LSHIFT, 0x2A, vk::kShift},
+    {SDL_SCANCODE_LALT, 0x38, vk::kMenu},
+    {SDL_SCANCODE_LGUI, kExtended | 0x5B, vk::kLWin},
     {SDL_SCANCODE_RCTRL, kExtended | 0x1D, vk::kControl},
     {SDL_SCANCODE_RSHIFT, 0x36, vk::kShift},
     {SDL_SCANCODE_RALT, kExtended | 0x38, vk::kMenu},
@@ -76,24 +96,37 @@ const ScanEntry* FindKey(SDL_Scancode scancode)
 uint16_t PunctuationVirtualKey(SDL_Keycode key)
 {
     switch (key) {
-    case ';': return 0xBA;
-    case '=': return 0xBB;
-    case ',': return 0xBC;
-    case '-': return 0xBD;
-    case '.': return 0xBE;
-    case '/': return 0xBF;
-    case '`': return 0xC0;
-    case '[': return 0xDB;
-    case '\\': return 0xDC;
-    case ']': return 0xDD;
-    case '\'': return 0xDE;
-    default: return 0;
+    case ';':
+        return 0xBA;
+    case '=':
+        return 0xBB;
+    case ',':
+        return 0xBC;
+    case '-':
+        return 0xBD;
+    case '.':
+        return 0xBE;
+    case '/':
+        return 0xBF;
+    case '`':
+        return 0xC0;
+    case '[':
+        return 0xDB;
+    case '\\':
+        return 0xDC;
+    case ']':
+        return 0xDD;
+    case '\'':
+        return 0xDE;
+    default:
+        return 0;
     }
 }
 
 constexpr uint16_t kHigh[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
 bool AltWithoutControl(uint16_t modifiers)
@@ -156,22 +189,31 @@ uint8_t ControlCharacterFor(SDL_Keycode key, uint16_t modifiers)
 {
     const bool control = (modifiers & KMOD_CTRL) != 0;
     switch (key) {
-    case SDLK_BACKSPACE: return control ? 127 : 8;
-    case SDLK_TAB: return 9;
+    case SDLK_BACKSPACE:
+        return control ? 127 : 8;
+    case SDLK_TAB:
+        return 9;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return control ? 10 : 13;
-    case SDLK_ESCAPE: return 27;
-    default: break;
+    case SDLK_KP_ENTER:
+        return control ? 10 : 13;
+    case SDLK_ESCAPE:
+        return 27;
+    default:
+        break;
     }
     if (!control)
         return 0;
     if (key >= 'a' && key <= 'z')
         return uint8_t(key - 'a' + 1);
     switch (key) {
-    case '[': return 27;
-    case '\\': return 28;
-    case ']': return 29;
-    default: return 0;
+    case '[':
+        return 27;
+    case '\\':
+        return 28;
+    case ']':
+        return 29;
+    default:
+        return 0;
     }
 }
 
@@ -228,10 +270,19 @@ void TranslateText(std::string_view utf8, uint16_t modifiers, std::vector<Window
         const unsigned char lead = static_cast<unsigned char>(utf8[i]);
         uint32_t code = lead;
         size_t length = 1;
-        if (lead >= 0xF0) { code = lead & 0x07; length = 4; }
-        else if (lead >= 0xE0) { code = lead & 0x0F; length = 3; }
-        else if (lead >= 0xC0) { code = lead & 0x1F; length = 2; }
-        else if (lead >= 0x80) { ++i; continue; }
+        if (lead >= 0xF0) {
+            code = lead & 0x07;
+            length = 4;
+        } else if (lead >= 0xE0) {
+            code = lead & 0x0F;
+            length = 3;
+        } else if (lead >= 0xC0) {
+            code = lead & 0x1F;
+            length = 2;
+        } else if (lead >= 0x80) {
+            ++i;
+            continue;
+        }
         if (i + length > utf8.size())
             break;
         bool valid = true;

@@ -85,8 +85,8 @@ bool StartProcess(std::string_view commandLine, std::string_view workingFolder, 
     CSpawnActions actions;
     if (!actions.IsValid())
         return false;
-    if (!workingFolder.empty() &&
-        ::posix_spawn_file_actions_addchdir_np(actions.Get(), ResolvePath(workingFolder).c_str()) != 0)
+    if (!workingFolder.empty()
+        && ::posix_spawn_file_actions_addchdir_np(actions.Get(), ResolvePath(workingFolder).c_str()) != 0)
         return false;
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
     if (::posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3) != 0)

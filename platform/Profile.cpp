@@ -85,7 +85,7 @@ std::uint64_t HashFolded(std::string_view section, std::string_view key)
 }
 
 struct KeyIndexItem {
-    std::uint64_t hash = 0;    // of section and key
+    std::uint64_t hash = 0; // of section and key
     std::uint32_t line = 0;
     std::uint32_t section = 0; // the line of its section's header
     bool operator<(const KeyIndexItem& other) const
@@ -358,9 +358,9 @@ bool WriteProfileString(std::string_view file, std::string_view section, std::st
 {
     section = Trim(section);
     key = Trim(key);
-    if (section.empty() || key.empty() || BreaksLines(section) || BreaksLines(key) || BreaksLines(value) ||
-        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
-        key.front() == ';' || key.front() == '[')
+    if (section.empty() || key.empty() || BreaksLines(section) || BreaksLines(key) || BreaksLines(value)
+        || section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos || key.front() == ';'
+        || key.front() == '[')
         return false;
 
     const std::string path = GetProfilePath(file);
@@ -375,10 +375,9 @@ bool WriteProfileString(std::string_view file, std::string_view section, std::st
         return false;
 
     const KeyPosition found = Locate(*old, section, key);
-    const std::string newLine = std::string(found.keyLine != std::string::npos
-                                                ? Classify(old->Text(found.keyLine)).name
-                                                : key)
-                              + "=" + std::string(value);
+    const std::string newLine
+        = std::string(found.keyLine != std::string::npos ? Classify(old->Text(found.keyLine)).name : key) + "="
+        + std::string(value);
     auto profile = std::make_shared<ParsedProfile>();
     std::string& bytes = profile->bytes;
     bytes.reserve(old->bytes.size() + newLine.size() + section.size() + 8 + old->lines.size());
@@ -388,9 +387,9 @@ bool WriteProfileString(std::string_view file, std::string_view section, std::st
         bytes += text;
         bytes += "\r\n";
     };
-    const std::size_t insertAt = found.keyLine != std::string::npos      ? std::string::npos
-                                 : found.firstSectionLine != std::string::npos ? found.sectionEnd
-                                                                               : old->lines.size();
+    const std::size_t insertAt = found.keyLine != std::string::npos ? std::string::npos
+        : found.firstSectionLine != std::string::npos               ? found.sectionEnd
+                                                                    : old->lines.size();
     for (std::size_t i = 0; i <= old->lines.size(); ++i) {
         if (i == insertAt) {
             if (found.firstSectionLine == std::string::npos) {

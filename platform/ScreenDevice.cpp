@@ -40,7 +40,8 @@ bool LevelsAreSound(const std::vector<TextureLevel>& levels)
 class CHeadlessTexture final : public CScreenTexture {
 public:
     CHeadlessTexture(std::vector<TextureLevel> levels, std::shared_ptr<CScreenTextureRegistry> registry)
-        : CScreenTexture(std::move(levels)), m_Registry(std::move(registry))
+        : CScreenTexture(std::move(levels))
+        , m_Registry(std::move(registry))
     {
         m_Registry->textures.insert(this);
     }
@@ -57,7 +58,10 @@ bool ScreenTextureLevelsAreSound(const std::vector<TextureLevel>& levels)
     return LevelsAreSound(levels);
 }
 
-CScreenDeviceHeadless::CScreenDeviceHeadless() : m_Registry(std::make_shared<CScreenTextureRegistry>()) {}
+CScreenDeviceHeadless::CScreenDeviceHeadless()
+    : m_Registry(std::make_shared<CScreenTextureRegistry>())
+{
+}
 
 CScreenDeviceHeadless::~CScreenDeviceHeadless()
 {

@@ -51,7 +51,10 @@ public:
     const std::vector<TextureLevel>& GetLevels() const { return m_Levels; }
 
 protected:
-    explicit CScreenTexture(std::vector<TextureLevel> levels) : m_Levels(std::move(levels)) {}
+    explicit CScreenTexture(std::vector<TextureLevel> levels)
+        : m_Levels(std::move(levels))
+    {
+    }
     std::vector<TextureLevel> m_Levels;
 };
 
@@ -82,7 +85,8 @@ public:
     // Triangles, three vertices each; without a texture the vertex colour
     // alone is drawn. False when nothing could be drawn.
     virtual bool DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
-                               TextureAddress address, ScreenBlend blend) = 0;
+                               TextureAddress address, ScreenBlend blend)
+        = 0;
     // count - 1 one-pixel lines through the vertices, in their colours.
     virtual bool DrawLineStrip(const ScreenVertex* vertices, size_t count, ScreenBlend blend) = 0;
     virtual void Clear(uint32_t argb) = 0;

@@ -3,8 +3,8 @@
 #include "platform/ScreenDeviceHeadless.h"
 #include "platform/WindowSDL.h"
 
-#include <SDL.h>
 #include <GL/glcorearb.h>
+#include <SDL.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,58 +15,58 @@ namespace {
 
 // Every entry point is looked up through SDL, so the same code runs on GLX
 // and on EGL contexts.
-#define OMBRISALT_GL_FUNCTIONS(X)                                                                                    \
-    X(PFNGLGENTEXTURESPROC, glGenTextures)                                                                           \
-    X(PFNGLDELETETEXTURESPROC, glDeleteTextures)                                                                     \
-    X(PFNGLBINDTEXTUREPROC, glBindTexture)                                                                           \
-    X(PFNGLTEXIMAGE2DPROC, glTexImage2D)                                                                             \
-    X(PFNGLTEXPARAMETERIPROC, glTexParameteri)                                                                       \
-    X(PFNGLPIXELSTOREIPROC, glPixelStorei)                                                                           \
-    X(PFNGLGENSAMPLERSPROC, glGenSamplers)                                                                           \
-    X(PFNGLDELETESAMPLERSPROC, glDeleteSamplers)                                                                     \
-    X(PFNGLSAMPLERPARAMETERIPROC, glSamplerParameteri)                                                               \
-    X(PFNGLBINDSAMPLERPROC, glBindSampler)                                                                           \
-    X(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers)                                                                   \
-    X(PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers)                                                             \
-    X(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer)                                                                   \
-    X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D)                                                         \
-    X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus)                                                     \
-    X(PFNGLBLITFRAMEBUFFERPROC, glBlitFramebuffer)                                                                   \
-    X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays)                                                                   \
-    X(PFNGLDELETEVERTEXARRAYSPROC, glDeleteVertexArrays)                                                             \
-    X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray)                                                                   \
-    X(PFNGLGENBUFFERSPROC, glGenBuffers)                                                                             \
-    X(PFNGLDELETEBUFFERSPROC, glDeleteBuffers)                                                                       \
-    X(PFNGLBINDBUFFERPROC, glBindBuffer)                                                                             \
-    X(PFNGLBUFFERDATAPROC, glBufferData)                                                                             \
-    X(PFNGLVERTEXATTRIBPOINTERPROC, glVertexAttribPointer)                                                           \
-    X(PFNGLENABLEVERTEXATTRIBARRAYPROC, glEnableVertexAttribArray)                                                   \
-    X(PFNGLCREATESHADERPROC, glCreateShader)                                                                         \
-    X(PFNGLSHADERSOURCEPROC, glShaderSource)                                                                         \
-    X(PFNGLCOMPILESHADERPROC, glCompileShader)                                                                       \
-    X(PFNGLGETSHADERIVPROC, glGetShaderiv)                                                                           \
-    X(PFNGLGETSHADERINFOLOGPROC, glGetShaderInfoLog)                                                                 \
-    X(PFNGLDELETESHADERPROC, glDeleteShader)                                                                         \
-    X(PFNGLCREATEPROGRAMPROC, glCreateProgram)                                                                       \
-    X(PFNGLATTACHSHADERPROC, glAttachShader)                                                                         \
-    X(PFNGLBINDATTRIBLOCATIONPROC, glBindAttribLocation)                                                             \
-    X(PFNGLLINKPROGRAMPROC, glLinkProgram)                                                                           \
-    X(PFNGLGETPROGRAMIVPROC, glGetProgramiv)                                                                         \
-    X(PFNGLDELETEPROGRAMPROC, glDeleteProgram)                                                                       \
-    X(PFNGLUSEPROGRAMPROC, glUseProgram)                                                                             \
-    X(PFNGLGETUNIFORMLOCATIONPROC, glGetUniformLocation)                                                             \
-    X(PFNGLUNIFORM2FPROC, glUniform2f)                                                                               \
-    X(PFNGLUNIFORM1IPROC, glUniform1i)                                                                               \
-    X(PFNGLACTIVETEXTUREPROC, glActiveTexture)                                                                       \
-    X(PFNGLVIEWPORTPROC, glViewport)                                                                                 \
-    X(PFNGLENABLEPROC, glEnable)                                                                                     \
-    X(PFNGLDISABLEPROC, glDisable)                                                                                   \
-    X(PFNGLBLENDFUNCPROC, glBlendFunc)                                                                               \
-    X(PFNGLCLEARCOLORPROC, glClearColor)                                                                             \
-    X(PFNGLCLEARPROC, glClear)                                                                                       \
-    X(PFNGLDRAWARRAYSPROC, glDrawArrays)                                                                             \
-    X(PFNGLREADPIXELSPROC, glReadPixels)                                                                             \
-    X(PFNGLFINISHPROC, glFinish)                                                                                     \
+#define OMBRISALT_GL_FUNCTIONS(X)                                                                                      \
+    X(PFNGLGENTEXTURESPROC, glGenTextures)                                                                             \
+    X(PFNGLDELETETEXTURESPROC, glDeleteTextures)                                                                       \
+    X(PFNGLBINDTEXTUREPROC, glBindTexture)                                                                             \
+    X(PFNGLTEXIMAGE2DPROC, glTexImage2D)                                                                               \
+    X(PFNGLTEXPARAMETERIPROC, glTexParameteri)                                                                         \
+    X(PFNGLPIXELSTOREIPROC, glPixelStorei)                                                                             \
+    X(PFNGLGENSAMPLERSPROC, glGenSamplers)                                                                             \
+    X(PFNGLDELETESAMPLERSPROC, glDeleteSamplers)                                                                       \
+    X(PFNGLSAMPLERPARAMETERIPROC, glSamplerParameteri)                                                                 \
+    X(PFNGLBINDSAMPLERPROC, glBindSampler)                                                                             \
+    X(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers)                                                                     \
+    X(PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers)                                                               \
+    X(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer)                                                                     \
+    X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D)                                                           \
+    X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus)                                                       \
+    X(PFNGLBLITFRAMEBUFFERPROC, glBlitFramebuffer)                                                                     \
+    X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays)                                                                     \
+    X(PFNGLDELETEVERTEXARRAYSPROC, glDeleteVertexArrays)                                                               \
+    X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray)                                                                     \
+    X(PFNGLGENBUFFERSPROC, glGenBuffers)                                                                               \
+    X(PFNGLDELETEBUFFERSPROC, glDeleteBuffers)                                                                         \
+    X(PFNGLBINDBUFFERPROC, glBindBuffer)                                                                               \
+    X(PFNGLBUFFERDATAPROC, glBufferData)                                                                               \
+    X(PFNGLVERTEXATTRIBPOINTERPROC, glVertexAttribPointer)                                                             \
+    X(PFNGLENABLEVERTEXATTRIBARRAYPROC, glEnableVertexAttribArray)                                                     \
+    X(PFNGLCREATESHADERPROC, glCreateShader)                                                                           \
+    X(PFNGLSHADERSOURCEPROC, glShaderSource)                                                                           \
+    X(PFNGLCOMPILESHADERPROC, glCompileShader)                                                                         \
+    X(PFNGLGETSHADERIVPROC, glGetShaderiv)                                                                             \
+    X(PFNGLGETSHADERINFOLOGPROC, glGetShaderInfoLog)                                                                   \
+    X(PFNGLDELETESHADERPROC, glDeleteShader)                                                                           \
+    X(PFNGLCREATEPROGRAMPROC, glCreateProgram)                                                                         \
+    X(PFNGLATTACHSHADERPROC, glAttachShader)                                                                           \
+    X(PFNGLBINDATTRIBLOCATIONPROC, glBindAttribLocation)                                                               \
+    X(PFNGLLINKPROGRAMPROC, glLinkProgram)                                                                             \
+    X(PFNGLGETPROGRAMIVPROC, glGetProgramiv)                                                                           \
+    X(PFNGLDELETEPROGRAMPROC, glDeleteProgram)                                                                         \
+    X(PFNGLUSEPROGRAMPROC, glUseProgram)                                                                               \
+    X(PFNGLGETUNIFORMLOCATIONPROC, glGetUniformLocation)                                                               \
+    X(PFNGLUNIFORM2FPROC, glUniform2f)                                                                                 \
+    X(PFNGLUNIFORM1IPROC, glUniform1i)                                                                                 \
+    X(PFNGLACTIVETEXTUREPROC, glActiveTexture)                                                                         \
+    X(PFNGLVIEWPORTPROC, glViewport)                                                                                   \
+    X(PFNGLENABLEPROC, glEnable)                                                                                       \
+    X(PFNGLDISABLEPROC, glDisable)                                                                                     \
+    X(PFNGLBLENDFUNCPROC, glBlendFunc)                                                                                 \
+    X(PFNGLCLEARCOLORPROC, glClearColor)                                                                               \
+    X(PFNGLCLEARPROC, glClear)                                                                                         \
+    X(PFNGLDRAWARRAYSPROC, glDrawArrays)                                                                               \
+    X(PFNGLREADPIXELSPROC, glReadPixels)                                                                               \
+    X(PFNGLFINISHPROC, glFinish)                                                                                       \
     X(PFNGLGETERRORPROC, glGetError)
 
 struct GL {
@@ -76,11 +76,11 @@ struct GL {
 
     bool Load(std::string& missing)
     {
-#define OMBRISALT_GL_LOAD(type, name)                                                                                \
-    name = reinterpret_cast<type>(SDL_GL_GetProcAddress(#name));                                                     \
-    if (!name) {                                                                                                     \
-        missing = #name;                                                                                             \
-        return false;                                                                                                \
+#define OMBRISALT_GL_LOAD(type, name)                                                                                  \
+    name = reinterpret_cast<type>(SDL_GL_GetProcAddress(#name));                                                       \
+    if (!name) {                                                                                                       \
+        missing = #name;                                                                                               \
+        return false;                                                                                                  \
     }
         OMBRISALT_GL_FUNCTIONS(OMBRISALT_GL_LOAD)
 #undef OMBRISALT_GL_LOAD
@@ -149,7 +149,9 @@ struct CScreenDeviceGL::State {
 class CGLTexture final : public CScreenTexture {
 public:
     CGLTexture(std::vector<TextureLevel> levels, CScreenDeviceGL::State& state)
-        : CScreenTexture(std::move(levels)), m_State(&state), m_Registry(state.registry)
+        : CScreenTexture(std::move(levels))
+        , m_State(&state)
+        , m_Registry(state.registry)
     {
         m_Registry->textures.insert(this);
     }
@@ -319,7 +321,8 @@ bool CScreenDeviceGL::State::Draw(GLenum mode, const ScreenVertex* vertices, siz
     return gl.glGetError() == GL_NO_ERROR;
 }
 
-CScreenDeviceGL::CScreenDeviceGL(CWindowSDL& window) : m_State(std::make_unique<State>())
+CScreenDeviceGL::CScreenDeviceGL(CWindowSDL& window)
+    : m_State(std::make_unique<State>())
 {
     m_State->window = &window;
 }
@@ -492,8 +495,8 @@ bool CScreenDeviceGL::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, in
     // OpenGL rows run bottom to top.
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x)
-            pixels[size_t(y) * size_t(width) + size_t(x)] =
-                raw[size_t(height - 1 - y) * size_t(width) + size_t(x)] | 0xFF000000u;
+            pixels[size_t(y) * size_t(width) + size_t(x)]
+                = raw[size_t(height - 1 - y) * size_t(width) + size_t(x)] | 0xFF000000u;
     return s.gl.glGetError() == GL_NO_ERROR;
 }
 

@@ -145,9 +145,9 @@ void CScreenRaster::DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, c
             const float l1 = w1 / (area * sign);
             const float l2 = 1.0f - l0 - l1;
             auto channel = [&](int shift) {
-                return (float((a.argb >> shift) & 0xFF) * l0 + float((b.argb >> shift) & 0xFF) * l1 +
-                        float((c.argb >> shift) & 0xFF) * l2) /
-                       255.0f;
+                return (float((a.argb >> shift) & 0xFF) * l0 + float((b.argb >> shift) & 0xFF) * l1
+                        + float((c.argb >> shift) & 0xFF) * l2)
+                    / 255.0f;
             };
             Colour colour{channel(0), channel(8), channel(16), channel(24)};
             if (level) {

@@ -23,47 +23,47 @@ namespace plat {
 struct WindowEvent {
     enum class Kind : uint8_t {
         None,
-        MouseMove,     // x, y, heldButtons
-        MouseButton,   // x, y, button, down, doubleClick
-        MouseWheel,    // wheelNotches (positive away from the user)
-        KeyDown,       // virtualKey, scanIndex
-        KeyUp,         // virtualKey, scanIndex
-        Char,          // character
-        SysChar,       // character typed with Alt held
+        MouseMove,   // x, y, heldButtons
+        MouseButton, // x, y, button, down, doubleClick
+        MouseWheel,  // wheelNotches (positive away from the user)
+        KeyDown,     // virtualKey, scanIndex
+        KeyUp,       // virtualKey, scanIndex
+        Char,        // character
+        SysChar,     // character typed with Alt held
         ContextMenuKey,
-        Activated,     // the window got the keyboard focus
-        Deactivated,   // the window lost it
+        Activated,   // the window got the keyboard focus
+        Deactivated, // the window lost it
         Minimised,
         Restored,
-        MouseLeft,     // the pointer left the window's client area
-        Close,         // the user closed the window
-        Quit           // the process was asked to end (signal, session end)
+        MouseLeft, // the pointer left the window's client area
+        Close,     // the user closed the window
+        Quit       // the process was asked to end (signal, session end)
     };
 
     Kind kind = Kind::None;
-    int32_t x = 0;                 // client pixels; may be negative
+    int32_t x = 0; // client pixels; may be negative
     int32_t y = 0;
-    uint32_t heldButtons = 0;      // button bits held during a move
-    uint32_t button = 0;           // one button bit
+    uint32_t heldButtons = 0; // button bits held during a move
+    uint32_t button = 0;      // one button bit
     bool down = false;
     bool doubleClick = false;
     float wheelNotches = 0.0f;
     uint16_t virtualKey = 0;
     uint16_t scanIndex = 0;
-    bool altHeld = false;          // with KeyDown and KeyUp
-    uint8_t character = 0;         // Windows-1252
+    bool altHeld = false;  // with KeyDown and KeyUp
+    uint8_t character = 0; // Windows-1252
 };
 
 // Windows virtual-key numbers the shell's tables read.
 namespace vk {
-inline constexpr uint16_t kBack = 0x08, kTab = 0x09, kReturn = 0x0D, kShift = 0x10, kControl = 0x11,
-                          kMenu = 0x12, kPause = 0x13, kCapital = 0x14, kEscape = 0x1B, kSpace = 0x20,
-                          kPrior = 0x21, kNext = 0x22, kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26,
-                          kRight = 0x27, kDown = 0x28, kSnapshot = 0x2C, kInsert = 0x2D, kDelete = 0x2E,
-                          kLWin = 0x5B, kRWin = 0x5C, kApps = 0x5D, kNumpad0 = 0x60, kMultiply = 0x6A,
-                          kAdd = 0x6B, kSubtract = 0x6D, kDecimal = 0x6E, kDivide = 0x6F, kF1 = 0x70,
-                          kF2 = 0x71, kF3 = 0x72, kF4 = 0x73, kF5 = 0x74, kF6 = 0x75, kF7 = 0x76, kF8 = 0x77,
-                          kF9 = 0x78, kF10 = 0x79, kF11 = 0x7A, kF12 = 0x7B, kNumLock = 0x90, kScroll = 0x91;
+inline constexpr uint16_t kBack = 0x08, kTab = 0x09, kReturn = 0x0D, kShift = 0x10, kControl = 0x11, kMenu = 0x12,
+                          kPause = 0x13, kCapital = 0x14, kEscape = 0x1B, kSpace = 0x20, kPrior = 0x21, kNext = 0x22,
+                          kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28,
+                          kSnapshot = 0x2C, kInsert = 0x2D, kDelete = 0x2E, kLWin = 0x5B, kRWin = 0x5C, kApps = 0x5D,
+                          kNumpad0 = 0x60, kMultiply = 0x6A, kAdd = 0x6B, kSubtract = 0x6D, kDecimal = 0x6E,
+                          kDivide = 0x6F, kF1 = 0x70, kF2 = 0x71, kF3 = 0x72, kF4 = 0x73, kF5 = 0x74, kF6 = 0x75,
+                          kF7 = 0x76, kF8 = 0x77, kF9 = 0x78, kF10 = 0x79, kF11 = 0x7A, kF12 = 0x7B, kNumLock = 0x90,
+                          kScroll = 0x91;
 } // namespace vk
 
 // A finished picture: 32-bit pixels, blue, green, red, alpha in memory order.
@@ -71,7 +71,7 @@ struct PictureView {
     const uint32_t* pixels = nullptr;
     int32_t width = 0;
     int32_t height = 0;
-    int32_t pitch = 0;             // pixels from one row to the next
+    int32_t pitch = 0; // pixels from one row to the next
 };
 
 class CWindowDevice {

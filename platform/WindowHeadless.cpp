@@ -48,11 +48,20 @@ bool CWindowHeadless::PollEvent(WindowEvent& event)
     event = m_Queue.front();
     m_Queue.pop_front();
     switch (event.kind) {
-    case WindowEvent::Kind::Activated: m_Focus = true; break;
-    case WindowEvent::Kind::Deactivated: m_Focus = false; break;
-    case WindowEvent::Kind::Minimised: m_Minimised = true; break;
-    case WindowEvent::Kind::Restored: m_Minimised = false; break;
-    default: break;
+    case WindowEvent::Kind::Activated:
+        m_Focus = true;
+        break;
+    case WindowEvent::Kind::Deactivated:
+        m_Focus = false;
+        break;
+    case WindowEvent::Kind::Minimised:
+        m_Minimised = true;
+        break;
+    case WindowEvent::Kind::Restored:
+        m_Minimised = false;
+        break;
+    default:
+        break;
     }
     return true;
 }

@@ -13,23 +13,34 @@ namespace {
 uint32_t ButtonBit(uint8_t button)
 {
     switch (button) {
-    case SDL_BUTTON_LEFT: return 1;
-    case SDL_BUTTON_RIGHT: return 2;
-    case SDL_BUTTON_MIDDLE: return 4;
-    case SDL_BUTTON_X1: return 8;
-    case SDL_BUTTON_X2: return 16;
-    default: return 0;
+    case SDL_BUTTON_LEFT:
+        return 1;
+    case SDL_BUTTON_RIGHT:
+        return 2;
+    case SDL_BUTTON_MIDDLE:
+        return 4;
+    case SDL_BUTTON_X1:
+        return 8;
+    case SDL_BUTTON_X2:
+        return 16;
+    default:
+        return 0;
     }
 }
 
 uint32_t HeldButtons(uint32_t state)
 {
     uint32_t bits = 0;
-    if (state & SDL_BUTTON_LMASK) bits |= 1;
-    if (state & SDL_BUTTON_RMASK) bits |= 2;
-    if (state & SDL_BUTTON_MMASK) bits |= 4;
-    if (state & SDL_BUTTON_X1MASK) bits |= 8;
-    if (state & SDL_BUTTON_X2MASK) bits |= 16;
+    if (state & SDL_BUTTON_LMASK)
+        bits |= 1;
+    if (state & SDL_BUTTON_RMASK)
+        bits |= 2;
+    if (state & SDL_BUTTON_MMASK)
+        bits |= 4;
+    if (state & SDL_BUTTON_X1MASK)
+        bits |= 8;
+    if (state & SDL_BUTTON_X2MASK)
+        bits |= 16;
     return bits;
 }
 
@@ -67,8 +78,8 @@ bool CWindowSDL::Create(std::string_view title, int32_t width, int32_t height)
     m_Window = SDL_CreateWindow(titleText.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                 shown | SDL_WINDOW_OPENGL);
     if (!m_Window)
-        m_Window = SDL_CreateWindow(titleText.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                                    height, shown);
+        m_Window
+            = SDL_CreateWindow(titleText.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, shown);
     if (!m_Window) {
         m_LastError = SDL_GetError();
         return false;
@@ -105,16 +116,31 @@ void CWindowSDL::TranslatePending()
     SDL_Event raw;
     while (out.empty() && SDL_PollEvent(&raw)) {
         switch (raw.type) {
-        case SDL_QUIT: out.push_back(Simple(WindowEvent::Kind::Quit)); break;
+        case SDL_QUIT:
+            out.push_back(Simple(WindowEvent::Kind::Quit));
+            break;
         case SDL_WINDOWEVENT:
             switch (raw.window.event) {
-            case SDL_WINDOWEVENT_FOCUS_GAINED: out.push_back(Simple(WindowEvent::Kind::Activated)); break;
-            case SDL_WINDOWEVENT_FOCUS_LOST: out.push_back(Simple(WindowEvent::Kind::Deactivated)); break;
-            case SDL_WINDOWEVENT_MINIMIZED: out.push_back(Simple(WindowEvent::Kind::Minimised)); break;
-            case SDL_WINDOWEVENT_RESTORED: out.push_back(Simple(WindowEvent::Kind::Restored)); break;
-            case SDL_WINDOWEVENT_LEAVE: out.push_back(Simple(WindowEvent::Kind::MouseLeft)); break;
-            case SDL_WINDOWEVENT_CLOSE: out.push_back(Simple(WindowEvent::Kind::Close)); break;
-            default: break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                out.push_back(Simple(WindowEvent::Kind::Activated));
+                break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                out.push_back(Simple(WindowEvent::Kind::Deactivated));
+                break;
+            case SDL_WINDOWEVENT_MINIMIZED:
+                out.push_back(Simple(WindowEvent::Kind::Minimised));
+                break;
+            case SDL_WINDOWEVENT_RESTORED:
+                out.push_back(Simple(WindowEvent::Kind::Restored));
+                break;
+            case SDL_WINDOWEVENT_LEAVE:
+                out.push_back(Simple(WindowEvent::Kind::MouseLeft));
+                break;
+            case SDL_WINDOWEVENT_CLOSE:
+                out.push_back(Simple(WindowEvent::Kind::Close));
+                break;
+            default:
+                break;
             }
             break;
         case SDL_KEYDOWN:
@@ -123,7 +149,9 @@ void CWindowSDL::TranslatePending()
         case SDL_KEYUP:
             TranslateKeyUp(raw.key.keysym.scancode, raw.key.keysym.sym, raw.key.keysym.mod, out);
             break;
-        case SDL_TEXTINPUT: TranslateText(raw.text.text, uint16_t(SDL_GetModState()), out); break;
+        case SDL_TEXTINPUT:
+            TranslateText(raw.text.text, uint16_t(SDL_GetModState()), out);
+            break;
         case SDL_MOUSEMOTION: {
             WindowEvent event = Simple(WindowEvent::Kind::MouseMove);
             event.x = raw.motion.x;
@@ -154,7 +182,8 @@ void CWindowSDL::TranslatePending()
             out.push_back(event);
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     m_Pending.insert(m_Pending.end(), out.begin(), out.end());
@@ -193,9 +222,9 @@ bool CWindowSDL::Present(const PictureView& picture)
         return false;
     }
     // Blue, green, red, alpha in memory is ARGB8888 on a little-endian machine.
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(picture.pixels), picture.width,
-                                                             picture.height, 32, picture.pitch * 4,
-                                                             SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* source
+        = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(picture.pixels), picture.width, picture.height, 32,
+                                             picture.pitch * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!source) {
         m_LastError = SDL_GetError();
         return false;

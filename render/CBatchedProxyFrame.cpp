@@ -25,7 +25,7 @@ CBatchedProxyFrame::~CBatchedProxyFrame()
 
 void CBatchedProxyFrame::Put32(uint32_t value)
 {
-    const uint8_t bytes[4] = { uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24) };
+    const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
     m_Recording.Write(bytes, 4);
 }
 
@@ -66,7 +66,7 @@ bool CBatchedProxyFrame::GetRect(CRect& rect)
     for (uint32_t& word : v)
         if (!Get32(word))
             return false;
-    rect = { int32_t(v[0]), int32_t(v[1]), int32_t(v[2]), int32_t(v[3]) };
+    rect = {int32_t(v[0]), int32_t(v[1]), int32_t(v[2]), int32_t(v[3])};
     return true;
 }
 
@@ -180,7 +180,7 @@ void CBatchedProxyFrame::Replay()
     m_HaveLastColor = false;
     uint32_t tag;
     while (Get32(tag) && Step(tag) != Step::End) {
-        CRect a {}, b {};
+        CRect a{}, b{};
         CColor colour;
         bool complete = false;
         switch (Step(tag)) {
@@ -232,7 +232,8 @@ void CBatchedProxyFrame::Replay()
                 m_Source->RemapRect(a, static_cast<const uint8_t*>(table));
             break;
         }
-        case Step::End: break;
+        case Step::End:
+            break;
         }
         if (!complete)
             break;

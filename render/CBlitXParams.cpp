@@ -133,18 +133,34 @@ std::unique_ptr<CFrame> PremultipliedCopy(const SPixelView& source, uint32_t col
     return copy;
 }
 
-bool IsWholeNumber(float v) { return std::isfinite(v) && std::nearbyint(v) == v; }
+bool IsWholeNumber(float v)
+{
+    return std::isfinite(v) && std::nearbyint(v) == v;
+}
 
 } // namespace
 
-void SetBlitXSmoothing(bool on) { g_Smoothing = on; }
-bool GetBlitXSmoothing() { return g_Smoothing; }
-uint32_t GetBlitXTintColor() { return g_TintColor; }
+void SetBlitXSmoothing(bool on)
+{
+    g_Smoothing = on;
+}
+bool GetBlitXSmoothing()
+{
+    return g_Smoothing;
+}
+uint32_t GetBlitXTintColor()
+{
+    return g_TintColor;
+}
 
 CBlitXParams::CBlitXParams(CFrameInterface* source, float x, float y, float angle, float scaleX, float scaleY,
                            const CColor& colour, uint32_t flags, float hotSpotX, float hotSpotY, bool drawEnabled)
-    : m_Source(source), m_Angle(angle), m_ScaleX(scaleX), m_ScaleY(scaleY), m_HotSpotX(hotSpotX),
-      m_HotSpotY(hotSpotY)
+    : m_Source(source)
+    , m_Angle(angle)
+    , m_ScaleX(scaleX)
+    , m_ScaleY(scaleY)
+    , m_HotSpotX(hotSpotX)
+    , m_HotSpotY(hotSpotY)
 {
     m_X = x;
     m_Y = y;
@@ -195,7 +211,7 @@ bool CBlitXParams::Render(CFrameInterface& target)
             CRect s;
             source->GetBounds(s);
             const int32_t dx = int32_t(px), dy = int32_t(py);
-            CRect d{ s.left + dx, s.top + dy, s.right + dx, s.bottom + dy };
+            CRect d{s.left + dx, s.top + dy, s.right + dx, s.bottom + dy};
             if (!m_DrawEnabled) {
                 m_DrawnBounds = d;
                 return false;
@@ -223,9 +239,9 @@ bool CBlitXParams::Render(CFrameInterface& target)
     const float dx = m_X - float(target.GetOffsetX());
     const float dy = m_Y - float(target.GetOffsetY());
     const float tw = float(target.GetWidth()), th = float(target.GetHeight());
-    if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(diagonal)
-        || (dx < 0 && dx * dx > diagonal) || (dx > tw && (dx - tw) * (dx - tw) > diagonal)
-        || (dy < 0 && dy * dy > diagonal) || (dy > th && (dy - th) * (dy - th) > diagonal))
+    if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(diagonal) || (dx < 0 && dx * dx > diagonal)
+        || (dx > tw && (dx - tw) * (dx - tw) > diagonal) || (dy < 0 && dy * dy > diagonal)
+        || (dy > th && (dy - th) * (dy - th) > diagonal))
         return true;
 
     const float sx = (m_Flags & kMirrorX) ? -m_ScaleX : m_ScaleX;
@@ -245,8 +261,7 @@ bool CBlitXParams::Render(CFrameInterface& target)
 }
 
 void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, float x, float y, float originX,
-                       float originY, float scaleX, float scaleY, double angle, uint32_t colour,
-                       CBlitXParams& params)
+                       float originY, float scaleX, float scaleY, double angle, uint32_t colour, CBlitXParams& params)
 {
     agg::trans_affine transform;
     if (originX != 0.0f || originY != 0.0f)
@@ -268,7 +283,7 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
     p.path.close_polygon();
 
     float left = 0, top = 0, right = 0, bottom = 0;
-    const double corners[4][2] = { { 0, 0 }, { width, 0 }, { width, height }, { 0, height } };
+    const double corners[4][2] = {{0, 0}, {width, 0}, {width, height}, {0, height}};
     for (int i = 0; i < 4; ++i) {
         double cx = corners[i][0], cy = corners[i][1];
         transform.transform(&cx, &cy);
@@ -282,7 +297,7 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
         if (i == 0 || fy > bottom)
             bottom = fy;
     }
-    params.m_DrawnBounds = { FloorToInt(left), FloorToInt(top), CeilToInt(right), CeilToInt(bottom) };
+    params.m_DrawnBounds = {FloorToInt(left), FloorToInt(top), CeilToInt(right), CeilToInt(bottom)};
     if (!params.m_DrawEnabled)
         return;
 
@@ -343,8 +358,8 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
     image.Attach(sourceBuffer);
     agg::pixfmt_bgra32 sourceFormat(sourceBuffer);
     if (g_Smoothing) {
-        agg::span_image_filter_rgba_bilinear_clip<agg::pixfmt_bgra32, Interpolator> generator(
-            sourceFormat, background, interpolator);
+        agg::span_image_filter_rgba_bilinear_clip<agg::pixfmt_bgra32, Interpolator> generator(sourceFormat, background,
+                                                                                              interpolator);
         if (composeAlpha && additive)
             RunChain<blend::AdditiveOverAlpha>(targetBuffer, colour, clip, generator);
         else if (composeAlpha)
@@ -369,7 +384,7 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
 
 void CBlitXParams::MapToSource(float x, float y, float& sourceX, float& sourceY) const
 {
-    CFPoint p{ x - m_X, y - m_Y };
+    CFPoint p{x - m_X, y - m_Y};
     p.Rotate(-(m_Angle * (kPi / 180.0f)));
     if (m_Flags & kMirrorX)
         p.x = -p.x;

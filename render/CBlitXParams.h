@@ -58,8 +58,7 @@ public:
 // source pixel -> translate(-origin) scale rotate(radians) translate(x, y),
 // writes params.m_DrawnBounds and returns whether anything could be drawn.
 void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, float x, float y, float originX,
-                       float originY, float scaleX, float scaleY, double angle, uint32_t colour,
-                       CBlitXParams& params);
+                       float originY, float scaleX, float scaleY, double angle, uint32_t colour, CBlitXParams& params);
 
 // Bilinear (on, the default) or nearest-pixel sampling for every
 // unfiltered transformed blit.

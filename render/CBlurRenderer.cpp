@@ -3,8 +3,9 @@
 #include "render/FrameViews.h"
 
 #include <agg_pixfmt_rgba.h>
-// agg_blur.h uses renderer_base without including it.
 #include <agg_renderer_base.h>
+
+// agg_blur.h uses renderer_base without including it.
 #include <agg_blur.h>
 
 #include <algorithm>
@@ -73,7 +74,10 @@ struct SSums {
     void Sub(const SSums& o) { b -= o.b, g -= o.g, r -= o.r, a -= o.a; }
 };
 
-inline const uint8_t* Bytes(const uint32_t& packed) { return reinterpret_cast<const uint8_t*>(&packed); }
+inline const uint8_t* Bytes(const uint32_t& packed)
+{
+    return reinterpret_cast<const uint8_t*>(&packed);
+}
 
 } // namespace
 
@@ -141,7 +145,8 @@ void StackBlurPass(uint8_t* first, uint32_t count, uint32_t lines, ptrdiff_t pix
     }
 }
 
-CBlurRenderer::CBlurRenderer(float radius, uint32_t flags) : m_Radius(radius)
+CBlurRenderer::CBlurRenderer(float radius, uint32_t flags)
+    : m_Radius(radius)
 {
     m_Flags = flags;
 }

@@ -38,10 +38,10 @@ std::vector<CFPoint> CCircleRenderer::BuildPolygon() const
     const float cx = m_X, cy = m_Y;
     std::vector<CFPoint> points;
     points.reserve(size_t(sides) + 1);
-    points.push_back({ cx + m_Radius, cy });
+    points.push_back({cx + m_Radius, cy});
     for (int32_t i = 1; i <= sides; ++i) {
         const float angle = float(i) * step;
-        points.push_back({ cx + std::cos(angle) * m_Radius, cy + std::sin(angle) * m_Radius });
+        points.push_back({cx + std::cos(angle) * m_Radius, cy + std::sin(angle) * m_Radius});
     }
     return points;
 }

@@ -52,13 +52,16 @@ void BlitComposing(CFrameInterface& source, CFrameInterface& target, float x, fl
 
 CRect OffsetBounds(const CRect& in, const CFPoint& offset)
 {
-    return { FloorToInt(float(in.left) + offset.x), FloorToInt(float(in.top) + offset.y),
-             CeilToInt(float(in.right) + offset.x), CeilToInt(float(in.bottom) + offset.y) };
+    return {FloorToInt(float(in.left) + offset.x), FloorToInt(float(in.top) + offset.y),
+            CeilToInt(float(in.right) + offset.x), CeilToInt(float(in.bottom) + offset.y)};
 }
 
 } // namespace
 
-void SetFrameEffectTextureLookup(FrameEffectTextureLookup lookup) { g_TextureLookup = lookup; }
+void SetFrameEffectTextureLookup(FrameEffectTextureLookup lookup)
+{
+    g_TextureLookup = lookup;
+}
 
 void CFrameEffect::DeclareProperties(CPropertyDeclarer&) {}
 
@@ -79,13 +82,13 @@ std::unique_ptr<CFrame> CFrameEffect::ApplyToNewFrame(CFrameInterface& source)
     CalcBounds(r, opaque);
     // An empty result still makes a frame of at least one pixel each way.
     if (r.GetWidth() <= 0 && r.GetHeight() <= 0)
-        r = { r.left - 1, r.top - 1, r.right + 1, r.bottom + 1 };
+        r = {r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
     if (r.GetWidth() <= 0)
         r.right = r.left + 1;
     if (r.GetHeight() <= 0)
         r.bottom = r.top + 1;
-    if (r.GetWidth() > 65535 || r.GetHeight() > 65535 || r.left < INT16_MIN || r.left > INT16_MAX
-        || r.top < INT16_MIN || r.top > INT16_MAX)
+    if (r.GetWidth() > 65535 || r.GetHeight() > 65535 || r.left < INT16_MIN || r.left > INT16_MAX || r.top < INT16_MIN
+        || r.top > INT16_MAX)
         return nullptr;
     std::unique_ptr<CFrame> result = CFrame::MakeOwned(uint32_t(r.GetWidth()), uint32_t(r.GetHeight()), 32);
     if (!result)
@@ -97,11 +100,17 @@ std::unique_ptr<CFrame> CFrameEffect::ApplyToNewFrame(CFrameInterface& source)
 
 void CFrameEffectBlit::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.Add(&CFrameEffectBlit::m_Offset, "Offset", CFPoint{ 0.0f, 0.0f });
+    d.Add(&CFrameEffectBlit::m_Offset, "Offset", CFPoint{0.0f, 0.0f});
     d.Add(&CFrameEffectBlit::m_BlitColor, "Blit Color", kOpaqueWhite).WithAlpha();
 }
-CFrameEffectBlit::CFrameEffectBlit() { InitDeclaredProperties(); }
-CFrameEffectBlit::~CFrameEffectBlit() { DestroyDeclaredProperties(); }
+CFrameEffectBlit::CFrameEffectBlit()
+{
+    InitDeclaredProperties();
+}
+CFrameEffectBlit::~CFrameEffectBlit()
+{
+    DestroyDeclaredProperties();
+}
 
 CRect& CFrameEffectBlit::CalcBounds(CRect& out, const CRect& in)
 {
@@ -118,13 +127,19 @@ void CFrameEffectBlur::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CFrameEffectBlur::m_BlurSize, "Blur Size", 2u).Units("pixels");
 }
-CFrameEffectBlur::CFrameEffectBlur() { InitDeclaredProperties(); }
-CFrameEffectBlur::~CFrameEffectBlur() { DestroyDeclaredProperties(); }
+CFrameEffectBlur::CFrameEffectBlur()
+{
+    InitDeclaredProperties();
+}
+CFrameEffectBlur::~CFrameEffectBlur()
+{
+    DestroyDeclaredProperties();
+}
 
 CRect& CFrameEffectBlur::CalcBounds(CRect& out, const CRect& in)
 {
     const int32_t grow = int32_t(std::min<uint32_t>(m_BlurSize, 0x40000000));
-    const CRect grown{ in.left - grow, in.top - grow, in.right + grow, in.bottom + grow };
+    const CRect grown{in.left - grow, in.top - grow, in.right + grow, in.bottom + grow};
     out = OffsetBounds(grown, m_Offset);
     return out;
 }
@@ -145,16 +160,22 @@ void CFrameEffectBlur::Apply(CFrameInterface& source, CFrameInterface& target)
 
 void CFrameEffectExpand::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.Add(&CFrameEffectExpand::m_Radius, "Radius", CFPoint{ 2.25f, 2.25f });
+    d.Add(&CFrameEffectExpand::m_Radius, "Radius", CFPoint{2.25f, 2.25f});
     d.Add(&CFrameEffectExpand::m_BlitColor, "Blit Color", kOpaqueWhite).WithAlpha();
 }
-CFrameEffectExpand::CFrameEffectExpand() { InitDeclaredProperties(); }
-CFrameEffectExpand::~CFrameEffectExpand() { DestroyDeclaredProperties(); }
+CFrameEffectExpand::CFrameEffectExpand()
+{
+    InitDeclaredProperties();
+}
+CFrameEffectExpand::~CFrameEffectExpand()
+{
+    DestroyDeclaredProperties();
+}
 
 CRect& CFrameEffectExpand::CalcBounds(CRect& out, const CRect& in)
 {
-    out = { FloorToInt(float(in.left) - m_Radius.x), FloorToInt(float(in.top) - m_Radius.y),
-            CeilToInt(float(in.right) + m_Radius.x), CeilToInt(float(in.bottom) + m_Radius.y) };
+    out = {FloorToInt(float(in.left) - m_Radius.x), FloorToInt(float(in.top) - m_Radius.y),
+           CeilToInt(float(in.right) + m_Radius.x), CeilToInt(float(in.bottom) + m_Radius.y)};
     return out;
 }
 
@@ -178,8 +199,14 @@ void CFrameEffectTileTexture::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CFrameEffectTileTexture::m_Randomize, "Randomize Tile Offset", true);
 }
-CFrameEffectTileTexture::CFrameEffectTileTexture() { InitDeclaredProperties(); }
-CFrameEffectTileTexture::~CFrameEffectTileTexture() { DestroyDeclaredProperties(); }
+CFrameEffectTileTexture::CFrameEffectTileTexture()
+{
+    InitDeclaredProperties();
+}
+CFrameEffectTileTexture::~CFrameEffectTileTexture()
+{
+    DestroyDeclaredProperties();
+}
 
 void CFrameEffectTileTexture::MapTexture(CFrameInterface&, CFrame& texture, CFrameInterface& destination)
 {
@@ -207,8 +234,14 @@ void CFrameEffectStretchTexture::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CFrameEffectStretchTexture::m_StretchToSourceSize, "Stretch To Original Size", false);
 }
-CFrameEffectStretchTexture::CFrameEffectStretchTexture() { InitDeclaredProperties(); }
-CFrameEffectStretchTexture::~CFrameEffectStretchTexture() { DestroyDeclaredProperties(); }
+CFrameEffectStretchTexture::CFrameEffectStretchTexture()
+{
+    InitDeclaredProperties();
+}
+CFrameEffectStretchTexture::~CFrameEffectStretchTexture()
+{
+    DestroyDeclaredProperties();
+}
 
 void CFrameEffectStretchTexture::MapTexture(CFrameInterface& source, CFrame& texture, CFrameInterface& destination)
 {
@@ -229,8 +262,14 @@ void CFrameEffectTexturize::DeclareProperties(CPropertyDeclarer& d)
     d.AddOwned(&CFrameEffectTexturize::m_Policy, "Policy").DefaultClass(CFrameEffectStretchTexture::SGetClassInfo());
     d.Add(&CFrameEffectTexturize::m_BlitColor, "Blit Color", kOpaqueWhite).WithAlpha();
 }
-CFrameEffectTexturize::CFrameEffectTexturize() { InitDeclaredProperties(); }
-CFrameEffectTexturize::~CFrameEffectTexturize() { DestroyDeclaredProperties(); }
+CFrameEffectTexturize::CFrameEffectTexturize()
+{
+    InitDeclaredProperties();
+}
+CFrameEffectTexturize::~CFrameEffectTexturize()
+{
+    DestroyDeclaredProperties();
+}
 
 CRect& CFrameEffectTexturize::CalcBounds(CRect& out, const CRect& in)
 {
@@ -246,8 +285,8 @@ void CFrameEffectTexturize::Apply(CFrameInterface& source, CFrameInterface& targ
         return;
     CRect r;
     frame->GetOpaqueBounds(r);
-    r = { r.left + source.GetOffsetX(), r.top + source.GetOffsetY(), r.right + source.GetOffsetX(),
-          r.bottom + source.GetOffsetY() };
+    r = {r.left + source.GetOffsetX(), r.top + source.GetOffsetY(), r.right + source.GetOffsetX(),
+         r.bottom + source.GetOffsetY()};
     if (r.GetWidth() <= 0 || r.GetHeight() <= 0)
         return;
     // Always 32-bit: the multiplication and the blenders write 4-byte pixels.
@@ -285,8 +324,14 @@ void CFrameEffectLayer::DeclareProperties(CPropertyDeclarer& d)
     d.AddArray<CTypedPObjectProperty<CFrameEffect>>(&CFrameEffectLayer::m_LayeredEffects, "Layered Effects List",
                                                     "Layered Effects", nullptr);
 }
-CFrameEffectLayer::CFrameEffectLayer() { InitDeclaredProperties(); }
-CFrameEffectLayer::~CFrameEffectLayer() { DestroyDeclaredProperties(); }
+CFrameEffectLayer::CFrameEffectLayer()
+{
+    InitDeclaredProperties();
+}
+CFrameEffectLayer::~CFrameEffectLayer()
+{
+    DestroyDeclaredProperties();
+}
 
 CRect& CFrameEffectLayer::CalcBounds(CRect& out, const CRect& in)
 {
@@ -303,8 +348,8 @@ CRect& CFrameEffectLayer::CalcBounds(CRect& out, const CRect& in)
         if (!any)
             out = r;
         else
-            out = { std::min(out.left, r.left), std::min(out.top, r.top), std::max(out.right, r.right),
-                    std::max(out.bottom, r.bottom) };
+            out = {std::min(out.left, r.left), std::min(out.top, r.top), std::max(out.right, r.right),
+                   std::max(out.bottom, r.bottom)};
         any = true;
     }
     return out;

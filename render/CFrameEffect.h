@@ -124,8 +124,8 @@ public:
     // Appends an effect the layer then owns.
     void AddLayeredEffect(CFrameEffect* effect);
 
-    CFrameEffect* m_ApplyBefore;                      // owned, may be null
-    CPropertyArray<CFrameEffect*> m_LayeredEffects;   // owned, entries may be null
+    CFrameEffect* m_ApplyBefore;                    // owned, may be null
+    CPropertyArray<CFrameEffect*> m_LayeredEffects; // owned, entries may be null
 };
 
 // The frames "Texture Frame Index" chooses from; null for an index with no

@@ -28,7 +28,10 @@ float Angle(float x, float y)
 
 } // namespace
 
-void SetPointPathLabelDrawer(const SPointPathLabelDrawer& drawer) { g_LabelDrawer = drawer; }
+void SetPointPathLabelDrawer(const SPointPathLabelDrawer& drawer)
+{
+    g_LabelDrawer = drawer;
+}
 
 void CPointPath::InsertPoint(float x, float y, uint32_t index)
 {
@@ -39,7 +42,7 @@ void CPointPath::InsertPoint(float x, float y, uint32_t index)
             return;
     }
     CFPoint* slot = index >= count ? m_Points.InsertAt(count) : m_Points.InsertAt(std::min(index + 1, count));
-    *slot = { x, y };
+    *slot = {x, y};
     UpdateBoundsAndCentroid();
     m_Edges.RemoveAll();
 }
@@ -73,7 +76,7 @@ void CPointPath::UpdateBoundsAndCentroid()
         --n;
     for (uint32_t i = 0; i < n; ++i)
         sx += m_Points[i].x, sy += m_Points[i].y;
-    m_Centroid = n ? CFPoint{ sx * (1.0f / float(n)), sy * (1.0f / float(n)) } : CFPoint{ 0.0f, 0.0f };
+    m_Centroid = n ? CFPoint{sx * (1.0f / float(n)), sy * (1.0f / float(n))} : CFPoint{0.0f, 0.0f};
     if (m_Centroid.x > -0.05f && m_Centroid.x < 0.05f)
         m_Centroid.x = 0.0f;
 }
@@ -87,9 +90,9 @@ void CPointPath::BuildEdges() const
     for (uint32_t i = 0; i + 1 < count; ++i) {
         const float dx = m_Points[i + 1].x - m_Points[i].x, dy = m_Points[i + 1].y - m_Points[i].y;
         const float length = std::sqrt(dx * dx + dy * dy);
-        SPathEdge e{ 0.0f, 1.0f, length };
+        SPathEdge e{0.0f, 1.0f, length};
         if (length != 0.0f)
-            e = { dy / length, -dx / length, length };
+            e = {dy / length, -dx / length, length};
         m_Edges.Append(e);
     }
     const uint32_t edges = m_Edges.GetCount();
@@ -160,8 +163,8 @@ bool CPointPath::ContainsPoint(float x, float y) const
     return sum == 4 || sum == -4;
 }
 
-void CPointPath::Draw(CFrameInterface& frame, float dx, float dy, CColor& colour, bool labels,
-                      uint32_t pointsLeftOut, int32_t firstLabel) const
+void CPointPath::Draw(CFrameInterface& frame, float dx, float dy, CColor& colour, bool labels, uint32_t pointsLeftOut,
+                      int32_t firstLabel) const
 {
     const uint32_t count = m_Points.GetCount();
     if (count == 0)
@@ -171,10 +174,10 @@ void CPointPath::Draw(CFrameInterface& frame, float dx, float dy, CColor& colour
         frame.SetPixel(RoundToInt(x), RoundToInt(y), colour);
         const int32_t l = RoundToInt(x - 5), t = RoundToInt(y - 5), r = RoundToInt(x + 5), b = RoundToInt(y + 5);
         // Outline of (l, t)-(r, b), corners included once per edge.
-        frame.FillRect(CRect{ l, t, r + 1, t + 1 }, colour);
-        frame.FillRect(CRect{ l, b, r + 1, b + 1 }, colour);
-        frame.FillRect(CRect{ l, t + 1, l + 1, b }, colour);
-        frame.FillRect(CRect{ r, t + 1, r + 1, b }, colour);
+        frame.FillRect(CRect{l, t, r + 1, t + 1}, colour);
+        frame.FillRect(CRect{l, b, r + 1, b + 1}, colour);
+        frame.FillRect(CRect{l, t + 1, l + 1, b}, colour);
+        frame.FillRect(CRect{r, t + 1, r + 1, b}, colour);
         return;
     }
     // Leaving out all points (or all but one) draws nothing.
@@ -189,8 +192,8 @@ void CPointPath::Draw(CFrameInterface& frame, float dx, float dy, CColor& colour
             const SPathEdge& e = GetEdge(i);
             const float p = g_LabelDrawer.pointSize;
             g_LabelDrawer.draw(frame, RoundToInt(p * e.normalX / 2 + a.x + dx),
-                               RoundToInt(p * e.normalY / 2 + a.y + dy - std::floor(p / 2)),
-                               int32_t(i) + firstLabel, colour);
+                               RoundToInt(p * e.normalY / 2 + a.y + dy - std::floor(p / 2)), int32_t(i) + firstLabel,
+                               colour);
         }
     }
 }

@@ -66,7 +66,7 @@ private:
     mutable CArrayPOD<SPathEdge> m_Edges;
     int32_t m_Bounds[4] = {};
     mutable uint32_t m_Flags = 0;
-    CFPoint m_Centroid{ 0.0f, 0.0f };
+    CFPoint m_Centroid{0.0f, 0.0f};
 };
 
 // Movement toward a point: the difference, its unit vector ((0, 0) for a

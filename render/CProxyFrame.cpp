@@ -246,7 +246,7 @@ COffsetProxyFrame::~COffsetProxyFrame()
 
 CRect COffsetProxyFrame::Moved(const CRect& rect) const
 {
-    return { rect.left - m_OffsetX, rect.top - m_OffsetY, rect.right - m_OffsetX, rect.bottom - m_OffsetY };
+    return {rect.left - m_OffsetX, rect.top - m_OffsetY, rect.right - m_OffsetX, rect.bottom - m_OffsetY};
 }
 
 void COffsetProxyFrame::ClearMappedRect(const CRect& rect)
@@ -272,7 +272,7 @@ void COffsetProxyFrame::FillRect(const CRect& rect, CColor& colour)
 void COffsetProxyFrame::GetBounds(CRect& out) const
 {
     m_Source->GetBounds(out);
-    out = { out.left + m_OffsetX, out.top + m_OffsetY, out.right + m_OffsetX, out.bottom + m_OffsetY };
+    out = {out.left + m_OffsetX, out.top + m_OffsetY, out.right + m_OffsetX, out.bottom + m_OffsetY};
 }
 
 void COffsetProxyFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour)
@@ -313,8 +313,8 @@ void COffsetProxyFrame::RemapRect(const CRect& rect, const uint8_t* table)
 
 // ---- CClippedProxyFrame.
 
-bool CClippedProxyFrame::ClipBlit(CFrameInterface& target, const CRect& clip, CFrameInterface& source, CRect s,
-                                  CRect d, CBlitType& blitType)
+bool CClippedProxyFrame::ClipBlit(CFrameInterface& target, const CRect& clip, CFrameInterface& source, CRect s, CRect d,
+                                  CBlitType& blitType)
 {
     if (!ClipRectPair(clip, s, d))
         return false;
@@ -333,15 +333,15 @@ bool CClippedProxyFrame::ClipRender(CFrameInterface& target, const CRect& clip, 
     return drawn;
 }
 
-void CClippedProxyFrame::ClipDrawLine(CFrameInterface& target, const CRect& clip, int32_t x1, int32_t y1,
-                                      int32_t x2, int32_t y2, CColor& colour)
+void CClippedProxyFrame::ClipDrawLine(CFrameInterface& target, const CRect& clip, int32_t x1, int32_t y1, int32_t x2,
+                                      int32_t y2, CColor& colour)
 {
     if (ClipLine(clip, x1, y1, x2, y2))
         target.DrawLine(x1, y1, x2, y2, colour);
 }
 
-void CClippedProxyFrame::ClipDrawLineFloat(CFrameInterface& target, const CRect& clip, float x1, float y1,
-                                           float x2, float y2, CColor& colour, float width)
+void CClippedProxyFrame::ClipDrawLineFloat(CFrameInterface& target, const CRect& clip, float x1, float y1, float x2,
+                                           float y2, CColor& colour, float width)
 {
     if (ClipLineFloat(float(clip.left), float(clip.top), float(clip.right), float(clip.bottom), x1, y1, x2, y2))
         target.DrawLineFloat(x1, y1, x2, y2, colour, width);
@@ -482,7 +482,7 @@ void COffsetClippedProxyFrame::SetFrame(CFrameInterface* source)
 
 void COffsetClippedProxyFrame::SetClipRect(const CRect& rect)
 {
-    m_ClipStage.SetClipRect({ rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy() });
+    m_ClipStage.SetClipRect({rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy()});
 }
 
 CRect COffsetClippedProxyFrame::Clip() const
@@ -494,14 +494,14 @@ CRect COffsetClippedProxyFrame::Clip() const
 
 void COffsetClippedProxyFrame::ClearMappedRect(const CRect& rect)
 {
-    CRect r = { rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy() };
+    CRect r = {rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy()};
     if (ClipRect(Clip(), r))
         m_Source->ClearRect(r);
 }
 
 bool COffsetClippedProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
 {
-    const CRect moved = { d.left - Ox(), d.top - Oy(), d.right - Ox(), d.bottom - Oy() };
+    const CRect moved = {d.left - Ox(), d.top - Oy(), d.right - Ox(), d.bottom - Oy()};
     return CClippedProxyFrame::ClipBlit(*m_Source, Clip(), source, s, moved, blitType);
 }
 
@@ -512,7 +512,7 @@ bool COffsetClippedProxyFrame::Render(CRenderableObject& renderable)
 
 void COffsetClippedProxyFrame::FillRect(const CRect& rect, CColor& colour)
 {
-    CRect r = { rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy() };
+    CRect r = {rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy()};
     if (ClipRect(Clip(), r))
         m_Source->FillRect(r, colour);
 }
@@ -520,7 +520,7 @@ void COffsetClippedProxyFrame::FillRect(const CRect& rect, CColor& colour)
 void COffsetClippedProxyFrame::GetBounds(CRect& out) const
 {
     out = Clip();
-    out = { out.left + Ox(), out.top + Oy(), out.right + Ox(), out.bottom + Oy() };
+    out = {out.left + Ox(), out.top + Oy(), out.right + Ox(), out.bottom + Oy()};
 }
 
 int32_t COffsetClippedProxyFrame::GetOffsetX() const
@@ -571,7 +571,7 @@ bool COffsetClippedProxyFrame::HitTest(int32_t x, int32_t y) const
 
 void COffsetClippedProxyFrame::RemapRect(const CRect& rect, const uint8_t* table)
 {
-    CRect r = { rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy() };
+    CRect r = {rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy()};
     if (ClipRect(Clip(), r))
         m_Source->RemapRect(r, table);
 }

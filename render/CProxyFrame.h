@@ -141,13 +141,13 @@ public:
     static bool ClipBlit(CFrameInterface& target, const CRect& clip, CFrameInterface& source, CRect s, CRect d,
                          CBlitType& blitType);
     static bool ClipRender(CFrameInterface& target, const CRect& clip, CRenderableObject& renderable);
-    static void ClipDrawLine(CFrameInterface& target, const CRect& clip, int32_t x1, int32_t y1, int32_t x2,
-                             int32_t y2, CColor& colour);
-    static void ClipDrawLineFloat(CFrameInterface& target, const CRect& clip, float x1, float y1, float x2,
-                                  float y2, CColor& colour, float width);
+    static void ClipDrawLine(CFrameInterface& target, const CRect& clip, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                             CColor& colour);
+    static void ClipDrawLineFloat(CFrameInterface& target, const CRect& clip, float x1, float y1, float x2, float y2,
+                                  CColor& colour, float width);
 
 private:
-    CRect m_Clip {};
+    CRect m_Clip{};
 };
 
 // An offset stage over a clip stage over one source, drawn in one step:

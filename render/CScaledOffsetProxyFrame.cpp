@@ -3,10 +3,10 @@
 #include "blit/CBlitType.h"
 #include "foundation/MathHelpers.h"
 #include "render/CBlitXParams.h"
-#include "render/ProxyBlit.h"
 #include "render/CCircleRenderer.h"
 #include "render/CShape2D.h"
 #include "render/CShape2DRenderers.h"
+#include "render/ProxyBlit.h"
 
 #include <cmath>
 
@@ -71,7 +71,7 @@ CFPoint CScaledOffsetProxyFrame::Map(float x, float y) const
 {
     const float dx = x - m_CentreX - m_OffsetX;
     const float dy = y - m_CentreY - m_OffsetY;
-    return { dx * m_Scale + m_CentreX, dy * m_Scale + m_CentreY };
+    return {dx * m_Scale + m_CentreX, dy * m_Scale + m_CentreY};
 }
 
 bool CScaledOffsetProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
@@ -125,7 +125,7 @@ void CScaledOffsetProxyFrame::FillRect(const CRect& rect, CColor& colour)
 {
     const CFPoint a = Map(float(rect.left), float(rect.top));
     const CFPoint b = Map(float(rect.right), float(rect.bottom));
-    m_Source->FillRect({ FloorToInt(a.x), FloorToInt(a.y), CeilToInt(b.x), CeilToInt(b.y) }, colour);
+    m_Source->FillRect({FloorToInt(a.x), FloorToInt(a.y), CeilToInt(b.x), CeilToInt(b.y)}, colour);
 }
 
 void CScaledOffsetProxyFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour)
@@ -172,7 +172,9 @@ void COffsetRotateScaleProxyFrame::SetOpacity(float opacity)
 {
     const double alpha = double(opacity) * 255.0;
     m_Color.Set(m_Color.GetRed(), m_Color.GetGreen(), m_Color.GetBlue(),
-                alpha >= 255.0 ? 255 : alpha > 0.0 ? uint8_t(alpha) : 0);
+                alpha >= 255.0    ? 255
+                    : alpha > 0.0 ? uint8_t(alpha)
+                                  : 0);
     m_ColorEnabled = true;
 }
 
@@ -184,7 +186,7 @@ CFPoint COffsetRotateScaleProxyFrame::MapPoint(float x, float y) const
     const float rx = dx * cosine - dy * sine;
     const float ry = dx * sine + dy * cosine;
     const float sx = rx * m_ScaleX, sy = ry * m_ScaleY;
-    return { sx + m_PivotX + m_OffsetX, sy + m_PivotY + m_OffsetY };
+    return {sx + m_PivotX + m_OffsetX, sy + m_PivotY + m_OffsetY};
 }
 
 void COffsetRotateScaleProxyFrame::ModulateColor(CColor& colour) const
@@ -192,7 +194,8 @@ void COffsetRotateScaleProxyFrame::ModulateColor(CColor& colour) const
     if (!m_ColorEnabled)
         return;
     colour.Set(uint8_t(colour.GetRed() * m_Color.GetRed() / 255), uint8_t(colour.GetGreen() * m_Color.GetGreen() / 255),
-               uint8_t(colour.GetBlue() * m_Color.GetBlue() / 255), uint8_t(colour.GetAlpha() * m_Color.GetAlpha() / 255));
+               uint8_t(colour.GetBlue() * m_Color.GetBlue() / 255),
+               uint8_t(colour.GetAlpha() * m_Color.GetAlpha() / 255));
 }
 
 bool COffsetRotateScaleProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
@@ -250,7 +253,7 @@ void COffsetRotateScaleProxyFrame::FillRect(const CRect& rect, CColor& colour)
     if (m_Rotation == 0.0f) {
         const CFPoint a = MapPoint(float(rect.left), float(rect.top));
         const CFPoint b = MapPoint(float(rect.right), float(rect.bottom));
-        m_Source->FillRect({ RoundToInt(a.x), RoundToInt(a.y), RoundToInt(b.x), RoundToInt(b.y) }, tinted);
+        m_Source->FillRect({RoundToInt(a.x), RoundToInt(a.y), RoundToInt(b.x), RoundToInt(b.y)}, tinted);
         return;
     }
     Ombrisalt::CShape2D shape(1, 4);
@@ -270,8 +273,7 @@ void COffsetRotateScaleProxyFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, 
     DrawLineFloat(float(x1), float(y1), float(x2), float(y2), colour, 1.0f);
 }
 
-void COffsetRotateScaleProxyFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour,
-                                                 float width)
+void COffsetRotateScaleProxyFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width)
 {
     const CFPoint a = MapPoint(x1, y1), b = MapPoint(x2, y2);
     CColor tinted = colour;

@@ -82,5 +82,5 @@ private:
     float m_PivotX = 0.0f;
     float m_PivotY = 0.0f;
     bool m_ColorEnabled = false;
-    CColor m_Color { 255, 255, 255, 255 };
+    CColor m_Color{255, 255, 255, 255};
 };

@@ -11,7 +11,8 @@
 
 namespace Ombrisalt {
 
-CShape2D::CShape2D(uint32_t kind, uint32_t pointCapacity) : m_Kind(kind)
+CShape2D::CShape2D(uint32_t kind, uint32_t pointCapacity)
+    : m_Kind(kind)
 {
     m_Points.Reserve(pointCapacity);
 }
@@ -21,24 +22,24 @@ CShape2D::~CShape2D() = default;
 void CShape2D::MoveTo(float x, float y)
 {
     m_Commands.Append(kMoveTo);
-    m_Points.Append({ x, y });
+    m_Points.Append({x, y});
 }
 
 void CShape2D::LineTo(float x, float y)
 {
     m_Commands.Append(kLineTo);
-    m_Points.Append({ x, y });
+    m_Points.Append({x, y});
 }
 
 void CShape2D::CubicTo(const CFPoint& control1, const CFPoint& control2, const CFPoint& end)
 {
-    const CFPoint points[3] = { control1, control2, end };
+    const CFPoint points[3] = {control1, control2, end};
     AddCommand(kCubicTo, points, 3);
 }
 
 void CShape2D::QuadTo(const CFPoint& control, const CFPoint& end)
 {
-    const CFPoint points[2] = { control, end };
+    const CFPoint points[2] = {control, end};
     AddCommand(kQuadTo, points, 2);
 }
 
@@ -61,14 +62,14 @@ void CShape2D::GetBounds(CRect& out) const
     if (m_Points.IsEmpty())
         return;
     GetBoundsF(f);
-    out = { FloorToInt(f.left), FloorToInt(f.top), CeilToInt(f.right), CeilToInt(f.bottom) };
+    out = {FloorToInt(f.left), FloorToInt(f.top), CeilToInt(f.right), CeilToInt(f.bottom)};
 }
 
 void CShape2D::GetBoundsF(CFRect& out) const
 {
     if (m_Points.IsEmpty())
         return;
-    out = { m_Points[0].x, m_Points[0].y, m_Points[0].x, m_Points[0].y };
+    out = {m_Points[0].x, m_Points[0].y, m_Points[0].x, m_Points[0].y};
     for (const CFPoint& p : m_Points) {
         out.left = std::min(out.left, p.x);
         out.top = std::min(out.top, p.y);
@@ -173,6 +174,6 @@ bool GetPathBounds(agg::path_storage& path, agg::trans_affine transform, CRect& 
         any = true;
     }
     if (any)
-        out = { FloorToInt(left), FloorToInt(top), CeilToInt(right), CeilToInt(bottom) };
+        out = {FloorToInt(left), FloorToInt(top), CeilToInt(right), CeilToInt(bottom)};
     return any;
 }

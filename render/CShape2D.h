@@ -16,7 +16,6 @@
 
 #include <cstdint>
 
-
 struct CFRect {
     float left, top, right, bottom;
 };

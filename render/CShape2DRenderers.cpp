@@ -76,7 +76,10 @@ bool ClipBox(const CRenderableObject& r, const SPixelView& view, int32_t offX, i
     return box.x1 <= box.x2 && box.y1 <= box.y2;
 }
 
-agg::rgba8 SolidColor(const CColor& c) { return agg::rgba8(c.GetRed(), c.GetGreen(), c.GetBlue(), c.GetAlpha()); }
+agg::rgba8 SolidColor(const CColor& c)
+{
+    return agg::rgba8(c.GetRed(), c.GetGreen(), c.GetBlue(), c.GetAlpha());
+}
 
 template <class Rule>
 void FillWith(agg::rendering_buffer& buffer, const agg::rect_i& box, const CColor& colour)
@@ -145,10 +148,18 @@ bool CShape2DFillRenderer::Render(CFrameInterface& target)
     agg::rendering_buffer buffer;
     view.Attach(buffer);
     switch (m_Flags & 3) {
-    case 0: FillWith<blend::Solid>(buffer, box, m_Color); break;
-    case 1: FillWith<blend::SolidAdditive>(buffer, box, m_Color); break;
-    case 2: FillWith<blend::SolidOverAlpha>(buffer, box, m_Color); break;
-    default: FillWith<blend::SolidAdditiveOverAlpha>(buffer, box, m_Color); break;
+    case 0:
+        FillWith<blend::Solid>(buffer, box, m_Color);
+        break;
+    case 1:
+        FillWith<blend::SolidAdditive>(buffer, box, m_Color);
+        break;
+    case 2:
+        FillWith<blend::SolidOverAlpha>(buffer, box, m_Color);
+        break;
+    default:
+        FillWith<blend::SolidAdditiveOverAlpha>(buffer, box, m_Color);
+        break;
     }
     return true;
 }
@@ -170,7 +181,7 @@ bool CShape2DOutlineRenderer::Render(CFrameInterface& target)
     const bool drawable = GetPathBounds(p.path, transform, bounds);
     const int32_t grow = CeilToInt(m_LineWidth);
     if (drawable && grow > 0 && grow < 0x10000000)
-        bounds = { bounds.left - grow, bounds.top - grow, bounds.right + grow, bounds.bottom + grow };
+        bounds = {bounds.left - grow, bounds.top - grow, bounds.right + grow, bounds.bottom + grow};
     m_DrawnBounds = bounds;
     if (m_ClipEnabled)
         ClipRect(m_ClipRect, m_DrawnBounds);
@@ -189,12 +200,23 @@ bool CShape2DOutlineRenderer::Render(CFrameInterface& target)
     agg::rendering_buffer buffer;
     view.Attach(buffer);
     switch (m_Flags & 3) {
-    case 0: StrokeWith<blend::Solid>(buffer, box, m_Color, transform); break;
-    case 1: StrokeWith<blend::SolidAdditive>(buffer, box, m_Color, transform); break;
-    case 2: StrokeWith<blend::SolidOverAlpha>(buffer, box, m_Color, transform); break;
-    default: StrokeWith<blend::SolidAdditiveOverAlpha>(buffer, box, m_Color, transform); break;
+    case 0:
+        StrokeWith<blend::Solid>(buffer, box, m_Color, transform);
+        break;
+    case 1:
+        StrokeWith<blend::SolidAdditive>(buffer, box, m_Color, transform);
+        break;
+    case 2:
+        StrokeWith<blend::SolidOverAlpha>(buffer, box, m_Color, transform);
+        break;
+    default:
+        StrokeWith<blend::SolidAdditiveOverAlpha>(buffer, box, m_Color, transform);
+        break;
     }
     return true;
 }
 
-uint32_t GetLineProfileBuildCount() { return OutlinePipeline().profileBuilds; }
+uint32_t GetLineProfileBuildCount()
+{
+    return OutlinePipeline().profileBuilds;
+}

@@ -52,13 +52,19 @@ void Draw(agg::rendering_buffer& target, agg::rendering_buffer& texture, const a
 }
 
 template <class Wrap>
-void DrawWrapped(uint32_t flags, agg::rendering_buffer& target, agg::rendering_buffer& texture,
-                 const agg::rect_i& box, uint32_t colour, unsigned offsetX, unsigned offsetY)
+void DrawWrapped(uint32_t flags, agg::rendering_buffer& target, agg::rendering_buffer& texture, const agg::rect_i& box,
+                 uint32_t colour, unsigned offsetX, unsigned offsetY)
 {
     switch (flags & 3) {
-    case 3: Draw<blend::AdditiveOverAlpha, Wrap>(target, texture, box, colour, offsetX, offsetY); break;
-    case 2: Draw<blend::TintedOverAlpha, Wrap>(target, texture, box, colour, offsetX, offsetY); break;
-    case 1: Draw<blend::Additive, Wrap>(target, texture, box, colour, offsetX, offsetY); break;
+    case 3:
+        Draw<blend::AdditiveOverAlpha, Wrap>(target, texture, box, colour, offsetX, offsetY);
+        break;
+    case 2:
+        Draw<blend::TintedOverAlpha, Wrap>(target, texture, box, colour, offsetX, offsetY);
+        break;
+    case 1:
+        Draw<blend::Additive, Wrap>(target, texture, box, colour, offsetX, offsetY);
+        break;
     default:
         if (colour == 0xFFFFFFFF)
             Draw<blend::Plain, Wrap>(target, texture, box, colour, offsetX, offsetY);

@@ -60,8 +60,8 @@ void MakeRoom(uint64_t extra)
         for (CTransformedFrameCache* cache : registry.caches)
             for (uint32_t i = 0; i < cache->GetCount(); ++i) {
                 CTransformedFrame& entry = cache->GetEntry(i);
-                const bool busy = std::find(registry.busy.begin(), registry.busy.end(), entry.GetFrame())
-                                  != registry.busy.end();
+                const bool busy
+                    = std::find(registry.busy.begin(), registry.busy.end(), entry.GetFrame()) != registry.busy.end();
                 if (!busy && entry.GetLastUse() < oldestStamp) {
                     oldestStamp = entry.GetLastUse();
                     oldestCache = cache;
@@ -77,8 +77,8 @@ void MakeRoom(uint64_t extra)
 
 bool FitsFrame(const CRect& r)
 {
-    return r.left >= INT16_MIN && r.top >= INT16_MIN && r.left <= INT16_MAX && r.top <= INT16_MAX
-           && r.GetWidth() > 0 && r.GetHeight() > 0 && r.GetWidth() <= 0xFFFF && r.GetHeight() <= 0xFFFF;
+    return r.left >= INT16_MIN && r.top >= INT16_MIN && r.left <= INT16_MAX && r.top <= INT16_MAX && r.GetWidth() > 0
+        && r.GetHeight() > 0 && r.GetWidth() <= 0xFFFF && r.GetHeight() <= 0xFFFF;
 }
 
 } // namespace
@@ -131,8 +131,8 @@ bool CTransformedFrame::Matches(const CBlitXParams& t) const
 {
     const CBlitXParams& k = m_Transform;
     return k.m_Angle == t.m_Angle && k.m_ScaleX == t.m_ScaleX && k.m_ScaleY == t.m_ScaleY
-           && k.m_HotSpotX == t.m_HotSpotX && k.m_HotSpotY == t.m_HotSpotY
-           && k.m_Color == t.m_Color && k.m_Flags == t.m_Flags;
+        && k.m_HotSpotX == t.m_HotSpotX && k.m_HotSpotY == t.m_HotSpotY && k.m_Color == t.m_Color
+        && k.m_Flags == t.m_Flags;
 }
 
 // ---- CTransformedFrameCache.
@@ -255,8 +255,8 @@ bool CTransformedFrameCacheProxyFrame::Render(CRenderableObject& renderable)
     CBlitXParams copy(given);
     const float x = std::nearbyintf(given.m_X), y = std::nearbyintf(given.m_Y);
     const CColor white(255, 255, 255, 255);
-    if (copy.m_Angle == 0.0f && copy.m_ScaleX == 1.0f && copy.m_ScaleY == 1.0f
-        && copy.m_Color == white && copy.m_Color.GetAlpha() == 255) {
+    if (copy.m_Angle == 0.0f && copy.m_ScaleX == 1.0f && copy.m_ScaleY == 1.0f && copy.m_Color == white
+        && copy.m_Color.GetAlpha() == 255) {
         copy.m_X = x, copy.m_Y = y;
         return m_Source->Render(copy);
     }

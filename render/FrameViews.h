@@ -19,10 +19,7 @@ struct SPixelView {
     ptrdiff_t stride = 0;
 
     uint8_t* Row(uint32_t y) const { return bits + ptrdiff_t(y) * stride; }
-    void Attach(agg::rendering_buffer& buffer) const
-    {
-        buffer.attach(bits, width, height, int(stride));
-    }
+    void Attach(agg::rendering_buffer& buffer) const { buffer.attach(bits, width, height, int(stride)); }
 };
 
 // False (view untouched) unless the surface has 4-byte pixels, a buffer and

@@ -22,7 +22,10 @@ namespace blend {
 
 constexpr int B = 0, G = 1, R = 2, A = 3;
 
-inline uint8_t Sat(uint32_t v) { return uint8_t(v > 255 ? 255 : v); }
+inline uint8_t Sat(uint32_t v)
+{
+    return uint8_t(v > 255 ? 255 : v);
+}
 
 // d + (v - d) * w / 65536, the 16-bit weighted move (signed, flooring).
 inline uint8_t Move16(uint8_t d, uint32_t v, uint32_t w)
@@ -385,7 +388,8 @@ public:
     using row_data = agg::rendering_buffer::row_data;
     enum { pix_width = 4 };
 
-    CBlendPixfmt(agg::rendering_buffer& buffer, uint32_t tintWord) : m_Buffer(&buffer)
+    CBlendPixfmt(agg::rendering_buffer& buffer, uint32_t tintWord)
+        : m_Buffer(&buffer)
     {
         for (int i = 0; i < 4; ++i)
             m_Tint[i] = uint8_t(tintWord >> (8 * i));

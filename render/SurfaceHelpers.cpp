@@ -9,21 +9,20 @@ bool BlitAt(CFrameInterface& destination, CFrameInterface& source, int32_t x, in
 {
     CRect s;
     source.GetBounds(s);
-    const CRect d = { s.left + x, s.top + y, s.right + x, s.bottom + y };
+    const CRect d = {s.left + x, s.top + y, s.right + x, s.bottom + y};
     return destination.Blit(source, s, d, blitType);
 }
 
-void FillRectCoords(CFrameInterface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                    CColor& colour)
+void FillRectCoords(CFrameInterface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom, CColor& colour)
 {
-    surface.FillRect(CRect { left, top, right, bottom }, colour);
+    surface.FillRect(CRect{left, top, right, bottom}, colour);
 }
 
 void RemapRectCoords(CFrameInterface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom,
                      const uint8_t* table)
 {
     if (left <= right && top <= bottom)
-        surface.RemapRect(CRect { left, top, right, bottom }, table);
+        surface.RemapRect(CRect{left, top, right, bottom}, table);
 }
 
 void DrawRect(CFrameInterface& surface, const CRect& rect, CColor& colour)
@@ -31,17 +30,16 @@ void DrawRect(CFrameInterface& surface, const CRect& rect, CColor& colour)
     DrawRectCoords(surface, rect.left, rect.top, rect.right, rect.bottom, colour);
 }
 
-void DrawRectCoords(CFrameInterface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                    CColor& colour)
+void DrawRectCoords(CFrameInterface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom, CColor& colour)
 {
     if (left > right)
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    surface.FillRect(CRect { left, top, right, top + 1 }, colour);
-    surface.FillRect(CRect { left, bottom - 1, right, bottom }, colour);
-    surface.FillRect(CRect { left, top, left + 1, bottom }, colour);
-    surface.FillRect(CRect { right - 1, top, right, bottom }, colour);
+    surface.FillRect(CRect{left, top, right, top + 1}, colour);
+    surface.FillRect(CRect{left, bottom - 1, right, bottom}, colour);
+    surface.FillRect(CRect{left, top, left + 1, bottom}, colour);
+    surface.FillRect(CRect{right - 1, top, right, bottom}, colour);
 }
 
 void DrawLineFloatPoints(CFrameInterface& surface, const CFPoint& first, const CFPoint& second, CColor& colour,
@@ -120,7 +118,7 @@ void MovePoint(const SFloatClip& clip, uint32_t code, float& x, float& y, float 
 
 bool ClipLineFloat(float left, float top, float right, float bottom, float& x1, float& y1, float& x2, float& y2)
 {
-    const SFloatClip clip { left, top, right, bottom };
+    const SFloatClip clip{left, top, right, bottom};
     const uint32_t code1 = clip.OutCode(x1, y1), code2 = clip.OutCode(x2, y2);
     // Containment rather than zero codes, so a NaN end point is never inside.
     if (clip.Contains(x1, y1) && clip.Contains(x2, y2))

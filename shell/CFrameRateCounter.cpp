@@ -65,7 +65,7 @@ CColor GetFrameRateBoxColour(float processingRate)
 
 bool FormatFrameRateLine(char* buffer, size_t size, float update, float draw, float processing, float all)
 {
-    const int written = std::snprintf(buffer, size, "U:%3.1f D:%3.1f P:%3.1f A:%3.1f FPS", double(update),
-                                      double(draw), double(processing), double(all));
+    const int written = std::snprintf(buffer, size, "U:%3.1f D:%3.1f P:%3.1f A:%3.1f FPS", double(update), double(draw),
+                                      double(processing), double(all));
     return written >= 0 && size_t(written) < size;
 }

@@ -30,7 +30,7 @@ public:
 private:
     uint64_t m_Ring[kRingSize];
     uint64_t m_Sum;
-    uint64_t m_StartTime;       // 0: never started
+    uint64_t m_StartTime; // 0: never started
     uint32_t m_Index;
     uint32_t m_Filled;
     uint64_t m_Frequency;

@@ -1,30 +1,30 @@
 #include "shell/CGameBase.h"
 
+#include "blit/ColorTables.h"
+#include "blit/GamePalette.h"
+#include "foundation/CFile.h"
+#include "foundation/CIniSection.h"
+#include "foundation/CLocalizationTable.h"
+#include "foundation/CMountedArchiveTable.h"
+#include "foundation/CPerformanceMonitor.h"
+#include "foundation/CStartupTextLog.h"
+#include "foundation/MillisecondClock.h"
+#include "foundation/SettingsFiles.h"
+#include "objects/CClassInfo.h"
+#include "objects/CFileListList.h"
+#include "objects/CObject.h"
+#include "platform/FileSystem.h"
 #include "shell/CFrameRateCounter.h"
 #include "shell/CMusicPlayer.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
-#include "shell/SoundOptions.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 #include "shell/CShellScreen.h"
-#include "shell/VideoOptions.h"
+#include "shell/CSoundDevice.h"
+#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
+#include "shell/SoundOptions.h"
 #include "shell/StartGame.h"
-#include "blit/ColorTables.h"
-#include "blit/GamePalette.h"
-#include "objects/CClassInfo.h"
-#include "objects/CObject.h"
-#include "foundation/CFile.h"
-#include "objects/CFileListList.h"
-#include "foundation/CIniSection.h"
-#include "foundation/CLocalizationTable.h"
-#include "foundation/CPerformanceMonitor.h"
-#include "foundation/CStartupTextLog.h"
-#include "foundation/CMountedArchiveTable.h"
-#include "foundation/MillisecondClock.h"
-#include "foundation/SettingsFiles.h"
-#include "platform/FileSystem.h"
+#include "shell/VideoOptions.h"
 
 #include <cstdio>
 #include <iterator>
@@ -38,8 +38,7 @@ bool g_ShuttingDown = false;
 uint32_t g_LastStartedPass[3] = {0, 0, 0};
 uint32_t g_DrawPassCounter = 0;
 
-constexpr char kSettingsNameCharacters[] =
-    "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr char kSettingsNameCharacters[] = "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
 enum class GameZone { Update, Draw, Flip, WindowUpdate, DrawWindows, Step, Frame, Count };
 
@@ -98,12 +97,12 @@ void StartCounterOnce(FrameRateCounterId id, uint32_t pass)
 
 CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CLoadingScreenPresenter*,
                      const char* startupMusic, const char* const*)
-    : m_MinimumStep(minimumStep),
-      m_Step(step),
-      m_MaximumAccumulated(maximumAccumulated),
-      m_IdleRouter(this, &CGameBase::OnIdleProcessing, IdleMessageType()),
-      m_CharacterRouter(this, &CGameBase::OnCharacterTyped, CCharacterTypedMessage::SGetType()),
-      m_SoundRouter(this, &CGameBase::OnPlaySound, CPlaySoundMessage::SGetType())
+    : m_MinimumStep(minimumStep)
+    , m_Step(step)
+    , m_MaximumAccumulated(maximumAccumulated)
+    , m_IdleRouter(this, &CGameBase::OnIdleProcessing, IdleMessageType())
+    , m_CharacterRouter(this, &CGameBase::OnCharacterTyped, CCharacterTypedMessage::SGetType())
+    , m_SoundRouter(this, &CGameBase::OnPlaySound, CPlaySoundMessage::SGetType())
 {
     CClassInfoList::SGetInstance().Sort();
     g_Game = this;
@@ -117,8 +116,8 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     SuspendFileOpenNotifications("Game Startup");
     m_FolderWritable = ProbeWorkingFolderWritable();
     const std::string baseName = SettingsBaseName(GetLauncherRecord().gameName);
-    const CJString settings = GetSettingsFileName(
-        baseName.c_str(), m_FolderWritable ? SettingsFileForm::Cfg : SettingsFileForm::CdIni);
+    const CJString settings
+        = GetSettingsFileName(baseName.c_str(), m_FolderWritable ? SettingsFileForm::Cfg : SettingsFileForm::CdIni);
     GetOptionsSection().SetFileName(settings.GetString());
 
     MountArchives("Data", ProgramArchives::Mount, DataZips::Mount);

@@ -19,10 +19,10 @@
 // (every n-th such pass with a draw divisor n). The clock starts at 0, so the
 // first pass catches up to the cap (five 1/60 s steps with the game's values).
 
-#include "objects/CMessage.h"
-#include "objects/CObjectModelHost.h"
 #include "foundation/CArrayPOD.h"
 #include "foundation/CJString.h"
+#include "objects/CMessage.h"
+#include "objects/CObjectModelHost.h"
 
 #include <cstdint>
 #include <memory>
@@ -42,7 +42,9 @@ public:
     static constexpr uint32_t kAnyMessageType = 0xFFFFFFFFu;
 
     CGamePlugInObjectFunction(T* owner, Handler handler, uint32_t messageType)
-        : m_Owner(owner), m_Handler(handler), m_Type(messageType)
+        : m_Owner(owner)
+        , m_Handler(handler)
+        , m_Type(messageType)
     {
     }
 

@@ -14,8 +14,8 @@
 // frame covers with black bars. Pixel centres need no half-pixel shift here:
 // the device already samples at them.
 
-#include "images/CFrameAsMipMapTexture.h"
 #include "foundation/CJString.h"
+#include "images/CFrameAsMipMapTexture.h"
 
 #include <cstdint>
 

@@ -1,14 +1,14 @@
 #include "shell/CScreenFrame.h"
 
-#include "shell/CScreenDevice.h"
-#include "images/CFrameAsMipMapTexture.h"
 #include "blit/CBlitType.h"
 #include "blit/CColor.h"
 #include "foundation/CIniSection.h"
 #include "foundation/CPerformanceMonitor.h"
+#include "images/CFrameAsMipMapTexture.h"
 #include "platform/CPlatform.h"
 #include "platform/Clock.h"
 #include "platform/ScreenDevice.h"
+#include "shell/CScreenDevice.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,8 +24,8 @@ constexpr uint32_t kGameHeight = 768;
 
 uint32_t Pack(const CColor& colour)
 {
-    return uint32_t(colour.GetBlue()) | uint32_t(colour.GetGreen()) << 8 | uint32_t(colour.GetRed()) << 16 |
-           uint32_t(colour.GetAlpha()) << 24;
+    return uint32_t(colour.GetBlue()) | uint32_t(colour.GetGreen()) << 8 | uint32_t(colour.GetRed()) << 16
+        | uint32_t(colour.GetAlpha()) << 24;
 }
 
 uint32_t OverlayAlpha(double amount)
@@ -104,8 +104,7 @@ bool CScreenFrame::FillShape(const float* points, size_t count, uint32_t argb, f
         m_Scratch.push_back(strip[i + 2]);
     }
     return CScreenDevice::SGetInstance().GetDevice().DrawTriangles(m_Scratch.data(), m_Scratch.size(), nullptr,
-                                                                    plat::TextureAddress::Clamp,
-                                                                    BlendOf(m_Additive));
+                                                                   plat::TextureAddress::Clamp, BlendOf(m_Additive));
 }
 
 bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb)
@@ -118,7 +117,7 @@ bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb
     for (size_t i = 0; i < count; ++i)
         m_Scratch.push_back(Map(points[2 * i] + 0.5f, points[2 * i + 1] + 0.5f, argb));
     return CScreenDevice::SGetInstance().GetDevice().DrawLineStrip(m_Scratch.data(), m_Scratch.size(),
-                                                                    BlendOf(m_Additive));
+                                                                   BlendOf(m_Additive));
 }
 
 void CScreenFrame::FillRect(const CRect& rect, CColor& colour)
@@ -162,18 +161,17 @@ bool CScreenFrame::DrawTexture(CFrame& source, int32_t x, int32_t y, uint32_t al
     if (!sourceRect)
         return texture->Draw(float(x), float(y), alpha, nullptr);
     // The source rectangle in pixels, as a clip in screen coordinates.
-    const SFloatRect clip{float(x + source.GetOffsetX() + sourceRect->left),
-                          float(y + source.GetOffsetY() + sourceRect->top),
-                          float(x + source.GetOffsetX() + sourceRect->right),
-                          float(y + source.GetOffsetY() + sourceRect->bottom)};
+    const SFloatRect clip{
+        float(x + source.GetOffsetX() + sourceRect->left), float(y + source.GetOffsetY() + sourceRect->top),
+        float(x + source.GetOffsetX() + sourceRect->right), float(y + source.GetOffsetY() + sourceRect->bottom)};
     return texture->Draw(float(x), float(y), alpha, &clip);
 }
 
 bool CScreenFrame::BlitTiled(CFrame& source, const CRect& rect)
 {
     CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(source);
-    return texture &&
-           texture->DrawTiled(SFloatRect{float(rect.left), float(rect.top), float(rect.right), float(rect.bottom)});
+    return texture
+        && texture->DrawTiled(SFloatRect{float(rect.left), float(rect.top), float(rect.right), float(rect.bottom)});
 }
 
 bool CScreenFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
@@ -188,8 +186,8 @@ bool CScreenFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& bl
     // rectangle's top-left at the destination's.
     const int32_t x = d.left - s.left;
     const int32_t y = d.top - s.top;
-    const bool whole = s.left == 0 && s.top == 0 && s.right == int32_t(frame->GetWidth()) &&
-                       s.bottom == int32_t(frame->GetHeight());
+    const bool whole
+        = s.left == 0 && s.top == 0 && s.right == int32_t(frame->GetWidth()) && s.bottom == int32_t(frame->GetHeight());
     return DrawTexture(*frame, x - frame->GetOffsetX(), y - frame->GetOffsetY(), blitType.GetOpacity255(),
                        whole ? nullptr : &s);
 }

@@ -90,7 +90,10 @@ public:
 private:
     class CShell final : public CShellScreen {
     public:
-        explicit CShell(CScreenFrame& frame) : m_Frame(frame) {}
+        explicit CShell(CScreenFrame& frame)
+            : m_Frame(frame)
+        {
+        }
         int32_t GetWidth() const override { return int32_t(m_Frame.GetWidth()); }
         int32_t GetHeight() const override { return int32_t(m_Frame.GetHeight()); }
         void FillRect(const CRect& rect, const CColor& colour) override

@@ -22,7 +22,10 @@ constexpr uint32_t kMaxFrequency = 100000;
 
 // --- Device ---
 
-CSoundDevice::CSoundDevice(plat::CAudioDevice& audio) : m_Audio(&audio) {}
+CSoundDevice::CSoundDevice(plat::CAudioDevice& audio)
+    : m_Audio(&audio)
+{
+}
 
 CSoundDevice::~CSoundDevice() = default;
 
@@ -140,7 +143,10 @@ void CSoundDevice::Count(CSound& sound, int32_t direction)
 
 // --- Sound ---
 
-CSound::CSound(CSoundDevice& device) : m_Device(device) {}
+CSound::CSound(CSoundDevice& device)
+    : m_Device(device)
+{
+}
 
 CSound::~CSound()
 {
@@ -374,8 +380,7 @@ bool CSound::Play(uint32_t flags)
     if (m_Device.CountPlaying(m_Group) >= CSoundDevice::kVoiceLimit) {
         CSound* quietest = nullptr;
         for (CSound* sound = m_Device.m_Playing; sound; sound = sound->m_NextPlaying)
-            if (sound->m_Group == m_Group && sound->m_Volume < 0 &&
-                (!quietest || sound->m_Volume < quietest->m_Volume))
+            if (sound->m_Group == m_Group && sound->m_Volume < 0 && (!quietest || sound->m_Volume < quietest->m_Volume))
                 quietest = sound;
         if (quietest && quietest->m_Volume >= m_Volume)
             return false;

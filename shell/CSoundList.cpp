@@ -23,7 +23,10 @@ std::string Normalised(const char* name)
 
 } // namespace
 
-CSoundList::CSoundList(CSoundDevice& device) : m_Device(device) {}
+CSoundList::CSoundList(CSoundDevice& device)
+    : m_Device(device)
+{
+}
 
 CSoundList::~CSoundList()
 {

@@ -73,8 +73,8 @@ bool CWaveSoundReader::Open(CFile* file)
     if (!m_File)
         return false;
     uint8_t header[12];
-    if (!m_File->Seek(0) || !ReadExactly(*m_File, header, 12) || ReadLE32(header) != kTagRiff ||
-        ReadLE32(header + 8) != kTagWave)
+    if (!m_File->Seek(0) || !ReadExactly(*m_File, header, 12) || ReadLE32(header) != kTagRiff
+        || ReadLE32(header + 8) != kTagWave)
         return false;
     const int64_t fileSize = m_File->GetSize();
     const int64_t limit = std::min<int64_t>(int64_t(ReadLE32(header + 4)) + 8, fileSize);
@@ -154,8 +154,8 @@ bool CWaveSoundReader::OpenCompressed(uint32_t frames, int64_t formatStart, uint
     uint8_t* data = file.data() + 20 + formatSize;
     WriteLE32(data, kTagData);
     WriteLE32(data + 4, sourceBytes);
-    if (!m_File->Seek(formatStart) || !ReadExactly(*m_File, file.data() + 20, formatSize) ||
-        !m_File->Seek(m_DataStart) || !ReadExactly(*m_File, data + 8, sourceBytes))
+    if (!m_File->Seek(formatStart) || !ReadExactly(*m_File, file.data() + 20, formatSize) || !m_File->Seek(m_DataStart)
+        || !ReadExactly(*m_File, data + 8, sourceBytes))
         return false;
     plat::PcmFormat format;
     std::vector<uint8_t> pcm;
@@ -242,7 +242,10 @@ const ov_callbacks kOggCallbacks = {OggRead, OggSeek, nullptr, OggTell};
 
 } // namespace
 
-COggSoundReader::COggSoundReader() : m_Decoder(std::make_unique<Decoder>()) {}
+COggSoundReader::COggSoundReader()
+    : m_Decoder(std::make_unique<Decoder>())
+{
+}
 
 COggSoundReader::~COggSoundReader()
 {

@@ -75,8 +75,8 @@ private:
     bool OpenCompressed(uint32_t frames, int64_t formatStart, uint32_t formatSize, uint32_t sourceBytes);
 
     uint32_t m_DataStart = 0;
-    uint32_t m_Position = 0;                 // decoded bytes handed out
-    std::unique_ptr<uint8_t[]> m_Decoded;    // compressed formats, decoded whole
+    uint32_t m_Position = 0;              // decoded bytes handed out
+    std::unique_ptr<uint8_t[]> m_Decoded; // compressed formats, decoded whole
 };
 
 class COggSoundReader final : public CSoundReader {

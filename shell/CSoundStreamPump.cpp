@@ -5,8 +5,8 @@
 
 #include "foundation/CIniSection.h"
 #include "foundation/CPerformanceMonitor.h"
-#include "platform/Debug.h"
 #include "platform/CAudioDevice.h"
+#include "platform/Debug.h"
 
 #include <algorithm>
 #include <chrono>
@@ -52,7 +52,8 @@ struct CSoundStreamPump::State {
     bool quit = false; // guarded by wakeMutex
 };
 
-CSoundStreamPump::CSoundStreamPump(CSoundDevice& device, Threading threading) : m_Device(device)
+CSoundStreamPump::CSoundStreamPump(CSoundDevice& device, Threading threading)
+    : m_Device(device)
 {
     if (threading == Threading::FromSettings)
         m_Threaded = GetOptionsSection().GetInt("Use Threaded Stream", 1) > 0;

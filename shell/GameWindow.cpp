@@ -1,9 +1,9 @@
 #include "shell/GameWindow.h"
 
-#include "shell/CGameBase.h"
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/ShellServices.h"
 #include "platform/CPlatform.h"
+#include "shell/CGameBase.h"
 
 namespace {
 
@@ -93,28 +93,50 @@ CShellInput* SetShellInput(CShellInput* input)
 uint32_t MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown)
 {
     switch (virtualKey) {
-    case plat::vk::kTab: return controlDown ? 9 : 0;
-    case plat::vk::kPrior: return 7;
-    case plat::vk::kNext: return 15;
-    case plat::vk::kEnd: return 14;
-    case plat::vk::kHome: return 5;
-    case plat::vk::kLeft: return 11;
-    case plat::vk::kUp: return 6;
-    case plat::vk::kRight: return 12;
-    case plat::vk::kDown: return 10;
-    case plat::vk::kInsert: return 16;
-    case plat::vk::kDelete: return 17;
-    case plat::vk::kF1: return 31;
-    case plat::vk::kF2: return 30;
-    case plat::vk::kF4: return 20;
-    case plat::vk::kF5: return 2;
-    case plat::vk::kF6: return 28;
-    case plat::vk::kF7: return 21;
-    case plat::vk::kF8: return 23;
-    case plat::vk::kF9: return 29;
-    case plat::vk::kF10: return 25;
-    case plat::vk::kF11: return 26;
-    default: return 0;
+    case plat::vk::kTab:
+        return controlDown ? 9 : 0;
+    case plat::vk::kPrior:
+        return 7;
+    case plat::vk::kNext:
+        return 15;
+    case plat::vk::kEnd:
+        return 14;
+    case plat::vk::kHome:
+        return 5;
+    case plat::vk::kLeft:
+        return 11;
+    case plat::vk::kUp:
+        return 6;
+    case plat::vk::kRight:
+        return 12;
+    case plat::vk::kDown:
+        return 10;
+    case plat::vk::kInsert:
+        return 16;
+    case plat::vk::kDelete:
+        return 17;
+    case plat::vk::kF1:
+        return 31;
+    case plat::vk::kF2:
+        return 30;
+    case plat::vk::kF4:
+        return 20;
+    case plat::vk::kF5:
+        return 2;
+    case plat::vk::kF6:
+        return 28;
+    case plat::vk::kF7:
+        return 21;
+    case plat::vk::kF8:
+        return 23;
+    case plat::vk::kF9:
+        return 29;
+    case plat::vk::kF10:
+        return 25;
+    case plat::vk::kF11:
+        return 26;
+    default:
+        return 0;
     }
 }
 
@@ -123,17 +145,31 @@ void HandleWindowEvent(const plat::WindowEvent& event)
     using Kind = plat::WindowEvent::Kind;
     CShellInput& input = GetShellInput();
     switch (event.kind) {
-    case Kind::MouseMove: OnMouseMove(event); break;
-    case Kind::MouseButton: OnMouseButton(event); break;
-    case Kind::MouseWheel: input.AddWheel(event.wheelNotches); break;
-    case Kind::KeyDown: OnKeyDown(event); break;
-    case Kind::KeyUp: input.KeyUp(event.scanIndex); break;
-    case Kind::Char: input.TypeKey(event.character); break;
+    case Kind::MouseMove:
+        OnMouseMove(event);
+        break;
+    case Kind::MouseButton:
+        OnMouseButton(event);
+        break;
+    case Kind::MouseWheel:
+        input.AddWheel(event.wheelNotches);
+        break;
+    case Kind::KeyDown:
+        OnKeyDown(event);
+        break;
+    case Kind::KeyUp:
+        input.KeyUp(event.scanIndex);
+        break;
+    case Kind::Char:
+        input.TypeKey(event.character);
+        break;
     case Kind::SysChar:
         if (event.character != kEnterCharacter)
             input.TypeKey(event.character);
         break;
-    case Kind::ContextMenuKey: input.TypeKey(kContextMenuCode); break;
+    case Kind::ContextMenuKey:
+        input.TypeKey(kContextMenuCode);
+        break;
     case Kind::Activated:
     case Kind::Deactivated:
         g_Active = event.kind == Kind::Activated;
@@ -150,8 +186,11 @@ void HandleWindowEvent(const plat::WindowEvent& event)
         input.EndDragAndClip();
         break;
     case Kind::Close:
-    case Kind::Quit: RequestShutdown(); break;
-    case Kind::None: break;
+    case Kind::Quit:
+        RequestShutdown();
+        break;
+    case Kind::None:
+        break;
     }
 }
 

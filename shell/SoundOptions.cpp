@@ -52,8 +52,8 @@ float ReadEffectsVolume()
 void ApplySoundSettings(CSoundDevice& device, CMusicPlayer& music)
 {
     const CIniSection& options = GetOptionsSection();
-    device.SetMasterAttenuation(options.GetInt(kMasterMute, 0) ? kSilent
-                                                               : options.GetInt(kMasterVolume, kFullSlider) - kFullSlider);
+    device.SetMasterAttenuation(
+        options.GetInt(kMasterMute, 0) ? kSilent : options.GetInt(kMasterVolume, kFullSlider) - kFullSlider);
     const float effects = ReadEffectsVolume();
     device.SetMasterScale(options.GetInt(kEffectsMute, 0) ? 0.0f : effects);
     device.SetStereo(options.GetInt(kStereo, 1) != 0);
@@ -66,13 +66,15 @@ void ApplySoundSettings()
     ApplySoundSettings(CSoundDevice::SGetInstance(), CMusicPlayer::SGetInstance());
 }
 
-CSoundOptionsState::CSoundOptionsState(CSoundDevice& device, CMusicPlayer& music) : m_Device(device), m_Music(music)
+CSoundOptionsState::CSoundOptionsState(CSoundDevice& device, CMusicPlayer& music)
+    : m_Device(device)
+    , m_Music(music)
 {
     const CIniSection& options = GetOptionsSection();
     m_Slider[Index(SoundOptionRow::Master)] = options.GetInt(kMasterVolume, kFullSlider);
     m_Slider[Index(SoundOptionRow::Effects)] = int32_t((ReadEffectsVolume() - kEffectsMin) * kEffectsSliderScale);
-    m_Slider[Index(SoundOptionRow::Music)] =
-        options.GetInt(kMusicVolume, CMusicPlayer::kDefaultBaseVolume) + kFullSlider;
+    m_Slider[Index(SoundOptionRow::Music)]
+        = options.GetInt(kMusicVolume, CMusicPlayer::kDefaultBaseVolume) + kFullSlider;
     m_Muted[Index(SoundOptionRow::Master)] = options.GetInt(kMasterMute, 0) != 0;
     m_Muted[Index(SoundOptionRow::Effects)] = options.GetInt(kEffectsMute, 0) != 0;
     m_Muted[Index(SoundOptionRow::Music)] = options.GetInt(kMusicMute, 0) != 0;

@@ -1,11 +1,8 @@
 #include "shell/StartGame.h"
 
-#include "shell/CGameBase.h"
-#include "shell/CSoundDevice.h"
-#include "shell/GameWindow.h"
 #include "foundation/CFile.h"
-#include "foundation/CPerformanceMonitor.h"
 #include "foundation/CMountedArchiveTable.h"
+#include "foundation/CPerformanceMonitor.h"
 #include "foundation/CommandLine.h"
 #include "foundation/FatalError.h"
 #include "foundation/PlatformWrappers.h"
@@ -15,6 +12,9 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowDevice.h"
+#include "shell/CGameBase.h"
+#include "shell/CSoundDevice.h"
+#include "shell/GameWindow.h"
 
 #include <cstdio>
 #include <string>

@@ -1,10 +1,10 @@
 #include "shell/VideoOptions.h"
 
-#include "shell/CScreenDevice.h"
-#include "shell/CScreenFrame.h"
-#include "images/CFrame.h"
 #include "foundation/CIniSection.h"
 #include "foundation/CommandLine.h"
+#include "images/CFrame.h"
+#include "shell/CScreenDevice.h"
+#include "shell/CScreenFrame.h"
 
 bool ApplyDisplaySettings(KeepDepth keepDepth)
 {

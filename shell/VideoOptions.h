@@ -9,8 +9,14 @@
 
 #include <cstdint>
 
-inline constexpr int32_t GetDefaultScreenWidth() { return 1024; }
-inline constexpr int32_t GetDefaultScreenHeight() { return 768; }
+inline constexpr int32_t GetDefaultScreenWidth()
+{
+    return 1024;
+}
+inline constexpr int32_t GetDefaultScreenHeight()
+{
+    return 768;
+}
 
 enum class KeepDepth { No, Yes };
 

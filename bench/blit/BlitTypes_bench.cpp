@@ -60,7 +60,7 @@ struct SScaleSetup {
         pixman_image_unref(pixmanSource);
         pixman_image_unref(pixmanDestination);
     }
-    void Ours() { routine(*source, { 0, 0, 544, 400 }, *destination, { 0, 0, 1024, 768 }, *type); }
+    void Ours() { routine(*source, {0, 0, 544, 400}, *destination, {0, 0, 1024, 768}, *type); }
     void Pixman()
     {
         pixman_image_composite32(PIXMAN_OP_SRC, pixmanSource, nullptr, pixmanDestination, 0, 0, 0, 0, 0, 0, 1024, 768);
@@ -69,8 +69,8 @@ struct SScaleSetup {
 
 void SetPixelRate(benchmark::State& state, double pixelsPerIteration)
 {
-    state.counters["Mpix/s"] =
-        benchmark::Counter(double(state.iterations()) * pixelsPerIteration / 1e6, benchmark::Counter::kIsRate);
+    state.counters["Mpix/s"]
+        = benchmark::Counter(double(state.iterations()) * pixelsPerIteration / 1e6, benchmark::Counter::kIsRate);
 }
 
 void BM_NormalScale544x400To1024x768(benchmark::State& state)
@@ -124,17 +124,23 @@ void RunWrap(benchmark::State& state, CBlitType& type)
     std::unique_ptr<CFrame> destination = RandomFrame(1024, 768, 32, 4);
     const BlitFunction routine = type.GetBlitFunction(*tile, *destination);
     for (auto _ : state) {
-        routine(*tile, { 5, 7, 6, 8 }, *destination, { 0, 0, 1024, 768 }, type);
+        routine(*tile, {5, 7, 6, 8}, *destination, {0, 0, 1024, 768}, type);
         benchmark::ClobberMemory();
     }
     SetPixelRate(state, 1024.0 * 768.0);
 }
 
 // Tiles drawn one by one through "Transparent Mask".
-void BM_WrapAny32x32Over1024x768(benchmark::State& state) { RunWrap(state, GetWrapAnyBlitType()); }
+void BM_WrapAny32x32Over1024x768(benchmark::State& state)
+{
+    RunWrap(state, GetWrapAnyBlitType());
+}
 BENCHMARK(BM_WrapAny32x32Over1024x768)->Unit(benchmark::kMicrosecond);
 
-void BM_WrapPow2Masked32x32Over1024x768(benchmark::State& state) { RunWrap(state, GetWrapPow2BlitType()); }
+void BM_WrapPow2Masked32x32Over1024x768(benchmark::State& state)
+{
+    RunWrap(state, GetWrapPow2BlitType());
+}
 BENCHMARK(BM_WrapPow2Masked32x32Over1024x768)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawLineAA10000Lines1024x768(benchmark::State& state)

@@ -136,10 +136,10 @@ void BM_TransparentMask32To32VsPixmanOver(benchmark::State& state)
     CBlitType& mask = GetTransparentMaskBlitType();
     pixman_image_t* source = PixmanImage(*sprite, PIXMAN_a8r8g8b8);
     pixman_image_t* destination = PixmanImage(*theirs, PIXMAN_a8r8g8b8);
-    pixman_color_t half{ 0, 0, 0, uint16_t(opacity * 0xFFFF) };
+    pixman_color_t half{0, 0, 0, uint16_t(opacity * 0xFFFF)};
     pixman_image_t* opacityMask = opacity < 1.0f ? pixman_image_create_solid_fill(&half) : nullptr;
     const CRect s = SizeToRect(kSprite, kSprite);
-    const CRect d{ 300, 200, 300 + int32_t(kSprite), 200 + int32_t(kSprite) };
+    const CRect d{300, 200, 300 + int32_t(kSprite), 200 + int32_t(kSprite)};
     Compare(
         state, double(kSprite) * kSprite,
         [&] {
@@ -157,11 +157,11 @@ void BM_TransparentMask32To32VsPixmanOver(benchmark::State& state)
     pixman_image_unref(destination);
 }
 BENCHMARK(BM_TransparentMask32To32VsPixmanOver)
-    ->ArgNames({ "random", "opacity%" })
-    ->Args({ 0, 100 })
-    ->Args({ 0, 50 })
-    ->Args({ 1, 100 })
-    ->Args({ 1, 50 });
+    ->ArgNames({"random", "opacity%"})
+    ->Args({0, 100})
+    ->Args({0, 50})
+    ->Args({1, 100})
+    ->Args({1, 50});
 
 void BM_TransparentMask32To16VsPixmanOver(benchmark::State& state)
 {
@@ -175,7 +175,7 @@ void BM_TransparentMask32To16VsPixmanOver(benchmark::State& state)
     pixman_image_t* source = PixmanImage(*sprite, PIXMAN_a8r8g8b8);
     pixman_image_t* destination = PixmanImage(*theirs, PIXMAN_r5g6b5);
     const CRect s = SizeToRect(kSprite, kSprite);
-    const CRect d{ 300, 200, 300 + int32_t(kSprite), 200 + int32_t(kSprite) };
+    const CRect d{300, 200, 300 + int32_t(kSprite), 200 + int32_t(kSprite)};
     Compare(
         state, double(kSprite) * kSprite, [&] { ours->Blit(*sprite, s, d, mask); },
         [&] {
@@ -185,7 +185,7 @@ void BM_TransparentMask32To16VsPixmanOver(benchmark::State& state)
     pixman_image_unref(source);
     pixman_image_unref(destination);
 }
-BENCHMARK(BM_TransparentMask32To16VsPixmanOver)->ArgNames({ "random" })->Arg(0)->Arg(1);
+BENCHMARK(BM_TransparentMask32To16VsPixmanOver)->ArgNames({"random"})->Arg(0)->Arg(1);
 
 // Arg: source depth, 24 or 8.
 void BM_NormalConversionTo32VsMemcpy(benchmark::State& state)

@@ -32,11 +32,18 @@ void RunBlend(benchmark::State& state, BlendRun blend)
         blend(pixels.data(), 0xA5A5, 128, width);
         benchmark::ClobberMemory();
     }
-    state.counters["Mpix/s"] = benchmark::Counter(double(state.iterations()) * width / 1e6, benchmark::Counter::kIsRate);
+    state.counters["Mpix/s"]
+        = benchmark::Counter(double(state.iterations()) * width / 1e6, benchmark::Counter::kIsRate);
 }
 
-void BM_Blend565GroupsPlain(benchmark::State& state) { RunBlend(state, &BlendRun565FastPlain); }
-void BM_Blend565GroupsSse2(benchmark::State& state) { RunBlend(state, &BlendRun565FastSse2); }
+void BM_Blend565GroupsPlain(benchmark::State& state)
+{
+    RunBlend(state, &BlendRun565FastPlain);
+}
+void BM_Blend565GroupsSse2(benchmark::State& state)
+{
+    RunBlend(state, &BlendRun565FastSse2);
+}
 BENCHMARK(BM_Blend565GroupsPlain)->Arg(16)->Arg(64)->Arg(1024);
 BENCHMARK(BM_Blend565GroupsSse2)->Arg(16)->Arg(64)->Arg(1024);
 
@@ -110,14 +117,26 @@ void RunDispatch(benchmark::State& state, KernelRow row)
     }
     state.counters["ns/run"] = benchmark::Counter(double(state.iterations()) * double(runs.counts.size()),
                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["Mpix/s"] =
-        benchmark::Counter(double(state.iterations()) * runs.totalPixels / 1e6, benchmark::Counter::kIsRate);
+    state.counters["Mpix/s"]
+        = benchmark::Counter(double(state.iterations()) * runs.totalPixels / 1e6, benchmark::Counter::kIsRate);
 }
 
-void BM_DispatchCopy16Table(benchmark::State& state) { RunDispatch<true>(state, KernelRow::Copy16); }
-void BM_DispatchCopy16GeneralLoop(benchmark::State& state) { RunDispatch<false>(state, KernelRow::Copy16); }
-void BM_DispatchAlphaBlend16Table(benchmark::State& state) { RunDispatch<true>(state, KernelRow::AlphaBlend16); }
-void BM_DispatchAlphaBlend16GeneralLoop(benchmark::State& state) { RunDispatch<false>(state, KernelRow::AlphaBlend16); }
+void BM_DispatchCopy16Table(benchmark::State& state)
+{
+    RunDispatch<true>(state, KernelRow::Copy16);
+}
+void BM_DispatchCopy16GeneralLoop(benchmark::State& state)
+{
+    RunDispatch<false>(state, KernelRow::Copy16);
+}
+void BM_DispatchAlphaBlend16Table(benchmark::State& state)
+{
+    RunDispatch<true>(state, KernelRow::AlphaBlend16);
+}
+void BM_DispatchAlphaBlend16GeneralLoop(benchmark::State& state)
+{
+    RunDispatch<false>(state, KernelRow::AlphaBlend16);
+}
 BENCHMARK(BM_DispatchCopy16Table);
 BENCHMARK(BM_DispatchCopy16GeneralLoop);
 BENCHMARK(BM_DispatchAlphaBlend16Table);

@@ -1,5 +1,5 @@
-#include "foundation/CArrayPOD.h"
 #include "bench/BenchSupport.h"
+#include "foundation/CArrayPOD.h"
 #include "foundation/CFPoint.h"
 
 #include <benchmark/benchmark.h>
@@ -14,7 +14,7 @@ void BM_ArrayPODAppend(benchmark::State& state)
     for (auto _ : state) {
         CArrayPOD<CFPoint> points;
         for (uint32_t i = 0; i < count; ++i)
-            points.Append(CFPoint { float(i), 1.0f });
+            points.Append(CFPoint{float(i), 1.0f});
         benchmark::DoNotOptimize(points.GetData());
     }
     state.SetItemsProcessed(int64_t(state.iterations() * count));
@@ -27,7 +27,7 @@ void BM_VectorAppend(benchmark::State& state)
     for (auto _ : state) {
         std::vector<CFPoint> points;
         for (uint32_t i = 0; i < count; ++i)
-            points.push_back(CFPoint { float(i), 1.0f });
+            points.push_back(CFPoint{float(i), 1.0f});
         benchmark::DoNotOptimize(points.data());
     }
     state.SetItemsProcessed(int64_t(state.iterations() * count));

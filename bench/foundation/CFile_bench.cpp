@@ -1,5 +1,5 @@
-#include "foundation/CFile.h"
 #include "bench/BenchSupport.h"
+#include "foundation/CFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // CJString against std::string for the operations the object files lean on:
 // copying, appending, comparing and formatting. Each pair runs the same work,
 // so the ratio of their times is the cost of the engine string.
-#include "foundation/CJString.h"
 #include "bench/BenchSupport.h"
+#include "foundation/CJString.h"
 
 #include <benchmark/benchmark.h>
 

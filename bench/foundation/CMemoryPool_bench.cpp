@@ -2,8 +2,8 @@
 // blocks of 8 to 256 bytes, one freed and one allocated per step, in a fixed
 // pseudo-random order of sizes and slots. Built without OMBRISALT_POOL_MALLOC
 // the pool is the real one; with it both sides are malloc.
-#include "foundation/CMemoryPool.h"
 #include "bench/BenchSupport.h"
+#include "foundation/CMemoryPool.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "foundation/CVirtualArray.h"
 #include "bench/BenchSupport.h"
+#include "foundation/CVirtualArray.h"
 
 #include <benchmark/benchmark.h>
 

@@ -58,8 +58,7 @@ double ReadAll(const std::vector<std::string>& names, uint32_t flags, std::vecto
         CFile file;
         if (!file.Open(name.c_str(), flags | FILE_READ))
             return -1.0;
-        while (file.Read(buffer.data(), uint32_t(buffer.size())) > 0) {
-        }
+        while (file.Read(buffer.data(), uint32_t(buffer.size())) > 0) {}
     }
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

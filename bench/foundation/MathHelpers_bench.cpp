@@ -1,5 +1,5 @@
-#include "foundation/MathHelpers.h"
 #include "bench/BenchSupport.h"
+#include "foundation/MathHelpers.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
+#include "bench/BenchSupport.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CPNGFileIO.h"
 #include "images/CTGAFileIO.h"
 #include "images/FrameCache.h"
-#include "bench/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 #include <png.h>
@@ -61,8 +61,8 @@ const std::filesystem::path& FrameFolder()
         std::filesystem::path made = bench::MakeFolder("frames");
         std::filesystem::create_directories(made / "Art");
         for (uint32_t i = 0; i < kFrames; ++i)
-            WritePng((made / "Art" / ("f" + std::to_string(i) + ".png")).string(), SpritePixels(kSide, kSide, i),
-                     kSide, kSide);
+            WritePng((made / "Art" / ("f" + std::to_string(i) + ".png")).string(), SpritePixels(kSide, kSide, i), kSide,
+                     kSide);
         return made;
     }();
     std::filesystem::current_path(folder);
@@ -140,8 +140,7 @@ void Decode(benchmark::State& state, const std::string& bytes)
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     for (auto _ : state) {
         CFrame frame;
-        if (!reader.DecodeFromMemory(frame, data, uint32_t(bytes.size()), "bench", 32) ||
-            frame.GetWidth() != 1024) {
+        if (!reader.DecodeFromMemory(frame, data, uint32_t(bytes.size()), "bench", 32) || frame.GetWidth() != 1024) {
             state.SkipWithError("decode failed");
             break;
         }

@@ -62,16 +62,16 @@ void RunLengthOverRaw(benchmark::State& state, uint32_t destinationDepth, uint32
         ChangeFrameBitDepth(*raw, 16, Dither::Off);
     auto destination = CFrame::MakeOwned(1024, 768, destinationDepth);
     CBlitType& type = GetTransparentMaskBlitType();
-    const CRect s = { 0, 0, int32_t(kSide), int32_t(kSide) };
+    const CRect s = {0, 0, int32_t(kSide), int32_t(kSide)};
     double rle = 0, plain = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
         for (int i = 0; i < 16; ++i)
-            destination->Blit(*encoded, s, { 100 + i, 100, 100 + i + 256, 356 }, type);
+            destination->Blit(*encoded, s, {100 + i, 100, 100 + i + 256, 356}, type);
         benchmark::ClobberMemory();
         const auto middle = Clock::now();
         for (int i = 0; i < 16; ++i)
-            destination->Blit(*raw, s, { 100 + i, 100, 100 + i + 256, 356 }, type);
+            destination->Blit(*raw, s, {100 + i, 100, 100 + i + 256, 356}, type);
         benchmark::ClobberMemory();
         const auto end = Clock::now();
         rle += std::chrono::duration<double>(middle - start).count();
@@ -84,9 +84,18 @@ void RunLengthOverRaw(benchmark::State& state, uint32_t destinationDepth, uint32
 
 // Into 16 bits against the raw 16-bit sprite; into 32 bits against the raw
 // 16-bit sprite (the same pixels) and against the raw 32-bit sprite.
-void BM_Into16OverRaw16(benchmark::State& state) { RunLengthOverRaw(state, 16, 16); }
-void BM_Into32OverRaw16(benchmark::State& state) { RunLengthOverRaw(state, 32, 16); }
-void BM_Into32OverRaw32(benchmark::State& state) { RunLengthOverRaw(state, 32, 32); }
+void BM_Into16OverRaw16(benchmark::State& state)
+{
+    RunLengthOverRaw(state, 16, 16);
+}
+void BM_Into32OverRaw16(benchmark::State& state)
+{
+    RunLengthOverRaw(state, 32, 16);
+}
+void BM_Into32OverRaw32(benchmark::State& state)
+{
+    RunLengthOverRaw(state, 32, 32);
+}
 BENCHMARK(BM_Into16OverRaw16);
 BENCHMARK(BM_Into32OverRaw16);
 BENCHMARK(BM_Into32OverRaw32);

@@ -48,9 +48,9 @@ std::vector<std::pair<std::string, std::string>> MakeItems()
     for (int i = 0; i < kItems; ++i) {
         char name[64];
         std::snprintf(name, sizeof(name), "Items/Group%02d/Item%04d.Upgrade.txt", i % 50, i);
-        items.emplace_back(name, "CBenchItem\r\n{\r\n\tCost=" + std::to_string(i) + "\r\n\tWeight="
-                                     + std::to_string(i % 7) + "\r\n\tTitle=Item number " + std::to_string(i)
-                                     + "\r\n}\r\n");
+        items.emplace_back(name,
+                           "CBenchItem\r\n{\r\n\tCost=" + std::to_string(i) + "\r\n\tWeight=" + std::to_string(i % 7)
+                               + "\r\n\tTitle=Item number " + std::to_string(i) + "\r\n}\r\n");
     }
     return items;
 }
@@ -84,7 +84,8 @@ void BM_ObjectFileListFirstUse(benchmark::State& state)
     if (state.range(0) != 0) {
         // A stored archive: Data/Packed.zip mounted as "Packed/".
         bench::WriteZip(root / "Data/Packed.zip", MakeItems());
-        CMountedArchiveTable::Get().Mount("Packed.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Packed/", MountLoading::Now, 0);
+        CMountedArchiveTable::Get().Mount("Packed.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Packed/",
+                                          MountLoading::Now, 0);
         LoadAll(state, "Packed/Items");
         CMountedArchiveTable::Get().UnmountAll();
     } else {

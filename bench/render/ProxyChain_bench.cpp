@@ -43,7 +43,7 @@ struct SScene {
         }
         for (int i = 0; i < kSprites; ++i) {
             state = state * 1103515245u + 12345u;
-            positions.push_back({ int32_t(state >> 8) % 1060 - 30, int32_t(state >> 20) % 800 - 30 });
+            positions.push_back({int32_t(state >> 8) % 1060 - 30, int32_t(state >> 20) % 800 - 30});
         }
     }
 
@@ -53,7 +53,7 @@ struct SScene {
         for (int i = 0; i < kSprites; ++i) {
             CFrame& sprite = *sprites[size_t(i) % sprites.size()];
             const CPoint& at = positions[size_t(i)];
-            target.Blit(sprite, { 0, 0, 64, 64 }, { at.x, at.y, at.x + 64, at.y + 64 }, type);
+            target.Blit(sprite, {0, 0, 64, 64}, {at.x, at.y, at.x + 64, at.y + 64}, type);
         }
     }
 };
@@ -73,7 +73,7 @@ void DrawDirect()
 void DrawThroughTwoProxies()
 {
     CClippedProxyFrame clip(Scene().destination.get());
-    clip.SetClipRect({ 0, 0, 1024, 768 });
+    clip.SetClipRect({0, 0, 1024, 768});
     COffsetProxyFrame offset(&clip, 0, 0);
     Scene().Draw(offset);
 }

@@ -43,7 +43,7 @@ struct SScene {
         std::mt19937 random(7);
         std::uniform_real_distribution<float> px(0, 1024), py(0, 768), angle(0, 360), scale(0.5f, 1.5f);
         for (int i = 0; i < kSprites; ++i)
-            sprites.push_back({ px(random), py(random), angle(random), scale(random) });
+            sprites.push_back({px(random), py(random), angle(random), scale(random)});
     }
 };
 
@@ -96,8 +96,8 @@ void BM_RotatedSpritesAgainstPixman(benchmark::State& state)
     std::unique_ptr<CFrame> ours = CFrame::MakeOwned(1024, 768, 32);
     std::vector<uint32_t> theirs(1024 * 768);
     pixman_image_t* target = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1024, 768, theirs.data(), 1024 * 4);
-    pixman_image_t* sprite = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSpriteSize, kSpriteSize,
-                                                      s.premultiplied.data(), kSpriteSize * 4);
+    pixman_image_t* sprite
+        = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSpriteSize, kSpriteSize, s.premultiplied.data(), kSpriteSize * 4);
     pixman_image_set_filter(sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
     pixman_image_set_repeat(sprite, PIXMAN_REPEAT_NONE);
     double oursSeconds = 0, pixmanSeconds = 0;

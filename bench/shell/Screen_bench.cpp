@@ -5,14 +5,14 @@
 // frames per second are the items per second. And the texture a 256x256
 // frame gets on its first draw: conversion, mip chain and upload.
 
-#include "shell/CScreenDevice.h"
-#include "shell/CScreenFrame.h"
-#include "images/CFrame.h"
-#include "images/CFrameAsMipMapTexture.h"
 #include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
+#include "images/CFrame.h"
+#include "images/CFrameAsMipMapTexture.h"
 #include "platform/ScreenDeviceGL.h"
 #include "platform/ScreenDeviceHeadless.h"
+#include "shell/CScreenDevice.h"
+#include "shell/CScreenFrame.h"
 
 #include "../BenchSupport.h"
 

@@ -3,9 +3,9 @@
 // window is active, spinning as the loop is written or sleeping for the time
 // left until the next step.
 
+#include "platform/CPlatformHeadless.h"
 #include "shell/CGameBase.h"
 #include "shell/StartGame.h"
-#include "platform/CPlatformHeadless.h"
 
 #include "../BenchSupport.h"
 
@@ -20,7 +20,10 @@ namespace {
 
 class CEmptyGame final : public CGameBase {
 public:
-    CEmptyGame() : CGameBase(1.0f / 60.0f, 1.0f / 60.0f, 1.0f / 12.0f, nullptr, nullptr, nullptr) {}
+    CEmptyGame()
+        : CGameBase(1.0f / 60.0f, 1.0f / 60.0f, 1.0f / 12.0f, nullptr, nullptr, nullptr)
+    {
+    }
 };
 
 void RunEmptyGame()

@@ -44,8 +44,8 @@ void MixThirtyTwoVoices(benchmark::State& state)
             mixer.Render(out.data(), 441);
         benchmark::DoNotOptimize(out.data());
     }
-    state.counters["CoreFraction"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["CoreFraction"]
+        = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(MixThirtyTwoVoices)->Unit(benchmark::kMillisecond);
 
@@ -59,8 +59,8 @@ const std::string& VorbisFile()
 
 const std::string& WaveFile()
 {
-    static const std::string bytes =
-        CWaveBuilder().Format(1, 2, 44100, 16).Data(Pcm16(Sine(44100 * kSeconds, 2, 100.3, 0.5))).Build();
+    static const std::string bytes
+        = CWaveBuilder().Format(1, 2, 44100, 16).Data(Pcm16(Sine(44100 * kSeconds, 2, 100.3, 0.5))).Build();
     return bytes;
 }
 
@@ -77,12 +77,11 @@ void DecodeAll(benchmark::State& state, const std::string& file)
             state.SkipWithError("no reader");
             return;
         }
-        while (reader->Read(piece.data(), uint32_t(piece.size())) > 0) {
-        }
+        while (reader->Read(piece.data(), uint32_t(piece.size())) > 0) {}
         benchmark::DoNotOptimize(piece.data());
     }
-    state.counters["TimesRealTime"] =
-        benchmark::Counter(double(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
+    state.counters["TimesRealTime"]
+        = benchmark::Counter(double(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
 }
 
 void DecodeVorbis(benchmark::State& state)

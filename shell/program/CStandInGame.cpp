@@ -1,11 +1,11 @@
 #include "CStandInGame.h"
 
-#include "shell/CScreenFrame.h"
-#include "shell/StartGame.h"
-#include "images/CFrameAsMipMapTexture.h"
 #include "blit/CBlitTypeList.h"
+#include "images/CFrameAsMipMapTexture.h"
 #include "platform/CPlatform.h"
 #include "platform/WindowDevice.h"
+#include "shell/CScreenFrame.h"
+#include "shell/StartGame.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,8 +57,8 @@ void CTinyFont::DrawCentred(CShellScreen& screen, int32_t x, int32_t y, const ch
 }
 
 CStandInGame::CStandInGame()
-    : CGameBase(1.0f / 60.0f, 1.0f / 60.0f, 1.0f / 12.0f, nullptr, nullptr, nullptr),
-      m_Tile(CFrame::MakeOwned(64, 64, 32))
+    : CGameBase(1.0f / 60.0f, 1.0f / 60.0f, 1.0f / 12.0f, nullptr, nullptr, nullptr)
+    , m_Tile(CFrame::MakeOwned(64, 64, 32))
 {
     // A soft-edged ring, so scaling and turning show their filtering.
     for (uint32_t y = 0; y < 64; ++y) {

@@ -3,9 +3,9 @@
 // moves with the updates, a row of turning textured tiles and the frame-rate
 // line on the screen frame.
 
+#include "images/CFrame.h"
 #include "shell/CGameBase.h"
 #include "shell/CShellScreen.h"
-#include "images/CFrame.h"
 
 #include <memory>
 

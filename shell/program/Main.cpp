@@ -9,8 +9,8 @@
 
 #include "CStandInGame.h"
 
-#include "shell/StartGame.h"
 #include "foundation/TextEncoding.h"
+#include "shell/StartGame.h"
 
 #include <string>
 #include <string_view>

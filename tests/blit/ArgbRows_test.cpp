@@ -18,12 +18,12 @@
 
 namespace {
 
-using ref::Pixel;
 using ref::OpacityOf;
+using ref::Pixel;
 
-constexpr uint8_t kEdgeAlphas[] = { 0, 1, 3, 4, 5, 6, 7, 8, 127, 128, 247, 248, 250, 251, 252, 253, 254, 255 };
-constexpr uint32_t kWidths[] = { 0, 1, 3, 4, 5, 15, 16, 17, 63, 64, 65 };
-constexpr uint32_t kOpacities[] = { 255, 254, 128, 127, 1, 0 };
+constexpr uint8_t kEdgeAlphas[] = {0, 1, 3, 4, 5, 6, 7, 8, 127, 128, 247, 248, 250, 251, 252, 253, 254, 255};
+constexpr uint32_t kWidths[] = {0, 1, 3, 4, 5, 15, 16, 17, 63, 64, 65};
+constexpr uint32_t kOpacities[] = {255, 254, 128, 127, 1, 0};
 
 std::array<uint32_t, 256> OpacityRow(uint32_t o)
 {
@@ -91,10 +91,12 @@ TEST_P(ArgbRow, MatchesItsFormulaOverWidthsAlignmentsAndOpacities)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ArgbRow,
-    testing::Values(
-        SRowCase{ "Over32Scaled", &RowArgbOver32Scaled, 4, [](Pixel d, Pixel s, uint32_t o, uint32_t) { return ref::Over32Scaled(d, s, o); } },
-        SRowCase{ "TintedOver32", &RowArgbTintedOver32, 4, [](Pixel d, Pixel s, uint32_t, uint32_t tint) { return ref::Tinted(d, s, tint, false); } },
-        SRowCase{ "TintedAdd32", &RowArgbTintedAdd32, 4, [](Pixel d, Pixel s, uint32_t, uint32_t tint) { return ref::Tinted(d, s, tint, true); } }),
+    testing::Values(SRowCase{"Over32Scaled", &RowArgbOver32Scaled, 4,
+                             [](Pixel d, Pixel s, uint32_t o, uint32_t) { return ref::Over32Scaled(d, s, o); }},
+                    SRowCase{"TintedOver32", &RowArgbTintedOver32, 4,
+                             [](Pixel d, Pixel s, uint32_t, uint32_t tint) { return ref::Tinted(d, s, tint, false); }},
+                    SRowCase{"TintedAdd32", &RowArgbTintedAdd32, 4,
+                             [](Pixel d, Pixel s, uint32_t, uint32_t tint) { return ref::Tinted(d, s, tint, true); }}),
     [](const testing::TestParamInfo<SRowCase>& param) { return std::string(param.param.name); });
 
 // The SSE2 blend against the plain one over every alpha, every source byte
@@ -104,13 +106,13 @@ TEST(ArgbMask32, Sse2GivesThePlainBytesForEveryAlphaAndByte)
     if (!plat::HasSse2())
         GTEST_SKIP() << "no SSE2";
     std::vector<uint8_t> src(256 * 4), plain(256 * 4), wide(256 * 4);
-    for (uint32_t o : { 255u, 128u, 77u })
+    for (uint32_t o : {255u, 128u, 77u})
         for (uint32_t alpha = 0; alpha < 256; ++alpha)
             for (uint32_t d = 0; d < 256; d += 5) {
                 for (uint32_t i = 0; i < 256; ++i) {
-                    const uint8_t pixel[4] = { uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), uint8_t(alpha) };
+                    const uint8_t pixel[4] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), uint8_t(alpha)};
                     std::memcpy(&src[4 * i], pixel, 4);
-                    const uint8_t under[4] = { uint8_t(d), uint8_t(255 - d), uint8_t(d ^ i), uint8_t(i + d) };
+                    const uint8_t under[4] = {uint8_t(d), uint8_t(255 - d), uint8_t(d ^ i), uint8_t(i + d)};
                     std::memcpy(&plain[4 * i], under, 4);
                 }
                 wide = plain;
@@ -156,19 +158,47 @@ TEST_P(ArgbPixel, DrawsTheExpectedBytes)
 INSTANTIATE_TEST_SUITE_P(
     Edges, ArgbPixel,
     testing::Values(
-        SPixelCase{ "Over24Alpha252Blends", &RowArgbOver24, 255, { 0, 255, 100, 9 }, { 255, 0, 99, 252 }, { 252, 5, 100, 9 } },
-        SPixelCase{ "Over24Alpha253Copies", &RowArgbOver24, 255, { 0, 255, 100, 9 }, { 255, 0, 99, 253 }, { 255, 0, 99, 9 } },
-        SPixelCase{ "Over24Alpha0Skips", &RowArgbOver24, 255, { 1, 2, 3, 9 }, { 255, 0, 99, 0 }, { 1, 2, 3, 9 } },
-        SPixelCase{ "Over24ScaledAlpha5Skips", &RowArgbOver24Scaled, 255, { 1, 2, 3, 9 }, { 255, 0, 99, 5 }, { 1, 2, 3, 9 } },
-        SPixelCase{ "Over24ScaledAlpha251Copies", &RowArgbOver24Scaled, 255, { 1, 2, 3, 9 }, { 255, 0, 99, 251 }, { 255, 0, 99, 9 } },
-        SPixelCase{ "Over32ScaledT247BlendsAndClearsAlpha", &RowArgbOver32Scaled, 255, { 0, 0, 0, 200 }, { 255, 128, 0, 247 }, { 246, 123, 0, 0 } },
-        SPixelCase{ "Over32ScaledT248Copies", &RowArgbOver32Scaled, 255, { 0, 0, 0, 200 }, { 255, 128, 0, 248 }, { 255, 128, 0, 248 } },
-        SPixelCase{ "TintedOverWhiteWritesAlphaZero", &RowArgbTintedOver32, 255, { 9, 9, 9, 9 }, { 255, 255, 255, 255 }, { 254, 254, 254, 0 } },
-        SPixelCase{ "TintedAddSaturatesKeepingAlpha", &RowArgbTintedAdd32, 255, { 200, 10, 0, 33 }, { 255, 100, 0, 255 }, { 255, 108, 0, 33 } },
-        SPixelCase{ "MaskAlpha3Skips", &RowArgbMask32Plain, 255, { 1, 2, 3, 4 }, { 200, 200, 200, 3 }, { 1, 2, 3, 4 } },
-        SPixelCase{ "MaskAlpha251Copies", &RowArgbMask32Plain, 255, { 1, 2, 3, 4 }, { 200, 200, 200, 251 }, { 200, 200, 200, 251 } },
-        SPixelCase{ "MaskAlpha128HalvesOverZero", &RowArgbMask32Plain, 255, { 0, 0, 0, 0 }, { 200, 0, 100, 128 }, { 100, 0, 50, 64 } },
-        SPixelCase{ "MaskHalfOpacityWeighs127", &RowArgbMask32ScaledPlain, 128, { 0, 0, 0, 0 }, { 254, 0, 0, 255 }, { 125, 0, 0, 125 } }),
+        SPixelCase{"Over24Alpha252Blends", &RowArgbOver24, 255, {0, 255, 100, 9}, {255, 0, 99, 252}, {252, 5, 100, 9}},
+        SPixelCase{"Over24Alpha253Copies", &RowArgbOver24, 255, {0, 255, 100, 9}, {255, 0, 99, 253}, {255, 0, 99, 9}},
+        SPixelCase{"Over24Alpha0Skips", &RowArgbOver24, 255, {1, 2, 3, 9}, {255, 0, 99, 0}, {1, 2, 3, 9}},
+        SPixelCase{"Over24ScaledAlpha5Skips", &RowArgbOver24Scaled, 255, {1, 2, 3, 9}, {255, 0, 99, 5}, {1, 2, 3, 9}},
+        SPixelCase{
+            "Over24ScaledAlpha251Copies", &RowArgbOver24Scaled, 255, {1, 2, 3, 9}, {255, 0, 99, 251}, {255, 0, 99, 9}},
+        SPixelCase{"Over32ScaledT247BlendsAndClearsAlpha",
+                   &RowArgbOver32Scaled,
+                   255,
+                   {0, 0, 0, 200},
+                   {255, 128, 0, 247},
+                   {246, 123, 0, 0}},
+        SPixelCase{"Over32ScaledT248Copies",
+                   &RowArgbOver32Scaled,
+                   255,
+                   {0, 0, 0, 200},
+                   {255, 128, 0, 248},
+                   {255, 128, 0, 248}},
+        SPixelCase{"TintedOverWhiteWritesAlphaZero",
+                   &RowArgbTintedOver32,
+                   255,
+                   {9, 9, 9, 9},
+                   {255, 255, 255, 255},
+                   {254, 254, 254, 0}},
+        SPixelCase{"TintedAddSaturatesKeepingAlpha",
+                   &RowArgbTintedAdd32,
+                   255,
+                   {200, 10, 0, 33},
+                   {255, 100, 0, 255},
+                   {255, 108, 0, 33}},
+        SPixelCase{"MaskAlpha3Skips", &RowArgbMask32Plain, 255, {1, 2, 3, 4}, {200, 200, 200, 3}, {1, 2, 3, 4}},
+        SPixelCase{
+            "MaskAlpha251Copies", &RowArgbMask32Plain, 255, {1, 2, 3, 4}, {200, 200, 200, 251}, {200, 200, 200, 251}},
+        SPixelCase{
+            "MaskAlpha128HalvesOverZero", &RowArgbMask32Plain, 255, {0, 0, 0, 0}, {200, 0, 100, 128}, {100, 0, 50, 64}},
+        SPixelCase{"MaskHalfOpacityWeighs127",
+                   &RowArgbMask32ScaledPlain,
+                   128,
+                   {0, 0, 0, 0},
+                   {254, 0, 0, 255},
+                   {125, 0, 0, 125}}),
     [](const testing::TestParamInfo<SPixelCase>& param) { return std::string(param.param.name); });
 
 TEST(ArgbOver565, TransparentSourceRepacksTheDestination)

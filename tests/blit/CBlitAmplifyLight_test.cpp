@@ -30,7 +30,7 @@ TEST(AmplifyLight, EveryFieldPairFollowsTheFormulaInEachChannel)
             ASSERT_EQ(AmplifyPixel565(Pixel(d, 0, 0), Pixel(s, 0, 0)), Pixel(v, 0, 0)) << d << "," << s;
             ASSERT_EQ(AmplifyPixel565(Pixel(0, 0, d), Pixel(0, 0, s)), Pixel(0, 0, v)) << d << "," << s;
             // Green reads the top 5 of 6 bits, so the lowest bit is dropped.
-            for (uint32_t low : { 0u, 1u })
+            for (uint32_t low : {0u, 1u})
                 ASSERT_EQ(AmplifyPixel565(Pixel(0, d << 1 | low, 0), Pixel(0, s << 1 | (1 - low), 0)),
                           Pixel(0, v << 1, 0));
         }
@@ -50,18 +50,18 @@ TEST_P(AmplifyCases, Pixel)
 
 INSTANTIATE_TEST_SUITE_P(
     Edges, AmplifyCases,
-    testing::Values(SAmplifyCase{ "BlackLightChangesNothing", Pixel(15, 30, 15), 0, Pixel(15, 30, 15) },
-                    SAmplifyCase{ "BlackLightStillDropsTheLowGreenBit", 0x7BEF, 0, 0x7BCF },
-                    SAmplifyCase{ "BlackDestinationStaysBlack", 0, 0xFFFF, 0 },
-                    SAmplifyCase{ "FullRedOverSixteenClamps", Pixel(16, 0, 0), Pixel(31, 0, 0), Pixel(31, 0, 0) },
-                    SAmplifyCase{ "FullRedOverTenDoubles", Pixel(10, 0, 0), Pixel(31, 0, 0), Pixel(20, 0, 0) },
-                    SAmplifyCase{ "FullGreenLosesItsLowBit", Pixel(0, 63, 0), Pixel(0, 63, 0), Pixel(0, 62, 0) }),
+    testing::Values(SAmplifyCase{"BlackLightChangesNothing", Pixel(15, 30, 15), 0, Pixel(15, 30, 15)},
+                    SAmplifyCase{"BlackLightStillDropsTheLowGreenBit", 0x7BEF, 0, 0x7BCF},
+                    SAmplifyCase{"BlackDestinationStaysBlack", 0, 0xFFFF, 0},
+                    SAmplifyCase{"FullRedOverSixteenClamps", Pixel(16, 0, 0), Pixel(31, 0, 0), Pixel(31, 0, 0)},
+                    SAmplifyCase{"FullRedOverTenDoubles", Pixel(10, 0, 0), Pixel(31, 0, 0), Pixel(20, 0, 0)},
+                    SAmplifyCase{"FullGreenLosesItsLowBit", Pixel(0, 63, 0), Pixel(0, 63, 0), Pixel(0, 62, 0)}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(AmplifyLight, RunKernelsAmplifyLiteralsAndRepeatsAndWhitenAlpha)
 {
-    uint16_t row[5] = { 0x0842, 0x1084, 0, 0xFFFF, 0x4208 };
-    uint16_t lights[5] = { 0xFFFF, 0x0842, 0x1234, 0, 0x8410 };
+    uint16_t row[5] = {0x0842, 0x1084, 0, 0xFFFF, 0x4208};
+    uint16_t lights[5] = {0xFFFF, 0x0842, 0x1234, 0, 0x8410};
     uint16_t expected[5];
     for (int i = 0; i < 5; ++i)
         expected[i] = AmplifyPixel565(row[i], lights[i]);
@@ -71,7 +71,7 @@ TEST(AmplifyLight, RunKernelsAmplifyLiteralsAndRepeatsAndWhitenAlpha)
     AmplifyRun16({}, run, 5);
     EXPECT_EQ(0, std::memcmp(row, expected, sizeof row));
 
-    uint16_t fill[3] = { 0x0842, 0x1084, 0x2108 };
+    uint16_t fill[3] = {0x0842, 0x1084, 0x2108};
     run.dst = reinterpret_cast<uint8_t*>(fill);
     run.value = 0xABCD8410; // the bits above the pixel are ignored
     AmplifyRun16Fill({}, run, 2);
@@ -95,9 +95,9 @@ TEST(AmplifyLight, PlainPairsUseTheBlackBiasAndTransparentMaskRoutines)
         uint32_t source, destination;
         CBlitType* from;
     };
-    const SPair pairs[] = { { 0x20, 0x20, &blackBias }, { 0x40, 0x40, &blackBias }, { 0x80, 0x80, &mask },
-                            { 0x100, 0x80, &mask },     { 0x100, 0x100, &blackBias }, { 0x22, 0x20, &blackBias },
-                            { 0x84, 0x80, &mask } };
+    const SPair pairs[]
+        = {{0x20, 0x20, &blackBias},   {0x40, 0x40, &blackBias}, {0x80, 0x80, &mask}, {0x100, 0x80, &mask},
+           {0x100, 0x100, &blackBias}, {0x22, 0x20, &blackBias}, {0x84, 0x80, &mask}};
     for (const SPair& p : pairs)
         EXPECT_EQ(amplify.FindBlitFunction(p.source, p.destination), p.from->FindBlitFunction(p.source, p.destination))
             << std::hex << p.source << " -> " << p.destination;

@@ -12,14 +12,20 @@
 namespace {
 
 int s_Calls = 0;
-void RoutineA(CFrameInterface&, const CRect&, CFrameInterface&, const CRect&, CBlitType&) { ++s_Calls; }
-void RoutineB(CFrameInterface&, const CRect&, CFrameInterface&, const CRect&, CBlitType&) { s_Calls += 10; }
+void RoutineA(CFrameInterface&, const CRect&, CFrameInterface&, const CRect&, CBlitType&)
+{
+    ++s_Calls;
+}
+void RoutineB(CFrameInterface&, const CRect&, CFrameInterface&, const CRect&, CBlitType&)
+{
+    s_Calls += 10;
+}
 
 TEST(CBlitTypeList, HoldsTheSevenNamesInTheirStoredOrder)
 {
     CBlitTypeList& list = CBlitTypeList::SGetInstance();
-    const char* names[] = { "Transparent Mask", "Blend Black Bias", "Blend Test Light", "Blit As Shadow",
-                            "Normal", "Blend Amplify Light", "Normal Scale" };
+    const char* names[] = {"Transparent Mask", "Blend Black Bias",    "Blend Test Light", "Blit As Shadow",
+                           "Normal",           "Blend Amplify Light", "Normal Scale"};
     ASSERT_EQ(list.GetCount(), 7);
     for (int32_t i = 0; i < 7; ++i) {
         EXPECT_STREQ(list.GetItemName(i), names[i]);
@@ -94,15 +100,15 @@ TEST_P(CBlitTypeOpacity, DerivesRoundedOpacityAndLevelAndSurvivesState)
 
 std::string OpacityName(const testing::TestParamInfo<SOpacityCase>& info)
 {
-    const char* names[] = { "Half", "Opaque", "Clear", "Third", "AboveOne", "Negative", "NaN" };
+    const char* names[] = {"Half", "Opaque", "Clear", "Third", "AboveOne", "Negative", "NaN"};
     return names[info.index];
 }
 
 INSTANTIATE_TEST_SUITE_P(All, CBlitTypeOpacity,
-                         testing::Values(SOpacityCase{ 0.5f, 128, 2 }, SOpacityCase{ 1.0f, 255, 0 },
-                                         SOpacityCase{ 0.0f, 0, 5 }, SOpacityCase{ 1.0f / 3, 85, 4 },
-                                         SOpacityCase{ 2.0f, 255, 0 }, SOpacityCase{ -0.5f, 0, 5 },
-                                         SOpacityCase{ std::numeric_limits<float>::quiet_NaN(), 0, 5 }),
+                         testing::Values(SOpacityCase{0.5f, 128, 2}, SOpacityCase{1.0f, 255, 0},
+                                         SOpacityCase{0.0f, 0, 5}, SOpacityCase{1.0f / 3, 85, 4},
+                                         SOpacityCase{2.0f, 255, 0}, SOpacityCase{-0.5f, 0, 5},
+                                         SOpacityCase{std::numeric_limits<float>::quiet_NaN(), 0, 5}),
                          OpacityName);
 
 } // namespace

@@ -93,7 +93,9 @@ const ColorCase kColorCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Colors, ColorRoundTrip, testing::ValuesIn(kColorCases),
-                         [](const testing::TestParamInfo<ColorCase>& caseInfo) { return std::string(caseInfo.param.label); });
+                         [](const testing::TestParamInfo<ColorCase>& caseInfo) {
+                             return std::string(caseInfo.param.label);
+                         });
 
 TEST(ColorProperty, EqualityIgnoresAlphaAndEveryColourIsWritten)
 {

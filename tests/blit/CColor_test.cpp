@@ -34,7 +34,7 @@ void FillGamePalette(std::initializer_list<std::pair<uint32_t, std::array<uint8_
 void ExpectCachedForms(const CColor& c, uint8_t r, uint8_t g, uint8_t b, uint8_t a)
 {
     const uint32_t word = c.GetColorWord();
-    const uint8_t expected[7] = { b, g, r, a, b, g, r };
+    const uint8_t expected[7] = {b, g, r, a, b, g, r};
     uint8_t actual[7];
     std::memcpy(actual, &word, 4);
     std::memcpy(actual + 4, c.GetRgbCopy(), 3);
@@ -93,8 +93,8 @@ TEST_F(ColorValue, CurrentPaletteColorsSearchTheGamePaletteFromIndexOne)
 {
     // Weights 30/59/11: a blue miss of 30 costs 9900, less than 20 of red
     // (12000) or 15 of green (13275); entry 4 ties entry 3 and loses.
-    FillGamePalette({ { 1, { 220, 40, 90 } }, { 2, { 200, 55, 90 } }, { 3, { 200, 40, 120 } },
-                      { 4, { 200, 40, 120 } }, { 128, { 0, 0, 0 } } });
+    FillGamePalette(
+        {{1, {220, 40, 90}}, {2, {200, 55, 90}}, {3, {200, 40, 120}}, {4, {200, 40, 120}}, {128, {0, 0, 0}}});
     CColor c;
     c.SetCurrentPaletteColor(200, 40, 90, 255);
     EXPECT_EQ(c.GetPaletteIndex(), 3);
@@ -117,7 +117,7 @@ TEST_F(ColorValue, CurrentPaletteColorsSearchTheGamePaletteFromIndexOne)
 
 TEST_F(ColorValue, PaletteIndexIsFoundOnceAndDroppedWhenTheColorChanges)
 {
-    FillGamePalette({ { 20, { 10, 10, 10 } } }); // only the cache tells 20 from 10
+    FillGamePalette({{20, {10, 10, 10}}}); // only the cache tells 20 from 10
     CColor c;
     c.SetFromPaletteIndex(20);
     ExpectCachedForms(c, 10, 10, 10, 255);

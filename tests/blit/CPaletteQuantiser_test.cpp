@@ -14,21 +14,21 @@ using Colour = std::tuple<int, int, int>; // blue, green, red
 Colour Entry(const CPalette& palette, uint32_t i)
 {
     const uint8_t* p = palette.GetData() + 3 * i;
-    return { p[0], p[1], p[2] };
+    return {p[0], p[1], p[2]};
 }
 
 TEST(BestPalette, ThreeColoursGiveThoseColoursThenBlackAndWhite)
 {
     std::vector<uint32_t> histogram(kHistogramCells, 0);
-    const uint8_t colours[3][3] = { { 255, 0, 0 }, { 10, 203, 7 }, { 0, 0, 255 } };
+    const uint8_t colours[3][3] = {{255, 0, 0}, {10, 203, 7}, {0, 0, 255}};
     for (uint32_t i = 0; i < 3; ++i)
         for (uint32_t n = 0; n <= i * 5; ++n)
             CountColor(histogram.data(), colours[i]);
     CPalette palette;
     ASSERT_EQ(palette.BuildBestPalette(histogram.data(), 1, 254), 0u);
     EXPECT_EQ(palette.GetType(), 1);
-    const std::set<Colour> found = { Entry(palette, 1), Entry(palette, 2), Entry(palette, 3) };
-    EXPECT_EQ(found, (std::set<Colour>{ { 252, 0, 0 }, { 8, 200, 4 }, { 0, 0, 252 } }));
+    const std::set<Colour> found = {Entry(palette, 1), Entry(palette, 2), Entry(palette, 3)};
+    EXPECT_EQ(found, (std::set<Colour>{{252, 0, 0}, {8, 200, 4}, {0, 0, 252}}));
     for (uint32_t i = 4; i < 255; ++i)
         ASSERT_EQ(Entry(palette, i), Colour(0, 0, 0)) << i;
     EXPECT_EQ(Entry(palette, 0), Colour(0, 0, 0));

@@ -7,7 +7,10 @@
 namespace {
 
 // Table form: nearest integer to v * top / 255, in exact integer arithmetic.
-uint32_t Nearest(uint32_t v, uint32_t top) { return (2 * v * top + 255) / 510; }
+uint32_t Nearest(uint32_t v, uint32_t top)
+{
+    return (2 * v * top + 255) / 510;
+}
 
 // Arithmetic form: add half a step of 256 / (top + 1), truncate, stay in range.
 uint32_t HalfStepUp(uint32_t v, uint32_t top)
@@ -19,14 +22,16 @@ uint32_t HalfStepUp(uint32_t v, uint32_t top)
 void ExpectPackersMatchReference(bool tables)
 {
     const auto level = tables ? Nearest : HalfStepUp;
-    const uint8_t others[] = { 0, 3, 4, 8, 127, 128, 200, 251, 252, 255 };
+    const uint8_t others[] = {0, 3, 4, 8, 127, 128, 200, 251, 252, 255};
     for (uint32_t v = 0; v < 256; ++v)
         for (uint8_t w : others)
             for (uint8_t x : others) {
-                const uint8_t rgb[3][3] = { { uint8_t(v), w, x }, { w, uint8_t(v), x }, { w, x, uint8_t(v) } };
+                const uint8_t rgb[3][3] = {{uint8_t(v), w, x}, {w, uint8_t(v), x}, {w, x, uint8_t(v)}};
                 for (const auto& [r, g, b] : rgb) {
-                    ASSERT_EQ(PackColor565(r, g, b), level(r, 31) << 11 | level(g, 63) << 5 | level(b, 31)) << +r << " " << +g << " " << +b;
-                    ASSERT_EQ(PackColor555(r, g, b), level(r, 31) << 10 | level(g, 31) << 5 | level(b, 31)) << +r << " " << +g << " " << +b;
+                    ASSERT_EQ(PackColor565(r, g, b), level(r, 31) << 11 | level(g, 63) << 5 | level(b, 31))
+                        << +r << " " << +g << " " << +b;
+                    ASSERT_EQ(PackColor555(r, g, b), level(r, 31) << 10 | level(g, 31) << 5 | level(b, 31))
+                        << +r << " " << +g << " " << +b;
                 }
             }
 }
@@ -47,7 +52,7 @@ TEST_F(ColorTables, EveryTableEntryMatchesItsFormula)
         EXPECT_EQ(tables.Red555[v], Nearest(v, 31) << 10) << v;
         EXPECT_EQ(tables.Red565[v], Nearest(v, 31) << 11) << v;
         EXPECT_EQ(tables.Green6[v], Nearest(v, 63) << 5) << v;
-        const uint32_t lowestOfLevel[6] = { 214, 171, 128, 86, 43, 0 };
+        const uint32_t lowestOfLevel[6] = {214, 171, 128, 86, 43, 0};
         uint32_t level = 0;
         while (v < lowestOfLevel[level])
             ++level;

@@ -23,11 +23,14 @@ std::string Hex(const uint8_t (&bytes)[N])
     return ::Hex(bytes, N);
 }
 
-constexpr uint8_t kEdgeAlphas[] = { 0, 1, 3, 4, 127, 128, 250, 251, 254, 255 };
+constexpr uint8_t kEdgeAlphas[] = {0, 1, 3, 4, 127, 128, 250, 251, 254, 255};
 constexpr uint32_t kGuard = 8;
 
 // Few-line references of the per-pixel formulas.
-int FloorDiv(int a, int b) { return int(std::floor(double(a) / b)); }
+int FloorDiv(int a, int b)
+{
+    return int(std::floor(double(a) / b));
+}
 
 uint16_t Ref565(uint16_t d, uint16_t s, uint32_t a)
 {
@@ -40,7 +43,8 @@ uint16_t Ref565(uint16_t d, uint16_t s, uint32_t a)
 uint16_t RefRounded565(uint16_t d, uint16_t s, uint32_t a)
 {
     const int w5 = int(a >> 3), w6 = int(a >> 2);
-    const auto ch = [](int dc, int sc, int w, int top) { return int(std::lround(double(sc * w + dc * (top - w)) / top)); };
+    const auto ch
+        = [](int dc, int sc, int w, int top) { return int(std::lround(double(sc * w + dc * (top - w)) / top)); };
     return uint16_t(ch(d >> 11, s >> 11, w5, 31) << 11 | ch((d >> 5) & 63, (s >> 5) & 63, w6, 63) << 5
                     | ch(d & 31, s & 31, w5, 31));
 }
@@ -51,7 +55,7 @@ uint8_t RefTrunc(uint8_t d, uint8_t s, uint32_t a)
 }
 
 struct SInputs {
-    std::vector<uint8_t> dst;  // kGuard bytes, the run, kGuard bytes
+    std::vector<uint8_t> dst; // kGuard bytes, the run, kGuard bytes
     std::vector<uint8_t> src;
     std::vector<uint8_t> alpha;
     uint32_t value = 0;
@@ -69,7 +73,7 @@ SInputs MakeInputs(std::mt19937& random, uint32_t count, uint32_t misalign, uint
     in.dst.resize(2 * kGuard + misalign + 4 * 64);
     in.src.resize(misalign + 4 * 64);
     in.alpha.resize(misalign + 64);
-    for (auto* bytes : { &in.dst, &in.src, &in.alpha })
+    for (auto* bytes : {&in.dst, &in.src, &in.alpha})
         for (uint8_t& b : *bytes)
             b = byte();
     for (uint32_t i = 0; i < count; ++i)
@@ -106,7 +110,10 @@ SBlitArgs ArgsFor(SInputs& in)
     return args;
 }
 
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t Get16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
 void Put16(uint8_t* p, uint16_t v)
 {
     p[0] = uint8_t(v);
@@ -120,7 +127,7 @@ void ReferenceRow(KernelRow row, const SInputs& in, uint8_t* d, const uint8_t* s
     const uint32_t r = uint32_t(row);
     const uint32_t v8 = in.value & 0xFF;
     const uint16_t v16 = uint16_t(in.value);
-    const uint8_t v24[3] = { uint8_t(in.value), uint8_t(in.value >> 8), uint8_t(in.value >> 16) };
+    const uint8_t v24[3] = {uint8_t(in.value), uint8_t(in.value >> 8), uint8_t(in.value >> 16)};
     const uint32_t av = in.alphaValue & 0xFF;
     const uint32_t opacity = in.opacityRow[255];
     const bool literal = r % 2 == 0;
@@ -130,11 +137,25 @@ void ReferenceRow(KernelRow row, const SInputs& in, uint8_t* d, const uint8_t* s
             const uint8_t* a = in.table8A;
             const uint8_t* b = in.table8B;
             switch (row) {
-            case Copy8: case Fill8: d[i] = uint8_t(sv); break;
-            case LookupA8: case LookupA8Fill: d[i] = a[d[i] * 256 + sv]; break;
-            case LookupB8: case LookupB8Fill: d[i] = b[d[i] * 256 + sv]; break;
-            case LookupBSwapped8: case LookupBSwapped8Fill: d[i] = b[sv * 256 + d[i]]; break;
-            default: d[i] = a[sv * 256 + d[i]]; break;
+            case Copy8:
+            case Fill8:
+                d[i] = uint8_t(sv);
+                break;
+            case LookupA8:
+            case LookupA8Fill:
+                d[i] = a[d[i] * 256 + sv];
+                break;
+            case LookupB8:
+            case LookupB8Fill:
+                d[i] = b[d[i] * 256 + sv];
+                break;
+            case LookupBSwapped8:
+            case LookupBSwapped8Fill:
+                d[i] = b[sv * 256 + d[i]];
+                break;
+            default:
+                d[i] = a[sv * 256 + d[i]];
+                break;
             }
         } else if (r <= uint32_t(ScaledAlphaBlend16GroupFill)) {
             const uint16_t sv = literal ? Get16(s + 2 * i) : v16;
@@ -143,24 +164,52 @@ void ReferenceRow(KernelRow row, const SInputs& in, uint8_t* d, const uint8_t* s
             const uint32_t base = grouped ? r - 6 : (r >= uint32_t(AlphaBlend16Group) ? r - 6 : r);
             uint32_t weight = 0;
             switch (KernelRow(base)) {
-            case Copy16: case Fill16: Put16(d + 2 * i, sv); continue;
-            case AlphaBlend16: weight = alpha[i]; break;
-            case AlphaBlend16Fill: weight = av; break;
-            case OpacityBlend16: case OpacityBlend16Fill: weight = opacity; break;
-            case ScaledAlphaBlend16: weight = grouped ? (alpha[i] * opacity) >> 8 : in.opacityRow[alpha[i]]; break;
-            default: weight = in.opacityRow[av]; break;
+            case Copy16:
+            case Fill16:
+                Put16(d + 2 * i, sv);
+                continue;
+            case AlphaBlend16:
+                weight = alpha[i];
+                break;
+            case AlphaBlend16Fill:
+                weight = av;
+                break;
+            case OpacityBlend16:
+            case OpacityBlend16Fill:
+                weight = opacity;
+                break;
+            case ScaledAlphaBlend16:
+                weight = grouped ? (alpha[i] * opacity) >> 8 : in.opacityRow[alpha[i]];
+                break;
+            default:
+                weight = in.opacityRow[av];
+                break;
             }
             Put16(d + 2 * i, grouped ? RefRounded565(dv, sv, weight) : Ref565(dv, sv, weight));
         } else {
             const uint8_t* sv = literal ? s + 3 * i : v24;
             uint32_t weight = 0;
             switch (row) {
-            case Copy24: case Fill24: std::memcpy(d + 3 * i, sv, 3); continue;
-            case AlphaBlend24: weight = alpha[i]; break;
-            case AlphaBlend24Fill: weight = av; break;
-            case OpacityBlend24: case OpacityBlend24Fill: weight = opacity; break;
-            case ScaledAlphaBlend24: weight = in.opacityRow[alpha[i]]; break;
-            default: weight = in.opacityRow[av]; break;
+            case Copy24:
+            case Fill24:
+                std::memcpy(d + 3 * i, sv, 3);
+                continue;
+            case AlphaBlend24:
+                weight = alpha[i];
+                break;
+            case AlphaBlend24Fill:
+                weight = av;
+                break;
+            case OpacityBlend24:
+            case OpacityBlend24Fill:
+                weight = opacity;
+                break;
+            case ScaledAlphaBlend24:
+                weight = in.opacityRow[alpha[i]];
+                break;
+            default:
+                weight = in.opacityRow[av];
+                break;
             }
             for (uint32_t c = 0; c < 3; ++c)
                 d[3 * i + c] = RefTrunc(d[3 * i + c], sv[c], weight);
@@ -176,15 +225,15 @@ struct SRowCase {
 std::string RowCaseName(const testing::TestParamInfo<SRowCase>& info)
 {
     return std::string(info.param.set == KernelSet::Sse2 ? "Sse2" : "Plain") + "Row"
-           + std::to_string(uint32_t(info.param.row));
+        + std::to_string(uint32_t(info.param.row));
 }
 
 std::vector<SRowCase> AllRowCases()
 {
     std::vector<SRowCase> cases;
-    for (KernelSet set : { KernelSet::Plain, KernelSet::Sse2 })
+    for (KernelSet set : {KernelSet::Plain, KernelSet::Sse2})
         for (uint32_t r = 0; r < kKernelRowCount; ++r)
-            cases.push_back({ set, KernelRow(r) });
+            cases.push_back({set, KernelRow(r)});
     return cases;
 }
 
@@ -234,7 +283,8 @@ INSTANTIATE_TEST_SUITE_P(All, KernelRows, testing::ValuesIn(AllRowCases()), RowC
 TEST(KernelTable, Sse2AndPlainTablesWriteIdenticalBytes)
 {
     std::mt19937 random(99);
-    for (uint32_t r = uint32_t(KernelRow::AlphaBlend16Group); r <= uint32_t(KernelRow::ScaledAlphaBlend16GroupFill); ++r)
+    for (uint32_t r = uint32_t(KernelRow::AlphaBlend16Group); r <= uint32_t(KernelRow::ScaledAlphaBlend16GroupFill);
+         ++r)
         for (uint32_t n = 1; n < kKernelEntries; ++n)
             for (uint32_t trial = 0; trial < 8; ++trial) {
                 SInputs in = MakeInputs(random, n, trial % 4, trial);
@@ -264,8 +314,8 @@ TEST(KernelTable, LookupRowsWithoutTheirTableDrawNothingAndReportOnce)
     SRun run;
     run.dst = in.dst.data() + kGuard;
     run.src = in.src.data();
-    for (KernelRow row : { KernelRow::LookupA8, KernelRow::LookupASwapped8Fill })
-        for (uint32_t n : { 3u, 40u })
+    for (KernelRow row : {KernelRow::LookupA8, KernelRow::LookupASwapped8Fill})
+        for (uint32_t n : {3u, 40u})
             BlitKernelTable()[uint32_t(row)][n](args, run, n);
     EXPECT_EQ(in.dst, before);
     EXPECT_EQ(MissingTableReports(MissingTable::BlendTable8A), 1u);
@@ -280,15 +330,15 @@ TEST(KernelTable, IdentityTablesKeepTheDestinationOrTakeTheSource)
         table[i] = uint8_t(i >> 8);
     SBlitArgs args;
     args.tables.blendTable8A = table.data();
-    uint8_t dst[5] = { 1, 2, 3, 4, 5 };
-    const uint8_t src[5] = { 9, 8, 7, 6, 5 };
+    uint8_t dst[5] = {1, 2, 3, 4, 5};
+    const uint8_t src[5] = {9, 8, 7, 6, 5};
     SRun run;
     run.dst = dst;
     run.src = src;
     BlitKernelTable()[uint32_t(KernelRow::LookupA8)][5](args, run, 5);
-    EXPECT_EQ(std::vector<uint8_t>(dst, dst + 5), (std::vector<uint8_t>{ 1, 2, 3, 4, 5 }));
+    EXPECT_EQ(std::vector<uint8_t>(dst, dst + 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
     BlitKernelTable()[uint32_t(KernelRow::LookupASwapped8)][5](args, run, 5);
-    EXPECT_EQ(std::vector<uint8_t>(dst, dst + 5), (std::vector<uint8_t>{ 9, 8, 7, 6, 5 }));
+    EXPECT_EQ(std::vector<uint8_t>(dst, dst + 5), (std::vector<uint8_t>{9, 8, 7, 6, 5}));
 }
 
 struct SListCase {
@@ -325,8 +375,8 @@ TEST_P(ConversionLists, EveryCountWidensLikeTheTables)
             d[2] = uint8_t(Expand5To8[p >> 11]);
             if (size == 4)
                 d[3] = list == ConversionList::Copy565AlphaTo32 ? in.alpha[i]
-                       : list == ConversionList::Fill565AlphaTo32 ? uint8_t(in.alphaValue)
-                                                                  : 255;
+                    : list == ConversionList::Fill565AlphaTo32  ? uint8_t(in.alphaValue)
+                                                                : 255;
         }
         SRun run;
         run.dst = in.dst.data() + kGuard;
@@ -339,18 +389,14 @@ TEST_P(ConversionLists, EveryCountWidensLikeTheTables)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(All, ConversionLists,
-                         testing::Values(SListCase{ ConversionList::PaletteCopy8To16, 2 },
-                                         SListCase{ ConversionList::PaletteFill8To16, 2 },
-                                         SListCase{ ConversionList::Copy565To32, 4 },
-                                         SListCase{ ConversionList::Fill565To32, 4 },
-                                         SListCase{ ConversionList::Copy565AlphaTo32, 4 },
-                                         SListCase{ ConversionList::Fill565AlphaTo32, 4 },
-                                         SListCase{ ConversionList::Copy565To24, 3 },
-                                         SListCase{ ConversionList::Fill565To24, 3 },
-                                         SListCase{ ConversionList::Copy565AlphaTo24, 3 },
-                                         SListCase{ ConversionList::Fill565AlphaTo24, 3 }),
-                         ListCaseName);
+INSTANTIATE_TEST_SUITE_P(
+    All, ConversionLists,
+    testing::Values(SListCase{ConversionList::PaletteCopy8To16, 2}, SListCase{ConversionList::PaletteFill8To16, 2},
+                    SListCase{ConversionList::Copy565To32, 4}, SListCase{ConversionList::Fill565To32, 4},
+                    SListCase{ConversionList::Copy565AlphaTo32, 4}, SListCase{ConversionList::Fill565AlphaTo32, 4},
+                    SListCase{ConversionList::Copy565To24, 3}, SListCase{ConversionList::Fill565To24, 3},
+                    SListCase{ConversionList::Copy565AlphaTo24, 3}, SListCase{ConversionList::Fill565AlphaTo24, 3}),
+    ListCaseName);
 
 TEST(KernelRowFunctions, IndexZeroAndBlackLeaveTheDestination)
 {
@@ -359,7 +405,7 @@ TEST(KernelRowFunctions, IndexZeroAndBlackLeaveTheDestination)
         palette[i] = uint8_t(i);
     SBlitArgs args;
     args.tables.palette = palette;
-    const uint8_t indices[3] = { 0, 2, 0 };
+    const uint8_t indices[3] = {0, 2, 0};
     uint8_t to24[9], to32[12];
     std::memset(to24, 0xEE, sizeof(to24));
     std::memset(to32, 0xEE, sizeof(to32));
@@ -368,7 +414,7 @@ TEST(KernelRowFunctions, IndexZeroAndBlackLeaveTheDestination)
     EXPECT_EQ(Hex(to24), "EEEEEE060708EEEEEE");
     EXPECT_EQ(Hex(to32), "EEEEEEEE060708FFEEEEEEEE");
 
-    const uint8_t pixels[4] = { 0x00, 0x00, 0x0B, 0x58 }; // black, then red 11 green 0 blue 11
+    const uint8_t pixels[4] = {0x00, 0x00, 0x0B, 0x58}; // black, then red 11 green 0 blue 11
     uint8_t skip[6], row32[8];
     std::memset(skip, 0xEE, sizeof(skip));
     Row565To24SkipBlack(args, skip, pixels, 2);

@@ -52,8 +52,8 @@ TEST(PixelBlends, TruncatingChannelBlendMatchesItsFormulaExhaustively)
     for (uint32_t a = 0; a < 256; ++a)
         for (uint32_t d = 0; d < 256; ++d)
             for (uint32_t s = 0; s < 256; s += 3)
-                ASSERT_EQ(BlendChannelTrunc(uint8_t(d), uint8_t(s), a),
-                          d + std::trunc((double(s) - d) * a / 256)) << a << " " << d << " " << s;
+                ASSERT_EQ(BlendChannelTrunc(uint8_t(d), uint8_t(s), a), d + std::trunc((double(s) - d) * a / 256))
+                    << a << " " << d << " " << s;
 }
 
 TEST(PixelBlends, KnownValues)
@@ -79,10 +79,10 @@ TEST(PixelBlends, KnownValues)
 TEST(PixelBlends, FastFillRunIsGroupsThenFlooredTailOnBothSets)
 {
     std::mt19937 random(11);
-    for (KernelForce force : { KernelForce::Plain, KernelForce::Sse2 }) {
+    for (KernelForce force : {KernelForce::Plain, KernelForce::Sse2}) {
         CKernelSetGuard guard(force);
         for (uint32_t count = 0; count <= 70; ++count)
-            for (uint8_t alpha : { 0, 1, 4, 127, 128, 251, 255 }) {
+            for (uint8_t alpha : {0, 1, 4, 127, 128, 251, 255}) {
                 std::vector<uint8_t> pixels(2 * 72 + 1);
                 for (uint8_t& b : pixels)
                     b = uint8_t(random());

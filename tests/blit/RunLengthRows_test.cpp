@@ -39,20 +39,20 @@ TEST_P(RunLengthBlockCase, IsAcceptedOnlyWhenWellFormed)
 {
     const SBlockCase& c = GetParam();
     std::vector<uint32_t> rows;
-    const std::vector<uint8_t> block = BlockOf({ c.row, c.row }, rows);
+    const std::vector<uint8_t> block = BlockOf({c.row, c.row}, rows);
     EXPECT_EQ(ValidateRunLengthBlock(block.data(), block.size(), rows.data(), 2, c.width, c.pixelSize), c.valid);
 }
 
 const SBlockCase kBlockCases[] = {
-    { "SkipsFillTheRow", { 0xFF, 0xFF, 0xAE }, 300, 1, true },
-    { "CopyAndFill", { 0x42, 1, 2, 0x03, 9 }, 5, 1, true },
-    { "ZeroCountsConsumeWhatTheyCarry", { 0x40, 0x00, 7, 0x42, 1, 2 }, 2, 1, true },
-    { "SixteenBitPixels", { 0x41, 1, 2, 0x02, 3, 4 }, 3, 2, true },
-    { "RowShortOfTheWidth", { 0x42, 1, 2 }, 3, 1, false },
-    { "RowPastTheWidth", { 0x84 }, 3, 1, false },
-    { "CopyPastTheBlock", { 0x45, 1, 2 }, 5, 1, false },
-    { "FillWithoutItsPixel", { 0x81, 0x02 }, 3, 1, false },
-    { "ThreeBytePixelCut", { 0x01, 1, 2 }, 1, 3, false },
+    {"SkipsFillTheRow", {0xFF, 0xFF, 0xAE}, 300, 1, true},
+    {"CopyAndFill", {0x42, 1, 2, 0x03, 9}, 5, 1, true},
+    {"ZeroCountsConsumeWhatTheyCarry", {0x40, 0x00, 7, 0x42, 1, 2}, 2, 1, true},
+    {"SixteenBitPixels", {0x41, 1, 2, 0x02, 3, 4}, 3, 2, true},
+    {"RowShortOfTheWidth", {0x42, 1, 2}, 3, 1, false},
+    {"RowPastTheWidth", {0x84}, 3, 1, false},
+    {"CopyPastTheBlock", {0x45, 1, 2}, 5, 1, false},
+    {"FillWithoutItsPixel", {0x81, 0x02}, 3, 1, false},
+    {"ThreeBytePixelCut", {0x01, 1, 2}, 1, 3, false},
 };
 INSTANTIATE_TEST_SUITE_P(RunLengthRows, RunLengthBlockCase, ::testing::ValuesIn(kBlockCases),
                          [](const auto& param) { return std::string(param.param.name); });
@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(RunLengthRows, RunLengthBlockCase, ::testing::ValuesIn(
 TEST(RunLengthRows, BlocksWhoseHeaderOrOffsetsLieAreRefused)
 {
     std::vector<uint32_t> rows;
-    std::vector<uint8_t> block = BlockOf({ { 0x82 } }, rows);
+    std::vector<uint8_t> block = BlockOf({{0x82}}, rows);
     EXPECT_TRUE(ValidateRunLengthBlock(block.data(), block.size(), rows.data(), 1, 2, 1));
     EXPECT_FALSE(ValidateRunLengthBlock(block.data(), block.size() + 1, rows.data(), 1, 2, 1)); // header != size
     uint32_t outside = uint32_t(block.size());
@@ -69,13 +69,13 @@ TEST(RunLengthRows, BlocksWhoseHeaderOrOffsetsLieAreRefused)
     EXPECT_FALSE(ValidateRunLengthBlock(block.data(), block.size(), &inHeader, 1, 2, 1));
 
     std::vector<uint32_t> values;
-    block = BlockOf({ { 0x42, 1, 2, 0x03, 9 } }, rows);
+    block = BlockOf({{0x42, 1, 2, 0x03, 9}}, rows);
     ASSERT_TRUE(ValidateRunLengthBlock(block.data(), block.size(), rows.data(), 1, 5, 1, &values));
-    EXPECT_EQ(values, std::vector<uint32_t>{ 3 });
+    EXPECT_EQ(values, std::vector<uint32_t>{3});
     std::vector<uint32_t> alphaRows;
-    const std::vector<uint8_t> alpha = BlockOf({ { 10, 20, 30 } }, alphaRows);
+    const std::vector<uint8_t> alpha = BlockOf({{10, 20, 30}}, alphaRows);
     EXPECT_TRUE(ValidateRunLengthAlphaBlock(alpha.data(), alpha.size(), alphaRows.data(), values));
-    const std::vector<uint8_t> shortAlpha = BlockOf({ { 10, 20 } }, alphaRows);
+    const std::vector<uint8_t> shortAlpha = BlockOf({{10, 20}}, alphaRows);
     EXPECT_FALSE(ValidateRunLengthAlphaBlock(shortAlpha.data(), shortAlpha.size(), alphaRows.data(), values));
 }
 
@@ -92,21 +92,21 @@ SBlitArgs Args()
 TEST(RunLengthRows, ClippedRowDrawsOnlyInsideTheRectangle)
 {
     // Skip 3; copy 0x11, 0x22; fill 0x33 three times; columns 4 to 6 drawn.
-    const uint8_t row[] = { 0x83, 0x42, 0x11, 0x22, 0x03, 0x33 };
+    const uint8_t row[] = {0x83, 0x42, 0x11, 0x22, 0x03, 0x33};
     uint8_t dst[10];
     std::memset(dst, 0xEE, sizeof(dst));
-    DecodeRunLengthRow(RunLengthFamily::Index8Level0, RowForm::Clipping, Args(), { row, nullptr }, 4, dst, 4, 7);
+    DecodeRunLengthRow(RunLengthFamily::Index8Level0, RowForm::Clipping, Args(), {row, nullptr}, 4, dst, 4, 7);
     EXPECT_EQ(Hex(dst, 10), "EEEEEEEE223333EEEEEE");
 }
 
 TEST(RunLengthRows, SkipOf127PlacesTheNextRunAndWholeRowsDrawEverything)
 {
-    std::vector<uint8_t> row = { 0xFF, 0x40 + 63 };
+    std::vector<uint8_t> row = {0xFF, 0x40 + 63};
     for (uint8_t i = 1; i <= 63; ++i)
         row.push_back(i);
     std::vector<uint8_t> dst(200, 0xEE);
-    DecodeRunLengthRow(RunLengthFamily::Index8Level0, RowForm::Whole, Args(), { row.data(), nullptr }, 0, dst.data(),
-                       5, 5 + 190);
+    DecodeRunLengthRow(RunLengthFamily::Index8Level0, RowForm::Whole, Args(), {row.data(), nullptr}, 0, dst.data(), 5,
+                       5 + 190);
     EXPECT_EQ(dst[5 + 126], 0xEE);
     EXPECT_EQ(dst[5 + 127], 1);
     EXPECT_EQ(dst[5 + 189], 63);
@@ -115,10 +115,10 @@ TEST(RunLengthRows, SkipOf127PlacesTheNextRunAndWholeRowsDrawEverything)
 
 TEST(RunLengthRows, TwentyFourBitStreamsIntoFourBytePixelsKeepTheFourthByte)
 {
-    const uint8_t row[] = { 0x42, 1, 2, 3, 4, 5, 6, 0x01, 7, 8, 9 };
+    const uint8_t row[] = {0x42, 1, 2, 3, 4, 5, 6, 0x01, 7, 8, 9};
     uint8_t dst[12];
     std::memset(dst, 0xAA, sizeof(dst));
-    DecodeRunLengthRow(RunLengthFamily::Rgb24To32, RowForm::Whole, Args(), { row, nullptr }, 0, dst, 0, 3);
+    DecodeRunLengthRow(RunLengthFamily::Rgb24To32, RowForm::Whole, Args(), {row, nullptr}, 0, dst, 0, 3);
     EXPECT_EQ(Hex(dst, 12), "010203AA040506AA070809AA");
 }
 
@@ -140,9 +140,15 @@ void Reference(RunLengthFamily family, const uint8_t* value, uint8_t alpha, uint
         Widen565(uint16_t(value[0] | value[1] << 8), out);
         out[3] = family == RunLengthFamily::Rgb565To32 ? 255 : alpha;
         break;
-    case RunLengthFamily::Rgb565To24: Widen565(uint16_t(value[0] | value[1] << 8), out); break;
-    case RunLengthFamily::Rgb24To32: std::memcpy(out, value, 3); break;
-    default: std::memcpy(out, value, RunLengthDestinationBytes(family)); break;
+    case RunLengthFamily::Rgb565To24:
+        Widen565(uint16_t(value[0] | value[1] << 8), out);
+        break;
+    case RunLengthFamily::Rgb24To32:
+        std::memcpy(out, value, 3);
+        break;
+    default:
+        std::memcpy(out, value, RunLengthDestinationBytes(family));
+        break;
     }
 }
 
@@ -207,20 +213,20 @@ TEST_P(RunLengthDecoderCase, MatchesThePerPixelReferenceUnderAnyClip)
                 Reference(family, pixels[size_t(c)].data(), pixelAlpha[size_t(c)],
                           expected.data() + size_t(dLeft + c - sLeft) * d);
         DecodeRunLengthRow(family, whole ? RowForm::Whole : RowForm::Clipping, Args(),
-                           { stream.data(), withAlpha ? alpha.data() : nullptr }, sLeft, dst.data(), dLeft, dRight);
+                           {stream.data(), withAlpha ? alpha.data() : nullptr}, sLeft, dst.data(), dLeft, dRight);
         ASSERT_EQ(Hex(dst.data(), dst.size()), Hex(expected.data(), expected.size()))
             << "trial " << trial << " width " << width << " clip " << sLeft << ".." << sRight;
     }
 }
 
 const SFamilyCase kFamilyCases[] = {
-    { "Index8", RunLengthFamily::Index8Level0 },
-    { "Rgb565To16", RunLengthFamily::Rgb565To16 },
-    { "Rgb565To24", RunLengthFamily::Rgb565To24 },
-    { "Rgb565To32", RunLengthFamily::Rgb565To32 },
-    { "Rgb565AlphaTo32", RunLengthFamily::Rgb565AlphaTo32 },
-    { "Rgb24To24", RunLengthFamily::Rgb24To24 },
-    { "Rgb24To32", RunLengthFamily::Rgb24To32 },
+    {"Index8", RunLengthFamily::Index8Level0},
+    {"Rgb565To16", RunLengthFamily::Rgb565To16},
+    {"Rgb565To24", RunLengthFamily::Rgb565To24},
+    {"Rgb565To32", RunLengthFamily::Rgb565To32},
+    {"Rgb565AlphaTo32", RunLengthFamily::Rgb565AlphaTo32},
+    {"Rgb24To24", RunLengthFamily::Rgb24To24},
+    {"Rgb24To32", RunLengthFamily::Rgb24To32},
 };
 INSTANTIATE_TEST_SUITE_P(RunLengthRows, RunLengthDecoderCase, ::testing::ValuesIn(kFamilyCases),
                          [](const auto& param) { return std::string(param.param.name); });

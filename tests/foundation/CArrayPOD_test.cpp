@@ -23,8 +23,8 @@ TEST(ArrayPOD, GrowsToTwiceTheCapacityOrOneMore)
         array.Append(i);
         capacities.push_back(array.GetCapacity());
     }
-    EXPECT_EQ(capacities, (std::vector<uint32_t> { 1, 2, 4, 4, 8, 8, 8, 8, 16 }));
-    EXPECT_EQ(Contents(array), (std::vector<uint32_t> { 0, 1, 2, 3, 4, 5, 6, 7, 8 }));
+    EXPECT_EQ(capacities, (std::vector<uint32_t>{1, 2, 4, 4, 8, 8, 8, 8, 16}));
+    EXPECT_EQ(Contents(array), (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
 
     CArrayPOD<uint32_t> reserved;
     reserved.Reserve(3);
@@ -42,22 +42,22 @@ TEST(ArrayPOD, InsertAtCutsTheIndexToTheCount)
     *array.InsertAt(7) = 30; // past the end appends
     *array.InsertAt(1) = 20;
     *array.InsertAt(0) = 5;
-    EXPECT_EQ(Contents(array), (std::vector<uint32_t> { 5, 10, 20, 30 }));
+    EXPECT_EQ(Contents(array), (std::vector<uint32_t>{5, 10, 20, 30}));
 }
 
 TEST(ArrayPOD, RemoveTakesTheHintOnlyWhenItHoldsTheValue)
 {
     CArrayPOD<uint32_t> array;
-    for (uint32_t v : { 7u, 3u, 7u, 9u })
+    for (uint32_t v : {7u, 3u, 7u, 9u})
         array.Append(v);
     array.Remove(7, 2); // hint holds 7: that one goes
-    EXPECT_EQ(Contents(array), (std::vector<uint32_t> { 7, 3, 9 }));
+    EXPECT_EQ(Contents(array), (std::vector<uint32_t>{7, 3, 9}));
     array.Append(7);
     array.Remove(7, 1); // stale hint: the first 7 goes
-    EXPECT_EQ(Contents(array), (std::vector<uint32_t> { 3, 9, 7 }));
+    EXPECT_EQ(Contents(array), (std::vector<uint32_t>{3, 9, 7}));
     array.Remove(7, 99); // hint past the end
     array.Remove(42, 0); // absent
-    EXPECT_EQ(Contents(array), (std::vector<uint32_t> { 3, 9 }));
+    EXPECT_EQ(Contents(array), (std::vector<uint32_t>{3, 9}));
     EXPECT_TRUE(array.Contains(9));
     EXPECT_TRUE(array.DoesNotContain(7));
     EXPECT_TRUE(CArrayPOD<uint32_t>().DoesNotContain(0));
@@ -66,12 +66,12 @@ TEST(ArrayPOD, RemoveTakesTheHintOnlyWhenItHoldsTheValue)
 TEST(ArrayPOD, AppendOfItsOwnElementSurvivesGrowth)
 {
     CArrayPOD<CFPoint> points;
-    points.Append(CFPoint { 1.5f, -2.0f });
+    points.Append(CFPoint{1.5f, -2.0f});
     for (int i = 0; i < 6; ++i)
         points.Append(points[0]);
     ASSERT_EQ(points.GetCount(), 7u);
     for (const CFPoint& point : points)
-        EXPECT_EQ(point, (CFPoint { 1.5f, -2.0f }));
+        EXPECT_EQ(point, (CFPoint{1.5f, -2.0f}));
 }
 
 struct Tracked {
@@ -103,7 +103,7 @@ TEST(ArrayPOD, DeletesOwnedObjectsLastFirst)
     array.DeleteAt(1);
     EXPECT_EQ(array.GetCount(), 3u);
     array.DeleteAll();
-    EXPECT_EQ(log, (std::vector<int> { 1, 3, 2, 0 }));
+    EXPECT_EQ(log, (std::vector<int>{1, 3, 2, 0}));
     EXPECT_EQ(array.GetCount(), 0u);
 }
 
@@ -115,10 +115,10 @@ TEST(ArrayPOD, MoveHandsOverTheStorage)
     CArrayPOD<uint32_t> b(std::move(a));
     EXPECT_EQ(a.GetCount(), 0u);
     EXPECT_EQ(a.GetData(), nullptr);
-    EXPECT_EQ(Contents(b), (std::vector<uint32_t> { 1, 2 }));
+    EXPECT_EQ(Contents(b), (std::vector<uint32_t>{1, 2}));
     a.Append(3);
     b = std::move(a);
-    EXPECT_EQ(Contents(b), (std::vector<uint32_t> { 3 }));
+    EXPECT_EQ(Contents(b), (std::vector<uint32_t>{3}));
 }
 
 TEST(List, GrowsLikeArrayPODAndReportsEachGrowth)

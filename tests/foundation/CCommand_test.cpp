@@ -23,7 +23,11 @@ std::string gLog;
 int gDeleted = 0;
 
 struct CCountedCommand : public CCommand {
-    explicit CCountedCommand(std::string name, bool can = true) : m_Name(std::move(name)), m_Can(can) {}
+    explicit CCountedCommand(std::string name, bool can = true)
+        : m_Name(std::move(name))
+        , m_Can(can)
+    {
+    }
     ~CCountedCommand() override
     {
         ++gDeleted;

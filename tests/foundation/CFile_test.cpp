@@ -14,8 +14,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -34,7 +34,8 @@ Lines ReadAllLines(CFile& file)
 
 bool AttachBytes(CFile& file, std::string& bytes)
 {
-    return file.AttachFileBuf(CMemFileBuf::Wrap(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())), FILE_READ);
+    return file.AttachFileBuf(CMemFileBuf::Wrap(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())),
+                              FILE_READ);
 }
 
 Lines MemoryLines(std::string bytes)
@@ -97,7 +98,8 @@ TEST_P(LineEnds, ReadTheSameFromDiskAndFromAnArchive)
 {
     Put("Data/Loose.txt", GetParam().bytes);
     Put("Data/Text.zip", BuildZip({{"Member.txt", GetParam().bytes}}));
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Text.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Z/", MountLoading::Now, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Text.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Z/",
+                                                  MountLoading::Now, 0));
     for (const char* name : {"Loose.txt", "Z/Member.txt"}) {
         CFile file;
         ASSERT_TRUE(file.Open(name, FILE_READ)) << name;
@@ -110,23 +112,19 @@ const std::string kLong(1000, 'y');
 
 INSTANTIATE_TEST_SUITE_P(
     File, LineEnds,
-    testing::Values(LineEndCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
-                    LineEndCase{"LfAlone", "a\nb\nc", {"a", "b", "c"}},
-                    LineEndCase{"CrAlone", "a\rb\r", {"a", "b"}},
-                    LineEndCase{"CrCrLf", "a\r\r\nb", {"a", "b"}},
-                    LineEndCase{"CrLfLf", "a\r\n\nc", {"a", "c"}},
-                    LineEndCase{"LfCr", "a\n\rb\r\n\nc", {"a", "b", "c"}},
-                    LineEndCase{"LfLf", "d\n\ne", {"d", "", "e"}},
-                    LineEndCase{"CrCrWithoutLf", "a\r\rb\r\r", {"a", "", "b", ""}},
-                    LineEndCase{"CrLfCr", "a\r\n\rb\n\n", {"a", "", "b", ""}},
-                    LineEndCase{"CrEndsTheFile", "a\r", {"a"}},
-                    LineEndCase{"CrLastInAChunk", kChunkFill + "\r\nb", {kChunkFill, "b"}},
-                    LineEndCase{"CrCrAcrossAChunk", kChunkFill.substr(1) + "\r\r\nb", {kChunkFill.substr(1), "b"}},
-                    LineEndCase{"LoneCrLastInAChunk", kChunkFill + "\rb", {kChunkFill, "b"}},
-                    LineEndCase{"BareCrRun", "a\rb\rc\n", {"a", "b", "c"}},
-                    LineEndCase{"CrCrThenLf", "a\r\rb\nc\r", {"a", "", "b", "c"}},
-                    LineEndCase{"OnlyLineEnds", "\n\r\r\n\n", {"", ""}},
-                    LineEndCase{"LongerThanAChunk", kLong + "\r\n" + kLong.substr(0, 600), {kLong, kLong.substr(0, 600)}}),
+    testing::Values(
+        LineEndCase{"CrLf", "a\r\nb\r\n", {"a", "b"}}, LineEndCase{"LfAlone", "a\nb\nc", {"a", "b", "c"}},
+        LineEndCase{"CrAlone", "a\rb\r", {"a", "b"}}, LineEndCase{"CrCrLf", "a\r\r\nb", {"a", "b"}},
+        LineEndCase{"CrLfLf", "a\r\n\nc", {"a", "c"}}, LineEndCase{"LfCr", "a\n\rb\r\n\nc", {"a", "b", "c"}},
+        LineEndCase{"LfLf", "d\n\ne", {"d", "", "e"}}, LineEndCase{"CrCrWithoutLf", "a\r\rb\r\r", {"a", "", "b", ""}},
+        LineEndCase{"CrLfCr", "a\r\n\rb\n\n", {"a", "", "b", ""}}, LineEndCase{"CrEndsTheFile", "a\r", {"a"}},
+        LineEndCase{"CrLastInAChunk", kChunkFill + "\r\nb", {kChunkFill, "b"}},
+        LineEndCase{"CrCrAcrossAChunk", kChunkFill.substr(1) + "\r\r\nb", {kChunkFill.substr(1), "b"}},
+        LineEndCase{"LoneCrLastInAChunk", kChunkFill + "\rb", {kChunkFill, "b"}},
+        LineEndCase{"BareCrRun", "a\rb\rc\n", {"a", "b", "c"}},
+        LineEndCase{"CrCrThenLf", "a\r\rb\nc\r", {"a", "", "b", "c"}},
+        LineEndCase{"OnlyLineEnds", "\n\r\r\n\n", {"", ""}},
+        LineEndCase{"LongerThanAChunk", kLong + "\r\n" + kLong.substr(0, 600), {kLong, kLong.substr(0, 600)}}),
     [](const testing::TestParamInfo<LineEndCase>& param) { return std::string(param.param.label); });
 
 TEST_F(FileTest, BytesAfterALineAreReadWhereTheLineEnded)
@@ -174,8 +172,8 @@ TEST_F(FileTest, DiskLinesAcrossTheReadBlocksKeepTheirEnds)
     // The reader takes the file in 64 KiB blocks: a line end split between
     // two blocks, and a line longer than a block, read as anywhere else.
     const size_t kBlock = 65536;
-    const std::string first(kBlock - 1, 'a');   // its CR ends the first block
-    const std::string second(kBlock - 2, 'b');  // CR CR LF across the next edge
+    const std::string first(kBlock - 1, 'a');  // its CR ends the first block
+    const std::string second(kBlock - 2, 'b'); // CR CR LF across the next edge
     const std::string huge(3 * kBlock + 17, 'c');
     WriteBytes(PathOf("blocks.txt"), first + "\r\n" + second + "\r\r\n" + huge + "\n\rend");
     CFile file;
@@ -250,7 +248,10 @@ TEST_F(FileTest, TextWrittenToAUtf16FileIsWidened)
     file.Unindent();
     file.WriteJStringLine(CJString("b"));
     ASSERT_TRUE(file.Close());
-    EXPECT_EQ(ReadBytes(PathOf("wide.txt")), Utf16(u"\xFEFF" u"a\r\n\x0416" u"b\r\n"));
+    EXPECT_EQ(ReadBytes(PathOf("wide.txt")),
+              Utf16(u"\xFEFF"
+                    u"a\r\n\x0416"
+                    u"b\r\n"));
 }
 
 TEST_F(FileTest, WideStringsGoToEightBitFilesInFileForm)
@@ -735,8 +736,9 @@ TEST_F(FileArchiveTest, ListedMembersThenDiskThenArchiveTree)
     EXPECT_EQ(FirstLine("b.txt", FILE_READ), "tree");
     EXPECT_EQ(FirstLine("b.txt", FILE_READ | FILE_ARCHIVES_ONLY), "tree");
     EXPECT_EQ(FirstLine("a.txt", FILE_READ | FILE_ARCHIVES_ONLY), "<none>");
-    EXPECT_EQ(m_Archives.calls, (std::vector<std::string>{"a.txt listed", "a.txt listed", "b.txt listed", "b.txt tree",
-                                                          "b.txt listed", "b.txt tree", "a.txt listed", "a.txt tree"}));
+    EXPECT_EQ(m_Archives.calls,
+              (std::vector<std::string>{"a.txt listed", "a.txt listed", "b.txt listed", "b.txt tree", "b.txt listed",
+                                        "b.txt tree", "a.txt listed", "a.txt tree"}));
 }
 
 TEST_F(FileArchiveTest, BaseFoldersAndAbsoluteNamesNeverReachTheArchives)

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <random>
@@ -47,7 +47,10 @@ std::u16string Decoded(CJString s)
     return Units(s);
 }
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
 
 // ---------------------------------------------------------------------------
 // Sharing and copy-on-write
@@ -70,7 +73,10 @@ struct Edit {
     std::function<void(CJString&)> apply;
 };
 
-void PrintTo(const Edit& edit, std::ostream* out) { *out << edit.name; }
+void PrintTo(const Edit& edit, std::ostream* out)
+{
+    *out << edit.name;
+}
 
 class JStringWriters : public testing::TestWithParam<Edit> {};
 
@@ -106,7 +112,11 @@ const Edit kEdits[] = {
     {"RemoveWhitespace", [](CJString& s) { s.RemoveWhitespace(); }},
     {"KeepOnly", [](CJString& s) { s.KeepOnly("lo"); }},
     {"RemoveSuffix", [](CJString& s) { s.RemoveSuffix("LD\t"); }},
-    {"ToWideToNarrow", [](CJString& s) { s.ToWide(); s.ToNarrow(); }},
+    {"ToWideToNarrow",
+     [](CJString& s) {
+         s.ToWide();
+         s.ToNarrow();
+     }},
     {"GetBuffer", [](CJString& s) { s.GetBuffer(4)[0] = 'X'; }},
     {"Format", [](CJString& s) { s.Format("%d", 5); }},
     {"AppendFormat", [](CJString& s) { s.AppendFormat("%s", "x"); }},
@@ -371,7 +381,10 @@ CJString Make(const std::u16string& units, bool wide)
     return CJString(bytes.c_str());
 }
 
-void PrintTo(const CompareCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const CompareCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class JStringCompare : public testing::TestWithParam<CompareCase> {};
 
@@ -409,7 +422,9 @@ const CompareCase kCompareCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, JStringCompare, testing::ValuesIn(kCompareCases),
-                         [](const testing::TestParamInfo<CompareCase>& caseInfo) { return std::string(caseInfo.param.name); });
+                         [](const testing::TestParamInfo<CompareCase>& caseInfo) {
+                             return std::string(caseInfo.param.name);
+                         });
 
 TEST(JStringCompare, NullTextsCountAsEmpty)
 {
@@ -486,8 +501,8 @@ TEST_P(JStringToInt, ReadsAsThe32BitCLibrary)
 
 INSTANTIATE_TEST_SUITE_P(Inputs, JStringToInt,
                          testing::Values("0", "42", "  \t\n-17xyz", "+8", "2147483647", "2147483648", "3000000000",
-                                         "-2147483648", "-2147483649", "99999999999999999999", "", "-", "abc",
-                                         "0x1A", "007", "1.5e3", " 3.25", "-0.125", "1e39", "1e-50", ".5", "12,5"));
+                                         "-2147483648", "-2147483649", "99999999999999999999", "", "-", "abc", "0x1A",
+                                         "007", "1.5e3", " 3.25", "-0.125", "1e39", "1e-50", ".5", "12,5"));
 
 // ---------------------------------------------------------------------------
 // Formatting
@@ -498,8 +513,8 @@ TEST(JStringFormat, MeasuresEveryConversionExactly)
     CJString s;
     s.Format("%s|%p|%08X|%f|%x", longText.c_str(), static_cast<void*>(&s), 0xBEEFu, 1e300, 0xFFFFFFFFu);
     char expected[4000];
-    std::snprintf(expected, sizeof expected, "%s|%p|%08X|%f|%x", longText.c_str(), static_cast<void*>(&s),
-                  0xBEEFu, 1e300, 0xFFFFFFFFu);
+    std::snprintf(expected, sizeof expected, "%s|%p|%08X|%f|%x", longText.c_str(), static_cast<void*>(&s), 0xBEEFu,
+                  1e300, 0xFFFFFFFFu);
     EXPECT_EQ(Text8(s), expected);
     EXPECT_EQ(s.GetFreeRoom(), 0);
     s.Format("%s", "");
@@ -526,7 +541,10 @@ struct TokenCase {
     const char* expected;
 };
 
-void PrintTo(const TokenCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const TokenCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class JStringTokens : public testing::TestWithParam<TokenCase> {};
 
@@ -565,7 +583,9 @@ const TokenCase kTokenCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, JStringTokens, testing::ValuesIn(kTokenCases),
-                         [](const testing::TestParamInfo<TokenCase>& caseInfo) { return std::string(caseInfo.param.name); });
+                         [](const testing::TestParamInfo<TokenCase>& caseInfo) {
+                             return std::string(caseInfo.param.name);
+                         });
 
 TEST(JStringFormat, SeparatorsAreLocalisable)
 {

@@ -61,22 +61,21 @@ std::string ReadFromMemory(CLocalizationTable& table, const std::string& text)
     return report;
 }
 
-const char kSample[] =
-    "ENGLISH: Hello[END]\r\n"
-    "LOCALIZED: Bonjour[END]\r\n"
-    "\r\n"
-    "ENGLISH: Open[END] (menu)\r\n"
-    "LOCALIZED: Ouvrir[END]\r\n"
-    "   \r\n"
-    "ENGLISH: Open[END] (door)\r\n"
-    "LOCALIZED: Entrer[END]\r\n"
-    "ENGLISH: Two\r\n"
-    "lines[END]\r\n"
-    "LOCALIZED: Deux\r\n"
-    "\r\n"
-    "lignes[END] trailing words are dropped\r\n"
-    "ENGLISH: Apple[END]\r\n"
-    "LOCALIZED: Pomme[END]";
+const char kSample[] = "ENGLISH: Hello[END]\r\n"
+                       "LOCALIZED: Bonjour[END]\r\n"
+                       "\r\n"
+                       "ENGLISH: Open[END] (menu)\r\n"
+                       "LOCALIZED: Ouvrir[END]\r\n"
+                       "   \r\n"
+                       "ENGLISH: Open[END] (door)\r\n"
+                       "LOCALIZED: Entrer[END]\r\n"
+                       "ENGLISH: Two\r\n"
+                       "lines[END]\r\n"
+                       "LOCALIZED: Deux\r\n"
+                       "\r\n"
+                       "lignes[END] trailing words are dropped\r\n"
+                       "ENGLISH: Apple[END]\r\n"
+                       "LOCALIZED: Pomme[END]";
 
 TEST_F(LocalizationTest, LooksUpExactCaseKeysAndAnnotations)
 {
@@ -176,10 +175,11 @@ TEST(LocalizationTokens, OnlyCountPercentSignsBeforeAStop)
 {
     CLocalizationTable table;
     // "%d" at the end, "%%" inside a word and a lone "%" at the very end are no tokens.
-    EXPECT_EQ(ReadFromMemory(table, "ENGLISH: Score %d[END]\r\nLOCALIZED: Points[END]\r\n"
-                                    "ENGLISH: 50%off[END]\r\nLOCALIZED: moins[END]\r\n"
-                                    "ENGLISH: 100%[END]\r\nLOCALIZED: cent[END]\r\n"
-                                    "ENGLISH: Got %d, %s.[END]\r\nLOCALIZED: %s, %d.[END]\r\n"),
+    EXPECT_EQ(ReadFromMemory(table,
+                             "ENGLISH: Score %d[END]\r\nLOCALIZED: Points[END]\r\n"
+                             "ENGLISH: 50%off[END]\r\nLOCALIZED: moins[END]\r\n"
+                             "ENGLISH: 100%[END]\r\nLOCALIZED: cent[END]\r\n"
+                             "ENGLISH: Got %d, %s.[END]\r\nLOCALIZED: %s, %d.[END]\r\n"),
               "");
     EXPECT_EQ(table.GetCount(), 4);
 
@@ -195,8 +195,7 @@ TEST(LocalizationDeathTest, ShowsEveryErrorThenEndsWithStatus255)
         {
             CLocalizationTable table;
             CFile file;
-            file.AttachFileBuf(CMemFileBuf::WrapReadOnly(text, uint32_t(std::strlen(text))),
-                               FILE_READ);
+            file.AttachFileBuf(CMemFileBuf::WrapReadOnly(text, uint32_t(std::strlen(text))), FILE_READ);
             table.ReadEntries(file);
         },
         testing::ExitedWithCode(255),
@@ -246,8 +245,8 @@ TEST_F(LocalizationTest, KeepsHostileTextsInMemoryOnly)
     CLocalizationTable table;
     ASSERT_TRUE(table.LoadLocalization());
     const std::string before = ReadLocal();
-    const char* hostile[] = {"Cut[END]here", "Carriage\rreturn", "A\r\nB", "Name\nENGLISH: x[END]",
-                             "Name\nLOCALIZED: x", "Bad %s[key", "Line\n[END]"};
+    const char* hostile[] = {"Cut[END]here",       "Carriage\rreturn", "A\r\nB",     "Name\nENGLISH: x[END]",
+                             "Name\nLOCALIZED: x", "Bad %s[key",       "Line\n[END]"};
     for (const char* text : hostile) {
         EXPECT_EQ(Translated(table, text), text);
         EXPECT_GE(table.FindKey(text), 0) << text;
@@ -269,7 +268,9 @@ TEST_F(LocalizationTest, SimulatedTranslationWrapsTexts)
     CLocalizationTable table;
     ASSERT_TRUE(table.LoadLocalization());
     EXPECT_TRUE(table.IsSimulatingTranslation());
-    EXPECT_EQ(Translated(table, "Hello"), "\xCA\x6C\x20" "Bonjour\xD5");
+    EXPECT_EQ(Translated(table, "Hello"),
+              "\xCA\x6C\x20"
+              "Bonjour\xD5");
     EXPECT_EQ(Translated(table, "X"), "X");
     CJString plain("Hello");
     table.Translate(plain, nullptr, LocalizedDecoration::Suppressed);

@@ -134,7 +134,8 @@ TEST(MemFileBuf, CopyCompareAndEmpty)
 
 TEST(MemFileBuf, WideLinesSkipTheMarkAndEndAtCrOrLf)
 {
-    const char16_t text[] = u"\xFEFF" u"one\r\ntwo\n\rthree";
+    const char16_t text[] = u"\xFEFF"
+                            u"one\r\ntwo\n\rthree";
     uint8_t bytes[sizeof text - 2];
     for (size_t i = 0; i + 1 < sizeof text / 2; ++i) {
         bytes[2 * i] = uint8_t(text[i]);

@@ -68,8 +68,9 @@ TEST(CodeTable, JStringLookupIsNotOfferedButTheReportPathSearchesByName)
         ADD_FAILURE() << "no report";
     } catch (const CFatalErrorException& error) {
         EXPECT_EQ(error.caption, "Fatal Not Found Error");
-        EXPECT_NE(error.message.find("\"Sleeping\" is missing:\r\n 0) Idle\r\n 1) Building\r\n 2) Art/Painting\r\n\r\n"),
-                  std::string::npos);
+        EXPECT_NE(
+            error.message.find("\"Sleeping\" is missing:\r\n 0) Idle\r\n 1) Building\r\n 2) Art/Painting\r\n\r\n"),
+            std::string::npos);
         // The report keeps the explanation of a CJString key.
         EXPECT_NE(error.message.find("a new program EXE"), std::string::npos);
     }

@@ -97,8 +97,9 @@ TEST(VirtualArray, BinarySearchAgreesWithLinearSearchOnRandomSortedLists)
         const int count = int(random() % 70);
         for (int i = 0; i < count; ++i)
             names.push_back(RandomName(random));
-        std::sort(names.begin(), names.end(),
-                  [](const std::string& a, const std::string& b) { return CompareNameNoCase(a.c_str(), b.c_str()) < 0; });
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return CompareNameNoCase(a.c_str(), b.c_str()) < 0;
+        });
         names.erase(std::unique(names.begin(), names.end(),
                                 [](const std::string& a, const std::string& b) {
                                     return CompareNameNoCase(a.c_str(), b.c_str()) == 0;
@@ -108,8 +109,8 @@ TEST(VirtualArray, BinarySearchAgreesWithLinearSearchOnRandomSortedLists)
         const int32_t size = int32_t(names.size());
 
         for (int k = 0; k < 40; ++k) {
-            std::string key = (k % 2 == 0 && size > 0) ? FlipCase(names[random() % names.size()], random)
-                                                         : RandomName(random);
+            std::string key
+                = (k % 2 == 0 && size > 0) ? FlipCase(names[random() % names.size()], random) : RandomName(random);
             if (k % 7 == 0)
                 key = "!" + key;
             const int32_t hint = int32_t(random() % uint32_t(size + 10)) - 5;
@@ -191,17 +192,19 @@ TEST(VirtualArray, FindFallsBackToTheFileNamePart)
 
 TEST(VirtualArray, FileNameIndexAnswersAsTheScan)
 {
-    const std::vector<std::string> names = {"Art/Trees/Oak", "Bar",       "Music\\Song", "b/LEAF",  "a/leaf",
-                                            "Folder/",       "",          "x\\y/Caf\xE9", "CAF\xC9", "under_score",
-                                            "[bracket]",     "Deep/a/b/c", "Oak"};
+    const std::vector<std::string> names
+        = {"Art/Trees/Oak", "Bar",     "Music\\Song", "b/LEAF",    "a/leaf",     "Folder/", "",
+           "x\\y/Caf\xE9",  "CAF\xC9", "under_score", "[bracket]", "Deep/a/b/c", "Oak"};
     const struct {
         const char* key;
         int32_t expected;
     } lookups[] = {
-        {"oak", 0},           {"Elsewhere/bar", 1},  {"Sounds\\song", 2}, {"leaf", 3},     {"Z/Leaf", 3},
-        {"", 5},              {"Folder/", 5},        {"caf\xE9", 7},      {"CAF\xE9", 7},   {"caf\xC9", 8},
-        {"UNDER_SCORE", 9},   {"a/[BRACKET]", 10},   {"C", 11},           {"Trees", -1},   {"Oak/", 5},
-        {"Bar ", -1},         {"missing", -1},       {"a/b", -1},
+        {"oak", 0},     {"Elsewhere/bar", 1}, {"Sounds\\song", 2},
+        {"leaf", 3},    {"Z/Leaf", 3},        {"", 5},
+        {"Folder/", 5}, {"caf\xE9", 7},       {"CAF\xE9", 7},
+        {"caf\xC9", 8}, {"UNDER_SCORE", 9},   {"a/[BRACKET]", 10},
+        {"C", 11},      {"Trees", -1},        {"Oak/", 5},
+        {"Bar ", -1},   {"missing", -1},      {"a/b", -1},
     };
     CNameArray scanned(names);
     CIndexedNameArray indexed(names);
@@ -302,17 +305,18 @@ protected:
     CJString m_LoadFile;
 };
 
-const std::string kJStringExplanation =
-    "\r\n\r\nThis could mean:"
-    "\r\n\r\n   A) You recently got a new file, some art or a new program EXE, possible \"Levels/One.txt\", and the "
-    "new file requires some other new file, \"Missing\", to make them work.  You should be able to get these other "
-    "files by doing a get.  It is also passable that someone else did not check these files in yet.  If doing a get "
-    "doesn't fix the problem them find out who changed \"Levels/One.txt\" and ask them to add the new \"Missing\" "
-    "files."
-    "\r\n\r\n or"
-    "\r\n\r\n   B) You (or someone else) deleted \"Missing\" but it is being used by \"Levels/One.txt\".  You need to "
-    "un-delete \"Missing\" or manually edit the text for \"Levels/One.txt\" to make it no longer reference "
-    "\"Missing\"";
+const std::string kJStringExplanation
+    = "\r\n\r\nThis could mean:"
+      "\r\n\r\n   A) You recently got a new file, some art or a new program EXE, possible \"Levels/One.txt\", and the "
+      "new file requires some other new file, \"Missing\", to make them work.  You should be able to get these other "
+      "files by doing a get.  It is also passable that someone else did not check these files in yet.  If doing a get "
+      "doesn't fix the problem them find out who changed \"Levels/One.txt\" and ask them to add the new \"Missing\" "
+      "files."
+      "\r\n\r\n or"
+      "\r\n\r\n   B) You (or someone else) deleted \"Missing\" but it is being used by \"Levels/One.txt\".  You need "
+      "to "
+      "un-delete \"Missing\" or manually edit the text for \"Levels/One.txt\" to make it no longer reference "
+      "\"Missing\"";
 
 TEST_F(MissingItemReport, ListsTheFirstTenItemsThenAnEllipsis)
 {

@@ -99,7 +99,7 @@ TEST_F(ZipWriters, TwoProcessesRewritingMembersOfOneArchiveLoseNothing)
     if (child == 0) {
         // Mounted in the child only, so neither process shares state.
         const bool mounted = CMountedArchiveTable::Get().Mount("Shared.zip", MountRoot::New, ArchiveAccess::Writable,
-                                                                "Shared/", MountLoading::Now, 0);
+                                                               "Shared/", MountLoading::Now, 0);
         ::_exit(mounted && rewrite("Shared/child.txt", "child") == 0 ? 0 : 1);
     }
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Shared.zip", MountRoot::New, ArchiveAccess::Writable, "Shared/",
@@ -115,8 +115,10 @@ TEST_F(ZipWriters, TwoProcessesRewritingMembersOfOneArchiveLoseNothing)
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Shared.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Shared/",
                                                   MountLoading::Now, 0));
     const int last = kRounds - 1;
-    EXPECT_EQ(ReadThroughFile("Shared/parent.txt"), "parent" + std::to_string(last) + std::string(size_t(last * 37 % 900), 'x'));
-    EXPECT_EQ(ReadThroughFile("Shared/child.txt"), "child" + std::to_string(last) + std::string(size_t(last * 37 % 900), 'x'));
+    EXPECT_EQ(ReadThroughFile("Shared/parent.txt"),
+              "parent" + std::to_string(last) + std::string(size_t(last * 37 % 900), 'x'));
+    EXPECT_EQ(ReadThroughFile("Shared/child.txt"),
+              "child" + std::to_string(last) + std::string(size_t(last * 37 % 900), 'x'));
     EXPECT_EQ(ReadThroughFile("Shared/middle.txt"), std::string(5000, 'm'));
     EXPECT_EQ(ListNames(m_Root / "Data"), "Shared.zip");
 }
@@ -205,6 +207,8 @@ const RefusedCase kRefused[] = {
     {"CountWrappedPast65535", WrappedCount, "65,535"},
 };
 INSTANTIATE_TEST_SUITE_P(Directories, ZipRefused, ::testing::ValuesIn(kRefused),
-                         [](const ::testing::TestParamInfo<RefusedCase>& param) { return std::string(param.param.name); });
+                         [](const ::testing::TestParamInfo<RefusedCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 } // namespace

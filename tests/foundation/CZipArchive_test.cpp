@@ -14,7 +14,6 @@
 #include <fstream>
 #include <sys/resource.h>
 
-
 namespace {
 
 std::string Pattern(size_t size, unsigned seed)
@@ -35,12 +34,14 @@ TEST_F(ZipArchive, MembersOfArchivesMadeByZipAndPythonReadByteForByte)
     Put("src/big.bin", Pattern(200000, 1));
     Put("src/empty.dat", "");
     ASSERT_EQ(RunCommand("cd src && zip -0 -q -r ../Data/ByZip.zip ."), 0);
-    ASSERT_EQ(RunCommand("python3 -c \"import zipfile; z = zipfile.ZipFile('Data/ByPython.zip', 'w', zipfile.ZIP_STORED); "
-                  "z.writestr('a/b.txt', 'python member'); z.writestr('c.bin', bytes(range(256)) * 40); z.close()\""),
-              0);
+    ASSERT_EQ(
+        RunCommand("python3 -c \"import zipfile; z = zipfile.ZipFile('Data/ByPython.zip', 'w', zipfile.ZIP_STORED); "
+                   "z.writestr('a/b.txt', 'python member'); z.writestr('c.bin', bytes(range(256)) * 40); z.close()\""),
+        0);
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     ASSERT_TRUE(table.Mount("ByZip.zip", MountRoot::New, ArchiveAccess::ReadOnly, "ByZip/", MountLoading::Now, 0));
-    ASSERT_TRUE(table.Mount("ByPython.zip", MountRoot::Last, ArchiveAccess::ReadOnly, "ByPython/", MountLoading::Deferred, 0));
+    ASSERT_TRUE(
+        table.Mount("ByPython.zip", MountRoot::Last, ArchiveAccess::ReadOnly, "ByPython/", MountLoading::Deferred, 0));
 
     EXPECT_EQ(ReadThroughFile("byzip/sub/mixed.txt"), "hello\r\nworld\r\n");
     EXPECT_EQ(ReadThroughFile("BYZIP/BIG.BIN"), Pattern(200000, 1));
@@ -92,14 +93,16 @@ TEST_F(ZipArchive, ArchiveAppendedToAnExecutableMounts)
     ASSERT_EQ(RunCommand("cd src && zip -0 -q ../part.zip inside.txt"), 0);
     Put("Game.bin", std::string(5000, '\x7f') + ReadBytes(m_Root / "part.zip"));
     ASSERT_EQ(RunCommand("zip -q -A Game.bin"), 0);
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Game.bin", MountRoot::New, ArchiveAccess::ReadOnly, "/", MountLoading::Now, FILE_USER_FOLDER));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Game.bin", MountRoot::New, ArchiveAccess::ReadOnly, "/",
+                                                  MountLoading::Now, FILE_USER_FOLDER));
     EXPECT_EQ(ReadThroughFile("inside.txt"), "carried by the program");
 }
 
 TEST_F(ZipArchive, PreEnumeratedLookupsNeedAListing)
 {
     Put("Data/Pack.zip", BuildZip({{"a.txt", "A"}, {"b.txt", "B"}}));
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Pack.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Pack/", MountLoading::Now, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Pack.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Pack/",
+                                                  MountLoading::Now, 0));
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     EXPECT_EQ(table.OpenMember("Pack/a.txt", FILE_READ | FILE_PREENUMERATED), nullptr);
     CFileNameArray names;
@@ -114,14 +117,16 @@ TEST_F(ZipArchive, PreEnumeratedLookupsNeedAListing)
 TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
 {
     // Python writes extra fields and member comments the rewrite must keep.
-    ASSERT_EQ(RunCommand("python3 -c \"import zipfile; z = zipfile.ZipFile('Data/Edit.zip', 'w', zipfile.ZIP_STORED)\n"
-                  "for n, d in (('first.txt', b'1' * 3000), ('second.txt', b'22'), ('third.txt', b'333' * 50)):\n"
-                  "  i = zipfile.ZipInfo(n); i.comment = b'note ' + n.encode(); i.extra = b'\\x99\\x99\\x02\\x00ab'\n"
-                  "  z.writestr(i, d)\n"
-                  "z.close()\""),
-              0);
+    ASSERT_EQ(
+        RunCommand("python3 -c \"import zipfile; z = zipfile.ZipFile('Data/Edit.zip', 'w', zipfile.ZIP_STORED)\n"
+                   "for n, d in (('first.txt', b'1' * 3000), ('second.txt', b'22'), ('third.txt', b'333' * 50)):\n"
+                   "  i = zipfile.ZipInfo(n); i.comment = b'note ' + n.encode(); i.extra = b'\\x99\\x99\\x02\\x00ab'\n"
+                   "  z.writestr(i, d)\n"
+                   "z.close()\""),
+        0);
     const std::string before = ReadBytes(m_Root / "Data/Edit.zip");
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "Edit/", MountLoading::Deferred, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "Edit/",
+                                                  MountLoading::Deferred, 0));
 
     {
         CFile file;
@@ -135,11 +140,11 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
 
     EXPECT_EQ(RunCommand("unzip -tq Data/Edit.zip"), 0);
     EXPECT_EQ(RunCommand("python3 -c \"import zipfile, sys; z = zipfile.ZipFile('Data/Edit.zip')\n"
-                  "assert z.testzip() is None\n"
-                  "assert [i.filename for i in z.infolist()] == ['second.txt', 'first.txt', 'third.txt']\n"
-                  "assert z.getinfo('second.txt').comment == b'note second.txt'\n"
-                  "assert z.getinfo('second.txt').extra == b'\\x99\\x99\\x02\\x00ab'\n"
-                  "assert z.read('first.txt') == b'rewritten first member'\""),
+                         "assert z.testzip() is None\n"
+                         "assert [i.filename for i in z.infolist()] == ['second.txt', 'first.txt', 'third.txt']\n"
+                         "assert z.getinfo('second.txt').comment == b'note second.txt'\n"
+                         "assert z.getinfo('second.txt').extra == b'\\x99\\x99\\x02\\x00ab'\n"
+                         "assert z.read('first.txt') == b'rewritten first member'\""),
               0);
     EXPECT_EQ(ReadThroughFile("Edit/first.txt"), "rewritten first member");
     EXPECT_EQ(ReadThroughFile("Edit/second.txt"), "22");
@@ -160,7 +165,8 @@ TEST_F(ZipArchive, RewrittenMembersLeaveAValidArchive)
 
     // A fresh mount reads the same from disk.
     CMountedArchiveTable::Get().UnmountAll();
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "Edit/", MountLoading::Now, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "Edit/",
+                                                  MountLoading::Now, 0));
     EXPECT_EQ(ReadThroughFile("Edit/third.txt"), Pattern(70000, 3));
     CZipArchive* archive = CMountedArchiveTable::ArchiveForName(*CMountedArchiveTable::Get().GetRoot(0), "Edit/x");
     ASSERT_EQ(archive->GetEntryCount(), 3u);
@@ -171,7 +177,8 @@ TEST_F(ZipArchive, RewriteKeepsTheAlternativeSignature)
 {
     Put("Data/Alt.zip",
         BuildZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}, {"c.txt", "c"}}, {.endSignature = kZipAlternativeEndSignature}));
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Alt.zip", MountRoot::New, ArchiveAccess::Writable, "Alt/", MountLoading::Now, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Alt.zip", MountRoot::New, ArchiveAccess::Writable, "Alt/",
+                                                  MountLoading::Now, 0));
     ASSERT_TRUE(WriteThroughFile("Alt/a.txt", "new"));
     const std::string bytes = ReadBytes(m_Root / "Data/Alt.zip");
     EXPECT_EQ(Le32(bytes, bytes.size() - 22), kZipAlternativeEndSignature);
@@ -220,7 +227,8 @@ TEST_F(ZipArchive, ReadOnlyMountsRefuseRewrites)
 {
     const std::string zip = BuildZip({{"a.txt", "aaaa"}});
     Put("Data/Fixed.zip", zip);
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Fixed.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Fixed/", MountLoading::Now, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Fixed.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Fixed/",
+                                                  MountLoading::Now, 0));
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     EXPECT_EQ(table.OpenMember("Fixed/a.txt", FILE_WRITE | FILE_CREATE), nullptr);
     EXPECT_EQ(ReadBytes(m_Root / "Data/Fixed.zip"), zip);
@@ -271,7 +279,8 @@ TEST_F(ZipArchive, AppendedMemberFollowsTheEngineLayout)
     EXPECT_EQ(Le32(after, end + 16), directory);
 
     std::rename((m_Root / "Host.zip").c_str(), (m_Root / "Data/Host.zip").c_str());
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Host.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Host/", MountLoading::Now, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Host.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Host/",
+                                                  MountLoading::Now, 0));
     EXPECT_EQ(ReadThroughFile("Host/new/member.bin"), "01ab456789");
     EXPECT_EQ(ReadThroughFile("Host/old.txt"), "old data");
 }
@@ -324,12 +333,13 @@ TEST_F(ZipArchive, DamagedArchivesAreRefused)
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     ASSERT_TRUE(table.Mount("Sound.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Good/", MountLoading::Now, 0));
     EXPECT_EQ(ReadThroughFile("Good/a.txt"), "aaaa");
-    for (const char* zip : {"Truncated.zip", "Past.zip", "Huge.zip", "Empty.zip", "PackedIntoDirectory.zip",
-                            "UnpackedIntoDirectory.zip"})
+    for (const char* zip :
+         {"Truncated.zip", "Past.zip", "Huge.zip", "Empty.zip", "PackedIntoDirectory.zip", "UnpackedIntoDirectory.zip"})
         EXPECT_FALSE(table.Mount(zip, MountRoot::New, ArchiveAccess::ReadOnly, "Bad/", MountLoading::Now, 0)) << zip;
 
     // Deferred: the damage shows at first use, as the fatal report.
-    ASSERT_TRUE(table.Mount("Truncated.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Late/", MountLoading::Deferred, 0));
+    ASSERT_TRUE(
+        table.Mount("Truncated.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Late/", MountLoading::Deferred, 0));
     const CFatalErrorException error = FatalReportOf([] { ReadThroughFile("Late/a.txt"); });
     EXPECT_EQ(error.caption, "FATAL ERROR IN ZIP");
     EXPECT_EQ(error.message, "There is something wrong with Truncated.zip.  It may be an empty or damaged archive.");
@@ -344,7 +354,8 @@ TEST_F(ZipArchive, LocalHeadersThatLieAreRefused)
     zip[28] = char(0xF0); // local extra length 0xFFF0
     zip[29] = char(0xFF);
     Put("Data/Lying.zip", zip);
-    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Lying.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Lying/", MountLoading::Now, 0));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Lying.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Lying/",
+                                                  MountLoading::Now, 0));
     EXPECT_EQ(ReadThroughFile("Lying/a.txt"), "<missing>");
 }
 
@@ -352,8 +363,10 @@ TEST_F(ZipArchive, CompressedMembersAreFatal)
 {
     Put("src/text.txt", std::string(5000, 'z'));
     ASSERT_EQ(RunCommand("cd src && zip -9 -q ../Data/Deflated.zip text.txt"), 0);
-    const CFatalErrorException error =
-        FatalReportOf([] { CMountedArchiveTable::Get().Mount("Deflated.zip", MountRoot::New, ArchiveAccess::ReadOnly, "D/", MountLoading::Now, 0); });
+    const CFatalErrorException error = FatalReportOf([] {
+        CMountedArchiveTable::Get().Mount("Deflated.zip", MountRoot::New, ArchiveAccess::ReadOnly, "D/",
+                                          MountLoading::Now, 0);
+    });
     EXPECT_EQ(error.caption, "Compressed Zip File Found");
     EXPECT_EQ(error.message,
               "Deflated.zip has been created using an unsupported type of compression.  All zip archives must be "

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 struct LinkCase {
     const char* name;
     std::vector<std::pair<std::string, std::string>> links; // link below Data -> target
-    std::vector<std::string> expected;                       // sorted
+    std::vector<std::string> expected;                      // sorted
 };
 
 class EnumerationThroughLinks : public ArchiveFixture, public ::testing::WithParamInterface<LinkCase> {};
@@ -47,7 +47,9 @@ const LinkCase kLinkCases[] = {
     {"LinkToParentOfData", {{"Up", ".."}}, {"Sub/Inner.txt", "Top.txt", "Up/Outside/Far.txt"}},
     {"LinkBackFromBelow", {{"Sub/Back", ".."}}, {"Sub/Inner.txt", "Top.txt"}},
     // Outside the data folder: followed, once, by the first sorted path.
-    {"LinksOutsideTwice", {{"Far1", "../Outside"}, {"Far2", "../Outside"}}, {"Far1/Far.txt", "Sub/Inner.txt", "Top.txt"}},
+    {"LinksOutsideTwice",
+     {{"Far1", "../Outside"}, {"Far2", "../Outside"}},
+     {"Far1/Far.txt", "Sub/Inner.txt", "Top.txt"}},
     {"DanglingLink", {{"Gone", "../Missing"}}, {"Sub/Inner.txt", "Top.txt"}},
 };
 INSTANTIATE_TEST_SUITE_P(Layouts, EnumerationThroughLinks, ::testing::ValuesIn(kLinkCases),

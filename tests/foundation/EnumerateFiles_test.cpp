@@ -4,14 +4,13 @@
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CFile.h"
 #include "foundation/CFileList.h"
-#include "foundation/CRandomGenerator.h"
 #include "foundation/CMountedArchiveTable.h"
+#include "foundation/CRandomGenerator.h"
 #include "foundation/FatalError.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 
 namespace {
 
@@ -46,12 +45,13 @@ protected:
         Put("Data/Sounds/Sub/Deeper/d.wav", "dddd");
         Put("Data/Cache/Stale.zip", BuildZip({{"never.wav", "x"}}));
         Put("Data/-Old/Skipped.zip", BuildZip({{"never.wav", "x"}}));
-        Put("Data/Sounds/Extra.zip", BuildZip({{"Z.wav", "zz"},
-                                               {"a.WAV", "duplicate of the loose file"},
-                                               {"-Dash/y.wav", "y"},
-                                               {"In/x.wav", "x"},
-                                               {"In/Deep/w.wav", "w"},
-                                               {"readme.txt", "r"}}));
+        Put("Data/Sounds/Extra.zip",
+            BuildZip({{"Z.wav", "zz"},
+                      {"a.WAV", "duplicate of the loose file"},
+                      {"-Dash/y.wav", "y"},
+                      {"In/x.wav", "x"},
+                      {"In/Deep/w.wav", "w"},
+                      {"readme.txt", "r"}}));
         MountArchives("Data", ProgramArchives::Skip, DataZips::Mount);
     }
 };
@@ -77,27 +77,27 @@ TEST_F(Enumeration, DiskFirstThenArchiveInEachRecursionMode)
     EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV"}));
     // Inside the archive's own folder files mode does not limit the depth.
     options.SetFolder("Sounds/Extra/");
-    EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/Extra/-Dash/y.wav", "Sounds/Extra/a.WAV",
-                                                            "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav",
-                                                            "Sounds/Extra/Z.wav"}));
+    EXPECT_EQ(Listed(options, 2),
+              (std::vector<std::string>{"Sounds/Extra/-Dash/y.wav", "Sounds/Extra/a.WAV", "Sounds/Extra/In/Deep/w.wav",
+                                        "Sounds/Extra/In/x.wav", "Sounds/Extra/Z.wav"}));
     options.SetFolder("Sounds/");
-    EXPECT_EQ(Listed(options, 1), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV", "Sounds/Sub/c.wav",
-                                                            "Sounds/Sub/Deeper/d.wav", "Sounds/Extra/a.WAV",
-                                                            "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav",
-                                                            "Sounds/Extra/Z.wav"}));
+    EXPECT_EQ(Listed(options, 1),
+              (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV", "Sounds/Sub/c.wav", "Sounds/Sub/Deeper/d.wav",
+                                        "Sounds/Extra/a.WAV", "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav",
+                                        "Sounds/Extra/Z.wav"}));
 
     options.SetRecurse(0);
     files.Enumerate(options, 0);
-    EXPECT_EQ(Names(files), (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV", "Sounds/-Hidden/h.wav",
-                                                      "Sounds/Sub/c.wav", "Sounds/Sub/Deeper/d.wav",
-                                                      "Sounds/Extra/-Dash/y.wav", "Sounds/Extra/a.WAV",
-                                                      "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav",
-                                                      "Sounds/Extra/Z.wav"}));
+    EXPECT_EQ(Names(files),
+              (std::vector<std::string>{"Sounds/A.wav", "Sounds/b.WAV", "Sounds/-Hidden/h.wav", "Sounds/Sub/c.wav",
+                                        "Sounds/Sub/Deeper/d.wav", "Sounds/Extra/-Dash/y.wav", "Sounds/Extra/a.WAV",
+                                        "Sounds/Extra/In/Deep/w.wav", "Sounds/Extra/In/x.wav", "Sounds/Extra/Z.wav"}));
     EXPECT_EQ(files.GetRecord(0).size, 1u);
 
     // Names only, and options with no extension list nothing.
     options.namesOnly = 1;
-    EXPECT_EQ(Listed(options, 1), (std::vector<std::string>{"A.wav", "b.WAV", "c.wav", "d.wav", "w.wav", "x.wav", "Z.wav"}));
+    EXPECT_EQ(Listed(options, 1),
+              (std::vector<std::string>{"A.wav", "b.WAV", "c.wav", "d.wav", "w.wav", "x.wav", "Z.wav"}));
     CEnumerateFilesOptions none;
     none.SetFolder("Sounds/");
     EXPECT_EQ(files.Enumerate(none, 0), 0u);
@@ -111,9 +111,10 @@ TEST_F(Enumeration, LooseFileBeatsTheArchiveMemberOfTheSameName)
     const std::vector<std::string> names = Listed(options, 2);
     ASSERT_FALSE(names.empty());
     EXPECT_EQ(names[0], "Sounds/Extra/a.wav");
-    EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                            [](const std::string& n) { return CompareNameNoCase(n.c_str(), "sounds/extra/A.wav") == 0; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(names.begin(), names.end(),
+                      [](const std::string& n) { return CompareNameNoCase(n.c_str(), "sounds/extra/A.wav") == 0; }),
+        1);
     // The member was dropped as a duplicate, so only a full look-up finds it.
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     EXPECT_EQ(table.OpenMember("Sounds/Extra/a.wav", FILE_READ | FILE_PREENUMERATED), nullptr);
@@ -130,7 +131,8 @@ TEST_F(Enumeration, FoldersOnDiskAndInArchives)
     options.SetFolderMode("Sounds/", false);
     EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/-Hidden", "Sounds/Sub", "Sounds/Extra"}));
     options.SetFolderMode("Sounds/Extra/", false);
-    EXPECT_EQ(Listed(options, 1), (std::vector<std::string>{"Sounds/Extra/-Dash", "Sounds/Extra/In", "Sounds/Extra/In/Deep"}));
+    EXPECT_EQ(Listed(options, 1),
+              (std::vector<std::string>{"Sounds/Extra/-Dash", "Sounds/Extra/In", "Sounds/Extra/In/Deep"}));
     options.SetFolderMode("Sounds/", true);
     EXPECT_EQ(Listed(options, 2), (std::vector<std::string>{"Sounds/-Hidden"}));
 }
@@ -161,10 +163,12 @@ TEST_F(Enumeration, StaticTablesTakeSizesAndRefuseLongNames)
     // A five-character name fits six bytes with its terminator, not five.
     EXPECT_EQ(EnumerateFilesToStaticArray(options, names, nullptr, 6, 3, 0), 3u);
     EXPECT_STREQ(names + 6, "b.WAV");
-    const CFatalErrorException noRoom = FatalReportOf([&] { EnumerateFilesToStaticArray(options, names, nullptr, 5, 3, 0); });
+    const CFatalErrorException noRoom
+        = FatalReportOf([&] { EnumerateFilesToStaticArray(options, names, nullptr, 5, 3, 0); });
     EXPECT_EQ(noRoom.message, "\"A.wav\" is an illegal file name because it is more than 4 characters long");
     options.namesOnly = 0;
-    const CFatalErrorException error = FatalReportOf([&] { EnumerateFilesToStaticArray(options, names, nullptr, 10, 8, 0); });
+    const CFatalErrorException error
+        = FatalReportOf([&] { EnumerateFilesToStaticArray(options, names, nullptr, 10, 8, 0); });
     EXPECT_EQ(error.caption, "Illegal file name");
     EXPECT_EQ(error.message, "\"Sounds/A.wav\" is an illegal file name because it is more than 9 characters long");
     CRoughFileCounter counter;

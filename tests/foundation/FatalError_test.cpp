@@ -40,15 +40,21 @@ TEST_F(MessageBoxes, ShowTheArrowCursorFirst)
 {
     EXPECT_EQ(ShowMessage("Notice", "Caf\xE9 closed"), kMessageBoxOk);
     ShowDataCrashExplanation("Bad", "Data");
-    EXPECT_EQ(m_Shell.calls, (std::vector<std::string>{"arrow", "box Notice: Caf\xC3\xA9 closed", "arrow", "desktop",
-                                                       "box Bad: Data", "clear"}));
+    EXPECT_EQ(m_Shell.calls,
+              (std::vector<std::string>{"arrow", "box Notice: Caf\xC3\xA9 closed", "arrow", "desktop", "box Bad: Data",
+                                        "clear"}));
 }
 
 TEST(FatalError, EndsTheProcessWithTheMessageAndStatus255)
 {
     EXPECT_EXIT(FatalDataError("FATAL ERROR IN ZIP", "Couldn't read \"Data/Levels.zip\"."),
                 ::testing::ExitedWithCode(255), "^FATAL ERROR IN ZIP\nCouldn't read \"Data/Levels.zip\".\n$");
-    EXPECT_EXIT(FatalDataError("Gr\xF6\xDF" "e", nullptr), ::testing::ExitedWithCode(255), "^Gr\xC3\xB6\xC3\x9F" "e\n\n$");
+    EXPECT_EXIT(FatalDataError("Gr\xF6\xDF"
+                               "e",
+                               nullptr),
+                ::testing::ExitedWithCode(255),
+                "^Gr\xC3\xB6\xC3\x9F"
+                "e\n\n$");
 }
 
 TEST(FatalError, TestsCatchTheReportInstead)

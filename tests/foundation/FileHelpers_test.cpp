@@ -6,7 +6,6 @@
 #include <ctime>
 #include <string>
 
-
 namespace {
 
 constexpr uint64_t kUnitsPerSecond = 10000000;

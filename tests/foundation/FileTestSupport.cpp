@@ -4,7 +4,6 @@
 #include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 
-
 void CFileFolderTest::SetUp()
 {
     CTempFolderTest::SetUp();

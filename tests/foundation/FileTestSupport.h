@@ -5,8 +5,8 @@
 #include "foundation/CFile.h"
 #include "foundation/FatalError.h"
 #include "support/ScopedHooks.h"
-#include "support/ZipBuilder.h"
 #include "support/TestSupport.h"
+#include "support/ZipBuilder.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -34,7 +34,6 @@ protected:
 private:
     CScopedThrowingFatal m_Throwing;
 };
-
 
 // The next line as 8-bit text, or "<end>" when none is left.
 std::string NextLine(CFile& file);

@@ -45,8 +45,8 @@ TEST(MathHelpers, FloorAndCeilIncludingNegativesAndOutOfRange)
 
 TEST(MathHelpers, BitLength)
 {
-    const uint32_t inputs[] = { 0, 1, 2, 3, 5, 255, 256, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF };
-    const uint32_t lengths[] = { 0, 1, 2, 2, 3, 8, 9, 31, 32, 32 };
+    const uint32_t inputs[] = {0, 1, 2, 3, 5, 255, 256, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    const uint32_t lengths[] = {0, 1, 2, 2, 3, 8, 9, 31, 32, 32};
     for (size_t i = 0; i < std::size(inputs); ++i)
         EXPECT_EQ(BitLength(inputs[i]), lengths[i]) << inputs[i];
 }
@@ -67,8 +67,8 @@ TEST(MathHelpers, RoundToDecimals)
 {
     EXPECT_FLOAT_EQ(RoundToDecimals(1.23456f, 2.0f), 1.23f);
     EXPECT_EQ(RoundToDecimals(1234.0f, -2.0f), 1200.0f);
-    EXPECT_EQ(RoundToDecimals(2.5f, 0.0f), 2.0f);  // halves to even
-    EXPECT_EQ(RoundToDecimals(3.5f, 0.5f), 4.0f);  // |places| below 1 means whole numbers
+    EXPECT_EQ(RoundToDecimals(2.5f, 0.0f), 2.0f); // halves to even
+    EXPECT_EQ(RoundToDecimals(3.5f, 0.5f), 4.0f); // |places| below 1 means whole numbers
     EXPECT_EQ(RoundToDecimals(-1250.0f, -2.0f), -1200.0f);
     EXPECT_FLOAT_EQ(RoundToDecimals(12.3456f, 3.0f), 12.346f);
 }
@@ -145,8 +145,7 @@ TEST(MathHelpers, LookupSinReadsTheEntryBelowTheAngle)
 
 TEST(MathHelpers, EaseInOutEndsAtZeroAndOneAndNeverGoesBack)
 {
-    const float pairs[][2] = { { 0.25f, 0.75f }, { 0.0f, 1.0f }, { 0.1f, 0.3f }, { 0.5f, 0.5f }, { 0.0f, 0.0f },
-        { 1.0f, 1.0f } };
+    const float pairs[][2] = {{0.25f, 0.75f}, {0.0f, 1.0f}, {0.1f, 0.3f}, {0.5f, 0.5f}, {0.0f, 0.0f}, {1.0f, 1.0f}};
     for (const auto& pair : pairs) {
         EXPECT_EQ(EaseInOut(0.0f, pair[0], pair[1]), 0.0f) << pair[0] << " " << pair[1];
         EXPECT_EQ(EaseInOut(1.0f, pair[0], pair[1]), 1.0f) << pair[0] << " " << pair[1];

@@ -11,7 +11,7 @@ namespace {
 // bytes around the range stay untouched.
 TEST(FastMemset, FillsExactlyTheRangeAtAnyAlignment)
 {
-    alignas(16) std::array<unsigned char, 64> buffer {};
+    alignas(16) std::array<unsigned char, 64> buffer{};
     for (size_t offset = 0; offset < 4; ++offset) {
         for (size_t count = 0; count <= 20; ++count) {
             buffer.fill(0xEE);
@@ -27,10 +27,10 @@ TEST(FastMemset, FillsExactlyTheRangeAtAnyAlignment)
 TEST(FastMemset, LeadAndTailBytesUseTheLowByte)
 {
     // 7 bytes one past alignment: three single bytes, then one whole word.
-    alignas(16) std::array<unsigned char, 16> buffer {};
+    alignas(16) std::array<unsigned char, 16> buffer{};
     FastMemset(buffer.data() + 1, 0x44332211u, 7);
     const std::vector<unsigned char> got(buffer.begin(), buffer.begin() + 9);
-    const std::vector<unsigned char> expected { 0, 0x11, 0x11, 0x11, 0x11, 0x22, 0x33, 0x44, 0 };
+    const std::vector<unsigned char> expected{0, 0x11, 0x11, 0x11, 0x11, 0x22, 0x33, 0x44, 0};
     EXPECT_EQ(got, expected);
 }
 

@@ -19,10 +19,7 @@ uint32_t FakeTick()
 
 class MillisecondClockTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetMillisecondClock();
-    }
+    void SetUp() override { ResetMillisecondClock(); }
     void TearDown() override { ResetMillisecondClock(); }
     CScopedTickSource m_Tick{FakeTick};
 };

@@ -1,10 +1,10 @@
 #include "foundation/PlatformWrappers.h"
 
-#include "support/TestSupport.h"
 #include "foundation/ShellServices.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "support/ScopedHooks.h"
+#include "support/TestSupport.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -112,8 +112,8 @@ TEST(RunProgram, ToolRunWithoutAHandleIsNotLeftAsAChild)
 {
     EXPECT_EXIT(
         {
-            const bool started = RunProgram("/bin/sh", "-c true", ToolWindow::Hidden, nullptr, nullptr,
-                                            ToolArguments::Plain);
+            const bool started
+                = RunProgram("/bin/sh", "-c true", ToolWindow::Hidden, nullptr, nullptr, ToolArguments::Plain);
             siginfo_t info{};
             const int result = ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT);
             std::_Exit(started && result == -1 && errno == ECHILD ? 0 : 1);

@@ -10,28 +10,26 @@
 #include <limits>
 #include <string>
 
-
 namespace {
 
 using SettingsFiles = CTempFolderTest;
 
-const char* const kHandWritten =
-    "; written by hand\r\n"
-    "\r\n"
-    "   [Video]   \r\n"
-    "Width = 800\r\n"
-    "\tFullScreen=\t1 \r\n"
-    "Gamma   =   1.5\r\n"
-    "Title = \"Two  Spaces\"\r\n"
-    "Empty = \"\"\r\n"
-    "Quote = \"\r\n"
-    "Width=1024\n"
-    "Windowed=0\n"
-    "Negative=-3\n"
-    "; Depth=32\n"
-    "\n"
-    "[video]\n"
-    "Depth=16\n";
+const char* const kHandWritten = "; written by hand\r\n"
+                                 "\r\n"
+                                 "   [Video]   \r\n"
+                                 "Width = 800\r\n"
+                                 "\tFullScreen=\t1 \r\n"
+                                 "Gamma   =   1.5\r\n"
+                                 "Title = \"Two  Spaces\"\r\n"
+                                 "Empty = \"\"\r\n"
+                                 "Quote = \"\r\n"
+                                 "Width=1024\n"
+                                 "Windowed=0\n"
+                                 "Negative=-3\n"
+                                 "; Depth=32\n"
+                                 "\n"
+                                 "[video]\n"
+                                 "Depth=16\n";
 
 std::string ReadString(const char* section, const char* key, const char* defaultText, size_t size = 64)
 {
@@ -100,7 +98,13 @@ TEST_F(SettingsFiles, MarkerBytesNeverReachTheFile)
 
     EXPECT_EQ(ReadString("Player", "Name", "\x01X"), "\x01J\x01o") << "a marked default marks the value";
     EXPECT_EQ(ReadString("\x01Player", "\x01Name", "plain"), "Jo");
-    EXPECT_EQ(ReadString("Player", "Missing", "\x01" "A\x01" "B"), "\x01" "A\x01" "B");
+    EXPECT_EQ(ReadString("Player", "Missing",
+                         "\x01"
+                         "A\x01"
+                         "B"),
+              "\x01"
+              "A\x01"
+              "B");
     EXPECT_EQ(ReadString("Player", "Name", "\x01X", 4), "\x01J\x01") << "cut at size - 1 after marking";
     EXPECT_EQ(ReadString("Player", "Name", "x", 2), "J");
 }

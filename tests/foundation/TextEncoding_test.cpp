@@ -19,7 +19,14 @@ TEST(TextEncoding, EveryByteRoundTrips)
 // separator or a terminator inside the engine's text.
 TEST(TextEncoding, OverlongFormsDoNotDecode)
 {
-    for (const char* overlong : {"a\xC0\xAF" "b", "a\xE0\x80\xAF" "b", "a\xF0\x80\x80\xAF" "b", "a\xC0\x80" "b"}) {
+    for (const char* overlong : {"a\xC0\xAF"
+                                 "b",
+                                 "a\xE0\x80\xAF"
+                                 "b",
+                                 "a\xF0\x80\x80\xAF"
+                                 "b",
+                                 "a\xC0\x80"
+                                 "b"}) {
         const std::string text = Utf8ToWindows1252(overlong);
         EXPECT_EQ(text.find('/'), std::string::npos) << overlong;
         EXPECT_EQ(text.find('\0'), std::string::npos) << overlong;

@@ -12,7 +12,10 @@
 
 namespace {
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
 
 TEST(WideString, CopiesAndMeasures)
 {
@@ -71,7 +74,10 @@ struct LongCase {
     int radix;
 };
 
-void PrintTo(const LongCase& c, std::ostream* out) { *out << '"' << c.text << "\" radix " << c.radix; }
+void PrintTo(const LongCase& c, std::ostream* out)
+{
+    *out << '"' << c.text << "\" radix " << c.radix;
+}
 
 class WideToLongTable : public testing::TestWithParam<LongCase> {};
 
@@ -93,16 +99,14 @@ TEST_P(WideToLongTable, MatchesStrtolWith32BitSaturation)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, WideToLongTable,
-                         testing::Values(LongCase{"123", 10}, LongCase{"  -77z", 10}, LongCase{"+0", 10},
-                                         LongCase{"2147483647", 10}, LongCase{"2147483648", 10},
-                                         LongCase{"-2147483648", 10}, LongCase{"-99999999999", 10},
-                                         LongCase{"4294967296", 10}, LongCase{"", 10}, LongCase{"  ", 10},
-                                         LongCase{"-x", 10}, LongCase{"0x1f", 16}, LongCase{"0X1F", 0},
-                                         LongCase{"1f", 16}, LongCase{"0x", 16}, LongCase{"0xg", 0},
-                                         LongCase{"0777", 0}, LongCase{"089", 0}, LongCase{"-0x80000000", 0},
-                                         LongCase{"zz", 36}, LongCase{"101", 2}, LongCase{"\v\f12", 10},
-                                         LongCase{"7fffffffff", 16}));
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, WideToLongTable,
+    testing::Values(LongCase{"123", 10}, LongCase{"  -77z", 10}, LongCase{"+0", 10}, LongCase{"2147483647", 10},
+                    LongCase{"2147483648", 10}, LongCase{"-2147483648", 10}, LongCase{"-99999999999", 10},
+                    LongCase{"4294967296", 10}, LongCase{"", 10}, LongCase{"  ", 10}, LongCase{"-x", 10},
+                    LongCase{"0x1f", 16}, LongCase{"0X1F", 0}, LongCase{"1f", 16}, LongCase{"0x", 16},
+                    LongCase{"0xg", 0}, LongCase{"0777", 0}, LongCase{"089", 0}, LongCase{"-0x80000000", 0},
+                    LongCase{"zz", 36}, LongCase{"101", 2}, LongCase{"\v\f12", 10}, LongCase{"7fffffffff", 16}));
 
 TEST(WideString, BadRadixReadsNothing)
 {

@@ -48,7 +48,7 @@ TEST_P(ShadowTest, DarkensByTheSourceAlphaAlone)
         std::memcpy(before->Row(y), destination->Row(y), 1024);
     CBlitType& type = ShadowType();
     type.SetOpacity(opacity);
-    ASSERT_TRUE(destination->Blit(*source, { 0, 0, 256, 4 }, { 0, 0, 256, 4 }, type));
+    ASSERT_TRUE(destination->Blit(*source, {0, 0, 256, 4}, {0, 0, 256, 4}, type));
     type.SetOpacity(1.0f);
     const uint32_t level = uint32_t(std::nearbyintf(opacity * 255.0f));
     for (uint32_t y = 0; y < 4; ++y)
@@ -72,13 +72,13 @@ INSTANTIATE_TEST_SUITE_P(Opacities, ShadowTest, testing::Values(1.0f, 0.5f, 0.99
 
 TEST_F(ShadowTest, FullAlphaKeepsAHundredAndFiftySixParts)
 {
-    uint8_t pixel[4] = { 255, 100, 1, 9 };
+    uint8_t pixel[4] = {255, 100, 1, 9};
     ShadowPixel32(pixel, 255);
     EXPECT_EQ(pixel[0], 155); // (255 * 156) >> 8
     EXPECT_EQ(pixel[1], 60);
     EXPECT_EQ(pixel[2], 0);
     EXPECT_EQ(pixel[3], 0);
-    uint8_t faint[4] = { 255, 100, 1, 9 };
+    uint8_t faint[4] = {255, 100, 1, 9};
     ShadowPixel32(faint, 7);
     EXPECT_EQ(faint[3], 9);
 }
@@ -86,8 +86,8 @@ TEST_F(ShadowTest, FullAlphaKeepsAHundredAndFiftySixParts)
 TEST_F(ShadowTest, OfThePlainPairsOnlyThirtyTwoBitsDraw)
 {
     CBlitType& type = ShadowType();
-    for (uint32_t from : { 8u, 16u, 24u, 32u })
-        for (uint32_t to : { 8u, 16u, 24u, 32u }) {
+    for (uint32_t from : {8u, 16u, 24u, 32u})
+        for (uint32_t to : {8u, 16u, 24u, 32u}) {
             const uint32_t sf = from == 8 ? 0x20 : from == 16 ? 0x40 : from == 24 ? 0x80 : 0x100;
             const uint32_t df = to == 8 ? 0x20 : to == 16 ? 0x40 : to == 24 ? 0x80 : 0x100;
             EXPECT_EQ(type.FindBlitFunction(sf, df) != nullptr, from == 32 && to == 32) << from << " -> " << to;

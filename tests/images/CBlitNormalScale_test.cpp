@@ -45,12 +45,11 @@ TEST_P(ScaleStepTest, IsTheFlooredRatioInSixteenDotSixteen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScaleStepTest,
-                         testing::Values(SStepCase{ "TenToTwenty", 10, 20, 0x8000 },
-                                         SStepCase{ "TwentyToTen", 20, 10, 0x20000 },
-                                         SStepCase{ "ThreeToSeven", 3, 7, 28086 },
-                                         SStepCase{ "Same", 544, 544, 0x10000 },
-                                         SStepCase{ "Widest", 65535, 1, 0xFFFF0000u },
-                                         SStepCase{ "OneToMany", 1, 65535, 1 }),
+                         testing::Values(SStepCase{"TenToTwenty", 10, 20, 0x8000},
+                                         SStepCase{"TwentyToTen", 20, 10, 0x20000},
+                                         SStepCase{"ThreeToSeven", 3, 7, 28086}, SStepCase{"Same", 544, 544, 0x10000},
+                                         SStepCase{"Widest", 65535, 1, 0xFFFF0000u},
+                                         SStepCase{"OneToMany", 1, 65535, 1}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(ScaleStep, LastSampleStaysInsideTheSource)
@@ -129,7 +128,7 @@ TEST_P(NormalScaleTest, SamplesTheNearestSourcePixelKeepingDestinationAlpha)
     ExpectScaled(*source, *before, *destination, c.s, c.d);
 }
 
-const CRect kWholeSource = { 0, 0, 40, 30 };
+const CRect kWholeSource = {0, 0, 40, 30};
 
 std::vector<SScaleCase> ScaleCases()
 {
@@ -137,27 +136,23 @@ std::vector<SScaleCase> ScaleCases()
         const char* name;
         uint32_t from, to;
     };
-    const SPair pairs[] = { { "8To8", 8, 8 },     { "8To16", 8, 16 },   { "16To16", 16, 16 },
-                            { "24To24", 24, 24 }, { "24To32", 24, 32 }, { "32To32", 32, 32 } };
+    const SPair pairs[] = {{"8To8", 8, 8},     {"8To16", 8, 16},   {"16To16", 16, 16},
+                           {"24To24", 24, 24}, {"24To32", 24, 32}, {"32To32", 32, 32}};
     struct SRects {
         const char* name;
         CRect s, d;
     };
     const SRects rects[] = {
-        { "Double", { 0, 0, 10, 10 }, { 0, 0, 20, 20 } },
-        { "Half", { 0, 0, 40, 20 }, { 3, 4, 23, 14 } },
-        { "ThreeToSeven", { 2, 5, 5, 12 }, { 1, 1, 8, 8 } },
-        { "SameSize", { 1, 1, 31, 21 }, { 30, 20, 60, 40 } },
-        { "OnePixelToMany", { 39, 29, 40, 30 }, { 0, 0, 64, 48 } },
-        { "WholeToOdd", kWholeSource, { 5, 7, 62, 46 } },
-        { "ManyToOne", kWholeSource, { 10, 10, 11, 11 } },
-        { "EmptySource", { 4, 4, 4, 9 }, { 0, 0, 64, 48 } },
-        { "EmptyDestination", kWholeSource, { 9, 9, 9, 20 } },
+        {"Double", {0, 0, 10, 10}, {0, 0, 20, 20}},           {"Half", {0, 0, 40, 20}, {3, 4, 23, 14}},
+        {"ThreeToSeven", {2, 5, 5, 12}, {1, 1, 8, 8}},        {"SameSize", {1, 1, 31, 21}, {30, 20, 60, 40}},
+        {"OnePixelToMany", {39, 29, 40, 30}, {0, 0, 64, 48}}, {"WholeToOdd", kWholeSource, {5, 7, 62, 46}},
+        {"ManyToOne", kWholeSource, {10, 10, 11, 11}},        {"EmptySource", {4, 4, 4, 9}, {0, 0, 64, 48}},
+        {"EmptyDestination", kWholeSource, {9, 9, 9, 20}},
     };
     std::vector<SScaleCase> cases;
     for (const SPair& p : pairs)
         for (const SRects& r : rects) {
-            cases.push_back({ std::string(p.name) + r.name, p.from, p.to, r.s, r.d });
+            cases.push_back({std::string(p.name) + r.name, p.from, p.to, r.s, r.d});
         }
     return cases;
 }
@@ -169,7 +164,7 @@ TEST_F(NormalScaleTest, FrameBlitScalesToTheDestinationRectangle)
 {
     std::unique_ptr<CFrame> source = RandomFrame(10, 10, 32, 3);
     std::unique_ptr<CFrame> destination = CFrame::MakeOwned(20, 20, 32);
-    ASSERT_TRUE(destination->Blit(*source, { 0, 0, 10, 10 }, { 0, 0, 20, 20 }, ScaleType()));
+    ASSERT_TRUE(destination->Blit(*source, {0, 0, 10, 10}, {0, 0, 20, 20}, ScaleType()));
     for (uint32_t y = 0; y < 20; ++y)
         for (uint32_t x = 0; x < 20; ++x)
             ASSERT_EQ(0, std::memcmp(destination->Row(y) + 4 * x, source->Row(y / 2) + 4 * (x / 2), 3));
@@ -181,7 +176,7 @@ TEST_F(NormalScaleTest, EightBitIntoSixteenDrawsNothingWithoutAPalette)
     std::unique_ptr<CFrame> destination = RandomFrame(16, 16, 16, 5);
     std::unique_ptr<CFrame> before = RandomFrame(16, 16, 16, 5);
     CBlitType& type = ScaleType();
-    type.GetBlitFunction(*source, *destination)(*source, { 0, 0, 8, 8 }, *destination, { 0, 0, 16, 16 }, type);
+    type.GetBlitFunction(*source, *destination)(*source, {0, 0, 8, 8}, *destination, {0, 0, 16, 16}, type);
     for (uint32_t y = 0; y < 16; ++y)
         ASSERT_EQ(0, std::memcmp(destination->Row(y), before->Row(y), 32));
 }
@@ -193,13 +188,13 @@ namespace {
 // The SSE2 rows give the plain rows' bytes at widths around the group size.
 TEST_F(NormalScaleTest, Sse2RowsMatchThePlainOnes)
 {
-    for (uint32_t depth : { 24u, 32u })
-        for (int32_t width : { 1, 3, 4, 5, 7, 8, 9, 17, 63 }) {
+    for (uint32_t depth : {24u, 32u})
+        for (int32_t width : {1, 3, 4, 5, 7, 8, 9, 17, 63}) {
             std::unique_ptr<CFrame> source = RandomFrame(13, 9, depth, 40);
             std::unique_ptr<CFrame> plain = RandomFrame(64, 20, 32, 41);
             std::unique_ptr<CFrame> sse2 = RandomFrame(64, 20, 32, 41);
             CBlitType& type = ScaleType();
-            const CRect s = { 1, 2, 12, 9 }, d = { 1, 1, 1 + width, 19 };
+            const CRect s = {1, 2, 12, 9}, d = {1, 1, 1 + width, 19};
             {
                 CKernelSetGuard guard(KernelForce::Plain);
                 type.GetBlitFunction(*source, *plain)(*source, s, *plain, d, type);

@@ -57,9 +57,12 @@ protected:
 CBlitType& TypeOf(Kind kind)
 {
     switch (kind) {
-    case Kind::Pow2: return GetWrapPow2BlitType();
-    case Kind::XPow2: return GetWrapXPow2BlitType();
-    default: return GetWrapYPow2BlitType();
+    case Kind::Pow2:
+        return GetWrapPow2BlitType();
+    case Kind::XPow2:
+        return GetWrapXPow2BlitType();
+    default:
+        return GetWrapYPow2BlitType();
     }
 }
 
@@ -71,11 +74,11 @@ TEST_P(MaskedWrapTest, CopiesTheMaskedSourcePixel)
     std::unique_ptr<CFrame> source = RandomFrame(c.sourceWidth, c.sourceHeight, c.sourceDepth, 7);
     std::unique_ptr<CFrame> destination = RandomFrame(70, 50, c.destinationDepth, 8);
     std::unique_ptr<CFrame> before = RandomFrame(70, 50, c.destinationDepth, 8);
-    const CRect d = { 3, 2, 67, 45 };
+    const CRect d = {3, 2, 67, 45};
     CBlitType& type = TypeOf(c.kind);
     BlitFunction routine = type.GetBlitFunction(*source, *destination);
     ASSERT_NE(routine, nullptr);
-    routine(*source, { c.srcX, c.srcY, c.srcX + 1, c.srcY + 1 }, *destination, d, type);
+    routine(*source, {c.srcX, c.srcY, c.srcX + 1, c.srcY + 1}, *destination, d, type);
 
     const int32_t wMask = (1 << FloorLog2(c.sourceWidth)) - 1, hMask = (1 << FloorLog2(c.sourceHeight)) - 1;
     const uint32_t sb = c.sourceDepth / 8, db = c.destinationDepth / 8;
@@ -108,11 +111,11 @@ std::vector<SMaskCase> MaskCases()
         uint32_t from, to;
     };
     const SPair pairs[] = {
-        { Kind::Pow2, "Pow2_8", 8, 8 },      { Kind::Pow2, "Pow2_16", 16, 16 },     { Kind::Pow2, "Pow2_24", 24, 24 },
-        { Kind::Pow2, "Pow2_24To32", 24, 32 }, { Kind::Pow2, "Pow2_32", 32, 32 },   { Kind::XPow2, "X_8", 8, 8 },
-        { Kind::XPow2, "X_16", 16, 16 },     { Kind::XPow2, "X_24", 24, 24 },       { Kind::XPow2, "X_24To32", 24, 32 },
-        { Kind::YPow2, "Y_8", 8, 8 },        { Kind::YPow2, "Y_16", 16, 16 },       { Kind::YPow2, "Y_24", 24, 24 },
-        { Kind::YPow2, "Y_32", 32, 32 },     { Kind::YPow2, "Y_24To32", 24, 32 },
+        {Kind::Pow2, "Pow2_8", 8, 8},        {Kind::Pow2, "Pow2_16", 16, 16},   {Kind::Pow2, "Pow2_24", 24, 24},
+        {Kind::Pow2, "Pow2_24To32", 24, 32}, {Kind::Pow2, "Pow2_32", 32, 32},   {Kind::XPow2, "X_8", 8, 8},
+        {Kind::XPow2, "X_16", 16, 16},       {Kind::XPow2, "X_24", 24, 24},     {Kind::XPow2, "X_24To32", 24, 32},
+        {Kind::YPow2, "Y_8", 8, 8},          {Kind::YPow2, "Y_16", 16, 16},     {Kind::YPow2, "Y_24", 24, 24},
+        {Kind::YPow2, "Y_32", 32, 32},       {Kind::YPow2, "Y_24To32", 24, 32},
     };
     struct SShape {
         const char* name;
@@ -120,14 +123,17 @@ std::vector<SMaskCase> MaskCases()
         int32_t x, y;
     };
     const SShape shapes[] = {
-        { "Tile8x4", 8, 4, 0, 0 },          { "Tile64x32At70", 64, 32, 70, 3 },
-        { "NotPow2_100x20", 100, 20, 5, 9 }, { "Odd13x7Negative", 13, 7, -5, -11 },
-        { "LargerThanArea", 128, 64, 17, 60 }, { "OneByOne", 1, 1, 3, 3 },
+        {"Tile8x4", 8, 4, 0, 0},
+        {"Tile64x32At70", 64, 32, 70, 3},
+        {"NotPow2_100x20", 100, 20, 5, 9},
+        {"Odd13x7Negative", 13, 7, -5, -11},
+        {"LargerThanArea", 128, 64, 17, 60},
+        {"OneByOne", 1, 1, 3, 3},
     };
     std::vector<SMaskCase> cases;
     for (const SPair& p : pairs)
         for (const SShape& s : shapes)
-            cases.push_back({ std::string(p.name) + "_" + s.name, p.kind, p.from, p.to, s.w, s.h, s.x, s.y });
+            cases.push_back({std::string(p.name) + "_" + s.name, p.kind, p.from, p.to, s.w, s.h, s.x, s.y});
     return cases;
 }
 
@@ -141,7 +147,7 @@ TEST_F(MaskedWrapTest, ThirtyTwoBitsBelowFullOpacityBlendsBySourceAlpha)
     std::unique_ptr<CFrame> before = RandomFrame(40, 20, 32, 12);
     CBlitType& type = GetWrapPow2BlitType();
     type.SetOpacity(0.5f);
-    type.GetBlitFunction(*source, *destination)(*source, { 5, 3, 6, 4 }, *destination, { 0, 0, 40, 20 }, type);
+    type.GetBlitFunction(*source, *destination)(*source, {5, 3, 6, 4}, *destination, {0, 0, 40, 20}, type);
     type.SetOpacity(1.0f);
     for (int32_t y = 0; y < 20; ++y)
         for (int32_t x = 0; x < 40; ++x) {
@@ -166,7 +172,7 @@ std::vector<STile> g_Tiles;
 void RecordingCopy(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                    CBlitType& type)
 {
-    g_Tiles.push_back({ s, d, type.GetOpacity255() });
+    g_Tiles.push_back({s, d, type.GetOpacity255()});
     const uint32_t bytes = source.GetBytesPerPixel();
     for (int32_t y = 0; y < d.bottom - d.top; ++y)
         std::memcpy(destination.GetPixels() + (destination.GetRowTable()[d.top + y] + d.left) * bytes,
@@ -204,25 +210,25 @@ TEST_P(WrapAnyTest, TilesRepeatFromTheSourcePoint)
     std::unique_ptr<CFrame> destination = RandomFrame(120, 60, 32, 22);
     std::unique_ptr<CFrame> before = RandomFrame(120, 60, 32, 22);
     RecordingType tiles;
-    TileByBlits(*source, { c.srcX, c.srcY, c.srcX, c.srcY }, *destination, c.d, GetWrapAnyBlitType(), tiles);
+    TileByBlits(*source, {c.srcX, c.srcY, c.srcX, c.srcY}, *destination, c.d, GetWrapAnyBlitType(), tiles);
     for (int32_t y = 0; y < 60; ++y)
         for (int32_t x = 0; x < 120; ++x) {
             const bool inside = x >= c.d.left && x < c.d.right && y >= c.d.top && y < c.d.bottom;
             const uint8_t* expected = inside ? source->Row(uint32_t(Mod(c.srcY + y - c.d.top, int32_t(c.h))))
-                                                   + 4 * Mod(c.srcX + x - c.d.left, int32_t(c.w))
+                    + 4 * Mod(c.srcX + x - c.d.left, int32_t(c.w))
                                              : before->Row(uint32_t(y)) + 4 * x;
             ASSERT_EQ(0, std::memcmp(destination->Row(uint32_t(y)) + 4 * x, expected, 4)) << x << "," << y;
         }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, WrapAnyTest,
-                         testing::Values(STileCase{ "Tile32", 32, 32, 0, 0, { 0, 0, 120, 60 } },
-                                         STileCase{ "Odd50x30", 50, 30, 10, 0, { 0, 0, 100, 30 } },
-                                         STileCase{ "Odd7x5Offset", 7, 5, 3, 4, { 5, 6, 111, 57 } },
-                                         STileCase{ "NegativeStart", 9, 11, -4, -20, { 1, 1, 90, 50 } },
-                                         STileCase{ "StartBeyondTile", 16, 8, 37, 19, { 0, 0, 64, 40 } },
-                                         STileCase{ "LargerThanArea", 200, 100, 13, 7, { 10, 10, 50, 40 } },
-                                         STileCase{ "OnePixel", 1, 1, 0, 0, { 2, 3, 9, 8 } }),
+                         testing::Values(STileCase{"Tile32", 32, 32, 0, 0, {0, 0, 120, 60}},
+                                         STileCase{"Odd50x30", 50, 30, 10, 0, {0, 0, 100, 30}},
+                                         STileCase{"Odd7x5Offset", 7, 5, 3, 4, {5, 6, 111, 57}},
+                                         STileCase{"NegativeStart", 9, 11, -4, -20, {1, 1, 90, 50}},
+                                         STileCase{"StartBeyondTile", 16, 8, 37, 19, {0, 0, 64, 40}},
+                                         STileCase{"LargerThanArea", 200, 100, 13, 7, {10, 10, 50, 40}},
+                                         STileCase{"OnePixel", 1, 1, 0, 0, {2, 3, 9, 8}}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(WrapAnyTest, ThreeTilesCoverFiftyWideSourceFromColumnTen)
@@ -230,13 +236,13 @@ TEST_F(WrapAnyTest, ThreeTilesCoverFiftyWideSourceFromColumnTen)
     std::unique_ptr<CFrame> source = RandomFrame(50, 30, 32, 1);
     std::unique_ptr<CFrame> destination = CFrame::MakeOwned(100, 30, 32);
     RecordingType tiles;
-    TileByBlits(*source, { 10, 0, 10, 0 }, *destination, { 0, 0, 100, 30 }, GetWrapAnyBlitType(), tiles);
+    TileByBlits(*source, {10, 0, 10, 0}, *destination, {0, 0, 100, 30}, GetWrapAnyBlitType(), tiles);
     ASSERT_EQ(g_Tiles.size(), 3u);
-    EXPECT_EQ(g_Tiles[0].s, (CRect{ 10, 0, 50, 30 }));
-    EXPECT_EQ(g_Tiles[0].d, (CRect{ 0, 0, 40, 30 }));
-    EXPECT_EQ(g_Tiles[1].s, (CRect{ 0, 0, 50, 30 }));
-    EXPECT_EQ(g_Tiles[2].s, (CRect{ 0, 0, 10, 30 }));
-    EXPECT_EQ(g_Tiles[2].d, (CRect{ 90, 0, 100, 30 }));
+    EXPECT_EQ(g_Tiles[0].s, (CRect{10, 0, 50, 30}));
+    EXPECT_EQ(g_Tiles[0].d, (CRect{0, 0, 40, 30}));
+    EXPECT_EQ(g_Tiles[1].s, (CRect{0, 0, 50, 30}));
+    EXPECT_EQ(g_Tiles[2].s, (CRect{0, 0, 10, 30}));
+    EXPECT_EQ(g_Tiles[2].d, (CRect{90, 0, 100, 30}));
 }
 
 TEST_F(WrapAnyTest, TilesDrawAtTheWrapOpacityAndLeaveTheTileTypeAsItWas)
@@ -247,7 +253,7 @@ TEST_F(WrapAnyTest, TilesDrawAtTheWrapOpacityAndLeaveTheTileTypeAsItWas)
     tiles.SetOpacity(0.25f);
     CBlitType& wrap = GetWrapAnyBlitType();
     wrap.SetOpacity(0.5f);
-    TileByBlits(*source, {}, *destination, { 0, 0, 20, 20 }, wrap, tiles);
+    TileByBlits(*source, {}, *destination, {0, 0, 20, 20}, wrap, tiles);
     wrap.SetOpacity(1.0f);
     ASSERT_EQ(g_Tiles.size(), 9u);
     for (const STile& tile : g_Tiles)
@@ -292,12 +298,12 @@ TEST_F(WrapAnyTest, TexturingReplacesStoredColoursAndKeepsControlBytes)
 {
     std::unique_ptr<CFrame> texture = RandomFrame(4, 2, 16, 31);
     // Row 0: literal of 3, repeat of 3. Row 1: skip 2, literal of 4.
-    std::unique_ptr<CFrame> frame = RunLengthFrame(
-        6, { { 0x43, 1, 1, 2, 2, 3, 3, 0x03, 9, 9 }, { 0x82, 0x44, 1, 1, 2, 2, 3, 3, 4, 4 } });
+    std::unique_ptr<CFrame> frame
+        = RunLengthFrame(6, {{0x43, 1, 1, 2, 2, 3, 3, 0x03, 9, 9}, {0x82, 0x44, 1, 1, 2, 2, 3, 3, 4, 4}});
     CBlitType& type = GetWrapPow2BlitType();
     BlitFunction routine = type.GetBlitFunction(*texture, *frame);
     ASSERT_NE(routine, nullptr);
-    routine(*texture, { 1, 1, 2, 2 }, *frame, {}, type);
+    routine(*texture, {1, 1, 2, 2}, *frame, {}, type);
     // Texture pixel (x, y) = (column - 1) & 3, (row - 1) & 1.
     EXPECT_EQ(frame->GetPixels()[4], 0x43);
     EXPECT_EQ(Stored(*frame, 5), Texel(*texture, 3, 1));
@@ -324,10 +330,10 @@ TEST_F(WrapAnyTest, FrameBlitKeepsTheTextureAnchoredWhenClipped)
     for (uint32_t y = 0; y < 5; ++y)
         for (uint32_t x = 0; x < 6; ++x)
             tile->Row(y)[4 * x + 3] = 255;
-    for (CBlitType* type : { &GetWrapAnyBlitType(), &GetWrapPow2BlitType() }) {
+    for (CBlitType* type : {&GetWrapAnyBlitType(), &GetWrapPow2BlitType()}) {
         std::unique_ptr<CFrame> destination = CFrame::MakeOwned(30, 20, 32);
         destination->SetOffset(10, 10);
-        ASSERT_TRUE(destination->Blit(*tile, { 1, 2, 2, 3 }, { 4, 6, 44, 36 }, *type));
+        ASSERT_TRUE(destination->Blit(*tile, {1, 2, 2, 3}, {4, 6, 44, 36}, *type));
         const int32_t w = type == &GetWrapAnyBlitType() ? 6 : 4, h = type == &GetWrapAnyBlitType() ? 5 : 4;
         for (int32_t y = 0; y < 20; ++y)
             for (int32_t x = 0; x < 30; ++x) {

@@ -80,7 +80,7 @@ TEST_F(BitDepthTest, PlainSearchesStopBeforeEntry255WhileTheDithererMayPickIt)
     std::vector<uint8_t> palette = GreyPalette();
     std::memset(&palette[3 * 255], 77, 3); // the exact colour, only at 255
     SetGamePalette(palette.data());
-    for (const Dither dither : { Dither::Off, Dither::On }) {
+    for (const Dither dither : {Dither::Off, Dither::On}) {
         auto frame = CFrame::MakeOwned(1, 1, 24);
         std::memset(frame->Row(0), 77, 3);
         ChangeFrameBitDepth(*frame, 8, dither);
@@ -91,14 +91,14 @@ TEST_F(BitDepthTest, PlainSearchesStopBeforeEntry255WhileTheDithererMayPickIt)
 TEST_F(BitDepthTest, ThirtyTwoBitFramesBecomeTwentyFourOnlyWhenOpaque)
 {
     auto frame = CFrame::MakeOwned(2, 1, 32);
-    const uint8_t pixels[] = { 1, 2, 3, 255, 4, 5, 6, 249 };
+    const uint8_t pixels[] = {1, 2, 3, 255, 4, 5, 6, 249};
     std::memcpy(frame->Row(0), pixels, 8);
     ChangeFrameBitDepth(*frame, 24, Dither::Off);
     EXPECT_EQ(frame->GetBitDepth(), 32u);
     frame->Row(0)[7] = 250;
     ChangeFrameBitDepth(*frame, 24, Dither::Off);
     ASSERT_EQ(frame->GetBitDepth(), 24u);
-    EXPECT_EQ(std::vector<uint8_t>(frame->Row(0), frame->Row(0) + 6), (std::vector<uint8_t>{ 1, 2, 3, 4, 5, 6 }));
+    EXPECT_EQ(std::vector<uint8_t>(frame->Row(0), frame->Row(0) + 6), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
 }
 
 TEST_F(BitDepthTest, FramesWithoutPixelsOnlyTakeTheDepth)
@@ -113,11 +113,11 @@ TEST_F(BitDepthTest, ConversionsToEightSearchTheGamePaletteAndKeepTransparentInd
 {
     SetGamePalette(GreyPalette().data());
     auto frame = CFrame::MakeOwned(3, 1, 24);
-    const uint8_t pixels[] = { 250, 250, 250, 100, 100, 100, 0, 0, 0 };
+    const uint8_t pixels[] = {250, 250, 250, 100, 100, 100, 0, 0, 0};
     std::memcpy(frame->Row(0), pixels, 9);
     ChangeFrameBitDepth(*frame, 8, Dither::Off);
     ASSERT_EQ(frame->GetBitDepth(), 8u);
-    EXPECT_EQ(std::vector<uint8_t>(frame->Row(0), frame->Row(0) + 3), (std::vector<uint8_t>{ 3, 2, 1 }));
+    EXPECT_EQ(std::vector<uint8_t>(frame->Row(0), frame->Row(0) + 3), (std::vector<uint8_t>{3, 2, 1}));
     frame->Row(0)[2] = 0;
     ChangeFrameBitDepth(*frame, 16, Dither::Off);
     ASSERT_EQ(frame->GetBitDepth(), 16u);
@@ -174,7 +174,7 @@ TEST_F(BitDepthTest, TwoBandFramesAtTwentyFourBitsAreReadAndDrawnAsBlueGreenRed)
 {
     SetRunLengthEncodingEnabled(true);
     auto frame = CFrame::MakeOwned(3, 1, 32);
-    const uint8_t pixels[] = { 10, 20, 30, 255, 40, 50, 60, 100, 0, 0, 0, 0 };
+    const uint8_t pixels[] = {10, 20, 30, 255, 40, 50, 60, 100, 0, 0, 0, 0};
     std::memcpy(frame->Row(0), pixels, sizeof(pixels));
     CFrameFilter chain; // the bit-depth filter is there, so the blocks stay 4-byte
     chain.InsertFilter(std::make_unique<CFilterChangeBitDepth>(Dither::Off, 16));
@@ -191,7 +191,7 @@ TEST_F(BitDepthTest, TwoBandFramesAtTwentyFourBitsAreReadAndDrawnAsBlueGreenRed)
     EXPECT_TRUE(frame->HitTest(1, 0));
     EXPECT_FALSE(frame->HitTest(2, 0));
     auto destination = CFrame::MakeOwned(3, 1, 32);
-    EXPECT_TRUE(destination->Blit(*frame, { 0, 0, 3, 1 }, { 0, 0, 3, 1 }, GetTransparentMaskBlitType()));
+    EXPECT_TRUE(destination->Blit(*frame, {0, 0, 3, 1}, {0, 0, 3, 1}, GetTransparentMaskBlitType()));
     EXPECT_EQ(destination->Row(0)[0], 10);
     EXPECT_EQ(destination->Row(0)[2], 30);
 }

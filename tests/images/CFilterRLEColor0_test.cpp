@@ -78,7 +78,7 @@ TEST_F(RunLengthTest, RowsEncodeAsTheHandWorkedPackets)
     EXPECT_EQ(Encoded8(different).substr(2 + 63 * 2, 2), "47");
     // A copy stops in front of a run of the minimum fill; the run longer
     // than it becomes a fill.
-    std::vector<uint8_t> row = { 0, 0, 1, 2 };
+    std::vector<uint8_t> row = {0, 0, 1, 2};
     row.insert(row.end(), 9, 3);
     row.push_back(4);
     EXPECT_EQ(Encoded8(row), "8242010209034104");
@@ -91,7 +91,7 @@ TEST_F(RunLengthTest, RowsEncodeAsTheHandWorkedPackets)
 TEST_F(RunLengthTest, SwitchOffOrEncodedFramesAreNotEncodedAgain)
 {
     CFrame::SetGlobalBitDepth(8);
-    auto frame = Frame8({ 1, 2, 3 }, 3);
+    auto frame = Frame8({1, 2, 3}, 3);
     frame->SetOffset(-4, 7);
     CFilterRLEColor0 filter(CFilterRLEColor0::Mode::FiveBands);
     SetRunLengthEncodingEnabled(false);
@@ -138,10 +138,13 @@ struct SShape {
     Pattern pattern;
 };
 const SShape kShapes[] = {
-    { "Random", 37, 9, Pattern::Random },      { "Flat", 70, 3, Pattern::Flat },
-    { "OnePixelWide", 1, 40, Pattern::Random }, { "OnePixelHigh", 300, 1, Pattern::Random },
-    { "Empty", 0, 0, Pattern::Random },        { "AllTransparent", 300, 2, Pattern::AllTransparent },
-    { "RunsAtCaps", 400, 2, Pattern::RunsAtCaps },
+    {"Random", 37, 9, Pattern::Random},
+    {"Flat", 70, 3, Pattern::Flat},
+    {"OnePixelWide", 1, 40, Pattern::Random},
+    {"OnePixelHigh", 300, 1, Pattern::Random},
+    {"Empty", 0, 0, Pattern::Random},
+    {"AllTransparent", 300, 2, Pattern::AllTransparent},
+    {"RunsAtCaps", 400, 2, Pattern::RunsAtCaps},
 };
 
 class RunLengthRoundTrip : public RunLengthTest, public ::testing::WithParamInterface<SShape> {};
@@ -157,10 +160,18 @@ void FillPattern(CFrame& frame, Pattern pattern, uint32_t seed)
             uint8_t* p = frame.Row(y) + size_t(x) * size;
             for (uint32_t c = 0; c < size; ++c) {
                 switch (pattern) {
-                case Pattern::Random: p[c] = random() % 3 == 0 ? 0 : uint8_t(random() % 4 * 60); break;
-                case Pattern::Flat: p[c] = 200; break;
-                case Pattern::AllTransparent: p[c] = 0; break;
-                case Pattern::RunsAtCaps: p[c] = (x / 127) % 2 ? 0 : uint8_t(1 + (x / 63) % 2); break;
+                case Pattern::Random:
+                    p[c] = random() % 3 == 0 ? 0 : uint8_t(random() % 4 * 60);
+                    break;
+                case Pattern::Flat:
+                    p[c] = 200;
+                    break;
+                case Pattern::AllTransparent:
+                    p[c] = 0;
+                    break;
+                case Pattern::RunsAtCaps:
+                    p[c] = (x / 127) % 2 ? 0 : uint8_t(1 + (x / 63) % 2);
+                    break;
                 }
             }
             if (size == 4 && pattern == Pattern::Random && random() % 4 == 0)
@@ -170,7 +181,7 @@ void FillPattern(CFrame& frame, Pattern pattern, uint32_t seed)
 
 TEST_P(RunLengthRoundTrip, EightAndSixteenBitFramesGiveBackEveryPixel)
 {
-    for (const uint32_t depth : { 8u, 16u }) {
+    for (const uint32_t depth : {8u, 16u}) {
         CFrame::SetGlobalBitDepth(depth);
         auto frame = CFrame::MakeOwned(GetParam().width, GetParam().height, depth);
         if (frame->GetWidth())
@@ -182,8 +193,8 @@ TEST_P(RunLengthRoundTrip, EightAndSixteenBitFramesGiveBackEveryPixel)
         if (!copy->GetPixels())
             continue;
         ASSERT_TRUE(frame->IsCompressed());
-        const auto pixels = DecodeBlock(frame->GetPixels(), frame->GetRowTable(), frame->GetWidth(),
-                                        frame->GetHeight(), depth / 8);
+        const auto pixels
+            = DecodeBlock(frame->GetPixels(), frame->GetRowTable(), frame->GetWidth(), frame->GetHeight(), depth / 8);
         for (uint32_t y = 0; y < copy->GetHeight(); ++y)
             for (uint32_t x = 0; x < copy->GetWidth(); ++x) {
                 const uint8_t* want = copy->Row(y) + size_t(x) * (depth / 8);
@@ -203,8 +214,8 @@ TEST_P(RunLengthRoundTrip, ThirtyTwoBitBandsHoldEveryPixelOfTheirBand)
         uint32_t target;
         CFilterRLEColor0::Mode mode;
     };
-    for (const SForm form : { SForm{ 8, CFilterRLEColor0::Mode::FiveBands }, SForm{ 16, CFilterRLEColor0::Mode::TwoBands },
-                              SForm{ 8, CFilterRLEColor0::Mode::TwoBands } }) {
+    for (const SForm form : {SForm{8, CFilterRLEColor0::Mode::FiveBands}, SForm{16, CFilterRLEColor0::Mode::TwoBands},
+                             SForm{8, CFilterRLEColor0::Mode::TwoBands}}) {
         // Without a bit-depth filter the 4-byte blocks are converted for the
         // target; this chain keeps them, so the bands can be read back.
         CFrameFilter chain;
@@ -224,7 +235,7 @@ TEST_P(RunLengthRoundTrip, ThirtyTwoBitBandsHoldEveryPixelOfTheirBand)
             return block == 0 ? DecodeBlock(frame->GetPixels(), frame->GetRowTable(), w, h, 4)
                               : DecodeBlock(frame->GetRLEBlock(block), frame->GetRLERowTable(block), w, h, 4);
         };
-        const std::vector<std::vector<std::vector<uint8_t>>> bands = { band(0), band(1), band(2), band(3), band(4) };
+        const std::vector<std::vector<std::vector<uint8_t>>> bands = {band(0), band(1), band(2), band(3), band(4)};
         for (uint32_t y = 0; y < h; ++y)
             for (uint32_t x = 0; x < w; ++x) {
                 const uint8_t* want = copy->Row(y) + size_t(x) * 4;
@@ -232,17 +243,17 @@ TEST_P(RunLengthRoundTrip, ThirtyTwoBitBandsHoldEveryPixelOfTheirBand)
                 // Which blocks must hold this pixel.
                 std::vector<uint32_t> holders;
                 if (five) {
-                    const uint32_t limits[] = { 229, 178, 127, 76, 25 };
-                    const uint32_t blocks[] = { 0, 4, 3, 2, 1 };
+                    const uint32_t limits[] = {229, 178, 127, 76, 25};
+                    const uint32_t blocks[] = {0, 4, 3, 2, 1};
                     for (uint32_t i = 0; i < 5; ++i)
                         if (a > limits[i] && (i == 0 || a <= limits[i - 1])) {
                             holders.push_back(blocks[i]);
                             break;
                         }
                 } else if (a > 250) {
-                    holders = { 0 };
+                    holders = {0};
                 } else if (a > 5) {
-                    holders = { 4, 3 };
+                    holders = {4, 3};
                 }
                 for (uint32_t b = 0; b < 5; ++b) {
                     const auto& got = bands[b][size_t(y) * w + x];
@@ -316,16 +327,16 @@ TEST_P(RunLengthTargetCase, EncodesOnlyWhatCanBeDrawnAtTheTarget)
 }
 
 const STargetCase kTargetCases[] = {
-    { "EightForEight", 8, 8, true, 8, 2 },
-    { "EightNotForThirtyTwo", 8, 32, false, 8, 0 },
-    { "SixteenForSixteen", 16, 16, true, 16, 4 },
-    { "SixteenForThirtyTwo", 16, 32, true, 16, 4 },
-    { "SixteenNotForEight", 16, 8, false, 16, 0 },
-    { "ThirtyTwoForEight", 32, 8, true, 8, 2 },
-    { "ThirtyTwoForSixteen", 32, 16, true, 16, 4 },
-    { "ThirtyTwoNotForTwentyFour", 32, 24, false, 32, 0 },
-    { "ThirtyTwoNotForThirtyTwo", 32, 32, false, 32, 0 },
-    { "TwentyFourForSixteen", 24, 16, true, 16, 4 },
+    {"EightForEight", 8, 8, true, 8, 2},
+    {"EightNotForThirtyTwo", 8, 32, false, 8, 0},
+    {"SixteenForSixteen", 16, 16, true, 16, 4},
+    {"SixteenForThirtyTwo", 16, 32, true, 16, 4},
+    {"SixteenNotForEight", 16, 8, false, 16, 0},
+    {"ThirtyTwoForEight", 32, 8, true, 8, 2},
+    {"ThirtyTwoForSixteen", 32, 16, true, 16, 4},
+    {"ThirtyTwoNotForTwentyFour", 32, 24, false, 32, 0},
+    {"ThirtyTwoNotForThirtyTwo", 32, 32, false, 32, 0},
+    {"TwentyFourForSixteen", 24, 16, true, 16, 4},
 };
 INSTANTIATE_TEST_SUITE_P(RunLength, RunLengthTargetCase, ::testing::ValuesIn(kTargetCases),
                          [](const auto& param) { return std::string(param.param.name); });

@@ -30,8 +30,8 @@ protected:
         for (uint32_t y = 0; y < height; ++y) {
             auto* row = reinterpret_cast<uint32_t*>(frame->Row(y));
             for (uint32_t x = 0; x < width; ++x)
-                row[x] = (x * 37 + y * 11) % 256 | ((x * 5) % 256) << 8 | ((y * 29 + 3) % 256) << 16 |
-                         ((x + y) % 2 ? 255u : 17u) << 24;
+                row[x] = (x * 37 + y * 11) % 256 | ((x * 5) % 256) << 8 | ((y * 29 + 3) % 256) << 16
+                    | ((x + y) % 2 ? 255u : 17u) << 24;
         }
         return frame;
     }

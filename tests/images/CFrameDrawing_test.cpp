@@ -51,10 +51,10 @@ struct SRectCase {
 };
 
 const SRectCase kRects[] = {
-    { "Inside", { -2, 3, 1, 5 } },      { "AcrossLeft", { -9, 3, 0, 5 } },  { "AcrossTop", { -1, -4, 2, 4 } },
-    { "AcrossRight", { 1, 3, 20, 6 } }, { "AcrossBottom", { -1, 5, 2, 30 } }, { "Covering", { -50, -50, 50, 50 } },
-    { "Reversed", { 1, 5, -2, 3 } },    { "LeftOfIt", { -20, 3, -3, 5 } },  { "BelowIt", { -2, 7, 1, 9 } },
-    { "Empty", { 0, 3, 0, 5 } },
+    {"Inside", {-2, 3, 1, 5}},      {"AcrossLeft", {-9, 3, 0, 5}},    {"AcrossTop", {-1, -4, 2, 4}},
+    {"AcrossRight", {1, 3, 20, 6}}, {"AcrossBottom", {-1, 5, 2, 30}}, {"Covering", {-50, -50, 50, 50}},
+    {"Reversed", {1, 5, -2, 3}},    {"LeftOfIt", {-20, 3, -3, 5}},    {"BelowIt", {-2, 7, 1, 9}},
+    {"Empty", {0, 3, 0, 5}},
 };
 
 // The pixel rectangle a frame-coordinate rectangle covers, clipped.
@@ -109,7 +109,7 @@ TEST_P(FillRectAt, ChangesExactlyTheClippedRectangleByTheFormula)
             } else if (alpha >= 248) {
                 p[0] = 50, p[1] = 100, p[2] = 200, p[3] = alpha;
             } else if (alpha >= 8) {
-                const uint8_t s[4] = { 50, 100, 200, alpha };
+                const uint8_t s[4] = {50, 100, 200, alpha};
                 for (int c = 0; c < 4; ++c)
                     p[c] = uint8_t(p[c] + (((s[c] - p[c]) * (alpha >> 1)) >> 7));
             }
@@ -123,23 +123,23 @@ std::vector<SFillCase> FillCases()
 {
     std::vector<SFillCase> cases;
     for (const SRectCase& rc : kRects)
-        for (uint32_t depth : { 8u, 16u, 24u, 32u })
-            for (uint8_t alpha : { 0, 7, 8, 128, 247, 248, 255 })
+        for (uint32_t depth : {8u, 16u, 24u, 32u})
+            for (uint8_t alpha : {0, 7, 8, 128, 247, 248, 255})
                 if (alpha == 255 || depth == 16 || depth == 32)
-                    cases.push_back({ depth, alpha, rc });
+                    cases.push_back({depth, alpha, rc});
     return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(All, FillRectAt, testing::ValuesIn(FillCases()),
                          [](const testing::TestParamInfo<SFillCase>& param) {
                              return std::string(param.param.rect.name) + "Depth" + std::to_string(param.param.depth)
-                                    + "Alpha" + std::to_string(param.param.alpha);
+                                 + "Alpha" + std::to_string(param.param.alpha);
                          });
 
 TEST_F(DrawingTest, ClearRectAndFillsWriteTheirBytes)
 {
     std::unique_ptr<CFrame> frame = PatternFrame(24);
-    frame->ClearRect({ 2, 5, 9, 9 }); // pixels x 5..6, y 3..4
+    frame->ClearRect({2, 5, 9, 9}); // pixels x 5..6, y 3..4
     EXPECT_EQ(frame->Row(3)[3 * 4], (5 + 3 * 37 + 12 * 11) & 0xFF);
     EXPECT_EQ(frame->Row(3)[3 * 5], 0);
     EXPECT_EQ(frame->Row(4)[3 * 7 - 1], 0);
@@ -235,15 +235,15 @@ TEST_F(DrawingTest, RemapUsesTheTableOrTheBrightnessRatioOfGrey)
     std::vector<uint8_t> expected = Bytes(*f8);
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 7; ++x)
-            if (Covers({ 0, 0, 2, 4 }, x, y))
+            if (Covers({0, 0, 2, 4}, x, y))
                 expected[size_t(y * 7 + x)] = uint8_t(255 - expected[size_t(y * 7 + x)]);
-    f8->RemapRect({ 0, 0, 2, 4 }, table);
+    f8->RemapRect({0, 0, 2, 4}, table);
     EXPECT_EQ(Bytes(*f8), expected);
 
     // Without a blend palette nothing can be measured: nothing changes.
     std::unique_ptr<CFrame> f24 = PatternFrame(24);
     const std::vector<uint8_t> before = Bytes(*f24);
-    f24->RemapRect({ -3, 2, 4, 7 }, table);
+    f24->RemapRect({-3, 2, 4, 7}, table);
     EXPECT_EQ(Bytes(*f24), before);
 
     // Grey is entry 1 (red 128); the table sends it to entry 2 (red 64).
@@ -254,7 +254,7 @@ TEST_F(DrawingTest, RemapUsesTheTableOrTheBrightnessRatioOfGrey)
     }
     SetGamePalette(palette);
     table[1] = 2;
-    f24->RemapRect({ -3, 2, 4, 7 }, table);
+    f24->RemapRect({-3, 2, 4, 7}, table);
     std::vector<uint8_t> halved = before;
     for (uint8_t& b : halved)
         b = uint8_t(b / 2.0 + 0.5);
@@ -266,14 +266,14 @@ TEST_F(DrawingTest, RemapUsesTheTableOrTheBrightnessRatioOfGrey)
         redless[3 * i] = redless[3 * i + 1] = 128;
     SetGamePalette(redless);
     const std::vector<uint8_t> remapped = Bytes(*f24);
-    f24->RemapRect({ -3, 2, 4, 7 }, table);
+    f24->RemapRect({-3, 2, 4, 7}, table);
     EXPECT_EQ(Bytes(*f24), remapped);
     SetGamePalette(palette);
 
     std::unique_ptr<CFrame> f16 = CFrame::MakeOwned(4, 1, 16);
     CColor white(255, 255, 255, 255);
     f16->Fill(white);
-    f16->RemapRect({ 0, 0, 1, 1 }, table); // black at alpha 127
+    f16->RemapRect({0, 0, 1, 1}, table); // black at alpha 127
     EXPECT_EQ(f16->GetRawPixel(0, 0), BlendPixel565(0xFFFF, 0, 127));
     EXPECT_EQ(f16->GetRawPixel(1, 0), 0xFFFFu);
 }
@@ -316,13 +316,13 @@ TEST_P(BlitClipping, ClipsBothRectanglesBeforeTheRoutine)
 
 INSTANTIATE_TEST_SUITE_P(
     All, BlitClipping,
-    testing::Values(SBlitCase{ "Inside", { 2, 1, 6, 4 }, { 0, 0, 4, 3 }, true, { 0, 0, 4, 3 }, { 5, 4, 9, 7 } },
-                    SBlitCase{ "PastTopLeft", { 2, 1, 6, 4 }, { -7, -5, -3, -2 }, true, { 2, 1, 4, 3 }, { 0, 0, 2, 2 } },
-                    SBlitCase{ "PastBottomRight", { 2, 1, 6, 4 }, { 3, 2, 7, 5 }, true, { 0, 0, 2, 2 }, { 8, 6, 10, 8 } },
-                    SBlitCase{ "SourceLargerThanItsFrame", { 0, 0, 8, 6 }, { 0, 0, 8, 6 }, true, { 0, 0, 3, 3 },
-                               { 7, 5, 10, 8 } },
-                    SBlitCase{ "WhollyOutside", { 2, 1, 6, 4 }, { 20, 20, 24, 23 }, false, {}, {} },
-                    SBlitCase{ "SourceOutsideItsFrame", { 20, 20, 24, 23 }, { 0, 0, 4, 3 }, false, {}, {} }),
+    testing::Values(SBlitCase{"Inside", {2, 1, 6, 4}, {0, 0, 4, 3}, true, {0, 0, 4, 3}, {5, 4, 9, 7}},
+                    SBlitCase{"PastTopLeft", {2, 1, 6, 4}, {-7, -5, -3, -2}, true, {2, 1, 4, 3}, {0, 0, 2, 2}},
+                    SBlitCase{"PastBottomRight", {2, 1, 6, 4}, {3, 2, 7, 5}, true, {0, 0, 2, 2}, {8, 6, 10, 8}},
+                    SBlitCase{
+                        "SourceLargerThanItsFrame", {0, 0, 8, 6}, {0, 0, 8, 6}, true, {0, 0, 3, 3}, {7, 5, 10, 8}},
+                    SBlitCase{"WhollyOutside", {2, 1, 6, 4}, {20, 20, 24, 23}, false, {}, {}},
+                    SBlitCase{"SourceOutsideItsFrame", {20, 20, 24, 23}, {0, 0, 4, 3}, false, {}, {}}),
     [](const testing::TestParamInfo<SBlitCase>& param) { return std::string(param.param.name); });
 
 TEST_F(DrawingTest, BlitWithoutARoutineDrawsNothing)
@@ -330,17 +330,17 @@ TEST_F(DrawingTest, BlitWithoutARoutineDrawsNothing)
     std::unique_ptr<CFrame> destination = CFrame::MakeOwned(4, 4, 16);
     std::unique_ptr<CFrame> source = CFrame::MakeOwned(4, 4, 8);
     CBlitType type;
-    EXPECT_TRUE(destination->Blit(*source, { 0, 0, 4, 4 }, { 0, 0, 4, 4 }, type));
+    EXPECT_TRUE(destination->Blit(*source, {0, 0, 4, 4}, {0, 0, 4, 4}, type));
     EXPECT_EQ(Bytes(*destination), std::vector<uint8_t>(32, 0));
     CFrame empty;
-    EXPECT_FALSE(empty.Blit(*source, { 0, 0, 4, 4 }, { 0, 0, 4, 4 }, type));
+    EXPECT_FALSE(empty.Blit(*source, {0, 0, 4, 4}, {0, 0, 4, 4}, type));
 }
 
 std::unique_ptr<CFrame> CompressedFrame()
 {
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(6, 1, 16);
     SRunLengthBlock main;
-    const uint8_t mainBytes[] = { 8, 0, 0, 0, 0x82, 0x41, 0xE0, 0x07, 0x83 };
+    const uint8_t mainBytes[] = {8, 0, 0, 0, 0x82, 0x41, 0xE0, 0x07, 0x83};
     main.size = 9;
     main.data = std::make_unique<uint8_t[]>(9);
     std::memcpy(main.data.get(), mainBytes, 9);
@@ -348,13 +348,13 @@ std::unique_ptr<CFrame> CompressedFrame()
     main.rows = std::make_unique<uint32_t[]>(1);
     main.rows[0] = 4;
     std::array<SRunLengthBlock, 4> extra;
-    const uint8_t colourBytes[] = { 9, 0, 0, 0, 0x83, 0x02, 0x00, 0xF8, 0x81 };
+    const uint8_t colourBytes[] = {9, 0, 0, 0, 0x83, 0x02, 0x00, 0xF8, 0x81};
     extra[3].size = 9;
     extra[3].data = std::make_unique<uint8_t[]>(9);
     std::memcpy(extra[3].data.get(), colourBytes, 9);
     extra[3].rows = std::make_unique<uint32_t[]>(1);
     extra[3].rows[0] = 4;
-    const uint8_t alphaBytes[] = { 5, 0, 0, 0, 0x80 };
+    const uint8_t alphaBytes[] = {5, 0, 0, 0, 0x80};
     extra[2].size = 5;
     extra[2].data = std::make_unique<uint8_t[]>(5);
     std::memcpy(extra[2].data.get(), alphaBytes, 5);
@@ -402,9 +402,9 @@ TEST_F(DrawingTest, FiveBandFramesAnswerTheFirstBandThatDrawsThePoint)
     SetGamePalette(palette);
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(6, 1, 8);
     std::array<SRunLengthBlock, 4> extra;
-    extra[3] = Block({ 0x81, 0x02, 9, 0x83 });  // the second band: pixels 1 and 2
-    extra[0] = Block({ 0x83, 0x41, 0, 0x82 });  // the faintest: index 0 at pixel 3
-    ASSERT_TRUE(frame->TakeRunLengthForm(kFrameFiveBands, Block({ 0x41, 7, 0x85 }), std::move(extra)));
+    extra[3] = Block({0x81, 0x02, 9, 0x83}); // the second band: pixels 1 and 2
+    extra[0] = Block({0x83, 0x41, 0, 0x82}); // the faintest: index 0 at pixel 3
+    ASSERT_TRUE(frame->TakeRunLengthForm(kFrameFiveBands, Block({0x41, 7, 0x85}), std::move(extra)));
     CColor read;
     ASSERT_TRUE(frame->GetPixel(0, 0, read));
     EXPECT_EQ(read, CColor(70, 0, 0, 255));
@@ -424,10 +424,10 @@ TEST_F(DrawingTest, DrawingIntoACompressedFrameIsFatal)
     std::unique_ptr<CFrame> frame = CompressedFrame();
     std::unique_ptr<CFrame> source = CFrame::MakeOwned(2, 1, 16);
     CBlitType type;
-    EXPECT_EXIT(frame->Blit(*source, { 0, 0, 2, 1 }, { 0, 0, 2, 1 }, type), testing::ExitedWithCode(255),
+    EXPECT_EXIT(frame->Blit(*source, {0, 0, 2, 1}, {0, 0, 2, 1}, type), testing::ExitedWithCode(255),
                 "Blitting To A Compressed Frame Error");
     CColor colour(1, 1, 1, 255);
-    frame->FillRect({ 0, 0, 6, 1 }, colour); // ignored, not fatal
+    frame->FillRect({0, 0, 6, 1}, colour); // ignored, not fatal
     frame->SetPixel(0, 0, colour);
     EXPECT_EQ(frame->GetRawPixel(0, 0), 0u);
 }

@@ -92,14 +92,14 @@ TEST_F(FilterTest, DefaultChainFollowsTheBuildDepth)
 std::unique_ptr<CFrame> Pixel32(uint8_t b, uint8_t g, uint8_t r, uint8_t a)
 {
     auto frame = CFrame::MakeOwned(1, 1, 32);
-    const uint8_t p[] = { b, g, r, a };
+    const uint8_t p[] = {b, g, r, a};
     std::memcpy(frame->Row(0), p, 4);
     return frame;
 }
 
 std::vector<uint8_t> Bytes(const CFrame& frame)
 {
-    return { frame.Row(0), frame.Row(0) + 4 };
+    return {frame.Row(0), frame.Row(0) + 4};
 }
 
 struct SPixelCase {
@@ -117,20 +117,20 @@ TEST_P(FilterPixelCase, GivesTheReferencePixel)
     chain.SetBitDepth(int32_t(c.target));
     ASSERT_TRUE(chain.AddFilter(c.kind));
     auto frame = Pixel32(c.in[0], c.in[1], c.in[2], c.in[3]);
-    EXPECT_TRUE(chain.FindFilter(c.kind)->Apply(*frame, { 0, 0, 1, 1 }));
+    EXPECT_TRUE(chain.FindFilter(c.kind)->Apply(*frame, {0, 0, 1, 1}));
     EXPECT_EQ(Bytes(*frame), c.out);
 }
 
 const SPixelCase kPixelCases[] = {
-    { "UnblendsBlack", 7, 32, { 0, 50, 100, 128 }, { 0, 100, 199, 128 } },
-    { "UnblendKeepsOpaque", 7, 32, { 1, 2, 3, 255 }, { 1, 2, 3, 255 } },
-    { "UnblendKeepsClear", 7, 32, { 1, 2, 3, 0 }, { 1, 2, 3, 0 } },
-    { "BlackBiasAlphaIsBrightness", 4, 16, { 10, 20, 30, 200 }, { 10, 20, 30, 30 } },
-    { "BlackBiasKeepsFaintAlpha", 4, 16, { 10, 20, 30, 3 }, { 10, 20, 30, 3 } },
-    { "BlackBiasClearsDarkAtEight", 4, 8, { 10, 20, 39, 200 }, { 0, 0, 0, 0 } },
-    { "DeadAlphaCleared", 3, 32, { 9, 9, 9, 4 }, { 9, 9, 9, 0 } },
-    { "DeadAlphaKeptAtFive", 3, 32, { 9, 9, 9, 5 }, { 9, 9, 9, 5 } },
-    { "BlackZeroed", 5, 32, { 14, 3, 0, 200 }, { 0, 0, 0, 0 } },
+    {"UnblendsBlack", 7, 32, {0, 50, 100, 128}, {0, 100, 199, 128}},
+    {"UnblendKeepsOpaque", 7, 32, {1, 2, 3, 255}, {1, 2, 3, 255}},
+    {"UnblendKeepsClear", 7, 32, {1, 2, 3, 0}, {1, 2, 3, 0}},
+    {"BlackBiasAlphaIsBrightness", 4, 16, {10, 20, 30, 200}, {10, 20, 30, 30}},
+    {"BlackBiasKeepsFaintAlpha", 4, 16, {10, 20, 30, 3}, {10, 20, 30, 3}},
+    {"BlackBiasClearsDarkAtEight", 4, 8, {10, 20, 39, 200}, {0, 0, 0, 0}},
+    {"DeadAlphaCleared", 3, 32, {9, 9, 9, 4}, {9, 9, 9, 0}},
+    {"DeadAlphaKeptAtFive", 3, 32, {9, 9, 9, 5}, {9, 9, 9, 5}},
+    {"BlackZeroed", 5, 32, {14, 3, 0, 200}, {0, 0, 0, 0}},
 };
 INSTANTIATE_TEST_SUITE_P(Filters, FilterPixelCase, ::testing::ValuesIn(kPixelCases),
                          [](const auto& param) { return std::string(param.param.name); });
@@ -174,10 +174,10 @@ TEST_P(CropCase, CropsToVisiblePixelsRoundedUpToFours)
 }
 
 const SCropCase kCropCases[] = {
-    { "SevenWideBecomesEight", 3, 7, 8 },
-    { "ThreeWideStays", 3, 3, 3 },
-    { "RoundingReachesPastTheEdge", 10, 6, 8 },
-    { "NothingVisibleEmptiesTheFrame", 0, 0, 0 },
+    {"SevenWideBecomesEight", 3, 7, 8},
+    {"ThreeWideStays", 3, 3, 3},
+    {"RoundingReachesPastTheEdge", 10, 6, 8},
+    {"NothingVisibleEmptiesTheFrame", 0, 0, 0},
 };
 INSTANTIATE_TEST_SUITE_P(Filters, CropCase, ::testing::ValuesIn(kCropCases),
                          [](const auto& param) { return std::string(param.param.name); });
@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Filters, CropCase, ::testing::ValuesIn(kCropCases),
 TEST_F(FilterTest, BestPaletteGoesToTheFramesOwnPalette)
 {
     auto frame = CFrame::MakeOwned(3, 1, 24);
-    const uint8_t pixels[] = { 255, 0, 0, 0, 255, 0, 0, 0, 255 };
+    const uint8_t pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255};
     std::memcpy(frame->Row(0), pixels, 9);
     CFilterCreateBestPalette filter;
     EXPECT_TRUE(filter.Apply(*frame, {}));

@@ -27,7 +27,8 @@ struct SRgba {
 SRgba Expected(uint32_t x, uint32_t y, uint32_t run = 1)
 {
     x /= run;
-    return {uint8_t(x * 37 + y * 11), uint8_t(x * 5 + y * 71), uint8_t((x * 13) ^ (y * 29)), uint8_t(x * 7 + y * 3 + 1)};
+    return {uint8_t(x * 37 + y * 11), uint8_t(x * 5 + y * 71), uint8_t((x * 13) ^ (y * 29)),
+            uint8_t(x * 7 + y * 3 + 1)};
 }
 
 enum class Channels { Rgb, Rgba, Grey, GreyAlpha, Palette };
@@ -43,10 +44,14 @@ SRgba ExpectedFor(const SFileCase& c, uint32_t x, uint32_t y)
 {
     const SRgba p = Expected(x, y, c.run);
     switch (c.channels) {
-    case Channels::Rgb: return {p.r, p.g, p.b, 255};
-    case Channels::Rgba: return p;
-    case Channels::Grey: return {p.r, p.r, p.r, 255};
-    case Channels::GreyAlpha: return {p.r, p.r, p.r, p.a};
+    case Channels::Rgb:
+        return {p.r, p.g, p.b, 255};
+    case Channels::Rgba:
+        return p;
+    case Channels::Grey:
+        return {p.r, p.r, p.r, 255};
+    case Channels::GreyAlpha:
+        return {p.r, p.r, p.r, p.a};
     case Channels::Palette: {
         const uint32_t i = (x + y * 3) % 16;
         return {uint8_t(i * 16), uint8_t(255 - i * 16), uint8_t(i * 8), uint8_t(i * 17)};
@@ -147,29 +152,31 @@ TEST_F(ImageFiles, EngineTgaReadsBackInAnIndependentReader)
     CTGAFileIO writer;
     ASSERT_TRUE(writer.WriteImageFile(frame, "out.tga", 0));
     // Python decodes the packets and prints the pixels as r,g,b,a top row first.
-    ASSERT_EQ(RunCommand("python3 -c \"\n"
-                         "import struct\n"
-                         "d = open('out.tga','rb').read()\n"
-                         "w, h, depth, desc = struct.unpack('<HHBB', d[12:18])\n"
-                         "assert d[2] == 10 and depth == 32 and desc & 15 == 8\n"
-                         "p = 18 + d[0]; rows = []\n"
-                         "for y in range(h):\n"
-                         "    row = []\n"
-                         "    while len(row) < w:\n"
-                         "        c = d[p]; n = (c & 127) + 1; p += 1\n"
-                         "        if c & 128: row += [d[p:p+4]] * n; p += 4\n"
-                         "        else: row += [d[p+4*i:p+4*i+4] for i in range(n)]; p += 4 * n\n"
-                         "    rows.append(row)\n"
-                         "rows.reverse()\n"
-                         "open('out.txt','w').write(' '.join('%d,%d,%d,%d' % (q[2],q[1],q[0],q[3]) for r in rows for q in r))\n"
-                         "\""),
-              0);
+    ASSERT_EQ(
+        RunCommand(
+            "python3 -c \"\n"
+            "import struct\n"
+            "d = open('out.tga','rb').read()\n"
+            "w, h, depth, desc = struct.unpack('<HHBB', d[12:18])\n"
+            "assert d[2] == 10 and depth == 32 and desc & 15 == 8\n"
+            "p = 18 + d[0]; rows = []\n"
+            "for y in range(h):\n"
+            "    row = []\n"
+            "    while len(row) < w:\n"
+            "        c = d[p]; n = (c & 127) + 1; p += 1\n"
+            "        if c & 128: row += [d[p:p+4]] * n; p += 4\n"
+            "        else: row += [d[p+4*i:p+4*i+4] for i in range(n)]; p += 4 * n\n"
+            "    rows.append(row)\n"
+            "rows.reverse()\n"
+            "open('out.txt','w').write(' '.join('%d,%d,%d,%d' % (q[2],q[1],q[0],q[3]) for r in rows for q in r))\n"
+            "\""),
+        0);
     std::string expected;
     for (uint32_t y = 0; y < 6; ++y)
         for (uint32_t x = 0; x < 13; ++x) {
             const SRgba e = Expected(x, y, 3);
-            expected += (expected.empty() ? "" : " ") + std::to_string(e.r) + "," + std::to_string(e.g) + "," +
-                        std::to_string(e.b) + "," + std::to_string(e.a);
+            expected += (expected.empty() ? "" : " ") + std::to_string(e.r) + "," + std::to_string(e.g) + ","
+                + std::to_string(e.b) + "," + std::to_string(e.a);
         }
     EXPECT_EQ(ReadBytes("out.txt"), expected);
 }
@@ -239,27 +246,36 @@ TEST_P(BadTga, IsRefusedWithoutTouchingMemoryPastTheFile)
     CTGAFileIO reader;
     const std::string& b = GetParam().bytes;
     CFrame frame;
-    EXPECT_FALSE(reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()), "bad",
-                                         reader.GetHeaderBitDepth(reinterpret_cast<const uint8_t*>(b.data()),
-                                                                  uint32_t(b.size()))));
+    EXPECT_FALSE(reader.DecodeFromMemory(
+        frame, reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()), "bad",
+        reader.GetHeaderBitDepth(reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()))));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Headers, BadTga,
-    testing::Values(SBadCase{"Empty", ""}, SBadCase{"ShortHeader", std::string(17, '\0')},
-                    SBadCase{"ZeroWidth", TgaHeader(2, 0, 4, 32)}, SBadCase{"ZeroHeight", TgaHeader(10, 4, 0, 24)},
-                    SBadCase{"ColourMapped", TgaHeader(2, 1, 1, 24, 1) + "abc"},
-                    SBadCase{"SixteenBit", TgaHeader(2, 1, 1, 16) + "ab"},
-                    SBadCase{"Largest", TgaHeader(2, 65535, 65535, 32) + "abcd"},
-                    SBadCase{"LargestPackets", TgaHeader(10, 65535, 65535, 32) + std::string("\xFF" "abcd", 5)},
-                    SBadCase{"RawRowsShort", TgaHeader(2, 4, 4, 24) + std::string(47, 'x')},
-                    SBadCase{"PacketsShort", TgaHeader(10, 4, 2, 24) + std::string("\x83" "abc\x81", 5)},
-                    SBadCase{"IdPastTheEnd", [] {
-                                 std::string s = TgaHeader(2, 1, 1, 24);
-                                 s[0] = char(200);
-                                 return s + "abc";
-                             }()}),
-    [](const testing::TestParamInfo<SBadCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Headers, BadTga,
+                         testing::Values(SBadCase{"Empty", ""}, SBadCase{"ShortHeader", std::string(17, '\0')},
+                                         SBadCase{"ZeroWidth", TgaHeader(2, 0, 4, 32)},
+                                         SBadCase{"ZeroHeight", TgaHeader(10, 4, 0, 24)},
+                                         SBadCase{"ColourMapped", TgaHeader(2, 1, 1, 24, 1) + "abc"},
+                                         SBadCase{"SixteenBit", TgaHeader(2, 1, 1, 16) + "ab"},
+                                         SBadCase{"Largest", TgaHeader(2, 65535, 65535, 32) + "abcd"},
+                                         SBadCase{"LargestPackets",
+                                                  TgaHeader(10, 65535, 65535, 32)
+                                                      + std::string("\xFF"
+                                                                    "abcd",
+                                                                    5)},
+                                         SBadCase{"RawRowsShort", TgaHeader(2, 4, 4, 24) + std::string(47, 'x')},
+                                         SBadCase{"PacketsShort",
+                                                  TgaHeader(10, 4, 2, 24)
+                                                      + std::string("\x83"
+                                                                    "abc\x81",
+                                                                    5)},
+                                         SBadCase{"IdPastTheEnd",
+                                                  [] {
+                                                      std::string s = TgaHeader(2, 1, 1, 24);
+                                                      s[0] = char(200);
+                                                      return s + "abc";
+                                                  }()}),
+                         [](const testing::TestParamInfo<SBadCase>& param) { return std::string(param.param.name); });
 
 TEST(BadTgaFatal, APacketAcrossTheRowEndIsTheCorruptFileReport)
 {
@@ -267,7 +283,12 @@ TEST(BadTgaFatal, APacketAcrossTheRowEndIsTheCorruptFileReport)
     CScopedHook<SetFatalTerminator> fatal(&ThrowingFatalTerminator);
     CTGAFileIO reader;
     // 2 x 2, bottom first: the first file row is frame row 1; its packet covers 3.
-    const std::string b = TgaHeader(10, 2, 2, 24) + std::string("\x82" "abc" "\x81" "abc", 8);
+    const std::string b = TgaHeader(10, 2, 2, 24)
+        + std::string("\x82"
+                      "abc"
+                      "\x81"
+                      "abc",
+                      8);
     CFrame frame;
     try {
         reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()), "x.tga", 24);
@@ -280,10 +301,14 @@ TEST(BadTgaFatal, APacketAcrossTheRowEndIsTheCorruptFileReport)
 
 TEST_F(ImageFiles, APacketEndingExactlyAtTheRowEndIsValid)
 {
-    const std::string b = TgaHeader(10, 3, 1, 24) + std::string("\x82" "abc", 4);
+    const std::string b = TgaHeader(10, 3, 1, 24)
+        + std::string("\x82"
+                      "abc",
+                      4);
     CTGAFileIO reader;
     CFrame frame;
-    EXPECT_TRUE(reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()), "x", 24));
+    EXPECT_TRUE(
+        reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()), "x", 24));
 }
 
 TEST_F(ImageFiles, TwoImagesOfOneNameAreTheFatalReport)
@@ -312,8 +337,8 @@ TEST_F(ImageFiles, TruncatedAndCorruptPngsAreRefused)
             << cut;
     }
     png[40] = char(png[40] ^ 0x55); // inside IDAT: its CRC no longer matches
-    EXPECT_FALSE(reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(png.data()), uint32_t(png.size()),
-                                         "p", 32));
+    EXPECT_FALSE(
+        reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(png.data()), uint32_t(png.size()), "p", 32));
 }
 
 class JpegFiles : public ImageFiles {
@@ -373,7 +398,8 @@ TEST_P(HandMadeJpeg, DecodesToMidGrey)
 {
     RegisterImagesClasses();
     CFrame frame;
-    ASSERT_TRUE(LoadJPEGFile(frame, (std::string(OMBRISALT_TEST_IMAGES "/../../fuzz/corpus/jpeg_file/") + GetParam()).c_str(),
+    ASSERT_TRUE(LoadJPEGFile(frame,
+                             (std::string(OMBRISALT_TEST_IMAGES "/../../fuzz/corpus/jpeg_file/") + GetParam()).c_str(),
                              FILE_USER_FOLDER));
     ASSERT_EQ(frame.GetWidth(), 8u);
     ASSERT_EQ(frame.GetHeight(), 8u);
@@ -405,19 +431,19 @@ TEST_F(ImageFiles, HostilePngSizesAreRefusedBeforeAllocating)
 {
     const std::string png = ReadBytes("png_rgb8.png");
     CPNGFileIO reader;
-    for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{65536, 1}, {1, 65536}, {65535, 65535}, {60000, 60000},
-                               {0x7FFFFFFF, 1}}) {
+    for (const auto& [w, h] :
+         {std::pair<uint32_t, uint32_t>{65536, 1}, {1, 65536}, {65535, 65535}, {60000, 60000}, {0x7FFFFFFF, 1}}) {
         const std::string bad = PngWithSize(png, w, h);
         CFrame frame;
-        EXPECT_FALSE(reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(bad.data()), uint32_t(bad.size()),
-                                             "p", 24))
+        EXPECT_FALSE(
+            reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(bad.data()), uint32_t(bad.size()), "p", 24))
             << w << "x" << h;
         EXPECT_EQ(frame.GetPixels(), nullptr);
     }
     const std::string same = PngWithSize(png, 13, 6);
     CFrame frame;
-    EXPECT_TRUE(reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(same.data()), uint32_t(same.size()),
-                                        "p", 24));
+    EXPECT_TRUE(
+        reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(same.data()), uint32_t(same.size()), "p", 24));
 }
 
 } // namespace

@@ -49,12 +49,12 @@ TEST_P(CFrameCreate, GivesAZeroedPlainFrameWithItsRowTable)
 std::vector<SCreateCase> CreateCases()
 {
     std::vector<SCreateCase> cases;
-    for (uint32_t depth : { 8u, 16u, 24u, 32u }) {
-        cases.push_back({ 0, 0, depth, 0, 0 });
-        cases.push_back({ 1, 1, depth, 0, 0 });
-        cases.push_back({ 3, 2, depth, 1, 1 });
-        cases.push_back({ 1, 5, depth, 0, 2 });
-        cases.push_back({ 300, 17, depth, 8, 4 });
+    for (uint32_t depth : {8u, 16u, 24u, 32u}) {
+        cases.push_back({0, 0, depth, 0, 0});
+        cases.push_back({1, 1, depth, 0, 0});
+        cases.push_back({3, 2, depth, 1, 1});
+        cases.push_back({1, 5, depth, 0, 2});
+        cases.push_back({300, 17, depth, 8, 4});
     }
     return cases;
 }
@@ -62,17 +62,17 @@ std::vector<SCreateCase> CreateCases()
 INSTANTIATE_TEST_SUITE_P(All, CFrameCreate, testing::ValuesIn(CreateCases()),
                          [](const testing::TestParamInfo<SCreateCase>& param) {
                              return std::to_string(param.param.width) + "x" + std::to_string(param.param.height) + "x"
-                                    + std::to_string(param.param.depth);
+                                 + std::to_string(param.param.depth);
                          });
 
 TEST_F(FrameTest, ANewFrameIsEmpty)
 {
     CFrame frame;
-    CRect bounds = { 1, 1, 1, 1 };
+    CRect bounds = {1, 1, 1, 1};
     frame.GetBounds(bounds);
     EXPECT_EQ(frame.GetBitDepth(), 0u);
     EXPECT_EQ(frame.GetWidth(), 0u);
-    EXPECT_EQ(bounds, (CRect{ 0, 0, 0, 0 }));
+    EXPECT_EQ(bounds, (CRect{0, 0, 0, 0}));
     EXPECT_EQ(frame.GetPixels(), nullptr);
     EXPECT_EQ(frame.GetDrawFlag(), 1);
     EXPECT_EQ(frame.GetPalette(), nullptr);
@@ -158,20 +158,20 @@ TEST_F(FrameTest, VisiblePixelsAndOpaqueBoundsFollowEachFormat)
     EXPECT_FALSE(frame->HasVisiblePixels());
     CRect bounds;
     frame->GetOpaqueBounds(bounds);
-    EXPECT_EQ(bounds, (CRect{ 0, 0, 6, 5 }));
+    EXPECT_EQ(bounds, (CRect{0, 0, 6, 5}));
     frame->SetOffset(-2, -2);
     frame->Row(1)[4 * 2 + 3] = 7; // visible, not opaque
     frame->Row(3)[4 * 4 + 3] = 8;
     frame->Row(2)[4 * 1 + 3] = 200;
     EXPECT_TRUE(frame->HasVisiblePixels());
     frame->GetOpaqueBounds(bounds);
-    EXPECT_EQ(bounds, (CRect{ 1, 2, 5, 4 }));
+    EXPECT_EQ(bounds, (CRect{1, 2, 5, 4}));
 
     std::unique_ptr<CFrame> wide = CFrame::MakeOwned(3, 1, 16);
     wide->Row(0)[0] = 1;
     EXPECT_FALSE(wide->HasVisiblePixels());
     wide->GetOpaqueBounds(bounds);
-    EXPECT_EQ(bounds, (CRect{ 0, 0, 1, 1 }));
+    EXPECT_EQ(bounds, (CRect{0, 0, 1, 1}));
     std::unique_ptr<CFrame> bgr = CFrame::MakeOwned(2, 1, 24);
     bgr->Row(0)[5] = 1;
     EXPECT_TRUE(bgr->HasVisiblePixels());
@@ -219,8 +219,8 @@ TEST_F(FrameTest, PaletteHolderIsMadeOnceAndDroppedWithDerivedData)
 TEST_F(FrameTest, HalvingAveragesBlocksAndHalvesTheOffset)
 {
     std::unique_ptr<CFrame> source = CFrame::MakeOwned(4, 2, 32);
-    const uint8_t rows[2][16] = { { 0, 10, 255, 1, 3, 20, 255, 2, 7, 7, 7, 7, 9, 9, 9, 9 },
-                                  { 1, 30, 255, 3, 4, 40, 254, 4, 7, 7, 7, 7, 9, 9, 9, 8 } };
+    const uint8_t rows[2][16] = {{0, 10, 255, 1, 3, 20, 255, 2, 7, 7, 7, 7, 9, 9, 9, 9},
+                                 {1, 30, 255, 3, 4, 40, 254, 4, 7, 7, 7, 7, 9, 9, 9, 8}};
     std::memcpy(source->Row(0), rows[0], 16);
     std::memcpy(source->Row(1), rows[1], 16);
     source->SetOffset(-3, 5);
@@ -228,7 +228,7 @@ TEST_F(FrameTest, HalvingAveragesBlocksAndHalvesTheOffset)
     ASSERT_TRUE(HalveFrame(half, *source));
     ASSERT_EQ(half.GetWidth(), 2u);
     ASSERT_EQ(half.GetHeight(), 1u);
-    const uint8_t expected[8] = { 2, 25, 254, 2, 8, 8, 8, 7 };
+    const uint8_t expected[8] = {2, 25, 254, 2, 8, 8, 8, 7};
     EXPECT_EQ(std::vector<uint8_t>(half.Row(0), half.Row(0) + 8), std::vector<uint8_t>(expected, expected + 8));
     EXPECT_EQ(half.GetOffsetX(), -1);
     EXPECT_EQ(half.GetOffsetY(), 2);

@@ -54,12 +54,13 @@ TEST_P(LoadChain, FollowsTheOptions)
 
 INSTANTIATE_TEST_SUITE_P(
     Options, LoadChain,
-    testing::Values(SChainCase{"Defaults", 0, 0, 16, {3, 6, 7, 8, 11}},
-                    SChainCase{"CentredNotCropped", kFrameOptionCenterHotSpot, kFrameOptionCropColor0, 16, {2, 3, 7, 8, 11}},
-                    SChainCase{"BlackBiasedAt16", kFrameOptionBlackBiased, 0, 16, {3, 4, 6, 7, 8, 11}},
-                    SChainCase{"BlackBiasedAt8", kFrameOptionBlackBiased, 0, 8, {3, 4, 6, 8, 11}},
-                    SChainCase{"NotBlendedWithBlack", 0, kFrameOptionBlendedWithBlack, 16, {3, 6, 8, 11}},
-                    SChainCase{"NoRunLengthNoDepth", 0, kFrameOptionRunLength | kFrameOptionChangeBitDepth, 16, {3, 6, 7}}),
+    testing::Values(
+        SChainCase{"Defaults", 0, 0, 16, {3, 6, 7, 8, 11}},
+        SChainCase{"CentredNotCropped", kFrameOptionCenterHotSpot, kFrameOptionCropColor0, 16, {2, 3, 7, 8, 11}},
+        SChainCase{"BlackBiasedAt16", kFrameOptionBlackBiased, 0, 16, {3, 4, 6, 7, 8, 11}},
+        SChainCase{"BlackBiasedAt8", kFrameOptionBlackBiased, 0, 8, {3, 4, 6, 8, 11}},
+        SChainCase{"NotBlendedWithBlack", 0, kFrameOptionBlendedWithBlack, 16, {3, 6, 8, 11}},
+        SChainCase{"NoRunLengthNoDepth", 0, kFrameOptionRunLength | kFrameOptionChangeBitDepth, 16, {3, 6, 7}}),
     [](const testing::TestParamInfo<SChainCase>& param) { return std::string(param.param.name); });
 
 TEST(StandAloneFrame, DefaultChainDithers)
@@ -205,11 +206,11 @@ TEST_P(MipMaps, HalveWhileBothSidesAreEven)
     EXPECT_EQ(CMipMapFrameProperty::SGet(frame), mips);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, MipMaps,
-                         testing::Values(SMipCase{"SixtyFourByThirtyTwo", 64, 32, {{32, 16}, {16, 8}, {8, 4}, {4, 2}, {2, 1}}},
-                                         SMipCase{"ThirtyByThirty", 30, 30, {{16, 16}}},
-                                         SMipCase{"OddWidth", 31, 20, {{32, 20}}}),
-                         [](const testing::TestParamInfo<SMipCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, MipMaps,
+    testing::Values(SMipCase{"SixtyFourByThirtyTwo", 64, 32, {{32, 16}, {16, 8}, {8, 4}, {4, 2}, {2, 1}}},
+                    SMipCase{"ThirtyByThirty", 30, 30, {{16, 16}}}, SMipCase{"OddWidth", 31, 20, {{32, 20}}}),
+    [](const testing::TestParamInfo<SMipCase>& param) { return std::string(param.param.name); });
 
 TEST(MipMapPick, DoublesTheScalesPerHalving)
 {

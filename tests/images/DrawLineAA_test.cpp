@@ -58,7 +58,7 @@ TEST_P(HalfRowLineTest, SplitsTheColourBetweenTheTwoRows)
         std::memset(row11, 128, 3);
         row10[3] = row11[3] = 255;
         if (depth == 24) {
-            const uint8_t w[3] = { 255, 255, 255 };
+            const uint8_t w[3] = {255, 255, 255};
             std::memset(row10, 0, 3);
             std::memset(row11, 0, 3);
             BlendRgbTrunc(row10, w, 127);
@@ -96,7 +96,8 @@ TEST_F(LineTest, EightBitLinesUseWholePixelsAndRewriteThroughTheInverseTable)
     colour.SetFromPaletteIndex(200);
     DrawLineAA(*frame, 2.0f, 10.5f, 20.0f, 10.5f, colour);
     const CColorTables& t = GetColorTables();
-    const auto inverse = [&](uint32_t c) { return InversePalette555.GetData()[t.Blue5[c] + t.Green5[c] + t.Red555[c]]; };
+    const auto inverse
+        = [&](uint32_t c) { return InversePalette555.GetData()[t.Blue5[c] + t.Green5[c] + t.Red555[c]]; };
     EXPECT_EQ(frame->Row(10)[5], inverse(200 * 255 / 256)); // weight 255
     EXPECT_EQ(frame->Row(11)[5], inverse(255));             // weight 0, still rewritten
     EXPECT_EQ(frame->Row(11)[1], 255);
@@ -136,12 +137,12 @@ TEST_F(LineTest, UntestedWalkMatchesTheTestedOne)
 {
     std::mt19937 random(5);
     std::uniform_real_distribution<float> x(0.0f, 63.99f), y(0.0f, 47.99f);
-    for (uint32_t depth : { 16u, 24u, 32u })
+    for (uint32_t depth : {16u, 24u, 32u})
         for (int n = 0; n < 300; ++n) {
             std::unique_ptr<CFrame> small = CFrame::MakeOwned(64, 48, depth);
             std::unique_ptr<CFrame> large = CFrame::MakeOwned(70, 54, depth);
             large->SetOffset(-3, -3);
-            CColor colour{ uint8_t(random()), uint8_t(random()), uint8_t(random()), uint8_t(random() | 1) };
+            CColor colour{uint8_t(random()), uint8_t(random()), uint8_t(random()), uint8_t(random() | 1)};
             const float x1 = x(random), y1 = y(random), x2 = x(random), y2 = y(random);
             DrawLineAA(*small, x1, y1, x2, y2, colour);
             DrawLineAA(*large, x1, y1, x2, y2, colour);
@@ -162,14 +163,14 @@ TEST_F(LineTest, TheFrameOffsetMovesTheLineAndNothingLandsOutsideTheBuffer)
     DrawLineAA(*frame, -20.0f, -5.5f, -10.25f, 6.5f, white); // left of the frame
     DrawLineAA(*frame, -0.5f, -30.0f, -0.5f, 30.0f, white);  // down the last column
     DrawLineAA(*frame, -30.0f, 6.5f, 30.0f, 6.5f, white);    // across the last row
-    DrawLineAA(*frame, -9.0f, -2.0f, -9.0f, -2.0f, white);    // one step at pixel (1, 3)
+    DrawLineAA(*frame, -9.0f, -2.0f, -9.0f, -2.0f, white);   // one step at pixel (1, 3)
     for (uint32_t y = 0; y < 12; ++y)
         for (uint32_t b = 40; b < 64; ++b)
             ASSERT_EQ(buffer[y * 64 + b], 0xAB) << "guard of row " << y;
-    EXPECT_EQ(buffer[9 * 4 + 3], 255);        // column 9 drawn, column 10 would be a guard
-    EXPECT_EQ(buffer[11 * 64 + 3], 255);      // the last row drawn
-    EXPECT_EQ(buffer[3 * 64 + 4 + 3], 255);   // (1, 3)
-    EXPECT_EQ(buffer[3 * 64 + 3], 0xAB);      // (0, 3) untouched by the line left of the frame
+    EXPECT_EQ(buffer[9 * 4 + 3], 255);      // column 9 drawn, column 10 would be a guard
+    EXPECT_EQ(buffer[11 * 64 + 3], 255);    // the last row drawn
+    EXPECT_EQ(buffer[3 * 64 + 4 + 3], 255); // (1, 3)
+    EXPECT_EQ(buffer[3 * 64 + 3], 0xAB);    // (0, 3) untouched by the line left of the frame
 }
 
 struct SExtremeCase {
@@ -198,20 +199,19 @@ TEST_P(ExtremeLineTest, DrawsOnlyInsideWithoutOverflow)
             ASSERT_EQ(buffer[y * 224 + b], 0xAB);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ends, ExtremeLineTest,
-    testing::Values(SExtremeCase{ "HugeLevel", -1e30f, 0.5f, 1e30f, 0.5f },
-                    SExtremeCase{ "HugeSteep", 3.5f, -1e30f, 3.5f, 1e30f },
-                    SExtremeCase{ "HugeDiagonal", -1e30f, -1e30f, 1e30f, 1e30f },
-                    SExtremeCase{ "FloatMax", -kMax, kMax, kMax, -kMax },
-                    SExtremeCase{ "Infinite", -kInf, 0.0f, kInf, 1.0f },
-                    SExtremeCase{ "InfiniteBoth", kInf, kInf, -kInf, -kInf },
-                    SExtremeCase{ "NotANumber", std::nanf(""), 0.0f, 10.0f, 10.0f },
-                    SExtremeCase{ "JustPastSixteenBits", -32768.5f, -3.0f, 32768.5f, 3.0f },
-                    SExtremeCase{ "FarAndSteepish", -40000.0f, -70000.0f, 40000.0f, 70001.0f },
-                    SExtremeCase{ "NearlyLevelFar", -1e9f, -1.0f, 1e9f, 1.0f },
-                    SExtremeCase{ "OneEndFar", 0.0f, 0.0f, 3e9f, 7e8f }),
-    [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ends, ExtremeLineTest,
+                         testing::Values(SExtremeCase{"HugeLevel", -1e30f, 0.5f, 1e30f, 0.5f},
+                                         SExtremeCase{"HugeSteep", 3.5f, -1e30f, 3.5f, 1e30f},
+                                         SExtremeCase{"HugeDiagonal", -1e30f, -1e30f, 1e30f, 1e30f},
+                                         SExtremeCase{"FloatMax", -kMax, kMax, kMax, -kMax},
+                                         SExtremeCase{"Infinite", -kInf, 0.0f, kInf, 1.0f},
+                                         SExtremeCase{"InfiniteBoth", kInf, kInf, -kInf, -kInf},
+                                         SExtremeCase{"NotANumber", std::nanf(""), 0.0f, 10.0f, 10.0f},
+                                         SExtremeCase{"JustPastSixteenBits", -32768.5f, -3.0f, 32768.5f, 3.0f},
+                                         SExtremeCase{"FarAndSteepish", -40000.0f, -70000.0f, 40000.0f, 70001.0f},
+                                         SExtremeCase{"NearlyLevelFar", -1e9f, -1.0f, 1e9f, 1.0f},
+                                         SExtremeCase{"OneEndFar", 0.0f, 0.0f, 3e9f, 7e8f}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(LineTest, FarEndsOfALevelLineDrawAsNearOnes)
 {
@@ -231,7 +231,8 @@ TEST(LineGradient, MatchesTheThirtyTwoBitFixedPointDivide)
     std::mt19937 random(9);
     for (int n = 0; n < 20000; ++n) {
         const int32_t b = int32_t(random() % 2000000) - 1000000;
-        const int32_t a = b == 0 ? int32_t(random() % 1000) : int32_t(int64_t(random() % 2000001) * std::abs(b) / 1000000 - std::abs(b));
+        const int32_t a = b == 0 ? int32_t(random() % 1000)
+                                 : int32_t(int64_t(random() % 2000001) * std::abs(b) / 1000000 - std::abs(b));
         ASSERT_EQ(LineGradient(a, b), FixedPointDivide(a, b, 16)) << a << " / " << b;
     }
     EXPECT_EQ(LineGradient(0, 0), -1);
@@ -245,7 +246,7 @@ namespace {
 // The frame's float line is the anti-aliased line below 32 bits.
 TEST_F(LineTest, FrameFloatLinesBelowThirtyTwoBitsAreAntiAliased)
 {
-    for (uint32_t depth : { 16u, 24u }) {
+    for (uint32_t depth : {16u, 24u}) {
         std::unique_ptr<CFrame> direct = CFrame::MakeOwned(40, 30, depth);
         std::unique_ptr<CFrame> viaFrame = CFrame::MakeOwned(40, 30, depth);
         CColor colour(90, 180, 20, 255);

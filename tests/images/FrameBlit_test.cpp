@@ -26,10 +26,10 @@ namespace {
 
 using ref::Pixel;
 
-constexpr uint32_t kDepths[] = { 8, 16, 24, 32 };
-constexpr uint32_t kWidths[] = { 1, 3, 4, 5, 15, 16, 17, 63, 64, 65 };
-constexpr float kOpacities[] = { 1.0f, 0.999f, 0.5f, 0.2f, 0.0f };
-constexpr uint8_t kEdgeAlphas[] = { 0, 1, 3, 4, 5, 6, 8, 127, 128, 247, 248, 250, 251, 252, 253, 255 };
+constexpr uint32_t kDepths[] = {8, 16, 24, 32};
+constexpr uint32_t kWidths[] = {1, 3, 4, 5, 15, 16, 17, 63, 64, 65};
+constexpr float kOpacities[] = {1.0f, 0.999f, 0.5f, 0.2f, 0.0f};
+constexpr uint8_t kEdgeAlphas[] = {0, 1, 3, 4, 5, 6, 8, 127, 128, 247, 248, 250, 251, 252, 253, 255};
 
 // The tables the palette pairs read, random but fixed for the run.
 struct STables {
@@ -47,21 +47,33 @@ void Fill(CArrayPOD<uint8_t>& array, const std::vector<uint8_t>& bytes)
         array.Append(b);
 }
 
-uint16_t Load16(const Pixel& p) { return uint16_t(p[0] | p[1] << 8); }
-Pixel From16(uint16_t v) { return { uint8_t(v), uint8_t(v >> 8), 0, 0 }; }
+uint16_t Load16(const Pixel& p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
+Pixel From16(uint16_t v)
+{
+    return {uint8_t(v), uint8_t(v >> 8), 0, 0};
+}
 Pixel Widened(const Pixel& s, uint8_t alpha)
 {
-    Pixel p{ 0, 0, 0, alpha };
+    Pixel p{0, 0, 0, alpha};
     Widen565(Load16(s), p.data());
     return p;
 }
 Pixel FromPalette(uint8_t index, uint8_t alpha)
 {
-    return { gTables.palette[3 * index], gTables.palette[3 * index + 1], gTables.palette[3 * index + 2], alpha };
+    return {gTables.palette[3 * index], gTables.palette[3 * index + 1], gTables.palette[3 * index + 2], alpha};
 }
 // The nearest 5-bit level of a byte.
-uint32_t Near31(uint32_t v) { return (2 * v * 31 + 255) / 510; }
-uint16_t Pack(uint8_t r, uint8_t g, uint8_t b) { return PackColor565(r, g, b); }
+uint32_t Near31(uint32_t v)
+{
+    return (2 * v * 31 + 255) / 510;
+}
+uint16_t Pack(uint8_t r, uint8_t g, uint8_t b)
+{
+    return PackColor565(r, g, b);
+}
 uint16_t Over565(const Pixel& d, const Pixel& s)
 {
     Pixel w = Widened(d, 0);
@@ -90,16 +102,34 @@ struct SRoutineCase {
     Reference reference;
 };
 
-Pixel Copy(const Pixel&, const Pixel& s, const SPixelContext&) { return s; }
-Pixel Over24(const Pixel& d, const Pixel& s, const SPixelContext& c) { return ref::Over24(d, s, !c.opaque, c.o); }
+Pixel Copy(const Pixel&, const Pixel& s, const SPixelContext&)
+{
+    return s;
+}
+Pixel Over24(const Pixel& d, const Pixel& s, const SPixelContext& c)
+{
+    return ref::Over24(d, s, !c.opaque, c.o);
+}
 Pixel Over24Scaled(const Pixel& d, const Pixel& s, const SPixelContext& c)
 {
-    return c.opaque ? Pixel{ s[0], s[1], s[2], 0 } : ref::Over24(d, s, true, c.o);
+    return c.opaque ? Pixel{s[0], s[1], s[2], 0} : ref::Over24(d, s, true, c.o);
 }
-Pixel Widen24(const Pixel&, const Pixel& s, const SPixelContext&) { return Widened(s, 0); }
-Pixel Widen32(const Pixel&, const Pixel& s, const SPixelContext&) { return Widened(s, 255); }
-Pixel Rgb24To32(const Pixel&, const Pixel& s, const SPixelContext&) { return { s[0], s[1], s[2], 255 }; }
-Pixel Argb32To16(const Pixel& d, const Pixel& s, const SPixelContext&) { return From16(Over565(d, s)); }
+Pixel Widen24(const Pixel&, const Pixel& s, const SPixelContext&)
+{
+    return Widened(s, 0);
+}
+Pixel Widen32(const Pixel&, const Pixel& s, const SPixelContext&)
+{
+    return Widened(s, 255);
+}
+Pixel Rgb24To32(const Pixel&, const Pixel& s, const SPixelContext&)
+{
+    return {s[0], s[1], s[2], 255};
+}
+Pixel Argb32To16(const Pixel& d, const Pixel& s, const SPixelContext&)
+{
+    return From16(Over565(d, s));
+}
 Pixel Group16(const Pixel& d, const Pixel& s, const SPixelContext& c)
 {
     if (c.opaque)
@@ -110,56 +140,73 @@ Pixel Group16(const Pixel& d, const Pixel& s, const SPixelContext& c)
 
 const SRoutineCase kRoutines[] = {
     // "Transparent Mask"
-    { "Trans8To8", 0, 8, 8, [](const Pixel& d, const Pixel& s, const SPixelContext&) { return s[0] ? s : d; } },
-    { "Trans8To16", 0, 8, 16,
-      [](const Pixel& d, const Pixel& s, const SPixelContext&) { return s[0] ? From16(GetPalette565Table()[s[0]]) : d; } },
-    { "Trans8To24", 0, 8, 24, [](const Pixel& d, const Pixel& s, const SPixelContext&) { return s[0] ? FromPalette(s[0], 0) : d; } },
-    { "Trans8To32", 0, 8, 32, [](const Pixel& d, const Pixel& s, const SPixelContext&) { return s[0] ? FromPalette(s[0], 255) : d; } },
-    { "Trans16To16", 0, 16, 16, [](const Pixel& d, const Pixel& s, const SPixelContext&) { return Load16(s) ? s : d; } },
-    { "Trans16To24", 0, 16, 24,
-      [](const Pixel& d, const Pixel& s, const SPixelContext&) { return Load16(s) ? Widened(s, 0) : d; } },
-    { "Trans16To32", 0, 16, 32, &Widen32 },
-    { "Trans24To24", 0, 24, 24, &Copy },
-    { "Trans24To32", 0, 24, 32, &Rgb24To32 },
-    { "Trans32To16", 0, 32, 16, &Argb32To16 },
-    { "Trans32To24", 0, 32, 24, &Over24 },
-    { "Trans32To32", 0, 32, 32,
-      [](const Pixel& d, const Pixel& s, const SPixelContext& c) { return ref::Mask(d, s, c.opaque ? s[3] : s[3] * c.o / 256); } },
+    {"Trans8To8", 0, 8, 8, [](const Pixel& d, const Pixel& s, const SPixelContext&) { return s[0] ? s : d; }},
+    {"Trans8To16", 0, 8, 16,
+     [](const Pixel& d, const Pixel& s, const SPixelContext&) {
+         return s[0] ? From16(GetPalette565Table()[s[0]]) : d;
+     }},
+    {"Trans8To24", 0, 8, 24,
+     [](const Pixel& d, const Pixel& s, const SPixelContext&) { return s[0] ? FromPalette(s[0], 0) : d; }},
+    {"Trans8To32", 0, 8, 32,
+     [](const Pixel& d, const Pixel& s, const SPixelContext&) { return s[0] ? FromPalette(s[0], 255) : d; }},
+    {"Trans16To16", 0, 16, 16, [](const Pixel& d, const Pixel& s, const SPixelContext&) { return Load16(s) ? s : d; }},
+    {"Trans16To24", 0, 16, 24,
+     [](const Pixel& d, const Pixel& s, const SPixelContext&) { return Load16(s) ? Widened(s, 0) : d; }},
+    {"Trans16To32", 0, 16, 32, &Widen32},
+    {"Trans24To24", 0, 24, 24, &Copy},
+    {"Trans24To32", 0, 24, 32, &Rgb24To32},
+    {"Trans32To16", 0, 32, 16, &Argb32To16},
+    {"Trans32To24", 0, 32, 24, &Over24},
+    {"Trans32To32", 0, 32, 32,
+     [](const Pixel& d, const Pixel& s, const SPixelContext& c) {
+         return ref::Mask(d, s, c.opaque ? s[3] : s[3] * c.o / 256);
+     }},
     // "Blend Black Bias" (and "Blend Test Light", the same class)
-    { "BlackBias8To8", 1, 8, 8,
-      [](const Pixel& d, const Pixel& s, const SPixelContext&) { return Pixel{ gTables.typeTable[s[0] * 256u + d[0]], 0, 0, 0 }; } },
-    { "BlackBias16To16", 1, 16, 16, &Group16 },
-    { "BlackBias32To16", 1, 32, 16, &Argb32To16 },
-    { "BlackBias24To24", 1, 24, 24, &Copy },
-    { "BlackBias32To24", 1, 32, 24, &Over24 },
-    { "BlackBias32To32", 1, 32, 32, &Copy },
-    { "TestLight16To16", 2, 16, 16, &Group16 },
-    { "TestLight32To32", 2, 32, 32, &Copy },
+    {"BlackBias8To8", 1, 8, 8,
+     [](const Pixel& d, const Pixel& s, const SPixelContext&) {
+         return Pixel{gTables.typeTable[s[0] * 256u + d[0]], 0, 0, 0};
+     }},
+    {"BlackBias16To16", 1, 16, 16, &Group16},
+    {"BlackBias32To16", 1, 32, 16, &Argb32To16},
+    {"BlackBias24To24", 1, 24, 24, &Copy},
+    {"BlackBias32To24", 1, 32, 24, &Over24},
+    {"BlackBias32To32", 1, 32, 32, &Copy},
+    {"TestLight16To16", 2, 16, 16, &Group16},
+    {"TestLight32To32", 2, 32, 32, &Copy},
     // "Normal"
-    { "Normal8To8", 4, 8, 8,
-      [](const Pixel& d, const Pixel& s, const SPixelContext& c) {
-          return c.opaque ? s : Pixel{ gTables.blend8A[d[0] * 256u + s[0]], 0, 0, 0 };
-      } },
-    { "Normal8To16", 4, 8, 16, [](const Pixel&, const Pixel& s, const SPixelContext&) { return From16(GetPalette565Table()[s[0]]); } },
-    { "Normal8To24", 4, 8, 24, [](const Pixel&, const Pixel& s, const SPixelContext&) { return FromPalette(s[0], 0); } },
-    { "Normal8To32", 4, 8, 32, [](const Pixel&, const Pixel& s, const SPixelContext&) { return FromPalette(s[0], 255); } },
-    { "Normal16To8", 4, 16, 8,
-      [](const Pixel&, const Pixel& s, const SPixelContext&) { return Pixel{ InversePalette565[Load16(s)], 0, 0, 0 }; } },
-    { "Normal16To16", 4, 16, 16,
-      [](const Pixel& d, const Pixel& s, const SPixelContext& c) { return c.opaque ? s : From16(ref::Blend565(Load16(d), Load16(s), c.o)); } },
-    { "Normal16To24", 4, 16, 24, &Widen24 },
-    { "Normal16To32", 4, 16, 32, &Widen32 },
-    { "Normal24To8", 4, 24, 8,
-      [](const Pixel&, const Pixel& s, const SPixelContext&) {
-          return Pixel{ gTables.inverse555[Near31(s[2]) << 10 | Near31(s[1]) << 5 | Near31(s[0])], 0, 0, 0 };
-      } },
-    { "Normal24To16", 4, 24, 16, [](const Pixel&, const Pixel& s, const SPixelContext&) { return From16(Pack(s[2], s[1], s[0])); } },
-    { "Normal24To24", 4, 24, 24, &Copy },
-    { "Normal24To32", 4, 24, 32, &Rgb24To32 },
-    { "Normal32To16", 4, 32, 16,
-      [](const Pixel&, const Pixel& s, const SPixelContext&) { return From16(uint16_t((s[2] >> 3) << 11 | (s[1] >> 2) << 5 | s[0] >> 3)); } },
-    { "Normal32To24", 4, 32, 24, &Over24Scaled },
-    { "Normal32To32", 4, 32, 32, &Copy },
+    {"Normal8To8", 4, 8, 8,
+     [](const Pixel& d, const Pixel& s, const SPixelContext& c) {
+         return c.opaque ? s : Pixel{gTables.blend8A[d[0] * 256u + s[0]], 0, 0, 0};
+     }},
+    {"Normal8To16", 4, 8, 16,
+     [](const Pixel&, const Pixel& s, const SPixelContext&) { return From16(GetPalette565Table()[s[0]]); }},
+    {"Normal8To24", 4, 8, 24, [](const Pixel&, const Pixel& s, const SPixelContext&) { return FromPalette(s[0], 0); }},
+    {"Normal8To32", 4, 8, 32,
+     [](const Pixel&, const Pixel& s, const SPixelContext&) { return FromPalette(s[0], 255); }},
+    {"Normal16To8", 4, 16, 8,
+     [](const Pixel&, const Pixel& s, const SPixelContext&) {
+         return Pixel{InversePalette565[Load16(s)], 0, 0, 0};
+     }},
+    {"Normal16To16", 4, 16, 16,
+     [](const Pixel& d, const Pixel& s, const SPixelContext& c) {
+         return c.opaque ? s : From16(ref::Blend565(Load16(d), Load16(s), c.o));
+     }},
+    {"Normal16To24", 4, 16, 24, &Widen24},
+    {"Normal16To32", 4, 16, 32, &Widen32},
+    {"Normal24To8", 4, 24, 8,
+     [](const Pixel&, const Pixel& s, const SPixelContext&) {
+         return Pixel{gTables.inverse555[Near31(s[2]) << 10 | Near31(s[1]) << 5 | Near31(s[0])], 0, 0, 0};
+     }},
+    {"Normal24To16", 4, 24, 16,
+     [](const Pixel&, const Pixel& s, const SPixelContext&) { return From16(Pack(s[2], s[1], s[0])); }},
+    {"Normal24To24", 4, 24, 24, &Copy},
+    {"Normal24To32", 4, 24, 32, &Rgb24To32},
+    {"Normal32To16", 4, 32, 16,
+     [](const Pixel&, const Pixel& s, const SPixelContext&) {
+         return From16(uint16_t((s[2] >> 3) << 11 | (s[1] >> 2) << 5 | s[0] >> 3));
+     }},
+    {"Normal32To24", 4, 32, 24, &Over24Scaled},
+    {"Normal32To32", 4, 32, 32, &Copy},
 };
 
 class FrameBlitTest : public testing::Test {
@@ -169,7 +216,8 @@ protected:
         RegisterImagesClasses();
         InitBlitTables();
         std::mt19937 random(7);
-        for (std::vector<uint8_t>* table : { &gTables.palette, &gTables.blend8A, &gTables.typeTable, &gTables.inverse555 })
+        for (std::vector<uint8_t>* table :
+             {&gTables.palette, &gTables.blend8A, &gTables.typeTable, &gTables.inverse555})
             for (uint8_t& b : *table)
                 b = uint8_t(random());
         SetGamePalette(gTables.palette.data());
@@ -180,14 +228,14 @@ protected:
     {
         Fill(BlendTable8A, gTables.blend8A);
         Fill(InversePalette555, gTables.inverse555);
-        for (int32_t index : { 1, 2 })
+        for (int32_t index : {1, 2})
             Fill(*CBlitTypeList::SGetInstance().GetBlitType(index)->GetLookupTable(), gTables.typeTable);
     }
     void TearDown() override
     {
         BlendTable8A.Free();
         InversePalette555.Free();
-        for (int32_t index : { 0, 1, 2, 4 }) {
+        for (int32_t index : {0, 1, 2, 4}) {
             CBlitType* type = CBlitTypeList::SGetInstance().GetBlitType(index);
             type->GetLookupTable()->Free();
             type->SetOpacity(1.0f);
@@ -222,7 +270,7 @@ TEST_P(RegisteredRoutine, DrawsItsFormulaAtEveryWidthAlignmentAndOpacity)
     CBlitType& type = *CBlitTypeList::SGetInstance().GetBlitType(c.typeIndex);
     const uint32_t ss = c.sourceDepth / 8, ds = c.destinationDepth / 8;
     std::mt19937 random(11);
-    for (KernelForce force : { KernelForce::Plain, KernelForce::Sse2 }) {
+    for (KernelForce force : {KernelForce::Plain, KernelForce::Sse2}) {
         if (force == KernelForce::Sse2 && !plat::HasSse2())
             continue;
         CKernelSetGuard guard(force);
@@ -232,17 +280,21 @@ TEST_P(RegisteredRoutine, DrawsItsFormulaAtEveryWidthAlignmentAndOpacity)
                     type.SetOpacity(opacity);
                     // Source: width + 2 columns, pitch width + 3; drawn from (2, 1).
                     const uint32_t sourcePitch = width + 3, destinationPitch = width + 5;
-                    std::vector<uint8_t> sourceBytes = RandomBytes(shift + size_t(sourcePitch) * 3 * ss, c.sourceDepth, random);
-                    std::vector<uint8_t> before = RandomBytes(shift + size_t(destinationPitch) * 4 * ds, c.destinationDepth, random);
+                    std::vector<uint8_t> sourceBytes
+                        = RandomBytes(shift + size_t(sourcePitch) * 3 * ss, c.sourceDepth, random);
+                    std::vector<uint8_t> before
+                        = RandomBytes(shift + size_t(destinationPitch) * 4 * ds, c.destinationDepth, random);
                     std::vector<uint8_t> destinationBytes = before;
-                    auto source = CFrame::MakeBorrowed(sourceBytes.data() + shift, width + 2, 3, c.sourceDepth, sourcePitch);
-                    auto destination = CFrame::MakeBorrowed(destinationBytes.data() + shift, width + 1, 4, c.destinationDepth, destinationPitch);
+                    auto source
+                        = CFrame::MakeBorrowed(sourceBytes.data() + shift, width + 2, 3, c.sourceDepth, sourcePitch);
+                    auto destination = CFrame::MakeBorrowed(destinationBytes.data() + shift, width + 1, 4,
+                                                            c.destinationDepth, destinationPitch);
                     ASSERT_TRUE(source && destination);
-                    const CRect s{ 2, 1, int32_t(width) + 2, 3 }, d{ 1, 2, int32_t(width) + 1, 4 };
+                    const CRect s{2, 1, int32_t(width) + 2, 3}, d{1, 2, int32_t(width) + 1, 4};
                     destination->BlitToFrame(*source, s, d, type);
 
                     std::vector<uint8_t> expected = before;
-                    const SPixelContext context{ type.GetOpacity255(), IsOpaque(type), 0, width };
+                    const SPixelContext context{type.GetOpacity255(), IsOpaque(type), 0, width};
                     for (uint32_t y = 0; y < 2; ++y)
                         for (uint32_t x = 0; x < width; ++x) {
                             Pixel sp{}, dp{};
@@ -263,7 +315,9 @@ TEST_P(RegisteredRoutine, DrawsItsFormulaAtEveryWidthAlignmentAndOpacity)
 }
 
 INSTANTIATE_TEST_SUITE_P(All, RegisteredRoutine, testing::ValuesIn(kRoutines),
-                         [](const testing::TestParamInfo<SRoutineCase>& param) { return std::string(param.param.name); });
+                         [](const testing::TestParamInfo<SRoutineCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 // The raw pairs each named type draws; every other raw pair draws nothing
 // and is reported once.
@@ -271,19 +325,19 @@ TEST_F(FrameBlitTest, UnregisteredPairsDrawNothingAndAreReportedOnce)
 {
     std::set<std::tuple<int32_t, uint32_t, uint32_t>> registered;
     for (const SRoutineCase& c : kRoutines)
-        registered.insert({ c.typeIndex, c.sourceDepth, c.destinationDepth });
-    for (auto [from, to] : { std::pair{ 1, 2 } })
+        registered.insert({c.typeIndex, c.sourceDepth, c.destinationDepth});
+    for (auto [from, to] : {std::pair{1, 2}})
         for (const SRoutineCase& c : kRoutines)
             if (c.typeIndex == from)
-                registered.insert({ to, c.sourceDepth, c.destinationDepth });
+                registered.insert({to, c.sourceDepth, c.destinationDepth});
     std::mt19937 random(5);
-    for (int32_t index : { 0, 1, 2, 4 })
+    for (int32_t index : {0, 1, 2, 4})
         for (uint32_t sd : kDepths)
             for (uint32_t dd : kDepths) {
                 CBlitType& type = *CBlitTypeList::SGetInstance().GetBlitType(index);
                 auto source = CFrame::MakeOwned(3, 2, sd);
                 auto destination = CFrame::MakeOwned(3, 2, dd);
-                const bool expected = registered.contains({ index, sd, dd });
+                const bool expected = registered.contains({index, sd, dd});
                 EXPECT_EQ(type.GetBlitFunction(*source, *destination) != nullptr, expected)
                     << "type " << index << ", " << sd << " into " << dd;
                 if (expected)
@@ -292,8 +346,8 @@ TEST_F(FrameBlitTest, UnregisteredPairsDrawNothingAndAreReportedOnce)
                     for (uint32_t x = 0; x < 3 * sd / 8; ++x)
                         source->Row(y)[x] = uint8_t(random() | 1);
                 const uint32_t reports = MissingRoutineReports();
-                EXPECT_TRUE(destination->Blit(*source, { 0, 0, 3, 2 }, { 0, 0, 3, 2 }, type));
-                destination->Blit(*source, { 0, 0, 3, 2 }, { 0, 0, 3, 2 }, type);
+                EXPECT_TRUE(destination->Blit(*source, {0, 0, 3, 2}, {0, 0, 3, 2}, type));
+                destination->Blit(*source, {0, 0, 3, 2}, {0, 0, 3, 2}, type);
                 EXPECT_EQ(MissingRoutineReports(), reports + 1) << "type " << index << ", " << sd << " into " << dd;
                 EXPECT_FALSE(destination->HasVisiblePixels());
                 EXPECT_EQ(destination->GetRawPixel(1, 1), 0u);
@@ -304,16 +358,16 @@ TEST_F(FrameBlitTest, TintedTypesTintAtOpacityOneAndBlendPlainlyOtherwise)
 {
     CBlitTransBlendMultColor multiply;
     CBlitTransBlendAddColor add;
-    for (CBlitTransTinted* type : { static_cast<CBlitTransTinted*>(&multiply), static_cast<CBlitTransTinted*>(&add) })
+    for (CBlitTransTinted* type : {static_cast<CBlitTransTinted*>(&multiply), static_cast<CBlitTransTinted*>(&add)})
         type->SetTintColor(0xC080FF40);
-    const Pixel under{ 10, 200, 90, 77 }, over{ 200, 100, 250, 180 };
+    const Pixel under{10, 200, 90, 77}, over{200, 100, 250, 180};
     const auto draw = [&](CBlitType& type, float opacity) {
         auto source = CFrame::MakeOwned(1, 1, 32);
         auto destination = CFrame::MakeOwned(1, 1, 32);
         std::memcpy(source->Row(0), over.data(), 4);
         std::memcpy(destination->Row(0), under.data(), 4);
         type.SetOpacity(opacity);
-        destination->Blit(*source, { 0, 0, 1, 1 }, { 0, 0, 1, 1 }, type);
+        destination->Blit(*source, {0, 0, 1, 1}, {0, 0, 1, 1}, type);
         Pixel result;
         std::memcpy(result.data(), destination->Row(0), 4);
         return result;
@@ -333,7 +387,7 @@ TEST_F(FrameBlitTest, TestLightKeepsItsOwnOpacity)
     auto destination = CFrame::MakeOwned(4, 1, 16);
     for (uint32_t x = 0; x < 8; ++x)
         source->Row(0)[x] = uint8_t(0x35 + x);
-    destination->Blit(*source, { 0, 0, 4, 1 }, { 0, 0, 4, 1 }, testLight);
+    destination->Blit(*source, {0, 0, 4, 1}, {0, 0, 4, 1}, testLight);
     EXPECT_EQ(std::memcmp(destination->Row(0), source->Row(0), 8), 0);
 }
 
@@ -361,7 +415,7 @@ TEST_P(MissingTableBlit, DrawsNothingAndSaysSo)
     auto source = CFrame::MakeOwned(5, 2, c.sourceDepth);
     auto destination = CFrame::MakeOwned(5, 2, c.destinationDepth);
     source->FillBytes(0x5A);
-    destination->Blit(*source, { 0, 0, 5, 2 }, { 0, 0, 5, 2 }, type);
+    destination->Blit(*source, {0, 0, 5, 2}, {0, 0, 5, 2}, type);
     type.SetOpacity(1.0f);
     SetGamePalette(gTables.palette.data());
     EXPECT_EQ(destination->GetRawPixel(2, 1), 0u);
@@ -370,12 +424,12 @@ TEST_P(MissingTableBlit, DrawsNothingAndSaysSo)
 
 INSTANTIATE_TEST_SUITE_P(
     Pairs, MissingTableBlit,
-    testing::Values(SMissingCase{ "BlackBias8To8", 1, 8, 8, 1.0f, MissingTable::TypeLookupTable },
-                    SMissingCase{ "Normal8To8Translucent", 4, 8, 8, 0.5f, MissingTable::BlendTable8A },
-                    SMissingCase{ "Normal8To16", 4, 8, 16, 1.0f, MissingTable::Palette565 },
-                    SMissingCase{ "Trans8To32", 0, 8, 32, 1.0f, MissingTable::Palette },
-                    SMissingCase{ "Normal16To8", 4, 16, 8, 1.0f, MissingTable::InversePalette565 },
-                    SMissingCase{ "Normal24To8", 4, 24, 8, 1.0f, MissingTable::InversePalette555 }),
+    testing::Values(SMissingCase{"BlackBias8To8", 1, 8, 8, 1.0f, MissingTable::TypeLookupTable},
+                    SMissingCase{"Normal8To8Translucent", 4, 8, 8, 0.5f, MissingTable::BlendTable8A},
+                    SMissingCase{"Normal8To16", 4, 8, 16, 1.0f, MissingTable::Palette565},
+                    SMissingCase{"Trans8To32", 0, 8, 32, 1.0f, MissingTable::Palette},
+                    SMissingCase{"Normal16To8", 4, 16, 8, 1.0f, MissingTable::InversePalette565},
+                    SMissingCase{"Normal24To8", 4, 24, 8, 1.0f, MissingTable::InversePalette555}),
     [](const testing::TestParamInfo<SMissingCase>& param) { return std::string(param.param.name); });
 
 // Rectangles reaching past either frame: only the overlap is drawn, and the
@@ -406,23 +460,23 @@ TEST_P(BlitClip, DrawsOnlyTheOverlapOfBothFrames)
         for (int32_t x = 0; x < 8; ++x) {
             const int32_t sx = x - c.dx, sy = y - c.dy;
             const bool drawn = sx >= c.drawnSource.left && sx < c.drawnSource.right && sy >= c.drawnSource.top
-                               && sy < c.drawnSource.bottom;
+                && sy < c.drawnSource.bottom;
             EXPECT_EQ(destination->GetRawPixel(x, y), drawn ? source->GetRawPixel(sx, sy) : 0u) << x << ", " << y;
         }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BlitClip,
-    testing::Values(SClipCase{ "Inside", { 1, 1, 4, 3 }, { 2, 2, 5, 4 }, { 1, 1, 4, 3 }, 1, 1 },
-                    SClipCase{ "SourcePastItsRightAndBottom", { 3, 2, 9, 9 }, { 0, 0, 6, 7 }, { 3, 2, 6, 5 }, -3, -2 },
-                    SClipCase{ "SourceBeforeItsLeftAndTop", { -2, -3, 3, 2 }, { 0, 0, 5, 5 }, { 0, 0, 3, 2 }, 2, 3 },
-                    SClipCase{ "DestinationPastBothEdges", { 0, 0, 6, 5 }, { 5, 4, 11, 9 }, { 0, 0, 3, 3 }, 5, 4 },
-                    SClipCase{ "DestinationBeforeBothEdges", { 0, 0, 6, 5 }, { -4, -2, 2, 3 }, { 4, 2, 6, 5 }, -4, -2 },
-                    SClipCase{ "PastBothFramesAtOnce", { -1, 2, 7, 8 }, { 3, -1, 11, 5 }, { 0, 3, 5, 5 }, 4, -3 },
-                    SClipCase{ "ZeroSize", { 1, 1, 1, 1 }, { 2, 2, 2, 2 }, {}, 0, 0 },
-                    SClipCase{ "Inverted", { 4, 3, 1, 1 }, { 5, 4, 2, 2 }, {}, 0, 0 },
-                    SClipCase{ "SourceWhollyOutside", { 7, 0, 10, 3 }, { 0, 0, 3, 3 }, {}, 0, 0 },
-                    SClipCase{ "DestinationWhollyOutside", { 0, 0, 3, 3 }, { 8, 0, 11, 3 }, {}, 0, 0 }),
+    testing::Values(SClipCase{"Inside", {1, 1, 4, 3}, {2, 2, 5, 4}, {1, 1, 4, 3}, 1, 1},
+                    SClipCase{"SourcePastItsRightAndBottom", {3, 2, 9, 9}, {0, 0, 6, 7}, {3, 2, 6, 5}, -3, -2},
+                    SClipCase{"SourceBeforeItsLeftAndTop", {-2, -3, 3, 2}, {0, 0, 5, 5}, {0, 0, 3, 2}, 2, 3},
+                    SClipCase{"DestinationPastBothEdges", {0, 0, 6, 5}, {5, 4, 11, 9}, {0, 0, 3, 3}, 5, 4},
+                    SClipCase{"DestinationBeforeBothEdges", {0, 0, 6, 5}, {-4, -2, 2, 3}, {4, 2, 6, 5}, -4, -2},
+                    SClipCase{"PastBothFramesAtOnce", {-1, 2, 7, 8}, {3, -1, 11, 5}, {0, 3, 5, 5}, 4, -3},
+                    SClipCase{"ZeroSize", {1, 1, 1, 1}, {2, 2, 2, 2}, {}, 0, 0},
+                    SClipCase{"Inverted", {4, 3, 1, 1}, {5, 4, 2, 2}, {}, 0, 0},
+                    SClipCase{"SourceWhollyOutside", {7, 0, 10, 3}, {0, 0, 3, 3}, {}, 0, 0},
+                    SClipCase{"DestinationWhollyOutside", {0, 0, 3, 3}, {8, 0, 11, 3}, {}, 0, 0}),
     [](const testing::TestParamInfo<SClipCase>& param) { return std::string(param.param.name); });
 
 // Routines called directly (as a wrapping blit does, past the frame's own
@@ -435,10 +489,9 @@ TEST_F(FrameBlitTest, RoutinesRefuseRectanglesOutsideTheirFrames)
     CBlitType& normal = GetNormalBlitType();
     BlitFunction routine = normal.GetBlitFunction(*source, *destination);
     ASSERT_NE(routine, nullptr);
-    for (const auto& [s, d] : { std::pair<CRect, CRect>{ { 2, 0, 6, 4 }, { 0, 0, 4, 4 } },
-                                std::pair<CRect, CRect>{ { 0, 0, 4, 4 }, { -1, 0, 3, 4 } },
-                                std::pair<CRect, CRect>{ { 0, 0, 4, 4 }, { 0, 0, 3, 4 } },
-                                std::pair<CRect, CRect>{ { 0, 0, 0, 4 }, { 0, 0, 0, 4 } } })
+    for (const auto& [s, d] :
+         {std::pair<CRect, CRect>{{2, 0, 6, 4}, {0, 0, 4, 4}}, std::pair<CRect, CRect>{{0, 0, 4, 4}, {-1, 0, 3, 4}},
+          std::pair<CRect, CRect>{{0, 0, 4, 4}, {0, 0, 3, 4}}, std::pair<CRect, CRect>{{0, 0, 0, 4}, {0, 0, 0, 4}}})
         routine(*source, s, *destination, d, normal);
     EXPECT_FALSE(destination->HasVisiblePixels());
 }

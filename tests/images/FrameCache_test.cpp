@@ -175,10 +175,11 @@ TEST_P(CorruptBody, IsAMissNeverACrash)
 INSTANTIATE_TEST_SUITE_P(Bodies, CorruptBody,
                          testing::Values(SCorruption{"Empty", 0, true}, SCorruption{"KindOnly", 1, true},
                                          SCorruption{"HalfBlock", 30, true}, SCorruption{"NoSize", 4096, false},
-                                         SCorruption{"UnknownKind", 0, false},
-                                         SCorruption{"BlockSizeLies", 6, false},
+                                         SCorruption{"UnknownKind", 0, false}, SCorruption{"BlockSizeLies", 6, false},
                                          SCorruption{"WidthLies", 100000, false}),
-                         [](const testing::TestParamInfo<SCorruption>& param) { return std::string(param.param.name); });
+                         [](const testing::TestParamInfo<SCorruption>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST_F(FrameCache, IsBuiltOnceReusedWhileTheSourceIsOlderAndRebuiltWhenNewer)
 {
@@ -313,8 +314,8 @@ TEST_F(FrameCache, RecordExtensionFollowsTheCacheModeAndDepth)
     SetFrameOptionFlag(true);
     EXPECT_STREQ(GetFrameRecordExtension(), "FRAME");
     SetFrameOptionFlag(false);
-    const std::pair<uint32_t, const char*> cases[] = {{0, "frm"}, {8, "frm"}, {16, "frm16"}, {24, "frm24"},
-                                                      {32, "frm32"}, {12, nullptr}};
+    const std::pair<uint32_t, const char*> cases[]
+        = {{0, "frm"}, {8, "frm"}, {16, "frm16"}, {24, "frm24"}, {32, "frm32"}, {12, nullptr}};
     for (const auto& [depth, ext] : cases) {
         CFrame::SetGlobalBitDepth(depth);
         if (ext)

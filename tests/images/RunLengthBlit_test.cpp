@@ -39,7 +39,7 @@ protected:
         InitBlitTables();
         // A[x * 256 + y] = x + 2y, B[x * 256 + y] = 3x + y: each level's
         // kernel gives its own value over a destination of 1.
-        for (auto* table : { &BlendTable8A, &BlendTable8B }) {
+        for (auto* table : {&BlendTable8A, &BlendTable8B}) {
             table->RemoveAll();
             for (uint32_t x = 0; x < 256; ++x)
                 for (uint32_t y = 0; y < 256; ++y)
@@ -68,9 +68,9 @@ std::unique_ptr<CFrame> FivePlanes()
         row.push_back(uint8_t(10 + k));
         if (k < 4)
             row.push_back(uint8_t(0x80 + 4 - k));
-        return Block({ row });
+        return Block({row});
     };
-    std::array<SRunLengthBlock, 4> extra = { plane(4), plane(3), plane(2), plane(1) };
+    std::array<SRunLengthBlock, 4> extra = {plane(4), plane(3), plane(2), plane(1)};
     EXPECT_TRUE(frame->TakeRunLengthForm(kFrameFiveBands, plane(0), std::move(extra)));
     return frame;
 }
@@ -89,16 +89,16 @@ TEST_P(FiveBandLevels, PlanesShiftByTheBlendLevel)
     std::memset(destination->Row(0), 1, 5);
     CBlitType& type = GetTransparentMaskBlitType();
     type.SetOpacity(GetParam().opacity);
-    EXPECT_TRUE(destination->Blit(*frame, { 0, 0, 5, 1 }, { 0, 0, 5, 1 }, type));
+    EXPECT_TRUE(destination->Blit(*frame, {0, 0, 5, 1}, {0, 0, 5, 1}, type));
     EXPECT_EQ(std::vector<uint8_t>(destination->Row(0), destination->Row(0) + 5), GetParam().expected);
 }
 
 const SLevelCase kLevelCases[] = {
     // Level k draws plane k: copy, then 1 + 2s, 3 + s, 3s + 1, s + 2.
-    { "Opaque", 1.0f, { 10, 23, 15, 40, 16 } },
+    {"Opaque", 1.0f, {10, 23, 15, 40, 16}},
     // Level 2: plane 0 at level 2, 1 at 3, 2 at 4; planes 3 and 4 dropped.
-    { "LevelTwo", 0.5f, { 13, 34, 14, 1, 1 } },
-    { "LevelFiveDrawsNothing", 0.1f, { 1, 1, 1, 1, 1 } },
+    {"LevelTwo", 0.5f, {13, 34, 14, 1, 1}},
+    {"LevelFiveDrawsNothing", 0.1f, {1, 1, 1, 1, 1}},
 };
 INSTANTIATE_TEST_SUITE_P(RunLengthBlit, FiveBandLevels, ::testing::ValuesIn(kLevelCases),
                          [](const auto& param) { return std::string(param.param.name); });
@@ -114,7 +114,7 @@ TEST_F(RunLengthBlitTest, FiveBandsIntoSixteenBitsDropTheFaintestPlanes)
     CBlitType& type = GetTransparentMaskBlitType();
     type.SetOpacity(0.75f); // level 1
     ASSERT_EQ(type.GetBlendLevel(), 1u);
-    EXPECT_TRUE(destination->Blit(*frame, { 0, 0, 5, 1 }, { 0, 0, 5, 1 }, type));
+    EXPECT_TRUE(destination->Blit(*frame, {0, 0, 5, 1}, {0, 0, 5, 1}, type));
     for (uint32_t k = 0; k < 5; ++k) {
         const uint16_t pixel = uint16_t(destination->Row(0)[2 * k] | destination->Row(0)[2 * k + 1] << 8);
         EXPECT_EQ(pixel, k < 4 ? PackColor565(uint8_t((10 + k) * 8), 0, 0) : 0) << k;
@@ -128,10 +128,10 @@ std::unique_ptr<CFrame> TwoBands(bool withAlphaPlane)
     auto frame = CFrame::MakeOwned(4, 2, 16);
     std::array<SRunLengthBlock, 4> extra;
     if (withAlphaPlane) {
-        extra[3] = Block({ { 0x84 }, { 0x81, 0x02, 0x1F, 0x00, 0x81 } });
-        extra[2] = Block({ {}, { 128 } });
+        extra[3] = Block({{0x84}, {0x81, 0x02, 0x1F, 0x00, 0x81}});
+        extra[2] = Block({{}, {128}});
     }
-    EXPECT_TRUE(frame->TakeRunLengthForm(kFrameTwoBands, Block({ { 0x41, 0x00, 0xF8, 0x03, 0xE0, 0x07 }, { 0x84 } }),
+    EXPECT_TRUE(frame->TakeRunLengthForm(kFrameTwoBands, Block({{0x41, 0x00, 0xF8, 0x03, 0xE0, 0x07}, {0x84}}),
                                          std::move(extra)));
     return frame;
 }
@@ -149,25 +149,25 @@ TEST_F(RunLengthBlitTest, TwoBandsIntoThirtyTwoBitsIgnoreTheOpacity)
     auto frame = TwoBands(true);
     CBlitType& type = GetTransparentMaskBlitType();
     auto full = CFrame::MakeOwned(4, 2, 32);
-    EXPECT_TRUE(full->Blit(*frame, { 0, 0, 4, 2 }, { 0, 0, 4, 2 }, type));
+    EXPECT_TRUE(full->Blit(*frame, {0, 0, 4, 2}, {0, 0, 4, 2}, type));
     EXPECT_EQ(Pixels(*full), "0000FFFF00FF00FF00FF00FF00FF00FF/00000000FF000080FF00008000000000/");
     type.SetOpacity(0.5f);
     auto half = CFrame::MakeOwned(4, 2, 32);
-    EXPECT_TRUE(half->Blit(*frame, { 0, 0, 4, 2 }, { 0, 0, 4, 2 }, type));
+    EXPECT_TRUE(half->Blit(*frame, {0, 0, 4, 2}, {0, 0, 4, 2}, type));
     EXPECT_EQ(Pixels(*half), Pixels(*full));
 }
 
 TEST_F(RunLengthBlitTest, ClippedDrawsMatchTheWholeDraw)
 {
     auto frame = TwoBands(true);
-    for (const uint32_t depth : { 16u, 24u, 32u }) {
+    for (const uint32_t depth : {16u, 24u, 32u}) {
         CBlitType& type = depth == 24 ? GetNormalBlitType() : GetTransparentMaskBlitType();
         auto whole = CFrame::MakeOwned(4, 2, depth);
-        EXPECT_TRUE(whole->Blit(*frame, { 0, 0, 4, 2 }, { 0, 0, 4, 2 }, type));
+        EXPECT_TRUE(whole->Blit(*frame, {0, 0, 4, 2}, {0, 0, 4, 2}, type));
         auto pieces = CFrame::MakeOwned(4, 2, depth);
-        EXPECT_TRUE(pieces->Blit(*frame, { 0, 0, 2, 2 }, { 0, 0, 2, 2 }, type)); // starts at 0, ends early
-        EXPECT_TRUE(pieces->Blit(*frame, { 2, 1, 4, 2 }, { 2, 1, 4, 2 }, type));
-        EXPECT_TRUE(pieces->Blit(*frame, { 2, 0, 4, 1 }, { 2, 0, 4, 1 }, type));
+        EXPECT_TRUE(pieces->Blit(*frame, {0, 0, 2, 2}, {0, 0, 2, 2}, type)); // starts at 0, ends early
+        EXPECT_TRUE(pieces->Blit(*frame, {2, 1, 4, 2}, {2, 1, 4, 2}, type));
+        EXPECT_TRUE(pieces->Blit(*frame, {2, 0, 4, 1}, {2, 0, 4, 1}, type));
         EXPECT_EQ(Pixels(*pieces), Pixels(*whole)) << depth;
     }
 }
@@ -176,7 +176,7 @@ TEST_F(RunLengthBlitTest, AnEmptyAlphaPlaneDrawsOnlyTheOpaquePlane)
 {
     auto frame = TwoBands(false);
     auto destination = CFrame::MakeOwned(4, 2, 16);
-    EXPECT_TRUE(destination->Blit(*frame, { 0, 0, 4, 2 }, { 0, 0, 4, 2 }, GetTransparentMaskBlitType()));
+    EXPECT_TRUE(destination->Blit(*frame, {0, 0, 4, 2}, {0, 0, 4, 2}, GetTransparentMaskBlitType()));
     EXPECT_EQ(Pixels(*destination), "00F8E007E007E007/0000000000000000/");
 }
 

@@ -39,16 +39,16 @@ std::unique_ptr<CFrame> LightFrame()
 {
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(8, 2, 16);
     std::array<SRunLengthBlock, 4> extra;
-    extra[3] = Block({ { 0x88 }, { 0x42, 0xFF, 0xFF, 0x1F, 0x00, 0x03, 0x08, 0x42, 0x83 } });
-    extra[2] = Block({ {}, { 128, 255, 128 } });
+    extra[3] = Block({{0x88}, {0x42, 0xFF, 0xFF, 0x1F, 0x00, 0x03, 0x08, 0x42, 0x83}});
+    extra[2] = Block({{}, {128, 255, 128}});
     EXPECT_TRUE(frame->TakeRunLengthForm(
-        kFrameTwoBands, Block({ { 0x43, 0x34, 0x12, 0x00, 0xF8, 0xE0, 0x07, 0x02, 0x10, 0x84, 0x83 }, { 0x88 } }),
+        kFrameTwoBands, Block({{0x43, 0x34, 0x12, 0x00, 0xF8, 0xE0, 0x07, 0x02, 0x10, 0x84, 0x83}, {0x88}}),
         std::move(extra)));
     return frame;
 }
 
-constexpr uint16_t kOpaque[5] = { 0x1234, 0xF800, 0x07E0, 0x8410, 0x8410 };
-constexpr uint8_t kAlpha[5] = { 128, 255, 128, 128, 128 };
+constexpr uint16_t kOpaque[5] = {0x1234, 0xF800, 0x07E0, 0x8410, 0x8410};
+constexpr uint8_t kAlpha[5] = {128, 255, 128, 128, 128};
 
 uint16_t At(const CFrame& frame, uint32_t x, uint32_t y)
 {
@@ -101,7 +101,7 @@ TEST_P(RunLengthLightTest, DrawsEachPlaneWithItsKernels)
     std::unique_ptr<CFrame> before = Background();
     CBlitType& type = Named(c.type);
     type.SetOpacity(c.opacity);
-    const CRect d = { 4 + c.s.left, c.s.top, 4 + c.s.right, c.s.bottom };
+    const CRect d = {4 + c.s.left, c.s.top, 4 + c.s.right, c.s.bottom};
     BlitFunction routine = type.GetBlitFunction(*light, *destination);
     ASSERT_NE(routine, nullptr);
     routine(*light, c.s, *destination, d, type);
@@ -113,7 +113,7 @@ TEST_P(RunLengthLightTest, DrawsEachPlaneWithItsKernels)
             uint16_t expected = old;
             const int32_t column = int32_t(x) - 4;
             const bool drawn = column >= c.s.left && column < c.s.right && column < 5 && int32_t(y) >= c.s.top
-                               && int32_t(y) < c.s.bottom;
+                && int32_t(y) < c.s.bottom;
             if (drawn && y == 0) {
                 if (shadow)
                     expected = BlendPixel565(old, 0, 100);
@@ -140,15 +140,15 @@ TEST_P(RunLengthLightTest, DrawsEachPlaneWithItsKernels)
 
 INSTANTIATE_TEST_SUITE_P(
     Lights, RunLengthLightTest,
-    testing::Values(SLightCase{ "ShadowWhole", "Blit As Shadow", 1.0f, { 0, 0, 8, 2 } },
-                    SLightCase{ "ShadowClipped", "Blit As Shadow", 1.0f, { 1, 0, 4, 2 } },
-                    SLightCase{ "ShadowHalfOpacityDrawsAsOpaque", "Blit As Shadow", 0.5f, { 0, 0, 8, 2 } },
-                    SLightCase{ "ShadowRepeatOnly", "Blit As Shadow", 0.5f, { 3, 0, 8, 2 } },
-                    SLightCase{ "ShadowSecondRow", "Blit As Shadow", 1.0f, { 0, 1, 8, 2 } },
-                    SLightCase{ "AmplifyWhole", "Blend Amplify Light", 1.0f, { 0, 0, 8, 2 } },
-                    SLightCase{ "AmplifyClipped", "Blend Amplify Light", 1.0f, { 2, 0, 5, 2 } },
-                    SLightCase{ "AmplifyHalfOpacityBlends", "Blend Amplify Light", 0.5f, { 0, 0, 8, 2 } },
-                    SLightCase{ "AmplifyFirstRow", "Blend Amplify Light", 1.0f, { 0, 0, 8, 1 } }),
+    testing::Values(SLightCase{"ShadowWhole", "Blit As Shadow", 1.0f, {0, 0, 8, 2}},
+                    SLightCase{"ShadowClipped", "Blit As Shadow", 1.0f, {1, 0, 4, 2}},
+                    SLightCase{"ShadowHalfOpacityDrawsAsOpaque", "Blit As Shadow", 0.5f, {0, 0, 8, 2}},
+                    SLightCase{"ShadowRepeatOnly", "Blit As Shadow", 0.5f, {3, 0, 8, 2}},
+                    SLightCase{"ShadowSecondRow", "Blit As Shadow", 1.0f, {0, 1, 8, 2}},
+                    SLightCase{"AmplifyWhole", "Blend Amplify Light", 1.0f, {0, 0, 8, 2}},
+                    SLightCase{"AmplifyClipped", "Blend Amplify Light", 1.0f, {2, 0, 5, 2}},
+                    SLightCase{"AmplifyHalfOpacityBlends", "Blend Amplify Light", 0.5f, {0, 0, 8, 2}},
+                    SLightCase{"AmplifyFirstRow", "Blend Amplify Light", 1.0f, {0, 0, 8, 1}}),
     [](const auto& p) { return p.param.name; });
 
 // A literal claiming more pixels than its block holds is refused when the
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunLengthLightTest, TruncatedStreamsAreRefusedBeforeAnyDraw)
 {
     std::unique_ptr<CFrame> light = CFrame::MakeOwned(60, 1, 16);
-    EXPECT_FALSE(light->TakeRunLengthForm(kFrameTwoBands, Block({ { 0x01, 0x00, 0x00, 0x7C, 0x10 } }), {}));
+    EXPECT_FALSE(light->TakeRunLengthForm(kFrameTwoBands, Block({{0x01, 0x00, 0x00, 0x7C, 0x10}}), {}));
 }
 
 } // namespace

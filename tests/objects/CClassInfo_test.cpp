@@ -1,7 +1,7 @@
 #include "TestClasses.h"
 
-#include "foundation/FatalError.h"
 #include "foundation/CurrentLoadFile.h"
+#include "foundation/FatalError.h"
 #include "support/ScopedHooks.h"
 
 #include "tests/support/objects/ObjectRoundTrip.h"
@@ -62,7 +62,11 @@ TEST_F(ClassRegistry, RegisteringByVersionRefusesEqualAndReplacesLower)
     // Versions are computed by CNormalClassInfo; a plain info keeps 0, so
     // build one with a higher version by hand.
     struct CVersioned : CClassInfo {
-        CVersioned() : CClassInfo("CPlugged", 0.0f, nullptr, 8) { ComputeVersion(5.0f); }
+        CVersioned()
+            : CClassInfo("CPlugged", 0.0f, nullptr, 8)
+        {
+            ComputeVersion(5.0f);
+        }
     };
     auto* higher = new CVersioned();
     EXPECT_TRUE(Registry().Register(higher));
@@ -78,8 +82,8 @@ TEST_F(ClassRegistry, RegisteringByVersionRefusesEqualAndReplacesLower)
 
 TEST_F(ClassRegistry, VersionsGrowWithPropertiesAlongTheBaseChain)
 {
-    EXPECT_EQ(CObject::SGetClassInfo()->GetVersion(), 7.0f);               // 0 + 7 x 1
-    EXPECT_EQ(CTestBase::SGetClassInfo()->GetVersion(), 1.0f + 21 + 21);   // 1 + 7 x 3 + 3 x 7
+    EXPECT_EQ(CObject::SGetClassInfo()->GetVersion(), 7.0f);             // 0 + 7 x 1
+    EXPECT_EQ(CTestBase::SGetClassInfo()->GetVersion(), 1.0f + 21 + 21); // 1 + 7 x 3 + 3 x 7
     EXPECT_EQ(CTestDerived::SGetClassInfo()->GetVersion(), 2.0f + 28 + 129);
     EXPECT_EQ(CTestDerived::SGetClassInfo()->GetInheritedCount(), 4);
     EXPECT_EQ(CTestDerived::SGetClassInfo()->GetCount(), 8);

@@ -13,7 +13,6 @@
 
 namespace {
 
-
 class DynamicProperties : public testing::Test {
 protected:
     void SetUp() override { RegisterContainerClasses(); }

@@ -13,7 +13,11 @@ TEST(FloatProperty, PrintsTheStoredFloatToTwelveDigits)
     const struct {
         float value;
         const char* text;
-    } cases[] = {{0.5f, "0.5"}, {0.1f, "0.10000000149"}, {1.0f / 3.0f, "0.333333343267"}, {-0.0f, "-0"}, {1e-7f, "1.00000001169e-07"}};
+    } cases[] = {{0.5f, "0.5"},
+                 {0.1f, "0.10000000149"},
+                 {1.0f / 3.0f, "0.333333343267"},
+                 {-0.0f, "-0"},
+                 {1e-7f, "1.00000001169e-07"}};
     for (const auto& c : cases) {
         holder.m_Speed = c.value;
         EXPECT_EQ(TextOf(holder, "Speed"), c.text);
@@ -32,8 +36,8 @@ TEST(FloatProperty, OnlyDecimalNumbersRead)
     const struct {
         const char* text;
         float value;
-    } numbers[] = {{"  .5e1x", 5.0f}, {"2.e", 2.0f},      {"1e-5", 1e-5f},      {"-2.5E-3", -2.5e-3f},
-                   {"3e+2", 300.0f},  {"7E-0", 7.0f},     {"-1.25e-1", -0.125f}, {"4e-", 4.0f}};
+    } numbers[] = {{"  .5e1x", 5.0f}, {"2.e", 2.0f},  {"1e-5", 1e-5f},       {"-2.5E-3", -2.5e-3f},
+                   {"3e+2", 300.0f},  {"7E-0", 7.0f}, {"-1.25e-1", -0.125f}, {"4e-", 4.0f}};
     for (const auto& n : numbers) {
         SetText(holder, "Speed", n.text);
         EXPECT_EQ(holder.m_Speed, n.value) << n.text;

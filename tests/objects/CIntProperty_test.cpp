@@ -31,15 +31,13 @@ TEST_P(ScalarRoundTrip, SurvivesEveryForm)
     SetText(source, c.property, c.text);
     ASSERT_EQ(TextOf(source, c.property), c.expected);
 
-    std::unique_ptr<CObject> fromText(ReadFromText(WriteToText(&source, IdMode::WithoutIds),
-                                                   IdMode::WithoutIds));
+    std::unique_ptr<CObject> fromText(ReadFromText(WriteToText(&source, IdMode::WithoutIds), IdMode::WithoutIds));
     ASSERT_NE(fromText, nullptr);
     EXPECT_EQ(TextOf(*fromText, c.property), c.expected);
     EXPECT_TRUE(fromText->IsEqualTo(&source));
 
     CScalarDerived fromBinary;
-    ASSERT_TRUE(ReadFromBinary(&fromBinary, WriteToBinary(&source, IdMode::WithoutIds),
-                               IdMode::WithoutIds));
+    ASSERT_TRUE(ReadFromBinary(&fromBinary, WriteToBinary(&source, IdMode::WithoutIds), IdMode::WithoutIds));
     EXPECT_EQ(TextOf(fromBinary, c.property), c.expected);
     EXPECT_TRUE(fromBinary.IsEqualTo(&source));
 
@@ -89,7 +87,9 @@ const ScalarCase kScalarCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ScalarRoundTrip, testing::ValuesIn(kScalarCases),
-                         [](const testing::TestParamInfo<ScalarCase>& caseInfo) { return std::string(caseInfo.param.label); });
+                         [](const testing::TestParamInfo<ScalarCase>& caseInfo) {
+                             return std::string(caseInfo.param.label);
+                         });
 
 TEST(IntProperty, PacksRangedValuesInFewBitsAndOthersAsAlignedWords)
 {
@@ -138,8 +138,7 @@ TEST(IntProperty, TextGoesThroughTheSetterBinaryReadsDoNot)
     EXPECT_EQ(source.m_Doubled, 42);
     source.m_Doubled = 5; // odd: no setter call could store it
     CScalarHolder copy;
-    ASSERT_TRUE(ReadFromBinary(&copy, WriteToBinary(&source, IdMode::WithoutIds),
-                               IdMode::WithoutIds));
+    ASSERT_TRUE(ReadFromBinary(&copy, WriteToBinary(&source, IdMode::WithoutIds), IdMode::WithoutIds));
     EXPECT_EQ(copy.m_Doubled, 5);
 }
 

@@ -14,7 +14,9 @@ namespace {
 class CRecordingPlugIn : public CGamePlugIn {
 public:
     CRecordingPlugIn(std::vector<std::string>& log, std::string name, bool handles = false)
-        : m_Log(log), m_Name(std::move(name)), m_Handles(handles)
+        : m_Log(log)
+        , m_Name(std::move(name))
+        , m_Handles(handles)
     {
     }
     bool OnMessage(CMessage& message) override
@@ -86,7 +88,9 @@ TEST(Message, PlugInsMayComeAndGoDuringABroadcast)
     };
     CMessage ping = CMessage::CMessageByName("Ping");
     EXPECT_FALSE(BroadcastMessageToPlugIns(ping));
-    EXPECT_EQ(log, (std::vector<std::string>{"a:Ping", "b:Ping", "a:Nested", "b:Nested", "d:Nested", "late:Nested", "d:Ping"}));
+    EXPECT_EQ(
+        log,
+        (std::vector<std::string>{"a:Ping", "b:Ping", "a:Nested", "b:Nested", "d:Nested", "late:Nested", "d:Ping"}));
 
     log.clear();
     EXPECT_FALSE(BroadcastMessageToPlugIns(ping));

@@ -79,8 +79,15 @@ TEST(BitStream, WideTextCutInsideItsLastUnitFails)
 {
     // The buffer is exactly as long as the data: a unit read across its end
     // takes a byte that is not there.
-    for (const std::string& bytes : {std::string("\xFF\xFE" "a\0\0", 5), std::string("\xFF\xFE" "a", 3),
-                                    std::string("\xFF\xFE" "a\0", 4)}) {
+    for (const std::string& bytes : {std::string("\xFF\xFE"
+                                                 "a\0\0",
+                                                 5),
+                                     std::string("\xFF\xFE"
+                                                 "a",
+                                                 3),
+                                     std::string("\xFF\xFE"
+                                                 "a\0",
+                                                 4)}) {
         CNetMessageStream stream(reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()));
         CJString text("kept");
         EXPECT_FALSE(stream.ReadText(text)) << bytes.size();
@@ -90,7 +97,10 @@ TEST(BitStream, WideTextCutInsideItsLastUnitFails)
 
 class CNames : public CSimpleVirtualArray {
 public:
-    explicit CNames(std::vector<const char*> names) : m_Names(std::move(names)) {}
+    explicit CNames(std::vector<const char*> names)
+        : m_Names(std::move(names))
+    {
+    }
     const char* GetItemName(int32_t i) override { return m_Names[size_t(i)]; }
     CJString GetItemNameString(int32_t i) override { return CJString(GetItemName(i)); }
     int32_t GetCount() override { return int32_t(m_Names.size()); }

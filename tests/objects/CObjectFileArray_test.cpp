@@ -1,10 +1,10 @@
 #include "objects/CObjectFileArray.h"
 
-#include "foundation/FileTestSupport.h"
 #include "foundation/CFile.h"
-#include "objects/CFileListList.h"
 #include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
+#include "foundation/FileTestSupport.h"
+#include "objects/CFileListList.h"
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -15,13 +15,18 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 CObjectFileArray* g_Slots = nullptr;
 CObjectFileArray* g_Upgrades = nullptr;
-CObjectFileArray& SlotList() { return *g_Slots; }
-CObjectFileArray& UpgradeList() { return *g_Upgrades; }
+CObjectFileArray& SlotList()
+{
+    return *g_Slots;
+}
+CObjectFileArray& UpgradeList()
+{
+    return *g_Upgrades;
+}
 
 // A member naming another list's item: the text is the item name, resolved
 // (and loaded) when the value is read.
@@ -31,7 +36,10 @@ class CItemReferenceProperty : public CTypedProperty<T*> {
 
 public:
     using ValueType = T*;
-    CItemReferenceProperty(const char* name, T* defaultValue) : Base(name, defaultValue) {}
+    CItemReferenceProperty(const char* name, T* defaultValue)
+        : Base(name, defaultValue)
+    {
+    }
     void GetValueText(CObject* object, CJString& out) const override
     {
         CObjectFileArray& list = ListOf();
@@ -95,14 +103,20 @@ using CSlotList = CObjectArrayBaseTemplate<CTestSlot, CTestSlot>;
 // Load flag set: failed items are fatal, any class is accepted.
 class CStrictUpgradeList : public CUpgradeList {
 public:
-    CStrictUpgradeList() : CUpgradeList("Upgrade.txt") {}
+    CStrictUpgradeList()
+        : CUpgradeList("Upgrade.txt")
+    {
+    }
     bool GetLoadFlag() override { return true; }
 };
 
 // Tells the file of its objects, as lists that support saving do.
 class CSavingSlotList : public CSlotList {
 public:
-    CSavingSlotList() : CSlotList("UpgradeSlot.txt") {}
+    CSavingSlotList()
+        : CSlotList("UpgradeSlot.txt")
+    {
+    }
     bool GetObjectFileName(const CObject* object, CJString& name) override
     {
         const int32_t i = FindObjectIndex(object);
@@ -120,7 +134,8 @@ protected:
         ArchiveFixture::SetUp();
         CTestSlot::SGetClassInfo();
         CTestUpgrade::SGetClassInfo();
-        Put("Data/Upgrades/Cannon.Upgrade.txt", Text("CTestUpgrade", "\tCost=5\r\n\tTitle=Big Gun\r\n\tSlot=front\r\n"));
+        Put("Data/Upgrades/Cannon.Upgrade.txt",
+            Text("CTestUpgrade", "\tCost=5\r\n\tTitle=Big Gun\r\n\tSlot=front\r\n"));
         Put("Data/Upgrades/ARMOR.upgrade.TXT", Text("CTestUpgrade", "\tCost=2\r\n"));
         Put("Data/Upgrades/armor.Upgrade.txt", Text("CTestUpgrade", "\tCost=3\r\n"));
         Put("Data/Upgrades/Ships/-Shield.Upgrade.txt", Text("CTestUpgrade", "\tCost=7\r\n\tSlot=Rear\r\n"));
@@ -166,8 +181,8 @@ protected:
 TEST_F(ObjectFileList, EnumeratesOnFirstUseSortedWithoutDashesOrDuplicates)
 {
     EXPECT_FALSE(m_Upgrades.IsEnumerated());
-    ASSERT_EQ(Names(m_Upgrades), (std::vector<std::string>{"ARMOR", "Cannon", "Empty", "Loop", "Packed/Laser",
-                                                           "Ships/Shield", "Wrong"}));
+    ASSERT_EQ(Names(m_Upgrades),
+              (std::vector<std::string>{"ARMOR", "Cannon", "Empty", "Loop", "Packed/Laser", "Ships/Shield", "Wrong"}));
     EXPECT_TRUE(m_Upgrades.IsEnumerated());
     EXPECT_STREQ(m_Upgrades.GetFolderName(), "upgrades");
     for (int32_t i = 0; i < m_Upgrades.GetCount(); ++i) {
@@ -261,9 +276,10 @@ TEST_F(ObjectFileList, MissingItemAndSelfReferenceAreFatal)
 
     const CFatalErrorException loop = FatalReportOf([&] { m_Upgrades.GetObjectByName("Loop"); });
     EXPECT_EQ(loop.caption, "Fatal Error");
-    EXPECT_EQ(loop.message, "Got stuck in an infinite loop while trying to load \"Loop\".  This is usually caused by "
-                            "that file refering to itself.  The actions in this file need to be re-scripted to go "
-                            "through a canned object or relay or some other indirect method");
+    EXPECT_EQ(loop.message,
+              "Got stuck in an infinite loop while trying to load \"Loop\".  This is usually caused by "
+              "that file refering to itself.  The actions in this file need to be re-scripted to go "
+              "through a canned object or relay or some other indirect method");
     EXPECT_FALSE(m_Upgrades.IsItemLoading(m_Upgrades.Find("Loop")));
 }
 

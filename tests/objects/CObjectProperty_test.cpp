@@ -26,8 +26,7 @@ TEST(ObjectProperty, EmbeddedObjectSurvivesEveryForm)
     EXPECT_TRUE(fromText->IsEqualTo(&source));
 
     CScalarHolder fromBinary;
-    ASSERT_TRUE(ReadFromBinary(&fromBinary, WriteToBinary(&source, IdMode::WithoutIds),
-                               IdMode::WithoutIds));
+    ASSERT_TRUE(ReadFromBinary(&fromBinary, WriteToBinary(&source, IdMode::WithoutIds), IdMode::WithoutIds));
     EXPECT_TRUE(fromBinary.IsEqualTo(&source));
 
     // Packed against a reference: only what differs from its member travels.
@@ -50,8 +49,8 @@ TEST(ObjectProperty, AMemberWithoutItsBlockFailsTheLoad)
 {
     RegisterScalarClasses();
     CJString error;
-    std::unique_ptr<CObject> object(ReadFromText("CScalarHolder\r\n{\r\nInner=CScalarInner\r\nCount=3\r\n}\r\n",
-                                                 IdMode::WithoutIds, &error));
+    std::unique_ptr<CObject> object(
+        ReadFromText("CScalarHolder\r\n{\r\nInner=CScalarInner\r\nCount=3\r\n}\r\n", IdMode::WithoutIds, &error));
     EXPECT_EQ(object, nullptr);
     EXPECT_STREQ(error.GetString(), "The embedded object \"Inner\" has no block of its own");
 }

@@ -6,7 +6,6 @@
 
 namespace {
 
-
 class ObjectBinary : public testing::Test {
 protected:
     void SetUp() override { RegisterTestClasses(); }

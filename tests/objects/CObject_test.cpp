@@ -13,7 +13,6 @@
 
 namespace {
 
-
 class ObjectText : public testing::Test {
 protected:
     void SetUp() override { RegisterTestClasses(); }
@@ -45,8 +44,9 @@ TEST_F(ObjectText, WritesTheExactTextForm)
     // ID mode: defaults are left out, the object carries its identity and the
     // reference list trailer is located from the first line.
     const std::string withIds = WriteToText(&object, IdMode::WithIds);
-    EXPECT_EQ(withIds, "CTestBase\r\n{\r\n\tReferenced Object List Location=0x0000006D\r\n\tObject ID=0x00000001\r\n"
-                       "\tCount=12\r\n\tName=Hello\r\n}\r\nReferenced Objects\r\n{\r\n\t0\r\n}\r\n");
+    EXPECT_EQ(withIds,
+              "CTestBase\r\n{\r\n\tReferenced Object List Location=0x0000006D\r\n\tObject ID=0x00000001\r\n"
+              "\tCount=12\r\n\tName=Hello\r\n}\r\nReferenced Objects\r\n{\r\n\t0\r\n}\r\n");
     EXPECT_EQ(withIds.substr(0x6D, 18), "Referenced Objects");
 }
 
@@ -66,9 +66,9 @@ TEST_F(ObjectText, LeavesOutDefaultsOnlyWhereTheRulesSay)
 {
     CTestDerived object;
     const std::string text = WriteToText(&object, IdMode::WithoutIds);
-    EXPECT_NE(text.find("\tSize=10\r\n"), std::string::npos);  // ID-less keeps defaults
-    EXPECT_EQ(text.find("Label="), std::string::npos);         // omit-when-default
-    EXPECT_EQ(text.find("Child="), std::string::npos);         // empty and not written when empty
+    EXPECT_NE(text.find("\tSize=10\r\n"), std::string::npos); // ID-less keeps defaults
+    EXPECT_EQ(text.find("Label="), std::string::npos);        // omit-when-default
+    EXPECT_EQ(text.find("Child="), std::string::npos);        // empty and not written when empty
     EXPECT_EQ(text.find("Dynamic Properties"), std::string::npos);
 }
 
@@ -182,7 +182,8 @@ TEST_F(ObjectText, AnObjectReplacedDuringTheReadIsNeitherPatchedNorReferenced)
 TEST_F(ObjectText, FatalReportsEndTheProcessWithTheirTexts)
 {
     GetCurrentLoadFileName().Set("Bad.txt");
-    EXPECT_EXIT(ReadFromText("CTestBase\r\n{\r\nCount=2\r\n{\r\n}\r\n", IdMode::WithoutIds), testing::ExitedWithCode(255),
+    EXPECT_EXIT(ReadFromText("CTestBase\r\n{\r\nCount=2\r\n{\r\n}\r\n", IdMode::WithoutIds),
+                testing::ExitedWithCode(255),
                 "Found unexpected '\\{' while parsing class \"CTestBase\" in file \"Bad.txt\".  ReadCustomProperties "
                 "was likely overridden");
     EXPECT_EXIT(ReadFromText("CTestStrict\r\n{\r\nLoss Less=1\r\nColour=red\r\n}\r\n", IdMode::WithoutIds),

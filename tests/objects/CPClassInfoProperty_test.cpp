@@ -8,7 +8,6 @@
 
 namespace {
 
-
 class ClassInfoProperty : public testing::Test {
 protected:
     void SetUp() override { RegisterContainerClasses(); }

@@ -16,7 +16,6 @@
 
 namespace {
 
-
 class OwnedObjects : public testing::Test {
 protected:
     void SetUp() override { RegisterContainerClasses(); }
@@ -214,10 +213,10 @@ TEST_F(OwnedObjects, BinaryDataNamingAClassOutsideTheFamilyIsRefused)
     ASSERT_NE(at, std::string::npos);
     ASSERT_EQ(bytes.substr(at + name.size(), ownedRecord.size()), ownedRecord);
     CTestHolder outsider;
-    const std::string foreign = std::string("\x0B\0\0\0", 4) + "CTestHolder" + WriteToBinary(&outsider, IdMode::WithoutIds);
+    const std::string foreign
+        = std::string("\x0B\0\0\0", 4) + "CTestHolder" + WriteToBinary(&outsider, IdMode::WithoutIds);
     std::string sound = bytes;
-    sound.replace(at - 4, 4 + name.size() + ownedRecord.size(),
-                  std::string("\x0C\0\0\0", 4) + name + ownedRecord);
+    sound.replace(at - 4, 4 + name.size() + ownedRecord.size(), std::string("\x0C\0\0\0", 4) + name + ownedRecord);
     CTestHolder target;
     ASSERT_TRUE(ReadFromBinary(&target, sound, IdMode::WithoutIds)) << "the splice itself must keep the data sound";
     bytes.replace(at - 4, 4 + name.size() + ownedRecord.size(), foreign);
@@ -297,8 +296,8 @@ TEST_P(OwnedObjectNesting, ReadsUpToTheLimitAndRefusesDeeperData)
 {
     const NestingCase& c = GetParam();
     const bool fits = c.depth <= kMaxObjectNesting;
-    const std::string report = "Corrupt file: objects nested more than " + std::to_string(kMaxObjectNesting) +
-                               " deep in ";
+    const std::string report
+        = "Corrupt file: objects nested more than " + std::to_string(kMaxObjectNesting) + " deep in ";
     switch (c.form) {
     case Form::Text: {
         const std::string path = PathOf("Deep.txt");
@@ -346,24 +345,25 @@ TEST_P(OwnedObjectNesting, ReadsUpToTheLimitAndRefusesDeeperData)
     EXPECT_STREQ(GetCurrentLoadFileName().GetString(), "Program.EXE");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Owned, OwnedObjectNesting,
-    testing::Values(NestingCase{"TextAtTheLimit", Form::Text, kMaxObjectNesting},
-                    NestingCase{"TextPastTheLimit", Form::Text, kMaxObjectNesting + 1},
-                    NestingCase{"TextFarPastTheStack", Form::Text, 200000},
-                    NestingCase{"BinaryAtTheLimit", Form::Binary, kMaxObjectNesting},
-                    NestingCase{"BinaryPastTheLimit", Form::Binary, kMaxObjectNesting + 1},
-                    NestingCase{"BinaryFarPastTheStack", Form::Binary, 200000},
-                    NestingCase{"BitStreamAtTheLimit", Form::BitStream, kMaxObjectNesting},
-                    NestingCase{"BitStreamPastTheLimit", Form::BitStream, kMaxObjectNesting + 1}),
-    [](const testing::TestParamInfo<NestingCase>& param) { return std::string(param.param.label); });
+INSTANTIATE_TEST_SUITE_P(Owned, OwnedObjectNesting,
+                         testing::Values(NestingCase{"TextAtTheLimit", Form::Text, kMaxObjectNesting},
+                                         NestingCase{"TextPastTheLimit", Form::Text, kMaxObjectNesting + 1},
+                                         NestingCase{"TextFarPastTheStack", Form::Text, 200000},
+                                         NestingCase{"BinaryAtTheLimit", Form::Binary, kMaxObjectNesting},
+                                         NestingCase{"BinaryPastTheLimit", Form::Binary, kMaxObjectNesting + 1},
+                                         NestingCase{"BinaryFarPastTheStack", Form::Binary, 200000},
+                                         NestingCase{"BitStreamAtTheLimit", Form::BitStream, kMaxObjectNesting},
+                                         NestingCase{"BitStreamPastTheLimit", Form::BitStream, kMaxObjectNesting + 1}),
+                         [](const testing::TestParamInfo<NestingCase>& param) {
+                             return std::string(param.param.label);
+                         });
 
 TEST_F(OwnedObjects, ANestedReportNamesThePathOfPropertiesToTheObject)
 {
     CJString error;
-    std::unique_ptr<CObject> read(ReadFromText(
-        "CTestDerived\r\n{\r\nChild=CTestDerived\r\n{\r\nChild=CTestBase\r\n{\r\nCount=1\r\n",
-        IdMode::WithoutIds, &error));
+    std::unique_ptr<CObject> read(
+        ReadFromText("CTestDerived\r\n{\r\nChild=CTestDerived\r\n{\r\nChild=CTestBase\r\n{\r\nCount=1\r\n",
+                     IdMode::WithoutIds, &error));
     EXPECT_EQ(read, nullptr);
     EXPECT_EQ(std::string(error.GetString()), "Corrupt file missing closing '}' in Program.EXE:Child:Child");
     EXPECT_STREQ(GetCurrentLoadFileName().GetString(), "Program.EXE");

@@ -34,7 +34,7 @@ TEST(PointerToBeNulled, ArraysAreRegisteredClasses)
     ASSERT_NE(array, nullptr);
     delete array;
     EXPECT_EQ(CClassInfoList::SGetInstance().CreateObjectByName("CBasePointerToBeNulledArray", 0, -1,
-                                                                 ReportUnknownClass::Quiet),
+                                                                ReportUnknownClass::Quiet),
               nullptr);
 }
 

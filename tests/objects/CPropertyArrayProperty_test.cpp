@@ -12,7 +12,6 @@
 
 namespace {
 
-
 std::vector<int32_t> Values(const CPropertyArray<int32_t>& array)
 {
     std::vector<int32_t> values;
@@ -32,7 +31,7 @@ struct CountCase {
     const char* array;
     uint32_t start;
     std::vector<std::pair<uint32_t, int32_t>> steps; // new count, position
-    uint32_t capacity;                                // the capacity word, or the count without one
+    uint32_t capacity;                               // the capacity word, or the count without one
     std::vector<int32_t> values;
 };
 
@@ -60,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
     Array, ArrayCounts,
     testing::Values(CountCase{"AppendDoublesTheCapacity", "Sizes", 3, {{4, -1}}, 8, {100, 101, 102, 0}},
                     CountCase{"InsertBeforeOneMovesTheTailUp", "Sizes", 3, {{4, 1}}, 8, {100, 0, 101, 102}},
-                    CountCase{"InsertInPlaceWithinTheCapacity", "Sizes", 3, {{4, -1}, {6, 0}}, 8,
-                              {0, 0, 100, 101, 102, 0}},
+                    CountCase{
+                        "InsertInPlaceWithinTheCapacity", "Sizes", 3, {{4, -1}, {6, 0}}, 8, {0, 0, 100, 101, 102, 0}},
                     CountCase{"RemoveAtZeroKeepsTheOrder", "Sizes", 3, {{2, 0}}, 3, {101, 102}},
                     CountCase{"SmallCapacitiesNeverShrink", "Sizes", 20, {{1, -1}}, 20, {100}},
                     CountCase{"FarBelowASixteenthTrims", "Sizes", 40, {{1, -1}}, 1, {100}},

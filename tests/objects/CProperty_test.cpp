@@ -114,9 +114,8 @@ std::string WrittenKeys(const SaveWordsCase& c)
     // Changed: every value away from its default, so a binary read shows what travelled.
     CSaveWordsHolder changed;
     if (c.values == Values::Changed) {
-        for (int32_t* member : {&changed.m_Everywhere, &changed.m_TextOnly, &changed.m_BinaryOnly,
-                                &changed.m_Nowhere, &changed.m_IdStreamsOnly, &changed.m_IdLessStreamsOnly,
-                                &changed.m_OmittedWhenDefault})
+        for (int32_t* member : {&changed.m_Everywhere, &changed.m_TextOnly, &changed.m_BinaryOnly, &changed.m_Nowhere,
+                                &changed.m_IdStreamsOnly, &changed.m_IdLessStreamsOnly, &changed.m_OmittedWhenDefault})
             *member = 9;
         changed.m_OmittedWhenEmpty = "x";
     }
@@ -135,8 +134,8 @@ std::string WrittenKeys(const SaveWordsCase& c)
     EXPECT_TRUE(ObjectFromBinary(read, ObjectToBinary(&changed, c.ids), c.ids, StreamReports::Fatal));
     for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
         const CProperty* property = info->GetProperty(i);
-        if (property->GetNameString().IsNotEmpty() && property->GetSize() == sizeof(int32_t) &&
-            *static_cast<int32_t*>(property->GetValueAddress(&read)) == 9)
+        if (property->GetNameString().IsNotEmpty() && property->GetSize() == sizeof(int32_t)
+            && *static_cast<int32_t*>(property->GetValueAddress(&read)) == 9)
             keys += std::string(property->GetName()) + " ";
     }
     return keys;
@@ -149,17 +148,16 @@ TEST_P(SaveWords, DecideWhichFormsAndStreamsCarryAProperty)
 
 INSTANTIATE_TEST_SUITE_P(
     Declarations, SaveWords,
-    testing::Values(
-        SaveWordsCase{"TextAtDefaults", IdMode::WithoutIds, false, Values::Defaults,
-                      "Everywhere TextOnly IdLessStreamsOnly "},
-        SaveWordsCase{"TextWithoutIds", IdMode::WithoutIds, false, Values::Changed,
-                      "Everywhere TextOnly IdLessStreamsOnly OmittedWhenEmpty OmittedWhenDefault "},
-        SaveWordsCase{"TextWithIds", IdMode::WithIds, false, Values::Changed,
-                      "Everywhere TextOnly IdStreamsOnly OmittedWhenEmpty OmittedWhenDefault "},
-        SaveWordsCase{"BinaryWithoutIds", IdMode::WithoutIds, true, Values::Changed,
-                      "Everywhere BinaryOnly IdLessStreamsOnly OmittedWhenDefault "},
-        SaveWordsCase{"BinaryWithIds", IdMode::WithIds, true, Values::Changed,
-                      "Everywhere BinaryOnly IdStreamsOnly OmittedWhenDefault "}),
+    testing::Values(SaveWordsCase{"TextAtDefaults", IdMode::WithoutIds, false, Values::Defaults,
+                                  "Everywhere TextOnly IdLessStreamsOnly "},
+                    SaveWordsCase{"TextWithoutIds", IdMode::WithoutIds, false, Values::Changed,
+                                  "Everywhere TextOnly IdLessStreamsOnly OmittedWhenEmpty OmittedWhenDefault "},
+                    SaveWordsCase{"TextWithIds", IdMode::WithIds, false, Values::Changed,
+                                  "Everywhere TextOnly IdStreamsOnly OmittedWhenEmpty OmittedWhenDefault "},
+                    SaveWordsCase{"BinaryWithoutIds", IdMode::WithoutIds, true, Values::Changed,
+                                  "Everywhere BinaryOnly IdLessStreamsOnly OmittedWhenDefault "},
+                    SaveWordsCase{"BinaryWithIds", IdMode::WithIds, true, Values::Changed,
+                                  "Everywhere BinaryOnly IdStreamsOnly OmittedWhenDefault "}),
     [](const testing::TestParamInfo<SaveWordsCase>& param) { return std::string(param.param.label); });
 
 TEST(ObjectPointer, TypedHoldersKeepOnlyObjectsOfTheirClass)

@@ -30,16 +30,15 @@ std::string BinaryOf(CProperty* property, CObject* object)
 
 std::unique_ptr<CValueKindsHolder> ReadHolder(const std::string& text)
 {
-    return std::unique_ptr<CValueKindsHolder>(
-        dynamic_cast<CValueKindsHolder*>(ReadFromText(text, IdMode::WithoutIds)));
+    return std::unique_ptr<CValueKindsHolder>(dynamic_cast<CValueKindsHolder*>(ReadFromText(text, IdMode::WithoutIds)));
 }
 
 struct KindCase {
     const char* label;
     const char* property;
-    const char* text;     // given to SetValueFromText
-    const char* written;  // the value as written on the property's line
-    const char* binary;   // hex of WriteBinary
+    const char* text;    // given to SetValueFromText
+    const char* written; // the value as written on the property's line
+    const char* binary;  // hex of WriteBinary
 };
 
 class ValueKindRoundTrip : public testing::TestWithParam<KindCase> {
@@ -97,7 +96,9 @@ const KindCase kKindCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ValueKindRoundTrip, testing::ValuesIn(kKindCases),
-                         [](const testing::TestParamInfo<KindCase>& caseInfo) { return std::string(caseInfo.param.label); });
+                         [](const testing::TestParamInfo<KindCase>& caseInfo) {
+                             return std::string(caseInfo.param.label);
+                         });
 
 class StringProperty : public testing::Test {
 protected:
@@ -109,8 +110,7 @@ TEST_F(StringProperty, LineFeedsGoIntoABlockAtTheLeftMargin)
     CValueKindsHolder original;
     original.m_Name = "first\n\tsecond\n";
     const std::string text = WriteToText(&original, IdMode::WithoutIds);
-    EXPECT_NE(text.find("\tName=multi-line\r\n\t{\r\nfirst\n\tsecond\n\r\n\t}\r\n\tTitle="), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("\tName=multi-line\r\n\t{\r\nfirst\n\tsecond\n\r\n\t}\r\n\tTitle="), std::string::npos) << text;
     auto copy = ReadHolder(text);
     ASSERT_TRUE(copy);
     EXPECT_STREQ(copy->m_Name.GetString(), "first\n\tsecond\n");
@@ -143,7 +143,10 @@ TEST_F(StringProperty, CountedLengthPastTheFileIsRefused)
     CValueKindsHolder holder;
     holder.m_Name = "kept";
     CObjectStream stream;
-    OpenReading(stream, std::string("\x05\x00\x00\x00" "abcd", 8));
+    OpenReading(stream,
+                std::string("\x05\x00\x00\x00"
+                            "abcd",
+                            8));
     EXPECT_FALSE(HolderProperty("Name")->ReadBinary(&holder, stream));
     EXPECT_STREQ(holder.m_Name.GetString(), "kept");
 }

@@ -25,7 +25,10 @@ class CTestReferenceProperty : public CTypedProperty<T*> {
 
 public:
     using ValueType = T*;
-    CTestReferenceProperty(const char* name, T* defaultValue) : Base(name, defaultValue) {}
+    CTestReferenceProperty(const char* name, T* defaultValue)
+        : Base(name, defaultValue)
+    {
+    }
 
     bool IsEqual(CObject* object, CObject* other, const CProperty*) const override
     {
@@ -102,11 +105,26 @@ void CTestStrict::DeclareProperties(CPropertyDeclarer& d)
 void CTestAbstract::DeclareProperties(CPropertyDeclarer&) {}
 void CTestLate::DeclareProperties(CPropertyDeclarer&) {}
 
-CTestBase::CTestBase() { InitDeclaredProperties(); }
-CTestBase::~CTestBase() { DestroyDeclaredProperties(); }
-CTestDerived::CTestDerived() { InitDeclaredProperties(); }
-CTestDerived::~CTestDerived() { DestroyDeclaredProperties(); }
-CTestStrict::CTestStrict() { InitDeclaredProperties(); }
+CTestBase::CTestBase()
+{
+    InitDeclaredProperties();
+}
+CTestBase::~CTestBase()
+{
+    DestroyDeclaredProperties();
+}
+CTestDerived::CTestDerived()
+{
+    InitDeclaredProperties();
+}
+CTestDerived::~CTestDerived()
+{
+    DestroyDeclaredProperties();
+}
+CTestStrict::CTestStrict()
+{
+    InitDeclaredProperties();
+}
 
 void RegisterTestClasses()
 {
@@ -192,11 +210,26 @@ void CScalarHolder::DeclareProperties(CPropertyDeclarer& d)
 
 void CScalarDerived::DeclareProperties(CPropertyDeclarer&) {}
 
-CScalarInner::CScalarInner() { InitDeclaredProperties(); }
-CScalarInner::~CScalarInner() { DestroyDeclaredProperties(); }
-CScalarHolder::CScalarHolder() { InitDeclaredProperties(); }
-CScalarHolder::~CScalarHolder() { DestroyDeclaredProperties(); }
-CScalarDerived::CScalarDerived() { InitDeclaredProperties(); }
+CScalarInner::CScalarInner()
+{
+    InitDeclaredProperties();
+}
+CScalarInner::~CScalarInner()
+{
+    DestroyDeclaredProperties();
+}
+CScalarHolder::CScalarHolder()
+{
+    InitDeclaredProperties();
+}
+CScalarHolder::~CScalarHolder()
+{
+    DestroyDeclaredProperties();
+}
+CScalarDerived::CScalarDerived()
+{
+    InitDeclaredProperties();
+}
 
 void RegisterScalarClasses()
 {
@@ -236,8 +269,14 @@ void CTestHolder::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CTestHolder::m_Kind, "Kind", static_cast<CClassInfo*>(nullptr));
 }
 
-CTestHolder::CTestHolder() { InitDeclaredProperties(); }
-CTestHolder::~CTestHolder() { DestroyDeclaredProperties(); }
+CTestHolder::CTestHolder()
+{
+    InitDeclaredProperties();
+}
+CTestHolder::~CTestHolder()
+{
+    DestroyDeclaredProperties();
+}
 
 CDynamicList& ColourNames()
 {
@@ -281,9 +320,18 @@ const CAttached& Attached()
 
 } // namespace
 
-CProperty* TagProperty() { return Attached().tag; }
-CProperty* AlwaysProperty() { return Attached().always; }
-CProperty* ExtraProperty() { return Attached().extra; }
+CProperty* TagProperty()
+{
+    return Attached().tag;
+}
+CProperty* AlwaysProperty()
+{
+    return Attached().always;
+}
+CProperty* ExtraProperty()
+{
+    return Attached().extra;
+}
 
 void RegisterContainerClasses()
 {
@@ -303,8 +351,14 @@ void CValueKindsHolder::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CValueKindsHolder::m_Place, "Place", CFPoint{0, 0});
 }
 
-CValueKindsHolder::CValueKindsHolder() { InitDeclaredProperties(); }
-CValueKindsHolder::~CValueKindsHolder() { DestroyDeclaredProperties(); }
+CValueKindsHolder::CValueKindsHolder()
+{
+    InitDeclaredProperties();
+}
+CValueKindsHolder::~CValueKindsHolder()
+{
+    DestroyDeclaredProperties();
+}
 
 CProperty* HolderProperty(const char* name)
 {
@@ -325,5 +379,11 @@ void CSaveWordsHolder::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CSaveWordsHolder::m_OmittedWhenDefault, "OmittedWhenDefault", 1).OmitWhenDefault();
 }
 
-CSaveWordsHolder::CSaveWordsHolder() { InitDeclaredProperties(); }
-CSaveWordsHolder::~CSaveWordsHolder() { DestroyDeclaredProperties(); }
+CSaveWordsHolder::CSaveWordsHolder()
+{
+    InitDeclaredProperties();
+}
+CSaveWordsHolder::~CSaveWordsHolder()
+{
+    DestroyDeclaredProperties();
+}

@@ -87,19 +87,19 @@ public:
     void SetHiddenBit(const uint32_t& bits) { m_LastBitSetterValue = bits; }
 
     int32_t m_Count;
-    int32_t m_Ranged;      // [0, 10]
-    int32_t m_Doubled;     // through a setter
+    int32_t m_Ranged;  // [0, 10]
+    int32_t m_Doubled; // through a setter
     int32_t m_Long;
-    uint32_t m_Uint;       // no units: the whole 32 bits
-    uint32_t m_Distance;   // units text: at most 0xFFFFFFFE
-    uint32_t m_Lives;      // [1, 10], 0 is "Unlimited"
+    uint32_t m_Uint;     // no units: the whole 32 bits
+    uint32_t m_Distance; // units text: at most 0xFFFFFFFE
+    uint32_t m_Lives;    // [1, 10], 0 is "Unlimited"
     bool m_Enabled;
-    uint32_t m_Flags = 0;  // bits 0x1 (default set), 0x6 and 0x8 (through a setter)
+    uint32_t m_Flags = 0; // bits 0x1 (default set), 0x6 and 0x8 (through a setter)
     uint32_t m_LastBitSetterValue = 0;
     float m_Speed;
-    float m_Ratio;         // [0, 1], -1 is "Never"
-    int32_t m_Kind;        // in the kind list, default "Walking"
-    int32_t m_Mode;        // in the mode code table
+    float m_Ratio;  // [0, 1], -1 is "Never"
+    int32_t m_Kind; // in the kind list, default "Walking"
+    int32_t m_Mode; // in the mode code table
     CScalarInner m_Inner;
 };
 
@@ -129,12 +129,12 @@ class CTestHolder : public CObject {
 public:
     CTestHolder();
     ~CTestHolder() override;
-    CPropertyArray<int32_t> m_Sizes;      // keeps a capacity word
-    CPropertyArray<int32_t> m_Exact;      // no capacity word
-    CPropertyArray<CJString> m_Labels;    // one per item of the colour names
-    CPropertyArray<CTestBase*> m_Parts;   // owned elements
-    CTestBase* m_Inline;                  // claims the name of CTestBase's second property
-    CTestBase* m_Defaulted;               // default class CTestDerived
+    CPropertyArray<int32_t> m_Sizes;    // keeps a capacity word
+    CPropertyArray<int32_t> m_Exact;    // no capacity word
+    CPropertyArray<CJString> m_Labels;  // one per item of the colour names
+    CPropertyArray<CTestBase*> m_Parts; // owned elements
+    CTestBase* m_Inline;                // claims the name of CTestBase's second property
+    CTestBase* m_Defaulted;             // default class CTestDerived
     CClassInfo* m_Kind;
 };
 

@@ -144,22 +144,22 @@ TEST_P(MixerTest, MatchesTheReferenceSampleForSample)
     EXPECT_EQ(buffer->IsPlaying(), c.loop || uint64_t(c.outFrames) * c.frequency < 700ull * 44100);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Voices, MixerTest,
-    testing::Values(MixCase{"FullVolume16Mono", 1, 16, 44100, 44100, 0, 0, false, true, 600},
-                    MixCase{"Volume600", 1, 16, 44100, 44100, -600, 0, false, true, 600},
-                    MixCase{"PanRight", 2, 16, 44100, 44100, -100, 2500, false, true, 600},
-                    MixCase{"PanFullLeft", 1, 16, 44100, 44100, 0, -10000, false, true, 600},
-                    MixCase{"SilentAtMinus10000", 1, 16, 44100, 44100, -10000, 0, false, true, 600},
-                    MixCase{"HalfRateInterpolates", 1, 16, 22050, 22050, 0, 0, false, true, 1500},
-                    MixCase{"OddRateStereo", 2, 16, 22050, 30011, -300, 700, false, true, 1500},
-                    MixCase{"FastRateRunsOut", 1, 16, 44100, 100000, 0, 0, false, true, 1500},
-                    MixCase{"SlowestRate", 2, 8, 8000, 100, 0, 0, false, true, 1200},
-                    MixCase{"EightBitStereo", 2, 8, 11025, 11025, -50, -400, false, true, 1500},
-                    MixCase{"LoopWraps", 1, 16, 44100, 32000, 0, 0, true, true, 3000},
-                    MixCase{"MonoOutput", 2, 16, 44100, 44100, -200, 3000, false, false, 600},
-                    MixCase{"MonoOutputEightBit", 1, 8, 22050, 22050, 0, 0, true, false, 1600}),
-    [](const testing::TestParamInfo<MixCase>& testInfo) { return testInfo.param.name; });
+INSTANTIATE_TEST_SUITE_P(Voices, MixerTest,
+                         testing::Values(MixCase{"FullVolume16Mono", 1, 16, 44100, 44100, 0, 0, false, true, 600},
+                                         MixCase{"Volume600", 1, 16, 44100, 44100, -600, 0, false, true, 600},
+                                         MixCase{"PanRight", 2, 16, 44100, 44100, -100, 2500, false, true, 600},
+                                         MixCase{"PanFullLeft", 1, 16, 44100, 44100, 0, -10000, false, true, 600},
+                                         MixCase{"SilentAtMinus10000", 1, 16, 44100, 44100, -10000, 0, false, true,
+                                                 600},
+                                         MixCase{"HalfRateInterpolates", 1, 16, 22050, 22050, 0, 0, false, true, 1500},
+                                         MixCase{"OddRateStereo", 2, 16, 22050, 30011, -300, 700, false, true, 1500},
+                                         MixCase{"FastRateRunsOut", 1, 16, 44100, 100000, 0, 0, false, true, 1500},
+                                         MixCase{"SlowestRate", 2, 8, 8000, 100, 0, 0, false, true, 1200},
+                                         MixCase{"EightBitStereo", 2, 8, 11025, 11025, -50, -400, false, true, 1500},
+                                         MixCase{"LoopWraps", 1, 16, 44100, 32000, 0, 0, true, true, 3000},
+                                         MixCase{"MonoOutput", 2, 16, 44100, 44100, -200, 3000, false, false, 600},
+                                         MixCase{"MonoOutputEightBit", 1, 8, 22050, 22050, 0, 0, true, false, 1600}),
+                         [](const testing::TestParamInfo<MixCase>& testInfo) { return testInfo.param.name; });
 
 // --- Several voices, cursors, lifetime ---
 

@@ -85,11 +85,10 @@ TEST_P(LeftOverTemporaries, OnlyOurOwnNamingBesideTheTargetIsRemovedAtTheNextWri
 }
 
 const LeftOverCase kLeftOvers[] = {
-    {".Config.INI.tmp4242_7", true},
-    {".Config.INI.tmp13", true},          // the archive writer's older naming
-    {".Config.INI.tmpx", false},          // not a counter
-    {".Config.INI.tmp.tmp1_1", false},    // the temporary of "Config.INI.tmp"
-    {"Config.INI.tmp1_1", false},         // not hidden
+    {".Config.INI.tmp4242_7", true},   {".Config.INI.tmp13", true}, // the archive writer's older naming
+    {".Config.INI.tmpx", false},                                    // not a counter
+    {".Config.INI.tmp.tmp1_1", false},                              // the temporary of "Config.INI.tmp"
+    {"Config.INI.tmp1_1", false},                                   // not hidden
     {".Other.INI.tmp1_1", false},
 };
 INSTANTIATE_TEST_SUITE_P(Names, LeftOverTemporaries, ::testing::ValuesIn(kLeftOvers),
@@ -121,7 +120,9 @@ TEST_F(FileLock, TwoProcessesWritingKeysLoseNone)
     const auto writeKeys = [](const char* prefix) {
         int failures = 0;
         for (int i = 0; i < kKeys; ++i)
-            failures += plat::WriteProfileString("Shared.ini", "Keys", prefix + std::to_string(i), std::to_string(i)) ? 0 : 1;
+            failures += plat::WriteProfileString("Shared.ini", "Keys", prefix + std::to_string(i), std::to_string(i))
+                ? 0
+                : 1;
         return failures;
     };
     const pid_t child = ::fork();
@@ -136,8 +137,12 @@ TEST_F(FileLock, TwoProcessesWritingKeysLoseNone)
     EXPECT_EQ(parentFailures, 0);
     int missing = 0;
     for (int i = 0; i < kKeys; ++i) {
-        missing += plat::ReadProfileString("Shared.ini", "Keys", "child" + std::to_string(i), "") == std::to_string(i) ? 0 : 1;
-        missing += plat::ReadProfileString("Shared.ini", "Keys", "parent" + std::to_string(i), "") == std::to_string(i) ? 0 : 1;
+        missing += plat::ReadProfileString("Shared.ini", "Keys", "child" + std::to_string(i), "") == std::to_string(i)
+            ? 0
+            : 1;
+        missing += plat::ReadProfileString("Shared.ini", "Keys", "parent" + std::to_string(i), "") == std::to_string(i)
+            ? 0
+            : 1;
     }
     EXPECT_EQ(missing, 0);
     EXPECT_EQ(ListNames("."), "Shared.ini");

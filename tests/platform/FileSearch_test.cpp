@@ -48,13 +48,16 @@ const PatternCase kPatternCases[] = {
     {"LatinLettersFoldTogether", "CAF\xC3\x89*", "caf\xC3\xA9.txt", true},
     {"StarsBothSides", "*ero*", "Hero.tga", true},
     {"StarBacktracksPastAnEarlierMatch", "*ab.t?t", "aab.txt", true},
-    {"ManyStarsFailQuickly", "*a*a*a*a*a*a*a*a*a*a*a*b", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", false},
+    {"ManyStarsFailQuickly", "*a*a*a*a*a*a*a*a*a*a*a*b",
+     "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", false},
     {"PlainNameIsCaseBlindEquality", "Hero.TGA", "hero.tga", true},
     {"PlainNameIsNotAPrefix", "Hero", "Hero.tga", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FilePattern, ::testing::ValuesIn(kPatternCases),
-                         [](const ::testing::TestParamInfo<PatternCase>& caseInfo) { return std::string(caseInfo.param.label); });
+                         [](const ::testing::TestParamInfo<PatternCase>& caseInfo) {
+                             return std::string(caseInfo.param.label);
+                         });
 
 using FileSearch = CTempFolderTest;
 

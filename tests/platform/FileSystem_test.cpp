@@ -5,8 +5,8 @@
 
 #include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/resource.h>

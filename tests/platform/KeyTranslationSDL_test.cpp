@@ -93,12 +93,24 @@ std::string Describe(const std::vector<WindowEvent>& events)
     std::string text;
     for (const WindowEvent& event : events) {
         switch (event.kind) {
-        case Kind::KeyDown: text += "down" + std::to_string(event.scanIndex) + " "; break;
-        case Kind::KeyUp: text += "up" + std::to_string(event.scanIndex) + " "; break;
-        case Kind::Char: text += "char" + std::to_string(event.character) + " "; break;
-        case Kind::SysChar: text += "sys" + std::to_string(event.character) + " "; break;
-        case Kind::ContextMenuKey: text += "menu "; break;
-        default: text += "other "; break;
+        case Kind::KeyDown:
+            text += "down" + std::to_string(event.scanIndex) + " ";
+            break;
+        case Kind::KeyUp:
+            text += "up" + std::to_string(event.scanIndex) + " ";
+            break;
+        case Kind::Char:
+            text += "char" + std::to_string(event.character) + " ";
+            break;
+        case Kind::SysChar:
+            text += "sys" + std::to_string(event.character) + " ";
+            break;
+        case Kind::ContextMenuKey:
+            text += "menu ";
+            break;
+        default:
+            text += "other ";
+            break;
         }
     }
     return text;

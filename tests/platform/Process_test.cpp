@@ -25,7 +25,8 @@ TEST_P(CommandLineSplit, KeepsQuotedStretchesTogether)
 }
 
 const SplitCase kSplitCases[] = {
-    {"QuotedProgramThenArguments", "\"Utilities\\Image Tools\\convert.exe\" -quality 90",
+    {"QuotedProgramThenArguments",
+     "\"Utilities\\Image Tools\\convert.exe\" -quality 90",
      {"Utilities\\Image Tools\\convert.exe", "-quality", "90"}},
     {"QuotedArgumentWithSpaces", "\"tool\" \"a b\"  c", {"tool", "a b", "c"}},
     {"QuoteInsideAWord", "tool --out=\"My File.avi\"", {"tool", "--out=My File.avi"}},
@@ -37,7 +38,9 @@ const SplitCase kSplitCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLineSplit, ::testing::ValuesIn(kSplitCases),
-                         [](const ::testing::TestParamInfo<SplitCase>& caseInfo) { return std::string(caseInfo.param.label); });
+                         [](const ::testing::TestParamInfo<SplitCase>& caseInfo) {
+                             return std::string(caseInfo.param.label);
+                         });
 
 using Process = CTempFolderTest;
 

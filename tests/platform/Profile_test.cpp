@@ -1,8 +1,8 @@
 #include "platform/Profile.h"
 
 #include "platform/FileSystem.h"
-#include "support/TestSupport.h"
 #include "platform/Process.h"
+#include "support/TestSupport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -196,9 +196,12 @@ TEST_F(ProfileWriting, AnotherProcessReadsBackWhatWasWritten)
         const char* value;
     };
     const Setting settings[] = {
-        {"Video", "Width", "1024"},      {"Video", "Gamma", "1.25"},
-        {"Player", "Name", "Ann-Marie O'Neil"}, {"Player", "Path", "C:\\Games\\Save;1"},
-        {"Sound", "Volume", "0"},        {"Video", "Width", "800"},
+        {"Video", "Width", "1024"},
+        {"Video", "Gamma", "1.25"},
+        {"Player", "Name", "Ann-Marie O'Neil"},
+        {"Player", "Path", "C:\\Games\\Save;1"},
+        {"Sound", "Volume", "0"},
+        {"Video", "Width", "800"},
     };
     WriteBytes("Settings/x", "");
     std::string queries;

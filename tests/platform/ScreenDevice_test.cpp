@@ -102,14 +102,15 @@ const Scene kScenes[] = {
      }},
     {"VertexColourFill",
      [](CScreenDevice& d, const plat::CScreenTexture*) {
-         const ScreenVertex v[] = {{5, 5, 0xFFFF0000u, 0, 0}, {90, 12, 0xFF00FF00u, 0, 0},
-                                   {40, 60, 0xFF0000FFu, 0, 0}};
+         const ScreenVertex v[] = {{5, 5, 0xFFFF0000u, 0, 0}, {90, 12, 0xFF00FF00u, 0, 0}, {40, 60, 0xFF0000FFu, 0, 0}};
          ASSERT_TRUE(d.DrawTriangles(v, 3, nullptr, TextureAddress::Clamp, ScreenBlend::Normal));
      }},
     {"Lines",
      [](CScreenDevice& d, const plat::CScreenTexture*) {
-         const ScreenVertex box[] = {{10.5f, 10.5f, 0xFFFFFFFFu, 0, 0}, {80.5f, 10.5f, 0xFFFFFFFFu, 0, 0},
-                                     {80.5f, 50.5f, 0xFFFFFFFFu, 0, 0}, {10.5f, 50.5f, 0xFFFFFFFFu, 0, 0},
+         const ScreenVertex box[] = {{10.5f, 10.5f, 0xFFFFFFFFu, 0, 0},
+                                     {80.5f, 10.5f, 0xFFFFFFFFu, 0, 0},
+                                     {80.5f, 50.5f, 0xFFFFFFFFu, 0, 0},
+                                     {10.5f, 50.5f, 0xFFFFFFFFu, 0, 0},
                                      {10.5f, 10.5f, 0xFFFFFFFFu, 0, 0}};
          ASSERT_TRUE(d.DrawLineStrip(box, 5, ScreenBlend::Normal));
          const ScreenVertex slope[] = {{2.5f, 60.5f, 0xFFFFC8C8u, 0, 0}, {90.5f, 3.5f, 0xFFFFC8C8u, 0, 0}};

@@ -12,18 +12,18 @@ protected:
     static void Draw(CFrameInterface& s, CFrameInterface& sprite, const uint8_t* table)
     {
         CColor a(200, 10, 10, 255), b(10, 200, 10, 90), c(1, 2, 3, 255);
-        s.FillRect({ -3, 2, 30, 20 }, a);
-        s.FillRect({ 5, 5, 45, 45 }, b);
-        s.FillRect({ 6, 6, 7, 7 }, b); // same colour word twice in a row
+        s.FillRect({-3, 2, 30, 20}, a);
+        s.FillRect({5, 5, 45, 45}, b);
+        s.FillRect({6, 6, 7, 7}, b); // same colour word twice in a row
         s.DrawLine(0, 0, 49, 37, c);
         s.DrawLineFloat(1.5f, 2.5f, 30.0f, 9.0f, c, 3.0f);
         s.SetPixel(44, 3, a);
-        s.RemapRect({ 0, 0, 4, 4 }, table);
-        s.Blit(sprite, { 0, 0, 8, 8 }, { 20, 20, 28, 28 }, GetNormalBlitType());
+        s.RemapRect({0, 0, 4, 4}, table);
+        s.Blit(sprite, {0, 0, 8, 8}, {20, 20, 28, 28}, GetNormalBlitType());
         if (auto* batched = dynamic_cast<CBatchedProxyFrame*>(&s))
-            batched->ClearMappedRect({ 40, 30, 44, 40 });
+            batched->ClearMappedRect({40, 30, 44, 40});
         else
-            s.ClearRect({ 40, 30, 44, 40 });
+            s.ClearRect({40, 30, 44, 40});
     }
 };
 
@@ -55,7 +55,7 @@ TEST_F(BatchedProxy, ReplaysThroughEachClipRectangle)
     batch.SetFrame(&clip);
     Draw(batch, *sprite, table);
     batch.EndRecording();
-    const CRect regions[] = { { 0, 0, 20, 15 }, { 25, 10, 50, 40 } };
+    const CRect regions[] = {{0, 0, 20, 15}, {25, 10, 50, 40}};
     for (const CRect& region : regions) {
         clip.SetClipRect(region);
         batch.Replay();
@@ -77,9 +77,9 @@ TEST_F(BatchedProxy, EmptyRecordingReplaysNothing)
     // Without the end tag the replay stops at the end of the data.
     batch.Clear();
     CColor c(1, 1, 1, 255);
-    batch.FillRect({ 0, 0, 1, 1 }, c);
+    batch.FillRect({0, 0, 1, 1}, c);
     batch.Replay();
-    EXPECT_EQ(log.log, std::vector<std::string>({ "FillRect 0,0,1,1 #FF010101" }));
+    EXPECT_EQ(log.log, std::vector<std::string>({"FillRect 0,0,1,1 #FF010101"}));
 }
 
 TEST_F(BatchedProxy, BlitKeepsItsRecordedOpacityAndRestoresTheType)
@@ -98,7 +98,7 @@ TEST_F(BatchedProxy, BlitKeepsItsRecordedOpacityAndRestoresTheType)
     batch.SetFrame(&spy);
     CBlitType& type = GetNormalBlitType();
     type.SetOpacity(0.5f);
-    EXPECT_TRUE(batch.Blit(*sprite, { 0, 0, 4, 4 }, { 1, 1, 5, 5 }, type));
+    EXPECT_TRUE(batch.Blit(*sprite, {0, 0, 4, 4}, {1, 1, 5, 5}, type));
     type.SetOpacity(1.0f);
     batch.EndRecording();
     batch.Replay();
@@ -114,12 +114,12 @@ TEST_F(BatchedProxy, RenderablesReachTheSourceAtOnceAheadOfRecordedFills)
     CBatchedProxyFrame batch;
     batch.SetFrame(&log);
     CColor c(5, 5, 5, 255);
-    batch.FillRect({ 0, 0, 2, 2 }, c);
+    batch.FillRect({0, 0, 2, 2}, c);
     CBlitXParams params(sprite.get(), 3, 3, 0, 1, 1, CColor(255, 255, 255, 255), 0, 0, 0, true);
     batch.Render(params);
     batch.EndRecording();
     batch.Replay();
-    EXPECT_EQ(log.log, std::vector<std::string>({ "Render CBlitXParams at 3,3", "FillRect 0,0,2,2 #FF050505" }));
+    EXPECT_EQ(log.log, std::vector<std::string>({"Render CBlitXParams at 3,3", "FillRect 0,0,2,2 #FF050505"}));
 }
 
 } // namespace

@@ -24,7 +24,10 @@ protected:
     void TearDown() override { SetBlitXSmoothing(true); }
 };
 
-uint8_t* Px(CFrame& f, int x, int y) { return f.Row(uint32_t(y)) + 4 * x; }
+uint8_t* Px(CFrame& f, int x, int y)
+{
+    return f.Row(uint32_t(y)) + 4 * x;
+}
 
 void FillFrame(CFrame& f, uint8_t b, uint8_t g, uint8_t r, uint8_t a)
 {
@@ -98,23 +101,24 @@ TEST_P(BlitXExactTest, MatchesThePermutedSourcePixelForPixel)
 }
 
 const ExactCase kExactCases[] = {
-    { "Rotate90", 90.0f, 0, 1.0f, true, [](int, int j, int, int) { return -j - 1; }, [](int i, int, int, int) { return i; } },
-    { "Rotate180", 180.0f, 0, 1.0f, true, [](int i, int, int, int) { return -i - 1; },
-      [](int, int j, int, int) { return -j - 1; } },
-    { "Rotate270", 270.0f, 0, 1.0f, true, [](int, int j, int, int) { return j; },
-      [](int i, int, int, int) { return -i - 1; } },
-    { "RotateMinus90", -90.0f, 0, 1.0f, true, [](int, int j, int, int) { return j; },
-      [](int i, int, int, int) { return -i - 1; } },
-    { "MirrorX", 0.0f, CBlitXParams::kMirrorX, 1.0f, true, [](int i, int, int, int) { return -i - 1; },
-      [](int, int j, int, int) { return j; } },
-    { "MirrorY", 0.0f, CBlitXParams::kMirrorY, 1.0f, true, [](int i, int, int, int) { return i; },
-      [](int, int j, int, int) { return -j - 1; } },
-    { "MirrorBothIsRotate180", 0.0f, CBlitXParams::kMirrorX | CBlitXParams::kMirrorY, 1.0f, true,
-      [](int i, int, int, int) { return -i - 1; }, [](int, int j, int, int) { return -j - 1; } },
-    { "Scale2Nearest", 0.0f, 0, 2.0f, false, [](int i, int, int, int) { return i; },
-      [](int, int j, int, int) { return j; } },
-    { "Rotate90Scale2Nearest", 90.0f, 0, 2.0f, false, [](int, int j, int, int) { return -j - 1; },
-      [](int i, int, int, int) { return i; } },
+    {"Rotate90", 90.0f, 0, 1.0f, true, [](int, int j, int, int) { return -j - 1; },
+     [](int i, int, int, int) { return i; }},
+    {"Rotate180", 180.0f, 0, 1.0f, true, [](int i, int, int, int) { return -i - 1; },
+     [](int, int j, int, int) { return -j - 1; }},
+    {"Rotate270", 270.0f, 0, 1.0f, true, [](int, int j, int, int) { return j; },
+     [](int i, int, int, int) { return -i - 1; }},
+    {"RotateMinus90", -90.0f, 0, 1.0f, true, [](int, int j, int, int) { return j; },
+     [](int i, int, int, int) { return -i - 1; }},
+    {"MirrorX", 0.0f, CBlitXParams::kMirrorX, 1.0f, true, [](int i, int, int, int) { return -i - 1; },
+     [](int, int j, int, int) { return j; }},
+    {"MirrorY", 0.0f, CBlitXParams::kMirrorY, 1.0f, true, [](int i, int, int, int) { return i; },
+     [](int, int j, int, int) { return -j - 1; }},
+    {"MirrorBothIsRotate180", 0.0f, CBlitXParams::kMirrorX | CBlitXParams::kMirrorY, 1.0f, true,
+     [](int i, int, int, int) { return -i - 1; }, [](int, int j, int, int) { return -j - 1; }},
+    {"Scale2Nearest", 0.0f, 0, 2.0f, false, [](int i, int, int, int) { return i; },
+     [](int, int j, int, int) { return j; }},
+    {"Rotate90Scale2Nearest", 90.0f, 0, 2.0f, false, [](int, int j, int, int) { return -j - 1; },
+     [](int i, int, int, int) { return i; }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Transforms, BlitXExactTest, testing::ValuesIn(kExactCases),
@@ -129,7 +133,7 @@ double Bilinear(const CFrame& f, double u, double v, int channel)
     const double fx = u - x0, fy = v - y0;
     auto at = [&](int x, int y) { return double(f.Row(uint32_t(y))[4 * x + channel]); };
     return (at(x0, y0) * (1 - fx) + at(x0 + 1, y0) * fx) * (1 - fy)
-           + (at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx) * fy;
+        + (at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx) * fy;
 }
 
 struct FreeCase {
@@ -171,10 +175,10 @@ TEST_P(BlitXBilinearTest, InteriorMatchesAReferenceSamplerWithinTwoSteps)
 }
 
 const FreeCase kFreeCases[] = {
-    { "Rotate30", 30.0f, 1.0f, 1.0f },
-    { "Rotate217Scale1_7", 217.0f, 1.7f, 1.7f },
-    { "UnevenScale", 0.0f, 2.3f, 1.4f },
-    { "Rotate45Shrink", 45.0f, 0.8f, 0.9f },
+    {"Rotate30", 30.0f, 1.0f, 1.0f},
+    {"Rotate217Scale1_7", 217.0f, 1.7f, 1.7f},
+    {"UnevenScale", 0.0f, 2.3f, 1.4f},
+    {"Rotate45Shrink", 45.0f, 0.8f, 0.9f},
 };
 
 INSTANTIATE_TEST_SUITE_P(Transforms, BlitXBilinearTest, testing::ValuesIn(kFreeCases),
@@ -210,7 +214,7 @@ TEST_F(BlitXTest, RefusesZeroScalesAndDrawingIntoItself)
 {
     std::unique_ptr<CFrame> source = Pattern(4, 3);
     std::unique_ptr<CFrame> target = CFrame::MakeOwned(20, 20, 32);
-    for (float sx : { 0.0f, -1.0f, NAN }) {
+    for (float sx : {0.0f, -1.0f, NAN}) {
         CBlitXParams blit(source.get(), 8.0f, 8.0f, 0.0f, sx, 1.0f, CColor(255, 255, 255, 255), 0, 0, 0, true);
         EXPECT_FALSE(target->Render(blit));
         EXPECT_TRUE(blit.m_DrawnBounds.IsAllZero());
@@ -229,7 +233,7 @@ TEST_F(BlitXTest, PathChoiceAndMeasuredBounds)
     std::unique_ptr<CFrame> target = CFrame::MakeOwned(64, 64, 32);
     CBlitXParams blit(source.get(), 10.0f, 20.0f, 0.4f, 1.0f, 1.0f, CColor(255, 255, 255, 255), 0, 0, 0, false);
     EXPECT_FALSE(target->Render(blit));
-    EXPECT_EQ(blit.m_DrawnBounds, (CRect{ 8, 17, 18, 37 }));
+    EXPECT_EQ(blit.m_DrawnBounds, (CRect{8, 17, 18, 37}));
 
     blit.m_Angle = 0.6f;
     EXPECT_TRUE(target->Render(blit));
@@ -237,7 +241,7 @@ TEST_F(BlitXTest, PathChoiceAndMeasuredBounds)
     blit.m_Angle = 0.0f;
     blit.m_X = 10.5f;
     EXPECT_TRUE(target->Render(blit));
-    EXPECT_EQ(blit.m_DrawnBounds, (CRect{ 8, 17, 19, 37 }));
+    EXPECT_EQ(blit.m_DrawnBounds, (CRect{8, 17, 19, 37}));
 
     blit.m_X = 10.0f;
     blit.m_Flags = CBlitXParams::kMirrorY;
@@ -247,23 +251,23 @@ TEST_F(BlitXTest, PathChoiceAndMeasuredBounds)
     blit.m_ScaleX = blit.m_ScaleY = 2.0f;
     blit.m_X = 5.5f, blit.m_Y = 3.0f;
     EXPECT_TRUE(target->Render(blit));
-    EXPECT_EQ(blit.m_DrawnBounds, (CRect{ 1, -3, 22, 37 }));
+    EXPECT_EQ(blit.m_DrawnBounds, (CRect{1, -3, 22, 37}));
 
     // Clipped to a rectangle it does not meet: all zero.
     blit.m_ClipEnabled = true;
-    blit.m_ClipRect = { 40, 40, 50, 50 };
+    blit.m_ClipRect = {40, 40, 50, 50};
     EXPECT_TRUE(target->Render(blit));
     EXPECT_TRUE(blit.m_DrawnBounds.IsAllZero());
-    blit.m_ClipRect = { 0, 0, 10, 10 };
+    blit.m_ClipRect = {0, 0, 10, 10};
     EXPECT_TRUE(target->Render(blit));
-    EXPECT_EQ(blit.m_DrawnBounds, (CRect{ 1, 0, 10, 10 }));
+    EXPECT_EQ(blit.m_DrawnBounds, (CRect{1, 0, 10, 10}));
 }
 
 TEST_F(BlitXTest, FarAwayImagesAreCulledAndHugeCoordinatesAreSafe)
 {
     std::unique_ptr<CFrame> source = Pattern(4, 3);
     std::unique_ptr<CFrame> target = CFrame::MakeOwned(20, 20, 32);
-    for (float x : { -100.0f, 200.0f, 3e9f, -3e38f, INFINITY }) {
+    for (float x : {-100.0f, 200.0f, 3e9f, -3e38f, INFINITY}) {
         CBlitXParams blit(source.get(), x, 5.0f, 30.0f, 1.0f, 1.0f, CColor(255, 255, 255, 255), 0, 0, 0, true);
         EXPECT_TRUE(target->Render(blit));
         EXPECT_TRUE(blit.m_DrawnBounds.IsAllZero());
@@ -292,9 +296,9 @@ TEST_F(BlitXTest, ComposingOntoTransparentFramesKeepsColourAndAlpha)
 TEST_F(BlitXTest, HotSpotLandsOnThePositionAndHitTestReadsTheSource)
 {
     std::unique_ptr<CFrame> source = Pattern(4, 3);
-    for (uint32_t flags : { 0u, CBlitXParams::kMirrorX, CBlitXParams::kMirrorY }) {
-        CBlitXParams blit(source.get(), 30.0f, 40.0f, 33.0f, 2.0f, 3.0f, CColor(255, 255, 255, 255), flags, 2.5f,
-                          1.5f, true);
+    for (uint32_t flags : {0u, CBlitXParams::kMirrorX, CBlitXParams::kMirrorY}) {
+        CBlitXParams blit(source.get(), 30.0f, 40.0f, 33.0f, 2.0f, 3.0f, CColor(255, 255, 255, 255), flags, 2.5f, 1.5f,
+                          true);
         float u = 0, v = 0;
         blit.MapToSource(30.0f, 40.0f, u, v);
         EXPECT_NEAR(u, 2.5f, 1e-5f);
@@ -311,13 +315,13 @@ TEST_F(BlitXTest, TintedAndAdditiveChainsFollowTheirRules)
 {
     std::unique_ptr<CFrame> source = Pattern(4, 3);
     const CColor tint(200, 100, 50, 255);
-    for (uint32_t flags : { 0u, CBlitXParams::kAdditive }) {
+    for (uint32_t flags : {0u, CBlitXParams::kAdditive}) {
         std::unique_ptr<CFrame> target = CFrame::MakeOwned(20, 20, 32);
         FillFrame(*target, 10, 20, 30, 255);
         CBlitXParams blit(source.get(), 8.0f, 8.0f, 180.0f, 1.0f, 1.0f, tint, flags, 0, 0, true);
         EXPECT_TRUE(target->Render(blit));
-        uint8_t expected[4] = { 10, 20, 30, 255 };
-        const uint8_t t[4] = { 50, 100, 200, 255 };
+        uint8_t expected[4] = {10, 20, 30, 255};
+        const uint8_t t[4] = {50, 100, 200, 255};
         if (flags)
             blend::Additive::Pixel(expected, Px(*source, 3, 2), t, 255);
         else
@@ -350,7 +354,7 @@ TEST_F(BlitXTest, WholeTurnThroughTheRasteriserMatchesTheFastPath)
     std::unique_ptr<CFrame> source = Pattern(5, 4);
     Px(*source, 2, 1)[3] = 255;
     source->SetOffset(-1, 2);
-    for (int32_t x : { 8, 3, 11 }) {
+    for (int32_t x : {8, 3, 11}) {
         std::unique_ptr<CFrame> fast = CFrame::MakeOwned(20, 20, 32);
         std::unique_ptr<CFrame> turned = CFrame::MakeOwned(20, 20, 32);
         FillFrame(*fast, 90, 80, 70, 255);
@@ -358,7 +362,7 @@ TEST_F(BlitXTest, WholeTurnThroughTheRasteriserMatchesTheFastPath)
         CBlitXParams blit(source.get(), float(x), 7.0f, 0.0f, 1.0f, 1.0f, CColor(255, 255, 255, 255), 0, 1.0f, 2.0f,
                           true);
         EXPECT_TRUE(fast->Render(blit));
-        EXPECT_EQ(blit.m_DrawnBounds, (CRect{ x - 2, 7, x + 3, 11 }));
+        EXPECT_EQ(blit.m_DrawnBounds, (CRect{x - 2, 7, x + 3, 11}));
         blit.m_Angle = 360.0f;
         EXPECT_TRUE(turned->Render(blit));
         EXPECT_TRUE(SameBytes(*fast, *turned)) << x;

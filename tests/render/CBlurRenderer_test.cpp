@@ -89,11 +89,9 @@ TEST_P(StackBlurTest, MatchesTheKernelWrittenOut)
 }
 
 const StackCase kStackCases[] = {
-    { "Radius0Identity", 7, 5, 0.0f },    { "NegativeIdentity", 7, 5, -3.0f },
-    { "Radius0_4RoundsTo0", 7, 5, 0.4f }, { "Radius1", 9, 6, 1.0f },
-    { "Radius2_5RoundsTo3", 12, 7, 2.5f }, { "RadiusWiderThanFrame", 5, 4, 8.0f },
-    { "OnePixelWide", 1, 9, 3.0f },       { "OnePixelFrame", 1, 1, 2.0f },
-    { "Radius300CapsAt254", 3, 2, 300.0f },
+    {"Radius0Identity", 7, 5, 0.0f}, {"NegativeIdentity", 7, 5, -3.0f},   {"Radius0_4RoundsTo0", 7, 5, 0.4f},
+    {"Radius1", 9, 6, 1.0f},         {"Radius2_5RoundsTo3", 12, 7, 2.5f}, {"RadiusWiderThanFrame", 5, 4, 8.0f},
+    {"OnePixelWide", 1, 9, 3.0f},    {"OnePixelFrame", 1, 1, 2.0f},       {"Radius300CapsAt254", 3, 2, 300.0f},
 };
 
 INSTANTIATE_TEST_SUITE_P(Frames, StackBlurTest, testing::ValuesIn(kStackCases),
@@ -102,11 +100,11 @@ INSTANTIATE_TEST_SUITE_P(Frames, StackBlurTest, testing::ValuesIn(kStackCases),
 TEST_F(BlurTest, SinglePixelSpreadsItsColourNotBlack)
 {
     uint8_t row[5 * 4] = {};
-    const uint8_t pixel[4] = { 10, 200, 90, 255 };
+    const uint8_t pixel[4] = {10, 200, 90, 255};
     std::memcpy(row + 8, pixel, 4);
     StackBlurPass(row, 5, 1, 4, 0, 1);
-    const uint8_t neighbour[4] = { 10, 200, 90, 63 };
-    const uint8_t centre[4] = { 10, 200, 90, 127 };
+    const uint8_t neighbour[4] = {10, 200, 90, 63};
+    const uint8_t centre[4] = {10, 200, 90, 127};
     EXPECT_EQ(std::memcmp(row + 4, neighbour, 4), 0);
     EXPECT_EQ(std::memcmp(row + 8, centre, 4), 0);
     EXPECT_EQ(std::memcmp(row + 12, neighbour, 4), 0);
@@ -117,7 +115,7 @@ TEST_F(BlurTest, SinglePixelSpreadsItsColourNotBlack)
 // Transparent pixels carry a colour (red) that must not show anywhere.
 TEST_F(BlurTest, TransparentColourNeverBleedsInEitherBlur)
 {
-    for (uint32_t flags : { 0u, CBlurRenderer::kRecursive }) {
+    for (uint32_t flags : {0u, CBlurRenderer::kRecursive}) {
         std::unique_ptr<CFrame> frame = CFrame::MakeOwned(16, 12, 32);
         for (uint32_t y = 0; y < 12; ++y)
             for (uint32_t x = 0; x < 16; ++x) {

@@ -46,41 +46,50 @@ class EffectBoundsTest : public FrameEffectTest, public testing::WithParamInterf
 TEST_P(EffectBoundsTest, GrowsTheSourceRectangle)
 {
     std::unique_ptr<CFrameEffect> effect = GetParam().make();
-    CRect out{ 99, 99, 99, 99 };
-    effect->CalcBounds(out, CRect{ 0, 0, 10, 10 });
+    CRect out{99, 99, 99, 99};
+    effect->CalcBounds(out, CRect{0, 0, 10, 10});
     EXPECT_EQ(out, GetParam().expected);
 }
 
 const BoundsCase kBoundsCases[] = {
-    { "BlitHalfPixelOffset", [] {
-          auto e = std::make_unique<CFrameEffectBlit>();
-          e->m_Offset = { 0.5f, -1.0f };
-          return std::unique_ptr<CFrameEffect>(std::move(e));
-      }, { 0, -1, 11, 9 } },
+    {"BlitHalfPixelOffset",
+     [] {
+         auto e = std::make_unique<CFrameEffectBlit>();
+         e->m_Offset = {0.5f, -1.0f};
+         return std::unique_ptr<CFrameEffect>(std::move(e));
+     },
+     {0, -1, 11, 9}},
     // The blur size grows the rectangle before the offset applies.
-    { "BlurGrowsThenOffsets", [] {
-          auto e = std::make_unique<CFrameEffectBlur>();
-          e->m_Offset = { 0.5f, 0.0f };
-          return std::unique_ptr<CFrameEffect>(std::move(e));
-      }, { -2, -2, 13, 12 } },
-    { "ExpandDefaultRadius", [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectExpand>()); },
-      { -3, -3, 13, 13 } },
-    { "TexturizeKeeps", [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectTexturize>()); },
-      { 0, 0, 10, 10 } },
-    { "EmptyLayerLeavesTheCallersRectangle",
-      [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectLayer>()); }, { 99, 99, 99, 99 } },
-    { "LayerUnitesItsEffectsOverTheApplyBeforeBounds", [] {
-          auto layer = std::make_unique<CFrameEffectLayer>();
-          auto before = new CFrameEffectBlit();
-          before->m_Offset = { 0.0f, 5.0f };
-          layer->m_ApplyBefore = before;
-          auto right = new CFrameEffectBlit();
-          right->m_Offset = { 4.0f, 0.0f };
-          layer->AddLayeredEffect(right);
-          layer->AddLayeredEffect(nullptr);
-          layer->AddLayeredEffect(new CFrameEffectExpand());
-          return std::unique_ptr<CFrameEffect>(std::move(layer));
-      }, { -3, 2, 14, 18 } },
+    {"BlurGrowsThenOffsets",
+     [] {
+         auto e = std::make_unique<CFrameEffectBlur>();
+         e->m_Offset = {0.5f, 0.0f};
+         return std::unique_ptr<CFrameEffect>(std::move(e));
+     },
+     {-2, -2, 13, 12}},
+    {"ExpandDefaultRadius",
+     [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectExpand>()); },
+     {-3, -3, 13, 13}},
+    {"TexturizeKeeps",
+     [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectTexturize>()); },
+     {0, 0, 10, 10}},
+    {"EmptyLayerLeavesTheCallersRectangle",
+     [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectLayer>()); },
+     {99, 99, 99, 99}},
+    {"LayerUnitesItsEffectsOverTheApplyBeforeBounds",
+     [] {
+         auto layer = std::make_unique<CFrameEffectLayer>();
+         auto before = new CFrameEffectBlit();
+         before->m_Offset = {0.0f, 5.0f};
+         layer->m_ApplyBefore = before;
+         auto right = new CFrameEffectBlit();
+         right->m_Offset = {4.0f, 0.0f};
+         layer->AddLayeredEffect(right);
+         layer->AddLayeredEffect(nullptr);
+         layer->AddLayeredEffect(new CFrameEffectExpand());
+         return std::unique_ptr<CFrameEffect>(std::move(layer));
+     },
+     {-3, 2, 14, 18}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Effects, EffectBoundsTest, testing::ValuesIn(kBoundsCases),
@@ -98,7 +107,7 @@ TEST_F(FrameEffectTest, ExpandStampsEveryOffsetInsideTheEllipse)
     EXPECT_EQ(target->Row(4 - 2)[4 * (4 - 2) + 3], 0); // corner (-2, -2) left out
     EXPECT_EQ(target->Row(4 - 2)[4 * (4 - 1) + 3], 255);
 
-    for (CFPoint radius : { CFPoint{ 0.0f, 2.0f }, CFPoint{ 2.0f, 0.0f }, CFPoint{ -1.0f, -1.0f } }) {
+    for (CFPoint radius : {CFPoint{0.0f, 2.0f}, CFPoint{2.0f, 0.0f}, CFPoint{-1.0f, -1.0f}}) {
         target->Clear();
         expand.m_Radius = radius;
         expand.Apply(*dot, *target);
@@ -109,16 +118,16 @@ TEST_F(FrameEffectTest, ExpandStampsEveryOffsetInsideTheEllipse)
 TEST_F(FrameEffectTest, MultiplyBySourceScalesEveryByte)
 {
     std::unique_ptr<CFrame> source = Solid(4, 1, "\xFF\xFF\xFF\xFF");
-    source->Row(0)[4] = 0;    // pixel 1 blue 0
+    source->Row(0)[4] = 0;       // pixel 1 blue 0
     source->Row(0)[8 + 3] = 128; // pixel 2 alpha 128
     std::unique_ptr<CFrame> texture = Solid(6, 1, "\x37\x80\xC8\xFF");
     texture->SetOffset(-1, 0);
     CFrameEffectTexturize texturize;
     texturize.MultiplyBySource(*source, *texture);
     const uint8_t* t = texture->Row(0);
-    EXPECT_EQ(std::memcmp(t, "\x37\x80\xC8\xFF", 4), 0);         // outside the source
-    EXPECT_EQ(std::memcmp(t + 4, "\x37\x80\xC8\xFF", 4), 0);     // times 255 keeps
-    EXPECT_EQ(t[8], 0);                                          // times 0
+    EXPECT_EQ(std::memcmp(t, "\x37\x80\xC8\xFF", 4), 0);     // outside the source
+    EXPECT_EQ(std::memcmp(t + 4, "\x37\x80\xC8\xFF", 4), 0); // times 255 keeps
+    EXPECT_EQ(t[8], 0);                                      // times 0
     EXPECT_EQ(t[12 + 3], (255 * 128 + 255) >> 8);
 }
 
@@ -129,13 +138,13 @@ TEST_F(FrameEffectTest, ApplyToNewFrameCoversTheEffectBoundsOfTheOpaquePixels)
         for (uint32_t x = 3; x < 7; ++x)
             std::memcpy(source->Row(y) + 4 * x, "\x11\x22\x33\xFF", 4);
     CFrameEffectBlit blit;
-    blit.m_Offset = { 2.0f, 1.0f };
+    blit.m_Offset = {2.0f, 1.0f};
     std::unique_ptr<CFrame> result = blit.ApplyToNewFrame(*source);
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->GetBitDepth(), 32u);
     CRect bounds;
     result->GetBounds(bounds);
-    EXPECT_EQ(bounds, (CRect{ 5, 3, 9, 6 }));
+    EXPECT_EQ(bounds, (CRect{5, 3, 9, 6}));
     EXPECT_EQ(OpaquePixels(*result), 12u);
     EXPECT_EQ(std::memcmp(result->Row(0), "\x11\x22\x33\xFF", 4), 0);
 }
@@ -145,11 +154,11 @@ TEST_F(FrameEffectTest, LayerAppliesItsEffectsToTheApplyBeforeResult)
     std::unique_ptr<CFrame> source = Solid(2, 2, "\x50\x50\x50\xFF");
     CFrameEffectLayer layer;
     auto* before = new CFrameEffectBlit();
-    before->m_Offset = { 3.0f, 0.0f };
+    before->m_Offset = {3.0f, 0.0f};
     layer.m_ApplyBefore = before;
     layer.AddLayeredEffect(new CFrameEffectBlit());
     auto* down = new CFrameEffectBlit();
-    down->m_Offset = { 0.0f, 4.0f };
+    down->m_Offset = {0.0f, 4.0f};
     layer.AddLayeredEffect(down);
     std::unique_ptr<CFrame> target = CFrame::MakeOwned(8, 8, 32);
     layer.Apply(*source, *target);

@@ -20,14 +20,14 @@ void Add(CPointPath& path, std::initializer_list<CFPoint> points)
 TEST(PointPath, InsertionSkipsOnlyTheRepeatOfThePointAtTheIndex)
 {
     CPointPath path;
-    Add(path, { { 1, 1 }, { 1, 1 }, { 2, 2 } });
+    Add(path, {{1, 1}, {1, 1}, {2, 2}});
     EXPECT_EQ(path.GetCount(), 2u);
     // Equal to the point at index 0: nothing; equal only to the one after it: inserted.
     path.InsertPoint(1, 1, 0);
     EXPECT_EQ(path.GetCount(), 2u);
     path.InsertPoint(2, 2, 0);
     EXPECT_EQ(path.GetCount(), 3u);
-    EXPECT_EQ(path.GetPoint(1), (CFPoint{ 2, 2 }));
+    EXPECT_EQ(path.GetPoint(1), (CFPoint{2, 2}));
     path.Close();
     EXPECT_EQ(path.GetCount(), 4u);
     path.Close();
@@ -51,23 +51,23 @@ TEST_P(PointPathContainsTest, CountsQuadrantWinding)
     EXPECT_EQ(path.ContainsPoint(GetParam().probe.x, GetParam().probe.y), GetParam().inside);
 }
 
-const std::vector<CFPoint> kSquare{ { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 }, { 0, 0 } };
-const std::vector<CFPoint> kOpenSquare{ { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } };
-const std::vector<CFPoint> kTriangle{ { 0, 0 }, { 20, 10 }, { 0, 20 }, { 0, 0 } };
-const std::vector<CFPoint> kBackwards{ { 0, 0 }, { 0, 10 }, { 10, 10 }, { 10, 0 }, { 0, 0 } };
+const std::vector<CFPoint> kSquare{{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
+const std::vector<CFPoint> kOpenSquare{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+const std::vector<CFPoint> kTriangle{{0, 0}, {20, 10}, {0, 20}, {0, 0}};
+const std::vector<CFPoint> kBackwards{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}};
 // An L shape: its notch is inside the box but outside the path.
-const std::vector<CFPoint> kEll{ { 0, 0 }, { 10, 0 }, { 10, 4 }, { 4, 4 }, { 4, 10 }, { 0, 10 }, { 0, 0 } };
+const std::vector<CFPoint> kEll{{0, 0}, {10, 0}, {10, 4}, {4, 4}, {4, 10}, {0, 10}, {0, 0}};
 
 const ContainsCase kContainsCases[] = {
-    { "SquareCentre", kSquare, { 5, 5 }, true },
-    { "OutsideTheBox", kSquare, { 15, 5 }, false },
-    { "OpenSquareReachesOnlyThree", kOpenSquare, { 5, 5 }, false },
-    { "Clockwise", kBackwards, { 5, 5 }, true },
-    { "TriangleInside", kTriangle, { 5, 10 }, true },
-    { "TriangleOutsideInTheBox", kTriangle, { 18, 2 }, false },
-    { "EllArm", kEll, { 2, 8 }, true },
-    { "EllNotch", kEll, { 7, 7 }, false },
-    { "OnePoint", { { 3, 3 } }, { 3, 3 }, false },
+    {"SquareCentre", kSquare, {5, 5}, true},
+    {"OutsideTheBox", kSquare, {15, 5}, false},
+    {"OpenSquareReachesOnlyThree", kOpenSquare, {5, 5}, false},
+    {"Clockwise", kBackwards, {5, 5}, true},
+    {"TriangleInside", kTriangle, {5, 10}, true},
+    {"TriangleOutsideInTheBox", kTriangle, {18, 2}, false},
+    {"EllArm", kEll, {2, 8}, true},
+    {"EllNotch", kEll, {7, 7}, false},
+    {"OnePoint", {{3, 3}}, {3, 3}, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Paths, PointPathContainsTest, testing::ValuesIn(kContainsCases),
@@ -77,14 +77,14 @@ TEST(PointPath, BoundsWidenDegenerateAxesAndCentroidSnapsOnlyX)
 {
     CPointPath one;
     one.InsertPoint(5.0f, 7.0f, CPointPath::kAppend);
-    EXPECT_EQ(std::vector<int32_t>(one.GetBounds(), one.GetBounds() + 4), (std::vector<int32_t>{ 5, 7, 6, 8 }));
+    EXPECT_EQ(std::vector<int32_t>(one.GetBounds(), one.GetBounds() + 4), (std::vector<int32_t>{5, 7, 6, 8}));
     CPointPath fractional;
     fractional.InsertPoint(5.2f, 7.8f, CPointPath::kAppend);
     EXPECT_EQ(std::vector<int32_t>(fractional.GetBounds(), fractional.GetBounds() + 4),
-              (std::vector<int32_t>{ 5, 7, 6, 8 }));
+              (std::vector<int32_t>{5, 7, 6, 8}));
 
     CPointPath path;
-    Add(path, { { -1.0f, 0.02f }, { 1.09f, 0.02f }, { -1.0f, 0.02f } });
+    Add(path, {{-1.0f, 0.02f}, {1.09f, 0.02f}, {-1.0f, 0.02f}});
     // The repeated first point is left out of the mean: x = 0.045 snaps to 0.
     EXPECT_EQ(path.GetCentroid().x, 0.0f);
     EXPECT_FLOAT_EQ(path.GetCentroid().y, 0.02f);
@@ -93,7 +93,7 @@ TEST(PointPath, BoundsWidenDegenerateAxesAndCentroidSnapsOnlyX)
 TEST(PointPath, EdgesAndShapeFlags)
 {
     CPointPath square;
-    Add(square, { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 }, { 0, 0 } });
+    Add(square, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
     ASSERT_EQ(square.GetEdgeCount(), 4u);
     EXPECT_FLOAT_EQ(square.GetEdge(0).normalX, 0.0f);
     EXPECT_FLOAT_EQ(square.GetEdge(0).normalY, -1.0f);
@@ -101,7 +101,7 @@ TEST(PointPath, EdgesAndShapeFlags)
     EXPECT_EQ(square.GetFlags(), CPointPath::kFullTurn);
 
     CPointPath ell;
-    Add(ell, { { 0, 0 }, { 10, 0 }, { 10, 4 }, { 4, 4 }, { 4, 10 }, { 0, 10 }, { 0, 0 } });
+    Add(ell, {{0, 0}, {10, 0}, {10, 4}, {4, 4}, {4, 10}, {0, 10}, {0, 0}});
     EXPECT_EQ(ell.GetFlags(), CPointPath::kFullTurn | CPointPath::kNotConvex);
     // Inserting drops the cache, which is built again on demand.
     ell.InsertPoint(20, 20, CPointPath::kAppend);
@@ -113,7 +113,8 @@ int g_Lines = 0;
 TEST(PointPath, DrawingPointsLinesAndNothing)
 {
     RegisterShapeAndBlitClasses();
-    const FloatLineDrawer old = SetFloatLineDrawer([](CFrame&, float, float, float, float, CColor&, float) { ++g_Lines; });
+    const FloatLineDrawer old
+        = SetFloatLineDrawer([](CFrame&, float, float, float, float, CColor&, float) { ++g_Lines; });
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(30, 30, 32);
     CColor red(255, 0, 0, 255);
 
@@ -129,7 +130,7 @@ TEST(PointPath, DrawingPointsLinesAndNothing)
     EXPECT_EQ(frame->Row(8)[4 * 7 + 2], 255);
 
     CPointPath path;
-    Add(path, { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } });
+    Add(path, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
     g_Lines = 0;
     path.Draw(*frame, 0, 0, red, false, 0, 0);
     EXPECT_EQ(g_Lines, 3);
@@ -145,10 +146,10 @@ TEST(PointPath, DrawingPointsLinesAndNothing)
 TEST(PointPath, DirectionOfAZeroLengthIsZero)
 {
     SDirection d;
-    d.SetDirection({ 1, 1 }, { 4, 5 });
+    d.SetDirection({1, 1}, {4, 5});
     EXPECT_FLOAT_EQ(d.length, 5.0f);
     EXPECT_FLOAT_EQ(d.unitX, 0.6f);
-    d.SetDirection({ 2, 2 }, { 2, 2 });
+    d.SetDirection({2, 2}, {2, 2});
     EXPECT_EQ(d.unitX, 0.0f);
     EXPECT_EQ(d.unitY, 0.0f);
 }

@@ -20,36 +20,41 @@ struct SOperation {
 };
 
 const SOperation kOperations[] = {
-    { "FillRect", [](CFrameInterface& s, int32_t dx, int32_t dy) {
+    {"FillRect",
+     [](CFrameInterface& s, int32_t dx, int32_t dy) {
          CColor c(200, 100, 50, 255);
-         s.FillRect({ 3 + dx, -4 + dy, 40 + dx, 25 + dy }, c);
-     } },
-    { "TranslucentFillRect", [](CFrameInterface& s, int32_t dx, int32_t dy) {
+         s.FillRect({3 + dx, -4 + dy, 40 + dx, 25 + dy}, c);
+     }},
+    {"TranslucentFillRect",
+     [](CFrameInterface& s, int32_t dx, int32_t dy) {
          CColor c(20, 200, 90, 100);
-         s.FillRect({ -5 + dx, 2 + dy, 17 + dx, 70 + dy }, c);
-     } },
-    { "SetPixels", [](CFrameInterface& s, int32_t dx, int32_t dy) {
+         s.FillRect({-5 + dx, 2 + dy, 17 + dx, 70 + dy}, c);
+     }},
+    {"SetPixels",
+     [](CFrameInterface& s, int32_t dx, int32_t dy) {
          CColor c(1, 2, 3, 255);
          for (int32_t i = -3; i < 60; i += 3)
              s.SetPixel(i + dx, 2 * i - 5 + dy, c);
-     } },
-    { "DrawLines", [](CFrameInterface& s, int32_t dx, int32_t dy) {
+     }},
+    {"DrawLines",
+     [](CFrameInterface& s, int32_t dx, int32_t dy) {
          CColor c(9, 250, 9, 255);
          s.DrawLine(-20 + dx, -10 + dy, 70 + dx, 50 + dy, c);
          s.DrawLine(5 + dx, 45 + dy, 5 + dx, -45 + dy, c);
          s.DrawLine(-90 + dx, 7 + dy, 90 + dx, 7 + dy, c);
-     } },
-    { "Blits", [](CFrameInterface& s, int32_t dx, int32_t dy) {
+     }},
+    {"Blits",
+     [](CFrameInterface& s, int32_t dx, int32_t dy) {
          static const std::unique_ptr<CFrame> sprite = [] {
              auto made = PatternFrame(16, 12, 21, true);
              made->SetOffset(-4, -3);
              return made;
          }();
-         for (CBlitType* type : { &GetTransparentMaskBlitType(), &GetNormalBlitType() }) {
-             s.Blit(*sprite, { -4, -3, 12, 9 }, { -6 + dx, 30 + dy, 10 + dx, 42 + dy }, *type);
-             s.Blit(*sprite, { 0, 0, 9, 9 }, { 20 + dx, 5 + dy, 29 + dx, 14 + dy }, *type);
+         for (CBlitType* type : {&GetTransparentMaskBlitType(), &GetNormalBlitType()}) {
+             s.Blit(*sprite, {-4, -3, 12, 9}, {-6 + dx, 30 + dy, 10 + dx, 42 + dy}, *type);
+             s.Blit(*sprite, {0, 0, 9, 9}, {20 + dx, 5 + dy, 29 + dx, 14 + dy}, *type);
          }
-     } },
+     }},
 };
 
 std::string OperationName(const testing::TestParamInfo<SOperation>& info)
@@ -74,7 +79,7 @@ TEST_P(ProxyAgainstDirect, OffsetProxy)
 TEST_P(ProxyAgainstDirect, ClippedProxy)
 {
     auto direct = PatternFrame(50, 40, 4), proxied = PatternFrame(50, 40, 4);
-    const CRect clip = { 6, 3, 31, 22 };
+    const CRect clip = {6, 3, 31, 22};
     auto scratch = PatternFrame(50, 40, 4);
     GetParam().draw(*scratch, 0, 0);
     for (int32_t y = clip.top; y < clip.bottom; ++y)
@@ -105,14 +110,14 @@ TEST_P(ProxyAgainstDirect, NestedProxiesCompose)
 {
     auto nested = PatternFrame(50, 40, 5), combined = PatternFrame(50, 40, 5);
     CClippedProxyFrame clip(nested.get());
-    clip.SetClipRect({ 4, 4, 44, 30 });
+    clip.SetClipRect({4, 4, 44, 30});
     COffsetProxyFrame offset(&clip, 3, -2);
     COffsetProxyFrame outer(&offset, -1, 6);
     GetParam().draw(outer, 0, 0);
 
     COffsetClippedProxyFrame one(combined.get());
     one.SetOffset(2, 4);
-    one.SetClipRect({ 6, 8, 46, 34 });
+    one.SetClipRect({6, 8, 46, 34});
     GetParam().draw(one, 0, 0);
     EXPECT_EQ(Pixels(*nested), Pixels(*combined));
 }
@@ -139,10 +144,10 @@ TEST_F(ProxyFrames, OpacityProxyBlitEqualsAFadedBlitType)
     auto sprite = PatternFrame(20, 20, 13, true);
     CBlitType& type = GetTransparentMaskBlitType();
     type.SetOpacity(0.5f);
-    direct->Blit(*sprite, { 0, 0, 20, 20 }, { 5, 5, 25, 25 }, type);
+    direct->Blit(*sprite, {0, 0, 20, 20}, {5, 5, 25, 25}, type);
     type.SetOpacity(1.0f);
     COpacityProxyFrame proxy(proxied.get(), 0.5f);
-    proxy.Blit(*sprite, { 0, 0, 20, 20 }, { 5, 5, 25, 25 }, type);
+    proxy.Blit(*sprite, {0, 0, 20, 20}, {5, 5, 25, 25}, type);
     EXPECT_EQ(type.GetOpacity(), 1.0f);
     EXPECT_EQ(Pixels(*proxied), Pixels(*direct));
     EXPECT_NE(Pixels(*direct), Pixels(*PatternFrame(50, 40, 12)));
@@ -160,7 +165,7 @@ TEST_F(ProxyFrames, OffsetProxyMapsPointsAndBounds)
     EXPECT_EQ(read, c);
     CRect bounds;
     proxy.GetBounds(bounds);
-    EXPECT_EQ(bounds, CRect({ 10, 5, 30, 25 }));
+    EXPECT_EQ(bounds, CRect({10, 5, 30, 25}));
     EXPECT_EQ(proxy.GetOffsetX(), 10);
 }
 
@@ -171,13 +176,13 @@ public:
     bool Render(CFrameInterface&) override
     {
         seenX = m_X, seenY = m_Y;
-        seenClip = m_ClipEnabled ? m_ClipRect : CRect { -1, -1, -1, -1 };
+        seenClip = m_ClipEnabled ? m_ClipRect : CRect{-1, -1, -1, -1};
         seenFlags = m_Flags;
         seenAlpha = m_Color.GetAlpha();
         return true;
     }
     float seenX = 0, seenY = 0;
-    CRect seenClip {};
+    CRect seenClip{};
     uint32_t seenFlags = 0;
     uint8_t seenAlpha = 0;
 };
@@ -187,26 +192,26 @@ TEST_F(ProxyFrames, RenderablesAreMovedClippedAndRestoredExactly)
     auto frame = CFrame::MakeOwned(100, 100, 32);
     CProbe probe;
     probe.m_X = 0.1f, probe.m_Y = 1e7f;
-    probe.m_ClipRect = { 1, 2, 3, 4 };
+    probe.m_ClipRect = {1, 2, 3, 4};
 
     COffsetClippedProxyFrame proxy(frame.get());
     proxy.SetOffset(100, 50);
-    proxy.SetClipRect({ 100, 50, 200, 150 });
+    proxy.SetClipRect({100, 50, 200, 150});
     EXPECT_TRUE(proxy.Render(probe));
     EXPECT_EQ(probe.seenX, 0.1f - 100.0f);
-    EXPECT_EQ(probe.seenClip, CRect({ 0, 0, 100, 100 }));
+    EXPECT_EQ(probe.seenClip, CRect({0, 0, 100, 100}));
     EXPECT_EQ(probe.m_X, 0.1f);
     EXPECT_EQ(probe.m_Y, 1e7f);
     EXPECT_FALSE(probe.m_ClipEnabled);
-    EXPECT_EQ(probe.m_ClipRect, CRect({ 1, 2, 3, 4 }));
+    EXPECT_EQ(probe.m_ClipRect, CRect({1, 2, 3, 4}));
 
     // The clip replaces the renderable's own even when nested.
     CClippedProxyFrame inner(frame.get());
-    inner.SetClipRect({ 10, 10, 20, 20 });
+    inner.SetClipRect({10, 10, 20, 20});
     CClippedProxyFrame outer(&inner);
-    outer.SetClipRect({ 0, 0, 15, 15 });
+    outer.SetClipRect({0, 0, 15, 15});
     outer.Render(probe);
-    EXPECT_EQ(probe.seenClip, CRect({ 10, 10, 20, 20 }));
+    EXPECT_EQ(probe.seenClip, CRect({10, 10, 20, 20}));
 
     CRespectDestAlphaProxyFrame alpha;
     alpha.SetFrame(frame.get());
@@ -221,25 +226,25 @@ TEST_F(ProxyFrames, ClippedBlitTrimsBothRectanglesOnTheSameSide)
     auto sprite = PatternFrame(10, 10, 8);
     CLoggingProxy log(frame.get());
     CClippedProxyFrame proxy(&log);
-    proxy.SetClipRect({ 0, 0, 21, 100 });
+    proxy.SetClipRect({0, 0, 21, 100});
     // Outside: nothing reaches the source.
-    EXPECT_FALSE(proxy.Blit(*sprite, { 0, 0, 10, 10 }, { 30, 0, 40, 10 }, GetNormalBlitType()));
+    EXPECT_FALSE(proxy.Blit(*sprite, {0, 0, 10, 10}, {30, 0, 40, 10}, GetNormalBlitType()));
     EXPECT_TRUE(log.log.empty());
-    proxy.Blit(*sprite, { 0, 0, 10, 10 }, { 20, 0, 30, 10 }, GetNormalBlitType());
-    EXPECT_EQ(log.log, std::vector<std::string>({ "Blit 0,0,1,10 -> 20,0,21,10" }));
+    proxy.Blit(*sprite, {0, 0, 10, 10}, {20, 0, 30, 10}, GetNormalBlitType());
+    EXPECT_EQ(log.log, std::vector<std::string>({"Blit 0,0,1,10 -> 20,0,21,10"}));
 }
 
 TEST_F(ProxyFrames, ClippedBoundsAndSizes)
 {
     auto frame = CFrame::MakeOwned(50, 40, 32);
     CClippedProxyFrame proxy(frame.get());
-    proxy.SetClipRect({ 40, 30, 70, 90 });
+    proxy.SetClipRect({40, 30, 70, 90});
     CRect bounds;
     proxy.GetBounds(bounds);
-    EXPECT_EQ(bounds, CRect({ 40, 30, 50, 40 }));
+    EXPECT_EQ(bounds, CRect({40, 30, 50, 40}));
     EXPECT_EQ(proxy.GetWidth(), 30u);
     EXPECT_EQ(proxy.GetHeight(), 60u);
-    proxy.SetClipRect({ 60, 50, 70, 90 });
+    proxy.SetClipRect({60, 50, 70, 90});
     proxy.GetBounds(bounds);
     EXPECT_EQ(bounds.GetWidth(), 0);
     EXPECT_EQ(bounds.GetHeight(), 0);
@@ -249,7 +254,7 @@ TEST_F(ProxyFrames, ClippedBoundsAndSizes)
     // Re-pointing the proxy resets the clip to the new source.
     auto other = CFrame::MakeOwned(5, 6, 32);
     proxy.SetFrame(other.get());
-    EXPECT_EQ(proxy.GetClipRect(), CRect({ 0, 0, 5, 6 }));
+    EXPECT_EQ(proxy.GetClipRect(), CRect({0, 0, 5, 6}));
 }
 
 TEST_F(ProxyFrames, OffsetClippedMapsClearAndReportsBounds)
@@ -257,14 +262,14 @@ TEST_F(ProxyFrames, OffsetClippedMapsClearAndReportsBounds)
     auto frame = PatternFrame(30, 30, 9);
     COffsetClippedProxyFrame proxy(frame.get());
     proxy.SetOffset(100, 50);
-    proxy.SetClipRect({ 100, 50, 110, 60 });
-    proxy.ClearMappedRect({ 95, 45, 200, 200 });
+    proxy.SetClipRect({100, 50, 110, 60});
+    proxy.ClearMappedRect({95, 45, 200, 200});
     for (int32_t y = 0; y < 30; ++y)
         for (int32_t x = 0; x < 30; ++x)
             EXPECT_EQ(frame->GetRawPixel(x, y) == 0, x < 10 && y < 10) << x << "," << y;
     CRect bounds;
     proxy.GetBounds(bounds);
-    EXPECT_EQ(bounds, CRect({ 100, 50, 110, 60 }));
+    EXPECT_EQ(bounds, CRect({100, 50, 110, 60}));
     EXPECT_EQ(proxy.GetOffsetX(), 100);
 }
 
@@ -274,7 +279,7 @@ TEST_F(ProxyFrames, OpacityRoundsFillsAndTruncatesRenderables)
     CLoggingProxy log(frame.get());
     COpacityProxyFrame proxy(&log, 0.5f);
     CColor white(255, 255, 255, 255);
-    proxy.FillRect({ 0, 0, 1, 1 }, white);
+    proxy.FillRect({0, 0, 1, 1}, white);
     EXPECT_EQ(log.log.back(), "FillRect 0,0,1,1 #80FFFFFF");
     CProbe probe;
     proxy.Render(probe);
@@ -303,11 +308,11 @@ TEST_F(ProxyFrames, OpacityScalesAndRestoresTheBlitType)
     COpacityProxyFrame proxy(&spy, 0.5f);
     CBlitType& type = GetNormalBlitType();
     type.SetOpacity(0.8f);
-    proxy.Blit(*sprite, { 0, 0, 4, 4 }, { 0, 0, 4, 4 }, type);
+    proxy.Blit(*sprite, {0, 0, 4, 4}, {0, 0, 4, 4}, type);
     EXPECT_FLOAT_EQ(spy.seen, 0.4f);
     EXPECT_EQ(type.GetOpacity(), 0.8f);
     proxy.SetOpacity(0.0f);
-    EXPECT_FALSE(proxy.Blit(*sprite, { 0, 0, 4, 4 }, { 0, 0, 4, 4 }, type));
+    EXPECT_FALSE(proxy.Blit(*sprite, {0, 0, 4, 4}, {0, 0, 4, 4}, type));
     type.SetOpacity(1.0f);
 }
 
@@ -321,9 +326,9 @@ TEST_F(ProxyFrames, RespectDestAlphaBlitDrawsTheWholeSourceAsATransformedBlit)
     CBlitType& mask = GetTransparentMaskBlitType();
     mask.SetOpacity(0.5f);
     // Only the corner difference counts: the whole 6 x 5 source lands at (9, 9).
-    proxy.Blit(*sprite, { 1, 1, 2, 2 }, { 10, 10, 11, 11 }, mask);
+    proxy.Blit(*sprite, {1, 1, 2, 2}, {10, 10, 11, 11}, mask);
     mask.SetOpacity(1.0f);
-    EXPECT_EQ(log.log, std::vector<std::string>({ "Render CBlitXParams at 9,9" }));
+    EXPECT_EQ(log.log, std::vector<std::string>({"Render CBlitXParams at 9,9"}));
     // Drawn at half opacity over transparent pixels, inside the 6 x 5 area only.
     const uint32_t inside = frame->GetRawPixel(11, 11);
     EXPECT_GT(inside >> 24, 0u);
@@ -334,10 +339,10 @@ TEST_F(ProxyFrames, RespectDestAlphaBlitDrawsTheWholeSourceAsATransformedBlit)
 
 TEST_F(ProxyFrames, ProxiesAreCreatedByName)
 {
-    for (const char* name : { "CProxyFrame", "COffsetProxyFrame", "CClippedProxyFrame", "COffsetClippedProxyFrame",
-                              "COpacityProxyFrame", "CRespectDestAlphaProxyFrame", "CScaledOffsetProxyFrame",
-                              "COffsetRotateScaleProxyFrame", "CBatchedProxyFrame",
-                              "CTransformedFrameCacheProxyFrame" }) {
+    for (const char* name :
+         {"CProxyFrame", "COffsetProxyFrame", "CClippedProxyFrame", "COffsetClippedProxyFrame", "COpacityProxyFrame",
+          "CRespectDestAlphaProxyFrame", "CScaledOffsetProxyFrame", "COffsetRotateScaleProxyFrame",
+          "CBatchedProxyFrame", "CTransformedFrameCacheProxyFrame"}) {
         CObject* made = CClassInfoList::SGetInstance().CreateObjectByName(name, 0, 0, ReportUnknownClass::Quiet);
         ASSERT_NE(made, nullptr) << name;
         EXPECT_NE(dynamic_cast<CProxyFrame*>(made), nullptr) << name;

@@ -16,27 +16,27 @@ TEST_F(TransformingProxies, ScaledOffsetScalesAboutTheSourceCentre)
     auto frame = CFrame::MakeOwned(100, 50, 32);
     CScaledOffsetProxyFrame proxy(frame.get());
     proxy.Set(2.0f, 0.0f, 0.0f);
-    EXPECT_EQ(proxy.Map(50, 25), CFPoint({ 50, 25 }));
-    EXPECT_EQ(proxy.Map(60, 25), CFPoint({ 70, 25 }));
+    EXPECT_EQ(proxy.Map(50, 25), CFPoint({50, 25}));
+    EXPECT_EQ(proxy.Map(60, 25), CFPoint({70, 25}));
     CLoggingProxy log(frame.get());
     proxy.SetFrame(&log);
     CColor c(1, 2, 3, 255);
-    proxy.FillRect({ 50, 25, 51, 26 }, c);
+    proxy.FillRect({50, 25, 51, 26}, c);
     proxy.DrawLine(50, 25, 60, 25, c);
-    EXPECT_EQ(log.log, std::vector<std::string>({ "FillRect 50,25,52,27 #FF010203",
-                                                  "DrawLineFloat 50,25,70,25 #FF010203 w1" }));
+    EXPECT_EQ(log.log,
+              std::vector<std::string>({"FillRect 50,25,52,27 #FF010203", "DrawLineFloat 50,25,70,25 #FF010203 w1"}));
 }
 
 TEST_F(TransformingProxies, RotateScaleMapsWithTheTableSine)
 {
     COffsetRotateScaleProxyFrame proxy;
     proxy.SetRotation(3.14159265f / 2);
-    proxy.SetOffset({ 10, 0 });
+    proxy.SetOffset({10, 0});
     const CFPoint p = proxy.MapPoint(1, 0);
     EXPECT_NEAR(p.x, 10.0f, 1e-3f);
     EXPECT_NEAR(p.y, 1.0f, 1e-3f);
     // Unequal scales stretch along the destination's axes, after rotating.
-    proxy.SetScale({ 2, 3 });
+    proxy.SetScale({2, 3});
     const CFPoint q = proxy.MapPoint(1, 0);
     EXPECT_NEAR(q.x, 10.0f, 1e-3f);
     EXPECT_NEAR(q.y, 3.0f, 1e-3f);
@@ -67,17 +67,16 @@ TEST_P(BlitAngles, AreNormalisedOnceEachWay)
     COffsetRotateScaleProxyFrame proxy;
     proxy.SetFrame(&spy);
     proxy.SetRotationDegrees(GetParam().proxyDegrees);
-    CBlitXParams params(sprite.get(), 0, 0, GetParam().recordDegrees, 1, 1, CColor(255, 255, 255, 255), 0, 0, 0,
-                        true);
+    CBlitXParams params(sprite.get(), 0, 0, GetParam().recordDegrees, 1, 1, CColor(255, 255, 255, 255), 0, 0, 0, true);
     proxy.Render(params);
     EXPECT_NEAR(spy.angle, GetParam().expected, 1e-3f);
     EXPECT_EQ(params.m_Angle, GetParam().recordDegrees);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, BlitAngles,
-                         testing::Values(SAngleCase { "WrapsPastFullTurn", 350, 20, 10 },
-                                         SAngleCase { "NegativeComesRound", -30, 0, 330 },
-                                         SAngleCase { "InRangeUnchanged", 45, 45, 90 }),
+                         testing::Values(SAngleCase{"WrapsPastFullTurn", 350, 20, 10},
+                                         SAngleCase{"NegativeComesRound", -30, 0, 330},
+                                         SAngleCase{"InRangeUnchanged", 45, 45, 90}),
                          [](const testing::TestParamInfo<SAngleCase>& p) { return std::string(p.param.name); });
 
 TEST_F(TransformingProxies, OpacityTintsOnlyAlphaAndModulatesDrawnColours)
@@ -103,11 +102,11 @@ TEST_F(TransformingProxies, RotatedFillRectBecomesOneFilledPolygon)
     COffsetRotateScaleProxyFrame proxy;
     proxy.SetFrame(&log);
     CColor c(9, 9, 9, 255);
-    proxy.SetOffset({ 0.4f, 0.6f });
-    proxy.FillRect({ 1, 1, 4, 4 }, c);
-    EXPECT_EQ(log.log, std::vector<std::string>({ "FillRect 1,2,4,5 #FF090909" }));
+    proxy.SetOffset({0.4f, 0.6f});
+    proxy.FillRect({1, 1, 4, 4}, c);
+    EXPECT_EQ(log.log, std::vector<std::string>({"FillRect 1,2,4,5 #FF090909"}));
     proxy.SetRotationDegrees(30);
-    proxy.FillRect({ 1, 1, 4, 4 }, c);
+    proxy.FillRect({1, 1, 4, 4}, c);
     ASSERT_EQ(log.log.size(), 2u);
     EXPECT_EQ(log.log[1], "Render CShape2DFillRenderer at 0,0");
 }
@@ -161,7 +160,7 @@ TEST_F(TransformingProxies, RotateScaleScalesShapesByXAndTintsThemButNotCircles)
     CRenderSpy spy(frame.get());
     COffsetRotateScaleProxyFrame proxy;
     proxy.SetFrame(&spy);
-    proxy.SetScale({ 2, 5 });
+    proxy.SetScale({2, 5});
     proxy.SetColor(CColor(255, 0, 0, 255));
     CShape2DFillRenderer fill;
     fill.m_Color = CColor(255, 255, 255, 255);
@@ -183,7 +182,7 @@ TEST_F(TransformingProxies, ScaledBlitEqualsTheTransformedBlit)
     auto sprite = PatternFrame(8, 6, 3);
     CScaledOffsetProxyFrame proxy(proxied.get());
     proxy.Set(3.0f, 2.0f, -1.0f);
-    proxy.Blit(*sprite, { 0, 0, 8, 6 }, { 20, 30, 28, 36 }, GetNormalBlitType());
+    proxy.Blit(*sprite, {0, 0, 8, 6}, {20, 30, 28, 36}, GetNormalBlitType());
     const CFPoint at = proxy.Map(20, 30);
     CBlitXParams params(sprite.get(), at.x, at.y, 0, 3, 3, CColor(255, 255, 255, 255), 0, 0, 0, true);
     direct->Render(params);

@@ -44,7 +44,7 @@ protected:
             out.push_back(target->Row(y)[4 * x]);
         return out;
     }
-    CShape2D shape{ 1, 10 };
+    CShape2D shape{1, 10};
     std::unique_ptr<CFrame> target;
 };
 
@@ -77,14 +77,14 @@ TEST_P(TextureWrapTest, ReadsTheWrappedColumns)
 }
 
 const WrapCase kWrapCases[] = {
-    { "Repeat", 4, 0, 0, 0, { 0, 1, 2, 3, 0, 1, 2, 3, 0, 1 } },
-    { "TileOffsetShiftsLeft", 4, 0, 1, 0, { 1, 2, 3, 0, 1, 2, 3, 0, 1, 2 } },
-    { "Mirror", 4, CShape2DTexturedShapeRenderer::kMirrorWrap, 0, 0, { 0, 1, 2, 3, 3, 2, 1, 0, 0, 1 } },
-    { "RepeatNotPowerOfTwo", 3, 0, 0, 0, { 0, 1, 2, 0, 1, 2, 0, 1, 2, 0 } },
-    { "MirrorNotPowerOfTwo", 3, CShape2DTexturedShapeRenderer::kMirrorWrap, 0, 0, { 0, 1, 2, 2, 1, 0, 0, 1, 2, 2 } },
+    {"Repeat", 4, 0, 0, 0, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1}},
+    {"TileOffsetShiftsLeft", 4, 0, 1, 0, {1, 2, 3, 0, 1, 2, 3, 0, 1, 2}},
+    {"Mirror", 4, CShape2DTexturedShapeRenderer::kMirrorWrap, 0, 0, {0, 1, 2, 3, 3, 2, 1, 0, 0, 1}},
+    {"RepeatNotPowerOfTwo", 3, 0, 0, 0, {0, 1, 2, 0, 1, 2, 0, 1, 2, 0}},
+    {"MirrorNotPowerOfTwo", 3, CShape2DTexturedShapeRenderer::kMirrorWrap, 0, 0, {0, 1, 2, 2, 1, 0, 0, 1, 2, 2}},
     // Anchored at frame coordinate 0: a frame starting at -2 begins in column 2.
-    { "NegativeFrameOffset", 4, 0, 0, -2, { 2, 3, 0, 1, 2, 3, 0, 1, 2, 3 } },
-    { "NegativeTileOffset", 3, 0, -4, 0, { 2, 0, 1, 2, 0, 1, 2, 0, 1, 2 } },
+    {"NegativeFrameOffset", 4, 0, 0, -2, {2, 3, 0, 1, 2, 3, 0, 1, 2, 3}},
+    {"NegativeTileOffset", 3, 0, -4, 0, {2, 0, 1, 2, 0, 1, 2, 0, 1, 2}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Wraps, TextureWrapTest, testing::ValuesIn(kWrapCases),
@@ -105,7 +105,7 @@ TEST_F(TexturedShapeTest, MissingPartsRefuseAndMeasuringDrawsNothing)
     renderer.m_DrawEnabled = false;
     renderer.m_X = 3.0f;
     EXPECT_TRUE(target->Render(renderer));
-    EXPECT_EQ(renderer.m_DrawnBounds, (CRect{ 3, 0, 43, 8 }));
+    EXPECT_EQ(renderer.m_DrawnBounds, (CRect{3, 0, 43, 8}));
     EXPECT_EQ(target->Row(2)[4 * 5 + 3], 0);
 }
 

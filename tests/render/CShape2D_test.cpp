@@ -30,7 +30,7 @@ std::vector<std::pair<double, double>> Vertices(const CShape2D& shape)
     unsigned cmd;
     while (!agg::is_stop(cmd = path.vertex(&x, &y)))
         if (agg::is_vertex(cmd))
-            out.push_back({ x, y });
+            out.push_back({x, y});
     return out;
 }
 
@@ -39,25 +39,25 @@ TEST(Shape2D, BuildingAndBounds)
     CShape2D shape(1, 10);
     shape.ClosePath();
     EXPECT_TRUE(shape.GetPoints().IsEmpty());
-    CRect untouched{ 7, 7, 7, 7 };
+    CRect untouched{7, 7, 7, 7};
     shape.GetBounds(untouched);
-    EXPECT_EQ(untouched, (CRect{ 7, 7, 7, 7 }));
+    EXPECT_EQ(untouched, (CRect{7, 7, 7, 7}));
 
     shape.MoveTo(1.5f, -2.5f);
     CRect r{};
     shape.GetBounds(r);
-    EXPECT_EQ(r, (CRect{ 1, -3, 2, -2 }));
+    EXPECT_EQ(r, (CRect{1, -3, 2, -2}));
 
     CShape2D two(1, 10);
     two.MoveTo(0, 10);
     two.LineTo(5, 20);
     two.GetBounds(r);
-    EXPECT_EQ(r, (CRect{ 0, 10, 5, 20 }));
+    EXPECT_EQ(r, (CRect{0, 10, 5, 20}));
     // Two contours: the close lines back to the first contour's start.
     two.MoveTo(30, 30);
     two.LineTo(40, 30);
     two.ClosePath();
-    EXPECT_EQ(two.GetPoints()[two.GetPoints().GetCount() - 1], (CFPoint{ 0, 10 }));
+    EXPECT_EQ(two.GetPoints()[two.GetPoints().GetCount() - 1], (CFPoint{0, 10}));
 }
 
 TEST(Shape2D, ConversionSkipsUnknownCodesAndStartsCurvesAtTheCurrentPoint)
@@ -68,19 +68,19 @@ TEST(Shape2D, ConversionSkipsUnknownCodesAndStartsCurvesAtTheCurrentPoint)
     shape.LineTo(4, 5);
     const auto v = Vertices(shape);
     ASSERT_EQ(v.size(), 2u);
-    EXPECT_EQ(v[1], (std::pair<double, double>{ 4, 5 }));
+    EXPECT_EQ(v[1], (std::pair<double, double>{4, 5}));
 
     CShape2D curve(1, 10);
-    curve.CubicTo({ 0, 10 }, { 10, 10 }, { 10, 0 });
+    curve.CubicTo({0, 10}, {10, 10}, {10, 0});
     const auto c = Vertices(curve);
     ASSERT_GT(c.size(), 4u);
-    EXPECT_EQ(c.front(), (std::pair<double, double>{ 0, 0 }));
-    EXPECT_EQ(c.back(), (std::pair<double, double>{ 10, 0 }));
+    EXPECT_EQ(c.front(), (std::pair<double, double>{0, 0}));
+    EXPECT_EQ(c.back(), (std::pair<double, double>{10, 0}));
 
     // Missing points end the walk instead of reading past the list.
     CShape2D truncated(1, 10);
     truncated.MoveTo(1, 1);
-    const CFPoint one{ 2, 2 };
+    const CFPoint one{2, 2};
     truncated.AddCommand(CShape2D::kCubicTo, &one, 1);
     EXPECT_EQ(Vertices(truncated).size(), 1u);
 }
@@ -99,7 +99,7 @@ std::vector<std::vector<std::pair<double, double>>> Contours(const CShape2D& sha
         if (agg::is_move_to(cmd))
             out.push_back({});
         if (agg::is_vertex(cmd))
-            out.back().push_back({ x, y });
+            out.back().push_back({x, y});
     }
     return out;
 }
@@ -163,28 +163,63 @@ TEST_P(ShapeCoverageTest, FillMatchesASupersampledReference)
 }
 
 const CoverageCase kCoverageCases[] = {
-    { "Square", [](CShape2D& s) { s.MoveTo(2.5f, 2.5f); s.LineTo(19.25f, 2.5f); s.LineTo(19.25f, 17.75f); s.LineTo(2.5f, 17.75f); } },
-    { "Triangle", [](CShape2D& s) { s.MoveTo(1.3f, 20.0f); s.LineTo(12.0f, 1.7f); s.LineTo(22.6f, 21.2f); } },
-    { "QuadraticCurve", [](CShape2D& s) { s.MoveTo(2, 20); s.QuadTo({ 12, -10 }, { 22, 20 }); } },
-    { "CubicCurve", [](CShape2D& s) { s.MoveTo(2, 12); s.CubicTo({ 2, -4 }, { 22, -4 }, { 22, 12 }); s.CubicTo({ 22, 28 }, { 2, 28 }, { 2, 12 }); } },
+    {"Square",
+     [](CShape2D& s) {
+         s.MoveTo(2.5f, 2.5f);
+         s.LineTo(19.25f, 2.5f);
+         s.LineTo(19.25f, 17.75f);
+         s.LineTo(2.5f, 17.75f);
+     }},
+    {"Triangle",
+     [](CShape2D& s) {
+         s.MoveTo(1.3f, 20.0f);
+         s.LineTo(12.0f, 1.7f);
+         s.LineTo(22.6f, 21.2f);
+     }},
+    {"QuadraticCurve",
+     [](CShape2D& s) {
+         s.MoveTo(2, 20);
+         s.QuadTo({12, -10}, {22, 20});
+     }},
+    {"CubicCurve",
+     [](CShape2D& s) {
+         s.MoveTo(2, 12);
+         s.CubicTo({2, -4}, {22, -4}, {22, 12});
+         s.CubicTo({22, 28}, {2, 28}, {2, 12});
+     }},
     // A star crosses itself; under the non-zero rule its centre is filled.
-    { "SelfIntersectingStar", [](CShape2D& s) {
-          for (int i = 0; i < 5; ++i) {
-              const double a = -3.14159265358979 / 2 + i * 4 * 3.14159265358979 / 5;
-              const float x = float(12 + 10 * std::cos(a)), y = float(12 + 10 * std::sin(a));
-              i == 0 ? s.MoveTo(x, y) : s.LineTo(x, y);
-          }
-      } },
+    {"SelfIntersectingStar",
+     [](CShape2D& s) {
+         for (int i = 0; i < 5; ++i) {
+             const double a = -3.14159265358979 / 2 + i * 4 * 3.14159265358979 / 5;
+             const float x = float(12 + 10 * std::cos(a)), y = float(12 + 10 * std::sin(a));
+             i == 0 ? s.MoveTo(x, y) : s.LineTo(x, y);
+         }
+     }},
     // An inner contour running the other way cuts a hole.
-    { "ReversedInnerContourIsAHole", [](CShape2D& s) {
-          s.MoveTo(2, 2); s.LineTo(22, 2); s.LineTo(22, 22); s.LineTo(2, 22);
-          s.MoveTo(7.5f, 7.5f); s.LineTo(7.5f, 16.5f); s.LineTo(16.5f, 16.5f); s.LineTo(16.5f, 7.5f);
-      } },
+    {"ReversedInnerContourIsAHole",
+     [](CShape2D& s) {
+         s.MoveTo(2, 2);
+         s.LineTo(22, 2);
+         s.LineTo(22, 22);
+         s.LineTo(2, 22);
+         s.MoveTo(7.5f, 7.5f);
+         s.LineTo(7.5f, 16.5f);
+         s.LineTo(16.5f, 16.5f);
+         s.LineTo(16.5f, 7.5f);
+     }},
     // The same way round it adds and stays filled.
-    { "SameWayInnerContourStaysFilled", [](CShape2D& s) {
-          s.MoveTo(2, 2); s.LineTo(22, 2); s.LineTo(22, 22); s.LineTo(2, 22);
-          s.MoveTo(7.5f, 7.5f); s.LineTo(16.5f, 7.5f); s.LineTo(16.5f, 16.5f); s.LineTo(7.5f, 16.5f);
-      } },
+    {"SameWayInnerContourStaysFilled",
+     [](CShape2D& s) {
+         s.MoveTo(2, 2);
+         s.LineTo(22, 2);
+         s.LineTo(22, 22);
+         s.LineTo(2, 22);
+         s.MoveTo(7.5f, 7.5f);
+         s.LineTo(16.5f, 7.5f);
+         s.LineTo(16.5f, 16.5f);
+         s.LineTo(7.5f, 16.5f);
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ShapeCoverageTest, testing::ValuesIn(kCoverageCases),
@@ -226,7 +261,7 @@ TEST_F(ShapeRendererTest, FillScalesThenMovesAndReportsBounds)
     fill.m_Scale = 2.0f;
     fill.m_X = fill.m_Y = 5.0f;
     EXPECT_TRUE(target->Render(fill));
-    EXPECT_EQ(fill.m_DrawnBounds, (CRect{ 5, 5, 25, 25 }));
+    EXPECT_EQ(fill.m_DrawnBounds, (CRect{5, 5, 25, 25}));
     EXPECT_EQ(target->Row(5)[4 * 5 + 3], 255);
     EXPECT_EQ(target->Row(24)[4 * 24 + 3], 255);
     EXPECT_EQ(target->Row(4)[4 * 4 + 3], 0);
@@ -236,10 +271,10 @@ TEST_F(ShapeRendererTest, FillScalesThenMovesAndReportsBounds)
     CShape2DFillRenderer measure = fill;
     measure.m_DrawEnabled = false;
     measure.m_ClipEnabled = true;
-    measure.m_ClipRect = { 0, 0, 10, 12 };
+    measure.m_ClipRect = {0, 0, 10, 12};
     target->Clear();
     EXPECT_TRUE(target->Render(measure));
-    EXPECT_EQ(measure.m_DrawnBounds, (CRect{ 5, 5, 10, 12 }));
+    EXPECT_EQ(measure.m_DrawnBounds, (CRect{5, 5, 10, 12}));
     EXPECT_TRUE(Untouched());
 }
 
@@ -252,14 +287,14 @@ TEST_F(ShapeRendererTest, OutlineBoundsGrowByTheWidthAndTheProfileIsKeptPerWidth
     outline.m_LineWidth = 1.5f;
     target->SetOffset(-5, -5);
     EXPECT_TRUE(target->Render(outline));
-    EXPECT_EQ(outline.m_DrawnBounds, (CRect{ -2, -2, 12, 12 }));
+    EXPECT_EQ(outline.m_DrawnBounds, (CRect{-2, -2, 12, 12}));
     // The edge at y = 0 is drawn (buffer row 5); the inside is not.
     EXPECT_GT(target->Row(5)[4 * 10], 0);
     EXPECT_EQ(target->Row(10)[4 * 10], 0);
 
     outline.m_LineWidth = 0.0f;
     EXPECT_FALSE(target->Render(outline));
-    EXPECT_EQ(outline.m_DrawnBounds, (CRect{ -2, -2, 12, 12 }));
+    EXPECT_EQ(outline.m_DrawnBounds, (CRect{-2, -2, 12, 12}));
 
     const uint32_t before = GetLineProfileBuildCount();
     outline.m_LineWidth = 2.0f;
@@ -289,7 +324,7 @@ TEST_F(ShapeRendererTest, EmptyDegenerateAndInvisibleShapesDrawNothing)
     flat.LineTo(20, 20);
     flat.LineTo(30, 30);
     flat.ClosePath();
-    for (CShape2D* s : { &point, &flat }) {
+    for (CShape2D* s : {&point, &flat}) {
         fill.m_Shape = s;
         EXPECT_TRUE(target->Render(fill));
     }
@@ -340,7 +375,7 @@ TEST_F(ShapeRendererTest, RefusesFramesOfOtherDepths)
     CShape2DFillRenderer fill;
     fill.m_Shape = &square;
     EXPECT_FALSE(sixteen->Render(fill));
-    EXPECT_EQ(fill.m_DrawnBounds, (CRect{ 0, 0, 10, 10 }));
+    EXPECT_EQ(fill.m_DrawnBounds, (CRect{0, 0, 10, 10}));
 }
 
 } // namespace

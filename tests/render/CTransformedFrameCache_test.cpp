@@ -52,11 +52,11 @@ TEST_P(KeyChanges, Rebuild)
 
 INSTANTIATE_TEST_SUITE_P(
     All, KeyChanges,
-    testing::Values(SKeyChange { "Angle", [](CBlitXParams& p) { p.m_Angle = 30.0001f; } },
-                    SKeyChange { "ScaleY", [](CBlitXParams& p) { p.m_ScaleX = 1, p.m_ScaleY = 2; } },
-                    SKeyChange { "Alpha", [](CBlitXParams& p) { p.m_Color = CColor(255, 255, 255, 254); } },
-                    SKeyChange { "Flags", [](CBlitXParams& p) { p.m_Flags = CBlitXParams::kMirrorX; } },
-                    SKeyChange { "HotSpot", [](CBlitXParams& p) { p.m_HotSpotX = 1, p.m_HotSpotY = 0; } }),
+    testing::Values(SKeyChange{"Angle", [](CBlitXParams& p) { p.m_Angle = 30.0001f; }},
+                    SKeyChange{"ScaleY", [](CBlitXParams& p) { p.m_ScaleX = 1, p.m_ScaleY = 2; }},
+                    SKeyChange{"Alpha", [](CBlitXParams& p) { p.m_Color = CColor(255, 255, 255, 254); }},
+                    SKeyChange{"Flags", [](CBlitXParams& p) { p.m_Flags = CBlitXParams::kMirrorX; }},
+                    SKeyChange{"HotSpot", [](CBlitXParams& p) { p.m_HotSpotX = 1, p.m_HotSpotY = 0; }}),
     [](const testing::TestParamInfo<SKeyChange>& p) { return std::string(p.param.name); });
 
 TEST_F(TransformedFrames, EachSourceHasItsOwnCache)
@@ -161,11 +161,11 @@ TEST_F(TransformedFrames, CachedFramesOfCachedFramesSurviveTheirOwnEviction)
 // destination leaves its alpha alone, so colour is what counts).
 CRect CoveredArea(const CFrame& frame)
 {
-    CRect r = { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
+    CRect r = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     for (int32_t y = 0; y < int32_t(frame.GetHeight()); ++y)
         for (int32_t x = 0; x < int32_t(frame.GetWidth()); ++x)
             if (frame.GetRawPixel(x, y) & 0xFFFFFF)
-                r = { std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1) };
+                r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
     return r;
 }
 
@@ -203,10 +203,10 @@ TEST_P(CachedPlacement, MatchesTheDirectTransformedBlit)
 }
 
 INSTANTIATE_TEST_SUITE_P(All, CachedPlacement,
-                         testing::Values(SPlacement { "Scaled", 0, 2, 3, 0, 0 },
-                                         SPlacement { "ScaledAboutHotSpot", 0, 2, 3, 8, 5 },
-                                         SPlacement { "RotatedAboutHotSpot", 90, 1, 1, 8, 5 },
-                                         SPlacement { "RotatedAndScaled", 30, 1.5f, 1.5f, -3, 6 }),
+                         testing::Values(SPlacement{"Scaled", 0, 2, 3, 0, 0},
+                                         SPlacement{"ScaledAboutHotSpot", 0, 2, 3, 8, 5},
+                                         SPlacement{"RotatedAboutHotSpot", 90, 1, 1, 8, 5},
+                                         SPlacement{"RotatedAndScaled", 30, 1.5f, 1.5f, -3, 6}),
                          [](const testing::TestParamInfo<SPlacement>& p) { return std::string(p.param.name); });
 
 TEST_F(TransformedFrames, IdentityTransformsNeverTouchTheCache)
@@ -219,7 +219,7 @@ TEST_F(TransformedFrames, IdentityTransformsNeverTouchTheCache)
     CBlitXParams t(sprite.get(), 4.6f, 2.5f, 0, 1, 1, CColor(255, 255, 255, 255), 0, 0, 0, true);
     proxy.Render(t);
     EXPECT_EQ(GetTransformedFrameCache(*sprite), nullptr);
-    EXPECT_EQ(log.log, std::vector<std::string>({ "Render CBlitXParams at 5,2" }));
+    EXPECT_EQ(log.log, std::vector<std::string>({"Render CBlitXParams at 5,2"}));
 }
 
 } // namespace

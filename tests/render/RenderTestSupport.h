@@ -17,7 +17,10 @@
 // "FillRect 1,2,3,4 #AARRGGBB", "Blit 0,0,4,4 -> 10,10,14,14", ...
 class CLoggingProxy : public CProxyFrame {
 public:
-    explicit CLoggingProxy(CFrameInterface* source) : CProxyFrame(source) {}
+    explicit CLoggingProxy(CFrameInterface* source)
+        : CProxyFrame(source)
+    {
+    }
 
     bool Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType) override;
     bool Render(CRenderableObject& renderable) override;
@@ -40,7 +43,6 @@ class CRenderFixture : public testing::Test {
 protected:
     void SetUp() override;
 };
-
 
 // A 32-bit frame of that size filled with a pattern from seed (alpha 255
 // unless transparent is set, then varying).

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 
-
 std::string Text(const CRect& r)
 {
     char text[64];
@@ -57,7 +56,7 @@ void CLoggingProxy::FillRect(const CRect& rect, CColor& colour)
 
 void CLoggingProxy::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour)
 {
-    log.push_back("DrawLine " + Text(CRect { x1, y1, x2, y2 }) + " " + Text(colour));
+    log.push_back("DrawLine " + Text(CRect{x1, y1, x2, y2}) + " " + Text(colour));
     CProxyFrame::DrawLine(x1, y1, x2, y2, colour);
 }
 

@@ -16,8 +16,8 @@ bool ReferenceClip(const CRect& c, double& x1, double& y1, double& x2, double& y
 {
     const double dx = x2 - x1, dy = y2 - y1;
     double t0 = 0, t1 = 1;
-    const double p[4] = { -dx, dx, -dy, dy };
-    const double q[4] = { x1 - c.left, (c.right - 1) - x1, y1 - c.top, (c.bottom - 1) - y1 };
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - c.left, (c.right - 1) - x1, y1 - c.top, (c.bottom - 1) - y1};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
             if (q[i] < 0)
@@ -37,7 +37,7 @@ bool ReferenceClip(const CRect& c, double& x1, double& y1, double& x2, double& y
     return true;
 }
 
-const CRect kClip = { -40, 10, 200, 130 };
+const CRect kClip = {-40, 10, 200, 130};
 
 // Distance of (px, py) from the infinite line through the segment.
 double LineDistance(double x1, double y1, double x2, double y2, double px, double py)
@@ -60,8 +60,8 @@ void CheckAgainstReference(int32_t x1, int32_t y1, int32_t x2, int32_t y2, doubl
     int32_t a = x1, b = y1, c = x2, d = y2;
     const bool kept = ClipLine(kClip, a, b, c, d);
     float fa = float(x1), fb = float(y1), fc = float(x2), fd = float(y2);
-    const bool keptFloat = ClipLineFloat(float(kClip.left), float(kClip.top), float(kClip.right),
-                                         float(kClip.bottom), fa, fb, fc, fd);
+    const bool keptFloat
+        = ClipLineFloat(float(kClip.left), float(kClip.top), float(kClip.right), float(kClip.bottom), fa, fb, fc, fd);
     if (longPiece) {
         EXPECT_TRUE(kept);
         EXPECT_TRUE(keptFloat);
@@ -71,7 +71,7 @@ void CheckAgainstReference(int32_t x1, int32_t y1, int32_t x2, int32_t y2, doubl
         EXPECT_LE(LineDistance(x1, y1, x2, y2, a, b), tolerance);
         EXPECT_LE(LineDistance(x1, y1, x2, y2, c, d), tolerance);
     } else {
-        EXPECT_EQ(CRect({ a, b, c, d }), CRect({ x1, y1, x2, y2 }));
+        EXPECT_EQ(CRect({a, b, c, d}), CRect({x1, y1, x2, y2}));
     }
     if (keptFloat) {
         EXPECT_TRUE(kClip.left <= fa && fa < kClip.right && kClip.top <= fb && fb < kClip.bottom);
@@ -116,28 +116,27 @@ TEST_P(DegenerateLines, ClipAsExpectedInIntegersAndFloats)
     int32_t a = c.segment.left, b = c.segment.top, x = c.segment.right, y = c.segment.bottom;
     EXPECT_EQ(ClipLine(kClip, a, b, x, y), c.kept);
     if (c.kept) {
-        EXPECT_EQ(CRect({ a, b, x, y }), c.result);
+        EXPECT_EQ(CRect({a, b, x, y}), c.result);
     }
     float fa = float(c.segment.left), fb = float(c.segment.top), fx = float(c.segment.right),
           fy = float(c.segment.bottom);
     EXPECT_EQ(ClipLineFloat(-40.0f, 10.0f, 200.0f, 130.0f, fa, fb, fx, fy), c.kept);
     if (c.kept) {
-        EXPECT_EQ(CRect({ int32_t(fa), int32_t(fb), int32_t(fx), int32_t(fy) }), c.result);
+        EXPECT_EQ(CRect({int32_t(fa), int32_t(fb), int32_t(fx), int32_t(fy)}), c.result);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     All, DegenerateLines,
-    testing::Values(SDegenerate { "PointInside", { 5, 20, 5, 20 }, true, { 5, 20, 5, 20 } },
-                    SDegenerate { "PointOutside", { 500, 20, 500, 20 }, false, {} },
-                    SDegenerate { "PointOnRightEdgeIsOutside", { 200, 20, 200, 20 }, false, {} },
-                    SDegenerate { "AlongTopEdge", { -100, 10, 300, 10 }, true, { -40, 10, 199, 10 } },
-                    SDegenerate { "AlongLeftEdge", { -40, -50, -40, 500 }, true, { -40, 10, -40, 129 } },
-                    SDegenerate { "AlongBottomEdgeOutside", { 0, 130, 100, 130 }, false, {} },
-                    SDegenerate { "VerticalFarOutsideSixteenBits", { 7, -900000, 7, 900000 }, true,
-                                  { 7, 10, 7, 129 } },
-                    SDegenerate { "HorizontalFarOutsideSixteenBits", { -900000, 99, 900000, 99 }, true,
-                                  { -40, 99, 199, 99 } }),
+    testing::Values(SDegenerate{"PointInside", {5, 20, 5, 20}, true, {5, 20, 5, 20}},
+                    SDegenerate{"PointOutside", {500, 20, 500, 20}, false, {}},
+                    SDegenerate{"PointOnRightEdgeIsOutside", {200, 20, 200, 20}, false, {}},
+                    SDegenerate{"AlongTopEdge", {-100, 10, 300, 10}, true, {-40, 10, 199, 10}},
+                    SDegenerate{"AlongLeftEdge", {-40, -50, -40, 500}, true, {-40, 10, -40, 129}},
+                    SDegenerate{"AlongBottomEdgeOutside", {0, 130, 100, 130}, false, {}},
+                    SDegenerate{"VerticalFarOutsideSixteenBits", {7, -900000, 7, 900000}, true, {7, 10, 7, 129}},
+                    SDegenerate{
+                        "HorizontalFarOutsideSixteenBits", {-900000, 99, 900000, 99}, true, {-40, 99, 199, 99}}),
     [](const testing::TestParamInfo<SDegenerate>& param) { return std::string(param.param.name); });
 
 TEST(LineClipping, FloatSegmentWithANaNEndIsDropped)
@@ -154,10 +153,10 @@ TEST_F(SurfaceHelpers, DrawRectIsFourFillsInAnyCornerOrder)
     auto frame = CFrame::MakeOwned(20, 20, 32);
     CLoggingProxy a(frame.get()), b(frame.get());
     CColor red(255, 0, 0, 255);
-    DrawRect(a, { 2, 3, 9, 12 }, red);
+    DrawRect(a, {2, 3, 9, 12}, red);
     DrawRectCoords(b, 9, 12, 2, 3, red);
-    const std::vector<std::string> expected = { "FillRect 2,3,9,4 #FFFF0000", "FillRect 2,11,9,12 #FFFF0000",
-                                                "FillRect 2,3,3,12 #FFFF0000", "FillRect 8,3,9,12 #FFFF0000" };
+    const std::vector<std::string> expected = {"FillRect 2,3,9,4 #FFFF0000", "FillRect 2,11,9,12 #FFFF0000",
+                                               "FillRect 2,3,3,12 #FFFF0000", "FillRect 8,3,9,12 #FFFF0000"};
     EXPECT_EQ(a.log, expected);
     EXPECT_EQ(b.log, expected);
 }
@@ -193,7 +192,7 @@ TEST_F(SurfaceHelpers, RemapRectCoordsSkipsReversedRectangles)
     uint8_t table[256] = {};
     RemapRectCoords(log, 5, 1, 2, 4, table);
     RemapRectCoords(log, 2, 1, 5, 4, table);
-    EXPECT_EQ(log.log, std::vector<std::string>({ "RemapRect 2,1,5,4" }));
+    EXPECT_EQ(log.log, std::vector<std::string>({"RemapRect 2,1,5,4"}));
 }
 
 // Draws one pixel of its colour at its position.
@@ -202,7 +201,7 @@ public:
     bool Render(CFrameInterface& target) override
     {
         const int32_t x = int32_t(m_X), y = int32_t(m_Y);
-        m_DrawnBounds = { x, y, x + 1, y + 1 };
+        m_DrawnBounds = {x, y, x + 1, y + 1};
         if (m_DrawEnabled)
             target.SetPixel(x, y, m_Color);
         return true;

@@ -1,11 +1,11 @@
 #include "ShellTestSupport.h"
 
-#include "shell/GameWindow.h"
-#include "shell/CShellScreen.h"
 #include "blit/CPalette.h"
 #include "blit/GamePalette.h"
-#include "objects/CObject.h"
 #include "foundation/CIniSection.h"
+#include "objects/CObject.h"
+#include "shell/CShellScreen.h"
+#include "shell/GameWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,11 @@ std::string g_Deleted;
 
 class CDoomed : public CObject {
 public:
-    explicit CDoomed(char name, CGameBase* requeueInto = nullptr) : m_Name(name), m_Requeue(requeueInto) {}
+    explicit CDoomed(char name, CGameBase* requeueInto = nullptr)
+        : m_Name(name)
+        , m_Requeue(requeueInto)
+    {
+    }
     ~CDoomed() override
     {
         g_Deleted += m_Name;
@@ -73,10 +77,12 @@ TEST_F(GameBase, NamesItsSettingsFileAfterTheGameAndReadsItsFlags)
     EXPECT_FALSE(DiskHas("TestSave.dat"));
     // Written only when it changes.
     game.SetDisplayFps(true);
-    EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"), "[Options]\r\nDisplay FPS=1\r\nShow Overlays In Editor=0\r\n"
+    EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"),
+              "[Options]\r\nDisplay FPS=1\r\nShow Overlays In Editor=0\r\n"
               "Screen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\n");
     game.SetDisplayFps(false);
-    EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"), "[Options]\r\nDisplay FPS=0\r\nShow Overlays In Editor=0\r\n"
+    EXPECT_EQ(ReadBytes("Caf Tycoon Deluxe.CFG"),
+              "[Options]\r\nDisplay FPS=0\r\nShow Overlays In Editor=0\r\n"
               "Screen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\n");
 }
 
@@ -189,8 +195,7 @@ TEST_P(Busy, CountsTheSecondCounterUnlessTheGameIgnoresIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(GameBase, Busy,
-                         ::testing::Values(BusyCase{"Idle", 0, 0, false, false},
-                                           BusyCase{"First", 1, 0, true, true},
+                         ::testing::Values(BusyCase{"Idle", 0, 0, false, false}, BusyCase{"First", 1, 0, true, true},
                                            BusyCase{"Second", 0, 1, false, true},
                                            BusyCase{"SecondIgnored", 0, 2, true, false}),
                          [](const ::testing::TestParamInfo<BusyCase>& param) { return param.param.name; });

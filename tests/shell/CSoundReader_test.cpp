@@ -158,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
                         .Fact(1000000000)
                         .Data(std::string(36, '\0'))
                         .Build()},
-        RefusedCase{"RiffSizeEndsBeforeTheData", CWaveBuilder().Format(1, 1, 8000, 8).Data(kSomeData).RiffSize(20).Build()},
+        RefusedCase{"RiffSizeEndsBeforeTheData",
+                    CWaveBuilder().Format(1, 1, 8000, 8).Data(kSomeData).RiffSize(20).Build()},
         // "RIFF" without "WAVE" goes to the Ogg reader, which refuses it.
         RefusedCase{"RiffButNotWave", "RIFF" + Le32(40) + "AVI " + std::string(40, '\0')},
         RefusedCase{"TruncatedOgg", std::string("OggS") + std::string(60, '\0')}),

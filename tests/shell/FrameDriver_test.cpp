@@ -1,8 +1,8 @@
 #include "ShellTestSupport.h"
 
+#include "foundation/MillisecondClock.h"
 #include "shell/CFrameRateCounter.h"
 #include "shell/CShellScreen.h"
-#include "foundation/MillisecondClock.h"
 
 #include <gtest/gtest.h>
 
@@ -193,8 +193,8 @@ TEST_P(FrameRateBox, TurnsRedAsProcessingFalls)
 INSTANTIATE_TEST_SUITE_P(FrameRateLine, FrameRateBox,
                          ::testing::Values(BoxCase{"Fast", 60.0f, 0, 1}, BoxCase{"AtForty", 40.0f, 0, 1},
                                            BoxCase{"ThirtyFive", 35.0f, 127, 0},
-                                           BoxCase{"JustBelowForty", 39.99f, 0, 0},
-                                           BoxCase{"AtThirty", 30.0f, 255, 0}, BoxCase{"Slow", 12.0f, 255, 0}),
+                                           BoxCase{"JustBelowForty", 39.99f, 0, 0}, BoxCase{"AtThirty", 30.0f, 255, 0},
+                                           BoxCase{"Slow", 12.0f, 255, 0}),
                          [](const ::testing::TestParamInfo<BoxCase>& param) { return param.param.name; });
 
 class CRecordingScreen : public CShellScreen {

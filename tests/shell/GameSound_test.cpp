@@ -6,11 +6,11 @@
 #include "ShellTestSupport.h"
 #include "SoundTestSupport.h"
 
+#include "foundation/CIniSection.h"
 #include "shell/CMusicPlayer.h"
 #include "shell/CSoundDevice.h"
 #include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
-#include "foundation/CIniSection.h"
 
 #include <gtest/gtest.h>
 
@@ -243,7 +243,9 @@ TEST_F(GameSoundProgram, RunsWithSoundAndEndsCleanly)
     EXPECT_EQ(WaitForExitStatus(pid), 0);
     EXPECT_EQ(ReadBytes(PathOf("err")), "");
     // The corrected effects volume shows the settings were applied.
-    EXPECT_EQ(ReadBytes("Ombrisalt.CFG"), "[Options]\r\nSFx Voume=0.5\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
+    EXPECT_EQ(
+        ReadBytes("Ombrisalt.CFG"),
+        "[Options]\r\nSFx Voume=0.5\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
 }
 
 } // namespace

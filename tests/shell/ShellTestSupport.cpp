@@ -1,13 +1,13 @@
 #include "ShellTestSupport.h"
 
-#include "shell/CFrameRateCounter.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
-#include "shell/GameWindow.h"
 #include "foundation/CIniSection.h"
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/MillisecondClock.h"
 #include "platform/Signals.h"
+#include "shell/CFrameRateCounter.h"
+#include "shell/CSoundDevice.h"
+#include "shell/CSoundList.h"
+#include "shell/GameWindow.h"
 
 #include <csignal>
 #include <cstdlib>

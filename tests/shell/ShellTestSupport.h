@@ -6,9 +6,9 @@
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
+#include "platform/CPlatformHeadless.h"
 #include "shell/CGameBase.h"
 #include "shell/StartGame.h"
-#include "platform/CPlatformHeadless.h"
 
 #include <map>
 #include <string>
@@ -16,7 +16,10 @@
 
 class CCountingGame : public CGameBase {
 public:
-    CCountingGame() : CGameBase(1.0f / 60.0f, 1.0f / 60.0f, 1.0f / 12.0f, nullptr, nullptr, nullptr) {}
+    CCountingGame()
+        : CGameBase(1.0f / 60.0f, 1.0f / 60.0f, 1.0f / 12.0f, nullptr, nullptr, nullptr)
+    {
+    }
     ~CCountingGame() override;
 
     void Update(float seconds) override
@@ -81,7 +84,10 @@ int WaitForExitStatus(int pid);
 // failed check leaves no program running.
 class CEndsWithTest {
 public:
-    explicit CEndsWithTest(int pid) : m_Pid(pid) {}
+    explicit CEndsWithTest(int pid)
+        : m_Pid(pid)
+    {
+    }
     ~CEndsWithTest();
     CEndsWithTest(const CEndsWithTest&) = delete;
     CEndsWithTest& operator=(const CEndsWithTest&) = delete;

@@ -25,13 +25,13 @@ std::string Pcm16(const std::vector<int16_t>& samples)
     return bytes;
 }
 
-CWaveBuilder& CWaveBuilder::Format(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits,
-                                   uint16_t blockAlign, const std::string& extra)
+CWaveBuilder& CWaveBuilder::Format(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, uint16_t blockAlign,
+                                   const std::string& extra)
 {
     if (blockAlign == 0)
         blockAlign = uint16_t(channels * bits / 8);
-    std::string fmt = Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * blockAlign) + Le16(blockAlign) +
-                      Le16(bits) + extra;
+    std::string fmt
+        = Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * blockAlign) + Le16(blockAlign) + Le16(bits) + extra;
     return Chunk("fmt ", fmt);
 }
 
@@ -81,13 +81,13 @@ std::vector<int16_t> Sine(uint32_t frames, uint16_t channels, double period, dou
 
 namespace {
 
-const int kImaSteps[89] = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,    28,
-    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,   118,
-    130,   143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,   494,
-    544,   598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
-    2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,
-    9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
+const int kImaSteps[89]
+    = {7,    8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,   28,
+       31,   34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,  118,
+       130,  143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,  494,
+       544,  598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878, 2066,
+       2272, 2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845, 8630,
+       9493, 10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 const int kImaIndex[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
 
 struct ImaChannel {
@@ -143,9 +143,7 @@ ImaAdpcm EncodeImaAdpcm(const std::vector<int16_t>& samples, uint16_t channels, 
     const uint32_t bodyBytes = blockAlign - 4u * channels;
     out.framesPerBlock = uint16_t(bodyBytes * 2 / channels + 1);
     const size_t frames = samples.size() / channels;
-    auto sampleAt = [&](size_t frame, uint16_t c) -> int {
-        return frame < frames ? samples[frame * channels + c] : 0;
-    };
+    auto sampleAt = [&](size_t frame, uint16_t c) -> int { return frame < frames ? samples[frame * channels + c] : 0; };
     std::vector<ImaChannel> state(channels);
     for (size_t first = 0; first < frames; first += out.framesPerBlock) {
         std::vector<std::vector<int16_t>> blockDecoded(channels);

@@ -98,7 +98,8 @@ TEST_P(SliderTest, AppliesStoresAndUnmutesItsRow)
     EXPECT_FALSE(state.IsSliderGreyed(c.row));
     EXPECT_FLOAT_EQ(Options().GetFloat(c.key, -99999.0f), c.stored);
     const char* muteKey = c.row == SoundOptionRow::Master ? "Master Mute"
-                          : c.row == SoundOptionRow::Effects ? "SFx Mute" : "Music Mute";
+        : c.row == SoundOptionRow::Effects                ? "SFx Mute"
+                                                          : "Music Mute";
     EXPECT_EQ(Options().GetInt(muteKey, 7), 0);
     if (c.row == SoundOptionRow::Master) {
         EXPECT_EQ(m_Device.GetMasterAttenuation(), c.attenuation);
@@ -113,11 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, SliderTest,
     testing::Values(SliderCase{"MasterFull", SoundOptionRow::Master, 3333, "Master Volume", 3333, 0, 0, 0},
                     SliderCase{"MasterLow", SoundOptionRow::Master, 1000, "Master Volume", 1000, -2333, 0, 0},
-                    SliderCase{"EffectsZeroIsHalfNotSilent", SoundOptionRow::Effects, 0, "SFx Voume", 0.5f, 0,
-                               0.5f, 0},
+                    SliderCase{"EffectsZeroIsHalfNotSilent", SoundOptionRow::Effects, 0, "SFx Voume", 0.5f, 0, 0.5f, 0},
                     SliderCase{"EffectsFull", SoundOptionRow::Effects, 3333, "SFx Voume", 1.0f, 0, 1.0f, 0},
-                    SliderCase{"MusicZeroStopsMusic", SoundOptionRow::Music, 0, "Music Volume", -3333, 0, 0,
-                               -3333},
+                    SliderCase{"MusicZeroStopsMusic", SoundOptionRow::Music, 0, "Music Volume", -3333, 0, 0, -3333},
                     SliderCase{"MusicMiddle", SoundOptionRow::Music, 2000, "Music Volume", -1333, 0, 0, -1333}),
     [](const testing::TestParamInfo<SliderCase>& testInfo) { return testInfo.param.name; });
 

@@ -1,8 +1,8 @@
 #include "ShellTestSupport.h"
 
-#include "shell/GameWindow.h"
 #include "foundation/CMountedArchiveTable.h"
 #include "platform/InstanceLock.h"
+#include "shell/GameWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +10,19 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
-#include <tuple>
-#include <sys/file.h>
 #include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
 
 using Kind = plat::WindowEvent::Kind;
 
-constexpr char kNotWritable[] =
-    "Executable path is not writable.  If you launched the application directly from the CD, please run the "
-    "installer to install the application.";
+constexpr char kNotWritable[]
+    = "Executable path is not writable.  If you launched the application directly from the CD, please run the "
+      "installer to install the application.";
 
 class StartUpAndLoop : public CShellTest {};
 
@@ -149,9 +149,15 @@ TEST_P(OrderlyShutdown, SavesSettingsClosesArchivesAndEndsWithZero)
     ASSERT_TRUE(Pass(20));
     const size_t updates = Game()->updates.size();
     switch (GetParam().by) {
-    case EndBy::Close: Push(Kind::Close); break;
-    case EndBy::Quit: Push(Kind::Quit); break;
-    case EndBy::Signal: std::raise(SIGTERM); break;
+    case EndBy::Close:
+        Push(Kind::Close);
+        break;
+    case EndBy::Quit:
+        Push(Kind::Quit);
+        break;
+    case EndBy::Signal:
+        std::raise(SIGTERM);
+        break;
     }
     Push(Kind::Char); // never reaches the game: the pass ends at the close
     EXPECT_FALSE(Pass(20));
@@ -163,7 +169,8 @@ TEST_P(OrderlyShutdown, SavesSettingsClosesArchivesAndEndsWithZero)
     EXPECT_TRUE(CGameBase::SIsShuttingDown());
     EXPECT_FALSE(CMountedArchiveTable::Get().IsMounted());
     EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCreated());
-    EXPECT_EQ(ReadBytes("Ombrisalt.CFG"), "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nSaved On Exit=1\r\n");
+    EXPECT_EQ(ReadBytes("Ombrisalt.CFG"),
+              "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nSaved On Exit=1\r\n");
     // Written whole through a temporary: nothing else is left behind.
     EXPECT_EQ(ListNames(Folder()), "Data Ombrisalt.CFG");
 }
@@ -277,7 +284,8 @@ TEST_F(SecondProgram, IsRefusedWithTheMessageWhileTheFirstRuns)
         ::usleep(1000);
     ::kill(first, SIGTERM);
     EXPECT_EQ(WaitForExitStatus(first), 0);
-    EXPECT_EQ(ReadBytes(PathOf("first/Ombrisalt.CFG")), "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
+    EXPECT_EQ(ReadBytes(PathOf("first/Ombrisalt.CFG")),
+              "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
     EXPECT_EQ(ReadBytes(PathOf("first.err")), "");
 }
 

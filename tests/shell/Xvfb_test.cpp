@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <poll.h>
 #include <cstdio>
 #include <ostream>
+#include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,10 +31,10 @@ public:
         int pipeEnds[2];
         if (::pipe(pipeEnds) != 0)
             return false;
-        char* const argv[] = {const_cast<char*>(kXvfb), const_cast<char*>("-displayfd"), const_cast<char*>("3"),
-                              const_cast<char*>("-screen"), const_cast<char*>("0"),
-                              const_cast<char*>("1280x1024x24"), const_cast<char*>("-nolisten"),
-                              const_cast<char*>("tcp"), nullptr};
+        char* const argv[]
+            = {const_cast<char*>(kXvfb),       const_cast<char*>("-displayfd"), const_cast<char*>("3"),
+               const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>("1280x1024x24"),
+               const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        nullptr};
         m_Pid = ::fork();
         if (m_Pid == 0) {
             std::freopen(errorFile.c_str(), "w", stderr);
@@ -85,8 +85,8 @@ TEST_P(RealWindow, OpensUnderXvfbAndEndsInOrder)
     // errors count here.
     const std::map<std::string, std::string> environment{
         {"DISPLAY", display.Display()}, {"XDG_RUNTIME_DIR", Folder()}, {"ASAN_OPTIONS", "detect_leaks=0"}};
-    const int pid = SpawnProgram({"/DataFolder", Folder()}, environment, {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"},
-                                 PathOf("program.err"));
+    const int pid = SpawnProgram({"/DataFolder", Folder()}, environment,
+                                 {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"}, PathOf("program.err"));
     ASSERT_GT(pid, 0);
     // A failed check must not leave the program running.
     const CEndsWithTest guard(pid);

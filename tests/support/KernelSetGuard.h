@@ -5,7 +5,10 @@
 
 class CKernelSetGuard {
 public:
-    explicit CKernelSetGuard(KernelForce force) : m_Previous(ForceKernelSetForTesting(force)) {}
+    explicit CKernelSetGuard(KernelForce force)
+        : m_Previous(ForceKernelSetForTesting(force))
+    {
+    }
     ~CKernelSetGuard() { ForceKernelSetForTesting(m_Previous); }
     CKernelSetGuard(const CKernelSetGuard&) = delete;
     CKernelSetGuard& operator=(const CKernelSetGuard&) = delete;

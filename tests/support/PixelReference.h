@@ -12,10 +12,19 @@ namespace ref {
 
 using Pixel = std::array<uint8_t, 4>;
 
-inline int RoundUp(int d, int s, int a) { return d + int(std::trunc(((s - d) * a + 255) / 256.0)); }
-inline int Floor256(int d, int s, int a) { return d + int(std::floor((s - d) * a / 256.0)); }
+inline int RoundUp(int d, int s, int a)
+{
+    return d + int(std::trunc(((s - d) * a + 255) / 256.0));
+}
+inline int Floor256(int d, int s, int a)
+{
+    return d + int(std::floor((s - d) * a / 256.0));
+}
 // Entry alpha of opacity row o: floor(o * alpha / 255).
-inline uint32_t OpacityOf(uint32_t o, uint32_t alpha) { return o * alpha / 255; }
+inline uint32_t OpacityOf(uint32_t o, uint32_t alpha)
+{
+    return o * alpha / 255;
+}
 
 // "Transparent Mask" 32 onto 32 at weight a.
 inline Pixel Mask(Pixel d, const Pixel& s, uint32_t a)
@@ -36,7 +45,7 @@ inline Pixel Over24(Pixel d, const Pixel& s, bool scaled, uint32_t o)
         return d;
     const uint32_t t = scaled ? OpacityOf(o, s[3]) : s[3];
     if (scaled ? t > 250 : t >= 253)
-        return { s[0], s[1], s[2], d[3] };
+        return {s[0], s[1], s[2], d[3]};
     for (int c = 0; c < 3; ++c)
         d[c] = uint8_t(RoundUp(d[c], s[c], int(t)));
     return d;
@@ -64,7 +73,7 @@ inline Pixel Tinted(Pixel d, const Pixel& s, uint32_t tint, bool add)
     for (int k = 0; k < 3; ++k)
         c[k] = uint8_t(s[k] * ((tint >> (8 * k)) & 0xFF) / 256);
     if (!add && a >= 248)
-        return { c[0], c[1], c[2], 0 };
+        return {c[0], c[1], c[2], 0};
     for (int k = 0; k < 3; ++k)
         d[k] = uint8_t(add ? std::min(255u, d[k] + c[k] * a / 256) : uint32_t(Floor256(d[k], c[k], int(a))));
     return d;
@@ -83,7 +92,8 @@ inline uint16_t Blend565(uint16_t d, uint16_t s, uint32_t a)
 inline uint16_t Rounded565(uint16_t d, uint16_t s, uint32_t a)
 {
     const int w5 = int(a >> 3), w6 = int(a >> 2);
-    const auto ch = [](int dc, int sc, int w, int top) { return int(std::lround(double(sc * w + dc * (top - w)) / top)); };
+    const auto ch
+        = [](int dc, int sc, int w, int top) { return int(std::lround(double(sc * w + dc * (top - w)) / top)); };
     return uint16_t(ch(d >> 11, s >> 11, w5, 31) << 11 | ch((d >> 5) & 63, (s >> 5) & 63, w6, 63) << 5
                     | ch(d & 31, s & 31, w5, 31));
 }

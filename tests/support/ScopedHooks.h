@@ -39,7 +39,10 @@ class CScopedHook {
 public:
     using Value = typename testhooks::SetterValue<decltype(Setter)>::Type;
 
-    explicit CScopedHook(Value replacement) : m_Previous(Setter(replacement)) {}
+    explicit CScopedHook(Value replacement)
+        : m_Previous(Setter(replacement))
+    {
+    }
     ~CScopedHook() { Setter(m_Previous); }
     CScopedHook(const CScopedHook&) = delete;
     CScopedHook& operator=(const CScopedHook&) = delete;
@@ -80,7 +83,11 @@ using CScopedTokenCheck = CScopedSwitch<SetLocalizationTokenCheck, true>;
 // The data folder that names resolve against; the previous one is put back.
 class CScopedDataFolder {
 public:
-    explicit CScopedDataFolder(const char* folder) : m_Previous(GetBaseFolder(0)) { SetDataFolder(folder); }
+    explicit CScopedDataFolder(const char* folder)
+        : m_Previous(GetBaseFolder(0))
+    {
+        SetDataFolder(folder);
+    }
     ~CScopedDataFolder() { SetDataFolder(m_Previous.GetString()); }
     CScopedDataFolder(const CScopedDataFolder&) = delete;
     CScopedDataFolder& operator=(const CScopedDataFolder&) = delete;
@@ -92,7 +99,10 @@ private:
 // The fatal path throws CFatalErrorException instead of ending the process.
 class CScopedThrowingFatal : public CScopedHook<SetFatalTerminator> {
 public:
-    CScopedThrowingFatal() : CScopedHook(ThrowingFatalTerminator) {}
+    CScopedThrowingFatal()
+        : CScopedHook(ThrowingFatalTerminator)
+    {
+    }
 };
 
 // objects

@@ -18,7 +18,10 @@ enum class StreamReports { Quiet, Fatal };
 
 // A memory buffer owning a copy of the bytes, for reading streams.
 CMemFileBuf* CopyOfBytes(const void* data, size_t size);
-inline CMemFileBuf* CopyOfBytes(const std::string& bytes) { return CopyOfBytes(bytes.data(), bytes.size()); }
+inline CMemFileBuf* CopyOfBytes(const std::string& bytes)
+{
+    return CopyOfBytes(bytes.data(), bytes.size());
+}
 
 // Object text with its class name line, as WriteObjectText writes it.
 std::string ObjectToText(CObject* object, IdMode ids);
