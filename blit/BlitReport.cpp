@@ -10,7 +10,7 @@
 
 namespace {
 
-std::array<uint32_t, kMissingTableCount> s_Reported{};
+std::array<uint32_t, kMissingTableCount> g_Reported{};
 
 const char* TableName(MissingTable table)
 {
@@ -52,7 +52,7 @@ std::set<SBlitMiss>& ReportedMisses()
 
 void ReportMissingTable(MissingTable table)
 {
-    uint32_t& reported = s_Reported[uint32_t(table)];
+    uint32_t& reported = g_Reported[uint32_t(table)];
     if (reported != 0)
         return;
     reported = 1;
@@ -62,12 +62,12 @@ void ReportMissingTable(MissingTable table)
 
 uint32_t MissingTableReports(MissingTable table)
 {
-    return s_Reported[uint32_t(table)];
+    return g_Reported[uint32_t(table)];
 }
 
 void ResetMissingTableReportsForTesting()
 {
-    s_Reported.fill(0);
+    g_Reported.fill(0);
 }
 
 void ReportMissingRoutine(const CBlitType& type, uint32_t sourceFlags, uint32_t destinationFlags)

@@ -5,7 +5,7 @@
 
 namespace {
 
-StandardPaletteMatcher gStandardMatcher = nullptr;
+StandardPaletteMatcher g_StandardMatcher = nullptr;
 
 uint16_t FindNearestGamePaletteEntry(uint8_t red, uint8_t green, uint8_t blue, uint32_t first, uint32_t last)
 {
@@ -22,7 +22,7 @@ uint32_t GamePaletteEntryCount()
 
 void SetStandardPaletteMatcher(StandardPaletteMatcher matcher)
 {
-    gStandardMatcher = matcher;
+    g_StandardMatcher = matcher;
 }
 
 void CColor::StoreChannels(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha, uint32_t standardFlag)
@@ -74,7 +74,7 @@ uint16_t CColor::GetPaletteIndex()
     if ((m_Flags & kStandardColor) == 0 && entries > 1)
         m_PaletteIndex = FindNearestGamePaletteEntry(m_Red, m_Green, m_Blue, 1, entries);
     else
-        m_PaletteIndex = gStandardMatcher ? gStandardMatcher(m_Red, m_Green, m_Blue) : 0;
+        m_PaletteIndex = g_StandardMatcher ? g_StandardMatcher(m_Red, m_Green, m_Blue) : 0;
     m_Flags |= kPaletteIndexCached;
     return m_PaletteIndex;
 }

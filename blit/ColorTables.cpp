@@ -10,9 +10,9 @@ constinit CArrayPOD<uint8_t> BlendTable8B;
 
 namespace {
 
-CColorTables gTables;
-constinit CArrayPOD<uint8_t> gGamePalette;
-bool gTablesBuilt = false;
+CColorTables g_Tables;
+constinit CArrayPOD<uint8_t> g_GamePalette;
+bool g_TablesBuilt = false;
 
 // The nearest of v * levels / 255; the half is added before truncation, and
 // no v lands exactly on a half, so the double arithmetic cannot tip a result.
@@ -30,7 +30,7 @@ uint32_t AddHalfAndTruncate5(uint32_t v)
 
 void InitBlitTables()
 {
-    auto& [Blue5, Green5, Red555, Red565, Green6, ProductTable, BlendTable, LevelTable] = gTables;
+    auto& [Blue5, Green5, Red555, Red565, Green6, ProductTable, BlendTable, LevelTable] = g_Tables;
     for (uint32_t v = 0; v < 256; ++v) {
         const uint32_t five = ScaleChannel(v, 31.0);
         Blue5[v] = five;
@@ -45,49 +45,49 @@ void InitBlitTables()
     for (uint32_t a = 0; a < 256; ++a)
         for (uint32_t b = 0; b < 256; ++b)
             BlendTable[a][b] = a * b / 255;
-    if (!gTablesBuilt)
+    if (!g_TablesBuilt)
         for (uint32_t a = 0; a < 256; ++a)
             LevelTable[a] = 5 - 6 * a / 256;
-    gTablesBuilt = true;
+    g_TablesBuilt = true;
 }
 
 void ResetBlitTablesForTesting()
 {
-    std::memset(&gTables, 0, sizeof(gTables));
-    gTablesBuilt = false;
+    std::memset(&g_Tables, 0, sizeof(g_Tables));
+    g_TablesBuilt = false;
 }
 
 bool BlitTablesBuilt()
 {
-    return gTablesBuilt;
+    return g_TablesBuilt;
 }
 
 uint16_t PackColor565(uint8_t red, uint8_t green, uint8_t blue)
 {
-    if (gTablesBuilt)
-        return uint16_t(gTables.Red565[red] + gTables.Green6[green] + gTables.Blue5[blue]);
+    if (g_TablesBuilt)
+        return uint16_t(g_Tables.Red565[red] + g_Tables.Green6[green] + g_Tables.Blue5[blue]);
     const uint32_t green6 = std::min<uint32_t>((green + 2u) >> 2, 63);
     return uint16_t(AddHalfAndTruncate5(red) << 11 | green6 << 5 | AddHalfAndTruncate5(blue));
 }
 
 uint16_t PackColor555(uint8_t red, uint8_t green, uint8_t blue)
 {
-    if (gTablesBuilt)
-        return uint16_t(gTables.Red555[red] + gTables.Green5[green] + gTables.Blue5[blue]);
+    if (g_TablesBuilt)
+        return uint16_t(g_Tables.Red555[red] + g_Tables.Green5[green] + g_Tables.Blue5[blue]);
     return uint16_t(AddHalfAndTruncate5(red) << 10 | AddHalfAndTruncate5(green) << 5 | AddHalfAndTruncate5(blue));
 }
 
 CArrayPOD<uint8_t>& GetGamePalette()
 {
-    return gGamePalette;
+    return g_GamePalette;
 }
 
 const CColorTables& GetColorTables()
 {
-    return gTables;
+    return g_Tables;
 }
 
 CColorTables& GetColorTablesForTesting()
 {
-    return gTables;
+    return g_Tables;
 }

@@ -13,8 +13,8 @@ namespace {
 
 constexpr uint32_t kPaletteBytes = 768;
 
-std::array<uint16_t, 256> s_Palette565{};
-bool s_HasPalette = false;
+std::array<uint16_t, 256> g_Palette565{};
+bool g_HasPalette = false;
 
 bool ReadPaletteFile(const char* name, uint8_t* entries)
 {
@@ -54,8 +54,8 @@ void SetGamePalette(const uint8_t* entries)
     blend.SetType(1);
     std::memcpy(blend.GetData(), entries, kPaletteBytes);
     for (uint32_t i = 0; i < 256; ++i)
-        s_Palette565[i] = PackColor565(entries[i * 3 + 2], entries[i * 3 + 1], entries[i * 3]);
-    s_HasPalette = true;
+        g_Palette565[i] = PackColor565(entries[i * 3 + 2], entries[i * 3 + 1], entries[i * 3]);
+    g_HasPalette = true;
 
     static std::array<uint8_t, 65536> inverse;
     for (uint32_t pixel = 0; pixel < 65536; ++pixel) {
@@ -71,8 +71,8 @@ void ClearGamePalette()
     GetGamePalette().Free();
     GetBlendTable().SetType(0);
     InversePalette565.Free();
-    s_Palette565.fill(0);
-    s_HasPalette = false;
+    g_Palette565.fill(0);
+    g_HasPalette = false;
 }
 
 CPalette& GetBlendTable()
@@ -83,7 +83,7 @@ CPalette& GetBlendTable()
 
 const uint16_t* GetPalette565Table()
 {
-    return s_HasPalette ? s_Palette565.data() : nullptr;
+    return g_HasPalette ? g_Palette565.data() : nullptr;
 }
 
 SBlitTables MakeBlitTables(uint32_t opacity255)

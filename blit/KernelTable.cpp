@@ -279,7 +279,7 @@ constexpr KernelTable kSse2Table = [] {
     return table;
 }();
 
-KernelForce s_Force = KernelForce::None;
+KernelForce g_Force = KernelForce::None;
 
 KernelSet DetectKernelSet()
 {
@@ -306,16 +306,16 @@ void WidenRow(uint8_t* dst, const uint8_t* src, uint32_t count, uint32_t size)
 KernelSet ChosenKernelSet()
 {
     static const KernelSet detected = DetectKernelSet();
-    if (s_Force == KernelForce::Plain)
+    if (g_Force == KernelForce::Plain)
         return KernelSet::Plain;
-    if (s_Force == KernelForce::Sse2 && plat::HasSse2())
+    if (g_Force == KernelForce::Sse2 && plat::HasSse2())
         return KernelSet::Sse2;
     return detected;
 }
 
 KernelForce ForceKernelSetForTesting(KernelForce force)
 {
-    return std::exchange(s_Force, force);
+    return std::exchange(g_Force, force);
 }
 
 const KernelTable& BlitKernelTable(KernelSet set)

@@ -8,7 +8,7 @@
 
 namespace {
 
-char gPathBuffer[1024];
+char g_PathBuffer[1024];
 
 } // namespace
 
@@ -141,9 +141,9 @@ const char* CFileList::GetNextPath(const char* preferred)
     const char* name = GetNextName(preferred);
     if (!name)
         return nullptr;
-    if (!JoinPath(gPathBuffer, sizeof(gPathBuffer), m_Folder, name))
-        gPathBuffer[0] = 0;
-    return gPathBuffer;
+    if (!JoinPath(g_PathBuffer, sizeof(g_PathBuffer), m_Folder, name))
+        g_PathBuffer[0] = 0;
+    return g_PathBuffer;
 }
 
 const char* CFileList::GetCurrentName()
@@ -156,7 +156,7 @@ const char* CFileList::GetItemPath(int32_t i)
     const char* name = GetItemName(i);
     if (!name)
         return nullptr;
-    if (!JoinPath(gPathBuffer, sizeof(gPathBuffer), m_Folder, name))
-        gPathBuffer[0] = 0;
-    return gPathBuffer;
+    if (!JoinPath(g_PathBuffer, sizeof(g_PathBuffer), m_Folder, name))
+        g_PathBuffer[0] = 0;
+    return g_PathBuffer;
 }

@@ -25,12 +25,12 @@ struct EmptyStorage {
     CJString::Block header;
     char16_t terminator;
 };
-EmptyStorage gEmpty = {{1, 0, 0, {0, 0, 0}}, 0};
+EmptyStorage g_Empty = {{1, 0, 0, {0, 0, 0}}, 0};
 static_assert(offsetof(EmptyStorage, terminator) == sizeof(CJString::Block));
 
 CJString::Block* EmptyBlock()
 {
-    return &gEmpty.header;
+    return &g_Empty.header;
 }
 
 const char kFileFormMarker[] = "UNICODE-HEX<";

@@ -31,7 +31,7 @@ constexpr uint32_t kCreditsWriteFlags = FILE_COMPRESSED | FILE_MAKE_FOLDERS | FI
 constexpr char kCreditsSource[] = "-Credits.txt";
 constexpr char kCreditsCache[] = "Cache/Credits.bin";
 
-bool gTokenCheck = true;
+bool g_TokenCheck = true;
 
 bool StartsWith(const CJString& line, const char* prefix)
 {
@@ -261,12 +261,12 @@ CLocalizationTable& GetLocalizationTable()
 
 void SetLocalizationTokenCheck(bool enabled)
 {
-    gTokenCheck = enabled;
+    g_TokenCheck = enabled;
 }
 
 bool GetLocalizationTokenCheck()
 {
-    return gTokenCheck;
+    return g_TokenCheck;
 }
 
 CLocalizationTable::TranslationHook CLocalizationTable::SetTranslationHook(TranslationHook hook)
@@ -359,7 +359,7 @@ void CLocalizationTable::ReportError(int32_t lineNumber, const char* message, co
 
 void CLocalizationTable::CheckTokens(const CJString& english, const CJString& localized, int32_t lineNumber)
 {
-    if (!gTokenCheck)
+    if (!g_TokenCheck)
         return;
     const int length = english.GetLength();
     for (int i = 0; i < length; ++i) {

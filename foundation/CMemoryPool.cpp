@@ -99,9 +99,9 @@ void CMemoryPool::Free(void* block, size_t size)
 
 namespace {
 
-CMemoryPool* gPool = nullptr;
-bool gPoolDestroyed = false;
-uint32_t gNonPooledListAllocations = 0;
+CMemoryPool* g_Pool = nullptr;
+bool g_PoolDestroyed = false;
+uint32_t g_NonPooledListAllocations = 0;
 
 std::thread::id& PoolOwner()
 {
@@ -120,18 +120,18 @@ struct PoolTeardown {
 
 CMemoryPool* GetMemoryPool()
 {
-    if (!gPool && !gPoolDestroyed) {
+    if (!g_Pool && !g_PoolDestroyed) {
         static PoolTeardown teardown;
-        gPool = new CMemoryPool(kPoolMaxSize);
+        g_Pool = new CMemoryPool(kPoolMaxSize);
     }
-    return gPool;
+    return g_Pool;
 }
 
 void DestroyMemoryPool()
 {
-    delete gPool;
-    gPool = nullptr;
-    gPoolDestroyed = true;
+    delete g_Pool;
+    g_Pool = nullptr;
+    g_PoolDestroyed = true;
 }
 
 bool IsPoolOwnerThread()
@@ -175,8 +175,8 @@ void PoolFree(void* block, size_t size)
     assert(IsPoolOwnerThread() && "the small-block pool is main-thread only");
     if (!block)
         return;
-    if (gPool)
-        gPool->Free(block, size);
+    if (g_Pool)
+        g_Pool->Free(block, size);
     else if (size > kPoolMaxSize)
         std::free(block);
     // After teardown pooled items belong to the process's leftover chunks.
@@ -186,12 +186,12 @@ void PoolFree(void* block, size_t size)
 
 void NoteNonPooledListAllocation()
 {
-    if (++gNonPooledListAllocations > 1000)
+    if (++g_NonPooledListAllocations > 1000)
         plat::DebugOutput("Warning: A CList is bing used to store items and is causing non-pooled memory allocations. "
                           "If posable, replace it with a CArrayPOD which is more efficent ");
 }
 
 uint32_t GetNonPooledListAllocationCount()
 {
-    return gNonPooledListAllocations;
+    return g_NonPooledListAllocations;
 }

@@ -14,7 +14,7 @@ struct MonitorState {
     uint32_t measuring = 1;
 };
 
-MonitorState gState;
+MonitorState g_State;
 
 } // namespace
 
@@ -40,55 +40,55 @@ void CPerformanceMonitor::Register()
 
 CPerformanceMonitor::~CPerformanceMonitor()
 {
-    if (gState.current == this)
-        gState.current = m_Enclosing;
+    if (g_State.current == this)
+        g_State.current = m_Enclosing;
     CPerformanceMonitorList::Get().RemoveMonitor(this);
 }
 
 void CPerformanceMonitor::Enter()
 {
-    if (!gState.enabled)
+    if (!g_State.enabled)
         return;
     if (m_Solo)
-        ++gState.measuring;
-    if (gState.measuring == 0)
+        ++g_State.measuring;
+    if (g_State.measuring == 0)
         return;
     if (m_Depth == 0) {
         const uint64_t now = MillisecondClock();
         ++m_Entries;
         m_EntryStart = now;
         m_SliceStart = now;
-        if (CPerformanceMonitor* outer = gState.current) {
+        if (CPerformanceMonitor* outer = g_State.current) {
             outer->m_Exclusive += uint32_t(now - outer->m_SliceStart);
             outer->m_SliceStart = 0;
         }
-        m_Enclosing = gState.current;
-        gState.current = this;
+        m_Enclosing = g_State.current;
+        g_State.current = this;
     }
     ++m_Depth;
 }
 
 void CPerformanceMonitor::Leave()
 {
-    if (!gState.enabled)
+    if (!g_State.enabled)
         return;
     // Monitoring switched on between an ignored Enter and this Leave: nothing
     // to close, and the depth must not wrap.
     if (m_Depth == 0)
         return;
-    if (gState.measuring > 0 && --m_Depth == 0) {
+    if (g_State.measuring > 0 && --m_Depth == 0) {
         const uint64_t now = MillisecondClock();
         m_Inclusive += uint32_t(now - m_EntryStart);
         m_Exclusive += uint32_t(now - m_SliceStart);
         m_EntryStart = 0;
         m_SliceStart = 0;
-        gState.current = m_Enclosing;
+        g_State.current = m_Enclosing;
         m_Enclosing = nullptr;
-        if (gState.current)
-            gState.current->m_SliceStart = now;
+        if (g_State.current)
+            g_State.current->m_SliceStart = now;
     }
-    if (m_Solo && gState.measuring > 0)
-        --gState.measuring;
+    if (m_Solo && g_State.measuring > 0)
+        --g_State.measuring;
 }
 
 void CPerformanceMonitor::EndFrame()
@@ -117,8 +117,8 @@ void CPerformanceMonitor::EndFrame()
     // The zone counts as left now; a later Enter elsewhere must not charge it
     // from a slice start of 0.
     m_Enclosing = nullptr;
-    if (gState.current == this)
-        gState.current = nullptr;
+    if (g_State.current == this)
+        g_State.current = nullptr;
 }
 
 void CPerformanceMonitor::ResetHistory()
@@ -164,7 +164,7 @@ void CPerformanceMonitorList::RemoveMonitor(CPerformanceMonitor* monitor)
 }
 
 CPerformanceMonitorScope::CPerformanceMonitorScope(CPerformanceMonitor* monitor)
-    : m_Monitor(gState.enabled ? monitor : nullptr)
+    : m_Monitor(g_State.enabled ? monitor : nullptr)
 {
     if (m_Monitor)
         m_Monitor->Enter();
@@ -178,13 +178,13 @@ CPerformanceMonitorScope::~CPerformanceMonitorScope()
 
 bool IsPerformanceMonitoringOn()
 {
-    return gState.enabled;
+    return g_State.enabled;
 }
 
 void RequestPerformanceMonitoring(bool on)
 {
-    gState.requested = on;
-    gState.pending = true;
+    g_State.requested = on;
+    g_State.pending = true;
 }
 
 CPerformanceMonitor& GetEverythingZone()
@@ -201,18 +201,18 @@ CPerformanceMonitor& GetNothingZone()
 
 void BeginFrameZone()
 {
-    const uint32_t saved = gState.measuring;
-    gState.measuring = 1;
+    const uint32_t saved = g_State.measuring;
+    g_State.measuring = 1;
     GetEverythingZone().Enter();
-    gState.measuring = saved;
+    g_State.measuring = saved;
 }
 
 void EndFrameZone()
 {
-    const uint32_t saved = gState.measuring;
-    gState.measuring = 1;
+    const uint32_t saved = g_State.measuring;
+    g_State.measuring = 1;
     GetEverythingZone().Leave();
-    gState.measuring = saved;
+    g_State.measuring = saved;
     UpdatePerformanceMonitors();
 }
 
@@ -228,7 +228,7 @@ void UpdatePerformanceMonitors()
     CPerformanceMonitorList& list = CPerformanceMonitorList::Get();
     bool soloChanged = false;
     bool anySolo = false;
-    if (gState.enabled) {
+    if (g_State.enabled) {
         for (int32_t i = 0; i < list.GetCount(); ++i) {
             CPerformanceMonitor* monitor = list.GetMonitor(i);
             monitor->EndFrame();
@@ -238,12 +238,12 @@ void UpdatePerformanceMonitors()
             anySolo = anySolo || monitor->m_Solo;
         }
     }
-    gState.measuring = anySolo ? 0 : 1;
+    g_State.measuring = anySolo ? 0 : 1;
 
-    if (gState.pending) {
-        gState.pending = false;
-        gState.enabled = gState.requested;
-        if (gState.enabled) {
+    if (g_State.pending) {
+        g_State.pending = false;
+        g_State.enabled = g_State.requested;
+        if (g_State.enabled) {
             CPerformanceMonitor& everything = GetEverythingZone();
             CPerformanceMonitor& nothing = GetNothingZone();
             everything.Enter();
@@ -260,7 +260,7 @@ void UpdatePerformanceMonitors()
 
 void ResetPerformanceMonitoring()
 {
-    gState = MonitorState();
+    g_State = MonitorState();
     CPerformanceMonitorList& list = CPerformanceMonitorList::Get();
     for (int32_t i = 0; i < list.GetCount(); ++i) {
         CPerformanceMonitor* monitor = list.GetMonitor(i);

@@ -57,7 +57,7 @@ struct CCodeTableRow {
 
 // A CStaticContentsList over a static code table, for example
 //   static const CCodeTableRow kRows[] = {{0, "Optional"}, {1, "Required"}, {}};
-//   static CCodeTableList gList(kRows);
+//   static CCodeTableList g_List(kRows);
 class CCodeTableList : public CStaticContentsList {
 public:
     explicit CCodeTableList(const CCodeTableRow* rows);

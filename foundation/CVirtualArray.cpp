@@ -23,7 +23,7 @@ IdentifierPool& Identifiers()
     return pool;
 }
 
-ItemAddedBroadcaster gBroadcaster = nullptr;
+ItemAddedBroadcaster g_Broadcaster = nullptr;
 
 CPerformanceMonitor& FindZone()
 {
@@ -125,8 +125,8 @@ int CompareNameNoCase(const char* a, const char* b)
 
 ItemAddedBroadcaster SetItemAddedBroadcaster(ItemAddedBroadcaster broadcaster)
 {
-    const ItemAddedBroadcaster previous = gBroadcaster;
-    gBroadcaster = broadcaster;
+    const ItemAddedBroadcaster previous = g_Broadcaster;
+    g_Broadcaster = broadcaster;
     return previous;
 }
 
@@ -168,7 +168,7 @@ int32_t CVirtualArray::GetId()
 
 bool CVirtualArray::BroadcastItemAdded(int32_t i)
 {
-    return gBroadcaster ? gBroadcaster(*this, i) : false;
+    return g_Broadcaster ? g_Broadcaster(*this, i) : false;
 }
 
 const CJString& CVirtualArray::GetSecondText(int32_t)

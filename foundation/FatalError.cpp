@@ -13,7 +13,7 @@ namespace {
     std::exit(-1);
 }
 
-FatalTerminator gTerminator = ExitTerminator;
+FatalTerminator g_Terminator = ExitTerminator;
 
 } // namespace
 
@@ -35,16 +35,16 @@ int ShowMessage(const char* caption, const char* text)
 void FatalDataError(const char* caption, const char* message)
 {
     // Tests and fuzz inputs that expect the report need no box on stderr.
-    if (gTerminator != ThrowingFatalTerminator)
+    if (g_Terminator != ThrowingFatalTerminator)
         ShowDataCrashExplanation(caption, message);
-    gTerminator(caption, message);
+    g_Terminator(caption, message);
     std::exit(-1);
 }
 
 FatalTerminator SetFatalTerminator(FatalTerminator terminator)
 {
-    FatalTerminator previous = gTerminator;
-    gTerminator = terminator ? terminator : ExitTerminator;
+    FatalTerminator previous = g_Terminator;
+    g_Terminator = terminator ? terminator : ExitTerminator;
     return previous;
 }
 

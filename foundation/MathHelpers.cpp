@@ -6,34 +6,34 @@
 
 namespace {
 
-CMathTables gTables;
-bool gTablesBuilt = false;
+CMathTables g_Tables;
+bool g_TablesBuilt = false;
 
 void BuildTables()
 {
     for (uint32_t i = 0; i < 128; ++i) {
         const float x = 1.0f + float(i) / 128.0f;
         // Truncate the root's fraction to its top 7 bits.
-        gTables.sqrtMantissa[i] = uint8_t((std::sqrt(x) - 1.0f) * 128.0f);
-        gTables.sqrtMantissa[128 + i] = uint8_t((std::sqrt(2.0f * x) - 1.0f) * 128.0f);
+        g_Tables.sqrtMantissa[i] = uint8_t((std::sqrt(x) - 1.0f) * 128.0f);
+        g_Tables.sqrtMantissa[128 + i] = uint8_t((std::sqrt(2.0f * x) - 1.0f) * 128.0f);
     }
     for (uint32_t i = 0; i <= kTrigSteps; ++i) {
         const float angle = (float(i) / float(kTrigSteps) * kPi) * 2.0f;
-        gTables.sine[i] = float(std::sin(double(angle)));
-        gTables.cosine[i] = float(std::cos(double(angle)));
-        gTables.tangent[i] = float(std::tan(double(angle)));
+        g_Tables.sine[i] = float(std::sin(double(angle)));
+        g_Tables.cosine[i] = float(std::cos(double(angle)));
+        g_Tables.tangent[i] = float(std::tan(double(angle)));
     }
-    gTables.arcTangent[0] = 0.0f;
+    g_Tables.arcTangent[0] = 0.0f;
     for (uint32_t i = 1; i <= kArcTanSteps; ++i)
-        gTables.arcTangent[i] = float(std::atan2(10.0, double(10000.0f / float(i))));
-    gTablesBuilt = true;
+        g_Tables.arcTangent[i] = float(std::atan2(10.0, double(10000.0f / float(i))));
+    g_TablesBuilt = true;
 }
 
 const CMathTables& Tables()
 {
-    if (!gTablesBuilt)
+    if (!g_TablesBuilt)
         BuildTables();
-    return gTables;
+    return g_Tables;
 }
 
 // The table index of an angle; out-of-range results (a NaN angle) read entry 0.

@@ -4,8 +4,8 @@
 
 namespace {
 
-uint64_t gWrapOffset = 0;
-uint64_t gLastClock = 0;
+uint64_t g_WrapOffset = 0;
+uint64_t g_LastClock = 0;
 
 } // namespace
 
@@ -15,13 +15,13 @@ void RestoreTimerResolution() {}
 
 uint64_t MillisecondClock()
 {
-    uint64_t now = uint64_t(plat::GetMillisecondTick()) + gWrapOffset;
-    if (now < gLastClock) {
+    uint64_t now = uint64_t(plat::GetMillisecondTick()) + g_WrapOffset;
+    if (now < g_LastClock) {
         // The 32-bit tick wrapped since the last reading.
-        gWrapOffset += uint64_t(1) << 32;
+        g_WrapOffset += uint64_t(1) << 32;
         now += uint64_t(1) << 32;
     }
-    gLastClock = now;
+    g_LastClock = now;
     return now;
 }
 
@@ -32,6 +32,6 @@ uint64_t GetMillisecondClockFrequency()
 
 void ResetMillisecondClock()
 {
-    gWrapOffset = 0;
-    gLastClock = 0;
+    g_WrapOffset = 0;
+    g_LastClock = 0;
 }

@@ -22,10 +22,10 @@ CJString& ModulePathOverride()
 }
 
 const SModule kProgramModule{};
-WindowHandle gMainWindow = nullptr;
-bool gHasModuleOverride = false;
-CShellHooks* gHooks = nullptr;
-bool gCloseRequested = false;
+WindowHandle g_MainWindow = nullptr;
+bool g_HasModuleOverride = false;
+CShellHooks* g_Hooks = nullptr;
+bool g_CloseRequested = false;
 
 } // namespace
 
@@ -41,12 +41,12 @@ void StoreCommandLine(const char* text)
 
 WindowHandle GetMainWindow()
 {
-    return gMainWindow;
+    return g_MainWindow;
 }
 
 void SetMainWindow(WindowHandle window)
 {
-    gMainWindow = window;
+    g_MainWindow = window;
 }
 
 ModuleHandle GetProgramModule()
@@ -58,50 +58,50 @@ CJString GetModuleFilePath(ModuleHandle module)
 {
     if (module != &kProgramModule)
         return CJString();
-    if (gHasModuleOverride)
+    if (g_HasModuleOverride)
         return ModulePathOverride();
     return CJString(Utf8ToWindows1252(plat::GetProgramPath()).c_str());
 }
 
 void SetProgramModulePath(const char* path)
 {
-    gHasModuleOverride = path != nullptr;
+    g_HasModuleOverride = path != nullptr;
     ModulePathOverride().Set(path);
 }
 
 CShellHooks* SetShellHooks(CShellHooks* hooks)
 {
-    CShellHooks* previous = gHooks;
-    gHooks = hooks;
+    CShellHooks* previous = g_Hooks;
+    g_Hooks = hooks;
     return previous;
 }
 
 void ShowArrowCursor()
 {
-    if (gHooks)
-        gHooks->ShowArrowCursor();
+    if (g_Hooks)
+        g_Hooks->ShowArrowCursor();
 }
 
 void ClearCursor()
 {
-    if (gHooks)
-        gHooks->ClearCursor();
+    if (g_Hooks)
+        g_Hooks->ClearCursor();
 }
 
 void BringDesktopToFront()
 {
-    if (gHooks)
-        gHooks->BringDesktopToFront();
+    if (g_Hooks)
+        g_Hooks->BringDesktopToFront();
 }
 
 void RequestClose()
 {
-    gCloseRequested = true;
+    g_CloseRequested = true;
 }
 
 bool TakeCloseRequest()
 {
-    const bool requested = gCloseRequested;
-    gCloseRequested = false;
+    const bool requested = g_CloseRequested;
+    g_CloseRequested = false;
     return requested;
 }

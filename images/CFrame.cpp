@@ -23,7 +23,7 @@ void CFrame::DeclareProperties(CPropertyDeclarer&) {}
 
 namespace {
 
-uint32_t s_FrameBitDepth = 0;
+uint32_t g_FrameBitDepth = 0;
 
 uint8_t Log2(uint32_t v)
 {
@@ -366,12 +366,12 @@ void CFrame::CopyFrom(CObject* other)
 
 uint32_t CFrame::SGetBitDepth()
 {
-    return s_FrameBitDepth == 0 ? 8 : s_FrameBitDepth;
+    return g_FrameBitDepth == 0 ? 8 : g_FrameBitDepth;
 }
 
 void CFrame::SetGlobalBitDepth(uint32_t depth)
 {
-    s_FrameBitDepth = depth;
+    g_FrameBitDepth = depth;
 }
 
 bool HalveFrame(CFrame& destination, const CFrame& source)

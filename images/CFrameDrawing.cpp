@@ -23,7 +23,7 @@
 
 namespace {
 
-FloatLineDrawer s_FloatLineDrawer = nullptr;
+FloatLineDrawer g_FloatLineDrawer = nullptr;
 
 // Per-format pixel access; Value is the stored pixel as GetRawPixel gives it.
 template <uint32_t Depth>
@@ -153,7 +153,7 @@ const uint8_t* FindRunPixel(const uint8_t* block, const uint32_t* rows, uint32_t
 
 FloatLineDrawer SetFloatLineDrawer(FloatLineDrawer drawer)
 {
-    return std::exchange(s_FloatLineDrawer, drawer);
+    return std::exchange(g_FloatLineDrawer, drawer);
 }
 
 void BlendRun32(uint8_t* pixels, uint32_t count, uint32_t colour)
@@ -496,8 +496,8 @@ void CFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colou
         DrawLineAA(*this, x1, y1, x2, y2, colour); // one pixel wide whatever the width
         return;
     }
-    if (m_Pixels && s_FloatLineDrawer)
-        s_FloatLineDrawer(*this, x1, y1, x2, y2, colour, width);
+    if (m_Pixels && g_FloatLineDrawer)
+        g_FloatLineDrawer(*this, x1, y1, x2, y2, colour, width);
 }
 
 void CFrame::RemapRect(const CRect& rect, const uint8_t* table)

@@ -17,7 +17,7 @@ void CPNGFileIO::DeclareProperties(CPropertyDeclarer&) {}
 
 namespace {
 
-uint64_t s_DecodeByteLimit = UINT32_MAX;
+uint64_t g_DecodeByteLimit = UINT32_MAX;
 
 struct SPngSource {
     const uint8_t* data;
@@ -129,14 +129,14 @@ bool DecodePng(const uint8_t* data, size_t size, int headerOnly, uint64_t byteLi
 
 uint64_t SetImageDecodeByteLimit(uint64_t bytes)
 {
-    const uint64_t old = s_DecodeByteLimit;
-    s_DecodeByteLimit = bytes;
+    const uint64_t old = g_DecodeByteLimit;
+    g_DecodeByteLimit = bytes;
     return old;
 }
 
 uint64_t GetImageDecodeByteLimit()
 {
-    return s_DecodeByteLimit;
+    return g_DecodeByteLimit;
 }
 
 CPNGFileIO::CPNGFileIO()
@@ -159,7 +159,7 @@ bool CPNGFileIO::LoadFrame(CFrame& frame, CFrameFilter* chain, uint32_t openFlag
 uint32_t CPNGFileIO::GetHeaderBitDepth(const uint8_t* data, uint32_t size)
 {
     SPngImage image;
-    if (!DecodePng(data, size, 1, s_DecodeByteLimit, &image))
+    if (!DecodePng(data, size, 1, g_DecodeByteLimit, &image))
         return 0;
     return image.channels == 4 ? 32 : 24;
 }
@@ -167,7 +167,7 @@ uint32_t CPNGFileIO::GetHeaderBitDepth(const uint8_t* data, uint32_t size)
 bool CPNGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char*, uint32_t)
 {
     SPngImage image;
-    if (!DecodePng(data, size, 0, s_DecodeByteLimit, &image))
+    if (!DecodePng(data, size, 0, g_DecodeByteLimit, &image))
         return false;
     const uint32_t depth = image.channels * 8;
     const bool made = frame.Create(image.width, image.height, depth) && frame.GetPixels();

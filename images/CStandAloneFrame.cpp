@@ -21,8 +21,8 @@ OMBRISALT_IMPLEMENT_CLASS(CStandAloneFrame, 9.0)
 
 namespace {
 
-bool s_RebuildsEnabled = false;
-bool s_Rebuilding = false;
+bool g_RebuildsEnabled = false;
+bool g_Rebuilding = false;
 
 constexpr const char* kRunLengthHelp
     = "This controls if the image is held in memory in a compressed format.  Images with tanslucency must be RLE to "
@@ -42,7 +42,7 @@ constexpr const char* kQualityHelp
 
 void SetStandAloneFrameRebuilds(bool enabled)
 {
-    s_RebuildsEnabled = enabled;
+    g_RebuildsEnabled = enabled;
 }
 
 void CStandAloneFrame::DeclareProperties(CPropertyDeclarer& d)
@@ -219,13 +219,13 @@ void CStandAloneFrame::SetBlitType(int32_t index)
 
 void CStandAloneFrame::RequestRebuild()
 {
-    if (!s_RebuildsEnabled || s_Rebuilding)
+    if (!g_RebuildsEnabled || g_Rebuilding)
         return;
     DeleteDynamicPropertyValues();
     CJString path;
     if (!FindObjectFileName(this, &path))
         return;
-    s_Rebuilding = true;
+    g_Rebuilding = true;
     SaveObjectToOwnFile(this);
     char folder[1024];
     std::snprintf(folder, sizeof folder, "%s", path.GetString());
@@ -241,5 +241,5 @@ void CStandAloneFrame::RequestRebuild()
     std::snprintf(record, sizeof record, "Cache/%s/-%s.frm16", folder, name);
     DeleteFileByName(record, 0);
     Load(folder, name, nullptr, 1, 0);
-    s_Rebuilding = false;
+    g_Rebuilding = false;
 }

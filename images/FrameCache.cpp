@@ -25,10 +25,10 @@
 
 namespace {
 
-bool s_CompressedCache = true;
-bool s_NoJpeg = false;
-bool s_Lossless = false;
-uint32_t s_JpegQuality = 65;
+bool g_CompressedCache = true;
+bool g_NoJpeg = false;
+bool g_Lossless = false;
+uint32_t g_JpegQuality = 65;
 
 constexpr uint32_t kFrameCacheLevel = 9;
 constexpr uint32_t kMaxRecordBlock = 16000000;
@@ -220,42 +220,42 @@ void FinishLoad(CFrame& frame, const CFrameFilter* chain, bool dither, bool runL
 
 void SetFrameOptionFlag(bool compressedCache)
 {
-    s_CompressedCache = compressedCache;
+    g_CompressedCache = compressedCache;
 }
 
 bool GetFrameOptionFlag()
 {
-    return s_CompressedCache;
+    return g_CompressedCache;
 }
 
 void SetFrameNoJPEG(bool noJpeg)
 {
-    s_NoJpeg = noJpeg;
+    g_NoJpeg = noJpeg;
 }
 
 bool GetFrameNoJPEG()
 {
-    return s_NoJpeg;
+    return g_NoJpeg;
 }
 
 void SetFrameLossless(bool lossless)
 {
-    s_Lossless = lossless;
+    g_Lossless = lossless;
 }
 
 bool GetFrameLossless()
 {
-    return s_Lossless;
+    return g_Lossless;
 }
 
 void SetFrameJPEGQuality(uint32_t quality)
 {
-    s_JpegQuality = quality;
+    g_JpegQuality = quality;
 }
 
 uint32_t GetFrameJPEGQuality()
 {
-    return s_JpegQuality;
+    return g_JpegQuality;
 }
 
 void GetFrameCachePath(char* out, uint32_t size, const char* folder, const char* name)
@@ -279,7 +279,7 @@ bool WriteFrameBody(CFrame& frame32, CFile& file, uint32_t quality, bool lossles
     const bool losslessBuilt = WriteLosslessBody(frame32, a.file);
     SMemoryFile b;
     bool jpegBuilt = false;
-    if (!s_NoJpeg && !lossless)
+    if (!g_NoJpeg && !lossless)
         jpegBuilt = WriteJpegBody(frame32, b.file, quality);
     const double sizeA = a.Size();
     const double sizeB = jpegBuilt ? double(b.Size()) : double(0x7FFFFFFF);
@@ -344,7 +344,7 @@ bool ReadFrameCacheFile(CFrame& frame, const char* folder, const char* name)
 
 const char* GetFrameRecordExtension()
 {
-    if (s_CompressedCache)
+    if (g_CompressedCache)
         return "FRAME";
     switch (CFrame::SGetBitDepth()) {
     case 8:
@@ -503,7 +503,7 @@ bool CFrame::Load(const char* folder, const char* name, CFrameFilter* chain, uin
             CFrameFilter local;
             CFrameFilter* used = chain;
             bool dither = false, runLength = false;
-            if (s_CompressedCache) {
+            if (g_CompressedCache) {
                 local.CopyFiltersFrom(chain ? *chain : GetDefaultBuildFilters());
                 dither = Dithers(&local);
                 runLength = local.HasFilter(kFilterKindRunLength);
@@ -515,7 +515,7 @@ bool CFrame::Load(const char* folder, const char* name, CFrameFilter* chain, uin
                 return false;
             // A cache that cannot be written (a read-only data folder) is
             // skipped: the frame just built is used as it is.
-            if (WriteFrameCacheFile(*this, folder, name, s_JpegQuality, s_Lossless))
+            if (WriteFrameCacheFile(*this, folder, name, g_JpegQuality, g_Lossless))
                 ReadFrameCacheFile(*this, folder, name);
             FinishLoad(*this, chain, dither, runLength);
             return true;

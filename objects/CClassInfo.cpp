@@ -11,11 +11,11 @@
 
 namespace {
 
-ModuleReleaser s_ModuleReleaser = nullptr;
+ModuleReleaser g_ModuleReleaser = nullptr;
 
 // One look-up hint shared by every class: files list properties in
 // declaration order, so consecutive look-ups hit at once.
-int32_t s_PropertyHint = 0;
+int32_t g_PropertyHint = 0;
 
 bool IsUpper(char c)
 {
@@ -24,16 +24,16 @@ bool IsUpper(char c)
 
 void ReleaseModule(ClassModuleHandle module)
 {
-    if (module && s_ModuleReleaser)
-        s_ModuleReleaser(module);
+    if (module && g_ModuleReleaser)
+        g_ModuleReleaser(module);
 }
 
 } // namespace
 
 ModuleReleaser SetModuleReleaser(ModuleReleaser releaser)
 {
-    ModuleReleaser previous = s_ModuleReleaser;
-    s_ModuleReleaser = releaser;
+    ModuleReleaser previous = g_ModuleReleaser;
+    g_ModuleReleaser = releaser;
     return previous;
 }
 
@@ -165,17 +165,17 @@ CProperty* CClassInfo::FindProperty(const char* name, int32_t* index) const
 {
     const int32_t count = int32_t(m_PropertyCount);
     if (count > 0) {
-        if (s_PropertyHint >= count)
-            s_PropertyHint = 0;
-        if (CompareNameNoCase(m_Properties[s_PropertyHint]->GetName(), name) == 0) {
+        if (g_PropertyHint >= count)
+            g_PropertyHint = 0;
+        if (CompareNameNoCase(m_Properties[g_PropertyHint]->GetName(), name) == 0) {
             if (index)
-                *index = s_PropertyHint;
-            return m_Properties[s_PropertyHint++];
+                *index = g_PropertyHint;
+            return m_Properties[g_PropertyHint++];
         }
     }
     for (int32_t i = 0; i < count; ++i) {
         if (CompareNameNoCase(m_Properties[i]->GetName(), name) == 0) {
-            s_PropertyHint = i + 1;
+            g_PropertyHint = i + 1;
             if (index)
                 *index = i;
             return m_Properties[i];

@@ -6,10 +6,10 @@
 
 namespace {
 
-bool s_ShuttingDown = false;
+bool g_ShuttingDown = false;
 // Lists destroyed before the registry is made or after it is gone (globals at
 // exit) must not reach it.
-bool s_RegistryLive = false;
+bool g_RegistryLive = false;
 
 bool FindFileOfListedObject(const CObject* object, CJString* name)
 {
@@ -36,13 +36,13 @@ CFileListList& CFileListList::SGetInstance()
 
 CFileListList::CFileListList()
 {
-    s_RegistryLive = true;
+    g_RegistryLive = true;
 }
 
 CFileListList::~CFileListList()
 {
     m_Items.DeleteAll();
-    s_RegistryLive = false;
+    g_RegistryLive = false;
 }
 
 const char* CFileListList::GetItemName(int32_t i)
@@ -128,7 +128,7 @@ void CFileListList::ClearAllUsedFlags()
 
 void CFileListList::DisposeAll()
 {
-    s_ShuttingDown = true;
+    g_ShuttingDown = true;
     CStartupTextLog& log = CStartupTextLog::Instance();
     for (int32_t i = GetCount() - 1; i >= 0; --i) {
         CJString text;
@@ -146,12 +146,12 @@ void CFileListList::DisposeAll()
 
 bool CFileListList::IsShuttingDown()
 {
-    return s_ShuttingDown;
+    return g_ShuttingDown;
 }
 
 void CFileListList::RemoveList(const CVirtualArray* list)
 {
-    if (!s_RegistryLive)
+    if (!g_RegistryLive)
         return;
     CFileListList& registry = SGetInstance();
     for (uint32_t i = registry.m_Items.GetCount(); i-- > 0;)

@@ -25,15 +25,15 @@ bool TravelsInBinary(const CProperty& property, const CObjectStream& stream)
     return property.IsBinarySaved() && (stream.IsIDMode() ? property.WritesWithIDs() : property.WritesWithoutIDs());
 }
 
-ObjectReadHook s_ReadHook = nullptr;
+ObjectReadHook g_ReadHook = nullptr;
 
 constexpr float kBinaryFormatVersion = 27.0f;
 constexpr float kOldestBinaryFormat = 4.0f;
 
 void CallReadHook()
 {
-    if (s_ReadHook)
-        s_ReadHook();
+    if (g_ReadHook)
+        g_ReadHook();
 }
 
 // Keeps the current load file name for the length of a read.
@@ -126,8 +126,8 @@ void WriteFloatWord(CObjectStream& stream, float value)
 
 ObjectReadHook SetObjectReadHook(ObjectReadHook hook)
 {
-    ObjectReadHook previous = s_ReadHook;
-    s_ReadHook = hook;
+    ObjectReadHook previous = g_ReadHook;
+    g_ReadHook = hook;
     return previous;
 }
 
@@ -141,16 +141,16 @@ void CUntypedCObjectPointer::Set(CObject* object)
 
 // --- Classes ---
 
-CNormalClassInfo* CObject::s_ClassInfo = nullptr;
+CNormalClassInfo* CObject::g_ClassInfo = nullptr;
 
 CNormalClassInfo* CObject::SGetClassInfo()
 {
-    if (!s_ClassInfo) {
-        new CNormalClassInfo(&s_ClassInfo, "CObject", 0.0f, CClassInfo::kNoBase, uint32_t(sizeof(CObject)), 1, nullptr,
+    if (!g_ClassInfo) {
+        new CNormalClassInfo(&g_ClassInfo, "CObject", 0.0f, CClassInfo::kNoBase, uint32_t(sizeof(CObject)), 1, nullptr,
                              nullptr, nullptr, &CObject::DeclareProperties);
-        CClassInfoList::SGetInstance().Register(s_ClassInfo);
+        CClassInfoList::SGetInstance().Register(g_ClassInfo);
     }
-    return s_ClassInfo;
+    return g_ClassInfo;
 }
 
 void CObject::DeclareProperties(CPropertyDeclarer& d)

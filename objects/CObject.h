@@ -106,22 +106,22 @@ public:                                                                         
     static void DeclareProperties(CPropertyDeclarer& d);                                                               \
                                                                                                                        \
 private:                                                                                                               \
-    static CNormalClassInfo* s_ClassInfo;
+    static CNormalClassInfo* g_ClassInfo;
 
 // Defines SGetClassInfo (builds and registers on first call) and GetClassInfo.
 #define OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, flags, createOne, createArray, deleteArray)                    \
-    CNormalClassInfo* CClass::s_ClassInfo = nullptr;                                                                   \
+    CNormalClassInfo* CClass::g_ClassInfo = nullptr;                                                                   \
     CNormalClassInfo* CClass::SGetClassInfo()                                                                          \
     {                                                                                                                  \
-        if (!s_ClassInfo) {                                                                                            \
+        if (!g_ClassInfo) {                                                                                            \
             CClassInfo* base = CClass::BaseClass::SGetClassInfo();                                                     \
-            if (!s_ClassInfo) {                                                                                        \
-                new CNormalClassInfo(&s_ClassInfo, #CClass, float(version), base, uint32_t(sizeof(CClass)),            \
+            if (!g_ClassInfo) {                                                                                        \
+                new CNormalClassInfo(&g_ClassInfo, #CClass, float(version), base, uint32_t(sizeof(CClass)),            \
                                      uint8_t(flags), createOne, createArray, deleteArray, &CClass::DeclareProperties); \
-                CClassInfoList::SGetInstance().Register(s_ClassInfo);                                                  \
+                CClassInfoList::SGetInstance().Register(g_ClassInfo);                                                  \
             }                                                                                                          \
         }                                                                                                              \
-        return s_ClassInfo;                                                                                            \
+        return g_ClassInfo;                                                                                            \
     }                                                                                                                  \
     CClassInfo* CClass::GetClassInfo() const                                                                           \
     {                                                                                                                  \
@@ -223,7 +223,7 @@ protected:
 
 private:
     friend class CDynamicPropertyProperty;
-    static CNormalClassInfo* s_ClassInfo;
+    static CNormalClassInfo* g_ClassInfo;
     CDynamicValueList* m_DynamicValues = nullptr; // owned; made with the first value
 };
 

@@ -3,7 +3,7 @@
 #include "platform/Debug.h"
 
 namespace {
-CObjectModelHost* s_Host = nullptr;
+CObjectModelHost* g_Host = nullptr;
 }
 
 bool CObjectModelHost::IsNamedOptionSet(const char*)
@@ -20,12 +20,12 @@ void CObjectModelHost::ForwardStringHook2(const char* text)
 CObjectModelHost& CObjectModelHost::SGetInstance()
 {
     static CObjectModelHost fallback;
-    return s_Host ? *s_Host : fallback;
+    return g_Host ? *g_Host : fallback;
 }
 
 CObjectModelHost* CObjectModelHost::SetInstance(CObjectModelHost* host)
 {
-    CObjectModelHost* previous = s_Host;
-    s_Host = host;
+    CObjectModelHost* previous = g_Host;
+    g_Host = host;
     return previous;
 }

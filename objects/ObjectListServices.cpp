@@ -2,8 +2,8 @@
 
 namespace {
 
-uint32_t s_ScreenDepth = 32;
-bool s_FixedNameCache = false;
+uint32_t g_ScreenDepth = 32;
+bool g_FixedNameCache = false;
 
 } // namespace
 
@@ -14,9 +14,9 @@ const char* GetFrameOverlayOptionsExtension()
 
 const char* GetSequenceCacheExtension()
 {
-    if (s_FixedNameCache)
+    if (g_FixedNameCache)
         return "SEQUENCE";
-    switch (s_ScreenDepth) {
+    switch (g_ScreenDepth) {
     case 8:
         return "seq";
     case 16:
@@ -32,6 +32,6 @@ const char* GetSequenceCacheExtension()
 
 void SetSequenceCacheOptions(uint32_t screenDepth, bool fixedNameCache)
 {
-    s_ScreenDepth = screenDepth;
-    s_FixedNameCache = fixedNameCache;
+    g_ScreenDepth = screenDepth;
+    g_FixedNameCache = fixedNameCache;
 }

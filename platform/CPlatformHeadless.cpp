@@ -9,11 +9,11 @@ namespace plat {
 
 namespace {
 
-std::atomic<uint32_t> gManualTick{0};
+std::atomic<uint32_t> g_ManualTick{0};
 
 uint32_t ReadManualTick()
 {
-    return gManualTick.load();
+    return g_ManualTick.load();
 }
 
 void WriteToStandardError(std::string_view caption, std::string_view text)
@@ -56,14 +56,14 @@ void CPlatformHeadless::Sleep(uint32_t milliseconds)
 
 void CPlatformHeadless::StartManualClock(uint32_t start)
 {
-    gManualTick = start;
+    g_ManualTick = start;
     SetMillisecondTickSource(ReadManualTick);
     m_ManualClock = true;
 }
 
 void CPlatformHeadless::AdvanceClock(uint32_t milliseconds)
 {
-    gManualTick += milliseconds;
+    g_ManualTick += milliseconds;
 }
 
 void CPlatformHeadless::StopManualClock()

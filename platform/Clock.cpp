@@ -7,7 +7,7 @@ namespace plat {
 
 namespace {
 
-MillisecondTickSource gTickSource = nullptr;
+MillisecondTickSource g_TickSource = nullptr;
 
 timespec MonotonicNow()
 {
@@ -20,8 +20,8 @@ timespec MonotonicNow()
 
 uint32_t GetMillisecondTick()
 {
-    if (gTickSource)
-        return gTickSource();
+    if (g_TickSource)
+        return g_TickSource();
     const timespec now = MonotonicNow();
     const uint64_t ms = uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
     return uint32_t(ms);
@@ -64,8 +64,8 @@ bool LocalTimeToUnixSeconds(int year, int month, int day, int hours, int minutes
 
 MillisecondTickSource SetMillisecondTickSource(MillisecondTickSource source)
 {
-    MillisecondTickSource previous = gTickSource;
-    gTickSource = source;
+    MillisecondTickSource previous = g_TickSource;
+    g_TickSource = source;
     return previous;
 }
 

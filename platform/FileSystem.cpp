@@ -370,14 +370,14 @@ bool RenameFile(std::string_view from, std::string_view to)
 
 namespace {
 
-SyncObserver gSyncObserver = nullptr;
+SyncObserver g_SyncObserver = nullptr;
 
 bool SyncDescriptor(int fd, const std::string& path)
 {
     if (::fsync(fd) != 0)
         return false;
-    if (gSyncObserver)
-        gSyncObserver(path);
+    if (g_SyncObserver)
+        g_SyncObserver(path);
     return true;
 }
 
@@ -385,8 +385,8 @@ bool SyncDescriptor(int fd, const std::string& path)
 
 SyncObserver SetSyncObserver(SyncObserver observer)
 {
-    const SyncObserver previous = gSyncObserver;
-    gSyncObserver = observer;
+    const SyncObserver previous = g_SyncObserver;
+    g_SyncObserver = observer;
     return previous;
 }
 

@@ -7,19 +7,19 @@ namespace plat {
 
 namespace {
 
-volatile std::sig_atomic_t gRequested = 0;
-std::atomic<bool> gInstalled{false};
+volatile std::sig_atomic_t g_Requested = 0;
+std::atomic<bool> g_Installed{false};
 
 extern "C" void OnTerminationSignal(int)
 {
-    gRequested = 1;
+    g_Requested = 1;
 }
 
 } // namespace
 
 void InstallTerminationHandlers()
 {
-    if (gInstalled.exchange(true))
+    if (g_Installed.exchange(true))
         return;
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;
@@ -30,9 +30,9 @@ void InstallTerminationHandlers()
 
 bool TakeTerminationRequest()
 {
-    if (!gRequested)
+    if (!g_Requested)
         return false;
-    gRequested = 0;
+    g_Requested = 0;
     return true;
 }
 

@@ -11,14 +11,14 @@
 
 namespace {
 
-int s_Calls = 0;
+int g_Calls = 0;
 void RoutineA(CFrameInterface&, const CRect&, CFrameInterface&, const CRect&, CBlitType&)
 {
-    ++s_Calls;
+    ++g_Calls;
 }
 void RoutineB(CFrameInterface&, const CRect&, CFrameInterface&, const CRect&, CBlitType&)
 {
-    s_Calls += 10;
+    g_Calls += 10;
 }
 
 TEST(CBlitTypeList, HoldsTheSevenNamesInTheirStoredOrder)

@@ -11,11 +11,11 @@
 
 namespace {
 
-int s_StandardSearches = 0;
+int g_StandardSearches = 0;
 
 uint8_t Standard200(uint8_t, uint8_t, uint8_t)
 {
-    ++s_StandardSearches;
+    ++g_StandardSearches;
     return 200;
 }
 
@@ -47,7 +47,7 @@ protected:
     void SetUp() override
     {
         InitBlitTables();
-        s_StandardSearches = 0;
+        g_StandardSearches = 0;
     }
     void TearDown() override { GetGamePalette().Free(); }
     CScopedPaletteMatcher m_Matcher{Standard200};
@@ -102,7 +102,7 @@ TEST_F(ColorValue, CurrentPaletteColorsSearchTheGamePaletteFromIndexOne)
     EXPECT_EQ(c.GetPaletteIndex(), 77);
     c.SetCurrentPaletteColor(0, 0, 0, 255);
     EXPECT_EQ(c.GetPaletteIndex(), 128); // entry 0 matches exactly but is never chosen
-    EXPECT_EQ(s_StandardSearches, 0);
+    EXPECT_EQ(g_StandardSearches, 0);
 
     // Standard colours, and any colour while there is no game palette, go to
     // the standard palette's matcher; without one they match index 0.
@@ -110,7 +110,7 @@ TEST_F(ColorValue, CurrentPaletteColorsSearchTheGamePaletteFromIndexOne)
     GetGamePalette().Free();
     c.SetCurrentPaletteColor(78, 77, 77, 255);
     EXPECT_EQ(c.GetPaletteIndex(), 200);
-    EXPECT_EQ(s_StandardSearches, 2);
+    EXPECT_EQ(g_StandardSearches, 2);
     SetStandardPaletteMatcher(nullptr);
     EXPECT_EQ(CColor(1, 2, 3, 4).GetPaletteIndex(), 0);
 }
@@ -125,19 +125,19 @@ TEST_F(ColorValue, PaletteIndexIsFoundOnceAndDroppedWhenTheColorChanges)
     EXPECT_EQ(c.GetPaletteIndex(), 20);
     c.Set(10, 10, 10, 128); // same colour and palette choice, other alpha
     EXPECT_EQ(c.GetPaletteIndex(), 20);
-    EXPECT_EQ(s_StandardSearches, 0);
+    EXPECT_EQ(g_StandardSearches, 0);
 
     c.Set(11, 11, 11, 255);
     EXPECT_FALSE(c.HasPaletteIndex());
     EXPECT_EQ(c.GetPaletteIndex(), 200);
     EXPECT_EQ(c.GetPaletteIndex(), 200);
-    EXPECT_EQ(s_StandardSearches, 1);
+    EXPECT_EQ(g_StandardSearches, 1);
     c.SetCurrentPaletteColor(11, 11, 11, 255); // same colour, other palette
     EXPECT_EQ(c.GetPaletteIndex(), 11);
     CColor copy;
     copy = c;
     EXPECT_EQ(copy.GetPaletteIndex(), 11);
-    EXPECT_EQ(s_StandardSearches, 1);
+    EXPECT_EQ(g_StandardSearches, 1);
 
     c.SetFromPaletteIndex(256); // no such entry
     ExpectCachedForms(c, 0, 0, 0, 255);

@@ -19,8 +19,8 @@ struct CTarget : public CMixIn {
     bool IsReady() { return m_Ready; }
 };
 
-std::string gLog;
-int gDeleted = 0;
+std::string g_Log;
+int g_Deleted = 0;
 
 struct CCountedCommand : public CCommand {
     explicit CCountedCommand(std::string name, bool can = true)
@@ -30,10 +30,10 @@ struct CCountedCommand : public CCommand {
     }
     ~CCountedCommand() override
     {
-        ++gDeleted;
-        gLog += "~" + m_Name + ";";
+        ++g_Deleted;
+        g_Log += "~" + m_Name + ";";
     }
-    void Execute() override { gLog += m_Name + ";"; }
+    void Execute() override { g_Log += m_Name + ";"; }
     bool CanExecute() override { return m_Can; }
     bool HasCanExecuteTest() override { return !m_Can; }
     std::string m_Name;
@@ -73,8 +73,8 @@ TEST(Command, MultipleCommandsRunInOrderAndOwnTheirCommands)
     EXPECT_TRUE(empty.CanExecute());
     EXPECT_FALSE(empty.HasCanExecuteTest());
 
-    gLog.clear();
-    gDeleted = 0;
+    g_Log.clear();
+    g_Deleted = 0;
     auto* all = new CMultipleCommands(new CCountedCommand("a"));
     for (const char* name : {"b", "c"})
         all->Add(new CCountedCommand(name));
@@ -86,8 +86,8 @@ TEST(Command, MultipleCommandsRunInOrderAndOwnTheirCommands)
     EXPECT_TRUE(all->HasCanExecuteTest());
     CCommand* asCommand = all;
     delete asCommand;
-    EXPECT_EQ(gDeleted, 4);
-    EXPECT_EQ(gLog, "a;b;c;~blocked;~c;~b;~a;");
+    EXPECT_EQ(g_Deleted, 4);
+    EXPECT_EQ(g_Log, "a;b;c;~blocked;~c;~b;~a;");
 }
 
 } // namespace

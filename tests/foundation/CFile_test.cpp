@@ -758,17 +758,17 @@ TEST_F(FileArchiveTest, ArchivePathWithMemberAddsAMember)
     EXPECT_FALSE(file.Open("Data/Sounds.zip;a.wav", FILE_WRITE)); // no create: a disk name
 }
 
-std::vector<std::string> gNotified;
+std::vector<std::string> g_Notified;
 
 TEST_F(FileTest, OpenNotificationsAreSuspendableAndSkipMusic)
 {
     WriteBytes(PathOf("a.txt"), "x");
     WriteBytes(PathOf("Music/b.ogg"), "x");
-    gNotified.clear();
-    const CScopedFileOpenHook hook([](const char* name) { gNotified.emplace_back(name); });
+    g_Notified.clear();
+    const CScopedFileOpenHook hook([](const char* name) { g_Notified.emplace_back(name); });
     CFile file;
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
-    EXPECT_TRUE(gNotified.empty()); // not switched on
+    EXPECT_TRUE(g_Notified.empty()); // not switched on
     const CScopedOpenNotifications enabled(true);
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
     EXPECT_TRUE(file.Open("Music/b.ogg", FILE_READ));
@@ -778,7 +778,7 @@ TEST_F(FileTest, OpenNotificationsAreSuspendableAndSkipMusic)
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
     ResumeFileOpenNotifications();
     EXPECT_TRUE(file.Open("a.txt", FILE_READ));
-    EXPECT_EQ(gNotified, (std::vector<std::string>{"a.txt", "a.txt"}));
+    EXPECT_EQ(g_Notified, (std::vector<std::string>{"a.txt", "a.txt"}));
 }
 
 } // namespace

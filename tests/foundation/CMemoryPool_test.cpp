@@ -78,10 +78,10 @@ struct Pooled : CPooledClassBase {
     virtual ~Pooled() = default;
     static void operator delete(void* block, size_t size)
     {
-        s_FreedSize = size;
+        g_FreedSize = size;
         CPooledClassBase::operator delete(block, size);
     }
-    static inline size_t s_FreedSize = 0;
+    static inline size_t g_FreedSize = 0;
     char payload[24] = {};
 };
 struct PooledDerived : Pooled {
@@ -101,13 +101,13 @@ TEST(MemoryPool, PooledObjectsFreeWithTheirOwnSize)
     const uint32_t smallInUse = small.GetItemsInUse();
 #endif
     delete a;
-    EXPECT_EQ(Pooled::s_FreedSize, sizeof(PooledDerived));
+    EXPECT_EQ(Pooled::g_FreedSize, sizeof(PooledDerived));
 #if !OMBRISALT_POOL_MALLOC
     EXPECT_EQ(large.GetItemsInUse(), largeInUse - 1);
     EXPECT_EQ(small.GetItemsInUse(), smallInUse);
 #endif
     delete b;
-    EXPECT_EQ(Pooled::s_FreedSize, sizeof(Pooled));
+    EXPECT_EQ(Pooled::g_FreedSize, sizeof(Pooled));
 #if !OMBRISALT_POOL_MALLOC
     EXPECT_EQ(small.GetItemsInUse(), smallInUse - 1);
 #endif

@@ -12,13 +12,13 @@
 
 namespace {
 
-uint32_t gNow = 0;
+uint32_t g_Now = 0;
 
 class PerformanceMonitor : public testing::Test {
 protected:
     void SetUp() override
     {
-        gNow = 1000;
+        g_Now = 1000;
         ResetMillisecondClock();
         ResetPerformanceMonitoring();
         RequestPerformanceMonitoring(true);
@@ -29,7 +29,7 @@ protected:
         ResetPerformanceMonitoring();
         ResetMillisecondClock();
     }
-    static void Advance(uint32_t ms) { gNow += ms; }
+    static void Advance(uint32_t ms) { g_Now += ms; }
     // One entry of the zone that takes the time.
     static void Spend(CPerformanceMonitor& zone, uint32_t ms)
     {
@@ -38,7 +38,7 @@ protected:
         zone.Leave();
     }
 
-    CScopedTickSource m_Tick{[] { return gNow; }};
+    CScopedTickSource m_Tick{[] { return g_Now; }};
 };
 
 CPerformanceMonitor* FindMonitor(const char* name)

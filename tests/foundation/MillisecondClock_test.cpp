@@ -11,10 +11,10 @@
 
 namespace {
 
-uint32_t gFakeTick = 0;
+uint32_t g_FakeTick = 0;
 uint32_t FakeTick()
 {
-    return gFakeTick;
+    return g_FakeTick;
 }
 
 class MillisecondClockTest : public testing::Test {
@@ -26,11 +26,11 @@ protected:
 
 TEST_F(MillisecondClockTest, CarriesTheWrapOfTheTick)
 {
-    gFakeTick = 0xFFFFFFF0u;
+    g_FakeTick = 0xFFFFFFF0u;
     EXPECT_EQ(MillisecondClock(), 0xFFFFFFF0u);
-    gFakeTick = 0x00000010u;
+    g_FakeTick = 0x00000010u;
     EXPECT_EQ(MillisecondClock(), 0x100000010u);
-    gFakeTick = 0x00000020u;
+    g_FakeTick = 0x00000020u;
     EXPECT_EQ(MillisecondClock(), 0x100000020u);
 }
 
@@ -38,15 +38,15 @@ TEST_F(MillisecondClockTest, NeverRunsBackwardsOverSeveralWraps)
 {
     uint64_t last = 0;
     uint32_t wraps = 0;
-    gFakeTick = 0;
+    g_FakeTick = 0;
     for (int i = 0; i < 20000; ++i) {
-        const uint32_t before = gFakeTick;
-        gFakeTick += 0x00100003u; // ~4,000 readings per wrap
-        if (gFakeTick < before)
+        const uint32_t before = g_FakeTick;
+        g_FakeTick += 0x00100003u; // ~4,000 readings per wrap
+        if (g_FakeTick < before)
             ++wraps;
         const uint64_t now = MillisecondClock();
         ASSERT_GE(now, last);
-        ASSERT_EQ(now, (uint64_t(wraps) << 32) + gFakeTick);
+        ASSERT_EQ(now, (uint64_t(wraps) << 32) + g_FakeTick);
         last = now;
     }
     EXPECT_GE(wraps, 4u);
@@ -54,7 +54,7 @@ TEST_F(MillisecondClockTest, NeverRunsBackwardsOverSeveralWraps)
 
 TEST_F(MillisecondClockTest, EqualReadingsDoNotCountAsWrap)
 {
-    gFakeTick = 1234;
+    g_FakeTick = 1234;
     EXPECT_EQ(MillisecondClock(), 1234u);
     EXPECT_EQ(MillisecondClock(), 1234u);
 }

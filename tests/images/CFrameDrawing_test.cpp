@@ -278,13 +278,13 @@ TEST_F(DrawingTest, RemapUsesTheTableOrTheBrightnessRatioOfGrey)
     EXPECT_EQ(f16->GetRawPixel(1, 0), 0xFFFFu);
 }
 
-int s_Calls = 0;
-CRect s_Source, s_Destination;
+int g_Calls = 0;
+CRect g_Source, g_Destination;
 void Record(CFrameInterface&, const CRect& s, CFrameInterface&, const CRect& d, CBlitType&)
 {
-    ++s_Calls;
-    s_Source = s;
-    s_Destination = d;
+    ++g_Calls;
+    g_Source = s;
+    g_Destination = d;
 }
 
 struct SBlitCase {
@@ -305,12 +305,12 @@ TEST_P(BlitClipping, ClipsBothRectanglesBeforeTheRoutine)
     source->SetOffset(2, 1);
     CBlitType type;
     type.AddBlitFunction(32, 0, 32, 0, &Record);
-    s_Calls = 0;
+    g_Calls = 0;
     EXPECT_EQ(destination->Blit(*source, c.s, c.d, type), c.drawn);
-    EXPECT_EQ(s_Calls, c.drawn ? 1 : 0);
+    EXPECT_EQ(g_Calls, c.drawn ? 1 : 0);
     if (c.drawn) {
-        EXPECT_EQ(s_Source, c.expectS);
-        EXPECT_EQ(s_Destination, c.expectD);
+        EXPECT_EQ(g_Source, c.expectS);
+        EXPECT_EQ(g_Destination, c.expectD);
     }
 }
 

@@ -38,7 +38,7 @@ struct STables {
     std::vector<uint8_t> typeTable = std::vector<uint8_t>(65536);
     std::vector<uint8_t> inverse555 = std::vector<uint8_t>(32768);
 };
-STables gTables;
+STables g_Tables;
 
 void Fill(CArrayPOD<uint8_t>& array, const std::vector<uint8_t>& bytes)
 {
@@ -63,7 +63,7 @@ Pixel Widened(const Pixel& s, uint8_t alpha)
 }
 Pixel FromPalette(uint8_t index, uint8_t alpha)
 {
-    return {gTables.palette[3 * index], gTables.palette[3 * index + 1], gTables.palette[3 * index + 2], alpha};
+    return {g_Tables.palette[3 * index], g_Tables.palette[3 * index + 1], g_Tables.palette[3 * index + 2], alpha};
 }
 // The nearest 5-bit level of a byte.
 uint32_t Near31(uint32_t v)
@@ -164,7 +164,7 @@ const SRoutineCase kRoutines[] = {
     // "Blend Black Bias" (and "Blend Test Light", the same class)
     {"BlackBias8To8", 1, 8, 8,
      [](const Pixel& d, const Pixel& s, const SPixelContext&) {
-         return Pixel{gTables.typeTable[s[0] * 256u + d[0]], 0, 0, 0};
+         return Pixel{g_Tables.typeTable[s[0] * 256u + d[0]], 0, 0, 0};
      }},
     {"BlackBias16To16", 1, 16, 16, &Group16},
     {"BlackBias32To16", 1, 32, 16, &Argb32To16},
@@ -176,7 +176,7 @@ const SRoutineCase kRoutines[] = {
     // "Normal"
     {"Normal8To8", 4, 8, 8,
      [](const Pixel& d, const Pixel& s, const SPixelContext& c) {
-         return c.opaque ? s : Pixel{gTables.blend8A[d[0] * 256u + s[0]], 0, 0, 0};
+         return c.opaque ? s : Pixel{g_Tables.blend8A[d[0] * 256u + s[0]], 0, 0, 0};
      }},
     {"Normal8To16", 4, 8, 16,
      [](const Pixel&, const Pixel& s, const SPixelContext&) { return From16(GetPalette565Table()[s[0]]); }},
@@ -195,7 +195,7 @@ const SRoutineCase kRoutines[] = {
     {"Normal16To32", 4, 16, 32, &Widen32},
     {"Normal24To8", 4, 24, 8,
      [](const Pixel&, const Pixel& s, const SPixelContext&) {
-         return Pixel{gTables.inverse555[Near31(s[2]) << 10 | Near31(s[1]) << 5 | Near31(s[0])], 0, 0, 0};
+         return Pixel{g_Tables.inverse555[Near31(s[2]) << 10 | Near31(s[1]) << 5 | Near31(s[0])], 0, 0, 0};
      }},
     {"Normal24To16", 4, 24, 16,
      [](const Pixel&, const Pixel& s, const SPixelContext&) { return From16(Pack(s[2], s[1], s[0])); }},
@@ -217,19 +217,19 @@ protected:
         InitBlitTables();
         std::mt19937 random(7);
         for (std::vector<uint8_t>* table :
-             {&gTables.palette, &gTables.blend8A, &gTables.typeTable, &gTables.inverse555})
+             {&g_Tables.palette, &g_Tables.blend8A, &g_Tables.typeTable, &g_Tables.inverse555})
             for (uint8_t& b : *table)
                 b = uint8_t(random());
-        SetGamePalette(gTables.palette.data());
+        SetGamePalette(g_Tables.palette.data());
     }
     static void TearDownTestSuite() { ClearGamePalette(); }
 
     void SetUp() override
     {
-        Fill(BlendTable8A, gTables.blend8A);
-        Fill(InversePalette555, gTables.inverse555);
+        Fill(BlendTable8A, g_Tables.blend8A);
+        Fill(InversePalette555, g_Tables.inverse555);
         for (int32_t index : {1, 2})
-            Fill(*CBlitTypeList::SGetInstance().GetBlitType(index)->GetLookupTable(), gTables.typeTable);
+            Fill(*CBlitTypeList::SGetInstance().GetBlitType(index)->GetLookupTable(), g_Tables.typeTable);
     }
     void TearDown() override
     {
@@ -417,7 +417,7 @@ TEST_P(MissingTableBlit, DrawsNothingAndSaysSo)
     source->FillBytes(0x5A);
     destination->Blit(*source, {0, 0, 5, 2}, {0, 0, 5, 2}, type);
     type.SetOpacity(1.0f);
-    SetGamePalette(gTables.palette.data());
+    SetGamePalette(g_Tables.palette.data());
     EXPECT_EQ(destination->GetRawPixel(2, 1), 0u);
     EXPECT_EQ(MissingTableReports(c.table), 1u);
 }

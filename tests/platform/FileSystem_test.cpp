@@ -277,22 +277,22 @@ struct SyncSighting {
     std::string synced;
     std::string target;
 };
-std::vector<SyncSighting> gSyncs;
+std::vector<SyncSighting> g_Syncs;
 
 TEST_F(FileSystem, AtomicReplaceSyncsTheTemporaryBeforeTheRename)
 {
     WriteBytes("Save.dat", "old");
-    gSyncs.clear();
+    g_Syncs.clear();
     {
         const CScopedSyncObserver observer([](std::string_view path) {
-            gSyncs.push_back({std::string(path), ReadBytes(std::string(path)), ReadBytes("Save.dat")});
+            g_Syncs.push_back({std::string(path), ReadBytes(std::string(path)), ReadBytes("Save.dat")});
         });
         ASSERT_TRUE(plat::ReplaceFileContents("save.dat", "new", 3));
     }
-    ASSERT_EQ(gSyncs.size(), 1u);
-    EXPECT_NE(gSyncs[0].path, PathOf("Save.dat"));
-    EXPECT_EQ(gSyncs[0].synced, "new");
-    EXPECT_EQ(gSyncs[0].target, "old");
+    ASSERT_EQ(g_Syncs.size(), 1u);
+    EXPECT_NE(g_Syncs[0].path, PathOf("Save.dat"));
+    EXPECT_EQ(g_Syncs[0].synced, "new");
+    EXPECT_EQ(g_Syncs[0].target, "old");
     EXPECT_EQ(ReadBytes("Save.dat"), "new");
 }
 
