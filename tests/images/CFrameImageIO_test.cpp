@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
