@@ -1,6 +1,7 @@
 #include "shell/YCbCrConversion.h"
 
 #include "platform/Cpu.h"
+#include "shell/YCbCrConversion_SSE2.h"
 
 #include <algorithm>
 
@@ -21,7 +22,7 @@ YCbCrRowFunction GetYCbCrRowFunction()
 {
     if (g_ForcePlain || plat::PlainKernelsRequested())
         return &ConvertYCbCrRowPlain;
-    return &ConvertYCbCrRowPlain;
+    return plat::HasSse2() ? &ConvertYCbCrRowSse2 : &ConvertYCbCrRowPlain;
 }
 
 void SetPlainYCbCrRows(bool plain)

@@ -135,3 +135,52 @@ INSTANTIATE_TEST_SUITE_P(Regions, YCbCrRegion,
                          [](const testing::TestParamInfo<SRegionCase>& p) { return std::string(p.param.name); });
 
 } // namespace
+
+#include "shell/YCbCrConversion_SSE2.h"
+
+#include <random>
+
+namespace {
+
+// Every (Y, Cb, Cr): the SSE2 row gives the bytes of the plain row, and both
+// those of the formula.
+TEST(YCbCrConversion, Sse2RowMatchesPlainAndTheFormulaForEveryTriple)
+{
+    std::vector<uint8_t> y(512), cb(256), cr(256);
+    std::vector<uint32_t> plain(512), sse2(512);
+    for (uint32_t i = 0; i < 256; ++i)
+        cr[i] = uint8_t(i);
+    for (uint32_t luma = 0; luma < 256; ++luma) {
+        std::fill(y.begin(), y.end(), uint8_t(luma));
+        for (uint32_t blue = 0; blue < 256; ++blue) {
+            std::fill(cb.begin(), cb.end(), uint8_t(blue));
+            ConvertYCbCrRowPlain(y.data(), cb.data(), cr.data(), 0, 512, plain.data());
+            ConvertYCbCrRowSse2(y.data(), cb.data(), cr.data(), 0, 512, sse2.data());
+            ASSERT_EQ(plain, sse2) << "Y " << luma << " Cb " << blue;
+            for (uint32_t red = 0; red < 256; ++red)
+                ASSERT_EQ(plain[2 * red], YCbCrToBgra(int32_t(luma), int32_t(blue), int32_t(red)))
+                    << "Y " << luma << " Cb " << blue << " Cr " << red;
+        }
+    }
+}
+
+// Odd starts, short rows and tails: the same bytes, and nothing written past
+// the count.
+TEST(YCbCrConversion, Sse2RowMatchesPlainAtEveryStartAndWidth)
+{
+    std::mt19937 random(7);
+    std::vector<uint8_t> y(200), cb(100), cr(100);
+    for (auto* plane : {&y, &cb, &cr})
+        for (uint8_t& v : *plane)
+            v = uint8_t(random());
+    for (uint32_t start : {0u, 1u, 2u, 3u})
+        for (uint32_t count : {0u, 1u, 3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 63u, 64u, 65u}) {
+            std::vector<uint32_t> plain(count + 1, 0xABCDEF01u), sse2(count + 1, 0xABCDEF01u);
+            ConvertYCbCrRowPlain(y.data(), cb.data(), cr.data(), start, count, plain.data());
+            ConvertYCbCrRowSse2(y.data(), cb.data(), cr.data(), start, count, sse2.data());
+            EXPECT_EQ(plain, sse2) << "start " << start << " count " << count;
+            EXPECT_EQ(sse2[count], 0xABCDEF01u);
+        }
+}
+
+} // namespace
