@@ -59,8 +59,7 @@ CFileList& GetFontFileList()
 void EnumerateFontFiles()
 {
     CEnumerateFilesOptions options;
-    options.SetFolder("Resources");
-    options.AddExtension("ttf");
+    options.SetFilesWithExtension("Resources/", "ttf");
     GetFontFileList().Enumerate(options, CFileList::kSortedNoCase, nullptr, 0);
 }
 
