@@ -329,17 +329,33 @@ CScreenDeviceGL::CScreenDeviceGL(CWindowSDL& window)
 
 CScreenDeviceGL::~CScreenDeviceGL()
 {
+    Release();
+    m_State->registry->deviceAlive = false;
+    m_State->ownedWindow.reset();
+}
+
+void CScreenDeviceGL::Release()
+{
     State& s = *m_State;
-    s.registry->deviceAlive = false;
-    if (s.context) {
-        for (CScreenTexture* texture : s.registry->textures) {
-            auto* gl = static_cast<CGLTexture*>(texture);
+    if (!s.context)
+        return;
+    // The context goes before its window and the display connection: a
+    // context left behind holds the driver's threads on a closed display,
+    // and the program's exit can then hang.
+    SDL_GL_MakeCurrent(s.window->GetSDLWindow(), s.context);
+    for (CScreenTexture* texture : s.registry->textures) {
+        auto* gl = static_cast<CGLTexture*>(texture);
+        if (gl->m_Name)
             s.gl.glDeleteTextures(1, &gl->m_Name);
-            gl->m_Name = 0;
-        }
-        SDL_GL_DeleteContext(s.context);
+        gl->m_Name = 0;
     }
-    s.ownedWindow.reset();
+    s.gl.glFinish();
+    SDL_GL_MakeCurrent(s.window->GetSDLWindow(), nullptr);
+    SDL_GL_DeleteContext(s.context);
+    s.context = nullptr;
+    s.program = 0, s.vertexArray = 0, s.vertexBuffer = 0, s.whiteTexture = 0;
+    s.samplers[0] = s.samplers[1] = 0;
+    s.framebuffer = 0, s.colourTexture = 0;
 }
 
 bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
@@ -349,8 +365,7 @@ bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScre
         s.lastError = "an empty back buffer";
         return false;
     }
-    const bool first = !s.context;
-    if (first && !s.CreateContext())
+    if (!s.context && !s.CreateContext())
         return false;
     if (SDL_Window* sdlWindow = s.window->GetSDLWindow()) {
         SDL_SetWindowFullscreen(sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -361,10 +376,10 @@ bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScre
     s.height = backHeight;
     if (!s.BuildBackBuffer())
         return false;
-    // A reset stands for a lost device: every texture is built again from its pixels.
-    if (!first)
-        for (CScreenTexture* texture : s.registry->textures)
-            s.Upload(*static_cast<CGLTexture*>(texture));
+    // A reset stands for a lost device: every texture is built again from
+    // its pixels (also into a context made again after a Release).
+    for (CScreenTexture* texture : s.registry->textures)
+        s.Upload(*static_cast<CGLTexture*>(texture));
     Clear(0xFF000000u);
     return s.gl.glGetError() == GL_NO_ERROR;
 }
