@@ -27,6 +27,7 @@ protected:
         m_Device.SetDesktopSize(1920, 1080);
         CScreenDevice::SGetInstance().SetDeviceForTesting(&m_Device);
         ResetWindowModeFailures();
+        SetScreenDeviceReady(false);
         m_PreviousTerminator = SetFatalTerminator(ThrowingFatalTerminator);
     }
     void TearDown() override
