@@ -67,9 +67,6 @@ public:
     // every live texture. False with the reason in GetLastError.
     [[nodiscard]] virtual bool Reset(int32_t backWidth, int32_t backHeight, bool fullScreen) = 0;
     virtual bool IsCreated() const = 0;
-    // Gives up everything the device holds on the window, before the window
-    // goes; textures keep their pixels and come back with the next Reset.
-    virtual void Release() = 0;
     virtual int32_t GetBackBufferWidth() const = 0;
     virtual int32_t GetBackBufferHeight() const = 0;
     // The desktop's size when the device was first created.

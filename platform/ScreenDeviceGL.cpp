@@ -139,6 +139,7 @@ struct CScreenDeviceGL::State {
     std::string lastError;
 
     bool CreateContext();
+    void ReleaseContext();
     bool BuildProgram();
     bool BuildBackBuffer();
     void Upload(CGLTexture& texture);
@@ -195,6 +196,21 @@ bool CScreenDeviceGL::State::CreateContext()
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
         desktopWidth = mode.w, desktopHeight = mode.h;
     return BuildProgram();
+}
+
+// Every GL object goes with the context; textures keep their pixels for the
+// next context.
+void CScreenDeviceGL::State::ReleaseContext()
+{
+    if (!context)
+        return;
+    for (CScreenTexture* texture : registry->textures)
+        static_cast<CGLTexture*>(texture)->m_Name = 0;
+    SDL_GL_DeleteContext(context);
+    context = nullptr;
+    program = vertexArray = vertexBuffer = whiteTexture = framebuffer = colourTexture = 0;
+    samplers[0] = samplers[1] = 0;
+    backBufferUniform = -1;
 }
 
 bool CScreenDeviceGL::State::BuildProgram()
@@ -325,37 +341,16 @@ CScreenDeviceGL::CScreenDeviceGL(CWindowSDL& window)
     : m_State(std::make_unique<State>())
 {
     m_State->window = &window;
+    window.SetBeforeDestroy([state = m_State.get()] { state->ReleaseContext(); });
 }
 
 CScreenDeviceGL::~CScreenDeviceGL()
 {
-    Release();
-    m_State->registry->deviceAlive = false;
-    m_State->ownedWindow.reset();
-}
-
-void CScreenDeviceGL::Release()
-{
     State& s = *m_State;
-    if (!s.context)
-        return;
-    // The context goes before its window and the display connection: a
-    // context left behind holds the driver's threads on a closed display,
-    // and the program's exit can then hang.
-    SDL_GL_MakeCurrent(s.window->GetSDLWindow(), s.context);
-    for (CScreenTexture* texture : s.registry->textures) {
-        auto* gl = static_cast<CGLTexture*>(texture);
-        if (gl->m_Name)
-            s.gl.glDeleteTextures(1, &gl->m_Name);
-        gl->m_Name = 0;
-    }
-    s.gl.glFinish();
-    SDL_GL_MakeCurrent(s.window->GetSDLWindow(), nullptr);
-    SDL_GL_DeleteContext(s.context);
-    s.context = nullptr;
-    s.program = 0, s.vertexArray = 0, s.vertexBuffer = 0, s.whiteTexture = 0;
-    s.samplers[0] = s.samplers[1] = 0;
-    s.framebuffer = 0, s.colourTexture = 0;
+    s.ReleaseContext();
+    s.registry->deviceAlive = false;
+    s.window->SetBeforeDestroy(nullptr);
+    s.ownedWindow.reset();
 }
 
 bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
@@ -376,10 +371,10 @@ bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScre
     s.height = backHeight;
     if (!s.BuildBackBuffer())
         return false;
-    // A reset stands for a lost device: every texture is built again from
-    // its pixels (also into a context made again after a Release).
+    // A reset stands for a lost device: every texture is built again from its
+    // pixels, as after a new context.
     for (CScreenTexture* texture : s.registry->textures)
-        s.Upload(*static_cast<CGLTexture*>(texture));
+            s.Upload(*static_cast<CGLTexture*>(texture));
     Clear(0xFF000000u);
     return s.gl.glGetError() == GL_NO_ERROR;
 }

@@ -23,7 +23,6 @@ public:
 
     bool Reset(int32_t backWidth, int32_t backHeight, bool fullScreen) override;
     bool IsCreated() const override;
-    void Release() override;
     int32_t GetBackBufferWidth() const override;
     int32_t GetBackBufferHeight() const override;
     void GetDesktopSize(int32_t& width, int32_t& height) override;

@@ -44,7 +44,6 @@ public:
 
     bool Reset(int32_t backWidth, int32_t backHeight, bool fullScreen) override;
     bool IsCreated() const override { return m_Created; }
-    void Release() override { m_Created = false; }
     int32_t GetBackBufferWidth() const override { return m_Raster.GetWidth(); }
     int32_t GetBackBufferHeight() const override { return m_Raster.GetHeight(); }
     void GetDesktopSize(int32_t& width, int32_t& height) override;

@@ -11,7 +11,6 @@
 #include "platform/CPlatform.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
-#include "platform/ScreenDevice.h"
 #include "platform/WindowDevice.h"
 #include "shell/CGameBase.h"
 #include "shell/CSoundDevice.h"
@@ -173,8 +172,6 @@ int32_t ShutDown()
     CGameBase::SSetShuttingDown(true);
     delete CGameBase::SGetInstance();
     CMountedArchiveTable::Get().UnmountAll();
-    // The screen device lets go of the window before the window goes.
-    plat::GetPlatform().GetScreenDevice().Release();
     plat::GetPlatform().GetWindow().Destroy();
     SetMainWindow(nullptr);
     ClearShutdownRequest();
