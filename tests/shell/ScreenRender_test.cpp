@@ -20,7 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -154,7 +156,7 @@ const Scene kScenes[] = {
      Compare::LinePlaces},
 };
 
-class ScreenRenderables : public CTempFolderTest, public testing::WithParamInterface<Scene> {
+class ScreenRenderTest : public CTempFolderTest {
 protected:
     void SetUp() override
     {
@@ -174,6 +176,8 @@ protected:
     }
     plat::CScreenDeviceHeadless m_Device;
 };
+
+class ScreenRenderables : public ScreenRenderTest, public testing::WithParamInterface<Scene> {};
 
 int ChannelDistance(uint32_t a, uint32_t b)
 {
@@ -257,6 +261,37 @@ TEST_P(ScreenRenderables, DrawWhatAFrameInMemoryShows)
     const int tolerance = GetParam().compare == Compare::AdditivePixels ? 6 : 3;
     const size_t differing = CountDifferences(expected, actual, tolerance, worst);
     EXPECT_LE(differing, expected.size() / 100) << "worst channel difference " << worst;
+}
+
+// Callers (proxies, dirty rectangles) read the answer and the drawn bounds
+// alike from either surface.
+TEST_F(ScreenRenderTest, AnswerAndBoundsAsOnAFrameAndMeasuringDrawsNothing)
+{
+    auto tile = Tile();
+    auto memory = CFrame::MakeOwned(kWidth, kHeight, 32);
+    CScreenFrame& screen = CScreenFrame::SGetInstance();
+    CBlitXParams onFrame = Placed(*tile, 100, 80, 30, 2, kWhite, 0);
+    CBlitXParams onScreen = onFrame;
+    EXPECT_EQ(screen.Render(onScreen), memory->Render(onFrame));
+    EXPECT_EQ(onScreen.m_DrawnBounds, onFrame.m_DrawnBounds);
+
+    Ombrisalt::CShape2D shape(1, 10);
+    Hexagon(shape);
+    CShape2DFillRenderer fill;
+    fill.m_Shape = &shape;
+    fill.m_X = 50;
+    fill.m_Y = 40;
+    CShape2DFillRenderer fillOnScreen = fill;
+    EXPECT_EQ(screen.Render(fillOnScreen), memory->Render(fill));
+    EXPECT_EQ(fillOnScreen.m_DrawnBounds, fill.m_DrawnBounds);
+
+    m_Device.TakeCalls();
+    onScreen.m_DrawEnabled = false;
+    fillOnScreen.m_DrawEnabled = false;
+    screen.Render(onScreen);
+    screen.Render(fillOnScreen);
+    EXPECT_TRUE(m_Device.TakeCalls().empty());
+    EXPECT_EQ(fillOnScreen.m_DrawnBounds, fill.m_DrawnBounds);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, ScreenRenderables, testing::ValuesIn(kScenes),
