@@ -40,7 +40,56 @@ plat::ScreenVertex ToBackBuffer(float x, float y, uint32_t argb, float u, float 
     return {x * view.scale + view.offsetX, y * view.scale + view.offsetY, argb, u, v};
 }
 
+plat::ScreenVertex Between(const plat::ScreenVertex& a, const plat::ScreenVertex& b, float t)
+{
+    auto mix = [t](float p, float q) { return p + (q - p) * t; };
+    uint32_t argb = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const float channel = mix(float((a.argb >> shift) & 0xFF), float((b.argb >> shift) & 0xFF));
+        argb |= uint32_t(std::lround(std::clamp(channel, 0.0f, 255.0f))) << shift;
+    }
+    return {mix(a.x, b.x), mix(a.y, b.y), argb, mix(a.u, b.u), mix(a.v, b.v)};
+}
+
+// Keeps the part of the polygon where side(vertex) >= 0; side is linear.
+template <class Side>
+void CutPolygon(std::vector<plat::ScreenVertex>& polygon, std::vector<plat::ScreenVertex>& scratch, Side side)
+{
+    scratch.clear();
+    for (size_t i = 0; i < polygon.size(); ++i) {
+        const plat::ScreenVertex& a = polygon[i];
+        const plat::ScreenVertex& b = polygon[(i + 1) % polygon.size()];
+        const float sa = side(a), sb = side(b);
+        if (sa >= 0.0f)
+            scratch.push_back(a);
+        if ((sa >= 0.0f) != (sb >= 0.0f))
+            scratch.push_back(Between(a, b, sa / (sa - sb)));
+    }
+    polygon.swap(scratch);
+}
+
 } // namespace
+
+void ClipPolygonToTriangles(const plat::ScreenVertex* polygon, size_t count, const SFloatRect* clip,
+                            std::vector<plat::ScreenVertex>& triangles)
+{
+    triangles.clear();
+    std::vector<plat::ScreenVertex> cut(polygon, polygon + count), scratch;
+    if (clip) {
+        const SScreenView& view = g_ScreenView;
+        const float left = clip->left * view.scale + view.offsetX, right = clip->right * view.scale + view.offsetX;
+        const float top = clip->top * view.scale + view.offsetY, bottom = clip->bottom * view.scale + view.offsetY;
+        CutPolygon(cut, scratch, [left](const plat::ScreenVertex& v) { return v.x - left; });
+        CutPolygon(cut, scratch, [right](const plat::ScreenVertex& v) { return right - v.x; });
+        CutPolygon(cut, scratch, [top](const plat::ScreenVertex& v) { return v.y - top; });
+        CutPolygon(cut, scratch, [bottom](const plat::ScreenVertex& v) { return bottom - v.y; });
+    }
+    for (size_t i = 1; i + 1 < cut.size(); ++i) {
+        triangles.push_back(cut[0]);
+        triangles.push_back(cut[i]);
+        triangles.push_back(cut[i + 1]);
+    }
+}
 
 const SScreenView& GetScreenView()
 {
@@ -203,10 +252,16 @@ bool CFrameAsMipMapTexture::BuildVertexBuffer(CFrame& frame, uint32_t textureWid
 }
 
 bool CFrameAsMipMapTexture::DrawQuad(const plat::ScreenVertex (&corners)[4], plat::TextureAddress address,
-                                     plat::ScreenBlend blend)
+                                     plat::ScreenBlend blend, const SFloatRect* clip)
 {
     if (!m_Texture)
         return false;
+    if (clip) {
+        std::vector<plat::ScreenVertex> triangles;
+        ClipPolygonToTriangles(corners, 4, clip, triangles);
+        return !triangles.empty()
+            && GetScreenDrawDevice().DrawTriangles(triangles.data(), triangles.size(), m_Texture.get(), address, blend);
+    }
     const plat::ScreenVertex triangles[6] = {corners[0], corners[1], corners[2], corners[0], corners[2], corners[3]};
     return GetScreenDrawDevice().DrawTriangles(triangles, 6, m_Texture.get(), address, blend);
 }
@@ -252,7 +307,7 @@ bool CFrameAsMipMapTexture::DrawTiled(const SFloatRect& rect)
     return DrawQuad(corners, plat::TextureAddress::Wrap, plat::ScreenBlend::Normal);
 }
 
-bool CFrameAsMipMapTexture::DrawTransformed(const STextureDrawTransform& transform)
+bool CFrameAsMipMapTexture::DrawTransformed(const STextureDrawTransform& transform, const SFloatRect* clip)
 {
     const float sx = (transform.flags & 4) ? -transform.scaleX : transform.scaleX;
     const float sy = (transform.flags & 8) ? -transform.scaleY : transform.scaleY;
@@ -267,5 +322,5 @@ bool CFrameAsMipMapTexture::DrawTransformed(const STextureDrawTransform& transfo
     const plat::ScreenVertex corners[4] = {place(m_Left, m_Top, m_U0, m_V0), place(m_Right, m_Top, m_U1, m_V0),
                                            place(m_Right, m_Bottom, m_U1, m_V1), place(m_Left, m_Bottom, m_U0, m_V1)};
     return DrawQuad(corners, plat::TextureAddress::Clamp,
-                    (transform.flags & 1) ? plat::ScreenBlend::Additive : plat::ScreenBlend::Normal);
+                    (transform.flags & 1) ? plat::ScreenBlend::Additive : plat::ScreenBlend::Normal, clip);
 }

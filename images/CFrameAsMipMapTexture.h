@@ -43,6 +43,12 @@ struct SFloatRect {
     float bottom = 0.0f;
 };
 
+// The triangles (a fan) of a convex polygon in back-buffer pixels cut to the
+// game rectangle clip (none: the whole polygon); colours and texture
+// coordinates of cut edges are interpolated. Empty when nothing is left.
+void ClipPolygonToTriangles(const plat::ScreenVertex* polygon, size_t count, const SFloatRect* clip,
+                            std::vector<plat::ScreenVertex>& triangles);
+
 // How a transformed draw places the frame: the hot spot goes to (x, y) after
 // scaling and a rotation by angle degrees; flags bit 0 draws additively,
 // bit 2 mirrors x, bit 3 mirrors y.
@@ -87,14 +93,16 @@ public:
     // at game point (0, 0) (the rectangle's corners are their own texture
     // coordinates).
     bool DrawTiled(const SFloatRect& rect);
-    bool DrawTransformed(const STextureDrawTransform& transform);
+    // Cut to the clip rectangle (game coordinates) when one is given.
+    bool DrawTransformed(const STextureDrawTransform& transform, const SFloatRect* clip = nullptr);
 
     const plat::CScreenTexture* GetTexture() const { return m_Texture.get(); }
     float GetUMax() const { return m_U1; }
     float GetVMax() const { return m_V1; }
 
 private:
-    bool DrawQuad(const plat::ScreenVertex (&corners)[4], plat::TextureAddress address, plat::ScreenBlend blend);
+    bool DrawQuad(const plat::ScreenVertex (&corners)[4], plat::TextureAddress address, plat::ScreenBlend blend,
+                  const SFloatRect* clip = nullptr);
 
     uint32_t m_Width = 0;
     uint32_t m_Height = 0;

@@ -70,8 +70,9 @@ CScreenDeviceHeadless::~CScreenDeviceHeadless()
 
 bool CScreenDeviceHeadless::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
 {
-    if (m_FailResets || backWidth <= 0 || backHeight <= 0) {
-        m_LastError = m_FailResets ? "the device refused the mode" : "an empty back buffer";
+    const bool refused = fullScreen ? m_RefuseFullScreen : m_RefuseWindowed;
+    if (refused || backWidth <= 0 || backHeight <= 0) {
+        m_LastError = refused ? "the device refused the mode" : "an empty back buffer";
         return false;
     }
     if (m_Created)

@@ -61,7 +61,9 @@ public:
     // Test controls: the desktop the first Reset reads, a failing Reset, a
     // lost device reported by the next Present.
     void SetDesktopSize(int32_t width, int32_t height) { m_DesktopWidth = width, m_DesktopHeight = height; }
-    void SetFailResets(bool fail) { m_FailResets = fail; }
+    void SetFailResets(bool fail) { m_RefuseWindowed = m_RefuseFullScreen = fail; }
+    // Refuses only the one mode.
+    void SetRefuseMode(bool fullScreen, bool refuse) { (fullScreen ? m_RefuseFullScreen : m_RefuseWindowed) = refuse; }
     void LoseDevice() { m_Lost = true; }
 
     bool IsFullScreen() const { return m_FullScreen; }
@@ -88,7 +90,8 @@ private:
     size_t m_Resets = 0;
     bool m_Created = false;
     bool m_FullScreen = false;
-    bool m_FailResets = false;
+    bool m_RefuseWindowed = false;
+    bool m_RefuseFullScreen = false;
     bool m_Lost = false;
     bool m_Recording = true;
 };

@@ -8,6 +8,10 @@
 #include "platform/CPlatform.h"
 #include "platform/Clock.h"
 #include "platform/ScreenDevice.h"
+#include "render/CBlitXParams.h"
+#include "render/CShape2D.h"
+#include "render/CShape2DRenderers.h"
+#include "render/ShapePath.h"
 #include "shell/CScreenDevice.h"
 
 #include <algorithm>
@@ -81,12 +85,12 @@ bool CScreenFrame::SetScreenMode(bool fullScreen)
 }
 
 bool CScreenFrame::FillShape(const float* points, size_t count, uint32_t argb, float scale, float offsetX,
-                             float offsetY)
+                             float offsetY, const SFloatRect* clip)
 {
-    if (count >= 2 && points[0] == points[2 * (count - 1)] && points[1] == points[2 * (count - 1) + 1])
-        --count;
     if (count < 4)
         return false;
+    if (points[0] == points[2 * (count - 1)] && points[1] == points[2 * (count - 1) + 1])
+        --count;
     // The zig-zag order as a strip, then the strip as a list of triangles.
     std::vector<plat::ScreenVertex> strip;
     strip.reserve(count);
@@ -98,16 +102,55 @@ bool CScreenFrame::FillShape(const float* points, size_t count, uint32_t argb, f
             break;
     }
     m_Scratch.clear();
+    std::vector<plat::ScreenVertex> cut;
     for (size_t i = 0; i + 2 < strip.size(); ++i) {
+        if (clip) {
+            ClipPolygonToTriangles(&strip[i], 3, clip, cut);
+            m_Scratch.insert(m_Scratch.end(), cut.begin(), cut.end());
+            continue;
+        }
         m_Scratch.push_back(strip[i]);
         m_Scratch.push_back(strip[i + 1]);
         m_Scratch.push_back(strip[i + 2]);
     }
-    return CScreenDevice::SGetInstance().GetDevice().DrawTriangles(m_Scratch.data(), m_Scratch.size(), nullptr,
+    return !m_Scratch.empty()
+        && CScreenDevice::SGetInstance().GetDevice().DrawTriangles(m_Scratch.data(), m_Scratch.size(), nullptr,
                                                                    plat::TextureAddress::Clamp, BlendOf(m_Additive));
 }
 
-bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb)
+namespace {
+
+// Cuts the segment a-b to the rectangle (Liang-Barsky); false when nothing is left.
+bool ClipSegment(plat::ScreenVertex& a, plat::ScreenVertex& b, float left, float top, float right, float bottom)
+{
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    float t0 = 0.0f, t1 = 1.0f;
+    const float p[4] = {-dx, dx, -dy, dy};
+    const float q[4] = {a.x - left, right - a.x, a.y - top, bottom - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0f) {
+            if (q[i] < 0.0f)
+                return false;
+            continue;
+        }
+        const float t = q[i] / p[i];
+        if (p[i] < 0.0f)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (t0 > t1)
+        return false;
+    const plat::ScreenVertex start = a;
+    a.x = start.x + dx * t0, a.y = start.y + dy * t0;
+    b.x = start.x + dx * t1, b.y = start.y + dy * t1;
+    return true;
+}
+
+} // namespace
+
+bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb, float scale, float offsetX,
+                                float offsetY, const SFloatRect* clip)
 {
     if (count < 2)
         return false;
@@ -115,9 +158,22 @@ bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb
     // Lines run through pixel centres, so a line on whole coordinates lights
     // the row or column it names.
     for (size_t i = 0; i < count; ++i)
-        m_Scratch.push_back(Map(points[2 * i] + 0.5f, points[2 * i + 1] + 0.5f, argb));
-    return CScreenDevice::SGetInstance().GetDevice().DrawLineStrip(m_Scratch.data(), m_Scratch.size(),
-                                                                   BlendOf(m_Additive));
+        m_Scratch.push_back(
+            Map(points[2 * i] * scale + offsetX + 0.5f, points[2 * i + 1] * scale + offsetY + 0.5f, argb));
+    plat::CScreenDevice& device = CScreenDevice::SGetInstance().GetDevice();
+    if (!clip)
+        return device.DrawLineStrip(m_Scratch.data(), m_Scratch.size(), BlendOf(m_Additive));
+    // Cut, the strip falls apart into segments. The clip's right and bottom
+    // edges are exclusive: the last lit pixel centre is half a pixel inside.
+    const plat::ScreenVertex topLeft = Map(clip->left, clip->top, 0);
+    const plat::ScreenVertex bottomRight = Map(clip->right, clip->bottom, 0);
+    bool drawn = false;
+    for (size_t i = 0; i + 1 < m_Scratch.size(); ++i) {
+        plat::ScreenVertex segment[2] = {m_Scratch[i], m_Scratch[i + 1]};
+        if (ClipSegment(segment[0], segment[1], topLeft.x, topLeft.y, bottomRight.x, bottomRight.y))
+            drawn = device.DrawLineStrip(segment, 2, BlendOf(m_Additive)) || drawn;
+    }
+    return drawn;
 }
 
 void CScreenFrame::FillRect(const CRect& rect, CColor& colour)
@@ -190,6 +246,109 @@ bool CScreenFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& bl
         = s.left == 0 && s.top == 0 && s.right == int32_t(frame->GetWidth()) && s.bottom == int32_t(frame->GetHeight());
     return DrawTexture(*frame, x - frame->GetOffsetX(), y - frame->GetOffsetY(), blitType.GetOpacity255(),
                        whole ? nullptr : &s);
+}
+
+bool CScreenFrame::Render(CRenderableObject& renderable)
+{
+    static CPerformanceMonitor monitor("ScreenDX8_Render");
+    CPerformanceMonitorScope zone(monitor);
+    SetBlendMode((renderable.m_Flags & CBlitXParams::kAdditive) != 0);
+    if (auto* blit = dynamic_cast<CBlitXParams*>(&renderable))
+        return RenderBlitX(*blit);
+    if (auto* fill = dynamic_cast<CShape2DFillRenderer*>(&renderable))
+        return RenderFill(*fill);
+    if (auto* outline = dynamic_cast<CShape2DOutlineRenderer*>(&renderable))
+        return RenderOutline(*outline);
+    return CFrame::Render(renderable);
+}
+
+namespace {
+
+// Runs the renderable with drawing off, so that its drawn bounds (and its
+// own refusals) are those of a frame of the screen's size; answers whether
+// it is to be drawn at all.
+bool MeasureOnScreen(CRenderableObject& renderable, CFrameInterface& screen)
+{
+    const bool draw = renderable.m_DrawEnabled;
+    renderable.m_DrawEnabled = false;
+    renderable.Render(screen);
+    renderable.m_DrawEnabled = draw;
+    const CRect& b = renderable.m_DrawnBounds;
+    return draw && b.left < b.right && b.top < b.bottom;
+}
+
+SFloatRect ClipOf(const CRenderableObject& renderable)
+{
+    const CRect& c = renderable.m_ClipRect;
+    return {float(c.left), float(c.top), float(c.right), float(c.bottom)};
+}
+
+// The shape with its curves flattened, as x, y pairs in path order.
+std::vector<float>& FlattenShape(const Ombrisalt::CShape2D& shape)
+{
+    static agg::path_storage* path = new agg::path_storage;
+    static std::vector<float>* points = new std::vector<float>;
+    path->remove_all();
+    points->clear();
+    AppendShapePath(*path, shape);
+    for (unsigned i = 0; i < path->total_vertices(); ++i) {
+        double x = 0, y = 0;
+        if (agg::is_vertex(path->vertex(i, &x, &y))) {
+            points->push_back(float(x));
+            points->push_back(float(y));
+        }
+    }
+    return *points;
+}
+
+} // namespace
+
+bool CScreenFrame::RenderBlitX(CBlitXParams& blit)
+{
+    static CPerformanceMonitor monitor("ScreenDX8_BlitX");
+    CPerformanceMonitorScope zone(monitor);
+    CFrame* frame = blit.m_Source ? dynamic_cast<CFrame*>(blit.m_Source->GetRealFrame()) : nullptr;
+    if (!frame || !MeasureOnScreen(blit, *this))
+        return false;
+    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame);
+    if (!texture)
+        return false;
+    STextureDrawTransform place;
+    place.x = blit.m_X;
+    place.y = blit.m_Y;
+    place.hotSpotX = blit.m_HotSpotX;
+    place.hotSpotY = blit.m_HotSpotY;
+    place.scaleX = blit.m_ScaleX;
+    place.scaleY = blit.m_ScaleY;
+    place.angleDegrees = blit.m_Angle;
+    place.flags = blit.m_Flags;
+    place.argb = Pack(blit.m_Color);
+    const SFloatRect clip = ClipOf(blit);
+    return texture->DrawTransformed(place, blit.m_ClipEnabled ? &clip : nullptr);
+}
+
+bool CScreenFrame::RenderFill(CShape2DFillRenderer& fill)
+{
+    static CPerformanceMonitor monitor("ScreenDX8_FillRender");
+    CPerformanceMonitorScope zone(monitor);
+    if (!fill.m_Shape || fill.m_Shape->GetPoints().GetCount() < 4 || !MeasureOnScreen(fill, *this))
+        return false;
+    const std::vector<float>& points = FlattenShape(*fill.m_Shape);
+    const SFloatRect clip = ClipOf(fill);
+    return FillShape(points.data(), points.size() / 2, Pack(fill.m_Color), fill.m_Scale, fill.m_X, fill.m_Y,
+                     fill.m_ClipEnabled ? &clip : nullptr);
+}
+
+bool CScreenFrame::RenderOutline(CShape2DOutlineRenderer& outline)
+{
+    static CPerformanceMonitor monitor("ScreenDX8_OutlineRender");
+    CPerformanceMonitorScope zone(monitor);
+    if (!outline.m_Shape || outline.m_Shape->GetPoints().GetCount() < 2 || !MeasureOnScreen(outline, *this))
+        return false;
+    const std::vector<float>& points = FlattenShape(*outline.m_Shape);
+    const SFloatRect clip = ClipOf(outline);
+    return OutlineShape(points.data(), points.size() / 2, Pack(outline.m_Color), outline.m_Scale, outline.m_X,
+                        outline.m_Y, outline.m_ClipEnabled ? &clip : nullptr);
 }
 
 void CScreenFrame::FillOverlay(uint32_t argb)

@@ -14,14 +14,15 @@
 // clears do nothing.
 
 #include "images/CFrame.h"
+#include "images/CFrameAsMipMapTexture.h"
 #include "shell/CShellScreen.h"
 
 #include <cstdint>
 #include <vector>
 
-namespace plat {
-struct ScreenVertex;
-}
+class CBlitXParams;
+class CShape2DFillRenderer;
+class CShape2DOutlineRenderer;
 
 class CScreenFrame : public CFrame {
     OMBRISALT_REFLECTED(CScreenFrame, CFrame)
@@ -53,18 +54,25 @@ public:
     // Normal blending, or additive.
     void SetBlendMode(bool additive) { m_Additive = additive; }
 
-    // Fills a convex outline given as points (x, y pairs): a strip in
-    // zig-zag order (first, last, second, second-last ...), which covers a
-    // convex outline exactly. Fewer than 4 points draw nothing; a last point
-    // equal to the first is dropped first.
+    // Fills a convex outline given as points (x, y pairs), each placed at
+    // point * scale + offset: a strip in zig-zag order (first, last, second,
+    // second-last ...), which covers a convex outline exactly. Fewer than 4
+    // points draw nothing; a last point equal to the first is then dropped.
+    // Cut to the clip rectangle when one is given.
     bool FillShape(const float* points, size_t count, uint32_t argb, float scale = 1.0f, float offsetX = 0.0f,
-                   float offsetY = 0.0f);
+                   float offsetY = 0.0f, const SFloatRect* clip = nullptr);
     // count - 1 one-pixel lines; fewer than 2 points draw nothing.
-    bool OutlineShape(const float* points, size_t count, uint32_t argb);
+    bool OutlineShape(const float* points, size_t count, uint32_t argb, float scale = 1.0f, float offsetX = 0.0f,
+                      float offsetY = 0.0f, const SFloatRect* clip = nullptr);
     // The rectangle's outline.
     void DrawRect(const CRect& rect, CColor& colour);
     // The frame repeated across the rectangle, texel (0, 0) at game (0, 0).
     bool BlitTiled(CFrame& source, const CRect& rect);
+
+    // Transformed blits become the source frame's textured quad, shape fills
+    // and outlines become fills and line strips; any other renderable draws
+    // itself as it would on a frame. Each first measures its drawn bounds.
+    bool Render(CRenderableObject& renderable) override;
 
     // CFrameInterface.
     bool Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType) override;
@@ -107,6 +115,9 @@ private:
         CScreenFrame& m_Frame;
     };
 
+    bool RenderBlitX(CBlitXParams& blit);
+    bool RenderFill(CShape2DFillRenderer& fill);
+    bool RenderOutline(CShape2DOutlineRenderer& outline);
     bool DrawTexture(CFrame& source, int32_t x, int32_t y, uint32_t alpha, const CRect* sourceRect);
     void FillOverlay(uint32_t argb);
 

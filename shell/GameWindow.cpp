@@ -4,6 +4,7 @@
 #include "foundation/ShellServices.h"
 #include "platform/CPlatform.h"
 #include "shell/CGameBase.h"
+#include "shell/WindowModes.h"
 
 namespace {
 
@@ -159,6 +160,8 @@ void HandleWindowEvent(const plat::WindowEvent& event)
         break;
     case Kind::KeyUp:
         input.KeyUp(event.scanIndex);
+        if (event.virtualKey == plat::vk::kReturn && event.altHeld)
+            ToggleWindowModeByKey();
         break;
     case Kind::Char:
         input.TypeKey(event.character);

@@ -3,8 +3,10 @@
 #include "foundation/CIniSection.h"
 #include "foundation/CommandLine.h"
 #include "images/CFrame.h"
+#include "platform/ScreenDevice.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
+#include "shell/WindowModes.h"
 
 bool ApplyDisplaySettings(KeepDepth keepDepth)
 {
@@ -16,9 +18,12 @@ bool ApplyDisplaySettings(KeepDepth keepDepth)
         depth = GetCommandLineInt("/ScreenBitDepth", depth);
     SetScreenDeviceReady(true);
     CFrame::SetGlobalBitDepth(32);
-    const bool fullScreen = options.GetInt("Full Screen", 1) != 0;
+    if (options.GetInt("Full Screen", 1) != 0)
+        SwitchToFullScreen();
+    else
+        SwitchToWindowed();
+    const bool set = CScreenDevice::SGetInstance().GetDevice().IsCreated();
     CScreenFrame& screen = CScreenFrame::SGetInstance();
-    const bool set = screen.SetScreenMode(fullScreen) || screen.SetScreenMode(!fullScreen);
     if (keepDepth == KeepDepth::No)
         CFrame::SetGlobalBitDepth(uint32_t(depth));
     screen.SetBrightness(options.GetFloat("Screen Brightness", 1.0f));

@@ -1,9 +1,11 @@
 #include "CStandInGame.h"
 
 #include "blit/CBlitTypeList.h"
-#include "images/CFrameAsMipMapTexture.h"
 #include "platform/CPlatform.h"
 #include "platform/WindowDevice.h"
+#include "render/CBlitXParams.h"
+#include "render/CCircleRenderer.h"
+#include "render/RenderClasses.h"
 #include "shell/CScreenFrame.h"
 #include "shell/StartGame.h"
 
@@ -106,16 +108,19 @@ bool CStandInGame::Draw()
     // A row of tiles: one at 1:1 through a blit, the others turned and scaled.
     const CRect whole{0, 0, 64, 64};
     screen.Blit(*m_Tile, whole, CRect{96, 96, 160, 160}, GetNormalBlitType());
-    if (CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*m_Tile))
-        for (int32_t i = 1; i < 7; ++i) {
-            STextureDrawTransform place;
-            place.x = float(128 + i * 128);
-            place.y = 128.0f + float(i * 60);
-            place.scaleX = place.scaleY = 0.5f + 0.35f * float(i);
-            place.angleDegrees = float(m_Phase * 40.0 * i);
-            place.flags = (i % 3 == 0) ? 1 : 0;
-            texture->DrawTransformed(place);
-        }
+    for (int32_t i = 1; i < 7; ++i) {
+        const float scale = 0.5f + 0.35f * float(i);
+        CBlitXParams place(m_Tile.get(), float(128 + i * 128), 128.0f + float(i * 60), float(m_Phase * 40.0 * i),
+                           scale, scale, CColor(255, 255, 255, 255), (i % 3 == 0) ? CBlitXParams::kAdditive : 0, 0.0f,
+                           0.0f, true);
+        screen.Render(place);
+    }
+    CCircleRenderer circle;
+    circle.SetRadius(40.0f + 10.0f * float(std::sin(m_Phase * 2.0)));
+    circle.m_X = float(width) - 140.0f;
+    circle.m_Y = 140.0f;
+    circle.m_Color = CColor(255, 240, 120, 255);
+    screen.Render(circle);
     CColor line(255, 255, 255, 255);
     screen.DrawLine(kBorder, height / 2, width - kBorder, height / 2 + int32_t(80.0 * std::cos(m_Phase)), line);
     CColor outline(255, 80, 80, 255);
@@ -125,6 +130,7 @@ bool CStandInGame::Draw()
 
 void RunStandInGame()
 {
+    RegisterRenderClasses();
     auto* game = new CStandInGame;
     game->Init(nullptr);
     game->SetDisplayFps(true);

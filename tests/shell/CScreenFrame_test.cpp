@@ -199,13 +199,17 @@ TEST_F(ScreenTest, ShapesBelowTheirMinimumDrawNothing)
     Mode(1920, 1080, false, false);
     const float triangle[] = {0, 0, 10, 0, 5, 5};
     EXPECT_FALSE(Screen().FillShape(triangle, 3, 0xFFFFFFFFu));
-    const float closedTriangle[] = {0, 0, 10, 0, 5, 5, 0, 0};
-    EXPECT_FALSE(Screen().FillShape(closedTriangle, 4, 0xFFFFFFFFu));
     EXPECT_FALSE(Screen().OutlineShape(triangle, 1, 0xFFFFFFFFu));
     CColor white(255, 255, 255, 255);
     Screen().DrawLine(-10, 5, -1, 50, white);
     Screen().DrawLine(0, 800, 100, 900, white);
     EXPECT_TRUE(m_Device.TakeCalls().empty());
+    // Four points that close a triangle: the closing point goes, one triangle stays.
+    const float closedTriangle[] = {0, 0, 10, 0, 5, 5, 0, 0};
+    EXPECT_TRUE(Screen().FillShape(closedTriangle, 4, 0xFFFFFFFFu));
+    const auto calls = m_Device.TakeCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].vertices.size(), 3u);
 }
 
 TEST_F(ScreenTest, FillsInZigZagOrder)
