@@ -2,6 +2,7 @@
 #include "platform/ScreenDeviceHeadless.h"
 
 #include "platform/CAudioDevice.h"
+#include "platform/ClipboardDevice.h"
 #include "platform/CPlatformHeadless.h"
 #include "platform/CPlatformSDL.h"
 #include "platform/Clock.h"
@@ -37,6 +38,12 @@ CAudioDevice& CPlatform::GetAudioDevice()
 CScreenDevice& CPlatform::GetScreenDevice()
 {
     static CScreenDeviceHeadless* const memory = new CScreenDeviceHeadless;
+    return *memory;
+}
+
+CClipboardDevice& CPlatform::GetClipboard()
+{
+    static CClipboardMemory* const memory = new CClipboardMemory;
     return *memory;
 }
 

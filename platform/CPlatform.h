@@ -15,6 +15,7 @@
 namespace plat {
 
 class CAudioDevice;
+class CClipboardDevice;
 class CScreenDevice;
 class CWindowDevice;
 
@@ -32,6 +33,9 @@ public:
     // The sound output; closed until the sound code opens it. A platform
     // without one answers a device that no thread pulls.
     virtual CAudioDevice& GetAudioDevice();
+
+    // The system clipboard's text. A platform without one answers one in memory.
+    virtual CClipboardDevice& GetClipboard();
 
     // Free bytes for the caller on the file system holding the folder;
     // false when it cannot be had.

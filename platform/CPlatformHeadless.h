@@ -4,10 +4,12 @@
 // the window is a CWindowHeadless fed by the test; the millisecond clock can
 // be switched to a hand-driven one that only moves when the test (or a
 // Sleep) advances it; free disk space can be set; sound is mixed only when
-// the caller pulls it (CAudioDeviceHeadless::Render).
+// the caller pulls it (CAudioDeviceHeadless::Render); the clipboard is in
+// memory.
 
 #include "platform/CAudioDevice.h"
 #include "platform/CPlatform.h"
+#include "platform/ClipboardDevice.h"
 #include "platform/ScreenDeviceHeadless.h"
 #include "platform/WindowHeadless.h"
 
@@ -38,6 +40,8 @@ public:
     CScreenDevice& GetScreenDevice() override { return m_Screen; }
     CScreenDeviceHeadless& GetHeadlessScreen() { return m_Screen; }
     CAudioDeviceHeadless& GetHeadlessAudio() { return m_Audio; }
+    CClipboardDevice& GetClipboard() override { return m_Clipboard; }
+    CClipboardMemory& GetHeadlessClipboard() { return m_Clipboard; }
 
     // A long headless run must not grow without bound.
     static constexpr std::size_t kKeptMessageBoxes = 64;
@@ -62,6 +66,7 @@ private:
     bool m_ManualClock = false;
     CAudioDeviceHeadless m_Audio;
     CScreenDeviceHeadless m_Screen;
+    CClipboardMemory m_Clipboard;
 };
 
 } // namespace plat

@@ -3,6 +3,7 @@
 
 #include "platform/CAudioDeviceSDL.h"
 #include "platform/CPlatform.h"
+#include "platform/ClipboardDevice.h"
 #include "platform/ScreenDeviceGL.h"
 #include "platform/WindowSDL.h"
 
@@ -15,11 +16,13 @@ public:
     CWindowDevice& GetWindow() override { return m_Window; }
     CAudioDevice& GetAudioDevice() override { return m_Audio; }
     CScreenDevice& GetScreenDevice() override { return m_Screen; }
+    CClipboardDevice& GetClipboard() override { return m_Clipboard; }
 
 private:
     CWindowSDL m_Window;
     CScreenDeviceGL m_Screen{m_Window};
     CAudioDeviceSDL m_Audio;
+    CClipboardSDL m_Clipboard;
 };
 
 } // namespace plat

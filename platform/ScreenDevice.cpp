@@ -1,7 +1,37 @@
 #include "platform/ScreenDevice.h"
 #include "platform/ScreenDeviceHeadless.h"
 
+#include <algorithm>
+
 namespace plat {
+
+ShownArea CentredArea(int32_t windowWidth, int32_t windowHeight, int32_t backWidth, int32_t backHeight)
+{
+    ShownArea area;
+    if (windowWidth <= 0 || windowHeight <= 0 || backWidth <= 0 || backHeight <= 0) {
+        area.width = backWidth;
+        area.height = backHeight;
+        return area;
+    }
+    area.scale = std::min(double(windowWidth) / backWidth, double(windowHeight) / backHeight);
+    area.width = int32_t(backWidth * area.scale);
+    area.height = int32_t(backHeight * area.scale);
+    area.left = (windowWidth - area.width) / 2;
+    area.top = (windowHeight - area.height) / 2;
+    return area;
+}
+
+ShownArea CScreenDevice::GetShownArea() const
+{
+    return CentredArea(GetBackBufferWidth(), GetBackBufferHeight(), GetBackBufferWidth(), GetBackBufferHeight());
+}
+
+ShownArea CScreenDeviceHeadless::GetShownArea() const
+{
+    if (m_WindowWidth <= 0 || m_WindowHeight <= 0)
+        return CScreenDevice::GetShownArea();
+    return CentredArea(m_WindowWidth, m_WindowHeight, GetBackBufferWidth(), GetBackBufferHeight());
+}
 
 uint32_t CScreenDevice::TextureSizeFor(uint32_t size)
 {

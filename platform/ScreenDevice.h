@@ -58,6 +58,18 @@ protected:
     std::vector<TextureLevel> m_Levels;
 };
 
+// Where Present shows the back buffer inside the window: a window of
+// another shape shows it whole, centred and scaled to fit, never stretched
+// out of shape. window = left + back buffer x scale (and the same for y).
+struct ShownArea {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0; // the back buffer's size as shown
+    int32_t height = 0;
+    double scale = 1.0;
+};
+ShownArea CentredArea(int32_t windowWidth, int32_t windowHeight, int32_t backWidth, int32_t backHeight);
+
 class CScreenDevice {
 public:
     virtual ~CScreenDevice() = default;
@@ -96,6 +108,10 @@ public:
     virtual bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) = 0;
 
     virtual std::string_view GetLastError() const = 0;
+
+    // Where the back buffer is shown, in the window's own coordinates (those
+    // of mouse events).
+    virtual ShownArea GetShownArea() const;
 };
 
 } // namespace plat

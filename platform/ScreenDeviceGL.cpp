@@ -480,9 +480,9 @@ bool CScreenDeviceGL::Present()
     s.gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     // A window of another shape (full screen on the desktop) shows the back
     // buffer whole and centred, never stretched out of shape.
-    const double scale = std::min(double(drawableWidth) / s.width, double(drawableHeight) / s.height);
-    const int shownWidth = int(s.width * scale), shownHeight = int(s.height * scale);
-    const int left = (drawableWidth - shownWidth) / 2, bottom = (drawableHeight - shownHeight) / 2;
+    const ShownArea area = CentredArea(drawableWidth, drawableHeight, s.width, s.height);
+    const int shownWidth = area.width, shownHeight = area.height;
+    const int left = area.left, bottom = area.top;
     s.gl.glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     s.gl.glClear(GL_COLOR_BUFFER_BIT);
     s.gl.glBlitFramebuffer(0, 0, s.width, s.height, left, bottom, left + shownWidth, bottom + shownHeight,
@@ -518,6 +518,19 @@ void CScreenDeviceGL::AdoptWindow(std::unique_ptr<CWindowSDL> window)
 std::string_view CScreenDeviceGL::GetLastError() const
 {
     return m_State->lastError;
+}
+
+ShownArea CScreenDeviceGL::GetShownArea() const
+{
+    const State& s = *m_State;
+    if (!IsCreated())
+        return CScreenDevice::GetShownArea();
+    // Mouse events come in window coordinates, which differ from drawable
+    // pixels on a scaled desktop; the shape, and so the centring, is the same.
+    int windowWidth = s.width;
+    int windowHeight = s.height;
+    SDL_GetWindowSize(s.window->GetSDLWindow(), &windowWidth, &windowHeight);
+    return CentredArea(windowWidth, windowHeight, s.width, s.height);
 }
 
 std::unique_ptr<CScreenDevice> CreateOffscreenGLScreenDevice(int32_t width, int32_t height, std::string& reason)

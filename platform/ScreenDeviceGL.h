@@ -36,6 +36,7 @@ public:
     bool Present() override;
     bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override;
     std::string_view GetLastError() const override;
+    ShownArea GetShownArea() const override;
 
     // The device closes the window when it goes.
     void AdoptWindow(std::unique_ptr<CWindowSDL> window);

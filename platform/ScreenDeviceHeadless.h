@@ -57,6 +57,7 @@ public:
     bool Present() override;
     bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override;
     std::string_view GetLastError() const override { return m_LastError; }
+    ShownArea GetShownArea() const override;
 
     // Test controls: the desktop the first Reset reads, a failing Reset, a
     // lost device reported by the next Present.
@@ -65,6 +66,8 @@ public:
     // Refuses only the one mode.
     void SetRefuseMode(bool fullScreen, bool refuse) { (fullScreen ? m_RefuseFullScreen : m_RefuseWindowed) = refuse; }
     void LoseDevice() { m_Lost = true; }
+    // The window the back buffer is shown in (0 by 0: the back buffer's own size).
+    void SetWindowSize(int32_t width, int32_t height) { m_WindowWidth = width, m_WindowHeight = height; }
 
     bool IsFullScreen() const { return m_FullScreen; }
     // Textures built again by resets, over the device's life.
@@ -80,6 +83,8 @@ private:
     void Record(ScreenCall call);
 
     CScreenRaster m_Raster;
+    int32_t m_WindowWidth = 0;
+    int32_t m_WindowHeight = 0;
     std::shared_ptr<CScreenTextureRegistry> m_Registry;
     std::vector<ScreenCall> m_Calls;
     std::vector<uint32_t> m_Presented;

@@ -98,6 +98,8 @@ public:
 
     // The system's arrow cursor over the window, or none (the engine draws its own).
     virtual void ShowSystemCursor(bool show) = 0;
+    // Moves the pointer to the window point (the coordinates of mouse events).
+    virtual void WarpCursor(int32_t x, int32_t y) { (void)x, (void)y; }
 
     // Why the last Create or Present failed.
     virtual std::string_view GetLastError() const = 0;

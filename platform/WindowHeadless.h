@@ -24,6 +24,7 @@ public:
     bool IsMinimised() const override { return m_Minimised; }
     bool Present(const PictureView& picture) override;
     void ShowSystemCursor(bool show) override { m_CursorShown = show; }
+    void WarpCursor(int32_t x, int32_t y) override { m_WarpX = x, m_WarpY = y, ++m_Warps; }
     std::string_view GetLastError() const override { return m_LastError; }
 
     // Queued after everything queued before.
@@ -35,6 +36,10 @@ public:
     int32_t GetWidth() const { return m_Width; }
     int32_t GetHeight() const { return m_Height; }
     bool IsCursorShown() const { return m_CursorShown; }
+    // Where the last WarpCursor put the pointer, and how many there were.
+    int32_t GetWarpX() const { return m_WarpX; }
+    int32_t GetWarpY() const { return m_WarpY; }
+    uint32_t GetWarpCount() const { return m_Warps; }
     uint64_t GetPresentCount() const { return m_Presents; }
     // The last picture, packed (pitch = width).
     const std::vector<uint32_t>& GetLastPicture() const { return m_LastPicture; }
@@ -49,6 +54,9 @@ private:
     int32_t m_Width = 0;
     int32_t m_Height = 0;
     uint64_t m_Presents = 0;
+    int32_t m_WarpX = 0;
+    int32_t m_WarpY = 0;
+    uint32_t m_Warps = 0;
     bool m_Created = false;
     bool m_FailCreate = false;
     bool m_Focus = false;

@@ -246,4 +246,10 @@ void CWindowSDL::ShowSystemCursor(bool show)
     SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
+void CWindowSDL::WarpCursor(int32_t x, int32_t y)
+{
+    if (m_Window)
+        SDL_WarpMouseInWindow(m_Window, x, y);
+}
+
 } // namespace plat

@@ -28,6 +28,7 @@ public:
     bool IsMinimised() const override;
     bool Present(const PictureView& picture) override;
     void ShowSystemCursor(bool show) override;
+    void WarpCursor(int32_t x, int32_t y) override;
     std::string_view GetLastError() const override { return m_LastError; }
 
     // For the screen device, inside the platform layer only.

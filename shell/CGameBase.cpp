@@ -14,7 +14,10 @@
 #include "objects/CFileListList.h"
 #include "objects/CObject.h"
 #include "platform/FileSystem.h"
+#include "shell/CClipboard.h"
 #include "shell/CFrameRateCounter.h"
+#include "shell/CKeyboardState.h"
+#include "shell/CMouseState.h"
 #include "shell/CMusicPlayer.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
@@ -105,6 +108,7 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     , m_CharacterRouter(this, &CGameBase::OnCharacterTyped, CCharacterTypedMessage::SGetType())
     , m_SoundRouter(this, &CGameBase::OnPlaySound, CPlaySoundMessage::SGetType())
 {
+    RegisterClipboardClasses();
     CClassInfoList::SGetInstance().Sort();
     g_Game = this;
     g_ShuttingDown = false;
@@ -272,13 +276,13 @@ bool CGameBase::SetActive(bool active)
 {
     if (active == m_Active)
         return false;
-    GetShellInput().ResetKeyboard();
+    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
     if (active) {
         HideSystemCursor();
         ApplySoundSettings();
     } else {
         ShowSystemCursor();
-        GetShellInput().EndDragAndClip();
+        CMouseState::SGetInstance().EndTracking();
     }
     m_Active = active;
     return true;

@@ -86,6 +86,42 @@ void CScreenDevice::GameToWindow(float& x, float& y) const
     y = y * m_View.scale + m_View.offsetY;
 }
 
+namespace {
+
+// The shown size over the back buffer's, per axis: exactly how Present
+// stretches it.
+void ShownScale(const plat::CScreenDevice& device, const plat::ShownArea& area, double& scaleX, double& scaleY)
+{
+    const int32_t width = device.GetBackBufferWidth();
+    const int32_t height = device.GetBackBufferHeight();
+    scaleX = width > 0 && area.width > 0 ? double(area.width) / width : 1.0;
+    scaleY = height > 0 && area.height > 0 ? double(area.height) / height : 1.0;
+}
+
+} // namespace
+
+void CScreenDevice::ClientToGame(float& x, float& y) const
+{
+    const plat::CScreenDevice& device = GetDevice();
+    const plat::ShownArea area = device.GetShownArea();
+    double scaleX = 1.0, scaleY = 1.0;
+    ShownScale(device, area, scaleX, scaleY);
+    x = float((double(x) - area.left) / scaleX);
+    y = float((double(y) - area.top) / scaleY);
+    WindowToGame(x, y);
+}
+
+void CScreenDevice::GameToClient(float& x, float& y) const
+{
+    GameToWindow(x, y);
+    const plat::CScreenDevice& device = GetDevice();
+    const plat::ShownArea area = device.GetShownArea();
+    double scaleX = 1.0, scaleY = 1.0;
+    ShownScale(device, area, scaleX, scaleY);
+    x = float(double(x) * scaleX + area.left);
+    y = float(double(y) * scaleY + area.top);
+}
+
 bool CScreenDevice::Create(bool fullScreen, uint32_t width, uint32_t height)
 {
     plat::CScreenDevice& device = GetDevice();

@@ -33,9 +33,14 @@ public:
     void SetSize(bool fullScreen, uint32_t width, uint32_t height);
     void SetTransforms(uint32_t frameWidth, uint32_t frameHeight);
 
-    // Window pixels to game coordinates and back, exact inverses.
+    // Back-buffer pixels to game coordinates and back, exact inverses.
     void WindowToGame(float& x, float& y) const;
     void GameToWindow(float& x, float& y) const;
+    // Points of the window the user sees (those of mouse events) to game
+    // coordinates and back: where the device shows the back buffer in the
+    // window (centred when their shapes differ), then the view.
+    void ClientToGame(float& x, float& y) const;
+    void GameToClient(float& x, float& y) const;
     // Nothing to ask: the OpenGL device is not lost to other programs.
     void PollCooperativeLevel() {}
 

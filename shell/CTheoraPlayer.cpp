@@ -8,6 +8,8 @@
 #include "images/CFrameAsMipMapTexture.h"
 #include "platform/CPlatform.h"
 #include "platform/Debug.h"
+#include "shell/CKeyboardState.h"
+#include "shell/CMouseState.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 #include "shell/CSoundDevice.h"
@@ -17,7 +19,6 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -51,59 +52,11 @@ CBlitType& NormalScaleBlitType()
     return type ? *type : GetNormalBlitType();
 }
 
-// Watches the input the window pump delivers while a video plays, passing
-// everything on to the input that was installed.
-class CSkipWatch final : public CShellInput {
-public:
-    CSkipWatch()
-        : m_Next(GetShellInput())
-    {
-        m_Previous = SetShellInput(this);
-    }
-    ~CSkipWatch() override { SetShellInput(m_Previous); }
-    CSkipWatch(const CSkipWatch&) = delete;
-    CSkipWatch& operator=(const CSkipWatch&) = delete;
-
-    // A key went down since the last reset (even if it is up again), a key
-    // is held, or a mouse button is held.
-    bool WantsSkip() const { return m_KeyPressed || !m_HeldKeys.empty() || m_Buttons != 0; }
-
-    void SetButtons(uint32_t set, uint32_t clear) override
-    {
-        m_Buttons = (m_Buttons | set) & ~clear;
-        m_Next.SetButtons(set, clear);
-    }
-    void SetPosition(int32_t x, int32_t y) override { m_Next.SetPosition(x, y); }
-    void AddDoubleClick(uint32_t button) override { m_Next.AddDoubleClick(button); }
-    void AddWheel(float notches) override { m_Next.AddWheel(notches); }
-    void EndDragAndClip() override { m_Next.EndDragAndClip(); }
-    void TypeKey(uint32_t code) override { m_Next.TypeKey(code); }
-    void KeyDown(uint16_t scanIndex) override
-    {
-        m_KeyPressed = true;
-        m_HeldKeys.insert(scanIndex);
-        m_Next.KeyDown(scanIndex);
-    }
-    void KeyUp(uint16_t scanIndex) override
-    {
-        m_HeldKeys.erase(scanIndex);
-        m_Next.KeyUp(scanIndex);
-    }
-    bool IsKeyDown(uint16_t scanIndex) const override { return m_Next.IsKeyDown(scanIndex); }
-    void ResetKeyboard() override
-    {
-        m_KeyPressed = false;
-        m_HeldKeys.clear();
-        m_Next.ResetKeyboard();
-    }
-
-private:
-    CShellInput& m_Next;
-    CShellInput* m_Previous = nullptr;
-    std::set<uint16_t> m_HeldKeys;
-    uint32_t m_Buttons = 0;
-    bool m_KeyPressed = false;
-};
+// A key down or pressed since the reset, or a held mouse button.
+bool WantsSkip()
+{
+    return CKeyboardState::SGetInstance().TakeAnyKey() != 0 || CMouseState::SGetInstance().GetButtons() != 0;
+}
 
 // The screen: the players are drawn into a 32-bit frame of the screen's
 // size, which is then drawn onto the screen and presented.
@@ -351,8 +304,7 @@ void CTheoraPlayer::PlayAll(CVideoOutput& output)
     };
     if (!anyPlaying())
         return;
-    CSkipWatch watch;
-    watch.ResetKeyboard();
+    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
     for (CTheoraPlayer* player : live)
         if (player->m_Sound && player->m_Playing) {
             player->m_Sound->SetLooping(false);
@@ -371,11 +323,11 @@ void CTheoraPlayer::PlayAll(CVideoOutput& output)
         const uint64_t now = MillisecondClock();
         output.EndFrame(float(now - last) / 1000.0f);
         last = now;
-        if (int64_t(MillisecondClock() - start) >= kSkipAfter && watch.WantsSkip())
+        if (int64_t(MillisecondClock() - start) >= kSkipAfter && WantsSkip())
             break;
     }
     for (CTheoraPlayer* player : live)
         if (player->m_Sound)
             player->m_Sound->Stop();
-    watch.ResetKeyboard();
+    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
 }

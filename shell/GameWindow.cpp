@@ -4,11 +4,12 @@
 #include "foundation/ShellServices.h"
 #include "platform/CPlatform.h"
 #include "shell/CGameBase.h"
+#include "shell/CKeyboardState.h"
+#include "shell/CMouseState.h"
 #include "shell/WindowModes.h"
 
 namespace {
 
-CShellInput* g_Input = nullptr;
 bool g_Active = false;
 bool g_Minimised = false;
 bool g_InPump = false;
@@ -38,58 +39,50 @@ void OnActivationChanged()
     CGameBase* game = CGameBase::SGetInstance();
     if (game) {
         game->SetActive(ActiveAndShown());
-        GetShellInput().ResetKeyboard();
+        CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
         game->ResetFrameRateCounters();
     }
     if (!ActiveAndShown())
-        GetShellInput().EndDragAndClip();
+        CMouseState::SGetInstance().EndTracking();
+}
+
+// Negative window points (left of or above the client area) count as 0.
+void SetMousePosition(const plat::WindowEvent& event)
+{
+    CMouseState::SGetInstance().OnWindowPosition(event.x < 0 ? 0 : event.x, event.y < 0 ? 0 : event.y);
 }
 
 void OnMouseMove(const plat::WindowEvent& event)
 {
-    CShellInput& input = GetShellInput();
+    CMouseState& mouse = CMouseState::SGetInstance();
     constexpr uint32_t kMainButtons = 1 | 2 | 4;
-    const uint32_t held = event.heldButtons & kMainButtons;
-    input.SetButtons(held, kMainButtons & ~held);
-    input.SetPosition(event.x < 0 ? 0 : event.x, event.y < 0 ? 0 : event.y);
+    mouse.SetButtons((mouse.GetButtons() & ~kMainButtons) | (event.heldButtons & kMainButtons));
+    SetMousePosition(event);
     if (g_Active)
-        HideSystemCursor();
+        mouse.RefreshSystemCursor();
 }
 
 void OnMouseButton(const plat::WindowEvent& event)
 {
-    CShellInput& input = GetShellInput();
-    input.SetPosition(event.x < 0 ? 0 : event.x, event.y < 0 ? 0 : event.y);
+    CMouseState& mouse = CMouseState::SGetInstance();
+    SetMousePosition(event);
     if (event.down && event.doubleClick)
-        input.AddDoubleClick(event.button);
+        mouse.AddClicks(event.button);
     if (event.down)
-        input.SetButtons(event.button, 0);
+        mouse.SetButtons(mouse.GetButtons() | event.button);
     else
-        input.SetButtons(0, event.button);
+        mouse.SetButtons(mouse.GetButtons() & ~event.button);
 }
 
 void OnKeyDown(const plat::WindowEvent& event)
 {
-    CShellInput& input = GetShellInput();
-    const bool control = input.IsKeyDown(kLeftControlScan) || input.IsKeyDown(kRightControlScan);
-    input.TypeKey(MapVirtualKeyToKeyCode(event.virtualKey, control));
-    input.KeyDown(event.scanIndex);
+    CKeyboardState& keyboard = CKeyboardState::SGetInstance();
+    const bool control = keyboard.IsKeyDown(kLeftControlScan) || keyboard.IsKeyDown(kRightControlScan);
+    keyboard.OnCharacter(MapVirtualKeyToKeyCode(event.virtualKey, control));
+    keyboard.OnKeyDown(event.scanIndex);
 }
 
 } // namespace
-
-CShellInput& GetShellInput()
-{
-    static CShellInput dropping;
-    return g_Input ? *g_Input : dropping;
-}
-
-CShellInput* SetShellInput(CShellInput* input)
-{
-    CShellInput* previous = g_Input;
-    g_Input = input;
-    return previous;
-}
 
 uint32_t MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown)
 {
@@ -144,7 +137,7 @@ uint32_t MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown)
 void HandleWindowEvent(const plat::WindowEvent& event)
 {
     using Kind = plat::WindowEvent::Kind;
-    CShellInput& input = GetShellInput();
+    CKeyboardState& keyboard = CKeyboardState::SGetInstance();
     switch (event.kind) {
     case Kind::MouseMove:
         OnMouseMove(event);
@@ -153,25 +146,25 @@ void HandleWindowEvent(const plat::WindowEvent& event)
         OnMouseButton(event);
         break;
     case Kind::MouseWheel:
-        input.AddWheel(event.wheelNotches);
+        CMouseState::SGetInstance().AddWheel(event.wheelNotches);
         break;
     case Kind::KeyDown:
         OnKeyDown(event);
         break;
     case Kind::KeyUp:
-        input.KeyUp(event.scanIndex);
+        keyboard.OnKeyUp(event.scanIndex);
         if (event.virtualKey == plat::vk::kReturn && event.altHeld)
             ToggleWindowModeByKey();
         break;
     case Kind::Char:
-        input.TypeKey(event.character);
+        keyboard.OnCharacter(event.character);
         break;
     case Kind::SysChar:
         if (event.character != kEnterCharacter)
-            input.TypeKey(event.character);
+            keyboard.OnCharacter(event.character);
         break;
     case Kind::ContextMenuKey:
-        input.TypeKey(kContextMenuCode);
+        keyboard.OnCharacter(kContextMenuCode);
         break;
     case Kind::Activated:
     case Kind::Deactivated:
@@ -186,7 +179,7 @@ void HandleWindowEvent(const plat::WindowEvent& event)
         break;
     case Kind::MouseLeft:
         ShowSystemCursor();
-        input.EndDragAndClip();
+        CMouseState::SGetInstance().EndTracking();
         break;
     case Kind::Close:
     case Kind::Quit:

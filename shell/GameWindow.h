@@ -1,7 +1,8 @@
 #pragma once
 // The game window's message pump and the handling of what the window reports:
 // RunMessageLoop drains the window device's events once per main-loop pass
-// and hands mouse and keyboard input to the installed CShellInput;
+// and feeds the mouse state (CMouseState) and the keyboard state
+// (CKeyboardState);
 // activation, minimising and closing change the shell's state and the game
 // object's.
 //
@@ -13,32 +14,6 @@
 #include "platform/WindowDevice.h"
 
 #include <cstdint>
-
-// Where the pump delivers input. The default one drops it.
-class CShellInput {
-public:
-    virtual ~CShellInput() = default;
-    // Button bits: 1 left, 2 right, 4 middle, 8 and 16 the extra buttons.
-    virtual void SetButtons(uint32_t set, uint32_t clear) { (void)set, (void)clear; }
-    // Client pixels, never negative.
-    virtual void SetPosition(int32_t x, int32_t y) { (void)x, (void)y; }
-    virtual void AddDoubleClick(uint32_t button) { (void)button; }
-    virtual void AddWheel(float notches) { (void)notches; }
-    // Ends a drag and releases the cursor clip.
-    virtual void EndDragAndClip() {}
-    // A typed key code or character; 0 is dropped by the receiver.
-    virtual void TypeKey(uint32_t code) { (void)code; }
-    virtual void KeyDown(uint16_t scanIndex) { (void)scanIndex; }
-    virtual void KeyUp(uint16_t scanIndex) { (void)scanIndex; }
-    virtual bool IsKeyDown(uint16_t scanIndex) const { return (void)scanIndex, false; }
-    // Forgets every held and pressed key, without pumping messages.
-    virtual void ResetKeyboard() {}
-};
-
-// The input in use (never null); Set returns the previous one and null
-// restores the default. The caller keeps ownership.
-CShellInput& GetShellInput();
-CShellInput* SetShellInput(CShellInput* input);
 
 // Engine control key codes of virtual keys: page and arrow keys, Insert,
 // Delete and the function keys; Tab only while Control is held; 0 for every

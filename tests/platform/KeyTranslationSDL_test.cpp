@@ -126,6 +126,19 @@ TEST(KeyTranslation, KeyDownComesBeforeItsCharacter)
     EXPECT_EQ(Describe(events), "down46 char3 down30 up30 down349 menu ");
 }
 
+// SDL repeats a held key's key-down; each repeat types its control character again.
+TEST(KeyTranslation, RepeatedKeyDownsRepeatTheirControlCharacter)
+{
+    std::vector<WindowEvent> events;
+    TranslateKeyDown(SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE, 0, events);
+    TranslateKeyDown(SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE, 0, events);
+    TranslateKeyUp(SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE, 0, events);
+    TranslateKeyDown(SDL_SCANCODE_RCTRL, SDLK_RCTRL, KMOD_RCTRL, events);
+    TranslateKeyDown(SDL_SCANCODE_TAB, SDLK_TAB, KMOD_RCTRL, events);
+    EXPECT_EQ(Describe(events), "down14 char8 down14 char8 up14 down285 down15 char9 ");
+    EXPECT_EQ(events[6].virtualKey, vk::kTab);
+}
+
 TEST(KeyTranslation, AltWithoutControlTypesTheKeysCharacterAsSysChar)
 {
     std::vector<WindowEvent> events;

@@ -4,6 +4,8 @@
 #include "TheoraClips.h"
 #include "foundation/MillisecondClock.h"
 #include "platform/CPlatformHeadless.h"
+#include "shell/CKeyboardState.h"
+#include "shell/CMouseState.h"
 #include "shell/CSoundDevice.h"
 #include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
@@ -105,6 +107,14 @@ protected:
     {
         CTempFolderTest::SetUp();
         m_Platform.StartManualClock(5000);
+        CKeyboardState::SGetInstance().ResetForTesting();
+        CMouseState::SGetInstance().ResetForTesting();
+    }
+    void TearDown() override
+    {
+        CKeyboardState::SGetInstance().ResetForTesting();
+        CMouseState::SGetInstance().ResetForTesting();
+        CTempFolderTest::TearDown();
     }
 
     // Plays one player from a clip into an output buffer of the given size.
@@ -323,21 +333,22 @@ TEST_P(TheoraPlayerSkip, FollowsTheOneSecondRule)
         if (given || k.kind == SSkipCase::None || now < k.at)
             return;
         given = true;
-        CShellInput& input = GetShellInput();
+        CKeyboardState& keyboard = CKeyboardState::SGetInstance();
+        CMouseState& mouse = CMouseState::SGetInstance();
         switch (k.kind) {
         case SSkipCase::KeyTap:
-            input.KeyDown(30);
-            input.KeyUp(30);
+            keyboard.OnKeyDown(30);
+            keyboard.OnKeyUp(30);
             break;
         case SSkipCase::KeyHeld:
-            input.KeyDown(30);
+            keyboard.OnKeyDown(30);
             break;
         case SSkipCase::ButtonHeld:
-            input.SetButtons(1, 0);
+            mouse.SetButtons(1);
             break;
         case SSkipCase::ButtonTap:
-            input.SetButtons(1, 0);
-            input.SetButtons(0, 1);
+            mouse.SetButtons(1);
+            mouse.SetButtons(0);
             break;
         case SSkipCase::None:
             break;

@@ -114,5 +114,4 @@ using CScopedPaletteMatcher = CScopedSwitch<SetStandardPaletteMatcher, nullptr>;
 
 // shell
 using CScopedRunGame = CScopedHook<SetRunGame>;
-using CScopedShellInput = CScopedHook<SetShellInput>;
 using CScopedIdleWait = CScopedSwitch<SetIdleWait, IdleWait::Spin>;

@@ -1,0 +1,53 @@
+// Clipboard data from anywhere: the bytes as kept object data, as another
+// program's text, and as "UnicodeText". Reads must refuse what they cannot
+// read and stay within the data; a pasted object must copy into its own
+// class only.
+#include "FuzzClasses.h"
+#include "foundation/FatalError.h"
+#include "platform/CPlatformHeadless.h"
+#include "shell/CClipboard.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace {
+
+void PasteEverything()
+{
+    CClipboard& board = CClipboard::SGetInstance();
+    try {
+        std::unique_ptr<CObject> pasted(board.PasteObject(CClipboard::AllowText::Yes));
+        CFuzzRecord target;
+        (void)board.PasteInto(&target);
+    } catch (const CFatalErrorException&) {
+    }
+    CJString text;
+    (void)board.GetText(text);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static plat::CPlatformHeadless* const platform = [] {
+        SetFatalTerminator(ThrowingFatalTerminator);
+        RegisterFuzzClasses();
+        RegisterClipboardClasses();
+        auto* headless = new plat::CPlatformHeadless;
+        plat::ReplacePlatform(headless);
+        return headless;
+    }();
+    if (size > (1u << 20))
+        return 0;
+    // An exact-size copy, so a read past the end is caught.
+    const std::unique_ptr<uint8_t[]> copy(new uint8_t[size ? size : 1]);
+    std::copy(data, data + size, copy.get());
+    for (const char* format : {kClipboardObject, kClipboardOldObject, kClipboardUnicodeText, kClipboardText}) {
+        if (SetClipboardData(format, copy.get(), size))
+            PasteEverything();
+    }
+    platform->GetHeadlessClipboard().SetText(std::string(reinterpret_cast<const char*>(data), size));
+    PasteEverything();
+    return 0;
+}

@@ -1,0 +1,359 @@
+#include "shell/CClipboard.h"
+
+#include "foundation/CurrentLoadFile.h"
+#include "foundation/TextEncoding.h"
+#include "platform/CPlatform.h"
+#include "platform/ClipboardDevice.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+OMBRISALT_IMPLEMENT_CLASS(CStringWrappedInAnObject, 1.0)
+
+void CStringWrappedInAnObject::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CStringWrappedInAnObject::m_String, "String", "");
+}
+
+CStringWrappedInAnObject::CStringWrappedInAnObject()
+{
+    InitDeclaredProperties();
+}
+
+CStringWrappedInAnObject::~CStringWrappedInAnObject()
+{
+    DestroyDeclaredProperties();
+}
+
+void CStringWrappedInAnObject::GetDescription(CJString& out, const char*)
+{
+    out = m_String;
+}
+
+void RegisterClipboardClasses()
+{
+    CStringWrappedInAnObject::SGetClassInfo();
+}
+
+namespace {
+
+// Larger object data is refused rather than copied around.
+constexpr size_t kMaxObjectBytes = 64u << 20;
+
+// What this process last put on the clipboard.
+struct KeptData {
+    std::string format;
+    std::vector<uint8_t> data;
+    std::string systemText; // the text put on the system clipboard with it
+    bool valid = false;
+};
+
+KeptData& Kept()
+{
+    static KeptData* const kept = new KeptData;
+    return *kept;
+}
+
+void AppendUtf8(std::string& out, uint32_t code)
+{
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | (code >> 6));
+        out += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += char(0xE0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xF0 | (code >> 18));
+        out += char(0x80 | ((code >> 12) & 0x3F));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    }
+}
+
+// Unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(const std::u16string& units)
+{
+    std::string out;
+    for (size_t i = 0; i < units.size(); ++i) {
+        uint32_t code = units[i];
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00
+            && units[i + 1] < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = 0xFFFD;
+        }
+        AppendUtf8(out, code);
+    }
+    return out;
+}
+
+// Malformed sequences become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text)
+{
+    std::u16string out;
+    for (size_t i = 0; i < text.size();) {
+        const uint8_t lead = uint8_t(text[i]);
+        size_t length = lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
+        bool valid = length != 0 && i + length <= text.size();
+        for (size_t k = 1; valid && k < length; ++k) {
+            const uint8_t next = uint8_t(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        valid = valid && code <= 0x10FFFF && !(code >= 0xD800 && code < 0xE000)
+                && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000);
+        if (!valid) {
+            out += char16_t(0xFFFD);
+            ++i;
+            continue;
+        }
+        i += length;
+        if (code >= 0x10000) {
+            out += char16_t(0xD800 + ((code - 0x10000) >> 10));
+            out += char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            out += char16_t(code);
+        }
+    }
+    return out;
+}
+
+// 8-bit text up to its zero or the end of the data.
+std::string_view TextOf(const uint8_t* data, size_t size)
+{
+    const char* text = reinterpret_cast<const char*>(data);
+    const void* zero = size ? std::memchr(text, 0, size) : nullptr;
+    return std::string_view(text, zero ? size_t(static_cast<const char*>(zero) - text) : size);
+}
+
+// UTF-16 units up to the zero unit or the end of the data; an odd last byte is ignored.
+std::u16string UnitsOf(const uint8_t* data, size_t size)
+{
+    std::u16string units;
+    for (size_t i = 0; i + 1 < size; i += 2) {
+        const char16_t unit = char16_t(data[i] | (data[i + 1] << 8));
+        if (unit == 0)
+            break;
+        units += unit;
+    }
+    return units;
+}
+
+bool IsObjectFormat(std::string_view format)
+{
+    return format == kClipboardObject || format == kClipboardDirtyObject || format == kClipboardOldObject;
+}
+
+// The text other programs get for the format's data.
+std::string SystemTextFor(std::string_view format, const uint8_t* data, size_t size)
+{
+    if (format == kClipboardText || IsObjectFormat(format))
+        return Windows1252ToUtf8(TextOf(data, size));
+    if (format == kClipboardUnicodeText)
+        return Utf16ToUtf8(UnitsOf(data, size));
+    return std::string();
+}
+
+// The kept data still counts: nothing has replaced its text since.
+bool KeptDataIsCurrent(std::string& systemText, bool& hasSystemText)
+{
+    hasSystemText = plat::GetPlatform().GetClipboard().GetText(systemText);
+    const KeptData& kept = Kept();
+    return kept.valid && hasSystemText && systemText == kept.systemText;
+}
+
+// The text of the characters narrows to Windows-1252 without loss.
+bool FitsWindows1252(const std::string& utf8)
+{
+    return Windows1252ToUtf8(Utf8ToWindows1252(utf8)) == utf8;
+}
+
+// Makes the clipboard's load-error name the current one while it lives.
+class CClipboardLoadName {
+public:
+    CClipboardLoadName()
+        : m_Previous(GetCurrentLoadFileName())
+    {
+        GetCurrentLoadFileName() = "Your Clipboard!!!!!!";
+    }
+    ~CClipboardLoadName() { GetCurrentLoadFileName() = m_Previous; }
+    CClipboardLoadName(const CClipboardLoadName&) = delete;
+    CClipboardLoadName& operator=(const CClipboardLoadName&) = delete;
+
+private:
+    CJString m_Previous;
+};
+
+} // namespace
+
+bool SetClipboardData(const char* format, const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    const std::string systemText = SystemTextFor(format, bytes, size);
+    if (!plat::GetPlatform().GetClipboard().SetText(systemText))
+        return false;
+    KeptData& kept = Kept();
+    kept.format = format;
+    kept.data.assign(bytes, bytes + size);
+    kept.systemText = systemText;
+    kept.valid = true;
+    return true;
+}
+
+bool GetClipboardData(const char* format, std::vector<uint8_t>& out)
+{
+    std::string systemText;
+    bool hasSystemText = false;
+    if (KeptDataIsCurrent(systemText, hasSystemText)) {
+        const KeptData& kept = Kept();
+        if (kept.format != format)
+            return false;
+        out = kept.data;
+        return true;
+    }
+    if (!hasSystemText)
+        return false;
+    const std::string_view name(format);
+    if (name == kClipboardText || name == kClipboardObject) {
+        const std::string text = Utf8ToWindows1252(systemText);
+        out.assign(text.begin(), text.end());
+        if (name == kClipboardText)
+            out.push_back(0);
+        return true;
+    }
+    if (name == kClipboardUnicodeText) {
+        const std::u16string units = Utf8ToUtf16(systemText);
+        out.clear();
+        for (char16_t unit : units) {
+            out.push_back(uint8_t(unit & 0xFF));
+            out.push_back(uint8_t(unit >> 8));
+        }
+        out.push_back(0);
+        out.push_back(0);
+        return true;
+    }
+    return false;
+}
+
+CClipboard& CClipboard::SGetInstance()
+{
+    static CClipboard* const instance = new CClipboard;
+    return *instance;
+}
+
+const uint8_t* CClipboard::GetData(const char* format, size_t& size)
+{
+    m_LastRead.clear();
+    size = 0;
+    if (!GetClipboardData(format, m_LastRead))
+        return nullptr;
+    size = m_LastRead.size();
+    // Empty data still answers a pointer: the format is there.
+    if (m_LastRead.empty())
+        m_LastRead.reserve(1);
+    return m_LastRead.data() ? m_LastRead.data() : reinterpret_cast<const uint8_t*>("");
+}
+
+bool CClipboard::SetText(const CJString& text)
+{
+    if (text.IsWide()) {
+        std::vector<uint8_t> bytes;
+        const char16_t* units = text.GetWideString();
+        for (int i = 0; i < text.GetLength(); ++i) {
+            bytes.push_back(uint8_t(units[i] & 0xFF));
+            bytes.push_back(uint8_t(units[i] >> 8));
+        }
+        bytes.push_back(0);
+        bytes.push_back(0);
+        return SetClipboardData(kClipboardUnicodeText, bytes.data(), bytes.size());
+    }
+    return SetClipboardData(kClipboardText, text.GetString(), size_t(text.GetLength()) + 1);
+}
+
+bool CClipboard::GetText(CJString& out)
+{
+    size_t size = 0;
+    if (const uint8_t* data = GetData(kClipboardUnicodeText, size)) {
+        const std::u16string units = UnitsOf(data, size);
+        const std::string utf8 = Utf16ToUtf8(units);
+        if (FitsWindows1252(utf8)) {
+            const std::string narrow = Utf8ToWindows1252(utf8);
+            out = CJString(narrow.c_str(), int(narrow.size()));
+        } else {
+            out = CJString(units.c_str(), int(units.size()));
+        }
+        return true;
+    }
+    if (const uint8_t* data = GetData(kClipboardText, size)) {
+        const std::string_view text = TextOf(data, size);
+        out = CJString(std::string(text).c_str(), int(text.size()));
+        return true;
+    }
+    return false;
+}
+
+bool CClipboard::CopyObject(CObject* object)
+{
+    if (!object)
+        return false;
+    if (object->IsKindOf(CStringWrappedInAnObject::SGetClassInfo()))
+        return SetText(static_cast<CStringWrappedInAnObject*>(object)->m_String);
+    uint32_t size = 0;
+    uint8_t* data = WriteObjectToMemory(object, size);
+    if (!data)
+        return false;
+    const bool set
+        = SetClipboardData(m_EditingPlayedLevel ? kClipboardDirtyObject : kClipboardObject, data, size_t(size));
+    std::free(data);
+    return set;
+}
+
+CObject* CClipboard::ReadObjectData()
+{
+    const char* formats[] = {m_EditingPlayedLevel ? kClipboardDirtyObject : kClipboardObject, kClipboardOldObject};
+    for (const char* format : formats) {
+        size_t size = 0;
+        const uint8_t* data = GetData(format, size);
+        if (!data)
+            continue;
+        if (size == 0 || size > kMaxObjectBytes)
+            return nullptr;
+        CClipboardLoadName name;
+        return ReadObjectFromMemory(data, uint32_t(size));
+    }
+    return nullptr;
+}
+
+CObject* CClipboard::PasteObject(AllowText allowText)
+{
+    if (CObject* object = ReadObjectData())
+        return object;
+    if (allowText == AllowText::No)
+        return nullptr;
+    CJString text;
+    if (!GetText(text))
+        return nullptr;
+    auto* wrapped = new CStringWrappedInAnObject;
+    wrapped->m_String = text;
+    return wrapped;
+}
+
+bool CClipboard::PasteInto(CObject* target)
+{
+    if (!target)
+        return false;
+    CObject* pasted = ReadObjectData();
+    if (!pasted)
+        return false;
+    const bool fits = pasted->IsKindOf(target->GetClassInfo());
+    if (fits)
+        target->CopyFrom(pasted);
+    delete pasted;
+    return fits;
+}

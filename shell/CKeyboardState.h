@@ -1,0 +1,70 @@
+#pragma once
+// The keyboard as the game loop reads it: which keys are down, which were
+// pressed since someone took them, and the characters typed, in a small ring.
+//
+// Keys are scan indices: the PC set-1 scan code, plus 256 for extended keys
+// (0..511), so the left and right forms of a key are separate keys. Each key
+// keeps two bits: down, and pressed-not-yet-taken. A key held down repeats
+// its key-down, and every repeat marks it pressed again. Key 0 is never a
+// real key and always reads as down.
+//
+// Typed characters (Windows-1252, with the control codes of the pump) first
+// pass the character filters in registration order; the first that answers
+// true takes the character. Others enter the ring, which keeps the 9 newest.
+
+#include <cstdint>
+#include <vector>
+
+enum class KeyboardPump : uint8_t { Pump, NoPump };
+
+class CKeyboardState {
+public:
+    static constexpr int32_t kKeyCount = 512;
+    static constexpr int32_t kRingSize = 10;
+    // True when the filter takes the character.
+    using CharacterFilter = bool (*)(void* context, uint32_t character);
+
+    static CKeyboardState& SGetInstance();
+
+    // Fed by the message pump.
+    void OnKeyDown(uint32_t key);
+    void OnKeyUp(uint32_t key);
+    void OnCharacter(uint32_t character);
+
+    bool IsKeyDown(uint32_t key) const;
+    // The lowest key with its pressed mark, the mark cleared; 0 for none.
+    uint32_t TakePressedKey();
+    // The lowest key down or pressed, its pressed mark cleared; 0 for none.
+    uint32_t TakeAnyKey();
+    // The oldest typed character; 0 when none waits.
+    uint32_t TakeTypedCharacter();
+
+    // Each first drains the window's waiting messages, so that what is
+    // already queued is counted before the clear, unless told not to.
+    void ClearPressed(KeyboardPump pump = KeyboardPump::Pump);
+    void ClearDown(KeyboardPump pump = KeyboardPump::Pump);
+    void ClearPending(KeyboardPump pump = KeyboardPump::Pump);
+    void Reset(KeyboardPump pump = KeyboardPump::Pump);
+
+    void AddCharacterFilter(CharacterFilter filter, void* context);
+    // Tests: forgets every key, character and filter.
+    void ResetForTesting();
+
+private:
+    CKeyboardState() = default;
+
+    static constexpr uint32_t kDown = 1;
+    static constexpr uint32_t kPressed = 2;
+
+    struct Filter {
+        CharacterFilter function;
+        void* context;
+    };
+
+    uint32_t m_Keys[kKeyCount] = {};
+    uint32_t m_Ring[kRingSize] = {};
+    int32_t m_RingCount = 0;
+    int32_t m_WriteIndex = 0;
+    int32_t m_ReadIndex = 0;
+    std::vector<Filter> m_Filters;
+};

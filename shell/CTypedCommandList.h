@@ -1,0 +1,64 @@
+#pragma once
+// Secret words typed anywhere, with no text field, that run commands.
+//
+// The list watches every character that reaches the keyboard state through
+// a character filter, installed by the first registration. It never takes a
+// character: what is typed still enters the typed-character ring.
+//
+// Matching, per character c (lower case) while enabled: every word that
+// begins with c becomes a candidate with nothing matched yet; then the
+// candidates, last to first, either match c as their next letter (and run
+// their command when the word is complete, leaving the candidates) or drop
+// out. So a word is found wherever it occurs in the typed stream, overlapping
+// attempts run side by side, case does not matter, and a word that begins a
+// longer one runs too when the longer one is typed.
+
+#include "foundation/CCommand.h"
+#include "foundation/CJString.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CTypedCommandList {
+public:
+    static CTypedCommandList& SGetInstance();
+
+    // Takes the command.
+    void Register(const CJString& word, CCommand* command);
+    void RegisterFunction(const CJString& word, CFunctionCommand::ExecuteFunction function);
+    void Enable() { m_Enabled = true; }
+    void Disable() { m_Enabled = false; }
+    bool IsEnabled() const { return m_Enabled; }
+    // Applied to every word registered afterwards.
+    void AddSubstitution(const CJString& text, const CJString& replacement);
+
+    // Tests: forgets words, candidates and substitutions and the installed
+    // filter (call after the keyboard state's own reset).
+    void ResetForTesting();
+
+private:
+    CTypedCommandList() = default;
+    static bool Filter(void* context, uint32_t character);
+    void OnCharacter(uint32_t character);
+
+    struct Entry {
+        CJString word;
+        std::vector<uint16_t> lower; // the word's characters in lower case
+        std::unique_ptr<CCommand> command;
+    };
+    struct Candidate {
+        const Entry* entry;
+        size_t matched;
+    };
+    struct Substitution {
+        CJString text;
+        CJString replacement;
+    };
+
+    std::vector<std::unique_ptr<Entry>> m_Words; // newest first
+    bool m_Enabled = false;
+    bool m_FilterInstalled = false;
+    std::vector<Candidate> m_Candidates;
+    std::vector<Substitution> m_Substitutions;
+};
