@@ -100,12 +100,6 @@ uint32_t MaskGroups(uint8_t* dst, const uint8_t* src, uint32_t count, uint32_t o
     return i;
 }
 
-// Eight pixels' alpha bytes as 16-bit lanes.
-inline __m128i Alphas(__m128i s0, __m128i s1)
-{
-    return _mm_packs_epi32(_mm_srli_epi32(s0, 24), _mm_srli_epi32(s1, 24));
-}
-
 // d moved toward s by BlendChannelRoundUp, all lanes 0..255. The rising
 // part (s - d) * a + 255 and the falling part (d - s) * a - 255 both fit an
 // unsigned lane; truncation toward zero floors each.
@@ -119,46 +113,51 @@ inline __m128i RoundUpBlend(__m128i d, __m128i s, __m128i a)
 }
 
 // PackColor565 of 16-bit lanes, in its table form (the nearest level) or
-// its start-up form (a half step added, truncated, capped).
+// its start-up form (a half step added, truncated, capped). The table form:
+// (v * 249 + 1014) >> 11 and (v * 253 + 505) >> 10 equal the tables.
 template <bool Table>
 inline __m128i Pack565(__m128i r, __m128i g, __m128i b)
 {
-    const auto five = [](__m128i v) {
-        if constexpr (Table)
-            return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(249)), _mm_set1_epi16(1014)), 11);
-        else
+    if constexpr (Table) {
+        const auto scaled = [](__m128i v, int16_t m, int16_t c) {
+            return _mm_add_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(m)), _mm_set1_epi16(c));
+        };
+        const __m128i red = _mm_and_si128(scaled(r, 249, 1014), _mm_set1_epi16(int16_t(0xF800)));
+        const __m128i green = _mm_and_si128(_mm_srli_epi16(scaled(g, 253, 505), 5), _mm_set1_epi16(0x07E0));
+        return _mm_or_si128(_mm_or_si128(red, green), _mm_srli_epi16(scaled(b, 249, 1014), 11));
+    } else {
+        const auto five = [](__m128i v) {
             return _mm_min_epi16(_mm_srli_epi16(_mm_add_epi16(v, _mm_set1_epi16(4)), 3), _mm_set1_epi16(31));
-    };
-    __m128i six;
-    if constexpr (Table)
-        six = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(g, _mm_set1_epi16(253)), _mm_set1_epi16(505)), 10);
-    else
-        six = _mm_min_epi16(_mm_srli_epi16(_mm_add_epi16(g, _mm_set1_epi16(2)), 2), _mm_set1_epi16(63));
-    return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(five(r), 11), _mm_slli_epi16(six, 5)), five(b));
+        };
+        const __m128i six
+            = _mm_min_epi16(_mm_srli_epi16(_mm_add_epi16(g, _mm_set1_epi16(2)), 2), _mm_set1_epi16(63));
+        return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(five(r), 11), _mm_slli_epi16(six, 5)), five(b));
+    }
 }
 
 template <bool Table>
 uint32_t Over565Groups(uint8_t* dst, const uint8_t* src, uint32_t count)
 {
-    const __m128i byte = _mm_set1_epi32(0xFF);
+    const __m128i low = _mm_set1_epi16(0xFF);
     uint32_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m128i s0 = Load(src + 4 * i), s1 = Load(src + 4 * i + 16);
-        const __m128i a = Alphas(s0, s1);
+        // Red and alpha, blue and green of each pixel as one 16-bit lane;
+        // the arithmetic shifts keep packs from saturating.
+        const __m128i ra = _mm_packs_epi32(_mm_srai_epi32(s0, 16), _mm_srai_epi32(s1, 16));
+        const __m128i a = _mm_srli_epi16(ra, 8);
         // With the tables, widening then packing gives every pixel back.
         if (Table && _mm_movemask_epi8(_mm_cmpeq_epi16(a, _mm_setzero_si128())) == 0xFFFF)
             continue;
+        const __m128i bg = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(s0, 16), 16),
+                                           _mm_srai_epi32(_mm_slli_epi32(s1, 16), 16));
         const __m128i d = Load(dst + 2 * i);
         const __m128i db = Expand5Lanes(_mm_and_si128(d, _mm_set1_epi16(31)));
-        const __m128i dg = Expand6Lanes(_mm_and_si128(_mm_srli_epi16(d, 5), _mm_set1_epi16(63)));
+        const __m128i dg = Expand6InPlace(d);
         const __m128i dr = Expand5Lanes(_mm_srli_epi16(d, 11));
-        const __m128i sb = _mm_packs_epi32(_mm_and_si128(s0, byte), _mm_and_si128(s1, byte));
-        const __m128i sg = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(s0, 8), byte),
-                                           _mm_and_si128(_mm_srli_epi32(s1, 8), byte));
-        const __m128i sr = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(s0, 16), byte),
-                                           _mm_and_si128(_mm_srli_epi32(s1, 16), byte));
-        Store(dst + 2 * i,
-              Pack565<Table>(RoundUpBlend(dr, sr, a), RoundUpBlend(dg, sg, a), RoundUpBlend(db, sb, a)));
+        Store(dst + 2 * i, Pack565<Table>(RoundUpBlend(dr, _mm_and_si128(ra, low), a),
+                                          RoundUpBlend(dg, _mm_srli_epi16(bg, 8), a),
+                                          RoundUpBlend(db, _mm_and_si128(bg, low), a)));
     }
     return i;
 }

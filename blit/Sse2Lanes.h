@@ -21,14 +21,20 @@ inline __m128i Expand6Lanes(__m128i v)
     return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(259)), _mm_set1_epi16(33)), 6);
 }
 
+// The green field of RGB565 lanes widened where it lies: ((g * 32 + 4) *
+// 8289) >> 16 equals Expand6To8 for every g.
+inline __m128i Expand6InPlace(__m128i pixels)
+{
+    const __m128i g32 = _mm_or_si128(_mm_and_si128(pixels, _mm_set1_epi16(0x07E0)), _mm_set1_epi16(4));
+    return _mm_mulhi_epu16(g32, _mm_set1_epi16(8289));
+}
+
 // Eight RGB565 pixels to blue, green, red, alpha bytes; alphaHigh holds each
 // pixel's alpha in the high byte of its lane. Low four pixels first.
 inline void Widen565Lanes(__m128i v, __m128i alphaHigh, __m128i& low, __m128i& high)
 {
     const __m128i b = Expand5Lanes(_mm_and_si128(v, _mm_set1_epi16(31)));
-    // Green widened in place: ((g * 32 + 4) * 8289) >> 16 equals the table.
-    const __m128i g32 = _mm_or_si128(_mm_and_si128(v, _mm_set1_epi16(0x07E0)), _mm_set1_epi16(4));
-    const __m128i g = _mm_mulhi_epu16(g32, _mm_set1_epi16(8289));
+    const __m128i g = Expand6InPlace(v);
     const __m128i r = Expand5Lanes(_mm_srli_epi16(v, 11));
     const __m128i bg = _mm_or_si128(b, _mm_slli_epi16(g, 8));
     const __m128i ra = _mm_or_si128(r, alphaHigh);
