@@ -241,13 +241,14 @@ template <uint32_t P, uint32_t D, bool Alpha, typename Runs>
 void DecodeRows(const Runs& runs, RowForm form, const SRunLengthPlane& plane, int32_t top, int32_t bottom,
                 int32_t sourceLeft, uint8_t* dstRow, int32_t dstPitch, int32_t left, int32_t right)
 {
-    for (int32_t y = top; y < bottom; ++y, dstRow += dstPitch) {
-        const uint8_t* s = plane.colour + plane.colourRows[y];
-        const uint8_t* a = Alpha ? plane.alpha + plane.alphaRows[y] : nullptr;
-        if (form == RowForm::Whole)
-            DecodeWhole<P, D, Alpha>(runs, s, a, dstRow, left, right);
-        else
-            DecodeClipping<P, D, Alpha>(runs, s, a, sourceLeft, dstRow, left, right);
+    const auto alphaRow = [&plane](int32_t y) { return Alpha ? plane.alpha + plane.alphaRows[y] : nullptr; };
+    if (form == RowForm::Whole) {
+        for (int32_t y = top; y < bottom; ++y, dstRow += dstPitch)
+            DecodeWhole<P, D, Alpha>(runs, plane.colour + plane.colourRows[y], alphaRow(y), dstRow, left, right);
+    } else {
+        for (int32_t y = top; y < bottom; ++y, dstRow += dstPitch)
+            DecodeClipping<P, D, Alpha>(runs, plane.colour + plane.colourRows[y], alphaRow(y), sourceLeft, dstRow,
+                                        left, right);
     }
 }
 
