@@ -88,6 +88,13 @@ CFrameAsMipMapTexture* CFrameAsMipMapTexture::SFindOrCreate(CFrame& frame)
     return kept;
 }
 
+void CFrameAsMipMapTexture::SRelease(CFrame& frame)
+{
+    CTextureProperty& property = TextureProperty();
+    if (property.GetDynamicValue(&frame))
+        property.SetDynamicValue(&frame, nullptr);
+}
+
 std::vector<plat::TextureLevel> CFrameAsMipMapTexture::BuildLevels(CFrame& frame)
 {
     const uint32_t width = frame.GetWidth();

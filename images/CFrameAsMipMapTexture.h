@@ -67,6 +67,9 @@ public:
     // The frame's texture, made on first use; null when the device cannot
     // make it (the next call tries again).
     static CFrameAsMipMapTexture* SFindOrCreate(CFrame& frame);
+    // Drops the frame's texture, so that the next draw shows its pixels as
+    // they are now.
+    static void SRelease(CFrame& frame);
 
     // The levels of a frame's texture, from the largest down; empty for a
     // frame without pixels.

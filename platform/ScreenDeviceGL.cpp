@@ -139,6 +139,7 @@ struct CScreenDeviceGL::State {
     std::string lastError;
 
     bool CreateContext();
+    void ReleaseContext();
     bool BuildProgram();
     bool BuildBackBuffer();
     void Upload(CGLTexture& texture);
@@ -195,6 +196,21 @@ bool CScreenDeviceGL::State::CreateContext()
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
         desktopWidth = mode.w, desktopHeight = mode.h;
     return BuildProgram();
+}
+
+// Every GL object goes with the context; textures keep their pixels for the
+// next context.
+void CScreenDeviceGL::State::ReleaseContext()
+{
+    if (!context)
+        return;
+    for (CScreenTexture* texture : registry->textures)
+        static_cast<CGLTexture*>(texture)->m_Name = 0;
+    SDL_GL_DeleteContext(context);
+    context = nullptr;
+    program = vertexArray = vertexBuffer = whiteTexture = framebuffer = colourTexture = 0;
+    samplers[0] = samplers[1] = 0;
+    backBufferUniform = -1;
 }
 
 bool CScreenDeviceGL::State::BuildProgram()
@@ -325,20 +341,15 @@ CScreenDeviceGL::CScreenDeviceGL(CWindowSDL& window)
     : m_State(std::make_unique<State>())
 {
     m_State->window = &window;
+    window.SetBeforeDestroy([state = m_State.get()] { state->ReleaseContext(); });
 }
 
 CScreenDeviceGL::~CScreenDeviceGL()
 {
     State& s = *m_State;
+    s.ReleaseContext();
     s.registry->deviceAlive = false;
-    if (s.context) {
-        for (CScreenTexture* texture : s.registry->textures) {
-            auto* gl = static_cast<CGLTexture*>(texture);
-            s.gl.glDeleteTextures(1, &gl->m_Name);
-            gl->m_Name = 0;
-        }
-        SDL_GL_DeleteContext(s.context);
-    }
+    s.window->SetBeforeDestroy(nullptr);
     s.ownedWindow.reset();
 }
 
@@ -349,8 +360,7 @@ bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScre
         s.lastError = "an empty back buffer";
         return false;
     }
-    const bool first = !s.context;
-    if (first && !s.CreateContext())
+    if (!s.context && !s.CreateContext())
         return false;
     if (SDL_Window* sdlWindow = s.window->GetSDLWindow()) {
         SDL_SetWindowFullscreen(sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -361,9 +371,9 @@ bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScre
     s.height = backHeight;
     if (!s.BuildBackBuffer())
         return false;
-    // A reset stands for a lost device: every texture is built again from its pixels.
-    if (!first)
-        for (CScreenTexture* texture : s.registry->textures)
+    // A reset stands for a lost device: every texture is built again from its
+    // pixels, as after a new context.
+    for (CScreenTexture* texture : s.registry->textures)
             s.Upload(*static_cast<CGLTexture*>(texture));
     Clear(0xFF000000u);
     return s.gl.glGetError() == GL_NO_ERROR;

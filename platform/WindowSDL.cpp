@@ -92,6 +92,8 @@ bool CWindowSDL::Create(std::string_view title, int32_t width, int32_t height)
 
 void CWindowSDL::Destroy()
 {
+    if (m_Window && m_BeforeDestroy)
+        m_BeforeDestroy();
     if (m_Window) {
         SDL_StopTextInput();
         SDL_DestroyWindow(m_Window);

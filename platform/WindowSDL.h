@@ -5,6 +5,7 @@
 #include "platform/WindowDevice.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 
 struct SDL_Window;
@@ -33,6 +34,9 @@ public:
     ::SDL_Window* GetSDLWindow() const { return m_Window; }
     // A window that is never shown (off-screen drawing).
     void SetHidden(bool hidden) { m_Hidden = hidden; }
+    // Runs before the window and the display connection go: an OpenGL context
+    // still alive when the display closes can hang the driver.
+    void SetBeforeDestroy(std::function<void()> call) { m_BeforeDestroy = std::move(call); }
 
 private:
     void TranslatePending();
@@ -40,6 +44,7 @@ private:
     ::SDL_Window* m_Window = nullptr;
     std::deque<WindowEvent> m_Pending;
     std::string m_LastError;
+    std::function<void()> m_BeforeDestroy;
     bool m_VideoStarted = false;
     bool m_Hidden = false;
 };

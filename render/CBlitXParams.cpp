@@ -3,9 +3,11 @@
 #include "blit/CBlitTrans.h"
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
+#include "blit/KernelTable.h"
 #include "foundation/CFPoint.h"
 #include "foundation/MathHelpers.h"
 #include "images/CFrame.h"
+#include "render/BilinearBlend.h"
 #include "render/CBlurRenderer.h"
 #include "render/CFrameEffect.h"
 #include "render/CShape2DRenderers.h"
@@ -36,13 +38,14 @@ void CBlitXParams::DeclareProperties(CPropertyDeclarer&) {}
 namespace {
 
 bool g_Smoothing = true;
+EBilinearSpans g_BilinearSpans = EBilinearSpans::Direct;
 uint32_t g_TintColor = 0xFFFFFFFF;
 
 // Shared by every transformed blit; made on first use and kept to exit
 // (never destroyed, so late draws during exit find it intact).
 struct SPipeline {
     agg::path_storage path;
-    agg::rasterizer_scanline_aa<agg::rasterizer_sl_clip_dbl> rasteriser;
+    BlitRasteriser rasteriser;
     agg::scanline_u8 scanline;
     agg::span_allocator<agg::rgba8> spans;
 };
@@ -147,6 +150,10 @@ void SetBlitXSmoothing(bool on)
 bool GetBlitXSmoothing()
 {
     return g_Smoothing;
+}
+void SetBlitXBilinearSpans(EBilinearSpans spans)
+{
+    g_BilinearSpans = spans;
 }
 uint32_t GetBlitXTintColor()
 {
@@ -354,6 +361,21 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
         return;
     }
 
+    if (g_Smoothing && g_BilinearSpans == EBilinearSpans::Direct) {
+        EBilinearRule rule = EBilinearRule::Tinted;
+        if (composeAlpha && additive)
+            rule = EBilinearRule::AdditiveOverAlpha;
+        else if (composeAlpha)
+            rule = EBilinearRule::TintedOverAlpha;
+        else if (additive)
+            rule = EBilinearRule::Additive;
+        else if (white)
+            rule = EBilinearRule::Plain;
+        const EBilinearKernel kernel
+            = ChosenKernelSet() == KernelSet::Sse2 ? EBilinearKernel::Sse2 : EBilinearKernel::Plain;
+        RenderBilinear(rule, kernel, {target, image, clip, inverse, colour}, p.rasteriser, p.scanline);
+        return;
+    }
     agg::rendering_buffer sourceBuffer;
     image.Attach(sourceBuffer);
     agg::pixfmt_bgra32 sourceFormat(sourceBuffer);

@@ -65,6 +65,12 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
 void SetBlitXSmoothing(bool on);
 bool GetBlitXSmoothing();
 
+// Test hook: the bilinear chains draw straight into the destination rows
+// (Direct, the default) or through AGG's span generator and a span buffer;
+// both give the same bytes.
+enum class EBilinearSpans : uint8_t { Direct, AggGenerator };
+void SetBlitXBilinearSpans(EBilinearSpans spans);
+
 // The colour of the transformed blit being drawn, for the tinting blit types.
 uint32_t GetBlitXTintColor();
 

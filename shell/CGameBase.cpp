@@ -21,6 +21,7 @@
 #include "shell/CShellScreen.h"
 #include "shell/CSoundDevice.h"
 #include "shell/CSoundList.h"
+#include "shell/CTheoraPlayer.h"
 #include "shell/GameWindow.h"
 #include "shell/SoundOptions.h"
 #include "shell/StartGame.h"
@@ -131,6 +132,11 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     CGameBase::LoadSounds();
     CSoundDevice::SGetInstance().Initialize();
     ApplySoundSettings();
+    {
+        CTheoraPlayer logo("Resources/ombrisalt_video.ogg", "ombrisalt_video_sound.ogg", 544, 400,
+                           VideoPlacement::Stretched);
+        CTheoraPlayer::PlayAll();
+    }
     CMusicPlayer& music = CMusicPlayer::SGetInstance();
     if (startupMusic && music.GetMusicList().Find(startupMusic) >= 0) {
         music.Play(startupMusic);

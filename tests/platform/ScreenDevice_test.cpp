@@ -4,6 +4,7 @@
 
 #include "platform/ScreenDeviceGL.h"
 #include "platform/ScreenDeviceHeadless.h"
+#include "platform/WindowSDL.h"
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,34 @@ TEST(ScreenDevice, OpenGLResetRebuildsTexturesFromTheirPixels)
     int32_t w = 0, h = 0;
     ASSERT_TRUE(gl->ReadBack(after, w, h));
     EXPECT_EQ(before, after);
+}
+
+TEST(ScreenDevice, ClosingTheWindowEndsTheContextAndTheNextWindowGetsTheTexturesBack)
+{
+    std::string reason;
+    // The shared device keeps the driver loaded while this one comes and goes.
+    if (!SharedGL(reason))
+        GTEST_SKIP() << "no OpenGL 3.3 context: " << reason;
+    plat::CWindowSDL window;
+    window.SetHidden(true);
+    ASSERT_TRUE(window.Create("second", kWidth, kHeight));
+    plat::CScreenDeviceGL device(window);
+    ASSERT_TRUE(device.Reset(kWidth, kHeight, false));
+    auto texture = device.CreateTexture(Checker(32));
+    auto draw = [&] {
+        device.Clear(0xFF102030u);
+        Quad(device, 8, 8, 40, 40, 1, 1, texture.get());
+        std::vector<uint32_t> pixels;
+        int32_t w = 0, h = 0;
+        EXPECT_TRUE(device.ReadBack(pixels, w, h));
+        return pixels;
+    };
+    const auto before = draw();
+    window.Destroy();
+    EXPECT_FALSE(device.IsCreated());
+    ASSERT_TRUE(window.Create("second", kWidth, kHeight));
+    ASSERT_TRUE(device.Reset(kWidth, kHeight, false));
+    EXPECT_EQ(draw(), before);
 }
 
 TEST(ScreenDevice, TextureMemoryGoesWithTheLastHandle)

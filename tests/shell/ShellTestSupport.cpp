@@ -10,6 +10,7 @@
 #include "shell/GameWindow.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -130,6 +131,13 @@ int WaitForExitStatus(int pid)
 CEndsWithTest::~CEndsWithTest()
 {
     if (m_Pid > 0 && ::waitpid(m_Pid, nullptr, WNOHANG) == 0) {
+        // A program that outlived its test is stuck somewhere: where, is the
+        // one thing worth keeping from the run.
+        const std::string stacks = "command -v gdb >/dev/null && gdb -p " + std::to_string(m_Pid)
+            + " -batch -ex 'thread apply all bt' 2>&1 | grep -E '^(Thread|#)'";
+        std::printf("The program still runs; its threads:\n");
+        std::fflush(stdout);
+        static_cast<void>(std::system(stacks.c_str()));
         ::kill(m_Pid, SIGKILL);
         ::waitpid(m_Pid, nullptr, 0);
     }
