@@ -4,13 +4,16 @@
 #include "foundation/TextEncoding.h"
 #include "platform/MessageBox.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
+int g_ExitStatus = -1;
+
 [[noreturn]] void ExitTerminator(const char*, const char*)
 {
-    std::exit(-1);
+    std::exit(g_ExitStatus);
 }
 
 FatalTerminator g_Terminator = ExitTerminator;
@@ -34,11 +37,27 @@ int ShowMessage(const char* caption, const char* text)
 
 void FatalDataError(const char* caption, const char* message)
 {
+    FatalDataError(caption, message, -1);
+}
+
+void FatalDataError(const char* caption, const char* message, int exitStatus)
+{
     // Tests and fuzz inputs that expect the report need no box on stderr.
     if (g_Terminator != ThrowingFatalTerminator)
         ShowDataCrashExplanation(caption, message);
+    g_ExitStatus = exitStatus;
     g_Terminator(caption, message);
-    std::exit(-1);
+    std::exit(exitStatus);
+}
+
+void FontFatalError(const char* message, uint32_t code)
+{
+    // Measured first: a long font path must not be cut.
+    const char* text = message ? message : "";
+    const int length = std::snprintf(nullptr, 0, "%s\n  error = 0x%04x\n", text, code);
+    std::string report(size_t(length > 0 ? length : 0), '\0');
+    std::snprintf(report.data(), report.size() + 1, "%s\n  error = 0x%04x\n", text, code);
+    FatalDataError("FATAL ERROR", report.c_str(), 1);
 }
 
 FatalTerminator SetFatalTerminator(FatalTerminator terminator)

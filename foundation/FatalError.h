@@ -4,6 +4,7 @@
 // process with exit status 255 (-1). Tests and fuzz builds replace the
 // terminator so that a fatal report ends a test case or an input instead.
 
+#include <cstdint>
 #include <string>
 
 // Shows the fatal message box and returns (texts are 8-bit engine text): the
@@ -18,6 +19,12 @@ int ShowMessage(const char* caption, const char* text);
 
 // Shows the box, then ends through the terminator; never returns.
 [[noreturn]] void FatalDataError(const char* caption, const char* message);
+// The same, ending the program with exitStatus instead of 255.
+[[noreturn]] void FatalDataError(const char* caption, const char* message, int exitStatus);
+
+// The font library's report: "<message>\n  error = 0x<code, at least four
+// lower-case hex digits>\n" under "FATAL ERROR", exit status 1.
+[[noreturn]] void FontFatalError(const char* message, uint32_t code);
 
 // A terminator must not return; if it does, the process exits with 255.
 using FatalTerminator = void (*)(const char* caption, const char* message);

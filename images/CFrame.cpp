@@ -5,6 +5,7 @@
 #include "blit/CPalette.h"
 #include "blit/RunLengthRows.h"
 #include "foundation/CPerformanceMonitor.h"
+#include "images/CFont.h"
 #include "images/CFrameAsMipMapTexture.h"
 #include "images/CFrameImageIO.h"
 #include "images/CFrameProperties.h"
@@ -109,6 +110,7 @@ void RegisterImagesClasses()
     CJPEGFileIO::SGetClassInfo();
     CStandAloneFrame::SGetClassInfo();
     CFrameAsMipMapTexture::SGetClassInfo();
+    RegisterFontClasses();
 }
 
 CFrame::CFrame()

@@ -1,0 +1,184 @@
+#include "images/CFontBitmap.h"
+
+#include "foundation/CFile.h"
+#include "foundation/FatalError.h"
+#include "images/CFontList.h"
+#include "images/CFrame.h"
+#include "images/CFrameList.h"
+#include "images/CTGAFileIO.h"
+#include "objects/CClassInfo.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Set(CObject& object, const char* property, const char* value)
+{
+    CProperty* found = object.GetClassInfo()->FindProperty(property);
+    ASSERT_TRUE(found) << property;
+    object.SetPropertyFromText(found, value, nullptr);
+}
+
+void Put(CFrame& image, int32_t x, int32_t y, uint8_t red)
+{
+    uint8_t* pixel = image.Row(uint32_t(y)) + x * 4;
+    pixel[2] = red;
+    pixel[3] = 255;
+}
+
+uint8_t RedAt(CFrame& frame, int32_t x, int32_t y)
+{
+    CColor colour;
+    EXPECT_TRUE(frame.GetPixel(x, y, colour));
+    return colour.GetRed();
+}
+
+// Cells 3, 5, 2 and 4 pixels wide after the height column, each filled with
+// its own red; marks at columns 4, 9 and 11 of the bottom row; height marks
+// at rows 1 and 5 of column 0.
+std::unique_ptr<CFrame> ProportionalImage()
+{
+    auto image = CFrame::MakeOwned(15, 8, 32);
+    const int32_t starts[] = {1, 4, 9, 11, 15};
+    for (int cell = 0; cell < 4; ++cell)
+        for (int32_t x = starts[cell]; x < starts[cell + 1]; ++x)
+            for (int32_t y = 0; y < 7; ++y)
+                Put(*image, x, y, uint8_t(10 * (cell + 1)));
+    for (int32_t x : {4, 9, 11})
+        Put(*image, x, 7, 1);
+    Put(*image, 0, 1, 1);
+    Put(*image, 0, 5, 1);
+    return image;
+}
+
+// Every font names a TrueType family, found among the fonts listed at start.
+class BitmapFont : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        const std::string font = ReadBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+        if (font.empty())
+            GTEST_SKIP() << "DejaVuSans.ttf is missing (Debian package fonts-dejavu-core)";
+        WriteBytes("Resources/!default.ttf", font);
+        RegisterImagesClasses();
+        EnumerateFontFiles();
+        CFrame::SetGlobalBitDepth(32);
+    }
+    void TearDown() override
+    {
+        CFrame::SetGlobalBitDepth(0);
+        CTempFolderTest::TearDown();
+    }
+};
+
+TEST_F(BitmapFont, ProportionalCellsEndInFrontOfTheirMarks)
+{
+    CFontBitmap font;
+    Set(font, "First ASCII", "65");
+    Set(font, "Last ASCII", "68");
+    font.CutGlyphs(*ProportionalImage());
+    EXPECT_EQ(font.GetCharAdvance('A'), 3u);
+    EXPECT_EQ(font.GetCharAdvance('B'), 5u) << "the mark's column belongs to the next cell";
+    EXPECT_EQ(font.GetCharAdvance('C'), 2u);
+    EXPECT_EQ(font.GetCharAdvance('D'), 4u) << "the last cell runs to the right edge";
+    EXPECT_EQ(font.GetTextWidth("ABCD"), 14);
+    EXPECT_EQ(font.GetHeight(), 5u) << "from the height marks";
+    EXPECT_EQ(font.GetLineHeight(), 5);
+    CFrame* b = font.GetGlyphFrame('B');
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->GetHeight(), 7u) << "the marker row is not part of the glyphs";
+    EXPECT_EQ(RedAt(*b, 0, 0), 20);
+    EXPECT_EQ(RedAt(*b, 4, 6), 20);
+    EXPECT_EQ(RedAt(*font.GetGlyphFrame('D'), 3, 0), 40);
+    EXPECT_TRUE(font.IsCut());
+    EXPECT_GT(font.GetCharAdvance('z'), 0u) << "codes outside the image are TrueType";
+}
+
+TEST_F(BitmapFont, CodesAfterTheLastMarkGetEmptyCells)
+{
+    CFontBitmap font;
+    Set(font, "First ASCII", "65");
+    Set(font, "Last ASCII", "70");
+    font.CutGlyphs(*ProportionalImage());
+    EXPECT_EQ(font.GetCharAdvance('D'), 4u);
+    for (uint32_t code : {'E', 'F'}) {
+        EXPECT_EQ(font.GetCharAdvance(code), 15u / 6u) << "image width div code count";
+        ASSERT_TRUE(font.GetGlyphFrame(code));
+        EXPECT_FALSE(font.GetGlyphFrame(code)->HasVisiblePixels());
+    }
+}
+
+TEST_F(BitmapFont, FixedWidthCellsSplitTheWholeImage)
+{
+    auto image = CFrame::MakeOwned(950, 10, 32);
+    for (int32_t y = 0; y < 10; ++y)
+        Put(*image, 330, y, 99); // first column of "A" (code 65, cell 33)
+    CFontBitmap font;
+    Set(font, "Fixed Width", "1");
+    font.CutGlyphs(*image);
+    EXPECT_EQ(font.GetCharAdvance('A'), 10u);
+    EXPECT_EQ(font.GetCharAdvance('}'), 10u);
+    EXPECT_EQ(font.GetHeight(), 10u);
+    ASSERT_TRUE(font.GetGlyphFrame('A'));
+    EXPECT_EQ(font.GetGlyphFrame('A')->GetHeight(), 10u);
+    EXPECT_EQ(RedAt(*font.GetGlyphFrame('A'), 0, 9), 99);
+    EXPECT_FALSE(font.GetGlyphFrame('@')->HasVisiblePixels());
+}
+
+TEST_F(BitmapFont, PropertyChangesKeepTheCutGlyphs)
+{
+    CFontBitmap font;
+    Set(font, "First ASCII", "65");
+    Set(font, "Last ASCII", "68");
+    font.CutGlyphs(*ProportionalImage());
+    CFrame* a = font.GetGlyphFrame('A');
+    Set(font, "Point Size", "30");
+    Set(font, "First ASCII", "60");
+    EXPECT_EQ(font.GetGlyphFrame('A'), a);
+}
+
+using FontListTest = BitmapFont;
+
+TEST_F(FontListTest, FindsBothKindsByNameAndCutsTheBitmapFontsImage)
+{
+    auto image = ProportionalImage();
+    CTGAFileIO writer;
+    ASSERT_TRUE(writer.WriteImageFile(*image, "Fonts/Blocky.tga", FILE_MAKE_FOLDERS));
+    CFontBitmap blocky;
+    Set(blocky, "First ASCII", "65");
+    Set(blocky, "Last ASCII", "68");
+    ASSERT_TRUE(blocky.SaveToFile("Fonts/Blocky.FONT.TXT", 0));
+    CFont body;
+    Set(body, "Point Size", "10");
+    ASSERT_TRUE(body.SaveToFile("Fonts/Body.FONT.TXT", 0));
+    WriteBytes("Fonts/Stray.FONT.TXT", "CStandAloneFrame\r\n{\r\n}\r\n");
+
+    GetFrameLibrary().SetSource(nullptr, "", 0);
+    CFontList list;
+    list.SetSource("Fonts", "Fonts", 0);
+    ASSERT_EQ(list.GetCount(), 3);
+    CFont* found = list.GetObjectByName("bODY");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->GetPointSize(), 10);
+    EXPECT_FALSE(dynamic_cast<CFontBitmap*>(found));
+
+    auto* bitmap = dynamic_cast<CFontBitmap*>(list.GetObjectByName("BLOCKY"));
+    ASSERT_TRUE(bitmap);
+    CJString file;
+    ASSERT_TRUE(list.GetObjectFileName(bitmap, file));
+    EXPECT_STREQ(file.GetString(), "Fonts/Blocky.FONT.TXT");
+    EXPECT_FALSE(list.GetObjectFileName(image.get(), file));
+    EXPECT_EQ(bitmap->GetCharAdvance('B'), 5u) << "cut from Fonts/Blocky on first use";
+    EXPECT_EQ(bitmap->GetHeight(), 5u);
+
+    EXPECT_EQ(list.GetObject(list.Find("Stray")), nullptr) << "a frame is not a font";
+    GetFrameLibrary().RemoveAll();
+}
+
+} // namespace
