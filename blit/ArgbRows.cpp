@@ -164,7 +164,15 @@ uint16_t BlendArgbOver565(uint16_t destination, uint32_t source, uint32_t opacit
     return PackColor565(d[2], d[1], d[0]);
 }
 
-void RowArgbOver565(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count)
+void RowArgbOver565(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t count)
+{
+    uint32_t done = 0;
+    if (ChosenKernelSet() == KernelSet::Sse2)
+        done = ArgbOver565Sse2(dst, src, count, BlitTablesBuilt());
+    RowArgbOver565Plain(args, dst + 2 * done, src + 4 * done, count - done);
+}
+
+void RowArgbOver565Plain(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count)
 {
     if (BlitTablesBuilt()) {
         // BlendArgbOver565 with the packing tables read here, not per call.

@@ -59,5 +59,8 @@ void RowArgbMask32ScaledPlain(const SBlitArgs& args, uint8_t* dst, const uint8_t
 // by BlendChannelRoundUp, packed again by PackColor565 (so even a = 0 can
 // change a pixel where the packing rounds).
 uint16_t BlendArgbOver565(uint16_t destination, uint32_t source, uint32_t opacity);
-// BlendArgbOver565 at o = 255 over a row.
+// BlendArgbOver565 at o = 255 over a row; on SSE2 unless the plain kernels
+// are chosen, the same bytes either way.
 void RowArgbOver565(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t count);
+// The plain form, which defines the result.
+void RowArgbOver565Plain(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t count);

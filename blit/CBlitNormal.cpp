@@ -9,6 +9,7 @@
 #include "blit/KernelLookupTables.h"
 #include "blit/PixelBlends.h"
 #include "blit/RunLengthBlit.h"
+#include "blit/WidenRows.h"
 
 #include <cstring>
 
@@ -51,17 +52,6 @@ void Row8To565(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t
     }
     for (uint32_t i = 0; i < count; ++i)
         Store16(dst + 2 * i, palette[src[i]]);
-}
-
-void Row8To32(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t count)
-{
-    const uint32_t* palette = args.tables.palette32;
-    if (!palette) {
-        ReportMissingTable(MissingTable::Palette);
-        return;
-    }
-    for (uint32_t i = 0; i < count; ++i)
-        std::memcpy(dst + 4 * i, &palette[src[i]], 4);
 }
 
 void Row8To24(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32_t count)
@@ -161,7 +151,7 @@ void Palette32Blit(CFrameInterface& source, const CRect& s, CFrameInterface& des
                 | uint32_t(palette[3 * i + 2]) << 16 | 0xFF000000u;
         args.tables.palette32 = pixels;
     }
-    RunRawRowsJoined(args, &Row8To32);
+    RunRawRowsJoined(args, &RowIndex8To32);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "blit/FrameBlit.h"
 #include "blit/KernelTable.h"
 #include "blit/RunLengthBlit.h"
+#include "blit/WidenRows.h"
 
 #include <cstring>
 
@@ -39,22 +40,6 @@ void Row16SkipZero(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t 
 void Row24Copy(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count)
 {
     std::memcpy(dst, src, size_t(count) * 3);
-}
-
-void Row24To32(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count)
-{
-    // Four bytes read per pixel but the last, whose fourth byte may lie
-    // past the source.
-    for (uint32_t i = 0; i + 1 < count; ++i, dst += 4, src += 3) {
-        uint32_t pixel;
-        std::memcpy(&pixel, src, 4);
-        pixel |= 0xFF000000u;
-        std::memcpy(dst, &pixel, 4);
-    }
-    if (count != 0) {
-        std::memcpy(dst, src, 3);
-        dst[3] = 255;
-    }
 }
 
 template <RowFunction Row>
@@ -142,7 +127,7 @@ void TransBlit24To24(CFrameInterface& source, const CRect& s, CFrameInterface& d
 void TransBlit24To32(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                      CBlitType& type)
 {
-    RawBlitJoined<&Row24To32>(source, s, destination, d, type);
+    RawBlitJoined<&RowRgb24To32>(source, s, destination, d, type);
 }
 
 void TransBlit32To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,

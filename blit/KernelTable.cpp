@@ -4,6 +4,7 @@
 #include "blit/KernelLookupTables.h"
 #include "blit/KernelTable_SSE2.h"
 #include "blit/PixelBlends.h"
+#include "blit/WidenRows_SSE2.h"
 #include "platform/Cpu.h"
 #include "platform/Debug.h"
 
@@ -279,6 +280,25 @@ constexpr KernelTable kSse2Table = [] {
     return table;
 }();
 
+struct SSse2List {
+    ConversionList list;
+    RunKernel kernel;
+};
+constexpr SSse2List kSse2ListKernels[] = {
+    {ConversionList::Copy565To32, &Copy565To32Sse2},
+    {ConversionList::Fill565To32, &Fill565To32Sse2},
+    {ConversionList::Copy565AlphaTo32, &Copy565AlphaTo32Sse2},
+    {ConversionList::Fill565AlphaTo32, &Fill565AlphaTo32Sse2},
+};
+
+constexpr ConversionKernelLists kSse2Lists = [] {
+    ConversionKernelLists lists = kConversionLists;
+    for (const SSse2List& sse2 : kSse2ListKernels)
+        for (uint32_t i = 1; i < kKernelEntries; ++i)
+            lists[uint32_t(sse2.list)][i] = sse2.kernel;
+    return lists;
+}();
+
 KernelForce g_Force = KernelForce::None;
 
 KernelSet DetectKernelSet()
@@ -323,9 +343,9 @@ const KernelTable& BlitKernelTable(KernelSet set)
     return set == KernelSet::Sse2 ? kSse2Table : kPlainTable;
 }
 
-const ConversionKernelLists& ConversionKernels(KernelSet)
+const ConversionKernelLists& ConversionKernels(KernelSet set)
 {
-    return kConversionLists;
+    return set == KernelSet::Sse2 ? kSse2Lists : kConversionLists;
 }
 
 void BlendRun565(uint8_t* pixels, uint16_t colour, uint8_t alpha, uint32_t count)
@@ -375,7 +395,8 @@ void PaletteRowTo32(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uin
 
 void Row565To32(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count)
 {
-    WidenRow(dst, src, count, 4);
+    const uint32_t done = ChosenKernelSet() == KernelSet::Sse2 ? Widen565To32Sse2(dst, src, nullptr, count) : 0;
+    WidenRow(dst + 4 * size_t(done), src + 2 * size_t(done), count - done, 4);
 }
 
 void Row565To24SkipBlack(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t count)

@@ -7,8 +7,8 @@
 // (pixels in SRun::src), the odd row the matching repeat run (SRun::value).
 //
 // The rows that blend groups of four RGB565 pixels (Alpha/Opacity/Scaled
-// ...16Group) exist twice: a plain form, which defines the result, and an
-// SSE2 form giving the same bytes. Which form the tables hold is chosen once
+// ...16Group) and the RGB565 to 32-bit lists exist twice: a plain form, which
+// defines the result, and an SSE2 form giving the same bytes. Which form the tables hold is chosen once
 // (ChosenKernelSet) and can be forced to plain by OMBRISALT_PLAIN_KERNELS=1.
 
 #include "blit/BlitArgs.h"

@@ -1,6 +1,8 @@
 #include "blit/KernelTable_SSE2.h"
 
+#include "blit/KernelLookupTables.h"
 #include "blit/PixelBlends.h"
+#include "blit/Sse2Lanes.h"
 
 #include <cstring>
 
@@ -212,3 +214,76 @@ void ScaledAlphaBlend16GroupFillSse2(const SBlitArgs& args, const SRun& run, uin
 {
     BlendRun565FastSse2(run.dst, uint16_t(run.value), uint8_t(args.tables.opacityRow[run.alphaValue & 0xFF]), count);
 }
+
+#if defined(__SSE2__)
+
+namespace {
+
+uint32_t Widened(uint32_t value, uint32_t alpha)
+{
+    uint8_t p[4];
+    Widen565(uint16_t(value), p);
+    p[3] = uint8_t(alpha);
+    uint32_t pixel;
+    std::memcpy(&pixel, p, 4);
+    return pixel;
+}
+
+} // namespace
+
+void Copy565To32Sse2(const SBlitArgs&, const SRun& run, uint32_t count)
+{
+    Widen565To32Lanes(run.dst, run.src, nullptr, count);
+}
+
+void Fill565To32Sse2(const SBlitArgs&, const SRun& run, uint32_t count)
+{
+    FillPixel32Lanes(run.dst, Widened(run.value, 255), count);
+}
+
+void Copy565AlphaTo32Sse2(const SBlitArgs&, const SRun& run, uint32_t count)
+{
+    Widen565To32Lanes(run.dst, run.src, run.alpha, count);
+}
+
+void Fill565AlphaTo32Sse2(const SBlitArgs&, const SRun& run, uint32_t count)
+{
+    FillPixel32Lanes(run.dst, Widened(run.value, run.alphaValue & 0xFF), count);
+}
+
+#else
+
+namespace {
+
+void WidenRun(const SRun& run, bool literal, const uint8_t* alpha, uint32_t alphaValue, uint32_t count)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        uint8_t* p = run.dst + 4 * i;
+        Widen565(literal ? Load16(run.src + 2 * i) : uint16_t(run.value), p);
+        p[3] = alpha ? alpha[i] : uint8_t(alphaValue);
+    }
+}
+
+} // namespace
+
+void Copy565To32Sse2(const SBlitArgs&, const SRun& run, uint32_t count)
+{
+    WidenRun(run, true, nullptr, 255, count);
+}
+
+void Fill565To32Sse2(const SBlitArgs&, const SRun& run, uint32_t count)
+{
+    WidenRun(run, false, nullptr, 255, count);
+}
+
+void Copy565AlphaTo32Sse2(const SBlitArgs&, const SRun& run, uint32_t count)
+{
+    WidenRun(run, true, run.alpha, 0, count);
+}
+
+void Fill565AlphaTo32Sse2(const SBlitArgs&, const SRun& run, uint32_t count)
+{
+    WidenRun(run, false, nullptr, run.alphaValue & 0xFF, count);
+}
+
+#endif

@@ -15,5 +15,10 @@ void OpacityBlend16GroupFillSse2(const SBlitArgs& args, const SRun& run, uint32_
 void ScaledAlphaBlend16GroupSse2(const SBlitArgs& args, const SRun& run, uint32_t count);
 void ScaledAlphaBlend16GroupFillSse2(const SBlitArgs& args, const SRun& run, uint32_t count);
 void BlendRun565FastSse2(uint8_t* pixels, uint16_t colour, uint8_t alpha, uint32_t count);
+// The RGB565 to 32-bit conversion lists (B, G, R, then 255 or the alpha).
+void Copy565To32Sse2(const SBlitArgs& args, const SRun& run, uint32_t count);
+void Fill565To32Sse2(const SBlitArgs& args, const SRun& run, uint32_t count);
+void Copy565AlphaTo32Sse2(const SBlitArgs& args, const SRun& run, uint32_t count);
+void Fill565AlphaTo32Sse2(const SBlitArgs& args, const SRun& run, uint32_t count);
 // The plain form of BlendRun565Fast, which defines its result.
 void BlendRun565FastPlain(uint8_t* pixels, uint16_t colour, uint8_t alpha, uint32_t count);

@@ -36,15 +36,8 @@ SBlitArgs ArgsFor(CFrameInterface& destination, const CRect& d, const CBlitType&
 void DrawPlane(RunLengthFamily family, const SBlitArgs& args, RowForm form, SPlane colour, SPlane alpha, const CRect& s,
                const CRect& d)
 {
-    if (!colour.block || (RunLengthHasAlpha(family) && !alpha.block))
-        return;
-    uint8_t* dstRow = args.dstRow;
-    for (int32_t y = s.top; y < s.bottom; ++y, dstRow += args.dstPitch) {
-        SRunLengthRow row;
-        row.colour = colour.block + colour.rows[y];
-        row.alpha = alpha.block ? alpha.block + alpha.rows[y] : nullptr;
-        DecodeRunLengthRow(family, form, args, row, s.left, dstRow, d.left, d.right);
-    }
+    const SRunLengthPlane plane{colour.block, colour.rows, alpha.block, alpha.rows};
+    DecodeRunLengthRows(family, form, args, plane, s.top, s.bottom, s.left, d.left, d.right);
 }
 
 SPlane PlaneOf(const CFrameInterface& frame, uint32_t block)

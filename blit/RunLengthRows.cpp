@@ -1,5 +1,9 @@
 #include "blit/RunLengthRows.h"
 
+#include "blit/KernelLookupTables.h"
+#include "blit/Sse2Lanes.h"
+
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -94,44 +98,72 @@ SKernelPair KernelsOf(const SFamily& family)
     return {&lists[family.literal], &lists[family.fill]};
 }
 
-// Draws a literal run of n pixels at x. Source pixels wider than their
-// destination's colour part (24-bit streams into 4-byte pixels) go one at a
-// time, so each destination pixel keeps its fourth byte.
-template <uint32_t P, uint32_t D>
-inline void Literal(const SBlitArgs& args, const SKernelPair& k, uint8_t* dstRow, int32_t x, const uint8_t* s,
-                    const uint8_t* a, uint32_t n)
-{
-    SRun run;
-    run.dst = dstRow + size_t(x) * D;
-    run.src = s;
-    run.alpha = a;
-    if constexpr (P == 3 && D == 4) {
-        for (uint32_t i = 0; i < n; ++i, run.dst += 4, run.src += 3, run.alpha += a ? 1 : 0)
-            (*k.literal)[1](args, run, 1);
-    } else {
-        (*k.literal)[n](args, run, n);
-    }
-}
+// Runs drawn through the kernel table: one call per run.
+struct STableRuns {
+    const SBlitArgs& args;
+    SKernelPair k;
 
-template <uint32_t P, uint32_t D>
-inline void Fill(const SBlitArgs& args, const SKernelPair& k, uint8_t* dstRow, int32_t x, uint32_t value,
-                 uint32_t alpha, uint32_t n)
-{
-    SRun run;
-    run.dst = dstRow + size_t(x) * D;
-    run.value = value;
-    run.alphaValue = alpha;
-    if constexpr (P == 3 && D == 4) {
-        for (uint32_t i = 0; i < n; ++i, run.dst += 4)
-            (*k.fill)[1](args, run, 1);
-    } else {
-        (*k.fill)[n](args, run, n);
+    // Source pixels wider than their destination's colour part (24-bit
+    // streams into 4-byte pixels) go one at a time, so each destination
+    // pixel keeps its fourth byte.
+    template <uint32_t P, uint32_t D>
+    void Literal(uint8_t* dst, const uint8_t* s, const uint8_t* a, uint32_t n) const
+    {
+        SRun run;
+        run.dst = dst;
+        run.src = s;
+        run.alpha = a;
+        if constexpr (P == 3 && D == 4) {
+            for (uint32_t i = 0; i < n; ++i, run.dst += 4, run.src += 3, run.alpha += a ? 1 : 0)
+                (*k.literal)[1](args, run, 1);
+        } else {
+            (*k.literal)[n](args, run, n);
+        }
     }
-}
 
-template <uint32_t P, uint32_t D, bool Alpha>
-void DecodeWhole(const SBlitArgs& args, const SKernelPair& k, const uint8_t* s, const uint8_t* a, uint8_t* dstRow,
-                 int32_t left, int32_t right)
+    template <uint32_t P, uint32_t D>
+    void Fill(uint8_t* dst, uint32_t value, uint32_t alpha, uint32_t n) const
+    {
+        SRun run;
+        run.dst = dst;
+        run.value = value;
+        run.alphaValue = alpha;
+        if constexpr (P == 3 && D == 4) {
+            for (uint32_t i = 0; i < n; ++i, run.dst += 4)
+                (*k.fill)[1](args, run, 1);
+        } else {
+            (*k.fill)[n](args, run, n);
+        }
+    }
+};
+
+#if defined(__SSE2__)
+// RGB565 into 32 bits on SSE2: the bytes of the conversion lists' kernels
+// (Copy565To32 and its kin), drawn in place instead of through a call per
+// run, which the short runs of sprites pay for.
+template <bool Alpha>
+struct SWidenRuns {
+    template <uint32_t P, uint32_t D>
+    void Literal(uint8_t* dst, const uint8_t* s, const uint8_t* a, uint32_t n) const
+    {
+        Widen565To32Lanes(dst, s, a, n);
+    }
+
+    template <uint32_t P, uint32_t D>
+    void Fill(uint8_t* dst, uint32_t value, uint32_t alpha, uint32_t n) const
+    {
+        uint8_t p[4];
+        Widen565(uint16_t(value), p);
+        p[3] = Alpha ? uint8_t(alpha) : 255;
+        uint32_t pixel;
+        std::memcpy(&pixel, p, 4);
+        FillPixel32Lanes(dst, pixel, n);
+    }
+};
+#endif
+
+template <uint32_t P, uint32_t D, bool Alpha, typename Runs>
+void DecodeWhole(const Runs& runs, const uint8_t* s, const uint8_t* a, uint8_t* dstRow, int32_t left, int32_t right)
 {
     int32_t x = left;
     while (x < right) {
@@ -140,13 +172,13 @@ void DecodeWhole(const SBlitArgs& args, const SKernelPair& k, const uint8_t* s, 
         if (c & kRunSkip) {
             x += c & 0x7F;
         } else if (c & kRunCopy) {
-            Literal<P, D>(args, k, dstRow, x, s, a, n);
+            runs.template Literal<P, D>(dstRow + size_t(x) * D, s, Alpha ? a : nullptr, n);
             s += n * P;
             if constexpr (Alpha)
                 a += n;
             x += int32_t(n);
         } else {
-            Fill<P, D>(args, k, dstRow, x, ReadValue<P>(s), Alpha ? *a : 0, n);
+            runs.template Fill<P, D>(dstRow + size_t(x) * D, ReadValue<P>(s), Alpha ? *a : 0, n);
             s += P;
             if constexpr (Alpha)
                 ++a;
@@ -155,9 +187,9 @@ void DecodeWhole(const SBlitArgs& args, const SKernelPair& k, const uint8_t* s, 
     }
 }
 
-template <uint32_t P, uint32_t D, bool Alpha>
-void DecodeClipping(const SBlitArgs& args, const SKernelPair& k, const uint8_t* s, const uint8_t* a, int32_t sourceLeft,
-                    uint8_t* dstRow, int32_t left, int32_t right)
+template <uint32_t P, uint32_t D, bool Alpha, typename Runs>
+void DecodeClipping(const Runs& runs, const uint8_t* s, const uint8_t* a, int32_t sourceLeft, uint8_t* dstRow,
+                    int32_t left, int32_t right)
 {
     int32_t x = left - sourceLeft;
     while (x < right) {
@@ -179,7 +211,7 @@ void DecodeClipping(const SBlitArgs& args, const SKernelPair& k, const uint8_t* 
             if (n > 0) {
                 const int32_t end = std::min(x + n, right);
                 const int32_t len = end - x;
-                Literal<P, D>(args, k, dstRow, x, s, a, uint32_t(len));
+                runs.template Literal<P, D>(dstRow + size_t(x) * D, s, Alpha ? a : nullptr, uint32_t(len));
                 // The rest of a run cut at the right edge is never read:
                 // decoding of the row stops there.
                 s += size_t(len) * P;
@@ -196,7 +228,7 @@ void DecodeClipping(const SBlitArgs& args, const SKernelPair& k, const uint8_t* 
         }
         if (n > 0) {
             const int32_t end = std::min(x + n, right);
-            Fill<P, D>(args, k, dstRow, x, ReadValue<P>(s), Alpha ? *a : 0, uint32_t(end - x));
+            runs.template Fill<P, D>(dstRow + size_t(x) * D, ReadValue<P>(s), Alpha ? *a : 0, uint32_t(end - x));
             x = end;
         }
         s += P;
@@ -205,14 +237,36 @@ void DecodeClipping(const SBlitArgs& args, const SKernelPair& k, const uint8_t* 
     }
 }
 
-template <uint32_t P, uint32_t D, bool Alpha>
-void Decode(RowForm form, const SBlitArgs& args, const SKernelPair& k, SRunLengthRow row, int32_t sourceLeft,
-            uint8_t* dstRow, int32_t left, int32_t right)
+template <uint32_t P, uint32_t D, bool Alpha, typename Runs>
+void DecodeRows(const Runs& runs, RowForm form, const SRunLengthPlane& plane, int32_t top, int32_t bottom,
+                int32_t sourceLeft, uint8_t* dstRow, int32_t dstPitch, int32_t left, int32_t right)
 {
-    if (form == RowForm::Whole)
-        DecodeWhole<P, D, Alpha>(args, k, row.colour, row.alpha, dstRow, left, right);
-    else
-        DecodeClipping<P, D, Alpha>(args, k, row.colour, row.alpha, sourceLeft, dstRow, left, right);
+    const auto alphaRow = [&plane](int32_t y) { return Alpha ? plane.alpha + plane.alphaRows[y] : nullptr; };
+    if (form == RowForm::Whole) {
+        for (int32_t y = top; y < bottom; ++y, dstRow += dstPitch)
+            DecodeWhole<P, D, Alpha>(runs, plane.colour + plane.colourRows[y], alphaRow(y), dstRow, left, right);
+    } else {
+        for (int32_t y = top; y < bottom; ++y, dstRow += dstPitch)
+            DecodeClipping<P, D, Alpha>(runs, plane.colour + plane.colourRows[y], alphaRow(y), sourceLeft, dstRow,
+                                        left, right);
+    }
+}
+
+template <uint32_t P, uint32_t D, bool Alpha>
+void Decode(const SFamily& f, const SBlitArgs& args, RowForm form, const SRunLengthPlane& plane, int32_t top,
+            int32_t bottom, int32_t sourceLeft, uint8_t* dstRow, int32_t dstPitch, int32_t left, int32_t right)
+{
+#if defined(__SSE2__)
+    if constexpr (P == 2 && D == 4) {
+        if (ChosenKernelSet() == KernelSet::Sse2) {
+            DecodeRows<P, D, Alpha>(SWidenRuns<Alpha>{}, form, plane, top, bottom, sourceLeft, dstRow, dstPitch, left,
+                                    right);
+            return;
+        }
+    }
+#endif
+    DecodeRows<P, D, Alpha>(STableRuns{args, KernelsOf(f)}, form, plane, top, bottom, sourceLeft, dstRow, dstPitch,
+                            left, right);
 }
 
 } // namespace
@@ -232,51 +286,55 @@ bool RunLengthHasAlpha(RunLengthFamily family)
     return kFamilies[uint32_t(family)].alpha;
 }
 
-void DecodeRunLengthRow(RunLengthFamily family, RowForm form, const SBlitArgs& args, SRunLengthRow row,
-                        int32_t sourceLeft, uint8_t* dstRow, int32_t left, int32_t right)
+void DecodeRunLengthRows(RunLengthFamily family, RowForm form, const SBlitArgs& args, const SRunLengthPlane& plane,
+                         int32_t top, int32_t bottom, int32_t sourceLeft, int32_t left, int32_t right)
 {
     const SFamily& f = kFamilies[uint32_t(family)];
-    const SKernelPair k = KernelsOf(f);
+    if (!plane.colour || (f.alpha && !plane.alpha))
+        return;
+    const auto decode = [&]<uint32_t P, uint32_t D>() {
+        if (f.alpha)
+            Decode<P, D, true>(f, args, form, plane, top, bottom, sourceLeft, args.dstRow, args.dstPitch, left, right);
+        else
+            Decode<P, D, false>(f, args, form, plane, top, bottom, sourceLeft, args.dstRow, args.dstPitch, left,
+                                right);
+    };
     switch (f.sourceBytes * 16 + f.destinationBytes) {
     case 0x11:
-        Decode<1, 1, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        decode.template operator()<1, 1>();
         break;
     case 0x12:
-        Decode<1, 2, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        decode.template operator()<1, 2>();
         break;
     case 0x22:
-        if (f.alpha)
-            Decode<2, 2, true>(form, args, k, row, sourceLeft, dstRow, left, right);
-        else
-            Decode<2, 2, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        decode.template operator()<2, 2>();
         break;
     case 0x23:
-        if (f.alpha)
-            Decode<2, 3, true>(form, args, k, row, sourceLeft, dstRow, left, right);
-        else
-            Decode<2, 3, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        decode.template operator()<2, 3>();
         break;
     case 0x24:
-        if (f.alpha)
-            Decode<2, 4, true>(form, args, k, row, sourceLeft, dstRow, left, right);
-        else
-            Decode<2, 4, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        decode.template operator()<2, 4>();
         break;
     case 0x33:
-        if (f.alpha)
-            Decode<3, 3, true>(form, args, k, row, sourceLeft, dstRow, left, right);
-        else
-            Decode<3, 3, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        decode.template operator()<3, 3>();
         break;
     case 0x34:
-        if (f.alpha)
-            Decode<3, 4, true>(form, args, k, row, sourceLeft, dstRow, left, right);
-        else
-            Decode<3, 4, false>(form, args, k, row, sourceLeft, dstRow, left, right);
+        decode.template operator()<3, 4>();
         break;
     default:
         break;
     }
+}
+
+void DecodeRunLengthRow(RunLengthFamily family, RowForm form, const SBlitArgs& args, SRunLengthRow row,
+                        int32_t sourceLeft, uint8_t* dstRow, int32_t left, int32_t right)
+{
+    static constexpr uint32_t kStart = 0;
+    SBlitArgs one = args;
+    one.dstRow = dstRow;
+    one.dstPitch = 0;
+    const SRunLengthPlane plane{row.colour, &kStart, row.alpha, &kStart};
+    DecodeRunLengthRows(family, form, one, plane, 0, 1, sourceLeft, left, right);
 }
 
 bool ValidateRunLengthBlock(const uint8_t* block, size_t bytes, const uint32_t* rows, uint32_t height, uint32_t width,

@@ -95,6 +95,21 @@ struct SRunLengthRow {
 void DecodeRunLengthRow(RunLengthFamily family, RowForm form, const SBlitArgs& args, SRunLengthRow row,
                         int32_t sourceLeft, uint8_t* dstRow, int32_t left, int32_t right);
 
+// The blocks and row tables of one plane (the alpha ones only for alpha
+// families).
+struct SRunLengthPlane {
+    const uint8_t* colour = nullptr;
+    const uint32_t* colourRows = nullptr;
+    const uint8_t* alpha = nullptr;
+    const uint32_t* alphaRows = nullptr;
+};
+
+// DecodeRunLengthRow for source rows top to bottom - 1 of a plane, the first
+// into args.dstRow and each next one args.dstPitch bytes further. Nothing is
+// drawn when the plane lacks a block its family needs.
+void DecodeRunLengthRows(RunLengthFamily family, RowForm form, const SBlitArgs& args, const SRunLengthPlane& plane,
+                         int32_t top, int32_t bottom, int32_t sourceLeft, int32_t left, int32_t right);
+
 // Stream pixel bytes and destination pixel bytes of a family.
 uint32_t RunLengthSourceBytes(RunLengthFamily family);
 uint32_t RunLengthDestinationBytes(RunLengthFamily family);

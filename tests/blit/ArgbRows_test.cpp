@@ -2,6 +2,7 @@
 
 #include "blit/ColorTables.h"
 #include "blit/KernelLookupTables.h"
+#include "blit/WidenRows.h"
 #include "platform/Cpu.h"
 #include "support/KernelSetGuard.h"
 #include "support/PixelReference.h"
@@ -126,6 +127,105 @@ TEST(ArgbMask32, Sse2GivesThePlainBytesForEveryAlphaAndByte)
                 (o == 255 ? RowArgbMask32Plain : RowArgbMask32ScaledPlain)(args, plain.data(), src.data(), 256);
                 ASSERT_EQ(wide, plain) << "alpha " << alpha << " destination " << d << " opacity " << o;
             }
+}
+
+// A row function whose SSE2 and plain forms must write the same bytes.
+struct STwinCase {
+    const char* name;
+    RowFunction row;
+    uint32_t srcSize, dstSize; // bytes per pixel
+    bool tablesBuilt;          // the 565 packers' form
+};
+
+class Sse2Twin : public testing::TestWithParam<STwinCase> {
+protected:
+    void TearDown() override { InitBlitTables(); }
+};
+
+// Every width from 0 to 65 at every misalignment and the edge opacities. The
+// source buffer ends where the row does, so a read past it trips the
+// address checker; the destination's bytes around the row must stay.
+TEST_P(Sse2Twin, GivesThePlainBytesAtEveryWidthAndAlignment)
+{
+    if (!plat::HasSse2())
+        GTEST_SKIP() << "no SSE2";
+    const STwinCase c = GetParam();
+    if (c.tablesBuilt)
+        InitBlitTables();
+    else
+        ResetBlitTablesForTesting();
+    uint32_t palette[256];
+    for (uint32_t i = 0; i < 256; ++i)
+        palette[i] = i * 0x01030507u;
+    constexpr uint32_t kGuard = 16;
+    uint32_t seed = 3;
+    for (uint32_t width = 0; width <= 65; ++width)
+        for (uint32_t shift = 0; shift < 4; ++shift)
+            for (uint32_t o : kOpacities) {
+                const std::vector<uint8_t> pixels = RandomPixels(width * c.srcSize / 4 + 2, ++seed);
+                std::vector<uint8_t> src(pixels.begin(), pixels.begin() + shift + width * c.srcSize);
+                const std::vector<uint8_t> dst = RandomPixels((2 * kGuard + width * c.dstSize) / 4 + 1, ++seed);
+                const auto row = OpacityRow(o);
+                SBlitArgs args;
+                args.tables.opacityRow = row.data();
+                args.tables.palette32 = palette;
+                std::vector<uint8_t> plain = dst, wide = dst;
+                {
+                    CKernelSetGuard guard(KernelForce::Plain);
+                    c.row(args, plain.data() + kGuard + shift, src.data() + shift, width);
+                }
+                {
+                    CKernelSetGuard guard(KernelForce::Sse2);
+                    c.row(args, wide.data() + kGuard + shift, src.data() + shift, width);
+                }
+                ASSERT_EQ(wide, plain) << "width " << width << " shift " << shift << " opacity " << o;
+            }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Sse2Twin,
+    testing::Values(STwinCase{"Mask32", &RowArgbMask32, 4, 4, true},
+                    STwinCase{"Mask32Scaled", &RowArgbMask32Scaled, 4, 4, true},
+                    STwinCase{"Over565", &RowArgbOver565, 4, 2, true},
+                    STwinCase{"Over565BeforeTables", &RowArgbOver565, 4, 2, false},
+                    STwinCase{"Rgb24To32", &RowRgb24To32, 3, 4, true},
+                    STwinCase{"Index8To32", &RowIndex8To32, 1, 4, true}),
+    [](const testing::TestParamInfo<STwinCase>& param) { return std::string(param.param.name); });
+
+// Every alpha over a spread of destination pixels, with both packings: the
+// SSE2 widening, blend and packing against the tables and their rounding.
+TEST(ArgbOver565, Sse2GivesThePlainBytesForEveryAlphaAndPacking)
+{
+    if (!plat::HasSse2())
+        GTEST_SKIP() << "no SSE2";
+    std::vector<uint8_t> src(4 * 512), plain(2 * 512), wide(2 * 512);
+    for (bool tables : {true, false}) {
+        if (tables)
+            InitBlitTables();
+        else
+            ResetBlitTablesForTesting();
+        std::mt19937 random(tables ? 5 : 6);
+        for (uint32_t alpha = 0; alpha < 256; ++alpha)
+            for (uint32_t start = 0; start < 65536; start += 512 * 16) {
+                for (uint32_t i = 0; i < 512; ++i) {
+                    // Every destination pixel, every 16th; sources at both ends and between.
+                    const uint16_t d = uint16_t(start + 16 * i + alpha % 16);
+                    std::memcpy(&plain[2 * i], &d, 2);
+                    const uint32_t s = i % 4 == 0 ? 0 : i % 4 == 1 ? 0xFFFFFF : uint32_t(random());
+                    const uint8_t pixel[4] = {uint8_t(s), uint8_t(s >> 8), uint8_t(s >> 16), uint8_t(alpha)};
+                    std::memcpy(&src[4 * i], pixel, 4);
+                }
+                wide = plain;
+                SBlitArgs args;
+                RowArgbOver565Plain(args, plain.data(), src.data(), 512);
+                {
+                    CKernelSetGuard guard(KernelForce::Sse2);
+                    RowArgbOver565(args, wide.data(), src.data(), 512);
+                }
+                ASSERT_EQ(wide, plain) << "alpha " << alpha << " from " << start << (tables ? " tables" : " start-up");
+            }
+    }
+    InitBlitTables();
 }
 
 struct SPixelCase {

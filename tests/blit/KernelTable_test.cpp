@@ -353,40 +353,46 @@ std::string ListCaseName(const testing::TestParamInfo<SListCase>& info)
 
 class ConversionLists : public testing::TestWithParam<SListCase> {};
 
+// Both kernel sets, every count and misalignment.
 TEST_P(ConversionLists, EveryCountWidensLikeTheTables)
 {
     const auto [list, size] = GetParam();
     const uint32_t l = uint32_t(list);
     std::mt19937 random(l + 1);
-    for (uint32_t n = 1; n < kKernelEntries; ++n) {
-        SInputs in = MakeInputs(random, n, 0, n);
-        const SBlitArgs args = ArgsFor(in);
-        std::vector<uint8_t> expected = in.dst;
-        const bool literal = l % 2 == 0;
-        for (uint32_t i = 0; i < n; ++i) {
-            uint8_t* d = expected.data() + kGuard + size * i;
-            if (list == ConversionList::PaletteCopy8To16 || list == ConversionList::PaletteFill8To16) {
-                Put16(d, in.palette565[literal ? in.src[i] : in.value & 0xFF]);
-                continue;
+    for (KernelSet set : {KernelSet::Plain, KernelSet::Sse2})
+        for (uint32_t n = 1; n < kKernelEntries; ++n)
+            for (uint32_t misalign = 0; misalign < 4; ++misalign) {
+                SInputs in = MakeInputs(random, n, misalign, n);
+                const SBlitArgs args = ArgsFor(in);
+                std::vector<uint8_t> expected = in.dst;
+                const bool literal = l % 2 == 0;
+                const uint8_t* src = in.src.data() + misalign;
+                const uint8_t* alpha = in.alpha.data() + misalign;
+                for (uint32_t i = 0; i < n; ++i) {
+                    uint8_t* d = expected.data() + kGuard + misalign + size * i;
+                    if (list == ConversionList::PaletteCopy8To16 || list == ConversionList::PaletteFill8To16) {
+                        Put16(d, in.palette565[literal ? src[i] : in.value & 0xFF]);
+                        continue;
+                    }
+                    const uint16_t p = literal ? Get16(src + 2 * i) : uint16_t(in.value);
+                    d[0] = uint8_t(Expand5To8[p & 31]);
+                    d[1] = uint8_t(Expand6To8[(p >> 5) & 63]);
+                    d[2] = uint8_t(Expand5To8[p >> 11]);
+                    if (size == 4)
+                        d[3] = list == ConversionList::Copy565AlphaTo32 ? alpha[i]
+                            : list == ConversionList::Fill565AlphaTo32  ? uint8_t(in.alphaValue)
+                                                                        : 255;
+                }
+                SRun run;
+                run.dst = in.dst.data() + kGuard + misalign;
+                run.src = src;
+                run.alpha = alpha;
+                run.value = in.value;
+                run.alphaValue = in.alphaValue;
+                ConversionKernels(set)[l][n](args, run, n);
+                ASSERT_EQ(in.dst, expected) << "count " << n << " misalign " << misalign
+                                            << (set == KernelSet::Sse2 ? " SSE2" : " plain");
             }
-            const uint16_t p = literal ? Get16(in.src.data() + 2 * i) : uint16_t(in.value);
-            d[0] = uint8_t(Expand5To8[p & 31]);
-            d[1] = uint8_t(Expand6To8[(p >> 5) & 63]);
-            d[2] = uint8_t(Expand5To8[p >> 11]);
-            if (size == 4)
-                d[3] = list == ConversionList::Copy565AlphaTo32 ? in.alpha[i]
-                    : list == ConversionList::Fill565AlphaTo32  ? uint8_t(in.alphaValue)
-                                                                : 255;
-        }
-        SRun run;
-        run.dst = in.dst.data() + kGuard;
-        run.src = in.src.data();
-        run.alpha = in.alpha.data();
-        run.value = in.value;
-        run.alphaValue = in.alphaValue;
-        ConversionKernels()[l][n](args, run, n);
-        ASSERT_EQ(in.dst, expected) << "count " << n;
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,7 @@
 #include "blit/RunLengthRows.h"
 
 #include "blit/KernelLookupTables.h"
+#include "support/KernelSetGuard.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -158,7 +159,9 @@ TEST_P(RunLengthDecoderCase, MatchesThePerPixelReferenceUnderAnyClip)
     const uint32_t p = RunLengthSourceBytes(family), d = RunLengthDestinationBytes(family);
     const bool withAlpha = RunLengthHasAlpha(family);
     std::mt19937 random(7);
-    for (int trial = 0; trial < 300; ++trial) {
+    for (int trial = 0; trial < 600; ++trial) {
+        // Both kernel sets, on the same kinds of rows.
+        const CKernelSetGuard guard(trial % 2 == 0 ? KernelForce::Plain : KernelForce::Sse2);
         const uint32_t width = 1 + random() % 150;
         std::vector<uint8_t> stream, alpha;
         // Per source column: the value's bytes and alpha, or none (skip).
@@ -215,7 +218,8 @@ TEST_P(RunLengthDecoderCase, MatchesThePerPixelReferenceUnderAnyClip)
         DecodeRunLengthRow(family, whole ? RowForm::Whole : RowForm::Clipping, Args(),
                            {stream.data(), withAlpha ? alpha.data() : nullptr}, sLeft, dst.data(), dLeft, dRight);
         ASSERT_EQ(Hex(dst.data(), dst.size()), Hex(expected.data(), expected.size()))
-            << "trial " << trial << " width " << width << " clip " << sLeft << ".." << sRight;
+            << "trial " << trial << " width " << width << " clip " << sLeft << ".." << sRight
+            << (trial % 2 == 0 ? " plain" : " SSE2");
     }
 }
 

@@ -4,12 +4,18 @@
 #include "blit/CBlitTypeList.h"
 #include "blit/ColorTables.h"
 #include "blit/GamePalette.h"
+#include "images/CFilterChangeBitDepth.h"
+#include "images/CFilterRLEColor0.h"
 #include "images/CFrame.h"
+#include "platform/Cpu.h"
+#include "support/KernelSetGuard.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -178,6 +184,56 @@ TEST_F(RunLengthBlitTest, AnEmptyAlphaPlaneDrawsOnlyTheOpaquePlane)
     auto destination = CFrame::MakeOwned(4, 2, 16);
     EXPECT_TRUE(destination->Blit(*frame, {0, 0, 4, 2}, {0, 0, 4, 2}, GetTransparentMaskBlitType()));
     EXPECT_EQ(Pixels(*destination), "00F8E007E007E007/0000000000000000/");
+}
+
+// A disc with a soft edge in a transparent surround, encoded in two bands
+// at 16 bits: runs of every length, rows of different shapes.
+std::unique_ptr<CFrame> EncodedDisc(uint32_t width, uint32_t height)
+{
+    auto frame = CFrame::MakeOwned(width, height, 32);
+    std::mt19937 random(3);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const double r = std::hypot((double(x) - width / 2.0) / width, (double(y) - height / 2.0) / height) * 80;
+            uint8_t* p = frame->Row(y) + 4 * x;
+            p[0] = uint8_t(x * 5);
+            p[1] = uint8_t(random() % 4 ? y * 9 : random());
+            p[2] = uint8_t(x / 9 * 40);
+            p[3] = r < 30 ? 255 : r < 38 ? uint8_t(255 * (38 - r) / 8) : 0;
+        }
+    SetRunLengthEncodingEnabled(true);
+    CFrameFilter chain;
+    chain.InsertFilter(std::make_unique<CFilterRLEColor0>(CFilterRLEColor0::Mode::TwoBands));
+    chain.InsertFilter(std::make_unique<CFilterChangeBitDepth>(Dither::Off, 16));
+    chain.ApplyAll(*frame);
+    SetRunLengthEncodingEnabled(false);
+    return frame;
+}
+
+// The SSE2 widening draws the bytes of the plain kernels over whole frames,
+// clipped on every side, at every destination offset.
+TEST_F(RunLengthBlitTest, Sse2AndPlainKernelsDrawTheSameFrames)
+{
+    if (!plat::HasSse2())
+        GTEST_SKIP() << "no SSE2";
+    auto frame = EncodedDisc(77, 19);
+    ASSERT_TRUE(frame->IsCompressed());
+    CBlitType& type = GetTransparentMaskBlitType();
+    const CRect clips[] = {{0, 0, 77, 19}, {5, 2, 70, 17}, {0, 3, 40, 19}, {38, 0, 77, 9}, {11, 4, 12, 5}};
+    for (const CRect& s : clips)
+        for (int32_t dx = 0; dx < 3; ++dx) {
+            const CRect d{dx + 1, 2, dx + 1 + s.right - s.left, 2 + s.bottom - s.top};
+            std::string drawn[2];
+            for (int set = 0; set < 2; ++set) {
+                const CKernelSetGuard guard(set == 0 ? KernelForce::Plain : KernelForce::Sse2);
+                auto destination = CFrame::MakeOwned(82, 24, 32);
+                for (uint32_t y = 0; y < 24; ++y)
+                    std::memset(destination->Row(y), int(0x5A + y), 82 * 4);
+                EXPECT_TRUE(destination->Blit(*frame, s, d, type));
+                drawn[set] = Pixels(*destination);
+            }
+            EXPECT_EQ(drawn[1], drawn[0]) << "clip " << s.left << "," << s.top << " offset " << dx;
+        }
 }
 
 } // namespace
