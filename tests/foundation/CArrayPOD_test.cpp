@@ -107,20 +107,6 @@ TEST(ArrayPOD, DeletesOwnedObjectsLastFirst)
     EXPECT_EQ(array.GetCount(), 0u);
 }
 
-TEST(ArrayPOD, MoveHandsOverTheStorage)
-{
-    CArrayPOD<uint32_t> a;
-    a.Append(1);
-    a.Append(2);
-    CArrayPOD<uint32_t> b(std::move(a));
-    EXPECT_EQ(a.GetCount(), 0u);
-    EXPECT_EQ(a.GetData(), nullptr);
-    EXPECT_EQ(Contents(b), (std::vector<uint32_t>{1, 2}));
-    a.Append(3);
-    b = std::move(a);
-    EXPECT_EQ(Contents(b), (std::vector<uint32_t>{3}));
-}
-
 TEST(List, GrowsLikeArrayPODAndReportsEachGrowth)
 {
     CList<std::string> list;

@@ -676,17 +676,6 @@ TEST_F(FileTest, MoveBlockCopyToAndIsSameContent)
     EXPECT_EQ(progress, (std::vector<float>{0.0f, 1.0f}));
 }
 
-TEST_F(FileTest, SetSizeCutsTheFile)
-{
-    WriteBytes(PathOf("cut.bin"), "0123456789");
-    CFile file;
-    ASSERT_TRUE(file.Open("cut.bin", FILE_READ | FILE_WRITE));
-    EXPECT_EQ(file.SetSize(4), 0);
-    EXPECT_EQ(file.GetSize(), 4);
-    ASSERT_TRUE(file.Close());
-    EXPECT_EQ(ReadBytes(PathOf("cut.bin")), "0123");
-}
-
 // A fake archive layer that records what it was asked.
 class CFakeArchives : public CArchiveLayer {
 public:

@@ -108,19 +108,6 @@ TEST(RandomGenerator, FullSpanGivesRawWordPlusLow)
     EXPECT_EQ(random.NextInRange(5, 4), kWordsDeadBeef[0] + 5);
 }
 
-TEST(RandomGenerator, SameSeedSameSequenceAndReseedRestarts)
-{
-    CRandomGenerator a;
-    CRandomGenerator b;
-    a.Seed(424242);
-    b.Seed(424242);
-    for (int i = 0; i < 600; ++i)
-        ASSERT_EQ(a.Next(0xFFFFFFFF), b.Next(0xFFFFFFFF));
-    a.Seed(0xDEADBEEF);
-    EXPECT_EQ(a.GetSeed(), 0xDEADBEEFu);
-    EXPECT_EQ(a.NextInRange(0, 0xFFFFFFFF), kWordsDeadBeef[0]);
-}
-
 TEST(RandomGenerator, NextFloatScalesTheWordAndNeverReturnsHigh)
 {
     // At 2^24 floats are two apart, so every word past the middle rounds the

@@ -57,18 +57,6 @@ TEST(FatalError, EndsTheProcessWithTheMessageAndStatus255)
                 "e\n\n$");
 }
 
-TEST(FatalError, TestsCatchTheReportInstead)
-{
-    const CScopedThrowingFatal throwing;
-    try {
-        FatalDataError("Caption", "Message");
-        ADD_FAILURE() << "returned";
-    } catch (const CFatalErrorException& error) {
-        EXPECT_EQ(error.caption, "Caption");
-        EXPECT_EQ(error.message, "Message");
-    }
-}
-
 TEST(ShellServices, CloseRequestIsTakenOnce)
 {
     EXPECT_FALSE(TakeCloseRequest());

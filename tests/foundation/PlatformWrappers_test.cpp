@@ -1,7 +1,6 @@
 #include "foundation/PlatformWrappers.h"
 
 #include "foundation/ShellServices.h"
-#include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
@@ -13,17 +12,6 @@
 #include <sys/wait.h>
 
 namespace {
-
-uint32_t FixedTick()
-{
-    return 0x12FEDCBA;
-}
-
-TEST(PlatformWrappers, TickKeepsTheLow24Bits)
-{
-    const CScopedTickSource fixed(FixedTick);
-    EXPECT_EQ(GetTickCount24(), 0xFEDCBAu);
-}
 
 class ModulePaths : public ::testing::Test {
 protected:
