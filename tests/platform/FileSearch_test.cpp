@@ -80,10 +80,7 @@ TEST_F(FileSearch, ListsSortedCaseBlindWithDotEntries)
     EXPECT_EQ(Names(plat::FindFiles("DATA/*.txt")), "Alpha.TXT beta.txt");
     EXPECT_EQ(Names(plat::FindFiles("data/*.")), ". .. Cache gamma");
     EXPECT_EQ(Names(plat::FindFiles("data/*.zip")), "");
-}
-
-TEST_F(FileSearch, WorkingFolderPatternHasNoFolderPart)
-{
+    // A pattern without a folder part searches the working folder.
     WriteBytes("one.txt", "");
     WriteBytes("Two.txt", "");
     EXPECT_EQ(Names(plat::FindFiles("*.TXT")), "one.txt Two.txt");

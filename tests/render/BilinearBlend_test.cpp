@@ -32,7 +32,7 @@ TEST(BilinearSampleSse2, MatchesTheWeightedSumOfFourTaps)
                 for (int c = 0; c < 4; ++c) {
                     const uint32_t want = ((256 - fx) * (256 - fy) * taps[0][c] + fx * (256 - fy) * taps[0][c + 4]
                                            + (256 - fx) * fy * taps[1][c] + fx * fy * taps[1][c + 4])
-                                        >> 16;
+                        >> 16;
                     ASSERT_EQ(got[c], want) << "fx " << fx << " fy " << fy << " channel " << c;
                 }
                 ASSERT_EQ(alpha, got[3]);
@@ -55,18 +55,6 @@ protected:
     }
 };
 
-uint8_t PickAlpha(std::mt19937& random)
-{
-    switch (random() % 4) {
-    case 0:
-        return 0;
-    case 1:
-        return 255;
-    default:
-        return uint8_t(random());
-    }
-}
-
 std::unique_ptr<CFrame> RandomFrame(std::mt19937& random, uint32_t width, uint32_t height)
 {
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(width, height, 32);
@@ -74,7 +62,8 @@ std::unique_ptr<CFrame> RandomFrame(std::mt19937& random, uint32_t width, uint32
         for (uint32_t x = 0; x < width; ++x) {
             uint8_t* p = frame->Row(y) + 4 * x;
             p[0] = uint8_t(random()), p[1] = uint8_t(random()), p[2] = uint8_t(random());
-            p[3] = PickAlpha(random);
+            const uint32_t kind = random() % 4; // transparent, opaque or anything between
+            p[3] = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(random());
         }
     return frame;
 }
@@ -143,20 +132,20 @@ TEST_P(BilinearAgainstAggTest, DrawsTheSameBytes)
                     const uint8_t* b = ours->Row(y) + 4 * x;
                     ASSERT_EQ(std::memcmp(a, b, 4), 0)
                         << "trial " << trial << " pixel " << x << "," << y << " kernel "
-                        << (force == KernelForce::Plain ? "plain" : "SSE2") << " angle " << angle << " scale "
-                        << scaleX << "x" << scaleY << " source " << sw << "x" << sh;
+                        << (force == KernelForce::Plain ? "plain" : "SSE2") << " angle " << angle << " scale " << scaleX
+                        << "x" << scaleY << " source " << sw << "x" << sh;
                 }
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, BilinearAgainstAggTest,
-    testing::Values(RuleCase{"Plain", 0, false}, RuleCase{"Tinted", 0, true},
-                    RuleCase{"Additive", CBlitXParams::kAdditive, true},
-                    RuleCase{"TintedOverAlpha", CRenderableObject::kRespectDestinationAlpha, true},
-                    RuleCase{"AdditiveOverAlpha",
-                             CBlitXParams::kAdditive | CRenderableObject::kRespectDestinationAlpha, true}),
-    [](const testing::TestParamInfo<RuleCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rules, BilinearAgainstAggTest,
+                         testing::Values(RuleCase{"Plain", 0, false}, RuleCase{"Tinted", 0, true},
+                                         RuleCase{"Additive", CBlitXParams::kAdditive, true},
+                                         RuleCase{"TintedOverAlpha", CRenderableObject::kRespectDestinationAlpha, true},
+                                         RuleCase{"AdditiveOverAlpha",
+                                                  CBlitXParams::kAdditive | CRenderableObject::kRespectDestinationAlpha,
+                                                  true}),
+                         [](const testing::TestParamInfo<RuleCase>& param) { return std::string(param.param.name); });
 
 } // namespace

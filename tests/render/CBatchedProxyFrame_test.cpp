@@ -85,15 +85,7 @@ TEST_F(BatchedProxy, EmptyRecordingReplaysNothing)
 TEST_F(BatchedProxy, BlitKeepsItsRecordedOpacityAndRestoresTheType)
 {
     auto frame = PatternFrame(20, 20, 6), sprite = PatternFrame(4, 4, 7);
-    struct CSpy : CLoggingProxy {
-        using CLoggingProxy::CLoggingProxy;
-        bool Blit(CFrameInterface& s, CRect a, CRect b, CBlitType& t) override
-        {
-            seen = t.GetOpacity();
-            return CLoggingProxy::Blit(s, a, b, t);
-        }
-        float seen = -1;
-    } spy(frame.get());
+    CLoggingProxy spy(frame.get());
     CBatchedProxyFrame batch;
     batch.SetFrame(&spy);
     CBlitType& type = GetNormalBlitType();
@@ -102,7 +94,7 @@ TEST_F(BatchedProxy, BlitKeepsItsRecordedOpacityAndRestoresTheType)
     type.SetOpacity(1.0f);
     batch.EndRecording();
     batch.Replay();
-    EXPECT_EQ(spy.seen, 0.5f);
+    EXPECT_EQ(spy.blitOpacity, 0.5f);
     EXPECT_EQ(type.GetOpacity(), 1.0f);
     EXPECT_EQ(type.GetOpacity255(), 255u);
 }

@@ -97,21 +97,6 @@ const StackCase kStackCases[] = {
 INSTANTIATE_TEST_SUITE_P(Frames, StackBlurTest, testing::ValuesIn(kStackCases),
                          [](const testing::TestParamInfo<StackCase>& p) { return std::string(p.param.name); });
 
-TEST_F(BlurTest, SinglePixelSpreadsItsColourNotBlack)
-{
-    uint8_t row[5 * 4] = {};
-    const uint8_t pixel[4] = {10, 200, 90, 255};
-    std::memcpy(row + 8, pixel, 4);
-    StackBlurPass(row, 5, 1, 4, 0, 1);
-    const uint8_t neighbour[4] = {10, 200, 90, 63};
-    const uint8_t centre[4] = {10, 200, 90, 127};
-    EXPECT_EQ(std::memcmp(row + 4, neighbour, 4), 0);
-    EXPECT_EQ(std::memcmp(row + 8, centre, 4), 0);
-    EXPECT_EQ(std::memcmp(row + 12, neighbour, 4), 0);
-    EXPECT_EQ(row[3], 0);
-    EXPECT_EQ(row[0], 0);
-}
-
 // Transparent pixels carry a colour (red) that must not show anywhere.
 TEST_F(BlurTest, TransparentColourNeverBleedsInEitherBlur)
 {

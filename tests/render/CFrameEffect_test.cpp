@@ -35,6 +35,15 @@ std::unique_ptr<CFrame> Solid(uint32_t w, uint32_t h, const char* bgra)
     return f;
 }
 
+// A new effect of that kind moved by (x, y).
+template <class Effect = CFrameEffectBlit>
+Effect* Shifted(float x, float y)
+{
+    auto* effect = new Effect();
+    effect->m_Offset = {x, y};
+    return effect;
+}
+
 struct BoundsCase {
     const char* name;
     std::unique_ptr<CFrameEffect> (*make)();
@@ -52,39 +61,21 @@ TEST_P(EffectBoundsTest, GrowsTheSourceRectangle)
 }
 
 const BoundsCase kBoundsCases[] = {
-    {"BlitHalfPixelOffset",
-     [] {
-         auto e = std::make_unique<CFrameEffectBlit>();
-         e->m_Offset = {0.5f, -1.0f};
-         return std::unique_ptr<CFrameEffect>(std::move(e));
-     },
-     {0, -1, 11, 9}},
+    {"BlitHalfPixelOffset", [] { return std::unique_ptr<CFrameEffect>(Shifted(0.5f, -1.0f)); }, {0, -1, 11, 9}},
     // The blur size grows the rectangle before the offset applies.
     {"BlurGrowsThenOffsets",
-     [] {
-         auto e = std::make_unique<CFrameEffectBlur>();
-         e->m_Offset = {0.5f, 0.0f};
-         return std::unique_ptr<CFrameEffect>(std::move(e));
-     },
+     [] { return std::unique_ptr<CFrameEffect>(Shifted<CFrameEffectBlur>(0.5f, 0.0f)); },
      {-2, -2, 13, 12}},
-    {"ExpandDefaultRadius",
-     [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectExpand>()); },
-     {-3, -3, 13, 13}},
-    {"TexturizeKeeps",
-     [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectTexturize>()); },
-     {0, 0, 10, 10}},
+    {"ExpandDefaultRadius", [] { return std::unique_ptr<CFrameEffect>(new CFrameEffectExpand()); }, {-3, -3, 13, 13}},
+    {"TexturizeKeeps", [] { return std::unique_ptr<CFrameEffect>(new CFrameEffectTexturize()); }, {0, 0, 10, 10}},
     {"EmptyLayerLeavesTheCallersRectangle",
-     [] { return std::unique_ptr<CFrameEffect>(std::make_unique<CFrameEffectLayer>()); },
+     [] { return std::unique_ptr<CFrameEffect>(new CFrameEffectLayer()); },
      {99, 99, 99, 99}},
     {"LayerUnitesItsEffectsOverTheApplyBeforeBounds",
      [] {
          auto layer = std::make_unique<CFrameEffectLayer>();
-         auto before = new CFrameEffectBlit();
-         before->m_Offset = {0.0f, 5.0f};
-         layer->m_ApplyBefore = before;
-         auto right = new CFrameEffectBlit();
-         right->m_Offset = {4.0f, 0.0f};
-         layer->AddLayeredEffect(right);
+         layer->m_ApplyBefore = Shifted(0.0f, 5.0f);
+         layer->AddLayeredEffect(Shifted(4.0f, 0.0f));
          layer->AddLayeredEffect(nullptr);
          layer->AddLayeredEffect(new CFrameEffectExpand());
          return std::unique_ptr<CFrameEffect>(std::move(layer));
@@ -153,13 +144,9 @@ TEST_F(FrameEffectTest, LayerAppliesItsEffectsToTheApplyBeforeResult)
 {
     std::unique_ptr<CFrame> source = Solid(2, 2, "\x50\x50\x50\xFF");
     CFrameEffectLayer layer;
-    auto* before = new CFrameEffectBlit();
-    before->m_Offset = {3.0f, 0.0f};
-    layer.m_ApplyBefore = before;
+    layer.m_ApplyBefore = Shifted(3.0f, 0.0f);
     layer.AddLayeredEffect(new CFrameEffectBlit());
-    auto* down = new CFrameEffectBlit();
-    down->m_Offset = {0.0f, 4.0f};
-    layer.AddLayeredEffect(down);
+    layer.AddLayeredEffect(Shifted(0.0f, 4.0f));
     std::unique_ptr<CFrame> target = CFrame::MakeOwned(8, 8, 32);
     layer.Apply(*source, *target);
     EXPECT_EQ(OpaquePixels(*target), 8u);

@@ -42,6 +42,27 @@ TEST_F(TransformingProxies, RotateScaleMapsWithTheTableSine)
     EXPECT_NEAR(q.y, 3.0f, 1e-3f);
 }
 
+// Reads what reaches the source of each renderable kind.
+struct CRenderSpy : CLoggingProxy {
+    using CLoggingProxy::CLoggingProxy;
+    bool Render(CRenderableObject& r) override
+    {
+        x = r.m_X, y = r.m_Y;
+        if (auto* circle = dynamic_cast<CCircleRenderer*>(&r))
+            scale = circle->GetRadius();
+        else if (auto* fill = dynamic_cast<CShape2DFillRenderer*>(&r))
+            scale = fill->m_Scale;
+        else if (auto* outline = dynamic_cast<CShape2DOutlineRenderer*>(&r))
+            scale = outline->m_Scale, width = outline->m_LineWidth;
+        else if (auto* blit = dynamic_cast<CBlitXParams*>(&r))
+            angle = blit->m_Angle;
+        colour = r.m_Color;
+        return true;
+    }
+    float x = 0, y = 0, scale = 0, width = 0, angle = -1;
+    CColor colour;
+};
+
 struct SAngleCase {
     const char* name;
     float recordDegrees;
@@ -55,15 +76,7 @@ TEST_P(BlitAngles, AreNormalisedOnceEachWay)
 {
     auto frame = CFrame::MakeOwned(10, 10, 32);
     auto sprite = PatternFrame(2, 2, 1);
-    struct CAngleSpy : CLoggingProxy {
-        using CLoggingProxy::CLoggingProxy;
-        bool Render(CRenderableObject& r) override
-        {
-            angle = static_cast<CBlitXParams&>(r).m_Angle;
-            return true;
-        }
-        float angle = -1;
-    } spy(frame.get());
+    CRenderSpy spy(frame.get());
     COffsetRotateScaleProxyFrame proxy;
     proxy.SetFrame(&spy);
     proxy.SetRotationDegrees(GetParam().proxyDegrees);
@@ -110,25 +123,6 @@ TEST_F(TransformingProxies, RotatedFillRectBecomesOneFilledPolygon)
     ASSERT_EQ(log.log.size(), 2u);
     EXPECT_EQ(log.log[1], "Render CShape2DFillRenderer at 0,0");
 }
-
-// Reads what reaches the source of each renderable kind.
-struct CRenderSpy : CLoggingProxy {
-    using CLoggingProxy::CLoggingProxy;
-    bool Render(CRenderableObject& r) override
-    {
-        x = r.m_X, y = r.m_Y;
-        if (auto* circle = dynamic_cast<CCircleRenderer*>(&r))
-            scale = circle->GetRadius();
-        else if (auto* fill = dynamic_cast<CShape2DFillRenderer*>(&r))
-            scale = fill->m_Scale;
-        else if (auto* outline = dynamic_cast<CShape2DOutlineRenderer*>(&r))
-            scale = outline->m_Scale, width = outline->m_LineWidth;
-        colour = r.m_Color;
-        return true;
-    }
-    float x = 0, y = 0, scale = 0, width = 0;
-    CColor colour;
-};
 
 TEST_F(TransformingProxies, ScaledOffsetAdaptsCirclesAndShapes)
 {

@@ -1,5 +1,6 @@
 #include "render/CShape2D.h"
 
+#include "RenderTestSupport.h"
 #include "blit/ColorTables.h"
 #include "images/CFrame.h"
 #include "render/CBlitXParams.h"
@@ -20,17 +21,30 @@ using Ombrisalt::CShape2D;
 
 namespace {
 
-std::vector<std::pair<double, double>> Vertices(const CShape2D& shape)
+// The shape's contours as the rasteriser receives them (curves flattened
+// by the conversion), for a supersampled non-zero reference.
+std::vector<std::vector<std::pair<double, double>>> Contours(const CShape2D& shape)
 {
     agg::path_storage path;
     AppendShapePath(path, shape);
-    std::vector<std::pair<double, double>> out;
+    std::vector<std::vector<std::pair<double, double>>> out;
     path.rewind(0);
     double x, y;
     unsigned cmd;
-    while (!agg::is_stop(cmd = path.vertex(&x, &y)))
+    while (!agg::is_stop(cmd = path.vertex(&x, &y))) {
+        if (agg::is_move_to(cmd))
+            out.push_back({});
         if (agg::is_vertex(cmd))
-            out.push_back({x, y});
+            out.back().push_back({x, y});
+    }
+    return out;
+}
+
+std::vector<std::pair<double, double>> Vertices(const CShape2D& shape)
+{
+    std::vector<std::pair<double, double>> out;
+    for (const auto& contour : Contours(shape))
+        out.insert(out.end(), contour.begin(), contour.end());
     return out;
 }
 
@@ -85,25 +99,6 @@ TEST(Shape2D, ConversionSkipsUnknownCodesAndStartsCurvesAtTheCurrentPoint)
     EXPECT_EQ(Vertices(truncated).size(), 1u);
 }
 
-// The shape's contours as the rasteriser receives them (curves flattened
-// by the conversion), for a supersampled non-zero reference.
-std::vector<std::vector<std::pair<double, double>>> Contours(const CShape2D& shape)
-{
-    agg::path_storage path;
-    AppendShapePath(path, shape);
-    std::vector<std::vector<std::pair<double, double>>> out;
-    path.rewind(0);
-    double x, y;
-    unsigned cmd;
-    while (!agg::is_stop(cmd = path.vertex(&x, &y))) {
-        if (agg::is_move_to(cmd))
-            out.push_back({});
-        if (agg::is_vertex(cmd))
-            out.back().push_back({x, y});
-    }
-    return out;
-}
-
 int Winding(const std::vector<std::vector<std::pair<double, double>>>& contours, double x, double y)
 {
     int w = 0;
@@ -118,6 +113,13 @@ int Winding(const std::vector<std::vector<std::pair<double, double>>>& contours,
             }
         }
     return w;
+}
+
+void Polygon(CShape2D& s, std::initializer_list<CFPoint> points)
+{
+    s.MoveTo(points.begin()->x, points.begin()->y);
+    for (auto p = points.begin() + 1; p != points.end(); ++p)
+        s.LineTo(p->x, p->y);
 }
 
 struct CoverageCase {
@@ -165,16 +167,11 @@ TEST_P(ShapeCoverageTest, FillMatchesASupersampledReference)
 const CoverageCase kCoverageCases[] = {
     {"Square",
      [](CShape2D& s) {
-         s.MoveTo(2.5f, 2.5f);
-         s.LineTo(19.25f, 2.5f);
-         s.LineTo(19.25f, 17.75f);
-         s.LineTo(2.5f, 17.75f);
+         Polygon(s, {{2.5f, 2.5f}, {19.25f, 2.5f}, {19.25f, 17.75f}, {2.5f, 17.75f}});
      }},
     {"Triangle",
      [](CShape2D& s) {
-         s.MoveTo(1.3f, 20.0f);
-         s.LineTo(12.0f, 1.7f);
-         s.LineTo(22.6f, 21.2f);
+         Polygon(s, {{1.3f, 20.0f}, {12.0f, 1.7f}, {22.6f, 21.2f}});
      }},
     {"QuadraticCurve",
      [](CShape2D& s) {
@@ -199,26 +196,14 @@ const CoverageCase kCoverageCases[] = {
     // An inner contour running the other way cuts a hole.
     {"ReversedInnerContourIsAHole",
      [](CShape2D& s) {
-         s.MoveTo(2, 2);
-         s.LineTo(22, 2);
-         s.LineTo(22, 22);
-         s.LineTo(2, 22);
-         s.MoveTo(7.5f, 7.5f);
-         s.LineTo(7.5f, 16.5f);
-         s.LineTo(16.5f, 16.5f);
-         s.LineTo(16.5f, 7.5f);
+         Polygon(s, {{2, 2}, {22, 2}, {22, 22}, {2, 22}});
+         Polygon(s, {{7.5f, 7.5f}, {7.5f, 16.5f}, {16.5f, 16.5f}, {16.5f, 7.5f}});
      }},
     // The same way round it adds and stays filled.
     {"SameWayInnerContourStaysFilled",
      [](CShape2D& s) {
-         s.MoveTo(2, 2);
-         s.LineTo(22, 2);
-         s.LineTo(22, 22);
-         s.LineTo(2, 22);
-         s.MoveTo(7.5f, 7.5f);
-         s.LineTo(16.5f, 7.5f);
-         s.LineTo(16.5f, 16.5f);
-         s.LineTo(7.5f, 16.5f);
+         Polygon(s, {{2, 2}, {22, 2}, {22, 22}, {2, 22}});
+         Polygon(s, {{7.5f, 7.5f}, {16.5f, 7.5f}, {16.5f, 16.5f}, {7.5f, 16.5f}});
      }},
 };
 
@@ -232,23 +217,13 @@ protected:
         RegisterShapeAndBlitClasses();
         target = CFrame::MakeOwned(40, 40, 32);
     }
-    bool Untouched() const
-    {
-        for (uint32_t y = 0; y < 40; ++y)
-            for (uint32_t x = 0; x < 160; ++x)
-                if (target->Row(y)[x] != 0)
-                    return false;
-        return true;
-    }
+    bool Untouched() const { return Pixels(*target) == std::vector<uint32_t>(40 * 40, 0); }
     std::unique_ptr<CFrame> target;
 };
 
 void Square(CShape2D& s, float a, float b)
 {
-    s.MoveTo(a, a);
-    s.LineTo(b, a);
-    s.LineTo(b, b);
-    s.LineTo(a, b);
+    Polygon(s, {{a, a}, {b, a}, {b, b}, {a, b}});
     s.ClosePath();
 }
 
@@ -320,9 +295,7 @@ TEST_F(ShapeRendererTest, EmptyDegenerateAndInvisibleShapesDrawNothing)
     CShape2D point(1, 10);
     point.MoveTo(5, 5);
     CShape2D flat(1, 10);
-    flat.MoveTo(3, 3);
-    flat.LineTo(20, 20);
-    flat.LineTo(30, 30);
+    Polygon(flat, {{3, 3}, {20, 20}, {30, 30}});
     flat.ClosePath();
     for (CShape2D* s : {&point, &flat}) {
         fill.m_Shape = s;
@@ -342,9 +315,7 @@ TEST_F(ShapeRendererTest, EmptyDegenerateAndInvisibleShapesDrawNothing)
 TEST_F(ShapeRendererTest, HugeAndNonFiniteCoordinatesNeverOverflow)
 {
     CShape2D huge(1, 10);
-    huge.MoveTo(-1e9f, -1e9f);
-    huge.LineTo(1e30f, -1e9f);
-    huge.LineTo(0, 1e9f);
+    Polygon(huge, {{-1e9f, -1e9f}, {1e30f, -1e9f}, {0, 1e9f}});
     CShape2DFillRenderer fill;
     fill.m_Shape = &huge;
     EXPECT_TRUE(target->Render(fill));
@@ -357,9 +328,7 @@ TEST_F(ShapeRendererTest, HugeAndNonFiniteCoordinatesNeverOverflow)
 
     target->Clear();
     CShape2D broken(1, 10);
-    broken.MoveTo(0, 0);
-    broken.LineTo(NAN, 10);
-    broken.LineTo(30, INFINITY);
+    Polygon(broken, {{0, 0}, {NAN, 10}, {30, INFINITY}});
     fill.m_Shape = &broken;
     outline.m_Shape = &broken;
     EXPECT_TRUE(target->Render(fill));

@@ -25,7 +25,6 @@ public:
     bool Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType) override;
     bool Render(CRenderableObject& renderable) override;
     void ClearRect(const CRect& rect) override;
-    void Fill(CColor& colour) override;
     void FillRect(const CRect& rect, CColor& colour) override;
     void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour) override;
     void DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width) override;
@@ -33,6 +32,7 @@ public:
     void RemapRect(const CRect& rect, const uint8_t* table) override;
 
     std::vector<std::string> log;
+    float blitOpacity = -1; // the blit type's opacity as the last blit arrived
 };
 
 std::string Text(const CRect& r);

@@ -1,5 +1,6 @@
 #include "RenderTestSupport.h"
 
+#include "blit/CBlitType.h"
 #include "blit/ColorTables.h"
 #include "render/RenderClasses.h"
 
@@ -24,6 +25,7 @@ std::string Text(const CColor& c)
 bool CLoggingProxy::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
 {
     log.push_back("Blit " + Text(s) + " -> " + Text(d));
+    blitOpacity = blitType.GetOpacity();
     return CProxyFrame::Blit(source, s, d, blitType);
 }
 
@@ -40,12 +42,6 @@ void CLoggingProxy::ClearRect(const CRect& rect)
 {
     log.push_back("ClearRect " + Text(rect));
     CProxyFrame::ClearRect(rect);
-}
-
-void CLoggingProxy::Fill(CColor& colour)
-{
-    log.push_back("Fill " + Text(colour));
-    CProxyFrame::Fill(colour);
 }
 
 void CLoggingProxy::FillRect(const CRect& rect, CColor& colour)
