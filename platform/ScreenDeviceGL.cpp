@@ -140,6 +140,8 @@ struct CScreenDeviceGL::State {
 
     bool CreateContext();
     void ReleaseContext();
+    // Another device's context may have been made current meanwhile.
+    void MakeCurrent() const;
     bool BuildProgram();
     bool BuildBackBuffer();
     void Upload(CGLTexture& texture);
@@ -159,8 +161,10 @@ public:
     ~CGLTexture() override
     {
         m_Registry->textures.erase(this);
-        if (m_Registry->deviceAlive && m_Name)
+        if (m_Registry->deviceAlive && m_Name) {
+            m_State->MakeCurrent();
             m_State->gl.glDeleteTextures(1, &m_Name);
+        }
     }
     GLuint m_Name = 0;
 
@@ -196,6 +200,12 @@ bool CScreenDeviceGL::State::CreateContext()
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
         desktopWidth = mode.w, desktopHeight = mode.h;
     return BuildProgram();
+}
+
+void CScreenDeviceGL::State::MakeCurrent() const
+{
+    if (context && SDL_GL_GetCurrentContext() != context)
+        SDL_GL_MakeCurrent(window->GetSDLWindow(), context);
 }
 
 // Every GL object goes with the context; textures keep their pixels for the
@@ -362,6 +372,7 @@ bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScre
     }
     if (!s.context && !s.CreateContext())
         return false;
+    s.MakeCurrent();
     if (SDL_Window* sdlWindow = s.window->GetSDLWindow()) {
         SDL_SetWindowFullscreen(sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
         if (!fullScreen)
@@ -374,7 +385,7 @@ bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScre
     // A reset stands for a lost device: every texture is built again from its
     // pixels, as after a new context.
     for (CScreenTexture* texture : s.registry->textures)
-            s.Upload(*static_cast<CGLTexture*>(texture));
+        s.Upload(*static_cast<CGLTexture*>(texture));
     Clear(0xFF000000u);
     return s.gl.glGetError() == GL_NO_ERROR;
 }
@@ -416,6 +427,7 @@ std::shared_ptr<CScreenTexture> CScreenDeviceGL::CreateTexture(std::vector<Textu
         s.lastError = "texture levels of the wrong sizes";
         return nullptr;
     }
+    s.MakeCurrent();
     auto texture = std::make_shared<CGLTexture>(std::move(levels), s);
     s.Upload(*texture);
     if (s.gl.glGetError() != GL_NO_ERROR) {
@@ -441,6 +453,7 @@ bool CScreenDeviceGL::DrawTriangles(const ScreenVertex* vertices, size_t count, 
     State& s = *m_State;
     if (!IsCreated() || count < 3)
         return false;
+    s.MakeCurrent();
     const GLuint name = texture ? static_cast<const CGLTexture*>(texture)->m_Name : s.whiteTexture;
     s.Bind(name, address, blend);
     return s.Draw(GL_TRIANGLES, vertices, count - count % 3);
@@ -451,6 +464,7 @@ bool CScreenDeviceGL::DrawLineStrip(const ScreenVertex* vertices, size_t count, 
     State& s = *m_State;
     if (!IsCreated() || count < 2)
         return false;
+    s.MakeCurrent();
     s.Bind(s.whiteTexture, TextureAddress::Clamp, blend);
     return s.Draw(GL_LINE_STRIP, vertices, count);
 }
@@ -460,6 +474,7 @@ void CScreenDeviceGL::Clear(uint32_t argb)
     State& s = *m_State;
     if (!s.framebuffer)
         return;
+    s.MakeCurrent();
     s.gl.glClearColor(float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f,
                       float(argb & 0xFF) / 255.0f, 1.0f);
     s.gl.glClear(GL_COLOR_BUFFER_BIT);
@@ -472,6 +487,7 @@ bool CScreenDeviceGL::Present()
         s.lastError = "no device";
         return false;
     }
+    s.MakeCurrent();
     SDL_Window* sdlWindow = s.window->GetSDLWindow();
     int drawableWidth = s.width;
     int drawableHeight = s.height;
@@ -497,6 +513,7 @@ bool CScreenDeviceGL::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, in
     State& s = *m_State;
     if (!IsCreated())
         return false;
+    s.MakeCurrent();
     width = s.width;
     height = s.height;
     std::vector<uint32_t> raw(size_t(width) * size_t(height));
