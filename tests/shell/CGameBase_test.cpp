@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -168,11 +166,6 @@ struct BusyCase {
     bool ignoreSecond;
     bool busy;
 };
-
-void PrintTo(const BusyCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 class CBusyGame : public CCountingGame {
 public:

@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 
 #include "shell/CKeyboardState.h"
+#include "shell/CTypedCommandList.h"
 #include "shell/GameWindow.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +12,42 @@ namespace {
 
 using Kind = plat::WindowEvent::Kind;
 
+std::string g_Fired;
+
+void FireMoney()
+{
+    g_Fired += "[money]";
+}
+void FireMon()
+{
+    g_Fired += "[mon]";
+}
+void FireFps()
+{
+    g_Fired += "[fps]";
+}
+
+struct WordCase {
+    const char* name;
+    const char* typed;
+    bool enabled;
+    const char* fired;
+};
+
 class Keyboard : public CShellTest {
 protected:
     void SetUp() override
     {
         CShellTest::SetUp();
         Keys().ResetForTesting();
+        CTypedCommandList::SGetInstance().ResetForTesting();
+        g_Fired.clear();
         SetWindowState(true, false);
     }
     void TearDown() override
     {
         Keys().ResetForTesting();
+        CTypedCommandList::SGetInstance().ResetForTesting();
         CShellTest::TearDown();
     }
     static CKeyboardState& Keys() { return CKeyboardState::SGetInstance(); }
@@ -137,6 +163,64 @@ TEST_F(Keyboard, ClearsCountWhatIsQueuedUnlessToldNotToPump)
     Keys().Reset();
     EXPECT_FALSE(Keys().IsKeyDown(30));
     EXPECT_EQ(Typed(), "");
+}
+
+class TypedWords : public Keyboard, public ::testing::WithParamInterface<WordCase> {};
+
+TEST_P(TypedWords, RunTheCommandOfEachWordSpelledInTheTypedStream)
+{
+    CTypedCommandList& list = CTypedCommandList::SGetInstance();
+    list.RegisterFunction("money", &FireMoney);
+    list.RegisterFunction("mon", &FireMon);
+    list.RegisterFunction("FPS", &FireFps);
+    if (GetParam().enabled)
+        list.Enable();
+    CKeyboardState& keys = Keys();
+    std::string log;
+    for (const char* c = GetParam().typed; *c; ++c) {
+        keys.OnCharacter(uint8_t(*c));
+        if (g_Fired.size()) {
+            log += std::string(1, *c) + g_Fired;
+            g_Fired.clear();
+        }
+    }
+    EXPECT_EQ(log, GetParam().fired);
+    // The words never take characters from the ring (it keeps the last 9).
+    std::string typed(GetParam().typed);
+    if (typed.size() > 9)
+        typed = typed.substr(typed.size() - 9);
+    std::string ring;
+    while (uint32_t c = keys.TakeTypedCharacter())
+        ring += char(c);
+    EXPECT_EQ(ring, typed);
+}
+
+// Each fired command is listed after the character that completed it.
+INSTANTIATE_TEST_SUITE_P(
+    TypedCommandList, TypedWords,
+    ::testing::Values(WordCase{"Disabled", "fps", false, ""}, WordCase{"UpperCaseTyped", "FpS", true, "S[fps]"},
+                      WordCase{"LowerCaseTypedForUpperCaseWord", "fps", true, "s[fps]"},
+                      WordCase{"TwiceInARow", "fpsfps", true, "s[fps]s[fps]"},
+                      WordCase{"InsideOtherText", "xxfpsxx", true, "s[fps]"},
+                      WordCase{"PrefixWordRunsInsideTheLongerOne", "money", true, "n[mon]y[money]"},
+                      WordCase{"WrongLetterCancelsThenRetypingWorks", "fpxfps", true, "s[fps]"},
+                      WordCase{"OverlappingAttempts", "momoney", true, "n[mon]y[money]"},
+                      WordCase{"BrokenWordNeverFires", "f p s", true, ""}),
+    [](const ::testing::TestParamInfo<WordCase>& param) { return param.param.name; });
+
+TEST_F(Keyboard, TypedWordSubstitutionsChangeWordsRegisteredAfterThemAndDisableStopsMatching)
+{
+    CTypedCommandList& list = CTypedCommandList::SGetInstance();
+    list.AddSubstitution("$", "cash");
+    list.RegisterFunction("more$", &FireMoney);
+    list.Enable();
+    for (char c : std::string("more$morecash"))
+        Keys().OnCharacter(uint8_t(c));
+    EXPECT_EQ(g_Fired, "[money]");
+    list.Disable();
+    for (char c : std::string("morecash"))
+        Keys().OnCharacter(uint8_t(c));
+    EXPECT_EQ(g_Fired, "[money]");
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 
 namespace {
 
@@ -71,11 +70,6 @@ struct WaitCase {
     uint32_t button;         // for MouseButton
     bool endsEarly;
 };
-
-void PrintTo(const WaitCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 class LoadingScreenWait : public LoadingScreen, public ::testing::WithParamInterface<WaitCase> {};
 

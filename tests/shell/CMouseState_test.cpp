@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -90,11 +89,6 @@ struct MappingCase {
     int32_t windowX, windowY;
     int32_t gameX, gameY;
 };
-
-void PrintTo(const MappingCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 class MouseMapping : public Mouse, public ::testing::WithParamInterface<MappingCase> {};
 

@@ -1,12 +1,16 @@
+#include "shell/CGameBase.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
+#include "shell/GameWindow.h"
 #include "shell/VideoOptions.h"
+#include "shell/WindowModes.h"
 
 #include "support/TestSupport.h"
 
 #include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "foundation/CIniSection.h"
+#include "foundation/FatalError.h"
 #include "images/CFrameAsMipMapTexture.h"
 #include "platform/ScreenDeviceHeadless.h"
 
@@ -119,17 +123,13 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"FullScreen5to4Desktop", 1280, 1024, true, true, 1280, 1024, 1.25f, 0.0f, 32.0f}),
     [](const testing::TestParamInfo<ModeCase>& mode) { return std::string(mode.param.name); });
 
-TEST_F(ScreenTest, ModeSetWritesFullScreenAndAResetRebuildsTextures)
+TEST_F(ScreenTest, AModeSetResetsTheDeviceAndAFailedOneKeepsTheSetting)
 {
     Mode(1920, 1080, false, false);
     EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), 0);
-    auto frame = CFrame::MakeOwned(8, 8, 32);
-    ASSERT_TRUE(Screen().Blit(*frame, CRect{0, 0, 8, 8}, CRect{0, 0, 8, 8}, GetNormalBlitType()));
     const size_t resets = m_Device.GetResetCount();
     ASSERT_TRUE(Screen().SetScreenMode(true));
-    EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), 1);
     EXPECT_EQ(m_Device.GetResetCount(), resets + 1);
-    EXPECT_EQ(m_Device.GetRebuiltTextures(), 1u);
     m_Device.SetFailResets(true);
     EXPECT_FALSE(Screen().SetScreenMode(false));
     EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), 1);
@@ -279,15 +279,6 @@ TEST_F(ScreenTest, AnUnfollowedFadeOutComesBackByItself)
     EXPECT_EQ(screen.GetFadeState(), 2);
 }
 
-TEST_F(ScreenTest, BrightnessSliderMapsOneToOneAndAHalf)
-{
-    EXPECT_EQ(BrightnessToSliderValue(1.25f), 50);
-    EXPECT_EQ(BrightnessToSliderValue(1.0f), 0);
-    EXPECT_FLOAT_EQ(ApplyBrightnessSlider(100), 1.5f);
-    EXPECT_FLOAT_EQ(GetOptionsSection().GetFloat("Screen Brightness", 0.0f), 1.5f);
-    EXPECT_FLOAT_EQ(Screen().GetBrightness(), 1.5f);
-}
-
 TEST_F(ScreenTest, DisplaySettingsFallBackToTheOtherModeAndKeepTheDepth)
 {
     m_Device.SetDesktopSize(1920, 1080);
@@ -303,6 +294,135 @@ TEST_F(ScreenTest, DisplaySettingsFallBackToTheOtherModeAndKeepTheDepth)
     EXPECT_EQ(CFrame::SGetBitDepth(), 32u);
     SetScreenDeviceReady(false);
     CFrame::SetGlobalBitDepth(8);
+}
+
+class WindowModeTest : public ScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        m_Device.SetDesktopSize(1920, 1080);
+        ResetWindowModeFailures();
+        SetScreenDeviceReady(false);
+        m_PreviousTerminator = SetFatalTerminator(ThrowingFatalTerminator);
+    }
+    void TearDown() override
+    {
+        SetFatalTerminator(m_PreviousTerminator);
+        CGameBase::SSetShuttingDown(false);
+        SetScreenDeviceReady(false);
+        ResetWindowModeFailures();
+        ScreenTest::TearDown();
+    }
+    static void AltEnter()
+    {
+        plat::WindowEvent up;
+        up.kind = plat::WindowEvent::Kind::KeyUp;
+        up.virtualKey = plat::vk::kReturn;
+        up.scanIndex = 28;
+        up.altHeld = true;
+        HandleWindowEvent(up);
+    }
+
+    FatalTerminator m_PreviousTerminator = nullptr;
+};
+
+TEST_F(WindowModeTest, AltEnterSwitchesOnlyOnceTheDeviceIsReadyAndKeepsTheTextures)
+{
+    AltEnter();
+    EXPECT_EQ(m_Device.GetResetCount(), 0u) << "before the display settings nothing is switched";
+
+    SetScreenDeviceReady(true);
+    SwitchToWindowed();
+    ASSERT_FALSE(m_Device.IsFullScreen());
+    auto frame = CFrame::MakeOwned(8, 8, 32);
+    ASSERT_TRUE(Screen().Blit(*frame, CRect{0, 0, 8, 8}, CRect{0, 0, 8, 8}, GetNormalBlitType()));
+
+    AltEnter();
+    EXPECT_TRUE(m_Device.IsFullScreen());
+    EXPECT_TRUE(Screen().IsFullScreen());
+    EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), 1);
+    EXPECT_EQ(m_Device.GetRebuiltTextures(), 1u);
+    AltEnter();
+    EXPECT_FALSE(m_Device.IsFullScreen());
+    EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), 0);
+    EXPECT_EQ(m_Device.GetRebuiltTextures(), 2u);
+
+    // Enter without Alt, or Alt+Enter going down, is no switch.
+    plat::WindowEvent plain;
+    plain.kind = plat::WindowEvent::Kind::KeyUp;
+    plain.virtualKey = plat::vk::kReturn;
+    HandleWindowEvent(plain);
+    plain.kind = plat::WindowEvent::Kind::KeyDown;
+    plain.altHeld = true;
+    HandleWindowEvent(plain);
+    EXPECT_FALSE(m_Device.IsFullScreen());
+}
+
+struct FallbackCase {
+    const char* name;
+    bool askFullScreen;
+    bool noFallback;
+    bool refuseFullScreen, refuseWindowed;
+    // -1: no mode set; 0 windowed; 1 full screen; 2 the fatal screen message.
+    int outcome;
+};
+
+class Fallbacks : public WindowModeTest, public testing::WithParamInterface<FallbackCase> {};
+
+TEST_P(Fallbacks, ARefusedModeTriesTheOtherOnce)
+{
+    const FallbackCase& c = GetParam();
+    SetScreenDeviceReady(true);
+    m_Device.SetRefuseMode(true, c.refuseFullScreen);
+    m_Device.SetRefuseMode(false, c.refuseWindowed);
+    auto ask = [&] {
+        if (c.askFullScreen)
+            SwitchToFullScreen(c.noFallback);
+        else
+            SwitchToWindowed(c.noFallback);
+    };
+    if (c.outcome == 2) {
+        try {
+            ask();
+            FAIL() << "no fatal message";
+        } catch (const CFatalErrorException& e) {
+            EXPECT_EQ(e.caption, "Fatal Error!");
+            EXPECT_EQ(e.message, "No valid screen mode can be initialized\nthe device refused the mode\n\nCheck that "
+                                 "you have the latest video drivers installed.");
+        }
+        return;
+    }
+    ask();
+    if (c.outcome < 0) {
+        EXPECT_FALSE(m_Device.IsCreated());
+        return;
+    }
+    ASSERT_TRUE(m_Device.IsCreated());
+    EXPECT_EQ(m_Device.IsFullScreen(), c.outcome == 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, Fallbacks,
+    testing::Values(FallbackCase{"FullScreenGranted", true, false, false, false, 1},
+                    FallbackCase{"FullScreenRefusedGoesWindowed", true, false, true, false, 0},
+                    FallbackCase{"WindowedRefusedGoesFullScreen", false, false, false, true, 1},
+                    FallbackCase{"WindowedRefusedWithoutFallbackStays", false, true, false, true, -1},
+                    FallbackCase{"BothRefusedFromFullScreen", true, false, true, true, 2},
+                    FallbackCase{"BothRefusedFromWindowed", false, false, true, true, 2}),
+    [](const testing::TestParamInfo<FallbackCase>& c) { return std::string(c.param.name); });
+
+TEST_F(WindowModeTest, AFailedModeStaysFailedForTheRun)
+{
+    SetScreenDeviceReady(true);
+    m_Device.SetRefuseMode(true, true);
+    SwitchToFullScreen();
+    ASSERT_FALSE(m_Device.IsFullScreen());
+    m_Device.SetRefuseMode(true, false);
+    const size_t resets = m_Device.GetResetCount();
+    SwitchToFullScreen();
+    EXPECT_FALSE(m_Device.IsFullScreen()) << "full screen is not asked again";
+    EXPECT_EQ(m_Device.GetResetCount(), resets + 1);
 }
 
 } // namespace

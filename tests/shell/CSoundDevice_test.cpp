@@ -68,19 +68,6 @@ INSTANTIATE_TEST_SUITE_P(Volumes, HeardVolumeTest,
 
 // --- Copies ---
 
-TEST_F(SoundTest, ThreeRequestsInOneStepPlayTwiceAndTheNextStepOneMore)
-{
-    SoundPtr click = Sound("click.wav", Constant(20000, 1000));
-    EXPECT_TRUE(click->Play(CSound::kPlayCopyWhenBusy));
-    EXPECT_TRUE(click->Play(CSound::kPlayCopyWhenBusy));
-    EXPECT_FALSE(click->Play(CSound::kPlayCopyWhenBusy));
-    EXPECT_EQ(m_Device.CountPlaying(0), 2u);
-    m_Device.NextTick();
-    EXPECT_TRUE(click->Play(CSound::kPlayCopyWhenBusy));
-    EXPECT_EQ(m_Device.CountPlaying(0), 3u);
-    EXPECT_EQ(Render(1)[0], 3 * ((1000 * 65536) >> 16)) << "three voices of one sound";
-}
-
 TEST_F(SoundTest, ACopyPlaysAtTheSoundsVolumeCentredAndOnce)
 {
     SoundPtr sound = Sound("loop.wav", Constant(20000, 1000), true);
@@ -129,14 +116,15 @@ TEST_F(SoundTest, ALouderSoundStopsTheQuietestOfAFullHouse)
 {
     WriteBytes("long.wav", MonoWave(Constant(40000, 100)));
     std::vector<SoundPtr> playing;
-    for (uint32_t i = 0; i < CSoundDevice::kVoiceLimit; ++i) {
+    for (uint32_t i = 0; i <= CSoundDevice::kVoiceLimit; ++i) {
         playing.emplace_back(m_Device.CreateSound());
         ASSERT_TRUE(playing.back()->Load("long.wav", false, CSound::kLoadNow, 0));
         playing.back()->SetVolume(-100 - int32_t(i % 4) * 100); // quietest: -400
-        ASSERT_TRUE(playing.back()->Play(0));
     }
-    SoundPtr same(m_Device.CreateSound());
-    same->Load("long.wav", false, CSound::kLoadNow, 0);
+    SoundPtr same = std::move(playing.back());
+    playing.pop_back();
+    for (const SoundPtr& sound : playing)
+        ASSERT_TRUE(sound->Play(0));
     same->SetVolume(-400);
     EXPECT_FALSE(same->Play(0)) << "as quiet as the quietest: refused";
     same->SetVolume(-50);
@@ -149,17 +137,13 @@ TEST_F(SoundTest, ALouderSoundStopsTheQuietestOfAFullHouse)
         }
     EXPECT_EQ(stopped, 1) << "one of the quietest gave way";
     EXPECT_EQ(m_Device.CountPlaying(0), CSoundDevice::kVoiceLimit);
-}
-
-TEST_F(SoundTest, WhenAllPlayAtFullVolumeANewSoundPlaysAnyway)
-{
-    WriteBytes("long.wav", MonoWave(Constant(40000, 100)));
-    std::vector<SoundPtr> playing;
-    for (uint32_t i = 0; i <= CSoundDevice::kVoiceLimit; ++i) {
-        playing.emplace_back(m_Device.CreateSound());
-        playing.back()->Load("long.wav", false, CSound::kLoadNow, 0);
-        EXPECT_TRUE(playing.back()->Play(0)) << i;
-    }
+    // When all play at full volume a new sound plays anyway.
+    for (const SoundPtr& sound : playing)
+        sound->SetVolume(0);
+    same->SetVolume(0);
+    SoundPtr extra(m_Device.CreateSound());
+    extra->Load("long.wav", false, CSound::kLoadNow, 0);
+    EXPECT_TRUE(extra->Play(0));
     EXPECT_EQ(m_Device.CountPlaying(0), CSoundDevice::kVoiceLimit + 1);
 }
 

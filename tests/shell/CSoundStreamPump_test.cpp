@@ -82,21 +82,6 @@ TEST_F(StreamTest, ALoopingStreamRestartsAtItsFirstSample)
         ASSERT_EQ(played[i], samples[i % samples.size()]) << "frame " << i;
 }
 
-TEST_F(StreamTest, AnOggStreamPlaysWhatItsReaderDecodes)
-{
-    const std::vector<int16_t> samples = Sine(50000, 2, 200.0, 0.4);
-    WriteBytes("tone.ogg", EncodeVorbis(samples, 2, 44100));
-    CSoundStreamPump stream(m_Device, CSoundStreamPump::Threading::Unthreaded);
-    ASSERT_TRUE(stream.Open("tone.ogg", 0, false));
-    const std::vector<int16_t> played = PlayOut(stream, 100000);
-    EXPECT_FALSE(stream.IsPlaying());
-    ASSERT_GE(played.size(), 50000u);
-    double squares = 0;
-    for (size_t i = 0; i < 50000; ++i)
-        squares += std::pow(double(played[i]) - samples[2 * i], 2);
-    EXPECT_LT(std::sqrt(squares / 50000), 0.02 * 32768);
-}
-
 TEST_F(StreamTest, UnthreadedStreamsAdvanceOnlyWithService)
 {
     WriteBytes("long.wav", MonoWave(Pattern(260000)));

@@ -58,8 +58,6 @@ public:
     struct SShown {
         int64_t ms;
         uint32_t centre;
-        uint32_t top;
-        uint32_t bottom;
     };
 
     CRecordingOutput(CFrame& buffer, uint64_t start)
@@ -79,9 +77,7 @@ public:
         if (m_Player && m_Player->GetShownFrames() != m_LastShown) {
             m_LastShown = m_Player->GetShownFrames();
             CFrame& buffer = GetBuffer();
-            const uint32_t w = buffer.GetWidth(), h = buffer.GetHeight();
-            shown.push_back({now, PixelAt(buffer, w / 2, h / 2), PixelAt(buffer, w / 2, 0),
-                             PixelAt(buffer, w / 2, h - 1)});
+            shown.push_back({now, PixelAt(buffer, buffer.GetWidth() / 2, buffer.GetHeight() / 2)});
         }
         ++passes;
         if (m_Player && m_Player->GetSound())
@@ -190,8 +186,8 @@ TEST_F(TheoraPlayerTest, PictureRegionIsPlacedUprightAtTheBufferOrigin)
     options.frames = {{kRed, kBlue}};
     CRecordingOutput& out = Play(MakeTheoraClip(options), 40, 30, VideoPlacement::Centred, 40, 30);
     ASSERT_EQ(out.shown.size(), 1u);
-    EXPECT_TRUE(Near(out.shown[0].top, kRedPixel)) << std::hex << out.shown[0].top;
-    EXPECT_TRUE(Near(out.shown[0].bottom, kBluePixel)) << std::hex << out.shown[0].bottom;
+    EXPECT_TRUE(Near(PixelAt(m_Buffer, 20, 0), kRedPixel)) << std::hex << PixelAt(m_Buffer, 20, 0);
+    EXPECT_TRUE(Near(PixelAt(m_Buffer, 20, 29), kBluePixel)) << std::hex << PixelAt(m_Buffer, 20, 29);
     EXPECT_TRUE(Near(PixelAt(*m_Player, 0, 0), kRedPixel));
     EXPECT_TRUE(Near(PixelAt(*m_Player, 39, 29), kBluePixel));
 }

@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-#include <numeric>
 #include <string>
 
 namespace {
@@ -66,11 +63,6 @@ struct SteadyCase {
     size_t updates;
     uint32_t draws;
 };
-
-void PrintTo(const SteadyCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 class SteadyPasses : public FrameDriver, public ::testing::WithParamInterface<SteadyCase> {};
 
@@ -136,15 +128,6 @@ TEST_F(FrameDriver, WithoutRealTimeEachPassIsOneStep)
     EXPECT_EQ(m_Game->draws, 10u);
 }
 
-TEST_F(FrameDriver, TotalGameTimeIsTheSumOfTheSteps)
-{
-    Passes(40, 13);
-    const double sum = std::accumulate(m_Game->updates.begin(), m_Game->updates.end(), 0.0,
-                                       [](double total, float step) { return total + double(step); });
-    EXPECT_EQ(m_Game->GetTotalGameTime(), sum);
-    EXPECT_EQ(m_Game->GetUpdatePassCount(), m_Game->updates.size());
-}
-
 TEST(FrameRateCounter, ReportsNothingUntilThirtyIntervalsThenTheirMean)
 {
     plat::CPlatformHeadless platform;
@@ -173,11 +156,6 @@ struct BoxCase {
     uint8_t red;
     uint8_t blue;
 };
-
-void PrintTo(const BoxCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 class FrameRateBox : public ::testing::TestWithParam<BoxCase> {};
 

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <set>
 #include <string>
 
@@ -16,37 +14,7 @@ namespace {
 
 using Kind = plat::WindowEvent::Kind;
 
-struct KeyCase {
-    const char* name;
-    uint16_t virtualKey;
-    bool control;
-    uint32_t code;
-};
-
-void PrintTo(const KeyCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
-class KeyCodes : public ::testing::TestWithParam<KeyCase> {};
-
-TEST_P(KeyCodes, FollowTheControlKeyTable)
-{
-    EXPECT_EQ(MapVirtualKeyToKeyCode(GetParam().virtualKey, GetParam().control), GetParam().code);
-}
-
 namespace vk = plat::vk;
-INSTANTIATE_TEST_SUITE_P(GameWindow, KeyCodes,
-                         // Tab depends on Control; F3, F12 and letters have no code; F7 and F10
-                         // share theirs with Ctrl+U and Ctrl+Y.
-                         ::testing::Values(KeyCase{"TabWithControl", vk::kTab, true, 9},
-                                           KeyCase{"TabAlone", vk::kTab, false, 0},
-                                           KeyCase{"PageUp", vk::kPrior, false, 7},
-                                           KeyCase{"Delete", vk::kDelete, true, 17}, KeyCase{"F3", vk::kF3, false, 0},
-                                           KeyCase{"F7", vk::kF7, false, 21}, KeyCase{"F10", vk::kF10, false, 25},
-                                           KeyCase{"F12", vk::kF12, false, 0},
-                                           KeyCase{"Letter", uint16_t('A'), true, 0}),
-                         [](const ::testing::TestParamInfo<KeyCase>& param) { return param.param.name; });
 
 // Writes down what reaches the mouse and keyboard states, in order.
 class CRecordingInput : public CMouseEventListenerMixin {

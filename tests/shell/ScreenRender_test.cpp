@@ -25,7 +25,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 
 namespace {
@@ -70,11 +69,6 @@ struct Scene {
     std::function<void(CFrameInterface&, CFrame&)> draw;
     Compare compare = Compare::Pixels;
 };
-
-void PrintTo(const Scene& scene, std::ostream* out)
-{
-    *out << scene.name;
-}
 
 CBlitXParams Placed(CFrame& tile, float x, float y, float angle, float scale, const CColor& colour, uint32_t flags)
 {
@@ -211,9 +205,7 @@ size_t CountDifferences(const std::vector<uint32_t>& a, const std::vector<uint32
     size_t differing = 0;
     worst = 0;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        int largest = 0;
-        for (int shift = 0; shift < 24; shift += 8)
-            largest = std::max(largest, std::abs(int((a[i] >> shift) & 0xFF) - int((b[i] >> shift) & 0xFF)));
+        const int largest = ChannelDistance(a[i], b[i]);
         worst = std::max(worst, largest);
         differing += largest > tolerance;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// Sound files made by the tests: WAVE files chunk by chunk, IMA ADPCM data
-// from a small encoder, and Ogg Vorbis through libvorbisenc.
+// Sound files made by the tests: WAVE files chunk by chunk, IMA ADPCM blocks
+// of random bytes with a reference decoding, and Ogg Vorbis through libvorbisenc.
 
 #include <cstdint>
 #include <string>
@@ -43,8 +43,8 @@ struct ImaAdpcm {
     uint16_t blockAlign = 0;
     uint16_t framesPerBlock = 0;
 };
-// Encodes mono or stereo samples into blocks of blockAlign bytes.
-ImaAdpcm EncodeImaAdpcm(const std::vector<int16_t>& samples, uint16_t channels, uint16_t blockAlign);
+// Blocks of blockAlign random bytes for at least frames frames.
+ImaAdpcm RandomImaAdpcm(uint32_t frames, uint16_t channels, uint16_t blockAlign);
 // A complete IMA ADPCM WAVE file with a "fact" of frames.
 std::string ImaWaveFile(const ImaAdpcm& adpcm, uint16_t channels, uint32_t rate, uint32_t factFrames);
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <ctime>
 
 std::string Le16(uint16_t value)
 {
@@ -94,30 +93,6 @@ struct ImaChannel {
     int predictor = 0;
     int index = 0;
 
-    // The nibble nearest the sample; the state moves as a decoder's would.
-    uint8_t Encode(int sample)
-    {
-        const int step = kImaSteps[index];
-        int difference = sample - predictor;
-        uint8_t nibble = 0;
-        if (difference < 0) {
-            nibble = 8;
-            difference = -difference;
-        }
-        if (difference >= step) {
-            nibble |= 4;
-            difference -= step;
-        }
-        if (difference >= step / 2) {
-            nibble |= 2;
-            difference -= step / 2;
-        }
-        if (difference >= step / 4)
-            nibble |= 1;
-        Decode(nibble);
-        return nibble;
-    }
-
     int Decode(uint8_t nibble)
     {
         const int step = kImaSteps[index];
@@ -136,40 +111,37 @@ struct ImaChannel {
 
 } // namespace
 
-ImaAdpcm EncodeImaAdpcm(const std::vector<int16_t>& samples, uint16_t channels, uint16_t blockAlign)
+ImaAdpcm RandomImaAdpcm(uint32_t frames, uint16_t channels, uint16_t blockAlign)
 {
     ImaAdpcm out;
     out.blockAlign = blockAlign;
-    const uint32_t bodyBytes = blockAlign - 4u * channels;
-    out.framesPerBlock = uint16_t(bodyBytes * 2 / channels + 1);
-    const size_t frames = samples.size() / channels;
-    auto sampleAt = [&](size_t frame, uint16_t c) -> int { return frame < frames ? samples[frame * channels + c] : 0; };
-    std::vector<ImaChannel> state(channels);
-    for (size_t first = 0; first < frames; first += out.framesPerBlock) {
-        std::vector<std::vector<int16_t>> blockDecoded(channels);
+    out.framesPerBlock = uint16_t((blockAlign - 4u * channels) * 2 / channels + 1);
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return uint8_t(seed >> 16);
+    };
+    for (uint32_t first = 0; first < frames; first += out.framesPerBlock) {
+        std::vector<ImaChannel> state(channels);
+        std::vector<std::vector<int16_t>> decoded(channels);
         for (uint16_t c = 0; c < channels; ++c) {
-            state[c].predictor = sampleAt(first, c);
-            out.data += Le16(uint16_t(int16_t(state[c].predictor)));
-            out.data += char(state[c].index);
-            out.data += '\0';
-            blockDecoded[c].push_back(int16_t(state[c].predictor));
+            state[c].predictor = int16_t(next() | next() << 8);
+            state[c].index = next() % 89;
+            out.data += Le16(uint16_t(state[c].predictor)) + char(state[c].index) + '\0';
+            decoded[c].push_back(int16_t(state[c].predictor));
         }
-        // Then groups of 8 frames per channel in 4 bytes, low nibble first.
-        for (uint32_t group = 0; group < (out.framesPerBlock - 1u) / 8; ++group) {
-            for (uint16_t c = 0; c < channels; ++c) {
-                for (int pair = 0; pair < 4; ++pair) {
-                    const size_t frame = first + 1 + group * 8 + size_t(pair) * 2;
-                    const uint8_t low = state[c].Encode(sampleAt(frame, c));
-                    blockDecoded[c].push_back(int16_t(state[c].predictor));
-                    const uint8_t high = state[c].Encode(sampleAt(frame + 1, c));
-                    blockDecoded[c].push_back(int16_t(state[c].predictor));
-                    out.data += char(low | (high << 4));
-                }
-            }
-        }
-        for (size_t i = 0; i < blockDecoded[0].size(); ++i)
+        // Groups of 8 frames per channel in 4 bytes, low nibble first.
+        for (uint32_t group = 0; group < (out.framesPerBlock - 1u) / 8; ++group)
             for (uint16_t c = 0; c < channels; ++c)
-                out.decoded.push_back(blockDecoded[c][i]);
+                for (int i = 0; i < 4; ++i) {
+                    const uint8_t byte = next();
+                    out.data += char(byte);
+                    decoded[c].push_back(int16_t(state[c].Decode(byte & 15)));
+                    decoded[c].push_back(int16_t(state[c].Decode(byte >> 4)));
+                }
+        for (size_t i = 0; i < decoded[0].size(); ++i)
+            for (uint16_t c = 0; c < channels; ++c)
+                out.decoded.push_back(decoded[c][i]);
     }
     return out;
 }
@@ -201,53 +173,36 @@ std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels,
     ogg_stream_init(&stream, 1234);
 
     std::string out;
-    auto writePage = [&out](const ogg_page& page) {
-        out.append(reinterpret_cast<const char*>(page.header), size_t(page.header_len));
-        out.append(reinterpret_cast<const char*>(page.body), size_t(page.body_len));
-    };
-    ogg_packet header, headerComment, headerCode;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &headerComment);
-    ogg_stream_packetin(&stream, &headerCode);
     ogg_page page;
-    while (ogg_stream_flush(&stream, &page))
-        writePage(page);
+    auto flush = [&] {
+        while (ogg_stream_flush(&stream, &page)) {
+            out.append(reinterpret_cast<const char*>(page.header), size_t(page.header_len));
+            out.append(reinterpret_cast<const char*>(page.body), size_t(page.body_len));
+        }
+    };
+    ogg_packet headers[3];
+    vorbis_analysis_headerout(&dsp, &comment, &headers[0], &headers[1], &headers[2]);
+    for (ogg_packet& header : headers)
+        ogg_stream_packetin(&stream, &header);
+    flush();
 
-    const size_t frames = samples.size() / channels;
-    size_t done = 0;
-    bool finished = false;
-    while (!finished) {
-        const size_t chunk = std::min<size_t>(1024, frames - done);
-        if (chunk == 0) {
-            vorbis_analysis_wrote(&dsp, 0);
-        } else {
-            float** buffer = vorbis_analysis_buffer(&dsp, int(chunk));
-            for (size_t i = 0; i < chunk; ++i)
-                for (uint16_t c = 0; c < channels; ++c)
-                    buffer[c][i] = float(samples[(done + i) * channels + c]) / 32768.0f;
-            vorbis_analysis_wrote(&dsp, int(chunk));
-            done += chunk;
-        }
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-                ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page)) {
-                    writePage(page);
-                    if (ogg_page_eos(&page))
-                        finished = true;
-                }
-            }
-        }
-        if (chunk == 0 && !finished) {
-            while (ogg_stream_flush(&stream, &page))
-                writePage(page);
-            finished = true;
-        }
+    const int frames = int(samples.size() / channels);
+    if (frames > 0) {
+        float** buffer = vorbis_analysis_buffer(&dsp, frames);
+        for (int i = 0; i < frames; ++i)
+            for (uint16_t c = 0; c < channels; ++c)
+                buffer[c][i] = float(samples[size_t(i) * channels + c]) / 32768.0f;
+        vorbis_analysis_wrote(&dsp, frames);
     }
+    vorbis_analysis_wrote(&dsp, 0);
+    ogg_packet packet;
+    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
+        vorbis_analysis(&block, nullptr);
+        vorbis_bitrate_addblock(&block);
+        while (vorbis_bitrate_flushpacket(&dsp, &packet))
+            ogg_stream_packetin(&stream, &packet);
+    }
+    flush();
     ogg_stream_clear(&stream);
     vorbis_block_clear(&block);
     vorbis_dsp_clear(&dsp);

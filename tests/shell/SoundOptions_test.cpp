@@ -5,16 +5,17 @@
 #include "SoundTestSupport.h"
 #include "foundation/CIniSection.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
-class SoundOptionsTest : public CSoundDeviceTest {
+class MusicAndOptions : public CSoundDeviceTest {
 protected:
     void SetUp() override
     {
         CSoundDeviceTest::SetUp();
-        m_Music = std::make_unique<CMusicPlayer>(m_Device, CSoundStreamPump::Threading::Unthreaded);
+        Reload();
     }
     void TearDown() override
     {
@@ -22,45 +23,13 @@ protected:
         CSoundDeviceTest::TearDown();
     }
     CIniSection& Options() { return GetOptionsSection(); }
+    // A player that finds the tracks written since.
+    void Reload() { m_Music = std::make_unique<CMusicPlayer>(m_Device, CSoundStreamPump::Threading::Unthreaded); }
 
     std::unique_ptr<CMusicPlayer> m_Music;
 };
 
-TEST_F(SoundOptionsTest, WithoutSettingsEverythingPlaysAtItsDefault)
-{
-    ApplySoundSettings(m_Device, *m_Music);
-    EXPECT_EQ(m_Device.GetMasterAttenuation(), 0);
-    EXPECT_EQ(m_Device.GetMasterScale(), 1.0f);
-    EXPECT_TRUE(m_Device.IsStereo());
-    EXPECT_EQ(m_Music->GetBaseVolume(), -1250);
-    const CSoundOptionsState state(m_Device, *m_Music);
-    EXPECT_EQ(state.GetSlider(SoundOptionRow::Master), 3333);
-    EXPECT_EQ(state.GetSlider(SoundOptionRow::Effects), 3333);
-    EXPECT_EQ(state.GetSlider(SoundOptionRow::Music), 2083);
-}
-
-TEST_F(SoundOptionsTest, StoredSettingsApplyUnderTheirOwnKeys)
-{
-    Options().SetInt("Master Volume", 2333);
-    Options().SetFloat("SFx Voume", 0.75f);
-    Options().SetInt("Music Volume", -2000);
-    Options().SetInt("Stereo Sounds", 0);
-    ApplySoundSettings(m_Device, *m_Music);
-    EXPECT_EQ(m_Device.GetMasterAttenuation(), -1000);
-    EXPECT_EQ(m_Device.GetMasterScale(), 0.75f);
-    EXPECT_FALSE(m_Device.IsStereo());
-    EXPECT_EQ(m_Music->GetBaseVolume(), -2000);
-
-    Options().SetInt("Master Mute", 1);
-    Options().SetInt("SFx Mute", 1);
-    Options().SetInt("Music Mute", 1);
-    ApplySoundSettings(m_Device, *m_Music);
-    EXPECT_EQ(m_Device.GetMasterAttenuation(), -10000);
-    EXPECT_EQ(m_Device.GetMasterScale(), 0.0f);
-    EXPECT_EQ(m_Music->GetBaseVolume(), -3333);
-}
-
-TEST_F(SoundOptionsTest, AnEffectsVolumeOutOfRangeIsCorrectedAndWrittenBack)
+TEST_F(MusicAndOptions, AnEffectsVolumeOutOfRangeIsCorrectedAndWrittenBack)
 {
     Options().SetFloat("SFx Voume", 0.2f);
     ApplySoundSettings(m_Device, *m_Music);
@@ -82,7 +51,7 @@ struct SliderCase {
     int32_t music;       // base volume
 };
 
-class SliderTest : public SoundOptionsTest, public testing::WithParamInterface<SliderCase> {};
+class SliderTest : public MusicAndOptions, public testing::WithParamInterface<SliderCase> {};
 
 TEST_P(SliderTest, AppliesStoresAndUnmutesItsRow)
 {
@@ -120,9 +89,11 @@ INSTANTIATE_TEST_SUITE_P(
                     SliderCase{"MusicMiddle", SoundOptionRow::Music, 2000, "Music Volume", -1333, 0, 0, -1333}),
     [](const testing::TestParamInfo<SliderCase>& testInfo) { return testInfo.param.name; });
 
-TEST_F(SoundOptionsTest, MuteSilencesWhileTheSliderKeepsItsPlace)
+TEST_F(MusicAndOptions, MuteSilencesWhileTheSliderKeepsItsPlace)
 {
     CSoundOptionsState state(m_Device, *m_Music);
+    EXPECT_EQ(state.GetSlider(SoundOptionRow::Effects), 3333);
+    EXPECT_EQ(state.GetSlider(SoundOptionRow::Music), 2083);
     state.MoveSlider(SoundOptionRow::Master, 2000);
     state.SetMuted(SoundOptionRow::Master, true);
     EXPECT_EQ(m_Device.GetMasterAttenuation(), -10000);
@@ -134,10 +105,10 @@ TEST_F(SoundOptionsTest, MuteSilencesWhileTheSliderKeepsItsPlace)
     EXPECT_EQ(m_Device.GetMasterScale(), 0.0f);
 }
 
-TEST_F(SoundOptionsTest, TheMusicSliderStopsAndRestartsMusicAtOnce)
+TEST_F(MusicAndOptions, TheMusicSliderStopsAndRestartsMusicAtOnce)
 {
     WriteBytes("Music/Song.wav", MonoWave(Constant(50000, 100)));
-    m_Music = std::make_unique<CMusicPlayer>(m_Device, CSoundStreamPump::Threading::Unthreaded);
+    Reload();
     m_Music->Play(nullptr);
     m_Music->Service();
     ASSERT_TRUE(m_Music->IsPlaying());
@@ -147,6 +118,52 @@ TEST_F(SoundOptionsTest, TheMusicSliderStopsAndRestartsMusicAtOnce)
     state.MoveSlider(SoundOptionRow::Music, 1);
     EXPECT_TRUE(m_Music->IsPlaying());
     EXPECT_EQ(m_Music->GetVolume(), -3332);
+}
+
+TEST_F(MusicAndOptions, AnEmptyMusicFolderLeavesThePlayerSilent)
+{
+    m_Music->Play(nullptr);
+    m_Music->Service();
+    EXPECT_FALSE(m_Music->IsPlaying());
+    EXPECT_EQ(m_Music->GetBaseVolume(), CMusicPlayer::kMuted);
+}
+
+TEST_F(MusicAndOptions, PlayingTheTrackThatPlaysDoesNotRestartIt)
+{
+    WriteBytes("Music/Theme.wav", MonoWave(Ramp16(50000, 1)));
+    WriteBytes("Music/Calm.ogg", EncodeVorbis(Sine(20000, 1, 80.0, 0.3), 1, 22050));
+    Reload();
+    m_Music->SetBaseVolume(0);
+    m_Music->Play("Theme");
+    m_Music->Service();
+    ASSERT_EQ(m_Music->GetCurrentTrack(), "Music/Theme.wav") << "no extension finds the .wav";
+    Render(1000);
+    m_Music->Play("theme.WAV");
+    m_Music->Service();
+    EXPECT_EQ(Render(1)[0], 1000) << "plays on from where it was";
+    m_Music->Play("Calm.wav");
+    m_Music->Service();
+    EXPECT_EQ(m_Music->GetCurrentTrack(), "Music/Calm.ogg") << "a .wav name finds the .ogg";
+}
+
+TEST_F(MusicAndOptions, TracksFollowEachOtherInShuffledOrder)
+{
+    for (const char* name : {"Music/One.wav", "Music/Two.wav", "Music/Three.wav"})
+        WriteBytes(name, MonoWave(Constant(3000, 100)));
+    Reload();
+    m_Music->Play(nullptr);
+    std::vector<std::string> heard;
+    for (int i = 0; i < 200 && heard.size() < 6; ++i) {
+        m_Music->Service();
+        if (heard.empty() || heard.back() != m_Music->GetCurrentTrack())
+            heard.push_back(m_Music->GetCurrentTrack());
+        Render(735);
+    }
+    ASSERT_EQ(heard.size(), 6u);
+    std::vector<std::string> firstPass(heard.begin(), heard.begin() + 3);
+    std::sort(firstPass.begin(), firstPass.end());
+    EXPECT_EQ(firstPass, (std::vector<std::string>{"Music/One.wav", "Music/Three.wav", "Music/Two.wav"}));
+    EXPECT_NE(heard[3], heard[2]) << "a new pass never starts with the track that just ended";
 }
 
 } // namespace

@@ -40,9 +40,22 @@ protected:
     CSoundDevice m_Device{m_Audio};
 };
 
-// A mono 16-bit 44100 Hz WAVE file of the samples.
-std::string MonoWave(const std::vector<int16_t>& samples, uint32_t rate = 44100);
-// frames samples of one value.
-std::vector<int16_t> Constant(uint32_t frames, int16_t value);
+// A mono 16-bit WAVE file of the samples.
+inline std::string MonoWave(const std::vector<int16_t>& samples, uint32_t rate = 44100)
+{
+    return CWaveBuilder().Format(1, 1, rate, 16).Data(Pcm16(samples)).Build();
+}
+
+inline std::vector<int16_t> Constant(uint32_t frames, int16_t value)
+{
+    return std::vector<int16_t>(frames, value);
+}
+
 // frames samples counting up by step from 0.
-std::vector<int16_t> Ramp16(uint32_t frames, int16_t step);
+inline std::vector<int16_t> Ramp16(uint32_t frames, int16_t step)
+{
+    std::vector<int16_t> samples(frames);
+    for (uint32_t i = 0; i < frames; ++i)
+        samples[i] = int16_t(int32_t(i) * step);
+    return samples;
+}
