@@ -146,7 +146,7 @@ struct SWidenRuns {
     template <uint32_t P, uint32_t D>
     void Literal(uint8_t* dst, const uint8_t* s, const uint8_t* a, uint32_t n) const
     {
-        Widen565To32Lanes(dst, s, a, n);
+        Widen565Run<Alpha>(dst, s, a, n);
     }
 
     template <uint32_t P, uint32_t D>
