@@ -94,7 +94,8 @@ template <bool Alpha>
     };
     if (count - 8 <= 8) {
         eight(0);
-        eight(count - 8);
+        if (count > 8)
+            eight(count - 8);
     } else if (count > 16) {
         for (uint32_t i = 0; i + 8 < count; i += 8)
             eight(i);
