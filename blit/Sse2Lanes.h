@@ -82,15 +82,27 @@ template <bool Alpha>
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), low);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i + 16), high);
     };
-    const auto four = [&](uint32_t i) {
+    // Pixels 0 to 3 and j to j + 3 (j at most 4) in one group.
+    const auto fourTwice = [&](uint32_t j) {
         __m128i a = zero;
         if constexpr (Alpha) {
-            int32_t bytes;
-            std::memcpy(&bytes, alpha + i, 4);
-            a = _mm_unpacklo_epi8(zero, _mm_cvtsi32_si128(bytes));
+            int32_t first, second;
+            std::memcpy(&first, alpha, 4);
+            std::memcpy(&second, alpha + j, 4);
+            a = _mm_unpacklo_epi8(zero, _mm_unpacklo_epi32(_mm_cvtsi32_si128(first), _mm_cvtsi32_si128(second)));
         }
-        lanes(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + 2 * i)), a);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), low);
+        lanes(_mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(src)),
+                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + 2 * j))),
+              a);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * j), high);
+    };
+    // Pixel i alone.
+    const auto one = [&](uint32_t i) {
+        uint16_t pixel;
+        std::memcpy(&pixel, src + 2 * i, 2);
+        Widen565(pixel, dst + 4 * i);
+        dst[4 * i + 3] = Alpha ? alpha[i] : 255;
     };
     if (count - 8 <= 8) {
         eight(0);
@@ -101,15 +113,11 @@ template <bool Alpha>
             eight(i);
         eight(count - 8);
     } else if (count >= 4) {
-        four(0);
-        four(count - 4);
-    } else {
-        for (uint32_t i = 0; i < count; ++i) {
-            uint16_t pixel;
-            std::memcpy(&pixel, src + 2 * i, 2);
-            Widen565(pixel, dst + 4 * i);
-            dst[4 * i + 3] = Alpha ? alpha[i] : 255;
-        }
+        fourTwice(count - 4);
+    } else if (count > 0) {
+        one(0);
+        one(count >> 1);
+        one(count - 1);
     }
 }
 
