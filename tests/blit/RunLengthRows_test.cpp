@@ -143,10 +143,11 @@ TEST(RunLengthRows, EveryRgb565ValueWidensLikeTheTablesInRunsOfEveryLength)
                     uint8_t expected[4];
                     Widen565(uint16_t(v), expected);
                     expected[3] = withAlpha ? uint8_t(v * 7) : 255;
-                    if (std::memcmp(dst.data() + 4 * v, expected, 4) != 0)
+                    if (std::memcmp(dst.data() + 4 * v, expected, 4) != 0) {
                         ASSERT_EQ(Hex(dst.data() + 4 * v, 4), Hex(expected, 4))
                             << "pixel " << v << (withAlpha ? " with alpha" : "")
                             << (force == KernelForce::Sse2 ? " SSE2" : " plain");
+                    }
                 }
             }
         }
