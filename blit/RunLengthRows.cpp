@@ -144,13 +144,13 @@ struct STableRuns {
 template <bool Alpha>
 struct SWidenRuns {
     template <uint32_t P, uint32_t D>
-    void Literal(uint8_t* dst, const uint8_t* s, const uint8_t* a, uint32_t n) const
+    [[gnu::always_inline]] void Literal(uint8_t* dst, const uint8_t* s, const uint8_t* a, uint32_t n) const
     {
-        Widen565To32Lanes(dst, s, a, n);
+        Widen565Run<Alpha>(dst, s, a, n);
     }
 
     template <uint32_t P, uint32_t D>
-    void Fill(uint8_t* dst, uint32_t value, uint32_t alpha, uint32_t n) const
+    [[gnu::always_inline]] void Fill(uint8_t* dst, uint32_t value, uint32_t alpha, uint32_t n) const
     {
         uint8_t p[4];
         Widen565(uint16_t(value), p);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -112,6 +113,45 @@ TEST(RunLengthRows, SkipOf127PlacesTheNextRunAndWholeRowsDrawEverything)
     EXPECT_EQ(dst[5 + 127], 1);
     EXPECT_EQ(dst[5 + 189], 63);
     EXPECT_EQ(dst[5 + 190], 0xEE);
+}
+
+// Every RGB565 value, in literal runs of every length 0 to 63 (each length
+// takes its own path through the SIMD rows), widens as Widen565 says, with
+// its alpha byte or 255, in both kernel sets.
+TEST(RunLengthRows, EveryRgb565ValueWidensLikeTheTablesInRunsOfEveryLength)
+{
+    std::vector<uint8_t> stream, alpha;
+    uint32_t value = 0;
+    for (uint32_t n = 0; value < 65536; n = (n + 1) % 64) {
+        const uint32_t count = std::min<uint32_t>(n, 65536 - value);
+        stream.push_back(uint8_t(0x40 + count));
+        for (uint32_t i = 0; i < count; ++i, ++value) {
+            stream.push_back(uint8_t(value));
+            stream.push_back(uint8_t(value >> 8));
+            alpha.push_back(uint8_t(value * 7));
+        }
+    }
+    for (const KernelForce force : {KernelForce::Plain, KernelForce::Sse2}) {
+        const CKernelSetGuard guard(force);
+        for (const RunLengthFamily family : {RunLengthFamily::Rgb565To32, RunLengthFamily::Rgb565AlphaTo32}) {
+            const bool withAlpha = family == RunLengthFamily::Rgb565AlphaTo32;
+            for (const RowForm form : {RowForm::Whole, RowForm::Clipping}) {
+                std::vector<uint8_t> dst(65536 * 4, 0xEE);
+                DecodeRunLengthRow(family, form, Args(), {stream.data(), withAlpha ? alpha.data() : nullptr}, 0,
+                                   dst.data(), 0, 65536);
+                for (uint32_t v = 0; v < 65536; ++v) {
+                    uint8_t expected[4];
+                    Widen565(uint16_t(v), expected);
+                    expected[3] = withAlpha ? uint8_t(v * 7) : 255;
+                    if (std::memcmp(dst.data() + 4 * v, expected, 4) != 0) {
+                        ASSERT_EQ(Hex(dst.data() + 4 * v, 4), Hex(expected, 4))
+                            << "pixel " << v << (withAlpha ? " with alpha" : "")
+                            << (force == KernelForce::Sse2 ? " SSE2" : " plain");
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(RunLengthRows, TwentyFourBitStreamsIntoFourBytePixelsKeepTheFourthByte)
