@@ -70,19 +70,6 @@ TEST_P(ShadowTest, DarkensByTheSourceAlphaAlone)
 INSTANTIATE_TEST_SUITE_P(Opacities, ShadowTest, testing::Values(1.0f, 0.5f, 0.999f, 0.0f),
                          [](const auto& p) { return "Percent" + std::to_string(int(p.param * 1000)); });
 
-TEST_F(ShadowTest, FullAlphaKeepsAHundredAndFiftySixParts)
-{
-    uint8_t pixel[4] = {255, 100, 1, 9};
-    ShadowPixel32(pixel, 255);
-    EXPECT_EQ(pixel[0], 155); // (255 * 156) >> 8
-    EXPECT_EQ(pixel[1], 60);
-    EXPECT_EQ(pixel[2], 0);
-    EXPECT_EQ(pixel[3], 0);
-    uint8_t faint[4] = {255, 100, 1, 9};
-    ShadowPixel32(faint, 7);
-    EXPECT_EQ(faint[3], 9);
-}
-
 TEST_F(ShadowTest, OfThePlainPairsOnlyThirtyTwoBitsDraw)
 {
     CBlitType& type = ShadowType();

@@ -3,6 +3,7 @@
 #include "blit/ColorTables.h"
 #include "images/CFrame.h"
 
+#include "RunLengthBlock.h"
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -231,20 +232,6 @@ INSTANTIATE_TEST_SUITE_P(Shapes, WrapAnyTest,
                                          STileCase{"OnePixel", 1, 1, 0, 0, {2, 3, 9, 8}}),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(WrapAnyTest, ThreeTilesCoverFiftyWideSourceFromColumnTen)
-{
-    std::unique_ptr<CFrame> source = RandomFrame(50, 30, 32, 1);
-    std::unique_ptr<CFrame> destination = CFrame::MakeOwned(100, 30, 32);
-    RecordingType tiles;
-    TileByBlits(*source, {10, 0, 10, 0}, *destination, {0, 0, 100, 30}, GetWrapAnyBlitType(), tiles);
-    ASSERT_EQ(g_Tiles.size(), 3u);
-    EXPECT_EQ(g_Tiles[0].s, (CRect{10, 0, 50, 30}));
-    EXPECT_EQ(g_Tiles[0].d, (CRect{0, 0, 40, 30}));
-    EXPECT_EQ(g_Tiles[1].s, (CRect{0, 0, 50, 30}));
-    EXPECT_EQ(g_Tiles[2].s, (CRect{0, 0, 10, 30}));
-    EXPECT_EQ(g_Tiles[2].d, (CRect{90, 0, 100, 30}));
-}
-
 TEST_F(WrapAnyTest, TilesDrawAtTheWrapOpacityAndLeaveTheTileTypeAsItWas)
 {
     std::unique_ptr<CFrame> source = RandomFrame(8, 8, 32, 1);
@@ -265,18 +252,7 @@ TEST_F(WrapAnyTest, TilesDrawAtTheWrapOpacityAndLeaveTheTileTypeAsItWas)
 std::unique_ptr<CFrame> RunLengthFrame(uint32_t width, const std::vector<std::vector<uint8_t>>& rows)
 {
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(width, uint32_t(rows.size()), 16);
-    std::vector<uint8_t> bytes(4);
-    SRunLengthBlock main;
-    main.rows = std::make_unique<uint32_t[]>(rows.size());
-    for (size_t r = 0; r < rows.size(); ++r) {
-        main.rows[r] = uint32_t(bytes.size());
-        bytes.insert(bytes.end(), rows[r].begin(), rows[r].end());
-    }
-    main.size = uint32_t(bytes.size());
-    std::memcpy(bytes.data(), &main.size, 4);
-    main.data = std::make_unique<uint8_t[]>(bytes.size());
-    std::memcpy(main.data.get(), bytes.data(), bytes.size());
-    EXPECT_TRUE(frame->TakeRunLengthForm(kFrameTwoBands, std::move(main), {}));
+    EXPECT_TRUE(frame->TakeRunLengthForm(kFrameTwoBands, Block(rows), {}));
     return frame;
 }
 

@@ -97,7 +97,6 @@ TEST_F(FontTest, MeasuresWithFreeTypesOwnMetrics)
     EXPECT_EQ(font.GetTextWidth("Hello, World", 5), Width(u"Hello"));
     EXPECT_EQ(int32_t(font.GetHeight()), m_Reference.Ascender());
     EXPECT_EQ(font.GetLineHeight(), m_Reference.Ascender());
-    EXPECT_EQ(font.GetPointSize(), 12);
     EXPECT_EQ(font.GetCharAdvance('\t'), 0u);
     EXPECT_EQ(font.GetGlyphFrame('\n'), nullptr);
     EXPECT_EQ(font.GetTextWidth("a\tb\nc"), Width(u"abc"));

@@ -8,6 +8,7 @@
 #include "blit/PixelBlends.h"
 #include "platform/Cpu.h"
 
+#include "RunLengthBlock.h"
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -136,20 +137,13 @@ INSTANTIATE_TEST_SUITE_P(All, FillRectAt, testing::ValuesIn(FillCases()),
                                  + "Alpha" + std::to_string(param.param.alpha);
                          });
 
-TEST_F(DrawingTest, ClearRectAndFillsWriteTheirBytes)
+TEST_F(DrawingTest, ClearRectZeroesOnlyTheClippedRectangle)
 {
     std::unique_ptr<CFrame> frame = PatternFrame(24);
     frame->ClearRect({2, 5, 9, 9}); // pixels x 5..6, y 3..4
     EXPECT_EQ(frame->Row(3)[3 * 4], (5 + 3 * 37 + 12 * 11) & 0xFF);
     EXPECT_EQ(frame->Row(3)[3 * 5], 0);
     EXPECT_EQ(frame->Row(4)[3 * 7 - 1], 0);
-    CColor colour(1, 2, 3, 4);
-    frame->Fill(colour);
-    EXPECT_EQ(frame->Row(4)[3 * 6 + 2], 1);
-    frame->FillBytes(9);
-    EXPECT_EQ(Bytes(*frame), std::vector<uint8_t>(7 * 5 * 3, 9));
-    frame->Clear();
-    EXPECT_EQ(Bytes(*frame), std::vector<uint8_t>(7 * 5 * 3, 0));
 }
 
 TEST_F(DrawingTest, PixelsReadBackAsColoursAndHitOnlyWithAlpha)
@@ -339,28 +333,10 @@ TEST_F(DrawingTest, BlitWithoutARoutineDrawsNothing)
 std::unique_ptr<CFrame> CompressedFrame()
 {
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(6, 1, 16);
-    SRunLengthBlock main;
-    const uint8_t mainBytes[] = {8, 0, 0, 0, 0x82, 0x41, 0xE0, 0x07, 0x83};
-    main.size = 9;
-    main.data = std::make_unique<uint8_t[]>(9);
-    std::memcpy(main.data.get(), mainBytes, 9);
-    main.data[0] = 9;
-    main.rows = std::make_unique<uint32_t[]>(1);
-    main.rows[0] = 4;
     std::array<SRunLengthBlock, 4> extra;
-    const uint8_t colourBytes[] = {9, 0, 0, 0, 0x83, 0x02, 0x00, 0xF8, 0x81};
-    extra[3].size = 9;
-    extra[3].data = std::make_unique<uint8_t[]>(9);
-    std::memcpy(extra[3].data.get(), colourBytes, 9);
-    extra[3].rows = std::make_unique<uint32_t[]>(1);
-    extra[3].rows[0] = 4;
-    const uint8_t alphaBytes[] = {5, 0, 0, 0, 0x80};
-    extra[2].size = 5;
-    extra[2].data = std::make_unique<uint8_t[]>(5);
-    std::memcpy(extra[2].data.get(), alphaBytes, 5);
-    extra[2].rows = std::make_unique<uint32_t[]>(1);
-    extra[2].rows[0] = 4;
-    EXPECT_TRUE(frame->TakeRunLengthForm(kFrameTwoBands, std::move(main), std::move(extra)));
+    extra[3] = Block({{0x83, 0x02, 0x00, 0xF8, 0x81}});
+    extra[2] = Block({{0x80}});
+    EXPECT_TRUE(frame->TakeRunLengthForm(kFrameTwoBands, Block({{0x82, 0x41, 0xE0, 0x07, 0x83}}), std::move(extra)));
     return frame;
 }
 
@@ -382,18 +358,6 @@ TEST_F(DrawingTest, TwoBandRunLengthFramesAreReadThroughTheirPackets)
     EXPECT_FALSE(frame->HitTest(6, 0));
 }
 
-SRunLengthBlock Block(std::vector<uint8_t> row)
-{
-    SRunLengthBlock block;
-    block.size = uint32_t(row.size() + 4);
-    block.data = std::make_unique<uint8_t[]>(block.size);
-    block.data[0] = uint8_t(block.size);
-    std::memcpy(block.data.get() + 4, row.data(), row.size());
-    block.rows = std::make_unique<uint32_t[]>(1);
-    block.rows[0] = 4;
-    return block;
-}
-
 TEST_F(DrawingTest, FiveBandFramesAnswerTheFirstBandThatDrawsThePoint)
 {
     uint8_t palette[768] = {};
@@ -402,9 +366,9 @@ TEST_F(DrawingTest, FiveBandFramesAnswerTheFirstBandThatDrawsThePoint)
     SetGamePalette(palette);
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(6, 1, 8);
     std::array<SRunLengthBlock, 4> extra;
-    extra[3] = Block({0x81, 0x02, 9, 0x83}); // the second band: pixels 1 and 2
-    extra[0] = Block({0x83, 0x41, 0, 0x82}); // the faintest: index 0 at pixel 3
-    ASSERT_TRUE(frame->TakeRunLengthForm(kFrameFiveBands, Block({0x41, 7, 0x85}), std::move(extra)));
+    extra[3] = Block({{0x81, 0x02, 9, 0x83}}); // the second band: pixels 1 and 2
+    extra[0] = Block({{0x83, 0x41, 0, 0x82}}); // the faintest: index 0 at pixel 3
+    ASSERT_TRUE(frame->TakeRunLengthForm(kFrameFiveBands, Block({{0x41, 7, 0x85}}), std::move(extra)));
     CColor read;
     ASSERT_TRUE(frame->GetPixel(0, 0, read));
     EXPECT_EQ(read, CColor(70, 0, 0, 255));

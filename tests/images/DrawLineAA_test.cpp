@@ -34,10 +34,6 @@ std::vector<uint8_t> Bytes(const CFrame& frame)
     return bytes;
 }
 
-struct SDepthCase {
-    uint32_t depth;
-};
-
 class HalfRowLineTest : public LineTest, public testing::WithParamInterface<uint32_t> {};
 
 // y = 10.5 splits every column between rows 10 and 11 at 127 and 128.

@@ -11,6 +11,7 @@
 #include "support/KernelSetGuard.h"
 #include "support/TestSupport.h"
 
+#include "RunLengthBlock.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,22 +21,6 @@
 #include <vector>
 
 namespace {
-
-SRunLengthBlock Block(const std::vector<std::vector<uint8_t>>& rows)
-{
-    std::vector<uint8_t> bytes(4);
-    SRunLengthBlock block;
-    block.rows = std::make_unique<uint32_t[]>(rows.size());
-    for (size_t y = 0; y < rows.size(); ++y) {
-        block.rows[y] = uint32_t(bytes.size());
-        bytes.insert(bytes.end(), rows[y].begin(), rows[y].end());
-    }
-    block.size = uint32_t(bytes.size());
-    std::memcpy(bytes.data(), &block.size, 4);
-    block.data = std::make_unique<uint8_t[]>(bytes.size());
-    std::memcpy(block.data.get(), bytes.data(), bytes.size());
-    return block;
-}
 
 class RunLengthBlitTest : public ::testing::Test {
 protected:

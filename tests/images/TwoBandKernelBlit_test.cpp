@@ -8,6 +8,7 @@
 #include "images/CFrame.h"
 #include "support/KernelSetGuard.h"
 
+#include "RunLengthBlock.h"
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,22 +16,6 @@
 #include <vector>
 
 namespace {
-
-SRunLengthBlock Block(const std::vector<std::vector<uint8_t>>& rows)
-{
-    SRunLengthBlock block;
-    std::vector<uint8_t> bytes(4);
-    block.rows = std::make_unique<uint32_t[]>(rows.size());
-    for (size_t r = 0; r < rows.size(); ++r) {
-        block.rows[r] = uint32_t(bytes.size());
-        bytes.insert(bytes.end(), rows[r].begin(), rows[r].end());
-    }
-    block.size = uint32_t(bytes.size());
-    std::memcpy(bytes.data(), &block.size, 4);
-    block.data = std::make_unique<uint8_t[]>(bytes.size());
-    std::memcpy(block.data.get(), bytes.data(), bytes.size());
-    return block;
-}
 
 // 8 x 2. Row 0, opaque plane: literal 0x1234 0xF800 0x07E0 at 0-2, 0x8410
 // repeated at 3-4. Row 1, alpha plane: literal 0xFFFF (alpha 128) and 0x001F
