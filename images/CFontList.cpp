@@ -25,3 +25,10 @@ bool CFontList::GetObjectFileName(const CObject* object, CJString& name)
     name += ".FONT.TXT";
     return true;
 }
+
+CFontList& GetFontList()
+{
+    // Never destroyed: the registry of lists may still reach it at exit.
+    static CFontList* list = new CFontList();
+    return *list;
+}

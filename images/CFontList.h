@@ -17,3 +17,6 @@ public:
     // list is not enumerated and for objects that are not its fonts.
     bool GetObjectFileName(const CObject* object, CJString& name) override;
 };
+
+// The game's font list ("Fonts"); its folder is set at start-up.
+CFontList& GetFontList();

@@ -5,6 +5,7 @@
 #include "blit/CColorProperty.h"
 #include "foundation/CRandomGenerator.h"
 #include "foundation/MathHelpers.h"
+#include "images/CFont.h"
 #include "images/CFrame.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
@@ -54,6 +55,14 @@ CRect OffsetBounds(const CRect& in, const CFPoint& offset)
 {
     return {FloorToInt(float(in.left) + offset.x), FloorToInt(float(in.top) + offset.y),
             CeilToInt(float(in.right) + offset.x), CeilToInt(float(in.bottom) + offset.y)};
+}
+
+// A font's "Frame Effect" is held as a plain object below this layer; one
+// that is not an effect leaves the glyph as it is.
+std::unique_ptr<CFrame> ApplyGlyphEffect(CObject& effect, CFrame& glyph)
+{
+    auto* frameEffect = dynamic_cast<CFrameEffect*>(&effect);
+    return frameEffect ? frameEffect->ApplyToNewFrame(glyph) : nullptr;
 }
 
 } // namespace
@@ -388,4 +397,5 @@ void RegisterFrameEffectClasses()
     CFrameEffectTextureMapPolicy::SGetClassInfo();
     CFrameEffectTileTexture::SGetClassInfo();
     CFrameEffectStretchTexture::SGetClassInfo();
+    SetGlyphEffectApplier(&ApplyGlyphEffect);
 }

@@ -133,4 +133,6 @@ public:
 using FrameEffectTextureLookup = CFrame* (*)(uint32_t index);
 void SetFrameEffectTextureLookup(FrameEffectTextureLookup lookup);
 
+// Registers the effect classes and makes fonts run their "Frame Effect" on
+// every glyph they build; idempotent.
 void RegisterFrameEffectClasses();

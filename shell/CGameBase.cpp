@@ -10,6 +10,8 @@
 #include "foundation/CStartupTextLog.h"
 #include "foundation/MillisecondClock.h"
 #include "foundation/SettingsFiles.h"
+#include "images/CFont.h"
+#include "images/CFontList.h"
 #include "objects/CClassInfo.h"
 #include "objects/CFileListList.h"
 #include "objects/CObject.h"
@@ -127,6 +129,12 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
 
     MountArchives("Data", ProgramArchives::Mount, DataZips::Mount);
     CStartupTextLog::Instance().Enable(uint32_t(kDefaultScreenWidth), uint32_t(kDefaultScreenHeight));
+    // Every game object lists the data folder's own TrueType files; the font
+    // list joins the registry of lists only once.
+    EnumerateFontFiles();
+    CFontList& fonts = GetFontList();
+    const bool fontsRegistered = CFileListList::SGetInstance().FindIndexOfList(&fonts) >= 0;
+    fonts.SetSource(fontsRegistered ? nullptr : "Fonts", "Resources|Fonts", 0);
     CFileListList::SGetInstance().ResetAllLists();
     ApplyDisplaySettings(KeepDepth::No);
     InitBlitTables();
@@ -168,9 +176,11 @@ CGameBase::~CGameBase()
     g_ShuttingDown = true;
     CSoundDevice& sound = CSoundDevice::SGetInstance();
     sound.Shutdown();
-    CMountedArchiveTable::Get().UnmountAll();
     m_ScreenWindow.reset();
     CFileListList::SGetInstance().DisposeAll();
+    // After the lists: a font's face reads its file until the font goes, and
+    // that file may be an archive member.
+    CMountedArchiveTable::Get().UnmountAll();
     // Disposing may have brought the music player back.
     sound.Shutdown();
     if (g_Game == this)

@@ -110,6 +110,7 @@ private:
             m_Frame.FillRect(rect, copy);
         }
         bool Present() override { return m_Frame.Present(); }
+        CFrameInterface* GetFrame() override { return &m_Frame; }
 
     private:
         CScreenFrame& m_Frame;

@@ -1,6 +1,7 @@
 #include "CStandInGame.h"
 
 #include "blit/CBlitTypeList.h"
+#include "images/CFontList.h"
 #include "platform/CPlatform.h"
 #include "platform/WindowDevice.h"
 #include "render/CBlitXParams.h"
@@ -77,7 +78,12 @@ CStandInGame::CStandInGame()
 
 void CStandInGame::Init(CLoadingScreenPresenter*)
 {
-    Initialize(&CScreenFrame::SGetInstance().AsShellScreen(), &m_Font);
+    CFrameRateFont* font = &m_Font;
+    if (CFont* first = GetFontList().GetObject(0)) {
+        m_ListFont = std::make_unique<CFontFrameRateFont>(*first);
+        font = m_ListFont.get();
+    }
+    Initialize(&CScreenFrame::SGetInstance().AsShellScreen(), font);
     CScreenFrame::SGetInstance().FadeIn(0.25f, false);
 }
 

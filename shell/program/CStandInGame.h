@@ -1,9 +1,11 @@
 #pragma once
 // The program's game object: it draws a coloured frame with a band that
 // moves with the updates, a row of turning textured tiles and the frame-rate
-// line on the screen frame.
+// line on the screen frame, in the first font of the data folder's font list
+// when it has one.
 
 #include "images/CFrame.h"
+#include "shell/CFontFrameRateFont.h"
 #include "shell/CGameBase.h"
 #include "shell/CShellScreen.h"
 
@@ -30,6 +32,7 @@ public:
 private:
     std::unique_ptr<CFrame> m_Tile;
     CTinyFont m_Font;
+    std::unique_ptr<CFontFrameRateFont> m_ListFont;
     double m_Phase = 0.0;
 };
 
