@@ -26,8 +26,13 @@ void AppendUtf8(std::string& out, uint32_t code)
     } else if (code < 0x800) {
         out += char(0xC0 | (code >> 6));
         out += char(0x80 | (code & 0x3F));
-    } else {
+    } else if (code < 0x10000) {
         out += char(0xE0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xF0 | (code >> 18));
+        out += char(0x80 | ((code >> 12) & 0x3F));
         out += char(0x80 | ((code >> 6) & 0x3F));
         out += char(0x80 | (code & 0x3F));
     }
@@ -90,6 +95,54 @@ std::string Utf8ToWindows1252(std::string_view text)
                 if (kHigh[k] == code)
                     mapped = char(0x80 + k);
         out += mapped;
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(const std::u16string& units)
+{
+    std::string out;
+    for (size_t i = 0; i < units.size(); ++i) {
+        uint32_t code = units[i];
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00
+            && units[i + 1] < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = 0xFFFD;
+        }
+        AppendUtf8(out, code);
+    }
+    return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text)
+{
+    std::u16string out;
+    for (size_t i = 0; i < text.size();) {
+        const uint8_t lead = uint8_t(text[i]);
+        size_t length = lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
+        bool valid = length != 0 && i + length <= text.size();
+        for (size_t k = 1; valid && k < length; ++k) {
+            const uint8_t next = uint8_t(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        valid = valid && code <= 0x10FFFF && !(code >= 0xD800 && code < 0xE000)
+                && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000);
+        if (!valid) {
+            out += char16_t(0xFFFD);
+            ++i;
+            continue;
+        }
+        i += length;
+        if (code >= 0x10000) {
+            out += char16_t(0xD800 + ((code - 0x10000) >> 10));
+            out += char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            out += char16_t(code);
+        }
     }
     return out;
 }

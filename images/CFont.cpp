@@ -446,10 +446,9 @@ int32_t CFont::LayOutParagraph(CFrameInterface* frame, int32_t& y, const CJStrin
     return lines;
 }
 
-int32_t CFont::DrawWrappedParagraphs(CFrameInterface* frame, int32_t& y, const CJString& text,
-                                     const SParagraphLayout& layout)
+int32_t CFont::LayOutParagraphs(CFrameInterface* frame, int32_t& y, const CJString& text,
+                                const SParagraphLayout& layout, int32_t& widest)
 {
-    int32_t widest = 0;
     int32_t lines = 0;
     const int32_t length = text.GetLength();
     int32_t start = 0;
@@ -470,25 +469,21 @@ int32_t CFont::DrawWrappedParagraphs(CFrameInterface* frame, int32_t& y, const C
     return lines;
 }
 
+int32_t CFont::DrawWrappedParagraphs(CFrameInterface* frame, int32_t& y, const CJString& text,
+                                     const SParagraphLayout& layout)
+{
+    int32_t widest = 0;
+    return LayOutParagraphs(frame, y, text, layout, widest);
+}
+
 void CFont::MeasureWrapped(const CJString& text, const SParagraphLayout& layout)
 {
     if (m_bLayoutValid && m_pLayoutText == &text && m_Layout == layout && m_LayoutText.Compare(text) == 0
         && m_LayoutText.IsWide() == text.IsWide())
         return;
     int32_t widest = 0;
-    int32_t lines = 0;
     int32_t y = 0;
-    const int32_t length = text.GetLength();
-    int32_t start = 0;
-    for (;;) {
-        int32_t end = text.FindChar(u'\n', start);
-        if (end < 0)
-            end = length;
-        lines += end == start ? 1 : LayOutParagraph(nullptr, y, text, start, end, layout, widest);
-        if (end >= length)
-            break;
-        start = end + 1;
-    }
+    const int32_t lines = LayOutParagraphs(nullptr, y, text, layout, widest);
     m_pLayoutText = &text;
     m_LayoutText = text;
     m_Layout = layout;

@@ -125,6 +125,9 @@ protected:
 
 private:
     int32_t FitLineAt(const CJString& text, int32_t start, int32_t end, int32_t width, CJString* out, FitMode mode);
+    // Every paragraph of the text; an empty one is one empty line.
+    int32_t LayOutParagraphs(CFrameInterface* frame, int32_t& y, const CJString& text, const SParagraphLayout& layout,
+                             int32_t& widest);
     int32_t LayOutParagraph(CFrameInterface* frame, int32_t& y, const CJString& text, int32_t start, int32_t end,
                             const SParagraphLayout& layout, int32_t& widest);
     void MeasureWrapped(const CJString& text, const SParagraphLayout& layout);

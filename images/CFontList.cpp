@@ -9,21 +9,7 @@ CFontList::~CFontList() = default;
 
 bool CFontList::GetObjectFileName(const CObject* object, CJString& name)
 {
-    if (!IsEnumerated() || !dynamic_cast<const CFont*>(object))
-        return false;
-    const int32_t index = FindObjectIndex(object);
-    if (index < 0)
-        return false;
-    const CJString item = GetItemNameString(index);
-    const char first = item.GetString()[0];
-    if (first == '.' || first == '/' || first == '\\') {
-        name = item;
-    } else {
-        name = GetFolderName();
-        name.AppendPath(item.GetString());
-    }
-    name += ".FONT.TXT";
-    return true;
+    return dynamic_cast<const CFont*>(object) && ItemFileName(object, ".FONT.TXT", name);
 }
 
 CFontList& GetFontList()

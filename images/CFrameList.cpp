@@ -83,21 +83,7 @@ CObject* CFrameList::LoadObject(const CJString& folder, const CJString& fileName
 
 bool CFrameList::GetObjectFileName(const CObject* object, CJString& name)
 {
-    if (!IsEnumerated() || !dynamic_cast<const CFrame*>(object))
-        return false;
-    const int32_t index = FindObjectIndex(object);
-    if (index < 0)
-        return false;
-    const CJString item = GetItemNameString(index);
-    const char first = item.GetString()[0];
-    if (first == '.' || first == '/' || first == '\\') {
-        name = item;
-    } else {
-        name = GetFolderName();
-        name.AppendPath(item.GetString());
-    }
-    name += ".txt";
-    return true;
+    return dynamic_cast<const CFrame*>(object) && ItemFileName(object, ".txt", name);
 }
 
 CFrameList& GetFrameLibrary()

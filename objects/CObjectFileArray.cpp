@@ -246,6 +246,25 @@ bool CObjectFileArray::GetObjectFileName(const CObject*, CJString&)
     return false;
 }
 
+bool CObjectFileArray::ItemFileName(const CObject* object, const char* ending, CJString& name)
+{
+    if (!IsEnumerated())
+        return false;
+    const int32_t index = FindObjectIndex(object);
+    if (index < 0)
+        return false;
+    const CJString item = GetItemNameString(index);
+    const char first = item.GetString()[0];
+    if (first == '.' || first == '/' || first == '\\') {
+        name = item;
+    } else {
+        name = GetFolderName();
+        name.AppendPath(item.GetString());
+    }
+    name += ending;
+    return true;
+}
+
 int32_t CObjectFileArray::FindObjectIndex(const CObject* object)
 {
     if (m_EnumerationPending || !object)

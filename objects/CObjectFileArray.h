@@ -158,6 +158,11 @@ public:
     CDirectoryTree* GetDirectoryTree() { return m_DirectoryTree.get(); }
 
 protected:
+    // The file of the entry holding the object: its item name, under the
+    // list's folder unless the name is already a path, followed by the
+    // ending. False while enumeration is pending or no entry holds it.
+    bool ItemFileName(const CObject* object, const char* ending, CJString& name);
+
     void EnsureEnumerated()
     {
         if (m_EnumerationPending)
