@@ -129,8 +129,7 @@ inline __m128i Pack565(__m128i r, __m128i g, __m128i b)
         const auto five = [](__m128i v) {
             return _mm_min_epi16(_mm_srli_epi16(_mm_add_epi16(v, _mm_set1_epi16(4)), 3), _mm_set1_epi16(31));
         };
-        const __m128i six
-            = _mm_min_epi16(_mm_srli_epi16(_mm_add_epi16(g, _mm_set1_epi16(2)), 2), _mm_set1_epi16(63));
+        const __m128i six = _mm_min_epi16(_mm_srli_epi16(_mm_add_epi16(g, _mm_set1_epi16(2)), 2), _mm_set1_epi16(63));
         return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(five(r), 11), _mm_slli_epi16(six, 5)), five(b));
     }
 }
@@ -149,15 +148,15 @@ uint32_t Over565Groups(uint8_t* dst, const uint8_t* src, uint32_t count)
         // With the tables, widening then packing gives every pixel back.
         if (Table && _mm_movemask_epi8(_mm_cmpeq_epi16(a, _mm_setzero_si128())) == 0xFFFF)
             continue;
-        const __m128i bg = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(s0, 16), 16),
-                                           _mm_srai_epi32(_mm_slli_epi32(s1, 16), 16));
+        const __m128i bg
+            = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(s0, 16), 16), _mm_srai_epi32(_mm_slli_epi32(s1, 16), 16));
         const __m128i d = Load(dst + 2 * i);
         const __m128i db = Expand5Lanes(_mm_and_si128(d, _mm_set1_epi16(31)));
         const __m128i dg = Expand6InPlace(d);
         const __m128i dr = Expand5Lanes(_mm_srli_epi16(d, 11));
-        Store(dst + 2 * i, Pack565<Table>(RoundUpBlend(dr, _mm_and_si128(ra, low), a),
-                                          RoundUpBlend(dg, _mm_srli_epi16(bg, 8), a),
-                                          RoundUpBlend(db, _mm_and_si128(bg, low), a)));
+        Store(dst + 2 * i,
+              Pack565<Table>(RoundUpBlend(dr, _mm_and_si128(ra, low), a), RoundUpBlend(dg, _mm_srli_epi16(bg, 8), a),
+                             RoundUpBlend(db, _mm_and_si128(bg, low), a)));
     }
     return i;
 }

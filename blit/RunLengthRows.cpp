@@ -247,8 +247,8 @@ void DecodeRows(const Runs& runs, RowForm form, const SRunLengthPlane& plane, in
             DecodeWhole<P, D, Alpha>(runs, plane.colour + plane.colourRows[y], alphaRow(y), dstRow, left, right);
     } else {
         for (int32_t y = top; y < bottom; ++y, dstRow += dstPitch)
-            DecodeClipping<P, D, Alpha>(runs, plane.colour + plane.colourRows[y], alphaRow(y), sourceLeft, dstRow,
-                                        left, right);
+            DecodeClipping<P, D, Alpha>(runs, plane.colour + plane.colourRows[y], alphaRow(y), sourceLeft, dstRow, left,
+                                        right);
     }
 }
 
@@ -296,8 +296,7 @@ void DecodeRunLengthRows(RunLengthFamily family, RowForm form, const SBlitArgs& 
         if (f.alpha)
             Decode<P, D, true>(f, args, form, plane, top, bottom, sourceLeft, args.dstRow, args.dstPitch, left, right);
         else
-            Decode<P, D, false>(f, args, form, plane, top, bottom, sourceLeft, args.dstRow, args.dstPitch, left,
-                                right);
+            Decode<P, D, false>(f, args, form, plane, top, bottom, sourceLeft, args.dstRow, args.dstPitch, left, right);
     };
     switch (f.sourceBytes * 16 + f.destinationBytes) {
     case 0x11:

@@ -129,8 +129,8 @@ std::u16string Utf8ToUtf16(std::string_view text)
             valid = (next & 0xC0) == 0x80;
             code = (code << 6) | (next & 0x3Fu);
         }
-        valid = valid && code <= 0x10FFFF && !(code >= 0xD800 && code < 0xE000)
-                && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000);
+        valid = valid && code <= 0x10FFFF && !(code >= 0xD800 && code < 0xE000) && !(length == 3 && code < 0x800)
+            && !(length == 4 && code < 0x10000);
         if (!valid) {
             out += char16_t(0xFFFD);
             ++i;

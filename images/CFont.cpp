@@ -72,8 +72,7 @@ void RegisterFontClasses()
 void CFont::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CFont;
-    d.AddListReference(&C::m_FontFamily, "Font Family", &GetFontFileList(), "!default.ttf")
-        .Setter<&C::SetFontFamily>();
+    d.AddListReference(&C::m_FontFamily, "Font Family", &GetFontFileList(), "!default.ttf").Setter<&C::SetFontFamily>();
     d.AddListReference(&C::m_BlitType, "Blit Type", &CBlitTypeList::SGetInstance(), "Transparent Mask")
         .Setter<&C::SetBlitType>();
     d.Add(&C::m_GeneratedColor, "Generated Color", CColor(255, 255, 255, 255)).WithAlpha();
@@ -148,8 +147,8 @@ SGlyphEntry& CFont::GetGlyph(uint32_t code)
     const CColor colour(m_GeneratedColor.GetRed(), m_GeneratedColor.GetGreen(), m_GeneratedColor.GetBlue(), 255);
     if (!m_Face) {
         CFileList& files = GetFontFileList();
-        const char* path = m_FontFamily >= 0 && m_FontFamily < files.GetCount() ? files.GetItemPath(m_FontFamily)
-                                                                                 : nullptr;
+        const char* path
+            = m_FontFamily >= 0 && m_FontFamily < files.GetCount() ? files.GetItemPath(m_FontFamily) : nullptr;
         m_Face = std::make_unique<CFontFace>(path ? path : "", m_PointSize);
     }
     if (m_Face->RenderGlyph(*frame, code, colour))
@@ -304,8 +303,7 @@ int32_t CFont::FitLine(const CJString& text, int32_t width, CJString* out, FitMo
     return FitLineAt(text, 0, text.GetLength(), width, out, mode);
 }
 
-int32_t CFont::FitLineAt(const CJString& text, int32_t start, int32_t end, int32_t width, CJString* out,
-                         FitMode mode)
+int32_t CFont::FitLineAt(const CJString& text, int32_t start, int32_t end, int32_t width, CJString* out, FitMode mode)
 {
     int32_t lineWidth = 0;
     int32_t pending = 0;

@@ -82,8 +82,8 @@ public:
 
     // One line; cellCharacter (code 20 and above) draws every character
     // centred in a cell of that character's advance.
-    void DrawText(CFrameInterface& frame, int32_t x, int32_t y, const CJString& text,
-                  TextAlign align = TextAlign::Left, uint32_t cellCharacter = 0);
+    void DrawText(CFrameInterface& frame, int32_t x, int32_t y, const CJString& text, TextAlign align = TextAlign::Left,
+                  uint32_t cellCharacter = 0);
     void DrawNumber(CFrameInterface& frame, int32_t x, int32_t y, int32_t number, TextAlign align = TextAlign::Left);
     // Lines split at "\n", each followed by line height + spacing; the line
     // count, the y after the last line in *finalY.

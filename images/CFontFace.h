@@ -39,8 +39,7 @@ public:
 
     // FreeType's stream callbacks. A count of 0 is a seek request and
     // answers 0 without moving the file: every read carries its own offset.
-    static unsigned long StreamRead(FT_Stream stream, unsigned long offset, unsigned char* buffer,
-                                    unsigned long count);
+    static unsigned long StreamRead(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count);
     static void StreamClose(FT_Stream stream);
 
     // Faces open in the process (the library lives while this is above 0).

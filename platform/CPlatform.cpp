@@ -2,9 +2,9 @@
 #include "platform/ScreenDeviceHeadless.h"
 
 #include "platform/CAudioDevice.h"
-#include "platform/ClipboardDevice.h"
 #include "platform/CPlatformHeadless.h"
 #include "platform/CPlatformSDL.h"
+#include "platform/ClipboardDevice.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 

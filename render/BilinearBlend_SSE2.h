@@ -27,8 +27,8 @@ inline uint32_t SampleInsideSse2(const uint8_t* p, ptrdiff_t stride, uint32_t fx
     const __m128i h0 = _mm_madd_epi16(top, wx);
     const __m128i h1 = _mm_madd_epi16(bottom, wx);
     // Both rows as 16-bit lanes (values below 65281, kept bit for bit).
-    const __m128i rows = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(h0, 16), 16),
-                                         _mm_srai_epi32(_mm_slli_epi32(h1, 16), 16));
+    const __m128i rows
+        = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(h0, 16), 16), _mm_srai_epi32(_mm_slli_epi32(h1, 16), 16));
     const __m128i wy = _mm_unpacklo_epi64(_mm_set1_epi16(short(256 - fy)), _mm_set1_epi16(short(fy)));
     const __m128i lo = _mm_mullo_epi16(rows, wy);
     const __m128i hi = _mm_mulhi_epu16(rows, wy);

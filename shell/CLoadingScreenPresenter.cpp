@@ -136,8 +136,8 @@ void CLoadingScreenPresenter::Show(CFrame* frame, CLoadingScreenOverlay* overlay
         if (copy) {
             CRect source{};
             frame->GetBounds(source);
-            copy->Blit(*frame, source,
-                       CRect{0, 0, int32_t(frame->GetWidth()), int32_t(frame->GetHeight())}, GetNormalBlitType());
+            copy->Blit(*frame, source, CRect{0, 0, int32_t(frame->GetWidth()), int32_t(frame->GetHeight())},
+                       GetNormalBlitType());
             m_OwnedPicture = std::move(copy);
             frame = m_OwnedPicture.get();
         } else if (overlays) {

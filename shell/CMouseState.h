@@ -27,10 +27,10 @@ struct CMouseEvent {
     MouseEventType type = MouseEventType::Move;
     int32_t x = 0;
     int32_t y = 0;
-    float wheel = 0.0f;      // the accumulator after the change
-    uint32_t buttons = 0;    // held after the change
-    uint32_t changed = 0;    // Pressed, Released, Click: the buttons concerned
-    float wheelStep = 0.0f;  // Wheel: the step added
+    float wheel = 0.0f;     // the accumulator after the change
+    uint32_t buttons = 0;   // held after the change
+    uint32_t changed = 0;   // Pressed, Released, Click: the buttons concerned
+    float wheelStep = 0.0f; // Wheel: the step added
 };
 
 class CMouseEventListenerMixin {
@@ -77,8 +77,7 @@ public:
     void SetPosition(int32_t x, int32_t y);
 
     // The cursor. Returns the previous sequence.
-    CCursorSequence* SetCursor(CCursorSequence* sequence, bool startFlag, bool stopAtLastFrame,
-                               bool useSequenceFrame);
+    CCursorSequence* SetCursor(CCursorSequence* sequence, bool startFlag, bool stopAtLastFrame, bool useSequenceFrame);
     CCursorSequence* GetCursor() const { return m_Cursor; }
     void SetCursorUnderlay(CFrameInterface* underlay, float opacity);
     float GetCursorFrame() const { return m_CursorFrame; }

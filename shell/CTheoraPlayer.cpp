@@ -208,12 +208,12 @@ void CTheoraPlayer::OpenVideo(const uint8_t* data, size_t size, const char* name
         break;
     }
     char line[160];
-    std::snprintf(line, sizeof line, "Ogg logical stream %" PRIx32 " is Theora %" PRIu32 "x%" PRIu32
-                  " %.02f fps video\nEncoded frame content is %" PRIu32 "x%" PRIu32 " with %" PRIu32 "x%" PRIu32
-                  " offset\n",
-                  m_Stream.GetSerial(), m_Stream.GetFrameWidth(), m_Stream.GetFrameHeight(),
-                  m_Stream.GetFramesPerSecond(), m_Stream.GetPictureWidth(), m_Stream.GetPictureHeight(),
-                  m_Stream.GetPictureX(), m_Stream.GetPictureY());
+    std::snprintf(
+        line, sizeof line,
+        "Ogg logical stream %" PRIx32 " is Theora %" PRIu32 "x%" PRIu32
+        " %.02f fps video\nEncoded frame content is %" PRIu32 "x%" PRIu32 " with %" PRIu32 "x%" PRIu32 " offset\n",
+        m_Stream.GetSerial(), m_Stream.GetFrameWidth(), m_Stream.GetFrameHeight(), m_Stream.GetFramesPerSecond(),
+        m_Stream.GetPictureWidth(), m_Stream.GetPictureHeight(), m_Stream.GetPictureX(), m_Stream.GetPictureY());
     Log(line);
     m_Level = m_Stream.GetMaxPostProcessingLevel();
     m_Stream.SetPostProcessingLevel(m_Level);
@@ -299,9 +299,8 @@ void CTheoraPlayer::PlayAll()
 void CTheoraPlayer::PlayAll(CVideoOutput& output)
 {
     std::vector<CTheoraPlayer*>& live = LivePlayers();
-    auto anyPlaying = [&live] {
-        return std::any_of(live.begin(), live.end(), [](CTheoraPlayer* p) { return p->IsPlaying(); });
-    };
+    auto anyPlaying
+        = [&live] { return std::any_of(live.begin(), live.end(), [](CTheoraPlayer* p) { return p->IsPlaying(); }); };
     if (!anyPlaying())
         return;
     CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);

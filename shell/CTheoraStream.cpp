@@ -195,7 +195,8 @@ int64_t CTheoraStream::FrameStartMilliseconds(int64_t frameIndex) const
     if (!m_State || frameIndex <= 0)
         return 0;
     const th_info& info = m_State->info;
-    const double ms = std::ceil(double(frameIndex) * 1000.0 * double(info.fps_denominator) / double(info.fps_numerator));
+    const double ms
+        = std::ceil(double(frameIndex) * 1000.0 * double(info.fps_denominator) / double(info.fps_numerator));
     // A bogus granule position must not overflow the clock arithmetic.
     constexpr double kLimit = 4.0e18;
     return ms >= kLimit ? int64_t(kLimit) : int64_t(ms);

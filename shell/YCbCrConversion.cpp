@@ -30,8 +30,7 @@ void SetPlainYCbCrRows(bool plain)
     g_ForcePlain = plain;
 }
 
-void ConvertYCbCrPicture(const SYCbCrPicture& picture, uint8_t* pixels, uint32_t pitch, uint32_t width,
-                         uint32_t height)
+void ConvertYCbCrPicture(const SYCbCrPicture& picture, uint8_t* pixels, uint32_t pitch, uint32_t width, uint32_t height)
 {
     // The region is clipped to the frame first, so that a region the header
     // got wrong cannot lead the reads out of the planes.

@@ -43,8 +43,8 @@ inline uint32_t YCbCrToBgra(int32_t y, int32_t cb, int32_t cr)
 
 // count pixels of one row starting at frame column x: luma from y[x], chroma
 // from cb[x >> 1] and cr[x >> 1] onward (the pointers are the row starts).
-using YCbCrRowFunction = void (*)(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t x, uint32_t count,
-                                  uint32_t* out);
+using YCbCrRowFunction
+    = void (*)(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t x, uint32_t count, uint32_t* out);
 void ConvertYCbCrRowPlain(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t x, uint32_t count,
                           uint32_t* out);
 // The row function in use: the SSE2 one unless plain kernels are asked for.

@@ -38,7 +38,8 @@ void ConvertYCbCrRowSse2(const uint8_t* y, const uint8_t* cb, const uint8_t* cr,
         const __m128i d = _mm_sub_epi16(_mm_unpacklo_epi8(blue8, zero), half);
         const __m128i e = _mm_sub_epi16(_mm_unpacklo_epi8(red8, zero), half);
 
-        auto channel = [&](__m128i lo, __m128i hi) { return _mm_packs_epi32(_mm_srai_epi32(lo, 8), _mm_srai_epi32(hi, 8)); };
+        auto channel
+            = [&](__m128i lo, __m128i hi) { return _mm_packs_epi32(_mm_srai_epi32(lo, 8), _mm_srai_epi32(hi, 8)); };
         const __m128i ceLo = _mm_unpacklo_epi16(c, e), ceHi = _mm_unpackhi_epi16(c, e);
         const __m128i cdLo = _mm_unpacklo_epi16(c, d), cdHi = _mm_unpackhi_epi16(c, d);
         const __m128i e1Lo = _mm_unpacklo_epi16(e, one), e1Hi = _mm_unpackhi_epi16(e, one);

@@ -78,8 +78,7 @@ void Conversion(benchmark::State& state)
     CTheoraStream stream;
     Open(stream);
     int64_t frame = 0;
-    while (stream.DecodeNext(frame) != TheoraPacketResult::Frame) {
-    }
+    while (stream.DecodeNext(frame) != TheoraPacketResult::Frame) {}
     SYCbCrPicture decoded;
     stream.GetPicture(decoded);
     CFrame picture;

@@ -116,9 +116,9 @@ bool CStandInGame::Draw()
     screen.Blit(*m_Tile, whole, CRect{96, 96, 160, 160}, GetNormalBlitType());
     for (int32_t i = 1; i < 7; ++i) {
         const float scale = 0.5f + 0.35f * float(i);
-        CBlitXParams place(m_Tile.get(), float(128 + i * 128), 128.0f + float(i * 60), float(m_Phase * 40.0 * i),
-                           scale, scale, CColor(255, 255, 255, 255), (i % 3 == 0) ? CBlitXParams::kAdditive : 0, 0.0f,
-                           0.0f, true);
+        CBlitXParams place(m_Tile.get(), float(128 + i * 128), 128.0f + float(i * 60), float(m_Phase * 40.0 * i), scale,
+                           scale, CColor(255, 255, 255, 255), (i % 3 == 0) ? CBlitXParams::kAdditive : 0, 0.0f, 0.0f,
+                           true);
         screen.Render(place);
     }
     CCircleRenderer circle;

@@ -182,15 +182,14 @@ TEST_P(Sse2Twin, GivesThePlainBytesAtEveryWidthAndAlignment)
             }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Sse2Twin,
-    testing::Values(STwinCase{"Mask32", &RowArgbMask32, 4, 4, true},
-                    STwinCase{"Mask32Scaled", &RowArgbMask32Scaled, 4, 4, true},
-                    STwinCase{"Over565", &RowArgbOver565, 4, 2, true},
-                    STwinCase{"Over565BeforeTables", &RowArgbOver565, 4, 2, false},
-                    STwinCase{"Rgb24To32", &RowRgb24To32, 3, 4, true},
-                    STwinCase{"Index8To32", &RowIndex8To32, 1, 4, true}),
-    [](const testing::TestParamInfo<STwinCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, Sse2Twin,
+                         testing::Values(STwinCase{"Mask32", &RowArgbMask32, 4, 4, true},
+                                         STwinCase{"Mask32Scaled", &RowArgbMask32Scaled, 4, 4, true},
+                                         STwinCase{"Over565", &RowArgbOver565, 4, 2, true},
+                                         STwinCase{"Over565BeforeTables", &RowArgbOver565, 4, 2, false},
+                                         STwinCase{"Rgb24To32", &RowRgb24To32, 3, 4, true},
+                                         STwinCase{"Index8To32", &RowIndex8To32, 1, 4, true}),
+                         [](const testing::TestParamInfo<STwinCase>& param) { return std::string(param.param.name); });
 
 // Every alpha over a spread of destination pixels, with both packings: the
 // SSE2 widening, blend and packing against the tables and their rounding.

@@ -390,8 +390,8 @@ TEST_P(ConversionLists, EveryCountWidensLikeTheTables)
                 run.value = in.value;
                 run.alphaValue = in.alphaValue;
                 ConversionKernels(set)[l][n](args, run, n);
-                ASSERT_EQ(in.dst, expected) << "count " << n << " misalign " << misalign
-                                            << (set == KernelSet::Sse2 ? " SSE2" : " plain");
+                ASSERT_EQ(in.dst, expected)
+                    << "count " << n << " misalign " << misalign << (set == KernelSet::Sse2 ? " SSE2" : " plain");
             }
 }
 

@@ -162,20 +162,20 @@ TEST_P(FitLineTest, FitsWholeWordsStrictlyNarrowerThanTheWidth)
     EXPECT_EQ(out.GetLength(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Font, FitLineTest,
-    testing::Values(SFitCase{"ExactWordDoesNotFit", u"one two", 3, 0, FitMode::WholeWords, 0},
-                    SFitCase{"OnePixelMoreFits", u"one two", 3, 1, FitMode::WholeWords, 4},
-                    // "one two" is as wide as "one" + " " + "two": exact width, so only "one ".
-                    SFitCase{"SecondWordExactDoesNotFit", u"one two three", 7, 0, FitMode::WholeWords, 4},
-                    SFitCase{"SecondWordFits", u"one two three", 7, 1, FitMode::WholeWords, 8},
-                    // The space after "one" counts only because "two" follows.
-                    SFitCase{"TrailingSpaceIsFree", u"one ", 3, 1, FitMode::WholeWords, 4},
-                    SFitCase{"LineEndStops", u"ab\ncd", 5, 50, FitMode::WholeWords, 3},
-                    SFitCase{"LongWordRefused", u"abcdefgh", 4, 1, FitMode::WholeWords, 0},
-                    SFitCase{"LongWordCutWhenForced", u"abcdefgh", 4, 1, FitMode::Force, 4},
-                    SFitCase{"ForcedCutIsStrict", u"abcdefgh", 4, 0, FitMode::Force, 3}),
-    [](const testing::TestParamInfo<SFitCase>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Font, FitLineTest,
+                         testing::Values(SFitCase{"ExactWordDoesNotFit", u"one two", 3, 0, FitMode::WholeWords, 0},
+                                         SFitCase{"OnePixelMoreFits", u"one two", 3, 1, FitMode::WholeWords, 4},
+                                         // "one two" is as wide as "one" + " " + "two": exact width, so only "one ".
+                                         SFitCase{"SecondWordExactDoesNotFit", u"one two three", 7, 0,
+                                                  FitMode::WholeWords, 4},
+                                         SFitCase{"SecondWordFits", u"one two three", 7, 1, FitMode::WholeWords, 8},
+                                         // The space after "one" counts only because "two" follows.
+                                         SFitCase{"TrailingSpaceIsFree", u"one ", 3, 1, FitMode::WholeWords, 4},
+                                         SFitCase{"LineEndStops", u"ab\ncd", 5, 50, FitMode::WholeWords, 3},
+                                         SFitCase{"LongWordRefused", u"abcdefgh", 4, 1, FitMode::WholeWords, 0},
+                                         SFitCase{"LongWordCutWhenForced", u"abcdefgh", 4, 1, FitMode::Force, 4},
+                                         SFitCase{"ForcedCutIsStrict", u"abcdefgh", 4, 0, FitMode::Force, 3}),
+                         [](const testing::TestParamInfo<SFitCase>& p) { return std::string(p.param.name); });
 
 TEST_F(FontTest, WrapsEveryLineNarrowerThanTheWidthAndKeepsTheWords)
 {

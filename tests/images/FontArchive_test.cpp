@@ -44,8 +44,8 @@ protected:
 // own file; widths must match those of the same font as a loose file.
 TEST_F(FontInArchive, LoadsAndRendersThroughTheEngineFiles)
 {
-    WriteBytes("Data/Resources.zip", BuildZip({{"!default.ttf", m_Font},
-                                               {"Fonts/Body.FONT.TXT", "CFont\r\n{\r\nPoint Size=20\r\n}\r\n"}}));
+    WriteBytes("Data/Resources.zip",
+               BuildZip({{"!default.ttf", m_Font}, {"Fonts/Body.FONT.TXT", "CFont\r\n{\r\nPoint Size=20\r\n}\r\n"}}));
     ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Resources.zip", MountRoot::New, ArchiveAccess::ReadOnly,
                                                   "Resources/", MountLoading::Now, 0));
     EnumerateFontFiles();

@@ -82,8 +82,8 @@ TEST_P(FontFrameEffect, ChangesEveryGlyphButNotItsAdvance)
     const CRect before = DrawnBounds(*plain, "HI");
     const CRect after = DrawnBounds(*decorated, "HI");
     const CRect& g = GetParam().growth;
-    EXPECT_EQ(after, (CRect{before.left + g.left, before.top + g.top, before.right + g.right,
-                            before.bottom + g.bottom}));
+    EXPECT_EQ(after,
+              (CRect{before.left + g.left, before.top + g.top, before.right + g.right, before.bottom + g.bottom}));
     EXPECT_EQ(decorated->GetTextWidth("HI"), plain->GetTextWidth("HI"));
     EXPECT_EQ(decorated->GetGlyphFrame('H')->GetBitDepth(), 32u);
 }

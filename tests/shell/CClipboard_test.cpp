@@ -117,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"WideOutsideWindows1252", u"\u4E2D\u6587 \U0001F600", true,
                                "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80", true},
                       // A wide string that fits comes back as 8 bits, euro included.
-                      TextCase{"WideThatFitsNarrows", u"\u20AC\u00E9", true, "\xE2\x82\xAC\xC3\xA9", false,
-                               "\x80\xE9"},
+                      TextCase{"WideThatFitsNarrows", u"\u20AC\u00E9", true, "\xE2\x82\xAC\xC3\xA9", false, "\x80\xE9"},
                       TextCase{"Empty", u"", false, "", false}),
     [](const ::testing::TestParamInfo<TextCase>& param) { return param.param.name; });
 
@@ -227,17 +226,15 @@ TEST_P(ClipboardHostile, IsRefusedOrReadWithinItsBounds)
 
 INSTANTIATE_TEST_SUITE_P(
     Clipboard, ClipboardHostile,
-    ::testing::Values(HostileCase{"TruncatedObject", kClipboardObject, "CClipNote\r\n{\r\n\tCount=", nullptr},
-                      HostileCase{"UnknownClass", kClipboardObject, "CNoSuchThing\r\n{\r\n}\r\n", nullptr},
-                      HostileCase{"WrongClassForTarget", kClipboardObject, "CClipOther\r\n{\r\n\tCount=9\r\n}\r\n",
-                                  nullptr, true},
-                      HostileCase{"EmptyObject", kClipboardObject, "", nullptr},
-                      HostileCase{"BinaryGarbage", kClipboardOldObject, std::string("\xFF\x00\x12\x34", 4), nullptr},
-                      HostileCase{"TextWithoutZero", kClipboardText, "abc", "abc"},
-                      HostileCase{"UnicodeTextWithoutZeroAndOddLength", kClipboardUnicodeText,
-                                  std::string("h\0i\0!", 5), "hi"},
-                      HostileCase{"UnicodeTextStopsAtItsZero", kClipboardUnicodeText,
-                                  std::string("a\0\0\0b\0", 6), "a"}),
+    ::testing::Values(
+        HostileCase{"TruncatedObject", kClipboardObject, "CClipNote\r\n{\r\n\tCount=", nullptr},
+        HostileCase{"UnknownClass", kClipboardObject, "CNoSuchThing\r\n{\r\n}\r\n", nullptr},
+        HostileCase{"WrongClassForTarget", kClipboardObject, "CClipOther\r\n{\r\n\tCount=9\r\n}\r\n", nullptr, true},
+        HostileCase{"EmptyObject", kClipboardObject, "", nullptr},
+        HostileCase{"BinaryGarbage", kClipboardOldObject, std::string("\xFF\x00\x12\x34", 4), nullptr},
+        HostileCase{"TextWithoutZero", kClipboardText, "abc", "abc"},
+        HostileCase{"UnicodeTextWithoutZeroAndOddLength", kClipboardUnicodeText, std::string("h\0i\0!", 5), "hi"},
+        HostileCase{"UnicodeTextStopsAtItsZero", kClipboardUnicodeText, std::string("a\0\0\0b\0", 6), "a"}),
     [](const ::testing::TestParamInfo<HostileCase>& param) { return param.param.name; });
 
 } // namespace

@@ -65,9 +65,9 @@ protected:
 
 struct WaitCase {
     const char* name;
-    uint32_t heldBefore;     // buttons held when the picture goes up
-    Kind during;             // what arrives while the presenter waits (None: nothing)
-    uint32_t button;         // for MouseButton
+    uint32_t heldBefore; // buttons held when the picture goes up
+    Kind during;         // what arrives while the presenter waits (None: nothing)
+    uint32_t button;     // for MouseButton
     bool endsEarly;
 };
 
@@ -104,13 +104,13 @@ TEST_P(LoadingScreenWait, KeepsThePictureUpForTheMinimumUnlessCutShort)
     EXPECT_EQ(CMouseState::SGetInstance().GetButtons() & 1u, c.during == Kind::MouseButton ? 0u : c.heldBefore & 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LoadingScreenPresenter, LoadingScreenWait,
-    ::testing::Values(WaitCase{"Nothing", 0, Kind::None, 0, false}, WaitCase{"KeyPress", 0, Kind::KeyDown, 0, true},
-                      WaitCase{"NewClick", 0, Kind::MouseButton, 1, true},
-                      WaitCase{"ButtonHeldFromBefore", 1, Kind::None, 0, false},
-                      WaitCase{"OtherButtonWhileOneIsHeld", 1, Kind::MouseButton, 2, true}),
-    [](const ::testing::TestParamInfo<WaitCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(LoadingScreenPresenter, LoadingScreenWait,
+                         ::testing::Values(WaitCase{"Nothing", 0, Kind::None, 0, false},
+                                           WaitCase{"KeyPress", 0, Kind::KeyDown, 0, true},
+                                           WaitCase{"NewClick", 0, Kind::MouseButton, 1, true},
+                                           WaitCase{"ButtonHeldFromBefore", 1, Kind::None, 0, false},
+                                           WaitCase{"OtherButtonWhileOneIsHeld", 1, Kind::MouseButton, 2, true}),
+                         [](const ::testing::TestParamInfo<WaitCase>& param) { return param.param.name; });
 
 TEST_F(LoadingScreen, ButtonLetGoAndPressedAgainIsANewClick)
 {

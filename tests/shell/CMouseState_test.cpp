@@ -84,7 +84,7 @@ TEST_F(Mouse, UnregisteredListenersHearNothing)
 
 struct MappingCase {
     const char* name;
-    bool desktopBackBuffer; // full screen at the desktop's 1920x1080, else a 1024x768 window
+    bool desktopBackBuffer;            // full screen at the desktop's 1920x1080, else a 1024x768 window
     int32_t windowWidth, windowHeight; // where the back buffer is shown
     int32_t windowX, windowY;
     int32_t gameX, gameY;

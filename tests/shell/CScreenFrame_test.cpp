@@ -388,8 +388,9 @@ TEST_P(Fallbacks, ARefusedModeTriesTheOtherOnce)
             FAIL() << "no fatal message";
         } catch (const CFatalErrorException& e) {
             EXPECT_EQ(e.caption, "Fatal Error!");
-            EXPECT_EQ(e.message, "No valid screen mode can be initialized\nthe device refused the mode\n\nCheck that "
-                                 "you have the latest video drivers installed.");
+            EXPECT_EQ(e.message,
+                      "No valid screen mode can be initialized\nthe device refused the mode\n\nCheck that "
+                      "you have the latest video drivers installed.");
         }
         return;
     }
@@ -402,15 +403,15 @@ TEST_P(Fallbacks, ARefusedModeTriesTheOtherOnce)
     EXPECT_EQ(m_Device.IsFullScreen(), c.outcome == 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, Fallbacks,
-    testing::Values(FallbackCase{"FullScreenGranted", true, false, false, false, 1},
-                    FallbackCase{"FullScreenRefusedGoesWindowed", true, false, true, false, 0},
-                    FallbackCase{"WindowedRefusedGoesFullScreen", false, false, false, true, 1},
-                    FallbackCase{"WindowedRefusedWithoutFallbackStays", false, true, false, true, -1},
-                    FallbackCase{"BothRefusedFromFullScreen", true, false, true, true, 2},
-                    FallbackCase{"BothRefusedFromWindowed", false, false, true, true, 2}),
-    [](const testing::TestParamInfo<FallbackCase>& c) { return std::string(c.param.name); });
+INSTANTIATE_TEST_SUITE_P(Modes, Fallbacks,
+                         testing::Values(FallbackCase{"FullScreenGranted", true, false, false, false, 1},
+                                         FallbackCase{"FullScreenRefusedGoesWindowed", true, false, true, false, 0},
+                                         FallbackCase{"WindowedRefusedGoesFullScreen", false, false, false, true, 1},
+                                         FallbackCase{"WindowedRefusedWithoutFallbackStays", false, true, false, true,
+                                                      -1},
+                                         FallbackCase{"BothRefusedFromFullScreen", true, false, true, true, 2},
+                                         FallbackCase{"BothRefusedFromWindowed", false, false, true, true, 2}),
+                         [](const testing::TestParamInfo<FallbackCase>& c) { return std::string(c.param.name); });
 
 TEST_F(WindowModeTest, AFailedModeStaysFailedForTheRun)
 {

@@ -170,10 +170,9 @@ TEST_P(TheoraPlayerTiming, ShowsEachFrameAtItsTime)
     EXPECT_FALSE(m_Player->IsPlaying());
 }
 
-INSTANTIATE_TEST_SUITE_P(Tracks, TheoraPlayerTiming, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& p) {
-                             return std::string(p.param ? "WithVorbis" : "VideoOnly");
-                         });
+INSTANTIATE_TEST_SUITE_P(Tracks, TheoraPlayerTiming, testing::Bool(), [](const testing::TestParamInfo<bool>& p) {
+    return std::string(p.param ? "WithVorbis" : "VideoOnly");
+});
 
 // A clip's picture region sits inside a larger encoded frame; top stays top.
 TEST_F(TheoraPlayerTest, PictureRegionIsPlacedUprightAtTheBufferOrigin)
@@ -400,18 +399,15 @@ std::string Corrupted(std::string clip)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TheoraPlayerBadInput,
-    testing::Values(SBadClip{"Empty", [](const std::string&) { return std::string(); },
-                             TheoraOpenResult::MissingHeaders},
-                    SBadClip{"NotOgg", [](const std::string&) { return std::string(4000, 'x'); },
-                             TheoraOpenResult::MissingHeaders},
-                    SBadClip{"CutAfterFirstPage",
-                             [](const std::string& good) { return good.substr(0, good.find("OggS", 4)); },
-                             TheoraOpenResult::MissingHeaders},
-                    SBadClip{"SoundOnly",
-                             [](const std::string&) { return EncodeVorbis(Sine(2000, 1, 40.0, 0.3), 1, 22050); },
-                             TheoraOpenResult::MissingHeaders},
-                    SBadClip{"CorruptSetupHeader", [](const std::string& good) { return Corrupted(good); },
-                             TheoraOpenResult::CorruptHeaders}),
+    testing::Values(
+        SBadClip{"Empty", [](const std::string&) { return std::string(); }, TheoraOpenResult::MissingHeaders},
+        SBadClip{"NotOgg", [](const std::string&) { return std::string(4000, 'x'); }, TheoraOpenResult::MissingHeaders},
+        SBadClip{"CutAfterFirstPage", [](const std::string& good) { return good.substr(0, good.find("OggS", 4)); },
+                 TheoraOpenResult::MissingHeaders},
+        SBadClip{"SoundOnly", [](const std::string&) { return EncodeVorbis(Sine(2000, 1, 40.0, 0.3), 1, 22050); },
+                 TheoraOpenResult::MissingHeaders},
+        SBadClip{"CorruptSetupHeader", [](const std::string& good) { return Corrupted(good); },
+                 TheoraOpenResult::CorruptHeaders}),
     [](const testing::TestParamInfo<SBadClip>& p) { return std::string(p.param.name); });
 
 // A missing file, by name through the archives, is skipped the same way.

@@ -30,7 +30,7 @@ public:
     {
         static const char* const kNames[] = {"move", "press", "release", "click", "wheel"};
         log += std::string(kNames[int(event.type)]) + std::to_string(event.changed) + "@" + std::to_string(event.x)
-               + "," + std::to_string(event.y) + " ";
+            + "," + std::to_string(event.y) + " ";
     }
     static bool Typed(void* context, uint32_t character)
     {

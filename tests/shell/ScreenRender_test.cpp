@@ -9,8 +9,8 @@
 
 #include "support/TestSupport.h"
 
-#include "blit/ColorTables.h"
 #include "blit/CColor.h"
+#include "blit/ColorTables.h"
 #include "platform/ScreenDeviceHeadless.h"
 #include "render/CBlitXParams.h"
 #include "render/CCircleRenderer.h"
@@ -99,13 +99,9 @@ const Scene kScenes[] = {
     {"BlitRotatedAndScaled",
      [](CFrameInterface& t, CFrame& tile) { Blit(t, Placed(tile, 128, 96, 30, 2.5f, kWhite, 0)); }},
     {"BlitTintedAndFaded",
-     [](CFrameInterface& t, CFrame& tile) {
-         Blit(t, Placed(tile, 100, 90, 0, 3, CColor(255, 160, 80, 200), 0));
-     }},
+     [](CFrameInterface& t, CFrame& tile) { Blit(t, Placed(tile, 100, 90, 0, 3, CColor(255, 160, 80, 200), 0)); }},
     {"BlitAdditive",
-     [](CFrameInterface& t, CFrame& tile) {
-         Blit(t, Placed(tile, 120, 100, 45, 2, kWhite, CBlitXParams::kAdditive));
-     },
+     [](CFrameInterface& t, CFrame& tile) { Blit(t, Placed(tile, 120, 100, 45, 2, kWhite, CBlitXParams::kAdditive)); },
      Compare::AdditivePixels},
     {"BlitMirrored",
      [](CFrameInterface& t, CFrame& tile) {

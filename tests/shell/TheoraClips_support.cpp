@@ -156,8 +156,8 @@ std::string MakeTheoraClip(const SClipOptions& options)
             // Gradients and a grid drifting by a few pixels a frame.
             for (uint32_t r = 0; r < frameHeight; ++r)
                 for (uint32_t c = 0; c < frameWidth; ++c)
-                    y[size_t(r) * frameWidth + c] = uint8_t(
-                        16 + ((c + 3 * f) * 7 + (r + 2 * f) * 3) % 200 + (((c + f) / 8 + r / 8) % 2) * 20);
+                    y[size_t(r) * frameWidth + c]
+                        = uint8_t(16 + ((c + 3 * f) * 7 + (r + 2 * f) * 3) % 200 + (((c + f) / 8 + r / 8) % 2) * 20);
             for (uint32_t r = 0; r < frameHeight / 2; ++r)
                 for (uint32_t c = 0; c < frameWidth / 2; ++c) {
                     cb[size_t(r) * (frameWidth / 2) + c] = uint8_t(64 + (c * 2 + f) % 128);
@@ -183,8 +183,8 @@ std::string MakeTheoraClip(const SClipOptions& options)
             }
         }
         if (audio)
-            audio->Feed(uint64_t(f + 1) * kAudioRate * options.fpsDenominator / options.fpsNumerator,
-                        f + 1 == count, out);
+            audio->Feed(uint64_t(f + 1) * kAudioRate * options.fpsDenominator / options.fpsNumerator, f + 1 == count,
+                        out);
     }
     delete audio;
     ogg_stream_clear(&video);

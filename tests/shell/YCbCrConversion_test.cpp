@@ -20,20 +20,19 @@ class YCbCrKnownValues : public testing::TestWithParam<SKnownColour> {};
 TEST_P(YCbCrKnownValues, ConvertsToTheIntegerStudioRangeColour)
 {
     const SKnownColour& c = GetParam();
-    EXPECT_EQ(YCbCrToBgra(c.y, c.cb, c.cr), uint32_t(c.blue) | uint32_t(c.green) << 8 | uint32_t(c.red) << 16 | 0xFF000000u);
+    EXPECT_EQ(YCbCrToBgra(c.y, c.cb, c.cr),
+              uint32_t(c.blue) | uint32_t(c.green) << 8 | uint32_t(c.red) << 16 | 0xFF000000u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Colours, YCbCrKnownValues,
-                         testing::Values(SKnownColour{"Black", 16, 128, 128, 0, 0, 0},
-                                         SKnownColour{"White", 235, 128, 128, 255, 255, 255},
-                                         SKnownColour{"Grey", 126, 128, 128, 128, 128, 128},
-                                         SKnownColour{"Red", 81, 90, 240, 255, 0, 0},
-                                         SKnownColour{"Green", 145, 54, 34, 0, 255, 1},
-                                         SKnownColour{"Blue", 41, 240, 110, 0, 0, 255},
-                                         SKnownColour{"BelowBlackClampsToZero", 0, 128, 128, 0, 0, 0},
-                                         SKnownColour{"AboveWhiteClampsTo255", 255, 128, 128, 255, 255, 255},
-                                         SKnownColour{"ExtremeChroma", 128, 255, 0, 0, 185, 255}),
-                         [](const testing::TestParamInfo<SKnownColour>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Colours, YCbCrKnownValues,
+    testing::Values(SKnownColour{"Black", 16, 128, 128, 0, 0, 0}, SKnownColour{"White", 235, 128, 128, 255, 255, 255},
+                    SKnownColour{"Grey", 126, 128, 128, 128, 128, 128}, SKnownColour{"Red", 81, 90, 240, 255, 0, 0},
+                    SKnownColour{"Green", 145, 54, 34, 0, 255, 1}, SKnownColour{"Blue", 41, 240, 110, 0, 0, 255},
+                    SKnownColour{"BelowBlackClampsToZero", 0, 128, 128, 0, 0, 0},
+                    SKnownColour{"AboveWhiteClampsTo255", 255, 128, 128, 255, 255, 255},
+                    SKnownColour{"ExtremeChroma", 128, 255, 0, 0, 185, 255}),
+    [](const testing::TestParamInfo<SKnownColour>& p) { return std::string(p.param.name); });
 
 // A frame of the three planes, the picture the whole of it.
 SYCbCrPicture Picture(uint32_t width, uint32_t height, const std::vector<uint8_t>& y, const std::vector<uint8_t>& cb,
