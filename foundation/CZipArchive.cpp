@@ -122,6 +122,7 @@ CZipArchive::CZipArchive(const char* path, const char* mountPoint, uint32_t flag
 
 CZipArchive::~CZipArchive()
 {
+    DetachMembers();
     m_File.Close();
     if (m_Writing)
         plat::DeleteFile(m_TempDiskPath);
@@ -172,6 +173,8 @@ bool CZipArchive::Refuse(const char* reason)
 
 bool CZipArchive::ReadDirectory(CFile& file)
 {
+    // The entries are about to go (a failed rewrite reads the directory again).
+    DetachMembers();
     m_Loaded = false;
     m_LoadError.clear();
     m_Entries.clear();
@@ -683,6 +686,12 @@ void CZipArchive::MemberClosed(CZipArchiveEntry& entry)
         m_File.Close();
 }
 
+void CZipArchive::DetachMembers()
+{
+    while (!m_Members.empty())
+        m_Members.back()->Detach();
+}
+
 // --- CZipFileBuf ---
 
 CZipFileBuf::CZipFileBuf(CZipArchive& archive, CZipArchiveEntry& entry, uint32_t flags)
@@ -691,6 +700,7 @@ CZipFileBuf::CZipFileBuf(CZipArchive& archive, CZipArchiveEntry& entry, uint32_t
     , m_Flags(flags)
     , m_Writing((flags & FILE_CREATE) != 0)
 {
+    archive.m_Members.push_back(this);
 }
 
 CZipFileBuf::~CZipFileBuf()
@@ -840,8 +850,11 @@ bool CZipFileBuf::ReadLine8(CJString& line)
 
 bool CZipFileBuf::Close()
 {
-    if (!m_Entry)
-        return true;
+    if (!m_Entry) {
+        const bool lost = m_WriteLost;
+        m_WriteLost = false;
+        return !lost;
+    }
     bool ok = true;
     if (m_Writing) {
         // CRC-32 of what was written, read back in chunks.
@@ -859,14 +872,10 @@ bool CZipFileBuf::Close()
         m_Entry->central.crc = uint32_t(crc);
         ok = ok && m_Archive->WriteLocalHeader(*m_Entry);
     }
-    if (m_OwnFile) {
-        m_OwnFile->Close();
-        delete m_OwnFile;
-        m_OwnFile = nullptr;
-        --m_Archive->m_OwnHandleReaders;
-    }
+    CloseOwnFile();
     CZipArchiveEntry* entry = m_Entry;
     m_Entry = nullptr;
+    std::erase(m_Archive->m_Members, this);
     if (m_Counted) {
         m_Counted = false;
         const bool finish = m_Writing && m_Archive->m_Writing && m_Archive->m_Dirty;
@@ -879,6 +888,32 @@ bool CZipFileBuf::Close()
             ok = m_Archive->FinishWriting(ok);
     }
     return ok;
+}
+
+void CZipFileBuf::CloseOwnFile()
+{
+    if (!m_OwnFile)
+        return;
+    m_OwnFile->Close();
+    delete m_OwnFile;
+    m_OwnFile = nullptr;
+    --m_Archive->m_OwnHandleReaders;
+}
+
+void CZipFileBuf::Detach()
+{
+    CloseOwnFile();
+    if (m_Counted) {
+        // Not MemberClosed: the archive may be reading its directory through
+        // the shared file right now.
+        m_Counted = false;
+        m_Entry->open = false;
+        --m_Archive->m_OpenMembers;
+    }
+    std::erase(m_Archive->m_Members, this);
+    m_WriteLost = m_Writing;
+    m_Entry = nullptr;
+    m_Archive = nullptr;
 }
 
 // --- CFileAppendedToZipArchiveFileBuf ---

@@ -35,6 +35,7 @@
 #include <vector>
 
 class CEnumerateFilesCallback;
+class CZipFileBuf;
 struct CEnumerateFilesOptions;
 
 enum class ArchiveAccess { ReadOnly, Writable };
@@ -128,6 +129,8 @@ private:
     // dropped and the directory read again from the untouched archive.
     bool FinishWriting(bool ok);
     void MemberClosed(CZipArchiveEntry& entry);
+    // Cuts every open member buffer loose from the archive and its entries.
+    void DetachMembers();
     std::string StoredName(const CZipArchiveEntry& entry) const;
 
     bool m_Loaded = false;
@@ -145,6 +148,7 @@ private:
     std::string m_LoadError;
     std::vector<std::unique_ptr<CZipArchiveEntry>> m_Entries;
     std::vector<uint32_t> m_NameIndex;
+    std::vector<CZipFileBuf*> m_Members; // open, each pointing at an entry here
     plat::FileIdentity m_Identity;
     plat::CFileLock m_Lock; // held while rewriting
     int64_t m_FileSize = 0; // of the archive file as last read; 0 when unknown
@@ -155,7 +159,10 @@ private:
 };
 
 // One member read (or rewritten) through an archive file. Positions are
-// absolute in the archive file.
+// absolute in the archive file. A buffer may outlive its archive (an unmount
+// with members still open): it is then detached and behaves as closed, so
+// reads give 0, seeks fail and closing succeeds, except for a writer, whose
+// member went with the archive's working copy: its close reports the loss.
 class CZipFileBuf : public CFileBuf {
 public:
     CZipFileBuf(CZipArchive& archive, CZipArchiveEntry& entry, uint32_t flags);
@@ -175,7 +182,11 @@ public:
     bool ReadLineWide(CJString&) override { return false; }
 
 private:
+    friend class CZipArchive;
+
     CFile& File() { return m_OwnFile ? *m_OwnFile : m_Archive->m_File; }
+    void CloseOwnFile();
+    void Detach();
 
     CZipArchive* m_Archive;
     CZipArchiveEntry* m_Entry;
@@ -185,6 +196,7 @@ private:
     int64_t m_DataStart = 0;
     bool m_Writing = false;
     bool m_Counted = false;
+    bool m_WriteLost = false; // detached while writing
 };
 
 // A new member added behind the members of an existing archive, named

@@ -198,6 +198,9 @@ TEST_F(ZipArchive, FailedRewriteCloseRestoresTheArchiveSafely)
     ASSERT_TRUE(table.Mount("Tight.zip", MountRoot::New, ArchiveAccess::Writable, "Tight/", MountLoading::Now, 0));
     CZipArchive* archive = CMountedArchiveTable::ArchiveForName(*table.GetRoot(0), "Tight/x");
     ASSERT_NE(archive, nullptr);
+    // A reader on its own handle holds an entry the failed close reads anew.
+    CFile reader;
+    ASSERT_TRUE(reader.Open("Tight/b.txt", FILE_READ | FILE_OWN_ARCHIVE_HANDLE));
     {
         CFile file;
         ASSERT_TRUE(file.Open("Tight/a.txt", FILE_WRITE | FILE_CREATE));
@@ -215,6 +218,9 @@ TEST_F(ZipArchive, FailedRewriteCloseRestoresTheArchiveSafely)
         std::signal(SIGXFSZ, previousHandler);
         EXPECT_FALSE(closed);
     }
+    char byte = 0;
+    EXPECT_EQ(reader.Read(&byte, 1), 0u);
+    EXPECT_TRUE(reader.Close());
     EXPECT_EQ(ReadBytes(m_Root / "Data/Tight.zip"), zip);
     EXPECT_EQ(ReadThroughFile("Tight/a.txt"), "aaaa");
     EXPECT_EQ(ReadThroughFile("Tight/b.txt"), "bb");
@@ -402,4 +408,67 @@ TEST_F(ZipArchive, MountedArchivesAnswerTheFileLayer)
     EXPECT_TRUE(IsFileWritable("Pack/Sub/a.txt", 0));
     EXPECT_TRUE(FileExists("Pack/Sub/a.txt", 0) || ReadThroughFile("Pack/Sub/a.txt") == "A");
     EXPECT_EQ(ReadThroughFile("Loose.txt"), "loose");
+}
+
+// Members still open when their archive is unmounted answer as closed files
+// instead of reaching into the freed archive (the sanitizer build catches
+// any use).
+struct OpenAtUnmountCase {
+    const char* label;
+    uint32_t flags;
+    MountLoading loading;
+};
+
+class MembersOpenAtUnmount : public ZipArchive, public testing::WithParamInterface<OpenAtUnmountCase> {};
+
+TEST_P(MembersOpenAtUnmount, ReadAsClosedFiles)
+{
+    Put("Data/Pack.zip", BuildZip({{"a.txt", "first line\nsecond"}, {"b.txt", "bbbb"}}));
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    ASSERT_TRUE(table.Mount("Pack.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Pack/", GetParam().loading, 0));
+    CFile a;
+    CFile b;
+    ASSERT_TRUE(a.Open("Pack/a.txt", GetParam().flags));
+    ASSERT_TRUE(b.Open("Pack/b.txt", GetParam().flags));
+    EXPECT_EQ(NextLine(a), "first line");
+    table.UnmountAll();
+
+    char bytes[8] = {};
+    EXPECT_EQ(a.Read(bytes, sizeof bytes), 0u);
+    EXPECT_EQ(NextLine(a), "<end>");
+    EXPECT_FALSE(a.Seek(0));
+    EXPECT_FALSE(b.SeekRelative(1));
+    EXPECT_EQ(b.Read(bytes, sizeof bytes), 0u);
+    EXPECT_LT(b.GetSize(), 0);
+    EXPECT_TRUE(a.Close());
+    EXPECT_TRUE(b.Close());
+
+    ASSERT_TRUE(table.Mount("Pack.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Pack/", GetParam().loading, 0));
+    EXPECT_EQ(ReadThroughFile("Pack/b.txt", GetParam().flags), "bbbb");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zip, MembersOpenAtUnmount,
+    testing::Values(OpenAtUnmountCase{"SharedHandle", FILE_READ, MountLoading::Now},
+                    OpenAtUnmountCase{"SharedHandleDeferred", FILE_READ, MountLoading::Deferred},
+                    OpenAtUnmountCase{"OwnHandle", FILE_READ | FILE_OWN_ARCHIVE_HANDLE, MountLoading::Now}),
+    [](const testing::TestParamInfo<OpenAtUnmountCase>& param) { return std::string(param.param.label); });
+
+TEST_F(ZipArchive, WriterOpenAtUnmountReportsTheLoss)
+{
+    const std::string zip = BuildZip({{"a.txt", "aaaa"}});
+    Put("Data/Edit.zip", zip);
+    CMountedArchiveTable& table = CMountedArchiveTable::Get();
+    ASSERT_TRUE(table.Mount("Edit.zip", MountRoot::New, ArchiveAccess::Writable, "Edit/", MountLoading::Now, 0));
+    CFile file;
+    ASSERT_TRUE(file.Open("Edit/a.txt", FILE_WRITE | FILE_CREATE));
+    ASSERT_EQ(file.Write("new", 3), 3u);
+    table.UnmountAll();
+    EXPECT_EQ(file.Write("more", 4), 0u);
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ(ReadBytes(m_Root / "Data/Edit.zip"), zip);
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& item : std::filesystem::directory_iterator(m_Root / "Data"))
+        ++files;
+    EXPECT_EQ(files, 1u); // no working copy left beside the archive
 }
