@@ -48,7 +48,7 @@ void ShadowOpaque16(const SBlitArgs& args, const SRun& run, uint32_t count)
 // the strength: floor(A * 100 / 255).
 void ShadowAlphaLiteral16(const SBlitArgs& args, const SRun& run, uint32_t count)
 {
-    static constexpr uint8_t kBlack[2 * kRunLengthMaxRun] = {};
+    static constexpr uint8_t kBlack[2 * kRunMaxCount] = {};
     SRun black = run;
     black.src = kBlack;
     GetKernel(Row16(KernelRow::ScaledAlphaBlend16, KernelRow::ScaledAlphaBlend16Group), count)(args, black, count);

@@ -64,6 +64,13 @@ void SetGamePalette(const uint8_t* entries)
         inverse[pixel] = FindNearestPaletteEntry(entries, bgr[2], bgr[1], bgr[0], 1, 256);
     }
     FillArray(InversePalette565, inverse.data(), uint32_t(inverse.size()));
+
+    static std::array<uint8_t, 32768> inverse555;
+    for (uint32_t value = 0; value < 32768; ++value)
+        inverse555[value] = FindNearestPaletteEntry(entries, uint8_t(Expand5To8[value >> 10]),
+                                                    uint8_t(Expand5To8[(value >> 5) & 31]),
+                                                    uint8_t(Expand5To8[value & 31]), 1, 256);
+    FillArray(InversePalette555, inverse555.data(), uint32_t(inverse555.size()));
 }
 
 void ClearGamePalette()
@@ -71,6 +78,7 @@ void ClearGamePalette()
     GetGamePalette().Free();
     GetBlendTable().SetType(0);
     InversePalette565.Free();
+    InversePalette555.Free();
     g_Palette565.fill(0);
     g_HasPalette = false;
 }

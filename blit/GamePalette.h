@@ -7,7 +7,8 @@
 //   - the blend palette (GetBlendTable), a type 1 copy of the game palette;
 //   - the RGB565 pixel of every index (PackColor565 of its colour);
 //   - InversePalette565: for every RGB565 value, the nearest of entries 1 to
-//     255 to its widened colour (index 0 is transparent).
+//     255 to its widened colour (index 0 is transparent);
+//   - InversePalette555 likewise for every RGB555 value (red highest).
 // The 8-bit blend tables (BlendTable8A/B) are not derived: the kernels that
 // need them draw nothing while they are empty.
 

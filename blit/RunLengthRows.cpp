@@ -137,6 +137,34 @@ struct STableRuns {
     }
 };
 
+// Runs drawn through a blit type's own kernel pair.
+struct SCallerRuns {
+    const SBlitArgs& args;
+    const SPlaneKernels& kernels;
+    mutable bool literalDrawn = false;
+
+    template <uint32_t P, uint32_t D>
+    void Literal(uint8_t* dst, const uint8_t* s, const uint8_t* a, uint32_t n) const
+    {
+        SRun run;
+        run.dst = dst;
+        run.src = s;
+        run.alpha = a;
+        kernels.literal(args, run, n);
+        literalDrawn = true;
+    }
+
+    template <uint32_t P, uint32_t D>
+    void Fill(uint8_t* dst, uint32_t value, uint32_t alpha, uint32_t n) const
+    {
+        SRun run;
+        run.dst = dst;
+        run.value = value;
+        run.alphaValue = alpha;
+        kernels.repeat(args, run, n);
+    }
+};
+
 #if defined(__SSE2__)
 // RGB565 into 32 bits on SSE2: the bytes of the conversion lists' kernels
 // (Copy565To32 and its kin), drawn in place instead of through a call per
@@ -323,6 +351,20 @@ void DecodeRunLengthRows(RunLengthFamily family, RowForm form, const SBlitArgs& 
     default:
         break;
     }
+}
+
+bool DecodeRunLengthRows565(const SPlaneKernels& kernels, RowForm form, const SBlitArgs& args,
+                            const SRunLengthPlane& plane, int32_t top, int32_t bottom, int32_t sourceLeft, int32_t left,
+                            int32_t right)
+{
+    if (!plane.colour || !plane.colourRows || (plane.alpha && !plane.alphaRows))
+        return false;
+    const SCallerRuns runs{args, kernels};
+    if (plane.alpha)
+        DecodeRows<2, 2, true>(runs, form, plane, top, bottom, sourceLeft, args.dstRow, args.dstPitch, left, right);
+    else
+        DecodeRows<2, 2, false>(runs, form, plane, top, bottom, sourceLeft, args.dstRow, args.dstPitch, left, right);
+    return runs.literalDrawn;
 }
 
 void DecodeRunLengthRow(RunLengthFamily family, RowForm form, const SBlitArgs& args, SRunLengthRow row,

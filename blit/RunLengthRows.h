@@ -110,6 +110,21 @@ struct SRunLengthPlane {
 void DecodeRunLengthRows(RunLengthFamily family, RowForm form, const SBlitArgs& args, const SRunLengthPlane& plane,
                          int32_t top, int32_t bottom, int32_t sourceLeft, int32_t left, int32_t right);
 
+// A blit type's own kernels for one plane, for types whose arithmetic is
+// their own (shadow, amplify light): literal runs read SRun::src (and
+// SRun::alpha), repeats SRun::value (and SRun::alphaValue).
+struct SPlaneKernels {
+    RunKernel literal = nullptr;
+    RunKernel repeat = nullptr;
+};
+
+// DecodeRunLengthRows for an RGB565 plane into 16-bit rows through the
+// given kernels, with alpha when the plane has an alpha block. Answers
+// whether any literal run was drawn.
+bool DecodeRunLengthRows565(const SPlaneKernels& kernels, RowForm form, const SBlitArgs& args,
+                            const SRunLengthPlane& plane, int32_t top, int32_t bottom, int32_t sourceLeft, int32_t left,
+                            int32_t right);
+
 // Stream pixel bytes and destination pixel bytes of a family.
 uint32_t RunLengthSourceBytes(RunLengthFamily family);
 uint32_t RunLengthDestinationBytes(RunLengthFamily family);

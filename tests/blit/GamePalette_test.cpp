@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(GamePalette, InstallingDerivesTheBlendPaletteAndBothRgb565Tables)
+TEST_F(GamePalette, InstallingDerivesTheBlendPaletteTheRgb565TablesAndBothInverses)
 {
     const std::string bytes = RandomPalette(1);
     const auto* entries = reinterpret_cast<const uint8_t*>(bytes.data());
@@ -48,12 +48,8 @@ TEST_F(GamePalette, InstallingDerivesTheBlendPaletteAndBothRgb565Tables)
     ASSERT_NE(to565, nullptr);
     for (uint32_t i = 0; i < 256; ++i)
         ASSERT_EQ(to565[i], PackColor565(entries[3 * i + 2], entries[3 * i + 1], entries[3 * i]));
-    ASSERT_EQ(InversePalette565.GetCount(), 65536u);
-    std::mt19937 random(2);
-    for (uint32_t trial = 0; trial < 300; ++trial) {
-        const uint16_t pixel = uint16_t(random());
-        uint8_t bgr[3];
-        Widen565(pixel, bgr);
+    // Both inverse tables answer the nearest of entries 1..255 by the 30/59/11 weights.
+    auto nearest = [&](const uint8_t* bgr) {
         uint32_t best = 1, bestDistance = UINT32_MAX;
         for (uint32_t i = 1; i < 256; ++i) {
             const int db = bgr[0] - entries[3 * i], dg = bgr[1] - entries[3 * i + 1], dr = bgr[2] - entries[3 * i + 2];
@@ -61,7 +57,20 @@ TEST_F(GamePalette, InstallingDerivesTheBlendPaletteAndBothRgb565Tables)
             if (distance < bestDistance)
                 best = i, bestDistance = distance;
         }
-        ASSERT_EQ(InversePalette565[pixel], best) << pixel;
+        return best;
+    };
+    ASSERT_EQ(InversePalette565.GetCount(), 65536u);
+    ASSERT_EQ(InversePalette555.GetCount(), 32768u);
+    std::mt19937 random(2);
+    for (uint32_t trial = 0; trial < 300; ++trial) {
+        const uint16_t pixel = uint16_t(random());
+        uint8_t bgr[3];
+        Widen565(pixel, bgr);
+        ASSERT_EQ(InversePalette565[pixel], nearest(bgr)) << pixel;
+        const uint16_t value = pixel & 0x7FFF;
+        const uint8_t bgr555[3] = {uint8_t(Expand5To8[value & 31]), uint8_t(Expand5To8[(value >> 5) & 31]),
+                                   uint8_t(Expand5To8[value >> 10])};
+        ASSERT_EQ(InversePalette555[value], nearest(bgr555)) << value;
     }
     const SBlitTables tables = MakeBlitTables(300);
     EXPECT_EQ(tables.opacityRow, GetColorTables().BlendTable[255]);
@@ -74,6 +83,7 @@ TEST_F(GamePalette, ClearingLeavesNoTableToRead)
     SetGamePalette(reinterpret_cast<const uint8_t*>(RandomPalette(3).data()));
     ClearGamePalette();
     EXPECT_EQ(GetPalette565Table(), nullptr);
+    EXPECT_EQ(InversePalette555.GetCount(), 0u);
     EXPECT_EQ(GetBlendTable().GetType(), 0);
     const SBlitTables tables = MakeBlitTables(128);
     EXPECT_EQ(tables.palette, nullptr);
