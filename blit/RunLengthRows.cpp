@@ -109,10 +109,7 @@ struct STableRuns {
     template <uint32_t P, uint32_t D>
     void Literal(uint8_t* dst, const uint8_t* s, const uint8_t* a, uint32_t n) const
     {
-        SRun run;
-        run.dst = dst;
-        run.src = s;
-        run.alpha = a;
+        SRun run{.dst = dst, .src = s, .alpha = a};
         if constexpr (P == 3 && D == 4) {
             for (uint32_t i = 0; i < n; ++i, run.dst += 4, run.src += 3, run.alpha += a ? 1 : 0)
                 (*k.literal)[1](args, run, 1);
@@ -124,10 +121,7 @@ struct STableRuns {
     template <uint32_t P, uint32_t D>
     void Fill(uint8_t* dst, uint32_t value, uint32_t alpha, uint32_t n) const
     {
-        SRun run;
-        run.dst = dst;
-        run.value = value;
-        run.alphaValue = alpha;
+        SRun run{.dst = dst, .value = value, .alphaValue = alpha};
         if constexpr (P == 3 && D == 4) {
             for (uint32_t i = 0; i < n; ++i, run.dst += 4)
                 (*k.fill)[1](args, run, 1);
@@ -146,22 +140,14 @@ struct SCallerRuns {
     template <uint32_t P, uint32_t D>
     void Literal(uint8_t* dst, const uint8_t* s, const uint8_t* a, uint32_t n) const
     {
-        SRun run;
-        run.dst = dst;
-        run.src = s;
-        run.alpha = a;
-        kernels.literal(args, run, n);
+        kernels.literal(args, SRun{.dst = dst, .src = s, .alpha = a}, n);
         literalDrawn = true;
     }
 
     template <uint32_t P, uint32_t D>
     void Fill(uint8_t* dst, uint32_t value, uint32_t alpha, uint32_t n) const
     {
-        SRun run;
-        run.dst = dst;
-        run.value = value;
-        run.alphaValue = alpha;
-        kernels.repeat(args, run, n);
+        kernels.repeat(args, SRun{.dst = dst, .value = value, .alphaValue = alpha}, n);
     }
 };
 
