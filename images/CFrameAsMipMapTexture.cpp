@@ -19,7 +19,7 @@ void CFrameAsMipMapTexture::DeclareProperties(CPropertyDeclarer&) {}
 namespace {
 
 SScreenView g_ScreenView;
-plat::CScreenDevice* g_ScreenDrawDevice = nullptr;
+plat::CGraphicsDevice* g_ScreenDrawDevice = nullptr;
 
 using CTextureProperty = CSlotProperty<CTypedPObjectProperty<CFrameAsMipMapTexture>>;
 
@@ -101,12 +101,12 @@ void SetScreenView(const SScreenView& view)
     g_ScreenView = view;
 }
 
-plat::CScreenDevice& GetScreenDrawDevice()
+plat::CGraphicsDevice& GetScreenDrawDevice()
 {
-    return g_ScreenDrawDevice ? *g_ScreenDrawDevice : plat::GetPlatform().GetScreenDevice();
+    return g_ScreenDrawDevice ? *g_ScreenDrawDevice : plat::GetPlatform().GetGraphicsDevice();
 }
 
-void SetScreenDrawDevice(plat::CScreenDevice* device)
+void SetScreenDrawDevice(plat::CGraphicsDevice* device)
 {
     g_ScreenDrawDevice = device;
 }
@@ -184,8 +184,8 @@ std::vector<plat::TextureLevel> CFrameAsMipMapTexture::BuildLevels(CFrame& frame
         source = converted.get();
     }
     plat::TextureLevel top;
-    top.width = plat::CScreenDevice::TextureSizeFor(width);
-    top.height = plat::CScreenDevice::TextureSizeFor(height);
+    top.width = plat::CGraphicsDevice::TextureSizeFor(width);
+    top.height = plat::CGraphicsDevice::TextureSizeFor(height);
     top.pixels.resize(size_t(top.width) * size_t(top.height));
     for (uint32_t y = 0; y < top.height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(source->Row(std::min(y, height - 1)));

@@ -14,7 +14,7 @@
 // view, the one affine mapping the shell sets for the display mode.
 
 #include "objects/CObject.h"
-#include "platform/ScreenDevice.h"
+#include "platform/GraphicsDevice.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,8 +32,8 @@ struct SScreenView {
 const SScreenView& GetScreenView();
 void SetScreenView(const SScreenView& view);
 // The device frames are drawn with: the platform's until set; null restores it.
-plat::CScreenDevice& GetScreenDrawDevice();
-void SetScreenDrawDevice(plat::CScreenDevice* device);
+plat::CGraphicsDevice& GetScreenDrawDevice();
+void SetScreenDrawDevice(plat::CGraphicsDevice* device);
 
 // A float rectangle in game coordinates, right and bottom exclusive.
 struct SFloatRect {

@@ -1,5 +1,5 @@
 #include "platform/CPlatform.h"
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDeviceHeadless.h"
 
 #include "platform/CAudioDevice.h"
 #include "platform/CPlatformHeadless.h"
@@ -35,9 +35,9 @@ CAudioDevice& CPlatform::GetAudioDevice()
     return *silent;
 }
 
-CScreenDevice& CPlatform::GetScreenDevice()
+CGraphicsDevice& CPlatform::GetGraphicsDevice()
 {
-    static CScreenDeviceHeadless* const memory = new CScreenDeviceHeadless;
+    static CGraphicsDeviceHeadless* const memory = new CGraphicsDeviceHeadless;
     return *memory;
 }
 

@@ -16,7 +16,7 @@ namespace plat {
 
 class CAudioDevice;
 class CClipboardDevice;
-class CScreenDevice;
+class CGraphicsDevice;
 class CWindowDevice;
 
 class CPlatform {
@@ -28,7 +28,7 @@ public:
 
     // What the screen is drawn with, in the game window.
     // A platform without a display answers one that draws in memory.
-    virtual CScreenDevice& GetScreenDevice();
+    virtual CGraphicsDevice& GetGraphicsDevice();
 
     // The sound output; closed until the sound code opens it. A platform
     // without one answers a device that no thread pulls.

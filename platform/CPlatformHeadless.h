@@ -10,7 +10,7 @@
 #include "platform/CAudioDevice.h"
 #include "platform/CPlatform.h"
 #include "platform/ClipboardDevice.h"
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDeviceHeadless.h"
 #include "platform/WindowHeadless.h"
 
 #include <cstddef>
@@ -37,8 +37,8 @@ public:
     // With the hand-driven clock a sleep advances it instead of waiting.
     void Sleep(uint32_t milliseconds) override;
     CAudioDevice& GetAudioDevice() override { return m_Audio; }
-    CScreenDevice& GetScreenDevice() override { return m_Screen; }
-    CScreenDeviceHeadless& GetHeadlessScreen() { return m_Screen; }
+    CGraphicsDevice& GetGraphicsDevice() override { return m_Screen; }
+    CGraphicsDeviceHeadless& GetHeadlessScreen() { return m_Screen; }
     CAudioDeviceHeadless& GetHeadlessAudio() { return m_Audio; }
     CClipboardDevice& GetClipboard() override { return m_Clipboard; }
     CClipboardMemory& GetHeadlessClipboard() { return m_Clipboard; }
@@ -65,7 +65,7 @@ private:
     uint64_t m_Slept = 0;
     bool m_ManualClock = false;
     CAudioDeviceHeadless m_Audio;
-    CScreenDeviceHeadless m_Screen;
+    CGraphicsDeviceHeadless m_Screen;
     CClipboardMemory m_Clipboard;
 };
 

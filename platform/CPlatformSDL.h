@@ -4,7 +4,7 @@
 #include "platform/CAudioDeviceSDL.h"
 #include "platform/CPlatform.h"
 #include "platform/ClipboardDevice.h"
-#include "platform/ScreenDeviceGL.h"
+#include "platform/GraphicsDeviceGL.h"
 #include "platform/WindowSDL.h"
 
 namespace plat {
@@ -15,12 +15,12 @@ public:
     void ShowMessageBox(std::string_view caption, std::string_view text) override;
     CWindowDevice& GetWindow() override { return m_Window; }
     CAudioDevice& GetAudioDevice() override { return m_Audio; }
-    CScreenDevice& GetScreenDevice() override { return m_Screen; }
+    CGraphicsDevice& GetGraphicsDevice() override { return m_Screen; }
     CClipboardDevice& GetClipboard() override { return m_Clipboard; }
 
 private:
     CWindowSDL m_Window;
-    CScreenDeviceGL m_Screen{m_Window};
+    CGraphicsDeviceGL m_Screen{m_Window};
     CAudioDeviceSDL m_Audio;
     CClipboardSDL m_Clipboard;
 };

@@ -10,7 +10,7 @@
 // and larger); a line lights the pixels whose centre column (or row, for a
 // steep line) it crosses, the last one excluded.
 
-#include "platform/ScreenDevice.h"
+#include "platform/GraphicsDevice.h"
 
 #include <cstdint>
 #include <vector>

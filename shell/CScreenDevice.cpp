@@ -2,7 +2,7 @@
 
 #include "foundation/CIniSection.h"
 #include "platform/CPlatform.h"
-#include "platform/ScreenDevice.h"
+#include "platform/GraphicsDevice.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,12 +25,12 @@ CScreenDevice& CScreenDevice::SGetInstance()
     return *instance;
 }
 
-plat::CScreenDevice& CScreenDevice::GetDevice() const
+plat::CGraphicsDevice& CScreenDevice::GetDevice() const
 {
-    return m_Device ? *m_Device : plat::GetPlatform().GetScreenDevice();
+    return m_Device ? *m_Device : plat::GetPlatform().GetGraphicsDevice();
 }
 
-void CScreenDevice::SetDeviceForTesting(plat::CScreenDevice* device)
+void CScreenDevice::SetDeviceForTesting(plat::CGraphicsDevice* device)
 {
     m_Device = device;
     m_DesktopKnown = false;
@@ -90,7 +90,7 @@ namespace {
 
 // The shown size over the back buffer's, per axis: exactly how Present
 // stretches it.
-void ShownScale(const plat::CScreenDevice& device, const plat::ShownArea& area, double& scaleX, double& scaleY)
+void ShownScale(const plat::CGraphicsDevice& device, const plat::ShownArea& area, double& scaleX, double& scaleY)
 {
     const int32_t width = device.GetBackBufferWidth();
     const int32_t height = device.GetBackBufferHeight();
@@ -102,7 +102,7 @@ void ShownScale(const plat::CScreenDevice& device, const plat::ShownArea& area, 
 
 void CScreenDevice::ClientToGame(float& x, float& y) const
 {
-    const plat::CScreenDevice& device = GetDevice();
+    const plat::CGraphicsDevice& device = GetDevice();
     const plat::ShownArea area = device.GetShownArea();
     double scaleX = 1.0, scaleY = 1.0;
     ShownScale(device, area, scaleX, scaleY);
@@ -114,7 +114,7 @@ void CScreenDevice::ClientToGame(float& x, float& y) const
 void CScreenDevice::GameToClient(float& x, float& y) const
 {
     GameToWindow(x, y);
-    const plat::CScreenDevice& device = GetDevice();
+    const plat::CGraphicsDevice& device = GetDevice();
     const plat::ShownArea area = device.GetShownArea();
     double scaleX = 1.0, scaleY = 1.0;
     ShownScale(device, area, scaleX, scaleY);
@@ -124,7 +124,7 @@ void CScreenDevice::GameToClient(float& x, float& y) const
 
 bool CScreenDevice::Create(bool fullScreen, uint32_t width, uint32_t height)
 {
-    plat::CScreenDevice& device = GetDevice();
+    plat::CGraphicsDevice& device = GetDevice();
     SetScreenDrawDevice(&device);
     if (!m_DesktopKnown) {
         device.GetDesktopSize(m_DesktopWidth, m_DesktopHeight);

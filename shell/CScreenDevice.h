@@ -47,10 +47,10 @@ public:
     uint32_t GetBackBufferWidth() const { return m_BackBufferWidth; }
     uint32_t GetBackBufferHeight() const { return m_BackBufferHeight; }
     const SScreenView& GetView() const { return m_View; }
-    plat::CScreenDevice& GetDevice() const;
+    plat::CGraphicsDevice& GetDevice() const;
 
     // Tests: another device (null: the platform's), forgets the desktop size.
-    void SetDeviceForTesting(plat::CScreenDevice* device);
+    void SetDeviceForTesting(plat::CGraphicsDevice* device);
 
 private:
     CScreenDevice() = default;
@@ -62,7 +62,7 @@ private:
     int32_t m_DesktopHeight = 0;
     bool m_DesktopKnown = false;
     SScreenView m_View;
-    plat::CScreenDevice* m_Device = nullptr;
+    plat::CGraphicsDevice* m_Device = nullptr;
 };
 
 bool IsScreenDeviceReady();

@@ -7,7 +7,7 @@
 #include "images/CFrameAsMipMapTexture.h"
 #include "platform/CPlatform.h"
 #include "platform/Clock.h"
-#include "platform/ScreenDevice.h"
+#include "platform/GraphicsDevice.h"
 #include "render/CBlitXParams.h"
 #include "render/CShape2D.h"
 #include "render/CShape2DRenderers.h"
@@ -160,7 +160,7 @@ bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb
     for (size_t i = 0; i < count; ++i)
         m_Scratch.push_back(
             Map(points[2 * i] * scale + offsetX + 0.5f, points[2 * i + 1] * scale + offsetY + 0.5f, argb));
-    plat::CScreenDevice& device = CScreenDevice::SGetInstance().GetDevice();
+    plat::CGraphicsDevice& device = CScreenDevice::SGetInstance().GetDevice();
     if (!clip)
         return device.DrawLineStrip(m_Scratch.data(), m_Scratch.size(), BlendOf(m_Additive));
     // Cut, the strip falls apart into segments. The clip's right and bottom
@@ -366,7 +366,7 @@ void CScreenFrame::FillOverlay(uint32_t argb)
 bool CScreenFrame::Present()
 {
     CScreenDevice& screen = CScreenDevice::SGetInstance();
-    plat::CScreenDevice& device = screen.GetDevice();
+    plat::CGraphicsDevice& device = screen.GetDevice();
     const double level = double(m_FadeLevel) * double(m_Brightness);
     if (level < 1.0)
         FillOverlay(OverlayAlpha(1.0 - level) << 24);

@@ -3,7 +3,7 @@
 #include "foundation/CIniSection.h"
 #include "foundation/CommandLine.h"
 #include "images/CFrame.h"
-#include "platform/ScreenDevice.h"
+#include "platform/GraphicsDevice.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 #include "shell/WindowModes.h"

@@ -9,8 +9,8 @@
 #include "blit/CColor.h"
 #include "images/CFrame.h"
 #include "images/CFrameAsMipMapTexture.h"
-#include "platform/ScreenDeviceGL.h"
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDeviceGL.h"
+#include "platform/GraphicsDeviceHeadless.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 
@@ -23,10 +23,10 @@
 
 namespace {
 
-plat::CScreenDevice* OpenGL(std::string& reason)
+plat::CGraphicsDevice* OpenGL(std::string& reason)
 {
     static std::string why;
-    static plat::CScreenDevice* const device = plat::CreateOffscreenGLScreenDevice(1024, 768, why).release();
+    static plat::CGraphicsDevice* const device = plat::CreateOffscreenGLGraphicsDevice(1024, 768, why).release();
     reason = why;
     return device;
 }
@@ -43,7 +43,7 @@ std::unique_ptr<CFrame> Tile(uint32_t size)
 }
 
 // The screen in a 1024 by 768 mode on the device.
-bool UseDevice(plat::CScreenDevice& device)
+bool UseDevice(plat::CGraphicsDevice& device)
 {
     static const std::filesystem::path folder = [] {
         auto made = bench::MakeFolder("screen");
@@ -56,7 +56,7 @@ bool UseDevice(plat::CScreenDevice& device)
     return CScreenFrame::SGetInstance().SetScreenMode(true);
 }
 
-void RepresentativeFrame(benchmark::State& state, plat::CScreenDevice& device)
+void RepresentativeFrame(benchmark::State& state, plat::CGraphicsDevice& device)
 {
     if (!UseDevice(device)) {
         state.SkipWithError("the mode cannot be set");
@@ -86,7 +86,7 @@ void RepresentativeFrame(benchmark::State& state, plat::CScreenDevice& device)
 
 void BM_ScreenFrameInMemory(benchmark::State& state)
 {
-    plat::CScreenDeviceHeadless device;
+    plat::CGraphicsDeviceHeadless device;
     device.SetRecording(false);
     device.SetDesktopSize(1920, 1080);
     RepresentativeFrame(state, device);
@@ -96,7 +96,7 @@ BENCHMARK(BM_ScreenFrameInMemory)->Unit(benchmark::kMillisecond);
 void BM_ScreenFrameOpenGL(benchmark::State& state)
 {
     std::string reason;
-    plat::CScreenDevice* device = OpenGL(reason);
+    plat::CGraphicsDevice* device = OpenGL(reason);
     if (!device) {
         state.SkipWithError(("no OpenGL: " + reason).c_str());
         return;
@@ -106,7 +106,7 @@ void BM_ScreenFrameOpenGL(benchmark::State& state)
 BENCHMARK(BM_ScreenFrameOpenGL)->Unit(benchmark::kMillisecond);
 OMBRISALT_BENCH_PEER(BM_ScreenFrameOpenGL, BM_ScreenFrameInMemory);
 
-void TextureCreation(benchmark::State& state, plat::CScreenDevice& device)
+void TextureCreation(benchmark::State& state, plat::CGraphicsDevice& device)
 {
     RegisterImagesClasses();
     SetScreenDrawDevice(&device);
@@ -120,7 +120,7 @@ void TextureCreation(benchmark::State& state, plat::CScreenDevice& device)
 
 void BM_TextureCreationInMemory(benchmark::State& state)
 {
-    plat::CScreenDeviceHeadless device;
+    plat::CGraphicsDeviceHeadless device;
     if (!device.Reset(64, 64, false))
         return;
     TextureCreation(state, device);
@@ -130,7 +130,7 @@ BENCHMARK(BM_TextureCreationInMemory)->Unit(benchmark::kMicrosecond);
 void BM_TextureCreationOpenGL(benchmark::State& state)
 {
     std::string reason;
-    plat::CScreenDevice* device = OpenGL(reason);
+    plat::CGraphicsDevice* device = OpenGL(reason);
     if (!device) {
         state.SkipWithError(("no OpenGL: " + reason).c_str());
         return;

@@ -1,7 +1,7 @@
 #include "images/CFrameAsMipMapTexture.h"
 
 #include "images/CFrame.h"
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDeviceHeadless.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ protected:
         return frame;
     }
 
-    plat::CScreenDeviceHeadless m_Device;
+    plat::CGraphicsDeviceHeadless m_Device;
 };
 
 struct SizeCase {

@@ -98,7 +98,7 @@ class MouseMapping : public Mouse, public ::testing::WithParamInterface<MappingC
 TEST_P(MouseMapping, UsesTheMappingThePictureIsDrawnWith)
 {
     const MappingCase& c = GetParam();
-    plat::CScreenDeviceHeadless& device = m_Platform.GetHeadlessScreen();
+    plat::CGraphicsDeviceHeadless& device = m_Platform.GetHeadlessScreen();
     device.SetDesktopSize(1920, 1080);
     CScreenDevice& screen = CScreenDevice::SGetInstance();
     screen.SetDeviceForTesting(&device);
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Mouse, MovesWithinOneGamePixelSendNothingAndTrackingSumsMovements)
 {
-    plat::CScreenDeviceHeadless& device = m_Platform.GetHeadlessScreen();
+    plat::CGraphicsDeviceHeadless& device = m_Platform.GetHeadlessScreen();
     device.SetDesktopSize(1920, 1080);
     CScreenDevice::SGetInstance().SetDeviceForTesting(&device);
     ASSERT_TRUE(CScreenDevice::SGetInstance().Create(false, 512, 384));

@@ -12,7 +12,7 @@
 #include "foundation/CIniSection.h"
 #include "foundation/FatalError.h"
 #include "images/CFrameAsMipMapTexture.h"
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDeviceHeadless.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ protected:
         return m_Device.GetPresented()[size_t(y) * size_t(m_Device.GetBackBufferWidth()) + size_t(x)];
     }
 
-    plat::CScreenDeviceHeadless m_Device;
+    plat::CGraphicsDeviceHeadless m_Device;
 };
 
 struct ModeCase {

@@ -11,7 +11,7 @@
 
 #include "blit/CColor.h"
 #include "blit/ColorTables.h"
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDeviceHeadless.h"
 #include "render/CBlitXParams.h"
 #include "render/CCircleRenderer.h"
 #include "render/CShape2D.h"
@@ -164,7 +164,7 @@ protected:
         SetScreenDrawDevice(nullptr);
         CTempFolderTest::TearDown();
     }
-    plat::CScreenDeviceHeadless m_Device;
+    plat::CGraphicsDeviceHeadless m_Device;
 };
 
 class ScreenRenderables : public ScreenRenderTest, public testing::WithParamInterface<Scene> {};

@@ -4,7 +4,7 @@
 // Present scales it into the window, so a full-screen window of another size
 // shows the same picture. No OpenGL or SDL type appears here.
 
-#include "platform/ScreenDevice.h"
+#include "platform/GraphicsDevice.h"
 
 #include <memory>
 #include <string>
@@ -13,13 +13,13 @@ namespace plat {
 
 class CWindowSDL;
 
-class CScreenDeviceGL final : public CScreenDevice {
+class CGraphicsDeviceGL final : public CGraphicsDevice {
 public:
     // Draws in the window, which must outlive the device.
-    explicit CScreenDeviceGL(CWindowSDL& window);
-    ~CScreenDeviceGL() override;
-    CScreenDeviceGL(const CScreenDeviceGL&) = delete;
-    CScreenDeviceGL& operator=(const CScreenDeviceGL&) = delete;
+    explicit CGraphicsDeviceGL(CWindowSDL& window);
+    ~CGraphicsDeviceGL() override;
+    CGraphicsDeviceGL(const CGraphicsDeviceGL&) = delete;
+    CGraphicsDeviceGL& operator=(const CGraphicsDeviceGL&) = delete;
 
     bool Reset(int32_t backWidth, int32_t backHeight, bool fullScreen) override;
     bool IsCreated() const override;
@@ -50,6 +50,6 @@ private:
 // A device on its own hidden window under SDL's off-screen video driver
 // (OpenGL without a display, through EGL). Null with the reason when no
 // OpenGL 3.3 context can be had.
-std::unique_ptr<CScreenDevice> CreateOffscreenGLScreenDevice(int32_t width, int32_t height, std::string& reason);
+std::unique_ptr<CGraphicsDevice> CreateOffscreenGLGraphicsDevice(int32_t width, int32_t height, std::string& reason);
 
 } // namespace plat

@@ -70,9 +70,9 @@ struct ShownArea {
 };
 ShownArea CentredArea(int32_t windowWidth, int32_t windowHeight, int32_t backWidth, int32_t backHeight);
 
-class CScreenDevice {
+class CGraphicsDevice {
 public:
-    virtual ~CScreenDevice() = default;
+    virtual ~CGraphicsDevice() = default;
 
     // Creates the device, or resets it, for a back buffer of the size shown
     // windowed or full screen; the window takes the size. A reset rebuilds

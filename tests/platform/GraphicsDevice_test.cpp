@@ -2,8 +2,8 @@
 // same pixels from OpenGL (Mesa under SDL's off-screen driver) and from the
 // in-memory rasteriser, within a stated tolerance.
 
-#include "platform/ScreenDeviceGL.h"
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDeviceGL.h"
+#include "platform/GraphicsDeviceHeadless.h"
 #include "platform/WindowSDL.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ extern "C" const char* __lsan_default_suppressions()
 
 namespace {
 
-using plat::CScreenDevice;
+using plat::CGraphicsDevice;
 using plat::ScreenBlend;
 using plat::ScreenVertex;
 using plat::TextureAddress;
@@ -71,7 +71,7 @@ std::vector<TextureLevel> Checker(uint32_t size)
     return levels;
 }
 
-void Quad(CScreenDevice& device, float left, float top, float right, float bottom, float u1, float v1,
+void Quad(CGraphicsDevice& device, float left, float top, float right, float bottom, float u1, float v1,
           const plat::CScreenTexture* texture, uint32_t argb = 0xFFFFFFFFu,
           TextureAddress address = TextureAddress::Clamp, ScreenBlend blend = ScreenBlend::Normal)
 {
@@ -83,31 +83,31 @@ void Quad(CScreenDevice& device, float left, float top, float right, float botto
 
 struct Scene {
     const char* name;
-    std::function<void(CScreenDevice&, const plat::CScreenTexture*)> draw;
+    std::function<void(CGraphicsDevice&, const plat::CScreenTexture*)> draw;
 };
 
 const Scene kScenes[] = {
-    {"QuadOneToOne", [](CScreenDevice& d, const plat::CScreenTexture* t) { Quad(d, 8, 8, 40, 40, 1, 1, t); }},
-    {"QuadScaledUp", [](CScreenDevice& d, const plat::CScreenTexture* t) { Quad(d, 3, 2, 83, 58, 1, 1, t); }},
-    {"QuadScaledDown", [](CScreenDevice& d, const plat::CScreenTexture* t) { Quad(d, 10, 10, 26, 26, 1, 1, t); }},
+    {"QuadOneToOne", [](CGraphicsDevice& d, const plat::CScreenTexture* t) { Quad(d, 8, 8, 40, 40, 1, 1, t); }},
+    {"QuadScaledUp", [](CGraphicsDevice& d, const plat::CScreenTexture* t) { Quad(d, 3, 2, 83, 58, 1, 1, t); }},
+    {"QuadScaledDown", [](CGraphicsDevice& d, const plat::CScreenTexture* t) { Quad(d, 10, 10, 26, 26, 1, 1, t); }},
     {"QuadTinted",
-     [](CScreenDevice& d, const plat::CScreenTexture* t) { Quad(d, 20, 4, 52, 36, 1, 1, t, 0x80FF8040u); }},
+     [](CGraphicsDevice& d, const plat::CScreenTexture* t) { Quad(d, 20, 4, 52, 36, 1, 1, t, 0x80FF8040u); }},
     {"Additive",
-     [](CScreenDevice& d, const plat::CScreenTexture* t) {
+     [](CGraphicsDevice& d, const plat::CScreenTexture* t) {
          Quad(d, 0, 0, 96, 64, 1, 1, nullptr, 0xFF203040u);
          Quad(d, 30, 10, 62, 42, 1, 1, t, 0xC0FFFFFFu, TextureAddress::Clamp, ScreenBlend::Additive);
      }},
     {"Wrapped",
-     [](CScreenDevice& d, const plat::CScreenTexture* t) {
+     [](CGraphicsDevice& d, const plat::CScreenTexture* t) {
          Quad(d, 0, 0, 96, 64, 3, 2, t, 0xFFFFFFFFu, TextureAddress::Wrap);
      }},
     {"VertexColourFill",
-     [](CScreenDevice& d, const plat::CScreenTexture*) {
+     [](CGraphicsDevice& d, const plat::CScreenTexture*) {
          const ScreenVertex v[] = {{5, 5, 0xFFFF0000u, 0, 0}, {90, 12, 0xFF00FF00u, 0, 0}, {40, 60, 0xFF0000FFu, 0, 0}};
          ASSERT_TRUE(d.DrawTriangles(v, 3, nullptr, TextureAddress::Clamp, ScreenBlend::Normal));
      }},
     {"Lines",
-     [](CScreenDevice& d, const plat::CScreenTexture*) {
+     [](CGraphicsDevice& d, const plat::CScreenTexture*) {
          const ScreenVertex box[] = {{10.5f, 10.5f, 0xFFFFFFFFu, 0, 0},
                                      {80.5f, 10.5f, 0xFFFFFFFFu, 0, 0},
                                      {80.5f, 50.5f, 0xFFFFFFFFu, 0, 0},
@@ -118,24 +118,24 @@ const Scene kScenes[] = {
          ASSERT_TRUE(d.DrawLineStrip(slope, 2, ScreenBlend::Normal));
      }},
     {"FadeOverlay",
-     [](CScreenDevice& d, const plat::CScreenTexture* t) {
+     [](CGraphicsDevice& d, const plat::CScreenTexture* t) {
          Quad(d, 8, 8, 40, 40, 1, 1, t);
          Quad(d, 0, 0, 96, 64, 1, 1, nullptr, 0x80000000u);
          Quad(d, 0, 0, 96, 64, 1, 1, nullptr, 0x33FFFFFFu);
      }},
 };
 
-CScreenDevice* SharedGL(std::string& reason)
+CGraphicsDevice* SharedGL(std::string& reason)
 {
     // Kept to the end of the process: closing it unloads the driver, whose
     // kept blocks could then no longer be told from ours.
     static std::string why;
-    static CScreenDevice* const device = plat::CreateOffscreenGLScreenDevice(kWidth, kHeight, why).release();
+    static CGraphicsDevice* const device = plat::CreateOffscreenGLGraphicsDevice(kWidth, kHeight, why).release();
     reason = why;
     return device;
 }
 
-std::vector<uint32_t> Render(CScreenDevice& device, const Scene& scene)
+std::vector<uint32_t> Render(CGraphicsDevice& device, const Scene& scene)
 {
     device.Clear(0xFF102030u);
     auto texture = device.CreateTexture(Checker(32));
@@ -165,15 +165,15 @@ size_t CountDifferences(const std::vector<uint32_t>& a, const std::vector<uint32
     return differing;
 }
 
-class ScreenDevices : public testing::TestWithParam<Scene> {};
+class GraphicsDevices : public testing::TestWithParam<Scene> {};
 
-TEST_P(ScreenDevices, OpenGLAndMemoryDrawTheSamePixels)
+TEST_P(GraphicsDevices, OpenGLAndMemoryDrawTheSamePixels)
 {
     std::string reason;
-    CScreenDevice* gl = SharedGL(reason);
+    CGraphicsDevice* gl = SharedGL(reason);
     if (!gl)
         GTEST_SKIP() << "no OpenGL 3.3 context: " << reason;
-    plat::CScreenDeviceHeadless memory;
+    plat::CGraphicsDeviceHeadless memory;
     ASSERT_TRUE(memory.Reset(kWidth, kHeight, false));
     const auto expected = Render(memory, GetParam());
     const auto actual = Render(*gl, GetParam());
@@ -183,13 +183,13 @@ TEST_P(ScreenDevices, OpenGLAndMemoryDrawTheSamePixels)
     EXPECT_LE(differing, expected.size() / 100) << "worst channel difference " << worst;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenes, ScreenDevices, testing::ValuesIn(kScenes),
+INSTANTIATE_TEST_SUITE_P(Scenes, GraphicsDevices, testing::ValuesIn(kScenes),
                          [](const testing::TestParamInfo<Scene>& scene) { return std::string(scene.param.name); });
 
-TEST(ScreenDevice, OpenGLResetRebuildsTexturesFromTheirPixels)
+TEST(GraphicsDevice, OpenGLResetRebuildsTexturesFromTheirPixels)
 {
     std::string reason;
-    CScreenDevice* gl = SharedGL(reason);
+    CGraphicsDevice* gl = SharedGL(reason);
     if (!gl)
         GTEST_SKIP() << "no OpenGL 3.3 context: " << reason;
     const auto before = Render(*gl, kScenes[0]);
@@ -203,7 +203,7 @@ TEST(ScreenDevice, OpenGLResetRebuildsTexturesFromTheirPixels)
     EXPECT_EQ(before, after);
 }
 
-TEST(ScreenDevice, ClosingTheWindowEndsTheContextAndTheNextWindowGetsTheTexturesBack)
+TEST(GraphicsDevice, ClosingTheWindowEndsTheContextAndTheNextWindowGetsTheTexturesBack)
 {
     std::string reason;
     // The shared device keeps the driver loaded while this one comes and goes.
@@ -212,7 +212,7 @@ TEST(ScreenDevice, ClosingTheWindowEndsTheContextAndTheNextWindowGetsTheTextures
     plat::CWindowSDL window;
     window.SetHidden(true);
     ASSERT_TRUE(window.Create("second", kWidth, kHeight));
-    plat::CScreenDeviceGL device(window);
+    plat::CGraphicsDeviceGL device(window);
     ASSERT_TRUE(device.Reset(kWidth, kHeight, false));
     auto texture = device.CreateTexture(Checker(32));
     auto draw = [&] {
@@ -231,9 +231,9 @@ TEST(ScreenDevice, ClosingTheWindowEndsTheContextAndTheNextWindowGetsTheTextures
     EXPECT_EQ(draw(), before);
 }
 
-TEST(ScreenDevice, TextureMemoryGoesWithTheLastHandle)
+TEST(GraphicsDevice, TextureMemoryGoesWithTheLastHandle)
 {
-    plat::CScreenDeviceHeadless device;
+    plat::CGraphicsDeviceHeadless device;
     ASSERT_TRUE(device.Reset(16, 16, false));
     auto texture = device.CreateTexture(Checker(8));
     ASSERT_TRUE(texture);
@@ -246,9 +246,9 @@ TEST(ScreenDevice, TextureMemoryGoesWithTheLastHandle)
     EXPECT_EQ(device.GetTextureBytes(), 0u);
 }
 
-TEST(ScreenDevice, RefusesLevelsOfTheWrongSizes)
+TEST(GraphicsDevice, RefusesLevelsOfTheWrongSizes)
 {
-    plat::CScreenDeviceHeadless device;
+    plat::CGraphicsDeviceHeadless device;
     ASSERT_TRUE(device.Reset(16, 16, false));
     auto levels = Checker(8);
     levels[1].width = 3;
@@ -273,7 +273,7 @@ TEST(ScreenRaster, TwoTrianglesOfAQuadCoverEachPixelOnce)
 
 TEST(ScreenRaster, OneToOneTextureCopiesTexelsExactly)
 {
-    plat::CScreenDeviceHeadless device;
+    plat::CGraphicsDeviceHeadless device;
     ASSERT_TRUE(device.Reset(32, 32, false));
     auto levels = Checker(32);
     for (uint32_t& p : levels[0].pixels)

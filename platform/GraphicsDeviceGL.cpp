@@ -1,6 +1,6 @@
-#include "platform/ScreenDeviceGL.h"
+#include "platform/GraphicsDeviceGL.h"
 
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDeviceHeadless.h"
 #include "platform/WindowSDL.h"
 
 #include <GL/glcorearb.h>
@@ -118,7 +118,7 @@ void main()
 
 class CGLTexture;
 
-struct CScreenDeviceGL::State {
+struct CGraphicsDeviceGL::State {
     CWindowSDL* window = nullptr;
     std::unique_ptr<CWindowSDL> ownedWindow;
     SDL_GLContext context = nullptr;
@@ -151,7 +151,7 @@ struct CScreenDeviceGL::State {
 
 class CGLTexture final : public CScreenTexture {
 public:
-    CGLTexture(std::vector<TextureLevel> levels, CScreenDeviceGL::State& state)
+    CGLTexture(std::vector<TextureLevel> levels, CGraphicsDeviceGL::State& state)
         : CScreenTexture(std::move(levels))
         , m_State(&state)
         , m_Registry(state.registry)
@@ -169,11 +169,11 @@ public:
     GLuint m_Name = 0;
 
 private:
-    CScreenDeviceGL::State* m_State;
+    CGraphicsDeviceGL::State* m_State;
     std::shared_ptr<CScreenTextureRegistry> m_Registry;
 };
 
-bool CScreenDeviceGL::State::CreateContext()
+bool CGraphicsDeviceGL::State::CreateContext()
 {
     SDL_Window* sdlWindow = window->GetSDLWindow();
     if (!sdlWindow || !(SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_OPENGL)) {
@@ -202,7 +202,7 @@ bool CScreenDeviceGL::State::CreateContext()
     return BuildProgram();
 }
 
-void CScreenDeviceGL::State::MakeCurrent() const
+void CGraphicsDeviceGL::State::MakeCurrent() const
 {
     if (context && SDL_GL_GetCurrentContext() != context)
         SDL_GL_MakeCurrent(window->GetSDLWindow(), context);
@@ -210,7 +210,7 @@ void CScreenDeviceGL::State::MakeCurrent() const
 
 // Every GL object goes with the context; textures keep their pixels for the
 // next context.
-void CScreenDeviceGL::State::ReleaseContext()
+void CGraphicsDeviceGL::State::ReleaseContext()
 {
     if (!context)
         return;
@@ -223,7 +223,7 @@ void CScreenDeviceGL::State::ReleaseContext()
     backBufferUniform = -1;
 }
 
-bool CScreenDeviceGL::State::BuildProgram()
+bool CGraphicsDeviceGL::State::BuildProgram()
 {
     auto compile = [&](GLenum kind, const char* source) -> GLuint {
         const GLuint shader = gl.glCreateShader(kind);
@@ -297,7 +297,7 @@ bool CScreenDeviceGL::State::BuildProgram()
     return true;
 }
 
-bool CScreenDeviceGL::State::BuildBackBuffer()
+bool CGraphicsDeviceGL::State::BuildBackBuffer()
 {
     if (framebuffer) {
         gl.glDeleteFramebuffers(1, &framebuffer);
@@ -319,7 +319,7 @@ bool CScreenDeviceGL::State::BuildBackBuffer()
     return true;
 }
 
-void CScreenDeviceGL::State::Upload(CGLTexture& texture)
+void CGraphicsDeviceGL::State::Upload(CGLTexture& texture)
 {
     if (texture.m_Name)
         gl.glDeleteTextures(1, &texture.m_Name);
@@ -332,7 +332,7 @@ void CScreenDeviceGL::State::Upload(CGLTexture& texture)
                         GL_BGRA, GL_UNSIGNED_BYTE, levels[i].pixels.data());
 }
 
-void CScreenDeviceGL::State::Bind(GLuint texture, TextureAddress address, ScreenBlend blend)
+void CGraphicsDeviceGL::State::Bind(GLuint texture, TextureAddress address, ScreenBlend blend)
 {
     gl.glActiveTexture(GL_TEXTURE0);
     gl.glBindTexture(GL_TEXTURE_2D, texture);
@@ -340,21 +340,21 @@ void CScreenDeviceGL::State::Bind(GLuint texture, TextureAddress address, Screen
     gl.glBlendFunc(GL_SRC_ALPHA, blend == ScreenBlend::Additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
 }
 
-bool CScreenDeviceGL::State::Draw(GLenum mode, const ScreenVertex* vertices, size_t count)
+bool CGraphicsDeviceGL::State::Draw(GLenum mode, const ScreenVertex* vertices, size_t count)
 {
     gl.glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(count * sizeof(ScreenVertex)), vertices, GL_STREAM_DRAW);
     gl.glDrawArrays(mode, 0, GLsizei(count));
     return gl.glGetError() == GL_NO_ERROR;
 }
 
-CScreenDeviceGL::CScreenDeviceGL(CWindowSDL& window)
+CGraphicsDeviceGL::CGraphicsDeviceGL(CWindowSDL& window)
     : m_State(std::make_unique<State>())
 {
     m_State->window = &window;
     window.SetBeforeDestroy([state = m_State.get()] { state->ReleaseContext(); });
 }
 
-CScreenDeviceGL::~CScreenDeviceGL()
+CGraphicsDeviceGL::~CGraphicsDeviceGL()
 {
     State& s = *m_State;
     s.ReleaseContext();
@@ -363,7 +363,7 @@ CScreenDeviceGL::~CScreenDeviceGL()
     s.ownedWindow.reset();
 }
 
-bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
+bool CGraphicsDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
 {
     State& s = *m_State;
     if (backWidth <= 0 || backHeight <= 0) {
@@ -390,22 +390,22 @@ bool CScreenDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullScre
     return s.gl.glGetError() == GL_NO_ERROR;
 }
 
-bool CScreenDeviceGL::IsCreated() const
+bool CGraphicsDeviceGL::IsCreated() const
 {
     return m_State->context != nullptr && m_State->framebuffer != 0;
 }
 
-int32_t CScreenDeviceGL::GetBackBufferWidth() const
+int32_t CGraphicsDeviceGL::GetBackBufferWidth() const
 {
     return m_State->width;
 }
 
-int32_t CScreenDeviceGL::GetBackBufferHeight() const
+int32_t CGraphicsDeviceGL::GetBackBufferHeight() const
 {
     return m_State->height;
 }
 
-void CScreenDeviceGL::GetDesktopSize(int32_t& width, int32_t& height)
+void CGraphicsDeviceGL::GetDesktopSize(int32_t& width, int32_t& height)
 {
     if (m_State->desktopWidth == 0) {
         SDL_DisplayMode mode;
@@ -416,7 +416,7 @@ void CScreenDeviceGL::GetDesktopSize(int32_t& width, int32_t& height)
     height = m_State->desktopHeight;
 }
 
-std::shared_ptr<CScreenTexture> CScreenDeviceGL::CreateTexture(std::vector<TextureLevel> levels)
+std::shared_ptr<CScreenTexture> CGraphicsDeviceGL::CreateTexture(std::vector<TextureLevel> levels)
 {
     State& s = *m_State;
     if (!s.context) {
@@ -437,17 +437,17 @@ std::shared_ptr<CScreenTexture> CScreenDeviceGL::CreateTexture(std::vector<Textu
     return texture;
 }
 
-size_t CScreenDeviceGL::GetTextureCount() const
+size_t CGraphicsDeviceGL::GetTextureCount() const
 {
     return m_State->registry->textures.size();
 }
 
-size_t CScreenDeviceGL::GetTextureBytes() const
+size_t CGraphicsDeviceGL::GetTextureBytes() const
 {
     return m_State->registry->Bytes();
 }
 
-bool CScreenDeviceGL::DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
+bool CGraphicsDeviceGL::DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
                                     TextureAddress address, ScreenBlend blend)
 {
     State& s = *m_State;
@@ -459,7 +459,7 @@ bool CScreenDeviceGL::DrawTriangles(const ScreenVertex* vertices, size_t count, 
     return s.Draw(GL_TRIANGLES, vertices, count - count % 3);
 }
 
-bool CScreenDeviceGL::DrawLineStrip(const ScreenVertex* vertices, size_t count, ScreenBlend blend)
+bool CGraphicsDeviceGL::DrawLineStrip(const ScreenVertex* vertices, size_t count, ScreenBlend blend)
 {
     State& s = *m_State;
     if (!IsCreated() || count < 2)
@@ -469,7 +469,7 @@ bool CScreenDeviceGL::DrawLineStrip(const ScreenVertex* vertices, size_t count, 
     return s.Draw(GL_LINE_STRIP, vertices, count);
 }
 
-void CScreenDeviceGL::Clear(uint32_t argb)
+void CGraphicsDeviceGL::Clear(uint32_t argb)
 {
     State& s = *m_State;
     if (!s.framebuffer)
@@ -480,7 +480,7 @@ void CScreenDeviceGL::Clear(uint32_t argb)
     s.gl.glClear(GL_COLOR_BUFFER_BIT);
 }
 
-bool CScreenDeviceGL::Present()
+bool CGraphicsDeviceGL::Present()
 {
     State& s = *m_State;
     if (!IsCreated()) {
@@ -508,7 +508,7 @@ bool CScreenDeviceGL::Present()
     return s.gl.glGetError() == GL_NO_ERROR;
 }
 
-bool CScreenDeviceGL::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height)
+bool CGraphicsDeviceGL::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height)
 {
     State& s = *m_State;
     if (!IsCreated())
@@ -527,21 +527,21 @@ bool CScreenDeviceGL::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, in
     return s.gl.glGetError() == GL_NO_ERROR;
 }
 
-void CScreenDeviceGL::AdoptWindow(std::unique_ptr<CWindowSDL> window)
+void CGraphicsDeviceGL::AdoptWindow(std::unique_ptr<CWindowSDL> window)
 {
     m_State->ownedWindow = std::move(window);
 }
 
-std::string_view CScreenDeviceGL::GetLastError() const
+std::string_view CGraphicsDeviceGL::GetLastError() const
 {
     return m_State->lastError;
 }
 
-ShownArea CScreenDeviceGL::GetShownArea() const
+ShownArea CGraphicsDeviceGL::GetShownArea() const
 {
     const State& s = *m_State;
     if (!IsCreated())
-        return CScreenDevice::GetShownArea();
+        return CGraphicsDevice::GetShownArea();
     // Mouse events come in window coordinates, which differ from drawable
     // pixels on a scaled desktop; the shape, and so the centring, is the same.
     int windowWidth = s.width;
@@ -550,7 +550,7 @@ ShownArea CScreenDeviceGL::GetShownArea() const
     return CentredArea(windowWidth, windowHeight, s.width, s.height);
 }
 
-std::unique_ptr<CScreenDevice> CreateOffscreenGLScreenDevice(int32_t width, int32_t height, std::string& reason)
+std::unique_ptr<CGraphicsDevice> CreateOffscreenGLGraphicsDevice(int32_t width, int32_t height, std::string& reason)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
@@ -560,7 +560,7 @@ std::unique_ptr<CScreenDevice> CreateOffscreenGLScreenDevice(int32_t width, int3
         reason = std::string(window->GetLastError());
         return nullptr;
     }
-    auto device = std::make_unique<CScreenDeviceGL>(*window);
+    auto device = std::make_unique<CGraphicsDeviceGL>(*window);
     if (!device->Reset(width, height, false)) {
         reason = std::string(device->GetLastError());
         return nullptr;

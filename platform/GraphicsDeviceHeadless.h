@@ -3,7 +3,7 @@
 // memory (CScreenRaster) and records it, so tests can check both the pixels
 // and the calls the shell made.
 
-#include "platform/ScreenDevice.h"
+#include "platform/GraphicsDevice.h"
 #include "platform/ScreenRaster.h"
 
 #include <cstddef>
@@ -35,12 +35,12 @@ struct ScreenCall {
     uint32_t argb = 0;
 };
 
-class CScreenDeviceHeadless final : public CScreenDevice {
+class CGraphicsDeviceHeadless final : public CGraphicsDevice {
 public:
-    CScreenDeviceHeadless();
-    ~CScreenDeviceHeadless() override;
-    CScreenDeviceHeadless(const CScreenDeviceHeadless&) = delete;
-    CScreenDeviceHeadless& operator=(const CScreenDeviceHeadless&) = delete;
+    CGraphicsDeviceHeadless();
+    ~CGraphicsDeviceHeadless() override;
+    CGraphicsDeviceHeadless(const CGraphicsDeviceHeadless&) = delete;
+    CGraphicsDeviceHeadless& operator=(const CGraphicsDeviceHeadless&) = delete;
 
     bool Reset(int32_t backWidth, int32_t backHeight, bool fullScreen) override;
     bool IsCreated() const override { return m_Created; }

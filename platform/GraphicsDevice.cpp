@@ -1,5 +1,5 @@
-#include "platform/ScreenDevice.h"
-#include "platform/ScreenDeviceHeadless.h"
+#include "platform/GraphicsDevice.h"
+#include "platform/GraphicsDeviceHeadless.h"
 
 #include <algorithm>
 
@@ -21,19 +21,19 @@ ShownArea CentredArea(int32_t windowWidth, int32_t windowHeight, int32_t backWid
     return area;
 }
 
-ShownArea CScreenDevice::GetShownArea() const
+ShownArea CGraphicsDevice::GetShownArea() const
 {
     return CentredArea(GetBackBufferWidth(), GetBackBufferHeight(), GetBackBufferWidth(), GetBackBufferHeight());
 }
 
-ShownArea CScreenDeviceHeadless::GetShownArea() const
+ShownArea CGraphicsDeviceHeadless::GetShownArea() const
 {
     if (m_WindowWidth <= 0 || m_WindowHeight <= 0)
-        return CScreenDevice::GetShownArea();
+        return CGraphicsDevice::GetShownArea();
     return CentredArea(m_WindowWidth, m_WindowHeight, GetBackBufferWidth(), GetBackBufferHeight());
 }
 
-uint32_t CScreenDevice::TextureSizeFor(uint32_t size)
+uint32_t CGraphicsDevice::TextureSizeFor(uint32_t size)
 {
     uint32_t texture = 1;
     while (texture < size && texture < 0x80000000u)
@@ -88,17 +88,17 @@ bool ScreenTextureLevelsAreSound(const std::vector<TextureLevel>& levels)
     return LevelsAreSound(levels);
 }
 
-CScreenDeviceHeadless::CScreenDeviceHeadless()
+CGraphicsDeviceHeadless::CGraphicsDeviceHeadless()
     : m_Registry(std::make_shared<CScreenTextureRegistry>())
 {
 }
 
-CScreenDeviceHeadless::~CScreenDeviceHeadless()
+CGraphicsDeviceHeadless::~CGraphicsDeviceHeadless()
 {
     m_Registry->deviceAlive = false;
 }
 
-bool CScreenDeviceHeadless::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
+bool CGraphicsDeviceHeadless::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
 {
     const bool refused = fullScreen ? m_RefuseFullScreen : m_RefuseWindowed;
     if (refused || backWidth <= 0 || backHeight <= 0) {
@@ -118,13 +118,13 @@ bool CScreenDeviceHeadless::Reset(int32_t backWidth, int32_t backHeight, bool fu
     return true;
 }
 
-void CScreenDeviceHeadless::GetDesktopSize(int32_t& width, int32_t& height)
+void CGraphicsDeviceHeadless::GetDesktopSize(int32_t& width, int32_t& height)
 {
     width = m_DesktopWidth;
     height = m_DesktopHeight;
 }
 
-std::shared_ptr<CScreenTexture> CScreenDeviceHeadless::CreateTexture(std::vector<TextureLevel> levels)
+std::shared_ptr<CScreenTexture> CGraphicsDeviceHeadless::CreateTexture(std::vector<TextureLevel> levels)
 {
     if (!LevelsAreSound(levels)) {
         m_LastError = "texture levels of the wrong sizes";
@@ -133,20 +133,20 @@ std::shared_ptr<CScreenTexture> CScreenDeviceHeadless::CreateTexture(std::vector
     return std::make_shared<CHeadlessTexture>(std::move(levels), m_Registry);
 }
 
-void CScreenDeviceHeadless::Record(ScreenCall call)
+void CGraphicsDeviceHeadless::Record(ScreenCall call)
 {
     if (m_Recording)
         m_Calls.push_back(std::move(call));
 }
 
-std::vector<ScreenCall> CScreenDeviceHeadless::TakeCalls()
+std::vector<ScreenCall> CGraphicsDeviceHeadless::TakeCalls()
 {
     std::vector<ScreenCall> calls;
     calls.swap(m_Calls);
     return calls;
 }
 
-bool CScreenDeviceHeadless::DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
+bool CGraphicsDeviceHeadless::DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
                                           TextureAddress address, ScreenBlend blend)
 {
     if (!m_Created || count < 3)
@@ -165,7 +165,7 @@ bool CScreenDeviceHeadless::DrawTriangles(const ScreenVertex* vertices, size_t c
     return true;
 }
 
-bool CScreenDeviceHeadless::DrawLineStrip(const ScreenVertex* vertices, size_t count, ScreenBlend blend)
+bool CGraphicsDeviceHeadless::DrawLineStrip(const ScreenVertex* vertices, size_t count, ScreenBlend blend)
 {
     if (!m_Created || count < 2)
         return false;
@@ -180,7 +180,7 @@ bool CScreenDeviceHeadless::DrawLineStrip(const ScreenVertex* vertices, size_t c
     return true;
 }
 
-void CScreenDeviceHeadless::Clear(uint32_t argb)
+void CGraphicsDeviceHeadless::Clear(uint32_t argb)
 {
     m_Raster.Clear(argb);
     ScreenCall call;
@@ -189,7 +189,7 @@ void CScreenDeviceHeadless::Clear(uint32_t argb)
     Record(std::move(call));
 }
 
-bool CScreenDeviceHeadless::Present()
+bool CGraphicsDeviceHeadless::Present()
 {
     if (!m_Created || m_Lost) {
         m_LastError = "the device was lost";
@@ -202,7 +202,7 @@ bool CScreenDeviceHeadless::Present()
     return true;
 }
 
-bool CScreenDeviceHeadless::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height)
+bool CGraphicsDeviceHeadless::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height)
 {
     if (!m_Created)
         return false;
