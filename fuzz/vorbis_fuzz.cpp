@@ -2,7 +2,7 @@
 // anything that is not a WAVE file. An opened reader must describe a format
 // the mixer plays and never hand out more than was asked; reading to the end
 // and seeking back must not fail in memory.
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"

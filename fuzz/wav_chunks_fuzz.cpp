@@ -3,7 +3,7 @@
 // opened reader must describe a format the mixer plays, never hand out more
 // than its decoded size or than was asked, and decode at most 8 bytes per
 // byte of data. Positions must hold after seeks.
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"

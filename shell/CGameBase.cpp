@@ -20,17 +20,17 @@
 #include "shell/CFrameRateCounter.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
-#include "shell/CMusicPlayer.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 #include "shell/CShellScreen.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/CTheoraPlayer.h"
 #include "shell/GameWindow.h"
-#include "shell/SoundOptions.h"
 #include "shell/StartGame.h"
 #include "shell/VideoOptions.h"
+#include "sound/CMusicPlayer.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
+#include "sound/SoundOptions.h"
 
 #include <cstdio>
 #include <iterator>

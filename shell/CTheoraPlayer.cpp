@@ -12,9 +12,9 @@
 #include "shell/CMouseState.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
 
 #include <algorithm>
 #include <cinttypes>

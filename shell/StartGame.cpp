@@ -13,8 +13,8 @@
 #include "platform/MessageBox.h"
 #include "platform/WindowDevice.h"
 #include "shell/CGameBase.h"
-#include "shell/CSoundDevice.h"
 #include "shell/GameWindow.h"
+#include "sound/CSoundDevice.h"
 
 #include <cstdio>
 #include <string>

@@ -4,13 +4,13 @@
 // output is pulled by hand, so what a test hears is exactly the mix.
 
 #include "ShellTestSupport.h"
-#include "SoundTestSupport.h"
+#include "sound/SoundTestSupport.h"
 
 #include "foundation/CIniSection.h"
-#include "shell/CMusicPlayer.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
+#include "sound/CMusicPlayer.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/CSoundDevice.h"
+#include "sound/CSoundDevice.h"
 
 #include "SoundTestSupport.h"
 #include "foundation/BufferNames.h"

@@ -1,6 +1,6 @@
-#include "shell/CSoundList.h"
+#include "sound/CSoundList.h"
 
-#include "shell/CSoundDevice.h"
+#include "sound/CSoundDevice.h"
 
 #include "SoundTestSupport.h"
 #include "objects/CFileListList.h"

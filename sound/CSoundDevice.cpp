@@ -1,6 +1,6 @@
-#include "shell/CSoundDevice.h"
+#include "sound/CSoundDevice.h"
 
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/BufferNames.h"
 #include "foundation/CFile.h"

@@ -1,7 +1,7 @@
-#include "shell/CSoundList.h"
+#include "sound/CSoundList.h"
 
-#include "shell/CMusicPlayer.h"
-#include "shell/CSoundDevice.h"
+#include "sound/CMusicPlayer.h"
+#include "sound/CSoundDevice.h"
 
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CPerformanceMonitor.h"

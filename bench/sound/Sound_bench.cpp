@@ -3,7 +3,7 @@
 // mixes one second of output, so its CoreFraction counter is the share of one
 // core the mix takes (seconds per second of audio); the WAVE read beside the
 // Vorbis decode is its peer.
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "SoundFiles.h"
 #include "foundation/CFile.h"

@@ -1,4 +1,4 @@
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "SoundFiles.h"
 #include "support/TestSupport.h"

@@ -1,7 +1,7 @@
-#include "shell/CSoundStreamPump.h"
+#include "sound/CSoundStreamPump.h"
 
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundReader.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/CIniSection.h"
 #include "foundation/CPerformanceMonitor.h"

@@ -1,4 +1,4 @@
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/CFile.h"
 #include "foundation/LittleEndian.h"
