@@ -165,7 +165,7 @@ CTheoraPlayer::~CTheoraPlayer()
     std::vector<CTheoraPlayer*>& live = LivePlayers();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
     if (m_Sound) {
-        CSound::DestroySound(m_Sound);
+        CSound::DestroySound(std::move(m_Sound));
         CSoundList::SGetGlobal().DecrementCopyCount(m_SoundIndex);
     }
     DestroyDeclaredProperties();

@@ -109,7 +109,7 @@ bool CSoundStreamPump::Open(const char* name, uint32_t startOffset, bool loop)
         {
             static CPerformanceMonitor zone("Stream sound");
             CPerformanceMonitorScope timed(zone);
-            state.reader.reset(OpenSoundReader(name, kOpenFlags));
+            state.reader = OpenSoundReader(name, kOpenFlags);
         }
         if (!state.reader) {
             state.stop.store(true);

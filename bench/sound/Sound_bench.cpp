@@ -70,9 +70,9 @@ void DecodeAll(benchmark::State& state, const std::string& file)
     std::vector<uint8_t> bytes(file.begin(), file.end());
     std::vector<uint8_t> piece(40000);
     for (auto _ : state) {
-        auto* source = new CFile;
+        auto source = std::make_unique<CFile>();
         source->AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
-        std::unique_ptr<CSoundReader> reader(OpenSoundReader(source));
+        std::unique_ptr<CSoundReader> reader = OpenSoundReader(std::move(source));
         if (!reader) {
             state.SkipWithError("no reader");
             return;
