@@ -12,6 +12,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowDevice.h"
+#include "shell/CFrameDriver.h"
 #include "shell/CGameBase.h"
 #include "shell/GameWindow.h"
 #include "sound/CSoundDevice.h"
@@ -160,9 +161,9 @@ bool RunOnePass()
     if (game && (active || game->KeepsRunningInBackground()))
         timeLeft = game->MeasureFrameTime();
     EndFrameZone();
-    constexpr float kSleepMargin = 0.001f;
-    if (g_IdleWait == IdleWait::Sleep && timeLeft > 2.0f * kSleepMargin)
-        plat::GetPlatform().Sleep(uint32_t((timeLeft - kSleepMargin) * 1000.0f));
+    if (g_IdleWait == IdleWait::Sleep)
+        if (const uint32_t milliseconds = SleepAfterPassMilliseconds(timeLeft))
+            plat::GetPlatform().Sleep(milliseconds);
     return !IsShutdownRequested();
 }
 
