@@ -238,8 +238,8 @@ bool CSound::LoadData(const char* name, uint32_t openFlags)
     if (!reader)
         return false;
     // A stream may run for hours; a sound held whole in memory may not.
-    if (reader->IsLongerThanTheDecodeLimit()) {
-        plat::DebugOutput(std::string("Sound \"") + name + "\" decodes to more than ten minutes; refused.\n");
+    if (reader->ExceedsTheDecodeLimit()) {
+        plat::DebugOutput(std::string("Sound \"") + name + "\" decodes to more than ten minutes or 115.2 MB; refused.\n");
         return false;
     }
     const plat::PcmFormat format = reader->GetFormat();

@@ -11,8 +11,8 @@
 // sound that made them and are destroyed with it. At most kVoiceLimit sounds
 // of a group play at once; a louder newcomer stops the quietest one.
 //
-// A sound whose file fails to load, or lasts longer than
-// CSoundReader::kMaxDecodedSeconds (ten minutes), is reported once on the
+// A sound whose file fails to load, or decodes to more than ten minutes (or
+// 115.2 MB, CSoundReader::ExceedsTheDecodeLimit), is reported once on the
 // debug channel and stays silent: it no longer waits to be loaded, and its
 // copies are silent too.
 //

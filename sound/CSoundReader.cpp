@@ -24,7 +24,7 @@ constexpr uint16_t kFormatPcm = 1;
 // No WAVE format expands its data more than this (2-bit ADPCM to 16 bits).
 constexpr uint64_t kMaxExpansion = 8;
 constexpr uint64_t kMaxDecodedSize = 0x7FFFFFFF;
-constexpr char kTooLong[] = "decodes to more than ten minutes";
+constexpr char kTooLong[] = "decodes to more than ten minutes or 115.2 MB";
 constexpr char kClaimsTooMuch[] = "claims more frames than its bytes can hold";
 
 bool ReadExactly(CFile& file, void* bytes, uint32_t count)
@@ -55,10 +55,11 @@ uint8_t SilenceByte(const plat::PcmFormat& format)
 
 CSoundReader::~CSoundReader() = default;
 
-bool CSoundReader::IsLongerThanTheDecodeLimit() const
+bool CSoundReader::ExceedsTheDecodeLimit() const
 {
     const uint32_t align = m_Format.BlockAlign();
-    return align && m_Format.rate && uint64_t(m_DecodedSize / align) > uint64_t(kMaxDecodedSeconds) * m_Format.rate;
+    return m_DecodedSize > kMaxDecodedBytes
+        || (align && uint64_t(m_DecodedSize / align) > uint64_t(kMaxDecodedSeconds) * m_Format.rate);
 }
 
 void CSoundReader::Close()
@@ -155,8 +156,9 @@ bool CWaveSoundReader::Open(std::unique_ptr<CFile> file)
 bool CWaveSoundReader::OpenCompressed(uint32_t frames, uint32_t rate, int64_t formatStart, uint32_t formatSize,
                                       uint32_t sourceBytes)
 {
-    // Decoded whole: the limit holds before anything is decoded.
-    if (uint64_t(frames) > uint64_t(kMaxDecodedSeconds) * rate) {
+    // Decoded whole: the limit holds before anything is decoded (at least
+    // 2 bytes a frame).
+    if (uint64_t(frames) > uint64_t(kMaxDecodedSeconds) * rate || uint64_t(frames) * 2 > kMaxDecodedBytes) {
         m_Refusal = kTooLong;
         return false;
     }
@@ -181,7 +183,7 @@ bool CWaveSoundReader::OpenCompressed(uint32_t frames, uint32_t rate, int64_t fo
     const uint64_t wanted = uint64_t(frames) * format.BlockAlign();
     if (wanted == 0 || wanted > uint64_t(sourceBytes) * kMaxExpansion || wanted > kMaxDecodedSize)
         return false;
-    if (uint64_t(frames) > uint64_t(kMaxDecodedSeconds) * format.rate) {
+    if (uint64_t(frames) > uint64_t(kMaxDecodedSeconds) * format.rate || wanted > kMaxDecodedBytes) {
         m_Refusal = kTooLong;
         return false;
     }

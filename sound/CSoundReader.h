@@ -20,10 +20,11 @@
 // (an audio packet takes at least a lacing byte and a body byte and yields at
 // most 4096 frames) and is refused when it claims more, and formats the mixer
 // cannot play (channels other than 1 or 2, PCM bits other than 8 or 16) are
-// refused. A compressed WAVE is decoded whole at open, so it is also refused
-// above kMaxDecodedSeconds; the same limit holds for every sound decoded
-// whole into memory (CSound), while a stream decodes piece by piece and has
-// none.
+// refused. A sound decoded whole into memory (CSound, and a compressed WAVE,
+// which is decoded at open) may last at most ten minutes at its own rate and
+// take at most the bytes of ten minutes of 48 kHz 16-bit stereo (115.2 MB),
+// so a high claimed rate buys no more memory; a stream decodes piece by
+// piece and has no limit.
 //
 // Positions (Tell, Seek) count decoded bytes from the start of the sound for
 // every kind. A reader is used by one thread at a time.
@@ -38,8 +39,10 @@ class CFile;
 
 class CSoundReader : public CPooledClassBase {
 public:
-    // The longest sound decoded whole into memory: ten minutes.
+    // The largest sound decoded whole into memory: ten minutes, and no more
+    // bytes than ten minutes of 48 kHz 16-bit stereo.
     static constexpr uint32_t kMaxDecodedSeconds = 600;
+    static constexpr uint32_t kMaxDecodedBytes = kMaxDecodedSeconds * 48000 * 4;
     // The most frames an Ogg Vorbis file may claim per byte it holds.
     static constexpr uint64_t kMaxVorbisFramesPerByte = 2048;
 
@@ -62,8 +65,8 @@ public:
     // Encoded bytes: the data chunk, or the whole Ogg file.
     uint32_t GetSourceSize() const { return m_SourceSize; }
     const plat::PcmFormat& GetFormat() const { return m_Format; }
-    // Whether the whole sound lasts longer than kMaxDecodedSeconds.
-    bool IsLongerThanTheDecodeLimit() const;
+    // Whether the whole sound is too large to decode into memory (above).
+    bool ExceedsTheDecodeLimit() const;
     // Why Open refused a file that is a sound of its kind; null otherwise.
     const char* GetRefusal() const { return m_Refusal; }
 

@@ -300,12 +300,29 @@ TEST_P(DecodeLimitTest, TenMinutesAreTheLongestSoundDecodedWhole)
     ASSERT_GE(tone.size() * CSoundReader::kMaxVorbisFramesPerByte, frames) << "the claim must fit the bytes";
     auto vorbis = Open("claim.ogg", WithLastGranule(tone, frames));
     ASSERT_TRUE(vorbis) << "a stream may be of any length";
-    EXPECT_EQ(vorbis->IsLongerThanTheDecodeLimit(), c.longer);
+    EXPECT_EQ(vorbis->ExceedsTheDecodeLimit(), c.longer);
 
     // IMA ADPCM: 505 frames per 256-byte block, 8 bytes out per byte in.
     const ImaAdpcm adpcm = RandomImaAdpcm(frames / 8, 1, 256);
     auto wave = Open("claim.wav", ImaWaveFile(adpcm, 1, rate / 8, frames / 8));
     EXPECT_EQ(!wave, c.longer);
+}
+
+// At a high rate five minutes already take more bytes than ten minutes of
+// 48 kHz stereo: the byte limit holds whatever the rate.
+TEST_F(SoundReaderTest, AHighRateBuysNoMoreMemory)
+{
+    const uint32_t rate = 96000;
+    const std::string tone = EncodeVorbis(Sine(2 * rate, 2, 40.0, 0.3), 2, rate);
+    const int64_t fiveMinutes = 300 * int64_t(rate);
+    ASSERT_GE(tone.size() * CSoundReader::kMaxVorbisFramesPerByte, uint64_t(fiveMinutes + rate));
+    auto within = Open("five.ogg", WithLastGranule(tone, fiveMinutes));
+    ASSERT_TRUE(within);
+    EXPECT_EQ(within->GetSize(), CSoundReader::kMaxDecodedBytes);
+    EXPECT_FALSE(within->ExceedsTheDecodeLimit());
+    auto beyond = Open("more.ogg", WithLastGranule(tone, fiveMinutes + rate));
+    ASSERT_TRUE(beyond);
+    EXPECT_TRUE(beyond->ExceedsTheDecodeLimit());
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, DecodeLimitTest,
