@@ -98,6 +98,26 @@ void BlitRunLength8To16(CFrameInterface& source, const CRect& s, CFrameInterface
     BlitFiveBands(source, s, destination, d, blitType, true);
 }
 
+void BlitFiveBandsThrough(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                          CBlitType& blitType, SBlitArgs args, const std::array<SPlaneKernels, 5>& kernels)
+{
+    const uint32_t level = blitType.GetBlendLevel();
+    if (level > 4 || !destination.GetPixels())
+        return;
+    const SBlitArgs rows = ArgsFor(destination, d, blitType);
+    args.dstRow = rows.dstRow;
+    args.dstPitch = rows.dstPitch;
+    args.width = rows.width;
+    args.height = rows.height;
+    args.blitType = &blitType;
+    const RowForm form = FormFor(source, s);
+    for (uint32_t slot = level; slot < 5; ++slot) {
+        const SPlane plane = FiveBandPlane(source, slot - level);
+        DecodeRunLengthRowsIndex8(kernels[slot], form, args, {plane.block, plane.rows}, s.top, s.bottom, s.left,
+                                  d.left, d.right);
+    }
+}
+
 void BlitRunLength16To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                          CBlitType& blitType)
 {
