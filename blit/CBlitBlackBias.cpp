@@ -75,15 +75,14 @@ constexpr std::array<SPlaneKernels, 5> kFadedKernels = {{
 void BlackBiasRunLength8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                             CBlitType& type)
 {
-    SBlitArgs args;
-    args.tables = MakeBlitTables(type.GetOpacity255());
+    SBlitTables tables = MakeBlitTables(type.GetOpacity255());
     const CArrayPOD<uint8_t>* lookup = type.GetLookupTable();
-    args.tables.lookupTable = lookup && lookup->GetCount() >= 65536 ? lookup->GetData() : nullptr;
-    if (!args.tables.lookupTable) {
+    tables.lookupTable = lookup && lookup->GetCount() >= 65536 ? lookup->GetData() : nullptr;
+    if (!tables.lookupTable) {
         ReportMissingTable(MissingTable::TypeLookupTable);
         return;
     }
-    BlitFiveBandsThrough(source, s, destination, d, type, args, kFadedKernels);
+    BlitFiveBandsThrough(source, s, destination, d, type, tables, kFadedKernels);
 }
 
 void BlackBiasBlit8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,

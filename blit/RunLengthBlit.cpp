@@ -99,17 +99,14 @@ void BlitRunLength8To16(CFrameInterface& source, const CRect& s, CFrameInterface
 }
 
 void BlitFiveBandsThrough(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
-                          CBlitType& blitType, SBlitArgs args, const std::array<SPlaneKernels, 5>& kernels)
+                          CBlitType& blitType, const SBlitTables& tables,
+                          const std::array<SPlaneKernels, 5>& kernels)
 {
     const uint32_t level = blitType.GetBlendLevel();
     if (level > 4 || !destination.GetPixels())
         return;
-    const SBlitArgs rows = ArgsFor(destination, d, blitType);
-    args.dstRow = rows.dstRow;
-    args.dstPitch = rows.dstPitch;
-    args.width = rows.width;
-    args.height = rows.height;
-    args.blitType = &blitType;
+    SBlitArgs args = ArgsFor(destination, d, blitType);
+    args.tables = tables;
     const RowForm form = FormFor(source, s);
     for (uint32_t slot = level; slot < 5; ++slot) {
         const SPlane plane = FiveBandPlane(source, slot - level);

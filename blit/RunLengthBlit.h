@@ -25,10 +25,11 @@ void BlitRunLength8To8(CFrameInterface& source, const CRect& s, CFrameInterface&
 void BlitRunLength8To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                         CBlitType& blitType);
 // Five-band frames into 8 bits through a blit type's own run kernels: as
-// BlitRunLength8To8, with slot k (plane k - L) drawn by kernels[k]. args
-// holds the tables the kernels read; its row fields are set here.
+// BlitRunLength8To8, with slot k (plane k - L) drawn by kernels[k], which
+// read tables.
 void BlitFiveBandsThrough(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
-                          CBlitType& blitType, SBlitArgs args, const std::array<SPlaneKernels, 5>& kernels);
+                          CBlitType& blitType, const SBlitTables& tables,
+                          const std::array<SPlaneKernels, 5>& kernels);
 // RGB565 two-band frames; into 16 bits the opacity selects the by-opacity
 // decoders, into 24 and 32 bits it changes nothing.
 void BlitRunLength16To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
