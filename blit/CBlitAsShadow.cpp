@@ -28,8 +28,9 @@ void ShadowRow32(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32
     }
 }
 
-// The run-length kernels blend toward black through the four-pixel group
-// rows, whose plain and SSE2 forms give the same bytes.
+// The run-length kernels below blend toward black through the four-pixel
+// group rows, whose plain and SSE2 forms give the same bytes.
+
 // Opaque pixels, literal or repeated, darken at the full strength.
 void ShadowOpaque16(const SBlitArgs& args, const SRun& run, uint32_t count)
 {

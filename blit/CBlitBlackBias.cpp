@@ -43,8 +43,8 @@ void RowCopy32(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t coun
     std::memcpy(dst, src, size_t(count) * 4);
 }
 
-// Five-band plane kernels of level Level: dst = table[row + dst], the row
-// that of the source index faded to the level (SBlitTables::fadedRows).
+// Five-band plane kernels of level Level: dst = table[row + dst], where row
+// is the table row of the source index faded to the level (fadedRows).
 template <uint32_t Level>
 void FadedRun8(const SBlitArgs& args, const SRun& run, uint32_t count)
 {
