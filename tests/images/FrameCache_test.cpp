@@ -276,6 +276,41 @@ TEST_F(FrameCache, RecordsRoundTripAndRefuseOtherVersionsAndShortFiles)
     EXPECT_FALSE(ReadRecord(record.substr(0, record.size() - 1), back));
 }
 
+// A plain record's pixel block must be exactly width x height x bytes per
+// pixel; the file is cut or grown to match the size it claims, so only
+// that check stands between the record and a short or overrun frame.
+TEST_F(FrameCache, APlainRecordWhosePixelBlockIsNotTheFramesSizeIsRefused)
+{
+    CFrame frame;
+    Fill(frame, 5, 3);
+    const std::string record = RecordOf(frame);
+    for (const int32_t change : {-4, 4}) {
+        std::string bytes = record;
+        const uint32_t size = uint32_t(5 * 3 * 4 + change);
+        for (int i = 0; i < 4; ++i)
+            bytes[16 + i] = char(size >> (8 * i));
+        if (change < 0)
+            bytes.erase(36, size_t(-change));
+        else
+            bytes.insert(36, size_t(change), 'x');
+        CFrame back;
+        EXPECT_FALSE(ReadRecord(bytes, back)) << change;
+        EXPECT_EQ(back.GetPixels(), nullptr) << change;
+    }
+}
+
+// Below 4 the length field cannot hold itself: refused, not taken for a
+// stream of about 4 GB.
+TEST_F(FrameCache, AJpegBodyLengthBelowFourIsRefused)
+{
+    for (const uint8_t length : {0, 1, 3}) {
+        std::string body(1, '\0');
+        body += std::string(1, char(length)) + std::string(3, '\0') + std::string(64, 'j');
+        CFrame back;
+        EXPECT_FALSE(ReadBody(body, back)) << int(length);
+    }
+}
+
 TEST_F(FrameCache, ARecordBlockAboveSixteenMillionIsFatal)
 {
     CFrame frame;

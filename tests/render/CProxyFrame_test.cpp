@@ -43,6 +43,12 @@ const SOperation kOperations[] = {
          s.DrawLine(5 + dx, 45 + dy, 5 + dx, -45 + dy, c);
          s.DrawLine(-90 + dx, 7 + dy, 90 + dx, 7 + dy, c);
      }},
+    {"DrawFloatLines",
+     [](CFrameInterface& s, int32_t dx, int32_t dy) {
+         CColor c(250, 9, 90, 255);
+         s.DrawLineFloat(-10.5f + float(dx), 3.25f + float(dy), 60.0f + float(dx), 33.5f + float(dy), c, 2.0f);
+         s.DrawLineFloat(12.0f + float(dx), 50.0f + float(dy), 30.5f + float(dx), -8.0f + float(dy), c, 1.0f);
+     }},
     {"Blits",
      [](CFrameInterface& s, int32_t dx, int32_t dy) {
          static const std::unique_ptr<CFrame> sprite = [] {
@@ -91,7 +97,7 @@ TEST_P(ProxyAgainstDirect, ClippedProxy)
     CClippedProxyFrame proxy(proxied.get());
     proxy.SetClipRect(clip);
     GetParam().draw(proxy, 0, 0);
-    if (std::string(GetParam().name) == "DrawLines") {
+    if (std::string(GetParam().name).find("Lines") != std::string::npos) {
         // Clipped lines restart at the clip edge; compare only that nothing
         // leaks outside the clip rectangle.
         auto before = PatternFrame(50, 40, 4);
@@ -164,6 +170,9 @@ TEST_F(ProxyFrames, OffsetProxyMapsPointsAndBounds)
     CRect bounds;
     proxy.GetBounds(bounds);
     EXPECT_EQ(bounds, CRect({10, 5, 30, 25}));
+    // The source is hit at the point minus the offset.
+    EXPECT_TRUE(proxy.HitTest(12, 7));
+    EXPECT_FALSE(proxy.HitTest(2, 2));
 }
 
 // Moves its own position by a fixed step each time it is drawn, the way a
