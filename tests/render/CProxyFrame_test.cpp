@@ -43,12 +43,6 @@ const SOperation kOperations[] = {
          s.DrawLine(5 + dx, 45 + dy, 5 + dx, -45 + dy, c);
          s.DrawLine(-90 + dx, 7 + dy, 90 + dx, 7 + dy, c);
      }},
-    {"DrawFloatLines",
-     [](CFrameInterface& s, int32_t dx, int32_t dy) {
-         CColor c(250, 9, 90, 255);
-         s.DrawLineFloat(-10.5f + float(dx), 3.25f + float(dy), 60.0f + float(dx), 33.5f + float(dy), c, 2.0f);
-         s.DrawLineFloat(12.0f + float(dx), 50.0f + float(dy), 30.5f + float(dx), -8.0f + float(dy), c, 1.0f);
-     }},
     {"Blits",
      [](CFrameInterface& s, int32_t dx, int32_t dy) {
          static const std::unique_ptr<CFrame> sprite = [] {
@@ -97,7 +91,7 @@ TEST_P(ProxyAgainstDirect, ClippedProxy)
     CClippedProxyFrame proxy(proxied.get());
     proxy.SetClipRect(clip);
     GetParam().draw(proxy, 0, 0);
-    if (std::string(GetParam().name).find("Lines") != std::string::npos) {
+    if (std::string(GetParam().name) == "DrawLines") {
         // Clipped lines restart at the clip edge; compare only that nothing
         // leaks outside the clip rectangle.
         auto before = PatternFrame(50, 40, 4);
@@ -173,6 +167,12 @@ TEST_F(ProxyFrames, OffsetProxyMapsPointsAndBounds)
     // The source is hit at the point minus the offset.
     EXPECT_TRUE(proxy.HitTest(12, 7));
     EXPECT_FALSE(proxy.HitTest(2, 2));
+    // Both ends of a float line move by the offset, each axis by its own.
+    CLoggingProxy log(frame.get());
+    COffsetProxyFrame logged(&log, 10, 5);
+    logged.DrawLineFloat(12.5f, 7.25f, 30.0f, 1.0f, c, 2.0f);
+    ASSERT_EQ(log.log.size(), 1u);
+    EXPECT_EQ(log.log[0], "DrawLineFloat 2.5,2.25,20,-4 " + Text(c) + " w2");
 }
 
 // Moves its own position by a fixed step each time it is drawn, the way a
