@@ -127,23 +127,22 @@ TEST_P(IndependentFiles, LoadPixelExactly)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, IndependentFiles,
-    testing::Values(SFileCase{"Tga24BottomFirst", "tga24_bottom.tga", 13, 6, 24, 1, Channels::Rgb},
-                    SFileCase{"Tga32TopFirst", "tga32_top.tga", 13, 6, 32, 1, Channels::Rgba},
-                    SFileCase{"Tga32PacketsAndIdField", "tga32_rle_id.tga", 13, 6, 32, 3, Channels::Rgba},
-                    SFileCase{"Tga24PacketsLongRuns", "tga24_rle_top.tga", 300, 3, 24, 150, Channels::Rgb},
-                    SFileCase{"Tga24BottomFirstRightToLeft", "tga24_bottom_right.tga", 13, 6, 24, 1, Channels::Rgb},
-                    SFileCase{"Tga32TopFirstRightToLeft", "tga32_top_right.tga", 13, 6, 32, 1, Channels::Rgba},
-                    SFileCase{"Tga32PacketsBottomFirstRightToLeft", "tga32_rle_bottom_right.tga", 13, 6, 32, 3,
-                              Channels::Rgba},
-                    SFileCase{"Tga24PacketsTopFirstRightToLeft", "tga24_rle_top_right.tga", 13, 6, 24, 2,
-                              Channels::Rgb},
-                    SFileCase{"PngRgb", "png_rgb8.png", 13, 6, 24, 1, Channels::Rgb},
-                    SFileCase{"PngRgba", "png_rgba8.png", 13, 6, 32, 1, Channels::Rgba},
-                    SFileCase{"PngRgb16", "png_rgb16.png", 13, 6, 24, 1, Channels::Rgb},
-                    SFileCase{"PngRgba16", "png_rgba16.png", 13, 6, 32, 1, Channels::Rgba},
-                    SFileCase{"PngGrey", "png_grey8.png", 13, 6, 24, 1, Channels::Grey},
-                    SFileCase{"PngGreyAlpha", "png_greyalpha8.png", 13, 6, 32, 1, Channels::GreyAlpha},
-                    SFileCase{"PngPaletteWithTransparency", "png_palette8.png", 13, 6, 32, 1, Channels::Palette}),
+    testing::Values(
+        SFileCase{"Tga24BottomFirst", "tga24_bottom.tga", 13, 6, 24, 1, Channels::Rgb},
+        SFileCase{"Tga32TopFirst", "tga32_top.tga", 13, 6, 32, 1, Channels::Rgba},
+        SFileCase{"Tga32PacketsAndIdField", "tga32_rle_id.tga", 13, 6, 32, 3, Channels::Rgba},
+        SFileCase{"Tga24PacketsLongRuns", "tga24_rle_top.tga", 300, 3, 24, 150, Channels::Rgb},
+        SFileCase{"Tga24BottomFirstRightToLeft", "tga24_bottom_right.tga", 13, 6, 24, 1, Channels::Rgb},
+        SFileCase{"Tga32TopFirstRightToLeft", "tga32_top_right.tga", 13, 6, 32, 1, Channels::Rgba},
+        SFileCase{"Tga32PacketsBottomFirstRightToLeft", "tga32_rle_bottom_right.tga", 13, 6, 32, 3, Channels::Rgba},
+        SFileCase{"Tga24PacketsTopFirstRightToLeft", "tga24_rle_top_right.tga", 13, 6, 24, 2, Channels::Rgb},
+        SFileCase{"PngRgb", "png_rgb8.png", 13, 6, 24, 1, Channels::Rgb},
+        SFileCase{"PngRgba", "png_rgba8.png", 13, 6, 32, 1, Channels::Rgba},
+        SFileCase{"PngRgb16", "png_rgb16.png", 13, 6, 24, 1, Channels::Rgb},
+        SFileCase{"PngRgba16", "png_rgba16.png", 13, 6, 32, 1, Channels::Rgba},
+        SFileCase{"PngGrey", "png_grey8.png", 13, 6, 24, 1, Channels::Grey},
+        SFileCase{"PngGreyAlpha", "png_greyalpha8.png", 13, 6, 32, 1, Channels::GreyAlpha},
+        SFileCase{"PngPaletteWithTransparency", "png_palette8.png", 13, 6, 32, 1, Channels::Palette}),
     [](const testing::TestParamInfo<SFileCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ImageFiles, UncompressedTgaIsRewrittenWithPacketsAndTheSamePixels)
@@ -237,12 +236,14 @@ TEST_P(KeptTga, IsLoadedButNeverRewritten)
     EXPECT_EQ(ReadBytes("kept.tga"), file);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Headers, KeptTga,
-    testing::Values(SKeptHeader{"IdField", 0, 5}, SKeptHeader{"ColourMapLength", 5, 16},
-                    SKeptHeader{"ColourMapEntrySize", 7, 24}, SKeptHeader{"OriginY", 10, 6},
-                    SKeptHeader{"Interleaved", 17, 0x40}, SKeptHeader{"AlphaBitsAtTwentyFour", 17, 8}),
-    [](const testing::TestParamInfo<SKeptHeader>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Headers, KeptTga,
+                         testing::Values(SKeptHeader{"IdField", 0, 5}, SKeptHeader{"ColourMapLength", 5, 16},
+                                         SKeptHeader{"ColourMapEntrySize", 7, 24}, SKeptHeader{"OriginY", 10, 6},
+                                         SKeptHeader{"Interleaved", 17, 0x40},
+                                         SKeptHeader{"AlphaBitsAtTwentyFour", 17, 8}),
+                         [](const testing::TestParamInfo<SKeptHeader>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST_F(ImageFiles, EngineTgaReadsBackInAnIndependentReader)
 {
@@ -324,7 +325,6 @@ struct SBadCase {
     std::string bytes;
 };
 
-
 class BadTga : public testing::TestWithParam<SBadCase> {};
 
 TEST_P(BadTga, IsRefusedWithoutTouchingMemoryPastTheFile)
@@ -359,17 +359,19 @@ INSTANTIATE_TEST_SUITE_P(Headers, BadTga,
                                          // Each passes the size check made before decoding: the second
                                          // row's packet is cut inside its pixels.
                                          SBadCase{"RepeatCutInsideItsPixel",
-                                                  TgaHeader(10, 2, 2, 24) + std::string("\x01"
-                                                                                        "abcdef"
-                                                                                        "\x81"
-                                                                                        "ab",
-                                                                                        10)},
+                                                  TgaHeader(10, 2, 2, 24)
+                                                      + std::string("\x01"
+                                                                    "abcdef"
+                                                                    "\x81"
+                                                                    "ab",
+                                                                    10)},
                                          SBadCase{"LiteralCutInsideItsPixels",
-                                                  TgaHeader(10, 2, 2, 24) + std::string("\x01"
-                                                                                        "abcdef"
-                                                                                        "\x01"
-                                                                                        "abcde",
-                                                                                        13)},
+                                                  TgaHeader(10, 2, 2, 24)
+                                                      + std::string("\x01"
+                                                                    "abcdef"
+                                                                    "\x01"
+                                                                    "abcde",
+                                                                    13)},
                                          SBadCase{"IdPastTheEnd",
                                                   [] {
                                                       std::string s = TgaHeader(2, 1, 1, 24);

@@ -322,8 +322,7 @@ std::atomic<size_t> g_LargestAllocation{0};
 void OnAllocation(const volatile void*, size_t size)
 {
     size_t seen = g_LargestAllocation.load();
-    while (g_WatchAllocations && size > seen && !g_LargestAllocation.compare_exchange_weak(seen, size)) {
-    }
+    while (g_WatchAllocations && size > seen && !g_LargestAllocation.compare_exchange_weak(seen, size)) {}
 }
 void OnFree(const volatile void*) {}
 #endif
