@@ -222,7 +222,12 @@ bool CTGAFileIO::NeedsRecompress(const char* path)
     uint8_t bytes[STgaHeader::kSize] = {};
     const uint32_t got = file.Read(bytes, sizeof bytes);
     STgaHeader header;
-    return header.Parse(bytes, got) && header.IsTakenInWhole() && header.imageType == 2;
+    if (!header.Parse(bytes, got) || !header.IsTakenInWhole() || header.imageType != 2)
+        return false;
+    // Bytes after the pixels (an extension area, a footer) would be dropped
+    // by the rewrite.
+    const uint64_t pixelBytes = uint64_t(header.width) * header.height * (header.pixelDepth / 8);
+    return uint64_t(file.GetSize()) == STgaHeader::kSize + pixelBytes;
 }
 
 bool CTGAFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t depth)

@@ -19,8 +19,8 @@
 // declared at 32 bits so other tools keep the alpha) or, for 8-bit frames,
 // type 9 with a 256-entry 24-bit colour map. An uncompressed TGA found at
 // load time is rewritten as type 10 only when the reader takes in its whole
-// header (see IsTakenInWhole): whatever the rewrite would drop or misread
-// stays in the artist's file.
+// header (see IsTakenInWhole) and the file ends with its pixels: whatever
+// the rewrite would drop or misread stays in the artist's file.
 
 #include "images/CFrameImageIO.h"
 

@@ -245,6 +245,22 @@ INSTANTIATE_TEST_SUITE_P(Headers, KeptTga,
                              return std::string(param.param.name);
                          });
 
+// A version 2 footer (or any bytes after the pixels) would be lost by the
+// rewrite.
+TEST_F(ImageFiles, AnUncompressedTgaWithBytesAfterItsPixelsIsNeverRewritten)
+{
+    std::string file = ReadBytes("tga24_bottom.tga");
+    ASSERT_GE(file.size(), 18u);
+    file += std::string(8, '\0') + std::string("TRUEVISION-XFILE.\0", 18);
+    WriteBytes("footer.tga", file);
+    std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::SCreateForFile(nullptr, "footer", ".tga"));
+    EXPECT_FALSE(reader->NeedsRecompress("footer.tga"));
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(reader->LoadFrame(frame, &none, 0));
+    EXPECT_EQ(ReadBytes("footer.tga"), file);
+}
+
 TEST_F(ImageFiles, EngineTgaReadsBackInAnIndependentReader)
 {
     CFrame frame;
