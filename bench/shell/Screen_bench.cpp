@@ -109,13 +109,11 @@ OMBRISALT_BENCH_PEER(BM_ScreenFrameOpenGL, BM_ScreenFrameInMemory);
 void TextureCreation(benchmark::State& state, plat::CGraphicsDevice& device)
 {
     RegisterImagesClasses();
-    SetScreenDrawDevice(&device);
     auto frame = Tile(256);
     for (auto _ : state) {
         CFrameAsMipMapTexture texture;
-        benchmark::DoNotOptimize(texture.CreateData(*frame));
+        benchmark::DoNotOptimize(texture.CreateData(*frame, device));
     }
-    SetScreenDrawDevice(nullptr);
 }
 
 void BM_TextureCreationInMemory(benchmark::State& state)

@@ -156,12 +156,11 @@ protected:
         m_Device.SetDesktopSize(1920, 1080);
         CScreenDevice::SGetInstance().SetDeviceForTesting(&m_Device);
         ASSERT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(false));
-        CScreenFrame::SGetInstance().SetBlendMode(false);
+        CScreenFrame::SGetInstance().SetBlendMode(plat::ScreenBlend::Normal);
     }
     void TearDown() override
     {
         CScreenDevice::SGetInstance().SetDeviceForTesting(nullptr);
-        SetScreenDrawDevice(nullptr);
         CTempFolderTest::TearDown();
     }
     plat::CGraphicsDeviceHeadless m_Device;
