@@ -120,6 +120,8 @@ void BM_ScreenFrameOpenGL(benchmark::State& state)
         return;
     }
     RepresentativeFrame(state, *device, true);
+    if (auto* gl = dynamic_cast<plat::CGraphicsDeviceGL*>(device))
+        state.counters["draw_calls"] = double(gl->GetDrawCallsOfLastFrame());
 }
 BENCHMARK(BM_ScreenFrameOpenGL)->Unit(benchmark::kMillisecond)->UseRealTime();
 
