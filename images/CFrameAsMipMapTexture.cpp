@@ -98,8 +98,12 @@ CFrameAsMipMapTexture::~CFrameAsMipMapTexture()
 CFrameAsMipMapTexture* CFrameAsMipMapTexture::SFindOrCreate(CFrame& frame, plat::CGraphicsDevice& device)
 {
     CTextureProperty& property = TextureProperty();
-    if (auto* texture = dynamic_cast<CFrameAsMipMapTexture*>(property.GetDynamicValue(&frame)))
-        return texture;
+    if (auto* texture = dynamic_cast<CFrameAsMipMapTexture*>(property.GetDynamicValue(&frame))) {
+        // A texture is the device's own: another device makes its own.
+        if (texture->m_Device == &device)
+            return texture;
+        property.SetDynamicValue(&frame, nullptr);
+    }
     auto made = std::make_unique<CFrameAsMipMapTexture>();
     if (!made->CreateData(frame, device))
         return nullptr;
@@ -197,6 +201,7 @@ bool CFrameAsMipMapTexture::CreateData(CFrame& frame, plat::CGraphicsDevice& dev
     m_Texture = device.CreateTexture(std::move(levels));
     if (!m_Texture)
         return false;
+    m_Device = &device;
     return BuildVertexBuffer(frame, textureWidth, textureHeight);
 }
 

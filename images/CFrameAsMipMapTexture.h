@@ -73,8 +73,9 @@ public:
     CFrameAsMipMapTexture();
     ~CFrameAsMipMapTexture() override;
 
-    // The frame's texture, made on the device on first use; null when the
-    // device cannot make it (the next call tries again).
+    // The frame's texture, made on the device on first use (and again when
+    // another device asks); null when the device cannot make it (the next
+    // call tries again).
     static CFrameAsMipMapTexture* SFindOrCreate(CFrame& frame, plat::CGraphicsDevice& device);
     // Drops the frame's texture, so that the next draw shows its pixels as
     // they are now.
@@ -111,6 +112,8 @@ private:
     uint32_t m_Width = 0;
     uint32_t m_Height = 0;
     CFrame* m_Frame = nullptr;
+    // The device that made the texture; compared, never called through.
+    const plat::CGraphicsDevice* m_Device = nullptr;
     std::shared_ptr<plat::CScreenTexture> m_Texture;
     float m_U0 = 0.0f, m_V0 = 0.0f, m_U1 = 0.0f, m_V1 = 0.0f;
     float m_Left = 0.0f, m_Top = 0.0f, m_Right = 0.0f, m_Bottom = 0.0f;

@@ -129,6 +129,24 @@ TEST_F(MipMapTexture, DeviceMemoryGoesWithTheFrameAndSurvivesAReset)
     EXPECT_EQ(m_Device.GetTextureBytes(), 0u);
 }
 
+// A texture belongs to the device that made it: drawing the frame on
+// another device makes that device's own, never hands it the first one's.
+TEST_F(MipMapTexture, AnotherDeviceGetsATextureOfItsOwn)
+{
+    auto frame = Pattern(20, 10);
+    ASSERT_NE(Texture(*frame), nullptr);
+    plat::CGraphicsDeviceHeadless other;
+    ASSERT_TRUE(other.Reset(32, 32, false));
+    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame, other);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(other.GetTextureCount(), 1u);
+    EXPECT_EQ(m_Device.GetTextureCount(), 0u);
+    ASSERT_TRUE(texture->Draw(SScreenTarget{other, SScreenView{}}, 0, 0, 255, nullptr));
+    const auto calls = other.TakeCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().texture, texture->GetTexture());
+}
+
 TEST_F(MipMapTexture, SixteenAndTwentyFourBitFramesBecomeOpaqueThirtyTwoBits)
 {
     auto wide = CFrame::MakeOwned(3, 2, 24);
