@@ -5,6 +5,7 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/CommandLine.h"
 #include "foundation/FatalError.h"
+#include "foundation/MillisecondClock.h"
 #include "foundation/PlatformWrappers.h"
 #include "foundation/ShellServices.h"
 #include "foundation/TextEncoding.h"
@@ -158,8 +159,13 @@ bool RunOnePass()
     if (game)
         game->SetWindowActive(active);
     float timeLeft = 0.0f;
-    if (game && (active || game->KeepsRunningInBackground()))
+    if (game && (active || game->KeepsRunningInBackground())) {
+        const uint64_t started = MillisecondClock();
         timeLeft = game->MeasureFrameTime();
+        // The time the steps and the draw took is gone too: a pass that ran
+        // past the next step's time does not sleep.
+        timeLeft -= float(double(MillisecondClock() - started) / 1000.0);
+    }
     EndFrameZone();
     if (g_IdleWait == IdleWait::Sleep)
         if (const uint32_t milliseconds = SleepAfterPassMilliseconds(timeLeft))
