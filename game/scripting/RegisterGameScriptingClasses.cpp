@@ -1,0 +1,45 @@
+#include "game/scripting/RegisterGameScriptingClasses.h"
+
+#include "game/scripting/CExpressionOperators.h"
+#include "game/scripting/CTextExpressions.h"
+#include "objects/CObject.h"
+
+void RegisterGameScriptingClasses()
+{
+    RegisterObjectClasses();
+    CExpression::SGetClassInfo();
+    CExpressionNumber::SGetClassInfo();
+    CExpressionScriptingText::SGetClassInfo();
+    CExpressionBinaryOperator::SGetClassInfo();
+    CExpressionIfLessThan::SGetClassInfo();
+    CExpressionIfLessThanOrEqualTo::SGetClassInfo();
+    CExpressionIfGreaterThan::SGetClassInfo();
+    CExpressionIfGreaterThanOrEqualTo::SGetClassInfo();
+    CExpressionIfEqualTo::SGetClassInfo();
+    CExpressionIfNotEqualTo::SGetClassInfo();
+    CExpressionIfBetweenInclusive::SGetClassInfo();
+    CExpressionNot::SGetClassInfo();
+    CExpressionAnd::SGetClassInfo();
+    CExpressionOr::SGetClassInfo();
+    CExpressionIfThen::SGetClassInfo();
+    CExpressionAdd::SGetClassInfo();
+    CExpressionSubtract::SGetClassInfo();
+    CExpressionMultiply::SGetClassInfo();
+    CExpressionDivide::SGetClassInfo();
+    CExpressionModulo::SGetClassInfo();
+    CExpressionConcatenate::SGetClassInfo();
+    CExpressionRandomInteger::SGetClassInfo();
+    CExpressionRandomFloat::SGetClassInfo();
+    CExpressionMin::SGetClassInfo();
+    CExpressionMax::SGetClassInfo();
+    CExpressionScale::SGetClassInfo();
+    CExpressionAsOffsetAngle0to360::SGetClassInfo();
+    CExpressionGetInteger::SGetClassInfo();
+    CExpressionAsRomanNumerals::SGetClassInfo();
+    CExpressionDisplayableText::SGetClassInfo();
+    CExpressionCountTextCharacters::SGetClassInfo();
+    CExpressionAsciiValue::SGetClassInfo();
+    CExpressionAppendText::SGetClassInfo();
+    CExpressionPartOfText::SGetClassInfo();
+    RegisterExpressionTranslators();
+}
