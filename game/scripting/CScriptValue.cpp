@@ -1,5 +1,6 @@
 #include "game/scripting/CScriptValue.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -56,8 +57,13 @@ float ReadDecimalFloat(const CJString& text, bool* complete)
     if (complete)
         *complete = i == length;
     // The C library's reader accepts more than this syntax, never less, and
-    // its decimal point is "." in the "C" locale the program keeps.
-    return std::strtof(number.c_str(), nullptr);
+    // its decimal point is "." in the "C" locale the program keeps. Past the
+    // float range it saturates: an infinity would be saved as the word "inf",
+    // which reads back as a text.
+    const float value = std::strtof(number.c_str(), nullptr);
+    if (std::isinf(value))
+        return value < 0.0f ? -FLT_MAX : FLT_MAX;
+    return value;
 }
 
 CJString FormatFloatExactly(float value)

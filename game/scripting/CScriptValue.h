@@ -28,7 +28,8 @@ int32_t TruncToInt32(float value);
 
 // The number a text begins with in plain decimal syntax (blanks, sign,
 // digits, point, exponent); 0.0 when it begins with none. "nan", "inf" and
-// hexadecimal are not numbers here. complete (when given) tells whether the
+// hexadecimal are not numbers here; beyond the float range it saturates at
+// FLT_MAX. complete (when given) tells whether the
 // whole text was the number.
 float ReadDecimalFloat(const CJString& text, bool* complete = nullptr);
 

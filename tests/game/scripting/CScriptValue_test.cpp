@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <string>
 
@@ -95,6 +96,7 @@ TEST(ScriptValue, ConversionsOfEveryType)
     EXPECT_EQ(Text("inf").AsFloat(), 0.0f);
     EXPECT_EQ(Text("0x10").AsFloat(), 0.0f);
     EXPECT_EQ(Text(" -2e3x").AsFloat(), -2000.0f);
+    EXPECT_EQ(Text("-1e999999").AsFloat(), -FLT_MAX);
     EXPECT_EQ(Text("12abc").AsInteger(), 12);
     // Saturating, not wrapping through a 64-bit long.
     EXPECT_EQ(Text("3000000000").AsInteger(), INT32_MAX);
