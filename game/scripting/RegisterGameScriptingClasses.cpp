@@ -1,5 +1,6 @@
 #include "game/scripting/RegisterGameScriptingClasses.h"
 
+#include "game/scripting/CAudio.h"
 #include "game/scripting/CExpressionOperators.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
@@ -42,4 +43,14 @@ void RegisterGameScriptingClasses()
     CExpressionAppendText::SGetClassInfo();
     CExpressionPartOfText::SGetClassInfo();
     RegisterExpressionTranslators();
+    CAudio::SGetClassInfo();
+    CAudioSound::SGetClassInfo();
+    CAudioAdjustFrequency::SGetClassInfo();
+    CAudioRandomFrequency::SGetClassInfo();
+    CAudioAdjustVolume::SGetClassInfo();
+    CAudioRandomVolume::SGetClassInfo();
+    CAudioSet::SGetClassInfo();
+    CAudioSeriesFromSet::SGetClassInfo();
+    CAudioShuffledFromSet::SGetClassInfo();
+    CAudioRandomFromSet::SGetClassInfo();
 }
