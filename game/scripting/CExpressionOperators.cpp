@@ -436,28 +436,34 @@ CJString FormatRomanNumerals(int32_t n)
         text = "-";
         n = -n;
     }
-    // (one, five, next one) per place, thousands first.
-    static const char* const kSymbols[4][3] = {
-        {"M", "(V)", nullptr}, {"C", "D", "M"}, {"X", "L", "C"}, {"I", "V", "X"}};
+    // One, five and the next place's one, thousands first; five thousand is "(V)".
+    static const char kOne[4] = {'M', 'C', 'X', 'I'};
+    static const char kFive[4] = {0, 'D', 'L', 'V'};
+    static const char kNextOne[4] = {0, 'M', 'C', 'X'};
+    auto appendFive = [&](int place) {
+        if (place == 0)
+            text.Append("(V)");
+        else
+            text.AppendChar(kFive[place]);
+    };
     const int32_t digits[4] = {n / 1000, n / 100 % 10, n / 10 % 10, n % 10};
     for (int place = 0; place < 4; ++place) {
         const int32_t digit = digits[place];
-        const char* const* symbol = kSymbols[place];
         if (digit == 9 && place == 0) {
-            text.Append(symbol[1]);
+            appendFive(place);
             for (int k = 0; k < 4; ++k)
-                text.Append(symbol[0]);
+                text.AppendChar(kOne[place]);
         } else if (digit == 9) {
-            text.Append(symbol[0]);
-            text.Append(symbol[2]);
+            text.AppendChar(kOne[place]);
+            text.AppendChar(kNextOne[place]);
         } else if (digit == 4) {
-            text.Append(symbol[0]);
-            text.Append(symbol[1]);
+            text.AppendChar(kOne[place]);
+            appendFive(place);
         } else {
             if (digit >= 5)
-                text.Append(symbol[1]);
+                appendFive(place);
             for (int32_t k = 0; k < digit % 5; ++k)
-                text.Append(symbol[0]);
+                text.AppendChar(kOne[place]);
         }
     }
     return text;
