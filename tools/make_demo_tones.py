@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""Makes the short tones of the demo data in data/Data/Resources/Tones/.
+
+Usage: make_demo_tones.py [data folder]   (default: data beside tools/)
+
+Each tone is a 16-bit mono WAVE file at 22050 Hz: a sine (or, for the
+click, a decaying noise burst from a seeded generator) with a short fade in
+and out, so every run writes the same bytes. Nothing is written while the
+tones are newer than this script.
+"""
+
+import math
+import os
+import random
+import struct
+import sys
+
+RATE = 22050
+STAMP = ".tones-made"
+# name: (frequency in hertz or 0 for the click, seconds)
+TONES = {
+    "Chime Low": (523.25, 0.25),
+    "Chime Mid": (659.25, 0.25),
+    "Chime High": (783.99, 0.25),
+    "Click": (0, 0.04),
+}
+
+
+def samples(frequency, seconds):
+    count = int(RATE * seconds)
+    fade = max(1, int(RATE * 0.01))
+    noise = random.Random(7)
+    out = []
+    for i in range(count):
+        envelope = min(1.0, i / fade, (count - 1 - i) / fade)
+        if frequency:
+            value = math.sin(2.0 * math.pi * frequency * i / RATE) * math.exp(-3.0 * i / count)
+        else:
+            value = (noise.random() * 2.0 - 1.0) * math.exp(-8.0 * i / count)
+        out.append(int(round(value * envelope * 12000)))
+    return out
+
+
+def wave_bytes(data):
+    pcm = struct.pack("<%dh" % len(data), *data)
+    fmt = struct.pack("<HHIIHH", 1, 1, RATE, RATE * 2, 2, 16)
+    body = b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(pcm)) + pcm
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def main():
+    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
+    folder = os.path.join(root, "Data", "Resources", "Tones")
+    os.makedirs(folder, exist_ok=True)
+    stamp = os.path.join(folder, STAMP)
+    if os.path.exists(stamp) and os.path.getmtime(stamp) >= os.path.getmtime(os.path.abspath(__file__)):
+        return
+    for name, (frequency, seconds) in TONES.items():
+        with open(os.path.join(folder, name + ".wav"), "wb") as out:
+            out.write(wave_bytes(samples(frequency, seconds)))
+    with open(stamp, "w") as out:
+        out.write("made by make_demo_tones.py\n")
+
+
+if __name__ == "__main__":
+    main()
