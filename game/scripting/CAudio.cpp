@@ -1,6 +1,7 @@
 #include "game/scripting/CAudio.h"
 
 #include "game/scripting/CScriptValue.h"
+#include "game/scripting/ScriptingClassBody.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CFormula.h"
 #include "objects/CIntProperty.h"
@@ -11,27 +12,6 @@
 
 #include <cmath>
 #include <utility>
-
-#define OMBRISALT_AUDIO_CLASS(CClass)                                                                                  \
-    OMBRISALT_IMPLEMENT_CLASS(CClass, 0.0)                                                                             \
-    CClass::CClass()                                                                                                   \
-    {                                                                                                                  \
-        InitDeclaredProperties();                                                                                      \
-    }                                                                                                                  \
-    CClass::~CClass()                                                                                                  \
-    {                                                                                                                  \
-        DestroyDeclaredProperties();                                                                                   \
-    }
-#define OMBRISALT_ABSTRACT_AUDIO_CLASS(CClass)                                                                         \
-    OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClass, 0.0)                                                                    \
-    CClass::CClass()                                                                                                   \
-    {                                                                                                                  \
-        InitDeclaredProperties();                                                                                      \
-    }                                                                                                                  \
-    CClass::~CClass()                                                                                                  \
-    {                                                                                                                  \
-        DestroyDeclaredProperties();                                                                                   \
-    }
 
 namespace {
 
@@ -76,6 +56,14 @@ bool EndsWithNoCase(const CJString& text, const char* ending)
     return length >= endingLength && text.Mid(length - endingLength).CompareNoCase(ending) == 0;
 }
 
+CJString Narrowed(const CJString& name)
+{
+    CJString narrow(name);
+    if (narrow.IsWide())
+        narrow.ToNarrow();
+    return narrow;
+}
+
 const CMultipleFormula<float>& PercentFormula()
 {
     static const CMultipleFormula<float> formula(100.0f);
@@ -84,10 +72,10 @@ const CMultipleFormula<float>& PercentFormula()
 
 } // namespace
 
-OMBRISALT_ABSTRACT_AUDIO_CLASS(CAudio)
+OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CAudio, 0.0)
 void CAudio::DeclareProperties(CPropertyDeclarer&) {}
 
-OMBRISALT_AUDIO_CLASS(CAudioSound)
+OMBRISALT_SCRIPTING_CLASS(CAudioSound, 0.0)
 void CAudioSound::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Automatic");
@@ -102,7 +90,7 @@ CAudioPlaySettings CAudioSound::Play(CAudioPlaySettings settings)
     return settings;
 }
 
-OMBRISALT_AUDIO_CLASS(CAudioAdjustFrequency)
+OMBRISALT_SCRIPTING_CLASS(CAudioAdjustFrequency, 0.0)
 void CAudioAdjustFrequency::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Frequency");
@@ -115,7 +103,7 @@ CAudioPlaySettings CAudioAdjustFrequency::Play(CAudioPlaySettings settings)
     return GetAudioList().PlayAudioByIndex(m_Audio, settings);
 }
 
-OMBRISALT_AUDIO_CLASS(CAudioRandomFrequency)
+OMBRISALT_SCRIPTING_CLASS(CAudioRandomFrequency, 0.0)
 void CAudioRandomFrequency::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Frequency");
@@ -129,7 +117,7 @@ CAudioPlaySettings CAudioRandomFrequency::Play(CAudioPlaySettings settings)
     return GetAudioList().PlayAudioByIndex(m_Audio, settings);
 }
 
-OMBRISALT_AUDIO_CLASS(CAudioAdjustVolume)
+OMBRISALT_SCRIPTING_CLASS(CAudioAdjustVolume, 0.0)
 void CAudioAdjustVolume::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Volume");
@@ -147,7 +135,7 @@ CAudioPlaySettings CAudioAdjustVolume::Play(CAudioPlaySettings settings)
     return GetAudioList().PlayAudioByIndex(m_Audio, settings);
 }
 
-OMBRISALT_AUDIO_CLASS(CAudioRandomVolume)
+OMBRISALT_SCRIPTING_CLASS(CAudioRandomVolume, 0.0)
 void CAudioRandomVolume::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Frequency");
@@ -161,7 +149,7 @@ CAudioPlaySettings CAudioRandomVolume::Play(CAudioPlaySettings settings)
     return GetAudioList().PlayAudioByIndex(m_Audio, settings);
 }
 
-OMBRISALT_ABSTRACT_AUDIO_CLASS(CAudioSet)
+OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CAudioSet, 0.0)
 void CAudioSet::DeclareProperties(CPropertyDeclarer& d)
 {
     auto declared = d.AddArray<CListProperty>(&CAudioSet::m_AudioIndexSet, "Audio Set", "Audio", 0);
@@ -169,7 +157,7 @@ void CAudioSet::DeclareProperties(CPropertyDeclarer& d)
     static_cast<CListProperty*>(declared.Get().GetElementProperty())->SetList(&GetAudioList());
 }
 
-OMBRISALT_AUDIO_CLASS(CAudioSeriesFromSet)
+OMBRISALT_SCRIPTING_CLASS(CAudioSeriesFromSet, 0.0)
 void CAudioSeriesFromSet::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Set");
@@ -195,7 +183,7 @@ CAudioPlaySettings CAudioSeriesFromSet::Play(CAudioPlaySettings settings)
     return result;
 }
 
-OMBRISALT_AUDIO_CLASS(CAudioShuffledFromSet)
+OMBRISALT_SCRIPTING_CLASS(CAudioShuffledFromSet, 0.0)
 void CAudioShuffledFromSet::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Set");
@@ -221,7 +209,7 @@ int32_t CAudioShuffledFromSet::ElementAt(uint32_t i) const
     return m_AudioIndexSet[m_Order[i]];
 }
 
-OMBRISALT_AUDIO_CLASS(CAudioRandomFromSet)
+OMBRISALT_SCRIPTING_CLASS(CAudioRandomFromSet, 0.0)
 void CAudioRandomFromSet::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Set");
@@ -247,10 +235,7 @@ const char* CNoneFirstSoundList::GetItemName(int32_t i)
 }
 int32_t CNoneFirstSoundList::Find(const CJString& name, int32_t hint)
 {
-    CJString narrow(name);
-    if (narrow.IsWide())
-        narrow.ToNarrow();
-    return Find(narrow.GetString(), hint);
+    return Find(Narrowed(name).GetString(), hint);
 }
 int32_t CNoneFirstSoundList::Find(const char* name, int32_t)
 {
@@ -320,10 +305,7 @@ const char* CAudioList::GetItemName(int32_t i)
 
 int32_t CAudioList::Find(const CJString& name, int32_t hint)
 {
-    CJString narrow(name);
-    if (narrow.IsWide())
-        narrow.ToNarrow();
-    return Find(narrow.GetString(), hint);
+    return Find(Narrowed(name).GetString(), hint);
 }
 
 int32_t CAudioList::Find(const char* name, int32_t)

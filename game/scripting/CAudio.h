@@ -28,10 +28,10 @@ class CSound;
 class CSoundList;
 
 struct CAudioPlaySettings {
-    float pitch = 1.0f;   // frequency as a multiple of the recorded one
-    float volume = 1.0f;  // 0 quietest .. 1 as recorded
-    float pan = 0.0f;     // -1 left .. 1 right
-    bool noPlay = false;  // choose and return the sound, start nothing, advance no series
+    float pitch = 1.0f;      // frequency as a multiple of the recorded one
+    float volume = 1.0f;     // 0 quietest .. 1 as recorded
+    float pan = 0.0f;        // -1 left .. 1 right
+    bool noPlay = false;     // choose and return the sound, start nothing, advance no series
     CSound* sound = nullptr; // out: the sound chosen
 };
 

@@ -53,8 +53,8 @@ void CExpressionProperty::Replace(CObject* owner, CExpression* expression) const
     }
 }
 
-void CExpressionProperty::ReadValue(CObject* owner, const CJString& name, const CJString& value,
-                                    CObjectStream* stream, int64_t linePosition) const
+void CExpressionProperty::ReadValue(CObject* owner, const CJString& name, const CJString& value, CObjectStream* stream,
+                                    int64_t linePosition) const
 {
     // A line under another name is an inline object's; the owned-object
     // reader handles it, as it does empty values and class names.

@@ -2,23 +2,11 @@
 
 #include "foundation/CRandomGenerator.h"
 #include "foundation/MathHelpers.h"
+#include "game/scripting/ScriptingClassBody.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CSlotProperty.h"
-
-// Class registration and the constructor and destructor every reflected
-// class has.
-#define OMBRISALT_EXPRESSION_CLASS(CClass)                                                                             \
-    OMBRISALT_IMPLEMENT_CLASS(CClass, 1.0)                                                                             \
-    CClass::CClass()                                                                                                   \
-    {                                                                                                                  \
-        InitDeclaredProperties();                                                                                      \
-    }                                                                                                                  \
-    CClass::~CClass()                                                                                                  \
-    {                                                                                                                  \
-        DestroyDeclaredProperties();                                                                                   \
-    }
 
 namespace {
 
@@ -37,21 +25,13 @@ void DeclareOperator(CPropertyDeclarer& d, const char* displayName, const char* 
 
 } // namespace
 
-OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CExpressionBinaryOperator, 1.0)
+OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CExpressionBinaryOperator, 1.0)
 
 void CExpressionBinaryOperator::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add<CExpressionProperty>(&CExpressionBinaryOperator::m_OperandA, "Operand A", nullptr).DefaultNumber(0.0f);
     d.AddProperty(new CStaticTextProperty("Operator"));
     d.Add<CExpressionProperty>(&CExpressionBinaryOperator::m_OperandB, "Operand B", nullptr).DefaultNumber(0.0f);
-}
-CExpressionBinaryOperator::CExpressionBinaryOperator()
-{
-    InitDeclaredProperties();
-}
-CExpressionBinaryOperator::~CExpressionBinaryOperator()
-{
-    DestroyDeclaredProperties();
 }
 
 void CExpressionBinaryOperator::SetOperatorText(CPropertyDeclarer& d, const char* text)
@@ -111,7 +91,7 @@ void EvaluateComparison(bool present, const CScriptValue& a, const CScriptValue&
 } // namespace
 
 #define OMBRISALT_COMPARISON_CLASS(CClass, displayName, label, test)                                                   \
-    OMBRISALT_EXPRESSION_CLASS(CClass)                                                                                 \
+    OMBRISALT_SCRIPTING_CLASS(CClass, 1.0)                                                                             \
     void CClass::DeclareProperties(CPropertyDeclarer& d)                                                               \
     {                                                                                                                  \
         DeclareOperator(d, displayName, "Conditional", label);                                                         \
@@ -119,7 +99,7 @@ void EvaluateComparison(bool present, const CScriptValue& a, const CScriptValue&
     void CClass::Evaluate(CScriptContext* context, CScriptValue& out)                                                  \
     {                                                                                                                  \
         const bool present = EvaluateBoth(context);                                                                    \
-        EvaluateComparison(present, m_ValueA, m_ValueB, out, [](int32_t order) { return test; });               \
+        EvaluateComparison(present, m_ValueA, m_ValueB, out, [](int32_t order) { return test; });                      \
     }
 
 OMBRISALT_COMPARISON_CLASS(CExpressionIfLessThan, "< Less Than", "< Is Less Than", order < 0)
@@ -149,7 +129,7 @@ void DescribeInWords(CExpressionBinaryOperator& self, const char* first, const c
 
 } // namespace
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionAnd)
+OMBRISALT_SCRIPTING_CLASS(CExpressionAnd, 1.0)
 void CExpressionAnd::DeclareProperties(CPropertyDeclarer& d)
 {
     DeclareOperator(d, nullptr, "Boolean", "And");
@@ -164,7 +144,7 @@ void CExpressionAnd::GetDescription(CJString& out, const char* wordToRemove)
     DescribeInWords(*this, "Both ", " and ", out, wordToRemove);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionOr)
+OMBRISALT_SCRIPTING_CLASS(CExpressionOr, 1.0)
 void CExpressionOr::DeclareProperties(CPropertyDeclarer& d)
 {
     DeclareOperator(d, nullptr, "Boolean", "Or");
@@ -179,7 +159,7 @@ void CExpressionOr::GetDescription(CJString& out, const char* wordToRemove)
     DescribeInWords(*this, "Either ", " or ", out, wordToRemove);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionAdd)
+OMBRISALT_SCRIPTING_CLASS(CExpressionAdd, 1.0)
 void CExpressionAdd::DeclareProperties(CPropertyDeclarer& d)
 {
     DeclareOperator(d, nullptr, "Math", "+ Plus");
@@ -191,7 +171,7 @@ void CExpressionAdd::Evaluate(CScriptContext* context, CScriptValue& out)
 }
 
 #define OMBRISALT_ARITHMETIC_CLASS(CClass, label, op)                                                                  \
-    OMBRISALT_EXPRESSION_CLASS(CClass)                                                                                 \
+    OMBRISALT_SCRIPTING_CLASS(CClass, 1.0)                                                                             \
     void CClass::DeclareProperties(CPropertyDeclarer& d)                                                               \
     {                                                                                                                  \
         DeclareOperator(d, nullptr, "Math", label);                                                                    \
@@ -209,7 +189,7 @@ OMBRISALT_ARITHMETIC_CLASS(CExpressionDivide, "/ Devided by", '/')
 OMBRISALT_ARITHMETIC_CLASS(CExpressionModulo, "% Remainder", '%')
 #undef OMBRISALT_ARITHMETIC_CLASS
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionConcatenate)
+OMBRISALT_SCRIPTING_CLASS(CExpressionConcatenate, 1.0)
 void CExpressionConcatenate::DeclareProperties(CPropertyDeclarer& d)
 {
     SetOperatorText(d, "+");
@@ -222,7 +202,7 @@ void CExpressionConcatenate::Evaluate(CScriptContext* context, CScriptValue& out
     out.SetText(text);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionIfBetweenInclusive)
+OMBRISALT_SCRIPTING_CLASS(CExpressionIfBetweenInclusive, 1.0)
 void CExpressionIfBetweenInclusive::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetDisplayName("<Between Values<");
@@ -242,7 +222,7 @@ void CExpressionIfBetweenInclusive::Evaluate(CScriptContext* context, CScriptVal
                    && m_Values[0].Compare(m_Values[2], TextCase::Ignored) <= 0);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionNot)
+OMBRISALT_SCRIPTING_CLASS(CExpressionNot, 1.0)
 void CExpressionNot::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Boolean");
@@ -256,7 +236,7 @@ void CExpressionNot::Evaluate(CScriptContext* context, CScriptValue& out)
     out.SetBoolean(!value.AsBoolean());
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionIfThen)
+OMBRISALT_SCRIPTING_CLASS(CExpressionIfThen, 1.0)
 void CExpressionIfThen::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add<CExpressionProperty>(&CExpressionIfThen::m_Condition, "Condition", nullptr);
@@ -273,7 +253,7 @@ void CExpressionIfThen::Evaluate(CScriptContext* context, CScriptValue& out)
         branch->Evaluate(context, out);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionRandomInteger)
+OMBRISALT_SCRIPTING_CLASS(CExpressionRandomInteger, 1.0)
 void CExpressionRandomInteger::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Math");
@@ -289,7 +269,7 @@ void CExpressionRandomInteger::GetDescription(CJString& out, const char*)
     out.Format("Random %d to %d inclusive", m_Minimum, m_Maximum);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionRandomFloat)
+OMBRISALT_SCRIPTING_CLASS(CExpressionRandomFloat, 1.0)
 void CExpressionRandomFloat::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Math");
@@ -329,7 +309,7 @@ void EvaluateExtreme(const CPropertyArray<CExpression*>& values, CScriptContext*
 
 } // namespace
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionMin)
+OMBRISALT_SCRIPTING_CLASS(CExpressionMin, 1.0)
 void CExpressionMin::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Math");
@@ -340,7 +320,7 @@ void CExpressionMin::Evaluate(CScriptContext* context, CScriptValue& out)
     EvaluateExtreme(m_pValues, context, out, -1);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionMax)
+OMBRISALT_SCRIPTING_CLASS(CExpressionMax, 1.0)
 void CExpressionMax::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Math");
@@ -351,15 +331,13 @@ void CExpressionMax::Evaluate(CScriptContext* context, CScriptValue& out)
     EvaluateExtreme(m_pValues, context, out, 1);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionScale)
+OMBRISALT_SCRIPTING_CLASS(CExpressionScale, 1.0)
 void CExpressionScale::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add<CExpressionProperty>(&CExpressionScale::m_Input, "Input Value", nullptr);
     d.Add<CExpressionProperty>(&CExpressionScale::m_MinimumInput, "Minumum Input Value", nullptr).DefaultNumber(0.0f);
-    d.Add<CExpressionProperty>(&CExpressionScale::m_MaximumInput, "Maximum Input Value", nullptr)
-        .DefaultNumber(100.0f);
-    d.Add<CExpressionProperty>(&CExpressionScale::m_MinimumOutput, "Minumum Output Value", nullptr)
-        .DefaultNumber(0.0f);
+    d.Add<CExpressionProperty>(&CExpressionScale::m_MaximumInput, "Maximum Input Value", nullptr).DefaultNumber(100.0f);
+    d.Add<CExpressionProperty>(&CExpressionScale::m_MinimumOutput, "Minumum Output Value", nullptr).DefaultNumber(0.0f);
     d.Add<CExpressionProperty>(&CExpressionScale::m_MaximumOutput, "Maximum Output Value", nullptr)
         .DefaultNumber(100.0f);
     d.Add(&CExpressionScale::m_Clamp, "Clamp Output", true);
@@ -392,7 +370,7 @@ void CExpressionScale::Evaluate(CScriptContext* context, CScriptValue& out)
                  + (input - minimumInput) / (maximumInput - minimumInput) * (maximumOutput - minimumOutput));
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionAsOffsetAngle0to360)
+OMBRISALT_SCRIPTING_CLASS(CExpressionAsOffsetAngle0to360, 1.0)
 void CExpressionAsOffsetAngle0to360::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Math");
@@ -410,7 +388,7 @@ void CExpressionAsOffsetAngle0to360::Evaluate(CScriptContext* context, CScriptVa
     out.SetFloat(angle);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionGetInteger)
+OMBRISALT_SCRIPTING_CLASS(CExpressionGetInteger, 1.0)
 void CExpressionGetInteger::DeclareProperties(CPropertyDeclarer& d)
 {
     d.AddOwned(&CExpressionGetInteger::m_Expression, "Expression");
@@ -469,7 +447,7 @@ CJString FormatRomanNumerals(int32_t n)
     return text;
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionAsRomanNumerals)
+OMBRISALT_SCRIPTING_CLASS(CExpressionAsRomanNumerals, 1.0)
 void CExpressionAsRomanNumerals::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add<CExpressionProperty>(&CExpressionAsRomanNumerals::m_ValueToConvert, "Value to Convert", nullptr);

@@ -36,7 +36,7 @@ protected:
 };
 
 // A two-operand class that adds only its Evaluate.
-#define OMBRISALT_BINARY_EXPRESSION(CClass)                                                                                   \
+#define OMBRISALT_BINARY_EXPRESSION(CClass)                                                                            \
     class CClass : public CExpressionBinaryOperator {                                                                  \
         OMBRISALT_REFLECTED(CClass, CExpressionBinaryOperator)                                                         \
     public:                                                                                                            \

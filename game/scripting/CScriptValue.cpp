@@ -201,8 +201,8 @@ int32_t CScriptValue::Compare(const CScriptValue& other, TextCase textCase) cons
         return Order(AsFloat(), other.AsFloat());
     if (m_Type == kInteger || other.m_Type == kInteger)
         return Order(AsInteger(), other.AsInteger());
-    const int order = textCase == TextCase::Counted ? GetText().Compare(other.GetText())
-                                                    : GetText().CompareNoCase(other.GetText());
+    const int order
+        = textCase == TextCase::Counted ? GetText().Compare(other.GetText()) : GetText().CompareNoCase(other.GetText());
     return Order(order, 0);
 }
 

@@ -1,19 +1,10 @@
 #include "game/scripting/CTextExpressions.h"
 
+#include "game/scripting/ScriptingClassBody.h"
+
 #include <algorithm>
 
-#define OMBRISALT_EXPRESSION_CLASS(CClass)                                                                             \
-    OMBRISALT_IMPLEMENT_CLASS(CClass, 1.0)                                                                             \
-    CClass::CClass()                                                                                                   \
-    {                                                                                                                  \
-        InitDeclaredProperties();                                                                                      \
-    }                                                                                                                  \
-    CClass::~CClass()                                                                                                  \
-    {                                                                                                                  \
-        DestroyDeclaredProperties();                                                                                   \
-    }
-
-OMBRISALT_EXPRESSION_CLASS(CExpressionDisplayableText)
+OMBRISALT_SCRIPTING_CLASS(CExpressionDisplayableText, 1.0)
 void CExpressionDisplayableText::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Text");
@@ -30,7 +21,7 @@ void CExpressionDisplayableText::GetDescription(CJString& out, const char*)
     out.Append("\"");
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionCountTextCharacters)
+OMBRISALT_SCRIPTING_CLASS(CExpressionCountTextCharacters, 1.0)
 void CExpressionCountTextCharacters::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Text");
@@ -44,7 +35,7 @@ void CExpressionCountTextCharacters::Evaluate(CScriptContext* context, CScriptVa
     out.SetInteger(value.GetText().GetLength());
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionAsciiValue)
+OMBRISALT_SCRIPTING_CLASS(CExpressionAsciiValue, 1.0)
 void CExpressionAsciiValue::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetCategory("Text");
@@ -60,7 +51,7 @@ void CExpressionAsciiValue::Evaluate(CScriptContext* context, CScriptValue& out)
     out.SetInteger(text.IsEmpty() ? 0 : int32_t(text.GetCharAt(0)));
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionAppendText)
+OMBRISALT_SCRIPTING_CLASS(CExpressionAppendText, 1.0)
 void CExpressionAppendText::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().SetDisplayName("Append Text");
@@ -78,7 +69,7 @@ void CExpressionAppendText::Evaluate(CScriptContext* context, CScriptValue& out)
     out.SetText(text);
 }
 
-OMBRISALT_EXPRESSION_CLASS(CExpressionPartOfText)
+OMBRISALT_SCRIPTING_CLASS(CExpressionPartOfText, 1.0)
 void CExpressionPartOfText::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add<CExpressionProperty>(&CExpressionPartOfText::m_Text, "Text", nullptr);

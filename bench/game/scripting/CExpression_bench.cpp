@@ -33,8 +33,7 @@ const char* const kExpression = "CExpressionIfThen\r\n{\r\n"
 void BM_ExpressionFrame(benchmark::State& state)
 {
     RegisterGameScriptingClasses();
-    std::unique_ptr<CObject> object(ObjectFromText(std::string(kExpression), IdMode::WithoutIds,
-                                                   StreamReports::Quiet));
+    std::unique_ptr<CObject> object(ObjectFromText(std::string(kExpression), IdMode::WithoutIds, StreamReports::Quiet));
     auto* expression = dynamic_cast<CExpression*>(object.get());
     if (!expression) {
         state.SkipWithError("the expression did not read");

@@ -27,12 +27,12 @@ protected:
         WriteBytes("Resources/Tone B.WAV", MonoWave(Constant(2000, 2000)));
         WriteBytes("Resources/Tone C.wav", MonoWave(Constant(2000, 3000)));
         WriteBytes("Audio/Half.Audio.txt",
-                   AudioFile("CAudioRandomVolume", "\tAudio=tone a\r\n\tLower Volume Ratio Limit=0.5\r\n"
-                                                   "\tHigher Volume Ratio Limit=0.5\r\n"));
+                   AudioFile("CAudioRandomVolume",
+                             "\tAudio=tone a\r\n\tLower Volume Ratio Limit=0.5\r\n"
+                             "\tHigher Volume Ratio Limit=0.5\r\n"));
         WriteBytes("Audio/Quarter.Audio.txt", AudioFile("CAudioAdjustVolume", "\tAudio=Half\r\n\tVolume=0.5\r\n"));
         WriteBytes("Audio/Deep.Audio.txt", AudioFile("CAudioAdjustFrequency", "\tAudio=Tone C\r\n\tPitch Ratio=2\r\n"));
-        WriteBytes("Audio/Deeper.Audio.txt",
-                   AudioFile("CAudioAdjustFrequency", "\tAudio=Deep\r\n\tPitch Ratio=2\r\n"));
+        WriteBytes("Audio/Deeper.Audio.txt", AudioFile("CAudioAdjustFrequency", "\tAudio=Deep\r\n\tPitch Ratio=2\r\n"));
         // A file named like a sound takes precedence over its automatic item.
         WriteBytes("Audio/Tone B.Audio.txt",
                    AudioFile("CAudioAdjustFrequency", "\tAudio=Tone A\r\n\tPitch Ratio=0.5\r\n"));
@@ -76,8 +76,7 @@ protected:
     static std::unique_ptr<T> Set(std::initializer_list<int32_t> elements)
     {
         auto set = std::make_unique<T>();
-        auto* property
-            = static_cast<const CPropertyArrayProperty*>(T::SGetClassInfo()->FindProperty("Audio Set"));
+        auto* property = static_cast<const CPropertyArrayProperty*>(T::SGetClassInfo()->FindProperty("Audio Set"));
         property->ArrayProperty_SetCount(set.get(), uint32_t(elements.size()));
         uint32_t i = 0;
         for (int32_t element : elements)

@@ -151,25 +151,35 @@ INSTANTIATE_TEST_SUITE_P(
         ResultCase{"OrWithMissing", Make<CExpressionOr>(nullptr, N(2)), kI, "1", "Either - or 2"},
         ResultCase{"ConcatenateTexts", Make<CExpressionConcatenate>(S("a"), I(12)), kT, "a12", nullptr},
         ResultCase{"NotWithoutOperandIsTrue", [] { return new CExpressionNot(); }, kI, "1", nullptr},
-        ResultCase{"BetweenMissingBoundUntouched", [] { return Between(Number(5), Number(1), nullptr); }, kT, "untouched",
-                   nullptr},
+        ResultCase{"BetweenMissingBoundUntouched", [] { return Between(Number(5), Number(1), nullptr); }, kT,
+                   "untouched", nullptr},
         ResultCase{"BetweenInclusive", [] { return Between(Number(5), Number(1), Number(5)); }, kI, "1", nullptr},
         ResultCase{"IfThenTrueBranch", [] { return IfThen(Number(1), Text("yes"), Text("no")); }, kT, "yes", nullptr},
         ResultCase{"IfThenMissingBranchKeepsCondition", [] { return IfThen(Number(0), Text("yes"), nullptr); }, kF, "0",
                    nullptr},
         ResultCase{"IfThenWithoutCondition", [] { return IfThen(nullptr, Text("yes"), Text("no")); }, kT, "untouched",
                    nullptr},
-        ResultCase{"MaxKeepsEarlierOnTie", [] { return MaxOf({Integer(3), Number(7.5f), Number(7.5f)}); }, kF,
-                   "7.5", nullptr},
-        ResultCase{"MaxOfTextsIgnoresCase", [] { return MaxOf({Text("b"), Text("B")}); }, kT, "b", nullptr},
-        ResultCase{"MinKeepsItsType", [] { return MinOf({Number(4), Integer(3), nullptr}); }, kI, "3", nullptr},
+        ResultCase{"MaxKeepsEarlierOnTie",
+                   [] {
+                       return MaxOf({Integer(3), Number(7.5f), Number(7.5f)});
+                   },
+                   kF, "7.5", nullptr},
+        ResultCase{"MaxOfTextsIgnoresCase",
+                   [] {
+                       return MaxOf({Text("b"), Text("B")});
+                   },
+                   kT, "b", nullptr},
+        ResultCase{"MinKeepsItsType",
+                   [] {
+                       return MinOf({Number(4), Integer(3), nullptr});
+                   },
+                   kI, "3", nullptr},
         ResultCase{"MaxOfNothingUntouched", [] { return MaxOf({}); }, kT, "untouched", nullptr},
         ResultCase{"ScaleMiddle", [] { return Scale(50, true); }, kF, "50", nullptr},
         ResultCase{"ScaleClamped", [] { return Scale(150, true); }, kF, "100", nullptr},
         ResultCase{"ScaleUnclamped", [] { return Scale(150, false); }, kF, "150", nullptr},
         ResultCase{"ScaleEqualOutputsIsZero", [] { return Scale(50, true, 7, 7); }, kF, "0", nullptr},
-        ResultCase{"ScaleEqualInputsIsMinimumOutput", [] { return Scale(50, false, 10, 20, 5, 5); }, kF, "10",
-                   nullptr},
+        ResultCase{"ScaleEqualInputsIsMinimumOutput", [] { return Scale(50, false, 10, 20, 5, 5); }, kF, "10", nullptr},
         ResultCase{"AngleOffset", [] { return Angle(10, 30); }, kF, "340", nullptr},
         ResultCase{"AngleClampedTo360", [] { return Angle(400, 0); }, kF, "360", nullptr},
         ResultCase{"AngleBelowZeroClamped", [] { return Angle(-20, 0); }, kF, "0", nullptr},
@@ -181,11 +191,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RomanNumerals, EveryPlaceAndTheBounds)
 {
     const std::pair<int32_t, const char*> cases[] = {
-        {4, "IV"},          {9, "IX"},         {40, "XL"},
-        {1994, "MCMXCIV"},  {3999, "MMMCMXCIX"}, {4000, "M(V)"},
-        {5000, "(V)"},      {8000, "(V)MMM"},  {9999, "(V)MMMMCMXCIX"},
-        {10000, "10000"},   {-12, "-XII"},     {0, "0"},
-        {-9999, "-(V)MMMMCMXCIX"}, {-10000, "-10000"}, {INT32_MIN, "-2147483648"},
+        {4, "IV"},
+        {9, "IX"},
+        {40, "XL"},
+        {1994, "MCMXCIV"},
+        {3999, "MMMCMXCIX"},
+        {4000, "M(V)"},
+        {5000, "(V)"},
+        {8000, "(V)MMM"},
+        {9999, "(V)MMMMCMXCIX"},
+        {10000, "10000"},
+        {-12, "-XII"},
+        {0, "0"},
+        {-9999, "-(V)MMMMCMXCIX"},
+        {-10000, "-10000"},
+        {INT32_MIN, "-2147483648"},
     };
     for (const auto& [n, text] : cases)
         EXPECT_STREQ(FormatRomanNumerals(n).GetString(), text) << n;

@@ -75,8 +75,7 @@ TEST_F(ExpressionText, NumbersAreWrittenBareAndReadBackExactly)
     for (float v : {5.0f, 1234567.0f, 0.1234567f, -0.5f, 16777216.0f}) {
         std::unique_ptr<CExpressionSubtract> source(Binary<CExpressionSubtract>(Number(v), Text("word")));
         const std::string text = ObjectToText(source.get(), IdMode::WithoutIds);
-        EXPECT_NE(text.find("Operand A=" + std::string(FormatFloatExactly(v).GetString()) + "\r\n"),
-                  std::string::npos)
+        EXPECT_NE(text.find("Operand A=" + std::string(FormatFloatExactly(v).GetString()) + "\r\n"), std::string::npos)
             << text;
         std::unique_ptr<CObject> back(ObjectFromText(text, IdMode::WithoutIds, StreamReports::Quiet));
         ASSERT_NE(back, nullptr);

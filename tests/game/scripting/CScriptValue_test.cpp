@@ -41,8 +41,7 @@ struct OperatorCase {
     const char* text;
 };
 
-class ValueOperators : public testing::TestWithParam<OperatorCase> {
-};
+class ValueOperators : public testing::TestWithParam<OperatorCase> {};
 
 TEST_P(ValueOperators, FollowTheMixedTypeRules)
 {
@@ -54,36 +53,33 @@ TEST_P(ValueOperators, FollowTheMixedTypeRules)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ValueOperators,
-    testing::Values(OperatorCase{"IntDivInt", Int(7), '/', Int(2), CScriptValue::kInteger, "3"},
-                    OperatorCase{"IntDivFloat", Int(7), '/', Float(2.0f), CScriptValue::kFloat, "3.5"},
-                    OperatorCase{"IntModTextZero", Int(7), '%', Text("0"), CScriptValue::kInteger, "7"},
-                    OperatorCase{"IntDivFresh", Int(7), '/', CScriptValue(), CScriptValue::kInteger, "7"},
-                    OperatorCase{"IntMinusWholeText", Int(10), '-', Text("4"), CScriptValue::kInteger, "6"},
-                    OperatorCase{"IntMinusFractionText", Int(10), '-', Text("4.5"), CScriptValue::kFloat, "5.5"},
-                    // A hair above a whole number counts as whole: the text's leading integer.
-                    OperatorCase{"IntPlusNearlyWholeText", Int(10), '+', Text("4.00001"), CScriptValue::kInteger,
-                                 "14"},
-                    OperatorCase{"IntPlusTextOfLetters", Int(10), '+', Text("abc"), CScriptValue::kInteger, "10"},
-                    // Whole, and 0 as an integer: no division, no trap.
-                    OperatorCase{"IntDivTinyText", Int(7), '/', Text("0.00001"), CScriptValue::kInteger, "7"},
-                    OperatorCase{"IntModTinyText", Int(7), '%', Text("0.00001"), CScriptValue::kInteger, "7"},
-                    OperatorCase{"FloatPlusLetters", Float(1.5f), '+', Text("abc"), CScriptValue::kFloat, "1.5"},
-                    OperatorCase{"FloatPlusFresh", Float(1.5f), '+', CScriptValue(), CScriptValue::kFloat, "1.5"},
-                    OperatorCase{"FloatModInt", Float(7.5f), '%', Int(2), CScriptValue::kFloat, "1.5"},
-                    OperatorCase{"FloatDivZero", Float(7.5f), '/', Float(0.0f), CScriptValue::kFloat, "7.5"},
-                    OperatorCase{"TextTimesInt", Text("ab"), '*', Int(3), CScriptValue::kText, "ab3"},
-                    OperatorCase{"TextMinusFloat", Text("x "), '-', Float(2.5f), CScriptValue::kText, "x 2.5"},
-                    OperatorCase{"TextPlusFresh", Text("ab"), '+', CScriptValue(), CScriptValue::kText, "ab"},
-                    OperatorCase{"FreshPlusInt", CScriptValue(), '+', Int(3), CScriptValue::kNone, ""},
-                    OperatorCase{"IntWrapsOnAdd", Int(INT32_MAX), '+', Int(1), CScriptValue::kInteger,
-                                 "-2147483648"},
-                    OperatorCase{"IntWrapsOnMultiply", Int(65536), '*', Int(65536), CScriptValue::kInteger, "0"},
-                    OperatorCase{"SmallestOverMinusOneWraps", Int(INT32_MIN), '/', Int(-1), CScriptValue::kInteger,
-                                 "-2147483648"},
-                    OperatorCase{"SmallestModMinusOneIsZero", Int(INT32_MIN), '%', Int(-1), CScriptValue::kInteger,
-                                 "0"},
-                    OperatorCase{"RemainderTakesSignOfA", Int(-7), '%', Int(2), CScriptValue::kInteger, "-1"},
-                    OperatorCase{"DivisionTruncatesTowardZero", Int(-7), '/', Int(2), CScriptValue::kInteger, "-3"}),
+    testing::Values(
+        OperatorCase{"IntDivInt", Int(7), '/', Int(2), CScriptValue::kInteger, "3"},
+        OperatorCase{"IntDivFloat", Int(7), '/', Float(2.0f), CScriptValue::kFloat, "3.5"},
+        OperatorCase{"IntModTextZero", Int(7), '%', Text("0"), CScriptValue::kInteger, "7"},
+        OperatorCase{"IntDivFresh", Int(7), '/', CScriptValue(), CScriptValue::kInteger, "7"},
+        OperatorCase{"IntMinusWholeText", Int(10), '-', Text("4"), CScriptValue::kInteger, "6"},
+        OperatorCase{"IntMinusFractionText", Int(10), '-', Text("4.5"), CScriptValue::kFloat, "5.5"},
+        // A hair above a whole number counts as whole: the text's leading integer.
+        OperatorCase{"IntPlusNearlyWholeText", Int(10), '+', Text("4.00001"), CScriptValue::kInteger, "14"},
+        OperatorCase{"IntPlusTextOfLetters", Int(10), '+', Text("abc"), CScriptValue::kInteger, "10"},
+        // Whole, and 0 as an integer: no division, no trap.
+        OperatorCase{"IntDivTinyText", Int(7), '/', Text("0.00001"), CScriptValue::kInteger, "7"},
+        OperatorCase{"IntModTinyText", Int(7), '%', Text("0.00001"), CScriptValue::kInteger, "7"},
+        OperatorCase{"FloatPlusLetters", Float(1.5f), '+', Text("abc"), CScriptValue::kFloat, "1.5"},
+        OperatorCase{"FloatPlusFresh", Float(1.5f), '+', CScriptValue(), CScriptValue::kFloat, "1.5"},
+        OperatorCase{"FloatModInt", Float(7.5f), '%', Int(2), CScriptValue::kFloat, "1.5"},
+        OperatorCase{"FloatDivZero", Float(7.5f), '/', Float(0.0f), CScriptValue::kFloat, "7.5"},
+        OperatorCase{"TextTimesInt", Text("ab"), '*', Int(3), CScriptValue::kText, "ab3"},
+        OperatorCase{"TextMinusFloat", Text("x "), '-', Float(2.5f), CScriptValue::kText, "x 2.5"},
+        OperatorCase{"TextPlusFresh", Text("ab"), '+', CScriptValue(), CScriptValue::kText, "ab"},
+        OperatorCase{"FreshPlusInt", CScriptValue(), '+', Int(3), CScriptValue::kNone, ""},
+        OperatorCase{"IntWrapsOnAdd", Int(INT32_MAX), '+', Int(1), CScriptValue::kInteger, "-2147483648"},
+        OperatorCase{"IntWrapsOnMultiply", Int(65536), '*', Int(65536), CScriptValue::kInteger, "0"},
+        OperatorCase{"SmallestOverMinusOneWraps", Int(INT32_MIN), '/', Int(-1), CScriptValue::kInteger, "-2147483648"},
+        OperatorCase{"SmallestModMinusOneIsZero", Int(INT32_MIN), '%', Int(-1), CScriptValue::kInteger, "0"},
+        OperatorCase{"RemainderTakesSignOfA", Int(-7), '%', Int(2), CScriptValue::kInteger, "-1"},
+        OperatorCase{"DivisionTruncatesTowardZero", Int(-7), '/', Int(2), CScriptValue::kInteger, "-3"}),
     [](const testing::TestParamInfo<OperatorCase>& param) { return std::string(param.param.name); });
 
 TEST(ScriptValue, ConversionsOfEveryType)

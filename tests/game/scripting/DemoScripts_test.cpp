@@ -59,7 +59,8 @@ TEST_F(DemoScripts, EveryAudioObjectPlaysItsTones)
     EXPECT_EQ(click.sound, m_Sounds->GetSoundByName("Tones/Click.wav"));
     EXPECT_GE(click.pitch, 0.8f);
     EXPECT_LT(click.pitch, 1.25f);
-    auto* shuffled = dynamic_cast<CAudioShuffledFromSet*>(GetAudioList().GetAudio(GetAudioList().Find("Shuffled Chimes")));
+    auto* shuffled
+        = dynamic_cast<CAudioShuffledFromSet*>(GetAudioList().GetAudio(GetAudioList().Find("Shuffled Chimes")));
     ASSERT_NE(shuffled, nullptr);
     ASSERT_EQ(shuffled->m_AudioIndexSet.GetCount(), 4u);
     for (uint32_t i = 0; i < 4; ++i)

@@ -86,8 +86,7 @@ TEST_P(EveryScriptingClass, HasItsCheckedInVersionAndRoundTrips)
     reset->ResetToDefaults();
     EXPECT_TRUE(reset->IsEqualTo(object.get()));
     for (IdMode ids : {IdMode::WithoutIds, IdMode::WithIds}) {
-        std::unique_ptr<CObject> text(
-            ObjectFromText(ObjectToText(object.get(), ids), ids, StreamReports::Quiet));
+        std::unique_ptr<CObject> text(ObjectFromText(ObjectToText(object.get(), ids), ids, StreamReports::Quiet));
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->IsEqualTo(object.get()));
         std::unique_ptr<CObject> binary(info->CreateObject(0, -1));
