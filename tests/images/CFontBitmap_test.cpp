@@ -7,6 +7,7 @@
 #include "images/CFrameList.h"
 #include "images/CTGAFileIO.h"
 #include "objects/CClassInfo.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -68,13 +69,9 @@ protected:
         WriteBytes("Resources/!default.ttf", font);
         RegisterImagesClasses();
         EnumerateFontFiles();
-        CFrame::SetGlobalBitDepth(32);
     }
-    void TearDown() override
-    {
-        CFrame::SetGlobalBitDepth(0);
-        CTempFolderTest::TearDown();
-    }
+
+    CScopedGlobalBitDepth m_Depth{32};
 };
 
 TEST_F(BitmapFont, ProportionalCellsEndInFrontOfTheirMarks)
