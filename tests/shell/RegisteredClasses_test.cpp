@@ -80,10 +80,8 @@ protected:
     void SetUp() override
     {
         CTempFolderTest::SetUp();
-        const std::string font = ReadBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-        if (font.empty())
+        if (!WriteDefaultFont())
             GTEST_SKIP() << "DejaVuSans.ttf is missing (Debian package fonts-dejavu-core)";
-        WriteBytes("Resources/!default.ttf", font);
         RegisterAllClasses();
         EnumerateFontFiles();
     }
