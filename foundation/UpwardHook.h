@@ -18,7 +18,9 @@
 // first frame is drawn. The layers to come (sequences, ui, game, editor) do
 // the same: their registration call installs what they fill below, and
 // RegisterAllClasses() moves up to the top library, calling each library's
-// registration in layer order.
+// registration in layer order. The one exception is a hook that is an
+// object of the program's own lifetime: the application object installs
+// itself as the object model's host (CObjectModelHost) when it is made.
 //
 // Tests replace a hook for a scope with CScopedHook<Set…>
 // (tests/support/ScopedHooks.h); that is why the setter answers the hook it
