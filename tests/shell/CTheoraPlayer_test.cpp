@@ -174,6 +174,28 @@ INSTANTIATE_TEST_SUITE_P(Tracks, TheoraPlayerTiming, testing::Bool(), [](const t
     return std::string(p.param ? "WithVorbis" : "VideoOnly");
 });
 
+// 30 frames a second: frame n is due at n x 33.3 ms rounded up. The clock
+// is brought to the whole millisecond below each next frame's time, where
+// that frame must still wait.
+TEST_F(TheoraPlayerTest, AFrameIsDueAtItsTimeRoundedUpToTheMillisecond)
+{
+    SClipOptions options;
+    options.fpsNumerator = 30;
+    options.frames = {FlatOf(kRed), FlatOf(kGreen), FlatOf(kBlue), FlatOf(kWhite)};
+    const int64_t below[] = {33, 66, 99};
+    m_Hook = [this, &below](int64_t now) {
+        const size_t next = m_Output->shown.size();
+        if (next >= 1 && next <= 3 && now < below[next - 1])
+            m_Platform.AdvanceClock(uint32_t(below[next - 1] - now));
+    };
+    CRecordingOutput& out = Play(MakeTheoraClip(options), 64, 48, VideoPlacement::Centred, 64, 48);
+    ASSERT_EQ(out.shown.size(), 4u);
+    EXPECT_EQ(m_Player->GetDroppedFrames(), 0u);
+    const int64_t due[] = {0, 34, 67, 100};
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_GE(out.shown[i].ms, due[i]) << "frame " << i;
+}
+
 // A clip's picture region sits inside a larger encoded frame; top stays top.
 TEST_F(TheoraPlayerTest, PictureRegionIsPlacedUprightAtTheBufferOrigin)
 {
