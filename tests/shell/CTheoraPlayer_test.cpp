@@ -1,14 +1,14 @@
 #include "shell/CTheoraPlayer.h"
 
-#include "SoundFiles.h"
 #include "TheoraClips.h"
 #include "foundation/MillisecondClock.h"
 #include "platform/CPlatformHeadless.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
+#include "sound/SoundFiles.h"
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 

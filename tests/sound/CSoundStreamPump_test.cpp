@@ -1,4 +1,4 @@
-#include "shell/CSoundStreamPump.h"
+#include "sound/CSoundStreamPump.h"
 
 #include "SoundTestSupport.h"
 #include "foundation/CIniSection.h"
