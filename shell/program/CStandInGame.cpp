@@ -83,7 +83,7 @@ void CStandInGame::Init(CLoadingScreenPresenter*)
         font = m_ListFont.get();
     }
     Initialize(&CScreenFrame::SGetInstance().AsShellScreen(), font);
-    CScreenFrame::SGetInstance().FadeIn(0.25f, false);
+    CScreenFrame::SGetInstance().FadeIn(0.25f, FadeWait::Return);
 }
 
 void CStandInGame::Update(float seconds)
