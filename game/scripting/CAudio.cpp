@@ -163,7 +163,11 @@ void CAudioSeriesFromSet::DeclareProperties(CPropertyDeclarer& d)
     d.GetClassInfo().SetCategory("Set");
     d.GetClassInfo().SetDescription("Play a different audio each time this audio is executed.  The audio are played "
                                     "in sequential order.");
-    d.Add(&CAudioSeriesFromSet::m_NextIndex, "Debug/Next Set Index", 0u).Units("0 Based").Level(3);
+    static const CAddFormula<uint32_t> countingFromOne(1);
+    d.Add(&CAudioSeriesFromSet::m_NextIndex, "Debug/Next Set Index", 0u)
+        .Units("0 Based")
+        .Level(3)
+        .Formula(&countingFromOne);
 }
 CAudioPlaySettings CAudioSeriesFromSet::Play(CAudioPlaySettings settings)
 {
