@@ -28,6 +28,7 @@
 #include <vector>
 
 class CBlitType;
+class CFile;
 class CFrame;
 class CFrameFilter;
 class CFrameInterface;
@@ -133,6 +134,9 @@ public:
 
     // Finds the sequence's own file and loads it again from its folder.
     void Reload();
+    // The cache read from an open file: false for a damaged block, or for a
+    // missing atlas when it is required.
+    bool ReadCacheFrom(CFile& file, bool atlasRequired);
 
 private:
     void StoreFlag(uint32_t bit, bool set);

@@ -186,8 +186,13 @@ bool CSequence::ReadCache(const char* folder, const char* name, bool atlasRequir
     CFile file;
     if (!file.Open(path.GetString(), FILE_READ))
         return false;
-    CLoadingPropertiesScope loading;
     CLoadFileScope loadFile(path.GetString());
+    return ReadCacheFrom(file, atlasRequired);
+}
+
+bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
+{
+    CLoadingPropertiesScope loading;
     DeleteFrames();
 
     uint32_t size = 0;

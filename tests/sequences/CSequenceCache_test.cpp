@@ -357,8 +357,10 @@ TEST_F(SequenceCache, BinaryFormCarriesTheFrames)
     uint8_t* data = buffer->DetachMemory();
     delete buffer;
 
+    auto* kept = static_cast<uint8_t*>(std::malloc(size));
+    std::memcpy(kept, data, size);
     CObjectStream in;
-    ASSERT_TRUE(in.Attach(CMemFileBuf::Adopt(data, size), FILE_READ, IdMode::WithIds));
+    ASSERT_TRUE(in.Attach(CMemFileBuf::Adopt(kept, size), FILE_READ, IdMode::WithIds));
     in.SetBinary();
     CSequence read;
     ASSERT_TRUE(read.ReadBin(in));
@@ -367,6 +369,23 @@ TEST_F(SequenceCache, BinaryFormCarriesTheFrames)
     EXPECT_EQ(read.GetFrame(0)->GetWidth(), 3u);
     EXPECT_EQ(read.GetFrame(0)->Row(1)[0], 7);
     EXPECT_EQ(read.GetBounds().left, -1);
+
+    // A frame count the rest of the stream cannot hold is refused: the count
+    // stands before the bounds.
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string countAndLeft("\x02\0\0\0\xFF\xFF\xFF\xFF", 8);
+    const size_t at = bytes.find(countAndLeft);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 4, "\xFF\xFF\xFF\x0F");
+    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size()));
+    std::memcpy(copy, bytes.data(), bytes.size());
+    CObjectStream damaged;
+    ASSERT_TRUE(damaged.Attach(CMemFileBuf::Adopt(copy, uint32_t(bytes.size())), FILE_READ, IdMode::WithIds));
+    damaged.SetBinary();
+    CSequence refused;
+    EXPECT_FALSE(refused.ReadBin(damaged));
+    EXPECT_EQ(refused.GetFrameCount(), 0u);
+    std::free(data);
 }
 
 } // namespace
