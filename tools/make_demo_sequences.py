@@ -127,7 +127,7 @@ def walk_frames():
 
 def flag_frames():
     rng = random.Random(1234)
-    stripes = [(200, 40, 40, 255), (250, 250, 250, 255), (40, 80, 200, 255)]
+    stripes = [(240, 140, 40, 255), (250, 230, 120, 255), (240, 140, 40, 255)]
     jitter = [rng.uniform(-0.3, 0.3) for _ in range(40)]
     frames = []
     for i in range(10):

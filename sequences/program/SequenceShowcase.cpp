@@ -45,7 +45,11 @@ void Init()
     list.LoadAllEntries();
     if (CSequence* cursor = FindSequence("Mouse Cursor")) {
         g_Cursor = new CSequenceCursor(*cursor);
-        CMouseState::SGetInstance().SetCursor(g_Cursor, true, false, true);
+        CMouseState& mouse = CMouseState::SGetInstance();
+        mouse.SetCursor(g_Cursor, true, false, true);
+        mouse.ShowCursor();
+        // The pointer starts beside the demo, where it is seen at once.
+        mouse.SetPosition(760, 560);
     }
 }
 

@@ -99,15 +99,6 @@ TEST_F(SequenceList, ReloadRebuildsFromTheSequencesOwnFolder)
     EXPECT_EQ(walk->GetFrameCount(), 2u);
 }
 
-TEST_F(SequenceList, CoordinatesAreMadeOnFirstRequest)
-{
-    CSequence sequence;
-    CSequenceOfCoordinates* points = GetSequenceCoordinates(sequence);
-    ASSERT_NE(points, nullptr);
-    EXPECT_EQ(points->m_Coordinates.GetCount(), 0u);
-    EXPECT_EQ(GetSequenceCoordinates(sequence), points);
-}
-
 TEST_F(SequenceList, VideoExportWritesNumberedBitmaps)
 {
     WriteTga("Res/Seqs/-Walk/a.tga", 4, 2, 0xFF0000FFu);

@@ -86,18 +86,4 @@ TEST_F(TextSubstitution, ObjectPropertiesBecomeTokens)
     EXPECT_EQ(Applied(list, "%s[]"), "%s[]");
 }
 
-TEST_F(TextSubstitution, ListsRoundTripAsObjects)
-{
-    CTextSubstitutionList list;
-    list.AddText("%s[Year]", CJString("1952"));
-    list.AddText("%s[Name]", CJString("Ada"));
-    uint32_t size = 0;
-    uint8_t* data = WriteObjectToMemory(&list, size);
-    std::unique_ptr<CObject> read(ReadObjectFromMemory(data, size));
-    std::free(data);
-    auto* copy = dynamic_cast<CTextSubstitutionList*>(read.get());
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(Applied(*copy, "%s[Name] %s[Year]"), "Ada 1952");
-}
-
 } // namespace

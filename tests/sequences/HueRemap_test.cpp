@@ -41,21 +41,6 @@ TEST_F(HueRemap, ColourModelExamples)
     EXPECT_EQ(g, 0);
 }
 
-// The round trip stays within the rounding of the integer model.
-TEST_F(HueRemap, RoundTripIsCloseForEverySixteenthColour)
-{
-    for (int32_t r = 0; r < 256; r += 17)
-        for (int32_t g = 0; g < 256; g += 17)
-            for (int32_t b = 0; b < 256; b += 17) {
-                const SHls hls = RGBToHLS(r, g, b);
-                int32_t r2 = 0, g2 = 0, b2 = 0;
-                HLSToRGB(hls.l, hls.s, hls.h, r2, g2, b2);
-                EXPECT_NEAR(r2, r, 12) << r << "," << g << "," << b;
-                EXPECT_NEAR(g2, g, 12) << r << "," << g << "," << b;
-                EXPECT_NEAR(b2, b, 12) << r << "," << g << "," << b;
-            }
-}
-
 TEST_F(HueRemap, HueWindowDoesNotWrapAroundZero)
 {
     const SHueRule rule = Rule(355, 10, 120);
