@@ -457,20 +457,8 @@ void CSequence::GetCachePath(CJString& out, const char* folder, const char* name
 
 const char* CSequence::GetCacheExtension()
 {
-    if (GetFrameOptionFlag())
-        return "SEQUENCE";
-    switch (CFrame::SGetBitDepth()) {
-    case 8:
-        return "seq";
-    case 16:
-        return "seq16";
-    case 24:
-        return "seq24";
-    case 32:
-        return "seq32";
-    default:
-        return nullptr;
-    }
+    SetSequenceCacheOptions(CFrame::SGetBitDepth(), GetFrameOptionFlag());
+    return GetSequenceCacheExtension();
 }
 
 bool CSequence::IsCacheStale(const char* folder, const char* name)

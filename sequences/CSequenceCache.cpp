@@ -13,7 +13,6 @@
 #include "images/CFrameImageIO.h"
 #include "images/FrameCache.h"
 #include "images/PlainFrameCopy.h"
-#include "blit/CBlitTypeList.h"
 #include "sequences/CSequenceFrameInfoList.h"
 #include "sequences/SequenceScopes.h"
 
@@ -28,21 +27,6 @@ bool g_LoadingProperties = false;
 
 // Frames wider than a frame side may be start a new atlas row.
 constexpr int32_t kMaxAtlasSide = 65535;
-
-// The frame as plain 32-bit pixels: itself, or a copy made in storage.
-const CFrame* Plain32(CFrame& frame, CFrame& storage)
-{
-    if (frame.GetBitDepth() == 32 && !frame.IsCompressed())
-        return &frame;
-    if (frame.IsCompressed()) {
-        if (!storage.Create(frame.GetWidth(), frame.GetHeight(), 32))
-            return nullptr;
-        CRect rect(0, 0, int32_t(frame.GetWidth()), int32_t(frame.GetHeight()));
-        storage.BlitToFrame(frame, rect, rect, GetNormalBlitType());
-        return &storage;
-    }
-    return CopyPlainFrameToDepth(frame, storage, 32) ? &storage : nullptr;
-}
 
 // Whether the rectangle lies inside a width x height atlas.
 bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
@@ -104,7 +88,7 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
         const int32_t height = int32_t(frame->GetHeight());
         if (width > 0 && height > 0) {
             copies.push_back(std::make_unique<CFrame>());
-            pixels[i] = Plain32(*frame, *copies.back());
+            pixels[i] = FramePixelsAs32Bit(*frame, *copies.back());
         }
         if (x > 0 && x + width > kMaxAtlasSide) {
             rowTop += rowHeight;

@@ -1,7 +1,7 @@
 #include "sequences/HueRemap.h"
 
-#include "blit/CBlitTypeList.h"
 #include "images/CFrame.h"
+#include "images/PlainFrameCopy.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CBoolProperty.h"
@@ -35,22 +35,6 @@ int32_t Clamp255(int32_t value)
     return std::clamp(value, 0, 255);
 }
 
-// The frame's pixels as a plain 32-bit frame, or null.
-std::unique_ptr<CFrame> Plain32Copy(CFrame& source)
-{
-    auto copy = CFrame::MakeOwned(source.GetWidth(), source.GetHeight(), 32);
-    if (!copy)
-        return nullptr;
-    if (source.IsCompressed()) {
-        CRect rect(0, 0, int32_t(source.GetWidth()), int32_t(source.GetHeight()));
-        copy->BlitToFrame(source, rect, rect, GetNormalBlitType());
-        return copy;
-    }
-    for (uint32_t y = 0; y < source.GetHeight(); ++y)
-        std::memcpy(copy->Row(y), source.Row(y), size_t(source.GetWidth()) * 4);
-    return copy;
-}
-
 void BuildEntry(CHueRemapFrameProperty::Entry& entry, CFrame& source, const CHueRemapperStyleSheet& sheet)
 {
     entry.frame = std::make_unique<CFrame>();
@@ -61,8 +45,13 @@ void BuildEntry(CHueRemapFrameProperty::Entry& entry, CFrame& source, const CHue
     const uint32_t depth = source.GetBitDepth();
     const bool hasPixels = source.GetWidth() > 0 && source.GetHeight() > 0;
     if (depth == 32 && hasPixels) {
-        if (auto copy = Plain32Copy(source)) {
-            entry.frame = std::move(copy);
+        CFrame storage;
+        if (const CFrame* pixels = FramePixelsAs32Bit(source, storage)) {
+            entry.frame = CFrame::MakeOwned(source.GetWidth(), source.GetHeight(), 32);
+            for (uint32_t y = 0; entry.frame && y < source.GetHeight(); ++y)
+                std::memcpy(entry.frame->Row(y), pixels->Row(y), size_t(source.GetWidth()) * 4);
+            if (!entry.frame)
+                entry.frame = std::make_unique<CFrame>();
             for (const SHueRule& rule : entry.rules)
                 for (uint32_t y = 0; y < entry.frame->GetHeight(); ++y) {
                     uint8_t* pixel = entry.frame->Row(y);

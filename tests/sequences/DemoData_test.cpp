@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -20,8 +19,7 @@ protected:
     void SetUp() override
     {
         SequenceFolderTest::SetUp();
-        const char* source = std::getenv("OMBRISALT_TEST_SOURCE");
-        ASSERT_NE(source, nullptr);
+        const char* source = OMBRISALT_SOURCE_DIR;
         std::filesystem::create_directories("Data");
         std::filesystem::copy(std::string(source) + "/data/Data/Resources", "Data/Resources",
                               std::filesystem::copy_options::recursive);
