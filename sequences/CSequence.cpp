@@ -90,7 +90,6 @@ bool IsInArchive(const char* path)
 
 } // namespace
 
-
 CFrameFilter& GetDefaultFrameFilters()
 {
     static CFrameFilter* head = new CFrameFilter;

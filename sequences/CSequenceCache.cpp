@@ -141,8 +141,9 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
     GetCachePath(path, folder, name);
     CFile file;
     bool written = file.Open(path.GetString(), FILE_CREATE | FILE_WRITE | FILE_MAKE_FOLDERS);
-    written = written && CFileCompressor::WriteCompressed(file, data ? data : reinterpret_cast<const uint8_t*>(""),
-                                                          size, kDefaultCompressionLevel);
+    written = written
+        && CFileCompressor::WriteCompressed(file, data ? data : reinterpret_cast<const uint8_t*>(""), size,
+                                            kDefaultCompressionLevel);
     std::free(data);
     if (written && atlas)
         written = WriteFrameBody(*atlas, file, jpegQuality, lossLess);

@@ -2,9 +2,9 @@
 
 #include "images/CFrame.h"
 #include "images/PlainFrameCopy.h"
+#include "objects/CBoolProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFloatProperty.h"
-#include "objects/CBoolProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
 
@@ -144,8 +144,8 @@ CHueRemapFrameProperty::~CHueRemapFrameProperty()
 
 SHueRule HueRuleOf(const CHueRemapData& d)
 {
-    return SHueRule{d.m_SourceHue,  d.m_SourceHueError,  d.m_SourceSaturation, d.m_SourceSaturationError,
-                    d.m_DestHue,    d.m_DestSaturation,  d.m_DestLightness};
+    return SHueRule{d.m_SourceHue, d.m_SourceHueError, d.m_SourceSaturation, d.m_SourceSaturationError,
+                    d.m_DestHue,   d.m_DestSaturation, d.m_DestLightness};
 }
 
 CObjectArrayBaseTemplate<CHueRemapperStyleSheet>& GetHueRemapperStyleSheetList()

@@ -245,7 +245,8 @@ bool CScreenFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& bl
     const int32_t y = d.top - s.top;
     CRect bounds;
     frame->GetBounds(bounds);
-    const bool whole = s.left == bounds.left && s.top == bounds.top && s.right == bounds.right && s.bottom == bounds.bottom;
+    const bool whole
+        = s.left == bounds.left && s.top == bounds.top && s.right == bounds.right && s.bottom == bounds.bottom;
     const CRect pixels{s.left - frame->GetOffsetX(), s.top - frame->GetOffsetY(), s.right - frame->GetOffsetX(),
                        s.bottom - frame->GetOffsetY()};
     return DrawTexture(*frame, x, y, blitType.GetOpacity255(), whole ? nullptr : &pixels);

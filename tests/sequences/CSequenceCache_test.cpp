@@ -251,7 +251,8 @@ TEST_F(SequenceCache, LooseCacheWithUnreadableAtlasIsRebuilt)
     ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
     const std::string whole = ReadBytes("Cache/Seqs/Walk.Sequence");
     // Keep the compressed block (its header gives its size), lose the atlas.
-    const uint32_t packed = uint8_t(whole[1]) | uint8_t(whole[2]) << 8 | uint8_t(whole[3]) << 16 | uint32_t(uint8_t(whole[4])) << 24;
+    const uint32_t packed
+        = uint8_t(whole[1]) | uint8_t(whole[2]) << 8 | uint8_t(whole[3]) << 16 | uint32_t(uint8_t(whole[4])) << 24;
     WriteBytes("Cache/Seqs/Walk.Sequence", whole.substr(0, 9 + packed));
     AgeSources();
     CSequence loaded;

@@ -1,7 +1,7 @@
 #include "SequenceTestSupport.h"
 
-#include "images/CFrame.h"
 #include "images/CFilterRLEColor0.h"
+#include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "objects/CObject.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -114,7 +114,7 @@ TEST_F(SequenceList, VideoExportWritesNumberedBitmaps)
     const std::string bmp = ReadBytes("AVIs/-Walk/0000.BMP");
     ASSERT_EQ(bmp.size(), 54u + 4 * 24);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
-    EXPECT_EQ(uint8_t(bmp[18]), 8);  // the bounds' width
+    EXPECT_EQ(uint8_t(bmp[18]), 8); // the bounds' width
     EXPECT_EQ(uint8_t(bmp[22]), 4);
     EXPECT_EQ(uint8_t(bmp[28]), 24);
     // The bottom row comes first: below the 4 x 2 blue frame it is black.

@@ -47,13 +47,14 @@ TEST_P(SequenceSkipping, KeepsTheImagesOfTheRule)
     EXPECT_EQ(PickSequenceImages(c.images, c.every, c.last), c.kept);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, SequenceSkipping,
-    testing::Values(SSkipCase{"TenByThree", 10, 3, false, {0, 3, 6, 9}},
-                    SSkipCase{"TenByThreeLastAlreadyKept", 10, 3, true, {0, 3, 6, 9}},
-                    SSkipCase{"NineByThree", 9, 3, false, {0, 3, 6}}, SSkipCase{"NineByThreeLast", 9, 3, true, {0, 3, 6, 8}},
-                    SSkipCase{"EveryOneIgnoresLast", 4, 1, true, {0, 1, 2, 3}}, SSkipCase{"NoImages", 0, 2, true, {}}),
-    [](const testing::TestParamInfo<SSkipCase>& c) { return std::string(c.param.name); });
+INSTANTIATE_TEST_SUITE_P(Examples, SequenceSkipping,
+                         testing::Values(SSkipCase{"TenByThree", 10, 3, false, {0, 3, 6, 9}},
+                                         SSkipCase{"TenByThreeLastAlreadyKept", 10, 3, true, {0, 3, 6, 9}},
+                                         SSkipCase{"NineByThree", 9, 3, false, {0, 3, 6}},
+                                         SSkipCase{"NineByThreeLast", 9, 3, true, {0, 3, 6, 8}},
+                                         SSkipCase{"EveryOneIgnoresLast", 4, 1, true, {0, 1, 2, 3}},
+                                         SSkipCase{"NoImages", 0, 2, true, {}}),
+                         [](const testing::TestParamInfo<SSkipCase>& c) { return std::string(c.param.name); });
 
 class SequenceBuild : public SequenceFolderTest {
 protected:
@@ -164,8 +165,9 @@ TEST_F(SequenceBuild, PropertiesKeysAndDefaults)
     WriteBytes("P/-Plain/Properties.txt", SequenceProperties("JPEG Quality 2=70"));
     plain.ReadOrCreateProperties("P", "Plain");
     EXPECT_EQ(&plain.GetBlitType(), &GetTransparentMaskBlitType());
-    EXPECT_EQ(plain.GetFlags(), kSequenceCenterHotSpot | kSequenceBlendedWithBlack | kSequenceCropColor0
-                                    | kSequenceRunLength | kSequenceDoDither);
+    EXPECT_EQ(plain.GetFlags(),
+              kSequenceCenterHotSpot | kSequenceBlendedWithBlack | kSequenceCropColor0 | kSequenceRunLength
+                  | kSequenceDoDither);
     EXPECT_EQ(plain.GetUseEvery(), 1u);
     EXPECT_FLOAT_EQ(plain.GetFramesPerSecond(), 15.0f);
 
@@ -210,8 +212,7 @@ TEST_F(SequenceBuild, OffsetChangeMovesFramesWithoutReload)
 TEST_F(SequenceBuild, OffsetsFromPropertiesAreBuiltIn)
 {
     Images("Flag", {{"f1", 8}});
-    WriteBytes("Seqs/-Flag/Properties.txt",
-               SequenceProperties("X Offset=4\nY Offset=-2\nCenter Hot Spot=0"));
+    WriteBytes("Seqs/-Flag/Properties.txt", SequenceProperties("X Offset=4\nY Offset=-2\nCenter Hot Spot=0"));
     CSequence sequence;
     ASSERT_TRUE(sequence.Load("Seqs", "Flag", nullptr));
     EXPECT_EQ(sequence.GetFrame(0)->GetOffsetX(), -4);

@@ -1,8 +1,8 @@
 #include "SequenceTestSupport.h"
 
 #include "foundation/CJString.h"
-#include "sequences/CTextSubstitutionList.h"
 #include "sequences/CSequence.h"
+#include "sequences/CTextSubstitutionList.h"
 
 #include <gtest/gtest.h>
 

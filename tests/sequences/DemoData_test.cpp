@@ -60,7 +60,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
     CFrame* blue = GetHueRemappedFrame(*coin, sheet);
     ASSERT_NE(blue, coin);
     const uint32_t middle = coin->GetHeight() / 2 * coin->GetPitch() * 4 + coin->GetWidth() / 2 * 4;
-    EXPECT_GT(coin->GetPixels()[middle + 2], coin->GetPixels()[middle]);  // gold: red over blue
+    EXPECT_GT(coin->GetPixels()[middle + 2], coin->GetPixels()[middle]); // gold: red over blue
     EXPECT_GT(blue->GetPixels()[middle], blue->GetPixels()[middle + 2]); // blue over red
 }
 
