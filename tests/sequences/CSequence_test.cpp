@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,11 @@ struct SSkipCase {
     bool last;
     std::vector<uint32_t> kept;
 };
+
+void PrintTo(const SSkipCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SequenceSkipping : public testing::TestWithParam<SSkipCase> {};
 
