@@ -11,6 +11,7 @@
 
 #include "blit/CColor.h"
 #include "foundation/CRect.h"
+#include "foundation/UpwardHook.h"
 #include "objects/CObject.h"
 
 #include <cstdint>
@@ -64,7 +65,8 @@ public:
 // (x, y), for CRenderableObject::HitTest; null where none can be made. The
 // renderables layer installs it when it registers its classes.
 using ProbeSurfaceMaker = CFrameInterface* (*)(int32_t x, int32_t y);
-void SetProbeSurfaceMaker(ProbeSurfaceMaker maker);
+ProbeSurfaceMaker SetProbeSurfaceMaker(ProbeSurfaceMaker maker);
+OMBRISALT_UPWARD_HOOK(SetProbeSurfaceMaker);
 
 class CFrameInterface : public CObject {
     OMBRISALT_REFLECTED(CFrameInterface, CObject)

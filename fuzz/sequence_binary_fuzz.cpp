@@ -6,10 +6,9 @@
 #include "foundation/CMemFileBuf.h"
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
-#include "objects/CObject.h"
 #include "objects/CObjectStream.h"
 #include "sequences/CSequence.h"
-#include "sequences/RegisterSequencesClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -18,9 +17,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool ready = [] {
-        RegisterObjectClasses();
-        RegisterImagesClasses();
-        RegisterSequencesClasses();
+        RegisterAllClasses();
         SetFatalTerminator(&ThrowingFatalTerminator);
         return true;
     }();

@@ -7,9 +7,8 @@
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
-#include "objects/CObject.h"
 #include "sequences/CSequence.h"
-#include "sequences/RegisterSequencesClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>
@@ -17,9 +16,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool ready = [] {
-        RegisterObjectClasses();
-        RegisterImagesClasses();
-        RegisterSequencesClasses();
+        RegisterAllClasses();
         CFrame::SetGlobalBitDepth(32);
         SetFatalTerminator(&ThrowingFatalTerminator);
         SetImageDecodeByteLimit(64u << 20);

@@ -24,6 +24,7 @@
 
 #include "blit/CFrameInterface.h"
 #include "foundation/CRect.h"
+#include "foundation/UpwardHook.h"
 
 #include <array>
 #include <cstdint>
@@ -103,9 +104,10 @@ public:
     void CopyFrom(CObject* other) override;
     uint32_t GetMemorySize() override;
 
-    // The process-wide depth frames are built for; 8 until set.
+    // The process-wide depth frames are built for; 8 until set (0 also
+    // stands for 8). Set answers the value it replaces.
     static uint32_t SGetBitDepth();
-    static void SetGlobalBitDepth(uint32_t depth);
+    static uint32_t SetGlobalBitDepth(uint32_t depth);
 
     // CFrameInterface.
     bool Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType) override;
@@ -193,6 +195,7 @@ bool ValidRunLengthForm(uint32_t depth, uint32_t width, uint32_t height, uint32_
 // the shape renderer.
 using FloatLineDrawer = void (*)(CFrame& frame, float x1, float y1, float x2, float y2, CColor& colour, float width);
 FloatLineDrawer SetFloatLineDrawer(FloatLineDrawer drawer);
+OMBRISALT_UPWARD_HOOK(SetFloatLineDrawer);
 
 // RGB565 and 32-bit fill helpers of the frame's fills.
 // Every byte of each pixel (blue, green, red and alpha alike) moves toward

@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -203,9 +204,9 @@ void FinishLoad(CFrame& frame, const CFrameFilter* chain, bool dither, bool runL
 
 } // namespace
 
-void SetFrameOptionFlag(bool compressedCache)
+bool SetFrameOptionFlag(bool compressedCache)
 {
-    g_CompressedCache = compressedCache;
+    return std::exchange(g_CompressedCache, compressedCache);
 }
 
 bool GetFrameOptionFlag()
@@ -213,9 +214,9 @@ bool GetFrameOptionFlag()
     return g_CompressedCache;
 }
 
-void SetFrameNoJPEG(bool noJpeg)
+bool SetFrameNoJPEG(bool noJpeg)
 {
-    g_NoJpeg = noJpeg;
+    return std::exchange(g_NoJpeg, noJpeg);
 }
 
 bool GetFrameNoJPEG()
@@ -223,9 +224,9 @@ bool GetFrameNoJPEG()
     return g_NoJpeg;
 }
 
-void SetFrameLossless(bool lossless)
+bool SetFrameLossless(bool lossless)
 {
-    g_Lossless = lossless;
+    return std::exchange(g_Lossless, lossless);
 }
 
 bool GetFrameLossless()
@@ -233,9 +234,9 @@ bool GetFrameLossless()
     return g_Lossless;
 }
 
-void SetFrameJPEGQuality(uint32_t quality)
+uint32_t SetFrameJPEGQuality(uint32_t quality)
 {
-    g_JpegQuality = quality;
+    return std::exchange(g_JpegQuality, quality);
 }
 
 uint32_t GetFrameJPEGQuality()

@@ -9,6 +9,7 @@
 // ends the program in order after n passes of the main loop.
 
 #include "foundation/TextEncoding.h"
+#include "sequences/RegisterAllClasses.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv)
     SLauncherRecord record;
     record.gameName = gameName.c_str();
     record.programPath = programPath.empty() ? nullptr : path.c_str();
+    RegisterAllClasses();
     InstallSequenceShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);

@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 OMBRISALT_IMPLEMENT_CLASS(CBlitXParams, 1.0)
 void CBlitXParams::DeclareProperties(CPropertyDeclarer&) {}
@@ -143,17 +144,17 @@ bool IsWholeNumber(float v)
 
 } // namespace
 
-void SetBlitXSmoothing(bool on)
+bool SetBlitXSmoothing(bool on)
 {
-    g_Smoothing = on;
+    return std::exchange(g_Smoothing, on);
 }
 bool GetBlitXSmoothing()
 {
     return g_Smoothing;
 }
-void SetBlitXBilinearSpans(EBilinearSpans spans)
+EBilinearSpans SetBlitXBilinearSpans(EBilinearSpans spans)
 {
-    g_BilinearSpans = spans;
+    return std::exchange(g_BilinearSpans, spans);
 }
 uint32_t GetBlitXTintColor()
 {

@@ -61,15 +61,15 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
                        float originY, float scaleX, float scaleY, double angle, uint32_t colour, CBlitXParams& params);
 
 // Bilinear (on, the default) or nearest-pixel sampling for every
-// unfiltered transformed blit.
-void SetBlitXSmoothing(bool on);
+// unfiltered transformed blit; answers the previous choice.
+bool SetBlitXSmoothing(bool on);
 bool GetBlitXSmoothing();
 
 // Test hook: the bilinear chains draw straight into the destination rows
 // (Direct, the default) or through AGG's span generator and a span buffer;
-// both give the same bytes.
+// both give the same bytes. Answers the previous choice.
 enum class EBilinearSpans : uint8_t { Direct, AggGenerator };
-void SetBlitXBilinearSpans(EBilinearSpans spans);
+EBilinearSpans SetBlitXBilinearSpans(EBilinearSpans spans);
 
 // The colour of the transformed blit being drawn, for the tinting blit types.
 uint32_t GetBlitXTintColor();

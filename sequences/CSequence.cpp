@@ -157,10 +157,6 @@ void CSequence::DeclareProperties(CPropertyDeclarer& d)
 CSequence::CSequence()
 {
     InitDeclaredProperties();
-    // A new sequence differs from the declared defaults until its
-    // properties are read or reset.
-    m_Flags = kSequenceCenterHotSpot;
-    m_BlitType = -1;
 }
 
 CSequence::~CSequence()

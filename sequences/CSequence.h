@@ -146,7 +146,7 @@ private:
     std::vector<CFrame*> m_Frames; // owned; an entry may be null
     CRect m_Bounds;
     uint32_t m_Flags = 0;
-    int32_t m_BlitType = -1;
+    int32_t m_BlitType = 0;
     float m_FramesPerSecond = 15.0f;
     uint32_t m_FrameCount = 0; // binary form only: the slots ReadExtraBinary reads
     uint32_t m_UseEvery = 1;

@@ -7,7 +7,6 @@
 #include "sequences/CSequenceCursor.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/HueRemap.h"
-#include "sequences/RegisterSequencesClasses.h"
 #include "shell/CMouseState.h"
 #include "shell/program/CStandInGame.h"
 
@@ -38,7 +37,6 @@ CSequence* FindSequence(const char* name)
 
 void Init()
 {
-    RegisterSequencesClasses();
     GetFrameLibrary().SetSource("Frames", "Resources/Frames", 0);
     CSequenceList& list = GetSequenceList();
     list.SetSource("Sequences", "Resources/Sequences", 0);

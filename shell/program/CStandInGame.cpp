@@ -6,7 +6,6 @@
 #include "platform/WindowDevice.h"
 #include "render/CBlitXParams.h"
 #include "render/CCircleRenderer.h"
-#include "render/RenderClasses.h"
 #include "shell/CScreenFrame.h"
 #include "shell/StartGame.h"
 
@@ -149,7 +148,6 @@ bool CStandInGame::Draw()
 
 void RunStandInGame()
 {
-    RegisterRenderClasses();
     auto* game = new CStandInGame;
     game->Init(nullptr);
     game->SetDisplayFps(true);

@@ -163,10 +163,6 @@ TEST_F(SequenceBuild, SettingsEditTheFilterChainInOrder)
 TEST_F(SequenceBuild, PropertiesKeysAndDefaults)
 {
     CBlitTypeList& types = CBlitTypeList::SGetInstance();
-    CSequence fresh;
-    EXPECT_EQ(fresh.GetFlags(), kSequenceCenterHotSpot);
-    EXPECT_EQ(fresh.GetBlitTypeIndex(), -1);
-
     CSequence plain;
     WriteBytes("P/-Plain/Properties.txt", SequenceProperties("JPEG Quality 2=70"));
     plain.ReadOrCreateProperties("P", "Plain");

@@ -5,6 +5,7 @@
 #include "shell/VideoOptions.h"
 #include "shell/WindowModes.h"
 
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include "blit/CBlitTypeList.h"
@@ -306,6 +307,7 @@ TEST_F(ScreenTest, AnUnfollowedFadeOutComesBackByItself)
 
 TEST_F(ScreenTest, DisplaySettingsFallBackToTheOtherModeAndKeepTheDepth)
 {
+    const CScopedGlobalBitDepth depth(CFrame::SGetBitDepth());
     m_Device.SetDesktopSize(1920, 1080);
     GetOptionsSection().SetInt("Full Screen", 0);
     GetOptionsSection().SetInt("Screen Bit Depth", 16);
@@ -318,7 +320,6 @@ TEST_F(ScreenTest, DisplaySettingsFallBackToTheOtherModeAndKeepTheDepth)
     ASSERT_TRUE(ApplyDisplaySettings(KeepDepth::Yes));
     EXPECT_EQ(CFrame::SGetBitDepth(), 32u);
     SetScreenDeviceReady(false);
-    CFrame::SetGlobalBitDepth(8);
 }
 
 class WindowModeTest : public ScreenTest {
@@ -329,11 +330,9 @@ protected:
         m_Device.SetDesktopSize(1920, 1080);
         ResetWindowModeFailures();
         SetScreenDeviceReady(false);
-        m_PreviousTerminator = SetFatalTerminator(ThrowingFatalTerminator);
     }
     void TearDown() override
     {
-        SetFatalTerminator(m_PreviousTerminator);
         CGameBase::SSetShuttingDown(false);
         SetScreenDeviceReady(false);
         ResetWindowModeFailures();
@@ -349,7 +348,7 @@ protected:
         HandleWindowEvent(up);
     }
 
-    FatalTerminator m_PreviousTerminator = nullptr;
+    CScopedThrowingFatal m_Throwing;
 };
 
 TEST_F(WindowModeTest, AltEnterSwitchesOnlyOnceTheDeviceIsReadyAndKeepsTheTextures)
