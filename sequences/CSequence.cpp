@@ -329,37 +329,33 @@ CBlitType& CSequence::GetBlitType() const
 
 // --- Settings ---
 
+template <typename T>
+void CSequence::StoreAndReload(T& field, T value)
+{
+    if (field == value)
+        return;
+    field = value;
+    Reload();
+}
+
 void CSequence::StoreFlag(uint32_t bit, bool set)
 {
-    const uint32_t flags = set ? (m_Flags | bit) : (m_Flags & ~bit);
-    if (flags == m_Flags)
-        return;
-    m_Flags = flags;
-    Reload();
+    StoreAndReload(m_Flags, set ? (m_Flags | bit) : (m_Flags & ~bit));
 }
 
 void CSequence::SetBlitTypeIndex(int32_t index)
 {
-    if (index == m_BlitType)
-        return;
-    m_BlitType = index;
-    Reload();
+    StoreAndReload(m_BlitType, index);
 }
 
 void CSequence::SetUseEvery(uint32_t every)
 {
-    if (every == m_UseEvery)
-        return;
-    m_UseEvery = every;
-    Reload();
+    StoreAndReload(m_UseEvery, every);
 }
 
 void CSequence::SetJPEGQuality(uint32_t quality)
 {
-    if (quality == m_JPEGQuality)
-        return;
-    m_JPEGQuality = quality;
-    Reload();
+    StoreAndReload(m_JPEGQuality, quality);
 }
 
 void CSequence::SetXOffset(int32_t offset)

@@ -139,6 +139,9 @@ public:
     bool ReadCacheFrom(CFile& file, bool atlasRequired);
 
 private:
+    // Stores a "reload" setting; a change rebuilds.
+    template <typename T>
+    void StoreAndReload(T& field, T value);
     void StoreFlag(uint32_t bit, bool set);
     // The frames from the cache; a loose cache must have its atlas.
     bool ReadCache(const char* folder, const char* name, bool atlasRequired);

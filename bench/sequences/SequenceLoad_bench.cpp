@@ -1,5 +1,6 @@
 // Start-up cost of the sequences: 45 folders of 30 frames (96 x 96 PNG)
 // built from their images against read from their caches.
+#include "bench/BenchPng.h"
 #include "bench/BenchSupport.h"
 #include "images/CFrame.h"
 #include "objects/CObject.h"
@@ -7,7 +8,6 @@
 #include "sequences/RegisterSequencesClasses.h"
 
 #include <benchmark/benchmark.h>
-#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -37,22 +37,6 @@ std::vector<uint8_t> FramePixels(uint32_t sequence, uint32_t frame)
     return rgba;
 }
 
-void WritePng(const std::string& path, const std::vector<uint8_t>& rgba)
-{
-    FILE* out = std::fopen(path.c_str(), "wb");
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, out);
-    png_set_IHDR(png, info, kSide, kSide, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (uint32_t y = 0; y < kSide; ++y)
-        png_write_row(png, rgba.data() + size_t(y) * kSide * 4);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(out);
-}
-
 std::string Name(uint32_t i)
 {
     return "S" + std::to_string(i);
@@ -71,7 +55,8 @@ const std::filesystem::path& SequenceFolder()
             const std::filesystem::path images = made / "Seqs" / ("-" + Name(s));
             std::filesystem::create_directories(images);
             for (uint32_t f = 0; f < kFrames; ++f)
-                WritePng((images / ("f" + std::to_string(100 + f) + ".png")).string(), FramePixels(s, f));
+                bench::WritePng((images / ("f" + std::to_string(100 + f) + ".png")).string(), FramePixels(s, f), kSide,
+                                kSide);
         }
         return made;
     }();
