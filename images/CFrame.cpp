@@ -185,7 +185,7 @@ void CFrame::Free()
         block.reset();
     for (auto& rows : m_OwnedRows)
         rows.reset();
-    m_Flags &= ~0x1E6u;
+    m_Flags &= ~(kFrameFormatMask | kFrameRunLengthMask);
 }
 
 bool CFrame::TakeRunLengthForm(uint32_t kind, SRunLengthBlock main, std::array<SRunLengthBlock, 4> extra)

@@ -33,14 +33,6 @@
 class CFrameFilter;
 class CPalette;
 
-inline constexpr uint32_t kFrameFormat8 = 0x20;
-inline constexpr uint32_t kFrameFormat16 = 0x40;
-inline constexpr uint32_t kFrameFormat24 = 0x80;
-inline constexpr uint32_t kFrameFormat32 = 0x100;
-inline constexpr uint32_t kFrameFiveBands = 2;
-inline constexpr uint32_t kFrameTwoBands = 4;
-inline constexpr uint32_t kFrameBorrowed = 0x4000;
-
 // One run-length block as a builder hands it to a frame.
 struct SRunLengthBlock {
     std::unique_ptr<uint8_t[]> data;  // starts with its u32 total size
@@ -88,7 +80,7 @@ public:
     // Moves the offset and drops the derived per-frame data (palette holder
     // and the like), which is made again when next asked for.
     void MoveOffset(int16_t dx, int16_t dy);
-    bool IsCompressed() const { return (m_Flags & 0x6) != 0; }
+    bool IsCompressed() const { return (m_Flags & kFrameRunLengthMask) != 0; }
     bool IsBorrowed() const { return (m_Flags & kFrameBorrowed) != 0; }
 
     // 8-bit: any non-zero index; 24-bit: any non-black pixel; 32-bit: any

@@ -402,7 +402,7 @@ bool ReadFrameRecord(CFrame& frame, CFile& file)
     const int16_t offsetY = int16_t(-int16_t(header[4] | header[5] << 8));
     const uint32_t width = uint32_t(header[6] | header[7] << 8), height = uint32_t(header[8] | header[9] << 8);
     const uint32_t flags = GetU32(header + 12);
-    const uint32_t kind = flags & 0x6;
+    const uint32_t kind = flags & kFrameRunLengthMask;
     // Everything the header announces must be in the file.
     uint64_t needed = 0;
     for (uint32_t size : sizes)

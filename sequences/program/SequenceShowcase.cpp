@@ -44,7 +44,7 @@ void Init()
     if (CSequence* cursor = FindSequence("Mouse Cursor")) {
         g_Cursor = new CSequenceCursor(*cursor);
         CMouseState& mouse = CMouseState::SGetInstance();
-        mouse.SetCursor(g_Cursor, true, false, true);
+        mouse.SetCursor(g_Cursor, CursorStart::Started, CursorStop::Running, CursorFrameSource::Sequence);
         mouse.ShowCursor();
         // The pointer starts beside the demo, where it is seen at once.
         mouse.SetPosition(760, 560);

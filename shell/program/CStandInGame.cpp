@@ -92,7 +92,7 @@ void CStandInGame::Init(CLoadingScreenPresenter*)
     Initialize(&CScreenFrame::SGetInstance().AsShellScreen(), font);
     if (g_Hooks.init)
         g_Hooks.init();
-    CScreenFrame::SGetInstance().FadeIn(0.25f, false);
+    CScreenFrame::SGetInstance().FadeIn(0.25f, FadeWait::Return);
 }
 
 void CStandInGame::Update(float seconds)

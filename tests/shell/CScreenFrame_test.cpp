@@ -33,7 +33,7 @@ protected:
         CScreenDevice::SGetInstance().SetDeviceForTesting(&m_Device);
         CScreenFrame& screen = Screen();
         screen.SetBrightness(1.0f);
-        screen.FadeIn(0.0f, false);
+        screen.FadeIn(0.0f, FadeWait::Return);
         screen.UpdateFade(0.0f);
         screen.SetDrawSafeZone(false);
         screen.SetBlendMode(plat::ScreenBlend::Normal);
@@ -288,21 +288,21 @@ TEST_F(ScreenTest, SafeZoneIsFivePercentInsideTheBackBufferInGameCoordinates)
 TEST_F(ScreenTest, AnUnfollowedFadeOutComesBackByItself)
 {
     CScreenFrame& screen = Screen();
-    screen.FadeOut(0.5f, 2.0f, false);
+    screen.FadeOut(0.5f, 2.0f, FadeWait::Return);
     for (int i = 0; i < 4; ++i)
         screen.UpdateFade(0.125f);
     EXPECT_EQ(screen.GetFadeLevel(), 0.0f);
-    EXPECT_EQ(screen.GetFadeState(), 2);
+    EXPECT_EQ(screen.GetFadeState(), FadeState::Idle);
     // Two seconds of darkness are allowed; the next step starts the fade-in.
     for (int i = 0; i < 16; ++i)
         screen.UpdateFade(0.125f);
-    EXPECT_EQ(screen.GetFadeState(), 2);
+    EXPECT_EQ(screen.GetFadeState(), FadeState::Idle);
     screen.UpdateFade(0.125f);
-    EXPECT_EQ(screen.GetFadeState(), 0);
+    EXPECT_EQ(screen.GetFadeState(), FadeState::In);
     for (int i = 0; i < 7; ++i)
         screen.UpdateFade(0.125f);
     EXPECT_FLOAT_EQ(screen.GetFadeLevel(), 1.0f);
-    EXPECT_EQ(screen.GetFadeState(), 2);
+    EXPECT_EQ(screen.GetFadeState(), FadeState::Idle);
 }
 
 TEST_F(ScreenTest, DisplaySettingsFallBackToTheOtherModeAndKeepTheDepth)
