@@ -7,7 +7,7 @@
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
 #include "images/FrameCache.h"
-#include "sequences/RegisterAllClasses.h"
+#include "game/scripting/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

@@ -8,7 +8,7 @@
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
 #include "sequences/CSequence.h"
-#include "sequences/RegisterAllClasses.h"
+#include "game/scripting/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

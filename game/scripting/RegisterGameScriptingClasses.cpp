@@ -2,6 +2,7 @@
 
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpressionOperators.h"
+#include "game/scripting/CFrameSelector.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -53,4 +54,11 @@ void RegisterGameScriptingClasses()
     CAudioSeriesFromSet::SGetClassInfo();
     CAudioShuffledFromSet::SGetClassInfo();
     CAudioRandomFromSet::SGetClassInfo();
+    CFrameSelector::SGetClassInfo();
+    CFrameSelectorFromSequence::SGetClassInfo();
+    CNonAnimatedFrameSelector::SGetClassInfo();
+    CLoopFrameSelector::SGetClassInfo();
+    CPingPongFrameSelector::SGetClassInfo();
+    CFrameFrameSelector::SGetClassInfo();
+    CStillFrameSelector::SGetClassInfo();
 }

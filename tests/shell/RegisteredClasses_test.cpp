@@ -5,9 +5,9 @@
 #include "support/RegisteredClassCheck.h"
 #include "support/TestSupport.h"
 
+#include "game/scripting/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "objects/CClassInfo.h"
-#include "sequences/RegisterAllClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,16 @@ struct ProgramClass {
 };
 
 constexpr ProgramClass kProgramClasses[] = {
+    {"CAudio", 21.0f},
+    {"CAudioAdjustFrequency", 77.0f},
+    {"CAudioAdjustVolume", 77.0f},
+    {"CAudioRandomFrequency", 84.0f},
+    {"CAudioRandomFromSet", 210.0f},
+    {"CAudioRandomVolume", 84.0f},
+    {"CAudioSeriesFromSet", 217.0f},
+    {"CAudioSet", 70.0f},
+    {"CAudioShuffledFromSet", 651.0f},
+    {"CAudioSound", 70.0f},
     {"CBasePointerToBeNulledArray", 21.0f},
     {"CBatchedProxyFrame", 210.0f},
     {"CBlitXParams", 67.0f},
@@ -31,6 +41,40 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CCircleRenderer", 67.0f},
     {"CClassThatCanNotBeConstructedOrDerivedFrom", 21.0f},
     {"CClippedProxyFrame", 210.0f},
+    {"CExpression", 22.0f},
+    {"CExpressionAdd", 265.0f},
+    {"CExpressionAnd", 265.0f},
+    {"CExpressionAppendText", 265.0f},
+    {"CExpressionAsciiValue", 74.0f},
+    {"CExpressionAsOffsetAngle0to360", 81.0f},
+    {"CExpressionAsRomanNumerals", 74.0f},
+    {"CExpressionBinaryOperator", 88.0f},
+    {"CExpressionConcatenate", 265.0f},
+    {"CExpressionCountTextCharacters", 74.0f},
+    {"CExpressionDisplayableText", 74.0f},
+    {"CExpressionDivide", 265.0f},
+    {"CExpressionGetInteger", 74.0f},
+    {"CExpressionIfBetweenInclusive", 88.0f},
+    {"CExpressionIfEqualTo", 265.0f},
+    {"CExpressionIfGreaterThan", 265.0f},
+    {"CExpressionIfGreaterThanOrEqualTo", 265.0f},
+    {"CExpressionIfLessThan", 265.0f},
+    {"CExpressionIfLessThanOrEqualTo", 265.0f},
+    {"CExpressionIfNotEqualTo", 265.0f},
+    {"CExpressionIfThen", 88.0f},
+    {"CExpressionMax", 74.0f},
+    {"CExpressionMin", 74.0f},
+    {"CExpressionModulo", 265.0f},
+    {"CExpressionMultiply", 265.0f},
+    {"CExpressionNot", 74.0f},
+    {"CExpressionNumber", 74.0f},
+    {"CExpressionOr", 265.0f},
+    {"CExpressionPartOfText", 88.0f},
+    {"CExpressionRandomFloat", 81.0f},
+    {"CExpressionRandomInteger", 81.0f},
+    {"CExpressionScale", 109.0f},
+    {"CExpressionScriptingText", 74.0f},
+    {"CExpressionSubtract", 265.0f},
     {"CFont", 76.0f},
     {"CFontBitmap", 259.0f},
     {"CFrame", 71.0f},
@@ -44,21 +88,27 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CFrameEffectTextureMapPolicy", 22.0f},
     {"CFrameEffectTexturize", 88.0f},
     {"CFrameEffectTileTexture", 74.0f},
+    {"CFrameFrameSelector", 209.0f},
     {"CFrameImageIO", 22.0f},
     {"CFrameInfo", 66.0f},
     {"CFrameInterface", 23.0f},
+    {"CFrameSelector", 22.0f},
+    {"CFrameSelectorFromSequence", 74.0f},
     {"CHueRemapData", 71.0f},
     {"CHueRemapFrameProperty", 22.0f},
     {"CHueRemapperStyleSheet", 36.0f},
     {"CJPEGFileIO", 67.0f},
+    {"CLoopFrameSelector", 237.0f},
     {"CMaxAlphaFrameProperty", 22.0f},
     {"CMipMapFrameProperty", 22.0f},
+    {"CNonAnimatedFrameSelector", 67.0f},
     {"CObject", 7.0f},
     {"COffsetClippedProxyFrame", 211.0f},
     {"COffsetProxyFrame", 210.0f},
     {"COffsetRotateScaleProxyFrame", 211.0f},
     {"COpacityProxyFrame", 211.0f},
     {"CPaletteHolder", 22.0f},
+    {"CPingPongFrameSelector", 244.0f},
     {"CPNGFileIO", 67.0f},
     {"CPointerToBeNulledArray", 63.0f},
     {"CProxyFrame", 70.0f},
@@ -73,6 +123,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CShape2DOutlineRenderer", 67.0f},
     {"CShape2DTexturedShapeRenderer", 67.0f},
     {"CStandAloneFrame", 306.0f},
+    {"CStillFrameSelector", 216.0f},
     {"CStringWrappedInAnObject", 29.0f},
     {"CTextSubstitution", 36.0f},
     {"CTextSubstitutionList", 29.0f},
@@ -120,8 +171,9 @@ TEST(ProgramClassTable, NamesEveryRegisteredClass)
     CClassInfoList& registry = CClassInfoList::SGetInstance();
     for (int32_t i = 0; i < registry.GetCount(); ++i) {
         CClassInfo* info = registry.GetAt(i);
-        const bool listed = std::any_of(std::begin(kProgramClasses), std::end(kProgramClasses),
-                                        [&](const ProgramClass& c) { return std::strcmp(c.name, info->GetName()) == 0; });
+        const bool listed
+            = std::any_of(std::begin(kProgramClasses), std::end(kProgramClasses),
+                          [&](const ProgramClass& c) { return std::strcmp(c.name, info->GetName()) == 0; });
         EXPECT_TRUE(listed) << "{\"" << info->GetName() << "\", " << info->GetVersion()
                             << "f}, is registered but missing from the version table";
     }

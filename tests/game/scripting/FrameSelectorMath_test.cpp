@@ -63,7 +63,7 @@ TEST(PingPongSelector, EasingSpendsItsShareAtTheEnds)
     EXPECT_LT(PingPongFrame(10.0f, 100.0f, 101), PingPongFrame(10.0f, 30.0f, 101));
 }
 
-TEST(FrameSelectors, EmptyAndOneFrameSequences)
+TEST(SelectorArithmetic, EmptyAndOneFrameSequences)
 {
     CSelectorMotion motion{0.0f, 1.0f, false};
     AdvanceLoop(motion, 1.0f, 10.0f, 0);

@@ -1,5 +1,6 @@
-#include "sequences/RegisterAllClasses.h"
+#include "game/scripting/RegisterAllClasses.h"
 
+#include "game/scripting/RegisterGameScriptingClasses.h"
 #include "objects/CClassInfo.h"
 #include "sequences/RegisterSequencesClasses.h"
 #include "shell/RegisterShellClasses.h"
@@ -8,5 +9,6 @@ void RegisterAllClasses()
 {
     RegisterShellClasses();
     RegisterSequencesClasses();
+    RegisterGameScriptingClasses();
     CClassInfoList::SGetInstance().Sort();
 }
