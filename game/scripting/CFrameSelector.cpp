@@ -2,6 +2,7 @@
 
 #include "blit/CBlitTypeList.h"
 #include "game/scripting/FrameSelectorMath.h"
+#include "game/scripting/ScriptingClassBody.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "objects/CFloatProperty.h"
@@ -10,16 +11,6 @@
 #include "render/SurfaceHelpers.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
-
-#define OMBRISALT_SELECTOR_BODY(CClass)                                                                                \
-    CClass::CClass()                                                                                                   \
-    {                                                                                                                  \
-        InitDeclaredProperties();                                                                                      \
-    }                                                                                                                  \
-    CClass::~CClass()                                                                                                  \
-    {                                                                                                                  \
-        DestroyDeclaredProperties();                                                                                   \
-    }
 
 namespace {
 
@@ -33,6 +24,12 @@ LevelEditorOpenQuery g_LevelEditorOpen = nullptr;
 bool IsLevelEditorOpen()
 {
     return g_LevelEditorOpen && g_LevelEditorOpen();
+}
+
+CSequence* SequenceAt(int32_t index)
+{
+    CSequenceList& list = GetSequenceList();
+    return index >= 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
 }
 
 void SequenceName(int32_t index, CJString& out)
@@ -50,8 +47,7 @@ LevelEditorOpenQuery SetLevelEditorOpenQuery(LevelEditorOpenQuery query)
     return previous;
 }
 
-OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CFrameSelector, 1.0)
-OMBRISALT_SELECTOR_BODY(CFrameSelector)
+OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CFrameSelector, 1.0)
 void CFrameSelector::DeclareProperties(CPropertyDeclarer&) {}
 
 void CFrameSelector::Draw(CFrameInterface& destination, int32_t x, int32_t y, intptr_t argument)
@@ -60,8 +56,7 @@ void CFrameSelector::Draw(CFrameInterface& destination, int32_t x, int32_t y, in
         BlitAt(destination, *frame, x, y, GetNormalBlitType());
 }
 
-OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CFrameSelectorFromSequence, 1.0)
-OMBRISALT_SELECTOR_BODY(CFrameSelectorFromSequence)
+OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CFrameSelectorFromSequence, 1.0)
 void CFrameSelectorFromSequence::DeclareProperties(CPropertyDeclarer& d)
 {
     d.AddListReference(&CFrameSelectorFromSequence::m_Image, "Image", &GetSequenceList(), nullptr).DefaultWhenMissing();
@@ -69,8 +64,7 @@ void CFrameSelectorFromSequence::DeclareProperties(CPropertyDeclarer& d)
 
 CSequence* CFrameSelectorFromSequence::GetSequence()
 {
-    CSequenceList& list = GetSequenceList();
-    return m_Image >= 0 && m_Image < list.GetCount() ? list.GetObject(m_Image) : nullptr;
+    return SequenceAt(m_Image);
 }
 
 void CFrameSelectorFromSequence::GetImageName(CJString& out)
@@ -90,12 +84,10 @@ void CFrameSelectorFromSequence::CopyFrom(CObject* other)
         m_Image = still->m_Image;
 }
 
-OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CNonAnimatedFrameSelector, 1.0)
-OMBRISALT_SELECTOR_BODY(CNonAnimatedFrameSelector)
+OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CNonAnimatedFrameSelector, 1.0)
 void CNonAnimatedFrameSelector::DeclareProperties(CPropertyDeclarer&) {}
 
-OMBRISALT_IMPLEMENT_CLASS(CLoopFrameSelector, 1.0)
-OMBRISALT_SELECTOR_BODY(CLoopFrameSelector)
+OMBRISALT_SCRIPTING_CLASS(CLoopFrameSelector, 1.0)
 void CLoopFrameSelector::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CLoopFrameSelector::m_Speed, "Speed", 1.0f).Range(-999.0f, 9999.0f).SpinStep(0.05f);
@@ -123,8 +115,7 @@ void CLoopFrameSelector::Update(CSelectorUpdate& record)
     record.wrapped = motion.wrapped;
 }
 
-OMBRISALT_IMPLEMENT_CLASS(CPingPongFrameSelector, 1.0)
-OMBRISALT_SELECTOR_BODY(CPingPongFrameSelector)
+OMBRISALT_SCRIPTING_CLASS(CPingPongFrameSelector, 1.0)
 void CPingPongFrameSelector::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CPingPongFrameSelector::m_Speed, "Speed", 1.0f).Range(-999.0f, 9999.0f).SpinStep(0.05f);
@@ -159,8 +150,7 @@ void CPingPongFrameSelector::Update(CSelectorUpdate& record)
     record.wrapped = motion.wrapped;
 }
 
-OMBRISALT_IMPLEMENT_CLASS(CFrameFrameSelector, 1.0)
-OMBRISALT_SELECTOR_BODY(CFrameFrameSelector)
+OMBRISALT_SCRIPTING_CLASS(CFrameFrameSelector, 1.0)
 void CFrameFrameSelector::DeclareProperties(CPropertyDeclarer& d)
 {
     d.AddListReference(&CFrameFrameSelector::m_Frame, "Frame", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
@@ -183,8 +173,7 @@ void CFrameFrameSelector::SetImageByName(const char* name)
     m_Frame = GetFrameLibrary().Find(name);
 }
 
-OMBRISALT_IMPLEMENT_CLASS(CStillFrameSelector, 1.0)
-OMBRISALT_SELECTOR_BODY(CStillFrameSelector)
+OMBRISALT_SCRIPTING_CLASS(CStillFrameSelector, 1.0)
 void CStillFrameSelector::DeclareProperties(CPropertyDeclarer& d)
 {
     d.AddListReference(&CStillFrameSelector::m_Image, "Image", &GetSequenceList(), nullptr).DefaultWhenMissing();
@@ -193,8 +182,7 @@ void CStillFrameSelector::DeclareProperties(CPropertyDeclarer& d)
 
 CSequence* CStillFrameSelector::GetSequence()
 {
-    CSequenceList& list = GetSequenceList();
-    return m_Image >= 0 && m_Image < list.GetCount() ? list.GetObject(m_Image) : nullptr;
+    return SequenceAt(m_Image);
 }
 
 CFrame* CStillFrameSelector::SelectFrame(intptr_t)
