@@ -30,6 +30,7 @@
 #include <memory>
 
 class CFrameFilter;
+class CFrameImageIO;
 class CPalette;
 
 inline constexpr uint32_t kFrameFormat8 = 0x20;
@@ -160,6 +161,9 @@ public:
     static CFrame* SLoadFrame(const char* folder, const char* name, uint32_t fileFlags, CClassInfo* frameClass);
 
 private:
+    // Builds from the source image, then writes the cache dated by the source.
+    bool BuildFromSource(CFrameImageIO& source, const char* folder, const char* name, const char* properties,
+                         CFrameFilter* chain, uint32_t fileFlags);
     void SetUpDimensions(uint32_t pitch);
     bool ToPixelRect(const CRect& rect, CRect& out) const;
 

@@ -360,7 +360,9 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
         text.Append("\"");
         if (text.IsWide())
             text.ToNarrow();
-        FatalDataError("Fatal Error", text.GetString());
+        if (!stream.IsQuiet())
+            FatalDataError("Fatal Error", text.GetString());
+        stream.ReportError(text);
     }
     // Skip a block that belonged to the unknown property.
     const int64_t position = stream.GetPosition();
@@ -652,7 +654,7 @@ private:
                 return true;
             }
             if (text[0] == '{')
-                ReportUnexpectedOpen();
+                return ReportUnexpectedOpen();
             const char* equals = std::strchr(text, '=');
             if (!equals)
                 continue;
@@ -726,13 +728,19 @@ private:
         return false;
     }
 
-    [[noreturn]] void ReportUnexpectedOpen()
+    // Fatal, except on a quiet stream (data from outside, such as the
+    // clipboard), which is refused instead.
+    bool ReportUnexpectedOpen()
     {
         CJString message;
         message.Format("Found unexpected '{' while parsing class \"%s\" in file \"%s\".  ReadCustomProperties "
                        "was likely overridden without calling through to the base class for unhandled "
                        "properties.",
                        m_Info->GetName(), GetCurrentLoadFileName().GetString());
+        if (m_Stream.IsQuiet()) {
+            m_Stream.ReportError(message);
+            return false;
+        }
         FatalDataError("Fatal Error", message.GetString());
     }
 
