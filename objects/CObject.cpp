@@ -360,7 +360,7 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
         text.Append("\"");
         if (text.IsWide())
             text.ToNarrow();
-        if (!stream.IsQuiet())
+        if (!stream.IsUntrusted())
             FatalDataError("Fatal Error", text.GetString());
         stream.ReportError(text);
     }
@@ -728,8 +728,7 @@ private:
         return false;
     }
 
-    // Fatal, except on a quiet stream (data from outside, such as the
-    // clipboard), which is refused instead.
+    // Fatal, except for untrusted data (the clipboard's), which is refused.
     bool ReportUnexpectedOpen()
     {
         CJString message;
@@ -737,7 +736,7 @@ private:
                        "was likely overridden without calling through to the base class for unhandled "
                        "properties.",
                        m_Info->GetName(), GetCurrentLoadFileName().GetString());
-        if (m_Stream.IsQuiet()) {
+        if (m_Stream.IsUntrusted()) {
             m_Stream.ReportError(message);
             return false;
         }
@@ -890,6 +889,7 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size)
     CObjectStream stream;
     stream.Attach(CMemFileBuf::Adopt(copy, size), FILE_READ, IdMode::WithIds);
     stream.SetQuiet(true);
+    stream.SetUntrusted(true);
     CObject* object = ReadObjectFromStream(stream);
     stream.Finish();
     stream.Close();

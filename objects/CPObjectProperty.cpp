@@ -297,9 +297,8 @@ void CPObjectProperty::ReadValue(CObject* owner, const CJString& name, const CJS
             if (className.IsWide())
                 className.ToNarrow();
             CClassInfo* info = CClassInfoList::SGetInstance().Find(className);
-            // Data from outside (a quiet stream) is refused, not fatal.
             if ((!info || !info->IsDerivedFrom(m_RequiredClass) || info->GetFlags() != 0) && stream
-                && stream->IsQuiet()) {
+                && (stream->IsUntrusted() || (!info && stream->IsQuiet()))) {
                 CJString message(info ? "Tried to use an unusable class " : "Tried to use an unknown class ");
                 message.Append(className);
                 stream->ReportError(message);
