@@ -245,7 +245,8 @@ bool DecodeRestOfFile(CFile& file, SJpegTarget& target)
     const bool decoded = file.Read(bytes, count) == count && DecodeJpeg(bytes, count, &target);
     std::free(bytes);
     if (target.refusedBySize)
-        ReportImageRefused(file.GetFileName().GetString(), "its size is more than its data holds or than any image may have");
+        ReportImageRefused(file.GetFileName().GetString(),
+                           "its size is more than its data holds or than any image may have");
     return decoded;
 }
 

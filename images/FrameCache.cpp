@@ -508,8 +508,8 @@ namespace {
 // The later write time of the source and of the properties file: the cache is
 // dated by what it was built from, as read before the build, so a source
 // saved while its cache is being built still counts as newer afterwards.
-bool ReadBuildInputsTime(const char* sourcePath, const char* propertiesPath, uint32_t fileFlags,
-                         SFileIdentity& source, uint64_t& time)
+bool ReadBuildInputsTime(const char* sourcePath, const char* propertiesPath, uint32_t fileFlags, SFileIdentity& source,
+                         uint64_t& time)
 {
     if (!GetFileIdentity(sourcePath, fileFlags, source))
         return false;
@@ -551,10 +551,11 @@ bool CFrame::BuildFromSource(CFrameImageIO& source, const char* folder, const ch
     // cannot be written (a read-only data folder) is skipped: the frame just
     // built is used as it is.
     SFileIdentity after;
-    const bool unchanged = !onDisk || (GetFileIdentity(source.GetPath().GetString(), fileFlags, after) && after == before);
+    const bool unchanged
+        = !onDisk || (GetFileIdentity(source.GetPath().GetString(), fileFlags, after) && after == before);
     if (unchanged && WriteFrameCacheFile(*this, folder, name, g_JpegQuality, g_Lossless)) {
         if (onDisk)
-            (void)SetFileWriteTime(cachePath, fileFlags, builtFrom);
+            (void)SetFileWriteTime(cachePath, 0, builtFrom);
         ReadFrameCacheFile(*this, folder, name);
     }
     FinishLoad(*this, chain, dither, runLength);

@@ -49,8 +49,7 @@ void OnMalloc(const volatile void*, size_t size)
         return;
     const int64_t live = g_Live += int64_t(size);
     int64_t peak = g_Peak;
-    while (live > peak && !g_Peak.compare_exchange_weak(peak, live)) {
-    }
+    while (live > peak && !g_Peak.compare_exchange_weak(peak, live)) {}
 }
 
 void OnFree(const volatile void* block)
@@ -72,11 +71,17 @@ public:
         g_Peak = 0;
         g_Watching = true;
     }
-    ~HeapPeak() { g_Watching = false; }
+    ~HeapPeak()
+    {
+        g_Watching = false;
+    }
     HeapPeak(const HeapPeak&) = delete;
     HeapPeak& operator=(const HeapPeak&) = delete;
 
-    static int64_t Peak() { return g_Peak; }
+    static int64_t Peak()
+    {
+        return g_Peak;
+    }
 };
 
 void PutBig32(std::string& out, uint32_t v)

@@ -261,8 +261,7 @@ TEST_P(ClipboardForeignText, PastesAsTextAndNeverEndsTheProgram)
 }
 
 INSTANTIATE_TEST_SUITE_P(Clipboard, ClipboardForeignText,
-                         ::testing::Values("CClipNote\r\n{\r\n\tCount=3\r\n{\r\n}\r\n}\r\n",
-                                           "CClipNote\r\n{\r\n{\r\n",
+                         ::testing::Values("CClipNote\r\n{\r\n\tCount=3\r\n{\r\n}\r\n}\r\n", "CClipNote\r\n{\r\n{\r\n",
                                            "CClipNote\r\n{\r\n\tTitle=CClipOther\r\n\t{\r\n}\r\n"));
 
 } // namespace
