@@ -25,6 +25,10 @@ struct SBlitTables {
     // a 256 x 256 blend table by (source * 256 + destination) for the
     // blend types, null otherwise or while empty.
     const uint8_t* lookupTable = nullptr;
+    // 5 x 256 row offsets into lookupTable for five-band planes: entry
+    // k * 256 + i is the row of index i drawn at level k, the row of the
+    // palette entry nearest i's colour at (5 - k) / 5 of its strength.
+    const uint32_t* fadedRows = nullptr;
     // Blue, green, red and alpha multipliers of a tinted blit (bytes 0-3).
     uint32_t tintColor = 0;
 };

@@ -64,16 +64,15 @@ void CopyRoutine(CBlitType& to, const CBlitType& from, uint32_t sourceDepth, uin
         }
 }
 
+// The four-pixel group rows: the same bytes with either kernel set.
 void OpacityRun16(const SBlitArgs& args, const SRun& run, uint32_t count)
 {
-    const bool sse2 = ChosenKernelSet() == KernelSet::Sse2;
-    GetKernel(sse2 ? KernelRow::OpacityBlend16Group : KernelRow::OpacityBlend16, count)(args, run, count);
+    GetKernel(KernelRow::OpacityBlend16Group, count)(args, run, count);
 }
 
 void OpacityRun16Fill(const SBlitArgs& args, const SRun& run, uint32_t count)
 {
-    const bool sse2 = ChosenKernelSet() == KernelSet::Sse2;
-    GetKernel(sse2 ? KernelRow::OpacityBlend16GroupFill : KernelRow::OpacityBlend16Fill, count)(args, run, count);
+    GetKernel(KernelRow::OpacityBlend16GroupFill, count)(args, run, count);
 }
 
 // At opacity 1 the opaque plane amplifies; otherwise it is blended like an

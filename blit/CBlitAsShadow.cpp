@@ -28,12 +28,8 @@ void ShadowRow32(const SBlitArgs& args, uint8_t* dst, const uint8_t* src, uint32
     }
 }
 
-// The run-length kernels blend toward black through the kernel table: the
-// four-pixel group rows on SSE2, the per-pixel rows otherwise.
-KernelRow Row16(KernelRow plain, KernelRow group)
-{
-    return ChosenKernelSet() == KernelSet::Sse2 ? group : plain;
-}
+// The run-length kernels below blend toward black through the four-pixel
+// group rows, whose plain and SSE2 forms give the same bytes.
 
 // Opaque pixels, literal or repeated, darken at the full strength.
 void ShadowOpaque16(const SBlitArgs& args, const SRun& run, uint32_t count)
@@ -41,7 +37,7 @@ void ShadowOpaque16(const SBlitArgs& args, const SRun& run, uint32_t count)
     SRun black;
     black.dst = run.dst;
     black.alphaValue = kShadowStrength;
-    GetKernel(Row16(KernelRow::AlphaBlend16Fill, KernelRow::AlphaBlend16GroupFill), count)(args, black, count);
+    GetKernel(KernelRow::AlphaBlend16GroupFill, count)(args, black, count);
 }
 
 // Literal alpha pixels blend from a black row by opacityRow[A], the row of
@@ -51,7 +47,7 @@ void ShadowAlphaLiteral16(const SBlitArgs& args, const SRun& run, uint32_t count
     static constexpr uint8_t kBlack[2 * kRunMaxCount] = {};
     SRun black = run;
     black.src = kBlack;
-    GetKernel(Row16(KernelRow::ScaledAlphaBlend16, KernelRow::ScaledAlphaBlend16Group), count)(args, black, count);
+    GetKernel(KernelRow::ScaledAlphaBlend16Group, count)(args, black, count);
 }
 
 // A repeated alpha pixel darkens at (A * 100) >> 8.
@@ -60,7 +56,7 @@ void ShadowAlphaRepeat16(const SBlitArgs& args, const SRun& run, uint32_t count)
     SRun black;
     black.dst = run.dst;
     black.alphaValue = (run.alphaValue * kShadowStrength) >> 8;
-    GetKernel(Row16(KernelRow::AlphaBlend16Fill, KernelRow::AlphaBlend16GroupFill), count)(args, black, count);
+    GetKernel(KernelRow::AlphaBlend16GroupFill, count)(args, black, count);
 }
 
 // Every opacity draws as opacity 1: only the darkening has kernels.

@@ -3,7 +3,9 @@
 #include "blit/BlitReport.h"
 #include "blit/CBlitTrans.h"
 #include "blit/FrameBlit.h"
+#include "blit/GamePalette.h"
 #include "blit/KernelTable.h"
+#include "blit/RunLengthBlit.h"
 
 #include <cstring>
 
@@ -41,7 +43,47 @@ void RowCopy32(const SBlitArgs&, uint8_t* dst, const uint8_t* src, uint32_t coun
     std::memcpy(dst, src, size_t(count) * 4);
 }
 
+// Five-band plane kernels of level Level: dst = table[row + dst], where row
+// is the table row of the source index faded to the level (fadedRows).
+template <uint32_t Level>
+void FadedRun8(const SBlitArgs& args, const SRun& run, uint32_t count)
+{
+    const uint8_t* table = args.tables.lookupTable;
+    const uint32_t* rows = args.tables.fadedRows + Level * 256;
+    for (uint32_t i = 0; i < count; ++i)
+        run.dst[i] = table[rows[run.src[i]] + run.dst[i]];
+}
+
+template <uint32_t Level>
+void FadedRun8Fill(const SBlitArgs& args, const SRun& run, uint32_t count)
+{
+    const uint8_t* row = args.tables.lookupTable + args.tables.fadedRows[Level * 256 + (run.value & 0xFF)];
+    for (uint32_t i = 0; i < count; ++i)
+        run.dst[i] = row[run.dst[i]];
+}
+
+constexpr std::array<SPlaneKernels, 5> kFadedKernels = {{
+    {FadedRun8<0>, FadedRun8Fill<0>},
+    {FadedRun8<1>, FadedRun8Fill<1>},
+    {FadedRun8<2>, FadedRun8Fill<2>},
+    {FadedRun8<3>, FadedRun8Fill<3>},
+    {FadedRun8<4>, FadedRun8Fill<4>},
+}};
+
 } // namespace
+
+void BlackBiasRunLength8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                            CBlitType& type)
+{
+    SBlitTables tables = MakeBlitTables(type.GetOpacity255());
+    const CArrayPOD<uint8_t>* lookup = type.GetLookupTable();
+    tables.lookupTable = lookup && lookup->GetCount() >= 65536 ? lookup->GetData() : nullptr;
+    if (!tables.lookupTable) {
+        ReportMissingTable(MissingTable::TypeLookupTable);
+        return;
+    }
+    BlitFiveBandsThrough(source, s, destination, d, type, tables, kFadedKernels);
+}
 
 void BlackBiasBlit8To8(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                        CBlitType& type)
@@ -78,4 +120,7 @@ CBlitBlackBias::CBlitBlackBias()
     AddBlitFunction(24, 0, 24, 0, &TransBlit24To24);
     AddBlitFunction(32, 0, 24, 0, &TransBlit32To24);
     AddBlitFunction(32, 0, 32, 0, &StraightBlit32To32);
+    AddBlitFunction(8, 2, 8, 0, &BlackBiasRunLength8To8);
+    AddBlitFunction(16, 4, 16, 0, &BlitRunLength16To16);
+    AddBlitFunction(24, 4, 24, 0, &BlitRunLength24To24);
 }

@@ -70,8 +70,8 @@ private:
 
 static_assert(std::is_trivially_copyable_v<CColor>);
 
-// Nearest entry of the standard palette among indices 0 to 255. The palette
-// code installs it at start-up; until then (and after installing null) every
-// standard colour matches index 0.
+// Nearest entry of the standard palette among indices 0 to 255. Installing
+// the game palette (SetGamePalette) installs it; until then (and after
+// installing null) every standard colour matches index 0.
 using StandardPaletteMatcher = uint8_t (*)(uint8_t red, uint8_t green, uint8_t blue);
 void SetStandardPaletteMatcher(StandardPaletteMatcher matcher);

@@ -1,5 +1,6 @@
 #include "blit/GamePalette.h"
 
+#include "blit/CColor.h"
 #include "blit/CPalette.h"
 #include "blit/ColorTables.h"
 #include "blit/KernelLookupTables.h"
@@ -15,6 +16,23 @@ constexpr uint32_t kPaletteBytes = 768;
 
 std::array<uint16_t, 256> g_Palette565{};
 bool g_HasPalette = false;
+
+using FadedRows = std::array<uint32_t, 5 * 256>;
+
+FadedRows OwnRows()
+{
+    FadedRows rows{};
+    for (uint32_t k = 0; k < 5; ++k)
+        for (uint32_t i = 0; i < 256; ++i)
+            rows[k * 256 + i] = i * 256;
+    return rows;
+}
+
+FadedRows& FadedRowTable()
+{
+    static FadedRows rows = OwnRows();
+    return rows;
+}
 
 bool ReadPaletteFile(const char* name, uint8_t* entries)
 {
@@ -32,6 +50,12 @@ void FillArray(CArrayPOD<uint8_t>& array, const uint8_t* bytes, uint32_t count)
     array.Reserve(count);
     for (uint32_t i = 0; i < count; ++i)
         array.Append(bytes[i]);
+}
+
+// The standard palette is the blend palette, a copy of the game palette.
+uint8_t MatchStandardPalette(uint8_t red, uint8_t green, uint8_t blue)
+{
+    return GetBlendTable().FindNearest(red, green, blue, 0, 256);
 }
 
 } // namespace
@@ -71,6 +95,16 @@ void SetGamePalette(const uint8_t* entries)
                                                     uint8_t(Expand5To8[(value >> 5) & 31]),
                                                     uint8_t(Expand5To8[value & 31]), 1, 256);
     FillArray(InversePalette555, inverse555.data(), uint32_t(inverse555.size()));
+
+    SetStandardPaletteMatcher(&MatchStandardPalette);
+
+    FadedRows& faded = FadedRowTable();
+    faded = OwnRows();
+    for (uint32_t k = 1; k < 5; ++k)
+        for (uint32_t i = 0; i < 256; ++i) {
+            const auto scaled = [&](uint32_t c) { return uint8_t((entries[i * 3 + c] * (5 - k) + 2) / 5); };
+            faded[k * 256 + i] = 256u * FindNearestPaletteEntry(entries, scaled(2), scaled(1), scaled(0), 1, 256);
+        }
 }
 
 void ClearGamePalette()
@@ -81,12 +115,19 @@ void ClearGamePalette()
     InversePalette555.Free();
     g_Palette565.fill(0);
     g_HasPalette = false;
+    FadedRowTable() = OwnRows();
+    SetStandardPaletteMatcher(nullptr);
 }
 
 CPalette& GetBlendTable()
 {
     static CPalette blend;
     return blend;
+}
+
+const uint32_t* GetFadedRowOffsets()
+{
+    return FadedRowTable().data();
 }
 
 const uint16_t* GetPalette565Table()
@@ -101,6 +142,7 @@ SBlitTables MakeBlitTables(uint32_t opacity255)
     tables.blendTable8A = BlendTable8A.GetCount() >= 65536 ? BlendTable8A.GetData() : nullptr;
     tables.blendTable8B = BlendTable8B.GetCount() >= 65536 ? BlendTable8B.GetData() : nullptr;
     tables.palette565 = GetPalette565Table();
+    tables.fadedRows = GetFadedRowOffsets();
     tables.palette = GetGamePalette().GetCount() >= kPaletteBytes ? GetGamePalette().GetData() : nullptr;
     return tables;
 }

@@ -98,6 +98,23 @@ void BlitRunLength8To16(CFrameInterface& source, const CRect& s, CFrameInterface
     BlitFiveBands(source, s, destination, d, blitType, true);
 }
 
+void BlitFiveBandsThrough(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                          CBlitType& blitType, const SBlitTables& tables,
+                          const std::array<SPlaneKernels, 5>& kernels)
+{
+    const uint32_t level = blitType.GetBlendLevel();
+    if (level > 4 || !destination.GetPixels())
+        return;
+    SBlitArgs args = ArgsFor(destination, d, blitType);
+    args.tables = tables;
+    const RowForm form = FormFor(source, s);
+    for (uint32_t slot = level; slot < 5; ++slot) {
+        const SPlane plane = FiveBandPlane(source, slot - level);
+        DecodeRunLengthRowsIndex8(kernels[slot], form, args, {plane.block, plane.rows}, s.top, s.bottom, s.left,
+                                  d.left, d.right);
+    }
+}
+
 void BlitRunLength16To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                          CBlitType& blitType)
 {

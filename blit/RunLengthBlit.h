@@ -13,6 +13,9 @@
 // that draw run-length frames (AddRunLengthBlits).
 
 #include "blit/CBlitType.h"
+#include "blit/RunLengthRows.h"
+
+#include <array>
 
 // 8-bit five-band frames into 8 bits: the blit type's blend level L shifts
 // the planes (plane k drawn at level k + L; nothing at level 5).
@@ -21,6 +24,12 @@ void BlitRunLength8To8(CFrameInterface& source, const CRect& s, CFrameInterface&
 // Into 16 bits, through the palette: level L drops the L faintest planes.
 void BlitRunLength8To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                         CBlitType& blitType);
+// Five-band frames into 8 bits through a blit type's own run kernels: as
+// BlitRunLength8To8, with slot k (plane k - L) drawn by kernels[k], which
+// read tables.
+void BlitFiveBandsThrough(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
+                          CBlitType& blitType, const SBlitTables& tables,
+                          const std::array<SPlaneKernels, 5>& kernels);
 // RGB565 two-band frames; into 16 bits the opacity selects the by-opacity
 // decoders, into 24 and 32 bits it changes nothing.
 void BlitRunLength16To16(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
@@ -38,6 +47,10 @@ void BlitRunLength24To32(CFrameInterface& source, const CRect& s, CFrameInterfac
 
 // Which run-length routines a blit type registers: "Transparent Mask" draws
 // every run-length form it has a routine for; "Normal" adds 16-bit frames
-// into 24 bits, whose alpha plane it draws opaque.
+// into 24 bits, whose alpha plane it draws opaque. "Normal" keeps the 24-bit
+// two-band pairs too: it is the type that unpacks a run-length frame into
+// a plain one (CFrame::CopyFrom, the TGA writer, the 32-bit copies of the
+// frame cache, textures and frame effects), and a 24-bit two-band frame read
+// from a cache would otherwise come out empty.
 enum class RunLengthBlitSet : uint8_t { TransparentMask, Normal };
 void AddRunLengthBlits(CBlitType& type, RunLengthBlitSet set);

@@ -353,6 +353,16 @@ bool DecodeRunLengthRows565(const SPlaneKernels& kernels, RowForm form, const SB
     return runs.literalDrawn;
 }
 
+void DecodeRunLengthRowsIndex8(const SPlaneKernels& kernels, RowForm form, const SBlitArgs& args,
+                               const SRunLengthPlane& plane, int32_t top, int32_t bottom, int32_t sourceLeft,
+                               int32_t left, int32_t right)
+{
+    if (!plane.colour || !plane.colourRows)
+        return;
+    const SCallerRuns runs{args, kernels};
+    DecodeRows<1, 1, false>(runs, form, plane, top, bottom, sourceLeft, args.dstRow, args.dstPitch, left, right);
+}
+
 void DecodeRunLengthRow(RunLengthFamily family, RowForm form, const SBlitArgs& args, SRunLengthRow row,
                         int32_t sourceLeft, uint8_t* dstRow, int32_t left, int32_t right)
 {

@@ -111,7 +111,7 @@ void DecodeRunLengthRows(RunLengthFamily family, RowForm form, const SBlitArgs& 
                          int32_t top, int32_t bottom, int32_t sourceLeft, int32_t left, int32_t right);
 
 // A blit type's own kernels for one plane, for types whose arithmetic is
-// their own (shadow, amplify light): literal runs read SRun::src (and
+// their own (shadow, amplify light, the black-bias table blend): literal runs read SRun::src (and
 // SRun::alpha), repeats SRun::value (and SRun::alphaValue).
 struct SPlaneKernels {
     RunKernel literal = nullptr;
@@ -124,6 +124,10 @@ struct SPlaneKernels {
 bool DecodeRunLengthRows565(const SPlaneKernels& kernels, RowForm form, const SBlitArgs& args,
                             const SRunLengthPlane& plane, int32_t top, int32_t bottom, int32_t sourceLeft, int32_t left,
                             int32_t right);
+// The same for an 8-bit index plane into 8-bit rows (no alpha).
+void DecodeRunLengthRowsIndex8(const SPlaneKernels& kernels, RowForm form, const SBlitArgs& args,
+                               const SRunLengthPlane& plane, int32_t top, int32_t bottom, int32_t sourceLeft,
+                               int32_t left, int32_t right);
 
 // Stream pixel bytes and destination pixel bytes of a family.
 uint32_t RunLengthSourceBytes(RunLengthFamily family);

@@ -127,10 +127,15 @@ void CFont::SetBlitType(int32_t index)
     m_bLayoutValid = false;
 }
 
-SGlyphEntry& CFont::EntryFor(uint32_t code)
+uint32_t CFont::AskedCode(uint32_t code) const
 {
     if (m_bGenerateAllCaps && ((code >= 97 && code <= 122) || (code >= 224 && code <= 254)))
-        code -= 32;
+        return code - 32;
+    return code;
+}
+
+SGlyphEntry& CFont::EntryFor(uint32_t code)
+{
     if (code >= m_Glyphs.size())
         m_Glyphs.resize(size_t(code) + 1);
     return m_Glyphs[code];
@@ -138,11 +143,10 @@ SGlyphEntry& CFont::EntryFor(uint32_t code)
 
 SGlyphEntry& CFont::GetGlyph(uint32_t code)
 {
+    code = AskedCode(code);
     SGlyphEntry& entry = EntryFor(code);
     if (entry.frame)
         return entry;
-    if (m_bGenerateAllCaps && ((code >= 97 && code <= 122) || (code >= 224 && code <= 254)))
-        code -= 32;
     auto frame = std::make_unique<CFrame>();
     const CColor colour(m_GeneratedColor.GetRed(), m_GeneratedColor.GetGreen(), m_GeneratedColor.GetBlue(), 255);
     if (!m_Face) {

@@ -119,7 +119,11 @@ protected:
     // Notes advance and bottom, runs the frame effect, converts to the build
     // depth and stores the frame in the entry.
     void CacheGlyph(SGlyphEntry& entry, std::unique_ptr<CFrame> frame);
+    // The cache slot of exactly this code.
     SGlyphEntry& EntryFor(uint32_t code);
+    // The code whose glyph answers for code: its capital under "Generate All
+    // Caps" (97-122 and 224-254 move down by 32), else itself.
+    uint32_t AskedCode(uint32_t code) const;
 
     uint32_t m_Height = 0; // pixels; 0 = not yet known
 

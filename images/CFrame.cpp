@@ -155,8 +155,12 @@ std::unique_ptr<CFrame> CFrame::MakeBorrowed(uint8_t* pixels, uint32_t width, ui
 
 bool CFrame::Create(uint32_t width, uint32_t height, uint32_t depth)
 {
-    if (width == m_Width && height == m_Height && depth == GetBitDepth() && m_Pixels && !IsCompressed())
+    if (width == m_Width && height == m_Height && depth == GetBitDepth() && m_Pixels && !IsCompressed()) {
+        // The buffer, its pitch and its rows stay; the frame starts afresh
+        // at its hot spot like any new one.
+        m_OffsetX = m_OffsetY = 0;
         return true;
+    }
     Free();
     const uint32_t format = FormatBitsForDepth(depth);
     const uint64_t bytes = uint64_t(width) * height * (depth / 8);

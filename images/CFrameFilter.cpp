@@ -41,22 +41,6 @@ bool IsPlain32(const CFrame& frame)
     return frame.GetBitDepth() == 32 && !frame.IsCompressed();
 }
 
-// Opaque as GetOpaqueBounds counts it: alpha 8 or more at 32 bits, a
-// non-zero pixel otherwise.
-bool HasOpaquePixel(const CFrame& frame)
-{
-    const uint32_t size = frame.GetBytesPerPixel();
-    for (uint32_t y = 0; y < frame.GetHeight(); ++y) {
-        const uint8_t* row = frame.Row(y);
-        for (uint32_t x = 0; row && x < frame.GetWidth(); ++x) {
-            const uint8_t* p = row + size_t(x) * size;
-            if (size == 4 ? p[3] >= 8 : std::any_of(p, p + size, [](uint8_t b) { return b != 0; }))
-                return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 CFrameFilter::CFrameFilter(int32_t kind)
@@ -304,21 +288,15 @@ bool CFilterCropColor0::Apply(CFrame& frame, const CRect&)
     const int16_t x0 = int16_t(frame.GetOffsetX()), y0 = int16_t(frame.GetOffsetY());
     frame.SetOffset(0, 0);
     CRect r;
+    // A frame with nothing visible answers its whole size, so it is kept
+    // like a frame visible to its edges, never emptied.
     frame.GetOpaqueBounds(r);
-    // The bounds of a frame with nothing visible are the whole frame; it is
-    // cropped to nothing instead.
-    if (!HasOpaquePixel(frame))
-        r = {0, 0, 0, 0};
     const auto round4 = [](int32_t v) { return v > 4 ? (v + 3) & ~3 : v; };
     const int32_t w = round4(r.right - r.left), h = round4(r.bottom - r.top);
     r.right = r.left + w;
     r.bottom = r.top + h;
     if (uint32_t(w) == frame.GetWidth() && uint32_t(h) == frame.GetHeight()) {
         frame.SetOffset(x0, y0);
-        return true;
-    }
-    if (w == 0) {
-        frame.Free();
         return true;
     }
     auto cropped = CFrame::MakeOwned(uint32_t(w), uint32_t(h), frame.GetBitDepth());

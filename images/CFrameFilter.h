@@ -127,7 +127,8 @@ public:
 };
 
 // Kind 6: crops to the visible pixels, sides above 4 rounded up to a
-// multiple of 4; the hot spot stays where it was.
+// multiple of 4; the hot spot stays where it was. A frame with nothing
+// visible is treated as visible to its edges: never emptied.
 class CFilterCropColor0 : public CFrameFilter {
 public:
     CFilterCropColor0()

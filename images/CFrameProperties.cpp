@@ -92,9 +92,10 @@ bool CMipMapFrameProperty::Build(CFrame& source)
         }
         previous = m_Levels[k];
     }
+    // The source is only read: it belongs to its owner, who draws it at
+    // full size whatever levels it has.
     CFrameFilter crop;
     crop.AddFilter(kFilterKindCropColor0);
-    crop.ApplyAll(source);
     for (uint32_t k = 0; k < kLevelCount; ++k)
         if (Owns(k))
             crop.ApplyAll(*m_Levels[k]);

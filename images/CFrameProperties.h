@@ -23,8 +23,9 @@ public:
     // The frame's levels, built on first request.
     static CMipMapFrameProperty* SGet(CFrame& frame);
     // Level k is the source halved k + 1 times; a level that cannot be
-    // halved repeats the one before (level 0 the source). Crops the source
-    // and every distinct level to their visible pixels. Always true.
+    // halved repeats the one before (level 0 the source). Crops every
+    // distinct level to its visible pixels; the source is never changed.
+    // Always true.
     bool Build(CFrame& source);
     // The frame to draw at scales (sx, sy), the scales doubled once per
     // halving so that they apply to it.

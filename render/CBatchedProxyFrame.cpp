@@ -88,14 +88,15 @@ bool CBatchedProxyFrame::GetPointer(void*& pointer)
     return true;
 }
 
-// The decoded colour is reused while consecutive colour words are equal.
+// Recorded colours replay opaque: the recorded alpha is not used. The
+// decoded colour is reused while consecutive colour words are equal.
 bool CBatchedProxyFrame::GetColor(CColor& colour)
 {
     uint32_t word;
     if (!Get32(word))
         return false;
     if (!m_HaveLastColor || word != m_LastColorWord) {
-        m_LastColor.Set(uint8_t(word >> 16), uint8_t(word >> 8), uint8_t(word), uint8_t(word >> 24));
+        m_LastColor.Set(uint8_t(word >> 16), uint8_t(word >> 8), uint8_t(word), 255);
         m_LastColorWord = word;
         m_HaveLastColor = true;
     }

@@ -13,7 +13,7 @@
 //
 // Blit, FillRect, ClearMappedRect, DrawLine, DrawLineFloat, SetPixel and
 // RemapRect are recorded; every other operation, Render included, reaches
-// the source at once.
+// the source at once. Recorded colours replay with alpha 255.
 
 #include "foundation/CMemFileBuf.h"
 #include "render/CProxyFrame.h"

@@ -1,5 +1,6 @@
 #include "blit/GamePalette.h"
 
+#include "blit/CColor.h"
 #include "blit/CPalette.h"
 #include "blit/ColorTables.h"
 #include "blit/KernelLookupTables.h"
@@ -88,6 +89,43 @@ TEST_F(GamePalette, ClearingLeavesNoTableToRead)
     const SBlitTables tables = MakeBlitTables(128);
     EXPECT_EQ(tables.palette, nullptr);
     EXPECT_EQ(tables.palette565, nullptr);
+}
+
+// The game palette is also the standard palette that CColor::Set colours
+// match (any entry, 0 included).
+TEST_F(GamePalette, InstallingMakesItTheStandardPalette)
+{
+    EXPECT_EQ(CColor(250, 10, 10, 255).GetPaletteIndex(), 0);
+    uint8_t entries[768] = {};
+    entries[3 * 7 + 2] = 250; // entry 7 red
+    entries[3 * 9 + 1] = 200; // entry 9 green
+    SetGamePalette(entries);
+    EXPECT_EQ(CColor(250, 10, 10, 255).GetPaletteIndex(), 7);
+    EXPECT_EQ(CColor(5, 190, 0, 255).GetPaletteIndex(), 9);
+    EXPECT_EQ(CColor(0, 0, 0, 255).GetPaletteIndex(), 0);
+    ClearGamePalette();
+    EXPECT_EQ(CColor(250, 10, 10, 255).GetPaletteIndex(), 0);
+}
+
+// Level k of index i: the nearest of entries 1-255 to i's colour at
+// (5 - k) / 5, as a row offset; every level keeps i's own row without a
+// palette.
+TEST_F(GamePalette, FadedRowsDarkenByLevel)
+{
+    for (uint32_t i = 0; i < 256; ++i)
+        for (uint32_t k = 0; k < 5; ++k)
+            ASSERT_EQ(GetFadedRowOffsets()[k * 256 + i], i * 256);
+    uint8_t grey[768];
+    for (uint32_t i = 0; i < 768; ++i)
+        grey[i] = uint8_t(i / 3);
+    SetGamePalette(grey);
+    const uint32_t* rows = GetFadedRowOffsets();
+    EXPECT_EQ(rows[0 * 256 + 200], 200u * 256);
+    EXPECT_EQ(rows[1 * 256 + 200], 160u * 256);
+    EXPECT_EQ(rows[2 * 256 + 11], 7u * 256); // 6.6 rounds to 7
+    EXPECT_EQ(rows[4 * 256 + 200], 40u * 256);
+    EXPECT_EQ(rows[4 * 256 + 2], 1u * 256); // never entry 0
+    EXPECT_EQ(MakeBlitTables(255).fadedRows, rows);
 }
 
 TEST_F(GamePalette, LoadsFromThePaletteFolderElseTheCache)

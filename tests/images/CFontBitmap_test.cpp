@@ -143,6 +143,40 @@ TEST_F(BitmapFont, PropertyChangesKeepTheCutGlyphs)
     EXPECT_EQ(font.GetGlyphFrame('A'), a);
 }
 
+// "Generate All Caps" maps a small letter to its capital when a glyph is
+// asked for; the cells themselves stay under their own codes.
+TEST_F(BitmapFont, AllCapsMapsOnlyWhenAGlyphIsAskedFor)
+{
+    // Codes 65 ('A') to 97 ('a'), two pixels wide but for 'A' (3) and 'a' (6),
+    // each cell red with its own code.
+    const auto widthOf = [](uint32_t code) { return code == 'A' ? 3 : code == 'a' ? 6 : 2; };
+    int32_t width = 1;
+    for (uint32_t code = 'A'; code <= 'a'; ++code)
+        width += widthOf(code);
+    auto image = CFrame::MakeOwned(uint32_t(width), 8, 32);
+    int32_t x = 1;
+    for (uint32_t code = 'A'; code <= 'a'; ++code) {
+        if (code != 'A')
+            Put(*image, x, 7, 1);
+        for (int32_t end = x + widthOf(code); x < end; ++x)
+            for (int32_t y = 0; y < 7; ++y)
+                Put(*image, x, y, uint8_t(code));
+    }
+    CFontBitmap font;
+    Set(font, "First ASCII", "65");
+    Set(font, "Last ASCII", "97");
+    Set(font, "Generate All Caps", "1");
+    font.CutGlyphs(*image);
+    EXPECT_EQ(font.GetCharAdvance('A'), 3u);
+    EXPECT_EQ(font.GetCharAdvance('a'), 3u);
+    ASSERT_TRUE(font.GetGlyphFrame('A'));
+    EXPECT_EQ(font.GetGlyphFrame('a'), font.GetGlyphFrame('A'));
+    EXPECT_EQ(RedAt(*font.GetGlyphFrame('A'), 0, 0), 'A');
+    Set(font, "Generate All Caps", "0");
+    EXPECT_EQ(font.GetCharAdvance('a'), 6u);
+    EXPECT_EQ(RedAt(*font.GetGlyphFrame('a'), 5, 6), 'a');
+}
+
 using FontListTest = BitmapFont;
 
 TEST_F(FontListTest, FindsBothKindsByNameAndCutsTheBitmapFontsImage)

@@ -137,6 +137,21 @@ INSTANTIATE_TEST_SUITE_P(All, FillRectAt, testing::ValuesIn(FillCases()),
                                  + "Alpha" + std::to_string(param.param.alpha);
                          });
 
+// With the game palette installed, a colour set by value fills an 8-bit
+// frame with its nearest entry, not the transparent index 0.
+TEST_F(DrawingTest, ColoursSetByValueFillEightBitFramesWithTheirNearestEntry)
+{
+    uint8_t palette[768] = {};
+    palette[3 * 7 + 2] = 250;
+    palette[3 * 9 + 1] = 200;
+    SetGamePalette(palette);
+    std::unique_ptr<CFrame> frame = CFrame::MakeOwned(3, 2, 8);
+    CColor red(255, 0, 0, 255), green(0, 190, 0, 255);
+    frame->FillRect({0, 0, 3, 2}, red);
+    frame->SetPixel(1, 1, green);
+    EXPECT_EQ(Bytes(*frame), std::vector<uint8_t>({7, 7, 7, 7, 9, 7}));
+}
+
 TEST_F(DrawingTest, ClearRectZeroesOnlyTheClippedRectangle)
 {
     std::unique_ptr<CFrame> frame = PatternFrame(24);

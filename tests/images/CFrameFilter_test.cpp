@@ -163,7 +163,12 @@ TEST_P(CropCase, CropsToVisiblePixelsRoundedUpToFours)
     CFilterCropColor0 crop;
     EXPECT_TRUE(crop.Apply(*frame, {}));
     if (c.width == 0) {
-        EXPECT_EQ(frame->GetPixels(), nullptr);
+        // Its bounds are the whole frame: kept as it is, not emptied.
+        ASSERT_NE(frame->GetPixels(), nullptr);
+        EXPECT_EQ(frame->GetWidth(), 16u);
+        EXPECT_EQ(frame->GetHeight(), 3u);
+        EXPECT_EQ(frame->GetOffsetX(), 10);
+        EXPECT_EQ(frame->GetOffsetY(), 20);
         return;
     }
     EXPECT_EQ(int32_t(frame->GetWidth()), c.croppedWidth);
@@ -177,7 +182,7 @@ const SCropCase kCropCases[] = {
     {"SevenWideBecomesEight", 3, 7, 8},
     {"ThreeWideStays", 3, 3, 3},
     {"RoundingReachesPastTheEdge", 10, 6, 8},
-    {"NothingVisibleEmptiesTheFrame", 0, 0, 0},
+    {"NothingVisibleKeepsTheFrame", 0, 0, 16},
 };
 INSTANTIATE_TEST_SUITE_P(Filters, CropCase, ::testing::ValuesIn(kCropCases),
                          [](const auto& param) { return std::string(param.param.name); });

@@ -187,7 +187,8 @@ struct SMipCase {
 class MipMaps : public testing::TestWithParam<SMipCase> {};
 
 // Levels halve while both sides are even; the visible-pixel crop then
-// rounds each distinct level (and the source) up to a multiple of 4 above 4.
+// rounds each distinct level up to a multiple of 4 above 4. The source is
+// never changed.
 TEST_P(MipMaps, HalveWhileBothSidesAreEven)
 {
     RegisterImagesClasses();
@@ -209,8 +210,37 @@ TEST_P(MipMaps, HalveWhileBothSidesAreEven)
 INSTANTIATE_TEST_SUITE_P(
     Sizes, MipMaps,
     testing::Values(SMipCase{"SixtyFourByThirtyTwo", 64, 32, {{32, 16}, {16, 8}, {8, 4}, {4, 2}, {2, 1}}},
-                    SMipCase{"ThirtyByThirty", 30, 30, {{16, 16}}}, SMipCase{"OddWidth", 31, 20, {{32, 20}}}),
+                    SMipCase{"ThirtyByThirty", 30, 30, {{16, 16}}}, SMipCase{"OddWidthRepeatsTheUntouchedSource", 31, 20, {{31, 20}}}),
     [](const testing::TestParamInfo<SMipCase>& param) { return std::string(param.param.name); });
+
+// Levels of a frame with nothing visible keep their size, and asking for
+// them leaves the frame's pixels, size and hot spot as they were.
+TEST(MipMapLevels, NeverChangeTheirSource)
+{
+    RegisterImagesClasses();
+    for (const bool visible : {false, true}) {
+        CFrame frame;
+        ASSERT_TRUE(frame.Create(16, 8, 32));
+        frame.SetOffset(-8, -4);
+        if (visible)
+            frame.GetPixels()[(3 * 16 + 5) * 4 + 3] = 255; // one pixel at (5, 3)
+        const std::vector<uint8_t> before(frame.GetPixels(), frame.GetPixels() + 16 * 8 * 4);
+        CMipMapFrameProperty* mips = CMipMapFrameProperty::SGet(frame);
+        ASSERT_TRUE(mips);
+        ASSERT_NE(frame.GetPixels(), nullptr) << visible;
+        EXPECT_EQ(frame.GetWidth(), 16u);
+        EXPECT_EQ(frame.GetHeight(), 8u);
+        EXPECT_EQ(frame.GetOffsetX(), -8);
+        EXPECT_EQ(frame.GetOffsetY(), -4);
+        EXPECT_EQ(std::vector<uint8_t>(frame.GetPixels(), frame.GetPixels() + 16 * 8 * 4), before);
+        if (!visible) {
+            EXPECT_EQ(mips->GetLevel(0)->GetWidth(), 8u);
+            EXPECT_EQ(mips->GetLevel(0)->GetHeight(), 4u);
+            EXPECT_EQ(mips->GetLevel(3)->GetWidth(), 2u); // 2 x 1 repeats
+            EXPECT_EQ(mips->GetLevel(3)->GetHeight(), 1u);
+        }
+    }
+}
 
 TEST(MipMapPick, DoublesTheScalesPerHalving)
 {

@@ -195,6 +195,111 @@ std::unique_ptr<CFrame> EncodedDisc(uint32_t width, uint32_t height)
     return frame;
 }
 
+// A 24-bit two-band frame 4 x 2: row 0 opaque (a literal pair, then a pair
+// repeated), row 1 a translucent pair (alpha 128 and 64) after one skip.
+std::unique_ptr<CFrame> TwoBands24()
+{
+    auto frame = CFrame::MakeOwned(4, 2, 24);
+    std::array<SRunLengthBlock, 4> extra;
+    extra[3] = Block({{0x84}, {0x81, 0x42, 10, 20, 30, 40, 50, 60, 0x81}});
+    extra[2] = Block({{}, {128, 64}});
+    EXPECT_TRUE(frame->TakeRunLengthForm(kFrameTwoBands, Block({{0x42, 1, 2, 3, 4, 5, 6, 0x02, 7, 8, 9}, {0x84}}),
+                                         std::move(extra)));
+    return frame;
+}
+
+CBlitType& Named(const char* name)
+{
+    CBlitTypeList& list = CBlitTypeList::SGetInstance();
+    return *list.GetBlitType(list.Find(name));
+}
+
+// A pattern under the drawing, so that a blend shows.
+std::unique_ptr<CFrame> Under(uint32_t width, uint32_t height, uint32_t depth)
+{
+    auto frame = CFrame::MakeOwned(width, height, depth);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width * depth / 8; ++x)
+            frame->Row(y)[x] = uint8_t(x * 29 + y * 71 + 3);
+    return frame;
+}
+
+// The blend types draw two-band frames (a black-biased light loaded at 16 or
+// 24 bits with run-length encoding on) as "Transparent Mask" draws them.
+TEST_F(RunLengthBlitTest, BlendTypesDrawTwoBandFramesAsTransparentMask)
+{
+    const std::unique_ptr<CFrame> frames[] = {TwoBands(true), TwoBands24(), EncodedDisc(23, 9)};
+    for (const char* name : {"Blend Black Bias", "Blend Test Light", "Blend Amplify Light"})
+        for (const auto& frame : frames) {
+            const uint32_t depth = frame->GetBitDepth();
+            if (depth == 16 && std::string(name) == "Blend Amplify Light")
+                continue; // its own arithmetic
+            for (const float opacity : {1.0f, 0.5f}) {
+                const uint32_t w = frame->GetWidth(), h = frame->GetHeight();
+                CBlitType& type = Named(name);
+                type.SetOpacity(opacity);
+                GetTransparentMaskBlitType().SetOpacity(opacity);
+                auto drawn = Under(w, h, depth), expected = Under(w, h, depth);
+                const std::string under = Pixels(*drawn);
+                EXPECT_TRUE(drawn->Blit(*frame, {0, 0, int32_t(w), int32_t(h)}, {0, 0, int32_t(w), int32_t(h)}, type));
+                expected->Blit(*frame, {0, 0, int32_t(w), int32_t(h)}, {0, 0, int32_t(w), int32_t(h)},
+                               GetTransparentMaskBlitType());
+                EXPECT_EQ(Pixels(*drawn), Pixels(*expected)) << name << " " << depth << " at " << opacity;
+                EXPECT_NE(Pixels(*drawn), under) << name << " " << depth << " at " << opacity;
+                type.SetOpacity(1.0f);
+            }
+        }
+}
+
+// "Normal" unpacks run-length frames for plain copies, 24-bit ones too.
+TEST_F(RunLengthBlitTest, PlainCopiesOfTwentyFourBitTwoBandFramesKeepTheirPixels)
+{
+    auto frame = TwoBands24();
+    CFrame copy;
+    copy.CopyFrom(frame.get());
+    ASSERT_FALSE(copy.IsCompressed());
+    ASSERT_EQ(copy.GetBitDepth(), 24u);
+    EXPECT_EQ(Hex(copy.Row(0), 12), "010203040506070809070809");
+    auto wide = CFrame::MakeOwned(4, 2, 32);
+    EXPECT_TRUE(wide->Blit(*frame, {0, 0, 4, 2}, {0, 0, 4, 2}, GetNormalBlitType()));
+    EXPECT_EQ(Hex(wide->Row(0), 16), "01020300040506000708090007080900");
+}
+
+// Five-band frames blend through the type's own table, plane k at level
+// k + L from the row of its index faded to that level: with a grey palette
+// index i at level k fades to (i * (5 - k) + 2) / 5. Table entry (x, y) is
+// 2x + y over a destination of 1.
+TEST_F(RunLengthBlitTest, BlendTypesDrawFiveBandFramesThroughTheirTableFadedByLevel)
+{
+    std::vector<uint8_t> grey(768);
+    for (uint32_t i = 0; i < 768; ++i)
+        grey[i] = uint8_t(i / 3);
+    SetGamePalette(grey.data());
+    auto frame = FivePlanes();
+    for (const char* name : {"Blend Black Bias", "Blend Test Light", "Blend Amplify Light"}) {
+        CBlitType& type = Named(name);
+        CArrayPOD<uint8_t>& table = *type.GetLookupTable();
+        for (uint32_t x = 0; x < 256; ++x)
+            for (uint32_t y = 0; y < 256; ++y)
+                table.Append(uint8_t(2 * x + y));
+        const std::pair<float, std::vector<uint8_t>> cases[] = {
+            {1.0f, {21, 19, 15, 11, 7}}, // indices 10, 9, 7, 5, 3
+            {0.5f, {13, 9, 5, 1, 1}},    // level 2: planes 0-2 at levels 2-4
+            {0.1f, {1, 1, 1, 1, 1}},     // level 5: nothing
+        };
+        for (const auto& [opacity, expected] : cases) {
+            type.SetOpacity(opacity);
+            auto destination = CFrame::MakeOwned(5, 1, 8);
+            std::memset(destination->Row(0), 1, 5);
+            EXPECT_TRUE(destination->Blit(*frame, {0, 0, 5, 1}, {0, 0, 5, 1}, type));
+            EXPECT_EQ(std::vector<uint8_t>(destination->Row(0), destination->Row(0) + 5), expected)
+                << name << " at " << opacity;
+        }
+        type.SetOpacity(1.0f);
+        table.Free();
+    }
+}
+
 // The SSE2 widening draws the bytes of the plain kernels over whole frames,
 // clipped on every side, at every destination offset.
 TEST_F(RunLengthBlitTest, Sse2AndPlainKernelsDrawTheSameFrames)

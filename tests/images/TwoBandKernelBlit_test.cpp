@@ -75,8 +75,8 @@ protected:
     }
 };
 
-// Plain kernels: per-pixel floor blends, so each pixel has a one-line
-// reference.
+// Every run is shorter than a group of four, so each pixel takes the
+// per-pixel floor blend and has a one-line reference.
 TEST_P(RunLengthLightTest, DrawsEachPlaneWithItsKernels)
 {
     const SLightCase& c = GetParam();

@@ -8,10 +8,11 @@ namespace {
 
 class BatchedProxy : public CRenderFixture {
 protected:
-    // Issues the same mixed drawing to any surface.
-    static void Draw(CFrameInterface& s, CFrameInterface& sprite, const uint8_t* table)
+    // Issues the same mixed drawing to any surface. Recorded colours replay
+    // opaque, so drawing that a replay must match gives b alpha 255.
+    static void Draw(CFrameInterface& s, CFrameInterface& sprite, const uint8_t* table, uint8_t alphaOfB = 90)
     {
-        CColor a(200, 10, 10, 255), b(10, 200, 10, 90), c(1, 2, 3, 255);
+        CColor a(200, 10, 10, 255), b(10, 200, 10, alphaOfB), c(1, 2, 3, 255);
         s.FillRect({-3, 2, 30, 20}, a);
         s.FillRect({5, 5, 45, 45}, b);
         s.FillRect({6, 6, 7, 7}, b); // same colour word twice in a row
@@ -32,7 +33,7 @@ TEST_F(BatchedProxy, ReplaysExactlyWhatItRecordedInOrder)
     auto frame = PatternFrame(50, 40, 1), sprite = PatternFrame(8, 8, 2);
     uint8_t table[256] = {};
     CLoggingProxy direct(frame.get());
-    Draw(direct, *sprite, table);
+    Draw(direct, *sprite, table, 255);
 
     auto target = PatternFrame(50, 40, 1);
     CLoggingProxy replayed(target.get());
@@ -61,7 +62,7 @@ TEST_F(BatchedProxy, ReplaysThroughEachClipRectangle)
         batch.Replay();
         CClippedProxyFrame direct(expected.get());
         direct.SetClipRect(region);
-        Draw(direct, *sprite, table);
+        Draw(direct, *sprite, table, 255);
     }
     EXPECT_EQ(Pixels(*frame), Pixels(*expected));
 }
@@ -80,6 +81,21 @@ TEST_F(BatchedProxy, EmptyRecordingReplaysNothing)
     batch.FillRect({0, 0, 1, 1}, c);
     batch.Replay();
     EXPECT_EQ(log.log, std::vector<std::string>({"FillRect 0,0,1,1 #FF010101"}));
+}
+
+TEST_F(BatchedProxy, RecordedColoursReplayOpaque)
+{
+    auto frame = PatternFrame(10, 10, 5);
+    CLoggingProxy log(frame.get());
+    CBatchedProxyFrame batch;
+    batch.SetFrame(&log);
+    CColor half(10, 200, 10, 128), clear(1, 2, 3, 0);
+    batch.FillRect({0, 0, 4, 4}, half);
+    batch.SetPixel(5, 5, clear);
+    batch.EndRecording();
+    batch.Replay();
+    EXPECT_EQ(log.log, std::vector<std::string>({"FillRect 0,0,4,4 #FF0AC80A", "SetPixel 5,5 #FF010203"}));
+    EXPECT_EQ(frame->GetRawPixel(1, 1), 0xFF0AC80Au);
 }
 
 TEST_F(BatchedProxy, BlitKeepsItsRecordedOpacityAndRestoresTheType)

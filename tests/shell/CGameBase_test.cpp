@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 
+#include "blit/CColor.h"
 #include "blit/CPalette.h"
 #include "blit/GamePalette.h"
 #include "foundation/CIniSection.h"
@@ -84,17 +85,20 @@ TEST_F(GameBase, NamesItsSettingsFileAfterTheGameAndReadsItsFlags)
               "Screen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\n");
 }
 
+// It is also the standard palette that colours set by value match.
 TEST_F(GameBase, LoadsTheGamePaletteOfItsDataFolder)
 {
     ClearGamePalette();
     std::string bytes(768, '\0');
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = char(i * 7 + 3);
+    bytes[3 * 40] = bytes[3 * 40 + 1] = bytes[3 * 40 + 2] = char(255);
     WriteBytes("Data/Palettes/GamePalette.pal", bytes);
     {
         CCountingGame game;
         ASSERT_EQ(GetBlendTable().GetType(), 1);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(GetBlendTable().GetData()), 768), bytes);
+        EXPECT_EQ(CColor(255, 255, 255, 255).GetPaletteIndex(), 40);
     }
     ClearGamePalette();
 }
