@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -82,29 +83,41 @@ TEST_F(HostileStartUp, ANamedPipeAsTheLogoVideoIsSkipped)
     EXPECT_EQ(Errors(), "");
 }
 
-TEST_F(HostileStartUp, ABitmapFontAsTheFirstFontDrawsTheFrameRateLine)
+// The only font of the list is a bitmap font; its image is at imagePath.
+struct SBitmapFontCase {
+    const char* name;
+    const char* imagePath;
+    int status;
+    std::vector<const char*> reported;
+};
+
+class BitmapFontAtStartUp : public HostileStartUp, public testing::WithParamInterface<SBitmapFontCase> {};
+
+TEST_P(BitmapFontAtStartUp, DrawsTheFrameRateLineOrNamesTheFontAndItsImage)
 {
+    const SBitmapFontCase& c = GetParam();
     if (!WriteDefaultTrueType())
         GTEST_SKIP() << kDejaVu << " is missing (Debian package fonts-dejavu-core)";
-    WriteBitmapFontImage("Data/Resources/Fonts/Blocky.tga");
+    WriteBitmapFontImage(c.imagePath);
     WriteBytes("Data/Resources/Fonts/Blocky.FONT.TXT",
                "CFontBitmap\r\n{\r\nBitmap/First ASCII=65\r\nBitmap/Last ASCII=69\r\n}\r\n");
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Errors(), "");
+    EXPECT_EQ(Run(), c.status);
+    const std::string errors = Errors();
+    if (c.reported.empty()) {
+        EXPECT_EQ(errors, "");
+    }
+    for (const char* text : c.reported)
+        EXPECT_NE(errors.find(text), std::string::npos) << text << " not in " << errors;
 }
 
-TEST_F(HostileStartUp, ABitmapFontWithoutItsImageNamesTheFontAndTheImage)
-{
-    if (!WriteDefaultTrueType())
-        GTEST_SKIP() << kDejaVu << " is missing (Debian package fonts-dejavu-core)";
-    WriteBitmapFontImage("Data/Resources/Other.tga");
-    WriteBytes("Data/Resources/Fonts/Blocky.FONT.TXT",
-               "CFontBitmap\r\n{\r\nBitmap/First ASCII=65\r\nBitmap/Last ASCII=69\r\n}\r\n");
-    EXPECT_EQ(Run(), 255);
-    const std::string errors = Errors();
-    EXPECT_NE(errors.find("The item we are looking for is \"Fonts/Blocky\""), std::string::npos) << errors;
-    EXPECT_NE(errors.find("referenced by \"Resources/Fonts/Blocky.FONT.TXT\""), std::string::npos) << errors;
-    EXPECT_NE(errors.find("0) Other"), std::string::npos) << errors;
-}
+INSTANTIATE_TEST_SUITE_P(
+    HostileStartUp, BitmapFontAtStartUp,
+    testing::Values(SBitmapFontCase{"WithItsImage", "Data/Resources/Fonts/Blocky.tga", 0, {}},
+                    SBitmapFontCase{"WithoutItsImage",
+                                    "Data/Resources/Other.tga",
+                                    255,
+                                    {"The item we are looking for is \"Fonts/Blocky\"",
+                                     "referenced by \"Resources/Fonts/Blocky.FONT.TXT\"", "0) Other"}}),
+    [](const testing::TestParamInfo<SBitmapFontCase>& param) { return std::string(param.param.name); });
 
 } // namespace
