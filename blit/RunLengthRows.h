@@ -60,9 +60,6 @@ enum class RunLengthFamily : uint8_t {
     Rgb565OpacityTo16,       // OpacityBlend16Group
     Rgb565AlphaTo16,         // AlphaBlend16Group
     Rgb565ScaledAlphaTo16,   // ScaledAlphaBlend16Group
-    Rgb565OpacityTo16Scalar, // OpacityBlend16: the per-pixel members
-    Rgb565AlphaTo16Scalar,
-    Rgb565ScaledAlphaTo16Scalar,
     Rgb565To32,       // Copy565To32
     Rgb565AlphaTo32,  // Copy565AlphaTo32
     Rgb565To24,       // Copy565To24
@@ -76,7 +73,7 @@ enum class RunLengthFamily : uint8_t {
     Rgb24AlphaTo32,
     Rgb24ScaledAlphaTo32,
 };
-inline constexpr uint32_t kRunLengthFamilyCount = 25;
+inline constexpr uint32_t kRunLengthFamilyCount = 22;
 
 // Whole: the source rectangle spans the whole row (left 0, right = width),
 // so no packet needs a clip test.

@@ -3,13 +3,14 @@
 // opened reader must describe a format the mixer plays, never hand out more
 // than its decoded size or than was asked, and decode at most 8 bytes per
 // byte of data. Positions must hold after seeks.
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -17,10 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > (1u << 20))
         return 0;
     std::vector<uint8_t> bytes(data, data + size);
-    auto* file = new CFile;
+    auto file = std::make_unique<CFile>();
     file->AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
     CWaveSoundReader reader;
-    if (!reader.Open(file))
+    if (!reader.Open(std::move(file)))
         return 0;
     const plat::PcmFormat format = reader.GetFormat();
     if (!format.IsValid() || reader.GetSize() % format.BlockAlign() != 0)

@@ -6,7 +6,6 @@
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
-#include "platform/CPlatform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,9 +16,6 @@ OMBRISALT_IMPLEMENT_CLASS(CFrameAsMipMapTexture, 1.0)
 void CFrameAsMipMapTexture::DeclareProperties(CPropertyDeclarer&) {}
 
 namespace {
-
-SScreenView g_ScreenView;
-plat::CGraphicsDevice* g_ScreenDrawDevice = nullptr;
 
 using CTextureProperty = CSlotProperty<CTypedPObjectProperty<CFrameAsMipMapTexture>>;
 
@@ -34,9 +30,8 @@ CTextureProperty& TextureProperty()
     return *property;
 }
 
-plat::ScreenVertex ToBackBuffer(float x, float y, uint32_t argb, float u, float v)
+plat::ScreenVertex ToBackBuffer(const SScreenView& view, float x, float y, uint32_t argb, float u, float v)
 {
-    const SScreenView& view = g_ScreenView;
     return {x * view.scale + view.offsetX, y * view.scale + view.offsetY, argb, u, v};
 }
 
@@ -70,13 +65,12 @@ void CutPolygon(std::vector<plat::ScreenVertex>& polygon, std::vector<plat::Scre
 
 } // namespace
 
-void ClipPolygonToTriangles(const plat::ScreenVertex* polygon, size_t count, const SFloatRect* clip,
-                            std::vector<plat::ScreenVertex>& triangles)
+void ClipPolygonToTriangles(const plat::ScreenVertex* polygon, size_t count, const SScreenView& view,
+                            const SFloatRect* clip, std::vector<plat::ScreenVertex>& triangles)
 {
     triangles.clear();
     std::vector<plat::ScreenVertex> cut(polygon, polygon + count), scratch;
     if (clip) {
-        const SScreenView& view = g_ScreenView;
         const float left = clip->left * view.scale + view.offsetX, right = clip->right * view.scale + view.offsetX;
         const float top = clip->top * view.scale + view.offsetY, bottom = clip->bottom * view.scale + view.offsetY;
         CutPolygon(cut, scratch, [left](const plat::ScreenVertex& v) { return v.x - left; });
@@ -91,26 +85,6 @@ void ClipPolygonToTriangles(const plat::ScreenVertex* polygon, size_t count, con
     }
 }
 
-const SScreenView& GetScreenView()
-{
-    return g_ScreenView;
-}
-
-void SetScreenView(const SScreenView& view)
-{
-    g_ScreenView = view;
-}
-
-plat::CGraphicsDevice& GetScreenDrawDevice()
-{
-    return g_ScreenDrawDevice ? *g_ScreenDrawDevice : plat::GetPlatform().GetGraphicsDevice();
-}
-
-void SetScreenDrawDevice(plat::CGraphicsDevice* device)
-{
-    g_ScreenDrawDevice = device;
-}
-
 CFrameAsMipMapTexture::CFrameAsMipMapTexture()
 {
     InitDeclaredProperties();
@@ -121,13 +95,17 @@ CFrameAsMipMapTexture::~CFrameAsMipMapTexture()
     DestroyDeclaredProperties();
 }
 
-CFrameAsMipMapTexture* CFrameAsMipMapTexture::SFindOrCreate(CFrame& frame)
+CFrameAsMipMapTexture* CFrameAsMipMapTexture::SFindOrCreate(CFrame& frame, plat::CGraphicsDevice& device)
 {
     CTextureProperty& property = TextureProperty();
-    if (auto* texture = dynamic_cast<CFrameAsMipMapTexture*>(property.GetDynamicValue(&frame)))
-        return texture;
+    if (auto* texture = dynamic_cast<CFrameAsMipMapTexture*>(property.GetDynamicValue(&frame))) {
+        // A texture is the device's own: another device makes its own.
+        if (texture->m_Device == &device)
+            return texture;
+        property.SetDynamicValue(&frame, nullptr);
+    }
     auto made = std::make_unique<CFrameAsMipMapTexture>();
-    if (!made->CreateData(frame))
+    if (!made->CreateData(frame, device))
         return nullptr;
     made->m_Width = frame.GetWidth();
     made->m_Height = frame.GetHeight();
@@ -151,8 +129,9 @@ std::vector<plat::TextureLevel> CFrameAsMipMapTexture::BuildLevels(CFrame& frame
     std::vector<plat::TextureLevel> levels;
     if (width == 0 || height == 0)
         return levels;
-    // Plain 16- and 24-bit pixels are widened here (opaque); palette and
-    // run-length frames are drawn into a plain 32-bit copy first.
+    // Plain 24-bit pixels are widened here (opaque); every other frame is
+    // drawn into a plain 32-bit copy by the "Normal" blit, so a 16-bit frame
+    // shows the colours it shows when blitted into 32 bits.
     std::unique_ptr<CFrame> converted;
     CFrame* source = &frame;
     const uint32_t depth = frame.GetBitDepth();
@@ -161,21 +140,12 @@ std::vector<plat::TextureLevel> CFrameAsMipMapTexture::BuildLevels(CFrame& frame
         converted = CFrame::MakeOwned(width, height, 32);
         if (!converted)
             return levels;
-        if (plain && (depth == 16 || depth == 24)) {
+        if (plain && depth == 24) {
             for (uint32_t y = 0; y < height; ++y) {
                 const uint8_t* in = frame.Row(y);
                 auto* out = reinterpret_cast<uint32_t*>(converted->Row(y));
-                for (uint32_t x = 0; x < width; ++x) {
-                    uint32_t b, g, r;
-                    if (depth == 24) {
-                        b = in[x * 3], g = in[x * 3 + 1], r = in[x * 3 + 2];
-                    } else {
-                        const uint32_t p = uint32_t(in[x * 2]) | uint32_t(in[x * 2 + 1]) << 8;
-                        r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
-                        r = r << 3 | r >> 2, g = g << 2 | g >> 4, b = b << 3 | b >> 2;
-                    }
-                    out[x] = 0xFF000000u | r << 16 | g << 8 | b;
-                }
+                for (uint32_t x = 0; x < width; ++x)
+                    out[x] = 0xFF000000u | uint32_t(in[x * 3 + 2]) << 16 | uint32_t(in[x * 3 + 1]) << 8 | in[x * 3];
             }
         } else {
             const CRect whole{0, 0, int32_t(width), int32_t(height)};
@@ -219,7 +189,7 @@ std::vector<plat::TextureLevel> CFrameAsMipMapTexture::BuildLevels(CFrame& frame
     return levels;
 }
 
-bool CFrameAsMipMapTexture::CreateData(CFrame& frame)
+bool CFrameAsMipMapTexture::CreateData(CFrame& frame, plat::CGraphicsDevice& device)
 {
     static CPerformanceMonitor monitor("FrameAsMipMap_CreateData");
     CPerformanceMonitorScope zone(monitor);
@@ -228,9 +198,10 @@ bool CFrameAsMipMapTexture::CreateData(CFrame& frame)
         return false;
     const uint32_t textureWidth = levels[0].width;
     const uint32_t textureHeight = levels[0].height;
-    m_Texture = GetScreenDrawDevice().CreateTexture(std::move(levels));
+    m_Texture = device.CreateTexture(std::move(levels));
     if (!m_Texture)
         return false;
+    m_Device = &device;
     return BuildVertexBuffer(frame, textureWidth, textureHeight);
 }
 
@@ -251,22 +222,22 @@ bool CFrameAsMipMapTexture::BuildVertexBuffer(CFrame& frame, uint32_t textureWid
     return true;
 }
 
-bool CFrameAsMipMapTexture::DrawQuad(const plat::ScreenVertex (&corners)[4], plat::TextureAddress address,
-                                     plat::ScreenBlend blend, const SFloatRect* clip)
+bool CFrameAsMipMapTexture::DrawQuad(const SScreenTarget& target, const plat::ScreenVertex (&corners)[4],
+                                     plat::TextureAddress address, plat::ScreenBlend blend, const SFloatRect* clip)
 {
     if (!m_Texture)
         return false;
     if (clip) {
         std::vector<plat::ScreenVertex> triangles;
-        ClipPolygonToTriangles(corners, 4, clip, triangles);
+        ClipPolygonToTriangles(corners, 4, target.view, clip, triangles);
         return !triangles.empty()
-            && GetScreenDrawDevice().DrawTriangles(triangles.data(), triangles.size(), m_Texture.get(), address, blend);
+            && target.device.DrawTriangles(triangles.data(), triangles.size(), m_Texture.get(), address, blend);
     }
     const plat::ScreenVertex triangles[6] = {corners[0], corners[1], corners[2], corners[0], corners[2], corners[3]};
-    return GetScreenDrawDevice().DrawTriangles(triangles, 6, m_Texture.get(), address, blend);
+    return target.device.DrawTriangles(triangles, 6, m_Texture.get(), address, blend);
 }
 
-bool CFrameAsMipMapTexture::Draw(float x, float y, uint32_t alpha, const SFloatRect* clip)
+bool CFrameAsMipMapTexture::Draw(const SScreenTarget& target, float x, float y, uint32_t alpha, const SFloatRect* clip)
 {
     const uint32_t argb = std::min(alpha, 255u) << 24 | 0xFFFFFFu;
     float left = m_Left, top = m_Top, right = m_Right, bottom = m_Bottom;
@@ -287,27 +258,29 @@ bool CFrameAsMipMapTexture::Draw(float x, float y, uint32_t alpha, const SFloatR
         left = cl, top = ct, right = cr, bottom = cb;
         u0 = nu0, u1 = nu1, v0 = nv0, v1 = nv1;
     }
-    const plat::ScreenVertex corners[4]
-        = {ToBackBuffer(x + left, y + top, argb, u0, v0), ToBackBuffer(x + right, y + top, argb, u1, v0),
-           ToBackBuffer(x + right, y + bottom, argb, u1, v1), ToBackBuffer(x + left, y + bottom, argb, u0, v1)};
-    return DrawQuad(corners, plat::TextureAddress::Clamp, plat::ScreenBlend::Normal);
+    const plat::ScreenVertex corners[4] = {ToBackBuffer(target.view, x + left, y + top, argb, u0, v0),
+                                           ToBackBuffer(target.view, x + right, y + top, argb, u1, v0),
+                                           ToBackBuffer(target.view, x + right, y + bottom, argb, u1, v1),
+                                           ToBackBuffer(target.view, x + left, y + bottom, argb, u0, v1)};
+    return DrawQuad(target, corners, plat::TextureAddress::Clamp, plat::ScreenBlend::Normal);
 }
 
-bool CFrameAsMipMapTexture::DrawTiled(const SFloatRect& rect)
+bool CFrameAsMipMapTexture::DrawTiled(const SScreenTarget& target, const SFloatRect& rect)
 {
     if (!m_Texture || rect.left >= rect.right || rect.top >= rect.bottom)
         return false;
     const float tw = float(m_Texture->GetWidth());
     const float th = float(m_Texture->GetHeight());
     const plat::ScreenVertex corners[4]
-        = {ToBackBuffer(rect.left, rect.top, 0xFFFFFFFFu, rect.left / tw, rect.top / th),
-           ToBackBuffer(rect.right, rect.top, 0xFFFFFFFFu, rect.right / tw, rect.top / th),
-           ToBackBuffer(rect.right, rect.bottom, 0xFFFFFFFFu, rect.right / tw, rect.bottom / th),
-           ToBackBuffer(rect.left, rect.bottom, 0xFFFFFFFFu, rect.left / tw, rect.bottom / th)};
-    return DrawQuad(corners, plat::TextureAddress::Wrap, plat::ScreenBlend::Normal);
+        = {ToBackBuffer(target.view, rect.left, rect.top, 0xFFFFFFFFu, rect.left / tw, rect.top / th),
+           ToBackBuffer(target.view, rect.right, rect.top, 0xFFFFFFFFu, rect.right / tw, rect.top / th),
+           ToBackBuffer(target.view, rect.right, rect.bottom, 0xFFFFFFFFu, rect.right / tw, rect.bottom / th),
+           ToBackBuffer(target.view, rect.left, rect.bottom, 0xFFFFFFFFu, rect.left / tw, rect.bottom / th)};
+    return DrawQuad(target, corners, plat::TextureAddress::Wrap, plat::ScreenBlend::Normal);
 }
 
-bool CFrameAsMipMapTexture::DrawTransformed(const STextureDrawTransform& transform, const SFloatRect* clip)
+bool CFrameAsMipMapTexture::DrawTransformed(const SScreenTarget& target, const STextureDrawTransform& transform,
+                                            const SFloatRect* clip)
 {
     const float sx = (transform.flags & 4) ? -transform.scaleX : transform.scaleX;
     const float sy = (transform.flags & 8) ? -transform.scaleY : transform.scaleY;
@@ -317,10 +290,11 @@ bool CFrameAsMipMapTexture::DrawTransformed(const STextureDrawTransform& transfo
     auto place = [&](float px, float py, float u, float v) {
         const float ax = (px - transform.hotSpotX) * sx;
         const float ay = (py - transform.hotSpotY) * sy;
-        return ToBackBuffer(ax * c - ay * s + transform.x, ax * s + ay * c + transform.y, transform.argb, u, v);
+        return ToBackBuffer(target.view, ax * c - ay * s + transform.x, ax * s + ay * c + transform.y, transform.argb,
+                            u, v);
     };
     const plat::ScreenVertex corners[4] = {place(m_Left, m_Top, m_U0, m_V0), place(m_Right, m_Top, m_U1, m_V0),
                                            place(m_Right, m_Bottom, m_U1, m_V1), place(m_Left, m_Bottom, m_U0, m_V1)};
-    return DrawQuad(corners, plat::TextureAddress::Clamp,
+    return DrawQuad(target, corners, plat::TextureAddress::Clamp,
                     (transform.flags & 1) ? plat::ScreenBlend::Additive : plat::ScreenBlend::Normal, clip);
 }

@@ -10,8 +10,9 @@
 // the frame, which releases the device's copy. A frame whose pixels change
 // later keeps the old texture.
 //
-// Drawing maps game coordinates to back-buffer pixels through the screen
-// view, the one affine mapping the shell sets for the display mode.
+// Drawing goes to a screen target: the device and the screen view, the one
+// affine mapping the shell's screen keeps for the display mode. The shell
+// owns both and hands them to every draw.
 
 #include "objects/CObject.h"
 #include "platform/GraphicsDevice.h"
@@ -29,11 +30,12 @@ struct SScreenView {
     float offsetX = 0.0f;
     float offsetY = 0.0f;
 };
-const SScreenView& GetScreenView();
-void SetScreenView(const SScreenView& view);
-// The device frames are drawn with: the platform's until set; null restores it.
-plat::CGraphicsDevice& GetScreenDrawDevice();
-void SetScreenDrawDevice(plat::CGraphicsDevice* device);
+
+// Where a texture draw goes.
+struct SScreenTarget {
+    plat::CGraphicsDevice& device;
+    SScreenView view;
+};
 
 // A float rectangle in game coordinates, right and bottom exclusive.
 struct SFloatRect {
@@ -44,10 +46,11 @@ struct SFloatRect {
 };
 
 // The triangles (a fan) of a convex polygon in back-buffer pixels cut to the
-// game rectangle clip (none: the whole polygon); colours and texture
-// coordinates of cut edges are interpolated. Empty when nothing is left.
-void ClipPolygonToTriangles(const plat::ScreenVertex* polygon, size_t count, const SFloatRect* clip,
-                            std::vector<plat::ScreenVertex>& triangles);
+// game rectangle clip (none: the whole polygon), which the view maps to
+// back-buffer pixels; colours and texture coordinates of cut edges are
+// interpolated. Empty when nothing is left.
+void ClipPolygonToTriangles(const plat::ScreenVertex* polygon, size_t count, const SScreenView& view,
+                            const SFloatRect* clip, std::vector<plat::ScreenVertex>& triangles);
 
 // How a transformed draw places the frame: the hot spot goes to (x, y) after
 // scaling and a rotation by angle degrees; flags bit 0 draws additively,
@@ -70,9 +73,10 @@ public:
     CFrameAsMipMapTexture();
     ~CFrameAsMipMapTexture() override;
 
-    // The frame's texture, made on first use; null when the device cannot
-    // make it (the next call tries again).
-    static CFrameAsMipMapTexture* SFindOrCreate(CFrame& frame);
+    // The frame's texture, made on the device on first use (and again when
+    // another device asks); null when the device cannot make it (the next
+    // call tries again).
+    static CFrameAsMipMapTexture* SFindOrCreate(CFrame& frame, plat::CGraphicsDevice& device);
     // Drops the frame's texture, so that the next draw shows its pixels as
     // they are now.
     static void SRelease(CFrame& frame);
@@ -81,32 +85,35 @@ public:
     // frame without pixels.
     static std::vector<plat::TextureLevel> BuildLevels(CFrame& frame);
 
-    bool CreateData(CFrame& frame);
+    bool CreateData(CFrame& frame, plat::CGraphicsDevice& device);
     // The whole-frame quad for a texture of the size.
     bool BuildVertexBuffer(CFrame& frame, uint32_t textureWidth, uint32_t textureHeight);
 
     // The whole frame with its hot spot at (x, y), its texels times white of
     // the alpha, cut to the clip rectangle when one is given. False when
     // nothing was drawn.
-    bool Draw(float x, float y, uint32_t alpha, const SFloatRect* clip);
+    bool Draw(const SScreenTarget& target, float x, float y, uint32_t alpha, const SFloatRect* clip);
     // Wrap addressing: the texture repeats across the rectangle, texel (0, 0)
     // at game point (0, 0) (the rectangle's corners are their own texture
     // coordinates).
-    bool DrawTiled(const SFloatRect& rect);
+    bool DrawTiled(const SScreenTarget& target, const SFloatRect& rect);
     // Cut to the clip rectangle (game coordinates) when one is given.
-    bool DrawTransformed(const STextureDrawTransform& transform, const SFloatRect* clip = nullptr);
+    bool DrawTransformed(const SScreenTarget& target, const STextureDrawTransform& transform,
+                         const SFloatRect* clip = nullptr);
 
     const plat::CScreenTexture* GetTexture() const { return m_Texture.get(); }
     float GetUMax() const { return m_U1; }
     float GetVMax() const { return m_V1; }
 
 private:
-    bool DrawQuad(const plat::ScreenVertex (&corners)[4], plat::TextureAddress address, plat::ScreenBlend blend,
-                  const SFloatRect* clip = nullptr);
+    bool DrawQuad(const SScreenTarget& target, const plat::ScreenVertex (&corners)[4], plat::TextureAddress address,
+                  plat::ScreenBlend blend, const SFloatRect* clip = nullptr);
 
     uint32_t m_Width = 0;
     uint32_t m_Height = 0;
     CFrame* m_Frame = nullptr;
+    // The device that made the texture; compared, never called through.
+    const plat::CGraphicsDevice* m_Device = nullptr;
     std::shared_ptr<plat::CScreenTexture> m_Texture;
     float m_U0 = 0.0f, m_V0 = 0.0f, m_U1 = 0.0f, m_V1 = 0.0f;
     float m_Left = 0.0f, m_Top = 0.0f, m_Right = 0.0f, m_Bottom = 0.0f;

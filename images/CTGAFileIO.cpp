@@ -82,6 +82,15 @@ bool ConvertRow(const uint8_t* in, uint32_t width, uint32_t fileBytes, uint8_t* 
     }
 }
 
+// Reverses the order of the pixels of one row.
+void MirrorRow(uint8_t* row, uint32_t width, uint32_t bytes)
+{
+    if (width < 2)
+        return;
+    for (uint32_t left = 0, right = width - 1; left < right; ++left, --right)
+        std::swap_ranges(row + size_t(left) * bytes, row + size_t(left + 1) * bytes, row + size_t(right) * bytes);
+}
+
 enum class RowResult { Done, Truncated, Overrun };
 
 // One row of packets from [p, end) into scratch; p moves past them.
@@ -137,6 +146,13 @@ bool STgaHeader::IsAccepted() const
 {
     return colorMapType == 0 && (imageType == 2 || imageType == 9 || imageType == 10)
         && (pixelDepth == 24 || pixelDepth == 32);
+}
+
+bool STgaHeader::IsTakenInWhole() const
+{
+    const uint32_t alphaBits = descriptor & 0x0F;
+    return IsAccepted() && idLength == 0 && colorMapFirst == 0 && colorMapLength == 0 && colorMapEntrySize == 0
+        && originX == 0 && originY == 0 && (descriptor & 0xC0) == 0 && alphaBits == (pixelDepth == 32 ? 8u : 0u);
 }
 
 uint32_t EncodeTgaRow(const uint8_t* pixels, uint32_t n, uint32_t p, uint8_t* out)
@@ -203,11 +219,16 @@ bool CTGAFileIO::NeedsRecompress(const char* path)
 {
     CFile file;
     if (!file.Open(path, FILE_READ))
-        return true;
-    uint8_t bytes[20] = {};
+        return false;
+    uint8_t bytes[STgaHeader::kSize] = {};
     const uint32_t got = file.Read(bytes, sizeof bytes);
     STgaHeader header;
-    return !(header.Parse(bytes, got) && header.IsAccepted() && header.imageType == 10);
+    if (!header.Parse(bytes, got) || !header.IsTakenInWhole() || header.imageType != 2)
+        return false;
+    // Bytes after the pixels (an extension area, a footer) would be dropped
+    // by the rewrite.
+    const uint64_t pixelBytes = uint64_t(header.width) * header.height * (header.pixelDepth / 8);
+    return uint64_t(file.GetSize()) == STgaHeader::kSize + pixelBytes;
 }
 
 bool CTGAFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t depth)
@@ -256,6 +277,8 @@ bool CTGAFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t s
         }
         if (!ConvertRow(source, width, fileBytes, frame.Row(y), frameDepth))
             return false;
+        if (header.IsRightFirst())
+            MirrorRow(frame.Row(y), width, frameDepth / 8);
     }
     frame.SetOffset(0, 0);
     return true;

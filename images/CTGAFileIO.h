@@ -9,7 +9,8 @@
 //   u16 X origin, u16 Y origin (ignored)
 //   u16 width, u16 height
 //   u8  pixel depth       24 (B, G, R) or 32 (B, G, R, A)
-//   u8  descriptor        bit 5 set: rows top first; clear: bottom first
+//   u8  descriptor        bit 5 set: rows top first; clear: bottom first;
+//                         bit 4 set: pixels right first; clear: left first
 // Run-length packets: a header byte h, count = (h & 0x7F) + 1; bit 7 clear:
 // count literal pixels follow; set: one pixel repeated count times. A packet
 // never crosses the end of a row.
@@ -17,7 +18,9 @@
 // The writer makes type 10 (24 or 32 bits, rows bottom first, 8 alpha bits
 // declared at 32 bits so other tools keep the alpha) or, for 8-bit frames,
 // type 9 with a 256-entry 24-bit colour map. An uncompressed TGA found at
-// load time is rewritten as type 10.
+// load time is rewritten as type 10 only when the reader takes in its whole
+// header (see IsTakenInWhole) and the file ends with its pixels: whatever
+// the rewrite would drop or misread stays in the artist's file.
 
 #include "images/CFrameImageIO.h"
 
@@ -41,6 +44,11 @@ struct STgaHeader {
     // Colour map type 0, image type 2, 9 or 10, depth 24 or 32.
     bool IsAccepted() const;
     bool IsTopFirst() const { return (descriptor & 0x20) != 0; }
+    bool IsRightFirst() const { return (descriptor & 0x10) != 0; }
+    // Accepted, and nothing in it the reader skips or ignores: no ID field,
+    // no colour map fields, origin 0, no interleaving, and 0 alpha bits at
+    // 24 bits or 8 at 32 (what the writer declares).
+    bool IsTakenInWhole() const;
 };
 
 class CTGAFileIO : public CFrameImageIO {
@@ -51,8 +59,7 @@ public:
 
     bool WriteImageFile(CFrame& frame, const char* path, uint32_t openFlags) override;
     const char* GetExtension() const override { return ".TGA"; }
-    // False only for an accepted header of type 10; true also when the file
-    // does not open.
+    // True for a type 2 file whose header the reader takes in whole.
     bool NeedsRecompress(const char* path) override;
     bool DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t depth) override;
     uint32_t GetHeaderBitDepth(const uint8_t* data, uint32_t size) override;

@@ -35,7 +35,8 @@ bool DecodeCompressedWave(const uint8_t* bytes, size_t size, PcmFormat& format, 
         : -1;
     if (built < 0) {
         ok = false;
-    } else if (built == 0) {
+    } else if (built == 0 || length == 0) {
+        // Data that decodes to nothing has no bytes to copy or convert.
         pcm.assign(data, data + length);
     } else {
         std::vector<uint8_t> work(size_t(length) * size_t(convert.len_mult));

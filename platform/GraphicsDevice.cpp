@@ -2,6 +2,7 @@
 #include "platform/GraphicsDeviceHeadless.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace plat {
 
@@ -75,7 +76,12 @@ public:
     {
         m_Registry->textures.insert(this);
     }
-    ~CHeadlessTexture() override { m_Registry->textures.erase(this); }
+    ~CHeadlessTexture() override
+    {
+        if (m_Registry->deviceAlive && m_Registry->beforeRelease)
+            m_Registry->beforeRelease(this);
+        m_Registry->textures.erase(this);
+    }
 
 private:
     std::shared_ptr<CScreenTextureRegistry> m_Registry;
@@ -88,14 +94,85 @@ bool ScreenTextureLevelsAreSound(const std::vector<TextureLevel>& levels)
     return LevelsAreSound(levels);
 }
 
+namespace {
+
+// Draws waiting past this many are rasterised, so a run that never clears
+// keeps a bounded list.
+constexpr size_t kMostWaitingDraws = 4096;
+
+bool Uses(const std::vector<ScreenCall>& draws, const CScreenTexture* texture)
+{
+    return std::any_of(draws.begin(), draws.end(), [texture](const ScreenCall& c) { return c.texture == texture; });
+}
+
+} // namespace
+
 CGraphicsDeviceHeadless::CGraphicsDeviceHeadless()
     : m_Registry(std::make_shared<CScreenTextureRegistry>())
 {
+    m_Registry->beforeRelease = [this](const CScreenTexture* texture) { TextureGoes(texture); };
 }
 
 CGraphicsDeviceHeadless::~CGraphicsDeviceHeadless()
 {
     m_Registry->deviceAlive = false;
+    m_Registry->beforeRelease = nullptr;
+}
+
+void CGraphicsDeviceHeadless::SetRecordLimit(size_t calls)
+{
+    m_RecordLimit = std::max<size_t>(calls, 1);
+    while (m_Calls.size() > m_RecordLimit)
+        m_Calls.pop_front();
+}
+
+void CGraphicsDeviceHeadless::RasteriseInto(CScreenRaster& raster, Pending& pending) const
+{
+    if (pending.clear)
+        raster.Clear(*pending.clear);
+    for (const ScreenCall& call : pending.draws) {
+        const ScreenVertex* v = call.vertices.data();
+        if (call.kind == ScreenCall::Kind::Triangles) {
+            const std::vector<TextureLevel>* levels = call.texture ? &call.texture->GetLevels() : nullptr;
+            for (size_t i = 0; i + 2 < call.vertices.size(); i += 3, ++m_Rasterised)
+                raster.DrawTriangle(v[i], v[i + 1], v[i + 2], levels, call.address, call.blend);
+        } else {
+            for (size_t i = 0; i + 1 < call.vertices.size(); ++i, ++m_Rasterised)
+                raster.DrawLine(v[i], v[i + 1], call.blend);
+        }
+    }
+    pending.clear.reset();
+    pending.draws.clear();
+}
+
+void CGraphicsDeviceHeadless::Rasterise()
+{
+    RasteriseInto(m_Raster, m_Pending);
+}
+
+void CGraphicsDeviceHeadless::PresentedPixelsNow() const
+{
+    if (!m_PresentedWaits)
+        return;
+    if (m_PresentedRaster.GetWidth() != m_Raster.GetWidth() || m_PresentedRaster.GetHeight() != m_Raster.GetHeight())
+        m_PresentedRaster.Resize(m_Raster.GetWidth(), m_Raster.GetHeight());
+    RasteriseInto(m_PresentedRaster, m_PresentedPending);
+    m_Presented = m_PresentedRaster.GetPixels();
+    m_PresentedWaits = false;
+}
+
+const std::vector<uint32_t>& CGraphicsDeviceHeadless::GetPresented() const
+{
+    PresentedPixelsNow();
+    return m_Presented;
+}
+
+void CGraphicsDeviceHeadless::TextureGoes(const CScreenTexture* texture)
+{
+    if (Uses(m_Pending.draws, texture))
+        Rasterise();
+    if (m_PresentedWaits && Uses(m_PresentedPending.draws, texture))
+        PresentedPixelsNow();
 }
 
 bool CGraphicsDeviceHeadless::Reset(int32_t backWidth, int32_t backHeight, bool fullScreen)
@@ -111,7 +188,11 @@ bool CGraphicsDeviceHeadless::Reset(int32_t backWidth, int32_t backHeight, bool 
     m_Lost = false;
     m_FullScreen = fullScreen;
     ++m_Resets;
+    PresentedPixelsNow();
     m_Raster.Resize(backWidth, backHeight);
+    // A new back buffer is black.
+    m_Pending.clear = 0xFF000000u;
+    m_Pending.draws.clear();
     ScreenCall call;
     call.kind = ScreenCall::Kind::Reset;
     Record(std::move(call));
@@ -135,33 +216,32 @@ std::shared_ptr<CScreenTexture> CGraphicsDeviceHeadless::CreateTexture(std::vect
 
 void CGraphicsDeviceHeadless::Record(ScreenCall call)
 {
-    if (m_Recording)
-        m_Calls.push_back(std::move(call));
+    if (!m_Recording)
+        return;
+    if (m_Calls.size() >= m_RecordLimit)
+        m_Calls.pop_front();
+    m_Calls.push_back(std::move(call));
 }
 
 std::vector<ScreenCall> CGraphicsDeviceHeadless::TakeCalls()
 {
-    std::vector<ScreenCall> calls;
-    calls.swap(m_Calls);
+    std::vector<ScreenCall> calls(std::make_move_iterator(m_Calls.begin()), std::make_move_iterator(m_Calls.end()));
+    m_Calls.clear();
     return calls;
 }
 
 bool CGraphicsDeviceHeadless::DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
-                                          TextureAddress address, ScreenBlend blend)
+                                            TextureAddress address, ScreenBlend blend)
 {
     if (!m_Created || count < 3)
         return false;
-    const std::vector<TextureLevel>* levels = texture ? &texture->GetLevels() : nullptr;
-    for (size_t i = 0; i + 2 < count; i += 3)
-        m_Raster.DrawTriangle(vertices[i], vertices[i + 1], vertices[i + 2], levels, address, blend);
     ScreenCall call;
     call.kind = ScreenCall::Kind::Triangles;
-    if (m_Recording)
-        call.vertices.assign(vertices, vertices + count);
+    call.vertices.assign(vertices, vertices + count);
     call.texture = texture;
     call.address = address;
     call.blend = blend;
-    Record(std::move(call));
+    Wait(std::move(call));
     return true;
 }
 
@@ -169,20 +249,28 @@ bool CGraphicsDeviceHeadless::DrawLineStrip(const ScreenVertex* vertices, size_t
 {
     if (!m_Created || count < 2)
         return false;
-    for (size_t i = 0; i + 1 < count; ++i)
-        m_Raster.DrawLine(vertices[i], vertices[i + 1], blend);
     ScreenCall call;
     call.kind = ScreenCall::Kind::LineStrip;
-    if (m_Recording)
-        call.vertices.assign(vertices, vertices + count);
+    call.vertices.assign(vertices, vertices + count);
     call.blend = blend;
-    Record(std::move(call));
+    Wait(std::move(call));
     return true;
+}
+
+void CGraphicsDeviceHeadless::Wait(ScreenCall call)
+{
+    if (m_Recording)
+        Record(call);
+    m_Pending.draws.push_back(std::move(call));
+    if (m_Pending.draws.size() >= kMostWaitingDraws)
+        Rasterise();
 }
 
 void CGraphicsDeviceHeadless::Clear(uint32_t argb)
 {
-    m_Raster.Clear(argb);
+    // What waits would be covered: it goes unrasterised.
+    m_Pending.clear = argb;
+    m_Pending.draws.clear();
     ScreenCall call;
     call.kind = ScreenCall::Kind::Clear;
     call.argb = argb;
@@ -195,7 +283,15 @@ bool CGraphicsDeviceHeadless::Present()
         m_LastError = "the device was lost";
         return false;
     }
-    m_Presented = m_Raster.GetPixels();
+    if (m_Pending.clear) {
+        // Made when first read; the back buffer keeps the same waiting draws.
+        m_PresentedPending = m_Pending;
+        m_PresentedWaits = true;
+    } else {
+        Rasterise();
+        m_Presented = m_Raster.GetPixels();
+        m_PresentedWaits = false;
+    }
     ScreenCall call;
     call.kind = ScreenCall::Kind::Present;
     Record(std::move(call));
@@ -206,6 +302,7 @@ bool CGraphicsDeviceHeadless::ReadBack(std::vector<uint32_t>& pixels, int32_t& w
 {
     if (!m_Created)
         return false;
+    Rasterise();
     pixels = m_Raster.GetPixels();
     width = m_Raster.GetWidth();
     height = m_Raster.GetHeight();

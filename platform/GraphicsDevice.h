@@ -6,8 +6,8 @@
 // Who calls what: the shell's screen code resets the device for every
 // display mode (Reset), creates a texture per frame the first time that frame
 // is drawn (CreateTexture), issues one draw call per blit, fill, outline or
-// line between presents, and presents once per main-loop pass. Everything
-// runs on the main thread.
+// line between presents, and presents once per main-loop pass. A texture
+// serves only the device that made it. Everything runs on the main thread.
 //
 // Coordinates are back-buffer pixels, x to the right and y down, pixel
 // centres at +0.5: the shell applies the game-to-window mapping before it
@@ -95,7 +95,9 @@ public:
     virtual size_t GetTextureBytes() const = 0;
 
     // Triangles, three vertices each; without a texture the vertex colour
-    // alone is drawn. False when nothing could be drawn.
+    // alone is drawn. False when the call is refused (no device, too few
+    // vertices). A device may draw later, in call order, by the next
+    // Present or ReadBack; a drawing error shows in Present's answer.
     virtual bool DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
                                TextureAddress address, ScreenBlend blend)
         = 0;

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace plat {
@@ -59,6 +60,7 @@ namespace {
     X(PFNGLUNIFORM1IPROC, glUniform1i)                                                                                 \
     X(PFNGLACTIVETEXTUREPROC, glActiveTexture)                                                                         \
     X(PFNGLVIEWPORTPROC, glViewport)                                                                                   \
+    X(PFNGLSCISSORPROC, glScissor)                                                                                     \
     X(PFNGLENABLEPROC, glEnable)                                                                                       \
     X(PFNGLDISABLEPROC, glDisable)                                                                                     \
     X(PFNGLBLENDFUNCPROC, glBlendFunc)                                                                                 \
@@ -118,6 +120,19 @@ void main()
 
 class CGLTexture;
 
+// Samplers by address mode and filter: linear with mip levels where a draw
+// scales, nearest where it copies texels 1:1 at whole pixels.
+enum SamplerIndex : uint8_t { kClampLinear, kClampNearest, kWrapLinear, kWrapNearest, kSamplerCount };
+
+// What a run of queued vertices shares; the run goes out as one draw.
+struct BatchKey {
+    GLenum mode = GL_TRIANGLES;
+    GLuint texture = 0;
+    uint8_t sampler = kClampLinear;
+    ScreenBlend blend = ScreenBlend::Normal;
+    bool operator==(const BatchKey&) const = default;
+};
+
 struct CGraphicsDeviceGL::State {
     CWindowSDL* window = nullptr;
     std::unique_ptr<CWindowSDL> ownedWindow;
@@ -127,26 +142,45 @@ struct CGraphicsDeviceGL::State {
     GLint backBufferUniform = -1;
     GLuint vertexArray = 0;
     GLuint vertexBuffer = 0;
-    GLuint samplers[2] = {0, 0};
+    GLuint samplers[kSamplerCount] = {};
     GLuint whiteTexture = 0;
-    GLuint framebuffer = 0;
-    GLuint colourTexture = 0;
+    // Only for reading back a picture the window shows scaled.
+    GLuint readFramebuffer = 0;
+    GLuint readTexture = 0;
     int32_t width = 0;
     int32_t height = 0;
     int32_t desktopWidth = 0;
     int32_t desktopHeight = 0;
+    // The drawable's size and where the back buffer sits in it (top-down).
+    int32_t drawableWidth = 0;
+    int32_t drawableHeight = 0;
+    ShownArea area;
+    bool created = false;
     std::shared_ptr<CScreenTextureRegistry> registry = std::make_shared<CScreenTextureRegistry>();
     std::string lastError;
+
+    // Vertices queued under one key, not yet drawn.
+    std::vector<ScreenVertex> batch;
+    BatchKey batchKey;
+    // State as last set on the context; ~0 is unknown.
+    GLuint boundTexture = ~0u;
+    GLuint boundSampler = ~0u;
+    int boundBlend = -1;
+    size_t drawCalls = 0;
+    size_t lastFrameDrawCalls = 0;
 
     bool CreateContext();
     void ReleaseContext();
     // Another device's context may have been made current meanwhile.
     void MakeCurrent() const;
     bool BuildProgram();
-    bool BuildBackBuffer();
+    void PlaceBackBuffer();
     void Upload(CGLTexture& texture);
-    void Bind(GLuint texture, TextureAddress address, ScreenBlend blend);
-    bool Draw(GLenum mode, const ScreenVertex* vertices, size_t count);
+    void Queue(const BatchKey& key, const ScreenVertex* vertices, size_t count);
+    void Flush();
+    // Before a texture name goes: nothing queued may still use it.
+    void Forget(GLuint texture);
+    bool ReadRegion(std::vector<uint32_t>& raw);
 };
 
 class CGLTexture final : public CScreenTexture {
@@ -163,6 +197,7 @@ public:
         m_Registry->textures.erase(this);
         if (m_Registry->deviceAlive && m_Name) {
             m_State->MakeCurrent();
+            m_State->Forget(m_Name);
             m_State->gl.glDeleteTextures(1, &m_Name);
         }
     }
@@ -218,9 +253,14 @@ void CGraphicsDeviceGL::State::ReleaseContext()
         static_cast<CGLTexture*>(texture)->m_Name = 0;
     SDL_GL_DeleteContext(context);
     context = nullptr;
-    program = vertexArray = vertexBuffer = whiteTexture = framebuffer = colourTexture = 0;
-    samplers[0] = samplers[1] = 0;
+    created = false;
+    program = vertexArray = vertexBuffer = whiteTexture = readFramebuffer = readTexture = 0;
+    for (GLuint& sampler : samplers)
+        sampler = 0;
     backBufferUniform = -1;
+    batch.clear();
+    boundTexture = boundSampler = ~0u;
+    boundBlend = -1;
 }
 
 bool CGraphicsDeviceGL::State::BuildProgram()
@@ -276,55 +316,59 @@ bool CGraphicsDeviceGL::State::BuildProgram()
     for (GLuint i = 0; i < 3; ++i)
         gl.glEnableVertexAttribArray(i);
 
-    gl.glGenSamplers(2, samplers);
-    for (int i = 0; i < 2; ++i) {
-        const GLint wrap = i == 0 ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-        gl.glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_S, wrap);
-        gl.glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_T, wrap);
-        gl.glSamplerParameteri(samplers[i], GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        gl.glSamplerParameteri(samplers[i], GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    gl.glGenSamplers(kSamplerCount, samplers);
+    for (int i = 0; i < kSamplerCount; ++i) {
+        const bool wrap = i == kWrapLinear || i == kWrapNearest;
+        const bool nearest = i == kClampNearest || i == kWrapNearest;
+        gl.glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_S, wrap ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+        gl.glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_T, wrap ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+        gl.glSamplerParameteri(samplers[i], GL_TEXTURE_MAG_FILTER, nearest ? GL_NEAREST : GL_LINEAR);
+        gl.glSamplerParameteri(samplers[i], GL_TEXTURE_MIN_FILTER, nearest ? GL_NEAREST : GL_LINEAR_MIPMAP_NEAREST);
     }
     const uint32_t white = 0xFFFFFFFFu;
+    gl.glActiveTexture(GL_TEXTURE0);
     gl.glGenTextures(1, &whiteTexture);
     gl.glBindTexture(GL_TEXTURE_2D, whiteTexture);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+    boundTexture = whiteTexture;
     gl.glDisable(GL_CULL_FACE);
     gl.glDisable(GL_DEPTH_TEST);
     gl.glEnable(GL_BLEND);
+    gl.glEnable(GL_SCISSOR_TEST);
     gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     gl.glPixelStorei(GL_PACK_ALIGNMENT, 4);
     return true;
 }
 
-bool CGraphicsDeviceGL::State::BuildBackBuffer()
+// The back buffer is the window's own, drawn through a viewport that
+// letterboxes it: whole, centred, never out of shape. The scissor keeps
+// clears inside it.
+void CGraphicsDeviceGL::State::PlaceBackBuffer()
 {
-    if (framebuffer) {
-        gl.glDeleteFramebuffers(1, &framebuffer);
-        gl.glDeleteTextures(1, &colourTexture);
-    }
-    gl.glGenTextures(1, &colourTexture);
-    gl.glBindTexture(GL_TEXTURE_2D, colourTexture);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    gl.glGenFramebuffers(1, &framebuffer);
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourTexture, 0);
-    if (gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        lastError = "the back buffer cannot be drawn on";
-        return false;
-    }
-    gl.glViewport(0, 0, width, height);
+    int w = width, h = height;
+    SDL_GL_GetDrawableSize(window->GetSDLWindow(), &w, &h);
+    if (w <= 0 || h <= 0)
+        w = width, h = height;
+    drawableWidth = w;
+    drawableHeight = h;
+    area = CentredArea(w, h, width, height);
+    // OpenGL counts rows from the bottom.
+    const GLint bottom = h - area.top - area.height;
+    gl.glViewport(area.left, bottom, area.width, area.height);
+    gl.glScissor(area.left, bottom, area.width, area.height);
     gl.glUniform2f(backBufferUniform, float(width), float(height));
-    return true;
 }
 
 void CGraphicsDeviceGL::State::Upload(CGLTexture& texture)
 {
-    if (texture.m_Name)
+    if (texture.m_Name) {
+        Forget(texture.m_Name);
         gl.glDeleteTextures(1, &texture.m_Name);
+    }
     gl.glGenTextures(1, &texture.m_Name);
     gl.glBindTexture(GL_TEXTURE_2D, texture.m_Name);
+    boundTexture = texture.m_Name;
     const auto& levels = texture.GetLevels();
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(levels.size()) - 1);
     for (size_t i = 0; i < levels.size(); ++i)
@@ -332,20 +376,162 @@ void CGraphicsDeviceGL::State::Upload(CGLTexture& texture)
                         GL_BGRA, GL_UNSIGNED_BYTE, levels[i].pixels.data());
 }
 
-void CGraphicsDeviceGL::State::Bind(GLuint texture, TextureAddress address, ScreenBlend blend)
+void CGraphicsDeviceGL::State::Queue(const BatchKey& key, const ScreenVertex* vertices, size_t count)
 {
-    gl.glActiveTexture(GL_TEXTURE0);
-    gl.glBindTexture(GL_TEXTURE_2D, texture);
-    gl.glBindSampler(0, samplers[address == TextureAddress::Wrap ? 1 : 0]);
-    gl.glBlendFunc(GL_SRC_ALPHA, blend == ScreenBlend::Additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    // A run is cut where its state changes, and before it grows past what
+    // one upload should carry.
+    constexpr size_t kMostVertices = 1u << 16;
+    if (!batch.empty() && (!(key == batchKey) || batch.size() + count > kMostVertices))
+        Flush();
+    batchKey = key;
+    batch.insert(batch.end(), vertices, vertices + count);
 }
 
-bool CGraphicsDeviceGL::State::Draw(GLenum mode, const ScreenVertex* vertices, size_t count)
+void CGraphicsDeviceGL::State::Flush()
 {
-    gl.glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(count * sizeof(ScreenVertex)), vertices, GL_STREAM_DRAW);
-    gl.glDrawArrays(mode, 0, GLsizei(count));
-    return gl.glGetError() == GL_NO_ERROR;
+    if (batch.empty())
+        return;
+    MakeCurrent();
+    if (boundTexture != batchKey.texture) {
+        gl.glBindTexture(GL_TEXTURE_2D, batchKey.texture);
+        boundTexture = batchKey.texture;
+    }
+    if (boundSampler != samplers[batchKey.sampler]) {
+        gl.glBindSampler(0, samplers[batchKey.sampler]);
+        boundSampler = samplers[batchKey.sampler];
+    }
+    if (boundBlend != int(batchKey.blend)) {
+        gl.glBlendFunc(GL_SRC_ALPHA, batchKey.blend == ScreenBlend::Additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+        boundBlend = int(batchKey.blend);
+    }
+    // A fresh store each time: the driver need not wait for the last draw.
+    gl.glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(batch.size() * sizeof(ScreenVertex)), batch.data(), GL_STREAM_DRAW);
+    gl.glDrawArrays(batchKey.mode, 0, GLsizei(batch.size()));
+    ++drawCalls;
+    batch.clear();
 }
+
+void CGraphicsDeviceGL::State::Forget(GLuint texture)
+{
+    if (!batch.empty() && batchKey.texture == texture)
+        Flush();
+    if (boundTexture == texture)
+        boundTexture = ~0u;
+}
+
+bool CGraphicsDeviceGL::State::ReadRegion(std::vector<uint32_t>& raw)
+{
+    raw.resize(size_t(width) * size_t(height));
+    const GLint bottom = drawableHeight - area.top - area.height;
+    if (area.width == width && area.height == height) {
+        gl.glReadPixels(area.left, bottom, width, height, GL_BGRA, GL_UNSIGNED_BYTE, raw.data());
+        return true;
+    }
+    // Shown at another size: scaled back to the back buffer's own.
+    if (!readFramebuffer) {
+        gl.glGenTextures(1, &readTexture);
+        gl.glGenFramebuffers(1, &readFramebuffer);
+    }
+    gl.glBindTexture(GL_TEXTURE_2D, readTexture);
+    boundTexture = readTexture;
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, readFramebuffer);
+    gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, readTexture, 0);
+    const bool complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete) {
+        gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        gl.glDisable(GL_SCISSOR_TEST);
+        gl.glBlitFramebuffer(area.left, bottom, area.left + area.width, bottom + area.height, 0, 0, width, height,
+                             GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        gl.glEnable(GL_SCISSOR_TEST);
+        gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+        gl.glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, raw.data());
+    }
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return complete;
+}
+
+namespace {
+
+// Whether the triangles copy texels 1:1 at whole pixels: each maps back-buffer
+// pixels to texels by a whole-texel translation alone, so nearest sampling
+// gives what filtering would.
+bool CopiesTexelsOneToOne(const ScreenVertex* v, size_t count, float width, float height)
+{
+    constexpr float kTolerance = 1.0f / 512.0f;
+    auto whole = [](float value) { return std::fabs(value - std::round(value)) <= kTolerance; };
+    for (size_t i = 0; i + 2 < count; i += 3) {
+        const ScreenVertex &a = v[i], &b = v[i + 1], &c = v[i + 2];
+        const float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+        if (area == 0.0f)
+            continue;
+        const float dudx = ((b.u - a.u) * (c.y - a.y) - (c.u - a.u) * (b.y - a.y)) / area * width;
+        const float dvdx = ((b.v - a.v) * (c.y - a.y) - (c.v - a.v) * (b.y - a.y)) / area * height;
+        const float dudy = ((c.u - a.u) * (b.x - a.x) - (b.u - a.u) * (c.x - a.x)) / area * width;
+        const float dvdy = ((c.v - a.v) * (b.x - a.x) - (b.v - a.v) * (c.x - a.x)) / area * height;
+        if (std::fabs(dudx - 1.0f) > kTolerance || std::fabs(dvdy - 1.0f) > kTolerance || std::fabs(dudy) > kTolerance
+            || std::fabs(dvdx) > kTolerance)
+            return false;
+        if (!whole(a.u * width - a.x) || !whole(a.v * height - a.y))
+            return false;
+    }
+    return true;
+}
+
+uint32_t MixColour(uint32_t a, uint32_t b, float t)
+{
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const float p = float((a >> shift) & 0xFF), q = float((b >> shift) & 0xFF);
+        out |= uint32_t(p + (q - p) * t + 0.5f) << shift;
+    }
+    return out;
+}
+
+// A horizontal or vertical segment as the quad of exactly the pixels a line
+// lights (those whose centres it crosses along its length, the last one
+// excluded, the row or column its other coordinate falls in), so that it
+// joins the fills' batch. False for other segments.
+bool SegmentAsQuad(const ScreenVertex& a, const ScreenVertex& b, ScreenVertex (&quad)[6], bool& empty)
+{
+    const bool horizontal = a.y == b.y && a.x != b.x;
+    const bool vertical = a.x == b.x && a.y != b.y;
+    if (!horizontal && !vertical)
+        return false;
+    const float start = horizontal ? a.x : a.y;
+    const float end = horizontal ? b.x : b.y;
+    // Pixel indices first to last along the line.
+    float first, last;
+    if (end > start) {
+        first = std::ceil(start - 0.5f);
+        last = std::ceil(end - 0.5f) - 1.0f;
+    } else {
+        first = std::floor(start + 0.5f) - 1.0f;
+        last = std::floor(end + 0.5f);
+    }
+    if ((end > start && first > last) || (end < start && first < last)) {
+        empty = true;
+        return true;
+    }
+    empty = false;
+    const float across = std::floor(horizontal ? a.y : a.x);
+    const float low = std::min(first, last), high = std::max(first, last) + 1.0f;
+    // Colours at the first and last lit centres.
+    const uint32_t firstColour = MixColour(a.argb, b.argb, (first + 0.5f - start) / (end - start));
+    const uint32_t lastColour = MixColour(a.argb, b.argb, (last + 0.5f - start) / (end - start));
+    const uint32_t lowColour = first <= last ? firstColour : lastColour;
+    const uint32_t highColour = first <= last ? lastColour : firstColour;
+    auto at = [&](float along, float side, uint32_t argb) {
+        return horizontal ? ScreenVertex{along, side, argb, 0.0f, 0.0f} : ScreenVertex{side, along, argb, 0.0f, 0.0f};
+    };
+    const ScreenVertex p0 = at(low, across, lowColour), p1 = at(high, across, highColour),
+                       p2 = at(high, across + 1.0f, highColour), p3 = at(low, across + 1.0f, lowColour);
+    quad[0] = p0, quad[1] = p1, quad[2] = p2, quad[3] = p0, quad[4] = p2, quad[5] = p3;
+    return true;
+}
+
+} // namespace
 
 CGraphicsDeviceGL::CGraphicsDeviceGL(CWindowSDL& window)
     : m_State(std::make_unique<State>())
@@ -378,10 +564,11 @@ bool CGraphicsDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullSc
         if (!fullScreen)
             SDL_SetWindowSize(sdlWindow, backWidth, backHeight);
     }
+    s.Flush();
     s.width = backWidth;
     s.height = backHeight;
-    if (!s.BuildBackBuffer())
-        return false;
+    s.PlaceBackBuffer();
+    s.created = true;
     // A reset stands for a lost device: every texture is built again from its
     // pixels, as after a new context.
     for (CScreenTexture* texture : s.registry->textures)
@@ -392,7 +579,7 @@ bool CGraphicsDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullSc
 
 bool CGraphicsDeviceGL::IsCreated() const
 {
-    return m_State->context != nullptr && m_State->framebuffer != 0;
+    return m_State->context != nullptr && m_State->created;
 }
 
 int32_t CGraphicsDeviceGL::GetBackBufferWidth() const
@@ -448,15 +635,27 @@ size_t CGraphicsDeviceGL::GetTextureBytes() const
 }
 
 bool CGraphicsDeviceGL::DrawTriangles(const ScreenVertex* vertices, size_t count, const CScreenTexture* texture,
-                                    TextureAddress address, ScreenBlend blend)
+                                      TextureAddress address, ScreenBlend blend)
 {
     State& s = *m_State;
     if (!IsCreated() || count < 3)
         return false;
-    s.MakeCurrent();
-    const GLuint name = texture ? static_cast<const CGLTexture*>(texture)->m_Name : s.whiteTexture;
-    s.Bind(name, address, blend);
-    return s.Draw(GL_TRIANGLES, vertices, count - count % 3);
+    count -= count % 3;
+    BatchKey key;
+    key.blend = blend;
+    if (!texture) {
+        // One texel: any filter reads it alike.
+        key.texture = s.whiteTexture;
+        key.sampler = kClampNearest;
+    } else {
+        key.texture = static_cast<const CGLTexture*>(texture)->m_Name;
+        const bool nearest
+            = CopiesTexelsOneToOne(vertices, count, float(texture->GetWidth()), float(texture->GetHeight()));
+        key.sampler = address == TextureAddress::Wrap ? (nearest ? kWrapNearest : kWrapLinear)
+                                                      : (nearest ? kClampNearest : kClampLinear);
+    }
+    s.Queue(key, vertices, count);
+    return true;
 }
 
 bool CGraphicsDeviceGL::DrawLineStrip(const ScreenVertex* vertices, size_t count, ScreenBlend blend)
@@ -464,20 +663,52 @@ bool CGraphicsDeviceGL::DrawLineStrip(const ScreenVertex* vertices, size_t count
     State& s = *m_State;
     if (!IsCreated() || count < 2)
         return false;
-    s.MakeCurrent();
-    s.Bind(s.whiteTexture, TextureAddress::Clamp, blend);
-    return s.Draw(GL_LINE_STRIP, vertices, count);
+    BatchKey fills;
+    fills.texture = s.whiteTexture;
+    fills.sampler = kClampNearest;
+    fills.blend = blend;
+    BatchKey lines = fills;
+    lines.mode = GL_LINES;
+    for (size_t i = 0; i + 1 < count; ++i) {
+        ScreenVertex quad[6];
+        bool empty = false;
+        if (SegmentAsQuad(vertices[i], vertices[i + 1], quad, empty)) {
+            if (!empty)
+                s.Queue(fills, quad, 6);
+        } else {
+            s.Queue(lines, &vertices[i], 2);
+        }
+    }
+    return true;
 }
 
 void CGraphicsDeviceGL::Clear(uint32_t argb)
 {
     State& s = *m_State;
-    if (!s.framebuffer)
+    if (!IsCreated())
         return;
+    // What is queued would land on the cleared picture: it is dropped.
+    s.batch.clear();
     s.MakeCurrent();
-    s.gl.glClearColor(float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f,
-                      float(argb & 0xFF) / 255.0f, 1.0f);
-    s.gl.glClear(GL_COLOR_BUFFER_BIT);
+    // The letterbox around the back buffer stays black.
+    const bool fills
+        = s.area.left == 0 && s.area.top == 0 && s.area.width == s.drawableWidth && s.area.height == s.drawableHeight;
+    auto clear = [&](uint32_t colour, bool whole) {
+        if (whole)
+            s.gl.glDisable(GL_SCISSOR_TEST);
+        s.gl.glClearColor(float((colour >> 16) & 0xFF) / 255.0f, float((colour >> 8) & 0xFF) / 255.0f,
+                          float(colour & 0xFF) / 255.0f, 1.0f);
+        s.gl.glClear(GL_COLOR_BUFFER_BIT);
+        if (whole)
+            s.gl.glEnable(GL_SCISSOR_TEST);
+    };
+    if (fills) {
+        clear(argb, true);
+        return;
+    }
+    clear(0, true);
+    if ((argb & 0xFFFFFFu) != 0)
+        clear(argb, false);
 }
 
 bool CGraphicsDeviceGL::Present()
@@ -487,24 +718,16 @@ bool CGraphicsDeviceGL::Present()
         s.lastError = "no device";
         return false;
     }
+    s.Flush();
     s.MakeCurrent();
-    SDL_Window* sdlWindow = s.window->GetSDLWindow();
-    int drawableWidth = s.width;
-    int drawableHeight = s.height;
-    SDL_GL_GetDrawableSize(sdlWindow, &drawableWidth, &drawableHeight);
-    s.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, s.framebuffer);
-    s.gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    // A window of another shape (full screen on the desktop) shows the back
-    // buffer whole and centred, never stretched out of shape.
-    const ShownArea area = CentredArea(drawableWidth, drawableHeight, s.width, s.height);
-    const int shownWidth = area.width, shownHeight = area.height;
-    const int left = area.left, bottom = area.top;
-    s.gl.glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    s.gl.glClear(GL_COLOR_BUFFER_BIT);
-    s.gl.glBlitFramebuffer(0, 0, s.width, s.height, left, bottom, left + shownWidth, bottom + shownHeight,
-                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    SDL_GL_SwapWindow(sdlWindow);
-    s.gl.glBindFramebuffer(GL_FRAMEBUFFER, s.framebuffer);
+    SDL_GL_SwapWindow(s.window->GetSDLWindow());
+    s.lastFrameDrawCalls = s.drawCalls;
+    s.drawCalls = 0;
+    // The window may have changed size (or gone full screen) meanwhile.
+    int drawableWidth = s.drawableWidth, drawableHeight = s.drawableHeight;
+    SDL_GL_GetDrawableSize(s.window->GetSDLWindow(), &drawableWidth, &drawableHeight);
+    if (drawableWidth != s.drawableWidth || drawableHeight != s.drawableHeight)
+        s.PlaceBackBuffer();
     return s.gl.glGetError() == GL_NO_ERROR;
 }
 
@@ -513,11 +736,13 @@ bool CGraphicsDeviceGL::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, 
     State& s = *m_State;
     if (!IsCreated())
         return false;
+    s.Flush();
     s.MakeCurrent();
     width = s.width;
     height = s.height;
-    std::vector<uint32_t> raw(size_t(width) * size_t(height));
-    s.gl.glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, raw.data());
+    std::vector<uint32_t> raw;
+    if (!s.ReadRegion(raw))
+        return false;
     pixels.resize(raw.size());
     // OpenGL rows run bottom to top.
     for (int32_t y = 0; y < height; ++y)
@@ -530,6 +755,11 @@ bool CGraphicsDeviceGL::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, 
 void CGraphicsDeviceGL::AdoptWindow(std::unique_ptr<CWindowSDL> window)
 {
     m_State->ownedWindow = std::move(window);
+}
+
+size_t CGraphicsDeviceGL::GetDrawCallsOfLastFrame() const
+{
+    return m_State->lastFrameDrawCalls;
 }
 
 std::string_view CGraphicsDeviceGL::GetLastError() const

@@ -1,8 +1,16 @@
 #pragma once
 // The screen device on a real display: OpenGL 3.3 core on the SDL2 game
-// window. Drawing goes into an off-screen back buffer of the mode's size;
-// Present scales it into the window, so a full-screen window of another size
-// shows the same picture. No OpenGL or SDL type appears here.
+// window. Drawing goes straight into the window's back buffer through a
+// viewport that shows the mode's back buffer whole and centred, so a
+// full-screen window of another size shows the same picture, letterboxed.
+//
+// Draw calls are queued: consecutive calls that share texture, sampler,
+// blend and primitive go out as one draw from one streamed vertex buffer
+// when the state changes, at Present and at ReadBack. Horizontal and
+// vertical line segments are queued as the quads of the pixels they light,
+// so outlines join the fills around them. A draw that copies texels 1:1 at
+// whole pixels samples nearest; others filter linearly between mip levels.
+// No OpenGL or SDL type appears here.
 
 #include "platform/GraphicsDevice.h"
 
@@ -40,6 +48,8 @@ public:
 
     // The device closes the window when it goes.
     void AdoptWindow(std::unique_ptr<CWindowSDL> window);
+    // OpenGL draws issued between the last two presents.
+    size_t GetDrawCallsOfLastFrame() const;
 
     struct State;
 

@@ -1,12 +1,21 @@
 #pragma once
-// The screen device without a display: draws every call into a picture in
-// memory (CScreenRaster) and records it, so tests can check both the pixels
+// The screen device without a display: keeps the picture in memory
+// (CScreenRaster) and records the calls, so tests can check both the pixels
 // and the calls the shell made.
+//
+// Pixels are made only when something reads them (ReadBack, GetPresented):
+// the draws since the last clear wait in a list that a clear drops, so a run
+// nobody looks at rasterises nothing. The list is rasterised early when it
+// grows long or a texture it uses goes. The record of calls is a ring of the
+// latest calls (SetRecordLimit), so a long run stays the same size.
 
 #include "platform/GraphicsDevice.h"
 #include "platform/ScreenRaster.h"
 
 #include <cstddef>
+#include <deque>
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +28,8 @@ class CScreenTextureRegistry {
 public:
     std::set<CScreenTexture*> textures;
     bool deviceAlive = true;
+    // Called, while the device lives, as a texture goes.
+    std::function<void(const CScreenTexture*)> beforeRelease;
     size_t Bytes() const;
 };
 
@@ -73,21 +84,46 @@ public:
     // Textures built again by resets, over the device's life.
     size_t GetRebuiltTextures() const { return m_Rebuilt; }
     size_t GetResetCount() const { return m_Resets; }
-    // Calls since the last TakeCalls; recording stops when disabled (benchmarks).
+    // Calls since the last TakeCalls, the latest limit of them; recording
+    // stops when disabled (benchmarks).
     std::vector<ScreenCall> TakeCalls();
     void SetRecording(bool record) { m_Recording = record; }
+    void SetRecordLimit(size_t calls);
+    size_t GetRecordLimit() const { return m_RecordLimit; }
     // The picture shown by the last Present.
-    const std::vector<uint32_t>& GetPresented() const { return m_Presented; }
+    const std::vector<uint32_t>& GetPresented() const;
+    // Triangles and line segments rasterised over the device's life.
+    size_t GetRasterisedPrimitives() const { return m_Rasterised; }
 
 private:
+    // Draws waiting to be rasterised over a picture: a clear colour, or the
+    // picture as it is when none.
+    struct Pending {
+        std::optional<uint32_t> clear;
+        std::vector<ScreenCall> draws;
+    };
     void Record(ScreenCall call);
+    // Queues a draw until its pixels are wanted.
+    void Wait(ScreenCall call);
+    // Rasterises what waits into m_Raster.
+    void Rasterise();
+    void RasteriseInto(CScreenRaster& raster, Pending& pending) const;
+    void PresentedPixelsNow() const;
+    void TextureGoes(const CScreenTexture* texture);
 
     CScreenRaster m_Raster;
+    Pending m_Pending;
+    // The presented picture while it is not made yet; made when first read.
+    mutable Pending m_PresentedPending;
+    mutable bool m_PresentedWaits = false;
+    mutable CScreenRaster m_PresentedRaster;
+    mutable size_t m_Rasterised = 0;
+    size_t m_RecordLimit = 4096;
     int32_t m_WindowWidth = 0;
     int32_t m_WindowHeight = 0;
     std::shared_ptr<CScreenTextureRegistry> m_Registry;
-    std::vector<ScreenCall> m_Calls;
-    std::vector<uint32_t> m_Presented;
+    std::deque<ScreenCall> m_Calls;
+    mutable std::vector<uint32_t> m_Presented;
     std::string m_LastError;
     int32_t m_DesktopWidth = 1920;
     int32_t m_DesktopHeight = 1080;

@@ -11,16 +11,30 @@ struct Texel {
     float b, g, r, a;
 };
 
+// Byte i as the fraction i / 255, read from a table rather than computed per
+// channel (the same values: each entry is i times 1 / 255).
+struct ByteFractions {
+    float value[256];
+    ByteFractions()
+    {
+        constexpr float k = 1.0f / 255.0f;
+        for (int i = 0; i < 256; ++i)
+            value[i] = float(i) * k;
+    }
+};
+const ByteFractions kFractions;
+
 Texel Unpack(uint32_t pixel)
 {
-    constexpr float k = 1.0f / 255.0f;
-    return {float(pixel & 0xFF) * k, float((pixel >> 8) & 0xFF) * k, float((pixel >> 16) & 0xFF) * k,
-            float(pixel >> 24) * k};
+    const float* f = kFractions.value;
+    return {f[pixel & 0xFF], f[(pixel >> 8) & 0xFF], f[(pixel >> 16) & 0xFF], f[pixel >> 24]};
 }
 
+// Nearest byte, halves up: the value is never negative here, so adding a
+// half and truncating rounds as the library would.
 uint32_t ToByte(float value)
 {
-    return uint32_t(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+    return uint32_t(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f);
 }
 
 int32_t Address(int32_t index, int32_t size, TextureAddress address)
@@ -63,6 +77,29 @@ float Edge(float ax, float ay, float bx, float by, float px, float py)
     return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
 }
 
+// The whole-texel offset (texel = pixel + offset) when the triangle maps
+// back-buffer pixels to texels of the level 1:1 without turning or scaling;
+// bilinear filtering at texel centres then reads single texels.
+bool OneToOneOffset(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, float area, float w, float h,
+                    int32_t& offsetX, int32_t& offsetY)
+{
+    constexpr float kTolerance = 1.0f / 4096.0f;
+    const float dudx = ((b.u - a.u) * (c.y - a.y) - (c.u - a.u) * (b.y - a.y)) / area * w;
+    const float dvdx = ((b.v - a.v) * (c.y - a.y) - (c.v - a.v) * (b.y - a.y)) / area * h;
+    const float dudy = ((c.u - a.u) * (b.x - a.x) - (b.u - a.u) * (c.x - a.x)) / area * w;
+    const float dvdy = ((c.v - a.v) * (b.x - a.x) - (b.v - a.v) * (c.x - a.x)) / area * h;
+    if (std::fabs(dudx - 1.0f) > kTolerance || std::fabs(dvdy - 1.0f) > kTolerance || std::fabs(dudy) > kTolerance
+        || std::fabs(dvdx) > kTolerance)
+        return false;
+    const float ox = a.u * w - a.x, oy = a.v * h - a.y;
+    const float rx = std::round(ox), ry = std::round(oy);
+    if (std::fabs(ox - rx) > kTolerance || std::fabs(oy - ry) > kTolerance)
+        return false;
+    offsetX = int32_t(rx);
+    offsetY = int32_t(ry);
+    return true;
+}
+
 // Top and left edges own the pixels whose centres lie exactly on them.
 bool IsTopLeft(float ax, float ay, float bx, float by, bool clockwise)
 {
@@ -90,6 +127,15 @@ void CScreenRaster::Clear(uint32_t argb)
 void CScreenRaster::Blend(int32_t x, int32_t y, const Colour& source, ScreenBlend blend)
 {
     uint32_t& target = m_Pixels[size_t(y) * size_t(m_Width) + size_t(x)];
+    if (blend == ScreenBlend::Normal) {
+        // The two ends of the formula, exactly: opaque replaces, clear keeps.
+        if (source.a == 1.0f) {
+            target = 0xFF000000u | ToByte(source.r) << 16 | ToByte(source.g) << 8 | ToByte(source.b);
+            return;
+        }
+        if (source.a == 0.0f)
+            return;
+    }
     const Texel dest = Unpack(target);
     const float keep = blend == ScreenBlend::Additive ? 1.0f : 1.0f - source.a;
     const float b = source.b * source.a + dest.b * keep;
@@ -130,30 +176,87 @@ void CScreenRaster::DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, c
     const bool ownBC = IsTopLeft(b.x, b.y, c.x, c.y, clockwise);
     const bool ownCA = IsTopLeft(c.x, c.y, a.x, a.y, clockwise);
     const float sign = clockwise ? 1.0f : -1.0f;
+    const float signedArea = area * sign;
+    // Whether the centre of pixel (x, y) is covered, top-left edges owning ties.
+    auto covered = [&](int32_t x, float py) {
+        const float px = float(x) + 0.5f;
+        const float w0 = Edge(b.x, b.y, c.x, c.y, px, py) * sign;
+        const float w1 = Edge(c.x, c.y, a.x, a.y, px, py) * sign;
+        const float w2 = Edge(a.x, a.y, b.x, b.y, px, py) * sign;
+        if (w0 < 0.0f || w1 < 0.0f || w2 < 0.0f)
+            return false;
+        return !((w0 == 0.0f && !ownBC) || (w1 == 0.0f && !ownCA) || (w2 == 0.0f && !ownAB));
+    };
+    // Each edge as a function of the centre's x on a row: slope * px + base,
+    // nonnegative inside.
+    struct Line {
+        float ax, ay, bx, by;
+    };
+    const Line edges[3] = {{b.x, b.y, c.x, c.y}, {c.x, c.y, a.x, a.y}, {a.x, a.y, b.x, b.y}};
+
+    const bool flat = a.argb == b.argb && b.argb == c.argb;
+    const Texel flatColour = Unpack(a.argb);
+    int32_t offsetX = 0, offsetY = 0;
+    const bool copies = level && level == &(*levels)[0]
+        && OneToOneOffset(a, b, c, area, float(level->width), float(level->height), offsetX, offsetY);
+
     for (int32_t y = top; y <= bottom; ++y) {
         const float py = float(y) + 0.5f;
-        for (int32_t x = left; x <= right; ++x) {
-            const float px = float(x) + 0.5f;
-            const float w0 = Edge(b.x, b.y, c.x, c.y, px, py) * sign;
-            const float w1 = Edge(c.x, c.y, a.x, a.y, px, py) * sign;
-            const float w2 = Edge(a.x, a.y, b.x, b.y, px, py) * sign;
-            if (w0 < 0.0f || w1 < 0.0f || w2 < 0.0f)
+        // The covered run of the row: the edges' crossings estimate it, the
+        // exact test settles its two ends (a convex shape covers one run).
+        float from = float(left), to = float(right) + 1.0f;
+        bool none = false;
+        for (const Line& e : edges) {
+            const float slope = -(e.by - e.ay) * sign;
+            const float base = ((e.bx - e.ax) * (py - e.ay) + (e.by - e.ay) * e.ax) * sign;
+            if (slope == 0.0f) {
+                none = none || base < 0.0f;
                 continue;
-            if ((w0 == 0.0f && !ownBC) || (w1 == 0.0f && !ownCA) || (w2 == 0.0f && !ownAB))
-                continue;
-            const float l0 = w0 / (area * sign);
-            const float l1 = w1 / (area * sign);
-            const float l2 = 1.0f - l0 - l1;
-            auto channel = [&](int shift) {
-                return (float((a.argb >> shift) & 0xFF) * l0 + float((b.argb >> shift) & 0xFF) * l1
-                        + float((c.argb >> shift) & 0xFF) * l2)
-                    / 255.0f;
-            };
-            Colour colour{channel(0), channel(8), channel(16), channel(24)};
+            }
+            const float cross = -base / slope;
+            if (slope > 0.0f)
+                from = std::max(from, cross);
+            else
+                to = std::min(to, cross);
+        }
+        if (none || from > to + 2.0f)
+            continue;
+        int32_t first = std::max(left, int32_t(std::ceil(from - 0.5f)) - 1);
+        int32_t last = std::min(right, int32_t(std::floor(to - 0.5f)) + 1);
+        while (first <= last && !covered(first, py))
+            ++first;
+        while (last >= first && !covered(last, py))
+            --last;
+        for (int32_t x = first; x <= last; ++x) {
+            Colour colour;
+            float l0 = 0.0f, l1 = 0.0f, l2 = 0.0f;
+            if (!flat || (level && !copies)) {
+                const float px = float(x) + 0.5f;
+                l0 = Edge(b.x, b.y, c.x, c.y, px, py) * sign / signedArea;
+                l1 = Edge(c.x, c.y, a.x, a.y, px, py) * sign / signedArea;
+                l2 = 1.0f - l0 - l1;
+            }
+            if (flat) {
+                colour = {flatColour.b, flatColour.g, flatColour.r, flatColour.a};
+            } else {
+                auto channel = [&](int shift) {
+                    return (float((a.argb >> shift) & 0xFF) * l0 + float((b.argb >> shift) & 0xFF) * l1
+                            + float((c.argb >> shift) & 0xFF) * l2)
+                        / 255.0f;
+                };
+                colour = {channel(0), channel(8), channel(16), channel(24)};
+            }
             if (level) {
-                const float u = a.u * l0 + b.u * l1 + c.u * l2;
-                const float v = a.v * l0 + b.v * l1 + c.v * l2;
-                const Texel texel = SampleBilinear(*level, u, v, address);
+                Texel texel;
+                if (copies) {
+                    const int32_t tx = Address(x + offsetX, int32_t(level->width), address);
+                    const int32_t ty = Address(y + offsetY, int32_t(level->height), address);
+                    texel = Unpack(level->pixels[size_t(ty) * level->width + size_t(tx)]);
+                } else {
+                    const float u = a.u * l0 + b.u * l1 + c.u * l2;
+                    const float v = a.v * l0 + b.v * l1 + c.v * l2;
+                    texel = SampleBilinear(*level, u, v, address);
+                }
                 colour = {colour.b * texel.b, colour.g * texel.g, colour.r * texel.r, colour.a * texel.a};
             }
             Blend(x, y, colour, blend);

@@ -21,17 +21,17 @@
 #include "shell/CFrameRateCounter.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
-#include "shell/CMusicPlayer.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 #include "shell/CShellScreen.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/CTheoraPlayer.h"
 #include "shell/GameWindow.h"
-#include "shell/SoundOptions.h"
 #include "shell/StartGame.h"
 #include "shell/VideoOptions.h"
+#include "sound/CMusicPlayer.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
+#include "sound/SoundOptions.h"
 
 #include <cstdio>
 #include <iterator>
@@ -43,7 +43,6 @@ CGameBase* g_Game = nullptr;
 bool g_ShuttingDown = false;
 // Each of U, P and D starts at most once per update pass.
 uint32_t g_LastStartedPass[3] = {0, 0, 0};
-uint32_t g_DrawPassCounter = 0;
 
 constexpr char kSettingsNameCharacters[] = "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
@@ -104,9 +103,7 @@ void StartCounterOnce(FrameRateCounterId id, uint32_t pass)
 
 CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CLoadingScreenPresenter*,
                      const char* startupMusic, const char* const*)
-    : m_MinimumStep(minimumStep)
-    , m_Step(step)
-    , m_MaximumAccumulated(maximumAccumulated)
+    : m_Driver(minimumStep, step, maximumAccumulated)
     , m_IdleRouter(this, &CGameBase::OnIdleProcessing, IdleMessageType())
     , m_CharacterRouter(this, &CGameBase::OnCharacterTyped, CCharacterTypedMessage::SGetType())
     , m_SoundRouter(this, &CGameBase::OnPlaySound, CPlaySoundMessage::SGetType())
@@ -115,6 +112,7 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     CClassInfoList::SGetInstance().Sort();
     g_Game = this;
     g_ShuttingDown = false;
+    SetMessagePumpClient(this);
     // The pass numbers are this object's: an earlier game's must not hold
     // the counters back.
     for (uint32_t& pass : g_LastStartedPass)
@@ -190,6 +188,8 @@ CGameBase::~CGameBase()
     sound.Shutdown();
     if (g_Game == this)
         g_Game = nullptr;
+    if (GetMessagePumpClient() == this)
+        SetMessagePumpClient(nullptr);
     CObjectModelHost::SetInstance(m_PreviousHost);
     m_DeferredDeletes.Free();
 }
@@ -380,37 +380,31 @@ bool CGameBase::IgnoresSecondBusyCounter()
 
 float CGameBase::MeasureFrameTime()
 {
-    const double now = double(MillisecondClock());
-    if (now < m_LastClockReading)
-        m_LastClockReading = now;
-    float elapsed = m_Step;
-    if (m_RealTime && !IsPerformanceMonitoringOn()) {
-        elapsed = float(double(m_Accumulator) + (now - m_LastClockReading) / 1000.0);
-        if (m_MaximumAccumulated < elapsed)
-            elapsed = m_MaximumAccumulated;
+    // Under the performance monitor every pass is one step, as without real time.
+    return m_Driver.RunPass(double(MillisecondClock()), m_RealTime && !IsPerformanceMonitoringOn(), *this);
+}
+
+void CGameBase::RunStep(float seconds, FrameStep kind)
+{
+    if (kind == FrameStep::Rest) {
+        CPerformanceMonitorScope zone(Zone(GameZone::Step));
+        Update(seconds);
+    } else {
+        Update(seconds);
     }
-    m_LastClockReading = now;
-    if (elapsed >= m_MinimumStep) {
-        do {
-            if (m_Step < elapsed) {
-                Update(m_Step);
-                m_TotalGameTime += m_Step;
-                elapsed -= m_Step;
-            } else {
-                CPerformanceMonitorScope zone(Zone(GameZone::Step));
-                Update(elapsed);
-                m_TotalGameTime += elapsed;
-                elapsed = 0.0f;
-            }
-        } while (m_DrawDivisor == 1 && elapsed >= m_MinimumStep);
-        if (++g_DrawPassCounter >= m_DrawDivisor) {
-            g_DrawPassCounter = 0;
-            CPerformanceMonitorScope zone(Zone(GameZone::Frame));
-            Draw();
-        }
-    }
-    m_Accumulator = elapsed;
-    return m_MinimumStep - elapsed;
+}
+
+void CGameBase::RunDraw()
+{
+    CPerformanceMonitorScope zone(Zone(GameZone::Frame));
+    Draw();
+}
+
+void CGameBase::OnWindowActivation(bool activeAndShown)
+{
+    SetActive(activeAndShown);
+    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
+    ResetFrameRateCounters();
 }
 
 void CGameBase::StartUpdateCounters()

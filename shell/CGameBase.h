@@ -9,20 +9,16 @@
 // list) through its own routers; steps the sound device and the music with
 // every update and shuts sound down when it goes; destroys objects
 // handed to it for deferred deletion at the start of the next update; and
-// runs the fixed-step frame driver (MeasureFrameTime), which calls Update a
-// whole number of steps per pass and then Draw.
-//
-// Frame driver: each pass adds the clock time since the previous pass to an
-// accumulator, capped at the maximum accumulated time. Nothing runs until the
-// accumulator reaches the minimum step; then Update runs with full steps
-// while more than a step is left and once with the rest, and Draw follows
-// (every n-th such pass with a draw divisor n). The clock starts at 0, so the
-// first pass catches up to the cap (five 1/60 s steps with the game's values).
+// runs the fixed-step frame driver (MeasureFrameTime, shell/CFrameDriver.h),
+// which calls Update a whole number of steps per pass and then Draw. It is
+// the message pump's client while it lives.
 
 #include "foundation/CArrayPOD.h"
 #include "foundation/CJString.h"
 #include "objects/CMessage.h"
 #include "objects/CObjectModelHost.h"
+#include "shell/CFrameDriver.h"
+#include "shell/GameWindow.h"
 
 #include <cstdint>
 #include <memory>
@@ -74,7 +70,7 @@ public:
 
 enum class BusyCounter { First, Second };
 
-class CGameBase : public CGamePlugIn, public CObjectModelHost {
+class CGameBase : public CGamePlugIn, public CObjectModelHost, public CMessagePumpClient, private CFrameDriver::CClient {
 public:
     // Steps in seconds; the game passes 1/60, 1/60 and 1/12. The presenter,
     // the start-up music name and the intro movie list (null-terminated)
@@ -129,8 +125,8 @@ public:
     // Whether the second busy counter is ignored.
     virtual bool IgnoresSecondBusyCounter();
 
-    // Frame driver: runs the pass and answers the time left until the next
-    // step is due (negative when work is left over).
+    // Frame driver: runs the pass at the clock's reading and answers the
+    // time left until the next step is due (negative when work is left over).
     float MeasureFrameTime();
     void StartUpdateCounters();
     void StartDrawCounter();
@@ -139,7 +135,10 @@ public:
     float GetProcessingRate() const;
 
     void SetWindowActive(bool active) { m_WindowActiveForPresent = active; }
-    bool KeepsRunningInBackground() const { return m_KeepRunningInBackground; }
+    bool KeepsRunningInBackground() const override { return m_KeepRunningInBackground; }
+    // The window came to the front or went: activation, keyboard state and
+    // frame-rate counters start afresh.
+    void OnWindowActivation(bool activeAndShown) override;
     void SetKeepRunningInBackground(bool keep) { m_KeepRunningInBackground = keep; }
     void SetDisplayFps(bool display);
     bool GetDisplayFps() const { return m_DisplayFrameRate; }
@@ -151,11 +150,11 @@ public:
     void DeleteLater(CObject* object);
 
     void SetRealTime(bool realTime) { m_RealTime = realTime; }
-    void SetDrawDivisor(uint32_t divisor) { m_DrawDivisor = divisor; }
+    void SetDrawDivisor(uint32_t divisor) { m_Driver.SetDrawDivisor(divisor); }
     void SetUpdateWindows(bool update) { m_UpdateWindows = update; }
     uint32_t GetUpdatePassCount() const { return m_UpdatePassCount; }
     uint32_t GetDrawCount() const { return m_DrawCount; }
-    double GetTotalGameTime() const { return m_TotalGameTime; }
+    double GetTotalGameTime() const { return m_Driver.GetTotalTime(); }
     // The next line of debug text at the top of the screen (reset every draw).
     int32_t TakeDebugLine() { return m_DebugLineCount++; }
     bool IsFolderWritable() const { return m_FolderWritable; }
@@ -167,11 +166,12 @@ private:
     bool OnCharacterTyped(CMessage& message);
     bool OnPlaySound(CMessage& message);
     void DrawFrameRateLine();
+    void RunStep(float seconds, FrameStep kind) override;
+    void RunDraw() override;
 
     bool m_DisplayFrameRate = false;
     bool m_ShowOverlaysInEditor = true;
     bool m_RealTime = true;
-    uint32_t m_DrawDivisor = 1;
     int32_t m_DebugLineCount = 0;
     bool m_KeepRunningInBackground = false;
     bool m_WindowActiveForPresent = false;
@@ -181,12 +181,7 @@ private:
     std::unique_ptr<CShellRootWindow> m_ScreenWindow;
     uint32_t m_UpdatePassCount = 0;
     uint32_t m_DrawCount = 0;
-    double m_TotalGameTime = 0.0;
-    double m_LastClockReading = 0.0;
-    float m_Accumulator = 0.0f;
-    float m_MinimumStep;
-    float m_Step;
-    float m_MaximumAccumulated;
+    CFrameDriver m_Driver;
     float m_UpdateRate = 0.0f;
     bool m_Active = true;
     bool m_FolderWritable = false;

@@ -71,7 +71,6 @@ void CScreenDevice::SetTransforms(uint32_t frameWidth, uint32_t frameHeight)
     m_View.scale = float(scale);
     m_View.offsetX = float(bw / 2.0 - w / 2.0 * scale);
     m_View.offsetY = float(bh / 2.0 - h / 2.0 * scale);
-    SetScreenView(m_View);
 }
 
 void CScreenDevice::WindowToGame(float& x, float& y) const
@@ -125,7 +124,6 @@ void CScreenDevice::GameToClient(float& x, float& y) const
 bool CScreenDevice::Create(bool fullScreen, uint32_t width, uint32_t height)
 {
     plat::CGraphicsDevice& device = GetDevice();
-    SetScreenDrawDevice(&device);
     if (!m_DesktopKnown) {
         device.GetDesktopSize(m_DesktopWidth, m_DesktopHeight);
         m_DesktopKnown = true;

@@ -48,6 +48,8 @@ public:
     uint32_t GetBackBufferHeight() const { return m_BackBufferHeight; }
     const SScreenView& GetView() const { return m_View; }
     plat::CGraphicsDevice& GetDevice() const;
+    // What texture draws go to: the device and the view.
+    SScreenTarget GetTarget() const { return {GetDevice(), m_View}; }
 
     // Tests: another device (null: the platform's), forgets the desktop size.
     void SetDeviceForTesting(plat::CGraphicsDevice* device);

@@ -37,15 +37,9 @@ uint32_t OverlayAlpha(double amount)
     return uint32_t(std::clamp<long>(std::lround(amount * 255.0), 0, 255));
 }
 
-plat::ScreenVertex Map(float x, float y, uint32_t argb)
+plat::ScreenVertex Map(const SScreenView& view, float x, float y, uint32_t argb)
 {
-    const SScreenView& view = GetScreenView();
     return {x * view.scale + view.offsetX, y * view.scale + view.offsetY, argb, 0.0f, 0.0f};
-}
-
-plat::ScreenBlend BlendOf(bool additive)
-{
-    return additive ? plat::ScreenBlend::Additive : plat::ScreenBlend::Normal;
 }
 
 } // namespace
@@ -91,13 +85,16 @@ bool CScreenFrame::FillShape(const float* points, size_t count, uint32_t argb, f
         return false;
     if (points[0] == points[2 * (count - 1)] && points[1] == points[2 * (count - 1) + 1])
         --count;
+    const SScreenTarget target = CScreenDevice::SGetInstance().GetTarget();
     // The zig-zag order as a strip, then the strip as a list of triangles.
     std::vector<plat::ScreenVertex> strip;
     strip.reserve(count);
     for (size_t low = 0, high = count - 1; low <= high; ++low, --high) {
-        strip.push_back(Map(points[2 * low] * scale + offsetX, points[2 * low + 1] * scale + offsetY, argb));
+        strip.push_back(
+            Map(target.view, points[2 * low] * scale + offsetX, points[2 * low + 1] * scale + offsetY, argb));
         if (low != high)
-            strip.push_back(Map(points[2 * high] * scale + offsetX, points[2 * high + 1] * scale + offsetY, argb));
+            strip.push_back(
+                Map(target.view, points[2 * high] * scale + offsetX, points[2 * high + 1] * scale + offsetY, argb));
         if (high == 0)
             break;
     }
@@ -105,7 +102,7 @@ bool CScreenFrame::FillShape(const float* points, size_t count, uint32_t argb, f
     std::vector<plat::ScreenVertex> cut;
     for (size_t i = 0; i + 2 < strip.size(); ++i) {
         if (clip) {
-            ClipPolygonToTriangles(&strip[i], 3, clip, cut);
+            ClipPolygonToTriangles(&strip[i], 3, target.view, clip, cut);
             m_Scratch.insert(m_Scratch.end(), cut.begin(), cut.end());
             continue;
         }
@@ -114,8 +111,8 @@ bool CScreenFrame::FillShape(const float* points, size_t count, uint32_t argb, f
         m_Scratch.push_back(strip[i + 2]);
     }
     return !m_Scratch.empty()
-        && CScreenDevice::SGetInstance().GetDevice().DrawTriangles(m_Scratch.data(), m_Scratch.size(), nullptr,
-                                                                   plat::TextureAddress::Clamp, BlendOf(m_Additive));
+        && target.device.DrawTriangles(m_Scratch.data(), m_Scratch.size(), nullptr, plat::TextureAddress::Clamp,
+                                       m_Blend);
 }
 
 namespace {
@@ -154,24 +151,24 @@ bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb
 {
     if (count < 2)
         return false;
+    const SScreenTarget target = CScreenDevice::SGetInstance().GetTarget();
     m_Scratch.clear();
     // Lines run through pixel centres, so a line on whole coordinates lights
     // the row or column it names.
     for (size_t i = 0; i < count; ++i)
         m_Scratch.push_back(
-            Map(points[2 * i] * scale + offsetX + 0.5f, points[2 * i + 1] * scale + offsetY + 0.5f, argb));
-    plat::CGraphicsDevice& device = CScreenDevice::SGetInstance().GetDevice();
+            Map(target.view, points[2 * i] * scale + offsetX + 0.5f, points[2 * i + 1] * scale + offsetY + 0.5f, argb));
     if (!clip)
-        return device.DrawLineStrip(m_Scratch.data(), m_Scratch.size(), BlendOf(m_Additive));
+        return target.device.DrawLineStrip(m_Scratch.data(), m_Scratch.size(), m_Blend);
     // Cut, the strip falls apart into segments. The clip's right and bottom
     // edges are exclusive: the last lit pixel centre is half a pixel inside.
-    const plat::ScreenVertex topLeft = Map(clip->left, clip->top, 0);
-    const plat::ScreenVertex bottomRight = Map(clip->right, clip->bottom, 0);
+    const plat::ScreenVertex topLeft = Map(target.view, clip->left, clip->top, 0);
+    const plat::ScreenVertex bottomRight = Map(target.view, clip->right, clip->bottom, 0);
     bool drawn = false;
     for (size_t i = 0; i + 1 < m_Scratch.size(); ++i) {
         plat::ScreenVertex segment[2] = {m_Scratch[i], m_Scratch[i + 1]};
         if (ClipSegment(segment[0], segment[1], topLeft.x, topLeft.y, bottomRight.x, bottomRight.y))
-            drawn = device.DrawLineStrip(segment, 2, BlendOf(m_Additive)) || drawn;
+            drawn = target.device.DrawLineStrip(segment, 2, m_Blend) || drawn;
     }
     return drawn;
 }
@@ -211,23 +208,26 @@ void CScreenFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor&
 
 bool CScreenFrame::DrawTexture(CFrame& source, int32_t x, int32_t y, uint32_t alpha, const CRect* sourceRect)
 {
-    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(source);
+    const SScreenTarget target = CScreenDevice::SGetInstance().GetTarget();
+    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(source, target.device);
     if (!texture)
         return false;
     if (!sourceRect)
-        return texture->Draw(float(x), float(y), alpha, nullptr);
+        return texture->Draw(target, float(x), float(y), alpha, nullptr);
     // The source rectangle in pixels, as a clip in screen coordinates.
     const SFloatRect clip{
         float(x + source.GetOffsetX() + sourceRect->left), float(y + source.GetOffsetY() + sourceRect->top),
         float(x + source.GetOffsetX() + sourceRect->right), float(y + source.GetOffsetY() + sourceRect->bottom)};
-    return texture->Draw(float(x), float(y), alpha, &clip);
+    return texture->Draw(target, float(x), float(y), alpha, &clip);
 }
 
 bool CScreenFrame::BlitTiled(CFrame& source, const CRect& rect)
 {
-    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(source);
+    const SScreenTarget target = CScreenDevice::SGetInstance().GetTarget();
+    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(source, target.device);
     return texture
-        && texture->DrawTiled(SFloatRect{float(rect.left), float(rect.top), float(rect.right), float(rect.bottom)});
+        && texture->DrawTiled(target,
+                              SFloatRect{float(rect.left), float(rect.top), float(rect.right), float(rect.bottom)});
 }
 
 bool CScreenFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
@@ -252,7 +252,8 @@ bool CScreenFrame::Render(CRenderableObject& renderable)
 {
     static CPerformanceMonitor monitor("ScreenDX8_Render");
     CPerformanceMonitorScope zone(monitor);
-    SetBlendMode((renderable.m_Flags & CBlitXParams::kAdditive) != 0);
+    SetBlendMode((renderable.m_Flags & CBlitXParams::kAdditive) != 0 ? plat::ScreenBlend::Additive
+                                                                     : plat::ScreenBlend::Normal);
     if (auto* blit = dynamic_cast<CBlitXParams*>(&renderable))
         return RenderBlitX(*blit);
     if (auto* fill = dynamic_cast<CShape2DFillRenderer*>(&renderable))
@@ -310,7 +311,8 @@ bool CScreenFrame::RenderBlitX(CBlitXParams& blit)
     CFrame* frame = blit.m_Source ? dynamic_cast<CFrame*>(blit.m_Source->GetRealFrame()) : nullptr;
     if (!frame || !MeasureOnScreen(blit, *this))
         return false;
-    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame);
+    const SScreenTarget target = CScreenDevice::SGetInstance().GetTarget();
+    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame, target.device);
     if (!texture)
         return false;
     STextureDrawTransform place;
@@ -324,7 +326,7 @@ bool CScreenFrame::RenderBlitX(CBlitXParams& blit)
     place.flags = blit.m_Flags;
     place.argb = Pack(blit.m_Color);
     const SFloatRect clip = ClipOf(blit);
-    return texture->DrawTransformed(place, blit.m_ClipEnabled ? &clip : nullptr);
+    return texture->DrawTransformed(target, place, blit.m_ClipEnabled ? &clip : nullptr);
 }
 
 bool CScreenFrame::RenderFill(CShape2DFillRenderer& fill)
@@ -357,10 +359,10 @@ void CScreenFrame::FillOverlay(uint32_t argb)
     GetBounds(bounds);
     const float l = float(bounds.left), t = float(bounds.top), r = float(bounds.right), b = float(bounds.bottom);
     const float points[] = {l, t, r, t, r, b, l, b};
-    const bool additive = m_Additive;
-    m_Additive = false;
+    const plat::ScreenBlend blend = m_Blend;
+    m_Blend = plat::ScreenBlend::Normal;
     FillShape(points, 4, argb);
-    m_Additive = additive;
+    m_Blend = blend;
 }
 
 bool CScreenFrame::Present()
@@ -377,8 +379,8 @@ bool CScreenFrame::Present()
     CRect bounds;
     GetBounds(bounds);
     CColor black(0, 0, 0, 255);
-    const bool additive = m_Additive;
-    m_Additive = false;
+    const plat::ScreenBlend blend = m_Blend;
+    m_Blend = plat::ScreenBlend::Normal;
     FillRect(CRect{bounds.right, bounds.top - 10000, bounds.right + 10000, bounds.bottom + 10000}, black);
     FillRect(CRect{bounds.left - 10000, bounds.top - 10000, bounds.left, bounds.bottom + 10000}, black);
     FillRect(CRect{bounds.left, bounds.top - 10000, bounds.right, bounds.top}, black);
@@ -394,7 +396,7 @@ bool CScreenFrame::Present()
                        int32_t(std::lround(bottom))},
                  pink);
     }
-    m_Additive = additive;
+    m_Blend = blend;
 
     if (!device.Present() && IsScreenDeviceReady())
         SetScreenMode(m_FullScreen);

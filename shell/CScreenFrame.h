@@ -51,8 +51,7 @@ public:
     // The debug option "Draw safe zone rect" of the toolkit.
     void SetDrawSafeZone(bool draw) { m_DrawSafeZone = draw; }
 
-    // Normal blending, or additive.
-    void SetBlendMode(bool additive) { m_Additive = additive; }
+    void SetBlendMode(plat::ScreenBlend blend) { m_Blend = blend; }
 
     // Fills a convex outline given as points (x, y pairs), each placed at
     // point * scale + offset: a strip in zig-zag order (first, last, second,
@@ -131,7 +130,7 @@ private:
     float m_DarkWatchdog = 5.0f;
     bool m_Uses565 = true;
     bool m_FrameShown = false;
-    bool m_Additive = false;
+    plat::ScreenBlend m_Blend = plat::ScreenBlend::Normal;
     bool m_DrawSafeZone = false;
     uint32_t m_ScreenWidth = 0;
     uint32_t m_ScreenHeight = 0;

@@ -12,9 +12,9 @@
 #include "shell/CMouseState.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -165,7 +165,7 @@ CTheoraPlayer::~CTheoraPlayer()
     std::vector<CTheoraPlayer*>& live = LivePlayers();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
     if (m_Sound) {
-        CSound::DestroySound(m_Sound);
+        CSound::DestroySound(std::move(m_Sound));
         CSoundList::SGetGlobal().DecrementCopyCount(m_SoundIndex);
     }
     DestroyDeclaredProperties();

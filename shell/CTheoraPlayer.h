@@ -88,7 +88,7 @@ public:
     uint32_t GetDroppedFrames() const { return m_Dropped; }
     uint32_t GetShownFrames() const { return m_Shown; }
     int32_t GetPostProcessingLevel() const { return m_Level; }
-    CSound* GetSound() const { return m_Sound; }
+    CSound* GetSound() const { return m_Sound.get(); }
     // Milliseconds of the player's clock (starting it when it has not run).
     int64_t ReadClock();
 
@@ -105,7 +105,7 @@ private:
     uint32_t m_Dropped = 0;
     uint32_t m_Shown = 0;
     int64_t m_FrameTime = 0;
-    CSound* m_Sound = nullptr;
+    std::unique_ptr<CSound> m_Sound; // a copy of the sound-list entry m_SoundIndex
     int32_t m_SoundIndex = -1;
     // The clock: raw milliseconds at its start plus skipped gaps, the last
     // raw reading, and when progress was last logged.

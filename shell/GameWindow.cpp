@@ -3,7 +3,6 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/ShellServices.h"
 #include "platform/CPlatform.h"
-#include "shell/CGameBase.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "shell/WindowModes.h"
@@ -14,6 +13,7 @@ bool g_Active = false;
 bool g_Minimised = false;
 bool g_InPump = false;
 bool g_ShutdownRequested = false;
+CMessagePumpClient* g_PumpClient = nullptr;
 
 // Control keys: left and right.
 constexpr uint16_t kLeftControlScan = 29;
@@ -36,12 +36,8 @@ bool ActiveAndShown()
 // Activation, minimising and restoring all end here.
 void OnActivationChanged()
 {
-    CGameBase* game = CGameBase::SGetInstance();
-    if (game) {
-        game->SetActive(ActiveAndShown());
-        CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
-        game->ResetFrameRateCounters();
-    }
+    if (g_PumpClient)
+        g_PumpClient->OnWindowActivation(ActiveAndShown());
     if (!ActiveAndShown())
         CMouseState::SGetInstance().EndTracking();
 }
@@ -199,8 +195,7 @@ void RunMessageLoop()
     plat::CPlatform& platform = plat::GetPlatform();
     plat::CWindowDevice& window = platform.GetWindow();
     if (!ActiveAndShown()) {
-        const CGameBase* game = CGameBase::SGetInstance();
-        if (game && game->KeepsRunningInBackground()) {
+        if (g_PumpClient && g_PumpClient->KeepsRunningInBackground()) {
             platform.Sleep(1);
         } else {
             platform.Sleep(100);
@@ -214,6 +209,16 @@ void RunMessageLoop()
     while (!g_ShutdownRequested && window.PollEvent(event))
         HandleWindowEvent(event);
     g_InPump = false;
+}
+
+void SetMessagePumpClient(CMessagePumpClient* client)
+{
+    g_PumpClient = client;
+}
+
+CMessagePumpClient* GetMessagePumpClient()
+{
+    return g_PumpClient;
 }
 
 bool IsWindowActive()

@@ -15,6 +15,22 @@
 
 #include <cstdint>
 
+// What the pump asks of the application object: it is told when the window
+// comes to the front or goes, and asked whether the game runs on behind it.
+class CMessagePumpClient {
+public:
+    virtual void OnWindowActivation(bool activeAndShown) = 0;
+    virtual bool KeepsRunningInBackground() const = 0;
+
+protected:
+    ~CMessagePumpClient() = default;
+};
+
+// The client of the pump, or null: the application object sets itself while
+// it lives.
+void SetMessagePumpClient(CMessagePumpClient* client);
+CMessagePumpClient* GetMessagePumpClient();
+
 // Engine control key codes of virtual keys: page and arrow keys, Insert,
 // Delete and the function keys; Tab only while Control is held; 0 for every
 // other key.

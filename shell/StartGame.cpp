@@ -5,6 +5,7 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/CommandLine.h"
 #include "foundation/FatalError.h"
+#include "foundation/MillisecondClock.h"
 #include "foundation/PlatformWrappers.h"
 #include "foundation/ShellServices.h"
 #include "foundation/TextEncoding.h"
@@ -12,9 +13,10 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowDevice.h"
+#include "shell/CFrameDriver.h"
 #include "shell/CGameBase.h"
-#include "shell/CSoundDevice.h"
 #include "shell/GameWindow.h"
+#include "sound/CSoundDevice.h"
 
 #include <cstdio>
 #include <string>
@@ -157,12 +159,17 @@ bool RunOnePass()
     if (game)
         game->SetWindowActive(active);
     float timeLeft = 0.0f;
-    if (game && (active || game->KeepsRunningInBackground()))
+    if (game && (active || game->KeepsRunningInBackground())) {
+        const uint64_t started = MillisecondClock();
         timeLeft = game->MeasureFrameTime();
+        // The time the steps and the draw took is gone too: a pass that ran
+        // past the next step's time does not sleep.
+        timeLeft -= float(double(MillisecondClock() - started) / 1000.0);
+    }
     EndFrameZone();
-    constexpr float kSleepMargin = 0.001f;
-    if (g_IdleWait == IdleWait::Sleep && timeLeft > 2.0f * kSleepMargin)
-        plat::GetPlatform().Sleep(uint32_t((timeLeft - kSleepMargin) * 1000.0f));
+    if (g_IdleWait == IdleWait::Sleep)
+        if (const uint32_t milliseconds = SleepAfterPassMilliseconds(timeLeft))
+            plat::GetPlatform().Sleep(milliseconds);
     return !IsShutdownRequested();
 }
 

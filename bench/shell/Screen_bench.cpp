@@ -1,9 +1,13 @@
 // A representative frame on the screen devices: 500 textured 64x64 quads,
 // 50 fills and 50 outlines and a line of text (a hundred small fills, as the
-// frame-rate font draws), presented, through the in-memory device and
-// through OpenGL (Mesa's software renderer under SDL's off-screen driver);
-// frames per second are the items per second. And the texture a 256x256
-// frame gets on its first draw: conversion, mip chain and upload.
+// frame-rate font draws), presented, through the in-memory device (drawing,
+// as tests do when they read the pixels) and through OpenGL (Mesa's software
+// renderer under SDL's off-screen driver). The peer is SDL2's own renderer
+// drawing the same scene in the same process, "opengl" with linear and with
+// nearest sampling and "software". Times are real time, each frame finished
+// (glFinish) before the next, so frames per second are the items per second.
+// And the texture a 256x256 frame gets on its first draw: conversion, mip
+// chain and upload.
 
 #include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
@@ -16,6 +20,7 @@
 
 #include "../BenchSupport.h"
 
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -29,6 +34,15 @@ plat::CGraphicsDevice* OpenGL(std::string& reason)
     static plat::CGraphicsDevice* const device = plat::CreateOffscreenGLGraphicsDevice(1024, 768, why).release();
     reason = why;
     return device;
+}
+
+// Waits until the current OpenGL context has drawn everything asked of it.
+void FinishOpenGL()
+{
+    using Finish = void (*)();
+    static const auto finish = reinterpret_cast<Finish>(SDL_GL_GetProcAddress("glFinish"));
+    if (finish && SDL_GL_GetCurrentContext())
+        finish();
 }
 
 std::unique_ptr<CFrame> Tile(uint32_t size)
@@ -56,7 +70,7 @@ bool UseDevice(plat::CGraphicsDevice& device)
     return CScreenFrame::SGetInstance().SetScreenMode(true);
 }
 
-void RepresentativeFrame(benchmark::State& state, plat::CGraphicsDevice& device)
+void RepresentativeFrame(benchmark::State& state, plat::CGraphicsDevice& device, bool openGL)
 {
     if (!UseDevice(device)) {
         state.SkipWithError("the mode cannot be set");
@@ -79,6 +93,10 @@ void RepresentativeFrame(benchmark::State& state, plat::CGraphicsDevice& device)
         for (int32_t i = 0; i < 100; ++i)
             screen.FillRect(CRect{300 + i * 4, 20 + (i % 5) * 2, 302 + i * 4, 22 + (i % 5) * 2}, text);
         screen.Present();
+        if (openGL)
+            FinishOpenGL();
+        else
+            benchmark::DoNotOptimize(static_cast<plat::CGraphicsDeviceHeadless&>(device).GetPresented().data());
     }
     state.SetItemsProcessed(state.iterations());
     CScreenDevice::SGetInstance().SetDeviceForTesting(nullptr);
@@ -89,9 +107,9 @@ void BM_ScreenFrameInMemory(benchmark::State& state)
     plat::CGraphicsDeviceHeadless device;
     device.SetRecording(false);
     device.SetDesktopSize(1920, 1080);
-    RepresentativeFrame(state, device);
+    RepresentativeFrame(state, device, false);
 }
-BENCHMARK(BM_ScreenFrameInMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScreenFrameInMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ScreenFrameOpenGL(benchmark::State& state)
 {
@@ -101,21 +119,118 @@ void BM_ScreenFrameOpenGL(benchmark::State& state)
         state.SkipWithError(("no OpenGL: " + reason).c_str());
         return;
     }
-    RepresentativeFrame(state, *device);
+    RepresentativeFrame(state, *device, true);
+    if (auto* gl = dynamic_cast<plat::CGraphicsDeviceGL*>(device))
+        state.counters["draw_calls"] = double(gl->GetDrawCallsOfLastFrame());
 }
-BENCHMARK(BM_ScreenFrameOpenGL)->Unit(benchmark::kMillisecond);
-OMBRISALT_BENCH_PEER(BM_ScreenFrameOpenGL, BM_ScreenFrameInMemory);
+BENCHMARK(BM_ScreenFrameOpenGL)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// SDL2's renderer of the driver on a hidden window of its own, the tile as a
+// blended texture with the scale mode.
+struct SSdlPeer {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* tile = nullptr;
+};
+
+SSdlPeer* SdlPeer(const char* driver, SDL_ScaleMode scale, std::string& reason)
+{
+    // Our device first: it starts SDL's video under the off-screen driver.
+    if (!OpenGL(reason))
+        return nullptr;
+    RegisterImagesClasses();
+    SSdlPeer peer;
+    const bool gl = std::string(driver) == "opengl";
+    peer.window = SDL_CreateWindow("peer", 0, 0, 1024, 768, SDL_WINDOW_HIDDEN | (gl ? SDL_WINDOW_OPENGL : 0));
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, driver);
+    peer.renderer = peer.window ? SDL_CreateRenderer(peer.window, -1, gl ? SDL_RENDERER_ACCELERATED : 0) : nullptr;
+    SDL_RendererInfo info{};
+    if (!peer.renderer || SDL_GetRendererInfo(peer.renderer, &info) != 0 || std::string(info.name) != driver) {
+        reason = std::string("no SDL renderer \"") + driver + "\": " + SDL_GetError();
+        return nullptr;
+    }
+    auto frame = Tile(64);
+    peer.tile = SDL_CreateTexture(peer.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 64, 64);
+    if (!peer.tile) {
+        reason = SDL_GetError();
+        return nullptr;
+    }
+    SDL_UpdateTexture(peer.tile, nullptr, frame->Row(0), int(frame->Row(1) - frame->Row(0)));
+    SDL_SetTextureBlendMode(peer.tile, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(peer.tile, scale);
+    SDL_SetRenderDrawBlendMode(peer.renderer, SDL_BLENDMODE_BLEND);
+    return new SSdlPeer(peer);
+}
+
+void SdlRepresentativeFrame(benchmark::State& state, SSdlPeer* peer, const std::string& reason)
+{
+    if (!peer) {
+        state.SkipWithError(reason.c_str());
+        return;
+    }
+    SDL_Renderer* r = peer->renderer;
+    for (auto _ : state) {
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+        SDL_RenderClear(r);
+        for (int i = 0; i < 500; ++i) {
+            const SDL_Rect d{(i * 37) % 960, (i * 53) % 704, 64, 64};
+            SDL_RenderCopy(r, peer->tile, nullptr, &d);
+        }
+        for (int i = 0; i < 50; ++i) {
+            const SDL_Rect d{(i * 91) % 900, (i * 67) % 700, 100, 50};
+            SDL_SetRenderDrawColor(r, 40, 120, 200, 160);
+            SDL_RenderFillRect(r, &d);
+            SDL_SetRenderDrawColor(r, 255, 255, 255, 255);
+            SDL_RenderDrawRect(r, &d);
+        }
+        SDL_SetRenderDrawColor(r, 250, 250, 250, 255);
+        for (int i = 0; i < 100; ++i) {
+            const SDL_Rect d{300 + i * 4, 20 + (i % 5) * 2, 2, 2};
+            SDL_RenderFillRect(r, &d);
+        }
+        SDL_RenderPresent(r);
+        FinishOpenGL();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_SdlRendererOpenGLLinear(benchmark::State& state)
+{
+    std::string reason;
+    static SSdlPeer* const peer = SdlPeer("opengl", SDL_ScaleModeLinear, reason);
+    SdlRepresentativeFrame(state, peer, reason.empty() ? "no SDL renderer" : reason);
+}
+BENCHMARK(BM_SdlRendererOpenGLLinear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SdlRendererOpenGLNearest(benchmark::State& state)
+{
+    std::string reason;
+    static SSdlPeer* const peer = SdlPeer("opengl", SDL_ScaleModeNearest, reason);
+    SdlRepresentativeFrame(state, peer, reason.empty() ? "no SDL renderer" : reason);
+}
+BENCHMARK(BM_SdlRendererOpenGLNearest)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SdlRendererSoftware(benchmark::State& state)
+{
+    std::string reason;
+    static SSdlPeer* const peer = SdlPeer("software", SDL_ScaleModeNearest, reason);
+    SdlRepresentativeFrame(state, peer, reason.empty() ? "no SDL renderer" : reason);
+}
+BENCHMARK(BM_SdlRendererSoftware)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The OpenGL frame against SDL's: at most 1.0 against linear sampling.
+[[maybe_unused]] const bool g_SdlPeers = bench::AddPeer("BM_ScreenFrameOpenGL", "BM_SdlRendererOpenGLLinear")
+    && bench::AddPeer("BM_ScreenFrameOpenGL", "BM_SdlRendererOpenGLNearest")
+    && bench::AddPeer("BM_ScreenFrameOpenGL", "BM_SdlRendererSoftware");
 
 void TextureCreation(benchmark::State& state, plat::CGraphicsDevice& device)
 {
     RegisterImagesClasses();
-    SetScreenDrawDevice(&device);
     auto frame = Tile(256);
     for (auto _ : state) {
         CFrameAsMipMapTexture texture;
-        benchmark::DoNotOptimize(texture.CreateData(*frame));
+        benchmark::DoNotOptimize(texture.CreateData(*frame, device));
     }
-    SetScreenDrawDevice(nullptr);
 }
 
 void BM_TextureCreationInMemory(benchmark::State& state)

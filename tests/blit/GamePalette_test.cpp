@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -162,6 +163,27 @@ TEST(CPalette, NearestSearchKeepsTheLowestIndexOnTies)
     EXPECT_EQ(copy.FindNearest(5, 0, 0, 0, 256), 3);
     copy.SetType(2);
     EXPECT_EQ(copy.FindNearest(5, 0, 0, 0, 256), 0);
+}
+
+// Entries are stored blue, green, red; a search over the whole palette
+// reaches the last entry.
+TEST(CPalette, ColoursAreBlueGreenRedAndTheLastEntryCanBeNearest)
+{
+    CPalette palette;
+    palette.SetType(1);
+    uint8_t* data = palette.GetData();
+    std::fill(data, data + 768, uint8_t(0));
+    data[3 * 255] = 30;
+    data[3 * 255 + 1] = 20;
+    data[3 * 255 + 2] = 10;
+    uint8_t r = 0, g = 0, b = 0;
+    palette.GetColor(255, r, g, b);
+    EXPECT_EQ(r, 10);
+    EXPECT_EQ(g, 20);
+    EXPECT_EQ(b, 30);
+    EXPECT_EQ(palette.FindNearest(10, 20, 30, 0, 256), 255);
+    EXPECT_EQ(palette.FindNearest(12, 20, 30, 0, 256), 255);
+    EXPECT_EQ(FindNearestPaletteEntry(data, 10, 20, 30, 0, 256), 255);
 }
 
 } // namespace

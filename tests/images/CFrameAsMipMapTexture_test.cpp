@@ -1,5 +1,6 @@
 #include "images/CFrameAsMipMapTexture.h"
 
+#include "blit/CBlitTypeList.h"
 #include "images/CFrame.h"
 #include "platform/GraphicsDeviceHeadless.h"
 
@@ -18,11 +19,8 @@ protected:
     {
         RegisterImagesClasses();
         ASSERT_TRUE(m_Device.Reset(64, 48, false));
-        SetScreenDrawDevice(&m_Device);
-        SetScreenView(SScreenView{});
         m_Device.TakeCalls();
     }
-    void TearDown() override { SetScreenDrawDevice(nullptr); }
 
     static std::unique_ptr<CFrame> Pattern(uint32_t width, uint32_t height)
     {
@@ -36,7 +34,10 @@ protected:
         return frame;
     }
 
+    CFrameAsMipMapTexture* Texture(CFrame& frame) { return CFrameAsMipMapTexture::SFindOrCreate(frame, m_Device); }
+
     plat::CGraphicsDeviceHeadless m_Device;
+    SScreenTarget m_Target{m_Device, SScreenView{}};
 };
 
 struct SizeCase {
@@ -106,26 +107,44 @@ INSTANTIATE_TEST_SUITE_P(OddSizes, MipMapChain,
 TEST_F(MipMapTexture, TextureCoordinatesCoverTheFramesPartOfTheTexture)
 {
     auto frame = Pattern(100, 60);
-    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame);
+    CFrameAsMipMapTexture* texture = Texture(*frame);
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->GetTexture()->GetWidth(), 128u);
     EXPECT_EQ(texture->GetTexture()->GetHeight(), 64u);
     EXPECT_FLOAT_EQ(texture->GetUMax(), 0.78125f);
     EXPECT_FLOAT_EQ(texture->GetVMax(), 0.9375f);
-    EXPECT_EQ(CFrameAsMipMapTexture::SFindOrCreate(*frame), texture);
+    EXPECT_EQ(Texture(*frame), texture);
 }
 
 TEST_F(MipMapTexture, DeviceMemoryGoesWithTheFrameAndSurvivesAReset)
 {
     auto frame = Pattern(20, 10);
-    ASSERT_NE(CFrameAsMipMapTexture::SFindOrCreate(*frame), nullptr);
+    ASSERT_NE(Texture(*frame), nullptr);
     EXPECT_EQ(m_Device.GetTextureCount(), 1u);
     ASSERT_TRUE(m_Device.Reset(80, 60, true));
     EXPECT_EQ(m_Device.GetRebuiltTextures(), 1u);
-    EXPECT_TRUE(CFrameAsMipMapTexture::SFindOrCreate(*frame)->Draw(0, 0, 255, nullptr));
+    EXPECT_TRUE(Texture(*frame)->Draw(m_Target, 0, 0, 255, nullptr));
     frame.reset();
     EXPECT_EQ(m_Device.GetTextureCount(), 0u);
     EXPECT_EQ(m_Device.GetTextureBytes(), 0u);
+}
+
+// A texture belongs to the device that made it: drawing the frame on
+// another device makes that device's own, never hands it the first one's.
+TEST_F(MipMapTexture, AnotherDeviceGetsATextureOfItsOwn)
+{
+    auto frame = Pattern(20, 10);
+    ASSERT_NE(Texture(*frame), nullptr);
+    plat::CGraphicsDeviceHeadless other;
+    ASSERT_TRUE(other.Reset(32, 32, false));
+    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame, other);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(other.GetTextureCount(), 1u);
+    EXPECT_EQ(m_Device.GetTextureCount(), 0u);
+    ASSERT_TRUE(texture->Draw(SScreenTarget{other, SScreenView{}}, 0, 0, 255, nullptr));
+    const auto calls = other.TakeCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().texture, texture->GetTexture());
 }
 
 TEST_F(MipMapTexture, SixteenAndTwentyFourBitFramesBecomeOpaqueThirtyTwoBits)
@@ -141,13 +160,41 @@ TEST_F(MipMapTexture, SixteenAndTwentyFourBitFramesBecomeOpaqueThirtyTwoBits)
     EXPECT_EQ(CFrameAsMipMapTexture::BuildLevels(*narrow)[0].pixels[0], 0xFFFF8208u);
 }
 
+// The texture shows a 16-bit frame as the "Normal" blit draws it into 32
+// bits, every one of the 65,536 pixel values.
+TEST_F(MipMapTexture, EverySixteenBitValueWidensAsTheNormalBlitDoes)
+{
+    auto every = CFrame::MakeOwned(256, 256, 16);
+    for (uint32_t y = 0; y < 256; ++y)
+        for (uint32_t x = 0; x < 256; ++x) {
+            const uint16_t pixel = uint16_t(y << 8 | x);
+            std::memcpy(every->Row(y) + 2 * x, &pixel, 2);
+        }
+    auto blitted = CFrame::MakeOwned(256, 256, 32);
+    const CRect whole{0, 0, 256, 256};
+    blitted->BlitToFrame(*every, whole, whole, GetNormalBlitType());
+    const auto levels = CFrameAsMipMapTexture::BuildLevels(*every);
+    ASSERT_FALSE(levels.empty());
+    ASSERT_EQ(levels[0].width, 256u);
+    size_t differing = 0;
+    for (uint32_t y = 0; y < 256; ++y) {
+        const auto* expected = reinterpret_cast<const uint32_t*>(blitted->Row(y));
+        for (uint32_t x = 0; x < 256; ++x) {
+            const uint32_t got = levels[0].pixels[size_t(y) * 256 + x];
+            if (got != expected[x] && differing++ < 5)
+                ADD_FAILURE() << "pixel " << std::hex << (y << 8 | x) << ": " << got << " against " << expected[x];
+        }
+    }
+    EXPECT_EQ(differing, 0u);
+    EXPECT_EQ(levels[0].pixels[0], 0xFF000000u);
+}
+
 TEST_F(MipMapTexture, DrawPlacesTheHotSpotAndCarriesTheAlpha)
 {
     auto frame = Pattern(8, 4);
     frame->SetOffset(-2, -1);
-    SetScreenView(SScreenView{2.0f, 10.0f, 4.0f});
-    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame);
-    ASSERT_TRUE(texture->Draw(5, 6, 254, nullptr));
+    CFrameAsMipMapTexture* texture = Texture(*frame);
+    ASSERT_TRUE(texture->Draw(SScreenTarget{m_Device, SScreenView{2.0f, 10.0f, 4.0f}}, 5, 6, 254, nullptr));
     const auto calls = m_Device.TakeCalls();
     ASSERT_EQ(calls.size(), 1u);
     const auto& v = calls[0].vertices;
@@ -163,12 +210,12 @@ TEST_F(MipMapTexture, DrawPlacesTheHotSpotAndCarriesTheAlpha)
 TEST_F(MipMapTexture, ClipCutsTheQuadAndItsTextureCoordinates)
 {
     auto frame = Pattern(8, 8);
-    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame);
+    CFrameAsMipMapTexture* texture = Texture(*frame);
     const SFloatRect missing{20, 20, 30, 30};
-    EXPECT_FALSE(texture->Draw(0, 0, 255, &missing));
+    EXPECT_FALSE(texture->Draw(m_Target, 0, 0, 255, &missing));
     EXPECT_TRUE(m_Device.TakeCalls().empty());
     const SFloatRect half{4, 0, 30, 30};
-    ASSERT_TRUE(texture->Draw(0, 0, 255, &half));
+    ASSERT_TRUE(texture->Draw(m_Target, 0, 0, 255, &half));
     const auto calls = m_Device.TakeCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_FLOAT_EQ(calls[0].vertices[0].x, 4.0f);
@@ -179,13 +226,13 @@ TEST_F(MipMapTexture, ClipCutsTheQuadAndItsTextureCoordinates)
 TEST_F(MipMapTexture, TransformedDrawMirrorsAndRotatesAboutTheHotSpot)
 {
     auto frame = Pattern(4, 2);
-    CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame);
+    CFrameAsMipMapTexture* texture = Texture(*frame);
     STextureDrawTransform t;
     t.x = 10;
     t.y = 10;
     t.angleDegrees = 90;
     t.flags = 4 | 1;
-    ASSERT_TRUE(texture->DrawTransformed(t));
+    ASSERT_TRUE(texture->DrawTransformed(m_Target, t));
     const auto calls = m_Device.TakeCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].blend, plat::ScreenBlend::Additive);

@@ -61,6 +61,19 @@ SRgba ExpectedFor(const SFileCase& c, uint32_t x, uint32_t y)
     return {};
 }
 
+std::string TgaHeader(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, uint8_t mapType = 0)
+{
+    std::string s(18, '\0');
+    s[1] = char(mapType);
+    s[2] = char(type);
+    s[12] = char(w);
+    s[13] = char(w >> 8);
+    s[14] = char(h);
+    s[15] = char(h >> 8);
+    s[16] = char(depth);
+    return s;
+}
+
 class ImageFiles : public CTempFolderTest {
 protected:
     void SetUp() override
@@ -114,17 +127,22 @@ TEST_P(IndependentFiles, LoadPixelExactly)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, IndependentFiles,
-    testing::Values(SFileCase{"Tga24BottomFirst", "tga24_bottom.tga", 13, 6, 24, 1, Channels::Rgb},
-                    SFileCase{"Tga32TopFirst", "tga32_top.tga", 13, 6, 32, 1, Channels::Rgba},
-                    SFileCase{"Tga32PacketsAndIdField", "tga32_rle_id.tga", 13, 6, 32, 3, Channels::Rgba},
-                    SFileCase{"Tga24PacketsLongRuns", "tga24_rle_top.tga", 300, 3, 24, 150, Channels::Rgb},
-                    SFileCase{"PngRgb", "png_rgb8.png", 13, 6, 24, 1, Channels::Rgb},
-                    SFileCase{"PngRgba", "png_rgba8.png", 13, 6, 32, 1, Channels::Rgba},
-                    SFileCase{"PngRgb16", "png_rgb16.png", 13, 6, 24, 1, Channels::Rgb},
-                    SFileCase{"PngRgba16", "png_rgba16.png", 13, 6, 32, 1, Channels::Rgba},
-                    SFileCase{"PngGrey", "png_grey8.png", 13, 6, 24, 1, Channels::Grey},
-                    SFileCase{"PngGreyAlpha", "png_greyalpha8.png", 13, 6, 32, 1, Channels::GreyAlpha},
-                    SFileCase{"PngPaletteWithTransparency", "png_palette8.png", 13, 6, 32, 1, Channels::Palette}),
+    testing::Values(
+        SFileCase{"Tga24BottomFirst", "tga24_bottom.tga", 13, 6, 24, 1, Channels::Rgb},
+        SFileCase{"Tga32TopFirst", "tga32_top.tga", 13, 6, 32, 1, Channels::Rgba},
+        SFileCase{"Tga32PacketsAndIdField", "tga32_rle_id.tga", 13, 6, 32, 3, Channels::Rgba},
+        SFileCase{"Tga24PacketsLongRuns", "tga24_rle_top.tga", 300, 3, 24, 150, Channels::Rgb},
+        SFileCase{"Tga24BottomFirstRightToLeft", "tga24_bottom_right.tga", 13, 6, 24, 1, Channels::Rgb},
+        SFileCase{"Tga32TopFirstRightToLeft", "tga32_top_right.tga", 13, 6, 32, 1, Channels::Rgba},
+        SFileCase{"Tga32PacketsBottomFirstRightToLeft", "tga32_rle_bottom_right.tga", 13, 6, 32, 3, Channels::Rgba},
+        SFileCase{"Tga24PacketsTopFirstRightToLeft", "tga24_rle_top_right.tga", 13, 6, 24, 2, Channels::Rgb},
+        SFileCase{"PngRgb", "png_rgb8.png", 13, 6, 24, 1, Channels::Rgb},
+        SFileCase{"PngRgba", "png_rgba8.png", 13, 6, 32, 1, Channels::Rgba},
+        SFileCase{"PngRgb16", "png_rgb16.png", 13, 6, 24, 1, Channels::Rgb},
+        SFileCase{"PngRgba16", "png_rgba16.png", 13, 6, 32, 1, Channels::Rgba},
+        SFileCase{"PngGrey", "png_grey8.png", 13, 6, 24, 1, Channels::Grey},
+        SFileCase{"PngGreyAlpha", "png_greyalpha8.png", 13, 6, 32, 1, Channels::GreyAlpha},
+        SFileCase{"PngPaletteWithTransparency", "png_palette8.png", 13, 6, 32, 1, Channels::Palette}),
     [](const testing::TestParamInfo<SFileCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ImageFiles, UncompressedTgaIsRewrittenWithPacketsAndTheSamePixels)
@@ -144,6 +162,103 @@ TEST_F(ImageFiles, UncompressedTgaIsRewrittenWithPacketsAndTheSamePixels)
     ASSERT_TRUE(Decode("tga32_top.tga", after));
     ASSERT_EQ(after.GetWidth(), before.GetWidth());
     EXPECT_EQ(std::memcmp(after.GetPixels(), before.GetPixels(), 13 * 6 * 4), 0);
+}
+
+// Loading a right-to-left file rewrites it with packets, left to right, as
+// the picture it holds, never mirrored.
+TEST_F(ImageFiles, RightToLeftTgaIsRewrittenUnmirrored)
+{
+    std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::SCreateForFile(nullptr, "tga24_bottom_right", ".tga"));
+    ASSERT_TRUE(reader);
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(reader->LoadFrame(frame, &none, 0));
+    const std::string bytes = ReadBytes("tga24_bottom_right.tga");
+    ASSERT_GE(bytes.size(), 18u);
+    EXPECT_EQ(bytes[2], 10);
+    EXPECT_EQ(bytes[17] & 0x10, 0);
+    CFrame after;
+    ASSERT_TRUE(Decode("tga24_bottom_right.tga", after));
+    for (const CFrame* f : {&frame, &after})
+        for (uint32_t y = 0; y < 6; ++y)
+            for (uint32_t x = 0; x < 13; ++x) {
+                const SRgba e = Expected(x, y);
+                const uint8_t* p = f->Row(y) + x * 3;
+                ASSERT_EQ(p[0] | p[1] << 8 | p[2] << 16, e.b | e.g << 8 | e.r << 16)
+                    << (f == &frame ? "loaded " : "rewritten ") << x << "," << y;
+            }
+}
+
+// Two pixels stored right to left, red then lime: the picture is lime, red.
+TEST_F(ImageFiles, TwoPixelsStoredRightToLeftLoadAsLimeThenRed)
+{
+    const std::string red("\x00\x00\xFF", 3), lime("\x00\xFF\x00", 3);
+    for (const bool packets : {false, true}) {
+        std::string file = TgaHeader(packets ? 10 : 2, 2, 1, 24);
+        file[17] = 0x10;
+        file += packets ? std::string("\x01", 1) + red + lime : red + lime;
+        WriteBytes("pair.tga", file);
+        std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::SCreateForFile(nullptr, "pair", ".tga"));
+        CFrameFilter none;
+        CFrame frame;
+        ASSERT_TRUE(reader->LoadFrame(frame, &none, 0));
+        ASSERT_EQ(frame.GetBitDepth(), 24u);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(frame.Row(0)), 6), lime + red) << packets;
+        CFrame again;
+        ASSERT_TRUE(Decode("pair.tga", again));
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(again.Row(0)), 6), lime + red) << packets;
+    }
+}
+
+struct SKeptHeader {
+    const char* name;
+    uint32_t offset; // the header byte set
+    uint8_t value;
+};
+
+class KeptTga : public ImageFiles, public testing::WithParamInterface<SKeptHeader> {};
+
+// An uncompressed file whose header holds what the reader skips or ignores
+// loads, and stays byte for byte as it was.
+TEST_P(KeptTga, IsLoadedButNeverRewritten)
+{
+    std::string file = ReadBytes("tga24_bottom.tga");
+    ASSERT_GE(file.size(), 18u);
+    file[GetParam().offset] = char(GetParam().value);
+    if (GetParam().offset == 0)
+        file.insert(18, std::string(GetParam().value, 'i'));
+    WriteBytes("kept.tga", file);
+    std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::SCreateForFile(nullptr, "kept", ".tga"));
+    EXPECT_FALSE(reader->NeedsRecompress("kept.tga"));
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(reader->LoadFrame(frame, &none, 0));
+    EXPECT_EQ(ReadBytes("kept.tga"), file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, KeptTga,
+                         testing::Values(SKeptHeader{"IdField", 0, 5}, SKeptHeader{"ColourMapLength", 5, 16},
+                                         SKeptHeader{"ColourMapEntrySize", 7, 24}, SKeptHeader{"OriginY", 10, 6},
+                                         SKeptHeader{"Interleaved", 17, 0x40},
+                                         SKeptHeader{"AlphaBitsAtTwentyFour", 17, 8}),
+                         [](const testing::TestParamInfo<SKeptHeader>& param) {
+                             return std::string(param.param.name);
+                         });
+
+// A version 2 footer (or any bytes after the pixels) would be lost by the
+// rewrite.
+TEST_F(ImageFiles, AnUncompressedTgaWithBytesAfterItsPixelsIsNeverRewritten)
+{
+    std::string file = ReadBytes("tga24_bottom.tga");
+    ASSERT_GE(file.size(), 18u);
+    file += std::string(8, '\0') + std::string("TRUEVISION-XFILE.\0", 18);
+    WriteBytes("footer.tga", file);
+    std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::SCreateForFile(nullptr, "footer", ".tga"));
+    EXPECT_FALSE(reader->NeedsRecompress("footer.tga"));
+    CFrameFilter none;
+    CFrame frame;
+    ASSERT_TRUE(reader->LoadFrame(frame, &none, 0));
+    EXPECT_EQ(ReadBytes("footer.tga"), file);
 }
 
 TEST_F(ImageFiles, EngineTgaReadsBackInAnIndependentReader)
@@ -226,30 +341,17 @@ struct SBadCase {
     std::string bytes;
 };
 
-std::string TgaHeader(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, uint8_t mapType = 0)
-{
-    std::string s(18, '\0');
-    s[1] = char(mapType);
-    s[2] = char(type);
-    s[12] = char(w);
-    s[13] = char(w >> 8);
-    s[14] = char(h);
-    s[15] = char(h >> 8);
-    s[16] = char(depth);
-    return s;
-}
-
 class BadTga : public testing::TestWithParam<SBadCase> {};
 
 TEST_P(BadTga, IsRefusedWithoutTouchingMemoryPastTheFile)
 {
     RegisterImagesClasses();
     CTGAFileIO reader;
-    const std::string& b = GetParam().bytes;
+    // A heap block of exactly the file's size, so the sanitizers see any read past it.
+    const std::vector<uint8_t> b(GetParam().bytes.begin(), GetParam().bytes.end());
     CFrame frame;
-    EXPECT_FALSE(reader.DecodeFromMemory(
-        frame, reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()), "bad",
-        reader.GetHeaderBitDepth(reinterpret_cast<const uint8_t*>(b.data()), uint32_t(b.size()))));
+    EXPECT_FALSE(reader.DecodeFromMemory(frame, b.data(), uint32_t(b.size()), "bad",
+                                         reader.GetHeaderBitDepth(b.data(), uint32_t(b.size()))));
 }
 
 INSTANTIATE_TEST_SUITE_P(Headers, BadTga,
@@ -270,6 +372,22 @@ INSTANTIATE_TEST_SUITE_P(Headers, BadTga,
                                                       + std::string("\x83"
                                                                     "abc\x81",
                                                                     5)},
+                                         // Each passes the size check made before decoding: the second
+                                         // row's packet is cut inside its pixels.
+                                         SBadCase{"RepeatCutInsideItsPixel",
+                                                  TgaHeader(10, 2, 2, 24)
+                                                      + std::string("\x01"
+                                                                    "abcdef"
+                                                                    "\x81"
+                                                                    "ab",
+                                                                    10)},
+                                         SBadCase{"LiteralCutInsideItsPixels",
+                                                  TgaHeader(10, 2, 2, 24)
+                                                      + std::string("\x01"
+                                                                    "abcdef"
+                                                                    "\x01"
+                                                                    "abcde",
+                                                                    13)},
                                          SBadCase{"IdPastTheEnd",
                                                   [] {
                                                       std::string s = TgaHeader(2, 1, 1, 24);
@@ -394,6 +512,26 @@ TEST_F(JpegFiles, EngineJpegOpensInAnIndependentDecoder)
             worst = std::max(worst, std::abs(outside - int(m_Source.GetPixels()[i * 3 + 2 - c])));
         }
     EXPECT_LE(worst, 12);
+}
+
+TEST_F(JpegFiles, ImagesThatDecodePastTheByteLimitAreRefused)
+{
+    WriteGradient("g.jpg");
+    CFrame frame;
+    struct SLimitCase {
+        const char* file;
+        uint64_t bytes; // of decoded pixels
+    };
+    for (const SLimitCase c : {SLimitCase{"g.jpg", 32 * 16 * 3}, SLimitCase{"png_rgb8.png", 13 * 6 * 3}}) {
+        const bool jpeg = std::strstr(c.file, ".jpg") != nullptr;
+        const auto load = [&] { return jpeg ? LoadJPEGFile(frame, c.file, 0) : Decode(c.file, frame); };
+        {
+            CScopedHook<SetImageDecodeByteLimit> limit(c.bytes - 1);
+            EXPECT_FALSE(load()) << c.file;
+        }
+        CScopedHook<SetImageDecodeByteLimit> limit(c.bytes);
+        EXPECT_TRUE(load()) << c.file;
+    }
 }
 
 TEST_F(JpegFiles, TruncatedBeforeTheEndMarkerStillDecodesAndEmptyIsRefused)

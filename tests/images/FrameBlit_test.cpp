@@ -618,11 +618,23 @@ TEST_F(FrameBlitTest, RoutinesRefuseRectanglesOutsideTheirFrames)
     CBlitType& normal = GetNormalBlitType();
     BlitFunction routine = normal.GetBlitFunction(*source, *destination);
     ASSERT_NE(routine, nullptr);
-    for (const auto& [s, d] :
-         {std::pair<CRect, CRect>{{2, 0, 6, 4}, {0, 0, 4, 4}}, std::pair<CRect, CRect>{{0, 0, 4, 4}, {-1, 0, 3, 4}},
-          std::pair<CRect, CRect>{{0, 0, 4, 4}, {0, 0, 3, 4}}, std::pair<CRect, CRect>{{0, 0, 0, 4}, {0, 0, 0, 4}}})
-        routine(*source, s, *destination, d, normal);
-    EXPECT_FALSE(destination->HasVisiblePixels());
+    struct SOutside {
+        const char* name;
+        CRect s, d;
+    };
+    // Each reaches one pixel past one edge of one frame.
+    const SOutside cases[] = {
+        {"SourceRight", {2, 0, 6, 4}, {0, 0, 4, 4}},       {"SourceLeft", {-1, 0, 3, 4}, {0, 0, 4, 4}},
+        {"SourceBottom", {0, 1, 4, 5}, {0, 0, 4, 4}},      {"SourceTop", {0, -1, 4, 3}, {0, 0, 4, 4}},
+        {"DestinationRight", {0, 0, 4, 4}, {1, 0, 5, 4}},  {"DestinationLeft", {0, 0, 4, 4}, {-1, 0, 3, 4}},
+        {"DestinationBottom", {0, 0, 4, 4}, {0, 1, 4, 5}}, {"DestinationTop", {0, 0, 4, 4}, {0, -1, 4, 3}},
+        {"SizesDiffer", {0, 0, 4, 4}, {0, 0, 3, 4}},       {"Empty", {0, 0, 0, 4}, {0, 0, 0, 4}},
+    };
+    for (const SOutside& c : cases) {
+        destination->FillBytes(0);
+        routine(*source, c.s, *destination, c.d, normal);
+        EXPECT_FALSE(destination->HasVisiblePixels()) << c.name;
+    }
 }
 
 } // namespace

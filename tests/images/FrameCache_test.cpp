@@ -12,6 +12,20 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define OMBRISALT_ALLOCATION_HOOKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OMBRISALT_ALLOCATION_HOOKS 1
+#endif
+#endif
+#if OMBRISALT_ALLOCATION_HOOKS
+// The sanitizer runtime's own interface (not every compiler ships its header).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+#endif
+
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -318,6 +332,63 @@ TEST_F(FrameCache, RecordsRoundTripAndRefuseOtherVersionsAndShortFiles)
     EXPECT_NE(untouched.GetPixels(), nullptr);
     record[0] = '5';
     EXPECT_FALSE(ReadRecord(record.substr(0, record.size() - 1), back));
+}
+
+// A plain record's pixel block must be exactly width x height x bytes per
+// pixel; the file is cut or grown to match the size it claims, so only
+// that check stands between the record and a short or overrun frame.
+TEST_F(FrameCache, APlainRecordWhosePixelBlockIsNotTheFramesSizeIsRefused)
+{
+    CFrame frame;
+    Fill(frame, 5, 3);
+    const std::string record = RecordOf(frame);
+    for (const int32_t change : {-4, 4}) {
+        std::string bytes = record;
+        const uint32_t size = uint32_t(5 * 3 * 4 + change);
+        for (int i = 0; i < 4; ++i)
+            bytes[16 + i] = char(size >> (8 * i));
+        if (change < 0)
+            bytes.erase(36, size_t(-change));
+        else
+            bytes.insert(36, size_t(change), 'x');
+        CFrame back;
+        EXPECT_FALSE(ReadRecord(bytes, back)) << change;
+        EXPECT_EQ(back.GetPixels(), nullptr) << change;
+    }
+}
+
+// The largest block asked for while watched. The sanitizer runtime reports
+// every allocation and its hooks stay installed, so they count only then.
+std::atomic<bool> g_WatchAllocations{false};
+std::atomic<size_t> g_LargestAllocation{0};
+
+#if OMBRISALT_ALLOCATION_HOOKS
+void OnAllocation(const volatile void*, size_t size)
+{
+    size_t seen = g_LargestAllocation.load();
+    while (g_WatchAllocations && size > seen && !g_LargestAllocation.compare_exchange_weak(seen, size)) {}
+}
+void OnFree(const volatile void*) {}
+#endif
+
+// Below 4 the length field cannot hold itself: refused before a stream of
+// about 4 GB is asked for (the request shows under the sanitizers).
+TEST_F(FrameCache, AJpegBodyLengthBelowFourIsRefused)
+{
+#if OMBRISALT_ALLOCATION_HOOKS
+    static const int installed = __sanitizer_install_malloc_and_free_hooks(&OnAllocation, &OnFree);
+    ASSERT_NE(installed, 0);
+#endif
+    for (const uint8_t length : {0, 1, 3}) {
+        std::string body(1, '\0');
+        body += std::string(1, char(length)) + std::string(3, '\0') + std::string(64, 'j');
+        CFrame back;
+        g_LargestAllocation = 0;
+        g_WatchAllocations = true;
+        EXPECT_FALSE(ReadBody(body, back)) << int(length);
+        g_WatchAllocations = false;
+        EXPECT_LT(g_LargestAllocation.load(), size_t(1) << 20) << int(length);
+    }
 }
 
 TEST_F(FrameCache, ARecordBlockAboveSixteenMillionIsFatal)

@@ -14,9 +14,9 @@ def rgba(x, y, run=1):
     return ((x * 37 + y * 11) & 255, (x * 5 + y * 71) & 255, ((x * 13) ^ (y * 29)) & 255, (x * 7 + y * 3 + 1) & 255)
 
 
-def tga(path, w, h, depth, packets, top_first, id_length=0, run=1):
+def tga(path, w, h, depth, packets, top_first, id_length=0, run=1, right_first=False):
     header = struct.pack('<BBBHHBHHHHBB', id_length, 0, 10 if packets else 2, 0, 0, 0, 0, 0, w, h, depth,
-                         (0x20 if top_first else 0) | (8 if depth == 32 else 0))
+                         (0x20 if top_first else 0) | (0x10 if right_first else 0) | (8 if depth == 32 else 0))
     body = bytearray(bytes(range(id_length)))
     rows = range(h) if top_first else range(h - 1, -1, -1)
     for y in rows:
@@ -24,6 +24,8 @@ def tga(path, w, h, depth, packets, top_first, id_length=0, run=1):
         for x in range(w):
             r, g, b, a = rgba(x, y, run)
             pixels.append(bytes([b, g, r, a][:depth // 8]))
+        if right_first:
+            pixels.reverse()
         if not packets:
             body += b''.join(pixels)
             continue
@@ -76,6 +78,10 @@ def main(folder):
     tga(folder + '/tga32_top.tga', 13, 6, 32, False, True)
     tga(folder + '/tga32_rle_id.tga', 13, 6, 32, True, False, id_length=200, run=3)
     tga(folder + '/tga24_rle_top.tga', 300, 3, 24, True, True, run=150)
+    tga(folder + '/tga24_bottom_right.tga', 13, 6, 24, False, False, right_first=True)
+    tga(folder + '/tga32_top_right.tga', 13, 6, 32, False, True, right_first=True)
+    tga(folder + '/tga32_rle_bottom_right.tga', 13, 6, 32, True, False, run=3, right_first=True)
+    tga(folder + '/tga24_rle_top_right.tga', 13, 6, 24, True, True, run=2, right_first=True)
     png(folder + '/png_rgb8.png', 13, 6, 2, 8)
     png(folder + '/png_rgba8.png', 13, 6, 6, 8)
     png(folder + '/png_rgb16.png', 13, 6, 2, 16)

@@ -164,6 +164,15 @@ TEST_F(ProxyFrames, OffsetProxyMapsPointsAndBounds)
     CRect bounds;
     proxy.GetBounds(bounds);
     EXPECT_EQ(bounds, CRect({10, 5, 30, 25}));
+    // The source is hit at the point minus the offset.
+    EXPECT_TRUE(proxy.HitTest(12, 7));
+    EXPECT_FALSE(proxy.HitTest(2, 2));
+    // Both ends of a float line move by the offset, each axis by its own.
+    CLoggingProxy log(frame.get());
+    COffsetProxyFrame logged(&log, 10, 5);
+    logged.DrawLineFloat(12.5f, 7.25f, 30.0f, 1.0f, c, 2.0f);
+    ASSERT_EQ(log.log.size(), 1u);
+    EXPECT_EQ(log.log[0], "DrawLineFloat 2.5,2.25,20,-4 " + Text(c) + " w2");
 }
 
 // Moves its own position by a fixed step each time it is drawn, the way a

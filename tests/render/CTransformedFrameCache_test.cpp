@@ -47,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SKeyChange{"ScaleY", [](CBlitXParams& p) { p.m_ScaleX = 1, p.m_ScaleY = 2; }, true},
                     SKeyChange{"Alpha", [](CBlitXParams& p) { p.m_Color = CColor(255, 255, 255, 254); }, true},
                     SKeyChange{"Flags", [](CBlitXParams& p) { p.m_Flags = CBlitXParams::kMirrorX; }, true},
-                    SKeyChange{"HotSpot", [](CBlitXParams& p) { p.m_HotSpotX = 1, p.m_HotSpotY = 0; }, true}),
+                    SKeyChange{"HotSpot", [](CBlitXParams& p) { p.m_HotSpotX = 1, p.m_HotSpotY = 0; }, true},
+                    SKeyChange{"HotSpotY", [](CBlitXParams& p) { p.m_HotSpotX = 0, p.m_HotSpotY = 1; }, true}),
     [](const testing::TestParamInfo<SKeyChange>& p) { return std::string(p.param.name); });
 
 TEST_F(TransformedFrames, EachSourceHasItsOwnCache)

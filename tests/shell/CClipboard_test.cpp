@@ -96,6 +96,14 @@ TEST_P(ClipboardText, RoundTripsAndReachesOtherProgramsAsUtf8)
     ASSERT_TRUE(Board().SetText(Make(GetParam())));
     const CJString text = GetParam().narrowed ? CJString(GetParam().narrowed) : Make(GetParam());
     EXPECT_EQ(SystemText(), GetParam().utf8);
+    // The data as set: the units and their terminating zero.
+    const size_t unit = GetParam().wide ? 2 : 1;
+    size_t size = 0;
+    const uint8_t* data = Board().GetData(GetParam().wide ? kClipboardUnicodeText : kClipboardText, size);
+    ASSERT_NE(data, nullptr);
+    ASSERT_EQ(size, (GetParam().units.size() + 1) * unit);
+    for (size_t i = 1; i <= unit; ++i)
+        EXPECT_EQ(data[size - i], 0);
     // Ours, then the same text put there by another program.
     for (bool foreign : {false, true}) {
         if (foreign)

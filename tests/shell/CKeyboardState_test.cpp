@@ -103,6 +103,15 @@ TEST_F(Keyboard, HeldKeyRepeatsItsPressedMarkAndTypesEachRepeat)
     EXPECT_TRUE(Keys().IsKeyDown(0));
 }
 
+// A key pressed and released before anyone looked is answered once.
+TEST_F(Keyboard, AnyKeyAnswersAReleasedPressOnce)
+{
+    Keys().OnKeyDown(30);
+    Keys().OnKeyUp(30);
+    EXPECT_EQ(Keys().TakeAnyKey(), 30u);
+    EXPECT_EQ(Keys().TakeAnyKey(), 0u);
+}
+
 TEST_F(Keyboard, LeftAndRightControlAreSeparateKeys)
 {
     Keys().OnKeyDown(285);

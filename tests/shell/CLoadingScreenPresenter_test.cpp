@@ -38,7 +38,6 @@ protected:
         CKeyboardState::SGetInstance().ResetForTesting();
         CMouseState::SGetInstance().ResetForTesting();
         CScreenDevice::SGetInstance().SetDeviceForTesting(nullptr);
-        SetScreenDrawDevice(nullptr);
         CShellTest::TearDown();
     }
     void Queue(const plat::WindowEvent& event) { m_Platform.GetHeadlessWindow().PushEvent(event); }

@@ -132,6 +132,22 @@ INSTANTIATE_TEST_SUITE_P(
                       MappingCase{"LetterboxedAndHalved", true, 960, 540, 120, 0, 0, 0}),
     [](const ::testing::TestParamInfo<MappingCase>& param) { return param.param.name; });
 
+// Each axis maps through its own stretch of the shown area: a 4x3 back
+// buffer shown in a 5x1000 window is 5x3 pixels, 1.25 across but 1 down.
+TEST_F(Mouse, EachAxisMapsThroughItsOwnStretchOfTheShownArea)
+{
+    plat::CGraphicsDeviceHeadless& device = m_Platform.GetHeadlessScreen();
+    device.SetDesktopSize(1920, 1080);
+    CScreenDevice::SGetInstance().SetDeviceForTesting(&device);
+    ASSERT_TRUE(CScreenDevice::SGetInstance().Create(false, 4, 3));
+    device.SetWindowSize(5, 1000);
+    State().OnWindowPosition(4, 498 + 2);
+    int32_t x = 0, y = 0;
+    State().GetPosition(x, y);
+    EXPECT_EQ(x, 3);
+    EXPECT_EQ(y, 2);
+}
+
 TEST_F(Mouse, MovesWithinOneGamePixelSendNothingAndTrackingSumsMovements)
 {
     plat::CGraphicsDeviceHeadless& device = m_Platform.GetHeadlessScreen();

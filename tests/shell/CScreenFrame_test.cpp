@@ -34,12 +34,11 @@ protected:
         screen.FadeIn(0.0f, false);
         screen.UpdateFade(0.0f);
         screen.SetDrawSafeZone(false);
-        screen.SetBlendMode(false);
+        screen.SetBlendMode(plat::ScreenBlend::Normal);
     }
     void TearDown() override
     {
         CScreenDevice::SGetInstance().SetDeviceForTesting(nullptr);
-        SetScreenDrawDevice(nullptr);
         CTempFolderTest::TearDown();
     }
     static CScreenFrame& Screen() { return CScreenFrame::SGetInstance(); }

@@ -1,14 +1,14 @@
 #include "shell/CTheoraPlayer.h"
 
-#include "SoundFiles.h"
 #include "TheoraClips.h"
 #include "foundation/MillisecondClock.h"
 #include "platform/CPlatformHeadless.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
+#include "sound/SoundFiles.h"
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
@@ -173,6 +173,28 @@ TEST_P(TheoraPlayerTiming, ShowsEachFrameAtItsTime)
 INSTANTIATE_TEST_SUITE_P(Tracks, TheoraPlayerTiming, testing::Bool(), [](const testing::TestParamInfo<bool>& p) {
     return std::string(p.param ? "WithVorbis" : "VideoOnly");
 });
+
+// 30 frames a second: frame n is due at n x 33.3 ms rounded up. The clock
+// is brought to the whole millisecond below each next frame's time, where
+// that frame must still wait.
+TEST_F(TheoraPlayerTest, AFrameIsDueAtItsTimeRoundedUpToTheMillisecond)
+{
+    SClipOptions options;
+    options.fpsNumerator = 30;
+    options.frames = {FlatOf(kRed), FlatOf(kGreen), FlatOf(kBlue), FlatOf(kWhite)};
+    const int64_t below[] = {33, 66, 99};
+    m_Hook = [this, &below](int64_t now) {
+        const size_t next = m_Output->shown.size();
+        if (next >= 1 && next <= 3 && now < below[next - 1])
+            m_Platform.AdvanceClock(uint32_t(below[next - 1] - now));
+    };
+    CRecordingOutput& out = Play(MakeTheoraClip(options), 64, 48, VideoPlacement::Centred, 64, 48);
+    ASSERT_EQ(out.shown.size(), 4u);
+    EXPECT_EQ(m_Player->GetDroppedFrames(), 0u);
+    const int64_t due[] = {0, 34, 67, 100};
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_GE(out.shown[i].ms, due[i]) << "frame " << i;
+}
 
 // A clip's picture region sits inside a larger encoded frame; top stays top.
 TEST_F(TheoraPlayerTest, PictureRegionIsPlacedUprightAtTheBufferOrigin)

@@ -1,57 +1,68 @@
 #include "ShellTestSupport.h"
 
 #include "foundation/MillisecondClock.h"
+#include "shell/CFrameDriver.h"
 #include "shell/CFrameRateCounter.h"
 #include "shell/CShellScreen.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
-class FrameDriver : public CShellTest {
+// The driver alone, over a hand-held clock reading and a client that
+// records what it is asked to run.
+class CRecordingClient final : public CFrameDriver::CClient {
+public:
+    void RunStep(float seconds, FrameStep) override { updates.push_back(seconds); }
+    void RunDraw() override { ++draws; }
+
+    std::vector<float> updates;
+    uint32_t draws = 0;
+};
+
+class FrameDriver : public ::testing::Test {
 protected:
-    void SetUp() override
+    float Pass(uint32_t milliseconds)
     {
-        CShellTest::SetUp();
-        m_Game = new CCountingGame;
-    }
-    void TearDown() override
-    {
-        delete m_Game;
-        CShellTest::TearDown();
+        m_Now += milliseconds;
+        return m_Driver.RunPass(m_Now, m_RealTime, m_Client);
     }
     // Runs the first pass (the catch-up) and forgets its counts.
     void FirstPass()
     {
-        m_Game->MeasureFrameTime();
-        m_Game->updates.clear();
-        m_Game->draws = 0;
+        Pass(0);
+        m_Client.updates.clear();
+        m_Client.draws = 0;
     }
     void Passes(uint32_t count, uint32_t milliseconds)
     {
-        for (uint32_t i = 0; i < count; ++i) {
-            m_Platform.AdvanceClock(milliseconds);
-            m_Game->MeasureFrameTime();
-        }
+        for (uint32_t i = 0; i < count; ++i)
+            Pass(milliseconds);
     }
-    CCountingGame* m_Game = nullptr;
+
+    CFrameDriver m_Driver{1.0f / 60.0f, 1.0f / 60.0f, 1.0f / 12.0f};
+    CRecordingClient m_Client;
+    // The first reading comes a while after the clock's 0.
+    double m_Now = 1000.0;
+    bool m_RealTime = true;
 };
 
 TEST_F(FrameDriver, FirstPassCatchesUpFiveStepsAndDrawsOnce)
 {
-    const float left = m_Game->MeasureFrameTime();
+    const float left = Pass(0);
     // Single precision: four steps taken from 1/12 leave a hair more than a
     // step, so the fifth is a full step too and the hair is carried.
     float rest = 1.0f / 12.0f;
     for (int i = 0; i < 4; ++i)
         rest -= 1.0f / 60.0f;
     ASSERT_GT(rest, 1.0f / 60.0f);
-    ASSERT_EQ(m_Game->updates.size(), 5u);
-    for (const float step : m_Game->updates)
+    ASSERT_EQ(m_Client.updates.size(), 5u);
+    for (const float step : m_Client.updates)
         EXPECT_EQ(step, 1.0f / 60.0f);
-    EXPECT_EQ(m_Game->draws, 1u);
+    EXPECT_EQ(m_Client.draws, 1u);
     EXPECT_EQ(left, 1.0f / 60.0f - (rest - 1.0f / 60.0f));
 }
 
@@ -69,11 +80,11 @@ class SteadyPasses : public FrameDriver, public ::testing::WithParamInterface<St
 TEST_P(SteadyPasses, GiveTheUpdateAndDrawCounts)
 {
     const SteadyCase& c = GetParam();
-    m_Game->SetDrawDivisor(c.drawDivisor);
+    m_Driver.SetDrawDivisor(c.drawDivisor);
     FirstPass();
     Passes(c.passes, c.milliseconds);
-    EXPECT_EQ(m_Game->updates.size(), c.updates);
-    EXPECT_EQ(m_Game->draws, c.draws);
+    EXPECT_EQ(m_Client.updates.size(), c.updates);
+    EXPECT_EQ(m_Client.draws, c.draws);
 }
 
 // 60 passes of 17 ms are 1020 ms: 61 whole steps, one pass with two.
@@ -92,41 +103,63 @@ TEST_F(FrameDriver, APauseRunsAtMostFiveSteps)
 {
     FirstPass();
     Passes(1, 1000);
-    EXPECT_EQ(m_Game->updates.size(), 5u);
-    EXPECT_EQ(m_Game->draws, 1u);
+    EXPECT_EQ(m_Client.updates.size(), 5u);
+    EXPECT_EQ(m_Client.draws, 1u);
 }
 
 TEST_F(FrameDriver, WithADivisorOnlyOneStepRunsPerPassAndTheRestWaits)
 {
-    m_Game->SetDrawDivisor(2);
-    EXPECT_EQ(m_Game->MeasureFrameTime(), 1.0f / 60.0f - (1.0f / 12.0f - 1.0f / 60.0f));
-    EXPECT_EQ(m_Game->updates.size(), 1u);
-    EXPECT_EQ(m_Game->draws, 0u);
+    m_Driver.SetDrawDivisor(2);
+    EXPECT_EQ(Pass(0), 1.0f / 60.0f - (1.0f / 12.0f - 1.0f / 60.0f));
+    EXPECT_EQ(m_Client.updates.size(), 1u);
+    EXPECT_EQ(m_Client.draws, 0u);
     Passes(1, 0);
-    EXPECT_EQ(m_Game->updates.size(), 2u);
-    EXPECT_EQ(m_Game->draws, 1u);
+    EXPECT_EQ(m_Client.updates.size(), 2u);
+    EXPECT_EQ(m_Client.draws, 1u);
 }
 
 TEST_F(FrameDriver, AClockThatWentBackAddsNoTime)
 {
     FirstPass();
     Passes(1, 10);
-    m_Platform.StartManualClock(500);
-    ResetMillisecondClock();
-    m_Game->MeasureFrameTime();
-    EXPECT_TRUE(m_Game->updates.empty());
+    m_Now = 500.0;
+    Pass(0);
+    EXPECT_TRUE(m_Client.updates.empty());
     Passes(1, 7);
-    EXPECT_EQ(m_Game->updates.size(), 1u);
+    EXPECT_EQ(m_Client.updates.size(), 1u);
 }
 
 TEST_F(FrameDriver, WithoutRealTimeEachPassIsOneStep)
 {
-    m_Game->SetRealTime(false);
+    m_RealTime = false;
     Passes(10, 0);
-    ASSERT_EQ(m_Game->updates.size(), 10u);
-    EXPECT_EQ(m_Game->updates.front(), 1.0f / 60.0f);
-    EXPECT_EQ(m_Game->draws, 10u);
+    ASSERT_EQ(m_Client.updates.size(), 10u);
+    EXPECT_EQ(m_Client.updates.front(), 1.0f / 60.0f);
+    EXPECT_EQ(m_Client.draws, 10u);
+    EXPECT_DOUBLE_EQ(m_Driver.GetTotalTime(), 10.0 * double(1.0f / 60.0f));
 }
+
+struct SleepCase {
+    const char* name;
+    float timeLeft;
+    uint32_t milliseconds;
+};
+
+class SleepAfterPass : public ::testing::TestWithParam<SleepCase> {};
+
+// A millisecond of the time left is kept as margin; two or fewer are not
+// worth a sleep.
+TEST_P(SleepAfterPass, KeepsAMillisecondOfMargin)
+{
+    EXPECT_EQ(SleepAfterPassMilliseconds(GetParam().timeLeft), GetParam().milliseconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameDriver, SleepAfterPass,
+                         ::testing::Values(SleepCase{"Behind", -0.010f, 0}, SleepCase{"OnTime", 0.0f, 0},
+                                           SleepCase{"TwoMilliseconds", 0.002f, 0},
+                                           SleepCase{"JustOverTwo", 0.0021f, 1},
+                                           SleepCase{"AWholeStep", 1.0f / 60.0f, 15}),
+                         [](const ::testing::TestParamInfo<SleepCase>& param) { return param.param.name; });
 
 TEST(FrameRateCounter, ReportsNothingUntilThirtyIntervalsThenTheirMean)
 {
@@ -201,7 +234,36 @@ public:
     std::vector<std::string> lines;
 };
 
-TEST_F(FrameDriver, TheFrameRateLineAppearsAfterThirtyFramesCentredOnItsBox)
+// The game object over the driver and the frame-rate counters.
+class GameFrames : public CShellTest {
+protected:
+    void SetUp() override
+    {
+        CShellTest::SetUp();
+        m_Game = new CCountingGame;
+    }
+    void TearDown() override
+    {
+        delete m_Game;
+        CShellTest::TearDown();
+    }
+    void FirstPass()
+    {
+        m_Game->MeasureFrameTime();
+        m_Game->updates.clear();
+        m_Game->draws = 0;
+    }
+    void Passes(uint32_t count, uint32_t milliseconds)
+    {
+        for (uint32_t i = 0; i < count; ++i) {
+            m_Platform.AdvanceClock(milliseconds);
+            m_Game->MeasureFrameTime();
+        }
+    }
+    CCountingGame* m_Game = nullptr;
+};
+
+TEST_F(GameFrames, TheFrameRateLineAppearsAfterThirtyFramesCentredOnItsBox)
 {
     CRecordingScreen screen;
     CRecordingFont font;
@@ -225,7 +287,7 @@ TEST_F(FrameDriver, TheFrameRateLineAppearsAfterThirtyFramesCentredOnItsBox)
     EXPECT_EQ(screen.presents, 31);
 }
 
-TEST_F(FrameDriver, ASecondGameObjectStartsItsCountersAgain)
+TEST_F(GameFrames, ASecondGameObjectStartsItsCountersAgain)
 {
     Passes(100, 20);
     delete m_Game;

@@ -4,13 +4,14 @@
 // output is pulled by hand, so what a test hears is exactly the mix.
 
 #include "ShellTestSupport.h"
-#include "SoundTestSupport.h"
+#include "TheoraClips.h"
+#include "sound/SoundTestSupport.h"
 
 #include "foundation/CIniSection.h"
-#include "shell/CMusicPlayer.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
+#include "sound/CMusicPlayer.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
 
 #include <gtest/gtest.h>
 
@@ -240,5 +241,44 @@ TEST_F(GameSoundProgram, RunsWithSoundAndEndsCleanly)
         ReadBytes("Ombrisalt.CFG"),
         "[Options]\r\nSFx Voume=0.5\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
 }
+
+// --- A logo sound that does not load ---
+
+struct BadLogoSoundCase {
+    const char* name;
+    std::string bytes;
+};
+
+class BadLogoSound : public CTempFolderTest, public testing::WithParamInterface<BadLogoSoundCase> {};
+
+// The logo video's sound is a copy of its sound-list entry, completed when
+// the video starts it: a file that does not load leaves the logo silent and
+// the program running, and is reported once.
+TEST_P(BadLogoSound, LeavesTheLogoSilentAndStartUpGoing)
+{
+    SClipOptions clip;
+    clip.frames = {Flat(81, 90, 240), Flat(145, 54, 34), Flat(41, 240, 110)};
+    WriteBytes("Data/Resources/ombrisalt_video.ogg", MakeTheoraClip(clip));
+    WriteBytes("Data/Resources/ombrisalt_video_sound.ogg", GetParam().bytes);
+    const std::map<std::string, std::string> environment{
+        {"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"}, {"OMBRISALT_DEBUG_OUTPUT", "1"}};
+    const int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "5"}, environment, {}, PathOf("err"));
+    ASSERT_GT(pid, 0);
+    const CEndsWithTest guard(pid);
+    EXPECT_EQ(WaitForExitStatus(pid), 0);
+    const std::string err = ReadBytes(PathOf("err"));
+    const std::string report = "Sound \"Resources/ombrisalt_video_sound.ogg\" could not be loaded; it stays silent.\n";
+    size_t reports = 0;
+    for (size_t at = err.find(report); at != std::string::npos; at = err.find(report, at + 1))
+        ++reports;
+    EXPECT_EQ(reports, 1u) << err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StartUp, BadLogoSound,
+    testing::Values(BadLogoSoundCase{"OneByte", "R"},
+                    BadLogoSoundCase{"TwentyFourBitPcm",
+                                     CWaveBuilder().Format(1, 2, 44100, 24).Data(std::string(6000, '\x20')).Build()}),
+    [](const testing::TestParamInfo<BadLogoSoundCase>& testInfo) { return testInfo.param.name; });
 
 } // namespace

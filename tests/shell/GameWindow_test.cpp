@@ -166,4 +166,33 @@ TEST_F(Pump, DeactivationTellsTheGameResetsKeysAndCountersAndEndsADrag)
     EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCursorShown());
 }
 
+// The pump's client, without a game: what it is told and what it answers.
+class CRecordingPumpClient final : public CMessagePumpClient {
+public:
+    CRecordingPumpClient() { SetMessagePumpClient(this); }
+    ~CRecordingPumpClient() { SetMessagePumpClient(nullptr); }
+    void OnWindowActivation(bool activeAndShown) override { log += activeAndShown ? "front " : "behind "; }
+    bool KeepsRunningInBackground() const override { return runsBehind; }
+
+    std::string log;
+    bool runsBehind = false;
+};
+
+TEST_F(Pump, TellsItsClientOfActivationAndSleepsAsTheClientRunsBehind)
+{
+    CRecordingPumpClient client;
+    Queue(Key(Kind::Deactivated, 0, 0));
+    Queue(Key(Kind::Activated, 0, 0));
+    Queue(Key(Kind::Deactivated, 0, 0));
+    RunMessageLoop();
+    EXPECT_EQ(client.log, "behind front behind ");
+    // Behind: a pass waits 100 ms, or 1 ms for a game that runs on.
+    const uint64_t slept = m_Platform.GetSleptMilliseconds();
+    RunMessageLoop();
+    EXPECT_EQ(m_Platform.GetSleptMilliseconds() - slept, 100u);
+    client.runsBehind = true;
+    RunMessageLoop();
+    EXPECT_EQ(m_Platform.GetSleptMilliseconds() - slept, 101u);
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 
 #include "blit/CColor.h"
 #include "blit/ColorTables.h"
+#include "platform/GraphicsDeviceGL.h"
 #include "platform/GraphicsDeviceHeadless.h"
 #include "render/CBlitXParams.h"
 #include "render/CCircleRenderer.h"
@@ -156,12 +157,11 @@ protected:
         m_Device.SetDesktopSize(1920, 1080);
         CScreenDevice::SGetInstance().SetDeviceForTesting(&m_Device);
         ASSERT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(false));
-        CScreenFrame::SGetInstance().SetBlendMode(false);
+        CScreenFrame::SGetInstance().SetBlendMode(plat::ScreenBlend::Normal);
     }
     void TearDown() override
     {
         CScreenDevice::SGetInstance().SetDeviceForTesting(nullptr);
-        SetScreenDrawDevice(nullptr);
         CTempFolderTest::TearDown();
     }
     plat::CGraphicsDeviceHeadless m_Device;
@@ -249,6 +249,54 @@ TEST_P(ScreenRenderables, DrawWhatAFrameInMemoryShows)
     const int tolerance = GetParam().compare == Compare::AdditivePixels ? 6 : 3;
     const size_t differing = CountDifferences(expected, actual, tolerance, worst);
     EXPECT_LE(differing, expected.size() / 100) << "worst channel difference " << worst;
+}
+
+// The window is made at the mode's size: the off-screen driver's surface
+// keeps the size it was made with.
+plat::CGraphicsDevice* SharedGL(int32_t width, int32_t height, std::string& reason)
+{
+    // Kept to the end of the process: closing it unloads the driver, whose
+    // kept blocks could then no longer be told from ours.
+    static std::string why;
+    static plat::CGraphicsDevice* const device = plat::CreateOffscreenGLGraphicsDevice(width, height, why).release();
+    reason = why;
+    return device;
+}
+
+// The same scene through both screen devices, in the same mode: the
+// batched OpenGL device shows what the memory device draws.
+TEST_P(ScreenRenderables, OpenGLShowsWhatTheMemoryDeviceDraws)
+{
+    auto draw = [](plat::CGraphicsDevice& device, int32_t& w, int32_t& h) {
+        // A tile per device: a frame's texture belongs to the device that made it.
+        auto tile = Tile();
+        CScreenDevice::SGetInstance().SetDeviceForTesting(&device);
+        EXPECT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(false));
+        device.Clear(kBackground);
+        GetParam().draw(CScreenFrame::SGetInstance(), *tile);
+        std::vector<uint32_t> pixels;
+        EXPECT_TRUE(device.ReadBack(pixels, w, h));
+        return pixels;
+    };
+    // The off-screen driver's desktop decides the windowed mode's size.
+    m_Device.SetDesktopSize(1024, 768);
+    int32_t w = 0, h = 0, glWidth = 0, glHeight = 0;
+    const auto expected = draw(m_Device, w, h);
+    std::string reason;
+    plat::CGraphicsDevice* gl = SharedGL(w, h, reason);
+    if (!gl)
+        GTEST_SKIP() << "no OpenGL 3.3 context: " << reason;
+    int32_t desktopWidth = 0, desktopHeight = 0;
+    gl->GetDesktopSize(desktopWidth, desktopHeight);
+    ASSERT_EQ(desktopWidth, 1024);
+    ASSERT_EQ(desktopHeight, 768);
+    const auto actual = draw(*gl, glWidth, glHeight);
+    ASSERT_EQ(glWidth, w);
+    ASSERT_EQ(glHeight, h);
+    int worst = 0;
+    const int tolerance = GetParam().compare == Compare::AdditivePixels ? 6 : 3;
+    EXPECT_LE(CountDifferences(expected, actual, tolerance, worst), expected.size() / 100)
+        << "worst channel difference " << worst;
 }
 
 // Callers (proxies, dirty rectangles) read the answer and the drawn bounds

@@ -5,9 +5,9 @@
 #include "foundation/MillisecondClock.h"
 #include "platform/Signals.h"
 #include "shell/CFrameRateCounter.h"
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundList.h"
 #include "shell/GameWindow.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
 
 #include <csignal>
 #include <cstdio>

@@ -10,6 +10,7 @@
 #include "shell/CGameBase.h"
 #include "shell/StartGame.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ public:
     bool Draw() override
     {
         ++draws;
+        if (onDraw)
+            onDraw();
         return CGameBase::Draw();
     }
     bool OnCommand(uint32_t keyCode) override
@@ -40,6 +43,8 @@ public:
 
     std::vector<float> updates;
     uint32_t draws = 0;
+    // Runs in every draw (a draw that takes time moves the test's clock).
+    std::function<void()> onDraw;
     std::vector<uint32_t> commands;
     // Written to the settings file by the destructor, as a game saves its state.
     bool saveOnExit = false;

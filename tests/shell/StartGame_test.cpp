@@ -70,6 +70,28 @@ TEST_F(StartUpAndLoop, SleepingBetweenStepsChangesNoCount)
     EXPECT_LT(sleepPasses, spinPasses / 4);
 }
 
+// A draw that takes longer than a step leaves the pass behind schedule: it
+// goes straight on to the next pass, and the steps still catch up.
+TEST_F(StartUpAndLoop, APassBehindScheduleDoesNotSleep)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(0));
+    SetIdleWait(IdleWait::Sleep);
+    Game()->onDraw = [this] { m_Platform.AdvanceClock(25); };
+    ASSERT_TRUE(Pass(17));
+    const uint64_t slept = m_Platform.GetSleptMilliseconds();
+    const size_t updates = Game()->updates.size();
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(Pass(0));
+    EXPECT_EQ(m_Platform.GetSleptMilliseconds(), slept);
+    // 20 draws of 25 ms: half a second of steps.
+    EXPECT_GE(Game()->updates.size() - updates, 29u);
+    Game()->onDraw = nullptr;
+    ASSERT_TRUE(Pass(0));
+    ASSERT_TRUE(Pass(0));
+    EXPECT_GT(m_Platform.GetSleptMilliseconds(), slept);
+}
+
 struct InactiveCase {
     const char* name;
     Kind event;

@@ -1,14 +1,16 @@
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/CFile.h"
 #include "foundation/LittleEndian.h"
 #include "platform/CAudioDevice.h"
+#include "platform/Debug.h"
 
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -22,6 +24,8 @@ constexpr uint16_t kFormatPcm = 1;
 // No WAVE format expands its data more than this (2-bit ADPCM to 16 bits).
 constexpr uint64_t kMaxExpansion = 8;
 constexpr uint64_t kMaxDecodedSize = 0x7FFFFFFF;
+constexpr char kTooLong[] = "decodes to more than ten minutes or 115.2 MB";
+constexpr char kClaimsTooMuch[] = "claims more frames than its bytes can hold";
 
 bool ReadExactly(CFile& file, void* bytes, uint32_t count)
 {
@@ -51,9 +55,17 @@ uint8_t SilenceByte(const plat::PcmFormat& format)
 
 CSoundReader::~CSoundReader() = default;
 
+bool CSoundReader::ExceedsTheDecodeLimit() const
+{
+    const uint32_t align = m_Format.BlockAlign();
+    return m_DecodedSize > kMaxDecodedBytes
+        || (align && uint64_t(m_DecodedSize / align) > uint64_t(kMaxDecodedSeconds) * m_Format.rate);
+}
+
 void CSoundReader::Close()
 {
     m_File.reset();
+    m_Refusal = nullptr;
 }
 
 uint32_t CSoundReader::ReadSplit(void* part1, uint32_t size1, void* part2, uint32_t size2)
@@ -66,10 +78,10 @@ uint32_t CSoundReader::ReadSplit(void* part1, uint32_t size1, void* part2, uint3
 
 // --- WAVE ---
 
-bool CWaveSoundReader::Open(CFile* file)
+bool CWaveSoundReader::Open(std::unique_ptr<CFile> file)
 {
     Close();
-    m_File.reset(file);
+    m_File = std::move(file);
     if (!m_File)
         return false;
     uint8_t header[12];
@@ -129,7 +141,7 @@ bool CWaveSoundReader::Open(CFile* file)
         // size to keep to.
         if (!haveFact || channels == 0)
             return false;
-        return OpenCompressed(factFrames, formatStart, formatSize, dataSize);
+        return OpenCompressed(factFrames, rate, formatStart, formatSize, dataSize);
     }
     m_Format.channels = channels;
     m_Format.rate = rate;
@@ -141,8 +153,15 @@ bool CWaveSoundReader::Open(CFile* file)
     return m_File->Seek(m_DataStart);
 }
 
-bool CWaveSoundReader::OpenCompressed(uint32_t frames, int64_t formatStart, uint32_t formatSize, uint32_t sourceBytes)
+bool CWaveSoundReader::OpenCompressed(uint32_t frames, uint32_t rate, int64_t formatStart, uint32_t formatSize,
+                                      uint32_t sourceBytes)
 {
+    // Decoded whole: the limit holds before anything is decoded (at least
+    // 2 bytes a frame).
+    if (uint64_t(frames) > uint64_t(kMaxDecodedSeconds) * rate || uint64_t(frames) * 2 > kMaxDecodedBytes) {
+        m_Refusal = kTooLong;
+        return false;
+    }
     // The decoder is handed a file rebuilt from the two chunks as they were
     // checked, so no size it sees claims more than the file holds.
     std::vector<uint8_t> file(20 + size_t(formatSize) + 8 + size_t(sourceBytes));
@@ -164,11 +183,17 @@ bool CWaveSoundReader::OpenCompressed(uint32_t frames, int64_t formatStart, uint
     const uint64_t wanted = uint64_t(frames) * format.BlockAlign();
     if (wanted == 0 || wanted > uint64_t(sourceBytes) * kMaxExpansion || wanted > kMaxDecodedSize)
         return false;
+    if (uint64_t(frames) > uint64_t(kMaxDecodedSeconds) * format.rate || wanted > kMaxDecodedBytes) {
+        m_Refusal = kTooLong;
+        return false;
+    }
     m_Decoded.reset(new (std::nothrow) uint8_t[size_t(wanted)]);
     if (!m_Decoded)
         return false;
+    // Data that decodes to nothing is all silence (and has no bytes to copy).
     const size_t kept = std::min<size_t>(pcm.size(), size_t(wanted));
-    std::memcpy(m_Decoded.get(), pcm.data(), kept);
+    if (kept > 0)
+        std::memcpy(m_Decoded.get(), pcm.data(), kept);
     std::memset(m_Decoded.get() + kept, SilenceByte(format), size_t(wanted) - kept);
     m_Format = format;
     m_DecodedSize = uint32_t(wanted);
@@ -252,10 +277,10 @@ COggSoundReader::~COggSoundReader()
     Close();
 }
 
-bool COggSoundReader::Open(CFile* file)
+bool COggSoundReader::Open(std::unique_ptr<CFile> file)
 {
     Close();
-    m_File.reset(file);
+    m_File = std::move(file);
     if (!m_File || !m_File->Seek(0))
         return false;
     if (ov_open_callbacks(m_File.get(), &m_Decoder->file, nullptr, 0, kOggCallbacks) != 0)
@@ -265,6 +290,13 @@ bool COggSoundReader::Open(CFile* file)
     const ogg_int64_t frames = ov_pcm_total(&m_Decoder->file, -1);
     if (!info || frames < 0 || info->rate <= 0 || (info->channels != 1 && info->channels != 2))
         return false;
+    // The frame count is the last page's claim: a file cannot hold more than
+    // its bytes can carry.
+    const int64_t fileBytes = std::max<int64_t>(m_File->GetSize(), 0);
+    if (uint64_t(frames) > uint64_t(fileBytes) * kMaxVorbisFramesPerByte) {
+        m_Refusal = kClaimsTooMuch;
+        return false;
+    }
     const uint64_t size = uint64_t(frames) * uint64_t(info->channels) * 2;
     if (size > kMaxDecodedSize)
         return false;
@@ -330,31 +362,31 @@ void COggSoundReader::Close()
 
 // --- Factory ---
 
-CSoundReader* OpenSoundReader(CFile* file)
+std::unique_ptr<CSoundReader> OpenSoundReader(std::unique_ptr<CFile> file)
 {
     if (!file)
         return nullptr;
     uint8_t header[12] = {};
     const bool whole = file->Read(header, 12) == 12;
     file->Seek(0);
-    CSoundReader* reader = nullptr;
+    std::unique_ptr<CSoundReader> reader;
     if (whole && ReadLE32(header) == kTagRiff && ReadLE32(header + 8) == kTagWave)
-        reader = new CWaveSoundReader;
+        reader = std::make_unique<CWaveSoundReader>();
     else
-        reader = new COggSoundReader;
-    if (!reader->Open(file)) {
-        delete reader;
+        reader = std::make_unique<COggSoundReader>();
+    const CJString name = file->GetFileName();
+    if (!reader->Open(std::move(file))) {
+        if (reader->GetRefusal())
+            plat::DebugOutput(std::string("Sound \"") + name.GetString() + "\" " + reader->GetRefusal() + "; refused.\n");
         return nullptr;
     }
     return reader;
 }
 
-CSoundReader* OpenSoundReader(const char* name, uint32_t openFlags)
+std::unique_ptr<CSoundReader> OpenSoundReader(const char* name, uint32_t openFlags)
 {
-    auto* file = new CFile;
-    if (!file->Open(name, openFlags | FILE_READ)) {
-        delete file;
+    auto file = std::make_unique<CFile>();
+    if (!file->Open(name, openFlags | FILE_READ))
         return nullptr;
-    }
-    return OpenSoundReader(file);
+    return OpenSoundReader(std::move(file));
 }

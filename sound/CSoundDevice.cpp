@@ -1,6 +1,6 @@
-#include "shell/CSoundDevice.h"
+#include "sound/CSoundDevice.h"
 
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/BufferNames.h"
 #include "foundation/CFile.h"
@@ -8,8 +8,10 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "platform/CAudioDevice.h"
 #include "platform/CPlatform.h"
+#include "platform/Debug.h"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -67,9 +69,9 @@ void CSoundDevice::AddShutdownCallback(void (*callback)())
         m_ShutdownCallbacks.push_back(callback);
 }
 
-CSound* CSoundDevice::CreateSound()
+std::unique_ptr<CSound> CSoundDevice::CreateSound()
 {
-    auto* sound = new CSound(*this);
+    std::unique_ptr<CSound> sound(new CSound(*this));
     sound->Reset();
     return sound;
 }
@@ -153,12 +155,11 @@ CSound::~CSound()
     Close();
 }
 
-bool CSound::DestroySound(CSound* sound)
+bool CSound::DestroySound(std::unique_ptr<CSound> sound)
 {
     if (!sound)
         return false;
     sound->Close();
-    delete sound;
     return true;
 }
 
@@ -178,7 +179,7 @@ void CSound::Reset()
     m_Pan = 0;
     m_Group = 0;
     m_LastCopyTick = 0;
-    m_NextCopy = nullptr;
+    m_NextCopy.reset();
     m_Device.Unlink(this);
 }
 
@@ -191,12 +192,10 @@ void CSound::Uncount()
 
 void CSound::DestroyCopies()
 {
-    CSound* copy = m_NextCopy;
-    m_NextCopy = nullptr;
-    DestroySound(copy);
+    DestroySound(std::move(m_NextCopy));
 }
 
-bool CSound::Load(const char* name, bool loop, uint32_t mode, uint32_t openFlags)
+bool CSound::Load(const char* name, SoundLoop loop, SoundLoad mode, uint32_t openFlags)
 {
     // The name may be our own pending name, which the reset below keeps but
     // loading frees.
@@ -204,22 +203,22 @@ bool CSound::Load(const char* name, bool loop, uint32_t mode, uint32_t openFlags
     Stop();
     // Copies made before keep their own share of the old data and stay in
     // the chain, so whoever holds one keeps a valid sound.
-    CSound* copies = m_NextCopy;
+    std::unique_ptr<CSound> copies = std::move(m_NextCopy);
     Uncount();
     Reset();
-    m_NextCopy = copies;
-    if (mode == kLoadDeferred) {
+    m_NextCopy = std::move(copies);
+    if (mode == SoundLoad::Deferred) {
         if (m_PendingName != fileName && ParseBufferName(m_PendingName.c_str()))
             DeleteNamedBuffer(m_PendingName.c_str());
         m_Buffer.reset();
         m_PendingName = fileName;
-        SetLooping(loop);
+        SetLooping(loop == SoundLoop::Looping);
         return true;
     }
     if (!LoadData(fileName.c_str(), openFlags))
         return false;
     m_Flags |= kLoaded;
-    SetLooping(loop);
+    SetLooping(loop == SoundLoop::Looping);
     m_Device.Count(*this, 1);
     m_Counted = true;
     m_PendingName.clear();
@@ -235,9 +234,14 @@ bool CSound::LoadData(const char* name, uint32_t openFlags)
     static CPerformanceMonitor zone("SoundLaod");
     CPerformanceMonitorScope timed(zone);
     m_Buffer.reset();
-    std::unique_ptr<CSoundReader> reader(OpenSoundReader(name, openFlags));
+    std::unique_ptr<CSoundReader> reader = OpenSoundReader(name, openFlags);
     if (!reader)
         return false;
+    // A stream may run for hours; a sound held whole in memory may not.
+    if (reader->ExceedsTheDecodeLimit()) {
+        plat::DebugOutput(std::string("Sound \"") + name + "\" decodes to more than ten minutes or 115.2 MB; refused.\n");
+        return false;
+    }
     const plat::PcmFormat format = reader->GetFormat();
     const uint32_t bytes = reader->GetSize();
     m_Buffer = m_Device.GetAudio().CreateBuffer(format, bytes);
@@ -271,7 +275,9 @@ void CSound::EnsureLoaded()
     if (!m_PendingName.empty()) {
         static CPerformanceMonitor zone("LoadingSoundAndDecompressing");
         CPerformanceMonitorScope timed(zone);
-        Load(m_PendingName.c_str(), (m_Flags & kLooping) != 0, kLoadNow, 0);
+        const SoundLoop loop = (m_Flags & kLooping) ? SoundLoop::Looping : SoundLoop::Once;
+        if (!Load(m_PendingName.c_str(), loop, SoundLoad::Now, 0))
+            GiveUpLoading();
     }
     if (m_PendingSource) {
         CSound* source = m_PendingSource;
@@ -281,10 +287,24 @@ void CSound::EnsureLoaded()
         const int32_t volume = m_Volume;
         m_PendingSource = nullptr;
         CopyFrom(source);
+        // The source is loaded or has given up, so the copy is complete (or
+        // silent); setting its state directly never comes back here.
+        m_PendingSource = nullptr;
         SetLooping((flags & kLooping) != 0);
-        SetVolume(volume);
-        SetPan(pan);
+        m_Volume = volume;
+        ApplyCurrentVolume();
+        m_Pan = pan;
+        if (m_Buffer)
+            m_Buffer->SetPan(pan);
     }
+}
+
+void CSound::GiveUpLoading()
+{
+    plat::DebugOutput("Sound \"" + m_PendingName + "\" could not be loaded; it stays silent.\n");
+    if (ParseBufferName(m_PendingName.c_str()))
+        DeleteNamedBuffer(m_PendingName.c_str());
+    m_PendingName.clear();
 }
 
 void CSound::SetLooping(bool loop)
@@ -424,12 +444,10 @@ CSound* CSound::GetAnAvailableCopy()
         return this;
     }
     if (!m_NextCopy) {
-        CSound* copy = m_Device.CreateSound();
-        if (!copy->CopyFrom(this)) {
-            DestroySound(copy);
+        std::unique_ptr<CSound> copy = m_Device.CreateSound();
+        if (!copy->CopyFrom(this))
             return this;
-        }
-        m_NextCopy = copy;
+        m_NextCopy = std::move(copy);
     }
     return m_NextCopy->GetAnAvailableCopy();
 }

@@ -6,7 +6,7 @@
 // -3332 or louder. A base volume of -3333 (set when no track could start)
 // keeps it silent until the volume is set again.
 
-#include "shell/CSoundStreamPump.h"
+#include "sound/CSoundStreamPump.h"
 
 #include "foundation/CFileList.h"
 #include "objects/CObjectFileArray.h"

@@ -50,3 +50,6 @@ std::string ImaWaveFile(const ImaAdpcm& adpcm, uint16_t channels, uint32_t rate,
 
 // Ogg Vorbis of interleaved samples (quality 0..1).
 std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate, float quality = 0.5f);
+// The Ogg file with its last page's granule position (the frame count a
+// reader takes for the whole stream) replaced and the page's checksum redone.
+std::string WithLastGranule(const std::string& ogg, int64_t granule);

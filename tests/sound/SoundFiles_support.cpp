@@ -1,5 +1,6 @@
 #include "SoundFiles.h"
 
+#include <ogg/ogg.h>
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
@@ -208,5 +209,26 @@ std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels,
     vorbis_dsp_clear(&dsp);
     vorbis_comment_clear(&comment);
     vorbis_info_clear(&info);
+    return out;
+}
+
+std::string WithLastGranule(const std::string& ogg, int64_t granule)
+{
+    std::string out = ogg;
+    const size_t start = out.rfind("OggS");
+    if (start == std::string::npos || out.size() < start + 27)
+        return out;
+    // Page header: "OggS", version, type, granule (8 bytes at 6), serial,
+    // sequence, checksum (at 22), segment count (at 26), lacing values.
+    auto* header = reinterpret_cast<unsigned char*>(out.data() + start);
+    for (int i = 0; i < 8; ++i)
+        header[6 + i] = uint8_t(uint64_t(granule) >> (8 * i));
+    const long headerBytes = 27 + header[26];
+    ogg_page page;
+    page.header = header;
+    page.header_len = headerBytes;
+    page.body = header + headerBytes;
+    page.body_len = long(out.size() - start) - headerBytes;
+    ogg_page_checksum_set(&page);
     return out;
 }

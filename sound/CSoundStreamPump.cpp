@@ -1,7 +1,7 @@
-#include "shell/CSoundStreamPump.h"
+#include "sound/CSoundStreamPump.h"
 
-#include "shell/CSoundDevice.h"
-#include "shell/CSoundReader.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundReader.h"
 
 #include "foundation/CIniSection.h"
 #include "foundation/CPerformanceMonitor.h"
@@ -109,7 +109,7 @@ bool CSoundStreamPump::Open(const char* name, uint32_t startOffset, bool loop)
         {
             static CPerformanceMonitor zone("Stream sound");
             CPerformanceMonitorScope timed(zone);
-            state.reader.reset(OpenSoundReader(name, kOpenFlags));
+            state.reader = OpenSoundReader(name, kOpenFlags);
         }
         if (!state.reader) {
             state.stop.store(true);

@@ -1,7 +1,7 @@
-#include "shell/SoundOptions.h"
+#include "sound/SoundOptions.h"
 
-#include "shell/CMusicPlayer.h"
-#include "shell/CSoundDevice.h"
+#include "sound/CMusicPlayer.h"
+#include "sound/CSoundDevice.h"
 
 #include "foundation/CIniSection.h"
 

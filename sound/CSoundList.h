@@ -24,7 +24,6 @@ struct CEnumerateFilesInfo;
 class CSoundList : public CObjectFileArray {
 public:
     explicit CSoundList(CSoundDevice& device);
-    // Destroys every entry's sound.
     ~CSoundList() override;
 
     // The global list "Sounds", over the process's sound device.
@@ -38,9 +37,9 @@ public:
     bool PlayByIndex(int32_t index);
     CSound* GetSoundByIndex(int32_t index);
     CSound* GetSoundByName(const char* name);
-    // A new copy of the entry's sound that the caller owns; it calls
-    // DecrementCopyCount when it destroys it.
-    CSound* NewCopyByIndex(int32_t index);
+    // A new copy of the entry's sound; the caller calls DecrementCopyCount
+    // when it destroys it.
+    std::unique_ptr<CSound> NewCopyByIndex(int32_t index);
     void DecrementCopyCount(int32_t index);
     int32_t GetLiveCopies(int32_t index) const;
     // Reads every sound file into memory (behind the loading screen).
@@ -81,7 +80,7 @@ public:
 private:
     struct Entry {
         CJString name;
-        CSound* sound = nullptr; // owned
+        std::unique_ptr<CSound> sound;
         CItemUsageStats usage;
         int32_t liveCopies = 0;
         bool preloaded = false;

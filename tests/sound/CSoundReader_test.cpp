@@ -1,4 +1,4 @@
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "SoundFiles.h"
 #include "support/TestSupport.h"
@@ -28,7 +28,7 @@ protected:
     std::unique_ptr<CSoundReader> Open(const std::string& name, const std::string& bytes)
     {
         WriteBytes(name, bytes);
-        return std::unique_ptr<CSoundReader>(OpenSoundReader(name.c_str(), 0));
+        return OpenSoundReader(name.c_str(), 0);
     }
 };
 
@@ -200,6 +200,17 @@ INSTANTIATE_TEST_SUITE_P(Adpcm, ImaWaveTest,
                                          ImaCase{"MonoPaddedToFact", 1, 600}),
                          [](const testing::TestParamInfo<ImaCase>& testInfo) { return testInfo.param.name; });
 
+// Data shorter than one block decodes to nothing: all of "fact" is silence.
+TEST_F(SoundReaderTest, ImaDataThatDecodesToNothingIsSilence)
+{
+    const ImaAdpcm adpcm = RandomImaAdpcm(500, 1, 256);
+    ImaAdpcm partial = adpcm;
+    partial.data = adpcm.data.substr(0, 3);
+    auto reader = Open("ima.wav", ImaWaveFile(partial, 1, 11025, 10));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(ReadAll(*reader), std::string(20, '\0'));
+}
+
 // --- Ogg Vorbis ---
 
 struct VorbisCase {
@@ -250,5 +261,73 @@ TEST_F(SoundReaderTest, VorbisSeeksToDecodedBytePositions)
     ASSERT_EQ(reader->Read(part.data(), 400), 400u);
     EXPECT_EQ(part, whole.substr(4000, 400));
 }
+
+// --- What a file may claim ---
+
+// Five seconds of tone (a few pages) whose last page says the sound runs for
+// nearly 2^30 frames, 2 GB decoded: more than its few kilobytes can carry,
+// so the claim is refused, not believed.
+TEST_F(SoundReaderTest, VorbisClaimingMoreFramesThanItsBytesCarryIsRefused)
+{
+    const std::string tone = EncodeVorbis(Sine(5 * 22050, 1, 40.0, 0.3), 1, 22050);
+    const int64_t claim = (int64_t(1) << 30) - (int64_t(1) << 16);
+    ASSERT_LT(tone.size() * CSoundReader::kMaxVorbisFramesPerByte, uint64_t(claim));
+    EXPECT_FALSE(Open("bomb.ogg", WithLastGranule(tone, claim)));
+    // As much as the bytes can carry is still taken.
+    const int64_t most = int64_t(tone.size() * CSoundReader::kMaxVorbisFramesPerByte);
+    auto reader = Open("long.ogg", WithLastGranule(tone, most));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->GetSize(), uint32_t(most * 2));
+}
+
+struct LengthCase {
+    const char* name;
+    uint32_t seconds;
+    uint32_t extraFrames;
+    bool longer;
+};
+
+class DecodeLimitTest : public SoundReaderTest, public testing::WithParamInterface<LengthCase> {};
+
+// A reader answers whether its sound is longer than the limit; a compressed
+// WAVE, decoded whole at open, is refused there.
+TEST_P(DecodeLimitTest, TenMinutesAreTheLongestSoundDecodedWhole)
+{
+    const LengthCase& c = GetParam();
+    const uint32_t rate = 8000;
+    const uint32_t frames = c.seconds * rate + c.extraFrames;
+    const std::string tone = EncodeVorbis(Sine(10 * rate, 1, 40.0, 0.3), 1, rate);
+    ASSERT_GE(tone.size() * CSoundReader::kMaxVorbisFramesPerByte, frames) << "the claim must fit the bytes";
+    auto vorbis = Open("claim.ogg", WithLastGranule(tone, frames));
+    ASSERT_TRUE(vorbis) << "a stream may be of any length";
+    EXPECT_EQ(vorbis->ExceedsTheDecodeLimit(), c.longer);
+
+    // IMA ADPCM: 505 frames per 256-byte block, 8 bytes out per byte in.
+    const ImaAdpcm adpcm = RandomImaAdpcm(frames / 8, 1, 256);
+    auto wave = Open("claim.wav", ImaWaveFile(adpcm, 1, rate / 8, frames / 8));
+    EXPECT_EQ(!wave, c.longer);
+}
+
+// At a high rate five minutes already take more bytes than ten minutes of
+// 48 kHz stereo: the byte limit holds whatever the rate.
+TEST_F(SoundReaderTest, AHighRateBuysNoMoreMemory)
+{
+    const uint32_t rate = 96000;
+    const std::string tone = EncodeVorbis(Sine(2 * rate, 2, 40.0, 0.3), 2, rate);
+    const int64_t fiveMinutes = 300 * int64_t(rate);
+    ASSERT_GE(tone.size() * CSoundReader::kMaxVorbisFramesPerByte, uint64_t(fiveMinutes + rate));
+    auto within = Open("five.ogg", WithLastGranule(tone, fiveMinutes));
+    ASSERT_TRUE(within);
+    EXPECT_EQ(within->GetSize(), CSoundReader::kMaxDecodedBytes);
+    EXPECT_FALSE(within->ExceedsTheDecodeLimit());
+    auto beyond = Open("more.ogg", WithLastGranule(tone, fiveMinutes + rate));
+    ASSERT_TRUE(beyond);
+    EXPECT_TRUE(beyond->ExceedsTheDecodeLimit());
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, DecodeLimitTest,
+                         testing::Values(LengthCase{"TenMinutes", 600, 0, false},
+                                         LengthCase{"TenMinutesAndASecond", 601, 0, true}),
+                         [](const testing::TestParamInfo<LengthCase>& testInfo) { return testInfo.param.name; });
 
 } // namespace

@@ -11,6 +11,11 @@
 // sound that made them and are destroyed with it. At most kVoiceLimit sounds
 // of a group play at once; a louder newcomer stops the quietest one.
 //
+// A sound whose file fails to load, or decodes to more than ten minutes (or
+// 115.2 MB, CSoundReader::ExceedsTheDecodeLimit), is reported once on the
+// debug channel and stays silent: it no longer waits to be loaded, and its
+// copies are silent too.
+//
 // Volumes are attenuations in hundredths of a decibel (0 full, -10000
 // silent). A sound's volume v is heard as
 //     trunc((clamp(master attenuation + v, -10000, 0) + 3333) * master scale - 3333),
@@ -54,8 +59,8 @@ public:
     // closes the audio output. Safe to run twice.
     void Shutdown();
     void AddShutdownCallback(void (*callback)());
-    // A new, reset sound; the caller owns it (DestroySound).
-    CSound* CreateSound();
+    // A new, reset sound.
+    std::unique_ptr<CSound> CreateSound();
     // Stores the choice; false while the output is closed.
     bool SetStereo(bool stereo);
     void SetMasterScale(float scale) { m_MasterScale = scale; }
@@ -98,6 +103,11 @@ private:
     std::vector<void (*)()> m_ShutdownCallbacks;
 };
 
+// Whether a sound plays on from its start when it reaches its end.
+enum class SoundLoop { Once, Looping };
+// Deferred keeps only the name and decodes at first use.
+enum class SoundLoad { Now, Deferred };
+
 class CSound : public CPooledClassBase {
 public:
     // Flags.
@@ -105,9 +115,6 @@ public:
     static constexpr uint32_t kLooping = 0x8;
     static constexpr uint32_t kLoaded = 0x10;
     static constexpr uint32_t k16Bit = 0x40;
-    // Load modes.
-    static constexpr uint32_t kLoadNow = 0;
-    static constexpr uint32_t kLoadDeferred = 1;
     // Play flags.
     static constexpr uint32_t kPlayCopyWhenBusy = 1;
     static constexpr uint32_t kDefaultFrequency = 22050;
@@ -117,7 +124,7 @@ public:
     ~CSound();
 
     // Deferred: keeps the name. Now: decodes the file into a new buffer.
-    bool Load(const char* name, bool loop, uint32_t mode, uint32_t openFlags);
+    bool Load(const char* name, SoundLoop loop, SoundLoad mode, uint32_t openFlags);
     bool Play(uint32_t flags);
     void SetVolume(int32_t cdB);
     // False when unchanged or unloaded; true without a change outside 100..100000.
@@ -140,7 +147,8 @@ public:
     // still deferred (the copy completes at first use) or no buffer was made.
     bool CopyFrom(CSound* source);
     void Reset();
-    static bool DestroySound(CSound* sound);
+    // Closes and deletes the sound; false for none.
+    static bool DestroySound(std::unique_ptr<CSound> sound);
 
     uint32_t GetFlags() const { return m_Flags; }
     bool IsLoaded() const { return (m_Flags & kLoaded) != 0; }
@@ -151,7 +159,7 @@ public:
     int32_t GetListIndex() const { return m_ListIndex; }
     void SetListIndex(int32_t index) { m_ListIndex = index; }
     uint32_t GetGroup() const { return m_Group; }
-    CSound* GetNextCopy() const { return m_NextCopy; }
+    CSound* GetNextCopy() const { return m_NextCopy.get(); }
     const std::string& GetPendingName() const { return m_PendingName; }
     bool HasPendingSource() const { return m_PendingSource != nullptr; }
 
@@ -162,6 +170,8 @@ private:
     friend class CSoundDevice;
     explicit CSound(CSoundDevice& device);
     void EnsureLoaded();
+    // Reports the failure and leaves the sound silent, no longer pending.
+    void GiveUpLoading();
     bool LoadData(const char* name, uint32_t openFlags);
     void ApplyVolume(int32_t cdB);
     void ApplyCurrentVolume();
@@ -176,7 +186,7 @@ private:
     uint32_t m_Flags = 0;
     uint32_t m_Frequency = kDefaultFrequency;
     uint32_t m_LastCopyTick = 0;
-    CSound* m_NextCopy = nullptr;
+    std::unique_ptr<CSound> m_NextCopy; // the chain of copies, owned link by link
     CSound* m_NextPlaying = nullptr;
     uint32_t m_BaseFrequency = kDefaultFrequency;
     int32_t m_Pan = 0;

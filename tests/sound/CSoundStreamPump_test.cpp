@@ -1,4 +1,4 @@
-#include "shell/CSoundStreamPump.h"
+#include "sound/CSoundStreamPump.h"
 
 #include "SoundTestSupport.h"
 #include "foundation/CIniSection.h"
@@ -68,6 +68,25 @@ TEST_F(StreamTest, AShortTrackPlaysOnceAndStopsAfterItsLastFramePlayed)
     EXPECT_FALSE(stream.IsPlaying());
     EXPECT_TRUE(std::equal(samples.begin(), samples.end(), played.begin()));
     EXPECT_LT(played.size(), samples.size() + 2 * kFramesPerService);
+}
+
+// 8-bit samples are unsigned: what fills the ring after the end must be
+// 0x80, or the tail plays as a full-scale click.
+TEST_F(StreamTest, AnEightBitStreamIsPaddedWithItsOwnSilence)
+{
+    std::string bytes(30000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(0x90 + i % 16);
+    WriteBytes("short8.wav", CWaveBuilder().Format(1, 1, 44100, 8).Data(bytes).Build());
+    CSoundStreamPump stream(m_Device, CSoundStreamPump::Threading::Unthreaded);
+    ASSERT_TRUE(stream.Open("short8.wav", 0, false));
+    const std::vector<int16_t> played = PlayOut(stream, 100000);
+    EXPECT_FALSE(stream.IsPlaying());
+    ASSERT_GT(played.size(), bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i)
+        ASSERT_EQ(played[i], (uint8_t(bytes[i]) - 128) * 256) << "frame " << i;
+    for (size_t i = bytes.size(); i < played.size(); ++i)
+        ASSERT_EQ(played[i], 0) << "silence after the end, frame " << i;
 }
 
 TEST_F(StreamTest, ALoopingStreamRestartsAtItsFirstSample)

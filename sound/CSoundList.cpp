@@ -1,7 +1,7 @@
-#include "shell/CSoundList.h"
+#include "sound/CSoundList.h"
 
-#include "shell/CMusicPlayer.h"
-#include "shell/CSoundDevice.h"
+#include "sound/CMusicPlayer.h"
+#include "sound/CSoundDevice.h"
 
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CPerformanceMonitor.h"
@@ -42,8 +42,6 @@ CSoundList& CSoundList::SGetGlobal()
 
 void CSoundList::RemoveAll()
 {
-    for (Entry& entry : m_Entries)
-        CSound::DestroySound(entry.sound);
     m_Entries.clear();
     InvalidateFileNameIndex();
 }
@@ -80,7 +78,7 @@ int32_t CSoundList::Load(const char* listName, const char* folder, const char* e
             entry.name.Set(CJString(name).GetString());
         }
         entry.sound = m_Device.CreateSound();
-        entry.sound->Load(PathOf(entry).GetString(), false, CSound::kLoadDeferred, 0);
+        entry.sound->Load(PathOf(entry).GetString(), SoundLoop::Once, SoundLoad::Deferred, 0);
     }
     if (m_Entries.size() > 1)
         std::stable_sort(m_Entries.begin(), m_Entries.end(), [](const Entry& a, const Entry& b) {
@@ -98,7 +96,7 @@ void CSoundList::AddName(const char* name, const CEnumerateFilesInfo&)
 {
     Entry entry;
     entry.name.Set(name);
-    m_Entries.push_back(entry);
+    m_Entries.push_back(std::move(entry));
     SetSorted(false);
     InvalidateFileNameIndex();
 }
@@ -131,7 +129,7 @@ CSound* CSoundList::Touch(int32_t index)
         return nullptr;
     entry->usage.NoteUsed();
     entry->sound->SetListIndex(index);
-    return entry->sound;
+    return entry->sound.get();
 }
 
 int32_t CSoundList::FindNormalised(const char* name)
@@ -197,14 +195,14 @@ CSound* CSoundList::GetSoundByName(const char* name)
     return Touch(Find(name));
 }
 
-CSound* CSoundList::NewCopyByIndex(int32_t index)
+std::unique_ptr<CSound> CSoundList::NewCopyByIndex(int32_t index)
 {
     if (!m_Enabled)
         return nullptr;
     CSound* source = Touch(index);
     if (!source)
         return nullptr;
-    CSound* copy = m_Device.CreateSound();
+    std::unique_ptr<CSound> copy = m_Device.CreateSound();
     copy->CopyFrom(source);
     ++m_Entries[size_t(index)].liveCopies;
     return copy;
@@ -297,7 +295,7 @@ void CSoundList::UnloadItem(int32_t i)
     if (!entry || !entry->sound || !entry->sound->IsLoaded())
         return;
     entry->usage.NoteUnloaded();
-    entry->sound->Load(PathOf(*entry).GetString(), false, CSound::kLoadDeferred, 0);
+    entry->sound->Load(PathOf(*entry).GetString(), SoundLoop::Once, SoundLoad::Deferred, 0);
 }
 
 uint32_t CSoundList::GetItemMemorySize(int32_t index)

@@ -2,7 +2,7 @@
 // A sound device over a headless audio output that the test pulls, in a
 // fresh working folder, with helpers that write sound files there.
 
-#include "shell/CSoundDevice.h"
+#include "sound/CSoundDevice.h"
 
 #include "SoundFiles.h"
 #include "platform/CAudioDevice.h"

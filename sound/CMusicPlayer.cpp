@@ -1,6 +1,6 @@
-#include "shell/CMusicPlayer.h"
+#include "sound/CMusicPlayer.h"
 
-#include "shell/CSoundDevice.h"
+#include "sound/CSoundDevice.h"
 
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FileHelpers.h"

@@ -3,7 +3,7 @@
 // mixes one second of output, so its CoreFraction counter is the share of one
 // core the mix takes (seconds per second of audio); the WAVE read beside the
 // Vorbis decode is its peer.
-#include "shell/CSoundReader.h"
+#include "sound/CSoundReader.h"
 
 #include "SoundFiles.h"
 #include "foundation/CFile.h"
@@ -70,9 +70,9 @@ void DecodeAll(benchmark::State& state, const std::string& file)
     std::vector<uint8_t> bytes(file.begin(), file.end());
     std::vector<uint8_t> piece(40000);
     for (auto _ : state) {
-        auto* source = new CFile;
+        auto source = std::make_unique<CFile>();
         source->AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
-        std::unique_ptr<CSoundReader> reader(OpenSoundReader(source));
+        std::unique_ptr<CSoundReader> reader = OpenSoundReader(std::move(source));
         if (!reader) {
             state.SkipWithError("no reader");
             return;

@@ -1,6 +1,6 @@
-#include "shell/SoundOptions.h"
+#include "sound/SoundOptions.h"
 
-#include "shell/CMusicPlayer.h"
+#include "sound/CMusicPlayer.h"
 
 #include "SoundTestSupport.h"
 #include "foundation/CIniSection.h"

@@ -1,6 +1,6 @@
-#include "shell/CSoundList.h"
+#include "sound/CSoundList.h"
 
-#include "shell/CSoundDevice.h"
+#include "sound/CSoundDevice.h"
 
 #include "SoundTestSupport.h"
 #include "objects/CFileListList.h"
@@ -77,12 +77,12 @@ TEST_F(SoundListTest, IndexesOutsideTheListAreRefused)
 
 TEST_F(SoundListTest, CopiesByIndexAreCountedWhileAlive)
 {
-    CSound* copy = m_List->NewCopyByIndex(2);
+    std::unique_ptr<CSound> copy = m_List->NewCopyByIndex(2);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(m_List->GetLiveCopies(2), 1);
     EXPECT_TRUE(copy->Play(0)) << "completes its copy of the deferred sound";
     EXPECT_EQ(Render(1)[0], 300);
-    CSound::DestroySound(copy);
+    copy.reset();
     m_List->DecrementCopyCount(2);
     EXPECT_EQ(m_List->GetLiveCopies(2), 0);
 }

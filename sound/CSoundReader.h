@@ -16,8 +16,15 @@
 //
 // Every size in a file is untrusted: the data chunk is cut to the bytes the
 // file holds, a compressed file's decoded size is held to 8 bytes per source
-// byte, and formats the mixer cannot play (channels other than 1 or 2, PCM
-// bits other than 8 or 16) are refused.
+// byte, an Ogg Vorbis file may claim at most 2048 frames per byte it holds
+// (an audio packet takes at least a lacing byte and a body byte and yields at
+// most 4096 frames) and is refused when it claims more, and formats the mixer
+// cannot play (channels other than 1 or 2, PCM bits other than 8 or 16) are
+// refused. A sound decoded whole into memory (CSound, and a compressed WAVE,
+// which is decoded at open) may last at most ten minutes at its own rate and
+// take at most the bytes of ten minutes of 48 kHz 16-bit stereo (115.2 MB),
+// so a high claimed rate buys no more memory; a stream decodes piece by
+// piece and has no limit.
 //
 // Positions (Tell, Seek) count decoded bytes from the start of the sound for
 // every kind. A reader is used by one thread at a time.
@@ -32,13 +39,20 @@ class CFile;
 
 class CSoundReader : public CPooledClassBase {
 public:
+    // The largest sound decoded whole into memory: ten minutes, and no more
+    // bytes than ten minutes of 48 kHz 16-bit stereo.
+    static constexpr uint32_t kMaxDecodedSeconds = 600;
+    static constexpr uint32_t kMaxDecodedBytes = kMaxDecodedSeconds * 48000 * 4;
+    // The most frames an Ogg Vorbis file may claim per byte it holds.
+    static constexpr uint64_t kMaxVorbisFramesPerByte = 2048;
+
     CSoundReader() = default;
     CSoundReader(const CSoundReader&) = delete;
     CSoundReader& operator=(const CSoundReader&) = delete;
     virtual ~CSoundReader();
 
-    // Takes the open file, also when it fails.
-    virtual bool Open(CFile* file) = 0;
+    // False when the file is not a sound this reader can play.
+    virtual bool Open(std::unique_ptr<CFile> file) = 0;
     // Bytes written to buffer; fewer at the end of the data.
     virtual uint32_t Read(void* buffer, uint32_t bytes) = 0;
     virtual uint32_t Tell() = 0;
@@ -51,6 +65,10 @@ public:
     // Encoded bytes: the data chunk, or the whole Ogg file.
     uint32_t GetSourceSize() const { return m_SourceSize; }
     const plat::PcmFormat& GetFormat() const { return m_Format; }
+    // Whether the whole sound is too large to decode into memory (above).
+    bool ExceedsTheDecodeLimit() const;
+    // Why Open refused a file that is a sound of its kind; null otherwise.
+    const char* GetRefusal() const { return m_Refusal; }
 
     // Fills part1 and then part2 (the two parts of a locked ring region);
     // answers the bytes read into both.
@@ -61,18 +79,19 @@ protected:
     std::unique_ptr<CFile> m_File;
     uint32_t m_DecodedSize = 0;
     uint32_t m_SourceSize = 0;
+    const char* m_Refusal = nullptr;
 };
 
 class CWaveSoundReader final : public CSoundReader {
 public:
-    bool Open(CFile* file) override;
+    bool Open(std::unique_ptr<CFile> file) override;
     uint32_t Read(void* buffer, uint32_t bytes) override;
     uint32_t Tell() override { return m_Position; }
     bool Seek(uint32_t position) override;
     void Close() override;
 
 private:
-    bool OpenCompressed(uint32_t frames, int64_t formatStart, uint32_t formatSize, uint32_t sourceBytes);
+    bool OpenCompressed(uint32_t frames, uint32_t rate, int64_t formatStart, uint32_t formatSize, uint32_t sourceBytes);
 
     uint32_t m_DataStart = 0;
     uint32_t m_Position = 0;              // decoded bytes handed out
@@ -83,7 +102,7 @@ class COggSoundReader final : public CSoundReader {
 public:
     COggSoundReader();
     ~COggSoundReader() override;
-    bool Open(CFile* file) override;
+    bool Open(std::unique_ptr<CFile> file) override;
     uint32_t Read(void* buffer, uint32_t bytes) override;
     uint32_t Tell() override;
     bool Seek(uint32_t position) override;
@@ -96,7 +115,8 @@ private:
 };
 
 // Opens name (FILE_READ is added to the flags) and the reader its first bytes
-// ask for; null when the file does not open or the reader refuses it.
-CSoundReader* OpenSoundReader(const char* name, uint32_t openFlags);
-// The same over a file already open, which the call takes.
-CSoundReader* OpenSoundReader(CFile* file);
+// ask for; null when the file does not open or the reader refuses it (a
+// refusal for a limit above is reported on the debug channel with the name).
+std::unique_ptr<CSoundReader> OpenSoundReader(const char* name, uint32_t openFlags);
+// The same over a file already open.
+std::unique_ptr<CSoundReader> OpenSoundReader(std::unique_ptr<CFile> file);

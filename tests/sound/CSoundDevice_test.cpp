@@ -1,5 +1,6 @@
-#include "shell/CSoundDevice.h"
+#include "sound/CSoundDevice.h"
 
+#include "AllocationProbe.h"
 #include "SoundTestSupport.h"
 #include "foundation/BufferNames.h"
 #include "platform/CAudioMixer.h"
@@ -11,18 +12,13 @@
 
 namespace {
 
-struct SoundDeleter {
-    void operator()(CSound* sound) const { CSound::DestroySound(sound); }
-};
-using SoundPtr = std::unique_ptr<CSound, SoundDeleter>;
-
 class SoundTest : public CSoundDeviceTest {
 protected:
-    SoundPtr Sound(const std::string& name, const std::vector<int16_t>& samples, bool loop = false,
-                   uint32_t mode = CSound::kLoadNow)
+    std::unique_ptr<CSound> Sound(const std::string& name, const std::vector<int16_t>& samples,
+                                  SoundLoop loop = SoundLoop::Once, SoundLoad mode = SoundLoad::Now)
     {
         WriteBytes(name, MonoWave(samples));
-        SoundPtr sound(m_Device.CreateSound());
+        std::unique_ptr<CSound> sound = m_Device.CreateSound();
         EXPECT_TRUE(sound->Load(name.c_str(), loop, mode, 0));
         return sound;
     }
@@ -43,7 +39,7 @@ class HeardVolumeTest : public SoundTest, public testing::WithParamInterface<Vol
 TEST_P(HeardVolumeTest, ScalesTheAudibleRangeAndSilencesBelowIt)
 {
     const VolumeCase& c = GetParam();
-    SoundPtr sound = Sound("tone.wav", Constant(100, 16384));
+    std::unique_ptr<CSound> sound = Sound("tone.wav", Constant(100, 16384));
     m_Device.SetMasterAttenuation(c.master);
     m_Device.SetMasterScale(c.scale);
     sound->SetVolume(c.volume);
@@ -70,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Volumes, HeardVolumeTest,
 
 TEST_F(SoundTest, ACopyPlaysAtTheSoundsVolumeCentredAndOnce)
 {
-    SoundPtr sound = Sound("loop.wav", Constant(20000, 1000), true);
+    std::unique_ptr<CSound> sound = Sound("loop.wav", Constant(20000, 1000), SoundLoop::Looping);
     sound->SetVolume(-500);
     sound->SetPan(2000);
     ASSERT_TRUE(sound->Play(0));
@@ -85,7 +81,7 @@ TEST_F(SoundTest, ACopyPlaysAtTheSoundsVolumeCentredAndOnce)
 
 TEST_F(SoundTest, StopAllSoundsStopsASoundThatKeptPlayingUnderItsCopy)
 {
-    SoundPtr sound = Sound("click.wav", Constant(20000, 1000));
+    std::unique_ptr<CSound> sound = Sound("click.wav", Constant(20000, 1000));
     sound->Play(CSound::kPlayCopyWhenBusy);
     sound->Play(CSound::kPlayCopyWhenBusy);
     ASSERT_EQ(m_Device.CountPlaying(0), 2u);
@@ -97,8 +93,8 @@ TEST_F(SoundTest, StopAllSoundsStopsASoundThatKeptPlayingUnderItsCopy)
 
 TEST_F(SoundTest, ACopyOfADeferredSoundCompletesAtFirstUse)
 {
-    SoundPtr source = Sound("later.wav", Constant(1000, 4000), false, CSound::kLoadDeferred);
-    SoundPtr copy(m_Device.CreateSound());
+    std::unique_ptr<CSound> source = Sound("later.wav", Constant(1000, 4000), SoundLoop::Once, SoundLoad::Deferred);
+    std::unique_ptr<CSound> copy = m_Device.CreateSound();
     EXPECT_FALSE(copy->CopyFrom(source.get()));
     EXPECT_TRUE(copy->HasPendingSource());
     EXPECT_FALSE(source->IsLoaded());
@@ -110,27 +106,96 @@ TEST_F(SoundTest, ACopyOfADeferredSoundCompletesAtFirstUse)
     EXPECT_EQ(Render(1)[0], 0) << "played at the volume set before it was complete";
 }
 
+struct BadFileCase {
+    const char* name;
+    std::string bytes;
+};
+
+class BadFileCopyTest : public SoundTest, public testing::WithParamInterface<BadFileCase> {};
+
+// The copy completes from a source that gives up loading: both stay silent,
+// and neither tries again.
+TEST_P(BadFileCopyTest, ACopyOfASoundWhoseFileFailsIsSilent)
+{
+    WriteBytes("bad.ogg", GetParam().bytes);
+    std::unique_ptr<CSound> source = m_Device.CreateSound();
+    ASSERT_TRUE(source->Load("bad.ogg", SoundLoop::Once, SoundLoad::Deferred, 0));
+    std::unique_ptr<CSound> copy = m_Device.CreateSound();
+    EXPECT_FALSE(copy->CopyFrom(source.get()));
+    copy->SetVolume(-200);
+    EXPECT_FALSE(copy->HasPendingSource());
+    EXPECT_TRUE(source->GetPendingName().empty()) << "given up, not retried";
+    EXPECT_EQ(copy->GetVolume(), -200);
+    EXPECT_FALSE(copy->Play(0));
+    EXPECT_FALSE(source->Play(0));
+    EXPECT_EQ(m_Device.GetLoadedCount(), 0);
+    EXPECT_EQ(Render(1)[0], 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadFiles, BadFileCopyTest,
+    testing::Values(BadFileCase{"OneByte", "R"},
+                    BadFileCase{"TwentyFourBitPcm",
+                                CWaveBuilder().Format(1, 1, 22050, 24).Data(std::string(3000, '\x40')).Build()}),
+    [](const testing::TestParamInfo<BadFileCase>& testInfo) { return testInfo.param.name; });
+
+// --- What loading a sound may cost ---
+
+// A few kilobytes of Ogg Vorbis claiming nearly 2^30 frames (2 GB decoded)
+// are refused before anything the size of the claim is allocated.
+TEST_F(SoundTest, AVorbisDecodeBombIsRefusedCheaply)
+{
+    const int64_t claim = (int64_t(1) << 30) - (int64_t(1) << 16);
+    WriteBytes("bomb.ogg", WithLastGranule(EncodeVorbis(Sine(5 * 22050, 1, 40.0, 0.3), 1, 22050), claim));
+    std::unique_ptr<CSound> sound = m_Device.CreateSound();
+    CAllocationProbe probe;
+    if (!probe.CanCount())
+        GTEST_SKIP() << "allocations are counted in the sanitizer builds";
+    EXPECT_FALSE(sound->Load("bomb.ogg", SoundLoop::Once, SoundLoad::Now, 0));
+    EXPECT_LT(probe.PeakBytes(), size_t(64) << 20);
+    EXPECT_EQ(m_Device.GetLoadedBytes(), 0);
+}
+
+// Ten minutes at 8000 frames a second is the longest sound held whole; one
+// second more is refused without its buffer.
+TEST_F(SoundTest, ASoundLongerThanTenMinutesIsRefused)
+{
+    const std::string tone = EncodeVorbis(Sine(10 * 8000, 1, 40.0, 0.3), 1, 8000);
+    WriteBytes("ten.ogg", WithLastGranule(tone, 600 * 8000));
+    WriteBytes("longer.ogg", WithLastGranule(tone, 601 * 8000));
+    std::unique_ptr<CSound> sound = m_Device.CreateSound();
+    ASSERT_TRUE(sound->Load("ten.ogg", SoundLoop::Once, SoundLoad::Now, 0));
+    EXPECT_EQ(sound->GetSize(), 600u * 8000 * 2);
+    sound->Close();
+    CAllocationProbe probe;
+    EXPECT_FALSE(sound->Load("longer.ogg", SoundLoop::Once, SoundLoad::Now, 0));
+    if (probe.CanCount()) {
+        EXPECT_LT(probe.PeakBytes(), size_t(64) << 20);
+    }
+    EXPECT_FALSE(sound->Play(0));
+}
+
 // --- The voice limit ---
 
 TEST_F(SoundTest, ALouderSoundStopsTheQuietestOfAFullHouse)
 {
     WriteBytes("long.wav", MonoWave(Constant(40000, 100)));
-    std::vector<SoundPtr> playing;
+    std::vector<std::unique_ptr<CSound>> playing;
     for (uint32_t i = 0; i <= CSoundDevice::kVoiceLimit; ++i) {
         playing.emplace_back(m_Device.CreateSound());
-        ASSERT_TRUE(playing.back()->Load("long.wav", false, CSound::kLoadNow, 0));
+        ASSERT_TRUE(playing.back()->Load("long.wav", SoundLoop::Once, SoundLoad::Now, 0));
         playing.back()->SetVolume(-100 - int32_t(i % 4) * 100); // quietest: -400
     }
-    SoundPtr same = std::move(playing.back());
+    std::unique_ptr<CSound> same = std::move(playing.back());
     playing.pop_back();
-    for (const SoundPtr& sound : playing)
+    for (const std::unique_ptr<CSound>& sound : playing)
         ASSERT_TRUE(sound->Play(0));
     same->SetVolume(-400);
     EXPECT_FALSE(same->Play(0)) << "as quiet as the quietest: refused";
     same->SetVolume(-50);
     EXPECT_TRUE(same->Play(0));
     int stopped = 0;
-    for (const SoundPtr& sound : playing)
+    for (const std::unique_ptr<CSound>& sound : playing)
         if (!sound->IsPlaying()) {
             EXPECT_EQ(sound->GetVolume(), -400);
             ++stopped;
@@ -138,18 +203,18 @@ TEST_F(SoundTest, ALouderSoundStopsTheQuietestOfAFullHouse)
     EXPECT_EQ(stopped, 1) << "one of the quietest gave way";
     EXPECT_EQ(m_Device.CountPlaying(0), CSoundDevice::kVoiceLimit);
     // When all play at full volume a new sound plays anyway.
-    for (const SoundPtr& sound : playing)
+    for (const std::unique_ptr<CSound>& sound : playing)
         sound->SetVolume(0);
     same->SetVolume(0);
-    SoundPtr extra(m_Device.CreateSound());
-    extra->Load("long.wav", false, CSound::kLoadNow, 0);
+    std::unique_ptr<CSound> extra = m_Device.CreateSound();
+    extra->Load("long.wav", SoundLoop::Once, SoundLoad::Now, 0);
     EXPECT_TRUE(extra->Play(0));
     EXPECT_EQ(m_Device.CountPlaying(0), CSoundDevice::kVoiceLimit + 1);
 }
 
 TEST_F(SoundTest, FinishedSoundsNoLongerCount)
 {
-    SoundPtr sound = Sound("short.wav", Constant(100, 100));
+    std::unique_ptr<CSound> sound = Sound("short.wav", Constant(100, 100));
     sound->Play(0);
     EXPECT_EQ(m_Device.CountPlaying(0), 1u);
     Render(200);
@@ -160,7 +225,7 @@ TEST_F(SoundTest, FinishedSoundsNoLongerCount)
 
 TEST_F(SoundTest, ALoopingSoundAskedToPlayAgainKeepsItsPlace)
 {
-    SoundPtr sound = Sound("ramp.wav", Ramp16(1000, 16), true);
+    std::unique_ptr<CSound> sound = Sound("ramp.wav", Ramp16(1000, 16), SoundLoop::Looping);
     ASSERT_TRUE(sound->Play(0));
     Render(100);
     EXPECT_FALSE(sound->Play(0));
@@ -170,7 +235,7 @@ TEST_F(SoundTest, ALoopingSoundAskedToPlayAgainKeepsItsPlace)
 
 TEST_F(SoundTest, FrequencyOutsideItsRangeChangesNothing)
 {
-    SoundPtr sound = Sound("ramp.wav", Ramp16(1000, 16));
+    std::unique_ptr<CSound> sound = Sound("ramp.wav", Ramp16(1000, 16));
     EXPECT_EQ(sound->GetFrequency(), 44100u);
     EXPECT_FALSE(sound->SetFrequency(44100)) << "unchanged";
     EXPECT_TRUE(sound->SetFrequency(50));
@@ -185,19 +250,19 @@ TEST_F(SoundTest, FrequencyOutsideItsRangeChangesNothing)
 
 TEST_F(SoundTest, NothingPlaysWithoutAnOpenDevice)
 {
-    SoundPtr sound = Sound("a.wav", Constant(100, 100));
+    std::unique_ptr<CSound> sound = Sound("a.wav", Constant(100, 100));
     m_Device.Shutdown();
     EXPECT_FALSE(sound->Play(0));
-    SoundPtr other(m_Device.CreateSound());
-    EXPECT_FALSE(other->Load("a.wav", false, CSound::kLoadNow, 0));
+    std::unique_ptr<CSound> other = m_Device.CreateSound();
+    EXPECT_FALSE(other->Load("a.wav", SoundLoop::Once, SoundLoad::Now, 0));
 }
 
 TEST_F(SoundTest, AFileThatDoesNotDecodeLeavesTheSoundSilent)
 {
     WriteBytes("bad.wav", "not a sound");
-    SoundPtr sound(m_Device.CreateSound());
-    EXPECT_FALSE(sound->Load("bad.wav", false, CSound::kLoadNow, 0));
-    EXPECT_TRUE(sound->Load("missing.wav", false, CSound::kLoadDeferred, 0));
+    std::unique_ptr<CSound> sound = m_Device.CreateSound();
+    EXPECT_FALSE(sound->Load("bad.wav", SoundLoop::Once, SoundLoad::Now, 0));
+    EXPECT_TRUE(sound->Load("missing.wav", SoundLoop::Once, SoundLoad::Deferred, 0));
     EXPECT_FALSE(sound->Play(0));
     EXPECT_EQ(m_Device.GetLoadedCount(), 0);
 }
@@ -206,7 +271,7 @@ TEST_F(SoundTest, AFileThatDoesNotDecodeLeavesTheSoundSilent)
 
 TEST_F(SoundTest, ADeferredSoundDecodesAtFirstUseFromItsReadAheadCopy)
 {
-    SoundPtr sound = Sound("later.wav", Constant(500, 2000), false, CSound::kLoadDeferred);
+    std::unique_ptr<CSound> sound = Sound("later.wav", Constant(500, 2000), SoundLoop::Once, SoundLoad::Deferred);
     EXPECT_FALSE(sound->IsLoaded());
     EXPECT_EQ(m_Device.GetLoadedCount(), 0);
     sound->PreloadData();
@@ -224,7 +289,7 @@ TEST_F(SoundTest, ADeferredSoundDecodesAtFirstUseFromItsReadAheadCopy)
 
 TEST_F(SoundTest, ClosingAReadAheadSoundFreesItsMemoryFile)
 {
-    SoundPtr sound = Sound("later.wav", Constant(500, 2000), false, CSound::kLoadDeferred);
+    std::unique_ptr<CSound> sound = Sound("later.wav", Constant(500, 2000), SoundLoop::Once, SoundLoad::Deferred);
     sound->PreloadData();
     const std::string memoryName = sound->GetPendingName();
     ASSERT_NE(ParseBufferName(memoryName.c_str()), nullptr);
@@ -254,35 +319,66 @@ TEST_F(SoundTest, ShutdownRunsItsCallbacksOnceInOrder)
 // --- The audio thread ---
 
 // Sounds start, change, copy, stop and die on this thread while another
-// pulls the mix, as the device's callback does.
+// pulls the mix, as the device's callback does: every sound plays and is
+// heard, copies overlap it, and a sound that dies leaves nothing behind in
+// the device or the mix (the sanitizer builds also check every access).
 TEST_F(SoundTest, SoundsLiveAndDieWhileTheDeviceMixes)
 {
     WriteBytes("a.wav", MonoWave(Ramp16(3000, 7)));
     WriteBytes("b.wav", CWaveBuilder().Format(1, 2, 22050, 8).Data(std::string(4000, '\x90')).Build());
     std::atomic<bool> done{false};
-    std::thread mixer([this, &done] {
+    std::atomic<uint32_t> mixes{0};
+    std::atomic<uint32_t> heard{0};
+    std::thread mixer([this, &done, &mixes, &heard] {
         std::vector<int16_t> out(2 * 256);
-        while (!done.load())
+        while (!done.load()) {
             m_Audio.Render(out.data(), 256);
-    });
-    for (int round = 0; round < 60; ++round) {
-        SoundPtr a(m_Device.CreateSound());
-        SoundPtr b(m_Device.CreateSound());
-        a->Load("a.wav", round % 2 == 0, CSound::kLoadNow, 0);
-        b->Load("b.wav", false, CSound::kLoadDeferred, 0);
-        for (int i = 0; i < 5; ++i) {
-            a->Play(CSound::kPlayCopyWhenBusy);
-            b->Play(CSound::kPlayCopyWhenBusy);
-            a->SetVolume(-100 * i);
-            b->SetPan(1000 * i);
-            b->SetFrequency(11025 + 5000 * uint32_t(i));
-            m_Device.NextTick();
+            mixes.fetch_add(1);
+            for (const int16_t sample : out)
+                if (sample != 0) {
+                    heard.fetch_add(1);
+                    break;
+                }
         }
-        if (round % 3 == 0)
-            m_Device.StopAllSounds();
+    });
+    uint32_t started = 0;
+    uint32_t copied = 0;
+    for (int round = 0; round < 60; ++round) {
+        {
+            std::unique_ptr<CSound> a = m_Device.CreateSound();
+            std::unique_ptr<CSound> b = m_Device.CreateSound();
+            ASSERT_TRUE(a->Load("a.wav", round % 2 == 0 ? SoundLoop::Looping : SoundLoop::Once, SoundLoad::Now, 0));
+            ASSERT_TRUE(b->Load("b.wav", SoundLoop::Once, SoundLoad::Deferred, 0));
+            for (int i = 0; i < 5; ++i) {
+                started += a->Play(CSound::kPlayCopyWhenBusy) ? 1 : 0;
+                started += b->Play(CSound::kPlayCopyWhenBusy) ? 1 : 0;
+                a->SetVolume(-100 * i);
+                b->SetPan(1000 * i);
+                b->SetFrequency(11025 + 5000 * uint32_t(i));
+                m_Device.NextTick();
+            }
+            EXPECT_TRUE(b->IsLoaded()) << "round " << round;
+            // The mixer passes over the live sounds at least once.
+            const uint32_t passes = mixes.load();
+            while (mixes.load() < passes + 2)
+                std::this_thread::yield();
+            copied += (a->GetNextCopy() ? 1 : 0) + (b->GetNextCopy() ? 1 : 0);
+            if (round % 3 == 0) {
+                m_Device.StopAllSounds();
+                EXPECT_EQ(m_Device.CountPlaying(0), 0u) << "round " << round;
+            }
+        }
+        EXPECT_EQ(m_Device.GetLoadedCount(), 0) << "round " << round;
+        EXPECT_EQ(m_Device.CountPlaying(0), 0u) << "round " << round;
     }
     done.store(true);
     mixer.join();
+    // Each round starts both sounds at once and again on a copy.
+    EXPECT_GE(started, 60u * 2);
+    EXPECT_GT(copied, 0u);
+    EXPECT_GE(heard.load(), 30u) << "the mix carried the looping sounds";
+    const std::vector<int16_t> after = Render(64);
+    EXPECT_EQ(after, std::vector<int16_t>(128, 0)) << "no voice outlives its sound";
 }
 
 } // namespace
