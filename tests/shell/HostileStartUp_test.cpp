@@ -1,11 +1,15 @@
-// The program itself, headless, started over a data folder holding one
+// The program (or its game object) started over a data folder holding one
 // damaged or unusual file: it either starts or ends with status 255 and its
 // report, never with a crash or a hang.
 #include "ShellTestSupport.h"
 
 #include "foundation/CFile.h"
+#include "foundation/FatalError.h"
+#include "images/CFontBitmap.h"
+#include "images/CFontList.h"
 #include "images/CFrame.h"
 #include "images/CTGAFileIO.h"
+#include "render/RenderClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -13,20 +17,36 @@
 #include <map>
 #include <string>
 #include <sys/stat.h>
-#include <vector>
 
 namespace {
 
 constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
+// Five glyphs A-E, each a 2-pixel-wide block in front of its bottom-row mark.
+void WriteBitmapFontImage(const char* path)
+{
+    auto image = CFrame::MakeOwned(16, 6, 32);
+    ASSERT_TRUE(image);
+    CColor clear(0, 0, 0, 0), white(255, 255, 255, 255);
+    image->Fill(clear);
+    for (int32_t cell = 0; cell < 5; ++cell) {
+        const int32_t x = 1 + cell * 3;
+        image->FillRect(CRect{x, 0, x + 2, 5}, white);
+        image->FillRect(CRect{x + 2, 5, x + 3, 6}, white);
+    }
+    image->FillRect(CRect{0, 4, 1, 5}, white); // the height mark
+    CTGAFileIO writer;
+    ASSERT_TRUE(writer.WriteImageFile(*image, path, FILE_MAKE_FOLDERS));
+}
+
 class HostileStartUp : public CTempFolderTest {
 protected:
-    // Runs the program for the given passes; answers its exit status.
-    int Run(const char* passes = "5")
+    // Runs the program for a few passes; answers its exit status.
+    int Run()
     {
         const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", Folder()},
                                                              {"OMBRISALT_HEADLESS", "1"}};
-        const int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", passes}, environment, {}, PathOf("err"));
+        const int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "5"}, environment, {}, PathOf("err"));
         const CEndsWithTest guard(pid);
         return WaitForExitStatus(pid);
     }
@@ -40,23 +60,6 @@ protected:
             return false;
         WriteBytes("Data/Resources/!default.ttf", font);
         return true;
-    }
-
-    // Five glyphs A-E, each a 2-pixel-wide block in front of its bottom-row mark.
-    void WriteBitmapFontImage(const char* path)
-    {
-        auto image = CFrame::MakeOwned(16, 6, 32);
-        ASSERT_TRUE(image);
-        CColor clear(0, 0, 0, 0), white(255, 255, 255, 255);
-        image->Fill(clear);
-        for (int32_t cell = 0; cell < 5; ++cell) {
-            const int32_t x = 1 + cell * 3;
-            image->FillRect(CRect{x, 0, x + 2, 5}, white);
-            image->FillRect(CRect{x + 2, 5, x + 3, 6}, white);
-        }
-        image->FillRect(CRect{0, 4, 1, 5}, white); // the height mark
-        CTGAFileIO writer;
-        ASSERT_TRUE(writer.WriteImageFile(*image, path, FILE_MAKE_FOLDERS));
     }
 };
 
@@ -82,43 +85,50 @@ TEST_F(HostileStartUp, ANamedPipeAsTheLogoVideoIsSkipped)
     EXPECT_EQ(Errors(), "");
 }
 
-// The only font of the list is a bitmap font; its image is at imagePath.
-struct SBitmapFontCase {
-    const char* name;
-    const char* imagePath;
-    int status;
-    std::vector<const char*> reported;
+// The game set up as at start-up, its only font a bitmap font; the first
+// glyph asked of it (the frame-rate line's) cuts the image.
+class BitmapFontGame : public CShellTest {
+protected:
+    void SetUp() override
+    {
+        CShellTest::SetUp();
+        const std::string font = ReadBytes(kDejaVu);
+        if (font.empty())
+            GTEST_SKIP() << kDejaVu << " is missing (Debian package fonts-dejavu-core)";
+        WriteBytes("Data/Resources/!default.ttf", font);
+        WriteBytes("Data/Resources/Fonts/Blocky.FONT.TXT",
+                   "CFontBitmap\r\n{\r\nBitmap/First ASCII=65\r\nBitmap/Last ASCII=69\r\n}\r\n");
+        RegisterRenderClasses();
+    }
 };
 
-class BitmapFontAtStartUp : public HostileStartUp, public testing::WithParamInterface<SBitmapFontCase> {};
-
-TEST_P(BitmapFontAtStartUp, DrawsTheFrameRateLineOrNamesTheFontAndItsImage)
+TEST_F(BitmapFontGame, AsTheFirstFontCutsItsImageFromTheFrameLibrary)
 {
-    const SBitmapFontCase& c = GetParam();
-    if (!WriteDefaultTrueType())
-        GTEST_SKIP() << kDejaVu << " is missing (Debian package fonts-dejavu-core)";
-    WriteBitmapFontImage(c.imagePath);
-    WriteBytes("Data/Resources/Fonts/Blocky.FONT.TXT",
-               "CFontBitmap\r\n{\r\nBitmap/First ASCII=65\r\nBitmap/Last ASCII=69\r\n}\r\n");
-    // The frame-rate line, in the first font, is drawn once its counters have
-    // seen 30 draws; one pass draws once.
-    EXPECT_EQ(Run("60"), c.status);
-    const std::string errors = Errors();
-    if (c.reported.empty()) {
-        EXPECT_EQ(errors, "");
-    }
-    for (const char* text : c.reported)
-        EXPECT_NE(errors.find(text), std::string::npos) << text << " not in " << errors;
+    WriteBitmapFontImage("Data/Resources/Fonts/Blocky.tga");
+    CCountingGame game;
+    auto* first = dynamic_cast<CFontBitmap*>(GetFontList().GetObject(0));
+    ASSERT_TRUE(first);
+    // A rendered 'B' would be several times wider than its cell here.
+    EXPECT_LE(first->GetCharAdvance('B'), 3u);
+    EXPECT_TRUE(first->IsCut());
+    EXPECT_EQ(first->GetHeight(), 4u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HostileStartUp, BitmapFontAtStartUp,
-    testing::Values(SBitmapFontCase{"WithItsImage", "Data/Resources/Fonts/Blocky.tga", 0, {}},
-                    SBitmapFontCase{"WithoutItsImage",
-                                    "Data/Resources/Other.tga",
-                                    255,
-                                    {"The item we are looking for is \"Fonts/Blocky\"",
-                                     "referenced by \"Resources/Fonts/Blocky.FONT.TXT\"", "0) Other"}}),
-    [](const testing::TestParamInfo<SBitmapFontCase>& param) { return std::string(param.param.name); });
+TEST_F(BitmapFontGame, WithoutItsImageNamesTheFontAndTheImage)
+{
+    WriteBitmapFontImage("Data/Resources/Other.tga");
+    CCountingGame game;
+    CFont* first = GetFontList().GetObject(0);
+    ASSERT_TRUE(first);
+    const CScopedThrowingFatal fatal;
+    try {
+        first->GetCharAdvance('B');
+        ADD_FAILURE() << "no report";
+    } catch (const CFatalErrorException& e) {
+        for (const char* text : {"The item we are looking for is \"Fonts/Blocky\"",
+                                 "referenced by \"Resources/Fonts/Blocky.FONT.TXT\"", "0) Other"})
+            EXPECT_NE(e.message.find(text), std::string::npos) << text << " not in " << e.message;
+    }
+}
 
 } // namespace
