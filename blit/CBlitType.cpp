@@ -10,13 +10,13 @@
 uint32_t BitDepthFromFlags(uint32_t flags)
 {
     switch (flags & kFrameFormatMask) {
-    case 0x20:
+    case kFrameFormat8:
         return 8;
-    case 0x40:
+    case kFrameFormat16:
         return 16;
-    case 0x80:
+    case kFrameFormat24:
         return 24;
-    case 0x100:
+    case kFrameFormat32:
         return 32;
     default:
         return 0;
@@ -34,7 +34,7 @@ BlitFunction CBlitType::GetBlitFunction(const CFrameInterface& source, const CFr
 
 BlitFunction CBlitType::FindBlitFunction(uint32_t sourceFlags, uint32_t destinationFlags)
 {
-    constexpr uint32_t keyMask = kFrameFormatMask | 0xE;
+    constexpr uint32_t keyMask = kFrameFormatMask | kFrameStorageMask;
     const uint32_t key = (sourceFlags & keyMask) << 16 | (destinationFlags & keyMask);
     if (key == m_CachedKey)
         return m_CachedFunction;
@@ -42,8 +42,9 @@ BlitFunction CBlitType::FindBlitFunction(uint32_t sourceFlags, uint32_t destinat
     const uint32_t destinationDepth = BitDepthFromFlags(destinationFlags);
     BlitFunction found = nullptr;
     for (const CBlitFuncInfo& info : m_BlitFunctions)
-        if (info.sourceDepth == sourceDepth && info.sourceRle == (sourceFlags & 0xE)
-            && info.destinationDepth == destinationDepth && info.destinationRle == (destinationFlags & 0xE)) {
+        if (info.sourceDepth == sourceDepth && info.sourceRle == (sourceFlags & kFrameStorageMask)
+            && info.destinationDepth == destinationDepth
+            && info.destinationRle == (destinationFlags & kFrameStorageMask)) {
             found = info.function;
             break;
         }

@@ -26,15 +26,12 @@ using BlitFunction = void (*)(CFrameInterface& source, const CRect& s, CFrameInt
 
 struct CBlitFuncInfo {
     uint32_t sourceDepth; // 8, 16, 24 or 32
-    uint32_t sourceRle;   // run-length bits: 0, 2 or 4
+    uint32_t sourceRle;   // storage form (kFrameStorageMask): 0, 2 or 4
     uint32_t destinationDepth;
     uint32_t destinationRle;
     BlitFunction function;
 };
 
-// Frame flag bits the registry reads.
-inline constexpr uint32_t kFrameRunLengthMask = 0x6;
-inline constexpr uint32_t kFrameFormatMask = 0x1E0;
 // The bit depth the format bits of a flag word name; 0 for none.
 uint32_t BitDepthFromFlags(uint32_t flags);
 
@@ -80,4 +77,29 @@ private:
     uint32_t m_Opacity255 = 255;
     uint32_t m_CachedKey = 0;
     BlitFunction m_CachedFunction = nullptr;
+};
+
+// Sets a blit type's opacity for one scope: blit types are shared, so a draw
+// that fades one blit must leave the next caller the opacity it found.
+class CScopedBlitOpacity {
+public:
+    CScopedBlitOpacity(CBlitType& type, float opacity)
+        : CScopedBlitOpacity(type, opacity, type.GetOpacity())
+    {
+    }
+    // Leaves `after` instead, for callers whose contract names the opacity
+    // the type keeps.
+    CScopedBlitOpacity(CBlitType& type, float opacity, float after)
+        : m_Type(type)
+        , m_After(after)
+    {
+        type.SetOpacity(opacity);
+    }
+    CScopedBlitOpacity(const CScopedBlitOpacity&) = delete;
+    CScopedBlitOpacity& operator=(const CScopedBlitOpacity&) = delete;
+    ~CScopedBlitOpacity() { m_Type.SetOpacity(m_After); }
+
+private:
+    CBlitType& m_Type;
+    float m_After;
 };

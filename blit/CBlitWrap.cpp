@@ -111,10 +111,17 @@ void TexturePlane(uint8_t* block, const uint32_t* rows, uint32_t frameWidth, uin
     }
 }
 
+// Textures a 16-bit run-length frame in place (reached through WrapPow2's
+// routine for a 16-bit source into a 16-bit run-length destination): every
+// stored colour of its opaque plane and its alpha plane's colour stream
+// becomes the texture pixel of its position, the texture offset by (srcX,
+// srcY); a repeat run takes the colour of its first column. Control and alpha
+// bytes stay. Frames over borrowed blocks (kFrameBorrowed, memory owned by a
+// file buffer) are left alone, as are streams that would run past their block.
 void TextureRunLengthFrame(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect&,
                            CBlitType&)
 {
-    if ((destination.GetFlags() & kBorrowedBlocksFlag) || !source.GetPixels())
+    if ((destination.GetFlags() & kFrameBorrowed) || !source.GetPixels())
         return;
     const uint32_t width = destination.GetWidth(), height = destination.GetHeight();
     TexturePlane(destination.GetPixels(), destination.GetRowTable(), width, height, source, s.left, s.top);
@@ -143,8 +150,7 @@ void TileByBlits(CFrameInterface& source, const CRect& s, CFrameInterface& desti
     const BlitFunction draw = tileType.GetBlitFunction(source, destination);
     if (!draw)
         return;
-    const float savedOpacity = tileType.GetOpacity();
-    tileType.SetOpacity(wrapType.GetOpacity());
+    const CScopedBlitOpacity opacity(tileType, wrapType.GetOpacity());
     for (int32_t ty = -FloorMod(s.top, tileH); ty < h; ty += tileH)
         for (int32_t tx = -FloorMod(s.left, tileW); tx < w; tx += tileW) {
             CRect from = tile;
@@ -152,7 +158,6 @@ void TileByBlits(CFrameInterface& source, const CRect& s, CFrameInterface& desti
             if (ClipRectPair(d, from, to))
                 draw(source, from, destination, to, tileType);
         }
-    tileType.SetOpacity(savedOpacity);
 }
 
 CBlitNormalWrapPow2::CBlitNormalWrapPow2()

@@ -54,12 +54,3 @@ CBlitType& GetWrapAnyBlitType();
 // source's size, so a negative or oversized start tiles the same way.
 void TileByBlits(CFrameInterface& source, const CRect& s, CFrameInterface& destination, const CRect& d,
                  const CBlitType& wrapType, CBlitType& tileType);
-
-// Textures a 16-bit run-length frame in place (reached through WrapPow2's
-// routine for a 16-bit source into a 16-bit run-length destination): every
-// stored colour of its opaque plane and its alpha plane's colour stream
-// becomes the texture pixel of its position, the texture offset by (srcX,
-// srcY); a repeat run takes the colour of its first column. Control and alpha
-// bytes stay. Frames over borrowed blocks (flag 0x4000, memory owned by a
-// file buffer) are left alone, as are streams that would run past their block.
-inline constexpr uint32_t kBorrowedBlocksFlag = 0x4000;

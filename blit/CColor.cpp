@@ -3,6 +3,8 @@
 #include "blit/CPalette.h"
 #include "blit/ColorTables.h"
 
+#include <utility>
+
 namespace {
 
 StandardPaletteMatcher g_StandardMatcher = nullptr;
@@ -20,9 +22,9 @@ uint32_t GamePaletteEntryCount()
 
 } // namespace
 
-void SetStandardPaletteMatcher(StandardPaletteMatcher matcher)
+StandardPaletteMatcher SetStandardPaletteMatcher(StandardPaletteMatcher matcher)
 {
-    g_StandardMatcher = matcher;
+    return std::exchange(g_StandardMatcher, matcher);
 }
 
 void CColor::StoreChannels(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha, uint32_t standardFlag)

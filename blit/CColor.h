@@ -74,4 +74,4 @@ static_assert(std::is_trivially_copyable_v<CColor>);
 // the game palette (SetGamePalette) installs it; until then (and after
 // installing null) every standard colour matches index 0.
 using StandardPaletteMatcher = uint8_t (*)(uint8_t red, uint8_t green, uint8_t blue);
-void SetStandardPaletteMatcher(StandardPaletteMatcher matcher);
+StandardPaletteMatcher SetStandardPaletteMatcher(StandardPaletteMatcher matcher);

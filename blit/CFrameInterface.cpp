@@ -1,5 +1,7 @@
 #include "blit/CFrameInterface.h"
 
+#include <utility>
+
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CRenderableObject, 1.0)
 void CRenderableObject::DeclareProperties(CPropertyDeclarer&) {}
 
@@ -9,9 +11,9 @@ ProbeSurfaceMaker g_ProbeSurfaceMaker = nullptr;
 
 } // namespace
 
-void SetProbeSurfaceMaker(ProbeSurfaceMaker maker)
+ProbeSurfaceMaker SetProbeSurfaceMaker(ProbeSurfaceMaker maker)
 {
-    g_ProbeSurfaceMaker = maker;
+    return std::exchange(g_ProbeSurfaceMaker, maker);
 }
 
 bool CRenderableObject::HitTest(int32_t x, int32_t y, CColor* out) const
@@ -37,10 +39,3 @@ bool CRenderableObject::HitTest(int32_t x, int32_t y, CColor* out) const
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CFrameInterface, 2.0)
 void CFrameInterface::DeclareProperties(CPropertyDeclarer&) {}
-
-void RegisterBlitClasses()
-{
-    RegisterObjectClasses();
-    CFrameInterface::SGetClassInfo();
-    CRenderableObject::SGetClassInfo();
-}

@@ -11,6 +11,7 @@
 
 #include "blit/CColor.h"
 #include "foundation/CRect.h"
+#include "foundation/UpwardHook.h"
 #include "objects/CObject.h"
 
 #include <cstdint>
@@ -18,6 +19,22 @@
 class CBlitType;
 class CPalette;
 class CFrameInterface;
+
+// Flag bits of a surface (GetFlags), as frame files store them.
+// Run-length kind: 0 for plain pixels, else one of the two forms.
+inline constexpr uint32_t kFrameFiveBands = 2; // 8-bit, five translucency planes
+inline constexpr uint32_t kFrameTwoBands = 4;  // 16 to 32-bit, an opaque and an alpha plane
+inline constexpr uint32_t kFrameRunLengthMask = 0x6;
+// The storage form the blit registry keys on: the kind and the bit above it.
+inline constexpr uint32_t kFrameStorageMask = 0xE;
+// Pixel format; none set means no format (bit depth 0).
+inline constexpr uint32_t kFrameFormat8 = 0x20;
+inline constexpr uint32_t kFrameFormat16 = 0x40;
+inline constexpr uint32_t kFrameFormat24 = 0x80;
+inline constexpr uint32_t kFrameFormat32 = 0x100;
+inline constexpr uint32_t kFrameFormatMask = 0x1E0;
+// The pixels, row table and extra blocks live in memory the frame does not own.
+inline constexpr uint32_t kFrameBorrowed = 0x4000;
 
 class CRenderableObject : public CObject {
     OMBRISALT_REFLECTED(CRenderableObject, CObject)
@@ -64,7 +81,8 @@ public:
 // (x, y), for CRenderableObject::HitTest; null where none can be made. The
 // renderables layer installs it when it registers its classes.
 using ProbeSurfaceMaker = CFrameInterface* (*)(int32_t x, int32_t y);
-void SetProbeSurfaceMaker(ProbeSurfaceMaker maker);
+ProbeSurfaceMaker SetProbeSurfaceMaker(ProbeSurfaceMaker maker);
+OMBRISALT_UPWARD_HOOK(SetProbeSurfaceMaker);
 
 class CFrameInterface : public CObject {
     OMBRISALT_REFLECTED(CFrameInterface, CObject)
@@ -88,7 +106,7 @@ public:
     virtual void GetBounds(CRect& out) const = 0;
     // The surface that really holds the pixels.
     virtual CFrameInterface* GetRealFrame() { return this; }
-    // Format bits (0x1E0) and run-length kind (0x6) among other flags.
+    // The kFrame... bits among others.
     virtual uint32_t GetFlags() const = 0;
     virtual uint32_t GetWidth() const = 0;
     virtual uint32_t GetHeight() const = 0;

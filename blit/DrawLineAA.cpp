@@ -2,6 +2,7 @@
 
 #include "blit/BlitRows.h"
 #include "blit/CColor.h"
+#include "blit/CFrameInterface.h"
 #include "blit/ColorTables.h"
 #include "blit/LineClip.h"
 #include "blit/PixelBlends.h"
@@ -194,7 +195,7 @@ void DrawLineAA32(CFrameInterface& frame, int32_t x1, int32_t y1, int32_t x2, in
 
 void DrawLineAA(CFrameInterface& frame, float x1, float y1, float x2, float y2, CColor& colour)
 {
-    if ((frame.GetFlags() & 0xE) != 0 || !frame.GetPixels())
+    if ((frame.GetFlags() & kFrameStorageMask) != 0 || !frame.GetPixels())
         return;
     double ax = double(x1) - frame.GetOffsetX(), ay = double(y1) - frame.GetOffsetY();
     double bx = double(x2) - frame.GetOffsetX(), by = double(y2) - frame.GetOffsetY();

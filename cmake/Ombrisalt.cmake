@@ -48,10 +48,15 @@ function(ombrisalt_add_library name)
   target_link_libraries(ombrisalt_${name} PUBLIC ombrisalt_options ${ARG_DEPS})
 endfunction()
 
-# ombrisalt_add_tests(<folder> <library targets...>)
+# ombrisalt_add_tests(<folder> [MAIN <target>] <library targets...>)
 # One test program per folder of tests/, each test case registered with CTest.
 # Every other .cpp of the folder (and of tests/support/) is support code.
+# MAIN replaces GoogleTest's main (tests/support/main registers everything).
 function(ombrisalt_add_tests folder)
+  cmake_parse_arguments(ARG "" "MAIN" "" ${ARGN})
+  if(NOT ARG_MAIN)
+    set(ARG_MAIN GTest::gtest_main)
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
   if(NOT sources)
     return()
@@ -62,7 +67,7 @@ function(ombrisalt_add_tests folder)
                                       ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
   list(FILTER support EXCLUDE REGEX "_test\\.cpp$")
   add_executable(${exe} ${sources} ${support})
-  target_link_libraries(${exe} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+  target_link_libraries(${exe} PRIVATE ${ARG_UNPARSED_ARGUMENTS} ${ARG_MAIN} GTest::gmock)
   target_include_directories(${exe} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   # ChildProcess.* cases are the halves other tests start in a child
   # process; run on their own they would only skip.

@@ -15,6 +15,7 @@
 #include "foundation/CJString.h"
 #include "foundation/CMemoryPool.h"
 #include "foundation/FilePaths.h" // the name helpers every user of the FILE_ flags needs
+#include "foundation/UpwardHook.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -231,6 +232,7 @@ private:
 // archive mounting has switched notifications on.
 using FileOpenHook = void (*)(const char* name);
 FileOpenHook SetFileOpenHook(FileOpenHook hook);
+OMBRISALT_UPWARD_HOOK(SetFileOpenHook);
 void SetFileOpenNotificationsEnabled(bool enabled);
 void SuspendFileOpenNotifications(const char* label);
 void ResumeFileOpenNotifications();

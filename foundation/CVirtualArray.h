@@ -14,6 +14,7 @@
 
 #include "foundation/CJString.h"
 #include "foundation/CMemoryPool.h"
+#include "foundation/UpwardHook.h"
 
 #include <cstdint>
 #include <memory>
@@ -131,6 +132,7 @@ int CompareNameNoCase(const char* a, const char* b);
 // a function that sends the item-added message; without one nobody handles it.
 using ItemAddedBroadcaster = bool (*)(CVirtualArray& array, int32_t index);
 ItemAddedBroadcaster SetItemAddedBroadcaster(ItemAddedBroadcaster broadcaster);
+OMBRISALT_UPWARD_HOOK(SetItemAddedBroadcaster);
 
 // Forgets every identifier handed out, as at process start (tests).
 void ResetVirtualArrayIdentifiers();

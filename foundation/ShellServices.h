@@ -5,6 +5,7 @@
 // surround a message box, and the close request.
 
 #include "foundation/CJString.h"
+#include "foundation/UpwardHook.h"
 
 // The program's command line as stored at start; empty before that.
 const CJString& GetCommandLineText();
@@ -40,6 +41,7 @@ public:
 // Installs hooks (null: none); returns the previous ones. The caller keeps
 // ownership.
 CShellHooks* SetShellHooks(CShellHooks* hooks);
+OMBRISALT_UPWARD_HOOK(SetShellHooks);
 
 void ShowArrowCursor();
 void ClearCursor();

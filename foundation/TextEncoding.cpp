@@ -1,23 +1,10 @@
 #include "foundation/TextEncoding.h"
 
+#include "platform/TextCodec.h"
+
 #include <cstdint>
 
 namespace {
-
-// Code points of bytes 0x80 to 0x9F; 0 marks the five unassigned bytes, which
-// map to the C1 control of the same value, so that every byte round-trips.
-constexpr uint16_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-uint32_t CodeOf(unsigned char byte)
-{
-    if (byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] != 0)
-        return kHigh[byte - 0x80];
-    return byte;
-}
 
 void AppendUtf8(std::string& out, uint32_t code)
 {
@@ -45,7 +32,7 @@ std::string Windows1252ToUtf8(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (unsigned char c : text)
-        AppendUtf8(out, CodeOf(c));
+        AppendUtf8(out, plat::Windows1252ToCodePoint(c));
     return out;
 }
 
@@ -54,46 +41,15 @@ std::string Utf8ToWindows1252(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        unsigned char lead = text[i];
-        uint32_t code = lead;
-        size_t length = 1;
-        if (lead >= 0xF0) {
-            code = lead & 0x07;
-            length = 4;
-        } else if (lead >= 0xE0) {
-            code = lead & 0x0F;
-            length = 3;
-        } else if (lead >= 0xC0) {
-            code = lead & 0x1F;
-            length = 2;
-        } else if (lead >= 0x80) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        if (i + length > text.size()) {
-            out += '?';
-            break;
-        }
-        bool valid = true;
-        for (size_t k = 1; k < length; ++k) {
-            unsigned char c = text[i + k];
-            valid = valid && (c & 0xC0) == 0x80;
-            code = (code << 6) | (c & 0x3F);
-        }
-        // An over-long form would smuggle in a '/' or a terminator.
-        constexpr uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
-        valid = valid && code >= kShortest[length];
-        i += valid ? length : 1;
+        const uint32_t code = plat::DecodeUtf8(text, i);
+        // The C1 controls of the five unassigned bytes map back to them, so
+        // that every byte survives the trip.
         char mapped = '?';
-        // A code that its own byte stands for, the C1 controls of the five
-        // unassigned bytes included, so that every byte survives the trip.
-        if (valid && code < 0x100 && CodeOf(static_cast<unsigned char>(code)) == code)
+        uint8_t byte = 0;
+        if (code < 0x100 && plat::Windows1252ToCodePoint(uint8_t(code)) == code)
             mapped = char(code);
-        else if (valid)
-            for (int k = 0; k < 32; ++k)
-                if (kHigh[k] == code)
-                    mapped = char(0x80 + k);
+        else if (code != plat::kNotUtf8 && plat::CodePointToWindows1252(code, byte))
+            mapped = char(byte);
         out += mapped;
     }
     return out;
@@ -120,24 +76,10 @@ std::u16string Utf8ToUtf16(std::string_view text)
 {
     std::u16string out;
     for (size_t i = 0; i < text.size();) {
-        const uint8_t lead = uint8_t(text[i]);
-        size_t length = lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
-        bool valid = length != 0 && i + length <= text.size();
-        for (size_t k = 1; valid && k < length; ++k) {
-            const uint8_t next = uint8_t(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        valid = valid && code <= 0x10FFFF && !(code >= 0xD800 && code < 0xE000) && !(length == 3 && code < 0x800)
-            && !(length == 4 && code < 0x10000);
-        if (!valid) {
+        const uint32_t code = plat::DecodeUtf8(text, i);
+        if (code == plat::kNotUtf8) {
             out += char16_t(0xFFFD);
-            ++i;
-            continue;
-        }
-        i += length;
-        if (code >= 0x10000) {
+        } else if (code >= 0x10000) {
             out += char16_t(0xD800 + ((code - 0x10000) >> 10));
             out += char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
         } else {

@@ -15,6 +15,7 @@
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/CSlotProperty.h"
 #include "objects/CStringProperty.h"
+#include "shell/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <memory>
@@ -111,7 +112,7 @@ struct CFuzzDynamic {
 const CFuzzDynamic& RegisterFuzzClasses()
 {
     static const CFuzzDynamic dynamic = [] {
-        RegisterObjectClasses();
+        RegisterAllClasses();
         CFuzzPart::SGetClassInfo();
         CFuzzLeaf::SGetClassInfo();
         CFuzzRecord::SGetClassInfo();

@@ -32,7 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static plat::CPlatformHeadless* const platform = [] {
         SetFatalTerminator(ThrowingFatalTerminator);
         RegisterFuzzClasses();
-        RegisterClipboardClasses();
         auto* headless = new plat::CPlatformHeadless;
         plat::ReplacePlatform(headless);
         return headless;

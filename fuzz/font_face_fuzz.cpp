@@ -8,6 +8,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFontFace.h"
 #include "images/CFrame.h"
+#include "shell/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>
@@ -15,7 +16,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool ready = [] {
-        RegisterImagesClasses();
+        RegisterAllClasses();
         SetFatalTerminator(ThrowingFatalTerminator);
         return true;
     }();

@@ -7,6 +7,7 @@
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
 #include "images/FrameCache.h"
+#include "shell/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>
@@ -14,7 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool ready = [] {
-        RegisterImagesClasses();
+        RegisterAllClasses();
         SetFatalTerminator(&ThrowingFatalTerminator);
         SetImageDecodeByteLimit(64u << 20);
         return true;

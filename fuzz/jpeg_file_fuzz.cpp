@@ -3,6 +3,7 @@
 #include "images/CFrame.h"
 #include "images/CJPEGFileIO.h"
 #include "images/CPNGFileIO.h"
+#include "shell/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>
@@ -10,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool ready = [] {
-        RegisterImagesClasses();
+        RegisterAllClasses();
         SetImageDecodeByteLimit(64u << 20);
         return true;
     }();

@@ -2,6 +2,7 @@
 // a refused decode, never an abort or a read past the data.
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
+#include "shell/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>
@@ -9,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool ready = [] {
-        RegisterImagesClasses();
+        RegisterAllClasses();
         SetImageDecodeByteLimit(64u << 20);
         return true;
     }();

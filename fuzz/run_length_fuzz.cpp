@@ -9,6 +9,7 @@
 #include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "images/CFrame.h"
+#include "shell/RegisterAllClasses.h"
 
 #include <array>
 #include <cstdint>
@@ -63,7 +64,7 @@ bool ReadBlock(SReader& in, uint32_t height, SRunLengthBlock& block)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool registered = (RegisterImagesClasses(), true);
+    static const bool registered = (RegisterAllClasses(), true);
     (void)registered;
     SReader in{data, size};
     uint8_t depthSelector, width, height, kindSelector;

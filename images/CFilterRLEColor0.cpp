@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -135,9 +136,9 @@ void DitherFrame(CFrame& frame, uint32_t target)
 
 } // namespace
 
-void SetRunLengthEncodingEnabled(bool enabled)
+bool SetRunLengthEncodingEnabled(bool enabled)
 {
-    g_RunLengthEnabled = enabled;
+    return std::exchange(g_RunLengthEnabled, enabled);
 }
 
 bool IsRunLengthEncodingEnabled()
@@ -145,9 +146,9 @@ bool IsRunLengthEncodingEnabled()
     return g_RunLengthEnabled;
 }
 
-void SetRunLengthMinFill(uint32_t minimumFill)
+uint32_t SetRunLengthMinFill(uint32_t minimumFill)
 {
-    g_MinimumFill = minimumFill;
+    return std::exchange(g_MinimumFill, minimumFill);
 }
 
 uint32_t GetRunLengthMinFill()

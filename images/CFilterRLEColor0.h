@@ -29,10 +29,11 @@
 struct SRunLengthBlock;
 
 // Process-wide settings: the switch (off at start) and the minimum fill: a
-// fill packet is written only for a run longer than it (64: never).
-void SetRunLengthEncodingEnabled(bool enabled);
+// fill packet is written only for a run longer than it (64: never). Each
+// Set answers the value it replaces.
+bool SetRunLengthEncodingEnabled(bool enabled);
 bool IsRunLengthEncodingEnabled();
-void SetRunLengthMinFill(uint32_t minimumFill);
+uint32_t SetRunLengthMinFill(uint32_t minimumFill);
 uint32_t GetRunLengthMinFill();
 
 // When two pixels count as one for a fill. None writes copies only.

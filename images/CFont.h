@@ -15,6 +15,7 @@
 
 #include "blit/CColor.h"
 #include "foundation/CJString.h"
+#include "foundation/UpwardHook.h"
 #include "objects/CObject.h"
 
 #include <cstdint>
@@ -165,6 +166,7 @@ CFileList& GetFontFileList();
 // the effects installs the function that applies one (null: none applies).
 using GlyphEffectApplier = std::unique_ptr<CFrame> (*)(CObject& effect, CFrame& glyph);
 GlyphEffectApplier SetGlyphEffectApplier(GlyphEffectApplier applier);
+OMBRISALT_UPWARD_HOOK(SetGlyphEffectApplier);
 
 // Registers the font classes; idempotent.
 void RegisterFontClasses();

@@ -5,13 +5,7 @@
 #include "blit/CPalette.h"
 #include "blit/RunLengthRows.h"
 #include "foundation/CPerformanceMonitor.h"
-#include "images/CFont.h"
-#include "images/CFrameAsMipMapTexture.h"
-#include "images/CFrameImageIO.h"
-#include "images/CFrameProperties.h"
-#include "images/CJPEGFileIO.h"
 #include "images/CPaletteHolder.h"
-#include "images/CStandAloneFrame.h"
 
 #include <algorithm>
 #include <cstring>
@@ -97,20 +91,6 @@ bool ValidRunLengthForm(uint32_t depth, uint32_t width, uint32_t height, uint32_
     if (depth == 32)
         return ValidBlock(alpha, width, height, size);
     return ValidateRunLengthAlphaBlock(alpha.data.get(), alpha.size, alpha.rows.get(), values);
-}
-
-void RegisterImagesClasses()
-{
-    RegisterBlitClasses();
-    CFrame::SGetClassInfo();
-    CPaletteHolder::SGetClassInfo();
-    GetPaletteHolderProperty();
-    RegisterFramePropertyClasses();
-    RegisterImageReaders();
-    CJPEGFileIO::SGetClassInfo();
-    CStandAloneFrame::SGetClassInfo();
-    CFrameAsMipMapTexture::SGetClassInfo();
-    RegisterFontClasses();
 }
 
 CFrame::CFrame()
@@ -205,7 +185,7 @@ void CFrame::Free()
         block.reset();
     for (auto& rows : m_OwnedRows)
         rows.reset();
-    m_Flags &= ~0x1E6u;
+    m_Flags &= ~(kFrameFormatMask | kFrameRunLengthMask);
 }
 
 bool CFrame::TakeRunLengthForm(uint32_t kind, SRunLengthBlock main, std::array<SRunLengthBlock, 4> extra)
@@ -375,9 +355,9 @@ uint32_t CFrame::SGetBitDepth()
     return g_FrameBitDepth == 0 ? 8 : g_FrameBitDepth;
 }
 
-void CFrame::SetGlobalBitDepth(uint32_t depth)
+uint32_t CFrame::SetGlobalBitDepth(uint32_t depth)
 {
-    g_FrameBitDepth = depth;
+    return std::exchange(g_FrameBitDepth, depth);
 }
 
 bool HalveFrame(CFrame& destination, const CFrame& source)

@@ -24,6 +24,7 @@
 
 #include "blit/CFrameInterface.h"
 #include "foundation/CRect.h"
+#include "foundation/UpwardHook.h"
 
 #include <array>
 #include <cstdint>
@@ -32,14 +33,6 @@
 class CFrameFilter;
 class CFrameImageIO;
 class CPalette;
-
-inline constexpr uint32_t kFrameFormat8 = 0x20;
-inline constexpr uint32_t kFrameFormat16 = 0x40;
-inline constexpr uint32_t kFrameFormat24 = 0x80;
-inline constexpr uint32_t kFrameFormat32 = 0x100;
-inline constexpr uint32_t kFrameFiveBands = 2;
-inline constexpr uint32_t kFrameTwoBands = 4;
-inline constexpr uint32_t kFrameBorrowed = 0x4000;
 
 // One run-length block as a builder hands it to a frame.
 struct SRunLengthBlock {
@@ -88,7 +81,7 @@ public:
     // Moves the offset and drops the derived per-frame data (palette holder
     // and the like), which is made again when next asked for.
     void MoveOffset(int16_t dx, int16_t dy);
-    bool IsCompressed() const { return (m_Flags & 0x6) != 0; }
+    bool IsCompressed() const { return (m_Flags & kFrameRunLengthMask) != 0; }
     bool IsBorrowed() const { return (m_Flags & kFrameBorrowed) != 0; }
 
     // 8-bit: any non-zero index; 24-bit: any non-black pixel; 32-bit: any
@@ -104,9 +97,10 @@ public:
     void CopyFrom(CObject* other) override;
     uint32_t GetMemorySize() override;
 
-    // The process-wide depth frames are built for; 8 until set.
+    // The process-wide depth frames are built for; 8 until set (0 also
+    // stands for 8). Set answers the value it replaces.
     static uint32_t SGetBitDepth();
-    static void SetGlobalBitDepth(uint32_t depth);
+    static uint32_t SetGlobalBitDepth(uint32_t depth);
 
     // CFrameInterface.
     bool Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType) override;
@@ -197,6 +191,7 @@ bool ValidRunLengthForm(uint32_t depth, uint32_t width, uint32_t height, uint32_
 // the shape renderer.
 using FloatLineDrawer = void (*)(CFrame& frame, float x1, float y1, float x2, float y2, CColor& colour, float width);
 FloatLineDrawer SetFloatLineDrawer(FloatLineDrawer drawer);
+OMBRISALT_UPWARD_HOOK(SetFloatLineDrawer);
 
 // RGB565 and 32-bit fill helpers of the frame's fills.
 // Every byte of each pixel (blue, green, red and alpha alike) moves toward

@@ -218,7 +218,7 @@ void CFrame::BlitToFrame(CFrameInterface& source, const CRect& s, const CRect& d
         FatalDataError("Blitting To A Compressed Frame Error",
                        "The game is trying to Blit to a compressed frame.\nThis is possiblly a programming issue, "
                        "but just as likely a problem in the settings of a CFrames' property file.");
-    if ((source.GetFlags() & 0x6) && &blitType == &GetWrapPow2BlitType()) {
+    if ((source.GetFlags() & kFrameRunLengthMask) && &blitType == &GetWrapPow2BlitType()) {
         ShowMessage("Error",
                     "The game is trying to Blit Wrapped (tile) a compressed frame.  This is possiblly a "
                     "programming issue, but just as likely a problem in the settings of a CFrames' property "
@@ -361,7 +361,7 @@ bool CFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
     const uint32_t depth = GetBitDepth();
     if (IsCompressed()) {
         const uint32_t ux = uint32_t(px), uy = uint32_t(py);
-        if ((m_Flags & 0x6) == kFrameTwoBands) {
+        if ((m_Flags & kFrameRunLengthMask) == kFrameTwoBands) {
             // RGB565 packets at 16 bits, blue, green, red at 24.
             const uint32_t size = depth == 24 ? 3 : 2;
             const auto colourOf = [&](const uint8_t* p, uint8_t alpha) {
@@ -435,7 +435,7 @@ bool CFrame::HitTest(int32_t x, int32_t y) const
             ? FindRunPixel(m_Pixels, m_RowTable, m_Width, uy, ux, size) != nullptr
             : FindRunPixel(m_ExtraBlocks[block - 1], m_ExtraRows[block - 1], m_Width, uy, ux, size) != nullptr;
     };
-    if ((m_Flags & 0x6) == kFrameTwoBands) {
+    if ((m_Flags & kFrameRunLengthMask) == kFrameTwoBands) {
         if (depth != 8 && depth != 16 && depth != 24)
             return false;
         return covered(0, depth / 8) || covered(4, depth / 8);

@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 OMBRISALT_IMPLEMENT_CLASS(CStandAloneFrame, 9.0)
 
@@ -40,9 +41,9 @@ constexpr const char* kQualityHelp
 
 } // namespace
 
-void SetStandAloneFrameRebuilds(bool enabled)
+bool SetStandAloneFrameRebuilds(bool enabled)
 {
-    g_RebuildsEnabled = enabled;
+    return std::exchange(g_RebuildsEnabled, enabled);
 }
 
 void CStandAloneFrame::DeclareProperties(CPropertyDeclarer& d)

@@ -69,5 +69,5 @@ private:
 };
 
 // Whether option changes rebuild at once: the level editor sets it while
-// its window exists.
-void SetStandAloneFrameRebuilds(bool enabled);
+// its window exists. Answers the previous setting.
+bool SetStandAloneFrameRebuilds(bool enabled);

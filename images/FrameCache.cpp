@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -244,9 +245,9 @@ void FinishLoad(CFrame& frame, const CFrameFilter* chain, bool dither, bool runL
 
 } // namespace
 
-void SetFrameOptionFlag(bool compressedCache)
+bool SetFrameOptionFlag(bool compressedCache)
 {
-    g_CompressedCache = compressedCache;
+    return std::exchange(g_CompressedCache, compressedCache);
 }
 
 bool GetFrameOptionFlag()
@@ -254,9 +255,9 @@ bool GetFrameOptionFlag()
     return g_CompressedCache;
 }
 
-void SetFrameNoJPEG(bool noJpeg)
+bool SetFrameNoJPEG(bool noJpeg)
 {
-    g_NoJpeg = noJpeg;
+    return std::exchange(g_NoJpeg, noJpeg);
 }
 
 bool GetFrameNoJPEG()
@@ -264,9 +265,9 @@ bool GetFrameNoJPEG()
     return g_NoJpeg;
 }
 
-void SetFrameLossless(bool lossless)
+bool SetFrameLossless(bool lossless)
 {
-    g_Lossless = lossless;
+    return std::exchange(g_Lossless, lossless);
 }
 
 bool GetFrameLossless()
@@ -274,9 +275,9 @@ bool GetFrameLossless()
     return g_Lossless;
 }
 
-void SetFrameJPEGQuality(uint32_t quality)
+uint32_t SetFrameJPEGQuality(uint32_t quality)
 {
-    g_JpegQuality = quality;
+    return std::exchange(g_JpegQuality, quality);
 }
 
 uint32_t GetFrameJPEGQuality()
@@ -442,7 +443,7 @@ bool ReadFrameRecord(CFrame& frame, CFile& file)
     const int16_t offsetY = int16_t(-int16_t(header[4] | header[5] << 8));
     const uint32_t width = uint32_t(header[6] | header[7] << 8), height = uint32_t(header[8] | header[9] << 8);
     const uint32_t flags = GetU32(header + 12);
-    const uint32_t kind = flags & 0x6;
+    const uint32_t kind = flags & kFrameRunLengthMask;
     // Everything the header announces must be in the file.
     uint64_t needed = 0;
     for (uint32_t size : sizes)

@@ -32,14 +32,14 @@ class CFrameFilter;
 
 inline constexpr uint8_t FRAME_FILE_VERSION = '5';
 
-// Process-wide build settings.
-void SetFrameOptionFlag(bool compressedCache);
+// Process-wide build settings; each Set answers the value it replaces.
+bool SetFrameOptionFlag(bool compressedCache);
 bool GetFrameOptionFlag();
-void SetFrameNoJPEG(bool noJpeg);
+bool SetFrameNoJPEG(bool noJpeg);
 bool GetFrameNoJPEG();
-void SetFrameLossless(bool lossless);
+bool SetFrameLossless(bool lossless);
 bool GetFrameLossless();
-void SetFrameJPEGQuality(uint32_t quality);
+uint32_t SetFrameJPEGQuality(uint32_t quality);
 uint32_t GetFrameJPEGQuality();
 
 // "Cache/<folder>/<name>.Frame" ("Cache/<name>.Frame" without a folder).

@@ -15,6 +15,7 @@
 #include "foundation/CArrayPOD.h"
 #include "foundation/CJString.h"
 #include "foundation/CVirtualArray.h"
+#include "foundation/UpwardHook.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +35,7 @@ enum class ReportUnknownClass { Quiet, Fatal };
 using ClassModuleHandle = void*;
 using ModuleReleaser = void (*)(ClassModuleHandle module);
 ModuleReleaser SetModuleReleaser(ModuleReleaser releaser);
+OMBRISALT_UPWARD_HOOK(SetModuleReleaser);
 
 class CClassInfo : public CSimpleVirtualArray {
 public:

@@ -41,18 +41,12 @@ bool BroadcastItemAddedMessage(CVirtualArray& array, int32_t index)
     return BroadcastMessageToPlugIns(message);
 }
 
-// Without plug-ins nobody could hear the item-added message, so the virtual
-// arrays are wired to the broadcast when the first plug-in appears.
+} // namespace
+
 void InstallItemAddedBroadcaster()
 {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
     SetItemAddedBroadcaster(BroadcastItemAddedMessage);
 }
-
-} // namespace
 
 uint32_t CMessage::SGetMessageType(const char* name)
 {
@@ -109,7 +103,6 @@ void RegisterMessageTypes()
 
 CGamePlugIn::CGamePlugIn()
 {
-    InstallItemAddedBroadcaster();
     PlugIns().plugIns.Append(this);
 }
 

@@ -120,5 +120,8 @@ public:
 // after another handled it; true when any handled it. Plug-ins registered
 // during the broadcast first hear the next one.
 bool BroadcastMessageToPlugIns(CMessage& message);
+// Has virtual arrays announce added items to the plug-ins
+// (CItemAddedToVirtualArrayMessage); RegisterObjectClasses does it.
+void InstallItemAddedBroadcaster();
 // The number of registered plug-ins.
 uint32_t GetPlugInCount();

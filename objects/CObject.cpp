@@ -6,6 +6,7 @@
 #include "foundation/FatalError.h"
 #include "objects/CDynamicPropertyProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CMessage.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObjectStream.h"
 #include "objects/CPointerToBeNulledArray.h"
@@ -176,6 +177,8 @@ void RegisterObjectClasses()
     CClassThatCanNotBeConstructedOrDerivedFrom::SGetClassInfo();
     CBasePointerToBeNulledArray::SGetClassInfo();
     CPointerToBeNulledArray::SGetClassInfo();
+    // Installed once: a test may have put its own in since.
+    [[maybe_unused]] static const bool hooksInstalled = (InstallItemAddedBroadcaster(), true);
 }
 
 // --- CObject ---

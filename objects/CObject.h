@@ -22,6 +22,7 @@
 #include "foundation/CFile.h"
 #include "foundation/CJString.h"
 #include "foundation/CMemoryPool.h"
+#include "foundation/UpwardHook.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObjectStream.h"
 #include "objects/CProperty.h"
@@ -240,7 +241,9 @@ public:
     explicit CAutoRegisterClass(CClassInfo* (*getter)());
 };
 
-// Registers the classes of the object model, in a fixed order; idempotent.
+// Registers the classes of the object model, in a fixed order, and wires the
+// virtual arrays' item-added announcement to the message plug-ins;
+// idempotent.
 void RegisterObjectClasses();
 
 // Save flags of SaveToFile, sharing bits with the file flags: the bit that
@@ -259,6 +262,7 @@ bool ReadObjectBlock(CObject* object, CObjectStream& stream, BlockMode mode = Bl
 // Called at the start of every object read (a loading screen keeps alive).
 using ObjectReadHook = void (*)();
 ObjectReadHook SetObjectReadHook(ObjectReadHook hook);
+OMBRISALT_UPWARD_HOOK(SetObjectReadHook);
 
 enum class SaveBack { No, Yes };
 // Loads the object a file holds (class name line first); null on failure,

@@ -4,6 +4,8 @@
 // the host; without one every option is off and warnings go to the debug
 // output.
 
+#include "foundation/UpwardHook.h"
+
 class CObjectModelHost {
 public:
     virtual ~CObjectModelHost() = default;
@@ -17,3 +19,4 @@ public:
     // Returns the previous one; null restores the default.
     static CObjectModelHost* SetInstance(CObjectModelHost* host);
 };
+OMBRISALT_UPWARD_HOOK(CObjectModelHost::SetInstance);

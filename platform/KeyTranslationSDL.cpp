@@ -1,5 +1,7 @@
 #include "platform/KeyTranslationSDL.h"
 
+#include "platform/TextCodec.h"
+
 #include <iterator>
 
 namespace plat {
@@ -123,12 +125,6 @@ uint16_t PunctuationVirtualKey(SDL_Keycode key)
     }
 }
 
-constexpr uint16_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
 bool AltWithoutControl(uint16_t modifiers)
 {
     return (modifiers & KMOD_ALT) != 0 && (modifiers & KMOD_CTRL) == 0;
@@ -217,21 +213,6 @@ uint8_t ControlCharacterFor(SDL_Keycode key, uint16_t modifiers)
     }
 }
 
-bool CodePointToWindows1252(uint32_t code, uint8_t& byte)
-{
-    if (code < 0x80 || (code >= 0xA0 && code < 0x100)) {
-        byte = uint8_t(code);
-        return true;
-    }
-    for (int k = 0; k < 32; ++k) {
-        if (kHigh[k] == code) {
-            byte = uint8_t(0x80 + k);
-            return true;
-        }
-    }
-    return false;
-}
-
 void TranslateKeyDown(SDL_Scancode scancode, SDL_Keycode key, uint16_t modifiers, std::vector<WindowEvent>& out)
 {
     out.push_back(KeyEvent(WindowEvent::Kind::KeyDown, scancode, key, modifiers));
@@ -267,34 +248,10 @@ void TranslateText(std::string_view utf8, uint16_t modifiers, std::vector<Window
     if (AltWithoutControl(modifiers))
         return;
     for (size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        uint32_t code = lead;
-        size_t length = 1;
-        if (lead >= 0xF0) {
-            code = lead & 0x07;
-            length = 4;
-        } else if (lead >= 0xE0) {
-            code = lead & 0x0F;
-            length = 3;
-        } else if (lead >= 0xC0) {
-            code = lead & 0x1F;
-            length = 2;
-        } else if (lead >= 0x80) {
-            ++i;
-            continue;
-        }
-        if (i + length > utf8.size())
-            break;
-        bool valid = true;
-        for (size_t k = 1; k < length; ++k) {
-            const unsigned char c = static_cast<unsigned char>(utf8[i + k]);
-            valid = valid && (c & 0xC0) == 0x80;
-            code = (code << 6) | (c & 0x3F);
-        }
-        i += valid ? length : 1;
+        const uint32_t code = DecodeUtf8(utf8, i);
         uint8_t byte = 0;
         // Control characters come from the key-downs, never from text.
-        if (valid && code >= 0x20 && code != 0x7F && CodePointToWindows1252(code, byte))
+        if (code != kNotUtf8 && code >= 0x20 && code != 0x7F && CodePointToWindows1252(code, byte))
             out.push_back(CharEvent(WindowEvent::Kind::Char, byte));
     }
 }

@@ -23,9 +23,6 @@ uint16_t VirtualKeyFromKey(SDL_Scancode scancode, SDL_Keycode key);
 // The control character a key-down types with these modifiers; 0 for none.
 uint8_t ControlCharacterFor(SDL_Keycode key, uint16_t modifiers);
 
-// The Windows-1252 byte of a code point; false when it has none.
-bool CodePointToWindows1252(uint32_t code, uint8_t& byte);
-
 // Key-down (repeats included): KeyDown, then the Char of a control
 // character, or the SysChar of the key's character while Alt (without Ctrl)
 // is held, then ContextMenuKey for the Menu key.

@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 OMBRISALT_IMPLEMENT_CLASS(CBlitXParams, 1.0)
 void CBlitXParams::DeclareProperties(CPropertyDeclarer&) {}
@@ -143,17 +144,17 @@ bool IsWholeNumber(float v)
 
 } // namespace
 
-void SetBlitXSmoothing(bool on)
+bool SetBlitXSmoothing(bool on)
 {
-    g_Smoothing = on;
+    return std::exchange(g_Smoothing, on);
 }
 bool GetBlitXSmoothing()
 {
     return g_Smoothing;
 }
-void SetBlitXBilinearSpans(EBilinearSpans spans)
+EBilinearSpans SetBlitXBilinearSpans(EBilinearSpans spans)
 {
-    g_BilinearSpans = spans;
+    return std::exchange(g_BilinearSpans, spans);
 }
 uint32_t GetBlitXTintColor()
 {
@@ -230,11 +231,8 @@ bool CBlitXParams::Render(CFrameInterface& target)
                 return target.Blit(*source, s, d, type);
             // The colour's alpha fades this one blit; the caller's opacity
             // (a faded control, say) is what the type keeps afterwards.
-            const float before = type.GetOpacity();
-            type.SetOpacity(float(m_Color.GetAlpha()) / 255.0f);
-            const bool drawn = target.Blit(*source, s, d, type);
-            type.SetOpacity(before);
-            return drawn;
+            const CScopedBlitOpacity faded(type, float(m_Color.GetAlpha()) / 255.0f);
+            return target.Blit(*source, s, d, type);
         }
     }
 
@@ -255,8 +253,17 @@ bool CBlitXParams::Render(CFrameInterface& target)
     const float sy = (m_Flags & kMirrorY) ? -m_ScaleY : m_ScaleY;
     const float originX = m_HotSpotX - float(source->GetOffsetX());
     const float originY = m_HotSpotY - float(source->GetOffsetY());
-    BuildBlitPipeline(target, *source, m_X, m_Y, originX, originY, sx, sy, double(m_Angle) * 0.01745329238474369,
-                      colour, *this);
+    BuildBlitPipeline({.destination = target,
+                       .source = *source,
+                       .x = m_X,
+                       .y = m_Y,
+                       .originX = originX,
+                       .originY = originY,
+                       .scaleX = sx,
+                       .scaleY = sy,
+                       .angle = double(m_Angle) * 0.01745329238474369,
+                       .colour = colour,
+                       .params = *this});
     if (m_ClipEnabled) {
         CRect clipped;
         if (IntersectRects(clipped, m_DrawnBounds, m_ClipRect))
@@ -267,28 +274,28 @@ bool CBlitXParams::Render(CFrameInterface& target)
     return true;
 }
 
-void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, float x, float y, float originX,
-                       float originY, float scaleX, float scaleY, double angle, uint32_t colour, CBlitXParams& params)
+namespace {
+
+// The rasteriser path's steps, in the order BuildBlitPipeline takes them.
+
+agg::trans_affine SourceToWorld(const SBlitPipelineArgs& args)
 {
     agg::trans_affine transform;
-    if (originX != 0.0f || originY != 0.0f)
-        transform *= agg::trans_affine_translation(-originX, -originY);
-    if (scaleX != 1.0f || scaleY != 1.0f)
-        transform *= agg::trans_affine_scaling(scaleX, scaleY);
-    if (angle != 0.0)
-        transform *= agg::trans_affine_rotation(angle);
-    if (x != 0.0f || y != 0.0f)
-        transform *= agg::trans_affine_translation(x, y);
+    if (args.originX != 0.0f || args.originY != 0.0f)
+        transform *= agg::trans_affine_translation(-args.originX, -args.originY);
+    if (args.scaleX != 1.0f || args.scaleY != 1.0f)
+        transform *= agg::trans_affine_scaling(args.scaleX, args.scaleY);
+    if (args.angle != 0.0)
+        transform *= agg::trans_affine_rotation(args.angle);
+    if (args.x != 0.0f || args.y != 0.0f)
+        transform *= agg::trans_affine_translation(args.x, args.y);
+    return transform;
+}
 
-    SPipeline& p = Pipeline();
-    const double width = source.GetWidth(), height = source.GetHeight();
-    p.path.remove_all();
-    p.path.move_to(0, 0);
-    p.path.line_to(width, 0);
-    p.path.line_to(width, height);
-    p.path.line_to(0, height);
-    p.path.close_polygon();
-
+// The whole pixels around the transformed source rectangle (corners taken
+// in single precision).
+CRect TransformedBounds(const agg::trans_affine& transform, double width, double height)
+{
     float left = 0, top = 0, right = 0, bottom = 0;
     const double corners[4][2] = {{0, 0}, {width, 0}, {width, height}, {0, height}};
     for (int i = 0; i < 4; ++i) {
@@ -304,104 +311,168 @@ void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, fl
         if (i == 0 || fy > bottom)
             bottom = fy;
     }
-    params.m_DrawnBounds = {FloorToInt(left), FloorToInt(top), CeilToInt(right), CeilToInt(bottom)};
-    if (!params.m_DrawEnabled)
-        return;
+    return {FloorToInt(left), FloorToInt(top), CeilToInt(right), CeilToInt(bottom)};
+}
 
-    SPixelView target, image;
-    if (destination.GetBitDepth() != 32 || !MakePixelView(destination, target) || !MakePixelView(source, image))
-        return;
-    const int32_t offX = destination.GetOffsetX(), offY = destination.GetOffsetY();
-    if (offX != 0 || offY != 0)
-        transform *= agg::trans_affine_translation(-offX, -offY);
-
-    agg::rect_i clip(0, 0, int(target.width) - 1, int(target.height) - 1);
+// The target pixels the polygon may cover (inclusive, buffer coordinates):
+// the target cut to the renderable's clip rectangle; false when empty.
+bool ClipBox(const CBlitXParams& params, int32_t offX, int32_t offY, const SPixelView& target, agg::rect_i& clip)
+{
+    clip = agg::rect_i(0, 0, int(target.width) - 1, int(target.height) - 1);
     if (params.m_ClipEnabled) {
         clip.x1 = std::max(clip.x1, params.m_ClipRect.left - offX);
         clip.y1 = std::max(clip.y1, params.m_ClipRect.top - offY);
         clip.x2 = std::min(clip.x2, params.m_ClipRect.right - offX - 1);
         clip.y2 = std::min(clip.y2, params.m_ClipRect.bottom - offY - 1);
-        if (clip.x1 > clip.x2 || clip.y1 > clip.y2)
-            return;
     }
+    return clip.x1 <= clip.x2 && clip.y1 <= clip.y2;
+}
 
+// Adds the source rectangle, through the transform, to the shared rasteriser.
+void RasteriseSource(agg::trans_affine& toTarget, double width, double height, const agg::rect_i& clip)
+{
+    SPipeline& p = Pipeline();
+    p.path.remove_all();
+    p.path.move_to(0, 0);
+    p.path.line_to(width, 0);
+    p.path.line_to(width, height);
+    p.path.line_to(0, height);
+    p.path.close_polygon();
     p.rasteriser.reset();
     p.rasteriser.clip_box(clip.x1, clip.y1, clip.x2 + 1.0, clip.y2 + 1.0);
-    agg::conv_transform<agg::path_storage> transformed(p.path, transform);
+    agg::conv_transform<agg::path_storage> transformed(p.path, toTarget);
     p.rasteriser.add_path(transformed);
+}
 
-    agg::trans_affine inverse = transform;
-    inverse.invert();
+const agg::rgba8 kOutside(0, 0, 0, 0);
+
+// Blackman filter over a premultiplied, tinted copy of the source.
+void FillFiltered(const SBilinearBlit& blit, bool composeAlpha)
+{
+    std::unique_ptr<CFrame> copy = PremultipliedCopy(blit.source, blit.tint);
+    if (!copy)
+        return;
+    SPixelView copyView;
+    MakePixelView(*copy, copyView);
+    agg::rendering_buffer sourceBuffer, targetBuffer;
+    copyView.Attach(sourceBuffer);
+    blit.target.Attach(targetBuffer);
+    agg::trans_affine inverse = blit.inverse;
     Interpolator interpolator(inverse);
-    agg::rendering_buffer targetBuffer;
-    target.Attach(targetBuffer);
+    agg::pixfmt_bgra32_pre sourceFormat(sourceBuffer);
+    agg::image_accessor_clip<agg::pixfmt_bgra32_pre> accessor(sourceFormat, kOutside);
+    agg::span_image_filter_rgba<decltype(accessor), Interpolator> generator(accessor, interpolator, BlackmanFilter());
+    if (composeAlpha)
+        RunChain<blend::PremultipliedOverAlpha>(targetBuffer, blit.tint, blit.clip, generator);
+    else
+        RunChain<blend::Premultiplied>(targetBuffer, blit.tint, blit.clip, generator);
+}
 
-    const uint32_t flags = params.m_Flags;
+// Bilinear taps blended straight into the target rows.
+void FillBilinearDirect(const SBilinearBlit& blit, bool additive, bool composeAlpha)
+{
+    EBilinearRule rule = EBilinearRule::Tinted;
+    if (composeAlpha && additive)
+        rule = EBilinearRule::AdditiveOverAlpha;
+    else if (composeAlpha)
+        rule = EBilinearRule::TintedOverAlpha;
+    else if (additive)
+        rule = EBilinearRule::Additive;
+    else if (blit.tint == 0xFFFFFFFF)
+        rule = EBilinearRule::Plain;
+    const EBilinearKernel kernel
+        = ChosenKernelSet() == KernelSet::Sse2 ? EBilinearKernel::Sse2 : EBilinearKernel::Plain;
+    SPipeline& p = Pipeline();
+    RenderBilinear(rule, kernel, blit, p.rasteriser, p.scanline);
+}
+
+// Blends an image chain's spans into the target by the rule the flags and
+// the colour choose.
+template <class SpanGenerator>
+void RunImageChain(const SBilinearBlit& blit, bool additive, bool composeAlpha, SpanGenerator& generator)
+{
+    agg::rendering_buffer target;
+    blit.target.Attach(target);
+    if (composeAlpha && additive)
+        RunChain<blend::AdditiveOverAlpha>(target, blit.tint, blit.clip, generator);
+    else if (composeAlpha)
+        RunChain<blend::TintedOverAlpha>(target, blit.tint, blit.clip, generator);
+    else if (additive)
+        RunChain<blend::Additive>(target, blit.tint, blit.clip, generator);
+    else if (blit.tint == 0xFFFFFFFF)
+        RunChain<blend::Plain>(target, blit.tint, blit.clip, generator);
+    else
+        RunChain<blend::Tinted>(target, blit.tint, blit.clip, generator);
+}
+
+// Bilinear taps through AGG's span generator and a span buffer.
+void FillBilinearSpans(const SBilinearBlit& blit, bool additive, bool composeAlpha)
+{
+    agg::rendering_buffer sourceBuffer;
+    blit.source.Attach(sourceBuffer);
+    agg::trans_affine inverse = blit.inverse;
+    Interpolator interpolator(inverse);
+    agg::pixfmt_bgra32 sourceFormat(sourceBuffer);
+    agg::span_image_filter_rgba_bilinear_clip<agg::pixfmt_bgra32, Interpolator> generator(sourceFormat, kOutside,
+                                                                                          interpolator);
+    RunImageChain(blit, additive, composeAlpha, generator);
+}
+
+// The nearest source pixel; the nearest chains never compose destination
+// alpha.
+void FillNearest(const SBilinearBlit& blit, bool additive)
+{
+    agg::rendering_buffer sourceBuffer;
+    blit.source.Attach(sourceBuffer);
+    agg::trans_affine inverse = blit.inverse;
+    Interpolator interpolator(inverse);
+    agg::pixfmt_bgra32 sourceFormat(sourceBuffer);
+    agg::image_accessor_clip<agg::pixfmt_bgra32> accessor(sourceFormat, kOutside);
+    agg::span_image_filter_rgba_nn<decltype(accessor), Interpolator> generator(accessor, interpolator);
+    RunImageChain(blit, additive, false, generator);
+}
+
+// Fills the rasterised polygon through the chain the flags and the
+// process-wide sampling switches choose.
+void FillSpans(const SBilinearBlit& blit, uint32_t flags)
+{
     const bool additive = (flags & CBlitXParams::kAdditive) != 0;
     const bool composeAlpha = (flags & CRenderableObject::kRespectDestinationAlpha) != 0;
-    const bool white = colour == 0xFFFFFFFF;
-    const agg::rgba8 background(0, 0, 0, 0);
-
-    if ((flags & CBlitXParams::kFiltered) && !additive) {
-        std::unique_ptr<CFrame> copy = PremultipliedCopy(image, colour);
-        if (!copy)
-            return;
-        SPixelView copyView;
-        MakePixelView(*copy, copyView);
-        agg::rendering_buffer sourceBuffer;
-        copyView.Attach(sourceBuffer);
-        agg::pixfmt_bgra32_pre sourceFormat(sourceBuffer);
-        agg::image_accessor_clip<agg::pixfmt_bgra32_pre> accessor(sourceFormat, background);
-        agg::span_image_filter_rgba<decltype(accessor), Interpolator> generator(accessor, interpolator,
-                                                                                BlackmanFilter());
-        if (composeAlpha)
-            RunChain<blend::PremultipliedOverAlpha>(targetBuffer, colour, clip, generator);
-        else
-            RunChain<blend::Premultiplied>(targetBuffer, colour, clip, generator);
-        return;
-    }
-
-    if (g_Smoothing && g_BilinearSpans == EBilinearSpans::Direct) {
-        EBilinearRule rule = EBilinearRule::Tinted;
-        if (composeAlpha && additive)
-            rule = EBilinearRule::AdditiveOverAlpha;
-        else if (composeAlpha)
-            rule = EBilinearRule::TintedOverAlpha;
-        else if (additive)
-            rule = EBilinearRule::Additive;
-        else if (white)
-            rule = EBilinearRule::Plain;
-        const EBilinearKernel kernel
-            = ChosenKernelSet() == KernelSet::Sse2 ? EBilinearKernel::Sse2 : EBilinearKernel::Plain;
-        RenderBilinear(rule, kernel, {target, image, clip, inverse, colour}, p.rasteriser, p.scanline);
-        return;
-    }
-    agg::rendering_buffer sourceBuffer;
-    image.Attach(sourceBuffer);
-    agg::pixfmt_bgra32 sourceFormat(sourceBuffer);
-    if (g_Smoothing) {
-        agg::span_image_filter_rgba_bilinear_clip<agg::pixfmt_bgra32, Interpolator> generator(sourceFormat, background,
-                                                                                              interpolator);
-        if (composeAlpha && additive)
-            RunChain<blend::AdditiveOverAlpha>(targetBuffer, colour, clip, generator);
-        else if (composeAlpha)
-            RunChain<blend::TintedOverAlpha>(targetBuffer, colour, clip, generator);
-        else if (additive)
-            RunChain<blend::Additive>(targetBuffer, colour, clip, generator);
-        else if (white)
-            RunChain<blend::Plain>(targetBuffer, colour, clip, generator);
-        else
-            RunChain<blend::Tinted>(targetBuffer, colour, clip, generator);
-        return;
-    }
-    agg::image_accessor_clip<agg::pixfmt_bgra32> accessor(sourceFormat, background);
-    agg::span_image_filter_rgba_nn<decltype(accessor), Interpolator> generator(accessor, interpolator);
-    if (additive)
-        RunChain<blend::Additive>(targetBuffer, colour, clip, generator);
-    else if (white)
-        RunChain<blend::Plain>(targetBuffer, colour, clip, generator);
+    if ((flags & CBlitXParams::kFiltered) && !additive)
+        FillFiltered(blit, composeAlpha);
+    else if (g_Smoothing && g_BilinearSpans == EBilinearSpans::Direct)
+        FillBilinearDirect(blit, additive, composeAlpha);
+    else if (g_Smoothing)
+        FillBilinearSpans(blit, additive, composeAlpha);
     else
-        RunChain<blend::Tinted>(targetBuffer, colour, clip, generator);
+        FillNearest(blit, additive);
+}
+
+} // namespace
+
+void BuildBlitPipeline(const SBlitPipelineArgs& args)
+{
+    CBlitXParams& params = args.params;
+    agg::trans_affine transform = SourceToWorld(args);
+    const double width = args.source.GetWidth(), height = args.source.GetHeight();
+    params.m_DrawnBounds = TransformedBounds(transform, width, height);
+    if (!params.m_DrawEnabled)
+        return;
+
+    SBilinearBlit blit;
+    if (args.destination.GetBitDepth() != 32 || !MakePixelView(args.destination, blit.target)
+        || !MakePixelView(args.source, blit.source))
+        return;
+    const int32_t offX = args.destination.GetOffsetX(), offY = args.destination.GetOffsetY();
+    if (offX != 0 || offY != 0)
+        transform *= agg::trans_affine_translation(-offX, -offY);
+    if (!ClipBox(params, offX, offY, blit.target, blit.clip))
+        return;
+    RasteriseSource(transform, width, height, blit.clip);
+    blit.inverse = transform;
+    blit.inverse.invert();
+    blit.tint = args.colour;
+    FillSpans(blit, params.m_Flags);
 }
 
 void CBlitXParams::MapToSource(float x, float y, float& sourceX, float& sourceY) const

@@ -54,22 +54,42 @@ public:
     float m_HotSpotY = 0.0f;
 };
 
-// The rasteriser path proper: draws source (32-bit) with the transform
-// source pixel -> translate(-origin) scale rotate(radians) translate(x, y),
-// writes params.m_DrawnBounds and returns whether anything could be drawn.
-void BuildBlitPipeline(CFrameInterface& destination, CFrameInterface& source, float x, float y, float originX,
-                       float originY, float scaleX, float scaleY, double angle, uint32_t colour, CBlitXParams& params);
+// The rasteriser path's inputs: source (32-bit) is drawn with the transform
+// source pixel -> translate(-origin) scale rotate(angle) translate(x, y).
+struct SBlitPipelineArgs {
+    CFrameInterface& destination;
+    CFrameInterface& source;
+    // The destination world point the origin lands on.
+    float x;
+    float y;
+    // The source pixel placed at (x, y).
+    float originX;
+    float originY;
+    // Negative scales mirror.
+    float scaleX;
+    float scaleY;
+    double angle;    // radians
+    uint32_t colour; // tint and alpha
+    // Its flags, clip rectangle and draw switch are read; it receives
+    // m_DrawnBounds.
+    CBlitXParams& params;
+};
+
+// The rasteriser path proper: measures the transformed source into
+// params.m_DrawnBounds, then (when drawing) rasterises it and fills it
+// through the chain the flags choose.
+void BuildBlitPipeline(const SBlitPipelineArgs& args);
 
 // Bilinear (on, the default) or nearest-pixel sampling for every
-// unfiltered transformed blit.
-void SetBlitXSmoothing(bool on);
+// unfiltered transformed blit; answers the previous choice.
+bool SetBlitXSmoothing(bool on);
 bool GetBlitXSmoothing();
 
 // Test hook: the bilinear chains draw straight into the destination rows
 // (Direct, the default) or through AGG's span generator and a span buffer;
-// both give the same bytes.
+// both give the same bytes. Answers the previous choice.
 enum class EBilinearSpans : uint8_t { Direct, AggGenerator };
-void SetBlitXBilinearSpans(EBilinearSpans spans);
+EBilinearSpans SetBlitXBilinearSpans(EBilinearSpans spans);
 
 // The colour of the transformed blit being drawn, for the tinting blit types.
 uint32_t GetBlitXTintColor();

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CFrameEffect, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CFrameEffectBlit, 1.0)
@@ -67,9 +68,9 @@ std::unique_ptr<CFrame> ApplyGlyphEffect(CObject& effect, CFrame& glyph)
 
 } // namespace
 
-void SetFrameEffectTextureLookup(FrameEffectTextureLookup lookup)
+FrameEffectTextureLookup SetFrameEffectTextureLookup(FrameEffectTextureLookup lookup)
 {
-    g_TextureLookup = lookup;
+    return std::exchange(g_TextureLookup, lookup);
 }
 
 void CFrameEffect::DeclareProperties(CPropertyDeclarer&) {}

@@ -13,6 +13,7 @@
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
 #include "foundation/CFPoint.h"
+#include "foundation/UpwardHook.h"
 #include "objects/CPropertyArrayProperty.h"
 
 #include <memory>
@@ -131,7 +132,8 @@ public:
 // The frames "Texture Frame Index" chooses from; null for an index with no
 // frame. Set by the owner of the global frame list.
 using FrameEffectTextureLookup = CFrame* (*)(uint32_t index);
-void SetFrameEffectTextureLookup(FrameEffectTextureLookup lookup);
+FrameEffectTextureLookup SetFrameEffectTextureLookup(FrameEffectTextureLookup lookup);
+OMBRISALT_UPWARD_HOOK(SetFrameEffectTextureLookup);
 
 // Registers the effect classes and makes fonts run their "Frame Effect" on
 // every glyph they build; idempotent.

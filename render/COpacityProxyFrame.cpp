@@ -49,11 +49,8 @@ bool COpacityProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitTy
 {
     if (!(m_Opacity > 0.0f))
         return false;
-    const float old = blitType.GetOpacity();
-    blitType.SetOpacity(old * m_Opacity);
-    const bool drawn = m_Source->Blit(source, s, d, blitType);
-    blitType.SetOpacity(old);
-    return drawn;
+    const CScopedBlitOpacity faded(blitType, blitType.GetOpacity() * m_Opacity);
+    return m_Source->Blit(source, s, d, blitType);
 }
 
 bool COpacityProxyFrame::Render(CRenderableObject& renderable)

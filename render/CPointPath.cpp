@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -28,9 +29,9 @@ float Angle(float x, float y)
 
 } // namespace
 
-void SetPointPathLabelDrawer(const SPointPathLabelDrawer& drawer)
+SPointPathLabelDrawer SetPointPathLabelDrawer(SPointPathLabelDrawer drawer)
 {
-    g_LabelDrawer = drawer;
+    return std::exchange(g_LabelDrawer, drawer);
 }
 
 void CPointPath::InsertPoint(float x, float y, uint32_t index)

@@ -10,6 +10,7 @@
 
 #include "foundation/CArrayPOD.h"
 #include "foundation/CFPoint.h"
+#include "foundation/UpwardHook.h"
 
 #include <cstdint>
 
@@ -82,4 +83,6 @@ struct SPointPathLabelDrawer {
     float pointSize = 0;
     void (*draw)(CFrameInterface& frame, int32_t x, int32_t y, int32_t number, CColor& colour) = nullptr;
 };
-void SetPointPathLabelDrawer(const SPointPathLabelDrawer& drawer);
+// Answers the drawer it replaces.
+SPointPathLabelDrawer SetPointPathLabelDrawer(SPointPathLabelDrawer drawer);
+OMBRISALT_UPWARD_HOOK(SetPointPathLabelDrawer);

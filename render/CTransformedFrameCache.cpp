@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 OMBRISALT_IMPLEMENT_CLASS(CTransformedFrame, 1.0)
 void CTransformedFrame::DeclareProperties(CPropertyDeclarer&) {}
@@ -83,10 +84,11 @@ bool FitsFrame(const CRect& r)
 
 } // namespace
 
-void SetTransformedFrameBudget(uint64_t bytes)
+uint64_t SetTransformedFrameBudget(uint64_t bytes)
 {
-    Registry().budget = bytes;
+    const uint64_t previous = std::exchange(Registry().budget, bytes);
     MakeRoom(0);
+    return previous;
 }
 
 uint64_t GetTransformedFrameBudget()

@@ -78,8 +78,9 @@ CTransformedFrameCache* GetTransformedFrameCache(CFrameInterface& source);
 // fit a frame.
 std::unique_ptr<CFrame> BuildTransformedFrame(CFrameInterface& source, CBlitXParams& transform);
 
-// The byte budget of all caches together, and what they hold now.
-void SetTransformedFrameBudget(uint64_t bytes);
+// The byte budget of all caches together (Set answers the previous one), and
+// what they hold now.
+uint64_t SetTransformedFrameBudget(uint64_t bytes);
 uint64_t GetTransformedFrameBudget();
 uint64_t GetTransformedFrameBytes();
 

@@ -17,7 +17,6 @@
 #include "objects/CFileListList.h"
 #include "objects/CObject.h"
 #include "platform/FileSystem.h"
-#include "shell/CClipboard.h"
 #include "shell/CFrameRateCounter.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
@@ -26,6 +25,7 @@
 #include "shell/CShellScreen.h"
 #include "shell/CTheoraPlayer.h"
 #include "shell/GameWindow.h"
+#include "shell/RegisterShellClasses.h"
 #include "shell/StartGame.h"
 #include "shell/VideoOptions.h"
 #include "sound/CMusicPlayer.h"
@@ -108,7 +108,7 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     , m_CharacterRouter(this, &CGameBase::OnCharacterTyped, CCharacterTypedMessage::SGetType())
     , m_SoundRouter(this, &CGameBase::OnPlaySound, CPlaySoundMessage::SGetType())
 {
-    RegisterClipboardClasses();
+    RegisterShellClasses();
     CClassInfoList::SGetInstance().Sort();
     g_Game = this;
     g_ShuttingDown = false;

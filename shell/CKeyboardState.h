@@ -17,6 +17,35 @@
 
 enum class KeyboardPump : uint8_t { Pump, NoPump };
 
+// The control codes the pump types for keys that are not characters
+// (MapVirtualKeyToKeyCode, and the Menu key); they share the typed stream
+// with the characters, so a reader switches on EngineKey(character).
+enum class EngineKey : uint32_t {
+    None = 0, // typed nothing
+    F5 = 2,
+    Home = 5,
+    Up = 6,
+    PageUp = 7,
+    ControlTab = 9, // Tab while a Control key is held
+    Down = 10,
+    Left = 11,
+    Right = 12,
+    End = 14,
+    PageDown = 15,
+    Insert = 16,
+    Delete = 17,
+    ContextMenu = 18,
+    F4 = 20,
+    F7 = 21,
+    F8 = 23,
+    F10 = 25,
+    F11 = 26,
+    F6 = 28,
+    F9 = 29,
+    F2 = 30,
+    F1 = 31,
+};
+
 class CKeyboardState {
 public:
     static constexpr int32_t kKeyCount = 512;

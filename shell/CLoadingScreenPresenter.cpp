@@ -79,12 +79,12 @@ void CLoadingScreenPresenter::Fade(FadeDirection direction)
 {
     CScreenFrame& screen = CScreenFrame::SGetInstance();
     if (direction == FadeDirection::In)
-        screen.FadeIn(kFadeSeconds, false);
+        screen.FadeIn(kFadeSeconds, FadeWait::Return);
     else
-        screen.FadeOut(kFadeSeconds, kFadeOutWatchdogSeconds, false);
+        screen.FadeOut(kFadeSeconds, kFadeOutWatchdogSeconds, FadeWait::Return);
     plat::CPlatform& platform = plat::GetPlatform();
     uint32_t previous = plat::GetMillisecondTick();
-    while (screen.GetFadeState() != 2) {
+    while (screen.GetFadeState() != FadeState::Idle) {
         platform.Sleep(1);
         const uint32_t now = plat::GetMillisecondTick();
         screen.UpdateFade(float(now - previous) / 1000.0f);

@@ -113,17 +113,17 @@ void CMouseState::SetPosition(int32_t x, int32_t y)
     plat::GetPlatform().GetWindow().WarpCursor(int32_t(std::lround(windowX)), int32_t(std::lround(windowY)));
 }
 
-CCursorSequence* CMouseState::SetCursor(CCursorSequence* sequence, bool startFlag, bool stopAtLastFrame,
-                                        bool useSequenceFrame)
+CCursorSequence* CMouseState::SetCursor(CCursorSequence* sequence, CursorStart start, CursorStop stop,
+                                        CursorFrameSource frameSource)
 {
     CCursorSequence* previous = m_Cursor;
-    m_StartFlag = startFlag;
-    m_StopAtLastFrame = stopAtLastFrame;
-    m_UseSequenceFrame = useSequenceFrame;
+    m_Start = start;
+    m_Stop = stop;
+    m_FrameSource = frameSource;
     m_Cursor = sequence;
     if (sequence) {
         const int32_t count = sequence->GetFrameCount();
-        if (stopAtLastFrame)
+        if (stop == CursorStop::AtLastFrame)
             m_CursorFrame = float(count - 1);
         else if (m_CursorFrame >= float(count))
             m_CursorFrame = 0.0f;
@@ -187,9 +187,9 @@ void CMouseState::TakeRelativeMovement(int32_t& dx, int32_t& dy)
 
 namespace {
 
-CFrameInterface* CurrentCursorFrame(const CCursorSequence& cursor, bool useSequenceFrame, float frame)
+CFrameInterface* CurrentCursorFrame(const CCursorSequence& cursor, CursorFrameSource source, float frame)
 {
-    const int32_t index = useSequenceFrame ? cursor.GetCurrentFrame() : int32_t(std::floor(frame));
+    const int32_t index = source == CursorFrameSource::Sequence ? cursor.GetCurrentFrame() : int32_t(std::floor(frame));
     return cursor.GetFrame(index);
 }
 
@@ -208,14 +208,14 @@ void CMouseState::DrawCursor(CFrameInterface& target)
     if (!m_Cursor || !m_CursorVisible)
         return;
     if (m_CursorUnderlay) {
+        // The blend type is left at the normal type's opacity, not its own.
         CBlitType& blend = GetBlackBiasBlitType();
-        blend.SetOpacity(m_UnderlayOpacity);
+        const CScopedBlitOpacity faded(blend, m_UnderlayOpacity, GetNormalBlitType().GetOpacity());
         CRect source{};
         m_CursorUnderlay->GetBounds(source);
         target.Blit(*m_CursorUnderlay, source, BoundsAt(*m_CursorUnderlay, m_X, m_Y), blend);
-        blend.SetOpacity(GetNormalBlitType().GetOpacity());
     }
-    CFrameInterface* frame = CurrentCursorFrame(*m_Cursor, m_UseSequenceFrame, m_CursorFrame);
+    CFrameInterface* frame = CurrentCursorFrame(*m_Cursor, m_FrameSource, m_CursorFrame);
     if (!frame)
         return;
     CRect source{};
@@ -227,7 +227,7 @@ bool CMouseState::GetCursorRect(CRect& out) const
 {
     if (!m_Cursor || !m_CursorVisible)
         return false;
-    const CFrameInterface* frame = CurrentCursorFrame(*m_Cursor, m_UseSequenceFrame, m_CursorFrame);
+    const CFrameInterface* frame = CurrentCursorFrame(*m_Cursor, m_FrameSource, m_CursorFrame);
     out = frame ? BoundsAt(*frame, m_X, m_Y) : CRect{m_X, m_Y, m_X, m_Y};
     return true;
 }
@@ -242,7 +242,9 @@ void CMouseState::ResetForTesting()
     m_X = m_Y = 0;
     m_Buttons = m_Clicks = 0;
     m_Wheel = 0.0f;
-    m_StartFlag = true;
-    m_StopAtLastFrame = m_UseSequenceFrame = m_Tracking = false;
+    m_Start = CursorStart::Started;
+    m_Stop = CursorStop::Running;
+    m_FrameSource = CursorFrameSource::MouseState;
+    m_Tracking = false;
     m_LastX = m_LastY = m_SumDX = m_SumDY = 0;
 }

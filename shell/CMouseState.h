@@ -21,6 +21,14 @@
 class CBlitType;
 class CFrameInterface;
 
+// The options of SetCursor. The start option is kept for the cursor's
+// animation; AtLastFrame moves the cursor frame to the sequence's last;
+// Sequence draws the sequence's own current frame instead of the mouse
+// state's cursor frame.
+enum class CursorStart : uint8_t { NotStarted, Started };
+enum class CursorStop : uint8_t { Running, AtLastFrame };
+enum class CursorFrameSource : uint8_t { MouseState, Sequence };
+
 enum class MouseEventType : int32_t { Move = 0, Pressed = 1, Released = 2, Click = 3, Wheel = 4 };
 
 struct CMouseEvent {
@@ -77,7 +85,8 @@ public:
     void SetPosition(int32_t x, int32_t y);
 
     // The cursor. Returns the previous sequence.
-    CCursorSequence* SetCursor(CCursorSequence* sequence, bool startFlag, bool stopAtLastFrame, bool useSequenceFrame);
+    CCursorSequence* SetCursor(CCursorSequence* sequence, CursorStart start, CursorStop stop,
+                               CursorFrameSource frameSource);
     CCursorSequence* GetCursor() const { return m_Cursor; }
     void SetCursorUnderlay(CFrameInterface* underlay, float opacity);
     float GetCursorFrame() const { return m_CursorFrame; }
@@ -121,9 +130,9 @@ private:
     uint32_t m_Buttons = 0;
     uint32_t m_Clicks = 0;
     float m_Wheel = 0.0f;
-    bool m_StartFlag = true;
-    bool m_StopAtLastFrame = false;
-    bool m_UseSequenceFrame = false;
+    CursorStart m_Start = CursorStart::Started;
+    CursorStop m_Stop = CursorStop::Running;
+    CursorFrameSource m_FrameSource = CursorFrameSource::MouseState;
     bool m_Tracking = false;
     int32_t m_LastX = 0;
     int32_t m_LastY = 0;

@@ -404,21 +404,21 @@ bool CScreenFrame::Present()
     return true;
 }
 
-void CScreenFrame::FadeIn(float seconds, bool wait)
+void CScreenFrame::FadeIn(float seconds, FadeWait wait)
 {
     m_FadeDuration = m_FadeTimeLeft = seconds;
-    m_FadeState = 0;
+    m_FadeState = FadeState::In;
     m_DarkWatchdog = 5.0f;
-    if (wait)
+    if (wait == FadeWait::Block)
         WaitForFade();
 }
 
-void CScreenFrame::FadeOut(float seconds, float watchdogSeconds, bool wait)
+void CScreenFrame::FadeOut(float seconds, float watchdogSeconds, FadeWait wait)
 {
     m_FadeDuration = m_FadeTimeLeft = seconds;
-    m_FadeState = 1;
+    m_FadeState = FadeState::Out;
     m_DarkWatchdog = watchdogSeconds;
-    if (wait)
+    if (wait == FadeWait::Block)
         WaitForFade();
 }
 
@@ -427,29 +427,29 @@ void CScreenFrame::UpdateFade(float seconds)
     if (m_FadeLevel <= 0.001f) {
         m_DarkWatchdog -= seconds;
         if (m_DarkWatchdog < 0.0f) {
-            m_FadeState = 0;
+            m_FadeState = FadeState::In;
             m_FadeDuration = m_FadeTimeLeft = 1.0f;
             m_DarkWatchdog = 5.0f;
         }
     }
-    if (m_FadeState == 2)
+    if (m_FadeState == FadeState::Idle)
         return;
     m_FadeTimeLeft = std::max(m_FadeTimeLeft - seconds, 0.0f);
-    if (m_FadeState == 0) {
+    if (m_FadeState == FadeState::In) {
         m_FadeLevel = m_FadeDuration <= 0.0f ? 1.0f : std::clamp(m_FadeLevel + seconds / m_FadeDuration, 0.0f, 1.0f);
         if (m_FadeLevel >= 1.0f)
-            m_FadeTimeLeft = 0.0f, m_FadeState = 2;
+            m_FadeTimeLeft = 0.0f, m_FadeState = FadeState::Idle;
     } else {
         m_FadeLevel = m_FadeDuration <= 0.0f ? 0.0f : std::clamp(m_FadeLevel - seconds / m_FadeDuration, 0.0f, 1.0f);
         if (m_FadeLevel <= 0.0f)
-            m_FadeTimeLeft = 0.0f, m_FadeState = 2;
+            m_FadeTimeLeft = 0.0f, m_FadeState = FadeState::Idle;
     }
 }
 
 void CScreenFrame::WaitForFade()
 {
     uint32_t previous = plat::GetMillisecondTick();
-    while (m_FadeState != 2) {
+    while (m_FadeState != FadeState::Idle) {
         uint32_t now = plat::GetMillisecondTick();
         // A clock that stands still (a test's) moves on with the sleep.
         if (now == previous) {

@@ -24,6 +24,10 @@ class CBlitXParams;
 class CShape2DFillRenderer;
 class CShape2DOutlineRenderer;
 
+enum class FadeState : int32_t { In = 0, Out = 1, Idle = 2 };
+// Block: the call runs the fade to its end, presenting as it goes.
+enum class FadeWait { Return, Block };
+
 class CScreenFrame : public CFrame {
     OMBRISALT_REFLECTED(CScreenFrame, CFrame)
 public:
@@ -38,14 +42,14 @@ public:
     bool IsFullScreen() const { return m_FullScreen; }
 
     bool Present();
-    void FadeIn(float seconds, bool wait);
-    void FadeOut(float seconds, float watchdogSeconds, bool wait);
+    void FadeIn(float seconds, FadeWait wait);
+    void FadeOut(float seconds, float watchdogSeconds, FadeWait wait);
     void UpdateFade(float seconds);
     void WaitForFade();
     void SetBrightness(float value);
     float GetBrightness() const { return m_Brightness; }
     float GetFadeLevel() const { return m_FadeLevel; }
-    int32_t GetFadeState() const { return m_FadeState; }
+    FadeState GetFadeState() const { return m_FadeState; }
     bool GetUses565() const { return m_Uses565; }
     void SetFrameShown(bool shown) { m_FrameShown = shown; }
     // The debug option "Draw safe zone rect" of the toolkit.
@@ -123,7 +127,7 @@ private:
 
     float m_Brightness = 1.0f;
     bool m_FullScreen = true;
-    int32_t m_FadeState = 2;
+    FadeState m_FadeState = FadeState::Idle;
     float m_FadeLevel = 1.0f;
     float m_FadeDuration = 0.0f;
     float m_FadeTimeLeft = 0.0f;

@@ -18,8 +18,7 @@ CMessagePumpClient* g_PumpClient = nullptr;
 // Control keys: left and right.
 constexpr uint16_t kLeftControlScan = 29;
 constexpr uint16_t kRightControlScan = 285;
-// The typed codes of the Menu key and of Enter, which Alt+Enter must not type.
-constexpr uint32_t kContextMenuCode = 18;
+// Enter, which Alt+Enter must not type.
 constexpr uint8_t kEnterCharacter = 13;
 
 CPerformanceMonitor& PumpZone()
@@ -74,59 +73,59 @@ void OnKeyDown(const plat::WindowEvent& event)
 {
     CKeyboardState& keyboard = CKeyboardState::SGetInstance();
     const bool control = keyboard.IsKeyDown(kLeftControlScan) || keyboard.IsKeyDown(kRightControlScan);
-    keyboard.OnCharacter(MapVirtualKeyToKeyCode(event.virtualKey, control));
+    keyboard.OnCharacter(uint32_t(MapVirtualKeyToKeyCode(event.virtualKey, control)));
     keyboard.OnKeyDown(event.scanIndex);
 }
 
 } // namespace
 
-uint32_t MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown)
+EngineKey MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown)
 {
     switch (virtualKey) {
     case plat::vk::kTab:
-        return controlDown ? 9 : 0;
+        return controlDown ? EngineKey::ControlTab : EngineKey::None;
     case plat::vk::kPrior:
-        return 7;
+        return EngineKey::PageUp;
     case plat::vk::kNext:
-        return 15;
+        return EngineKey::PageDown;
     case plat::vk::kEnd:
-        return 14;
+        return EngineKey::End;
     case plat::vk::kHome:
-        return 5;
+        return EngineKey::Home;
     case plat::vk::kLeft:
-        return 11;
+        return EngineKey::Left;
     case plat::vk::kUp:
-        return 6;
+        return EngineKey::Up;
     case plat::vk::kRight:
-        return 12;
+        return EngineKey::Right;
     case plat::vk::kDown:
-        return 10;
+        return EngineKey::Down;
     case plat::vk::kInsert:
-        return 16;
+        return EngineKey::Insert;
     case plat::vk::kDelete:
-        return 17;
+        return EngineKey::Delete;
     case plat::vk::kF1:
-        return 31;
+        return EngineKey::F1;
     case plat::vk::kF2:
-        return 30;
+        return EngineKey::F2;
     case plat::vk::kF4:
-        return 20;
+        return EngineKey::F4;
     case plat::vk::kF5:
-        return 2;
+        return EngineKey::F5;
     case plat::vk::kF6:
-        return 28;
+        return EngineKey::F6;
     case plat::vk::kF7:
-        return 21;
+        return EngineKey::F7;
     case plat::vk::kF8:
-        return 23;
+        return EngineKey::F8;
     case plat::vk::kF9:
-        return 29;
+        return EngineKey::F9;
     case plat::vk::kF10:
-        return 25;
+        return EngineKey::F10;
     case plat::vk::kF11:
-        return 26;
+        return EngineKey::F11;
     default:
-        return 0;
+        return EngineKey::None;
     }
 }
 
@@ -160,7 +159,7 @@ void HandleWindowEvent(const plat::WindowEvent& event)
             keyboard.OnCharacter(event.character);
         break;
     case Kind::ContextMenuKey:
-        keyboard.OnCharacter(kContextMenuCode);
+        keyboard.OnCharacter(uint32_t(EngineKey::ContextMenu));
         break;
     case Kind::Activated:
     case Kind::Deactivated:

@@ -12,6 +12,7 @@
 // shutdown request the main loop takes (IsShutdownRequested).
 
 #include "platform/WindowDevice.h"
+#include "shell/CKeyboardState.h"
 
 #include <cstdint>
 
@@ -32,9 +33,9 @@ void SetMessagePumpClient(CMessagePumpClient* client);
 CMessagePumpClient* GetMessagePumpClient();
 
 // Engine control key codes of virtual keys: page and arrow keys, Insert,
-// Delete and the function keys; Tab only while Control is held; 0 for every
-// other key.
-uint32_t MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown);
+// Delete and the function keys; Tab only while Control is held; None for
+// every other key.
+EngineKey MapVirtualKeyToKeyCode(uint16_t virtualKey, bool controlDown);
 
 // Drains the window's events. Not re-entered: a call made while it runs
 // returns at once. While the window is inactive it first sleeps 1 ms (the

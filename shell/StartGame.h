@@ -9,6 +9,8 @@
 // StartUp, RunOnePass and ShutDown are the three stages StartGame runs, kept
 // apart so that tests can drive the loop pass by pass.
 
+#include "foundation/UpwardHook.h"
+
 #include <cstdint>
 
 // What the launcher hands over.
@@ -34,6 +36,7 @@ const SLauncherRecord& GetLauncherRecord();
 // Builds the game object, initialises it and gives it its first screen.
 using RunGameFunction = void (*)();
 RunGameFunction SetRunGame(RunGameFunction run);
+OMBRISALT_UPWARD_HOOK(SetRunGame);
 
 // The session-wide lock that keeps a second copy from starting; tests give
 // each run its own.

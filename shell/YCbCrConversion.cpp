@@ -4,6 +4,7 @@
 #include "shell/YCbCrConversion_SSE2.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -25,9 +26,9 @@ YCbCrRowFunction GetYCbCrRowFunction()
     return plat::HasSse2() ? &ConvertYCbCrRowSse2 : &ConvertYCbCrRowPlain;
 }
 
-void SetPlainYCbCrRows(bool plain)
+bool SetPlainYCbCrRows(bool plain)
 {
-    g_ForcePlain = plain;
+    return std::exchange(g_ForcePlain, plain);
 }
 
 void ConvertYCbCrPicture(const SYCbCrPicture& picture, uint8_t* pixels, uint32_t pitch, uint32_t width, uint32_t height)

@@ -49,8 +49,9 @@ void ConvertYCbCrRowPlain(const uint8_t* y, const uint8_t* cb, const uint8_t* cr
                           uint32_t* out);
 // The row function in use: the SSE2 one unless plain kernels are asked for.
 YCbCrRowFunction GetYCbCrRowFunction();
-// Test hook: forces the plain function (true) or the usual choice (false).
-void SetPlainYCbCrRows(bool plain);
+// Test hook: forces the plain function (true) or the usual choice (false);
+// answers the previous setting.
+bool SetPlainYCbCrRows(bool plain);
 
 // Converts the part of the picture that fits: picture pixel (c, r) lands on
 // output pixel (c, r) for c below min(picWidth, width) and r below

@@ -5,7 +5,7 @@
 #include "images/CFrame.h"
 #include "render/CBatchedProxyFrame.h"
 #include "render/CProxyFrame.h"
-#include "render/RenderClasses.h"
+#include "render/RegisterRenderClasses.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,7 +6,6 @@
 #include "platform/WindowDevice.h"
 #include "render/CBlitXParams.h"
 #include "render/CCircleRenderer.h"
-#include "render/RenderClasses.h"
 #include "shell/CScreenFrame.h"
 #include "shell/StartGame.h"
 
@@ -84,7 +83,7 @@ void CStandInGame::Init(CLoadingScreenPresenter*)
         font = m_ListFont.get();
     }
     Initialize(&CScreenFrame::SGetInstance().AsShellScreen(), font);
-    CScreenFrame::SGetInstance().FadeIn(0.25f, false);
+    CScreenFrame::SGetInstance().FadeIn(0.25f, FadeWait::Return);
 }
 
 void CStandInGame::Update(float seconds)
@@ -136,7 +135,6 @@ bool CStandInGame::Draw()
 
 void RunStandInGame()
 {
-    RegisterRenderClasses();
     auto* game = new CStandInGame;
     game->Init(nullptr);
     game->SetDisplayFps(true);

@@ -10,6 +10,7 @@
 #include "CStandInGame.h"
 
 #include "foundation/TextEncoding.h"
+#include "shell/RegisterAllClasses.h"
 #include "shell/StartGame.h"
 
 #include <string>
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
     SLauncherRecord record;
     record.gameName = gameName.c_str();
     record.programPath = programPath.empty() ? nullptr : path.c_str();
+    RegisterAllClasses();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());

@@ -67,6 +67,35 @@ TEST(CBlitType, LookupMatchesDepthAndFormExactlyAndRemembersMisses)
     EXPECT_EQ(type.FindBlitFunction(0x20, 0x40), &RoutineA);
 }
 
+// Blit types are shared: a draw that fades one blit must hand the next
+// caller the opacity it found, derived values included, however it nests.
+TEST(CBlitType, ScopedOpacityPutsBackWhatItFoundThroughNestedScopes)
+{
+    InitBlitTables();
+    CBlitType type;
+    type.SetOpacity(0.3f);
+    const uint32_t opacity255 = type.GetOpacity255(), level = type.GetBlendLevel();
+    {
+        const CScopedBlitOpacity outer(type, 0.5f);
+        EXPECT_EQ(type.GetOpacity(), 0.5f);
+        EXPECT_EQ(type.GetOpacity255(), 128u);
+        {
+            const CScopedBlitOpacity inner(type, type.GetOpacity() * 0.5f);
+            EXPECT_EQ(type.GetOpacity(), 0.25f);
+        }
+        EXPECT_EQ(type.GetOpacity(), 0.5f);
+    }
+    EXPECT_EQ(type.GetOpacity(), 0.3f);
+    EXPECT_EQ(type.GetOpacity255(), opacity255);
+    EXPECT_EQ(type.GetBlendLevel(), level);
+    {
+        const CScopedBlitOpacity named(type, 0.8f, 1.0f);
+        EXPECT_EQ(type.GetOpacity(), 0.8f);
+    }
+    EXPECT_EQ(type.GetOpacity(), 1.0f);
+    EXPECT_EQ(type.GetOpacity255(), 255u);
+}
+
 struct SOpacityCase {
     float opacity;
     uint32_t opacity255;

@@ -583,18 +583,18 @@ TEST(FilePaths, ResolveAgainstTheBaseFolders)
         return std::string(out.GetString());
     };
     EXPECT_EQ(resolved("./x.txt", 0), "./x.txt");
-    SetDataFolder("Data");
-    EXPECT_EQ(resolved("./x.txt", 0), "Data/x.txt");
-    EXPECT_EQ(resolved("Upgrades/a.txt", 0), "Data/Upgrades/a.txt");
-    EXPECT_EQ(resolved("Upgrades/a.txt", FILE_USER_FOLDER), "Upgrades/a.txt");
-    SetFolderB("Saves");
-    EXPECT_EQ(resolved("Stats.dat", FILE_FOLDER_B | FILE_FOLDER_C), "Saves/Stats.dat");
-    EXPECT_EQ(resolved("/abs/x", FILE_FOLDER_B), "/abs/x");
-    EXPECT_EQ(resolved("C:x", 0), "C:x");
-    char small[8];
-    EXPECT_FALSE(ResolvePathToBuffer(small, sizeof small, "long name", 0));
-    SetFolderB("");
-    SetDataFolder(".");
+    {
+        const CScopedDataFolder data("Data");
+        EXPECT_EQ(resolved("./x.txt", 0), "Data/x.txt");
+        EXPECT_EQ(resolved("Upgrades/a.txt", 0), "Data/Upgrades/a.txt");
+        EXPECT_EQ(resolved("Upgrades/a.txt", FILE_USER_FOLDER), "Upgrades/a.txt");
+        const CScopedFolderB saves("Saves");
+        EXPECT_EQ(resolved("Stats.dat", FILE_FOLDER_B | FILE_FOLDER_C), "Saves/Stats.dat");
+        EXPECT_EQ(resolved("/abs/x", FILE_FOLDER_B), "/abs/x");
+        EXPECT_EQ(resolved("C:x", 0), "C:x");
+        char small[8];
+        EXPECT_FALSE(ResolvePathToBuffer(small, sizeof small, "long name", 0));
+    }
 
     EXPECT_EQ(IsAbsolutePath("a", 0), 0u);
     EXPECT_EQ(IsAbsolutePath("ab/c", 0), 0u);

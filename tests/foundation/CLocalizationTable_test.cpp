@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,10 @@ protected:
     void SetUp() override
     {
         CFileFolderTest::SetUp();
-        SetUserFolder(PathOf("").c_str());
+        m_UserFolder.emplace(PathOf("").c_str());
     }
-    void TearDown() override
-    {
-        SetUserFolder("");
-        CFileFolderTest::TearDown();
-    }
+
+    std::optional<CScopedUserFolder> m_UserFolder;
 
     void WriteLocal(const std::string& text) { WriteBytes(PathOf("Local.txt"), text); }
     std::string ReadLocal() { return ReadBytes(PathOf("Local.txt")); }

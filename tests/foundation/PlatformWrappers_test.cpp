@@ -15,7 +15,7 @@ namespace {
 
 class ModulePaths : public ::testing::Test {
 protected:
-    void TearDown() override { SetProgramModulePath(nullptr); }
+    CScopedProgramModulePath m_Module{nullptr};
 };
 
 TEST_F(ModulePaths, NameAndFolderComeFromTheModulePath)
@@ -57,10 +57,13 @@ TEST_F(ProgramFolder, BecomesTheWorkingFolder)
 {
     std::filesystem::create_directory("Program");
     const std::string program = Folder() + "/Program/Game";
-    SetProgramModulePath(program.c_str());
-    const bool changed = SetWorkingFolderToProgram();
-    const std::string now = plat::GetCurrentFolder();
-    SetProgramModulePath(nullptr);
+    bool changed = false;
+    std::string now;
+    {
+        const CScopedProgramModulePath module(program.c_str());
+        changed = SetWorkingFolderToProgram();
+        now = plat::GetCurrentFolder();
+    }
     ASSERT_TRUE(changed);
     EXPECT_EQ(std::filesystem::canonical(now), std::filesystem::canonical(Folder() + "/Program"));
 }

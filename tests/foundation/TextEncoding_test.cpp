@@ -35,3 +35,14 @@ TEST(TextEncoding, OverlongFormsDoNotDecode)
     }
     EXPECT_EQ(Utf8ToWindows1252("\xC3\xA9\xE2\x82\xAC"), "\xE9\x80");
 }
+
+// A sequence cut short costs its own bytes only; bytes that could not start
+// a sequence never decode as one.
+TEST(TextEncoding, MalformedBytesReplaceThemselvesOnly)
+{
+    EXPECT_EQ(Utf8ToWindows1252("\xE4z"), "?z");
+    EXPECT_EQ(Utf8ToWindows1252("a\xE2\x82"), "a??");
+    EXPECT_EQ(Utf8ToUtf16("\xF8\x80\x80z"), u"\uFFFD\uFFFD\uFFFDz");
+    EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
+}

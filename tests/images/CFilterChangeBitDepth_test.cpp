@@ -5,6 +5,7 @@
 #include "blit/GamePalette.h"
 #include "images/CFilterRLEColor0.h"
 #include "images/CFrame.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,9 @@ namespace {
 class BitDepthTest : public ::testing::Test {
 protected:
     void SetUp() override { RegisterImagesClasses(); }
-    void TearDown() override
-    {
-        SetRunLengthEncodingEnabled(false);
-        ClearGamePalette();
-    }
+    void TearDown() override { ClearGamePalette(); }
+
+    CScopedRunLengthEncoding m_Encoding{false};
 };
 
 // Entries 1 black, 2 mid grey, 3 white; the rest black.

@@ -6,6 +6,7 @@
 #include "blit/RunLengthRows.h"
 #include "images/CFilterChangeBitDepth.h"
 #include "images/CFrame.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -24,16 +25,12 @@ protected:
     void SetUp() override
     {
         RegisterImagesClasses();
-        SetRunLengthEncodingEnabled(true);
-        SetRunLengthMinFill(8);
     }
-    void TearDown() override
-    {
-        SetRunLengthEncodingEnabled(false);
-        SetRunLengthMinFill(8);
-        CFrame::SetGlobalBitDepth(0);
-        ClearGamePalette();
-    }
+    void TearDown() override { ClearGamePalette(); }
+
+    CScopedRunLengthEncoding m_Encoding{true};
+    CScopedRunLengthMinFill m_MinFill{8};
+    CScopedGlobalBitDepth m_Depth{CFrame::SGetBitDepth()};
 };
 
 std::unique_ptr<CFrame> Frame8(std::vector<uint8_t> pixels, uint32_t width)

@@ -7,6 +7,7 @@
 #include "images/CFrameList.h"
 #include "images/CTGAFileIO.h"
 #include "objects/CClassInfo.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -62,19 +63,13 @@ protected:
     void SetUp() override
     {
         CTempFolderTest::SetUp();
-        const std::string font = ReadBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-        if (font.empty())
+        if (!WriteDefaultFont())
             GTEST_SKIP() << "DejaVuSans.ttf is missing (Debian package fonts-dejavu-core)";
-        WriteBytes("Resources/!default.ttf", font);
         RegisterImagesClasses();
         EnumerateFontFiles();
-        CFrame::SetGlobalBitDepth(32);
     }
-    void TearDown() override
-    {
-        CFrame::SetGlobalBitDepth(0);
-        CTempFolderTest::TearDown();
-    }
+
+    CScopedGlobalBitDepth m_Depth{32};
 };
 
 TEST_F(BitmapFont, ProportionalCellsEndInFrontOfTheirMarks)

@@ -5,6 +5,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFontFace.h"
 #include "images/CFrame.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -72,13 +73,9 @@ protected:
         WriteBytes("Resources/!default.ttf", font);
         RegisterImagesClasses();
         EnumerateFontFiles();
-        CFrame::SetGlobalBitDepth(32);
     }
-    void TearDown() override
-    {
-        CFrame::SetGlobalBitDepth(0);
-        CTempFolderTest::TearDown();
-    }
+
+    CScopedGlobalBitDepth m_Depth{32};
     // Characters whose widths these tests add up.
     int32_t Width(const std::u16string& text) { return m_Reference.Width(text); }
 
@@ -278,7 +275,7 @@ TEST_F(FontTest, BadFontFilesGiveTheFontReport)
     for (const std::string& bytes : {std::string("not a font at all"), font.substr(0, 200), std::string()}) {
         WriteBytes("Resources/!default.ttf", bytes);
         CFont bad;
-        FatalTerminator previous = SetFatalTerminator(ThrowingFatalTerminator);
+        const CScopedThrowingFatal throwing;
         try {
             bad.GetGlyph(uint32_t('A'));
             ADD_FAILURE() << "no report for " << bytes.size() << " bytes";
@@ -287,7 +284,6 @@ TEST_F(FontTest, BadFontFilesGiveTheFontReport)
             EXPECT_EQ(report.message,
                       "Resources/!default.ttf is not a font file or could not be opened\n  error = 0x0000\n");
         }
-        SetFatalTerminator(previous);
     }
     EXPECT_EQ(CFontFace::SGetOpenFaceCount(), 0u);
 }

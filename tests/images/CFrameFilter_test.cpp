@@ -4,6 +4,7 @@
 #include "images/CFilterChangeBitDepth.h"
 #include "images/CFilterRLEColor0.h"
 #include "images/CFrame.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,8 @@ namespace {
 class FilterTest : public ::testing::Test {
 protected:
     void SetUp() override { RegisterImagesClasses(); }
-    void TearDown() override { CFrame::SetGlobalBitDepth(0); }
+
+    CScopedGlobalBitDepth m_Depth{CFrame::SGetBitDepth()};
 };
 
 std::string Kinds(const CFrameFilter& chain)

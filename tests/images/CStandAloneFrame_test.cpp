@@ -7,6 +7,7 @@
 #include "images/CFrameProperties.h"
 #include "images/CTGAFileIO.h"
 #include "images/FrameCache.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -33,13 +34,12 @@ struct SChainCase {
 class LoadChain : public testing::TestWithParam<SChainCase> {
 protected:
     void SetUp() override { RegisterImagesClasses(); }
-    void TearDown() override { CFrame::SetGlobalBitDepth(0); }
 };
 
 TEST_P(LoadChain, FollowsTheOptions)
 {
     const SChainCase c = GetParam();
-    CFrame::SetGlobalBitDepth(c.buildDepth);
+    const CScopedGlobalBitDepth depth(c.buildDepth);
     CStandAloneFrame frame;
     for (uint32_t bit = 1; bit <= 0x100; bit <<= 1) {
         if (c.set & bit)
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StandAloneFrame, DefaultChainDithers)
 {
     RegisterImagesClasses();
-    CFrame::SetGlobalBitDepth(16);
+    const CScopedGlobalBitDepth buildDepth(16);
     CStandAloneFrame frame;
     CFrameFilter chain;
     frame.BuildLoadChain(chain, nullptr);
@@ -77,7 +77,6 @@ TEST(StandAloneFrame, DefaultChainDithers)
     CFrameFilter plain;
     frame.BuildLoadChain(plain, nullptr);
     EXPECT_EQ(dynamic_cast<const CFilterChangeBitDepth*>(plain.FindFilter(11))->GetDither(), Dither::Off);
-    CFrame::SetGlobalBitDepth(0);
 }
 
 TEST(StandAloneFrame, BlitTypeAndBlackBiasFollowEachOther)
@@ -102,7 +101,6 @@ protected:
     {
         CTempFolderTest::SetUp();
         RegisterImagesClasses();
-        CFrame::SetGlobalBitDepth(32);
         CFrame source;
         ASSERT_TRUE(source.Create(8, 8, 32));
         for (uint32_t i = 0; i < 64; ++i)
@@ -111,11 +109,8 @@ protected:
         ASSERT_TRUE(writer.WriteImageFile(source, "Art/ball.tga", FILE_MAKE_FOLDERS));
         ASSERT_TRUE(writer.WriteImageFile(source, "Art/Sub/cube.tga", FILE_MAKE_FOLDERS));
     }
-    void TearDown() override
-    {
-        CFrame::SetGlobalBitDepth(0);
-        CTempFolderTest::TearDown();
-    }
+
+    CScopedGlobalBitDepth m_Depth{32};
 };
 
 TEST_F(StandAloneLoad, RestoresTheCacheWriterSettingsWhateverItsOwnOptions)

@@ -26,14 +26,14 @@ protected:
         if (m_Font.empty())
             GTEST_SKIP() << kDejaVu << " is missing (Debian package fonts-dejavu-core)";
         RegisterImagesClasses();
-        CFrame::SetGlobalBitDepth(32);
     }
     void TearDown() override
     {
         CMountedArchiveTable::Get().UnmountAll();
-        CFrame::SetGlobalBitDepth(0);
         CTempFolderTest::TearDown();
     }
+
+    CScopedGlobalBitDepth m_Depth{32};
 
     std::string m_Font;
     CScopedDataFolder m_DataFolder{"Data"};

@@ -68,16 +68,11 @@ protected:
     {
         CTempFolderTest::SetUp();
         RegisterImagesClasses();
-        SetFrameNoJPEG(false);
-        CFrame::SetGlobalBitDepth(32);
     }
-    void TearDown() override
-    {
-        SetFrameNoJPEG(false);
-        SetFrameOptionFlag(true);
-        CFrame::SetGlobalBitDepth(0);
-        CTempFolderTest::TearDown();
-    }
+
+    CScopedFrameNoJPEG m_NoJpeg{false};
+    CScopedFrameOptionFlag m_OptionFlag{true};
+    CScopedGlobalBitDepth m_Depth{32};
 
     // A 32-bit TGA source of the given seed in Art/.
     void WriteSource(const char* name, uint32_t seed)

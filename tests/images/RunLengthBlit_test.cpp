@@ -9,6 +9,7 @@
 #include "images/CFrame.h"
 #include "platform/Cpu.h"
 #include "support/KernelSetGuard.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include "RunLengthBlock.h"
@@ -186,12 +187,11 @@ std::unique_ptr<CFrame> EncodedDisc(uint32_t width, uint32_t height)
             p[2] = uint8_t(x / 9 * 40);
             p[3] = r < 30 ? 255 : r < 38 ? uint8_t(255 * (38 - r) / 8) : 0;
         }
-    SetRunLengthEncodingEnabled(true);
+    const CScopedRunLengthEncoding encoding(true);
     CFrameFilter chain;
     chain.InsertFilter(std::make_unique<CFilterRLEColor0>(CFilterRLEColor0::Mode::TwoBands));
     chain.InsertFilter(std::make_unique<CFilterChangeBitDepth>(Dither::Off, 16));
     chain.ApplyAll(*frame);
-    SetRunLengthEncodingEnabled(false);
     return frame;
 }
 

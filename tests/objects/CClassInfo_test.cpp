@@ -2,6 +2,7 @@
 
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
+#include "support/RegisteredClassCheck.h"
 #include "support/ScopedHooks.h"
 
 #include "tests/support/objects/ObjectRoundTrip.h"
@@ -196,12 +197,6 @@ protected:
     void SetUp() override { RegisterEveryTestClass(); }
 };
 
-std::unique_ptr<CObject> CreateByName(const char* name)
-{
-    return std::unique_ptr<CObject>(
-        CClassInfoList::SGetInstance().CreateObjectByName(name, 0, -1, ReportUnknownClass::Quiet));
-}
-
 TEST_P(EveryRegisteredClass, HasItsCheckedInVersion)
 {
     CClassInfo* info = CClassInfoList::SGetInstance().Find(GetParam().name);
@@ -212,40 +207,7 @@ TEST_P(EveryRegisteredClass, HasItsCheckedInVersion)
 
 TEST_P(EveryRegisteredClass, IsMadeAtItsDefaultsAndTravelsUnchanged)
 {
-    std::unique_ptr<CObject> made = CreateByName(GetParam().name);
-    if (CClassInfoList::SGetInstance().Find(GetParam().name)->GetFlags() != 0) {
-        EXPECT_EQ(made, nullptr); // abstract classes are not made by name
-        return;
-    }
-    ASSERT_NE(made, nullptr);
-    // Made through the registry, every declared property is at its default.
-    // Dynamic values are not declared: the always-present ones come with the
-    // first reset, as every reader does it.
-    std::unique_ptr<CObject> reset = CreateByName(GetParam().name);
-    reset->ResetToDefaults();
-    CClassInfo* info = made->GetClassInfo();
-    const int32_t firstDeclared = CObject::SGetClassInfo()->GetPropertyCount();
-    for (int32_t i = firstDeclared; i < info->GetPropertyCount(); ++i) {
-        const CProperty* property = info->GetProperty(i);
-        EXPECT_TRUE(property->IsEqual(made.get(), reset.get(), property)) << property->GetName();
-    }
-
-    for (IdMode ids : {IdMode::WithoutIds, IdMode::WithIds}) {
-        CJString error;
-        std::unique_ptr<CObject> text(
-            ObjectFromText(ObjectToText(reset.get(), ids), ids, StreamReports::Fatal, &error));
-        ASSERT_NE(text, nullptr) << error.GetString();
-        EXPECT_TRUE(text->IsEqualTo(reset.get()));
-
-        std::unique_ptr<CObject> binary = CreateByName(GetParam().name);
-        binary->ResetToDefaults();
-        EXPECT_TRUE(ObjectFromBinary(*binary, ObjectToBinary(reset.get(), ids), ids, StreamReports::Fatal, &error))
-            << error.GetString();
-        EXPECT_TRUE(binary->IsEqualTo(reset.get()));
-    }
-    std::unique_ptr<CObject> clone(reset->Clone());
-    ASSERT_NE(clone, nullptr);
-    EXPECT_TRUE(clone->IsEqualTo(reset.get()));
+    ExpectMadeAtDefaultsAndTravelsUnchanged(GetParam().name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, EveryRegisteredClass, testing::ValuesIn(kRegisteredClasses),

@@ -1,6 +1,7 @@
 #include "objects/CMessage.h"
 
 #include "foundation/CDynamicList.h"
+#include "objects/CObject.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,7 @@ TEST(Message, PlugInsMayComeAndGoDuringABroadcast)
 
 TEST(Message, VirtualArraysAnnounceAddedItemsToPlugIns)
 {
+    RegisterObjectClasses();
     std::vector<std::string> log;
     CRecordingPlugIn listener(log, "listener", true);
     CVirtualArray* seenArray = nullptr;

@@ -6,6 +6,7 @@
 #include "foundation/FatalError.h"
 #include "objects/CObjectModelHost.h"
 
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <filesystem>
@@ -208,12 +209,14 @@ public:
 TEST_F(ObjectText, ReferencesToUnsavedObjectsAreMarkedAndReadAsNull)
 {
     CRecordingHost game;
-    CObjectModelHost* previous = CObjectModelHost::SetInstance(&game);
     CTestDerived outside;
     CTestDerived object;
     object.m_Partner = &outside;
-    const std::string text = WriteToText(&object, IdMode::WithIds);
-    CObjectModelHost::SetInstance(previous);
+    std::string text;
+    {
+        const CScopedObjectModelHost host(&game);
+        text = WriteToText(&object, IdMode::WithIds);
+    }
     EXPECT_NE(text.find("\t0x00000002\r\n\tError=/\\is referenced but not saved in this file/\\\r\n"),
               std::string::npos);
     EXPECT_EQ(g_Forwarded.rfind("***Programming Error*** #294 Saving a reference", 0), 0u);

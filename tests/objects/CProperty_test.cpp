@@ -1,6 +1,7 @@
 #include "TestClasses.h"
 
 #include "objects/CObjectModelHost.h"
+#include "support/ScopedHooks.h"
 #include "tests/support/objects/ObjectRoundTrip.h"
 
 #include <gtest/gtest.h>
@@ -44,13 +45,12 @@ TEST(Property, DebugLevelIsNeverSavedAndFiledUnderDebug)
 TEST(Property, OmbrisaltOnlyLevelFollowsTheNamedOption)
 {
     CFakeHost game;
-    CObjectModelHost* previous = CObjectModelHost::SetInstance(&game);
+    const CScopedObjectModelHost host(&game);
     CIntMember property(&CTestBase::m_Count, "Secret", 0);
     property.SetLevel(kLevelOmbrisaltOnly);
     EXPECT_EQ(property.GetEffectiveLevel(), 0);
     game.on = true;
     EXPECT_EQ(property.GetEffectiveLevel(), 1);
-    CObjectModelHost::SetInstance(previous);
 }
 
 TEST(Property, DeclarationsGiveDefaultsUnitsAndSetters)

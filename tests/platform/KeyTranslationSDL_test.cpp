@@ -160,5 +160,14 @@ TEST(KeyTranslation, TextBecomesWindows1252AndDropsWhatItCannotHold)
     EXPECT_EQ(Describe(events), "char97 char233 char128 char156 char122 ");
 }
 
+// Typed text reads characters as every other conversion does: a cut or
+// over-long sequence types nothing, and what follows it still types.
+TEST(KeyTranslation, MalformedTextTypesNothingAndLosesNothingAfterIt)
+{
+    std::vector<WindowEvent> events;
+    TranslateText("\xE4z\xC1\x81y", 0, events);
+    EXPECT_EQ(Describe(events), "char122 char121 ");
+}
+
 } // namespace
 } // namespace plat

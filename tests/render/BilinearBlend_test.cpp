@@ -5,6 +5,7 @@
 #include "images/CFrame.h"
 #include "render/BilinearBlend_SSE2.h"
 #include "render/CBlitXParams.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -48,11 +49,7 @@ struct RuleCase {
 
 class BilinearAgainstAggTest : public CRenderFixture, public testing::WithParamInterface<RuleCase> {
 protected:
-    void TearDown() override
-    {
-        SetBlitXBilinearSpans(EBilinearSpans::Direct);
-        ForceKernelSetForTesting(KernelForce::None);
-    }
+    void TearDown() override { ForceKernelSetForTesting(KernelForce::None); }
 };
 
 std::unique_ptr<CFrame> RandomFrame(std::mt19937& random, uint32_t width, uint32_t height)
@@ -117,10 +114,13 @@ TEST_P(BilinearAgainstAggTest, DrawsTheSameBytes)
         }
 
         std::unique_ptr<CFrame> reference = Copy(*before);
-        SetBlitXBilinearSpans(EBilinearSpans::AggGenerator);
-        const bool drawn = reference->Render(blit);
-        const CRect bounds = blit.m_DrawnBounds;
-        SetBlitXBilinearSpans(EBilinearSpans::Direct);
+        bool drawn = false;
+        CRect bounds{};
+        {
+            const CScopedBilinearSpans spans(EBilinearSpans::AggGenerator);
+            drawn = reference->Render(blit);
+            bounds = blit.m_DrawnBounds;
+        }
         for (KernelForce force : {KernelForce::Plain, KernelForce::Sse2}) {
             ForceKernelSetForTesting(force);
             std::unique_ptr<CFrame> ours = Copy(*before);

@@ -4,6 +4,7 @@
 #include "blit/ColorTables.h"
 #include "images/CFrame.h"
 #include "render/PixelBlenders.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,9 @@ protected:
     {
         RegisterShapeAndBlitClasses();
         InitBlitTables();
-        SetBlitXSmoothing(true);
     }
-    void TearDown() override { SetBlitXSmoothing(true); }
+
+    CScopedBlitXSmoothing m_Smoothing{true};
 };
 
 uint8_t* Px(CFrame& f, int x, int y)

@@ -2,6 +2,7 @@
 
 #include "images/CFrame.h"
 #include "render/CBlitXParams.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,8 @@ namespace {
 class FrameEffectTest : public testing::Test {
 protected:
     void SetUp() override { RegisterShapeAndBlitClasses(); }
-    void TearDown() override { SetFrameEffectTextureLookup(nullptr); }
+
+    CScopedFrameEffectTextureLookup m_Lookup{nullptr};
 };
 
 uint32_t OpaquePixels(const CFrame& f)
@@ -161,7 +163,7 @@ TEST_F(FrameEffectTest, TexturizeFillsTheSourceShapeWithTheTexture)
 {
     std::unique_ptr<CFrame> texture = Solid(1, 1, "\x00\xFF\x00\xFF");
     g_Texture = texture.get();
-    SetFrameEffectTextureLookup([](uint32_t index) { return index == 0 ? g_Texture : nullptr; });
+    const CScopedFrameEffectTextureLookup lookup([](uint32_t index) { return index == 0 ? g_Texture : nullptr; });
     std::unique_ptr<CFrame> source = CFrame::MakeOwned(6, 6, 32);
     for (uint32_t y = 1; y < 4; ++y)
         for (uint32_t x = 1; x < 5; ++x)

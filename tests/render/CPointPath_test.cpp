@@ -2,7 +2,7 @@
 
 #include "blit/CColor.h"
 #include "images/CFrame.h"
-#include "render/CBlitXParams.h"
+#include "render/RegisterRenderClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -108,13 +108,16 @@ TEST(PointPath, EdgesAndShapeFlags)
     EXPECT_EQ(ell.GetEdgeCount(), 7u);
 }
 
-int g_Lines = 0;
+// Whether the pixel got any red.
+bool Reddened(const CFrame& frame, uint32_t x, uint32_t y)
+{
+    return frame.Row(y)[4 * x + 2] != 0;
+}
 
+// Lines go through the line drawer the renderables install, as in the program.
 TEST(PointPath, DrawingPointsLinesAndNothing)
 {
-    RegisterShapeAndBlitClasses();
-    const FloatLineDrawer old
-        = SetFloatLineDrawer([](CFrame&, float, float, float, float, CColor&, float) { ++g_Lines; });
+    RegisterRenderClasses();
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(30, 30, 32);
     CColor red(255, 0, 0, 255);
 
@@ -130,17 +133,30 @@ TEST(PointPath, DrawingPointsLinesAndNothing)
     EXPECT_EQ(frame->Row(8)[4 * 7 + 2], 255);
 
     CPointPath path;
-    Add(path, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-    g_Lines = 0;
-    path.Draw(*frame, 0, 0, red, false, 0, 0);
-    EXPECT_EQ(g_Lines, 3);
-    path.Draw(*frame, 0, 0, red, false, 1, 0);
-    EXPECT_EQ(g_Lines, 5);
-    path.Draw(*frame, 0, 0, red, false, 3, 0);
-    path.Draw(*frame, 0, 0, red, false, 4, 0);
-    path.Draw(*frame, 0, 0, red, false, 99, 0);
-    EXPECT_EQ(g_Lines, 5);
-    SetFloatLineDrawer(old);
+    Add(path, {{5, 5}, {15, 5}, {15, 15}, {5, 15}});
+    const auto drawn = [&](uint32_t pointsLeftOut) {
+        std::unique_ptr<CFrame> f = CFrame::MakeOwned(30, 30, 32);
+        f->Clear();
+        path.Draw(*f, 0, 0, red, false, pointsLeftOut, 0);
+        return f;
+    };
+    // Three lines: top, right and bottom; the open side stays empty.
+    std::unique_ptr<CFrame> all = drawn(0);
+    EXPECT_TRUE(Reddened(*all, 10, 5));
+    EXPECT_TRUE(Reddened(*all, 15, 10));
+    EXPECT_TRUE(Reddened(*all, 10, 15));
+    EXPECT_FALSE(Reddened(*all, 5, 10));
+    // One point left out: the last line goes.
+    std::unique_ptr<CFrame> two = drawn(1);
+    EXPECT_TRUE(Reddened(*two, 10, 5));
+    EXPECT_TRUE(Reddened(*two, 15, 10));
+    EXPECT_FALSE(Reddened(*two, 10, 15));
+    for (uint32_t leftOut : {3u, 4u, 99u}) {
+        std::unique_ptr<CFrame> none = drawn(leftOut);
+        for (uint32_t y = 0; y < 30; ++y)
+            for (uint32_t x = 0; x < 30; ++x)
+                EXPECT_FALSE(Reddened(*none, x, y)) << leftOut << ": " << x << ", " << y;
+    }
 }
 
 TEST(PointPath, DirectionOfAZeroLengthIsZero)

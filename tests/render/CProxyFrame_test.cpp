@@ -4,7 +4,7 @@
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "render/COpacityProxyFrame.h"
-#include "render/RenderClasses.h"
+#include "render/RegisterRenderClasses.h"
 
 #include <functional>
 

@@ -1,6 +1,7 @@
 #include "render/CTransformedFrameCache.h"
 
 #include "RenderTestSupport.h"
+#include "support/ScopedHooks.h"
 
 #include <algorithm>
 
@@ -8,11 +9,8 @@ namespace {
 
 class TransformedFrames : public CRenderFixture {
 protected:
-    void TearDown() override
-    {
-        SetTransformedFrameBudget(kDefaultTransformedFrameBudget);
-        CRenderFixture::TearDown();
-    }
+    CScopedTransformedFrameBudget m_Budget{kDefaultTransformedFrameBudget};
+
     static CBlitXParams Transform(CFrameInterface& source, float angle, float scale,
                                   CColor colour = CColor(255, 255, 255, 255))
     {
@@ -63,12 +61,10 @@ TEST_F(TransformedFrames, EachSourceHasItsOwnCache)
 TEST_F(TransformedFrames, BuiltFrameIsTheDrawnBoundsAtThirtyTwoBits)
 {
     auto sprite = PatternFrame(10, 8, 4);
-    const uint32_t depth = CFrame::SGetBitDepth();
-    CFrame::SetGlobalBitDepth(16);
+    const CScopedGlobalBitDepth depth(16);
     CBlitXParams t = Transform(*sprite, 0, 2);
     t.m_HotSpotX = 5, t.m_HotSpotY = 4;
     std::unique_ptr<CFrame> built = BuildTransformedFrame(*sprite, t);
-    CFrame::SetGlobalBitDepth(depth);
     EXPECT_EQ(built->GetBitDepth(), 32u);
     EXPECT_EQ(built->GetWidth(), 20u);
     EXPECT_EQ(built->GetHeight(), 16u);

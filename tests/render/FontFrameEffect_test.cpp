@@ -2,7 +2,8 @@
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "objects/CObject.h"
-#include "render/RenderClasses.h"
+#include "render/RegisterRenderClasses.h"
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -63,13 +64,9 @@ protected:
         RegisterRenderClasses();
         InitBlitTables();
         EnumerateFontFiles();
-        CFrame::SetGlobalBitDepth(32);
     }
-    void TearDown() override
-    {
-        CFrame::SetGlobalBitDepth(0);
-        CTempFolderTest::TearDown();
-    }
+
+    CScopedGlobalBitDepth m_Depth{32};
 };
 
 TEST_P(FontFrameEffect, ChangesEveryGlyphButNotItsAdvance)

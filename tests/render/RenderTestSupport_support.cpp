@@ -2,7 +2,7 @@
 
 #include "blit/CBlitType.h"
 #include "blit/ColorTables.h"
-#include "render/RenderClasses.h"
+#include "render/RegisterRenderClasses.h"
 
 #include <algorithm>
 #include <cmath>

@@ -198,9 +198,10 @@ TEST_F(Mouse, CursorFrameRestartsOrStopsAndTheSystemArrowStandsInForAMissingCurs
     State().ShowCursor();
     // Visible with nothing to draw: the system's arrow.
     EXPECT_TRUE(window.IsCursorShown());
-    EXPECT_EQ(State().SetCursor(&five, true, true, false), nullptr);
+    EXPECT_EQ(State().SetCursor(&five, CursorStart::Started, CursorStop::AtLastFrame, CursorFrameSource::MouseState),
+              nullptr);
     EXPECT_EQ(State().GetCursorFrame(), 4.0f);
-    EXPECT_EQ(State().SetCursor(&two, true, false, false), &five);
+    EXPECT_EQ(State().SetCursor(&two, CursorStart::Started, CursorStop::Running, CursorFrameSource::MouseState), &five);
     EXPECT_EQ(State().GetCursorFrame(), 0.0f);
     State().RefreshSystemCursor();
     EXPECT_FALSE(window.IsCursorShown());

@@ -5,6 +5,7 @@
 #include "shell/VideoOptions.h"
 #include "shell/WindowModes.h"
 
+#include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include "blit/CBlitTypeList.h"
@@ -31,7 +32,7 @@ protected:
         CScreenDevice::SGetInstance().SetDeviceForTesting(&m_Device);
         CScreenFrame& screen = Screen();
         screen.SetBrightness(1.0f);
-        screen.FadeIn(0.0f, false);
+        screen.FadeIn(0.0f, FadeWait::Return);
         screen.UpdateFade(0.0f);
         screen.SetDrawSafeZone(false);
         screen.SetBlendMode(plat::ScreenBlend::Normal);
@@ -261,25 +262,26 @@ TEST_F(ScreenTest, SafeZoneIsFivePercentInsideTheBackBufferInGameCoordinates)
 TEST_F(ScreenTest, AnUnfollowedFadeOutComesBackByItself)
 {
     CScreenFrame& screen = Screen();
-    screen.FadeOut(0.5f, 2.0f, false);
+    screen.FadeOut(0.5f, 2.0f, FadeWait::Return);
     for (int i = 0; i < 4; ++i)
         screen.UpdateFade(0.125f);
     EXPECT_EQ(screen.GetFadeLevel(), 0.0f);
-    EXPECT_EQ(screen.GetFadeState(), 2);
+    EXPECT_EQ(screen.GetFadeState(), FadeState::Idle);
     // Two seconds of darkness are allowed; the next step starts the fade-in.
     for (int i = 0; i < 16; ++i)
         screen.UpdateFade(0.125f);
-    EXPECT_EQ(screen.GetFadeState(), 2);
+    EXPECT_EQ(screen.GetFadeState(), FadeState::Idle);
     screen.UpdateFade(0.125f);
-    EXPECT_EQ(screen.GetFadeState(), 0);
+    EXPECT_EQ(screen.GetFadeState(), FadeState::In);
     for (int i = 0; i < 7; ++i)
         screen.UpdateFade(0.125f);
     EXPECT_FLOAT_EQ(screen.GetFadeLevel(), 1.0f);
-    EXPECT_EQ(screen.GetFadeState(), 2);
+    EXPECT_EQ(screen.GetFadeState(), FadeState::Idle);
 }
 
 TEST_F(ScreenTest, DisplaySettingsFallBackToTheOtherModeAndKeepTheDepth)
 {
+    const CScopedGlobalBitDepth depth(CFrame::SGetBitDepth());
     m_Device.SetDesktopSize(1920, 1080);
     GetOptionsSection().SetInt("Full Screen", 0);
     GetOptionsSection().SetInt("Screen Bit Depth", 16);
@@ -292,7 +294,6 @@ TEST_F(ScreenTest, DisplaySettingsFallBackToTheOtherModeAndKeepTheDepth)
     ASSERT_TRUE(ApplyDisplaySettings(KeepDepth::Yes));
     EXPECT_EQ(CFrame::SGetBitDepth(), 32u);
     SetScreenDeviceReady(false);
-    CFrame::SetGlobalBitDepth(8);
 }
 
 class WindowModeTest : public ScreenTest {
@@ -303,11 +304,9 @@ protected:
         m_Device.SetDesktopSize(1920, 1080);
         ResetWindowModeFailures();
         SetScreenDeviceReady(false);
-        m_PreviousTerminator = SetFatalTerminator(ThrowingFatalTerminator);
     }
     void TearDown() override
     {
-        SetFatalTerminator(m_PreviousTerminator);
         CGameBase::SSetShuttingDown(false);
         SetScreenDeviceReady(false);
         ResetWindowModeFailures();
@@ -323,7 +322,7 @@ protected:
         HandleWindowEvent(up);
     }
 
-    FatalTerminator m_PreviousTerminator = nullptr;
+    CScopedThrowingFatal m_Throwing;
 };
 
 TEST_F(WindowModeTest, AltEnterSwitchesOnlyOnceTheDeviceIsReadyAndKeepsTheTextures)

@@ -5,7 +5,7 @@
 #include "images/CFontList.h"
 #include "images/CFrame.h"
 #include "objects/CFileListList.h"
-#include "render/RenderClasses.h"
+#include "render/RegisterRenderClasses.h"
 #include "shell/CFontFrameRateFont.h"
 #include "shell/CShellScreen.h"
 #include "support/ZipBuilder.h"

@@ -87,6 +87,36 @@ TEST_F(Pump, TypesTheControlCodeBeforeTheKeyGoesDown)
     EXPECT_EQ(keyboard.TakePressedKey(), 65u);
 }
 
+// The codes the toolkit's key tables switch on, as the typed stream carries
+// them; keys without one type nothing.
+TEST(MapVirtualKeyToKeyCode, GivesEachControlKeyItsEngineCode)
+{
+    const struct {
+        uint16_t virtualKey;
+        EngineKey key;
+        uint32_t code;
+    } kCases[] = {
+        {vk::kPrior, EngineKey::PageUp, 7},   {vk::kNext, EngineKey::PageDown, 15},
+        {vk::kEnd, EngineKey::End, 14},       {vk::kHome, EngineKey::Home, 5},
+        {vk::kLeft, EngineKey::Left, 11},     {vk::kUp, EngineKey::Up, 6},
+        {vk::kRight, EngineKey::Right, 12},   {vk::kDown, EngineKey::Down, 10},
+        {vk::kInsert, EngineKey::Insert, 16}, {vk::kDelete, EngineKey::Delete, 17},
+        {vk::kF1, EngineKey::F1, 31},         {vk::kF2, EngineKey::F2, 30},
+        {vk::kF4, EngineKey::F4, 20},         {vk::kF5, EngineKey::F5, 2},
+        {vk::kF6, EngineKey::F6, 28},         {vk::kF7, EngineKey::F7, 21},
+        {vk::kF8, EngineKey::F8, 23},         {vk::kF9, EngineKey::F9, 29},
+        {vk::kF10, EngineKey::F10, 25},       {vk::kF11, EngineKey::F11, 26},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(MapVirtualKeyToKeyCode(c.virtualKey, false), c.key) << c.code;
+        EXPECT_EQ(uint32_t(c.key), c.code);
+    }
+    EXPECT_EQ(uint32_t(MapVirtualKeyToKeyCode(vk::kTab, true)), 9u);
+    for (const uint16_t none : {uint16_t(vk::kTab), uint16_t(vk::kF3), uint16_t(vk::kF12), uint16_t('A')})
+        EXPECT_EQ(MapVirtualKeyToKeyCode(none, false), EngineKey::None) << none;
+    EXPECT_EQ(uint32_t(EngineKey::ContextMenu), 18u);
+}
+
 TEST_F(Pump, TabTypesItsCodeOnlyWhileAControlKeyIsHeld)
 {
     Queue(Key(Kind::KeyDown, vk::kTab, 15));

@@ -17,7 +17,7 @@
 #include "render/CCircleRenderer.h"
 #include "render/CShape2D.h"
 #include "render/CShape2DRenderers.h"
-#include "render/RenderClasses.h"
+#include "render/RegisterRenderClasses.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "shell/YCbCrConversion.h"
 #include "shell/YCbCrConversion_SSE2.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,7 @@ TEST(YCbCrConversion, ChromaFollowsFrameColumnsAndRows)
     picture.picWidth = kWidth - 2;
     picture.picHeight = kHeight - 2;
     for (bool plain : {true, false}) {
-        SetPlainYCbCrRows(plain);
+        const CScopedPlainYCbCrRows rows(plain);
         std::vector<uint32_t> out(picture.picWidth * picture.picHeight);
         ConvertYCbCrPicture(picture, reinterpret_cast<uint8_t*>(out.data()), picture.picWidth * 4, picture.picWidth,
                             picture.picHeight);
@@ -73,7 +74,6 @@ TEST(YCbCrConversion, ChromaFollowsFrameColumnsAndRows)
                     << "row " << r << " column " << c << (plain ? " plain" : " chosen");
             }
     }
-    SetPlainYCbCrRows(false);
 }
 
 struct SRegionCase {

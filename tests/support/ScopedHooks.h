@@ -8,6 +8,7 @@
 // that answer nothing and puts back their start-up value.
 
 #include "blit/CColor.h"
+#include "blit/CFrameInterface.h"
 #include "foundation/ArchiveSeam.h"
 #include "foundation/CFile.h"
 #include "foundation/CLocalizationTable.h"
@@ -16,12 +17,24 @@
 #include "foundation/FilePaths.h"
 #include "foundation/ShellServices.h"
 #include "objects/CClassInfo.h"
+#include "images/CFilterRLEColor0.h"
+#include "images/CFont.h"
+#include "images/CFrame.h"
+#include "images/CPNGFileIO.h"
+#include "images/CStandAloneFrame.h"
+#include "images/FrameCache.h"
 #include "objects/CObject.h"
+#include "objects/CObjectModelHost.h"
 #include "platform/CPlatform.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "render/CBlitXParams.h"
+#include "render/CFrameEffect.h"
+#include "render/CPointPath.h"
+#include "render/CTransformedFrameCache.h"
 #include "shell/GameWindow.h"
 #include "shell/StartGame.h"
+#include "shell/YCbCrConversion.h"
 
 namespace testhooks {
 
@@ -80,21 +93,27 @@ using CScopedShellHooks = CScopedHook<SetShellHooks>;
 using CScopedOpenNotifications = CScopedSwitch<SetFileOpenNotificationsEnabled, false>;
 using CScopedTokenCheck = CScopedSwitch<SetLocalizationTokenCheck, true>;
 
-// The data folder that names resolve against; the previous one is put back.
-class CScopedDataFolder {
+// A base folder that names resolve against (the one the flags choose); the
+// previous one is put back.
+template <void (*Setter)(const char*), uint32_t Flags>
+class CScopedBaseFolder {
 public:
-    explicit CScopedDataFolder(const char* folder)
-        : m_Previous(GetBaseFolder(0))
+    explicit CScopedBaseFolder(const char* folder)
+        : m_Previous(GetBaseFolder(Flags))
     {
-        SetDataFolder(folder);
+        Setter(folder);
     }
-    ~CScopedDataFolder() { SetDataFolder(m_Previous.GetString()); }
-    CScopedDataFolder(const CScopedDataFolder&) = delete;
-    CScopedDataFolder& operator=(const CScopedDataFolder&) = delete;
+    ~CScopedBaseFolder() { Setter(m_Previous.GetString()); }
+    CScopedBaseFolder(const CScopedBaseFolder&) = delete;
+    CScopedBaseFolder& operator=(const CScopedBaseFolder&) = delete;
 
 private:
     CJString m_Previous;
 };
+using CScopedDataFolder = CScopedBaseFolder<SetDataFolder, 0>;
+using CScopedUserFolder = CScopedBaseFolder<SetUserFolder, FILE_USER_FOLDER>;
+using CScopedFolderB = CScopedBaseFolder<SetFolderB, FILE_FOLDER_B>;
+using CScopedProgramModulePath = CScopedSwitch<SetProgramModulePath, nullptr>;
 
 // The fatal path throws CFatalErrorException instead of ending the process.
 class CScopedThrowingFatal : public CScopedHook<SetFatalTerminator> {
@@ -108,10 +127,33 @@ public:
 // objects
 using CScopedModuleReleaser = CScopedHook<SetModuleReleaser>;
 using CScopedObjectReadHook = CScopedHook<SetObjectReadHook>;
+using CScopedObjectModelHost = CScopedHook<CObjectModelHost::SetInstance>;
 
 // blit
-using CScopedPaletteMatcher = CScopedSwitch<SetStandardPaletteMatcher, nullptr>;
+using CScopedPaletteMatcher = CScopedHook<SetStandardPaletteMatcher>;
+using CScopedProbeSurfaceMaker = CScopedHook<SetProbeSurfaceMaker>;
+
+// images
+using CScopedFloatLineDrawer = CScopedHook<SetFloatLineDrawer>;
+using CScopedGlobalBitDepth = CScopedHook<CFrame::SetGlobalBitDepth>;
+using CScopedGlyphEffectApplier = CScopedHook<SetGlyphEffectApplier>;
+using CScopedImageDecodeByteLimit = CScopedHook<SetImageDecodeByteLimit>;
+using CScopedRunLengthEncoding = CScopedHook<SetRunLengthEncodingEnabled>;
+using CScopedRunLengthMinFill = CScopedHook<SetRunLengthMinFill>;
+using CScopedFrameOptionFlag = CScopedHook<SetFrameOptionFlag>;
+using CScopedFrameNoJPEG = CScopedHook<SetFrameNoJPEG>;
+using CScopedFrameLossless = CScopedHook<SetFrameLossless>;
+using CScopedFrameJPEGQuality = CScopedHook<SetFrameJPEGQuality>;
+using CScopedStandAloneFrameRebuilds = CScopedHook<SetStandAloneFrameRebuilds>;
+
+// render
+using CScopedBlitXSmoothing = CScopedHook<SetBlitXSmoothing>;
+using CScopedBilinearSpans = CScopedHook<SetBlitXBilinearSpans>;
+using CScopedTransformedFrameBudget = CScopedHook<SetTransformedFrameBudget>;
+using CScopedFrameEffectTextureLookup = CScopedHook<SetFrameEffectTextureLookup>;
+using CScopedPointPathLabelDrawer = CScopedHook<SetPointPathLabelDrawer>;
 
 // shell
 using CScopedRunGame = CScopedHook<SetRunGame>;
 using CScopedIdleWait = CScopedSwitch<SetIdleWait, IdleWait::Spin>;
+using CScopedPlainYCbCrRows = CScopedHook<SetPlainYCbCrRows>;

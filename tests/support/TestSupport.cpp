@@ -64,6 +64,15 @@ bool DiskHas(const std::string& path)
     return fs::exists(fs::symlink_status(path, error));
 }
 
+bool WriteDefaultFont()
+{
+    const std::string font = ReadBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    if (font.empty())
+        return false;
+    WriteBytes("Resources/!default.ttf", font);
+    return true;
+}
+
 void SetWriteTime(const std::string& path, long long unixSeconds)
 {
     const auto system = std::chrono::system_clock::time_point(std::chrono::seconds(unixSeconds));

@@ -29,6 +29,9 @@ bool DiskHas(const std::string& path);
 void SetWriteTime(const std::string& path, long long unixSeconds);
 // Names in a folder, sorted byte-wise, without "." and "..".
 std::string ListNames(const std::string& folder);
+// Copies DejaVuSans (Debian package fonts-dejavu-core) to the program's
+// default font, "Resources/!default.ttf"; false when the system lacks it.
+bool WriteDefaultFont();
 
 // Blocks until the process has ended without reaping it, or until a
 // generous guard expires (false). No timing is asserted.

@@ -1,4 +1,4 @@
-#include "render/RenderClasses.h"
+#include "render/RegisterRenderClasses.h"
 
 #include "images/CFrame.h"
 #include "render/CBatchedProxyFrame.h"
@@ -6,6 +6,8 @@
 #include "render/CCircleRenderer.h"
 #include "render/COpacityProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
+#include "render/CShape2D.h"
+#include "render/CShape2DRenderers.h"
 #include "render/CTransformedFrameCache.h"
 
 namespace {
@@ -20,6 +22,19 @@ CFrameInterface* MakeProbeFrame(int32_t x, int32_t y)
         return nullptr;
     frame->SetOffset(int16_t(x), int16_t(y));
     return frame.release();
+}
+
+// A 32-bit frame draws a float line as a one-segment outline of that width.
+void DrawFloatLine(CFrame& frame, float x1, float y1, float x2, float y2, CColor& colour, float width)
+{
+    Ombrisalt::CShape2D segment(1, 2);
+    segment.MoveTo(x1, y1);
+    segment.LineTo(x2, y2);
+    CShape2DOutlineRenderer outline;
+    outline.m_Shape = &segment;
+    outline.m_LineWidth = width;
+    outline.m_Color = colour;
+    frame.Render(outline);
 }
 
 } // namespace
@@ -41,5 +56,10 @@ void RegisterRenderClasses()
     CTransformedFrame::SGetClassInfo();
     CTransformedFrameCache::SGetClassInfo();
     CTransformedFrameCacheProxyFrame::SGetClassInfo();
-    SetProbeSurfaceMaker(&MakeProbeFrame);
+    // Installed once: a test may have put its own in since.
+    [[maybe_unused]] static const bool hooksInstalled = [] {
+        SetProbeSurfaceMaker(&MakeProbeFrame);
+        SetFloatLineDrawer(&DrawFloatLine);
+        return true;
+    }();
 }

@@ -1,0 +1,121 @@
+// Every class the program registers, with its computed version. A property
+// added to or dropped from a class changes its version, and saved binary data
+// of the old version then loads as defaults: a change here must be
+// deliberate.
+#include "support/RegisteredClassCheck.h"
+#include "support/TestSupport.h"
+
+#include "images/CFont.h"
+#include "objects/CClassInfo.h"
+#include "shell/RegisterAllClasses.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+namespace {
+
+struct ProgramClass {
+    const char* name;
+    float version;
+};
+
+constexpr ProgramClass kProgramClasses[] = {
+    {"CBasePointerToBeNulledArray", 21.0f},
+    {"CBatchedProxyFrame", 210.0f},
+    {"CBlitXParams", 67.0f},
+    {"CBlurRenderer", 67.0f},
+    {"CCircleRenderer", 67.0f},
+    {"CClassThatCanNotBeConstructedOrDerivedFrom", 21.0f},
+    {"CClippedProxyFrame", 210.0f},
+    {"CFont", 76.0f},
+    {"CFontBitmap", 259.0f},
+    {"CFrame", 71.0f},
+    {"CFrameAsMipMapTexture", 22.0f},
+    {"CFrameEffect", 22.0f},
+    {"CFrameEffectBlit", 81.0f},
+    {"CFrameEffectBlur", 251.0f},
+    {"CFrameEffectExpand", 81.0f},
+    {"CFrameEffectLayer", 81.0f},
+    {"CFrameEffectStretchTexture", 74.0f},
+    {"CFrameEffectTextureMapPolicy", 22.0f},
+    {"CFrameEffectTexturize", 88.0f},
+    {"CFrameEffectTileTexture", 74.0f},
+    {"CFrameImageIO", 22.0f},
+    {"CFrameInterface", 23.0f},
+    {"CJPEGFileIO", 67.0f},
+    {"CMaxAlphaFrameProperty", 22.0f},
+    {"CMipMapFrameProperty", 22.0f},
+    {"CObject", 7.0f},
+    {"COffsetClippedProxyFrame", 211.0f},
+    {"COffsetProxyFrame", 210.0f},
+    {"COffsetRotateScaleProxyFrame", 211.0f},
+    {"COpacityProxyFrame", 211.0f},
+    {"CPaletteHolder", 22.0f},
+    {"CPNGFileIO", 67.0f},
+    {"CPointerToBeNulledArray", 63.0f},
+    {"CProxyFrame", 70.0f},
+    {"CRenderableObject", 22.0f},
+    {"CRespectDestAlphaProxyFrame", 210.0f},
+    {"CScaledOffsetProxyFrame", 211.0f},
+    {"CScreenFrame", 214.0f},
+    {"CShape2DFillRenderer", 67.0f},
+    {"CShape2DOutlineRenderer", 67.0f},
+    {"CShape2DTexturedShapeRenderer", 67.0f},
+    {"CStandAloneFrame", 306.0f},
+    {"CStringWrappedInAnObject", 29.0f},
+    {"CTGAFileIO", 67.0f},
+    {"CTheoraPlayer", 214.0f},
+    {"CTransformedFrame", 22.0f},
+    {"CTransformedFrameCache", 22.0f},
+    {"CTransformedFrameCacheProxyFrame", 211.0f},
+};
+
+// Fonts are made with the default font file, which a program folder has.
+class EveryProgramClass : public CTempFolderTest, public testing::WithParamInterface<ProgramClass> {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        if (!WriteDefaultFont())
+            GTEST_SKIP() << "DejaVuSans.ttf is missing (Debian package fonts-dejavu-core)";
+        RegisterAllClasses();
+        EnumerateFontFiles();
+    }
+};
+
+TEST_P(EveryProgramClass, HasItsCheckedInVersion)
+{
+    CClassInfo* info = CClassInfoList::SGetInstance().Find(GetParam().name);
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->GetName(), GetParam().name);
+    EXPECT_EQ(info->GetVersion(), GetParam().version);
+}
+
+TEST_P(EveryProgramClass, IsMadeAtItsDefaultsAndTravelsUnchanged)
+{
+    ExpectMadeAtDefaultsAndTravelsUnchanged(GetParam().name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, EveryProgramClass, testing::ValuesIn(kProgramClasses),
+                         [](const testing::TestParamInfo<ProgramClass>& param) {
+                             return std::string(param.param.name);
+                         });
+
+TEST(ProgramClassTable, NamesEveryRegisteredClass)
+{
+    RegisterAllClasses();
+    CClassInfoList& registry = CClassInfoList::SGetInstance();
+    for (int32_t i = 0; i < registry.GetCount(); ++i) {
+        CClassInfo* info = registry.GetAt(i);
+        const bool listed = std::any_of(std::begin(kProgramClasses), std::end(kProgramClasses),
+                                        [&](const ProgramClass& c) { return std::strcmp(c.name, info->GetName()) == 0; });
+        EXPECT_TRUE(listed) << "{\"" << info->GetName() << "\", " << info->GetVersion()
+                            << "f}, is registered but missing from the version table";
+    }
+}
+
+} // namespace
