@@ -9,7 +9,7 @@
 #include "images/CFontList.h"
 #include "images/CFrame.h"
 #include "images/CTGAFileIO.h"
-#include "render/RenderClasses.h"
+#include "render/RegisterRenderClasses.h"
 
 #include <gtest/gtest.h>
 
