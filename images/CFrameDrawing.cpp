@@ -12,7 +12,6 @@
 #include "blit/LineClip.h"
 #include "blit/PixelBlends.h"
 #include "foundation/FatalError.h"
-#include "platform/Cpu.h"
 #include "platform/Debug.h"
 
 #include <algorithm>
@@ -285,10 +284,8 @@ void CFrame::FillRect(const CRect& rect, CColor& colour)
         }
         for (int32_t y = r.top; y < r.bottom; ++y) {
             uint8_t* row = Row(uint32_t(y)) + size_t(r.left) * 2;
-            if (plat::HasSse2())
-                BlendRun565Fast(row, colour.GetPixel565(), colour.GetAlpha(), count);
-            else
-                BlendRun565(row, colour.GetPixel565(), colour.GetAlpha(), count);
+            // Whole groups of four blend rounded with either kernel set.
+            BlendRun565Fast(row, colour.GetPixel565(), colour.GetAlpha(), count);
         }
         break;
     case 24:

@@ -6,7 +6,6 @@
 #include "blit/ColorTables.h"
 #include "blit/GamePalette.h"
 #include "blit/PixelBlends.h"
-#include "platform/Cpu.h"
 
 #include "RunLengthBlock.h"
 #include <gtest/gtest.h>
@@ -101,7 +100,7 @@ TEST_P(FillRectAt, ChangesExactlyTheClippedRectangleByTheFormula)
                 while (runEnd < 7 && Covers(rc.rect, runEnd, y))
                     ++runEnd;
                 // A row's run blends whole groups of four from its start.
-                const bool group = plat::HasSse2() && x - runStart < 4 * ((runEnd - runStart) / 4);
+                const bool group = x - runStart < 4 * ((runEnd - runStart) / 4);
                 d = alpha == 255 ? c565 : group ? BlendPixel565Rounded(d, c565, alpha) : BlendPixel565(d, c565, alpha);
                 p[0] = uint8_t(d);
                 p[1] = uint8_t(d >> 8);
