@@ -15,7 +15,7 @@
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/CSlotProperty.h"
 #include "objects/CStringProperty.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <memory>

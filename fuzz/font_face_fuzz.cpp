@@ -8,7 +8,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFontFace.h"
 #include "images/CFrame.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

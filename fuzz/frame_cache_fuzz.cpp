@@ -7,7 +7,7 @@
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
 #include "images/FrameCache.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "images/CFrame.h"
 #include "images/CJPEGFileIO.h"
 #include "images/CPNGFileIO.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

@@ -9,7 +9,7 @@
 #include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "images/CFrame.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
 #include "images/CTGAFileIO.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

@@ -4,7 +4,6 @@
 #include "foundation/ArchiveSeam.h"
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
-#include "foundation/CRect.h"
 #include "foundation/CStartupTextLog.h"
 #include "foundation/CompressedBlock.h"
 #include "foundation/FatalError.h"
@@ -209,21 +208,6 @@ bool ReadJpegBody(CFrame& frame, CFile& file)
     return true;
 }
 
-// The frame at 32 bits: itself, or a copy held in storage.
-const CFrame* As32Bit(CFrame& frame, CFrame& storage)
-{
-    if (frame.GetBitDepth() == 32 && !frame.IsCompressed())
-        return &frame;
-    if (frame.IsCompressed()) {
-        if (!storage.Create(frame.GetWidth(), frame.GetHeight(), 32))
-            return nullptr;
-        const CRect rect = SizeToRect(int32_t(frame.GetWidth()), int32_t(frame.GetHeight()));
-        storage.BlitToFrame(frame, rect, rect, GetNormalBlitType());
-        return &storage;
-    }
-    return CopyPlainFrameToDepth(frame, storage, 32) ? &storage : nullptr;
-}
-
 bool Dithers(const CFrameFilter* chain)
 {
     const auto* depth
@@ -339,7 +323,7 @@ bool WriteFrameCacheFile(CFrame& frame, const char* folder, const char* name, ui
     char path[1024];
     GetFrameCachePath(path, sizeof path, folder, name);
     CFrame storage;
-    const CFrame* frame32 = As32Bit(frame, storage);
+    const CFrame* frame32 = FramePixelsAs32Bit(frame, storage);
     if (!frame32)
         return false;
     CFile file;

@@ -1,5 +1,6 @@
 #include "images/PlainFrameCopy.h"
 
+#include "blit/CBlitTypeList.h"
 #include "blit/CPalette.h"
 #include "blit/ColorTables.h"
 #include "images/CFrame.h"
@@ -75,4 +76,18 @@ bool CopyPlainFrameToDepth(const CFrame& source, CFrame& destination, uint32_t d
     std::memcpy(destination.GetPixels(), made.GetPixels(), size_t(width) * height * bytes);
     destination.SetOffset(int16_t(source.GetOffsetX()), int16_t(source.GetOffsetY()));
     return true;
+}
+
+const CFrame* FramePixelsAs32Bit(CFrame& frame, CFrame& storage)
+{
+    if (frame.GetBitDepth() == 32 && !frame.IsCompressed())
+        return &frame;
+    if (frame.IsCompressed()) {
+        if (!storage.Create(frame.GetWidth(), frame.GetHeight(), 32))
+            return nullptr;
+        CRect rect(0, 0, int32_t(frame.GetWidth()), int32_t(frame.GetHeight()));
+        storage.BlitToFrame(frame, rect, rect, GetNormalBlitType());
+        return &storage;
+    }
+    return CopyPlainFrameToDepth(frame, storage, 32) ? &storage : nullptr;
 }

@@ -515,6 +515,7 @@ void CObjectFileArray::Search(const CJString& folder, const CJString& ending, bo
     options.SetRecurse(1);
     options.folders = folders ? 1 : 0;
     options.AddExtension(ending.GetString());
+    AdjustSearch(options);
     CEntryCollector collector(m_Entries);
     const uint32_t before = m_Entries.GetCount();
     EnumerateFiles(collector, options, flags);

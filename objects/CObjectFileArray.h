@@ -28,6 +28,7 @@
 class CClassInfo;
 class CDirectoryTree;
 class CObject;
+struct CEnumerateFilesOptions;
 
 // How an item is used, for the editor and diagnostics.
 struct CItemUsageStats {
@@ -140,6 +141,9 @@ public:
     virtual const char* GetSecondFolder() { return nullptr; }
     // Items are folders (sequences), not files.
     virtual bool EnumeratesFolders() { return false; }
+    // Last word on each search's options (a list of folders may take only
+    // some of them).
+    virtual void AdjustSearch(CEnumerateFilesOptions&) {}
     // The ending of the "Cache/" copies searched when the folder holds no item.
     virtual const char* GetCacheEnding() { return "property"; }
 

@@ -238,14 +238,18 @@ bool CScreenFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& bl
     if (!frame)
         return false;
     // Every blit type draws the texture: the screen cannot run a software
-    // blit, having no pixels. The texture's position is that of the source
-    // rectangle's top-left at the destination's.
+    // blit, having no pixels. The source rectangle is in the source's frame
+    // coordinates, as for memory frames: the hot spot lands at the
+    // destination's top-left minus the source rectangle's.
     const int32_t x = d.left - s.left;
     const int32_t y = d.top - s.top;
+    CRect bounds;
+    frame->GetBounds(bounds);
     const bool whole
-        = s.left == 0 && s.top == 0 && s.right == int32_t(frame->GetWidth()) && s.bottom == int32_t(frame->GetHeight());
-    return DrawTexture(*frame, x - frame->GetOffsetX(), y - frame->GetOffsetY(), blitType.GetOpacity255(),
-                       whole ? nullptr : &s);
+        = s.left == bounds.left && s.top == bounds.top && s.right == bounds.right && s.bottom == bounds.bottom;
+    const CRect pixels{s.left - frame->GetOffsetX(), s.top - frame->GetOffsetY(), s.right - frame->GetOffsetX(),
+                       s.bottom - frame->GetOffsetY()};
+    return DrawTexture(*frame, x, y, blitType.GetOpacity255(), whole ? nullptr : &pixels);
 }
 
 bool CScreenFrame::Render(CRenderableObject& renderable)

@@ -1,3 +1,4 @@
+#include "bench/BenchPng.h"
 #include "bench/BenchSupport.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
@@ -6,7 +7,6 @@
 #include "images/FrameCache.h"
 
 #include <benchmark/benchmark.h>
-#include <png.h>
 
 #include <filesystem>
 #include <fstream>
@@ -36,22 +36,6 @@ std::vector<uint8_t> SpritePixels(uint32_t w, uint32_t h, uint32_t seed)
     return rgba;
 }
 
-void WritePng(const std::string& path, const std::vector<uint8_t>& rgba, uint32_t w, uint32_t h)
-{
-    FILE* out = std::fopen(path.c_str(), "wb");
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, out);
-    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (uint32_t y = 0; y < h; ++y)
-        png_write_row(png, rgba.data() + size_t(y) * w * 4);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(out);
-}
-
 // The folder of 200 PNG frames, made once; the working folder moves there.
 const std::filesystem::path& FrameFolder()
 {
@@ -61,8 +45,8 @@ const std::filesystem::path& FrameFolder()
         std::filesystem::path made = bench::MakeFolder("frames");
         std::filesystem::create_directories(made / "Art");
         for (uint32_t i = 0; i < kFrames; ++i)
-            WritePng((made / "Art" / ("f" + std::to_string(i) + ".png")).string(), SpritePixels(kSide, kSide, i), kSide,
-                     kSide);
+            bench::WritePng((made / "Art" / ("f" + std::to_string(i) + ".png")).string(), SpritePixels(kSide, kSide, i),
+                            kSide, kSide);
         return made;
     }();
     std::filesystem::current_path(folder);
@@ -123,7 +107,7 @@ const SEncoded& Encoded()
         }
         CTGAFileIO writer;
         writer.WriteImageFile(frame, (folder / "sheet.tga").c_str(), 0);
-        WritePng((folder / "sheet.png").string(), rgba, 1024, 768);
+        bench::WritePng((folder / "sheet.png").string(), rgba, 1024, 768);
         SEncoded made;
         std::ifstream tga(folder / "sheet.tga", std::ios::binary), png(folder / "sheet.png", std::ios::binary);
         made.tga.assign(std::istreambuf_iterator<char>(tga), {});

@@ -36,7 +36,14 @@ const Glyph* FindGlyph(char c)
     return nullptr;
 }
 
+SStandInHooks g_Hooks;
+
 } // namespace
+
+void SetStandInHooks(const SStandInHooks& hooks)
+{
+    g_Hooks = hooks;
+}
 
 void CTinyFont::DrawCentred(CShellScreen& screen, int32_t x, int32_t y, const char* text)
 {
@@ -83,6 +90,8 @@ void CStandInGame::Init(CLoadingScreenPresenter*)
         font = m_ListFont.get();
     }
     Initialize(&CScreenFrame::SGetInstance().AsShellScreen(), font);
+    if (g_Hooks.init)
+        g_Hooks.init();
     CScreenFrame::SGetInstance().FadeIn(0.25f, FadeWait::Return);
 }
 
@@ -90,6 +99,8 @@ void CStandInGame::Update(float seconds)
 {
     CGameBase::Update(seconds);
     m_Phase += seconds;
+    if (g_Hooks.update)
+        g_Hooks.update(seconds);
 }
 
 bool CStandInGame::Draw()
@@ -111,7 +122,7 @@ bool CStandInGame::Draw()
     CColor band(72, 200, 120, 255);
     screen.FillRect(CRect{bandX, kBorder, bandX + kBorder, height - kBorder}, band);
     // A row of tiles: one at 1:1 through a blit, the others turned and scaled.
-    const CRect whole{0, 0, 64, 64};
+    const CRect whole{-32, -32, 32, 32};
     screen.Blit(*m_Tile, whole, CRect{96, 96, 160, 160}, GetNormalBlitType());
     for (int32_t i = 1; i < 7; ++i) {
         const float scale = 0.5f + 0.35f * float(i);
@@ -130,6 +141,8 @@ bool CStandInGame::Draw()
     screen.DrawLine(kBorder, height / 2, width - kBorder, height / 2 + int32_t(80.0 * std::cos(m_Phase)), line);
     CColor outline(255, 80, 80, 255);
     screen.DrawRect(CRect{bandX - 8, 200, bandX + kBorder + 8, 260}, outline);
+    if (g_Hooks.draw)
+        g_Hooks.draw(screen);
     return CGameBase::Draw();
 }
 

@@ -36,5 +36,16 @@ private:
     double m_Phase = 0.0;
 };
 
+// What the layers above the shell show in the stand-in, installed by the
+// launcher before the game starts; every hook may be null.
+struct SStandInHooks {
+    // At the end of Init, behind the loading screen.
+    void (*init)() = nullptr;
+    void (*update)(float seconds) = nullptr;
+    // After the stand-in's own drawing, before the frame is presented.
+    void (*draw)(CFrameInterface& screen) = nullptr;
+};
+void SetStandInHooks(const SStandInHooks& hooks);
+
 // Builds the stand-in as the program's game object.
 void RunStandInGame();

@@ -14,6 +14,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFrameAsMipMapTexture.h"
 #include "platform/GraphicsDeviceHeadless.h"
+#include "render/SurfaceHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,31 @@ TEST_F(ScreenTest, BlitDrawsTheFrameOneToOneAtItsPosition)
         for (int32_t x = 1; x < 5; ++x)
             EXPECT_EQ(Presented(100 + x, 40 + y), 0xFF000000u | uint32_t(x * 50) << 16 | uint32_t(y * 100) << 8 | 7)
                 << x << "," << y;
+}
+
+// The source rectangle is in frame coordinates, as a memory frame takes it:
+// a frame with an offset lands where it lands in a memory frame.
+TEST_F(ScreenTest, BlitPlacesAFrameWithAnOffsetAsMemoryFramesDo)
+{
+    Mode(1920, 1080, false, false);
+    auto frame = CFrame::MakeOwned(5, 3, 32);
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 5; ++x)
+            reinterpret_cast<uint32_t*>(frame->Row(y))[x] = 0xFF000000u | (x * 50) << 16 | (y * 100) << 8 | 9;
+    frame->SetOffset(-2, -1);
+    auto memory = CFrame::MakeOwned(200, 100, 32);
+    ASSERT_TRUE(BlitAt(Screen(), *frame, 100, 40, GetNormalBlitType()));
+    ASSERT_TRUE(BlitAt(*memory, *frame, 100, 40, GetNormalBlitType()));
+    // Only the frame's right part: frame x 1..2, pixels 3..4.
+    ASSERT_TRUE(Screen().Blit(*frame, CRect{1, -1, 3, 2}, CRect{151, 39, 153, 42}, GetNormalBlitType()));
+    ASSERT_TRUE(memory->Blit(*frame, CRect{1, -1, 3, 2}, CRect{151, 39, 153, 42}, GetNormalBlitType()));
+    ASSERT_TRUE(Screen().Present());
+    for (int32_t y = 38; y < 44; ++y)
+        for (int32_t x = 96; x < 156; ++x) {
+            const uint32_t expected = reinterpret_cast<const uint32_t*>(memory->Row(uint32_t(y)))[x];
+            EXPECT_EQ(Presented(x, y), expected == 0 ? 0xFF000000u : expected) << x << "," << y;
+        }
+    EXPECT_EQ(Presented(98, 39), 0xFF000000u | 9u);
 }
 
 struct OverlayCase {

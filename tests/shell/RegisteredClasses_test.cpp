@@ -7,7 +7,7 @@
 
 #include "images/CFont.h"
 #include "objects/CClassInfo.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,11 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CFrameEffectTexturize", 88.0f},
     {"CFrameEffectTileTexture", 74.0f},
     {"CFrameImageIO", 22.0f},
+    {"CFrameInfo", 66.0f},
     {"CFrameInterface", 23.0f},
+    {"CHueRemapData", 71.0f},
+    {"CHueRemapFrameProperty", 22.0f},
+    {"CHueRemapperStyleSheet", 36.0f},
     {"CJPEGFileIO", 67.0f},
     {"CMaxAlphaFrameProperty", 22.0f},
     {"CMipMapFrameProperty", 22.0f},
@@ -62,11 +66,16 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CRespectDestAlphaProxyFrame", 210.0f},
     {"CScaledOffsetProxyFrame", 211.0f},
     {"CScreenFrame", 214.0f},
+    {"CSequence", 253.0f},
+    {"CSequenceFrameInfoList", 58.0f},
+    {"CSequenceOfCoordinates", 28.0f},
     {"CShape2DFillRenderer", 67.0f},
     {"CShape2DOutlineRenderer", 67.0f},
     {"CShape2DTexturedShapeRenderer", 67.0f},
     {"CStandAloneFrame", 306.0f},
     {"CStringWrappedInAnObject", 29.0f},
+    {"CTextSubstitution", 36.0f},
+    {"CTextSubstitutionList", 29.0f},
     {"CTGAFileIO", 67.0f},
     {"CTheoraPlayer", 214.0f},
     {"CTransformedFrame", 22.0f},

@@ -16,7 +16,7 @@
 #include "objects/CObjectModelHost.h"
 #include "render/CFrameEffect.h"
 #include "render/CPointPath.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
 #include "shell/StartGame.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +77,7 @@ constexpr HookRow kHooks[] = {
      HasPointPathLabelDrawer},
     {"CObjectModelHost::SetInstance", InstalledBy::GameObject, "CGameBase's constructor",
      HasHook<CObjectModelHost::SetInstance>},
-    {"SetRunGame", InstalledBy::Launcher, "shell/program/Main.cpp", HasHook<SetRunGame>},
+    {"SetRunGame", InstalledBy::Launcher, "program/Main.cpp", HasHook<SetRunGame>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

@@ -1,5 +1,6 @@
 // The launcher: hands the program its name, its data folder and its command
-// line, and runs it.
+// line, and runs it. It sits above every layer: it installs what the layers
+// above the shell show in the shell's stand-in game.
 //
 //   ombrisalt [/DataFolder <folder>] [/Passes <n>]
 //
@@ -7,11 +8,11 @@
 // settings and archives); without it the program's own folder is. "/Passes"
 // ends the program in order after n passes of the main loop.
 
-#include "CStandInGame.h"
-
 #include "foundation/TextEncoding.h"
-#include "shell/RegisterAllClasses.h"
+#include "sequences/RegisterAllClasses.h"
+#include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
+#include "shell/program/CStandInGame.h"
 
 #include <string>
 #include <string_view>
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
     record.gameName = gameName.c_str();
     record.programPath = programPath.empty() ? nullptr : path.c_str();
     RegisterAllClasses();
+    InstallSequenceShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());

@@ -1,0 +1,173 @@
+#pragma once
+// CSequence, one animation: the frames built from the images of one folder
+// ("<list folder>/-<name>/", TGA and PNG, played in the order of their names
+// without extension, case-blind), with its settings in that folder's
+// "Properties.txt" (the object text form of the sequence).
+//
+// A built sequence is kept in one cache file, "Cache/<list folder>/<name>.Sequence":
+//   a compressed block (foundation/CompressedBlock.h) of object text holding
+//     the CSequence and then a CSequenceFrameInfoList (CSequenceFrameInfoList.h);
+//   then, when any frame has pixels, the atlas: one 32-bit frame holding every
+//     frame's pixels, in the frame-cache body form (images/FrameCache.h).
+// Frames sit left to right in play order on one row; a row that would pass
+// 65,535 pixels starts a new row below the tallest frame so far. Readers only
+// copy the recorded rectangles, so any layout reads back. The cache holds the
+// frames at 32 bits before depth conversion and run-length encoding, which
+// every load redoes, so one file serves every screen depth.
+//
+// The cache is used while no source image, no "Properties.txt" and (at 8
+// bits) no game palette is newer; a cache inside a mounted archive is always
+// used. It is replaced, atomically, only by a build that produced frames: a
+// folder that lost its images keeps its cache and plays from it.
+
+#include "foundation/CJString.h"
+#include "foundation/CRect.h"
+#include "objects/CObject.h"
+
+#include <cstdint>
+#include <vector>
+
+class CBlitType;
+class CFile;
+class CFrame;
+class CFrameFilter;
+class CFrameInterface;
+
+// Bits of the flag word, one property each.
+inline constexpr uint32_t kSequenceCenterHotSpot = 0x1;
+inline constexpr uint32_t kSequenceBlendedWithBlack = 0x2;
+inline constexpr uint32_t kSequenceCropColor0 = 0x4;
+inline constexpr uint32_t kSequenceUse8BitAlpha = 0x8;
+inline constexpr uint32_t kSequenceRunLength = 0x10;
+inline constexpr uint32_t kSequenceDoDither = 0x20;
+inline constexpr uint32_t kSequenceLossLess = 0x40;
+
+enum class CropColor0 { No, Yes };
+enum class CentreHotSpot { No, Yes };
+
+class CSequence : public CObject {
+    OMBRISALT_REFLECTED(CSequence, CObject)
+public:
+    CSequence();
+    ~CSequence() override;
+
+    void ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream) override;
+    // Binary form: after the properties the bounds, then per frame slot a
+    // byte (1: a frame with pixels follows as a frame record).
+    void WriteExtraBinary(CObjectStream& stream) override;
+    bool ReadExtraBinary(CObjectStream& stream) override;
+    // With the loading flag set, so that no setter reloads.
+    void ResetToDefaults() override;
+    uint32_t GetMemorySize() override;
+
+    // Reads the cache when it is trusted, else builds from the images; true
+    // when the sequence has its frames (possibly none) from one or the other.
+    bool Load(const char* folder, const char* name, CFrameFilter* chain);
+    virtual bool BuildFromImages(const char* folder, const char* name, CFrameFilter* chain);
+    // Writes every frame as a 24-bit BMP on black under "AVIs/<folder name>/";
+    // false when nothing was written.
+    virtual bool SaveAsAVI();
+    virtual bool LoadFromCache(const char* folder, const char* name);
+    virtual bool SaveToCache(const char* folder, const char* name, uint32_t jpegQuality, bool lossLess,
+                             bool wasRunLength);
+
+    // Moves every frame's upper-left offset by (-dx, -dy).
+    virtual void OffsetFrames(int32_t dx, int32_t dy);
+    // Null past the end or for a frame that could not be read.
+    virtual CFrame* GetFrame(uint32_t index);
+    // The frame of the shared wall clock: all sequences of one rate run in step.
+    virtual CFrame* GetCurrentFrame();
+    virtual void DrawCurrentFrame(CFrameInterface& destination, int32_t x, int32_t y);
+    virtual void DrawFrameAtPosition(CFrameInterface& destination, float position, int32_t x, int32_t y);
+    virtual void DrawFrame(CFrameInterface& destination, int32_t index, int32_t x, int32_t y);
+    // Position 0 is the first frame; 1 or more (or below 0) the last.
+    virtual CFrame* GetFrameAtPosition(float position);
+    virtual uint32_t GetFrameCount() const { return uint32_t(m_Frames.size()); }
+    // The rate after skipping: "Frames Per Second" / "Use Every".
+    virtual float GetFramesPerSecond() const;
+    // 0 when the frame is not one of the sequence's.
+    virtual uint32_t IndexOfFrame(const CFrame* frame) const;
+    virtual CRect GetBounds() const { return m_Bounds; }
+    virtual void RecomputeBounds();
+    virtual void ApplyOffsets();
+
+    // The index GetCurrentFrame shows; 0 without frames.
+    uint32_t GetCurrentFrameIndex() const;
+    // The sequence owns the frame (which may be null) from now on.
+    void AppendFrame(CFrame* frame, CropColor0 crop, CentreHotSpot centre);
+    void DeleteFrames();
+    // The blit type the sequence draws with ("Transparent Mask" when the
+    // index names none).
+    CBlitType& GetBlitType() const;
+    int32_t GetBlitTypeIndex() const { return m_BlitType; }
+    // Adds and removes kinds on chain (the default sequence chain when null)
+    // by the sequence's settings; returns the chain changed.
+    CFrameFilter& BuildFilterChain(CFrameFilter* chain);
+    static void GetCachePath(CJString& out, const char* folder, const char* name);
+    bool IsCacheStale(const char* folder, const char* name);
+    // Reads "Properties.txt"; without one writes the defaults there. Neither
+    // possible is fatal.
+    void ReadOrCreateProperties(const char* folder, const char* name);
+    // The ending the list looks for among cache files; null for an unknown depth.
+    static const char* GetCacheExtension();
+
+    uint32_t GetFlags() const { return m_Flags; }
+    bool HasFlag(uint32_t bit) const { return (m_Flags & bit) != 0; }
+    uint32_t GetUseEvery() const { return m_UseEvery; }
+    int32_t GetXOffset() const { return m_XOffset; }
+    int32_t GetYOffset() const { return m_YOffset; }
+
+    // Setters of the properties: the "reload" ones rebuild when the value
+    // changes (not while properties load).
+    void SetBlitTypeIndex(int32_t index);
+    void SetXOffset(int32_t offset);
+    void SetYOffset(int32_t offset);
+    void SetUseEvery(uint32_t every);
+    void SetJPEGQuality(uint32_t quality);
+    void SetCenterHotSpot(const uint32_t& bits) { StoreFlag(kSequenceCenterHotSpot, bits != 0); }
+    void SetBlendedWithBlack(const uint32_t& bits) { StoreFlag(kSequenceBlendedWithBlack, bits != 0); }
+    void SetCropColor0(const uint32_t& bits) { StoreFlag(kSequenceCropColor0, bits != 0); }
+    void SetUse8BitAlpha(const uint32_t& bits) { StoreFlag(kSequenceUse8BitAlpha, bits != 0); }
+    void SetRunLength(const uint32_t& bits) { StoreFlag(kSequenceRunLength, bits != 0); }
+    void SetDoDither(const uint32_t& bits) { StoreFlag(kSequenceDoDither, bits != 0); }
+    void SetLossLess(const uint32_t& bits) { StoreFlag(kSequenceLossLess, bits != 0); }
+
+    // Finds the sequence's own file and loads it again from its folder.
+    void Reload();
+    // The cache read from an open file: false for a damaged block, or for a
+    // missing atlas when it is required.
+    bool ReadCacheFrom(CFile& file, bool atlasRequired);
+
+private:
+    // Stores a "reload" setting; a change rebuilds.
+    template <typename T>
+    void StoreAndReload(T& field, T value);
+    void StoreFlag(uint32_t bit, bool set);
+    // The frames from the cache; a loose cache must have its atlas.
+    bool ReadCache(const char* folder, const char* name, bool atlasRequired);
+
+    std::vector<CFrame*> m_Frames; // owned; an entry may be null
+    CRect m_Bounds;
+    uint32_t m_Flags = 0;
+    int32_t m_BlitType = 0;
+    float m_FramesPerSecond = 15.0f;
+    uint32_t m_FrameCount = 0; // binary form only: the slots ReadExtraBinary reads
+    uint32_t m_UseEvery = 1;
+    bool m_bAlwaysIncludeLastFrame = false;
+    int32_t m_XOffset = 0;
+    int32_t m_YOffset = 0;
+    uint32_t m_JPEGQuality = 80;
+    bool m_bMipmapForNativeVersion = true;
+};
+
+// Set while properties are read or reset and while a cache is read: setters
+// then never reload.
+bool IsLoadingSequenceProperties();
+
+// The default sequence chain: one process-wide head, emptied and refilled
+// with kinds 3, 6, 7, 11 and 8 on every call.
+CFrameFilter& GetDefaultFrameFilters();
+
+// The frame picked by the skipping rule: images i x every of n, plus the last
+// one when asked and not already kept.
+std::vector<uint32_t> PickSequenceImages(uint32_t imageCount, uint32_t useEvery, bool alwaysIncludeLast);

@@ -1,0 +1,296 @@
+// The sequence's cache file and its binary object form (layouts in CSequence.h).
+
+#include "sequences/CSequence.h"
+
+#include "foundation/ArchiveSeam.h"
+#include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
+#include "foundation/CPerformanceMonitor.h"
+#include "foundation/CompressedBlock.h"
+#include "foundation/CurrentLoadFile.h"
+#include "images/CFrame.h"
+#include "images/CFrameFilter.h"
+#include "images/CFrameImageIO.h"
+#include "images/FrameCache.h"
+#include "images/PlainFrameCopy.h"
+#include "sequences/CSequenceFrameInfoList.h"
+#include "sequences/SequenceScopes.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+bool g_LoadingProperties = false;
+
+// Frames wider than a frame side may be start a new atlas row.
+constexpr int32_t kMaxAtlasSide = 65535;
+
+// Whether the rectangle lies inside a width x height atlas.
+bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
+{
+    return info.m_Left >= 0 && info.m_Top >= 0 && info.m_Right >= info.m_Left && info.m_Bottom >= info.m_Top
+        && int64_t(info.m_Right) <= int64_t(width) && int64_t(info.m_Bottom) <= int64_t(height);
+}
+
+} // namespace
+
+CLoadingPropertiesScope::CLoadingPropertiesScope()
+    : m_Previous(g_LoadingProperties)
+{
+    g_LoadingProperties = true;
+}
+
+CLoadingPropertiesScope::~CLoadingPropertiesScope()
+{
+    g_LoadingProperties = m_Previous;
+}
+
+CLoadFileScope::CLoadFileScope(const char* name)
+    : m_Previous(GetCurrentLoadFileName())
+{
+    GetCurrentLoadFileName().Set(name);
+}
+
+CLoadFileScope::~CLoadFileScope()
+{
+    GetCurrentLoadFileName() = m_Previous;
+}
+
+bool IsLoadingSequenceProperties()
+{
+    return g_LoadingProperties;
+}
+
+bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQuality, bool lossLess,
+                            bool wasRunLength)
+{
+    CSequenceFrameInfoList list;
+    list.m_FPS = m_FramesPerSecond;
+    list.m_WasRLE = wasRunLength;
+    list.m_Flags = m_Flags;
+    list.m_BlitType = m_BlitType;
+
+    // Layout: left to right, a new row before the atlas would pass a frame's
+    // largest side.
+    std::vector<const CFrame*> pixels(m_Frames.size(), nullptr);
+    std::vector<std::unique_ptr<CFrame>> copies;
+    int32_t x = 0, rowTop = 0, rowHeight = 0, atlasWidth = 0, atlasHeight = 0;
+    for (size_t i = 0; i < m_Frames.size(); ++i) {
+        CFrame* frame = m_Frames[i];
+        if (!frame) {
+            list.Append(nullptr);
+            continue;
+        }
+        const int32_t width = int32_t(frame->GetWidth());
+        const int32_t height = int32_t(frame->GetHeight());
+        if (width > 0 && height > 0) {
+            copies.push_back(std::make_unique<CFrame>());
+            pixels[i] = FramePixelsAs32Bit(*frame, *copies.back());
+        }
+        if (x > 0 && x + width > kMaxAtlasSide) {
+            rowTop += rowHeight;
+            x = 0;
+            rowHeight = 0;
+        }
+        auto* info = new CFrameInfo;
+        info->m_Left = x;
+        info->m_Top = rowTop;
+        info->m_Right = x + width;
+        info->m_Bottom = rowTop + height;
+        info->m_UpperLeftXOffset = frame->GetOffsetX();
+        info->m_UpperLeftYOffset = frame->GetOffsetY();
+        list.Append(info);
+        x = info->m_Right;
+        rowHeight = std::max(rowHeight, height);
+        atlasWidth = std::max(atlasWidth, info->m_Right);
+        atlasHeight = std::max(atlasHeight, info->m_Bottom);
+    }
+
+    std::unique_ptr<CFrame> atlas;
+    if (atlasWidth > 0 && atlasHeight > 0) {
+        atlas = CFrame::MakeOwned(uint32_t(atlasWidth), uint32_t(atlasHeight), 32);
+        if (!atlas)
+            return false;
+        for (size_t i = 0, entry = 0; i < m_Frames.size(); ++i, ++entry) {
+            const CFrameInfo* info = list.GetAt(uint32_t(entry));
+            const CFrame* source = pixels[i];
+            if (!info || !source)
+                continue;
+            const size_t rowBytes = size_t(info->m_Right - info->m_Left) * 4;
+            for (int32_t row = 0; row < info->m_Bottom - info->m_Top; ++row)
+                std::memcpy(atlas->Row(uint32_t(info->m_Top + row)) + size_t(info->m_Left) * 4,
+                            source->Row(uint32_t(row)), rowBytes);
+        }
+    }
+
+    auto* buffer = new CMemFileBuf();
+    CObjectStream text;
+    text.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
+    WriteObjectText(this, text, WriteHeader::With);
+    WriteObjectText(&list, text, WriteHeader::With);
+    text.Finish();
+    const uint32_t size = uint32_t(buffer->GetSize());
+    text.DetachFileBuf();
+    uint8_t* data = buffer->DetachMemory();
+    delete buffer;
+
+    CJString path;
+    GetCachePath(path, folder, name);
+    CFile file;
+    bool written = file.Open(path.GetString(), FILE_CREATE | FILE_WRITE | FILE_MAKE_FOLDERS);
+    written = written
+        && CFileCompressor::WriteCompressed(file, data ? data : reinterpret_cast<const uint8_t*>(""), size,
+                                            kDefaultCompressionLevel);
+    std::free(data);
+    if (written && atlas)
+        written = WriteFrameBody(*atlas, file, jpegQuality, lossLess);
+    if (!written) {
+        if (file.IsOpen())
+            file.GetFileBuf()->Discard();
+        return false;
+    }
+    return file.Close();
+}
+
+bool CSequence::LoadFromCache(const char* folder, const char* name)
+{
+    CJString path;
+    GetCachePath(path, folder, name);
+    CArchiveLayer& archives = GetArchiveLayer();
+    const bool inArchive = archives.IsMounted() && archives.Contains(path.GetString());
+    return ReadCache(folder, name, !inArchive);
+}
+
+bool CSequence::ReadCache(const char* folder, const char* name, bool atlasRequired)
+{
+    CJString path;
+    GetCachePath(path, folder, name);
+    CFile file;
+    if (!file.Open(path.GetString(), FILE_READ))
+        return false;
+    CLoadFileScope loadFile(path.GetString());
+    return ReadCacheFrom(file, atlasRequired);
+}
+
+bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
+{
+    CLoadingPropertiesScope loading;
+    DeleteFrames();
+
+    uint32_t size = 0;
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    if (!block)
+        return false;
+    CObjectStream text;
+    text.Attach(CMemFileBuf::Adopt(block, size), FILE_READ, IdMode::WithoutIds);
+    text.SetQuiet(true);
+    CJString className;
+    if (!text.ReadNonBlankLine(className))
+        return false;
+    className.TrimLeft();
+    className.TrimRight();
+    if (className.Compare("CSequence") != 0 || !ReadFromStream(text) || text.HasReadError())
+        return false;
+    std::unique_ptr<CObject> object(ReadObjectFromStream(text));
+    auto* list = dynamic_cast<CSequenceFrameInfoList*>(object.get());
+    if (!list || text.HasReadError())
+        return false;
+    text.Finish();
+
+    const uint32_t count = list->GetCount();
+    if (count == 0)
+        return true;
+    bool anyFrame = false;
+    for (uint32_t i = 0; i < count; ++i)
+        anyFrame = anyFrame || list->GetAt(i) != nullptr;
+    CFrame atlas;
+    const bool atlasRead = anyFrame && ReadFrameBody(atlas, file) && atlas.GetBitDepth() == 32;
+    if (!atlasRead) {
+        // A loose cache without its pixels is rebuilt; an archived one is
+        // all there is.
+        if (anyFrame && atlasRequired)
+            return false;
+        for (uint32_t i = 0; i < count; ++i)
+            AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
+        return true;
+    }
+
+    CFrameFilter chain;
+    chain.AddFilter(HasFlag(kSequenceDoDither) ? kFilterKindBitDepthDither : kFilterKindBitDepth);
+    if (list->m_WasRLE)
+        chain.AddFilter(kFilterKindRunLength);
+    for (uint32_t i = 0; i < count; ++i) {
+        const CFrameInfo* info = list->GetAt(i);
+        // A rectangle outside the atlas (a damaged file) gives no frame.
+        if (!info || !FitsAtlas(*info, atlas.GetWidth(), atlas.GetHeight())) {
+            AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
+            continue;
+        }
+        auto frame = std::make_unique<CFrame>();
+        const uint32_t width = uint32_t(info->m_Right - info->m_Left);
+        const uint32_t height = uint32_t(info->m_Bottom - info->m_Top);
+        if (width > 0 && height > 0 && frame->Create(width, height, 32)) {
+            for (uint32_t row = 0; row < height; ++row)
+                std::memcpy(frame->Row(row), atlas.Row(uint32_t(info->m_Top) + row) + size_t(info->m_Left) * 4,
+                            size_t(width) * 4);
+            chain.ApplyAll(*frame);
+        }
+        frame->SetOffset(int16_t(info->m_UpperLeftXOffset), int16_t(info->m_UpperLeftYOffset));
+        AppendFrame(frame.release(), CropColor0::No, CentreHotSpot::No);
+    }
+    return true;
+}
+
+void CSequence::WriteExtraBinary(CObjectStream& stream)
+{
+    stream.WriteUint32(uint32_t(m_Bounds.left))
+        .WriteUint32(uint32_t(m_Bounds.top))
+        .WriteUint32(uint32_t(m_Bounds.right))
+        .WriteUint32(uint32_t(m_Bounds.bottom));
+    for (CFrame* frame : m_Frames) {
+        const bool present = frame && frame->GetWidth() > 0 && frame->GetHeight() > 0;
+        stream.WriteUint8(present ? 1 : 0);
+        if (present)
+            WriteFrameRecord(*frame, stream);
+    }
+}
+
+bool CSequence::ReadExtraBinary(CObjectStream& stream)
+{
+    static CPerformanceMonitor zone("CSequence_ReadCustomPropBin");
+    CPerformanceMonitorScope scope(zone);
+    const uint32_t count = m_FrameCount;
+    DeleteFrames();
+    uint32_t bounds[4] = {};
+    for (uint32_t& value : bounds)
+        if (!stream.TryReadUint32(value))
+            return false;
+    m_Bounds = CRect(int32_t(bounds[0]), int32_t(bounds[1]), int32_t(bounds[2]), int32_t(bounds[3]));
+    // Every slot takes at least its flag byte: a count the data cannot hold is damaged.
+    const int64_t left = stream.GetSize() - stream.GetPosition();
+    if (int64_t(count) > left)
+        return false;
+    m_Frames.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint8_t flag = 0;
+        if (stream.Read(&flag, 1) != 1) {
+            DeleteFrames();
+            return false;
+        }
+        if (flag == 0) {
+            m_Frames.push_back(nullptr);
+            continue;
+        }
+        auto frame = std::make_unique<CFrame>();
+        if (!ReadFrameRecord(*frame, stream)) {
+            DeleteFrames();
+            return false;
+        }
+        m_Frames.push_back(frame.release());
+    }
+    m_FrameCount = count;
+    return true;
+}

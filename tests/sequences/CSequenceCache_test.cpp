@@ -1,0 +1,392 @@
+#include "SequenceTestSupport.h"
+
+#include "foundation/ArchiveSeam.h"
+#include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
+#include "foundation/CompressedBlock.h"
+#include "images/CFilterRLEColor0.h"
+#include "images/CFrame.h"
+#include "images/FrameCache.h"
+#include "objects/CObject.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceFrameInfoList.h"
+#include "support/ScopedHooks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::unique_ptr<CFrame> Solid(uint32_t width, uint32_t height, uint8_t shade, int16_t x = 0, int16_t y = 0)
+{
+    auto frame = CFrame::MakeOwned(width, height, 32);
+    for (uint32_t row = 0; row < height; ++row)
+        for (uint32_t column = 0; column < width; ++column) {
+            uint8_t* p = frame->Row(row) + column * 4;
+            p[0] = shade, p[1] = uint8_t(column), p[2] = uint8_t(row), p[3] = 255;
+        }
+    frame->SetOffset(x, y);
+    return frame;
+}
+
+struct SCacheContents {
+    std::unique_ptr<CObject> sequence;
+    std::unique_ptr<CSequenceFrameInfoList> list;
+    std::unique_ptr<CFrame> atlas = std::make_unique<CFrame>();
+    bool atlasRead = false;
+};
+
+// Reads a cache file's pieces directly.
+SCacheContents ReadCacheFile(const char* path)
+{
+    SCacheContents out;
+    CFile file;
+    if (!file.Open(path, FILE_READ))
+        return out;
+    uint32_t size = 0;
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    if (!block)
+        return out;
+    CObjectStream text;
+    EXPECT_TRUE(text.Attach(CMemFileBuf::Adopt(block, size), FILE_READ, IdMode::WithoutIds));
+    out.sequence.reset(ReadObjectFromStream(text));
+    out.list.reset(dynamic_cast<CSequenceFrameInfoList*>(ReadObjectFromStream(text)));
+    out.atlasRead = ReadFrameBody(*out.atlas, file);
+    return out;
+}
+
+std::string Rect(const CFrameInfo* info)
+{
+    if (!info)
+        return "null";
+    return std::to_string(info->m_Left) + "," + std::to_string(info->m_Top) + "," + std::to_string(info->m_Right) + ","
+        + std::to_string(info->m_Bottom);
+}
+
+class SequenceCache : public SequenceFolderTest {
+protected:
+    void ThreeImages(const std::string& name = "Walk")
+    {
+        WriteTga("Seqs/-" + name + "/a.tga", 8, 8, 0xFF102030u);
+        WriteTga("Seqs/-" + name + "/b.tga", 12, 8, 0xFF405060u);
+        WriteTga("Seqs/-" + name + "/c.tga", 16, 4, 0x80708090u);
+    }
+    // Every file of the sequence ten seconds old, the cache newest.
+    void AgeSources(const std::string& name = "Walk")
+    {
+        for (const char* file : {"a.tga", "b.tga", "c.tga", "Properties.txt"})
+            if (DiskHas("Seqs/-" + name + "/" + file))
+                SetWriteTime("Seqs/-" + name + "/" + file, 1000000000);
+        SetWriteTime("Cache/Seqs/" + name + ".Sequence", 1000000100);
+    }
+};
+
+TEST_F(SequenceCache, AtlasPlacesFramesSideBySide)
+{
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    sequence.AppendFrame(Solid(10, 8, 1, -5, -4).release(), CropColor0::No, CentreHotSpot::No);
+    sequence.AppendFrame(Solid(20, 12, 2).release(), CropColor0::No, CentreHotSpot::No);
+    sequence.AppendFrame(Solid(5, 4, 3, 7, 9).release(), CropColor0::No, CentreHotSpot::No);
+    ASSERT_TRUE(sequence.SaveToCache("L", "S", 80, true, false));
+    SCacheContents cache = ReadCacheFile("Cache/L/S.Sequence");
+    ASSERT_TRUE(cache.list);
+    ASSERT_EQ(cache.list->GetCount(), 3u);
+    EXPECT_EQ(Rect(cache.list->GetAt(0)), "0,0,10,8");
+    EXPECT_EQ(Rect(cache.list->GetAt(1)), "10,0,30,12");
+    EXPECT_EQ(Rect(cache.list->GetAt(2)), "30,0,35,4");
+    EXPECT_EQ(cache.list->GetAt(0)->m_UpperLeftXOffset, -5);
+    EXPECT_EQ(cache.list->GetAt(2)->m_UpperLeftYOffset, 9);
+    ASSERT_TRUE(cache.atlasRead);
+    EXPECT_EQ(cache.atlas->GetWidth(), 35u);
+    EXPECT_EQ(cache.atlas->GetHeight(), 12u);
+    EXPECT_EQ(cache.atlas->Row(3)[(30 + 2) * 4], 3);
+    EXPECT_EQ(cache.atlas->Row(11)[(10 + 19) * 4 + 1], 19);
+}
+
+TEST_F(SequenceCache, WideSequencesStartANewAtlasRow)
+{
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    for (uint8_t shade : {1, 2, 3})
+        sequence.AppendFrame(Solid(30000, 1, shade).release(), CropColor0::No, CentreHotSpot::No);
+    sequence.AppendFrame(Solid(2, 3, 4).release(), CropColor0::No, CentreHotSpot::No);
+    ASSERT_TRUE(sequence.SaveToCache("L", "Wide", 80, true, false));
+    SCacheContents cache = ReadCacheFile("Cache/L/Wide.Sequence");
+    ASSERT_TRUE(cache.list);
+    EXPECT_EQ(Rect(cache.list->GetAt(1)), "30000,0,60000,1");
+    EXPECT_EQ(Rect(cache.list->GetAt(2)), "0,1,30000,2");
+    EXPECT_EQ(Rect(cache.list->GetAt(3)), "30000,1,30002,4");
+
+    CSequence loaded;
+    ASSERT_TRUE(loaded.LoadFromCache("L", "Wide"));
+    ASSERT_EQ(loaded.GetFrameCount(), 4u);
+    EXPECT_EQ(loaded.GetFrame(2)->GetWidth(), 30000u);
+    EXPECT_EQ(loaded.GetFrame(2)->Row(0)[0], 3);
+}
+
+TEST_F(SequenceCache, NullEntriesKeepTheirPlaces)
+{
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    sequence.AppendFrame(Solid(6, 5, 1).release(), CropColor0::No, CentreHotSpot::No);
+    sequence.AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
+    sequence.AppendFrame(Solid(7, 2, 2, 3, 1).release(), CropColor0::No, CentreHotSpot::No);
+    ASSERT_TRUE(sequence.SaveToCache("L", "Gap", 80, true, false));
+    SCacheContents cache = ReadCacheFile("Cache/L/Gap.Sequence");
+    ASSERT_TRUE(cache.list);
+    EXPECT_EQ(Rect(cache.list->GetAt(1)), "null");
+    EXPECT_EQ(Rect(cache.list->GetAt(2)), "6,0,13,2");
+
+    CSequence loaded;
+    ASSERT_TRUE(loaded.LoadFromCache("L", "Gap"));
+    ASSERT_EQ(loaded.GetFrameCount(), 3u);
+    EXPECT_EQ(loaded.GetFrame(1), nullptr);
+    EXPECT_EQ(loaded.GetFrame(2)->GetWidth(), 7u);
+    EXPECT_EQ(loaded.GetFrame(2)->GetOffsetX(), 3);
+    EXPECT_EQ(loaded.GetFrame(2)->Row(1)[0], 2);
+}
+
+TEST_F(SequenceCache, WrittenAtThirtyTwoBitsLoadsAtSixteen)
+{
+    ThreeImages();
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    ASSERT_EQ(built.GetFrame(0)->GetBitDepth(), 32u);
+    CFrame::SetGlobalBitDepth(16);
+    SetRunLengthEncodingEnabled(true);
+    CSequence loaded;
+    ASSERT_TRUE(loaded.LoadFromCache("Seqs", "Walk"));
+    ASSERT_EQ(loaded.GetFrameCount(), 3u);
+    EXPECT_EQ(loaded.GetFrame(0)->GetBitDepth(), 16u);
+    // The default chain run-length encodes: so does every load.
+    EXPECT_TRUE(loaded.GetFrame(0)->IsCompressed());
+}
+
+TEST_F(SequenceCache, CacheWithoutRunLengthLoadsPlainFrames)
+{
+    ThreeImages();
+    WriteBytes("Seqs/-Walk/Properties.txt", SequenceProperties("Run Length Encode=0"));
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    EXPECT_FALSE(built.GetFrame(0)->IsCompressed());
+    SCacheContents cache = ReadCacheFile("Cache/Seqs/Walk.Sequence");
+    ASSERT_TRUE(cache.list);
+    EXPECT_FALSE(cache.list->m_WasRLE);
+}
+
+TEST_F(SequenceCache, StaleByEachReaderExtensionPropertiesAndPalette)
+{
+    ThreeImages();
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    AgeSources();
+    EXPECT_FALSE(sequence.IsCacheStale("Seqs", "Walk"));
+    WriteBytes("Seqs/-Walk/d.PNG", "png");
+    SetWriteTime("Seqs/-Walk/d.PNG", 1000000200);
+    EXPECT_TRUE(sequence.IsCacheStale("Seqs", "Walk"));
+    SetWriteTime("Seqs/-Walk/d.PNG", 1000000000);
+    EXPECT_FALSE(sequence.IsCacheStale("Seqs", "Walk"));
+    SetWriteTime("Seqs/-Walk/Properties.txt", 1000000200);
+    EXPECT_TRUE(sequence.IsCacheStale("Seqs", "Walk"));
+    SetWriteTime("Seqs/-Walk/Properties.txt", 1000000000);
+    WriteBytes("Cache/Palettes/GamePalette.pal", "palette");
+    SetWriteTime("Cache/Palettes/GamePalette.pal", 1000000200);
+    EXPECT_FALSE(sequence.IsCacheStale("Seqs", "Walk"));
+    CFrame::SetGlobalBitDepth(8);
+    EXPECT_TRUE(sequence.IsCacheStale("Seqs", "Walk"));
+}
+
+TEST_F(SequenceCache, TrustedCacheIsReadWithoutDecoding)
+{
+    ThreeImages();
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    AgeSources();
+    // Images that no longer decode are never read while the cache is trusted.
+    WriteBytes("Seqs/-Walk/a.tga", "broken");
+    SetWriteTime("Seqs/-Walk/a.tga", 1000000000);
+    CSequence loaded;
+    ASSERT_TRUE(loaded.Load("Seqs", "Walk", nullptr));
+    ASSERT_EQ(loaded.GetFrameCount(), 3u);
+    EXPECT_NE(loaded.GetFrame(0), nullptr);
+}
+
+TEST_F(SequenceCache, FolderThatLostItsImagesKeepsItsCache)
+{
+    ThreeImages();
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    for (const char* file : {"a.tga", "b.tga", "c.tga"})
+        std::remove(("Seqs/-Walk/" + std::string(file)).c_str());
+    // A saved "Properties.txt" makes the cache look stale.
+    SetWriteTime("Cache/Seqs/Walk.Sequence", 1000000000);
+    SetWriteTime("Seqs/-Walk/Properties.txt", 1000000100);
+    CSequence loaded;
+    EXPECT_TRUE(loaded.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(loaded.GetFrameCount(), 3u);
+    EXPECT_TRUE(DiskHas("Cache/Seqs/Walk.Sequence"));
+}
+
+TEST_F(SequenceCache, UnwritableCacheLeavesTheBuiltFramesInUse)
+{
+    ThreeImages();
+    WriteBytes("Cache", "a file where the folder would be");
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    ASSERT_EQ(sequence.GetFrameCount(), 3u);
+    EXPECT_EQ(sequence.GetFrame(1)->GetWidth(), 12u);
+    EXPECT_EQ(sequence.GetFrame(1)->GetBitDepth(), 32u);
+    EXPECT_EQ(sequence.GetFrame(1)->Row(0)[0], 0x60);
+}
+
+TEST_F(SequenceCache, LooseCacheWithUnreadableAtlasIsRebuilt)
+{
+    ThreeImages();
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    const std::string whole = ReadBytes("Cache/Seqs/Walk.Sequence");
+    // Keep the compressed block (its header gives its size), lose the atlas.
+    const uint32_t packed
+        = uint8_t(whole[1]) | uint8_t(whole[2]) << 8 | uint8_t(whole[3]) << 16 | uint32_t(uint8_t(whole[4])) << 24;
+    WriteBytes("Cache/Seqs/Walk.Sequence", whole.substr(0, 9 + packed));
+    AgeSources();
+    CSequence loaded;
+    ASSERT_TRUE(loaded.Load("Seqs", "Walk", nullptr));
+    ASSERT_EQ(loaded.GetFrameCount(), 3u);
+    EXPECT_NE(loaded.GetFrame(0), nullptr);
+    EXPECT_EQ(ReadBytes("Cache/Seqs/Walk.Sequence").size(), whole.size());
+}
+
+TEST_F(SequenceCache, DamagedCacheRectanglesGiveNullFrames)
+{
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    sequence.AppendFrame(Solid(4, 4, 1).release(), CropColor0::No, CentreHotSpot::No);
+    ASSERT_TRUE(sequence.SaveToCache("L", "Bad", 80, true, false));
+    // Rewrite the block with a rectangle past the atlas.
+    SCacheContents cache = ReadCacheFile("Cache/L/Bad.Sequence");
+    ASSERT_TRUE(cache.list && cache.atlasRead);
+    cache.list->GetAt(0)->m_Right = 400;
+    CSequence copy;
+    copy.ResetToDefaults();
+    uint32_t size = 0;
+    auto* buffer = new CMemFileBuf();
+    {
+        CObjectStream text;
+        ASSERT_TRUE(text.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds));
+        WriteObjectText(&copy, text);
+        WriteObjectText(cache.list.get(), text);
+        text.Finish();
+        size = uint32_t(buffer->GetSize());
+        text.DetachFileBuf();
+    }
+    uint8_t* data = buffer->DetachMemory();
+    delete buffer;
+    CFile file;
+    ASSERT_TRUE(file.Open("Cache/L/Bad.Sequence", FILE_CREATE | FILE_WRITE));
+    ASSERT_TRUE(CFileCompressor::WriteCompressed(file, data, size, 6));
+    std::free(data);
+    ASSERT_TRUE(WriteFrameBody(*cache.atlas, file, 80, true));
+    ASSERT_TRUE(file.Close());
+    CSequence loaded;
+    ASSERT_TRUE(loaded.LoadFromCache("L", "Bad"));
+    ASSERT_EQ(loaded.GetFrameCount(), 1u);
+    EXPECT_EQ(loaded.GetFrame(0), nullptr);
+}
+
+TEST_F(SequenceCache, MoreThanFiveHundredImages)
+{
+    for (int i = 0; i < 503; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "Seqs/-Many/m%04d.tga", i);
+        WriteTga(name, 1 + uint32_t(i % 3), 1);
+    }
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Many", nullptr));
+    EXPECT_EQ(sequence.GetFrameCount(), 503u);
+    EXPECT_EQ(sequence.GetFrame(502)->GetWidth(), 2u);
+}
+
+// A layer that holds the cache files as if a mounted archive did.
+class CCacheArchive final : public CArchiveLayer {
+public:
+    bool IsMounted() const override { return true; }
+    bool Contains(const char* name) override { return std::strstr(name, ".Sequence") != nullptr; }
+};
+
+TEST_F(SequenceCache, ArchivedCacheIsTrustedAndNeverRebuilt)
+{
+    ThreeImages();
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    SetWriteTime("Cache/Seqs/Walk.Sequence", 1000000000);
+    WriteTga("Seqs/-Walk/d.tga", 20, 20);
+    CCacheArchive archive;
+    CScopedHook<SetArchiveLayer> layer(&archive);
+    CSequence loaded;
+    ASSERT_TRUE(loaded.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(loaded.GetFrameCount(), 3u);
+
+    WriteBytes("Cache/Seqs/Walk.Sequence", "damaged");
+    EXPECT_EXIT(
+        {
+            CSequence again;
+            again.Load("Seqs", "Walk", nullptr);
+        },
+        testing::ExitedWithCode(255), "could not be re-built because it is storred in an achive");
+}
+
+TEST_F(SequenceCache, BinaryFormCarriesTheFrames)
+{
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    sequence.AppendFrame(Solid(3, 2, 7, -1, -1).release(), CropColor0::No, CentreHotSpot::No);
+    sequence.AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
+    auto* buffer = new CMemFileBuf();
+    CObjectStream out;
+    ASSERT_TRUE(out.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithIds));
+    out.SetBinary();
+    sequence.WriteBin(out);
+    out.Finish();
+    const uint32_t size = uint32_t(buffer->GetSize());
+    out.DetachFileBuf();
+    uint8_t* data = buffer->DetachMemory();
+    delete buffer;
+
+    auto* kept = static_cast<uint8_t*>(std::malloc(size));
+    std::memcpy(kept, data, size);
+    CObjectStream in;
+    ASSERT_TRUE(in.Attach(CMemFileBuf::Adopt(kept, size), FILE_READ, IdMode::WithIds));
+    in.SetBinary();
+    CSequence read;
+    ASSERT_TRUE(read.ReadBin(in));
+    ASSERT_EQ(read.GetFrameCount(), 2u);
+    EXPECT_EQ(read.GetFrame(1), nullptr);
+    EXPECT_EQ(read.GetFrame(0)->GetWidth(), 3u);
+    EXPECT_EQ(read.GetFrame(0)->Row(1)[0], 7);
+    EXPECT_EQ(read.GetBounds().left, -1);
+
+    // A frame count the rest of the stream cannot hold is refused: the count
+    // stands before the bounds.
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string countAndLeft("\x02\0\0\0\xFF\xFF\xFF\xFF", 8);
+    const size_t at = bytes.find(countAndLeft);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 4, "\xFF\xFF\xFF\x0F");
+    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size()));
+    std::memcpy(copy, bytes.data(), bytes.size());
+    CObjectStream damaged;
+    ASSERT_TRUE(damaged.Attach(CMemFileBuf::Adopt(copy, uint32_t(bytes.size())), FILE_READ, IdMode::WithIds));
+    damaged.SetBinary();
+    CSequence refused;
+    EXPECT_FALSE(refused.ReadBin(damaged));
+    EXPECT_EQ(refused.GetFrameCount(), 0u);
+    std::free(data);
+}
+
+} // namespace

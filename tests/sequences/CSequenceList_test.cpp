@@ -1,0 +1,146 @@
+#include "SequenceTestSupport.h"
+
+#include "images/CFilterRLEColor0.h"
+#include "images/CFrame.h"
+#include "images/CFrameFilter.h"
+#include "objects/CObject.h"
+#include "objects/ObjectFileCallbacks.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceCursor.h"
+#include "sequences/CSequenceList.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SequenceList : public SequenceFolderTest {
+protected:
+    static std::vector<std::string> Names(CSequenceList& list)
+    {
+        std::vector<std::string> names;
+        for (int32_t i = 0; i < list.GetCount(); ++i)
+            names.push_back(list.GetItemName(i));
+        return names;
+    }
+};
+
+TEST_F(SequenceList, DashFoldersAreTheEntries)
+{
+    WriteTga("Res/Seqs/-Walk/w1.tga", 8, 8);
+    WriteTga("Res/Seqs/-Run/r1.tga", 8, 8);
+    WriteTga("Res/Seqs/-Run/r2.tga", 12, 8);
+    WriteTga("Res/Seqs/Other/o.tga", 8, 8);
+    WriteTga("Res/Seqs/Other/-Nested/n.tga", 8, 8);
+    WriteBytes("Res/Seqs/-Stray.txt", "not a folder");
+    CSequenceList list;
+    list.SetSource(nullptr, "Res/Seqs", 0);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"Run", "Walk"}));
+    CSequence* run = list.GetObjectByName("Run");
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(run->GetFrameCount(), 2u);
+    CJString file;
+    EXPECT_TRUE(list.GetObjectFileName(run, file));
+    EXPECT_STREQ(file.GetString(), "Res/Seqs/-Run/Properties.txt");
+    EXPECT_TRUE(DiskHas("Cache/Res/Seqs/Run.Sequence"));
+}
+
+TEST_F(SequenceList, CacheFilesStandInForMissingFolders)
+{
+    WriteTga("Res/Seqs/-Coin/c1.tga", 8, 8);
+    WriteTga("Res/Seqs/-Coin/c2.tga", 8, 8);
+    {
+        CSequenceList list;
+        list.SetSource(nullptr, "Res/Seqs", 0);
+        ASSERT_NE(list.GetObjectByName("Coin"), nullptr);
+    }
+    std::filesystem::remove_all(PathOf("Res/Seqs/-Coin"));
+    CSequenceList shipped;
+    shipped.SetSource(nullptr, "Res/Seqs", 0);
+    EXPECT_EQ(Names(shipped), (std::vector<std::string>{"Coin"}));
+    CSequence* coin = shipped.GetObject(0);
+    ASSERT_NE(coin, nullptr);
+    EXPECT_EQ(coin->GetFrameCount(), 2u);
+}
+
+TEST_F(SequenceList, EachSequenceEditsItsOwnCopyOfTheChain)
+{
+    WriteTga("Res/Seqs/-Plain/p.tga", 8, 8);
+    WriteBytes("Res/Seqs/-Plain/Properties.txt", SequenceProperties("Run Length Encode=0"));
+    WriteTga("Res/Seqs/-Packed/p.tga", 8, 8);
+    // Frames are run-length encoded for 16-bit screens.
+    CFrame::SetGlobalBitDepth(16);
+    SetRunLengthEncodingEnabled(true);
+    CSequenceList list;
+    list.SetSource(nullptr, "Res/Seqs", 0);
+    list.LoadAllEntries();
+    EXPECT_TRUE(list.GetFilters().HasFilter(8));
+    EXPECT_FALSE(list.GetObjectByName("Plain")->GetFrame(0)->IsCompressed());
+    EXPECT_TRUE(list.GetObjectByName("Packed")->GetFrame(0)->IsCompressed());
+}
+
+TEST_F(SequenceList, ReloadRebuildsFromTheSequencesOwnFolder)
+{
+    for (const char* name : {"a", "b", "c", "d"})
+        WriteTga("Res/Seqs/-Walk/" + std::string(name) + ".tga", 8, 8);
+    CSequenceList list;
+    list.RegisterList("Test Sequences", "Res/Seqs");
+    list.SetSource(nullptr, "Res/Seqs", 0);
+    CSequence* walk = list.GetObjectByName("Walk");
+    ASSERT_NE(walk, nullptr);
+    ASSERT_EQ(walk->GetFrameCount(), 4u);
+    // The editor's change, saved after the cache was written.
+    WriteBytes("Res/Seqs/-Walk/Properties.txt", SequenceProperties("Use Every=2"));
+    SetWriteTime("Res/Seqs/-Walk/Properties.txt", 4000000000LL);
+    walk->SetUseEvery(2);
+    EXPECT_EQ(walk->GetFrameCount(), 2u);
+}
+
+TEST_F(SequenceList, VideoExportWritesNumberedBitmaps)
+{
+    WriteTga("Res/Seqs/-Walk/a.tga", 4, 2, 0xFF0000FFu);
+    WriteTga("Res/Seqs/-Walk/b.tga", 8, 4, 0xFF00FF00u);
+    WriteBytes("Res/Seqs/-Walk/Properties.txt", SequenceProperties("Center Hot Spot=0"));
+    CSequenceList list;
+    list.RegisterList("Video Sequences", "Res/Seqs");
+    list.SetSource(nullptr, "Res/Seqs", 0);
+    CSequence* walk = list.GetObjectByName("Walk");
+    ASSERT_NE(walk, nullptr);
+    ASSERT_TRUE(walk->SaveAsAVI());
+    EXPECT_EQ(ListNames("AVIs/-Walk"), "0000.BMP 0001.BMP");
+    const std::string bmp = ReadBytes("AVIs/-Walk/0000.BMP");
+    ASSERT_EQ(bmp.size(), 54u + 4 * 24);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(uint8_t(bmp[18]), 8); // the bounds' width
+    EXPECT_EQ(uint8_t(bmp[22]), 4);
+    EXPECT_EQ(uint8_t(bmp[28]), 24);
+    // The bottom row comes first: below the 4 x 2 blue frame it is black.
+    EXPECT_EQ(bmp.substr(54, 3), std::string(3, '\0'));
+    // The top row: blue, then black beside it.
+    EXPECT_EQ(bmp.substr(54 + 3 * 24, 3), std::string("\xFF\0\0", 3));
+    EXPECT_EQ(bmp.substr(54 + 3 * 24 + 12, 3), std::string(3, '\0'));
+
+    CSequence loose;
+    EXPECT_FALSE(loose.SaveAsAVI());
+}
+
+TEST_F(SequenceList, SequenceDrawsAsTheCursor)
+{
+    WriteTga("Res/Seqs/-Cursor/a.tga", 4, 4);
+    WriteTga("Res/Seqs/-Cursor/b.tga", 8, 8);
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Res/Seqs", "Cursor", nullptr));
+    CSequenceCursor cursor(sequence);
+    EXPECT_EQ(cursor.GetFrameCount(), 2);
+    EXPECT_EQ(cursor.GetFrame(1), sequence.GetFrame(1));
+    EXPECT_EQ(cursor.GetFrame(-1), nullptr);
+    EXPECT_EQ(cursor.GetFrame(2), nullptr);
+    s_Tick = 100; // 15 frames a second: frame 1.5, rounded to 2, wraps to 0
+    EXPECT_EQ(cursor.GetCurrentFrame(), 0);
+    EXPECT_EQ(&cursor.GetBlitType(), &sequence.GetBlitType());
+}
+
+} // namespace

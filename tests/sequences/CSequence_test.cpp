@@ -1,0 +1,252 @@
+#include "SequenceTestSupport.h"
+
+#include "blit/CBlitTypeList.h"
+#include "images/CFilterChangeBitDepth.h"
+#include "images/CFilterRLEColor0.h"
+#include "images/CFrame.h"
+#include "images/CFrameFilter.h"
+#include "images/CFrameImageIO.h"
+#include "sequences/CSequence.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Kinds(const CFrameFilter& chain)
+{
+    std::string out;
+    for (const CFrameFilter* f = chain.GetNext(); f; f = f->GetNext())
+        out += std::to_string(f->GetKind()) + " ";
+    return out;
+}
+
+std::vector<uint32_t> Widths(CSequence& sequence)
+{
+    std::vector<uint32_t> widths;
+    for (uint32_t i = 0; i < sequence.GetFrameCount(); ++i)
+        widths.push_back(sequence.GetFrame(i) ? sequence.GetFrame(i)->GetWidth() : 0);
+    return widths;
+}
+
+struct SSkipCase {
+    const char* name;
+    uint32_t images;
+    uint32_t every;
+    bool last;
+    std::vector<uint32_t> kept;
+};
+
+void PrintTo(const SSkipCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class SequenceSkipping : public testing::TestWithParam<SSkipCase> {};
+
+TEST_P(SequenceSkipping, KeepsTheImagesOfTheRule)
+{
+    const SSkipCase& c = GetParam();
+    EXPECT_EQ(PickSequenceImages(c.images, c.every, c.last), c.kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, SequenceSkipping,
+                         testing::Values(SSkipCase{"TenByThree", 10, 3, false, {0, 3, 6, 9}},
+                                         SSkipCase{"TenByThreeLastAlreadyKept", 10, 3, true, {0, 3, 6, 9}},
+                                         SSkipCase{"NineByThree", 9, 3, false, {0, 3, 6}},
+                                         SSkipCase{"NineByThreeLast", 9, 3, true, {0, 3, 6, 8}},
+                                         SSkipCase{"EveryOneIgnoresLast", 4, 1, true, {0, 1, 2, 3}},
+                                         SSkipCase{"NoImages", 0, 2, true, {}}),
+                         [](const testing::TestParamInfo<SSkipCase>& c) { return std::string(c.param.name); });
+
+class SequenceBuild : public SequenceFolderTest {
+protected:
+    // Images named with their widths, in Seqs/-<name>/.
+    void Images(const std::string& name, const std::vector<std::pair<std::string, uint32_t>>& images)
+    {
+        for (const auto& [file, width] : images)
+            WriteTga("Seqs/-" + name + "/" + file + ".tga", width, 8);
+    }
+};
+
+TEST_F(SequenceBuild, SortsNamesCaseBlindWithUnderscoreBeforeLetters)
+{
+    Images("Walk", {{"b", 8}, {"Ab", 16}, {"A_1", 12}, {"a0", 20}});
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{20, 12, 16, 8}));
+    // A folder without settings gets the defaults written beside its images.
+    EXPECT_TRUE(DiskHas("Seqs/-Walk/Properties.txt"));
+    EXPECT_TRUE(DiskHas("Cache/Seqs/Walk.Sequence"));
+}
+
+TEST_F(SequenceBuild, UseEveryTwoSkipsAndHalvesTheRate)
+{
+    Images("Walk", {{"w1", 4}, {"w2", 8}, {"w3", 12}, {"w4", 16}, {"w5", 20}});
+    WriteBytes("Seqs/-Walk/Properties.txt", SequenceProperties("Use Every=2"));
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{4, 12, 20}));
+    EXPECT_FLOAT_EQ(sequence.GetFramesPerSecond(), 7.5f);
+}
+
+TEST_F(SequenceBuild, CurrentFrameFollowsTheClockOverTheWrap)
+{
+    Images("Spin", {{"s1", 4}, {"s2", 8}, {"s3", 12}, {"s4", 16}});
+    WriteBytes("Seqs/-Spin/Properties.txt", SequenceProperties("Frames Per Second=10"));
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Spin", nullptr));
+    // Only the low 24 bits of the tick count.
+    s_Tick = 0x1000000u + 100;
+    EXPECT_EQ(sequence.GetCurrentFrame(), sequence.GetFrame(1));
+    s_Tick = 0x3000000u + 250; // 2.5 rounds to even
+    EXPECT_EQ(sequence.GetCurrentFrameIndex(), 2u);
+    s_Tick = 0x7000000u + 350; // 3.5 rounds to 4, which wraps to 0
+    EXPECT_EQ(sequence.GetCurrentFrame(), sequence.GetFrame(0));
+    s_Tick = 0xFFFFFFFFu;
+    EXPECT_EQ(sequence.GetCurrentFrameIndex(), uint32_t(167772) % 4);
+
+    EXPECT_EQ(sequence.GetFrameAtPosition(0.0f), sequence.GetFrame(0));
+    EXPECT_EQ(sequence.GetFrameAtPosition(0.6f), sequence.GetFrame(2));
+    EXPECT_EQ(sequence.GetFrameAtPosition(1.0f), sequence.GetFrame(3));
+    EXPECT_EQ(sequence.GetFrameAtPosition(5.0f), sequence.GetFrame(3));
+    EXPECT_EQ(sequence.GetFrameAtPosition(-0.5f), sequence.GetFrame(3));
+
+    CSequence empty;
+    EXPECT_EQ(empty.GetCurrentFrame(), nullptr);
+    EXPECT_EQ(empty.GetFrameAtPosition(0.5f), nullptr);
+}
+
+TEST_F(SequenceBuild, SettingsEditTheFilterChainInOrder)
+{
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    CFrameFilter chain;
+    chain.CopyFiltersFrom(GetDefaultFrameFilters());
+    EXPECT_EQ(Kinds(chain), "3 6 7 8 11 ");
+    sequence.BuildFilterChain(&chain);
+    // Dither, run-length and centring: the defaults.
+    EXPECT_EQ(Kinds(chain), "2 3 6 7 8 11 ");
+    EXPECT_EQ(dynamic_cast<CFilterChangeBitDepth*>(chain.FindFilter(11))->GetDither(), Dither::On);
+
+    auto built = [&](const std::string& lines) {
+        CSequence other;
+        WriteBytes("P/-X/Properties.txt", SequenceProperties(lines));
+        other.ReadOrCreateProperties("P", "X");
+        CFrameFilter c;
+        c.CopyFiltersFrom(GetDefaultFrameFilters());
+        other.BuildFilterChain(&c);
+        return Kinds(c);
+    };
+    EXPECT_EQ(built("Run Length Encode=0"), "2 3 6 7 11 ");
+    EXPECT_EQ(built("Blended With Black=0\nCrop Clor 0=0\nCenter Hot Spot=0"), "3 8 11 ");
+    EXPECT_EQ(built("Blit Type=Blend Amplify Light"), "2 3 5 6 8 11 ");
+    // The black-bias filter brings its blend filter with it above 8 bits.
+    EXPECT_EQ(built("Blit Type=Blend Black Bias"), "2 3 4 6 7 8 11 ");
+    // Run-length clear wins over the 8-bit alpha form.
+    EXPECT_EQ(built("Use 8 Bit Alpha=1\nRun Length Encode=0"), "2 3 6 7 11 ");
+
+    CSequence alpha;
+    WriteBytes("P/-A/Properties.txt", SequenceProperties("Use 8 Bit Alpha=1\nDo Dither=0"));
+    alpha.ReadOrCreateProperties("P", "A");
+    CFrameFilter c;
+    c.CopyFiltersFrom(GetDefaultFrameFilters());
+    alpha.BuildFilterChain(&c);
+    EXPECT_EQ(dynamic_cast<CFilterRLEColor0*>(c.FindFilter(8))->GetMode(), CFilterRLEColor0::Mode::TwoBands);
+    EXPECT_EQ(Kinds(c), "2 3 6 7 8 11 ");
+    EXPECT_EQ(dynamic_cast<CFilterChangeBitDepth*>(c.FindFilter(11))->GetDither(), Dither::Off);
+}
+
+TEST_F(SequenceBuild, PropertiesKeysAndDefaults)
+{
+    CBlitTypeList& types = CBlitTypeList::SGetInstance();
+    CSequence plain;
+    WriteBytes("P/-Plain/Properties.txt", SequenceProperties("JPEG Quality 2=70"));
+    plain.ReadOrCreateProperties("P", "Plain");
+    EXPECT_EQ(&plain.GetBlitType(), &GetTransparentMaskBlitType());
+    EXPECT_EQ(plain.GetFlags(),
+              kSequenceCenterHotSpot | kSequenceBlendedWithBlack | kSequenceCropColor0 | kSequenceRunLength
+                  | kSequenceDoDither);
+    EXPECT_EQ(plain.GetUseEvery(), 1u);
+    EXPECT_FLOAT_EQ(plain.GetFramesPerSecond(), 15.0f);
+
+    CSequence old;
+    WriteBytes("P/-Old/Properties.txt",
+               SequenceProperties("Load Black Bias=1\nQuality=3\nDither=1\nFixed Width=1\nCrop Clor 0=0"));
+    old.ReadOrCreateProperties("P", "Old");
+    EXPECT_EQ(old.GetBlitTypeIndex(), types.FindValue(&GetBlackBiasBlitType()));
+    EXPECT_FALSE(old.HasFlag(kSequenceCropColor0));
+
+    CSequence zero;
+    WriteBytes("P/-Zero/Properties.txt", SequenceProperties("Load Black Bias=0"));
+    zero.ReadOrCreateProperties("P", "Zero");
+    EXPECT_EQ(&zero.GetBlitType(), &GetTransparentMaskBlitType());
+}
+
+TEST_F(SequenceBuild, LowerCasePropertiesFileIsReadAndNeverReplaced)
+{
+    Images("Coin", {{"c1", 8}});
+    WriteBytes("Seqs/-Coin/properties.txt", SequenceProperties("Frames Per Second=30"));
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Coin", nullptr));
+    EXPECT_FLOAT_EQ(sequence.GetFramesPerSecond(), 30.0f);
+    EXPECT_EQ(ListNames("Seqs/-Coin"), "c1.tga properties.txt");
+}
+
+TEST_F(SequenceBuild, OffsetChangeMovesFramesWithoutReload)
+{
+    Images("Flag", {{"f1", 8}, {"f2", 12}});
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Flag", nullptr));
+    const int32_t before = sequence.GetFrame(1)->GetOffsetX();
+    const CRect bounds = sequence.GetBounds();
+    sequence.SetXOffset(5);
+    EXPECT_EQ(sequence.GetFrame(1)->GetOffsetX(), before - 5);
+    EXPECT_EQ(sequence.GetBounds().left, bounds.left - 5);
+    EXPECT_EQ(sequence.GetBounds().right, bounds.right - 5);
+    sequence.SetYOffset(-3);
+    EXPECT_EQ(sequence.GetBounds().top, bounds.top + 3);
+}
+
+TEST_F(SequenceBuild, OffsetsFromPropertiesAreBuiltIn)
+{
+    Images("Flag", {{"f1", 8}});
+    WriteBytes("Seqs/-Flag/Properties.txt", SequenceProperties("X Offset=4\nY Offset=-2\nCenter Hot Spot=0"));
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Flag", nullptr));
+    EXPECT_EQ(sequence.GetFrame(0)->GetOffsetX(), -4);
+    EXPECT_EQ(sequence.GetFrame(0)->GetOffsetY(), 2);
+    // The same from the cache on the next start.
+    CSequence again;
+    ASSERT_TRUE(again.Load("Seqs", "Flag", nullptr));
+    EXPECT_EQ(again.GetFrame(0)->GetOffsetX(), -4);
+    EXPECT_EQ(again.GetFrame(0)->GetOffsetY(), 2);
+}
+
+TEST_F(SequenceBuild, UnreadableImageLeavesANullFrame)
+{
+    Images("Walk", {{"w1", 8}, {"w3", 12}});
+    WriteBytes("Seqs/-Walk/w2.tga", "not an image");
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 12}));
+    EXPECT_EQ(sequence.GetFrame(1), nullptr);
+    CSequence again;
+    ASSERT_TRUE(again.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(Widths(again), (std::vector<uint32_t>{8, 0, 12}));
+}
+
+TEST_F(SequenceBuild, MissingPropertiesThatCannotBeWrittenIsFatal)
+{
+    EXPECT_EXIT(
+        {
+            CSequence sequence;
+            sequence.ReadOrCreateProperties("Nowhere", "Gone");
+        },
+        testing::ExitedWithCode(255), "The sequence \"Nowhere/Gone\" has no Properties.txt");
+}
+
+} // namespace

@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""Draws the frames of the demo sequences into data/Data/Resources/Sequences/.
+
+Usage: make_demo_sequences.py [data folder]   (default: data beside tools/)
+
+Each sequence folder "-<Name>" gets numbered 32-bit PNG frames; its
+"Properties.txt" is hand-written and checked in. The drawing is fixed (no
+randomness beyond a seeded generator), so every run writes the same bytes.
+Nothing is written while the frames are newer than this script.
+"""
+
+import math
+import os
+import random
+import struct
+import sys
+import zlib
+
+STAMP = ".frames-made"
+
+
+def png_bytes(width, height, pixels):
+    """pixels: rows of (r, g, b, a) tuples."""
+    raw = bytearray()
+    for row in pixels:
+        raw.append(0)
+        for r, g, b, a in row:
+            raw += bytes((r, g, b, a))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+            + chunk(b"IEND", b""))
+
+
+def canvas(width, height):
+    return [[(0, 0, 0, 0) for _ in range(width)] for _ in range(height)]
+
+
+def clamp(value):
+    return max(0, min(255, int(round(value))))
+
+
+def blend(pixels, x, y, colour, coverage):
+    if coverage <= 0 or y < 0 or y >= len(pixels) or x < 0 or x >= len(pixels[0]):
+        return
+    r, g, b, a = colour
+    a = a * min(coverage, 1.0)
+    dr, dg, db, da = pixels[y][x]
+    out_a = a + da * (1 - a / 255)
+    if out_a <= 0:
+        return
+    mix = lambda s, d: (s * a + d * da * (1 - a / 255)) / out_a
+    pixels[y][x] = (clamp(mix(r, dr)), clamp(mix(g, dg)), clamp(mix(b, db)), clamp(out_a))
+
+
+def disc(pixels, cx, cy, rx, ry, colour):
+    for y in range(len(pixels)):
+        for x in range(len(pixels[0])):
+            if rx <= 0 or ry <= 0:
+                continue
+            d = math.hypot((x + 0.5 - cx) / rx, (y + 0.5 - cy) / ry)
+            blend(pixels, x, y, colour, (1.0 - d) * min(rx, ry) + 0.5)
+
+
+def thick_line(pixels, x1, y1, x2, y2, width, colour):
+    length = math.hypot(x2 - x1, y2 - y1) or 1.0
+    for y in range(len(pixels)):
+        for x in range(len(pixels[0])):
+            px, py = x + 0.5, y + 0.5
+            t = max(0.0, min(1.0, ((px - x1) * (x2 - x1) + (py - y1) * (y2 - y1)) / (length * length)))
+            d = math.hypot(px - (x1 + t * (x2 - x1)), py - (y1 + t * (y2 - y1)))
+            blend(pixels, x, y, colour, width / 2 - d + 0.5)
+
+
+def cursor_frames():
+    frames = []
+    for i in range(4):
+        pixels = canvas(24, 24)
+        glow = 160 + 30 * i
+        for y in range(20):
+            for x in range(y // 2 + 1 + y // 3):
+                inside = x <= y * 0.75
+                if inside:
+                    edge = x == 0 or x + 1 > y * 0.75 or y == 19
+                    colour = (20, 20, 20, 255) if edge else (255, glow, 60, 255)
+                    blend(pixels, x, y, colour, 1.0)
+        frames.append(pixels)
+    return frames
+
+
+def coin_frames():
+    frames = []
+    for i in range(8):
+        pixels = canvas(48, 48)
+        squeeze = abs(math.cos(math.pi * i / 8))
+        rx = max(2.0, 20 * squeeze)
+        disc(pixels, 24, 24, rx, 20, (150, 100, 20, 255))
+        disc(pixels, 24, 24, max(1.0, rx - 3), 17, (240, 190, 40, 255))
+        if squeeze > 0.5:
+            disc(pixels, 24 - rx * 0.25, 18, rx * 0.2, 4, (255, 240, 160, 220))
+        frames.append(pixels)
+    return frames
+
+
+def walk_frames():
+    frames = []
+    for i in range(12):
+        pixels = canvas(48, 64)
+        phase = 2 * math.pi * i / 12
+        swing = math.sin(phase) * 10
+        bob = abs(math.cos(phase)) * 2
+        hip = (24, 36 - bob)
+        colour = (230, 230, 240, 255)
+        thick_line(pixels, hip[0], hip[1], 24 + swing, 62, 4, colour)
+        thick_line(pixels, hip[0], hip[1], 24 - swing, 62, 4, colour)
+        thick_line(pixels, 24, 16 - bob, hip[0], hip[1], 5, (80, 170, 230, 255))
+        thick_line(pixels, 24, 20 - bob, 24 - swing * 0.8, 32 - bob, 3, colour)
+        thick_line(pixels, 24, 20 - bob, 24 + swing * 0.8, 32 - bob, 3, colour)
+        disc(pixels, 24, 9 - bob, 6, 6, (250, 210, 170, 255))
+        frames.append(pixels)
+    return frames
+
+
+def flag_frames():
+    rng = random.Random(1234)
+    stripes = [(240, 140, 40, 255), (250, 230, 120, 255), (240, 140, 40, 255)]
+    jitter = [rng.uniform(-0.3, 0.3) for _ in range(40)]
+    frames = []
+    for i in range(10):
+        pixels = canvas(64, 80)
+        thick_line(pixels, 4, 2, 4, 79, 3, (120, 90, 60, 255))
+        for x in range(6, 60):
+            wave = 3 * math.sin(2 * math.pi * (x / 24 - i / 10)) * (x - 6) / 54 + jitter[x % 40]
+            for y in range(0, 30):
+                stripe = stripes[min(2, y // 10)]
+                shade = 0.85 + 0.15 * math.cos(2 * math.pi * (x / 24 - i / 10))
+                colour = (clamp(stripe[0] * shade), clamp(stripe[1] * shade), clamp(stripe[2] * shade), 255)
+                blend(pixels, x, int(round(y + 4 + wave)), colour, 1.0)
+        frames.append(pixels)
+    return frames
+
+
+SEQUENCES = {
+    "Mouse Cursor": cursor_frames,
+    "Coin": coin_frames,
+    "Walk": walk_frames,
+    "Flag": flag_frames,
+}
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data")
+    root = os.path.join(data, "Data", "Resources", "Sequences")
+    stamp = os.path.join(root, STAMP)
+    script_time = os.path.getmtime(os.path.abspath(__file__))
+    if os.path.exists(stamp) and os.path.getmtime(stamp) >= script_time:
+        return 0
+    for name, draw in SEQUENCES.items():
+        folder = os.path.join(root, "-" + name)
+        os.makedirs(folder, exist_ok=True)
+        for old in os.listdir(folder):
+            if old.lower().endswith(".png"):
+                os.remove(os.path.join(folder, old))
+        for index, pixels in enumerate(draw()):
+            with open(os.path.join(folder, "%s %02d.png" % (name, index + 1)), "wb") as out:
+                out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
+    with open(stamp, "w") as out:
+        out.write("frames drawn by tools/make_demo_sequences.py\n")
+    print("make_demo_sequences: frames written under", root)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
