@@ -123,8 +123,8 @@ bool WriteJpegBody(CFrame& frame, CFile& file, uint32_t quality)
     return !file.HasError();
 }
 
-// The size stands after the planes: it is read first, so that a size no
-// image may have is refused before the planes are decoded.
+// The size stands after the planes: it is read first, so that more pixels
+// than any image may have are refused before the planes are decoded.
 bool LosslessSizeAllowed(CFile& file)
 {
     const int64_t start = file.GetPosition();
@@ -135,7 +135,8 @@ bool LosslessSizeAllowed(CFile& file)
         const uint32_t compressedSize = GetU32(header + 1);
         file.Seek(start + int64_t(sizeof header) + compressedSize);
         allowed = file.TryReadUint32(w) && file.TryReadUint32(h) && GetU32(header + 5) == uint64_t(w) * h * 4;
-        if (allowed && !ImageSizeAllowed(w, h)) {
+        // Sequence atlases are wide: the side may be what the format holds.
+        if (allowed && (w > 0xFFFF || h > 0xFFFF || uint64_t(w) * h * 4 > kMaxImagePixelBytes)) {
             ReportImageRefused(file.GetFileName().GetString(), "its size is more than any image may have");
             allowed = false;
         }
