@@ -25,7 +25,9 @@ if(OMBRISALT_TSAN)
 endif()
 if(OMBRISALT_FUZZ)
   target_compile_definitions(ombrisalt_options INTERFACE OMBRISALT_FUZZING=1)
-  target_compile_options(ombrisalt_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+  # Undefined behaviour ends the input with an artifact instead of a line of log.
+  target_compile_options(ombrisalt_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined)
   target_link_options(ombrisalt_options INTERFACE -fsanitize=address,undefined)
 endif()
 

@@ -12,6 +12,30 @@ namespace {
 // and believing it would allocate up to 4 GB for a few bytes of input.
 constexpr uint64_t kMaxExpansion = 1032;
 constexpr uint64_t kExpansionSlack = 64;
+// Larger blocks are decoded once into a small window first, so a damaged
+// stream is refused before its whole block is allocated.
+constexpr uint32_t kCheckFirstAbove = 16u << 20;
+
+// Whether the zlib stream decodes to exactly size bytes, without keeping them.
+bool DecodesToExactly(uint32_t size, const void* source, uint32_t compressedSize)
+{
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    static thread_local Bytef window[64 * 1024];
+    stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
+    stream.avail_in = compressedSize;
+    uint64_t produced = 0;
+    int result = Z_OK;
+    while (result == Z_OK && produced <= size) {
+        stream.next_out = window;
+        stream.avail_out = sizeof window;
+        result = inflate(&stream, Z_NO_FLUSH);
+        produced += sizeof window - stream.avail_out;
+    }
+    inflateEnd(&stream);
+    return result == Z_STREAM_END && produced == size;
+}
 
 } // namespace
 
@@ -37,6 +61,8 @@ uint32_t CFileCompressor::Compress(uint8_t*& out, const void* source, uint32_t s
 bool CFileCompressor::Uncompress(uint8_t*& out, uint32_t size, const void* source, uint32_t compressedSize)
 {
     out = nullptr;
+    if (size > kCheckFirstAbove && !DecodesToExactly(size, source, compressedSize))
+        return false;
     auto* block = static_cast<uint8_t*>(std::malloc(size ? size : 1));
     if (!block)
         return false;

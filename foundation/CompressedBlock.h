@@ -19,7 +19,8 @@ class CFileCompressor {
 public:
     // The compressed size (out receives the block), or 0 on failure (out null).
     static uint32_t Compress(uint8_t*& out, const void* source, uint32_t size, int level);
-    // Exactly size bytes from the stream, or false (out null).
+    // Exactly size bytes from the stream, or false (out null). A stream that
+    // does not decode to them costs at most 16 MB before it is refused.
     static bool Uncompress(uint8_t*& out, uint32_t size, const void* source, uint32_t compressedSize);
     // Writes one block. Nothing is written when compression fails.
     [[nodiscard]] static bool WriteCompressed(CFile& file, const void* data, uint32_t size, int level);

@@ -198,6 +198,21 @@ bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t fla
     return GetArchiveLayer().IsMounted() && GetArchiveLayer().IsNewer(nameA, nameB);
 }
 
+bool GetFileIdentity(const char* name, uint32_t flags, SFileIdentity& identity)
+{
+    plat::FileStatus status;
+    if (!name || !plat::GetFileStatus(ResolvedDiskName(name, flags), status) || status.isFolder)
+        return false;
+    identity.size = status.size;
+    identity.writeTime = status.writeTime;
+    return true;
+}
+
+bool SetFileWriteTime(const char* name, uint32_t flags, uint64_t writeTime)
+{
+    return name && plat::SetFileWriteTime(ResolvedDiskName(name, flags), writeTime);
+}
+
 bool IsNewerFile(const char* nameA, const char* nameB)
 {
     return IsNewer(nameA, 0, nameB, 0);

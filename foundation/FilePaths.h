@@ -30,6 +30,15 @@ bool IsFileWritable(const char* name, uint32_t flags);
 void GetRealPath(CJString& out, const char* name, uint32_t flags);
 bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB);
 bool IsNewerFile(const char* nameA, const char* nameB);
+// What tells one saved state of a file on disk from the next.
+struct SFileIdentity {
+    uint64_t size = 0;
+    uint64_t writeTime = 0; // file time
+    friend bool operator==(const SFileIdentity&, const SFileIdentity&) = default;
+};
+// False for a name that is not a file on disk (missing, or only in an archive).
+bool GetFileIdentity(const char* name, uint32_t flags, SFileIdentity& identity);
+bool SetFileWriteTime(const char* name, uint32_t flags, uint64_t writeTime);
 // Formats the resolved pattern (one integer conversion, nothing else) with
 // 0, 1, 2 ... until no such file exists; the result is relative to the base
 // folder. False for a pattern of another shape or when no free name was found.

@@ -1,6 +1,7 @@
 #include "images/CFontBitmap.h"
 
 #include "blit/CBlitTypeList.h"
+#include "foundation/CurrentLoadFile.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CFrameList.h"
@@ -9,6 +10,8 @@
 #include "objects/CPropertyDeclarer.h"
 #include "objects/ObjectFileCallbacks.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 OMBRISALT_IMPLEMENT_CLASS(CFontBitmap, 3.0)
@@ -18,6 +21,19 @@ namespace {
 constexpr int kFontFileEndingLength = 9; // ".FONT.TXT"
 constexpr int32_t kRunLengthFilter = 8;
 constexpr int32_t kBitDepthFilter = 11;
+
+// The font's file path without ".FONT.TXT", relative to the library's
+// folder when it lies inside it, as the library names its entries.
+CJString ImageNameInLibrary(const CJString& fontPath, const char* libraryFolder)
+{
+    CJString name = fontPath.Left(std::max(fontPath.GetLength() - kFontFileEndingLength, 0));
+    const int32_t folderLength = libraryFolder ? int32_t(std::strlen(libraryFolder)) : 0;
+    if (folderLength > 0 && name.GetLength() > folderLength + 1
+        && name.Left(folderLength).CompareNoCase(libraryFolder) == 0
+        && (name.GetCharAt(folderLength) == '/' || name.GetCharAt(folderLength) == '\\'))
+        name = name.Mid(folderLength + 1);
+    return name;
+}
 
 bool IsMarked(const CFrame& image, int32_t x, int32_t y)
 {
@@ -52,10 +68,17 @@ SGlyphEntry& CFontBitmap::GetGlyph(uint32_t code)
         m_Cut = true;
         CJString path;
         if (FindObjectFileName(this, &path)) {
-            CJString name = path.Left(std::max(path.GetLength() - kFontFileEndingLength, 0));
             CFrameList& library = GetFrameLibrary();
+            (void)library.GetCount(); // the folder is known once the list is enumerated
+            const CJString name = ImageNameInLibrary(path, library.GetFolderName());
+            // A missing image is reported as referenced by the font's file.
+            CJString& loading = GetCurrentLoadFileName();
+            const CJString previous = loading;
+            loading = path;
             const int32_t index = library.FindOrReportMissing(name);
-            if (const CFrame* image = library.GetObject(index))
+            const CFrame* image = library.GetObject(index);
+            loading = previous;
+            if (image)
                 CutGlyphs(*image);
         }
     }

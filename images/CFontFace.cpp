@@ -13,6 +13,10 @@
 
 namespace {
 
+// Glyph cells are refused beyond this many pixels on a side (the largest
+// point size, 144, gives cells of about 170).
+constexpr int64_t kMaxGlyphSide = 1024;
+
 FT_Library g_FontLibrary = nullptr;
 uint32_t g_OpenFaces = 0;
 uint8_t g_FontGammaTable[256] = {};
@@ -135,15 +139,23 @@ bool CFontFace::RenderGlyph(CFrame& frame, uint32_t code, const CColor& colour)
     CGlyphHolder holder;
     if (FT_Get_Glyph(m_Face->glyph, &holder.glyph))
         return false;
+    // A damaged outline or metrics can claim a cell of any size; FreeType
+    // would allocate and rasterise all of it.
+    FT_BBox box;
+    FT_Glyph_Get_CBox(holder.glyph, FT_GLYPH_BBOX_PIXELS, &box);
+    const int64_t ascender = int64_t(m_Face->size->metrics.ascender >> 6);
+    // FreeType counts the descender downward as negative; the cell holds both.
+    const int64_t descender = -int64_t(m_Face->size->metrics.descender >> 6);
+    const int64_t advance = int64_t(m_Face->glyph->advance.x >> 6);
+    if (int64_t(box.xMax) - box.xMin > kMaxGlyphSide || int64_t(box.yMax) - box.yMin > kMaxGlyphSide
+        || advance > kMaxGlyphSide || ascender + descender > kMaxGlyphSide || ascender < -kMaxGlyphSide
+        || descender < -kMaxGlyphSide)
+        return false;
     if (FT_Glyph_To_Bitmap(&holder.glyph, FT_RENDER_MODE_NORMAL, nullptr, 1))
         return false;
 
-    const int32_t ascender = int32_t(m_Face->size->metrics.ascender >> 6);
-    // FreeType counts the descender downward as negative; the cell holds both.
-    const int32_t descender = int32_t(-(m_Face->size->metrics.descender >> 6));
-    const int32_t advance = int32_t(m_Face->glyph->advance.x >> 6);
     if (m_GlyphTop == 0)
-        m_GlyphTop = uint32_t(std::max(ascender, 0));
+        m_GlyphTop = uint32_t(std::max(ascender, int64_t(0)));
 
     auto* bitmapGlyph = reinterpret_cast<FT_BitmapGlyph>(holder.glyph);
     const FT_Bitmap& bitmap = bitmapGlyph->bitmap;
@@ -165,13 +177,13 @@ bool CFontFace::RenderGlyph(CFrame& frame, uint32_t code, const CColor& colour)
             }
         }
     }
-    const uint32_t width = uint32_t(std::max({int32_t(bitmap.width), advance, 1}));
-    const uint32_t height = uint32_t(std::max({ascender + descender, int32_t(bitmap.rows), 1}));
+    const uint32_t width = uint32_t(std::max({int64_t(bitmap.width), advance, int64_t(1)}));
+    const uint32_t height = uint32_t(std::max({ascender + descender, int64_t(bitmap.rows), int64_t(1)}));
     if (!frame.Create(width, height, 32))
         return false;
     if (work) {
         const int32_t x = bitmapGlyph->left;
-        const int32_t y = ascender - bitmapGlyph->top;
+        const int32_t y = int32_t(ascender) - bitmapGlyph->top;
         const CRect s{0, 0, int32_t(bitmap.width), int32_t(bitmap.rows)};
         const CRect d{x, y, x + s.right, y + s.bottom};
         frame.Blit(*work, s, d, GetNormalBlitType());

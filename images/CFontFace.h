@@ -32,7 +32,8 @@ public:
     // bitmap and the advance, as tall as the larger of the line box and the
     // bitmap, the anti-aliased glyph in colour with FreeType's coverage as
     // alpha, its baseline at the ascender. False when FreeType cannot load
-    // or render the glyph (frame untouched).
+    // or render the glyph, or when the cell would be above 1,024 pixels on
+    // a side (frame untouched).
     bool RenderGlyph(CFrame& frame, uint32_t code, const CColor& colour);
     // The ascender in pixels once a glyph has been drawn, else 0.
     uint32_t GetGlyphTop() const { return m_GlyphTop; }

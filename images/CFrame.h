@@ -31,6 +31,7 @@
 #include <memory>
 
 class CFrameFilter;
+class CFrameImageIO;
 class CPalette;
 
 // One run-length block as a builder hands it to a frame.
@@ -154,6 +155,9 @@ public:
     static CFrame* SLoadFrame(const char* folder, const char* name, uint32_t fileFlags, CClassInfo* frameClass);
 
 private:
+    // Builds from the source image, then writes the cache dated by the source.
+    bool BuildFromSource(CFrameImageIO& source, const char* folder, const char* name, const char* properties,
+                         CFrameFilter* chain, uint32_t fileFlags);
     void SetUpDimensions(uint32_t pitch);
     bool ToPixelRect(const CRect& rect, CRect& out) const;
 

@@ -8,10 +8,12 @@
 #include "images/CPNGFileIO.h"
 #include "images/CPaletteHolder.h"
 #include "images/CTGAFileIO.h"
+#include "platform/Debug.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 OMBRISALT_IMPLEMENT_CLASS(CFrameImageIO, 1.0)
@@ -63,7 +65,38 @@ CJString PathFor(const char* folder, const char* name, const char* ext)
     return path;
 }
 
+CJString& LastRefusal()
+{
+    static CJString text;
+    return text;
+}
+
 } // namespace
+
+bool ImageSizeAllowed(uint32_t width, uint32_t height)
+{
+    return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide
+        && uint64_t(width) * height * 4 <= kMaxImagePixelBytes;
+}
+
+void ReportImageRefused(const char* path, const char* why)
+{
+    CJString& text = LastRefusal();
+    text.Format("Image \"%s\" refused: %s (at most %u pixels on a side and %u MB of pixels).",
+                path && *path ? path : "(in memory)", why, unsigned(kMaxImageSide),
+                unsigned(kMaxImagePixelBytes >> 20));
+    plat::DebugOutput(std::string(text.GetString()) + "\n");
+}
+
+const CJString& GetLastImageRefusal()
+{
+    return LastRefusal();
+}
+
+void ClearLastImageRefusal()
+{
+    LastRefusal().Empty();
+}
 
 void RegisterImageReaders()
 {

@@ -9,6 +9,11 @@
 // never in the list: it is made directly where JPEG is wanted.
 //
 // Other image formats are not converted: no external converter is run.
+//
+// Decode bombs: no image is above kMaxImageSide pixels on a side or above
+// kMaxImagePixelBytes at four bytes a pixel, and each reader also bounds the
+// size a file claims by what its data can hold, before allocating for it.
+// A file refused for its size costs less than 64 MB on the way.
 
 #include "foundation/CJString.h"
 #include "objects/CObject.h"
@@ -18,6 +23,18 @@
 class CFile;
 class CFrame;
 class CFrameFilter;
+
+inline constexpr uint32_t kMaxImageSide = 16384;
+inline constexpr uint64_t kMaxImagePixelBytes = uint64_t(256) << 20;
+
+// Whether an image of this size may be decoded at all (0 x 0 may not).
+bool ImageSizeAllowed(uint32_t width, uint32_t height);
+// Reports a file refused for its size on the debug channel and keeps the
+// report for the frame list's load error.
+void ReportImageRefused(const char* path, const char* why);
+// The last such report; "" until one is made.
+const CJString& GetLastImageRefusal();
+void ClearLastImageRefusal();
 
 class CFrameImageIO : public CObject {
     OMBRISALT_REFLECTED(CFrameImageIO, CObject)

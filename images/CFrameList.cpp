@@ -1,6 +1,7 @@
 #include "images/CFrameList.h"
 
 #include "foundation/CFile.h"
+#include "images/CFrameImageIO.h"
 #include "images/CStandAloneFrame.h"
 #include "images/FrameCache.h"
 #include "objects/CObjectStream.h"
@@ -72,9 +73,12 @@ CObject* CFrameList::LoadObject(const CJString& folder, const CJString& fileName
             return nullptr;
         frame->ResetToDefaults();
     }
+    ClearLastImageRefusal();
     if (!frame->Load(frameFolder, fileName.GetString(), &chain, 1, 0)) {
         if (m_LastLoadError.IsEmpty())
             m_LastLoadError.Format("Error loading frame \"%s/%s\"", frameFolder, fileName.GetString());
+        if (GetLastImageRefusal().IsNotEmpty())
+            m_LastLoadError.AppendFormat(": %s", GetLastImageRefusal().GetString());
         delete frame;
         return nullptr;
     }

@@ -3,6 +3,7 @@
 #include "foundation/CFile.h"
 #include "foundation/CMemFileBuf.h"
 #include "images/CFrame.h"
+#include "images/CFrameImageIO.h"
 #include "images/CPNGFileIO.h"
 #include "images/PlainFrameCopy.h"
 
@@ -141,36 +142,68 @@ void TermDestination(j_compress_ptr info)
         destination->failed = true;
 }
 
+// Working memory the library may take for one image (whole-image coefficient
+// buffers of progressive files); more is refused rather than allocated.
+constexpr long kLibraryMemoryLimit = 48L << 20;
+
+// Where decoded rows go: Allocate answers the first byte of width x height
+// B, G, R pixels packed row after row, or null to refuse the image.
+struct SJpegTarget {
+    uint8_t* (*allocate)(void* context, uint32_t width, uint32_t height);
+    void* context;
+    uint64_t byteLimit;
+    int refusedBySize;
+};
+
+// Blocks (8 x 8 samples of one component) the image is coded in. Every block
+// of a Huffman-coded image costs at least one bit of its first DC scan, so
+// an image of more blocks than eight per byte of data is not in the file.
+uint64_t CodedBlocks(const jpeg_decompress_struct& info)
+{
+    uint64_t blocks = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        blocks += uint64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks;
+    return blocks;
+}
+
 // The one function holding the decoder's setjmp: nothing here has a
-// destructor. Answers malloc'd B, G, R pixels or null.
-uint8_t* DecodeJpeg(const uint8_t* data, size_t size, uint64_t byteLimit, uint32_t* width, uint32_t* height)
+// destructor. True once every row reached the target.
+bool DecodeJpeg(const uint8_t* data, size_t size, SJpegTarget* target)
 {
     jpeg_decompress_struct info;
     SJpegError error;
-    uint8_t* volatile pixels = nullptr;
     uint8_t* volatile row = nullptr;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = OnJpegError;
     error.manager.output_message = OnJpegMessage;
     if (setjmp(error.jump)) {
-        std::free(pixels);
         std::free(row);
         jpeg_destroy_decompress(&info);
-        return nullptr;
+        return false;
     }
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kLibraryMemoryLimit;
     AttachMemorySource(&info, data, size);
     jpeg_read_header(&info, TRUE);
-    jpeg_start_decompress(&info);
-    const uint32_t w = info.output_width, h = info.output_height, n = uint32_t(info.output_components);
-    const uint64_t total = uint64_t(w) * h * 3;
-    if ((n != 1 && n != 3) || w == 0 || h == 0 || w > 65535 || h > 65535 || total > byteLimit) {
+    // Everything the claimed size decides is checked before the library or
+    // we allocate for it.
+    const uint32_t w = info.image_width, h = info.image_height;
+    const uint64_t blocks = CodedBlocks(info);
+    if (!ImageSizeAllowed(w, h) || uint64_t(w) * h * 3 > target->byteLimit
+        || (!info.arith_code && blocks > uint64_t(size) * 8)) {
+        target->refusedBySize = 1;
         jpeg_destroy_decompress(&info);
-        return nullptr;
+        return false;
     }
-    pixels = static_cast<uint8_t*>(std::malloc(size_t(total)));
+    jpeg_start_decompress(&info);
+    const uint32_t n = uint32_t(info.output_components);
+    if ((n != 1 && n != 3) || info.output_width != w || info.output_height != h || w == 0 || h == 0) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     row = static_cast<uint8_t*>(std::malloc(size_t(w) * n));
-    if (!pixels || !row)
+    uint8_t* const pixels = row ? target->allocate(target->context, w, h) : nullptr;
+    if (!pixels)
         longjmp(error.jump, 1);
     while (info.output_scanline < h) {
         JSAMPROW rows[1] = {row};
@@ -190,9 +223,31 @@ uint8_t* DecodeJpeg(const uint8_t* data, size_t size, uint64_t byteLimit, uint32
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
     std::free(row);
-    *width = w;
-    *height = h;
-    return pixels;
+    return true;
+}
+
+uint8_t* AllocateFrame(void* context, uint32_t width, uint32_t height)
+{
+    auto* frame = static_cast<CFrame*>(context);
+    return frame->Create(width, height, 24) ? frame->GetPixels() : nullptr;
+}
+
+// Decodes the rest of the open file into the target; reports a refused size.
+bool DecodeRestOfFile(CFile& file, SJpegTarget& target)
+{
+    const int64_t size = file.GetSize(), position = file.GetPosition();
+    if (size < 0 || position < 0 || size < position || size - position > int64_t(UINT32_MAX) - 1)
+        return false;
+    const uint32_t count = uint32_t(size - position);
+    auto* bytes = static_cast<uint8_t*>(std::malloc(size_t(count) + 1));
+    if (!bytes)
+        return false;
+    const bool decoded = file.Read(bytes, count) == count && DecodeJpeg(bytes, count, &target);
+    std::free(bytes);
+    if (target.refusedBySize)
+        ReportImageRefused(file.GetFileName().GetString(),
+                           "its size is more than its data holds or than any image may have");
+    return decoded;
 }
 
 // The one function holding the encoder's setjmp.
@@ -246,33 +301,13 @@ CJPEGFileIO::~CJPEGFileIO()
     DestroyDeclaredProperties();
 }
 
-uint8_t* ReadJPEG(CFile& file, uint32_t& width, uint32_t& height)
-{
-    const int64_t size = file.GetSize(), position = file.GetPosition();
-    if (size < 0 || position < 0 || size < position || size - position > int64_t(UINT32_MAX) - 1)
-        return nullptr;
-    const uint32_t count = uint32_t(size - position);
-    auto* bytes = static_cast<uint8_t*>(std::malloc(size_t(count) + 1));
-    if (!bytes)
-        return nullptr;
-    uint8_t* pixels = nullptr;
-    if (file.Read(bytes, count) == count)
-        pixels = DecodeJpeg(bytes, count, GetImageDecodeByteLimit(), &width, &height);
-    std::free(bytes);
-    return pixels;
-}
-
 bool DecodeJPEGIntoFrame(CFrame& frame, CFile& file)
 {
-    uint32_t width = 0, height = 0;
-    uint8_t* pixels = ReadJPEG(file, width, height);
-    if (!pixels)
-        return false;
-    const bool made = frame.Create(width, height, 24) && frame.GetPixels();
-    if (made)
-        std::memcpy(frame.GetPixels(), pixels, size_t(width) * height * 3);
-    std::free(pixels);
-    return made;
+    SJpegTarget target{AllocateFrame, &frame, GetImageDecodeByteLimit(), 0};
+    if (DecodeRestOfFile(file, target))
+        return true;
+    frame.Free();
+    return false;
 }
 
 bool LoadJPEGFile(CFrame& frame, const char* path, uint32_t openFlags)

@@ -8,6 +8,13 @@
 // red; three-component images are reordered to blue, green, red; any other
 // component count is refused. The result is always a 24-bit frame.
 //
+// Sizes are checked after the header, before anything is allocated for
+// them: the image limits of images/CFrameImageIO.h; and, unless the image is
+// arithmetic-coded, at most eight blocks (8 x 8 samples of one component) per
+// byte of the file, since each block costs at least one bit. The library's
+// own working memory (whole-image buffers of progressive files) is held to
+// 48 MB. Rows are decoded straight into the frame.
+//
 // Writing is baseline at the given quality (90 for image files, the cache's
 // own quality for frame caches), three components, from a 24-bit copy of
 // the frame. No external converter is used.
@@ -28,9 +35,8 @@ public:
     uint32_t GetHeaderBitDepth(const uint8_t*, uint32_t) override { return 24; }
 };
 
-// B, G, R pixels of the rest of the open file (malloc'd, the caller frees
-// them with std::free), or null.
-uint8_t* ReadJPEG(CFile& file, uint32_t& width, uint32_t& height);
+// The rest of the open file as a 24-bit frame; false (the frame freed) for
+// data the library refuses and for sizes the file cannot hold (below).
 bool DecodeJPEGIntoFrame(CFrame& frame, CFile& file);
 bool LoadJPEGFile(CFrame& frame, const char* path, uint32_t openFlags);
 // R, G, B pixels, rows width x 3 bytes apart; false when nothing was

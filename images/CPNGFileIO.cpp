@@ -25,14 +25,28 @@ struct SPngSource {
     size_t position;
 };
 
-// Decoded image: malloc'd rows of width x channels bytes, top row first.
+// What the header says, and why an image was refused.
 struct SPngImage {
-    uint8_t* pixels;
     uint32_t width;
     uint32_t height;
     uint32_t channels;
+    int refusedBySize;
     char error[128];
 };
+
+// Where decoded rows go: Create makes room for the image (non-zero when it
+// did), Row answers row y of it.
+struct SPngTarget {
+    int (*create)(void* context, uint32_t width, uint32_t height, uint32_t channels);
+    uint8_t* (*row)(void* context, uint32_t y);
+    void* context;
+};
+
+enum PngPass : int { kHeaderOnly, kVerifyOnly, kDecode };
+
+// Images above this many decoded bytes are decoded twice: once through one
+// row, to refuse damaged data before the whole image is allocated.
+constexpr uint64_t kVerifyAbove = uint64_t(32) << 20;
 
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t count)
 {
@@ -69,11 +83,13 @@ void SetTransforms(png_structp png, png_infop info)
 }
 
 // The one function holding libpng's setjmp: nothing here has a destructor.
-// headerOnly stops after the header, with channels set and no pixels.
-bool DecodePng(const uint8_t* data, size_t size, int headerOnly, uint64_t byteLimit, SPngImage* image)
+// kHeaderOnly stops after the header with the size and channels set;
+// kVerifyOnly decodes every row into one scratch row; kDecode into target.
+bool DecodePng(const uint8_t* data, size_t size, int pass, uint64_t byteLimit, SPngImage* image,
+               const SPngTarget* target)
 {
-    image->pixels = nullptr;
     image->width = image->height = image->channels = 0;
+    image->refusedBySize = 0;
     image->error[0] = 0;
     if (size < 8 || png_sig_cmp(data, 0, 8) != 0)
         return false;
@@ -83,17 +99,16 @@ bool DecodePng(const uint8_t* data, size_t size, int headerOnly, uint64_t byteLi
         return false;
     png_infop info = png_create_info_struct(png);
     png_bytep* volatile rows = nullptr;
-    uint8_t* volatile pixels = nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
         std::free(rows);
-        std::free(pixels);
         png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
         return false;
     }
     png_set_read_fn(png, &source, ReadFromMemory);
-    png_set_user_limits(png, 65535, 65535);
+    png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
     png_read_info(png, info);
     SetTransforms(png, info);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const uint32_t width = png_get_image_width(png, info);
     const uint32_t height = png_get_image_height(png, info);
@@ -102,27 +117,48 @@ bool DecodePng(const uint8_t* data, size_t size, int headerOnly, uint64_t byteLi
     image->width = width;
     image->height = height;
     image->channels = channels;
-    if (headerOnly) {
+    if (pass == kHeaderOnly) {
         png_destroy_read_struct(&png, &info, nullptr);
         return channels == 3 || channels == 4;
     }
     // Deflate expands at most about 1032 to 1, so larger claims are lies.
     const uint64_t total = uint64_t(rowBytes) * height;
-    if ((channels != 3 && channels != 4) || rowBytes != size_t(width) * channels || total > byteLimit
-        || total > (uint64_t(size) + 1024) * 1100 || total == 0)
+    if ((channels != 3 && channels != 4) || rowBytes != size_t(width) * channels || total == 0)
         png_error(png, "PNG image refused");
-    pixels = static_cast<uint8_t*>(std::malloc(size_t(total)));
-    rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
-    if (!pixels || !rows)
-        png_error(png, "out of memory");
-    for (uint32_t y = 0; y < height; ++y)
-        rows[y] = pixels + size_t(y) * rowBytes;
-    png_read_image(png, rows);
+    if (!ImageSizeAllowed(width, height) || total > byteLimit || total > (uint64_t(size) + 1024) * 1100) {
+        image->refusedBySize = 1;
+        png_error(png, "PNG image size refused");
+    }
+    if (pass == kVerifyOnly) {
+        rows = static_cast<png_bytep*>(std::malloc(rowBytes));
+        if (!rows)
+            png_error(png, "out of memory");
+        for (int p = 0; p < passes; ++p)
+            for (uint32_t y = 0; y < height; ++y)
+                png_read_row(png, reinterpret_cast<png_bytep>(rows), nullptr);
+    } else {
+        rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
+        if (!rows || !target->create(target->context, width, height, channels))
+            png_error(png, "out of memory");
+        for (uint32_t y = 0; y < height; ++y)
+            rows[y] = target->row(target->context, y);
+        png_read_image(png, rows);
+    }
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     std::free(rows);
-    image->pixels = pixels;
     return true;
+}
+
+int CreateFrame(void* context, uint32_t width, uint32_t height, uint32_t channels)
+{
+    auto* frame = static_cast<CFrame*>(context);
+    return frame->Create(width, height, channels * 8) && frame->GetPixels();
+}
+
+uint8_t* FrameRow(void* context, uint32_t y)
+{
+    return static_cast<CFrame*>(context)->Row(y);
 }
 
 } // namespace
@@ -159,26 +195,27 @@ bool CPNGFileIO::LoadFrame(CFrame& frame, CFrameFilter* chain, uint32_t openFlag
 uint32_t CPNGFileIO::GetHeaderBitDepth(const uint8_t* data, uint32_t size)
 {
     SPngImage image;
-    if (!DecodePng(data, size, 1, g_DecodeByteLimit, &image))
+    if (!DecodePng(data, size, kHeaderOnly, g_DecodeByteLimit, &image, nullptr))
         return 0;
     return image.channels == 4 ? 32 : 24;
 }
 
-bool CPNGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char*, uint32_t)
+bool CPNGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t)
 {
     SPngImage image;
-    if (!DecodePng(data, size, 0, g_DecodeByteLimit, &image))
+    const SPngTarget target{CreateFrame, FrameRow, &frame};
+    const bool decoded = DecodePng(data, size, kHeaderOnly, g_DecodeByteLimit, &image, nullptr)
+        && (uint64_t(image.width) * image.height * image.channels <= kVerifyAbove
+            || DecodePng(data, size, kVerifyOnly, g_DecodeByteLimit, &image, nullptr))
+        && DecodePng(data, size, kDecode, g_DecodeByteLimit, &image, &target);
+    if (!decoded) {
+        if (image.refusedBySize)
+            ReportImageRefused(path, "its size is more than its data holds or than any image may have");
+        frame.Free();
         return false;
-    const uint32_t depth = image.channels * 8;
-    const bool made = frame.Create(image.width, image.height, depth) && frame.GetPixels();
-    if (made) {
-        const size_t rowBytes = size_t(image.width) * image.channels;
-        for (uint32_t y = 0; y < image.height; ++y)
-            std::memcpy(frame.Row(y), image.pixels + y * rowBytes, rowBytes);
     }
-    std::free(image.pixels);
     // PNG alpha is never blended with black.
     if (auto* standAlone = dynamic_cast<CStandAloneFrame*>(&frame))
         standAlone->SetOptionQuietly(kFrameOptionBlendedWithBlack, false);
-    return made;
+    return true;
 }

@@ -4,8 +4,12 @@
 // The image is read whole with 16-bit samples stripped to 8 and delivered
 // blue, green, red (, alpha). Colour type 2 gives a 24-bit frame, 6 a 32-bit
 // one; palette and grey images are expanded to colour (with alpha when they
-// carry transparency or a grey alpha channel). Images wider or taller than
-// 65535, or larger than their compressed data could hold, are refused.
+// carry transparency or a grey alpha channel). Images beyond the limits of
+// images/CFrameImageIO.h, or larger than their compressed data could hold
+// (deflate expands at most about 1032 to 1), are refused before anything is
+// allocated for them. Rows are decoded straight into the frame; an image of
+// more than 32 MB is first decoded through one row, so that damaged data is
+// refused before the whole image is allocated.
 
 #include "images/CFrameImageIO.h"
 

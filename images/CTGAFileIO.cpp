@@ -4,6 +4,7 @@
 #include "blit/CPalette.h"
 #include "blit/ColorTables.h"
 #include "foundation/CFile.h"
+#include "foundation/CRect.h"
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
 #include "images/CPaletteHolder.h"
@@ -293,7 +294,7 @@ bool CTGAFileIO::WriteImageFile(CFrame& frame, const char* path, uint32_t openFl
             if (frame.GetBitDepth() == 0)
                 return false;
             copy.Create(frame.GetWidth(), frame.GetHeight(), frame.GetBitDepth() == 16 ? 24 : frame.GetBitDepth());
-            CRect rect(0, 0, int32_t(frame.GetWidth()), int32_t(frame.GetHeight()));
+            const CRect rect = SizeToRect(int32_t(frame.GetWidth()), int32_t(frame.GetHeight()));
             copy.BlitToFrame(frame, rect, rect, GetNormalBlitType());
         } else if (!CopyPlainFrameToDepth(frame, copy, depth)) {
             return false;

@@ -8,6 +8,7 @@
 #include "foundation/CompressedBlock.h"
 #include "foundation/FatalError.h"
 #include "foundation/FileHelpers.h"
+#include "foundation/FilePaths.h"
 #include "images/CFilterChangeBitDepth.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
@@ -16,6 +17,7 @@
 #include "images/CPaletteHolder.h"
 #include "images/PlainFrameCopy.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -121,8 +123,32 @@ bool WriteJpegBody(CFrame& frame, CFile& file, uint32_t quality)
     return !file.HasError();
 }
 
+// The size stands after the planes: it is read first, so that more pixels
+// than any image may have are refused before the planes are decoded.
+bool LosslessSizeAllowed(CFile& file)
+{
+    const int64_t start = file.GetPosition();
+    uint8_t header[9];
+    uint32_t w = 0, h = 0;
+    bool allowed = file.Read(header, sizeof header) == sizeof header;
+    if (allowed) {
+        const uint32_t compressedSize = GetU32(header + 1);
+        file.Seek(start + int64_t(sizeof header) + compressedSize);
+        allowed = file.TryReadUint32(w) && file.TryReadUint32(h) && GetU32(header + 5) == uint64_t(w) * h * 4;
+        // Sequence atlases are wide: the side may be what the format holds.
+        if (allowed && (w > 0xFFFF || h > 0xFFFF || uint64_t(w) * h * 4 > kMaxImagePixelBytes)) {
+            ReportImageRefused(file.GetFileName().GetString(), "its size is more than any image may have");
+            allowed = false;
+        }
+    }
+    file.Seek(start);
+    return allowed;
+}
+
 bool ReadLosslessBody(CFrame& frame, CFile& file)
 {
+    if (!LosslessSizeAllowed(file))
+        return false;
     uint32_t size = 0;
     uint8_t* planes = CFileCompressor::ReadCompressed(file, size);
     if (!planes)
@@ -463,6 +489,65 @@ bool ReadFrameRecord(CFrame& frame, CFile& file)
     return true;
 }
 
+namespace {
+
+// The later write time of the source and of the properties file: the cache is
+// dated by what it was built from, as read before the build, so a source
+// saved while its cache is being built still counts as newer afterwards.
+bool ReadBuildInputsTime(const char* sourcePath, const char* propertiesPath, uint32_t fileFlags, SFileIdentity& source,
+                         uint64_t& time)
+{
+    if (!GetFileIdentity(sourcePath, fileFlags, source))
+        return false;
+    time = source.writeTime;
+    SFileIdentity properties;
+    if (GetFileIdentity(propertiesPath, fileFlags, properties))
+        time = std::max(time, properties.writeTime);
+    return true;
+}
+
+} // namespace
+
+bool CFrame::BuildFromSource(CFrameImageIO& source, const char* folder, const char* name, const char* properties,
+                             CFrameFilter* chain, uint32_t fileFlags)
+{
+    char cachePath[1024];
+    GetFrameCachePath(cachePath, sizeof cachePath, folder, name);
+    CJString line;
+    line.Format("Building Frame \"%s\" from Source File", name);
+    CStartupTextLog::Instance().Print(line.GetString(), LogLineEnd::EndLine, 0);
+    SFileIdentity before;
+    uint64_t builtFrom = 0;
+    const bool onDisk = ReadBuildInputsTime(source.GetPath().GetString(), properties, fileFlags, before, builtFrom);
+    CFrameFilter local;
+    CFrameFilter* used = chain;
+    bool dither = false, runLength = false;
+    if (g_CompressedCache) {
+        local.CopyFiltersFrom(chain ? *chain : GetDefaultBuildFilters());
+        dither = Dithers(&local);
+        runLength = local.HasFilter(kFilterKindRunLength);
+        local.RemoveFilter(kFilterKindBitDepth);
+        local.RemoveFilter(kFilterKindRunLength);
+        used = &local;
+    }
+    if (!source.LoadFrame(*this, used, fileFlags))
+        return false;
+    // A source that changed during the build (even within one tick of its
+    // clock) gets no cache, so the next load builds again. A cache that
+    // cannot be written (a read-only data folder) is skipped: the frame just
+    // built is used as it is.
+    SFileIdentity after;
+    const bool unchanged
+        = !onDisk || (GetFileIdentity(source.GetPath().GetString(), fileFlags, after) && after == before);
+    if (unchanged && WriteFrameCacheFile(*this, folder, name, g_JpegQuality, g_Lossless)) {
+        if (onDisk)
+            (void)SetFileWriteTime(cachePath, 0, builtFrom);
+        ReadFrameCacheFile(*this, folder, name);
+    }
+    FinishLoad(*this, chain, dither, runLength);
+    return true;
+}
+
 bool CFrame::Load(const char* folder, const char* name, CFrameFilter* chain, uint32_t, uint32_t fileFlags)
 {
     RemovePaletteHolder(*this);
@@ -470,49 +555,28 @@ bool CFrame::Load(const char* folder, const char* name, CFrameFilter* chain, uin
     char cachePath[1024];
     GetFrameCachePath(cachePath, sizeof cachePath, folder, name);
     CArchiveLayer& archives = GetArchiveLayer();
+    std::unique_ptr<CFrameImageIO> source;
+    CJString properties(folder ? folder : "");
+    properties.AppendPath(name);
+    properties += ".txt";
     if (!(archives.IsMounted() && archives.Contains(cachePath))) {
         CJString dashed("-");
         dashed += name;
-        std::unique_ptr<CFrameImageIO> source(CFrameImageIO::FindImageFile(folder, dashed.GetString(), fileFlags));
+        source.reset(CFrameImageIO::FindImageFile(folder, dashed.GetString(), fileFlags));
         if (!source)
             source.reset(CFrameImageIO::FindImageFile(folder, name, fileFlags));
-        CJString properties(folder ? folder : "");
-        properties.AppendPath(name);
-        properties += ".txt";
         const bool rebuild = source
             && (IsNewer(source->GetPath().GetString(), fileFlags, cachePath, 0)
                 || IsNewer(properties.GetString(), fileFlags, cachePath, 0));
-        if (rebuild) {
-            CJString line;
-            line.Format("Building Frame \"%s\" from Source File", name);
-            CStartupTextLog::Instance().Print(line.GetString(), LogLineEnd::EndLine, 0);
-            CFrameFilter local;
-            CFrameFilter* used = chain;
-            bool dither = false, runLength = false;
-            if (g_CompressedCache) {
-                local.CopyFiltersFrom(chain ? *chain : GetDefaultBuildFilters());
-                dither = Dithers(&local);
-                runLength = local.HasFilter(kFilterKindRunLength);
-                local.RemoveFilter(kFilterKindBitDepth);
-                local.RemoveFilter(kFilterKindRunLength);
-                used = &local;
-            }
-            if (!source->LoadFrame(*this, used, fileFlags))
-                return false;
-            // A cache that cannot be written (a read-only data folder) is
-            // skipped: the frame just built is used as it is.
-            if (WriteFrameCacheFile(*this, folder, name, g_JpegQuality, g_Lossless))
-                ReadFrameCacheFile(*this, folder, name);
-            FinishLoad(*this, chain, dither, runLength);
-            return true;
-        }
+        if (rebuild)
+            return BuildFromSource(*source, folder, name, properties.GetString(), chain, fileFlags);
     }
-    const bool read = ReadFrameCacheFile(*this, folder, name);
-    const bool dither = Dithers(chain);
-    const bool runLength = chain && chain->HasFilter(kFilterKindRunLength);
-    if (read)
-        FinishLoad(*this, chain, dither, runLength);
-    return read;
+    if (ReadFrameCacheFile(*this, folder, name)) {
+        FinishLoad(*this, chain, Dithers(chain), chain && chain->HasFilter(kFilterKindRunLength));
+        return true;
+    }
+    // A damaged cache that looks up to date is built again from its source.
+    return source && BuildFromSource(*source, folder, name, properties.GetString(), chain, fileFlags);
 }
 
 CFrame* CFrame::SLoadFrame(const char* folder, const char* name, uint32_t fileFlags, CClassInfo* frameClass)

@@ -10,7 +10,8 @@
 // Lossless body: a compressed block (level 9) of four planes of w x h bytes,
 // red, green, blue, alpha, each in pixel order and delta-coded (first byte
 // kept, each later byte stored as value - previous mod 256); then u32 w,
-// u32 h.
+// u32 h. A body of more than 256 MB of pixels is refused before its planes
+// are decoded; its sides may be up to 65535 (sequence atlases are wide).
 // JPEG body: u32 L counted from this field to the end of the JPEG data; the
 // JPEG stream; a compressed block (level 9) of the delta-coded alpha plane.
 // The JPEG body is written only when (jpeg + 200) x 100 / 95 < lossless in

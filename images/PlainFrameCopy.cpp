@@ -85,7 +85,7 @@ const CFrame* FramePixelsAs32Bit(CFrame& frame, CFrame& storage)
     if (frame.IsCompressed()) {
         if (!storage.Create(frame.GetWidth(), frame.GetHeight(), 32))
             return nullptr;
-        CRect rect(0, 0, int32_t(frame.GetWidth()), int32_t(frame.GetHeight()));
+        const CRect rect = SizeToRect(int32_t(frame.GetWidth()), int32_t(frame.GetHeight()));
         storage.BlitToFrame(frame, rect, rect, GetNormalBlitType());
         return &storage;
     }

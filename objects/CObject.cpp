@@ -363,7 +363,9 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
         text.Append("\"");
         if (text.IsWide())
             text.ToNarrow();
-        FatalDataError("Fatal Error", text.GetString());
+        if (!stream.IsUntrusted())
+            FatalDataError("Fatal Error", text.GetString());
+        stream.ReportError(text);
     }
     // Skip a block that belonged to the unknown property.
     const int64_t position = stream.GetPosition();
@@ -655,7 +657,7 @@ private:
                 return true;
             }
             if (text[0] == '{')
-                ReportUnexpectedOpen();
+                return ReportUnexpectedOpen();
             const char* equals = std::strchr(text, '=');
             if (!equals)
                 continue;
@@ -729,13 +731,18 @@ private:
         return false;
     }
 
-    [[noreturn]] void ReportUnexpectedOpen()
+    // Fatal, except for untrusted data (the clipboard's), which is refused.
+    bool ReportUnexpectedOpen()
     {
         CJString message;
         message.Format("Found unexpected '{' while parsing class \"%s\" in file \"%s\".  ReadCustomProperties "
                        "was likely overridden without calling through to the base class for unhandled "
                        "properties.",
                        m_Info->GetName(), GetCurrentLoadFileName().GetString());
+        if (m_Stream.IsUntrusted()) {
+            m_Stream.ReportError(message);
+            return false;
+        }
         FatalDataError("Fatal Error", message.GetString());
     }
 
@@ -885,6 +892,7 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size)
     CObjectStream stream;
     stream.Attach(CMemFileBuf::Adopt(copy, size), FILE_READ, IdMode::WithIds);
     stream.SetQuiet(true);
+    stream.SetUntrusted(true);
     CObject* object = ReadObjectFromStream(stream);
     stream.Finish();
     stream.Close();

@@ -275,7 +275,8 @@ CObject* LoadObjectFromOpenFile(CFileBuf* buffer, uint32_t flags, IdMode ids, Re
 CObject* CreateSameClass(int32_t a, int32_t b, CObject* object);
 // Reads a class name line and the object's block.
 CObject* ReadObjectFromStream(CObjectStream& stream);
-// The block is read in ID mode and quietly (unknown classes give null).
+// The block is read in ID mode, quietly (unknown classes give null) and as
+// untrusted data (damage gives null, never a fatal report).
 CObject* ReadObjectFromMemory(const void* data, uint32_t size);
 CClassInfo* GetClassOfObjectInMemory(const void* data, uint32_t size);
 // A malloc block the caller frees with std::free.

@@ -27,10 +27,12 @@ uint32_t ParseCUnsigned(const char* text)
 namespace {
 
 // The live streams, so that a dying object can be struck from their tables.
+// Never destroyed: a fatal error ends the program while a stream is open,
+// and objects dying after the static destructors still ask.
 std::vector<CObjectStream*>& LiveStreams()
 {
-    static std::vector<CObjectStream*> streams;
-    return streams;
+    static auto* streams = new std::vector<CObjectStream*>;
+    return *streams;
 }
 
 } // namespace

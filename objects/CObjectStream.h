@@ -90,6 +90,10 @@ public:
     void SetSkipDefaults(bool flag) { m_SkipDefaults = flag; }
     bool IsQuiet() const { return m_Quiet; }
     void SetQuiet(bool flag) { m_Quiet = flag; }
+    // Data from outside the program (the clipboard): damage that would be a
+    // fatal data error in the game's own files is a read error instead.
+    bool IsUntrusted() const { return m_Untrusted; }
+    void SetUntrusted(bool flag) { m_Untrusted = flag; }
     bool GetWriteAll() const { return m_WriteAll; }
     void SetWriteAll(bool flag) { m_WriteAll = flag; }
 
@@ -157,6 +161,7 @@ private:
     bool m_Text = true;
     bool m_SkipDefaults = false;
     bool m_Quiet = false;
+    bool m_Untrusted = false;
     bool m_ErrorFlag = false;
     CJString m_ErrorFileName;
     CJString m_ErrorText;

@@ -297,13 +297,14 @@ void CPObjectProperty::ReadValue(CObject* owner, const CJString& name, const CJS
             if (className.IsWide())
                 className.ToNarrow();
             CClassInfo* info = CClassInfoList::SGetInstance().Find(className);
+            if ((!info || !info->IsDerivedFrom(m_RequiredClass) || info->GetFlags() != 0) && stream
+                && (stream->IsUntrusted() || (!info && stream->IsQuiet()))) {
+                CJString message(info ? "Tried to use an unusable class " : "Tried to use an unknown class ");
+                message.Append(className);
+                stream->ReportError(message);
+                return;
+            }
             if (!info) {
-                if (stream && stream->IsQuiet()) {
-                    CJString message("Tried to use an unknown class ");
-                    message.Append(className);
-                    stream->ReportError(message);
-                    return;
-                }
                 ReportBadClass("Tried to use an unknown class \"%s\" for a \"%s\" (%s). Last file opened = \"%s\"",
                                className.GetString(), *this, m_RequiredClass);
             }

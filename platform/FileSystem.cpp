@@ -273,8 +273,29 @@ std::FILE* OpenFile(std::string_view name, const char* mode)
     if (name.empty())
         return nullptr;
     const std::string path = ResolvePath(name);
-    std::FILE* file = std::fopen(path.c_str(), mode);
-    if (file && (std::strchr(mode, 'w') || std::strchr(mode, 'a')))
+    const bool update = std::strchr(mode, '+') != nullptr;
+    int flags = update ? O_RDWR : O_RDONLY;
+    if (mode[0] == 'w')
+        flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    else if (mode[0] == 'a')
+        flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    // Without O_NONBLOCK a named pipe would block here until its other end
+    // opens; only regular files are data files.
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, flags & O_APPEND) != 0) {
+        ::close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, mode);
+    if (!file) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (mode[0] == 'w' || mode[0] == 'a')
         ForgetFolderOf(path);
     return file;
 }
@@ -399,6 +420,19 @@ bool SyncFileToDisk(std::string_view name)
     const bool ok = SyncDescriptor(fd, path);
     ::close(fd);
     return ok;
+}
+
+bool SetFileWriteTime(std::string_view name, std::uint64_t writeTime)
+{
+    if (name.empty() || writeTime < std::uint64_t(kFileTimeEpochOffset) * kFileTimeUnitsPerSecond)
+        return false;
+    const std::uint64_t sinceEpoch = writeTime - std::uint64_t(kFileTimeEpochOffset) * kFileTimeUnitsPerSecond;
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time_t(sinceEpoch / kFileTimeUnitsPerSecond);
+    times[1].tv_nsec = long(sinceEpoch % kFileTimeUnitsPerSecond) * 100;
+    return ::utimensat(AT_FDCWD, ResolvePath(name).c_str(), times, 0) == 0;
 }
 
 std::string GetCurrentFolder()

@@ -28,6 +28,8 @@ namespace plat {
 std::string ResolvePath(std::string_view name);
 
 // fopen on the resolved name; mode as for fopen ("rb", "wb", "r+b", "ab").
+// Anything but a regular file (a named pipe, a device, a folder) is refused
+// without blocking: null.
 std::FILE* OpenFile(std::string_view name, const char* mode);
 
 struct FileStatus {
@@ -39,6 +41,8 @@ struct FileStatus {
 
 // False when the name does not exist.
 bool GetFileStatus(std::string_view name, FileStatus& status);
+// Sets the last-write time (a file time); false for a missing file.
+bool SetFileWriteTime(std::string_view name, std::uint64_t writeTime);
 bool PathExists(std::string_view name);
 bool IsFolder(std::string_view name);
 bool IsReadOnly(std::string_view name); // false for a missing file

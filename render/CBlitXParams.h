@@ -44,7 +44,7 @@ public:
     void MapToSource(float x, float y, float& sourceX, float& sourceY) const;
     // Whether the source pixel under destination point (x, y) has alpha;
     // its colour goes to out when given (transparent black outside).
-    bool HitTest(int32_t x, int32_t y, CColor* out) const;
+    bool HitTest(int32_t x, int32_t y, CColor* out) const override;
 
     CFrameInterface* m_Source = nullptr; // not owned
     float m_Angle = 0.0f;                // degrees; positive turns x toward y

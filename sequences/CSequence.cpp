@@ -205,11 +205,11 @@ void CSequence::DeleteFrames()
 void CSequence::AppendFrame(CFrame* frame, CropColor0 crop, CentreHotSpot centre)
 {
     if (frame) {
-        CRect whole(0, 0, int32_t(frame->GetWidth()), int32_t(frame->GetHeight()));
+        CRect whole{0, 0, int32_t(frame->GetWidth()), int32_t(frame->GetHeight())};
         if (crop == CropColor0::Yes) {
             CFilterCropColor0 filter;
             filter.Apply(*frame, whole);
-            whole = CRect(0, 0, int32_t(frame->GetWidth()), int32_t(frame->GetHeight()));
+            whole = CRect{0, 0, int32_t(frame->GetWidth()), int32_t(frame->GetHeight())};
         }
         if (centre == CentreHotSpot::Yes) {
             CFilterCenterHotSpot filter;
@@ -302,7 +302,7 @@ uint32_t CSequence::IndexOfFrame(const CFrame* frame) const
 
 void CSequence::RecomputeBounds()
 {
-    m_Bounds = CRect(99999, 999999, -999999, -999999);
+    m_Bounds = CRect{99999, 999999, -999999, -999999};
     for (CFrame* frame : m_Frames) {
         if (!frame)
             continue;

@@ -268,7 +268,7 @@ bool CSequence::ReadExtraBinary(CObjectStream& stream)
     for (uint32_t& value : bounds)
         if (!stream.TryReadUint32(value))
             return false;
-    m_Bounds = CRect(int32_t(bounds[0]), int32_t(bounds[1]), int32_t(bounds[2]), int32_t(bounds[3]));
+    m_Bounds = CRect{int32_t(bounds[0]), int32_t(bounds[1]), int32_t(bounds[2]), int32_t(bounds[3])};
     // Every slot takes at least its flag byte: a count the data cannot hold is damaged.
     const int64_t left = stream.GetSize() - stream.GetPosition();
     if (int64_t(count) > left)

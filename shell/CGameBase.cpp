@@ -12,6 +12,7 @@
 #include "foundation/SettingsFiles.h"
 #include "images/CFont.h"
 #include "images/CFontList.h"
+#include "images/CFrameList.h"
 #include "objects/CClassInfo.h"
 #include "objects/CFileListList.h"
 #include "objects/CObject.h"
@@ -133,6 +134,10 @@ CGameBase::CGameBase(float minimumStep, float step, float maximumAccumulated, CL
     CFontList& fonts = GetFontList();
     const bool fontsRegistered = CFileListList::SGetInstance().FindIndexOfList(&fonts) >= 0;
     fonts.SetSource(fontsRegistered ? nullptr : "Fonts", "Resources|Fonts", 0);
+    // The frame library holds, among others, the images of bitmap fonts.
+    CFrameList& frames = GetFrameLibrary();
+    const bool framesRegistered = CFileListList::SGetInstance().FindIndexOfList(&frames) >= 0;
+    frames.SetSource(framesRegistered ? nullptr : "Frames", "Resources", 0);
     CFileListList::SGetInstance().ResetAllLists();
     ApplyDisplaySettings(KeepDepth::No);
     InitBlitTables();

@@ -234,6 +234,50 @@ TEST_F(FrameCache, ACorruptCacheIsRebuiltFromTheSource)
     EXPECT_EQ(Load("moon"), -1);
 }
 
+TEST_F(FrameCache, ADamagedCacheNewerThanItsSourceIsRebuilt)
+{
+    WriteSource("star", 4);
+    SetWriteTime("Art/star.tga", 1500000000);
+    EXPECT_EQ(Load("star"), 4);
+    WriteBytes("Cache/Art/star.Frame", std::string(20, '\x01'));
+    SetWriteTime("Cache/Art/star.Frame", 1600000000);
+    EXPECT_EQ(Load("star"), 4);
+    std::remove("Art/star.tga");
+    EXPECT_EQ(Load("star"), 4) << "the cache was not written again";
+}
+
+// Saves a new picture over the source once, while its cache is being
+// written: the cache is read back just after it was written.
+bool g_SavedDuringBuild = false;
+
+void SaveSourceDuringBuild(const char* name)
+{
+    if (g_SavedDuringBuild || !std::strstr(name, "star.Frame"))
+        return;
+    g_SavedDuringBuild = true;
+    CFrame frame;
+    Fill(frame, 16, 8, 2);
+    CTGAFileIO writer;
+    ASSERT_TRUE(writer.WriteImageFile(frame, "Art/star.tga", 0));
+    // Saved after the build read it, but before the cache's own time.
+    SetWriteTime("Art/star.tga", 1600000000);
+}
+
+TEST_F(FrameCache, ASourceSavedWhileItsCacheIsBuiltIsBuiltAgain)
+{
+    WriteSource("star", 1);
+    SetWriteTime("Art/star.tga", 1500000000);
+    g_SavedDuringBuild = false;
+    {
+        const CScopedFileOpenHook hook(SaveSourceDuringBuild);
+        const CScopedOpenNotifications enabled(true);
+        EXPECT_EQ(Load("star"), 1);
+    }
+    ASSERT_TRUE(g_SavedDuringBuild);
+    EXPECT_EQ(Load("star"), 2) << "the cache of the old picture counts as up to date";
+    EXPECT_EQ(Load("star"), 2);
+}
+
 TEST_F(FrameCache, AnUnwritableCacheFolderStillLoads)
 {
     WriteSource("star", 5);

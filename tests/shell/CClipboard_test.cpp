@@ -246,3 +246,30 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<HostileCase>& param) { return param.param.name; });
 
 } // namespace
+
+namespace {
+
+// Text another program put on the clipboard that starts like an object: it
+// pastes as text, never as a fatal data error that would lose unsaved work.
+class ClipboardForeignText : public Clipboard, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ClipboardForeignText, PastesAsTextAndNeverEndsTheProgram)
+{
+    const CScopedThrowingFatal fatal;
+    m_Platform.GetHeadlessClipboard().SetText(GetParam());
+    CClipNote target;
+    target.m_Count = 5;
+    EXPECT_FALSE(Board().PasteInto(&target));
+    EXPECT_EQ(target.m_Count, 5);
+    std::unique_ptr<CObject> pasted(Board().PasteObject(CClipboard::AllowText::Yes));
+    auto* wrapped = dynamic_cast<CStringWrappedInAnObject*>(pasted.get());
+    ASSERT_NE(wrapped, nullptr);
+    EXPECT_STREQ(wrapped->m_String.GetString(), GetParam());
+    EXPECT_EQ(std::unique_ptr<CObject>(Board().PasteObject(CClipboard::AllowText::No)), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clipboard, ClipboardForeignText,
+                         ::testing::Values("CClipNote\r\n{\r\n\tCount=3\r\n{\r\n}\r\n}\r\n", "CClipNote\r\n{\r\n{\r\n",
+                                           "CClipNote\r\n{\r\n\tTitle=CClipOther\r\n\t{\r\n}\r\n"));
+
+} // namespace
