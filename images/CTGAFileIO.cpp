@@ -237,6 +237,10 @@ bool CTGAFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t s
     if (!header.Parse(data, size) || !header.IsAccepted())
         return false;
     const uint32_t width = header.width, height = header.height;
+    if (width && height && !ImageSizeAllowed(width, height)) {
+        ReportImageRefused(path, "its size is more than any image may have");
+        return false;
+    }
     const uint32_t fileBytes = header.pixelDepth / 8;
     const uint32_t rowBytes = width * fileBytes;
     const uint8_t* p = data + STgaHeader::kSize + header.idLength;

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -263,6 +264,30 @@ TEST_F(ImageSizeLimits, APngAboveTheLimitsIsRefusedWithAReport)
     const HeapPeak watch;
     EXPECT_FALSE(Decode(".PNG", png, frame));
     EXPECT_LT(HeapPeak::Peak(), kRefusedCostLimit);
+}
+
+// A raw TGA holding every byte of its claimed pixels is still bounded by the
+// absolute limits (a run-length one may claim 128 times its data).
+TEST_F(ImageSizeLimits, ATgaAboveTheLimitsIsRefusedWithAReport)
+{
+    for (const uint32_t width : {16384u, 16385u}) {
+        std::string tga(18, '\0');
+        tga[2] = 2;
+        tga[12] = char(width & 0xFF);
+        tga[13] = char(width >> 8);
+        tga[14] = 1;
+        tga[16] = 24;
+        tga += std::string(size_t(width) * 3, '\x40');
+        ClearLastImageRefusal();
+        CFrame frame;
+        std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::CreateForExtension(".TGA"));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader->DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(tga.data()), uint32_t(tga.size()),
+                                           "wide", 24),
+                  width <= kMaxImageSide)
+            << width;
+        EXPECT_EQ(GetLastImageRefusal().GetLength() == 0, width <= kMaxImageSide) << width;
+    }
 }
 
 // Lossless cache body: a compressed block of the four planes, then w, h.
