@@ -10,6 +10,7 @@
 
 #include "foundation/TextEncoding.h"
 #include "game/scripting/RegisterAllClasses.h"
+#include "game/scripting/program/ScriptingShowcase.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
     record.programPath = programPath.empty() ? nullptr : path.c_str();
     RegisterAllClasses();
     InstallSequenceShowcase();
+    InstallScriptingShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());

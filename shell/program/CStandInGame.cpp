@@ -25,7 +25,8 @@ constexpr Glyph kGlyphs[] = {
     {'4', {5, 5, 7, 1, 1}}, {'5', {7, 4, 7, 1, 7}}, {'6', {7, 4, 7, 5, 7}}, {'7', {7, 1, 1, 1, 1}},
     {'8', {7, 5, 7, 5, 7}}, {'9', {7, 5, 7, 1, 7}}, {'.', {0, 0, 0, 0, 2}}, {':', {0, 2, 0, 2, 0}},
     {'A', {2, 5, 7, 5, 5}}, {'D', {6, 5, 5, 5, 6}}, {'F', {7, 4, 6, 4, 4}}, {'P', {7, 5, 7, 4, 4}},
-    {'S', {7, 4, 7, 1, 7}}, {'U', {5, 5, 5, 5, 7}},
+    {'S', {7, 4, 7, 1, 7}}, {'U', {5, 5, 5, 5, 7}}, {'C', {7, 4, 4, 4, 7}}, {'I', {7, 2, 2, 2, 7}},
+    {'L', {4, 4, 4, 4, 7}}, {'M', {5, 7, 7, 5, 5}}, {'V', {5, 5, 5, 5, 2}}, {'X', {5, 5, 2, 5, 5}},
 };
 
 const Glyph* FindGlyph(char c)
@@ -38,19 +39,12 @@ const Glyph* FindGlyph(char c)
 
 SStandInHooks g_Hooks;
 
-} // namespace
-
-void SetStandInHooks(const SStandInHooks& hooks)
-{
-    g_Hooks = hooks;
-}
-
-void CTinyFont::DrawCentred(CShellScreen& screen, int32_t x, int32_t y, const char* text)
+template <typename Target>
+void DrawTinyText(Target& target, int32_t x, int32_t y, const char* text, int32_t advance)
 {
     constexpr int32_t kScale = 2;
-    const int32_t advance = GetCharAdvance('X');
     int32_t penX = x - advance * int32_t(std::strlen(text)) / 2;
-    const CColor white(255, 255, 255, 255);
+    CColor white(255, 255, 255, 255);
     for (const char* c = text; *c; ++c, penX += advance) {
         const Glyph* glyph = FindGlyph(*c);
         if (!glyph)
@@ -60,9 +54,31 @@ void CTinyFont::DrawCentred(CShellScreen& screen, int32_t x, int32_t y, const ch
                 if (glyph->rows[row] & (4 >> column)) {
                     const int32_t px = penX + 1 + column * kScale;
                     const int32_t py = y + 2 + row * kScale;
-                    screen.FillRect(CRect{px, py, px + kScale, py + kScale}, white);
+                    target.FillRect(CRect{px, py, px + kScale, py + kScale}, white);
                 }
     }
+}
+
+} // namespace
+
+void SetStandInHooks(const SStandInHooks& hooks)
+{
+    g_Hooks = hooks;
+}
+
+const SStandInHooks& GetStandInHooks()
+{
+    return g_Hooks;
+}
+
+void CTinyFont::DrawCentred(CShellScreen& screen, int32_t x, int32_t y, const char* text)
+{
+    DrawTinyText(screen, x, y, text, GetCharAdvance('X'));
+}
+
+void DrawTinyTextCentred(CFrameInterface& target, int32_t x, int32_t y, const char* text)
+{
+    DrawTinyText(target, x, y, text, kTinyAdvance);
 }
 
 CStandInGame::CStandInGame()

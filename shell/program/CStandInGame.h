@@ -14,11 +14,13 @@
 #include <cstdint>
 #include <vector>
 
+constexpr int32_t kTinyAdvance = 8;
+
 // Digits, a few capitals and punctuation from a 3 by 5 grid, doubled.
 class CTinyFont final : public CFrameRateFont {
 public:
     int32_t GetPointSize() const override { return 14; }
-    int32_t GetCharAdvance(char) const override { return 8; }
+    int32_t GetCharAdvance(char) const override { return kTinyAdvance; }
     void DrawCentred(CShellScreen& screen, int32_t x, int32_t y, const char* text) override;
 };
 
@@ -46,6 +48,11 @@ struct SStandInHooks {
     void (*draw)(CFrameInterface& screen) = nullptr;
 };
 void SetStandInHooks(const SStandInHooks& hooks);
+// The hooks installed so far, for a showcase that adds its own after them.
+const SStandInHooks& GetStandInHooks();
+
+// The tiny font's text, centred on x, its top at y.
+void DrawTinyTextCentred(CFrameInterface& target, int32_t x, int32_t y, const char* text);
 
 // Builds the stand-in as the program's game object.
 void RunStandInGame();
