@@ -77,7 +77,7 @@ void Draw(CFrameInterface& screen)
         if (g_Showcase->selectors[i])
             g_Showcase->selectors[i]->Draw(screen, kSelectorX[i], kSelectorY, 0);
     if (!g_Showcase->year.empty())
-        DrawTinyTextCentred(screen, 840, 540, g_Showcase->year.c_str());
+        DrawTinyTextCentred(screen, 860, 620, g_Showcase->year.c_str());
 }
 
 } // namespace

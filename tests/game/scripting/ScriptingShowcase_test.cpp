@@ -5,6 +5,8 @@
 #include "images/CFrame.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/SequenceTestSupport.h"
+#include "sound/CSoundList.h"
+#include "shell/CKeyboardState.h"
 #include "shell/program/CStandInGame.h"
 
 #include <gtest/gtest.h>
@@ -29,13 +31,18 @@ protected:
                               std::filesystem::copy_options::recursive);
         std::filesystem::remove_all("Data/Resources/Sequences/.frames-made");
         ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_sequences.py ."), 0);
+        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_tones.py ."), 0);
         std::filesystem::current_path("Data");
+        // As the game base loads them at start.
+        ASSERT_EQ(CSoundList::SGetGlobal().Load("Sounds", "Resources", ".wav", ".ogg"), 4);
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
     }
     void TearDown() override
     {
+        CKeyboardState::SGetInstance().ResetForTesting();
         SetStandInHooks(SStandInHooks());
         GetAudioList().SetSource("Audio", nullptr);
+        CSoundList::SGetGlobal().RemoveAll();
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         SequenceFolderTest::TearDown();
     }
@@ -75,7 +82,22 @@ TEST_F(ScriptingShowcase, DrawsTheThreeSelectorsAndTheYearAfterTheHooksBeforeIt)
     for (int32_t x : {260, 420, 580})
         EXPECT_TRUE(AnyLit(*screen, x - 10, 440, x + 70, 545)) << x;
     // The year in Roman numerals.
-    EXPECT_TRUE(AnyLit(*screen, 740, 540, 940, 556));
+    EXPECT_TRUE(AnyLit(*screen, 760, 620, 960, 636));
+
+    // Space plays the shuffled set once per press, however long it is held.
+    auto* shuffled
+        = dynamic_cast<CAudioShuffledFromSet*>(GetAudioList().GetAudio(GetAudioList().Find("Shuffled Chimes")));
+    ASSERT_NE(shuffled, nullptr);
+    constexpr uint32_t kSpace = 0x39;
+    CKeyboardState& keyboard = CKeyboardState::SGetInstance();
+    for (int press = 0; press < 2; ++press) {
+        keyboard.OnKeyDown(kSpace);
+        hooks.update(1.0f / 60.0f);
+        hooks.update(1.0f / 60.0f);
+        keyboard.OnKeyUp(kSpace);
+        hooks.update(1.0f / 60.0f);
+    }
+    EXPECT_EQ(shuffled->m_NextIndex, 2u);
 }
 
 } // namespace
