@@ -46,19 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)ready;
     if (size > (1u << 20))
         return 0;
-    for (IdMode ids : {IdMode::WithIds, IdMode::WithoutIds}) {
-        std::unique_ptr<CObject> object;
-        try {
-            object.reset(ObjectFromText(data, size, ids, StreamReports::Quiet));
-        } catch (const CFatalErrorException&) {
-            continue;
-        }
-        if (!object)
-            continue;
-        const std::string first = ObjectToText(object.get(), IdMode::WithoutIds);
-        std::unique_ptr<CObject> again(ObjectFromText(first, IdMode::WithoutIds, StreamReports::Quiet));
-        if (!again || ObjectToText(again.get(), IdMode::WithoutIds) != first)
-            std::abort();
-    }
+    CheckTextReadsBackAlike(data, size);
     return 0;
 }

@@ -1,11 +1,13 @@
 #include "tests/support/objects/ObjectRoundTrip.h"
 
 #include "foundation/CMemFileBuf.h"
+#include "foundation/FatalError.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObject.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -75,4 +77,24 @@ std::string ObjectToPacked(CObject* object, CObject* reference)
     CNetMessageStream stream;
     object->WritePacked(stream, reference);
     return std::string(reinterpret_cast<const char*>(stream.GetData()), stream.GetLength());
+}
+
+void CheckTextReadsBackAlike(const uint8_t* data, size_t size, const std::function<void(CObject&)>& inspect)
+{
+    for (IdMode ids : {IdMode::WithIds, IdMode::WithoutIds}) {
+        std::unique_ptr<CObject> object;
+        try {
+            object.reset(ObjectFromText(data, size, ids, StreamReports::Quiet));
+        } catch (const CFatalErrorException&) {
+            continue;
+        }
+        if (!object)
+            continue;
+        if (inspect)
+            inspect(*object);
+        const std::string first = ObjectToText(object.get(), IdMode::WithoutIds);
+        std::unique_ptr<CObject> again(ObjectFromText(first, IdMode::WithoutIds, StreamReports::Quiet));
+        if (!again || ObjectToText(again.get(), IdMode::WithoutIds) != first)
+            std::abort();
+    }
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CMemFileBuf;
@@ -47,3 +48,9 @@ inline bool ObjectFromBinary(CObject& object, const std::string& bytes, IdMode i
 
 // The packed form of an object against a reference (null: against nothing).
 std::string ObjectToPacked(CObject* object, CObject* reference);
+
+// The fuzz targets' check of object text: reads the bytes with and without
+// identities (a fatal report ends that reading), hands each object read to
+// inspect, and aborts when the object's text does not read back to the same
+// text.
+void CheckTextReadsBackAlike(const uint8_t* data, size_t size, const std::function<void(CObject&)>& inspect = {});
