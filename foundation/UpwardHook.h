@@ -17,7 +17,7 @@
 // RegisterAllClasses() every hook the program has is in place before the
 // first frame is drawn. The layers to come (sequences, ui, game, editor) do
 // the same: their registration call installs what they fill below, and
-// RegisterAllClasses() moves up to the top library, calling each library's
+// RegisterAllClasses() (program/, above every layer) calls each library's
 // registration in layer order. The one exception is a hook that is an
 // object of the program's own lifetime: the application object installs
 // itself as the object model's host (CObjectModelHost) when it is made.

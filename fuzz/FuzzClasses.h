@@ -15,7 +15,7 @@
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/CSlotProperty.h"
 #include "objects/CStringProperty.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <memory>

@@ -8,7 +8,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFontFace.h"
 #include "images/CFrame.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

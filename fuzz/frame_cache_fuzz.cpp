@@ -7,7 +7,7 @@
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
 #include "images/FrameCache.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

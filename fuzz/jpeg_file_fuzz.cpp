@@ -3,7 +3,7 @@
 #include "images/CFrame.h"
 #include "images/CJPEGFileIO.h"
 #include "images/CPNGFileIO.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,7 +2,7 @@
 // a refused decode, never an abort or a read past the data.
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

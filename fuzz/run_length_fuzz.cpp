@@ -9,7 +9,7 @@
 #include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "images/CFrame.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <array>
 #include <cstdint>

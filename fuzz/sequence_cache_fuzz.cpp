@@ -8,7 +8,7 @@
 #include "images/CFrame.h"
 #include "images/CPNGFileIO.h"
 #include "sequences/CSequence.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

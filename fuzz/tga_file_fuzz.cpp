@@ -3,7 +3,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
 #include "images/CTGAFileIO.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <cstdint>
 #include <vector>

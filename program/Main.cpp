@@ -9,7 +9,7 @@
 // ends the program in order after n passes of the main loop.
 
 #include "foundation/TextEncoding.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 #include "game/scripting/program/ScriptingShowcase.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"

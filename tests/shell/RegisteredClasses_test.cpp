@@ -5,7 +5,7 @@
 #include "support/RegisteredClassCheck.h"
 #include "support/TestSupport.h"
 
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "objects/CClassInfo.h"
 

@@ -10,7 +10,7 @@
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "objects/CClassInfo.h"

@@ -1,7 +1,7 @@
 // The main of the test programs that link the whole program: classes and
 // hooks are in place before the first test, as the program has them before
 // its first frame.
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include <gtest/gtest.h>
 

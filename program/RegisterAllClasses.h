@@ -2,6 +2,6 @@
 
 // The one registration call of the program, its tests and its fuzz targets:
 // every library's classes in layer order and every upward hook installed
-// (foundation/UpwardHook.h); idempotent. It lives in the top library; each
-// new layer moves it up and adds its own Register…Classes().
+// (foundation/UpwardHook.h); idempotent. It lives above every layer, in the
+// program's own library; each new layer adds its Register…Classes() here.
 void RegisterAllClasses();

@@ -1,14 +1,18 @@
-#include "game/scripting/RegisterAllClasses.h"
+#include "program/RegisterAllClasses.h"
 
 #include "game/scripting/RegisterGameScriptingClasses.h"
+#include "game/world/RegisterGameWorldClasses.h"
 #include "objects/CClassInfo.h"
 #include "sequences/RegisterSequencesClasses.h"
 #include "shell/RegisterShellClasses.h"
+#include "ui/RegisterUiClasses.h"
 
 void RegisterAllClasses()
 {
     RegisterShellClasses();
     RegisterSequencesClasses();
+    RegisterUiClasses();
     RegisterGameScriptingClasses();
+    RegisterGameWorldClasses();
     CClassInfoList::SGetInstance().Sort();
 }

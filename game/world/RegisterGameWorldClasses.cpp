@@ -1,0 +1,5 @@
+#include "game/world/RegisterGameWorldClasses.h"
+
+void RegisterGameWorldClasses()
+{
+}

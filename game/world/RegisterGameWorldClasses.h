@@ -1,0 +1,4 @@
+#pragma once
+
+// The level world's reflected classes and the hooks it fills below.
+void RegisterGameWorldClasses();

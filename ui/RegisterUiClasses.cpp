@@ -1,0 +1,5 @@
+#include "ui/RegisterUiClasses.h"
+
+void RegisterUiClasses()
+{
+}
