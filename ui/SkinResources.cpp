@@ -11,6 +11,8 @@ namespace {
 CVirtualArray* g_SkinResourceList = nullptr;
 CFrameList* g_SkinFrames = nullptr;
 CFont* g_DefaultFont = nullptr;
+CFrame* g_SharedFrames[4] = {};
+bool g_SharedFramesLoaded = false;
 
 } // namespace
 
@@ -18,6 +20,29 @@ void SetSkinResources(CVirtualArray* first, CFrameList* frames)
 {
     g_SkinResourceList = first;
     g_SkinFrames = frames;
+    g_SharedFramesLoaded = false;
+    for (CFrame*& frame : g_SharedFrames)
+        frame = nullptr;
+}
+
+void LoadSharedWindowFrames()
+{
+    if (g_SharedFramesLoaded)
+        return;
+    g_SharedFramesLoaded = true;
+    CFrame* texture = FindSkinFrame("Window Texture");
+    CFrame* title = FindSkinFrame("Window Title Tile");
+    CFrame* inactiveTexture = FindSkinFrame("Inactive Window Texture");
+    CFrame* inactiveTitle = FindSkinFrame("Inactive Window Title Tile");
+    g_SharedFrames[int(SharedFrame::WindowTexture)] = texture;
+    g_SharedFrames[int(SharedFrame::WindowTitleTile)] = title;
+    g_SharedFrames[int(SharedFrame::InactiveWindowTexture)] = inactiveTexture ? inactiveTexture : texture;
+    g_SharedFrames[int(SharedFrame::InactiveWindowTitleTile)] = inactiveTitle ? inactiveTitle : title;
+}
+
+CFrame* GetSharedWindowFrame(SharedFrame which)
+{
+    return g_SharedFrames[int(which)];
 }
 
 CVirtualArray* GetSkinResourceList()

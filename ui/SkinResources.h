@@ -26,6 +26,13 @@ CFrameList* GetSkinFrameList();
 CFrame* GetSkinFrame(int32_t index);
 // Null when the list or the name is missing.
 CFrame* FindSkinFrame(const char* name);
+// The toolkit's shared window frames, looked up by name in the skin frame
+// list by the first window built after the list is handed over; missing
+// inactive frames fall back to the active ones, other missing ones are null.
+enum class SharedFrame { WindowTexture, WindowTitleTile, InactiveWindowTexture, InactiveWindowTitleTile };
+void LoadSharedWindowFrames();
+CFrame* GetSharedWindowFrame(SharedFrame which);
+
 // The process-wide default window font; null until the application hands one.
 void SetToolkitDefaultFont(CFont* font);
 CFont* GetToolkitDefaultFont();
