@@ -1,4 +1,6 @@
-// Drawing, titles, colours and settings of the window base.
+// Drawing, titles, colours and settings of the window base: plain first
+// bodies (colours, title, font, children drawn in two layers) that the full
+// drawing replaces; this file belongs with that block of CJWindow.h.
 #include "ui/CJWindow.h"
 
 #include "images/CFont.h"
