@@ -1,5 +1,6 @@
 #include "ui/CAlphaSkinData.h"
 
+#include "ui/CJWindow.h"
 #include "ui/CSkinBorder.h"
 #include "ui/SkinResources.h"
 #include "ui/UiClassBody.h"
@@ -55,7 +56,7 @@ CFont* CAlphaSkinData::GetGeneralFont() const
 {
     if (CFont* font = GetListFont(m_GeneralFont))
         return font;
-    return GetToolkitDefaultFont();
+    return CJWindow::GetDefaultFont();
 }
 
 CFont* CAlphaSkinData::GetStaticTextFont() const

@@ -1,5 +1,6 @@
 #include "ui/CControlSkins.h"
 
+#include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -12,6 +13,8 @@
 #include "ui/CSkinBorder.h"
 #include "ui/SkinResources.h"
 #include "ui/SkinTiling.h"
+
+#include <optional>
 
 namespace {
 
@@ -158,12 +161,11 @@ void CButtonSkin::DrawImages(CFrameInterface& frame, bool dimmed, int32_t d)
 {
     const SButtonSkinState& state = State();
     const int32_t border = m_Button.GetBorderWidth();
-    CBlitType& blit = GetTransparentMaskBlitType();
-    const float previous = blit.GetOpacity();
+    std::optional<CScopedBlitOpacity> dim;
     if (dimmed) {
         if (state.disabledImage)
             DrawImage(frame, *state.disabledImage, border, border);
-        blit.SetOpacity(0.4f);
+        dim.emplace(GetTransparentMaskBlitType(), 0.4f);
     }
     CFrameInterface* image = state.IsPressed() && state.pressedImage ? state.pressedImage : state.normalImage;
     if (image) {
@@ -177,7 +179,6 @@ void CButtonSkin::DrawImages(CFrameInterface& frame, bool dimmed, int32_t d)
             DrawImage(frame, *image, border + d, border + d);
         }
     }
-    blit.SetOpacity(previous);
 }
 
 void CButtonSkin::DrawText(CFrameInterface& frame, int32_t y, int32_t d)

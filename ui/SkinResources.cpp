@@ -10,7 +10,6 @@ namespace {
 
 CVirtualArray* g_SkinResourceList = nullptr;
 CFrameList* g_SkinFrames = nullptr;
-CFont* g_DefaultFont = nullptr;
 CFrame* g_SharedFrames[4] = {};
 bool g_SharedFramesLoaded = false;
 
@@ -67,16 +66,6 @@ CFrame* FindSkinFrame(const char* name)
     if (!g_SkinFrames || !name)
         return nullptr;
     return GetSkinFrame(g_SkinFrames->Find(name));
-}
-
-void SetToolkitDefaultFont(CFont* font)
-{
-    g_DefaultFont = font;
-}
-
-CFont* GetToolkitDefaultFont()
-{
-    return g_DefaultFont;
 }
 
 CFont* GetListFont(int32_t index)

@@ -17,8 +17,8 @@ class CFrame;
 class CFrameList;
 class CVirtualArray;
 
-// Called by the application object at initialisation. The first list is
-// kept but not used by the toolkit; frames may be null (no skin frames).
+// CJWindow::SetSkinResources hands them over. The first list is kept but not
+// used by the toolkit; frames may be null (no skin frames).
 void SetSkinResources(CVirtualArray* first, CFrameList* frames);
 CVirtualArray* GetSkinResourceList();
 CFrameList* GetSkinFrameList();
@@ -33,9 +33,6 @@ enum class SharedFrame { WindowTexture, WindowTitleTile, InactiveWindowTexture, 
 void LoadSharedWindowFrames();
 CFrame* GetSharedWindowFrame(SharedFrame which);
 
-// The process-wide default window font; null until the application hands one.
-void SetToolkitDefaultFont(CFont* font);
-CFont* GetToolkitDefaultFont();
 // The font list's font at index; null for none.
 CFont* GetListFont(int32_t index);
 

@@ -6,6 +6,7 @@
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "ui/CAlphaSkinData.h"
+#include "ui/CJWindow.h"
 #include "ui/CSkinBorder.h"
 #include "ui/SkinResources.h"
 
@@ -227,7 +228,7 @@ TEST_F(SkinBorderTest, ThemeDataReadsOldKeysAndTreatsMissingFramesAsNone)
     EXPECT_EQ(border->m_TopCenterDecal, Index("Plate"));
     EXPECT_EQ(border->m_TopLeftHighlight, -1);
     EXPECT_EQ(data.m_GeneralFont, -1);
-    EXPECT_EQ(data.GetGeneralFont(), GetToolkitDefaultFont());
+    EXPECT_EQ(data.GetGeneralFont(), CJWindow::GetDefaultFont());
     EXPECT_EQ(data.GetHeadingFont(), data.GetGeneralFont());
     EXPECT_EQ(dynamic_cast<CClassicSkinBorder*>(data.m_ListBoxBorder) != nullptr, true);
 
