@@ -156,6 +156,24 @@ TEST_F(ButtonDrawingTest, ImageCheckBoxesSizeToTheirImagesAndSwapThemWhenChecked
     box->SetChecked(1);
     Draw();
     EXPECT_EQ(At(12, 12), kRed);
+
+    // Label images lie at the control's origin, under a box moved right
+    // (by the empty title's width + 1).
+    auto label = Solid(4, 4, 0, 0, 255);
+    auto checkedLabel = Solid(4, 4, 255, 255, 0);
+    auto* labelled = Put(new CJImageCheckBox(m_Screen.get(), ""), 10, 60);
+    labelled->SetCheckedImage(checked.get());
+    labelled->SetBoxOnRight(true);
+    labelled->m_LabelImage = label.get();
+    Draw();
+    EXPECT_EQ(At(10, 61), 0x0000FFu);
+    const int32_t boxX = 11;
+    EXPECT_NE(At(boxX + 2, 62), kRed);
+    labelled->m_CheckedLabelImage = checkedLabel.get();
+    labelled->SetChecked(1);
+    Draw();
+    EXPECT_EQ(At(10, 61), 0xFFFF00u);
+    EXPECT_EQ(At(boxX + 2, 62), kRed);
 }
 
 TEST_F(ButtonDrawingTest, ProxyControlsAreDrawnOnlyByTheirOwnerAndGiveTheTargetBack)
