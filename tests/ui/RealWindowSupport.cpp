@@ -74,8 +74,9 @@ bool CVirtualDisplay::Start(const std::string& errorFile)
 int RunChildOnDisplay(const CVirtualDisplay& display, const std::string& folder, const char* childTest,
                       const std::string& outputFile)
 {
+    // ctest's environment may lack the source folder; the build knows it.
     const char* source = std::getenv("OMBRISALT_TEST_SOURCE");
-    const std::string script = std::string(source ? source : ".") + "/tests/ui/xtest-input.py";
+    const std::string script = std::string(source ? source : OMBRISALT_SOURCE_DIR) + "/tests/ui/xtest-input.py";
     const int pid = ::fork();
     if (pid < 0)
         return -1;
