@@ -25,6 +25,11 @@ uint8_t ClampToByte(int32_t value)
 
 } // namespace
 
+void CJWindow::SetDefaultBorderWidth(int32_t pixels)
+{
+    g_DefaultBorderWidth = ClampToByte(pixels);
+}
+
 SScrollBarFactory SetScrollBarFactory(SScrollBarFactory factory)
 {
     const SScrollBarFactory previous = g_ScrollBarFactory;

@@ -363,12 +363,18 @@ public:
     void DrawChildren(CFrameInterface& frame, int32_t layer);
     void ClearTitle();
     void SetTitleText(const char* text);
+    // Also the width of every window built later.
     void SetBorderWidthUnits(int32_t units);
+    // This window's only (skins size their controls with it).
+    void SetBorderWidth(int32_t pixels);
     int32_t GetBorderWidth() const { return m_BorderWidth; }
     void ShrinkWidthToText(const CJString& text);
     void SetOpacity(float opacity) { m_Opacity = opacity; }
     float GetOpacity() const { return m_Opacity; }
     bool IsFirstDrawDone() const { return m_FirstDrawDone; }
+    // The window takes the record (null: none) and deletes the old one.
+    void SetImageCache(CWindowImageCache* cache);
+    CWindowImageCache* GetImageCache() const { return m_ImageCache; }
 
     // Edge mask: 1 left, 2 top, 4 right, 8 bottom.
     static void DrawBevelBox(CFont* font, CFrameInterface& frame, const CRect& rect, bool raised, uint32_t edges,
@@ -379,6 +385,12 @@ public:
     // Handed over by the application at start-up: the interface texture
     // list (kept) and the skin frame list the shared frames come from.
     static void SetSkinResources(CFrameList* textureList, CFrameList* skinFrames);
+    // The border width of windows built from now on (pixels).
+    static void SetDefaultBorderWidth(int32_t pixels);
+    // The settings file windows keep their places in; null (the default):
+    // the program's settings file.
+    static void SetWindowSettingsFile(const char* fileName);
+    static const char* GetWindowSettingsFile();
     static void SetStandardCursor(int32_t id, CCursorSequence* cursor);
     // Entry 0 when the id's entry is empty.
     static CCursorSequence* GetStandardCursor(int32_t id);

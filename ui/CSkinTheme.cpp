@@ -2,6 +2,7 @@
 
 #include "objects/CMessage.h"
 #include "ui/CJWindow.h"
+#include "ui/CControlSkins.h"
 #include "ui/CJWindowSkin.h"
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CSkinTheme, 0.0)
@@ -27,20 +28,19 @@ void CJWindowClassicTheme::SetUpWindow(CJWindow& window, CJWindow* parent)
         window.SetFont(parent->GetFont());
 }
 
-// The classic skins come with the frame-window, button and static controls.
-std::unique_ptr<CWindowSkin> CJWindowClassicTheme::CreateButtonSkin(CJWindow&)
+std::unique_ptr<CWindowSkin> CJWindowClassicTheme::CreateButtonSkin(CJWindow& window)
 {
-    return nullptr;
+    return std::make_unique<CJWindowClassicButtonSkin>(window);
 }
 
-std::unique_ptr<CWindowSkin> CJWindowClassicTheme::CreateStaticSkin(CJWindow&)
+std::unique_ptr<CWindowSkin> CJWindowClassicTheme::CreateStaticSkin(CJWindow& window)
 {
-    return nullptr;
+    return std::make_unique<CJWindowClassicStaticSkin>(window);
 }
 
-std::unique_ptr<CWindowSkin> CJWindowClassicTheme::CreateFrameWindowSkin(CJWindow&)
+std::unique_ptr<CWindowSkin> CJWindowClassicTheme::CreateFrameWindowSkin(CJWindow& window)
 {
-    return nullptr;
+    return std::make_unique<CJWindowClassicFrameWindowSkin>(window);
 }
 
 CSkinTheme* GetDefaultTheme()
