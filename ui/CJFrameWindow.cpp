@@ -138,7 +138,7 @@ void CJFrameWindow::AddCloseButton()
     auto* button = new CJButton(this, "X");
     button->SetSize(kFrameButtonSide, kFrameButtonSide);
     button->SetTabStop(false);
-    button->SetToolTip("Close");
+    button->SetToolTipText("Close", true);
     m_CloseButton = button;
     AddChild(button, kCloseButtonPlacement, nullptr, kCloseButtonOffset, kCloseButtonOffset, kPlaceNoGrow);
     PlaceFrameControls();
@@ -148,11 +148,11 @@ void CJFrameWindow::AddTransparencyToggle()
 {
     if (m_TransparencyToggle)
         return;
-    auto* toggle = new CJToggleRadioButton(this);
+    auto* toggle = new CJToggleRadioButton(this, "");
     toggle->SetSize(kFrameButtonSide, kFrameButtonSide);
     toggle->SetTabStop(false);
-    toggle->SetChecked(m_Transparent);
-    toggle->SetToolTip("Transparent Background Toggle");
+    toggle->SetChecked(m_Transparent ? 1 : 0);
+    toggle->SetToolTipText("Transparent Background Toggle", true);
     m_TransparencyToggle = toggle;
     AddChild(toggle, kCloseButtonPlacement, nullptr, kCloseButtonOffset, kCloseButtonOffset, kPlaceNoGrow);
     PlaceFrameControls();
@@ -179,7 +179,7 @@ void CJFrameWindow::PlaceFrameControls()
         if (m_CloseButton)
             m_TransparencyToggle->MoveToX(m_CloseButton->GetRect().left - kToggleGap -
                                           m_TransparencyToggle->GetWidth());
-        m_TransparencyToggle->SetChecked(m_Transparent);
+        m_TransparencyToggle->SetChecked(m_Transparent ? 1 : 0);
     }
     if (m_ResizeGrip)
         m_ResizeGrip->Place(kGripPlacement, nullptr, 1, 0, kPlaceNoGrow);
