@@ -1,10 +1,12 @@
 #include "SkinTestSupport.h"
 
 #include "blit/ColorTables.h"
+#include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CFrameList.h"
 #include "objects/CObject.h"
+#include "ui/CJWindow.h"
 #include "ui/RegisterUiClasses.h"
 #include "ui/SkinResources.h"
 
@@ -71,10 +73,17 @@ void SkinFrameTest::SetUp()
     m_Frames->SetFilters(CFrameFilter());
     m_Frames->SetSource(nullptr, "Interface", 0);
     SetSkinResources(nullptr, m_Frames.get());
+    if (!WriteDefaultFont())
+        GTEST_SKIP() << "DejaVuSans is missing (Debian package fonts-dejavu-core)";
+    EnumerateFontFiles();
+    m_Font = std::make_unique<CFont>();
+    CJWindow::SetDefaultFont(m_Font.get());
 }
 
 void SkinFrameTest::TearDown()
 {
+    CJWindow::SetDefaultFont(nullptr);
+    m_Font.reset();
     SetSkinResources(nullptr, nullptr);
     m_Frames.reset();
     CFrame::SetGlobalBitDepth(m_PreviousDepth);

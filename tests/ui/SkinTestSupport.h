@@ -5,11 +5,15 @@
 
 #include "support/TestSupport.h"
 
+#include "images/CFont.h"
+#include "images/CFrameList.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
+class CFont;
 class CFrame;
 class CFrameList;
 
@@ -40,6 +44,9 @@ protected:
     std::unique_ptr<CFrame> Canvas(uint32_t width, uint32_t height);
 
     std::unique_ptr<CFrameList> m_Frames;
+    // DejaVu Sans at 12 points, the default font of new windows; null (and
+    // the test skipped) when the system lacks it.
+    std::unique_ptr<CFont> m_Font;
 
 private:
     uint32_t m_PreviousDepth = 32;
