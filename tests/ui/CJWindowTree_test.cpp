@@ -313,9 +313,10 @@ TEST_F(TreeTest, ScrollPositionsStayWithinTheContentAndTheRecordGoesWhenEmpty)
 
 TEST_F(TreeTest, UpdateSurvivesAChildDestroyingItselfAndClosesOnRequest)
 {
-    Add(m_Root, "a", CRect{0, 0, 10, 10});
+    CProbeWindow* a = Add(m_Root, "a", CRect{0, 0, 10, 10});
     CProbeWindow* b = Add(m_Root, "b", CRect{0, 0, 10, 10});
-    Add(m_Root, "c", CRect{0, 0, 10, 10});
+    CProbeWindow* c = Add(m_Root, "c", CRect{0, 0, 10, 10});
+    a->m_LogsUpdates = b->m_LogsUpdates = c->m_LogsUpdates = true;
     b->m_DestroysOnUpdate = true;
     m_Root.Update(0.1f);
     EXPECT_EQ(Take(), (CEventLog{"a: update", "b: update", "b: gone", "c: update"}));

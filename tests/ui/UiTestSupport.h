@@ -35,10 +35,12 @@ public:
     bool m_TakesClipboard = false;   // the clipboard operations answer true
     bool m_DestroysOnUpdate = false;
     bool m_RefusesClose = false;
+    bool m_LogsUpdates = false;
 
     void Update(float seconds) override
     {
-        Note("update");
+        if (m_LogsUpdates)
+            Note("update");
         if (m_DestroysOnUpdate) {
             Destroy();
             return;
