@@ -173,5 +173,7 @@ private:
     void Construct(CJButton* partner);
     void UnlinkFromRing();
 
+    // m_Skin as a button skin; null when the theme made another kind.
+    CButtonSkin* m_ButtonSkin = nullptr;
     mutable SButtonSkinState m_SkinState;
 };

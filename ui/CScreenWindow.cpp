@@ -169,6 +169,7 @@ void CScreenWindow::DispatchMouse(uint32_t now)
             m_LastInputTime = now;
             SetKeyboardFocusShown(false);
             m_CurrentButton = button;
+            m_PressCancelled = false;
             record = SRepeatRecord{};
             OnMouseDown(button, point);
             RefreshCursor();
@@ -214,6 +215,8 @@ void CScreenWindow::DispatchKeys(uint32_t now)
 
 bool CScreenWindow::OnKeyDown(uint32_t key)
 {
+    if (key == kKeyEscape && g_PrevMouseButtons != 0)
+        m_PressCancelled = true;
     if (CJWindow::OnKeyDown(key) || OnHotKey(key))
         return true;
     CCharacterTypedMessage typed(key);
