@@ -62,6 +62,7 @@ protected:
         auto* frame = title ? new CJFrameWindow(m_Screen, title) : new CJFrameWindow(m_Screen);
         frame->SetRect(rect);
         m_Screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Screen->BringChildToFront(frame);
         return frame;
     }
     // One frame with the pointer at p and the left button as given.
@@ -104,7 +105,6 @@ TEST_F(FrameWindowTest, PressesInsideNeverReachTheWindowsBehind)
     EXPECT_TRUE(m_Screen->OnMouseDown(1, CPoint{150, 150}));
     EXPECT_TRUE(m_Screen->OnMouseDoubleClick(0, CPoint{150, 150}, 0));
     EXPECT_EQ(frame->GetRect(), (CRect{100, 100, 300, 250}));
-    // Raising on the press would have put the frame behind the probe.
     EXPECT_EQ(m_Screen->GetFirstChild(), frame);
     EXPECT_TRUE(Take().empty());
 
