@@ -319,9 +319,9 @@ uint32_t CJFrameWindow::GetResizeEdges(CPoint point)
 void CJFrameWindow::OnNotify(CJWindow* sender, int32_t code)
 {
     if (code == kNotifyClicked && sender && sender == m_CloseButton) {
-        // The button is still inside its own click: the close waits for the
-        // next update, which never runs a deleted sender's code.
-        RequestClose();
+        // The button's click touches nothing of its own after the notice,
+        // so it may die with the window here.
+        Close();
         return;
     }
     if (code == kNotifyClicked && sender && sender == m_TransparencyToggle) {

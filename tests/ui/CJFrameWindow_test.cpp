@@ -2,11 +2,13 @@
 // fall through, moving, the edge and corner zones with their cursors,
 // resizing held at the minimum size, the grip, the close button and the
 // transparency toggle.
+#include "SkinTestSupport.h"
 #include "UiTestSupport.h"
 
 #include "blit/CBlitTypeList.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
+#include "ui/CAlphaTheme.h"
 #include "ui/CJButton.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJFrameWindow.h"
@@ -32,15 +34,29 @@ private:
     std::unique_ptr<CFrame> m_Frame;
 };
 
-class FrameWindowTest : public UiTestOn<CTempFolderTest> {
+class FrameWindowTest : public UiTestOn<SkinFrameTest> {
 protected:
     void SetUp() override
     {
-        UiTestOn<CTempFolderTest>::SetUp();
-        ASSERT_TRUE(WriteDefaultFont()) << "DejaVuSans.ttf is missing (Debian package fonts-dejavu-core)";
-        RegisterImagesClasses();
-        EnumerateFontFiles();
-        m_Font = std::make_unique<CFont>();
+        UiTestOn<SkinFrameTest>::SetUp();
+        if (IsSkipped())
+            return;
+        GetSkinThemeList().SetSource(nullptr, "Resources/Interface/JWindowSkins", 0);
+        // The skin frames and the theme, before the first window reads them.
+        AddFrame("Window Texture", 8, 8, 0xFF2050A0u);
+        AddFrame("Window Title Tile", 8, 8, 0xFFA05020u);
+        AddFrame("Corner", 2, 2, 0xFFFF0000u);
+        AddFrame("Plain Right", 2, 2, 0xFF0000FFu);
+        AddFrame("Close Right", 2, 2, 0xFFFFFF00u);
+        AddFrame("Paper", 4, 4, 0xFF30C030u);
+        WriteBytes("Resources/Interface/JWindowSkins/Framed.JWindowSkin",
+                   "CJWindowAlphaTheme\r\n{\r\n\tOptions=CAlphaSkinData\r\n\t{\r\n"
+                   "\t\tWindow Border=CAlphaSkinBorder\r\n\t\t{\r\n"
+                   "\t\t\tBackground Texture=Paper\r\n"
+                   "\t\t\tTop Left Highlight=Corner\r\n"
+                   "\t\t\tTop Right Highlight=Plain Right\r\n"
+                   "\t\t\tSpecial Top Right Highlight=Close Right\r\n"
+                   "\t\t}\r\n\t}\r\n}\r\n");
         m_Screen = new CScreenWindow(m_ScreenFrame.get(), m_Font.get());
         u = m_Screen->GetFontUnit();
         ASSERT_GT(u, 0);
@@ -52,12 +68,13 @@ protected:
         delete m_Screen;
         for (int32_t id = 0; id <= 14; ++id)
             CJWindow::SetStandardCursor(id, nullptr);
-        CJWindow::SetDefaultFont(nullptr);
-        UiTestOn<CTempFolderTest>::TearDown();
+        GetSkinThemeList().RemoveAll();
+        GetSkinThemeList().SetSource(nullptr, "Nowhere", 0);
+        UiTestOn<SkinFrameTest>::TearDown();
     }
 
     // A frame window at rect, added to the screen in front.
-    CJFrameWindow* AddFrame(CRect rect, const char* title = nullptr)
+    CJFrameWindow* AddFrameWindow(CRect rect, const char* title = nullptr)
     {
         auto* frame = title ? new CJFrameWindow(m_Screen, title) : new CJFrameWindow(m_Screen);
         frame->SetRect(rect);
@@ -85,8 +102,16 @@ protected:
     static CPoint Pointer() { return CMouseState::SGetInstance().GetPositionPoint(); }
     CCursorSequence* Cursor(int32_t id) { return &m_Cursors[size_t(id)]; }
 
+    // The screen as a person sees it, drawn over grey.
+    uint32_t Seen(int32_t x, int32_t y) const { return Rgb(*m_ScreenFrame, x, y); }
+    void DrawScreen()
+    {
+        CColor grey(100, 100, 100, 255);
+        m_ScreenFrame->Fill(grey);
+        m_Screen->DrawToScreen();
+    }
+
     std::unique_ptr<CFrame> m_ScreenFrame = CFrame::MakeOwned(800, 600, 32);
-    std::unique_ptr<CFont> m_Font;
     CScreenWindow* m_Screen = nullptr;
     CTestCursor m_Cursors[15];
     int32_t u = 0;
@@ -96,7 +121,7 @@ TEST_F(FrameWindowTest, PressesInsideNeverReachTheWindowsBehind)
 {
     CProbeWindow* behind = Add(*m_Screen, "behind", CRect{0, 0, 800, 600});
     behind->m_TakesPress = true;
-    CJFrameWindow* frame = AddFrame(CRect{100, 100, 300, 250});
+    CJFrameWindow* frame = AddFrameWindow(CRect{100, 100, 300, 250});
     frame->SetMovable(false);
     Take();
 
@@ -115,7 +140,7 @@ TEST_F(FrameWindowTest, PressesInsideNeverReachTheWindowsBehind)
 
 TEST_F(FrameWindowTest, DraggingTheWindowsOwnAreaMovesItAndNeverResizesWithoutAGrip)
 {
-    CJFrameWindow* frame = AddFrame(CRect{100, 100, 300, 250}, "Tools");
+    CJFrameWindow* frame = AddFrameWindow(CRect{100, 100, 300, 250}, "Tools");
     // Right on the left edge: without a grip that is a move.
     Drag(CPoint{101, 180}, {CPoint{131, 200}, CPoint{141, 170}});
     EXPECT_EQ(frame->GetRect(), (CRect{140, 90, 340, 240}));
@@ -130,7 +155,7 @@ TEST_F(FrameWindowTest, DraggingTheWindowsOwnAreaMovesItAndNeverResizesWithoutAG
 TEST_F(FrameWindowTest, EdgeAndCornerZonesChooseTheEdgesAndTheirCursors)
 {
     const int32_t w = 60 * u, h = 40 * u;
-    CJFrameWindow* frame = AddFrame(CRect{10, 10, 10 + w, 10 + h});
+    CJFrameWindow* frame = AddFrameWindow(CRect{10, 10, 10 + w, 10 + h});
     frame->AddResizeGrip();
 
     struct Case {
@@ -171,11 +196,12 @@ TEST_F(FrameWindowTest, EdgeAndCornerZonesChooseTheEdgesAndTheirCursors)
 
 TEST_F(FrameWindowTest, ALeftEdgeHeldAtTheMinimumKeepsWindowAndPointerOnTheEdge)
 {
-    CJFrameWindow* frame = AddFrame(CRect{0, 0, 0, 0}, "A title to size the window");
+    CJFrameWindow* frame = AddFrameWindow(CRect{0, 0, 0, 0}, "A title to size the window");
     const int32_t minWidth = frame->GetMinWidth();
     const int32_t minHeight = frame->GetMinHeight();
     EXPECT_EQ(minWidth, m_Font->GetTextWidth(CJString("A title to size the window")) + 3);
     EXPECT_EQ(minHeight, std::max(int32_t(m_Font->GetHeight()), 10));
+    EXPECT_EQ(AddFrameWindow(CRect{0, 0, 0, 0})->GetMinWidth(), 10) << "no title: at least 10";
     frame->AddResizeGrip();
     frame->SetRect(CRect{200, 100, 200 + minWidth, 300});
     const CRect atMinimum = frame->GetRect();
@@ -213,7 +239,7 @@ TEST_F(FrameWindowTest, ALeftEdgeHeldAtTheMinimumKeepsWindowAndPointerOnTheEdge)
 
 TEST_F(FrameWindowTest, TheGripResizesFromTheBottomRightCorner)
 {
-    CJFrameWindow* frame = AddFrame(CRect{100, 100, 300, 250});
+    CJFrameWindow* frame = AddFrameWindow(CRect{100, 100, 300, 250});
     frame->SetMinSize(120, 80);
     frame->AddResizeGrip();
     CJResize* grip = frame->GetResizeGrip();
@@ -242,7 +268,7 @@ TEST_F(FrameWindowTest, TheGripResizesFromTheBottomRightCorner)
 
 TEST_F(FrameWindowTest, CloseButtonAndTransparencyToggle)
 {
-    CJFrameWindow* frame = AddFrame(CRect{100, 100, 400, 300}, "Frame");
+    CJFrameWindow* frame = AddFrameWindow(CRect{100, 100, 400, 300}, "Frame");
     auto* inner = new CJWindow(frame, "inner");
     inner->SetRect(CRect{20, 40, 60, 60});
     frame->AddChild(inner, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
@@ -291,13 +317,12 @@ TEST_F(FrameWindowTest, CloseButtonAndTransparencyToggle)
     ASSERT_EQ(m_Screen->GetFirstChild(), frame);
     Step(onClose, true);
     Step(onClose, false);
-    Step(onClose, false);
     EXPECT_FALSE(m_Screen->HasChildren());
 }
 
 TEST_F(FrameWindowTest, SolidWindowsHandClipboardOperationsToTheFrontChildOnly)
 {
-    CJFrameWindow* frame = AddFrame(CRect{0, 0, 200, 200});
+    CJFrameWindow* frame = AddFrameWindow(CRect{0, 0, 200, 200});
     EXPECT_FALSE(frame->ClipboardCopy(1));
     CProbeWindow* back = Add(*frame, "back", CRect{0, 0, 10, 10});
     CProbeWindow* front = Add(*frame, "front", CRect{0, 0, 10, 10});
@@ -313,6 +338,49 @@ TEST_F(FrameWindowTest, SolidWindowsHandClipboardOperationsToTheFrontChildOnly)
     m_Screen->ShowToolTip(nullptr, -1, CJString("tip"), 10, 10);
     EXPECT_TRUE(frame->OnHover(CPoint{5, 5}));
     EXPECT_TRUE(m_Screen->GetToolTipText().IsEmpty());
+}
+
+TEST_F(FrameWindowTest, SkinsDrawTheRealWindowsAsTheReferencesShow)
+{
+    const int32_t fh = int32_t(m_Font->GetHeight());
+
+    // Classic, no title: no bar, nothing inset, the texture right under the
+    // top bevel.
+    CJFrameWindow* plain = AddFrameWindow(CRect{10, 10, 110, 90});
+    EXPECT_EQ(plain->GetClientTopInset(), 0);
+    DrawScreen();
+    EXPECT_EQ(Seen(60, 10 + 3), 0x2050A0u);
+
+    // With a title: the bar, then the groove under it.
+    CJFrameWindow* titled = AddFrameWindow(CRect{200, 10, 300, 90}, "T");
+    EXPECT_EQ(titled->GetClientTopInset(), fh + 4 * u + 2);
+    DrawScreen();
+    EXPECT_EQ(Seen(200 + 3, 10 + fh + 4 * u - 1), 0xA05020u);
+    EXPECT_EQ(Seen(200 + 80, 10 + fh + 4 * u + 1),
+              (Blend(0x20, 0, 128) << 16) | (Blend(0x50, 0, 128) << 8) | Blend(0xA0, 0, 128));
+
+    // Transparent (the toggle's doing): the bevel and the title, no texture.
+    titled->SetTransparent(true);
+    DrawScreen();
+    EXPECT_EQ(Seen(250, 70), 0x646464u);
+    EXPECT_EQ(Seen(200 + 3, 10 + fh + 4 * u - 1), 0x646464u);
+    EXPECT_NE(Seen(200, 50), 0x646464u) << "the bevel stays";
+
+    // Alpha: the special top-right piece once the window has a close button.
+    auto* framed = new CThemeSpecifier("Framed");
+    FrameWithHotSpot("Plain Right", 2, 0);
+    FrameWithHotSpot("Close Right", 2, 0);
+    auto* alpha = new CJFrameWindow(framed, "");
+    framed->Destroy();
+    alpha->SetRect(CRect{400, 10, 480, 70});
+    m_Screen->AddChild(alpha, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    DrawScreen();
+    EXPECT_EQ(Seen(440, 40), 0x30C030u);
+    EXPECT_EQ(Seen(400, 10), 0xFF0000u);
+    EXPECT_EQ(Seen(479, 10), 0x0000FFu);
+    alpha->AddCloseButton();
+    DrawScreen();
+    EXPECT_EQ(Seen(479, 10), 0xFFFF00u);
 }
 
 } // namespace
