@@ -107,6 +107,7 @@ void Init()
     auto* zoom = new CJButton(frame, "Zoom");
     zoom->SetImages(FindSkinFrame("Demo Push"), FindSkinFrame("Demo Push Down"), FindSkinFrame("Demo Push Glow"),
                     false, 0, 0);
+    zoom->SetShowTitleWithIcon(true);
     zoom->SetToolTipText("Images for up, down and hover; it grows while hovered", true);
     zoom->SetHoverZoom(0.5f, 0.1f);
     int32_t x = Put(*frame, zoom, left + 8, y + 4);
@@ -145,6 +146,9 @@ void Init()
         partner = radio;
     }
     frame->m_Opacity[0]->SetChecked(1);
+    // Where it was left, and whether it was see-through, come back next time.
+    frame->LoadWindowSettings(nullptr, true);
+    frame->SetRect(frame->GetRect());
     screen->BringChildToFront(frame);
 }
 
