@@ -82,8 +82,10 @@ void Init()
 {
     if (g_FrameShowcase->previous.init)
         g_FrameShowcase->previous.init();
+    // Only over the demo data set (a program run on other data keeps its
+    // settings file as it was).
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
-    if (!screen)
+    if (!screen || !FindSkinFrame("Demo Push"))
         return;
     if (!CJWindow::GetStandardCursor(0))
         CJWindow::SetStandardCursor(0, "Mouse Cursor", nullptr);
