@@ -123,12 +123,6 @@ CJFrameWindow::~CJFrameWindow()
         screen->HideToolTip();
 }
 
-void CJFrameWindow::SetMinSize(int32_t width, int32_t height)
-{
-    m_MinWidth = std::max(width, 10);
-    m_MinHeight = std::max(height, 10);
-}
-
 // ---- Frame controls -----------------------------------------------------------
 
 void CJFrameWindow::AddCloseButton()

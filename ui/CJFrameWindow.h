@@ -68,7 +68,6 @@ public:
     bool IsResizable() const { return m_ResizeGrip != nullptr; }
     int32_t GetMinWidth() const { return m_MinWidth; }
     int32_t GetMinHeight() const { return m_MinHeight; }
-    void SetMinSize(int32_t width, int32_t height);
     CJButton* GetCloseButton() const { return m_CloseButton; }
     CJToggleRadioButton* GetTransparencyToggle() const { return m_TransparencyToggle; }
     CJResize* GetResizeGrip() const { return m_ResizeGrip; }

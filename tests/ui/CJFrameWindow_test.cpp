@@ -239,8 +239,8 @@ TEST_F(FrameWindowTest, ALeftEdgeHeldAtTheMinimumKeepsWindowAndPointerOnTheEdge)
 
 TEST_F(FrameWindowTest, TheGripResizesFromTheBottomRightCorner)
 {
-    CJFrameWindow* frame = AddFrameWindow(CRect{100, 100, 300, 250});
-    frame->SetMinSize(120, 80);
+    CJFrameWindow* frame = AddFrameWindow(CRect{100, 100, 300, 250}, "Grip");
+    const int32_t minWidth = frame->GetMinWidth(), minHeight = frame->GetMinHeight();
     frame->AddResizeGrip();
     CJResize* grip = frame->GetResizeGrip();
     ASSERT_NE(grip, nullptr);
@@ -261,8 +261,8 @@ TEST_F(FrameWindowTest, TheGripResizesFromTheBottomRightCorner)
 
     // Far past the minimum: held there, the pointer put back on the grip.
     Step(CPoint{on.x - 300, on.y - 300}, true);
-    EXPECT_EQ(frame->GetRect(), (CRect{100, 100, 220, 180}));
-    EXPECT_EQ(Pointer(), (CPoint{on.x + 20 - 100, on.y + 10 - 80}));
+    EXPECT_EQ(frame->GetRect(), (CRect{100, 100, 100 + minWidth, 100 + minHeight}));
+    EXPECT_EQ(Pointer(), (CPoint{on.x + 20 - (220 - minWidth), on.y + 10 - (160 - minHeight)}));
     Step(Pointer(), false);
 }
 

@@ -97,7 +97,6 @@ void Init()
     theme->Destroy();
     frame->SetRect(CRect{380, 300, 780, 580});
     screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    frame->SetMinSize(300, 200);
     frame->AddCloseButton();
     frame->AddTransparencyToggle();
     frame->AddResizeGrip();
