@@ -6,10 +6,13 @@
 #include "blit/CBlitTypeList.h"
 #include "images/CFrame.h"
 #include "render/CProxyFrame.h"
+#include "ui/CAlphaSkinData.h"
+#include "ui/CAlphaTheme.h"
 #include "ui/CJButton.h"
 #include "ui/CJButtonProxyDraw.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CScreenWindow.h"
+#include "ui/CSkinBorder.h"
 
 #include <memory>
 
@@ -108,6 +111,39 @@ TEST_F(ButtonDrawingTest, PressedContentMovesByOnePixelAndHoverZoomGrowsAboutThe
     EXPECT_EQ(At(33, 33), kWhite);
     EXPECT_NE(At(13, 13), kWhite);
     EXPECT_NE(At(37, 25), kWhite);
+}
+
+TEST_F(ButtonDrawingTest, AlphaButtonsKeepTheirBorderWhenHoveredWithoutAHoverBorderAndSwapItWhenPressed)
+{
+    CJWindowAlphaTheme theme;
+    CAlphaSkinData& data = theme.GetData();
+    ASSERT_NE(data.m_ButtonBorder, nullptr);
+    data.m_ButtonBorder->m_BackgroundColor = CColor(200, 0, 0, 255);
+    auto* pressedBorder = new CClassicSkinBorder();
+    pressedBorder->m_BackgroundColor = CColor(0, 0, 200, 255);
+    data.m_PressedButtonBorder = pressedBorder;
+    auto* parent = Put(new CJWindow(nullptr, ""), 0, 0);
+    parent->SetSkinTheme(&theme);
+    parent->SetRect(CRect{0, 0, 160, 120});
+    auto* button = new CJButton(parent, "Go");
+    button->SetRect(CRect{20, 20, 80, 50});
+    parent->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+
+    Draw();
+    EXPECT_EQ(At(50, 22 + button->GetBorderWidth()), 0xC80000u);
+    CCursorSequence* cursor = nullptr;
+    button->OnMouseMove(CPoint{50, 35}, CPoint{0, 0}, cursor);
+    ASSERT_TRUE(button->IsHovered());
+    Draw();
+    EXPECT_EQ(At(50, 22 + button->GetBorderWidth()), 0xC80000u) << "no hover border: the normal one";
+    ASSERT_TRUE(button->OnMouseDown(0, CPoint{50, 35}));
+    Draw();
+    EXPECT_EQ(At(50, 22 + button->GetBorderWidth()), 0x0000C8u);
+    // Pressed but moved off: drawn up again.
+    button->OnMouseMove(CPoint{150, 110}, CPoint{0, 0}, cursor);
+    Draw();
+    EXPECT_EQ(At(50, 22 + button->GetBorderWidth()), 0xC80000u);
+    parent->Destroy();
 }
 
 TEST_F(ButtonDrawingTest, CheckBoxesSizeToTheirTitleAndDrawTheirCrossWhenChecked)

@@ -48,11 +48,10 @@ bool CVirtualDisplay::Start(const std::string& errorFile)
     int ends[2];
     if (::pipe(ends) != 0)
         return false;
-    char* const argv[] = {const_cast<char*>(kXvfb),       const_cast<char*>("-displayfd"),
-                          const_cast<char*>("3"),         const_cast<char*>("-screen"),
-                          const_cast<char*>("0"),         const_cast<char*>("640x480x24"),
-                          const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),
-                          nullptr};
+    char* const argv[]
+        = {const_cast<char*>(kXvfb),       const_cast<char*>("-displayfd"), const_cast<char*>("3"),
+           const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>("640x480x24"),
+           const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        nullptr};
     m_Pid = ::fork();
     if (m_Pid == 0) {
         std::freopen(errorFile.c_str(), "w", stderr);
@@ -74,8 +73,9 @@ bool CVirtualDisplay::Start(const std::string& errorFile)
 int RunChildOnDisplay(const CVirtualDisplay& display, const std::string& folder, const char* childTest,
                       const std::string& outputFile)
 {
+    // ctest's environment may lack the source folder; the build knows it.
     const char* source = std::getenv("OMBRISALT_TEST_SOURCE");
-    const std::string script = std::string(source ? source : ".") + "/tests/ui/xtest-input.py";
+    const std::string script = std::string(source ? source : OMBRISALT_SOURCE_DIR) + "/tests/ui/xtest-input.py";
     const int pid = ::fork();
     if (pid < 0)
         return -1;
