@@ -25,7 +25,8 @@ constexpr int32_t kCloseButtonOffset = 2;
 constexpr int32_t kToggleGap = 5;
 constexpr int32_t kGripPlacement = 4;
 
-// Both of a pair of opposite edges, or one edge and the corner beside it.
+// The standard cursor for an edge mask: sides by their axis, corners by
+// their diagonal; 0 for no edge.
 int32_t CursorForEdges(uint32_t mask, bool dragging)
 {
     const bool horizontal = (mask & (kEdgeLeft | kEdgeRight)) != 0;
