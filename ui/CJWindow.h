@@ -380,6 +380,10 @@ public:
     // Edge mask: 1 left, 2 top, 4 right, 8 bottom.
     static void DrawBevelBox(CFont* font, CFrameInterface& frame, const CRect& rect, bool raised, uint32_t edges,
                              bool strong);
+    // The shared colours DrawBevelBox draws with on screens of more than 8
+    // bits.
+    enum class BevelColour { Light, StrongLight, Shadow, StrongShadow };
+    static CColor& GetBevelColour(BevelColour which);
     // The process-wide font of new windows.
     static void SetDefaultFont(CFont* font);
     static CFont* GetDefaultFont();
@@ -475,4 +479,17 @@ private:
     CJWindowScroll& TouchScroll();
     void DropScrollIfEmpty();
     void DeleteScrollBar(CJWindow*& bar);
+};
+
+// Greyed drawing: the shared bevel colours at half their alpha while it
+// lives; they get back what they had, so greyed draws may nest.
+class CScopedHalfBevels {
+public:
+    CScopedHalfBevels();
+    CScopedHalfBevels(const CScopedHalfBevels&) = delete;
+    CScopedHalfBevels& operator=(const CScopedHalfBevels&) = delete;
+    ~CScopedHalfBevels();
+
+private:
+    uint8_t m_Alpha[4];
 };
