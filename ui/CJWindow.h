@@ -153,6 +153,8 @@ public:
     // The base passes every code but the first-draw notice to its parent.
     virtual void OnNotify(CJWindow* sender, int32_t code);
     virtual bool AcceptsHover() const;
+    // arg 1 performs; any other value only asks whether it could.
+    using CClipboardQueryType = bool (CJWindow::*)(intptr_t);
     virtual bool ClipboardCut(intptr_t arg);
     virtual bool ClipboardCopy(intptr_t arg);
     virtual bool ClipboardPaste(intptr_t arg);
