@@ -102,13 +102,14 @@ void Init()
     view->EnableScrollBars(true);
     int32_t lineY = 4;
     for (int i = 1; i <= 24; ++i) {
-        const std::string text = "Line " + std::to_string(i) + ": drag the thumb, click the track, or roll the wheel";
+        const std::string text = "Line " + std::to_string(i) + " of 24: drag, click or roll the wheel";
         auto* line = new CJStatic(view, text.c_str());
         line->SetParseHotKeyMark(false);
         Put(*view, line, 4, lineY);
         lineY += line->GetHeight();
     }
-    view->SetScrollSize(480, lineY + 4);
+    // The lines stay clear of the vertical bar: children are drawn over it.
+    view->SetScrollSize(view->GetWidth() - kScrollBarThickness, lineY + 4);
 
     frame->m_Status = new CJStatic(frame, "Copies: 1");
     Put(*frame, frame->m_Status, left, frame->GetHeight() - 40);
