@@ -40,11 +40,13 @@ public:
     // Lays the parts out again; a bar of its parent's scroll record keeps
     // the place the parent gives it.
     void SetRect(const CRect& rect) override;
-    void SetSize(int32_t width, int32_t height) override;
     bool OnMouseDown(uint32_t button, CPoint point) override;
     bool OnMouseUp(uint32_t button, CPoint point) override;
-    bool OnMouseMove(CPoint point, CPoint movement, CCursorSequence*& cursor) override;
+    // The thumb follows the pointer while it is held.
+    bool OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor) override;
     bool OnMouseWheel(int32_t delta, CPoint point) override;
+    // Escape or a lost focus ends a press.
+    void OnMouseCaptureLost(uint32_t buttons) override;
     CCursorSequence* GetCursor(CPoint point) override;
 
     // glyph: one character, empty for none; raised false: pressed.
@@ -95,8 +97,10 @@ private:
     // Every part is one of these boxes; align: continue the parent's texture.
     void DrawScrollBarBox(CFrameInterface& frame, const CRect& rect, bool alignTexture, const CJString& glyph,
                           bool raised);
-    // The rectangle the parent's scroll record gives this bar.
-    CRect GetPlaceInScrollParent() const;
+    // A bar of its parent's scroll record; place: where the parent keeps it.
+    bool IsParentsBar(CRect& place) const;
+    // Along the bar's axis.
+    int32_t GetLength() const;
 
     CRect m_TrackRect{};
     CRect m_FirstArrowRect{};

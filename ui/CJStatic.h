@@ -10,6 +10,7 @@
 #include <memory>
 
 class CWindowSkin;
+struct SParagraphLayout;
 
 class CJStatic : public CJWindow {
 public:
@@ -47,15 +48,16 @@ public:
 private:
     void Construct(const CJString& text);
     void SizeToText();
+    // The wrap width and the layout values.
+    SParagraphLayout GetWrapLayout() const;
 
     CJString m_ToolTipText;
-    int32_t m_ToolTipSetting1 = 1;
-    int32_t m_ToolTipSetting2 = 0;
     bool m_MultiLine = false;
     bool m_AutoSize = true;
     int32_t m_WrapWidth = -1;
-    int32_t m_WrapSecond = -1;
     int32_t m_Alignment = 0;
+    // Line spacing, first-line indent and right margin, later lines' left and
+    // right indents, bullet indent: handed to the font's wrapping as they are.
     int32_t m_LayoutValues[6] = {0, 0, 0, 0, 0, 0};
     std::unique_ptr<CWindowSkin> m_Skin;
 };
