@@ -32,7 +32,8 @@ CJMessageBox::CJMessageBox(CJWindow* parent, const CJString& title, const CJStri
     CJString shown = text;
     if (m_Font && m_Font->GetMultiLineTextWidth(text) > kMessageBoxWrapWidth)
         shown = m_Font->WrapText(text, kMessageBoxWrapWidth, TrailingSpaces::Cut);
-    AddChild(new CJStatic(this, shown), 1);
+    m_Text = new CJStatic(this, shown);
+    AddChild(m_Text, 1);
 
     CJButton* button = new CJButton(this, buttonTitle ? buttonTitle : "OK");
     AddChild(button, 12);
@@ -63,6 +64,10 @@ CJButton* CJMessageBox::AddButton(const CJString& title, CCommand* command)
     if (command)
         button->SetCommand(WrapCommand(command, true));
     AddChild(button, 1);
+    // Focus moves rotate the child ring and can leave the text between the
+    // buttons; the row must hold buttons only.
+    if (m_Text)
+        SendChildToBack(m_Text);
     ArrangeRow(m_FirstButton, button, 0, true, m_SameWidthButtons, -999, true);
     return button;
 }
