@@ -10,10 +10,10 @@
 
 namespace {
 
-constexpr uint32_t kKeyUp = uint32_t(EngineKey::Up);
-constexpr uint32_t kKeyDown = uint32_t(EngineKey::Down);
-constexpr uint32_t kKeyLeft = uint32_t(EngineKey::Left);
-constexpr uint32_t kKeyRight = uint32_t(EngineKey::Right);
+constexpr uint32_t kMenuKeyUp = uint32_t(EngineKey::Up);
+constexpr uint32_t kMenuKeyDown = uint32_t(EngineKey::Down);
+constexpr uint32_t kMenuKeyLeft = uint32_t(EngineKey::Left);
+constexpr uint32_t kMenuKeyRight = uint32_t(EngineKey::Right);
 constexpr uint32_t kAllEdges = 15;
 // The sub-menu arrow.
 constexpr char16_t kArrowGlyph = u'\u25BA';
@@ -402,10 +402,10 @@ bool CJMenuBar::OnMouseDown(uint32_t button, CPoint point)
 bool CJMenuBar::OnKeyDown(uint32_t key)
 {
     switch (key) {
-    case kKeyLeft:
+    case kMenuKeyLeft:
         FocusPrevious();
         return true;
-    case kKeyRight:
+    case kMenuKeyRight:
         FocusNext();
         return true;
     case kKeyEnter:
@@ -459,10 +459,10 @@ void CJPullDownMenu::OnItemChosen()
 bool CJPullDownMenu::OnKeyDown(uint32_t key)
 {
     switch (key) {
-    case kKeyUp:
+    case kMenuKeyUp:
         FocusPrevious();
         return true;
-    case kKeyDown:
+    case kMenuKeyDown:
         FocusNext();
         return true;
     case kKeyEscape:

@@ -9,6 +9,7 @@
 
 class CCommand;
 class CJButton;
+class CJStatic;
 
 // Texts wider than this (pixels) are wrapped.
 inline constexpr int32_t kMessageBoxWrapWidth = 500;
@@ -40,6 +41,7 @@ private:
     CCommand* WrapCommand(CCommand* command, bool closeAfter);
     void CloseBox();
 
+    CJStatic* m_Text = nullptr;
     CJButton* m_FirstButton = nullptr;
     CJButton* m_DefaultButton = nullptr;
     bool m_SameWidthButtons = true;

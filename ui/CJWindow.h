@@ -224,6 +224,9 @@ public:
     void AddSibling(CJWindow* window, int32_t placement);
     void AddModalSibling(CJWindow* window, int32_t placement);
     CJWindow* GetRootWindow();
+    // A modal box with an "OK" button, centred in front of this window's
+    // parent (ui/CJMessageBox.cpp).
+    void ShowMessageBox(const CJString& title, const CJString& text);
     // The first visible child whose rectangle holds the point (this window's
     // content coordinates).
     CJWindow* GetChildAt(CPoint point) const;
