@@ -179,6 +179,38 @@ TEST_F(EditTest, ARangeRevertsTextsOutsideItWithoutTellingTheParent)
     EXPECT_EQ(Changes(), 1);
 }
 
+TEST_F(EditTest, CutsAndDeletesFromTheClipboardKeysKeepTheRangeAndDoneKeepsTheLimits)
+{
+    CJEdit* edit = AddEdit("150");
+    edit->SetRange(100.0f, 900.0f);
+    Type(kHome);
+    TypeWith(kShift, kRight);
+    Type(24);
+    EXPECT_EQ(Text(*edit), "150") << "\"50\" would be outside 100..900";
+    EXPECT_EQ(m_Ear.Take(), kOneError);
+    EXPECT_EQ(Clipboard(), "1");
+    EXPECT_EQ(Changes(), 0);
+    Type(1);
+    Type(24);
+    EXPECT_EQ(Text(*edit), "") << "an empty text is always taken";
+    EXPECT_EQ(Changes(), 1);
+
+    // The zoom editor cannot hand back more than the source holds.
+    CJEdit* shortText = AddEdit("ab", 10, 60);
+    shortText->SetMaxLength(3);
+    shortText->SetCanZoom(true);
+    Type(kF2);
+    CTextEditZoomWindow* zoom = shortText->GetZoomWindow();
+    ASSERT_TRUE(zoom);
+    zoom->GetInnerEdit()->SetTitle(CJString("abcd"));
+    m_Ear.Take();
+    zoom->GetDoneButton()->PerformClick();
+    EXPECT_EQ(Text(*shortText), "ab");
+    EXPECT_EQ(m_Ear.Take(), kOneError);
+    Frame();
+    EXPECT_EQ(shortText->GetZoomWindow(), zoom) << "still open: nothing typed there is lost";
+}
+
 TEST_F(EditTest, BackspaceAndDeleteTellTheParentOnce)
 {
     CJEdit* edit = AddEdit("one two");
