@@ -356,7 +356,7 @@ void CFrameOverlayTimeline::GetDescription(CJString& out, const char*)
 
 void CFrameOverlayTimeline::Append(CFrameOverlay* child)
 {
-    auto* array = static_cast<CPropertyArrayProperty*>(GetClassInfo()->FindProperty("Overlays/Overlay List"));
+    auto* array = static_cast<CPropertyArrayProperty*>(GetClassInfo()->FindProperty("Overlay List"));
     const uint32_t count = m_ListOfOverlays.GetCount();
     array->ArrayProperty_SetCount(this, count + 1);
     m_ListOfOverlays[count] = child;

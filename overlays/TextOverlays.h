@@ -23,7 +23,7 @@ public:
     void GetDescription(CJString& out, const char* wordToRemove) override;
 
     // The overlay's font, else the current set's; null when neither names one.
-    CFont* GetFont(const CFrameOverlayDrawContext& context) const;
+    virtual CFont* GetFont(const CFrameOverlayDrawContext& context) const;
     // The layout at a wrapping width, with the overlay's gap, justification
     // and margins.
     SParagraphLayout MakeLayout(int32_t left, int32_t width) const;

@@ -18,10 +18,12 @@ CFixedFont::~CFixedFont() = default;
 SGlyphEntry& CFixedFont::GetGlyph(uint32_t code)
 {
     SGlyphEntry& entry = m_Fixed[code];
-    if (code >= 20 && !entry.frame) {
-        entry.frame = CFrame::MakeOwned(kAdvance, kHeight, 32);
-        CColor white(255, 255, 255, 255);
-        entry.frame->Fill(white);
+    if (code >= 20 && entry.advance == 0) {
+        if (code != ' ') {
+            entry.frame = CFrame::MakeOwned(kAdvance, kHeight, 32);
+            CColor white(255, 255, 255, 255);
+            entry.frame->Fill(white);
+        }
         entry.advance = kAdvance;
         entry.bottom = kHeight;
     }
@@ -68,7 +70,7 @@ void OverlayTest::AddSequence(const std::string& name, uint32_t width, uint32_t 
     const std::string folder = "Resources/Sequences/-" + name;
     WriteTga(folder + "/0001.tga", width, height, bgra);
     // Hot spot at the upper-left corner, no cropping: the frame is as drawn.
-    WriteBytes(folder + "/Properties.txt", SequenceProperties("Image/Center Hot Spot=0\nLoad/Crop Clor 0=0"));
+    WriteBytes(folder + "/Properties.txt", SequenceProperties("Center Hot Spot=0\nCrop Clor 0=0"));
 }
 
 void OverlayTest::AddSet(const std::string& name, const std::string& body)

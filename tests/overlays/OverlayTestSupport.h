@@ -15,7 +15,8 @@
 
 class CFrame;
 
-// Every character 10 pixels wide and 10 high, drawn as a white block.
+// Every character 10 pixels wide and 10 high, drawn as a white block (the
+// space blank).
 class CFixedFont : public CFont {
 public:
     static constexpr int32_t kAdvance = 10;
