@@ -187,8 +187,8 @@ OMBRISALT_IMPLEMENT_CLASS(CFrameOverlayOptions, 1.0)
 void CFrameOverlayOptions::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CFrameOverlayOptions;
-    d.AddListReference(&C::m_TextFont, "Text Font", &GetFontList(), nullptr);
-    d.AddListReference(&C::m_PreviewFrame, "Preview/Frame To Preview On", &GetFrameLibrary(), nullptr);
+    d.AddListReference(&C::m_TextFont, "Text Font", &GetFontList(), nullptr).DefaultWhenMissing();
+    d.AddListReference(&C::m_PreviewFrame, "Preview/Frame To Preview On", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
     d.AddArray<CTypedPObjectProperty<CFrameOverlay>>(&C::m_ListOfOverlays, "Text Overlays", "Array Item", nullptr);
     d.AddOwned(&C::m_pPreviewSubstitutions, "Preview/Preview Text Substitution List");
 }

@@ -40,7 +40,7 @@ void CNestedFooFrameOverlay::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CNestedFooFrameOverlay;
     d.Add(&C::m_Position, "Positon", CPoint{0, 0});
-    d.AddListReference(&C::m_FooFile, "Foo File", &GetFrameOverlayOptionsList(), nullptr);
+    d.AddListReference(&C::m_FooFile, "Foo File", &GetFrameOverlayOptionsList(), nullptr).DefaultWhenMissing();
 }
 
 namespace {

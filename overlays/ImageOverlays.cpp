@@ -83,7 +83,7 @@ OMBRISALT_OVERLAY_CLASS(CFrameOverlayFrameOverlay, 1.0)
 void CFrameOverlayFrameOverlay::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CFrameOverlayFrameOverlay;
-    d.AddListReference(&C::m_Image, "Image", &GetFrameLibrary(), nullptr);
+    d.AddListReference(&C::m_Image, "Image", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_Position, "Position", CPoint{0, 0});
 }
 
@@ -117,7 +117,7 @@ OMBRISALT_OVERLAY_CLASS(CFrameOverlaySequenceOverlay, 1.0)
 void CFrameOverlaySequenceOverlay::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CFrameOverlaySequenceOverlay;
-    d.AddListReference(&C::m_Sequence, "Sequence", &GetSequenceList(), nullptr);
+    d.AddListReference(&C::m_Sequence, "Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_Position, "Position", CPoint{0, 0});
     d.Add(&C::m_Scale, "Scale", 1.0f).Units("X").Range(-10.0f, 10.0f);
     d.Add(&C::m_Rotate, "Rotate", 0.0f).Units("Deg");
@@ -278,8 +278,8 @@ void CThermometerFrameOverlay::DeclareProperties(CPropertyDeclarer& d)
     using C = CThermometerFrameOverlay;
     d.Add(&C::m_Value, "Value", "%s[Value]");
     d.Add(&C::m_Range, "Range", "%s[MaxValue]");
-    d.AddListReference(&C::m_BackgroundSequence, "Background Sequence", &GetSequenceList(), nullptr);
-    d.AddListReference(&C::m_FillSequence, "Fill Sequence", &GetSequenceList(), nullptr);
+    d.AddListReference(&C::m_BackgroundSequence, "Background Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
+    d.AddListReference(&C::m_FillSequence, "Fill Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_Position, "Positon", CPoint{0, 0});
     d.Add(&C::m_bVertical, "Vertical", false);
     d.Add(&C::m_ToolTip, "Tool Tip", "");

@@ -72,7 +72,7 @@ void CFrameOverlayTextOverlay::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CFrameOverlayTextOverlay;
     d.Add(&C::m_Text, "Text String", "* Some cool message to show");
-    d.AddListReference(&C::m_TextFont, "Text Font", &GetFontList(), nullptr);
+    d.AddListReference(&C::m_TextFont, "Text Font", &GetFontList(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_BoundsLeft, "Text Bounds Left", CPoint{0, 0}).AlternateName("Text HotSpot Coordinates");
     d.Add(&C::m_BoundsWidth, "Text Bounds Width", 350u).Units("pixels").AlternateName("Text Wrapping Width");
     d.Add(&C::m_BoundsHeight, "Text Bounds Height", 0u).Units("pixels").Range(1, 9999).SpecialValue(0, "Unlimited");
@@ -236,7 +236,7 @@ void CFrameOverlayTextMadeOfImagesOverlay::DeclareProperties(CPropertyDeclarer& 
 {
     using C = CFrameOverlayTextMadeOfImagesOverlay;
     d.Add(&C::m_Text, "Text String", "* Some cool message to put in the slideshow!");
-    d.AddListReference(&C::m_PictureOfAnA, "Picture Of An A", &GetFrameLibrary(), nullptr);
+    d.AddListReference(&C::m_PictureOfAnA, "Picture Of An A", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_SpaceBetweenLetters, "Space Between Letters", 2).Units("Pixels");
     d.Add(&C::m_BoundsLeft, "Text Bounds Left", CPoint{0, 0});
     d.Add(&C::m_BoundsWidth, "Text Bounds Width", 350u);

@@ -16,6 +16,7 @@
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "objects/CObjectModelHost.h"
+#include "overlays/CFrameOverlay.h"
 #include "render/CFrameEffect.h"
 #include "render/CPointPath.h"
 #include "shell/StartGame.h"
@@ -81,6 +82,8 @@ constexpr HookRow kHooks[] = {
     {"SetRunGame", InstalledBy::Launcher, "program/Main.cpp", HasHook<SetRunGame>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
+    {"SetOverlayEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
+     HasHook<SetOverlayEditorOpenQuery>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every
