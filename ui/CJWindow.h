@@ -41,6 +41,7 @@ class CFont;
 class CFrame;
 class CFrameInterface;
 class CFrameList;
+class CSequenceList;
 class CSkinTheme;
 class CWindowImageCache;
 class CJWindow;
@@ -392,6 +393,9 @@ public:
     static void SetWindowSettingsFile(const char* fileName);
     static const char* GetWindowSettingsFile();
     static void SetStandardCursor(int32_t id, CCursorSequence* cursor);
+    // The named sequence of the list (null: the game's sequence list) as the
+    // cursor of id; a name the list lacks leaves the entry empty.
+    static void SetStandardCursor(int32_t id, const char* name, CSequenceList* list);
     // Entry 0 when the id's entry is empty.
     static CCursorSequence* GetStandardCursor(int32_t id);
 

@@ -9,17 +9,22 @@
 #include "render/COpacityProxyFrame.h"
 #include "render/CProxyFrame.h"
 #include "render/SurfaceHelpers.h"
+#include "sequences/CSequenceCursor.h"
+#include "sequences/CSequenceList.h"
 #include "ui/CSkinTheme.h"
 #include "ui/CWindowImageCache.h"
 #include "ui/SkinResources.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace {
 
 CFont* g_DefaultFont = nullptr;
 CCursorSequence* g_StandardCursors[32] = {};
+// The cursors made from named sequences, kept for the process.
+std::unique_ptr<CSequenceCursor> g_NamedCursors[32];
 // Any neutral grey serves between two scroll bars.
 CColor g_ScrollCornerColor(128, 128, 128, 255);
 
@@ -416,6 +421,17 @@ void CJWindow::SetStandardCursor(int32_t id, CCursorSequence* cursor)
 {
     if (id >= 0 && id < 32)
         g_StandardCursors[id] = cursor;
+}
+
+void CJWindow::SetStandardCursor(int32_t id, const char* name, CSequenceList* list)
+{
+    if (id < 0 || id >= 32)
+        return;
+    CSequenceList& sequences = list ? *list : GetSequenceList();
+    const int32_t index = name ? sequences.Find(name) : -1;
+    CSequence* sequence = index >= 0 ? sequences.GetObject(index) : nullptr;
+    g_NamedCursors[id] = sequence ? std::make_unique<CSequenceCursor>(*sequence) : nullptr;
+    g_StandardCursors[id] = g_NamedCursors[id].get();
 }
 
 CCursorSequence* CJWindow::GetStandardCursor(int32_t id)

@@ -3,6 +3,7 @@
 #include "blit/CBlitTypeList.h"
 #include "blit/CBlitWrap.h"
 #include "blit/CFrameInterface.h"
+#include "images/CFrame.h"
 
 #include <algorithm>
 
@@ -37,7 +38,11 @@ void TileTexture(CFrameInterface& target, CFrameInterface& texture, const CRect&
     if (d.right <= d.left || d.bottom <= d.top || texture.GetWidth() == 0 || texture.GetHeight() == 0
         || (texture.GetFlags() & kFrameRunLengthMask))
         return;
-    if (IsPowerOfTwoFrame(texture)) {
+    // The wrapping blit reads outside the source rectangle it is given, which
+    // only frames with pixels in memory allow; the screen draws whole
+    // textures, so it gets the texture tile by tile.
+    const CFrameInterface* real = target.GetRealFrame();
+    if (IsPowerOfTwoFrame(texture) && real && real->IsKindOf(CFrame::SGetClassInfo()) && real->GetPixels()) {
         const int32_t ox = texture.GetOffsetX(), oy = texture.GetOffsetY();
         target.Blit(texture, CRect{d.left + ox, d.top + oy, d.right + ox, d.bottom + oy}, d, GetWrapPow2BlitType());
         return;

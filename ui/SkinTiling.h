@@ -12,8 +12,9 @@ class CBlitType;
 class CFrameInterface;
 
 // Fills d with the texture, its pixel (0, 0) at the target's (0, 0) and
-// repeated in both directions. Power-of-two textures take the wrapping blit;
-// others are tiled piece by piece; run-length textures draw nothing.
+// repeated in both directions. Power-of-two textures drawn into frames in
+// memory take the wrapping blit; everything else is tiled piece by piece;
+// run-length textures draw nothing.
 void TileTexture(CFrameInterface& target, CFrameInterface& texture, const CRect& d);
 
 // Repeats the pixel rectangle s of piece over d (clipped to d), the first

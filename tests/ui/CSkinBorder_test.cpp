@@ -3,6 +3,8 @@
 
 #include "SkinTestSupport.h"
 
+#include "blit/CBlitType.h"
+#include "blit/CBlitTypeList.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "ui/CAlphaSkinData.h"
@@ -189,6 +191,55 @@ TEST_F(SkinBorderTest, SegmentedBorderDrawsNineSlicesWithTiledEdgesAndOptionalCe
     EXPECT_EQ(Rgb(*grown, 0, 0), 0u);
     border.DrawFrame(nullptr, *grown, CRect{0, 0, 11, 11}, nullptr, false);
     EXPECT_EQ(Rgb(*grown, 0, 0), 0u) << "no overlay image: nothing";
+}
+
+// Draws a border's background over itself.
+class CBorderWindow : public CJWindow {
+public:
+    explicit CBorderWindow(CSkinBorder& border)
+        : CJWindow(nullptr)
+        , m_Border(border)
+    {
+    }
+    void Draw(CFrameInterface& frame) override
+    {
+        m_Border.DrawBackground(this, frame, CRect{0, 0, GetWidth(), GetHeight()}, nullptr);
+    }
+    CSkinBorder& m_Border;
+};
+
+TEST_F(SkinBorderTest, OverhangsReachBeyondTheWindowAndAreCutAtTheParentsEdge)
+{
+    AddFrame("White", 6, 6, 0xFFFFFFFFu);
+    CSegmentedImageSkinBorder border;
+    border.m_BackgroundImage = Index("White");
+    border.m_LeftBorderWidth = border.m_RightBorderWidth = 2;
+    border.m_TopBorderHeight = border.m_BottomBorderHeight = 2;
+    border.m_LeftOverhang = border.m_TopOverhang = border.m_RightOverhang = border.m_BottomOverhang = 5;
+    auto* root = new CJWindow(nullptr);
+    root->SetRect(CRect{0, 0, 40, 40});
+    auto* parent = new CJWindow(nullptr);
+    parent->SetRect(CRect{10, 10, 30, 30});
+    root->AddChild(parent, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    auto* window = new CBorderWindow(border);
+    window->SetRect(CRect{3, 3, 17, 17});
+    parent->AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    auto canvas = Canvas(40, 40);
+    const CBlitType& blit = GetTransparentMaskBlitType();
+    root->Draw(*canvas);
+    EXPECT_EQ(Rgb(*canvas, 11, 11), 0xFFFFFFu) << "two pixels beyond the window";
+    EXPECT_EQ(Rgb(*canvas, 10, 20), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(*canvas, 29, 29), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(*canvas, 9, 20), 0u) << "cut at the parent's edge";
+    EXPECT_EQ(Rgb(*canvas, 30, 20), 0u);
+    EXPECT_FLOAT_EQ(blit.GetOpacity(), 1.0f);
+
+    // Drawn straight into a frame (no tree target), nothing is cut.
+    auto plain = Canvas(30, 30);
+    border.DrawBackground(nullptr, *plain, CRect{10, 10, 20, 20}, nullptr);
+    EXPECT_EQ(Rgb(*plain, 5, 5), 0xFFFFFFu);
+    EXPECT_EQ(Rgb(*plain, 4, 5), 0u);
+    root->Destroy();
 }
 
 TEST_F(SkinBorderTest, OnlyPowerOfTwoFramesAreOfferedAsBackgroundTextures)
