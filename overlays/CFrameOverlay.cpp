@@ -15,12 +15,11 @@
 #include "render/CScaledOffsetProxyFrame.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "ui/UiHooks.h"
 
 #include <cmath>
 
 namespace {
-
-OverlayEditorOpenQuery g_EditorOpen = nullptr;
 
 // Clears a flag on leaving the scope.
 class CFlagScope {
@@ -40,16 +39,9 @@ private:
 
 } // namespace
 
-OverlayEditorOpenQuery SetOverlayEditorOpenQuery(OverlayEditorOpenQuery query)
-{
-    const OverlayEditorOpenQuery previous = g_EditorOpen;
-    g_EditorOpen = query;
-    return previous;
-}
-
 bool IsOverlayEditorOpen()
 {
-    return g_EditorOpen && g_EditorOpen();
+    return GetUiHooks().IsLevelEditorOpen();
 }
 
 bool CFrameOverlayDrawContext::IsAtRest() const

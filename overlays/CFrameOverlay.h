@@ -13,12 +13,11 @@
 // applies only to the set's entries: containers draw their children as they
 // are.
 //
-// While the level editor is open (OverlayEditorOpenQuery) image overlays
+// While the level editor is open (the toolkit's CUiHooks) image overlays
 // draw at rest: without opacity, translation, scale or rotation.
 
 #include "foundation/CJString.h"
 #include "foundation/CPoint.h"
-#include "foundation/UpwardHook.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -65,10 +64,7 @@ struct CFrameOverlayDrawContext {
     CJString Substitute(const CJString& text) const;
 };
 
-// Whether the level editor's window exists; installed by the editor.
-using OverlayEditorOpenQuery = bool (*)();
-OverlayEditorOpenQuery SetOverlayEditorOpenQuery(OverlayEditorOpenQuery query);
-OMBRISALT_UPWARD_HOOK(SetOverlayEditorOpenQuery);
+// Whether the level editor's window exists (the toolkit's hooks answer).
 bool IsOverlayEditorOpen();
 
 class CFrameOverlay : public CObject {
@@ -118,6 +114,9 @@ public:
     void Draw(CFrameOverlayDrawContext& context);
     CFrameOverlay* FindOverlay(const CJString& name, CTextSubstitutionList* substitutions, CPoint* accumulator);
     CFrameOverlayPositionMarker* FindPositionMarker(const CJString& name);
+    // The new control of the button overlay of that ID, moved by the
+    // positions of the containers around it; null when there is none.
+    CJButton* CreateButtonWindow(const CJString& name, CTextSubstitutionList* substitutions);
     // The set's font; null when the index names none.
     CFont* GetTextFont() const;
     void Append(CFrameOverlay* overlay);
@@ -163,6 +162,7 @@ private:
 };
 
 // "Justify Left", "Justify Center", "Justify Right".
+enum class OverlayJustification : int32_t { Left = 0, Center = 1, Right = 2 };
 CCodeTableList& GetOverlayJustificationList();
 // Display text of a localised property: its translation, else its text.
 const CJString& ShownText(const CTranslatedText& text);

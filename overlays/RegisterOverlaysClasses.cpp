@@ -1,5 +1,6 @@
 #include "overlays/RegisterOverlaysClasses.h"
 
+#include "overlays/ButtonOverlays.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/CFrameOverlayTimeline.h"
 #include "overlays/ContainerOverlays.h"
@@ -29,5 +30,7 @@ void RegisterOverlaysClasses()
     CFrameOverlayOpacityMilestone::SGetClassInfo();
     CFrameOverlayRotationMilestone::SGetClassInfo();
     CFrameOverlayTimeline::SGetClassInfo();
+    CFrameOverlayJButtonOverlay::SGetClassInfo();
+    CFrameOverlayButton::SGetClassInfo();
     InitFrameOverlayOptionsList();
 }

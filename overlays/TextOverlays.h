@@ -11,8 +11,6 @@
 class CFont;
 struct SParagraphLayout;
 
-enum class OverlayJustification : int32_t { Left = 0, Center = 1, Right = 2 };
-
 class CFrameOverlayTextOverlay : public CFrameOverlay {
     OMBRISALT_REFLECTED(CFrameOverlayTextOverlay, CFrameOverlay)
 public:

@@ -12,6 +12,7 @@
 #include "overlays/TextOverlays.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "support/ScopedHooks.h"
+#include "ui/UiHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -118,7 +119,10 @@ TEST_F(OverlaySet, ImagesDrawThroughProxiesOnlyAwayFromRestAndNeverInTheEditor)
     EXPECT_GT(red, 100u);
     EXPECT_LT(red, 155u);
 
-    CScopedHook<SetOverlayEditorOpenQuery> editor([] { return true; });
+    struct CEditorOpen : CUiHooks {
+        bool IsLevelEditorOpen() override { return true; }
+    } open;
+    CScopedHook<SetUiHooks> editor(&open);
     auto atRest = Canvas();
     set.DrawOnFrame(*atRest, nullptr, false, nullptr);
     EXPECT_EQ(Pixel(*atRest, 10, 10), 0xFFFF0000u);

@@ -16,7 +16,6 @@
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "objects/CObjectModelHost.h"
-#include "overlays/CFrameOverlay.h"
 #include "render/CFrameEffect.h"
 #include "render/CPointPath.h"
 #include "shell/CGameBase.h"
@@ -86,8 +85,6 @@ constexpr HookRow kHooks[] = {
     {"SetUiHooks", InstalledBy::Nobody, "the level editor is not built yet (editor layer)", HasHook<SetUiHooks>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
-    {"SetOverlayEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
-     HasHook<SetOverlayEditorOpenQuery>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every
