@@ -1,5 +1,6 @@
 #include "overlays/program/OverlayShowcase.h"
 
+#include "foundation/CCommand.h"
 #include "foundation/MillisecondClock.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -12,20 +13,21 @@
 #include "shell/CMouseState.h"
 #include "shell/CScreenFrame.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/CJButton.h"
+#include "ui/CScreenWindow.h"
 
 #include <cmath>
 #include <cstdio>
 
 namespace {
 
-// The panel slides in again every this many seconds.
-constexpr float kPanelCycle = 12.0f;
 constexpr uint64_t kProgressInterval = 50;
 
 struct SShowcase {
     SStandInHooks previous;
     CTextSubstitutionList values;
     float seconds = 0.0f;
+    float panelStart = 0.0f; // when the panel's slide began
     // Loading progress.
     CFrameOverlayOptions* splash = nullptr;
     int32_t total = 1;
@@ -33,6 +35,9 @@ struct SShowcase {
     bool drawingProgress = false;
 };
 SShowcase* g_Showcase = nullptr;
+
+void FillHud(CTextSubstitutionList& values, float seconds);
+void AddPanelButton(CFrameOverlayOptions& hud);
 
 int32_t CountLoaded(CObjectFileArray& list)
 {
@@ -97,6 +102,26 @@ void Init()
     DrawProgress();
     s.splash = nullptr;
     presenter.Finish();
+    if (CFrameOverlayOptions* hud = FindFrameOverlayOptions("HUD"))
+        AddPanelButton(*hud);
+}
+
+// The panel's button: the slide starts again.
+class CReplayCommand : public CCommand {
+public:
+    void Execute() override { g_Showcase->panelStart = g_Showcase->seconds; }
+};
+
+void AddPanelButton(CFrameOverlayOptions& hud)
+{
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen)
+        return;
+    FillHud(g_Showcase->values, 0.0f);
+    if (CJButton* button = hud.CreateButtonWindow(CJString("Replay"), &g_Showcase->values)) {
+        button->SetCommand(new CReplayCommand);
+        screen->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    }
 }
 
 void Update(float seconds)
@@ -147,7 +172,7 @@ void Draw(CFrameInterface& screen)
     context.m_pTarget = &screen;
     context.m_pSubstitutions = &s.values;
     CMouseState::SGetInstance().GetPosition(context.m_MouseX, context.m_MouseY);
-    context.m_Time = std::fmod(s.seconds, kPanelCycle);
+    context.m_Time = s.seconds - s.panelStart;
     hud->Draw(context);
     DrawToolTip(screen, context.m_ToolTip, hud->GetTextFont(), context.m_MouseX, context.m_MouseY);
 }

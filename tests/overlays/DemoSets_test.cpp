@@ -9,6 +9,7 @@
 #include "images/CFrameList.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "ui/CJButton.h"
 
 #include <gtest/gtest.h>
 
@@ -79,18 +80,23 @@ TEST_F(DemoSets, TheHudFillsItsGaugeAndTheNestedPanelRests)
     context.m_pSubstitutions = &values;
     context.m_Time = 5.0f;
     context.m_MouseX = 410;
-    context.m_MouseY = 60;
+    context.m_MouseY = 704;
     hud->Draw(context);
-    EXPECT_EQ(Rgb(*screen, 40, 40), 0xE8A828u);
+    EXPECT_EQ(Rgb(*screen, 40, 684), 0xE8A828u);
     // Half the gauge is filled: its trough shows beyond the middle.
-    EXPECT_NE(Rgb(*screen, 402 + 100, 64), 0x1E1E28u);
-    EXPECT_EQ(Rgb(*screen, 402 + 120, 64), 0x1E1E28u);
+    EXPECT_NE(Rgb(*screen, 402 + 100, 708), 0x1E1E28u);
+    EXPECT_EQ(Rgb(*screen, 402 + 120, 708), 0x1E1E28u);
     EXPECT_STREQ(context.m_ToolTip.GetString(), "Energy 50 of 100");
     // The panel has slid in: its card's top rim at the nested position.
-    EXPECT_EQ(Rgb(*screen, 620 + 180, 420 + 1), 0xF0DCA0u);
+    EXPECT_EQ(Rgb(*screen, 620 + 180, 430 + 1), 0xF0DCA0u);
     CPoint offset{0, 0};
     EXPECT_NE(hud->FindOverlay(CJString("quiz"), &values, &offset), nullptr);
-    EXPECT_EQ(offset, (CPoint{620, 420}));
+    EXPECT_EQ(offset, (CPoint{620, 430}));
+    // The panel's button is found through both containers.
+    CJButton* replay = hud->CreateButtonWindow(CJString("Replay"), &values);
+    ASSERT_NE(replay, nullptr);
+    EXPECT_EQ(replay->GetRect(), (CRect{620 + 205, 430 + 136, 620 + 315, 430 + 168}));
+    replay->Destroy();
 }
 
 } // namespace
