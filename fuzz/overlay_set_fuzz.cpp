@@ -1,7 +1,7 @@
 // Loads an overlay set from text through the list of sets (so a nested
 // overlay may name the set itself) and draws it: plainly, in the marker
 // view, with a mouse point and substitutions, at several timeline times;
-// then looks an ID up. Fatal reports end the input. Unknown classes, cycles,
+// then looks IDs up and builds the control of a button overlay. Fatal reports end the input. Unknown classes, cycles,
 // NaN and huge numbers must neither crash nor hang.
 #include "foundation/FatalError.h"
 #include "foundation/FilePaths.h"
@@ -9,6 +9,7 @@
 #include "overlays/CFrameOverlay.h"
 #include "program/RegisterAllClasses.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "ui/CJButton.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -52,6 +53,14 @@ void DrawAll(CFrameOverlayOptions& set)
     CPoint offset{0, 0};
     set.FindOverlay(CJString("Button"), &values, &offset);
     set.FindPositionMarker(CJString("Marker"));
+    if (CJButton* button = set.CreateButtonWindow(CJString("Button"), &values)) {
+        // Drawn once more while it lives, then gone: the set must let go of it.
+        CFrameOverlayDrawContext context;
+        context.m_pTarget = frame.get();
+        set.Draw(context);
+        button->Destroy();
+        set.DrawOnFrame(*frame, &values, false, nullptr);
+    }
     for (uint32_t i = 0; i < set.GetOverlayCount(); ++i)
         if (CFrameOverlay* overlay = set.GetOverlay(i)) {
             CJString description;

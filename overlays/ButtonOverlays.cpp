@@ -17,6 +17,7 @@
 #include "ui/CJCheckBox.h"
 #include "ui/CSkinTheme.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -44,6 +45,20 @@ void DrawControlAtItsPlace(CJWindow& control, CFrameInterface& target)
     control.Draw(placed);
 }
 
+// Places and sizes from data, held where window geometry stays in int32.
+constexpr int32_t kFarthestPlace = 1000000;
+constexpr int32_t kLargestSize = 65535;
+
+int32_t Place(int32_t value)
+{
+    return std::clamp(value, -kFarthestPlace, kFarthestPlace);
+}
+
+int32_t Size(int32_t value)
+{
+    return std::clamp(value, 0, kLargestSize);
+}
+
 // The window is destroyed through the toolkit, never deleted in place.
 struct SDestroyWindow {
     void operator()(CJWindow* window) const { window->Destroy(); }
@@ -69,7 +84,7 @@ void CFrameOverlayJButtonOverlay::Draw(CFrameOverlayDrawContext& context)
         new CJButton(nullptr, context.Substitute(ShownText(m_Title))));
     if (CSkinTheme* theme = ThemeAt(m_SkinTheme))
         button->SetSkinTheme(theme);
-    button->MoveTo(m_Position.x, m_Position.y);
+    button->MoveTo(Place(m_Position.x), Place(m_Position.y));
     const CRect& rect = button->GetRect();
     COverlayImageProxies proxies(context, float(rect.left + (rect.right - rect.left) / 2),
                                  float(rect.top + (rect.bottom - rect.top) / 2));
@@ -78,8 +93,8 @@ void CFrameOverlayJButtonOverlay::Draw(CFrameOverlayDrawContext& context)
 
 void CFrameOverlayJButtonOverlay::MoveBy(int32_t dx, int32_t dy)
 {
-    m_Position.x += dx;
-    m_Position.y += dy;
+    m_Position.x = int32_t(uint32_t(m_Position.x) + uint32_t(dx));
+    m_Position.y = int32_t(uint32_t(m_Position.y) + uint32_t(dy));
 }
 
 void CFrameOverlayJButtonOverlay::GetDescription(CJString& out, const char*)
@@ -174,7 +189,7 @@ CJButton* CFrameOverlayButton::BuildControl(CTextSubstitutionList* substitutions
 
     button->SetTitleAlignment(m_TextJustification);
     if (!m_bSizeAutomatically)
-        button->SetSize(m_Size.x, m_Size.y);
+        button->SetSize(Size(m_Size.x), Size(m_Size.y));
     int32_t width = button->GetWidth();
     int32_t height = button->GetHeight();
     if (m_MaximumSize.x > 5 && width > m_MaximumSize.x)
@@ -184,16 +199,18 @@ CJButton* CFrameOverlayButton::BuildControl(CTextSubstitutionList* substitutions
     if (width != button->GetWidth() || height != button->GetHeight())
         button->SetSize(width, height);
 
-    int32_t left = m_Position.x;
+    const int32_t x = Place(m_Position.x);
+    const int32_t top = Place(m_Position.y);
+    int32_t left = x;
     if (m_HotSpotJustification == int32_t(OverlayJustification::Center))
-        left = m_Position.x - width / 2;
+        left = x - width / 2;
     else if (m_HotSpotJustification == int32_t(OverlayJustification::Right))
-        left = m_Position.x - width;
-    button->MoveTo(left, m_Position.y);
+        left = x - width;
+    button->MoveTo(left, top);
 
     if (CFrame* normal = OptionalFrame(m_NormalImage))
         button->SetImages(normal, OptionalFrame(m_PressedImage), OptionalFrame(m_HoverImage),
-                          m_bGetPositionFromImages, left, m_Position.y);
+                          m_bGetPositionFromImages, left, top);
     if (m_bDrawHoverInBack)
         button->SetSkinFlag1(true);
     if (m_bDrawTitleAndImage) {
@@ -250,6 +267,6 @@ CJButton* CFrameOverlayOptions::CreateButtonWindow(const CJString& name, CTextSu
         return nullptr;
     CJButton* button = overlay->CreateButtonWindow(substitutions, nullptr);
     const CRect& rect = button->GetRect();
-    button->MoveTo(rect.left + accumulator.x, rect.top + accumulator.y);
+    button->MoveTo(Place(rect.left + Place(accumulator.x)), Place(rect.top + Place(accumulator.y)));
     return button;
 }

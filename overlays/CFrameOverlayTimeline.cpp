@@ -230,13 +230,13 @@ CFrameOverlayDrawContext CFrameOverlayTimeline::MakeChildContext(CFrameOverlayDr
 
 void CFrameOverlayTimeline::DrawChildren(CFrameOverlayDrawContext& context)
 {
-    context.m_WindowOffsetX += m_WindowOffset.x;
-    context.m_WindowOffsetY += m_WindowOffset.y;
+    context.m_WindowOffsetX = int32_t(uint32_t(context.m_WindowOffsetX) + uint32_t(m_WindowOffset.x));
+    context.m_WindowOffsetY = int32_t(uint32_t(context.m_WindowOffsetY) + uint32_t(m_WindowOffset.y));
     for (uint32_t i = 0; i < m_ListOfOverlays.GetCount(); ++i)
         if (CFrameOverlay* child = m_ListOfOverlays[i])
             child->Draw(context);
-    context.m_WindowOffsetX -= m_WindowOffset.x;
-    context.m_WindowOffsetY -= m_WindowOffset.y;
+    context.m_WindowOffsetX = int32_t(uint32_t(context.m_WindowOffsetX) - uint32_t(m_WindowOffset.x));
+    context.m_WindowOffsetY = int32_t(uint32_t(context.m_WindowOffsetY) - uint32_t(m_WindowOffset.y));
 }
 
 void CFrameOverlayTimeline::UpdateCache(CFrameOverlayDrawContext& context)

@@ -24,6 +24,18 @@ float ReadDigits(const CJString& text)
     return ClampDataNumber(digits.ToFloat());
 }
 
+// Wrapping sums: positions from data must not overflow, and a wrapped sum
+// taken off again gives back exactly what was there.
+int32_t WrappingAdd(int32_t a, int32_t b)
+{
+    return int32_t(uint32_t(a) + uint32_t(b));
+}
+
+int32_t WrappingSubtract(int32_t a, int32_t b)
+{
+    return int32_t(uint32_t(a) - uint32_t(b));
+}
+
 void MoveChild(CFrameOverlay* child, int32_t dx, int32_t dy)
 {
     if (child)
@@ -60,7 +72,10 @@ void CNestedFooFrameOverlay::Draw(CFrameOverlayDrawContext& context)
         return;
     CFrameInterface* target = context.m_pTarget;
     CFrameOverlayOptions* outer = context.m_pCurrentSet;
-    COffsetProxyFrame moved(target, -m_Position.x, -m_Position.y);
+    // Held to a million pixels either way, so the proxy's sums stay in range.
+    const int32_t x = std::clamp(m_Position.x, -1000000, 1000000);
+    const int32_t y = std::clamp(m_Position.y, -1000000, 1000000);
+    COffsetProxyFrame moved(target, -x, -y);
     context.m_pTarget = &moved;
     set->Draw(context);
     context.m_pTarget = target;
@@ -74,22 +89,22 @@ CFrameOverlay* CNestedFooFrameOverlay::FindOverlay(const CJString& name, CTextSu
     if (!set)
         return nullptr;
     if (accumulator) {
-        accumulator->x += m_Position.x;
-        accumulator->y += m_Position.y;
+        accumulator->x = WrappingAdd(accumulator->x, m_Position.x);
+        accumulator->y = WrappingAdd(accumulator->y, m_Position.y);
     }
     if (CFrameOverlay* found = set->FindOverlay(name, substitutions, accumulator))
         return found;
     if (accumulator) {
-        accumulator->x -= m_Position.x;
-        accumulator->y -= m_Position.y;
+        accumulator->x = WrappingSubtract(accumulator->x, m_Position.x);
+        accumulator->y = WrappingSubtract(accumulator->y, m_Position.y);
     }
     return nullptr;
 }
 
 void CNestedFooFrameOverlay::MoveBy(int32_t dx, int32_t dy)
 {
-    m_Position.x += dx;
-    m_Position.y += dy;
+    m_Position.x = WrappingAdd(m_Position.x, dx);
+    m_Position.y = WrappingAdd(m_Position.y, dy);
 }
 
 void CNestedFooFrameOverlay::GetDescription(CJString& out, const char*)
