@@ -80,8 +80,7 @@ void CFrameOverlayJButtonOverlay::DeclareProperties(CPropertyDeclarer& d)
 
 void CFrameOverlayJButtonOverlay::Draw(CFrameOverlayDrawContext& context)
 {
-    std::unique_ptr<CJButton, SDestroyWindow> button(
-        new CJButton(nullptr, context.Substitute(ShownText(m_Title))));
+    std::unique_ptr<CJButton, SDestroyWindow> button(new CJButton(nullptr, context.Substitute(ShownText(m_Title))));
     if (CSkinTheme* theme = ThemeAt(m_SkinTheme))
         button->SetSkinTheme(theme);
     button->MoveTo(Place(m_Position.x), Place(m_Position.y));
@@ -112,8 +111,7 @@ void CFrameOverlayButton::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_bSizeAutomatically, "Size Automatically", false);
     d.AddListReference(&C::m_HotSpotJustification, "Hot Spot Justification", &GetOverlayJustificationList(),
                        "Justify Left");
-    d.AddListReference(&C::m_TextJustification, "Text Justification", &GetOverlayJustificationList(),
-                       "Justify Center");
+    d.AddListReference(&C::m_TextJustification, "Text Justification", &GetOverlayJustificationList(), "Justify Center");
     d.AddListReference(&C::m_SkinTheme, "Skin Theme", &GetSkinThemeList(), nullptr).DefaultWhenMissing();
     d.AddListReference(&C::m_NormalImage, "Normal Image", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
     d.AddListReference(&C::m_HoverImage, "Hover Image", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
@@ -143,9 +141,8 @@ CJButton* CFrameOverlayButton::CreateButtonWindow(CTextSubstitutionList* substit
 
 CJButton* CFrameOverlayButton::BuildControl(CTextSubstitutionList* substitutions, CJButton* partner, ControlKind kind)
 {
-    auto substitute = [substitutions](const CJString& text) {
-        return substitutions ? substitutions->Apply(text) : text;
-    };
+    auto substitute
+        = [substitutions](const CJString& text) { return substitutions ? substitutions->Apply(text) : text; };
     const CJString title = substitute(ShownText(m_Title));
     const CJString tip = substitute(ShownText(m_ToolTip));
     const bool proxy = kind == ControlKind::AsPlaced && IsControlledByTimeline() && !IsOverlayEditorOpen();
@@ -209,8 +206,8 @@ CJButton* CFrameOverlayButton::BuildControl(CTextSubstitutionList* substitutions
     button->MoveTo(left, top);
 
     if (CFrame* normal = OptionalFrame(m_NormalImage))
-        button->SetImages(normal, OptionalFrame(m_PressedImage), OptionalFrame(m_HoverImage),
-                          m_bGetPositionFromImages, left, top);
+        button->SetImages(normal, OptionalFrame(m_PressedImage), OptionalFrame(m_HoverImage), m_bGetPositionFromImages,
+                          left, top);
     if (m_bDrawHoverInBack)
         button->SetSkinFlag1(true);
     if (m_bDrawTitleAndImage) {

@@ -180,7 +180,8 @@ void CFrameOverlayOptions::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CFrameOverlayOptions;
     d.AddListReference(&C::m_TextFont, "Text Font", &GetFontList(), nullptr).DefaultWhenMissing();
-    d.AddListReference(&C::m_PreviewFrame, "Preview/Frame To Preview On", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
+    d.AddListReference(&C::m_PreviewFrame, "Preview/Frame To Preview On", &GetFrameLibrary(), nullptr)
+        .DefaultWhenMissing();
     d.AddArray<CTypedPObjectProperty<CFrameOverlay>>(&C::m_ListOfOverlays, "Text Overlays", "Array Item", nullptr);
     d.AddOwned(&C::m_pPreviewSubstitutions, "Preview/Preview Text Substitution List");
 }
@@ -195,8 +196,8 @@ CFrameOverlayOptions::~CFrameOverlayOptions()
     DestroyDeclaredProperties();
 }
 
-void CFrameOverlayOptions::DrawOnFrame(CFrameInterface& target, CTextSubstitutionList* substitutions,
-                                       bool showMarkers, const CPoint* mouse)
+void CFrameOverlayOptions::DrawOnFrame(CFrameInterface& target, CTextSubstitutionList* substitutions, bool showMarkers,
+                                       const CPoint* mouse)
 {
     CFrameOverlayDrawContext context;
     context.m_pTarget = &target;

@@ -79,8 +79,7 @@ public:
     // This overlay when its ID is the name (case-blind); containers search
     // their children. accumulator, when given, collects the positions of
     // the containers around the overlay found.
-    virtual CFrameOverlay* FindOverlay(const CJString& name, CTextSubstitutionList* substitutions,
-                                       CPoint* accumulator);
+    virtual CFrameOverlay* FindOverlay(const CJString& name, CTextSubstitutionList* substitutions, CPoint* accumulator);
     virtual void SetControlledByTimeline(bool controlled) { m_bControlledByTimeline = controlled; }
     virtual bool IsControlledByTimeline() const { return m_bControlledByTimeline; }
 

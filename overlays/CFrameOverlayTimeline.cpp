@@ -160,16 +160,14 @@ void CFrameOverlayTimeline::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_InitialRotation, "Initial Rotation", 0.0f).Units("degrees");
     d.AddArray<CTypedPObjectProperty<CFrameOverlayRotationMilestone>>(
         &C::m_RotationMilestoneList, "Rotation Milestone List", "Rotation Milestone", nullptr);
-    d.AddArray<CTypedPObjectProperty<CFrameOverlay>>(&C::m_ListOfOverlays, "Overlays/Overlay List", "Overlay",
-                                                     nullptr);
+    d.AddArray<CTypedPObjectProperty<CFrameOverlay>>(&C::m_ListOfOverlays, "Overlays/Overlay List", "Overlay", nullptr);
     d.Add(&C::m_bShouldCacheFrame, "Options/Should Cache Frame", false);
     d.Add(&C::m_bShouldUseTimelineCenter, "Options/Should Use Timeline Center", false);
     d.Add(&C::m_CenterOfScaleAndRotation, "Options/Center Of Scale And Rotation", CFPoint{0.0f, 0.0f});
     d.Add(&C::m_bUseMotionBlur, "Options/Use Motion Blur", false);
     d.Add(&C::m_MotionBlurTimeSteps, "Options/Motion Blur Time Steps", 15u);
     d.Add(&C::m_FirstStepOpacity, "Options/First Step Opacity", 0.5f).Range(0.0f, 1.0f);
-    d.Add(&C::m_AdditionalStepOpacityMultiplier, "Options/Additional Step Opacity Multiplier", 0.8f)
-        .Range(0.0f, 1.0f);
+    d.Add(&C::m_AdditionalStepOpacityMultiplier, "Options/Additional Step Opacity Multiplier", 0.8f).Range(0.0f, 1.0f);
 }
 
 STimelineValues CFrameOverlayTimeline::GetValues(float time) const

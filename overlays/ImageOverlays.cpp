@@ -278,7 +278,8 @@ void CThermometerFrameOverlay::DeclareProperties(CPropertyDeclarer& d)
     using C = CThermometerFrameOverlay;
     d.Add(&C::m_Value, "Value", "%s[Value]");
     d.Add(&C::m_Range, "Range", "%s[MaxValue]");
-    d.AddListReference(&C::m_BackgroundSequence, "Background Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
+    d.AddListReference(&C::m_BackgroundSequence, "Background Sequence", &GetSequenceList(), nullptr)
+        .DefaultWhenMissing();
     d.AddListReference(&C::m_FillSequence, "Fill Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_Position, "Positon", CPoint{0, 0});
     d.Add(&C::m_bVertical, "Vertical", false);

@@ -4,6 +4,7 @@
 #include "blit/CColor.h"
 #include "foundation/CStaticContentsList.h"
 #include "images/CFont.h"
+#include "images/CFontList.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "objects/CIntProperty.h"
@@ -13,7 +14,6 @@
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
 #include "render/SurfaceHelpers.h"
-#include "images/CFontList.h"
 
 #include <algorithm>
 
@@ -206,8 +206,7 @@ void CFrameOverlayTextOverlay::Draw(CFrameOverlayDrawContext& context)
 
     int32_t y = top;
     if (m_bCenterVertically)
-        y = height == 0 ? RoundToInt(float(top) - float(textHeight) * scale / 2.0f)
-                        : top + height / 2 - textHeight / 2;
+        y = height == 0 ? RoundToInt(float(top) - float(textHeight) * scale / 2.0f) : top + height / 2 - textHeight / 2;
 
     CClippedProxyFrame clip;
     if (tooTall && !m_bScaleTextToFitBox && !m_bCenterVertically) {

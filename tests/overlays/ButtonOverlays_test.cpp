@@ -99,13 +99,15 @@ protected:
     void SetUp() override
     {
         ButtonOverlay::SetUp();
-        AddSet("Slide", "Text Overlays=Array\n{\nItem Count=1\nArray Item=CFrameOverlayTimeline\n{\n"
-                        "Initial Offset=50,0\nOffset Milestones=Array\n{\nItem Count=1\n"
-                        "Offset Milestone=CFrameOverlayOffsetMilestone\n{\nTime To Transition=1\n}\n}\n"
-                        "Overlay List=Array\n{\nItem Count=1\nOverlay=CFrameOverlayButton\n{\nID=Go\n"
-                        "Title=Go\nPosition=10,10\nSize=40,20\n}\n}\n}\n}");
-        AddSet("Screen", "Text Overlays=Array\n{\nItem Count=1\nArray Item=CNestedFooFrameOverlay\n{\n"
-                         "Positon=100,50\nFoo File=Slide\n}\n}");
+        AddSet("Slide",
+               "Text Overlays=Array\n{\nItem Count=1\nArray Item=CFrameOverlayTimeline\n{\n"
+               "Initial Offset=50,0\nOffset Milestones=Array\n{\nItem Count=1\n"
+               "Offset Milestone=CFrameOverlayOffsetMilestone\n{\nTime To Transition=1\n}\n}\n"
+               "Overlay List=Array\n{\nItem Count=1\nOverlay=CFrameOverlayButton\n{\nID=Go\n"
+               "Title=Go\nPosition=10,10\nSize=40,20\n}\n}\n}\n}");
+        AddSet("Screen",
+               "Text Overlays=Array\n{\nItem Count=1\nArray Item=CNestedFooFrameOverlay\n{\n"
+               "Positon=100,50\nFoo File=Slide\n}\n}");
         ResetLists();
         m_Set = Set("Screen");
         ASSERT_NE(m_Set, nullptr);

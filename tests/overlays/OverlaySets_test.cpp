@@ -51,10 +51,12 @@ TEST_F(OverlaySet, ChildrenAreSearchedBeforeTheirContainerFirstMatchCaseBlind)
 
 TEST_F(OverlaySet, NestedSetsAddTheirPositionOnSuccessAndTakeItOffOnFailure)
 {
-    AddSet("Inner", "Text Overlays=Array\n{\nItem Count=1\nArray Item=CFrameOverlayPositionMarker\n{\nID=Spot\n"
-                    "Position=5,6\n}\n}");
-    AddSet("Outer", "Text Overlays=Array\n{\nItem Count=2\nArray Item=CNestedFooFrameOverlay\n{\nPositon=100,40\n"
-                    "Foo File=Inner\n}\nArray Item=CFrameOverlayPositionMarker\n{\nID=Other\n}\n}");
+    AddSet("Inner",
+           "Text Overlays=Array\n{\nItem Count=1\nArray Item=CFrameOverlayPositionMarker\n{\nID=Spot\n"
+           "Position=5,6\n}\n}");
+    AddSet("Outer",
+           "Text Overlays=Array\n{\nItem Count=2\nArray Item=CNestedFooFrameOverlay\n{\nPositon=100,40\n"
+           "Foo File=Inner\n}\nArray Item=CFrameOverlayPositionMarker\n{\nID=Other\n}\n}");
     ResetLists();
     CFrameOverlayOptions* outer = Set("Outer");
     ASSERT_NE(outer, nullptr);
@@ -171,8 +173,9 @@ TEST_F(OverlaySet, TheToolTipNeedsAMousePoint)
 TEST_F(OverlaySet, TheListIsNamedAndASetDrawsOnALoadingPicture)
 {
     EXPECT_GE(CFileListList::SGetInstance().FindIndexOfList(&GetFrameOverlayOptionsList()), 0);
-    AddSet("Splash", "Text Overlays=Array\n{\nItem Count=1\nArray Item=CBoxFrameOverlay\n{\nPositon=1,1\n"
-                     "Size=2,2\nOutline Width=0\nFill Color=0,0,255,255\n}\n}");
+    AddSet("Splash",
+           "Text Overlays=Array\n{\nItem Count=1\nArray Item=CBoxFrameOverlay\n{\nPositon=1,1\n"
+           "Size=2,2\nOutline Width=0\nFill Color=0,0,255,255\n}\n}");
     ResetLists();
     CFrameOverlayOptions* splash = Set("Splash");
     ASSERT_NE(splash, nullptr);

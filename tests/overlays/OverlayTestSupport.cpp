@@ -112,7 +112,7 @@ uint32_t Pixel(const CFrame& frame, int32_t x, int32_t y)
     CColor colour;
     frame.GetPixel(x, y, colour);
     return uint32_t(colour.GetAlpha()) << 24 | uint32_t(colour.GetRed()) << 16 | uint32_t(colour.GetGreen()) << 8
-           | colour.GetBlue();
+        | colour.GetBlue();
 }
 
 std::string ObjectText(const std::string& className, const std::string& lines)

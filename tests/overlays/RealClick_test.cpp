@@ -48,11 +48,10 @@ public:
         int ends[2];
         if (::pipe(ends) != 0)
             return false;
-        char* const argv[] = {const_cast<char*>(kXvfb),       const_cast<char*>("-displayfd"),
-                              const_cast<char*>("3"),         const_cast<char*>("-screen"),
-                              const_cast<char*>("0"),         const_cast<char*>("640x480x24"),
-                              const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),
-                              nullptr};
+        char* const argv[]
+            = {const_cast<char*>(kXvfb),       const_cast<char*>("-displayfd"), const_cast<char*>("3"),
+               const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>("640x480x24"),
+               const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        nullptr};
         m_Pid = ::fork();
         if (m_Pid == 0) {
             std::freopen(errorFile.c_str(), "w", stderr);
@@ -159,8 +158,8 @@ TEST(ChildProcess, RealClickReachesTheTimelineButton)
         ASSERT_NE(control, nullptr);
         root.AddChild(control, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
 
-        const std::string command = std::string("python3 '") + script + "' '" + std::getenv("DISPLAY") + "' '" +
-                                    kTitle + "' 100 80 &";
+        const std::string command
+            = std::string("python3 '") + script + "' '" + std::getenv("DISPLAY") + "' '" + kTitle + "' 100 80 &";
         ASSERT_EQ(std::system(command.c_str()), 0);
         for (int pass = 0; pass < 6000 && !clicked; ++pass) {
             RunMessageLoop();

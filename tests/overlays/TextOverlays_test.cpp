@@ -84,8 +84,8 @@ TEST_F(TextOverlay, ShrinkingTakesTheLastLowOfSixBisectionSteps)
     EXPECT_NEAR(steps, std::round(steps), 1e-3f);
     auto heightAt = [&](float scale) {
         return float(m_pFont->GetWrappedTextHeight(m_Text.m_Text.GetText(),
-                                                 m_Text.MakeLayout(10, int32_t(std::lround(100.0f / scale)))))
-               * scale;
+                                                   m_Text.MakeLayout(10, int32_t(std::lround(100.0f / scale)))))
+            * scale;
     };
     EXPECT_LE(heightAt(s), 30.0f);
     EXPECT_GT(heightAt(s + step), 30.0f);

@@ -89,9 +89,11 @@ TEST_F(Timeline, OpacityEasesLinearSlowAndFast)
 TEST_F(Timeline, OffsetsFollowTheirMilestonesInTurnAndRotationWraps)
 {
     AddMilestone<CFrameOverlayOffsetMilestone>(m_Timeline, "Offset Milestones", 1.0f, OverlayInterpolation::Linear)
-        ->m_Offset = CFPoint{100.0f, 0.0f};
+        ->m_Offset
+        = CFPoint{100.0f, 0.0f};
     AddMilestone<CFrameOverlayOffsetMilestone>(m_Timeline, "Offset Milestones", 1.0f, OverlayInterpolation::Linear)
-        ->m_Offset = CFPoint{50.0f, 10.0f};
+        ->m_Offset
+        = CFPoint{50.0f, 10.0f};
     EXPECT_FLOAT_EQ(m_Timeline.GetValues(1.0f).offset.x, 100.0f);
     EXPECT_FLOAT_EQ(m_Timeline.GetValues(1.5f).offset.x, 75.0f);
     EXPECT_FLOAT_EQ(m_Timeline.GetValues(1.5f).offset.y, 5.0f);
@@ -99,7 +101,8 @@ TEST_F(Timeline, OffsetsFollowTheirMilestonesInTurnAndRotationWraps)
 
     AddMilestone<CFrameOverlayRotationMilestone>(m_Timeline, "Rotation Milestone List", 1.0f,
                                                  OverlayInterpolation::Linear)
-        ->m_Rotation = 450.0f;
+        ->m_Rotation
+        = 450.0f;
     EXPECT_FLOAT_EQ(m_Timeline.GetValues(1.0f).rotation, 90.0f);
     EXPECT_FLOAT_EQ(m_Timeline.GetValues(0.5f).rotation, 225.0f);
 }

@@ -37,8 +37,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
     const struct {
         const char* name;
         uint32_t frames;
-    } expected[] = {{"Coin", 8},       {"Flag", 10},        {"Gauge Back", 1},
-                    {"Gauge Fill", 1}, {"Mouse Cursor", 4}, {"Walk", 6}};
+    } expected[] = {{"Coin", 8}, {"Flag", 10}, {"Gauge Back", 1}, {"Gauge Fill", 1}, {"Mouse Cursor", 4}, {"Walk", 6}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;
