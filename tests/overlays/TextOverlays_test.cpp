@@ -147,6 +147,46 @@ TEST_F(TextOverlay, CentreAndRightJustificationPlaceTheLineInTheBox)
     EXPECT_EQ(RightmostDrawnColumn(*right), 10 + 100 - 1);
 }
 
+// First drawn column, one past the last.
+std::pair<int32_t, int32_t> DrawnColumns(const CFrame& frame)
+{
+    int32_t first = -1, last = -1;
+    for (int32_t x = 0; x < int32_t(frame.GetWidth()); ++x)
+        for (int32_t y = 0; y < int32_t(frame.GetHeight()); ++y)
+            if (Pixel(frame, x, y) != 0) {
+                if (first < 0)
+                    first = x;
+                last = x + 1;
+                break;
+            }
+    return {first, last};
+}
+
+TEST_F(TextOverlay, AScaledContextScalesAboutTheJustifiedPivot)
+{
+    m_Text.m_Text.SetText(CJString("aa"));
+    auto scaled = [&](int32_t justification) {
+        m_Text.m_Justification = justification;
+        auto canvas = Canvas(200, 100);
+        CFrameOverlayDrawContext context;
+        context.m_pTarget = canvas.get();
+        context.m_ScaleX = context.m_ScaleY = 2.0f;
+        m_Text.Draw(context);
+        return DrawnColumns(*canvas);
+    };
+    // Left: about the middle of the line (10 + 10); centre: the box's middle
+    // (60); right: the middle of the line at the box's right edge (100).
+    const auto left = scaled(0);
+    EXPECT_NEAR(left.first, 0, 1);
+    EXPECT_NEAR(left.second, 40, 1);
+    const auto centre = scaled(1);
+    EXPECT_NEAR(centre.first, 40, 1);
+    EXPECT_NEAR(centre.second, 80, 1);
+    const auto right = scaled(2);
+    EXPECT_NEAR(right.first, 80, 1);
+    EXPECT_NEAR(right.second, 120, 1);
+}
+
 TEST_F(TextOverlay, DejaVuTextStaysInItsBox)
 {
     CFont dejaVu;
