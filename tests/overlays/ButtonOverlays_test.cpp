@@ -187,6 +187,9 @@ TEST_F(TimelineButton, TheControlIsProxyDrawnWhereTheContainersPutIt)
     EXPECT_NEAR(resting.first, 110, 1);
     EXPECT_NEAR(resting.second, 150, 1);
     EXPECT_EQ(Pixel(*m_Frame, 210, 110), 0u);
+    // The marker view draws a plain look beside it and keeps the live one.
+    m_Set->DrawOnFrame(*m_Frame, nullptr, true, nullptr);
+    EXPECT_EQ(m_Overlay->GetProxyWindow(), mixIn);
 }
 
 TEST_F(TimelineButton, ItTakesClicksOnlyOnceTheTimelineRests)

@@ -4,6 +4,7 @@
 
 #include "images/CFrame.h"
 #include "overlays/CFrameOverlayTimeline.h"
+#include "overlays/ImageOverlays.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +168,22 @@ TEST_F(Timeline, ALookupThroughTheTimelineMarksTheOverlayAndRecordsTheOffset)
     EXPECT_EQ(seen[0].m_WindowOffsetX, 40);
     EXPECT_EQ(seen[0].m_WindowOffsetY, 30);
     EXPECT_EQ(m_Timeline.FindOverlay(CJString("None"), nullptr, &accumulator), nullptr);
+}
+
+TEST_F(Timeline, AToolTipFoundInsideReachesTheCaller)
+{
+    auto* marker = new CFrameOverlayPositionMarker;
+    marker->m_Position = CPoint{0, 0};
+    marker->m_ToolTip.SetText(CJString("Inside"));
+    m_Timeline.Append(marker);
+    m_Timeline.m_bUseMotionBlur = true;
+    auto canvas = Canvas(8, 8);
+    CFrameOverlayDrawContext context;
+    context.m_pTarget = canvas.get();
+    context.m_MouseX = 3;
+    context.m_MouseY = 3;
+    m_Timeline.Draw(context);
+    EXPECT_STREQ(context.m_ToolTip.GetString(), "Inside");
 }
 
 TEST_F(Timeline, TheCacheIsKeptUntilTimeRunsBack)
