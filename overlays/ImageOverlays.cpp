@@ -250,7 +250,23 @@ void CBoxFrameOverlay::Draw(CFrameOverlayDrawContext& context)
                edge(int64_t(m_Position.y) + m_Size.y)};
     // Rings stop once nothing is left: an odd size must not step past an
     // empty rectangle into an inverted one.
+    // Rings around the whole target draw nothing and are passed over in one
+    // step, so a huge box costs no more than the target's size.
+    CRect bounds{};
+    context.m_pTarget->GetBounds(bounds);
     for (int32_t ring = 0; ring < m_OutlineWidth && rect.right > rect.left && rect.bottom > rect.top; ++ring) {
+        // Apart from the target: so is every inner ring and the fill.
+        if (rect.left >= bounds.right || rect.right <= bounds.left || rect.top >= bounds.bottom
+            || rect.bottom <= bounds.top)
+            return;
+        const int64_t outside = std::min({int64_t(bounds.left) - rect.left, int64_t(bounds.top) - rect.top,
+                                          int64_t(rect.right) - bounds.right, int64_t(rect.bottom) - bounds.bottom});
+        if (outside > 1) {
+            const int32_t skip = int32_t(std::min<int64_t>(outside - 1, int64_t(m_OutlineWidth) - ring));
+            rect = CRect{rect.left + skip, rect.top + skip, rect.right - skip, rect.bottom - skip};
+            ring += skip - 1;
+            continue;
+        }
         if (m_OutlineColor.GetAlpha() != 0)
             DrawRect(*context.m_pTarget, rect, m_OutlineColor);
         rect = CRect{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
