@@ -247,7 +247,7 @@ int32_t CJWindowAlphaFrameWindowSkin::GetTitleBarHeight()
         return 0;
     const int32_t offset = m_Theme.GetData().m_ContentsOffsetWithTitle;
     if (offset != -1)
-        return offset;
+        return ClampSkinValue(offset);
     return FontHeight(GetTitleFont()) + 4 * m_Window.GetFontUnit() + 2;
 }
 
@@ -268,10 +268,11 @@ void CJWindowAlphaFrameWindowSkin::DrawFront(CFrameInterface& frame)
     CScopedWidenedClip widened(frame);
     {
         CScopedWindowFont heading(m_Window, GetTitleFont());
-        m_Window.DrawTitle(frame, m_Window.GetWidth() / 2, data.m_HeadingOffset + 5, 1);
+        m_Window.DrawTitle(frame, m_Window.GetWidth() / 2, ClampSkinValue(data.m_HeadingOffset) + 5, 1);
     }
     if (state.icon)
-        BlitAt(frame, *state.icon, data.m_IconOffset.x, data.m_IconOffset.y, GetTransparentMaskBlitType());
+        BlitAt(frame, *state.icon, ClampSkinValue(data.m_IconOffset.x), ClampSkinValue(data.m_IconOffset.y),
+               GetTransparentMaskBlitType());
 }
 
 CJWindowAlphaButtonSkin::CJWindowAlphaButtonSkin(CJWindow& button, CJWindowAlphaTheme& theme)
@@ -279,7 +280,7 @@ CJWindowAlphaButtonSkin::CJWindowAlphaButtonSkin(CJWindow& button, CJWindowAlpha
     , m_Theme(theme)
 {
     button.SetDrawOutline(false);
-    button.SetBorderWidth(theme.GetData().m_SpaceAroundText * button.GetFontUnit());
+    button.SetBorderWidth(ClampSkinValue(theme.GetData().m_SpaceAroundText) * button.GetFontUnit());
 }
 
 void CJWindowAlphaButtonSkin::SizeToContent()

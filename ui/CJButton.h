@@ -104,8 +104,8 @@ public:
     void SetImage(CFrameInterface* image, bool replacesSkin, bool skinFlag2);
     // Normal, pressed and hover images. moveToOrigin: the button moves to
     // (x, y) plus the images' top-left and draws them from there.
-    void SetImages(CFrameInterface* icon, CFrameInterface* skinImage, CFrameInterface* thirdImage,
-                   bool moveToOrigin, int32_t x, int32_t y);
+    void SetImages(CFrameInterface* icon, CFrameInterface* skinImage, CFrameInterface* thirdImage, bool moveToOrigin,
+                   int32_t x, int32_t y);
     CFrameInterface* GetIcon() const { return m_Icon; }
     CFrameInterface* GetSkinImage() const { return m_SkinImage; }
     CFrameInterface* GetThirdImage() const { return m_ThirdImage; }

@@ -23,8 +23,8 @@ class CJWindowControlProxyDrawMixIn;
 struct SProxyDrawPointerAccess {
     static CPointerToBeNulledArray& Get(CJWindowControlProxyDrawMixIn& mixIn);
 };
-using CProxyDrawPointer =
-    CSmartPointerToBeNulledTemplate<CJWindowControlProxyDrawMixIn, CPointerToBeNulledArray, SProxyDrawPointerAccess>;
+using CProxyDrawPointer
+    = CSmartPointerToBeNulledTemplate<CJWindowControlProxyDrawMixIn, CPointerToBeNulledArray, SProxyDrawPointerAccess>;
 
 class CJWindowControlProxyDrawMixIn {
 public:
@@ -94,10 +94,7 @@ public:
     {
         return IsProxyActive() && T::OnMouseDown(button, point);
     }
-    bool OnMouseUp(uint32_t button, CPoint point) override
-    {
-        return IsProxyActive() && T::OnMouseUp(button, point);
-    }
+    bool OnMouseUp(uint32_t button, CPoint point) override { return IsProxyActive() && T::OnMouseUp(button, point); }
     void OnMouseRepeat(uint32_t button, CPoint point) override
     {
         if (IsProxyActive())

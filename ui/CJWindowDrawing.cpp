@@ -146,11 +146,10 @@ void CJWindow::DrawChildren(CFrameInterface& frame, int32_t layer)
         if (cache)
             cache->BeginWindow(*child, *proxy);
         // Fading nests: the proxy fades whatever the target drew into.
-        COpacityProxyFrame fade;
+        std::optional<COpacityProxyFrame> fade;
         if (child->m_Opacity < 1.0f) {
-            fade.SetFrame(proxy->GetFrame());
-            fade.SetOpacity(child->m_Opacity);
-            proxy->SetFrame(&fade);
+            fade.emplace(proxy->GetFrame(), child->m_Opacity);
+            proxy->SetFrame(&*fade);
         }
         proxy->SetOffset(child->GetScrollOffsetX() - child->m_ScreenRect.left,
                          child->GetScrollOffsetY() - child->m_ScreenRect.top);

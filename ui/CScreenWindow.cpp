@@ -127,7 +127,9 @@ void CScreenWindow::DispatchMove(CPoint point)
     const CPoint movement{point.x - m_LastMousePoint.x, point.y - m_LastMousePoint.y};
     OnMouseMove(point, movement, cursor);
     SetCursorIfChanged(cursor);
-    m_LastMousePoint = point;
+    // A window may have put the pointer elsewhere (a resize held at its
+    // minimum): that is no movement of the user's.
+    m_LastMousePoint = CMouseState::SGetInstance().GetPositionPoint();
 }
 
 void CScreenWindow::RefreshCursor()

@@ -98,7 +98,7 @@ void CClassicSkinBorder::DeclareProperties(CPropertyDeclarer& d)
 
 void CClassicSkinBorder::DrawBackground(CJWindow*, CFrameInterface& frame, const CRect& rect, CSkinTheme*)
 {
-    const int32_t m = m_TextureMargin;
+    const int32_t m = ClampSkinValue(m_TextureMargin);
     FillBackground(frame, CRect{rect.left + m, rect.top + m, rect.right - m, rect.bottom - m});
 }
 
@@ -145,8 +145,19 @@ void CAlphaSkinBorder::DeclareProperties(CPropertyDeclarer& d)
     AddFrame(d, &K::m_RightCenterDecal, "Decals/Right Center Decal");
 }
 
+namespace {
+bool g_MaskedCornerCache = true;
+} // namespace
+
+void CAlphaSkinBorder::SetMaskedCornerCache(bool on)
+{
+    g_MaskedCornerCache = on;
+}
+
 CFrame* CAlphaSkinBorder::MaskedCorner(CFrame& mask, CFrame& texture, int32_t x, int32_t y)
 {
+    if (!g_MaskedCornerCache)
+        m_Corners.clear();
     const int32_t tw = int32_t(texture.GetWidth()), th = int32_t(texture.GetHeight());
     const int32_t phaseX = FloorMod(x, tw), phaseY = FloorMod(y, th);
     for (SMaskedCorner& corner : m_Corners)
@@ -207,16 +218,18 @@ void CAlphaSkinBorder::DrawBackground(CJWindow* window, CFrameInterface& frame, 
         }
     // The rest in three bands, reaching out by the side offsets where no
     // mask stands.
-    const CRect tlb = tl ? PlacedBounds(*tl, l, t) : CRect{0, 0, l - m_LeftSideOffset, t - m_TopSideOffset};
-    const CRect trb = tr ? PlacedBounds(*tr, r, t) : CRect{r + m_RightSideOffset, 0, 0, t - m_TopSideOffset};
-    const CRect blb = bl ? PlacedBounds(*bl, l, b) : CRect{0, b + m_BottomSideOffset, l - m_LeftSideOffset, 0};
-    const CRect brb = br ? PlacedBounds(*br, r, b) : CRect{r + m_RightSideOffset, b + m_BottomSideOffset, 0, 0};
+    const int32_t leftOut = ClampSkinValue(m_LeftSideOffset), topOut = ClampSkinValue(m_TopSideOffset);
+    const int32_t rightOut = ClampSkinValue(m_RightSideOffset), bottomOut = ClampSkinValue(m_BottomSideOffset);
+    const CRect tlb = tl ? PlacedBounds(*tl, l, t) : CRect{0, 0, l - leftOut, t - topOut};
+    const CRect trb = tr ? PlacedBounds(*tr, r, t) : CRect{r + rightOut, 0, 0, t - topOut};
+    const CRect blb = bl ? PlacedBounds(*bl, l, b) : CRect{0, b + bottomOut, l - leftOut, 0};
+    const CRect brb = br ? PlacedBounds(*br, r, b) : CRect{r + rightOut, b + bottomOut, 0, 0};
     const int32_t middleTop = std::max(tlb.bottom, trb.bottom);
     const int32_t middleBottom = std::min(blb.top, brb.top);
     const CRect bands[] = {
-        {l - m_LeftSideOffset, middleTop, r + m_RightSideOffset, middleBottom},
-        {tlb.right, t - m_TopSideOffset, trb.left, middleTop},
-        {blb.right, middleBottom, brb.left, b + m_BottomSideOffset},
+        {l - leftOut, middleTop, r + rightOut, middleBottom},
+        {tlb.right, t - topOut, trb.left, middleTop},
+        {blb.right, middleBottom, brb.left, b + bottomOut},
     };
     for (const CRect& band : bands)
         if (band.right > band.left && band.bottom > band.top)
@@ -242,9 +255,10 @@ void CAlphaSkinBorder::DrawFrame(CJWindow* window, CFrameInterface& frame, const
 
     if (CFrame* top = GetSkinFrame(m_TopCenterHighlight)) {
         const CRect piece = Placed(top, 0, t);
-        int32_t from = m_OverlapCorners ? l : tlb.right - 1;
-        int32_t to = m_OverlapCorners ? r : trb.left;
-        TileEdge(frame, top, CRect{from - m_TopOverlapAmount, piece.top, to + m_TopOverlapAmount, piece.bottom});
+        const int32_t from = m_OverlapCorners ? l : tlb.right - 1;
+        const int32_t to = m_OverlapCorners ? r : trb.left;
+        const int32_t overlap = ClampSkinValue(m_TopOverlapAmount);
+        TileEdge(frame, top, CRect{from - overlap, piece.top, to + overlap, piece.bottom});
     }
     if (CFrame* bottom = GetSkinFrame(m_BottomCenterHighlight)) {
         const CRect piece = Placed(bottom, 0, b);
@@ -311,9 +325,10 @@ void CSegmentedImageSkinBorder::DrawSegmented(CFrame* image, CJWindow* window, C
         return;
     CParentClip clip(window, frame);
     const int32_t iw = int32_t(image->GetWidth()), ih = int32_t(image->GetHeight());
-    const int32_t L = m_LeftBorderWidth, R = m_RightBorderWidth, T = m_TopBorderHeight, B = m_BottomBorderHeight;
-    const CRect dest{rect.left - m_LeftOverhang, rect.top - m_TopOverhang, rect.right + m_RightOverhang,
-                     rect.bottom + m_BottomOverhang};
+    const int32_t L = ClampSkinValue(m_LeftBorderWidth), R = ClampSkinValue(m_RightBorderWidth);
+    const int32_t T = ClampSkinValue(m_TopBorderHeight), B = ClampSkinValue(m_BottomBorderHeight);
+    const CRect dest{rect.left - ClampSkinValue(m_LeftOverhang), rect.top - ClampSkinValue(m_TopOverhang),
+                     rect.right + ClampSkinValue(m_RightOverhang), rect.bottom + ClampSkinValue(m_BottomOverhang)};
     // Source columns and rows of the nine parts, and where they go.
     const int32_t sx[4] = {0, L, iw - R, iw}, sy[4] = {0, T, ih - B, ih};
     const int32_t dx[4] = {dest.left, dest.left + L, dest.right - R, dest.right};

@@ -21,6 +21,11 @@ int32_t FloorDiv(int32_t a, int32_t b)
 
 } // namespace
 
+int32_t ClampSkinValue(int32_t value)
+{
+    return std::clamp(value, -65535, 65535);
+}
+
 CRect PixelRect(const CFrameInterface& frame)
 {
     return CRect{0, 0, int32_t(frame.GetWidth()), int32_t(frame.GetHeight())};
@@ -50,10 +55,14 @@ void TileTexture(CFrameInterface& target, CFrameInterface& texture, const CRect&
     TilePiece(target, texture, PixelRect(texture), d, 0, 0, GetNormalBlitType());
 }
 
-void TilePiece(CFrameInterface& target, CFrameInterface& piece, const CRect& s, const CRect& d, int32_t originX,
+void TilePiece(CFrameInterface& target, CFrameInterface& piece, const CRect& s, const CRect& area, int32_t originX,
                int32_t originY, CBlitType& blit)
 {
     const int32_t tileW = s.right - s.left, tileH = s.bottom - s.top;
+    CRect bounds{};
+    target.GetBounds(bounds);
+    const CRect d{std::max(area.left, bounds.left), std::max(area.top, bounds.top), std::min(area.right, bounds.right),
+                  std::min(area.bottom, bounds.bottom)};
     if (tileW <= 0 || tileH <= 0 || d.right <= d.left || d.bottom <= d.top)
         return;
     const int32_t ox = piece.GetOffsetX(), oy = piece.GetOffsetY();

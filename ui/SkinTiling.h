@@ -17,10 +17,15 @@ class CFrameInterface;
 // run-length textures draw nothing.
 void TileTexture(CFrameInterface& target, CFrameInterface& texture, const CRect& d);
 
-// Repeats the pixel rectangle s of piece over d (clipped to d), the first
-// tile's top-left at (originX, originY); every tile through blit.
+// Repeats the pixel rectangle s of piece over d (clipped to d and to the
+// target's bounds), the first tile's top-left at (originX, originY); every
+// tile through blit.
 void TilePiece(CFrameInterface& target, CFrameInterface& piece, const CRect& s, const CRect& d, int32_t originX,
                int32_t originY, CBlitType& blit);
+
+// Sizes and offsets from theme files, held where no frame reaches (sides are
+// at most 65535 pixels), so rectangles built from them cannot overflow.
+int32_t ClampSkinValue(int32_t value);
 
 // The pixel rectangle of a whole frame: (0, 0, width, height).
 CRect PixelRect(const CFrameInterface& frame);

@@ -338,4 +338,43 @@ TEST_F(ButtonTest, ToolTipsShowOnHoverAndTitlesBecomeTipsOfImageButtons)
     EXPECT_EQ(button->GetIcon(), nullptr);
 }
 
+TEST_F(ButtonTest, WithSkinAndHoverImagesOnlyTheSkinImagesPixelsAreHit)
+{
+    CJButton* button = Place(CRect{10, 10, 30, 30}, "shape");
+    // Left half clear, right half solid.
+    auto skin = CFrame::MakeOwned(20, 20, 32);
+    auto hover = CFrame::MakeOwned(20, 20, 32);
+    for (uint32_t y = 0; y < 20; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(skin->GetPixels()) + y * skin->GetPitch();
+        for (uint32_t x = 0; x < 20; ++x)
+            row[x] = x < 10 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    }
+    button->SetImages(nullptr, skin.get(), hover.get(), false, 0, 0);
+    ASSERT_EQ(button->GetRect(), (CRect{10, 10, 30, 30}));
+    EXPECT_FALSE(button->HitTest(CPoint{12, 20}));
+    EXPECT_TRUE(button->HitTest(CPoint{25, 20}));
+    MoveTo(12, 20);
+    EXPECT_FALSE(button->IsHovered());
+    Press();
+    EXPECT_FALSE(button->IsPressed());
+    Release();
+    MoveTo(25, 20);
+    EXPECT_TRUE(button->IsHovered());
+
+    // Without the hover image the whole rectangle counts.
+    button->SetImages(nullptr, skin.get(), nullptr, false, 0, 0);
+    EXPECT_TRUE(button->HitTest(CPoint{12, 20}));
+    EXPECT_FALSE(button->HitTest(CPoint{30, 20}));
+}
+
+TEST_F(ButtonTest, AButtonClosedByItsOwnUpdateIsNotTouchedAfterwards)
+{
+    CJButton* button = Place(CRect{10, 10, 60, 30}, "gone");
+    button->SetHoverZoom(0.5f, 0.1f);
+    MoveTo(20, 20);
+    button->RequestClose();
+    Frame(0.05f); // the sanitizer would see a late write to the zoom time
+    EXPECT_EQ(m_Parent->GetFirstChild(), nullptr);
+}
+
 } // namespace

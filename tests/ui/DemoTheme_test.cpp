@@ -9,7 +9,6 @@
 #include "ui/CJWindow.h"
 #include "ui/SkinResources.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -24,10 +23,7 @@ protected:
         SkinFrameTest::SetUp();
         if (IsSkipped())
             return;
-        const char* source = std::getenv("OMBRISALT_TEST_SOURCE");
-        if (!source)
-            GTEST_SKIP() << "OMBRISALT_TEST_SOURCE is not set";
-        const fs::path resources = fs::path(source) / "data" / "Data" / "Resources";
+        const fs::path resources = fs::path(OMBRISALT_SOURCE_DIR) / "data" / "Data" / "Resources";
         if (!fs::exists(resources / "Interface" / "Textures" / "Demo Paper.png"))
             GTEST_SKIP() << "the demo textures are not made (tools/make_demo_interface.py)";
         fs::create_directories("Interface");
