@@ -11,10 +11,12 @@
 #include "overlays/OverlayClassBody.h"
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
+#include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "ui/CAlphaTheme.h"
 #include "ui/CJButton.h"
 #include "ui/CJCheckBox.h"
+#include "ui/CJFrameWindow.h"
 #include "ui/CSkinTheme.h"
 
 #include <algorithm>
@@ -27,6 +29,30 @@ CSkinTheme* ThemeAt(int32_t index)
     CSkinThemeList& list = GetSkinThemeList();
     return index >= 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
 }
+
+// The parent a control is built with: controls take their skin from it
+// (its theme, else the default one). It holds no children.
+class CThemeParent {
+public:
+    explicit CThemeParent(int32_t themeIndex)
+    {
+        if (CSkinTheme* theme = ThemeAt(themeIndex)) {
+            m_pWindow = new CJWindow(nullptr);
+            m_pWindow->SetSkinTheme(theme);
+        }
+    }
+    ~CThemeParent()
+    {
+        if (m_pWindow)
+            m_pWindow->Destroy();
+    }
+    CThemeParent(const CThemeParent&) = delete;
+    CThemeParent& operator=(const CThemeParent&) = delete;
+    CJWindow* Get() const { return m_pWindow; }
+
+private:
+    CJWindow* m_pWindow = nullptr;
+};
 
 // A frame index where 0 names none.
 CFrame* OptionalFrame(int32_t index)
@@ -80,9 +106,9 @@ void CFrameOverlayJButtonOverlay::DeclareProperties(CPropertyDeclarer& d)
 
 void CFrameOverlayJButtonOverlay::Draw(CFrameOverlayDrawContext& context)
 {
-    std::unique_ptr<CJButton, SDestroyWindow> button(new CJButton(nullptr, context.Substitute(ShownText(m_Title))));
-    if (CSkinTheme* theme = ThemeAt(m_SkinTheme))
-        button->SetSkinTheme(theme);
+    CThemeParent themed(m_SkinTheme);
+    std::unique_ptr<CJButton, SDestroyWindow> button(
+        new CJButton(themed.Get(), context.Substitute(ShownText(m_Title))));
     button->MoveTo(Place(m_Position.x), Place(m_Position.y));
     const CRect& rect = button->GetRect();
     COverlayImageProxies proxies(context, float(rect.left + (rect.right - rect.left) / 2),
@@ -97,6 +123,47 @@ void CFrameOverlayJButtonOverlay::MoveBy(int32_t dx, int32_t dy)
 }
 
 void CFrameOverlayJButtonOverlay::GetDescription(CJString& out, const char*)
+{
+    Describe(out, m_Title.GetText());
+}
+
+// --- The look of a frame window ---
+
+OMBRISALT_OVERLAY_CLASS(CFrameOverlayJWindowOverlay, 1.0)
+
+void CFrameOverlayJWindowOverlay::DeclareProperties(CPropertyDeclarer& d)
+{
+    using C = CFrameOverlayJWindowOverlay;
+    d.AddListReference(&C::m_SkinTheme, "Skin Theme", &GetSkinThemeList(), nullptr).DefaultWhenMissing();
+    d.Add(&C::m_Position, "Position", CPoint{0, 0});
+    d.Add(&C::m_Size, "Size", CPoint{100, 100});
+    d.Add(&C::m_bTransparentBackground, "Transparent Background", false);
+    d.Add(&C::m_Title, "Title", "");
+    d.AddListReference(&C::m_IconSequence, "Icon Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
+}
+
+void CFrameOverlayJWindowOverlay::Draw(CFrameOverlayDrawContext& context)
+{
+    CThemeParent themed(m_SkinTheme);
+    std::unique_ptr<CJFrameWindow, SDestroyWindow> window(
+        new CJFrameWindow(themed.Get(), context.Substitute(ShownText(m_Title))));
+    window->SetSize(Size(m_Size.x), Size(m_Size.y));
+    window->MoveTo(Place(m_Position.x), Place(m_Position.y));
+    window->SetTransparent(m_bTransparentBackground);
+    window->SetIconSequenceIndex(m_IconSequence);
+    const CRect& rect = window->GetRect();
+    COverlayImageProxies proxies(context, float(rect.left + (rect.right - rect.left) / 2),
+                                 float(rect.top + (rect.bottom - rect.top) / 2));
+    DrawControlAtItsPlace(*window, *context.m_pTarget);
+}
+
+void CFrameOverlayJWindowOverlay::MoveBy(int32_t dx, int32_t dy)
+{
+    m_Position.x = int32_t(uint32_t(m_Position.x) + uint32_t(dx));
+    m_Position.y = int32_t(uint32_t(m_Position.y) + uint32_t(dy));
+}
+
+void CFrameOverlayJWindowOverlay::GetDescription(CJString& out, const char*)
 {
     Describe(out, m_Title.GetText());
 }
@@ -149,40 +216,40 @@ CJButton* CFrameOverlayButton::BuildControl(CTextSubstitutionList* substitutions
     CFrame* checkedImage = OptionalFrame(m_CheckBoxCheckedImage);
     CFrame* uncheckedImage = OptionalFrame(m_CheckBoxUncheckedImage);
 
+    CThemeParent themed(m_SkinTheme);
+    CJWindow* parent = themed.Get();
     CJButton* button = nullptr;
     CJWindowControlProxyDrawMixIn* mixIn = nullptr;
     if (!m_bIsAToggleableCheckBox) {
         if (proxy) {
-            auto* made = new CJButtonProxyDrawTemplate<CJButton>(nullptr, title);
+            auto* made = new CJButtonProxyDrawTemplate<CJButton>(parent, title);
             button = made;
             mixIn = made;
         } else {
-            button = new CJButton(nullptr, title);
+            button = new CJButton(parent, title);
         }
     } else if (checkedImage && uncheckedImage) {
         CJImageCheckBox* box = nullptr;
         if (proxy) {
-            auto* made = new CJButtonProxyDrawTemplate<CJImageCheckBox>(nullptr, title, partner);
+            auto* made = new CJButtonProxyDrawTemplate<CJImageCheckBox>(parent, title, partner);
             box = made;
             mixIn = made;
         } else {
-            box = new CJImageCheckBox(nullptr, title, partner);
+            box = new CJImageCheckBox(parent, title, partner);
         }
         box->SetCheckedImage(checkedImage);
         box->SetBoxImage(uncheckedImage);
         box->SetUncheckedImage(uncheckedImage);
         button = box;
     } else if (proxy) {
-        auto* made = new CJButtonProxyDrawTemplate<CJCheckBox>(nullptr, title, partner);
+        auto* made = new CJButtonProxyDrawTemplate<CJCheckBox>(parent, title, partner);
         button = made;
         mixIn = made;
     } else {
-        button = new CJCheckBox(nullptr, title, partner);
+        button = new CJCheckBox(parent, title, partner);
     }
     if (mixIn)
         AttachProxyWindow(mixIn);
-    if (CSkinTheme* theme = ThemeAt(m_SkinTheme))
-        button->SetSkinTheme(theme);
 
     button->SetTitleAlignment(m_TextJustification);
     if (!m_bSizeAutomatically)

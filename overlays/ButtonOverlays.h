@@ -1,6 +1,6 @@
 #pragma once
-// The window toolkit in an overlay set. A button-look overlay only paints a
-// skinned push button at a place. A button overlay is a real control: the
+// The window toolkit in an overlay set. The window-look and button-look
+// overlays only paint a skinned frame window or push button at a place. A button overlay is a real control: the
 // screen that owns the set asks the set for it by ID (CreateButtonWindow),
 // gets a new push button, check box or image check box built from the
 // overlay's properties and adds it to its window tree. Inside a timeline the
@@ -15,6 +15,23 @@
 #include <cstdint>
 
 class CJButton;
+
+class CFrameOverlayJWindowOverlay : public CFrameOverlay {
+    OMBRISALT_REFLECTED(CFrameOverlayJWindowOverlay, CFrameOverlay)
+public:
+    CFrameOverlayJWindowOverlay();
+    ~CFrameOverlayJWindowOverlay() override;
+    void Draw(CFrameOverlayDrawContext& context) override;
+    void MoveBy(int32_t dx, int32_t dy) override;
+    void GetDescription(CJString& out, const char* wordToRemove) override;
+
+    int32_t m_SkinTheme = 0;
+    CPoint m_Position{0, 0};
+    CPoint m_Size{100, 100};
+    bool m_bTransparentBackground = false;
+    CTranslatedText m_Title;
+    int32_t m_IconSequence = 0;
+};
 
 class CFrameOverlayJButtonOverlay : public CFrameOverlay {
     OMBRISALT_REFLECTED(CFrameOverlayJButtonOverlay, CFrameOverlay)

@@ -30,6 +30,7 @@ void RegisterOverlaysClasses()
     CFrameOverlayOpacityMilestone::SGetClassInfo();
     CFrameOverlayRotationMilestone::SGetClassInfo();
     CFrameOverlayTimeline::SGetClassInfo();
+    CFrameOverlayJWindowOverlay::SGetClassInfo();
     CFrameOverlayJButtonOverlay::SGetClassInfo();
     CFrameOverlayButton::SGetClassInfo();
     InitFrameOverlayOptionsList();

@@ -92,6 +92,37 @@ TEST_F(ButtonOverlay, PositionNamesTheJustifiedPointOfTheTopEdgeAndOnlyLargeMaxi
     EXPECT_EQ(Build()->GetRect(), (CRect{400, 50, 520, 80}));
 }
 
+TEST_F(ButtonOverlay, TheLooksPaintAFrameWindowAndAButtonAtTheirPlaces)
+{
+    auto canvas = Canvas(320, 240);
+    CFrameOverlayDrawContext context;
+    context.m_pTarget = canvas.get();
+    CFrameOverlayJWindowOverlay window;
+    window.m_Position = CPoint{20, 30};
+    window.m_Size = CPoint{120, 80};
+    window.Draw(context);
+    CFrameOverlayJButtonOverlay button;
+    button.m_Position = CPoint{200, 150};
+    button.m_Title.SetText(CJString("Look"));
+    button.Draw(context);
+    // Drawn where placed (the frame at least: no texture fills it here),
+    // and nowhere well away from both.
+    int32_t inWindow = 0;
+    for (int32_t y = 30; y < 110; ++y)
+        for (int32_t x = 20; x < 140; ++x)
+            inWindow += Pixel(*canvas, x, y) != 0;
+    EXPECT_GT(inWindow, 2 * (120 + 80));
+    EXPECT_NE(Pixel(*canvas, 201, 151), 0u);
+    for (int32_t y = 0; y < 240; y += 4)
+        for (int32_t x = 0; x < 320; x += 4) {
+            const bool nearWindow = x >= 12 && x < 148 && y >= 22 && y < 118;
+            const bool nearButton = x >= 192 && y >= 142;
+            if (!nearWindow && !nearButton) {
+                EXPECT_EQ(Pixel(*canvas, x, y), 0u) << x << "," << y;
+            }
+        }
+}
+
 // A set "Screen" holding, 100, 50 in, a nested set whose timeline slides a
 // button "Go" (at 10, 10, 40 x 20) in from 50 pixels right over one second.
 class TimelineButton : public ButtonOverlay {

@@ -104,6 +104,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CFrameOverlayButton", 524.0f},
     {"CFrameOverlayFrameOverlay", 123.0f},
     {"CFrameOverlayJButtonOverlay", 130.0f},
+    {"CFrameOverlayJWindowOverlay", 151.0f},
     {"CFrameOverlayMilestoneABC", 36.0f},
     {"CFrameOverlayOffsetMilestone", 116.0f},
     {"CFrameOverlayOpacityMilestone", 116.0f},
