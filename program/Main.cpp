@@ -11,6 +11,7 @@
 #include "foundation/TextEncoding.h"
 #include "program/RegisterAllClasses.h"
 #include "game/scripting/program/ScriptingShowcase.h"
+#include "overlays/program/OverlayShowcase.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
     InstallUiShowcase();
     InstallFrameShowcase();
     InstallControlShowcase();
+    InstallOverlayShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());
