@@ -15,6 +15,7 @@
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
 #include "ui/program/FrameShowcase.h"
+#include "ui/program/MenuShowcase.h"
 #include "ui/program/UiShowcase.h"
 
 #include <string>
@@ -57,6 +58,7 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
+    InstallMenuShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());
