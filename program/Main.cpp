@@ -14,6 +14,7 @@
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/program/ControlShowcase.h"
 #include "ui/program/FrameShowcase.h"
 #include "ui/program/MenuShowcase.h"
 #include "ui/program/UiShowcase.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
+    InstallControlShowcase();
     InstallMenuShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);

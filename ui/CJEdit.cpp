@@ -437,8 +437,9 @@ bool CJEdit::ClipboardDelete(intptr_t mode)
         return false;
     if (!HasSelection()) {
         if (m_Caret < uint32_t(m_Title.GetLength()) && mode == 1) {
-            m_Title.Delete(int32_t(m_Caret), 1);
-            NotifyChanged();
+            CJString text = m_Title;
+            text.Delete(int32_t(m_Caret), 1);
+            TakeDeletion(text, m_Caret);
         }
         return false;
     }
@@ -446,10 +447,21 @@ bool CJEdit::ClipboardDelete(intptr_t mode)
         return true;
     const uint32_t start = std::min(m_SelAnchor, m_SelEnd);
     const uint32_t count = std::max(m_SelAnchor, m_SelEnd) - start;
-    m_Title.Delete(int32_t(start), int32_t(count));
-    m_Caret = m_SelAnchor = m_SelEnd = start;
-    NotifyChanged();
+    CJString text = m_Title;
+    text.Delete(int32_t(start), int32_t(count));
+    TakeDeletion(text, start);
     return true;
+}
+
+void CJEdit::TakeDeletion(const CJString& text, uint32_t position)
+{
+    // Keys check the range themselves once the key is done; a cut or delete
+    // from the clipboard keys or the menu may not leave the range either.
+    if (m_KeyDepth == 0 && !ValidateText(text))
+        return;
+    m_Title = text;
+    m_Caret = m_SelAnchor = m_SelEnd = position;
+    NotifyChanged();
 }
 
 // ---- Focus, mouse and cursor --------------------------------------------------------
@@ -819,6 +831,11 @@ CTextEditZoomWindow::~CTextEditZoomWindow()
 void CTextEditZoomWindow::OnNotify(CJWindow* sender, int32_t code)
 {
     if (sender == m_Done && code == kNotifyClicked) {
+        if (m_Source && !m_Source->FitsLimits(m_Edit->GetTitle())) {
+            // Too long or too wide for the source: stay open, nothing lost.
+            m_Source->PlayErrorSound();
+            return;
+        }
         if (m_Source)
             m_Source->SetTextAndNotify(m_Edit->GetTitle());
         // Closed on the next update: the button is still inside its click.

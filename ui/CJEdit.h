@@ -74,7 +74,8 @@ public:
     bool ClipboardCopy(intptr_t mode) override;
     bool ClipboardPaste(intptr_t mode) override;
     // Without a selection it removes the character at the caret and answers
-    // false all the same (the answer doubles as the menu's enable test).
+    // false all the same (the answer doubles as the menu's enable test). A
+    // cut or delete that would leave the range is refused with the sound.
     bool ClipboardDelete(intptr_t mode) override;
     // Scroll back to the start; select all when the edit selects on focus.
     void SetTitle(const CJString& title) override;
@@ -163,6 +164,8 @@ protected:
     // The parent is told unless the edit is inside a key (which tells once).
     void NotifyChanged();
     void ClampPositions();
+    // A deletion's text and caret, unless it would leave the range.
+    void TakeDeletion(const CJString& text, uint32_t position);
     CJString GetShownText() const;
     // The shown text's lines, laid out again only when it or the width changed.
     const std::vector<SLine>& GetLines(const CJString& shownText);
@@ -228,7 +231,8 @@ private:
 // The larger editor an edit opens on F2: a frame window titled "Text Editor"
 // with a 25-line multi-line edit holding the source's text (and its
 // filters), and "DONE", which hands the text back to the source through
-// SetTextAndNotify and closes the window.
+// SetTextAndNotify and closes the window. A text too long or too wide for
+// the source is refused with the error sound, and the window stays open.
 class CTextEditZoomWindow : public CJFrameWindow {
 public:
     explicit CTextEditZoomWindow(CJEdit* source);

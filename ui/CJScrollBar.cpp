@@ -412,9 +412,7 @@ void SetBarPosition(CJWindow& bar, int32_t position)
     static_cast<CJScrollBar&>(bar).SetValue(float(position), true);
 }
 
-} // namespace
-
-SScrollBarFactory GetRealScrollBarFactory()
+SScrollBarFactory RealBars()
 {
     SScrollBarFactory factory;
     factory.create = &MakeBar;
@@ -425,7 +423,9 @@ SScrollBarFactory GetRealScrollBarFactory()
     return factory;
 }
 
+} // namespace
+
 SScrollBarFactory InstallScrollBarFactory()
 {
-    return SetScrollBarFactory(GetRealScrollBarFactory());
+    return SetScrollBarFactory(RealBars());
 }

@@ -124,4 +124,3 @@ private:
 // Makes real bars for windows that scroll with bars (UpdateScrollBars).
 // Idempotent; answers the factory it replaced.
 SScrollBarFactory InstallScrollBarFactory();
-SScrollBarFactory GetRealScrollBarFactory();
