@@ -14,6 +14,7 @@
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/program/EditShowcase.h"
 #include "ui/program/FrameShowcase.h"
 #include "ui/program/UiShowcase.h"
 
@@ -57,6 +58,7 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
+    InstallEditShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());
