@@ -15,6 +15,7 @@
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
 #include "ui/program/ControlShowcase.h"
+#include "ui/program/EditShowcase.h"
 #include "ui/program/FrameShowcase.h"
 #include "ui/program/MenuShowcase.h"
 #include "ui/program/UiShowcase.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
+    InstallEditShowcase();
     InstallControlShowcase();
     InstallMenuShowcase();
     SetRunGame(RunStandInGame);
