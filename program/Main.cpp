@@ -16,7 +16,9 @@
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
 #include "ui/program/ControlShowcase.h"
+#include "ui/program/EditShowcase.h"
 #include "ui/program/FrameShowcase.h"
+#include "ui/program/MenuShowcase.h"
 #include "ui/program/UiShowcase.h"
 
 #include <string>
@@ -59,7 +61,9 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
+    InstallEditShowcase();
     InstallControlShowcase();
+    InstallMenuShowcase();
     InstallOverlayShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
