@@ -36,7 +36,7 @@ SDisplayFacts SDisplayFacts::FromScreen()
     // The screen device presents one back buffer, kept on the graphics card.
     facts.backBuffers = 1;
     facts.inVideoMemory = true;
-    facts.brightness = screen.GetBrightness();
+    facts.brightness = GetOptionsSection().GetFloat("Screen Brightness", screen.GetBrightness());
     return facts;
 }
 
