@@ -19,6 +19,7 @@
 #include "ui/program/EditShowcase.h"
 #include "ui/program/FrameShowcase.h"
 #include "ui/program/MenuShowcase.h"
+#include "ui/program/TabShowcase.h"
 #include "ui/program/UiShowcase.h"
 
 #include <string>
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
     InstallEditShowcase();
     InstallControlShowcase();
     InstallMenuShowcase();
+    InstallTabShowcase();
     InstallOverlayShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
