@@ -31,7 +31,6 @@ public:
 
 struct STabShowcase {
     SStandInHooks previous;
-    CThemeSpecifier* theme = nullptr;
     CTabbedFrame* frame = nullptr;
     CJTabControl* tabs = nullptr;
 };
@@ -64,11 +63,11 @@ void BuildRowsPage(CTabbedFrame& frame, CJWindow& page)
 {
     auto* header = new CJHeader(&page);
     header->SetSize(page.GetWidth() - 2 * page.GetEdgeMargin(), header->GetHeight());
-    header->AddColumn(CJString("Name"), 120);
-    header->AddColumn(CJString("Number"), 70, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
-    header->AddColumn(CJString("Size"), 70, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
-    header->AddColumn(CJString("Kind"), 80);
-    header->AddColumn(CJString("Notes"), 100);
+    header->AddColumn(CJString("Name"), 100);
+    header->AddColumn(CJString("Number"), 60, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
+    header->AddColumn(CJString("Size"), 50, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
+    header->AddColumn(CJString("Kind"), 60);
+    header->AddColumn(CJString("Notes"), 60);
     header->SetTotalWidth(header->GetWidth());
     page.AddChild(header, 1, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     header->LoadColumnWidths();
@@ -83,10 +82,11 @@ void Init()
     if (!screen || !FindSkinFrame("Demo Push"))
         return;
 
-    g_TabShowcase->theme = new CThemeSpecifier("Demo");
-    auto* frame = new CTabbedFrame(g_TabShowcase->theme, "Lists and Trees");
+    auto* theme = new CThemeSpecifier("Demo");
+    auto* frame = new CTabbedFrame(theme, "Lists and Trees");
+    theme->Destroy();
     g_TabShowcase->frame = frame;
-    frame->SetRect(CRect{380, 440, 880, 740});
+    frame->SetRect(CRect{560, 36, 960, 326});
     screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     frame->AddCloseButton();
     // Where it was left comes back next time, and the header's widths with it.
@@ -117,6 +117,7 @@ void Init()
                  display->GetRect().top + (display->GetHeight() - hint->GetHeight()) / 2);
     frame->AddChild(hint, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     frame->BringChildToFront(tabs);
+    screen->BringChildToFront(frame);
 }
 
 } // namespace
@@ -140,7 +141,9 @@ void OpenDisplayOptions()
         screen->BringChildToFront(open);
         return;
     }
-    auto* options = new CVideoOptions(g_TabShowcase->theme);
+    auto* theme = new CThemeSpecifier("Demo");
+    auto* options = new CVideoOptions(theme);
+    theme->Destroy();
     screen->AddChildFirst(options, 6, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
 }
 
