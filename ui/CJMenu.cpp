@@ -5,7 +5,6 @@
 #include "shell/CKeyboardState.h"
 #include "ui/CScreenWindow.h"
 
-
 namespace {
 
 constexpr uint32_t kMenuKeyUp = uint32_t(EngineKey::Up);
@@ -136,8 +135,8 @@ bool CJMenuItem::OnMouseMove(CPoint point, CPoint, CCursorSequence*&)
 
 bool CJMenuItem::IsActivatingClick(uint32_t button, CPoint point) const
 {
-    return (button == 0 || button == 1) && m_HasFocus && m_TabStop && m_Enabled &&
-           m_VisibleRect.ContainsPoint(point.x, point.y);
+    return (button == 0 || button == 1) && m_HasFocus && m_TabStop && m_Enabled
+        && m_VisibleRect.ContainsPoint(point.x, point.y);
 }
 
 bool CJMenuItem::OnMouseDown(uint32_t button, CPoint point)

@@ -27,9 +27,9 @@ protected:
         auto* menu = new CJPullDownMenu(m_Screen);
         for (int i = 0; i < count; ++i) {
             const std::string name = "Item" + std::to_string(i);
-            menu->AddItem(new CJTextMenuItem(menu, name.c_str(),
-                                             new CObjectFunctionCommand<SCounter>(&counters[i], &SCounter::Run,
-                                                                                  &SCounter::Allowed)));
+            menu->AddItem(new CJTextMenuItem(
+                menu, name.c_str(),
+                new CObjectFunctionCommand<SCounter>(&counters[i], &SCounter::Run, &SCounter::Allowed)));
         }
         return menu;
     }
@@ -150,8 +150,8 @@ TEST_F(MenuTest, ASubMenuIsLentAndGivenBackAndAChoiceClosesTheChainButNotTheBar)
     EXPECT_EQ(Item(*fileMenu, 1)->GetSubMenu(), deeper);
 
     // Alt and a letter reach an item of a closed menu.
-    deeper->AddItem(new CJTextMenuItem(deeper, "&Rename",
-                                       new CObjectFunctionCommand<SCounter>(&counters[0], &SCounter::Run)));
+    deeper->AddItem(
+        new CJTextMenuItem(deeper, "&Rename", new CObjectFunctionCommand<SCounter>(&counters[0], &SCounter::Run)));
     CKeyboardState::SGetInstance().OnKeyDown(kScanAltLeft);
     TypeKey('r');
     EXPECT_EQ(counters[0].runs, 1);

@@ -71,8 +71,8 @@ TEST_F(BoxTest, ALongTextWrapsAt500PixelsAndEnterOrEscapePressTheDefaultOnce)
 TEST_F(BoxTest, AddedButtonsFormARowOfEqualWidthBelowTheTextThatStays)
 {
     auto* box = new CJMessageBox(m_Screen, CJString("Quit"),
-                                 CJString("Leave the level now? What was built since the last save is lost."),
-                                 m_Screen, "Yes");
+                                 CJString("Leave the level now? What was built since the last save is lost."), m_Screen,
+                                 "Yes");
     const CRect textAt = TextOf(*box)->GetRect();
     CJButton* no = box->AddButton(CJString("No, stay here"), CountCommand());
     CJButton* yes = box->GetFirstButton();
