@@ -3,6 +3,8 @@
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpressionOperators.h"
 #include "game/scripting/CFrameSelector.h"
+#include "game/scripting/CSprite.h"
+#include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -61,4 +63,7 @@ void RegisterGameScriptingClasses()
     CPingPongFrameSelector::SGetClassInfo();
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
+    CSpriteAI::SGetClassInfo();
+    CSpriteAIPlayAnimationOnce::SGetClassInfo();
+    CSprite::SGetClassInfo();
 }
