@@ -5,6 +5,7 @@
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
+#include "game/scripting/CSpritePlugInContainers.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -63,6 +64,7 @@ void RegisterGameScriptingClasses()
     CPingPongFrameSelector::SGetClassInfo();
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
+    RegisterPlugInClasses();
     CSpriteAI::SGetClassInfo();
     CSpriteAIPlayAnimationOnce::SGetClassInfo();
     CSprite::SGetClassInfo();
