@@ -4,12 +4,14 @@
 #include "foundation/MathHelpers.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/ScriptingClassBody.h"
+#include "game/scripting/ScriptingHooks.h"
 #include "game/scripting/SpriteOverlap.h"
 #include "images/CFrame.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CListProperty.h"
 #include "objects/CMessage.h"
+#include "objects/CObjectProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"
 #include "render/CBlitXParams.h"
@@ -57,7 +59,7 @@ int32_t RoundToInt(float v)
 const CProperty* YSortProperty()
 {
     static const CProperty* property
-        = CSequence::SGetClassInfo()->GetDynamicPropertyList().FindByName("Image/Y-Sort");
+        = CSequence::SGetClassInfo()->GetDynamicPropertyList().FindByName("Y-Sort"); // "Image/Y-Sort" in files
     return property;
 }
 
@@ -81,26 +83,15 @@ CFrame& HitProbe()
 
 } // namespace
 
-// --- Plug-in block ---------------------------------------------------------
-// The embedded block arrives with the plug-in containers; until then these
-// are the only places that reach it.
-
 namespace {
-void PlugInsSetSprite(CSprite*) {}
-void PlugInsRestart(CSprite*) {}
-void PlugInsUpdate(CSprite*) {}
-enum class EPass { Pre, Main, Post };
-void PlugInsDraw(CSprite*, EPass, CFrameInterface&, CFrameInterface&) {}
-void PlugInsMessage(CSprite*, CMessage&) {}
-void PlugInsAdd(CSprite*, CSpritePlugIn*) {}
-bool NeighbourhoodViewerOpen()
+
+void DrawPlugIns(CSpritePlugInSimultaneous& block, void (CSpritePlugIn::*pass)(CPlugInDrawRecord&),
+                 CFrameInterface& spriteSpace, CFrameInterface& destination)
 {
-    return false;
+    CPlugInDrawRecord record{&spriteSpace, &destination};
+    (block.*pass)(record);
 }
-bool EditorDrawsSprite(CSprite*, CFrameInterface&)
-{
-    return false;
-}
+
 } // namespace
 
 // --- CSprite ----------------------------------------------------------------
@@ -108,6 +99,7 @@ bool EditorDrawsSprite(CSprite*, CFrameInterface&)
 OMBRISALT_IMPLEMENT_CLASS(CSprite, 1.0)
 void CSprite::DeclareProperties(CPropertyDeclarer& d)
 {
+    d.AddEmbedded(&CSprite::m_PlugIns, "PlugIns").OmitWhenDefault();
     d.AddOwned(&CSprite::m_AI, "AI");
     d.AddListReference(&CSprite::m_ImageSequence, "Image Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
     d.Add(&CSprite::m_Position, "Position", CFPoint{0.0f, 0.0f});
@@ -121,7 +113,7 @@ CSprite::CSprite()
     : m_BlitType(&GetNormalBlitType())
 {
     InitDeclaredProperties();
-    PlugInsSetSprite(this);
+    m_PlugIns.SetSprite(this);
 }
 
 CSprite::~CSprite()
@@ -142,8 +134,9 @@ void CSprite::Update()
 {
     if (!m_RestartDone) {
         m_RestartDone = true;
-        PlugInsSetSprite(this);
-        PlugInsRestart(this);
+        m_PlugIns.SetSprite(this);
+        CPlugInUpdateRecord restart;
+        m_PlugIns.Restart(restart);
     }
     g_SpriteBeingUpdated = this;
     if (m_AI) {
@@ -160,8 +153,10 @@ void CSprite::Update()
         m_Position.x += m_Velocity.x;
         m_Position.y += m_Velocity.y;
     }
-    if (!NeighbourhoodViewerOpen())
-        PlugInsUpdate(this);
+    if (!GetScriptingHooks().IsNeighborhoodViewerOpen()) {
+        CPlugInUpdateRecord record{kStepSeconds, false};
+        m_PlugIns.Update(record);
+    }
     g_SpriteBeingUpdated = nullptr;
 }
 
@@ -175,7 +170,7 @@ void CSprite::PreDraw(CFrameInterface& destination)
         CSpriteDrawRecord record{this, &proxy, &destination};
         m_AI->PreDraw(record);
     }
-    PlugInsDraw(this, EPass::Pre, proxy, destination);
+    DrawPlugIns(m_PlugIns, &CSpritePlugIn::PreDraw, proxy, destination);
 }
 
 void CSprite::DrawImage(CFrameInterface& destination)
@@ -200,7 +195,7 @@ void CSprite::DrawImage(CFrameInterface& destination)
         CSpriteDrawRecord record{this, &proxy, &destination};
         m_AI->Draw(record);
     }
-    PlugInsDraw(this, EPass::Main, proxy, destination);
+    DrawPlugIns(m_PlugIns, &CSpritePlugIn::Draw, proxy, destination);
 }
 
 void CSprite::PostDraw(CFrameInterface& destination)
@@ -213,7 +208,7 @@ void CSprite::PostDraw(CFrameInterface& destination)
         CSpriteDrawRecord record{this, &proxy, &destination};
         m_AI->PostDraw(record);
     }
-    PlugInsDraw(this, EPass::Post, proxy, destination);
+    DrawPlugIns(m_PlugIns, &CSpritePlugIn::PostDraw, proxy, destination);
 }
 
 void CSprite::DrawAllPasses(CFrameInterface& destination)
@@ -249,7 +244,7 @@ void CSprite::HandleMessage(CMessage& message)
 {
     if (m_AI)
         m_AI->HandleMessage(message);
-    PlugInsMessage(this, message);
+    m_PlugIns.HandleMessage(message);
 }
 
 void CSprite::FillMotionRecord(CSpriteMotionRecord& record)
@@ -438,14 +433,20 @@ CSpriteAI* CSprite::FindAI(const CClassInfo* info)
 
 void CSprite::AddPlugIn(CSpritePlugIn* plugIn)
 {
-    PlugInsAdd(this, plugIn);
+    if (!plugIn)
+        return;
+    m_PlugIns.AddPlugIn(plugIn);
+    plugIn->SetSprite(this);
+    CPlugInUpdateRecord restart;
+    plugIn->Restart(restart);
 }
 
 void CSprite::RestartPlugIns()
 {
     m_RestartDone = true;
-    PlugInsSetSprite(this);
-    PlugInsRestart(this);
+    m_PlugIns.SetSprite(this);
+    CPlugInUpdateRecord restart;
+    m_PlugIns.Restart(restart);
 }
 
 CSequence* CSprite::GetImageSequence() const
@@ -635,10 +636,11 @@ void CSpriteArray::Update()
 
 void CSpriteArray::Draw(CFrameInterface& destination)
 {
+    const bool editor = IsLevelEditorOpen();
     for (uint32_t i = m_Count; i-- > 0;)
         m_Data[i]->PreDraw(destination);
     for (uint32_t i = m_Count; i-- > 0;) {
-        if (!EditorDrawsSprite(m_Data[i], destination))
+        if (!editor || !GetScriptingHooks().DrawSpriteInEditor(*m_Data[i], destination))
             m_Data[i]->DrawImage(destination);
     }
     for (uint32_t i = m_Count; i-- > 0;)
