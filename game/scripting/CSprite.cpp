@@ -27,6 +27,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -54,6 +55,13 @@ int32_t RoundToInt(float v)
     if (v >= 2147483648.0f)
         return INT32_MAX;
     return int32_t(std::nearbyintf(v));
+}
+
+// Neither turned nor scaled, and near enough for whole-pixel arithmetic.
+bool IsStraight(float angle, const CFPoint& scale, const CFPoint& position)
+{
+    return angle == 0.0f && scale.x == 1.0f && scale.y == 1.0f && std::fabs(position.x) < 1e9f
+        && std::fabs(position.y) < 1e9f;
 }
 
 const CProperty* YSortProperty()
@@ -162,10 +170,10 @@ void CSprite::Update()
 
 void CSprite::PreDraw(CFrameInterface& destination)
 {
+    if (!(m_Flags & kSpriteVisible) || !HasDrawHooks())
+        return;
     COffsetRotateScaleProxyFrame proxy;
     SetUpSpriteSpace(proxy, destination, m_Position, m_Angle, m_Scale);
-    if (!(m_Flags & kSpriteVisible))
-        return;
     if (m_AI) {
         CSpriteDrawRecord record{this, &proxy, &destination};
         m_AI->PreDraw(record);
@@ -175,40 +183,63 @@ void CSprite::PreDraw(CFrameInterface& destination)
 
 void CSprite::DrawImage(CFrameInterface& destination)
 {
-    COffsetRotateScaleProxyFrame proxy;
-    SetUpSpriteSpace(proxy, destination, m_Position, m_Angle, m_Scale);
     if (!(m_Flags & kSpriteVisible))
         return;
+    const bool straight = IsStraight(m_Angle, m_Scale, m_Position);
+    const bool hooks = HasDrawHooks();
+    // Built only when something draws through it.
+    std::optional<COffsetRotateScaleProxyFrame> proxy;
+    if (!straight || hooks) {
+        proxy.emplace();
+        SetUpSpriteSpace(*proxy, destination, m_Position, m_Angle, m_Scale);
+    }
     if (CFrame* frame = GetCurrentFrame()) {
         if (m_HueStyle != -1)
             frame = GetHueRemappedFrame(*frame, m_HueStyle);
         const bool opaqueWhite = m_Color.GetRed() == 255 && m_Color.GetGreen() == 255 && m_Color.GetBlue() == 255
                               && m_Color.GetAlpha() == 255;
-        if (opaqueWhite) {
-            BlitAt(proxy, *frame, 0, 0, m_BlitType ? *m_BlitType : GetNormalBlitType());
+        CBlitType& blitType = m_BlitType ? *m_BlitType : GetNormalBlitType();
+        if (straight) {
+            // Unturned and unscaled: whole pixels, so the image is copied, not resampled.
+            const int32_t x = RoundToInt(m_Position.x), y = RoundToInt(m_Position.y);
+            if (opaqueWhite) {
+                BlitAt(destination, *frame, x, y, blitType);
+            } else {
+                CBlitXParams params(frame, float(x), float(y), 0.0f, 1.0f, 1.0f, m_Color, 0, 0.0f, 0.0f, true);
+                destination.Render(params);
+            }
+        } else if (opaqueWhite) {
+            BlitAt(*proxy, *frame, 0, 0, blitType);
         } else {
             CBlitXParams params(frame, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, m_Color, 0, 0.0f, 0.0f, true);
-            proxy.Render(params);
+            proxy->Render(params);
         }
     }
+    if (!hooks)
+        return;
     if (m_AI) {
-        CSpriteDrawRecord record{this, &proxy, &destination};
+        CSpriteDrawRecord record{this, &*proxy, &destination};
         m_AI->Draw(record);
     }
-    DrawPlugIns(m_PlugIns, &CSpritePlugIn::Draw, proxy, destination);
+    DrawPlugIns(m_PlugIns, &CSpritePlugIn::Draw, *proxy, destination);
 }
 
 void CSprite::PostDraw(CFrameInterface& destination)
 {
+    if (!(m_Flags & kSpriteVisible) || !HasDrawHooks())
+        return;
     COffsetRotateScaleProxyFrame proxy;
     SetUpSpriteSpace(proxy, destination, m_Position, m_Angle, m_Scale);
-    if (!(m_Flags & kSpriteVisible))
-        return;
     if (m_AI) {
         CSpriteDrawRecord record{this, &proxy, &destination};
         m_AI->PostDraw(record);
     }
     DrawPlugIns(m_PlugIns, &CSpritePlugIn::PostDraw, proxy, destination);
+}
+
+bool CSprite::HasDrawHooks()
+{
+    return m_AI || m_PlugIns.GetChildCount() != 0;
 }
 
 void CSprite::DrawAllPasses(CFrameInterface& destination)

@@ -155,6 +155,10 @@ public:
     static CSprite* GetSpriteBeingUpdated();
 
 private:
+    // Whether an AI or a plug-in may draw; the passes skip building their
+    // sprite-space proxy when none can.
+    bool HasDrawHooks();
+
     CSpriteAI* m_AI = nullptr;
     CBlitType* m_BlitType = nullptr;
     CFPoint m_Velocity{0.0f, 0.0f};

@@ -213,6 +213,25 @@ TEST_F(Sprites, ArrayDrawsThreeWholePassesLastSpriteFirstSoTheFirstIsOnTop)
     EXPECT_EQ(log.size(), 6u) << "pre and post passes only";
 }
 
+TEST_F(Sprites, UnturnedSpritesAreCopiedAtWholePixelsTurnedOnesResampled)
+{
+    std::unique_ptr<CSprite> sprite(MakeSprite("Block", 8.4f, 7.6f));
+    const uint32_t pixel = sprite->GetCurrentFrame()->GetRawPixel(0, 0);
+    auto target = CFrame::MakeOwned(24, 24, 32);
+    sprite->DrawImage(*target);
+    EXPECT_EQ(target->GetRawPixel(4, 4), pixel);
+    EXPECT_EQ(target->GetRawPixel(11, 11), pixel);
+    EXPECT_EQ(target->GetRawPixel(12, 11), 0u);
+    EXPECT_EQ(target->GetRawPixel(3, 4), 0u);
+
+    target->Clear();
+    sprite->SetUniformScale(2.0f);
+    sprite->DrawImage(*target);
+    EXPECT_EQ(target->GetRawPixel(8, 8), pixel) << "inside the doubled image";
+    EXPECT_NE(target->GetRawPixel(1, 8), 0u) << "reaches the doubled edge";
+    EXPECT_EQ(target->GetRawPixel(17, 8), 0u);
+}
+
 TEST_F(Sprites, TintedAndFadedSpritesDrawThroughTheTransformedBlit)
 {
     CSprite* sprite = MakeSprite("Block", 4, 4);
