@@ -10,6 +10,7 @@
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
+#include "game/world/CPlayfield.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -81,6 +82,8 @@ constexpr HookRow kHooks[] = {
     {"SetRunGame", InstalledBy::Launcher, "program/Main.cpp", HasHook<SetRunGame>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
+    {"SetPlayfieldHooks", InstalledBy::Nobody, "achievements and the neighbourhood viewer are not built yet (game/screens)",
+     HasHook<SetPlayfieldHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every
