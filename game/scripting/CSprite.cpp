@@ -124,7 +124,7 @@ bool CSpriteArray::Remove(CSprite*)
 }
 CSprite* CSpriteArray::GetAt(uint32_t index) const
 {
-    return m_Data[index];
+    return (*this)[index];
 }
 void CSpriteArray::Update() {}
 void CSpriteArray::Draw(CFrameInterface&) {}

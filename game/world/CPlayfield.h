@@ -17,6 +17,7 @@
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
 #include "foundation/UpwardHook.h"
+#include "game/scripting/CSprite.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
 
@@ -25,7 +26,6 @@
 class CFrameInterface;
 class CMessage;
 class CScriptReferenceToTarget;
-class CSprite;
 class CTextSubstitutionList;
 template <typename T>
 class CArrayPOD;
@@ -57,10 +57,12 @@ public:
     void AddSprite(CSprite* sprite);
     void InsertSpriteFirst(CSprite* sprite);
     uint32_t GetSpriteCount() const { return m_Sprites.GetCount(); }
-    CSprite* GetSprite(uint32_t index) const { return index < m_Sprites.GetCount() ? m_Sprites[index] : nullptr; }
+    // Null out of range.
+    CSprite* GetSprite(uint32_t index) const { return index < m_Sprites.GetCount() ? m_Sprites.GetAt(index) : nullptr; }
+    CSpriteArray& GetSprites() { return m_Sprites; }
 
     CJString m_Name;
-    CPropertyArray<CSprite*> m_Sprites; // owned, deleted last first
+    CSpriteArray m_Sprites; // owned
     bool m_VisibleInEditor = true;
     bool m_SelectableInEditor = true;
 };
