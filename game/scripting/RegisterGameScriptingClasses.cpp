@@ -3,6 +3,7 @@
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpressionOperators.h"
 #include "game/scripting/CFrameSelector.h"
+#include "game/scripting/CSpritePlugInContainers.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -61,4 +62,5 @@ void RegisterGameScriptingClasses()
     CPingPongFrameSelector::SGetClassInfo();
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
+    RegisterPlugInClasses();
 }

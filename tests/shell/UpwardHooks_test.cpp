@@ -10,6 +10,7 @@
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
+#include "game/scripting/ScriptingHooks.h"
 #include "game/world/CPlayfield.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
@@ -82,6 +83,8 @@ constexpr HookRow kHooks[] = {
     {"SetRunGame", InstalledBy::Launcher, "program/Main.cpp", HasHook<SetRunGame>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
+    {"SetScriptingHooks", InstalledBy::Nobody, "the playfield is not built yet (game world layer)",
+     HasHook<SetScriptingHooks>},
     {"SetPlayfieldHooks", InstalledBy::Nobody, "achievements and the neighbourhood viewer are not built yet (game/screens)",
      HasHook<SetPlayfieldHooks>},
 };
