@@ -82,6 +82,8 @@ public:
     CPlayfieldLayer* FindLayer(const char* name);
     // A missing layer is appended after all others.
     CPlayfieldLayer* FindOrAddLayer(const char* name);
+    // Appends a layer the playfield then owns (derived layers come this way).
+    void AppendLayer(CPlayfieldLayer* layer);
     void AddSprite(CSprite* sprite, const char* layerName);
     // The slot the sprite now holds in its layer (always the first).
     uint32_t InsertSpriteFirst(CSprite* sprite, const char* layerName);

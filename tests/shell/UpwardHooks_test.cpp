@@ -83,7 +83,7 @@ constexpr HookRow kHooks[] = {
     {"SetRunGame", InstalledBy::Launcher, "program/Main.cpp", HasHook<SetRunGame>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
-    {"SetScriptingHooks", InstalledBy::Nobody, "the playfield is not built yet (game world layer)",
+    {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses",
      HasHook<SetScriptingHooks>},
     {"SetPlayfieldHooks", InstalledBy::Nobody, "achievements and the neighbourhood viewer are not built yet (game/screens)",
      HasHook<SetPlayfieldHooks>},
