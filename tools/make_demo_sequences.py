@@ -243,8 +243,8 @@ SEQUENCES = {
     "Flag": flag_frames,
     "House": house_frames,
     "Tree": tree_frames,
-    "Bird": bird_frames,
-    "Burst": burst_frames,
+    "Swallow": bird_frames,
+    "Spark Burst": burst_frames,
 }
 
 

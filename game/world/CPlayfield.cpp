@@ -59,6 +59,16 @@ bool SelectableByDefault(CPlayfieldLayer&)
     return false;
 }
 
+void DropEmptySpriteSlots(CSpriteArray& sprites)
+{
+    CSprite** slots = static_cast<CSprite**>(sprites.data);
+    uint32_t kept = 0;
+    for (uint32_t i = 0; i < sprites.count; ++i)
+        if (slots[i])
+            slots[kept++] = slots[i];
+    sprites.count = kept;
+}
+
 int32_t RoundToInt(float value)
 {
     return int32_t(std::lrintf(value));
@@ -135,6 +145,18 @@ bool CPlayfieldLayer::ContainsSprite(const CSprite* sprite)
         if (m_Sprites.GetAt(i) == sprite)
             return true;
     return false;
+}
+
+void CPlayfieldLayer::OnLoaded(CUntypedCObjectPointer* holder)
+{
+    CPlayfieldLayer::BaseClass::OnLoaded(holder);
+    DropEmptySpriteSlots(m_Sprites);
+}
+
+bool CPlayfieldLayer::ReadExtraBinary(CObjectStream& stream)
+{
+    DropEmptySpriteSlots(m_Sprites);
+    return CPlayfieldLayer::BaseClass::ReadExtraBinary(stream);
 }
 
 void CPlayfieldLayer::AddSprite(CSprite* sprite)

@@ -53,6 +53,11 @@ public:
     virtual CRect ScreenRectToLayer(const CRect& rect);
     virtual bool ContainsSprite(const CSprite* sprite);
 
+    // Damaged data may leave empty slots in the sprite list; they are
+    // dropped once the layer is read.
+    void OnLoaded(CUntypedCObjectPointer* holder) override;
+    bool ReadExtraBinary(CObjectStream& stream) override;
+
     // Appends; the layer owns the sprite from then on.
     void AddSprite(CSprite* sprite);
     void InsertSpriteFirst(CSprite* sprite);

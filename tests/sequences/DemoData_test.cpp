@@ -37,8 +37,8 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
     const struct {
         const char* name;
         uint32_t frames;
-    } expected[] = {{"Bird", 8},  {"Burst", 10}, {"Coin", 8},  {"Flag", 10},
-                    {"House", 6}, {"Mouse Cursor", 4}, {"Tree", 8}, {"Walk", 6}};
+    } expected[] = {{"Coin", 8},  {"Flag", 10},  {"House", 6}, {"Mouse Cursor", 4},
+                    {"Spark Burst", 10}, {"Swallow", 8}, {"Tree", 8}, {"Walk", 6}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;

@@ -16,6 +16,8 @@ namespace {
 
 constexpr const char* kPlayfieldFile = "Resources/Playfields/Town.txt";
 constexpr const char* kEffectsLayer = "Effects";
+constexpr const char* kBirdSequence = "Swallow";
+constexpr const char* kBurstSequence = "Spark Burst";
 constexpr CFPoint kBirdStart{40.0f, 60.0f};
 constexpr float kBirdSpeed = 300.0f; // pixels per second
 constexpr uint32_t kLeftButton = 1;
@@ -33,22 +35,19 @@ uint32_t SequenceIndex(const char* name)
     return index < 0 ? 0u : uint32_t(index);
 }
 
-// Designers name sprites; the showcase gives some of them a look that the
-// data cannot carry.
+// The look that the data cannot carry: the far trees blue with distance
+// and a little faded, the autumn trees orange.
 void Dress(CPlayfield& playfield)
 {
-    for (uint32_t i = 0; i < playfield.GetLayerCount(); ++i) {
-        CPlayfieldLayer* layer = playfield.GetLayer(i);
-        for (uint32_t j = 0; layer && j < layer->GetSpriteCount(); ++j) {
-            CSprite* sprite = layer->GetSprite(j);
-            const CJString& name = sprite->GetName();
-            if (name.CompareNoCaseN("Autumn", 6) == 0)
-                sprite->SetColor(CColor(255, 150, 70, 255));
-            else if (name.CompareNoCaseN("Dusk", 4) == 0)
-                sprite->SetColor(CColor(150, 160, 255, 255));
-            else if (name.CompareNoCaseN("Ghost", 5) == 0)
-                sprite->SetOpacity(0.45f);
-        }
+    struct STint {
+        const char* layer;
+        CColor colour;
+    };
+    const STint tints[] = {{"Far Trees", CColor(150, 170, 255, 200)}, {"Autumn Trees", CColor(255, 150, 70, 255)}};
+    for (const STint& tint : tints) {
+        CPlayfieldLayer* layer = playfield.FindLayer(tint.layer);
+        for (uint32_t j = 0; layer && j < layer->GetSpriteCount(); ++j)
+            layer->GetSprite(j)->SetColor(tint.colour);
     }
 }
 
@@ -66,8 +65,9 @@ public:
             return;
         auto* burst = new CSprite;
         auto* ai = new CSpriteAIPlayAnimationOnce;
-        ai->m_Sequence = int32_t(SequenceIndex("Burst"));
+        ai->m_Sequence = int32_t(SequenceIndex(kBurstSequence));
         ai->m_FadeFraction = 0.3f;
+        burst->SetImageSequence(uint32_t(ai->m_Sequence));
         burst->AddAI(ai);
         burst->SetPosition(m_Where.x, m_Where.y);
         playfield->InsertSpriteFirst(burst, kEffectsLayer);
@@ -80,13 +80,10 @@ private:
 void SendBird(CPlayfield& playfield, CFPoint target)
 {
     auto* bird = new CSprite;
-    bird->SetImageSequence(SequenceIndex("Bird"));
+    bird->SetImageSequence(SequenceIndex(kBirdSequence));
     bird->SetPosition(kBirdStart.x, kBirdStart.y);
-    // Facing its way: the drawn bird looks right.
-    if (target.x < kBirdStart.x)
-        bird->SetScale({-1.0f, 1.0f});
     auto* fly = new CSpriteAIFlyToPoint(target.x, target.y, kBirdSpeed, new CBurstCommand(target));
-    fly->SetAnimationSequence(SequenceIndex("Bird"));
+    fly->SetAnimationSequence(SequenceIndex(kBirdSequence));
     bird->AddAI(fly);
     playfield.AddSprite(bird, kEffectsLayer);
 }
@@ -169,8 +166,11 @@ void Draw(CFrameInterface& screen)
 
 void InstallWorldShowcase()
 {
-    // Kept for the whole run, as the hooks are.
-    g_Showcase = new SShowcase;
+    // Kept for the whole run, as the hooks are; installing again starts afresh.
+    if (g_Showcase)
+        *g_Showcase = SShowcase();
+    else
+        g_Showcase = new SShowcase;
     g_Showcase->previous = GetStandInHooks();
     SStandInHooks hooks;
     hooks.init = &Init;

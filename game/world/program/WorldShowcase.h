@@ -1,7 +1,8 @@
 #pragma once
 // What the stand-in program shows of the level world: the playfield of
 // "Resources/Playfields/Town.txt" (houses, trees and birds in layers, some
-// turned, scaled, tinted or faded), a box around the sprite under the mouse,
+// turned or scaled; the far trees tinted blue and faded, the autumn trees
+// tinted orange), a box around the sprite under the mouse,
 // and on a click a bird that flies from the top left corner to the point and
 // ends in a one-shot burst.
 
