@@ -1,6 +1,7 @@
 #include "game/scripting/CScriptPosition.h"
 
 #include "game/scripting/CExpression.h"
+#include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "objects/CObjectProperty.h"
@@ -23,16 +24,6 @@ CJString WithoutBlanks(const CJString& text)
     return out;
 }
 
-CJString SpriteName(CSprite*)
-{
-    return CJString();
-}
-
-CFPoint SpritePosition(CSprite*)
-{
-    return CFPoint{0.0f, 0.0f};
-}
-
 } // namespace
 
 OMBRISALT_SCRIPTING_CLASS(CScriptReferenceToTarget, 1.0)
@@ -52,7 +43,7 @@ bool CScriptReferenceToTarget::Matches(const CJString& spriteName, bool loose) c
 
 bool CScriptReferenceToTarget::Matches(CSprite* sprite, bool loose) const
 {
-    return sprite && Matches(SpriteName(sprite), loose);
+    return sprite && Matches(sprite->GetName(), loose);
 }
 
 OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CScriptPosition, 1.0)
@@ -110,5 +101,5 @@ void CScriptPositionCalculatedPoint::DeclareProperties(CPropertyDeclarer& d)
 
 CFPoint CScriptPositionCalculatedPoint::GetPosition(CSprite* sprite)
 {
-    return SpritePosition(sprite);
+    return sprite ? sprite->GetPosition() : CFPoint{0.0f, 0.0f};
 }
