@@ -52,11 +52,6 @@ void CCountingPlugIn::Signal(uint8_t& flag)
         flag = m_SignalSets;
 }
 
-void CCountingPlugIn::Draw(CPlugInDrawRecord&)
-{
-    Log().push_back(std::string(m_Name.GetString()) + ":draw");
-}
-
 intptr_t CCountingPlugIn::Fold(intptr_t value, intptr_t argument)
 {
     return value * 10 + argument;
@@ -74,8 +69,6 @@ void CCountingAction::Perform(CActionRecord& record)
 {
     ++m_Performed;
     m_Sprites.push_back(record.sprite);
-    if (m_OnPerform)
-        m_OnPerform(record);
 }
 
 CScriptedSprite::CScriptedSprite(const char* name)
@@ -93,7 +86,6 @@ CScriptedSprite::~CScriptedSprite()
 void CScriptedSprite::HandleMessage(CMessage& message)
 {
     ++m_Messages;
-    m_MessageObjects.push_back(&message);
     if (m_OnMessage)
         m_OnMessage(message);
     m_Block->HandleMessage(message);

@@ -22,7 +22,6 @@ public:
     void Update(CPlugInUpdateRecord& record) override;
     void Restart(CPlugInUpdateRecord& record) override;
     void Signal(uint8_t& flag) override;
-    void Draw(CPlugInDrawRecord& record) override;
     intptr_t Fold(intptr_t value, intptr_t argument) override;
 
     CJString m_Name;
@@ -42,14 +41,13 @@ public:
 
 CCountingPlugIn* Counting(const char* name, uint32_t doneAfter = 0);
 
-// An action that counts its Perform calls and runs what a test gives it.
+// An action that counts its Perform calls and whom they were for.
 class CCountingAction : public CAction {
 public:
     void Perform(CActionRecord& record) override;
 
     uint32_t m_Performed = 0;
     std::vector<CSprite*> m_Sprites; // record.sprite of each call
-    std::function<void(CActionRecord&)> m_OnPerform;
 };
 
 // A sprite whose messages reach a plug-in block of its own and are counted.
@@ -62,7 +60,6 @@ public:
 
     CSpritePlugInSimultaneous* m_Block;
     uint32_t m_Messages = 0;
-    std::vector<const CMessage*> m_MessageObjects;
     std::function<void(CMessage&)> m_OnMessage;
 };
 
