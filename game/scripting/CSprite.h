@@ -116,8 +116,8 @@ public:
     void SetAngle(float radians) { m_Angle = radians; }
     float GetAngle() const { return m_Angle; }
 
-    void SetImageSequence(uint32_t index) { m_ImageSequence = index; }
-    uint32_t GetImageSequenceIndex() const { return m_ImageSequence; }
+    void SetImageSequence(uint32_t index) { m_ImageSequence = int32_t(index); }
+    uint32_t GetImageSequenceIndex() const { return m_ImageSequence > 0 ? uint32_t(m_ImageSequence) : 0; }
     // Null for index 0 or an index past the list.
     CSequence* GetImageSequence() const;
     // Also sets the frame index, the position rounded down.
@@ -145,9 +145,9 @@ public:
 
     // Screen point in the sprite's layer: the AI's hit area when there is
     // one, else the pixel drawn there by all three passes.
-    bool HitTest(float x, float y);
+    bool HitTest(int32_t x, int32_t y);
     // The solid parts' own frame tests, the point taken into sprite space.
-    bool HitTestFrames(float x, float y);
+    bool HitTestFrames(int32_t x, int32_t y);
     // Pixel-exact overlap of this sprite's solid parts with frame placed at
     // (x, y) (its hot spot there).
     bool OverlapsFrame(CFrame& frame, int32_t x, int32_t y);
@@ -168,7 +168,7 @@ private:
     float m_Angle = 0.0f;
     CFPoint m_Scale{1.0f, 1.0f};
     CColor m_Color{255, 255, 255, 255};
-    uint32_t m_ImageSequence = 0;
+    int32_t m_ImageSequence = 0; // sequence-list reference; 0 = none
     int32_t m_HueStyle = -1;
     uint32_t m_Flags = kSpriteVisible | kSpriteSolid;
     // Embedded by value once the plug-in containers exist.

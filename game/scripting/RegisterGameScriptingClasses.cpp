@@ -3,6 +3,8 @@
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpressionOperators.h"
 #include "game/scripting/CFrameSelector.h"
+#include "game/scripting/CSprite.h"
+#include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
@@ -63,4 +65,7 @@ void RegisterGameScriptingClasses()
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
     RegisterPlugInClasses();
+    CSpriteAI::SGetClassInfo();
+    CSpriteAIPlayAnimationOnce::SGetClassInfo();
+    CSprite::SGetClassInfo();
 }
