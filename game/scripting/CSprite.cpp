@@ -545,46 +545,60 @@ bool CSprite::HitTestFrames(int32_t x, int32_t y)
 
 // --- CSpriteArray ------------------------------------------------------------
 
+namespace {
+
+// The array's storage is an array property's: blocks from ::operator new.
+CSprite** Slots(const CSpriteArray& array)
+{
+    return static_cast<CSprite**>(array.data);
+}
+
+} // namespace
+
 CSpriteArray::~CSpriteArray()
 {
-    while (m_Count)
-        delete m_Data[--m_Count];
-    delete[] m_Data;
+    while (count)
+        delete Slots(*this)[--count];
+    ::operator delete(data);
+    data = nullptr;
+    capacity = 0;
 }
 
 void CSpriteArray::Grow()
 {
-    const uint32_t capacity = m_Capacity ? m_Capacity * 2 : 8;
-    auto** data = new CSprite*[capacity];
-    if (m_Count)
-        std::memcpy(data, m_Data, m_Count * sizeof(CSprite*));
-    delete[] m_Data;
-    m_Data = data;
-    m_Capacity = capacity;
+    const uint32_t grown = capacity ? capacity * 2 : 8;
+    auto** fresh = static_cast<CSprite**>(::operator new(size_t(grown) * sizeof(CSprite*)));
+    if (count)
+        std::memcpy(fresh, data, count * sizeof(CSprite*));
+    ::operator delete(data);
+    data = fresh;
+    capacity = grown;
 }
 
 void CSpriteArray::Add(CSprite* sprite)
 {
-    if (m_Count == m_Capacity)
+    if (count == capacity)
         Grow();
-    m_Data[m_Count++] = sprite;
+    Slots(*this)[count++] = sprite;
 }
 
 void CSpriteArray::InsertAtFront(CSprite* sprite)
 {
-    if (m_Count == m_Capacity)
+    if (count == capacity)
         Grow();
-    std::memmove(m_Data + 1, m_Data, m_Count * sizeof(CSprite*));
-    m_Data[0] = sprite;
-    ++m_Count;
+    CSprite** slots = Slots(*this);
+    std::memmove(slots + 1, slots, count * sizeof(CSprite*));
+    slots[0] = sprite;
+    ++count;
 }
 
 bool CSpriteArray::Remove(CSprite* sprite)
 {
-    for (uint32_t i = 0; i < m_Count; ++i) {
-        if (m_Data[i] == sprite) {
-            std::memmove(m_Data + i, m_Data + i + 1, (m_Count - i - 1) * sizeof(CSprite*));
-            --m_Count;
+    CSprite** slots = Slots(*this);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (slots[i] == sprite) {
+            std::memmove(slots + i, slots + i + 1, (count - i - 1) * sizeof(CSprite*));
+            --count;
             return true;
         }
     }
@@ -593,62 +607,63 @@ bool CSpriteArray::Remove(CSprite* sprite)
 
 CSprite* CSpriteArray::GetAt(uint32_t index) const
 {
-    assert(index < m_Count);
-    return m_Data[index];
+    assert(index < count);
+    return Slots(*this)[index];
 }
 
 void CSpriteArray::Update()
 {
     uint32_t i = 0;
-    while (i < m_Count) {
-        CSprite* sprite = m_Data[i];
+    while (i < count) {
+        CSprite* sprite = Slots(*this)[i];
         sprite->Update();
-        if (i < m_Count && m_Data[i] == sprite) {
+        if (i < count && Slots(*this)[i] == sprite) {
             ++i;
             continue;
         }
         // The array changed under the update: go on after the sprite's new place.
-        if (i + 1 < m_Count && m_Data[i + 1] == sprite) {
+        if (i + 1 < count && Slots(*this)[i + 1] == sprite) {
             i += 2;
             continue;
         }
-        uint32_t found = m_Count;
-        for (uint32_t j = 0; j < m_Count; ++j) {
-            if (m_Data[j] == sprite) {
+        uint32_t found = count;
+        for (uint32_t j = 0; j < count; ++j) {
+            if (Slots(*this)[j] == sprite) {
                 found = j;
                 break;
             }
         }
         // Gone: the sprite that followed it now stands at i.
-        if (found < m_Count)
+        if (found < count)
             i = found + 1;
     }
-    for (uint32_t j = m_Count; j-- > 0;) {
-        CSprite* sprite = m_Data[j];
+    for (uint32_t j = count; j-- > 0;) {
+        CSprite* sprite = Slots(*this)[j];
         if (!sprite->IsMarkedForDeletion())
             continue;
-        std::memmove(m_Data + j, m_Data + j + 1, (m_Count - j - 1) * sizeof(CSprite*));
-        --m_Count;
+        CSprite** slots = Slots(*this);
+        std::memmove(slots + j, slots + j + 1, (count - j - 1) * sizeof(CSprite*));
+        --count;
         delete sprite;
     }
 }
 
 void CSpriteArray::Draw(CFrameInterface& destination)
 {
-    for (uint32_t i = m_Count; i-- > 0;)
-        m_Data[i]->PreDraw(destination);
-    for (uint32_t i = m_Count; i-- > 0;) {
-        if (!EditorDrawsSprite(m_Data[i], destination))
-            m_Data[i]->DrawImage(destination);
+    for (uint32_t i = count; i-- > 0;)
+        Slots(*this)[i]->PreDraw(destination);
+    for (uint32_t i = count; i-- > 0;) {
+        if (!EditorDrawsSprite(Slots(*this)[i], destination))
+            Slots(*this)[i]->DrawImage(destination);
     }
-    for (uint32_t i = m_Count; i-- > 0;)
-        m_Data[i]->PostDraw(destination);
+    for (uint32_t i = count; i-- > 0;)
+        Slots(*this)[i]->PostDraw(destination);
 }
 
 void CSpriteArray::BroadcastMessage(CMessage& message)
 {
-    for (uint32_t i = 0; i < m_Count; ++i)
-        m_Data[i]->HandleMessage(message);
+    for (uint32_t i = 0; i < count; ++i)
+        Slots(*this)[i]->HandleMessage(message);
 }
 
 // --- The held sprite -----------------------------------------------------------

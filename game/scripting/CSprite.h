@@ -17,6 +17,7 @@
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
 #include "objects/CObject.h"
+#include "objects/CPropertyArrayProperty.h"
 
 #include <cstdint>
 
@@ -175,8 +176,10 @@ private:
     CSpritePlugInSimultaneous* m_PlugIns = nullptr;
 };
 
-// A growable array that owns its sprites.
-class CSpriteArray {
+// A growable array that owns its sprites. Its storage is that of an array
+// property (blocks from ::operator new, capacity kept), so a layer reads and
+// writes it as its "Sprites List".
+class CSpriteArray : public CPropertyArray<CSprite*> {
 public:
     CSpriteArray() = default;
     CSpriteArray(const CSpriteArray&) = delete;
@@ -189,8 +192,7 @@ public:
     // Takes the sprite out without deleting it; false when it is not held.
     bool Remove(CSprite* sprite);
     CSprite* GetAt(uint32_t index) const;
-    CSprite* GetFirst() const { return m_Count ? m_Data[0] : nullptr; }
-    uint32_t GetCount() const { return m_Count; }
+    CSprite* GetFirst() const { return count ? (*this)[0] : nullptr; }
     // Every sprite's Update, following the array when an update changes it,
     // then deletes the sprites marked for deletion.
     void Update();
@@ -201,10 +203,6 @@ public:
 
 private:
     void Grow();
-
-    CSprite** m_Data = nullptr;
-    uint32_t m_Count = 0;
-    uint32_t m_Capacity = 0;
 };
 
 // The one sprite the player may hold on the cursor.

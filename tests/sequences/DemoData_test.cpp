@@ -33,11 +33,12 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 4);
+    ASSERT_EQ(list.GetCount(), 8);
     const struct {
         const char* name;
         uint32_t frames;
-    } expected[] = {{"Coin", 8}, {"Flag", 10}, {"Mouse Cursor", 4}, {"Walk", 6}};
+    } expected[] = {{"Bird", 8},  {"Burst", 10}, {"Coin", 8},  {"Flag", 10},
+                    {"House", 6}, {"Mouse Cursor", 4}, {"Tree", 8}, {"Walk", 6}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;

@@ -11,6 +11,7 @@
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CPlayfield.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -82,8 +83,10 @@ constexpr HookRow kHooks[] = {
     {"SetRunGame", InstalledBy::Launcher, "program/Main.cpp", HasHook<SetRunGame>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
-    {"SetScriptingHooks", InstalledBy::Nobody, "the playfield is not built yet (game world layer)",
+    {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses",
      HasHook<SetScriptingHooks>},
+    {"SetPlayfieldHooks", InstalledBy::Nobody, "achievements and the neighbourhood viewer are not built yet (game/screens)",
+     HasHook<SetPlayfieldHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every
