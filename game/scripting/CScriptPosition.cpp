@@ -10,17 +10,18 @@
 
 namespace {
 
-bool IsBlank(char c)
+bool IsBlank(char16_t c)
 {
-    return c == '\t' || c == ' ' || c == '\r' || c == '\n';
+    return c == u'\t' || c == u' ' || c == u'\r' || c == u'\n';
 }
 
+// By code, so wide names lose their blanks too.
 CJString WithoutBlanks(const CJString& text)
 {
     CJString out;
-    for (const char* p = text.GetString(); *p; ++p)
-        if (!IsBlank(*p))
-            out.AppendChar(*p);
+    for (int i = 0; i < text.GetLength(); ++i)
+        if (!IsBlank(text.GetAt(i)))
+            out.AppendRepeated(text.GetAt(i), 1);
     return out;
 }
 
