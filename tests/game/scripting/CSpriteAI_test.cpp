@@ -185,6 +185,45 @@ TEST_F(SpriteAIs, FlyToPointLandsExactlyEndsItsSpriteAndRunsItsCommandOnce)
     EXPECT_FALSE(bird.IsMarkedForDeletion());
 }
 
+// Ends the sprite itself: takes it out of its array and deletes it.
+class CDestroyCommand : public CCommand {
+public:
+    CDestroyCommand(CSpriteArray& array, CSprite*& sprite)
+        : m_Array(array)
+        , m_Sprite(sprite)
+    {
+    }
+    void Execute() override
+    {
+        m_Array.Remove(m_Sprite);
+        delete m_Sprite;
+    }
+
+private:
+    CSpriteArray& m_Array;
+    CSprite*& m_Sprite;
+};
+
+TEST_F(SpriteAIs, ACommandThatDestroysTheArrivingSpriteEndsItsUpdateAtOnce)
+{
+    std::vector<std::string> log;
+    CSpriteArray array;
+    CSprite* bird = MakeSprite("Ten", 0.0f, 0.0f);
+    auto* fly = new CSpriteAIFlyToPoint(0.5f, 0.0f, 60.0f, new CDestroyCommand(array, bird));
+    fly->SetAnimationSequence(Index("Ten"));
+    bird->AddAI(fly);
+    bird->SetVelocity(3.0f, 0.0f);
+    array.Add(bird);
+    CSprite* next = MakeSprite("Block", 0.0f, 0.0f);
+    next->AddAI(new CRecordingAI(log, "next"));
+    array.Add(next);
+    array.Update(); // the sanitizer build sees any touch of the deleted sprite
+    ASSERT_EQ(array.GetCount(), 1u);
+    EXPECT_EQ(array.GetAt(0), next);
+    EXPECT_EQ(log, (std::vector<std::string>{"next:update"}));
+    EXPECT_EQ(CSprite::GetSpriteBeingUpdated(), nullptr);
+}
+
 TEST_F(SpriteAIs, FlyToPointUpdatesTheRestOfTheChainFirst)
 {
     std::vector<std::string> log;
