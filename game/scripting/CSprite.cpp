@@ -89,10 +89,6 @@ CFrame& HitProbe()
     return *probe;
 }
 
-} // namespace
-
-namespace {
-
 void DrawPlugIns(CSpritePlugInSimultaneous& block, void (CSpritePlugIn::*pass)(CPlugInDrawRecord&),
                  CFrameInterface& spriteSpace, CFrameInterface& destination)
 {
@@ -197,7 +193,7 @@ void CSprite::DrawImage(CFrameInterface& destination)
         if (m_HueStyle != -1)
             frame = GetHueRemappedFrame(*frame, m_HueStyle);
         const bool opaqueWhite = m_Color.GetRed() == 255 && m_Color.GetGreen() == 255 && m_Color.GetBlue() == 255
-                              && m_Color.GetAlpha() == 255;
+            && m_Color.GetAlpha() == 255;
         CBlitType& blitType = m_BlitType ? *m_BlitType : GetNormalBlitType();
         if (straight) {
             // Unturned and unscaled: whole pixels, so the image is copied, not resampled.
@@ -388,8 +384,7 @@ bool CSprite::OverlapsFrame(CFrame& frame, int32_t x, int32_t y)
         if (!own)
             continue;
         const CFPoint offset = GetPartOffset(i);
-        if (FramesOverlap(*own, RoundToInt(m_Position.x + offset.x), RoundToInt(m_Position.y + offset.y), frame, x,
-                          y))
+        if (FramesOverlap(*own, RoundToInt(m_Position.x + offset.x), RoundToInt(m_Position.y + offset.y), frame, x, y))
             return true;
     }
     return false;

@@ -143,8 +143,8 @@ void CSpriteAIFlyToPoint::Update(CSpriteUpdateRecord& record)
             sprite->SetImageSequence(m_AnimationSequence);
         if (CSequence* sequence = sprite->GetImageSequence()) {
             const float count = float(sequence->GetFrameCount());
-            const float f = std::clamp(sprite->GetFramePosition() + record.seconds * sequence->GetFramesPerSecond(),
-                                       0.0f, count);
+            const float f
+                = std::clamp(sprite->GetFramePosition() + record.seconds * sequence->GetFramesPerSecond(), 0.0f, count);
             sprite->SetFramePosition(f >= count ? 0.0f : f);
         }
     }

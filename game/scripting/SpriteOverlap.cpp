@@ -66,8 +66,8 @@ bool FramesOverlap(CFrame& first, int32_t firstX, int32_t firstY, CFrame& second
     second.GetBounds(b);
     a = {a.left + firstX, a.top + firstY, a.right + firstX, a.bottom + firstY};
     b = {b.left + secondX, b.top + secondY, b.right + secondX, b.bottom + secondY};
-    const CRect common = {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                          std::min(a.bottom, b.bottom)};
+    const CRect common
+        = {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
     if (common.left >= common.right || common.top >= common.bottom)
         return false;
     const SPixelSource one = ReadableForm(first, 0);

@@ -75,9 +75,9 @@ TEST_F(SpriteAIs, EveryHookReachesEachAIOnceInChainOrder)
     CMessage message = CMessage::CMessageByName("Hello");
     sprite.HandleMessage(message);
     sprite.Update();
-    EXPECT_EQ(log, (std::vector<std::string>{"first:pre", "last:pre", "first:draw", "last:draw", "first:post",
-                                             "last:post", "first:message", "last:message", "first:update",
-                                             "last:update"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"first:pre", "last:pre", "first:draw", "last:draw", "first:post", "last:post",
+                                        "first:message", "last:message", "first:update", "last:update"}));
     EXPECT_EQ(sprite.GetAI()->GetHitArea(&sprite), nullptr);
     EXPECT_FALSE(sprite.GetAI()->Query(&sprite, 0, 0));
 }

@@ -196,8 +196,9 @@ TEST_F(Sprites, ArrayDrawsThreeWholePassesLastSpriteFirstSoTheFirstIsOnTop)
     array.GetAt(2)->SetColor(CColor(0, 0, 255, 255));
     auto target = CFrame::MakeOwned(16, 16, 32);
     array.Draw(*target);
-    EXPECT_EQ(log, (std::vector<std::string>{"three:pre", "two:pre", "one:pre", "three:draw", "two:draw", "one:draw",
-                                             "three:post", "two:post", "one:post"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"three:pre", "two:pre", "one:pre", "three:draw", "two:draw", "one:draw",
+                                        "three:post", "two:post", "one:post"}));
     CFrame* frame = first->GetCurrentFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(target->GetRawPixel(5, 5), frame->GetRawPixel(0, 0));
@@ -453,28 +454,6 @@ TEST_F(Sprites, HeldSpriteDrawsAtTheMouseAndIsLetGoWhenDestroyed)
     SetDraggedSprite(&other, {1.0f, 1.0f});
     StartDraggingSprite(nullptr, 0, 0);
     EXPECT_EQ(GetDraggedSprite(), nullptr);
-}
-
-TEST_F(Sprites, ArrayBroadcastsInOrderAndOwnsWhatItHolds)
-{
-    std::vector<std::string> log;
-    CSpriteArray array;
-    EXPECT_EQ(array.GetFirst(), nullptr);
-    for (const char* name : {"b", "c"}) {
-        CSprite* sprite = MakeSprite("Block", 0, 0);
-        sprite->AddAI(new CRecordingAI(log, name));
-        array.Add(sprite);
-    }
-    CSprite* front = MakeSprite("Block", 0, 0);
-    front->AddAI(new CRecordingAI(log, "a"));
-    array.InsertAtFront(front);
-    for (int i = 0; i < 20; ++i)
-        array.Add(new CSprite);
-    EXPECT_EQ(array.GetFirst(), front);
-    EXPECT_EQ(array.GetCount(), 23u);
-    CMessage message = CMessage::CMessageByName("Hello");
-    array.BroadcastMessage(message);
-    EXPECT_EQ(log, (std::vector<std::string>{"a:message", "b:message", "c:message"}));
 }
 
 } // namespace
