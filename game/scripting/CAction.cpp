@@ -1,17 +1,12 @@
 #include "game/scripting/CAction.h"
 
 #include "foundation/CPerformanceMonitor.h"
+#include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "objects/CMessage.h"
 #include "objects/CStringProperty.h"
 #include "objects/CObjectProperty.h"
-
-namespace {
-
-void SendToSprite(CSprite&, CMessage&) {}
-
-} // namespace
 
 OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CAction, 1.0)
 void CAction::DeclareProperties(CPropertyDeclarer& d)
@@ -48,7 +43,7 @@ void CActionSendMessage::Perform(CActionRecord& record)
         if (!target)
             continue;
         CMessage message = CMessage::CMessageByName(m_Message.GetString());
-        SendToSprite(*target, message);
+        target->HandleMessage(message);
         if (message.IsHandled())
             record.handled = true;
     }

@@ -1,6 +1,7 @@
 #include "game/scripting/CScriptPosition.h"
 
 #include "game/scripting/CExpression.h"
+#include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "objects/CObjectProperty.h"
@@ -9,28 +10,19 @@
 
 namespace {
 
-bool IsBlank(char c)
+bool IsBlank(char16_t c)
 {
-    return c == '\t' || c == ' ' || c == '\r' || c == '\n';
+    return c == u'\t' || c == u' ' || c == u'\r' || c == u'\n';
 }
 
+// By code, so wide names lose their blanks too.
 CJString WithoutBlanks(const CJString& text)
 {
     CJString out;
-    for (const char* p = text.GetString(); *p; ++p)
-        if (!IsBlank(*p))
-            out.AppendChar(*p);
+    for (int i = 0; i < text.GetLength(); ++i)
+        if (!IsBlank(text.GetAt(i)))
+            out.AppendRepeated(text.GetAt(i), 1);
     return out;
-}
-
-CJString SpriteName(CSprite*)
-{
-    return CJString();
-}
-
-CFPoint SpritePosition(CSprite*)
-{
-    return CFPoint{0.0f, 0.0f};
 }
 
 } // namespace
@@ -52,7 +44,7 @@ bool CScriptReferenceToTarget::Matches(const CJString& spriteName, bool loose) c
 
 bool CScriptReferenceToTarget::Matches(CSprite* sprite, bool loose) const
 {
-    return sprite && Matches(SpriteName(sprite), loose);
+    return sprite && Matches(sprite->GetName(), loose);
 }
 
 OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CScriptPosition, 1.0)
@@ -110,5 +102,5 @@ void CScriptPositionCalculatedPoint::DeclareProperties(CPropertyDeclarer& d)
 
 CFPoint CScriptPositionCalculatedPoint::GetPosition(CSprite* sprite)
 {
-    return SpritePosition(sprite);
+    return sprite ? sprite->GetPosition() : CFPoint{0.0f, 0.0f};
 }

@@ -4,12 +4,14 @@
 #include "foundation/MathHelpers.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/ScriptingClassBody.h"
+#include "game/scripting/ScriptingHooks.h"
 #include "game/scripting/SpriteOverlap.h"
 #include "images/CFrame.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CListProperty.h"
 #include "objects/CMessage.h"
+#include "objects/CObjectProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"
 #include "render/CBlitXParams.h"
@@ -25,6 +27,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -54,10 +57,17 @@ int32_t RoundToInt(float v)
     return int32_t(std::nearbyintf(v));
 }
 
+// Neither turned nor scaled, and near enough for whole-pixel arithmetic.
+bool IsStraight(float angle, const CFPoint& scale, const CFPoint& position)
+{
+    return angle == 0.0f && scale.x == 1.0f && scale.y == 1.0f && std::fabs(position.x) < 1e9f
+        && std::fabs(position.y) < 1e9f;
+}
+
 const CProperty* YSortProperty()
 {
     static const CProperty* property
-        = CSequence::SGetClassInfo()->GetDynamicPropertyList().FindByName("Image/Y-Sort");
+        = CSequence::SGetClassInfo()->GetDynamicPropertyList().FindByName("Y-Sort"); // "Image/Y-Sort" in files
     return property;
 }
 
@@ -81,26 +91,15 @@ CFrame& HitProbe()
 
 } // namespace
 
-// --- Plug-in block ---------------------------------------------------------
-// The embedded block arrives with the plug-in containers; until then these
-// are the only places that reach it.
-
 namespace {
-void PlugInsSetSprite(CSprite*) {}
-void PlugInsRestart(CSprite*) {}
-void PlugInsUpdate(CSprite*) {}
-enum class EPass { Pre, Main, Post };
-void PlugInsDraw(CSprite*, EPass, CFrameInterface&, CFrameInterface&) {}
-void PlugInsMessage(CSprite*, CMessage&) {}
-void PlugInsAdd(CSprite*, CSpritePlugIn*) {}
-bool NeighbourhoodViewerOpen()
+
+void DrawPlugIns(CSpritePlugInSimultaneous& block, void (CSpritePlugIn::*pass)(CPlugInDrawRecord&),
+                 CFrameInterface& spriteSpace, CFrameInterface& destination)
 {
-    return false;
+    CPlugInDrawRecord record{&spriteSpace, &destination};
+    (block.*pass)(record);
 }
-bool EditorDrawsSprite(CSprite*, CFrameInterface&)
-{
-    return false;
-}
+
 } // namespace
 
 // --- CSprite ----------------------------------------------------------------
@@ -108,6 +107,7 @@ bool EditorDrawsSprite(CSprite*, CFrameInterface&)
 OMBRISALT_IMPLEMENT_CLASS(CSprite, 1.0)
 void CSprite::DeclareProperties(CPropertyDeclarer& d)
 {
+    d.AddEmbedded(&CSprite::m_PlugIns, "PlugIns").OmitWhenDefault();
     d.AddOwned(&CSprite::m_AI, "AI");
     d.AddListReference(&CSprite::m_ImageSequence, "Image Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
     d.Add(&CSprite::m_Position, "Position", CFPoint{0.0f, 0.0f});
@@ -121,7 +121,7 @@ CSprite::CSprite()
     : m_BlitType(&GetNormalBlitType())
 {
     InitDeclaredProperties();
-    PlugInsSetSprite(this);
+    m_PlugIns.SetSprite(this);
 }
 
 CSprite::~CSprite()
@@ -142,8 +142,9 @@ void CSprite::Update()
 {
     if (!m_RestartDone) {
         m_RestartDone = true;
-        PlugInsSetSprite(this);
-        PlugInsRestart(this);
+        m_PlugIns.SetSprite(this);
+        CPlugInUpdateRecord restart;
+        m_PlugIns.Restart(restart);
     }
     g_SpriteBeingUpdated = this;
     if (m_AI) {
@@ -160,60 +161,85 @@ void CSprite::Update()
         m_Position.x += m_Velocity.x;
         m_Position.y += m_Velocity.y;
     }
-    if (!NeighbourhoodViewerOpen())
-        PlugInsUpdate(this);
+    if (!GetScriptingHooks().IsNeighborhoodViewerOpen()) {
+        CPlugInUpdateRecord record{kStepSeconds, false};
+        m_PlugIns.Update(record);
+    }
     g_SpriteBeingUpdated = nullptr;
 }
 
 void CSprite::PreDraw(CFrameInterface& destination)
 {
+    if (!(m_Flags & kSpriteVisible) || !HasDrawHooks())
+        return;
     COffsetRotateScaleProxyFrame proxy;
     SetUpSpriteSpace(proxy, destination, m_Position, m_Angle, m_Scale);
-    if (!(m_Flags & kSpriteVisible))
-        return;
     if (m_AI) {
         CSpriteDrawRecord record{this, &proxy, &destination};
         m_AI->PreDraw(record);
     }
-    PlugInsDraw(this, EPass::Pre, proxy, destination);
+    DrawPlugIns(m_PlugIns, &CSpritePlugIn::PreDraw, proxy, destination);
 }
 
 void CSprite::DrawImage(CFrameInterface& destination)
 {
-    COffsetRotateScaleProxyFrame proxy;
-    SetUpSpriteSpace(proxy, destination, m_Position, m_Angle, m_Scale);
     if (!(m_Flags & kSpriteVisible))
         return;
+    const bool straight = IsStraight(m_Angle, m_Scale, m_Position);
+    const bool hooks = HasDrawHooks();
+    // Built only when something draws through it.
+    std::optional<COffsetRotateScaleProxyFrame> proxy;
+    if (!straight || hooks) {
+        proxy.emplace();
+        SetUpSpriteSpace(*proxy, destination, m_Position, m_Angle, m_Scale);
+    }
     if (CFrame* frame = GetCurrentFrame()) {
         if (m_HueStyle != -1)
             frame = GetHueRemappedFrame(*frame, m_HueStyle);
         const bool opaqueWhite = m_Color.GetRed() == 255 && m_Color.GetGreen() == 255 && m_Color.GetBlue() == 255
                               && m_Color.GetAlpha() == 255;
-        if (opaqueWhite) {
-            BlitAt(proxy, *frame, 0, 0, m_BlitType ? *m_BlitType : GetNormalBlitType());
+        CBlitType& blitType = m_BlitType ? *m_BlitType : GetNormalBlitType();
+        if (straight) {
+            // Unturned and unscaled: whole pixels, so the image is copied, not resampled.
+            const int32_t x = RoundToInt(m_Position.x), y = RoundToInt(m_Position.y);
+            if (opaqueWhite) {
+                BlitAt(destination, *frame, x, y, blitType);
+            } else {
+                CBlitXParams params(frame, float(x), float(y), 0.0f, 1.0f, 1.0f, m_Color, 0, 0.0f, 0.0f, true);
+                destination.Render(params);
+            }
+        } else if (opaqueWhite) {
+            BlitAt(*proxy, *frame, 0, 0, blitType);
         } else {
             CBlitXParams params(frame, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, m_Color, 0, 0.0f, 0.0f, true);
-            proxy.Render(params);
+            proxy->Render(params);
         }
     }
+    if (!hooks)
+        return;
     if (m_AI) {
-        CSpriteDrawRecord record{this, &proxy, &destination};
+        CSpriteDrawRecord record{this, &*proxy, &destination};
         m_AI->Draw(record);
     }
-    PlugInsDraw(this, EPass::Main, proxy, destination);
+    DrawPlugIns(m_PlugIns, &CSpritePlugIn::Draw, *proxy, destination);
 }
 
 void CSprite::PostDraw(CFrameInterface& destination)
 {
+    if (!(m_Flags & kSpriteVisible) || !HasDrawHooks())
+        return;
     COffsetRotateScaleProxyFrame proxy;
     SetUpSpriteSpace(proxy, destination, m_Position, m_Angle, m_Scale);
-    if (!(m_Flags & kSpriteVisible))
-        return;
     if (m_AI) {
         CSpriteDrawRecord record{this, &proxy, &destination};
         m_AI->PostDraw(record);
     }
-    PlugInsDraw(this, EPass::Post, proxy, destination);
+    DrawPlugIns(m_PlugIns, &CSpritePlugIn::PostDraw, proxy, destination);
+}
+
+bool CSprite::HasDrawHooks()
+{
+    return m_AI || m_PlugIns.GetChildCount() != 0;
 }
 
 void CSprite::DrawAllPasses(CFrameInterface& destination)
@@ -249,7 +275,7 @@ void CSprite::HandleMessage(CMessage& message)
 {
     if (m_AI)
         m_AI->HandleMessage(message);
-    PlugInsMessage(this, message);
+    m_PlugIns.HandleMessage(message);
 }
 
 void CSprite::FillMotionRecord(CSpriteMotionRecord& record)
@@ -438,14 +464,20 @@ CSpriteAI* CSprite::FindAI(const CClassInfo* info)
 
 void CSprite::AddPlugIn(CSpritePlugIn* plugIn)
 {
-    PlugInsAdd(this, plugIn);
+    if (!plugIn)
+        return;
+    m_PlugIns.AddPlugIn(plugIn);
+    plugIn->SetSprite(this);
+    CPlugInUpdateRecord restart;
+    plugIn->Restart(restart);
 }
 
 void CSprite::RestartPlugIns()
 {
     m_RestartDone = true;
-    PlugInsSetSprite(this);
-    PlugInsRestart(this);
+    m_PlugIns.SetSprite(this);
+    CPlugInUpdateRecord restart;
+    m_PlugIns.Restart(restart);
 }
 
 CSequence* CSprite::GetImageSequence() const
@@ -650,11 +682,13 @@ void CSpriteArray::Update()
 
 void CSpriteArray::Draw(CFrameInterface& destination)
 {
+    const bool editor = IsLevelEditorOpen();
     for (uint32_t i = count; i-- > 0;)
         Slots(*this)[i]->PreDraw(destination);
     for (uint32_t i = count; i-- > 0;) {
-        if (!EditorDrawsSprite(Slots(*this)[i], destination))
-            Slots(*this)[i]->DrawImage(destination);
+        CSprite* sprite = Slots(*this)[i];
+        if (!editor || !GetScriptingHooks().DrawSpriteInEditor(*sprite, destination))
+            sprite->DrawImage(destination);
     }
     for (uint32_t i = count; i-- > 0;)
         Slots(*this)[i]->PostDraw(destination);

@@ -16,6 +16,7 @@
 #include "foundation/CFPoint.h"
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
+#include "game/scripting/CSpritePlugInContainers.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
 
@@ -28,8 +29,6 @@ class CMessage;
 class CPointPath;
 class CSequence;
 class CSpriteAI;
-class CSpritePlugIn;
-class CSpritePlugInSimultaneous;
 
 // Bits of "Flags".
 constexpr uint32_t kSpriteVisible = 1;
@@ -99,7 +98,7 @@ public:
     // Appends to the plug-in block, which owns it, and restarts it.
     void AddPlugIn(CSpritePlugIn* plugIn);
     void RestartPlugIns();
-    CSpritePlugInSimultaneous& GetPlugIns() { return *m_PlugIns; }
+    CSpritePlugInSimultaneous& GetPlugIns() { return m_PlugIns; }
 
     void MarkForDeletion() { m_Flags |= kSpriteMarkedForDeletion; }
     bool IsMarkedForDeletion() const { return (m_Flags & kSpriteMarkedForDeletion) != 0; }
@@ -157,6 +156,10 @@ public:
     static CSprite* GetSpriteBeingUpdated();
 
 private:
+    // Whether an AI or a plug-in may draw; the passes skip building their
+    // sprite-space proxy when none can.
+    bool HasDrawHooks();
+
     CSpriteAI* m_AI = nullptr;
     CBlitType* m_BlitType = nullptr;
     CFPoint m_Velocity{0.0f, 0.0f};
@@ -172,8 +175,7 @@ private:
     int32_t m_ImageSequence = 0; // sequence-list reference; 0 = none
     int32_t m_HueStyle = -1;
     uint32_t m_Flags = kSpriteVisible | kSpriteSolid;
-    // Embedded by value once the plug-in containers exist.
-    CSpritePlugInSimultaneous* m_PlugIns = nullptr;
+    CSpritePlugInSimultaneous m_PlugIns;
 };
 
 // A growable array that owns its sprites. Its storage is that of an array

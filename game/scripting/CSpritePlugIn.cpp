@@ -1,11 +1,13 @@
 #include "game/scripting/CSpritePlugIn.h"
 
+#include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "objects/CMessage.h"
 
 CSpriteScriptContext::CSpriteScriptContext(CSprite* owner, CSpritePlugIn* asking)
     : sprite(owner)
 {
+    object = owner;
     chain.Append(asking);
 }
 
@@ -116,5 +118,5 @@ intptr_t CSpritePlugInProxy::Fold(intptr_t value, intptr_t argument)
 
 bool CSpritePlugIn::IsSpriteMarkedForDeletion() const
 {
-    return false;
+    return m_Sprite && m_Sprite->IsMarkedForDeletion();
 }

@@ -131,7 +131,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CShape2DFillRenderer", 67.0f},
     {"CShape2DOutlineRenderer", 67.0f},
     {"CShape2DTexturedShapeRenderer", 67.0f},
-    {"CSprite", 71.0f},
+    {"CSprite", 78.0f},
     {"CSpriteAI", 22.0f},
     {"CSpriteAIPlayAnimationOnce", 88.0f},
     {"CSpritePlugIn", 22.0f},
