@@ -112,6 +112,8 @@ constexpr ProgramClass kProgramClasses[] = {
     {"COpacityProxyFrame", 211.0f},
     {"CPaletteHolder", 22.0f},
     {"CPingPongFrameSelector", 244.0f},
+    {"CPlayfield", 36.0f},
+    {"CPlayfieldLayer", 36.0f},
     {"CPNGFileIO", 67.0f},
     {"CPointerToBeNulledArray", 63.0f},
     {"CProxyFrame", 70.0f},

@@ -231,15 +231,6 @@ TEST_F(PlayfieldEditorFlags, DefaultToShownAndUnpickableAndComeBackFromTheSettin
     EXPECT_EQ(playfield.GetTopEditableLayer(), crew);
 }
 
-TEST(Playfield, LayerRectanglesRoundBothCorners)
-{
-    CPlayfieldLayer layer;
-    EXPECT_EQ(layer.LayerToScreen({1.5f, -2.25f}), (CFPoint{1.5f, -2.25f}));
-    const CRect rect{-3, 4, 10, 20};
-    EXPECT_EQ(layer.LayerRectToScreen(rect), rect);
-    EXPECT_EQ(layer.ScreenRectToLayer(rect), rect);
-}
-
 TEST(LevelHolder, HoldsAFreshCopyAndTheViewerComesFirst)
 {
     CLevelHolder holder;

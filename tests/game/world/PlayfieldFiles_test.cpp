@@ -6,6 +6,7 @@
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
+#include "game/scripting/ScriptingHooks.h"
 #include "game/world/CPlayfield.h"
 #include "objects/CMessage.h"
 #include "sequences/CSequenceList.h"
@@ -146,8 +147,8 @@ TEST_F(PlayfieldFiles, EmptySlotsAreDroppedWhenALayerIsRead)
 }
 
 // A loaded playfield, made current, runs its scripts against its own layers:
-// one "AdvanceToNextItemInSequence" reaches the top layer first, whose
-// sprite's sequence takes it, so the sprite below keeps its step.
+// a trigger's broadcast reaches the top layer first, whose sprite's sequence
+// takes "AdvanceToNextItemInSequence", so the sprite below keeps its step.
 TEST_F(PlayfieldFiles, ALoadedPlayfieldPlaysItsScriptsTopLayerFirst)
 {
     auto makeWaiter = [] {
@@ -163,22 +164,55 @@ TEST_F(PlayfieldFiles, ALoadedPlayfieldPlaysItsScriptsTopLayerFirst)
     };
     CPlayfield made;
     made.AddSprite(makeWaiter(), "Ground");
+    auto* caller = new CSprite;
+    auto* trigger = new CSpritePlugInTriggerActionEveryXSeconds;
+    trigger->m_TimeToWait = 0.5f;
+    trigger->m_RepeatLimit = 0;
+    auto* broadcast = new CActionBroadcastMessage;
+    broadcast->m_Message = "AdvanceToNextItemInSequence";
+    trigger->m_Action = broadcast;
+    caller->AddPlugIn(trigger);
+    made.AddSprite(caller, "Middle");
     made.AddSprite(makeWaiter(), "Sky");
+
     std::unique_ptr<CObject> read(
         ObjectFromText(ObjectToText(&made, IdMode::WithoutIds), IdMode::WithoutIds, StreamReports::Fatal));
     auto& playfield = static_cast<CPlayfield&>(*read);
-    SetCurrentPlayfield(&playfield);
-    playfield.Update(1.0f / 60.0f);
-
-    CMessage advance = CMessage::CMessageByName("AdvanceToNextItemInSequence");
-    playfield.BroadcastMessage(advance);
     auto stepOf = [&](const char* layer) {
         CSprite* sprite = playfield.FindLayer(layer)->GetSprite(0);
         auto* steps = dynamic_cast<CSpritePlugInSequence*>(sprite->GetPlugIns().GetChild(0));
         return steps ? steps->m_CurrentStepIndex : 99u;
     };
+    // Not current: the broadcast reaches no one.
+    for (int i = 0; i < 30; ++i)
+        playfield.Update(1.0f / 60.0f);
+    EXPECT_EQ(stepOf("Sky"), 0u);
+
+    SetCurrentPlayfield(&playfield);
+    for (int i = 0; i < 30; ++i)
+        playfield.Update(1.0f / 60.0f);
     EXPECT_EQ(stepOf("Sky"), 1u);
     EXPECT_EQ(stepOf("Ground"), 0u);
+}
+
+// What scripts ask of the current playfield through the scripting hooks.
+TEST_F(PlayfieldFiles, ScriptsPlaceSpritesInTheCurrentPlayfield)
+{
+    CScriptingHooks& hooks = GetScriptingHooks();
+    CSprite kept;
+    EXPECT_FALSE(hooks.AddSpriteToLayer(&kept, "Effects", LayerEnd::Back));
+
+    CPlayfield playfield;
+    SetCurrentPlayfield(&playfield);
+    auto* first = new CSprite;
+    auto* second = new CSprite;
+    EXPECT_TRUE(hooks.AddSpriteToLayer(first, "Effects", LayerEnd::Back));
+    EXPECT_TRUE(hooks.AddSpriteToLayer(second, "effects", LayerEnd::Front));
+    CPlayfieldLayer* effects = playfield.FindLayer("Effects");
+    ASSERT_EQ(playfield.GetLayerCount(), 1u);
+    EXPECT_EQ(effects->GetSprite(0), second);
+    EXPECT_EQ(effects->GetSprite(1), first);
+    EXPECT_EQ(hooks.ScreenToLayerOfSprite(first, {3.0f, 4.0f}), (CFPoint{3.0f, 4.0f}));
 }
 
 } // namespace
