@@ -129,6 +129,24 @@ CSprite::~CSprite()
     DestroyDeclaredProperties();
 }
 
+void CSprite::OnLoaded(CUntypedCObjectPointer* holder)
+{
+    CSprite::BaseClass::OnLoaded(holder);
+    m_PlugIns.SetSprite(this);
+}
+
+bool CSprite::ReadExtraBinary(CObjectStream& stream)
+{
+    m_PlugIns.SetSprite(this);
+    return CSprite::BaseClass::ReadExtraBinary(stream);
+}
+
+void CSprite::CopyFrom(CObject* other)
+{
+    CSprite::BaseClass::CopyFrom(other);
+    m_PlugIns.SetSprite(this);
+}
+
 CSprite* CSprite::GetSpriteBeingUpdated()
 {
     return g_SpriteBeingUpdated;

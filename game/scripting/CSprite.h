@@ -52,6 +52,12 @@ public:
     CSprite();
     ~CSprite() override;
 
+    // A loaded or copied block is told its sprite, so that plug-ins of a sprite
+    // saved after its restart (which is not repeated) still know it.
+    void OnLoaded(CUntypedCObjectPointer* holder) override;
+    bool ReadExtraBinary(CObjectStream& stream) override;
+    void CopyFrom(CObject* other) override;
+
     // Draw passes; each draws through an offset-rotate-scale proxy of the
     // destination, so that hooks draw in sprite space.
     virtual void DrawImage(CFrameInterface& destination);

@@ -8,6 +8,7 @@
 #include "render/CPointPath.h"
 #include "sequences/CSequence.h"
 #include "support/ScopedHooks.h"
+#include "support/objects/ObjectRoundTrip.h"
 
 #include <gtest/gtest.h>
 
@@ -343,6 +344,37 @@ TEST_F(Sprites, PlainDrawIsUnturnedAtTheRoundedPositionPlusTen)
     sprite->SetNoPlainDraw(true);
     sprite->DrawPlain(*target);
     EXPECT_EQ(target->GetRawPixel(11, 13), 0u);
+}
+
+TEST_F(Sprites, LoadedAndCopiedSpritesTellTheirPlugInsWhoTheyAre)
+{
+    // Saved after its restart, so its first update will not restart it again.
+    CSprite source;
+    source.SetImageSequence(Index("Block"));
+    source.AddPlugIn(new CSpritePlugInSequence);
+    source.Update();
+    ASSERT_TRUE(source.HasRestartBeenCalled());
+    auto expectOwnSprite = [](CSprite& sprite) {
+        ASSERT_EQ(sprite.GetPlugIns().GetChildCount(), 1u);
+        EXPECT_EQ(sprite.GetPlugIns().GetChild(0)->GetSprite(), &sprite);
+        EXPECT_TRUE(sprite.HasRestartBeenCalled());
+    };
+    std::unique_ptr<CObject> fromText(
+        ObjectFromText(ObjectToText(&source, IdMode::WithoutIds), IdMode::WithoutIds, StreamReports::Fatal));
+    auto* textSprite = dynamic_cast<CSprite*>(fromText.get());
+    ASSERT_NE(textSprite, nullptr);
+    expectOwnSprite(*textSprite);
+    EXPECT_EQ(textSprite->GetImageSequenceIndex(), Index("Block"));
+    CSprite fromBinary;
+    ASSERT_TRUE(ObjectFromBinary(fromBinary, ObjectToBinary(&source, IdMode::WithoutIds), IdMode::WithoutIds,
+                                 StreamReports::Fatal));
+    expectOwnSprite(fromBinary);
+    std::unique_ptr<CObject> clone(source.Clone());
+    expectOwnSprite(*static_cast<CSprite*>(clone.get()));
+
+    // An empty block is not written.
+    CSprite plain;
+    EXPECT_EQ(ObjectToText(&plain, IdMode::WithoutIds).find("PlugIns"), std::string::npos);
 }
 
 // --- Hits ---------------------------------------------------------------------
