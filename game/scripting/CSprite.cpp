@@ -566,7 +566,8 @@ bool CSprite::HitTest(int32_t x, int32_t y)
 
 bool CSprite::HitTestFrames(int32_t x, int32_t y)
 {
-    if (!(m_Flags & kSpriteVisible))
+    // A sprite scaled to nothing covers no point.
+    if (!(m_Flags & kSpriteVisible) || m_Scale.x == 0.0f || m_Scale.y == 0.0f)
         return false;
     // Into sprite space: about the position, turned back and unscaled.
     const float rx = float(x) - m_Position.x;

@@ -432,6 +432,9 @@ TEST_F(Sprites, HitTestFramesTakesThePointIntoTurnedAndScaledSpriteSpace)
     EXPECT_TRUE(sprite->HitTestFrames(48, 56));
     EXPECT_FALSE(sprite->HitTestFrames(57, 51));
     EXPECT_FALSE(sprite->HitTestFrames(48, 59));
+    sprite->SetScale({0.0f, 2.0f});
+    EXPECT_FALSE(sprite->HitTestFrames(50, 50)) << "scaled to nothing";
+    sprite->SetUniformScale(2.0f);
     sprite->SetFlags(kSpriteVisible);
     EXPECT_FALSE(sprite->HitTestFrames(48, 56)) << "parts that are not solid are not tested";
 }
