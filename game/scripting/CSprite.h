@@ -9,6 +9,10 @@
 // may destroy the sprite: nothing of it is touched afterwards); motion unless
 // kSpriteNoMotion; plug-ins unless the neighbourhood viewer is open.
 //
+// Drawing: an unturned, unscaled sprite lands on whole pixels (its position
+// rounded), copied with its blit type or tinted; a turned or scaled one is
+// resampled through its sprite-space proxy.
+//
 // A sprite marked for deletion lives to the end of its array's update pass.
 // The destructor lets go of the held sprite and of the sprite being updated
 // when they are this one, so neither is left dangling.

@@ -84,7 +84,8 @@ public:
 };
 
 // Flies its sprite to a point at a fixed speed; on arrival the sprite is
-// marked for deletion and the command, if any, runs. Built in code only.
+// marked for deletion and the command, if any, runs last (it may end the
+// sprite). Built in code only: it has no class of its own, so it is not saved.
 class CSpriteAIFlyToPoint : public CSpriteAI {
 public:
     // speed in pixels per second; the command is owned and may be null.
