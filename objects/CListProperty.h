@@ -16,7 +16,12 @@
 #include <cstdint>
 
 class CVirtualArray;
-class CListChoiceFilter; // limits the items the editor row offers
+// Limits the items the editor row of a list property offers.
+class CListChoiceFilter {
+public:
+    virtual ~CListChoiceFilter() = default;
+    virtual bool IsChoiceAllowed(CVirtualArray& list, int32_t index) = 0;
+};
 
 class CListPropertyABC : public CTypedProperty<int32_t> {
 public:

@@ -15,6 +15,7 @@
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/program/UiShowcase.h"
 
 #include <string>
 #include <string_view>
@@ -54,6 +55,7 @@ int main(int argc, char** argv)
     RegisterAllClasses();
     InstallSequenceShowcase();
     InstallScriptingShowcase();
+    InstallUiShowcase();
     InstallWorldShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);

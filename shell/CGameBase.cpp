@@ -353,9 +353,22 @@ void CGameBase::DrawJWindows()
         m_ScreenWindow->DrawTree();
 }
 
-std::unique_ptr<CShellRootWindow> CGameBase::CreateScreenWindow(CShellScreen&)
+namespace {
+
+ScreenWindowFactory g_ScreenWindowFactory = nullptr;
+
+} // namespace
+
+ScreenWindowFactory SetScreenWindowFactory(ScreenWindowFactory factory)
 {
-    return nullptr;
+    const ScreenWindowFactory previous = g_ScreenWindowFactory;
+    g_ScreenWindowFactory = factory;
+    return previous;
+}
+
+std::unique_ptr<CShellRootWindow> CGameBase::CreateScreenWindow(CShellScreen& screen)
+{
+    return g_ScreenWindowFactory ? g_ScreenWindowFactory(screen) : nullptr;
 }
 
 void CGameBase::IncrementBusy(BusyCounter counter)

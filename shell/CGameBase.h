@@ -15,6 +15,7 @@
 
 #include "foundation/CArrayPOD.h"
 #include "foundation/CJString.h"
+#include "foundation/UpwardHook.h"
 #include "objects/CMessage.h"
 #include "objects/CObjectModelHost.h"
 #include "shell/CFrameDriver.h"
@@ -68,6 +69,12 @@ public:
     virtual float GetFirstChildLevel() const = 0;
 };
 
+// The root window the toolkit makes for a screen. The toolkit lives above the
+// shell and installs its maker at start-up; without one there is no root.
+using ScreenWindowFactory = std::unique_ptr<CShellRootWindow> (*)(CShellScreen& screen);
+ScreenWindowFactory SetScreenWindowFactory(ScreenWindowFactory factory);
+OMBRISALT_UPWARD_HOOK(SetScreenWindowFactory);
+
 enum class BusyCounter { First, Second };
 
 class CGameBase : public CGamePlugIn, public CObjectModelHost, public CMessagePumpClient, private CFrameDriver::CClient {
@@ -117,7 +124,7 @@ public:
     void ForwardStringHook3(const char* text);
     void ForwardStringHook4(const char* text);
     virtual void DrawJWindows();
-    // The root window for a screen; null from the base.
+    // The root window for a screen: the installed factory's; null without one.
     virtual std::unique_ptr<CShellRootWindow> CreateScreenWindow(CShellScreen& screen);
     void IncrementBusy(BusyCounter counter);
     void DecrementBusy(BusyCounter counter);

@@ -69,6 +69,7 @@ void CMouseState::SetButtons(uint32_t mask)
         return;
     const uint32_t changed = mask ^ m_Buttons;
     const bool pressed = (mask & ~m_Buttons) != 0;
+    m_Pressed |= mask & ~m_Buttons;
     m_Buttons = mask;
     Send(pressed ? MouseEventType::Pressed : MouseEventType::Released, changed, 0.0f);
 }
@@ -87,6 +88,13 @@ void CMouseState::AddWheel(float steps)
         return;
     m_Wheel += steps;
     Send(MouseEventType::Wheel, 0, steps);
+}
+
+uint32_t CMouseState::TakePressedButtons()
+{
+    const uint32_t pressed = m_Pressed;
+    m_Pressed = 0;
+    return pressed;
 }
 
 bool CMouseState::ConsumeClicks(uint32_t mask)
@@ -240,7 +248,7 @@ void CMouseState::ResetForTesting()
     m_CursorFrame = 0.0f;
     m_SystemCursorForced = m_CursorVisible = false;
     m_X = m_Y = 0;
-    m_Buttons = m_Clicks = 0;
+    m_Buttons = m_Clicks = m_Pressed = 0;
     m_Wheel = 0.0f;
     m_Start = CursorStart::Started;
     m_Stop = CursorStop::Running;

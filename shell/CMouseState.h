@@ -77,6 +77,9 @@ public:
     CPoint GetPositionPoint() const { return CPoint{m_X, m_Y}; }
     CFPoint GetPositionFloat() const { return CFPoint{float(m_X), float(m_Y)}; }
     uint32_t GetButtons() const { return m_Buttons; }
+    // The buttons pressed since the last call, whether or not still held,
+    // so that a press released before the game looks is not lost.
+    uint32_t TakePressedButtons();
     // True, and those clicks cleared, when any of the buttons was clicked.
     bool ConsumeClicks(uint32_t mask);
     // The whole wheel steps (toward zero); the fraction stays.
@@ -129,6 +132,7 @@ private:
     int32_t m_Y = 0;
     uint32_t m_Buttons = 0;
     uint32_t m_Clicks = 0;
+    uint32_t m_Pressed = 0;
     float m_Wheel = 0.0f;
     CursorStart m_Start = CursorStart::Started;
     CursorStop m_Stop = CursorStop::Running;

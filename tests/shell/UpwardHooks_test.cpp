@@ -20,7 +20,9 @@
 #include "objects/CObjectModelHost.h"
 #include "render/CFrameEffect.h"
 #include "render/CPointPath.h"
+#include "shell/CGameBase.h"
 #include "shell/StartGame.h"
+#include "ui/UiHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +83,8 @@ constexpr HookRow kHooks[] = {
     {"CObjectModelHost::SetInstance", InstalledBy::GameObject, "CGameBase's constructor",
      HasHook<CObjectModelHost::SetInstance>},
     {"SetRunGame", InstalledBy::Launcher, "program/Main.cpp", HasHook<SetRunGame>},
+    {"SetScreenWindowFactory", InstalledBy::Registration, "RegisterUiClasses", HasHook<SetScreenWindowFactory>},
+    {"SetUiHooks", InstalledBy::Nobody, "the level editor is not built yet (editor layer)", HasHook<SetUiHooks>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses",

@@ -1,0 +1,217 @@
+#!/usr/bin/env python3
+"""Draws the window toolkit's demo textures and border pieces into
+data/Data/Resources/Interface/Textures/ and copies the window font.
+
+Usage: make_demo_interface.py [data folder]   (default: data beside tools/)
+
+The images are 32-bit PNGs; the frame property files beside them ("<name>.txt",
+hot spots) and the theme file in "Interface/JWindowSkins" are hand-written and
+checked in. DejaVu Sans (Debian package fonts-dejavu-core) becomes the data
+folder's default TrueType font "Resources/!default.ttf". The drawing is fixed
+(a seeded generator for the grain), so every run writes the same bytes.
+Nothing is written while the outputs are newer than this script.
+"""
+
+import math
+import os
+import random
+import shutil
+import struct
+import sys
+import zlib
+
+STAMP = ".interface-made"
+DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+
+
+def png_bytes(width, height, pixels):
+    """pixels: rows of (r, g, b, a) tuples."""
+    raw = bytearray()
+    for row in pixels:
+        raw.append(0)
+        for r, g, b, a in row:
+            raw += bytes((r, g, b, a))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+            + chunk(b"IEND", b""))
+
+
+def clamp(value):
+    return max(0, min(255, int(round(value))))
+
+
+def image(width, height, paint):
+    return [[tuple(clamp(c) for c in paint(x, y)) for x in range(width)] for y in range(height)]
+
+
+def grain(seed, width, height, amount):
+    rng = random.Random(seed)
+    values = [[rng.uniform(-amount, amount) for _ in range(width)] for _ in range(height)]
+    # Soften, wrapping round the edges so the texture tiles.
+    return [[(values[y][x] * 2 + values[y][(x + 1) % width] + values[(y + 1) % height][x]) / 4
+             for x in range(width)] for y in range(height)]
+
+
+def brushed(seed, base, width=64, height=64):
+    noise = grain(seed, width, height, 18)
+    return image(width, height, lambda x, y: (base[0] + noise[y][x], base[1] + noise[y][x],
+                                              base[2] + noise[y][x] * 1.2, 255))
+
+
+def title_tile(top, bottom):
+    return image(64, 32, lambda x, y: tuple(top[i] + (bottom[i] - top[i]) * y / 31 for i in range(3)) + (255,))
+
+
+def coverage(distance):
+    """Anti-aliased inside test: distance < 0 is inside."""
+    return max(0.0, min(1.0, 0.5 - distance))
+
+
+def corner_mask(corner, radius=12, size=32):
+    """A mask centred on a window corner: the quadrant inside the window is
+    opaque except for the rounding; the other three are empty."""
+    half = size // 2
+
+    def paint(x, y):
+        # Pixel centre relative to the corner, turned into the top-left case.
+        dx = (x + 0.5 - half) * (1 if corner[1] == "L" else -1)
+        dy = (y + 0.5 - half) * (1 if corner[0] == "T" else -1)
+        if dx < 0 or dy < 0:
+            return (255, 255, 255, 0)
+        if dx < radius and dy < radius:
+            d = math.hypot(radius - dx, radius - dy) - radius
+            return (255, 255, 255, 255 * coverage(d))
+        return (255, 255, 255, 255)
+
+    return image(size, size, paint)
+
+
+GOLD = (226, 180, 84)
+GOLD_DARK = (140, 96, 34)
+
+
+def rim_pixel(distance, width=3.0):
+    """A gold line of the given width centred on distance 0, with a dark edge."""
+    inside = coverage(abs(distance) - width / 2)
+    edge = coverage(abs(distance) - width / 2 - 1.0) - inside
+    alpha = 255 * max(inside, edge * 0.8)
+    shade = inside / (inside + edge) if inside + edge > 0 else 0
+    return tuple(GOLD_DARK[i] + (GOLD[i] - GOLD_DARK[i]) * shade for i in range(3)) + (alpha,)
+
+
+def rim_edge(horizontal, length=8, size=16):
+    half = size / 2
+    if horizontal:
+        return image(length, size, lambda x, y: rim_pixel(y + 0.5 - half))
+    return image(size, length, lambda x, y: rim_pixel(x + 0.5 - half))
+
+
+def rim_corner(corner, radius=12, size=32, gem=None):
+    half = size // 2
+
+    def paint(x, y):
+        dx = (x + 0.5 - half) * (1 if corner[1] == "L" else -1)
+        dy = (y + 0.5 - half) * (1 if corner[0] == "T" else -1)
+        if dx < radius and dy < radius and dx >= -2 and dy >= -2:
+            d = math.hypot(radius - dx, radius - dy) - radius
+        elif dx >= radius:
+            d = dy
+        elif dy >= radius:
+            d = dx
+        else:
+            d = min(dx, dy)
+        colour = rim_pixel(d)
+        if gem:
+            g = math.hypot(x + 0.5 - half, y + 0.5 - half) - 5.5
+            if g < 1:
+                a = coverage(g)
+                light = 1.0 - min(1.0, math.hypot(x + 1 - half, y + 1 - half) / 6)
+                colour = tuple(colour[i] * (1 - a) + (gem[i] * (0.6 + 0.4 * light)) * a for i in range(3)) + (
+                    max(colour[3], 255 * a),)
+        return colour
+
+    return image(size, size, paint)
+
+
+def plate(width=160, height=28):
+    def paint(x, y):
+        cx, cy = x + 0.5, y + 0.5
+        r = 10
+        dx = max(r - cx, 0, cx - (width - r))
+        dy = max(r - cy, 0, cy - (height - r))
+        d = math.hypot(dx, dy) - r
+        a = coverage(d)
+        t = cy / height
+        base = tuple(GOLD[i] * (1.1 - 0.45 * t) for i in range(3))
+        rim = coverage(d + 2.0)
+        return tuple(base[i] * rim + GOLD_DARK[i] * (1 - rim) for i in range(3)) + (255 * a,)
+
+    return image(width, height, paint)
+
+
+def button(top, bottom, size=24, radius=7):
+    def paint(x, y):
+        cx, cy = x + 0.5, y + 0.5
+        dx = max(radius - cx, 0, cx - (size - radius))
+        dy = max(radius - cy, 0, cy - (size - radius))
+        d = math.hypot(dx, dy) - radius
+        a = coverage(d)
+        t = cy / size
+        fill = tuple(top[i] + (bottom[i] - top[i]) * t for i in range(3))
+        edge = coverage(d + 1.5)
+        return tuple(fill[i] * edge + GOLD_DARK[i] * (1 - edge) for i in range(3)) + (255 * a,)
+
+    return image(size, size, paint)
+
+
+def textures():
+    made = {
+        "Window Texture": brushed(11, (70, 88, 112)),
+        "Inactive Window Texture": brushed(12, (84, 88, 96)),
+        "Window Title Tile": title_tile((40, 70, 150), (24, 44, 100)),
+        "Inactive Window Title Tile": title_tile((96, 100, 112), (70, 74, 84)),
+        "Demo Paper": brushed(21, (26, 52, 60)),
+        "Demo Title Plate": plate(),
+        "Demo Rim Top": rim_edge(True),
+        "Demo Rim Side": rim_edge(False),
+        "Demo Rim Close": rim_corner("TR", gem=(220, 50, 40)),
+        "Demo Button": button((64, 110, 120), (34, 66, 76)),
+        "Demo Button Hover": button((90, 150, 160), (48, 92, 104)),
+        "Demo Button Down": button((28, 56, 64), (50, 94, 104)),
+    }
+    for corner in ("TL", "TR", "BL", "BR"):
+        made["Demo Round " + corner] = corner_mask(corner)
+        made["Demo Rim " + corner] = rim_corner(corner)
+    return made
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data")
+    resources = os.path.join(data, "Data", "Resources")
+    folder = os.path.join(resources, "Interface", "Textures")
+    stamp = os.path.join(folder, STAMP)
+    script_time = os.path.getmtime(os.path.abspath(__file__))
+    if os.path.exists(stamp) and os.path.getmtime(stamp) >= script_time:
+        return 0
+    os.makedirs(folder, exist_ok=True)
+    for name, pixels in textures().items():
+        with open(os.path.join(folder, name + ".png"), "wb") as out:
+            out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
+    if os.path.exists(DEJAVU):
+        shutil.copyfile(DEJAVU, os.path.join(resources, "!default.ttf"))
+    else:
+        print("make_demo_interface: %s is missing (Debian package fonts-dejavu-core)" % DEJAVU)
+    with open(stamp, "w") as out:
+        out.write("textures drawn by tools/make_demo_interface.py\n")
+    print("make_demo_interface: textures written under", folder)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
