@@ -43,9 +43,9 @@ public:
     }
 };
 
-CPropertyArrayProperty& LayersProperty(CPlayfield& playfield)
+CPropertyArrayProperty& LayersProperty()
 {
-    return *static_cast<CPropertyArrayProperty*>(playfield.GetClassInfo()->FindProperty("Layers List"));
+    return *static_cast<CPropertyArrayProperty*>(CPlayfield::SGetClassInfo()->FindProperty("Layers List"));
 }
 
 bool SameName(const CJString& name, const char* text)
@@ -240,7 +240,7 @@ CPlayfieldLayer* CPlayfield::FindOrAddLayer(const char* name)
 void CPlayfield::AppendLayer(CPlayfieldLayer* layer)
 {
     const uint32_t count = m_Layers.GetCount();
-    LayersProperty(*this).ArrayProperty_SetCount(this, count + 1);
+    LayersProperty().ArrayProperty_SetCount(this, count + 1);
     m_Layers[count] = layer;
 }
 
@@ -336,7 +336,7 @@ void CPlayfield::DeleteAllLayers()
         m_Layers[i] = nullptr;
         delete layer;
     }
-    LayersProperty(*this).ArrayProperty_SetCount(this, 0);
+    LayersProperty().ArrayProperty_SetCount(this, 0);
 }
 
 void CPlayfield::FillDefaultLayers()

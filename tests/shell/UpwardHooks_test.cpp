@@ -87,10 +87,9 @@ constexpr HookRow kHooks[] = {
     {"SetUiHooks", InstalledBy::Nobody, "the level editor is not built yet (editor layer)", HasHook<SetUiHooks>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
-    {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses",
-     HasHook<SetScriptingHooks>},
-    {"SetPlayfieldHooks", InstalledBy::Nobody, "achievements and the neighbourhood viewer are not built yet (game/screens)",
-     HasHook<SetPlayfieldHooks>},
+    {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
+    {"SetPlayfieldHooks", InstalledBy::Nobody,
+     "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

@@ -122,7 +122,7 @@ struct SScene {
             bench::WritePng((images / name).string(), FramePixels(f), kSide, kSide);
         }
         std::ofstream(images / "Properties.txt") << "CSequence\r\n{\r\n\tFrames Per Second=12\r\n"
-                                                     "\tUse 8 Bit Alpha=1\r\n}\r\n";
+                                                    "\tUse 8 Bit Alpha=1\r\n}\r\n";
         // The list's first entry reads as none in a sprite.
         std::filesystem::create_directories(folder / "Seqs" / "-Aaa");
         bench::WritePng((folder / "Seqs" / "-Aaa" / "f.png").string(), FramePixels(0), kSide, kSide);
@@ -219,8 +219,8 @@ void BM_PlainBlitLoop(benchmark::State& state)
                 continue;
             }
             const CFPoint scale = sprite.GetScale();
-            CBlitXParams blit(frame, at.x, at.y, sprite.GetAngle() * 180.0f / kPi, scale.x, scale.y,
-                              sprite.GetColor(), 0, 0.0f, 0.0f, true);
+            CBlitXParams blit(frame, at.x, at.y, sprite.GetAngle() * 180.0f / kPi, scale.x, scale.y, sprite.GetColor(),
+                              0, 0.0f, 0.0f, true);
             blit.Render(*scene.screen);
         }
     }

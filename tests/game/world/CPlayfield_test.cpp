@@ -98,8 +98,8 @@ TEST(Playfield, LayersUpdateAndDrawBottomUpAndHearMessagesTopDown)
     playfield.BroadcastMessage(message);
 
     // A layer hidden in the editor still updates and hears messages.
-    const std::vector<std::string> expected = {"update Lot", "update Crew",  "update UI",    "draw Lot",
-                                               "draw UI",    "message UI",   "message Crew", "message Lot"};
+    const std::vector<std::string> expected = {"update Lot", "update Crew", "update UI",    "draw Lot",
+                                               "draw UI",    "message UI",  "message Crew", "message Lot"};
     EXPECT_EQ(log, expected);
     EXPECT_FLOAT_EQ(hooks.advanced, 0.25f);
 
@@ -116,8 +116,7 @@ TEST(Playfield, LayersAreFoundCaseBlindAndMadeAtTheEnd)
     CPlayfield playfield;
     playfield.FindOrAddLayer("Junk");
     playfield.FillDefaultLayers();
-    EXPECT_EQ(LayerNames(playfield),
-              (std::vector<std::string>{"Lot", "Customers", "HUD", "Crew", "Effects", "UI"}));
+    EXPECT_EQ(LayerNames(playfield), (std::vector<std::string>{"Lot", "Customers", "HUD", "Crew", "Effects", "UI"}));
     EXPECT_EQ(playfield.FindLayer("customers"), playfield.GetLayer(1));
     EXPECT_EQ(playfield.FindLayer("Junk"), nullptr);
     EXPECT_EQ(playfield.GetLayer(6), nullptr);
@@ -189,8 +188,7 @@ TEST(Playfield, ReferencesMatchByNameLayersAndSpritesInOrder)
     EXPECT_EQ(where, (CFPoint{5, 6}));
 }
 
-class PlayfieldEditorFlags : public CTempFolderTest {
-};
+class PlayfieldEditorFlags : public CTempFolderTest {};
 
 TEST_F(PlayfieldEditorFlags, DefaultToShownAndUnpickableAndComeBackFromTheSettingsFile)
 {

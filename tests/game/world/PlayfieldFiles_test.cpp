@@ -140,8 +140,8 @@ TEST_F(PlayfieldFiles, EmptySlotsAreDroppedWhenALayerIsRead)
     holed.AddSprite(nullptr);
     holed.AddSprite(new CSprite);
     CPlayfieldLayer back;
-    ASSERT_TRUE(ObjectFromBinary(back, ObjectToBinary(&holed, IdMode::WithoutIds), IdMode::WithoutIds,
-                                 StreamReports::Quiet));
+    ASSERT_TRUE(
+        ObjectFromBinary(back, ObjectToBinary(&holed, IdMode::WithoutIds), IdMode::WithoutIds, StreamReports::Quiet));
     ASSERT_EQ(back.GetSpriteCount(), 1u);
     EXPECT_NE(back.GetSprite(0), nullptr);
 }
