@@ -73,5 +73,5 @@ function(ombrisalt_add_tests folder)
   # process; run on their own they would only skip.
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST TEST_FILTER "-ChildProcess.*"
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "OMBRISALT_HEADLESS=1;OMBRISALT_TEST_SOURCE=${PROJECT_SOURCE_DIR}")
+    PROPERTIES ENVIRONMENT "OMBRISALT_HEADLESS=1")
 endfunction()

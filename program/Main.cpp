@@ -15,6 +15,7 @@
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/program/FrameShowcase.h"
 #include "ui/program/UiShowcase.h"
 
 #include <string>
@@ -56,6 +57,7 @@ int main(int argc, char** argv)
     InstallSequenceShowcase();
     InstallScriptingShowcase();
     InstallUiShowcase();
+    InstallFrameShowcase();
     InstallWorldShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);

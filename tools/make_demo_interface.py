@@ -169,6 +169,47 @@ def button(top, bottom, size=24, radius=7):
     return image(size, size, paint)
 
 
+def pill(top, bottom, width=72, height=28, glow=False):
+    """A rounded push-button face; glow: only a soft halo round the edge,
+    laid over the face while it is hovered."""
+    radius = height / 2 - 1
+
+    def paint(x, y):
+        cx, cy = x + 0.5, y + 0.5
+        dx = max(radius + 1 - cx, 0, cx - (width - radius - 1))
+        dy = max(radius + 1 - cy, 0, cy - (height - radius - 1))
+        d = math.hypot(dx, dy) - radius
+        if glow:
+            a = max(0.0, 1.0 - abs(d + 1.5) / 2.5)
+            return (255, 240, 170, 200 * a)
+        a = coverage(d)
+        t = cy / height
+        fill = tuple(top[i] + (bottom[i] - top[i]) * t for i in range(3))
+        edge = coverage(d + 1.5)
+        return tuple(fill[i] * edge + GOLD_DARK[i] * (1 - edge) for i in range(3)) + (255 * a,)
+
+    return image(width, height, paint)
+
+
+def check_box(checked, size=16):
+    def paint(x, y):
+        cx, cy = x + 0.5, y + 0.5
+        d = max(abs(cx - size / 2), abs(cy - size / 2)) - (size / 2 - 1)
+        a = coverage(d)
+        edge = coverage(d + 1.5)
+        colour = tuple(236 * edge + GOLD_DARK[i] * (1 - edge) for i in range(3))
+        if checked:
+            # A tick: two strokes meeting low on the left.
+            for (x1, y1, x2, y2) in ((4, 8.5, 7, 11.5), (7, 11.5, 12.5, 4.5)):
+                length = math.hypot(x2 - x1, y2 - y1)
+                t = max(0.0, min(1.0, ((cx - x1) * (x2 - x1) + (cy - y1) * (y2 - y1)) / (length * length)))
+                k = coverage(math.hypot(cx - x1 - t * (x2 - x1), cy - y1 - t * (y2 - y1)) - 1.2)
+                colour = tuple(colour[i] * (1 - k) + (40, 140, 60)[i] * k for i in range(3))
+        return colour + (255 * a,)
+
+    return image(size, size, paint)
+
+
 def textures():
     made = {
         "Window Texture": brushed(11, (70, 88, 112)),
@@ -183,6 +224,11 @@ def textures():
         "Demo Button": button((64, 110, 120), (34, 66, 76)),
         "Demo Button Hover": button((90, 150, 160), (48, 92, 104)),
         "Demo Button Down": button((28, 56, 64), (50, 94, 104)),
+        "Demo Push": pill((120, 170, 90), (60, 110, 50)),
+        "Demo Push Down": pill((50, 96, 44), (100, 150, 80)),
+        "Demo Push Glow": pill((0, 0, 0), (0, 0, 0), glow=True),
+        "Demo Check Off": check_box(False),
+        "Demo Check On": check_box(True),
     }
     for corner in ("TL", "TR", "BL", "BR"):
         made["Demo Round " + corner] = corner_mask(corner)

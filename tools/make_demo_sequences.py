@@ -236,8 +236,39 @@ def burst_frames():
     return frames
 
 
+def edge_cursor_frames(dx, dy, held):
+    """A double-headed arrow along (dx, dy) with its hot spot at the centre:
+    white over a dark outline while it only offers to move or resize, gold
+    while it does."""
+
+    def draw():
+        pixels = canvas(24, 24)
+        length = math.hypot(dx, dy)
+        ux, uy = dx / length, dy / length
+        ends = [(12 + ux * 9, 12 + uy * 9, ux, uy), (12 - ux * 9, 12 - uy * 9, -ux, -uy)]
+        fill = (250, 200, 60, 255) if held else (255, 255, 255, 255)
+        for width, colour in ((5, (20, 20, 20, 255)), (2.5, fill)):
+            thick_line(pixels, ends[0][0], ends[0][1], ends[1][0], ends[1][1], width, colour)
+            for tx, ty, ax, ay in ends:
+                for side in (1, -1):
+                    bx = tx - ax * 5 + side * -ay * 4
+                    by = ty - ay * 5 + side * ax * 4
+                    thick_line(pixels, tx, ty, bx, by, width, colour)
+        return [pixels]
+
+    return draw
+
+
 SEQUENCES = {
     "Mouse Cursor": cursor_frames,
+    "Can Move X Cursor": edge_cursor_frames(1, 0, False),
+    "Moving X Cursor": edge_cursor_frames(1, 0, True),
+    "Can Move Y Cursor": edge_cursor_frames(0, 1, False),
+    "Moving Y Cursor": edge_cursor_frames(0, 1, True),
+    "Can Resize Cursor": edge_cursor_frames(1, 1, False),
+    "Resizing Cursor": edge_cursor_frames(1, 1, True),
+    "Can Resize Other Cursor": edge_cursor_frames(1, -1, False),
+    "Resizing Other Cursor": edge_cursor_frames(1, -1, True),
     "Coin": coin_frames,
     "Walk": walk_frames,
     "Flag": flag_frames,

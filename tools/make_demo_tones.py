@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Makes the short tones of the demo data in data/Data/Resources/Tones/.
+"""Makes the short tones of the demo data in data/Data/Resources/Tones/, and
+the toolkit's three interface sounds ("UI/Button Action.wav", "UI/Button
+Switch.wav" and "Player Error.wav" below data/Data/Resources/).
 
 Usage: make_demo_tones.py [data folder]   (default: data beside tools/)
 
@@ -23,6 +25,12 @@ TONES = {
     "Chime Mid": (659.25, 0.25),
     "Chime High": (783.99, 0.25),
     "Click": (0, 0.04),
+}
+# The toolkit's interface sounds, by their path below Resources.
+INTERFACE_SOUNDS = {
+    "UI/Button Action.wav": (1046.5, 0.06),
+    "UI/Button Switch.wav": (0, 0.05),
+    "Player Error.wav": (196.0, 0.3),
 }
 
 
@@ -57,6 +65,11 @@ def main():
         return
     for name, (frequency, seconds) in TONES.items():
         with open(os.path.join(folder, name + ".wav"), "wb") as out:
+            out.write(wave_bytes(samples(frequency, seconds)))
+    for path, (frequency, seconds) in INTERFACE_SOUNDS.items():
+        target = os.path.join(root, "Data", "Resources", *path.split("/"))
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as out:
             out.write(wave_bytes(samples(frequency, seconds)))
     with open(stamp, "w") as out:
         out.write("made by make_demo_tones.py\n")

@@ -127,7 +127,9 @@ void CScreenWindow::DispatchMove(CPoint point)
     const CPoint movement{point.x - m_LastMousePoint.x, point.y - m_LastMousePoint.y};
     OnMouseMove(point, movement, cursor);
     SetCursorIfChanged(cursor);
-    m_LastMousePoint = point;
+    // A window may have put the pointer elsewhere (a resize held at its
+    // minimum): that is no movement of the user's.
+    m_LastMousePoint = CMouseState::SGetInstance().GetPositionPoint();
 }
 
 void CScreenWindow::RefreshCursor()
@@ -167,6 +169,7 @@ void CScreenWindow::DispatchMouse(uint32_t now)
             m_LastInputTime = now;
             SetKeyboardFocusShown(false);
             m_CurrentButton = button;
+            m_PressCancelled = false;
             record = SRepeatRecord{};
             OnMouseDown(button, point);
             RefreshCursor();
@@ -212,6 +215,8 @@ void CScreenWindow::DispatchKeys(uint32_t now)
 
 bool CScreenWindow::OnKeyDown(uint32_t key)
 {
+    if (key == kKeyEscape && g_PrevMouseButtons != 0)
+        m_PressCancelled = true;
     if (CJWindow::OnKeyDown(key) || OnHotKey(key))
         return true;
     CCharacterTypedMessage typed(key);

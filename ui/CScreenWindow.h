@@ -57,6 +57,9 @@ public:
     // repeat delay (interval).
     void StartMouseRepeat(CJWindow* window, uint32_t delayMs, uint32_t intervalMs);
     bool HasMouseRepeated() const;
+    // Escape came while a mouse button was held; the next press clears it.
+    // A button released after it does not click.
+    bool IsPressCancelled() const { return m_PressCancelled; }
     // x = -1: below the pointer. hotKeyIndex -1: no underline.
     void ShowToolTip(CJWindow* window, int32_t hotKeyIndex, const CJString& text, int32_t x = -1, int32_t y = -1,
                      int32_t hotKeyLength = 1);
@@ -116,6 +119,7 @@ private:
     uint32_t m_CurrentButton = 0;
     CJWindow* m_StatusWindow = nullptr;
     bool m_StatusTakesAllTips = false;
+    bool m_PressCancelled = false;
 };
 
 // Installed by RegisterUiClasses: the application's screen gets a screen

@@ -145,8 +145,19 @@ void CAlphaSkinBorder::DeclareProperties(CPropertyDeclarer& d)
     AddFrame(d, &K::m_RightCenterDecal, "Decals/Right Center Decal");
 }
 
+namespace {
+bool g_MaskedCornerCache = true;
+} // namespace
+
+void CAlphaSkinBorder::SetMaskedCornerCache(bool on)
+{
+    g_MaskedCornerCache = on;
+}
+
 CFrame* CAlphaSkinBorder::MaskedCorner(CFrame& mask, CFrame& texture, int32_t x, int32_t y)
 {
+    if (!g_MaskedCornerCache)
+        m_Corners.clear();
     const int32_t tw = int32_t(texture.GetWidth()), th = int32_t(texture.GetHeight());
     const int32_t phaseX = FloorMod(x, tw), phaseY = FloorMod(y, th);
     for (SMaskedCorner& corner : m_Corners)

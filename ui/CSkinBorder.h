@@ -90,6 +90,10 @@ public:
     int32_t m_SpecialTopRightHighlight;
     int32_t m_TopCenterDecal, m_BottomCenterDecal, m_LeftCenterDecal, m_RightCenterDecal;
 
+    // Process-wide, on by default; off makes every corner afresh (for the
+    // benchmark that measures what the kept corners save).
+    static void SetMaskedCornerCache(bool on);
+
 private:
     // The texture blitted into a copy of the mask (the mask's alpha kept),
     // for a corner whose mask pixel (0, 0) lands at (x, y). The last few

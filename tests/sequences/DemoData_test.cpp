@@ -33,12 +33,26 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 8);
+    ASSERT_EQ(list.GetCount(), 16);
     const struct {
         const char* name;
         uint32_t frames;
-    } expected[] = {{"Coin", 8},  {"Flag", 10},  {"House", 6}, {"Mouse Cursor", 4},
-                    {"Spark Burst", 10}, {"Swallow", 8}, {"Tree", 8}, {"Walk", 6}};
+    } expected[] = {{"Coin", 8},
+                    {"Flag", 10},
+                    {"Mouse Cursor", 4},
+                    {"Walk", 6},
+                    {"Can Move X Cursor", 1},
+                    {"Moving X Cursor", 1},
+                    {"Can Move Y Cursor", 1},
+                    {"Moving Y Cursor", 1},
+                    {"Can Resize Cursor", 1},
+                    {"Resizing Cursor", 1},
+                    {"Can Resize Other Cursor", 1},
+                    {"Resizing Other Cursor", 1},
+                    {"House", 6},
+                    {"Spark Burst", 10},
+                    {"Swallow", 8},
+                    {"Tree", 8}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;
@@ -52,6 +66,9 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
     EXPECT_EQ(flag.bottom, 1);
     // The cursor's tip is its hot spot.
     EXPECT_EQ(list.GetObjectByName("Mouse Cursor")->GetBounds().top, 0);
+    // The edge cursors point from their centre.
+    const CRect resizing = list.GetObjectByName("Resizing Cursor")->GetBounds();
+    EXPECT_TRUE(resizing.left < 0 && resizing.right > 0 && resizing.top < 0 && resizing.bottom > 0);
     EXPECT_TRUE(std::filesystem::exists("Cache/Resources/Sequences/Walk.Sequence"));
 
     GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);

@@ -224,10 +224,11 @@ void Init()
 
 void Draw(CFrameInterface& screen)
 {
-    if (CScreenWindow* root = CScreenWindow::GetScreenWindow())
-        root->DrawToScreen();
+    // The windows lie over what the other layers show.
     if (g_Showcase->previous.draw)
         g_Showcase->previous.draw(screen);
+    if (CScreenWindow* root = CScreenWindow::GetScreenWindow())
+        root->DrawToScreen();
 }
 
 void Update(float seconds)
