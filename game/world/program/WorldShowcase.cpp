@@ -9,6 +9,7 @@
 #include "sequences/CSequenceList.h"
 #include "shell/CMouseState.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/CScreenWindow.h"
 
 #include <memory>
 
@@ -26,6 +27,7 @@ struct SShowcase {
     SStandInHooks previous;
     std::unique_ptr<CPlayfield> playfield;
     CSprite* underMouse = nullptr; // found each update, never kept past it
+    bool leftDown = false;
 };
 SShowcase* g_Showcase = nullptr;
 
@@ -127,9 +129,15 @@ void Update(float seconds)
     CPlayfield* playfield = g_Showcase->playfield.get();
     if (!playfield)
         return;
+    // A press that no window of the window tree lies under reaches the town.
     CMouseState& mouse = CMouseState::SGetInstance();
-    if (mouse.ConsumeClicks(kLeftButton))
-        SendBird(*playfield, mouse.GetPositionFloat());
+    const bool down = (mouse.GetButtons() & kLeftButton) != 0;
+    if (down && !g_Showcase->leftDown) {
+        CScreenWindow* windows = CScreenWindow::GetScreenWindow();
+        if (!windows || !windows->GetChildAt(mouse.GetPositionPoint()))
+            SendBird(*playfield, mouse.GetPositionFloat());
+    }
+    g_Showcase->leftDown = down;
     g_Showcase->underMouse = nullptr;
     playfield->Update(seconds);
     g_Showcase->underMouse = SpriteAt(*playfield, mouse.GetPositionFloat());

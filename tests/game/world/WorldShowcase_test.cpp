@@ -104,19 +104,22 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
     EXPECT_EQ(CountOf(0xFFF050, 0, 0, 1024, 768), 0u);
 }
 
-TEST_F(WorldShowcase, AClickSendsABirdThatEndsInABurst)
+TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
 {
     CPlayfieldLayer& effects = Layer("Effects");
     CMouseState& mouse = CMouseState::SGetInstance();
     mouse.OnWindowPosition(340, 660);
-    mouse.AddClicks(1);
+    mouse.SetButtons(1);
     GetStandInHooks().update(kStep);
+    // Held down, it sends no second bird.
+    GetStandInHooks().update(kStep);
+    mouse.SetButtons(0);
     ASSERT_EQ(effects.GetSpriteCount(), 1u);
     CSprite* bird = effects.GetSprite(0);
     EXPECT_EQ(bird->GetImageSequence(), GetSequenceList().GetObjectByName("Swallow"));
 
     // 300 pixels a second from (40, 60): about 671 pixels, 135 steps.
-    int32_t steps = 1;
+    int32_t steps = 2;
     while (effects.GetSpriteCount() && effects.GetSprite(effects.GetSpriteCount() - 1) == bird && steps < 400) {
         GetStandInHooks().update(kStep);
         ++steps;
