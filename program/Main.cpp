@@ -12,6 +12,7 @@
 #include "program/RegisterAllClasses.h"
 #include "game/scripting/program/ScriptingShowcase.h"
 #include "game/world/program/WorldShowcase.h"
+#include "overlays/program/OverlayShowcase.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
+    InstallOverlayShowcase();
     InstallWorldShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);

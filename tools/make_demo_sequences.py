@@ -259,6 +259,28 @@ def edge_cursor_frames(dx, dy, held):
     return draw
 
 
+def gauge_back_frames():
+    """The empty gauge of the overlay demo: a dark trough with a light rim."""
+    width, height = 220, 22
+    pixels = canvas(width, height)
+    for y in range(height):
+        for x in range(width):
+            rim = x in (0, width - 1) or y in (0, height - 1)
+            pixels[y][x] = (230, 230, 230, 255) if rim else (30, 30, 40, 255)
+    return [pixels]
+
+
+def gauge_fill_frames():
+    """Its fill, green going to yellow, inside the rim."""
+    width, height = 220, 22
+    pixels = canvas(width, height)
+    for y in range(2, height - 2):
+        for x in range(2, width - 2):
+            t = x / (width - 1)
+            pixels[y][x] = (clamp(60 + 180 * t), clamp(200 - 10 * abs(y - 11)), 50, 255)
+    return [pixels]
+
+
 SEQUENCES = {
     "Mouse Cursor": cursor_frames,
     "Can Move X Cursor": edge_cursor_frames(1, 0, False),
@@ -276,6 +298,8 @@ SEQUENCES = {
     "Tree": tree_frames,
     "Swallow": bird_frames,
     "Spark Burst": burst_frames,
+    "Gauge Back": gauge_back_frames,
+    "Gauge Fill": gauge_fill_frames,
 }
 
 

@@ -33,7 +33,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 16);
+    ASSERT_EQ(list.GetCount(), 18);
     const struct {
         const char* name;
         uint32_t frames;
@@ -49,6 +49,8 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Resizing Cursor", 1},
                     {"Can Resize Other Cursor", 1},
                     {"Resizing Other Cursor", 1},
+                    {"Gauge Back", 1},
+                    {"Gauge Fill", 1},
                     {"House", 6},
                     {"Spark Burst", 10},
                     {"Swallow", 8},
