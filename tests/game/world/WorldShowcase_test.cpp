@@ -88,14 +88,14 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
     EXPECT_EQ(Layer("Autumn Trees").GetSprite(0)->GetColor().GetRed(), 255);
     EXPECT_LT(Layer("Far Trees").GetSprite(0)->GetColor().GetAlpha(), 255);
 
-    // The plain house at (580, 668): its walls are cream, its windows blue.
-    CMouseState::SGetInstance().OnWindowPosition(580, 668);
+    // The plain house at (718, 228): its walls are cream, its windows blue.
+    CMouseState::SGetInstance().OnWindowPosition(718, 228);
     GetStandInHooks().update(kStep);
     Draw();
-    EXPECT_GT(CountOf(0xEBD7AA, 540, 620, 620, 720), 100u);
+    EXPECT_GT(CountOf(0xEBD7AA, 678, 180, 758, 280), 100u);
     // The mark: a yellow box around the house, none around the others.
-    EXPECT_GT(CountOf(0xFFF050, 530, 610, 630, 730), 100u);
-    EXPECT_EQ(CountOf(0xFFF050, 700, 0, 1024, 768), 0u);
+    EXPECT_GT(CountOf(0xFFF050, 668, 170, 768, 290), 100u);
+    EXPECT_EQ(CountOf(0xFFF050, 800, 0, 1024, 768), 0u);
 
     // Nothing under the mouse: no mark.
     CMouseState::SGetInstance().OnWindowPosition(300, 300);
