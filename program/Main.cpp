@@ -11,6 +11,8 @@
 #include "foundation/TextEncoding.h"
 #include "program/RegisterAllClasses.h"
 #include "game/scripting/program/ScriptingShowcase.h"
+#include "game/world/program/WorldShowcase.h"
+#include "overlays/program/OverlayShowcase.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
@@ -60,6 +62,8 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
+    InstallOverlayShowcase();
+    InstallWorldShowcase();
     InstallEditShowcase();
     InstallControlShowcase();
     InstallMenuShowcase();
