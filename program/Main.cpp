@@ -62,11 +62,11 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
-    InstallOverlayShowcase();
-    InstallWorldShowcase();
     InstallEditShowcase();
     InstallControlShowcase();
     InstallMenuShowcase();
+    InstallOverlayShowcase();
+    InstallWorldShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());
