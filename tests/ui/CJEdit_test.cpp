@@ -140,6 +140,9 @@ TEST_F(EditTest, RefusedCharactersLeaveTheTextAndPlayOneErrorSoundEach)
     Type(kUndo);
     EXPECT_EQ(Text(*locked), "fixed");
     EXPECT_EQ(m_Ear.Take(), kNoSound);
+    locked->SetTitle(CJString("set by the program"));
+    Type(kUndo);
+    EXPECT_EQ(Text(*locked), "set by the program") << "undo changes no text the user may not change";
 }
 
 TEST_F(EditTest, ARangeRevertsTextsOutsideItWithoutTellingTheParent)
@@ -495,21 +498,6 @@ TEST_F(EditTest, TheTextKeepsAmpersandsAndTheCaretStaysInsideANewTitle)
     EXPECT_LE(edit->GetSelectionAnchor(), 2u);
     Type(kBackspace);
     EXPECT_EQ(Text(*edit).size(), 1u);
-}
-
-TEST_F(EditTest, ANewEditIsSizedToItsTextAndOneLineHigh)
-{
-    CJEdit* empty = AddEdit("");
-    const int32_t border = empty->GetBorderWidth();
-    const int32_t lineHeight = m_Font->GetLineHeight();
-    EXPECT_EQ(empty->GetWidth(), 2 * border + m_Font->GetTextWidth(CJString("XXXXXXXXXXXX")));
-    EXPECT_EQ(empty->GetHeight(), lineHeight + 2 + 2 * border);
-    CJEdit* named = AddEdit("Name", 10, 60);
-    EXPECT_EQ(named->GetWidth(), 2 * border + m_Font->GetTextWidth(CJString("Name")) + border + 1 +
-                                     m_Font->GetTextWidth(CJString("XXXX")));
-    named->SetLineCount(3);
-    EXPECT_EQ(named->GetHeight(), 3 * (lineHeight + 2) + 2 * border);
-    EXPECT_TRUE(named->IsMultiLine());
 }
 
 } // namespace
