@@ -262,7 +262,7 @@ TEST_F(EditTest, PastedTextIsTypedThroughTheFiltersAndNeverRunsAsEditingKeys)
     // Control codes are dropped (8 would delete, 1 select all, 26 undo);
     // line ends are line breaks only where the edit takes them.
     CJEdit* single = AddEdit("", 10, 60);
-    PutOnClipboard("a\r\nb\x08\x01\x1A" "c\rd");
+    PutOnClipboard("a\r\nb\x08\x01\x1A\x63\rd");
     m_Screen->OnKeyDown(22);
     EXPECT_EQ(Text(*single), "abcd");
     CJEdit* multi = AddEdit("", 10, 110);
@@ -337,8 +337,12 @@ TEST_F(EditTest, TheContextMenuOffersWhatTheModeZeroQueriesAllowAndForgetsItself
             items[Text(*item)] = item->IsEnabled();
     }
     EXPECT_EQ(separators, 3);
-    const std::map<std::string, bool> expected{{"Undo", false},  {"Cut", false},        {"Copy", false},
-                                               {"Paste", true},  {"Delete", false},     {"Select All", true},
+    const std::map<std::string, bool> expected{{"Undo", false},
+                                               {"Cut", false},
+                                               {"Copy", false},
+                                               {"Paste", true},
+                                               {"Delete", false},
+                                               {"Select All", true},
                                                {"Zoom Into Text Editor (F2)", true}};
     EXPECT_EQ(items, expected) << "nothing selected, nothing changed since the focus";
 
