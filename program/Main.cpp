@@ -11,6 +11,8 @@
 #include "foundation/TextEncoding.h"
 #include "program/RegisterAllClasses.h"
 #include "game/scripting/program/ScriptingShowcase.h"
+#include "game/world/program/WorldShowcase.h"
+#include "overlays/program/OverlayShowcase.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
@@ -63,6 +65,8 @@ int main(int argc, char** argv)
     InstallEditShowcase();
     InstallControlShowcase();
     InstallMenuShowcase();
+    InstallOverlayShowcase();
+    InstallWorldShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());

@@ -3,6 +3,7 @@
 #include "game/scripting/RegisterGameScriptingClasses.h"
 #include "game/world/RegisterGameWorldClasses.h"
 #include "objects/CClassInfo.h"
+#include "overlays/RegisterOverlaysClasses.h"
 #include "sequences/RegisterSequencesClasses.h"
 #include "shell/RegisterShellClasses.h"
 #include "ui/RegisterUiClasses.h"
@@ -12,6 +13,7 @@ void RegisterAllClasses()
     RegisterShellClasses();
     RegisterSequencesClasses();
     RegisterUiClasses();
+    RegisterOverlaysClasses();
     RegisterGameScriptingClasses();
     RegisterGameWorldClasses();
     CClassInfoList::SGetInstance().Sort();
