@@ -32,6 +32,7 @@ TEST_F(ScrollBarTest, PartsFollowTheSizeAndTheRange)
     EXPECT_EQ(bar->GetThumbRect().GetHeight(), 9) << "never shorter than 9 pixels";
     bar->SetRange(0, 50);
     EXPECT_EQ(bar->GetValue(), 50.0f) << "the value comes into a smaller range";
+    EXPECT_EQ(bar->GetThumbRect().bottom, 185) << "and the thumb with it";
 
     bar->SetRange(0, 0);
     EXPECT_EQ(bar->GetThumbRect(), bar->GetTrackRect()) << "nothing to scroll: the whole track";
