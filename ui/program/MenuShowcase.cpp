@@ -25,6 +25,8 @@ struct SMenuShowcase {
 SMenuShowcase* g_MenuShowcase = nullptr;
 
 constexpr int32_t kGap = 8;
+// The menus' ground: the highlight of an item darkens it.
+const CColor kMenuGround(52, 72, 96, 255);
 
 CScreenWindow* Screen()
 {
@@ -122,12 +124,14 @@ void BuildMenus(CScreenWindow& screen)
 {
     CThemeSpecifier* theme = g_MenuShowcase->theme;
     auto* bar = new CJMenuBar(theme);
+    bar->SetColor0(kMenuGround);
     g_MenuShowcase->bar = bar;
     CJTextMenuItem* windows = Item(*bar, "&Windows", nullptr);
     CJTextMenuItem* help = Item(*bar, "Help", nullptr);
     bar->SetRect(CRect{0, 0, screen.GetWidth(), windows->GetHeight() + 2 * bar->GetEdgeMargin()});
 
     auto* windowsMenu = new CJPullDownMenu(theme);
+    windowsMenu->SetColor0(kMenuGround);
     Item(*windowsMenu, "Message box", &ShowBox);
     Item(*windowsMenu, "Sound options", &OpenSoundOptions);
     Item(*windowsMenu, "Tool palette", &TogglePalette);
@@ -135,12 +139,14 @@ void BuildMenus(CScreenWindow& screen)
     windowsMenu->AddSeparator();
     CJTextMenuItem* more = Item(*windowsMenu, "More", nullptr);
     auto* moreMenu = new CJPullDownMenu(theme);
+    moreMenu->SetColor0(kMenuGround);
     Item(*moreMenu, "About the menus", &ShowAbout);
     Item(*moreMenu, "Play the tune again", [] { CMusicPlayer::SGetInstance().Play(nullptr); });
     more->SetSubMenu(moreMenu, true);
     windows->SetSubMenu(windowsMenu, false);
 
     auto* helpMenu = new CJPullDownMenu(theme);
+    helpMenu->SetColor0(kMenuGround);
     Item(*helpMenu, "About the menus", &ShowAbout);
     help->SetSubMenu(helpMenu, false);
     screen.AddChild(bar, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
