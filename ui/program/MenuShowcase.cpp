@@ -42,12 +42,11 @@ CSoundOptions* FindSoundOptions()
     return nullptr;
 }
 
-// Down in the screen's bottom right corner, left of the picture.
+// In the screen's bottom right corner.
 void PlaceSoundOptions(CSoundOptions& options)
 {
     CScreenWindow* screen = Screen();
-    const int32_t right = g_MenuShowcase->picture ? g_MenuShowcase->picture->GetRect().left : screen->GetWidth();
-    options.MoveTo(right - options.GetWidth() - kGap, screen->GetHeight() - options.GetHeight() - kGap);
+    options.MoveTo(screen->GetWidth() - options.GetWidth() - kGap, screen->GetHeight() - options.GetHeight() - kGap);
 }
 
 // inFront: raised and focused (from the menu); else behind the others.
@@ -186,8 +185,9 @@ void Init()
 
     auto* picture = new CJPictureWindow(g_MenuShowcase->theme, landscape, 0, 0);
     g_MenuShowcase->picture = picture;
-    screen->AddChild(picture, 5, nullptr, screen->GetWidth() - picture->GetWidth() - kGap,
-                     screen->GetHeight() - picture->GetHeight() - kGap, kPlacePixels | kPlaceNoGrow);
+    // At the right, below the scene's top right corner.
+    screen->AddChild(picture, 5, nullptr, screen->GetWidth() - picture->GetWidth() - kGap, screen->GetHeight() * 3 / 8,
+                     kPlacePixels | kPlaceNoGrow);
     // Behind the other demos' windows: the front one keeps the focus.
     AddSoundOptions(false);
 
