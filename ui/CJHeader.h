@@ -156,6 +156,8 @@ public:
     const CJWindow* GetSettingsOwner() const;
 
 private:
+    void DrawSortMark(CFrameInterface& frame, const CRect& cell, uint32_t direction, uint32_t alignment);
+
     CArrayPOD<CJHeaderColumn*> m_Columns;
     CColor m_HighlightColor;
     int32_t m_DraggedEdge = -1;
