@@ -324,6 +324,15 @@ bool CJHeader::OnMouseUp(uint32_t button, CPoint point)
     return CJWindow::OnMouseUp(button, point);
 }
 
+void CJHeader::OnMouseCaptureLost(uint32_t buttons)
+{
+    m_DraggedEdge = -1;
+    m_TitlePressed = false;
+    m_StillOverPressed = false;
+    m_PressedColumn = -1;
+    CJWindow::OnMouseCaptureLost(buttons);
+}
+
 CCursorSequence* CJHeader::GetCursor(CPoint point)
 {
     if (!m_Fixed && GetEdgeAt(point.x + GetScrollOffsetX()) >= 0)

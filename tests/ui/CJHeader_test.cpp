@@ -178,6 +178,13 @@ TEST_F(HeaderTest, TitleClicksSortAndASecondClickReverses)
     Release();
     EXPECT_EQ(header->GetSortColumn(), 0);
 
+    // Escape cancels the press: the release sorts nothing.
+    PressAt(*header, 140);
+    Type(kKeyEscape);
+    Release();
+    EXPECT_EQ(header->GetSortColumn(), 0);
+    EXPECT_EQ(runs, 4);
+
     // A fixed header takes no sort clicks.
     header->SetFixed(true);
     PressAt(*header, 140);
