@@ -235,25 +235,35 @@ CJString CJHeader::GetWidthKey(const CJString& title)
     return key;
 }
 
+const CJWindow* CJHeader::GetSettingsOwner() const
+{
+    for (const CJWindow* window = m_Parent; window; window = window->GetParent())
+        if (window->HasSettingsKey())
+            return window;
+    return nullptr;
+}
+
 void CJHeader::SaveColumnWidths()
 {
-    if (!m_Parent || !m_Parent->HasSettingsKey())
+    const CJWindow* owner = GetSettingsOwner();
+    if (!owner)
         return;
-    const CJString& section = m_Parent->GetSettingsKey();
+    const char* section = owner->GetSettingsKey().GetString();
     const char* file = GetWindowSettingsFile();
     for (uint32_t i = 0; i < m_Columns.GetCount(); ++i)
-        SetIniInt(file, section.GetString(), GetWidthKey(m_Columns[i]->title).GetString(), m_Columns[i]->width);
+        SetIniInt(file, section, GetWidthKey(m_Columns[i]->title).GetString(), m_Columns[i]->width);
 }
 
 void CJHeader::LoadColumnWidths()
 {
-    if (!m_Parent || !m_Parent->HasSettingsKey())
+    const CJWindow* owner = GetSettingsOwner();
+    if (!owner)
         return;
-    const CJString& section = m_Parent->GetSettingsKey();
+    const char* section = owner->GetSettingsKey().GetString();
     const char* file = GetWindowSettingsFile();
     for (uint32_t i = 0; i < m_Columns.GetCount(); ++i) {
         CJHeaderColumn* c = m_Columns[i];
-        const int32_t width = GetIniInt(file, section.GetString(), GetWidthKey(c->title).GetString(), c->width);
+        const int32_t width = GetIniInt(file, section, GetWidthKey(c->title).GetString(), c->width);
         // A stored 0 or a negative width would hide the column for good.
         c->width = std::max(width, kHeaderMinimumColumnWidth);
     }

@@ -146,11 +146,14 @@ public:
     void SetWidthCommand(CCommand* command);
     CCommand* GetWidthCommand() const { return m_WidthCommand; }
 
-    // Under the parent's settings key; without a parent or key, nothing.
+    // Under the parent's settings key, or, for a header on a page or pane
+    // without one, the nearest ancestor's; nothing when none has a key.
     void SaveColumnWidths();
     void LoadColumnWidths();
     // "<title> Column Width".
     static CJString GetWidthKey(const CJString& title);
+    // The window whose settings section keeps the widths; null when none.
+    const CJWindow* GetSettingsOwner() const;
 
 private:
     CArrayPOD<CJHeaderColumn*> m_Columns;

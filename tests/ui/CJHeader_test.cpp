@@ -215,6 +215,21 @@ TEST_F(HeaderTest, WidthsAreKeptUnderTheParentsSettingsKey)
     SetIniInt(file, "Level List", "Name Column Width", -500);
     again->LoadColumnWidths();
     EXPECT_EQ(again->GetColumnWidth(0), 4);
+
+    // On a page without a key of its own: the nearest ancestor's section.
+    CProbeWindow* page = Add(*m_Parent, "page", CRect{0, 100, 300, 200});
+    auto* paged = new CJHeader(page);
+    paged->AddColumn(CJString("Name"), 10);
+    page->AddChild(paged);
+    paged->LoadColumnWidths();
+    EXPECT_EQ(paged->GetColumnWidth(0), 4);
+    EXPECT_EQ(paged->GetSettingsOwner(), m_Parent);
+    auto* loose = new CJHeader(nullptr);
+    loose->AddColumn(CJString("Name"), 10);
+    loose->LoadColumnWidths();
+    loose->SaveColumnWidths();
+    EXPECT_EQ(loose->GetColumnWidth(0), 10) << "no key anywhere: nothing read";
+    loose->Destroy();
 }
 
 TEST_F(HeaderTest, TheHeaderOwnsItsCommandsAndColumnImages)
