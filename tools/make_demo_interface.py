@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the window toolkit's demo textures and border pieces into
-data/Data/Resources/Interface/Textures/ and copies the window font.
+data/Data/Resources/Interface/Textures/, the list box's tree icons into the
+frame library's data/Data/Resources/Frames/, and copies the window font.
 
 Usage: make_demo_interface.py [data folder]   (default: data beside tools/)
 
@@ -266,6 +267,15 @@ def file_icon(width=12, height=14):
     return image(width, height, paint)
 
 
+def icons():
+    """The list box's tree icons, which it finds in the frame library."""
+    return {
+        "Folder Open Icon": folder_icon(True),
+        "Folder Closed Icon": folder_icon(False),
+        "File Icon": file_icon(),
+    }
+
+
 def textures():
     made = {
         "Demo Picture": landscape(),
@@ -286,9 +296,6 @@ def textures():
         "Demo Push Glow": pill((0, 0, 0), (0, 0, 0), glow=True),
         "Demo Check Off": check_box(False),
         "Demo Check On": check_box(True),
-        "Folder Open Icon": folder_icon(True),
-        "Folder Closed Icon": folder_icon(False),
-        "File Icon": file_icon(),
     }
     for corner in ("TL", "TR", "BL", "BR"):
         made["Demo Round " + corner] = corner_mask(corner)
@@ -308,6 +315,11 @@ def main():
     os.makedirs(folder, exist_ok=True)
     for name, pixels in textures().items():
         with open(os.path.join(folder, name + ".png"), "wb") as out:
+            out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
+    frames = os.path.join(resources, "Frames")
+    os.makedirs(frames, exist_ok=True)
+    for name, pixels in icons().items():
+        with open(os.path.join(frames, name + ".png"), "wb") as out:
             out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
     if os.path.exists(DEJAVU):
         shutil.copyfile(DEJAVU, os.path.join(resources, "!default.ttf"))

@@ -130,8 +130,8 @@ TEST_F(ListShowcase, RowsSortByTheClickedColumnAndTheTreeShowsTheDataFolder)
     CJListBox* tree = GetListShowcaseTree();
     ASSERT_NE(tree, nullptr);
     EXPECT_TRUE(tree->IsTreeMode());
-    EXPECT_STREQ(tree->GetRowText(0).GetString(), "Resources");
-    EXPECT_TRUE(tree->GetRow(0).expanded);
+    EXPECT_STREQ(tree->GetSelectedText().GetString(), "Resources");
+    EXPECT_TRUE(tree->GetRow(tree->GetSelectedRow()).expanded);
     EXPECT_NE(CJListBox::GetClosedFolderIconFrame(), nullptr) << "the icons come from the data";
     EXPECT_NE(CJListBox::GetFileIconFrame(), nullptr);
 }

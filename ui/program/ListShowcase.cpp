@@ -165,8 +165,12 @@ void Init()
     tree->SetToolTips(true);
     tree->SetSortMode(1);
     tree->Refresh();
-    tree->SelectRow(0, true);
-    tree->Expand(0);
+    // The data's resources open at the start.
+    for (int32_t row = 0; row < tree->GetRowCount(); ++row)
+        if (tree->GetRowText(row).CompareNoCase("Resources") == 0) {
+            tree->Expand(row);
+            tree->SelectRow(row, true);
+        }
     g_ListShowcase->treeList = tree;
 }
 
