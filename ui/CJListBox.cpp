@@ -150,6 +150,28 @@ int64_t LeadingInteger(const std::u16string& text)
     return value;
 }
 
+// The column-th field's number characters ("0123456789.") read as an
+// integer up to the first '.', as the cut, kept and trimmed text reads.
+int64_t NumericKey(const char* text, int32_t column)
+{
+    if (!text)
+        return 0;
+    for (int32_t field = 0; field < column; ++field) {
+        const char* tab = std::strchr(text, '\t');
+        if (!tab)
+            return 0;
+        text = tab + 1;
+    }
+    int64_t value = 0;
+    for (; *text && *text != '\t'; ++text) {
+        if (*text == '.')
+            break;
+        if (*text >= '0' && *text <= '9')
+            value = std::min<int64_t>(value * 10 + (*text - '0'), INT32_MAX);
+    }
+    return value;
+}
+
 CJString ToJString(const std::u16string& text)
 {
     return CJString(text.c_str(), int(text.size()));
@@ -756,6 +778,22 @@ void CJListBox::SortRows(int32_t first, int32_t count)
         });
         return;
     }
+    const int32_t selectedItem = GetSelectedItem();
+    if (numeric && !m_TextCompare && !m_Tree && m_Source) {
+        // Numbers only need their digits: read them from the source's own
+        // 8-bit names, without copies.
+        std::vector<std::pair<int64_t, SListBoxRow>> keyed(static_cast<size_t>(count));
+        for (int32_t i = 0; i < count; ++i)
+            keyed[size_t(i)] = {NumericKey(m_Source->GetItemName(rows[i].item), column), rows[i]};
+        std::sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
+            return descending ? a.first > b.first : a.first < b.first;
+        });
+        for (int32_t i = 0; i < count; ++i)
+            rows[i] = keyed[size_t(i)].second;
+        if (selectedItem >= 0 && m_SelectedRow >= first && m_SelectedRow < first + count)
+            m_SelectedRow = FindRowOfItem(selectedItem);
+        return;
+    }
     std::vector<SSortEntry> entries(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         SSortEntry& entry = entries[size_t(i)];
@@ -790,7 +828,6 @@ void CJListBox::SortRows(int32_t first, int32_t count)
             return descending ? result > 0 : result < 0;
         });
     }
-    const int32_t selectedItem = GetSelectedItem();
     for (int32_t i = 0; i < count; ++i)
         rows[i] = entries[size_t(i)].row;
     if (selectedItem >= 0 && m_SelectedRow >= first && m_SelectedRow < first + count)
@@ -995,7 +1032,8 @@ bool CJListBox::SearchTyped(int32_t startRow)
         if (!m_Rows[size_t(row)].hasChildren)
             if (const int32_t at = FindNoCase(textOf(row), typed.c_str(), length); at >= 0)
                 match = SMatch{row, at};
-    for (int32_t row = startRow; row < rows && match.row < 0; ++row)
+    // Without folders (c) would only repeat (b).
+    for (int32_t row = startRow; m_TreeMode && row < rows && match.row < 0; ++row)
         if (const int32_t at = FindNoCase(textOf(row), typed.c_str(), length); at >= 0)
             match = SMatch{row, at};
     if (match.row >= 0) {
