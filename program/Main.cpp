@@ -19,6 +19,7 @@
 #include "ui/program/ControlShowcase.h"
 #include "ui/program/EditShowcase.h"
 #include "ui/program/FrameShowcase.h"
+#include "ui/program/ListShowcase.h"
 #include "ui/program/MenuShowcase.h"
 #include "ui/program/TabShowcase.h"
 #include "ui/program/UiShowcase.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv)
     InstallControlShowcase();
     InstallMenuShowcase();
     InstallTabShowcase();
+    InstallListShowcase();
     InstallOverlayShowcase();
     InstallWorldShowcase();
     SetRunGame(RunStandInGame);
