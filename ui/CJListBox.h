@@ -16,13 +16,14 @@
 // column-th tab-separated field of each row's text, numerically for numeric
 // columns. Each row's key is cut and parsed once per sort.
 
-#include "foundation/CArrayPOD.h"
 #include "foundation/CJString.h"
 #include "foundation/CVirtualTree.h"
 #include "ui/CJWindow.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CFrame;
 class CJHeader;
@@ -129,8 +130,8 @@ public:
     CListBoxFilter* GetFilter() const { return m_Filter; }
 
     // ---- Rows and selection -----------------------------------------------
-    int32_t GetRowCount() const { return int32_t(m_Rows.GetCount()); }
-    const SListBoxRow& GetRow(int32_t row) const { return m_Rows[uint32_t(row)]; }
+    int32_t GetRowCount() const { return int32_t(m_Rows.size()); }
+    const SListBoxRow& GetRow(int32_t row) const { return m_Rows[size_t(row)]; }
     // The row showing the item; -1 when none.
     int32_t FindRowOfItem(int32_t item) const;
     int32_t GetSelectedRow() const { return m_SelectedRow; }
@@ -221,7 +222,9 @@ protected:
     // Target kept within 0 .. GetMaxScrollOffset().
     void SetTargetOffset(int32_t offset);
     // Rows of the tree under the parent id, filtered, in order.
-    void AppendChildRows(CArrayPOD<SListBoxRow>& out, int32_t parent, uint32_t level, uint32_t mask);
+    // The shown children of the tree item as rows, sorted in sort mode; the
+    // last gets its level's bit. deep: every folder among them opens too.
+    void AppendChildRows(std::vector<SListBoxRow>& out, int32_t parent, uint32_t level, uint32_t mask, bool deep);
     bool IsTreeItemShown(int32_t item);
     void RebuildRows(bool keepScroll);
     void UpdateWidth();
@@ -229,7 +232,7 @@ protected:
     void Construct(CVirtualArray* source, CVirtualTree* tree, CListBoxFilter* filter, int32_t widthUnits,
                    int32_t visibleRows);
 
-    CArrayPOD<SListBoxRow> m_Rows;
+    std::vector<SListBoxRow> m_Rows;
     int32_t m_SelectedRow = -1;
     int32_t m_ShownOffset = 0;
     int32_t m_TargetOffset = 0;
@@ -253,7 +256,7 @@ protected:
     int32_t m_RowSpacing = 0;
     CJHeader* m_Header = nullptr;
     CJScrollBar* m_ScrollBar = nullptr;
-    CVirtualTreeToVirtualArrayBridge* m_Bridge = nullptr;
+    std::unique_ptr<CVirtualTreeToVirtualArrayBridge> m_Bridge;
     CVirtualTree* m_Tree = nullptr;
     bool m_ToolTips = false;
     bool m_DrawBevel = true;
