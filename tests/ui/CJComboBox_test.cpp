@@ -244,4 +244,29 @@ TEST_F(ComboTest, APopUpMenuOpensOnAPressOnItsRowAndAReleaseOnAFolderOpensOrClos
     EXPECT_FALSE(menu->IsOpen());
 }
 
+int32_t Brightness(const CFrame& frame, int32_t x, int32_t y)
+{
+    const uint32_t rgb = Rgb(frame, x, y);
+    return int32_t((rgb >> 16) & 255) + int32_t((rgb >> 8) & 255) + int32_t(rgb & 255);
+}
+
+TEST_F(ComboTest, ThePopUpIsRaisedWhereTheComboBoxsListIsSunken)
+{
+    CWordList words(5);
+    CJComboBox* combo = Combo(words, 10, 10, 1);
+    Draw();
+    const CRect list = combo->GetListBox()->GetScreenRect();
+    const int32_t middle = (list.top + list.bottom) / 2;
+    EXPECT_LT(Brightness(*m_Canvas, list.left, middle), Brightness(*m_Canvas, list.left + 1, list.bottom - 1))
+        << "sunken: the left edge is the shadow";
+
+    Type(20);
+    ASSERT_TRUE(combo->IsOpen());
+    Draw();
+    const CRect popUp = combo->GetPopUp()->GetScreenRect();
+    const int32_t y = (popUp.top + popUp.bottom) / 2;
+    EXPECT_GT(Brightness(*m_Canvas, popUp.left, y), Brightness(*m_Canvas, popUp.right - 1, y))
+        << "raised: light on the left, shadow on the right";
+}
+
 } // namespace

@@ -157,8 +157,10 @@ void Init()
 
 void InstallControlShowcase()
 {
-    // Kept for the whole run, as the hooks are.
-    g_ControlShowcase = new SControlShowcase;
+    // Kept for the whole run, as the hooks are (and reused when installed
+    // again: the combo boxes' lists live in it).
+    if (!g_ControlShowcase)
+        g_ControlShowcase = new SControlShowcase;
     g_ControlShowcase->previous = GetStandInHooks();
     SStandInHooks hooks = g_ControlShowcase->previous;
     hooks.init = &Init;
