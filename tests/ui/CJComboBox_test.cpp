@@ -123,6 +123,18 @@ TEST_F(ComboTest, APopUpShowsAtMostTwentyRowsCentredOnTheOldItemWithoutAGlide)
     ASSERT_TRUE(shortCombo->GetPopUp());
     EXPECT_EQ(shortCombo->GetPopUp()->GetVisibleRows(), 5);
     EXPECT_EQ(shortCombo->GetPopUp()->GetScrollOffset(), 0);
+    Type(kKeyEscape);
+
+    CWordList none(0);
+    CJComboBox* emptyCombo = Combo(none, 10, 300, -1);
+    Type(20);
+    ASSERT_TRUE(emptyCombo->IsOpen());
+    Type(kKeyEnter);
+    Type(kKeyDown);
+    EXPECT_TRUE(emptyCombo->IsOpen()) << "nothing to choose";
+    Type(kKeyEscape);
+    EXPECT_FALSE(emptyCombo->IsOpen());
+    EXPECT_EQ(emptyCombo->GetSelectedItem(), -1);
 }
 
 TEST_F(ComboTest, NearTheBottomThePopUpOpensAboveTheComboBox)
