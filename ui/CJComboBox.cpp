@@ -3,6 +3,7 @@
 #include "blit/CBlitTypeList.h"
 #include "images/CFrame.h"
 #include "ui/CJButton.h"
+#include "ui/CJScrollBar.h"
 #include "ui/SkinTiling.h"
 
 #include <algorithm>
@@ -62,6 +63,18 @@ CJPopUpListBox::~CJPopUpListBox()
     if (m_Owner && m_Owner->m_PopUp == this)
         m_Owner->m_PopUp = nullptr;
     m_Owner = nullptr;
+}
+
+void CJPopUpListBox::FitWidth()
+{
+    UpdateWidth();
+    int32_t width = GetWidestText() + 2 * GetFontUnit() + 3;
+    // The bar lies inside the list: without room of its own it would cover
+    // the ends of the widest rows, which are the reason for this width.
+    if (CJScrollBar* bar = GetScrollBar())
+        width += bar->GetWidth();
+    if (width != GetWidth())
+        SetWidth(width);
 }
 
 void CJPopUpListBox::Draw(CFrameInterface& frame)
@@ -147,8 +160,8 @@ void CJPopUpListBox::Expand(int32_t row)
     const bool wasExpanding = m_Expanding;
     m_Expanding = true;
     CJListBox::Expand(row);
-    UpdateWidth();
     SetVisibleRows(GetRequestedVisibleRows());
+    FitWidth();
     if (CJWindow* root = m_Parent) {
         const int32_t rootBottom = root->GetScreenRect().bottom;
         if (m_ScreenRect.bottom > rootBottom) {
@@ -185,21 +198,25 @@ void CJComboBox::Construct(CVirtualArray* source, CVirtualTree* tree, CListBoxFi
     m_DrawOutline = true;
     const int32_t unit = std::max(1, GetFontUnit());
     m_RequestedWidth = WidthUnitsToPixels(widthUnits, unit);
-    m_Button = CreateDropDownButton();
-    const int32_t listUnits = std::max(0, m_RequestedWidth - (m_Button ? m_Button->GetWidth() : 0)) / unit;
-    m_List = tree ? new CJListBox(this, tree, filter, listUnits, 1) : new CJListBox(this, source, filter, listUnits, 1);
-    m_List->SetTabStop(false);
-    m_List->SetDrawOutline(false);
-    m_List->SetNoIndent(true);
-    m_List->SetNoIcons(true);
+    // The members are set once both children are in: until then SetRect
+    // (called as the box grows around them) must not lay them out.
+    CJButton* button = CreateDropDownButton();
+    const int32_t listUnits = std::max(0, m_RequestedWidth - (button ? button->GetWidth() : 0)) / unit;
+    auto* list = tree ? new CJListBox(this, tree, filter, listUnits, 1) : new CJListBox(this, source, filter, listUnits, 1);
+    list->SetTabStop(false);
+    list->SetDrawOutline(false);
+    list->SetNoIndent(true);
+    list->SetNoIcons(true);
     // Children sit flush; the box grows around them without a margin.
     SetEdgeMargin(0);
-    AddChild(m_List, 0, nullptr, 0, 0, kPlacePixels | kPlaceGrowNoMargin);
-    if (m_Button) {
+    AddChild(list, 0, nullptr, 0, 0, kPlacePixels | kPlaceGrowNoMargin);
+    if (button) {
         // One font unit to the left: over the list's last column.
-        AddChild(m_Button, kPlaceRightOfGiven, m_List, -1, 0, kPlaceGrowNoMargin);
-        m_Button->Place(kPlaceRightOfGiven, m_List, -1, 0, kPlaceGrowNoMargin);
+        AddChild(button, kPlaceRightOfGiven, list, -1, 0, kPlaceGrowNoMargin);
+        button->Place(kPlaceRightOfGiven, list, -1, 0, kPlaceGrowNoMargin);
     }
+    m_List = list;
+    m_Button = button;
     CJWindow::BringChildToFront(m_List);
 }
 
@@ -251,6 +268,7 @@ void CJComboBox::Open()
     if (tree && popUp->IsTreeMode() && CountTreeItems(*tree, tree->GetRoot(), kSmallTreeItems) >= kSmallTreeItems)
         rows += kTreeExtraRows;
     popUp->SetVisibleRows(std::min(rows, kPopUpMostRows));
+    popUp->FitWidth();
 
     // Below the box; above it when the screen ends first; else at the bottom.
     const CRect& rootRect = root->GetScreenRect();

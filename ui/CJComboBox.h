@@ -49,6 +49,9 @@ public:
 private:
     friend class CJComboBox;
 
+    // As wide as the widest row, with room for the scroll bar beside it.
+    void FitWidth();
+
     CJComboBox* m_Owner;
     bool m_Expanding = false;
     // A left press went to the pop-up itself; its release may choose.

@@ -6,6 +6,7 @@
 #include "foundation/CVirtualArray.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
+#include "ui/CJScrollBar.h"
 #include "ui/CJSlider.h"
 
 #include <string>
@@ -90,6 +91,13 @@ TEST_F(ComboTest, TheButtonStandsAlongTheRightEdgeOverTheListsLastColumn)
 {
     CWordList words(5);
     CJComboBox* combo = Combo(words, 10, 10, 0);
+    CJListBox* list = combo->GetListBox();
+    // Built around a list as wide as its widest row with the button over
+    // its last column; placed, the list reaches one pixel under the button.
+    const int32_t listWidth = list->GetWidestText() + 2 * Unit() + 3;
+    EXPECT_EQ(combo->GetWidth(), listWidth - Unit() + combo->GetButton()->GetWidth());
+    EXPECT_EQ(combo->GetButton()->GetRect().right, combo->GetWidth());
+    EXPECT_EQ(list->GetRect().right, combo->GetButton()->GetRect().left + 1);
     combo->GetButton()->SetSize(15, combo->GetButton()->GetHeight());
     combo->SetRect(CRect{10, 10, 110, 10 + combo->GetHeight()});
     EXPECT_EQ(combo->GetButton()->GetRect(), (CRect{85, 0, 100, combo->GetHeight()}));
@@ -111,6 +119,9 @@ TEST_F(ComboTest, APopUpShowsAtMostTwentyRowsCentredOnTheOldItemWithoutAGlide)
     EXPECT_EQ(popUp->GetScreenRect().top, longCombo->GetScreenRect().bottom) << "below the combo box";
     EXPECT_EQ(popUp->GetScreenRect().left, longCombo->GetScreenRect().left);
     EXPECT_EQ(popUp->GetVisibleRows(), 20);
+    ASSERT_TRUE(popUp->GetScrollBar());
+    EXPECT_GE(popUp->GetScrollBar()->GetRect().left, Unit() + 1 + popUp->GetWidestText())
+        << "the bar leaves the widest row uncovered";
     EXPECT_EQ(popUp->GetSelectedItem(), 40);
     EXPECT_EQ(popUp->GetScrollOffset(), 30 * popUp->GetRowHeight()) << "rows 30 to 49 at once";
     EXPECT_EQ(popUp->GetTargetScrollOffset(), popUp->GetScrollOffset());

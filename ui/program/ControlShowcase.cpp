@@ -144,10 +144,10 @@ void Init()
     Put(*frame, frame->m_Status, left, frame->GetHeight() - 40);
     // Two combo boxes on the status line: a short list, and a long one
     // whose pop-up scrolls.
-    auto* paint = new CJComboBox(frame, &g_ControlShowcase->paints, 22);
+    auto* paint = new CJComboBox(frame, &g_ControlShowcase->paints, 30);
     paint->SelectItem(1, true);
     x = Put(*frame, paint, left + 90, frame->GetHeight() - 42);
-    auto* day = new CJComboBox(frame, &g_ControlShowcase->days, 22);
+    auto* day = new CJComboBox(frame, &g_ControlShowcase->days, 30);
     day->SelectItem(6, true);
     Put(*frame, day, x, frame->GetHeight() - 42);
     screen->BringChildToFront(frame);
