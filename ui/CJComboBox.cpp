@@ -202,7 +202,8 @@ void CJComboBox::Construct(CVirtualArray* source, CVirtualTree* tree, CListBoxFi
     // (called as the box grows around them) must not lay them out.
     CJButton* button = CreateDropDownButton();
     const int32_t listUnits = std::max(0, m_RequestedWidth - (button ? button->GetWidth() : 0)) / unit;
-    auto* list = tree ? new CJListBox(this, tree, filter, listUnits, 1) : new CJListBox(this, source, filter, listUnits, 1);
+    auto* list
+        = tree ? new CJListBox(this, tree, filter, listUnits, 1) : new CJListBox(this, source, filter, listUnits, 1);
     list->SetTabStop(false);
     list->SetDrawOutline(false);
     list->SetNoIndent(true);
@@ -288,8 +289,8 @@ void CJComboBox::Open()
     // The old item in the middle of the rows, at once, without a glide.
     popUp->SelectItem(m_RememberedItem, true);
     const int32_t visible = popUp->GetVisibleRows();
-    const int32_t first = std::clamp(popUp->GetSelectedRow() - visible / 2, 0,
-                                     std::max(0, popUp->GetRowCount() - visible));
+    const int32_t first
+        = std::clamp(popUp->GetSelectedRow() - visible / 2, 0, std::max(0, popUp->GetRowCount() - visible));
     popUp->ScrollTo(first * popUp->GetRowHeight());
 }
 

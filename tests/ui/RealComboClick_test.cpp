@@ -79,9 +79,9 @@ TEST(ChildProcess, RealClickOpensAComboBox)
         combo->SelectItem(2, true);
         const CRect button = combo->GetButton()->GetScreenRect();
 
-        const std::string command = std::string("python3 '") + script + "' '" + std::getenv("DISPLAY") + "' '" +
-                                    kTitle + "' " + std::to_string((button.left + button.right) / 2) + " " +
-                                    std::to_string((button.top + button.bottom) / 2) + " &";
+        const std::string command = std::string("python3 '") + script + "' '" + std::getenv("DISPLAY") + "' '" + kTitle
+            + "' " + std::to_string((button.left + button.right) / 2) + " "
+            + std::to_string((button.top + button.bottom) / 2) + " &";
         ASSERT_EQ(std::system(command.c_str()), 0);
         for (int pass = 0; pass < 6000 && !combo->IsOpen(); ++pass) {
             RunMessageLoop();
@@ -89,8 +89,8 @@ TEST(ChildProcess, RealClickOpensAComboBox)
             plat::SleepMs(5);
         }
         CJPopUpListBox* popUp = combo->GetPopUp();
-        if (popUp && root.GetFirstChild() == popUp && popUp->GetScreenRect().top == combo->GetScreenRect().bottom &&
-            popUp->GetSelectedItem() == 2)
+        if (popUp && root.GetFirstChild() == popUp && popUp->GetScreenRect().top == combo->GetScreenRect().bottom
+            && popUp->GetSelectedItem() == 2)
             log.push_back("open below the combo box on Blue");
     }
     CJWindow::SetDefaultFont(nullptr);

@@ -1,8 +1,8 @@
 #include "ui/program/ControlShowcase.h"
 
+#include "foundation/CVirtualArray.h"
 #include "shell/program/CStandInGame.h"
 #include "ui/CAlphaTheme.h"
-#include "foundation/CVirtualArray.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJFrameWindow.h"
 #include "ui/CJScrollBar.h"
