@@ -107,7 +107,7 @@ TEST_F(ComboTest, TheButtonStandsAlongTheRightEdgeOverTheListsLastColumn)
     EXPECT_EQ(std::string(combo->GetTitleText()), std::string(combo->GetListBox()->GetTitleText()));
 }
 
-TEST_F(ComboTest, APopUpShowsAtMostTwentyRowsCentredOnTheOldItemWithoutAGlide)
+TEST_F(ComboTest, APopUpShowsAtMostTwentyRowsCentredOnTheOldItemWhereTheScreenHasRoom)
 {
     CWordList many(100), five(5);
     CJComboBox* longCombo = Combo(many, 10, 10, 40);
@@ -129,10 +129,12 @@ TEST_F(ComboTest, APopUpShowsAtMostTwentyRowsCentredOnTheOldItemWithoutAGlide)
     Type(kKeyEscape);
     EXPECT_FALSE(longCombo->IsOpen());
 
-    CJComboBox* shortCombo = Combo(five, 300, 10, 2);
-    ClickButton(*shortCombo);
+    CJComboBox* shortCombo = Combo(five, 300, 720 - 40, 2);
+    Type(20); // F4
     ASSERT_TRUE(shortCombo->GetPopUp());
     EXPECT_EQ(shortCombo->GetPopUp()->GetVisibleRows(), 5);
+    EXPECT_EQ(shortCombo->GetPopUp()->GetScreenRect().bottom, shortCombo->GetScreenRect().top)
+        << "above the combo box near the bottom";
     EXPECT_EQ(shortCombo->GetPopUp()->GetScrollOffset(), 0);
     Type(kKeyEscape);
 
@@ -146,15 +148,6 @@ TEST_F(ComboTest, APopUpShowsAtMostTwentyRowsCentredOnTheOldItemWithoutAGlide)
     Type(kKeyEscape);
     EXPECT_FALSE(emptyCombo->IsOpen());
     EXPECT_EQ(emptyCombo->GetSelectedItem(), -1);
-}
-
-TEST_F(ComboTest, NearTheBottomThePopUpOpensAboveTheComboBox)
-{
-    CWordList words(5);
-    CJComboBox* combo = Combo(words, 10, 720 - 40, 0);
-    Type(20); // F4
-    ASSERT_TRUE(combo->GetPopUp());
-    EXPECT_EQ(combo->GetPopUp()->GetScreenRect().bottom, combo->GetScreenRect().top);
 }
 
 TEST_F(ComboTest, TheListFollowsTheHighlightAndEscapePutsTheOldItemBackWithoutAChoice)
