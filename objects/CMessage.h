@@ -31,9 +31,14 @@ public:
     uint32_t GetWord() const { return m_Word; }
     void SetWord(uint32_t word) { m_Word = word; }
 
+    // Receivers mark a message they took; later receivers read the mark.
+    bool IsHandled() const { return m_Handled; }
+    void SetHandled(bool handled = true) { m_Handled = handled; }
+
 private:
     uint32_t m_Type;
     uint32_t m_Word = 0;
+    bool m_Handled = false;
 };
 
 // The name of a type id; null for an id never handed out.

@@ -11,6 +11,7 @@
 #include "foundation/TextEncoding.h"
 #include "program/RegisterAllClasses.h"
 #include "game/scripting/program/ScriptingShowcase.h"
+#include "game/world/program/WorldShowcase.h"
 #include "overlays/program/OverlayShowcase.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
     InstallControlShowcase();
     InstallMenuShowcase();
     InstallOverlayShowcase();
+    InstallWorldShowcase();
     SetRunGame(RunStandInGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());

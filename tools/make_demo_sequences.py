@@ -144,6 +144,98 @@ def flag_frames():
     return frames
 
 
+def fill_rect(pixels, left, top, right, bottom, colour):
+    for y in range(max(0, int(top)), min(len(pixels), int(bottom))):
+        for x in range(max(0, int(left)), min(len(pixels[0]), int(right))):
+            blend(pixels, x, y, colour, 1.0)
+
+
+def fill_triangle(pixels, a, b, c, colour):
+    (x1, y1), (x2, y2), (x3, y3) = a, b, c
+    area = (x2 - x1) * (y3 - y1) - (x3 - x1) * (y2 - y1)
+    if area == 0:
+        return
+    for y in range(len(pixels)):
+        for x in range(len(pixels[0])):
+            px, py = x + 0.5, y + 0.5
+            w1 = ((x2 - px) * (y3 - py) - (x3 - px) * (y2 - py)) / area
+            w2 = ((x3 - px) * (y1 - py) - (x1 - px) * (y3 - py)) / area
+            w3 = 1.0 - w1 - w2
+            if min(w1, w2, w3) >= 0:
+                blend(pixels, x, y, colour, 1.0)
+
+
+def house_frames():
+    """A cottage with a smoking chimney; the smoke rises over six frames."""
+    frames = []
+    for i in range(6):
+        pixels = canvas(80, 96)
+        fill_rect(pixels, 52, 22, 60, 48, (120, 60, 50, 255))
+        for k in range(3):
+            rise = (i + 2 * k) % 6
+            disc(pixels, 56 + rise * 0.8, 20 - rise * 1.8, 3 + rise * 0.5, 3 + rise * 0.5,
+                 (200, 200, 205, int(200 - rise * 30)))
+        fill_rect(pixels, 10, 52, 70, 94, (235, 215, 170, 255))
+        fill_triangle(pixels, (4, 54), (40, 24), (76, 54), (170, 60, 45, 255))
+        fill_rect(pixels, 34, 70, 46, 94, (110, 70, 40, 255))
+        for wx in (16, 52):
+            fill_rect(pixels, wx, 62, wx + 12, 74, (90, 150, 210, 255))
+            fill_rect(pixels, wx + 5, 62, wx + 7, 74, (250, 250, 250, 255))
+        frames.append(pixels)
+    return frames
+
+
+def tree_frames():
+    """A round tree whose crown sways."""
+    frames = []
+    for i in range(8):
+        pixels = canvas(64, 88)
+        sway = 2.5 * math.sin(2 * math.pi * i / 8)
+        thick_line(pixels, 32, 86, 32 + sway * 0.4, 50, 8, (110, 75, 45, 255))
+        for dx, dy, r, shade in ((-12, 40, 16, 0.8), (12, 40, 16, 0.85), (0, 26, 20, 1.0), (-6, 18, 12, 1.1)):
+            colour = (clamp(60 * shade), clamp(150 * shade), clamp(60 * shade), 255)
+            disc(pixels, 32 + dx + sway, dy, r, r, colour)
+        frames.append(pixels)
+    return frames
+
+
+def bird_frames():
+    """A small bird beating its wings, seen from the side."""
+    frames = []
+    for i in range(8):
+        pixels = canvas(40, 28)
+        beat = math.sin(2 * math.pi * i / 8)
+        disc(pixels, 20, 16, 9, 5, (60, 70, 110, 255))
+        disc(pixels, 29, 13, 4, 4, (60, 70, 110, 255))
+        fill_triangle(pixels, (32, 12), (38, 14), (32, 15), (240, 180, 40, 255))
+        blend(pixels, 30, 12, (255, 255, 255, 255), 1.0)
+        thick_line(pixels, 18, 14, 12, 14 - 11 * beat, 4, (90, 100, 150, 255))
+        thick_line(pixels, 11, 16, 4, 13, 3, (60, 70, 110, 255))
+        frames.append(pixels)
+    return frames
+
+
+def burst_frames():
+    """A one-shot burst: sparks fly out of a flash and fade."""
+    rng = random.Random(77)
+    sparks = [(rng.uniform(0, 2 * math.pi), rng.uniform(0.6, 1.0)) for _ in range(14)]
+    frames = []
+    for i in range(10):
+        pixels = canvas(64, 64)
+        t = (i + 1) / 10
+        fade = 1.0 - t
+        if i < 4:
+            disc(pixels, 32, 32, 6 + 8 * t, 6 + 8 * t, (255, 250, 200, int(255 * (1 - i / 4))))
+        for angle, speed in sparks:
+            r = 28 * t * speed
+            x, y = 32 + r * math.cos(angle), 32 + r * math.sin(angle)
+            tail = max(0.0, r - 6)
+            thick_line(pixels, 32 + tail * math.cos(angle), 32 + tail * math.sin(angle), x, y, 3,
+                       (255, clamp(120 + 120 * fade), 40, clamp(255 * fade + 30)))
+        frames.append(pixels)
+    return frames
+
+
 def edge_cursor_frames(dx, dy, held):
     """A double-headed arrow along (dx, dy) with its hot spot at the centre:
     white over a dark outline while it only offers to move or resize, gold
@@ -202,6 +294,10 @@ SEQUENCES = {
     "Coin": coin_frames,
     "Walk": walk_frames,
     "Flag": flag_frames,
+    "House": house_frames,
+    "Tree": tree_frames,
+    "Swallow": bird_frames,
+    "Spark Burst": burst_frames,
     "Gauge Back": gauge_back_frames,
     "Gauge Fill": gauge_fill_frames,
 }

@@ -3,6 +3,7 @@
 #include "blit/CBlitTypeList.h"
 #include "game/scripting/FrameSelectorMath.h"
 #include "game/scripting/ScriptingClassBody.h"
+#include "game/scripting/ScriptingHooks.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "objects/CFloatProperty.h"
@@ -21,11 +22,6 @@ CFrame* FrameOf(CSequence* sequence, int32_t index)
 
 LevelEditorOpenQuery g_LevelEditorOpen = nullptr;
 
-bool IsLevelEditorOpen()
-{
-    return g_LevelEditorOpen && g_LevelEditorOpen();
-}
-
 CSequence* SequenceAt(int32_t index)
 {
     CSequenceList& list = GetSequenceList();
@@ -39,6 +35,11 @@ void SequenceName(int32_t index, CJString& out)
 }
 
 } // namespace
+
+bool IsLevelEditorOpen()
+{
+    return g_LevelEditorOpen && g_LevelEditorOpen();
+}
 
 LevelEditorOpenQuery SetLevelEditorOpenQuery(LevelEditorOpenQuery query)
 {

@@ -3,6 +3,9 @@
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpressionOperators.h"
 #include "game/scripting/CFrameSelector.h"
+#include "game/scripting/CSprite.h"
+#include "game/scripting/CSpriteAI.h"
+#include "game/scripting/CSpritePlugInContainers.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -61,4 +64,8 @@ void RegisterGameScriptingClasses()
     CPingPongFrameSelector::SGetClassInfo();
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
+    RegisterPlugInClasses();
+    CSpriteAI::SGetClassInfo();
+    CSpriteAIPlayAnimationOnce::SGetClassInfo();
+    CSprite::SGetClassInfo();
 }

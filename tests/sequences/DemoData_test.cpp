@@ -33,7 +33,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 14);
+    ASSERT_EQ(list.GetCount(), 18);
     const struct {
         const char* name;
         uint32_t frames;
@@ -50,7 +50,11 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Can Resize Other Cursor", 1},
                     {"Resizing Other Cursor", 1},
                     {"Gauge Back", 1},
-                    {"Gauge Fill", 1}};
+                    {"Gauge Fill", 1},
+                    {"House", 6},
+                    {"Spark Burst", 10},
+                    {"Swallow", 8},
+                    {"Tree", 8}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;

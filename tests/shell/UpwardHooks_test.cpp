@@ -10,6 +10,8 @@
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
+#include "game/scripting/ScriptingHooks.h"
+#include "game/world/CPlayfield.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -85,6 +87,9 @@ constexpr HookRow kHooks[] = {
     {"SetUiHooks", InstalledBy::Nobody, "the level editor is not built yet (editor layer)", HasHook<SetUiHooks>},
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
+    {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
+    {"SetPlayfieldHooks", InstalledBy::Nobody,
+     "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

@@ -1,0 +1,146 @@
+#include "game/world/program/WorldShowcase.h"
+
+#include "game/scripting/CSprite.h"
+#include "game/world/CPlayfield.h"
+#include "images/CFrame.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/SequenceTestSupport.h"
+#include "shell/CMouseState.h"
+#include "shell/program/CStandInGame.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr float kStep = 1.0f / 60.0f;
+
+// The showcase over the checked-in data with freshly drawn frames, as the
+// program runs it.
+class WorldShowcase : public SequenceFolderTest {
+protected:
+    void SetUp() override
+    {
+        SequenceFolderTest::SetUp();
+        const std::string source = OMBRISALT_SOURCE_DIR;
+        std::filesystem::create_directories("Data");
+        std::filesystem::copy(source + "/data/Data/Resources", "Data/Resources",
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::remove_all("Data/Resources/Sequences/.frames-made");
+        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_sequences.py ."), 0);
+        std::filesystem::current_path("Data");
+        GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+        SetStandInHooks(SStandInHooks());
+        InstallWorldShowcase();
+        GetStandInHooks().init();
+        m_Playfield = GetWorldShowcasePlayfield();
+        ASSERT_NE(m_Playfield, nullptr);
+        m_Screen = CFrame::MakeOwned(1024, 768, 32);
+    }
+    void TearDown() override
+    {
+        CMouseState::SGetInstance().ResetForTesting();
+        SetStandInHooks(SStandInHooks());
+        SetCurrentPlayfield(nullptr);
+        GetSequenceList().SetSource(nullptr, "Nowhere", 0);
+        SequenceFolderTest::TearDown();
+    }
+
+    void Draw()
+    {
+        for (uint32_t y = 0; y < 768; ++y)
+            std::fill_n(reinterpret_cast<uint32_t*>(m_Screen->Row(y)), 1024, 0u);
+        GetStandInHooks().draw(*m_Screen);
+    }
+    uint32_t Pixel(int32_t x, int32_t y) { return reinterpret_cast<const uint32_t*>(m_Screen->Row(uint32_t(y)))[x]; }
+    uint32_t CountOf(uint32_t colour, int32_t left, int32_t top, int32_t right, int32_t bottom)
+    {
+        uint32_t n = 0;
+        for (int32_t y = top; y < bottom; ++y)
+            for (int32_t x = left; x < right; ++x)
+                n += (Pixel(x, y) & 0xFFFFFFu) == colour;
+        return n;
+    }
+    CPlayfieldLayer& Layer(const char* name)
+    {
+        CPlayfieldLayer* layer = m_Playfield->FindLayer(name);
+        EXPECT_NE(layer, nullptr) << name;
+        return *layer;
+    }
+
+    CPlayfield* m_Playfield = nullptr;
+    std::unique_ptr<CFrame> m_Screen;
+};
+
+TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
+{
+    EXPECT_EQ(GetCurrentPlayfield(), m_Playfield);
+    ASSERT_EQ(m_Playfield->GetLayerCount(), 6u);
+    EXPECT_EQ(Layer("Houses").GetSpriteCount(), 3u);
+    for (uint32_t i = 0; i < m_Playfield->GetLayerCount(); ++i) {
+        CPlayfieldLayer& layer = *m_Playfield->GetLayer(i);
+        for (uint32_t j = 0; j < layer.GetSpriteCount(); ++j)
+            EXPECT_NE(layer.GetSprite(j)->GetImageSequence(), nullptr) << i << " " << j;
+    }
+    EXPECT_EQ(Layer("Autumn Trees").GetSprite(0)->GetColor().GetRed(), 255);
+    EXPECT_LT(Layer("Far Trees").GetSprite(0)->GetColor().GetAlpha(), 255);
+
+    // The plain house at (718, 228): its walls are cream, its windows blue.
+    CMouseState::SGetInstance().OnWindowPosition(718, 228);
+    GetStandInHooks().update(kStep);
+    Draw();
+    EXPECT_GT(CountOf(0xEBD7AA, 678, 180, 758, 280), 100u);
+    // The mark: a yellow box around the house, none around the others.
+    EXPECT_GT(CountOf(0xFFF050, 668, 170, 768, 290), 100u);
+    EXPECT_EQ(CountOf(0xFFF050, 800, 0, 1024, 768), 0u);
+
+    // Nothing under the mouse: no mark.
+    CMouseState::SGetInstance().OnWindowPosition(300, 300);
+    GetStandInHooks().update(kStep);
+    Draw();
+    EXPECT_EQ(CountOf(0xFFF050, 0, 0, 1024, 768), 0u);
+}
+
+TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
+{
+    CPlayfieldLayer& effects = Layer("Effects");
+    CMouseState& mouse = CMouseState::SGetInstance();
+    mouse.OnWindowPosition(340, 660);
+    mouse.SetButtons(1);
+    GetStandInHooks().update(kStep);
+    // Held down, it sends no second bird.
+    GetStandInHooks().update(kStep);
+    mouse.SetButtons(0);
+    ASSERT_EQ(effects.GetSpriteCount(), 1u);
+    CSprite* bird = effects.GetSprite(0);
+    EXPECT_EQ(bird->GetImageSequence(), GetSequenceList().GetObjectByName("Swallow"));
+
+    // 300 pixels a second from (40, 60): about 671 pixels, 135 steps.
+    int32_t steps = 2;
+    while (effects.GetSpriteCount() && effects.GetSprite(effects.GetSpriteCount() - 1) == bird && steps < 400) {
+        GetStandInHooks().update(kStep);
+        ++steps;
+    }
+    EXPECT_NEAR(steps, 135, 2);
+    ASSERT_EQ(effects.GetSpriteCount(), 1u);
+    CSprite* burst = effects.GetSprite(0);
+    EXPECT_EQ(burst->GetImageSequence(), GetSequenceList().GetObjectByName("Spark Burst"));
+    EXPECT_EQ(burst->GetPosition(), (CFPoint{340.0f, 660.0f}));
+    GetStandInHooks().update(kStep);
+    Draw();
+    uint32_t lit = 0;
+    for (int32_t y = 630; y < 690; ++y)
+        for (int32_t x = 310; x < 370; ++x)
+            lit += (Pixel(x, y) & 0xFFFFFFu) != 0;
+    EXPECT_GT(lit, 20u);
+
+    // Ten frames at twenty a second: gone after half a second.
+    for (int i = 0; i < 40 && effects.GetSpriteCount(); ++i)
+        GetStandInHooks().update(kStep);
+    EXPECT_EQ(effects.GetSpriteCount(), 0u);
+}
+
+} // namespace
