@@ -20,6 +20,7 @@
 #include "ui/program/EditShowcase.h"
 #include "ui/program/FrameShowcase.h"
 #include "ui/program/MenuShowcase.h"
+#include "ui/program/TabShowcase.h"
 #include "ui/program/UiShowcase.h"
 
 #include <string>
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
     InstallEditShowcase();
     InstallControlShowcase();
     InstallMenuShowcase();
+    InstallTabShowcase();
     InstallOverlayShowcase();
     InstallWorldShowcase();
     SetRunGame(RunStandInGame);

@@ -9,7 +9,7 @@
 #include "shell/CKeyboardState.h"
 #include "ui/CJScrollBar.h"
 #include "ui/CScreenWindow.h"
-#include "ui/ListBoxHeader.h"
+#include "ui/CJHeader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -728,7 +728,7 @@ void CJListBox::SetHeader(CJHeader* header)
 {
     m_Header = header;
     if (header)
-        ListBoxHeader::SetSortCommand(*header, *this);
+        header->SetCommand(new CJWindowFunctionCommand(this, &CJListBox::SortAllRows));
 }
 
 void CJListBox::SortAllRows()
@@ -744,10 +744,10 @@ void CJListBox::SortRows(int32_t first, int32_t count)
     int32_t column = 0;
     bool cut = false, numeric = false, descending = false;
     if (m_Header) {
-        column = ListBoxHeader::GetSortColumn(*m_Header);
-        cut = column >= 0 && column < ListBoxHeader::GetColumnCount(*m_Header);
-        numeric = cut && ListBoxHeader::IsNumericColumn(*m_Header, column);
-        descending = cut && ListBoxHeader::GetSortDirection(*m_Header, column) == 1;
+        column = m_Header->GetSortColumn();
+        cut = column >= 0 && column < m_Header->GetColumnCount();
+        numeric = cut && m_Header->IsNumericColumn(column);
+        descending = cut && m_Header->GetSortDirection(column) == 1;
     }
     if (m_ItemCompare) {
         std::sort(rows, rows + count, [&](const SListBoxRow& a, const SListBoxRow& b) {
@@ -1052,13 +1052,13 @@ int32_t CJListBox::GetRowAt(CPoint point) const
 
 int32_t CJListBox::GetColumnAt(CPoint point) const
 {
-    if (!m_Header || ListBoxHeader::GetColumnCount(*m_Header) < 2)
+    if (!m_Header || m_Header->GetColumnCount() < 2)
         return 0;
     const int32_t x = point.x - m_ScreenRect.left;
     int32_t right = 0;
-    const int32_t columns = ListBoxHeader::GetColumnCount(*m_Header);
+    const int32_t columns = m_Header->GetColumnCount();
     for (int32_t c = 0; c < columns; ++c) {
-        right += ListBoxHeader::GetColumnWidth(*m_Header, c);
+        right += m_Header->GetColumnWidth(c);
         if (right >= x)
             return c;
     }

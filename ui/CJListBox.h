@@ -262,6 +262,6 @@ protected:
     bool m_DrawBevel = true;
     bool m_NoScrollBar = false;
     bool m_Grayed = false;
-    bool m_ErrorSound = false;
+    bool m_ErrorSound = true;
     bool m_InDoubleClick = false;
 };
