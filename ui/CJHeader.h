@@ -91,6 +91,8 @@ public:
     bool OnMouseUp(uint32_t button, CPoint point) override;
     bool OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor) override;
     CCursorSequence* GetCursor(CPoint point) override;
+    // A cancelled press (Escape, lost focus) neither resizes nor sorts on.
+    void OnMouseCaptureLost(uint32_t buttons) override;
 
     // font null = the header's font. Answers the new column's index.
     int32_t AddColumn(const CJString& title, int32_t width, CFont* font = nullptr,
@@ -156,6 +158,8 @@ public:
     const CJWindow* GetSettingsOwner() const;
 
 private:
+    void DrawSortMark(CFrameInterface& frame, const CRect& cell, uint32_t direction, uint32_t alignment);
+
     CArrayPOD<CJHeaderColumn*> m_Columns;
     CColor m_HighlightColor;
     int32_t m_DraggedEdge = -1;

@@ -63,11 +63,11 @@ void BuildRowsPage(CTabbedFrame& frame, CJWindow& page)
 {
     auto* header = new CJHeader(&page);
     header->SetSize(page.GetWidth() - 2 * page.GetEdgeMargin(), header->GetHeight());
-    header->AddColumn(CJString("Name"), 100);
-    header->AddColumn(CJString("Number"), 60, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
-    header->AddColumn(CJString("Size"), 50, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
-    header->AddColumn(CJString("Kind"), 60);
-    header->AddColumn(CJString("Notes"), 60);
+    header->AddColumn(CJString("Name"), 90);
+    header->AddColumn(CJString("Number"), 55, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
+    header->AddColumn(CJString("Size"), 45, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
+    header->AddColumn(CJString("Kind"), 50);
+    header->AddColumn(CJString("Notes"), 50);
     header->SetTotalWidth(header->GetWidth());
     page.AddChild(header, 1, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     header->LoadColumnWidths();
@@ -86,7 +86,8 @@ void Init()
     auto* frame = new CTabbedFrame(theme, "Lists and Trees");
     theme->Destroy();
     g_TabShowcase->frame = frame;
-    frame->SetRect(CRect{560, 36, 960, 326});
+    // Top middle, clear of the town and of the frame window's title bar.
+    frame->SetRect(CRect{290, 28, 640, 292});
     screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     frame->AddCloseButton();
     // Where it was left comes back next time, and the header's widths with it.
