@@ -1,0 +1,62 @@
+#include "game/world/CBackgroundStyleSheet.h"
+
+#include "objects/CListProperty.h"
+#include "objects/CSlotProperty.h"
+#include "sequences/CSequenceList.h"
+#include "images/CFrameList.h"
+
+OMBRISALT_IMPLEMENT_CLASS(CBackgroundStyleSheet, 1)
+
+namespace {
+
+template <typename Declared>
+void ReferToSequences(Declared declared)
+{
+    static_cast<CListProperty*>(declared.Get().GetElementProperty())->SetList(&GetSequenceList());
+}
+
+} // namespace
+
+void CBackgroundStyleSheet::DeclareProperties(CPropertyDeclarer& d)
+{
+    using C = CBackgroundStyleSheet;
+    d.AddListReference(&C::m_BackgroundImage, "Background Image", &GetFrameLibrary(), nullptr);
+    ReferToSequences(d.AddArray<CListProperty>(&C::m_VacantImages, "Lot Images/Vacant Images List",
+                                               "Lot Images/Vacant Images", 0));
+    ReferToSequences(d.AddArray<CListProperty>(&C::m_ConstructionImages, "Lot Images/Construction Images List",
+                                               "Lot Images/Construction Images", 0));
+    ReferToSequences(d.AddArray<CListProperty>(&C::m_LivedInImages, "Lot Images/LivedIn Images List",
+                                               "Lot Images/LivedIn Images", 0));
+}
+
+CBackgroundStyleSheet::CBackgroundStyleSheet()
+{
+    InitDeclaredProperties();
+}
+
+CBackgroundStyleSheet::~CBackgroundStyleSheet()
+{
+    DestroyDeclaredProperties();
+}
+
+CBackgroundStyleSheetList::CBackgroundStyleSheetList()
+    : CObjectArrayBaseTemplate<CBackgroundStyleSheet>("Background.txt")
+{
+}
+
+CBackgroundStyleSheetList& GetBackgroundStyleSheetList()
+{
+    // Lives to the end of the process, as the registry of lists expects.
+    static CBackgroundStyleSheetList* list = [] {
+        auto* made = new CBackgroundStyleSheetList;
+        made->SetSource("Background", "Resources", 0);
+        return made;
+    }();
+    return *list;
+}
+
+CBackgroundStyleSheet* GetCurrentBackgroundStyleSheet()
+{
+    // Levels carry the index once level options exist.
+    return nullptr;
+}
