@@ -1,5 +1,6 @@
 #include "game/world/CLevelSet.h"
 
+#include "game/world/CGeneralObjects.h"
 #include "objects/CPObjectProperty.h"
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CLevelSet, 1.0)
