@@ -165,6 +165,16 @@ CLevelSet* GetLevels()
     return &GetGeneralObjectAs<CLevelSet>("Levels");
 }
 
+CLevelSet* FindLevels()
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.Find("Levels");
+    if (index < 0)
+        return nullptr;
+    CObject* object = list.GetObjectAt(index);
+    return object && object->IsKindOf(CLevelSet::SGetClassInfo()) ? static_cast<CLevelSet*>(object) : nullptr;
+}
+
 uint32_t GetCurrentLevelIndex()
 {
     return g_CurrentLevelIndex;
