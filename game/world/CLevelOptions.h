@@ -151,8 +151,6 @@ public:
     virtual CBuildablePackage* GetWantedPackage(CSprite* /*sprite*/) { return nullptr; }
     // Whether the sprite is a lot with nobody living there.
     virtual bool IsEmptyLot(CSprite* /*sprite*/) { return false; }
-    // Whether the goal's one-value acceptance test answers true.
-    virtual bool GoalAccepts(CGoal* /*goal*/, int32_t /*value*/) { return false; }
     // The current player's record of this level: times completed and failed,
     // whether optional goal i was achieved before.
     virtual int32_t GetTimesCompleted(CLevelOptions* /*level*/) { return 0; }

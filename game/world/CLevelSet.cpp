@@ -1,5 +1,6 @@
 #include "game/world/CLevelSet.h"
 
+#include "game/world/CGeneralObjects.h"
 #include "objects/CPObjectProperty.h"
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CLevelSet, 1.0)
@@ -162,6 +163,16 @@ void CLevelSetUserMade::RemoveLevel(uint32_t index)
 CLevelSet* GetLevels()
 {
     return &GetGeneralObjectAs<CLevelSet>("Levels");
+}
+
+CLevelSet* FindLevels()
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.Find("Levels");
+    if (index < 0)
+        return nullptr;
+    CObject* object = list.GetObjectAt(index);
+    return object && object->IsKindOf(CLevelSet::SGetClassInfo()) ? static_cast<CLevelSet*>(object) : nullptr;
 }
 
 uint32_t GetCurrentLevelIndex()

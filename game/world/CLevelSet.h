@@ -60,6 +60,8 @@ public:
 
 // The general object "Levels" (fatal when the data lacks it).
 CLevelSet* GetLevels();
+// The same, or null when the data has no level set.
+CLevelSet* FindLevels();
 
 // The index of the level the game plays (or the editor shows) in "Levels".
 uint32_t GetCurrentLevelIndex();
