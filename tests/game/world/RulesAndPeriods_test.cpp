@@ -4,6 +4,7 @@
 // overlay, and both objects through text and the binary stream.
 #include "foundation/CRandomGenerator.h"
 #include "game/scripting/CAudio.h"
+#include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
@@ -92,6 +93,9 @@ protected:
             list->SetSource(nullptr, "Nowhere", 0);
         }
         GetAudioList().SetSource("Nowhere", nullptr);
+        GetBackgroundStyleSheetList().RemoveAll();
+        GetBackgroundStyleSheetList().SetSource(nullptr, "Nowhere", 0);
+        GetLevelHolder().Release();
         SequenceFolderTest::TearDown();
     }
 
@@ -104,7 +108,8 @@ protected:
         for (CObjectFileArray* list :
              {static_cast<CObjectFileArray*>(&GetPeriodList()), static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
               static_cast<CObjectFileArray*>(&GetTutorialList()), static_cast<CObjectFileArray*>(&GetGameStateList()),
-              static_cast<CObjectFileArray*>(&GetUpgradeList())})
+              static_cast<CObjectFileArray*>(&GetUpgradeList()),
+              static_cast<CObjectFileArray*>(&GetBackgroundStyleSheetList())})
             list->SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
     }
@@ -260,6 +265,31 @@ TEST_F(GameData, PeriodsReadTheOldAudioKeyAndFindTheirLevelSelectMarker)
     EXPECT_EQ(marker->m_Position, (CPoint{120, 80}));
     EXPECT_EQ(GetPeriodList().GetObject(1)->FindLevelSelectElement(), nullptr) << "a text overlay is no marker";
     EXPECT_EQ(GetPeriodList().GetObject(2)->FindLevelSelectElement(), nullptr) << "no element of that ID";
+}
+
+TEST_F(GameData, TheCurrentLevelPicksItsPeriodAndBackgroundByIndex)
+{
+    for (const char* name : {"A Fifties", "B Sixties", "C Seventies"})
+        WriteBytes("Resources/" + std::string(name) + ".Period.txt", Text("CPeriod", std::string("Period Year=") + name));
+    for (const char* name : {"Beach", "Hills"})
+        WriteBytes("Resources/" + std::string(name) + ".Background.txt", Text("CBackgroundStyleSheet", ""));
+    EXPECT_EQ(GetCurrentPeriod(), nullptr) << "no level in play";
+    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), nullptr);
+
+    CLevelOptions level;
+    level.m_Period = 2;
+    level.m_Background = 0;
+    GetLevelHolder().HoldCopyOf(&level);
+    ASSERT_NE(GetCurrentPeriod(), nullptr);
+    EXPECT_STREQ(GetCurrentPeriod()->m_PeriodYear.GetString(), "C Seventies");
+    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), GetBackgroundStyleSheetList().GetObject(0));
+
+    // An index the data set has no entry for gives none, not the first entry.
+    level.m_Period = 3;
+    level.m_Background = 2;
+    GetLevelHolder().HoldCopyOf(&level);
+    EXPECT_EQ(GetCurrentPeriod(), nullptr);
+    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), nullptr);
 }
 
 } // namespace
