@@ -146,6 +146,18 @@ TEST_F(GameDataLists, BackgroundStyleSheetsReadTheirLotImagesAndRoundTrip)
     EXPECT_EQ(ObjectToText(&fromBinary, IdMode::WithoutIds), text);
 }
 
+TEST_F(GameDataLists, AMisspeltKeyInADesignersFileIsReportedWithTheFile)
+{
+    WriteBytes("Resources/Periods/Fifties.Period.txt", Text("CPeriod", "Period Yaer=1950s"));
+    testing::internal::CaptureStderr();
+    CPeriod* period = GetPeriodList().GetObject(0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_NE(period, nullptr);
+    EXPECT_TRUE(period->m_PeriodYear.IsEmpty());
+    EXPECT_NE(said.find("\"Period Yaer\" with a value of \"1950s\" for class CPeriod"), std::string::npos) << said;
+    EXPECT_NE(said.find("Periods/Fifties.Period.txt"), std::string::npos) << said;
+}
+
 TEST_F(GameDataLists, ASongReferenceToNoneIsWrittenAndReadBack)
 {
     // The song list holds nothing but "no song" until music is listed.
