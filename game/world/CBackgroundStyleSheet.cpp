@@ -1,9 +1,10 @@
 #include "game/world/CBackgroundStyleSheet.h"
 
+#include "game/world/CLevelOptions.h"
+#include "images/CFrameList.h"
 #include "objects/CListProperty.h"
 #include "objects/CSlotProperty.h"
 #include "sequences/CSequenceList.h"
-#include "images/CFrameList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CBackgroundStyleSheet, 1)
 
@@ -57,6 +58,11 @@ CBackgroundStyleSheetList& GetBackgroundStyleSheetList()
 
 CBackgroundStyleSheet* GetCurrentBackgroundStyleSheet()
 {
-    // Levels carry the index once level options exist.
-    return nullptr;
+    const CLevelOptions* level = CLevelOptions::SGetCurrent();
+    CBackgroundStyleSheetList& list = GetBackgroundStyleSheetList();
+    // The list hands out its first entry for an index past its end; a level
+    // naming a style sheet the data lacks gets none.
+    if (!level || level->m_Background < 0 || level->m_Background >= list.GetCount())
+        return nullptr;
+    return list.GetObject(level->m_Background);
 }

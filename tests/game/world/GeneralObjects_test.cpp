@@ -146,10 +146,33 @@ TEST_F(GameDataLists, BackgroundStyleSheetsReadTheirLotImagesAndRoundTrip)
     EXPECT_EQ(ObjectToText(&fromBinary, IdMode::WithoutIds), text);
 }
 
-TEST_F(GameDataLists, TheSongListStartsEmpty)
+TEST_F(GameDataLists, AMisspeltKeyInADesignersFileIsReportedWithTheFile)
 {
-    EXPECT_EQ(GetSongList().GetCount(), 0);
-    EXPECT_EQ(&GetSongList(), &GetSongList());
+    WriteBytes("Resources/Periods/Fifties.Period.txt", Text("CPeriod", "Period Yaer=1950s"));
+    testing::internal::CaptureStderr();
+    CPeriod* period = GetPeriodList().GetObject(0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_NE(period, nullptr);
+    EXPECT_TRUE(period->m_PeriodYear.IsEmpty());
+    EXPECT_NE(said.find("\"Period Yaer\" with a value of \"1950s\" for class CPeriod"), std::string::npos) << said;
+    EXPECT_NE(said.find("Periods/Fifties.Period.txt"), std::string::npos) << said;
+}
+
+TEST_F(GameDataLists, ASongReferenceToNoneIsWrittenAndReadBack)
+{
+    // The song list holds nothing but "no song" until music is listed.
+    EXPECT_EQ(GetSongList().GetCount(), 1);
+    EXPECT_EQ(GetSongList().Find(""), 0);
+    CPeriod period;
+    const std::string text = ObjectToText(&period, IdMode::WithoutIds);
+    EXPECT_NE(text.find("\tIntro Music=\r\n"), std::string::npos);
+    std::unique_ptr<CObject> copy(ObjectFromText(text, IdMode::WithoutIds, StreamReports::Fatal));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(static_cast<CPeriod*>(copy.get())->m_IntroMusic, 0);
+    CPeriod fromBinary;
+    ASSERT_TRUE(ObjectFromBinary(fromBinary, ObjectToBinary(&period, IdMode::WithIds), IdMode::WithIds,
+                                 StreamReports::Fatal));
+    EXPECT_EQ(fromBinary.m_MainLoopMusic, 0);
 }
 
 } // namespace
