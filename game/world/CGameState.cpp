@@ -86,15 +86,20 @@ private:
     CPropertyArray<T> CGameState::*m_Member;
 };
 
+// The array properties the operations resize, kept when the classes declare
+// them.
+const CPropertyArrayProperty* g_NewlyAcquiredProperty = nullptr;
+const CPropertyArrayProperty* g_ReceivedProperty = nullptr;
 const CPropertyArrayProperty* g_CrewsProperty = nullptr;
 const CPropertyArrayProperty* g_SlotsProperty = nullptr;
 const CPropertyArrayProperty* g_CrewPartsProperty = nullptr;
 
-void DeclareUpgradeArray(CPropertyDeclarer& d, CPropertyArray<int32_t> CGameState::*member, const char* name,
-                         const char* elementName)
+const CPropertyArrayProperty* DeclareUpgradeArray(CPropertyDeclarer& d, CPropertyArray<int32_t> CGameState::*member,
+                                                  const char* name, const char* elementName)
 {
     auto declared = d.AddArray<CListProperty>(member, name, elementName, 0);
     static_cast<CListProperty*>(declared.Get().GetElementProperty())->SetList(&GetUpgradeList());
+    return &declared.Get();
 }
 
 bool Contains(const CPropertyArray<int32_t>& array, int32_t value)
@@ -119,11 +124,6 @@ void Append(CObject* owner, const CPropertyArrayProperty& property, CPropertyArr
     const uint32_t at = array.GetCount();
     property.ArrayProperty_SetCount(owner, at + 1);
     array[at] = value;
-}
-
-const CPropertyArrayProperty& ArrayProperty(CClassInfo* info, const char* name)
-{
-    return *static_cast<const CPropertyArrayProperty*>(info->FindProperty(name));
 }
 
 float Mean(const CArrayPOD<float>& samples)
@@ -210,6 +210,7 @@ void CCrewState::DeclareProperties(CPropertyDeclarer& d)
     auto declared = d.AddArray<CListProperty>(&CCrewState::m_BuildableParts, "Debug/Cached Buildable Parts List",
                                               "Debug/Cached Buildable Parts", 0);
     static_cast<CListProperty*>(declared.Get().GetElementProperty())->SetList(&GetUpgradeList());
+    g_CrewPartsProperty = &declared.Get();
 }
 
 CCrewState::CCrewState()
@@ -227,18 +228,24 @@ CCrewState::~CCrewState()
 void CGameState::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CGameState;
-    DeclareUpgradeArray(d, &C::m_NewlyAcquiredUpgrades, "Upgrades/Newly Acquired Upgrades List",
-                        "Upgrades/Newly Acquired Upgrade");
+    g_NewlyAcquiredProperty = DeclareUpgradeArray(d, &C::m_NewlyAcquiredUpgrades,
+                                                  "Upgrades/Newly Acquired Upgrades List",
+                                                  "Upgrades/Newly Acquired Upgrade");
     DeclareUpgradeArray(d, &C::m_UpgradesShownBefore, "Upgrades/Upgrades Shown List", "Upgrades/Upgrade Shown");
-    DeclareUpgradeArray(d, &C::m_UpgradesReceived, "Upgrades/Upgrades Received List", "Upgrades/Upgrade Received");
-    d.AddProperty(new CListFollowingArrayProperty<CCrewState*>(
-        &C::m_Crews, "Set By Engine/Crews List",
-        new CSlotProperty<CTypedPObjectProperty<CCrewState>>("Set By Engine/Crew", nullptr), &GetBuildPhaseList()));
+    g_ReceivedProperty = DeclareUpgradeArray(d, &C::m_UpgradesReceived, "Upgrades/Upgrades Received List",
+                                             "Upgrades/Upgrade Received");
+    g_CrewsProperty = &d.AddProperty(new CListFollowingArrayProperty<CCrewState*>(
+                             &C::m_Crews, "Set By Engine/Crews List",
+                             new CSlotProperty<CTypedPObjectProperty<CCrewState>>("Set By Engine/Crew", nullptr),
+                             &GetBuildPhaseList()))
+                           .Get();
     d.Add(&C::m_RevenueK, "Set By Engine/RevenueK", 0.0f).Units("Thousand $");
     auto* slotElement = new CSlotProperty<CListProperty>("Debug/Upgrade", 0);
     slotElement->SetList(&GetUpgradeList());
-    d.AddProperty(new CListFollowingArrayProperty<int32_t>(&C::m_UpgradeInSlot, "Debug/Upgrade In Slot", slotElement,
-                                                           &GetUpgradeSlotList()));
+    g_SlotsProperty = &d.AddProperty(new CListFollowingArrayProperty<int32_t>(&C::m_UpgradeInSlot,
+                                                                              "Debug/Upgrade In Slot", slotElement,
+                                                                              &GetUpgradeSlotList()))
+                           .Get();
     d.Add(&C::m_SpendableMoneyK, "Set By Engine/Spendable MoneyK", 0.0f).Units("Thousand $");
     d.Add(&C::m_ExtraStarsHack, "Extra Stars Hack", 0u).Units("Stars");
 }
@@ -267,10 +274,6 @@ void CGameState::OnLoaded(CUntypedCObjectPointer*)
 
 void CGameState::FitArraysToLists()
 {
-    if (!g_CrewsProperty) {
-        g_CrewsProperty = &ArrayProperty(SGetClassInfo(), "Set By Engine/Crews List");
-        g_SlotsProperty = &ArrayProperty(SGetClassInfo(), "Debug/Upgrade In Slot");
-    }
     const uint32_t phases = uint32_t(std::max(GetBuildPhaseList().GetCount(), 0));
     if (m_Crews.GetCount() != phases)
         g_CrewsProperty->ArrayProperty_SetCount(this, phases, -1, CPropertyArrayProperty::Exact::Yes);
@@ -325,7 +328,7 @@ bool CGameState::IsNewlyAcquired(int32_t index) const
 
 void CGameState::ClearNewlyAcquiredUpgrades()
 {
-    ArrayProperty(SGetClassInfo(), "Upgrades/Newly Acquired Upgrades List").ArrayProperty_SetCount(this, 0);
+    g_NewlyAcquiredProperty->ArrayProperty_SetCount(this, 0);
 }
 
 void CGameState::ReceiveUpgrade(int32_t index)
@@ -335,9 +338,8 @@ void CGameState::ReceiveUpgrade(int32_t index)
         return;
     FitArraysToLists();
     if (!HasReceivedUpgrade(index)) {
-        Append(this, ArrayProperty(SGetClassInfo(), "Upgrades/Upgrades Received List"), m_UpgradesReceived, index);
-        Append(this, ArrayProperty(SGetClassInfo(), "Upgrades/Newly Acquired Upgrades List"), m_NewlyAcquiredUpgrades,
-               index);
+        Append(this, *g_ReceivedProperty, m_UpgradesReceived, index);
+        Append(this, *g_NewlyAcquiredProperty, m_NewlyAcquiredUpgrades, index);
         CheckBuildingUpgradeMaster();
     }
     const int32_t slot = upgrade->m_UpgradeSlot;
@@ -375,8 +377,6 @@ int32_t CGameState::GetLastReceivedUpgradeOfSlot(int32_t slot)
 void CGameState::RebuildCrewCaches()
 {
     FitArraysToLists();
-    if (!g_CrewPartsProperty)
-        g_CrewPartsProperty = &ArrayProperty(CCrewState::SGetClassInfo(), "Debug/Cached Buildable Parts List");
     for (uint32_t i = 0; i < m_Crews.GetCount(); ++i)
         g_CrewPartsProperty->ArrayProperty_SetCount(m_Crews[i], 0);
     for (uint32_t slot = 0; slot < m_UpgradeInSlot.GetCount(); ++slot) {
