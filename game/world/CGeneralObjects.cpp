@@ -2,6 +2,7 @@
 
 #include "foundation/FatalError.h"
 #include "objects/CFileListList.h"
+#include "objects/CObjectStream.h"
 #include "sound/CMusicPlayer.h"
 
 #include <memory>
@@ -27,6 +28,28 @@ void InitGeneralObjects()
         list.RegisterList("General Objects", "Resources");
 }
 
+void CDataReferenceProperty::SetToDefault(CObject* object) const
+{
+    Value(object) = GetDefaultIndex();
+}
+
+void CDataReferenceProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
+{
+    if (text.IsEmpty())
+        Store(object, GetDefaultIndex());
+    else
+        CListProperty::SetValueFromText(object, text, stream);
+}
+
+bool CDataReferenceProperty::ReadBinary(CObject* object, CObjectStream& stream) const
+{
+    CJString name;
+    if (!stream.ReadCountedText(name))
+        return false;
+    Value(object) = name.IsEmpty() ? GetDefaultIndex() : ResolveName(name, &stream);
+    return true;
+}
+
 CObject* GetGeneralObject(const char* name, CClassInfo* required)
 {
     CGeneralObjectsList& list = GetGeneralObjects();
@@ -49,12 +72,6 @@ CObject* GetGeneralObject(const char* name, CClassInfo* required)
 
 CSoundFileList& GetSongList()
 {
-    // Entry 0 is "no song": references to none are written as an empty name
-    // and must read back as such.
-    static CSoundFileList* list = [] {
-        auto* made = new CSoundFileList;
-        made->AddItem("", 0);
-        return made;
-    }();
-    return *list;
+    static CSoundFileList list;
+    return list;
 }

@@ -8,8 +8,8 @@
 // hands back the object it loaded the first time.
 //
 // The song list (music files that periods and rules refer to by index) is
-// kept here too: one process-wide file list whose only entry at first is
-// entry 0, "no song".
+// kept here too: one process-wide file list, built empty.
+#include "objects/CListProperty.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 
@@ -22,6 +22,19 @@ public:
 
 // Built empty on first use, destroyed at process exit.
 CGeneralObjectsList& GetGeneralObjects();
+
+// A reference of the game's data objects into one of the game's lists. The
+// empty name reads as the reference's default, so a reference to none (or
+// to a default the data set lacks, which leaves it at -1 rather than
+// stopping the game when an object is made) reads back as it was written.
+// Any other name the list lacks is the list's missing-item report.
+class CDataReferenceProperty : public CListProperty {
+public:
+    using CListProperty::CListProperty;
+    void SetToDefault(CObject* object) const override;
+    void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override;
+    bool ReadBinary(CObject* object, CObjectStream& stream) const override;
+};
 // Points the list at "Resources" under the name "General Objects" (the
 // game object does this once at start-up).
 void InitGeneralObjects();
@@ -37,5 +50,5 @@ T& GetGeneralObjectAs(const char* name)
     return *static_cast<T*>(GetGeneralObject(name, T::SGetClassInfo()));
 }
 
-// Made on first use with entry 0, the empty name, for no song.
+// Built empty on first use, destroyed at process exit.
 CSoundFileList& GetSongList();
