@@ -561,8 +561,15 @@ void CGameState::AddCareerStats(CTextSubstitutionList& list)
         CUpgradeSlot* record = SlotAt(slot);
         if (!record || !record->m_IncludeInPlayLog)
             continue;
+        // The slot's own name, without the folders its file lies in.
+        CJString name = slots.GetItemNameString(slot);
+        const int last = name.GetLength() - 1;
+        const int cut = std::max(name.FindChar(u'/', last, FindDirection::Backward),
+                                 name.FindChar(u'\\', last, FindDirection::Backward));
+        if (cut >= 0)
+            name = name.Mid(cut + 1);
         CUpgrade* upgrade = GetUpgradeByIndex(GetUpgradeInSlot(slot));
-        list.Add(slots.GetItemNameString(slot), upgrade ? upgrade->m_Name.GetText() : CJString());
+        list.Add(name, upgrade ? upgrade->m_Name.GetText() : CJString());
     }
     std::vector<CAchievementEarned> achievements;
     hooks.GetAchievements(achievements);
