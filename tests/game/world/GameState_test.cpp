@@ -2,8 +2,8 @@
 // slot by slot, the crews' cached parts, free upgrades, money, the career
 // statistics, the sprites a level start adds, and stored states that travel
 // through text and the binary stream, also into a data set that changed.
-#include "game/scripting/CSprite.h"
 #include "game/scripting/CAudio.h"
+#include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
@@ -66,12 +66,21 @@ public:
 };
 
 // Every overlay set the rules name by default.
-constexpr const char* kOverlaySets[] = {
-    "Main Menu Overlay", "Gameplay Overlay", "Gameplay Overlay Menu Button", "Shopping Overlay", "Shopping New Upgrade Overlay",
-    "Shopping Old Upgrade Overlay", "Shopping Unaffordable Upgrade Overlay", "End Of Level Overlay",
-    "End Of Level Hidden Overlay", "End Of Tutorial Level Overlay", "Options Menu Overlay",
-    "Options Menu From Pause Overlay", "Level Introduction Menu Overlay", "Level Select Overlay",
-    "RewardFlierOverlay"};
+constexpr const char* kOverlaySets[] = {"Main Menu Overlay",
+                                        "Gameplay Overlay",
+                                        "Gameplay Overlay Menu Button",
+                                        "Shopping Overlay",
+                                        "Shopping New Upgrade Overlay",
+                                        "Shopping Old Upgrade Overlay",
+                                        "Shopping Unaffordable Upgrade Overlay",
+                                        "End Of Level Overlay",
+                                        "End Of Level Hidden Overlay",
+                                        "End Of Tutorial Level Overlay",
+                                        "Options Menu Overlay",
+                                        "Options Menu From Pause Overlay",
+                                        "Level Introduction Menu Overlay",
+                                        "Level Select Overlay",
+                                        "RewardFlierOverlay"};
 
 // The value added under the key; "(none)" when there is no such entry.
 std::string Value(CTextSubstitutionList& list, const char* key)
@@ -106,11 +115,13 @@ protected:
         WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         WriteBytes("Resources/Slots/Paint A.UpgradeSlot.txt", Text("CUpgradeSlot", "Inlcude In Play Log=0"));
         WriteBytes("Resources/Phases/Frame.BuildPhase.txt",
-                   Text("CBuildPhase", "Name=Frame\nOption Index=Required\nUpgrade Slot List=Array\n{\n"
-                                       "Upgrade Slot=Crew A\n}"));
+                   Text("CBuildPhase",
+                        "Name=Frame\nOption Index=Required\nUpgrade Slot List=Array\n{\n"
+                        "Upgrade Slot=Crew A\n}"));
         WriteBytes("Resources/Phases/Garage.BuildPhase.txt",
-                   Text("CBuildPhase", "Name=Garage\nMinimum Number Of Slots=3\nUpgrade Slot List=Array\n{\n"
-                                       "Upgrade Slot=Garage A\n}"));
+                   Text("CBuildPhase",
+                        "Name=Garage\nMinimum Number Of Slots=3\nUpgrade Slot List=Array\n{\n"
+                        "Upgrade Slot=Garage A\n}"));
         WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0"));
         WriteUpgrade("Garage Big", "CBuildablePart", "Garage A", "2.5", "Build Phase=Garage\nResale Value=4");
         WriteUpgrade("Garage Small", "CBuildablePart", "Garage A", "1", "Build Phase=Garage\nResale Value=2");
@@ -125,8 +136,7 @@ protected:
         GetLevelHolder().Release();
         for (CObjectFileArray* list :
              {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetUpgradeList()),
-              static_cast<CObjectFileArray*>(&GetTutorialList()),
-              static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
+              static_cast<CObjectFileArray*>(&GetTutorialList()), static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
               static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
               static_cast<CObjectFileArray*>(&GetGameStateList())}) {
             list->RemoveAll();
@@ -415,9 +425,9 @@ TEST_F(GameStateData, StoredStatesTravelThroughTextAndBinaryAndFitAChangedDataSe
     ::remove("Resources/Phases/Attic.BuildPhase.txt");
     WriteBytes("Resources/Slots/Roof A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
     WriteBytes("Resources/Slots/Yard A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetGameStateList()),
-                                   static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
-                                   static_cast<CObjectFileArray*>(&GetUpgradeSlotList())})
+    for (CObjectFileArray* list :
+         {static_cast<CObjectFileArray*>(&GetGameStateList()), static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
+          static_cast<CObjectFileArray*>(&GetUpgradeSlotList())})
         list->RemoveAll();
     Repoint();
     CGameState later;
@@ -526,6 +536,23 @@ TEST_F(GameStateData, PlayStatisticsLiveInTheLevelAndCountFixedSteps)
     std::unique_ptr<CObject> fromText(ObjectFromText(text, IdMode::WithoutIds, StreamReports::Fatal));
     ASSERT_NE(fromText, nullptr);
     EXPECT_EQ(static_cast<CLevelPlayStats*>(fromText.get())->m_BulldozerUsed, 3u) << text;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GameStateData, AnEmptyReferenceReadsAsNoneWhileAMisspeltOneStillStopsTheGame)
+{
+    WriteUpgrade("Blank", "CBuildablePart", "", "1", "Build Phase=");
+    WriteUpgrade("Typo", "CBuildablePart", "Garage A", "1", "Build Phase=Garge");
+    GetUpgradeList().RemoveAll();
+    Repoint();
+    auto* blank = dynamic_cast<CBuildablePart*>(GetUpgradeList().GetObjectByName("Blank"));
+    ASSERT_NE(blank, nullptr);
+    EXPECT_EQ(blank->m_BuildPhase, 0);
+    EXPECT_EQ(blank->m_UpgradeSlot, 0);
+    EXPECT_EXIT(GetUpgradeList().GetObjectByName("Typo"), testing::ExitedWithCode(255), "\"Garge\"");
 }
 
 } // namespace
