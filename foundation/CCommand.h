@@ -92,3 +92,30 @@ public:
 private:
     CArrayPOD<CCommand*> m_Commands;
 };
+
+// Binds one object with a member function that takes one value: execute
+// calls it with the execute value, the test with the test value. Function
+// is a member-function pointer type of T or of one of T's bases, answering
+// bool (execute ignores the answer).
+template <typename T, typename Function>
+class CObjectFunctionCanExecuteLParamCommand : public CCommand {
+public:
+    CObjectFunctionCanExecuteLParamCommand(T* target, Function function, intptr_t executeValue = 1,
+                                           intptr_t canExecuteValue = 0)
+        : m_Target(target)
+        , m_Function(function)
+        , m_ExecuteValue(executeValue)
+        , m_CanExecuteValue(canExecuteValue)
+    {
+    }
+
+    void Execute() override { (m_Target->*m_Function)(m_ExecuteValue); }
+    bool CanExecute() override { return (m_Target->*m_Function)(m_CanExecuteValue); }
+    bool HasCanExecuteTest() override { return true; }
+
+private:
+    T* m_Target;
+    Function m_Function;
+    intptr_t m_ExecuteValue;
+    intptr_t m_CanExecuteValue;
+};

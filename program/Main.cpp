@@ -16,7 +16,10 @@
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/program/ControlShowcase.h"
+#include "ui/program/EditShowcase.h"
 #include "ui/program/FrameShowcase.h"
+#include "ui/program/MenuShowcase.h"
 #include "ui/program/UiShowcase.h"
 
 #include <string>
@@ -59,6 +62,9 @@ int main(int argc, char** argv)
     InstallScriptingShowcase();
     InstallUiShowcase();
     InstallFrameShowcase();
+    InstallEditShowcase();
+    InstallControlShowcase();
+    InstallMenuShowcase();
     InstallOverlayShowcase();
     InstallWorldShowcase();
     SetRunGame(RunStandInGame);

@@ -210,8 +210,25 @@ def check_box(checked, size=16):
     return image(size, size, paint)
 
 
+def landscape(width=240, height=150):
+    """The picture window's picture: hills under an evening sky with a sun."""
+    def paint(x, y):
+        t = y / height
+        colour = (250 - 120 * t, 170 - 60 * t, 110 + 80 * t)
+        sun = coverage(math.hypot(x + 0.5 - 170, y + 0.5 - 52) - 22)
+        colour = tuple(colour[i] * (1 - sun) + (255, 236, 150)[i] * sun for i in range(3))
+        for base, amplitude, period, tint in ((96, 14, 90.0, (70, 110, 80)), (118, 10, 55.0, (40, 80, 56))):
+            ridge = base + amplitude * math.sin(x / period * 2.0 * math.pi + base)
+            hill = coverage(ridge - (y + 0.5))
+            colour = tuple(colour[i] * (1 - hill) + tint[i] * hill for i in range(3))
+        return colour + (255,)
+
+    return image(width, height, paint)
+
+
 def textures():
     made = {
+        "Demo Picture": landscape(),
         "Window Texture": brushed(11, (70, 88, 112)),
         "Inactive Window Texture": brushed(12, (84, 88, 96)),
         "Window Title Tile": title_tile((40, 70, 150), (24, 44, 100)),

@@ -153,6 +153,8 @@ public:
     // The base passes every code but the first-draw notice to its parent.
     virtual void OnNotify(CJWindow* sender, int32_t code);
     virtual bool AcceptsHover() const;
+    // arg 1 performs; any other value only asks whether it could.
+    using CClipboardQueryType = bool (CJWindow::*)(intptr_t);
     virtual bool ClipboardCut(intptr_t arg);
     virtual bool ClipboardCopy(intptr_t arg);
     virtual bool ClipboardPaste(intptr_t arg);
@@ -222,6 +224,9 @@ public:
     void AddSibling(CJWindow* window, int32_t placement);
     void AddModalSibling(CJWindow* window, int32_t placement);
     CJWindow* GetRootWindow();
+    // A modal box with an "OK" button, centred in front of this window's
+    // parent (ui/CJMessageBox.cpp).
+    void ShowMessageBox(const CJString& title, const CJString& text);
     // The first visible child whose rectangle holds the point (this window's
     // content coordinates).
     CJWindow* GetChildAt(CPoint point) const;
@@ -373,6 +378,9 @@ public:
     void SetOpacity(float opacity) { m_Opacity = opacity; }
     float GetOpacity() const { return m_Opacity; }
     bool IsFirstDrawDone() const { return m_FirstDrawDone; }
+    // Set by LoadWindowSettings; children keep their own settings under it.
+    const CJString& GetSettingsKey() const { return m_SettingsKey; }
+    bool HasSettingsKey() const { return m_HasSettingsKey; }
     // The window takes the record (null: none) and deletes the old one.
     void SetImageCache(CWindowImageCache* cache);
     CWindowImageCache* GetImageCache() const { return m_ImageCache; }
@@ -380,6 +388,10 @@ public:
     // Edge mask: 1 left, 2 top, 4 right, 8 bottom.
     static void DrawBevelBox(CFont* font, CFrameInterface& frame, const CRect& rect, bool raised, uint32_t edges,
                              bool strong);
+    // The shared colours DrawBevelBox draws with on screens of more than 8
+    // bits.
+    enum class BevelColour { Light, StrongLight, Shadow, StrongShadow };
+    static CColor& GetBevelColour(BevelColour which);
     // The process-wide font of new windows.
     static void SetDefaultFont(CFont* font);
     static CFont* GetDefaultFont();
@@ -475,4 +487,17 @@ private:
     CJWindowScroll& TouchScroll();
     void DropScrollIfEmpty();
     void DeleteScrollBar(CJWindow*& bar);
+};
+
+// Greyed drawing: the shared bevel colours at half their alpha while it
+// lives; they get back what they had, so greyed draws may nest.
+class CScopedHalfBevels {
+public:
+    CScopedHalfBevels();
+    CScopedHalfBevels(const CScopedHalfBevels&) = delete;
+    CScopedHalfBevels& operator=(const CScopedHalfBevels&) = delete;
+    ~CScopedHalfBevels();
+
+private:
+    uint8_t m_Alpha[4];
 };

@@ -16,6 +16,7 @@
 #include "ui/SkinResources.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -399,6 +400,47 @@ void CJWindow::DrawBevelBox(CFont* font, CFrameInterface& frame, const CRect& re
             frame.FillRect(CRect{r.left + 1, r.bottom - 1, r.right, r.bottom}, *bottomRight);
         r = CRect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     }
+}
+
+CColor& CJWindow::GetBevelColour(BevelColour which)
+{
+    SBevelColours& c = BevelColours();
+    switch (which) {
+    case BevelColour::Light:
+        return c.light;
+    case BevelColour::StrongLight:
+        return c.strongLight;
+    case BevelColour::Shadow:
+        return c.shadow;
+    case BevelColour::StrongShadow:
+        break;
+    }
+    return c.strongShadow;
+}
+
+namespace {
+
+void ForEachBevel(const std::function<void(int32_t, CColor&)>& action)
+{
+    const CJWindow::BevelColour all[4] = {CJWindow::BevelColour::Light, CJWindow::BevelColour::StrongLight,
+                                          CJWindow::BevelColour::Shadow, CJWindow::BevelColour::StrongShadow};
+    for (int32_t i = 0; i < 4; ++i)
+        action(i, CJWindow::GetBevelColour(all[i]));
+}
+
+} // namespace
+
+CScopedHalfBevels::CScopedHalfBevels()
+{
+    ForEachBevel([this](int32_t i, CColor& c) {
+        m_Alpha[i] = c.GetAlpha();
+        c = CColor(c.GetRed(), c.GetGreen(), c.GetBlue(), uint8_t(c.GetAlpha() / 2));
+    });
+}
+
+CScopedHalfBevels::~CScopedHalfBevels()
+{
+    ForEachBevel([this](int32_t i, CColor& c) { c = CColor(c.GetRed(), c.GetGreen(), c.GetBlue(), m_Alpha[i]); });
 }
 
 void CJWindow::SetDefaultFont(CFont* font)

@@ -3,6 +3,7 @@
 #include "shell/CGameBase.h"
 #include "ui/CAlphaSkinData.h"
 #include "ui/CAlphaTheme.h"
+#include "ui/CJScrollBar.h"
 #include "ui/CScreenWindow.h"
 #include "ui/CSkinBorder.h"
 #include "ui/CSkinTheme.h"
@@ -20,6 +21,7 @@ void RegisterUiClasses()
     // Installed once: a test may have put its own in since.
     [[maybe_unused]] static const bool hooksInstalled = [] {
         SetScreenWindowFactory(&MakeScreenWindow);
+        InstallScrollBarFactory();
         return true;
     }();
 }

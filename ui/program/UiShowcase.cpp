@@ -202,6 +202,8 @@ void Init()
     if (body >= 0)
         CJWindow::SetDefaultFont(fonts.GetObject(body));
     GetSkinThemeList().SetSource(nullptr, "Resources/Interface/JWindowSkins", 0);
+    if (g_Showcase->alpha)
+        g_Showcase->alpha->Destroy();
     g_Showcase->alpha = new CThemeSpecifier("Demo");
 
     static const char* const kClassicButtons[][2] = {
@@ -241,8 +243,10 @@ void Update(float seconds)
 
 void InstallUiShowcase()
 {
-    // Kept for the whole run, as the hooks are.
-    g_Showcase = new SShowcase;
+    // Kept for the whole run, as the hooks are; installed again (by a later
+    // test) it starts afresh in the same record.
+    if (!g_Showcase)
+        g_Showcase = new SShowcase;
     g_Showcase->previous = GetStandInHooks();
     SStandInHooks hooks;
     hooks.init = &Init;

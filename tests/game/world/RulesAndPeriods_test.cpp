@@ -15,6 +15,7 @@
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "images/CFrameList.h"
+#include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
 #include "sequences/CSequenceList.h"
@@ -248,6 +249,15 @@ TEST_F(GameData, EndOfLevelTextsAreDealtLikeShuffledDecks)
     const std::string first = deal();
     GameRandom().Seed(99);
     EXPECT_EQ(deal(), first);
+
+    // A deck begun on a longer array (an editor cut it since) deals no text
+    // that is gone.
+    period.GetNextLevelFailedString();
+    auto* failed = static_cast<CPropertyArrayProperty*>(period.GetClassInfo()->FindProperty("Level Failed Strings"));
+    ASSERT_NE(failed, nullptr);
+    failed->ArrayProperty_SetCount(&period, 1);
+    EXPECT_STREQ(period.GetNextLevelFailedString().GetString(), "Too bad");
+    EXPECT_STREQ(period.GetNextLevelFailedString().GetString(), "Too bad");
 }
 
 TEST_F(GameData, PeriodsReadTheOldAudioKeyAndFindTheirLevelSelectMarker)
@@ -284,12 +294,12 @@ TEST_F(GameData, TheCurrentLevelPicksItsPeriodAndBackgroundByIndex)
     EXPECT_STREQ(GetCurrentPeriod()->m_PeriodYear.GetString(), "C Seventies");
     EXPECT_EQ(GetCurrentBackgroundStyleSheet(), GetBackgroundStyleSheetList().GetObject(0));
 
-    // An index the data set has no entry for gives none, not the first entry.
+    // An index the data set has no entry for falls back on the first entry.
     level.m_Period = 3;
-    level.m_Background = 2;
+    level.m_Background = -1;
     GetLevelHolder().HoldCopyOf(&level);
-    EXPECT_EQ(GetCurrentPeriod(), nullptr);
-    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), nullptr);
+    EXPECT_EQ(GetCurrentPeriod(), GetPeriodList().GetObject(0));
+    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), GetBackgroundStyleSheetList().GetObject(0));
 }
 
 } // namespace

@@ -1,0 +1,112 @@
+#include "ui/CJMessageBox.h"
+
+#include "foundation/CCommand.h"
+#include "images/CFont.h"
+#include "shell/CKeyboardState.h"
+#include "ui/CJButton.h"
+#include "ui/CJStatic.h"
+
+namespace {
+
+// Closing deletes the box with the button and its running command, so the
+// command only asks; the box goes at its next update.
+class CRequestCloseCommand : public CCommand {
+public:
+    explicit CRequestCloseCommand(CJWindow& window)
+        : m_Window(window)
+    {
+    }
+    void Execute() override { m_Window.RequestClose(); }
+
+private:
+    CJWindow& m_Window;
+};
+
+} // namespace
+
+CJMessageBox::CJMessageBox(CJWindow* parent, const CJString& title, const CJString& text, CJWindow* owner,
+                           const char* buttonTitle, CCommand* command, bool closeAfterCommand)
+    : CJFrameWindow(parent, title)
+{
+    m_Modal = true;
+    CJString shown = text;
+    if (m_Font && m_Font->GetMultiLineTextWidth(text) > kMessageBoxWrapWidth)
+        shown = m_Font->WrapText(text, kMessageBoxWrapWidth, TrailingSpaces::Cut);
+    m_Text = new CJStatic(this, shown);
+    AddChild(m_Text, 1);
+
+    CJButton* button = new CJButton(this, buttonTitle ? buttonTitle : "OK");
+    AddChild(button, 12);
+    m_FirstButton = button;
+    m_DefaultButton = button;
+    button->SetHotKeyChar(kKeyEnter);
+    if (command)
+        button->SetCommand(WrapCommand(command, closeAfterCommand));
+
+    if (owner) {
+        owner->AddChildFirst(this, 6);
+        owner->BringChildToFront(this);
+    }
+}
+
+CCommand* CJMessageBox::WrapCommand(CCommand* command, bool closeAfter)
+{
+    if (!closeAfter)
+        return command;
+    CMultipleCommands* both = new CMultipleCommands(command);
+    both->Add(new CRequestCloseCommand(*this));
+    return both;
+}
+
+CJButton* CJMessageBox::AddButton(const CJString& title, CCommand* command)
+{
+    CJButton* button = new CJButton(this, title);
+    if (command)
+        button->SetCommand(WrapCommand(command, true));
+    AddChild(button, 1);
+    // Focus moves rotate the child ring and can leave the text between the
+    // buttons; the row must hold buttons only.
+    if (m_Text)
+        SendChildToBack(m_Text);
+    ArrangeRow(m_FirstButton, button, 0, true, m_SameWidthButtons, -999, true);
+    return button;
+}
+
+void CJMessageBox::OnNotify(CJWindow* sender, int32_t code)
+{
+    if (code == kNotifyClicked) {
+        // The clicked button touches nothing of its own after the notice.
+        Close();
+        return;
+    }
+    CJFrameWindow::OnNotify(sender, code);
+}
+
+bool CJMessageBox::OnKeyDown(uint32_t key)
+{
+    if (CJWindow::OnKeyDown(key) || CJWindow::OnHotKey(key))
+        return true;
+    switch (key) {
+    case uint32_t(EngineKey::Left):
+        FocusPrevious();
+        return true;
+    case uint32_t(EngineKey::Right):
+        FocusNext();
+        return true;
+    case kKeyEnter:
+    case kKeyEscape:
+        if (m_DefaultButton)
+            m_DefaultButton->OnHotKeyActivate();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CJWindow::ShowMessageBox(const CJString& title, const CJString& text)
+{
+    CJMessageBox* box = new CJMessageBox(this, title, text);
+    box->SetModal(true);
+    CJWindow* host = m_Parent ? m_Parent : this;
+    host->AddChildFirst(box, 6, nullptr, kDefaultOffset, kDefaultOffset, 0);
+}

@@ -1,0 +1,129 @@
+#include "ui/program/ControlShowcase.h"
+
+#include "shell/program/CStandInGame.h"
+#include "ui/CAlphaTheme.h"
+#include "ui/CJFrameWindow.h"
+#include "ui/CJScrollBar.h"
+#include "ui/CJSlider.h"
+#include "ui/CJSpin.h"
+#include "ui/CJStatic.h"
+#include "ui/CScreenWindow.h"
+#include "ui/SkinResources.h"
+
+#include <string>
+
+namespace {
+
+// The demo's controls window: the slider's value is shown beside it, the
+// spin's in the status line.
+class CControlsFrame : public CJFrameWindow {
+public:
+    using CJFrameWindow::CJFrameWindow;
+
+    void OnNotify(CJWindow* sender, int32_t code) override
+    {
+        if (code == kNotifyChanged && sender && sender == m_Slider && m_SliderValue) {
+            m_SliderValue->SetTitle(CJString(std::to_string(m_Slider->GetValue()).c_str()));
+            return;
+        }
+        if (code == kNotifyChanged && sender && sender == m_Spin && m_Status) {
+            m_Status->SetTitle(CJString((std::string("Copies: ") + m_Spin->GetTitleText()).c_str()));
+            return;
+        }
+        CJFrameWindow::OnNotify(sender, code);
+    }
+
+    CJSlider* m_Slider = nullptr;
+    CJStatic* m_SliderValue = nullptr;
+    CJSpin* m_Spin = nullptr;
+    CJStatic* m_Status = nullptr;
+};
+
+struct SControlShowcase {
+    SStandInHooks previous;
+};
+SControlShowcase* g_ControlShowcase = nullptr;
+
+// Adds window at (x, y); answers its right edge plus the spacing.
+int32_t Put(CJWindow& parent, CJWindow* window, int32_t x, int32_t y)
+{
+    window->MoveTo(x, y);
+    parent.AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    return x + window->GetWidth() + parent.GetSpacingX();
+}
+
+void Init()
+{
+    if (g_ControlShowcase->previous.init)
+        g_ControlShowcase->previous.init();
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen || !FindSkinFrame("Demo Push"))
+        return;
+
+    auto* theme = new CThemeSpecifier("Demo");
+    auto* frame = new CControlsFrame(theme, "Controls");
+    theme->Destroy();
+    frame->SetRect(CRect{24, 340, 364, 740});
+    screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    frame->AddCloseButton();
+    frame->AddResizeGrip();
+
+    const int32_t left = frame->GetEdgeMargin();
+    int32_t y = frame->GetClientTopInset() + frame->GetEdgeMargin();
+
+    auto* volume = new CJStatic(frame, "&Volume");
+    int32_t x = Put(*frame, volume, left, y + 4);
+    auto* slider = new CJSlider(frame, 101, 0);
+    slider->SetSize(160, slider->GetHeight());
+    slider->SetValue(50, true);
+    frame->m_Slider = slider;
+    x = Put(*frame, slider, x, y);
+    frame->m_SliderValue = new CJStatic(frame, "50");
+    Put(*frame, frame->m_SliderValue, x, y + 4);
+    y += slider->GetHeight() + frame->GetSpacingY();
+
+    auto* copies = new CJStatic(frame, "&Copies");
+    x = Put(*frame, copies, left, y + 2);
+    auto* spin = new CJSpin(frame, CJString("1"), "99");
+    spin->SetRange(1, 99);
+    spin->SetToolTipText(CJString("Arrows, Up and Down, the wheel, or drag with the right button"), true);
+    frame->m_Spin = spin;
+    Put(*frame, spin, x, y);
+    y += spin->GetHeight() + frame->GetSpacingY();
+
+    auto* note = new CJStatic(frame, "A label of two lines:\nit is as wide as its widest line");
+    Put(*frame, note, left, y);
+    y += note->GetHeight() + frame->GetSpacingY();
+
+    // A view whose content is larger than itself: the bars come with it.
+    auto* view = new CJWindow(frame, "Scrolled view");
+    view->SetRect(CRect{left, y, frame->GetWidth() - left, frame->GetHeight() - 48});
+    frame->AddChild(view, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    view->EnableScrollBars(true);
+    int32_t lineY = 4;
+    for (int i = 1; i <= 24; ++i) {
+        const std::string text = "Line " + std::to_string(i) + " of 24: drag, click or roll the wheel";
+        auto* line = new CJStatic(view, text.c_str());
+        line->SetParseHotKeyMark(false);
+        Put(*view, line, 4, lineY);
+        lineY += line->GetHeight();
+    }
+    // The lines stay clear of the vertical bar: children are drawn over it.
+    view->SetScrollSize(view->GetWidth() - kScrollBarThickness, lineY + 4);
+
+    frame->m_Status = new CJStatic(frame, "Copies: 1");
+    Put(*frame, frame->m_Status, left, frame->GetHeight() - 40);
+    screen->BringChildToFront(frame);
+}
+
+} // namespace
+
+void InstallControlShowcase()
+{
+    // Kept for the whole run, as the hooks are.
+    g_ControlShowcase = new SControlShowcase;
+    g_ControlShowcase->previous = GetStandInHooks();
+    SStandInHooks hooks = g_ControlShowcase->previous;
+    hooks.init = &Init;
+    SetStandInHooks(hooks);
+}
