@@ -21,5 +21,6 @@ void RegisterGameWorldClasses()
     CLevelOptions::SGetClassInfo();
     CLevelSet::SGetClassInfo();
     CLevelSetUserMade::SGetClassInfo();
+    RegisterLevelSetFileNames();
     InstallPlayfieldScriptingHooks();
 }
