@@ -546,8 +546,8 @@ int32_t CJEdit::LineStep() const
 const std::vector<CJEdit::SLine>& CJEdit::GetLines(const CJString& shownText)
 {
     const int32_t width = GetWidth() - 2 * m_BorderWidth;
-    if (!m_Lines.empty() && m_LayoutWidth == width && m_LayoutMultiLine == m_MultiLine &&
-        (m_LayoutText.GetString() == shownText.GetString() || m_LayoutText.Compare(shownText) == 0))
+    if (!m_Lines.empty() && m_LayoutWidth == width && m_LayoutMultiLine == m_MultiLine
+        && (m_LayoutText.GetString() == shownText.GetString() || m_LayoutText.Compare(shownText) == 0))
         return m_Lines;
     m_LayoutText = shownText;
     m_LayoutWidth = width;
@@ -752,8 +752,8 @@ void CJEdit::OpenContextMenu()
         menu->AddItem(new CJTextMenuItem(menu, "Zoom Into Text Editor (&F2&)",
                                          new CObjectFunctionCommand<CJEdit>(this, &CJEdit::OpenZoomEditor)));
     }
-    menu->AddChild(new CCloseNotification(menu, new CObjectFunctionCommand<CJEdit>(this, &CJEdit::ClearContextMenu)),
-                   0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    menu->AddChild(new CCloseNotification(menu, new CObjectFunctionCommand<CJEdit>(this, &CJEdit::ClearContextMenu)), 0,
+                   nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_ContextMenu = menu;
     root->AddChildFirst(menu, 22, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
 }

@@ -2,11 +2,8 @@
 
 #include "foundation/CCommand.h"
 #include "images/CFont.h"
-#include "render/SurfaceHelpers.h"
 #include "shell/CKeyboardState.h"
 #include "ui/CScreenWindow.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -28,20 +25,10 @@ CJMenuItem* AsItem(CJWindow* window)
     return dynamic_cast<CJMenuItem*>(window);
 }
 
-int32_t ScreenRight(CJWindow& from)
+const CRect& ScreenRect(CJWindow& from)
 {
     CJWindow* screen = CScreenWindow::GetScreenWindow();
-    if (!screen)
-        screen = from.GetRootWindow();
-    return screen->GetScreenRect().right;
-}
-
-int32_t ScreenBottom(CJWindow& from)
-{
-    CJWindow* screen = CScreenWindow::GetScreenWindow();
-    if (!screen)
-        screen = from.GetRootWindow();
-    return screen->GetScreenRect().bottom;
+    return (screen ? screen : from.GetRootWindow())->GetScreenRect();
 }
 
 } // namespace
@@ -148,8 +135,8 @@ bool CJMenuItem::OnMouseMove(CPoint point, CPoint, CCursorSequence*&)
 
 bool CJMenuItem::IsActivatingClick(uint32_t button, CPoint point) const
 {
-    return (button == 0 || button == 1) && m_HasFocus && m_TabStop && m_Enabled &&
-           m_VisibleRect.ContainsPoint(point.x, point.y);
+    return (button == 0 || button == 1) && m_HasFocus && m_TabStop && m_Enabled
+        && m_VisibleRect.ContainsPoint(point.x, point.y);
 }
 
 bool CJMenuItem::OnMouseDown(uint32_t button, CPoint point)
@@ -374,9 +361,9 @@ void CJMenu::OpenSubMenu(CJMenuItem* item, CJMenu* subMenu)
     int32_t y = at.top;
     const int32_t width = subMenu->GetWidth();
     const int32_t height = subMenu->GetHeight();
-    if (ScreenRight(*this) - x < width && x - (GetWidth() + width) >= 0)
+    if (ScreenRect(*this).right - x < width && x - (GetWidth() + width) >= 0)
         x -= GetWidth() + width;
-    if (ScreenBottom(*this) - y < height && y - (height - item->GetHeight()) >= 0)
+    if (ScreenRect(*this).bottom - y < height && y - (height - item->GetHeight()) >= 0)
         y -= height - item->GetHeight();
     AddOpenSubMenu(subMenu, x, y);
 }

@@ -52,8 +52,8 @@ void CSoundOptions::Build()
         m_Mute[row] = new CJCheckBox(this, "Mute");
         m_Slider[row] = new CJSlider(this, CSoundOptionsState::kSliderMax + 1, 0);
         m_Slider[row]->SetSize(kSliderWidth, m_Slider[row]->GetHeight());
-        const int32_t height =
-            std::max({m_Label[row]->GetHeight(), m_Mute[row]->GetHeight(), m_Slider[row]->GetHeight()});
+        const int32_t height
+            = std::max({m_Label[row]->GetHeight(), m_Mute[row]->GetHeight(), m_Slider[row]->GetHeight()});
         int32_t x = margin;
         const auto put = [&](CJWindow* window, int32_t width) {
             window->MoveTo(x, y + (height - window->GetHeight()) / 2);

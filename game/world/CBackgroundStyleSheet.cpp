@@ -1,9 +1,10 @@
 #include "game/world/CBackgroundStyleSheet.h"
 
+#include "game/world/CLevelOptions.h"
+#include "images/CFrameList.h"
 #include "objects/CListProperty.h"
 #include "objects/CSlotProperty.h"
 #include "sequences/CSequenceList.h"
-#include "images/CFrameList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CBackgroundStyleSheet, 1)
 
@@ -57,6 +58,7 @@ CBackgroundStyleSheetList& GetBackgroundStyleSheetList()
 
 CBackgroundStyleSheet* GetCurrentBackgroundStyleSheet()
 {
-    // Levels carry the index once level options exist.
-    return nullptr;
+    // An index past the list gives its first style sheet, as every list does.
+    const CLevelOptions* level = CLevelOptions::SGetCurrent();
+    return level ? GetBackgroundStyleSheetList().GetObject(level->m_Background) : nullptr;
 }

@@ -27,6 +27,6 @@ public:
 
 // "Background" under "Resources", made on first use.
 CBackgroundStyleSheetList& GetBackgroundStyleSheetList();
-// The style sheet of the current level; null without a current level or
-// style sheets.
+// The style sheet of the current level (the first for an index past the
+// list); null without a current level or style sheets.
 CBackgroundStyleSheet* GetCurrentBackgroundStyleSheet();

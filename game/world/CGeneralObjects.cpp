@@ -1,6 +1,7 @@
 #include "game/world/CGeneralObjects.h"
 
 #include "foundation/FatalError.h"
+#include "objects/CFileListList.h"
 #include "sound/CMusicPlayer.h"
 
 #include <memory>
@@ -19,7 +20,11 @@ CGeneralObjectsList& GetGeneralObjects()
 
 void InitGeneralObjects()
 {
-    GetGeneralObjects().SetSource("General Objects", "Resources", 0);
+    CGeneralObjectsList& list = GetGeneralObjects();
+    list.SetSource(nullptr, "Resources", 0);
+    // Entered once among the named lists, which re-point it on every reset.
+    if (CFileListList::SGetInstance().FindIndexOfList(&list) < 0)
+        list.RegisterList("General Objects", "Resources");
 }
 
 CObject* GetGeneralObject(const char* name, CClassInfo* required)
@@ -44,6 +49,12 @@ CObject* GetGeneralObject(const char* name, CClassInfo* required)
 
 CSoundFileList& GetSongList()
 {
-    static CSoundFileList list;
-    return list;
+    // Entry 0 is "no song": references to none are written as an empty name
+    // and must read back as such.
+    static CSoundFileList* list = [] {
+        auto* made = new CSoundFileList;
+        made->AddItem("", 0);
+        return made;
+    }();
+    return *list;
 }

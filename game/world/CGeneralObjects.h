@@ -8,7 +8,8 @@
 // hands back the object it loaded the first time.
 //
 // The song list (music files that periods and rules refer to by index) is
-// kept here too: one process-wide file list, built empty.
+// kept here too: one process-wide file list whose only entry at first is
+// entry 0, "no song".
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 
@@ -36,5 +37,5 @@ T& GetGeneralObjectAs(const char* name)
     return *static_cast<T*>(GetGeneralObject(name, T::SGetClassInfo()));
 }
 
-// Built empty on first use, destroyed at process exit.
+// Made on first use with entry 0, the empty name, for no song.
 CSoundFileList& GetSongList();

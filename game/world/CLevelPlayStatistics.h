@@ -22,6 +22,8 @@ public:
     // One level update: the count and the two frame-rate sums.
     void AddLevelUpdate(float pFrameRate, float aFrameRate);
     void AddClick() { ++m_Clicks; }
+    // The seconds with that many crews working; 5 and above share one.
+    float& SecondsWithCrewsWorking(uint32_t crews);
 
     uint32_t m_ClickAssistsUsed = 0;          // "Click Assists Used"
     uint32_t m_MegaClickAssistsUsed = 0;      // "Mega Click Assists Used"
@@ -49,7 +51,12 @@ public:
     int32_t m_Clicks = 0;
     int32_t m_AssistedClicks = 0;
     float m_SecondsInLevel = 0.0f;
-    float m_SecondsWithCrews[6] = {}; // 0 .. 4, then 5 or more crews working
+    float m_SecondsNoCrewWorking = 0.0f;
+    float m_Seconds1CrewWorking = 0.0f;
+    float m_Seconds2CrewsWorking = 0.0f;
+    float m_Seconds3CrewsWorking = 0.0f;
+    float m_Seconds4CrewsWorking = 0.0f;
+    float m_Seconds5OrMoreCrewsWorking = 0.0f;
     float m_LeftoverMegaSeconds = 0.0f; // "Leftover Mega "
     int32_t m_LeftoverPacifiers = 0;    // "Leftover Pacifiers"
     int32_t m_LevelUpdates = 0;

@@ -2,7 +2,9 @@
 
 #include "foundation/CRandomGenerator.h"
 #include "game/scripting/CAudio.h"
+#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelOptions.h"
 #include "game/world/CRules.h"
 #include "objects/CListProperty.h"
 #include "objects/CSlotProperty.h"
@@ -23,7 +25,8 @@ void CPeriod::DeclareProperties(CPropertyDeclarer& d)
     using C = CPeriod;
     d.Add(&C::m_PeriodYear, "Period Year", "");
     d.AddListReference(&C::m_HudBackground, "Hud Background", &GetSequenceList(), nullptr);
-    d.AddArray<CListProperty>(&C::m_CustomerStyles, "Customers List", "Customer", 0);
+    auto customers = d.AddArray<CListProperty>(&C::m_CustomerStyles, "Customers List", "Customer", 0);
+    static_cast<CListProperty*>(customers.Get().GetElementProperty())->SetList(&GetCustomerStyleSheetList());
     d.AddListReference(&C::m_OptionalGoalAchievedAudio, "Sounds/Optional Goal Achieved Audio", &GetAudioList(), nullptr)
         .AlternateName("Expert Goal Achieved Audio");
     d.AddListReference(&C::m_PhoneRingAudio, "Sounds/Phone Ring Audio", &GetAudioList(), nullptr);
@@ -116,6 +119,7 @@ CPeriodList& GetPeriodList()
 
 CPeriod* GetCurrentPeriod()
 {
-    // Levels carry the index once level options exist.
-    return nullptr;
+    // An index past the list gives its first period, as every list does.
+    const CLevelOptions* level = CLevelOptions::SGetCurrent();
+    return level ? GetPeriodList().GetObject(level->m_Period) : nullptr;
 }

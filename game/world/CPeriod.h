@@ -55,6 +55,6 @@ public:
 
 // "Period" under "Resources", made on first use.
 CPeriodList& GetPeriodList();
-// The period of the current level's "Period" index; null without a current
-// level or periods.
+// The period of the current level's "Period" index (the first for an index
+// past the list); null without a current level or periods.
 CPeriod* GetCurrentPeriod();

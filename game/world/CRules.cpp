@@ -1,7 +1,10 @@
 #include "game/world/CRules.h"
 
 #include "game/scripting/CAudio.h"
+#include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
+#include "game/world/CTutorial.h"
+#include "game/world/CUpgradeSlot.h"
 #include "images/CFrameList.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
@@ -25,9 +28,7 @@ void CRules::DeclareProperties(CPropertyDeclarer& d)
     CVirtualArray* audio = &GetAudioList();
     CVirtualArray* songs = &GetSongList();
     CVirtualArray* sequences = &GetSequenceList();
-    CVirtualArray* slots = nullptr;      // upgrade slots
-    CVirtualArray* tutorials = nullptr;  // tutorials
-    CVirtualArray* gameStates = nullptr; // stored game states
+    CVirtualArray* slots = &GetUpgradeSlotList();
     d.AddListReference(&C::m_MainMenuOverlay, "Main Menu Overlay", overlays, "Main Menu Overlay");
     d.AddListReference(&C::m_GameplayOverlay1, "Gameplay Overlay 1", overlays, "Gameplay Overlay");
     d.AddListReference(&C::m_GameplayOverlay2UpgradeSlotToCheck, "Gameplay Overlay 2 Upgrade Slot To Check", slots,
@@ -45,7 +46,7 @@ void CRules::DeclareProperties(CPropertyDeclarer& d)
                        "Shopping Old Upgrade Overlay");
     d.AddListReference(&C::m_ShoppingUnaffordableUpgradeOverlay, "Shopping Unaffordable Upgrade Overlay", overlays,
                        "Shopping Unaffordable Upgrade Overlay");
-    d.AddListReference(&C::m_ShoppingTutorial, "Shopping Tutorial", tutorials, "Shopping Tutorial");
+    d.AddListReference(&C::m_ShoppingTutorial, "Shopping Tutorial", &GetTutorialList(), "Shopping Tutorial");
     d.AddListReference(&C::m_EndOfLevelOverlay, "End Of Level Overlay", overlays, "End Of Level Overlay");
     d.AddListReference(&C::m_EndOfLevelHiddenOverlay, "End Of Level Hidden Overlay", overlays,
                        "End Of Level Hidden Overlay");
@@ -58,7 +59,7 @@ void CRules::DeclareProperties(CPropertyDeclarer& d)
                        "Options Menu From Pause Overlay");
     d.AddListReference(&C::m_LevelIntroductionMenuOverlay, "Level Introduction Menu Overlay", overlays,
                        "Level Introduction Menu Overlay");
-    d.AddListReference(&C::m_InitialGameState, "Initial Game State", gameStates, "Initial");
+    d.AddListReference(&C::m_InitialGameState, "Initial Game State", &GetGameStateList(), "Initial");
     d.AddArray<CFloatProperty>(&C::m_MoveinBonusByHearts, "Movein Bonus By Hearts List", "Movein Bonus By Hearts",
                                0.0f)
         .Get()
@@ -144,5 +145,10 @@ CRules& CRules::SGetInstance()
 
 int32_t CRules::GetGameplayOverlay() const
 {
+    const CGameState* state = CGameState::SGetCurrent();
+    if (state && state->HasUpgradeInSlot(m_GameplayOverlay3UpgradeSlotToCheck))
+        return m_GameplayOverlay3;
+    if (state && state->HasUpgradeInSlot(m_GameplayOverlay2UpgradeSlotToCheck))
+        return m_GameplayOverlay2;
     return m_GameplayOverlay1;
 }

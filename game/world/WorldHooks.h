@@ -44,9 +44,6 @@ public:
     virtual uint32_t GetGameBuildNumber() { return 0; }
     // Every achievement, in its list order, with the current player's flag.
     virtual void GetAchievements(std::vector<CAchievementEarned>& /*out*/) {}
-
-    // The game object's current level index (0-based).
-    virtual uint32_t GetCurrentLevelIndex() { return 0; }
 };
 
 // Installs hooks (null: none); returns the previous ones. The caller keeps

@@ -12,6 +12,7 @@
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -90,6 +91,8 @@ constexpr HookRow kHooks[] = {
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
     {"SetPlayfieldHooks", InstalledBy::Nobody,
      "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
+    {"SetWorldHooks", InstalledBy::Nobody, "player profiles and achievements are not built yet (game/screens)",
+     HasHook<SetWorldHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

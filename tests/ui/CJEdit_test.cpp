@@ -140,6 +140,9 @@ TEST_F(EditTest, RefusedCharactersLeaveTheTextAndPlayOneErrorSoundEach)
     Type(kUndo);
     EXPECT_EQ(Text(*locked), "fixed");
     EXPECT_EQ(m_Ear.Take(), kNoSound);
+    locked->SetTitle(CJString("set by the program"));
+    Type(kUndo);
+    EXPECT_EQ(Text(*locked), "set by the program") << "undo changes no text the user may not change";
 }
 
 TEST_F(EditTest, ARangeRevertsTextsOutsideItWithoutTellingTheParent)
@@ -259,7 +262,7 @@ TEST_F(EditTest, PastedTextIsTypedThroughTheFiltersAndNeverRunsAsEditingKeys)
     // Control codes are dropped (8 would delete, 1 select all, 26 undo);
     // line ends are line breaks only where the edit takes them.
     CJEdit* single = AddEdit("", 10, 60);
-    PutOnClipboard("a\r\nb\x08\x01\x1A" "c\rd");
+    PutOnClipboard("a\r\nb\x08\x01\x1A\x63\rd");
     m_Screen->OnKeyDown(22);
     EXPECT_EQ(Text(*single), "abcd");
     CJEdit* multi = AddEdit("", 10, 110);
@@ -334,8 +337,12 @@ TEST_F(EditTest, TheContextMenuOffersWhatTheModeZeroQueriesAllowAndForgetsItself
             items[Text(*item)] = item->IsEnabled();
     }
     EXPECT_EQ(separators, 3);
-    const std::map<std::string, bool> expected{{"Undo", false},  {"Cut", false},        {"Copy", false},
-                                               {"Paste", true},  {"Delete", false},     {"Select All", true},
+    const std::map<std::string, bool> expected{{"Undo", false},
+                                               {"Cut", false},
+                                               {"Copy", false},
+                                               {"Paste", true},
+                                               {"Delete", false},
+                                               {"Select All", true},
                                                {"Zoom Into Text Editor (F2)", true}};
     EXPECT_EQ(items, expected) << "nothing selected, nothing changed since the focus";
 
@@ -495,21 +502,6 @@ TEST_F(EditTest, TheTextKeepsAmpersandsAndTheCaretStaysInsideANewTitle)
     EXPECT_LE(edit->GetSelectionAnchor(), 2u);
     Type(kBackspace);
     EXPECT_EQ(Text(*edit).size(), 1u);
-}
-
-TEST_F(EditTest, ANewEditIsSizedToItsTextAndOneLineHigh)
-{
-    CJEdit* empty = AddEdit("");
-    const int32_t border = empty->GetBorderWidth();
-    const int32_t lineHeight = m_Font->GetLineHeight();
-    EXPECT_EQ(empty->GetWidth(), 2 * border + m_Font->GetTextWidth(CJString("XXXXXXXXXXXX")));
-    EXPECT_EQ(empty->GetHeight(), lineHeight + 2 + 2 * border);
-    CJEdit* named = AddEdit("Name", 10, 60);
-    EXPECT_EQ(named->GetWidth(), 2 * border + m_Font->GetTextWidth(CJString("Name")) + border + 1 +
-                                     m_Font->GetTextWidth(CJString("XXXX")));
-    named->SetLineCount(3);
-    EXPECT_EQ(named->GetHeight(), 3 * (lineHeight + 2) + 2 * border);
-    EXPECT_TRUE(named->IsMultiLine());
 }
 
 } // namespace

@@ -27,8 +27,8 @@ public:
     }
     void OnNotify(CJWindow* sender, int32_t code) override
     {
-        m_Log->push_back("parent: notify " + std::to_string(code) + " from " +
-                         (sender ? sender->GetTitle().GetString() : "none"));
+        m_Log->push_back("parent: notify " + std::to_string(code) + " from "
+                         + (sender ? sender->GetTitle().GetString() : "none"));
     }
 
 private:

@@ -67,8 +67,8 @@ TEST(ChildProcess, RealClickOpensAMenu)
             root.Update(1.0f / 60.0f);
             plat::SleepMs(5);
         }
-        if (file->GetOpenSubMenu() == menu && root.GetFirstChild() == menu &&
-            menu->GetScreenRect().top == file->GetVisibleRect().bottom)
+        if (file->GetOpenSubMenu() == menu && root.GetFirstChild() == menu
+            && menu->GetScreenRect().top == file->GetVisibleRect().bottom)
             log.push_back("open below File");
     }
     std::ofstream events("events.txt");

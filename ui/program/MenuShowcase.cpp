@@ -25,6 +25,8 @@ struct SMenuShowcase {
 SMenuShowcase* g_MenuShowcase = nullptr;
 
 constexpr int32_t kGap = 8;
+// The menus' ground: the highlight of an item darkens it.
+const CColor kMenuGround(52, 72, 96, 255);
 
 CScreenWindow* Screen()
 {
@@ -40,12 +42,11 @@ CSoundOptions* FindSoundOptions()
     return nullptr;
 }
 
-// Down in the screen's bottom right corner, left of the picture.
+// In the screen's bottom right corner.
 void PlaceSoundOptions(CSoundOptions& options)
 {
     CScreenWindow* screen = Screen();
-    const int32_t right = g_MenuShowcase->picture ? g_MenuShowcase->picture->GetRect().left : screen->GetWidth();
-    options.MoveTo(right - options.GetWidth() - kGap, screen->GetHeight() - options.GetHeight() - kGap);
+    options.MoveTo(screen->GetWidth() - options.GetWidth() - kGap, screen->GetHeight() - options.GetHeight() - kGap);
 }
 
 // inFront: raised and focused (from the menu); else behind the others.
@@ -122,12 +123,14 @@ void BuildMenus(CScreenWindow& screen)
 {
     CThemeSpecifier* theme = g_MenuShowcase->theme;
     auto* bar = new CJMenuBar(theme);
+    bar->SetColor0(kMenuGround);
     g_MenuShowcase->bar = bar;
     CJTextMenuItem* windows = Item(*bar, "&Windows", nullptr);
     CJTextMenuItem* help = Item(*bar, "Help", nullptr);
     bar->SetRect(CRect{0, 0, screen.GetWidth(), windows->GetHeight() + 2 * bar->GetEdgeMargin()});
 
     auto* windowsMenu = new CJPullDownMenu(theme);
+    windowsMenu->SetColor0(kMenuGround);
     Item(*windowsMenu, "Message box", &ShowBox);
     Item(*windowsMenu, "Sound options", &OpenSoundOptions);
     Item(*windowsMenu, "Tool palette", &TogglePalette);
@@ -135,12 +138,14 @@ void BuildMenus(CScreenWindow& screen)
     windowsMenu->AddSeparator();
     CJTextMenuItem* more = Item(*windowsMenu, "More", nullptr);
     auto* moreMenu = new CJPullDownMenu(theme);
+    moreMenu->SetColor0(kMenuGround);
     Item(*moreMenu, "About the menus", &ShowAbout);
     Item(*moreMenu, "Play the tune again", [] { CMusicPlayer::SGetInstance().Play(nullptr); });
     more->SetSubMenu(moreMenu, true);
     windows->SetSubMenu(windowsMenu, false);
 
     auto* helpMenu = new CJPullDownMenu(theme);
+    helpMenu->SetColor0(kMenuGround);
     Item(*helpMenu, "About the menus", &ShowAbout);
     help->SetSubMenu(helpMenu, false);
     screen.AddChild(bar, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
@@ -180,8 +185,9 @@ void Init()
 
     auto* picture = new CJPictureWindow(g_MenuShowcase->theme, landscape, 0, 0);
     g_MenuShowcase->picture = picture;
-    screen->AddChild(picture, 5, nullptr, screen->GetWidth() - picture->GetWidth() - kGap,
-                     screen->GetHeight() - picture->GetHeight() - kGap, kPlacePixels | kPlaceNoGrow);
+    // At the right, below the scene's top right corner.
+    screen->AddChild(picture, 5, nullptr, screen->GetWidth() - picture->GetWidth() - kGap, screen->GetHeight() * 3 / 8,
+                     kPlacePixels | kPlaceNoGrow);
     // Behind the other demos' windows: the front one keeps the focus.
     AddSoundOptions(false);
 
