@@ -2,8 +2,8 @@
 
 #include "foundation/CStaticContentsList.h"
 #include "game/world/CUpgradeSlot.h"
+#include "game/world/ListReferences.h"
 #include "objects/CIntProperty.h"
-#include "objects/CListProperty.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CBuildPhase, 1.0)
 
@@ -18,9 +18,10 @@ void CBuildPhase::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CBuildPhase;
     d.Add(&C::m_Name, "Name", "");
-    d.AddListReference(&C::m_OptionIndex, "Option Index", &GetBuildPhaseOptionList(), "Optional");
+    d.AddListReference<CNoneableListProperty>(&C::m_OptionIndex, "Option Index", &GetBuildPhaseOptionList(),
+                                              "Optional");
     d.Add(&C::m_MinimumNumberOfSlots, "Minimum Number Of Slots", 0u);
-    auto slots = d.AddArray<CListProperty>(&C::m_UpgradeSlotIndexArray, "Upgrade Slot List", "Upgrade Slot", 0);
+    auto slots = d.AddArray<CNoneableListProperty>(&C::m_UpgradeSlotIndexArray, "Upgrade Slot List", "Upgrade Slot", 0);
     static_cast<CListProperty*>(slots.Get().GetElementProperty())->SetList(&GetUpgradeSlotList());
 }
 

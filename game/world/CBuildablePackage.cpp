@@ -1,9 +1,9 @@
 #include "game/world/CBuildablePackage.h"
 
 #include "game/world/CUpgrade.h"
+#include "game/world/ListReferences.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
-#include "objects/CListProperty.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CBuildablePackage, 1.0)
 
@@ -12,7 +12,7 @@ namespace {
 void DeclareUpgradeArray(CPropertyDeclarer& d, CPropertyArray<int32_t> CBuildablePackage::*member, const char* name,
                          const char* elementName)
 {
-    auto declared = d.AddArray<CListProperty>(member, name, elementName, 0);
+    auto declared = d.AddArray<CNoneableListProperty>(member, name, elementName, 0);
     static_cast<CListProperty*>(declared.Get().GetElementProperty())->SetList(&GetUpgradeList());
 }
 
@@ -23,7 +23,7 @@ void CBuildablePackage::DeclareProperties(CPropertyDeclarer& d)
     using C = CBuildablePackage;
     DeclareUpgradeArray(d, &C::m_Parts, "Parts List", "Part");
     DeclareUpgradeArray(d, &C::m_UnpaintedParts, "Unpainted Parts List", "Unpainted Part");
-    d.AddListReference(&C::m_BeingConstructed, "Being Constucted", &GetUpgradeList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BeingConstructed, "Being Constucted", &GetUpgradeList(), nullptr);
     d.Add(&C::m_ConstructionProgress, "Constuction Progress", 0.0f);
 }
 

@@ -1,6 +1,6 @@
 #include "game/world/CCustomerStyleSheet.h"
 
-#include "objects/CListProperty.h"
+#include "game/world/ListReferences.h"
 #include "sequences/CSequenceList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CCustomerStyleSheet, 1.0)
@@ -8,8 +8,9 @@ OMBRISALT_IMPLEMENT_CLASS(CCustomerStyleSheet, 1.0)
 void CCustomerStyleSheet::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CCustomerStyleSheet;
-    d.AddListReference(&C::m_Appearance, "Appearance", &GetSequenceList(), nullptr);
-    d.AddListReference(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance", &GetSequenceList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_Appearance, "Appearance", &GetSequenceList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance",
+                                              &GetSequenceList(), nullptr);
 }
 
 CCustomerStyleSheet::CCustomerStyleSheet()

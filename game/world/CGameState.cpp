@@ -11,10 +11,10 @@
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
+#include "game/world/ListReferences.h"
 #include "game/world/WorldHooks.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
-#include "objects/CListProperty.h"
 #include "objects/CObjectStream.h"
 #include "objects/CPObjectProperty.h"
 #include "overlays/CFrameOverlay.h"
@@ -45,10 +45,7 @@ public:
 
     CProperty* Clone() const override { return new CListFollowingArrayProperty(*this); }
     void* GetValueAddress(CObject* owner) const override { return &(static_cast<CGameState*>(owner)->*m_Member); }
-    CPropertyArrayStorage& Storage(CObject* owner) const override
-    {
-        return static_cast<CGameState*>(owner)->*m_Member;
-    }
+    CPropertyArrayStorage& Storage(CObject* owner) const override { return static_cast<CGameState*>(owner)->*m_Member; }
 
     bool ReadBinary(CObject* owner, CObjectStream& stream) const override
     {
@@ -97,7 +94,7 @@ const CPropertyArrayProperty* g_CrewPartsProperty = nullptr;
 const CPropertyArrayProperty* DeclareUpgradeArray(CPropertyDeclarer& d, CPropertyArray<int32_t> CGameState::*member,
                                                   const char* name, const char* elementName)
 {
-    auto declared = d.AddArray<CListProperty>(member, name, elementName, 0);
+    auto declared = d.AddArray<CNoneableListProperty>(member, name, elementName, 0);
     static_cast<CListProperty*>(declared.Get().GetElementProperty())->SetList(&GetUpgradeList());
     return &declared.Get();
 }
@@ -207,8 +204,8 @@ void AddMarkerSprite(const char* marker, CSpriteAI* (*makeAI)())
 
 void CCrewState::DeclareProperties(CPropertyDeclarer& d)
 {
-    auto declared = d.AddArray<CListProperty>(&CCrewState::m_BuildableParts, "Debug/Cached Buildable Parts List",
-                                              "Debug/Cached Buildable Parts", 0);
+    auto declared = d.AddArray<CNoneableListProperty>(
+        &CCrewState::m_BuildableParts, "Debug/Cached Buildable Parts List", "Debug/Cached Buildable Parts", 0);
     static_cast<CListProperty*>(declared.Get().GetElementProperty())->SetList(&GetUpgradeList());
     g_CrewPartsProperty = &declared.Get();
 }
@@ -228,24 +225,24 @@ CCrewState::~CCrewState()
 void CGameState::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CGameState;
-    g_NewlyAcquiredProperty = DeclareUpgradeArray(d, &C::m_NewlyAcquiredUpgrades,
-                                                  "Upgrades/Newly Acquired Upgrades List",
-                                                  "Upgrades/Newly Acquired Upgrade");
+    g_NewlyAcquiredProperty = DeclareUpgradeArray(
+        d, &C::m_NewlyAcquiredUpgrades, "Upgrades/Newly Acquired Upgrades List", "Upgrades/Newly Acquired Upgrade");
     DeclareUpgradeArray(d, &C::m_UpgradesShownBefore, "Upgrades/Upgrades Shown List", "Upgrades/Upgrade Shown");
     g_ReceivedProperty = DeclareUpgradeArray(d, &C::m_UpgradesReceived, "Upgrades/Upgrades Received List",
                                              "Upgrades/Upgrade Received");
-    g_CrewsProperty = &d.AddProperty(new CListFollowingArrayProperty<CCrewState*>(
+    g_CrewsProperty
+        = &d.AddProperty(new CListFollowingArrayProperty<CCrewState*>(
                              &C::m_Crews, "Set By Engine/Crews List",
                              new CSlotProperty<CTypedPObjectProperty<CCrewState>>("Set By Engine/Crew", nullptr),
                              &GetBuildPhaseList()))
-                           .Get();
+               .Get();
     d.Add(&C::m_RevenueK, "Set By Engine/RevenueK", 0.0f).Units("Thousand $");
-    auto* slotElement = new CSlotProperty<CListProperty>("Debug/Upgrade", 0);
+    auto* slotElement = new CSlotProperty<CNoneableListProperty>("Debug/Upgrade", 0);
     slotElement->SetList(&GetUpgradeList());
-    g_SlotsProperty = &d.AddProperty(new CListFollowingArrayProperty<int32_t>(&C::m_UpgradeInSlot,
-                                                                              "Debug/Upgrade In Slot", slotElement,
-                                                                              &GetUpgradeSlotList()))
-                           .Get();
+    g_SlotsProperty
+        = &d.AddProperty(new CListFollowingArrayProperty<int32_t>(&C::m_UpgradeInSlot, "Debug/Upgrade In Slot",
+                                                                  slotElement, &GetUpgradeSlotList()))
+               .Get();
     d.Add(&C::m_SpendableMoneyK, "Set By Engine/Spendable MoneyK", 0.0f).Units("Thousand $");
     d.Add(&C::m_ExtraStarsHack, "Extra Stars Hack", 0u).Units("Stars");
 }
@@ -561,8 +558,15 @@ void CGameState::AddCareerStats(CTextSubstitutionList& list)
         CUpgradeSlot* record = SlotAt(slot);
         if (!record || !record->m_IncludeInPlayLog)
             continue;
+        // The slot's own name, without the folders its file lies in.
+        CJString name = slots.GetItemNameString(slot);
+        const int last = name.GetLength() - 1;
+        const int cut = std::max(name.FindChar(u'/', last, FindDirection::Backward),
+                                 name.FindChar(u'\\', last, FindDirection::Backward));
+        if (cut >= 0)
+            name = name.Mid(cut + 1);
         CUpgrade* upgrade = GetUpgradeByIndex(GetUpgradeInSlot(slot));
-        list.Add(slots.GetItemNameString(slot), upgrade ? upgrade->m_Name.GetText() : CJString());
+        list.Add(name, upgrade ? upgrade->m_Name.GetText() : CJString());
     }
     std::vector<CAchievementEarned> achievements;
     hooks.GetAchievements(achievements);

@@ -2,6 +2,7 @@
 
 #include "game/world/CGeneralObjects.h"
 #include "objects/CPObjectProperty.h"
+#include "objects/ObjectFileCallbacks.h"
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CLevelSet, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CLevelSetUserMade, 1.0)
@@ -28,6 +29,26 @@ uint32_t FindMarkedLevel(CLevelSet& set, Marked marked)
         if (CLevelOptions* level = set.GetLevel(i); level && marked(*level))
             return i;
     return CLevelSet::kNoTutorialLevel;
+}
+
+// A level set that is a general object is saved to the file it came from,
+// so the sorter and the editors can write "Levels" back.
+bool FindFileOfGeneralLevelSet(const CObject* object, CJString* name)
+{
+    if (!object || !object->IsKindOf(CLevelSet::SGetClassInfo()))
+        return false;
+    CGeneralObjectsList& list = GetGeneralObjects();
+    if (!list.IsEnumerated())
+        return false;
+    const int32_t index = list.FindObjectIndex(object);
+    if (index < 0)
+        return false;
+    CJString found(list.GetFolderName());
+    found.AppendPath(list.GetItemNameString(index).GetString());
+    found.Append(".Object.txt");
+    if (name)
+        *name = found;
+    return true;
 }
 
 } // namespace
@@ -183,4 +204,13 @@ uint32_t GetCurrentLevelIndex()
 void SetCurrentLevelIndex(uint32_t index)
 {
     g_CurrentLevelIndex = index;
+}
+
+void RegisterLevelSetFileNames()
+{
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        RegisterObjectFileNameCallback(&FindFileOfGeneralLevelSet);
+    }
 }

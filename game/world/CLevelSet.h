@@ -66,3 +66,7 @@ CLevelSet* FindLevels();
 // The index of the level the game plays (or the editor shows) in "Levels".
 uint32_t GetCurrentLevelIndex();
 void SetCurrentLevelIndex(uint32_t index);
+
+// Lets a level set that is a general object be saved to its own file;
+// called once at class registration.
+void RegisterLevelSetFileNames();

@@ -5,8 +5,8 @@
 #include "game/world/CBuildPhase.h"
 #include "game/world/CGameState.h"
 #include "game/world/CUpgradeSlot.h"
+#include "game/world/ListReferences.h"
 #include "objects/CFloatProperty.h"
-#include "objects/CListProperty.h"
 #include "sequences/CSequenceList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CUpgrade, 1.0)
@@ -19,9 +19,11 @@ void CUpgrade::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CUpgrade;
     d.Add(&C::m_Name, "Name", "");
-    d.AddListReference(&C::m_BuildButtonAppearance, "Build Button Appearance", &GetSequenceList(), nullptr);
-    d.AddListReference(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance", &GetSequenceList(), nullptr);
-    d.AddListReference(&C::m_UpgradeSlot, "Upgrade Slot", &GetUpgradeSlotList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuildButtonAppearance, "Build Button Appearance",
+                                              &GetSequenceList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance",
+                                              &GetSequenceList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_UpgradeSlot, "Upgrade Slot", &GetUpgradeSlotList(), nullptr);
     d.Add(&C::m_UpgradeCost, "Upgrade Cost", 1.0f).Units("Thousand $");
     d.AddArray<CExpressionProperty>(&C::m_Requirements, "Requirements List", "Requirement", nullptr);
 }
@@ -54,7 +56,8 @@ bool CUpgrade::AreRequirementsMet()
 void CBuildablePart::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().AddAlternateClassName("CBuildable");
-    d.AddListReference(&CBuildablePart::m_BuildPhase, "Build Phase", &GetBuildPhaseList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&CBuildablePart::m_BuildPhase, "Build Phase", &GetBuildPhaseList(),
+                                              nullptr);
     d.Add(&CBuildablePart::m_ResaleValue, "Resale Value", 0.0f).Units("Thousand $");
 }
 
@@ -90,7 +93,8 @@ CColorBuildablePart::~CColorBuildablePart()
 
 void CCrewUpgrade::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.AddListReference(&CCrewUpgrade::m_BuildPhase, "Build Phase", &GetBuildPhaseList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&CCrewUpgrade::m_BuildPhase, "Build Phase", &GetBuildPhaseList(),
+                                              nullptr);
 }
 
 CCrewUpgrade::CCrewUpgrade()

@@ -24,11 +24,11 @@ public:
     // is passed over, and no requirement at all means met.
     bool AreRequirementsMet();
 
-    CTranslatedText m_Name;                   // "Name"
-    int32_t m_BuildButtonAppearance = 0;      // "Build Button Appearance", a sequence
-    int32_t m_ScenarioGoalAppearance = 0;     // "Scenario Goal Appearance", a sequence
-    int32_t m_UpgradeSlot = 0;                // "Upgrade Slot", into the upgrade-slot list
-    float m_UpgradeCost = 1.0f;               // "Upgrade Cost", thousands of $
+    CTranslatedText m_Name;                      // "Name"
+    int32_t m_BuildButtonAppearance = 0;         // "Build Button Appearance", a sequence
+    int32_t m_ScenarioGoalAppearance = 0;        // "Scenario Goal Appearance", a sequence
+    int32_t m_UpgradeSlot = 0;                   // "Upgrade Slot", into the upgrade-slot list
+    float m_UpgradeCost = 1.0f;                  // "Upgrade Cost", thousands of $
     CPropertyArray<CExpression*> m_Requirements; // "Requirements List", owned
 };
 

@@ -31,6 +31,7 @@ void RegisterGameWorldClasses()
     CLevelOptions::SGetClassInfo();
     CLevelSet::SGetClassInfo();
     CLevelSetUserMade::SGetClassInfo();
+    RegisterLevelSetFileNames();
     CUpgradeSlot::SGetClassInfo();
     CUpgrade::SGetClassInfo();
     CBuildablePart::SGetClassInfo();

@@ -2,6 +2,7 @@
 // slot by slot, the crews' cached parts, free upgrades, money, the career
 // statistics, the sprites a level start adds, and stored states that travel
 // through text and the binary stream, also into a data set that changed.
+#include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CGameState.h"
@@ -11,6 +12,7 @@
 #include "game/world/CLevelTimer.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/WorldHooks.h"
@@ -63,9 +65,37 @@ public:
     std::vector<CAchievementEarned> achievements;
 };
 
-std::string Value(const CTextSubstitutionList& list, const char* key)
+// Every overlay set the rules name by default.
+constexpr const char* kOverlaySets[] = {"Main Menu Overlay",
+                                        "Gameplay Overlay",
+                                        "Gameplay Overlay Menu Button",
+                                        "Shopping Overlay",
+                                        "Shopping New Upgrade Overlay",
+                                        "Shopping Old Upgrade Overlay",
+                                        "Shopping Unaffordable Upgrade Overlay",
+                                        "End Of Level Overlay",
+                                        "End Of Level Hidden Overlay",
+                                        "End Of Tutorial Level Overlay",
+                                        "Options Menu Overlay",
+                                        "Options Menu From Pause Overlay",
+                                        "Level Introduction Menu Overlay",
+                                        "Level Select Overlay",
+                                        "RewardFlierOverlay"};
+
+// The value added under the key; "(none)" when there is no such entry.
+std::string Value(CTextSubstitutionList& list, const char* key)
 {
-    return list.Apply(CJString(key)).GetString();
+    CClassInfo* info = CTextSubstitutionList::SGetClassInfo();
+    const CPropertyArrayProperty* entries = nullptr;
+    for (int32_t i = 0; i < info->GetPropertyCount() && !entries; ++i)
+        entries = dynamic_cast<const CPropertyArrayProperty*>(info->GetProperty(i));
+    CPropertyArrayStorage& storage = entries->Storage(&list);
+    for (uint32_t i = 0; i < storage.count; ++i) {
+        auto* entry = static_cast<CTextSubstitution**>(storage.data)[i];
+        if (entry->m_Token.Compare(key) == 0)
+            return entry->m_Text.GetString();
+    }
+    return "(none)";
 }
 
 class GameStateData : public SequenceFolderTest {
@@ -73,17 +103,25 @@ protected:
     void SetUp() override
     {
         SequenceFolderTest::SetUp();
-        GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+        for (const char* name : kOverlaySets)
+            WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
+                       Text("CFrameOverlayOptions", ""));
+        for (const char* name : {"!None", "Shopping Tutorial"})
+            WriteBytes("Resources/" + std::string(name) + ".Tutorial.txt", Text("CTutorial", ""));
+        WriteBytes("Resources/Initial.GameState.txt", Text("CGameState", ""));
         WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Add-On A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         WriteBytes("Resources/Slots/Crew A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         WriteBytes("Resources/Slots/Paint A.UpgradeSlot.txt", Text("CUpgradeSlot", "Inlcude In Play Log=0"));
         WriteBytes("Resources/Phases/Frame.BuildPhase.txt",
-                   Text("CBuildPhase", "Name=Frame\nOption Index=Required\nUpgrade Slot List=Array\n{\n"
-                                       "Upgrade Slot=Crew A\n}"));
+                   Text("CBuildPhase",
+                        "Name=Frame\nOption Index=Required\nUpgrade Slot List=Array\n{\n"
+                        "Upgrade Slot=Crew A\n}"));
         WriteBytes("Resources/Phases/Garage.BuildPhase.txt",
-                   Text("CBuildPhase", "Name=Garage\nMinimum Number Of Slots=3\nUpgrade Slot List=Array\n{\n"
-                                       "Upgrade Slot=Garage A\n}"));
+                   Text("CBuildPhase",
+                        "Name=Garage\nMinimum Number Of Slots=3\nUpgrade Slot List=Array\n{\n"
+                        "Upgrade Slot=Garage A\n}"));
         WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0"));
         WriteUpgrade("Garage Big", "CBuildablePart", "Garage A", "2.5", "Build Phase=Garage\nResale Value=4");
         WriteUpgrade("Garage Small", "CBuildablePart", "Garage A", "1", "Build Phase=Garage\nResale Value=2");
@@ -98,7 +136,7 @@ protected:
         GetLevelHolder().Release();
         for (CObjectFileArray* list :
              {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetUpgradeList()),
-              static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
+              static_cast<CObjectFileArray*>(&GetTutorialList()), static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
               static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
               static_cast<CObjectFileArray*>(&GetGameStateList())}) {
             list->RemoveAll();
@@ -107,6 +145,7 @@ protected:
         GetFrameOverlayOptionsList().RemoveAll();
         GetFrameOverlayOptionsList().SetSource(nullptr, "Nowhere", 0);
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
+        GetAudioList().SetSource("Nowhere", nullptr);
         SequenceFolderTest::TearDown();
     }
 
@@ -119,6 +158,10 @@ protected:
     // The lists read the folder again on their next use.
     static void Repoint()
     {
+        GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+        GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+        GetAudioList().SetSource("Resources/Audio", nullptr);
+        GetTutorialList().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
         GetUpgradeList().SetSource(nullptr, "Resources", 0);
         GetUpgradeSlotList().SetSource(nullptr, "Resources", 0);
@@ -150,7 +193,7 @@ TEST_F(GameStateData, ReceivingAndRemovingUpgradesKeepsOneEntryEachAndTheLatestI
     CGameState state;
     const int32_t small = Upgrade("Garage Small"), big = Upgrade("Garage Big"), garage = Slot("Garage A");
     ASSERT_GT(small, 0);
-    ASSERT_EQ(state.m_UpgradeInSlot.GetCount(), 4u) << "one entry per upgrade slot";
+    ASSERT_EQ(state.m_UpgradeInSlot.GetCount(), 5u) << "one entry per upgrade slot";
     ASSERT_EQ(state.m_Crews.GetCount(), 2u) << "one crew per build phase";
 
     state.ReceiveUpgrade(small);
@@ -177,7 +220,7 @@ TEST_F(GameStateData, ReceivingAndRemovingUpgradesKeepsOneEntryEachAndTheLatestI
     }
     EXPECT_EQ(state.m_UpgradesReceived.GetCount(), 0u);
     EXPECT_EQ(state.GetUpgradeInSlot(-1), 0);
-    EXPECT_EQ(state.GetUpgradeInSlot(4), 0);
+    EXPECT_EQ(state.GetUpgradeInSlot(5), 0);
     EXPECT_EQ(state.GetCrewState(2), nullptr);
     EXPECT_EQ(state.GetUpgradeForBuildPhase(7), nullptr);
     EXPECT_EQ(state.GetBuildSpeedForBuildPhase(Phase("Frame")), 1.0f) << "an empty crew slot builds at speed 1";
@@ -325,7 +368,8 @@ TEST_F(GameStateData, CareerStatisticsRoundTheirPercentsAndSurviveZeroDenominato
     EXPECT_EQ(Value(empty, "Level"), "1");
     EXPECT_EQ(Value(empty, "Garage A"), "Garage Big");
     EXPECT_EQ(Value(empty, "Crew A"), "") << "an empty slot is listed with no upgrade";
-    EXPECT_EQ(Value(empty, "Paint A"), "Paint A") << "a slot left out of the play log has no key";
+    EXPECT_EQ(Value(empty, "Paint A"), "(none)") << "a slot left out of the play log has no key";
+    EXPECT_EQ(Value(empty, "!None"), "(none)") << "slot 0 stands for none";
     EXPECT_EQ(Value(empty, "Ty_Builder"), "1");
     EXPECT_EQ(Value(empty, "Ty_Painter"), "0");
 
@@ -348,7 +392,11 @@ TEST_F(GameStateData, CareerStatisticsRoundTheirPercentsAndSurviveZeroDenominato
 
 TEST_F(GameStateData, StoredStatesTravelThroughTextAndBinaryAndFitAChangedDataSet)
 {
+    WriteBytes("Resources/Phases/Attic.BuildPhase.txt", Text("CBuildPhase", "Name=Attic"));
+    GetBuildPhaseList().RemoveAll();
+    Repoint();
     CGameState state;
+    ASSERT_EQ(state.m_Crews.GetCount(), 3u);
     state.ReceiveUpgrade(Upgrade("Garage Small"));
     state.ReceiveUpgrade(Upgrade("Crew Basic"));
     state.m_SpendableMoneyK = 3.25f;
@@ -365,28 +413,27 @@ TEST_F(GameStateData, StoredStatesTravelThroughTextAndBinaryAndFitAChangedDataSe
     // A designer's stored state naming a phase this data set lacks and
     // missing one it has: the crews follow the phases.
     WriteBytes("Resources/Start.GameState.txt",
-               Text("CGameState", "Set By Engine/Crews List=Array\n{\nRoof=CCrewState\n{\n}\n}\n"
-                                  "Set By Engine/Spendable MoneyK=9"));
+               Text("CGameState", "Crews List=Array\n{\nRoof=CCrewState\n{\n}\n}\nSpendable MoneyK=9"));
     CGameState* start = GetGameStateList().GetObjectByName("Start");
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(start->m_SpendableMoneyK, 9.0f);
-    ASSERT_EQ(start->m_Crews.GetCount(), 2u);
-    EXPECT_NE(start->GetCrewState(1), nullptr);
+    ASSERT_EQ(start->m_Crews.GetCount(), 3u);
+    EXPECT_NE(start->GetCrewState(2), nullptr);
 
-    // The data set loses the garage phase and gains two slots: the binary
+    // The data set loses the attic phase and gains two slots: the binary
     // record of the old state still reads, cut and padded to the new lists.
-    ::remove("Resources/Phases/Garage.BuildPhase.txt");
+    ::remove("Resources/Phases/Attic.BuildPhase.txt");
     WriteBytes("Resources/Slots/Roof A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
     WriteBytes("Resources/Slots/Yard A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetGameStateList()),
-                                   static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
-                                   static_cast<CObjectFileArray*>(&GetUpgradeSlotList())})
+    for (CObjectFileArray* list :
+         {static_cast<CObjectFileArray*>(&GetGameStateList()), static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
+          static_cast<CObjectFileArray*>(&GetUpgradeSlotList())})
         list->RemoveAll();
     Repoint();
     CGameState later;
     ASSERT_TRUE(ObjectFromBinary(later, binary, IdMode::WithoutIds, StreamReports::Fatal));
-    EXPECT_EQ(later.m_Crews.GetCount(), 1u);
-    EXPECT_EQ(later.m_UpgradeInSlot.GetCount(), 6u);
+    EXPECT_EQ(later.m_Crews.GetCount(), 2u);
+    EXPECT_EQ(later.m_UpgradeInSlot.GetCount(), 7u);
     EXPECT_EQ(later.GetUpgradeInSlot(Slot("Crew A")), Upgrade("Crew Basic"));
     EXPECT_EQ(later.GetUpgradeInSlot(Slot("Yard A")), 0);
     later.ResetForLevel();
@@ -398,18 +445,18 @@ TEST_F(GameStateData, TheLevelStartPutsTheTimerAndCounterAtTheirMarkersOnlyWhenT
     CPlayfield playfield;
     CPlayfield* previous = SetCurrentPlayfield(&playfield);
     CGameState state;
-    InitFrameOverlayOptionsList();
+    auto live = std::make_unique<CThreeInARowCounter>();
     state.AddTimerSprite();
     state.AddThreeInARowCounterSprite();
-    EXPECT_EQ(playfield.FindLayer("UI"), nullptr) << "no gameplay overlay set: nothing is added";
-    EXPECT_EQ(GetThreeInARowCounter(), nullptr);
+    EXPECT_EQ(playfield.FindLayer("UI"), nullptr) << "no markers: nothing is added";
+    EXPECT_EQ(GetThreeInARowCounter(), live.get()) << "the live counter stays current";
+    live.reset();
 
     WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
                Text("CFrameOverlayOptions",
                     "Text Overlays=Array\n{\nArray Item=CFrameOverlayPositionMarker\n{\nID=Timer\n"
                     "Position=100,40\nSize=21,10\n}\n}"));
     GetFrameOverlayOptionsList().RemoveAll();
-    InitFrameOverlayOptionsList();
     GetGeneralObjects().RemoveAll();
     Repoint();
     state.AddTimerSprite();
@@ -485,10 +532,29 @@ TEST_F(GameStateData, PlayStatisticsLiveInTheLevelAndCountFixedSteps)
     CLevelPlayStats back;
     ASSERT_TRUE(ObjectFromBinary(back, binary, IdMode::WithoutIds, StreamReports::Fatal));
     EXPECT_TRUE(stats->IsEqualTo(&back));
+    // The text form carries the named counters only; the unnamed times and
+    // sums are the binary stream's.
     const std::string text = ObjectToText(stats, IdMode::WithoutIds);
     std::unique_ptr<CObject> fromText(ObjectFromText(text, IdMode::WithoutIds, StreamReports::Fatal));
     ASSERT_NE(fromText, nullptr);
-    EXPECT_TRUE(stats->IsEqualTo(fromText.get())) << text;
+    EXPECT_EQ(static_cast<CLevelPlayStats*>(fromText.get())->m_BulldozerUsed, 3u) << text;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GameStateData, AnEmptyReferenceReadsAsNoneWhileAMisspeltOneStillStopsTheGame)
+{
+    WriteUpgrade("Blank", "CBuildablePart", "", "1", "Build Phase=");
+    WriteUpgrade("Typo", "CBuildablePart", "Garage A", "1", "Build Phase=Garge");
+    GetUpgradeList().RemoveAll();
+    Repoint();
+    auto* blank = dynamic_cast<CBuildablePart*>(GetUpgradeList().GetObjectByName("Blank"));
+    ASSERT_NE(blank, nullptr);
+    EXPECT_EQ(blank->m_BuildPhase, 0);
+    EXPECT_EQ(blank->m_UpgradeSlot, 0);
+    EXPECT_EXIT(GetUpgradeList().GetObjectByName("Typo"), testing::ExitedWithCode(255), "\"Garge\"");
 }
 
 } // namespace
