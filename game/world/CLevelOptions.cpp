@@ -270,7 +270,7 @@ void CLevelOptions::GenerateFutureOrders(CRandomGenerator& random)
     }
     CGameState* state = CGameState::SGetCurrent();
     for (uint32_t j = 0; j < phases; ++j) {
-        CCrewState* crew = state && j < state->m_Crews.GetCount() ? state->m_Crews[j] : nullptr;
+        CCrewState* crew = state ? state->GetCrewState(int32_t(j)) : nullptr;
         const uint32_t partCount = crew ? crew->m_BuildableParts.GetCount() : 0;
         if (partCount > 0) {
             float f = j < m_BuildPhaseFrequency.GetCount() ? m_BuildPhaseFrequency[j] : 1.0f;
