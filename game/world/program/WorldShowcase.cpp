@@ -1,10 +1,10 @@
 #include "game/world/program/WorldShowcase.h"
 
+#include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "foundation/CCommand.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
-#include "blit/CBlitTypeList.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelSet.h"
@@ -37,8 +37,8 @@ struct SShowcase {
     CPlayfield* playfield = nullptr;
     uint32_t heldIndex = 0;
     const CLevelOptions* heldSource = nullptr; // compared, never used
-    CLevelSorterWindow* sorter = nullptr; // checked against the screen's children before use
-    CSprite* underMouse = nullptr;        // found each update, never kept past it
+    CLevelSorterWindow* sorter = nullptr;      // checked against the screen's children before use
+    CSprite* underMouse = nullptr;             // found each update, never kept past it
     bool leftDown = false;
     bool sorterKeyDown = false;
 };

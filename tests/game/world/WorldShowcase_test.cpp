@@ -77,8 +77,8 @@ protected:
 
     static std::vector<CObjectFileArray*> DataLists()
     {
-        return {&GetBuildPhaseList(),  &GetPeriodList(),       &GetBackgroundStyleSheetList(),
-                &GetUpgradeList(),     &GetUpgradeSlotList(),  &GetCustomerStyleSheetList()};
+        return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
+                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList()};
     }
     void Draw()
     {
