@@ -1,6 +1,7 @@
 #include "game/world/CLevelOptions.h"
 
 #include "foundation/CurrentLoadFile.h"
+#include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CCustomerStyleSheet.h"
@@ -8,8 +9,8 @@
 #include "game/world/CGoal.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CPeriod.h"
-#include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CUpgrade.h"
+#include "game/world/ListReferences.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFloatProperty.h"
@@ -119,27 +120,31 @@ void CLevelOptions::DeclareProperties(CPropertyDeclarer& d)
     static const CMultipleFormula<float> percent(100.0f);
 
     d.Add(&C::m_DisplayName, "Display Name", "");
-    d.AddListReference(&C::m_Period, "Period", &GetPeriodList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_Period, "Period", &GetPeriodList(), nullptr);
     d.Add(&C::m_Comment, "Comment", "");
     d.Add(&C::m_Customers, "Customers", 12u);
     d.Add(&C::m_RequiredRevenue, "Goals/Required Revenue", 500.0f).Units("Thousand $").AlternateName("Goal");
-    d.AddArray<CTypedPObjectProperty<CGoal>>(&C::m_OptionalGoals, "Goals/Optional Goals List",
-                                             "Goals/Optional Goal", nullptr);
+    d.AddArray<CTypedPObjectProperty<CGoal>>(&C::m_OptionalGoals, "Goals/Optional Goals List", "Goals/Optional Goal",
+                                             nullptr);
     d.Add(&C::m_FamesPerNewCustomer, "Fames Per New Customer", 240).Units("60th of a second");
-    auto whitelist = d.AddArray<CListProperty>(&C::m_CustomerStylesWhitelist, "Random Customers/Customer Whitelist",
-                                               "Random Customers/Whitelisted Customer", 0);
+    auto whitelist
+        = d.AddArray<CNoneableListProperty>(&C::m_CustomerStylesWhitelist, "Random Customers/Customer Whitelist",
+                                            "Random Customers/Whitelisted Customer", 0);
     static_cast<CListProperty*>(whitelist.Get().GetElementProperty())->SetList(&GetCustomerStyleSheetList());
-    auto blacklist = d.AddArray<CListProperty>(&C::m_CustomerStylesBlacklist, "Random Customers/Customer Blacklist",
-                                               "Random Customers/Blacklisted Customer", 0);
+    auto blacklist
+        = d.AddArray<CNoneableListProperty>(&C::m_CustomerStylesBlacklist, "Random Customers/Customer Blacklist",
+                                            "Random Customers/Blacklisted Customer", 0);
     static_cast<CListProperty*>(blacklist.Get().GetElementProperty())->SetList(&GetCustomerStyleSheetList());
-    auto script = d.AddArray<CListProperty>(&C::m_ForcedOrderedCustomerStylesScript,
-                                            "Customer Script/Scripted Customer List", "Customer Script/Scripted Customer", 0);
+    auto script = d.AddArray<CNoneableListProperty>(&C::m_ForcedOrderedCustomerStylesScript,
+                                                    "Customer Script/Scripted Customer List",
+                                                    "Customer Script/Scripted Customer", 0);
     static_cast<CListProperty*>(script.Get().GetElementProperty())->SetList(&GetCustomerStyleSheetList());
     d.Add(&C::m_CustomerIntervalDuration, "Simultaneous Customers/Customer Interval Duration", 60.0f).Units("Seconds");
-    auto inLine = d.AddArray<CIntProperty>(&C::m_MaxSimultaneousCustomersInLineInterval,
-                                           "Simultaneous Customers/Max In Line List", "Simultaneous Customers/Max In Line", 0);
+    auto inLine
+        = d.AddArray<CIntProperty>(&C::m_MaxSimultaneousCustomersInLineInterval,
+                                   "Simultaneous Customers/Max In Line List", "Simultaneous Customers/Max In Line", 0);
     inLine.Get().GetElementProperty()->SetUnits("customers");
-    d.AddListReference(&C::m_Background, "Background", &GetBackgroundStyleSheetList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_Background, "Background", &GetBackgroundStyleSheetList(), nullptr);
     d.Add(&C::m_IsTutorialLevel, "Tutorial/Is Tutorial Level", false);
     d.Add(&C::m_IsLastTutorialLevel, "Tutorial/Is Last Tutorial Level", false);
     d.AddOwned(&C::m_ForcedGameState, "Tutorial/Forced Game State");
@@ -149,15 +154,16 @@ void CLevelOptions::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_RequireClickAssist, "Tutorial/Require Click Assist", false);
     d.Add(&C::m_RequireMegaClickAssist, "Tutorial/Require Mega Click Assist For Tutotial", false);
     d.Add(&C::m_CustomersNeverOrderWhatYouHave, "Tutorial/Customers Never Order What You Have", false);
-    d.AddListReference(&C::m_FirstCustomerWillOrder, "Tutorial/First Customer Will Order", &GetUpgradeList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_FirstCustomerWillOrder, "Tutorial/First Customer Will Order",
+                                              &GetUpgradeList(), nullptr);
     d.Add(&C::m_MustBuildAtGridCoordinate, "Tutorial/Must Build At Grid Coordinate", kNoMustBuildCoordinate);
     d.Add(&C::m_MustBuildWhatCustomerWants, "Tutorial/Must Build What Customer Wants", false);
     auto orders = d.AddArray<CTypedPObjectProperty<CBuildablePackage>>(&C::m_FutureOrders, "Future Orders List",
-                                                                        "Future Order", nullptr);
+                                                                       "Future Order", nullptr);
     orders.Get().GetElementProperty()->SetLevel(kLevelHidden);
-    auto frequency = d.AddArray<CFloatProperty>(&C::m_BuildPhaseFrequency, "Build Phase Frequency List", "Frequency",
-                                                1.0f)
-                         .NamedBy(&GetBuildPhaseList());
+    auto frequency
+        = d.AddArray<CFloatProperty>(&C::m_BuildPhaseFrequency, "Build Phase Frequency List", "Frequency", 1.0f)
+              .NamedBy(&GetBuildPhaseList());
     auto* frequencyElement = static_cast<CFloatProperty*>(frequency.Get().GetElementProperty());
     frequencyElement->SetUnits("%");
     frequencyElement->SetFormula(&percent);
@@ -270,7 +276,7 @@ void CLevelOptions::GenerateFutureOrders(CRandomGenerator& random)
     }
     CGameState* state = CGameState::SGetCurrent();
     for (uint32_t j = 0; j < phases; ++j) {
-        CCrewState* crew = state && j < state->m_Crews.GetCount() ? state->m_Crews[j] : nullptr;
+        CCrewState* crew = state ? state->GetCrewState(int32_t(j)) : nullptr;
         const uint32_t partCount = crew ? crew->m_BuildableParts.GetCount() : 0;
         if (partCount > 0) {
             float f = j < m_BuildPhaseFrequency.GetCount() ? m_BuildPhaseFrequency[j] : 1.0f;

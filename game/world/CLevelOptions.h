@@ -97,7 +97,7 @@ public:
     int32_t m_Period = 0; // period list index
     CJString m_Comment;
     uint32_t m_Customers = 12;
-    float m_RequiredRevenue = 500.0f; // thousands
+    float m_RequiredRevenue = 500.0f;       // thousands
     CPropertyArray<CGoal*> m_OptionalGoals; // owned
     int32_t m_FamesPerNewCustomer = 240;    // 60ths of a second
     CPropertyArray<int32_t> m_CustomerStylesWhitelist;

@@ -43,8 +43,8 @@ struct SColumn {
     const char* title;
     int32_t width;
 };
-constexpr SColumn kColumns[] = {{"#", 30},         {"Period", 70}, {"Name", 150},  {"Comment", 60}, {"Customers", 60},
-                                {"Lots", 40},      {"Scale", 60},  {"Garage", 60}, {"Add On", 60}};
+constexpr SColumn kColumns[] = {{"#", 30},    {"Period", 70}, {"Name", 150},  {"Comment", 60}, {"Customers", 60},
+                                {"Lots", 40}, {"Scale", 60},  {"Garage", 60}, {"Add On", 60}};
 
 const CJString& ColumnTitle(size_t i)
 {
@@ -245,16 +245,35 @@ void CLevelSorterWindow::OnNotify(CJWindow* sender, int32_t code)
             if (sender != m_Buttons[i])
                 continue;
             switch (Button(i)) {
-            case Button::Edit: Edit(); break;
-            case Button::Copy: Copy(); break;
-            case Button::CopyAll: CopyAll(); break;
-            case Button::Paste: Paste(); break;
-            case Button::Insert: Insert(); break;
-            case Button::Delete: Delete(); break;
-            case Button::Properties: Properties(); break;
-            case Button::MoveUp: MoveUp(); break;
-            case Button::MoveDown: MoveDown(); break;
-            case Button::Count: break;
+            case Button::Edit:
+                Edit();
+                break;
+            case Button::Copy:
+                Copy();
+                break;
+            case Button::CopyAll:
+                CopyAll();
+                break;
+            case Button::Paste:
+                Paste();
+                break;
+            case Button::Insert:
+                Insert();
+                break;
+            case Button::Delete:
+                Delete();
+                break;
+            case Button::Properties:
+                Properties();
+                break;
+            case Button::MoveUp:
+                MoveUp();
+                break;
+            case Button::MoveDown:
+                MoveDown();
+                break;
+            case Button::Count:
+                break;
             }
             return;
         }

@@ -61,9 +61,9 @@ protected:
     void SetUp() override
     {
         CTempFolderTest::SetUp();
-        for (CClassInfo* info : {CBuildPhase::SGetClassInfo(), CCustomerStyleSheet::SGetClassInfo(),
-                                 CUpgrade::SGetClassInfo(), CGameState::SGetClassInfo(), CCrewState::SGetClassInfo(),
-                                 CBuildablePackage::SGetClassInfo()})
+        for (CClassInfo* info :
+             {CBuildPhase::SGetClassInfo(), CCustomerStyleSheet::SGetClassInfo(), CUpgrade::SGetClassInfo(),
+              CGameState::SGetClassInfo(), CCrewState::SGetClassInfo(), CBuildablePackage::SGetClassInfo()})
             ASSERT_NE(info, nullptr);
         // Sorted without case: "Add On" 0, "Frame" 1, "Garage" 2.
         WriteObject("Resources/Frame.BuildPhase.txt", "CBuildPhase", "Option Index=Required\r\n");
@@ -107,8 +107,7 @@ protected:
     {
         CGameState* state = CGameState::SGetCurrent();
         CPropertyArrayProperty& crews = ArrayProperty(CGameState::SGetClassInfo(), "Crews List");
-        CPropertyArrayProperty& parts
-            = ArrayProperty(CCrewState::SGetClassInfo(), "Cached Buildable Parts List");
+        CPropertyArrayProperty& parts = ArrayProperty(CCrewState::SGetClassInfo(), "Cached Buildable Parts List");
         crews.ArrayProperty_SetCount(state, 0);
         crews.ArrayProperty_SetCount(state, uint32_t(partsByPhase.size()));
         for (uint32_t j = 0; j < partsByPhase.size(); ++j) {
@@ -135,8 +134,7 @@ protected:
     }
     static void SetMaxInLine(CLevelOptions& level, std::vector<int32_t> values)
     {
-        CPropertyArrayProperty& list
-            = ArrayProperty(CLevelOptions::SGetClassInfo(), "Max In Line List");
+        CPropertyArrayProperty& list = ArrayProperty(CLevelOptions::SGetClassInfo(), "Max In Line List");
         list.ArrayProperty_SetCount(&level, uint32_t(values.size()));
         for (uint32_t i = 0; i < values.size(); ++i)
             level.m_MaxSimultaneousCustomersInLineInterval[i] = values[i];
@@ -156,8 +154,8 @@ TEST_F(LevelOptions, OlderKeysLandInTheirNewPlacesAndUnknownKeysAreReportedWithT
     WriteObject("Resources/Levels/Old Level.txt", "CLevelOptions",
                 "Goal=250\r\nMax Simultaneous Customers In Line=4\r\nExpert Goal=800.5\r\nWobble=3\r\n");
     testing::internal::CaptureStderr();
-    std::unique_ptr<CObject> object(LoadObjectFromFile("Resources/Levels/Old Level.txt", 0, IdMode::WithoutIds,
-                                                       ReportUnknownClass::Quiet));
+    std::unique_ptr<CObject> object(
+        LoadObjectFromFile("Resources/Levels/Old Level.txt", 0, IdMode::WithoutIds, ReportUnknownClass::Quiet));
     const std::string errors = testing::internal::GetCapturedStderr();
     auto* level = dynamic_cast<CLevelOptions*>(object.get());
     ASSERT_NE(level, nullptr);
@@ -326,8 +324,7 @@ TEST_F(LevelOptions, TheCustomerPoolComesFromTheWhitelistOrThePeriodLessTheBlack
 {
     auto level = NewLevel();
     level->m_Period = GetPeriodList().Find("Period 1");
-    CPropertyArrayProperty& blacklist
-        = ArrayProperty(CLevelOptions::SGetClassInfo(), "Customer Blacklist");
+    CPropertyArrayProperty& blacklist = ArrayProperty(CLevelOptions::SGetClassInfo(), "Customer Blacklist");
     blacklist.ArrayProperty_SetCount(level.get(), 1);
     level->m_CustomerStylesBlacklist[0] = Style("Bert");
     CRandomGenerator random;
@@ -337,8 +334,7 @@ TEST_F(LevelOptions, TheCustomerPoolComesFromTheWhitelistOrThePeriodLessTheBlack
     EXPECT_EQ(pool, (std::multiset<int32_t>{Style("Anne"), Style("Cleo")}));
 
     // A whitelist replaces the period entirely; the blacklist is not asked.
-    CPropertyArrayProperty& whitelist
-        = ArrayProperty(CLevelOptions::SGetClassInfo(), "Customer Whitelist");
+    CPropertyArrayProperty& whitelist = ArrayProperty(CLevelOptions::SGetClassInfo(), "Customer Whitelist");
     whitelist.ArrayProperty_SetCount(level.get(), 2);
     level->m_CustomerStylesWhitelist[0] = Style("Bert");
     level->m_CustomerStylesWhitelist[1] = Style("Dora");

@@ -208,9 +208,10 @@ protected:
             return;
         m_Canvas = Canvas(800, 600);
         m_Screen = std::make_unique<CScreenWindow>(m_Canvas.get(), m_Font.get());
-        m_Levels = LoadLevels({LevelText("Alpha", "\t\t\tPeriod=Period 1\r\n\t\t\tComment=windy\r\n\t\t\tCustomers=7\r\n"),
-                               LevelText("Bravo", "\t\t\tIs Tutorial Level=1\r\n"), LevelText("Charlie"),
-                               LevelText("Delta", "\t\t\tScale Percent=62.4\r\n")});
+        m_Levels
+            = LoadLevels({LevelText("Alpha", "\t\t\tPeriod=Period 1\r\n\t\t\tComment=windy\r\n\t\t\tCustomers=7\r\n"),
+                          LevelText("Bravo", "\t\t\tIs Tutorial Level=1\r\n"), LevelText("Charlie"),
+                          LevelText("Delta", "\t\t\tScale Percent=62.4\r\n")});
         m_Sorter = OpenLevelSorter(m_Levels);
         ASSERT_NE(m_Sorter, nullptr);
         Frame();
@@ -350,8 +351,7 @@ TEST_F(LevelSorter, InsertDeleteAndPasteKeepTheCurrentIndexOnTheirRow)
     Click(CLevelSorterWindow::Button::CopyAll);
     ClickRow(1);
     Click(CLevelSorterWindow::Button::Paste);
-    EXPECT_EQ(Names(*m_Levels),
-              (std::vector<std::string>{"", "", "Bravo", "Charlie", "Bravo", "Charlie"}));
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"", "", "Bravo", "Charlie", "Bravo", "Charlie"}));
     EXPECT_EQ(GetCurrentLevelIndex(), 1u);
     EXPECT_NE(m_Levels->GetLevel(2), m_Levels->GetLevel(4));
     // One level pasted with no row selected goes to the end.
