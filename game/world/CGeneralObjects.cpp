@@ -2,7 +2,6 @@
 
 #include "foundation/FatalError.h"
 #include "objects/CFileListList.h"
-#include "objects/CObjectStream.h"
 #include "sound/CMusicPlayer.h"
 
 #include <memory>
@@ -26,28 +25,6 @@ void InitGeneralObjects()
     // Entered once among the named lists, which re-point it on every reset.
     if (CFileListList::SGetInstance().FindIndexOfList(&list) < 0)
         list.RegisterList("General Objects", "Resources");
-}
-
-void CDataReferenceProperty::SetToDefault(CObject* object) const
-{
-    Value(object) = GetDefaultIndex();
-}
-
-void CDataReferenceProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
-{
-    if (text.IsEmpty())
-        Store(object, GetDefaultIndex());
-    else
-        CListProperty::SetValueFromText(object, text, stream);
-}
-
-bool CDataReferenceProperty::ReadBinary(CObject* object, CObjectStream& stream) const
-{
-    CJString name;
-    if (!stream.ReadCountedText(name))
-        return false;
-    Value(object) = name.IsEmpty() ? GetDefaultIndex() : ResolveName(name, &stream);
-    return true;
 }
 
 CObject* GetGeneralObject(const char* name, CClassInfo* required)

@@ -9,7 +9,7 @@
 //
 // The song list (music files that periods and rules refer to by index) is
 // kept here too: one process-wide file list, built empty.
-#include "objects/CListProperty.h"
+#include "game/world/ListReferences.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 
@@ -23,18 +23,16 @@ public:
 // Built empty on first use, destroyed at process exit.
 CGeneralObjectsList& GetGeneralObjects();
 
-// A reference of the game's data objects into one of the game's lists. The
-// empty name reads as the reference's default, so a reference to none (or
-// to a default the data set lacks, which leaves it at -1 rather than
-// stopping the game when an object is made) reads back as it was written.
-// Any other name the list lacks is the list's missing-item report.
-class CDataReferenceProperty : public CListProperty {
+// A reference of the game's data objects into one of the game's lists: the
+// empty name reads as its default, and a default the data set lacks leaves
+// it at -1 (none) rather than stopping the game when an object is made. Any
+// other name the list lacks is the list's missing-item report.
+class CDataReferenceProperty : public CNoneableListProperty {
 public:
-    using CListProperty::CListProperty;
-    void SetToDefault(CObject* object) const override;
-    void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override;
-    bool ReadBinary(CObject* object, CObjectStream& stream) const override;
+    using CNoneableListProperty::CNoneableListProperty;
+    void SetToDefault(CObject* object) const override { Value(object) = GetDefaultIndex(); }
 };
+
 // Points the list at "Resources" under the name "General Objects" (the
 // game object does this once at start-up).
 void InitGeneralObjects();
