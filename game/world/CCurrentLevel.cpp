@@ -1,5 +1,6 @@
 #include "game/world/CCurrentLevel.h"
 
+#include "foundation/CLocalizationTable.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
@@ -204,7 +205,9 @@ void CLevelOptions::AddLevelStats(CTextSubstitutionList& list)
     const float minutes = S / 60.0f;
     const float weighted = t1 + 2.0f * t2 + 3.0f * t3 + 4.0f * t4 + 5.0f * t5;
 
-    list.AddText("Difficulty", CJString(hooks.IsStandardPlayMode() ? "Standard" : "Kids"));
+    CJString difficulty(hooks.IsStandardPlayMode() ? "Standard" : "Kids");
+    GetLocalizationTable().TranslateAndCheck(difficulty);
+    list.AddText("Difficulty", difficulty);
     list.AddText("Year", m_DisplayName.GetTranslation().IsEmpty() ? m_DisplayName.GetText() : m_DisplayName.GetTranslation());
     list.AddNumber("Seconds", int32_t(std::lround(S)));
     list.AddFloat("P_FPS", Ratio(stats.m_PFrameRateSum, N), 0);

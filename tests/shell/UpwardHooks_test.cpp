@@ -11,6 +11,7 @@
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CCurrentLevel.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
@@ -97,6 +98,9 @@ constexpr HookRow kHooks[] = {
      HasHook<SetWorldHooks>},
     {"SetLevelOptionsHooks", InstalledBy::Nobody, "customers and lots are not built yet (game/business)",
      HasHook<SetLevelOptionsHooks>},
+    {"SetCurrentLevelHooks", InstalledBy::Nobody,
+     "player profiles, advice and the upgrade sprites are not built yet (game/business, game/screens)",
+     HasHook<SetCurrentLevelHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
      HasHook<SetLevelSorterHooks>},
 };
