@@ -45,6 +45,14 @@ void FailGoal(CGoal* goal)
         playfield->BroadcastMessage(failed);
 }
 
+// The list's float with no decimals would print every digit ("%g").
+void AddWholeNumber(CTextSubstitutionList& list, const char* key, float value)
+{
+    CJString text;
+    text.AppendFloat(value, 0, 1, 0);
+    list.AddText(key, text);
+}
+
 bool IsPresentAndNotDone(const CGoal* goal)
 {
     return goal && !goal->m_AchievedThisTime;
@@ -210,8 +218,8 @@ void CLevelOptions::AddLevelStats(CTextSubstitutionList& list)
     list.AddText("Difficulty", difficulty);
     list.AddText("Year", m_DisplayName.GetTranslation().IsEmpty() ? m_DisplayName.GetText() : m_DisplayName.GetTranslation());
     list.AddNumber("Seconds", int32_t(std::lround(S)));
-    list.AddFloat("P_FPS", Ratio(stats.m_PFrameRateSum, N), 0);
-    list.AddFloat("A_FPS", Ratio(stats.m_AFrameRateSum, N), 0);
+    AddWholeNumber(list, "P_FPS", Ratio(stats.m_PFrameRateSum, N));
+    AddWholeNumber(list, "A_FPS", Ratio(stats.m_AFrameRateSum, N));
     CScreenFrame& screen = CScreenFrame::SGetInstance();
     const int32_t width = screen.GetWidth();
     const int32_t height = screen.GetHeight();
