@@ -235,25 +235,35 @@ CJString CJHeader::GetWidthKey(const CJString& title)
     return key;
 }
 
+const CJWindow* CJHeader::GetSettingsOwner() const
+{
+    for (const CJWindow* window = m_Parent; window; window = window->GetParent())
+        if (window->HasSettingsKey())
+            return window;
+    return nullptr;
+}
+
 void CJHeader::SaveColumnWidths()
 {
-    if (!m_Parent || !m_Parent->HasSettingsKey())
+    const CJWindow* owner = GetSettingsOwner();
+    if (!owner)
         return;
-    const CJString& section = m_Parent->GetSettingsKey();
+    const char* section = owner->GetSettingsKey().GetString();
     const char* file = GetWindowSettingsFile();
     for (uint32_t i = 0; i < m_Columns.GetCount(); ++i)
-        SetIniInt(file, section.GetString(), GetWidthKey(m_Columns[i]->title).GetString(), m_Columns[i]->width);
+        SetIniInt(file, section, GetWidthKey(m_Columns[i]->title).GetString(), m_Columns[i]->width);
 }
 
 void CJHeader::LoadColumnWidths()
 {
-    if (!m_Parent || !m_Parent->HasSettingsKey())
+    const CJWindow* owner = GetSettingsOwner();
+    if (!owner)
         return;
-    const CJString& section = m_Parent->GetSettingsKey();
+    const char* section = owner->GetSettingsKey().GetString();
     const char* file = GetWindowSettingsFile();
     for (uint32_t i = 0; i < m_Columns.GetCount(); ++i) {
         CJHeaderColumn* c = m_Columns[i];
-        const int32_t width = GetIniInt(file, section.GetString(), GetWidthKey(c->title).GetString(), c->width);
+        const int32_t width = GetIniInt(file, section, GetWidthKey(c->title).GetString(), c->width);
         // A stored 0 or a negative width would hide the column for good.
         c->width = std::max(width, kHeaderMinimumColumnWidth);
     }
@@ -314,6 +324,15 @@ bool CJHeader::OnMouseUp(uint32_t button, CPoint point)
     return CJWindow::OnMouseUp(button, point);
 }
 
+void CJHeader::OnMouseCaptureLost(uint32_t buttons)
+{
+    m_DraggedEdge = -1;
+    m_TitlePressed = false;
+    m_StillOverPressed = false;
+    m_PressedColumn = -1;
+    CJWindow::OnMouseCaptureLost(buttons);
+}
+
 CCursorSequence* CJHeader::GetCursor(CPoint point)
 {
     if (!m_Fixed && GetEdgeAt(point.x + GetScrollOffsetX()) >= 0)
@@ -341,7 +360,10 @@ void CJHeader::Draw(CFrameInterface& frame)
             proxy->SetClipRect(clip);
         if (c->highlighted)
             frame.FillRect(cell, m_HighlightColor);
-        DrawBevelBox(m_Font, frame, cell, true, 15, int32_t(i) == m_SortColumn);
+        const bool sorted = int32_t(i) == m_SortColumn;
+        DrawBevelBox(m_Font, frame, cell, true, 15, sorted);
+        if (sorted)
+            DrawSortMark(frame, cell, c->sortDirection, c->alignment);
         if (c->image) {
             CRect imageBounds{};
             c->image->GetBounds(imageBounds);
@@ -362,4 +384,19 @@ void CJHeader::Draw(CFrameInterface& frame)
             proxy->SetClipRect(bounds);
     }
     CJWindow::Draw(frame);
+}
+
+void CJHeader::DrawSortMark(CFrameInterface& frame, const CRect& cell, uint32_t direction, uint32_t alignment)
+{
+    // A small triangle at the end away from the title: point up while
+    // ascending, down while descending.
+    const int32_t size = std::max(2, GetFontUnit());
+    const int32_t inset = m_BorderWidth + 2;
+    const int32_t x = alignment == kHeaderAlignRight ? cell.left + inset : cell.right - inset - 2 * size;
+    const int32_t y = cell.top + (cell.GetHeight() - size) / 2;
+    for (int32_t row = 0; row < size; ++row) {
+        const int32_t half = direction == kHeaderDescending ? size - row : row + 1;
+        const int32_t middle = x + size;
+        frame.FillRect(CRect{middle - half, y + row, middle + half, y + row + 1}, m_TextColor);
+    }
 }

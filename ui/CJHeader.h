@@ -91,6 +91,8 @@ public:
     bool OnMouseUp(uint32_t button, CPoint point) override;
     bool OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor) override;
     CCursorSequence* GetCursor(CPoint point) override;
+    // A cancelled press (Escape, lost focus) neither resizes nor sorts on.
+    void OnMouseCaptureLost(uint32_t buttons) override;
 
     // font null = the header's font. Answers the new column's index.
     int32_t AddColumn(const CJString& title, int32_t width, CFont* font = nullptr,
@@ -146,13 +148,18 @@ public:
     void SetWidthCommand(CCommand* command);
     CCommand* GetWidthCommand() const { return m_WidthCommand; }
 
-    // Under the parent's settings key; without a parent or key, nothing.
+    // Under the parent's settings key, or, for a header on a page or pane
+    // without one, the nearest ancestor's; nothing when none has a key.
     void SaveColumnWidths();
     void LoadColumnWidths();
     // "<title> Column Width".
     static CJString GetWidthKey(const CJString& title);
+    // The window whose settings section keeps the widths; null when none.
+    const CJWindow* GetSettingsOwner() const;
 
 private:
+    void DrawSortMark(CFrameInterface& frame, const CRect& cell, uint32_t direction, uint32_t alignment);
+
     CArrayPOD<CJHeaderColumn*> m_Columns;
     CColor m_HighlightColor;
     int32_t m_DraggedEdge = -1;

@@ -9,7 +9,7 @@
 #include "shell/CKeyboardState.h"
 #include "ui/CJScrollBar.h"
 #include "ui/CScreenWindow.h"
-#include "ui/ListBoxHeader.h"
+#include "ui/CJHeader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -146,6 +146,28 @@ int64_t LeadingInteger(const std::u16string& text)
         if (c < u'0' || c > u'9')
             break;
         value = std::min<int64_t>(value * 10 + (c - u'0'), INT32_MAX);
+    }
+    return value;
+}
+
+// The column-th field's number characters ("0123456789.") read as an
+// integer up to the first '.', as the cut, kept and trimmed text reads.
+int64_t NumericKey(const char* text, int32_t column)
+{
+    if (!text)
+        return 0;
+    for (int32_t field = 0; field < column; ++field) {
+        const char* tab = std::strchr(text, '\t');
+        if (!tab)
+            return 0;
+        text = tab + 1;
+    }
+    int64_t value = 0;
+    for (; *text && *text != '\t'; ++text) {
+        if (*text == '.')
+            break;
+        if (*text >= '0' && *text <= '9')
+            value = std::min<int64_t>(value * 10 + (*text - '0'), INT32_MAX);
     }
     return value;
 }
@@ -728,7 +750,7 @@ void CJListBox::SetHeader(CJHeader* header)
 {
     m_Header = header;
     if (header)
-        ListBoxHeader::SetSortCommand(*header, *this);
+        header->SetCommand(new CJWindowFunctionCommand(this, &CJListBox::SortAllRows));
 }
 
 void CJListBox::SortAllRows()
@@ -744,16 +766,32 @@ void CJListBox::SortRows(int32_t first, int32_t count)
     int32_t column = 0;
     bool cut = false, numeric = false, descending = false;
     if (m_Header) {
-        column = ListBoxHeader::GetSortColumn(*m_Header);
-        cut = column >= 0 && column < ListBoxHeader::GetColumnCount(*m_Header);
-        numeric = cut && ListBoxHeader::IsNumericColumn(*m_Header, column);
-        descending = cut && ListBoxHeader::GetSortDirection(*m_Header, column) == 1;
+        column = m_Header->GetSortColumn();
+        cut = column >= 0 && column < m_Header->GetColumnCount();
+        numeric = cut && m_Header->IsNumericColumn(column);
+        descending = cut && m_Header->GetSortDirection(column) == 1;
     }
     if (m_ItemCompare) {
         std::sort(rows, rows + count, [&](const SListBoxRow& a, const SListBoxRow& b) {
             const int result = m_ItemCompare(column, m_Source, a.item, b.item);
             return descending ? result > 0 : result < 0;
         });
+        return;
+    }
+    const int32_t selectedItem = GetSelectedItem();
+    if (numeric && !m_TextCompare && !m_Tree && m_Source) {
+        // Numbers only need their digits: read them from the source's own
+        // 8-bit names, without copies.
+        std::vector<std::pair<int64_t, SListBoxRow>> keyed(static_cast<size_t>(count));
+        for (int32_t i = 0; i < count; ++i)
+            keyed[size_t(i)] = {NumericKey(m_Source->GetItemName(rows[i].item), column), rows[i]};
+        std::sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
+            return descending ? a.first > b.first : a.first < b.first;
+        });
+        for (int32_t i = 0; i < count; ++i)
+            rows[i] = keyed[size_t(i)].second;
+        if (selectedItem >= 0 && m_SelectedRow >= first && m_SelectedRow < first + count)
+            m_SelectedRow = FindRowOfItem(selectedItem);
         return;
     }
     std::vector<SSortEntry> entries(static_cast<size_t>(count));
@@ -790,7 +828,6 @@ void CJListBox::SortRows(int32_t first, int32_t count)
             return descending ? result > 0 : result < 0;
         });
     }
-    const int32_t selectedItem = GetSelectedItem();
     for (int32_t i = 0; i < count; ++i)
         rows[i] = entries[size_t(i)].row;
     if (selectedItem >= 0 && m_SelectedRow >= first && m_SelectedRow < first + count)
@@ -995,7 +1032,8 @@ bool CJListBox::SearchTyped(int32_t startRow)
         if (!m_Rows[size_t(row)].hasChildren)
             if (const int32_t at = FindNoCase(textOf(row), typed.c_str(), length); at >= 0)
                 match = SMatch{row, at};
-    for (int32_t row = startRow; row < rows && match.row < 0; ++row)
+    // Without folders (c) would only repeat (b).
+    for (int32_t row = startRow; m_TreeMode && row < rows && match.row < 0; ++row)
         if (const int32_t at = FindNoCase(textOf(row), typed.c_str(), length); at >= 0)
             match = SMatch{row, at};
     if (match.row >= 0) {
@@ -1052,13 +1090,13 @@ int32_t CJListBox::GetRowAt(CPoint point) const
 
 int32_t CJListBox::GetColumnAt(CPoint point) const
 {
-    if (!m_Header || ListBoxHeader::GetColumnCount(*m_Header) < 2)
+    if (!m_Header || m_Header->GetColumnCount() < 2)
         return 0;
     const int32_t x = point.x - m_ScreenRect.left;
     int32_t right = 0;
-    const int32_t columns = ListBoxHeader::GetColumnCount(*m_Header);
+    const int32_t columns = m_Header->GetColumnCount();
     for (int32_t c = 0; c < columns; ++c) {
-        right += ListBoxHeader::GetColumnWidth(*m_Header, c);
+        right += m_Header->GetColumnWidth(c);
         if (right >= x)
             return c;
     }

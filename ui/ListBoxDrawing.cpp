@@ -13,7 +13,7 @@
 #include "images/CFrameList.h"
 #include "render/SurfaceHelpers.h"
 #include "ui/CJScrollBar.h"
-#include "ui/ListBoxHeader.h"
+#include "ui/CJHeader.h"
 
 #include <algorithm>
 #include <optional>
@@ -148,11 +148,11 @@ void CJListBox::DrawList(CFrameInterface& frame, bool raised)
 
     CJWindow::Draw(frame);
     if (m_Header) {
-        const int32_t columns = ListBoxHeader::GetColumnCount(*m_Header);
+        const int32_t columns = m_Header->GetColumnCount();
         CColor colour = m_Color1;
         int32_t x = 0;
         for (int32_t c = 0; c + 1 < columns; ++c) {
-            x += ListBoxHeader::GetColumnWidth(*m_Header, c);
+            x += m_Header->GetColumnWidth(c);
             frame.DrawLine(x, textLeft, x, GetHeight() - textLeft - 1, colour);
         }
     }
@@ -202,7 +202,7 @@ void CJListBox::DrawRow(CFrameInterface& frame, int32_t x, int32_t y, int32_t, i
 void CJListBox::DrawRowColumns(CFrameInterface& frame, int32_t x, int32_t y, const CColor& colour,
                                const CJString& text)
 {
-    const int32_t columns = m_Header ? ListBoxHeader::GetColumnCount(*m_Header) : 0;
+    const int32_t columns = m_Header ? m_Header->GetColumnCount() : 0;
     if (columns < 2) {
         m_Font->DrawText(frame, x, y, text);
         return;
@@ -216,7 +216,7 @@ void CJListBox::DrawRowColumns(CFrameInterface& frame, int32_t x, int32_t y, con
             end = length;
         const int32_t left = c == 0 ? x : columnLeft + GetFontUnit() + 1;
         DrawColumnText(frame, left, y, colour, c, text.Mid(start, end - start), m_Font);
-        columnLeft += ListBoxHeader::GetColumnWidth(*m_Header, c);
+        columnLeft += m_Header->GetColumnWidth(c);
         start = end + 1;
     }
 }
@@ -226,17 +226,17 @@ void CJListBox::DrawColumnText(CFrameInterface& frame, int32_t x, int32_t y, con
 {
     if (!font)
         return;
-    const uint32_t alignment = m_Header ? ListBoxHeader::GetColumnAlignment(*m_Header, column) : 0;
+    const uint32_t alignment = m_Header ? m_Header->GetColumnAlignment(column) : 0;
     if (alignment == 0) {
         font->DrawText(frame, x, y, text);
         return;
     }
     int32_t right = 0;
     for (int32_t c = 0; c <= column; ++c)
-        right += ListBoxHeader::GetColumnWidth(*m_Header, c);
+        right += m_Header->GetColumnWidth(c);
     int32_t left = 0;
     for (int32_t c = 0; c < column; ++c)
-        left += ListBoxHeader::GetColumnWidth(*m_Header, c);
+        left += m_Header->GetColumnWidth(c);
     const int32_t width = font->GetTextWidth(text);
     if (alignment == 2)
         font->DrawText(frame, right - 2 - width, y, text);

@@ -178,6 +178,13 @@ TEST_F(HeaderTest, TitleClicksSortAndASecondClickReverses)
     Release();
     EXPECT_EQ(header->GetSortColumn(), 0);
 
+    // Escape cancels the press: the release sorts nothing.
+    PressAt(*header, 140);
+    Type(kKeyEscape);
+    Release();
+    EXPECT_EQ(header->GetSortColumn(), 0);
+    EXPECT_EQ(runs, 4);
+
     // A fixed header takes no sort clicks.
     header->SetFixed(true);
     PressAt(*header, 140);
@@ -215,6 +222,21 @@ TEST_F(HeaderTest, WidthsAreKeptUnderTheParentsSettingsKey)
     SetIniInt(file, "Level List", "Name Column Width", -500);
     again->LoadColumnWidths();
     EXPECT_EQ(again->GetColumnWidth(0), 4);
+
+    // On a page without a key of its own: the nearest ancestor's section.
+    CProbeWindow* page = Add(*m_Parent, "page", CRect{0, 100, 300, 200});
+    auto* paged = new CJHeader(page);
+    paged->AddColumn(CJString("Name"), 10);
+    page->AddChild(paged);
+    paged->LoadColumnWidths();
+    EXPECT_EQ(paged->GetColumnWidth(0), 4);
+    EXPECT_EQ(paged->GetSettingsOwner(), m_Parent);
+    auto* loose = new CJHeader(nullptr);
+    loose->AddColumn(CJString("Name"), 10);
+    loose->LoadColumnWidths();
+    loose->SaveColumnWidths();
+    EXPECT_EQ(loose->GetColumnWidth(0), 10) << "no key anywhere: nothing read";
+    loose->Destroy();
 }
 
 TEST_F(HeaderTest, TheHeaderOwnsItsCommandsAndColumnImages)
@@ -282,6 +304,22 @@ TEST_F(HeaderTest, TitlesDrawInsideTheirColumnsOverTheHighlight)
     for (int32_t x = r.left + 2; x < r.left + 18; ++x)
         drawn |= Rgb(*m_Canvas, x, mid) != 0;
     EXPECT_TRUE(drawn) << "the clipped title still shows";
+
+    // The sort column carries a mark that turns with the direction.
+    header->SetSortColumn(2);
+    const auto mark = [&] {
+        std::string pixels;
+        const int32_t right = r.left + header->GetColumnX(2) + header->GetColumnWidth(2);
+        for (int32_t y = r.top; y < r.bottom; ++y)
+            for (int32_t x = right - 20; x < right; ++x)
+                pixels += Rgb(*m_Canvas, x, y) == 0xAF9236u ? '.' : '#';
+        return pixels;
+    };
+    Draw();
+    const std::string ascending = mark();
+    header->SetSortDirection(2, kHeaderDescending);
+    Draw();
+    EXPECT_NE(ascending, mark());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "foundation/CVirtualArray.h"
+#include "ui/CJHeader.h"
 #include "ui/CJListBox.h"
 #include "ui/CJScrollBar.h"
 
@@ -472,6 +473,42 @@ TEST_F(ListBoxTest, OneRowListsDrawTheirBarOnlyWhenTheyHoldOneRow)
     single->DrawList(*m_Canvas, true);
     m_Canvas->GetPixel(5, 0, raisedTop);
     EXPECT_GT(raisedTop.GetRed(), sunkenTop.GetRed());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ListBoxTest, HeaderColumnsSortNumericallyOrAsTextBothWays)
+{
+    CNameArray names({"pear\t10", "fig\t9", "apple\t-5", "kiwi\t2.5", "lime\t2", "date\t7"});
+    auto* header = Put(new CJHeader(m_Parent), 10, 0);
+    header->SetSize(200, header->GetHeight());
+    header->AddColumn(CJString("Name"), 100, nullptr, 0, 1, 0, 0);
+    header->AddColumn(CJString("Count"), 100, nullptr, 2, 0, 0, 0);
+    CJListBox* list = PutList(&names, 6);
+    list->SetSortMode(1);
+    list->SetHeader(header);
+
+    header->SetSortColumn(1);
+    list->SortAllRows();
+    Names sorted = Texts(*list);
+    EXPECT_EQ(std::set<std::string>(sorted.begin(), sorted.begin() + 2), (std::set<std::string>{"kiwi\t2.5", "lime\t2"}))
+        << "2.5 counts as 2 (tie order is free)";
+    EXPECT_EQ(Names(sorted.begin() + 2, sorted.end()), (Names{"apple\t-5", "date\t7", "fig\t9", "pear\t10"}))
+        << "9 before 10; the minus sign is not a number character";
+
+    header->SetSortDirection(1, 1);
+    list->SortAllRows();
+    EXPECT_EQ(Texts(*list).front(), "pear\t10") << "descending";
+
+    // A click on the first title sorts by name through the header's command.
+    const CRect title = header->GetScreenRect();
+    ClickAt(title.left + 20, title.top + 2);
+    EXPECT_EQ(header->GetSortColumn(), 0);
+    EXPECT_EQ(Texts(*list), (Names{"apple\t-5", "date\t7", "fig\t9", "kiwi\t2.5", "lime\t2", "pear\t10"}));
+    ClickAt(title.left + 20, title.top + 2);
+    EXPECT_EQ(Texts(*list).front(), "pear\t10") << "a second click flips";
 }
 
 } // namespace
