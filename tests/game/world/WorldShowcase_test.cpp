@@ -82,7 +82,8 @@ protected:
     static std::vector<CObjectFileArray*> DataLists()
     {
         return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
-                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList()};
+                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
+                &GetTutorialList(),   &GetGameStateList()};
     }
     void Draw()
     {
