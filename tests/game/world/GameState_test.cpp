@@ -445,10 +445,12 @@ TEST_F(GameStateData, TheLevelStartPutsTheTimerAndCounterAtTheirMarkersOnlyWhenT
     CPlayfield playfield;
     CPlayfield* previous = SetCurrentPlayfield(&playfield);
     CGameState state;
+    auto live = std::make_unique<CThreeInARowCounter>();
     state.AddTimerSprite();
     state.AddThreeInARowCounterSprite();
     EXPECT_EQ(playfield.FindLayer("UI"), nullptr) << "no markers: nothing is added";
-    EXPECT_EQ(GetThreeInARowCounter(), nullptr);
+    EXPECT_EQ(GetThreeInARowCounter(), live.get()) << "the live counter stays current";
+    live.reset();
 
     WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
                Text("CFrameOverlayOptions",
