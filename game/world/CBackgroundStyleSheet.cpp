@@ -1,5 +1,6 @@
 #include "game/world/CBackgroundStyleSheet.h"
 
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "images/CFrameList.h"
 #include "objects/CListProperty.h"
@@ -13,7 +14,7 @@ namespace {
 template <typename Declared>
 void ReferToSequences(Declared declared)
 {
-    static_cast<CListProperty*>(declared.Get().GetElementProperty())->SetList(&GetSequenceList());
+    static_cast<CDataReferenceProperty*>(declared.Get().GetElementProperty())->SetList(&GetSequenceList());
 }
 
 } // namespace
@@ -21,12 +22,12 @@ void ReferToSequences(Declared declared)
 void CBackgroundStyleSheet::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CBackgroundStyleSheet;
-    d.AddListReference(&C::m_BackgroundImage, "Background Image", &GetFrameLibrary(), nullptr);
-    ReferToSequences(d.AddArray<CListProperty>(&C::m_VacantImages, "Lot Images/Vacant Images List",
+    d.AddListReference<CDataReferenceProperty>(&C::m_BackgroundImage, "Background Image", &GetFrameLibrary(), nullptr);
+    ReferToSequences(d.AddArray<CDataReferenceProperty>(&C::m_VacantImages, "Lot Images/Vacant Images List",
                                                "Lot Images/Vacant Images", 0));
-    ReferToSequences(d.AddArray<CListProperty>(&C::m_ConstructionImages, "Lot Images/Construction Images List",
+    ReferToSequences(d.AddArray<CDataReferenceProperty>(&C::m_ConstructionImages, "Lot Images/Construction Images List",
                                                "Lot Images/Construction Images", 0));
-    ReferToSequences(d.AddArray<CListProperty>(&C::m_LivedInImages, "Lot Images/LivedIn Images List",
+    ReferToSequences(d.AddArray<CDataReferenceProperty>(&C::m_LivedInImages, "Lot Images/LivedIn Images List",
                                                "Lot Images/LivedIn Images", 0));
 }
 

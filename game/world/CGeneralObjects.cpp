@@ -49,12 +49,6 @@ CObject* GetGeneralObject(const char* name, CClassInfo* required)
 
 CSoundFileList& GetSongList()
 {
-    // Entry 0 is "no song": references to none are written as an empty name
-    // and must read back as such.
-    static CSoundFileList* list = [] {
-        auto* made = new CSoundFileList;
-        made->AddItem("", 0);
-        return made;
-    }();
-    return *list;
+    static CSoundFileList list;
+    return list;
 }

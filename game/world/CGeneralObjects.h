@@ -8,8 +8,8 @@
 // hands back the object it loaded the first time.
 //
 // The song list (music files that periods and rules refer to by index) is
-// kept here too: one process-wide file list whose only entry at first is
-// entry 0, "no song".
+// kept here too: one process-wide file list, built empty.
+#include "game/world/ListReferences.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 
@@ -22,6 +22,17 @@ public:
 
 // Built empty on first use, destroyed at process exit.
 CGeneralObjectsList& GetGeneralObjects();
+
+// A reference of the game's data objects into one of the game's lists: the
+// empty name reads as its default, and a default the data set lacks leaves
+// it at -1 (none) rather than stopping the game when an object is made. Any
+// other name the list lacks is the list's missing-item report.
+class CDataReferenceProperty : public CNoneableListProperty {
+public:
+    using CNoneableListProperty::CNoneableListProperty;
+    void SetToDefault(CObject* object) const override { Value(object) = GetDefaultIndex(); }
+};
+
 // Points the list at "Resources" under the name "General Objects" (the
 // game object does this once at start-up).
 void InitGeneralObjects();
@@ -37,5 +48,5 @@ T& GetGeneralObjectAs(const char* name)
     return *static_cast<T*>(GetGeneralObject(name, T::SGetClassInfo()));
 }
 
-// Made on first use with entry 0, the empty name, for no song.
+// Built empty on first use, destroyed at process exit.
 CSoundFileList& GetSongList();

@@ -24,15 +24,15 @@ void CPeriod::DeclareProperties(CPropertyDeclarer& d)
     GetPeriodList();
     using C = CPeriod;
     d.Add(&C::m_PeriodYear, "Period Year", "");
-    d.AddListReference(&C::m_HudBackground, "Hud Background", &GetSequenceList(), nullptr);
-    auto customers = d.AddArray<CListProperty>(&C::m_CustomerStyles, "Customers List", "Customer", 0);
-    static_cast<CListProperty*>(customers.Get().GetElementProperty())->SetList(&GetCustomerStyleSheetList());
-    d.AddListReference(&C::m_OptionalGoalAchievedAudio, "Sounds/Optional Goal Achieved Audio", &GetAudioList(), nullptr)
+    d.AddListReference<CDataReferenceProperty>(&C::m_HudBackground, "Hud Background", &GetSequenceList(), nullptr);
+    auto customers = d.AddArray<CDataReferenceProperty>(&C::m_CustomerStyles, "Customers List", "Customer", 0);
+    static_cast<CDataReferenceProperty*>(customers.Get().GetElementProperty())->SetList(&GetCustomerStyleSheetList());
+    d.AddListReference<CDataReferenceProperty>(&C::m_OptionalGoalAchievedAudio, "Sounds/Optional Goal Achieved Audio", &GetAudioList(), nullptr)
         .AlternateName("Expert Goal Achieved Audio");
-    d.AddListReference(&C::m_PhoneRingAudio, "Sounds/Phone Ring Audio", &GetAudioList(), nullptr);
-    d.AddListReference(&C::m_GreeterRingAudio, "Sounds/Greeter Ring Audio", &GetAudioList(), nullptr);
-    d.AddListReference(&C::m_IntroMusic, "Music/Intro Music", &GetSongList(), nullptr);
-    d.AddListReference(&C::m_MainLoopMusic, "Music/Main Loop Music", &GetSongList(), nullptr);
+    d.AddListReference<CDataReferenceProperty>(&C::m_PhoneRingAudio, "Sounds/Phone Ring Audio", &GetAudioList(), nullptr);
+    d.AddListReference<CDataReferenceProperty>(&C::m_GreeterRingAudio, "Sounds/Greeter Ring Audio", &GetAudioList(), nullptr);
+    d.AddListReference<CDataReferenceProperty>(&C::m_IntroMusic, "Music/Intro Music", &GetSongList(), nullptr);
+    d.AddListReference<CDataReferenceProperty>(&C::m_MainLoopMusic, "Music/Main Loop Music", &GetSongList(), nullptr);
     d.AddArray<CStringProperty>(&C::m_LevelFailedStrings, "End Level Strings/Level Failed Strings", "Failed String",
                                 "default");
     d.AddArray<CStringProperty>(&C::m_LevelSuccessBasicStrings, "End Level Strings/Level Success Basic Strings",

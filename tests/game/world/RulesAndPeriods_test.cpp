@@ -3,6 +3,7 @@
 // texts dealt like shuffled decks, a period's place in the level-select
 // overlay, and both objects through text and the binary stream.
 #include "foundation/CRandomGenerator.h"
+#include "foundation/CurrentLoadFile.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CGameState.h"
@@ -151,13 +152,25 @@ TEST_F(GameData, RulesReadWithTheirDefaultsAndNameOverlaySetsSlotsAndTheInitialS
     EXPECT_EQ(rules.m_pPositionMarkerToClone, nullptr);
 }
 
-TEST_F(GameData, RulesWithoutAnOverlaySetTheyNameByDefaultStopTheGame)
+TEST_F(GameData, ADefaultTheDataSetLacksIsNoneButANameItLacksStopsTheGame)
 {
-    WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
     std::remove("Resources/Frame Overlay Options/Shopping Overlay.FOO");
     GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
-    EXPECT_EXIT(CRules::SGetInstance(), testing::ExitedWithCode(255),
-                "Fatal Not Found Error(.|\r|\n)*\"Shopping Overlay\"");
+    WriteBytes("Resources/Rules.Object.txt", Text("CRules", "Revenue Count Up=3"));
+    CRules& rules = CRules::SGetInstance();
+    EXPECT_EQ(rules.m_ShoppingOverlay, -1);
+    EXPECT_EQ(rules.m_ShoppingNewUpgradeOverlay, Overlay("Shopping New Upgrade Overlay"));
+    const std::string text = ObjectToText(&rules, IdMode::WithoutIds);
+    std::unique_ptr<CObject> copy(ObjectFromText(text, IdMode::WithoutIds, StreamReports::Fatal));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(static_cast<CRules*>(copy.get())->m_ShoppingOverlay, -1);
+
+    GetCurrentLoadFileName().Set("Rules.Object.txt");
+    EXPECT_EXIT(ObjectFromText(Text("CRules", "Shopping Overlay=Shoping Overlay"), IdMode::WithoutIds,
+                               StreamReports::Fatal),
+                testing::ExitedWithCode(255),
+                "Fatal Not Found Error(.|\r|\n)*\"Shoping Overlay\"(.|\r|\n)*Rules.Object.txt:Shopping Overlay");
+    GetCurrentLoadFileName().Set("Program.EXE");
 }
 
 TEST_F(GameData, TheGameplayOverlayFollowsTheUpgradesTheGameStateHolds)
