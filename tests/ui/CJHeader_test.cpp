@@ -44,7 +44,10 @@ protected:
         MoveTo(header.GetScreenRect().left + x, header.GetScreenRect().top + 4);
         Press();
     }
-    void DragTo(const CJHeader& header, int32_t x) { MoveTo(header.GetScreenRect().left + x, header.GetScreenRect().top + 4); }
+    void DragTo(const CJHeader& header, int32_t x)
+    {
+        MoveTo(header.GetScreenRect().left + x, header.GetScreenRect().top + 4);
+    }
     int Notices(int code)
     {
         int n = 0;

@@ -12,8 +12,8 @@
 #include "ui/CJButton.h"
 #include "ui/CJHeader.h"
 #include "ui/CJTabControl.h"
-#include "ui/CVideoOptions.h"
 #include "ui/CScreenWindow.h"
+#include "ui/CVideoOptions.h"
 #include "ui/program/TabShowcase.h"
 #include "ui/program/UiShowcase.h"
 

@@ -102,8 +102,8 @@ void Init()
     auto* tabs = new CJTabControl(frame);
     g_TabShowcase->tabs = tabs;
     const int32_t width = frame->GetWidth() - 2 * margin;
-    const int32_t height = frame->GetHeight() - top - margin - display->GetHeight() - frame->GetSpacingY() -
-                           tabs->GetTabHeight();
+    const int32_t height
+        = frame->GetHeight() - top - margin - display->GetHeight() - frame->GetSpacingY() - tabs->GetTabHeight();
     CJWindow* rows = AddPage(*tabs, "Rows", width, height);
     AddPage(*tabs, "Tree", width, height);
     tabs->SelectTab(0);
