@@ -4,6 +4,7 @@
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
@@ -47,5 +48,8 @@ void RegisterGameWorldClasses()
     CLevelPlayStats::SGetClassInfo();
     CThreeInARowCounter::SGetClassInfo();
     CLevelTimer::SGetClassInfo();
+    CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
+    CSpritePlugInPlaySongLooping::SGetClassInfo();
+    CSpritePlugInStopMusic::SGetClassInfo();
     InstallPlayfieldScriptingHooks();
 }
