@@ -262,6 +262,11 @@ TEST_F(SongPlayer, TheBonusPlaysOverTheSongSilentUnderAWindowAndStopsWithTheBonu
 {
     CBonusSongHooks bonus;
     CScopedHook<SetGameSongHooks> hooks{&bonus};
+    // A game that goes leaves the process shutting down; the tests after this
+    // one run without a game.
+    struct CRunningOn {
+        ~CRunningOn() { CGameBase::SSetShuttingDown(false); }
+    } runningOn;
     CGameWithWindows game;
     CNullScreen screen;
     game.Initialize(&screen, nullptr);
