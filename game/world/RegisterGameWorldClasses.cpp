@@ -4,6 +4,7 @@
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
@@ -13,6 +14,8 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelTimer.h"
 #include "game/world/CPeriod.h"
+#include "game/world/CPlayAnimationOnceSpriteAI.h"
+#include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
 #include "game/world/CThreeInARowCounter.h"
@@ -56,5 +59,10 @@ void RegisterGameWorldClasses()
     CLevelPlayStats::SGetClassInfo();
     CThreeInARowCounter::SGetClassInfo();
     CLevelTimer::SGetClassInfo();
+    CPlayAnimationOnceSpriteAI::SGetClassInfo();
+    RegisterPlayfieldMouseMessageTypes();
+    CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
+    CSpritePlugInPlaySongLooping::SGetClassInfo();
+    CSpritePlugInStopMusic::SGetClassInfo();
     InstallPlayfieldScriptingHooks();
 }

@@ -11,6 +11,8 @@
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
@@ -94,12 +96,17 @@ constexpr HookRow kHooks[] = {
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
     {"SetPlayfieldHooks", InstalledBy::Nobody,
      "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
+    {"SetGameSongHooks", InstalledBy::Nobody, "the three-in-a-row options are not built yet (game/business)",
+     HasHook<SetGameSongHooks>},
     {"SetWorldHooks", InstalledBy::Nobody, "player profiles and achievements are not built yet (game/screens)",
      HasHook<SetWorldHooks>},
     {"SetLevelOptionsHooks", InstalledBy::Nobody, "customers and lots are not built yet (game/business)",
      HasHook<SetLevelOptionsHooks>},
     {"SetGoalHooks", InstalledBy::Nobody, "lots, customers and player statistics are not built yet (game/business)",
      HasHook<SetGoalHooks>},
+    {"SetCurrentLevelHooks", InstalledBy::Nobody,
+     "player profiles, advice and the upgrade sprites are not built yet (game/business, game/screens)",
+     HasHook<SetCurrentLevelHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
      HasHook<SetLevelSorterHooks>},
 };
