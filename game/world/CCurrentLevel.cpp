@@ -34,15 +34,17 @@ float Ratio(float numerator, float denominator)
     return denominator != 0.0f ? numerator / denominator : 0.0f;
 }
 
-// Until the goal kinds bring their own operations.
-void UpdateGoal(CGoal*, float) {}
-void PassMessageToGoal(CGoal*, CMessage&) {}
+void UpdateGoal(CGoal* goal, float seconds)
+{
+    goal->Update(seconds);
+}
+void PassMessageToGoal(CGoal* goal, CMessage& message)
+{
+    goal->HandleMessage(message);
+}
 void FailGoal(CGoal* goal)
 {
-    goal->m_Failed = true;
-    CMessage failed = CMessage::CMessageByName("Optional Goal Failed");
-    if (CPlayfield* playfield = GetCurrentPlayfield())
-        playfield->BroadcastMessage(failed);
+    goal->SetFailed();
 }
 
 // The list's float with no decimals would print every digit ("%g").
