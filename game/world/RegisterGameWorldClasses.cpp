@@ -8,6 +8,7 @@
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
+#include "game/world/CGoalOverlay.h"
 #include "game/world/CGoalTypes.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
@@ -40,6 +41,7 @@ void RegisterGameWorldClasses()
     CBuildableAtLocationGoal::SGetClassInfo();
     CCustomerAtLocationGoal::SGetClassInfo();
     CGoalOptions::SGetClassInfo();
+    CFrameOverlayGoalOverlay::SGetClassInfo();
     CLevelOptions::SGetClassInfo();
     CLevelSet::SGetClassInfo();
     CLevelSetUserMade::SGetClassInfo();
