@@ -34,17 +34,6 @@ float Ratio(float numerator, float denominator)
     return denominator != 0.0f ? numerator / denominator : 0.0f;
 }
 
-// Until the goal kinds bring their own operations.
-void UpdateGoal(CGoal*, float) {}
-void PassMessageToGoal(CGoal*, CMessage&) {}
-void FailGoal(CGoal* goal)
-{
-    goal->m_Failed = true;
-    CMessage failed = CMessage::CMessageByName("Optional Goal Failed");
-    if (CPlayfield* playfield = GetCurrentPlayfield())
-        playfield->BroadcastMessage(failed);
-}
-
 // The list's float with no decimals would print every digit ("%g").
 void AddWholeNumber(CTextSubstitutionList& list, const char* key, float value)
 {
@@ -148,7 +137,7 @@ void CLevelOptions::Update(float seconds, bool screenOpen)
         m_SecondsPlayed += seconds;
     for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i)
         if (IsPresentAndNotDone(m_OptionalGoals[i]))
-            UpdateGoal(m_OptionalGoals[i], seconds);
+            m_OptionalGoals[i]->Update(seconds);
     CGameBase* base = CGameBase::SGetInstance();
     if (!m_PlayStats)
         m_PlayStats = new CLevelPlayStats;
@@ -159,12 +148,12 @@ void CLevelOptions::HandleMessage(CMessage& message)
 {
     for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i)
         if (IsPresentAndNotDone(m_OptionalGoals[i]))
-            PassMessageToGoal(m_OptionalGoals[i], message);
+            m_OptionalGoals[i]->HandleMessage(message);
     if (message.IsType("LevelComplete")) {
         for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i) {
             CGoal* goal = m_OptionalGoals[i];
             if (goal && !goal->m_AchievedPreviously && !goal->m_AchievedThisTime)
-                FailGoal(goal);
+                goal->SetFailed();
         }
     }
     if (message.IsType("Enable Customers"))
@@ -193,7 +182,8 @@ void CompletePlayerInteraction()
     level->HandleMessage(message);
     BroadcastToCurrentPlayfield(message);
     GetGlobalTextSubstitutions().RemoveAll();
-    // TODO song player
+    // The song player reacts on its next update: it reads the flag set
+    // above and starts no more bonus music.
 }
 
 void CLevelOptions::AddLevelStats(CTextSubstitutionList& list)
