@@ -17,10 +17,10 @@ void CGoalOptions::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CGoalOptions;
     auto sequence = [&d](int32_t C::*member, const char* name, const char* fallback) {
-        d.AddListReference<CDataReferenceProperty>(member, name, &GetSequenceList(), fallback);
+        d.AddListReference<CGoalLookReferenceProperty>(member, name, &GetSequenceList(), fallback);
     };
     auto font = [&d](int32_t C::*member, const char* name, const char* fallback) {
-        d.AddListReference<CDataReferenceProperty>(member, name, &GetFontList(), fallback);
+        d.AddListReference<CGoalLookReferenceProperty>(member, name, &GetFontList(), fallback);
     };
     auto audio = [&d](int32_t C::*member, const char* name) {
         d.AddListReference<CDataReferenceProperty>(member, name, &GetAudioList(), nullptr);

@@ -3,6 +3,7 @@
 // and the counting settings of the rewards screen. Sequences, fonts and
 // sounds are indexes into their lists; -1 or 0 is none.
 #include "foundation/CJString.h"
+#include "game/world/CGeneralObjects.h"
 #include "foundation/CPoint.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -11,6 +12,30 @@
 
 class CFont;
 class CSequence;
+
+// A sequence or font reference whose "none" is no entry at all (-1), not
+// the list's first entry; a named default the data lacks is none as well.
+class CGoalLookReferenceProperty : public CDataReferenceProperty {
+public:
+    using CDataReferenceProperty::CDataReferenceProperty;
+    int32_t DefaultOrNone() const { return GetDefaultName().IsEmpty() ? -1 : GetDefaultIndex(); }
+    void SetToDefault(CObject* object) const override { Value(object) = DefaultOrNone(); }
+    void SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const override
+    {
+        if (text.IsEmpty())
+            Value(object) = DefaultOrNone();
+        else
+            CDataReferenceProperty::SetValueFromText(object, text, stream);
+    }
+    bool ReadBinary(CObject* object, CObjectStream& stream) const override
+    {
+        CJString name;
+        if (!stream.ReadCountedText(name))
+            return false;
+        Value(object) = name.IsEmpty() ? DefaultOrNone() : ResolveName(name, &stream);
+        return true;
+    }
+};
 
 class CGoalOptions : public CObject {
     OMBRISALT_REFLECTED(CGoalOptions, CObject)

@@ -52,11 +52,13 @@ CUpgrade* UpgradeAt(int32_t index)
     return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
 }
 
-// "Scenario Goal Appearance", else the fallback appearance.
+// "Scenario Goal Appearance", else the fallback appearance. Upgrades and
+// customer styles read an empty reference as 0.
 CSequence* GoalAppearance(int32_t scenario, int32_t fallback)
 {
-    if (CSequence* sequence = CGoalOptions::GetSequence(scenario))
-        return sequence;
+    if (scenario > 0)
+        if (CSequence* sequence = CGoalOptions::GetSequence(scenario))
+            return sequence;
     return CGoalOptions::GetSequence(fallback);
 }
 
@@ -91,7 +93,8 @@ template <typename Goal>
 void DeclareLocationProperties(CPropertyDeclarer& d, const char* imageName, const char* text)
 {
     d.Add(&Goal::m_LegacyText, "Legacy Text", "").Level(kLevelHidden).AlternateName("Location Description");
-    d.template AddListReference<CNoneableListProperty>(&Goal::m_LocationImage, imageName, &GetSequenceList(), nullptr);
+    d.template AddListReference<CGoalLookReferenceProperty>(&Goal::m_LocationImage, imageName, &GetSequenceList(),
+                                                           nullptr);
     d.Add(&Goal::m_Text, "Text", text);
     d.template AddArray<CPointProperty>(&Goal::m_GridLocations, "Grid Location List", "Grid Location", CPoint{0, 0});
     d.Add(&Goal::m_RequireAll, "Require All", false);

@@ -13,6 +13,7 @@
 #include "game/scripting/ScriptingHooks.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
@@ -101,6 +102,8 @@ constexpr HookRow kHooks[] = {
      HasHook<SetWorldHooks>},
     {"SetLevelOptionsHooks", InstalledBy::Nobody, "customers and lots are not built yet (game/business)",
      HasHook<SetLevelOptionsHooks>},
+    {"SetGoalHooks", InstalledBy::Nobody, "lots, customers and player statistics are not built yet (game/business)",
+     HasHook<SetGoalHooks>},
     {"SetCurrentLevelHooks", InstalledBy::Nobody,
      "player profiles, advice and the upgrade sprites are not built yet (game/business, game/screens)",
      HasHook<SetCurrentLevelHooks>},
