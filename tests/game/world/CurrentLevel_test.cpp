@@ -445,8 +445,8 @@ TEST_F(CurrentLevel, SlotSpritesGoToTheirMarkersOnlyUnderAPeriodWithAHudBackgrou
     ASSERT_EQ(crew->GetSpriteCount(), 1u);
     EXPECT_EQ(crew->GetSprite(0)->GetPosition(), ui->GetSprite(2)->GetPosition());
 
-    for (uint32_t i = 0; i < state->m_UpgradeInSlot.GetCount(); ++i)
-        state->m_UpgradeInSlot[i] = 0;
+    for (const char* name : {"Crew A", "Porch", "Shed", "Sign"})
+        state->RemoveUpgrade(GetUpgradeList().Find(name));
     for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetPeriodList()),
                                    static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
                                    static_cast<CObjectFileArray*>(&GetUpgradeList())}) {
