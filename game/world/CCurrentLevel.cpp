@@ -34,19 +34,6 @@ float Ratio(float numerator, float denominator)
     return denominator != 0.0f ? numerator / denominator : 0.0f;
 }
 
-void UpdateGoal(CGoal* goal, float seconds)
-{
-    goal->Update(seconds);
-}
-void PassMessageToGoal(CGoal* goal, CMessage& message)
-{
-    goal->HandleMessage(message);
-}
-void FailGoal(CGoal* goal)
-{
-    goal->SetFailed();
-}
-
 // The list's float with no decimals would print every digit ("%g").
 void AddWholeNumber(CTextSubstitutionList& list, const char* key, float value)
 {
@@ -150,7 +137,7 @@ void CLevelOptions::Update(float seconds, bool screenOpen)
         m_SecondsPlayed += seconds;
     for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i)
         if (IsPresentAndNotDone(m_OptionalGoals[i]))
-            UpdateGoal(m_OptionalGoals[i], seconds);
+            m_OptionalGoals[i]->Update(seconds);
     CGameBase* base = CGameBase::SGetInstance();
     if (!m_PlayStats)
         m_PlayStats = new CLevelPlayStats;
@@ -161,12 +148,12 @@ void CLevelOptions::HandleMessage(CMessage& message)
 {
     for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i)
         if (IsPresentAndNotDone(m_OptionalGoals[i]))
-            PassMessageToGoal(m_OptionalGoals[i], message);
+            m_OptionalGoals[i]->HandleMessage(message);
     if (message.IsType("LevelComplete")) {
         for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i) {
             CGoal* goal = m_OptionalGoals[i];
             if (goal && !goal->m_AchievedPreviously && !goal->m_AchievedThisTime)
-                FailGoal(goal);
+                goal->SetFailed();
         }
     }
     if (message.IsType("Enable Customers"))
@@ -195,7 +182,8 @@ void CompletePlayerInteraction()
     level->HandleMessage(message);
     BroadcastToCurrentPlayfield(message);
     GetGlobalTextSubstitutions().RemoveAll();
-    // TODO song player
+    // The song player reacts on its next update: it reads the flag set
+    // above and starts no more bonus music.
 }
 
 void CLevelOptions::AddLevelStats(CTextSubstitutionList& list)

@@ -163,7 +163,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CPaletteHolder", 22.0f},
     {"CPeriod", 99.0f},
     {"CPingPongFrameSelector", 244.0f},
-    {"CPlayAnimationOnceSpriteAI", 22.0f},
+    {"CPlayAnimationOnceSpriteAI", 67.0f},
     {"CPNGFileIO", 67.0f},
     {"CPlayfield", 36.0f},
     {"CPlayfieldLayer", 36.0f},

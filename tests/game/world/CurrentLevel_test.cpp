@@ -354,6 +354,107 @@ TEST_F(CurrentLevel, OnlyALeftPressReachesThePlayfieldAndCountsAClick)
     EXPECT_NE(GetMessageTypeName(CMessage::SGetMessageType("CMouseWheelMovedMessage")), nullptr);
 }
 
+// Slot markers at (100 × slot, 50); the porch and the "none" upgrade show
+// a slot sprite; the sign upgrade also has a signpost on the crew layer.
+class SlotHooks : public CCurrentLevelHooks {
+public:
+    explicit SlotHooks(std::vector<std::string>& heard)
+        : m_Heard(heard)
+    {
+    }
+    bool GetUpgradeSlotMarkerPosition(uint32_t slot, CFPoint& out) override
+    {
+        out = {100.0f * float(slot), 50.0f};
+        return true;
+    }
+    CSpriteAI* CreateCrewAI(int32_t) override { return new CListeningAI(m_Heard); }
+    bool ShowsSlotSprite(CUpgrade* upgrade) override { return !IsNamed(upgrade, "Shed"); }
+    CSpriteAI* CreateSlotAI(CUpgrade* upgrade, uint32_t slot) override
+    {
+        slotsAsked.push_back(std::to_string(GetUpgradeList().FindObjectIndex(upgrade)) + "@" + std::to_string(slot));
+        return new CListeningAI(m_Heard);
+    }
+    CSpriteAI* CreateCompanionAI(CUpgrade* upgrade, bool& isSignpost) override
+    {
+        isSignpost = IsNamed(upgrade, "Sign");
+        return isSignpost ? new CListeningAI(m_Heard) : nullptr;
+    }
+    std::vector<std::string> slotsAsked;
+
+private:
+    static bool IsNamed(CUpgrade* upgrade, const char* name)
+    {
+        return GetUpgradeList().FindObjectIndex(upgrade) == GetUpgradeList().Find(name);
+    }
+    std::vector<std::string>& m_Heard;
+};
+
+std::string Asked(const char* upgrade, const char* slot)
+{
+    return std::to_string(GetUpgradeList().Find(upgrade)) + "@" + std::to_string(GetUpgradeSlotList().Find(slot));
+}
+
+TEST_F(CurrentLevel, SlotSpritesGoToTheirMarkersOnlyUnderAPeriodWithAHudBackground)
+{
+    WriteTga("Resources/Sequences/-Hud/0001.tga", 4, 4);
+    GetSequenceList().RemoveAll();
+    GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+    WriteBytes("Resources/Bare.Period.txt", Text("CPeriod", ""));
+    WriteBytes("Resources/Hud.Period.txt", Text("CPeriod", "Hud Background=Hud\r\n"));
+    WriteBytes("Resources/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Crew.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Empty.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Porch.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Shop.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Show.UpgradeSlot.txt",
+               Text("CUpgradeSlot", "Show Button Even When Upgrade Not Purchased=1\r\n"));
+    WriteBytes("Resources/Sign.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/!None.Upgrade.txt", Text("CUpgrade", ""));
+    WriteBytes("Resources/Crew A.Upgrade.txt", Text("CCrewUpgrade", "Upgrade Slot=Crew\r\n"));
+    WriteBytes("Resources/Porch.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Porch\r\n"));
+    WriteBytes("Resources/Shed.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Shop\r\n"));
+    WriteBytes("Resources/Sign.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Sign\r\n"));
+    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetPeriodList()),
+                                   static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
+                                   static_cast<CObjectFileArray*>(&GetUpgradeList())})
+        list->SetSource(nullptr, "Resources", 0);
+    CGameState* state = CGameState::SGetCurrent();
+    for (const char* name : {"Crew A", "Porch", "Shed", "Sign"})
+        state->ReceiveUpgrade(GetUpgradeList().Find(name));
+
+    std::vector<std::string> heard;
+    SlotHooks hooks(heard);
+    CScopedHook<SetCurrentLevelHooks> installed(&hooks);
+    CLevelOptions& level = StartLevel();
+    CPlayfield& playfield = level.GetPlayfield();
+    level.m_Period = GetPeriodList().Find("Bare");
+    PlaceSlotSprites();
+    EXPECT_EQ(playfield.FindLayer("UI")->GetSpriteCount() + playfield.FindLayer("Crew")->GetSpriteCount(), 0u);
+
+    level.m_Period = GetPeriodList().Find("Hud");
+    PlaceSlotSprites();
+    // The crew upgrade's phase has no crew slot: no crew sprite. The shed
+    // shows nothing; the always-shown empty slot shows the "none" upgrade.
+    const int32_t show = GetUpgradeSlotList().Find("Show");
+    EXPECT_EQ(hooks.slotsAsked,
+              (std::vector<std::string>{Asked("Porch", "Porch"), Asked("!None", "Show"), Asked("Sign", "Sign")}));
+    CPlayfieldLayer* ui = playfield.FindLayer("UI");
+    ASSERT_EQ(ui->GetSpriteCount(), 3u);
+    EXPECT_FLOAT_EQ(ui->GetSprite(1)->GetPosition().x, 100.0f * float(show));
+    CPlayfieldLayer* crew = playfield.FindLayer("Crew");
+    ASSERT_EQ(crew->GetSpriteCount(), 1u);
+    EXPECT_EQ(crew->GetSprite(0)->GetPosition(), ui->GetSprite(2)->GetPosition());
+
+    for (const char* name : {"Crew A", "Porch", "Shed", "Sign"})
+        state->RemoveUpgrade(GetUpgradeList().Find(name));
+    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetPeriodList()),
+                                   static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
+                                   static_cast<CObjectFileArray*>(&GetUpgradeList())}) {
+        list->RemoveAll();
+        list->SetSource(nullptr, "Nowhere", 0);
+    }
+}
+
 TEST_F(CurrentLevel, WithoutACurrentLevelEveryEntryPointDoesNothing)
 {
     GetLevelHolder().Release();
