@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -45,6 +47,23 @@ std::string Wave(double seconds, int16_t level)
 std::string Text(const std::string& className, const std::string& lines)
 {
     return className + "\r\n{\r\n" + lines + "}\r\n";
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
 }
 
 class CBonusSongHooks : public CGameSongHooks {
@@ -310,6 +329,41 @@ TEST_F(SongPlayer, TheVolumeIsAppliedAgainWhenTheCountdownExpires)
     EXPECT_EQ(player.GetMainChannel()->GetVolume(), full + 1) << "one step toward 0 on expiry";
     player.Update(1.0f / 60.0f);
     EXPECT_EQ(player.GetMainChannel()->GetVolume(), full);
+}
+
+// The demo's generated songs, as its periods and rules name them.
+TEST_F(SongPlayer, TheDemoPeriodSongsDecodeAndTheDataFindsThem)
+{
+    const std::string source = OMBRISALT_SOURCE_DIR;
+    ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_music.py demo"), 0);
+    std::filesystem::remove_all("Music");
+    std::filesystem::rename("demo/Data/Music", "Music");
+    // The demo period's song lines alone: its other references need lists of their own.
+    std::string songLines;
+    for (const std::string& line : Lines(ReadBytes(source + "/data/Data/Resources/Period 1.Period.txt")))
+        if (line.find("Music=") != std::string::npos)
+            songLines += line + "\r\n";
+    WriteBytes("Resources/Demo.Period.txt", Text("CPeriod", songLines));
+    std::filesystem::copy_file(source + "/data/Data/Resources/Rules.Object.txt", "Resources/Rules.Object.txt",
+                               std::filesystem::copy_options::overwrite_existing);
+    InitGeneralObjects();
+    GetPeriodList().RemoveAll();
+    EXPECT_STREQ(GetSongList().GetItemName(0), "!Silence.ogg") << "the placeholder takes the entry of no song";
+
+    CPeriod* demo = GetPeriodList().GetObject(Period("Demo"));
+    ASSERT_NE(demo, nullptr);
+    EXPECT_STREQ(GetSongList().GetItemName(demo->m_IntroMusic), "Period Intro.ogg");
+    EXPECT_STREQ(GetSongList().GetItemName(demo->m_MainLoopMusic), "Period Loop.ogg");
+    CGameSongPlayer& player = CGameSongPlayer::SGetInstance();
+    player.SetPeriod(Period("Demo"), false);
+    bool heard = false;
+    for (int i = 0; i < 30; ++i)
+        heard = Step() != 0 || heard;
+    EXPECT_TRUE(heard);
+    EXPECT_TRUE(player.GetMainChannel()->IsPlaying());
+
+    player.PlayIntermissionSong();
+    EXPECT_STREQ(GetSongList().GetItemName(player.GetMainSong()), "Intermission.ogg");
 }
 
 TEST_F(SongPlayer, TheDeviceShutdownTakesThePlayerAndItsChannels)
