@@ -30,6 +30,7 @@ class CBuildablePackage;
 class CGameState;
 class CGoal;
 class CLevelPlayStats;
+class CMessage;
 class CTextSubstitutionList;
 class CUpgrade;
 
@@ -51,6 +52,14 @@ public:
 
     // The level in play (the level holder's), or null.
     static CLevelOptions* SGetCurrent();
+
+    // The level's own start, update, messages and statistics text while it
+    // is played (CCurrentLevel.cpp). Update runs every frame; with a window
+    // open over the playfield only the revenue count-up goes on.
+    void StartPlay();
+    void Update(float seconds, bool screenOpen);
+    void HandleMessage(CMessage& message);
+    void AddLevelStats(CTextSubstitutionList& list);
 
     void ResetToDefaults() override;
     void ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream) override;

@@ -11,6 +11,8 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelTimer.h"
 #include "game/world/CPeriod.h"
+#include "game/world/CPlayAnimationOnceSpriteAI.h"
+#include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
 #include "game/world/CThreeInARowCounter.h"
@@ -47,5 +49,7 @@ void RegisterGameWorldClasses()
     CLevelPlayStats::SGetClassInfo();
     CThreeInARowCounter::SGetClassInfo();
     CLevelTimer::SGetClassInfo();
+    CPlayAnimationOnceSpriteAI::SGetClassInfo();
+    RegisterPlayfieldMouseMessageTypes();
     InstallPlayfieldScriptingHooks();
 }

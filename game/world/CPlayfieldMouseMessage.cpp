@@ -1,0 +1,97 @@
+#include "game/world/CPlayfieldMouseMessage.h"
+
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CPlayfield.h"
+
+namespace {
+
+struct MouseTypes {
+    uint32_t down;
+    uint32_t up;
+    uint32_t moved;
+};
+
+const MouseTypes& Types()
+{
+    static const MouseTypes types = [] {
+        MouseTypes t{};
+        t.down = CMessage::SGetMessageType("CMouseDownMessage");
+        t.up = CMessage::SGetMessageType("CMouseUpMessage");
+        t.moved = CMessage::SGetMessageType("CMouseMovedMessage");
+        CMessage::SGetMessageType("CMouseWheelMovedMessage");
+        CMessage::SGetMessageType("CMouseDoubleClickedMessage");
+        return t;
+    }();
+    return types;
+}
+
+void Broadcast(CPlayfieldMouseMessage message)
+{
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->BroadcastMessage(message);
+}
+
+} // namespace
+
+void RegisterPlayfieldMouseMessageTypes()
+{
+    Types();
+}
+
+uint32_t CPlayfieldMouseMessage::SGetMouseDownType()
+{
+    return Types().down;
+}
+
+uint32_t CPlayfieldMouseMessage::SGetMouseUpType()
+{
+    return Types().up;
+}
+
+uint32_t CPlayfieldMouseMessage::SGetMouseMovedType()
+{
+    return Types().moved;
+}
+
+CPlayfieldMouseMessage CPlayfieldMouseMessage::MouseDown(uint32_t target, uint32_t buttons, CPoint position)
+{
+    CPlayfieldMouseMessage message(SGetMouseDownType(), target, position);
+    message.m_Buttons = buttons;
+    return message;
+}
+
+CPlayfieldMouseMessage CPlayfieldMouseMessage::MouseUp(uint32_t target, uint32_t buttons, CPoint position)
+{
+    CPlayfieldMouseMessage message(SGetMouseUpType(), target, position);
+    message.m_Buttons = buttons;
+    return message;
+}
+
+CPlayfieldMouseMessage CPlayfieldMouseMessage::MouseMoved(uint32_t target, CPoint position, CPoint second)
+{
+    CPlayfieldMouseMessage message(SGetMouseMovedType(), target, position);
+    message.m_Second = second;
+    return message;
+}
+
+void SendPlayfieldMouseDown(uint32_t buttons, CPoint position)
+{
+    if (!(buttons & kLeftMouseButton)) {
+        GetCurrentLevelHooks().DropSpriteHeldOnCursor();
+        return;
+    }
+    if (CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent())
+        stats->AddClick();
+    Broadcast(CPlayfieldMouseMessage::MouseDown(0, buttons, position));
+}
+
+void SendPlayfieldMouseUp(uint32_t buttons, CPoint position)
+{
+    Broadcast(CPlayfieldMouseMessage::MouseUp(0, buttons, position));
+}
+
+void SendPlayfieldMouseMoved(CPoint position, CPoint second)
+{
+    Broadcast(CPlayfieldMouseMessage::MouseMoved(0, position, second));
+}
