@@ -4,6 +4,7 @@
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
@@ -51,5 +52,8 @@ void RegisterGameWorldClasses()
     CLevelTimer::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
+    CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
+    CSpritePlugInPlaySongLooping::SGetClassInfo();
+    CSpritePlugInStopMusic::SGetClassInfo();
     InstallPlayfieldScriptingHooks();
 }

@@ -11,6 +11,7 @@
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CGameSongPlayer.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
@@ -93,6 +94,8 @@ constexpr HookRow kHooks[] = {
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
     {"SetPlayfieldHooks", InstalledBy::Nobody,
      "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
+    {"SetGameSongHooks", InstalledBy::Nobody, "the three-in-a-row options are not built yet (game/business)",
+     HasHook<SetGameSongHooks>},
     {"SetWorldHooks", InstalledBy::Nobody, "player profiles and achievements are not built yet (game/screens)",
      HasHook<SetWorldHooks>},
     {"SetLevelOptionsHooks", InstalledBy::Nobody, "customers and lots are not built yet (game/business)",
