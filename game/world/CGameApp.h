@@ -16,8 +16,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CFrame;
+class CFrameList;
+class CMouseEventListenerMixin;
+class CGameState;
+class CTextSubstitutionList;
 class CLoadingScreenPresenter;
 class CSequence;
 class CFrameInterface;
@@ -37,6 +42,13 @@ enum class EGameScreen : uint8_t {
     PauseMenu,
     NeighbourhoodViewer,
     Count
+};
+
+struct SSparkleOptions {
+    int32_t sequence = 0;       // sequence list index; 0 none
+    float radius = 0.0f;        // pixels
+    float interval = 0.0f;      // seconds between sparkles
+    CSequence* bonusCursor = nullptr;
 };
 
 // What the game object asks of the business and screen layers above it.
@@ -68,6 +80,13 @@ public:
     virtual void OpenEditor(int32_t /*mode*/) {}
     // The decade transition and life rewards lists.
     virtual void CreateProgressionLists() {}
+    // The crews working in this counting frame.
+    virtual uint32_t GetCrewsWorking() { return 0; }
+    // The state the player's statistics saved for the level (marking them
+    // visited); null when there is none.
+    virtual CGameState* GetSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
+    // The three-in-a-row sparkle: false when there are no options.
+    virtual bool GetSparkleOptions(SSparkleOptions& /*out*/) { return false; }
 };
 
 CGameAppHooks* SetGameAppHooks(CGameAppHooks* hooks);
@@ -115,7 +134,8 @@ public:
 
     CSpriteArray& GetGameSprites() { return *m_GameSprites; }
 
-    void SetCursorAttachment(CSequence* cursor, CObject* hueRemapper, CSprite* attached, float opacity,
+    // hueRemapper: an index into the hue remapper style sheets, -1 for none.
+    void SetCursorAttachment(CSequence* cursor, int32_t hueRemapper, CSprite* attached, float opacity,
                              bool drawBeforeCursor);
 
     void StartLevel(bool skipIntro);
@@ -147,13 +167,15 @@ private:
         int32_t y;
         uint32_t buttons;
     };
+    static void DrawLoadingProgressHook();
     void DrainMouseEvents();
     void UpdateSparkle(float seconds);
-    bool IsPlayingScreenOpen() const;
     void DrawCursor(CFrameInterface& target);
+    void DrawAttached(CFrameInterface& target, int32_t x, int32_t y);
+    void PlayConfirmation();
 
     CSequence* m_CursorSequence = nullptr;
-    CObject* m_CursorRemapper = nullptr;
+    int32_t m_CursorRemapper = -1;
     CSprite* m_CursorAttached = nullptr;
     float m_CursorOpacity = 1.0f;
     bool m_DrawBeforeCursor = false;
@@ -161,9 +183,10 @@ private:
     float m_SparkleCountdown = 0.0f;
     std::unique_ptr<CSpriteArray> m_GameSprites;
     bool m_RecordingMouse = true;
-    std::unique_ptr<SMouseEvent[]> m_MouseEvents;
-    uint32_t m_MouseEventCount = 0;
-    uint32_t m_MouseEventCapacity = 0;
+    std::vector<SMouseEvent> m_MouseEvents;
+    std::unique_ptr<CMouseEventListenerMixin> m_MouseRecorder;
+    std::unique_ptr<CFrame> m_ChannelLogo;
+    std::unique_ptr<CFrameList> m_InterfaceTextures;
     bool m_Capturing = false;
     std::unique_ptr<CFrame> m_CaptureFrame;
 };
@@ -183,5 +206,15 @@ void SelectStartingGameState(bool restart);
 // The sequence the cursor table holds at the index; null when empty.
 CSequence* GetCursorSequence(uint32_t index);
 inline constexpr uint32_t kCursorTableSize = 23;
+// The skin theme the game's windows take ("Nadrevo"); null before Init.
+CObject* GetGameSkinTheme();
+// The loading progress texts for loaded of total things (a total below 1
+// counts as 1).
+void FillLoadingProgress(CTextSubstitutionList& values, int32_t loaded, int32_t total);
+// Draws the loading progress unless it is running or drew less than 50 ms
+// ago; true when it drew.
+bool DrawLoadingProgress();
+// The stored state a restart starts from; null: the player's saved one.
+void SetChosenStoredGameState(CGameState* state);
 // The settings file of the editors.
 const char* GetEditorSettingsFileName();
