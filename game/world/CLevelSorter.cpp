@@ -440,7 +440,9 @@ CLevelSorterWindow* OpenLevelSorter(CLevelSet* levels)
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     if (!screen)
         return nullptr;
-    auto* sorter = new CLevelSorterWindow(screen, levels);
+    // Built without a parent, the window takes the toolkit's own look rather
+    // than a theme the screen's data names.
+    auto* sorter = new CLevelSorterWindow(nullptr, levels);
     screen->AddChild(sorter, 6);
     screen->BringChildToFront(sorter);
     return sorter;

@@ -4,16 +4,20 @@
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CRules.h"
+#include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
+#include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/SequenceTestSupport.h"
 #include "shell/CKeyboardState.h"
@@ -78,7 +82,8 @@ protected:
     static std::vector<CObjectFileArray*> DataLists()
     {
         return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
-                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList()};
+                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
+                &GetTutorialList(),   &GetGameStateList()};
     }
     void Draw()
     {
@@ -174,6 +179,32 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
     for (int i = 0; i < 40 && effects.GetSpriteCount(); ++i)
         GetStandInHooks().update(kStep);
     EXPECT_EQ(effects.GetSpriteCount(), 0u);
+}
+
+// Every object the demo data names resolves: the rules with every default
+// name, the three levels with their periods and backgrounds, the state.
+TEST_F(WorldShowcase, TheDemoDataLoadsWhole)
+{
+    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+    EXPECT_NE(GetGeneralObjectAs<CRules>("Rules").GetClassInfo(), nullptr);
+    EXPECT_GE(GetGameStateList().Find("Initial"), 0);
+    CLevelSet* levels = GetLevels();
+    ASSERT_EQ(levels->GetCount(), 3u);
+    EXPECT_EQ(levels->GetFirstTutorialLevelIndex(), 0u);
+    EXPECT_EQ(levels->GetLastTutorialLevelIndex(), 0u);
+    const char* periods[] = {"Period 1", "Period 1", "Period 2"};
+    const char* backgrounds[] = {"Town", "Harbour", "Town"};
+    for (uint32_t i = 0; i < 3; ++i) {
+        CLevelOptions& level = *levels->GetLevel(i);
+        EXPECT_STREQ(GetPeriodList().GetItemName(level.m_Period), periods[i]) << i;
+        EXPECT_STREQ(GetBackgroundStyleSheetList().GetItemName(level.m_Background), backgrounds[i]) << i;
+        EXPECT_EQ(level.m_BuildPhaseFrequency.GetCount(), 3u) << i;
+        CBackgroundStyleSheet* sheet = GetBackgroundStyleSheetList().GetObject(level.m_Background);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_NE(GetFrameLibrary().GetObject(sheet->m_BackgroundImage), nullptr) << i;
+    }
+    EXPECT_FLOAT_EQ(levels->GetLevel(1)->m_BuildPhaseFrequency[uint32_t(FindBuildPhase("Garage"))], 0.65f);
+    EXPECT_EQ(levels->GetLevel(2)->GetMaxCustomersInLine(), 2);
 }
 
 TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOverIt)
