@@ -1,5 +1,6 @@
 #include "game/world/CCurrentLevel.h"
 
+#include "foundation/CLocalizationTable.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
@@ -33,15 +34,12 @@ float Ratio(float numerator, float denominator)
     return denominator != 0.0f ? numerator / denominator : 0.0f;
 }
 
-// Until the goal kinds bring their own operations.
-void UpdateGoal(CGoal*, float) {}
-void PassMessageToGoal(CGoal*, CMessage&) {}
-void FailGoal(CGoal* goal)
+// The list's float with no decimals would print every digit ("%g").
+void AddWholeNumber(CTextSubstitutionList& list, const char* key, float value)
 {
-    goal->m_Failed = true;
-    CMessage failed = CMessage::CMessageByName("Optional Goal Failed");
-    if (CPlayfield* playfield = GetCurrentPlayfield())
-        playfield->BroadcastMessage(failed);
+    CJString text;
+    text.AppendFloat(value, 0, 1, 0);
+    list.AddText(key, text);
 }
 
 bool IsPresentAndNotDone(const CGoal* goal)
@@ -139,7 +137,7 @@ void CLevelOptions::Update(float seconds, bool screenOpen)
         m_SecondsPlayed += seconds;
     for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i)
         if (IsPresentAndNotDone(m_OptionalGoals[i]))
-            UpdateGoal(m_OptionalGoals[i], seconds);
+            m_OptionalGoals[i]->Update(seconds);
     CGameBase* base = CGameBase::SGetInstance();
     if (!m_PlayStats)
         m_PlayStats = new CLevelPlayStats;
@@ -150,12 +148,12 @@ void CLevelOptions::HandleMessage(CMessage& message)
 {
     for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i)
         if (IsPresentAndNotDone(m_OptionalGoals[i]))
-            PassMessageToGoal(m_OptionalGoals[i], message);
+            m_OptionalGoals[i]->HandleMessage(message);
     if (message.IsType("LevelComplete")) {
         for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i) {
             CGoal* goal = m_OptionalGoals[i];
             if (goal && !goal->m_AchievedPreviously && !goal->m_AchievedThisTime)
-                FailGoal(goal);
+                goal->SetFailed();
         }
     }
     if (message.IsType("Enable Customers"))
@@ -184,7 +182,8 @@ void CompletePlayerInteraction()
     level->HandleMessage(message);
     BroadcastToCurrentPlayfield(message);
     GetGlobalTextSubstitutions().RemoveAll();
-    // TODO song player
+    // The song player reacts on its next update: it reads the flag set
+    // above and starts no more bonus music.
 }
 
 void CLevelOptions::AddLevelStats(CTextSubstitutionList& list)
@@ -204,11 +203,13 @@ void CLevelOptions::AddLevelStats(CTextSubstitutionList& list)
     const float minutes = S / 60.0f;
     const float weighted = t1 + 2.0f * t2 + 3.0f * t3 + 4.0f * t4 + 5.0f * t5;
 
-    list.AddText("Difficulty", CJString(hooks.IsStandardPlayMode() ? "Standard" : "Kids"));
+    CJString difficulty(hooks.IsStandardPlayMode() ? "Standard" : "Kids");
+    GetLocalizationTable().TranslateAndCheck(difficulty);
+    list.AddText("Difficulty", difficulty);
     list.AddText("Year", m_DisplayName.GetTranslation().IsEmpty() ? m_DisplayName.GetText() : m_DisplayName.GetTranslation());
     list.AddNumber("Seconds", int32_t(std::lround(S)));
-    list.AddFloat("P_FPS", Ratio(stats.m_PFrameRateSum, N), 0);
-    list.AddFloat("A_FPS", Ratio(stats.m_AFrameRateSum, N), 0);
+    AddWholeNumber(list, "P_FPS", Ratio(stats.m_PFrameRateSum, N));
+    AddWholeNumber(list, "A_FPS", Ratio(stats.m_AFrameRateSum, N));
     CScreenFrame& screen = CScreenFrame::SGetInstance();
     const int32_t width = screen.GetWidth();
     const int32_t height = screen.GetHeight();

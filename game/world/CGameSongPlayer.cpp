@@ -54,8 +54,6 @@ const char* GetSongPath(int32_t song)
 void LoadSongList(const char* folder)
 {
     CSoundFileList& songs = GetSongList();
-    if (songs.GetCount() > 0)
-        return;
     CEnumerateFilesOptions options;
     options.SetFilesWithExtension(folder, "wav");
     options.AddExtension("ogg");

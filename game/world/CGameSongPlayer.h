@@ -84,9 +84,10 @@ private:
 // The path of the song's file, null for no song (0 or past the list).
 const char* GetSongPath(int32_t song);
 
-// Fills the song list with the sound files of the folder, in name order, so
-// the song references that data read afterwards resolve. Call once before
-// any data that names songs is loaded; a second call adds nothing.
+// Fills the song list afresh with the sound files of the folder, in name
+// order, so the song references that data read afterwards resolve. Call it
+// before any data that names songs is loaded: loaded references keep their
+// indexes.
 void LoadSongList(const char* folder = "Music/");
 
 // What the music needs from the business layer above: the song of "Three In

@@ -1,10 +1,53 @@
 #include "game/world/CGoal.h"
 
+#include "blit/CFrameInterface.h"
+#include "game/scripting/CAudio.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGoalOptions.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CPeriod.h"
+#include "game/world/CPlayfield.h"
+#include "images/CFont.h"
+#include "images/CFrame.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
+#include "objects/CMessage.h"
+#include "sequences/CSequence.h"
+#include "sequences/CTextSubstitutionList.h"
+
+#include <cmath>
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CGoal, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CRevenueGoal, 1.0)
+
+namespace {
+
+CGoalHooks g_NoGoalHooks;
+CGoalHooks* g_GoalHooks = nullptr;
+
+constexpr int32_t kUnlimitedRunWidth = 9999;
+
+void BroadcastToPlayfield(const char* name)
+{
+    if (CPlayfield* playfield = GetCurrentPlayfield()) {
+        CMessage message = CMessage::CMessageByName(name);
+        playfield->BroadcastMessage(message);
+    }
+}
+
+} // namespace
+
+CGoalHooks* SetGoalHooks(CGoalHooks* hooks)
+{
+    CGoalHooks* previous = g_GoalHooks;
+    g_GoalHooks = hooks;
+    return previous;
+}
+
+CGoalHooks& GetGoalHooks()
+{
+    return g_GoalHooks ? *g_GoalHooks : g_NoGoalHooks;
+}
 
 void CGoal::DeclareProperties(CPropertyDeclarer& d)
 {
@@ -24,6 +67,166 @@ CGoal::~CGoal()
     DestroyDeclaredProperties();
 }
 
+void CGoal::SetFailed()
+{
+    m_Failed = true;
+    BroadcastToPlayfield("Optional Goal Failed");
+}
+
+bool CGoal::TakeStarPending()
+{
+    const bool pending = m_StarPending;
+    m_StarPending = false;
+    return pending;
+}
+
+void CGoal::AwardIfAchieved(CGoalLayout& layout)
+{
+    if (!m_AchievedThisTime || m_AwardedThisTime)
+        return;
+    m_AwardedThisTime = true;
+    if (!m_AchievedPreviously) {
+        GetGoalHooks().MarkOptionalGoalAchieved(CLevelOptions::SGetCurrent(), layout.goalIndex);
+        GetGoalHooks().CountOptionalGoalAchieved();
+    }
+    m_StarPending = true;
+    if (CPeriod* period = GetCurrentPeriod()) {
+        CAudioPlaySettings settings;
+        settings.pitch = 1.0f;
+        settings.volume = 1.0f;
+        GetAudioList().PlayAudioByIndex(period->m_OptionalGoalAchievedAudio, settings);
+    }
+    BroadcastToPlayfield("Optional Goal Achieved");
+}
+
+void CGoal::AddTextRun(CGoalLayout& layout, const CJString& text)
+{
+    if (layout.runs.size() <= layout.runIndex)
+        layout.runs.resize(layout.runIndex + 1);
+    CGoalRun& run = layout.runs[layout.runIndex];
+    const int32_t limit = run.widthLimit > 0 ? run.widthLimit - layout.spacing : kUnlimitedRunWidth;
+
+    int32_t widest = 0;
+    if (layout.font) {
+        SParagraphLayout paragraph;
+        paragraph.x = layout.penX;
+        paragraph.width = limit;
+        const int32_t height = layout.font->GetWrappedTextHeight(text, paragraph);
+        widest = layout.font->GetWrappedTextWidth(text, paragraph);
+        if (layout.drawing && layout.frame) {
+            int32_t y = layout.centreY - height / 2 - 2;
+            layout.font->DrawWrappedParagraphs(layout.frame, y, text, paragraph);
+        }
+    }
+
+    int32_t advance = widest + layout.spacing;
+    if (run.widthLimit > 0 && advance > run.widthLimit)
+        advance = run.widthLimit;
+    layout.penX += advance;
+    run.advance = advance;
+    run.isText = true;
+    ++layout.runIndex;
+}
+
+void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameValue, float /*extraValue*/,
+                        CRect* drawn)
+{
+    CFrame* frame = nullptr;
+    if (sequence)
+        frame = frameValue < 0.0f ? sequence->GetCurrentFrame() : sequence->GetFrameAtPosition(frameValue);
+
+    int32_t width = 0;
+    if (frame) {
+        const int32_t frameWidth = int32_t(frame->GetWidth());
+        const int32_t frameHeight = int32_t(frame->GetHeight());
+        float scale = 1.0f;
+        if (frameHeight > layout.maxImageHeight && frameHeight > 0)
+            scale = float(layout.maxImageHeight) / float(frameHeight);
+        width = int32_t(std::lrint(float(frameWidth) * scale));
+        const int32_t height = int32_t(std::lrint(float(frameHeight) * scale));
+        CRect target;
+        target.left = layout.penX;
+        target.top = int32_t(std::lrint(float(layout.centreY) - float(frameHeight) * scale / 2.0f));
+        target.right = target.left + width;
+        target.bottom = target.top + height;
+        if (layout.drawing) {
+            if (layout.frame && sequence && width > 0 && height > 0)
+                layout.frame->Blit(*frame, CRect{0, 0, frameWidth, frameHeight}, target, sequence->GetBlitType());
+            if (drawn)
+                *drawn = target;
+        }
+    }
+
+    if (layout.runs.size() <= layout.runIndex)
+        layout.runs.resize(layout.runIndex + 1);
+    CGoalRun& run = layout.runs[layout.runIndex];
+    run.advance = width + layout.spacing;
+    run.isText = false;
+    layout.penX += run.advance;
+    ++layout.runIndex;
+}
+
+void CGoal::LayOut(CGoalLayout& layout, const CJString& text, const CGoalTokens& tokens)
+{
+    const CGoalOptions& options = *CGoalOptions::SGetInstance();
+    const int32_t limit = options.m_Spacing + options.m_MaxWidth + options.m_ContentOffset.x;
+
+    const int32_t startX = layout.penX;
+    const int32_t startY = layout.centreY;
+    layout.drawing = false;
+    layout.runIndex = 0;
+    AddFormattedText(layout, text, tokens);
+
+    const int32_t measured = layout.penX;
+    if (limit < measured) {
+        const int32_t overflow = measured - limit;
+        CGoalRun* widest = nullptr;
+        for (CGoalRun& run : layout.runs)
+            if (run.isText && (!widest || run.advance > widest->advance))
+                widest = &run;
+        if (widest && widest->advance > overflow)
+            widest->widthLimit = widest->advance - overflow;
+    }
+
+    layout.penX = startX;
+    layout.centreY = startY;
+    layout.drawing = true;
+    layout.runIndex = 0;
+    AddFormattedText(layout, text, tokens);
+}
+
+void CGoal::AddFormattedText(CGoalLayout& layout, const CJString& text, const CGoalTokens& tokens)
+{
+    CJString rest = text;
+    while (!rest.IsEmpty()) {
+        const int start = rest.Find("%s[");
+        if (start < 0) {
+            AddTextRun(layout, rest);
+            return;
+        }
+        if (start > 0) {
+            AddTextRun(layout, rest.Left(start));
+            rest = rest.Mid(start);
+            continue;
+        }
+        const int close = rest.Find("]");
+        if (close < 0)
+            return;
+        const CJString token = rest.Left(close + 1);
+        rest = rest.Mid(close + 1);
+        if (tokens.image1 && token.Compare(tokens.token1) == 0) {
+            CRect drawn{};
+            AddImageRun(layout, tokens.image1, -1.0f, 0.0f, &drawn);
+            if (layout.drawing) {
+                layout.token1Rect = drawn;
+                layout.hasToken1Rect = true;
+            }
+        } else if (tokens.image2 && token.Compare(tokens.token2) == 0) {
+            AddImageRun(layout, tokens.image2, tokens.frameValue, tokens.extraValue);
+        }
+    }
+}
+
 void CRevenueGoal::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CRevenueGoal::m_Revenue, "Revenue", 0.0f).Units("Thousand $");
@@ -37,4 +240,59 @@ CRevenueGoal::CRevenueGoal()
 CRevenueGoal::~CRevenueGoal()
 {
     DestroyDeclaredProperties();
+}
+
+namespace {
+
+CJString RevenueInDollars(float thousands)
+{
+    CJString text;
+    text.FormatThousands(int32_t(std::lrint(thousands * 1000.0f)));
+    return text;
+}
+
+} // namespace
+
+void CRevenueGoal::Draw(CGoalLayout& layout)
+{
+    const CGoalOptions& options = *CGoalOptions::SGetInstance();
+    CJString text = options.m_RevenueText;
+    text.Replace(CJString("%s[Revenue]"), RevenueInDollars(m_Revenue));
+    CGoalTokens tokens;
+    tokens.token1 = "%s[DollarSign]";
+    tokens.image1 = CGoalOptions::GetSequence(options.m_RevenueSequence);
+    LayOut(layout, text, tokens);
+    AwardIfAchieved(layout);
+}
+
+void CRevenueGoal::Update(float /*seconds*/)
+{
+    if (!m_AchievedThisTime && CGameState::SGetCurrent()->m_RevenueK >= m_Revenue)
+        m_AchievedThisTime = true;
+}
+
+void CRevenueGoal::GetDescription(CJString& out, const char* /*wordToRemove*/)
+{
+    out = "Revenue >= $";
+    out.Append(RevenueInDollars(m_Revenue));
+}
+
+void AddGoalTextVariables(CTextSubstitutionList& list)
+{
+    CGameState* state = CGameState::SGetCurrent();
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    list.AddObjectProperties(*state, "%s[", "]");
+    if (level)
+        list.AddObjectProperties(*level, "%s[", "]");
+
+    const float pending = level ? level->m_PendingRevenue : 0.0f;
+    auto addWhole = [&list](const char* token, int32_t value) {
+        CJString text;
+        text.SetInt(value);
+        list.AddText(token, text);
+    };
+    addWhole("%s[Revenue]", int32_t(std::lrint((state->m_RevenueK - pending) * 1000.0f)));
+    addWhole("%s[Goal1]", level ? int32_t(std::lrint(level->m_RequiredRevenue * 1000.0f)) : 0);
+    addWhole("%s[RevenueChanging]", pending > 0.0f ? 1 : 0);
+    addWhole("%s[Has3Goals]", level && level->m_OptionalGoals.GetCount() >= 3 ? 1 : 0);
 }

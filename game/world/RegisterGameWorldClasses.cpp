@@ -8,6 +8,8 @@
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
+#include "game/world/CGoalOptions.h"
+#include "game/world/CGoalTypes.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
@@ -32,6 +34,13 @@ void RegisterGameWorldClasses()
     CBackgroundStyleSheet::SGetClassInfo();
     CGoal::SGetClassInfo();
     CRevenueGoal::SGetClassInfo();
+    CEveryHeartGoal::SGetClassInfo();
+    CXInARowGoal::SGetClassInfo();
+    CHeartGoal::SGetClassInfo();
+    CTimeGoal::SGetClassInfo();
+    CBuildableAtLocationGoal::SGetClassInfo();
+    CCustomerAtLocationGoal::SGetClassInfo();
+    CGoalOptions::SGetClassInfo();
     CLevelOptions::SGetClassInfo();
     CLevelSet::SGetClassInfo();
     CLevelSetUserMade::SGetClassInfo();

@@ -11,8 +11,10 @@
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CCurrentLevel.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
@@ -103,6 +105,11 @@ constexpr HookRow kHooks[] = {
      HasHook<SetWorldHooks>},
     {"SetLevelOptionsHooks", InstalledBy::Nobody, "customers and lots are not built yet (game/business)",
      HasHook<SetLevelOptionsHooks>},
+    {"SetGoalHooks", InstalledBy::Nobody, "lots, customers and player statistics are not built yet (game/business)",
+     HasHook<SetGoalHooks>},
+    {"SetCurrentLevelHooks", InstalledBy::Nobody,
+     "player profiles, advice and the upgrade sprites are not built yet (game/business, game/screens)",
+     HasHook<SetCurrentLevelHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
      HasHook<SetLevelSorterHooks>},
 };

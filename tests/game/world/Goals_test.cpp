@@ -1,0 +1,474 @@
+// Optional goals as a level plays them: when an achievement is announced
+// and counted, how a goal line is laid out within the goal panel's width,
+// and each kind's achieve and fail tests driven by the lot and customer
+// messages the level passes on.
+#include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CGoal.h"
+#include "game/world/CGoalOptions.h"
+#include "game/world/CGoalTypes.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CPlayfield.h"
+#include "game/scripting/CSprite.h"
+#include "images/CFont.h"
+#include "images/CFrame.h"
+#include "objects/CMessage.h"
+#include "objects/CPropertyArrayProperty.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/CTextSubstitutionList.h"
+#include "sequences/SequenceTestSupport.h"
+#include "tests/support/ScopedHooks.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/objects/ObjectRoundTrip.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Text(const std::string& className, const std::string& lines)
+{
+    std::string text = className + "\r\n{\r\n";
+    size_t start = 0;
+    while (start < lines.size()) {
+        size_t end = lines.find('\n', start);
+        if (end == std::string::npos)
+            end = lines.size();
+        text += "\t" + lines.substr(start, end - start) + "\r\n";
+        start = end + 1;
+    }
+    return text + "}\r\n";
+}
+
+// A layer that notes the name of every message the playfield passes it.
+class CListeningLayer : public CPlayfieldLayer {
+public:
+    void HandleMessage(CMessage& message) override { heard.push_back(GetMessageTypeName(message.GetType())); }
+    int Count(const std::string& name) const
+    {
+        int n = 0;
+        for (const std::string& h : heard)
+            n += h == name;
+        return n;
+    }
+    std::vector<std::string> heard;
+};
+
+// Lots and customers as plain sprites: each lot has a grid place, maybe a
+// resident with hearts and a style, and building parts per phase.
+struct SLot {
+    CPoint grid{0, 0};
+    CSprite* resident = nullptr;
+    std::map<int32_t, int32_t> parts; // phase -> upgrade
+};
+
+class CFakeTown : public CGoalHooks {
+public:
+    CSprite* GetMessageLot(CMessage& /*message*/) override { return messageLot; }
+    int32_t GetInARowCount(CMessage& /*message*/, int32_t phase) override { return phase == inARowPhase ? inARow : 0; }
+    bool IsLot(CSprite* sprite) override { return lots.count(sprite) != 0; }
+    CSprite* GetResident(CSprite* lot) override { return lots.count(lot) ? lots[lot].resident : nullptr; }
+    float GetHeartsLeft(CSprite* customer) override { return hearts[customer]; }
+    int32_t GetCustomerStyle(CSprite* customer) override { return styles.count(customer) ? styles[customer] : -1; }
+    int32_t GetBuildingPart(CSprite* lot, int32_t phase) override
+    {
+        return lots.count(lot) && lots[lot].parts.count(phase) ? lots[lot].parts[phase] : 0;
+    }
+    bool BuildingHasPart(CSprite* lot, int32_t upgrade) override
+    {
+        for (const auto& part : lots[lot].parts)
+            if (part.second == upgrade)
+                return true;
+        return false;
+    }
+    CPoint GetGridCoordinate(CSprite* lot) override { return lots[lot].grid; }
+    CSprite* FindLot(CPlayfieldLayer* /*layer*/, CPoint grid) override
+    {
+        for (auto& lot : lots)
+            if (lot.second.grid.x == grid.x && lot.second.grid.y == grid.y)
+                return lot.first;
+        return nullptr;
+    }
+    void MarkGoalLocation(CSprite* lot) override { marked.push_back(lot); }
+    void HighlightCustomersOfStyle(int32_t style) override { highlightedStyle = style; }
+    void MarkOptionalGoalAchieved(CLevelOptions* /*level*/, uint32_t goal) override { statistics.push_back(goal); }
+    void CountOptionalGoalAchieved() override { ++counted; }
+
+    std::map<CSprite*, SLot> lots;
+    std::map<CSprite*, float> hearts;
+    std::map<CSprite*, int32_t> styles;
+    CSprite* messageLot = nullptr;
+    int32_t inARowPhase = -1;
+    int32_t inARow = 0;
+    std::vector<CSprite*> marked;
+    int32_t highlightedStyle = -1;
+    std::vector<uint32_t> statistics;
+    int counted = 0;
+};
+
+class Goals : public SequenceFolderTest {
+protected:
+    void SetUp() override
+    {
+        SequenceFolderTest::SetUp();
+        WriteTga("Resources/Sequences/-Dollar/0001.tga", 10, 8);
+        WriteTga("Resources/Sequences/-Tall House/0001.tga", 20, 68);
+        WriteTga("Resources/Sequences/-Heart/0001.tga", 6, 6);
+        GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+        m_Listener = new CListeningLayer;
+        m_Listener->m_Name = "Lot";
+        m_Playfield.AppendLayer(m_Listener);
+        m_PreviousPlayfield = SetCurrentPlayfield(&m_Playfield);
+    }
+    void TearDown() override
+    {
+        SetCurrentPlayfield(m_PreviousPlayfield);
+        GetLevelHolder().Release();
+        GetGeneralObjects().RemoveAll();
+        GetGeneralObjects().SetSource(nullptr, "Nowhere", 0);
+        GetSequenceList().SetSource(nullptr, "Nowhere", 0);
+        CGameState::SGetCurrent()->m_RevenueK = 0.0f;
+        SequenceFolderTest::TearDown();
+    }
+    void WriteOptions(const std::string& lines)
+    {
+        WriteBytes("Resources/Goal Options.Object.txt", Text("CGoalOptions", lines));
+        InitGeneralObjects();
+    }
+    CSprite* AddLot(CPoint grid)
+    {
+        auto* lot = new CSprite;
+        m_Playfield.AddSprite(lot, "Lot");
+        m_Town.lots[lot].grid = grid;
+        return lot;
+    }
+    CSprite* MoveIn(CSprite* lot, float hearts, int32_t style = 0)
+    {
+        m_Customers.push_back(std::make_unique<CSprite>());
+        CSprite* customer = m_Customers.back().get();
+        m_Town.lots[lot].resident = customer;
+        m_Town.hearts[customer] = hearts;
+        m_Town.styles[customer] = style;
+        m_Town.messageLot = lot;
+        return customer;
+    }
+    static void Send(CGoal& goal, const char* name)
+    {
+        CMessage message = CMessage::CMessageByName(name);
+        goal.HandleMessage(message);
+    }
+
+    CPlayfield m_Playfield;
+    CListeningLayer* m_Listener = nullptr;
+    CPlayfield* m_PreviousPlayfield = nullptr;
+    CFakeTown m_Town;
+    CScopedHook<SetGoalHooks> m_Hooks{&m_Town};
+    std::vector<std::unique_ptr<CSprite>> m_Customers;
+};
+
+template <typename Goal>
+void AddPlace(Goal& goal, CPoint place)
+{
+    auto* array = static_cast<CPropertyArrayProperty*>(goal.GetClassInfo()->FindProperty("Grid Location List"));
+    array->ArrayProperty_SetCount(&goal, goal.m_GridLocations.GetCount() + 1);
+    goal.m_GridLocations[goal.m_GridLocations.GetCount() - 1] = place;
+}
+
+// A goal that lays out the text it is given, as a goal kind would.
+class CTextGoal : public CGoal {
+public:
+    void Draw(CGoalLayout& layout) override
+    {
+        LayOut(layout, text, tokens);
+        AwardIfAchieved(layout);
+    }
+    CJString text;
+    CGoalTokens tokens;
+};
+
+TEST_F(Goals, AnAchievementIsAnnouncedOnlyWhenDrawnAndCountedOnlyTheFirstTimeEver)
+{
+    WriteOptions("");
+    CRevenueGoal goal;
+    goal.m_Revenue = 50.0f;
+    CGoalLayout layout;
+    layout.goalIndex = 2;
+
+    goal.Update(1.0f / 60);
+    EXPECT_FALSE(goal.m_AchievedThisTime);
+    CGameState::SGetCurrent()->m_RevenueK = 50.0f;
+    goal.Update(1.0f / 60);
+    EXPECT_TRUE(goal.m_AchievedThisTime);
+    EXPECT_FALSE(goal.m_AwardedThisTime) << "nothing is announced before the goal is shown";
+    EXPECT_EQ(m_Listener->Count("Optional Goal Achieved"), 0);
+
+    goal.Draw(layout);
+    goal.Draw(layout);
+    EXPECT_TRUE(goal.m_AwardedThisTime);
+    EXPECT_EQ(m_Listener->Count("Optional Goal Achieved"), 1) << "announced once however often drawn";
+    EXPECT_EQ(m_Town.statistics, std::vector<uint32_t>{2});
+    EXPECT_EQ(m_Town.counted, 1);
+    EXPECT_TRUE(goal.TakeStarPending());
+    EXPECT_FALSE(goal.TakeStarPending());
+
+    // Achieved in an earlier play: announced again, not counted again.
+    CRevenueGoal again;
+    again.SetAchievedPreviously();
+    again.Update(0.0f);
+    again.Draw(layout);
+    EXPECT_EQ(m_Listener->Count("Optional Goal Achieved"), 2);
+    EXPECT_TRUE(again.IsStarPending());
+    EXPECT_EQ(m_Town.statistics.size(), 1u);
+    EXPECT_EQ(m_Town.counted, 1);
+
+    // Failing tells the playfield on every call; no playfield, no harm.
+    goal.SetFailed();
+    goal.SetFailed();
+    EXPECT_EQ(m_Listener->Count("Optional Goal Failed"), 2);
+    SetCurrentPlayfield(nullptr);
+    goal.SetFailed();
+    EXPECT_TRUE(goal.m_Failed);
+}
+
+TEST_F(Goals, ALineTooWideNarrowsOnlyItsWidestTextRunAndImagesKeepTheirSize)
+{
+    if (!WriteDefaultFont())
+        GTEST_SKIP() << "DejaVuSans is missing (Debian package fonts-dejavu-core)";
+    EnumerateFontFiles();
+    CFont font;
+    // Limit = spacing + max width + content offset x = 2 + 100 + 0.
+    WriteOptions("Max Width=100\nContentOffset=0,0");
+    auto frame = CFrame::MakeOwned(400, 80, 32);
+    CTextGoal goal;
+    goal.text = "Build %s[Thing] by the long winding river road %s[Unknown]now";
+    goal.tokens.token1 = "%s[Thing]";
+    goal.tokens.image1 = GetSequenceList().GetObject(GetSequenceList().Find("Tall House"));
+    ASSERT_NE(goal.tokens.image1, nullptr);
+
+    CGoalLayout layout;
+    layout.frame = frame.get();
+    layout.font = &font;
+    layout.spacing = 2;
+    layout.maxImageHeight = 34;
+    layout.centreY = 40;
+    goal.Draw(layout);
+
+    // Runs: "Build ", the image, the long text, "now" (the unknown token
+    // dropped).
+    ASSERT_EQ(layout.runIndex, 4u);
+    ASSERT_EQ(layout.runs.size(), 4u);
+    EXPECT_FALSE(layout.runs[1].isText);
+    EXPECT_EQ(layout.runs[1].advance, 10 + 2) << "68 high scaled to 34: 20 wide becomes 10";
+    EXPECT_EQ(layout.runs[0].widthLimit, 0);
+    EXPECT_EQ(layout.runs[3].widthLimit, 0);
+    const int32_t longWidth = font.GetTextWidth("by the long winding river road ") + 2;
+    const int32_t measured = font.GetTextWidth("Build ") + 2 + 12 + longWidth + font.GetTextWidth("now") + 2;
+    ASSERT_GT(measured, 102);
+    EXPECT_EQ(layout.runs[2].widthLimit, longWidth - (measured - 102)) << "only the widest run is narrowed";
+    EXPECT_LE(layout.runs[2].advance, layout.runs[2].widthLimit);
+    EXPECT_LE(layout.penX, 102 + 2) << "the drawn line fits the panel";
+
+    // A short line is left alone; a token without "]" ends the line.
+    CTextGoal shortGoal;
+    shortGoal.text = "Go %s[Thing";
+    CGoalLayout plain;
+    plain.font = &font;
+    shortGoal.Draw(plain);
+    ASSERT_EQ(plain.runs.size(), 1u);
+    EXPECT_EQ(plain.runs[0].widthLimit, 0);
+    EXPECT_EQ(plain.penX, font.GetTextWidth("Go "));
+}
+
+TEST_F(Goals, HeartGoalsCountHeartsRoundedUpAndEveryHeartFailsOnAnyLeaverButMayStillSucceed)
+{
+    WriteOptions("Full Heart Sequence=Heart\nPartial Heart Sequence=Heart\nEveryone Sequence=Dollar");
+    CSprite* first = AddLot({0, 0});
+    CSprite* second = AddLot({1, 0});
+    CEveryHeartGoal everyone;
+    CHeartGoal one;
+    one.m_HeartsRequired = 4;
+
+    MoveIn(first, 3.2f);
+    Send(everyone, "CCustomerMovedInMessage");
+    Send(one, "CCustomerMovedInMessage");
+    EXPECT_FALSE(everyone.m_AchievedThisTime) << "a lot stands empty";
+    EXPECT_FALSE(everyone.m_Failed);
+    EXPECT_TRUE(one.m_AchievedThisTime) << "3.2 hearts left count as 4";
+
+    Send(everyone, "CustomerLeft");
+    EXPECT_TRUE(everyone.m_Failed);
+    MoveIn(second, 2.5f);
+    Send(everyone, "CCustomerMovedInMessage");
+    EXPECT_TRUE(everyone.m_AchievedThisTime) << "failing does not stop a later success";
+
+    // Each unhappy resident fails the goal once per move-in.
+    CEveryHeartGoal strict;
+    strict.m_HeartsRequired = 5;
+    const int before = m_Listener->Count("Optional Goal Failed");
+    Send(strict, "CCustomerMovedInMessage");
+    EXPECT_EQ(m_Listener->Count("Optional Goal Failed") - before, 2);
+    EXPECT_FALSE(strict.m_AchievedThisTime);
+
+    // Drawing: the everyone image, then hearts without spacing.
+    CGoalLayout layout;
+    layout.spacing = 2;
+    layout.maxImageHeight = 34;
+    strict.Draw(layout);
+    ASSERT_EQ(layout.runs.size(), 6u);
+    const auto width = [](const char* name) {
+        return int32_t(GetSequenceList().GetObject(GetSequenceList().Find(name))->GetCurrentFrame()->GetWidth());
+    };
+    EXPECT_EQ(layout.runs[0].advance, width("Dollar") + 2);
+    for (size_t i = 1; i < 6; ++i)
+        EXPECT_EQ(layout.runs[i].advance, width("Heart")) << "hearts sit side by side";
+}
+
+TEST_F(Goals, ATimeGoalShowsNoSecondsLeftAfterItsTimeAndFailsOnceInTheNextUpdate)
+{
+    WriteOptions("");
+    CLevelOptions level;
+    GetLevelHolder().HoldCopyOf(&level);
+    CLevelOptions* current = CLevelOptions::SGetCurrent();
+    ASSERT_NE(current, nullptr);
+    SetCurrentPlayfield(&m_Playfield);
+    CTimeGoal goal;
+    current->m_SecondsPlayed = 59.9f;
+    EXPECT_EQ(goal.GetSecondsLeft(), 1);
+    goal.Update(1.0f / 60);
+    EXPECT_FALSE(goal.m_Failed);
+
+    current->m_SecondsPlayed = 61.0f;
+    EXPECT_EQ(goal.GetSecondsLeft(), 0);
+    goal.Update(1.0f / 60);
+    goal.Update(1.0f / 60);
+    EXPECT_TRUE(goal.m_Failed);
+    EXPECT_EQ(m_Listener->Count("Optional Goal Failed"), 1) << "one failure, not one per step";
+    Send(goal, "PlayerInteractionComplete");
+    EXPECT_FALSE(goal.m_AchievedThisTime);
+
+    CTimeGoal inTime;
+    current->m_SecondsPlayed = 60.0f;
+    Send(inTime, "CustomerLeft");
+    EXPECT_FALSE(inTime.m_AchievedThisTime);
+    Send(inTime, "PlayerInteractionComplete");
+    EXPECT_TRUE(inTime.m_AchievedThisTime);
+}
+
+TEST_F(Goals, AtLocationGoalsFollowTheirListedLots)
+{
+    WriteOptions("");
+    CSprite* a = AddLot({1, 1});
+    CSprite* b = AddLot({2, 1});
+    CSprite* elsewhere = AddLot({5, 5});
+
+    // A listed place without a lot fails at the first move-in.
+    CCustomerAtLocationGoal missing;
+    missing.m_Customer = 3;
+    AddPlace(missing, {9, 9});
+    MoveIn(elsewhere, 5.0f, 1);
+    Send(missing, "CCustomerMovedInMessage");
+    EXPECT_TRUE(missing.m_Failed);
+    EXPECT_FALSE(missing.m_AchievedThisTime);
+    const int failures = m_Listener->Count("Optional Goal Failed");
+    Send(missing, "CCustomerMovedInMessage");
+    EXPECT_EQ(m_Listener->Count("Optional Goal Failed"), failures) << "a failed goal stops testing";
+
+    // Without "Require All" one match suffices...
+    CCustomerAtLocationGoal any;
+    any.m_Customer = 3;
+    AddPlace(any, {1, 1});
+    AddPlace(any, {2, 1});
+    MoveIn(a, 5.0f, 1);
+    Send(any, "CCustomerMovedInMessage");
+    EXPECT_FALSE(any.m_AchievedThisTime);
+    EXPECT_FALSE(any.m_Failed) << "a listed lot is still empty";
+    MoveIn(b, 5.0f, 3);
+    Send(any, "CCustomerMovedInMessage");
+    EXPECT_TRUE(any.m_AchievedThisTime);
+    EXPECT_TRUE(any.RefersToCustomer(3));
+    EXPECT_FALSE(any.RefersToCustomer(1));
+
+    // ...and every listed lot taken by others fails.
+    CCustomerAtLocationGoal others;
+    others.m_Customer = 4;
+    AddPlace(others, {1, 1});
+    AddPlace(others, {2, 1});
+    Send(others, "CCustomerMovedInMessage");
+    EXPECT_TRUE(others.m_Failed);
+
+    // "Require All": every place must match, another resident fails.
+    CCustomerAtLocationGoal all;
+    all.m_Customer = 3;
+    all.m_RequireAll = true;
+    AddPlace(all, {1, 1});
+    AddPlace(all, {2, 1});
+    Send(all, "CCustomerMovedInMessage");
+    EXPECT_TRUE(all.m_Failed);
+    EXPECT_FALSE(all.m_AchievedThisTime);
+
+    // Placed where the goal does not list it.
+    CCustomerAtLocationGoal strict;
+    strict.m_Customer = 1;
+    strict.m_FailIfPlacedAnywhereElse = true;
+    AddPlace(strict, {1, 1});
+    MoveIn(elsewhere, 5.0f, 1);
+    Send(strict, "CCustomerMovedInMessage");
+    EXPECT_TRUE(strict.m_Failed);
+
+    // Hovering marks the listed lots and highlights the customers meant.
+    CGoalLayout layout;
+    layout.hovered = true;
+    any.m_AchievedThisTime = false;
+    any.Draw(layout);
+    EXPECT_EQ(m_Town.marked, (std::vector<CSprite*>{a, b}));
+    EXPECT_EQ(m_Town.highlightedStyle, 3);
+}
+
+TEST_F(Goals, OldGoalTextsAreMendedWhenRead)
+{
+    const std::string text =
+        Text("CCustomerAtLocationGoal", "Location Description=the old mill\nText=%s[Thing] by %s[LegacyText]");
+    std::unique_ptr<CObject> object(ObjectFromText(text, IdMode::WithoutIds, StreamReports::Fatal));
+    ASSERT_NE(object, nullptr);
+    auto* goal = dynamic_cast<CCustomerAtLocationGoal*>(object.get());
+    ASSERT_NE(goal, nullptr);
+    EXPECT_STREQ(goal->m_Text.GetText().GetString(), "%s[Person] by the old mill");
+    EXPECT_TRUE(goal->m_LegacyText.GetText().IsEmpty());
+}
+
+TEST_F(Goals, TextVariablesAndDescriptionsGiveWholeDollars)
+{
+    WriteOptions("");
+    CRevenueGoal goal;
+    goal.m_Revenue = 1234.5f;
+    CJString description;
+    goal.GetDescription(description);
+    EXPECT_STREQ(description.GetString(), "Revenue >= $1,234,500");
+
+    CLevelOptions level;
+    level.m_RequiredRevenue = 30.0f;
+    GetLevelHolder().HoldCopyOf(&level);
+    CLevelOptions* current = CLevelOptions::SGetCurrent();
+    ASSERT_NE(current, nullptr);
+    current->m_PendingRevenue = 0.25f;
+    CGameState::SGetCurrent()->m_RevenueK = 10.0f;
+    CTextSubstitutionList list;
+    AddGoalTextVariables(list);
+    EXPECT_STREQ(list.Apply("%s[Revenue]/%s[Goal1]/%s[RevenueChanging]/%s[Has3Goals]").GetString(),
+                 "9750/30000/1/0");
+}
+
+TEST_F(Goals, MissingGoalOptionsStopTheGameWhenAGoalIsFirstDrawn)
+{
+    WriteBytes("Resources/Rules.Object.txt", Text("CGoalOptions", ""));
+    InitGeneralObjects();
+    CRevenueGoal goal;
+    CGoalLayout layout;
+    EXPECT_EXIT(goal.Draw(layout), testing::ExitedWithCode(255), "\"Goal Options\"");
+}
+
+} // namespace
