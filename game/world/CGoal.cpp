@@ -137,8 +137,10 @@ void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameVal
 
     int32_t width = 0;
     if (frame) {
-        const int32_t frameWidth = int32_t(frame->GetWidth());
-        const int32_t frameHeight = int32_t(frame->GetHeight());
+        CRect bounds{};
+        frame->GetBounds(bounds);
+        const int32_t frameWidth = bounds.GetWidth();
+        const int32_t frameHeight = bounds.GetHeight();
         float scale = 1.0f;
         if (frameHeight > layout.maxImageHeight && frameHeight > 0)
             scale = float(layout.maxImageHeight) / float(frameHeight);
@@ -151,7 +153,7 @@ void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameVal
         target.bottom = target.top + height;
         if (layout.drawing) {
             if (layout.frame && sequence && width > 0 && height > 0)
-                layout.frame->Blit(*frame, CRect{0, 0, frameWidth, frameHeight}, target, sequence->GetBlitType());
+                layout.frame->Blit(*frame, bounds, target, sequence->GetBlitType());
             if (drawn)
                 *drawn = target;
         }

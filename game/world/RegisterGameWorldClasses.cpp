@@ -9,6 +9,7 @@
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
+#include "game/world/CGoalOverlay.h"
 #include "game/world/CGoalTypes.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
@@ -41,6 +42,7 @@ void RegisterGameWorldClasses()
     CBuildableAtLocationGoal::SGetClassInfo();
     CCustomerAtLocationGoal::SGetClassInfo();
     CGoalOptions::SGetClassInfo();
+    CFrameOverlayGoalOverlay::SGetClassInfo();
     CLevelOptions::SGetClassInfo();
     CLevelSet::SGetClassInfo();
     CLevelSetUserMade::SGetClassInfo();

@@ -118,6 +118,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CFrameOverlay", 36.0f},
     {"CFrameOverlayButton", 524.0f},
     {"CFrameOverlayFrameOverlay", 123.0f},
+    {"CFrameOverlayGoalOverlay", 123.0f},
     {"CFrameOverlayJButtonOverlay", 130.0f},
     {"CFrameOverlayJWindowOverlay", 151.0f},
     {"CFrameOverlayMilestoneABC", 36.0f},

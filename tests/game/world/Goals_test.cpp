@@ -5,6 +5,7 @@
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CGoal.h"
+#include "game/world/CGoalOverlay.h"
 #include "game/world/CGoalOptions.h"
 #include "game/world/CGoalTypes.h"
 #include "game/world/CLevelOptions.h"
@@ -469,6 +470,70 @@ TEST_F(Goals, MissingGoalOptionsStopTheGameWhenAGoalIsFirstDrawn)
     CRevenueGoal goal;
     CGoalLayout layout;
     EXPECT_EXIT(goal.Draw(layout), testing::ExitedWithCode(255), "\"Goal Options\"");
+}
+
+TEST_F(Goals, TheGoalOverlayShowsItsGoalInTheLookOfItsStateAndStarsItOnceWhenAwarded)
+{
+    WriteTga("Resources/Sequences/-Panel Open/0001.tga", 40, 20, 0xFFFF0000u);
+    WriteTga("Resources/Sequences/-Panel Done/0001.tga", 40, 20, 0xFF00FF00u);
+    WriteTga("Resources/Sequences/-StarGoalEffect/0001.tga", 4, 4);
+    WriteOptions("Background Sequence=Panel Open\nAchived Sequence=Panel Done\nFailed Sequence=Panel Open");
+    CLevelOptions level;
+    GetLevelHolder().HoldCopyOf(&level);
+    CLevelOptions* current = CLevelOptions::SGetCurrent();
+    ASSERT_NE(current, nullptr);
+    auto* goals = static_cast<CPropertyArrayProperty*>(
+        CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+    goals->ArrayProperty_SetCount(current, 1);
+    auto* goal = new CRevenueGoal;
+    goal->m_Revenue = 5.0f;
+    current->m_OptionalGoals[0] = goal;
+    SetCurrentPlayfield(&m_Playfield);
+
+    auto canvas = CFrame::MakeOwned(120, 60, 32);
+    CFrameOverlayDrawContext context;
+    context.m_pTarget = canvas.get();
+    CFrameOverlayGoalOverlay overlay;
+    overlay.m_Positon = {30, 10};
+    const auto red = [&canvas](int32_t x, int32_t y) {
+        CColor pixel;
+        canvas->GetPixel(x, y, pixel);
+        return pixel.GetRed();
+    };
+    const auto green = [&canvas](int32_t x, int32_t y) {
+        CColor pixel;
+        canvas->GetPixel(x, y, pixel);
+        return pixel.GetGreen();
+    };
+
+    overlay.Draw(context);
+    EXPECT_EQ(red(32, 12), 255) << "an open goal shows the open panel";
+    EXPECT_EQ(red(60, 40), 0);
+
+    CGameState::SGetCurrent()->m_RevenueK = 5.0f;
+    goal->Update(0.0f);
+    overlay.Draw(context);
+    EXPECT_EQ(green(32, 12), 255) << "an achieved goal shows the achieved panel";
+    EXPECT_TRUE(goal->m_AwardedThisTime);
+    CPlayfieldLayer* effects = m_Playfield.FindLayer("Effects");
+    ASSERT_NE(effects, nullptr);
+    EXPECT_EQ(effects->GetSpriteCount(), 1u);
+    overlay.Draw(context);
+    EXPECT_EQ(effects->GetSpriteCount(), 1u) << "one star per award";
+    EXPECT_EQ(m_Listener->Count("Optional Goal Achieved"), 1);
+
+    // A number past the level's goals draws nothing, except for the editor.
+    auto blank = CFrame::MakeOwned(120, 60, 32);
+    context.m_pTarget = blank.get();
+    overlay.m_GoalNumber = 3;
+    overlay.Draw(context);
+    CColor pixel;
+    blank->GetPixel(32, 12, pixel);
+    EXPECT_EQ(pixel.GetRed(), 0);
+    context.m_bShowMarkers = true;
+    overlay.Draw(context);
+    blank->GetPixel(32, 12, pixel);
+    EXPECT_EQ(pixel.GetRed(), 255) << "the editor sees the open panel";
 }
 
 } // namespace
