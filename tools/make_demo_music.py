@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
-"""Makes the demo's background music: a short tune, "Demo Tune.ogg", in
-data/Data/Music/, the folder the music player lists.
+"""Makes the demo's music in data/Data/Music/, the folder the music player
+and the game's song list read: a short tune, "Demo Tune.ogg", the periods'
+intro and loop songs, the intermission song, the three-in-a-row bonus song,
+and "!Silence.ogg", which sorts first and so takes the song list's entry 0,
+the entry that means no song.
 
 Usage: make_demo_music.py [data folder]   (default: data beside tools/)
 
@@ -8,7 +11,7 @@ The tune is drawn note by note (a soft sine melody over a bass line, 22050 Hz
 mono) and encoded to Ogg Vorbis through the system's libvorbisenc (Debian
 package libvorbis-dev, which the build needs anyway), with a fixed stream
 serial, so every run writes the same bytes. Nothing is written while the
-tune is newer than this script.
+songs are newer than this script.
 """
 
 import ctypes
@@ -17,26 +20,36 @@ import os
 import sys
 
 RATE = 22050
-NAME = "Demo Tune.ogg"
-BEAT = 0.3
-# (semitones above A4 or None for a rest, beats): a small rising and falling phrase.
-MELODY = [(3, 1), (7, 1), (10, 1), (15, 2), (14, 1), (10, 1), (12, 2), (7, 1), (8, 1), (10, 2),
-          (5, 1), (7, 1), (3, 4)]
-BASS = [(-21, 4), (-16, 4), (-19, 4), (-14, 4), (-21, 4)]
+# name: (beat in seconds, melody, bass); each line a list of (semitones above
+# A4, beats). No lines: silence.
+SONGS = {
+    "Demo Tune.ogg": (0.3, [(3, 1), (7, 1), (10, 1), (15, 2), (14, 1), (10, 1), (12, 2), (7, 1), (8, 1), (10, 2),
+                            (5, 1), (7, 1), (3, 4)],
+                      [(-21, 4), (-16, 4), (-19, 4), (-14, 4), (-21, 4)]),
+    "!Silence.ogg": (0.2, [], []),
+    "Period Intro.ogg": (0.25, [(-2, 1), (3, 1), (7, 1), (10, 2), (7, 1), (10, 1), (15, 4)],
+                         [(-26, 4), (-21, 4), (-14, 3)]),
+    "Period Loop.ogg": (0.3, [(3, 1), (5, 1), (7, 2), (5, 1), (3, 1), (0, 2), (-2, 1), (0, 1), (3, 2), (5, 1),
+                              (3, 1), (-2, 2)],
+                        [(-21, 4), (-23, 4), (-26, 4), (-21, 4)]),
+    "Intermission.ogg": (0.4, [(10, 2), (8, 2), (7, 2), (5, 2), (3, 4)], [(-21, 4), (-26, 4), (-21, 4)]),
+    "Three In A Row.ogg": (0.12, [(15, 1), (19, 1), (22, 1), (27, 2), (22, 1), (27, 2), (31, 4)],
+                           [(-9, 4), (-2, 4), (-9, 4)]),
+}
 
 
-def notes(line):
+def notes(line, beat):
     start = 0.0
     for pitch, beats in line:
-        yield pitch, start, beats * BEAT
-        start += beats * BEAT
+        yield pitch, start, beats * beat
+        start += beats * beat
 
 
-def samples():
-    seconds = sum(b for _, b in MELODY) * BEAT + 0.5
+def samples(beat, melody, bass):
+    seconds = sum(b for _, b in melody) * beat + 0.5
     out = [0.0] * int(RATE * seconds)
-    for line, volume in ((MELODY, 0.32), (BASS, 0.18)):
-        for pitch, start, length in notes(line):
+    for line, volume in ((melody, 0.32), (bass, 0.18)):
+        for pitch, start, length in notes(line, beat):
             frequency = 440.0 * 2.0 ** (pitch / 12.0)
             first = int(start * RATE)
             count = int(length * RATE)
@@ -119,14 +132,15 @@ def encode(data):
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
     folder = os.path.join(root, "Data", "Music")
-    target = os.path.join(folder, NAME)
-    if os.path.exists(target) and os.path.getmtime(target) >= os.path.getmtime(os.path.abspath(__file__)):
-        return
     os.makedirs(folder, exist_ok=True)
-    data = encode(samples())
-    with open(target + ".part", "wb") as out:
-        out.write(data)
-    os.replace(target + ".part", target)
+    for name, (beat, melody, bass) in SONGS.items():
+        target = os.path.join(folder, name)
+        if os.path.exists(target) and os.path.getmtime(target) >= os.path.getmtime(os.path.abspath(__file__)):
+            continue
+        data = encode(samples(beat, melody, bass))
+        with open(target + ".part", "wb") as out:
+            out.write(data)
+        os.replace(target + ".part", target)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Makes the short tones of the demo data in data/Data/Resources/Tones/, and
 the toolkit's three interface sounds ("UI/Button Action.wav", "UI/Button
-Switch.wav" and "Player Error.wav" below data/Data/Resources/).
+Switch.wav" and "Player Error.wav" below data/Data/Resources/), and the
+game's "Customer Moved In.wav" there.
 
 Usage: make_demo_tones.py [data folder]   (default: data beside tools/)
 
@@ -31,6 +32,7 @@ INTERFACE_SOUNDS = {
     "UI/Button Action.wav": (1046.5, 0.06),
     "UI/Button Switch.wav": (0, 0.05),
     "Player Error.wav": (196.0, 0.3),
+    "Customer Moved In.wav": (880.0, 0.4),
 }
 
 

@@ -1,5 +1,7 @@
 #include "game/world/CGeneralObjects.h"
 
+#include "game/world/CGameSongPlayer.h"
+
 #include "foundation/FatalError.h"
 #include "objects/CFileListList.h"
 #include "sound/CMusicPlayer.h"
@@ -25,6 +27,8 @@ void InitGeneralObjects()
     // Entered once among the named lists, which re-point it on every reset.
     if (CFileListList::SGetInstance().FindIndexOfList(&list) < 0)
         list.RegisterList("General Objects", "Resources");
+    // Songs are named in the objects' data, so the list is filled first.
+    LoadSongList();
 }
 
 CObject* GetGeneralObject(const char* name, CClassInfo* required)

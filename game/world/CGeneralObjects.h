@@ -33,8 +33,8 @@ public:
     void SetToDefault(CObject* object) const override { Value(object) = GetDefaultIndex(); }
 };
 
-// Points the list at "Resources" under the name "General Objects" (the
-// game object does this once at start-up).
+// Points the list at "Resources" under the name "General Objects" and fills
+// the song list from "Music/" (the game object does this once at start-up).
 void InitGeneralObjects();
 
 // The object of that name, loaded on first use. A missing name is the fatal

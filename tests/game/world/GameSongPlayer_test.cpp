@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -156,20 +157,13 @@ protected:
     CScopedDataFolder m_DataFolder{"."};
 };
 
-TEST_F(SongPlayer, TheSongListHoldsTheMusicInNameOrderAndTheFirstEntryIsNoSong)
+TEST_F(SongPlayer, EntryZeroAndIndexesPastTheListAreNoSong)
 {
-    ASSERT_EQ(GetSongList().GetCount(), 5);
-    EXPECT_STREQ(GetSongList().GetItemName(kIntroSong), "Intro.wav");
-    EXPECT_EQ(GetSongPath(0), nullptr);
-    EXPECT_EQ(GetSongPath(-1), nullptr);
-    EXPECT_EQ(GetSongPath(5), nullptr);
     EXPECT_STREQ(GetSongPath(kMenuSong), "Music/Menu.wav");
     EXPECT_EQ(GetPeriodList().GetObject(Period("Sixties"))->m_IntroMusic, kIntroSong) << "found without extension";
-
     CGameSongPlayer& player = CGameSongPlayer::SGetInstance();
-    player.PlaySong(kMenuSong, true);
-    EXPECT_TRUE(player.GetMainChannel()->IsPlaying());
     for (int32_t none : {0, -1, 5, 1000}) {
+        player.PlaySong(kMenuSong, true);
         player.PlaySong(none, false);
         EXPECT_FALSE(player.GetMainChannel()->IsPlaying()) << "song " << none << " plays nothing";
     }
@@ -281,7 +275,6 @@ TEST_F(SongPlayer, TheBonusPlaysOverTheSongSilentUnderAWindowAndStopsWithTheBonu
     Step();
     ASSERT_TRUE(player.GetBonusChannel()->IsPlaying());
     EXPECT_EQ(player.GetMainVolume(false), -1200) << "the song steps back under the bonus";
-    EXPECT_EQ(player.GetMainVolume(true), -1199);
 
     game.root->open = true;
     Step();
@@ -295,29 +288,41 @@ TEST_F(SongPlayer, TheBonusPlaysOverTheSongSilentUnderAWindowAndStopsWithTheBonu
     counter.m_SecondsBonusLeft = 0.0f;
     Step();
     EXPECT_FALSE(player.GetBonusChannel()->IsPlaying());
-    EXPECT_EQ(player.GetMainVolume(false), -600);
-}
-
-TEST_F(SongPlayer, TheVolumeIsAppliedAgainWhenTheCountdownExpires)
-{
-    CGameSongPlayer& player = CGameSongPlayer::SGetInstance();
-    CMusicPlayer::SGetInstance().SetBaseVolume(-800);
-    player.PlaySong(kMenuSong, true);
-    const int32_t full = player.GetMainChannel()->GetVolume();
+    // Applied again, one step nearer 0, when the countdown runs out.
     player.RestartVolumeCountdown();
-    player.Update(1.0f / 60.0f);
-    EXPECT_FLOAT_EQ(player.GetVolumeCountdown(), 1.0f);
-    EXPECT_EQ(player.GetMainChannel()->GetVolume(), full + 1) << "one step toward 0 on expiry";
-    player.Update(1.0f / 60.0f);
-    EXPECT_EQ(player.GetMainChannel()->GetVolume(), full);
+    Step();
+    EXPECT_EQ(player.GetMainChannel()->GetVolume(), -599);
+    Step();
+    EXPECT_EQ(player.GetMainChannel()->GetVolume(), -600);
 }
 
-TEST_F(SongPlayer, TheDeviceShutdownTakesThePlayerAndItsChannels)
+// The demo's generated songs, as its periods and rules name them.
+TEST_F(SongPlayer, TheDemoPeriodSongsDecodeAndTheDataFindsThem)
 {
-    CGameSongPlayer::SGetInstance().PlaySong(kMenuSong, true);
-    ASSERT_NE(CGameSongPlayer::SPeekInstance(), nullptr);
-    CSoundDevice::SGetInstance().Shutdown();
-    EXPECT_EQ(CGameSongPlayer::SPeekInstance(), nullptr);
+    const std::string source = OMBRISALT_SOURCE_DIR;
+    ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_music.py demo"), 0);
+    std::filesystem::remove_all("Music");
+    std::filesystem::rename("demo/Data/Music", "Music");
+    InitGeneralObjects();
+    EXPECT_STREQ(GetSongList().GetItemName(0), "!Silence.ogg") << "the placeholder takes the entry of no song";
+    const std::string period = ReadBytes(source + "/data/Data/Resources/Period 1.Period.txt");
+    for (const char* named : {"Intro Music=Period Intro.ogg", "Main Loop Music=Period Loop.ogg"})
+        EXPECT_NE(period.find(named), std::string::npos) << named;
+    WriteBytes("Resources/Demo.Period.txt",
+               Text("CPeriod", "Intro Music=Period Intro.ogg\r\nMain Loop Music=Period Loop.ogg\r\n"));
+    std::filesystem::copy_file(source + "/data/Data/Resources/Rules.Object.txt", "Resources/Rules.Object.txt",
+                               std::filesystem::copy_options::overwrite_existing);
+
+    CGameSongPlayer& player = CGameSongPlayer::SGetInstance();
+    player.SetPeriod(Period("Demo"), false);
+    bool heard = false;
+    for (int i = 0; i < 30; ++i)
+        heard = Step() != 0 || heard;
+    EXPECT_TRUE(heard);
+    EXPECT_TRUE(player.GetMainChannel()->IsPlaying());
+
+    player.PlayIntermissionSong();
+    EXPECT_STREQ(GetSongList().GetItemName(player.GetMainSong()), "Intermission.ogg");
 }
 
 } // namespace

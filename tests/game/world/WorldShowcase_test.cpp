@@ -51,6 +51,8 @@ protected:
                               std::filesystem::copy_options::recursive);
         std::filesystem::remove_all("Data/Resources/Sequences/.frames-made");
         ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_sequences.py ."), 0);
+        // The periods and rules name songs, which the song list takes from "Music/".
+        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_music.py ."), 0);
         std::filesystem::current_path("Data");
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetFrameLibrary().SetSource(nullptr, "Resources/Frames", 0);
