@@ -13,6 +13,7 @@
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CCurrentLevel.h"
+#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
@@ -241,7 +242,7 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
     , m_GameSprites(std::make_unique<CSpriteArray>())
 {
     g_Instance = this;
-    GetGeneralObjects().SetSource(nullptr, "Resources", 0);
+    InitGeneralObjects();
     SetKeepRunningInBackground(false);
     m_MouseRecorder = std::make_unique<CMouseRecorder>();
 }
@@ -336,6 +337,8 @@ void CGameApp::Init(CLoadingScreenPresenter* presenter)
 
     GetAudioList().SetSource("Resources/Audio");
     GetSkinThemeList().SetSource(nullptr, "Resources/Interface/JWindowSkins", 0);
+    GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
+    GetBackgroundStyleSheetList().SetSource(nullptr, "Resources", 0);
 
     const int32_t mainMenu = GetPeriodList().Find("Main Menu");
     if (mainMenu >= 0)

@@ -5,11 +5,20 @@
 #include "game/world/CGameApp.h"
 
 #include "../../shell/ShellTestSupport.h"
+#include "../../ui/RealWindowSupport.h"
 
 #include "foundation/CFile.h"
 #include "foundation/FatalError.h"
 #include "foundation/FilePaths.h"
+#include "game/world/CBackgroundStyleSheet.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CPeriod.h"
+#include "game/world/CTutorial.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPlayfield.h"
@@ -26,7 +35,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -72,6 +83,15 @@ protected:
             ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_" + maker + ".py " + Folder() + " >/dev/null"),
                       0)
                 << maker;
+        // Other tests of this process point the data lists elsewhere.
+        for (CObjectFileArray* list : DataLists())
+            list->SetSource(nullptr, "Resources", 0);
+    }
+    static std::vector<CObjectFileArray*> DataLists()
+    {
+        return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
+                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
+                &GetTutorialList(),   &GetGameStateList()};
     }
     void TearDown() override
     {
@@ -248,6 +268,29 @@ TEST_F(GameProgram, AMissingLoadingPictureIsFatal)
     } catch (const CFatalErrorException& error) {
         EXPECT_NE(error.message.find("LoadingScreen_Background"), std::string::npos) << error.message;
     }
+}
+
+// The program itself over the copy: headless, and in a real window on a
+// virtual display, it plays the first level and ends with status 0.
+TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
+{
+    const std::map<std::string, std::string> headless{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"},
+                                                      {"ASAN_OPTIONS", "detect_leaks=0"}};
+    int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, headless, {}, PathOf("headless.err"));
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("headless.err"));
+
+    if (!CVirtualDisplay::IsInstalled())
+        GTEST_SKIP() << "no Xvfb: the real window is not tried";
+    CVirtualDisplay display;
+    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
+    const std::map<std::string, std::string> windowed{
+        {"DISPLAY", display.Display()}, {"XDG_RUNTIME_DIR", Folder()}, {"ASAN_OPTIONS", "detect_leaks=0"}};
+    pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, windowed, {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"},
+                       PathOf("window.err"));
+    ASSERT_GT(pid, 0);
+    const CEndsWithTest guard(pid);
+    EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("window.err"));
 }
 
 } // namespace
