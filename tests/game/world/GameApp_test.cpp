@@ -70,6 +70,23 @@ TEST(GameText, LoadingProgressNeverDividesByZeroAndStaysInItsRange)
     EXPECT_EQ(SubstitutedText(values, "%s[Key]"), "6");
 }
 
+class GameChannel : public CTempFolderTest {};
+
+TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
+{
+    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Night Owl\r\n");
+    EXPECT_STREQ(GetChannelName().GetString(), "Night Owl");
+    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Morning Lark\r\n");
+    EXPECT_STREQ(GetChannelName().GetString(), "Night Owl");
+}
+
+// Screens over the playfield as the screen layer would report them.
+class CScreensOpen final : public CGameAppHooks {
+public:
+    bool IsScreenOpen(EGameScreen screen) override { return screen == open; }
+    EGameScreen open = EGameScreen::Count;
+};
+
 class GameProgram : public CShellTest {
 protected:
     void SetUp() override
@@ -221,6 +238,36 @@ TEST_F(GameProgram, PlayTimeGrowsByOneStepPerUpdateAndStopsUnderAMenuWindow)
     App()->Update(1.0f / 60.0f);
     EXPECT_EQ(stats->m_Clicks, clicks);
     menu->Destroy();
+}
+
+TEST_F(GameProgram, UnderTheShopThePlayfieldStillHearsTheMouseButPlayTimeStands)
+{
+    ASSERT_TRUE(Start());
+    CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent();
+    ASSERT_NE(stats, nullptr);
+    CScreensOpen screens;
+    CScopedHook<SetGameAppHooks> installed(&screens);
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    ASSERT_NE(screen, nullptr);
+    auto* shop = new CJWindow(nullptr, "Shop");
+    shop->SetRect(CRect{700, 600, 800, 700});
+    screen->AddChild(shop);
+    screens.open = EGameScreen::Shop;
+
+    const float seconds = stats->m_SecondsInLevel;
+    const int32_t clicks = stats->m_Clicks;
+    App()->RecordPlayfieldMouseEvent(1, 300, 500, 1);
+    // A press without the left button only drops what the cursor holds.
+    App()->RecordPlayfieldMouseEvent(1, 300, 500, 2);
+    App()->RecordPlayfieldMouseEvent(2, 300, 500, 0);
+    App()->Update(1.0f / 60.0f);
+    EXPECT_EQ(stats->m_Clicks, clicks + 1);
+    EXPECT_EQ(stats->m_SecondsInLevel, seconds);
+    // A press on the shop window itself stays with the window.
+    App()->RecordPlayfieldMouseEvent(1, 750, 650, 1);
+    App()->Update(1.0f / 60.0f);
+    EXPECT_EQ(stats->m_Clicks, clicks + 1);
+    shop->Destroy();
 }
 
 TEST_F(GameProgram, ScreenshotsTakeTheNextFreeNumberAndTgaPixelsAreOpaque)
