@@ -1,6 +1,5 @@
 // The launcher: hands the program its name, its data folder and its command
-// line, and runs it. It sits above every layer: it installs what the layers
-// above the shell show in the shell's stand-in game.
+// line, and runs the game.
 //
 //   ombrisalt [/DataFolder <folder>] [/Passes <n>]
 //
@@ -9,20 +8,9 @@
 // ends the program in order after n passes of the main loop.
 
 #include "foundation/TextEncoding.h"
+#include "game/world/CGameApp.h"
 #include "program/RegisterAllClasses.h"
-#include "game/scripting/program/ScriptingShowcase.h"
-#include "game/world/program/WorldShowcase.h"
-#include "overlays/program/OverlayShowcase.h"
-#include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
-#include "shell/program/CStandInGame.h"
-#include "ui/program/ControlShowcase.h"
-#include "ui/program/EditShowcase.h"
-#include "ui/program/FrameShowcase.h"
-#include "ui/program/ListShowcase.h"
-#include "ui/program/MenuShowcase.h"
-#include "ui/program/TabShowcase.h"
-#include "ui/program/UiShowcase.h"
 
 #include <string>
 #include <string_view>
@@ -60,18 +48,7 @@ int main(int argc, char** argv)
     record.gameName = gameName.c_str();
     record.programPath = programPath.empty() ? nullptr : path.c_str();
     RegisterAllClasses();
-    InstallSequenceShowcase();
-    InstallScriptingShowcase();
-    InstallUiShowcase();
-    InstallFrameShowcase();
-    InstallEditShowcase();
-    InstallControlShowcase();
-    InstallMenuShowcase();
-    InstallTabShowcase();
-    InstallListShowcase();
-    InstallOverlayShowcase();
-    InstallWorldShowcase();
-    SetRunGame(RunStandInGame);
+    SetRunGame(RunGame);
     SetIdleWait(IdleWait::Sleep);
     return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());
 }

@@ -260,6 +260,55 @@ def edge_cursor_frames(dx, dy, held):
     return draw
 
 
+def arrow_cursor_frames(directions, held):
+    """Arrows from the centre hot spot in each (dx, dy) direction: white over
+    a dark outline while the cursor only offers, gold while it acts."""
+
+    def draw():
+        pixels = canvas(24, 24)
+        fill = (250, 200, 60, 255) if held else (255, 255, 255, 255)
+        for width, colour in ((5, (20, 20, 20, 255)), (2.5, fill)):
+            for dx, dy in directions:
+                length = math.hypot(dx, dy)
+                ux, uy = dx / length, dy / length
+                tx, ty = 12 + ux * 9, 12 + uy * 9
+                thick_line(pixels, 12, 12, tx, ty, width, colour)
+                for side in (1, -1):
+                    thick_line(pixels, tx, ty, tx - ux * 5 + side * -uy * 4, ty - uy * 5 + side * ux * 4, width, colour)
+        return [pixels]
+
+    return draw
+
+
+def text_cursor_frames():
+    """An I-beam, its hot spot at the centre."""
+    pixels = canvas(24, 24)
+    for width, colour in ((4, (20, 20, 20, 255)), (1.5, (255, 255, 255, 255))):
+        thick_line(pixels, 12, 3, 12, 21, width, colour)
+        thick_line(pixels, 8, 3, 16, 3, width, colour)
+        thick_line(pixels, 8, 21, 16, 21, width, colour)
+    return [pixels]
+
+
+def set_cursor_frames(horizontal, vertical):
+    """A thin cross hair along the axes that are set, with a dot at the hot spot."""
+
+    def draw():
+        pixels = canvas(24, 24)
+        for width, colour in ((4, (20, 20, 20, 255)), (1.5, (120, 230, 255, 255))):
+            if horizontal:
+                thick_line(pixels, 2, 12, 22, 12, width, colour)
+            if vertical:
+                thick_line(pixels, 12, 2, 12, 22, width, colour)
+        disc(pixels, 12, 12, 2, 2, (255, 255, 255, 255))
+        return [pixels]
+
+    return draw
+
+
+FOUR_WAYS = [(1, 0), (-1, 0), (0, 1), (0, -1)]
+
+
 def gauge_back_frames():
     """The empty gauge of the overlay demo: a dark trough with a light rim."""
     width, height = 220, 22
@@ -358,6 +407,16 @@ SEQUENCES = {
     "Resizing Cursor": edge_cursor_frames(1, 1, True),
     "Can Resize Other Cursor": edge_cursor_frames(1, -1, False),
     "Resizing Other Cursor": edge_cursor_frames(1, -1, True),
+    "Text Cursor": text_cursor_frames,
+    "Set X Cursor": set_cursor_frames(True, False),
+    "Set Y Cursor": set_cursor_frames(False, True),
+    "Set XY Cursor": set_cursor_frames(True, True),
+    "Can Move Cursor": arrow_cursor_frames(FOUR_WAYS, False),
+    "Moving Cursor": arrow_cursor_frames(FOUR_WAYS, True),
+    "Page Up Cursor": arrow_cursor_frames([(0, -1)], False),
+    "Page Down Cursor": arrow_cursor_frames([(0, 1)], False),
+    "Page Left Cursor": arrow_cursor_frames([(-1, 0)], False),
+    "Page Right Cursor": arrow_cursor_frames([(1, 0)], False),
     "Coin": coin_frames,
     "Walk": walk_frames,
     "Flag": flag_frames,

@@ -5,6 +5,7 @@
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
@@ -61,6 +62,7 @@ void RegisterGameWorldClasses()
     CLevelPlayStats::SGetClassInfo();
     CThreeInARowCounter::SGetClassInfo();
     CLevelTimer::SGetClassInfo();
+    CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();

@@ -149,6 +149,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CLevelSet", 22.0f},
     {"CLevelSetUserMade", 74.0f},
     {"CLevelTimer", 67.0f},
+    {"CLoadingFeedbackDisplayOptions", 71.0f},
     {"CLoopFrameSelector", 237.0f},
     {"CMaxAlphaFrameProperty", 22.0f},
     {"CMipMapFrameProperty", 22.0f},

@@ -12,6 +12,7 @@
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "game/world/CCurrentLevel.h"
+#include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
@@ -98,6 +99,8 @@ constexpr HookRow kHooks[] = {
      "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
     {"SetGameSongHooks", InstalledBy::Nobody, "the three-in-a-row options are not built yet (game/business)",
      HasHook<SetGameSongHooks>},
+    {"SetGameAppHooks", InstalledBy::Nobody, "the game screens, crews and customers are not built yet (game/business)",
+     HasHook<SetGameAppHooks>},
     {"SetWorldHooks", InstalledBy::Nobody, "player profiles and achievements are not built yet (game/screens)",
      HasHook<SetWorldHooks>},
     {"SetLevelOptionsHooks", InstalledBy::Nobody, "customers and lots are not built yet (game/business)",

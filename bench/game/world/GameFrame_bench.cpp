@@ -1,0 +1,98 @@
+// The game as the player meets it, headless over a copy of the demo data:
+// from start-up to the first drawn frame of the first level, and one whole
+// frame (update and draw) of that level grown to 500 animated sprites.
+#include "bench/BenchSupport.h"
+#include "game/scripting/CSprite.h"
+#include "game/world/CGameApp.h"
+#include "game/world/CPlayfield.h"
+#include "program/RegisterAllClasses.h"
+#include "sequences/CSequenceList.h"
+#include "shell/StartGame.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+constexpr uint32_t kSprites = 500;
+
+class CGameRun {
+public:
+    CGameRun()
+    {
+        ::setenv("OMBRISALT_HEADLESS", "1", 1);
+        const std::filesystem::path folder = bench::MakeFolder("game");
+        const std::string source = OMBRISALT_SOURCE_DIR;
+        std::filesystem::copy(source + "/data/Data", folder / "Data", std::filesystem::copy_options::recursive);
+        std::filesystem::remove_all(folder / "Data/Resources/Sequences/.frames-made");
+        std::filesystem::remove_all(folder / "Data/Resources/Frames");
+        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
+            if (std::system(("python3 " + source + "/tools/make_demo_" + maker + ".py " + folder.string() + " >/dev/null")
+                                .c_str()) != 0)
+                std::abort();
+        RegisterAllClasses();
+        SetRunGame(RunGame);
+        SetIdleWait(IdleWait::Spin);
+        m_Path = (folder / "ombrisalt").string();
+        SLauncherRecord record;
+        record.gameName = "Ombrisalt";
+        record.programPath = m_Path.c_str();
+        const auto start = std::chrono::steady_clock::now();
+        int32_t exitCode = 0;
+        if (!StartUp(record, "ombrisalt", exitCode))
+            std::abort();
+        RunOnePass();
+        m_StartSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    ~CGameRun() { ShutDown(); }
+
+    double m_StartSeconds = 0.0;
+
+private:
+    std::string m_Path;
+};
+
+CGameRun& Run()
+{
+    static CGameRun run;
+    return run;
+}
+
+// Start-up, the loading picture (its minimum time is 0 once the data load)
+// and the first frame of level 1.
+void BM_StartToFirstDrawnLevel(benchmark::State& state)
+{
+    for (auto _ : state)
+        state.SetIterationTime(Run().m_StartSeconds);
+}
+BENCHMARK(BM_StartToFirstDrawnLevel)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_FullFrameOf500Sprites(benchmark::State& state)
+{
+    Run();
+    CGameApp* game = CGameApp::SGetInstance();
+    CPlayfield* playfield = GetCurrentPlayfield();
+    if (!game || !playfield) {
+        state.SkipWithError("no level");
+        return;
+    }
+    const uint32_t sequences[] = {uint32_t(GetSequenceList().Find("House")), uint32_t(GetSequenceList().Find("Tree")),
+                                  uint32_t(GetSequenceList().Find("Walk")), uint32_t(GetSequenceList().Find("Coin"))};
+    for (uint32_t i = 0; i < kSprites; ++i) {
+        auto* sprite = new CSprite;
+        sprite->SetImageSequence(sequences[i % 4]);
+        sprite->SetPosition(float((i * 37) % 1000), float((i * 53) % 740));
+        playfield->AddSprite(sprite, i % 2 ? "Lot" : "Effects");
+    }
+    for (auto _ : state) {
+        game->Update(1.0f / 60.0f);
+        game->Draw();
+    }
+}
+BENCHMARK(BM_FullFrameOf500Sprites)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,220 @@
+#pragma once
+// The one game object of the process. RunGame builds it behind the loading
+// screen; from then on every part of the game reaches it through
+// CGameApp::SGetInstance. It loads the data behind the loading pictures,
+// picks the cursors, plays the current level frame by frame and writes
+// screenshots. The screens over the playfield (shop, menus, end of level)
+// and the work of the business layer are reached through CGameAppHooks until
+// those layers install them.
+
+#include "blit/CColor.h"
+#include "foundation/CJString.h"
+#include "foundation/CPoint.h"
+#include "foundation/UpwardHook.h"
+#include "objects/CObject.h"
+#include "shell/CGameBase.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CFrame;
+class CFrameList;
+class CMouseEventListenerMixin;
+class CGameState;
+class CTextSubstitutionList;
+class CLoadingScreenPresenter;
+class CSequence;
+class CFrameInterface;
+class CSprite;
+class CSpriteArray;
+
+// The game screens over the playfield that the frame asks about.
+enum class EGameScreen : uint8_t {
+    MainMenu,
+    EndOfLevel,
+    TutorialEndOfLevel,
+    TownMap,
+    Rewards,
+    DecadeTransition,
+    LevelIntro,
+    Shop,
+    PauseMenu,
+    NeighbourhoodViewer,
+    Count
+};
+
+struct SSparkleOptions {
+    int32_t sequence = 0;       // sequence list index; 0 none
+    float radius = 0.0f;        // pixels
+    float interval = 0.0f;      // seconds between sparkles
+    CSequence* bonusCursor = nullptr;
+};
+
+// What the game object asks of the business and screen layers above it.
+// Uninstalled, every screen is closed and can't be opened, and every service
+// does nothing.
+class CGameAppHooks {
+public:
+    virtual ~CGameAppHooks() = default;
+    virtual bool IsScreenOpen(EGameScreen /*screen*/) { return false; }
+    // Opens the screen as the current window; false when it could not be made.
+    virtual bool OpenScreen(EGameScreen /*screen*/) { return false; }
+    virtual void CloseScreen(EGameScreen /*screen*/) {}
+    // Before the main menu is made.
+    virtual void PrepareTownMap() {}
+    // The crews' counting frame and customer arrival, once per playing update.
+    virtual void StartCrewCountingFrame() {}
+    virtual void RunCustomerArrival() {}
+    virtual void ResetIllegalMoveDisplay() {}
+    virtual void DrawCustomerOverlays(CFrameInterface& /*target*/) {}
+    // Crew and upgrade sprites of a starting level.
+    virtual void PlaceCrewAndUpgradeSprites() {}
+    // The current player's clocks and work variables.
+    virtual void AddPlayTime(float /*seconds*/) {}
+    virtual void AddLevelPlayTime(float /*seconds*/) {}
+    virtual void ResetPlayerLevelVariables() {}
+    // Whether the level editor agrees to close; opens it in the mode.
+    virtual bool EditorMayClose() { return true; }
+    virtual bool IsEditorOpen() { return false; }
+    virtual void OpenEditor(int32_t /*mode*/) {}
+    // The decade transition and life rewards lists.
+    virtual void CreateProgressionLists() {}
+    // The crews working in this counting frame.
+    virtual uint32_t GetCrewsWorking() { return 0; }
+    // The state the player's statistics saved for the level (marking them
+    // visited); null when there is none.
+    virtual CGameState* GetSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
+    // The three-in-a-row sparkle: false when there are no options.
+    virtual bool GetSparkleOptions(SSparkleOptions& /*out*/) { return false; }
+};
+
+CGameAppHooks* SetGameAppHooks(CGameAppHooks* hooks);
+OMBRISALT_UPWARD_HOOK(SetGameAppHooks);
+CGameAppHooks& GetGameAppHooks();
+
+// Describes a loading feedback display; only data files use it.
+class CLoadingFeedbackDisplayOptions : public CObject {
+    OMBRISALT_REFLECTED(CLoadingFeedbackDisplayOptions, CObject)
+public:
+    CLoadingFeedbackDisplayOptions();
+    ~CLoadingFeedbackDisplayOptions() override;
+
+    int32_t m_SequenceToUse = 0;
+    CPoint m_SequencePosition{512, 384};
+    CColor m_FillColor{255, 255, 255, 255};
+    CColor m_OutLineColor{255, 255, 255, 255};
+    CPoint m_LoadingBarPosition{412, 650};
+    int32_t m_LoadingBarWidth = 200;
+    int32_t m_LoadingBarHeight = 10;
+};
+
+class CGameApp : public CGameBase {
+public:
+    explicit CGameApp(CLoadingScreenPresenter* presenter);
+    ~CGameApp() override;
+
+    // Null before RunGame and after the object is gone.
+    static CGameApp* SGetInstance();
+    static bool SIsInitialised();
+
+    bool OnMessage(CMessage& message) override;
+    void Init(CLoadingScreenPresenter* presenter) override;
+    void Update(float seconds) override;
+    bool Draw() override;
+    bool SetActive(bool active) override;
+    bool OnCommand(uint32_t command) override;
+    bool IsNamedOptionSet(const char* name) override;
+    // Per-step hook after the game update.
+    virtual void AfterUpdate(float seconds);
+
+    void IncrementOpenScreens();
+    void DecrementOpenScreens();
+    uint32_t GetOpenScreens() const { return m_OpenScreens; }
+
+    CSpriteArray& GetGameSprites() { return *m_GameSprites; }
+
+    // hueRemapper: an index into the hue remapper style sheets, -1 for none.
+    void SetCursorAttachment(CSequence* cursor, int32_t hueRemapper, CSprite* attached, float opacity,
+                             bool drawBeforeCursor);
+
+    void StartLevel(bool skipIntro);
+    void StartLevelByIndex(uint32_t index);
+    void StartLastLevel();
+    void StartLevelAfterLast();
+    void RestartFromFirstLevel();
+    void EnterCurrentLevel();
+    void OpenShopBeforeLevel();
+    void OpenPauseMenu();
+    void CloseAllOverlayScreens();
+
+    // Mouse events over the playfield, queued and sent as playfield messages
+    // at the next update. kind 0 move, 1 button down, 2 button up.
+    void RecordPlayfieldMouseEvent(int32_t kind, int32_t x, int32_t y, uint32_t buttons);
+    void SetRecordingMouseEvents(bool on) { m_RecordingMouse = on; }
+
+    // Writes the next drawn frame (or the given one) under the first free
+    // number of the pattern in the user-data folder; the name written, empty
+    // when nothing was.
+    CJString StartNewRound(const char* pattern, CFrame* frame);
+
+    float GetSparkleCountdown() const { return m_SparkleCountdown; }
+
+private:
+    struct SMouseEvent {
+        int32_t kind;
+        int32_t x;
+        int32_t y;
+        uint32_t buttons;
+    };
+    static void DrawLoadingProgressHook();
+    void DrainMouseEvents();
+    void UpdateSparkle(float seconds);
+    void DrawCursor(CFrameInterface& target);
+    void DrawAttached(CFrameInterface& target, int32_t x, int32_t y);
+    void PlayConfirmation();
+
+    CSequence* m_CursorSequence = nullptr;
+    int32_t m_CursorRemapper = -1;
+    CSprite* m_CursorAttached = nullptr;
+    float m_CursorOpacity = 1.0f;
+    bool m_DrawBeforeCursor = false;
+    uint32_t m_OpenScreens = 0;
+    float m_SparkleCountdown = 0.0f;
+    std::unique_ptr<CSpriteArray> m_GameSprites;
+    bool m_RecordingMouse = true;
+    std::vector<SMouseEvent> m_MouseEvents;
+    std::unique_ptr<CMouseEventListenerMixin> m_MouseRecorder;
+    std::unique_ptr<CFrame> m_ChannelLogo;
+    std::unique_ptr<CFrameList> m_InterfaceTextures;
+    bool m_Capturing = false;
+    std::unique_ptr<CFrame> m_CaptureFrame;
+};
+
+// Builds, initialises and starts the game; the program's RunGame.
+void RunGame();
+
+// "Ombrisalt" unless the channel file names another; read once.
+CJString GetChannelName();
+// "(TM)" becomes the trade mark sign and "(*)" a bullet.
+void ApplyTextSymbols(CJString& text);
+// Every developer option is on while the data lie in loose folders.
+bool IsDeveloperOptionSet(const char* name);
+// Selects the state the current level starts from.
+void SelectStartingGameState(bool restart);
+
+// The sequence the cursor table holds at the index; null when empty.
+CSequence* GetCursorSequence(uint32_t index);
+inline constexpr uint32_t kCursorTableSize = 23;
+// The skin theme the game's windows take ("Nadrevo"); null before Init.
+CObject* GetGameSkinTheme();
+// The loading progress texts for loaded of total things (a total below 1
+// counts as 1).
+void FillLoadingProgress(CTextSubstitutionList& values, int32_t loaded, int32_t total);
+// Draws the loading progress unless it is running or drew less than 50 ms
+// ago; true when it drew.
+bool DrawLoadingProgress();
+// The stored state a restart starts from; null: the player's saved one.
+void SetChosenStoredGameState(CGameState* state);
+// The settings file of the editors.
+const char* GetEditorSettingsFileName();

@@ -1,0 +1,343 @@
+// The game program over a copy of the demo data: it loads behind its loading
+// screen, enters the first level, plays it frame by frame with injected
+// input on a hand-driven clock, writes screenshots and exits in order.
+
+#include "game/world/CGameApp.h"
+
+#include "../../shell/ShellTestSupport.h"
+#include "../../ui/RealWindowSupport.h"
+
+#include "foundation/CFile.h"
+#include "foundation/FatalError.h"
+#include "foundation/FilePaths.h"
+#include "game/world/CBackgroundStyleSheet.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameState.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CPeriod.h"
+#include "game/world/CTutorial.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CPlayfield.h"
+#include "images/CFrame.h"
+#include "images/CFrameList.h"
+#include "images/CTGAFileIO.h"
+#include "platform/WindowDevice.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/CTextSubstitutionList.h"
+#include "shell/CMouseState.h"
+#include "ui/CJWindow.h"
+#include "ui/CScreenWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kF11 = 26; // the engine's key code, the screenshot command
+
+std::string SubstitutedText(CTextSubstitutionList& values, const char* text)
+{
+    return values.Apply(CJString(text)).GetString();
+}
+
+TEST(GameText, TradeMarkAndBulletMarkersBecomeTheirSigns)
+{
+    CJString text("Ombrisalt(TM) (*) two(TM)");
+    ApplyTextSymbols(text);
+    const CJString expected(u"Ombrisalt\u2122 \u2022 two\u2122");
+    EXPECT_EQ(text.Compare(expected), 0);
+    CJString plain("no markers (T M) *");
+    ApplyTextSymbols(plain);
+    EXPECT_STREQ(plain.GetString(), "no markers (T M) *");
+}
+
+TEST(GameText, LoadingProgressNeverDividesByZeroAndStaysInItsRange)
+{
+    CTextSubstitutionList values;
+    FillLoadingProgress(values, 0, 0);
+    EXPECT_EQ(SubstitutedText(values, "%s[NumThingsLoaded]/%s[TotalThingsToLoad] %s[Key]"), "0/0 0");
+    FillLoadingProgress(values, 1500, 3000);
+    EXPECT_EQ(SubstitutedText(values, "%s[NumThingsLoaded]/%s[TotalThingsToLoad] %s[Key]"), "1,500/3,000 3");
+    FillLoadingProgress(values, 9, 4);
+    EXPECT_EQ(SubstitutedText(values, "%s[Key]"), "6");
+}
+
+class GameChannel : public CTempFolderTest {};
+
+TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
+{
+    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Night Owl\r\n");
+    EXPECT_STREQ(GetChannelName().GetString(), "Night Owl");
+    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Morning Lark\r\n");
+    EXPECT_STREQ(GetChannelName().GetString(), "Night Owl");
+}
+
+// Screens over the playfield as the screen layer would report them.
+class CScreensOpen final : public CGameAppHooks {
+public:
+    bool IsScreenOpen(EGameScreen screen) override { return screen == open; }
+    EGameScreen open = EGameScreen::Count;
+};
+
+class GameProgram : public CShellTest {
+protected:
+    void SetUp() override
+    {
+        CShellTest::SetUp();
+        const std::string source = OMBRISALT_SOURCE_DIR;
+        std::filesystem::copy(source + "/data/Data", PathOf("Data"), std::filesystem::copy_options::recursive);
+        std::filesystem::remove_all(PathOf("Data/Resources/Sequences/.frames-made"));
+        std::filesystem::remove_all(PathOf("Data/Resources/Frames"));
+        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
+            ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_" + maker + ".py " + Folder() + " >/dev/null"),
+                      0)
+                << maker;
+        // Other tests of this process point the data lists elsewhere.
+        for (CObjectFileArray* list : DataLists())
+            list->SetSource(nullptr, "Resources", 0);
+    }
+    static std::vector<CObjectFileArray*> DataLists()
+    {
+        return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
+                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
+                &GetTutorialList(),   &GetGameStateList()};
+    }
+    void TearDown() override
+    {
+        SetCurrentPlayfield(nullptr);
+        GetLevelHolder().Release();
+        SetCurrentLevelIndex(0);
+        CShellTest::TearDown();
+        CMouseState::SGetInstance().ResetForTesting();
+    }
+
+    void PushKey(uint16_t virtualKey)
+    {
+        plat::WindowEvent event;
+        event.kind = plat::WindowEvent::Kind::KeyDown;
+        event.virtualKey = virtualKey;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+        event.kind = plat::WindowEvent::Kind::KeyUp;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+    }
+    void PushClick(int32_t x, int32_t y)
+    {
+        plat::WindowEvent event;
+        event.kind = plat::WindowEvent::Kind::MouseMove;
+        event.x = x;
+        event.y = y;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+        event.kind = plat::WindowEvent::Kind::MouseButton;
+        event.button = 1;
+        event.down = true;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+        event.down = false;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+    }
+    static std::string UserPath(const char* name)
+    {
+        CJString path;
+        ResolveFileName(path, name, FILE_USER_FOLDER);
+        return path.GetString();
+    }
+    CGameApp* App() const { return CGameApp::SGetInstance(); }
+
+    CScopedRunGame m_Game{RunGame};
+};
+
+TEST_F(GameProgram, LoadsEntersTheFirstLevelPlaysItAndExitsInOrder)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_NE(App(), nullptr);
+    EXPECT_TRUE(CGameApp::SIsInitialised());
+
+    // The cursors come from sequences, every named entry of the table.
+    for (uint32_t i = 0; i < kCursorTableSize; ++i) {
+        const bool empty = i == 15 || i == 17 || i == 19 || i == 21;
+        EXPECT_EQ(GetCursorSequence(i) == nullptr, empty) << i;
+    }
+    EXPECT_EQ(GetCursorSequence(0), GetSequenceList().GetObject(GetSequenceList().Find("Mouse Cursor")));
+    EXPECT_NE(CMouseState::SGetInstance().GetCursor(), nullptr);
+    EXPECT_TRUE(CMouseState::SGetInstance().IsCursorVisible());
+    EXPECT_NE(GetGameSkinTheme(), nullptr);
+
+    // Without a main menu the first level is played at once.
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    ASSERT_NE(level, nullptr);
+    EXPECT_EQ(GetCurrentLevelIndex(), 0u);
+    ASSERT_NE(GetCurrentPlayfield(), nullptr);
+    CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent();
+    ASSERT_NE(stats, nullptr);
+
+    const uint32_t updates = App()->GetUpdatePassCount();
+    const float seconds = stats->m_SecondsInLevel;
+    for (int i = 0; i < 60; ++i)
+        ASSERT_TRUE(Pass(17));
+    const uint32_t ran = App()->GetUpdatePassCount() - updates;
+    EXPECT_GE(ran, 55u);
+    EXPECT_NEAR(stats->m_SecondsInLevel - seconds, float(ran) / 60.0f, 1e-3f);
+
+    // A stalled second is caught up by five steps at most.
+    const uint32_t beforeStall = App()->GetUpdatePassCount();
+    ASSERT_TRUE(Pass(1000));
+    EXPECT_LE(App()->GetUpdatePassCount() - beforeStall, 5u);
+
+    // A left click on the playfield reaches it and is counted.
+    const int32_t clicks = stats->m_Clicks;
+    PushClick(300, 500);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(stats->m_Clicks, clicks + 1);
+
+    // F11 writes the first free JPEG screenshot in the user-data folder.
+    PushKey(plat::vk::kF11);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_TRUE(DiskHas(UserPath("Screen Shot 00.jpg")));
+
+    Push(plat::WindowEvent::Kind::Close);
+    bool running = true;
+    for (int i = 0; i < 20 && running; ++i)
+        running = Pass(17);
+    EXPECT_FALSE(running);
+    m_Started = false;
+    EXPECT_EQ(ShutDown(), 0);
+    EXPECT_EQ(CGameApp::SGetInstance(), nullptr);
+}
+
+TEST_F(GameProgram, PlayTimeGrowsByOneStepPerUpdateAndStopsUnderAMenuWindow)
+{
+    ASSERT_TRUE(Start());
+    CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent();
+    ASSERT_NE(stats, nullptr);
+    const float before = stats->m_SecondsInLevel;
+    App()->Update(0.5f);
+    EXPECT_NEAR(stats->m_SecondsInLevel - before, 1.0f / 60.0f, 1e-6f);
+
+    // Any window over the playfield that is not a playing screen halts the level.
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    ASSERT_NE(screen, nullptr);
+    auto* menu = new CJWindow(nullptr, "Menu");
+    menu->SetRect(CRect{10, 10, 200, 200});
+    screen->AddChild(menu);
+    ASSERT_TRUE(App()->QueryScreenWindow(0));
+    const float underMenu = stats->m_SecondsInLevel;
+    App()->Update(1.0f / 60.0f);
+    EXPECT_EQ(stats->m_SecondsInLevel, underMenu);
+    // Mouse events are not even queued then.
+    const int32_t clicks = stats->m_Clicks;
+    App()->RecordPlayfieldMouseEvent(1, 300, 500, 1);
+    App()->Update(1.0f / 60.0f);
+    EXPECT_EQ(stats->m_Clicks, clicks);
+    menu->Destroy();
+}
+
+TEST_F(GameProgram, UnderTheShopThePlayfieldStillHearsTheMouseButPlayTimeStands)
+{
+    ASSERT_TRUE(Start());
+    CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent();
+    ASSERT_NE(stats, nullptr);
+    CScreensOpen screens;
+    CScopedHook<SetGameAppHooks> installed(&screens);
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    ASSERT_NE(screen, nullptr);
+    auto* shop = new CJWindow(nullptr, "Shop");
+    shop->SetRect(CRect{700, 600, 800, 700});
+    screen->AddChild(shop);
+    screens.open = EGameScreen::Shop;
+
+    const float seconds = stats->m_SecondsInLevel;
+    const int32_t clicks = stats->m_Clicks;
+    App()->RecordPlayfieldMouseEvent(1, 300, 500, 1);
+    // A press without the left button only drops what the cursor holds.
+    App()->RecordPlayfieldMouseEvent(1, 300, 500, 2);
+    App()->RecordPlayfieldMouseEvent(2, 300, 500, 0);
+    App()->Update(1.0f / 60.0f);
+    EXPECT_EQ(stats->m_Clicks, clicks + 1);
+    EXPECT_EQ(stats->m_SecondsInLevel, seconds);
+    // A press on the shop window itself stays with the window.
+    App()->RecordPlayfieldMouseEvent(1, 750, 650, 1);
+    App()->Update(1.0f / 60.0f);
+    EXPECT_EQ(stats->m_Clicks, clicks + 1);
+    shop->Destroy();
+}
+
+TEST_F(GameProgram, ScreenshotsTakeTheNextFreeNumberAndTgaPixelsAreOpaque)
+{
+    ASSERT_TRUE(Start());
+    WriteBytes(UserPath("Screen Shot 00.jpg"), "x");
+    WriteBytes(UserPath("Screen Shot 01.jpg"), "x");
+    EXPECT_FALSE(App()->OnCommand(kF11));
+    EXPECT_TRUE(DiskHas(UserPath("Screen Shot 02.jpg")));
+    EXPECT_GT(ReadBytes(UserPath("Screen Shot 02.jpg")).size(), 100u);
+
+    const CJString tga = App()->StartNewRound("Screen Shot %02d.TGA", nullptr);
+    EXPECT_STREQ(tga.GetString(), "Screen Shot 00.TGA");
+    const std::string bytes = ReadBytes(UserPath("Screen Shot 00.TGA"));
+    ASSERT_GT(bytes.size(), 18u);
+    CFrame frame;
+    CTGAFileIO reader;
+    ASSERT_TRUE(reader.DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()),
+                                        "Screen Shot 00.TGA", 32));
+    ASSERT_EQ(frame.GetBitDepth(), 32u);
+    bool opaque = true;
+    for (uint32_t y = 0; y < frame.GetHeight() && opaque; ++y)
+        for (uint32_t x = 0; x < frame.GetWidth() && opaque; ++x)
+            opaque = frame.Row(y)[x * 4 + 3] == 255;
+    EXPECT_TRUE(opaque);
+}
+
+TEST_F(GameProgram, EditorCommandsAreConsumedAndOthersPassOn)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(App()->OnCommand(21));
+    EXPECT_TRUE(App()->OnCommand(28));
+    EXPECT_FALSE(App()->OnCommand(27));
+    // Loose data: the developer options are on.
+    EXPECT_TRUE(App()->IsNamedOptionSet("Editor"));
+}
+
+TEST_F(GameProgram, AMissingLoadingPictureIsFatal)
+{
+    std::filesystem::remove(PathOf("Data/Resources/Frames/LoadingScreen_Background.png"));
+    CScopedThrowingFatal fatal;
+    try {
+        Start();
+        FAIL() << "the start went on without its loading picture";
+    } catch (const CFatalErrorException& error) {
+        EXPECT_NE(error.message.find("LoadingScreen_Background"), std::string::npos) << error.message;
+    }
+}
+
+// The program itself over the copy: headless, and in a real window on a
+// virtual display, it plays the first level and ends with status 0.
+TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
+{
+    const std::map<std::string, std::string> headless{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"},
+                                                      {"ASAN_OPTIONS", "detect_leaks=0"}};
+    int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, headless, {}, PathOf("headless.err"));
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("headless.err"));
+
+    if (!CVirtualDisplay::IsInstalled())
+        GTEST_SKIP() << "no Xvfb: the real window is not tried";
+    CVirtualDisplay display;
+    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
+    const std::map<std::string, std::string> windowed{
+        {"DISPLAY", display.Display()}, {"XDG_RUNTIME_DIR", Folder()}, {"ASAN_OPTIONS", "detect_leaks=0"}};
+    pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, windowed, {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"},
+                       PathOf("window.err"));
+    ASSERT_GT(pid, 0);
+    const CEndsWithTest guard(pid);
+    EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("window.err"));
+}
+
+} // namespace
