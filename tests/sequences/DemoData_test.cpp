@@ -33,7 +33,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 18);
+    ASSERT_EQ(list.GetCount(), 38);
     const struct {
         const char* name;
         uint32_t frames;
@@ -54,7 +54,17 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"House", 6},
                     {"Spark Burst", 10},
                     {"Swallow", 8},
-                    {"Tree", 8}};
+                    {"Tree", 8},
+                    {"Goal_Incomplete", 1},
+                    {"Goal_Complete", 1},
+                    {"Goal_Failed", 1},
+                    {"Goal Heart", 1},
+                    {"Goal Half Heart", 1},
+                    {"Goal Dollar", 1},
+                    {"Goal Clock", 1},
+                    {"Goal Anyone", 1},
+                    {"Goal Everyone", 1},
+                    {"StarGoalEffect", 8}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;
@@ -72,6 +82,8 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
     const CRect resizing = list.GetObjectByName("Resizing Cursor")->GetBounds();
     EXPECT_TRUE(resizing.left < 0 && resizing.right > 0 && resizing.top < 0 && resizing.bottom > 0);
     EXPECT_TRUE(std::filesystem::exists("Cache/Resources/Sequences/Walk.Sequence"));
+    // Goal panels hang from their top-left corner, where the goal line starts.
+    EXPECT_EQ(list.GetObjectByName("Goal_Incomplete")->GetBounds().left, 0);
 
     GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
     const int32_t sheet = GetHueRemapperStyleSheetList().Find("Coin Blue");
