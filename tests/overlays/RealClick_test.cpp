@@ -54,8 +54,7 @@ TEST(ChildProcess, RealClickReachesTheTimelineButton)
         child.Root().AddChild(control, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
 
         child.Play(
-            "move:100,80 wait:200 down up key:a", [&] { return clicked; },
-            [&] { clicked = control->ConsumeClicked(); },
+            "move:100,80 wait:200 down up key:a", [&] { return clicked; }, [&] { clicked = control->ConsumeClicked(); },
             [&] {
                 child.Frame().Clear();
                 set.DrawOnFrame(child.Frame(), nullptr, false, nullptr);

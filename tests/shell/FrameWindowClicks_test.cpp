@@ -65,11 +65,12 @@ TEST_F(FrameWindowClicks, ATogglePressAndADragThroughTheRealWindow)
     // The demo's frame window stands at (380, 300)-(780, 580) of the 1024 x
     // 768 game screen. Its toggle lies left of the close button in the top
     // right corner; (330, 230) of the window is its own empty area.
-    const std::string command = "python3 '" + XtestScript() + "' " + display.Display() +
-                                " Ombrisalt game:1024,768 wait:2000"
-                                " move:750,310 wait:400 down wait:400 up wait:400"
-                                " move:710,530 wait:400 down wait:400 move:610,455 wait:400 move:510,380 wait:400"
-                                " up wait:400 2>>'" + PathOf("click.err") + "'";
+    const std::string command = "python3 '" + XtestScript() + "' " + display.Display()
+        + " Ombrisalt game:1024,768 wait:2000"
+          " move:750,310 wait:400 down wait:400 up wait:400"
+          " move:710,530 wait:400 down wait:400 move:610,455 wait:400 move:510,380 wait:400"
+          " up wait:400 2>>'"
+        + PathOf("click.err") + "'";
     ASSERT_EQ(RunCommand(command), 0) << ReadBytes(PathOf("click.err"));
     ::kill(pid, SIGTERM);
     EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("program.err"));

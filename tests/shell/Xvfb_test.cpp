@@ -50,11 +50,12 @@ TEST_P(RealWindow, OpensUnderXvfbAndEndsInOrder)
         // is dropped by the X server, as a user's early click would be: the
         // request is sent again while the program still runs.
         const std::string command = "(python3 '" + XtestScript() + "' " + display.Display() + " Ombrisalt close 2>>'"
-                                    + PathOf("close.err") + "')";
+            + PathOf("close.err") + "')";
         for (int attempt = 0; attempt < 6 && ::kill(pid, 0) == 0; ++attempt) {
-            ASSERT_EQ(RunCommand(command), 0) << "attempt " << attempt << ", the program "
-                                              << (::waitpid(pid, nullptr, WNOHANG) == 0 ? "still runs" : "has ended")
-                                              << "\n" << ReadBytes(PathOf("close.err")) << ReadBytes(PathOf("program.err"));
+            ASSERT_EQ(RunCommand(command), 0)
+                << "attempt " << attempt << ", the program "
+                << (::waitpid(pid, nullptr, WNOHANG) == 0 ? "still runs" : "has ended") << "\n"
+                << ReadBytes(PathOf("close.err")) << ReadBytes(PathOf("program.err"));
             int status = 0;
             for (int waited = 0; waited < 5000 && ::waitpid(pid, &status, WNOHANG) == 0; ++waited)
                 ::usleep(1000);

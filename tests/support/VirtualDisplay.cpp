@@ -49,10 +49,9 @@ bool CVirtualDisplay::Start(const std::string& errorFile)
     int ends[2];
     if (::pipe(ends) != 0)
         return false;
-    char* const argv[]
-        = {const_cast<char*>(kXvfb),       const_cast<char*>("-displayfd"), const_cast<char*>("3"),
-           const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>(m_Screen),
-           const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        nullptr};
+    char* const argv[] = {const_cast<char*>(kXvfb),       const_cast<char*>("-displayfd"), const_cast<char*>("3"),
+                          const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>(m_Screen),
+                          const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        nullptr};
     m_Pid = ::fork();
     if (m_Pid == 0) {
         std::freopen(errorFile.c_str(), "w", stderr);
