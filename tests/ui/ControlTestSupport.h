@@ -65,6 +65,7 @@ protected:
         CKeyboardState::SGetInstance().OnCharacter(key);
         Frame();
     }
+    void Type(EngineKey key) { Type(uint32_t(key)); }
     void Draw()
     {
         CColor black(0, 0, 0, 255);
