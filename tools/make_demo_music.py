@@ -14,7 +14,8 @@ tune is newer than this script.
 import ctypes
 import math
 import os
-import sys
+
+from demo_data import data_folder, is_up_to_date
 
 RATE = 22050
 NAME = "Demo Tune.ogg"
@@ -117,10 +118,10 @@ def encode(data):
 
 
 def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
+    root = data_folder(__file__)
     folder = os.path.join(root, "Data", "Music")
     target = os.path.join(folder, NAME)
-    if os.path.exists(target) and os.path.getmtime(target) >= os.path.getmtime(os.path.abspath(__file__)):
+    if is_up_to_date(target, __file__):
         return
     os.makedirs(folder, exist_ok=True)
     data = encode(samples())
