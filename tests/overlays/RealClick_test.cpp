@@ -17,17 +17,13 @@ namespace {
 constexpr char kTitle[] = "Ombrisalt overlay click";
 constexpr char kChildTest[] = "ChildProcess.RealClickReachesTheTimelineButton";
 
-class RealClick : public CTempFolderTest {};
+class RealClick : public CRealWindowTest {};
 
 TEST_F(RealClick, AClickInTheSdlWindowReachesTheButtonATimelineDraws)
 {
-    if (!CVirtualDisplay::IsInstalled())
-        GTEST_SKIP() << "no Xvfb";
-    CVirtualDisplay display;
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const std::string output = PathOf("child.out");
-    EXPECT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, output), 0) << ReadBytes(output);
-    EXPECT_EQ(ReadBytes(PathOf("clicks.txt")), "clicked\n") << ReadBytes(output);
+    if (!RunChildOnOwnDisplay(kChildTest))
+        return;
+    EXPECT_EQ(ReadBytes(PathOf("clicks.txt")), "clicked\n") << ChildOutput();
 }
 
 // The second run: the real window, a screen window over a frame of its

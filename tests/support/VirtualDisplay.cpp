@@ -1,5 +1,7 @@
 #include "VirtualDisplay.h"
 
+#include <gtest/gtest.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -123,4 +125,19 @@ bool PlayInputInBackground(const std::string& title, const std::string& steps)
     const std::string command
         = std::string("python3 '") + script + "' '" + display + "' '" + title + "' " + steps + " &";
     return std::system(command.c_str()) == 0;
+}
+
+bool CRealWindowTest::RunChildOnOwnDisplay(const char* childTest)
+{
+    if (!CVirtualDisplay::IsInstalled()) {
+        [] { GTEST_SKIP() << "no Xvfb"; }();
+        return false;
+    }
+    CVirtualDisplay display;
+    if (!display.Start(PathOf("xvfb.err"))) {
+        ADD_FAILURE() << ReadBytes(PathOf("xvfb.err"));
+        return false;
+    }
+    EXPECT_EQ(RunChildOnDisplay(display, Folder(), childTest, PathOf("child.out")), 0) << ChildOutput();
+    return true;
 }

@@ -5,6 +5,8 @@
 // run of this test program on the display (the platform is chosen once per
 // process, and test processes are headless).
 
+#include "TestSupport.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -54,3 +56,14 @@ int RunChildOnDisplay(const CVirtualDisplay& display, const std::string& folder,
 // background, so the caller can pump the window meanwhile. False when the
 // player could not be started.
 bool PlayInputInBackground(const std::string& title, const std::string& steps);
+
+// The first run of such a test, in a temporary folder.
+class CRealWindowTest : public CTempFolderTest {
+protected:
+    // Runs this program's test childTest on a virtual display of its own and
+    // expects it to end well. False when the test is skipped (no Xvfb) or has
+    // failed (no display).
+    bool RunChildOnOwnDisplay(const char* childTest);
+    // What the child wrote to its standard output and error.
+    std::string ChildOutput() const { return ReadBytes(PathOf("child.out")); }
+};

@@ -10,18 +10,14 @@ namespace {
 constexpr char kTitle[] = "Ombrisalt button click";
 constexpr char kChildTest[] = "ChildProcess.RealClickPressesAButton";
 
-class RealButton : public CTempFolderTest {};
+class RealButton : public CRealWindowTest {};
 
 TEST_F(RealButton, AClickInTheSdlWindowClicksTheButton)
 {
-    if (!CVirtualDisplay::IsInstalled())
-        GTEST_SKIP() << "no Xvfb";
-    CVirtualDisplay display;
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const std::string output = PathOf("child.out");
-    EXPECT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, output), 0) << ReadBytes(output);
+    if (!RunChildOnOwnDisplay(kChildTest))
+        return;
     const std::string events = ReadBytes(PathOf("events.txt"));
-    EXPECT_NE(events.find("parent: notify 0 from OK\n"), std::string::npos) << events << ReadBytes(output);
+    EXPECT_NE(events.find("parent: notify 0 from OK\n"), std::string::npos) << events << ChildOutput();
     EXPECT_NE(events.find("clicked\n"), std::string::npos) << events;
 }
 

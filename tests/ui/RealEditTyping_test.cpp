@@ -10,20 +10,16 @@ namespace {
 constexpr char kTitle[] = "Ombrisalt edit typing";
 constexpr char kChildTest[] = "ChildProcess.RealKeysTypeIntoAnEdit";
 
-class RealEdit : public CTempFolderTest {};
+class RealEdit : public CRealWindowTest {};
 
 TEST_F(RealEdit, KeysTypedInTheSdlWindowReachTheEdit)
 {
-    if (!CVirtualDisplay::IsInstalled())
-        GTEST_SKIP() << "no Xvfb";
-    CVirtualDisplay display;
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const std::string output = PathOf("child.out");
-    EXPECT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, output), 0) << ReadBytes(output);
+    if (!RunChildOnOwnDisplay(kChildTest))
+        return;
     const std::string events = ReadBytes(PathOf("events.txt"));
     // No font in the child: every character is 0 wide, so the click puts
     // the caret before the first one.
-    EXPECT_EQ(events, "text: aold\n") << ReadBytes(output);
+    EXPECT_EQ(events, "text: aold\n") << ChildOutput();
 }
 
 // Logs the edit's change notices.

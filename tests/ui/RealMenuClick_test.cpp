@@ -10,18 +10,14 @@ namespace {
 constexpr char kTitle[] = "Ombrisalt menu click";
 constexpr char kChildTest[] = "ChildProcess.RealClickOpensAMenu";
 
-class RealMenu : public CTempFolderTest {};
+class RealMenu : public CRealWindowTest {};
 
 TEST_F(RealMenu, AClickInTheSdlWindowOpensTheMenu)
 {
-    if (!CVirtualDisplay::IsInstalled())
-        GTEST_SKIP() << "no Xvfb";
-    CVirtualDisplay display;
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const std::string output = PathOf("child.out");
-    EXPECT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, output), 0) << ReadBytes(output);
+    if (!RunChildOnOwnDisplay(kChildTest))
+        return;
     const std::string events = ReadBytes(PathOf("events.txt"));
-    EXPECT_NE(events.find("open below File\n"), std::string::npos) << events << ReadBytes(output);
+    EXPECT_NE(events.find("open below File\n"), std::string::npos) << events << ChildOutput();
 }
 
 // The second run: the real window and a menu bar whose "File" item lies

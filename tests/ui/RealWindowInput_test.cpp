@@ -11,18 +11,14 @@ namespace {
 constexpr char kTitle[] = "Ombrisalt window input";
 constexpr char kChildTest[] = "ChildProcess.RealWindowInputReachesTheTree";
 
-class RealWindow : public CTempFolderTest {};
+class RealWindow : public CRealWindowTest {};
 
 TEST_F(RealWindow, EventsFromTheSdlWindowReachTheTree)
 {
-    if (!CVirtualDisplay::IsInstalled())
-        GTEST_SKIP() << "no Xvfb";
-    CVirtualDisplay display;
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const std::string output = PathOf("child.out");
-    EXPECT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, output), 0) << ReadBytes(output);
+    if (!RunChildOnOwnDisplay(kChildTest))
+        return;
     const std::string events = ReadBytes(PathOf("events.txt"));
-    EXPECT_NE(events.find("probe: down 0\n"), std::string::npos) << events << ReadBytes(output);
+    EXPECT_NE(events.find("probe: down 0\n"), std::string::npos) << events << ChildOutput();
     EXPECT_NE(events.find("probe: release "), std::string::npos) << events;
     EXPECT_NE(events.find("probe: key 97\n"), std::string::npos) << events;
 }
