@@ -55,12 +55,8 @@ TEST_F(FrameWindowClicks, ATogglePressAndADragThroughTheRealWindow)
     // The program writes its display options once the window is open and
     // the game set up.
     const auto ready = [&] { return ReadBytes(PathOf("Ombrisalt.CFG")).find("Display FPS") != std::string::npos; };
-    for (int tries = 0; tries < 60000 && !ready(); ++tries) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid)
-            FAIL() << "the program ended early: " << ReadBytes(PathOf("program.err"));
-        ::usleep(1000);
-    }
-    ASSERT_TRUE(ready());
+    ASSERT_TRUE(WaitUntilReady(pid, ready))
+        << "the program ended early or was not ready within a minute: " << ReadBytes(PathOf("program.err"));
 
     // The demo's frame window stands at (380, 300)-(780, 580) of the 1024 x
     // 768 game screen. Its toggle lies left of the close button in the top

@@ -38,12 +38,8 @@ TEST_P(RealWindow, OpensUnderXvfbAndEndsInOrder)
     // A failed check must not leave the program running.
     const CEndsWithTest guard(pid);
     // The settings file is written once the window is open and the game set up.
-    for (int tries = 0; tries < 60000 && !DiskHas(PathOf("Ombrisalt.CFG")); ++tries) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid)
-            FAIL() << "the program ended early: " << ReadBytes(PathOf("program.err"));
-        ::usleep(1000);
-    }
-    ASSERT_TRUE(DiskHas(PathOf("Ombrisalt.CFG")));
+    ASSERT_TRUE(WaitUntilReady(pid, [&] { return DiskHas(PathOf("Ombrisalt.CFG")); }))
+        << "the program ended early or was not ready within a minute: " << ReadBytes(PathOf("program.err"));
     if (GetParam().by == EndBy::WindowClosed) {
         // The close button of a window manager: a delete request from the X server.
         // A request that reaches the window before it takes delete requests
