@@ -63,6 +63,8 @@ public:
     virtual bool GetItemFlag(int32_t i);
     virtual void SetItemFlag(int32_t i, bool flag);
     virtual bool IsObjectFileList();
+    // False makes lists skip the item and refuse to select it.
+    virtual bool CanSelectItem(int32_t) { return true; }
 
     // Probes the hint first, index 0 first for keys beginning with "!", else
     // the middle.

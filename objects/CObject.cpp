@@ -14,6 +14,7 @@
 #include "objects/XmlTags.h"
 
 #include <bit>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -351,8 +352,10 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
             dynamic->SetValueFromText(SlotOwner(GetOrAddDynamicValue(dynamic)), value, &stream);
             return;
         }
-    } else if (!info->IsIgnoredPropertyName(narrowName.GetString()) && info->GetReportUnknownProperties()) {
-        CJString text("Found unknown property \"");
+    } else if (!info->IsIgnoredPropertyName(narrowName.GetString())) {
+        const bool report = info->GetReportUnknownProperties();
+        CJString text(report ? "Found" : "Dropped");
+        text.Append(" unknown property \"");
         text.Append(name);
         text.Append("\" with a value of \"");
         text.Append(value);
@@ -363,9 +366,16 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
         text.Append("\"");
         if (text.IsWide())
             text.ToNarrow();
-        if (!stream.IsUntrusted())
-            FatalDataError("Fatal Error", text.GetString());
-        stream.ReportError(text);
+        if (report) {
+            if (!stream.IsUntrusted())
+                FatalDataError("Fatal Error", text.GetString());
+            stream.ReportError(text);
+        } else if (!stream.IsUntrusted()) {
+#if !defined(OMBRISALT_FUZZING)
+            // The next save would lose the line for good: say so, naming the file.
+            std::fprintf(stderr, "%s\n", text.GetString());
+#endif
+        }
     }
     // Skip a block that belonged to the unknown property.
     const int64_t position = stream.GetPosition();

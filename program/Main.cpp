@@ -19,7 +19,9 @@
 #include "ui/program/ControlShowcase.h"
 #include "ui/program/EditShowcase.h"
 #include "ui/program/FrameShowcase.h"
+#include "ui/program/ListShowcase.h"
 #include "ui/program/MenuShowcase.h"
+#include "ui/program/TabShowcase.h"
 #include "ui/program/UiShowcase.h"
 
 #include <string>
@@ -65,6 +67,8 @@ int main(int argc, char** argv)
     InstallEditShowcase();
     InstallControlShowcase();
     InstallMenuShowcase();
+    InstallTabShowcase();
+    InstallListShowcase();
     InstallOverlayShowcase();
     InstallWorldShowcase();
     SetRunGame(RunStandInGame);

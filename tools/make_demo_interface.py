@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the window toolkit's demo textures and border pieces into
-data/Data/Resources/Interface/Textures/ and copies the window font.
+data/Data/Resources/Interface/Textures/, the list box's tree icons into the
+frame library's data/Data/Resources/Frames/, and copies the window font.
 
 Usage: make_demo_interface.py [data folder]   (default: data beside tools/)
 
@@ -203,6 +204,55 @@ def landscape(width=240, height=150):
     return image(width, height, paint)
 
 
+def folder_icon(opened, width=16, height=13):
+    """A folder with a tab; opened shows a lighter flap tilted forward."""
+    back, front, edge = (196, 150, 60), (238, 200, 96), (96, 66, 20)
+
+    def paint(x, y):
+        if y < 2:
+            on_tab = 1 <= x <= 6
+            return edge + (255,) if on_tab and (y == 0 or x in (1, 6)) else back + (255,) if on_tab else (0, 0, 0, 0)
+        if y == 2 or y == height - 1 or x == 0 or x == width - 1:
+            return edge + (255,)
+        if opened and y >= 5:
+            # The flap leans right: its left edge moves in as it rises.
+            left = 1 + (height - 1 - y) // 3
+            if x == left:
+                return edge + (255,)
+            if x > left:
+                return front + (255,)
+        return back + (255,)
+
+    return image(width, height, paint)
+
+
+def file_icon(width=12, height=14):
+    """A page with its top-right corner folded down."""
+    paper, edge, lines = (244, 244, 236), (90, 90, 100), (150, 160, 180)
+    fold = 4
+
+    def paint(x, y):
+        corner = x - (width - 1 - fold)
+        if corner > y:
+            return (0, 0, 0, 0)
+        if x == 0 or y == height - 1 or x == width - 1 or y == 0 or corner == y or (corner >= 0 and y == fold):
+            return edge + (255,)
+        if y >= 5 and y % 3 == 2 and 2 <= x <= width - 3:
+            return lines + (255,)
+        return paper + (255,)
+
+    return image(width, height, paint)
+
+
+def icons():
+    """The list box's tree icons, which it finds in the frame library."""
+    return {
+        "Folder Open Icon": folder_icon(True),
+        "Folder Closed Icon": folder_icon(False),
+        "File Icon": file_icon(),
+    }
+
+
 def textures():
     made = {
         "Demo Picture": landscape(),
@@ -240,6 +290,11 @@ def main():
     os.makedirs(folder, exist_ok=True)
     for name, pixels in textures().items():
         with open(os.path.join(folder, name + ".png"), "wb") as out:
+            out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
+    frames = os.path.join(resources, "Frames")
+    os.makedirs(frames, exist_ok=True)
+    for name, pixels in icons().items():
+        with open(os.path.join(frames, name + ".png"), "wb") as out:
             out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
     copy_font(resources, "make_demo_interface", "")
     with open(stamp, "w") as out:

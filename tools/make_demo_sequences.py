@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the frames of the demo sequences into data/Data/Resources/Sequences/.
+"""Draws the frames of the demo sequences into data/Data/Resources/Sequences/,
+and the levels' background pictures into data/Data/Resources/Frames/.
 
 Usage: make_demo_sequences.py [data folder]   (default: data beside tools/)
 
@@ -282,6 +283,37 @@ SEQUENCES = {
 }
 
 
+def backdrop(sky_top, sky_bottom, hills, water=None):
+    """A level's background picture, 400 x 330: a sky, two rows of hills and
+    optionally water along the bottom."""
+    width, height = 400, 330
+    pixels = canvas(width, height)
+    for y in range(height):
+        t = y / (height - 1)
+        colour = tuple(clamp(a + (b - a) * t) for a, b in zip(sky_top, sky_bottom)) + (255,)
+        for x in range(width):
+            pixels[y][x] = colour
+    for index, (base, amplitude, period, colour) in enumerate(hills):
+        for x in range(width):
+            top = int(base - amplitude * math.sin(2 * math.pi * (x / period + 0.3 * index)))
+            for y in range(max(0, top), height):
+                pixels[y][x] = colour
+    if water:
+        for y in range(height - 60, height):
+            shade = 12 if (y // 6) % 2 else 0
+            for x in range(width):
+                pixels[y][x] = (clamp(water[0] + shade), clamp(water[1] + shade), clamp(water[2] + shade), 255)
+    return pixels
+
+
+FRAMES = {
+    "Town Background": lambda: backdrop((120, 170, 230), (205, 225, 245),
+                                        [(210, 18, 260, (110, 160, 90, 255)), (250, 10, 170, (80, 135, 70, 255))]),
+    "Harbour Background": lambda: backdrop((90, 140, 210), (190, 215, 240),
+                                           [(220, 25, 330, (120, 150, 110, 255))], water=(40, 90, 150)),
+}
+
+
 def main():
     data = data_folder(__file__)
     root = os.path.join(data, "Data", "Resources", "Sequences")
@@ -297,6 +329,12 @@ def main():
         for index, pixels in enumerate(draw()):
             with open(os.path.join(folder, "%s %02d.png" % (name, index + 1)), "wb") as out:
                 out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
+    frames = os.path.join(data, "Data", "Resources", "Frames")
+    os.makedirs(frames, exist_ok=True)
+    for name, draw in FRAMES.items():
+        pixels = draw()
+        with open(os.path.join(frames, name + ".png"), "wb") as out:
+            out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
     with open(stamp, "w") as out:
         out.write("frames drawn by tools/make_demo_sequences.py\n")
     print("make_demo_sequences: frames written under", root)

@@ -378,6 +378,9 @@ public:
     void SetOpacity(float opacity) { m_Opacity = opacity; }
     float GetOpacity() const { return m_Opacity; }
     bool IsFirstDrawDone() const { return m_FirstDrawDone; }
+    // Set by LoadWindowSettings; children keep their own settings under it.
+    const CJString& GetSettingsKey() const { return m_SettingsKey; }
+    bool HasSettingsKey() const { return m_HasSettingsKey; }
     // The window takes the record (null: none) and deletes the old one.
     void SetImageCache(CWindowImageCache* cache);
     CWindowImageCache* GetImageCache() const { return m_ImageCache; }

@@ -4,6 +4,8 @@
 #include "foundation/CArrayPOD.h"
 #include "foundation/SettingsFiles.h"
 #include "game/scripting/CScriptPosition.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
 #include "objects/CMessage.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
@@ -382,7 +384,10 @@ CPlayfieldHooks* SetPlayfieldHooks(CPlayfieldHooks* hooks)
 
 CPlayfield* GetCurrentPlayfield()
 {
-    return g_CurrentPlayfield;
+    if (g_CurrentPlayfield)
+        return g_CurrentPlayfield;
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    return level ? &level->GetPlayfield() : nullptr;
 }
 
 CPlayfield* SetCurrentPlayfield(CPlayfield* playfield)
@@ -401,7 +406,10 @@ CObject* CLevelHolder::GetLevel()
 {
     if (CObject* viewed = PlayfieldHooks().GetViewedLevel())
         return viewed;
-    return m_Level;
+    if (m_Level)
+        return m_Level;
+    CLevelSet* levels = FindLevels();
+    return levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
 }
 
 // The copy is made before the old one goes, so holding a copy of the held

@@ -10,9 +10,10 @@
 // shows everything, leaving it loads them back.
 //
 // The level being played is a copy held by the level holder, so play never
-// touches the stored level. Until levels carry their playfield, the current
-// playfield is the one set with SetCurrentPlayfield; a playfield that is
-// destroyed while current stops being current.
+// touches the stored level; the current playfield is the one that level
+// embeds. A playfield set with SetCurrentPlayfield stands in front of it
+// (tools and tests that drive a bare playfield); a playfield that is
+// destroyed while set stops being current.
 #include "foundation/CFPoint.h"
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
@@ -135,9 +136,10 @@ public:
 CPlayfieldHooks* SetPlayfieldHooks(CPlayfieldHooks* hooks);
 OMBRISALT_UPWARD_HOOK(SetPlayfieldHooks);
 
-// The playfield of the level being played, or null.
+// The playfield set by hand, else the one the current level embeds; null
+// when there is neither.
 CPlayfield* GetCurrentPlayfield();
-// Returns the playfield that was current; the caller keeps ownership.
+// Returns the playfield that was set; the caller keeps ownership.
 CPlayfield* SetCurrentPlayfield(CPlayfield* playfield);
 
 // Holds an owned copy of the level being played.
@@ -149,7 +151,8 @@ public:
     ~CLevelHolder();
 
     // The viewed level while the neighbourhood viewer is open, else the held
-    // copy; null when neither.
+    // copy, else the entry of "Levels" at the current level index; null when
+    // none of them is there.
     CObject* GetLevel();
     void HoldCopyOf(CObject* level);
     void Release();

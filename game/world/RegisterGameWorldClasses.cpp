@@ -1,11 +1,51 @@
 #include "game/world/RegisterGameWorldClasses.h"
 
+#include "game/world/CBackgroundStyleSheet.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CBuildablePackage.h"
+#include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGoal.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLevelTimer.h"
+#include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CRules.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTutorial.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
 #include "game/world/PlayfieldScriptingHooks.h"
 
 void RegisterGameWorldClasses()
 {
     CPlayfieldLayer::SGetClassInfo();
     CPlayfield::SGetClassInfo();
+    CRules::SGetClassInfo();
+    CPeriod::SGetClassInfo();
+    CBackgroundStyleSheet::SGetClassInfo();
+    CGoal::SGetClassInfo();
+    CRevenueGoal::SGetClassInfo();
+    CLevelOptions::SGetClassInfo();
+    CLevelSet::SGetClassInfo();
+    CLevelSetUserMade::SGetClassInfo();
+    RegisterLevelSetFileNames();
+    CUpgradeSlot::SGetClassInfo();
+    CUpgrade::SGetClassInfo();
+    CBuildablePart::SGetClassInfo();
+    CColorBuildablePart::SGetClassInfo();
+    CCrewUpgrade::SGetClassInfo();
+    CCrewSkillUpgrade::SGetClassInfo();
+    CBuildPhase::SGetClassInfo();
+    CBuildablePackage::SGetClassInfo();
+    CCustomerStyleSheet::SGetClassInfo();
+    CTutorial::SGetClassInfo();
+    CCrewState::SGetClassInfo();
+    CGameState::SGetClassInfo();
+    CLevelPlayStats::SGetClassInfo();
+    CThreeInARowCounter::SGetClassInfo();
+    CLevelTimer::SGetClassInfo();
     InstallPlayfieldScriptingHooks();
 }

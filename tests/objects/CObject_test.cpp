@@ -200,6 +200,29 @@ TEST_F(ObjectText, FatalReportsEndTheProcessWithTheirTexts)
     GetCurrentLoadFileName().Set("Program.EXE");
 }
 
+TEST_F(ObjectText, AKeyTheReaderDropsIsReportedWithItsFile)
+{
+    GetCurrentLoadFileName().Set("Town.txt");
+    testing::internal::CaptureStderr();
+    std::unique_ptr<CObject> read(
+        ReadFromText("CTestBase\r\n{\r\nCount=2\r\nColour=red\r\nShade=Old\r\n{\r\n}\r\n}\r\n", IdMode::WithoutIds));
+    const std::string said = testing::internal::GetCapturedStderr();
+    GetCurrentLoadFileName().Set("Program.EXE");
+    ASSERT_NE(read, nullptr) << "an unknown key is no reason to refuse the object";
+    EXPECT_EQ(static_cast<CTestBase*>(read.get())->m_Count, 2);
+    EXPECT_NE(said.find("Dropped unknown property \"Colour\" with a value of \"red\" for class CTestBase while "
+                        "processing file \"Town.txt\""),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("\"Shade\""), std::string::npos) << "a dropped block is named too";
+
+    // A key the class chose to ignore is not news.
+    testing::internal::CaptureStderr();
+    std::unique_ptr<CObject> strict(ReadFromText("CTestStrict\r\n{\r\nLoss Less=1\r\n}\r\n", IdMode::WithoutIds));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(strict, nullptr);
+}
+
 std::string g_Forwarded;
 class CRecordingHost : public CObjectModelHost {
 public:

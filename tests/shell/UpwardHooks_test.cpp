@@ -11,13 +11,16 @@
 #include "foundation/ShellServices.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
-#include "program/RegisterAllClasses.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "objects/CObjectModelHost.h"
+#include "program/RegisterAllClasses.h"
 #include "render/CFrameEffect.h"
 #include "render/CPointPath.h"
 #include "shell/CGameBase.h"
@@ -90,6 +93,12 @@ constexpr HookRow kHooks[] = {
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
     {"SetPlayfieldHooks", InstalledBy::Nobody,
      "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
+    {"SetWorldHooks", InstalledBy::Nobody, "player profiles and achievements are not built yet (game/screens)",
+     HasHook<SetWorldHooks>},
+    {"SetLevelOptionsHooks", InstalledBy::Nobody, "customers and lots are not built yet (game/business)",
+     HasHook<SetLevelOptionsHooks>},
+    {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
+     HasHook<SetLevelSorterHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

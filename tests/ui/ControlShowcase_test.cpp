@@ -4,6 +4,8 @@
 
 #include "ShowcaseTestSupport.h"
 
+#include "ui/CJButton.h"
+#include "ui/CJComboBox.h"
 #include "ui/CJScrollBar.h"
 #include "ui/CJSlider.h"
 #include "ui/CJSpin.h"
@@ -54,6 +56,38 @@ TEST_F(ControlShowcase, TheSliderTheSpinAndTheScrolledViewAnswerTheUser)
     m_Root->OnMouseWheel(-1000, CPoint{b.left - 20, b.top + 20});
     EXPECT_EQ(view->GetScrollOffsetY(), int32_t(bar->GetMaximum())) << "the wheel to the end";
     Frame();
+}
+
+TEST_F(ControlShowcase, TheDayComboBoxOpensOnAClickAndScrollsItsLongList)
+{
+    InstallUiShowcase();
+    InstallControlShowcase();
+    GetStandInHooks().init();
+    CJWindow* frame = ChildTitled(*m_Root, "Controls");
+    ASSERT_NE(frame, nullptr);
+    CJComboBox* day = nullptr;
+    for (CJWindow* child = frame->GetFirstChild(); child; child = child->GetNextSibling())
+        if (auto* combo = dynamic_cast<CJComboBox*>(child); combo && combo->GetSelectedText().Compare("Day 7") == 0)
+            day = combo;
+    ASSERT_NE(day, nullptr);
+    Frame();
+
+    CMouseState& mouse = CMouseState::SGetInstance();
+    const CRect b = day->GetButton()->GetScreenRect();
+    mouse.SetPosition((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+    mouse.SetButtons(1);
+    Frame();
+    mouse.SetButtons(0);
+    Frame();
+    CJPopUpListBox* popUp = day->GetPopUp();
+    ASSERT_NE(popUp, nullptr);
+    EXPECT_EQ(popUp->GetVisibleRows(), 20);
+    EXPECT_NE(popUp->GetScrollBar(), nullptr);
+    EXPECT_LE(popUp->GetScreenRect().bottom, 768) << "on the screen";
+    Frame();
+    CKeyboardState::SGetInstance().OnCharacter(kKeyEscape);
+    Frame();
+    EXPECT_FALSE(day->IsOpen());
 }
 
 } // namespace

@@ -19,7 +19,7 @@ CRealWindowChild::~CRealWindowChild()
         plat::GetPlatform().GetWindow().Destroy();
 }
 
-bool CRealWindowChild::Open(const char* title)
+bool CRealWindowChild::Open(const char* title, CFont* font)
 {
     if (plat::ChoosePlatformKind() != plat::PlatformKind::SDL) {
         [] { GTEST_SKIP() << "no display"; }();
@@ -38,7 +38,7 @@ bool CRealWindowChild::Open(const char* title)
     m_Title = title;
     SetWindowState(true, false);
     m_Frame = CFrame::MakeOwned(320, 240, 32);
-    m_Root = std::make_unique<CScreenWindow>(m_Frame.get(), nullptr);
+    m_Root = std::make_unique<CScreenWindow>(m_Frame.get(), font);
     return true;
 }
 

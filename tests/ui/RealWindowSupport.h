@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class CFont;
+
 class CRealWindowChild {
 public:
     CRealWindowChild() = default;
@@ -21,9 +23,10 @@ public:
     // Closes the window after the tree has gone.
     ~CRealWindowChild();
 
-    // Opens a 320 x 240 window titled title. False when this run has no
-    // display (the test is skipped) or the window did not open (it fails).
-    bool Open(const char* title);
+    // Opens a 320 x 240 window titled title, its screen window's default
+    // font font. False when this run has no display (the test is skipped) or
+    // the window did not open (it fails).
+    bool Open(const char* title, CFont* font = nullptr);
 
     CScreenWindow& Root() { return *m_Root; }
     CFrame& Frame() { return *m_Frame; }

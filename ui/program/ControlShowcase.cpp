@@ -1,7 +1,9 @@
 #include "ui/program/ControlShowcase.h"
 
+#include "foundation/CVirtualArray.h"
 #include "shell/program/CStandInGame.h"
 #include "ui/CAlphaTheme.h"
+#include "ui/CJComboBox.h"
 #include "ui/CJFrameWindow.h"
 #include "ui/CJScrollBar.h"
 #include "ui/CJSlider.h"
@@ -11,6 +13,8 @@
 #include "ui/SkinResources.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -39,8 +43,33 @@ public:
     CJStatic* m_Status = nullptr;
 };
 
+// Fixed names for the demo's combo boxes.
+class CNameList : public CSimpleVirtualArray {
+public:
+    explicit CNameList(std::vector<std::string> names)
+        : m_Names(std::move(names))
+    {
+    }
+    const char* GetItemName(int32_t i) override { return m_Names[size_t(i)].c_str(); }
+    CJString GetItemNameString(int32_t i) override { return CJString(m_Names[size_t(i)].c_str()); }
+    int32_t GetCount() override { return int32_t(m_Names.size()); }
+
+private:
+    std::vector<std::string> m_Names;
+};
+
+CNameList MakeDays()
+{
+    std::vector<std::string> days;
+    for (int day = 1; day <= 31; ++day)
+        days.push_back("Day " + std::to_string(day));
+    return CNameList(std::move(days));
+}
+
 struct SControlShowcase {
     SStandInHooks previous;
+    CNameList paints{{"Amber", "Blue", "Coral", "Green", "Indigo", "Ochre", "Rose", "Slate", "Teal", "White"}};
+    CNameList days = MakeDays();
 };
 SControlShowcase* g_ControlShowcase = nullptr;
 
@@ -113,6 +142,14 @@ void Init()
 
     frame->m_Status = new CJStatic(frame, "Copies: 1");
     Put(*frame, frame->m_Status, left, frame->GetHeight() - 40);
+    // Two combo boxes on the status line: a short list, and a long one
+    // whose pop-up scrolls.
+    auto* paint = new CJComboBox(frame, &g_ControlShowcase->paints, 30);
+    paint->SelectItem(1, true);
+    x = Put(*frame, paint, left + 90, frame->GetHeight() - 42);
+    auto* day = new CJComboBox(frame, &g_ControlShowcase->days, 30);
+    day->SelectItem(6, true);
+    Put(*frame, day, x, frame->GetHeight() - 42);
     screen->BringChildToFront(frame);
 }
 
@@ -120,8 +157,10 @@ void Init()
 
 void InstallControlShowcase()
 {
-    // Kept for the whole run, as the hooks are.
-    g_ControlShowcase = new SControlShowcase;
+    // Kept for the whole run, as the hooks are (and reused when installed
+    // again: the combo boxes' lists live in it).
+    if (!g_ControlShowcase)
+        g_ControlShowcase = new SControlShowcase;
     g_ControlShowcase->previous = GetStandInHooks();
     SStandInHooks hooks = g_ControlShowcase->previous;
     hooks.init = &Init;

@@ -12,6 +12,7 @@
 #include "ui/CScreenWindow.h"
 #include "ui/CSoundOptions.h"
 #include "ui/SkinResources.h"
+#include "ui/program/TabShowcase.h"
 
 namespace {
 
@@ -133,6 +134,7 @@ void BuildMenus(CScreenWindow& screen)
     windowsMenu->SetColor0(kMenuGround);
     Item(*windowsMenu, "Message box", &ShowBox);
     Item(*windowsMenu, "Sound options", &OpenSoundOptions);
+    Item(*windowsMenu, "Display options", &OpenDisplayOptions);
     Item(*windowsMenu, "Tool palette", &TogglePalette);
     Item(*windowsMenu, "Picture window", &TogglePicture);
     windowsMenu->AddSeparator();

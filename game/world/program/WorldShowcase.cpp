@@ -1,12 +1,19 @@
 #include "game/world/program/WorldShowcase.h"
 
+#include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "foundation/CCommand.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
+#include "game/world/CBackgroundStyleSheet.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
-#include "objects/CObject.h"
+#include "images/CFrameList.h"
+#include "render/SurfaceHelpers.h"
 #include "sequences/CSequenceList.h"
+#include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "shell/program/CStandInGame.h"
 #include "ui/CScreenWindow.h"
@@ -15,19 +22,25 @@
 
 namespace {
 
-constexpr const char* kPlayfieldFile = "Resources/Playfields/Town.txt";
 constexpr const char* kEffectsLayer = "Effects";
 constexpr const char* kBirdSequence = "Swallow";
 constexpr const char* kBurstSequence = "Spark Burst";
 constexpr CFPoint kBirdStart{40.0f, 60.0f};
 constexpr float kBirdSpeed = 300.0f; // pixels per second
 constexpr uint32_t kLeftButton = 1;
+// F9 opens the Level Sorter.
+constexpr uint32_t kSorterKey = 67;
 
 struct SShowcase {
     SStandInHooks previous;
-    std::unique_ptr<CPlayfield> playfield;
-    CSprite* underMouse = nullptr; // found each update, never kept past it
+    // The held copy's playfield; the level holder owns it.
+    CPlayfield* playfield = nullptr;
+    uint32_t heldIndex = 0;
+    const CLevelOptions* heldSource = nullptr; // compared, never used
+    CLevelSorterWindow* sorter = nullptr;      // checked against the screen's children before use
+    CSprite* underMouse = nullptr;             // found each update, never kept past it
     bool leftDown = false;
+    bool sorterKeyDown = false;
 };
 SShowcase* g_Showcase = nullptr;
 
@@ -108,25 +121,77 @@ CSprite* SpriteAt(CPlayfield& playfield, CFPoint point)
     return nullptr;
 }
 
+// Holds a copy of the current level of "Levels", as a level start does.
+void HoldCurrentLevel()
+{
+    g_Showcase->playfield = nullptr;
+    g_Showcase->heldIndex = GetCurrentLevelIndex();
+    CLevelSet* levels = FindLevels();
+    CLevelOptions* level = levels ? levels->GetLevel(g_Showcase->heldIndex) : nullptr;
+    g_Showcase->heldSource = level;
+    if (!level) {
+        GetLevelHolder().Release();
+        return;
+    }
+    GetLevelHolder().HoldCopyOf(level);
+    if (CLevelOptions* held = CLevelOptions::SGetCurrent()) {
+        g_Showcase->playfield = &held->GetPlayfield();
+        Dress(*g_Showcase->playfield);
+    }
+}
+
+bool IsSorterOpen()
+{
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen || !g_Showcase->sorter)
+        return false;
+    for (const CJWindow* child = screen->GetFirstChild(); child; child = child->GetNextSibling())
+        if (child == g_Showcase->sorter)
+            return true;
+    g_Showcase->sorter = nullptr;
+    return false;
+}
+
+// The level's picture, in the top right corner behind its playfield.
+void DrawBackground(CFrameInterface& screen)
+{
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    CBackgroundStyleSheetList& sheets = GetBackgroundStyleSheetList();
+    if (!level || level->m_Background < 0 || level->m_Background >= sheets.GetCount())
+        return;
+    CBackgroundStyleSheet* sheet = sheets.GetObject(level->m_Background);
+    CFrameList& frames = GetFrameLibrary();
+    if (!sheet || sheet->m_BackgroundImage < 0 || sheet->m_BackgroundImage >= frames.GetCount())
+        return;
+    if (CFrame* picture = frames.GetObject(sheet->m_BackgroundImage))
+        BlitAt(screen, *picture, int32_t(screen.GetWidth()) - int32_t(picture->GetWidth()), 0,
+               GetTransparentMaskBlitType());
+}
+
 void Init()
 {
     if (g_Showcase->previous.init)
         g_Showcase->previous.init();
-    std::unique_ptr<CObject> object(
-        LoadObjectFromFile(kPlayfieldFile, 0, IdMode::WithoutIds, ReportUnknownClass::Quiet));
-    if (auto* playfield = dynamic_cast<CPlayfield*>(object.get())) {
-        object.release();
-        g_Showcase->playfield.reset(playfield);
-        Dress(*playfield);
-        SetCurrentPlayfield(playfield);
-    }
+    InitGeneralObjects();
+    HoldCurrentLevel();
 }
 
 void Update(float seconds)
 {
     if (g_Showcase->previous.update)
         g_Showcase->previous.update(seconds);
-    CPlayfield* playfield = g_Showcase->playfield.get();
+    const bool sorterKey = CKeyboardState::SGetInstance().IsKeyDown(kSorterKey);
+    if (sorterKey && !g_Showcase->sorterKeyDown && !IsSorterOpen() && FindLevels())
+        g_Showcase->sorter = OpenLevelSorter();
+    g_Showcase->sorterKeyDown = sorterKey;
+    // The sorter may have put another level at the current index.
+    if (IsSorterOpen() || GetCurrentLevelIndex() != g_Showcase->heldIndex) {
+        CLevelSet* levels = FindLevels();
+        const CLevelOptions* current = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
+        if (GetCurrentLevelIndex() != g_Showcase->heldIndex || current != g_Showcase->heldSource)
+            HoldCurrentLevel();
+    }
+    CPlayfield* playfield = g_Showcase->playfield;
     if (!playfield)
         return;
     // A press that no window of the window tree lies under reaches the town.
@@ -147,9 +212,10 @@ void Draw(CFrameInterface& screen)
 {
     if (g_Showcase->previous.draw)
         g_Showcase->previous.draw(screen);
-    CPlayfield* playfield = g_Showcase->playfield.get();
+    CPlayfield* playfield = g_Showcase->playfield;
     if (!playfield)
         return;
+    DrawBackground(screen);
     playfield->Draw(screen);
     if (CSprite* sprite = g_Showcase->underMouse) {
         CRect bounds{0, 0, 0, 0};
@@ -168,6 +234,9 @@ void Draw(CFrameInterface& screen)
         screen.DrawLine(right, bottom, left, bottom, mark);
         screen.DrawLine(left, bottom, left, top, mark);
     }
+    // The sorter lies over the level.
+    if (IsSorterOpen())
+        CScreenWindow::GetScreenWindow()->DrawToScreen();
 }
 
 } // namespace
@@ -189,5 +258,5 @@ void InstallWorldShowcase()
 
 CPlayfield* GetWorldShowcasePlayfield()
 {
-    return g_Showcase ? g_Showcase->playfield.get() : nullptr;
+    return g_Showcase ? g_Showcase->playfield : nullptr;
 }

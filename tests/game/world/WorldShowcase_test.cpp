@@ -1,18 +1,38 @@
 #include "game/world/program/WorldShowcase.h"
 
 #include "game/scripting/CSprite.h"
+#include "game/world/CBackgroundStyleSheet.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
+#include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CRules.h"
+#include "game/world/CTutorial.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
+#include "images/CFont.h"
 #include "images/CFrame.h"
+#include "images/CFrameList.h"
+#include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/SequenceTestSupport.h"
+#include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/CJListBox.h"
+#include "ui/CScreenWindow.h"
+#include "ui/SkinResources.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,6 +53,10 @@ protected:
         ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_sequences.py ."), 0);
         std::filesystem::current_path("Data");
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+        GetFrameLibrary().SetSource(nullptr, "Resources/Frames", 0);
+        for (CObjectFileArray* list : DataLists())
+            list->SetSource(nullptr, "Resources", 0);
+        SetCurrentLevelIndex(0);
         SetStandInHooks(SStandInHooks());
         InstallWorldShowcase();
         GetStandInHooks().init();
@@ -45,10 +69,22 @@ protected:
         CMouseState::SGetInstance().ResetForTesting();
         SetStandInHooks(SStandInHooks());
         SetCurrentPlayfield(nullptr);
+        GetLevelHolder().Release();
+        SetCurrentLevelIndex(0);
+        for (CObjectFileArray* list : DataLists())
+            list->SetSource(nullptr, "Nowhere", 0);
+        GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
+        GetFrameLibrary().SetSource(nullptr, "Nowhere", 0);
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         SequenceFolderTest::TearDown();
     }
 
+    static std::vector<CObjectFileArray*> DataLists()
+    {
+        return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
+                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
+                &GetTutorialList(),   &GetGameStateList()};
+    }
     void Draw()
     {
         for (uint32_t y = 0; y < 768; ++y)
@@ -77,7 +113,9 @@ protected:
 
 TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
 {
+    // The town is the first level of "Levels", played on a held copy.
     EXPECT_EQ(GetCurrentPlayfield(), m_Playfield);
+    EXPECT_NE(m_Playfield, &GetLevels()->GetLevel(0)->GetPlayfield());
     ASSERT_EQ(m_Playfield->GetLayerCount(), 6u);
     EXPECT_EQ(Layer("Houses").GetSpriteCount(), 3u);
     for (uint32_t i = 0; i < m_Playfield->GetLayerCount(); ++i) {
@@ -141,6 +179,72 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
     for (int i = 0; i < 40 && effects.GetSpriteCount(); ++i)
         GetStandInHooks().update(kStep);
     EXPECT_EQ(effects.GetSpriteCount(), 0u);
+}
+
+// Every object the demo data names resolves: the rules with every default
+// name, the three levels with their periods and backgrounds, the state.
+TEST_F(WorldShowcase, TheDemoDataLoadsWhole)
+{
+    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+    EXPECT_NE(GetGeneralObjectAs<CRules>("Rules").GetClassInfo(), nullptr);
+    EXPECT_GE(GetGameStateList().Find("Initial"), 0);
+    CLevelSet* levels = GetLevels();
+    ASSERT_EQ(levels->GetCount(), 3u);
+    EXPECT_EQ(levels->GetFirstTutorialLevelIndex(), 0u);
+    EXPECT_EQ(levels->GetLastTutorialLevelIndex(), 0u);
+    const char* periods[] = {"Period 1", "Period 1", "Period 2"};
+    const char* backgrounds[] = {"Town", "Harbour", "Town"};
+    for (uint32_t i = 0; i < 3; ++i) {
+        CLevelOptions& level = *levels->GetLevel(i);
+        EXPECT_STREQ(GetPeriodList().GetItemName(level.m_Period), periods[i]) << i;
+        EXPECT_STREQ(GetBackgroundStyleSheetList().GetItemName(level.m_Background), backgrounds[i]) << i;
+        EXPECT_EQ(level.m_BuildPhaseFrequency.GetCount(), 3u) << i;
+        CBackgroundStyleSheet* sheet = GetBackgroundStyleSheetList().GetObject(level.m_Background);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_NE(GetFrameLibrary().GetObject(sheet->m_BackgroundImage), nullptr) << i;
+    }
+    EXPECT_FLOAT_EQ(levels->GetLevel(1)->m_BuildPhaseFrequency[uint32_t(FindBuildPhase("Garage"))], 0.65f);
+    EXPECT_EQ(levels->GetLevel(2)->GetMaxCustomersInLine(), 2);
+}
+
+TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOverIt)
+{
+    // The town's sky in the top right corner; nothing at the far left.
+    Draw();
+    const uint32_t sky = Pixel(1020, 4) & 0xFFFFFFu;
+    EXPECT_NEAR(int(sky >> 16), 0x79, 2) << std::hex << sky;
+    EXPECT_NEAR(int((sky >> 8) & 0xFF), 0xAA, 2) << std::hex << sky;
+    EXPECT_NEAR(int(sky & 0xFF), 0xE6, 2) << std::hex << sky;
+    EXPECT_EQ(Pixel(4, 4) & 0xFFFFFFu, 0u);
+
+    if (!WriteDefaultFont())
+        GTEST_SKIP() << "DejaVuSans is missing (Debian package fonts-dejavu-core)";
+    EnumerateFontFiles();
+    auto font = std::make_unique<CFont>();
+    CJWindow::SetDefaultFont(font.get());
+    CFrameList skins(nullptr);
+    skins.SetSource(nullptr, "Interface", 0);
+    SetSkinResources(nullptr, &skins);
+    CScreenWindow windows(m_Screen.get(), font.get());
+    CKeyboardState& keys = CKeyboardState::SGetInstance();
+    keys.OnKeyDown(67);
+    GetStandInHooks().update(kStep);
+    keys.OnKeyUp(67);
+    CLevelSorterWindow* sorter = nullptr;
+    for (CJWindow* child = windows.GetFirstChild(); child; child = child->GetNextSibling())
+        if ((sorter = dynamic_cast<CLevelSorterWindow*>(child)))
+            break;
+    ASSERT_NE(sorter, nullptr);
+    EXPECT_EQ(sorter->GetList()->GetRowCount(), 3);
+    // A new level made current at the top is what the showcase then holds.
+    sorter->GetList()->SelectItem(0, true);
+    sorter->Insert();
+    GetStandInHooks().update(kStep);
+    ASSERT_NE(GetWorldShowcasePlayfield(), nullptr);
+    EXPECT_EQ(GetWorldShowcasePlayfield()->GetLayerCount(), 0u);
+    keys.ResetForTesting();
+    SetSkinResources(nullptr, nullptr);
+    CJWindow::SetDefaultFont(nullptr);
 }
 
 } // namespace

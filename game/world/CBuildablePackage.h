@@ -1,0 +1,30 @@
+#pragma once
+// A building, as ordered by a customer or as it stands on a lot: one part per
+// build phase (upgrade indexes, 0 = none in that phase), the parts waiting
+// for paint, and the part under construction.
+#include "objects/CObject.h"
+#include "objects/CPropertyArrayProperty.h"
+
+#include <cstdint>
+
+class CBuildablePackage : public CObject {
+    OMBRISALT_REFLECTED(CBuildablePackage, CObject)
+public:
+    CBuildablePackage();
+    ~CBuildablePackage() override;
+
+    bool IsBeingConstructed() const { return m_BeingConstructed != 0; }
+    bool IsFullyPainted() const { return m_UnpaintedParts.GetCount() == 0; }
+    bool HasParts() const;
+    // False for null; else both parts lists hold the same entries in order.
+    bool HasSamePartsAs(const CBuildablePackage* other) const;
+    // The summed "Resale Value" of every part, thousands of $.
+    float GetResaleValue() const;
+    // 0 for an empty phase or one outside the parts list.
+    float GetPartResaleValue(uint32_t phase) const;
+
+    CPropertyArray<int32_t> m_Parts;          // "Parts List", by build phase
+    CPropertyArray<int32_t> m_UnpaintedParts; // "Unpainted Parts List"
+    int32_t m_BeingConstructed = 0;           // "Being Constucted"
+    float m_ConstructionProgress = 0.0f;      // "Constuction Progress", 0 to 1
+};

@@ -1,0 +1,54 @@
+#include "game/world/CGeneralObjects.h"
+
+#include "foundation/FatalError.h"
+#include "objects/CFileListList.h"
+#include "sound/CMusicPlayer.h"
+
+#include <memory>
+
+CGeneralObjectsList::CGeneralObjectsList()
+    : CObjectArrayBaseTemplate<CObject>("Object.txt")
+{
+}
+
+CGeneralObjectsList& GetGeneralObjects()
+{
+    // Lives to the end of the process, as the registry of lists expects.
+    static auto* list = new CGeneralObjectsList;
+    return *list;
+}
+
+void InitGeneralObjects()
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    list.SetSource(nullptr, "Resources", 0);
+    // Entered once among the named lists, which re-point it on every reset.
+    if (CFileListList::SGetInstance().FindIndexOfList(&list) < 0)
+        list.RegisterList("General Objects", "Resources");
+}
+
+CObject* GetGeneralObject(const char* name, CClassInfo* required)
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    CObject* object = list.GetObjectAt(list.FindOrReportMissing(name));
+    if (!object) {
+        // The list reports failed loads itself; an entry that still gives
+        // nothing is reported here rather than handed out as null.
+        CJString text(list.GetLastLoadError());
+        if (text.IsEmpty())
+            text.Set("Error loading file");
+        FatalDataError("Fatal Error", text.GetString());
+    }
+    if (required && !object->IsKindOf(required)) {
+        CJString text("File contains invalid class type of ");
+        text.Append(object->GetClassInfo()->GetName());
+        FatalDataError("Fatal Error", text.GetString());
+    }
+    return object;
+}
+
+CSoundFileList& GetSongList()
+{
+    static CSoundFileList list;
+    return list;
+}

@@ -1,0 +1,449 @@
+#include "game/world/CLevelSorter.h"
+
+#include "foundation/CLocalizedString.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CPeriod.h"
+#include "objects/ObjectFileCallbacks.h"
+#include "shell/CClipboard.h"
+#include "shell/CGameBase.h"
+#include "shell/CKeyboardState.h"
+#include "ui/CJButton.h"
+#include "ui/CJHeader.h"
+#include "ui/CJListBox.h"
+#include "ui/CScreenWindow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+CLevelSorterHooks g_DefaultLevelSorterHooks;
+CLevelSorterHooks* g_LevelSorterHooks = nullptr;
+
+CLevelSorterHooks& Hooks()
+{
+    return g_LevelSorterHooks ? *g_LevelSorterHooks : g_DefaultLevelSorterHooks;
+}
+
+// Rows above this are no levels (a list's stray answer).
+constexpr int32_t kMaxEditableRow = 1000;
+// The toolkit's Up and Down key codes.
+constexpr uint32_t kKeyUp = 6;
+constexpr uint32_t kKeyDown = 10;
+
+constexpr int32_t kMargin = 8;
+constexpr int32_t kHeaderHeight = 20;
+constexpr int32_t kListHeight = 240;
+constexpr int32_t kButtonGap = 6;
+
+struct SColumn {
+    const char* title;
+    int32_t width;
+};
+constexpr SColumn kColumns[] = {{"#", 30},    {"Period", 70}, {"Name", 150},  {"Comment", 60}, {"Customers", 60},
+                                {"Lots", 40}, {"Scale", 60},  {"Garage", 60}, {"Add On", 60}};
+
+const CJString& ColumnTitle(size_t i)
+{
+    static CLocalizedString titles[] = {
+        CLocalizedString("#", "Number sign used for level number or board number"),
+        CLocalizedString("Period"),
+        CLocalizedString("Name"),
+        CLocalizedString("Comment"),
+        CLocalizedString("Customers"),
+        CLocalizedString("Lots"),
+        CLocalizedString("Scale"),
+        CLocalizedString("Garage"),
+        CLocalizedString("Add On"),
+    };
+    return titles[i];
+}
+
+CJString ButtonTitle(CLevelSorterWindow::Button button)
+{
+    static CLocalizedString titles[] = {
+        CLocalizedString("Edit"),
+        CLocalizedString("Copy"),
+        CLocalizedString("Copy All"),
+        CLocalizedString("Paste"),
+        CLocalizedString("Insert"),
+        CLocalizedString("Delete"),
+        CLocalizedString("Properties"),
+        CLocalizedString("%s[UpArrow] Move Up %s[UpArrow]"),
+        CLocalizedString("%s[DownArrow] Move Down %s[DownArrow]"),
+    };
+    CJString title(titles[size_t(button)]);
+    const char16_t up[] = {0x25B2, 0};
+    const char16_t down[] = {0x25BC, 0};
+    title.Replace(CJString("%s[UpArrow]"), CJString(up));
+    title.Replace(CJString("%s[DownArrow]"), CJString(down));
+    return title;
+}
+
+const CJString& WindowTitle()
+{
+    static CLocalizedString title("Level Sorter");
+    return title;
+}
+
+// A frequency entry of the named build phase as a whole percentage; empty
+// when the data has no such phase.
+CJString PhasePercent(CLevelOptions& level, const char* phaseName)
+{
+    const int32_t phase = FindBuildPhase(phaseName);
+    CJString text;
+    if (phase >= 0 && uint32_t(phase) < level.m_BuildPhaseFrequency.GetCount())
+        text.Format("%ld%%", std::lround(double(level.m_BuildPhaseFrequency[uint32_t(phase)]) * 100.0));
+    return text;
+}
+
+bool IsShiftDown()
+{
+    CKeyboardState& keys = CKeyboardState::SGetInstance();
+    return keys.IsKeyDown(kScanShiftLeft) || keys.IsKeyDown(kScanShiftRight);
+}
+
+} // namespace
+
+const char* CLevelSorterRows::GetItemName(int32_t i)
+{
+    if (i < 0 || size_t(i) >= m_Rows.size())
+        return "";
+    CJString& row = m_Rows[size_t(i)];
+    return row.IsWide() ? "" : row.GetString();
+}
+
+CJString CLevelSorterRows::GetItemNameString(int32_t i)
+{
+    return i < 0 || size_t(i) >= m_Rows.size() ? CJString() : m_Rows[size_t(i)];
+}
+
+int32_t CLevelSorterRows::Find(const CJString& name, int32_t)
+{
+    for (size_t i = 0; i < m_Rows.size(); ++i)
+        if (m_Rows[i].CompareNoCase(name) == 0)
+            return int32_t(i);
+    return -1;
+}
+
+int32_t CLevelSorterRows::Find(const char* name, int32_t hint)
+{
+    return Find(CJString(name ? name : ""), hint);
+}
+
+int32_t CLevelSorterRows::Add(const CJString& name)
+{
+    m_Rows.push_back(name);
+    return int32_t(m_Rows.size()) - 1;
+}
+
+CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
+    : CJFrameWindow(parent, WindowTitle())
+    , m_Levels(levels ? levels : GetLevels())
+{
+    m_EditingAllowed = CanSaveObject(m_Levels);
+    AddCloseButton();
+
+    const int32_t top = GetClientTopInset() + kMargin;
+    int32_t listWidth = 0;
+    for (const SColumn& column : kColumns)
+        listWidth += column.width;
+    m_Header = new CJHeader(this);
+    for (size_t i = 0; i < std::size(kColumns); ++i)
+        m_Header->AddColumn(ColumnTitle(i), kColumns[i].width);
+    m_Header->SetRect(CRect{kMargin, top, kMargin + listWidth, top + kHeaderHeight});
+    AddChild(m_Header, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+
+    m_List = new CJListBox(this, &m_Rows, nullptr, 100, 12);
+    m_List->SetHeader(m_Header);
+    m_List->SetRect(CRect{kMargin, top + kHeaderHeight, kMargin + listWidth, top + kHeaderHeight + kListHeight});
+    AddChild(m_List, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+
+    // Two rows of buttons under the list: the commands, then the moves.
+    int32_t x = kMargin;
+    int32_t y = top + kHeaderHeight + kListHeight + kMargin;
+    int32_t rowHeight = 0;
+    for (size_t i = 0; i < size_t(Button::Count); ++i) {
+        const auto which = Button(i);
+        if (which == Button::MoveUp) {
+            x = kMargin;
+            y += rowHeight + kButtonGap;
+        }
+        auto* button = new CJButton(this, ButtonTitle(which));
+        AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        button->MoveTo(x, y);
+        x += button->GetWidth() + kButtonGap;
+        rowHeight = std::max(rowHeight, button->GetHeight());
+        m_Buttons.push_back(button);
+    }
+    SetRect(CRect{0, 0, std::max(kMargin * 2 + listWidth, x + kMargin), y + rowHeight + kMargin});
+    FillRows();
+}
+
+CLevelSorterWindow::~CLevelSorterWindow() = default;
+
+CJString CLevelSorterWindow::GetRowText(uint32_t index)
+{
+    CLevelOptions* level = m_Levels ? m_Levels->GetLevel(index) : nullptr;
+    CJString row;
+    row.Format("%u", index + 1);
+    if (!level)
+        return row;
+    CPeriodList& periods = GetPeriodList();
+    const bool hasPeriod = level->m_Period >= 0 && level->m_Period < periods.GetCount();
+    CJString name;
+    m_Levels->GetLevelName(name, index);
+    CJString number;
+    auto field = [&row](const CJString& text) {
+        row.Append("\t");
+        row.Append(text);
+    };
+    field(CJString(hasPeriod ? periods.GetItemName(level->m_Period) : ""));
+    field(name);
+    field(level->m_Comment);
+    number.Format("%u", level->m_Customers);
+    field(number);
+    number.Format("%d", level->CountEmptyLots());
+    field(number);
+    number.Format("%ld%%", std::lround(double(level->m_ScalePercent)));
+    field(number);
+    field(PhasePercent(*level, "Garage"));
+    field(PhasePercent(*level, "Add On"));
+    return row;
+}
+
+void CLevelSorterWindow::FillRows()
+{
+    m_Rows.RemoveAll();
+    const uint32_t count = m_Levels ? m_Levels->GetCount() : 0;
+    for (uint32_t i = 0; i < count; ++i)
+        m_Rows.Add(GetRowText(i));
+    m_List->SetVirtualArray(&m_Rows, nullptr, false);
+}
+
+int32_t CLevelSorterWindow::GetSelectedRow() const
+{
+    return m_List->GetSelectedItem();
+}
+
+void CLevelSorterWindow::SelectRow(int32_t row)
+{
+    m_List->SelectItem(row, true);
+}
+
+void CLevelSorterWindow::OnNotify(CJWindow* sender, int32_t code)
+{
+    if (sender == m_List && code == kNotifyClicked) {
+        Edit();
+        return;
+    }
+    if (code == kNotifyClicked) {
+        for (size_t i = 0; i < m_Buttons.size(); ++i) {
+            if (sender != m_Buttons[i])
+                continue;
+            switch (Button(i)) {
+            case Button::Edit:
+                Edit();
+                break;
+            case Button::Copy:
+                Copy();
+                break;
+            case Button::CopyAll:
+                CopyAll();
+                break;
+            case Button::Paste:
+                Paste();
+                break;
+            case Button::Insert:
+                Insert();
+                break;
+            case Button::Delete:
+                Delete();
+                break;
+            case Button::Properties:
+                Properties();
+                break;
+            case Button::MoveUp:
+                MoveUp();
+                break;
+            case Button::MoveDown:
+                MoveDown();
+                break;
+            case Button::Count:
+                break;
+            }
+            return;
+        }
+    }
+    CJFrameWindow::OnNotify(sender, code);
+}
+
+bool CLevelSorterWindow::OnKeyDown(uint32_t key)
+{
+    // Before the list, which would move its selection on the same keys.
+    if ((key == kKeyUp || key == kKeyDown) && IsShiftDown()) {
+        if (key == kKeyUp)
+            MoveUp();
+        else
+            MoveDown();
+        return true;
+    }
+    return CJFrameWindow::OnKeyDown(key);
+}
+
+bool CLevelSorterWindow::Close()
+{
+    if (m_Levels && !CGameBase::SIsShuttingDown())
+        SaveObjectToOwnFile(m_Levels);
+    return CJFrameWindow::Close();
+}
+
+void CLevelSorterWindow::Edit()
+{
+    const int32_t row = GetSelectedRow();
+    if (row < 0 || row >= kMaxEditableRow)
+        return;
+    RequestClose();
+    if (!Hooks().IsLevelEditorOpenOnStoredLevel() || uint32_t(row) == GetCurrentLevelIndex())
+        return;
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->SaveLayerFlagsAndShowAll();
+    SetCurrentLevelIndex(uint32_t(row));
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->LoadLayerFlags();
+}
+
+void CLevelSorterWindow::Copy()
+{
+    const int32_t row = GetSelectedRow();
+    if (CLevelOptions* level = row >= 0 && m_Levels ? m_Levels->GetLevel(uint32_t(row)) : nullptr)
+        CClipboard::SGetInstance().CopyObject(level);
+}
+
+void CLevelSorterWindow::CopyAll()
+{
+    if (m_Levels)
+        CClipboard::SGetInstance().CopyObject(m_Levels);
+}
+
+void CLevelSorterWindow::Paste()
+{
+    if (!m_EditingAllowed || !m_Levels)
+        return;
+    std::unique_ptr<CObject> pasted(CClipboard::SGetInstance().PasteObject(CClipboard::AllowText::No));
+    if (!pasted)
+        return;
+    const int32_t selected = GetSelectedRow();
+    const uint32_t at = selected >= 0 ? uint32_t(selected) : m_Levels->GetCount();
+    bool inserted = false;
+    if (pasted->IsKindOf(CLevelOptions::SGetClassInfo())) {
+        m_Levels->InsertLevel(at, static_cast<CLevelOptions*>(pasted.release()));
+        inserted = true;
+    } else if (pasted->IsKindOf(CLevelSet::SGetClassInfo())) {
+        auto& set = static_cast<CLevelSet&>(*pasted);
+        uint32_t next = at;
+        for (uint32_t i = 0; i < set.GetCount(); ++i) {
+            CLevelOptions* level = set.GetLevel(i);
+            if (!level)
+                continue;
+            m_Levels->InsertLevel(next++, static_cast<CLevelOptions*>(level->Clone()));
+            inserted = true;
+        }
+    }
+    if (!inserted)
+        return;
+    SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
+    FillRows();
+}
+
+void CLevelSorterWindow::Insert()
+{
+    if (!m_EditingAllowed || !m_Levels)
+        return;
+    const int32_t selected = GetSelectedRow();
+    const uint32_t at = selected >= 0 ? uint32_t(selected) : m_Levels->GetCount();
+    m_Levels->InsertLevel(at, nullptr);
+    SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
+    FillRows();
+}
+
+void CLevelSorterWindow::Delete()
+{
+    if (!m_EditingAllowed || !m_Levels)
+        return;
+    const int32_t selected = GetSelectedRow();
+    if (selected < 0)
+        return;
+    const uint32_t count = m_Levels->GetCount();
+    if (count < 2) {
+        static CLocalizedString title("Cannot Delete");
+        static CLocalizedString text("You must add at least one other level before you can delete this one.");
+        ShowMessageBox(title, text);
+        return;
+    }
+    const auto row = uint32_t(selected);
+    if (row >= count)
+        return;
+    m_Levels->RemoveLevel(row);
+    const uint32_t current = GetCurrentLevelIndex();
+    if ((row == current && row == count - 1) || row < current)
+        SetCurrentLevelIndex(current - 1);
+    FillRows();
+}
+
+void CLevelSorterWindow::Properties()
+{
+    if (!m_Levels)
+        return;
+    Hooks().OpenObjectEditor(m_Levels);
+    RequestClose();
+}
+
+void CLevelSorterWindow::MoveUp()
+{
+    const int32_t row = GetSelectedRow();
+    if (!m_EditingAllowed || row <= 0)
+        return;
+    Swap(uint32_t(row), uint32_t(row - 1), uint32_t(row - 1));
+}
+
+void CLevelSorterWindow::MoveDown()
+{
+    const int32_t row = GetSelectedRow();
+    if (!m_EditingAllowed || row < 0 || !m_Levels || uint32_t(row) + 1 >= m_Levels->GetCount())
+        return;
+    Swap(uint32_t(row), uint32_t(row + 1), uint32_t(row + 1));
+}
+
+void CLevelSorterWindow::Swap(uint32_t i, uint32_t j, uint32_t selectAfter)
+{
+    m_Levels->SwapLevels(i, j);
+    const uint32_t current = GetCurrentLevelIndex();
+    if (current == i || current == j)
+        SetCurrentLevelIndex(i);
+    FillRows();
+    SelectRow(int32_t(selectAfter));
+}
+
+CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks)
+{
+    CLevelSorterHooks* previous = g_LevelSorterHooks;
+    g_LevelSorterHooks = hooks;
+    return previous;
+}
+
+CLevelSorterWindow* OpenLevelSorter(CLevelSet* levels)
+{
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen)
+        return nullptr;
+    // Built without a parent, the window takes the toolkit's own look rather
+    // than a theme the screen's data names.
+    auto* sorter = new CLevelSorterWindow(nullptr, levels);
+    screen->AddChild(sorter, 6);
+    screen->BringChildToFront(sorter);
+    return sorter;
+}

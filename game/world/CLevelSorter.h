@@ -1,0 +1,105 @@
+#pragma once
+// The "Level Sorter": a frame window listing the levels of a level set (the
+// game's "Levels") with their key figures, where a designer reorders,
+// inserts, deletes, copies and pastes levels and picks the one the level
+// editor shows. Rows are one per level, fields separated by tabs: number,
+// period, name, comment, customers, empty lots, scale, and the "Garage" and
+// "Add On" frequencies.
+//
+// The editing commands (paste, insert, delete, moves) do nothing unless the
+// set may be saved. Closing the window saves the set to its own file (an
+// atomic replace) unless the game is shutting down.
+//
+// Moves: the arrow buttons, or the toolkit's Up and Down key codes (6, 10)
+// with a Shift key held; the current level index set to the row the
+// selection came from when the swap touched it.
+#include "foundation/CVirtualArray.h"
+#include "foundation/UpwardHook.h"
+#include "ui/CJFrameWindow.h"
+
+#include <cstdint>
+#include <vector>
+
+class CJButton;
+class CJHeader;
+class CJListBox;
+class CLevelSet;
+class CObject;
+
+// The sorter's rows: one text per level.
+class CLevelSorterRows final : public CVirtualArray {
+public:
+    const char* GetItemName(int32_t i) override;
+    CJString GetItemNameString(int32_t i) override;
+    int32_t Find(const CJString& name, int32_t hint = -1) override;
+    int32_t Find(const char* name, int32_t hint = -1) override;
+    int32_t GetCount() override { return int32_t(m_Rows.size()); }
+    void RemoveAll() override { m_Rows.clear(); }
+    int32_t Add(const CJString& name) override;
+    int32_t Add(const char* name) override { return Add(CJString(name)); }
+
+private:
+    std::vector<CJString> m_Rows;
+};
+
+class CLevelSorterWindow : public CJFrameWindow {
+public:
+    enum class Button { Edit, Copy, CopyAll, Paste, Insert, Delete, Properties, MoveUp, MoveDown, Count };
+
+    // levels: the set shown (not owned); null is the general object "Levels".
+    explicit CLevelSorterWindow(CJWindow* parent, CLevelSet* levels = nullptr);
+    ~CLevelSorterWindow() override;
+
+    void OnNotify(CJWindow* sender, int32_t code) override;
+    bool OnKeyDown(uint32_t key) override;
+    // Saves the level set first, unless the game is shutting down.
+    bool Close() override;
+
+    // Refills the rows from the set, scrolled to the top.
+    void FillRows();
+    // The text of level i's row.
+    CJString GetRowText(uint32_t index);
+
+    CJListBox* GetList() const { return m_List; }
+    CJHeader* GetHeader() const { return m_Header; }
+    CJButton* GetButton(Button button) const { return m_Buttons[size_t(button)]; }
+    CLevelSet* GetLevelSet() const { return m_Levels; }
+    bool IsEditingAllowed() const { return m_EditingAllowed; }
+    // -1 when no row is selected.
+    int32_t GetSelectedRow() const;
+
+    void Edit();
+    void Copy();
+    void CopyAll();
+    void Paste();
+    void Insert();
+    void Delete();
+    void Properties();
+    void MoveUp();
+    void MoveDown();
+
+private:
+    void Swap(uint32_t i, uint32_t j, uint32_t selectAfter);
+    void SelectRow(int32_t row);
+
+    CLevelSet* m_Levels;
+    CLevelSorterRows m_Rows;
+    CJHeader* m_Header = nullptr;
+    CJListBox* m_List = nullptr;
+    std::vector<CJButton*> m_Buttons;
+    bool m_EditingAllowed = false;
+};
+
+// What the sorter asks of the editors above; nothing until installed.
+class CLevelSorterHooks {
+public:
+    virtual ~CLevelSorterHooks() = default;
+    // Whether the level editor is open on a level of the stored set.
+    virtual bool IsLevelEditorOpenOnStoredLevel() { return false; }
+    virtual void OpenObjectEditor(CObject* /*object*/) {}
+};
+CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks);
+OMBRISALT_UPWARD_HOOK(SetLevelSorterHooks);
+
+// Opens the sorter in front of the screen window; null without one.
+CLevelSorterWindow* OpenLevelSorter(CLevelSet* levels = nullptr);

@@ -1,0 +1,33 @@
+#include "game/world/CThreeInARowCounter.h"
+
+#include "objects/CFloatProperty.h"
+
+OMBRISALT_IMPLEMENT_CLASS(CThreeInARowCounter, 1.0)
+
+namespace {
+
+CThreeInARowCounter* g_CurrentCounter = nullptr;
+
+} // namespace
+
+void CThreeInARowCounter::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CThreeInARowCounter::m_SecondsBonusLeft, "Num Seconds Bonus Left", 0.0f);
+}
+
+CThreeInARowCounter::CThreeInARowCounter()
+{
+    InitDeclaredProperties();
+    g_CurrentCounter = this;
+}
+
+CThreeInARowCounter::~CThreeInARowCounter()
+{
+    g_CurrentCounter = nullptr;
+    DestroyDeclaredProperties();
+}
+
+CThreeInARowCounter* GetThreeInARowCounter()
+{
+    return g_CurrentCounter;
+}

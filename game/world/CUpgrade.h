@@ -1,0 +1,83 @@
+#pragma once
+// Upgrades: everything the player can own, each owned in one upgrade slot.
+// Everything else names an upgrade by its index in the upgrade list; index 0
+// stands for none. The kinds declared here carry what the game state and the
+// levels read; their behaviour on the playfield belongs to the business
+// layer.
+#include "objects/CObject.h"
+#include "objects/CObjectFileArray.h"
+#include "objects/CPropertyArrayProperty.h"
+#include "objects/CStringProperty.h"
+
+#include <cstdint>
+
+class CBuildPhase;
+class CExpression;
+
+class CUpgrade : public CObject {
+    OMBRISALT_REFLECTED(CUpgrade, CObject)
+public:
+    CUpgrade();
+    ~CUpgrade() override;
+
+    // Every requirement holds against the current game state; a null entry
+    // is passed over, and no requirement at all means met.
+    bool AreRequirementsMet();
+
+    CTranslatedText m_Name;                      // "Name"
+    int32_t m_BuildButtonAppearance = 0;         // "Build Button Appearance", a sequence
+    int32_t m_ScenarioGoalAppearance = 0;        // "Scenario Goal Appearance", a sequence
+    int32_t m_UpgradeSlot = 0;                   // "Upgrade Slot", into the upgrade-slot list
+    float m_UpgradeCost = 1.0f;                  // "Upgrade Cost", thousands of $
+    CPropertyArray<CExpression*> m_Requirements; // "Requirements List", owned
+};
+
+// A building part, built on a lot in its build phase.
+class CBuildablePart : public CUpgrade {
+    OMBRISALT_REFLECTED(CBuildablePart, CUpgrade)
+public:
+    CBuildablePart();
+    ~CBuildablePart() override;
+
+    // Null when the index is outside the build-phase list.
+    CBuildPhase* GetBuildPhase();
+
+    int32_t m_BuildPhase = 0;   // "Build Phase", into the build-phase list
+    float m_ResaleValue = 0.0f; // "Resale Value", thousands of $
+};
+
+// A paint: a part that recolours the building.
+class CColorBuildablePart : public CBuildablePart {
+    OMBRISALT_REFLECTED(CColorBuildablePart, CBuildablePart)
+public:
+    CColorBuildablePart();
+    ~CColorBuildablePart() override;
+};
+
+// The crew upgrades name the phase whose crews they equip.
+class CCrewUpgrade : public CUpgrade {
+    OMBRISALT_REFLECTED(CCrewUpgrade, CUpgrade)
+public:
+    CCrewUpgrade();
+    ~CCrewUpgrade() override;
+
+    int32_t m_BuildPhase = 0; // "Build Phase"
+};
+
+class CCrewSkillUpgrade : public CCrewUpgrade {
+    OMBRISALT_REFLECTED(CCrewSkillUpgrade, CCrewUpgrade)
+public:
+    CCrewSkillUpgrade();
+    ~CCrewSkillUpgrade() override;
+
+    float m_BuildSpeed = 1.0f; // "Build Speed", a factor
+};
+
+class CUpgradeList : public CObjectArrayBaseTemplate<CUpgrade> {
+public:
+    CUpgradeList();
+};
+// "Upgrade" under "Resources", "Upgrade.txt"; made on first use.
+CUpgradeList& GetUpgradeList();
+// The upgrade of that index; null for 0 (none) and outside the list.
+CUpgrade* GetUpgradeByIndex(int32_t index);

@@ -1,0 +1,27 @@
+#include "game/world/WorldHooks.h"
+
+#include "game/world/CGameState.h"
+
+namespace {
+
+CWorldHooks g_DefaultWorldHooks;
+CWorldHooks* g_WorldHooks = nullptr;
+
+} // namespace
+
+void CWorldHooks::StoreStateBeforeLevel(CGameState* copy)
+{
+    delete copy;
+}
+
+CWorldHooks* SetWorldHooks(CWorldHooks* hooks)
+{
+    CWorldHooks* previous = g_WorldHooks;
+    g_WorldHooks = hooks;
+    return previous;
+}
+
+CWorldHooks& GetWorldHooks()
+{
+    return g_WorldHooks ? *g_WorldHooks : g_DefaultWorldHooks;
+}

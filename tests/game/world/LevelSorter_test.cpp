@@ -1,0 +1,449 @@
+// Level sets and the Level Sorter: the set's edits and its kept tutorial
+// marks, the level holder's fall-back to "Levels", and the sorter driven
+// through a screen window by the mouse and keys, down to the file it saves.
+#include "foundation/CFile.h"
+#include "game/world/CBackgroundStyleSheet.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
+#include "game/world/CPeriod.h"
+#include "game/world/CUpgrade.h"
+#include "shell/CGameBase.h"
+#include "ui/CJButton.h"
+#include "ui/CJHeader.h"
+#include "ui/CJListBox.h"
+#include "ui/SkinTestSupport.h"
+#include "ui/UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+void WriteObject(const std::string& path, const std::string& text)
+{
+    WriteBytes(path, text);
+}
+
+// A level block of a level set file.
+std::string LevelText(const std::string& name, const std::string& lines = "")
+{
+    return "\t\tLevel=CLevelOptions\r\n\t\t{\r\n\t\t\tDisplay Name=" + name + "\r\n" + lines + "\t\t}\r\n";
+}
+
+std::string LevelSetText(const std::vector<std::string>& levels)
+{
+    std::string text = "CLevelSetUserMade\r\n{\r\n\tLevel List=Array\r\n\t{\r\n";
+    if (levels.size() > 1)
+        text += "\t\tItem Count=" + std::to_string(levels.size()) + "\r\n";
+    for (const std::string& level : levels)
+        text += level;
+    return text + "\t}\r\n}\r\n";
+}
+
+std::vector<std::string> Names(CLevelSet& set)
+{
+    std::vector<std::string> names;
+    for (uint32_t i = 0; i < set.GetCount(); ++i) {
+        CJString name;
+        set.GetLevelName(name, i);
+        names.push_back(name.GetString());
+    }
+    return names;
+}
+
+CLevelOptions* NamedLevel(const char* name, bool tutorial = false, bool lastTutorial = false)
+{
+    auto* level = new CLevelOptions;
+    level->ResetToDefaults();
+    level->m_DisplayName.SetText(name);
+    level->m_IsTutorialLevel = tutorial;
+    level->m_IsLastTutorialLevel = lastTutorial;
+    return level;
+}
+
+class CEditorAbove final : public CLevelSorterHooks {
+public:
+    bool IsLevelEditorOpenOnStoredLevel() override { return editorOpen; }
+    void OpenObjectEditor(CObject* object) override { opened = object; }
+
+    bool editorOpen = false;
+    CObject* opened = nullptr;
+};
+
+// The data lists over the test's folder, the tutorial marks forgotten.
+class LevelSets : public UiTestOn<SkinFrameTest> {
+protected:
+    void SetUp() override
+    {
+        UiTestOn<SkinFrameTest>::SetUp();
+        ASSERT_NE(CBuildPhase::SGetClassInfo(), nullptr);
+        ASSERT_NE(CUpgrade::SGetClassInfo(), nullptr);
+        WriteObject("Resources/Frame.BuildPhase.txt", "CBuildPhase\r\n{\r\n\tOption Index=Required\r\n}\r\n");
+        WriteObject("Resources/Garage.BuildPhase.txt", "CBuildPhase\r\n{\r\n}\r\n");
+        WriteObject("Resources/Period 1.Period.txt", "CPeriod\r\n{\r\n}\r\n");
+        WriteObject("Resources/Town.Background.txt", "CBackgroundStyleSheet\r\n{\r\n}\r\n");
+        // The upgrades' placeholder: a level names none through it.
+        WriteObject("Resources/!None.Upgrade.txt", "CUpgrade\r\n{\r\n}\r\n");
+        for (CObjectFileArray* list : Lists())
+            list->SetSource(nullptr, "Resources", 0);
+        CLevelSet::SForgetTutorialIndices();
+        SetCurrentLevelIndex(0);
+    }
+    void TearDown() override
+    {
+        GetLevelHolder().Release();
+        SetCurrentLevelIndex(0);
+        for (CObjectFileArray* list : Lists())
+            list->SetSource(nullptr, "Nowhere", 0);
+        GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
+        CLevelSet::SForgetTutorialIndices();
+        UiTestOn<SkinFrameTest>::TearDown();
+    }
+    static std::vector<CObjectFileArray*> Lists()
+    {
+        return {&GetBuildPhaseList(), &GetPeriodList(), &GetBackgroundStyleSheetList(), &GetUpgradeList()};
+    }
+    // "Levels" as the general objects list finds it.
+    static CLevelSet* LoadLevels(const std::vector<std::string>& levels)
+    {
+        WriteObject("Resources/Levels.Object.txt", LevelSetText(levels));
+        InitGeneralObjects();
+        return GetLevels();
+    }
+};
+
+TEST_F(LevelSets, InsertsClampRemovesAndSwapsWithinTheSetOnly)
+{
+    CLevelSetUserMade set;
+    set.InsertLevel(0, NamedLevel("B"));
+    set.InsertLevel(0, NamedLevel("A"));
+    set.InsertLevel(99, NamedLevel("D"));
+    set.InsertLevel(2, nullptr);
+    ASSERT_EQ(Names(set), (std::vector<std::string>{"A", "B", "", "D"}));
+    EXPECT_EQ(set.GetLevel(2)->m_Customers, 12u);
+    EXPECT_EQ(set.GetLevel(2)->m_BuildPhaseFrequency.GetCount(), 2u);
+    EXPECT_EQ(set.GetLevel(4), nullptr);
+    CJString name("stale");
+    set.GetLevelName(name, 4);
+    EXPECT_TRUE(name.IsEmpty());
+
+    set.RemoveLevel(4);
+    set.SwapLevels(0, 4);
+    EXPECT_EQ(Names(set), (std::vector<std::string>{"A", "B", "", "D"}));
+    set.RemoveLevel(2);
+    set.SwapLevels(0, 2);
+    EXPECT_EQ(Names(set), (std::vector<std::string>{"D", "B", "A"}));
+}
+
+// The marks are kept once found; any edit of a set forgets them, so the
+// answers follow the levels the sorter moves.
+TEST_F(LevelSets, TutorialMarksAreFoundOnceAndFoundAgainAfterEveryEdit)
+{
+    CLevelSetUserMade set;
+    set.InsertLevel(0, NamedLevel("Plain"));
+    EXPECT_EQ(set.GetFirstTutorialLevelIndex(), CLevelSet::kNoTutorialLevel);
+    // Not found is not kept.
+    set.GetLevel(0)->m_IsTutorialLevel = true;
+    EXPECT_EQ(set.GetFirstTutorialLevelIndex(), 0u);
+    set.GetLevel(0)->m_IsTutorialLevel = false;
+    EXPECT_EQ(set.GetFirstTutorialLevelIndex(), 0u); // kept
+
+    set.InsertLevel(0, NamedLevel("Lesson", true));
+    set.InsertLevel(2, NamedLevel("Last Lesson", false, true));
+    EXPECT_EQ(set.GetFirstTutorialLevelIndex(), 0u);
+    EXPECT_EQ(set.GetLastTutorialLevelIndex(), 2u);
+    set.SwapLevels(0, 1);
+    EXPECT_EQ(set.GetFirstTutorialLevelIndex(), 1u);
+    set.RemoveLevel(0);
+    EXPECT_EQ(set.GetFirstTutorialLevelIndex(), 0u);
+    EXPECT_EQ(set.GetLastTutorialLevelIndex(), 1u);
+}
+
+TEST_F(LevelSets, TheLevelInPlayIsTheHeldCopyElseTheEntryOfLevelsAtTheCurrentIndex)
+{
+    EXPECT_EQ(FindLevels(), nullptr);
+    EXPECT_EQ(GetLevelHolder().GetLevel(), nullptr);
+    EXPECT_EQ(GetCurrentPlayfield(), nullptr);
+
+    CLevelSet* levels = LoadLevels({LevelText("One"), LevelText("Two")});
+    ASSERT_NE(levels, nullptr);
+    EXPECT_EQ(FindLevels(), levels);
+    SetCurrentLevelIndex(1);
+    EXPECT_EQ(CLevelOptions::SGetCurrent(), levels->GetLevel(1));
+    EXPECT_EQ(GetCurrentPlayfield(), &levels->GetLevel(1)->GetPlayfield());
+
+    GetLevelHolder().HoldCopyOf(levels->GetLevel(0));
+    CLevelOptions* held = CLevelOptions::SGetCurrent();
+    ASSERT_NE(held, nullptr);
+    EXPECT_NE(held, levels->GetLevel(0));
+    EXPECT_STREQ(held->m_DisplayName.GetText().GetString(), "One");
+    EXPECT_EQ(GetCurrentPlayfield(), &held->GetPlayfield());
+    GetLevelHolder().Release();
+    // Past the end: no level, no playfield.
+    SetCurrentLevelIndex(2);
+    EXPECT_EQ(CLevelOptions::SGetCurrent(), nullptr);
+    EXPECT_EQ(GetCurrentPlayfield(), nullptr);
+}
+
+TEST_F(LevelSets, LevelsMissingStopsAtTheFirstFetchWithTheNotFoundReport)
+{
+    WriteObject("Resources/Rules.Object.txt", "CPeriod\r\n{\r\n}\r\n");
+    InitGeneralObjects();
+    EXPECT_EQ(FindLevels(), nullptr);
+    EXPECT_EXIT(GetLevels(), testing::ExitedWithCode(255), "Fatal Not Found Error");
+}
+
+// The sorter over a set of four levels in a 800 x 600 screen.
+class LevelSorter : public LevelSets {
+protected:
+    void SetUp() override
+    {
+        LevelSets::SetUp();
+        if (IsSkipped())
+            return;
+        m_Canvas = Canvas(800, 600);
+        m_Screen = std::make_unique<CScreenWindow>(m_Canvas.get(), m_Font.get());
+        m_Levels
+            = LoadLevels({LevelText("Alpha", "\t\t\tPeriod=Period 1\r\n\t\t\tComment=windy\r\n\t\t\tCustomers=7\r\n"),
+                          LevelText("Bravo", "\t\t\tIs Tutorial Level=1\r\n"), LevelText("Charlie"),
+                          LevelText("Delta", "\t\t\tScale Percent=62.4\r\n")});
+        m_Sorter = OpenLevelSorter(m_Levels);
+        ASSERT_NE(m_Sorter, nullptr);
+        Frame();
+    }
+    void TearDown() override
+    {
+        m_Screen.reset();
+        LevelSets::TearDown();
+    }
+
+    void Frame() { m_Screen->Update(0.0f); }
+    static CMouseState& Mouse() { return CMouseState::SGetInstance(); }
+    void ClickAt(CPoint point)
+    {
+        Mouse().SetPosition(point.x, point.y);
+        Frame();
+        Mouse().SetButtons(1);
+        Frame();
+        Mouse().SetButtons(0);
+        Frame();
+    }
+    void Click(CLevelSorterWindow::Button button)
+    {
+        const CRect& rect = m_Sorter->GetButton(button)->GetVisibleRect();
+        ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    }
+    // A point on the row, found through the list's own hit test.
+    CPoint RowPoint(int32_t row)
+    {
+        CJListBox* list = m_Sorter->GetList();
+        const CRect& rect = list->GetVisibleRect();
+        for (int32_t y = rect.top; y < rect.bottom; ++y)
+            if (list->GetRowAt({rect.left + 20, y}) == row)
+                return {rect.left + 20, y + 2};
+        ADD_FAILURE() << "no row " << row;
+        return {0, 0};
+    }
+    void ClickRow(int32_t row) { ClickAt(RowPoint(row)); }
+    void Key(uint32_t key, bool shift)
+    {
+        CKeyboardState& keys = CKeyboardState::SGetInstance();
+        if (shift)
+            keys.OnKeyDown(kScanShiftLeft);
+        keys.OnCharacter(key);
+        Frame();
+        if (shift)
+            keys.OnKeyUp(kScanShiftLeft);
+    }
+    bool SorterIsOpen() const
+    {
+        for (const CJWindow* child = m_Screen->GetFirstChild(); child; child = child->GetNextSibling())
+            if (child == m_Sorter)
+                return true;
+        return false;
+    }
+    const CJWindow* FindWindow(const char* title) const
+    {
+        for (const CJWindow* child = m_Screen->GetFirstChild(); child; child = child->GetNextSibling())
+            if (child->GetTitle().Compare(title) == 0)
+                return child;
+        return nullptr;
+    }
+
+    std::unique_ptr<CFrame> m_Canvas;
+    std::unique_ptr<CScreenWindow> m_Screen;
+    CLevelSet* m_Levels = nullptr;
+    CLevelSorterWindow* m_Sorter = nullptr;
+};
+
+TEST_F(LevelSorter, EachRowShowsTheLevelsFiguresAndTheArrowsAreDrawnCharacters)
+{
+    EXPECT_TRUE(m_Sorter->IsEditingAllowed());
+    EXPECT_EQ(m_Sorter->GetList()->GetRowCount(), 4);
+    EXPECT_STREQ(m_Sorter->GetRowText(0).GetString(), "1\tPeriod 1\tAlpha\twindy\t7\t0\t100%\t80%\t");
+    EXPECT_STREQ(m_Sorter->GetRowText(3).GetString(), "4\tPeriod 1\tDelta\t\t12\t0\t62%\t80%\t");
+    const CJString& up = m_Sorter->GetButton(CLevelSorterWindow::Button::MoveUp)->GetTitle();
+    ASSERT_TRUE(up.IsWide());
+    EXPECT_EQ(up.GetAt(0), char16_t(0x25B2));
+    EXPECT_EQ(up.GetAt(up.GetLength() - 1), char16_t(0x25B2));
+    EXPECT_STREQ(m_Sorter->GetHeader()->GetColumn(0)->title.GetString(), "#");
+    EXPECT_EQ(m_Sorter->GetHeader()->GetColumnWidth(2), 150);
+}
+
+TEST_F(LevelSorter, MovesFollowTheSelectionAndSetTheCurrentIndexToTheRowMovedFrom)
+{
+    ClickRow(3);
+    ASSERT_EQ(m_Sorter->GetSelectedRow(), 3);
+    SetCurrentLevelIndex(2);
+    Click(CLevelSorterWindow::Button::MoveUp);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "Bravo", "Delta", "Charlie"}));
+    EXPECT_EQ(GetCurrentLevelIndex(), 3u);
+    EXPECT_EQ(m_Sorter->GetSelectedRow(), 2);
+
+    // Shift with the Down code moves back; the plain code only moves the
+    // selection.
+    Key(10, true);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "Bravo", "Charlie", "Delta"}));
+    EXPECT_EQ(m_Sorter->GetSelectedRow(), 3);
+    ClickRow(3); // the list takes the keys again
+    Key(6, false);
+    EXPECT_EQ(m_Sorter->GetSelectedRow(), 2);
+    Key(6, true);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "Charlie", "Bravo", "Delta"}));
+    EXPECT_EQ(m_Sorter->GetSelectedRow(), 1);
+    // The tutorial mark moved with Bravo, and the set knows.
+    EXPECT_EQ(m_Levels->GetFirstTutorialLevelIndex(), 2u);
+
+    // At the ends nothing moves.
+    ClickRow(0);
+    Click(CLevelSorterWindow::Button::MoveUp);
+    ClickRow(3);
+    Click(CLevelSorterWindow::Button::MoveDown);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "Charlie", "Bravo", "Delta"}));
+}
+
+TEST_F(LevelSorter, InsertDeleteAndPasteKeepTheCurrentIndexOnTheirRow)
+{
+    ClickRow(1);
+    Click(CLevelSorterWindow::Button::Insert);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "", "Bravo", "Charlie", "Delta"}));
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+    EXPECT_EQ(m_Sorter->GetList()->GetRowCount(), 5);
+
+    // Deleting below the current index moves it down with its level.
+    SetCurrentLevelIndex(3);
+    ClickRow(0);
+    Click(CLevelSorterWindow::Button::Delete);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"", "Bravo", "Charlie", "Delta"}));
+    EXPECT_EQ(GetCurrentLevelIndex(), 2u);
+    // Deleting the current last row steps back.
+    SetCurrentLevelIndex(3);
+    ClickRow(3);
+    Click(CLevelSorterWindow::Button::Delete);
+    EXPECT_EQ(GetCurrentLevelIndex(), 2u);
+
+    // A copied set pasted at row 1 lands at rows 1, 2 and 3, as copies.
+    Click(CLevelSorterWindow::Button::CopyAll);
+    ClickRow(1);
+    Click(CLevelSorterWindow::Button::Paste);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"", "", "Bravo", "Charlie", "Bravo", "Charlie"}));
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+    EXPECT_NE(m_Levels->GetLevel(2), m_Levels->GetLevel(4));
+    // One level pasted with no row selected goes to the end.
+    ClickRow(3);
+    Click(CLevelSorterWindow::Button::Copy);
+    m_Sorter->GetList()->SelectItem(-1, true);
+    Click(CLevelSorterWindow::Button::Paste);
+    EXPECT_EQ(Names(*m_Levels).back(), "Charlie");
+    EXPECT_EQ(m_Levels->GetCount(), 7u);
+    EXPECT_EQ(GetCurrentLevelIndex(), 6u);
+}
+
+TEST_F(LevelSorter, TheLastLevelCannotBeDeleted)
+{
+    for (int i = 0; i < 3; ++i) {
+        ClickRow(0);
+        Click(CLevelSorterWindow::Button::Delete);
+    }
+    ASSERT_EQ(Names(*m_Levels), (std::vector<std::string>{"Delta"}));
+    EXPECT_EQ(FindWindow("Cannot Delete"), nullptr);
+    ClickRow(0);
+    Click(CLevelSorterWindow::Button::Delete);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Delta"}));
+    EXPECT_NE(FindWindow("Cannot Delete"), nullptr);
+}
+
+TEST_F(LevelSorter, EditPicksTheLevelForTheEditorAndCloses)
+{
+    CEditorAbove editor;
+    CScopedHook<SetLevelSorterHooks> hooks(&editor);
+    // Without a selection nothing happens.
+    Click(CLevelSorterWindow::Button::Edit);
+    EXPECT_TRUE(SorterIsOpen());
+
+    editor.editorOpen = true;
+    m_Levels->GetLevel(0)->EnsureDefaultLayers();
+    m_Levels->GetLevel(2)->EnsureDefaultLayers();
+    m_Levels->GetLevel(0)->GetPlayfield().FindLayer("Crew")->m_VisibleInEditor = false;
+    ClickRow(2);
+    Click(CLevelSorterWindow::Button::Edit);
+    EXPECT_EQ(GetCurrentLevelIndex(), 2u);
+    // The old level's flags are kept for it and all its layers shown.
+    EXPECT_TRUE(m_Levels->GetLevel(0)->GetPlayfield().FindLayer("Crew")->m_VisibleInEditor);
+    // The new level's layers take the flags stored by layer name.
+    EXPECT_FALSE(m_Levels->GetLevel(2)->GetPlayfield().FindLayer("Crew")->m_VisibleInEditor);
+    EXPECT_TRUE(m_Levels->GetLevel(2)->GetPlayfield().FindLayer("Lot")->m_VisibleInEditor);
+    Frame();
+    EXPECT_FALSE(SorterIsOpen());
+}
+
+TEST_F(LevelSorter, ADoubleClickOnARowEditsItAndPropertiesOpenTheSet)
+{
+    CEditorAbove editor;
+    editor.editorOpen = true;
+    CScopedHook<SetLevelSorterHooks> hooks(&editor);
+    ClickRow(1);
+    m_Sorter->GetList()->OnMouseDoubleClick(0, RowPoint(1), 0);
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+    Frame();
+    EXPECT_FALSE(SorterIsOpen());
+
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
+    Click(CLevelSorterWindow::Button::Properties);
+    EXPECT_EQ(editor.opened, m_Levels);
+    Frame();
+    EXPECT_FALSE(SorterIsOpen());
+}
+
+// The set is written to a file beside the old one and renamed over it, so
+// the file on disk is always a whole set.
+TEST_F(LevelSorter, ClosingSavesTheSetToItsOwnFileWhole)
+{
+    ClickRow(3);
+    Click(CLevelSorterWindow::Button::MoveUp);
+    m_Sorter->RequestClose();
+    Frame();
+    EXPECT_FALSE(SorterIsOpen());
+    const std::string saved = ReadBytes("Resources/Levels.Object.txt");
+    EXPECT_LT(saved.find("Delta"), saved.find("Charlie"));
+    EXPECT_EQ(ListNames("Resources").find("Levels.Object.txt."), std::string::npos) << ListNames("Resources");
+
+    // Shutting down: no save.
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
+    ClickRow(3);
+    Click(CLevelSorterWindow::Button::MoveUp);
+    CGameBase::SSetShuttingDown(true);
+    m_Sorter->RequestClose();
+    Frame();
+    CGameBase::SSetShuttingDown(false);
+    EXPECT_EQ(ReadBytes("Resources/Levels.Object.txt"), saved);
+}
+
+} // namespace
