@@ -277,8 +277,9 @@ TEST_F(ListBoxTest, SortingWithoutAHeaderComparesWholeTextsWithoutCase)
     EXPECT_EQ(Texts(*list), (Names{"  Apple", "banana", "Cherry", "pear"}));
     EXPECT_EQ(list->GetSelectedRow(), 1) << "the selection stays on banana";
 
-    list->SetTextCompare(
-        [](int32_t, const CJString& a, const CJString& b, CVirtualArray*, int32_t, int32_t) { return b.Compare(a); });
+    list->SetTextCompare([](int32_t, const CJString& a, const CJString& b, CVirtualArray*, int32_t, int32_t) {
+        return b.Compare(a);
+    });
     list->SortAllRows();
     EXPECT_EQ(Texts(*list), (Names{"pear", "banana", "Cherry", "  Apple"})) << "trimmed texts, reversed";
     list->SetItemCompare([](int32_t, CVirtualArray*, int32_t a, int32_t b) { return a - b; });
@@ -492,8 +493,7 @@ TEST_F(ListBoxTest, HeaderColumnsSortNumericallyOrAsTextBothWays)
     header->SetSortColumn(1);
     list->SortAllRows();
     Names sorted = Texts(*list);
-    EXPECT_EQ(std::set<std::string>(sorted.begin(), sorted.begin() + 2),
-              (std::set<std::string>{"kiwi\t2.5", "lime\t2"}))
+    EXPECT_EQ(std::set<std::string>(sorted.begin(), sorted.begin() + 2), (std::set<std::string>{"kiwi\t2.5", "lime\t2"}))
         << "2.5 counts as 2 (tie order is free)";
     EXPECT_EQ(Names(sorted.begin() + 2, sorted.end()), (Names{"apple\t-5", "date\t7", "fig\t9", "pear\t10"}))
         << "9 before 10; the minus sign is not a number character";

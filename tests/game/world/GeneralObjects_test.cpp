@@ -49,9 +49,9 @@ protected:
     void TearDown() override
     {
         // The lists are the program's: nothing of this folder stays loaded.
-        for (CObjectFileArray* list :
-             {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetPeriodList()),
-              static_cast<CObjectFileArray*>(&GetBackgroundStyleSheetList())}) {
+        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetGeneralObjects()),
+                                       static_cast<CObjectFileArray*>(&GetPeriodList()),
+                                       static_cast<CObjectFileArray*>(&GetBackgroundStyleSheetList())}) {
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
@@ -101,7 +101,8 @@ TEST_F(GameDataLists, AnObjectOfTheWrongClassIsRefused)
     WriteBytes("Resources/Modern.Period.txt", Text("CBackgroundStyleSheet", ""));
     WriteBytes("Resources/Beach.Background.txt", Text("CBackgroundStyleSheet", ""));
     InitGeneralObjects();
-    EXPECT_EXIT(CRules::SGetInstance(), testing::ExitedWithCode(255), "File contains invalid class type of CPeriod");
+    EXPECT_EXIT(CRules::SGetInstance(), testing::ExitedWithCode(255),
+                "File contains invalid class type of CPeriod");
 
     CPeriodList& periods = GetPeriodList();
     ASSERT_EQ(periods.GetCount(), 1);
@@ -114,13 +115,12 @@ TEST_F(GameDataLists, AnObjectOfTheWrongClassIsRefused)
 TEST_F(GameDataLists, BackgroundStyleSheetsReadTheirLotImagesAndRoundTrip)
 {
     WriteBytes("Resources/Backgrounds/Beach.Background.txt",
-               Text("CBackgroundStyleSheet",
-                    "Background Image=Beach Sand\n"
-                    "Vacant Images List=Array\n{\n"
-                    "Vacant Images=Empty Lot\n"
-                    "Vacant Images=Scaffold\n}\n"
-                    "LivedIn Images List=Array\n{\n"
-                    "LivedIn Images=Cottage\n}"));
+               Text("CBackgroundStyleSheet", "Background Image=Beach Sand\n"
+                                             "Vacant Images List=Array\n{\n"
+                                             "Vacant Images=Empty Lot\n"
+                                             "Vacant Images=Scaffold\n}\n"
+                                             "LivedIn Images List=Array\n{\n"
+                                             "LivedIn Images=Cottage\n}"));
     WriteBytes("Resources/Backgrounds/Aaa Plain.Background.txt", Text("CBackgroundStyleSheet", ""));
     CBackgroundStyleSheetList& list = GetBackgroundStyleSheetList();
     ASSERT_EQ(list.GetCount(), 2);
@@ -141,8 +141,8 @@ TEST_F(GameDataLists, BackgroundStyleSheetsReadTheirLotImagesAndRoundTrip)
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(ObjectToText(copy.get(), IdMode::WithoutIds), text);
     CBackgroundStyleSheet fromBinary;
-    ASSERT_TRUE(
-        ObjectFromBinary(fromBinary, ObjectToBinary(beach, IdMode::WithIds), IdMode::WithIds, StreamReports::Fatal));
+    ASSERT_TRUE(ObjectFromBinary(fromBinary, ObjectToBinary(beach, IdMode::WithIds), IdMode::WithIds,
+                                 StreamReports::Fatal));
     EXPECT_EQ(ObjectToText(&fromBinary, IdMode::WithoutIds), text);
 }
 
@@ -169,8 +169,8 @@ TEST_F(GameDataLists, ASongReferenceToNoneIsWrittenAndReadBack)
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(static_cast<CPeriod*>(copy.get())->m_IntroMusic, 0);
     CPeriod fromBinary;
-    ASSERT_TRUE(
-        ObjectFromBinary(fromBinary, ObjectToBinary(&period, IdMode::WithIds), IdMode::WithIds, StreamReports::Fatal));
+    ASSERT_TRUE(ObjectFromBinary(fromBinary, ObjectToBinary(&period, IdMode::WithIds), IdMode::WithIds,
+                                 StreamReports::Fatal));
     EXPECT_EQ(fromBinary.m_MainLoopMusic, 0);
 }
 

@@ -47,23 +47,12 @@ std::string Text(const std::string& className, const std::string& lines)
 }
 
 // Every overlay set the rules name by default, and three more.
-constexpr const char* kOverlaySets[] = {"Main Menu Overlay",
-                                        "Gameplay Overlay",
-                                        "Gameplay Overlay Menu Button",
-                                        "Shopping Overlay",
-                                        "Shopping New Upgrade Overlay",
-                                        "Shopping Old Upgrade Overlay",
-                                        "Shopping Unaffordable Upgrade Overlay",
-                                        "End Of Level Overlay",
-                                        "End Of Level Hidden Overlay",
-                                        "End Of Tutorial Level Overlay",
-                                        "Options Menu Overlay",
-                                        "Options Menu From Pause Overlay",
-                                        "Level Introduction Menu Overlay",
-                                        "RewardFlierOverlay",
-                                        "Garage Overlay",
-                                        "Add-On Overlay",
-                                        "Other Level Select"};
+constexpr const char* kOverlaySets[] = {
+    "Main Menu Overlay", "Gameplay Overlay", "Gameplay Overlay Menu Button", "Shopping Overlay",
+    "Shopping New Upgrade Overlay", "Shopping Old Upgrade Overlay", "Shopping Unaffordable Upgrade Overlay",
+    "End Of Level Overlay", "End Of Level Hidden Overlay", "End Of Tutorial Level Overlay", "Options Menu Overlay",
+    "Options Menu From Pause Overlay", "Level Introduction Menu Overlay", "RewardFlierOverlay", "Garage Overlay",
+    "Add-On Overlay", "Other Level Select"};
 
 class GameData : public SequenceFolderTest {
 protected:
@@ -78,10 +67,9 @@ protected:
             WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
                        Text("CFrameOverlayOptions", ""));
         WriteBytes("Resources/Frame Overlay Options/Level Select Overlay.FOO",
-                   Text("CFrameOverlayOptions",
-                        "Text Overlays=Array\n{\n"
-                        "Array Item=CFrameOverlayPositionMarker\n{\nID=1950s\nPosition=120,80\n}\n"
-                        "Array Item=CFrameOverlayTextOverlay\n{\nID=1960s\n}\n}"));
+                   Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n"
+                                                "Array Item=CFrameOverlayPositionMarker\n{\nID=1950s\nPosition=120,80\n}\n"
+                                                "Array Item=CFrameOverlayTextOverlay\n{\nID=1960s\n}\n}"));
         for (const char* name : {"!None", "Add-On A", "Garage A"})
             WriteBytes("Resources/Slots/" + std::string(name) + ".UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         for (const char* name : {"!None", "Shopping Tutorial"})
@@ -135,13 +123,11 @@ protected:
 
 TEST_F(GameData, RulesReadWithTheirDefaultsAndNameOverlaySetsSlotsAndTheInitialState)
 {
-    WriteBytes("Resources/Rules.Object.txt",
-               Text("CRules",
-                    "Revenue Count Up=3.5\n"
-                    "Gameplay Overlay 2=Garage Overlay\n"
-                    "Movein Bonus By Hearts List=Array\n{\n"
-                    "Movein Bonus By Hearts=0\n"
-                    "Movein Bonus By Hearts=0.25\n}"));
+    WriteBytes("Resources/Rules.Object.txt", Text("CRules", "Revenue Count Up=3.5\n"
+                                                            "Gameplay Overlay 2=Garage Overlay\n"
+                                                            "Movein Bonus By Hearts List=Array\n{\n"
+                                                            "Movein Bonus By Hearts=0\n"
+                                                            "Movein Bonus By Hearts=0.25\n}"));
     CRules& rules = CRules::SGetInstance();
     EXPECT_EQ(&CRules::SGetInstance(), &rules);
     EXPECT_FLOAT_EQ(rules.m_SpendableProfit, 0.1f) << "a rules text without \"Spendable Profit\"";
@@ -180,10 +166,10 @@ TEST_F(GameData, ADefaultTheDataSetLacksIsNoneButANameItLacksStopsTheGame)
     EXPECT_EQ(static_cast<CRules*>(copy.get())->m_ShoppingOverlay, -1);
 
     GetCurrentLoadFileName().Set("Rules.Object.txt");
-    EXPECT_EXIT(
-        ObjectFromText(Text("CRules", "Shopping Overlay=Shoping Overlay"), IdMode::WithoutIds, StreamReports::Fatal),
-        testing::ExitedWithCode(255),
-        "Fatal Not Found Error(.|\r|\n)*\"Shoping Overlay\"(.|\r|\n)*Rules.Object.txt:Shopping Overlay");
+    EXPECT_EXIT(ObjectFromText(Text("CRules", "Shopping Overlay=Shoping Overlay"), IdMode::WithoutIds,
+                               StreamReports::Fatal),
+                testing::ExitedWithCode(255),
+                "Fatal Not Found Error(.|\r|\n)*\"Shoping Overlay\"(.|\r|\n)*Rules.Object.txt:Shopping Overlay");
     GetCurrentLoadFileName().Set("Program.EXE");
 }
 
@@ -208,18 +194,17 @@ TEST_F(GameData, TheGameplayOverlayFollowsTheUpgradesTheGameStateHolds)
 TEST_F(GameData, RulesAndPeriodsRoundTripThroughTextAndTheBinaryStream)
 {
     WriteBytes("Resources/Rules.Object.txt",
-               Text("CRules",
-                    "Gameplay Overlay 3=Add-On Overlay\n"
-                    "Move In Bonus By 3 In ARows List=Array\n{\nMove In Bonus By 3 In ARows=0.5\n}\n"
-                    "Disable Vertical Matches=1\n"
-                    "Goal Achieved Audio=Fanfare\n"
-                    "Signpost=CSpritePlugInSimultaneous\n{\n"
-                    "Simultaneous PlugIns=Array\n{\nSimultaneous PlugIn=CSpritePlugInSimultaneous\n{\n}\n}\n}\n"
-                    "Position Marker To Clone=CFrameOverlayPositionMarker\n{\nID=Town\nPosition=5,6\n}\n"
-                    "Level Selected Frame Index=Selected\n"
-                    "Level Selected Frame Offset=3,-4\n"
-                    "Lot Mouse Hover Sequence=Sparkle\n"
-                    "Poke Duration=0.75"));
+               Text("CRules", "Gameplay Overlay 3=Add-On Overlay\n"
+                              "Move In Bonus By 3 In ARows List=Array\n{\nMove In Bonus By 3 In ARows=0.5\n}\n"
+                              "Disable Vertical Matches=1\n"
+                              "Goal Achieved Audio=Fanfare\n"
+                              "Signpost=CSpritePlugInSimultaneous\n{\n"
+                              "Simultaneous PlugIns=Array\n{\nSimultaneous PlugIn=CSpritePlugInSimultaneous\n{\n}\n}\n}\n"
+                              "Position Marker To Clone=CFrameOverlayPositionMarker\n{\nID=Town\nPosition=5,6\n}\n"
+                              "Level Selected Frame Index=Selected\n"
+                              "Level Selected Frame Offset=3,-4\n"
+                              "Lot Mouse Hover Sequence=Sparkle\n"
+                              "Poke Duration=0.75"));
     CRules& rules = CRules::SGetInstance();
     EXPECT_EQ(rules.m_Signpost.GetChildCount(), 1u);
     ASSERT_NE(rules.m_pPositionMarkerToClone, nullptr);
@@ -229,9 +214,8 @@ TEST_F(GameData, RulesAndPeriodsRoundTripThroughTextAndTheBinaryStream)
     EXPECT_TRUE(rules.m_DisableVerticalMatches);
 
     WriteBytes("Resources/Fifties.Period.txt",
-               Text("CPeriod",
-                    "Period Year=1950s\nHud Background=Hud Fifties\nPhone Ring Audio=Bell\n"
-                    "Level Failed Strings=Array\n{\nFailed String=Too bad\nFailed String=Again?\n}"));
+               Text("CPeriod", "Period Year=1950s\nHud Background=Hud Fifties\nPhone Ring Audio=Bell\n"
+                               "Level Failed Strings=Array\n{\nFailed String=Too bad\nFailed String=Again?\n}"));
     CPeriod* period = GetPeriodList().GetObject(0);
     ASSERT_NE(period, nullptr);
 
@@ -251,10 +235,9 @@ TEST_F(GameData, RulesAndPeriodsRoundTripThroughTextAndTheBinaryStream)
 TEST_F(GameData, EndOfLevelTextsAreDealtLikeShuffledDecks)
 {
     WriteBytes("Resources/Fifties.Period.txt",
-               Text("CPeriod",
-                    "Level Failed Strings=Array\n{\n"
-                    "Failed String=Too bad\nFailed String=Again?\nFailed String=So close\n}\n"
-                    "Level Success Expert Strings=Array\n{\nExpert String=Superb\n}"));
+               Text("CPeriod", "Level Failed Strings=Array\n{\n"
+                               "Failed String=Too bad\nFailed String=Again?\nFailed String=So close\n}\n"
+                               "Level Success Expert Strings=Array\n{\nExpert String=Superb\n}"));
     CPeriod& period = *GetPeriodList().GetObject(0);
     GameRandom().Seed(7);
     const std::set<std::string> all{"Too bad", "Again?", "So close"};
@@ -310,8 +293,7 @@ TEST_F(GameData, PeriodsReadTheOldAudioKeyAndFindTheirLevelSelectMarker)
 TEST_F(GameData, TheCurrentLevelPicksItsPeriodAndBackgroundByIndex)
 {
     for (const char* name : {"A Fifties", "B Sixties", "C Seventies"})
-        WriteBytes("Resources/" + std::string(name) + ".Period.txt",
-                   Text("CPeriod", std::string("Period Year=") + name));
+        WriteBytes("Resources/" + std::string(name) + ".Period.txt", Text("CPeriod", std::string("Period Year=") + name));
     for (const char* name : {"Beach", "Hills"})
         WriteBytes("Resources/" + std::string(name) + ".Background.txt", Text("CBackgroundStyleSheet", ""));
     EXPECT_EQ(GetCurrentPeriod(), nullptr) << "no level in play";
