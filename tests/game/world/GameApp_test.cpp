@@ -15,13 +15,13 @@
 #include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
+#include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
-#include "game/world/CLevelPlayStatistics.h"
-#include "game/world/CLevelSet.h"
-#include "game/world/CPlayfield.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "images/CTGAFileIO.h"
@@ -321,8 +321,8 @@ TEST_F(GameProgram, AMissingLoadingPictureIsFatal)
 // virtual display, it plays the first level and ends with status 0.
 TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
 {
-    const std::map<std::string, std::string> headless{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"},
-                                                      {"ASAN_OPTIONS", "detect_leaks=0"}};
+    const std::map<std::string, std::string> headless{
+        {"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"}, {"ASAN_OPTIONS", "detect_leaks=0"}};
     int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, headless, {}, PathOf("headless.err"));
     ASSERT_GT(pid, 0);
     EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("headless.err"));
@@ -333,8 +333,8 @@ TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
     ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
     const std::map<std::string, std::string> windowed{
         {"DISPLAY", display.Display()}, {"XDG_RUNTIME_DIR", Folder()}, {"ASAN_OPTIONS", "detect_leaks=0"}};
-    pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, windowed, {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"},
-                       PathOf("window.err"));
+    pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, windowed,
+                       {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"}, PathOf("window.err"));
     ASSERT_GT(pid, 0);
     const CEndsWithTest guard(pid);
     EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("window.err"));
