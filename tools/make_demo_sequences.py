@@ -331,6 +331,72 @@ def gauge_fill_frames():
     return [pixels]
 
 
+def goal_panel_frames(fill, rim):
+    """A goal panel of the level screen: a rounded box with a badge circle
+    on the left where the goal's state shows."""
+    def draw():
+        width, height = 230, 44
+        pixels = canvas(width, height)
+        for y in range(height):
+            for x in range(width):
+                corner = min(x, width - 1 - x) < 6 and min(y, height - 1 - y) < 6
+                if corner and math.hypot(min(x, width - 1 - x) - 6, min(y, height - 1 - y) - 6) > 6:
+                    continue
+                edge = x < 2 or y < 2 or x >= width - 2 or y >= height - 2
+                pixels[y][x] = rim if edge else fill
+        disc(pixels, 22, 22, 14, 14, rim)
+        return [pixels]
+
+    return draw
+
+
+def goal_icon_frames(kind):
+    """The small pictures goal lines are made of."""
+    def draw():
+        pixels = canvas(24, 24)
+        if kind == "heart":
+            disc(pixels, 8, 9, 6, 6, (220, 40, 60, 255))
+            disc(pixels, 16, 9, 6, 6, (220, 40, 60, 255))
+            fill_triangle(pixels, (2, 11), (22, 11), (12, 22), (220, 40, 60, 255))
+        elif kind == "half heart":
+            disc(pixels, 8, 9, 6, 6, (220, 40, 60, 255))
+            disc(pixels, 16, 9, 6, 6, (120, 110, 120, 255))
+            fill_triangle(pixels, (2, 11), (12, 11), (12, 22), (220, 40, 60, 255))
+            fill_triangle(pixels, (12, 11), (22, 11), (12, 22), (120, 110, 120, 255))
+        elif kind == "dollar":
+            disc(pixels, 12, 12, 10, 10, (240, 200, 60, 255))
+            thick_line(pixels, 12, 4, 12, 20, 2, (120, 90, 10, 255))
+            thick_line(pixels, 8, 8, 16, 8, 2, (120, 90, 10, 255))
+            thick_line(pixels, 8, 16, 16, 16, 2, (120, 90, 10, 255))
+        elif kind == "clock":
+            disc(pixels, 12, 12, 11, 11, (235, 235, 235, 255))
+            disc(pixels, 12, 12, 9, 9, (60, 70, 110, 255))
+        else:  # people: one or three heads
+            heads = [(12, 8)] if kind == "anyone" else [(5, 9), (12, 7), (19, 9)]
+            for hx, hy in heads:
+                disc(pixels, hx, hy, 4, 4, (250, 210, 170, 255))
+                disc(pixels, hx, hy + 10, 5, 6, (70, 120, 200, 255))
+        return [pixels]
+
+    return draw
+
+
+def star_frames():
+    """The star that flies off a goal when it is achieved: grows and fades."""
+    frames = []
+    for step in range(8):
+        pixels = canvas(48, 48)
+        radius = 6 + step * 2.5
+        alpha = clamp(255 - step * 28)
+        for i in range(5):
+            angle = -math.pi / 2 + i * 2 * math.pi / 5
+            tip = (24 + radius * math.cos(angle), 24 + radius * math.sin(angle))
+            thick_line(pixels, 24, 24, tip[0], tip[1], 3, (255, 230, 90, alpha))
+        disc(pixels, 24, 24, 4, 4, (255, 250, 200, alpha))
+        frames.append(pixels)
+    return frames
+
+
 SEQUENCES = {
     "Mouse Cursor": cursor_frames,
     "Can Move X Cursor": edge_cursor_frames(1, 0, False),
@@ -360,6 +426,16 @@ SEQUENCES = {
     "Spark Burst": burst_frames,
     "Gauge Back": gauge_back_frames,
     "Gauge Fill": gauge_fill_frames,
+    "Goal_Incomplete": goal_panel_frames((20, 26, 48, 230), (150, 160, 190, 255)),
+    "Goal_Complete": goal_panel_frames((18, 60, 30, 230), (90, 220, 110, 255)),
+    "Goal_Failed": goal_panel_frames((60, 20, 24, 230), (220, 80, 80, 255)),
+    "Goal Heart": goal_icon_frames("heart"),
+    "Goal Half Heart": goal_icon_frames("half heart"),
+    "Goal Dollar": goal_icon_frames("dollar"),
+    "Goal Clock": goal_icon_frames("clock"),
+    "Goal Anyone": goal_icon_frames("anyone"),
+    "Goal Everyone": goal_icon_frames("everyone"),
+    "StarGoalEffect": star_frames,
 }
 
 

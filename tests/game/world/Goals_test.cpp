@@ -10,6 +10,9 @@
 #include "game/world/CGoalTypes.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -534,6 +537,88 @@ TEST_F(Goals, TheGoalOverlayShowsItsGoalInTheLookOfItsStateAndStarsItOnceWhenAwa
     overlay.Draw(context);
     blank->GetPixel(32, 12, pixel);
     EXPECT_EQ(pixel.GetRed(), 255) << "the editor sees the open panel";
+}
+
+
+TEST_F(Goals, PartGoalsFollowThePartNowInTheirSlot)
+{
+    WriteOptions("");
+    WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
+    WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Phases/Frame.BuildPhase.txt", Text("CBuildPhase", "Name=Frame"));
+    WriteBytes("Resources/Phases/Garage.BuildPhase.txt", Text("CBuildPhase", "Name=Garage"));
+    WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0"));
+    WriteBytes("Resources/Upgrades/Carport.Upgrade.txt",
+               Text("CBuildablePart", "Name=Carport\nUpgrade Slot=Garage A\nBuild Phase=Garage\n"
+                                      "Build Button Appearance=Dollar"));
+    InitGeneralObjects();
+    GetUpgradeSlotList().SetSource(nullptr, "Resources", 0);
+    GetBuildPhaseList().SetSource(nullptr, "Resources", 0);
+    GetUpgradeList().SetSource(nullptr, "Resources", 0);
+    const int32_t slot = GetUpgradeSlotList().Find("Garage A");
+    const int32_t carport = GetUpgradeList().Find("Carport");
+    const int32_t garage = GetBuildPhaseList().Find("Garage");
+    ASSERT_GT(carport, 0);
+
+    CXInARowGoal row;
+    row.m_UpgradeSlot = slot;
+    row.m_NumberOfLotsInARow = 3;
+    CBuildableAtLocationGoal near;
+    near.m_UpgradeSlot = slot;
+    AddPlace(near, {4, 2});
+    CSprite* lot = AddLot({4, 2});
+    m_Town.lots[lot].parts[garage] = carport;
+    m_Town.messageLot = lot;
+    m_Town.inARowPhase = garage;
+    m_Town.inARow = 3;
+
+    // Nothing in the slot yet: no run counts, nothing is laid out.
+    Send(row, "CXInARowCheckMessage");
+    EXPECT_FALSE(row.m_AchievedThisTime);
+    CGoalLayout empty;
+    row.Draw(empty);
+    EXPECT_TRUE(empty.runs.empty());
+
+    CGameState* state = CGameState::SGetCurrent();
+    state->ReceiveUpgrade(carport);
+    ASSERT_EQ(state->GetUpgradeInSlot(slot), carport);
+    CJString description;
+    row.GetDescription(description);
+    EXPECT_STREQ(description.GetString(), "3 Carport in a row");
+    m_Town.inARow = 2;
+    Send(row, "CXInARowCheckMessage");
+    Send(row, "CCustomerMovedInMessage");
+    EXPECT_FALSE(row.m_AchievedThisTime) << "two alike are not three";
+    m_Town.inARow = 3;
+    Send(row, "CXInARowCheckMessage");
+    EXPECT_TRUE(row.m_AchievedThisTime);
+
+    // The part's appearance stands in for "%s[Thing]" (its build button
+    // when it has no goal picture).
+    CGoalLayout layout;
+    layout.maxImageHeight = 34;
+    row.Draw(layout);
+    ASSERT_EQ(layout.runs.size(), 3u) << "\"3 \", the picture, \" in a row\"";
+    EXPECT_TRUE(layout.runs[0].isText);
+    EXPECT_FALSE(layout.runs[1].isText);
+    EXPECT_GT(layout.runs[1].advance, 0);
+
+    // A lot holding the part at the listed place, once someone lives there.
+    Send(near, "CCustomerMovedInMessage");
+    EXPECT_FALSE(near.m_AchievedThisTime);
+    EXPECT_FALSE(near.m_Failed);
+    MoveIn(lot, 1.0f);
+    Send(near, "CCustomerMovedInMessage");
+    EXPECT_TRUE(near.m_AchievedThisTime);
+
+    state->RemoveUpgrade(carport);
+    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetUpgradeList()),
+                                   static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
+                                   static_cast<CObjectFileArray*>(&GetBuildPhaseList())}) {
+        list->RemoveAll();
+        list->SetSource(nullptr, "Nowhere", 0);
+    }
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
+#include "game/world/CGoal.h"
+#include "game/world/CGoalOptions.h"
+#include "game/world/CGoalTypes.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPeriod.h"
@@ -16,6 +19,7 @@
 #include "game/world/CUpgradeSlot.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
+#include "images/CFontList.h"
 #include "images/CFrameList.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
@@ -247,6 +251,46 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
     keys.ResetForTesting();
     SetSkinResources(nullptr, nullptr);
     CJWindow::SetDefaultFont(nullptr);
+}
+
+
+TEST_F(WorldShowcase, TheFirstLevelsGoalsShowInTheGameplayOverlay)
+{
+    if (!WriteDefaultFont())
+        GTEST_SKIP() << "DejaVuSans is missing (Debian package fonts-dejavu-core)";
+    EnumerateFontFiles();
+    GetFontList().SetSource(nullptr, "Resources|Fonts", 0);
+    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+    const CGoalOptions& options = *CGoalOptions::SGetInstance();
+    for (int32_t sequence : {options.m_BackgroundSequence, options.m_AchievedSequence, options.m_FailedSequence,
+                             options.m_RevenueSequence, options.m_TimerSequence, options.m_FullHeartSequence})
+        EXPECT_NE(CGoalOptions::GetSequence(sequence), nullptr);
+    EXPECT_NE(CGoalOptions::GetFont(options.m_Font), nullptr);
+    EXPECT_GE(GetSequenceList().Find("StarGoalEffect"), 0);
+
+    CLevelOptions& town = *GetLevels()->GetLevel(0);
+    ASSERT_EQ(town.m_OptionalGoals.GetCount(), 2u);
+    ASSERT_NE(dynamic_cast<CRevenueGoal*>(town.m_OptionalGoals[0]), nullptr);
+    ASSERT_NE(dynamic_cast<CTimeGoal*>(town.m_OptionalGoals[1]), nullptr);
+    GetLevelHolder().HoldCopyOf(&town);
+
+    CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
+    CFrameOverlayOptions* gameplay = sets.GetObject(sets.Find("Gameplay Overlay"));
+    ASSERT_NE(gameplay, nullptr);
+    for (uint32_t y = 0; y < 768; ++y)
+        std::fill_n(reinterpret_cast<uint32_t*>(m_Screen->Row(y)), 1024, 0u);
+    gameplay->DrawOnFrame(*m_Screen, nullptr, false, nullptr);
+    // Two panels down the right; the goal lines' bright text inside them.
+    EXPECT_EQ(CountOf(0, 790, 20, 1000, 56), 0u);
+    EXPECT_EQ(CountOf(0, 790, 70, 1000, 106), 0u);
+    EXPECT_EQ(CountOf(0, 0, 0, 770, 768), 770u * 768u) << "nothing outside the panels";
+    uint32_t bright = 0;
+    for (int32_t y = 16; y < 110; ++y)
+        for (int32_t x = 830; x < 1000; ++x)
+            bright += ((Pixel(x, y) >> 8) & 0xFF) > 200;
+    EXPECT_GT(bright, 40u) << "the goal lines are written";
+    GetFontList().SetSource(nullptr, "Nowhere", 0);
+    sets.SetSource(nullptr, "Nowhere", 0);
 }
 
 } // namespace
