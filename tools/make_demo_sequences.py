@@ -353,7 +353,7 @@ def goal_panel_frames(fill, rim):
 def goal_icon_frames(kind):
     """The small pictures goal lines are made of."""
     def draw():
-        pixels = canvas(24, 24)
+        pixels = canvas(32, 32) if kind == "clock" else canvas(24, 24)
         if kind == "heart":
             disc(pixels, 8, 9, 6, 6, (220, 40, 60, 255))
             disc(pixels, 16, 9, 6, 6, (220, 40, 60, 255))
@@ -369,8 +369,8 @@ def goal_icon_frames(kind):
             thick_line(pixels, 8, 8, 16, 8, 2, (120, 90, 10, 255))
             thick_line(pixels, 8, 16, 16, 16, 2, (120, 90, 10, 255))
         elif kind == "clock":
-            disc(pixels, 12, 12, 11, 11, (235, 235, 235, 255))
-            disc(pixels, 12, 12, 9, 9, (60, 70, 110, 255))
+            disc(pixels, 16, 16, 15, 15, (235, 235, 235, 255))
+            disc(pixels, 16, 16, 13, 13, (60, 70, 110, 255))
         else:  # people: one or three heads
             heads = [(12, 8)] if kind == "anyone" else [(5, 9), (12, 7), (19, 9)]
             for hx, hy in heads:

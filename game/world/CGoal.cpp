@@ -175,6 +175,8 @@ void CGoal::LayOut(CGoalLayout& layout, const CJString& text, const CGoalTokens&
 
     const int32_t startX = layout.penX;
     const int32_t startY = layout.centreY;
+    // Limits left from an earlier line would narrow the measurement itself.
+    layout.runs.clear();
     layout.drawing = false;
     layout.runIndex = 0;
     AddFormattedText(layout, text, tokens);

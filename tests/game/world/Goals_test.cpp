@@ -333,7 +333,7 @@ TEST_F(Goals, HeartGoalsCountHeartsRoundedUpAndEveryHeartFailsOnAnyLeaverButMayS
 
 TEST_F(Goals, ATimeGoalShowsNoSecondsLeftAfterItsTimeAndFailsOnceInTheNextUpdate)
 {
-    WriteOptions("");
+    WriteOptions("Timer Sequence=Dollar");
     CLevelOptions level;
     GetLevelHolder().HoldCopyOf(&level);
     CLevelOptions* current = CLevelOptions::SGetCurrent();
@@ -353,6 +353,19 @@ TEST_F(Goals, ATimeGoalShowsNoSecondsLeftAfterItsTimeAndFailsOnceInTheNextUpdate
     EXPECT_EQ(m_Listener->Count("Optional Goal Failed"), 1) << "one failure, not one per step";
     Send(goal, "PlayerInteractionComplete");
     EXPECT_FALSE(goal.m_AchievedThisTime);
+
+    // The clock stands for "%s[clock]"; the seconds are written over it.
+    auto frame = CFrame::MakeOwned(200, 40, 32);
+    CGoalLayout layout;
+    layout.frame = frame.get();
+    layout.maxImageHeight = 34;
+    layout.centreY = 20;
+    goal.Draw(layout);
+    layout.penX = 0;
+    goal.Draw(layout);
+    EXPECT_EQ(layout.runs.size(), 3u) << "a redrawn line is measured afresh";
+    EXPECT_TRUE(layout.hasToken1Rect);
+    EXPECT_EQ(layout.token1Rect.left, layout.runs[0].advance);
 
     CTimeGoal inTime;
     current->m_SecondsPlayed = 60.0f;
