@@ -652,7 +652,10 @@ void CGameApp::PlayConfirmation()
     settings.pitch = 1.0f;
     settings.volume = 1.0f;
     settings.pan = 0.0f;
-    GetAudioList().PlayAudioByName("Customer Moved In.Wav", settings);
+    // The list names the sounds it finds by themselves without their ending.
+    CAudioList& audio = GetAudioList();
+    audio.PlayAudioByName(audio.Find("Customer Moved In.Wav") > 0 ? "Customer Moved In.Wav" : "Customer Moved In",
+                          settings);
 }
 
 bool CGameApp::IsNamedOptionSet(const char* name)

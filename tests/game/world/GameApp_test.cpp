@@ -29,6 +29,7 @@
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "shell/CMouseState.h"
+#include "sound/CSoundDevice.h"
 #include "ui/CJWindow.h"
 #include "ui/CScreenWindow.h"
 
@@ -275,8 +276,11 @@ TEST_F(GameProgram, ScreenshotsTakeTheNextFreeNumberAndTgaPixelsAreOpaque)
     ASSERT_TRUE(Start());
     WriteBytes(UserPath("Screen Shot 00.jpg"), "x");
     WriteBytes(UserPath("Screen Shot 01.jpg"), "x");
+    const int32_t loadedSounds = CSoundDevice::SGetInstance().GetLoadedCount();
     EXPECT_FALSE(App()->OnCommand(kF11));
     EXPECT_TRUE(DiskHas(UserPath("Screen Shot 02.jpg")));
+    // The confirmation sound was loaded to be played.
+    EXPECT_GT(CSoundDevice::SGetInstance().GetLoadedCount(), loadedSounds);
     EXPECT_GT(ReadBytes(UserPath("Screen Shot 02.jpg")).size(), 100u);
 
     const CJString tga = App()->StartNewRound("Screen Shot %02d.TGA", nullptr);
