@@ -10,6 +10,7 @@
 #include "foundation/CFile.h"
 #include "foundation/FatalError.h"
 #include "foundation/FilePaths.h"
+#include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CCustomerStyleSheet.h"
@@ -19,6 +20,7 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
@@ -37,6 +39,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,7 +88,13 @@ TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
 class CScreensOpen final : public CGameAppHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override { return screen == open; }
+    bool GetSparkleOptions(SSparkleOptions& out) override
+    {
+        out = sparkle;
+        return sparkle.sequence > 0;
+    }
     EGameScreen open = EGameScreen::Count;
+    SSparkleOptions sparkle;
 };
 
 class GameProgram : public CShellTest {
@@ -269,6 +278,38 @@ TEST_F(GameProgram, UnderTheShopThePlayfieldStillHearsTheMouseButPlayTimeStands)
     App()->Update(1.0f / 60.0f);
     EXPECT_EQ(stats->m_Clicks, clicks + 1);
     shop->Destroy();
+}
+
+TEST_F(GameProgram, TheBonusSparklesOncePerExpiryAndShowsItsCursorWhileItLasts)
+{
+    ASSERT_TRUE(Start());
+    CScreensOpen hooks;
+    CScopedHook<SetGameAppHooks> installed(&hooks);
+    CSequenceList& sequences = GetSequenceList();
+    hooks.sparkle.sequence = sequences.Find("Spark Burst");
+    hooks.sparkle.radius = 20.0f;
+    hooks.sparkle.interval = 0.1f;
+    hooks.sparkle.bonusCursor = sequences.GetObject(sequences.Find("Coin"));
+    ASSERT_GT(hooks.sparkle.sequence, 0);
+    auto counter = std::make_unique<CThreeInARowCounter>();
+    counter->m_SecondsBonusLeft = 30.0f;
+
+    CSpriteArray& sprites = App()->GetGameSprites();
+    const uint32_t before = sprites.count;
+    App()->Update(1.0f / 60.0f); // the countdown starts at the interval
+    EXPECT_EQ(sprites.count, before);
+    App()->Update(1.0f); // a stall: one sparkle, not ten
+    EXPECT_EQ(sprites.count, before + 1);
+    App()->Update(1.0f / 60.0f);
+    EXPECT_EQ(sprites.count, before + 1);
+
+    CMouseState& mouse = CMouseState::SGetInstance();
+    CCursorSequence* normal = mouse.GetCursor();
+    App()->Draw();
+    EXPECT_NE(mouse.GetCursor(), normal);
+    counter->m_SecondsBonusLeft = 0.0f;
+    App()->Draw();
+    EXPECT_EQ(mouse.GetCursor(), normal);
 }
 
 TEST_F(GameProgram, ScreenshotsTakeTheNextFreeNumberAndTgaPixelsAreOpaque)
