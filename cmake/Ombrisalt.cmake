@@ -66,6 +66,9 @@ function(ombrisalt_add_tests folder)
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp
                                       ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
   list(FILTER support EXCLUDE REGEX "_test\\.cpp$")
+  # The real-window tests find their input player beside it.
+  set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualDisplay.cpp PROPERTIES
+                              COMPILE_DEFINITIONS OMBRISALT_TEST_SUPPORT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support")
   add_executable(${exe} ${sources} ${support})
   target_link_libraries(${exe} PRIVATE ${ARG_UNPARSED_ARGUMENTS} ${ARG_MAIN} GTest::gmock)
   target_include_directories(${exe} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -9,6 +9,7 @@
 #include "objects/CListProperty.h"
 #include "objects/CPointProperty.h"
 #include "overlays/OverlayClassBody.h"
+#include "overlays/OverlayDrawing.h"
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
 #include "sequences/CSequenceList.h"
@@ -71,6 +72,15 @@ void DrawControlAtItsPlace(CJWindow& control, CFrameInterface& target)
     control.Draw(placed);
 }
 
+// The same, with the images it draws proxied about its centre.
+void DrawControlWithItsImages(CJWindow& control, CFrameOverlayDrawContext& context)
+{
+    const CRect& rect = control.GetRect();
+    COverlayImageProxies proxies(context, float(rect.left + (rect.right - rect.left) / 2),
+                                 float(rect.top + (rect.bottom - rect.top) / 2));
+    DrawControlAtItsPlace(control, *context.m_pTarget);
+}
+
 // Places and sizes from data, held where window geometry stays in int32.
 constexpr int32_t kFarthestPlace = 1000000;
 constexpr int32_t kLargestSize = 65535;
@@ -110,16 +120,12 @@ void CFrameOverlayJButtonOverlay::Draw(CFrameOverlayDrawContext& context)
     std::unique_ptr<CJButton, SDestroyWindow> button(
         new CJButton(themed.Get(), context.Substitute(ShownText(m_Title))));
     button->MoveTo(Place(m_Position.x), Place(m_Position.y));
-    const CRect& rect = button->GetRect();
-    COverlayImageProxies proxies(context, float(rect.left + (rect.right - rect.left) / 2),
-                                 float(rect.top + (rect.bottom - rect.top) / 2));
-    DrawControlAtItsPlace(*button, *context.m_pTarget);
+    DrawControlWithItsImages(*button, context);
 }
 
 void CFrameOverlayJButtonOverlay::MoveBy(int32_t dx, int32_t dy)
 {
-    m_Position.x = int32_t(uint32_t(m_Position.x) + uint32_t(dx));
-    m_Position.y = int32_t(uint32_t(m_Position.y) + uint32_t(dy));
+    MovePoint(m_Position, dx, dy);
 }
 
 void CFrameOverlayJButtonOverlay::GetDescription(CJString& out, const char*)
@@ -151,16 +157,12 @@ void CFrameOverlayJWindowOverlay::Draw(CFrameOverlayDrawContext& context)
     window->MoveTo(Place(m_Position.x), Place(m_Position.y));
     window->SetTransparent(m_bTransparentBackground);
     window->SetIconSequenceIndex(m_IconSequence);
-    const CRect& rect = window->GetRect();
-    COverlayImageProxies proxies(context, float(rect.left + (rect.right - rect.left) / 2),
-                                 float(rect.top + (rect.bottom - rect.top) / 2));
-    DrawControlAtItsPlace(*window, *context.m_pTarget);
+    DrawControlWithItsImages(*window, context);
 }
 
 void CFrameOverlayJWindowOverlay::MoveBy(int32_t dx, int32_t dy)
 {
-    m_Position.x = int32_t(uint32_t(m_Position.x) + uint32_t(dx));
-    m_Position.y = int32_t(uint32_t(m_Position.y) + uint32_t(dy));
+    MovePoint(m_Position, dx, dy);
 }
 
 void CFrameOverlayJWindowOverlay::GetDescription(CJString& out, const char*)

@@ -10,6 +10,7 @@
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"
 #include "overlays/OverlayClassBody.h"
+#include "overlays/OverlayDrawing.h"
 #include "render/CScaledOffsetProxyFrame.h"
 #include "render/SurfaceHelpers.h"
 
@@ -60,23 +61,6 @@ float ChannelDuration(const CPropertyArray<Milestone*>& milestones)
             total += milestones[i]->m_TimeToTransition;
     return total;
 }
-
-// Sets the context's target back on leaving the scope.
-class CTargetScope {
-public:
-    explicit CTargetScope(CFrameOverlayDrawContext& context)
-        : m_Context(context)
-        , m_pPrevious(context.m_pTarget)
-    {
-    }
-    ~CTargetScope() { m_Context.m_pTarget = m_pPrevious; }
-    CTargetScope(const CTargetScope&) = delete;
-    CTargetScope& operator=(const CTargetScope&) = delete;
-
-private:
-    CFrameOverlayDrawContext& m_Context;
-    CFrameInterface* m_pPrevious;
-};
 
 void PlaceProxy(COffsetRotateScaleProxyFrame& proxy, const CFrameOverlayDrawContext& context, const CFPoint& pivot)
 {

@@ -12,6 +12,7 @@
 #include "objects/CListProperty.h"
 #include "objects/CPointProperty.h"
 #include "overlays/OverlayClassBody.h"
+#include "overlays/OverlayDrawing.h"
 #include "render/CBlitXParams.h"
 #include "render/CProxyFrame.h"
 #include "render/CTransformedFrameCache.h"
@@ -23,12 +24,6 @@
 #include <cmath>
 
 namespace {
-
-void MovePoint(CPoint& point, int32_t dx, int32_t dy)
-{
-    point.x = int32_t(uint32_t(point.x) + uint32_t(dx));
-    point.y = int32_t(uint32_t(point.y) + uint32_t(dy));
-}
 
 void SequenceName(int32_t index, CJString& out)
 {

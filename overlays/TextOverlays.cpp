@@ -11,6 +11,7 @@
 #include "objects/CListProperty.h"
 #include "objects/CPointProperty.h"
 #include "overlays/OverlayClassBody.h"
+#include "overlays/OverlayDrawing.h"
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
 #include "render/SurfaceHelpers.h"
@@ -38,29 +39,6 @@ TextAlign AlignOf(int32_t justification)
         return TextAlign::Left;
     }
 }
-
-void MovePoint(CPoint& point, int32_t dx, int32_t dy)
-{
-    point.x = int32_t(uint32_t(point.x) + uint32_t(dx));
-    point.y = int32_t(uint32_t(point.y) + uint32_t(dy));
-}
-
-// Sets the context's target back on leaving the scope.
-class CTargetScope {
-public:
-    explicit CTargetScope(CFrameOverlayDrawContext& context)
-        : m_Context(context)
-        , m_pPrevious(context.m_pTarget)
-    {
-    }
-    ~CTargetScope() { m_Context.m_pTarget = m_pPrevious; }
-    CTargetScope(const CTargetScope&) = delete;
-    CTargetScope& operator=(const CTargetScope&) = delete;
-
-private:
-    CFrameOverlayDrawContext& m_Context;
-    CFrameInterface* m_pPrevious;
-};
 
 } // namespace
 

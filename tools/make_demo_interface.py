@@ -16,34 +16,11 @@ Nothing is written while the outputs are newer than this script.
 import math
 import os
 import random
-import shutil
-import struct
 import sys
-import zlib
+
+from demo_data import clamp, copy_font, data_folder, is_up_to_date, png_bytes
 
 STAMP = ".interface-made"
-DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
-
-
-def png_bytes(width, height, pixels):
-    """pixels: rows of (r, g, b, a) tuples."""
-    raw = bytearray()
-    for row in pixels:
-        raw.append(0)
-        for r, g, b, a in row:
-            raw += bytes((r, g, b, a))
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
-            + chunk(b"IEND", b""))
-
-
-def clamp(value):
-    return max(0, min(255, int(round(value))))
 
 
 def image(width, height, paint):
@@ -304,13 +281,11 @@ def textures():
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
-    data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data")
+    data = data_folder(__file__)
     resources = os.path.join(data, "Data", "Resources")
     folder = os.path.join(resources, "Interface", "Textures")
     stamp = os.path.join(folder, STAMP)
-    script_time = os.path.getmtime(os.path.abspath(__file__))
-    if os.path.exists(stamp) and os.path.getmtime(stamp) >= script_time:
+    if is_up_to_date(stamp, __file__):
         return 0
     os.makedirs(folder, exist_ok=True)
     for name, pixels in textures().items():
@@ -321,10 +296,7 @@ def main():
     for name, pixels in icons().items():
         with open(os.path.join(frames, name + ".png"), "wb") as out:
             out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
-    if os.path.exists(DEJAVU):
-        shutil.copyfile(DEJAVU, os.path.join(resources, "!default.ttf"))
-    else:
-        print("make_demo_interface: %s is missing (Debian package fonts-dejavu-core)" % DEJAVU)
+    copy_font(resources, "make_demo_interface", "")
     with open(stamp, "w") as out:
         out.write("textures drawn by tools/make_demo_interface.py\n")
     print("make_demo_interface: textures written under", folder)

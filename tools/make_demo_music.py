@@ -17,7 +17,8 @@ songs are newer than this script.
 import ctypes
 import math
 import os
-import sys
+
+from demo_data import data_folder, is_up_to_date
 
 RATE = 22050
 # name: (beat in seconds, melody, bass); each line a list of (semitones above
@@ -130,12 +131,12 @@ def encode(data):
 
 
 def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
+    root = data_folder(__file__)
     folder = os.path.join(root, "Data", "Music")
     os.makedirs(folder, exist_ok=True)
     for name, (beat, melody, bass) in SONGS.items():
         target = os.path.join(folder, name)
-        if os.path.exists(target) and os.path.getmtime(target) >= os.path.getmtime(os.path.abspath(__file__)):
+        if is_up_to_date(target, __file__):
             continue
         data = encode(samples(beat, melody, bass))
         with open(target + ".part", "wb") as out:

@@ -13,13 +13,11 @@ same bytes; nothing is written while the output is newer than this script.
 """
 
 import os
-import shutil
-import struct
 import sys
-import zlib
+
+from demo_data import copy_font, data_folder, is_up_to_date, png_bytes
 
 STAMP = ".overlays-made"
-FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 
 # 5 x 7 capitals, one string of five columns per row ("#" drawn).
 LETTERS = {
@@ -51,19 +49,6 @@ LETTERS = {
     "Y": ["#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#.."],
     "Z": ["#####", "....#", "...#.", "..#..", ".#...", "#....", "#####"],
 }
-
-
-def png_bytes(width, height, rows):
-    """rows: one bytes object of RGBA per row."""
-    raw = b"".join(b"\x00" + row for row in rows)
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
-            + chunk(b"IEND", b""))
 
 
 def background():
@@ -136,13 +121,11 @@ def panel():
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
-    data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data")
+    data = data_folder(__file__)
     resources = os.path.join(data, "Data", "Resources")
     frames = os.path.join(resources, "Frames")
     stamp = os.path.join(frames, STAMP)
-    script_time = os.path.getmtime(os.path.abspath(__file__))
-    if os.path.exists(stamp) and os.path.getmtime(stamp) >= script_time:
+    if is_up_to_date(stamp, __file__):
         return 0
     os.makedirs(frames, exist_ok=True)
     images = {"LoadingScreen_Background": background(), "Panel": panel()}
@@ -153,10 +136,7 @@ def main():
     for name, (width, height, rows) in images.items():
         with open(os.path.join(frames, name + ".png"), "wb") as out:
             out.write(png_bytes(width, height, rows))
-    if os.path.exists(FONT):
-        shutil.copyfile(FONT, os.path.join(resources, "!default.ttf"))
-    else:
-        print("make_demo_overlays: %s is missing (Debian package fonts-dejavu-core); texts stay blank" % FONT)
+    copy_font(resources, "make_demo_overlays", "; texts stay blank")
     with open(stamp, "w") as out:
         out.write("images drawn by tools/make_demo_overlays.py\n")
     print("make_demo_overlays: images written under", frames)

@@ -13,36 +13,15 @@ Nothing is written while the frames are newer than this script.
 import math
 import os
 import random
-import struct
 import sys
-import zlib
+
+from demo_data import clamp, data_folder, is_up_to_date, png_bytes
 
 STAMP = ".frames-made"
 
 
-def png_bytes(width, height, pixels):
-    """pixels: rows of (r, g, b, a) tuples."""
-    raw = bytearray()
-    for row in pixels:
-        raw.append(0)
-        for r, g, b, a in row:
-            raw += bytes((r, g, b, a))
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
-            + chunk(b"IEND", b""))
-
-
 def canvas(width, height):
     return [[(0, 0, 0, 0) for _ in range(width)] for _ in range(height)]
-
-
-def clamp(value):
-    return max(0, min(255, int(round(value))))
 
 
 def blend(pixels, x, y, colour, coverage):
@@ -471,12 +450,10 @@ FRAMES = {
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
-    data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data")
+    data = data_folder(__file__)
     root = os.path.join(data, "Data", "Resources", "Sequences")
     stamp = os.path.join(root, STAMP)
-    script_time = os.path.getmtime(os.path.abspath(__file__))
-    if os.path.exists(stamp) and os.path.getmtime(stamp) >= script_time:
+    if is_up_to_date(stamp, __file__):
         return 0
     for name, draw in SEQUENCES.items():
         folder = os.path.join(root, "-" + name)

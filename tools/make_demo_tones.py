@@ -16,7 +16,8 @@ import math
 import os
 import random
 import struct
-import sys
+
+from demo_data import data_folder, is_up_to_date
 
 RATE = 22050
 STAMP = ".tones-made"
@@ -59,11 +60,11 @@ def wave_bytes(data):
 
 
 def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
+    root = data_folder(__file__)
     folder = os.path.join(root, "Data", "Resources", "Tones")
     os.makedirs(folder, exist_ok=True)
     stamp = os.path.join(folder, STAMP)
-    if os.path.exists(stamp) and os.path.getmtime(stamp) >= os.path.getmtime(os.path.abspath(__file__)):
+    if is_up_to_date(stamp, __file__):
         return
     for name, (frequency, seconds) in TONES.items():
         with open(os.path.join(folder, name + ".wav"), "wb") as out:

@@ -5,6 +5,7 @@
 #include "objects/CMessage.h"
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
+#include "shell/CKeyboardState.h"
 #include "sound/CSoundList.h"
 #include "ui/CAlphaSkinData.h"
 #include "ui/CAlphaTheme.h"
@@ -18,8 +19,6 @@
 namespace {
 
 constexpr uint32_t kKeySpace = 32;
-constexpr uint32_t kKeyLeft = 11;
-constexpr uint32_t kKeyRight = 12;
 // A pressed draggable button starts a drag beyond this squared distance.
 constexpr int64_t kDragThresholdSquared = 16;
 
@@ -549,9 +548,9 @@ bool CJButton::OnKeyDown(uint32_t key)
         Click();
         return true;
     }
-    if (IsInRing() && (key == kKeyRight || key == kKeyLeft)) {
+    if (IsInRing() && (key == uint32_t(EngineKey::Right) || key == uint32_t(EngineKey::Left))) {
         CJButton* target = m_NextInRing;
-        if (key == kKeyLeft) {
+        if (key == uint32_t(EngineKey::Left)) {
             target = this;
             while (target->m_NextInRing != this)
                 target = target->m_NextInRing;

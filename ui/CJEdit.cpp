@@ -21,17 +21,7 @@ namespace {
 
 // Engine key codes the edit answers (codes 32 and above are characters).
 constexpr uint32_t kKeySelectAll = 1;
-constexpr uint32_t kKeyHome = 5;
-constexpr uint32_t kKeyUp = 6;
-constexpr uint32_t kKeyPageUp = 7;
 constexpr uint32_t kKeyBackspace = 8;
-constexpr uint32_t kKeyDown = 10;
-constexpr uint32_t kKeyLeft = 11;
-constexpr uint32_t kKeyRight = 12;
-constexpr uint32_t kKeyEnd = 14;
-constexpr uint32_t kKeyPageDown = 15;
-constexpr uint32_t kKeyInsert = 16;
-constexpr uint32_t kKeyDelete = 17;
 constexpr uint32_t kKeyUndo = 26;
 constexpr uint32_t kKeyZoom = 30;
 constexpr uint32_t kFirstCharacter = 32;
@@ -292,11 +282,11 @@ bool CJEdit::OnKeyDown(uint32_t key)
     case kKeySelectAll:
         SelectAll();
         break;
-    case kKeyHome:
+    case uint32_t(EngineKey::Home):
         MoveCaret(0, 0);
         break;
-    case kKeyUp:
-    case kKeyDown: {
+    case uint32_t(EngineKey::Up):
+    case uint32_t(EngineKey::Down): {
         if (!m_MultiLine) {
             taken = false;
             break;
@@ -306,7 +296,7 @@ bool CJEdit::OnKeyDown(uint32_t key)
         GetPositionXY(shown, m_Caret, x, y);
         x -= m_ScrollX;
         const int32_t step = LineStep();
-        if (key == kKeyUp) {
+        if (key == uint32_t(EngineKey::Up)) {
             if (y > m_BorderWidth)
                 MoveCaret(GetCharacterAt(CPoint{x, y - step / 2}), 0);
         } else {
@@ -314,10 +304,10 @@ bool CJEdit::OnKeyDown(uint32_t key)
         }
         break;
     }
-    case kKeyPageUp:
-    case kKeyPageDown:
+    case uint32_t(EngineKey::PageUp):
+    case uint32_t(EngineKey::PageDown):
         for (int32_t i = 0; i < kPageSteps; ++i)
-            OnKeyDown(key == kKeyPageUp ? kKeyLeft : kKeyRight);
+            OnKeyDown(key == uint32_t(EngineKey::PageUp) ? uint32_t(EngineKey::Left) : uint32_t(EngineKey::Right));
         break;
     case kKeyBackspace:
         if (m_Caret != 0) {
@@ -329,19 +319,19 @@ bool CJEdit::OnKeyDown(uint32_t key)
             CheckChange(before, caret, anchor, end);
         }
         break;
-    case kKeyLeft:
+    case uint32_t(EngineKey::Left):
         MoveCaret(m_Caret > 0 ? m_Caret - 1 : 0, 0);
         break;
-    case kKeyRight:
+    case uint32_t(EngineKey::Right):
         MoveCaret(std::min(m_Caret + 1, uint32_t(m_Title.GetLength())), 0);
         break;
     case kKeyEnter:
         taken = m_EnterIsNewline ? TypeCharacter(kLineBreak) : false;
         break;
-    case kKeyEnd:
+    case uint32_t(EngineKey::End):
         MoveCaret(uint32_t(m_Title.GetLength()), 0);
         break;
-    case kKeyInsert:
+    case uint32_t(EngineKey::Insert):
         if (IsShiftHeld())
             taken = !m_Editable;
         else if (IsControlHeld())
@@ -349,7 +339,7 @@ bool CJEdit::OnKeyDown(uint32_t key)
         else
             g_InsertMode = !g_InsertMode;
         break;
-    case kKeyDelete: {
+    case uint32_t(EngineKey::Delete): {
         const CJString before = m_Title;
         const uint32_t caret = m_Caret, anchor = m_SelAnchor, end = m_SelEnd;
         ClipboardDelete(1);

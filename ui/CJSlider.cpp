@@ -7,6 +7,7 @@
 #include "images/CFrame.h"
 #include "render/CProxyFrame.h"
 #include "render/SurfaceHelpers.h"
+#include "shell/CKeyboardState.h"
 #include "ui/SkinTiling.h"
 
 #include <algorithm>
@@ -78,16 +79,16 @@ bool CJSlider::OnKeyDown(uint32_t key)
         return true;
     const uint32_t last = m_Count > 0 ? m_Count - 1 : 0;
     switch (key) {
-    case kKeyHome:
+    case uint32_t(EngineKey::Home):
         SetValue(0, false);
         return true;
-    case kKeyLeft:
+    case uint32_t(EngineKey::Left):
         SetValue(m_Value > m_PageStep ? m_Value - m_PageStep : 0, false);
         return true;
-    case kKeyRight:
+    case uint32_t(EngineKey::Right):
         SetValue(uint32_t(std::min<uint64_t>(uint64_t(m_Value) + m_PageStep, last)), false);
         return true;
-    case kKeyEnd:
+    case uint32_t(EngineKey::End):
         SetValue(last, false);
         return true;
     default:
@@ -97,7 +98,7 @@ bool CJSlider::OnKeyDown(uint32_t key)
 
 bool CJSlider::OnMouseWheel(int32_t delta, CPoint)
 {
-    return OnKeyDown(delta <= 0 ? kKeyLeft : kKeyRight);
+    return OnKeyDown(delta <= 0 ? uint32_t(EngineKey::Left) : uint32_t(EngineKey::Right));
 }
 
 bool CJSlider::OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor)

@@ -12,14 +12,6 @@
 
 #include <cstdint>
 
-// Engine key codes the sliders and spins answer.
-inline constexpr uint32_t kKeyHome = 5;
-inline constexpr uint32_t kKeyUp = 6;
-inline constexpr uint32_t kKeyDown = 10;
-inline constexpr uint32_t kKeyLeft = 11;
-inline constexpr uint32_t kKeyRight = 12;
-inline constexpr uint32_t kKeyEnd = 14;
-
 class CJSlider : public CJWindow {
 public:
     // step 0: a page is a twentieth of the positions (at least 1).

@@ -3,6 +3,7 @@
 #include "foundation/CCommand.h"
 #include "images/CFont.h"
 #include "objects/CMessage.h"
+#include "shell/CKeyboardState.h"
 #include "ui/CJButton.h"
 #include "ui/CJEdit.h"
 #include "ui/CJSlider.h"
@@ -153,9 +154,9 @@ void CJSpin::OnNotify(CJWindow* sender, int32_t code)
 
 bool CJSpin::OnKeyDown(uint32_t key)
 {
-    if (key == kKeyUp)
+    if (key == uint32_t(EngineKey::Up))
         return m_UpButton->OnHotKeyActivate();
-    if (key == kKeyDown)
+    if (key == uint32_t(EngineKey::Down))
         return m_DownButton->OnHotKeyActivate();
     return CJWindow::OnKeyDown(key);
 }

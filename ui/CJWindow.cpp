@@ -273,28 +273,38 @@ void CJWindow::Unlink(CJWindow* child)
     child->m_PrevSibling = nullptr;
 }
 
-void CJWindow::AddChild(CJWindow* child, int32_t placement, CJWindow* reference, int32_t dx, int32_t dy,
-                        uint32_t flags)
+void CJWindow::FrontChildTakingFocus()
 {
-    if (!child)
-        return;
-    flags |= m_AddChildFlags;
-    // The child's own front child becomes one that can take the focus.
-    CJWindow* front = child->m_FirstChild;
+    // The front child becomes one that can take the focus.
+    CJWindow* front = m_FirstChild;
     if (front && !(front->m_TabStop && front->m_Visible)) {
         const bool shown = g_ShowKeyboardFocus;
         g_ShowKeyboardFocus = true;
         CJWindow* focusable = front->GetNextFocusable();
         g_ShowKeyboardFocus = shown;
         if (focusable)
-            child->BringChildToFront(focusable);
+            BringChildToFront(focusable);
     }
-    const bool wasEmpty = m_FirstChild == nullptr;
-    LinkAtBack(child);
+}
+
+void CJWindow::PlaceAdded(int32_t placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags)
+{
     if (placement != 0)
-        child->Place(placement, reference, dx, dy, flags);
+        Place(placement, reference, dx, dy, flags);
     else
-        child->SetRect(child->m_Rect);
+        SetRect(m_Rect);
+}
+
+void CJWindow::AddChild(CJWindow* child, int32_t placement, CJWindow* reference, int32_t dx, int32_t dy,
+                        uint32_t flags)
+{
+    if (!child)
+        return;
+    flags |= m_AddChildFlags;
+    const bool wasEmpty = m_FirstChild == nullptr;
+    child->FrontChildTakingFocus();
+    LinkAtBack(child);
+    child->PlaceAdded(placement, reference, dx, dy, flags);
     if (!(flags & kPlaceNoGrow))
         GrowToFitChild(child, (flags & kPlaceGrowNoMargin) ? 0 : kDefaultOffset);
     if (wasEmpty && m_HasFocus)
@@ -307,21 +317,10 @@ void CJWindow::AddChildFirst(CJWindow* child, int32_t placement, CJWindow* refer
     if (!child)
         return;
     flags |= m_AddChildFlags;
-    CJWindow* front = child->m_FirstChild;
-    if (front && !(front->m_TabStop && front->m_Visible)) {
-        const bool shown = g_ShowKeyboardFocus;
-        g_ShowKeyboardFocus = true;
-        CJWindow* focusable = front->GetNextFocusable();
-        g_ShowKeyboardFocus = shown;
-        if (focusable)
-            child->BringChildToFront(focusable);
-    }
+    child->FrontChildTakingFocus();
     CJWindow* oldFront = m_FirstChild;
     LinkAtFront(child);
-    if (placement != 0)
-        child->Place(placement, reference, dx, dy, flags);
-    else
-        child->SetRect(child->m_Rect);
+    child->PlaceAdded(placement, reference, dx, dy, flags);
     if (m_HasFocus) {
         if (oldFront)
             oldFront->SetFocus(false);

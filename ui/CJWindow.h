@@ -481,6 +481,10 @@ protected:
 
 private:
     void Construct(CJWindow* parent);
+    // On a child being added: its front child is made one that can take
+    // the focus, then it is placed.
+    void FrontChildTakingFocus();
+    void PlaceAdded(int32_t placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
     void LinkAtBack(CJWindow* child);
     void LinkAtFront(CJWindow* child);
     void Unlink(CJWindow* child);

@@ -1,20 +1,8 @@
 #pragma once
 // Private to ui/: the registration, constructor and destructor every
 // reflected class of the folder has.
-#include "objects/CObject.h"
+#include "objects/DeclaredClassBody.h"
 
-#define OMBRISALT_UI_CONSTRUCTORS(CClass)                                                                              \
-    CClass::CClass()                                                                                                   \
-    {                                                                                                                  \
-        InitDeclaredProperties();                                                                                      \
-    }                                                                                                                  \
-    CClass::~CClass()                                                                                                  \
-    {                                                                                                                  \
-        DestroyDeclaredProperties();                                                                                   \
-    }
-#define OMBRISALT_UI_CLASS(CClass, version)                                                                            \
-    OMBRISALT_IMPLEMENT_CLASS(CClass, version)                                                                         \
-    OMBRISALT_UI_CONSTRUCTORS(CClass)
-#define OMBRISALT_UI_ABSTRACT_CLASS(CClass, version)                                                                   \
-    OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClass, version)                                                                \
-    OMBRISALT_UI_CONSTRUCTORS(CClass)
+#define OMBRISALT_UI_CONSTRUCTORS(CClass) OMBRISALT_DECLARED_CONSTRUCTORS(CClass)
+#define OMBRISALT_UI_CLASS(CClass, version) OMBRISALT_DECLARED_CLASS(CClass, version)
+#define OMBRISALT_UI_ABSTRACT_CLASS(CClass, version) OMBRISALT_DECLARED_ABSTRACT_CLASS(CClass, version)

@@ -184,15 +184,7 @@ void CSprite::Update()
 
 void CSprite::PreDraw(CFrameInterface& destination)
 {
-    if (!(m_Flags & kSpriteVisible) || !HasDrawHooks())
-        return;
-    COffsetRotateScaleProxyFrame proxy;
-    SetUpSpriteSpace(proxy, destination, m_Position, m_Angle, m_Scale);
-    if (m_AI) {
-        CSpriteDrawRecord record{this, &proxy, &destination};
-        m_AI->PreDraw(record);
-    }
-    DrawPlugIns(m_PlugIns, &CSpritePlugIn::PreDraw, proxy, destination);
+    DrawHookPass(destination, &CSpriteAI::PreDraw, &CSpritePlugIn::PreDraw);
 }
 
 void CSprite::DrawImage(CFrameInterface& destination)
@@ -240,15 +232,21 @@ void CSprite::DrawImage(CFrameInterface& destination)
 
 void CSprite::PostDraw(CFrameInterface& destination)
 {
+    DrawHookPass(destination, &CSpriteAI::PostDraw, &CSpritePlugIn::PostDraw);
+}
+
+void CSprite::DrawHookPass(CFrameInterface& destination, void (CSpriteAI::*aiPass)(CSpriteDrawRecord&),
+                           void (CSpritePlugIn::*plugInPass)(CPlugInDrawRecord&))
+{
     if (!(m_Flags & kSpriteVisible) || !HasDrawHooks())
         return;
     COffsetRotateScaleProxyFrame proxy;
     SetUpSpriteSpace(proxy, destination, m_Position, m_Angle, m_Scale);
     if (m_AI) {
         CSpriteDrawRecord record{this, &proxy, &destination};
-        m_AI->PostDraw(record);
+        (m_AI->*aiPass)(record);
     }
-    DrawPlugIns(m_PlugIns, &CSpritePlugIn::PostDraw, proxy, destination);
+    DrawPlugIns(m_PlugIns, plugInPass, proxy, destination);
 }
 
 bool CSprite::HasDrawHooks()

@@ -33,6 +33,7 @@ class CMessage;
 class CPointPath;
 class CSequence;
 class CSpriteAI;
+struct CSpriteDrawRecord;
 
 // Bits of "Flags".
 constexpr uint32_t kSpriteVisible = 1;
@@ -169,6 +170,9 @@ private:
     // Whether an AI or a plug-in may draw; the passes skip building their
     // sprite-space proxy when none can.
     bool HasDrawHooks();
+    // PreDraw and PostDraw: the AI's pass, then the plug-ins', in sprite space.
+    void DrawHookPass(CFrameInterface& destination, void (CSpriteAI::*aiPass)(CSpriteDrawRecord&),
+                      void (CSpritePlugIn::*plugInPass)(CPlugInDrawRecord&));
 
     CSpriteAI* m_AI = nullptr;
     CBlitType* m_BlitType = nullptr;

@@ -1,20 +1,8 @@
 #pragma once
 // Private to game/scripting: the registration, constructor and destructor
 // every reflected class of the folder has.
-#include "objects/CObject.h"
+#include "objects/DeclaredClassBody.h"
 
-#define OMBRISALT_SCRIPTING_CONSTRUCTORS(CClass)                                                                       \
-    CClass::CClass()                                                                                                   \
-    {                                                                                                                  \
-        InitDeclaredProperties();                                                                                      \
-    }                                                                                                                  \
-    CClass::~CClass()                                                                                                  \
-    {                                                                                                                  \
-        DestroyDeclaredProperties();                                                                                   \
-    }
-#define OMBRISALT_SCRIPTING_CLASS(CClass, version)                                                                     \
-    OMBRISALT_IMPLEMENT_CLASS(CClass, version)                                                                         \
-    OMBRISALT_SCRIPTING_CONSTRUCTORS(CClass)
-#define OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CClass, version)                                                            \
-    OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClass, version)                                                                \
-    OMBRISALT_SCRIPTING_CONSTRUCTORS(CClass)
+#define OMBRISALT_SCRIPTING_CONSTRUCTORS(CClass) OMBRISALT_DECLARED_CONSTRUCTORS(CClass)
+#define OMBRISALT_SCRIPTING_CLASS(CClass, version) OMBRISALT_DECLARED_CLASS(CClass, version)
+#define OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CClass, version) OMBRISALT_DECLARED_ABSTRACT_CLASS(CClass, version)

@@ -114,17 +114,3 @@ uint32_t Pixel(const CFrame& frame, int32_t x, int32_t y)
     return uint32_t(colour.GetAlpha()) << 24 | uint32_t(colour.GetRed()) << 16 | uint32_t(colour.GetGreen()) << 8
         | colour.GetBlue();
 }
-
-std::string ObjectText(const std::string& className, const std::string& lines)
-{
-    std::string text = className + "\r\n{\r\n";
-    size_t start = 0;
-    while (start < lines.size()) {
-        size_t end = lines.find('\n', start);
-        if (end == std::string::npos)
-            end = lines.size();
-        text += "\t" + lines.substr(start, end - start) + "\r\n";
-        start = end + 1;
-    }
-    return text + "}\r\n";
-}

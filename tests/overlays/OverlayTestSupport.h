@@ -63,5 +63,3 @@ protected:
 
 // The BGRA word at (x, y) of a 32-bit frame.
 uint32_t Pixel(const CFrame& frame, int32_t x, int32_t y);
-// The text "<Class>\r\n{\r\n<lines>}\r\n" with each line tab-indented.
-std::string ObjectText(const std::string& className, const std::string& lines);

@@ -1,6 +1,7 @@
 #include "shell/CClipboard.h"
 
 #include "support/ScopedHooks.h"
+#include "support/TestOnlyClasses.h"
 
 #include "foundation/CurrentLoadFile.h"
 #include "platform/CPlatformHeadless.h"
@@ -19,6 +20,7 @@ public:
     CJString m_Title;
 };
 OMBRISALT_IMPLEMENT_CLASS(CClipNote, 1.0)
+const CTestOnlyClass kClipNoteIsTestOnly("CClipNote");
 void CClipNote::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CClipNote::m_Count, "Count", 0);
@@ -33,6 +35,7 @@ public:
     int32_t m_Count = 0;
 };
 OMBRISALT_IMPLEMENT_CLASS(CClipOther, 1.0)
+const CTestOnlyClass kClipOtherIsTestOnly("CClipOther");
 void CClipOther::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add(&CClipOther::m_Count, "Count", 0);

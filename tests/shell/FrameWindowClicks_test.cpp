@@ -3,63 +3,17 @@
 // its own area; the window keeps both in the settings file when the program
 // ends.
 #include "ShellTestSupport.h"
+#include "support/VirtualDisplay.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
-#include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-constexpr char kXvfb[] = "/usr/bin/Xvfb";
-
-// A virtual display of its own for the test's life.
-class CDisplay {
-public:
-    ~CDisplay()
-    {
-        if (m_Pid > 0) {
-            ::kill(m_Pid, SIGTERM);
-            WaitForExitStatus(m_Pid);
-        }
-    }
-    bool Start(const std::string& errorFile)
-    {
-        int ends[2];
-        if (::pipe(ends) != 0)
-            return false;
-        char* const argv[] = {const_cast<char*>(kXvfb),    const_cast<char*>("-displayfd"),
-                              const_cast<char*>("3"),      const_cast<char*>("-screen"),
-                              const_cast<char*>("0"),      const_cast<char*>("1280x1024x24"),
-                              const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),
-                              nullptr};
-        m_Pid = ::fork();
-        if (m_Pid == 0) {
-            std::freopen(errorFile.c_str(), "w", stderr);
-            ::dup2(ends[1], 3);
-            ::execv(kXvfb, argv);
-            std::_Exit(127);
-        }
-        ::close(ends[1]);
-        pollfd wait{ends[0], POLLIN, 0};
-        char c = 0;
-        while (::poll(&wait, 1, 60000) == 1 && ::read(ends[0], &c, 1) == 1 && c != '\n')
-            m_Display += c;
-        ::close(ends[0]);
-        m_Display = ":" + m_Display;
-        return m_Display.size() > 1;
-    }
-    const std::string& Name() const { return m_Display; }
-
-private:
-    int m_Pid = 0;
-    std::string m_Display;
-};
 
 // The value of key in [section] of an INI text; empty when absent.
 std::string IniValue(const std::string& text, const std::string& section, const std::string& key)
@@ -79,8 +33,8 @@ class FrameWindowClicks : public CTempFolderTest {};
 
 TEST_F(FrameWindowClicks, ATogglePressAndADragThroughTheRealWindow)
 {
-    if (::access(kXvfb, X_OK) != 0)
-        GTEST_SKIP() << "no Xvfb (scripts/setup installs it)";
+    if (!CVirtualDisplay::IsInstalled())
+        GTEST_SKIP() << "no Xvfb";
     const std::filesystem::path data = std::filesystem::path(OMBRISALT_SOURCE_DIR) / "data";
     if (!std::filesystem::exists(data / "Data/Resources/Interface/Textures/Demo Push.png"))
         GTEST_SKIP() << "the demo data is not made (tools/make_demo_interface.py)";
@@ -92,33 +46,27 @@ TEST_F(FrameWindowClicks, ATogglePressAndADragThroughTheRealWindow)
     // (no window manager makes a full-screen window fill the display).
     WriteBytes(PathOf("Ombrisalt.CFG"), "[Options]\r\nFull Screen=0\r\nScreen Width=1024\r\nScreen Height=768\r\n");
 
-    CDisplay display;
+    CVirtualDisplay display("1280x1024x24");
     ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const std::map<std::string, std::string> environment{
-        {"DISPLAY", display.Name()}, {"XDG_RUNTIME_DIR", Folder()}, {"ASAN_OPTIONS", "detect_leaks=0"}};
-    const int pid = SpawnProgram({"/DataFolder", Folder()}, environment, {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"},
-                                 PathOf("program.err"));
+    const int pid = SpawnProgram({"/DataFolder", Folder()}, DisplayEnvironment(display, Folder()),
+                                 VariablesOffTheDisplay(), PathOf("program.err"));
     ASSERT_GT(pid, 0);
     const CEndsWithTest guard(pid);
     // The program writes its display options once the window is open and
     // the game set up.
     const auto ready = [&] { return ReadBytes(PathOf("Ombrisalt.CFG")).find("Display FPS") != std::string::npos; };
-    for (int tries = 0; tries < 60000 && !ready(); ++tries) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid)
-            FAIL() << "the program ended early: " << ReadBytes(PathOf("program.err"));
-        ::usleep(1000);
-    }
-    ASSERT_TRUE(ready());
+    ASSERT_TRUE(WaitUntilReady(pid, ready))
+        << "the program ended early or was not ready within a minute: " << ReadBytes(PathOf("program.err"));
 
     // The demo's frame window stands at (380, 300)-(780, 580) of the 1024 x
     // 768 game screen. Its toggle lies left of the close button in the top
     // right corner; (330, 230) of the window is its own empty area.
-    const std::string script = std::string(OMBRISALT_SOURCE_DIR) + "/tests/shell/click-window.py";
-    const std::string command = "python3 '" + script + "' " + display.Name() +
-                                " Ombrisalt 1024 768 wait:2000"
-                                " move:750,310 wait:400 down wait:400 up wait:400"
-                                " move:710,530 wait:400 down wait:400 move:610,455 wait:400 move:510,380 wait:400"
-                                " up wait:400 2>>'" + PathOf("click.err") + "'";
+    const std::string command = "python3 '" + XtestScript() + "' " + display.Display()
+        + " Ombrisalt game:1024,768 wait:2000"
+          " move:750,310 wait:400 down wait:400 up wait:400"
+          " move:710,530 wait:400 down wait:400 move:610,455 wait:400 move:510,380 wait:400"
+          " up wait:400 2>>'"
+        + PathOf("click.err") + "'";
     ASSERT_EQ(RunCommand(command), 0) << ReadBytes(PathOf("click.err"));
     ::kill(pid, SIGTERM);
     EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("program.err"));

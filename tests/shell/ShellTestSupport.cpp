@@ -118,6 +118,16 @@ int SpawnProgram(const std::vector<std::string>& arguments, const std::map<std::
     return result == 0 ? int(pid) : -1;
 }
 
+bool WaitUntilReady(int pid, const std::function<bool()>& ready)
+{
+    for (int tries = 0; tries < 60000 && !ready(); ++tries) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid)
+            return false;
+        ::usleep(1000);
+    }
+    return ready();
+}
+
 int WaitForExitStatus(int pid)
 {
     if (pid <= 0 || !WaitForExit(pid))

@@ -84,6 +84,9 @@ int SpawnProgram(const std::vector<std::string>& arguments, const std::map<std::
 // Waits for the child and answers its exit status (-1 when it did not end
 // normally or did not end at all).
 int WaitForExitStatus(int pid);
+// Waits a minute at most until ready() holds while the child runs; false
+// when it ended first or the minute went by.
+bool WaitUntilReady(int pid, const std::function<bool()>& ready);
 
 // Kills the child at the end of the scope unless it has already ended, so a
 // failed check leaves no program running.

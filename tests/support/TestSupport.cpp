@@ -129,3 +129,42 @@ std::string Hex(const void* data, size_t size)
     }
     return out;
 }
+
+void WritePixelsTga(const std::string& path, uint32_t width, uint32_t height,
+                    const std::function<uint32_t(uint32_t x, uint32_t y)>& pixel)
+{
+    std::string bytes;
+    const auto put16 = [&bytes](uint32_t v) {
+        bytes.push_back(char(v & 0xFF));
+        bytes.push_back(char((v >> 8) & 0xFF));
+    };
+    bytes += std::string("\0\0\2", 3);
+    bytes += std::string(5, '\0');
+    put16(0);
+    put16(0);
+    put16(width);
+    put16(height);
+    bytes.push_back(32);
+    bytes.push_back(0x28); // rows top to bottom, 8 alpha bits
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint32_t argb = pixel(x, y);
+            for (int shift = 0; shift < 32; shift += 8)
+                bytes.push_back(char((argb >> shift) & 0xFF));
+        }
+    WriteBytes(path, bytes);
+}
+
+std::string ObjectText(const std::string& className, const std::string& lines)
+{
+    std::string text = className + "\r\n{\r\n";
+    size_t start = 0;
+    while (start < lines.size()) {
+        size_t end = lines.find('\n', start);
+        if (end == std::string::npos)
+            end = lines.size();
+        text += "\t" + lines.substr(start, end - start) + "\r\n";
+        start = end + 1;
+    }
+    return text + "}\r\n";
+}

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 class CTempFolderTest : public ::testing::Test {
@@ -29,6 +31,12 @@ bool DiskHas(const std::string& path);
 void SetWriteTime(const std::string& path, long long unixSeconds);
 // Names in a folder, sorted byte-wise, without "." and "..".
 std::string ListNames(const std::string& folder);
+// A width x height 32-bit TGA, rows top to bottom; pixel(x, y) gives
+// 0xAARRGGBB.
+void WritePixelsTga(const std::string& path, uint32_t width, uint32_t height,
+                    const std::function<uint32_t(uint32_t x, uint32_t y)>& pixel);
+// The text "<Class>\r\n{\r\n<lines>}\r\n" with each line tab-indented.
+std::string ObjectText(const std::string& className, const std::string& lines);
 // Copies DejaVuSans (Debian package fonts-dejavu-core) to the program's
 // default font, "Resources/!default.ttf"; false when the system lacks it.
 bool WriteDefaultFont();

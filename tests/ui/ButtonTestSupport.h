@@ -58,11 +58,11 @@ private:
     bool* m_CanRun;
 };
 
-class ButtonTest : public UiTest {
+class ButtonTest : public ScreenInputTestOn<::testing::Test> {
 protected:
     void SetUp() override
     {
-        UiTest::SetUp();
+        ScreenInputTestOn::SetUp();
         m_Frame = CFrame::MakeOwned(320, 240, 32);
         ASSERT_TRUE(m_Frame);
         m_Screen = std::make_unique<CScreenWindow>(m_Frame.get(), nullptr);
@@ -72,7 +72,7 @@ protected:
     void TearDown() override
     {
         m_Screen.reset();
-        UiTest::TearDown();
+        ScreenInputTestOn::TearDown();
     }
 
     // A button in the parent at rect.
@@ -86,33 +86,6 @@ protected:
     }
 
     void Frame(float seconds = 1.0f / 60.0f) { m_Screen->Update(seconds); }
-    // Input frames take no time, so hover zooms move only when a test says.
-    void MoveTo(int32_t x, int32_t y)
-    {
-        Mouse().SetPosition(x, y);
-        Frame(0.0f);
-    }
-    void Press(uint32_t button = 0)
-    {
-        Mouse().SetButtons(Mouse().GetButtons() | (1u << button));
-        Frame(0.0f);
-    }
-    void Release(uint32_t button = 0)
-    {
-        Mouse().SetButtons(Mouse().GetButtons() & ~(1u << button));
-        Frame(0.0f);
-    }
-    void ClickAt(int32_t x, int32_t y)
-    {
-        MoveTo(x, y);
-        Press();
-        Release();
-    }
-    void Type(uint32_t key)
-    {
-        CKeyboardState::SGetInstance().OnCharacter(key);
-        Frame(0.0f);
-    }
     // The parent's notices since the last call (its other calls left out).
     CEventLog Notices()
     {
@@ -123,10 +96,8 @@ protected:
         }
         return notices;
     }
-    static CMouseState& Mouse() { return CMouseState::SGetInstance(); }
 
     std::unique_ptr<CFrame> m_Frame;
-    std::unique_ptr<CScreenWindow> m_Screen;
     CProbeWindow* m_Parent = nullptr;
     CSoundEar m_Ear;
 };

@@ -143,7 +143,7 @@ TEST_F(ComboTest, APopUpShowsAtMostTwentyRowsCentredOnTheOldItemWhereTheScreenHa
     Type(20);
     ASSERT_TRUE(emptyCombo->IsOpen());
     Type(kKeyEnter);
-    Type(kKeyDown);
+    Type(EngineKey::Down);
     EXPECT_TRUE(emptyCombo->IsOpen()) << "nothing to choose";
     Type(kKeyEscape);
     EXPECT_FALSE(emptyCombo->IsOpen());
@@ -154,10 +154,10 @@ TEST_F(ComboTest, TheListFollowsTheHighlightAndEscapePutsTheOldItemBackWithoutAC
 {
     CWordList words(10);
     CJComboBox* combo = Combo(words, 10, 10, 3);
-    Type(kKeyDown); // opens and moves at once
+    Type(EngineKey::Down); // opens and moves at once
     ASSERT_TRUE(combo->IsOpen());
     EXPECT_EQ(combo->GetPopUp()->GetSelectedItem(), 4);
-    Type(kKeyDown);
+    Type(EngineKey::Down);
     EXPECT_EQ(combo->GetSelectedItem(), 5) << "the combo box's list follows the highlight";
     EXPECT_EQ(std::string(combo->GetSelectedText().GetString()), "Item 105");
     EXPECT_EQ(Changes(), 2) << "one change notice per move";
@@ -171,8 +171,8 @@ TEST_F(ComboTest, TheListFollowsTheHighlightAndEscapePutsTheOldItemBackWithoutAC
         EXPECT_EQ(line.find("notify 0"), std::string::npos) << "no choice: " << line;
     EXPECT_TRUE(combo->GetListBox()->HasFocus()) << "the combo box is back in front";
 
-    Type(kKeyUp);
-    Type(kKeyUp);
+    Type(EngineKey::Up);
+    Type(EngineKey::Up);
     Type(kKeyEnter);
     EXPECT_FALSE(combo->IsOpen());
     EXPECT_EQ(combo->GetSelectedItem(), 1);
@@ -201,7 +201,7 @@ TEST_F(ComboTest, APressOutsideCancelsAndAReleaseOnARowChoosesIt)
 
     ClickButton(*combo);
     ASSERT_TRUE(combo->IsOpen());
-    Type(kKeyDown);
+    Type(EngineKey::Down);
     Take();
     ClickAt(450, 450);
     EXPECT_FALSE(combo->IsOpen());

@@ -24,18 +24,18 @@ TEST_F(SliderTest, KeysAndWheelStepByAPageWithinThePositions)
 
     slider->SetValue(3, true);
     Take();
-    Type(kKeyLeft);
+    Type(EngineKey::Left);
     EXPECT_EQ(slider->GetValue(), 0u) << "less than a page left: to the start";
     EXPECT_EQ(Changes(), 1);
-    Type(kKeyLeft);
+    Type(EngineKey::Left);
     EXPECT_EQ(Changes(), 0) << "no change, no notice";
-    Type(kKeyRight);
+    Type(EngineKey::Right);
     EXPECT_EQ(slider->GetValue(), 5u);
-    Type(kKeyEnd);
+    Type(EngineKey::End);
     EXPECT_EQ(slider->GetValue(), 99u);
-    Type(kKeyRight);
+    Type(EngineKey::Right);
     EXPECT_EQ(slider->GetValue(), 99u) << "never past the last position";
-    Type(kKeyHome);
+    Type(EngineKey::Home);
     EXPECT_EQ(slider->GetValue(), 0u);
     EXPECT_EQ(Changes(), 3);
 

@@ -48,9 +48,9 @@ TEST_F(SpinTest, ArrowsStepWithinTheRangeWithOneErrorSoundAtTheEnd)
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(Changes(), 2);
 
-    Type(kKeyDown);
+    Type(EngineKey::Down);
     EXPECT_EQ(spin->GetValue(), 9.0f) << "Down clicks the down arrow";
-    Type(kKeyUp);
+    Type(EngineKey::Up);
     EXPECT_EQ(spin->GetValue(), 10.0f);
     spin->SetStep(4);
     m_Screen->OnMouseWheel(0, CPoint{upRect.left + 2, upRect.top + 2});

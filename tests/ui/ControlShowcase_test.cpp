@@ -2,101 +2,31 @@
 // runs it: the slider's value shows beside it, the spin's in the status
 // line, and the view scrolls with its real bars.
 
-#include "SkinTestSupport.h"
+#include "ShowcaseTestSupport.h"
 
-#include "images/CFontList.h"
-#include "shell/CKeyboardState.h"
-#include "shell/CMouseState.h"
-#include "shell/program/CStandInGame.h"
-#include "ui/CAlphaTheme.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJScrollBar.h"
 #include "ui/CJSlider.h"
 #include "ui/CJSpin.h"
-#include "ui/CScreenWindow.h"
 #include "ui/program/ControlShowcase.h"
 #include "ui/program/UiShowcase.h"
 
-#include <filesystem>
-
 namespace {
 
-class ControlShowcase : public SkinFrameTest {
-protected:
-    void SetUp() override
-    {
-        SkinFrameTest::SetUp();
-        if (IsSkipped())
-            return;
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::create_directories("Data/Resources");
-        std::filesystem::copy(source + "/data/Data/Resources/Interface", "Data/Resources/Interface",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::copy(source + "/data/Data/Resources/Fonts", "Data/Resources/Fonts",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Interface/Textures/.interface-made");
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_interface.py ."), 0);
-        std::filesystem::current_path("Data");
-        EnumerateFontFiles();
-        GetFontList().SetSource(nullptr, "Resources|Fonts", 0);
-        CMouseState::SGetInstance().ResetForTesting();
-        CKeyboardState::SGetInstance().ResetForTesting();
-        m_Screen = CFrame::MakeOwned(1024, 768, 32);
-        m_Root = new CScreenWindow(m_Screen.get(), m_Font.get());
-    }
-    void TearDown() override
-    {
-        if (m_Root)
-            m_Root->Destroy();
-        SetStandInHooks(SStandInHooks());
-        GetSkinThemeList().RemoveAll();
-        GetSkinThemeList().SetSource(nullptr, "Nowhere", 0);
-        GetFontList().RemoveAll();
-        GetFontList().SetSource(nullptr, "Nowhere", 0);
-        CJWindow::SetSkinResources(nullptr, nullptr);
-        CMouseState::SGetInstance().ResetForTesting();
-        CKeyboardState::SGetInstance().ResetForTesting();
-        SkinFrameTest::TearDown();
-    }
-    void Frame()
-    {
-        m_Root->Update(1.0f / 60.0f);
-        CColor black(0, 0, 0, 255);
-        m_Screen->Fill(black);
-        GetStandInHooks().draw(*m_Screen);
-    }
-    template <typename T>
-    static T* Find(CJWindow& parent)
-    {
-        for (CJWindow* child = parent.GetFirstChild(); child; child = child->GetNextSibling())
-            if (auto* found = dynamic_cast<T*>(child))
-                return found;
-        return nullptr;
-    }
-    static CJWindow* Named(CJWindow& parent, const char* title)
-    {
-        for (CJWindow* child = parent.GetFirstChild(); child; child = child->GetNextSibling())
-            if (child->GetTitle().Compare(title) == 0)
-                return child;
-        return nullptr;
-    }
-
-    std::unique_ptr<CFrame> m_Screen;
-    CScreenWindow* m_Root = nullptr;
-};
+class ControlShowcase : public ShowcaseTest {};
 
 TEST_F(ControlShowcase, TheSliderTheSpinAndTheScrolledViewAnswerTheUser)
 {
     InstallUiShowcase();
     InstallControlShowcase();
     GetStandInHooks().init();
-    CJWindow* frame = Named(*m_Root, "Controls");
+    CJWindow* frame = ChildTitled(*m_Root, "Controls");
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(m_Root->GetFirstChild(), frame);
-    auto* slider = Find<CJSlider>(*frame);
-    auto* spin = Find<CJSpin>(*frame);
-    CJWindow* view = Named(*frame, "Scrolled view");
+    auto* slider = ChildOf<CJSlider>(*frame);
+    auto* spin = ChildOf<CJSpin>(*frame);
+    CJWindow* view = ChildTitled(*frame, "Scrolled view");
     ASSERT_TRUE(slider && spin && view);
     ASSERT_TRUE(view->GetScroll() && view->GetScroll()->verticalBar);
     auto* bar = dynamic_cast<CJScrollBar*>(view->GetScroll()->verticalBar);
@@ -111,10 +41,10 @@ TEST_F(ControlShowcase, TheSliderTheSpinAndTheScrolledViewAnswerTheUser)
     mouse.SetButtons(0);
     Frame();
     EXPECT_EQ(slider->GetValue(), 100u);
-    EXPECT_NE(Named(*frame, "100"), nullptr) << "the value beside the slider";
+    EXPECT_NE(ChildTitled(*frame, "100"), nullptr) << "the value beside the slider";
 
     spin->ChangeValue(2);
-    EXPECT_NE(Named(*frame, "Copies: 3"), nullptr);
+    EXPECT_NE(ChildTitled(*frame, "Copies: 3"), nullptr);
 
     const CRect b = bar->GetScreenRect();
     mouse.SetPosition(b.left + 5, b.bottom - 5);
@@ -133,7 +63,7 @@ TEST_F(ControlShowcase, TheDayComboBoxOpensOnAClickAndScrollsItsLongList)
     InstallUiShowcase();
     InstallControlShowcase();
     GetStandInHooks().init();
-    CJWindow* frame = Named(*m_Root, "Controls");
+    CJWindow* frame = ChildTitled(*m_Root, "Controls");
     ASSERT_NE(frame, nullptr);
     CJComboBox* day = nullptr;
     for (CJWindow* child = frame->GetFirstChild(); child; child = child->GetNextSibling())

@@ -10,11 +10,11 @@
 
 #include <memory>
 
-class ControlTest : public UiTestOn<SkinFrameTest> {
+class ControlTest : public ScreenInputTestOn<SkinFrameTest> {
 protected:
     void SetUp() override
     {
-        UiTestOn<SkinFrameTest>::SetUp();
+        ScreenInputTestOn::SetUp();
         if (IsSkipped())
             return;
         m_Canvas = Canvas(320, 240);
@@ -26,7 +26,7 @@ protected:
     void TearDown() override
     {
         m_Screen.reset();
-        UiTestOn<SkinFrameTest>::TearDown();
+        ScreenInputTestOn::TearDown();
     }
 
     // A control in the parent at (x, y), raised to the front (and the focus).
@@ -38,33 +38,7 @@ protected:
         m_Parent->BringChildToFront(control);
         return control;
     }
-    void Frame() { m_Screen->Update(0.0f); }
-    void MoveTo(int32_t x, int32_t y)
-    {
-        Mouse().SetPosition(x, y);
-        Frame();
-    }
-    void Press(uint32_t button = 0)
-    {
-        Mouse().SetButtons(Mouse().GetButtons() | (1u << button));
-        Frame();
-    }
-    void Release(uint32_t button = 0)
-    {
-        Mouse().SetButtons(Mouse().GetButtons() & ~(1u << button));
-        Frame();
-    }
-    void ClickAt(int32_t x, int32_t y)
-    {
-        MoveTo(x, y);
-        Press();
-        Release();
-    }
-    void Type(uint32_t key)
-    {
-        CKeyboardState::SGetInstance().OnCharacter(key);
-        Frame();
-    }
+    void Frame() { InputFrame(); }
     void Draw()
     {
         CColor black(0, 0, 0, 255);
@@ -81,10 +55,8 @@ protected:
         return changes;
     }
     int32_t Unit() const { return int32_t(m_Font->GetHeight()) / 5; }
-    static CMouseState& Mouse() { return CMouseState::SGetInstance(); }
 
     std::unique_ptr<CFrame> m_Canvas;
-    std::unique_ptr<CScreenWindow> m_Screen;
     CProbeWindow* m_Parent = nullptr;
     CSoundEar m_Ear;
 };

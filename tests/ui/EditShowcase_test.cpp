@@ -3,67 +3,16 @@
 // the label, typed keys change it within its range, and the form says what
 // changed.
 
-#include "SkinTestSupport.h"
+#include "ShowcaseTestSupport.h"
 
-#include "images/CFontList.h"
-#include "images/CFrame.h"
-#include "shell/CKeyboardState.h"
-#include "shell/CMouseState.h"
-#include "shell/program/CStandInGame.h"
-#include "ui/CAlphaTheme.h"
 #include "ui/CJEdit.h"
-#include "ui/CScreenWindow.h"
 #include "ui/program/EditShowcase.h"
 #include "ui/program/UiShowcase.h"
 
-#include <filesystem>
-
 namespace {
 
-class EditShowcase : public SkinFrameTest {
+class EditShowcase : public ShowcaseTest {
 protected:
-    void SetUp() override
-    {
-        SkinFrameTest::SetUp();
-        if (IsSkipped())
-            return;
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::create_directories("Data/Resources");
-        std::filesystem::copy(source + "/data/Data/Resources/Interface", "Data/Resources/Interface",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::copy(source + "/data/Data/Resources/Fonts", "Data/Resources/Fonts",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Interface/Textures/.interface-made");
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_interface.py ."), 0);
-        std::filesystem::current_path("Data");
-        EnumerateFontFiles();
-        GetFontList().SetSource(nullptr, "Resources|Fonts", 0);
-        CMouseState::SGetInstance().ResetForTesting();
-        CKeyboardState::SGetInstance().ResetForTesting();
-        m_Screen = CFrame::MakeOwned(1024, 768, 32);
-        m_Root = new CScreenWindow(m_Screen.get(), m_Font.get());
-    }
-    void TearDown() override
-    {
-        if (m_Root)
-            m_Root->Destroy();
-        SetStandInHooks(SStandInHooks());
-        GetSkinThemeList().RemoveAll();
-        GetSkinThemeList().SetSource(nullptr, "Nowhere", 0);
-        GetFontList().RemoveAll();
-        GetFontList().SetSource(nullptr, "Nowhere", 0);
-        CJWindow::SetSkinResources(nullptr, nullptr);
-        CMouseState::SGetInstance().ResetForTesting();
-        CKeyboardState::SGetInstance().ResetForTesting();
-        SkinFrameTest::TearDown();
-    }
-    void Frame()
-    {
-        m_Root->Update(1.0f / 60.0f);
-        CColor black(0, 0, 0, 255);
-        m_Screen->Fill(black);
-        GetStandInHooks().draw(*m_Screen);
-    }
     void Type(uint32_t key)
     {
         CKeyboardState::SGetInstance().OnCharacter(key);
@@ -77,13 +26,7 @@ protected:
         Frame();
         keyboard.OnKeyUp(kScanAltLeft);
     }
-    CJWindow* Form() const
-    {
-        for (CJWindow* child = m_Root->GetFirstChild(); child; child = child->GetNextSibling())
-            if (child->GetTitle().Compare("Text Fields") == 0)
-                return child;
-        return nullptr;
-    }
+    CJWindow* Form() const { return ChildTitled(*m_Root, "Text Fields"); }
     static CJEdit* FocusedEdit(const CJWindow& form)
     {
         for (CJWindow* child = form.GetFirstChild(); child; child = child->GetNextSibling())
@@ -91,18 +34,7 @@ protected:
                 return dynamic_cast<CJEdit*>(child);
         return nullptr;
     }
-    static std::string Status(const CJWindow& form)
-    {
-        for (CJWindow* child = form.GetFirstChild(); child; child = child->GetNextSibling()) {
-            const std::string title = child->GetTitleText();
-            if (title.rfind("Changed: ", 0) == 0 || title.rfind("Type, ", 0) == 0)
-                return title;
-        }
-        return "";
-    }
-
-    std::unique_ptr<CFrame> m_Screen;
-    CScreenWindow* m_Root = nullptr;
+    static std::string Status(const CJWindow& form) { return StatusLine(form, "Changed: ", "Type, "); }
 };
 
 TEST_F(EditShowcase, LabelsHandTheirHotKeysToTheFieldsWhichKeepTheirRanges)

@@ -35,11 +35,11 @@ private:
     CEventLog* m_Log;
 };
 
-class EditTest : public UiTestOn<SkinFrameTest> {
+class EditTest : public ScreenInputTestOn<SkinFrameTest> {
 protected:
     void SetUp() override
     {
-        UiTestOn<SkinFrameTest>::SetUp();
+        ScreenInputTestOn::SetUp();
         if (IsSkipped())
             return;
         CJEdit::SetInsertMode(true);
@@ -53,7 +53,7 @@ protected:
     {
         m_Screen.reset();
         CJEdit::SetInsertMode(true);
-        UiTestOn<SkinFrameTest>::TearDown();
+        ScreenInputTestOn::TearDown();
     }
 
     // An edit in the parent at (x, y), raised so it has the focus.
@@ -68,11 +68,7 @@ protected:
     }
 
     void Frame(float seconds = 1.0f / 60.0f) { m_Screen->Update(seconds); }
-    void Type(uint32_t key)
-    {
-        CKeyboardState::SGetInstance().OnCharacter(key);
-        Frame(0.0f);
-    }
+    using ScreenInputTestOn::Type;
     void Type(const char* text)
     {
         for (const char* c = text; *c; ++c)
@@ -85,27 +81,6 @@ protected:
         keyboard.OnKeyDown(scan);
         Type(key);
         keyboard.OnKeyUp(scan);
-    }
-    void MoveTo(CPoint p)
-    {
-        Mouse().SetPosition(p.x, p.y);
-        Frame(0.0f);
-    }
-    void Press(uint32_t button = 0)
-    {
-        Mouse().SetButtons(Mouse().GetButtons() | (1u << button));
-        Frame(0.0f);
-    }
-    void Release(uint32_t button = 0)
-    {
-        Mouse().SetButtons(Mouse().GetButtons() & ~(1u << button));
-        Frame(0.0f);
-    }
-    void ClickAt(CPoint p, uint32_t button = 0)
-    {
-        MoveTo(p);
-        Press(button);
-        Release(button);
     }
     // The parent's change notices since the last call.
     int Changes()
@@ -129,7 +104,6 @@ protected:
         CJString text;
         return CClipboard::SGetInstance().GetText(text) ? text.GetString() : "<none>";
     }
-    static CMouseState& Mouse() { return CMouseState::SGetInstance(); }
     // Screen x of the left edge of character i of a one-line edit.
     int32_t CharacterX(const CJEdit& edit, int i)
     {
@@ -138,7 +112,6 @@ protected:
     int32_t MiddleY(const CJEdit& edit) { return (edit.GetScreenRect().top + edit.GetScreenRect().bottom) / 2; }
 
     std::unique_ptr<CFrame> m_ScreenFrame = CFrame::MakeOwned(640, 480, 32);
-    std::unique_ptr<CScreenWindow> m_Screen;
     CNoticeWindow* m_Parent = nullptr;
     CSoundEar m_Ear;
 };

@@ -2,93 +2,36 @@
 // generated rows sort by a click on a column title, and the data folder's
 // tree opens with its icons.
 
-#include "SkinTestSupport.h"
+#include "ShowcaseTestSupport.h"
 
-#include "images/CFontList.h"
 #include "images/CFrameList.h"
-#include "shell/CKeyboardState.h"
-#include "shell/CMouseState.h"
-#include "shell/program/CStandInGame.h"
-#include "ui/CAlphaTheme.h"
 #include "ui/CJHeader.h"
 #include "ui/CJListBox.h"
 #include "ui/CJTabControl.h"
-#include "ui/CScreenWindow.h"
 #include "ui/program/ListShowcase.h"
 #include "ui/program/TabShowcase.h"
 #include "ui/program/UiShowcase.h"
 
-#include <filesystem>
-
 namespace {
 
-class ListShowcase : public SkinFrameTest {
+class ListShowcase : public ShowcaseTest {
 protected:
     void SetUp() override
     {
-        SkinFrameTest::SetUp();
-        if (IsSkipped())
+        ShowcaseTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
             return;
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::create_directories("Data/Resources");
-        std::filesystem::copy(source + "/data/Data/Resources/Interface", "Data/Resources/Interface",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::copy(source + "/data/Data/Resources/Fonts", "Data/Resources/Fonts",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Interface/Textures/.interface-made");
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_interface.py ."), 0);
-        std::filesystem::current_path("Data");
-        EnumerateFontFiles();
-        GetFontList().SetSource(nullptr, "Resources|Fonts", 0);
-        CMouseState::SGetInstance().ResetForTesting();
-        CKeyboardState::SGetInstance().ResetForTesting();
         GetFrameLibrary().SetSource(nullptr, "Resources", 0);
         CJListBox::ResetIconFrames();
-        m_Screen = CFrame::MakeOwned(1024, 768, 32);
-        m_Root = new CScreenWindow(m_Screen.get(), m_Font.get());
     }
     void TearDown() override
     {
-        if (m_Root)
-            m_Root->Destroy();
-        SetStandInHooks(SStandInHooks());
-        GetSkinThemeList().RemoveAll();
-        GetSkinThemeList().SetSource(nullptr, "Nowhere", 0);
-        GetFontList().RemoveAll();
-        GetFontList().SetSource(nullptr, "Nowhere", 0);
+        DestroyRoot();
         GetFrameLibrary().RemoveAll();
         GetFrameLibrary().SetSource(nullptr, "Nowhere", 0);
         CJListBox::ResetIconFrames();
-        CJWindow::SetSkinResources(nullptr, nullptr);
-        CMouseState::SGetInstance().ResetForTesting();
-        CKeyboardState::SGetInstance().ResetForTesting();
-        SkinFrameTest::TearDown();
+        ShowcaseTest::TearDown();
     }
-    void Frame()
-    {
-        m_Root->Update(1.0f / 60.0f);
-        CColor black(0, 0, 0, 255);
-        m_Screen->Fill(black);
-        GetStandInHooks().draw(*m_Screen);
-    }
-    template <typename T>
-    static T* Find(CJWindow& parent)
-    {
-        for (CJWindow* child = parent.GetFirstChild(); child; child = child->GetNextSibling())
-            if (auto* found = dynamic_cast<T*>(child))
-                return found;
-        return nullptr;
-    }
-    static CJWindow* Named(CJWindow& parent, const char* title)
-    {
-        for (CJWindow* child = parent.GetFirstChild(); child; child = child->GetNextSibling())
-            if (child->GetTitle().Compare(title) == 0)
-                return child;
-        return nullptr;
-    }
-
-    std::unique_ptr<CFrame> m_Screen;
-    CScreenWindow* m_Root = nullptr;
 };
 
 TEST_F(ListShowcase, RowsSortByTheClickedColumnAndTheTreeShowsTheDataFolder)

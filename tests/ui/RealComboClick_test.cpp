@@ -6,18 +6,12 @@
 #include "blit/ColorTables.h"
 #include "foundation/CVirtualArray.h"
 #include "images/CFont.h"
-#include "images/CFrame.h"
 #include "objects/CObject.h"
 #include "platform/CPlatform.h"
-#include "platform/Clock.h"
-#include "platform/WindowDevice.h"
-#include "shell/GameWindow.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/RegisterUiClasses.h"
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -25,18 +19,14 @@ namespace {
 constexpr char kTitle[] = "Ombrisalt combo click";
 constexpr char kChildTest[] = "ChildProcess.RealClickOpensAComboBox";
 
-class RealCombo : public CTempFolderTest {};
+class RealCombo : public CRealWindowTest {};
 
 TEST_F(RealCombo, AClickInTheSdlWindowOpensTheComboBox)
 {
-    if (!CVirtualDisplay::IsInstalled())
-        GTEST_SKIP() << "no Xvfb";
-    CVirtualDisplay display;
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const std::string output = PathOf("child.out");
-    EXPECT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, output), 0) << ReadBytes(output);
+    if (!RunChildOnOwnDisplay(kChildTest))
+        return;
     const std::string events = ReadBytes(PathOf("events.txt"));
-    EXPECT_NE(events.find("open below the combo box on Blue\n"), std::string::npos) << events << ReadBytes(output);
+    EXPECT_NE(events.find("open below the combo box on Blue\n"), std::string::npos) << events << ChildOutput();
 }
 
 class CColours : public CSimpleVirtualArray {
@@ -55,49 +45,37 @@ TEST(ChildProcess, RealClickOpensAComboBox)
 {
     if (plat::ChoosePlatformKind() != plat::PlatformKind::SDL)
         GTEST_SKIP() << "no display";
-    const char* script = std::getenv("OMBRISALT_XTEST_SCRIPT");
-    ASSERT_TRUE(script);
     RegisterObjectClasses();
     RegisterImagesClasses();
     InitBlitTables();
     RegisterUiClasses();
     ASSERT_TRUE(WriteDefaultFont());
     EnumerateFontFiles();
-    plat::CWindowDevice& device = plat::GetPlatform().GetWindow();
-    ASSERT_TRUE(device.Create(kTitle, 320, 240)) << device.GetLastError();
-    SetWindowState(true, false);
 
     CEventLog log;
     {
         CFont font;
         CColours colours;
-        auto frame = CFrame::MakeOwned(320, 240, 32);
-        CScreenWindow root(frame.get(), &font);
+        CRealWindowChild child;
+        if (!child.Open(kTitle, &font))
+            return;
+        CScreenWindow& root = child.Root();
         auto* combo = new CJComboBox(&root, &colours, 30);
         root.AddChild(combo, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
         combo->MoveTo(40, 40);
         combo->SelectItem(2, true);
         const CRect button = combo->GetButton()->GetScreenRect();
 
-        const std::string command = std::string("python3 '") + script + "' '" + std::getenv("DISPLAY") + "' '" + kTitle
-            + "' " + std::to_string((button.left + button.right) / 2) + " "
-            + std::to_string((button.top + button.bottom) / 2) + " &";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        for (int pass = 0; pass < 6000 && !combo->IsOpen(); ++pass) {
-            RunMessageLoop();
-            root.Update(1.0f / 60.0f);
-            plat::SleepMs(5);
-        }
+        child.Play("move:" + std::to_string((button.left + button.right) / 2) + ","
+                       + std::to_string((button.top + button.bottom) / 2) + " wait:200 down up key:a",
+                   [&] { return combo->IsOpen(); });
         CJPopUpListBox* popUp = combo->GetPopUp();
         if (popUp && root.GetFirstChild() == popUp && popUp->GetScreenRect().top == combo->GetScreenRect().bottom
             && popUp->GetSelectedItem() == 2)
             log.push_back("open below the combo box on Blue");
     }
     CJWindow::SetDefaultFont(nullptr);
-    std::ofstream events("events.txt");
-    for (const std::string& line : log)
-        events << line << "\n";
-    device.Destroy();
+    WriteLog(log, "events.txt");
 }
 
 } // namespace

@@ -3,124 +3,22 @@
 // message pump, the mouse and keyboard states and the screen window. The
 // window is opened by a second run of this program (the platform is chosen
 // once per process, and this one is headless).
+#include "RealWindowSupport.h"
 #include "UiTestSupport.h"
-
-#include "images/CFrame.h"
-#include "platform/CPlatform.h"
-#include "platform/Clock.h"
-#include "platform/WindowDevice.h"
-#include "shell/GameWindow.h"
-
-#include <algorithm>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
-constexpr char kXvfb[] = "/usr/bin/Xvfb";
 constexpr char kTitle[] = "Ombrisalt window input";
 constexpr char kChildTest[] = "ChildProcess.RealWindowInputReachesTheTree";
 
-// A virtual display of its own for the test's life.
-class CVirtualDisplay {
-public:
-    ~CVirtualDisplay()
-    {
-        if (m_Pid > 0) {
-            ::kill(m_Pid, SIGTERM);
-            ::waitpid(m_Pid, nullptr, 0);
-        }
-    }
-    // Xvfb picks a free display and writes its number to a pipe once it
-    // accepts clients.
-    bool Start(const std::string& errorFile)
-    {
-        int ends[2];
-        if (::pipe(ends) != 0)
-            return false;
-        char* const argv[] = {const_cast<char*>(kXvfb),     const_cast<char*>("-displayfd"),
-                              const_cast<char*>("3"),       const_cast<char*>("-screen"),
-                              const_cast<char*>("0"),       const_cast<char*>("640x480x24"),
-                              const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),
-                              nullptr};
-        m_Pid = ::fork();
-        if (m_Pid == 0) {
-            std::freopen(errorFile.c_str(), "w", stderr);
-            ::dup2(ends[1], 3);
-            ::execv(kXvfb, argv);
-            std::_Exit(127);
-        }
-        ::close(ends[1]);
-        std::string number;
-        pollfd wait{ends[0], POLLIN, 0};
-        char c = 0;
-        while (::poll(&wait, 1, 60000) == 1 && ::read(ends[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        ::close(ends[0]);
-        m_Display = ":" + number;
-        return !number.empty();
-    }
-    const std::string& Display() const { return m_Display; }
-
-private:
-    int m_Pid = 0;
-    std::string m_Display;
-};
-
-// The exit status of the child, or -1 when it did not end within a minute
-// and a half (it is killed then).
-int WaitWithGuard(int pid)
-{
-    for (int waited = 0; waited < 90000; waited += 10) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        ::usleep(10000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
-}
-
-class RealWindow : public CTempFolderTest {};
+class RealWindow : public CRealWindowTest {};
 
 TEST_F(RealWindow, EventsFromTheSdlWindowReachTheTree)
 {
-    if (::access(kXvfb, X_OK) != 0) {
-        std::printf("Xvfb is not installed (scripts/setup installs it): the real window is not tried.\n");
-        GTEST_SKIP() << "no Xvfb";
-    }
-    CVirtualDisplay display;
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const std::string script = std::string(OMBRISALT_SOURCE_DIR) + "/tests/ui/xtest-input.py";
-    const std::string output = PathOf("child.out");
-    const int pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::setenv("DISPLAY", display.Display().c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", Folder().c_str(), 1);
-        ::setenv("OMBRISALT_XTEST_SCRIPT", script.c_str(), 1);
-        // System libraries keep some memory to the end.
-        ::setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        ::unsetenv("OMBRISALT_HEADLESS");
-        ::unsetenv("CI");
-        ::unsetenv("WAYLAND_DISPLAY");
-        std::freopen(output.c_str(), "w", stdout);
-        ::dup2(::fileno(stdout), 2);
-        const std::string filter = std::string("--gtest_filter=") + kChildTest;
-        char* const argv[] = {const_cast<char*>("/proc/self/exe"), const_cast<char*>(filter.c_str()), nullptr};
-        ::execv("/proc/self/exe", argv);
-        std::_Exit(127);
-    }
-    const int status = WaitWithGuard(pid);
-    EXPECT_EQ(status, 0) << ReadBytes(output);
+    if (!RunChildOnOwnDisplay(kChildTest))
+        return;
     const std::string events = ReadBytes(PathOf("events.txt"));
-    EXPECT_NE(events.find("probe: down 0\n"), std::string::npos) << events << ReadBytes(output);
+    EXPECT_NE(events.find("probe: down 0\n"), std::string::npos) << events << ChildOutput();
     EXPECT_NE(events.find("probe: release "), std::string::npos) << events;
     EXPECT_NE(events.find("probe: key 97\n"), std::string::npos) << events;
 }
@@ -130,41 +28,21 @@ TEST_F(RealWindow, EventsFromTheSdlWindowReachTheTree)
 // has arrived (or half a minute has gone).
 TEST(ChildProcess, RealWindowInputReachesTheTree)
 {
-    if (plat::ChoosePlatformKind() != plat::PlatformKind::SDL)
-        GTEST_SKIP() << "no display";
-    const char* script = std::getenv("OMBRISALT_XTEST_SCRIPT");
-    ASSERT_TRUE(script);
-    plat::CWindowDevice& device = plat::GetPlatform().GetWindow();
-    ASSERT_TRUE(device.Create(kTitle, 320, 240)) << device.GetLastError();
-    SetWindowState(true, false);
-
     CEventLog log;
     {
-        auto frame = CFrame::MakeOwned(320, 240, 32);
-        CScreenWindow root(frame.get(), nullptr);
+        CRealWindowChild child;
+        if (!child.Open(kTitle))
+            return;
         auto* probe = new CProbeWindow("probe", &log);
         probe->SetRect(CRect{0, 0, 320, 240});
         probe->m_TakesPress = true;
         probe->m_TakesKeys = true;
-        root.AddChild(probe);
+        child.Root().AddChild(probe);
 
-        const std::string command = std::string("python3 '") + script + "' '" + std::getenv("DISPLAY") + "' '" +
-                                    kTitle + "' 100 80 &";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        const auto has = [&log](const std::string& start) {
-            return std::any_of(log.begin(), log.end(),
-                               [&start](const std::string& line) { return line.rfind(start, 0) == 0; });
-        };
-        for (int pass = 0; pass < 6000 && !(has("probe: release") && has("probe: key")); ++pass) {
-            RunMessageLoop();
-            root.Update(1.0f / 60.0f);
-            plat::SleepMs(5);
-        }
+        const auto has = [&log](const char* start) { return LogHasLineStarting(log, start); };
+        child.Play("move:100,80 wait:200 down up key:a", [&] { return has("probe: release") && has("probe: key"); });
     }
-    std::ofstream events("events.txt");
-    for (const std::string& line : log)
-        events << line << "\n";
-    device.Destroy();
+    WriteLog(log, "events.txt");
 }
 
 } // namespace

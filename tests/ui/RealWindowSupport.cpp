@@ -1,99 +1,70 @@
 #include "RealWindowSupport.h"
 
-#include <csignal>
-#include <cstdio>
+#include "platform/CPlatform.h"
+#include "platform/Clock.h"
+#include "platform/WindowDevice.h"
+#include "shell/GameWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <fstream>
 
-namespace {
-
-constexpr char kXvfb[] = "/usr/bin/Xvfb";
-
-// The exit status of the child, or -1 when it did not end within a minute
-// and a half.
-int WaitWithGuard(int pid)
+CRealWindowChild::~CRealWindowChild()
 {
-    for (int waited = 0; waited < 90000; waited += 10) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        ::usleep(10000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
+    m_Root.reset();
+    m_Frame.reset();
+    if (m_Open)
+        plat::GetPlatform().GetWindow().Destroy();
 }
 
-} // namespace
-
-CVirtualDisplay::~CVirtualDisplay()
+bool CRealWindowChild::Open(const char* title, CFont* font)
 {
-    if (m_Pid > 0) {
-        ::kill(m_Pid, SIGTERM);
-        ::waitpid(m_Pid, nullptr, 0);
-    }
-}
-
-bool CVirtualDisplay::IsInstalled()
-{
-    return ::access(kXvfb, X_OK) == 0;
-}
-
-bool CVirtualDisplay::Start(const std::string& errorFile)
-{
-    // Xvfb picks a free display and writes its number to a pipe once it
-    // accepts clients.
-    int ends[2];
-    if (::pipe(ends) != 0)
+    if (plat::ChoosePlatformKind() != plat::PlatformKind::SDL) {
+        [] { GTEST_SKIP() << "no display"; }();
         return false;
-    char* const argv[]
-        = {const_cast<char*>(kXvfb),       const_cast<char*>("-displayfd"), const_cast<char*>("3"),
-           const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>("640x480x24"),
-           const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        nullptr};
-    m_Pid = ::fork();
-    if (m_Pid == 0) {
-        std::freopen(errorFile.c_str(), "w", stderr);
-        ::dup2(ends[1], 3);
-        ::execv(kXvfb, argv);
-        std::_Exit(127);
     }
-    ::close(ends[1]);
-    std::string number;
-    pollfd wait{ends[0], POLLIN, 0};
-    char c = 0;
-    while (::poll(&wait, 1, 60000) == 1 && ::read(ends[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    ::close(ends[0]);
-    m_Display = ":" + number;
-    return !number.empty();
+    if (!std::getenv("OMBRISALT_XTEST_SCRIPT")) {
+        ADD_FAILURE() << "no OMBRISALT_XTEST_SCRIPT";
+        return false;
+    }
+    plat::CWindowDevice& device = plat::GetPlatform().GetWindow();
+    if (!device.Create(title, 320, 240)) {
+        ADD_FAILURE() << device.GetLastError();
+        return false;
+    }
+    m_Open = true;
+    m_Title = title;
+    SetWindowState(true, false);
+    m_Frame = CFrame::MakeOwned(320, 240, 32);
+    m_Root = std::make_unique<CScreenWindow>(m_Frame.get(), font);
+    return true;
 }
 
-int RunChildOnDisplay(const CVirtualDisplay& display, const std::string& folder, const char* childTest,
-                      const std::string& outputFile)
+void CRealWindowChild::Play(const std::string& steps, const std::function<bool()>& done,
+                            const std::function<void()>& afterUpdate, const std::function<void()>& beforeUpdate)
 {
-    // ctest's environment may lack the source folder; the build knows it.
-    const char* source = std::getenv("OMBRISALT_TEST_SOURCE");
-    const std::string script = std::string(source ? source : OMBRISALT_SOURCE_DIR) + "/tests/ui/xtest-input.py";
-    const int pid = ::fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0) {
-        ::setenv("DISPLAY", display.Display().c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        ::setenv("OMBRISALT_XTEST_SCRIPT", script.c_str(), 1);
-        // System libraries keep some memory to the end.
-        ::setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        ::unsetenv("OMBRISALT_HEADLESS");
-        ::unsetenv("CI");
-        ::unsetenv("WAYLAND_DISPLAY");
-        std::freopen(outputFile.c_str(), "w", stdout);
-        ::dup2(::fileno(stdout), 2);
-        const std::string filter = std::string("--gtest_filter=") + childTest;
-        char* const argv[] = {const_cast<char*>("/proc/self/exe"), const_cast<char*>(filter.c_str()), nullptr};
-        ::execv("/proc/self/exe", argv);
-        std::_Exit(127);
+    ASSERT_TRUE(PlayInputInBackground(m_Title, steps));
+    for (int pass = 0; pass < 6000 && !done(); ++pass) {
+        RunMessageLoop();
+        if (beforeUpdate)
+            beforeUpdate();
+        m_Root->Update(1.0f / 60.0f);
+        if (afterUpdate)
+            afterUpdate();
+        plat::SleepMs(5);
     }
-    return WaitWithGuard(pid);
+}
+
+bool LogHasLineStarting(const std::vector<std::string>& log, const std::string& start)
+{
+    return std::any_of(log.begin(), log.end(), [&start](const std::string& line) { return line.rfind(start, 0) == 0; });
+}
+
+void WriteLog(const std::vector<std::string>& log, const std::string& path)
+{
+    std::ofstream file(path);
+    for (const std::string& line : log)
+        file << line << "\n";
 }

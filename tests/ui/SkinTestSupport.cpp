@@ -10,37 +10,6 @@
 #include "ui/RegisterUiClasses.h"
 #include "ui/SkinResources.h"
 
-namespace {
-
-void Put16(std::string& out, uint32_t v)
-{
-    out.push_back(char(v & 0xFF));
-    out.push_back(char((v >> 8) & 0xFF));
-}
-
-} // namespace
-
-void WritePixelsTga(const std::string& path, uint32_t width, uint32_t height,
-                    const std::function<uint32_t(uint32_t x, uint32_t y)>& pixel)
-{
-    std::string bytes;
-    bytes += std::string("\0\0\2", 3);
-    bytes += std::string(5, '\0');
-    Put16(bytes, 0);
-    Put16(bytes, 0);
-    Put16(bytes, width);
-    Put16(bytes, height);
-    bytes.push_back(32);
-    bytes.push_back(0x28); // rows top to bottom, 8 alpha bits
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint32_t argb = pixel(x, y);
-            for (int shift = 0; shift < 32; shift += 8)
-                bytes.push_back(char((argb >> shift) & 0xFF));
-        }
-    WriteBytes(path, bytes);
-}
-
 void WriteSolidTga(const std::string& path, uint32_t width, uint32_t height, uint32_t argb)
 {
     WritePixelsTga(path, width, height, [argb](uint32_t, uint32_t) { return argb; });

@@ -17,9 +17,7 @@ class CFont;
 class CFrame;
 class CFrameList;
 
-// A width x height 32-bit TGA; pixel(x, y) gives 0xAARRGGBB.
-void WritePixelsTga(const std::string& path, uint32_t width, uint32_t height,
-                    const std::function<uint32_t(uint32_t x, uint32_t y)>& pixel);
+// A width x height 32-bit TGA of one 0xAARRGGBB colour.
 void WriteSolidTga(const std::string& path, uint32_t width, uint32_t height, uint32_t argb);
 
 // 0xRRGGBB of a 32-bit frame's pixel (alpha left out).

@@ -3,94 +3,17 @@
 // show their themes, a click raises the one behind, Tab moves the focus, Alt
 // and a letter press a button, and a button shows its tool tip.
 
-#include "SkinTestSupport.h"
+#include "ShowcaseTestSupport.h"
 
-#include "images/CFontList.h"
-#include "shell/CKeyboardState.h"
-#include "shell/CMouseState.h"
-#include "shell/program/CStandInGame.h"
-#include "ui/CAlphaTheme.h"
-#include "ui/CJWindow.h"
-#include "ui/CScreenWindow.h"
 #include "ui/program/UiShowcase.h"
-
-#include <filesystem>
 
 namespace {
 
-class UiShowcase : public SkinFrameTest {
+class UiShowcase : public ShowcaseTest {
 protected:
-    void SetUp() override
-    {
-        SkinFrameTest::SetUp();
-        if (IsSkipped())
-            return;
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::create_directories("Data/Resources");
-        std::filesystem::copy(source + "/data/Data/Resources/Interface", "Data/Resources/Interface",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::copy(source + "/data/Data/Resources/Fonts", "Data/Resources/Fonts",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Interface/Textures/.interface-made");
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_interface.py ."), 0);
-        std::filesystem::current_path("Data");
-        EnumerateFontFiles();
-        GetFontList().SetSource(nullptr, "Resources|Fonts", 0);
-        CMouseState::SGetInstance().ResetForTesting();
-        CKeyboardState::SGetInstance().ResetForTesting();
-        m_Screen = CFrame::MakeOwned(1024, 768, 32);
-        m_Root = new CScreenWindow(m_Screen.get(), m_Font.get());
-    }
-    void TearDown() override
-    {
-        if (m_Root)
-            m_Root->Destroy();
-        SetStandInHooks(SStandInHooks());
-        GetSkinThemeList().RemoveAll();
-        GetSkinThemeList().SetSource(nullptr, "Nowhere", 0);
-        GetFontList().RemoveAll();
-        GetFontList().SetSource(nullptr, "Nowhere", 0);
-        CJWindow::SetSkinResources(nullptr, nullptr);
-        CMouseState::SGetInstance().ResetForTesting();
-        CKeyboardState::SGetInstance().ResetForTesting();
-        SkinFrameTest::TearDown();
-    }
-    void Frame()
-    {
-        m_Root->Update(1.0f / 60.0f);
-        CColor black(0, 0, 0, 255);
-        m_Screen->Fill(black);
-        GetStandInHooks().draw(*m_Screen);
-    }
-    void Click(int32_t x, int32_t y)
-    {
-        CMouseState& mouse = CMouseState::SGetInstance();
-        mouse.SetPosition(x, y);
-        mouse.SetButtons(1);
-        Frame();
-        mouse.SetButtons(0);
-        Frame();
-    }
-    CJWindow* Panel(const char* title) const
-    {
-        for (CJWindow* child = m_Root->GetFirstChild(); child; child = child->GetNextSibling())
-            if (child->GetTitle().Compare(title) == 0)
-                return child;
-        return nullptr;
-    }
+    CJWindow* Panel(const char* title) const { return ChildTitled(*m_Root, title); }
     // The status line: the one child that is neither a button nor the label.
-    static std::string Status(const CJWindow& panel)
-    {
-        for (CJWindow* child = panel.GetFirstChild(); child; child = child->GetNextSibling()) {
-            const std::string title = child->GetTitleText();
-            if (title.rfind("Pressed: ", 0) == 0 || title.rfind("Tab, ", 0) == 0)
-                return title;
-        }
-        return "";
-    }
-
-    std::unique_ptr<CFrame> m_Screen;
-    CScreenWindow* m_Root = nullptr;
+    static std::string Status(const CJWindow& panel) { return StatusLine(panel, "Pressed: ", "Tab, "); }
 };
 
 TEST_F(UiShowcase, WindowsInBothThemesAnswerClicksTabHotKeysAndShowTips)

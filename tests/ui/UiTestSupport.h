@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -172,3 +173,44 @@ protected:
     CScopedTickSource m_Clock{[] { return s_Tick; }};
 };
 using UiTest = UiTestOn<::testing::Test>;
+
+// With a screen window (the fixture makes it) that takes the pointer and
+// keys. Input frames take no time, so hover zooms move only when a test
+// says.
+template <class Base>
+class ScreenInputTestOn : public UiTestOn<Base> {
+protected:
+    void InputFrame() { m_Screen->Update(0.0f); }
+    void MoveTo(int32_t x, int32_t y)
+    {
+        Mouse().SetPosition(x, y);
+        InputFrame();
+    }
+    void MoveTo(CPoint p) { MoveTo(p.x, p.y); }
+    void Press(uint32_t button = 0)
+    {
+        Mouse().SetButtons(Mouse().GetButtons() | (1u << button));
+        InputFrame();
+    }
+    void Release(uint32_t button = 0)
+    {
+        Mouse().SetButtons(Mouse().GetButtons() & ~(1u << button));
+        InputFrame();
+    }
+    void ClickAt(int32_t x, int32_t y, uint32_t button = 0)
+    {
+        MoveTo(x, y);
+        Press(button);
+        Release(button);
+    }
+    void ClickAt(CPoint p, uint32_t button = 0) { ClickAt(p.x, p.y, button); }
+    void Type(uint32_t key)
+    {
+        CKeyboardState::SGetInstance().OnCharacter(key);
+        InputFrame();
+    }
+    void Type(EngineKey key) { Type(uint32_t(key)); }
+    static CMouseState& Mouse() { return CMouseState::SGetInstance(); }
+
+    std::unique_ptr<CScreenWindow> m_Screen;
+};

@@ -1,0 +1,62 @@
+"""What the demo data generators share: the data folder from the command
+line, the check that keeps a run from redrawing what is newer than its
+script, 32-bit PNG files and the window font.
+"""
+
+import os
+import shutil
+import struct
+import sys
+import zlib
+
+FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+
+
+def data_folder(script):
+    """The data folder given on the command line, or data beside tools/."""
+    if len(sys.argv) > 1:
+        return sys.argv[1]
+    return os.path.join(os.path.dirname(os.path.abspath(script)), "..", "data")
+
+
+def is_up_to_date(path, script):
+    """Whether path was made after the last change to the script and to this
+    module (a change to either makes the data anew)."""
+    if not os.path.exists(path):
+        return False
+    made = os.path.getmtime(path)
+    return made >= os.path.getmtime(os.path.abspath(script)) and made >= os.path.getmtime(os.path.abspath(__file__))
+
+
+def clamp(value):
+    return max(0, min(255, int(round(value))))
+
+
+def png_bytes(width, height, rows):
+    """rows: each either bytes of RGBA or a list of (r, g, b, a) tuples."""
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)
+        if isinstance(row, (bytes, bytearray)):
+            raw += row
+        else:
+            for r, g, b, a in row:
+                raw += bytes((r, g, b, a))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+            + chunk(b"IEND", b""))
+
+
+def copy_font(resources, who, missing):
+    """Copies DejaVu Sans to the program's default font in resources; says so
+    (who: the generator, missing: what that leaves out) when the system lacks
+    it."""
+    if os.path.exists(FONT):
+        shutil.copyfile(FONT, os.path.join(resources, "!default.ttf"))
+    else:
+        print("%s: %s is missing (Debian package fonts-dejavu-core)%s" % (who, FONT, missing))
