@@ -9,10 +9,10 @@
 // ends the program in order after n passes of the main loop.
 
 #include "foundation/TextEncoding.h"
-#include "program/RegisterAllClasses.h"
 #include "game/scripting/program/ScriptingShowcase.h"
 #include "game/world/program/WorldShowcase.h"
 #include "overlays/program/OverlayShowcase.h"
+#include "program/RegisterAllClasses.h"
 #include "sequences/program/SequenceShowcase.h"
 #include "shell/StartGame.h"
 #include "shell/program/CStandInGame.h"

@@ -72,28 +72,17 @@ struct SCursorEntry {
     std::unique_ptr<CSequenceCursor> cursor;
 };
 constexpr const char* kCursorNames[kCursorTableSize] = {
-    "Mouse Cursor",
-    "Text Cursor",
-    "Set X Cursor",
-    "Set Y Cursor",
-    "Set XY Cursor",
-    "Can Move Cursor",
-    "Moving Cursor",
-    "Can Move X Cursor",
-    "Moving X Cursor",
-    "Can Move Y Cursor",
-    "Moving Y Cursor",
-    "Can Resize Cursor",
-    "Resizing Cursor",
-    "Can Resize Other Cursor",
-    "Resizing Other Cursor",
-    nullptr,
-    "Page Up Cursor",
-    nullptr,
-    "Page Down Cursor",
-    nullptr,
-    "Page Left Cursor",
-    nullptr,
+    "Mouse Cursor",          "Text Cursor",
+    "Set X Cursor",          "Set Y Cursor",
+    "Set XY Cursor",         "Can Move Cursor",
+    "Moving Cursor",         "Can Move X Cursor",
+    "Moving X Cursor",       "Can Move Y Cursor",
+    "Moving Y Cursor",       "Can Resize Cursor",
+    "Resizing Cursor",       "Can Resize Other Cursor",
+    "Resizing Other Cursor", nullptr,
+    "Page Up Cursor",        nullptr,
+    "Page Down Cursor",      nullptr,
+    "Page Left Cursor",      nullptr,
     "Page Right Cursor",
 };
 SCursorEntry g_Cursors[kCursorTableSize];
@@ -300,7 +289,8 @@ void CGameApp::Init(CLoadingScreenPresenter* presenter)
     CSoundDevice::SGetInstance().StopAllSounds();
 
     m_ChannelLogo = CFrame::MakeOwned(1, 1, 32);
-    if (LoadJPEGFile(*m_ChannelLogo, "Channel.jpg", FILE_USER_FOLDER) || LoadJPEGFile(*m_ChannelLogo, "Channel.jpg", 0)) {
+    if (LoadJPEGFile(*m_ChannelLogo, "Channel.jpg", FILE_USER_FOLDER)
+        || LoadJPEGFile(*m_ChannelLogo, "Channel.jpg", 0)) {
         if (presenter)
             presenter->Show(m_ChannelLogo.get());
     }
@@ -569,8 +559,7 @@ void CGameApp::DrawCursor(CFrameInterface& target)
     const bool bonus = counter && counter->IsBonusActive();
     if (bonus && g_Cursors[0].cursor && mouse.GetCursor() == g_Cursors[0].cursor.get()) {
         SSparkleOptions options;
-        if (!g_BonusCursor && GetGameAppHooks().GetSparkleOptions(options) && options.bonusCursor)
-        {
+        if (!g_BonusCursor && GetGameAppHooks().GetSparkleOptions(options) && options.bonusCursor) {
             g_BonusCursor = std::make_unique<CSequenceCursor>(*options.bonusCursor);
             g_BonusSequence = options.bonusCursor;
         }
@@ -663,7 +652,10 @@ void CGameApp::PlayConfirmation()
     settings.pitch = 1.0f;
     settings.volume = 1.0f;
     settings.pan = 0.0f;
-    GetAudioList().PlayAudioByName("Customer Moved In.Wav", settings);
+    // The list names the sounds it finds by themselves without their ending.
+    CAudioList& audio = GetAudioList();
+    audio.PlayAudioByName(audio.Find("Customer Moved In.Wav") > 0 ? "Customer Moved In.Wav" : "Customer Moved In",
+                          settings);
 }
 
 bool CGameApp::IsNamedOptionSet(const char* name)

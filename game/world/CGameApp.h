@@ -45,9 +45,9 @@ enum class EGameScreen : uint8_t {
 };
 
 struct SSparkleOptions {
-    int32_t sequence = 0;       // sequence list index; 0 none
-    float radius = 0.0f;        // pixels
-    float interval = 0.0f;      // seconds between sparkles
+    int32_t sequence = 0;  // sequence list index; 0 none
+    float radius = 0.0f;   // pixels
+    float interval = 0.0f; // seconds between sparkles
     CSequence* bonusCursor = nullptr;
 };
 

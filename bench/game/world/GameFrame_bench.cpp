@@ -31,8 +31,10 @@ public:
         std::filesystem::remove_all(folder / "Data/Resources/Sequences/.frames-made");
         std::filesystem::remove_all(folder / "Data/Resources/Frames");
         for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            if (std::system(("python3 " + source + "/tools/make_demo_" + maker + ".py " + folder.string() + " >/dev/null")
-                                .c_str()) != 0)
+            if (std::system(
+                    ("python3 " + source + "/tools/make_demo_" + maker + ".py " + folder.string() + " >/dev/null")
+                        .c_str())
+                != 0)
                 std::abort();
         RegisterAllClasses();
         SetRunGame(RunGame);

@@ -10,18 +10,20 @@
 #include "foundation/CFile.h"
 #include "foundation/FatalError.h"
 #include "foundation/FilePaths.h"
+#include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
-#include "game/world/CLevelPlayStatistics.h"
-#include "game/world/CLevelSet.h"
-#include "game/world/CPlayfield.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "images/CTGAFileIO.h"
@@ -29,6 +31,7 @@
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "shell/CMouseState.h"
+#include "sound/CSoundDevice.h"
 #include "ui/CJWindow.h"
 #include "ui/CScreenWindow.h"
 
@@ -36,6 +39,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -84,7 +88,13 @@ TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
 class CScreensOpen final : public CGameAppHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override { return screen == open; }
+    bool GetSparkleOptions(SSparkleOptions& out) override
+    {
+        out = sparkle;
+        return sparkle.sequence > 0;
+    }
     EGameScreen open = EGameScreen::Count;
+    SSparkleOptions sparkle;
 };
 
 class GameProgram : public CShellTest {
@@ -270,13 +280,48 @@ TEST_F(GameProgram, UnderTheShopThePlayfieldStillHearsTheMouseButPlayTimeStands)
     shop->Destroy();
 }
 
+TEST_F(GameProgram, TheBonusSparklesOncePerExpiryAndShowsItsCursorWhileItLasts)
+{
+    ASSERT_TRUE(Start());
+    CScreensOpen hooks;
+    CScopedHook<SetGameAppHooks> installed(&hooks);
+    CSequenceList& sequences = GetSequenceList();
+    hooks.sparkle.sequence = sequences.Find("Spark Burst");
+    hooks.sparkle.radius = 20.0f;
+    hooks.sparkle.interval = 0.1f;
+    hooks.sparkle.bonusCursor = sequences.GetObject(sequences.Find("Coin"));
+    ASSERT_GT(hooks.sparkle.sequence, 0);
+    auto counter = std::make_unique<CThreeInARowCounter>();
+    counter->m_SecondsBonusLeft = 30.0f;
+
+    CSpriteArray& sprites = App()->GetGameSprites();
+    const uint32_t before = sprites.count;
+    App()->Update(1.0f / 60.0f); // the countdown starts at the interval
+    EXPECT_EQ(sprites.count, before);
+    App()->Update(1.0f); // a stall: one sparkle, not ten
+    EXPECT_EQ(sprites.count, before + 1);
+    App()->Update(1.0f / 60.0f);
+    EXPECT_EQ(sprites.count, before + 1);
+
+    CMouseState& mouse = CMouseState::SGetInstance();
+    CCursorSequence* normal = mouse.GetCursor();
+    App()->Draw();
+    EXPECT_NE(mouse.GetCursor(), normal);
+    counter->m_SecondsBonusLeft = 0.0f;
+    App()->Draw();
+    EXPECT_EQ(mouse.GetCursor(), normal);
+}
+
 TEST_F(GameProgram, ScreenshotsTakeTheNextFreeNumberAndTgaPixelsAreOpaque)
 {
     ASSERT_TRUE(Start());
     WriteBytes(UserPath("Screen Shot 00.jpg"), "x");
     WriteBytes(UserPath("Screen Shot 01.jpg"), "x");
+    const int32_t loadedSounds = CSoundDevice::SGetInstance().GetLoadedCount();
     EXPECT_FALSE(App()->OnCommand(kF11));
     EXPECT_TRUE(DiskHas(UserPath("Screen Shot 02.jpg")));
+    // The confirmation sound was loaded to be played.
+    EXPECT_GT(CSoundDevice::SGetInstance().GetLoadedCount(), loadedSounds);
     EXPECT_GT(ReadBytes(UserPath("Screen Shot 02.jpg")).size(), 100u);
 
     const CJString tga = App()->StartNewRound("Screen Shot %02d.TGA", nullptr);
@@ -321,8 +366,8 @@ TEST_F(GameProgram, AMissingLoadingPictureIsFatal)
 // virtual display, it plays the first level and ends with status 0.
 TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
 {
-    const std::map<std::string, std::string> headless{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"},
-                                                      {"ASAN_OPTIONS", "detect_leaks=0"}};
+    const std::map<std::string, std::string> headless{
+        {"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"}, {"ASAN_OPTIONS", "detect_leaks=0"}};
     int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, headless, {}, PathOf("headless.err"));
     ASSERT_GT(pid, 0);
     EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("headless.err"));
@@ -333,8 +378,8 @@ TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
     ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
     const std::map<std::string, std::string> windowed{
         {"DISPLAY", display.Display()}, {"XDG_RUNTIME_DIR", Folder()}, {"ASAN_OPTIONS", "detect_leaks=0"}};
-    pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, windowed, {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"},
-                       PathOf("window.err"));
+    pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "90"}, windowed,
+                       {"OMBRISALT_HEADLESS", "CI", "WAYLAND_DISPLAY"}, PathOf("window.err"));
     ASSERT_GT(pid, 0);
     const CEndsWithTest guard(pid);
     EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("window.err"));
