@@ -4,7 +4,7 @@
 // awarded at its next Draw; or it fails. Achieving never clears, and only
 // drawing awards, so a goal nobody shows is never announced.
 //
-// A goal lays itself out as one line of runs (text pieces and small images)
+// A goal lays itself out as one line of runs (stretches of text and small images)
 // in two passes: the first measures, and when the line is wider than the
 // options allow, only the widest text run is narrowed (and wraps) for the
 // second, drawing pass. Images keep their size.
