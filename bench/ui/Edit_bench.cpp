@@ -2,7 +2,7 @@
 // 5,000 characters of wrapped words, one typed key (a letter, then a
 // Backspace, in turn, so the text keeps its size) read by the screen window
 // and the whole screen drawn. The goal is under 2 ms per frame.
-#include "bench/BenchSupport.h"
+#include "bench/ui/UiBenchFolder.h"
 
 #include "blit/ColorTables.h"
 #include "images/CFont.h"
@@ -22,25 +22,10 @@
 
 namespace {
 
-constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 bool PrepareFolder()
 {
-    static const bool ready = [] {
-        if (!std::filesystem::exists(kDejaVu))
-            return false;
-        const std::filesystem::path folder = bench::MakeFolder("ui_edit");
-        std::filesystem::create_directories(folder / "Resources");
-        std::filesystem::copy_file(kDejaVu, folder / "Resources" / "!default.ttf");
-        std::filesystem::current_path(folder);
-        RegisterObjectClasses();
-        RegisterImagesClasses();
-        InitBlitTables();
-        RegisterUiClasses();
-        CFrame::SetGlobalBitDepth(32);
-        EnumerateFontFiles();
-        return true;
-    }();
+    static const bool ready = bench::PrepareUiFolder("ui_edit");
     return ready;
 }
 

@@ -4,7 +4,7 @@
 // by the screen window into a 1024 x 768 32-bit frame. Measured with the
 // masked corners kept between frames and made afresh every time; the goal
 // is under 3 ms per frame.
-#include "bench/BenchSupport.h"
+#include "bench/ui/UiBenchFolder.h"
 
 #include "blit/ColorTables.h"
 #include "images/CFont.h"
@@ -31,7 +31,6 @@
 
 namespace {
 
-constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int32_t kScreenWidth = 1024;
 constexpr int32_t kScreenHeight = 768;
 
@@ -75,49 +74,44 @@ void WriteBorder(std::string& theme, const char* key, const char* texture, const
     theme += "\t\t}\r\n";
 }
 
+// The alpha theme the benchmark draws with, its textures and masks.
+void WriteSkin(const std::filesystem::path& folder)
+{
+    std::filesystem::create_directories(folder / "Resources" / "Interface" / "JWindowSkins");
+    std::filesystem::create_directories(folder / "Interface");
+    const std::filesystem::path art = folder / "Interface";
+    WriteTga(art / "Paper.tga", 64, 64, [](uint32_t x, uint32_t y) {
+        return 0xFF000000u | ((x * 3 + y) & 0x3F) << 16 | (0x60 + (y & 0x1F)) << 8 | 0x90;
+    });
+    WriteTga(art / "Cloth.tga", 32, 32,
+             [](uint32_t x, uint32_t y) { return 0xFF000000u | (0x80 + ((x ^ y) & 0x3F)) << 16 | 0x4030; });
+    WriteTga(art / "Shine.tga", 32, 32,
+             [](uint32_t x, uint32_t y) { return 0xFF000000u | (0xC0 + ((x + y) & 0x3F)) << 16 | 0x8060; });
+    for (const char* prefix : {"Window", "Button"}) {
+        const uint32_t side = prefix[0] == 'W' ? 24 : 6;
+        WriteTga(art / (std::string(prefix) + " Top Left.tga"), side, side, RoundMask(side, false, false));
+        WriteTga(art / (std::string(prefix) + " Top Right.tga"), side, side, RoundMask(side, true, false));
+        WriteTga(art / (std::string(prefix) + " Bottom Left.tga"), side, side, RoundMask(side, false, true));
+        WriteTga(art / (std::string(prefix) + " Bottom Right.tga"), side, side, RoundMask(side, true, true));
+        WriteTga(art / (std::string(prefix) + " Piece.tga"), side, side,
+                 [](uint32_t, uint32_t) { return 0xC0FFFFFFu; });
+        WriteTga(art / (std::string(prefix) + " Edge.tga"), 1, side / 2,
+                 [](uint32_t, uint32_t) { return 0x80FFFFFFu; });
+    }
+    std::string theme = "CJWindowAlphaTheme\r\n{\r\n\tOptions=CAlphaSkinData\r\n\t{\r\n";
+    WriteBorder(theme, "Window Border", "Paper", "Window");
+    WriteBorder(theme, "Button Border", "Cloth", "Button");
+    WriteBorder(theme, "Hover Button Border", "Shine", "Button");
+    theme += "\t}\r\n}\r\n";
+    std::ofstream(folder / "Resources" / "Interface" / "JWindowSkins" / "Bench.JWindowSkin", std::ios::binary)
+        << theme;
+}
+
 bool PrepareFolder()
 {
     static const bool ready = [] {
-        if (!std::filesystem::exists(kDejaVu))
+        if (!bench::PrepareUiFolder("ui_frames", WriteSkin))
             return false;
-        const std::filesystem::path folder = bench::MakeFolder("ui_frames");
-        std::filesystem::create_directories(folder / "Resources" / "Interface" / "JWindowSkins");
-        std::filesystem::create_directories(folder / "Interface");
-        std::filesystem::copy_file(kDejaVu, folder / "Resources" / "!default.ttf");
-        const std::filesystem::path art = folder / "Interface";
-        WriteTga(art / "Paper.tga", 64, 64, [](uint32_t x, uint32_t y) {
-            return 0xFF000000u | ((x * 3 + y) & 0x3F) << 16 | (0x60 + (y & 0x1F)) << 8 | 0x90;
-        });
-        WriteTga(art / "Cloth.tga", 32, 32,
-                 [](uint32_t x, uint32_t y) { return 0xFF000000u | (0x80 + ((x ^ y) & 0x3F)) << 16 | 0x4030; });
-        WriteTga(art / "Shine.tga", 32, 32,
-                 [](uint32_t x, uint32_t y) { return 0xFF000000u | (0xC0 + ((x + y) & 0x3F)) << 16 | 0x8060; });
-        for (const char* prefix : {"Window", "Button"}) {
-            const uint32_t side = prefix[0] == 'W' ? 24 : 6;
-            WriteTga(art / (std::string(prefix) + " Top Left.tga"), side, side, RoundMask(side, false, false));
-            WriteTga(art / (std::string(prefix) + " Top Right.tga"), side, side, RoundMask(side, true, false));
-            WriteTga(art / (std::string(prefix) + " Bottom Left.tga"), side, side, RoundMask(side, false, true));
-            WriteTga(art / (std::string(prefix) + " Bottom Right.tga"), side, side, RoundMask(side, true, true));
-            WriteTga(art / (std::string(prefix) + " Piece.tga"), side, side,
-                     [](uint32_t, uint32_t) { return 0xC0FFFFFFu; });
-            WriteTga(art / (std::string(prefix) + " Edge.tga"), 1, side / 2,
-                     [](uint32_t, uint32_t) { return 0x80FFFFFFu; });
-        }
-        std::string theme = "CJWindowAlphaTheme\r\n{\r\n\tOptions=CAlphaSkinData\r\n\t{\r\n";
-        WriteBorder(theme, "Window Border", "Paper", "Window");
-        WriteBorder(theme, "Button Border", "Cloth", "Button");
-        WriteBorder(theme, "Hover Button Border", "Shine", "Button");
-        theme += "\t}\r\n}\r\n";
-        std::ofstream(folder / "Resources" / "Interface" / "JWindowSkins" / "Bench.JWindowSkin", std::ios::binary)
-            << theme;
-        std::filesystem::current_path(folder);
-
-        RegisterObjectClasses();
-        RegisterImagesClasses();
-        InitBlitTables();
-        RegisterUiClasses();
-        CFrame::SetGlobalBitDepth(32);
-        EnumerateFontFiles();
         static CFrameList frames(nullptr);
         frames.SetFilters(CFrameFilter());
         frames.SetSource(nullptr, "Interface", 0);

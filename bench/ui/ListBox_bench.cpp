@@ -3,7 +3,7 @@
 // 1 ms); building the rows, and a numeric sort beside std::sort of the
 // same numbers parsed beforehand (goal within 2x); one typed key that
 // matches nothing (goal under 8 ms).
-#include "bench/BenchSupport.h"
+#include "bench/ui/UiBenchFolder.h"
 
 #include "blit/ColorTables.h"
 #include "foundation/CVirtualArray.h"
@@ -26,26 +26,11 @@
 
 namespace {
 
-constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int32_t kRows = 100000;
 
 bool PrepareFolder()
 {
-    static const bool ready = [] {
-        if (!std::filesystem::exists(kDejaVu))
-            return false;
-        const std::filesystem::path folder = bench::MakeFolder("ui_list");
-        std::filesystem::create_directories(folder / "Resources");
-        std::filesystem::copy_file(kDejaVu, folder / "Resources" / "!default.ttf");
-        std::filesystem::current_path(folder);
-        RegisterObjectClasses();
-        RegisterImagesClasses();
-        InitBlitTables();
-        RegisterUiClasses();
-        CFrame::SetGlobalBitDepth(32);
-        EnumerateFontFiles();
-        return true;
-    }();
+    static const bool ready = bench::PrepareUiFolder("ui_list");
     return ready;
 }
 
