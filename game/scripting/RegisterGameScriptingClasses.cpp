@@ -6,6 +6,9 @@
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
+#include "game/scripting/CSpritePlugInHideReveal.h"
+#include "game/scripting/CSpritePlugInStateMachine.h"
+#include "game/scripting/CSpriteVariables.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -65,7 +68,13 @@ void RegisterGameScriptingClasses()
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
     RegisterPlugInClasses();
+    CState::SGetClassInfo();
+    CSpritePlugInStateMachine::SGetClassInfo();
+    CHideAndRevealAfterDelaySpritePlugIn::SGetClassInfo();
+    CHideSpritePlugIn::SGetClassInfo();
+    CRevealSpritePlugIn::SGetClassInfo();
     CSpriteAI::SGetClassInfo();
     CSpriteAIPlayAnimationOnce::SGetClassInfo();
     CSprite::SGetClassInfo();
+    RegisterSpriteVariableClasses();
 }
