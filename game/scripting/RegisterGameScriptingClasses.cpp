@@ -6,6 +6,7 @@
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
+#include "game/scripting/CSpritePlugInLeaves.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -65,6 +66,7 @@ void RegisterGameScriptingClasses()
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
     RegisterPlugInClasses();
+    RegisterLeafPlugInClasses();
     CSpriteAI::SGetClassInfo();
     CSpriteAIPlayAnimationOnce::SGetClassInfo();
     CSprite::SGetClassInfo();
