@@ -7,6 +7,7 @@
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
 #include "game/scripting/CSpritePlugInLeaves.h"
+#include "game/scripting/CSpritePlugInPrint.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -65,6 +66,10 @@ void RegisterGameScriptingClasses()
     CPingPongFrameSelector::SGetClassInfo();
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
+    CPrintPlugIn::SGetClassInfo();
+    CPrintPlugInNone::SGetClassInfo();
+    CPrintPlugInPrintFont::SGetClassInfo();
+    CPrintPlugInDrawDots::SGetClassInfo();
     RegisterPlugInClasses();
     RegisterLeafPlugInClasses();
     CSpriteAI::SGetClassInfo();
