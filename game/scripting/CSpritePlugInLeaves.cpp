@@ -5,11 +5,13 @@
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
+#include "game/scripting/CSpritePlugInPrint.h"
 #include "game/scripting/CTextExpressions.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "images/CFrame.h"
 #include "objects/CBoolProperty.h"
+#include "objects/CClassInfo.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CListProperty.h"
@@ -23,6 +25,8 @@
 #include <cmath>
 
 namespace {
+
+constexpr const char* kPlayOnceAIClass = "CPlayAnimationOnceSpriteAI";
 
 // Null for none and for references past the list.
 CSequence* SequenceAt(int32_t index)
@@ -69,6 +73,26 @@ CFPoint SpawnPoint(CSprite* sprite, const CFPoint& offset)
     return GetScriptingHooks().ScreenToLayerOfSprite(sprite, CFPoint{at.x + offset.x, at.y + offset.y});
 }
 
+// The float's whole part as decimal text; out-of-range values as 0.
+CJString TruncatedText(float value)
+{
+    CJString text;
+    const bool fits = value > -2147483648.0f && value < 2147483648.0f;
+    text.Format("%d", fits ? int32_t(value) : 0);
+    return text;
+}
+
+void PrintNextToSprite(CPrintPlugIn& display, const CJString& text, CPlugInDrawRecord& draw, CSprite* sprite)
+{
+    CPrintRecord print;
+    print.text = text;
+    print.destination = draw.destination;
+    print.x = sprite->GetPosition().x;
+    print.y = sprite->GetPosition().y;
+    print.argument = reinterpret_cast<intptr_t>(sprite);
+    display.Print(print);
+}
+
 } // namespace
 
 // --- Wait X seconds ---
@@ -79,6 +103,9 @@ void CSpritePlugInWaitXSeconds::DeclareProperties(CPropertyDeclarer& d)
     d.Add<CExpressionProperty>(&CSpritePlugInWaitXSeconds::m_TimeToWait, "Time To Wait", nullptr)
         .DefaultNumber(2.0f)
         .Units("Seconds");
+    d.AddOwned(&CSpritePlugInWaitXSeconds::m_CountdownDisplay, "Countdown Display")
+        .DefaultClass(CPrintPlugInNone::SGetClassInfo())
+        .Inline(InlineMode::Always);
 }
 
 void CSpritePlugInWaitXSeconds::Restart(CPlugInUpdateRecord&)
@@ -91,9 +118,19 @@ void CSpritePlugInWaitXSeconds::Update(CPlugInUpdateRecord& record)
     m_TimeLeft -= kPlugInStepSeconds;
     if (m_TimeLeft <= 0.0f)
         record.done = true;
+    if (m_CountdownDisplay) {
+        CSpriteUpdateRecord display{m_Sprite, record.seconds};
+        m_CountdownDisplay->Update(display);
+    }
 }
 
-void CSpritePlugInWaitXSeconds::Draw(CPlugInDrawRecord&) {}
+void CSpritePlugInWaitXSeconds::Draw(CPlugInDrawRecord& record)
+{
+    if (!m_CountdownDisplay || !m_Sprite)
+        return;
+    const float seconds = IsLevelEditorOpen() ? EvaluateFloat(m_TimeToWait) : m_TimeLeft + 0.999f;
+    PrintNextToSprite(*m_CountdownDisplay, TruncatedText(seconds), record, m_Sprite);
+}
 
 void CSpritePlugInWaitXSeconds::GetDescription(CJString& out, const char*)
 {
@@ -206,19 +243,22 @@ void CSpritePlugInSpawnAnimation::DeclareProperties(CPropertyDeclarer& d)
 void CSpritePlugInSpawnAnimation::Update(CPlugInUpdateRecord& record)
 {
     record.done = true;
-    // The play-once AI ends its sprite only when the sequence plays out: a
-    // sprite without one would stay for good, unseen.
-    CSequence* sequence = SequenceAt(m_Sequence);
-    if (!sequence)
+    // The one-shot AI belongs to the game world, which registers it; without
+    // it nothing would ever end the spawned sprite.
+    CObject* made = CClassInfoList::SGetInstance().CreateObjectByName(kPlayOnceAIClass, 0, -1,
+                                                                      ReportUnknownClass::Quiet);
+    auto* ai = dynamic_cast<CSpriteAI*>(made);
+    if (!ai) {
+        delete made;
         return;
+    }
     const CFPoint at = SpawnPoint(m_Sprite, m_PositionOffset);
     auto* spawned = new CSprite();
-    auto* ai = new CSpriteAIPlayAnimationOnce();
-    ai->m_Sequence = m_Sequence;
     spawned->AddAI(ai);
     spawned->SetPosition(at.x, at.y);
-    spawned->SetImageSequence(uint32_t(m_Sequence));
-    spawned->SetBlitType(&sequence->GetBlitType());
+    spawned->SetImageSequence(uint32_t(m_Sequence > 0 ? m_Sequence : 0));
+    if (CSequence* sequence = SequenceAt(m_Sequence))
+        spawned->SetBlitType(&sequence->GetBlitType());
     if (!GetScriptingHooks().AddSpriteToLayer(spawned, m_LayerName.GetString(), LayerEnd::Front))
         delete spawned;
 }
@@ -236,6 +276,10 @@ void CSpritePlugInSpawnFloatingText::DeclareProperties(CPropertyDeclarer& d)
 
 void CSpritePlugInSpawnFloatingText::Update(CPlugInUpdateRecord& record)
 {
+    const CFPoint at = SpawnPoint(m_Sprite, m_PositionOffset);
+    CJString text;
+    EvaluateText(m_Message, text);
+    GetScriptingHooks().SpawnPowerUpText(at, text);
     record.done = true;
 }
 
@@ -395,9 +439,19 @@ OMBRISALT_SCRIPTING_CLASS(CSpritePlugInDisplayValue, 1.0)
 void CSpritePlugInDisplayValue::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add<CExpressionProperty>(&CSpritePlugInDisplayValue::m_Value, "Value", nullptr);
+    d.AddOwned(&CSpritePlugInDisplayValue::m_Display, "Display")
+        .DefaultClass(CPrintPlugInPrintFont::SGetClassInfo())
+        .Inline(InlineMode::Always);
 }
 
-void CSpritePlugInDisplayValue::Draw(CPlugInDrawRecord&) {}
+void CSpritePlugInDisplayValue::Draw(CPlugInDrawRecord& record)
+{
+    if (!m_Display || !m_Sprite || !m_Value)
+        return;
+    CJString text;
+    EvaluateText(m_Value, text);
+    PrintNextToSprite(*m_Display, text, record, m_Sprite);
+}
 
 // --- Expression tester ---
 
