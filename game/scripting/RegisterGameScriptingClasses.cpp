@@ -7,6 +7,8 @@
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
 #include "game/scripting/CSpritePlugInHideReveal.h"
+#include "game/scripting/CSpritePlugInLeaves.h"
+#include "game/scripting/CSpritePlugInPrint.h"
 #include "game/scripting/CSpritePlugInStateMachine.h"
 #include "game/scripting/CSpriteVariables.h"
 #include "game/scripting/CTextExpressions.h"
@@ -67,12 +69,17 @@ void RegisterGameScriptingClasses()
     CPingPongFrameSelector::SGetClassInfo();
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
+    CPrintPlugIn::SGetClassInfo();
+    CPrintPlugInNone::SGetClassInfo();
+    CPrintPlugInPrintFont::SGetClassInfo();
+    CPrintPlugInDrawDots::SGetClassInfo();
     RegisterPlugInClasses();
     CState::SGetClassInfo();
     CSpritePlugInStateMachine::SGetClassInfo();
     CHideAndRevealAfterDelaySpritePlugIn::SGetClassInfo();
     CHideSpritePlugIn::SGetClassInfo();
     CRevealSpritePlugIn::SGetClassInfo();
+    RegisterLeafPlugInClasses();
     CSpriteAI::SGetClassInfo();
     CSpriteAIPlayAnimationOnce::SGetClassInfo();
     CSprite::SGetClassInfo();

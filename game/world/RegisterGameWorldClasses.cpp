@@ -19,6 +19,7 @@
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPowerUpText.h"
 #include "game/world/CRules.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
@@ -64,6 +65,8 @@ void RegisterGameWorldClasses()
     CLevelTimer::SGetClassInfo();
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
+    CPowerUpTextDisplayOptions::SGetClassInfo();
+    CPrintPowerUpTextAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();
