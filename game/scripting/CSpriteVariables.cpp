@@ -329,7 +329,7 @@ void CSpritePlugInLocalVariableOverTime::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_VariableName, "Variable Name", "");
     d.Add<CExpressionProperty>(&C::m_AmountToIncrement, "Amount To Increment", nullptr);
     d.Add(&C::m_SecondsToShift, "Seconds To Shift", 1.0f);
-    d.Add(&C::m_SecondsShifting, "Debug/Seconds Shifting", 0.0f);
+    d.Add(&C::m_SecondsShifting, "Debug/Seconds Shifting", 0.0f).Level(kLevelDebug);
 }
 
 void CSpritePlugInLocalVariableOverTime::Update(CPlugInUpdateRecord& record)
