@@ -35,8 +35,8 @@ STypedCommandSwitches& Switches()
 
 void ToggleFrameRate()
 {
-    if (CGameApp* app = CGameApp::SGetInstance())
-        app->SetDisplayFps(!app->GetDisplayFps());
+    if (CGameBase* game = CGameBase::SGetInstance())
+        game->SetDisplayFps(!game->GetDisplayFps());
 }
 
 void CustomerCacheOn()
