@@ -235,7 +235,7 @@ OMBRISALT_SCRIPTING_CLASS(CSpritePlugInSpawnAnimation, 1.0)
 void CSpritePlugInSpawnAnimation::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CSpritePlugInSpawnAnimation;
-    d.AddListReference(&C::m_Sequence, "Sequence", &GetSequenceList(), nullptr);
+    d.AddListReference(&C::m_Sequence, "Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_PositionOffset, "Posiiton Offset", CFPoint{0.0f, 0.0f});
     d.Add(&C::m_LayerName, "Layer Name", "Effects");
 }
@@ -328,7 +328,7 @@ OMBRISALT_SCRIPTING_CLASS(CSpritePlugInPlaySequence, 1.0)
 void CSpritePlugInPlaySequence::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CSpritePlugInPlaySequence;
-    d.AddListReference(&C::m_Sequence, "Sequence", &GetSequenceList(), nullptr);
+    d.AddListReference(&C::m_Sequence, "Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_TimeToDisplay, "Time To Display", 1.0f);
     d.AddListReference(&C::m_DrawType, "Draw Type", &DrawTypeList(), nullptr);
     d.Add(&C::m_Offset, "Offset", CPoint{0, 0});

@@ -99,8 +99,9 @@ void CPrintPlugInPrintFont::PrintWith(CFont& font, CPrintRecord& record)
         target.FillRect(box, m_FillColor);
         DrawRect(target, CRect{box.left - 1, box.top - 1, box.right + 1, box.bottom + 1}, m_OutlineColor);
     }
+    // Wrapped lines start at the anchor, as the box above assumes.
     if (wrapped)
-        font.DrawWrappedText(&target, x, y, record.text, width, 0, align);
+        font.DrawWrappedText(&target, x, y, record.text, width, 0, TextAlign::Left);
     else
         font.DrawText(target, x, y, record.text, align);
 }

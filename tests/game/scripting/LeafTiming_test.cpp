@@ -15,7 +15,7 @@
 
 namespace {
 
-class Leaves : public ::testing::Test {
+class LeafTiming : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -87,7 +87,7 @@ struct IfUnderTest {
     CExpressionNumber* condition;
 };
 
-TEST_F(Leaves, AOneSecondWaitEndsOnTheSixtyFirstStepAndCountsEachFastForwardRepetition)
+TEST_F(LeafTiming, AOneSecondWaitEndsOnTheSixtyFirstStepAndCountsEachFastForwardRepetition)
 {
     // Sixty float steps of 1/60 leave 1 s a hair above zero.
     std::unique_ptr<CSpritePlugInSequence> sequence(StopSequence({Wait(1.0f)}));
@@ -124,7 +124,7 @@ TEST_F(Leaves, AOneSecondWaitEndsOnTheSixtyFirstStepAndCountsEachFastForwardRepe
     EXPECT_TRUE(Step(*none));
 }
 
-TEST_F(Leaves, AWaitDescribesItselfByItsLength)
+TEST_F(LeafTiming, AWaitDescribesItselfByItsLength)
 {
     std::unique_ptr<CSpritePlugInWaitXSeconds> wait(Wait(2.5f));
     CJString text;
@@ -144,7 +144,7 @@ TEST_F(Leaves, AWaitDescribesItselfByItsLength)
     EXPECT_EQ(info, CSpritePlugInWaitXSeconds::SGetClassInfo());
 }
 
-TEST_F(Leaves, AMessageReceivedBeforeARestartIsForgotten)
+TEST_F(LeafTiming, AMessageReceivedBeforeARestartIsForgotten)
 {
     CSpritePlugInWaitForMessage wait;
     wait.m_MessageToWaitFor = "Go";
@@ -170,7 +170,7 @@ TEST_F(Leaves, AMessageReceivedBeforeARestartIsForgotten)
     EXPECT_FALSE(Step(wait)) << "the restart forgot it";
 }
 
-TEST_F(Leaves, AConditionWaitEndsWhenItsConditionHolds)
+TEST_F(LeafTiming, AConditionWaitEndsWhenItsConditionHolds)
 {
     CSpritePlugInWaitForExpression wait;
     Start(wait);
@@ -182,7 +182,7 @@ TEST_F(Leaves, AConditionWaitEndsWhenItsConditionHolds)
     EXPECT_TRUE(Step(wait));
 }
 
-TEST_F(Leaves, AnIfEvaluatedEveryTimeFollowsItsConditionAndRestartsTheBranchItTakes)
+TEST_F(LeafTiming, AnIfEvaluatedEveryTimeFollowsItsConditionAndRestartsTheBranchItTakes)
 {
     CCountingPlugIn* then = Counting("then");
     CCountingPlugIn* otherwise = Counting("else");
@@ -221,7 +221,7 @@ TEST_F(Leaves, AnIfEvaluatedEveryTimeFollowsItsConditionAndRestartsTheBranchItTa
     EXPECT_EQ(otherwise->m_Restarts, 2u);
 }
 
-TEST_F(Leaves, AnIfEvaluatedOnlyAtTheBeginningKeepsItsBranchUntilRestarted)
+TEST_F(LeafTiming, AnIfEvaluatedOnlyAtTheBeginningKeepsItsBranchUntilRestarted)
 {
     CCountingPlugIn* then = Counting("then");
     CCountingPlugIn* otherwise = Counting("else");
@@ -241,7 +241,7 @@ TEST_F(Leaves, AnIfEvaluatedOnlyAtTheBeginningKeepsItsBranchUntilRestarted)
     EXPECT_EQ(otherwise->m_TotalUpdates, 1u);
 }
 
-TEST_F(Leaves, AnIfWhoseTakenBranchIsMissingOrDoneIsDone)
+TEST_F(LeafTiming, AnIfWhoseTakenBranchIsMissingOrDoneIsDone)
 {
     IfUnderTest noElse(Counting("then"), nullptr, true);
     Start(*noElse.plugIn);
@@ -266,7 +266,7 @@ TEST_F(Leaves, AnIfWhoseTakenBranchIsMissingOrDoneIsDone)
     EXPECT_EQ(after->m_Updates, 1u);
 }
 
-TEST_F(Leaves, OpacityOverTimeFadesLinearlyAndKeepsItsTimeOverRestarts)
+TEST_F(LeafTiming, OpacityOverTimeFadesLinearlyAndKeepsItsTimeOverRestarts)
 {
     CSprite sprite;
     CSpritePlugInOpacityOverTime fade;
