@@ -77,11 +77,11 @@ bool DescribeForeign(const CScriptReferenceToTarget& sprite, const CJString& nam
     return true;
 }
 
-void EvaluateInto(CExpression* expression, CScriptContext& context, CScriptValue& out)
+void EvaluateInto(CExpression* expression, CScriptContext* context, CScriptValue& out)
 {
     out.SetText("");
     if (expression)
-        expression->Evaluate(&context, out);
+        expression->Evaluate(context, out);
 }
 
 } // namespace
@@ -222,7 +222,7 @@ void CExpressionForeignVariable::Evaluate(CScriptContext* context, CScriptValue&
         out.SetText("");
         return;
     }
-    EvaluateInto(m_VariableName, *context, m_Name);
+    EvaluateInto(m_VariableName, context, m_Name);
     GetVariable(target, m_Name.GetText(), out);
 }
 
@@ -248,7 +248,7 @@ void CSetLocalVariable::Update(CPlugInUpdateRecord& record)
         return;
     CSpriteOnlyContext context(m_Sprite);
     CScriptValue value;
-    EvaluateInto(m_Value, context, value);
+    EvaluateInto(m_Value, &context, value);
     SetVariable(*GetLocalVariables(m_Sprite, MissingSet::Create), m_VariableName, value);
 }
 
@@ -283,8 +283,8 @@ void CSetForeignVariable::Update(CPlugInUpdateRecord& record)
     CSpriteOnlyContext context(m_Sprite);
     CScriptValue value;
     CScriptValue name;
-    EvaluateInto(m_Value, context, value);
-    EvaluateInto(m_VariableName, context, name);
+    EvaluateInto(m_Value, &context, value);
+    EvaluateInto(m_VariableName, &context, name);
     SetSpriteVariable(target, name.GetText(), value);
 }
 
@@ -311,7 +311,7 @@ void CSetForeignVariableAction::Perform(CActionRecord& record)
         return;
     CSpriteOnlyContext context(record.sprite);
     CScriptValue value;
-    EvaluateInto(m_Value, context, value);
+    EvaluateInto(m_Value, &context, value);
     SetSpriteVariable(target, m_VariableName, value);
     record.handled = true;
 }

@@ -109,6 +109,11 @@ TEST_F(Variables, ForeignReadsFindTheNamedSpriteOrTheirOwnForThis)
     EXPECT_EQ(read("CHIMNEY").AsInteger(), 2); // the first that matches
     EXPECT_STREQ(read("Nobody").GetText().GetString(), "");
     EXPECT_FALSE(playfield.m_LooseFlags.back());
+    // Evaluated for no one, a named sprite is still found.
+    CScriptValue out;
+    foreign.m_TargetSprite.m_Name = "Chimney";
+    foreign.Evaluate(nullptr, out);
+    EXPECT_EQ(out.AsInteger(), 2);
 }
 
 TEST_F(Variables, SettersWriteOwnAndForeignVariablesAndReportDone)
