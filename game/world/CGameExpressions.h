@@ -29,3 +29,33 @@ public:
 
     int32_t m_RequiredUpgrade = 0; // upgrade list index, 0 for none
 };
+
+// Whether what the mouse cursor holds matches every requirement set: the
+// build phase and upgrade of a held upgrade button, and a class that the
+// held AI or the button's upgrade is of. Nothing held (or a held sprite
+// without an AI) is false; no requirement set is true.
+class CUpgradeOnCursorExpression : public CExpression {
+    OMBRISALT_REFLECTED(CUpgradeOnCursorExpression, CExpression)
+public:
+    CUpgradeOnCursorExpression();
+    ~CUpgradeOnCursorExpression() override;
+    void Evaluate(CScriptContext* context, CScriptValue& out) override;
+
+    int32_t m_RequiredBuildPhase = 0;         // build phase list index, 0 for none
+    int32_t m_RequiredUpgrade = 0;            // upgrade list index, 0 for none
+    CClassInfo* m_RequiredClass = nullptr;    // null for none
+};
+
+// Whether the lot at "Lot Grid Coordinate" of the current playfield's "Lot"
+// layer has "Required Upgrade" among its building's parts. No lot layer, no
+// lot there (outside the grid, say) or a lot without a building: false.
+class CLotHasItemExpression : public CExpression {
+    OMBRISALT_REFLECTED(CLotHasItemExpression, CExpression)
+public:
+    CLotHasItemExpression();
+    ~CLotHasItemExpression() override;
+    void Evaluate(CScriptContext* context, CScriptValue& out) override;
+
+    int32_t m_RequiredUpgrade = 0; // upgrade list index, 0 for none
+    CPoint m_LotGridCoordinate{0, 0}; // (column, row)
+};

@@ -70,6 +70,8 @@ void RegisterGameWorldClasses()
     CLevelTimerOptions::SGetClassInfo();
     CLevelExpression::SGetClassInfo();
     CHasUpgradeExpression::SGetClassInfo();
+    CUpgradeOnCursorExpression::SGetClassInfo();
+    CLotHasItemExpression::SGetClassInfo();
     CControlCustomerSpawningSpritePlugIn::SGetClassInfo();
     CControlCustomerDeliverySpritePlugIn::SGetClassInfo();
     CControlPacifierPickupSpritePlugIn::SGetClassInfo();
