@@ -95,6 +95,9 @@ protected:
         WriteBytes("Resources/Upgrades/Garage Small.Upgrade.txt",
                    Text("CBuildablePart", "Upgrade Slot=Garage A\r\nBuild Phase=Garage\r\n"));
         WriteBytes("Resources/Upgrades/Crew Basic.Upgrade.txt", Text("CCrewUpgrade", "Upgrade Slot=Crew A\r\n"));
+        // Lots take their look from these when placed and let go of the cursor.
+        for (const char* name : {"Tile EmptyLot", "Mouse Cursor"})
+            WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 4, 4);
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
         GetUpgradeSlotList().SetSource(nullptr, "Resources", 0);
