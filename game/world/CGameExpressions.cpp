@@ -4,10 +4,10 @@
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CGameState.h"
-#include "game/world/CLot.h"
-#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/ListReferences.h"
 #include "game/world/LotHooks.h"
@@ -46,8 +46,7 @@ void CUpgradeOnCursorExpression::DeclareProperties(CPropertyDeclarer& d)
     d.AddListReference<CNoneableListProperty>(&C::m_RequiredBuildPhase, "Required Build Phase", &GetBuildPhaseList(),
                                               nullptr);
     d.AddListReference<CNoneableListProperty>(&C::m_RequiredUpgrade, "Required Upgrade", &GetUpgradeList(), nullptr);
-    d.Add(&C::m_RequiredClass, "Required Class", static_cast<CClassInfo*>(nullptr))
-        .BaseClass(CObject::SGetClassInfo());
+    d.Add(&C::m_RequiredClass, "Required Class", static_cast<CClassInfo*>(nullptr)).BaseClass(CObject::SGetClassInfo());
 }
 void CUpgradeOnCursorExpression::Evaluate(CScriptContext*, CScriptValue& out)
 {

@@ -41,9 +41,11 @@ public:
     ~CUpgradeOnCursorExpression() override;
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    int32_t m_RequiredBuildPhase = 0;         // build phase list index, 0 for none
-    int32_t m_RequiredUpgrade = 0;            // upgrade list index, 0 for none
-    CClassInfo* m_RequiredClass = nullptr;    // null for none
+    // Build phase list index; 0 counts as none, as the held phase starts at
+    // 0, so the list's first phase can never be required on its own.
+    int32_t m_RequiredBuildPhase = 0;
+    int32_t m_RequiredUpgrade = 0;         // upgrade list index, 0 for none
+    CClassInfo* m_RequiredClass = nullptr; // null for none
 };
 
 // Whether the lot at "Lot Grid Coordinate" of the current playfield's "Lot"
@@ -56,6 +58,6 @@ public:
     ~CLotHasItemExpression() override;
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    int32_t m_RequiredUpgrade = 0; // upgrade list index, 0 for none
+    int32_t m_RequiredUpgrade = 0;    // upgrade list index, 0 for none
     CPoint m_LotGridCoordinate{0, 0}; // (column, row)
 };

@@ -65,8 +65,9 @@ void CSetMustBuildWhatCustomerWantsSpritePlugIn::Update(CPlugInUpdateRecord& rec
 OMBRISALT_DECLARED_CLASS(CSetWhatNextCustomerWillOrderSpritePlugIn, 1.0)
 void CSetWhatNextCustomerWillOrderSpritePlugIn::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.AddListReference<CNoneableListProperty>(&CSetWhatNextCustomerWillOrderSpritePlugIn::m_NextCustomerWillOrderUpgrade,
-                                              "Next Customer Will Order Upgrade", &GetUpgradeList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(
+        &CSetWhatNextCustomerWillOrderSpritePlugIn::m_NextCustomerWillOrderUpgrade, "Next Customer Will Order Upgrade",
+        &GetUpgradeList(), nullptr);
 }
 void CSetWhatNextCustomerWillOrderSpritePlugIn::Update(CPlugInUpdateRecord& record)
 {

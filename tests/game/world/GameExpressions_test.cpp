@@ -117,7 +117,8 @@ protected:
         for (CObjectFileArray* list :
              {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetUpgradeList()),
               static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
-              static_cast<CObjectFileArray*>(&GetBuildPhaseList()), static_cast<CObjectFileArray*>(&GetSequenceList())}) {
+              static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
+              static_cast<CObjectFileArray*>(&GetSequenceList())}) {
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
