@@ -157,30 +157,25 @@ protected:
     int32_t small = 0;
 };
 
-TEST_F(GameExpressions, LevelNumberCountsFromOneAndIsZeroOnATutorial)
+TEST_F(GameExpressions, LevelNumberAndReceivedUpgradeReadTheGameInPlay)
 {
     CLevelOptions& level = StartLevel();
-    auto expression = Read<CLevelExpression>("CLevelExpression", "");
-    ASSERT_NE(expression, nullptr);
+    auto number = Read<CLevelExpression>("CLevelExpression", "");
+    auto received = Read<CHasUpgradeExpression>("CHasUpgradeExpression", "Required Upgrade=Garage Big\r\n");
+    ASSERT_TRUE(number && received);
     SetCurrentLevelIndex(2);
     CScriptValue value;
-    expression->Evaluate(nullptr, value);
+    number->Evaluate(nullptr, value);
     EXPECT_EQ(value.AsInteger(), 3);
     level.m_IsTutorialLevel = true;
-    expression->Evaluate(nullptr, value);
+    number->Evaluate(nullptr, value);
     EXPECT_EQ(value.AsInteger(), 0);
-}
 
-TEST_F(GameExpressions, ReceivedUpgradeFollowsTheCurrentGameState)
-{
-    auto expression = Read<CHasUpgradeExpression>("CHasUpgradeExpression", "Required Upgrade=Garage Big\r\n");
-    ASSERT_NE(expression, nullptr);
-    EXPECT_EQ(expression->m_RequiredUpgrade, big);
-    EXPECT_FALSE(Holds(*expression));
+    EXPECT_FALSE(Holds(*received));
     CGameState::SGetCurrent()->ReceiveUpgrade(big);
-    EXPECT_TRUE(Holds(*expression));
-    expression->m_RequiredUpgrade = small;
-    EXPECT_FALSE(Holds(*expression));
+    EXPECT_TRUE(Holds(*received));
+    received->m_RequiredUpgrade = small;
+    EXPECT_FALSE(Holds(*received));
 }
 
 TEST_F(GameExpressions, HeldThingMustMeetEveryRequirementSet)
