@@ -66,6 +66,8 @@ public:
     // The crews' counting frame and customer arrival, once per playing update.
     virtual void StartCrewCountingFrame() {}
     virtual void RunCustomerArrival() {}
+    // One customer at once, outside the arrival timing (tutorial scripts).
+    virtual void SpawnOneCustomer() {}
     virtual void ResetIllegalMoveDisplay() {}
     virtual void DrawCustomerOverlays(CFrameInterface& /*target*/) {}
     // Crew and upgrade sprites of a starting level.
@@ -206,6 +208,8 @@ void SelectStartingGameState(bool restart);
 // The sequence the cursor table holds at the index; null when empty.
 CSequence* GetCursorSequence(uint32_t index);
 inline constexpr uint32_t kCursorTableSize = 23;
+// Makes the sequence the mouse cursor; null: the standard "Mouse Cursor".
+void ShowSequenceAsCursor(CSequence* sequence);
 // The skin theme the game's windows take ("Nadrevo"); null before Init.
 CObject* GetGameSkinTheme();
 // The loading progress texts for loaded of total things (a total below 1

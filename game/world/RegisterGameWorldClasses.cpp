@@ -6,6 +6,7 @@
 #include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameApp.h"
+#include "game/world/CGameExpressions.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
@@ -15,6 +16,9 @@
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelTimer.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotOptions.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfieldMouseMessage.h"
@@ -23,6 +27,7 @@
 #include "game/world/CRules.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
+#include "game/world/CTutorialPlugIns.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/PlayfieldScriptingHooks.h"
@@ -63,6 +68,19 @@ void RegisterGameWorldClasses()
     CLevelPlayStats::SGetClassInfo();
     CThreeInARowCounter::SGetClassInfo();
     CLevelTimer::SGetClassInfo();
+    CLevelTimerOptions::SGetClassInfo();
+    CLevelExpression::SGetClassInfo();
+    CHasUpgradeExpression::SGetClassInfo();
+    CUpgradeOnCursorExpression::SGetClassInfo();
+    CLotHasItemExpression::SGetClassInfo();
+    CControlCustomerSpawningSpritePlugIn::SGetClassInfo();
+    CControlCustomerDeliverySpritePlugIn::SGetClassInfo();
+    CControlPacifierPickupSpritePlugIn::SGetClassInfo();
+    CSetMustBuildWhatCustomerWantsSpritePlugIn::SGetClassInfo();
+    CSetWhatNextCustomerWillOrderSpritePlugIn::SGetClassInfo();
+    CSetMustBuildAtGridCoordinateSpritePlugIn::SGetClassInfo();
+    CClearMustBuildAtGridCoordinateSpritePlugIn::SGetClassInfo();
+    CSpawnOneCustomerSpritePlugIn::SGetClassInfo();
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
     CPowerUpTextDisplayOptions::SGetClassInfo();
@@ -71,5 +89,10 @@ void RegisterGameWorldClasses()
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();
     CSpritePlugInStopMusic::SGetClassInfo();
+    CLot::SGetClassInfo();
+    CLotOptions::SGetClassInfo();
+    CLotPlayfieldLayer::SGetClassInfo();
+    CCustomerMovedInMessage::SGetType();
+    CXInARowCheckMessage::SGetType();
     InstallPlayfieldScriptingHooks();
 }
