@@ -13,6 +13,7 @@
 #include "game/world/CLotOptions.h"
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
 #include "game/world/CScoreBalloonAI.h"
 #include "game/world/CThreeInARowCounter.h"
@@ -156,7 +157,7 @@ protected:
                    ObjectText("CRules", "Lot Mouse Hover Sequence=Lot Hover\nPoke Duration=1\n"));
         WriteBytes("Resources/Lot Options.Object.txt",
                    ObjectText("CLotOptions", "Score Balloon Foo=Move In Baloon\nScore Balloon Duration=3\n"
-                                             "Score Balloon Position=5,-40\nScenic Lot/Scenic Bonus=0.2\n"
+                                             "Score Balloon Position=5,-40\nScenic Bonus=0.2\n"
                                              "Scenic Lot Image=Scenic Sign\n"
                                              "Scenic Lot Image Offset=8,2\n"));
         WriteBytes("Resources/Frame Overlay Options/Move In Baloon.FOO", ObjectText("CFrameOverlayOptions", ""));
@@ -265,10 +266,13 @@ protected:
 
 TEST_F(LotPlay, AssistClicksCountOnlyWhenSpacedByTheRulesAndEachGivesTheBuildingItsShare)
 {
-    CLot& lot = AddLot(100.0f, 100.0f);
+    // A level drawn at half size: the click lands on the lot at half its
+    // place, and the effect plays where the mouse is.
+    m_Level->m_ScalePercent = 50.0f;
+    CLot& lot = AddLot(260.0f, 180.0f);
     CMouseState::SGetInstance().SetPosition(130, 90);
     Step(lot, 18); // 0.3 s: past the 0.25 s spacing
-    EXPECT_TRUE(lot.ClickAssist());
+    SendPlayfieldMouseDown(kLeftMouseButton, {130, 90});
     ASSERT_EQ(m_Business.assisted.size(), 1u);
     EXPECT_FLOAT_EQ(m_Business.assisted[0], 0.01f);
     EXPECT_EQ(Stats().m_ClickAssistsUsed, 1u);
@@ -390,6 +394,7 @@ TEST_F(LotPlay, AHoveredLotMarksItselfForAHeldCustomerOrAnUpgradeItCanTake)
 {
     CLot& lot = AddLot(10.0f, 10.0f);
     lot.m_Building->m_BeingConstructed = 0;
+    SendPlayfieldMouseMoved({300, 300}, {0, 0});
     const auto hoverShown = [&lot]() {
         auto frame = CFrame::MakeOwned(40, 40, 32);
         lot.GetSprite()->DrawAllPasses(*frame);
@@ -400,7 +405,7 @@ TEST_F(LotPlay, AHoveredLotMarksItselfForAHeldCustomerOrAnUpgradeItCanTake)
     Step(lot, 1);
     EXPECT_FALSE(lot.m_IsDropTarget) << "not hovered";
     EXPECT_FALSE(hoverShown());
-    lot.m_IsHovered = true;
+    SendPlayfieldMouseMoved({12, 12}, {0, 0});
     Step(lot, 1);
     EXPECT_TRUE(lot.m_IsDropTarget);
     EXPECT_EQ(m_Business.reactions, 1);
