@@ -180,8 +180,7 @@ void CLot::Draw(CSpriteDrawRecord& record)
         if (m_IsScenicLot) {
             CLotOptions* options = CLotOptions::SGetInstance();
             if (CSequence* scenic = SequenceAt(options->m_ScenicLotImage))
-                scenic->DrawCurrentFrame(*frame, options->m_ScenicLotImageOffset.x,
-                                         options->m_ScenicLotImageOffset.y);
+                scenic->DrawCurrentFrame(*frame, options->m_ScenicLotImageOffset.x, options->m_ScenicLotImageOffset.y);
         }
         // The at-location goals mark the lot again at each of their draws.
         if (m_IsGoalLocation) {

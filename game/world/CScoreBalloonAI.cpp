@@ -40,8 +40,7 @@ CScoreBalloonAI::CScoreBalloonAI()
     InitDeclaredProperties();
 }
 
-CScoreBalloonAI::CScoreBalloonAI(CSprite* sprite, CTextSubstitutionList* substitutions, int32_t overlay,
-                                 float duration)
+CScoreBalloonAI::CScoreBalloonAI(CSprite* sprite, CTextSubstitutionList* substitutions, int32_t overlay, float duration)
     : CScoreBalloonAI()
 {
     m_Duration = duration;

@@ -29,7 +29,7 @@ public:
     // or below).
     float GetOpacity() const;
 
-    int32_t m_Foo = 0;                                     // "Foo"
+    int32_t m_Foo = 0;                                        // "Foo"
     CTextSubstitutionList* m_pTextSubstitutionList = nullptr; // owned
     float m_TimeSinceCreate = 0.0f;
     float m_Duration = 0.0f;

@@ -3,6 +3,8 @@
 // swell, what a hovered lot shows for a held customer or upgrade, its
 // drawing, and the score balloon of a move-in. The building business is a
 // double that follows what the lot may ask of it.
+#include "blit/CColor.h"
+#include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CGameState.h"
@@ -20,8 +22,6 @@
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/LotHooks.h"
-#include "game/scripting/CSprite.h"
-#include "blit/CColor.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -156,15 +156,17 @@ protected:
         WriteBytes("Resources/Rules.Object.txt",
                    ObjectText("CRules", "Lot Mouse Hover Sequence=Lot Hover\nPoke Duration=1\n"));
         WriteBytes("Resources/Lot Options.Object.txt",
-                   ObjectText("CLotOptions", "Score Balloon Foo=Move In Baloon\nScore Balloon Duration=3\n"
-                                             "Score Balloon Position=5,-40\nScenic Bonus=0.2\n"
-                                             "Scenic Lot Image=Scenic Sign\n"
-                                             "Scenic Lot Image Offset=8,2\n"));
+                   ObjectText("CLotOptions",
+                              "Score Balloon Foo=Move In Baloon\nScore Balloon Duration=3\n"
+                              "Score Balloon Position=5,-40\nScenic Bonus=0.2\n"
+                              "Scenic Lot Image=Scenic Sign\n"
+                              "Scenic Lot Image Offset=8,2\n"));
         WriteBytes("Resources/Frame Overlay Options/Move In Baloon.FOO", ObjectText("CFrameOverlayOptions", ""));
         WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
         WriteBytes("Resources/Phases/Frame.BuildPhase.txt",
-                   ObjectText("CBuildPhase", "Name=Frame\nClick Assist Hover Cursor=Assist Hover\n"
-                                             "Click Assist Used Cursor=Assist Used\nClick Assist Effect=Assist Effect"));
+                   ObjectText("CBuildPhase",
+                              "Name=Frame\nClick Assist Hover Cursor=Assist Hover\n"
+                              "Click Assist Used Cursor=Assist Used\nClick Assist Effect=Assist Effect"));
         WriteBytes("Resources/Phases/Paint.BuildPhase.txt",
                    ObjectText("CBuildPhase", "Name=Paint\nClick Assist Effect=Assist Effect"));
         WriteBytes("Resources/Upgrades/!None.Upgrade.txt", ObjectText("CUpgrade", "Upgrade Cost=0"));
@@ -227,8 +229,8 @@ protected:
     }
     static void GiveWalls(CLot& lot)
     {
-        auto* parts = static_cast<CPropertyArrayProperty*>(
-            CBuildablePackage::SGetClassInfo()->FindProperty("Parts List"));
+        auto* parts
+            = static_cast<CPropertyArrayProperty*>(CBuildablePackage::SGetClassInfo()->FindProperty("Parts List"));
         parts->ArrayProperty_SetCount(lot.m_Building, 1);
         lot.m_Building->m_Parts[0] = GetUpgradeList().Find("Walls");
     }
