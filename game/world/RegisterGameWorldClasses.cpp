@@ -20,6 +20,7 @@
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
@@ -68,5 +69,7 @@ void RegisterGameWorldClasses()
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();
     CSpritePlugInStopMusic::SGetClassInfo();
+    CScenery::SGetClassInfo();
+    DeclarePokeAudioProperty();
     InstallPlayfieldScriptingHooks();
 }
