@@ -18,6 +18,7 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
@@ -107,6 +108,8 @@ constexpr HookRow kHooks[] = {
      HasHook<SetLevelOptionsHooks>},
     {"SetGoalHooks", InstalledBy::Nobody, "lots, customers and player statistics are not built yet (game/business)",
      HasHook<SetGoalHooks>},
+    {"SetLotHooks", InstalledBy::Nobody, "customers, upgrade buttons and crews are not built yet (game/business)",
+     HasHook<SetLotHooks>},
     {"SetCurrentLevelHooks", InstalledBy::Nobody,
      "player profiles, advice and the upgrade sprites are not built yet (game/business, game/screens)",
      HasHook<SetCurrentLevelHooks>},
