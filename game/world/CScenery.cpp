@@ -48,7 +48,7 @@ bool IsVacantImage(int32_t sequence)
     if (!sheet)
         return false;
     for (uint32_t i = 0; i < sheet->m_VacantImages.GetCount(); ++i)
-        if (sheet->m_VacantImages.GetAt(i) == sequence)
+        if (sheet->m_VacantImages[i] == sequence)
             return true;
     return false;
 }
@@ -85,7 +85,7 @@ void CScenery::AssociateWithLot(CSprite* sprite)
     const CFPoint at = sprite->GetPosition();
     for (uint32_t i = 0; i < layer->GetSpriteCount(); ++i) {
         CSprite* lotSprite = layer->GetSprite(i);
-        auto* lot = lotSprite ? dynamic_cast<CLot*>(lotSprite->FindAI(CLot::SGetClassInfo())) : nullptr;
+        CLot* lot = lotSprite ? CLot::SFromSprite(lotSprite) : nullptr;
         if (!lot || !IsVacantImage(lot->m_BackgroundSequence))
             continue;
         CPointPath* area = lotSprite->GetHitArea();
@@ -133,7 +133,7 @@ void CScenery::Update(CSpriteUpdateRecord& record)
     if (m_OptionalGoalToAssociateWith > 0) {
         CLevelOptions* level = CLevelOptions::SGetCurrent();
         if (level && level->m_OptionalGoals.GetCount() >= m_OptionalGoalToAssociateWith) {
-            CGoal* goal = level->m_OptionalGoals.GetAt(m_OptionalGoalToAssociateWith - 1);
+            CGoal* goal = level->m_OptionalGoals[m_OptionalGoalToAssociateWith - 1];
             if (goal)
                 sprite->SetVisible(goal->m_AchievedThisTime);
         }
