@@ -102,8 +102,6 @@ CGameState* g_InitialState = nullptr;
 std::unique_ptr<CFontFrameRateFont> g_FrameRateFont;
 std::unique_ptr<CSequenceCursor> g_BonusCursor;
 CSequence* g_BonusSequence = nullptr;
-// Cursors shown by sprites (poke, hover) that the table does not hold.
-std::vector<SCursorEntry> g_ExtraCursors;
 
 bool ContainsNoCase(const CJString& text, const char* part)
 {
@@ -150,9 +148,6 @@ CSequenceCursor* CursorFor(const CSequence* sequence)
             return entry.cursor.get();
     if (g_BonusCursor && g_BonusSequence == sequence)
         return g_BonusCursor.get();
-    for (SCursorEntry& entry : g_ExtraCursors)
-        if (entry.sequence == sequence)
-            return entry.cursor.get();
     return nullptr;
 }
 
@@ -264,10 +259,6 @@ CGameApp::~CGameApp()
         mouse.SetCursor(nullptr, CursorStart::NotStarted, CursorStop::Running, CursorFrameSource::MouseState);
     g_BonusCursor.reset();
     g_BonusSequence = nullptr;
-    for (SCursorEntry& entry : g_ExtraCursors)
-        if (mouse.GetCursor() == entry.cursor.get())
-            mouse.SetCursor(nullptr, CursorStart::NotStarted, CursorStop::Running, CursorFrameSource::MouseState);
-    g_ExtraCursors.clear();
     if (g_Instance == this)
         g_Instance = nullptr;
 }
@@ -909,25 +900,6 @@ void SetChosenStoredGameState(CGameState* state)
 CSequence* GetCursorSequence(uint32_t index)
 {
     return index < kCursorTableSize ? g_Cursors[index].sequence : nullptr;
-}
-
-void SetGameCursor(CSequence* sequence)
-{
-    CMouseState& mouse = CMouseState::SGetInstance();
-    if (!sequence) {
-        if (g_Cursors[0].cursor && mouse.GetCursor() != g_Cursors[0].cursor.get()
-            && (!g_BonusCursor || mouse.GetCursor() != g_BonusCursor.get()))
-            mouse.SetCursor(g_Cursors[0].cursor.get(), CursorStart::Started, CursorStop::AtLastFrame,
-                            CursorFrameSource::Sequence);
-        return;
-    }
-    CSequenceCursor* cursor = CursorFor(sequence);
-    if (!cursor) {
-        g_ExtraCursors.push_back(SCursorEntry{sequence, std::make_unique<CSequenceCursor>(*sequence)});
-        cursor = g_ExtraCursors.back().cursor.get();
-    }
-    if (mouse.GetCursor() != cursor)
-        mouse.SetCursor(cursor, CursorStart::Started, CursorStop::Running, CursorFrameSource::Sequence);
 }
 
 CObject* GetGameSkinTheme()

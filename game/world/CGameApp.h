@@ -205,9 +205,6 @@ void SelectStartingGameState(bool restart);
 
 // The sequence the cursor table holds at the index; null when empty.
 CSequence* GetCursorSequence(uint32_t index);
-// Shows the sequence as the mouse cursor (its cursor made once and kept for
-// the game object's life); null: the standard cursor, when there is one.
-void SetGameCursor(CSequence* sequence);
 inline constexpr uint32_t kCursorTableSize = 23;
 // The skin theme the game's windows take ("Nadrevo"); null before Init.
 CObject* GetGameSkinTheme();

@@ -186,10 +186,10 @@ void CScenery::HandleMessage(CMessage& message)
                 const CPoint at = static_cast<CPlayfieldMouseMessage&>(message).GetPosition();
                 if (sprite->HitTestFrames(at.x, at.y)) {
                     const int32_t poke = GetSequenceList().Find("Poke Cursor");
-                    SetGameCursor(poke > 0 ? GetSequenceList().GetObject(poke) : nullptr);
+                    ShowSequenceAsCursor(poke > 0 ? GetSequenceList().GetObject(poke) : nullptr);
                     message.SetHandled();
                 } else {
-                    SetGameCursor(nullptr);
+                    ShowSequenceAsCursor(nullptr);
                 }
             }
         }
