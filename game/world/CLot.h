@@ -98,6 +98,12 @@ public:
     bool m_IsDropTarget = false;
     float m_PokeClock = 0.0f; // 0 = idle
     float m_DrawScale = 1.0f;
+
+private:
+    // The frame, garage and add-on samples of the game state.
+    void RecordPartSamples(class CGameState& state);
+    // Shows again the hidden sprites of the lot layer standing on this lot.
+    void RevealScenery();
 };
 
 // "CCustomerMovedInMessage": a customer moved in on the lot.

@@ -2,6 +2,7 @@
 // The "Lot" layer: lots drawn scaled by the level's "Scale Percent" and
 // clipped to the lot grid's draw rectangle; mouse points reach its sprites
 // in layer coordinates.
+#include "foundation/UpwardHook.h"
 #include "game/world/CPlayfield.h"
 
 class CLot;
@@ -22,6 +23,12 @@ public:
     // The first lot in layer order at (column, row); null when none.
     CLot* FindLot(int32_t column, int32_t row);
 };
+
+// Whether the level editor's "Show Lot Grid Connections" is set; the
+// editor installs it. Uninstalled: never.
+using LotGridConnectionsQuery = bool (*)();
+LotGridConnectionsQuery SetLotGridConnectionsQuery(LotGridConnectionsQuery query);
+OMBRISALT_UPWARD_HOOK(SetLotGridConnectionsQuery);
 
 // The current playfield's "Lot" layer when it is a lot layer, else null.
 CLotPlayfieldLayer* GetLotLayer();

@@ -6,6 +6,7 @@
 #include "game/scripting/CScriptPosition.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "objects/CMessage.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
@@ -13,6 +14,7 @@
 #include "sequences/CTextSubstitutionList.h"
 
 #include <cmath>
+#include <cstring>
 
 OMBRISALT_IMPLEMENT_CLASS(CPlayfieldLayer, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CPlayfield, 1.0)
@@ -344,8 +346,15 @@ void CPlayfield::DeleteAllLayers()
 void CPlayfield::FillDefaultLayers()
 {
     DeleteAllLayers();
-    for (const char* name : {"Lot", "Customers", "HUD", "Crew", "Effects", "UI"})
+    for (const char* name : {"Lot", "Customers", "HUD", "Crew", "Effects", "UI"}) {
+        if (std::strcmp(name, "Lot") == 0) {
+            auto* lots = new CLotPlayfieldLayer;
+            lots->m_Name = name;
+            AppendLayer(lots);
+            continue;
+        }
         FindOrAddLayer(name);
+    }
 }
 
 void CPlayfield::SaveLayerFlagsAndShowAll()

@@ -15,6 +15,8 @@ class CBuildablePackage;
 class CBuildablePart;
 class CFrameInterface;
 class CLot;
+class CSequence;
+class CSprite;
 class CSpriteAI;
 class CThreeInARowCounter;
 class CUpgrade;
@@ -57,11 +59,12 @@ public:
     virtual void SetSpeed(CSpriteAI* /*customer*/, float /*speed*/) {}
     // A held customer over the lot.
     virtual void ReactToLot(CSpriteAI* /*customer*/, CLot* /*lot*/) {}
-    // Already housed (or leaving): the deliverer passes it by.
-    virtual bool IsHoused(CSpriteAI* /*customer*/) { return true; }
-    // Heart bonus through the customer's own add-hearts.
-    virtual void AddHearts(CSpriteAI* /*customer*/, float /*hearts*/) {}
+    // The customer AI of a sprite of the "Customers" layer, or null.
+    virtual CSpriteAI* GetCustomer(CSprite* /*sprite*/) { return nullptr; }
+    // In state "Idle": waiting in line with its order decided.
     virtual bool IsIdle(CSpriteAI* /*customer*/) { return false; }
+    // Through the customer's own add-hearts, which keeps its cap.
+    virtual void AddHearts(CSpriteAI* /*customer*/, float /*hearts*/) {}
 
     // Building work.
     // Shows why the customer cannot move in: unpainted or not the order.
@@ -78,6 +81,8 @@ public:
     virtual bool CanTakePart(CBuildablePackage* /*building*/, CBuildablePart* /*part*/) { return false; }
     // The part under construction, or null.
     virtual CBuildablePart* GetPartUnderConstruction(CBuildablePackage* /*building*/) { return nullptr; }
+    // The appearance sequence of the building's "Add On" part, or null.
+    virtual CSequence* GetAddOnAppearance(CBuildablePackage* /*building*/) { return nullptr; }
     // The achievements watch one upgrade: whether the building holds it.
     virtual bool HoldsWatchedUpgrade(CBuildablePackage* /*building*/) { return false; }
 
@@ -100,8 +105,8 @@ public:
     // The cursor decoration: the painted colour and the mega sequence.
     virtual void SetCursorDecoration(const CColor& /*colour*/, uint32_t /*megaSequence*/) {}
 
-    // The deliverer upgrade's speed for the customer it brings.
-    virtual float GetDelivererSpeed(CUpgrade* /*deliverer*/) { return 0.0f; }
+    // The deliverer upgrade's "Heart Bonus" for the customer it brings.
+    virtual float GetDelivererHeartBonus(CUpgrade* /*deliverer*/) { return 0.0f; }
 
     // Achievement work variables.
     virtual void ReportWatchedUpgradeMovedIn(bool /*holds*/) {}
