@@ -56,7 +56,7 @@ protected:
         for (const char* name : {"!None", "Tile EmptyLot", "Lot Vacant", "Lot LivedIn", "Poke Cursor", "Mouse Cursor"})
             WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 8, 8);
         WriteBytes("Resources/Town.Background.txt",
-                   Text("CBackgroundStyleSheet", "Vacant Images List=Array\r\n{\r\nVacant Image=Lot Vacant\r\n}\r\n"));
+                   Text("CBackgroundStyleSheet", "Vacant Images List=Array\r\n{\r\nItem Count=1\r\nVacant Images=Lot Vacant\r\n}\r\n"));
         WriteBytes("Resources/Rustle.wav", MonoWave(Constant(4000, 1000)));
         m_Sounds = std::make_unique<CSoundList>(m_Device);
         ASSERT_EQ(m_Sounds->Load("Scenery Sounds", "Resources", ".wav", ".ogg"), 1);
