@@ -180,6 +180,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CRules", 519.0f},
     {"CScaledOffsetProxyFrame", 211.0f},
     {"CScoreBalloonAI", 95.0f},
+    {"CScenery", 88.0f},
     {"CScreenFrame", 214.0f},
     {"CScriptPosition", 22.0f},
     {"CScriptPositionAbsolutePoint", 74.0f},
