@@ -4,6 +4,7 @@
 #include "foundation/CArrayPOD.h"
 #include "foundation/SettingsFiles.h"
 #include "game/scripting/CScriptPosition.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "objects/CMessage.h"
@@ -264,6 +265,9 @@ CPlayfieldLayer* CPlayfield::GetLayer(uint32_t index)
 
 CPlayfieldLayer* CPlayfield::GetHUD()
 {
+    for (uint32_t i = 0; i < m_Layers.GetCount(); ++i)
+        if (auto* hud = dynamic_cast<CHUD*>(m_Layers[i]))
+            return hud;
     return nullptr;
 }
 
@@ -344,8 +348,16 @@ void CPlayfield::DeleteAllLayers()
 void CPlayfield::FillDefaultLayers()
 {
     DeleteAllLayers();
-    for (const char* name : {"Lot", "Customers", "HUD", "Crew", "Effects", "UI"})
+    for (const char* name : {"Lot", "Customers", "HUD", "Crew", "Effects", "UI"}) {
+        if (SameName(CJString(name), "HUD")) {
+            auto* hud = new CHUD;
+            hud->ResetToDefaults();
+            hud->m_Name = name;
+            AppendLayer(hud);
+            continue;
+        }
         FindOrAddLayer(name);
+    }
 }
 
 void CPlayfield::SaveLayerFlagsAndShowAll()

@@ -96,7 +96,7 @@ public:
     // Null out of range.
     CPlayfieldLayer* GetLayer(uint32_t index);
     uint32_t GetLayerCount() const { return m_Layers.GetCount(); }
-    // The HUD layer; null until a HUD layer class exists.
+    // The first layer that is a CHUD; null when there is none.
     CPlayfieldLayer* GetHUD();
     // The last layer both shown and pickable in the editor.
     CPlayfieldLayer* GetTopEditableLayer();

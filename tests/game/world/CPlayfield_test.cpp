@@ -120,7 +120,7 @@ TEST(Playfield, LayersAreFoundCaseBlindAndMadeAtTheEnd)
     EXPECT_EQ(playfield.FindLayer("customers"), playfield.GetLayer(1));
     EXPECT_EQ(playfield.FindLayer("Junk"), nullptr);
     EXPECT_EQ(playfield.GetLayer(6), nullptr);
-    EXPECT_EQ(playfield.GetHUD(), nullptr);
+    EXPECT_EQ(playfield.GetHUD(), playfield.GetLayer(2));
 
     CPlayfieldLayer* sky = playfield.FindOrAddLayer("Sky");
     EXPECT_EQ(playfield.GetLayerCount(), 7u);
