@@ -31,9 +31,10 @@ CHudHooks* g_HudHooks = nullptr;
 // fetching it by name would be the fatal missing-item report.
 CRules* FindRules()
 {
-    if (GetGeneralObjects().Find("Rules") < 0)
-        return nullptr;
-    return &CRules::SGetInstance();
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.Find("Rules");
+    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
+    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
 }
 
 CFrameOverlayOptions* OverlaySetAt(int32_t index)

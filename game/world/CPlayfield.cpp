@@ -14,6 +14,7 @@
 #include "sequences/CTextSubstitutionList.h"
 
 #include <cmath>
+#include <cstring>
 
 OMBRISALT_IMPLEMENT_CLASS(CPlayfieldLayer, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CPlayfield, 1.0)
@@ -349,9 +350,8 @@ void CPlayfield::FillDefaultLayers()
 {
     DeleteAllLayers();
     for (const char* name : {"Lot", "Customers", "HUD", "Crew", "Effects", "UI"}) {
-        if (SameName(CJString(name), "HUD")) {
+        if (std::strcmp(name, "HUD") == 0) {
             auto* hud = new CHUD;
-            hud->ResetToDefaults();
             hud->m_Name = name;
             AppendLayer(hud);
             continue;
