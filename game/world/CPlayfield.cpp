@@ -264,7 +264,7 @@ CPlayfieldLayer* CPlayfield::GetLayer(uint32_t index)
     return index < m_Layers.GetCount() ? m_Layers[index] : nullptr;
 }
 
-CPlayfieldLayer* CPlayfield::GetHUD()
+CHUD* CPlayfield::GetHUD()
 {
     for (uint32_t i = 0; i < m_Layers.GetCount(); ++i)
         if (auto* hud = dynamic_cast<CHUD*>(m_Layers[i]))

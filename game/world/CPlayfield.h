@@ -25,6 +25,7 @@
 #include <cstdint>
 
 class CFrameInterface;
+class CHUD;
 class CMessage;
 class CScriptReferenceToTarget;
 class CTextSubstitutionList;
@@ -97,7 +98,7 @@ public:
     CPlayfieldLayer* GetLayer(uint32_t index);
     uint32_t GetLayerCount() const { return m_Layers.GetCount(); }
     // The first layer that is a CHUD; null when there is none.
-    CPlayfieldLayer* GetHUD();
+    CHUD* GetHUD();
     // The last layer both shown and pickable in the editor.
     CPlayfieldLayer* GetTopEditableLayer();
     CPlayfieldLayer* FindLayerOfSprite(const CSprite* sprite);

@@ -154,7 +154,7 @@ protected:
     }
     static CHUD& HudOf(CLevelOptions&)
     {
-        auto* hud = dynamic_cast<CHUD*>(GetCurrentPlayfield()->GetHUD());
+        auto* hud = GetCurrentPlayfield()->GetHUD();
         EXPECT_NE(hud, nullptr);
         return *hud;
     }
@@ -287,7 +287,7 @@ TEST_F(Hud, KeepsMouseMessagesOnTheMenuButtonAndTheBackdropFromTheLayersBelow)
 TEST_F(Hud, TheBackdropTestAnswersForOnePixelOfTheDrawnSet)
 {
     StartLevel();
-    CHUD& hud = *dynamic_cast<CHUD*>(GetCurrentPlayfield()->GetHUD());
+    CHUD& hud = *GetCurrentPlayfield()->GetHUD();
     // The crew marker at (0..3, 0..3) counts as drawn too.
     EXPECT_TRUE(hud.HitsPeriodBackdrop(0, 0));
     EXPECT_TRUE(hud.HitsPeriodBackdrop(120, 120));
@@ -440,7 +440,7 @@ TEST_F(HudInTheGame, AClickOnTheMenuButtonOpensThePauseMenuOnceAndTheLotsSeeItHa
     // The first demo level keeps its own showcase layers; a level made new
     // gets the default ones.
     playfield->FillDefaultLayers();
-    auto* hud = dynamic_cast<CHUD*>(playfield->GetHUD());
+    auto* hud = playfield->GetHUD();
     ASSERT_NE(hud, nullptr);
     ASSERT_NE(hud->GetMenuControl(), nullptr);
     auto* probe = new CSprite;
