@@ -54,6 +54,8 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 OMBRISALT_IMPLEMENT_CLASS(CLoadingFeedbackDisplayOptions, 1)
 
@@ -900,6 +902,30 @@ void SetChosenStoredGameState(CGameState* state)
 CSequence* GetCursorSequence(uint32_t index)
 {
     return index < kCursorTableSize ? g_Cursors[index].sequence : nullptr;
+}
+
+void ShowSequenceAsCursor(CSequence* sequence)
+{
+    if (!sequence)
+        sequence = g_Cursors[0].sequence;
+    if (!sequence)
+        return;
+    CSequenceCursor* cursor = CursorFor(sequence);
+    if (!cursor) {
+        // Cursors of the game's own sequences ("Poke Cursor", the assist
+        // cursors) are made once and kept, as the table's are.
+        static std::vector<std::pair<CSequence*, std::unique_ptr<CSequenceCursor>>> extra;
+        for (auto& entry : extra)
+            if (entry.first == sequence)
+                cursor = entry.second.get();
+        if (!cursor) {
+            extra.emplace_back(sequence, std::make_unique<CSequenceCursor>(*sequence));
+            cursor = extra.back().second.get();
+        }
+    }
+    CMouseState& mouse = CMouseState::SGetInstance();
+    if (mouse.GetCursor() != cursor)
+        mouse.SetCursor(cursor, CursorStart::Started, CursorStop::Running, CursorFrameSource::Sequence);
 }
 
 CObject* GetGameSkinTheme()

@@ -206,6 +206,8 @@ void SelectStartingGameState(bool restart);
 // The sequence the cursor table holds at the index; null when empty.
 CSequence* GetCursorSequence(uint32_t index);
 inline constexpr uint32_t kCursorTableSize = 23;
+// Makes the sequence the mouse cursor; null: the standard "Mouse Cursor".
+void ShowSequenceAsCursor(CSequence* sequence);
 // The skin theme the game's windows take ("Nadrevo"); null before Init.
 CObject* GetGameSkinTheme();
 // The loading progress texts for loaded of total things (a total below 1

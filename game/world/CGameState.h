@@ -78,6 +78,10 @@ public:
     void AddGarageSample(float value) { m_GarageSamples.Append(value); }
     void AddAddOnSample(float value) { m_AddOnSamples.Append(value); }
     void AddHeartsSample(float value) { m_HeartsSamples.Append(value); }
+    const CArrayPOD<float>& GetFrameSamples() const { return m_FrameSamples; }
+    const CArrayPOD<float>& GetGarageSamples() const { return m_GarageSamples; }
+    const CArrayPOD<float>& GetAddOnSamples() const { return m_AddOnSamples; }
+    const CArrayPOD<float>& GetHeartsSamples() const { return m_HeartsSamples; }
     void IncrementMovedInCount() { ++m_MovedInCount; }
     void AddEarlyMoveInBonus(float thousands) { m_EarlyMoveInBonusTotal += thousands; }
     uint32_t GetMovedInCount() const { return m_MovedInCount; }

@@ -7,6 +7,7 @@
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "objects/CMessage.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
@@ -350,6 +351,12 @@ void CPlayfield::FillDefaultLayers()
 {
     DeleteAllLayers();
     for (const char* name : {"Lot", "Customers", "HUD", "Crew", "Effects", "UI"}) {
+        if (std::strcmp(name, "Lot") == 0) {
+            auto* lots = new CLotPlayfieldLayer;
+            lots->m_Name = name;
+            AppendLayer(lots);
+            continue;
+        }
         if (std::strcmp(name, "HUD") == 0) {
             auto* hud = new CHUD;
             hud->m_Name = name;

@@ -26,6 +26,9 @@ public:
     CPoint GetPosition() const { return m_Position; }
     uint32_t GetButtons() const { return m_Buttons; }
     CPoint GetSecondPoint() const { return m_Second; }
+    // Layers that map their sprites move the points for them, and back.
+    void SetPosition(CPoint position) { m_Position = position; }
+    void SetSecondPoint(CPoint second) { m_Second = second; }
 
 private:
     CPlayfieldMouseMessage(uint32_t type, uint32_t target, CPoint position)

@@ -16,6 +16,9 @@
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelTimer.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotOptions.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfieldMouseMessage.h"
@@ -72,5 +75,10 @@ void RegisterGameWorldClasses()
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();
     CSpritePlugInStopMusic::SGetClassInfo();
+    CLot::SGetClassInfo();
+    CLotOptions::SGetClassInfo();
+    CLotPlayfieldLayer::SGetClassInfo();
+    CCustomerMovedInMessage::SGetType();
+    CXInARowCheckMessage::SGetType();
     InstallPlayfieldScriptingHooks();
 }

@@ -19,6 +19,8 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CLotPlayfieldLayer.h"
+#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
@@ -108,6 +110,10 @@ constexpr HookRow kHooks[] = {
      HasHook<SetLevelOptionsHooks>},
     {"SetGoalHooks", InstalledBy::Nobody, "lots, customers and player statistics are not built yet (game/business)",
      HasHook<SetGoalHooks>},
+    {"SetLotHooks", InstalledBy::Nobody, "customers, upgrade buttons and crews are not built yet (game/business)",
+     HasHook<SetLotHooks>},
+    {"SetLotGridConnectionsQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
+     HasHook<SetLotGridConnectionsQuery>},
     {"SetCurrentLevelHooks", InstalledBy::Nobody,
      "player profiles, advice and the upgrade sprites are not built yet (game/business, game/screens)",
      HasHook<SetCurrentLevelHooks>},
