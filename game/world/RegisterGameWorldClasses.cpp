@@ -24,6 +24,7 @@
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
+#include "game/world/CScoreBalloonAI.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
@@ -71,6 +72,7 @@ void RegisterGameWorldClasses()
     CLevelTimer::SGetClassInfo();
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
+    CScoreBalloonAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();
