@@ -24,6 +24,7 @@
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
 #include "game/world/CScoreBalloonAI.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
@@ -82,5 +83,7 @@ void RegisterGameWorldClasses()
     CLotPlayfieldLayer::SGetClassInfo();
     CCustomerMovedInMessage::SGetType();
     CXInARowCheckMessage::SGetType();
+    CScenery::SGetClassInfo();
+    DeclarePokeAudioProperty();
     InstallPlayfieldScriptingHooks();
 }

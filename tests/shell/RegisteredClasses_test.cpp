@@ -179,6 +179,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CRevenueGoal", 158.0f},
     {"CRules", 519.0f},
     {"CScaledOffsetProxyFrame", 211.0f},
+    {"CScenery", 88.0f},
     {"CScoreBalloonAI", 95.0f},
     {"CScreenFrame", 214.0f},
     {"CScriptPosition", 22.0f},
