@@ -18,6 +18,7 @@
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
+#include "game/world/ListReferences.h"
 #include "game/world/LotHooks.h"
 #include "images/CFrame.h"
 #include "render/CPointPath.h"
@@ -44,7 +45,8 @@ void CLot::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_ForcePrebuiltItemsToUsePurchasedUpgrades, "Force Prebuilt Items To Use Purchased Upgrades", false);
     d.Add(&C::m_GridCoordinate, "Grid Coordinate", CPoint{0, 0});
     d.Add(&C::m_IsScenicLot, "Is Scenic Lot", false).AlternateName("Is Premium Lot");
-    d.AddListReference(&C::m_BackgroundSequence, "Background Sequence", &GetSequenceList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BackgroundSequence, "Background Sequence", &GetSequenceList(),
+                                              nullptr);
     d.Add(&C::m_Initialized, "Debug/Initialized", false).Level(kLevelHidden);
     d.Add(&C::m_SecondsWaitingForMouseUp, "Seconds Waiting For Mouse Up", 0.0f).Level(kLevelHidden);
     d.Add(&C::m_SecondsBetweenAssistClicks, "Seconds Between Assist Clicks", 0.0f).Level(kLevelHidden);
