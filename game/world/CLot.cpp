@@ -15,6 +15,7 @@
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
@@ -25,7 +26,6 @@
 #include "sequences/CSequence.h"
 #include "game/scripting/CSprite.h"
 #include "objects/CBoolProperty.h"
-#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CListProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CPObjectProperty.h"
@@ -107,16 +107,6 @@ void SendTo(CSprite* sprite, const char* name)
 int32_t FindPhase(const char* name)
 {
     return GetBuildPhaseList().Find(name);
-}
-
-// "Image/Poke Audio" of a sequence; 0 when it has none.
-int32_t GetPokeAudio(CSequence* sequence)
-{
-    static const CProperty* property = CSequence::SGetClassInfo()->GetDynamicPropertyList().FindByName("Poke Audio");
-    if (!sequence || !property)
-        return 0;
-    const void* value = sequence->GetDynamicValue(property);
-    return value ? *static_cast<const int32_t*>(value) : 0;
 }
 
 // The add-on image and its poke audio when the point (in the sprite's
