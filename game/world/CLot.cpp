@@ -263,9 +263,9 @@ void CLot::MoveIn(CSpriteAI* customer, bool dropped)
 
 void CLot::RecordPartSamples(CGameState& state)
 {
-    static const int32_t frame = FindPhase("Frame");
-    static const int32_t garage = FindPhase("Garage");
-    static const int32_t addOn = FindPhase("Add On");
+    const int32_t frame = FindPhase("Frame");
+    const int32_t garage = FindPhase("Garage");
+    const int32_t addOn = FindPhase("Add On");
     for (uint32_t i = 0; i < m_Building->m_Parts.GetCount(); ++i) {
         const int32_t index = m_Building->m_Parts[i];
         if (index == 0)
@@ -382,7 +382,10 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
 
 bool CLot::TryDeliverCustomer()
 {
-    static const int32_t slot = GetUpgradeSlotList().Find("Deliverer");
+    // Looked up once found; a list not loaded yet is asked again next time.
+    static int32_t slot = -1;
+    if (slot < 0)
+        slot = GetUpgradeSlotList().Find("Deliverer");
     CGameState* state = CGameState::SGetCurrent();
     if (slot < 0 || !state || !state->HasUpgradeInSlot(slot) || !IsVacant() || !m_Building
         || m_Building->IsBeingConstructed() || !m_Building->IsFullyPainted())

@@ -727,6 +727,18 @@ TEST_F(Lots, TheLotLayerDrawsOnlyInsideTheGridRectangleAtTheLevelScale)
     m_Layer->Draw(target);
     EXPECT_NE(target.GetRawPixel(50, 50), 0u);
     EXPECT_EQ(target.GetRawPixel(75, 75), 0u) << "the ground ends at half its place";
+
+    // The editor's grid joins each lot to its right-hand neighbour.
+    AddLot({1, 0});
+    target.Clear();
+    m_Layer->DrawEditorGrid(target);
+    EXPECT_EQ(target.GetRawPixel(200, 100), 0u) << "only while the editor asks for it";
+    CScopedHook<SetLotGridConnectionsQuery> shown{[] { return true; }};
+    m_Layer->DrawEditorGrid(target);
+    CColor colour;
+    ASSERT_TRUE(target.GetPixel(200, 100, colour));
+    EXPECT_EQ(colour.GetRed(), 50);
+    EXPECT_EQ(colour.GetGreen(), 255);
 }
 
 TEST_F(Lots, LotsAndTheirOptionsReadTheirOldKeys)
