@@ -12,6 +12,7 @@
 #include "game/world/CGoalOptions.h"
 #include "game/world/CGoalOverlay.h"
 #include "game/world/CGoalTypes.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
@@ -25,6 +26,8 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPowerUpText.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
+#include "game/world/CScoreBalloonAI.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CTutorialPlugIns.h"
@@ -36,6 +39,9 @@ void RegisterGameWorldClasses()
 {
     CPlayfieldLayer::SGetClassInfo();
     CPlayfield::SGetClassInfo();
+    CHUD::SGetClassInfo();
+    CHudOptions::SGetClassInfo();
+    CHudPosition::SGetClassInfo();
     CRules::SGetClassInfo();
     CPeriod::SGetClassInfo();
     CBackgroundStyleSheet::SGetClassInfo();
@@ -85,6 +91,7 @@ void RegisterGameWorldClasses()
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
     CPowerUpTextDisplayOptions::SGetClassInfo();
     CPrintPowerUpTextAI::SGetClassInfo();
+    CScoreBalloonAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();
@@ -94,5 +101,7 @@ void RegisterGameWorldClasses()
     CLotPlayfieldLayer::SGetClassInfo();
     CCustomerMovedInMessage::SGetType();
     CXInARowCheckMessage::SGetType();
+    CScenery::SGetClassInfo();
+    DeclarePokeAudioProperty();
     InstallPlayfieldScriptingHooks();
 }
