@@ -51,7 +51,7 @@ OMBRISALT_SCRIPTING_CLASS(CPrintPlugInPrintFont, 1.0)
 void CPrintPlugInPrintFont::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CPrintPlugInPrintFont;
-    d.AddListReference(&C::m_Font, "Font", &GetFontList(), nullptr);
+    d.AddListReference(&C::m_Font, "Font", &GetFontList(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_Offset, "Offset", CPoint{0, 0});
     d.AddListReference(&C::m_Justification, "Justification", &GetOverlayJustificationList(), "Justify Center");
     d.Add(&C::m_bDrawBackground, "Draw Background", false);

@@ -49,7 +49,7 @@ OMBRISALT_IMPLEMENT_CLASS(CPowerUpTextDisplayOptions, 0.0)
 void CPowerUpTextDisplayOptions::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CPowerUpTextDisplayOptions;
-    d.AddListReference(&C::m_FontToPrintWith, "Font To Print With", &GetFontList(), nullptr);
+    d.AddListReference(&C::m_FontToPrintWith, "Font To Print With", &GetFontList(), nullptr).DefaultWhenMissing();
     d.Add(&C::m_DisplayTime, "Display Time", 2.0f).Units("Seconds").Range(0.0f, 50.0f).SpinStep(0.1f);
     d.Add(&C::m_RemainOpaque, "Remain Opaque", 75.0f).Units("Percent").Range(0.0f, 100.0f).SpinStep(0.1f);
     d.Add(&C::m_Speed, "Speed", 10.0f).Units("Pixels Per Second").Range(0.0f, 1000.0f).SpinStep(1.0f);

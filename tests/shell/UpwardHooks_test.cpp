@@ -18,6 +18,7 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CTypedCommands.h"
 #include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
@@ -112,6 +113,9 @@ constexpr HookRow kHooks[] = {
      HasHook<SetCurrentLevelHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
      HasHook<SetLevelSorterHooks>},
+    {"SetTypedCommandHooks", InstalledBy::Nobody,
+     "customers, the three-in-a-row bonus and achievements are not built yet (game/business, game/screens)",
+     HasHook<SetTypedCommandHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every
