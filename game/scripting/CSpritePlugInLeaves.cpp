@@ -22,6 +22,7 @@
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -414,11 +415,10 @@ void CSpritePlugInOpacityOverTime::Update(CPlugInUpdateRecord& record)
     }
     m_SecondsShifting += record.seconds;
     float t = m_SecondsShifting / m_SecondsToShift;
-    // Also catches the NaN of 0 / 0 (no time to shift, none elapsed).
-    if (!(t >= 0.0f))
-        t = m_SecondsToShift > 0.0f ? 0.0f : 1.0f;
-    if (t > 1.0f)
+    // No time to shift and none elapsed (0 / 0): at the end already.
+    if (std::isnan(t))
         t = 1.0f;
+    t = std::clamp(t, 0.0f, 1.0f);
     const float p = float(count - 1) * t;
     const float i = std::floor(p);
     float opacity;
