@@ -163,7 +163,6 @@ TEST_F(PowerUpTexts, AllOfTheTimeOpaqueStaysOpaqueUntilTheTextGoes)
         ++steps;
     }
     EXPECT_LT(steps, 100u);
-
 }
 
 TEST_F(PowerUpTexts, TheTextFadesOnScreenAndLeavesTheFontsBlitAsItFoundIt)
