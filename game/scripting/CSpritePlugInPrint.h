@@ -16,11 +16,11 @@ class CFrameInterface;
 class CFrameSelector;
 
 struct CPrintRecord {
-    CJString text;                           // the value to show
-    CFrameInterface* destination = nullptr;  // where to draw
-    float x = 0.0f;                          // the anchor
+    CJString text;                          // the value to show
+    CFrameInterface* destination = nullptr; // where to draw
+    float x = 0.0f;                         // the anchor
     float y = 0.0f;
-    intptr_t argument = 0;                   // handed on to the dot image
+    intptr_t argument = 0; // handed on to the dot image
 };
 
 class CPrintPlugIn : public CObject {
@@ -54,13 +54,13 @@ public:
     // The same with the font given.
     void PrintWith(CFont& font, CPrintRecord& record);
 
-    int32_t m_Font;          // font-list reference, 0: none
+    int32_t m_Font; // font-list reference, 0: none
     CPoint m_Offset;
     int32_t m_Justification; // 0 left, 1 centred, 2 right
     bool m_bDrawBackground;
     CColor m_FillColor;
     CColor m_OutlineColor;
-    uint32_t m_WrapWidth;    // pixels, 0: one line
+    uint32_t m_WrapWidth; // pixels, 0: one line
 };
 
 class CPrintPlugInDrawDots : public CPrintPlugIn {

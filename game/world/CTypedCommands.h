@@ -16,9 +16,9 @@ class CTypedCommandList;
 
 // What the commands switch; read by the drawing and the business layers.
 struct STypedCommandSwitches {
-    bool playfieldCache = false;        // the playfield drawn through a proxy frame
-    bool customerCache = false;         // customer sprites drawn through a proxy frame
-    bool debugBuild = false;            // the three-in-a-row factor answers 1
+    bool playfieldCache = false;         // the playfield drawn through a proxy frame
+    bool customerCache = false;          // customer sprites drawn through a proxy frame
+    bool debugBuild = false;             // the three-in-a-row factor answers 1
     bool levelFinishedByCommand = false; // customer arrival stops
     bool levelFailedByCommand = false;   // customer arrival zeroes the revenue
     bool adviceDebug = false;
