@@ -286,10 +286,12 @@ TEST_F(WorldShowcase, TheFirstLevelsGoalsShowInTheGameplayOverlay)
     for (uint32_t y = 0; y < 768; ++y)
         std::fill_n(reinterpret_cast<uint32_t*>(m_Screen->Row(y)), 1024, 0u);
     gameplay->DrawOnFrame(*m_Screen, nullptr, false, nullptr);
-    // Two panels down the right; the goal lines' bright text inside them.
+    // Two goal panels down the right; the goal lines' bright text inside them.
     EXPECT_EQ(CountOf(0, 790, 20, 1000, 56), 0u);
     EXPECT_EQ(CountOf(0, 790, 70, 1000, 106), 0u);
-    EXPECT_EQ(CountOf(0, 0, 0, 770, 768), 770u * 768u) << "nothing outside the panels";
+    // The money panel at the top left, and nothing else outside the panels.
+    EXPECT_EQ(CountOf(0, 8, 8, 308, 72), 0u);
+    EXPECT_EQ(CountOf(0, 0, 80, 770, 768), 770u * 688u) << "nothing outside the panels";
     uint32_t bright = 0;
     for (int32_t y = 16; y < 110; ++y)
         for (int32_t x = 830; x < 1000; ++x)
