@@ -11,6 +11,7 @@
 #include "game/world/CGoalOptions.h"
 #include "game/world/CGoalOverlay.h"
 #include "game/world/CGoalTypes.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
@@ -23,6 +24,7 @@
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
 #include "game/world/CScoreBalloonAI.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
@@ -34,6 +36,9 @@ void RegisterGameWorldClasses()
 {
     CPlayfieldLayer::SGetClassInfo();
     CPlayfield::SGetClassInfo();
+    CHUD::SGetClassInfo();
+    CHudOptions::SGetClassInfo();
+    CHudPosition::SGetClassInfo();
     CRules::SGetClassInfo();
     CPeriod::SGetClassInfo();
     CBackgroundStyleSheet::SGetClassInfo();
@@ -78,5 +83,7 @@ void RegisterGameWorldClasses()
     CLotPlayfieldLayer::SGetClassInfo();
     CCustomerMovedInMessage::SGetType();
     CXInARowCheckMessage::SGetType();
+    CScenery::SGetClassInfo();
+    DeclarePokeAudioProperty();
     InstallPlayfieldScriptingHooks();
 }
