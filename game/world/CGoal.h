@@ -24,6 +24,7 @@ class CMessage;
 class CPlayfieldLayer;
 class CSequence;
 class CSprite;
+class CSpriteAI;
 class CTextSubstitutionList;
 
 struct CGoalRun {
@@ -123,31 +124,15 @@ public:
 // "%s[Goal1]", "%s[RevenueChanging]" and "%s[Has3Goals]".
 void AddGoalTextVariables(CTextSubstitutionList& list);
 
-// What goals ask of the lots, customers and player profiles above and
-// beside them; every service answers "nothing there" until installed.
+// What goals ask of the customers and player profiles above them; every service answers "nothing there" until installed.
 class CGoalHooks {
 public:
     virtual ~CGoalHooks() = default;
 
-    // The lot a "CCustomerMovedInMessage" or "CXInARowCheckMessage"
-    // carries; null for any other message.
-    virtual CSprite* GetMessageLot(CMessage& /*message*/) { return nullptr; }
-    // The in-a-row count a "CXInARowCheckMessage" carries for the phase.
-    virtual int32_t GetInARowCount(CMessage& /*message*/, int32_t /*phase*/) { return 0; }
-    virtual bool IsLot(CSprite* /*sprite*/) { return false; }
-    // The customer living on the lot, or null.
-    virtual CSprite* GetResident(CSprite* /*lot*/) { return nullptr; }
-    virtual float GetHeartsLeft(CSprite* /*customer*/) { return 0.0f; }
+    // Customers are their sprite AIs (a lot's resident is one).
+    virtual float GetHeartsLeft(CSpriteAI* /*customer*/) { return 0.0f; }
     // The customer's style sheet index, -1 for none.
-    virtual int32_t GetCustomerStyle(CSprite* /*customer*/) { return -1; }
-    // The part (upgrade index) of the lot's building at that build phase, 0
-    // for none.
-    virtual int32_t GetBuildingPart(CSprite* /*lot*/, int32_t /*phase*/) { return 0; }
-    virtual bool BuildingHasPart(CSprite* /*lot*/, int32_t /*upgrade*/) { return false; }
-    virtual CPoint GetGridCoordinate(CSprite* /*lot*/) { return {-1, -1}; }
-    // The lot at the grid location of the lot layer, or null.
-    virtual CSprite* FindLot(CPlayfieldLayer* /*lotLayer*/, CPoint /*grid*/) { return nullptr; }
-    virtual void MarkGoalLocation(CSprite* /*lot*/) {}
+    virtual int32_t GetCustomerStyle(CSpriteAI* /*customer*/) { return -1; }
     virtual void HighlightCustomersWanting(int32_t /*upgrade*/) {}
     virtual void HighlightCustomersOfStyle(int32_t /*style*/) {}
     // The current player's statistics for the level: goal i achieved.

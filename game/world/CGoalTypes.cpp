@@ -4,6 +4,8 @@
 #include "game/world/CGameState.h"
 #include "game/world/CGoalOptions.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
@@ -29,15 +31,9 @@ namespace {
 
 constexpr const char* kMovedIn = "CCustomerMovedInMessage";
 
-int32_t HeartsOf(CSprite* customer)
+int32_t HeartsOf(CSpriteAI* customer)
 {
     return int32_t(std::ceil(GetGoalHooks().GetHeartsLeft(customer)));
-}
-
-CPlayfieldLayer* LotLayer()
-{
-    CPlayfield* playfield = GetCurrentPlayfield();
-    return playfield ? playfield->FindLayer("Lot") : nullptr;
 }
 
 // The upgrade the current game state holds in the slot; null for none.
@@ -107,11 +103,10 @@ void RunLocationTest(Goal& goal, CMessage& message)
 {
     if (!message.IsType(kMovedIn) || goal.m_AchievedThisTime || goal.m_Failed)
         return;
-    CGoalHooks& hooks = GetGoalHooks();
     if (goal.m_FailIfPlacedAnywhereElse) {
-        CSprite* lot = hooks.GetMessageLot(message);
+        CLot* lot = GetMessageLot(message);
         if (lot && goal.LotContainsThing(lot)) {
-            const CPoint where = hooks.GetGridCoordinate(lot);
+            const CPoint where = lot->GetGridCoordinate();
             bool listed = false;
             for (uint32_t i = 0; i < goal.m_GridLocations.GetCount() && !listed; ++i)
                 listed = goal.m_GridLocations[i].x == where.x && goal.m_GridLocations[i].y == where.y;
@@ -122,14 +117,15 @@ void RunLocationTest(Goal& goal, CMessage& message)
         }
     }
 
-    CPlayfieldLayer* layer = LotLayer();
+    CLotPlayfieldLayer* layer = GetLotLayer();
     uint32_t empty = 0, matched = 0, other = 0;
     const uint32_t count = goal.m_GridLocations.GetCount();
     for (uint32_t i = 0; i < count; ++i) {
-        CSprite* lot = layer ? hooks.FindLot(layer, goal.m_GridLocations[i]) : nullptr;
+        const CPoint place = goal.m_GridLocations[i];
+        CLot* lot = layer ? layer->FindLot(place.x, place.y) : nullptr;
         if (!lot)
             goal.SetFailed();
-        else if (!hooks.GetResident(lot))
+        else if (lot->IsVacant())
             ++empty;
         else if (goal.LotContainsThing(lot))
             ++matched;
@@ -163,12 +159,12 @@ void ApplyLegacyText(Goal& goal)
 template <typename Goal>
 void MarkGoalLocations(Goal& goal)
 {
-    CPlayfieldLayer* layer = LotLayer();
+    CLotPlayfieldLayer* layer = GetLotLayer();
     if (!layer)
         return;
     for (uint32_t i = 0; i < goal.m_GridLocations.GetCount(); ++i)
-        if (CSprite* lot = GetGoalHooks().FindLot(layer, goal.m_GridLocations[i]))
-            GetGoalHooks().MarkGoalLocation(lot);
+        if (CLot* lot = layer->FindLot(goal.m_GridLocations[i].x, goal.m_GridLocations[i].y))
+            lot->MarkGoalLocation();
 }
 
 } // namespace
@@ -207,14 +203,13 @@ void CEveryHeartGoal::HandleMessage(CMessage& message)
     }
     if (!message.IsType(kMovedIn))
         return;
-    CGoalHooks& hooks = GetGoalHooks();
     bool everyone = true;
-    if (CPlayfieldLayer* layer = LotLayer()) {
+    if (CLotPlayfieldLayer* layer = GetLotLayer()) {
         for (uint32_t i = 0; i < layer->GetSpriteCount(); ++i) {
-            CSprite* lot = layer->GetSprite(i);
-            if (!lot || !hooks.IsLot(lot))
+            CLot* lot = CLot::SFromSprite(layer->GetSprite(i));
+            if (!lot)
                 continue;
-            CSprite* resident = hooks.GetResident(lot);
+            CSpriteAI* resident = lot->GetResident();
             if (!resident) {
                 everyone = false;
             } else if (HeartsOf(resident) < m_HeartsRequired) {
@@ -271,9 +266,8 @@ void CXInARowGoal::HandleMessage(CMessage& message)
     if (!upgrade || !upgrade->IsKindOf(CBuildablePart::SGetClassInfo()))
         return;
     const int32_t phase = static_cast<CBuildablePart*>(upgrade)->m_BuildPhase;
-    CGoalHooks& hooks = GetGoalHooks();
-    CSprite* lot = hooks.GetMessageLot(message);
-    if (lot && hooks.GetBuildingPart(lot, phase) == index && hooks.GetInARowCount(message, phase) >= m_NumberOfLotsInARow)
+    CLot* lot = GetMessageLot(message);
+    if (lot && lot->GetBuildingPart(phase) == index && GetMessageInARowCount(message, phase) >= m_NumberOfLotsInARow)
         m_AchievedThisTime = true;
 }
 
@@ -317,9 +311,8 @@ void CHeartGoal::HandleMessage(CMessage& message)
 {
     if (!message.IsType(kMovedIn))
         return;
-    CGoalHooks& hooks = GetGoalHooks();
-    CSprite* lot = hooks.GetMessageLot(message);
-    CSprite* customer = lot ? hooks.GetResident(lot) : nullptr;
+    CLot* lot = GetMessageLot(message);
+    CSpriteAI* customer = lot ? lot->GetResident() : nullptr;
     if (customer && HeartsOf(customer) >= m_HeartsRequired)
         m_AchievedThisTime = true;
 }
@@ -409,10 +402,10 @@ CBuildableAtLocationGoal::~CBuildableAtLocationGoal()
     DestroyDeclaredProperties();
 }
 
-bool CBuildableAtLocationGoal::LotContainsThing(CSprite* lot)
+bool CBuildableAtLocationGoal::LotContainsThing(CLot* lot)
 {
     const int32_t upgrade = UpgradeIndexInSlot(m_UpgradeSlot);
-    return upgrade != 0 && GetGoalHooks().BuildingHasPart(lot, upgrade);
+    return upgrade != 0 && lot->BuildingHasPart(upgrade);
 }
 
 void CBuildableAtLocationGoal::Draw(CGoalLayout& layout)
@@ -464,9 +457,9 @@ CCustomerAtLocationGoal::~CCustomerAtLocationGoal()
     DestroyDeclaredProperties();
 }
 
-bool CCustomerAtLocationGoal::LotContainsThing(CSprite* lot)
+bool CCustomerAtLocationGoal::LotContainsThing(CLot* lot)
 {
-    CSprite* resident = GetGoalHooks().GetResident(lot);
+    CSpriteAI* resident = lot->GetResident();
     return resident && GetGoalHooks().GetCustomerStyle(resident) == m_Customer;
 }
 

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+class CLot;
+
 // Every lot filled, each resident with at least the hearts; fails when any
 // customer leaves, but may still be achieved afterwards.
 class CEveryHeartGoal : public CGoal {
@@ -79,7 +81,7 @@ public:
     void Draw(CGoalLayout& layout) override;
     void HandleMessage(CMessage& message) override;
     void OnLoaded(CUntypedCObjectPointer* holder) override;
-    bool LotContainsThing(CSprite* lot);
+    bool LotContainsThing(CLot* lot);
 
     int32_t m_UpgradeSlot = 0;
     CTranslatedText m_LegacyText;
@@ -99,7 +101,7 @@ public:
     void Draw(CGoalLayout& layout) override;
     void HandleMessage(CMessage& message) override;
     void OnLoaded(CUntypedCObjectPointer* holder) override;
-    bool LotContainsThing(CSprite* lot);
+    bool LotContainsThing(CLot* lot);
     bool RefersToCustomer(int32_t customerStyle) override;
 
     int32_t m_Customer = 0;

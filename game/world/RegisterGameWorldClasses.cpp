@@ -24,6 +24,7 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
 #include "game/world/CScenery.h"
+#include "game/world/CScoreBalloonAI.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
@@ -68,6 +69,7 @@ void RegisterGameWorldClasses()
     CLevelTimer::SGetClassInfo();
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
+    CScoreBalloonAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();

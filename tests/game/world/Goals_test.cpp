@@ -2,6 +2,7 @@
 // and counted, how a goal line is laid out within the goal panel's width,
 // and each kind's achieve and fail tests driven by the lot and customer
 // messages the level passes on.
+#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CGoal.h"
@@ -9,6 +10,8 @@
 #include "game/world/CGoalOptions.h"
 #include "game/world/CGoalTypes.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CUpgrade.h"
@@ -48,8 +51,8 @@ std::string Text(const std::string& className, const std::string& lines)
     return text + "}\r\n";
 }
 
-// A layer that notes the name of every message the playfield passes it.
-class CListeningLayer : public CPlayfieldLayer {
+// A lot layer that notes the name of every message the playfield passes it.
+class CListeningLayer : public CLotPlayfieldLayer {
 public:
     void HandleMessage(CMessage& message) override { heard.push_back(GetMessageTypeName(message.GetType())); }
     int Count(const std::string& name) const
@@ -62,53 +65,22 @@ public:
     std::vector<std::string> heard;
 };
 
-// Lots and customers as plain sprites: each lot has a grid place, maybe a
-// resident with hearts and a style, and building parts per phase.
-struct SLot {
-    CPoint grid{0, 0};
-    CSprite* resident = nullptr;
-    std::map<int32_t, int32_t> parts; // phase -> upgrade
+// A resident as the lots hold it: a customer AI with hearts and a style.
+class CTestResident : public CSpriteAI {
+public:
+    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
 };
 
 class CFakeTown : public CGoalHooks {
 public:
-    CSprite* GetMessageLot(CMessage& /*message*/) override { return messageLot; }
-    int32_t GetInARowCount(CMessage& /*message*/, int32_t phase) override { return phase == inARowPhase ? inARow : 0; }
-    bool IsLot(CSprite* sprite) override { return lots.count(sprite) != 0; }
-    CSprite* GetResident(CSprite* lot) override { return lots.count(lot) ? lots[lot].resident : nullptr; }
-    float GetHeartsLeft(CSprite* customer) override { return hearts[customer]; }
-    int32_t GetCustomerStyle(CSprite* customer) override { return styles.count(customer) ? styles[customer] : -1; }
-    int32_t GetBuildingPart(CSprite* lot, int32_t phase) override
-    {
-        return lots.count(lot) && lots[lot].parts.count(phase) ? lots[lot].parts[phase] : 0;
-    }
-    bool BuildingHasPart(CSprite* lot, int32_t upgrade) override
-    {
-        for (const auto& part : lots[lot].parts)
-            if (part.second == upgrade)
-                return true;
-        return false;
-    }
-    CPoint GetGridCoordinate(CSprite* lot) override { return lots[lot].grid; }
-    CSprite* FindLot(CPlayfieldLayer* /*layer*/, CPoint grid) override
-    {
-        for (auto& lot : lots)
-            if (lot.second.grid.x == grid.x && lot.second.grid.y == grid.y)
-                return lot.first;
-        return nullptr;
-    }
-    void MarkGoalLocation(CSprite* lot) override { marked.push_back(lot); }
+    float GetHeartsLeft(CSpriteAI* customer) override { return hearts[customer]; }
+    int32_t GetCustomerStyle(CSpriteAI* customer) override { return styles.count(customer) ? styles[customer] : -1; }
     void HighlightCustomersOfStyle(int32_t style) override { highlightedStyle = style; }
     void MarkOptionalGoalAchieved(CLevelOptions* /*level*/, uint32_t goal) override { statistics.push_back(goal); }
     void CountOptionalGoalAchieved() override { ++counted; }
 
-    std::map<CSprite*, SLot> lots;
-    std::map<CSprite*, float> hearts;
-    std::map<CSprite*, int32_t> styles;
-    CSprite* messageLot = nullptr;
-    int32_t inARowPhase = -1;
-    int32_t inARow = 0;
-    std::vector<CSprite*> marked;
+    std::map<CSpriteAI*, float> hearts;
+    std::map<CSpriteAI*, int32_t> styles;
     int32_t highlightedStyle = -1;
     std::vector<uint32_t> statistics;
     int counted = 0;
@@ -122,6 +94,7 @@ protected:
         WriteTga("Resources/Sequences/-Dollar/0001.tga", 10, 8);
         WriteTga("Resources/Sequences/-Tall House/0001.tga", 20, 68);
         WriteTga("Resources/Sequences/-Heart/0001.tga", 6, 6);
+        WriteTga("Resources/Sequences/-Tile EmptyLot/0001.tga", 4, 4);
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         m_Listener = new CListeningLayer;
         m_Listener->m_Name = "Lot";
@@ -143,27 +116,43 @@ protected:
         WriteBytes("Resources/Goal Options.Object.txt", Text("CGoalOptions", lines));
         InitGeneralObjects();
     }
-    CSprite* AddLot(CPoint grid)
+    CLot* AddLot(CPoint grid)
     {
-        auto* lot = new CSprite;
-        m_Playfield.AddSprite(lot, "Lot");
-        m_Town.lots[lot].grid = grid;
+        auto* sprite = new CSprite;
+        auto* lot = new CLot;
+        sprite->AddAI(lot);
+        lot->m_GridCoordinate = grid;
+        m_Playfield.AddSprite(sprite, "Lot");
         return lot;
     }
-    CSprite* MoveIn(CSprite* lot, float hearts, int32_t style = 0)
+    CSpriteAI* MoveIn(CLot* lot, float hearts, int32_t style = 0)
     {
-        m_Customers.push_back(std::make_unique<CSprite>());
-        CSprite* customer = m_Customers.back().get();
-        m_Town.lots[lot].resident = customer;
+        auto* customer = new CTestResident;
+        delete lot->m_CustomerLivingHere;
+        lot->m_CustomerLivingHere = customer;
         m_Town.hearts[customer] = hearts;
         m_Town.styles[customer] = style;
-        m_Town.messageLot = lot;
+        m_MessageLot = lot;
         return customer;
     }
-    static void Send(CGoal& goal, const char* name)
+    // The lot messages carry the lot last moved into (or set), and the
+    // in-a-row check the count set for its phase.
+    void Send(CGoal& goal, const char* name)
     {
-        CMessage message = CMessage::CMessageByName(name);
-        goal.HandleMessage(message);
+        if (std::string(name) == "CCustomerMovedInMessage") {
+            CCustomerMovedInMessage message(m_MessageLot);
+            goal.HandleMessage(message);
+        } else if (std::string(name) == "CXInARowCheckMessage") {
+            CXInARowCheckMessage message(m_MessageLot);
+            if (m_InARowPhase >= 0) {
+                message.m_Counts.assign(size_t(m_InARowPhase) + 1, 0);
+                message.m_Counts[size_t(m_InARowPhase)] = m_InARow;
+            }
+            goal.HandleMessage(message);
+        } else {
+            CMessage message = CMessage::CMessageByName(name);
+            goal.HandleMessage(message);
+        }
     }
 
     CPlayfield m_Playfield;
@@ -171,7 +160,9 @@ protected:
     CPlayfield* m_PreviousPlayfield = nullptr;
     CFakeTown m_Town;
     CScopedHook<SetGoalHooks> m_Hooks{&m_Town};
-    std::vector<std::unique_ptr<CSprite>> m_Customers;
+    CLot* m_MessageLot = nullptr;
+    int32_t m_InARowPhase = -1;
+    int32_t m_InARow = 0;
 };
 
 template <typename Goal>
@@ -290,8 +281,8 @@ TEST_F(Goals, ALineTooWideNarrowsOnlyItsWidestTextRunAndImagesKeepTheirSize)
 TEST_F(Goals, HeartGoalsCountHeartsRoundedUpAndEveryHeartFailsOnAnyLeaverButMayStillSucceed)
 {
     WriteOptions("Full Heart Sequence=Heart\nPartial Heart Sequence=Heart\nEveryone Sequence=Dollar");
-    CSprite* first = AddLot({0, 0});
-    CSprite* second = AddLot({1, 0});
+    CLot* first = AddLot({0, 0});
+    CLot* second = AddLot({1, 0});
     CEveryHeartGoal everyone;
     CHeartGoal one;
     one.m_HeartsRequired = 4;
@@ -378,9 +369,9 @@ TEST_F(Goals, ATimeGoalShowsNoSecondsLeftAfterItsTimeAndFailsOnceInTheNextUpdate
 TEST_F(Goals, AtLocationGoalsFollowTheirListedLots)
 {
     WriteOptions("");
-    CSprite* a = AddLot({1, 1});
-    CSprite* b = AddLot({2, 1});
-    CSprite* elsewhere = AddLot({5, 5});
+    CLot* a = AddLot({1, 1});
+    CLot* b = AddLot({2, 1});
+    CLot* elsewhere = AddLot({5, 5});
 
     // A listed place without a lot fails at the first move-in.
     CCustomerAtLocationGoal missing;
@@ -441,7 +432,9 @@ TEST_F(Goals, AtLocationGoalsFollowTheirListedLots)
     layout.hovered = true;
     any.m_AchievedThisTime = false;
     any.Draw(layout);
-    EXPECT_EQ(m_Town.marked, (std::vector<CSprite*>{a, b}));
+    EXPECT_TRUE(a->m_IsGoalLocation);
+    EXPECT_TRUE(b->m_IsGoalLocation);
+    EXPECT_FALSE(elsewhere->m_IsGoalLocation);
     EXPECT_EQ(m_Town.highlightedStyle, 3);
 }
 
@@ -580,11 +573,13 @@ TEST_F(Goals, PartGoalsFollowThePartNowInTheirSlot)
     CBuildableAtLocationGoal near;
     near.m_UpgradeSlot = slot;
     AddPlace(near, {4, 2});
-    CSprite* lot = AddLot({4, 2});
-    m_Town.lots[lot].parts[garage] = carport;
-    m_Town.messageLot = lot;
-    m_Town.inARowPhase = garage;
-    m_Town.inARow = 3;
+    CLot* lot = AddLot({4, 2});
+    auto* parts = static_cast<CPropertyArrayProperty*>(CBuildablePackage::SGetClassInfo()->FindProperty("Parts List"));
+    parts->ArrayProperty_SetCount(lot->GetBuilding(), uint32_t(garage) + 1);
+    lot->GetBuilding()->m_Parts[uint32_t(garage)] = carport;
+    m_MessageLot = lot;
+    m_InARowPhase = garage;
+    m_InARow = 3;
 
     // Nothing in the slot yet: no run counts, nothing is laid out.
     Send(row, "CXInARowCheckMessage");
@@ -599,11 +594,11 @@ TEST_F(Goals, PartGoalsFollowThePartNowInTheirSlot)
     CJString description;
     row.GetDescription(description);
     EXPECT_STREQ(description.GetString(), "3 Carport in a row");
-    m_Town.inARow = 2;
+    m_InARow = 2;
     Send(row, "CXInARowCheckMessage");
     Send(row, "CCustomerMovedInMessage");
     EXPECT_FALSE(row.m_AchievedThisTime) << "two alike are not three";
-    m_Town.inARow = 3;
+    m_InARow = 3;
     Send(row, "CXInARowCheckMessage");
     EXPECT_TRUE(row.m_AchievedThisTime);
 
