@@ -11,6 +11,7 @@
 #include "game/world/CGoalOptions.h"
 #include "game/world/CGoalOverlay.h"
 #include "game/world/CGoalTypes.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
@@ -35,6 +36,9 @@ void RegisterGameWorldClasses()
 {
     CPlayfieldLayer::SGetClassInfo();
     CPlayfield::SGetClassInfo();
+    CHUD::SGetClassInfo();
+    CHudOptions::SGetClassInfo();
+    CHudPosition::SGetClassInfo();
     CRules::SGetClassInfo();
     CPeriod::SGetClassInfo();
     CBackgroundStyleSheet::SGetClassInfo();
