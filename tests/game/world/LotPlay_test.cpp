@@ -202,12 +202,13 @@ protected:
         GetLevelHolder().Release();
         for (CObjectFileArray* list :
              {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetSequenceList()),
-              static_cast<CObjectFileArray*>(&GetFrameOverlayOptionsList()),
               static_cast<CObjectFileArray*>(&GetUpgradeList()), static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
               static_cast<CObjectFileArray*>(&GetUpgradeSlotList())}) {
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
+        GetFrameOverlayOptionsList().RemoveAll();
+        InitFrameOverlayOptionsList();                 // where the game keeps it
         CMouseState::SGetInstance().ResetForTesting(); // no cursor of this folder's sequences stays
         SequenceFolderTest::TearDown();
     }
