@@ -4,6 +4,8 @@
 // lots. The building business is a small double that keeps to what the
 // business layer promises the lots.
 #include "blit/CColor.h"
+#include "game/scripting/CAudio.h"
+#include "shell/CMouseState.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/world/CBackgroundStyleSheet.h"
@@ -21,6 +23,7 @@
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
@@ -135,6 +138,11 @@ public:
     bool IsIdle(CSpriteAI* customer) override { return AsCustomer(customer)->m_Idle; }
     void AddHearts(CSpriteAI* customer, float hearts) override { AsCustomer(customer)->m_Hearts += hearts; }
 
+    CSequence* GetAddOnAppearance(CBuildablePackage*) override
+    {
+        const int32_t index = GetSequenceList().Find("Porch");
+        return index >= 0 ? GetSequenceList().GetObject(index) : nullptr;
+    }
     void ReportUnpainted(CBuildablePackage*) override { log.push_back("CantMoveInUnpaintedGeneric"); }
     void ReportMismatch(CBuildablePackage*, CSpriteAI*) override { log.push_back("NotWhatWasOrdered"); }
     void MarkPartInARow(CBuildablePackage*, int32_t) override { ++marks; }
@@ -204,8 +212,14 @@ protected:
     void SetUp() override
     {
         SequenceFolderTest::SetUp();
-        for (const char* name : {"Tile EmptyLot", "Built A", "Lived A", "Lived B", "Vacant A", "Puff"})
+        for (const char* name : {"Tile EmptyLot", "Poke Cursor", "Built A", "Lived A", "Lived B", "Vacant A", "Puff"})
             WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 40, 40);
+        WriteTga("Resources/Sequences/-Porch/0001.tga", 40, 40);
+        WriteBytes("Resources/Sequences/-Porch/Properties.txt",
+                   SequenceProperties("Dynamic Properties=1\n{\n\tPoke Audio=Rustle\n}"));
+        WriteBytes("Resources/Audio/!None.Audio.txt", Text("CAudioRandomFromSet", ""));
+        WriteBytes("Resources/Audio/Rustle.Audio.txt", Text("CAudioRandomFromSet", ""));
+        GetAudioList().SetSource("Resources/Audio", nullptr);
         WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
         WriteBytes("Resources/Lot Options.Object.txt",
                    Text("CLotOptions", "Move In Effect Sequence=Puff\r\nPremium Bonus=0.2\r\n"));
@@ -259,6 +273,9 @@ protected:
     void TearDown() override
     {
         GetLevelHolder().Release();
+        ClearDraggedSprite();
+        CMouseState::SGetInstance().ResetForTesting();
+        GetAudioList().SetSource("Nowhere", nullptr);
         m_State->m_RevenueK = m_RevenueBefore;
         for (CObjectFileArray* list : Lists()) {
             list->RemoveAll();
@@ -635,6 +652,34 @@ TEST_F(Lots, APressThenAQuickReleaseIsAClickNotADrop)
     ClearDraggedSprite();
 }
 
+TEST_F(Lots, APressOnTheAddOnPokesItOnceUntilItsSwellEndsAndHoveringShowsThePokeCursor)
+{
+    CLot* lot = AddLot({0, 0}, {m_Walls});
+    ASSERT_GT(GetPokeAudio(m_Business.GetAddOnAppearance(nullptr)), 0);
+
+    CPlayfieldMouseMessage first = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100, 100});
+    m_Level->GetPlayfield().BroadcastMessage(first);
+    EXPECT_TRUE(first.IsHandled());
+    EXPECT_EQ(Stats().m_PokeSoundsPlayed, 1u);
+    EXPECT_GT(lot->m_PokeClock, 0.0f);
+    CPlayfieldMouseMessage second = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100, 100});
+    m_Level->GetPlayfield().BroadcastMessage(second);
+    EXPECT_FALSE(second.IsHandled()) << "still swelling";
+    EXPECT_EQ(Stats().m_PokeSoundsPlayed, 1u);
+
+    // The image, not the polygon, decides: a corner of the polygon misses it.
+    lot->m_PokeClock = 0.0f;
+    CPlayfieldMouseMessage corner = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100 + 100, 100 - 40});
+    m_Level->GetPlayfield().BroadcastMessage(corner);
+    EXPECT_FALSE(corner.IsHandled());
+
+    CPlayfieldMouseMessage over = CPlayfieldMouseMessage::MouseMoved(0, {105, 95}, {105, 95});
+    m_Level->GetPlayfield().BroadcastMessage(over);
+    EXPECT_TRUE(over.IsHandled());
+    EXPECT_NE(CMouseState::SGetInstance().GetCursor(), nullptr);
+    EXPECT_FALSE(lot->m_IsHovered) << "the poke cursor takes the hover's place";
+}
+
 TEST_F(Lots, TheLotLayerFindsTheFirstLotMapsPointsByTheLevelScaleAndRestoresThem)
 {
     CLot* first = AddLot({2, 1});
@@ -682,6 +727,18 @@ TEST_F(Lots, TheLotLayerDrawsOnlyInsideTheGridRectangleAtTheLevelScale)
     m_Layer->Draw(target);
     EXPECT_NE(target.GetRawPixel(50, 50), 0u);
     EXPECT_EQ(target.GetRawPixel(75, 75), 0u) << "the ground ends at half its place";
+
+    // The editor's grid joins each lot to its right-hand neighbour.
+    AddLot({1, 0});
+    target.Clear();
+    m_Layer->DrawEditorGrid(target);
+    EXPECT_EQ(target.GetRawPixel(200, 100), 0u) << "only while the editor asks for it";
+    CScopedHook<SetLotGridConnectionsQuery> shown{[] { return true; }};
+    m_Layer->DrawEditorGrid(target);
+    CColor colour;
+    ASSERT_TRUE(target.GetPixel(200, 100, colour));
+    EXPECT_EQ(colour.GetRed(), 50);
+    EXPECT_EQ(colour.GetGreen(), 255);
 }
 
 TEST_F(Lots, LotsAndTheirOptionsReadTheirOldKeys)
