@@ -64,6 +64,9 @@ protected:
             GTEST_SKIP() << "DejaVuSans is missing (Debian package fonts-dejavu-core)";
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetFrameLibrary().SetSource(nullptr, "Resources/Frames", 0);
+        // The town's HUD draws the goal panels in the data's fonts.
+        EnumerateFontFiles();
+        GetFontList().SetSource(nullptr, "Resources|Fonts", 0);
         for (CObjectFileArray* list : DataLists())
             list->SetSource(nullptr, "Resources", 0);
         // The lot layer draws with the lot options, which name the balloon's set.
@@ -88,6 +91,7 @@ protected:
             list->SetSource(nullptr, "Nowhere", 0);
         GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
         GetFrameLibrary().SetSource(nullptr, "Nowhere", 0);
+        GetFontList().SetSource(nullptr, "Nowhere", 0);
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         SequenceFolderTest::TearDown();
     }
