@@ -50,19 +50,16 @@ public:
         GetPeriodList().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
 
-        // The first level with its goals, on the default layers, in a period
-        // with a backdrop.
+        // The first level with its goals and its period's backdrop.
         CLevelOptions* first = GetLevels()->GetLevel(0);
         if (!first)
             std::abort();
         GetLevelHolder().HoldCopyOf(first);
         CLevelOptions* level = CLevelOptions::SGetCurrent();
-        level->GetPlayfield().FillDefaultLayers();
         level->m_SecondsPlayed = 3.0f;
-        if (CPeriod* period = GetCurrentPeriod())
-            period->m_HudBackground = GetSequenceList().Find("House");
         hud = level->GetPlayfield().GetHUD();
-        if (!hud)
+        // The two points measured: open ground and the backdrop's bar.
+        if (!hud || hud->HitsPeriodBackdrop(500, 450) || !hud->HitsPeriodBackdrop(500, 720))
             std::abort();
         screen = CFrame::MakeOwned(1024, 768, 32);
     }
@@ -78,12 +75,12 @@ CHudScreen& Screen()
 }
 
 // Argument 0: open ground (every overlay drawn, nothing lands); 1: on the
-// money panel.
+// backdrop's bottom bar.
 void BM_HitsPeriodBackdrop(benchmark::State& state)
 {
     CHUD& hud = *Screen().hud;
     const int32_t x = state.range(0) ? 100 : 500;
-    const int32_t y = state.range(0) ? 30 : 450;
+    const int32_t y = state.range(0) ? 720 : 450;
     for (auto _ : state)
         benchmark::DoNotOptimize(hud.HitsPeriodBackdrop(x, y));
 }
