@@ -21,25 +21,44 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
+// A copy of the demo data with its generated pictures, made once.
+std::filesystem::path DemoData()
+{
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path made = bench::MakeFolder("hud");
+        const std::string source = OMBRISALT_SOURCE_DIR;
+        std::filesystem::copy(source + "/data/Data", made / "Data", std::filesystem::copy_options::recursive);
+        std::filesystem::remove_all(made / "Data/Resources/Sequences/.frames-made");
+        std::filesystem::remove_all(made / "Data/Resources/Frames");
+        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
+            if (std::system(
+                    ("python3 " + source + "/tools/make_demo_" + maker + ".py " + made.string() + " >/dev/null")
+                        .c_str())
+                != 0)
+                std::abort();
+        return made / "Data";
+    }();
+    return folder;
+}
+
+std::vector<CObjectFileArray*> Lists()
+{
+    return {&GetSequenceList(), &GetFrameLibrary(), &GetFontList(), &GetFrameOverlayOptionsList(), &GetPeriodList(),
+            &GetGeneralObjects()};
+}
+
+// The first level of the demo, with its goals and its period's backdrop,
+// held as the game plays it; every list is emptied again afterwards, as
+// the other benchmarks of this program expect.
 class CHudScreen {
 public:
     CHudScreen()
     {
-        const std::filesystem::path folder = bench::MakeFolder("hud");
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data", folder / "Data", std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(folder / "Data/Resources/Sequences/.frames-made");
-        std::filesystem::remove_all(folder / "Data/Resources/Frames");
-        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            if (std::system(
-                    ("python3 " + source + "/tools/make_demo_" + maker + ".py " + folder.string() + " >/dev/null")
-                        .c_str())
-                != 0)
-                std::abort();
-        std::filesystem::current_path(folder / "Data");
+        std::filesystem::current_path(DemoData());
         RegisterAllClasses();
         CFrame::SetGlobalBitDepth(32);
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
@@ -50,7 +69,6 @@ public:
         GetPeriodList().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
 
-        // The first level with its goals and its period's backdrop.
         CLevelOptions* first = GetLevels()->GetLevel(0);
         if (!first)
             std::abort();
@@ -63,22 +81,27 @@ public:
             std::abort();
         screen = CFrame::MakeOwned(1024, 768, 32);
     }
+    ~CHudScreen()
+    {
+        GetLevelHolder().Release();
+        for (CObjectFileArray* list : Lists()) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+    }
+    CHudScreen(const CHudScreen&) = delete;
+    CHudScreen& operator=(const CHudScreen&) = delete;
 
     CHUD* hud = nullptr;
     std::unique_ptr<CFrame> screen;
 };
 
-CHudScreen& Screen()
-{
-    static CHudScreen screen;
-    return screen;
-}
-
 // Argument 0: open ground (every overlay drawn, nothing lands); 1: on the
 // backdrop's bottom bar.
 void BM_HitsPeriodBackdrop(benchmark::State& state)
 {
-    CHUD& hud = *Screen().hud;
+    CHudScreen screen;
+    CHUD& hud = *screen.hud;
     const int32_t x = state.range(0) ? 100 : 500;
     const int32_t y = state.range(0) ? 720 : 450;
     for (auto _ : state)
@@ -88,7 +111,7 @@ BENCHMARK(BM_HitsPeriodBackdrop)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_HudDraw(benchmark::State& state)
 {
-    CHudScreen& screen = Screen();
+    CHudScreen screen;
     for (auto _ : state) {
         screen.hud->Draw(*screen.screen);
         benchmark::ClobberMemory();
