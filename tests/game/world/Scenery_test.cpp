@@ -203,6 +203,23 @@ TEST_F(Scenery, HidesOnAVacantLotAtItsFirstUpdateOnly)
     EXPECT_TRUE(d->IsVisible());
 }
 
+// The lots of a scaled level lie where the screen shows them: scenery hides
+// on a lot it covers on the screen, not on one its unscaled place would hit.
+TEST_F(Scenery, OnAScaledLotLayerTheLotIsFoundWhereTheScreenShowsIt)
+{
+    CLevelOptions& level = StartLevel();
+    level.m_ScalePercent = 50.0f;
+    AddLot(400.0f, 400.0f, "Lot Vacant");
+    CScenery* onScreen = nullptr;
+    CScenery* unscaled = nullptr;
+    CSprite* a = AddScenery("Tree", 200.0f, 200.0f, &onScreen);
+    CSprite* b = AddScenery("Tree", 400.0f, 400.0f, &unscaled);
+    Step(a, onScreen);
+    Step(b, unscaled);
+    EXPECT_FALSE(a->IsVisible());
+    EXPECT_TRUE(b->IsVisible());
+}
+
 TEST_F(Scenery, ShowsExactlyWhileItsGoalIsAchievedAndIgnoresGoalsTheLevelLacks)
 {
     CLevelOptions& level = StartLevel(1);
