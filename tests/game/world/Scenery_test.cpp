@@ -162,14 +162,6 @@ protected:
     std::unique_ptr<CSoundList> m_Sounds;
 };
 
-TEST_F(Scenery, SequencesNameTheirPokeAudio)
-{
-    EXPECT_EQ(GetPokeAudio(GetSequenceList().GetObject(Sequence("Tree"))), GetAudioList().Find("Rustle"));
-    EXPECT_GT(GetAudioList().Find("Rustle"), 0);
-    EXPECT_EQ(GetPokeAudio(GetSequenceList().GetObject(Sequence("Sign"))), 0);
-    EXPECT_EQ(GetPokeAudio(nullptr), 0);
-}
-
 TEST_F(Scenery, HidesOnAVacantLotAtItsFirstUpdateOnly)
 {
     StartLevel();
@@ -203,8 +195,8 @@ TEST_F(Scenery, HidesOnAVacantLotAtItsFirstUpdateOnly)
     EXPECT_TRUE(d->IsVisible());
 }
 
-// The lots of a scaled level lie where the screen shows them: scenery hides
-// on a lot it covers on the screen, not on one its unscaled place would hit.
+// A scaled grid's lots lie where the screen shows them: scenery hides on a lot
+// it covers on the screen, not on one its unscaled place would hit.
 TEST_F(Scenery, OnAScaledLotLayerTheLotIsFoundWhereTheScreenShowsIt)
 {
     CLevelOptions& level = StartLevel();
@@ -328,6 +320,10 @@ TEST_F(Scenery, ThePokeCursorShowsOverPokeableScenery)
     StartLevel();
     CSprite* tree = AddScenery("Tree", 200.0f, 200.0f);
     CSprite* sign = AddScenery("Sign", 400.0f, 200.0f);
+    // Only the tree's sequence names a poke sound.
+    EXPECT_EQ(GetPokeAudio(tree->GetImageSequence()), GetAudioList().Find("Rustle"));
+    EXPECT_GT(GetPokeAudio(tree->GetImageSequence()), 0);
+    EXPECT_EQ(GetPokeAudio(sign->GetImageSequence()), 0);
     CMouseState& mouse = CMouseState::SGetInstance();
     CCursorSequence* before = mouse.GetCursor();
 
