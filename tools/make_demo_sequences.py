@@ -376,6 +376,146 @@ def star_frames():
     return frames
 
 
+# A lot's parcel in its 280 x 160 image, corners in the order top left, top
+# right, bottom right, bottom left: the lot's hit area moved by the image's
+# hot spot (140, 80), so what the player sees is what takes the clicks.
+LOT_CORNERS = [(84, 8), (274, 33), (187, 157), (1, 132)]
+LOT_SIZE = (280, 160)
+
+
+# Each edge as (x1, y1, dx, dy) with (dx, dy) of unit length; the corners
+# run clockwise on screen, so inside is to the right of every edge.
+LOT_EDGES = []
+for _i in range(4):
+    (_x1, _y1), (_x2, _y2) = LOT_CORNERS[_i], LOT_CORNERS[(_i + 1) % 4]
+    _length = math.hypot(_x2 - _x1, _y2 - _y1)
+    LOT_EDGES.append((_x1, _y1, (_x2 - _x1) / _length, (_y2 - _y1) / _length))
+
+
+def inside_parcel(x, y):
+    """How far (x, y) lies inside the parcel's nearest edge; negative outside."""
+    return min(dx * (y - y1) - dy * (x - x1) for x1, y1, dx, dy in LOT_EDGES)
+
+
+def parcel(ground, rim, pattern=None):
+    """The parcel filled with ground (shaded by pattern(x, y) when given) and
+    edged with rim."""
+    width, height = LOT_SIZE
+    pixels = canvas(width, height)
+    for y in range(height):
+        row = pixels[y]
+        for x in range(width):
+            d = inside_parcel(x + 0.5, y + 0.5)
+            if d <= -0.5:
+                continue
+            colour = rim if d < 4 else (pattern(x, y) if pattern else ground)
+            a = colour[3] * min(1.0, d + 0.5)
+            row[x] = (colour[0], colour[1], colour[2], clamp(a))
+    return pixels
+
+
+def parcel_point(u, v):
+    """The point u of the way from the left edge to the right and v from the
+    top to the bottom of the parcel."""
+    (ax, ay), (bx, by), (cx, cy), (dx, dy) = LOT_CORNERS
+    top = (ax + (bx - ax) * u, ay + (by - ay) * u)
+    bottom = (dx + (cx - dx) * u, dy + (cy - dy) * u)
+    return top[0] + (bottom[0] - top[0]) * v, top[1] + (bottom[1] - top[1]) * v
+
+
+def grass(shade):
+    def pattern(x, y):
+        k = 0.92 + 0.08 * math.sin(x * 0.9 + y * 1.7) * math.sin(y * 0.6)
+        return (clamp(shade[0] * k), clamp(shade[1] * k), clamp(shade[2] * k), 255)
+    return pattern
+
+
+def empty_lot_frames():
+    return [parcel(None, (96, 150, 70, 255), grass((110, 172, 84)))]
+
+
+def vacant_lot_frames():
+    """Rough grass and a little sold-sign on its post."""
+    pixels = parcel(None, (150, 130, 90, 255), grass((124, 178, 88)))
+    px, py = parcel_point(0.78, 0.62)
+    fill_rect(pixels, px - 1, py - 30, px + 2, py + 2, (110, 75, 45, 255))
+    fill_rect(pixels, px - 14, py - 34, px + 15, py - 18, (240, 236, 220, 255))
+    fill_rect(pixels, px - 12, py - 30, px + 13, py - 26, (200, 60, 50, 255))
+    fill_rect(pixels, px - 12, py - 24, px + 13, py - 22, (200, 60, 50, 255))
+    return [pixels]
+
+
+def construction_lot_frames():
+    """Bare earth, a stack of planks and the foundation's stakes."""
+    def earth(x, y):
+        k = 0.9 + 0.1 * math.sin(x * 1.3) * math.sin(y * 0.7 + x * 0.2)
+        return (clamp(160 * k), clamp(120 * k), clamp(80 * k), 255)
+    pixels = parcel(None, (120, 90, 60, 255), earth)
+    for u, v in ((0.3, 0.3), (0.7, 0.3), (0.7, 0.7), (0.3, 0.7)):
+        x, y = parcel_point(u, v)
+        fill_rect(pixels, x - 1, y - 10, x + 2, y + 1, (230, 200, 140, 255))
+    x, y = parcel_point(0.15, 0.75)
+    for k in range(3):
+        fill_rect(pixels, x - 16, y - 4 * k - 4, x + 16, y - 4 * k - 1, (200, 160, 100, 255))
+    return [pixels]
+
+
+def lived_in_lot_frames():
+    """A mown lawn striped by the mower, with a path to the front door."""
+    def lawn(x, y):
+        k = 1.0 if (x + 2 * y) // 18 % 2 else 0.9
+        return (clamp(90 * k), clamp(170 * k), clamp(70 * k), 255)
+    pixels = parcel(None, (235, 235, 225, 255), lawn)
+    (x1, y1), (x2, y2) = parcel_point(0.5, 1.0), parcel_point(0.5, 0.5)
+    thick_line_box(pixels, x1, y1, x2, y2, 10, (210, 200, 180, 255))
+    return [pixels]
+
+
+def lot_hover_frames():
+    """A glowing rim around the parcel, pulsing over four frames."""
+    width, height = LOT_SIZE
+    frames = []
+    for i in range(4):
+        glow = 0.55 + 0.45 * math.sin(math.pi * i / 4)
+        pixels = canvas(width, height)
+        for y in range(height):
+            for x in range(width):
+                d = inside_parcel(x + 0.5, y + 0.5)
+                if -0.5 < d < 6:
+                    pixels[y][x] = (255, 235, 120, clamp(230 * glow * (1 - abs(d - 2.5) / 3.5)))
+        frames.append(pixels)
+    return frames
+
+
+def poke_cursor_frames():
+    """A pointing finger with a twinkle beside it; the finger tip is the hot
+    spot."""
+    frames = []
+    for i in range(4):
+        pixels = canvas(32, 32)
+        for width, colour in ((7, (40, 30, 20, 255)), (4, (255, 225, 190, 255))):
+            thick_line_box(pixels, 3, 3, 12, 22, width, colour)
+        fill_rect(pixels, 8, 16, 22, 29, (40, 30, 20, 255))
+        fill_rect(pixels, 10, 18, 20, 27, (255, 225, 190, 255))
+        r = 2 + (i % 2) * 2
+        thick_line_box(pixels, 25 - r, 7, 25 + r, 7, 2, (255, 240, 120, 255))
+        thick_line_box(pixels, 25, 7 - r, 25, 7 + r, 2, (255, 240, 120, 255))
+        frames.append(pixels)
+    return frames
+
+
+def thick_line_box(pixels, x1, y1, x2, y2, width, colour):
+    """thick_line, looking only at the pixels near the line."""
+    length = math.hypot(x2 - x1, y2 - y1) or 1.0
+    reach = width / 2 + 1
+    for y in range(max(0, int(min(y1, y2) - reach)), min(len(pixels), int(max(y1, y2) + reach) + 1)):
+        for x in range(max(0, int(min(x1, x2) - reach)), min(len(pixels[0]), int(max(x1, x2) + reach) + 1)):
+            px, py = x + 0.5, y + 0.5
+            t = max(0.0, min(1.0, ((px - x1) * (x2 - x1) + (py - y1) * (y2 - y1)) / (length * length)))
+            d = math.hypot(px - (x1 + t * (x2 - x1)), py - (y1 + t * (y2 - y1)))
+            blend(pixels, x, y, colour, width / 2 - d + 0.5)
+
+
 SEQUENCES = {
     "Mouse Cursor": cursor_frames,
     "Can Move X Cursor": edge_cursor_frames(1, 0, False),
@@ -415,29 +555,44 @@ SEQUENCES = {
     "Goal Anyone": goal_icon_frames("anyone"),
     "Goal Everyone": goal_icon_frames("everyone"),
     "StarGoalEffect": star_frames,
+    "Tile EmptyLot": empty_lot_frames,
+    "Lot Vacant": vacant_lot_frames,
+    "Lot Construction": construction_lot_frames,
+    "Lot LivedIn": lived_in_lot_frames,
+    "Lot Hover": lot_hover_frames,
+    "Poke Cursor": poke_cursor_frames,
 }
 
 
 def backdrop(sky_top, sky_bottom, hills, water=None):
-    """A level's background picture, 400 x 330: a sky, two rows of hills and
-    optionally water along the bottom."""
-    width, height = 400, 330
-    pixels = canvas(width, height)
+    """A level's background picture, the whole 1024 x 768 screen: a sky, rows
+    of hills whose last one is the meadow the town stands on, and
+    optionally a lake at the lower left."""
+    width, height = 1024, 768
+    sky_rows = []
     for y in range(height):
-        t = y / (height - 1)
-        colour = tuple(clamp(a + (b - a) * t) for a, b in zip(sky_top, sky_bottom)) + (255,)
-        for x in range(width):
-            pixels[y][x] = colour
+        t = min(1.0, y / 329)
+        sky_rows.append(tuple(clamp(a + (b - a) * t) for a, b in zip(sky_top, sky_bottom)) + (255,))
+    tops = []
     for index, (base, amplitude, period, colour) in enumerate(hills):
-        for x in range(width):
-            top = int(base - amplitude * math.sin(2 * math.pi * (x / period + 0.3 * index)))
-            for y in range(max(0, top), height):
-                pixels[y][x] = colour
+        # The hills keep the shape they had on the 400-pixel picture drawn
+        # at the right edge.
+        tops.append([int(base - amplitude * math.sin(2 * math.pi * ((x - 624) / period + 0.3 * index)))
+                     for x in range(width)])
+    pixels = []
+    for y in range(height):
+        row = [sky_rows[y]] * width
+        for (base, amplitude, period, colour), top in zip(hills, tops):
+            shade = 1.0 - 0.12 * max(0.0, (y - 330) / (height - 330))
+            lit = (clamp(colour[0] * shade), clamp(colour[1] * shade), clamp(colour[2] * shade), 255)
+            row = [lit if y >= top[x] else row[x] for x in range(width)]
+        pixels.append(row)
     if water:
-        for y in range(height - 60, height):
-            shade = 12 if (y // 6) % 2 else 0
-            for x in range(width):
-                pixels[y][x] = (clamp(water[0] + shade), clamp(water[1] + shade), clamp(water[2] + shade), 255)
+        for y in range(560, height):
+            for x in range(0, 260):
+                if ((x - 40) / 230) ** 2 + ((y - 700) / 150) ** 2 < 1.0:
+                    shade = 12 if (y // 6) % 2 else 0
+                    pixels[y][x] = (clamp(water[0] + shade), clamp(water[1] + shade), clamp(water[2] + shade), 255)
     return pixels
 
 

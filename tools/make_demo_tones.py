@@ -2,7 +2,8 @@
 """Makes the short tones of the demo data in data/Data/Resources/Tones/, and
 the toolkit's three interface sounds ("UI/Button Action.wav", "UI/Button
 Switch.wav" and "Player Error.wav" below data/Data/Resources/), and the
-game's "Customer Moved In.wav" there.
+game's "Customer Moved In.wav" and the trees' poke sound "Tree Rustle.wav"
+there.
 
 Usage: make_demo_tones.py [data folder]   (default: data beside tools/)
 
@@ -34,6 +35,7 @@ INTERFACE_SOUNDS = {
     "UI/Button Switch.wav": (0, 0.05),
     "Player Error.wav": (196.0, 0.3),
     "Customer Moved In.wav": (880.0, 0.4),
+    "Tree Rustle.wav": (-1, 0.45),
 }
 
 
@@ -44,11 +46,23 @@ def samples(frequency, seconds):
     out = []
     for i in range(count):
         envelope = min(1.0, i / fade, (count - 1 - i) / fade)
-        if frequency:
+        if frequency < 0:
+            value = 0.0
+        elif frequency:
             value = math.sin(2.0 * math.pi * frequency * i / RATE) * math.exp(-3.0 * i / count)
         else:
             value = (noise.random() * 2.0 - 1.0) * math.exp(-8.0 * i / count)
         out.append(int(round(value * envelope * 12000)))
+    if frequency < 0:
+        # Leaves: noise through a short running average, swelling then fading.
+        window = 6
+        raw = [noise.random() * 2.0 - 1.0 for _ in range(count)]
+        total = 0.0
+        for i in range(count):
+            total += raw[i] - (raw[i - window] if i >= window else 0.0)
+            swell = math.sin(math.pi * i / count) ** 2
+            wobble = 0.6 + 0.4 * math.sin(2.0 * math.pi * 9.0 * i / RATE)
+            out[i] = int(round(total / window * swell * wobble * 2.5 * 12000))
     return out
 
 

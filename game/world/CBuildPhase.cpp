@@ -4,6 +4,7 @@
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
 #include "objects/CIntProperty.h"
+#include "sequences/CSequenceList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CBuildPhase, 1.0)
 
@@ -23,6 +24,12 @@ void CBuildPhase::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_MinimumNumberOfSlots, "Minimum Number Of Slots", 0u);
     auto slots = d.AddArray<CNoneableListProperty>(&C::m_UpgradeSlotIndexArray, "Upgrade Slot List", "Upgrade Slot", 0);
     static_cast<CListProperty*>(slots.Get().GetElementProperty())->SetList(&GetUpgradeSlotList());
+    CVirtualArray* sequences = &GetSequenceList();
+    d.AddListReference<CNoneableListProperty>(&C::m_ClickAssistHoverCursor, "Click Assist Hover Cursor", sequences,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_ClickAssistUsedCursor, "Click Assist Used Cursor", sequences,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_ClickAssistEffect, "Click Assist Effect", sequences, nullptr);
 }
 
 CBuildPhase::CBuildPhase()

@@ -27,6 +27,10 @@ public:
     int32_t m_OptionIndex = kOptional;               // "Option Index"
     uint32_t m_MinimumNumberOfSlots = 0;             // "Minimum Number Of Slots"
     CPropertyArray<int32_t> m_UpgradeSlotIndexArray; // "Upgrade Slot List", into the upgrade-slot list
+    // Sequences of a click assist on a part of this phase (0: none).
+    int32_t m_ClickAssistHoverCursor = 0; // "Click Assist Hover Cursor"
+    int32_t m_ClickAssistUsedCursor = 0;  // "Click Assist Used Cursor"
+    int32_t m_ClickAssistEffect = 0;      // "Click Assist Effect"
 };
 
 // "Optional", "Required".

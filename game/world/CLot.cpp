@@ -15,16 +15,17 @@
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
+#include "game/world/ListReferences.h"
 #include "game/world/LotHooks.h"
 #include "images/CFrame.h"
 #include "render/CPointPath.h"
 #include "sequences/CSequence.h"
 #include "game/scripting/CSprite.h"
 #include "objects/CBoolProperty.h"
-#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CListProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CPObjectProperty.h"
@@ -44,7 +45,8 @@ void CLot::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_ForcePrebuiltItemsToUsePurchasedUpgrades, "Force Prebuilt Items To Use Purchased Upgrades", false);
     d.Add(&C::m_GridCoordinate, "Grid Coordinate", CPoint{0, 0});
     d.Add(&C::m_IsScenicLot, "Is Scenic Lot", false).AlternateName("Is Premium Lot");
-    d.AddListReference(&C::m_BackgroundSequence, "Background Sequence", &GetSequenceList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BackgroundSequence, "Background Sequence", &GetSequenceList(),
+                                              nullptr);
     d.Add(&C::m_Initialized, "Debug/Initialized", false).Level(kLevelHidden);
     d.Add(&C::m_SecondsWaitingForMouseUp, "Seconds Waiting For Mouse Up", 0.0f).Level(kLevelHidden);
     d.Add(&C::m_SecondsBetweenAssistClicks, "Seconds Between Assist Clicks", 0.0f).Level(kLevelHidden);
@@ -105,16 +107,6 @@ void SendTo(CSprite* sprite, const char* name)
 int32_t FindPhase(const char* name)
 {
     return GetBuildPhaseList().Find(name);
-}
-
-// "Image/Poke Audio" of a sequence; 0 when it has none.
-int32_t GetPokeAudio(CSequence* sequence)
-{
-    static const CProperty* property = CSequence::SGetClassInfo()->GetDynamicPropertyList().FindByName("Poke Audio");
-    if (!sequence || !property)
-        return 0;
-    const void* value = sequence->GetDynamicValue(property);
-    return value ? *static_cast<const int32_t*>(value) : 0;
 }
 
 // The add-on image and its poke audio when the point (in the sprite's
@@ -271,9 +263,9 @@ void CLot::MoveIn(CSpriteAI* customer, bool dropped)
 
 void CLot::RecordPartSamples(CGameState& state)
 {
-    static const int32_t frame = FindPhase("Frame");
-    static const int32_t garage = FindPhase("Garage");
-    static const int32_t addOn = FindPhase("Add On");
+    const int32_t frame = FindPhase("Frame");
+    const int32_t garage = FindPhase("Garage");
+    const int32_t addOn = FindPhase("Add On");
     for (uint32_t i = 0; i < m_Building->m_Parts.GetCount(); ++i) {
         const int32_t index = m_Building->m_Parts[i];
         if (index == 0)
@@ -390,7 +382,10 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
 
 bool CLot::TryDeliverCustomer()
 {
-    static const int32_t slot = GetUpgradeSlotList().Find("Deliverer");
+    // Looked up once found; a list not loaded yet is asked again next time.
+    static int32_t slot = -1;
+    if (slot < 0)
+        slot = GetUpgradeSlotList().Find("Deliverer");
     CGameState* state = CGameState::SGetCurrent();
     if (slot < 0 || !state || !state->HasUpgradeInSlot(slot) || !IsVacant() || !m_Building
         || m_Building->IsBeingConstructed() || !m_Building->IsFullyPainted())

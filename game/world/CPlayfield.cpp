@@ -4,6 +4,7 @@
 #include "foundation/CArrayPOD.h"
 #include "foundation/SettingsFiles.h"
 #include "game/scripting/CScriptPosition.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLotPlayfieldLayer.h"
@@ -264,8 +265,11 @@ CPlayfieldLayer* CPlayfield::GetLayer(uint32_t index)
     return index < m_Layers.GetCount() ? m_Layers[index] : nullptr;
 }
 
-CPlayfieldLayer* CPlayfield::GetHUD()
+CHUD* CPlayfield::GetHUD()
 {
+    for (uint32_t i = 0; i < m_Layers.GetCount(); ++i)
+        if (auto* hud = dynamic_cast<CHUD*>(m_Layers[i]))
+            return hud;
     return nullptr;
 }
 
@@ -351,6 +355,12 @@ void CPlayfield::FillDefaultLayers()
             auto* lots = new CLotPlayfieldLayer;
             lots->m_Name = name;
             AppendLayer(lots);
+            continue;
+        }
+        if (std::strcmp(name, "HUD") == 0) {
+            auto* hud = new CHUD;
+            hud->m_Name = name;
+            AppendLayer(hud);
             continue;
         }
         FindOrAddLayer(name);

@@ -25,6 +25,7 @@
 #include <cstdint>
 
 class CFrameInterface;
+class CHUD;
 class CMessage;
 class CScriptReferenceToTarget;
 class CTextSubstitutionList;
@@ -96,8 +97,8 @@ public:
     // Null out of range.
     CPlayfieldLayer* GetLayer(uint32_t index);
     uint32_t GetLayerCount() const { return m_Layers.GetCount(); }
-    // The HUD layer; null until a HUD layer class exists.
-    CPlayfieldLayer* GetHUD();
+    // The first layer that is a CHUD; null when there is none.
+    CHUD* GetHUD();
     // The last layer both shown and pickable in the editor.
     CPlayfieldLayer* GetTopEditableLayer();
     CPlayfieldLayer* FindLayerOfSprite(const CSprite* sprite);

@@ -104,6 +104,8 @@ public:
 
     // The cursor decoration: the painted colour and the mega sequence.
     virtual void SetCursorDecoration(const CColor& /*colour*/, uint32_t /*megaSequence*/) {}
+    // The colour a paint part paints (the assist effect's tint); white for none.
+    virtual CColor GetPaintColour(CBuildablePart* /*paint*/) { return CColor(255, 255, 255, 255); }
 
     // The deliverer upgrade's "Heart Bonus" for the customer it brings.
     virtual float GetDelivererHeartBonus(CUpgrade* /*deliverer*/) { return 0.0f; }

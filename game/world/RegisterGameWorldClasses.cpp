@@ -12,6 +12,7 @@
 #include "game/world/CGoalOptions.h"
 #include "game/world/CGoalOverlay.h"
 #include "game/world/CGoalTypes.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
@@ -24,6 +25,8 @@
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
+#include "game/world/CScoreBalloonAI.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CTutorialPlugIns.h"
@@ -35,6 +38,9 @@ void RegisterGameWorldClasses()
 {
     CPlayfieldLayer::SGetClassInfo();
     CPlayfield::SGetClassInfo();
+    CHUD::SGetClassInfo();
+    CHudOptions::SGetClassInfo();
+    CHudPosition::SGetClassInfo();
     CRules::SGetClassInfo();
     CPeriod::SGetClassInfo();
     CBackgroundStyleSheet::SGetClassInfo();
@@ -82,6 +88,7 @@ void RegisterGameWorldClasses()
     CSpawnOneCustomerSpritePlugIn::SGetClassInfo();
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
+    CScoreBalloonAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();
@@ -91,5 +98,7 @@ void RegisterGameWorldClasses()
     CLotPlayfieldLayer::SGetClassInfo();
     CCustomerMovedInMessage::SGetType();
     CXInARowCheckMessage::SGetType();
+    CScenery::SGetClassInfo();
+    DeclarePokeAudioProperty();
     InstallPlayfieldScriptingHooks();
 }

@@ -1,5 +1,6 @@
 #include "SequenceTestSupport.h"
 
+#include "game/scripting/CAudio.h"
 #include "images/CFrame.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
@@ -26,6 +27,13 @@ protected:
         std::filesystem::remove_all("Data/Resources/Sequences/.frames-made");
         ASSERT_EQ(RunCommand("python3 " + std::string(source) + "/tools/make_demo_sequences.py ."), 0);
         std::filesystem::current_path("Data");
+        // The trees name their poke sound in the audio list.
+        GetAudioList().SetSource("Resources/Audio");
+    }
+    void TearDown() override
+    {
+        GetAudioList().SetSource("Nowhere");
+        SequenceFolderTest::TearDown();
     }
 };
 
@@ -33,7 +41,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 38);
+    ASSERT_EQ(list.GetCount(), 44);
     const struct {
         const char* name;
         uint32_t frames;
@@ -64,7 +72,13 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Goal Clock", 1},
                     {"Goal Anyone", 1},
                     {"Goal Everyone", 1},
-                    {"StarGoalEffect", 8}};
+                    {"StarGoalEffect", 8},
+                    {"Tile EmptyLot", 1},
+                    {"Lot Vacant", 1},
+                    {"Lot Construction", 1},
+                    {"Lot LivedIn", 1},
+                    {"Lot Hover", 4},
+                    {"Poke Cursor", 4}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;
@@ -82,6 +96,9 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
     const CRect resizing = list.GetObjectByName("Resizing Cursor")->GetBounds();
     EXPECT_TRUE(resizing.left < 0 && resizing.right > 0 && resizing.top < 0 && resizing.bottom > 0);
     EXPECT_TRUE(std::filesystem::exists("Cache/Resources/Sequences/Walk.Sequence"));
+    // The lot images sit on the lot's hit area: the hot spot is its origin.
+    const CRect lot = list.GetObjectByName("Lot Vacant")->GetBounds();
+    EXPECT_TRUE(lot.left <= -130 && lot.right >= 130 && lot.top <= -70 && lot.bottom >= 75) << lot.left << " " << lot.top;
     // Goal panels hang from their top-left corner, where the goal line starts.
     EXPECT_EQ(list.GetObjectByName("Goal_Incomplete")->GetBounds().left, 0);
 

@@ -15,6 +15,7 @@
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
@@ -116,6 +117,8 @@ constexpr HookRow kHooks[] = {
     {"SetCurrentLevelHooks", InstalledBy::Nobody,
      "player profiles, advice and the upgrade sprites are not built yet (game/business, game/screens)",
      HasHook<SetCurrentLevelHooks>},
+    {"SetHudHooks", InstalledBy::Nobody, "the illegal-move display and tips are not built yet (game/business, game/screens)",
+     HasHook<SetHudHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
      HasHook<SetLevelSorterHooks>},
 };

@@ -3,6 +3,7 @@
 #include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "foundation/CCommand.h"
+#include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/world/CBackgroundStyleSheet.h"
@@ -172,6 +173,8 @@ void Init()
 {
     if (g_Showcase->previous.init)
         g_Showcase->previous.init();
+    // The trees name their poke sound in the audio list.
+    GetAudioList().SetSource("Resources/Audio");
     InitGeneralObjects();
     HoldCurrentLevel();
 }

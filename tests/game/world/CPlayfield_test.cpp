@@ -4,6 +4,7 @@
 #include "game/scripting/CScriptPosition.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
+#include "game/world/CHUD.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
 #include "support/ScopedHooks.h"
@@ -120,7 +121,7 @@ TEST(Playfield, LayersAreFoundCaseBlindAndMadeAtTheEnd)
     EXPECT_EQ(playfield.FindLayer("customers"), playfield.GetLayer(1));
     EXPECT_EQ(playfield.FindLayer("Junk"), nullptr);
     EXPECT_EQ(playfield.GetLayer(6), nullptr);
-    EXPECT_EQ(playfield.GetHUD(), nullptr);
+    EXPECT_EQ(static_cast<CPlayfieldLayer*>(playfield.GetHUD()), playfield.GetLayer(2));
 
     CPlayfieldLayer* sky = playfield.FindOrAddLayer("Sky");
     EXPECT_EQ(playfield.GetLayerCount(), 7u);

@@ -1,0 +1,767 @@
+// Lots as a level plays them: the move-in and its refusals, revenue and the
+// in-a-row runs, clicks with what the cursor holds, the deliverer, the
+// messages a lot reacts to, and the lot layer that maps, clips and finds
+// lots. The building business is a small double that keeps to what the
+// business layer promises the lots.
+#include "blit/CColor.h"
+#include "game/scripting/CAudio.h"
+#include "shell/CMouseState.h"
+#include "game/scripting/CSprite.h"
+#include "game/scripting/CSpriteAI.h"
+#include "game/world/CBackgroundStyleSheet.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CBuildablePackage.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CGoal.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotOptions.h"
+#include "game/world/CLotPlayfieldLayer.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CPlayAnimationOnceSpriteAI.h"
+#include "game/world/CPlayfieldMouseMessage.h"
+#include "game/world/CRules.h"
+#include "game/world/CScenery.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
+#include "game/world/LotHooks.h"
+#include "images/CFrame.h"
+#include "objects/CFloatProperty.h"
+#include "objects/CMessage.h"
+#include "objects/CPObjectProperty.h"
+#include "objects/CPropertyArrayProperty.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/SequenceTestSupport.h"
+#include "support/ScopedHooks.h"
+#include "support/TestOnlyClasses.h"
+#include "support/objects/ObjectRoundTrip.h"
+#include "render/CPointPath.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A customer as the business layer makes one: hearts left and an order.
+class CTestCustomer : public CSpriteAI {
+    OMBRISALT_REFLECTED(CTestCustomer, CSpriteAI)
+public:
+    CTestCustomer() { InitDeclaredProperties(); }
+    ~CTestCustomer() override { DestroyDeclaredProperties(); }
+    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
+    float m_Hearts = 0.0f;
+    CBuildablePackage* m_Order = nullptr;
+    bool m_Idle = true;
+};
+OMBRISALT_IMPLEMENT_CLASS(CTestCustomer, 1.0)
+const CTestOnlyClass kTestCustomerIsTestOnly("CTestCustomer");
+void CTestCustomer::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CTestCustomer::m_Hearts, "Hearts", 0.0f);
+    d.AddOwned(&CTestCustomer::m_Order, "Order").DefaultClass(CBuildablePackage::SGetClassInfo());
+}
+
+namespace {
+
+std::string Text(const std::string& className, const std::string& lines)
+{
+    return className + "\r\n{\r\n" + lines + "}\r\n";
+}
+
+template <typename T>
+void SetArray(CObject& owner, const char* key, CPropertyArray<T>& array, const std::vector<T>& values)
+{
+    auto* property = static_cast<CPropertyArrayProperty*>(owner.GetClassInfo()->FindProperty(key));
+    ASSERT_NE(property, nullptr) << key;
+    property->ArrayProperty_SetCount(&owner, uint32_t(values.size()));
+    for (size_t i = 0; i < values.size(); ++i)
+        array[uint32_t(i)] = values[i];
+}
+
+void SetParts(CBuildablePackage& package, const std::vector<int32_t>& parts)
+{
+    SetArray(package, "Parts List", package.m_Parts, parts);
+}
+
+CTestCustomer* AsCustomer(CSpriteAI* ai)
+{
+    return dynamic_cast<CTestCustomer*>(ai);
+}
+
+// The business layer as the lots see it, noting every call in order.
+class CTownBusiness : public CLotHooks {
+public:
+    CSpriteAI* GetHeldCustomer() override { return heldCustomer; }
+    CSpriteAI* TakeHeldCustomer() override { return std::exchange(heldCustomer, nullptr); }
+    CSpriteAI* GetHeldUpgradeButton() override { return heldButton; }
+    CSpriteAI* TakeHeldUpgradeButton() override { return std::exchange(heldButton, nullptr); }
+    CUpgrade* GetButtonUpgrade(CSpriteAI* button) override { return button ? buttonUpgrade : nullptr; }
+    bool UseButtonOnLot(CSpriteAI*, CLot* lot) override
+    {
+        log.push_back("use button");
+        SetParts(*lot->GetBuilding(), partsBuiltByButton);
+        return true;
+    }
+    bool IsUsedOnLots(CUpgrade* upgrade) override { return upgrade != nullptr; }
+
+    CBuildablePackage* GetOrder(CSpriteAI* customer) override
+    {
+        return AsCustomer(customer) ? AsCustomer(customer)->m_Order : nullptr;
+    }
+    float GetHeartsLeft(CSpriteAI* customer) override { return AsCustomer(customer)->m_Hearts; }
+    // The rules' list entry for the truncated hearts.
+    float GetMoveInBonus(CSpriteAI* customer) override
+    {
+        const CPropertyArray<float>& list = CRules::SGetInstance().m_MoveinBonusByHearts;
+        const uint32_t hearts = uint32_t(AsCustomer(customer)->m_Hearts);
+        return list.GetCount() ? list[std::min(hearts, list.GetCount() - 1)] : 0.0f;
+    }
+    void TurnAway(CSpriteAI*) override { log.push_back("turn away"); }
+    void ShowDisappointment(CSpriteAI*) override { log.push_back("disappointed"); }
+    void RecordMoveIn(CSpriteAI*) override { log.push_back("record"); }
+    void GetReadyToMoveIn(CSpriteAI*, CLot*) override { log.push_back("ready"); }
+    void WalkTo(CSpriteAI*, CFPoint point) override
+    {
+        log.push_back("walk");
+        walkedTo = point;
+    }
+    CSpriteAI* GetCustomer(CSprite* sprite) override
+    {
+        return sprite ? sprite->FindAI(CTestCustomer::SGetClassInfo()) : nullptr;
+    }
+    bool IsIdle(CSpriteAI* customer) override { return AsCustomer(customer)->m_Idle; }
+    void AddHearts(CSpriteAI* customer, float hearts) override { AsCustomer(customer)->m_Hearts += hearts; }
+
+    CSequence* GetAddOnAppearance(CBuildablePackage*) override
+    {
+        const int32_t index = GetSequenceList().Find("Porch");
+        return index >= 0 ? GetSequenceList().GetObject(index) : nullptr;
+    }
+    void ReportUnpainted(CBuildablePackage*) override { log.push_back("CantMoveInUnpaintedGeneric"); }
+    void ReportMismatch(CBuildablePackage*, CSpriteAI*) override { log.push_back("NotWhatWasOrdered"); }
+    void MarkPartInARow(CBuildablePackage*, int32_t) override { ++marks; }
+    void SetBuildingVolume(CBuildablePackage*, int32_t volume) override { buildingVolume = volume; }
+    void TellForemanMoveIn(CSpriteAI*, CLot*) override { log.push_back("foreman"); }
+    void ShowIllegalMove(const char* id) override { log.push_back(id); }
+    void AddInARowBonus(CThreeInARowCounter*) override { ++counterBonuses; }
+    float GetDelivererHeartBonus(CUpgrade*) override { return 1.5f; }
+    void ReportInARowRuns(int32_t runs) override { reportedRuns = runs; }
+
+    CSpriteAI* heldCustomer = nullptr;
+    CSpriteAI* heldButton = nullptr;
+    CUpgrade* buttonUpgrade = nullptr;
+    std::vector<int32_t> partsBuiltByButton;
+    std::vector<std::string> log;
+    CFPoint walkedTo{0.0f, 0.0f};
+    int marks = 0;
+    int counterBonuses = 0;
+    int32_t reportedRuns = -1;
+    int32_t buildingVolume = 0;
+};
+
+// Notes every message its sprite (or layer) hears, into the shared log.
+class CNotingAI : public CSpriteAI {
+public:
+    explicit CNotingAI(std::vector<std::string>& log, const char* prefix)
+        : m_Log(log)
+        , m_Prefix(prefix)
+    {
+    }
+    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
+    void HandleMessage(CMessage& message) override
+    {
+        m_Log.push_back(m_Prefix + GetMessageTypeName(message.GetType()));
+        if (auto* mouse = dynamic_cast<CPlayfieldMouseMessage*>(&message))
+            lastPoint = mouse->GetPosition();
+        CSpriteAI::HandleMessage(message);
+    }
+    CPoint lastPoint{0, 0};
+
+private:
+    std::vector<std::string>& m_Log;
+    std::string m_Prefix;
+};
+
+// A goal that notes what the level passes on: the lot messages, the
+// in-a-row counts and the revenue pending when the move-in arrives.
+class CNotingGoal : public CGoal {
+public:
+    void Draw(CGoalLayout&) override {}
+    void HandleMessage(CMessage& message) override
+    {
+        if (message.GetType() == CCustomerMovedInMessage::SGetType()) {
+            movedIn.push_back(GetMessageLot(message));
+            pendingAtMoveIn = CLevelOptions::SGetCurrent()->m_PendingRevenue;
+        } else if (message.GetType() == CXInARowCheckMessage::SGetType()) {
+            checks.push_back(static_cast<CXInARowCheckMessage&>(message).m_Counts);
+        }
+    }
+    std::vector<CLot*> movedIn;
+    std::vector<std::vector<int32_t>> checks;
+    float pendingAtMoveIn = -1.0f;
+};
+
+class Lots : public SequenceFolderTest {
+protected:
+    void SetUp() override
+    {
+        SequenceFolderTest::SetUp();
+        for (const char* name : {"Tile EmptyLot", "Poke Cursor", "Built A", "Lived A", "Lived B", "Vacant A", "Puff"})
+            WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 40, 40);
+        WriteTga("Resources/Sequences/-Porch/0001.tga", 40, 40);
+        WriteBytes("Resources/Sequences/-Porch/Properties.txt",
+                   SequenceProperties("Dynamic Properties=1\n{\n\tPoke Audio=Rustle\n}"));
+        WriteBytes("Resources/Audio/!None.Audio.txt", Text("CAudioRandomFromSet", ""));
+        WriteBytes("Resources/Audio/Rustle.Audio.txt", Text("CAudioRandomFromSet", ""));
+        GetAudioList().SetSource("Resources/Audio", nullptr);
+        WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
+        WriteBytes("Resources/Lot Options.Object.txt",
+                   Text("CLotOptions", "Move In Effect Sequence=Puff\r\nPremium Bonus=0.2\r\n"));
+        WriteBytes("Resources/Town.Background.txt", Text("CBackgroundStyleSheet", ""));
+        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Deliverer.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+        // Five phases: the in-a-row counts follow the phases, not a fixed four.
+        for (const char* phase : {"Frame", "Garage", "Add On", "Fence", "Pool"})
+            WriteBytes("Resources/Phases/" + std::string(phase) + ".BuildPhase.txt",
+                       Text("CBuildPhase", "Name=" + std::string(phase) + "\r\n"));
+        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0\r\n"));
+        WriteBytes("Resources/Upgrades/Walls.Upgrade.txt",
+                   Text("CBuildablePart", "Build Phase=Frame\r\nResale Value=6\r\n"));
+        WriteBytes("Resources/Upgrades/Carport.Upgrade.txt",
+                   Text("CBuildablePart", "Build Phase=Garage\r\nResale Value=4\r\n"));
+        WriteBytes("Resources/Upgrades/Pool.Upgrade.txt", Text("CBuildablePart", "Build Phase=Pool\r\nResale Value=1\r\n"));
+        WriteBytes("Resources/Upgrades/Courier.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Deliverer\r\n"));
+        GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+        GetGeneralObjects().SetSource(nullptr, "Resources", 0);
+        InitGeneralObjects();
+        for (CObjectFileArray* list : Lists())
+            list->SetSource(nullptr, "Resources", 0);
+        m_Walls = GetUpgradeList().Find("Walls");
+        m_Carport = GetUpgradeList().Find("Carport");
+        m_Pool = GetUpgradeList().Find("Pool");
+        ASSERT_GT(m_Walls, 0);
+        ASSERT_GT(m_Pool, 0);
+
+        CLevelOptions level;
+        level.ResetToDefaults();
+        level.EnsureDefaultLayers();
+        GetLevelHolder().HoldCopyOf(&level);
+        m_Level = CLevelOptions::SGetCurrent();
+        ASSERT_NE(m_Level, nullptr);
+        m_Layer = GetLotLayer();
+        ASSERT_NE(m_Layer, nullptr) << "the default \"Lot\" layer is a lot layer";
+        m_Goal = new CNotingGoal;
+        auto* goals = static_cast<CPropertyArrayProperty*>(m_Level->GetClassInfo()->FindProperty("Optional Goals List"));
+        goals->ArrayProperty_SetCount(m_Level, 1);
+        delete m_Level->m_OptionalGoals[0];
+        m_Level->m_OptionalGoals[0] = m_Goal;
+
+        m_State = CGameState::SGetCurrent();
+        m_RevenueBefore = m_State->m_RevenueK;
+        m_MovedInBefore = m_State->GetMovedInCount();
+        m_EarlyBefore = m_State->GetEarlyMoveInBonusTotal();
+        CRules& rules = CRules::SGetInstance();
+        SetArray(rules, "Movein Bonus By Hearts List", rules.m_MoveinBonusByHearts, {0.0f, 0.1f, 0.2f, 0.25f});
+        SetArray(rules, "Move In Bonus By 3 In ARows List", rules.m_MoveInBonusBy3InARows, {0.1f, 0.3f});
+    }
+    void TearDown() override
+    {
+        GetLevelHolder().Release();
+        ClearDraggedSprite();
+        CMouseState::SGetInstance().ResetForTesting();
+        GetAudioList().SetSource("Nowhere", nullptr);
+        m_State->m_RevenueK = m_RevenueBefore;
+        for (CObjectFileArray* list : Lists()) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+        for (CObjectFileArray* list :
+             {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetSequenceList())}) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+        SequenceFolderTest::TearDown();
+    }
+    static std::vector<CObjectFileArray*> Lists()
+    {
+        return {&GetUpgradeSlotList(), &GetBuildPhaseList(), &GetUpgradeList(), &GetBackgroundStyleSheetList()};
+    }
+
+    CLot* AddLot(CPoint grid, std::vector<int32_t> parts = {})
+    {
+        auto* sprite = new CSprite;
+        auto* lot = new CLot;
+        sprite->AddAI(lot);
+        lot->m_GridCoordinate = grid;
+        sprite->SetPosition(float(100 + 200 * grid.x), float(100 + 200 * grid.y));
+        if (!parts.empty())
+            SetParts(*lot->GetBuilding(), parts);
+        m_Level->GetPlayfield().AddSprite(sprite, "Lot");
+        return lot;
+    }
+    static CTestCustomer* NewCustomer(float hearts, const std::vector<int32_t>& order)
+    {
+        auto* customer = new CTestCustomer;
+        customer->m_Hearts = hearts;
+        SetParts(*customer->m_Order, order);
+        return customer;
+    }
+    // A lived-in neighbour with these parts.
+    CLot* AddHome(CPoint grid, const std::vector<int32_t>& parts)
+    {
+        CLot* lot = AddLot(grid, parts);
+        lot->m_CustomerLivingHere = NewCustomer(3.0f, parts);
+        return lot;
+    }
+    float Revenue() const { return m_State->m_RevenueK - m_RevenueBefore; }
+    CLevelPlayStats& Stats() { return *CLevelPlayStats::SGetCurrent(); }
+
+    CTownBusiness m_Business;
+    CScopedHook<SetLotHooks> m_Hooks{&m_Business};
+    CLevelOptions* m_Level = nullptr;
+    CLotPlayfieldLayer* m_Layer = nullptr;
+    CNotingGoal* m_Goal = nullptr;
+    CGameState* m_State = nullptr;
+    float m_RevenueBefore = 0.0f;
+    uint32_t m_MovedInBefore = 0;
+    float m_EarlyBefore = 0.0f;
+    int32_t m_Walls = 0;
+    int32_t m_Carport = 0;
+    int32_t m_Pool = 0;
+};
+
+TEST_F(Lots, EachRefusedMoveInTurnsTheCustomerAwayWithItsMessageAndCounter)
+{
+    CLot* lot = AddLot({0, 0}, {m_Walls});
+    std::unique_ptr<CTestCustomer> customer(NewCustomer(3.0f, {m_Walls}));
+
+    lot->GetBuilding()->m_BeingConstructed = 1;
+    lot->MoveIn(customer.get(), true);
+    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"turn away", "CantMoveInUnfinished"}));
+    EXPECT_EQ(Stats().m_UnfinishedCantMoveIn, 1u);
+    EXPECT_EQ(Stats().m_DraggedCustomerIn, 1u);
+
+    lot->GetBuilding()->m_BeingConstructed = 0;
+    SetArray(*lot->GetBuilding(), "Unpainted Parts List", lot->GetBuilding()->m_UnpaintedParts, {m_Walls});
+    m_Business.log.clear();
+    lot->MoveIn(customer.get(), false);
+    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"turn away", "CantMoveInUnpaintedGeneric"}));
+    EXPECT_EQ(Stats().m_UnfinishedCantMoveIn, 2u);
+    EXPECT_EQ(Stats().m_ClickedCustomerIn, 1u);
+
+    SetArray(*lot->GetBuilding(), "Unpainted Parts List", lot->GetBuilding()->m_UnpaintedParts, {});
+    std::unique_ptr<CTestCustomer> wrong(NewCustomer(3.0f, {m_Carport}));
+    m_Business.log.clear();
+    EXPECT_FALSE(lot->CanHouse(wrong.get()));
+    lot->MoveIn(wrong.get(), false);
+    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"disappointed", "NotWhatWasOrdered"}));
+    EXPECT_EQ(Stats().m_WrongOrderCantMoveIn, 1u);
+
+    lot->m_CustomerLivingHere = NewCustomer(1.0f, {m_Walls});
+    m_Business.log.clear();
+    EXPECT_FALSE(lot->CanHouse(customer.get()));
+    lot->MoveIn(customer.get(), false);
+    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"turn away", "CantMoveInOccupied"}));
+    EXPECT_EQ(Stats().m_OccupiedCantMoveIn, 1u);
+
+    EXPECT_EQ(Revenue(), 0.0f);
+    EXPECT_TRUE(m_Goal->movedIn.empty());
+    EXPECT_EQ(m_State->GetMovedInCount(), m_MovedInBefore);
+}
+
+TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndTellsTheLevelLast)
+{
+    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    const int32_t lived = GetSequenceList().Find("Lived A");
+    SetArray(sheet, "LivedIn Images List", sheet.m_LivedInImages, {lived});
+
+    CLot* lot = AddLot({0, 0}, {m_Walls, m_Carport});
+    lot->m_IsScenicLot = true;
+    std::vector<std::string> heard;
+    lot->GetSprite()->AddAI(new CNotingAI(heard, "lot:"));
+    auto* bystander = new CSprite;
+    bystander->AddAI(new CNotingAI(heard, "ui:"));
+    m_Level->GetPlayfield().AddSprite(bystander, "UI");
+    // Scenery hidden on the lot shows again; one beside the lot stays hidden.
+    auto* tree = new CSprite;
+    tree->SetPosition(110.0f, 110.0f);
+    tree->SetVisible(false);
+    m_Layer->AddSprite(tree);
+    auto* far = new CSprite;
+    far->SetPosition(400.0f, 400.0f);
+    far->SetVisible(false);
+    m_Layer->AddSprite(far);
+
+    std::unique_ptr<CTestCustomer> customer(NewCustomer(3.0f, {m_Walls, m_Carport}));
+    const auto effects = [this] {
+        uint32_t n = 0;
+        for (uint32_t i = 0; i < m_Layer->GetSpriteCount(); ++i)
+            n += m_Layer->GetSprite(i)->FindAI(CPlayAnimationOnceSpriteAI::SGetClassInfo()) != nullptr;
+        return n;
+    };
+    ASSERT_TRUE(lot->CanHouse(customer.get()));
+    lot->MoveIn(customer.get(), true);
+
+    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"record", "ready", "walk"}));
+    // The playfield broadcast reaches the top layer first.
+    EXPECT_EQ(heard, (std::vector<std::string>{"ui:Customer Moved In", "lot:Customer Moved In",
+                                               "lot:Customer Moved In Here", "lot:MoveInStarted"}));
+    EXPECT_EQ(m_State->GetMovedInCount(), m_MovedInBefore + 1);
+    EXPECT_EQ(lot->m_BackgroundSequence, lived);
+    EXPECT_TRUE(tree->IsVisible());
+    EXPECT_FALSE(far->IsVisible());
+    EXPECT_EQ(effects(), 1u) << "the move-in effect";
+    EXPECT_EQ(m_Business.walkedTo.x, 100.0f);
+
+    // The resident is the lot's own copy.
+    ASSERT_NE(lot->GetResident(), nullptr);
+    EXPECT_NE(lot->GetResident(), customer.get());
+    EXPECT_EQ(AsCustomer(lot->GetResident())->m_Hearts, 3.0f);
+
+    // V = 6 + 4 = 10, scenic: 12; three hearts: E = 0.25 x 12 = 3; no run.
+    EXPECT_FLOAT_EQ(Revenue(), 15.0f);
+    EXPECT_FLOAT_EQ(m_Level->m_PendingRevenue, 15.0f);
+    EXPECT_FLOAT_EQ(m_State->GetEarlyMoveInBonusTotal() - m_EarlyBefore, 3.0f);
+    EXPECT_EQ(m_State->GetHeartsSamples()[m_State->GetHeartsSamples().GetCount() - 1], 3.0f);
+    EXPECT_EQ(m_State->GetFrameSamples()[m_State->GetFrameSamples().GetCount() - 1], 6.0f);
+    EXPECT_EQ(m_State->GetGarageSamples()[m_State->GetGarageSamples().GetCount() - 1], 4.0f);
+    EXPECT_EQ(m_State->GetAddOnSamples().GetCount(), m_State->GetFrameSamples().GetCount())
+        << "a missing add-on is sampled as 0";
+
+    ASSERT_EQ(m_Goal->movedIn, (std::vector<CLot*>{lot}));
+    EXPECT_FLOAT_EQ(m_Goal->pendingAtMoveIn, 15.0f) << "the level hears of the move-in after the revenue";
+    EXPECT_EQ(m_Goal->checks.size(), 8u) << "four directions for each of the two parts";
+    EXPECT_EQ(m_Business.reportedRuns, 0);
+}
+
+TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
+{
+    // The middle of three: one run from -d/+d.
+    AddHome({0, 0}, {m_Walls});
+    CLot* middle = AddLot({1, 0}, {m_Walls});
+    AddHome({2, 0}, {m_Walls});
+    CThreeInARowCounter counter;
+    CXInARowCheckMessage check(middle);
+    EXPECT_FLOAT_EQ(middle->CheckInARow(check), 0.1f);
+    EXPECT_EQ(m_Business.reportedRuns, 1);
+    EXPECT_EQ(m_Business.counterBonuses, 1);
+    EXPECT_EQ(m_Business.marks, 3);
+    ASSERT_EQ(m_Goal->checks.size(), 4u) << "one check per direction for the one part";
+    EXPECT_EQ(m_Goal->checks[0].size(), 5u) << "one count per build phase";
+    EXPECT_EQ(m_Goal->checks[0][0], 3);
+    EXPECT_EQ(m_Goal->checks[1][0], 1);
+    for (const std::vector<int32_t>& counts : m_Goal->checks)
+        EXPECT_EQ(std::count(counts.begin(), counts.end(), 0), 4) << "each count is cleared after it is read";
+
+    // The end of four: the fourth adds to the count, not to the runs.
+    AddHome({0, 5}, {m_Walls});
+    AddHome({1, 5}, {m_Walls});
+    AddHome({2, 5}, {m_Walls});
+    CLot* end = AddLot({3, 5}, {m_Walls});
+    m_Goal->checks.clear();
+    CXInARowCheckMessage row(end);
+    EXPECT_FLOAT_EQ(end->CheckInARow(row), 0.1f);
+    EXPECT_EQ(m_Goal->checks[0][0], 4);
+    EXPECT_EQ(m_Business.reportedRuns, 1);
+
+    // A diagonal run, then the switch that ignores it.
+    const int32_t pool = GetBuildPhaseList().Find("Pool");
+    std::vector<int32_t> poolOnly(5, 0);
+    poolOnly[size_t(pool)] = m_Pool;
+    CLot* corner = AddLot({3, 3}, poolOnly);
+    AddHome({2, 2}, poolOnly);
+    AddHome({1, 1}, poolOnly);
+    m_Goal->checks.clear();
+    CXInARowCheckMessage diagonal(corner);
+    EXPECT_FLOAT_EQ(corner->CheckInARow(diagonal), 0.1f);
+    ASSERT_EQ(m_Goal->checks.size(), 4u);
+    EXPECT_EQ(m_Goal->checks[1][size_t(pool)], 3) << "a part of the fifth phase";
+    CRules::SGetInstance().m_DisableDiagonalMatches = true;
+    CXInARowCheckMessage ignored(corner);
+    EXPECT_FLOAT_EQ(corner->CheckInARow(ignored), 0.0f);
+    CRules::SGetInstance().m_DisableDiagonalMatches = false;
+
+    // Vertical runs of two parts at once: more runs than the list holds
+    // take its last entry; the vertical switch drops them.
+    CLot* top = AddLot({6, 0}, {m_Walls, m_Carport});
+    AddHome({6, 1}, {m_Walls, m_Carport});
+    AddHome({6, 2}, {m_Walls, m_Carport});
+    CXInARowCheckMessage column(top);
+    EXPECT_FLOAT_EQ(top->CheckInARow(column), 0.3f) << "two runs";
+    CLot* bottom = AddLot({6, 3}, {m_Walls, m_Carport});
+    AddHome({6, 4}, {m_Walls, m_Carport});
+    top->m_CustomerLivingHere = NewCustomer(3.0f, {});
+    CXInARowCheckMessage longer(bottom);
+    EXPECT_EQ(bottom->CheckInARow(longer), 0.3f) << "four runs take the last of two entries";
+    EXPECT_EQ(m_Business.reportedRuns, 4);
+    CRules::SGetInstance().m_DisableVerticalMatches = true;
+    CXInARowCheckMessage flat(bottom);
+    EXPECT_EQ(bottom->CheckInARow(flat), 0.0f);
+    CRules::SGetInstance().m_DisableVerticalMatches = false;
+
+    // The run's bonus joins the revenue: V = 6, E = 0.25 x 6, B = 0.1.
+    std::unique_ptr<CTestCustomer> customer(NewCustomer(3.0f, {m_Walls}));
+    end->MoveIn(customer.get(), false);
+    EXPECT_FLOAT_EQ(Revenue(), 6.0f + 1.5f + 0.6f);
+}
+
+TEST_F(Lots, ClicksMoveInTheHeldCustomerBuildWithTheHeldButtonOrRefuseAnOccupiedLot)
+{
+    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CLot* lot = AddLot({0, 0});
+    const int32_t empty = lot->m_BackgroundSequence;
+    EXPECT_EQ(empty, GetSequenceList().Find("Tile EmptyLot"));
+    EXPECT_FALSE(lot->GetBuilding()->HasParts());
+
+    // A button builds on a vacant lot; an empty construction list gives 0.
+    CTestCustomer button;
+    m_Business.heldButton = &button;
+    m_Business.buttonUpgrade = GetUpgradeByIndex(m_Walls);
+    m_Business.partsBuiltByButton = {m_Walls};
+    EXPECT_TRUE(lot->OnClicked(true));
+    EXPECT_EQ(Stats().m_DraggedUpgradeIn, 1u);
+    EXPECT_EQ(lot->m_BackgroundSequence, 0);
+    EXPECT_EQ(m_Business.heldButton, nullptr) << "taken from the cursor";
+
+    const int32_t built = GetSequenceList().Find("Built A");
+    SetArray(sheet, "Construction Images List", sheet.m_ConstructionImages, {built});
+    SetParts(*lot->GetBuilding(), {});
+    m_Business.heldButton = &button;
+    EXPECT_TRUE(lot->OnClicked(false));
+    EXPECT_EQ(Stats().m_ClickedUpgradeIn, 1u);
+    EXPECT_EQ(lot->m_BackgroundSequence, built);
+
+    // The held customer comes first, and moves in.
+    auto* customer = NewCustomer(2.0f, {m_Walls});
+    std::unique_ptr<CTestCustomer> owner(customer);
+    m_Business.heldCustomer = customer;
+    m_Business.heldButton = &button;
+    m_Business.log.clear();
+    EXPECT_TRUE(lot->OnClicked(false));
+    EXPECT_FALSE(lot->IsVacant());
+    EXPECT_EQ(m_Business.heldButton, &button);
+
+    m_Business.log.clear();
+    EXPECT_FALSE(lot->OnClicked(false));
+    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"CantBuildHereOccupied"}));
+}
+
+TEST_F(Lots, ALotForgetsItsForemanAndTheDelivererBringsAnIdleCustomerWithItsHeartBonus)
+{
+    CLot* lot = AddLot({0, 0}, {m_Walls});
+    CTestCustomer foreman;
+    lot->SetForeman(&foreman);
+    lot->SetForeman(nullptr);
+    EXPECT_EQ(lot->GetForeman(), nullptr);
+
+    auto* busy = NewCustomer(1.0f, {m_Walls});
+    busy->m_Idle = false;
+    auto* wrong = NewCustomer(1.0f, {m_Carport});
+    auto* right = NewCustomer(1.0f, {m_Walls});
+    for (CTestCustomer* customer : {busy, wrong, right}) {
+        auto* sprite = new CSprite;
+        sprite->AddAI(customer);
+        m_Level->GetPlayfield().AddSprite(sprite, "Customers");
+    }
+
+    EXPECT_FALSE(lot->TryDeliverCustomer()) << "no deliverer in its slot";
+    CMessage decided = CMessage::CMessageByName("CustomerDecided");
+    lot->HandleMessage(decided);
+    EXPECT_FALSE(decided.IsHandled());
+
+    m_State->ReceiveUpgrade(GetUpgradeList().Find("Courier"));
+    lot->HandleMessage(decided);
+    EXPECT_TRUE(decided.IsHandled());
+    EXPECT_FLOAT_EQ(right->m_Hearts, 2.5f);
+    EXPECT_EQ(busy->m_Hearts, 1.0f);
+    ASSERT_FALSE(lot->IsVacant());
+    EXPECT_EQ(std::count(m_Business.log.begin(), m_Business.log.end(), "foreman"), 0)
+        << "a foreman that is gone hears of nothing";
+    EXPECT_FALSE(lot->TryDeliverCustomer()) << "the lot is taken";
+    m_State->RemoveUpgrade(GetUpgradeList().Find("Courier"));
+}
+
+TEST_F(Lots, TheEndOfPlayBulldozesUnfinishedBuildingsAndHidesVacantLots)
+{
+    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CLot* unfinished = AddLot({0, 0}, {m_Walls});
+    unfinished->GetBuilding()->m_BeingConstructed = 1;
+    CLot* home = AddHome({1, 0}, {m_Walls});
+    std::vector<std::string> heard;
+    unfinished->GetSprite()->AddAI(new CNotingAI(heard, "lot:"));
+
+    CMessage done = CMessage::CMessageByName("PlayerInteractionComplete");
+    m_Level->GetPlayfield().BroadcastMessage(done);
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "lot:BulldozerUsed"), 1);
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "lot:Building Destroyed"), 1);
+    EXPECT_FALSE(unfinished->GetSprite()->IsVisible());
+    EXPECT_TRUE(home->GetSprite()->IsVisible());
+
+    // The bulldozer clears a vacant building; an empty lot is refused.
+    unfinished->GetBuilding()->m_BeingConstructed = 0;
+    CMessage remove = CMessage::CMessageByName("RemoveBuilding");
+    const int32_t vacant = GetSequenceList().Find("Vacant A");
+    SetArray(sheet, "Vacant Images List", sheet.m_VacantImages, {vacant});
+    unfinished->HandleMessage(remove);
+    EXPECT_FALSE(unfinished->GetBuilding()->HasParts());
+    EXPECT_EQ(unfinished->m_BackgroundSequence, vacant);
+    unfinished->Bulldoze();
+    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"NoBulldozerEmptyLot"}));
+
+    CMessage paused = CMessage::CMessageByName("GamePaused");
+    home->HandleMessage(paused);
+    EXPECT_EQ(m_Business.buildingVolume, -10000);
+}
+
+TEST_F(Lots, APressThenAQuickReleaseIsAClickNotADrop)
+{
+    CLot* lot = AddLot({0, 0});
+    CTestCustomer button;
+    m_Business.heldButton = &button;
+    m_Business.buttonUpgrade = GetUpgradeByIndex(m_Walls);
+    m_Business.partsBuiltByButton = {m_Walls};
+    CSprite held;
+    SetDraggedSprite(&held, {0.0f, 0.0f});
+
+    // The press lands on the lot (inside its polygon) and builds.
+    CPlayfieldMouseMessage down = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100, 100});
+    m_Level->GetPlayfield().BroadcastMessage(down);
+    EXPECT_TRUE(down.IsHandled());
+    EXPECT_EQ(Stats().m_ClickedUpgradeIn, 1u);
+
+    m_Business.heldButton = &button;
+    CPlayfieldMouseMessage up = CPlayfieldMouseMessage::MouseUp(0, kLeftMouseButton, {100, 100});
+    m_Level->GetPlayfield().BroadcastMessage(up);
+    EXPECT_FALSE(up.IsHandled()) << "released within 0.15 s of the press";
+    lot->m_SecondsWaitingForMouseUp = 0.0f;
+    CPlayfieldMouseMessage later = CPlayfieldMouseMessage::MouseUp(0, kLeftMouseButton, {100, 100});
+    m_Level->GetPlayfield().BroadcastMessage(later);
+    EXPECT_EQ(Stats().m_DraggedUpgradeIn, 1u);
+
+    // Outside the polygon nothing is taken.
+    m_Business.heldButton = &button;
+    CPlayfieldMouseMessage beside = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100 + 130, 100 + 70});
+    m_Level->GetPlayfield().BroadcastMessage(beside);
+    EXPECT_FALSE(beside.IsHandled());
+    ClearDraggedSprite();
+}
+
+TEST_F(Lots, APressOnTheAddOnPokesItOnceUntilItsSwellEndsAndHoveringShowsThePokeCursor)
+{
+    CLot* lot = AddLot({0, 0}, {m_Walls});
+    ASSERT_GT(GetPokeAudio(m_Business.GetAddOnAppearance(nullptr)), 0);
+
+    CPlayfieldMouseMessage first = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100, 100});
+    m_Level->GetPlayfield().BroadcastMessage(first);
+    EXPECT_TRUE(first.IsHandled());
+    EXPECT_EQ(Stats().m_PokeSoundsPlayed, 1u);
+    EXPECT_GT(lot->m_PokeClock, 0.0f);
+    CPlayfieldMouseMessage second = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100, 100});
+    m_Level->GetPlayfield().BroadcastMessage(second);
+    EXPECT_FALSE(second.IsHandled()) << "still swelling";
+    EXPECT_EQ(Stats().m_PokeSoundsPlayed, 1u);
+
+    // The image, not the polygon, decides: a corner of the polygon misses it.
+    lot->m_PokeClock = 0.0f;
+    CPlayfieldMouseMessage corner = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100 + 100, 100 - 40});
+    m_Level->GetPlayfield().BroadcastMessage(corner);
+    EXPECT_FALSE(corner.IsHandled());
+
+    CPlayfieldMouseMessage over = CPlayfieldMouseMessage::MouseMoved(0, {105, 95}, {105, 95});
+    m_Level->GetPlayfield().BroadcastMessage(over);
+    EXPECT_TRUE(over.IsHandled());
+    EXPECT_NE(CMouseState::SGetInstance().GetCursor(), nullptr);
+    EXPECT_FALSE(lot->m_IsHovered) << "the poke cursor takes the hover's place";
+}
+
+TEST_F(Lots, TheLotLayerFindsTheFirstLotMapsPointsByTheLevelScaleAndRestoresThem)
+{
+    CLot* first = AddLot({2, 1});
+    AddLot({2, 1});
+    EXPECT_EQ(m_Layer->FindLot(2, 1), first);
+    EXPECT_EQ(m_Layer->FindLot(1, 2), nullptr);
+
+    m_Level->m_ScalePercent = 50.0f;
+    EXPECT_EQ(m_Layer->ScreenToLayer({30.0f, 41.0f}).x, 60.0f);
+    EXPECT_EQ(m_Layer->LayerToScreen({60.0f, 82.0f}).y, 41.0f);
+
+    std::vector<std::string> heard;
+    auto* noting = new CNotingAI(heard, "");
+    first->GetSprite()->AddAI(noting);
+    CPlayfieldMouseMessage moved = CPlayfieldMouseMessage::MouseMoved(0, {15, 21}, {3, 5});
+    m_Layer->HandleMessage(moved);
+    EXPECT_EQ(noting->lastPoint.x, 30);
+    EXPECT_EQ(noting->lastPoint.y, 42);
+    EXPECT_EQ(moved.GetPosition().x, 15);
+    EXPECT_EQ(moved.GetSecondPoint().y, 5);
+    CPlayfieldMouseMessage down = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {7, 7});
+    m_Layer->HandleMessage(down);
+    EXPECT_EQ(noting->lastPoint.x, 14);
+    EXPECT_EQ(down.GetPosition().x, 7);
+}
+
+TEST_F(Lots, TheLotLayerDrawsOnlyInsideTheGridRectangleAtTheLevelScale)
+{
+    CLotOptions& options = *CLotOptions::SGetInstance();
+    options.m_LotGridDrawRectUpperLeft = {0, 0};
+    options.m_LotGridDrawRectLowerRight = {100, 100};
+    // A solid 40 x 40 ground centred on the lot at (100, 100).
+    CLot* lot = AddLot({0, 0});
+    lot->GetSprite()->SetImageSequence(uint32_t(lot->m_BackgroundSequence));
+    CFrame target;
+    target.Create(300, 300, 32);
+    target.Clear();
+    m_Layer->Draw(target);
+    EXPECT_NE(target.GetRawPixel(90, 90), 0u);
+    EXPECT_EQ(target.GetRawPixel(110, 110), 0u) << "outside the clip rectangle";
+
+    m_Level->m_ScalePercent = 50.0f;
+    options.m_LotGridDrawRectLowerRight = {300, 300};
+    target.Clear();
+    m_Layer->Draw(target);
+    EXPECT_NE(target.GetRawPixel(50, 50), 0u);
+    EXPECT_EQ(target.GetRawPixel(75, 75), 0u) << "the ground ends at half its place";
+
+    // The editor's grid joins each lot to its right-hand neighbour.
+    AddLot({1, 0});
+    target.Clear();
+    m_Layer->DrawEditorGrid(target);
+    EXPECT_EQ(target.GetRawPixel(200, 100), 0u) << "only while the editor asks for it";
+    CScopedHook<SetLotGridConnectionsQuery> shown{[] { return true; }};
+    m_Layer->DrawEditorGrid(target);
+    CColor colour;
+    ASSERT_TRUE(target.GetPixel(200, 100, colour));
+    EXPECT_EQ(colour.GetRed(), 50);
+    EXPECT_EQ(colour.GetGreen(), 255);
+}
+
+TEST_F(Lots, LotsAndTheirOptionsReadTheirOldKeys)
+{
+    CLotOptions& options = *CLotOptions::SGetInstance();
+    EXPECT_FLOAT_EQ(options.m_ScenicBonus, 0.2f);
+    EXPECT_EQ(options.m_ScoreBalloonDuration, 2.0f);
+    EXPECT_EQ(options.GetLotPosition({2, 3}).x, 375 + 2 * 173);
+    EXPECT_EQ(options.GetLotPosition({2, 3}).y, 80 + 3 * 160);
+
+    std::unique_ptr<CObject> read(
+        ObjectFromText(Text("CLot", "\tIs Premium Lot=1\r\n"), IdMode::WithoutIds, StreamReports::Fatal));
+    ASSERT_NE(read, nullptr);
+    CLot& lot = static_cast<CLot&>(*read);
+    EXPECT_TRUE(lot.m_IsScenicLot);
+
+    // The shared polygon of every lot.
+    CPointPath* area = lot.GetHitArea(nullptr);
+    ASSERT_NE(area, nullptr);
+    EXPECT_TRUE(area->ContainsPoint(0.0f, 0.0f));
+    EXPECT_TRUE(area->ContainsPoint(-120.0f, 50.0f));
+    EXPECT_FALSE(area->ContainsPoint(130.0f, 70.0f));
+    EXPECT_FALSE(area->ContainsPoint(-139.0f, -72.0f));
+}
+
+} // namespace
