@@ -516,6 +516,34 @@ def thick_line_box(pixels, x1, y1, x2, y2, width, colour):
             blend(pixels, x, y, colour, width / 2 - d + 0.5)
 
 
+def hud_backdrop_frames():
+    """The HUD's frame over the playfield, the whole screen and clear in the
+    middle: a bar along the bottom for the menu button and a shelf at its
+    left for the upgrade buttons, in dark blue with a gold rim."""
+    width, height = 1024, 768
+    clear = (0, 0, 0, 0)
+    rim = (232, 168, 40, 255)
+
+    def panel(y):
+        k = 1.0 - 0.25 * ((y % 8) / 8.0)
+        return (clamp(16 * k + 8), clamp(24 * k + 10), clamp(52 * k + 14), 240)
+
+    pixels = []
+    for y in range(height):
+        if y < 588:
+            pixels.append([clear] * width)
+            continue
+        row = [clear] * width
+        if y >= 692:
+            row = [rim if y < 695 else panel(y)] * width
+        else:
+            for x in range(24, 201):
+                edge = y < 591 or x < 27 or x > 197
+                row[x] = rim if edge else panel(y)
+        pixels.append(row)
+    return [pixels]
+
+
 SEQUENCES = {
     "Mouse Cursor": cursor_frames,
     "Can Move X Cursor": edge_cursor_frames(1, 0, False),
@@ -561,6 +589,7 @@ SEQUENCES = {
     "Lot LivedIn": lived_in_lot_frames,
     "Lot Hover": lot_hover_frames,
     "Poke Cursor": poke_cursor_frames,
+    "Hud Backdrop": hud_backdrop_frames,
 }
 
 

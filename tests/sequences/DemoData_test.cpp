@@ -41,7 +41,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 44);
+    ASSERT_EQ(list.GetCount(), 45);
     const struct {
         const char* name;
         uint32_t frames;
@@ -78,7 +78,8 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Lot Construction", 1},
                     {"Lot LivedIn", 1},
                     {"Lot Hover", 4},
-                    {"Poke Cursor", 4}};
+                    {"Poke Cursor", 4},
+                    {"Hud Backdrop", 1}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;

@@ -32,6 +32,7 @@
 #include "sequences/CTextSubstitutionList.h"
 #include "shell/CMouseState.h"
 #include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
 #include "ui/CJWindow.h"
 #include "ui/CScreenWindow.h"
 
@@ -360,6 +361,62 @@ TEST_F(GameProgram, AMissingLoadingPictureIsFatal)
     } catch (const CFatalErrorException& error) {
         EXPECT_NE(error.message.find("LoadingScreen_Background"), std::string::npos) << error.message;
     }
+}
+
+TEST_F(GameProgram, ClickingATreePlaysItsRustleAndSwellsItOnce)
+{
+    ASSERT_TRUE(Start());
+    CPlayfield* playfield = GetCurrentPlayfield();
+    ASSERT_NE(playfield, nullptr);
+    CPlayfieldLayer* meadow = playfield->FindLayer("Meadow");
+    ASSERT_NE(meadow, nullptr);
+    ASSERT_TRUE(Pass(17));
+    // The tree on a vacant lot hid at its first update; the flag waits for
+    // its optional goal.
+    CSprite* tree = nullptr;
+    for (uint32_t i = 0; i < meadow->GetSpriteCount(); ++i) {
+        CSprite* sprite = meadow->GetSprite(i);
+        const CFPoint at = sprite->GetPosition();
+        if (at.x == 520.0f && at.y == 480.0f) {
+            EXPECT_FALSE(sprite->IsVisible()) << "the tree on the first lot";
+        }
+        if (at.x == 1000.0f && at.y == 330.0f) {
+            EXPECT_FALSE(sprite->IsVisible()) << "the flag of the first goal";
+        }
+        if (at.x == 148.0f && at.y == 420.0f)
+            tree = sprite;
+    }
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(tree->IsVisible());
+    const float scale = tree->GetScale().x;
+
+    CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent();
+    ASSERT_NE(stats, nullptr);
+    const uint32_t pokes = stats->m_PokeSoundsPlayed;
+    CSound* rustle = CSoundList::SGetGlobal().GetSoundByName("Tree Rustle");
+    ASSERT_NE(rustle, nullptr);
+    auto playing = [rustle] {
+        for (CSound* s = rustle; s; s = s->GetNextCopy())
+            if (s->IsPlaying())
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(playing());
+    PushClick(148, 420);
+    ASSERT_TRUE(Pass(17));
+    ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(stats->m_PokeSoundsPlayed, pokes + 1);
+    EXPECT_TRUE(playing());
+    EXPECT_GT(tree->GetScale().x, scale);
+    EXPECT_EQ(tree->GetScale().y, tree->GetScale().x);
+
+    // A second click while it swells does nothing; the swell ends where it began.
+    PushClick(148, 420);
+    ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(stats->m_PokeSoundsPlayed, pokes + 1);
+    for (int i = 0; i < 60; ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(tree->GetScale().x, scale);
 }
 
 // The program itself over the copy: headless, and in a real window on a

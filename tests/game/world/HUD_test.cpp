@@ -361,6 +361,15 @@ protected:
         SetCurrentLevelIndex(0);
         CShellTest::TearDown();
         CMouseState::SGetInstance().ResetForTesting();
+        // The game that ended leaves its shutting-down mark (which stops
+        // later windows saving) and its data loaded in the lists.
+        CGameBase::SSetShuttingDown(false);
+        GetGeneralObjects().RemoveAll();
+        GetGeneralObjects().SetSource(nullptr, "Nowhere", 0);
+        for (CObjectFileArray* list : DataLists()) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
     }
     static std::vector<CObjectFileArray*> DataLists()
     {

@@ -151,7 +151,7 @@ protected:
         WriteTga("Resources/Sequences/-Tile EmptyLot/0001.tga", 20, 10, 0xFFFF0000u);
         WriteTga("Resources/Sequences/-Lot Hover/0001.tga", 4, 4, 0xFF0000FFu);
         WriteTga("Resources/Sequences/-Scenic Sign/0001.tga", 4, 4, 0xFF00FF00u);
-        for (const char* name : {"Assist Effect", "Assist Hover", "Assist Used", "Mouse Cursor"})
+        for (const char* name : {"Assist Effect", "Assist Hover", "Assist Used"})
             WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 2, 2);
         WriteBytes("Resources/Rules.Object.txt",
                    ObjectText("CRules", "Lot Mouse Hover Sequence=Lot Hover\nPoke Duration=1\n"));
@@ -202,12 +202,14 @@ protected:
         GetLevelHolder().Release();
         for (CObjectFileArray* list :
              {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetSequenceList()),
-              static_cast<CObjectFileArray*>(&GetFrameOverlayOptionsList()),
               static_cast<CObjectFileArray*>(&GetUpgradeList()), static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
               static_cast<CObjectFileArray*>(&GetUpgradeSlotList())}) {
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
+        GetFrameOverlayOptionsList().RemoveAll();
+        InitFrameOverlayOptionsList();                 // where the game keeps it
+        CMouseState::SGetInstance().ResetForTesting(); // no cursor of this folder's sequences stays
         SequenceFolderTest::TearDown();
     }
 

@@ -49,7 +49,7 @@ protected:
     void TearDown() override
     {
         GetFrameOverlayOptionsList().RemoveAll();
-        GetFrameOverlayOptionsList().SetSource(nullptr, "Nowhere", 0);
+        InitFrameOverlayOptionsList(); // where the game keeps it
         SequenceFolderTest::TearDown();
     }
 
