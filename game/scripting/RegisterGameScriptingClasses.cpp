@@ -6,6 +6,7 @@
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
+#include "game/scripting/CSpritePlugInPrint.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -64,6 +65,10 @@ void RegisterGameScriptingClasses()
     CPingPongFrameSelector::SGetClassInfo();
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
+    CPrintPlugIn::SGetClassInfo();
+    CPrintPlugInNone::SGetClassInfo();
+    CPrintPlugInPrintFont::SGetClassInfo();
+    CPrintPlugInDrawDots::SGetClassInfo();
     RegisterPlugInClasses();
     CSpriteAI::SGetClassInfo();
     CSpriteAIPlayAnimationOnce::SGetClassInfo();

@@ -2,6 +2,7 @@
 
 #include "game/scripting/ScriptingHooks.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPowerUpText.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ public:
             playfield->AddSprite(sprite, layerName);
         return true;
     }
+    void SpawnPowerUpText(CFPoint position, const CJString& text) override { ::SpawnPowerUpText(position, text); }
 };
 
 } // namespace

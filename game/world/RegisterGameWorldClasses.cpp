@@ -23,6 +23,7 @@
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPowerUpText.h"
 #include "game/world/CRules.h"
 #include "game/world/CScenery.h"
 #include "game/world/CScoreBalloonAI.h"
@@ -74,6 +75,8 @@ void RegisterGameWorldClasses()
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
     CScoreBalloonAI::SGetClassInfo();
+    CPowerUpTextDisplayOptions::SGetClassInfo();
+    CPrintPowerUpTextAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();
