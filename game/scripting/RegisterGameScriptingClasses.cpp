@@ -6,6 +6,7 @@
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
+#include "game/scripting/CSpritePlugInLeaves.h"
 #include "game/scripting/CSpritePlugInPrint.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
@@ -70,6 +71,7 @@ void RegisterGameScriptingClasses()
     CPrintPlugInPrintFont::SGetClassInfo();
     CPrintPlugInDrawDots::SGetClassInfo();
     RegisterPlugInClasses();
+    RegisterLeafPlugInClasses();
     CSpriteAI::SGetClassInfo();
     CSpriteAIPlayAnimationOnce::SGetClassInfo();
     CSprite::SGetClassInfo();

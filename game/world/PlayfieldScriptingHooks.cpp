@@ -1,6 +1,7 @@
 #include "game/world/PlayfieldScriptingHooks.h"
 
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CPowerUpText.h"
 
@@ -42,6 +43,11 @@ public:
         return true;
     }
     void SpawnPowerUpText(CFPoint position, const CJString& text) override { ::SpawnPowerUpText(position, text); }
+    void SendToCurrentLevel(CMessage& message) override
+    {
+        if (CLevelOptions* level = CLevelOptions::SGetCurrent())
+            level->HandleMessage(message);
+    }
 };
 
 } // namespace
