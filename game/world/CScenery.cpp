@@ -82,7 +82,12 @@ void CScenery::AssociateWithLot(CSprite* sprite)
     CPlayfieldLayer* layer = playfield ? playfield->FindLayer("Lot") : nullptr;
     if (!layer)
         return;
-    const CFPoint at = sprite->GetPosition();
+    // The lot layer may be scaled: the scenery's place is taken to the lot
+    // layer's coordinates first, so scenery that stands beside a lot on the
+    // screen stays.
+    CPlayfieldLayer* own = playfield->FindLayerOfSprite(sprite);
+    const CFPoint screen = own ? own->LayerToScreen(sprite->GetPosition()) : sprite->GetPosition();
+    const CFPoint at = layer->ScreenToLayer(screen);
     for (uint32_t i = 0; i < layer->GetSpriteCount(); ++i) {
         CSprite* lotSprite = layer->GetSprite(i);
         CLot* lot = lotSprite ? CLot::SFromSprite(lotSprite) : nullptr;

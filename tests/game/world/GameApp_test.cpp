@@ -377,7 +377,7 @@ TEST_F(GameProgram, ClickingATreePlaysItsRustleAndSwellsItOnce)
     for (uint32_t i = 0; i < meadow->GetSpriteCount(); ++i) {
         CSprite* sprite = meadow->GetSprite(i);
         const CFPoint at = sprite->GetPosition();
-        if (at.x == 520.0f && at.y == 480.0f) {
+        if (at.x == 406.0f && at.y == 374.0f) {
             EXPECT_FALSE(sprite->IsVisible()) << "the tree on the first lot";
         }
         if (at.x == 1000.0f && at.y == 330.0f) {

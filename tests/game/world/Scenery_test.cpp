@@ -162,14 +162,6 @@ protected:
     std::unique_ptr<CSoundList> m_Sounds;
 };
 
-TEST_F(Scenery, SequencesNameTheirPokeAudio)
-{
-    EXPECT_EQ(GetPokeAudio(GetSequenceList().GetObject(Sequence("Tree"))), GetAudioList().Find("Rustle"));
-    EXPECT_GT(GetAudioList().Find("Rustle"), 0);
-    EXPECT_EQ(GetPokeAudio(GetSequenceList().GetObject(Sequence("Sign"))), 0);
-    EXPECT_EQ(GetPokeAudio(nullptr), 0);
-}
-
 TEST_F(Scenery, HidesOnAVacantLotAtItsFirstUpdateOnly)
 {
     StartLevel();
@@ -201,6 +193,23 @@ TEST_F(Scenery, HidesOnAVacantLotAtItsFirstUpdateOnly)
     free->m_TryToAssociateWithLot = false;
     Step(d, free);
     EXPECT_TRUE(d->IsVisible());
+}
+
+// A scaled grid's lots lie where the screen shows them: scenery hides on a lot
+// it covers on the screen, not on one its unscaled place would hit.
+TEST_F(Scenery, OnAScaledLotLayerTheLotIsFoundWhereTheScreenShowsIt)
+{
+    CLevelOptions& level = StartLevel();
+    level.m_ScalePercent = 50.0f;
+    AddLot(400.0f, 400.0f, "Lot Vacant");
+    CScenery* onScreen = nullptr;
+    CScenery* unscaled = nullptr;
+    CSprite* a = AddScenery("Tree", 200.0f, 200.0f, &onScreen);
+    CSprite* b = AddScenery("Tree", 400.0f, 400.0f, &unscaled);
+    Step(a, onScreen);
+    Step(b, unscaled);
+    EXPECT_FALSE(a->IsVisible());
+    EXPECT_TRUE(b->IsVisible());
 }
 
 TEST_F(Scenery, ShowsExactlyWhileItsGoalIsAchievedAndIgnoresGoalsTheLevelLacks)
@@ -311,6 +320,10 @@ TEST_F(Scenery, ThePokeCursorShowsOverPokeableScenery)
     StartLevel();
     CSprite* tree = AddScenery("Tree", 200.0f, 200.0f);
     CSprite* sign = AddScenery("Sign", 400.0f, 200.0f);
+    // Only the tree's sequence names a poke sound.
+    EXPECT_EQ(GetPokeAudio(tree->GetImageSequence()), GetAudioList().Find("Rustle"));
+    EXPECT_GT(GetPokeAudio(tree->GetImageSequence()), 0);
+    EXPECT_EQ(GetPokeAudio(sign->GetImageSequence()), 0);
     CMouseState& mouse = CMouseState::SGetInstance();
     CCursorSequence* before = mouse.GetCursor();
 

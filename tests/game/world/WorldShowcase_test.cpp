@@ -64,6 +64,9 @@ protected:
             GTEST_SKIP() << "DejaVuSans is missing (Debian package fonts-dejavu-core)";
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetFrameLibrary().SetSource(nullptr, "Resources/Frames", 0);
+        // The town's HUD draws the goal panels in the data's fonts.
+        EnumerateFontFiles();
+        GetFontList().SetSource(nullptr, "Resources|Fonts", 0);
         for (CObjectFileArray* list : DataLists())
             list->SetSource(nullptr, "Resources", 0);
         // The lot layer draws with the lot options, which name the balloon's set.
@@ -88,6 +91,7 @@ protected:
             list->SetSource(nullptr, "Nowhere", 0);
         GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
         GetFrameLibrary().SetSource(nullptr, "Nowhere", 0);
+        GetFontList().SetSource(nullptr, "Nowhere", 0);
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         SequenceFolderTest::TearDown();
     }
@@ -291,9 +295,11 @@ TEST_F(WorldShowcase, TheFirstLevelsGoalsShowInTheGameplayOverlay)
     for (uint32_t y = 0; y < 768; ++y)
         std::fill_n(reinterpret_cast<uint32_t*>(m_Screen->Row(y)), 1024, 0u);
     gameplay->DrawOnFrame(*m_Screen, nullptr, false, nullptr);
-    // Two panels down the right; the goal lines' bright text inside them.
+    // Two goal panels down the right; the goal lines' bright text inside them.
     EXPECT_EQ(CountOf(0, 790, 20, 1000, 56), 0u);
     EXPECT_EQ(CountOf(0, 790, 70, 1000, 106), 0u);
+    // The money panel at the top left, and nothing else outside the panels.
+    EXPECT_EQ(CountOf(0, 8, 8, 308, 72), 0u);
     EXPECT_EQ(CountOf(0, 0, 80, 770, 768), 770u * 688u) << "nothing outside the panels";
     uint32_t bright = 0;
     for (int32_t y = 16; y < 110; ++y)
