@@ -91,6 +91,7 @@ constexpr const char* kCursorNames[kCursorTableSize] = {
     "Page Right Cursor",
 };
 SCursorEntry g_Cursors[kCursorTableSize];
+std::vector<std::pair<CSequence*, std::unique_ptr<CSequenceCursor>>> g_ExtraCursors;
 
 struct SLoading {
     int32_t total = 1;
@@ -264,6 +265,10 @@ CGameApp::~CGameApp()
     if (g_BonusCursor && mouse.GetCursor() == g_BonusCursor.get())
         mouse.SetCursor(nullptr, CursorStart::NotStarted, CursorStop::Running, CursorFrameSource::MouseState);
     g_BonusCursor.reset();
+    for (auto& entry : g_ExtraCursors)
+        if (mouse.GetCursor() == entry.second.get())
+            mouse.SetCursor(nullptr, CursorStart::NotStarted, CursorStop::Running, CursorFrameSource::MouseState);
+    g_ExtraCursors.clear();
     g_BonusSequence = nullptr;
     if (g_Instance == this)
         g_Instance = nullptr;
@@ -922,14 +927,13 @@ void ShowSequenceAsCursor(CSequence* sequence)
     CSequenceCursor* cursor = CursorFor(sequence);
     if (!cursor) {
         // Cursors of the game's own sequences ("Poke Cursor", the assist
-        // cursors) are made once and kept, as the table's are.
-        static std::vector<std::pair<CSequence*, std::unique_ptr<CSequenceCursor>>> extra;
-        for (auto& entry : extra)
+        // cursors) are made once and kept until the table goes.
+        for (auto& entry : g_ExtraCursors)
             if (entry.first == sequence)
                 cursor = entry.second.get();
         if (!cursor) {
-            extra.emplace_back(sequence, std::make_unique<CSequenceCursor>(*sequence));
-            cursor = extra.back().second.get();
+            g_ExtraCursors.emplace_back(sequence, std::make_unique<CSequenceCursor>(*sequence));
+            cursor = g_ExtraCursors.back().second.get();
         }
     }
     CMouseState& mouse = CMouseState::SGetInstance();

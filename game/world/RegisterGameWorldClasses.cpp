@@ -89,9 +89,9 @@ void RegisterGameWorldClasses()
     CSpawnOneCustomerSpritePlugIn::SGetClassInfo();
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
+    CScoreBalloonAI::SGetClassInfo();
     CPowerUpTextDisplayOptions::SGetClassInfo();
     CPrintPowerUpTextAI::SGetClassInfo();
-    CScoreBalloonAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();

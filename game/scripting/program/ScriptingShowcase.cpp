@@ -28,9 +28,10 @@ SShowcase* g_Showcase = nullptr;
 
 void Init()
 {
+    // Before the showcases below load sequences: their poke sounds name audio.
+    GetAudioList().SetSource("Resources/Audio");
     if (g_Showcase->previous.init)
         g_Showcase->previous.init();
-    GetAudioList().SetSource("Resources/Audio");
 
     auto still = std::make_unique<CStillFrameSelector>();
     still->m_Frame = 2;
