@@ -101,9 +101,11 @@ TEST_F(LevelScripts, TheTownFlagAnswersClicksCountsThemInCoinsAndTextsFloatUp)
     CPlayfield* playfield = GetCurrentPlayfield();
     ASSERT_NE(playfield, nullptr);
     CPlayfieldLayer* effects = playfield->FindLayer("Effects");
-    CPlayfieldLayer* birds = playfield->FindLayer("Birds");
-    ASSERT_TRUE(effects && birds);
-    CSprite* flag = Find(*birds, "Flag", CSpritePlugInStateMachine::SGetClassInfo());
+    // The flag's layer lies under the lots, so lots and trees hear a click first.
+    CPlayfieldLayer* flagLayer = playfield->FindLayer("Flag");
+    ASSERT_TRUE(effects && flagLayer);
+    EXPECT_EQ(playfield->GetLayer(0), flagLayer);
+    CSprite* flag = Find(*flagLayer, "Flag", CSpritePlugInStateMachine::SGetClassInfo());
     ASSERT_NE(flag, nullptr);
     auto& machine = static_cast<CSpritePlugInStateMachine&>(*flag->GetPlugIns().GetChild(0));
     auto* counter = dynamic_cast<CSpritePlugInDisplayValue*>(flag->GetPlugIns().GetChild(1));
@@ -145,7 +147,7 @@ TEST_F(LevelScripts, TheTownFlagAnswersClicksCountsThemInCoinsAndTextsFloatUp)
     EXPECT_GE(FloatingTexts(*effects), 1u);
 
     // The coin by the road hides, comes back, fades out and in again.
-    CSprite* coin = Find(*birds, "Coin", CSpritePlugInSequence::SGetClassInfo());
+    CSprite* coin = Find(*playfield->FindLayer("Birds"), "Coin", CSpritePlugInSequence::SGetClassInfo());
     ASSERT_NE(coin, nullptr);
     bool hidden = false, shown = false, half = false;
     uint32_t texts = 0;

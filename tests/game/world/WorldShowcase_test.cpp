@@ -133,7 +133,7 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
     // The town is the first level of "Levels", played on a held copy.
     EXPECT_EQ(GetCurrentPlayfield(), m_Playfield);
     EXPECT_NE(m_Playfield, &GetLevels()->GetLevel(0)->GetPlayfield());
-    ASSERT_EQ(m_Playfield->GetLayerCount(), 12u);
+    ASSERT_EQ(m_Playfield->GetLayerCount(), 13u);
     EXPECT_EQ(Layer("Houses").GetSpriteCount(), 3u);
     // Lots draw their ground through their AI; every other sprite shows a sequence.
     EXPECT_EQ(Layer("Lot").GetSpriteCount(), 12u);
