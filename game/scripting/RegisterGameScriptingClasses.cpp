@@ -6,6 +6,11 @@
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInContainers.h"
+#include "game/scripting/CSpritePlugInHideReveal.h"
+#include "game/scripting/CSpritePlugInLeaves.h"
+#include "game/scripting/CSpritePlugInPrint.h"
+#include "game/scripting/CSpritePlugInStateMachine.h"
+#include "game/scripting/CSpriteVariables.h"
 #include "game/scripting/CTextExpressions.h"
 #include "objects/CObject.h"
 
@@ -64,8 +69,19 @@ void RegisterGameScriptingClasses()
     CPingPongFrameSelector::SGetClassInfo();
     CFrameFrameSelector::SGetClassInfo();
     CStillFrameSelector::SGetClassInfo();
+    CPrintPlugIn::SGetClassInfo();
+    CPrintPlugInNone::SGetClassInfo();
+    CPrintPlugInPrintFont::SGetClassInfo();
+    CPrintPlugInDrawDots::SGetClassInfo();
     RegisterPlugInClasses();
+    CState::SGetClassInfo();
+    CSpritePlugInStateMachine::SGetClassInfo();
+    CHideAndRevealAfterDelaySpritePlugIn::SGetClassInfo();
+    CHideSpritePlugIn::SGetClassInfo();
+    CRevealSpritePlugIn::SGetClassInfo();
+    RegisterLeafPlugInClasses();
     CSpriteAI::SGetClassInfo();
     CSpriteAIPlayAnimationOnce::SGetClassInfo();
     CSprite::SGetClassInfo();
+    RegisterSpriteVariableClasses();
 }

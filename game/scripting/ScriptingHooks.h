@@ -6,6 +6,7 @@
 // editor, nothing broadcast.
 #include "foundation/CArrayPOD.h"
 #include "foundation/CFPoint.h"
+#include "foundation/CJString.h"
 #include "foundation/UpwardHook.h"
 
 class CFrameInterface;
@@ -42,6 +43,9 @@ public:
     virtual bool AddSpriteToLayer(CSprite*, const char* /*layerName*/, LayerEnd) { return false; }
     // The current level's message handler.
     virtual void SendToCurrentLevel(CMessage&) {}
+    // A rising power-up text showing the text at the layer position, on the
+    // current playfield's "Effects" layer; nothing without a playfield.
+    virtual void SpawnPowerUpText(CFPoint /*position*/, const CJString& /*text*/) {}
 
     // Game screens: while the neighbourhood viewer shows, scripts pause.
     virtual bool IsNeighborhoodViewerOpen() { return false; }

@@ -24,6 +24,7 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
 #include "images/CFont.h"
 #include "images/CFontList.h"
 #include "images/CFrame.h"
@@ -34,6 +35,7 @@
 #include "objects/CPointProperty.h"
 #include "objects/CSlotProperty.h"
 #include "overlays/CFrameOverlay.h"
+#include "render/CProxyFrame.h"
 #include "render/SurfaceHelpers.h"
 #include "sequences/CSequenceCursor.h"
 #include "sequences/CSequenceList.h"
@@ -45,6 +47,7 @@
 #include "shell/CMouseState.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
+#include "shell/CTypedCommandList.h"
 #include "sound/CSoundDevice.h"
 #include "ui/CAlphaTheme.h"
 #include "ui/CJWindow.h"
@@ -237,6 +240,7 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
     InitGeneralObjects();
     SetKeepRunningInBackground(false);
     m_MouseRecorder = std::make_unique<CMouseRecorder>();
+    RegisterGameTypedCommands(CTypedCommandList::SGetInstance(), IsDeveloperOptionSet("CheatCodes"));
 }
 
 CGameApp::~CGameApp()
@@ -519,6 +523,10 @@ bool CGameApp::Draw()
     }
     const bool viewer = GetGameAppHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
     if (m_OpenScreens == 0 || viewer) {
+        CFrameInterface* const straight = target;
+        CProxyFrame cache(straight);
+        if (GetTypedCommandSwitches().playfieldCache)
+            target = &cache;
         if (CBackgroundStyleSheet* sheet = GetCurrentBackgroundStyleSheet()) {
             CFrameList& frames = GetFrameLibrary();
             if (sheet->m_BackgroundImage >= 0 && sheet->m_BackgroundImage < frames.GetCount())
@@ -528,6 +536,7 @@ bool CGameApp::Draw()
         }
         if (CPlayfield* playfield = GetCurrentPlayfield())
             playfield->Draw(*target);
+        target = straight;
     }
     if (CScreenWindow* windows = CScreenWindow::GetScreenWindow()) {
         if (m_Capturing) {

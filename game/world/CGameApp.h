@@ -66,6 +66,8 @@ public:
     // The crews' counting frame and customer arrival, once per playing update.
     virtual void StartCrewCountingFrame() {}
     virtual void RunCustomerArrival() {}
+    // One customer at once, outside the arrival timing (tutorial scripts).
+    virtual void SpawnOneCustomer() {}
     virtual void ResetIllegalMoveDisplay() {}
     virtual void DrawCustomerOverlays(CFrameInterface& /*target*/) {}
     // Crew and upgrade sprites of a starting level.

@@ -1,7 +1,9 @@
 #include "game/world/PlayfieldScriptingHooks.h"
 
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPowerUpText.h"
 
 namespace {
 
@@ -39,6 +41,12 @@ public:
         else
             playfield->AddSprite(sprite, layerName);
         return true;
+    }
+    void SpawnPowerUpText(CFPoint position, const CJString& text) override { ::SpawnPowerUpText(position, text); }
+    void SendToCurrentLevel(CMessage& message) override
+    {
+        if (CLevelOptions* level = CLevelOptions::SGetCurrent())
+            level->HandleMessage(message);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameApp.h"
+#include "game/world/CGameExpressions.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
@@ -23,11 +24,13 @@
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPowerUpText.h"
 #include "game/world/CRules.h"
 #include "game/world/CScenery.h"
 #include "game/world/CScoreBalloonAI.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
+#include "game/world/CTutorialPlugIns.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/PlayfieldScriptingHooks.h"
@@ -71,9 +74,24 @@ void RegisterGameWorldClasses()
     CLevelPlayStats::SGetClassInfo();
     CThreeInARowCounter::SGetClassInfo();
     CLevelTimer::SGetClassInfo();
+    CLevelTimerOptions::SGetClassInfo();
+    CLevelExpression::SGetClassInfo();
+    CHasUpgradeExpression::SGetClassInfo();
+    CUpgradeOnCursorExpression::SGetClassInfo();
+    CLotHasItemExpression::SGetClassInfo();
+    CControlCustomerSpawningSpritePlugIn::SGetClassInfo();
+    CControlCustomerDeliverySpritePlugIn::SGetClassInfo();
+    CControlPacifierPickupSpritePlugIn::SGetClassInfo();
+    CSetMustBuildWhatCustomerWantsSpritePlugIn::SGetClassInfo();
+    CSetWhatNextCustomerWillOrderSpritePlugIn::SGetClassInfo();
+    CSetMustBuildAtGridCoordinateSpritePlugIn::SGetClassInfo();
+    CClearMustBuildAtGridCoordinateSpritePlugIn::SGetClassInfo();
+    CSpawnOneCustomerSpritePlugIn::SGetClassInfo();
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
     CScoreBalloonAI::SGetClassInfo();
+    CPowerUpTextDisplayOptions::SGetClassInfo();
+    CPrintPowerUpTextAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();
     CSpritePlugInPlaySongOnceAndQueueNextSong::SGetClassInfo();
     CSpritePlugInPlaySongLooping::SGetClassInfo();

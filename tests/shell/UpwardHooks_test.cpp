@@ -21,6 +21,7 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/LotHooks.h"
+#include "game/world/CTypedCommands.h"
 #include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
@@ -121,6 +122,9 @@ constexpr HookRow kHooks[] = {
      HasHook<SetHudHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
      HasHook<SetLevelSorterHooks>},
+    {"SetTypedCommandHooks", InstalledBy::Nobody,
+     "customers, the three-in-a-row bonus and achievements are not built yet (game/business, game/screens)",
+     HasHook<SetTypedCommandHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

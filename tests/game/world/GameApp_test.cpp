@@ -442,4 +442,28 @@ TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
     EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("window.err"));
 }
 
+TEST_F(GameProgram, TypingTheFrameRateWordShowsTheFrameRateAndTheMoneyWordRaisesTheMoney)
+{
+    ASSERT_TRUE(Start());
+    CGameState& state = *CGameState::SGetCurrent();
+    const float money = state.m_SpendableMoneyK;
+    const bool shown = App()->GetDisplayFps();
+    auto type = [&](const char* text) {
+        for (const char* c = text; *c; ++c) {
+            plat::WindowEvent event;
+            event.kind = plat::WindowEvent::Kind::Char;
+            event.character = uint8_t(*c);
+            m_Platform.GetHeadlessWindow().PushEvent(event);
+        }
+        ASSERT_TRUE(Pass(17));
+    };
+    type("glimvat");
+    EXPECT_NE(App()->GetDisplayFps(), shown);
+    // The demo data lie in loose folders: the cheat words are there.
+    type("zorpMelon");
+    EXPECT_EQ(state.m_SpendableMoneyK, money + 100.0f);
+    type("glimvat");
+    EXPECT_EQ(App()->GetDisplayFps(), shown);
+}
+
 } // namespace

@@ -1,0 +1,51 @@
+#pragma once
+// The words a developer or tester types during play (no prompt: the typed
+// command list watches every character). Five switch the frame-rate line
+// and the drawing caches, the rest change money, stars, the level's outcome,
+// achievements and advice. The cheat words exist only while the developer
+// option "CheatCodes" is on; every word but "zorpDepart" confirms with
+// "Customer Moved In.Wav".
+//
+// The words whose work lies with customers, achievements and advice reach it
+// through CTypedCommandHooks, filled by those layers.
+#include "foundation/UpwardHook.h"
+
+class CSprite;
+class CThreeInARowCounter;
+class CTypedCommandList;
+
+// What the commands switch; read by the drawing and the business layers.
+struct STypedCommandSwitches {
+    bool playfieldCache = false;         // the playfield drawn through a proxy frame
+    bool customerCache = false;          // customer sprites drawn through a proxy frame
+    bool debugBuild = false;             // the three-in-a-row factor answers 1
+    bool levelFinishedByCommand = false; // customer arrival stops
+    bool levelFailedByCommand = false;   // customer arrival zeroes the revenue
+    bool adviceDebug = false;
+};
+
+STypedCommandSwitches& GetTypedCommandSwitches();
+
+class CTypedCommandHooks {
+public:
+    virtual ~CTypedCommandHooks() = default;
+    // Grants the counter's three-in-a-row bonus.
+    virtual void GrantThreeInARowBonus(CThreeInARowCounter&) {}
+    // The current player's achievements and achievement work variables.
+    virtual void ResetAchievements() {}
+    // The customer of that sprite of the "Customers" layer leaves.
+    virtual void MakeCustomerLeave(CSprite&) {}
+};
+
+// Installs hooks (null: none); returns the previous ones. The caller keeps
+// ownership.
+CTypedCommandHooks* SetTypedCommandHooks(CTypedCommandHooks* hooks);
+OMBRISALT_UPWARD_HOOK(SetTypedCommandHooks);
+CTypedCommandHooks& GetTypedCommandHooks();
+
+// Registers the words into the list (the cheat words only with cheats) and
+// switches the list on. The game object does this once; later calls in the
+// same run add nothing.
+void RegisterGameTypedCommands(CTypedCommandList& list, bool cheats);
+// Tests: the next registration registers again, and the switches are off.
+void ResetGameTypedCommandsForTesting();
