@@ -3,6 +3,7 @@
 // pixel), and the HUD's whole draw of a 1024 x 768 frame. The file sorts
 // before the frame benchmarks, whose game keeps running to the end.
 #include "bench/BenchSupport.h"
+#include "foundation/FilePaths.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
@@ -66,6 +67,7 @@ public:
     CHudScreen()
     {
         std::filesystem::current_path(DemoData());
+        SetDataFolder(".");
         RegisterAllClasses();
         CFrame::SetGlobalBitDepth(32);
         EnumerateFontFiles();
