@@ -31,20 +31,7 @@ namespace {
 // A copy of the demo data with its generated pictures, made once.
 std::filesystem::path DemoData()
 {
-    static const std::filesystem::path folder = [] {
-        const std::filesystem::path made = bench::MakeFolder("hud");
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data", made / "Data", std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(made / "Data/Resources/Sequences/.frames-made");
-        std::filesystem::remove_all(made / "Data/Resources/Frames");
-        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            if (std::system(
-                    ("python3 " + source + "/tools/make_demo_" + maker + ".py " + made.string() + " >/dev/null")
-                        .c_str())
-                != 0)
-                std::abort();
-        return made / "Data";
-    }();
+    static const std::filesystem::path folder = bench::MakeDemoDataCopy("hud") / "Data";
     return folder;
 }
 
