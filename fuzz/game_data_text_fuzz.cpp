@@ -1,12 +1,12 @@
 // Reads the game's data objects (rules, periods, background style sheets,
 // upgrades, illegal-move options) from memory, with and without identities,
-// over a small data set made in a temporary folder at start: every overlay set, upgrade slot, tutorial and
-// game state the rules name by default, a level-select marker, sequences,
-// frames and audio to refer to. Fatal reports end the input. A period read
-// deals its end-of-level texts and looks for its level-select marker; rules
-// pick a gameplay overlay; upgrades fall back on their looks and texts;
-// illegal-move options look messages up. Each object's text must read back
-// alike.
+// over a small data set made in a temporary folder at start: every overlay
+// set, upgrade slot, tutorial and game state the rules name by default, a
+// level-select marker, sequences, frames and audio to refer to. Fatal
+// reports end the input. A period read deals its end-of-level texts and
+// looks for its level-select marker; rules pick a gameplay overlay; upgrades
+// fall back on their looks and texts; illegal-move options look messages up.
+// Each object's text must read back alike.
 //
 // OMBRISALT_FUZZ_WRITE_SEEDS=<folder> writes the seed texts there on the
 // first input.
