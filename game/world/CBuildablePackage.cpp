@@ -4,6 +4,8 @@
 #include "game/world/ListReferences.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CBuildablePackage, 1.0)
 
@@ -34,7 +36,31 @@ CBuildablePackage::CBuildablePackage()
 
 CBuildablePackage::~CBuildablePackage()
 {
+    ReleaseBuildingSound();
     DestroyDeclaredProperties();
+}
+
+void CBuildablePackage::ResetToDefaults()
+{
+    ReleaseBuildingSound();
+    CObject::ResetToDefaults();
+}
+
+void CBuildablePackage::ReleaseBuildingSound()
+{
+    if (!m_BuildingSound)
+        return;
+    m_BuildingSound->Stop();
+    m_BuildingSound.reset();
+    CSoundList::SGetGlobal().DecrementCopyCount(m_BuildingSoundIndex);
+    m_BuildingSoundIndex = 0;
+}
+
+void CBuildablePackage::SetBuildingSound(std::unique_ptr<CSound> sound, int32_t soundIndex)
+{
+    ReleaseBuildingSound();
+    m_BuildingSound = std::move(sound);
+    m_BuildingSoundIndex = m_BuildingSound ? soundIndex : 0;
 }
 
 bool CBuildablePackage::HasParts() const
