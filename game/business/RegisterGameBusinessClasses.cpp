@@ -1,6 +1,7 @@
 #include "game/business/RegisterGameBusinessClasses.h"
 
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeKinds.h"
 
 void RegisterGameBusinessClasses()
@@ -8,4 +9,5 @@ void RegisterGameBusinessClasses()
     CBulldozerUpgrade::SGetClassInfo();
     CIllegalMoveMessage::SGetClassInfo();
     CIllegalMoveMessageOptions::SGetClassInfo();
+    CUpgradeButton::SGetClassInfo();
 }

@@ -277,6 +277,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CTransformedFrameCacheProxyFrame", 211.0f},
     {"CTutorial", 22.0f},
     {"CUpgrade", 64.0f},
+    {"CUpgradeButton", 1.0f},
     {"CUpgradeOnCursorExpression", 88.0f},
     {"CUpgradeSlot", 36.0f},
     {"CXInARowGoal", 165.0f},
