@@ -1,6 +1,8 @@
 #include "game/business/CBuildingOps.h"
 
 #include "game/business/BuildingServices.h"
+#include "game/business/BusinessHooks.h"
+#include "game/business/CBuildablePackageOps.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
@@ -14,7 +16,6 @@
 #include "game/world/CRules.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
-#include "game/world/LotHooks.h"
 #include "foundation/CRandomGenerator.h"
 #include "objects/CMessage.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -58,14 +59,6 @@ void AppendUnpainted(CBuildablePackage& package, int32_t part)
     package.m_UnpaintedParts[count] = part;
 }
 
-bool IsUnpainted(const CBuildablePackage& package, int32_t part)
-{
-    for (uint32_t i = 0; i < package.m_UnpaintedParts.GetCount(); ++i)
-        if (package.m_UnpaintedParts[i] == part)
-            return true;
-    return false;
-}
-
 bool PhaseGetsColored(int32_t phase)
 {
     CBuildPhase* object = GetBuildPhaseAt(phase);
@@ -75,7 +68,7 @@ bool PhaseGetsColored(int32_t phase)
 CJString PartName(int32_t upgrade)
 {
     CUpgrade* object = GetUpgradeByIndex(upgrade);
-    return object ? CJString(object->m_Name.GetString()) : CJString();
+    return object ? object->m_Name.GetTranslation() : CJString();
 }
 
 void Refuse(const char* key, CTextSubstitutionList* variables)
@@ -83,8 +76,9 @@ void Refuse(const char* key, CTextSubstitutionList* variables)
     ShowBuildingRefusal(key, variables);
 }
 
-void Broadcast(const CJString& name)
+void Broadcast(CJString name, const char* suffix)
 {
+    name += suffix;
     CMessage message = CMessage::CMessageByName(name.GetString());
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->BroadcastMessage(message);
@@ -415,10 +409,13 @@ void StartBuilding(CBuildablePackage& package, CBuildablePart& part, int32_t upg
     package.m_ConstructionProgress = 0.00001f;
     package.m_BeingConstructed = upgrade;
 
-    const CJString name = phase ? CJString(phase->m_Name.GetString()) : CJString();
-    Broadcast(name + " Work Started");
+    const CJString name = phase ? phase->m_Name.GetText() : CJString();
+    Broadcast(name, " Work Started");
     if (lotSprite) {
-        CMessage message = CMessage::CMessageByName((name + " Work Started" + " Here").GetString());
+        CJString here = name;
+        here += " Work Started";
+        here += " Here";
+        CMessage message = CMessage::CMessageByName(here.GetString());
         lotSprite->HandleMessage(message);
     }
     PlayPartAudio(part, &CBuildablePart::m_StartBuildingAudio);
@@ -477,7 +474,7 @@ void FinishBuilding(CBuildablePackage& package)
         PartsProperty("Unpainted Parts List").ArrayProperty_SetCount(&package, 0);
     CBuildPhase* phase = part ? GetBuildPhaseAt(part->m_BuildPhase) : nullptr;
     if (phase)
-        Broadcast(CJString(phase->m_Name.GetString()) + " Work Finished");
+        Broadcast(phase->m_Name.GetText(), " Work Finished");
     package.m_ConstructionProgress = 0.0f;
     package.m_BeingConstructed = 0;
     TellForemanPackageFinished(package);
@@ -532,7 +529,7 @@ bool CanUsePart(CBuildablePart& part, bool showMessage)
             ++stats->m_CrewNotAvailable;
         CBuildPhase* phase = GetBuildPhaseAt(part.m_BuildPhase);
         CTextSubstitutionList variables;
-        variables.AddText("%s[CrewType]", phase ? CJString(phase->m_Name.GetString()) : CJString());
+        variables.AddText("%s[CrewType]", phase ? phase->m_Name.GetTranslation() : CJString());
         Refuse("CrewNotAvailable", &variables);
     }
     return false;
@@ -548,10 +545,10 @@ bool IsPartOrdered(int32_t upgrade)
     CPlayfieldLayer* layer = playfield ? playfield->FindLayer("Customers") : nullptr;
     if (!layer)
         return false;
-    CLotHooks& hooks = GetLotHooks();
+    CCustomerServices& customers = GetCustomerServices();
     for (uint32_t i = 0; i < layer->GetSpriteCount(); ++i) {
-        CSpriteAI* customer = hooks.GetCustomer(layer->GetSprite(i));
-        CBuildablePackage* order = customer ? hooks.GetOrder(customer) : nullptr;
+        CSpriteAI* customer = customers.GetCustomer(layer->GetSprite(i));
+        CBuildablePackage* order = customer ? customers.GetOrder(customer) : nullptr;
         if (order && HasPart(*order, upgrade))
             return true;
     }
@@ -560,11 +557,13 @@ bool IsPartOrdered(int32_t upgrade)
 
 } // namespace
 
-bool DropPartOnLot(CBuildablePart& part, int32_t upgrade, CLot& lot)
+bool DropPartOnLot(CBuildablePart& part, int32_t upgrade, CLot* lot)
 {
+    if (!lot)
+        return false;
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     if (level && level->m_MustBuildAtGridCoordinate != kNoMustBuildCoordinate
-        && level->m_MustBuildAtGridCoordinate != lot.GetGridCoordinate()) {
+        && level->m_MustBuildAtGridCoordinate != lot->GetGridCoordinate()) {
         Refuse("MustFallowScriptedTutorial", nullptr);
         return false;
     }
@@ -572,7 +571,7 @@ bool DropPartOnLot(CBuildablePart& part, int32_t upgrade, CLot& lot)
         Refuse("NotWhatWasOrdered", nullptr);
         return false;
     }
-    CBuildablePackage* package = lot.GetBuilding();
+    CBuildablePackage* package = lot->GetBuilding();
     if (!package || !CanBuild(*package, part, true)) {
         if (CLevelPlayStats* stats = Stats())
             ++stats->m_CantBuildThatHere;
@@ -582,5 +581,5 @@ bool DropPartOnLot(CBuildablePart& part, int32_t upgrade, CLot& lot)
         CanUsePart(part, true);
         return false;
     }
-    return StartCrewJob(part, upgrade, lot);
+    return StartCrewJob(part, upgrade, *lot);
 }

@@ -11,7 +11,6 @@ class CBuildablePart;
 class CBuildPhase;
 class CFrame;
 class CFrameInterface;
-class CLot;
 class CRandomGenerator;
 class CSprite;
 
@@ -78,8 +77,5 @@ void MakeRandomWish(CBuildablePackage& package);
 void MakeRandomWish(CBuildablePackage& package, CRandomGenerator& random);
 // A random part the game state offers in the phase; 0 when none.
 int32_t GetRandomAvailablePart(int32_t phase, CRandomGenerator& random);
-
-// A part on its upgrade button: whether a crew of its phase is free.
-bool CanUsePart(CBuildablePart& part, bool showMessage);
-// A part dropped on a lot: true when a crew started building it.
-bool DropPartOnLot(CBuildablePart& part, int32_t upgrade, CLot& lot);
+// The parts' crew check and drop on a lot: CanUsePart and DropPartOnLot in
+// CBuildablePackageOps.h.

@@ -7,15 +7,19 @@
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
+#include "game/business/CBuildablePackageOps.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
+#include "game/world/CLot.h"
 #include "game/world/CUpgradeSlot.h"
+#include "foundation/CRandomGenerator.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -30,6 +34,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,21 +64,46 @@ void SetUnpainted(CBuildablePackage& package, const std::vector<int32_t>& parts)
         package.m_UnpaintedParts[uint32_t(i)] = parts[i];
 }
 
-// A sprite that notes the messages it hears, and what was sounding then.
+// A sprite or a layer that notes the messages it hears.
 class CListeningSprite : public CSprite {
 public:
-    explicit CListeningSprite(std::vector<std::string>& log)
-        : m_Log(log)
+    explicit CListeningSprite(std::function<void(const char*)> note)
+        : m_Note(std::move(note))
     {
     }
     void HandleMessage(CMessage& message) override
     {
-        m_Log.push_back(message.GetName().GetString());
+        m_Note(GetMessageTypeName(message.GetType()));
         CSprite::HandleMessage(message);
     }
 
 private:
-    std::vector<std::string>& m_Log;
+    std::function<void(const char*)> m_Note;
+};
+
+class CListeningLayer : public CPlayfieldLayer {
+public:
+    explicit CListeningLayer(std::function<void(const char*)> note)
+        : m_Note(std::move(note))
+    {
+    }
+    void HandleMessage(CMessage& message) override { m_Note(GetMessageTypeName(message.GetType())); }
+
+private:
+    std::function<void(const char*)> m_Note;
+};
+
+// Each refusal's text names its key and shows its variables.
+const char* const kRefusals[][2] = {
+    {"CantBuildHereWorking", "Working"},
+    {"CantMoveInWrongPart", "Wrong part: wanted %s[DesiredPart], got %s[ActualPart]"},
+    {"CantMoveInWrongPaint", "Wrong paint: wanted %s[DesiredColor], got %s[ActualColor]"},
+    {"CantMoveInMissingPart", "Missing %s[MissingPart]"},
+    {"CantMoveInUnpaintedGeneric", "Unpainted"},
+    {"CantMoveInUnpaintedSpecific", "Paint the %s[UnpaintedPart]"},
+    {"CrewNotAvailable", "No %s[CrewType] crew"},
+    {"MustFallowScriptedTutorial", "Follow the tutorial"},
+    {"NotWhatWasOrdered", "Not ordered"},
 };
 
 } // namespace
@@ -98,20 +129,21 @@ protected:
                      0xFF000000u | uint32_t(40 + 50 * i) << 16);
         WriteTga("Resources/Sequences/-Car/0001.tga", 40, 40, 0xFF00C000u);
         WriteTga("Resources/Sequences/-Glow/0001.tga", 40, 40, 0xFF0000C0u);
+        WriteTga("Resources/Sequences/-Tile EmptyLot/0001.tga", 40, 40);
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
 
         WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         for (const char* slot : {"Frame Crew", "Walls", "Garage", "Add On", "Paint"})
             WriteBytes("Resources/Slots/" + std::string(slot) + ".UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Phases/1 Frame.BuildPhase.txt",
+        WriteBytes("Resources/Phases/Frame.BuildPhase.txt",
                    Text("CBuildPhase", "Name=Frame\r\nOption Index=Required\r\nGets Colored=1\r\n"
                                        "Upgrade Slot List=Array\r\n{\r\nUpgrade Slot=Frame Crew\r\n}\r\n"
                                        "Default Part Values=CBuildablePart\r\n{\r\nStart Building Audio=Crew Start\r\n}\r\n"));
-        WriteBytes("Resources/Phases/2 Garage.BuildPhase.txt",
+        WriteBytes("Resources/Phases/Garage.BuildPhase.txt",
                    Text("CBuildPhase", "Name=Garage\r\nGets Colored=1\r\nCan Be ReDone=1\r\n"));
-        WriteBytes("Resources/Phases/3 Add On.BuildPhase.txt", Text("CBuildPhase", "Name=Add On\r\n"));
-        WriteBytes("Resources/Phases/4 Color.BuildPhase.txt", Text("CBuildPhase", "Name=Color\r\nCan Be ReDone=1\r\n"));
-        WriteBytes("Resources/Phases/5 Fence.BuildPhase.txt", Text("CBuildPhase", "Name=Fence\r\n"));
+        WriteBytes("Resources/Phases/Add On.BuildPhase.txt", Text("CBuildPhase", "Name=Add On\r\n"));
+        WriteBytes("Resources/Phases/Color.BuildPhase.txt", Text("CBuildPhase", "Name=Color\r\nCan Be ReDone=1\r\n"));
+        WriteBytes("Resources/Phases/Fence.BuildPhase.txt", Text("CBuildPhase", "Name=Fence\r\n"));
         WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0\r\n"));
         WriteBytes("Resources/Upgrades/Walls.Upgrade.txt",
                    Text("CBuildablePart", "Name=Walls\r\nAppearance=House\r\nBuild Phase=Frame\r\nUpgrade Slot=Walls\r\n"
@@ -134,6 +166,15 @@ protected:
                    Text("CColorBuildablePart", "Name=Red\r\nBuild Phase=Color\r\nUpgrade Slot=Paint\r\nHue Remap=Red\r\n"));
         WriteBytes("Resources/Upgrades/Skilled.Upgrade.txt",
                    Text("CCrewSkillUpgrade", "Name=Skilled\r\nBuild Phase=Frame\r\nUpgrade Slot=Frame Crew\r\nBuild Speed=2\r\n"));
+        std::string messages;
+        for (const auto& refusal : kRefusals)
+            messages += "Message=CIllegalMoveMessage\r\n{\r\nMessage ID=" + std::string(refusal[0]) + "\r\nMessage="
+                + refusal[1] + "\r\n}\r\n";
+        WriteBytes("Resources/Illegal Move Options.Object.txt",
+                   Text("CIllegalMoveMessageOptions", "Message List=Array\r\n{\r\n" + messages + "}\r\n"));
+        GetGeneralObjects().SetSource(nullptr, "Resources", 0);
+        InitGeneralObjects();
+        GetIllegalMoveDisplay() = CIllegalMoveDisplay();
         WriteBytes("Resources/0 Unpainted.HueRemap.txt", Text("CHueRemapperStyleSheet", ""));
         WriteBytes("Resources/Blue.HueRemap.txt", Text("CHueRemapperStyleSheet", ""));
         WriteBytes("Resources/Red.HueRemap.txt", Text("CHueRemapperStyleSheet", ""));
@@ -152,13 +193,22 @@ protected:
         ASSERT_NE(m_Level, nullptr);
         m_Playfield = &m_Level->GetPlayfield();
         m_State = CGameState::SGetCurrent();
-        m_Broadcasts = new CListeningSprite(m_Heard);
-        m_Playfield->FindOrAddLayer("Effects")->AddSprite(m_Broadcasts);
+        // Each broadcast notes the building sounds already started with it.
+        m_Playfield->AppendLayer(new CListeningLayer([this](const char* name) {
+            std::string heard = name;
+            for (const char* file : {"Crew Start.wav", "Done.wav"})
+                if (IsSounding(file))
+                    heard += std::string(" + ") + file;
+            m_Heard.push_back(heard);
+        }));
     }
     void TearDown() override
     {
         m_Package.reset();
         GetLevelHolder().Release();
+        GetIllegalMoveDisplay() = CIllegalMoveDisplay();
+        GetGeneralObjects().RemoveAll();
+        GetGeneralObjects().SetSource(nullptr, "Nowhere", 0);
         for (CObjectFileArray* list : Lists()) {
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
@@ -175,6 +225,17 @@ protected:
         return {&GetUpgradeSlotList(), &GetBuildPhaseList(), &GetUpgradeList(), &GetHueRemapperStyleSheetList()};
     }
 
+    // Parts listed as Frame, Garage, Add On, Color, Fence, placed by phase.
+    static std::vector<int32_t> Order(std::vector<int32_t> parts)
+    {
+        std::vector<int32_t> byPhase(size_t(GetBuildPhaseList().GetCount()), 0);
+        const char* names[] = {"Frame", "Garage", "Add On", "Color", "Fence"};
+        for (size_t i = 0; i < parts.size(); ++i)
+            byPhase[size_t(FindBuildPhase(names[i]))] = parts[i];
+        if (parts.size() < 5)
+            byPhase.pop_back();
+        return byPhase;
+    }
     CBuildablePart& Part(const char* name) { return *GetBuildablePart(m_Part[name]); }
     int32_t Id(const char* name) { return m_Part[name]; }
     CBuildablePackage& Package()
@@ -187,6 +248,14 @@ protected:
     }
     void Start(const char* name, CSprite* lot = nullptr) { StartBuilding(Package(), Part(name), Id(name), lot); }
     CLevelPlayStats& Stats() { return *CLevelPlayStats::SGetCurrent(); }
+    // The refusal text on show, and clears it; "" when none was shown.
+    std::string Shown()
+    {
+        CIllegalMoveDisplay& display = GetIllegalMoveDisplay();
+        std::string text = display.GetSecondsShown() < 0.0f ? "" : display.GetText().GetString();
+        display = CIllegalMoveDisplay();
+        return text;
+    }
     bool IsSounding(const char* file)
     {
         for (CSound* s = m_Sounds->GetSoundByName(file); s; s = s->GetNextCopy())
@@ -209,7 +278,6 @@ protected:
     CLevelOptions* m_Level = nullptr;
     CPlayfield* m_Playfield = nullptr;
     CGameState* m_State = nullptr;
-    CListeningSprite* m_Broadcasts = nullptr;
     std::vector<std::string> m_Heard;
 };
 
@@ -233,11 +301,11 @@ TEST_F(Building, CanBuildCases)
     CBuildablePackage& package = Package();
     EXPECT_TRUE(CanBuild(package, Part("Walls"), true));
     EXPECT_FALSE(CanBuild(package, Part("Blue"), true)) << "nothing to paint";
-    EXPECT_EQ(IllegalMovesShown(), 0u) << "a paint with nothing to paint is refused silently";
+    EXPECT_EQ(Shown(), "") << "a paint with nothing to paint is refused silently";
 
     Start("Walls");
     EXPECT_FALSE(CanBuild(package, Part("Walls"), true));
-    EXPECT_EQ(LastIllegalMove(), "CantBuildHereWorking");
+    EXPECT_EQ(Shown(), "Working");
     EXPECT_FALSE(CanBuild(package, Part("Carport"), false)) << "another phase waits for the crew";
     Step(200);
     ASSERT_FALSE(package.IsBeingConstructed());
@@ -282,9 +350,13 @@ TEST_F(Building, ProgressFollowsBuildTimeAndCrewSkillAndZeroTimeFinishesAtOnce)
     EXPECT_FLOAT_EQ(Package().m_ConstructionProgress, 0.0f);
 
     m_State->ReceiveUpgrade(Id("Skilled"));
-    Start("Shed"); // 4 s at twice the speed, sped up half again by a foreman
-    Step(60, 1.5f);
-    EXPECT_NEAR(Package().m_ConstructionProgress, 0.75f, 1e-3f);
+    Package().ResetToDefaults();
+    Start("Walls"); // 2 s at twice the speed, sped up half again by a foreman
+    Step(20, 1.5f);
+    EXPECT_NEAR(Package().m_ConstructionProgress, 0.5f, 1e-3f);
+    Start("Carport"); // another phase's crew has no skill
+    Step(60);
+    EXPECT_NEAR(Package().m_ConstructionProgress, 0.25f, 1e-3f);
     m_State->RemoveUpgrade(Id("Skilled"));
 
     Package().ResetToDefaults();
@@ -317,21 +389,25 @@ TEST_F(Building, ClickAssistStallsNearThreeQuartersAndClicksFinish)
 TEST_F(Building, StartAndFinishSendMessagesBeforeTheirSounds)
 {
     std::vector<std::string> lotHeard;
-    CListeningSprite lot(lotHeard);
+    CListeningSprite lot([&](const char* name) { lotHeard.push_back(name); });
     Start("Walls", &lot);
     ASSERT_EQ(m_Heard.size(), 1u);
-    EXPECT_EQ(m_Heard[0], "Frame Work Started");
+    EXPECT_EQ(m_Heard[0], "Frame Work Started") << "heard before the start sound";
     ASSERT_EQ(lotHeard.size(), 1u);
     EXPECT_EQ(lotHeard[0], "Frame Work Started Here");
     EXPECT_TRUE(IsSounding("Crew Start.wav")) << "the phase's default stands in for the part's";
-    EXPECT_TRUE(IsSounding("Hammer.wav")) << "the building sound loops while built";
+    ASSERT_NE(Package().GetBuildingSound(), nullptr);
+    EXPECT_TRUE(Package().GetBuildingSound()->IsPlaying()) << "the building sound loops while built";
     EXPECT_EQ(m_Sounds->GetLiveCopies(m_Sounds->Find("Hammer.wav")), 1);
 
-    Step(120);
+    Step(110);
+    ASSERT_EQ(m_Heard.size(), 1u);
+    m_Device.StopAllSounds();
+    Step(15);
     ASSERT_EQ(m_Heard.size(), 2u);
-    EXPECT_EQ(m_Heard[1], "Frame Work Finished");
+    EXPECT_EQ(m_Heard[1], "Frame Work Finished") << "heard before the done sound";
     EXPECT_TRUE(IsSounding("Done.wav"));
-    EXPECT_FALSE(IsSounding("Hammer.wav"));
+    EXPECT_EQ(Package().GetBuildingSound(), nullptr);
     EXPECT_EQ(m_Sounds->GetLiveCopies(m_Sounds->Find("Hammer.wav")), 0) << "released with the part";
 
     // A reset while building stops the building sound too.
@@ -340,9 +416,10 @@ TEST_F(Building, StartAndFinishSendMessagesBeforeTheirSounds)
     Start("Tower");
     EXPECT_TRUE(IsSounding("Start.wav"));
     Start("Walls");
-    EXPECT_TRUE(IsSounding("Hammer.wav"));
+    ASSERT_NE(Package().GetBuildingSound(), nullptr);
+    EXPECT_TRUE(Package().GetBuildingSound()->IsPlaying());
     Package().ResetToDefaults();
-    EXPECT_FALSE(IsSounding("Hammer.wav"));
+    EXPECT_EQ(Package().GetBuildingSound(), nullptr);
     EXPECT_EQ(m_Sounds->GetLiveCopies(m_Sounds->Find("Hammer.wav")), 0);
 }
 
@@ -368,11 +445,11 @@ TEST_F(Building, RandomWishIsSizedToThePhasesSoAFinishedLotMatchesIt)
     // Built on a lot, the same parts compare equal to the wish.
     CBuildablePackage wish;
     wish.ResetToDefaults();
-    SetParts(wish, {Id("Walls"), 0, 0, 0, 0});
+    SetParts(wish, Order({Id("Walls"), 0, 0, 0, 0}));
     Start("Walls");
     Step(200);
     EXPECT_TRUE(Package().HasSamePartsAs(&wish));
-    SetParts(wish, {Id("Walls"), 0, 0, 0});
+    SetParts(wish, Order({Id("Walls"), 0, 0, 0}));
     EXPECT_FALSE(Package().HasSamePartsAs(&wish)) << "a different count of phases is not the same";
     EXPECT_TRUE(ContainsPartsOf(Package(), &wish));
     EXPECT_TRUE(ContainsPartsOf(Package(), nullptr));
@@ -383,13 +460,13 @@ TEST_F(Building, PaintRemapAndQueries)
     CBuildablePackage& package = Package();
     const int32_t unpainted = GetHueRemapperStyleSheetList().Find("0 Unpainted");
     const int32_t blue = GetHueRemapperStyleSheetList().Find("Blue");
-    SetParts(package, {Id("Walls"), Id("Carport"), 0, 0, 0});
+    SetParts(package, Order({Id("Walls"), Id("Carport"), 0, 0, 0}));
     SetUnpainted(package, {Id("Walls"), Id("Carport")});
     EXPECT_EQ(GetPaintRemap(package, Id("Walls"), false), unpainted);
     EXPECT_TRUE(HasColorablePart(package));
     EXPECT_FALSE(HasAnyColor(package));
 
-    SetParts(package, {Id("Walls"), Id("Carport"), 0, Id("Blue"), 0});
+    SetParts(package, Order({Id("Walls"), Id("Carport"), 0, Id("Blue"), 0}));
     SetUnpainted(package, {Id("Carport")});
     EXPECT_EQ(GetPaintRemap(package, Id("Walls"), false), blue);
     EXPECT_EQ(GetPaintRemap(package, Id("Carport"), false), unpainted) << "waiting for paint";
@@ -400,9 +477,9 @@ TEST_F(Building, PaintRemapAndQueries)
 
     CBuildablePackage other;
     other.ResetToDefaults();
-    SetParts(other, {Id("Walls"), Id("Carport"), Id("Pool"), Id("Blue"), 0});
+    SetParts(other, Order({Id("Walls"), Id("Carport"), Id("Pool"), Id("Blue"), 0}));
     EXPECT_TRUE(MatchesIgnoringAddOn(package, other));
-    SetParts(other, {Id("Walls"), Id("Shed"), Id("Pool"), Id("Blue")});
+    SetParts(other, Order({Id("Walls"), Id("Shed"), Id("Pool"), Id("Blue")}));
     EXPECT_FALSE(MatchesIgnoringAddOn(package, other));
 
     // Owned upgrades replace the parts of their slots.
@@ -425,14 +502,14 @@ TEST_F(Building, HighlightIsATriangleWaveAndEndsWithTheBonus)
     SetParts(Package(), {Id("Walls"), 0, 0, 0, 0});
     MarkThreeInARowPart(Package(), Id("Walls"));
     ASSERT_EQ(Package().m_HighlightParts.size(), 5u);
-    EXPECT_EQ(Package().m_HighlightParts[0], Id("Walls"));
+    EXPECT_EQ(Package().m_HighlightParts[size_t(GetFramePhase())], Id("Walls"));
     Step(30);
     EXPECT_TRUE(Package().m_HighlightActive);
     EXPECT_NEAR(Package().m_HighlightTimer, 0.5f, 1e-4f);
     counter->m_SecondsBonusLeft = 0.0f;
     Step(1);
     EXPECT_FALSE(Package().m_HighlightActive) << "ends on the first frame after the bonus";
-    EXPECT_EQ(Package().m_HighlightParts[0], 0);
+    EXPECT_EQ(Package().m_HighlightParts[size_t(GetFramePhase())], 0);
 }
 
 class BuildingFrames : public Building {
@@ -442,7 +519,7 @@ protected:
     {
         CBuildablePackage& package = Package();
         package.ResetToDefaults();
-        SetParts(package, {Id("Walls"), 0, 0, 0, 0});
+        SetParts(package, Order({Id("Walls"), 0, 0, 0, 0}));
         SetUnpainted(package, paintWaiting ? std::vector<int32_t>{Id("Walls")} : std::vector<int32_t>{});
         package.m_BeingConstructed = building ? Id("Walls") : 0;
         package.m_ConstructionProgress = progress;
@@ -464,13 +541,13 @@ TEST_F(BuildingFrames, FloorCrossFadeAndPaintedLastFrame)
     EXPECT_NEAR(Red(0.1f), 40 * 0.4, 2) << "f = -0.6: only frame 0, fading in";
     EXPECT_EQ(Red(0.0f, false, false), 190) << "finished: the last frame";
     EXPECT_EQ(Red(0.0f, true, false), 140) << "waiting for paint: the frame before the painted one";
-    EXPECT_NEAR(Red(0.9f, true), 140, 2) << "unpainted: 3 frames, f = 1.7 reaches no painted frame";
+    EXPECT_NEAR(Red(0.9f, true), 90 * 0.3 + 140 * 0.7, 3) << "unpainted: 3 frames, f = 1.7, never the painted one";
 }
 
 TEST_F(BuildingFrames, ProgressBarFillsFromTheLeftOverTheBackground)
 {
     CBuildablePackage& package = Package();
-    SetParts(package, {Id("Walls"), 0, 0, 0, 0});
+    SetParts(package, Order({Id("Walls"), 0, 0, 0, 0}));
     package.m_BeingConstructed = Id("Walls");
     package.m_ConstructionProgress = 0.5f;
     CFrame target;
@@ -483,4 +560,83 @@ TEST_F(BuildingFrames, ProgressBarFillsFromTheLeftOverTheBackground)
     target.GetPixel(100 - 51 + 53, 100 - 50, pixel);
     EXPECT_EQ(pixel.GetRed(), 0) << "the background beyond";
     EXPECT_EQ(pixel.GetAlpha(), 255);
+}
+
+TEST_F(Building, MoveInRefusalsComeInOrderWithTheirVariables)
+{
+    CBuildablePackage& lot = Package();
+    CBuildablePackage order;
+    order.ResetToDefaults();
+    SetParts(order, Order({Id("Walls"), Id("Carport"), 0, Id("Blue"), 0}));
+
+    EXPECT_FALSE(ShowMoveInRefusal(lot, nullptr)) << "no order, nothing to check";
+    // A wrong garage waiting for paint beats the missing paint and frame.
+    SetParts(lot, Order({0, 0, 0, 0, 0}));
+    SetUnpainted(lot, {Id("Shed")});
+    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_EQ(Shown(), "Wrong part: wanted Carport, got Shed");
+
+    SetParts(lot, Order({Id("Walls"), Id("Carport"), 0, Id("Red"), 0}));
+    SetUnpainted(lot, {});
+    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_EQ(Shown(), "Wrong paint: wanted Blue, got Red");
+
+    SetParts(lot, Order({0, Id("Carport"), 0, 0, 0}));
+    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_EQ(Shown(), "Missing Walls");
+
+    // An order without an add-on takes any; one with an add-on wants it.
+    SetParts(lot, Order({Id("Walls"), Id("Carport"), Id("Porch"), Id("Blue"), 0}));
+    EXPECT_FALSE(ShowMoveInRefusal(lot, &order));
+    EXPECT_EQ(Shown(), "");
+    order.m_Parts[uint32_t(GetAddOnPhase())] = Id("Pool");
+    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_EQ(Shown(), "Wrong part: wanted Pool, got Porch");
+    lot.m_Parts[uint32_t(GetAddOnPhase())] = 0;
+    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_EQ(Shown(), "Missing Pool");
+
+    // Every part right but still waiting for paint.
+    order.m_Parts[uint32_t(GetAddOnPhase())] = 0;
+    SetParts(lot, Order({Id("Walls"), Id("Carport"), 0, 0, 0}));
+    SetUnpainted(lot, {Id("Carport"), Id("Walls")});
+    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_EQ(Shown(), "Unpainted");
+    lot.m_Parts[uint32_t(GetColorPhase())] = Id("Blue");
+    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_EQ(Shown(), "Paint the Carport");
+    ReportUnpaintedBuilding(lot);
+    EXPECT_EQ(Shown(), "Paint the Carport") << "the lot's report without the order tells the paint";
+}
+
+TEST_F(Building, DropOnLotRefusalsInOrder)
+{
+    auto* sprite = new CSprite;
+    auto* lot = new CLot;
+    sprite->AddAI(lot);
+    lot->ResetToDefaults();
+    lot->m_GridCoordinate = {2, 1};
+    m_Playfield->FindOrAddLayer("Lot")->AddSprite(sprite);
+
+    m_Level->m_MustBuildAtGridCoordinate = {1, 1};
+    EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_EQ(Shown(), "Follow the tutorial");
+    m_Level->m_MustBuildAtGridCoordinate = {2, 1};
+    m_Level->m_MustBuildWhatCustomerWants = true;
+    EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_EQ(Shown(), "Not ordered") << "no customer waits with it";
+    m_Level->m_MustBuildWhatCustomerWants = false;
+    m_Level->ClearMustBuildCoordinate();
+
+    const uint32_t cant = Stats().m_CantBuildThatHere;
+    EXPECT_FALSE(DropPartOnLot(Part("Blue"), Id("Blue"), lot));
+    EXPECT_EQ(Stats().m_CantBuildThatHere, cant + 1);
+    EXPECT_EQ(Shown(), "");
+
+    EXPECT_TRUE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_TRUE(lot->GetBuilding()->IsBeingConstructed());
+    EXPECT_EQ(lot->GetBuilding()->m_Parts.GetCount(), 5u) << "sized to the phases when building starts";
+    EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_EQ(Shown(), "Working");
+    EXPECT_EQ(Stats().m_CantBuildThatHere, cant + 2);
 }
