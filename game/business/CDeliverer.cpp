@@ -46,7 +46,7 @@ CDelivererUpgradeButton::~CDelivererUpgradeButton()
 
 void CDelivererUpgradeButton::HandleMessage(CMessage& message)
 {
-    CUpgradeButton::HandleMessage(message);
+    CSpriteAI::HandleMessage(message);
     if (message.IsType("DelivererMovedSomeoneIn") && m_Deliverer)
         m_FadeTimer = m_Deliverer->m_SecondsToFade;
 }

@@ -4,7 +4,7 @@
 // give them "Heart Bonus" extra hearts (the lots do the moving). Its button
 // is not dragged; it lights up after each delivery and fades back over
 // "Seconds To Fade After Moved Someone In".
-#include "game/business/CUpgradeButton.h"
+#include "game/scripting/CSpriteAI.h"
 #include "game/world/CUpgrade.h"
 
 class CDelivererUpgrade : public CUpgrade {
@@ -20,8 +20,10 @@ public:
     float m_HeartBonus = 0.0f;    // "Heart Bonus", hearts
 };
 
-class CDelivererUpgradeButton : public CUpgradeButton {
-    OMBRISALT_REFLECTED(CDelivererUpgradeButton, CUpgradeButton)
+// The button's shared behaviour (drawing, slot) is the upgrade buttons';
+// this adds the fade after each delivery.
+class CDelivererUpgradeButton : public CSpriteAI {
+    OMBRISALT_REFLECTED(CDelivererUpgradeButton, CSpriteAI)
 public:
     CDelivererUpgradeButton();
     ~CDelivererUpgradeButton() override;

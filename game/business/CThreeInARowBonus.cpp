@@ -75,6 +75,13 @@ CThreeInARowCounterOptions& GetThreeInARowOptions()
     return GetGeneralObjectAs<CThreeInARowCounterOptions>("Three In A Row Options");
 }
 
+CThreeInARowCounterOptions* FindThreeInARowOptions()
+{
+    if (GetGeneralObjects().Find("Three In A Row Options") < 0)
+        return nullptr;
+    return &GetThreeInARowOptions();
+}
+
 namespace {
 
 void Broadcast(const char* name)
@@ -254,22 +261,41 @@ void DrawThreeInARowCounter(CThreeInARowCounter& counter, CSpriteDrawRecord& rec
 
 bool GetThreeInARowSparkleOptions(SSparkleOptions& out)
 {
-    const CThreeInARowCounterOptions& options = GetThreeInARowOptions();
-    out.sequence = std::max(options.m_ParticleSequence, 0);
-    out.radius = options.m_ParticleSpawnRadius;
-    out.interval = options.m_SecondsBetweenParticles;
-    out.bonusCursor = SequenceAt(options.m_CursorSequence);
+    const CThreeInARowCounterOptions* options = FindThreeInARowOptions();
+    if (!options)
+        return false;
+    out.sequence = std::max(options->m_ParticleSequence, 0);
+    out.radius = options->m_ParticleSpawnRadius;
+    out.interval = options->m_SecondsBetweenParticles;
+    out.bonusCursor = SequenceAt(options->m_CursorSequence);
     return true;
 }
 
 int32_t GetThreeInARowSong()
 {
-    return std::max(GetThreeInARowOptions().m_PowerUpSong, 0);
+    const CThreeInARowCounterOptions* options = FindThreeInARowOptions();
+    return options ? std::max(options->m_PowerUpSong, 0) : 0;
 }
 
-uint32_t GetThreeInARowMegaSequence()
+void AddInARowBonus(CThreeInARowCounter& counter)
 {
-    return uint32_t(std::max(GetThreeInARowOptions().m_MeterOverlay2Sequence, 0));
+    AddThreeInARowBonus(counter);
+}
+
+float GetCounterBuildPercentPerClick(CThreeInARowCounter& counter, float fallback)
+{
+    return FindThreeInARowOptions() ? GetThreeInARowFractionPerClick(counter) : fallback;
+}
+
+uint32_t GetCounterMegaSequence(CThreeInARowCounter&)
+{
+    const CThreeInARowCounterOptions* options = FindThreeInARowOptions();
+    return options ? uint32_t(std::max(options->m_MeterOverlay2Sequence, 0)) : 0;
+}
+
+void GrantThreeInARowBonus(CThreeInARowCounter& counter)
+{
+    AddThreeInARowBonus(counter);
 }
 
 void InstallThreeInARowCounterHooks()

@@ -54,6 +54,8 @@ public:
 // The general object "Three In A Row Options"; a data set without it is the
 // general objects' fatal missing-item report.
 CThreeInARowCounterOptions& GetThreeInARowOptions();
+// The same, or null when the data set has none.
+CThreeInARowCounterOptions* FindThreeInARowOptions();
 
 // Tops the bonus up by "Seconds Bonus Lasts", at most to "Maximum Bonus
 // Time"; counts it in the level's statistics and broadcasts "Mega Click
@@ -70,10 +72,16 @@ void DrawThreeInARowCounter(CThreeInARowCounter& counter, CSpriteDrawRecord& rec
 
 // The game object's sparkle and bonus cursor; false without options.
 bool GetThreeInARowSparkleOptions(SSparkleOptions& out);
-// "Power Up Song"; 0 or below for none.
+// "Power Up Song"; 0 for none.
 int32_t GetThreeInARowSong();
+
+// What the lots and the typed word ask (through the business hooks).
+void AddInARowBonus(CThreeInARowCounter& counter);
+// The fallback when the data set has no options.
+float GetCounterBuildPercentPerClick(CThreeInARowCounter& counter, float fallback);
 // The sequence the cursor carries while the bonus runs; 0 for none.
-uint32_t GetThreeInARowMegaSequence();
+uint32_t GetCounterMegaSequence(CThreeInARowCounter& counter);
+void GrantThreeInARowBonus(CThreeInARowCounter& counter);
 
 // Runs the counter's update and drawing through the world's hooks.
 void InstallThreeInARowCounterHooks();

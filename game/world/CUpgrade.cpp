@@ -6,6 +6,7 @@
 #include "game/world/CGameState.h"
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
+#include "game/world/LotHooks.h"
 #include "objects/CFloatProperty.h"
 #include "sequences/CSequenceList.h"
 
@@ -51,6 +52,12 @@ bool CUpgrade::AreRequirementsMet()
             return false;
     }
     return true;
+}
+
+bool CUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CSpriteAI* /*customer*/)
+{
+    GetLotHooks().ShowIllegalMove("CantDropOnCustomer");
+    return false;
 }
 
 void CBuildablePart::DeclareProperties(CPropertyDeclarer& d)

@@ -1,0 +1,19 @@
+#include "game/business/RegisterGameBusinessClasses.h"
+
+#include "game/business/CDeliverer.h"
+#include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CSignpost.h"
+#include "game/business/CThreeInARowBonus.h"
+#include "game/business/CUpgradeKinds.h"
+
+void RegisterGameBusinessClasses()
+{
+    CBulldozerUpgrade::SGetClassInfo();
+    CIllegalMoveMessage::SGetClassInfo();
+    CIllegalMoveMessageOptions::SGetClassInfo();
+    CThreeInARowCounterOptions::SGetClassInfo();
+    CSignpostUpgrade::SGetClassInfo();
+    CSignpost::SGetClassInfo();
+    CDelivererUpgrade::SGetClassInfo();
+    CDelivererUpgradeButton::SGetClassInfo();
+}
