@@ -164,7 +164,8 @@ void CSignpost::PlaceOnLot(CLot* lot)
 
 CBuildablePackage* CSignpost::GetAdvertisedPackage() const
 {
-    CLot* lot = LiveLot();
+    // A refused sign still knows its old lot until its next update.
+    CLot* lot = m_State == EState::Placed ? LiveLot() : nullptr;
     return lot ? lot->GetBuilding() : nullptr;
 }
 

@@ -13,12 +13,18 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CRect.h"
 #include "foundation/MathHelpers.h"
+#include "objects/CBoolProperty.h"
+#include "objects/CFloatProperty.h"
+#include "objects/CIntProperty.h"
+#include "objects/CListProperty.h"
 #include "objects/CMessage.h"
+#include "objects/CPointProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "render/CScaledOffsetProxyFrame.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "sound/CMusicPlayer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 // A small town for the bonus, signpost and deliverer tests: a held level
-// with the standard layers, a "Frame" and a "Color" phase, a wall part, a
+// with the standard layers, a "Frame" and a "Paint" phase, a wall part, a
 // paint, the signpost and deliverer upgrades in their slots, the gameplay
 // overlay's "Signpost" marker at (40, 500) and "Three In A Row Options" at
 // their defaults. A noting sprite on the "Effects" layer records every
@@ -76,14 +76,19 @@ protected:
         WriteTga("Resources/Sequences/-Can Use Cursor/0001.tga", 8, 8);
         WriteBytes("Resources/Audio/!None.Audio.txt", Text("CAudioRandomFromSet", ""));
         WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
+        WriteBytes("Resources/Lot Options.Object.txt", Text("CLotOptions", ""));
+        WriteBytes("Resources/Illegal Move Options.Object.txt",
+                   Text("CIllegalMoveMessageOptions",
+                        "Message List=Array\n{\nMessage=CIllegalMoveMessage\n{\nMessage ID=NoSignpostUnfinished\n"
+                        "Message=Finish and paint the house first\n}\n}\n"));
         WriteBytes("Resources/Three In A Row Options.Object.txt", Text("CThreeInARowCounterOptions", ""));
         WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
                    Text("CFrameOverlayOptions", "Text Overlays=Array\n{\nArray Item=CFrameOverlayPositionMarker\n{\n"
-                                                "ID=Signpost\nPosition=30,490\nSize=20,20\n}\n}"));
+                                                "ID=Signpost\nPosition=30,490\nSize=20,20\n}\n}\n"));
         WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         WriteBytes("Resources/Slots/Signpost.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         WriteBytes("Resources/Slots/Deliverer.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        for (const char* phase : {"Frame", "Color"})
+        for (const char* phase : {"Frame", "Paint"})
             WriteBytes("Resources/Phases/" + std::string(phase) + ".BuildPhase.txt",
                        Text("CBuildPhase", "Name=" + std::string(phase) + "\r\n"));
         WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0\r\n"));
@@ -92,9 +97,9 @@ protected:
         WriteBytes("Resources/Upgrades/Shed.Upgrade.txt",
                    Text("CBuildablePart", "Build Phase=Frame\r\nResale Value=0\r\n"));
         WriteBytes("Resources/Upgrades/Blue.Upgrade.txt",
-                   Text("CColorBuildablePart", "Build Phase=Color\r\nResale Value=1\r\n"));
+                   Text("CColorBuildablePart", "Build Phase=Paint\r\nResale Value=1\r\n"));
         WriteBytes("Resources/Upgrades/Sign.Upgrade.txt",
-                   Text("CSignpostUpgrade", "Upgrade Slot=Signpost\r\nAppearance=Sign Post\r\nEffect Chance=0.4\r\n"));
+                   Text("CSignpostUpgrade", "Upgrade Slot=Signpost\r\nEffect Chance=0.4\r\n"));
         WriteBytes("Resources/Upgrades/Courier.Upgrade.txt",
                    Text("CDelivererUpgrade", "Upgrade Slot=Deliverer\r\nHeart Bonus=1.5\r\n"
                                              "Seconds To Fade After Moved Someone In=4\r\n"));

@@ -84,14 +84,14 @@ TEST_P(SignpostRefusals, AnUnfinishedHouseSendsTheSignHomeWithItsMessage)
     ASSERT_EQ(sign->GetState(), CSignpost::EState::Placed);
 
     const int32_t frame = c.valueless ? Upgrade("Shed") : m_Walls;
-    CLot* lot = AddLot({500.0f, 200.0f}, {c.withFrame ? frame : 0, m_Blue});
+    CLot* lot = AddLot({500.0f, 200.0f}, {c.withFrame ? frame : 0, c.valueless ? 0 : m_Blue});
     CBuildablePackage* building = lot->GetBuilding();
     building->m_BeingConstructed = c.constructing ? 1 : 0;
     if (c.unpainted)
         SetInts(*building, "Unpainted Parts List", building->m_UnpaintedParts, {m_Walls});
     sign->PlaceOnLot(lot);
     EXPECT_EQ(sign->GetState(), CSignpost::EState::Home);
-    EXPECT_TRUE(Refused());
+    EXPECT_EQ(Shown(), "Finish and paint the house first");
     EXPECT_EQ(sign->GetAdvertisedPackage(), nullptr);
 }
 
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SignpostRefusals,
                                          SRefusal{"WithoutFrame", false, false, false, false},
                                          SRefusal{"Unpainted", false, true, true, false},
                                          SRefusal{"NoResaleValue", false, true, false, true}),
-                         [](const testing::TestParamInfo<SRefusal>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<SRefusal>& param) { return std::string(param.param.name); });
 
 TEST_F(Signposts, NoLotSendsTheSignHomeQuietly)
 {

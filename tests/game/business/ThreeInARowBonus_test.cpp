@@ -120,7 +120,7 @@ TEST_F(ThreeInARow, TheEndOfLevelCountdownPaysFourPercentOfTheAverageLotPerBonus
     EXPECT_FLOAT_EQ(Stats().m_LeftoverMegaSeconds, 10.0f);
     TakeHeard();
 
-    Run(60); // the one-second delay before the countdown
+    Run(61); // the one-second delay before the countdown, float steps
     EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 10.0f);
     EXPECT_FLOAT_EQ(m_State->m_RevenueK - m_RevenueBefore, 0.0f);
 
@@ -155,13 +155,13 @@ TEST_F(ThreeInARow, TheMeterIsDrawnOnlyWhileTheBonusRuns)
         return pixel;
     };
     CColor idle = boxPixel();
-    EXPECT_EQ(idle.r, 128);
+    EXPECT_EQ(idle.GetRed(), 128);
     AddThreeInARowBonus(*m_Counter);
     CColor running = boxPixel();
-    EXPECT_LT(running.r, 100) << "the dark box above the meter";
+    EXPECT_LT(running.GetRed(), 100) << "the dark box above the meter";
     CColor outside;
     frame->GetPixel(100, 100, outside);
-    EXPECT_EQ(outside.r, 128) << "nothing below the box without meter art";
+    EXPECT_EQ(outside.GetRed(), 128) << "nothing below the box without meter art";
 }
 
 } // namespace
