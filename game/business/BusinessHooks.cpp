@@ -427,4 +427,5 @@ void InstallGameBusinessHooks()
     SetGameAppHooks(&game);
     SetTypedCommandHooks(&typed);
     SetGameSongHooks(&songs);
+    InstallThreeInARowCounterHooks();
 }

@@ -1,6 +1,10 @@
 #include "game/business/RegisterGameBusinessClasses.h"
 
+#include "game/business/CDeliverer.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CSignpost.h"
+#include "game/business/CThreeInARowBonus.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeKinds.h"
 
 void RegisterGameBusinessClasses()
@@ -8,4 +12,10 @@ void RegisterGameBusinessClasses()
     CBulldozerUpgrade::SGetClassInfo();
     CIllegalMoveMessage::SGetClassInfo();
     CIllegalMoveMessageOptions::SGetClassInfo();
+    CUpgradeButton::SGetClassInfo();
+    CThreeInARowCounterOptions::SGetClassInfo();
+    CSignpostUpgrade::SGetClassInfo();
+    CSignpost::SGetClassInfo();
+    CDelivererUpgrade::SGetClassInfo();
+    CDelivererUpgradeButton::SGetClassInfo();
 }
