@@ -8,6 +8,7 @@
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
+#include "game/world/LotHooks.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CPointProperty.h"
 #include "sequences/CSequenceList.h"
@@ -55,6 +56,12 @@ bool CUpgrade::AreRequirementsMet()
             return false;
     }
     return true;
+}
+
+bool CUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CSpriteAI* /*customer*/)
+{
+    GetLotHooks().ShowIllegalMove("CantDropOnCustomer");
+    return false;
 }
 
 void CBuildablePart::DeclareProperties(CPropertyDeclarer& d)

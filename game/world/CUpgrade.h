@@ -14,6 +14,8 @@
 
 class CBuildPhase;
 class CExpression;
+class CLot;
+class CSpriteAI;
 
 class CUpgrade : public CObject {
     OMBRISALT_REFLECTED(CUpgrade, CObject)
@@ -24,6 +26,23 @@ public:
     // Every requirement holds against the current game state; a null entry
     // is passed over, and no requirement at all means met.
     bool AreRequirementsMet();
+
+    // What each kind does on the playfield. The defaults are the plain
+    // upgrade's; the business layer's kinds override them, and its
+    // functions over upgrades (game/business/CUpgradeKinds.h) add what the
+    // kinds declared here do there.
+    virtual bool HasButton() { return true; }
+    // The button AI this kind makes in place of the plain upgrade button;
+    // null: the plain one.
+    virtual CSpriteAI* CreateButtonAI() { return nullptr; }
+    virtual bool IsDraggable() { return false; }
+    virtual bool CanUse(bool /*showMessage*/) { return IsDraggable(); }
+    // upgradeIndex: this upgrade's own index in the upgrade list.
+    virtual bool DropOnLot(int32_t /*upgradeIndex*/, CLot* /*lot*/) { return false; }
+    // Shows "CantDropOnCustomer" and refuses.
+    virtual bool DropOnCustomer(int32_t upgradeIndex, CSpriteAI* customer);
+    virtual bool IsUsedOnLot() { return false; }
+    virtual bool IsUsedOnCustomer() { return false; }
 
     CTranslatedText m_Name;                      // "Name"
     int32_t m_BuildButtonAppearance = 0;         // "Build Button Appearance", a sequence
@@ -39,6 +58,9 @@ class CBuildablePart : public CUpgrade {
 public:
     CBuildablePart();
     ~CBuildablePart() override;
+
+    bool IsDraggable() override { return true; }
+    bool IsUsedOnLot() override { return true; }
 
     // Null when the index is outside the build-phase list.
     CBuildPhase* GetBuildPhase();
