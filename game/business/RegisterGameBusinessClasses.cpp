@@ -1,5 +1,7 @@
 #include "game/business/RegisterGameBusinessClasses.h"
 
+#include "game/business/CCrew.h"
+#include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CUpgradeKinds.h"
 
@@ -7,5 +9,9 @@ void RegisterGameBusinessClasses()
 {
     CBulldozerUpgrade::SGetClassInfo();
     CIllegalMoveMessage::SGetClassInfo();
+    CCrew::SGetClassInfo();
+    CCrewQuantityUpgrade::SGetClassInfo();
+    CForeman::SGetClassInfo();
+    CForemanUpgrade::SGetClassInfo();
     CIllegalMoveMessageOptions::SGetClassInfo();
 }
