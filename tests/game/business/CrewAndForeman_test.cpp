@@ -2,9 +2,10 @@
 // slot, the walk to a lot and back, the count of crews building, the crew
 // skill's speed; the foreman's drop, his three behaviours, his fade and his
 // leaving no pointer behind. Slot markers come from a small double of the
-// level hooks; the illegal-move display is the lot hooks' double.
+// level hooks.
 #include "game/business/CCrew.h"
 #include "game/business/CForeman.h"
+#include "game/business/CIllegalMoveDisplay.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
@@ -18,7 +19,6 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
-#include "game/world/LotHooks.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
@@ -68,18 +68,12 @@ public:
     std::map<uint32_t, CFPoint> at;
 };
 
-class CShownMoves : public CLotHooks {
-public:
-    void ShowIllegalMove(const char* id) override { shown.push_back(id); }
-    std::vector<std::string> shown;
-};
-
 class CrewAndForeman : public SequenceFolderTest {
 protected:
     void SetUp() override
     {
         SequenceFolderTest::SetUp();
-        for (const char* name : {"Tile EmptyLot", "Crew Look", "Crew Close", "Boss"})
+        for (const char* name : {"!None", "Tile EmptyLot", "Crew Look", "Crew Close", "Boss"})
             WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 20, 20);
         WriteBytes("Resources/Audio/!None.Audio.txt", Text("CAudioRandomFromSet", ""));
         for (const char* name : kOverlaySets)
@@ -87,8 +81,11 @@ protected:
                        Text("CFrameOverlayOptions", ""));
         WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
                    Text("CFrameOverlayOptions", "Text Overlays=Array\n{\nArray Item=CFrameOverlayPositionMarker\n{\n"
-                                                "ID=Foreman\nPosition=900,600\nSize=21,10\n}\n}"));
+                                                "ID=Foreman\nPosition=900,600\nSize=21,10\n}\n}\n"));
         WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
+        WriteBytes("Resources/Illegal Move Options.Object.txt",
+                   Text("CIllegalMoveMessageOptions", "Message List=Array\n{\nMessage=CIllegalMoveMessage\n{\n"
+                                                      "Message ID=NoForemanEmptyLot\nMessage=Nothing to oversee\n}\n}\n"));
         WriteBytes("Resources/Lot Options.Object.txt", Text("CLotOptions", ""));
         for (const char* slot : {"!None", "Frame Crew", "Frame Crew 2", "Garage Crew", "Foreman"})
             WriteBytes("Resources/Slots/" + std::string(slot) + ".UpgradeSlot.txt", Text("CUpgradeSlot", ""));
@@ -136,6 +133,7 @@ protected:
             Drop(name);
         GetLevelHolder().Release();
         ClearDraggedSprite();
+        GetIllegalMoveDisplay().Hide();
         for (CObjectFileArray* list : Lists()) {
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
@@ -212,8 +210,6 @@ protected:
 
     CMarkers m_Markers;
     CScopedHook<SetCurrentLevelHooks> m_LevelHooks{&m_Markers};
-    CShownMoves m_Moves;
-    CScopedHook<SetLotHooks> m_LotHooks{&m_Moves};
     CPlayfield* m_Playfield = nullptr;
     int32_t m_Frame = -1;
     int32_t m_Garage = -1;
@@ -347,7 +343,7 @@ TEST_F(CrewAndForeman, DroppingTheForemanNeedsALotWithPartsAndCountsTheMove)
 
     CLot* empty = AddLot({100.0f, 100.0f}, false);
     EXPECT_FALSE(upgrade->DropOnLot(0, empty));
-    EXPECT_EQ(m_Moves.shown, std::vector<std::string>{"NoForemanEmptyLot"});
+    EXPECT_STREQ(GetIllegalMoveDisplay().GetText().GetString(), "Nothing to oversee");
 
     // Without a foreman sprite the drop still succeeds and counts nothing.
     CLot* built = AddLot({300.0f, 100.0f}, true);
@@ -478,3 +474,4 @@ TEST_F(CrewAndForeman, ADeletedForemanLeavesNoPointerInHisLot)
     EXPECT_EQ(FindForeman(), nullptr);
     EXPECT_EQ(lot->GetForeman(), nullptr);
 }
+
