@@ -1,5 +1,6 @@
 #include "game/world/CBuildablePackage.h"
 
+#include "game/scripting/CAudio.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/ListReferences.h"
 #include "objects/CFloatProperty.h"
@@ -52,7 +53,8 @@ void CBuildablePackage::ReleaseBuildingSound()
         return;
     m_BuildingSound->Stop();
     m_BuildingSound.reset();
-    CSoundList::SGetGlobal().DecrementCopyCount(m_BuildingSoundIndex);
+    if (CSoundList* sounds = GetAudioList().GetSoundList())
+        sounds->DecrementCopyCount(m_BuildingSoundIndex);
     m_BuildingSoundIndex = 0;
 }
 

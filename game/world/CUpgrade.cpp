@@ -24,6 +24,8 @@ void CUpgrade::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CUpgrade;
     d.Add(&C::m_Name, "Name", "");
+    d.AddListReference<CNoneableListProperty>(&C::m_Appearance, "Appearance", &GetSequenceList(), nullptr)
+        .AlternateName("Crew Sequence");
     d.AddListReference<CNoneableListProperty>(&C::m_BuildButtonAppearance, "Build Button Appearance",
                                               &GetSequenceList(), nullptr);
     d.AddListReference<CNoneableListProperty>(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance",

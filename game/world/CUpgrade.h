@@ -45,6 +45,7 @@ public:
     virtual bool IsUsedOnCustomer() { return false; }
 
     CTranslatedText m_Name;                      // "Name"
+    int32_t m_Appearance = 0;                    // "Appearance" (once "Crew Sequence"), a sequence
     int32_t m_BuildButtonAppearance = 0;         // "Build Button Appearance", a sequence
     int32_t m_ScenarioGoalAppearance = 0;        // "Scenario Goal Appearance", a sequence
     int32_t m_UpgradeSlot = 0;                   // "Upgrade Slot", into the upgrade-slot list
