@@ -1,6 +1,8 @@
 #include "game/business/CCrew.h"
 
 #include "foundation/CStaticContentsList.h"
+#include "game/business/BuildingServices.h"
+#include "game/business/CBuildingOps.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
@@ -10,7 +12,6 @@
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/ListReferences.h"
-#include "objects/CListProperty.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,7 +76,7 @@ void CCrew::OnAddedToSprite(CSprite* sprite)
     if (!sprite)
         return;
     if (CUpgrade* upgrade = CrewUpgradeOfPhase(m_BuildingPhase))
-        sprite->SetImageSequence(uint32_t(std::max(GetUpgradeAppearance(upgrade), 0)));
+        sprite->SetImageSequence(uint32_t(std::max(upgrade->GetAppearance(), 0)));
 }
 
 void CCrew::Update(CSpriteUpdateRecord& record)
@@ -113,11 +114,11 @@ void CCrew::Update(CSpriteUpdateRecord& record)
     UpdateNextAI(record);
 }
 
-void CCrew::StartJob(CBuildablePart* /*part*/, CLot* lot)
+void CCrew::StartJob(CBuildablePart& part, int32_t upgrade, CLot& lot)
 {
-    if (!lot)
-        return;
-    m_Lot = lot;
+    m_Lot = &lot;
+    if (CBuildablePackage* building = lot.GetBuilding())
+        StartBuilding(*building, part, upgrade, lot.GetSprite());
     m_State = kBuilding;
 }
 
@@ -133,49 +134,16 @@ CCrewQuantityUpgrade::~CCrewQuantityUpgrade()
     DestroyDeclaredProperties();
 }
 
-namespace {
-
-int32_t SequenceProperty(CUpgrade* upgrade, const char* key)
-{
-    if (!upgrade)
-        return 0;
-    auto* property = dynamic_cast<CListPropertyABC*>(upgrade->GetClassInfo()->FindProperty(key));
-    return property ? std::max(property->Value(upgrade), 0) : 0;
-}
-
-int32_t OwnCloseUp(CUpgrade* upgrade)
-{
-    const int32_t closeUp = SequenceProperty(upgrade, "Buy Close Up Sequence");
-    return closeUp > 0 ? closeUp : SequenceProperty(upgrade, "Appearance");
-}
-
-} // namespace
-
 int32_t CCrewQuantityUpgrade::GetAppearance()
 {
     CUpgrade* skill = CrewUpgradeOfPhase(m_BuildPhase);
-    return skill && skill != this ? GetUpgradeAppearance(skill) : SequenceProperty(this, "Appearance");
+    return skill && skill != this ? skill->GetAppearance() : CCrewUpgrade::GetAppearance();
 }
 
 int32_t CCrewQuantityUpgrade::GetCloseUp()
 {
     CUpgrade* skill = CrewUpgradeOfPhase(m_BuildPhase);
-    return skill && skill != this ? GetUpgradeCloseUp(skill) : OwnCloseUp(this);
-}
-
-int32_t GetUpgradeAppearance(CUpgrade* upgrade)
-{
-    // A quantity upgrade looks like its phase's crew skill.
-    if (auto* quantity = dynamic_cast<CCrewQuantityUpgrade*>(upgrade))
-        return quantity->GetAppearance();
-    return SequenceProperty(upgrade, "Appearance");
-}
-
-int32_t GetUpgradeCloseUp(CUpgrade* upgrade)
-{
-    if (auto* quantity = dynamic_cast<CCrewQuantityUpgrade*>(upgrade))
-        return quantity->GetCloseUp();
-    return OwnCloseUp(upgrade);
+    return skill && skill != this ? skill->GetCloseUp() : CCrewUpgrade::GetCloseUp();
 }
 
 CSprite* FindIdleCrew(int32_t phase)
@@ -246,8 +214,11 @@ CCrew* CreateCrewAI(int32_t phase)
     return crew;
 }
 
-float GetCrewBuildSpeed(int32_t phase)
+bool StartCrewJob(CBuildablePart& part, int32_t upgrade, CLot& lot)
 {
-    auto* skill = dynamic_cast<CCrewSkillUpgrade*>(CrewUpgradeOfPhase(phase));
-    return skill ? skill->m_BuildSpeed : 1.0f;
+    CCrew* crew = FindIdleCrewAI(part.m_BuildPhase);
+    if (!crew)
+        return false;
+    crew->StartJob(part, upgrade, lot);
+    return true;
 }

@@ -26,8 +26,9 @@ public:
     void OnAddedToSprite(CSprite* sprite) override;
     void Update(CSpriteUpdateRecord& record) override;
 
-    // The lot's building starts the part and the crew goes to work there.
-    void StartJob(CBuildablePart* part, CLot* lot);
+    // Records the lot, starts the part (upgrade: its index in the upgrade
+    // list) on the lot's building and goes to work there.
+    void StartJob(CBuildablePart& part, int32_t upgrade, CLot& lot);
 
     bool IsIdle() const { return m_State == kIdle; }
     CLot* GetLot() const { return m_Lot; }
@@ -51,8 +52,8 @@ public:
 
     // Those of the upgrade held in the phase's first slot; its own when the
     // slot is empty.
-    int32_t GetAppearance();
-    int32_t GetCloseUp();
+    int32_t GetAppearance() override;
+    int32_t GetCloseUp() override;
 };
 
 // The first idle crew of the phase in the "Crew" layer's order; null when
@@ -81,11 +82,5 @@ bool GetIdleCrewPosition(int32_t phase, uint32_t index, uint32_t count, CFPoint&
 // A crew AI of the phase at its defaults, for the level start.
 CCrew* CreateCrewAI(int32_t phase);
 
-// An upgrade's "Appearance" and its close-up ("Buy Close Up Sequence", else
-// the appearance), as sequence-list indexes; 0 for none.
-int32_t GetUpgradeAppearance(CUpgrade* upgrade);
-int32_t GetUpgradeCloseUp(CUpgrade* upgrade);
-
-// The crew-skill factor of a phase's parts: the "Build Speed" of the crew
-// skill upgrade held in its first slot, 1.0 without one.
-float GetCrewBuildSpeed(int32_t phase);
+// The buildings' StartCrewJob (BuildingServices.h) is defined with the
+// crews: the first idle crew of the part's phase takes the job.

@@ -1,7 +1,6 @@
 #include "game/business/CForeman.h"
 
 #include "foundation/CStaticContentsList.h"
-#include "game/business/CCrew.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/scripting/CAudio.h"
@@ -152,7 +151,7 @@ void CForeman::OnAddedToSprite(CSprite* sprite)
     if (!sprite)
         return;
     if (CForemanUpgrade* upgrade = GetForemanUpgrade())
-        sprite->SetImageSequence(uint32_t(std::max(GetUpgradeAppearance(upgrade), 0)));
+        sprite->SetImageSequence(uint32_t(std::max(upgrade->GetAppearance(), 0)));
 }
 
 bool CForeman::Assign(CLot* lot, bool placedByPlayer)

@@ -3,6 +3,7 @@
 #include "game/business/CCrew.h"
 #include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeKinds.h"
 
 void RegisterGameBusinessClasses()
@@ -14,4 +15,5 @@ void RegisterGameBusinessClasses()
     CForeman::SGetClassInfo();
     CForemanUpgrade::SGetClassInfo();
     CIllegalMoveMessageOptions::SGetClassInfo();
+    CUpgradeButton::SGetClassInfo();
 }

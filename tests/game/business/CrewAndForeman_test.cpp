@@ -3,6 +3,7 @@
 // skill's speed; the foreman's drop, his three behaviours, his fade and his
 // leaving no pointer behind. Slot markers come from a small double of the
 // level hooks.
+#include "game/business/CBuildingOps.h"
 #include "game/business/CCrew.h"
 #include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
@@ -185,6 +186,7 @@ protected:
         }
         return lot;
     }
+    static int32_t WallsIndex() { return GetUpgradeList().Find("Walls"); }
     static CBuildablePart* Walls()
     {
         return static_cast<CBuildablePart*>(GetUpgradeByIndex(GetUpgradeList().Find("Walls")));
@@ -273,7 +275,7 @@ TEST_F(CrewAndForeman, TheFirstIdleCrewInLayerOrderTakesTheJobAndComesBackWhenIt
     ASSERT_EQ(FindIdleCrewAI(m_Frame), first);
 
     CLot* lot = AddLot({500.0f, 300.0f}, true);
-    first->StartJob(Walls(), lot);
+    first->StartJob(*Walls(), WallsIndex(), *lot);
     SetBuilding(lot, true);
     EXPECT_FALSE(first->IsIdle());
     EXPECT_EQ(first->GetLot(), lot);
@@ -303,7 +305,7 @@ TEST_F(CrewAndForeman, CrewsBuildingAreCountedIntoTheStatisticsOnceAFrame)
     CLot* lot = AddLot({500.0f, 300.0f}, true);
     for (int i = 0; i < 2; ++i) {
         CCrew* crew = AddCrew(m_Frame);
-        crew->StartJob(Walls(), lot);
+        crew->StartJob(*Walls(), WallsIndex(), *lot);
     }
     SetBuilding(lot, true);
     const float total = stats.m_SecondsInLevel;
