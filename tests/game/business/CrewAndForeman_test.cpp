@@ -3,21 +3,25 @@
 // skill's speed; the foreman's drop, his three behaviours, his fade and his
 // leaving no pointer behind. Slot markers come from a small double of the
 // level hooks.
+#include "game/business/BusinessHooks.h"
 #include "game/business/CBuildingOps.h"
 #include "game/business/CCrew.h"
 #include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CCurrentLevel.h"
+#include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -309,6 +313,16 @@ TEST_F(CrewAndForeman, CrewsBuildingAreCountedIntoTheStatisticsOnceAFrame)
     }
     SetBuilding(lot, true);
     const float total = stats.m_SecondsInLevel;
+    // The game's counting frame through the installed hooks adds no time of
+    // its own: the game frame adds its one step with the count.
+    CBusinessGameAppHooks business;
+    {
+        CScopedHook<SetGameAppHooks> installed{&business};
+        GetGameAppHooks().StartCrewCountingFrame();
+        m_Playfield->FindOrAddLayer("Crew")->Update(1.0f / 60.0f);
+        EXPECT_EQ(GetGameAppHooks().GetCrewsWorking(), 2u);
+    }
+    EXPECT_EQ(stats.m_SecondsInLevel, total);
     Play(1);
     ASSERT_EQ(GetCrewsWorking(), 2u);
     RecordCrewWorkTime();
@@ -477,3 +491,48 @@ TEST_F(CrewAndForeman, ADeletedForemanLeavesNoPointerInHisLot)
     EXPECT_EQ(lot->GetForeman(), nullptr);
 }
 
+
+TEST_F(CrewAndForeman, ClickingTheForemanAtALotPicksUpHisButton)
+{
+    Own("Boss");
+    CForeman* foreman = CreateForemanAI(*GetForemanUpgrade());
+    CSprite* sprite = AddSprite(foreman, "Crew", {400.0f, 300.0f});
+    const CPoint on{405, 305};
+    ASSERT_TRUE(sprite->HitTestFrames(on.x, on.y));
+    auto Down = [&](CPoint at) {
+        CPlayfieldMouseMessage message = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, at);
+        sprite->HandleMessage(message);
+        return message.IsHandled();
+    };
+    auto Moved = [&](CPoint at) {
+        CPlayfieldMouseMessage message = CPlayfieldMouseMessage::MouseMoved(0, at, at);
+        sprite->HandleMessage(message);
+        return message.IsHandled();
+    };
+
+    CLot* lot = AddLot({100.0f, 100.0f}, true);
+    ASSERT_TRUE(foreman->Assign(lot, false));
+    EXPECT_FALSE(Down(on)) << "no foreman button on the playfield";
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+
+    auto* button = new CUpgradeButton;
+    button->m_UpgradeSlot = GetUpgradeSlotList().Find("Foreman");
+    CSprite* buttonSprite = AddSprite(button, "UI", {50.0f, 700.0f});
+    ASSERT_EQ(FindForemanButton(), buttonSprite);
+
+    EXPECT_TRUE(Moved(on)) << "the cursor shows he can be used";
+    EXPECT_FALSE(Moved({600, 600}));
+    EXPECT_FALSE(Down({600, 600})) << "a click beside him";
+    EXPECT_TRUE(Down(on));
+    EXPECT_EQ(GetDraggedSprite(), buttonSprite);
+    EXPECT_FALSE(Down(on)) << "something is dragged already";
+    EXPECT_FALSE(Moved(on));
+    ClearDraggedSprite();
+
+    // At home he can't be picked up.
+    ASSERT_TRUE(foreman->Assign(nullptr, false));
+    EXPECT_EQ(lot->GetForeman(), nullptr);
+    EXPECT_FALSE(Down(on));
+    EXPECT_FALSE(Moved(on));
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+}
