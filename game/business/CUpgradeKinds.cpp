@@ -2,6 +2,8 @@
 
 #include "game/business/CBuildablePackageOps.h"
 #include "game/business/CUpgradeButton.h"
+#include "foundation/CRandomGenerator.h"
+#include "game/world/CGameState.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 
@@ -59,4 +61,19 @@ bool IsUpgradeUsedOnLot(CUpgrade& upgrade, CLot* /*lot*/)
 bool IsBulldozer(const CUpgrade* upgrade)
 {
     return upgrade && upgrade->IsKindOf(CBulldozerUpgrade::SGetClassInfo());
+}
+
+int32_t GetUpgradeButtonHover(CUpgrade& upgrade)
+{
+    // The slot's own hover picture comes with the slots' data.
+    return upgrade.GetButtonHover();
+}
+
+int32_t GetRandomAvailablePart(int32_t phase)
+{
+    CGameState* state = CGameState::SGetCurrent();
+    CCrewState* crew = state ? state->GetCrewState(phase) : nullptr;
+    if (!crew || crew->m_BuildableParts.GetCount() == 0)
+        return 0;
+    return crew->m_BuildableParts[CRandomGenerator::Global().Next(crew->m_BuildableParts.GetCount())];
 }

@@ -33,3 +33,8 @@ bool DropUpgradeOnLot(CUpgrade& upgrade, int32_t upgradeIndex, CLot* lot);
 // Whether the upgrade may be dropped on this lot now.
 bool IsUpgradeUsedOnLot(CUpgrade& upgrade, CLot* lot);
 bool IsBulldozer(const CUpgrade* upgrade);
+// The upgrade's "Button Hover", else its slot's "Buy Button Hover".
+int32_t GetUpgradeButtonHover(CUpgrade& upgrade);
+// A part the current game state lists as available in the phase, drawn from
+// the business generator; 0 when it lists none.
+int32_t GetRandomAvailablePart(int32_t phase);

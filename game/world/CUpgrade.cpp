@@ -1,5 +1,6 @@
 #include "game/world/CUpgrade.h"
 
+#include "game/scripting/CAudio.h"
 #include "game/scripting/CExpression.h"
 #include "game/scripting/CScriptValue.h"
 #include "game/world/CBuildPhase.h"
@@ -7,7 +8,10 @@
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
 #include "game/world/LotHooks.h"
+#include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
+#include "objects/CIntProperty.h"
+#include "objects/CObjectProperty.h"
 #include "sequences/CSequenceList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CUpgrade, 1.0)
@@ -19,13 +23,36 @@ OMBRISALT_IMPLEMENT_CLASS(CCrewSkillUpgrade, 1.0)
 void CUpgrade::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CUpgrade;
+    CVirtualArray* sequences = &GetSequenceList();
+    CVirtualArray* audio = &GetAudioList();
     d.Add(&C::m_Name, "Name", "");
-    d.AddListReference<CNoneableListProperty>(&C::m_BuildButtonAppearance, "Build Button Appearance",
-                                              &GetSequenceList(), nullptr);
-    d.AddListReference<CNoneableListProperty>(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance",
-                                              &GetSequenceList(), nullptr);
+    d.Add(&C::m_Description, "Description", "");
+    d.Add(&C::m_OwnItDescription, "Own It Description", "");
+    d.AddListReference<CNoneableListProperty>(&C::m_Appearance, "Appearance", sequences, nullptr)
+        .AlternateName("Crew Sequence");
+    d.AddListReference<CNoneableListProperty>(&C::m_ButtonHover, "Button Hover", sequences, nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuyButtonHoverSequence, "Buy Button Hover Sequence", sequences,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuildButtonAppearance, "Build Button Appearance", sequences,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance", sequences,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuyCloseUpSequence, "Buy Close Up Sequence", sequences, nullptr);
+    d.Add(&C::m_AllowScalingOfBuyCloseUp, "Allow Scaling of Buy Close Up Sequence ", true);
     d.AddListReference<CNoneableListProperty>(&C::m_UpgradeSlot, "Upgrade Slot", &GetUpgradeSlotList(), nullptr);
+    d.Add(&C::m_StarsRequired, "Stars Required", 0u).Units("Stars");
     d.Add(&C::m_UpgradeCost, "Upgrade Cost", 1.0f).Units("Thousand $");
+    d.AddListReference<CNoneableListProperty>(&C::m_SelectUpgradeAudio, "Sounds/Select Upgrade Audio", audio, nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_DropOnLotAudio, "Sounds/Drop On Lot Audio", audio, nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_DropOnLotErrorAudio, "Sounds/Drop On Lot Error Audio", audio,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_DropOnCustomerAudio, "Sounds/Drop On Customer Audio", audio,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_DropOnCustomerErrorAudio, "Sounds/Drop On Customer Error Audio",
+                                              audio, nullptr);
+    d.Add(&C::m_UpgradeButtonScale, "Upgrade Button Scale", 1.0f);
+    d.Add(&C::m_ShowNewStickerWhenFree, "Show New Sticker When Given For Free", false);
+    d.AddEmbedded(&C::m_SpritePlugIn, "Scripting/Sprite Plug In");
     d.AddArray<CExpressionProperty>(&C::m_Requirements, "Requirements List", "Requirement", nullptr);
 }
 
@@ -52,6 +79,11 @@ bool CUpgrade::AreRequirementsMet()
             return false;
     }
     return true;
+}
+
+const CJString& CUpgrade::GetOwnedDescription() const
+{
+    return m_OwnItDescription.GetText().IsEmpty() ? m_Description.GetTranslation() : m_OwnItDescription.GetTranslation();
 }
 
 bool CUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CSpriteAI* /*customer*/)

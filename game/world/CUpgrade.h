@@ -4,6 +4,7 @@
 // stands for none. The kinds declared here carry what the game state and the
 // levels read; their behaviour on the playfield belongs to the business
 // layer.
+#include "game/scripting/CSpritePlugInContainers.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -42,13 +43,38 @@ public:
     virtual bool DropOnCustomer(int32_t upgradeIndex, CSpriteAI* customer);
     virtual bool IsUsedOnLot() { return false; }
     virtual bool IsUsedOnCustomer() { return false; }
+    // Sequences; 0 for none. Without "Button Hover" the slot's is used
+    // (game/business/CUpgradeKinds.h).
+    virtual int32_t GetAppearance() { return m_Appearance; }
+    virtual int32_t GetButtonHover() { return m_ButtonHover; }
+    virtual int32_t GetBuyButtonHover() { return m_BuyButtonHoverSequence; }
+    virtual int32_t GetCloseUp() { return m_BuyCloseUpSequence > 0 ? m_BuyCloseUpSequence : GetAppearance(); }
 
-    CTranslatedText m_Name;                      // "Name"
-    int32_t m_BuildButtonAppearance = 0;         // "Build Button Appearance", a sequence
-    int32_t m_ScenarioGoalAppearance = 0;        // "Scenario Goal Appearance", a sequence
-    int32_t m_UpgradeSlot = 0;                   // "Upgrade Slot", into the upgrade-slot list
-    float m_UpgradeCost = 1.0f;                  // "Upgrade Cost", thousands of $
-    CPropertyArray<CExpression*> m_Requirements; // "Requirements List", owned
+    // "Own It Description" once it says something, else "Description".
+    const CJString& GetOwnedDescription() const;
+
+    CTranslatedText m_Name;                          // "Name"
+    CTranslatedText m_Description;                   // "Description"
+    CTranslatedText m_OwnItDescription;              // "Own It Description"
+    int32_t m_Appearance = 0;                        // "Appearance" (once "Crew Sequence"), a sequence
+    int32_t m_ButtonHover = 0;                       // "Button Hover", a sequence
+    int32_t m_BuyButtonHoverSequence = 0;            // "Buy Button Hover Sequence"
+    int32_t m_BuildButtonAppearance = 0;             // "Build Button Appearance", a sequence
+    int32_t m_ScenarioGoalAppearance = 0;            // "Scenario Goal Appearance", a sequence
+    int32_t m_BuyCloseUpSequence = 0;                // "Buy Close Up Sequence"
+    bool m_AllowScalingOfBuyCloseUp = true;          // "Allow Scaling of Buy Close Up Sequence "
+    int32_t m_UpgradeSlot = 0;                       // "Upgrade Slot", into the upgrade-slot list
+    uint32_t m_StarsRequired = 0;                    // "Stars Required"
+    float m_UpgradeCost = 1.0f;                      // "Upgrade Cost", thousands of $
+    int32_t m_SelectUpgradeAudio = 0;                // "Sounds/Select Upgrade Audio", into the audio list
+    int32_t m_DropOnLotAudio = 0;                    // "Sounds/Drop On Lot Audio"
+    int32_t m_DropOnLotErrorAudio = 0;               // "Sounds/Drop On Lot Error Audio"
+    int32_t m_DropOnCustomerAudio = 0;               // "Sounds/Drop On Customer Audio"
+    int32_t m_DropOnCustomerErrorAudio = 0;          // "Sounds/Drop On Customer Error Audio"
+    float m_UpgradeButtonScale = 1.0f;               // "Upgrade Button Scale"
+    bool m_ShowNewStickerWhenFree = false;           // "Show New Sticker When Given For Free"
+    CSpritePlugInSimultaneous m_SpritePlugIn;        // "Scripting/Sprite Plug In"
+    CPropertyArray<CExpression*> m_Requirements;     // "Requirements List", owned
 };
 
 // A building part, built on a lot in its build phase.
