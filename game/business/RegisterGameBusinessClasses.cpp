@@ -4,6 +4,7 @@
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CSignpost.h"
 #include "game/business/CThreeInARowBonus.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeKinds.h"
 
 void RegisterGameBusinessClasses()
@@ -11,6 +12,7 @@ void RegisterGameBusinessClasses()
     CBulldozerUpgrade::SGetClassInfo();
     CIllegalMoveMessage::SGetClassInfo();
     CIllegalMoveMessageOptions::SGetClassInfo();
+    CUpgradeButton::SGetClassInfo();
     CThreeInARowCounterOptions::SGetClassInfo();
     CSignpostUpgrade::SGetClassInfo();
     CSignpost::SGetClassInfo();

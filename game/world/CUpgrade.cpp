@@ -5,14 +5,17 @@
 #include "game/scripting/CScriptValue.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
 #include "game/world/LotHooks.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
+#include "objects/CPointProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CObjectProperty.h"
 #include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CUpgrade, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CBuildablePart, 1.0)
@@ -95,9 +98,20 @@ bool CUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CSpriteAI* /*customer*/)
 void CBuildablePart::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().AddAlternateClassName("CBuildable");
-    d.AddListReference<CNoneableListProperty>(&CBuildablePart::m_BuildPhase, "Build Phase", &GetBuildPhaseList(),
+    using C = CBuildablePart;
+    d.AddListReference<CNoneableListProperty>(&C::m_BuildPhase, "Build Phase", &GetBuildPhaseList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_CustomerWishAppearance, "Customer Wish Appearance",
+                                              &GetSequenceList(), nullptr);
+    d.Add(&C::m_ResaleValue, "Resale Value", 0.0f).Units("Thousand $");
+    d.Add(&C::m_TimeToBuild, "Time to Build", 4.0f).Units("Seconds");
+    d.AddListReference(&C::m_StartBuildingSoundIndex, "Start Building Sound Index",
+                       &GetAudioList().GetSoundReferences(), nullptr);
+    d.AddListReference<CDataReferenceProperty>(&C::m_StartBuildingAudio, "Start Building Audio", &GetAudioList(),
+                                               nullptr);
+    d.AddListReference<CDataReferenceProperty>(&C::m_DoneBuildingAudio, "Done Building Audio", &GetAudioList(),
+                                               nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_PartBonusSequence, "Part Bonus Sequence", &GetSequenceList(),
                                               nullptr);
-    d.Add(&CBuildablePart::m_ResaleValue, "Resale Value", 0.0f).Units("Thousand $");
 }
 
 CBuildablePart::CBuildablePart()
@@ -118,7 +132,16 @@ CBuildPhase* CBuildablePart::GetBuildPhase()
     return phases.GetObject(m_BuildPhase);
 }
 
-void CColorBuildablePart::DeclareProperties(CPropertyDeclarer&) {}
+void CColorBuildablePart::DeclareProperties(CPropertyDeclarer& d)
+{
+    using C = CColorBuildablePart;
+    d.AddListReference<CDataReferenceProperty>(&C::m_HueRemap, "Hue Remap", &GetHueRemapperStyleSheetList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_SpecialBackgroundImage, "Special Background Image",
+                                              &GetSequenceList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_SpecialBackgroundImageDisabled,
+                                              "Special Background Image Disabled", &GetSequenceList(), nullptr);
+    d.Add(&C::m_SpecialBackgroundImageOffset, "Special Background Image Offset", CPoint{0, 0});
+}
 
 CColorBuildablePart::CColorBuildablePart()
 {

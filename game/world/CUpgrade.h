@@ -4,6 +4,7 @@
 // stands for none. The kinds declared here carry what the game state and the
 // levels read; their behaviour on the playfield belongs to the business
 // layer.
+#include "foundation/CPoint.h"
 #include "game/scripting/CSpritePlugInContainers.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
@@ -90,8 +91,14 @@ public:
     // Null when the index is outside the build-phase list.
     CBuildPhase* GetBuildPhase();
 
-    int32_t m_BuildPhase = 0;   // "Build Phase", into the build-phase list
-    float m_ResaleValue = 0.0f; // "Resale Value", thousands of $
+    int32_t m_BuildPhase = 0;             // "Build Phase", into the build-phase list
+    int32_t m_CustomerWishAppearance = 0; // "Customer Wish Appearance", a sequence
+    float m_ResaleValue = 0.0f;           // "Resale Value", thousands of $
+    float m_TimeToBuild = 4.0f;           // "Time to Build", seconds
+    int32_t m_StartBuildingSoundIndex = 0; // "Start Building Sound Index", looped while built
+    int32_t m_StartBuildingAudio = 0;     // "Start Building Audio"
+    int32_t m_DoneBuildingAudio = 0;      // "Done Building Audio"
+    int32_t m_PartBonusSequence = 0;      // "Part Bonus Sequence", over a three-in-a-row part
 };
 
 // A paint: a part that recolours the building.
@@ -100,6 +107,11 @@ class CColorBuildablePart : public CBuildablePart {
 public:
     CColorBuildablePart();
     ~CColorBuildablePart() override;
+
+    int32_t m_HueRemap = 0;                       // "Hue Remap", the paint's style sheet
+    int32_t m_SpecialBackgroundImage = 0;         // "Special Background Image", a sequence
+    int32_t m_SpecialBackgroundImageDisabled = 0; // "Special Background Image Disabled", a sequence
+    CPoint m_SpecialBackgroundImageOffset{0, 0};  // "Special Background Image Offset"
 };
 
 // The crew upgrades name the phase whose crews they equip.

@@ -282,8 +282,9 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CTransformedFrameCacheProxyFrame", 211.0f},
     {"CTutorial", 22.0f},
     {"CUpgrade", 176.0f},
+    {"CUpgradeButton", 74.0f},
     {"CUpgradeOnCursorExpression", 88.0f},
-    {"CUpgradeSlot", 36.0f},
+    {"CUpgradeSlot", 78.0f},
     {"CXInARowGoal", 165.0f},
 };
 
