@@ -1,6 +1,7 @@
 #include "program/Launcher.h"
 
 #include "foundation/TextEncoding.h"
+#include "game/business/BusinessHooks.h"
 #include "program/RegisterAllClasses.h"
 
 #include <string>
@@ -39,6 +40,7 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
     record.gameName = gameName.c_str();
     record.programPath = programPath.empty() ? nullptr : path.c_str();
     RegisterAllClasses();
+    InstallGameBusinessHooks();
     if (installShowcases)
         installShowcases();
     SetRunGame(runGame);

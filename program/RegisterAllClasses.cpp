@@ -1,5 +1,6 @@
 #include "program/RegisterAllClasses.h"
 
+#include "game/business/RegisterGameBusinessClasses.h"
 #include "game/scripting/RegisterGameScriptingClasses.h"
 #include "game/world/RegisterGameWorldClasses.h"
 #include "objects/CClassInfo.h"
@@ -16,5 +17,6 @@ void RegisterAllClasses()
     RegisterOverlaysClasses();
     RegisterGameScriptingClasses();
     RegisterGameWorldClasses();
+    RegisterGameBusinessClasses();
     CClassInfoList::SGetInstance().Sort();
 }

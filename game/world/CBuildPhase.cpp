@@ -1,7 +1,13 @@
 #include "game/world/CBuildPhase.h"
 
 #include "foundation/CStaticContentsList.h"
+#include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
+#include "objects/CBoolProperty.h"
+#include "objects/CFloatProperty.h"
+#include "objects/CPObjectProperty.h"
+#include "blit/CColorProperty.h"
+#include "objects/CPointProperty.h"
 #include "game/world/ListReferences.h"
 #include "objects/CIntProperty.h"
 #include "sequences/CSequenceList.h"
@@ -22,8 +28,18 @@ void CBuildPhase::DeclareProperties(CPropertyDeclarer& d)
     d.AddListReference<CNoneableListProperty>(&C::m_OptionIndex, "Option Index", &GetBuildPhaseOptionList(),
                                               "Optional");
     d.Add(&C::m_MinimumNumberOfSlots, "Minimum Number Of Slots", 0u);
+    d.Add(&C::m_GetsColored, "Gets Colored", false);
+    d.Add(&C::m_CanBeReDone, "Can Be ReDone", false);
+    d.Add(&C::m_BuildButtonScale, "Build Button Scale", 1.0f).Range(0.1f, 2.0f).SpinStep(0.05f);
     auto slots = d.AddArray<CNoneableListProperty>(&C::m_UpgradeSlotIndexArray, "Upgrade Slot List", "Upgrade Slot", 0);
     static_cast<CListProperty*>(slots.Get().GetElementProperty())->SetList(&GetUpgradeSlotList());
+    d.Add(&C::m_SpaceBetweenIdleCrews, "Space Between Idle Crews", 55.0f).Units("pixels");
+    d.AddOwned(&C::m_DefaultPartValues, "Default Part Values").DefaultClass(CBuildablePart::SGetClassInfo());
+    d.Add(&C::m_CustomerWantedScale, "Customer Wanted Scale", 0.5f);
+    d.Add(&C::m_CustomerWantedPosition, "Customer Wanted Position", CFPoint{0.0f, 0.0f});
+    d.Add(&C::m_ProgressBarColor, "Progress Bar Color", CColor(255, 255, 255, 255)).WithAlpha();
+    d.Add(&C::m_ProgressBarBackgroundColor, "Progress Bar Background Color", CColor(0, 0, 0, 255)).WithAlpha();
+    d.Add(&C::m_BuildButtonDisabledTint, "Build Button Disabled Tint", CColor(120, 120, 120, 255)).WithAlpha();
     CVirtualArray* sequences = &GetSequenceList();
     d.AddListReference<CNoneableListProperty>(&C::m_ClickAssistHoverCursor, "Click Assist Hover Cursor", sequences,
                                               nullptr);

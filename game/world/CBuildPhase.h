@@ -1,6 +1,8 @@
 #pragma once
 // Build phases ("Frame", "Garage", "Add On"...): the list's order is the
 // phase order of every building's parts list and of the game state's crews.
+#include "blit/CColor.h"
+#include "foundation/CFPoint.h"
 #include "foundation/CJString.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
@@ -9,6 +11,7 @@
 
 #include <cstdint>
 
+class CBuildablePart;
 class CCodeTableList;
 
 class CBuildPhase : public CObject {
@@ -26,11 +29,26 @@ public:
     CTranslatedText m_Name;                          // "Name"
     int32_t m_OptionIndex = kOptional;               // "Option Index"
     uint32_t m_MinimumNumberOfSlots = 0;             // "Minimum Number Of Slots"
+    bool m_GetsColored = false;                      // "Gets Colored": built parts wait for paint
+    bool m_CanBeReDone = false;                      // "Can Be ReDone": a built part may be replaced
+    float m_BuildButtonScale = 1.0f;                 // "Build Button Scale"
     CPropertyArray<int32_t> m_UpgradeSlotIndexArray; // "Upgrade Slot List", into the upgrade-slot list
+    float m_SpaceBetweenIdleCrews = 55.0f;           // "Space Between Idle Crews", pixels
+    // "Default Part Values", owned: its sounds stand in for a part's unset ones.
+    CBuildablePart* m_DefaultPartValues = nullptr;
+    float m_CustomerWantedScale = 0.5f;                       // "Customer Wanted Scale"
+    CFPoint m_CustomerWantedPosition{0.0f, 0.0f};             // "Customer Wanted Position"
+    CColor m_ProgressBarColor{255, 255, 255, 255};            // "Progress Bar Color"
+    CColor m_ProgressBarBackgroundColor{0, 0, 0, 255};        // "Progress Bar Background Color"
+    CColor m_BuildButtonDisabledTint{120, 120, 120, 255};     // "Build Button Disabled Tint"
     // Sequences of a click assist on a part of this phase (0: none).
     int32_t m_ClickAssistHoverCursor = 0; // "Click Assist Hover Cursor"
     int32_t m_ClickAssistUsedCursor = 0;  // "Click Assist Used Cursor"
     int32_t m_ClickAssistEffect = 0;      // "Click Assist Effect"
+
+    // Idle crews of the phase counted this frame and in the frame before.
+    uint32_t m_IdleCrewsThisFrame = 0;
+    uint32_t m_IdleCrewsLastFrame = 0;
 };
 
 // "Optional", "Required".

@@ -1,9 +1,12 @@
 #include "game/world/CBuildablePackage.h"
 
+#include "game/scripting/CAudio.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/ListReferences.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
+#include "sound/CSoundDevice.h"
+#include "sound/CSoundList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CBuildablePackage, 1.0)
 
@@ -34,7 +37,32 @@ CBuildablePackage::CBuildablePackage()
 
 CBuildablePackage::~CBuildablePackage()
 {
+    ReleaseBuildingSound();
     DestroyDeclaredProperties();
+}
+
+void CBuildablePackage::ResetToDefaults()
+{
+    ReleaseBuildingSound();
+    CObject::ResetToDefaults();
+}
+
+void CBuildablePackage::ReleaseBuildingSound()
+{
+    if (!m_BuildingSound)
+        return;
+    m_BuildingSound->Stop();
+    m_BuildingSound.reset();
+    if (CSoundList* sounds = GetAudioList().GetSoundList())
+        sounds->DecrementCopyCount(m_BuildingSoundIndex);
+    m_BuildingSoundIndex = 0;
+}
+
+void CBuildablePackage::SetBuildingSound(std::unique_ptr<CSound> sound, int32_t soundIndex)
+{
+    ReleaseBuildingSound();
+    m_BuildingSound = std::move(sound);
+    m_BuildingSoundIndex = m_BuildingSound ? soundIndex : 0;
 }
 
 bool CBuildablePackage::HasParts() const

@@ -1,13 +1,21 @@
 #include "game/world/CUpgrade.h"
 
+#include "game/scripting/CAudio.h"
 #include "game/scripting/CExpression.h"
 #include "game/scripting/CScriptValue.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
+#include "game/world/LotHooks.h"
+#include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
+#include "objects/CIntProperty.h"
+#include "objects/CObjectProperty.h"
+#include "objects/CPointProperty.h"
 #include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CUpgrade, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CBuildablePart, 1.0)
@@ -18,13 +26,36 @@ OMBRISALT_IMPLEMENT_CLASS(CCrewSkillUpgrade, 1.0)
 void CUpgrade::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CUpgrade;
+    CVirtualArray* sequences = &GetSequenceList();
+    CVirtualArray* audio = &GetAudioList();
     d.Add(&C::m_Name, "Name", "");
-    d.AddListReference<CNoneableListProperty>(&C::m_BuildButtonAppearance, "Build Button Appearance",
-                                              &GetSequenceList(), nullptr);
-    d.AddListReference<CNoneableListProperty>(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance",
-                                              &GetSequenceList(), nullptr);
+    d.Add(&C::m_Description, "Description", "");
+    d.Add(&C::m_OwnItDescription, "Own It Description", "");
+    d.AddListReference<CNoneableListProperty>(&C::m_Appearance, "Appearance", sequences, nullptr)
+        .AlternateName("Crew Sequence");
+    d.AddListReference<CNoneableListProperty>(&C::m_ButtonHover, "Button Hover", sequences, nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuyButtonHoverSequence, "Buy Button Hover Sequence", sequences,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuildButtonAppearance, "Build Button Appearance", sequences,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_ScenarioGoalAppearance, "Scenario Goal Appearance", sequences,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuyCloseUpSequence, "Buy Close Up Sequence", sequences, nullptr);
+    d.Add(&C::m_AllowScalingOfBuyCloseUp, "Allow Scaling of Buy Close Up Sequence ", true);
     d.AddListReference<CNoneableListProperty>(&C::m_UpgradeSlot, "Upgrade Slot", &GetUpgradeSlotList(), nullptr);
+    d.Add(&C::m_StarsRequired, "Stars Required", 0u).Units("Stars");
     d.Add(&C::m_UpgradeCost, "Upgrade Cost", 1.0f).Units("Thousand $");
+    d.AddListReference<CNoneableListProperty>(&C::m_SelectUpgradeAudio, "Sounds/Select Upgrade Audio", audio, nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_DropOnLotAudio, "Sounds/Drop On Lot Audio", audio, nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_DropOnLotErrorAudio, "Sounds/Drop On Lot Error Audio", audio,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_DropOnCustomerAudio, "Sounds/Drop On Customer Audio", audio,
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_DropOnCustomerErrorAudio, "Sounds/Drop On Customer Error Audio",
+                                              audio, nullptr);
+    d.Add(&C::m_UpgradeButtonScale, "Upgrade Button Scale", 1.0f);
+    d.Add(&C::m_ShowNewStickerWhenFree, "Show New Sticker When Given For Free", false);
+    d.AddEmbedded(&C::m_SpritePlugIn, "Scripting/Sprite Plug In");
     d.AddArray<CExpressionProperty>(&C::m_Requirements, "Requirements List", "Requirement", nullptr);
 }
 
@@ -53,12 +84,34 @@ bool CUpgrade::AreRequirementsMet()
     return true;
 }
 
+const CJString& CUpgrade::GetOwnedDescription() const
+{
+    return m_OwnItDescription.GetText().IsEmpty() ? m_Description.GetTranslation() : m_OwnItDescription.GetTranslation();
+}
+
+bool CUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CSpriteAI* /*customer*/)
+{
+    GetLotHooks().ShowIllegalMove("CantDropOnCustomer");
+    return false;
+}
+
 void CBuildablePart::DeclareProperties(CPropertyDeclarer& d)
 {
     d.GetClassInfo().AddAlternateClassName("CBuildable");
-    d.AddListReference<CNoneableListProperty>(&CBuildablePart::m_BuildPhase, "Build Phase", &GetBuildPhaseList(),
+    using C = CBuildablePart;
+    d.AddListReference<CNoneableListProperty>(&C::m_BuildPhase, "Build Phase", &GetBuildPhaseList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_CustomerWishAppearance, "Customer Wish Appearance",
+                                              &GetSequenceList(), nullptr);
+    d.Add(&C::m_ResaleValue, "Resale Value", 0.0f).Units("Thousand $");
+    d.Add(&C::m_TimeToBuild, "Time to Build", 4.0f).Units("Seconds");
+    d.AddListReference(&C::m_StartBuildingSoundIndex, "Start Building Sound Index",
+                       &GetAudioList().GetSoundReferences(), nullptr);
+    d.AddListReference<CDataReferenceProperty>(&C::m_StartBuildingAudio, "Start Building Audio", &GetAudioList(),
+                                               nullptr);
+    d.AddListReference<CDataReferenceProperty>(&C::m_DoneBuildingAudio, "Done Building Audio", &GetAudioList(),
+                                               nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_PartBonusSequence, "Part Bonus Sequence", &GetSequenceList(),
                                               nullptr);
-    d.Add(&CBuildablePart::m_ResaleValue, "Resale Value", 0.0f).Units("Thousand $");
 }
 
 CBuildablePart::CBuildablePart()
@@ -79,7 +132,16 @@ CBuildPhase* CBuildablePart::GetBuildPhase()
     return phases.GetObject(m_BuildPhase);
 }
 
-void CColorBuildablePart::DeclareProperties(CPropertyDeclarer&) {}
+void CColorBuildablePart::DeclareProperties(CPropertyDeclarer& d)
+{
+    using C = CColorBuildablePart;
+    d.AddListReference<CDataReferenceProperty>(&C::m_HueRemap, "Hue Remap", &GetHueRemapperStyleSheetList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_SpecialBackgroundImage, "Special Background Image",
+                                              &GetSequenceList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_SpecialBackgroundImageDisabled,
+                                              "Special Background Image Disabled", &GetSequenceList(), nullptr);
+    d.Add(&C::m_SpecialBackgroundImageOffset, "Special Background Image Offset", CPoint{0, 0});
+}
 
 CColorBuildablePart::CColorBuildablePart()
 {

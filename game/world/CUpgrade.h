@@ -4,6 +4,8 @@
 // stands for none. The kinds declared here carry what the game state and the
 // levels read; their behaviour on the playfield belongs to the business
 // layer.
+#include "foundation/CPoint.h"
+#include "game/scripting/CSpritePlugInContainers.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -13,6 +15,8 @@
 
 class CBuildPhase;
 class CExpression;
+class CLot;
+class CSpriteAI;
 
 class CUpgrade : public CObject {
     OMBRISALT_REFLECTED(CUpgrade, CObject)
@@ -24,12 +28,54 @@ public:
     // is passed over, and no requirement at all means met.
     bool AreRequirementsMet();
 
-    CTranslatedText m_Name;                      // "Name"
-    int32_t m_BuildButtonAppearance = 0;         // "Build Button Appearance", a sequence
-    int32_t m_ScenarioGoalAppearance = 0;        // "Scenario Goal Appearance", a sequence
-    int32_t m_UpgradeSlot = 0;                   // "Upgrade Slot", into the upgrade-slot list
-    float m_UpgradeCost = 1.0f;                  // "Upgrade Cost", thousands of $
-    CPropertyArray<CExpression*> m_Requirements; // "Requirements List", owned
+    // What each kind does on the playfield. The defaults are the plain
+    // upgrade's; the business layer's kinds override them, and its
+    // functions over upgrades (game/business/CUpgradeKinds.h) add what the
+    // kinds declared here do there.
+    virtual bool HasButton() { return true; }
+    // The button AI this kind makes in place of the plain upgrade button;
+    // null: the plain one.
+    virtual CSpriteAI* CreateButtonAI() { return nullptr; }
+    virtual bool IsDraggable() { return false; }
+    virtual bool CanUse(bool /*showMessage*/) { return IsDraggable(); }
+    // upgradeIndex: this upgrade's own index in the upgrade list.
+    virtual bool DropOnLot(int32_t /*upgradeIndex*/, CLot* /*lot*/) { return false; }
+    // Shows "CantDropOnCustomer" and refuses.
+    virtual bool DropOnCustomer(int32_t upgradeIndex, CSpriteAI* customer);
+    virtual bool IsUsedOnLot() { return false; }
+    virtual bool IsUsedOnCustomer() { return false; }
+    // Sequences; 0 for none. Without "Button Hover" the slot's is used
+    // (game/business/CUpgradeKinds.h).
+    virtual int32_t GetAppearance() { return m_Appearance; }
+    virtual int32_t GetButtonHover() { return m_ButtonHover; }
+    virtual int32_t GetBuyButtonHover() { return m_BuyButtonHoverSequence; }
+    virtual int32_t GetCloseUp() { return m_BuyCloseUpSequence > 0 ? m_BuyCloseUpSequence : GetAppearance(); }
+
+    // "Own It Description" once it says something, else "Description".
+    const CJString& GetOwnedDescription() const;
+
+    CTranslatedText m_Name;                          // "Name"
+    CTranslatedText m_Description;                   // "Description"
+    CTranslatedText m_OwnItDescription;              // "Own It Description"
+    int32_t m_Appearance = 0;                        // "Appearance" (once "Crew Sequence"), a sequence
+    int32_t m_ButtonHover = 0;                       // "Button Hover", a sequence
+    int32_t m_BuyButtonHoverSequence = 0;            // "Buy Button Hover Sequence"
+    int32_t m_BuildButtonAppearance = 0;             // "Build Button Appearance", a sequence
+    int32_t m_ScenarioGoalAppearance = 0;            // "Scenario Goal Appearance", a sequence
+    int32_t m_BuyCloseUpSequence = 0;                // "Buy Close Up Sequence"
+    bool m_AllowScalingOfBuyCloseUp = true;          // "Allow Scaling of Buy Close Up Sequence "
+    int32_t m_UpgradeSlot = 0;                       // "Upgrade Slot", into the upgrade-slot list
+    uint32_t m_StarsRequired = 0;                    // "Stars Required"
+    float m_UpgradeCost = 1.0f;                      // "Upgrade Cost", thousands of $
+    int32_t m_SelectUpgradeAudio = 0;                // "Sounds/Select Upgrade Audio", into the audio list
+    int32_t m_DropOnLotAudio = 0;                    // "Sounds/Drop On Lot Audio"
+    int32_t m_DropOnLotErrorAudio = 0;               // "Sounds/Drop On Lot Error Audio"
+    int32_t m_DropOnCustomerAudio = 0;               // "Sounds/Drop On Customer Audio"
+    int32_t m_DropOnCustomerErrorAudio = 0;          // "Sounds/Drop On Customer Error Audio"
+    float m_UpgradeButtonScale = 1.0f;               // "Upgrade Button Scale"
+    bool m_ShowNewStickerWhenFree = false;           // "Show New Sticker When Given For Free"
+    CSpritePlugInSimultaneous m_SpritePlugIn;        // "Scripting/Sprite Plug In"
+    CPropertyArray<CExpression*> m_Requirements;     // "Requirements List", owned
 };
 
 // A building part, built on a lot in its build phase.
@@ -39,11 +85,20 @@ public:
     CBuildablePart();
     ~CBuildablePart() override;
 
+    bool IsDraggable() override { return true; }
+    bool IsUsedOnLot() override { return true; }
+
     // Null when the index is outside the build-phase list.
     CBuildPhase* GetBuildPhase();
 
-    int32_t m_BuildPhase = 0;   // "Build Phase", into the build-phase list
-    float m_ResaleValue = 0.0f; // "Resale Value", thousands of $
+    int32_t m_BuildPhase = 0;             // "Build Phase", into the build-phase list
+    int32_t m_CustomerWishAppearance = 0; // "Customer Wish Appearance", a sequence
+    float m_ResaleValue = 0.0f;           // "Resale Value", thousands of $
+    float m_TimeToBuild = 4.0f;           // "Time to Build", seconds
+    int32_t m_StartBuildingSoundIndex = 0; // "Start Building Sound Index", looped while built
+    int32_t m_StartBuildingAudio = 0;     // "Start Building Audio"
+    int32_t m_DoneBuildingAudio = 0;      // "Done Building Audio"
+    int32_t m_PartBonusSequence = 0;      // "Part Bonus Sequence", over a three-in-a-row part
 };
 
 // A paint: a part that recolours the building.
@@ -52,6 +107,11 @@ class CColorBuildablePart : public CBuildablePart {
 public:
     CColorBuildablePart();
     ~CColorBuildablePart() override;
+
+    int32_t m_HueRemap = 0;                       // "Hue Remap", the paint's style sheet
+    int32_t m_SpecialBackgroundImage = 0;         // "Special Background Image", a sequence
+    int32_t m_SpecialBackgroundImageDisabled = 0; // "Special Background Image Disabled", a sequence
+    CPoint m_SpecialBackgroundImageOffset{0, 0};  // "Special Background Image Offset"
 };
 
 // The crew upgrades name the phase whose crews they equip.

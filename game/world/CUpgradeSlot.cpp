@@ -1,13 +1,25 @@
 #include "game/world/CUpgradeSlot.h"
 
+#include "game/world/ListReferences.h"
 #include "objects/CBoolProperty.h"
+#include "sequences/CSequenceList.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CUpgradeSlot, 1.0)
 
 void CUpgradeSlot::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.Add(&CUpgradeSlot::m_ShowButtonAlways, "Show Button Even When Upgrade Not Purchased", false);
-    d.Add(&CUpgradeSlot::m_IncludeInPlayLog, "Inlcude In Play Log", true);
+    using C = CUpgradeSlot;
+    d.Add(&C::m_Description, "Description", "");
+    d.AddListReference<CNoneableListProperty>(&C::m_ButtonBackground, "Button Background", &GetSequenceList(), nullptr)
+        .AlternateName("Button Background Sequence");
+    d.Add(&C::m_ShowButtonAlways, "Show Button Even When Upgrade Not Purchased", false);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuyButtonBackground, "Buy Button Background", &GetSequenceList(),
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuyButtonDisabled, "Buy Button Disabled", &GetSequenceList(),
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_BuyButtonHover, "Buy Button Hover", &GetSequenceList(), nullptr);
+    d.Add(&C::m_IncludeInPlayLog, "Inlcude In Play Log", true);
+    d.Add(&C::m_SelectableOnShoppingScreen, "Selectable On Shopping Screen", true);
 }
 
 CUpgradeSlot::CUpgradeSlot()
@@ -34,4 +46,10 @@ CUpgradeSlotList& GetUpgradeSlotList()
         return made;
     }();
     return *list;
+}
+
+CUpgradeSlot* GetUpgradeSlotByIndex(int32_t index)
+{
+    CUpgradeSlotList& list = GetUpgradeSlotList();
+    return index >= 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
 }

@@ -21,6 +21,7 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/LotHooks.h"
+#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
@@ -101,9 +102,9 @@ constexpr HookRow kHooks[] = {
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
     {"SetPlayfieldHooks", InstalledBy::Nobody,
      "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
-    {"SetGameSongHooks", InstalledBy::Nobody, "the three-in-a-row options are not built yet (game/business)",
+    {"SetGameSongHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetGameSongHooks>},
-    {"SetGameAppHooks", InstalledBy::Nobody, "the game screens, crews and customers are not built yet (game/business)",
+    {"SetGameAppHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetGameAppHooks>},
     {"SetWorldHooks", InstalledBy::Nobody, "player profiles and achievements are not built yet (game/screens)",
      HasHook<SetWorldHooks>},
@@ -111,20 +112,19 @@ constexpr HookRow kHooks[] = {
      HasHook<SetLevelOptionsHooks>},
     {"SetGoalHooks", InstalledBy::Nobody, "lots, customers and player statistics are not built yet (game/business)",
      HasHook<SetGoalHooks>},
-    {"SetLotHooks", InstalledBy::Nobody, "customers, upgrade buttons and crews are not built yet (game/business)",
-     HasHook<SetLotHooks>},
+    {"SetLotHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp", HasHook<SetLotHooks>},
     {"SetLotGridConnectionsQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLotGridConnectionsQuery>},
-    {"SetCurrentLevelHooks", InstalledBy::Nobody,
-     "player profiles, advice and the upgrade sprites are not built yet (game/business, game/screens)",
+    {"SetCurrentLevelHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetCurrentLevelHooks>},
-    {"SetHudHooks", InstalledBy::Nobody, "the illegal-move display and tips are not built yet (game/business, game/screens)",
+    {"SetHudHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetHudHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
      HasHook<SetLevelSorterHooks>},
-    {"SetTypedCommandHooks", InstalledBy::Nobody,
-     "customers, the three-in-a-row bonus and achievements are not built yet (game/business, game/screens)",
+    {"SetTypedCommandHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetTypedCommandHooks>},
+    {"SetThreeInARowCounterHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
+     HasHook<SetThreeInARowCounterHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

@@ -1,0 +1,520 @@
+#include "game/business/CUpgradeButton.h"
+
+#include "game/business/BusinessHooks.h"
+#include "game/business/CUpgradeKinds.h"
+
+#include "blit/CColor.h"
+#include "game/scripting/CAudio.h"
+#include "game/scripting/CSprite.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CBuildablePackage.h"
+#include "game/world/CGameApp.h"
+#include "game/world/CGameState.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLot.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CPlayfieldMouseMessage.h"
+#include "game/world/CRules.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
+#include "game/world/ListReferences.h"
+#include "game/world/LotHooks.h"
+#include "images/CFrame.h"
+#include "objects/CClassInfo.h"
+#include "objects/CMessage.h"
+#include "objects/CPropertyArrayProperty.h"
+#include "overlays/CFrameOverlay.h"
+#include "overlays/ImageOverlays.h"
+#include "render/CScaledOffsetProxyFrame.h"
+#include "render/SurfaceHelpers.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
+
+#include <algorithm>
+#include <cmath>
+
+OMBRISALT_IMPLEMENT_CLASS(CUpgradeButton, 1.0)
+
+namespace {
+
+bool g_HighlightAll = false;
+
+CSequence* SequenceAt(int32_t index)
+{
+    CSequenceList& list = GetSequenceList();
+    return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
+}
+
+void PlayAudio(int32_t index)
+{
+    if (index > 0)
+        GetAudioList().PlayAudioByIndex(index);
+}
+
+// The signpost's upgrade comes with the signpost's own code; the button only
+// needs to know its kind.
+bool IsSignpostUpgrade(const CUpgrade& upgrade)
+{
+    static const CClassInfo* signpost = CClassInfoList::SGetInstance().FindQuiet("CSignpostUpgrade");
+    return signpost && upgrade.IsKindOf(signpost);
+}
+
+CBuildablePart* AsPart(CUpgrade* upgrade)
+{
+    return upgrade && upgrade->IsKindOf(CBuildablePart::SGetClassInfo()) ? static_cast<CBuildablePart*>(upgrade)
+                                                                         : nullptr;
+}
+
+void SendRemoveSignpost()
+{
+    if (CSpriteAI* signpost = GetLotHooks().GetSignpostAI()) {
+        CMessage remove = CMessage::CMessageByName("RemoveSignpost");
+        signpost->HandleMessage(remove);
+    }
+}
+
+void Broadcast(const CJString& name)
+{
+    if (CPlayfield* playfield = GetCurrentPlayfield()) {
+        CMessage message = CMessage::CMessageByName(name.GetString());
+        playfield->BroadcastMessage(message);
+    }
+}
+
+// Sets a flag for the length of a scope.
+class CBusyScope {
+public:
+    explicit CBusyScope(bool& flag)
+        : m_Flag(flag)
+    {
+        m_Flag = true;
+    }
+    ~CBusyScope() { m_Flag = false; }
+    CBusyScope(const CBusyScope&) = delete;
+    CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    bool& m_Flag;
+};
+
+// The frame drawn at the sprite's origin, scaled about it and tinted.
+void DrawScaled(CFrameInterface& target, CFrame& frame, float scale, const CColor& colour, CBlitType& blitType)
+{
+    COffsetRotateScaleProxyFrame proxy;
+    proxy.SetFrame(&target);
+    proxy.SetUniformScale(scale);
+    if (!(colour == CColor(255, 255, 255, 255)))
+        proxy.SetColor(colour);
+    BlitAt(proxy, frame, 0, 0, blitType);
+}
+
+// The slot's list name without the folder its file sits in.
+CJString SlotName(int32_t slot)
+{
+    const CJString item = GetUpgradeSlotList().GetItemNameString(slot);
+    const char* text = item.GetString();
+    int from = 0;
+    for (int i = 0; text[i]; ++i)
+        if (text[i] == '/' || text[i] == '\\')
+            from = i + 1;
+    return from ? item.Mid(from) : item;
+}
+
+// Without its own hover picture an upgrade takes its slot's.
+int32_t ButtonHover(CUpgrade& upgrade)
+{
+    if (upgrade.GetButtonHover() > 0)
+        return upgrade.GetButtonHover();
+    CUpgradeSlot* slot = GetUpgradeSlotByIndex(upgrade.m_UpgradeSlot);
+    return slot ? slot->m_BuyButtonHover : 0;
+}
+
+// Another part of the same phase takes the place of the one being built,
+// which starts over; the crew at work stays on it.
+void ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& part, int32_t index)
+{
+    const int32_t phase = part.m_BuildPhase;
+    if (phase < 0 || uint32_t(phase) >= building.m_Parts.GetCount())
+        return;
+    auto& unpaintedList
+        = *static_cast<CPropertyArrayProperty*>(CBuildablePackage::SGetClassInfo()->FindProperty("Unpainted Parts List"));
+    CPropertyArray<int32_t>& unpainted = building.m_UnpaintedParts;
+    const int32_t previous = building.m_Parts[uint32_t(phase)];
+    for (uint32_t i = 0; i < unpainted.GetCount(); ++i)
+        if (unpainted[i] == previous) {
+            unpaintedList.ArrayProperty_SetCount(&building, unpainted.GetCount() - 1, int32_t(i));
+            break;
+        }
+    building.m_Parts[uint32_t(phase)] = index;
+    CBuildPhase* owner = part.GetBuildPhase();
+    if (owner && owner->m_GetsColored) {
+        const uint32_t count = unpainted.GetCount();
+        unpaintedList.ArrayProperty_SetCount(&building, count + 1);
+        unpainted[count] = index;
+    }
+    building.m_ConstructionProgress = 0.00001f;
+    building.m_BeingConstructed = index;
+}
+
+} // namespace
+
+void CUpgradeButton::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.AddListReference<CNoneableListProperty>(&CUpgradeButton::m_UpgradeSlot, "Upgrade Slot", &GetUpgradeSlotList(),
+                                              nullptr);
+}
+
+CUpgradeButton::CUpgradeButton()
+{
+    InitDeclaredProperties();
+}
+
+CUpgradeButton::~CUpgradeButton()
+{
+    // Deleted on its own, the button must not stay on the cursor either.
+    if (CSprite* sprite = GetSprite())
+        ReleaseDraggedSpriteIfIs(sprite);
+    DestroyDeclaredProperties();
+}
+
+CUpgradeSlot* CUpgradeButton::GetSlot() const
+{
+    return GetUpgradeSlotByIndex(m_UpgradeSlot);
+}
+
+int32_t CUpgradeButton::GetUpgradeIndex() const
+{
+    CGameState* state = CGameState::SGetCurrent();
+    if (!state || !GetSlot())
+        return 0;
+    return state->GetUpgradeInSlot(m_UpgradeSlot);
+}
+
+CUpgrade* CUpgradeButton::GetUpgrade() const
+{
+    return GetUpgradeByIndex(GetUpgradeIndex());
+}
+
+bool CUpgradeButton::IsUsedOnLot() const
+{
+    CUpgrade* upgrade = GetUpgrade();
+    return upgrade && upgrade->IsUsedOnLot();
+}
+
+bool CUpgradeButton::IsUsedOnCustomer() const
+{
+    CUpgrade* upgrade = GetUpgrade();
+    return upgrade && upgrade->IsUsedOnCustomer();
+}
+
+bool CUpgradeButton::DropOnLot(CLot* lot)
+{
+    const int32_t index = GetUpgradeIndex();
+    CUpgrade* upgrade = GetUpgradeByIndex(index);
+    if (!upgrade || !lot)
+        return false;
+    CBuildablePackage* building = lot->GetBuilding();
+    if (CBuildablePart* part = AsPart(upgrade); part && building && building->IsBeingConstructed()) {
+        CBuildablePart* under = AsPart(GetUpgradeByIndex(building->m_BeingConstructed));
+        CBuildPhase* phase = part->GetBuildPhase();
+        if (under && under != part && under->m_BuildPhase == part->m_BuildPhase && phase && phase->m_CanBeReDone) {
+            ReplacePartUnderConstruction(*building, *part, index);
+            return true;
+        }
+    }
+    if (!CanUseUpgrade(*upgrade, true)) {
+        PlayAudio(upgrade->m_DropOnLotErrorAudio);
+        return false;
+    }
+    const bool dropped = DropUpgradeOnLot(*upgrade, index, lot);
+    PlayAudio(dropped ? upgrade->m_DropOnLotAudio : upgrade->m_DropOnLotErrorAudio);
+    return dropped;
+}
+
+bool CUpgradeButton::DropOnCustomer(CSpriteAI* customer)
+{
+    const int32_t index = GetUpgradeIndex();
+    CUpgrade* upgrade = GetUpgradeByIndex(index);
+    if (!upgrade)
+        return false;
+    const bool dropped = upgrade->DropOnCustomer(index, customer);
+    PlayAudio(dropped ? upgrade->m_DropOnCustomerAudio : upgrade->m_DropOnCustomerErrorAudio);
+    return dropped;
+}
+
+void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
+{
+    CUpgradeSlot* slot = GetSlot();
+    if (!sprite || !slot)
+        return;
+    CGameState* state = CGameState::SGetCurrent();
+    const bool held = state && state->HasUpgradeInSlot(m_UpgradeSlot);
+    sprite->SetImageSequence(uint32_t(std::max(held ? slot->m_ButtonBackground : slot->m_BuyButtonDisabled, 0)));
+    m_ShoppingPositionMarker = nullptr;
+    CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
+    const int32_t shopping = CRules::SGetInstance().m_ShoppingOverlay;
+    CFrameOverlayOptions* set = shopping > 0 && shopping < sets.GetCount() ? sets.GetObject(shopping) : nullptr;
+    static const CClassInfo* marker = CClassInfoList::SGetInstance().FindQuiet("CShoppingPositionMarkerFrameOverlay");
+    if (set && marker)
+        if (CFrameOverlay* found = set->FindOverlay(SlotName(m_UpgradeSlot), nullptr,
+                                                    nullptr);
+            found && found->IsKindOf(marker))
+            m_ShoppingPositionMarker = found;
+}
+
+void CUpgradeButton::Update(CSpriteUpdateRecord& record)
+{
+    UpdateNextAI(record);
+}
+
+void CUpgradeButton::HandleMessage(CMessage& message)
+{
+    CUpgrade* upgrade = GetUpgrade();
+    if (upgrade && GetSprite()) {
+        const uint32_t type = message.GetType();
+        if (type == CPlayfieldMouseMessage::SGetMouseDownType())
+            OnMouseDown(message, *upgrade);
+        else if (type == CPlayfieldMouseMessage::SGetMouseUpType() && IsSignpostUpgrade(*upgrade))
+            OnMouseUp(message);
+        else if (type == CPlayfieldMouseMessage::SGetMouseMovedType() && upgrade->IsDraggable())
+            OnMouseMoved(message, *upgrade);
+    }
+    CSpriteAI::HandleMessage(message);
+}
+
+void CUpgradeButton::OnMouseDown(CMessage& message, CUpgrade& upgrade)
+{
+    CBusyScope busy(m_Busy);
+    CSprite* sprite = GetSprite();
+    const CPoint at = static_cast<CPlayfieldMouseMessage&>(message).GetPosition();
+    if (message.IsHandled() || !upgrade.IsDraggable() || !sprite->HitTest(at.x, at.y))
+        return;
+    message.SetHandled();
+    GetCustomerServices().DropHeldCustomer();
+    const bool signpost = IsSignpostUpgrade(upgrade);
+    if (GetDraggedSprite() == sprite) {
+        if (signpost)
+            SendRemoveSignpost();
+        ClearDraggedSprite();
+        return;
+    }
+    if (RefusesPickup(upgrade))
+        return;
+    StartDraggingSprite(sprite, at.x, at.y);
+    PlayAudio(upgrade.m_SelectUpgradeAudio);
+    CBuildablePart* part = AsPart(&upgrade);
+    CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
+    CJString name = part ? (phase ? phase->m_Name.GetText() : CJString())
+                         : SlotName(m_UpgradeSlot);
+    name += " Selected";
+    Broadcast(name);
+    if (signpost)
+        m_SignpostPlaced = true;
+}
+
+void CUpgradeButton::OnMouseUp(CMessage& message)
+{
+    CBusyScope busy(m_Busy);
+    CSprite* sprite = GetSprite();
+    const CPoint at = static_cast<CPlayfieldMouseMessage&>(message).GetPosition();
+    if (!sprite->HitTest(at.x, at.y))
+        return;
+    if (GetDraggedSprite() == sprite && !m_SignpostPlaced) {
+        SendRemoveSignpost();
+        ClearDraggedSprite();
+    }
+    m_SignpostPlaced = false;
+}
+
+void CUpgradeButton::OnMouseMoved(CMessage& message, CUpgrade& /*upgrade*/)
+{
+    CBusyScope busy(m_Busy);
+    if (!message.IsHandled())
+        ShowSequenceAsCursor(nullptr);
+    m_Hover = false;
+    const CPoint at = static_cast<CPlayfieldMouseMessage&>(message).GetPosition();
+    if (!GetDraggedSprite() && GetSprite()->HitTest(at.x, at.y)) {
+        ShowSequenceAsCursor(SequenceAt(GetSequenceList().Find("Can Use Cursor")));
+        m_Hover = true;
+        message.SetHandled();
+    }
+}
+
+void CUpgradeButton::PreDraw(CSpriteDrawRecord& record)
+{
+    CFrameInterface* target = record.spriteFrame ? record.spriteFrame : record.destination;
+    CUpgrade* upgrade = m_Busy ? nullptr : GetUpgrade();
+    if (target && upgrade && upgrade->IsKindOf(CColorBuildablePart::SGetClassInfo())) {
+        auto* paint = static_cast<CColorBuildablePart*>(upgrade);
+        if (paint->m_SpecialBackgroundImage > 0) {
+            const int32_t image = CanUseUpgrade(*paint, false) || paint->m_SpecialBackgroundImageDisabled <= 0
+                                      ? paint->m_SpecialBackgroundImage
+                                      : paint->m_SpecialBackgroundImageDisabled;
+            if (CSequence* sequence = SequenceAt(image))
+                sequence->DrawCurrentFrame(*target, paint->m_SpecialBackgroundImageOffset.x,
+                                           paint->m_SpecialBackgroundImageOffset.y);
+        }
+    }
+    CSpriteAI::PreDraw(record);
+}
+
+void CUpgradeButton::Draw(CSpriteDrawRecord& record)
+{
+    CFrameInterface* target = record.spriteFrame ? record.spriteFrame : record.destination;
+    if (target)
+        if (CUpgrade* upgrade = GetUpgrade())
+            DrawPicture(*target, *upgrade);
+    CSpriteAI::Draw(record);
+}
+
+void CUpgradeButton::DrawPicture(CFrameInterface& target, CUpgrade& upgrade)
+{
+    const CColor neutral(255, 255, 255, 255);
+    if (m_Hover || m_Busy || g_HighlightAll)
+        if (CSequence* hover = SequenceAt(ButtonHover(upgrade)))
+            if (CFrame* frame = hover->GetCurrentFrame())
+                DrawScaled(target, *frame, upgrade.m_UpgradeButtonScale, neutral, hover->GetBlitType());
+
+    CSequence* picture
+        = SequenceAt(upgrade.m_BuildButtonAppearance > 0 ? upgrade.m_BuildButtonAppearance : upgrade.GetAppearance());
+    CFrame* frame = picture ? picture->GetCurrentFrame() : nullptr;
+    CBuildablePart* part = AsPart(&upgrade);
+    CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
+    float scale = upgrade.m_UpgradeButtonScale;
+    if (phase) {
+        scale = phase->m_BuildButtonScale;
+        if (frame && phase->m_GetsColored) {
+            static const int32_t unpainted = GetHueRemapperStyleSheetList().Find("0 Unpainted");
+            if (unpainted >= 0)
+                frame = GetHueRemappedFrame(*frame, unpainted);
+        }
+    }
+    CColor colour = neutral;
+    CColor own = neutral;
+    if (!CanUseUpgrade(upgrade, false)) {
+        if (phase) {
+            colour = phase->m_BuildButtonDisabledTint;
+        } else {
+            const int32_t grey = std::clamp(GetDisabledGrey(150), 0, 255);
+            colour = CColor(uint8_t(grey), uint8_t(grey), uint8_t(grey), 255);
+        }
+        own = CColor(120, 120, 120, 255);
+    }
+    if (frame)
+        DrawScaled(target, *frame, scale, colour, picture->GetBlitType());
+    if (CSprite* sprite = GetSprite())
+        sprite->SetColor(own);
+}
+
+void CUpgradeButton::PostDraw(CSpriteDrawRecord& record)
+{
+    CUpgrade* upgrade = GetUpgrade();
+    CGameState* state = CGameState::SGetCurrent();
+    if (upgrade && state && upgrade->m_ShowNewStickerWhenFree && state->IsNewlyAcquired(GetUpgradeIndex())) {
+        CLevelOptions* level = CLevelOptions::SGetCurrent();
+        if (level && level->m_SecondsPlayed > 10.0f)
+            state->ClearNewlyAcquiredUpgrades();
+        // The sticker itself is drawn from the shop's marker, which comes
+        // with the shop.
+    }
+    CSpriteAI::PostDraw(record);
+}
+
+CUpgradeButton* GetDraggedUpgradeButton()
+{
+    CSprite* sprite = GetDraggedSprite();
+    if (!sprite)
+        return nullptr;
+    CSpriteAI* ai = sprite->GetAI();
+    return ai && ai->IsKindOf(CUpgradeButton::SGetClassInfo()) ? static_cast<CUpgradeButton*>(ai) : nullptr;
+}
+
+CUpgradeButton* TakeDraggedUpgradeButton()
+{
+    CUpgradeButton* button = GetDraggedUpgradeButton();
+    if (button)
+        ClearDraggedSprite();
+    return button;
+}
+
+CPoint GetUpgradeSlotMarkerPosition(int32_t slot, int32_t overlay)
+{
+    if (!GetUpgradeSlotByIndex(slot))
+        return {0, 0};
+    CFrameOverlayOptions* set = nullptr;
+    if (overlay == -1) {
+        set = GetGameplayOverlayOptions();
+    } else {
+        CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
+        set = overlay >= 0 && overlay < sets.GetCount() ? sets.GetObject(overlay) : nullptr;
+    }
+    CFrameOverlayPositionMarker* marker
+        = set ? set->FindPositionMarker(SlotName(slot)) : nullptr;
+    if (!marker)
+        return {0, 0};
+    return {marker->m_Position.x + marker->m_Size.x / 2, marker->m_Position.y + marker->m_Size.y / 2};
+}
+
+void SetHighlightAllUpgradeButtons(bool on)
+{
+    g_HighlightAll = on;
+}
+
+bool AreAllUpgradeButtonsHighlighted()
+{
+    return g_HighlightAll;
+}
+
+CSpriteAI* CreateUpgradeButton(CUpgrade& /*upgrade*/, uint32_t slot)
+{
+    auto* button = new CUpgradeButton;
+    button->ResetToDefaults();
+    button->m_UpgradeSlot = int32_t(slot);
+    return button;
+}
+
+CSpriteAI* GetHeldUpgradeButton()
+{
+    return GetDraggedUpgradeButton();
+}
+
+CSpriteAI* TakeHeldUpgradeButton()
+{
+    return TakeDraggedUpgradeButton();
+}
+
+bool IsHeldSignpostButton()
+{
+    CUpgradeButton* button = GetDraggedUpgradeButton();
+    CUpgrade* upgrade = button ? button->GetUpgrade() : nullptr;
+    return upgrade && IsSignpostUpgrade(*upgrade);
+}
+
+void DropHeldUpgradeButton()
+{
+    TakeDraggedUpgradeButton();
+}
+
+CUpgrade* GetButtonUpgrade(CSpriteAI* button)
+{
+    return button && button->IsKindOf(CUpgradeButton::SGetClassInfo())
+               ? static_cast<CUpgradeButton*>(button)->GetUpgrade()
+               : nullptr;
+}
+
+bool UseUpgradeButtonOnLot(CSpriteAI* button, CLot* lot)
+{
+    return button && button->IsKindOf(CUpgradeButton::SGetClassInfo())
+           && static_cast<CUpgradeButton*>(button)->DropOnLot(lot);
+}
+
+bool GetUpgradeSlotMarkerPosition(uint32_t slot, CFPoint& out)
+{
+    if (slot > uint32_t(INT32_MAX) || !GetUpgradeSlotByIndex(int32_t(slot)))
+        return false;
+    const CPoint centre = GetUpgradeSlotMarkerPosition(int32_t(slot), -1);
+    out = {float(centre.x), float(centre.y)};
+    return true;
+}

@@ -1,0 +1,27 @@
+#include "game/business/RegisterGameBusinessClasses.h"
+
+#include "game/business/CCrew.h"
+#include "game/business/CDeliverer.h"
+#include "game/business/CForeman.h"
+#include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CSignpost.h"
+#include "game/business/CThreeInARowBonus.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeKinds.h"
+
+void RegisterGameBusinessClasses()
+{
+    CBulldozerUpgrade::SGetClassInfo();
+    CIllegalMoveMessage::SGetClassInfo();
+    CCrew::SGetClassInfo();
+    CCrewQuantityUpgrade::SGetClassInfo();
+    CForeman::SGetClassInfo();
+    CForemanUpgrade::SGetClassInfo();
+    CIllegalMoveMessageOptions::SGetClassInfo();
+    CUpgradeButton::SGetClassInfo();
+    CThreeInARowCounterOptions::SGetClassInfo();
+    CSignpostUpgrade::SGetClassInfo();
+    CSignpost::SGetClassInfo();
+    CDelivererUpgrade::SGetClassInfo();
+    CDelivererUpgradeButton::SGetClassInfo();
+}

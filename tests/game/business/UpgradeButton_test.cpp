@@ -1,0 +1,447 @@
+// Upgrade buttons as the player uses them: picked up with a left click,
+// carried on the cursor, put back with a second click, let go over a lot
+// with the upgrade's sounds, tinted while unusable, and never left on the
+// cursor once deleted. Also the slots' data and marker places, and the
+// playfield mouse messages the buttons hear.
+#include "game/business/BusinessHooks.h"
+#include "game/business/CUpgradeButton.h"
+
+#include "game/scripting/CAudio.h"
+#include "game/scripting/CSprite.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CBuildablePackage.h"
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLot.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CPlayfieldMouseMessage.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
+#include "game/world/LotHooks.h"
+#include "images/CFrame.h"
+#include "objects/CBoolProperty.h"
+#include "objects/CMessage.h"
+#include "objects/CPropertyArrayProperty.h"
+#include "overlays/CFrameOverlay.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/SequenceTestSupport.h"
+#include "shell/CMouseState.h"
+#include "sound/CSoundList.h"
+#include "sound/SoundTestSupport.h"
+#include "support/ScopedHooks.h"
+#include "support/TestOnlyClasses.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+// An upgrade whose answers the test sets: draggable, usable, and whether
+// its drops work; it counts the drops it is asked for.
+class CTestTool : public CUpgrade {
+    OMBRISALT_REFLECTED(CTestTool, CUpgrade)
+public:
+    CTestTool() { InitDeclaredProperties(); }
+    ~CTestTool() override { DestroyDeclaredProperties(); }
+    bool IsDraggable() override { return m_Draggable; }
+    bool CanUse(bool) override { return m_Usable; }
+    bool DropOnLot(int32_t, CLot*) override { return ++m_LotDrops, m_Works; }
+    bool DropOnCustomer(int32_t, CSpriteAI*) override { return m_Works; }
+    bool m_Draggable = true;
+    bool m_Usable = true;
+    bool m_Works = true;
+    int m_LotDrops = 0;
+};
+OMBRISALT_IMPLEMENT_CLASS(CTestTool, 1.0)
+const CTestOnlyClass kTestToolIsTestOnly("CTestTool");
+void CTestTool::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CTestTool::m_Draggable, "Draggable", true);
+    d.Add(&CTestTool::m_Usable, "Usable", true);
+    d.Add(&CTestTool::m_Works, "Works", true);
+}
+
+namespace {
+
+std::string Text(const std::string& className, const std::string& lines)
+{
+    return className + "\r\n{\r\n" + lines + "}\r\n";
+}
+
+constexpr const char* kOverlaySets[] = {"Main Menu Overlay", "Gameplay Overlay Menu Button", "Shopping Overlay",
+                                        "Shopping New Upgrade Overlay", "Shopping Old Upgrade Overlay",
+                                        "Shopping Unaffordable Upgrade Overlay", "End Of Level Overlay",
+                                        "End Of Level Hidden Overlay", "End Of Tutorial Level Overlay",
+                                        "Options Menu Overlay", "Options Menu From Pause Overlay",
+                                        "Level Introduction Menu Overlay", "Level Select Overlay", "RewardFlierOverlay"};
+
+std::string Marker(const char* id, const char* position, const char* size)
+{
+    return std::string("Array Item=CFrameOverlayPositionMarker\n{\nID=") + id + "\nPosition=" + position
+           + "\nSize=" + size + "\n}\n";
+}
+
+// Notes the names of the messages its sprite hears.
+class CHearingAI : public CSpriteAI {
+public:
+    explicit CHearingAI(std::vector<std::string>& heard)
+        : m_Heard(heard)
+    {
+    }
+    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
+    void HandleMessage(CMessage& message) override
+    {
+        if (const char* name = GetMessageTypeName(message.GetType()))
+            m_Heard.push_back(name);
+        CSpriteAI::HandleMessage(message);
+    }
+
+private:
+    std::vector<std::string>& m_Heard;
+};
+
+class UpgradeButtons : public SequenceFolderTest {
+protected:
+    void SetUp() override
+    {
+        SequenceFolderTest::SetUp();
+        ASSERT_TRUE(m_Device.Initialize());
+        CTestTool::SGetClassInfo();
+        WriteTga("Resources/Sequences/-Slot Back/0001.tga", 40, 40, 0xFF202020u);
+        WriteTga("Resources/Sequences/-Slot Off/0001.tga", 40, 40, 0xFF404040u);
+        WriteTga("Resources/Sequences/-Tool Button/0001.tga", 20, 20, 0xFFFFFFFFu);
+        WriteTga("Resources/Sequences/-Walls Button/0001.tga", 20, 20, 0xFFFFFFFFu);
+        WriteTga("Resources/Sequences/-Hover/0001.tga", 60, 60, 0xFF00FF00u);
+        for (const char* name : {"Can Use Cursor", "Mouse Cursor", "Tile EmptyLot", "Poke Cursor"})
+            WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 8, 8);
+        for (const char* name : kOverlaySets)
+            WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
+                       Text("CFrameOverlayOptions", ""));
+        WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
+                   Text("CFrameOverlayOptions",
+                        "Text Overlays=Array\n{\n" + Marker("Frame A", "100,40", "21,11") + "}\n"));
+        WriteBytes("Resources/Frame Overlay Options/Shop Places.FOO",
+                   Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n" + Marker("tools", "0,0", "10,10") + "}\n"));
+        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Frame A.UpgradeSlot.txt",
+                   Text("CUpgradeSlot", "Button Background Sequence=Slot Back\r\nBuy Button Disabled=Slot Off\r\n"));
+        WriteBytes("Resources/Slots/Tools.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
+        WriteBytes("Resources/Slots/Crew A.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
+        WriteBytes("Resources/Slots/Empty.UpgradeSlot.txt",
+                   Text("CUpgradeSlot", "Buy Button Disabled=Slot Off\r\nSelectable On Shopping Screen=0\r\n"));
+        WriteBytes("Resources/Phases/Frame.BuildPhase.txt", Text("CBuildPhase", "Name=Frame\r\nCan Be ReDone=1\r\n"));
+        const std::string sounds = "Select Upgrade Audio=Pick\r\nDrop On Lot Audio=Drop\r\n"
+                                   "Drop On Lot Error Audio=Oops\r\nDrop On Customer Audio=Hand\r\n"
+                                   "Drop On Customer Error Audio=Hand Oops\r\n";
+        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", ""));
+        for (const char* part : {"Walls", "Bricks"})
+            WriteBytes("Resources/Upgrades/" + std::string(part) + ".Upgrade.txt",
+                       Text("CBuildablePart", "Upgrade Slot=Frame A\r\nBuild Phase=Frame\r\n"
+                                              "Build Button Appearance=Walls Button\r\n"
+                                              + sounds));
+        WriteBytes("Resources/Upgrades/Tool.Upgrade.txt",
+                   Text("CTestTool", "Upgrade Slot=Tools\r\nBuild Button Appearance=Tool Button\r\n"
+                                     "Button Hover=Hover\r\nShow New Sticker When Given For Free=1\r\n"
+                                     + sounds));
+        WriteBytes("Resources/Upgrades/Crew.Upgrade.txt",
+                   Text("CCrewUpgrade", "Upgrade Slot=Crew A\r\nBuild Button Appearance=Tool Button\r\n"));
+        for (const char* sound : {"Pick", "Drop", "Oops", "Hand", "Hand Oops"})
+            WriteBytes("Resources/" + std::string(sound) + ".wav", MonoWave(Constant(4000, 1000)));
+        WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
+        m_Sounds = std::make_unique<CSoundList>(m_Device);
+        ASSERT_EQ(m_Sounds->Load("Button Sounds", "Resources", ".wav", ".ogg"), 5);
+        GetAudioList().SetSource("Audio", m_Sounds.get());
+        GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+        GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+        GetGeneralObjects().SetSource(nullptr, "Resources", 0);
+        InitGeneralObjects();
+        for (CObjectFileArray* list : Lists())
+            list->SetSource(nullptr, "Resources", 0);
+        for (const char* upgrade : {"Walls", "Tool", "Crew"})
+            CGameState::SGetCurrent()->ReceiveUpgrade(Upgrade(upgrade));
+
+        CLevelOptions level;
+        level.ResetToDefaults();
+        level.EnsureDefaultLayers();
+        GetLevelHolder().HoldCopyOf(&level);
+        m_Level = CLevelOptions::SGetCurrent();
+        ASSERT_NE(m_Level, nullptr);
+        auto* hearing = new CSprite;
+        hearing->AddAI(new CHearingAI(m_Heard));
+        Playfield().AddSprite(hearing, "Effects");
+    }
+    void TearDown() override
+    {
+        GetLevelHolder().Release();
+        ClearDraggedSprite();
+        CGameState* state = CGameState::SGetCurrent();
+        for (const char* upgrade : {"Walls", "Bricks", "Tool", "Crew"})
+            state->RemoveUpgrade(Upgrade(upgrade));
+        state->ClearNewlyAcquiredUpgrades();
+        for (CObjectFileArray* list : Lists()) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+        for (CObjectFileArray* list :
+             {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetSequenceList()),
+              static_cast<CObjectFileArray*>(&GetFrameOverlayOptionsList())}) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+        GetAudioList().SetSource("Nowhere", nullptr);
+        m_Sounds.reset();
+        m_Device.Shutdown();
+        CMouseState::SGetInstance().ResetForTesting();
+        SequenceFolderTest::TearDown();
+    }
+    static std::vector<CObjectFileArray*> Lists()
+    {
+        return {&GetUpgradeSlotList(), &GetBuildPhaseList(), &GetUpgradeList()};
+    }
+    static int32_t Upgrade(const char* name) { return GetUpgradeList().Find(name); }
+    static int32_t Slot(const char* name) { return GetUpgradeSlotList().Find(name); }
+    CPlayfield& Playfield() { return m_Level->GetPlayfield(); }
+
+    // A button of the slot on the "UI" layer at (100, 100).
+    CUpgradeButton* AddButton(const char* slot, float x = 100.0f, float y = 100.0f)
+    {
+        auto* sprite = new CSprite;
+        sprite->SetPosition(x, y);
+        auto* button = static_cast<CUpgradeButton*>(CreateUpgradeButton(*GetUpgradeList().GetObject(0), uint32_t(Slot(slot))));
+        sprite->AddAI(button);
+        button->OnAddedToSprite(sprite);
+        Playfield().AddSprite(sprite, "UI");
+        return button;
+    }
+    CLot* AddLot(float x, float y)
+    {
+        auto* sprite = new CSprite;
+        auto* lot = new CLot;
+        sprite->AddAI(lot);
+        sprite->SetPosition(x, y);
+        Playfield().AddSprite(sprite, "Lot");
+        return lot;
+    }
+    CTestTool& Tool() { return *static_cast<CTestTool*>(GetUpgradeList().GetObject(Upgrade("Tool"))); }
+    // The sounds started since the last call, by name.
+    std::vector<std::string> Played()
+    {
+        std::vector<std::string> names;
+        for (const char* name : {"Pick", "Drop", "Oops", "Hand", "Hand Oops"})
+            for (CSound* s = m_Sounds->GetSoundByName(name); s; s = s->GetNextCopy())
+                if (s->IsPlaying()) {
+                    names.push_back(name);
+                    break;
+                }
+        m_Device.StopAllSounds();
+        return names;
+    }
+    static CColor Pixel(CFrame& frame, int32_t x, int32_t y)
+    {
+        CColor pixel;
+        frame.GetPixel(x, y, pixel);
+        return pixel;
+    }
+    static CColor Drawn(CUpgradeButton& button, int32_t x, int32_t y)
+    {
+        CFrame frame;
+        frame.Create(200, 200, 32);
+        frame.Clear();
+        button.GetSprite()->DrawAllPasses(frame);
+        return Pixel(frame, x, y);
+    }
+
+    CScopedDataFolder m_DataFolder{"."};
+    plat::CAudioDeviceHeadless m_Audio;
+    CSoundDevice m_Device{m_Audio};
+    std::unique_ptr<CSoundList> m_Sounds;
+    CBusinessLotHooks m_LotHooks;
+    CScopedHook<SetLotHooks> m_InstalledLot{&m_LotHooks};
+    CBusinessCurrentLevelHooks m_LevelHooks;
+    CScopedHook<SetCurrentLevelHooks> m_InstalledLevel{&m_LevelHooks};
+    CLevelOptions* m_Level = nullptr;
+    std::vector<std::string> m_Heard;
+};
+
+TEST_F(UpgradeButtons, SlotsReadTheirOldKeyAndMarkersGiveTheirWholeCentre)
+{
+    CUpgradeSlot* frame = GetUpgradeSlotByIndex(Slot("Frame A"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->m_ButtonBackground, GetSequenceList().Find("Slot Back"));
+    EXPECT_TRUE(frame->m_SelectableOnShoppingScreen);
+    EXPECT_FALSE(GetUpgradeSlotByIndex(Slot("Empty"))->m_SelectableOnShoppingScreen);
+    EXPECT_EQ(GetUpgradeSlotByIndex(-1), nullptr);
+    EXPECT_EQ(GetUpgradeSlotByIndex(GetUpgradeSlotList().GetCount()), nullptr);
+
+    // 100 + 21 / 2 and 40 + 11 / 2 in whole numbers; another set by index,
+    // its marker named in another case.
+    EXPECT_EQ(GetUpgradeSlotMarkerPosition(Slot("Frame A"), -1), (CPoint{110, 45}));
+    EXPECT_EQ(GetUpgradeSlotMarkerPosition(Slot("Tools"), GetFrameOverlayOptionsList().Find("Shop Places")),
+              (CPoint{5, 5}));
+    EXPECT_EQ(GetUpgradeSlotMarkerPosition(Slot("Tools"), -1), (CPoint{0, 0}));
+    EXPECT_EQ(GetUpgradeSlotMarkerPosition(Slot("Frame A"), 100000), (CPoint{0, 0}));
+    EXPECT_EQ(GetUpgradeSlotMarkerPosition(100000, -1), (CPoint{0, 0}));
+
+    // The level start puts a slot without a marker at (0, 0), as the data
+    // says, and has no place for a slot outside the list.
+    CFPoint at{-1.0f, -1.0f};
+    EXPECT_TRUE(GetUpgradeSlotMarkerPosition(uint32_t(Slot("Frame A")), at));
+    EXPECT_EQ(at, (CFPoint{110.0f, 45.0f}));
+    EXPECT_TRUE(GetUpgradeSlotMarkerPosition(uint32_t(Slot("Tools")), at));
+    EXPECT_EQ(at, (CFPoint{0.0f, 0.0f}));
+    EXPECT_FALSE(GetUpgradeSlotMarkerPosition(uint32_t(100000), at));
+}
+
+TEST_F(UpgradeButtons, AClickPicksAButtonUpAndASecondPutsItBack)
+{
+    CUpgradeButton* tool = AddButton("Tools");
+    EXPECT_EQ(tool->GetSprite()->GetImageSequenceIndex(), uint32_t(GetSequenceList().Find("Slot Back")));
+    EXPECT_EQ(tool->GetUpgrade(), &Tool());
+
+    SendPlayfieldMouseDown(kLeftMouseButton, {300, 300});
+    EXPECT_EQ(GetDraggedSprite(), nullptr) << "a click beside the button";
+    SendPlayfieldMouseDown(kLeftMouseButton, {110, 95});
+    EXPECT_EQ(GetDraggedUpgradeButton(), tool);
+    EXPECT_EQ(Played(), (std::vector<std::string>{"Pick"}));
+    EXPECT_EQ(std::count(m_Heard.begin(), m_Heard.end(), "Tools Selected"), 1);
+    EXPECT_TRUE(m_LotHooks.GetHeldUpgradeButton() == tool);
+
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_TRUE(Played().empty());
+
+    // A part names its phase; an upgrade that is not dragged stays put.
+    CUpgradeButton* walls = AddButton("Frame A", 100.0f, 160.0f);
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 160});
+    EXPECT_EQ(GetDraggedUpgradeButton(), walls);
+    EXPECT_EQ(std::count(m_Heard.begin(), m_Heard.end(), "Frame Selected"), 1);
+    ClearDraggedSprite();
+    AddButton("Crew A", 40.0f, 40.0f);
+    SendPlayfieldMouseDown(kLeftMouseButton, {40, 40});
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+}
+
+TEST_F(UpgradeButtons, AnEmptySlotShowsItsBuyPictureDrawsNothingAndStays)
+{
+    CUpgradeButton* empty = AddButton("Empty");
+    EXPECT_EQ(empty->GetUpgradeIndex(), 0);
+    EXPECT_EQ(empty->GetSprite()->GetImageSequenceIndex(), uint32_t(GetSequenceList().Find("Slot Off")));
+    EXPECT_EQ(Drawn(*empty, 100, 100), CColor(0x40, 0x40, 0x40, 255)) << "the background alone";
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+
+    // A button of a slot outside the list reads as none.
+    CUpgradeButton* lost = AddButton("Tools");
+    lost->m_UpgradeSlot = 100000;
+    EXPECT_EQ(lost->GetUpgrade(), nullptr);
+    EXPECT_FALSE(lost->DropOnLot(AddLot(300.0f, 300.0f)));
+}
+
+TEST_F(UpgradeButtons, HoverShowsTheHoverPictureAndUnusableUpgradesAreTinted)
+{
+    CUpgradeButton* tool = AddButton("Tools");
+    EXPECT_EQ(Drawn(*tool, 100, 100), CColor(255, 255, 255, 255));
+    EXPECT_EQ(tool->GetSprite()->GetColor(), CColor(255, 255, 255, 255));
+    EXPECT_EQ(Drawn(*tool, 75, 100), CColor(0, 0, 0, 0)) << "no hover picture yet";
+
+    SendPlayfieldMouseMoved({105, 100}, {105, 100});
+    EXPECT_TRUE(tool->IsHovered());
+    EXPECT_EQ(Drawn(*tool, 75, 100), CColor(0, 255, 0, 255));
+    SendPlayfieldMouseMoved({300, 300}, {300, 300});
+    EXPECT_FALSE(tool->IsHovered());
+
+    // Unusable: grey 150 for a plain upgrade; the sprite itself is dimmed.
+    Tool().m_Usable = false;
+    EXPECT_NEAR(Drawn(*tool, 100, 100).GetRed(), 150, 1);
+    EXPECT_EQ(tool->GetSprite()->GetColor(), CColor(120, 120, 120, 255));
+}
+
+TEST_F(UpgradeButtons, DropsOnALotPlayTheUpgradesSoundsAndAReplacedPartPlaysNone)
+{
+    CUpgradeButton* tool = AddButton("Tools");
+    CLot* lot = AddLot(300.0f, 300.0f);
+    EXPECT_TRUE(tool->DropOnLot(lot));
+    EXPECT_EQ(Played(), (std::vector<std::string>{"Drop"}));
+    Tool().m_Works = false;
+    EXPECT_FALSE(tool->DropOnLot(lot));
+    EXPECT_EQ(Played(), (std::vector<std::string>{"Oops"}));
+    Tool().m_Usable = false;
+    EXPECT_FALSE(tool->DropOnLot(lot));
+    EXPECT_EQ(Played(), (std::vector<std::string>{"Oops"}));
+    EXPECT_EQ(Tool().m_LotDrops, 2) << "an unusable upgrade is not asked";
+
+    // Bricks take the place of the walls being built, from the start.
+    CBuildablePackage& building = *lot->GetBuilding();
+    auto* parts = static_cast<CPropertyArrayProperty*>(building.GetClassInfo()->FindProperty("Parts List"));
+    parts->ArrayProperty_SetCount(&building, 1);
+    building.m_Parts[0] = Upgrade("Walls");
+    building.m_BeingConstructed = Upgrade("Walls");
+    building.m_ConstructionProgress = 0.5f;
+    CGameState::SGetCurrent()->ReceiveUpgrade(Upgrade("Bricks"));
+    CUpgradeButton* bricks = AddButton("Frame A");
+    ASSERT_EQ(bricks->GetUpgradeIndex(), Upgrade("Bricks"));
+    EXPECT_TRUE(bricks->DropOnLot(lot));
+    EXPECT_EQ(building.m_Parts[0], Upgrade("Bricks"));
+    EXPECT_EQ(building.m_BeingConstructed, Upgrade("Bricks"));
+    EXPECT_FLOAT_EQ(building.m_ConstructionProgress, 0.00001f);
+    EXPECT_TRUE(Played().empty());
+
+    // On a customer: the upgrade decides, the button sounds.
+    EXPECT_FALSE(tool->DropOnCustomer(nullptr));
+    EXPECT_EQ(Played(), (std::vector<std::string>{"Hand Oops"}));
+    Tool().m_Works = true;
+    EXPECT_TRUE(tool->DropOnCustomer(nullptr));
+    EXPECT_EQ(Played(), (std::vector<std::string>{"Hand"}));
+}
+
+TEST_F(UpgradeButtons, ADeletedButtonLeavesNothingOnTheCursor)
+{
+    CUpgradeButton* tool = AddButton("Tools");
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    ASSERT_EQ(GetDraggedUpgradeButton(), tool);
+    // The end of a level deletes every layer under the held button.
+    Playfield().DeleteAllLayers();
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_EQ(m_LotHooks.TakeHeldUpgradeButton(), nullptr);
+    EXPECT_FALSE(m_LotHooks.IsHeldSignpostButton());
+    CFrame screen;
+    screen.Create(50, 50, 32);
+    DrawDraggedSprite(screen, 10, 10);
+}
+
+TEST_F(UpgradeButtons, OnlyALeftPressReachesTheButtonsAndARightPressDropsTheHeldOne)
+{
+    CUpgradeButton* tool = AddButton("Tools");
+    const int32_t clicks = CLevelPlayStats::SGetCurrent()->m_Clicks;
+    SendPlayfieldMouseDown(2, {100, 100});
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_TRUE(m_Heard.empty()) << "no mouse-down for a right press";
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    ASSERT_EQ(GetDraggedUpgradeButton(), tool);
+    EXPECT_EQ(CLevelPlayStats::SGetCurrent()->m_Clicks, clicks + 1);
+    SendPlayfieldMouseDown(2, {100, 100});
+    EXPECT_EQ(GetDraggedSprite(), nullptr) << "the right press put the button back";
+    EXPECT_EQ(CLevelPlayStats::SGetCurrent()->m_Clicks, clicks + 1);
+    SendPlayfieldMouseUp(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(m_Heard.back(), "CMouseUpMessage");
+}
+
+TEST_F(UpgradeButtons, AFreeUpgradesNewStickerGoesAfterTenSecondsOfPlay)
+{
+    CUpgradeButton* tool = AddButton("Tools");
+    CGameState* state = CGameState::SGetCurrent();
+    ASSERT_TRUE(state->IsNewlyAcquired(Upgrade("Tool")));
+    m_Level->m_SecondsPlayed = 9.0f;
+    Drawn(*tool, 0, 0);
+    EXPECT_TRUE(state->IsNewlyAcquired(Upgrade("Tool")));
+    m_Level->m_SecondsPlayed = 10.5f;
+    Drawn(*tool, 0, 0);
+    EXPECT_FALSE(state->IsNewlyAcquired(Upgrade("Tool")));
+}
+
+} // namespace
