@@ -366,6 +366,11 @@ TEST_F(Building, ProgressFollowsBuildTimeAndCrewSkillAndZeroTimeFinishesAtOnce)
     EXPECT_FALSE(Package().IsBeingConstructed());
     EXPECT_TRUE(std::isfinite(Package().m_ConstructionProgress));
     EXPECT_EQ(GetPartInPhase(Package(), GetFramePhase()), Id("Tower"));
+
+    // A part the upgrade list no longer holds leaves no building stuck.
+    Package().m_BeingConstructed = 999;
+    UpdateBuilding(Package(), 1.0f / 60.0f);
+    EXPECT_FALSE(Package().IsBeingConstructed());
 }
 
 TEST_F(Building, ClickAssistStallsNearThreeQuartersAndClicksFinish)
