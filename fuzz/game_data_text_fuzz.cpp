@@ -1,14 +1,17 @@
-// Reads the game's data objects (rules, periods, background style sheets)
-// from memory, with and without identities, over a small data set made in a
-// temporary folder at start: every overlay set, upgrade slot, tutorial and
-// game state the rules name by default, a level-select marker, sequences,
-// frames and audio to refer to. Fatal reports end the input. A period read
-// deals its end-of-level texts and looks for its level-select marker; rules
-// pick a gameplay overlay. Each object's text must read back alike.
+// Reads the game's data objects (rules, periods, background style sheets,
+// upgrades, illegal-move options) from memory, with and without identities,
+// over a small data set made in a temporary folder at start: every overlay
+// set, upgrade slot, tutorial and game state the rules name by default, a
+// level-select marker, sequences, frames and audio to refer to. Fatal
+// reports end the input. A period read deals its end-of-level texts and
+// looks for its level-select marker; rules pick a gameplay overlay; upgrades
+// fall back on their looks and texts; illegal-move options look messages up.
+// Each object's text must read back alike.
 //
 // OMBRISALT_FUZZ_WRITE_SEEDS=<folder> writes the seed texts there on the
 // first input.
 #include "foundation/FatalError.h"
+#include "game/business/CIllegalMoveDisplay.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CGameState.h"
@@ -128,6 +131,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             period->FindLevelSelectElement();
         } else if (auto* rules = dynamic_cast<CRules*>(&object)) {
             rules->GetGameplayOverlay();
+        } else if (auto* messages = dynamic_cast<CIllegalMoveMessageOptions*>(&object)) {
+            messages->FindMessage("cantmoveinwrongpart");
+            messages->FindMessage("");
+        } else if (auto* upgrade = dynamic_cast<CUpgrade*>(&object)) {
+            upgrade->GetCloseUp();
+            upgrade->GetOwnedDescription();
+            upgrade->AreRequirementsMet();
         }
     });
     return 0;

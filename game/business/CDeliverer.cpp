@@ -1,5 +1,79 @@
-// Stubs for bz-bonus to fill (the skeleton's hooks call them): every function
-// declared in CDeliverer.h.
 #include "game/business/CDeliverer.h"
 
-float GetDelivererHeartBonus(CUpgrade*) { return 0.0f; }
+#include "objects/CFloatProperty.h"
+#include "objects/CMessage.h"
+
+#include <algorithm>
+
+OMBRISALT_IMPLEMENT_CLASS(CDelivererUpgrade, 1.0)
+OMBRISALT_IMPLEMENT_CLASS(CDelivererUpgradeButton, 1.0)
+
+void CDelivererUpgrade::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CDelivererUpgrade::m_SecondsToFade, "Seconds To Fade After Moved Someone In", 2.0f);
+    d.Add(&CDelivererUpgrade::m_HeartBonus, "Heart Bonus", 0.0f).Units("hearts");
+}
+
+CDelivererUpgrade::CDelivererUpgrade()
+{
+    InitDeclaredProperties();
+}
+
+CDelivererUpgrade::~CDelivererUpgrade()
+{
+    DestroyDeclaredProperties();
+}
+
+CSpriteAI* CDelivererUpgrade::CreateButtonAI()
+{
+    auto* button = new CDelivererUpgradeButton;
+    button->ResetToDefaults();
+    button->Bind(this);
+    return button;
+}
+
+void CDelivererUpgradeButton::DeclareProperties(CPropertyDeclarer&) {}
+
+CDelivererUpgradeButton::CDelivererUpgradeButton()
+{
+    InitDeclaredProperties();
+}
+
+CDelivererUpgradeButton::~CDelivererUpgradeButton()
+{
+    DestroyDeclaredProperties();
+}
+
+void CDelivererUpgradeButton::HandleMessage(CMessage& message)
+{
+    CSpriteAI::HandleMessage(message);
+    if (message.IsType("DelivererMovedSomeoneIn") && m_Deliverer)
+        m_FadeTimer = m_Deliverer->m_SecondsToFade;
+}
+
+void CDelivererUpgradeButton::Update(CSpriteUpdateRecord& record)
+{
+    UpdateNextAI(record);
+    if (m_FadeTimer > 0.0f)
+        m_FadeTimer = std::max(m_FadeTimer - record.seconds, 0.0f);
+}
+
+float CDelivererUpgradeButton::GetFadeFraction() const
+{
+    // A fade time of 0 (or none given) has nothing to show.
+    if (!m_Deliverer || !(m_Deliverer->m_SecondsToFade > 0.0f))
+        return 0.0f;
+    return std::clamp(m_FadeTimer / m_Deliverer->m_SecondsToFade, 0.0f, 1.0f);
+}
+
+float GetDelivererHeartBonus(CUpgrade* deliverer)
+{
+    auto* upgrade = dynamic_cast<CDelivererUpgrade*>(deliverer);
+    return upgrade ? upgrade->m_HeartBonus : 0.0f;
+}
+
+float GetDelivererFadeFraction(CSpriteAI* button)
+{
+    auto* deliverer = dynamic_cast<CDelivererUpgradeButton*>(button);
+    return deliverer ? deliverer->GetFadeFraction() : 0.0f;
+}

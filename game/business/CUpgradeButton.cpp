@@ -110,6 +110,18 @@ void DrawScaled(CFrameInterface& target, CFrame& frame, float scale, const CColo
     BlitAt(proxy, frame, 0, 0, blitType);
 }
 
+// The slot's list name without the folder its file sits in.
+CJString SlotName(int32_t slot)
+{
+    const CJString item = GetUpgradeSlotList().GetItemNameString(slot);
+    const char* text = item.GetString();
+    int from = 0;
+    for (int i = 0; text[i]; ++i)
+        if (text[i] == '/' || text[i] == '\\')
+            from = i + 1;
+    return from ? item.Mid(from) : item;
+}
+
 // Without its own hover picture an upgrade takes its slot's.
 int32_t ButtonHover(CUpgrade& upgrade)
 {
@@ -246,7 +258,7 @@ void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
     CFrameOverlayOptions* set = shopping > 0 && shopping < sets.GetCount() ? sets.GetObject(shopping) : nullptr;
     static const CClassInfo* marker = CClassInfoList::SGetInstance().FindQuiet("CShoppingPositionMarkerFrameOverlay");
     if (set && marker)
-        if (CFrameOverlay* found = set->FindOverlay(GetUpgradeSlotList().GetItemNameString(m_UpgradeSlot), nullptr,
+        if (CFrameOverlay* found = set->FindOverlay(SlotName(m_UpgradeSlot), nullptr,
                                                     nullptr);
             found && found->IsKindOf(marker))
             m_ShoppingPositionMarker = found;
@@ -295,7 +307,7 @@ void CUpgradeButton::OnMouseDown(CMessage& message, CUpgrade& upgrade)
     CBuildablePart* part = AsPart(&upgrade);
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
     CJString name = part ? (phase ? phase->m_Name.GetText() : CJString())
-                         : GetUpgradeSlotList().GetItemNameString(m_UpgradeSlot);
+                         : SlotName(m_UpgradeSlot);
     name += " Selected";
     Broadcast(name);
     if (signpost)
@@ -439,7 +451,7 @@ CPoint GetUpgradeSlotMarkerPosition(int32_t slot, int32_t overlay)
         set = overlay >= 0 && overlay < sets.GetCount() ? sets.GetObject(overlay) : nullptr;
     }
     CFrameOverlayPositionMarker* marker
-        = set ? set->FindPositionMarker(GetUpgradeSlotList().GetItemNameString(slot)) : nullptr;
+        = set ? set->FindPositionMarker(SlotName(slot)) : nullptr;
     if (!marker)
         return {0, 0};
     return {marker->m_Position.x + marker->m_Size.x / 2, marker->m_Position.y + marker->m_Size.y / 2};

@@ -1,8 +1,11 @@
 #include "game/business/RegisterGameBusinessClasses.h"
 
 #include "game/business/CCrew.h"
+#include "game/business/CDeliverer.h"
 #include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CSignpost.h"
+#include "game/business/CThreeInARowBonus.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeKinds.h"
 
@@ -16,4 +19,9 @@ void RegisterGameBusinessClasses()
     CForemanUpgrade::SGetClassInfo();
     CIllegalMoveMessageOptions::SGetClassInfo();
     CUpgradeButton::SGetClassInfo();
+    CThreeInARowCounterOptions::SGetClassInfo();
+    CSignpostUpgrade::SGetClassInfo();
+    CSignpost::SGetClassInfo();
+    CDelivererUpgrade::SGetClassInfo();
+    CDelivererUpgradeButton::SGetClassInfo();
 }

@@ -498,6 +498,7 @@ void CGameState::ResetForLevel()
     // Also with nothing received the caches are padded to the phases' minimums.
     RebuildCrewCaches();
     m_EarlyMoveInBonusTotal = 0.0f;
+    m_BonusTotal = 0.0f;
     m_FrameSamples.RemoveAll();
     m_GarageSamples.RemoveAll();
     m_AddOnSamples.RemoveAll();

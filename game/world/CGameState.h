@@ -86,6 +86,9 @@ public:
     void AddEarlyMoveInBonus(float thousands) { m_EarlyMoveInBonusTotal += thousands; }
     uint32_t GetMovedInCount() const { return m_MovedInCount; }
     float GetEarlyMoveInBonusTotal() const { return m_EarlyMoveInBonusTotal; }
+    // The three-in-a-row bonus paid at the end of the level, thousands of $.
+    void AddBonusTotal(float thousands) { m_BonusTotal += thousands; }
+    float GetBonusTotal() const { return m_BonusTotal; }
 
     void ResetForLevel();
     void CopyFromAndReset(CGameState* other);
@@ -116,6 +119,7 @@ private:
     CArrayPOD<float> m_AddOnSamples;
     CArrayPOD<float> m_HeartsSamples;
     float m_EarlyMoveInBonusTotal = 0.0f;
+    float m_BonusTotal = 0.0f;
 };
 
 class CGameStateList : public CObjectArrayBaseTemplate<CGameState> {

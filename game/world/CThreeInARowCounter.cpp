@@ -7,6 +7,7 @@ OMBRISALT_IMPLEMENT_CLASS(CThreeInARowCounter, 1.0)
 namespace {
 
 CThreeInARowCounter* g_CurrentCounter = nullptr;
+CThreeInARowCounterHooks* g_CounterHooks = nullptr;
 
 } // namespace
 
@@ -30,4 +31,27 @@ CThreeInARowCounter::~CThreeInARowCounter()
 CThreeInARowCounter* GetThreeInARowCounter()
 {
     return g_CurrentCounter;
+}
+
+void CThreeInARowCounter::Update(CSpriteUpdateRecord& record)
+{
+    GetThreeInARowCounterHooks().Update(*this, record);
+}
+
+void CThreeInARowCounter::Draw(CSpriteDrawRecord& record)
+{
+    GetThreeInARowCounterHooks().Draw(*this, record);
+}
+
+CThreeInARowCounterHooks* SetThreeInARowCounterHooks(CThreeInARowCounterHooks* hooks)
+{
+    CThreeInARowCounterHooks* previous = g_CounterHooks;
+    g_CounterHooks = hooks;
+    return previous;
+}
+
+CThreeInARowCounterHooks& GetThreeInARowCounterHooks()
+{
+    static CThreeInARowCounterHooks none;
+    return g_CounterHooks ? *g_CounterHooks : none;
 }

@@ -21,6 +21,7 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/LotHooks.h"
+#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
@@ -122,6 +123,8 @@ constexpr HookRow kHooks[] = {
      HasHook<SetLevelSorterHooks>},
     {"SetTypedCommandHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetTypedCommandHooks>},
+    {"SetThreeInARowCounterHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
+     HasHook<SetThreeInARowCounterHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

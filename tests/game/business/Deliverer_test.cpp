@@ -1,0 +1,79 @@
+// The deliverer's button lights up after each delivery and fades back; the
+// lots read its heart bonus.
+#include "game/business/CDeliverer.h"
+
+#include "BonusTown.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace bonus_town;
+
+namespace {
+
+class Deliverer : public BonusTown {
+protected:
+    void SetUp() override
+    {
+        BonusTown::SetUp();
+        m_Upgrade = dynamic_cast<CDelivererUpgrade*>(GetUpgradeByIndex(Upgrade("Courier")));
+        ASSERT_NE(m_Upgrade, nullptr);
+        m_Button.reset(dynamic_cast<CDelivererUpgradeButton*>(m_Upgrade->CreateButtonAI()));
+        ASSERT_NE(m_Button, nullptr);
+    }
+    void Step(float seconds)
+    {
+        CSpriteUpdateRecord record{nullptr, seconds};
+        m_Button->Update(record);
+    }
+    void Delivered()
+    {
+        CMessage message = CMessage::CMessageByName("DelivererMovedSomeoneIn");
+        m_Button->HandleMessage(message);
+    }
+
+    CDelivererUpgrade* m_Upgrade = nullptr;
+    std::unique_ptr<CDelivererUpgradeButton> m_Button;
+};
+
+TEST_F(Deliverer, TheButtonIsBrightestRightAfterADeliveryAndFadesBack)
+{
+    EXPECT_FALSE(m_Upgrade->IsDraggable());
+    EXPECT_EQ(m_Button->GetFadeFraction(), 0.0f);
+    Delivered();
+    EXPECT_FLOAT_EQ(m_Button->GetFadeFraction(), 1.0f);
+    Step(1.0f);
+    EXPECT_FLOAT_EQ(m_Button->GetFadeFraction(), 0.75f);
+    EXPECT_FLOAT_EQ(GetDelivererFadeFraction(m_Button.get()), 0.75f);
+    Step(10.0f);
+    EXPECT_EQ(m_Button->GetFadeTimer(), 0.0f) << "stops at 0";
+}
+
+TEST_F(Deliverer, ASecondDeliveryWithinTheFadeRestartsItAtFullValue)
+{
+    Delivered();
+    Step(3.0f);
+    Delivered();
+    EXPECT_FLOAT_EQ(m_Button->GetFadeTimer(), 4.0f);
+}
+
+TEST_F(Deliverer, OtherMessagesAndButtonsLeaveTheFadeAlone)
+{
+    CMessage other = CMessage::CMessageByName("CustomerArrived");
+    m_Button->HandleMessage(other);
+    EXPECT_EQ(m_Button->GetFadeTimer(), 0.0f);
+    CDelivererUpgradeButton unbound;
+    CMessage delivered = CMessage::CMessageByName("DelivererMovedSomeoneIn");
+    unbound.HandleMessage(delivered);
+    EXPECT_EQ(unbound.GetFadeFraction(), 0.0f) << "a button bound to no upgrade has nothing to fade";
+}
+
+TEST_F(Deliverer, TheLotsReadTheHeartBonusOfTheDelivererOnly)
+{
+    EXPECT_FLOAT_EQ(GetDelivererHeartBonus(m_Upgrade), 1.5f);
+    EXPECT_EQ(GetDelivererHeartBonus(GetUpgradeByIndex(Upgrade("Walls"))), 0.0f);
+    EXPECT_EQ(GetDelivererHeartBonus(nullptr), 0.0f);
+}
+
+} // namespace

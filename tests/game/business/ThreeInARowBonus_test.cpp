@@ -1,0 +1,167 @@
+// The three-in-a-row bonus as a level runs it: granted, capped, run down
+// (slower in a tutorial, not at all once play is over), paid out at the end
+// of the level, and drawn only while it runs.
+#include "game/business/CThreeInARowBonus.h"
+
+#include "BonusTown.h"
+#include "blit/CColor.h"
+#include "game/world/CGameApp.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
+#include "foundation/MathHelpers.h"
+#include "images/CFrame.h"
+#include "support/ScopedHooks.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+using namespace bonus_town;
+
+namespace {
+
+class ThreeInARow : public BonusTown {
+protected:
+    void SetUp() override
+    {
+        BonusTown::SetUp();
+        m_Sprite = new CSprite;
+        m_Counter = new CThreeInARowCounter;
+        m_Sprite->AddAI(m_Counter);
+        m_Sprite->SetPosition(100.0f, 100.0f);
+        Playfield().AddSprite(m_Sprite, "UI");
+        InstallThreeInARowCounterHooks();
+    }
+    void Step(float seconds)
+    {
+        CSpriteUpdateRecord record{m_Sprite, seconds};
+        m_Counter->Update(record);
+    }
+    // Runs n updates of 1/60 s.
+    void Run(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            Step(1.0f / 60.0f);
+    }
+    int Heard(const char* name)
+    {
+        const std::vector<std::string> heard = TakeHeard();
+        return int(std::count(heard.begin(), heard.end(), std::string(name)));
+    }
+
+    CScopedHook<SetThreeInARowCounterHooks> m_Hooks{nullptr};
+    CSprite* m_Sprite = nullptr;
+    CThreeInARowCounter* m_Counter = nullptr;
+};
+
+TEST_F(ThreeInARow, EachBonusAddsFiveSecondsUpToTheTwentySecondCap)
+{
+    const uint32_t madeBefore = Stats().m_MadeThreeInARow;
+    for (int i = 0; i < 3; ++i)
+        AddThreeInARowBonus(*m_Counter);
+    EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 15.0f);
+    EXPECT_TRUE(m_Counter->IsBonusActive());
+    AddThreeInARowBonus(*m_Counter);
+    AddThreeInARowBonus(*m_Counter);
+    EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 20.0f) << "capped, not 25";
+    EXPECT_EQ(Stats().m_MadeThreeInARow, madeBefore + 5);
+    EXPECT_EQ(Heard("Mega Click Assist Start"), 5);
+}
+
+TEST_F(ThreeInARow, TheBonusRunsDownAndSaysDoneOnce)
+{
+    AddThreeInARowBonus(*m_Counter);
+    TakeHeard();
+    Run(60);
+    EXPECT_NEAR(m_Counter->m_SecondsBonusLeft, 4.0f, 1e-3f);
+    Run(4 * 60 + 5);
+    EXPECT_EQ(m_Counter->m_SecondsBonusLeft, 0.0f) << "stops at 0";
+    EXPECT_FALSE(m_Counter->IsBonusActive());
+    EXPECT_EQ(Heard("Mega Click Assist Done"), 1);
+}
+
+TEST_F(ThreeInARow, ATutorialThatRequiresTheMegaAssistRunsItTwelveTimesSlower)
+{
+    m_Level->m_RequireMegaClickAssist = true;
+    AddThreeInARowBonus(*m_Counter);
+    Run(12 * 60);
+    EXPECT_NEAR(m_Counter->m_SecondsBonusLeft, 4.0f, 1e-3f) << "12 s of play cost one bonus second";
+}
+
+TEST_F(ThreeInARow, OncePlayIsOverTheBonusNoLongerRunsDown)
+{
+    AddThreeInARowBonus(*m_Counter);
+    m_Level->m_PlayerInteractionComplete = true;
+    Run(120);
+    EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 5.0f);
+}
+
+TEST_F(ThreeInARow, ClicksDoAQuarterOfAPartWithTheBonusAndAHundredthWithout)
+{
+    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 0.01f);
+    AddThreeInARowBonus(*m_Counter);
+    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 0.25f);
+    GetTypedCommandSwitches().debugBuild = true;
+    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 1.0f) << "the always-full switch";
+    GetTypedCommandSwitches().debugBuild = false;
+}
+
+TEST_F(ThreeInARow, TheEndOfLevelCountdownPaysFourPercentOfTheAverageLotPerBonusSecond)
+{
+    // Average lot value 10.0123 thousand: 4% rounds to 0.400 per second.
+    m_State->AddFrameSample(10.0123f);
+    const float perSecond = RoundToDecimals(m_State->GetAverageBuildingValue() * 0.04f, 3.0f);
+    ASSERT_FLOAT_EQ(perSecond, 0.4f);
+    AddThreeInARowBonus(*m_Counter);
+    AddThreeInARowBonus(*m_Counter); // 10 s left
+    StartThreeInARowEndOfLevelPhase(*m_Counter);
+    EXPECT_TRUE(IsThreeInARowEndOfLevelPhase(*m_Counter));
+    EXPECT_FLOAT_EQ(Stats().m_LeftoverMegaSeconds, 10.0f);
+    TakeHeard();
+
+    Run(61); // the one-second delay before the countdown, float steps
+    EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 10.0f);
+    EXPECT_FLOAT_EQ(m_State->m_RevenueK - m_RevenueBefore, 0.0f);
+
+    Run(30); // half a second at ten bonus seconds a second
+    EXPECT_NEAR(m_Counter->m_SecondsBonusLeft, 5.0f, 1e-3f);
+    EXPECT_NEAR(m_State->m_RevenueK - m_RevenueBefore, 5.0f * perSecond, 1e-3f);
+    EXPECT_NEAR(m_State->GetBonusTotal(), 5.0f * perSecond, 1e-3f);
+
+    Run(31); // the rest is paid, not more
+    EXPECT_EQ(m_Counter->m_SecondsBonusLeft, 0.0f);
+    EXPECT_NEAR(m_State->m_RevenueK - m_RevenueBefore, 10.0f * perSecond, 2e-3f);
+    EXPECT_TRUE(IsThreeInARowEndOfLevelPhase(*m_Counter)) << "the end delay still runs";
+    EXPECT_EQ(Heard("Mega Click Assist Done"), 0);
+
+    Run(31); // half a second of end delay
+    EXPECT_FALSE(IsThreeInARowEndOfLevelPhase(*m_Counter));
+    EXPECT_EQ(Heard("Mega Click Assist Done"), 1);
+    const float paid = m_State->m_RevenueK - m_RevenueBefore;
+    Run(60);
+    EXPECT_EQ(m_State->m_RevenueK - m_RevenueBefore, paid);
+}
+
+TEST_F(ThreeInARow, TheMeterIsDrawnOnlyWhileTheBonusRuns)
+{
+    std::unique_ptr<CFrame> frame = CFrame::MakeOwned(200, 200, 32);
+    CColor grey(128, 128, 128, 255);
+    const auto boxPixel = [&] {
+        frame->Fill(grey);
+        Playfield().Draw(*frame);
+        CColor pixel;
+        frame->GetPixel(100, 50, pixel); // (0, -50) from the counter
+        return pixel;
+    };
+    CColor idle = boxPixel();
+    EXPECT_EQ(idle.GetRed(), 128);
+    AddThreeInARowBonus(*m_Counter);
+    CColor running = boxPixel();
+    EXPECT_LT(running.GetRed(), 100) << "the dark box above the meter";
+    CColor outside;
+    frame->GetPixel(100, 100, outside);
+    EXPECT_EQ(outside.GetRed(), 128) << "nothing below the box without meter art";
+}
+
+} // namespace
