@@ -136,7 +136,8 @@ protected:
         WriteBytes("Resources/Slots/Sign.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
         WriteBytes("Resources/Slots/Empty.UpgradeSlot.txt",
                    Text("CUpgradeSlot", "Buy Button Disabled=Slot Off\r\nSelectable On Shopping Screen=0\r\n"));
-        WriteBytes("Resources/Phases/Frame.BuildPhase.txt", Text("CBuildPhase", "Name=Frame\r\nCan Be ReDone=1\r\n"));
+        WriteBytes("Resources/Phases/Frame.BuildPhase.txt", Text("CBuildPhase", "Name=Frame\r\nCan Be ReDone=1\r\n"
+                                                                     "Build Button Disabled Tint=200,100,50,255\r\n"));
         const std::string sounds = "Select Upgrade Audio=Pick\r\nDrop On Lot Audio=Drop\r\n"
                                    "Drop On Lot Error Audio=Oops\r\nDrop On Customer Audio=Hand\r\n"
                                    "Drop On Customer Error Audio=Hand Oops\r\n";
@@ -394,10 +395,17 @@ TEST_F(UpgradeButtons, HoverShowsTheHoverPictureAndUnusableUpgradesAreTinted)
     SendPlayfieldMouseMoved({300, 300}, {300, 300});
     EXPECT_FALSE(tool->IsHovered());
 
-    // Unusable: grey 150 for a plain upgrade; the sprite itself is dimmed.
+    // Unusable: grey 150 for a plain upgrade, the phase's tint for a part
+    // without a free crew; the sprite itself is dimmed.
     Tool().m_Usable = false;
     EXPECT_NEAR(Drawn(*tool, 100, 100).GetRed(), 150, 1);
     EXPECT_EQ(tool->GetSprite()->GetColor(), CColor(120, 120, 120, 255));
+    CUpgradeButton* walls = AddButton("Frame A", 100.0f, 100.0f);
+    const CColor tinted = Drawn(*walls, 100, 100);
+    EXPECT_NEAR(tinted.GetRed(), 200, 1);
+    EXPECT_NEAR(tinted.GetGreen(), 100, 1);
+    EXPECT_NEAR(tinted.GetBlue(), 50, 1);
+    EXPECT_EQ(walls->GetSprite()->GetColor(), CColor(120, 120, 120, 255));
 }
 
 TEST_F(UpgradeButtons, DropsOnALotPlayTheUpgradesSoundsAndAReplacedPartPlaysNone)
