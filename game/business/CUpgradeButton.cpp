@@ -11,6 +11,7 @@
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLot.h"
@@ -52,6 +53,16 @@ void PlayAudio(int32_t index)
 {
     if (index > 0)
         GetAudioList().PlayAudioByIndex(index);
+}
+
+// A button may be made before the data has its rules (the editor's
+// palette); it then has no shop place.
+CRules* FindRulesQuietly()
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.Find("Rules");
+    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
+    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
 }
 
 bool IsSignpostUpgrade(const CUpgrade& upgrade)
@@ -252,7 +263,7 @@ void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
     sprite->SetImageSequence(uint32_t(std::max(held ? slot->m_ButtonBackground : slot->m_BuyButtonDisabled, 0)));
     m_ShoppingPositionMarker = nullptr;
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
-    const int32_t shopping = CRules::SGetInstance().m_ShoppingOverlay;
+    const int32_t shopping = FindRulesQuietly() ? FindRulesQuietly()->m_ShoppingOverlay : 0;
     CFrameOverlayOptions* set = shopping > 0 && shopping < sets.GetCount() ? sets.GetObject(shopping) : nullptr;
     static const CClassInfo* marker = CClassInfoList::SGetInstance().FindQuiet("CShoppingPositionMarkerFrameOverlay");
     if (set && marker)

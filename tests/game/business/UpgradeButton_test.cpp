@@ -218,7 +218,6 @@ protected:
         sprite->SetPosition(x, y);
         auto* button = static_cast<CUpgradeButton*>(CreateUpgradeButton(*GetUpgradeList().GetObject(0), uint32_t(Slot(slot))));
         sprite->AddAI(button);
-        button->OnAddedToSprite(sprite);
         Playfield().AddSprite(sprite, "UI");
         return button;
     }
