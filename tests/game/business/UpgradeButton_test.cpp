@@ -74,17 +74,25 @@ std::string Text(const std::string& className, const std::string& lines)
     return className + "\r\n{\r\n" + lines + "}\r\n";
 }
 
-constexpr const char* kOverlaySets[] = {"Main Menu Overlay", "Gameplay Overlay Menu Button", "Shopping Overlay",
-                                        "Shopping New Upgrade Overlay", "Shopping Old Upgrade Overlay",
-                                        "Shopping Unaffordable Upgrade Overlay", "End Of Level Overlay",
-                                        "End Of Level Hidden Overlay", "End Of Tutorial Level Overlay",
-                                        "Options Menu Overlay", "Options Menu From Pause Overlay",
-                                        "Level Introduction Menu Overlay", "Level Select Overlay", "RewardFlierOverlay"};
+constexpr const char* kOverlaySets[] = {"Main Menu Overlay",
+                                        "Gameplay Overlay Menu Button",
+                                        "Shopping Overlay",
+                                        "Shopping New Upgrade Overlay",
+                                        "Shopping Old Upgrade Overlay",
+                                        "Shopping Unaffordable Upgrade Overlay",
+                                        "End Of Level Overlay",
+                                        "End Of Level Hidden Overlay",
+                                        "End Of Tutorial Level Overlay",
+                                        "Options Menu Overlay",
+                                        "Options Menu From Pause Overlay",
+                                        "Level Introduction Menu Overlay",
+                                        "Level Select Overlay",
+                                        "RewardFlierOverlay"};
 
 std::string Marker(const char* id, const char* position, const char* size)
 {
     return std::string("Array Item=CFrameOverlayPositionMarker\n{\nID=") + id + "\nPosition=" + position
-           + "\nSize=" + size + "\n}\n";
+        + "\nSize=" + size + "\n}\n";
 }
 
 // Notes the names of the messages its sprite hears.
@@ -123,9 +131,9 @@ protected:
         for (const char* name : kOverlaySets)
             WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
                        Text("CFrameOverlayOptions", ""));
-        WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
-                   Text("CFrameOverlayOptions",
-                        "Text Overlays=Array\n{\n" + Marker("Frame A", "100,40", "21,11") + "}\n"));
+        WriteBytes(
+            "Resources/Frame Overlay Options/Gameplay Overlay.FOO",
+            Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n" + Marker("Frame A", "100,40", "21,11") + "}\n"));
         WriteBytes("Resources/Frame Overlay Options/Shop Places.FOO",
                    Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n" + Marker("tools", "0,0", "10,10") + "}\n"));
         WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
@@ -136,20 +144,25 @@ protected:
         WriteBytes("Resources/Slots/Sign.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
         WriteBytes("Resources/Slots/Empty.UpgradeSlot.txt",
                    Text("CUpgradeSlot", "Buy Button Disabled=Slot Off\r\nSelectable On Shopping Screen=0\r\n"));
-        WriteBytes("Resources/Phases/Frame.BuildPhase.txt", Text("CBuildPhase", "Name=Frame\r\nCan Be ReDone=1\r\n"));
+        WriteBytes("Resources/Phases/Frame.BuildPhase.txt",
+                   Text("CBuildPhase",
+                        "Name=Frame\r\nCan Be ReDone=1\r\n"
+                        "Build Button Disabled Tint=200,100,50,255\r\n"));
         const std::string sounds = "Select Upgrade Audio=Pick\r\nDrop On Lot Audio=Drop\r\n"
                                    "Drop On Lot Error Audio=Oops\r\nDrop On Customer Audio=Hand\r\n"
                                    "Drop On Customer Error Audio=Hand Oops\r\n";
         WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", ""));
         for (const char* part : {"Walls", "Bricks"})
             WriteBytes("Resources/Upgrades/" + std::string(part) + ".Upgrade.txt",
-                       Text("CBuildablePart", "Upgrade Slot=Frame A\r\nBuild Phase=Frame\r\n"
-                                              "Build Button Appearance=Walls Button\r\n"
-                                              + sounds));
+                       Text("CBuildablePart",
+                            "Upgrade Slot=Frame A\r\nBuild Phase=Frame\r\n"
+                            "Build Button Appearance=Walls Button\r\n"
+                                + sounds));
         WriteBytes("Resources/Upgrades/Tool.Upgrade.txt",
-                   Text("CTestTool", "Upgrade Slot=Tools\r\nBuild Button Appearance=Tool Button\r\n"
-                                     "Button Hover=Hover\r\nShow New Sticker When Given For Free=1\r\n"
-                                     + sounds));
+                   Text("CTestTool",
+                        "Upgrade Slot=Tools\r\nBuild Button Appearance=Tool Button\r\n"
+                        "Button Hover=Hover\r\nShow New Sticker When Given For Free=1\r\n"
+                            + sounds));
         WriteBytes("Resources/Upgrades/Sign.Upgrade.txt", Text("CSignpostUpgrade", "Upgrade Slot=Sign\r\n"));
         WriteBytes("Resources/Upgrades/Crew.Upgrade.txt",
                    Text("CCrewUpgrade", "Upgrade Slot=Crew A\r\nBuild Button Appearance=Tool Button\r\n"));
@@ -215,9 +228,9 @@ protected:
     {
         auto* sprite = new CSprite;
         sprite->SetPosition(x, y);
-        auto* button = static_cast<CUpgradeButton*>(CreateUpgradeButton(*GetUpgradeList().GetObject(0), uint32_t(Slot(slot))));
+        auto* button
+            = static_cast<CUpgradeButton*>(CreateUpgradeButton(*GetUpgradeList().GetObject(0), uint32_t(Slot(slot))));
         sprite->AddAI(button);
-        button->OnAddedToSprite(sprite);
         Playfield().AddSprite(sprite, "UI");
         return button;
     }
@@ -394,10 +407,17 @@ TEST_F(UpgradeButtons, HoverShowsTheHoverPictureAndUnusableUpgradesAreTinted)
     SendPlayfieldMouseMoved({300, 300}, {300, 300});
     EXPECT_FALSE(tool->IsHovered());
 
-    // Unusable: grey 150 for a plain upgrade; the sprite itself is dimmed.
+    // Unusable: grey 150 for a plain upgrade, the phase's tint for a part
+    // without a free crew; the sprite itself is dimmed.
     Tool().m_Usable = false;
     EXPECT_NEAR(Drawn(*tool, 100, 100).GetRed(), 150, 1);
     EXPECT_EQ(tool->GetSprite()->GetColor(), CColor(120, 120, 120, 255));
+    CUpgradeButton* walls = AddButton("Frame A", 100.0f, 100.0f);
+    const CColor tinted = Drawn(*walls, 100, 100);
+    EXPECT_NEAR(tinted.GetRed(), 200, 1);
+    EXPECT_NEAR(tinted.GetGreen(), 100, 1);
+    EXPECT_NEAR(tinted.GetBlue(), 50, 1);
+    EXPECT_EQ(walls->GetSprite()->GetColor(), CColor(120, 120, 120, 255));
 }
 
 TEST_F(UpgradeButtons, DropsOnALotPlayTheUpgradesSoundsAndAReplacedPartPlaysNone)
