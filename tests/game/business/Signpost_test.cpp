@@ -54,9 +54,11 @@ protected:
     CSprite* m_SignSprite = nullptr;
 };
 
-TEST_F(Signposts, TheLevelStartGivesTheSignItsUpgradesChance)
+TEST_F(Signposts, TheLevelStartGivesTheSignItsUpgradesChanceAndLooks)
 {
+    Hold("Sign");
     CSignpost* sign = AddSign();
+    EXPECT_EQ(int32_t(m_SignSprite->GetImageSequenceIndex()), GetSequenceList().Find("Sign Post"));
     EXPECT_FLOAT_EQ(sign->m_EffectChance, 0.4f);
     EXPECT_EQ(sign->GetState(), CSignpost::EState::Home);
     EXPECT_EQ(FindSignpost(), sign);
