@@ -1,6 +1,8 @@
 #include "game/business/BuildingServices.h"
 
 #include "game/business/CBuildingOps.h"
+#include "game/business/CCrew.h"
+#include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CLot.h"
@@ -11,22 +13,16 @@ void ShowBuildingRefusal(const char* key, CTextSubstitutionList* variables)
     GetIllegalMoveDisplay().Show(key, variables);
 }
 
-bool HasIdleCrew(int32_t)
+bool HasIdleCrew(int32_t phase)
 {
-    // Until crews stand on the playfield every phase has a free hand.
-    return true;
+    return FindIdleCrew(phase) != nullptr;
 }
 
-bool StartCrewJob(CBuildablePart& part, int32_t upgrade, CLot& lot)
+void TellForemanPackageFinished(CBuildablePackage& package)
 {
-    CBuildablePackage* building = lot.GetBuilding();
-    if (!building)
-        return false;
-    StartBuilding(*building, part, upgrade, lot.GetSprite());
-    return true;
+    if (CForeman* foreman = FindForeman())
+        foreman->OnPackageFinished(&package);
 }
-
-void TellForemanPackageFinished(CBuildablePackage&) {}
 
 void NoteGarageRepainted()
 {

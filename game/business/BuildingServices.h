@@ -13,7 +13,8 @@ class CTextSubstitutionList;
 void ShowBuildingRefusal(const char* key, CTextSubstitutionList* variables);
 // Whether an idle crew of the phase stands ready.
 bool HasIdleCrew(int32_t phase);
-// The first idle crew of the part's phase takes the job; false without one.
+// The first idle crew of the part's phase takes the job; false without one
+// (defined with the crews, CCrew.cpp).
 bool StartCrewJob(CBuildablePart& part, int32_t upgrade, CLot& lot);
 // The foreman overseeing the package's lot hears that it is finished.
 void TellForemanPackageFinished(CBuildablePackage& package);

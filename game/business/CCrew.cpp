@@ -1,7 +1,224 @@
-// Stubs for bz-crew to fill (the skeleton's hooks call them): every function
-// declared in CCrew.h.
 #include "game/business/CCrew.h"
 
-CSpriteAI* CreateCrewAI(int32_t) { return nullptr; }
-void BeginCrewFrame() {}
-uint32_t GetCrewsWorking() { return 0; }
+#include "foundation/CStaticContentsList.h"
+#include "game/business/BuildingServices.h"
+#include "game/business/CBuildingOps.h"
+#include "game/scripting/CSprite.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CBuildablePackage.h"
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CGameState.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLot.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/ListReferences.h"
+
+#include <algorithm>
+#include <cmath>
+
+OMBRISALT_IMPLEMENT_CLASS(CCrew, 1.0)
+OMBRISALT_IMPLEMENT_CLASS(CCrewQuantityUpgrade, 1.0)
+
+namespace {
+
+constexpr float kCrewStep = 30.0f;           // pixels per update
+const CFPoint kCrewOffsetAtLot{70.0f, 50.0f};
+
+// Crews found building since the frame began.
+uint32_t g_CrewsBuilding = 0;
+
+CBuildPhase* PhaseAt(int32_t phase)
+{
+    CBuildPhaseList& phases = GetBuildPhaseList();
+    return phase >= 0 && phase < phases.GetCount() ? phases.GetObject(phase) : nullptr;
+}
+
+CUpgrade* CrewUpgradeOfPhase(int32_t phase)
+{
+    CGameState* state = CGameState::SGetCurrent();
+    return state ? state->GetUpgradeForBuildPhase(phase) : nullptr;
+}
+
+CPlayfieldLayer* CrewLayer()
+{
+    CPlayfield* playfield = GetCurrentPlayfield();
+    return playfield ? playfield->FindLayer("Crew") : nullptr;
+}
+
+} // namespace
+
+CCodeTableList& GetCrewStateList()
+{
+    static const CCodeTableRow kRows[] = {{CCrew::kIdle, "Idle", nullptr}, {CCrew::kBuilding, "Building", nullptr}, {}};
+    static CCodeTableList list(kRows);
+    return list;
+}
+
+void CCrew::DeclareProperties(CPropertyDeclarer& d)
+{
+    using C = CCrew;
+    d.AddListReference<CNoneableListProperty>(&C::m_BuildingPhase, "Building Phase", &GetBuildPhaseList(), nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_State, "State", &GetCrewStateList(), "Idle");
+}
+
+CCrew::CCrew()
+{
+    InitDeclaredProperties();
+}
+
+CCrew::~CCrew()
+{
+    DestroyDeclaredProperties();
+}
+
+void CCrew::OnAddedToSprite(CSprite* sprite)
+{
+    if (!sprite)
+        return;
+    if (CUpgrade* upgrade = CrewUpgradeOfPhase(m_BuildingPhase))
+        sprite->SetImageSequence(uint32_t(std::max(upgrade->GetAppearance(), 0)));
+}
+
+void CCrew::Update(CSpriteUpdateRecord& record)
+{
+    CSprite* sprite = record.sprite ? record.sprite : GetSprite();
+    if (!sprite) {
+        UpdateNextAI(record);
+        return;
+    }
+    CFPoint target = sprite->GetPosition();
+    if (m_State == kBuilding) {
+        CBuildablePackage* building = m_Lot ? m_Lot->GetBuilding() : nullptr;
+        CSprite* lotSprite = m_Lot ? m_Lot->GetSprite() : nullptr;
+        if (building && building->IsBeingConstructed() && lotSprite) {
+            ++g_CrewsBuilding;
+            const CFPoint at = lotSprite->GetPosition();
+            target = {at.x - kCrewOffsetAtLot.x, at.y - kCrewOffsetAtLot.y};
+            if (CPlayfield* playfield = GetCurrentPlayfield())
+                if (CPlayfieldLayer* lots = playfield->FindOrAddLayer("Lot"))
+                    target = lots->LayerToScreen(target);
+        } else {
+            // Finished: back in line from the next update on.
+            m_State = kIdle;
+            m_Lot = nullptr;
+        }
+    } else {
+        if (CBuildPhase* phase = PhaseAt(m_BuildingPhase)) {
+            CFPoint place;
+            if (GetIdleCrewPosition(m_BuildingPhase, phase->m_IdleCrewsThisFrame, phase->m_IdleCrewsLastFrame, place))
+                target = place;
+            ++phase->m_IdleCrewsThisFrame;
+        }
+    }
+    sprite->MoveToward(target, kCrewStep);
+    UpdateNextAI(record);
+}
+
+void CCrew::StartJob(CBuildablePart& part, int32_t upgrade, CLot& lot)
+{
+    m_Lot = &lot;
+    if (CBuildablePackage* building = lot.GetBuilding())
+        StartBuilding(*building, part, upgrade, lot.GetSprite());
+    m_State = kBuilding;
+}
+
+void CCrewQuantityUpgrade::DeclareProperties(CPropertyDeclarer&) {}
+
+CCrewQuantityUpgrade::CCrewQuantityUpgrade()
+{
+    InitDeclaredProperties();
+}
+
+CCrewQuantityUpgrade::~CCrewQuantityUpgrade()
+{
+    DestroyDeclaredProperties();
+}
+
+int32_t CCrewQuantityUpgrade::GetAppearance()
+{
+    CUpgrade* skill = CrewUpgradeOfPhase(m_BuildPhase);
+    return skill && skill != this ? skill->GetAppearance() : CCrewUpgrade::GetAppearance();
+}
+
+int32_t CCrewQuantityUpgrade::GetCloseUp()
+{
+    CUpgrade* skill = CrewUpgradeOfPhase(m_BuildPhase);
+    return skill && skill != this ? skill->GetCloseUp() : CCrewUpgrade::GetCloseUp();
+}
+
+CSprite* FindIdleCrew(int32_t phase)
+{
+    CPlayfieldLayer* layer = CrewLayer();
+    if (!layer)
+        return nullptr;
+    for (uint32_t i = 0; i < layer->GetSpriteCount(); ++i) {
+        CSprite* sprite = layer->GetSprite(i);
+        auto* crew = sprite ? static_cast<CCrew*>(sprite->FindAI(CCrew::SGetClassInfo())) : nullptr;
+        if (crew && crew->IsIdle() && crew->m_BuildingPhase == phase)
+            return sprite;
+    }
+    return nullptr;
+}
+
+CCrew* FindIdleCrewAI(int32_t phase)
+{
+    CSprite* sprite = FindIdleCrew(phase);
+    return sprite ? static_cast<CCrew*>(sprite->FindAI(CCrew::SGetClassInfo())) : nullptr;
+}
+
+void BeginCrewFrame()
+{
+    g_CrewsBuilding = 0;
+    CBuildPhaseList& phases = GetBuildPhaseList();
+    for (int32_t i = 0; i < phases.GetCount(); ++i)
+        if (CBuildPhase* phase = phases.GetObject(i)) {
+            phase->m_IdleCrewsLastFrame = phase->m_IdleCrewsThisFrame;
+            phase->m_IdleCrewsThisFrame = 0;
+        }
+}
+
+uint32_t GetCrewsWorking()
+{
+    return g_CrewsBuilding;
+}
+
+void RecordCrewWorkTime()
+{
+    if (CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent())
+        stats->AddPlayingUpdate(GetCrewsWorking());
+}
+
+bool GetIdleCrewPosition(int32_t phase, uint32_t index, uint32_t count, CFPoint& out)
+{
+    CBuildPhase* buildPhase = PhaseAt(phase);
+    if (!buildPhase || buildPhase->m_UpgradeSlotIndexArray.GetCount() == 0)
+        return false;
+    const uint32_t entry = buildPhase->m_UpgradeSlotIndexArray.GetCount() >= 2 ? 1 : 0;
+    const int32_t slot = buildPhase->m_UpgradeSlotIndexArray[entry];
+    CFPoint base;
+    if (slot < 0 || !GetCurrentLevelHooks().GetUpgradeSlotMarkerPosition(uint32_t(slot), base))
+        return false;
+    if (count >= 2) {
+        const float spacing = buildPhase->m_SpaceBetweenIdleCrews;
+        base.x = std::round(base.x - float(count - 1) * spacing / 2.0f + float(index) * spacing);
+    }
+    out = base;
+    return true;
+}
+
+CCrew* CreateCrewAI(int32_t phase)
+{
+    auto* crew = new CCrew;
+    crew->ResetToDefaults();
+    crew->m_BuildingPhase = phase;
+    return crew;
+}
+
+bool StartCrewJob(CBuildablePart& part, int32_t upgrade, CLot& lot)
+{
+    CCrew* crew = FindIdleCrewAI(part.m_BuildPhase);
+    if (!crew)
+        return false;
+    crew->StartJob(part, upgrade, lot);
+    return true;
+}

@@ -29,6 +29,8 @@ CSpriteAI* CDelivererUpgrade::CreateButtonAI()
 {
     auto* button = new CDelivererUpgradeButton;
     button->ResetToDefaults();
+    // The level start places the button in this upgrade's own slot.
+    button->m_UpgradeSlot = m_UpgradeSlot;
     button->Bind(this);
     return button;
 }

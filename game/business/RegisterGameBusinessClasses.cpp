@@ -1,6 +1,8 @@
 #include "game/business/RegisterGameBusinessClasses.h"
 
+#include "game/business/CCrew.h"
 #include "game/business/CDeliverer.h"
+#include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CSignpost.h"
 #include "game/business/CThreeInARowBonus.h"
@@ -11,6 +13,10 @@ void RegisterGameBusinessClasses()
 {
     CBulldozerUpgrade::SGetClassInfo();
     CIllegalMoveMessage::SGetClassInfo();
+    CCrew::SGetClassInfo();
+    CCrewQuantityUpgrade::SGetClassInfo();
+    CForeman::SGetClassInfo();
+    CForemanUpgrade::SGetClassInfo();
     CIllegalMoveMessageOptions::SGetClassInfo();
     CUpgradeButton::SGetClassInfo();
     CThreeInARowCounterOptions::SGetClassInfo();

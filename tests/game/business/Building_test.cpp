@@ -4,6 +4,7 @@
 // and the build frames as they reach the screen.
 #include "game/business/BuildingServices.h"
 #include "game/business/CBuildingOps.h"
+#include "game/business/CCrew.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
@@ -633,8 +634,15 @@ TEST_F(Building, DropOnLotRefusalsInOrder)
     EXPECT_EQ(Stats().m_CantBuildThatHere, cant + 1);
     EXPECT_EQ(Shown(), "");
 
+    EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_EQ(Shown(), "No Frame crew") << "no crew stands idle";
+    auto* crew = new CSprite;
+    crew->AddAI(CreateCrewAI(GetFramePhase()));
+    m_Playfield->FindOrAddLayer("Crew")->AddSprite(crew);
+
     EXPECT_TRUE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
     EXPECT_TRUE(lot->GetBuilding()->IsBeingConstructed());
+    EXPECT_EQ(FindIdleCrew(GetFramePhase()), nullptr) << "the crew took the job";
     EXPECT_EQ(lot->GetBuilding()->m_Parts.GetCount(), 5u) << "sized to the phases when building starts";
     EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
     EXPECT_EQ(Shown(), "Working");

@@ -46,6 +46,8 @@ protected:
 TEST_F(Deliverer, TheButtonIsBrightestRightAfterADeliveryAndFadesBack)
 {
     EXPECT_FALSE(m_Upgrade->IsDraggable());
+    Hold("Courier");
+    EXPECT_EQ(m_Button->GetUpgrade(), m_Upgrade) << "the button shows the upgrade of its slot";
     EXPECT_EQ(m_Button->GetFadeFraction(), 0.0f);
     Delivered();
     EXPECT_FLOAT_EQ(m_Button->GetFadeFraction(), 1.0f);
