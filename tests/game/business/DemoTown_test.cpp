@@ -17,6 +17,7 @@
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "game/world/LotHooks.h"
+#include "sequences/HueRemap.h"
 #include "support/ScopedHooks.h"
 
 namespace {
@@ -26,7 +27,15 @@ protected:
     void SetUp() override
     {
         CDemoGameTest::SetUp();
+        // Other tests of this process point the paints' list elsewhere.
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
         InstallGameBusinessHooks();
+    }
+    void TearDown() override
+    {
+        CDemoGameTest::TearDown();
+        GetHueRemapperStyleSheetList().RemoveAll();
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
     }
 
     void Move(int32_t x, int32_t y, bool held)
