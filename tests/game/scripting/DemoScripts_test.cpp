@@ -29,7 +29,7 @@ protected:
         ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_tones.py ."), 0);
         std::filesystem::current_path("Data");
         m_Sounds = std::make_unique<CSoundList>(m_Device);
-        ASSERT_EQ(m_Sounds->Load("Demo Sounds", "Resources", ".wav", ".ogg"), 9);
+        ASSERT_EQ(m_Sounds->Load("Demo Sounds", "Resources", ".wav", ".ogg"), 16);
         GetAudioList().SetSource("Resources/Audio", m_Sounds.get());
     }
     void TearDown() override
@@ -67,6 +67,19 @@ TEST_F(DemoScripts, EveryAudioObjectPlaysItsTones)
         EXPECT_GT(shuffled->m_AudioIndexSet[i], 0) << i;
     for (int i = 0; i < 4; ++i)
         EXPECT_NE(Play("Shuffled Chimes").sound, nullptr) << i;
+    // The building sounds, the refusal's among them.
+    const struct {
+        const char* audio;
+        const char* tone;
+    } building[] = {{"Build Start", "Tones/Build Start.wav"}, {"Build Done", "Tones/Build Done.wav"},
+                    {"Pick Up", "Tones/Pick Up.wav"},         {"Drop", "Tones/Drop.wav"},
+                    {"Drop Error", "Player Error.wav"},       {"Bulldoze", "Tones/Bulldoze.wav"},
+                    {"Bonus Tick", "Tones/Bonus Tick.wav"}};
+    for (const auto& b : building) {
+        CSound* tone = m_Sounds->GetSoundByName(b.tone);
+        ASSERT_NE(tone, nullptr) << b.tone;
+        EXPECT_EQ(Play(b.audio).sound, tone) << b.audio;
+    }
 }
 
 TEST_F(DemoScripts, TheRomanYearIsARomanNumeral)
