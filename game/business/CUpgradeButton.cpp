@@ -1,6 +1,7 @@
 #include "game/business/CUpgradeButton.h"
 
 #include "game/business/BusinessHooks.h"
+#include "game/business/CSignpost.h"
 #include "game/business/CUpgradeKinds.h"
 
 #include "blit/CColor.h"
@@ -53,12 +54,9 @@ void PlayAudio(int32_t index)
         GetAudioList().PlayAudioByIndex(index);
 }
 
-// The signpost's upgrade comes with the signpost's own code; the button only
-// needs to know its kind.
 bool IsSignpostUpgrade(const CUpgrade& upgrade)
 {
-    static const CClassInfo* signpost = CClassInfoList::SGetInstance().FindQuiet("CSignpostUpgrade");
-    return signpost && upgrade.IsKindOf(signpost);
+    return upgrade.IsKindOf(CSignpostUpgrade::SGetClassInfo());
 }
 
 CBuildablePart* AsPart(CUpgrade* upgrade)

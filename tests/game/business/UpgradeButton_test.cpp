@@ -4,6 +4,7 @@
 // cursor once deleted. Also the slots' data and marker places, and the
 // playfield mouse messages the buttons hear.
 #include "game/business/BusinessHooks.h"
+#include "game/business/CSignpost.h"
 #include "game/business/CUpgradeButton.h"
 
 #include "game/scripting/CAudio.h"
@@ -132,6 +133,7 @@ protected:
                    Text("CUpgradeSlot", "Button Background Sequence=Slot Back\r\nBuy Button Disabled=Slot Off\r\n"));
         WriteBytes("Resources/Slots/Tools.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
         WriteBytes("Resources/Slots/Crew A.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
+        WriteBytes("Resources/Slots/Sign.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
         WriteBytes("Resources/Slots/Empty.UpgradeSlot.txt",
                    Text("CUpgradeSlot", "Buy Button Disabled=Slot Off\r\nSelectable On Shopping Screen=0\r\n"));
         WriteBytes("Resources/Phases/Frame.BuildPhase.txt", Text("CBuildPhase", "Name=Frame\r\nCan Be ReDone=1\r\n"));
@@ -148,6 +150,7 @@ protected:
                    Text("CTestTool", "Upgrade Slot=Tools\r\nBuild Button Appearance=Tool Button\r\n"
                                      "Button Hover=Hover\r\nShow New Sticker When Given For Free=1\r\n"
                                      + sounds));
+        WriteBytes("Resources/Upgrades/Sign.Upgrade.txt", Text("CSignpostUpgrade", "Upgrade Slot=Sign\r\n"));
         WriteBytes("Resources/Upgrades/Crew.Upgrade.txt",
                    Text("CCrewUpgrade", "Upgrade Slot=Crew A\r\nBuild Button Appearance=Tool Button\r\n"));
         for (const char* sound : {"Pick", "Drop", "Oops", "Hand", "Hand Oops"})
@@ -162,7 +165,7 @@ protected:
         InitGeneralObjects();
         for (CObjectFileArray* list : Lists())
             list->SetSource(nullptr, "Resources", 0);
-        for (const char* upgrade : {"Walls", "Tool", "Crew"})
+        for (const char* upgrade : {"Walls", "Tool", "Crew", "Sign"})
             CGameState::SGetCurrent()->ReceiveUpgrade(Upgrade(upgrade));
 
         CLevelOptions level;
@@ -180,7 +183,7 @@ protected:
         GetLevelHolder().Release();
         ClearDraggedSprite();
         CGameState* state = CGameState::SGetCurrent();
-        for (const char* upgrade : {"Walls", "Bricks", "Tool", "Crew"})
+        for (const char* upgrade : {"Walls", "Bricks", "Tool", "Crew", "Sign"})
             state->RemoveUpgrade(Upgrade(upgrade));
         state->ClearNewlyAcquiredUpgrades();
         for (CObjectFileArray* list : Lists()) {
@@ -324,6 +327,42 @@ TEST_F(UpgradeButtons, AClickPicksAButtonUpAndASecondPutsItBack)
     AddButton("Crew A", 40.0f, 40.0f);
     SendPlayfieldMouseDown(kLeftMouseButton, {40, 40});
     EXPECT_EQ(GetDraggedSprite(), nullptr);
+}
+
+TEST_F(UpgradeButtons, ASecondClickOnTheHeldSignpostButtonSendsTheSignHome)
+{
+    std::vector<std::string> signHeard;
+    auto addSign = [&] {
+        auto* sign = new CSprite;
+        sign->AddAI(new CSignpost);
+        sign->AddAI(new CHearingAI(signHeard));
+        Playfield().AddSprite(sign, "Crew");
+    };
+    addSign();
+    CUpgradeButton* button = AddButton("Sign");
+    auto removals = [&] { return std::count(signHeard.begin(), signHeard.end(), "RemoveSignpost"); };
+
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    ASSERT_EQ(GetDraggedUpgradeButton(), button);
+    EXPECT_TRUE(m_LotHooks.IsHeldSignpostButton());
+    EXPECT_EQ(removals(), 0);
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_EQ(removals(), 1);
+
+    // Without the lot layer, which sends the sign home on any release that
+    // no lot took: the release of the picking press keeps the button held,
+    // a later release on it ends the drag.
+    Playfield().DeleteAllLayers();
+    addSign();
+    button = AddButton("Sign");
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    SendPlayfieldMouseUp(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(GetDraggedUpgradeButton(), button);
+    EXPECT_EQ(removals(), 1);
+    SendPlayfieldMouseUp(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_EQ(removals(), 2);
 }
 
 TEST_F(UpgradeButtons, AnEmptySlotShowsItsBuyPictureDrawsNothingAndStays)
