@@ -5,6 +5,7 @@
 #include "tests/support/ZipBuilder.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,6 +21,23 @@ inline std::filesystem::path MakeFolder(const std::string& name)
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
+}
+
+// A fresh folder of that name holding a copy of the demo data ("Data") with
+// the pictures, sounds and music its generators make; aborts when one fails.
+inline std::filesystem::path MakeDemoDataCopy(const std::string& name)
+{
+    const std::filesystem::path made = MakeFolder(name);
+    const std::string source = OMBRISALT_SOURCE_DIR;
+    std::filesystem::copy(source + "/data/Data", made / "Data", std::filesystem::copy_options::recursive);
+    std::filesystem::remove_all(made / "Data/Resources/Sequences/.frames-made");
+    std::filesystem::remove_all(made / "Data/Resources/Frames");
+    for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
+        if (std::system(("python3 " + source + "/tools/make_demo_" + maker + ".py " + made.string() + " >/dev/null")
+                            .c_str())
+            != 0)
+            std::abort();
+    return made;
 }
 
 // A stored archive of the named members (name, data), written straight to

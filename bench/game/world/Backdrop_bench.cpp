@@ -3,6 +3,7 @@
 // pixel), and the HUD's whole draw of a 1024 x 768 frame. The file sorts
 // before the frame benchmarks, whose game keeps running to the end.
 #include "bench/BenchSupport.h"
+#include "foundation/FilePaths.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
@@ -30,20 +31,7 @@ namespace {
 // A copy of the demo data with its generated pictures, made once.
 std::filesystem::path DemoData()
 {
-    static const std::filesystem::path folder = [] {
-        const std::filesystem::path made = bench::MakeFolder("hud");
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data", made / "Data", std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(made / "Data/Resources/Sequences/.frames-made");
-        std::filesystem::remove_all(made / "Data/Resources/Frames");
-        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            if (std::system(
-                    ("python3 " + source + "/tools/make_demo_" + maker + ".py " + made.string() + " >/dev/null")
-                        .c_str())
-                != 0)
-                std::abort();
-        return made / "Data";
-    }();
+    static const std::filesystem::path folder = bench::MakeDemoDataCopy("hud") / "Data";
     return folder;
 }
 
@@ -66,6 +54,7 @@ public:
     CHudScreen()
     {
         std::filesystem::current_path(DemoData());
+        SetDataFolder(".");
         RegisterAllClasses();
         CFrame::SetGlobalBitDepth(32);
         EnumerateFontFiles();

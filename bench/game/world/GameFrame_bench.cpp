@@ -4,6 +4,7 @@
 // as the town stands (its 12 lots, scenery and the HUD's gameplay overlay),
 // once with half the sprites on the lot layer.
 #include "bench/BenchSupport.h"
+#include "foundation/FilePaths.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CPlayfield.h"
@@ -23,22 +24,25 @@ namespace {
 
 constexpr uint32_t kSprites = 500;
 
+// A copy of the demo data with its generated pictures, made once.
+std::filesystem::path GameFolder()
+{
+    static const std::filesystem::path folder = bench::MakeDemoDataCopy("game");
+    return folder;
+}
+
+// One run of the game, started for a benchmark and shut down after it. The
+// game moves the working folder to its program and the data folder to
+// "Data/" and leaves both so (a real process ends there); they are put back
+// here, so the benchmarks after this one find the folders they set up.
 class CGameRun {
 public:
     CGameRun()
+        : m_WorkingFolder(std::filesystem::current_path())
+        , m_DataFolder(GetBaseFolder(0))
     {
         ::setenv("OMBRISALT_HEADLESS", "1", 1);
-        const std::filesystem::path folder = bench::MakeFolder("game");
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data", folder / "Data", std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(folder / "Data/Resources/Sequences/.frames-made");
-        std::filesystem::remove_all(folder / "Data/Resources/Frames");
-        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            if (std::system(
-                    ("python3 " + source + "/tools/make_demo_" + maker + ".py " + folder.string() + " >/dev/null")
-                        .c_str())
-                != 0)
-                std::abort();
+        const std::filesystem::path folder = GameFolder();
         RegisterAllClasses();
         SetRunGame(RunGame);
         SetIdleWait(IdleWait::Spin);
@@ -53,26 +57,32 @@ public:
         RunOnePass();
         m_StartSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    ~CGameRun() { ShutDown(); }
+    ~CGameRun()
+    {
+        ShutDown();
+        SetDataFolder(m_DataFolder.GetString());
+        std::filesystem::current_path(m_WorkingFolder);
+    }
+    CGameRun(const CGameRun&) = delete;
+    CGameRun& operator=(const CGameRun&) = delete;
 
     double m_StartSeconds = 0.0;
 
 private:
+    std::filesystem::path m_WorkingFolder;
+    CJString m_DataFolder;
     std::string m_Path;
 };
-
-CGameRun& Run()
-{
-    static CGameRun run;
-    return run;
-}
 
 // Start-up, the loading picture (its minimum time is 0 once the data load)
 // and the first frame of level 1.
 void BM_StartToFirstDrawnLevel(benchmark::State& state)
 {
-    for (auto _ : state)
-        state.SetIterationTime(Run().m_StartSeconds);
+    GameFolder();
+    for (auto _ : state) {
+        CGameRun run;
+        state.SetIterationTime(run.m_StartSeconds);
+    }
 }
 BENCHMARK(BM_StartToFirstDrawnLevel)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -81,7 +91,7 @@ BENCHMARK(BM_StartToFirstDrawnLevel)->UseManualTime()->Iterations(1)->Unit(bench
 // afterwards.
 void BM_LevelFrameOf12LotsAnd500Sprites(benchmark::State& state)
 {
-    Run();
+    CGameRun run;
     CGameApp* game = CGameApp::SGetInstance();
     CPlayfield* playfield = GetCurrentPlayfield();
     CPlayfieldLayer* lots = playfield ? playfield->FindLayer("Lot") : nullptr;
@@ -111,7 +121,7 @@ BENCHMARK(BM_LevelFrameOf12LotsAnd500Sprites)->Unit(benchmark::kMillisecond);
 
 void BM_FullFrameOf500Sprites(benchmark::State& state)
 {
-    Run();
+    CGameRun run;
     CGameApp* game = CGameApp::SGetInstance();
     CPlayfield* playfield = GetCurrentPlayfield();
     if (!game || !playfield) {

@@ -3,6 +3,7 @@
 // "Goal Options" by name and laying its line out in two passes.
 #include "bench/BenchPng.h"
 #include "bench/BenchSupport.h"
+#include "foundation/FilePaths.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOverlay.h"
@@ -55,6 +56,7 @@ public:
     {
         RegisterAllClasses();
         std::filesystem::current_path(bench::MakeFolder("goals"));
+        SetDataFolder(".");
         CFrame::SetGlobalBitDepth(32);
         WriteSequence("Goal_Incomplete", 230, 44, 30);
         WriteSequence("Goal Dollar", 24, 24, 240);

@@ -4,6 +4,7 @@
 // the general objects (the pattern every options accessor follows) next to
 // the customers-in-line query a level makes every frame.
 #include "bench/BenchSupport.h"
+#include "foundation/FilePaths.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CBuildPhase.h"
@@ -40,6 +41,7 @@ public:
     {
         RegisterAllClasses();
         std::filesystem::current_path(bench::MakeFolder("levels"));
+        SetDataFolder(".");
         WriteText("Resources/Frame.BuildPhase.txt", "CBuildPhase\r\n{\r\n\tOption Index=Required\r\n}\r\n");
         WriteText("Resources/Garage.BuildPhase.txt", "CBuildPhase\r\n{\r\n}\r\n");
         WriteText("Resources/Period 1.Period.txt", "CPeriod\r\n{\r\n}\r\n");

@@ -5,6 +5,7 @@
 // one point (a miss) over every sprite.
 #include "bench/BenchPng.h"
 #include "bench/BenchSupport.h"
+#include "foundation/FilePaths.h"
 #include "blit/CBlitTypeList.h"
 #include "game/scripting/CAction.h"
 #include "game/scripting/CSprite.h"
@@ -127,6 +128,7 @@ struct SScene {
         std::filesystem::create_directories(folder / "Seqs" / "-Aaa");
         bench::WritePng((folder / "Seqs" / "-Aaa" / "f.png").string(), FramePixels(0), kSide, kSide);
         std::filesystem::current_path(folder);
+        SetDataFolder(".");
         GetSequenceList().SetSource(nullptr, "Seqs", 0);
         const uint32_t ball = uint32_t(GetSequenceList().Find("Ball"));
         sequence = GetSequenceList().GetObject(int32_t(ball));

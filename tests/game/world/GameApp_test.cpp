@@ -4,7 +4,7 @@
 
 #include "game/world/CGameApp.h"
 
-#include "../../shell/ShellTestSupport.h"
+#include "DemoGameTest.h"
 #include "../../ui/RealWindowSupport.h"
 
 #include "foundation/CFile.h"
@@ -98,38 +98,8 @@ public:
     SSparkleOptions sparkle;
 };
 
-class GameProgram : public CShellTest {
+class GameProgram : public CDemoGameTest {
 protected:
-    void SetUp() override
-    {
-        CShellTest::SetUp();
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data", PathOf("Data"), std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(PathOf("Data/Resources/Sequences/.frames-made"));
-        std::filesystem::remove_all(PathOf("Data/Resources/Frames"));
-        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_" + maker + ".py " + Folder() + " >/dev/null"),
-                      0)
-                << maker;
-        // Other tests of this process point the data lists elsewhere.
-        for (CObjectFileArray* list : DataLists())
-            list->SetSource(nullptr, "Resources", 0);
-    }
-    static std::vector<CObjectFileArray*> DataLists()
-    {
-        return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
-                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
-                &GetTutorialList(),   &GetGameStateList()};
-    }
-    void TearDown() override
-    {
-        SetCurrentPlayfield(nullptr);
-        GetLevelHolder().Release();
-        SetCurrentLevelIndex(0);
-        CShellTest::TearDown();
-        CMouseState::SGetInstance().ResetForTesting();
-    }
-
     void PushKey(uint16_t virtualKey)
     {
         plat::WindowEvent event;
@@ -139,29 +109,12 @@ protected:
         event.kind = plat::WindowEvent::Kind::KeyUp;
         m_Platform.GetHeadlessWindow().PushEvent(event);
     }
-    void PushClick(int32_t x, int32_t y)
-    {
-        plat::WindowEvent event;
-        event.kind = plat::WindowEvent::Kind::MouseMove;
-        event.x = x;
-        event.y = y;
-        m_Platform.GetHeadlessWindow().PushEvent(event);
-        event.kind = plat::WindowEvent::Kind::MouseButton;
-        event.button = 1;
-        event.down = true;
-        m_Platform.GetHeadlessWindow().PushEvent(event);
-        event.down = false;
-        m_Platform.GetHeadlessWindow().PushEvent(event);
-    }
     static std::string UserPath(const char* name)
     {
         CJString path;
         ResolveFileName(path, name, FILE_USER_FOLDER);
         return path.GetString();
     }
-    CGameApp* App() const { return CGameApp::SGetInstance(); }
-
-    CScopedRunGame m_Game{RunGame};
 };
 
 TEST_F(GameProgram, LoadsEntersTheFirstLevelPlaysItAndExitsInOrder)

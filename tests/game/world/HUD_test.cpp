@@ -6,7 +6,7 @@
 // opens the pause menu once and the lots see it handled.
 #include "game/world/CHUD.h"
 
-#include "../../shell/ShellTestSupport.h"
+#include "DemoGameTest.h"
 
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
@@ -338,64 +338,15 @@ public:
     int opened = 0;
 };
 
-class HudInTheGame : public CShellTest {
+class HudInTheGame : public CDemoGameTest {
 protected:
-    void SetUp() override
-    {
-        CShellTest::SetUp();
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data", PathOf("Data"), std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(PathOf("Data/Resources/Sequences/.frames-made"));
-        std::filesystem::remove_all(PathOf("Data/Resources/Frames"));
-        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_" + maker + ".py " + Folder() + " >/dev/null"),
-                      0)
-                << maker;
-        for (CObjectFileArray* list : DataLists())
-            list->SetSource(nullptr, "Resources", 0);
-    }
-    void TearDown() override
-    {
-        SetCurrentPlayfield(nullptr);
-        GetLevelHolder().Release();
-        SetCurrentLevelIndex(0);
-        CShellTest::TearDown();
-        CMouseState::SGetInstance().ResetForTesting();
-        // The game that ended leaves its shutting-down mark (which stops
-        // later windows saving) and its data loaded in the lists.
-        CGameBase::SSetShuttingDown(false);
-        GetGeneralObjects().RemoveAll();
-        GetGeneralObjects().SetSource(nullptr, "Nowhere", 0);
-        for (CObjectFileArray* list : DataLists()) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
-    }
-    static std::vector<CObjectFileArray*> DataLists()
-    {
-        return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
-                &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
-                &GetTutorialList(),   &GetGameStateList()};
-    }
     // A press and release at the point, then four frames.
     void Click(int32_t x, int32_t y)
     {
-        plat::WindowEvent event;
-        event.kind = plat::WindowEvent::Kind::MouseMove;
-        event.x = x;
-        event.y = y;
-        event.button = 1;
-        m_Platform.GetHeadlessWindow().PushEvent(event);
-        event.kind = plat::WindowEvent::Kind::MouseButton;
-        for (bool down : {true, false}) {
-            event.down = down;
-            m_Platform.GetHeadlessWindow().PushEvent(event);
-        }
+        PushClick(x, y);
         for (int i = 0; i < 4; ++i)
             ASSERT_TRUE(Pass(17));
     }
-
-    CScopedRunGame m_Game{RunGame};
 };
 
 TEST_F(HudInTheGame, AClickOnTheMenuButtonOpensThePauseMenuOnceAndTheLotsSeeItHandled)

@@ -5,7 +5,7 @@
 
 #include "game/world/CGameApp.h"
 
-#include "../../shell/ShellTestSupport.h"
+#include "DemoGameTest.h"
 
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpritePlugInLeaves.h"
@@ -35,41 +35,13 @@
 
 namespace {
 
-class LevelScripts : public CShellTest {
+class LevelScripts : public CDemoGameTest {
 protected:
-    void SetUp() override
-    {
-        CShellTest::SetUp();
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data", PathOf("Data"), std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(PathOf("Data/Resources/Sequences/.frames-made"));
-        std::filesystem::remove_all(PathOf("Data/Resources/Frames"));
-        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_" + maker + ".py " + Folder() + " >/dev/null"),
-                      0)
-                << maker;
-        for (CObjectFileArray* list :
-             {static_cast<CObjectFileArray*>(&GetBuildPhaseList()), static_cast<CObjectFileArray*>(&GetPeriodList()),
-              static_cast<CObjectFileArray*>(&GetBackgroundStyleSheetList()),
-              static_cast<CObjectFileArray*>(&GetUpgradeList()), static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
-              static_cast<CObjectFileArray*>(&GetCustomerStyleSheetList()),
-              static_cast<CObjectFileArray*>(&GetTutorialList()), static_cast<CObjectFileArray*>(&GetGameStateList())})
-            list->SetSource(nullptr, "Resources", 0);
-    }
-    void TearDown() override
-    {
-        SetCurrentPlayfield(nullptr);
-        GetLevelHolder().Release();
-        SetCurrentLevelIndex(0);
-        CShellTest::TearDown();
-        CMouseState::SGetInstance().ResetForTesting();
-    }
 
-    static CGameApp& App() { return *CGameApp::SGetInstance(); }
     static void Steps(int n)
     {
         for (int i = 0; i < n; ++i)
-            App().Update(1.0f / 60.0f);
+            App()->Update(1.0f / 60.0f);
     }
     // The first sprite of the layer showing the named sequence whose first
     // plug-in is of the class.
@@ -92,7 +64,6 @@ protected:
         return count;
     }
 
-    CScopedRunGame m_Game{RunGame};
 };
 
 TEST_F(LevelScripts, TheTownFlagAnswersClicksCountsThemInCoinsAndTextsFloatUp)
@@ -127,8 +98,8 @@ TEST_F(LevelScripts, TheTownFlagAnswersClicksCountsThemInCoinsAndTextsFloatUp)
     // thank-you text, a quick fade out and back in. The press stays with the
     // lots and the trees below.
     for (int click = 1; click <= 2; ++click) {
-        App().RecordPlayfieldMouseEvent(1, 300, 500, 1);
-        App().RecordPlayfieldMouseEvent(2, 300, 500, 0);
+        App()->RecordPlayfieldMouseEvent(1, 300, 500, 1);
+        App()->RecordPlayfieldMouseEvent(2, 300, 500, 0);
         Steps(1);
         EXPECT_EQ(machine.GetCurrentState(), 1u);
         ASSERT_TRUE(GetVariable(flag, "clicks", clicks));
