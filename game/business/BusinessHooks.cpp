@@ -331,9 +331,9 @@ CSpriteAI* CBusinessCurrentLevelHooks::CreateSlotAI(CUpgrade* upgrade, uint32_t 
     return upgrade ? CreateUpgradeButtonAI(*upgrade, slot) : nullptr;
 }
 
-CSpritePlugIn* CBusinessCurrentLevelHooks::CloneSlotPlugIn(CUpgrade* /*upgrade*/)
+CSpritePlugIn* CBusinessCurrentLevelHooks::CloneSlotPlugIn(CUpgrade* upgrade)
 {
-    return nullptr;
+    return upgrade ? dynamic_cast<CSpritePlugIn*>(upgrade->m_SpritePlugIn.Clone()) : nullptr;
 }
 
 CSpriteAI* CBusinessCurrentLevelHooks::CreateCompanionAI(CUpgrade* upgrade, bool& isSignpost)

@@ -97,7 +97,7 @@ void CIllegalMoveDisplay::Draw(CFrameInterface& target)
     CIllegalMoveMessageOptions* options = GetIllegalMoveOptions();
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     const int32_t index = options ? options->m_FrameOverlayOptions : -1;
-    CFrameOverlayOptions* set = index > 0 && index < sets.GetCount() ? sets.GetObject(index) : nullptr;
+    CFrameOverlayOptions* set = index >= 0 && index < sets.GetCount() ? sets.GetObject(index) : nullptr;
     if (!set)
         return;
     CTextSubstitutionList values;

@@ -31,7 +31,7 @@ public:
     // The first message of that id, ignoring case; null when none.
     CIllegalMoveMessage* FindMessage(const char* messageId);
 
-    int32_t m_FrameOverlayOptions = 0;                // "Frame Overlay Options"
+    int32_t m_FrameOverlayOptions = -1;               // "Frame Overlay Options"; -1 for none
     float m_SecondsToShowMessage = 10.0f;             // "Seconds To Show Message"
     CPropertyArray<CIllegalMoveMessage*> m_Messages; // "Message List", owned
 };

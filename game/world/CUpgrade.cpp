@@ -11,9 +11,9 @@
 #include "game/world/LotHooks.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
-#include "objects/CPointProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CObjectProperty.h"
+#include "objects/CPointProperty.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/HueRemap.h"
 

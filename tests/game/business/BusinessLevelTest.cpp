@@ -14,7 +14,9 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
+#include "images/CFrameList.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
 #include "shell/CMouseState.h"
 
@@ -66,6 +68,7 @@ void BusinessLevelTest::SetUp()
     GetIllegalMoveDisplay() = CIllegalMoveDisplay();
     // Index 0 of every list stands for none.
     WriteSequence("!None");
+    WriteFrame("!None", 0);
     // What lots and the rules name by default.
     for (const char* name : {"Tile EmptyLot", "Poke Cursor"})
         WriteSequence(name, 40, 40);
@@ -92,7 +95,9 @@ void BusinessLevelTest::TearDown()
         list->SetSource(nullptr, "Nowhere", 0);
     }
     for (CObjectFileArray* list :
-         {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetSequenceList())}) {
+         {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetSequenceList()),
+          static_cast<CObjectFileArray*>(&GetFrameLibrary()),
+          static_cast<CObjectFileArray*>(&GetFrameOverlayOptionsList())}) {
         list->RemoveAll();
         list->SetSource(nullptr, "Nowhere", 0);
     }
@@ -119,10 +124,19 @@ void BusinessLevelTest::WriteSequence(const std::string& name, int width, int he
     WriteTga("Resources/Sequences/-" + name + "/0001.tga", width, height);
 }
 
+void BusinessLevelTest::WriteFrame(const std::string& name, uint32_t bgra)
+{
+    WriteTga("Resources/Frames/" + name + ".tga", 4, 4, bgra);
+}
+
 CLevelOptions* BusinessLevelTest::StartLevel()
 {
     GetSequenceList().RemoveAll();
     GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+    GetFrameLibrary().RemoveAll();
+    GetFrameLibrary().SetSource(nullptr, "Resources/Frames", 0);
+    GetFrameOverlayOptionsList().RemoveAll();
+    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
     GetAudioList().SetSource("Resources/Audio", nullptr);
     GetGeneralObjects().RemoveAll();
     GetGeneralObjects().SetSource(nullptr, "Resources", 0);

@@ -43,6 +43,8 @@ protected:
     void WriteObject(const std::string& path, const std::string& className, const std::string& lines = "");
     // A one-frame sequence "Resources/Sequences/-<name>".
     void WriteSequence(const std::string& name, int width = 8, int height = 8);
+    // A 4x4 frame "Resources/Frames/<name>.tga" of the frame library.
+    void WriteFrame(const std::string& name, uint32_t bgra);
     // Points the lists at the folder and holds a fresh level; null only when
     // the data is broken.
     CLevelOptions* StartLevel();

@@ -1,14 +1,21 @@
 // The refused-move message: found by id whatever its case, its variables
 // filled in, shown for the options' seconds and not drawn on the frame it
-// was raised.
+// was raised, on the HUD layer of a level.
+#include "BusinessLevelTest.h"
+
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CPlayfield.h"
+#include "images/CFrame.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "sequences/SequenceTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -101,6 +108,72 @@ TEST_F(IllegalMoves, WithoutOptionsNothingIsShown)
     EXPECT_FALSE(GetIllegalMoveDisplay().Show("NoBulldozerEmptyLot"));
     GetIllegalMoveDisplay().Update(20.0f);
     EXPECT_EQ(GetIllegalMoveDisplay().GetSecondsShown(), -1.0f);
+}
+
+} // namespace
+
+namespace {
+
+// The display as the HUD layer of a level updates and draws it: a red box
+// and, picked by the message text, a green picture.
+class IllegalMovesOnTheHud : public BusinessLevelTest {
+protected:
+    void SetUp() override
+    {
+        BusinessLevelTest::SetUp();
+        WriteFrame("Green", 0xFF00FF00u);
+        WriteBytes("Resources/Frame Overlay Options/Refusal.FOO",
+                   "CFrameOverlayOptions\r\n{\r\nText Overlays=Array\r\n{\r\nItem Count=2\r\n"
+                   "Array Item=CBoxFrameOverlay\r\n{\r\nPositon=1,1\r\nSize=2,2\r\nOutline Width=0\r\n"
+                   "Fill Color=255,0,0,255\r\n}\r\n"
+                   "Array Item=CArrayOfFramesFrameOverlayOverlay\r\n{\r\nArray Index=%s[Message]\r\n"
+                   "Frames Array=Array\r\n{\r\nFrame=Green\r\n}\r\nPosition=8,8\r\n}\r\n}\r\n}\r\n");
+        WriteObject("Illegal Move Options.Object.txt", "CIllegalMoveMessageOptions",
+                    "Frame Overlay Options=Refusal\nSeconds To Show Message=1\nMessage List=Array\n{\n"
+                    "\tMessage=CIllegalMoveMessage\n\t{\n\t\tMessage ID=CantBuildHereWorking\n\t\tMessage=1\n\t}\n}\n");
+        ASSERT_NE(StartLevel(), nullptr);
+        m_Hud = m_Level->GetPlayfield().FindLayer("HUD");
+        ASSERT_NE(m_Hud, nullptr);
+        m_Canvas = CFrame::MakeOwned(16, 16, 32);
+    }
+    // Red at the box, green at the picture: what the player sees.
+    std::pair<bool, bool> Seen()
+    {
+        m_Canvas->Clear();
+        m_Hud->Draw(*m_Canvas);
+        CColor box;
+        CColor picture;
+        m_Canvas->GetPixel(1, 1, box);
+        m_Canvas->GetPixel(9, 9, picture);
+        return {box.GetRed() == 255 && box.GetAlpha() == 255, picture.GetGreen() == 255 && picture.GetAlpha() == 255};
+    }
+
+    CPlayfieldLayer* m_Hud = nullptr;
+    std::unique_ptr<CFrame> m_Canvas;
+};
+
+TEST_F(IllegalMovesOnTheHud, AMessageDrawsFromTheUpdateAfterItsShowUntilItsSecondsRunOut)
+{
+    const std::pair<bool, bool> nothing{false, false};
+    const std::pair<bool, bool> shown{true, true};
+    EXPECT_EQ(Seen(), nothing);
+
+    // A lot refusing a move reports it through the hooks.
+    m_LotHooks.ShowIllegalMove("cantbuildhereworking");
+    EXPECT_EQ(Seen(), nothing) << "not drawn on the frame it was raised";
+    m_Hud->Update(1.0f / 60.0f);
+    EXPECT_EQ(Seen(), shown) << "the text \"1\" picks the first picture";
+    m_Hud->Update(0.5f);
+    EXPECT_EQ(Seen(), shown);
+    m_Hud->Update(0.5f);
+    EXPECT_EQ(Seen(), nothing) << "gone after the options' second";
+
+    // A mouse press hides it at once.
+    m_LotHooks.ShowIllegalMove("CantBuildHereWorking");
+    m_Hud->Update(1.0f / 60.0f);
+    ASSERT_EQ(Seen(), shown);
+    m_GameHooks.ResetIllegalMoveDisplay();
+    EXPECT_EQ(Seen(), nothing);
 }
 
 } // namespace
