@@ -99,7 +99,7 @@ protected:
         WriteBytes("Resources/Upgrades/Blue.Upgrade.txt",
                    Text("CColorBuildablePart", "Build Phase=Paint\r\nResale Value=1\r\n"));
         WriteBytes("Resources/Upgrades/Sign.Upgrade.txt",
-                   Text("CSignpostUpgrade", "Upgrade Slot=Signpost\r\nEffect Chance=0.4\r\n"));
+                   Text("CSignpostUpgrade", "Upgrade Slot=Signpost\r\nAppearance=Sign Post\r\nEffect Chance=0.4\r\n"));
         WriteBytes("Resources/Upgrades/Courier.Upgrade.txt",
                    Text("CDelivererUpgrade", "Upgrade Slot=Deliverer\r\nHeart Bonus=1.5\r\n"
                                              "Seconds To Fade After Moved Someone In=4\r\n"));
@@ -130,9 +130,8 @@ protected:
         CMouseState::SGetInstance().ResetForTesting();
         m_State->m_RevenueK = m_RevenueBefore;
         m_State->ResetForLevel();
-        for (int32_t slot : {Slot("Signpost"), Slot("Deliverer")})
-            if (slot >= 0 && uint32_t(slot) < m_State->m_UpgradeInSlot.GetCount())
-                m_State->m_UpgradeInSlot[uint32_t(slot)] = 0;
+        for (int32_t held : m_Held)
+            m_State->RemoveUpgrade(held);
         GetAudioList().SetSource("Nowhere", nullptr);
         for (CObjectFileArray* list : Lists()) {
             list->RemoveAll();
@@ -168,6 +167,12 @@ protected:
             SetInts(*lot->GetBuilding(), "Parts List", lot->GetBuilding()->m_Parts, parts);
         return lot;
     }
+    // The game state holds the upgrade in its slot (put back at tear-down).
+    void Hold(const char* upgrade)
+    {
+        m_State->ReceiveUpgrade(Upgrade(upgrade));
+        m_Held.push_back(Upgrade(upgrade));
+    }
     // The messages heard since the last call.
     std::vector<std::string> TakeHeard() { return std::exchange(m_Heard, {}); }
 
@@ -175,6 +180,7 @@ protected:
     CGameState* m_State = nullptr;
     float m_RevenueBefore = 0.0f;
     std::vector<std::string> m_Heard;
+    std::vector<int32_t> m_Held;
 };
 
 } // namespace bonus_town

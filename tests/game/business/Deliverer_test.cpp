@@ -12,6 +12,12 @@ using namespace bonus_town;
 
 namespace {
 
+// Reads the grey the upgrade button draws a disabled deliverer with.
+class CGreyProbe : public CDelivererUpgradeButton {
+public:
+    int32_t Grey(int32_t base) { return GetDisabledGrey(base); }
+};
+
 class Deliverer : public BonusTown {
 protected:
     void SetUp() override
@@ -40,6 +46,8 @@ protected:
 TEST_F(Deliverer, TheButtonIsBrightestRightAfterADeliveryAndFadesBack)
 {
     EXPECT_FALSE(m_Upgrade->IsDraggable());
+    Hold("Courier");
+    EXPECT_EQ(m_Button->GetUpgrade(), m_Upgrade) << "the button shows the upgrade of its slot";
     EXPECT_EQ(m_Button->GetFadeFraction(), 0.0f);
     Delivered();
     EXPECT_FLOAT_EQ(m_Button->GetFadeFraction(), 1.0f);
@@ -48,6 +56,18 @@ TEST_F(Deliverer, TheButtonIsBrightestRightAfterADeliveryAndFadesBack)
     EXPECT_FLOAT_EQ(GetDelivererFadeFraction(m_Button.get()), 0.75f);
     Step(10.0f);
     EXPECT_EQ(m_Button->GetFadeTimer(), 0.0f) << "stops at 0";
+}
+
+TEST_F(Deliverer, TheButtonsGreyRisesToFullColourWithTheFade)
+{
+    auto* probe = new CGreyProbe;
+    probe->Bind(m_Upgrade);
+    m_Button.reset(probe);
+    EXPECT_EQ(probe->Grey(150), 150);
+    Delivered();
+    EXPECT_EQ(probe->Grey(150), 255);
+    Step(2.0f);
+    EXPECT_EQ(probe->Grey(150), 203) << "150 + round(105 / 2)";
 }
 
 TEST_F(Deliverer, ASecondDeliveryWithinTheFadeRestartsItAtFullValue)

@@ -6,6 +6,8 @@
 
 #include "BonusTown.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/world/CPlayfieldMouseMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -54,9 +56,11 @@ protected:
     CSprite* m_SignSprite = nullptr;
 };
 
-TEST_F(Signposts, TheLevelStartGivesTheSignItsUpgradesChance)
+TEST_F(Signposts, TheLevelStartGivesTheSignItsUpgradesChanceAndLooks)
 {
+    Hold("Sign");
     CSignpost* sign = AddSign();
+    EXPECT_EQ(int32_t(m_SignSprite->GetImageSequenceIndex()), GetSequenceList().Find("Sign Post"));
     EXPECT_FLOAT_EQ(sign->m_EffectChance, 0.4f);
     EXPECT_EQ(sign->GetState(), CSignpost::EState::Home);
     EXPECT_EQ(FindSignpost(), sign);
@@ -186,6 +190,40 @@ TEST_F(Signposts, TheUpgradeDropsWithoutASignAndLooksDisabledWhileTheSignIsOut)
     sign->PlaceOnLot(lot);
     EXPECT_FALSE(m_SignUpgrade->CanUse(false)) << "the button looks disabled";
     EXPECT_TRUE(m_SignUpgrade->CanUse(true)) << "but may still be picked up";
+}
+
+TEST_F(Signposts, ClickingTheStandingSignPicksItsButtonUpAgain)
+{
+    Hold("Sign");
+    auto* buttonSprite = new CSprite;
+    auto* button = new CUpgradeButton;
+    button->m_UpgradeSlot = Slot("Signpost");
+    buttonSprite->AddAI(button);
+    Playfield().AddSprite(buttonSprite, "UI");
+    ASSERT_EQ(FindSignpostButton(), buttonSprite);
+
+    CSignpost* sign = AddSign();
+    CLot* lot = AddLot({300.0f, 200.0f}, {m_Walls, m_Blue});
+    sign->PlaceOnLot(lot);
+    for (int i = 0; i < 40; ++i)
+        Step(*sign);
+    const CFPoint at = m_SignSprite->GetPosition();
+    const CPoint click{int32_t(at.x) + 3, int32_t(at.y) + 3};
+    ASSERT_TRUE(m_SignSprite->HitTestFrames(click.x, click.y));
+
+    CPlayfieldMouseMessage away = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {click.x + 300, click.y});
+    sign->HandleMessage(away);
+    EXPECT_FALSE(away.IsHandled());
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+
+    CPlayfieldMouseMessage down = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, click);
+    sign->HandleMessage(down);
+    EXPECT_TRUE(down.IsHandled());
+    EXPECT_EQ(GetDraggedSprite(), buttonSprite) << "the button is back on the cursor";
+    CPlayfieldMouseMessage up = CPlayfieldMouseMessage::MouseUp(0, kLeftMouseButton, click);
+    sign->HandleMessage(up);
+    EXPECT_TRUE(up.IsHandled()) << "the release over the sign drops nothing on the lot below";
+    EXPECT_EQ(sign->GetState(), CSignpost::EState::Placed) << "it stands until the button goes elsewhere";
 }
 
 } // namespace
