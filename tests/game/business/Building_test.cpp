@@ -216,6 +216,8 @@ protected:
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
+        // The style sheets are found where the program starts them.
+        GetHueRemapperStyleSheetList().SetSource("Hue Remapper Style Sheets", "Resources", 0);
         GetSequenceList().RemoveAll();
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         GetAudioList().SetSource("Nowhere", nullptr);
