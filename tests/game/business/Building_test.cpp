@@ -25,6 +25,8 @@
 #include "objects/CMessage.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "platform/CAudioDevice.h"
+#include "render/SurfaceHelpers.h"
+#include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/HueRemap.h"
 #include "sequences/SequenceTestSupport.h"
@@ -571,6 +573,24 @@ TEST_F(BuildingFrames, FloorCrossFadeAndPaintedLastFrame)
     EXPECT_NEAR(Red(0.9f, true), 90 * 0.3 + 140 * 0.7, 3) << "unpainted: 3 frames, f = 1.7, never the painted one";
     EXPECT_NEAR(Red(0.5f, true, false, true), 140 * 0.5 + 190 * 0.5, 3) << "the painted look fades in with the paint";
     EXPECT_NEAR(Red(0.2f, true, false, true), 140 * 0.8 + 190 * 0.2, 3);
+}
+
+TEST_F(BuildingFrames, TheWishBubbleShowsThePaintedLook)
+{
+    CBuildablePackage& wish = Package();
+    SetParts(wish, Order({Id("Walls"), 0, 0, 0, 0}));
+    SetUnpainted(wish, {Id("Walls")});
+    CFrame* frame = GetWishFrame(wish, GetFramePhase(), true);
+    ASSERT_NE(frame, nullptr);
+    CFrame bubble;
+    bubble.Create(100, 100, 32);
+    bubble.Clear();
+    BlitAt(bubble, *frame, 50, 50, GetSequenceList().GetObject(Part("Walls").m_Appearance)->GetBlitType());
+    CColor pixel;
+    bubble.GetPixel(50, 50, pixel);
+    EXPECT_EQ(pixel.GetRed(), 190) << "the last frame, the paint previewed";
+    EXPECT_EQ(GetWishFrame(wish, GetGaragePhase(), true), nullptr) << "no part";
+    EXPECT_EQ(GetWishFrame(wish, 42, true), nullptr) << "no such phase";
 }
 
 TEST_F(BuildingFrames, ProgressBarFillsFromTheLeftOverTheBackground)
