@@ -141,11 +141,11 @@ int32_t ButtonHover(CUpgrade& upgrade)
 
 // Another part of the same phase takes the place of the one being built,
 // which starts over; the crew at work stays on it.
-void ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& part, int32_t index)
+bool ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& part, int32_t index)
 {
     const int32_t phase = part.m_BuildPhase;
     if (phase < 0 || uint32_t(phase) >= building.m_Parts.GetCount())
-        return;
+        return false;
     auto& unpaintedList = *static_cast<CPropertyArrayProperty*>(
         CBuildablePackage::SGetClassInfo()->FindProperty("Unpainted Parts List"));
     CPropertyArray<int32_t>& unpainted = building.m_UnpaintedParts;
@@ -164,6 +164,7 @@ void ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& p
     }
     building.m_ConstructionProgress = 0.00001f;
     building.m_BeingConstructed = index;
+    return true;
 }
 
 } // namespace
@@ -227,10 +228,9 @@ bool CUpgradeButton::DropOnLot(CLot* lot)
     if (CBuildablePart* part = AsPart(upgrade); part && building && building->IsBeingConstructed()) {
         CBuildablePart* under = AsPart(GetUpgradeByIndex(building->m_BeingConstructed));
         CBuildPhase* phase = part->GetBuildPhase();
-        if (under && under != part && under->m_BuildPhase == part->m_BuildPhase && phase && phase->m_CanBeReDone) {
-            ReplacePartUnderConstruction(*building, *part, index);
+        if (under && under != part && under->m_BuildPhase == part->m_BuildPhase && phase && phase->m_CanBeReDone
+            && ReplacePartUnderConstruction(*building, *part, index))
             return true;
-        }
     }
     if (!CanUseUpgrade(*upgrade, true)) {
         PlayAudio(upgrade->m_DropOnLotErrorAudio);

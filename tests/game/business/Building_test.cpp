@@ -25,6 +25,8 @@
 #include "objects/CMessage.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "platform/CAudioDevice.h"
+#include "render/SurfaceHelpers.h"
+#include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/HueRemap.h"
 #include "sequences/SequenceTestSupport.h"
@@ -206,6 +208,8 @@ protected:
     void TearDown() override
     {
         m_Package.reset();
+        for (const auto& [name, id] : m_Part)
+            m_State->RemoveUpgrade(id);
         GetLevelHolder().Release();
         GetIllegalMoveDisplay() = CIllegalMoveDisplay();
         GetGeneralObjects().RemoveAll();
@@ -214,6 +218,8 @@ protected:
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
+        // The style sheets are found where the program starts them.
+        GetHueRemapperStyleSheetList().SetSource("Hue Remapper Style Sheets", "Resources", 0);
         GetSequenceList().RemoveAll();
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         GetAudioList().SetSource("Nowhere", nullptr);
@@ -498,10 +504,16 @@ TEST_F(Building, PaintRemapAndQueries)
     SetParts(other, Order({Id("Walls"), Id("Shed"), Id("Pool"), Id("Blue")}));
     EXPECT_FALSE(MatchesIgnoringAddOn(package, other));
 
-    // Owned upgrades replace the parts of their slots.
+    // Owned upgrades replace the parts of their slots; an empty slot keeps
+    // the prebuilt part.
     m_State->ReceiveUpgrade(Id("Shed"));
     UpgradeGarageToOwned(package);
     EXPECT_EQ(GetPartInPhase(package, GetGaragePhase()), Id("Shed"));
+    m_State->ReceiveUpgrade(Id("Red"));
+    ASSERT_EQ(m_State->GetUpgradeInSlot(Part("Walls").m_UpgradeSlot), 0);
+    UpgradePartsToOwned(package);
+    EXPECT_EQ(GetPartInPhase(package, GetFramePhase()), Id("Walls"));
+    EXPECT_EQ(GetPartInPhase(package, GetColorPhase()), Id("Red"));
 }
 
 TEST_F(Building, HighlightIsATriangleWaveAndEndsWithTheBonus)
@@ -561,6 +573,24 @@ TEST_F(BuildingFrames, FloorCrossFadeAndPaintedLastFrame)
     EXPECT_NEAR(Red(0.9f, true), 90 * 0.3 + 140 * 0.7, 3) << "unpainted: 3 frames, f = 1.7, never the painted one";
     EXPECT_NEAR(Red(0.5f, true, false, true), 140 * 0.5 + 190 * 0.5, 3) << "the painted look fades in with the paint";
     EXPECT_NEAR(Red(0.2f, true, false, true), 140 * 0.8 + 190 * 0.2, 3);
+}
+
+TEST_F(BuildingFrames, TheWishBubbleShowsThePaintedLook)
+{
+    CBuildablePackage& wish = Package();
+    SetParts(wish, Order({Id("Walls"), 0, 0, 0, 0}));
+    SetUnpainted(wish, {Id("Walls")});
+    CFrame* frame = GetWishFrame(wish, GetFramePhase(), true);
+    ASSERT_NE(frame, nullptr);
+    CFrame bubble;
+    bubble.Create(100, 100, 32);
+    bubble.Clear();
+    BlitAt(bubble, *frame, 50, 50, GetSequenceList().GetObject(Part("Walls").m_Appearance)->GetBlitType());
+    CColor pixel;
+    bubble.GetPixel(50, 50, pixel);
+    EXPECT_EQ(pixel.GetRed(), 190) << "the last frame, the paint previewed";
+    EXPECT_EQ(GetWishFrame(wish, GetGaragePhase(), true), nullptr) << "no part";
+    EXPECT_EQ(GetWishFrame(wish, 42, true), nullptr) << "no such phase";
 }
 
 TEST_F(BuildingFrames, ProgressBarFillsFromTheLeftOverTheBackground)
