@@ -129,7 +129,11 @@ protected:
         m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Frame Crew"))] = {100.0f, 500.0f};
         m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Frame Crew 2"))] = {300.0f, 500.0f};
         m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Garage Crew"))] = {600.0f, 480.0f};
-        // Each test starts from idle counts of zero.
+        // Each test starts with empty slots, whatever earlier tests left in
+        // the game state, and from idle counts of zero.
+        CGameState* state = CGameState::SGetCurrent();
+        for (uint32_t i = 0; i < state->m_UpgradeInSlot.GetCount(); ++i)
+            state->m_UpgradeInSlot[i] = 0;
         BeginCrewFrame();
         BeginCrewFrame();
     }
