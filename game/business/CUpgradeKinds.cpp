@@ -6,6 +6,7 @@
 #include "game/world/CGameState.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
+#include "game/world/CUpgradeSlot.h"
 
 OMBRISALT_IMPLEMENT_CLASS(CBulldozerUpgrade, 1.0)
 
@@ -65,8 +66,10 @@ bool IsBulldozer(const CUpgrade* upgrade)
 
 int32_t GetUpgradeButtonHover(CUpgrade& upgrade)
 {
-    // The slot's own hover picture comes with the slots' data.
-    return upgrade.GetButtonHover();
+    if (upgrade.GetButtonHover() > 0)
+        return upgrade.GetButtonHover();
+    CUpgradeSlot* slot = GetUpgradeSlotByIndex(upgrade.m_UpgradeSlot);
+    return slot ? slot->m_BuyButtonHover : 0;
 }
 
 int32_t GetRandomAvailablePart(int32_t phase)

@@ -53,6 +53,9 @@ protected:
         BusinessLevelTest::SetUp();
         WriteSequence("Look");
         WriteSequence("Close Up");
+        WriteSequence("Hover");
+        WriteSequence("Slot Hover");
+        WriteObject("Slots/Porch.UpgradeSlot.txt", "CUpgradeSlot", "Buy Button Hover=Slot Hover\n");
         WriteObject("Phases/Frame.BuildPhase.txt", "CBuildPhase", "Name=Frame\nOption Index=Required\n");
         WriteObject("Phases/Garage.BuildPhase.txt", "CBuildPhase", "Name=Garage\n");
         WriteObject("Slots/Frame A.UpgradeSlot.txt", "CUpgradeSlot");
@@ -61,9 +64,10 @@ protected:
         WriteObject("Upgrades/Logs.Upgrade.txt", "CBuildablePart", "Build Phase=Frame\nUpgrade Slot=Frame B\n");
         WriteObject("Upgrades/Dozer.Upgrade.txt", "CBulldozerUpgrade");
         WriteObject("Upgrades/Plain.Upgrade.txt", "CUpgrade",
-                    "Description=Sells well\nCrew Sequence=Look\nBuy Close Up Sequence=Close Up\n");
+                    "Description=Sells well\nCrew Sequence=Look\nBuy Close Up Sequence=Close Up\n"
+                    "Upgrade Slot=Porch\nButton Hover=Hover\n");
         WriteObject("Upgrades/Owned.Upgrade.txt", "CUpgrade", "Description=Sells well\nOwn It Description=Yours\n"
-                                                              "Appearance=Look\n");
+                                                              "Appearance=Look\nUpgrade Slot=Porch\n");
         WriteObject("Illegal Move Options.Object.txt", "CIllegalMoveMessageOptions",
                     "Message List=Array\n{\n"
                     "\tMessage=CIllegalMoveMessage\n\t{\n\t\tMessage ID=NoBulldozerEmptyLot\n"
@@ -151,7 +155,8 @@ TEST_F(Upgrades, LooksAndDescriptionsFallBackAndOldKeysStillRead)
     EXPECT_EQ(plain.GetAppearance(), look) << "\"Crew Sequence\" is the old key of \"Appearance\"";
     EXPECT_EQ(plain.GetCloseUp(), closeUp);
     EXPECT_EQ(owned.GetCloseUp(), look) << "without a close-up, the appearance";
-    EXPECT_EQ(GetUpgradeButtonHover(owned), 0);
+    EXPECT_EQ(GetUpgradeButtonHover(plain), GetSequenceList().Find("Hover"));
+    EXPECT_EQ(GetUpgradeButtonHover(owned), GetSequenceList().Find("Slot Hover")) << "without its own, the slot's";
     EXPECT_STREQ(plain.GetOwnedDescription().GetString(), "Sells well");
     EXPECT_STREQ(owned.GetOwnedDescription().GetString(), "Yours");
     EXPECT_TRUE(plain.m_AllowScalingOfBuyCloseUp);
