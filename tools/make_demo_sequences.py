@@ -544,6 +544,384 @@ def hud_backdrop_frames():
     return [pixels]
 
 
+# --- The building business: houses, buttons, crews, the foreman, the sign
+# and the bonus meter. Building art is drawn at twice its size on screen.
+
+# Walls that wait for paint are drawn in this magenta; the hue remaps of the
+# paint style sheets turn it into the paint's colour (or a pale primer).
+PAINTABLE = (214, 40, 200, 255)
+PRIMER_GREY = (200, 200, 196, 255)
+TIMBER = (176, 128, 78, 255)
+TIMBER_DARK = (120, 82, 46, 255)
+ROOF = (150, 56, 44, 255)
+GLASS = (90, 150, 210, 255)
+SLAB = (150, 150, 150, 255)
+
+HOUSE_SIZE = (280, 220)     # the hot spot, (140, 196), is the building's foot
+
+
+def fill_triangle_box(pixels, a, b, c, colour):
+    """fill_triangle, looking only at the pixels of the triangle's bounds."""
+    (x1, y1), (x2, y2), (x3, y3) = a, b, c
+    area = (x2 - x1) * (y3 - y1) - (x3 - x1) * (y2 - y1)
+    if area == 0:
+        return
+    for y in range(max(0, int(min(y1, y2, y3))), min(len(pixels), int(max(y1, y2, y3)) + 1)):
+        for x in range(max(0, int(min(x1, x2, x3))), min(len(pixels[0]), int(max(x1, x2, x3)) + 1)):
+            px, py = x + 0.5, y + 0.5
+            w1 = ((x2 - px) * (y3 - py) - (x3 - px) * (y2 - py)) / area
+            w2 = ((x3 - px) * (y1 - py) - (x1 - px) * (y3 - py)) / area
+            if min(w1, w2, 1.0 - w1 - w2) >= 0:
+                blend(pixels, x, y, colour, 1.0)
+
+
+def disc_box(pixels, cx, cy, rx, ry, colour):
+    """disc, looking only at the pixels near the disc."""
+    for y in range(max(0, int(cy - ry - 1)), min(len(pixels), int(cy + ry + 2))):
+        for x in range(max(0, int(cx - rx - 1)), min(len(pixels[0]), int(cx + rx + 2))):
+            d = math.hypot((x + 0.5 - cx) / rx, (y + 0.5 - cy) / ry)
+            blend(pixels, x, y, colour, (1.0 - d) * min(rx, ry) + 0.5)
+
+
+def framed_building(pixels, left, right, eaves, ridge, foot, stage, wall, door=None, windows=()):
+    """One building raised to a stage: 0 the slab, 1 studs half up, 2 studs
+    up, 3 walls closed, 4 rafters, 5 the roof on."""
+    fill_rect(pixels, left - 6, foot - 8, right + 6, foot + 2, SLAB)
+    fill_rect(pixels, left - 6, foot - 8, right + 6, foot - 6, (185, 185, 185, 255))
+    if stage == 0:
+        return
+    height = (foot - 8 - eaves) * (0.5 if stage == 1 else 1.0)
+    top = foot - 8 - height
+    if stage >= 3:
+        fill_rect(pixels, left, top, right, foot - 8, wall)
+        for y in range(int(top) + 6, foot - 8, 8):
+            fill_rect(pixels, left, y, right, y + 1, (0, 0, 0, 40))
+        if door:
+            fill_rect(pixels, door[0], door[1], door[2], foot - 8, TIMBER_DARK)
+        for wx, wy, ww, wh in windows:
+            fill_rect(pixels, wx - 2, wy - 2, wx + ww + 2, wy + wh + 2, (250, 250, 250, 255))
+            fill_rect(pixels, wx, wy, wx + ww, wy + wh, GLASS)
+    else:
+        for x in range(left, right + 1, 14):
+            fill_rect(pixels, x, top, x + 5, foot - 8, TIMBER)
+        fill_rect(pixels, left, top, right + 5, top + 5, TIMBER_DARK)
+    if stage == 4:
+        middle = (left + right) / 2
+        for k in range(0, 5):
+            x = left - 8 + k * (right - left + 16) / 4
+            thick_line_box(pixels, x, eaves, middle, ridge, 4, TIMBER)
+        thick_line_box(pixels, left - 8, eaves, right + 8, eaves, 5, TIMBER_DARK)
+    if stage >= 5:
+        fill_triangle_box(pixels, (left - 12, eaves + 2), ((left + right) / 2, ridge), (right + 12, eaves + 2), ROOF)
+        thick_line_box(pixels, left - 12, eaves + 2, (left + right) / 2, ridge, 3, (110, 36, 30, 255))
+        thick_line_box(pixels, (left + right) / 2, ridge, right + 12, eaves + 2, 3, (110, 36, 30, 255))
+
+
+def cottage_frames():
+    """The frame part: slab, studs, walls, rafters, roof in primer, and last
+    the painted look (walls in the paintable magenta)."""
+    frames = []
+    for stage in range(7):
+        pixels = canvas(*HOUSE_SIZE)
+        wall = PAINTABLE if stage == 6 else PRIMER_GREY
+        framed_building(pixels, 40, 190, 108, 44, 204, min(stage, 5), wall, door=(102, 150, 128),
+                        windows=((56, 130, 28, 26), (146, 130, 28, 26)))
+        if stage >= 5:
+            fill_rect(pixels, 150, 52, 164, 84, (120, 60, 50, 255))
+        frames.append(pixels)
+    return frames
+
+
+def garage_frames():
+    """The garage part beside the cottage: slab, studs, walls, roof, and the
+    painted look last."""
+    frames = []
+    for stage in range(5):
+        pixels = canvas(*HOUSE_SIZE)
+        wall = PAINTABLE if stage == 4 else PRIMER_GREY
+        shown = (0, 2, 3, 5, 5)[stage]
+        framed_building(pixels, 204, 268, 150, 126, 204, shown, wall)
+        if shown >= 3:
+            fill_rect(pixels, 214, 162, 258, 196, (236, 236, 232, 255))
+            for y in range(166, 196, 6):
+                fill_rect(pixels, 214, y, 258, y + 1, (160, 160, 160, 255))
+        frames.append(pixels)
+    return frames
+
+
+def button_plate_frames(fill, rim):
+    def draw():
+        pixels = canvas(60, 60)
+        for y in range(60):
+            for x in range(60):
+                dx = max(0.0, abs(x + 0.5 - 30) - 20)
+                dy = max(0.0, abs(y + 0.5 - 30) - 20)
+                d = math.hypot(dx, dy)
+                if d < 9.5:
+                    blend(pixels, x, y, rim, 9.5 - d)
+                if d < 7:
+                    shade = 1.0 - 0.3 * y / 60
+                    blend(pixels, x, y, tuple(clamp(c * shade) for c in fill[:3]) + (fill[3],), 7 - d)
+        return [pixels]
+    return draw
+
+
+def button_hover_frames():
+    frames = []
+    for i in range(4):
+        pixels = canvas(72, 72)
+        glow = 0.6 + 0.4 * math.sin(math.pi * i / 4)
+        for y in range(72):
+            for x in range(72):
+                dx = max(0.0, abs(x + 0.5 - 36) - 22)
+                dy = max(0.0, abs(y + 0.5 - 36) - 22)
+                d = math.hypot(dx, dy)
+                if 6 < d < 14:
+                    blend(pixels, x, y, (255, 230, 110, clamp(220 * glow * (1 - abs(d - 10) / 4))), 1.0)
+        frames.append(pixels)
+    return frames
+
+
+def icon(draw_on):
+    def draw():
+        pixels = canvas(48, 48)
+        draw_on(pixels)
+        return [pixels]
+    return draw
+
+
+def frame_icon(pixels):
+    fill_rect(pixels, 6, 40, 42, 44, SLAB)
+    for x in (10, 20, 30, 38):
+        fill_rect(pixels, x - 1, 22, x + 2, 40, TIMBER)
+    thick_line_box(pixels, 4, 23, 24, 6, 3, TIMBER_DARK)
+    thick_line_box(pixels, 24, 6, 44, 23, 3, TIMBER_DARK)
+    fill_rect(pixels, 8, 21, 40, 24, TIMBER_DARK)
+
+
+def garage_icon(pixels):
+    fill_rect(pixels, 8, 18, 40, 42, PAINTABLE)
+    fill_triangle_box(pixels, (4, 20), (24, 6), (44, 20), ROOF)
+    fill_rect(pixels, 13, 24, 35, 42, (236, 236, 232, 255))
+    for y in range(27, 42, 4):
+        fill_rect(pixels, 13, y, 35, y + 1, (150, 150, 150, 255))
+
+
+def paint_can_icon(colour):
+    def draw_on(pixels):
+        fill_rect(pixels, 10, 16, 38, 42, (190, 190, 196, 255))
+        fill_rect(pixels, 10, 22, 38, 36, colour)
+        disc_box(pixels, 24, 16, 14, 4, (150, 150, 156, 255))
+        disc_box(pixels, 24, 16, 11, 3, colour)
+        thick_line_box(pixels, 14, 14, 24, 4, 2, (90, 90, 90, 255))
+        thick_line_box(pixels, 24, 4, 34, 14, 2, (90, 90, 90, 255))
+        thick_line_box(pixels, 36, 20, 36, 30, 4, colour)
+    return draw_on
+
+
+def bulldozer_icon(pixels):
+    fill_rect(pixels, 14, 16, 34, 32, (240, 190, 30, 255))
+    fill_rect(pixels, 18, 10, 30, 18, (240, 190, 30, 255))
+    fill_rect(pixels, 20, 12, 28, 17, GLASS)
+    fill_rect(pixels, 10, 32, 38, 42, (60, 60, 60, 255))
+    for x in (14, 22, 30):
+        disc_box(pixels, x + 2, 37, 3, 3, (140, 140, 140, 255))
+    fill_rect(pixels, 38, 20, 44, 42, (150, 150, 156, 255))
+    thick_line_box(pixels, 34, 28, 40, 26, 3, (60, 60, 60, 255))
+
+
+def hard_hat(pixels, cx, cy, colour):
+    disc_box(pixels, cx, cy, 9, 7, colour)
+    fill_rect(pixels, cx - 9, cy, cx + 10, cy + 8, (0, 0, 0, 0))
+    fill_rect(pixels, cx - 12, cy, cx + 12, cy + 3, colour)
+
+
+def foreman_icon(pixels):
+    disc_box(pixels, 24, 28, 11, 11, (250, 210, 170, 255))
+    hard_hat(pixels, 24, 22, (250, 250, 250, 255))
+    fill_rect(pixels, 12, 22, 36, 26, (250, 250, 250, 255))
+    disc_box(pixels, 20, 30, 1.5, 1.5, (40, 30, 20, 255))
+    disc_box(pixels, 28, 30, 1.5, 1.5, (40, 30, 20, 255))
+    thick_line_box(pixels, 20, 35, 28, 35, 2, (120, 50, 40, 255))
+
+
+def sign_board(pixels, cx, top, width, height):
+    fill_rect(pixels, cx - 2, top, cx + 2, top + height * 2 + 6, TIMBER_DARK)
+    fill_rect(pixels, cx - width / 2, top + 4, cx + width / 2, top + 4 + height, (250, 245, 230, 255))
+    fill_rect(pixels, cx - width / 2 + 2, top + 6, cx + width / 2 - 2, top + 4 + height / 2, (200, 50, 50, 255))
+    for k in range(3):
+        y = top + 4 + height / 2 + 3 + k * 4
+        fill_rect(pixels, cx - width / 2 + 5, y, cx + width / 2 - 5 - 6 * k, y + 2, (60, 60, 60, 255))
+
+
+def signpost_icon(pixels):
+    sign_board(pixels, 24, 4, 36, 20)
+
+
+def heart(pixels, cx, cy, r, colour):
+    disc_box(pixels, cx - r * 0.5, cy - r * 0.2, r * 0.55, r * 0.55, colour)
+    disc_box(pixels, cx + r * 0.5, cy - r * 0.2, r * 0.55, r * 0.55, colour)
+    fill_triangle_box(pixels, (cx - r * 1.02, cy), (cx + r * 1.02, cy), (cx, cy + r * 1.05), colour)
+
+
+def deliverer_icon(pixels):
+    fill_rect(pixels, 8, 22, 30, 40, (120, 90, 60, 255))
+    fill_triangle_box(pixels, (5, 24), (19, 10), (33, 24), ROOF)
+    heart(pixels, 34, 22, 9, (230, 50, 80, 255))
+    thick_line_box(pixels, 34, 34, 24, 34, 3, (250, 250, 250, 255))
+    fill_triangle_box(pixels, (26, 29), (26, 39), (19, 34), (250, 250, 250, 255))
+
+
+def crew_badge_icon(shirt):
+    def draw_on(pixels):
+        disc_box(pixels, 24, 14, 8, 8, (250, 210, 170, 255))
+        hard_hat(pixels, 24, 10, (240, 190, 30, 255))
+        fill_rect(pixels, 12, 24, 36, 44, shirt)
+        thick_line_box(pixels, 32, 20, 42, 34, 3, TIMBER_DARK)
+        fill_rect(pixels, 36, 16, 46, 22, (120, 120, 130, 255))
+    return draw_on
+
+
+def worker_frames(shirt, hat, carry=None):
+    """A worker walking on the spot, drawn like the town's walkers with a
+    hard hat; carry: "hammer", "brush" or "clipboard"."""
+    def draw():
+        frames = []
+        for i in range(8):
+            pixels = canvas(48, 64)
+            phase = 2 * math.pi * i / 8
+            swing = math.sin(phase) * 8
+            bob = abs(math.cos(phase)) * 2
+            hip = (24, 38 - bob)
+            legs = (60, 60, 90, 255)
+            thick_line_box(pixels, hip[0], hip[1], 24 + swing, 62, 5, legs)
+            thick_line_box(pixels, hip[0], hip[1], 24 - swing, 62, 5, legs)
+            thick_line_box(pixels, 24, 19 - bob, hip[0], hip[1], 9, shirt)
+            arm = (24 + swing * 0.8, 34 - bob)
+            thick_line_box(pixels, 24, 21 - bob, 24 - swing * 0.8, 34 - bob, 3, shirt)
+            thick_line_box(pixels, 24, 21 - bob, arm[0], arm[1], 3, shirt)
+            if carry == "hammer":
+                thick_line_box(pixels, arm[0], arm[1], arm[0] + 6, arm[1] - 8, 2, TIMBER_DARK)
+                fill_rect(pixels, arm[0] + 3, arm[1] - 11, arm[0] + 11, arm[1] - 7, (120, 120, 130, 255))
+            elif carry == "brush":
+                thick_line_box(pixels, arm[0], arm[1], arm[0] + 4, arm[1] - 9, 2, TIMBER_DARK)
+                fill_rect(pixels, arm[0] + 1, arm[1] - 14, arm[0] + 8, arm[1] - 9, (240, 240, 240, 255))
+            elif carry == "clipboard":
+                fill_rect(pixels, arm[0] - 1, arm[1] - 10, arm[0] + 8, arm[1] + 1, TIMBER)
+                fill_rect(pixels, arm[0] + 1, arm[1] - 8, arm[0] + 6, arm[1] - 1, (250, 250, 250, 255))
+            disc_box(pixels, 24, 11 - bob, 6, 6, (250, 210, 170, 255))
+            hard_hat(pixels, 24, 8 - bob, hat)
+            frames.append(pixels)
+        return frames
+    return draw
+
+
+def signpost_frames():
+    pixels = canvas(56, 80)
+    sign_board(pixels, 28, 6, 48, 30)
+    fill_rect(pixels, 22, 74, 34, 78, (90, 70, 50, 255))
+    return [pixels]
+
+
+def crew_meter_bar_frames():
+    """The strip under the progress bar: a ruler with a hammer at its end."""
+    pixels = canvas(50, 12)
+    fill_rect(pixels, 0, 3, 38, 9, (240, 200, 60, 255))
+    for x in range(2, 38, 4):
+        fill_rect(pixels, x, 3, x + 1, 6 if x % 8 else 8, (60, 40, 20, 255))
+    thick_line_box(pixels, 42, 11, 46, 3, 2, TIMBER_DARK)
+    fill_rect(pixels, 41, 1, 49, 5, (120, 120, 130, 255))
+    return [pixels]
+
+
+def can_use_cursor_frames():
+    """An open hand; the hot spot lies between the fingers."""
+    frames = []
+    for i in range(2):
+        pixels = canvas(32, 32)
+        skin = (255, 225, 190, 255)
+        outline = (40, 30, 20, 255)
+        for width, colour in ((7, outline), (4, skin)):
+            for k, x in enumerate((9, 14, 19, 24)):
+                thick_line_box(pixels, x, 16, x - 1 + i, 4 + abs(k - 1.5) * 2, width, colour)
+            thick_line_box(pixels, 6, 22, 3, 14, width, colour)
+        fill_rect(pixels, 6, 15, 26, 29, outline)
+        fill_rect(pixels, 8, 16, 24, 27, skin)
+        frames.append(pixels)
+    return frames
+
+
+def meter_dial_frames():
+    """The bonus meter's dial: a half disc from red (empty) to green (full)
+    under the counter's label plate; the hot spot is the needle's pivot."""
+    pixels = canvas(76, 40)
+    cx, cy = 38, 36
+    for y in range(40):
+        for x in range(76):
+            d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
+            if y + 0.5 > cy or d > 34:
+                continue
+            angle = math.atan2(cy - y - 0.5, x + 0.5 - cx)
+            f = 1.0 - angle / math.pi
+            colour = (clamp(230 * (1 - f) + 40 * f), clamp(60 * (1 - f) + 200 * f), 50, 255)
+            if d > 31:
+                colour = (250, 250, 250, 255)
+            elif d < 12:
+                colour = (20, 26, 48, 255)
+            blend(pixels, x, y, colour, min(1.0, 34.5 - d))
+    fill_rect(pixels, 2, 36, 74, 39, (250, 250, 250, 255))
+    return [pixels]
+
+
+def meter_needle_frames():
+    pixels = canvas(8, 32)
+    thick_line_box(pixels, 4, 29, 4, 4, 3, (20, 20, 20, 255))
+    fill_triangle_box(pixels, (0, 7), (8, 7), (4, 0), (20, 20, 20, 255))
+    return [pixels]
+
+
+def meter_cap_frames():
+    pixels = canvas(20, 20)
+    disc_box(pixels, 10, 10, 8, 8, (232, 168, 40, 255))
+    disc_box(pixels, 10, 10, 4, 4, (250, 230, 140, 255))
+    return [pixels]
+
+
+def sparkle_frames(size, colour, count):
+    def draw():
+        frames = []
+        for i in range(count):
+            pixels = canvas(size, size)
+            c = size / 2
+            reach = c * (0.5 + 0.5 * math.sin(math.pi * (i + 1) / (count + 1)))
+            for angle in range(0, 360, 45):
+                a = math.radians(angle + i * 10)
+                length = reach if angle % 90 == 0 else reach * 0.55
+                thick_line_box(pixels, c, c, c + math.cos(a) * length, c + math.sin(a) * length, 2.5, colour)
+            disc_box(pixels, c, c, size * 0.12, size * 0.12, (255, 255, 255, 255))
+            frames.append(pixels)
+        return frames
+    return draw
+
+
+def glow_cursor_frames():
+    frames = []
+    for pixels in cursor_frames():
+        glowing = canvas(24, 24)
+        for y in range(24):
+            for x in range(24):
+                near = max((pixels[yy][xx][3] for yy in range(max(0, y - 2), min(24, y + 3))
+                            for xx in range(max(0, x - 2), min(24, x + 3))), default=0)
+                if near:
+                    glowing[y][x] = (90, 240, 110, 150)
+        for y in range(24):
+            for x in range(24):
+                if pixels[y][x][3]:
+                    glowing[y][x] = pixels[y][x]
+        frames.append(glowing)
+    return frames
+
+
 SEQUENCES = {
     "Mouse Cursor": cursor_frames,
     "Can Move X Cursor": edge_cursor_frames(1, 0, False),
@@ -590,6 +968,35 @@ SEQUENCES = {
     "Lot Hover": lot_hover_frames,
     "Poke Cursor": poke_cursor_frames,
     "Hud Backdrop": hud_backdrop_frames,
+    "Cottage Build": cottage_frames,
+    "Garage Build": garage_frames,
+    "Button Plate": button_plate_frames((34, 52, 104, 255), (232, 168, 40, 255)),
+    "Button Plate Disabled": button_plate_frames((40, 44, 56, 255), (110, 110, 110, 255)),
+    "Button Hover": button_hover_frames,
+    "Cottage Button": icon(frame_icon),
+    "Garage Button": icon(garage_icon),
+    "Lemon Paint Button": icon(paint_can_icon((245, 215, 60, 255))),
+    "Sky Blue Paint Button": icon(paint_can_icon((80, 160, 235, 255))),
+    "Bulldozer Button": icon(bulldozer_icon),
+    "Foreman Button": icon(foreman_icon),
+    "Signpost Button": icon(signpost_icon),
+    "Deliverer Button": icon(deliverer_icon),
+    "Framing Crew Button": icon(crew_badge_icon((200, 90, 40, 255))),
+    "Garage Crew Button": icon(crew_badge_icon((60, 140, 80, 255))),
+    "Painting Crew Button": icon(crew_badge_icon((70, 110, 200, 255))),
+    "Framing Crew": worker_frames((200, 90, 40, 255), (240, 190, 30, 255), "hammer"),
+    "Garage Crew": worker_frames((60, 140, 80, 255), (240, 190, 30, 255), "hammer"),
+    "Painting Crew": worker_frames((70, 110, 200, 255), (240, 190, 30, 255), "brush"),
+    "Foreman": worker_frames((236, 236, 240, 255), (250, 250, 250, 255), "clipboard"),
+    "Signpost": signpost_frames,
+    "CrewMeterBar": crew_meter_bar_frames,
+    "Can Use Cursor": can_use_cursor_frames,
+    "Bonus Meter Dial": meter_dial_frames,
+    "Bonus Meter Needle": meter_needle_frames,
+    "Bonus Meter Cap": meter_cap_frames,
+    "Mega Click Effect": sparkle_frames(40, (120, 255, 140, 255), 6),
+    "CursorPowerUp": sparkle_frames(16, (160, 255, 170, 255), 4),
+    "Mouse Cursor_Green Glow": glow_cursor_frames,
 }
 
 

@@ -3,7 +3,9 @@
 the toolkit's three interface sounds ("UI/Button Action.wav", "UI/Button
 Switch.wav" and "Player Error.wav" below data/Data/Resources/), and the
 game's "Customer Moved In.wav" and the trees' poke sound "Tree Rustle.wav"
-there.
+there, and the building sounds in Tones/: the hammering looped while a part
+goes up, its start and finish, picking up and dropping a button, the
+bulldozer and the bonus countdown's tick.
 
 Usage: make_demo_tones.py [data folder]   (default: data beside tools/)
 
@@ -66,6 +68,59 @@ def samples(frequency, seconds):
     return out
 
 
+def notes(pitches, step):
+    """A short tune: each pitch (hertz) for step seconds, plucked."""
+    out = []
+    for frequency in pitches:
+        out += samples(frequency, step)
+    return out
+
+
+def hammering(knocks, seconds):
+    """Hammer knocks evenly spread so the sound loops without a seam: a
+    thump under a short wooden click each."""
+    count = int(RATE * seconds)
+    noise = random.Random(11)
+    out = [0] * count
+    every = count // knocks
+    for k in range(knocks):
+        start = k * every
+        for i in range(min(every, int(RATE * 0.12))):
+            decay = math.exp(-i / (RATE * 0.018))
+            thump = math.sin(2.0 * math.pi * 140.0 * i / RATE) * math.exp(-i / (RATE * 0.04))
+            click = (noise.random() * 2.0 - 1.0) * decay
+            out[start + i] = int(round((0.6 * thump + 0.5 * click) * 14000))
+    return out
+
+
+def rumble(seconds):
+    """The bulldozer: low noise swelling and dying away."""
+    count = int(RATE * seconds)
+    noise = random.Random(5)
+    out = []
+    total = 0.0
+    window = 40
+    raw = [noise.random() * 2.0 - 1.0 for _ in range(count)]
+    for i in range(count):
+        total += raw[i] - (raw[i - window] if i >= window else 0.0)
+        swell = math.sin(math.pi * i / count)
+        engine = 0.5 + 0.5 * math.sin(2.0 * math.pi * 28.0 * i / RATE)
+        out.append(int(round(total / window * swell * engine * 5.0 * 12000)))
+    return out
+
+
+# The building sounds, made into Tones/.
+BUILDING_SOUNDS = {
+    "Hammering": lambda: hammering(3, 1.2),
+    "Build Start": lambda: notes((392.0, 523.25), 0.12),
+    "Build Done": lambda: notes((523.25, 659.25, 783.99, 1046.5), 0.1),
+    "Pick Up": lambda: samples(880.0, 0.05),
+    "Drop": lambda: samples(330.0, 0.08),
+    "Bulldoze": lambda: rumble(0.9),
+    "Bonus Tick": lambda: samples(1318.5, 0.05),
+}
+
+
 def wave_bytes(data):
     pcm = struct.pack("<%dh" % len(data), *data)
     fmt = struct.pack("<HHIIHH", 1, 1, RATE, RATE * 2, 2, 16)
@@ -83,6 +138,9 @@ def main():
     for name, (frequency, seconds) in TONES.items():
         with open(os.path.join(folder, name + ".wav"), "wb") as out:
             out.write(wave_bytes(samples(frequency, seconds)))
+    for name, make in BUILDING_SOUNDS.items():
+        with open(os.path.join(folder, name + ".wav"), "wb") as out:
+            out.write(wave_bytes([max(-32768, min(32767, v)) for v in make()]))
     for path, (frequency, seconds) in INTERFACE_SOUNDS.items():
         target = os.path.join(root, "Data", "Resources", *path.split("/"))
         os.makedirs(os.path.dirname(target), exist_ok=True)

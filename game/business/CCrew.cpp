@@ -88,6 +88,8 @@ void CCrew::Update(CSpriteUpdateRecord& record)
     }
     CFPoint target = sprite->GetPosition();
     if (m_State == kBuilding) {
+        if (!IsLotOnPlayfield(m_Lot))
+            m_Lot = nullptr;
         CBuildablePackage* building = m_Lot ? m_Lot->GetBuilding() : nullptr;
         CSprite* lotSprite = m_Lot ? m_Lot->GetSprite() : nullptr;
         if (building && building->IsBeingConstructed() && lotSprite) {
@@ -144,6 +146,20 @@ int32_t CCrewQuantityUpgrade::GetCloseUp()
 {
     CUpgrade* skill = CrewUpgradeOfPhase(m_BuildPhase);
     return skill && skill != this ? skill->GetCloseUp() : CCrewUpgrade::GetCloseUp();
+}
+
+bool IsLotOnPlayfield(const CLot* lot)
+{
+    CPlayfield* playfield = lot ? GetCurrentPlayfield() : nullptr;
+    if (!playfield)
+        return false;
+    for (uint32_t i = 0; i < playfield->GetLayerCount(); ++i) {
+        CPlayfieldLayer* layer = playfield->GetLayer(i);
+        for (uint32_t j = 0; layer && j < layer->GetSpriteCount(); ++j)
+            if (CLot::SFromSprite(layer->GetSprite(j)) == lot)
+                return true;
+    }
+    return false;
 }
 
 CSprite* FindIdleCrew(int32_t phase)

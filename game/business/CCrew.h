@@ -43,6 +43,11 @@ private:
 // "Idle", "Building".
 CCodeTableList& GetCrewStateList();
 
+// Whether the lot is still the AI of a sprite on the current playfield. The
+// pointer is only compared, so a lot deleted meanwhile (an editor's delete, a
+// playfield torn down layer by layer) reads as gone rather than being used.
+bool IsLotOnPlayfield(const CLot* lot);
+
 // Brings a further crew to its phase; looks like the phase's crew skill.
 class CCrewQuantityUpgrade : public CCrewUpgrade {
     OMBRISALT_REFLECTED(CCrewQuantityUpgrade, CCrewUpgrade)

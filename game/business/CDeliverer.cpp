@@ -4,6 +4,7 @@
 #include "objects/CMessage.h"
 
 #include <algorithm>
+#include <cmath>
 
 OMBRISALT_IMPLEMENT_CLASS(CDelivererUpgrade, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CDelivererUpgradeButton, 1.0)
@@ -28,6 +29,8 @@ CSpriteAI* CDelivererUpgrade::CreateButtonAI()
 {
     auto* button = new CDelivererUpgradeButton;
     button->ResetToDefaults();
+    // The level start places the button in this upgrade's own slot.
+    button->m_UpgradeSlot = m_UpgradeSlot;
     button->Bind(this);
     return button;
 }
@@ -46,14 +49,14 @@ CDelivererUpgradeButton::~CDelivererUpgradeButton()
 
 void CDelivererUpgradeButton::HandleMessage(CMessage& message)
 {
-    CSpriteAI::HandleMessage(message);
+    CUpgradeButton::HandleMessage(message);
     if (message.IsType("DelivererMovedSomeoneIn") && m_Deliverer)
         m_FadeTimer = m_Deliverer->m_SecondsToFade;
 }
 
 void CDelivererUpgradeButton::Update(CSpriteUpdateRecord& record)
 {
-    UpdateNextAI(record);
+    CUpgradeButton::Update(record);
     if (m_FadeTimer > 0.0f)
         m_FadeTimer = std::max(m_FadeTimer - record.seconds, 0.0f);
 }
@@ -64,6 +67,12 @@ float CDelivererUpgradeButton::GetFadeFraction() const
     if (!m_Deliverer || !(m_Deliverer->m_SecondsToFade > 0.0f))
         return 0.0f;
     return std::clamp(m_FadeTimer / m_Deliverer->m_SecondsToFade, 0.0f, 1.0f);
+}
+
+int32_t CDelivererUpgradeButton::GetDisabledGrey(int32_t grey)
+{
+    const int32_t raised = grey + int32_t(std::lround(float(255 - grey) * GetFadeFraction()));
+    return std::clamp(raised, 0, 255);
 }
 
 float GetDelivererHeartBonus(CUpgrade* deliverer)

@@ -4,7 +4,7 @@
 // give them "Heart Bonus" extra hearts (the lots do the moving). Its button
 // is not dragged; it lights up after each delivery and fades back over
 // "Seconds To Fade After Moved Someone In".
-#include "game/scripting/CSpriteAI.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/world/CUpgrade.h"
 
 class CDelivererUpgrade : public CUpgrade {
@@ -20,10 +20,8 @@ public:
     float m_HeartBonus = 0.0f;    // "Heart Bonus", hearts
 };
 
-// The button's shared behaviour (drawing, slot) is the upgrade buttons';
-// this adds the fade after each delivery.
-class CDelivererUpgradeButton : public CSpriteAI {
-    OMBRISALT_REFLECTED(CDelivererUpgradeButton, CSpriteAI)
+class CDelivererUpgradeButton : public CUpgradeButton {
+    OMBRISALT_REFLECTED(CDelivererUpgradeButton, CUpgradeButton)
 public:
     CDelivererUpgradeButton();
     ~CDelivererUpgradeButton() override;
@@ -35,6 +33,10 @@ public:
     // 1 right after a delivery, down to 0 when the fade is over.
     float GetFadeFraction() const;
     float GetFadeTimer() const { return m_FadeTimer; }
+
+protected:
+    // Brighter by the fade: full colour right after a delivery.
+    int32_t GetDisabledGrey(int32_t grey) override;
 
 private:
     CDelivererUpgrade* m_Deliverer = nullptr; // not owned

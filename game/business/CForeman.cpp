@@ -1,6 +1,7 @@
 #include "game/business/CForeman.h"
 
 #include "foundation/CStaticContentsList.h"
+#include "game/business/CCrew.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/scripting/CAudio.h"
@@ -141,8 +142,7 @@ CForeman::CForeman()
 CForeman::~CForeman()
 {
     // A lot outlives its foreman at level end and in the results screen.
-    if (m_Lot && m_Lot->GetForeman() == this)
-        m_Lot->SetForeman(nullptr);
+    ReleaseLot();
     DestroyDeclaredProperties();
 }
 
@@ -158,8 +158,7 @@ bool CForeman::Assign(CLot* lot, bool placedByPlayer)
 {
     if (lot == m_Lot)
         return false;
-    if (m_Lot && m_Lot->GetForeman() == this)
-        m_Lot->SetForeman(nullptr);
+    ReleaseLot();
     m_Lot = lot;
     m_PlacedByPlayer = placedByPlayer;
     if (lot) {
@@ -171,9 +170,16 @@ bool CForeman::Assign(CLot* lot, bool placedByPlayer)
     return true;
 }
 
+void CForeman::ReleaseLot()
+{
+    if (IsLotOnPlayfield(m_Lot) && m_Lot->GetForeman() == this)
+        m_Lot->SetForeman(nullptr);
+    m_Lot = nullptr;
+}
+
 void CForeman::OnPackageFinished(CBuildablePackage* package)
 {
-    if (m_Lot && package && m_Lot->GetBuilding() == package)
+    if (package && IsLotOnPlayfield(m_Lot) && m_Lot->GetBuilding() == package)
         m_PlacedByPlayer = false;
 }
 
@@ -204,6 +210,8 @@ void CForeman::Update(CSpriteUpdateRecord& record)
     }
     const int32_t behavior = CurrentBehavior();
     CFPoint target = sprite->GetPosition();
+    if (m_Lot && !IsLotOnPlayfield(m_Lot))
+        m_Lot = nullptr; // deleted under him
     if (m_ForemanState == kOverseeing) {
         m_Presence = std::min(m_Presence + kPresenceStep, kFullPresence);
         if (behavior == CForemanUpgrade::kFreeRoam && !IsUnderConstruction(m_Lot))
@@ -218,9 +226,7 @@ void CForeman::Update(CSpriteUpdateRecord& record)
         } else {
             // Home again. The lot stops counting on him, so work started
             // there later goes at its own pace.
-            if (m_Lot && m_Lot->GetForeman() == this)
-                m_Lot->SetForeman(nullptr);
-            m_Lot = nullptr;
+            ReleaseLot();
             m_ForemanState = kIdle;
             m_PlacedByPlayer = false;
             if (CForemanUpgrade* upgrade = GetForemanUpgrade())

@@ -64,6 +64,8 @@ public:
 private:
     // Takes the first lot under construction, unless placed by the player.
     void FindWork();
+    // Forgets the lot, which forgets him when it is still there.
+    void ReleaseLot();
 
     CLot* m_Lot = nullptr;
 };

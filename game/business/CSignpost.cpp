@@ -15,7 +15,6 @@
 #include "game/world/CUpgradeSlot.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CMessage.h"
-#include "objects/CProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
 #include "sequences/CSequenceList.h"
@@ -60,17 +59,6 @@ bool HoldsFrame(const CBuildablePackage& package)
 bool IsFinished(const CBuildablePackage* package)
 {
     return package && package->HasParts() && package->IsFullyPainted() && !package->IsBeingConstructed();
-}
-
-// The upgrade's "Appearance" sequence; 0 when it names none.
-int32_t AppearanceOf(CUpgrade& upgrade)
-{
-    const CProperty* property = upgrade.GetClassInfo()->FindProperty("Appearance");
-    if (!property)
-        return 0;
-    CJString name;
-    property->GetValueText(&upgrade, name);
-    return name.IsEmpty() ? 0 : std::max(GetSequenceList().Find(name.GetString()), 0);
 }
 
 } // namespace
@@ -132,7 +120,7 @@ void CSignpost::OnAddedToSprite(CSprite* sprite)
     const int32_t slot = GetUpgradeSlotList().Find("Signpost");
     CGameState* state = CGameState::SGetCurrent();
     CUpgrade* upgrade = slot >= 0 && state ? GetUpgradeByIndex(state->GetUpgradeInSlot(slot)) : nullptr;
-    const int32_t appearance = upgrade ? AppearanceOf(*upgrade) : 0;
+    const int32_t appearance = upgrade ? upgrade->GetAppearance() : 0;
     if (sprite && appearance > 0)
         sprite->SetImageSequence(uint32_t(appearance));
 }

@@ -1,6 +1,7 @@
 #include "game/business/CUpgradeButton.h"
 
 #include "game/business/BusinessHooks.h"
+#include "game/business/CSignpost.h"
 #include "game/business/CUpgradeKinds.h"
 
 #include "blit/CColor.h"
@@ -10,6 +11,7 @@
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLot.h"
@@ -33,7 +35,6 @@
 #include "sequences/HueRemap.h"
 
 #include <algorithm>
-#include <cmath>
 
 OMBRISALT_IMPLEMENT_CLASS(CUpgradeButton, 1.0)
 
@@ -53,12 +54,19 @@ void PlayAudio(int32_t index)
         GetAudioList().PlayAudioByIndex(index);
 }
 
-// The signpost's upgrade comes with the signpost's own code; the button only
-// needs to know its kind.
+// A button may be made before the data has its rules (the editor's
+// palette); it then has no shop place.
+CRules* FindRulesQuietly()
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.Find("Rules");
+    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
+    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
+}
+
 bool IsSignpostUpgrade(const CUpgrade& upgrade)
 {
-    static const CClassInfo* signpost = CClassInfoList::SGetInstance().FindQuiet("CSignpostUpgrade");
-    return signpost && upgrade.IsKindOf(signpost);
+    return upgrade.IsKindOf(CSignpostUpgrade::SGetClassInfo());
 }
 
 CBuildablePart* AsPart(CUpgrade* upgrade)
@@ -133,13 +141,13 @@ int32_t ButtonHover(CUpgrade& upgrade)
 
 // Another part of the same phase takes the place of the one being built,
 // which starts over; the crew at work stays on it.
-void ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& part, int32_t index)
+bool ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& part, int32_t index)
 {
     const int32_t phase = part.m_BuildPhase;
     if (phase < 0 || uint32_t(phase) >= building.m_Parts.GetCount())
-        return;
-    auto& unpaintedList
-        = *static_cast<CPropertyArrayProperty*>(CBuildablePackage::SGetClassInfo()->FindProperty("Unpainted Parts List"));
+        return false;
+    auto& unpaintedList = *static_cast<CPropertyArrayProperty*>(
+        CBuildablePackage::SGetClassInfo()->FindProperty("Unpainted Parts List"));
     CPropertyArray<int32_t>& unpainted = building.m_UnpaintedParts;
     const int32_t previous = building.m_Parts[uint32_t(phase)];
     for (uint32_t i = 0; i < unpainted.GetCount(); ++i)
@@ -156,6 +164,7 @@ void ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& p
     }
     building.m_ConstructionProgress = 0.00001f;
     building.m_BeingConstructed = index;
+    return true;
 }
 
 } // namespace
@@ -219,10 +228,9 @@ bool CUpgradeButton::DropOnLot(CLot* lot)
     if (CBuildablePart* part = AsPart(upgrade); part && building && building->IsBeingConstructed()) {
         CBuildablePart* under = AsPart(GetUpgradeByIndex(building->m_BeingConstructed));
         CBuildPhase* phase = part->GetBuildPhase();
-        if (under && under != part && under->m_BuildPhase == part->m_BuildPhase && phase && phase->m_CanBeReDone) {
-            ReplacePartUnderConstruction(*building, *part, index);
+        if (under && under != part && under->m_BuildPhase == part->m_BuildPhase && phase && phase->m_CanBeReDone
+            && ReplacePartUnderConstruction(*building, *part, index))
             return true;
-        }
     }
     if (!CanUseUpgrade(*upgrade, true)) {
         PlayAudio(upgrade->m_DropOnLotErrorAudio);
@@ -254,12 +262,11 @@ void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
     sprite->SetImageSequence(uint32_t(std::max(held ? slot->m_ButtonBackground : slot->m_BuyButtonDisabled, 0)));
     m_ShoppingPositionMarker = nullptr;
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
-    const int32_t shopping = CRules::SGetInstance().m_ShoppingOverlay;
+    const int32_t shopping = FindRulesQuietly() ? FindRulesQuietly()->m_ShoppingOverlay : 0;
     CFrameOverlayOptions* set = shopping > 0 && shopping < sets.GetCount() ? sets.GetObject(shopping) : nullptr;
     static const CClassInfo* marker = CClassInfoList::SGetInstance().FindQuiet("CShoppingPositionMarkerFrameOverlay");
     if (set && marker)
-        if (CFrameOverlay* found = set->FindOverlay(SlotName(m_UpgradeSlot), nullptr,
-                                                    nullptr);
+        if (CFrameOverlay* found = set->FindOverlay(SlotName(m_UpgradeSlot), nullptr, nullptr);
             found && found->IsKindOf(marker))
             m_ShoppingPositionMarker = found;
 }
@@ -306,8 +313,7 @@ void CUpgradeButton::OnMouseDown(CMessage& message, CUpgrade& upgrade)
     PlayAudio(upgrade.m_SelectUpgradeAudio);
     CBuildablePart* part = AsPart(&upgrade);
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
-    CJString name = part ? (phase ? phase->m_Name.GetText() : CJString())
-                         : SlotName(m_UpgradeSlot);
+    CJString name = part ? (phase ? phase->m_Name.GetText() : CJString()) : SlotName(m_UpgradeSlot);
     name += " Selected";
     Broadcast(name);
     if (signpost)
@@ -350,8 +356,8 @@ void CUpgradeButton::PreDraw(CSpriteDrawRecord& record)
         auto* paint = static_cast<CColorBuildablePart*>(upgrade);
         if (paint->m_SpecialBackgroundImage > 0) {
             const int32_t image = CanUseUpgrade(*paint, false) || paint->m_SpecialBackgroundImageDisabled <= 0
-                                      ? paint->m_SpecialBackgroundImage
-                                      : paint->m_SpecialBackgroundImageDisabled;
+                ? paint->m_SpecialBackgroundImage
+                : paint->m_SpecialBackgroundImageDisabled;
             if (CSequence* sequence = SequenceAt(image))
                 sequence->DrawCurrentFrame(*target, paint->m_SpecialBackgroundImageOffset.x,
                                            paint->m_SpecialBackgroundImageOffset.y);
@@ -450,8 +456,7 @@ CPoint GetUpgradeSlotMarkerPosition(int32_t slot, int32_t overlay)
         CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
         set = overlay >= 0 && overlay < sets.GetCount() ? sets.GetObject(overlay) : nullptr;
     }
-    CFrameOverlayPositionMarker* marker
-        = set ? set->FindPositionMarker(SlotName(slot)) : nullptr;
+    CFrameOverlayPositionMarker* marker = set ? set->FindPositionMarker(SlotName(slot)) : nullptr;
     if (!marker)
         return {0, 0};
     return {marker->m_Position.x + marker->m_Size.x / 2, marker->m_Position.y + marker->m_Size.y / 2};
@@ -500,14 +505,14 @@ void DropHeldUpgradeButton()
 CUpgrade* GetButtonUpgrade(CSpriteAI* button)
 {
     return button && button->IsKindOf(CUpgradeButton::SGetClassInfo())
-               ? static_cast<CUpgradeButton*>(button)->GetUpgrade()
-               : nullptr;
+        ? static_cast<CUpgradeButton*>(button)->GetUpgrade()
+        : nullptr;
 }
 
 bool UseUpgradeButtonOnLot(CSpriteAI* button, CLot* lot)
 {
     return button && button->IsKindOf(CUpgradeButton::SGetClassInfo())
-           && static_cast<CUpgradeButton*>(button)->DropOnLot(lot);
+        && static_cast<CUpgradeButton*>(button)->DropOnLot(lot);
 }
 
 bool GetUpgradeSlotMarkerPosition(uint32_t slot, CFPoint& out)

@@ -13,13 +13,13 @@ public:
     CUpgradeSlot();
     ~CUpgradeSlot() override;
 
-    CTranslatedText m_Description;   // "Description"
-    int32_t m_ButtonBackground = 0;  // "Button Background", a sequence
-    bool m_ShowButtonAlways = false; // "Show Button Even When Upgrade Not Purchased"
-    int32_t m_BuyButtonBackground = 0; // "Buy Button Background", a sequence
-    int32_t m_BuyButtonDisabled = 0;   // "Buy Button Disabled", a sequence
-    int32_t m_BuyButtonHover = 0;      // "Buy Button Hover", a sequence
-    bool m_IncludeInPlayLog = true;  // "Inlcude In Play Log"
+    CTranslatedText m_Description;            // "Description"
+    int32_t m_ButtonBackground = 0;           // "Button Background", a sequence
+    bool m_ShowButtonAlways = false;          // "Show Button Even When Upgrade Not Purchased"
+    int32_t m_BuyButtonBackground = 0;        // "Buy Button Background", a sequence
+    int32_t m_BuyButtonDisabled = 0;          // "Buy Button Disabled", a sequence
+    int32_t m_BuyButtonHover = 0;             // "Buy Button Hover", a sequence
+    bool m_IncludeInPlayLog = true;           // "Inlcude In Play Log"
     bool m_SelectableOnShoppingScreen = true; // "Selectable On Shopping Screen"
 };
 

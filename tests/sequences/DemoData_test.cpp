@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -41,7 +42,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 45);
+    ASSERT_EQ(list.GetCount(), 74);
     const struct {
         const char* name;
         uint32_t frames;
@@ -79,7 +80,19 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Lot LivedIn", 1},
                     {"Lot Hover", 4},
                     {"Poke Cursor", 4},
-                    {"Hud Backdrop", 1}};
+                    {"Hud Backdrop", 1},
+                    {"Cottage Build", 7},
+                    {"Garage Build", 5},
+                    {"Framing Crew", 8},
+                    {"Foreman", 8},
+                    {"Signpost", 1},
+                    {"Button Plate", 1},
+                    {"Button Hover", 4},
+                    {"CrewMeterBar", 1},
+                    {"Can Use Cursor", 2},
+                    {"Bonus Meter Dial", 1},
+                    {"Bonus Meter Needle", 1},
+                    {"Mega Click Effect", 6}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;
@@ -112,6 +125,69 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
     const uint32_t middle = coin->GetHeight() / 2 * coin->GetPitch() * 4 + coin->GetWidth() / 2 * 4;
     EXPECT_GT(coin->GetPixels()[middle + 2], coin->GetPixels()[middle]); // gold: red over blue
     EXPECT_GT(blue->GetPixels()[middle], blue->GetPixels()[middle + 2]); // blue over red
+}
+
+// Counts the pixels of a frame that a test picks out.
+template <typename Pick>
+uint32_t CountPixels(CFrame& frame, Pick pick)
+{
+    uint32_t count = 0;
+    for (uint32_t y = 0; y < frame.GetHeight(); ++y)
+        for (uint32_t x = 0; x < frame.GetWidth(); ++x) {
+            const uint8_t* p = frame.GetPixels() + (y * frame.GetPitch() + x) * 4;
+            count += p[3] == 255 && pick(p[2], p[1], p[0]);
+        }
+    return count;
+}
+
+// The houses stand on their hot spot, so a lot draws them on its parcel; the
+// last frame of a paintable part carries walls that every paint recolours,
+// while the roof and the build frames keep their colours.
+TEST_F(DemoData, HousesStandOnTheirFootAndTakeTheirPaint)
+{
+    CSequenceList list;
+    list.SetSource(nullptr, "Resources/Sequences", 0);
+    for (const char* name : {"Cottage Build", "Garage Build"}) {
+        const CRect bounds = list.GetObjectByName(name)->GetBounds();
+        EXPECT_TRUE(bounds.top < -60 && bounds.bottom > 0 && bounds.bottom <= 12) << name << " " << bounds.bottom;
+    }
+    // The garage stands beside the cottage, drawn at the same foot.
+    EXPECT_LT(list.GetObjectByName("Cottage Build")->GetBounds().right, 70);
+    EXPECT_GT(list.GetObjectByName("Garage Build")->GetBounds().left, 40);
+    // The crews and the foreman stand on their feet too.
+    for (const char* name : {"Framing Crew", "Garage Crew", "Painting Crew", "Foreman", "Signpost"}) {
+        const CRect bounds = list.GetObjectByName(name)->GetBounds();
+        EXPECT_TRUE(bounds.bottom >= 0 && bounds.bottom <= 6 && bounds.top < -50) << name;
+    }
+
+    GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
+    CSequence& cottage = *list.GetObjectByName("Cottage Build");
+    CFrame& painted = *cottage.GetFrame(cottage.GetFrameCount() - 1);
+    const auto magenta = [](int r, int g, int b) { return r > 150 && b > 150 && g < 100; };
+    const auto roof = [](int r, int g, int b) { return r > 120 && g < 80 && b < 80; };
+    const uint32_t walls = CountPixels(painted, magenta);
+    const uint32_t roofs = CountPixels(painted, roof);
+    ASSERT_GT(walls, 4000u);
+    ASSERT_GT(roofs, 4000u);
+    EXPECT_EQ(CountPixels(*cottage.GetFrame(cottage.GetFrameCount() - 2), magenta), 0u)
+        << "the finished, unpainted look has no paintable walls";
+
+    const struct {
+        const char* sheet;
+        bool (*looks)(int, int, int);
+    } paints[] = {
+        {"Paint Lemon", [](int r, int g, int b) { return r > 200 && g > 170 && b < 150; }},
+        {"Paint Sky Blue", [](int r, int g, int b) { return b > 200 && b > r + 60 && b > g; }},
+        {"0 Unpainted", [](int r, int g, int b) { return r > 150 && std::abs(r - b) < 40 && std::abs(r - g) < 40; }},
+    };
+    for (const auto& paint : paints) {
+        const int32_t sheet = GetHueRemapperStyleSheetList().Find(paint.sheet);
+        ASSERT_GT(sheet, 0) << paint.sheet << ": index 0 stands for none";
+        CFrame& remapped = *GetHueRemappedFrame(painted, sheet);
+        EXPECT_EQ(CountPixels(remapped, magenta), 0u) << paint.sheet;
+        EXPECT_GE(CountPixels(remapped, paint.looks), walls) << paint.sheet;
+        EXPECT_EQ(CountPixels(remapped, roof), roofs) << paint.sheet;
+    }
 }
 
 } // namespace

@@ -73,7 +73,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CCustomerAtLocationGoal", 200.0f},
     {"CCustomerStyleSheet", 36.0f},
     {"CDelivererUpgrade", 543.0f},
-    {"CDelivererUpgradeButton", 67.0f},
+    {"CDelivererUpgradeButton", 223.0f},
     {"CEveryHeartGoal", 158.0f},
     {"CExpression", 22.0f},
     {"CExpressionAdd", 265.0f},

@@ -206,6 +206,8 @@ protected:
     void TearDown() override
     {
         m_Package.reset();
+        for (const auto& [name, id] : m_Part)
+            m_State->RemoveUpgrade(id);
         GetLevelHolder().Release();
         GetIllegalMoveDisplay() = CIllegalMoveDisplay();
         GetGeneralObjects().RemoveAll();
@@ -214,6 +216,8 @@ protected:
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
+        // The style sheets are found where the program starts them.
+        GetHueRemapperStyleSheetList().SetSource("Hue Remapper Style Sheets", "Resources", 0);
         GetSequenceList().RemoveAll();
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         GetAudioList().SetSource("Nowhere", nullptr);
@@ -366,6 +370,11 @@ TEST_F(Building, ProgressFollowsBuildTimeAndCrewSkillAndZeroTimeFinishesAtOnce)
     EXPECT_FALSE(Package().IsBeingConstructed());
     EXPECT_TRUE(std::isfinite(Package().m_ConstructionProgress));
     EXPECT_EQ(GetPartInPhase(Package(), GetFramePhase()), Id("Tower"));
+
+    // A part the upgrade list no longer holds leaves no building stuck.
+    Package().m_BeingConstructed = 999;
+    UpdateBuilding(Package(), 1.0f / 60.0f);
+    EXPECT_FALSE(Package().IsBeingConstructed());
 }
 
 TEST_F(Building, ClickAssistStallsNearThreeQuartersAndClicksFinish)
@@ -454,6 +463,16 @@ TEST_F(Building, RandomWishIsSizedToThePhasesSoAFinishedLotMatchesIt)
     EXPECT_FALSE(Package().HasSamePartsAs(&wish)) << "a different count of phases is not the same";
     EXPECT_TRUE(ContainsPartsOf(Package(), &wish));
     EXPECT_TRUE(ContainsPartsOf(Package(), nullptr));
+
+    // A lot built in the editor with a short list is sized when its lot
+    // starts, and then takes the customer whose wish has every phase.
+    CBuildablePackage prebuilt;
+    prebuilt.ResetToDefaults();
+    SetParts(prebuilt, Order({Id("Walls"), 0, 0, 0}));
+    SetParts(wish, Order({Id("Walls"), 0, 0, 0, 0}));
+    ASSERT_FALSE(prebuilt.HasSamePartsAs(&wish));
+    InitializeBuilding(prebuilt, nullptr);
+    EXPECT_TRUE(prebuilt.HasSamePartsAs(&wish));
 }
 
 TEST_F(Building, PaintRemapAndQueries)
@@ -483,10 +502,16 @@ TEST_F(Building, PaintRemapAndQueries)
     SetParts(other, Order({Id("Walls"), Id("Shed"), Id("Pool"), Id("Blue")}));
     EXPECT_FALSE(MatchesIgnoringAddOn(package, other));
 
-    // Owned upgrades replace the parts of their slots.
+    // Owned upgrades replace the parts of their slots; an empty slot keeps
+    // the prebuilt part.
     m_State->ReceiveUpgrade(Id("Shed"));
     UpgradeGarageToOwned(package);
     EXPECT_EQ(GetPartInPhase(package, GetGaragePhase()), Id("Shed"));
+    m_State->ReceiveUpgrade(Id("Red"));
+    ASSERT_EQ(m_State->GetUpgradeInSlot(Part("Walls").m_UpgradeSlot), 0);
+    UpgradePartsToOwned(package);
+    EXPECT_EQ(GetPartInPhase(package, GetFramePhase()), Id("Walls"));
+    EXPECT_EQ(GetPartInPhase(package, GetColorPhase()), Id("Red"));
 }
 
 TEST_F(Building, HighlightIsATriangleWaveAndEndsWithTheBonus)
@@ -516,13 +541,14 @@ TEST_F(Building, HighlightIsATriangleWaveAndEndsWithTheBonus)
 class BuildingFrames : public Building {
 protected:
     // The red the building shows at its anchor (100, 100) on black.
-    int Red(float progress, bool paintWaiting = false, bool building = true)
+    // painting: the walls wait for the blue going up.
+    int Red(float progress, bool paintWaiting = false, bool building = true, bool painting = false)
     {
         CBuildablePackage& package = Package();
         package.ResetToDefaults();
-        SetParts(package, Order({Id("Walls"), 0, 0, 0, 0}));
+        SetParts(package, Order({Id("Walls"), 0, 0, painting ? Id("Blue") : 0, 0}));
         SetUnpainted(package, paintWaiting ? std::vector<int32_t>{Id("Walls")} : std::vector<int32_t>{});
-        package.m_BeingConstructed = building ? Id("Walls") : 0;
+        package.m_BeingConstructed = painting ? Id("Blue") : building ? Id("Walls") : 0;
         package.m_ConstructionProgress = progress;
         CFrame target;
         target.Create(200, 200, 32);
@@ -543,6 +569,8 @@ TEST_F(BuildingFrames, FloorCrossFadeAndPaintedLastFrame)
     EXPECT_EQ(Red(0.0f, false, false), 190) << "finished: the last frame";
     EXPECT_EQ(Red(0.0f, true, false), 140) << "waiting for paint: the frame before the painted one";
     EXPECT_NEAR(Red(0.9f, true), 90 * 0.3 + 140 * 0.7, 3) << "unpainted: 3 frames, f = 1.7, never the painted one";
+    EXPECT_NEAR(Red(0.5f, true, false, true), 140 * 0.5 + 190 * 0.5, 3) << "the painted look fades in with the paint";
+    EXPECT_NEAR(Red(0.2f, true, false, true), 140 * 0.8 + 190 * 0.2, 3);
 }
 
 TEST_F(BuildingFrames, ProgressBarFillsFromTheLeftOverTheBackground)

@@ -477,6 +477,28 @@ TEST_F(CrewAndForeman, TheForemanFadesInAtALotAndGoesHomeWhenItNoLongerQualifies
     EXPECT_EQ(foreman->GetSprite()->GetColor().GetAlpha(), 0);
 }
 
+TEST_F(CrewAndForeman, ALotDeletedUnderItsCrewAndForemanSendsThemHome)
+{
+    Own("Boss");
+    CForeman* foreman = CreateForemanAI(*GetForemanUpgrade());
+    AddSprite(foreman, "Crew", {900.0f, 600.0f});
+    CCrew* crew = AddCrew(m_Frame);
+    CLot* lot = AddLot({100.0f, 100.0f}, true);
+    crew->StartJob(*Walls(), WallsIndex(), *lot);
+    ASSERT_TRUE(foreman->Assign(lot, true));
+    ASSERT_TRUE(lot->GetBuilding()->IsBeingConstructed());
+    Play(2);
+
+    lot->GetSprite()->MarkForDeletion();
+    m_Playfield->FindOrAddLayer("Lot")->Update(1.0f / 60.0f);
+    ASSERT_FALSE(IsLotOnPlayfield(lot));
+    Play(1);
+    EXPECT_TRUE(crew->IsIdle());
+    EXPECT_EQ(crew->GetLot(), nullptr);
+    EXPECT_EQ(foreman->m_ForemanState, CForeman::kIdle);
+    EXPECT_EQ(foreman->GetLot(), nullptr);
+}
+
 TEST_F(CrewAndForeman, ADeletedForemanLeavesNoPointerInHisLot)
 {
     Own("Boss");

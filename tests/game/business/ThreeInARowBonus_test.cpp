@@ -5,7 +5,9 @@
 
 #include "BonusTown.h"
 #include "blit/CColor.h"
+#include "game/business/BusinessHooks.h"
 #include "game/world/CGameApp.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "foundation/MathHelpers.h"
@@ -97,16 +99,6 @@ TEST_F(ThreeInARow, OncePlayIsOverTheBonusNoLongerRunsDown)
     EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 5.0f);
 }
 
-TEST_F(ThreeInARow, ClicksDoAQuarterOfAPartWithTheBonusAndAHundredthWithout)
-{
-    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 0.01f);
-    AddThreeInARowBonus(*m_Counter);
-    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 0.25f);
-    GetTypedCommandSwitches().debugBuild = true;
-    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 1.0f) << "the always-full switch";
-    GetTypedCommandSwitches().debugBuild = false;
-}
-
 TEST_F(ThreeInARow, TheEndOfLevelCountdownPaysFourPercentOfTheAverageLotPerBonusSecond)
 {
     // Average lot value 10.0123 thousand: 4% rounds to 0.400 per second.
@@ -162,6 +154,40 @@ TEST_F(ThreeInARow, TheMeterIsDrawnOnlyWhileTheBonusRuns)
     CColor outside;
     frame->GetPixel(100, 100, outside);
     EXPECT_EQ(outside.GetRed(), 128) << "nothing below the box without meter art";
+}
+
+TEST_F(ThreeInARow, TheLotsTheTypedWordAndTheGameReachTheBonusThroughTheBusinessHooks)
+{
+    CBusinessLotHooks lots;
+    CBusinessTypedCommandHooks typed;
+    CBusinessGameAppHooks game;
+    CBusinessGameSongHooks songs;
+    EXPECT_FLOAT_EQ(lots.GetCounterBuildPercentPerClick(m_Counter, 0.5f), 0.01f);
+    typed.GrantThreeInARowBonus(*m_Counter);
+    EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 5.0f) << "the typed word starts the meter";
+    lots.AddInARowBonus(m_Counter);
+    EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 10.0f);
+    EXPECT_FLOAT_EQ(lots.GetCounterBuildPercentPerClick(m_Counter, 0.5f), 0.25f);
+    GetTypedCommandSwitches().debugBuild = true;
+    EXPECT_FLOAT_EQ(lots.GetCounterBuildPercentPerClick(m_Counter, 0.5f), 1.0f) << "the always-full switch";
+    GetTypedCommandSwitches().debugBuild = false;
+    SSparkleOptions sparkle;
+    ASSERT_TRUE(game.GetSparkleOptions(sparkle));
+    EXPECT_FLOAT_EQ(sparkle.interval, 0.05f);
+    EXPECT_FLOAT_EQ(sparkle.radius, 20.0f);
+    EXPECT_EQ(songs.GetThreeInARowSong(), 0) << "no song in this data";
+}
+
+TEST_F(ThreeInARow, WithoutOptionsTheLotsKeepTheirOwnClickShareAndNoSparkle)
+{
+    GetGeneralObjects().RemoveAll();
+    ::remove("Resources/Three In A Row Options.Object.txt");
+    GetGeneralObjects().SetSource(nullptr, "Resources", 0);
+    InitGeneralObjects();
+    EXPECT_FLOAT_EQ(GetCounterBuildPercentPerClick(*m_Counter, 0.5f), 0.5f);
+    SSparkleOptions sparkle;
+    EXPECT_FALSE(GetThreeInARowSparkleOptions(sparkle));
+    EXPECT_EQ(GetCounterMegaSequence(*m_Counter), 0u);
 }
 
 } // namespace

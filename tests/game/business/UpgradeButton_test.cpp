@@ -3,16 +3,14 @@
 // with the upgrade's sounds, tinted while unusable, and never left on the
 // cursor once deleted. Also the slots' data and marker places, and the
 // playfield mouse messages the buttons hear.
-#include "game/business/BusinessHooks.h"
+#include "BusinessLevelTest.h"
+#include "game/business/CSignpost.h"
 #include "game/business/CUpgradeButton.h"
 
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
-#include "game/world/CCurrentLevel.h"
 #include "game/world/CGameState.h"
-#include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
@@ -20,18 +18,12 @@
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
-#include "game/world/LotHooks.h"
 #include "images/CFrame.h"
 #include "objects/CBoolProperty.h"
-#include "objects/CMessage.h"
-#include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
-#include "sequences/SequenceTestSupport.h"
-#include "shell/CMouseState.h"
 #include "sound/CSoundList.h"
 #include "sound/SoundTestSupport.h"
-#include "support/ScopedHooks.h"
 #include "support/TestOnlyClasses.h"
 
 #include <gtest/gtest.h>
@@ -68,22 +60,10 @@ void CTestTool::DeclareProperties(CPropertyDeclarer& d)
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
-constexpr const char* kOverlaySets[] = {"Main Menu Overlay", "Gameplay Overlay Menu Button", "Shopping Overlay",
-                                        "Shopping New Upgrade Overlay", "Shopping Old Upgrade Overlay",
-                                        "Shopping Unaffordable Upgrade Overlay", "End Of Level Overlay",
-                                        "End Of Level Hidden Overlay", "End Of Tutorial Level Overlay",
-                                        "Options Menu Overlay", "Options Menu From Pause Overlay",
-                                        "Level Introduction Menu Overlay", "Level Select Overlay", "RewardFlierOverlay"};
-
 std::string Marker(const char* id, const char* position, const char* size)
 {
     return std::string("Array Item=CFrameOverlayPositionMarker\n{\nID=") + id + "\nPosition=" + position
-           + "\nSize=" + size + "\n}\n";
+        + "\nSize=" + size + "\n}\n";
 }
 
 // Notes the names of the messages its sprite hears.
@@ -105,72 +85,51 @@ private:
     std::vector<std::string>& m_Heard;
 };
 
-class UpgradeButtons : public SequenceFolderTest {
+// Buttons of a frame part (and its alternative), a test tool, a crew
+// upgrade and the signpost, their slots placed by the gameplay overlay, and
+// sounds on a headless device.
+class UpgradeButtons : public BusinessLevelTest {
 protected:
     void SetUp() override
     {
-        SequenceFolderTest::SetUp();
+        BusinessLevelTest::SetUp();
         ASSERT_TRUE(m_Device.Initialize());
         CTestTool::SGetClassInfo();
         WriteTga("Resources/Sequences/-Slot Back/0001.tga", 40, 40, 0xFF202020u);
         WriteTga("Resources/Sequences/-Slot Off/0001.tga", 40, 40, 0xFF404040u);
-        WriteTga("Resources/Sequences/-Tool Button/0001.tga", 20, 20, 0xFFFFFFFFu);
-        WriteTga("Resources/Sequences/-Walls Button/0001.tga", 20, 20, 0xFFFFFFFFu);
+        WriteTga("Resources/Sequences/-Button/0001.tga", 20, 20, 0xFFFFFFFFu);
         WriteTga("Resources/Sequences/-Hover/0001.tga", 60, 60, 0xFF00FF00u);
-        for (const char* name : {"Can Use Cursor", "Mouse Cursor", "Tile EmptyLot", "Poke Cursor"})
-            WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 8, 8);
-        for (const char* name : kOverlaySets)
-            WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
-                       Text("CFrameOverlayOptions", ""));
-        WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
-                   Text("CFrameOverlayOptions",
-                        "Text Overlays=Array\n{\n" + Marker("Frame A", "100,40", "21,11") + "}\n"));
-        WriteBytes("Resources/Frame Overlay Options/Shop Places.FOO",
-                   Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n" + Marker("tools", "0,0", "10,10") + "}\n"));
-        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Frame A.UpgradeSlot.txt",
-                   Text("CUpgradeSlot", "Button Background Sequence=Slot Back\r\nBuy Button Disabled=Slot Off\r\n"));
-        WriteBytes("Resources/Slots/Tools.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
-        WriteBytes("Resources/Slots/Crew A.UpgradeSlot.txt", Text("CUpgradeSlot", "Button Background=Slot Back\r\n"));
-        WriteBytes("Resources/Slots/Empty.UpgradeSlot.txt",
-                   Text("CUpgradeSlot", "Buy Button Disabled=Slot Off\r\nSelectable On Shopping Screen=0\r\n"));
-        WriteBytes("Resources/Phases/Frame.BuildPhase.txt", Text("CBuildPhase", "Name=Frame\r\nCan Be ReDone=1\r\n"));
-        const std::string sounds = "Select Upgrade Audio=Pick\r\nDrop On Lot Audio=Drop\r\n"
-                                   "Drop On Lot Error Audio=Oops\r\nDrop On Customer Audio=Hand\r\n"
-                                   "Drop On Customer Error Audio=Hand Oops\r\n";
-        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", ""));
+        WriteObject("Frame Overlay Options/Gameplay Overlay.FOO", "CFrameOverlayOptions",
+                    "Text Overlays=Array\n{\n" + Marker("Frame A", "100,40", "21,11") + "}");
+        WriteObject("Frame Overlay Options/Shop Places.FOO", "CFrameOverlayOptions",
+                    "Text Overlays=Array\n{\n" + Marker("tools", "0,0", "10,10") + "}");
+        WriteObject("Slots/Frame A.UpgradeSlot.txt", "CUpgradeSlot",
+                    "Button Background Sequence=Slot Back\nBuy Button Disabled=Slot Off");
+        for (const char* slot : {"Tools", "Crew A", "Sign"})
+            WriteObject("Slots/" + std::string(slot) + ".UpgradeSlot.txt", "CUpgradeSlot",
+                        "Button Background=Slot Back");
+        WriteObject("Slots/Empty.UpgradeSlot.txt", "CUpgradeSlot",
+                    "Buy Button Disabled=Slot Off\nSelectable On Shopping Screen=0");
+        WriteObject("Phases/Frame.BuildPhase.txt", "CBuildPhase",
+                    "Name=Frame\nCan Be ReDone=1\nBuild Button Disabled Tint=200,100,50,255");
+        const std::string sounds = "Select Upgrade Audio=Pick\nDrop On Lot Audio=Drop\nDrop On Lot Error Audio=Oops\n"
+                                   "Drop On Customer Audio=Hand\nDrop On Customer Error Audio=Hand Oops\n"
+                                   "Build Button Appearance=Button\n";
         for (const char* part : {"Walls", "Bricks"})
-            WriteBytes("Resources/Upgrades/" + std::string(part) + ".Upgrade.txt",
-                       Text("CBuildablePart", "Upgrade Slot=Frame A\r\nBuild Phase=Frame\r\n"
-                                              "Build Button Appearance=Walls Button\r\n"
-                                              + sounds));
-        WriteBytes("Resources/Upgrades/Tool.Upgrade.txt",
-                   Text("CTestTool", "Upgrade Slot=Tools\r\nBuild Button Appearance=Tool Button\r\n"
-                                     "Button Hover=Hover\r\nShow New Sticker When Given For Free=1\r\n"
-                                     + sounds));
-        WriteBytes("Resources/Upgrades/Crew.Upgrade.txt",
-                   Text("CCrewUpgrade", "Upgrade Slot=Crew A\r\nBuild Button Appearance=Tool Button\r\n"));
+            WriteObject("Upgrades/" + std::string(part) + ".Upgrade.txt", "CBuildablePart",
+                        sounds + "Upgrade Slot=Frame A\nBuild Phase=Frame");
+        WriteObject("Upgrades/Tool.Upgrade.txt", "CTestTool", sounds + "Upgrade Slot=Tools\nButton Hover=Hover");
+        WriteObject("Upgrades/Sign.Upgrade.txt", "CSignpostUpgrade", "Upgrade Slot=Sign");
+        WriteObject("Upgrades/Crew.Upgrade.txt", "CCrewUpgrade", "Upgrade Slot=Crew A\nBuild Button Appearance=Button");
         for (const char* sound : {"Pick", "Drop", "Oops", "Hand", "Hand Oops"})
             WriteBytes("Resources/" + std::string(sound) + ".wav", MonoWave(Constant(4000, 1000)));
-        WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
         m_Sounds = std::make_unique<CSoundList>(m_Device);
         ASSERT_EQ(m_Sounds->Load("Button Sounds", "Resources", ".wav", ".ogg"), 5);
-        GetAudioList().SetSource("Audio", m_Sounds.get());
-        GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
-        GetGeneralObjects().SetSource(nullptr, "Resources", 0);
-        InitGeneralObjects();
-        for (CObjectFileArray* list : Lists())
-            list->SetSource(nullptr, "Resources", 0);
-        for (const char* upgrade : {"Walls", "Tool", "Crew"})
+        ASSERT_NE(StartLevel(), nullptr);
+        GetAudioList().SetSource("Audio", m_Sounds.get());
+        for (const char* upgrade : {"Walls", "Tool", "Crew", "Sign"})
             CGameState::SGetCurrent()->ReceiveUpgrade(Upgrade(upgrade));
-
-        CLevelOptions level;
-        level.ResetToDefaults();
-        level.EnsureDefaultLayers();
-        GetLevelHolder().HoldCopyOf(&level);
-        m_Level = CLevelOptions::SGetCurrent();
-        ASSERT_NE(m_Level, nullptr);
         auto* hearing = new CSprite;
         hearing->AddAI(new CHearingAI(m_Heard));
         Playfield().AddSprite(hearing, "Effects");
@@ -178,56 +137,28 @@ protected:
     void TearDown() override
     {
         GetLevelHolder().Release();
-        ClearDraggedSprite();
-        CGameState* state = CGameState::SGetCurrent();
-        for (const char* upgrade : {"Walls", "Bricks", "Tool", "Crew"})
-            state->RemoveUpgrade(Upgrade(upgrade));
-        state->ClearNewlyAcquiredUpgrades();
-        for (CObjectFileArray* list : Lists()) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
-        for (CObjectFileArray* list :
-             {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetSequenceList()),
-              static_cast<CObjectFileArray*>(&GetFrameOverlayOptionsList())}) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
         GetAudioList().SetSource("Nowhere", nullptr);
         m_Sounds.reset();
         m_Device.Shutdown();
-        CMouseState::SGetInstance().ResetForTesting();
-        SequenceFolderTest::TearDown();
-    }
-    static std::vector<CObjectFileArray*> Lists()
-    {
-        return {&GetUpgradeSlotList(), &GetBuildPhaseList(), &GetUpgradeList()};
+        GetFrameOverlayOptionsList().RemoveAll();
+        GetFrameOverlayOptionsList().SetSource(nullptr, "Nowhere", 0);
+        BusinessLevelTest::TearDown();
     }
     static int32_t Upgrade(const char* name) { return GetUpgradeList().Find(name); }
     static int32_t Slot(const char* name) { return GetUpgradeSlotList().Find(name); }
     CPlayfield& Playfield() { return m_Level->GetPlayfield(); }
+    CTestTool& Tool() { return *static_cast<CTestTool*>(GetUpgradeList().GetObject(Upgrade("Tool"))); }
 
-    // A button of the slot on the "UI" layer at (100, 100).
+    // A button of the slot on the "UI" layer, at (100, 100) unless moved.
     CUpgradeButton* AddButton(const char* slot, float x = 100.0f, float y = 100.0f)
     {
         auto* sprite = new CSprite;
         sprite->SetPosition(x, y);
-        auto* button = static_cast<CUpgradeButton*>(CreateUpgradeButton(*GetUpgradeList().GetObject(0), uint32_t(Slot(slot))));
+        auto* button = static_cast<CUpgradeButton*>(CreateUpgradeButton(Tool(), uint32_t(Slot(slot))));
         sprite->AddAI(button);
-        button->OnAddedToSprite(sprite);
         Playfield().AddSprite(sprite, "UI");
         return button;
     }
-    CLot* AddLot(float x, float y)
-    {
-        auto* sprite = new CSprite;
-        auto* lot = new CLot;
-        sprite->AddAI(lot);
-        sprite->SetPosition(x, y);
-        Playfield().AddSprite(sprite, "Lot");
-        return lot;
-    }
-    CTestTool& Tool() { return *static_cast<CTestTool*>(GetUpgradeList().GetObject(Upgrade("Tool"))); }
     // The sounds started since the last call, by name.
     std::vector<std::string> Played()
     {
@@ -241,30 +172,21 @@ protected:
         m_Device.StopAllSounds();
         return names;
     }
-    static CColor Pixel(CFrame& frame, int32_t x, int32_t y)
-    {
-        CColor pixel;
-        frame.GetPixel(x, y, pixel);
-        return pixel;
-    }
     static CColor Drawn(CUpgradeButton& button, int32_t x, int32_t y)
     {
         CFrame frame;
         frame.Create(200, 200, 32);
         frame.Clear();
         button.GetSprite()->DrawAllPasses(frame);
-        return Pixel(frame, x, y);
+        CColor pixel;
+        frame.GetPixel(x, y, pixel);
+        return pixel;
     }
 
     CScopedDataFolder m_DataFolder{"."};
     plat::CAudioDeviceHeadless m_Audio;
     CSoundDevice m_Device{m_Audio};
     std::unique_ptr<CSoundList> m_Sounds;
-    CBusinessLotHooks m_LotHooks;
-    CScopedHook<SetLotHooks> m_InstalledLot{&m_LotHooks};
-    CBusinessCurrentLevelHooks m_LevelHooks;
-    CScopedHook<SetCurrentLevelHooks> m_InstalledLevel{&m_LevelHooks};
-    CLevelOptions* m_Level = nullptr;
     std::vector<std::string> m_Heard;
 };
 
@@ -273,10 +195,8 @@ TEST_F(UpgradeButtons, SlotsReadTheirOldKeyAndMarkersGiveTheirWholeCentre)
     CUpgradeSlot* frame = GetUpgradeSlotByIndex(Slot("Frame A"));
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->m_ButtonBackground, GetSequenceList().Find("Slot Back"));
-    EXPECT_TRUE(frame->m_SelectableOnShoppingScreen);
     EXPECT_FALSE(GetUpgradeSlotByIndex(Slot("Empty"))->m_SelectableOnShoppingScreen);
     EXPECT_EQ(GetUpgradeSlotByIndex(-1), nullptr);
-    EXPECT_EQ(GetUpgradeSlotByIndex(GetUpgradeSlotList().GetCount()), nullptr);
 
     // 100 + 21 / 2 and 40 + 11 / 2 in whole numbers; another set by index,
     // its marker named in another case.
@@ -284,7 +204,6 @@ TEST_F(UpgradeButtons, SlotsReadTheirOldKeyAndMarkersGiveTheirWholeCentre)
     EXPECT_EQ(GetUpgradeSlotMarkerPosition(Slot("Tools"), GetFrameOverlayOptionsList().Find("Shop Places")),
               (CPoint{5, 5}));
     EXPECT_EQ(GetUpgradeSlotMarkerPosition(Slot("Tools"), -1), (CPoint{0, 0}));
-    EXPECT_EQ(GetUpgradeSlotMarkerPosition(Slot("Frame A"), 100000), (CPoint{0, 0}));
     EXPECT_EQ(GetUpgradeSlotMarkerPosition(100000, -1), (CPoint{0, 0}));
 
     // The level start puts a slot without a marker at (0, 0), as the data
@@ -326,6 +245,42 @@ TEST_F(UpgradeButtons, AClickPicksAButtonUpAndASecondPutsItBack)
     EXPECT_EQ(GetDraggedSprite(), nullptr);
 }
 
+TEST_F(UpgradeButtons, ASecondClickOnTheHeldSignpostButtonSendsTheSignHome)
+{
+    std::vector<std::string> signHeard;
+    auto addSign = [&] {
+        auto* sign = new CSprite;
+        sign->AddAI(new CSignpost);
+        sign->AddAI(new CHearingAI(signHeard));
+        Playfield().AddSprite(sign, "Crew");
+    };
+    addSign();
+    CUpgradeButton* button = AddButton("Sign");
+    auto removals = [&] { return std::count(signHeard.begin(), signHeard.end(), "RemoveSignpost"); };
+
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    ASSERT_EQ(GetDraggedUpgradeButton(), button);
+    EXPECT_TRUE(m_LotHooks.IsHeldSignpostButton());
+    EXPECT_EQ(removals(), 0);
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_EQ(removals(), 1);
+
+    // Without the lot layer, which sends the sign home on any release that
+    // no lot took: the release of the picking press keeps the button held,
+    // a later release on it ends the drag.
+    Playfield().DeleteAllLayers();
+    addSign();
+    button = AddButton("Sign");
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    SendPlayfieldMouseUp(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(GetDraggedUpgradeButton(), button);
+    EXPECT_EQ(removals(), 1);
+    SendPlayfieldMouseUp(kLeftMouseButton, {100, 100});
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_EQ(removals(), 2);
+}
+
 TEST_F(UpgradeButtons, AnEmptySlotShowsItsBuyPictureDrawsNothingAndStays)
 {
     CUpgradeButton* empty = AddButton("Empty");
@@ -339,7 +294,7 @@ TEST_F(UpgradeButtons, AnEmptySlotShowsItsBuyPictureDrawsNothingAndStays)
     CUpgradeButton* lost = AddButton("Tools");
     lost->m_UpgradeSlot = 100000;
     EXPECT_EQ(lost->GetUpgrade(), nullptr);
-    EXPECT_FALSE(lost->DropOnLot(AddLot(300.0f, 300.0f)));
+    EXPECT_FALSE(lost->DropOnLot(AddLot({1, 1})));
 }
 
 TEST_F(UpgradeButtons, HoverShowsTheHoverPictureAndUnusableUpgradesAreTinted)
@@ -355,16 +310,23 @@ TEST_F(UpgradeButtons, HoverShowsTheHoverPictureAndUnusableUpgradesAreTinted)
     SendPlayfieldMouseMoved({300, 300}, {300, 300});
     EXPECT_FALSE(tool->IsHovered());
 
-    // Unusable: grey 150 for a plain upgrade; the sprite itself is dimmed.
+    // Unusable: grey 150 for a plain upgrade, the phase's tint for a part
+    // without a free crew; the sprite itself is dimmed.
     Tool().m_Usable = false;
     EXPECT_NEAR(Drawn(*tool, 100, 100).GetRed(), 150, 1);
     EXPECT_EQ(tool->GetSprite()->GetColor(), CColor(120, 120, 120, 255));
+    CUpgradeButton* walls = AddButton("Frame A", 100.0f, 100.0f);
+    const CColor tinted = Drawn(*walls, 100, 100);
+    EXPECT_NEAR(tinted.GetRed(), 200, 1);
+    EXPECT_NEAR(tinted.GetGreen(), 100, 1);
+    EXPECT_NEAR(tinted.GetBlue(), 50, 1);
+    EXPECT_EQ(walls->GetSprite()->GetColor(), CColor(120, 120, 120, 255));
 }
 
 TEST_F(UpgradeButtons, DropsOnALotPlayTheUpgradesSoundsAndAReplacedPartPlaysNone)
 {
     CUpgradeButton* tool = AddButton("Tools");
-    CLot* lot = AddLot(300.0f, 300.0f);
+    CLot* lot = AddLot({1, 1});
     EXPECT_TRUE(tool->DropOnLot(lot));
     EXPECT_EQ(Played(), (std::vector<std::string>{"Drop"}));
     Tool().m_Works = false;
@@ -377,16 +339,14 @@ TEST_F(UpgradeButtons, DropsOnALotPlayTheUpgradesSoundsAndAReplacedPartPlaysNone
 
     // Bricks take the place of the walls being built, from the start.
     CBuildablePackage& building = *lot->GetBuilding();
-    auto* parts = static_cast<CPropertyArrayProperty*>(building.GetClassInfo()->FindProperty("Parts List"));
-    parts->ArrayProperty_SetCount(&building, 1);
-    building.m_Parts[0] = Upgrade("Walls");
+    SetParts(building, "Parts List", building.m_Parts, {0, Upgrade("Walls")});
     building.m_BeingConstructed = Upgrade("Walls");
     building.m_ConstructionProgress = 0.5f;
     CGameState::SGetCurrent()->ReceiveUpgrade(Upgrade("Bricks"));
     CUpgradeButton* bricks = AddButton("Frame A");
     ASSERT_EQ(bricks->GetUpgradeIndex(), Upgrade("Bricks"));
     EXPECT_TRUE(bricks->DropOnLot(lot));
-    EXPECT_EQ(building.m_Parts[0], Upgrade("Bricks"));
+    EXPECT_EQ(building.m_Parts[1], Upgrade("Bricks"));
     EXPECT_EQ(building.m_BeingConstructed, Upgrade("Bricks"));
     EXPECT_FLOAT_EQ(building.m_ConstructionProgress, 0.00001f);
     EXPECT_TRUE(Played().empty());
@@ -399,22 +359,7 @@ TEST_F(UpgradeButtons, DropsOnALotPlayTheUpgradesSoundsAndAReplacedPartPlaysNone
     EXPECT_EQ(Played(), (std::vector<std::string>{"Hand"}));
 }
 
-TEST_F(UpgradeButtons, ADeletedButtonLeavesNothingOnTheCursor)
-{
-    CUpgradeButton* tool = AddButton("Tools");
-    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
-    ASSERT_EQ(GetDraggedUpgradeButton(), tool);
-    // The end of a level deletes every layer under the held button.
-    Playfield().DeleteAllLayers();
-    EXPECT_EQ(GetDraggedSprite(), nullptr);
-    EXPECT_EQ(m_LotHooks.TakeHeldUpgradeButton(), nullptr);
-    EXPECT_FALSE(m_LotHooks.IsHeldSignpostButton());
-    CFrame screen;
-    screen.Create(50, 50, 32);
-    DrawDraggedSprite(screen, 10, 10);
-}
-
-TEST_F(UpgradeButtons, OnlyALeftPressReachesTheButtonsAndARightPressDropsTheHeldOne)
+TEST_F(UpgradeButtons, OnlyALeftPressReachesButtonsARightOneDropsTheHeldOneAndNoneOutlivesItsLayer)
 {
     CUpgradeButton* tool = AddButton("Tools");
     const int32_t clicks = CLevelPlayStats::SGetCurrent()->m_Clicks;
@@ -429,19 +374,14 @@ TEST_F(UpgradeButtons, OnlyALeftPressReachesTheButtonsAndARightPressDropsTheHeld
     EXPECT_EQ(CLevelPlayStats::SGetCurrent()->m_Clicks, clicks + 1);
     SendPlayfieldMouseUp(kLeftMouseButton, {100, 100});
     EXPECT_EQ(m_Heard.back(), "CMouseUpMessage");
-}
 
-TEST_F(UpgradeButtons, AFreeUpgradesNewStickerGoesAfterTenSecondsOfPlay)
-{
-    CUpgradeButton* tool = AddButton("Tools");
-    CGameState* state = CGameState::SGetCurrent();
-    ASSERT_TRUE(state->IsNewlyAcquired(Upgrade("Tool")));
-    m_Level->m_SecondsPlayed = 9.0f;
-    Drawn(*tool, 0, 0);
-    EXPECT_TRUE(state->IsNewlyAcquired(Upgrade("Tool")));
-    m_Level->m_SecondsPlayed = 10.5f;
-    Drawn(*tool, 0, 0);
-    EXPECT_FALSE(state->IsNewlyAcquired(Upgrade("Tool")));
+    // The end of a level deletes every layer under a held button.
+    SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
+    ASSERT_EQ(GetDraggedUpgradeButton(), tool);
+    Playfield().DeleteAllLayers();
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_EQ(m_LotHooks.TakeHeldUpgradeButton(), nullptr);
+    EXPECT_FALSE(m_LotHooks.IsHeldSignpostButton());
 }
 
 } // namespace

@@ -1,0 +1,163 @@
+// The game program over the demo data with the business layer installed, as
+// the launcher does: the player drags the town's buttons with the mouse and
+// sees a house go up, get painted, a refusal's text and the bonus meter.
+#include "../world/DemoGameTest.h"
+
+#include "game/business/BusinessHooks.h"
+#include "game/business/CBuildingOps.h"
+#include "game/business/CCrew.h"
+#include "game/business/CIllegalMoveDisplay.h"
+#include "game/scripting/CSprite.h"
+#include "game/world/CBuildablePackage.h"
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotPlayfieldLayer.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
+#include "game/world/LotHooks.h"
+#include "shell/CScreenFrame.h"
+#include "support/ScopedHooks.h"
+
+namespace {
+
+class DemoTown : public CDemoGameTest {
+protected:
+    void SetUp() override
+    {
+        CDemoGameTest::SetUp();
+        InstallGameBusinessHooks();
+    }
+
+    void Move(int32_t x, int32_t y, bool held)
+    {
+        plat::WindowEvent event;
+        event.kind = plat::WindowEvent::Kind::MouseMove;
+        event.x = x;
+        event.y = y;
+        event.button = held ? 1 : 0;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+        ASSERT_TRUE(Pass(17));
+    }
+    void Button(int32_t x, int32_t y, bool down)
+    {
+        plat::WindowEvent event;
+        event.kind = plat::WindowEvent::Kind::MouseButton;
+        event.x = x;
+        event.y = y;
+        event.button = 1;
+        event.down = down;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+        ASSERT_TRUE(Pass(17));
+    }
+    // Presses on the button, carries it over in a few steps and lets go.
+    void Drag(CPoint from, CPoint to)
+    {
+        Move(from.x, from.y, false);
+        Button(from.x, from.y, true);
+        for (int32_t step = 1; step <= 4; ++step)
+            Move(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4, true);
+        Button(to.x, to.y, false);
+        Move(to.x + 1, to.y, false);
+    }
+    // Runs frames until the building stops being built (at most the count).
+    bool PassUntilBuilt(CBuildablePackage& building, int frames)
+    {
+        for (int i = 0; i < frames && building.IsBeingConstructed(); ++i)
+            if (!Pass(17))
+                return false;
+        return !building.IsBeingConstructed();
+    }
+    static CPoint OnScreen(CLot& lot)
+    {
+        const CFPoint at = GetLotLayer()->LayerToScreen(lot.GetSprite()->GetPosition());
+        return CPoint{int32_t(at.x), int32_t(at.y)};
+    }
+    static int32_t Upgrade(const char* name) { return GetUpgradeList().Find(name); }
+    uint32_t CountPixels(int32_t left, int32_t top, int32_t right, int32_t bottom, bool (*pick)(int, int, int))
+    {
+        CScreenFrame& screen = CScreenFrame::SGetInstance();
+        uint32_t count = 0;
+        for (int32_t y = top; y < bottom; ++y)
+            for (int32_t x = left; x < right; ++x) {
+                const uint32_t p = screen.GetRawPixel(x, y);
+                count += pick(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF));
+            }
+        return count;
+    }
+
+    // The business layer's hooks stay installed for this test only.
+    CScopedHook<SetLotHooks> m_Lot{nullptr};
+    CScopedHook<SetHudHooks> m_Hud{nullptr};
+    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
+    CScopedHook<SetGameAppHooks> m_App{nullptr};
+    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
+    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
+    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
+};
+
+// The buttons along the bottom bar, at their slots' markers.
+constexpr CPoint kCottageButton{52, 730};
+constexpr CPoint kLemonPaintButton{244, 730};
+constexpr CPoint kBulldozerButton{388, 730};
+
+TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseThatPaintColours)
+{
+    ASSERT_TRUE(Start());
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    CLot* lot = GetLotLayer() ? GetLotLayer()->FindLot(1, 1) : nullptr;
+    ASSERT_NE(lot, nullptr);
+    ASSERT_NE(lot->GetBuilding(), nullptr);
+    CBuildablePackage& building = *lot->GetBuilding();
+    EXPECT_FALSE(building.HasParts());
+    const CPoint at = OnScreen(*lot);
+    const auto yellow = [](int r, int g, int b) { return r > 200 && g > 170 && b < 140; };
+    const uint32_t yellowBefore = CountPixels(at.x - 70, at.y - 100, at.x + 70, at.y + 10, yellow);
+
+    Drag(kCottageButton, at);
+    const int32_t cottage = Upgrade("Cottage");
+    ASSERT_GT(cottage, 0);
+    EXPECT_EQ(building.m_BeingConstructed, cottage) << "the frame crew took the job";
+    EXPECT_EQ(GetCrewsWorking(), 1u);
+    // Four seconds at the crew's speed, sooner with the foreman who comes over.
+    ASSERT_TRUE(PassUntilBuilt(building, 60 * 5));
+    EXPECT_TRUE(HasPart(building, cottage));
+    EXPECT_FALSE(building.IsFullyPainted()) << "the frame waits for paint";
+
+    Drag(kLemonPaintButton, at);
+    const int32_t lemon = Upgrade("Lemon Paint");
+    EXPECT_EQ(building.m_BeingConstructed, lemon);
+    ASSERT_TRUE(PassUntilBuilt(building, 60 * 3));
+    EXPECT_TRUE(HasColor(building, lemon));
+    EXPECT_TRUE(building.IsFullyPainted());
+    ASSERT_TRUE(Pass(17));
+    EXPECT_GT(CountPixels(at.x - 70, at.y - 100, at.x + 70, at.y + 10, yellow), yellowBefore + 500)
+        << "lemon walls stand on the lot";
+}
+
+TEST_F(DemoTown, ARefusedMoveShowsItsTextAndTheBonusWordStartsTheMeter)
+{
+    ASSERT_TRUE(Start());
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    CLot* empty = GetLotLayer() ? GetLotLayer()->FindLot(2, 1) : nullptr;
+    ASSERT_NE(empty, nullptr);
+    Drag(kBulldozerButton, OnScreen(*empty));
+    EXPECT_STREQ(GetIllegalMoveDisplay().GetText().GetString(), "There is nothing here to bulldoze.");
+
+    ASSERT_NE(GetThreeInARowCounter(), nullptr) << "the counter stands at its marker";
+    EXPECT_FALSE(GetThreeInARowCounter()->IsBonusActive());
+    for (const char* c = "zorp3trelkin"; *c; ++c) {
+        plat::WindowEvent event;
+        event.kind = plat::WindowEvent::Kind::Char;
+        event.character = uint8_t(*c);
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+    }
+    ASSERT_TRUE(Pass(17));
+    ASSERT_TRUE(Pass(17));
+    EXPECT_TRUE(GetThreeInARowCounter()->IsBonusActive());
+}
+
+} // namespace
