@@ -254,7 +254,8 @@ bool CUpgradeButton::DropOnCustomer(CSpriteAI* customer)
 
 void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
 {
-    CUpgradeSlot* slot = GetSlot();
+    // Slot 0 stands for none, as upgrade 0 does.
+    CUpgradeSlot* slot = m_UpgradeSlot > 0 ? GetSlot() : nullptr;
     if (!sprite || !slot)
         return;
     CGameState* state = CGameState::SGetCurrent();
