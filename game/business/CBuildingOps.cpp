@@ -203,14 +203,14 @@ void ResetPaint(CBuildablePackage& package)
 
 namespace {
 
-void UpgradePartToOwned(CBuildablePackage& package, uint32_t phase, bool onlyWhenHeld)
+void UpgradePartToOwned(CBuildablePackage& package, uint32_t phase)
 {
     CGameState* state = CGameState::SGetCurrent();
     CUpgrade* part = GetUpgradeByIndex(package.m_Parts[phase]);
     if (!state || !part)
         return;
     const int32_t owned = state->GetUpgradeInSlot(part->m_UpgradeSlot);
-    if (onlyWhenHeld && owned == 0)
+    if (owned == 0)
         return;
     if (owned != package.m_Parts[phase])
         package.m_Parts[phase] = owned;
@@ -220,15 +220,17 @@ void UpgradePartToOwned(CBuildablePackage& package, uint32_t phase, bool onlyWhe
 
 void UpgradePartsToOwned(CBuildablePackage& package)
 {
+    // A slot the player has not filled keeps the prebuilt part: emptying it
+    // would leave a garage standing without its frame.
     for (uint32_t i = 0; i < package.m_Parts.GetCount(); ++i)
-        UpgradePartToOwned(package, i, false);
+        UpgradePartToOwned(package, i);
 }
 
 void UpgradeGarageToOwned(CBuildablePackage& package)
 {
     const int32_t garage = GetGaragePhase();
     if (garage >= 0 && uint32_t(garage) < package.m_Parts.GetCount())
-        UpgradePartToOwned(package, uint32_t(garage), true);
+        UpgradePartToOwned(package, uint32_t(garage));
 }
 
 void SizeToBuildPhases(CBuildablePackage& package)

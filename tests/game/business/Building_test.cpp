@@ -206,6 +206,8 @@ protected:
     void TearDown() override
     {
         m_Package.reset();
+        for (const auto& [name, id] : m_Part)
+            m_State->RemoveUpgrade(id);
         GetLevelHolder().Release();
         GetIllegalMoveDisplay() = CIllegalMoveDisplay();
         GetGeneralObjects().RemoveAll();
@@ -214,6 +216,8 @@ protected:
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
+        // The style sheets are found where the program starts them.
+        GetHueRemapperStyleSheetList().SetSource("Hue Remapper Style Sheets", "Resources", 0);
         GetSequenceList().RemoveAll();
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         GetAudioList().SetSource("Nowhere", nullptr);
@@ -498,10 +502,16 @@ TEST_F(Building, PaintRemapAndQueries)
     SetParts(other, Order({Id("Walls"), Id("Shed"), Id("Pool"), Id("Blue")}));
     EXPECT_FALSE(MatchesIgnoringAddOn(package, other));
 
-    // Owned upgrades replace the parts of their slots.
+    // Owned upgrades replace the parts of their slots; an empty slot keeps
+    // the prebuilt part.
     m_State->ReceiveUpgrade(Id("Shed"));
     UpgradeGarageToOwned(package);
     EXPECT_EQ(GetPartInPhase(package, GetGaragePhase()), Id("Shed"));
+    m_State->ReceiveUpgrade(Id("Red"));
+    ASSERT_EQ(m_State->GetUpgradeInSlot(Part("Walls").m_UpgradeSlot), 0);
+    UpgradePartsToOwned(package);
+    EXPECT_EQ(GetPartInPhase(package, GetFramePhase()), Id("Walls"));
+    EXPECT_EQ(GetPartInPhase(package, GetColorPhase()), Id("Red"));
 }
 
 TEST_F(Building, HighlightIsATriangleWaveAndEndsWithTheBonus)

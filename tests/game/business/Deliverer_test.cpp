@@ -1,5 +1,4 @@
-// The deliverer's button lights up after each delivery and fades back; the
-// lots read its heart bonus.
+// The deliverer's button lights up after each delivery and fades back.
 #include "game/business/CDeliverer.h"
 
 #include "BonusTown.h"
@@ -49,6 +48,9 @@ TEST_F(Deliverer, TheButtonIsBrightestRightAfterADeliveryAndFadesBack)
     Hold("Courier");
     EXPECT_EQ(m_Button->GetUpgrade(), m_Upgrade) << "the button shows the upgrade of its slot";
     EXPECT_EQ(m_Button->GetFadeFraction(), 0.0f);
+    CMessage other = CMessage::CMessageByName("CustomerArrived");
+    m_Button->HandleMessage(other);
+    EXPECT_EQ(m_Button->GetFadeFraction(), 0.0f);
     Delivered();
     EXPECT_FLOAT_EQ(m_Button->GetFadeFraction(), 1.0f);
     Step(1.0f);
@@ -78,22 +80,5 @@ TEST_F(Deliverer, ASecondDeliveryWithinTheFadeRestartsItAtFullValue)
     EXPECT_FLOAT_EQ(m_Button->GetFadeTimer(), 4.0f);
 }
 
-TEST_F(Deliverer, OtherMessagesAndButtonsLeaveTheFadeAlone)
-{
-    CMessage other = CMessage::CMessageByName("CustomerArrived");
-    m_Button->HandleMessage(other);
-    EXPECT_EQ(m_Button->GetFadeTimer(), 0.0f);
-    CDelivererUpgradeButton unbound;
-    CMessage delivered = CMessage::CMessageByName("DelivererMovedSomeoneIn");
-    unbound.HandleMessage(delivered);
-    EXPECT_EQ(unbound.GetFadeFraction(), 0.0f) << "a button bound to no upgrade has nothing to fade";
-}
-
-TEST_F(Deliverer, TheLotsReadTheHeartBonusOfTheDelivererOnly)
-{
-    EXPECT_FLOAT_EQ(GetDelivererHeartBonus(m_Upgrade), 1.5f);
-    EXPECT_EQ(GetDelivererHeartBonus(GetUpgradeByIndex(Upgrade("Walls"))), 0.0f);
-    EXPECT_EQ(GetDelivererHeartBonus(nullptr), 0.0f);
-}
 
 } // namespace

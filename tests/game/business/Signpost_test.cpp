@@ -8,6 +8,7 @@
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/world/CPlayfieldMouseMessage.h"
+#include "sequences/CSequenceList.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +24,6 @@ protected:
     void SetUp() override
     {
         BonusTown::SetUp();
-        m_Walls = Upgrade("Walls");
-        m_Blue = Upgrade("Blue");
-        ASSERT_GT(m_Walls, 0);
-        ASSERT_GT(m_Blue, 0);
         m_SignUpgrade = dynamic_cast<CSignpostUpgrade*>(GetUpgradeByIndex(Upgrade("Sign")));
         ASSERT_NE(m_SignUpgrade, nullptr);
         GetIllegalMoveDisplay().Hide();
@@ -48,10 +45,7 @@ protected:
         sign.Update(record);
     }
     std::string Shown() { return GetIllegalMoveDisplay().GetText().GetString(); }
-    bool Refused() { return GetIllegalMoveDisplay().GetSecondsShown() >= 0.0f; }
 
-    int32_t m_Walls = 0;
-    int32_t m_Blue = 0;
     CSignpostUpgrade* m_SignUpgrade = nullptr;
     CSprite* m_SignSprite = nullptr;
 };
@@ -83,16 +77,16 @@ TEST_P(SignpostRefusals, AnUnfinishedHouseSendsTheSignHomeWithItsMessage)
 {
     const SRefusal& c = GetParam();
     CSignpost* sign = AddSign();
-    CLot* good = AddLot({300.0f, 200.0f}, {m_Walls, m_Blue});
+    CLot* good = AddLot({1, 0}, House("Walls", "Blue"));
     sign->PlaceOnLot(good);
     ASSERT_EQ(sign->GetState(), CSignpost::EState::Placed);
 
-    const int32_t frame = c.valueless ? Upgrade("Shed") : m_Walls;
-    CLot* lot = AddLot({500.0f, 200.0f}, {c.withFrame ? frame : 0, c.valueless ? 0 : m_Blue});
+    const char* frame = c.valueless ? "Shed" : "Walls";
+    CLot* lot = AddLot({2, 0}, House(c.withFrame ? frame : nullptr, c.valueless ? nullptr : "Blue"));
     CBuildablePackage* building = lot->GetBuilding();
     building->m_BeingConstructed = c.constructing ? 1 : 0;
     if (c.unpainted)
-        SetInts(*building, "Unpainted Parts List", building->m_UnpaintedParts, {m_Walls});
+        SetParts(*building, "Unpainted Parts List", building->m_UnpaintedParts, {Upgrade("Walls")});
     sign->PlaceOnLot(lot);
     EXPECT_EQ(sign->GetState(), CSignpost::EState::Home);
     EXPECT_EQ(Shown(), "Finish and paint the house first");
@@ -106,24 +100,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, SignpostRefusals,
                                          SRefusal{"NoResaleValue", false, true, false, true}),
                          [](const testing::TestParamInfo<SRefusal>& param) { return std::string(param.param.name); });
 
-TEST_F(Signposts, NoLotSendsTheSignHomeQuietly)
-{
-    CSignpost* sign = AddSign();
-    sign->PlaceOnLot(nullptr);
-    EXPECT_EQ(sign->GetState(), CSignpost::EState::Home);
-    EXPECT_FALSE(Refused());
-}
-
 TEST_F(Signposts, APlacedSignWalksBesideItsHouseFadingInAndHomeWhenTheHouseGoes)
 {
     CSignpost* sign = AddSign();
-    CLot* lot = AddLot({300.0f, 200.0f}, {m_Walls, m_Blue});
+    CLot* lot = AddLot({1, 0}, House("Walls", "Blue"));
     EXPECT_TRUE(m_SignUpgrade->DropOnLot(Upgrade("Sign"), lot));
     ASSERT_EQ(sign->GetState(), CSignpost::EState::Placed);
     EXPECT_EQ(sign->GetAdvertisedPackage(), lot->GetBuilding());
     EXPECT_EQ(Stats().m_SignMoved, 1u);
 
-    // From (40, 500) toward (220, 200): at most 30 pixels a step.
+    // From (40, 500) toward (300 - 80, 100): at most 30 pixels a step.
     CFPoint before = m_SignSprite->GetPosition();
     for (int i = 0; i < 40; ++i) {
         Step(*sign);
@@ -132,11 +118,11 @@ TEST_F(Signposts, APlacedSignWalksBesideItsHouseFadingInAndHomeWhenTheHouseGoes)
         before = now;
     }
     EXPECT_NEAR(m_SignSprite->GetPosition().x, 220.0f, 1e-3f);
-    EXPECT_NEAR(m_SignSprite->GetPosition().y, 200.0f, 1e-3f);
+    EXPECT_NEAR(m_SignSprite->GetPosition().y, 100.0f, 1e-3f);
     EXPECT_NEAR(sign->GetPresence(), 0.5f, 1e-6f) << "fully shown after half a second";
 
     // The house is bulldozed: home on the next update, fading out.
-    SetInts(*lot->GetBuilding(), "Parts List", lot->GetBuilding()->m_Parts, {0, 0});
+    SetParts(*lot->GetBuilding(), "Parts List", lot->GetBuilding()->m_Parts, {0, 0, 0});
     Step(*sign);
     EXPECT_EQ(sign->GetState(), CSignpost::EState::Home);
     for (int i = 0; i < 40; ++i)
@@ -150,7 +136,7 @@ TEST_F(Signposts, APlacedSignWalksBesideItsHouseFadingInAndHomeWhenTheHouseGoes)
 TEST_F(Signposts, ANewPartOnTheHouseOrRemovingTheSignSendsItHome)
 {
     CSignpost* sign = AddSign();
-    CLot* lot = AddLot({300.0f, 200.0f}, {m_Walls, m_Blue});
+    CLot* lot = AddLot({1, 0}, House("Walls", "Blue"));
     sign->PlaceOnLot(lot);
     lot->GetBuilding()->m_BeingConstructed = 1;
     Step(*sign);
@@ -167,7 +153,7 @@ TEST_F(Signposts, ANewPartOnTheHouseOrRemovingTheSignSendsItHome)
 TEST_F(Signposts, TheSignForgetsALotThatLeftThePlayfield)
 {
     CSignpost* sign = AddSign();
-    CLot* lot = AddLot({300.0f, 200.0f}, {m_Walls, m_Blue});
+    CLot* lot = AddLot({1, 0}, House("Walls", "Blue"));
     sign->PlaceOnLot(lot);
     CSprite* lotSprite = lot->GetSprite();
     ASSERT_TRUE(Playfield().FindLayer("Lot")->GetSprites().Remove(lotSprite));
@@ -179,7 +165,7 @@ TEST_F(Signposts, TheSignForgetsALotThatLeftThePlayfield)
 
 TEST_F(Signposts, TheUpgradeDropsWithoutASignAndLooksDisabledWhileTheSignIsOut)
 {
-    CLot* lot = AddLot({300.0f, 200.0f}, {m_Walls, m_Blue});
+    CLot* lot = AddLot({1, 0}, House("Walls", "Blue"));
     EXPECT_TRUE(m_SignUpgrade->DropOnLot(Upgrade("Sign"), lot)) << "no sign: success all the same";
     EXPECT_EQ(Stats().m_SignMoved, 0u);
     EXPECT_TRUE(m_SignUpgrade->IsDraggable());
@@ -203,7 +189,7 @@ TEST_F(Signposts, ClickingTheStandingSignPicksItsButtonUpAgain)
     ASSERT_EQ(FindSignpostButton(), buttonSprite);
 
     CSignpost* sign = AddSign();
-    CLot* lot = AddLot({300.0f, 200.0f}, {m_Walls, m_Blue});
+    CLot* lot = AddLot({1, 0}, House("Walls", "Blue"));
     sign->PlaceOnLot(lot);
     for (int i = 0; i < 40; ++i)
         Step(*sign);

@@ -7,6 +7,7 @@
 #include "blit/CColor.h"
 #include "game/business/BusinessHooks.h"
 #include "game/world/CGameApp.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "foundation/MathHelpers.h"
@@ -98,16 +99,6 @@ TEST_F(ThreeInARow, OncePlayIsOverTheBonusNoLongerRunsDown)
     EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 5.0f);
 }
 
-TEST_F(ThreeInARow, ClicksDoAQuarterOfAPartWithTheBonusAndAHundredthWithout)
-{
-    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 0.01f);
-    AddThreeInARowBonus(*m_Counter);
-    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 0.25f);
-    GetTypedCommandSwitches().debugBuild = true;
-    EXPECT_FLOAT_EQ(GetThreeInARowFractionPerClick(*m_Counter), 1.0f) << "the always-full switch";
-    GetTypedCommandSwitches().debugBuild = false;
-}
-
 TEST_F(ThreeInARow, TheEndOfLevelCountdownPaysFourPercentOfTheAverageLotPerBonusSecond)
 {
     // Average lot value 10.0123 thousand: 4% rounds to 0.400 per second.
@@ -177,6 +168,9 @@ TEST_F(ThreeInARow, TheLotsTheTypedWordAndTheGameReachTheBonusThroughTheBusiness
     lots.AddInARowBonus(m_Counter);
     EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 10.0f);
     EXPECT_FLOAT_EQ(lots.GetCounterBuildPercentPerClick(m_Counter, 0.5f), 0.25f);
+    GetTypedCommandSwitches().debugBuild = true;
+    EXPECT_FLOAT_EQ(lots.GetCounterBuildPercentPerClick(m_Counter, 0.5f), 1.0f) << "the always-full switch";
+    GetTypedCommandSwitches().debugBuild = false;
     SSparkleOptions sparkle;
     ASSERT_TRUE(game.GetSparkleOptions(sparkle));
     EXPECT_FLOAT_EQ(sparkle.interval, 0.05f);

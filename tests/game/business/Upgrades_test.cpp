@@ -157,6 +157,10 @@ TEST_F(Upgrades, LooksAndDescriptionsFallBackAndOldKeysStillRead)
     EXPECT_EQ(owned.GetCloseUp(), look) << "without a close-up, the appearance";
     EXPECT_EQ(GetUpgradeButtonHover(plain), GetSequenceList().Find("Hover"));
     EXPECT_EQ(GetUpgradeButtonHover(owned), GetSequenceList().Find("Slot Hover")) << "without its own, the slot's";
+    const int32_t slot = owned.m_UpgradeSlot;
+    owned.m_UpgradeSlot = 99;
+    EXPECT_EQ(GetUpgradeButtonHover(owned), 0) << "a slot outside the list reads as none";
+    owned.m_UpgradeSlot = slot;
     EXPECT_STREQ(plain.GetOwnedDescription().GetString(), "Sells well");
     EXPECT_STREQ(owned.GetOwnedDescription().GetString(), "Yours");
     EXPECT_TRUE(plain.m_AllowScalingOfBuyCloseUp);
