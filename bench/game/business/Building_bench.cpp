@@ -87,9 +87,9 @@ std::vector<CBuildablePackage*> BuildHalfTheTown(CGameApp& game)
     CUpgradeButton* frameButton = nullptr;
     if (CPlayfieldLayer* ui = playfield->FindLayer("UI"))
         for (uint32_t i = 0; i < ui->GetSpriteCount() && !frameButton; ++i)
-            for (CSpriteAI* ai = ui->GetSprite(i)->GetFirstAI(); ai; ai = ai->GetNextAI())
-                if (auto* button = dynamic_cast<CUpgradeButton*>(ai); button && button->GetUpgradeIndex() == cottage)
-                    frameButton = button;
+            if (auto* button = dynamic_cast<CUpgradeButton*>(ui->GetSprite(i)->FindAI(CUpgradeButton::SGetClassInfo()));
+                button && button->GetUpgradeIndex() == cottage)
+                frameButton = button;
     if (!frameButton)
         return building;
     // Five more framing crews beside the one the data gives.
@@ -142,6 +142,8 @@ void BM_UpdateOfTwelveLotsSixBeingBuilt(benchmark::State& state)
         KeepBuilding(building);
         game->Update(1.0f / 60.0f);
     }
+    state.counters["crews_working"] = double(GetCrewsWorking());
+    state.counters["updates"] = double(game->GetUpdatePassCount());
 }
 BENCHMARK(BM_UpdateOfTwelveLotsSixBeingBuilt)->Unit(benchmark::kMicrosecond);
 

@@ -17,7 +17,7 @@
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "game/world/LotHooks.h"
-#include "shell/CScreenFrame.h"
+#include "sequences/HueRemap.h"
 #include "support/ScopedHooks.h"
 
 namespace {
@@ -27,7 +27,15 @@ protected:
     void SetUp() override
     {
         CDemoGameTest::SetUp();
+        // Other tests of this process point the paints' list elsewhere.
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
         InstallGameBusinessHooks();
+    }
+    void TearDown() override
+    {
+        CDemoGameTest::TearDown();
+        GetHueRemapperStyleSheetList().RemoveAll();
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
     }
 
     void Move(int32_t x, int32_t y, bool held)
@@ -36,7 +44,7 @@ protected:
         event.kind = plat::WindowEvent::Kind::MouseMove;
         event.x = x;
         event.y = y;
-        event.button = held ? 1 : 0;
+        event.heldButtons = held ? 1u : 0u;
         m_Platform.GetHeadlessWindow().PushEvent(event);
         ASSERT_TRUE(Pass(17));
     }
@@ -51,13 +59,14 @@ protected:
         m_Platform.GetHeadlessWindow().PushEvent(event);
         ASSERT_TRUE(Pass(17));
     }
-    // Presses on the button, carries it over in a few steps and lets go.
+    // Presses on the button, carries it over and lets go.
     void Drag(CPoint from, CPoint to)
     {
         Move(from.x, from.y, false);
         Button(from.x, from.y, true);
-        for (int32_t step = 1; step <= 4; ++step)
-            Move(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4, true);
+        // As long as a person's drag: a lot takes no drop within 0.15 s of a press.
+        for (int32_t step = 1; step <= 12; ++step)
+            Move(from.x + (to.x - from.x) * step / 12, from.y + (to.y - from.y) * step / 12, true);
         Button(to.x, to.y, false);
         Move(to.x + 1, to.y, false);
     }
@@ -77,11 +86,14 @@ protected:
     static int32_t Upgrade(const char* name) { return GetUpgradeList().Find(name); }
     uint32_t CountPixels(int32_t left, int32_t top, int32_t right, int32_t bottom, bool (*pick)(int, int, int))
     {
-        CScreenFrame& screen = CScreenFrame::SGetInstance();
+        // What the last frame presented.
+        const std::vector<uint32_t>& shown = m_Platform.GetHeadlessScreen().GetPresented();
+        const int32_t width = int32_t(m_Platform.GetHeadlessScreen().GetBackBufferWidth());
         uint32_t count = 0;
         for (int32_t y = top; y < bottom; ++y)
             for (int32_t x = left; x < right; ++x) {
-                const uint32_t p = screen.GetRawPixel(x, y);
+                const size_t at = size_t(y) * size_t(width) + size_t(x);
+                const uint32_t p = at < shown.size() ? shown[at] : 0u;
                 count += pick(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF));
             }
         return count;
@@ -99,10 +111,11 @@ protected:
 
 // The buttons along the bottom bar, at their slots' markers.
 constexpr CPoint kCottageButton{52, 730};
+constexpr CPoint kGarageButton{116, 730};
 constexpr CPoint kLemonPaintButton{244, 730};
 constexpr CPoint kBulldozerButton{388, 730};
 
-TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseThatPaintColours)
+TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseAGarageFollowsAndPaintColoursBoth)
 {
     ASSERT_TRUE(Start());
     for (int i = 0; i < 3; ++i)
@@ -125,6 +138,13 @@ TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseThatPaintColours)
     ASSERT_TRUE(PassUntilBuilt(building, 60 * 5));
     EXPECT_TRUE(HasPart(building, cottage));
     EXPECT_FALSE(building.IsFullyPainted()) << "the frame waits for paint";
+
+    Drag(kGarageButton, at);
+    const int32_t garage = Upgrade("Single Garage");
+    EXPECT_EQ(building.m_BeingConstructed, garage);
+    ASSERT_TRUE(PassUntilBuilt(building, 60 * 4));
+    EXPECT_TRUE(HasPart(building, garage));
+    EXPECT_EQ(building.m_UnpaintedParts.GetCount(), 2u);
 
     Drag(kLemonPaintButton, at);
     const int32_t lemon = Upgrade("Lemon Paint");
