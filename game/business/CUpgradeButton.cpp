@@ -110,11 +110,14 @@ private:
 // The frame drawn at the sprite's origin, scaled about it and tinted.
 void DrawScaled(CFrameInterface& target, CFrame& frame, float scale, const CColor& colour, CBlitType& blitType)
 {
+    if (scale == 1.0f && colour == CColor(255, 255, 255, 255)) {
+        BlitAt(target, frame, 0, 0, blitType);
+        return;
+    }
     COffsetRotateScaleProxyFrame proxy;
     proxy.SetFrame(&target);
     proxy.SetUniformScale(scale);
-    if (!(colour == CColor(255, 255, 255, 255)))
-        proxy.SetColor(colour);
+    proxy.SetColor(colour);
     BlitAt(proxy, frame, 0, 0, blitType);
 }
 
@@ -254,7 +257,8 @@ bool CUpgradeButton::DropOnCustomer(CSpriteAI* customer)
 
 void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
 {
-    CUpgradeSlot* slot = GetSlot();
+    // Slot 0 stands for none, as upgrade 0 does.
+    CUpgradeSlot* slot = m_UpgradeSlot > 0 ? GetSlot() : nullptr;
     if (!sprite || !slot)
         return;
     CGameState* state = CGameState::SGetCurrent();

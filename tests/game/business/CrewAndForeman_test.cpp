@@ -20,6 +20,7 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
+#include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CUpgrade.h"
@@ -128,7 +129,11 @@ protected:
         m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Frame Crew"))] = {100.0f, 500.0f};
         m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Frame Crew 2"))] = {300.0f, 500.0f};
         m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Garage Crew"))] = {600.0f, 480.0f};
-        // Each test starts from idle counts of zero.
+        // Each test starts with empty slots, whatever earlier tests left in
+        // the game state, and from idle counts of zero.
+        CGameState* state = CGameState::SGetCurrent();
+        for (uint32_t i = 0; i < state->m_UpgradeInSlot.GetCount(); ++i)
+            state->m_UpgradeInSlot[i] = 0;
         BeginCrewFrame();
         BeginCrewFrame();
     }
@@ -557,4 +562,48 @@ TEST_F(CrewAndForeman, ClickingTheForemanAtALotPicksUpHisButton)
     EXPECT_FALSE(Down(on));
     EXPECT_FALSE(Moved(on));
     EXPECT_EQ(GetDraggedSprite(), nullptr);
+}
+
+TEST_F(CrewAndForeman, ALevelStartBringsACrewPerCrewUpgradeAndTheForeman)
+{
+    WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
+               Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n"
+                                            "Array Item=CFrameOverlayPositionMarker\n{\nID=Foreman\nPosition=900,600\nSize=21,10\n}\n"
+                                            "Array Item=CFrameOverlayPositionMarker\n{\nID=Frame Crew 2\nPosition=290,490\nSize=20,20\n}\n"
+                                            "}\n"));
+    GetFrameOverlayOptionsList().RemoveAll();
+    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+    WriteBytes("Resources/Town.Period.txt", Text("CPeriod", "Hud Background=Boss\n"));
+    GetPeriodList().SetSource(nullptr, "Resources", 0);
+    CLevelOptions::SGetCurrent()->m_Period = GetPeriodList().Find("Town");
+    for (const char* name : {"Fast Crew", "More Hands", "Boss"})
+        Own(name);
+
+    CBusinessCurrentLevelHooks business;
+    CScopedHook<SetCurrentLevelHooks> installed{&business};
+    PlaceSlotSprites();
+    CPlayfieldLayer* crews = m_Playfield->FindLayer("Crew");
+    ASSERT_NE(crews, nullptr);
+    ASSERT_EQ(crews->GetSpriteCount(), 3u) << "the skill's crew, the quantity's crew and the foreman";
+    std::vector<CCrew*> found;
+    for (uint32_t i = 0; i < crews->GetSpriteCount(); ++i)
+        if (auto* crew = static_cast<CCrew*>(crews->GetSprite(i)->FindAI(CCrew::SGetClassInfo())))
+            found.push_back(crew);
+    ASSERT_EQ(found.size(), 2u);
+    CCrew* first = found[0];
+    CCrew* second = found[1];
+    for (CCrew* crew : found) {
+        EXPECT_EQ(crew->m_BuildingPhase, m_Frame);
+        EXPECT_EQ(crew->GetSprite()->GetImageSequenceIndex(), uint32_t(GetSequenceList().Find("Crew Look")));
+    }
+    ASSERT_NE(FindForeman(), nullptr);
+    EXPECT_NE(FindForemanButton(), nullptr);
+
+    Play(20);
+    EXPECT_AT(At(first), 280.0f, 500.0f);
+    EXPECT_AT(At(second), 320.0f, 500.0f);
+    EXPECT_AT(At(FindForeman()), 910.0f, 605.0f);
+
+    GetPeriodList().RemoveAll();
+    GetPeriodList().SetSource(nullptr, "Nowhere", 0);
 }
