@@ -50,6 +50,10 @@ protected:
         CShellTest::TearDown();
         CMouseState::SGetInstance().ResetForTesting();
         CGameBase::SSetShuttingDown(false);
+        // The demo's starting state holds upgrades; later tests start with none.
+        CGameState fresh;
+        fresh.ResetToDefaults();
+        CGameState::SGetCurrent()->CopyFromAndReset(&fresh);
         GetGeneralObjects().RemoveAll();
         GetGeneralObjects().SetSource(nullptr, "Nowhere", 0);
         for (CObjectFileArray* list : DataLists()) {
