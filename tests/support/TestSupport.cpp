@@ -4,6 +4,7 @@
 #include "platform/Process.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -89,6 +90,18 @@ std::string ListNames(const std::string& folder)
     for (const std::string& name : names)
         joined += (joined.empty() ? "" : " ") + name;
     return joined;
+}
+
+int CountSoundFiles(const std::string& folder)
+{
+    int count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string extension = entry.path().extension().string();
+        for (char& c : extension)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        count += entry.is_regular_file() && (extension == ".wav" || extension == ".ogg") ? 1 : 0;
+    }
+    return count;
 }
 
 bool WaitForExit(int pid)

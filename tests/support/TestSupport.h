@@ -31,6 +31,9 @@ bool DiskHas(const std::string& path);
 void SetWriteTime(const std::string& path, long long unixSeconds);
 // Names in a folder, sorted byte-wise, without "." and "..".
 std::string ListNames(const std::string& folder);
+// Files below the folder, at any depth, whose extension is ".wav" or ".ogg"
+// in any case: what a sound list loads from there.
+int CountSoundFiles(const std::string& folder);
 // A width x height 32-bit TGA, rows top to bottom; pixel(x, y) gives
 // 0xAARRGGBB.
 void WritePixelsTga(const std::string& path, uint32_t width, uint32_t height,

@@ -29,7 +29,7 @@ protected:
         ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_tones.py ."), 0);
         std::filesystem::current_path("Data");
         m_Sounds = std::make_unique<CSoundList>(m_Device);
-        ASSERT_EQ(m_Sounds->Load("Demo Sounds", "Resources", ".wav", ".ogg"), 16);
+        ASSERT_EQ(m_Sounds->Load("Demo Sounds", "Resources", ".wav", ".ogg"), CountSoundFiles("Resources"));
         GetAudioList().SetSource("Resources/Audio", m_Sounds.get());
     }
     void TearDown() override

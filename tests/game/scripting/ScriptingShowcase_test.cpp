@@ -34,7 +34,7 @@ protected:
         ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_tones.py ."), 0);
         std::filesystem::current_path("Data");
         // As the game base loads them at start.
-        ASSERT_EQ(CSoundList::SGetGlobal().Load("Sounds", "Resources", ".wav", ".ogg"), 16);
+        ASSERT_EQ(CSoundList::SGetGlobal().Load("Sounds", "Resources", ".wav", ".ogg"), CountSoundFiles("Resources"));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
     }
     void TearDown() override
