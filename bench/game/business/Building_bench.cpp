@@ -3,6 +3,7 @@
 // the foreman at one), three finished, painted houses with garages and three
 // empty lots. One update and one draw of that frame are measured apart.
 #include "bench/BenchSupport.h"
+#include "bench/GameRun.h"
 #include "foundation/FilePaths.h"
 #include "game/business/BusinessHooks.h"
 #include "game/business/CBuildingOps.h"
@@ -33,44 +34,6 @@ std::filesystem::path GameFolder()
     static const std::filesystem::path folder = bench::MakeDemoDataCopy("business");
     return folder;
 }
-
-// One run of the game with the business layer installed, as the launcher
-// starts it; the working and data folders are put back afterwards.
-class CGameRun {
-public:
-    CGameRun()
-        : m_WorkingFolder(std::filesystem::current_path())
-        , m_DataFolder(GetBaseFolder(0))
-    {
-        ::setenv("OMBRISALT_HEADLESS", "1", 1);
-        const std::filesystem::path folder = GameFolder();
-        RegisterAllClasses();
-        InstallGameBusinessHooks();
-        SetRunGame(RunGame);
-        SetIdleWait(IdleWait::Spin);
-        m_Path = (folder / "ombrisalt").string();
-        SLauncherRecord record;
-        record.gameName = "Ombrisalt";
-        record.programPath = m_Path.c_str();
-        int32_t exitCode = 0;
-        if (!StartUp(record, "ombrisalt", exitCode))
-            std::abort();
-        RunOnePass();
-    }
-    ~CGameRun()
-    {
-        ShutDown();
-        SetDataFolder(m_DataFolder.GetString());
-        std::filesystem::current_path(m_WorkingFolder);
-    }
-    CGameRun(const CGameRun&) = delete;
-    CGameRun& operator=(const CGameRun&) = delete;
-
-private:
-    std::filesystem::path m_WorkingFolder;
-    CJString m_DataFolder;
-    std::string m_Path;
-};
 
 // The town half built; the buildings under construction, or empty when the
 // level is not the demo's town.
@@ -131,7 +94,7 @@ void KeepBuilding(const std::vector<CBuildablePackage*>& building)
 
 void BM_UpdateOfTwelveLotsSixBeingBuilt(benchmark::State& state)
 {
-    CGameRun run;
+    bench::CGameRun run(GameFolder(), InstallGameBusinessHooks);
     CGameApp* game = CGameApp::SGetInstance();
     const std::vector<CBuildablePackage*> building = game ? BuildHalfTheTown(*game) : std::vector<CBuildablePackage*>{};
     if (building.size() != 6) {
@@ -149,7 +112,7 @@ BENCHMARK(BM_UpdateOfTwelveLotsSixBeingBuilt)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawOfTwelveLotsSixBeingBuilt(benchmark::State& state)
 {
-    CGameRun run;
+    bench::CGameRun run(GameFolder(), InstallGameBusinessHooks);
     CGameApp* game = CGameApp::SGetInstance();
     const std::vector<CBuildablePackage*> building = game ? BuildHalfTheTown(*game) : std::vector<CBuildablePackage*>{};
     if (building.size() != 6) {

@@ -4,6 +4,7 @@
 // as the town stands (its 12 lots, scenery and the HUD's gameplay overlay),
 // once with half the sprites on the lot layer.
 #include "bench/BenchSupport.h"
+#include "bench/GameRun.h"
 #include "foundation/FilePaths.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameApp.h"
@@ -31,56 +32,13 @@ std::filesystem::path GameFolder()
     return folder;
 }
 
-// One run of the game, started for a benchmark and shut down after it. The
-// game moves the working folder to its program and the data folder to
-// "Data/" and leaves both so (a real process ends there); they are put back
-// here, so the benchmarks after this one find the folders they set up.
-class CGameRun {
-public:
-    CGameRun()
-        : m_WorkingFolder(std::filesystem::current_path())
-        , m_DataFolder(GetBaseFolder(0))
-    {
-        ::setenv("OMBRISALT_HEADLESS", "1", 1);
-        const std::filesystem::path folder = GameFolder();
-        RegisterAllClasses();
-        SetRunGame(RunGame);
-        SetIdleWait(IdleWait::Spin);
-        m_Path = (folder / "ombrisalt").string();
-        SLauncherRecord record;
-        record.gameName = "Ombrisalt";
-        record.programPath = m_Path.c_str();
-        const auto start = std::chrono::steady_clock::now();
-        int32_t exitCode = 0;
-        if (!StartUp(record, "ombrisalt", exitCode))
-            std::abort();
-        RunOnePass();
-        m_StartSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    ~CGameRun()
-    {
-        ShutDown();
-        SetDataFolder(m_DataFolder.GetString());
-        std::filesystem::current_path(m_WorkingFolder);
-    }
-    CGameRun(const CGameRun&) = delete;
-    CGameRun& operator=(const CGameRun&) = delete;
-
-    double m_StartSeconds = 0.0;
-
-private:
-    std::filesystem::path m_WorkingFolder;
-    CJString m_DataFolder;
-    std::string m_Path;
-};
-
 // Start-up, the loading picture (its minimum time is 0 once the data load)
 // and the first frame of level 1.
 void BM_StartToFirstDrawnLevel(benchmark::State& state)
 {
     GameFolder();
     for (auto _ : state) {
-        CGameRun run;
+        bench::CGameRun run(GameFolder());
         state.SetIterationTime(run.m_StartSeconds);
     }
 }
@@ -91,7 +49,7 @@ BENCHMARK(BM_StartToFirstDrawnLevel)->UseManualTime()->Iterations(1)->Unit(bench
 // afterwards.
 void BM_LevelFrameOf12LotsAnd500Sprites(benchmark::State& state)
 {
-    CGameRun run;
+    bench::CGameRun run(GameFolder());
     CGameApp* game = CGameApp::SGetInstance();
     CPlayfield* playfield = GetCurrentPlayfield();
     CPlayfieldLayer* lots = playfield ? playfield->FindLayer("Lot") : nullptr;
@@ -121,7 +79,7 @@ BENCHMARK(BM_LevelFrameOf12LotsAnd500Sprites)->Unit(benchmark::kMillisecond);
 
 void BM_FullFrameOf500Sprites(benchmark::State& state)
 {
-    CGameRun run;
+    bench::CGameRun run(GameFolder());
     CGameApp* game = CGameApp::SGetInstance();
     CPlayfield* playfield = GetCurrentPlayfield();
     if (!game || !playfield) {
