@@ -1,6 +1,7 @@
 #include "game/business/CUpgradeKinds.h"
 
 #include "game/business/CBuildablePackageOps.h"
+#include "game/business/CBuildingOps.h"
 #include "game/business/CUpgradeButton.h"
 #include "foundation/CRandomGenerator.h"
 #include "game/world/CGameState.h"
@@ -74,9 +75,5 @@ int32_t GetUpgradeButtonHover(CUpgrade& upgrade)
 
 int32_t GetRandomAvailablePart(int32_t phase)
 {
-    CGameState* state = CGameState::SGetCurrent();
-    CCrewState* crew = state ? state->GetCrewState(phase) : nullptr;
-    if (!crew || crew->m_BuildableParts.GetCount() == 0)
-        return 0;
-    return crew->m_BuildableParts[CRandomGenerator::Global().Next(crew->m_BuildableParts.GetCount())];
+    return GetRandomAvailablePart(phase, CRandomGenerator::Global());
 }
