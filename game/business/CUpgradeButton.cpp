@@ -133,15 +133,6 @@ CJString SlotName(int32_t slot)
     return from ? item.Mid(from) : item;
 }
 
-// Without its own hover picture an upgrade takes its slot's.
-int32_t ButtonHover(CUpgrade& upgrade)
-{
-    if (upgrade.GetButtonHover() > 0)
-        return upgrade.GetButtonHover();
-    CUpgradeSlot* slot = GetUpgradeSlotByIndex(upgrade.m_UpgradeSlot);
-    return slot ? slot->m_BuyButtonHover : 0;
-}
-
 // Another part of the same phase takes the place of the one being built,
 // which starts over; the crew at work stays on it.
 bool ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& part, int32_t index)
@@ -383,7 +374,7 @@ void CUpgradeButton::DrawPicture(CFrameInterface& target, CUpgrade& upgrade)
 {
     const CColor neutral(255, 255, 255, 255);
     if (m_Hover || m_Busy || g_HighlightAll)
-        if (CSequence* hover = SequenceAt(ButtonHover(upgrade)))
+        if (CSequence* hover = SequenceAt(GetUpgradeButtonHover(upgrade)))
             if (CFrame* frame = hover->GetCurrentFrame())
                 DrawScaled(target, *frame, upgrade.m_UpgradeButtonScale, neutral, hover->GetBlitType());
 
