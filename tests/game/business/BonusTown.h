@@ -6,6 +6,7 @@
 // "Three In A Row Options" at their defaults. A noting sprite on the
 // "Effects" layer records every broadcast the playfield hears.
 #include "BusinessLevelTest.h"
+#include "../MessageEarAI.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/world/CBuildablePackage.h"
@@ -25,24 +26,6 @@
 #include <vector>
 
 namespace bonus_town {
-
-// Notes the names of the messages its sprite hears.
-class CEarAI : public CSpriteAI {
-public:
-    explicit CEarAI(std::vector<std::string>& heard)
-        : m_Heard(heard)
-    {
-    }
-    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
-    void HandleMessage(CMessage& message) override
-    {
-        m_Heard.push_back(GetMessageTypeName(message.GetType()));
-        CSpriteAI::HandleMessage(message);
-    }
-
-private:
-    std::vector<std::string>& m_Heard;
-};
 
 class BonusTown : public BusinessLevelTest {
 protected:
@@ -71,7 +54,7 @@ protected:
                     "Upgrade Slot=Deliverer\nHeart Bonus=1.5\nSeconds To Fade After Moved Someone In=4");
         ASSERT_NE(StartLevel(), nullptr);
         auto* ear = new CSprite;
-        ear->AddAI(new CEarAI(m_Heard));
+        ear->AddAI(new CMessageEarAI(m_Heard));
         Playfield().AddSprite(ear, "Effects");
         m_State = CGameState::SGetCurrent();
         m_RevenueBefore = m_State->m_RevenueK;

@@ -2,6 +2,7 @@
 // and an empty lot, the looks an upgrade falls back on, the parts a random
 // wish draws, and data of the wrong class.
 #include "BusinessLevelTest.h"
+#include "../MessageEarAI.h"
 
 #include "foundation/CRandomGenerator.h"
 #include "game/business/CIllegalMoveDisplay.h"
@@ -27,24 +28,6 @@
 #include <vector>
 
 namespace {
-
-// Notes the messages its sprite hears.
-class CNotingAI : public CSpriteAI {
-public:
-    explicit CNotingAI(std::vector<std::string>& heard)
-        : m_Heard(heard)
-    {
-    }
-    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
-    void HandleMessage(CMessage& message) override
-    {
-        m_Heard.push_back(GetMessageTypeName(message.GetType()));
-        CSpriteAI::HandleMessage(message);
-    }
-
-private:
-    std::vector<std::string>& m_Heard;
-};
 
 class Upgrades : public BusinessLevelTest {
 protected:
@@ -122,8 +105,8 @@ TEST_F(Upgrades, TheBulldozerClearsABuiltLotAndCountsEveryUseEvenOnAnEmptyLot)
     CLot* empty = AddLot({1, 0});
     std::vector<std::string> heardByBuilt;
     std::vector<std::string> heardByEmpty;
-    built->GetSprite()->AddAI(new CNotingAI(heardByBuilt));
-    empty->GetSprite()->AddAI(new CNotingAI(heardByEmpty));
+    built->GetSprite()->AddAI(new CMessageEarAI(heardByBuilt));
+    empty->GetSprite()->AddAI(new CMessageEarAI(heardByEmpty));
     const uint32_t usedBefore = Stats().m_BulldozerUsed;
 
     EXPECT_TRUE(DropUpgradeOnLot(dozer, dozerIndex, built));

@@ -4,6 +4,7 @@
 // drawing, and the score balloon of a move-in. The building business is a
 // double that follows what the lot may ask of it.
 #include "blit/CColor.h"
+#include "../MessageEarAI.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
@@ -100,25 +101,6 @@ public:
     CColor decorationColour;
     uint32_t decorationMega = 0;
     int decorations = 0;
-};
-
-// First in the lot sprite's chain: notes the names of the messages the
-// sprite is sent, and passes every call on to the lot.
-class CEarAI : public CSpriteAI {
-public:
-    explicit CEarAI(std::vector<std::string>& heard)
-        : m_Heard(heard)
-    {
-    }
-    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
-    void HandleMessage(CMessage& message) override
-    {
-        m_Heard.push_back(GetMessageTypeName(message.GetType()));
-        CSpriteAI::HandleMessage(message);
-    }
-
-private:
-    std::vector<std::string>& m_Heard;
 };
 
 // A layer that notes what the playfield broadcasts.
@@ -219,7 +201,7 @@ protected:
     {
         auto* sprite = new CSprite;
         sprite->SetPosition(x, y);
-        sprite->AddAI(new CEarAI(m_Heard));
+        sprite->AddAI(new CMessageEarAI(m_Heard));
         auto* lot = new CLot;
         sprite->AddAI(lot);
         if (!lot->m_Building)
