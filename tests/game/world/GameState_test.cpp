@@ -3,6 +3,7 @@
 // statistics, the sprites a level start adds, and stored states that travel
 // through text and the binary stream, also into a data set that changed.
 #include "game/scripting/CAudio.h"
+#include "support/TestSupport.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CGameState.h"
@@ -30,20 +31,6 @@
 #include <vector>
 
 namespace {
-
-std::string Text(const std::string& className, const std::string& lines)
-{
-    std::string text = className + "\r\n{\r\n";
-    size_t start = 0;
-    while (start < lines.size()) {
-        size_t end = lines.find('\n', start);
-        if (end == std::string::npos)
-            end = lines.size();
-        text += "\t" + lines.substr(start, end - start) + "\r\n";
-        start = end + 1;
-    }
-    return text + "}\r\n";
-}
 
 class SpyWorldHooks : public CWorldHooks {
 public:
@@ -105,30 +92,30 @@ protected:
         SequenceFolderTest::SetUp();
         for (const char* name : kOverlaySets)
             WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
-                       Text("CFrameOverlayOptions", ""));
+                       ObjectText("CFrameOverlayOptions", ""));
         for (const char* name : {"!None", "Shopping Tutorial"})
-            WriteBytes("Resources/" + std::string(name) + ".Tutorial.txt", Text("CTutorial", ""));
-        WriteBytes("Resources/Initial.GameState.txt", Text("CGameState", ""));
-        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Add-On A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Crew A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Paint A.UpgradeSlot.txt", Text("CUpgradeSlot", "Inlcude In Play Log=0"));
+            WriteBytes("Resources/" + std::string(name) + ".Tutorial.txt", ObjectText("CTutorial", ""));
+        WriteBytes("Resources/Initial.GameState.txt", ObjectText("CGameState", ""));
+        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Add-On A.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Crew A.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Paint A.UpgradeSlot.txt", ObjectText("CUpgradeSlot", "Inlcude In Play Log=0"));
         WriteBytes("Resources/Phases/Frame.BuildPhase.txt",
-                   Text("CBuildPhase",
+                   ObjectText("CBuildPhase",
                         "Name=Frame\nOption Index=Required\nUpgrade Slot List=Array\n{\n"
                         "Upgrade Slot=Crew A\n}"));
         WriteBytes("Resources/Phases/Garage.BuildPhase.txt",
-                   Text("CBuildPhase",
+                   ObjectText("CBuildPhase",
                         "Name=Garage\nMinimum Number Of Slots=3\nUpgrade Slot List=Array\n{\n"
                         "Upgrade Slot=Garage A\n}"));
-        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0"));
+        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", ObjectText("CUpgrade", "Upgrade Cost=0"));
         WriteUpgrade("Garage Big", "CBuildablePart", "Garage A", "2.5", "Build Phase=Garage\nResale Value=4");
         WriteUpgrade("Garage Small", "CBuildablePart", "Garage A", "1", "Build Phase=Garage\nResale Value=2");
         WriteUpgrade("Crew Basic", "CCrewSkillUpgrade", "Crew A", "0", "Build Phase=Frame\nBuild Speed=1.5");
         WriteUpgrade("Locked Crew", "CCrewSkillUpgrade", "Crew A", "0", "Requirements List=Array\n{\nRequirement=0\n}");
         WriteUpgrade("Paint Red", "CColorBuildablePart", "Paint A", "0.5", "Build Phase=Garage");
-        WriteBytes("Resources/Rules.Object.txt", Text("CRules", "Spendable Profit=0.1"));
+        WriteBytes("Resources/Rules.Object.txt", ObjectText("CRules", "Spendable Profit=0.1"));
         Repoint();
     }
     void TearDown() override
@@ -153,7 +140,7 @@ protected:
                              const std::string& cost, const std::string& more)
     {
         WriteBytes("Resources/Upgrades/" + name + ".Upgrade.txt",
-                   Text(className, "Name=" + name + "\nUpgrade Slot=" + slot + "\nUpgrade Cost=" + cost + "\n" + more));
+                   ObjectText(className, "Name=" + name + "\nUpgrade Slot=" + slot + "\nUpgrade Cost=" + cost + "\n" + more));
     }
     // The lists read the folder again on their next use.
     static void Repoint()
@@ -392,7 +379,7 @@ TEST_F(GameStateData, CareerStatisticsRoundTheirPercentsAndSurviveZeroDenominato
 
 TEST_F(GameStateData, StoredStatesTravelThroughTextAndBinaryAndFitAChangedDataSet)
 {
-    WriteBytes("Resources/Phases/Attic.BuildPhase.txt", Text("CBuildPhase", "Name=Attic"));
+    WriteBytes("Resources/Phases/Attic.BuildPhase.txt", ObjectText("CBuildPhase", "Name=Attic"));
     GetBuildPhaseList().RemoveAll();
     Repoint();
     CGameState state;
@@ -413,7 +400,7 @@ TEST_F(GameStateData, StoredStatesTravelThroughTextAndBinaryAndFitAChangedDataSe
     // A designer's stored state naming a phase this data set lacks and
     // missing one it has: the crews follow the phases.
     WriteBytes("Resources/Start.GameState.txt",
-               Text("CGameState", "Crews List=Array\n{\nRoof=CCrewState\n{\n}\n}\nSpendable MoneyK=9"));
+               ObjectText("CGameState", "Crews List=Array\n{\nRoof=CCrewState\n{\n}\n}\nSpendable MoneyK=9"));
     CGameState* start = GetGameStateList().GetObjectByName("Start");
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(start->m_SpendableMoneyK, 9.0f);
@@ -423,8 +410,8 @@ TEST_F(GameStateData, StoredStatesTravelThroughTextAndBinaryAndFitAChangedDataSe
     // The data set loses the attic phase and gains two slots: the binary
     // record of the old state still reads, cut and padded to the new lists.
     ::remove("Resources/Phases/Attic.BuildPhase.txt");
-    WriteBytes("Resources/Slots/Roof A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    WriteBytes("Resources/Slots/Yard A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Slots/Roof A.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
+    WriteBytes("Resources/Slots/Yard A.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
     for (CObjectFileArray* list :
          {static_cast<CObjectFileArray*>(&GetGameStateList()), static_cast<CObjectFileArray*>(&GetBuildPhaseList()),
           static_cast<CObjectFileArray*>(&GetUpgradeSlotList())})
@@ -453,7 +440,7 @@ TEST_F(GameStateData, TheLevelStartPutsTheTimerAndCounterAtTheirMarkersOnlyWhenT
     live.reset();
 
     WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
-               Text("CFrameOverlayOptions",
+               ObjectText("CFrameOverlayOptions",
                     "Text Overlays=Array\n{\nArray Item=CFrameOverlayPositionMarker\n{\nID=Timer\n"
                     "Position=100,40\nSize=21,10\n}\n}"));
     GetFrameOverlayOptionsList().RemoveAll();

@@ -2,6 +2,7 @@
 // a designer's files give the game, loaded once, and how a data set that
 // lacks an object or holds the wrong class stops the game.
 #include "game/world/CBackgroundStyleSheet.h"
+#include "support/TestSupport.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CRules.h"
@@ -17,20 +18,6 @@
 #include <string>
 
 namespace {
-
-std::string Text(const std::string& className, const std::string& lines)
-{
-    std::string text = className + "\r\n{\r\n";
-    size_t start = 0;
-    while (start < lines.size()) {
-        size_t end = lines.find('\n', start);
-        if (end == std::string::npos)
-            end = lines.size();
-        text += "\t" + lines.substr(start, end - start) + "\r\n";
-        start = end + 1;
-    }
-    return text + "}\r\n";
-}
 
 class GameDataLists : public SequenceFolderTest {
 protected:
@@ -63,8 +50,8 @@ protected:
 
 TEST_F(GameDataLists, AGeneralObjectLoadsOnceOnItsFirstFetchAndEveryFetchGivesThatObject)
 {
-    WriteBytes("Resources/Tuning/Late Period.Object.txt", Text("CPeriod", "Period Year=1970s"));
-    WriteBytes("Resources/Town Look.Object.txt", Text("CBackgroundStyleSheet", ""));
+    WriteBytes("Resources/Tuning/Late Period.Object.txt", ObjectText("CPeriod", "Period Year=1970s"));
+    WriteBytes("Resources/Town Look.Object.txt", ObjectText("CBackgroundStyleSheet", ""));
     InitGeneralObjects();
     CGeneralObjectsList& list = GetGeneralObjects();
     CJString listName;
@@ -86,7 +73,7 @@ TEST_F(GameDataLists, AGeneralObjectLoadsOnceOnItsFirstFetchAndEveryFetchGivesTh
 
 TEST_F(GameDataLists, AMissingObjectStopsTheGameAtItsFirstFetchNotAtStartUp)
 {
-    WriteBytes("Resources/Lot Options.Object.txt", Text("CPeriod", ""));
+    WriteBytes("Resources/Lot Options.Object.txt", ObjectText("CPeriod", ""));
     InitGeneralObjects();
     EXPECT_EQ(GetGeneralObjects().GetCount(), 1);
     EXPECT_EXIT(GetGeneralObject("Goal Options"), testing::ExitedWithCode(255),
@@ -97,9 +84,9 @@ TEST_F(GameDataLists, AMissingObjectStopsTheGameAtItsFirstFetchNotAtStartUp)
 
 TEST_F(GameDataLists, AnObjectOfTheWrongClassIsRefused)
 {
-    WriteBytes("Resources/Rules.Object.txt", Text("CPeriod", ""));
-    WriteBytes("Resources/Modern.Period.txt", Text("CBackgroundStyleSheet", ""));
-    WriteBytes("Resources/Beach.Background.txt", Text("CBackgroundStyleSheet", ""));
+    WriteBytes("Resources/Rules.Object.txt", ObjectText("CPeriod", ""));
+    WriteBytes("Resources/Modern.Period.txt", ObjectText("CBackgroundStyleSheet", ""));
+    WriteBytes("Resources/Beach.Background.txt", ObjectText("CBackgroundStyleSheet", ""));
     InitGeneralObjects();
     EXPECT_EXIT(CRules::SGetInstance(), testing::ExitedWithCode(255),
                 "File contains invalid class type of CPeriod");
@@ -115,13 +102,13 @@ TEST_F(GameDataLists, AnObjectOfTheWrongClassIsRefused)
 TEST_F(GameDataLists, BackgroundStyleSheetsReadTheirLotImagesAndRoundTrip)
 {
     WriteBytes("Resources/Backgrounds/Beach.Background.txt",
-               Text("CBackgroundStyleSheet", "Background Image=Beach Sand\n"
+               ObjectText("CBackgroundStyleSheet", "Background Image=Beach Sand\n"
                                              "Vacant Images List=Array\n{\n"
                                              "Vacant Images=Empty Lot\n"
                                              "Vacant Images=Scaffold\n}\n"
                                              "LivedIn Images List=Array\n{\n"
                                              "LivedIn Images=Cottage\n}"));
-    WriteBytes("Resources/Backgrounds/Aaa Plain.Background.txt", Text("CBackgroundStyleSheet", ""));
+    WriteBytes("Resources/Backgrounds/Aaa Plain.Background.txt", ObjectText("CBackgroundStyleSheet", ""));
     CBackgroundStyleSheetList& list = GetBackgroundStyleSheetList();
     ASSERT_EQ(list.GetCount(), 2);
     CBackgroundStyleSheet* plain = list.GetObject(0);
@@ -148,7 +135,7 @@ TEST_F(GameDataLists, BackgroundStyleSheetsReadTheirLotImagesAndRoundTrip)
 
 TEST_F(GameDataLists, AMisspeltKeyInADesignersFileIsReportedWithTheFile)
 {
-    WriteBytes("Resources/Periods/Fifties.Period.txt", Text("CPeriod", "Period Yaer=1950s"));
+    WriteBytes("Resources/Periods/Fifties.Period.txt", ObjectText("CPeriod", "Period Yaer=1950s"));
     testing::internal::CaptureStderr();
     CPeriod* period = GetPeriodList().GetObject(0);
     const std::string said = testing::internal::GetCapturedStderr();

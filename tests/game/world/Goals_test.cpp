@@ -37,20 +37,6 @@
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    std::string text = className + "\r\n{\r\n";
-    size_t start = 0;
-    while (start < lines.size()) {
-        size_t end = lines.find('\n', start);
-        if (end == std::string::npos)
-            end = lines.size();
-        text += "\t" + lines.substr(start, end - start) + "\r\n";
-        start = end + 1;
-    }
-    return text + "}\r\n";
-}
-
 // A lot layer that notes the name of every message the playfield passes it.
 class CListeningLayer : public CLotPlayfieldLayer {
 public:
@@ -113,7 +99,7 @@ protected:
     }
     void WriteOptions(const std::string& lines)
     {
-        WriteBytes("Resources/Goal Options.Object.txt", Text("CGoalOptions", lines));
+        WriteBytes("Resources/Goal Options.Object.txt", ObjectText("CGoalOptions", lines));
         InitGeneralObjects();
     }
     CLot* AddLot(CPoint grid)
@@ -441,7 +427,7 @@ TEST_F(Goals, AtLocationGoalsFollowTheirListedLots)
 TEST_F(Goals, OldGoalTextsAreMendedWhenRead)
 {
     const std::string text =
-        Text("CCustomerAtLocationGoal", "Location Description=the old mill\nText=%s[Thing] by %s[LegacyText]");
+        ObjectText("CCustomerAtLocationGoal", "Location Description=the old mill\nText=%s[Thing] by %s[LegacyText]");
     std::unique_ptr<CObject> object(ObjectFromText(text, IdMode::WithoutIds, StreamReports::Fatal));
     ASSERT_NE(object, nullptr);
     auto* goal = dynamic_cast<CCustomerAtLocationGoal*>(object.get());
@@ -474,7 +460,7 @@ TEST_F(Goals, TextVariablesAndDescriptionsGiveWholeDollars)
 
 TEST_F(Goals, MissingGoalOptionsStopTheGameWhenAGoalIsFirstDrawn)
 {
-    WriteBytes("Resources/Rules.Object.txt", Text("CGoalOptions", ""));
+    WriteBytes("Resources/Rules.Object.txt", ObjectText("CGoalOptions", ""));
     InitGeneralObjects();
     CRevenueGoal goal;
     CGoalLayout layout;
@@ -549,14 +535,14 @@ TEST_F(Goals, TheGoalOverlayShowsItsGoalInTheLookOfItsStateAndStarsItOnceWhenAwa
 TEST_F(Goals, PartGoalsFollowThePartNowInTheirSlot)
 {
     WriteOptions("");
-    WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
-    WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    WriteBytes("Resources/Phases/Frame.BuildPhase.txt", Text("CBuildPhase", "Name=Frame"));
-    WriteBytes("Resources/Phases/Garage.BuildPhase.txt", Text("CBuildPhase", "Name=Garage"));
-    WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0"));
+    WriteBytes("Resources/Rules.Object.txt", ObjectText("CRules", ""));
+    WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
+    WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
+    WriteBytes("Resources/Phases/Frame.BuildPhase.txt", ObjectText("CBuildPhase", "Name=Frame"));
+    WriteBytes("Resources/Phases/Garage.BuildPhase.txt", ObjectText("CBuildPhase", "Name=Garage"));
+    WriteBytes("Resources/Upgrades/!None.Upgrade.txt", ObjectText("CUpgrade", "Upgrade Cost=0"));
     WriteBytes("Resources/Upgrades/Carport.Upgrade.txt",
-               Text("CBuildablePart", "Name=Carport\nUpgrade Slot=Garage A\nBuild Phase=Garage\n"
+               ObjectText("CBuildablePart", "Name=Carport\nUpgrade Slot=Garage A\nBuild Phase=Garage\n"
                                       "Build Button Appearance=Dollar"));
     InitGeneralObjects();
     GetUpgradeSlotList().SetSource(nullptr, "Resources", 0);

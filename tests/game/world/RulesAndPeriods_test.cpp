@@ -3,6 +3,7 @@
 // texts dealt like shuffled decks, a period's place in the level-select
 // overlay, and both objects through text and the binary stream.
 #include "foundation/CRandomGenerator.h"
+#include "support/TestSupport.h"
 #include "foundation/CurrentLoadFile.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CBackgroundStyleSheet.h"
@@ -32,20 +33,6 @@
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    std::string text = className + "\r\n{\r\n";
-    size_t start = 0;
-    while (start < lines.size()) {
-        size_t end = lines.find('\n', start);
-        if (end == std::string::npos)
-            end = lines.size();
-        text += "\t" + lines.substr(start, end - start) + "\r\n";
-        start = end + 1;
-    }
-    return text + "}\r\n";
-}
-
 // Every overlay set the rules name by default, and three more.
 constexpr const char* kOverlaySets[] = {
     "Main Menu Overlay", "Gameplay Overlay", "Gameplay Overlay Menu Button", "Shopping Overlay",
@@ -65,21 +52,21 @@ protected:
             WriteTga("Resources/Frames/" + std::string(name) + ".tga", 4, 4);
         for (const char* name : kOverlaySets)
             WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
-                       Text("CFrameOverlayOptions", ""));
+                       ObjectText("CFrameOverlayOptions", ""));
         WriteBytes("Resources/Frame Overlay Options/Level Select Overlay.FOO",
-                   Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n"
+                   ObjectText("CFrameOverlayOptions", "Text Overlays=Array\n{\n"
                                                 "Array Item=CFrameOverlayPositionMarker\n{\nID=1950s\nPosition=120,80\n}\n"
                                                 "Array Item=CFrameOverlayTextOverlay\n{\nID=1960s\n}\n}"));
         for (const char* name : {"!None", "Add-On A", "Garage A"})
-            WriteBytes("Resources/Slots/" + std::string(name) + ".UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+            WriteBytes("Resources/Slots/" + std::string(name) + ".UpgradeSlot.txt", ObjectText("CUpgradeSlot", ""));
         for (const char* name : {"!None", "Shopping Tutorial"})
-            WriteBytes("Resources/" + std::string(name) + ".Tutorial.txt", Text("CTutorial", ""));
-        WriteBytes("Resources/Initial.GameState.txt", Text("CGameState", ""));
-        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", ""));
-        WriteBytes("Resources/Upgrades/Carport.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Garage A"));
-        WriteBytes("Resources/Upgrades/Porch.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Add-On A"));
-        WriteBytes("Resources/Audio/Bell.Audio.txt", Text("CAudio", ""));
-        WriteBytes("Resources/Audio/Fanfare.Audio.txt", Text("CAudio", ""));
+            WriteBytes("Resources/" + std::string(name) + ".Tutorial.txt", ObjectText("CTutorial", ""));
+        WriteBytes("Resources/Initial.GameState.txt", ObjectText("CGameState", ""));
+        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", ObjectText("CUpgrade", ""));
+        WriteBytes("Resources/Upgrades/Carport.Upgrade.txt", ObjectText("CUpgrade", "Upgrade Slot=Garage A"));
+        WriteBytes("Resources/Upgrades/Porch.Upgrade.txt", ObjectText("CUpgrade", "Upgrade Slot=Add-On A"));
+        WriteBytes("Resources/Audio/Bell.Audio.txt", ObjectText("CAudio", ""));
+        WriteBytes("Resources/Audio/Fanfare.Audio.txt", ObjectText("CAudio", ""));
         PointListsHere();
     }
     void TearDown() override
@@ -123,7 +110,7 @@ protected:
 
 TEST_F(GameData, RulesReadWithTheirDefaultsAndNameOverlaySetsSlotsAndTheInitialState)
 {
-    WriteBytes("Resources/Rules.Object.txt", Text("CRules", "Revenue Count Up=3.5\n"
+    WriteBytes("Resources/Rules.Object.txt", ObjectText("CRules", "Revenue Count Up=3.5\n"
                                                             "Gameplay Overlay 2=Garage Overlay\n"
                                                             "Movein Bonus By Hearts List=Array\n{\n"
                                                             "Movein Bonus By Hearts=0\n"
@@ -156,7 +143,7 @@ TEST_F(GameData, ADefaultTheDataSetLacksIsNoneButANameItLacksStopsTheGame)
 {
     std::remove("Resources/Frame Overlay Options/Shopping Overlay.FOO");
     GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
-    WriteBytes("Resources/Rules.Object.txt", Text("CRules", "Revenue Count Up=3"));
+    WriteBytes("Resources/Rules.Object.txt", ObjectText("CRules", "Revenue Count Up=3"));
     CRules& rules = CRules::SGetInstance();
     EXPECT_EQ(rules.m_ShoppingOverlay, -1);
     EXPECT_EQ(rules.m_ShoppingNewUpgradeOverlay, Overlay("Shopping New Upgrade Overlay"));
@@ -166,7 +153,7 @@ TEST_F(GameData, ADefaultTheDataSetLacksIsNoneButANameItLacksStopsTheGame)
     EXPECT_EQ(static_cast<CRules*>(copy.get())->m_ShoppingOverlay, -1);
 
     GetCurrentLoadFileName().Set("Rules.Object.txt");
-    EXPECT_EXIT(ObjectFromText(Text("CRules", "Shopping Overlay=Shoping Overlay"), IdMode::WithoutIds,
+    EXPECT_EXIT(ObjectFromText(ObjectText("CRules", "Shopping Overlay=Shoping Overlay"), IdMode::WithoutIds,
                                StreamReports::Fatal),
                 testing::ExitedWithCode(255),
                 "Fatal Not Found Error(.|\r|\n)*\"Shoping Overlay\"(.|\r|\n)*Rules.Object.txt:Shopping Overlay");
@@ -176,7 +163,7 @@ TEST_F(GameData, ADefaultTheDataSetLacksIsNoneButANameItLacksStopsTheGame)
 TEST_F(GameData, TheGameplayOverlayFollowsTheUpgradesTheGameStateHolds)
 {
     WriteBytes("Resources/Rules.Object.txt",
-               Text("CRules", "Gameplay Overlay 2=Garage Overlay\nGameplay Overlay 3=Add-On Overlay"));
+               ObjectText("CRules", "Gameplay Overlay 2=Garage Overlay\nGameplay Overlay 3=Add-On Overlay"));
     CRules& rules = CRules::SGetInstance();
     CGameState& state = *CGameState::SGetCurrent();
     state.ResetForLevel();
@@ -194,7 +181,7 @@ TEST_F(GameData, TheGameplayOverlayFollowsTheUpgradesTheGameStateHolds)
 TEST_F(GameData, RulesAndPeriodsRoundTripThroughTextAndTheBinaryStream)
 {
     WriteBytes("Resources/Rules.Object.txt",
-               Text("CRules", "Gameplay Overlay 3=Add-On Overlay\n"
+               ObjectText("CRules", "Gameplay Overlay 3=Add-On Overlay\n"
                               "Move In Bonus By 3 In ARows List=Array\n{\nMove In Bonus By 3 In ARows=0.5\n}\n"
                               "Disable Vertical Matches=1\n"
                               "Goal Achieved Audio=Fanfare\n"
@@ -214,7 +201,7 @@ TEST_F(GameData, RulesAndPeriodsRoundTripThroughTextAndTheBinaryStream)
     EXPECT_TRUE(rules.m_DisableVerticalMatches);
 
     WriteBytes("Resources/Fifties.Period.txt",
-               Text("CPeriod", "Period Year=1950s\nHud Background=Hud Fifties\nPhone Ring Audio=Bell\n"
+               ObjectText("CPeriod", "Period Year=1950s\nHud Background=Hud Fifties\nPhone Ring Audio=Bell\n"
                                "Level Failed Strings=Array\n{\nFailed String=Too bad\nFailed String=Again?\n}"));
     CPeriod* period = GetPeriodList().GetObject(0);
     ASSERT_NE(period, nullptr);
@@ -235,7 +222,7 @@ TEST_F(GameData, RulesAndPeriodsRoundTripThroughTextAndTheBinaryStream)
 TEST_F(GameData, EndOfLevelTextsAreDealtLikeShuffledDecks)
 {
     WriteBytes("Resources/Fifties.Period.txt",
-               Text("CPeriod", "Level Failed Strings=Array\n{\n"
+               ObjectText("CPeriod", "Level Failed Strings=Array\n{\n"
                                "Failed String=Too bad\nFailed String=Again?\nFailed String=So close\n}\n"
                                "Level Success Expert Strings=Array\n{\nExpert String=Superb\n}"));
     CPeriod& period = *GetPeriodList().GetObject(0);
@@ -275,11 +262,11 @@ TEST_F(GameData, EndOfLevelTextsAreDealtLikeShuffledDecks)
 
 TEST_F(GameData, PeriodsReadTheOldAudioKeyAndFindTheirLevelSelectMarker)
 {
-    WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
+    WriteBytes("Resources/Rules.Object.txt", ObjectText("CRules", ""));
     WriteBytes("Resources/A Fifties.Period.txt",
-               Text("CPeriod", "Period Year=1950s\nExpert Goal Achieved Audio=Fanfare"));
-    WriteBytes("Resources/B Sixties.Period.txt", Text("CPeriod", "Period Year=1960s"));
-    WriteBytes("Resources/C Seventies.Period.txt", Text("CPeriod", "Period Year=1970s"));
+               ObjectText("CPeriod", "Period Year=1950s\nExpert Goal Achieved Audio=Fanfare"));
+    WriteBytes("Resources/B Sixties.Period.txt", ObjectText("CPeriod", "Period Year=1960s"));
+    WriteBytes("Resources/C Seventies.Period.txt", ObjectText("CPeriod", "Period Year=1970s"));
     CPeriod& fifties = *GetPeriodList().GetObject(0);
     EXPECT_EQ(fifties.m_OptionalGoalAchievedAudio, GetAudioList().Find("Fanfare"));
 
@@ -293,9 +280,9 @@ TEST_F(GameData, PeriodsReadTheOldAudioKeyAndFindTheirLevelSelectMarker)
 TEST_F(GameData, TheCurrentLevelPicksItsPeriodAndBackgroundByIndex)
 {
     for (const char* name : {"A Fifties", "B Sixties", "C Seventies"})
-        WriteBytes("Resources/" + std::string(name) + ".Period.txt", Text("CPeriod", std::string("Period Year=") + name));
+        WriteBytes("Resources/" + std::string(name) + ".Period.txt", ObjectText("CPeriod", std::string("Period Year=") + name));
     for (const char* name : {"Beach", "Hills"})
-        WriteBytes("Resources/" + std::string(name) + ".Background.txt", Text("CBackgroundStyleSheet", ""));
+        WriteBytes("Resources/" + std::string(name) + ".Background.txt", ObjectText("CBackgroundStyleSheet", ""));
     EXPECT_EQ(GetCurrentPeriod(), nullptr) << "no level in play";
     EXPECT_EQ(GetCurrentBackgroundStyleSheet(), nullptr);
 
