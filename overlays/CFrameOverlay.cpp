@@ -17,6 +17,7 @@
 #include "sequences/CTextSubstitutionList.h"
 #include "ui/UiHooks.h"
 
+#include <cstdio>
 #include <cmath>
 
 namespace {
@@ -292,6 +293,18 @@ CFrameOverlayOptions* FindFrameOverlayOptions(const char* name)
     CFrameOverlayOptionsList& list = GetFrameOverlayOptionsList();
     const int32_t index = list.Find(name);
     return index < 0 ? nullptr : list.GetObject(index);
+}
+
+void FillLoadingProgress(CTextSubstitutionList& values, int32_t loaded, int32_t total)
+{
+    float fraction = float(loaded) / float(total > 0 ? total : 1);
+    fraction = fraction < 0.0f ? 0.0f : fraction > 1.0f ? 1.0f : fraction;
+    char key[32];
+    std::snprintf(key, sizeof key, "%g", double(fraction * 6.0f));
+    values.RemoveAll();
+    values.AddNumber("%s[NumThingsLoaded]", loaded);
+    values.AddNumber("%s[TotalThingsToLoad]", total);
+    values.AddText("%s[Key]", CJString(key));
 }
 
 void CFrameOverlayLoadingScreenOverlay::DrawOnFrame(CFrame& frame)

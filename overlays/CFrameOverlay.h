@@ -160,6 +160,11 @@ private:
     CTextSubstitutionList* m_pSubstitutions;
 };
 
+// The loading progress a loading-screen set shows: "%s[NumThingsLoaded]",
+// "%s[TotalThingsToLoad]" and "%s[Key]", the loaded fraction (held to 0..1)
+// times 6 in "%g" form. The list is emptied first.
+void FillLoadingProgress(CTextSubstitutionList& values, int32_t loaded, int32_t total);
+
 // "Justify Left", "Justify Center", "Justify Right".
 enum class OverlayJustification : int32_t { Left = 0, Center = 1, Right = 2 };
 CCodeTableList& GetOverlayJustificationList();

@@ -951,18 +951,6 @@ const char* GetEditorSettingsFileName()
     return ".\\Quenthal Editor.ini";
 }
 
-void FillLoadingProgress(CTextSubstitutionList& values, int32_t loaded, int32_t total)
-{
-    float fraction = float(loaded) / float(total > 0 ? total : 1);
-    fraction = fraction < 0.0f ? 0.0f : fraction > 1.0f ? 1.0f : fraction;
-    char key[32];
-    std::snprintf(key, sizeof key, "%g", double(fraction * 6.0f));
-    values.RemoveAll();
-    values.AddNumber("%s[NumThingsLoaded]", loaded);
-    values.AddNumber("%s[TotalThingsToLoad]", total);
-    values.AddText("%s[Key]", CJString(key));
-}
-
 bool DrawLoadingProgress()
 {
     if (g_Loading.drawing || !g_Loading.splash || !IsScreenDeviceReady())

@@ -212,9 +212,6 @@ inline constexpr uint32_t kCursorTableSize = 23;
 void ShowSequenceAsCursor(CSequence* sequence);
 // The skin theme the game's windows take ("Nadrevo"); null before Init.
 CObject* GetGameSkinTheme();
-// The loading progress texts for loaded of total things (a total below 1
-// counts as 1).
-void FillLoadingProgress(CTextSubstitutionList& values, int32_t loaded, int32_t total);
 // Draws the loading progress unless it is running or drew less than 50 ms
 // ago; true when it drew.
 bool DrawLoadingProgress();

@@ -47,18 +47,6 @@ int32_t CountLoaded(CObjectFileArray& list)
     return loaded;
 }
 
-void FillProgress(CTextSubstitutionList& values, int32_t loaded, int32_t total)
-{
-    float fraction = float(loaded) / float(total > 0 ? total : 1);
-    fraction = fraction < 0.0f ? 0.0f : fraction > 1.0f ? 1.0f : fraction;
-    char key[32];
-    std::snprintf(key, sizeof key, "%g", double(fraction * 6.0f));
-    values.RemoveAll();
-    values.AddNumber("%s[NumThingsLoaded]", loaded);
-    values.AddNumber("%s[TotalThingsToLoad]", total);
-    values.AddText("%s[Key]", CJString(key));
-}
-
 // Before every object read while the other showcases load.
 void DrawProgress()
 {
@@ -70,7 +58,7 @@ void DrawProgress()
     s.lastProgress = now;
     const int32_t loaded = CountLoaded(GetSequenceList()) + CountLoaded(GetFrameLibrary());
     CTextSubstitutionList values;
-    FillProgress(values, loaded, s.total);
+    FillLoadingProgress(values, loaded, s.total);
     CScreenFrame& screen = CScreenFrame::SGetInstance();
     s.splash->DrawOnFrame(screen, &values, false, nullptr);
     screen.Present();
@@ -89,7 +77,7 @@ void Init()
     const int32_t background = GetFrameLibrary().Find("LoadingScreen_Background");
     if (s.splash && background >= 0) {
         CTextSubstitutionList values;
-        FillProgress(values, 0, s.total);
+        FillLoadingProgress(values, 0, s.total);
         CFrameOverlayLoadingScreenOverlay overlay(*s.splash, &values);
         presenter.Show(GetFrameLibrary().GetObject(background), &overlay);
     }

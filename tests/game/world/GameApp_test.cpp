@@ -3,6 +3,7 @@
 // input on a hand-driven clock, writes screenshots and exits in order.
 
 #include "game/world/CGameApp.h"
+#include "overlays/CFrameOverlay.h"
 
 #include "DemoGameTest.h"
 #include "../../ui/RealWindowSupport.h"
