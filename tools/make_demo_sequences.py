@@ -1089,6 +1089,8 @@ def pacifier_icon(pixels):
 
 
 SEQUENCES = {
+    # Index 0 of the sequence list stands for none: this placeholder sorts first.
+    "!None": lambda: [canvas(1, 1)],
     "Mouse Cursor": cursor_frames,
     "Can Move X Cursor": edge_cursor_frames(1, 0, False),
     "Moving X Cursor": edge_cursor_frames(1, 0, True),
