@@ -3,7 +3,9 @@
 #include "game/business/CCrew.h"
 #include "game/business/CDeliverer.h"
 #include "game/business/CForeman.h"
+#include "game/business/CGreeterUpgrade.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CPacifierUpgrade.h"
 #include "game/business/CSignpost.h"
 #include "game/business/CThreeInARowBonus.h"
 #include "game/business/CUpgradeButton.h"
@@ -24,4 +26,8 @@ void RegisterGameBusinessClasses()
     CSignpost::SGetClassInfo();
     CDelivererUpgrade::SGetClassInfo();
     CDelivererUpgradeButton::SGetClassInfo();
+    CGreeterUpgrade::SGetClassInfo();
+    CGreeterUpgradeButton::SGetClassInfo();
+    CPacifierUpgrade::SGetClassInfo();
+    CPacifierUpgradeButton::SGetClassInfo();
 }
