@@ -1,6 +1,8 @@
 #include "game/business/RegisterGameBusinessClasses.h"
 
 #include "game/business/CCrew.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CCustomerOptions.h"
 #include "game/business/CDeliverer.h"
 #include "game/business/CForeman.h"
 #include "game/business/CGreeterUpgrade.h"
@@ -26,6 +28,8 @@ void RegisterGameBusinessClasses()
     CSignpost::SGetClassInfo();
     CDelivererUpgrade::SGetClassInfo();
     CDelivererUpgradeButton::SGetClassInfo();
+    CCustomer::SGetClassInfo();
+    CCustomerOptions::SGetClassInfo();
     CGreeterUpgrade::SGetClassInfo();
     CGreeterUpgradeButton::SGetClassInfo();
     CPacifierUpgrade::SGetClassInfo();
