@@ -2,7 +2,8 @@
 // A business level with waiting customers for the greeter and pacifier
 // tests: "Customer Options" at their defaults (9 hearts, 6 at most from the
 // pacifier), one customer style that thinks for 6 s, the slots "Greeter"
-// and "Pacifier A" with their upgrades, and the refusal texts. A noting
+// and "Pacifier A" with their upgrades, a period with a HUD (so owned
+// upgrades get their buttons), and the refusal texts. A noting
 // sprite on the "Effects" layer records every broadcast the playfield hears.
 #include "BusinessLevelTest.h"
 #include "../MessageEarAI.h"
@@ -34,6 +35,8 @@ protected:
         WriteSequence("Calm Spring", 20, 20);
         WriteSequence("Calm Summer", 20, 20);
         WriteSequence("Slot Back", 30, 30);
+        WriteSequence("Hud");
+        WriteObject("Town.Period.txt", "CPeriod", "Hud Background=Hud\n");
         WriteObject("Customer Options.Object.txt", "CCustomerOptions");
         WriteObject("Customers/Plain.Customer.txt", "CCustomerStyleSheet", "Time To Think About Order=6");
         std::string messages = "Message List=Array\n{\n";

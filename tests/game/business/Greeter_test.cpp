@@ -1,6 +1,8 @@
 // The greeter answers waiting customers one at a time, each after its
 // response time, and its button lights up when a customer arrives.
 #include "game/business/CGreeterUpgrade.h"
+#include "game/business/CPacifierUpgrade.h"
+#include "game/world/CCurrentLevel.h"
 
 #include "CustomerDesk.h"
 
@@ -130,6 +132,32 @@ TEST_F(Greeter, OnlyAGreeterInTheGreeterSlotCounts)
     EXPECT_EQ(GetHeldGreeter(), nullptr);
     Hold("Calm");
     EXPECT_EQ(GetHeldGreeter(), nullptr) << "the pacifier sits in its own slot";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CustomerDesk, TheLevelStartGivesTheGreeterAndThePacifierTheirOwnButtons)
+{
+    Hold("Receptionist");
+    Hold("Calm");
+    PlaceSlotSprites();
+    CPlayfieldLayer* ui = Playfield().FindLayer("UI");
+    ASSERT_NE(ui, nullptr);
+    CGreeterUpgradeButton* greeter = nullptr;
+    CPacifierUpgradeButton* pacifier = nullptr;
+    for (uint32_t i = 0; i < ui->GetSpriteCount(); ++i) {
+        CSpriteAI* ai = ui->GetSprite(i)->FindAI(CUpgradeButton::SGetClassInfo());
+        if (auto* found = dynamic_cast<CGreeterUpgradeButton*>(ai))
+            greeter = found;
+        else if (auto* other = dynamic_cast<CPacifierUpgradeButton*>(ai))
+            pacifier = other;
+    }
+    ASSERT_NE(greeter, nullptr);
+    EXPECT_EQ(greeter->GetGreeter(), GetHeldGreeter()) << "bound to the upgrade that made it";
+    ASSERT_NE(pacifier, nullptr);
+    EXPECT_EQ(pacifier->GetUpgrade(), GetUpgradeByIndex(Upgrade("Calm")));
 }
 
 } // namespace
