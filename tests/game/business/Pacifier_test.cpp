@@ -33,7 +33,7 @@ protected:
     std::vector<std::string> m_ButtonHeard;
 };
 
-TEST_F(Pacifier, ACustomerAtFiveAndAHalfHeartsIsCalmedUpToTheMaximum)
+TEST_F(Pacifier, CustomersAtFiveAndAHalfHeartsOrFewerAreCalmedUpToTheMaximum)
 {
     CCustomer* customer = AddCustomer(5.5f);
     std::vector<std::string> customerHeard;
@@ -45,6 +45,10 @@ TEST_F(Pacifier, ACustomerAtFiveAndAHalfHeartsIsCalmedUpToTheMaximum)
     EXPECT_EQ(Stats().m_PacifierUsed, 1u);
     EXPECT_EQ(m_Button->GetUsesSoFar(), 1u);
     EXPECT_TRUE(Refusal().IsEmpty());
+
+    CCustomer* five = AddCustomer(5.0f);
+    EXPECT_TRUE(m_Button->DropOnCustomer(five));
+    EXPECT_FLOAT_EQ(five->GetHeartsLeft(), 6.0f) << "5 + 2 ends at 6";
 }
 
 TEST_F(Pacifier, AHappierCustomerRefusesAndTheUseIsNotCounted)
@@ -57,13 +61,6 @@ TEST_F(Pacifier, AHappierCustomerRefusesAndTheUseIsNotCounted)
     EXPECT_EQ(m_Button->GetUsesSoFar(), 0u);
     EXPECT_FALSE(Heard(TakeHeard(), "Customer Pacified"));
     EXPECT_FALSE(m_Button->GetSprite()->IsMarkedForDeletion());
-}
-
-TEST_F(Pacifier, FiveHeartsAndTwoMoreEndAtSix)
-{
-    CCustomer* customer = AddCustomer(5.0f);
-    EXPECT_TRUE(m_Button->DropOnCustomer(customer));
-    EXPECT_FLOAT_EQ(customer->GetHeartsLeft(), 6.0f);
 }
 
 TEST_F(Pacifier, TheButtonCountsDownItsUsesAndGoesAwayAfterTheLast)
