@@ -8,6 +8,7 @@
 #include "game/business/CThreeInARowBonus.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeKinds.h"
+#include "game/business/CWorkInProgress.h"
 
 void RegisterGameBusinessClasses()
 {
@@ -24,4 +25,5 @@ void RegisterGameBusinessClasses()
     CSignpost::SGetClassInfo();
     CDelivererUpgrade::SGetClassInfo();
     CDelivererUpgradeButton::SGetClassInfo();
+    CWorkInProgress::SGetClassInfo();
 }
