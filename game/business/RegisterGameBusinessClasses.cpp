@@ -1,6 +1,8 @@
 #include "game/business/RegisterGameBusinessClasses.h"
 
 #include "game/business/CCrew.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CCustomerOptions.h"
 #include "game/business/CDeliverer.h"
 #include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
@@ -25,5 +27,7 @@ void RegisterGameBusinessClasses()
     CSignpost::SGetClassInfo();
     CDelivererUpgrade::SGetClassInfo();
     CDelivererUpgradeButton::SGetClassInfo();
+    CCustomer::SGetClassInfo();
+    CCustomerOptions::SGetClassInfo();
     CWorkInProgress::SGetClassInfo();
 }
