@@ -12,6 +12,7 @@
 #include "game/business/CThreeInARowBonus.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeKinds.h"
+#include "game/business/CWorkInProgress.h"
 
 void RegisterGameBusinessClasses()
 {
@@ -34,4 +35,5 @@ void RegisterGameBusinessClasses()
     CGreeterUpgradeButton::SGetClassInfo();
     CPacifierUpgrade::SGetClassInfo();
     CPacifierUpgradeButton::SGetClassInfo();
+    CWorkInProgress::SGetClassInfo();
 }
