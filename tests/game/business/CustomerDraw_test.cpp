@@ -5,9 +5,13 @@
 
 #include "BusinessLevelTest.h"
 #include "blit/CColor.h"
+#include "game/business/CBuildingOps.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/scripting/CSprite.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CBuildablePackage.h"
 #include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CUpgrade.h"
 #include "images/CFrame.h"
 #include "render/CProxyFrame.h"
 #include "sequences/CSequenceList.h"
@@ -251,6 +255,44 @@ TEST_F(CustomerDrawing, TheAngryBackgroundFlashesBelowTheDurationAndNeverWithout
     EXPECT_EQ(Argb(*DrawSprite(), 92, 100), 0u) << "20.5 s left: not yet";
     calm.m_TimeWaited = 70.5f;
     EXPECT_EQ(Argb(*DrawSprite(), 92, 100), 0xFFFF00FFu);
+}
+
+// An ordered garage (scale 1) and pond (scale 0) drawn centred on the wanted
+// items offset plus the phase's place in the balloon.
+TEST_F(CustomerDrawing, TheOrderShowsEachPhasesPartCentredAndScaledInTheDrawOrder)
+{
+    Solid("Car", 20, 20, kGreen);
+    Solid("Pond", 20, 20, kBlue);
+    WriteObject("Phases/Garage.BuildPhase.txt", "CBuildPhase",
+                "Name=Garage\nCustomer Wanted Scale=1\nCustomer Wanted Position=10,0\n");
+    WriteObject("Phases/Yard.BuildPhase.txt", "CBuildPhase",
+                "Name=Yard\nCustomer Wanted Scale=0\nCustomer Wanted Position=-40,0\n");
+    WriteObject("Upgrades/Carport.Upgrade.txt", "CBuildablePart", "Name=Carport\nAppearance=Car\nBuild Phase=Garage\n");
+    WriteObject("Upgrades/Pond.Upgrade.txt", "CBuildablePart", "Name=Pond\nAppearance=Pond\nBuild Phase=Yard\n");
+    Start("Build Phase Draw Order=Array\n{\nItem Count=2\nBuild Phase=Yard\nBuild Phase=Garage\n}\n");
+    CCustomer& customer = AddCustomer(100.0f, 150.0f);
+    auto* order = new CBuildablePackage;
+    order->ResetToDefaults();
+    SetParts(*order, "Parts List", order->m_Parts,
+             {0, GetUpgradeList().Find("Carport"), GetUpgradeList().Find("Pond")});
+    customer.m_PackageWanted = order;
+
+    // The garage centred on (100 + 70 + 10, 150 - 78): columns 170 to 189.
+    auto canvas = DrawSprite();
+    EXPECT_EQ(Argb(*canvas, 170, 62), kGreen);
+    EXPECT_EQ(Argb(*canvas, 189, 81), kGreen);
+    EXPECT_EQ(Argb(*canvas, 169, 72), 0u);
+    EXPECT_EQ(Argb(*canvas, 190, 72), 0u);
+    EXPECT_EQ(Argb(*canvas, 130, 72), 0u) << "a phase of scale 0 is left out";
+    EXPECT_EQ(Argb(*canvas, 100, 150), kGrey) << "an ordering customer shows no need menu";
+
+    // Half size about the same centre: columns 175 to 184.
+    GetBuildPhaseAt(1)->m_CustomerWantedScale = 0.5f;
+    auto half = DrawSprite();
+    EXPECT_EQ(Argb(*half, 176, 72), kGreen);
+    EXPECT_EQ(Argb(*half, 183, 68), kGreen);
+    EXPECT_EQ(Argb(*half, 172, 72), 0u);
+    EXPECT_EQ(Argb(*half, 187, 72), 0u);
 }
 
 } // namespace
