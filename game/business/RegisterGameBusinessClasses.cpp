@@ -5,7 +5,9 @@
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CDeliverer.h"
 #include "game/business/CForeman.h"
+#include "game/business/CGreeterUpgrade.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CPacifierUpgrade.h"
 #include "game/business/CSignpost.h"
 #include "game/business/CThreeInARowBonus.h"
 #include "game/business/CUpgradeButton.h"
@@ -29,5 +31,9 @@ void RegisterGameBusinessClasses()
     CDelivererUpgradeButton::SGetClassInfo();
     CCustomer::SGetClassInfo();
     CCustomerOptions::SGetClassInfo();
+    CGreeterUpgrade::SGetClassInfo();
+    CGreeterUpgradeButton::SGetClassInfo();
+    CPacifierUpgrade::SGetClassInfo();
+    CPacifierUpgradeButton::SGetClassInfo();
     CWorkInProgress::SGetClassInfo();
 }
