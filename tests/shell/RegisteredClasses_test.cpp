@@ -295,6 +295,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CUpgradeButton", 74.0f},
     {"CUpgradeOnCursorExpression", 88.0f},
     {"CUpgradeSlot", 78.0f},
+    {"CWorkInProgress", 81.0f},
     {"CXInARowGoal", 165.0f},
 };
 
