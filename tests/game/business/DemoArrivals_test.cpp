@@ -6,11 +6,14 @@
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomer.h"
+#include "game/business/CCustomerArrivals.h"
 #include "game/business/CustomerServices.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTypedCommands.h"
+#include "images/CFrame.h"
+#include "support/ScopedHooks.h"
 
 namespace {
 
@@ -69,6 +72,42 @@ TEST_F(DemoArrivals, CustomersComeAfterTheFirstDelayAndAFinishedLevelStartsAgain
     level->m_CustomerSpawningDisabled = false;
     ASSERT_TRUE(PassFrames(150));
     EXPECT_GE(Waiting(), 1u) << "and it plays again";
+}
+
+bool ShowSpawnLimiting()
+{
+    return true;
+}
+
+// Pixels written in the rows of the two lines: the seconds at y 10 and the
+// line limit a font height further down.
+uint32_t Written(const CFrame& frame, int32_t top, int32_t bottom)
+{
+    uint32_t written = 0;
+    for (int32_t y = top; y < bottom; ++y)
+        for (int32_t x = 0; x < int32_t(frame.GetWidth()); ++x) {
+            CColor pixel;
+            frame.GetPixel(x, y, pixel);
+            written += pixel.GetAlpha() != 0 ? 1 : 0;
+        }
+    return written;
+}
+
+TEST_F(DemoArrivals, TheSpawnLimitingDisplayShowsOnlyWhenTheEditorOptionIsOn)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    CFrame frame;
+    frame.Create(120, 120, 32);
+    frame.Clear();
+    DrawLevelTimeDebugInfo(frame);
+    EXPECT_EQ(Written(frame, 0, 120), 0u) << "off until the level editor options say otherwise";
+
+    CScopedHook<SetSpawnLimitingQuery> on{&ShowSpawnLimiting};
+    DrawLevelTimeDebugInfo(frame);
+    EXPECT_GT(Written(frame, 10, 30), 0u) << "seconds played";
+    EXPECT_GT(Written(frame, 40, 70), 0u) << "the line's limit";
+    EXPECT_EQ(Written(frame, 0, 8), 0u);
 }
 
 } // namespace
