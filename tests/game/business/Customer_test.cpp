@@ -25,6 +25,7 @@
 #include "game/world/CRules.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
+#include "images/CFrame.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "sound/CSoundList.h"
 #include "sound/SoundTestSupport.h"
@@ -114,8 +115,9 @@ protected:
         GetAudioList().SetSource("Nowhere", nullptr);
         m_Sounds.reset();
         m_Device.Shutdown();
+        // Back to where the list reads from in every test.
         GetCustomerStyleSheetList().RemoveAll();
-        GetCustomerStyleSheetList().SetSource(nullptr, "Nowhere", 0);
+        GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
         BusinessLevelTest::TearDown();
     }
     CPlayfield& Playfield() { return m_Level->GetPlayfield(); }
@@ -351,8 +353,26 @@ TEST_F(Customers, ADecidedCustomerIsPickedUpAtTheClickedPixelOrAboveItsFeet)
     EXPECT_FALSE(Click(*customer, On(*customer)));
     Steps(30);
 
-    EXPECT_TRUE(Click(*customer, On(*customer)));
+    Played();
+    const CPoint at = On(*customer);
+    EXPECT_TRUE(Click(*customer, at));
     EXPECT_EQ(GetDraggedSprite(), customer->GetSprite());
+    // Grabbed at the clicked pixel: held there, it covers what it covered.
+    CFrame standing;
+    CFrame held;
+    for (CFrame* frame : {&standing, &held}) {
+        frame->Create(800, 600, 32);
+        frame->Clear();
+    }
+    customer->GetSprite()->DrawImage(standing);
+    DrawDraggedSprite(held, at.x, at.y);
+    for (CPoint pixel : {at, CPoint{at.x - 5, at.y - 5}, CPoint{at.x + 20, at.y + 40}}) {
+        CColor a;
+        CColor b;
+        standing.GetPixel(pixel.x, pixel.y, a);
+        held.GetPixel(pixel.x, pixel.y, b);
+        EXPECT_EQ(a, b) << pixel.x << "," << pixel.y;
+    }
     EXPECT_TRUE(Heard(m_Broadcasts, "Customer Selected"));
     EXPECT_EQ(Played(), std::vector<std::string>{"Selected"});
     EXPECT_EQ(TakeDraggedCustomer(), customer);
