@@ -27,6 +27,7 @@
 #include "game/world/CUpgrade.h"
 #include "images/CFrame.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "shell/CMouseState.h"
 #include "sound/CSoundList.h"
 #include "sound/SoundTestSupport.h"
 
@@ -298,6 +299,44 @@ TEST_F(Customers, TheLineIsHandedOutInLayerOrderAndWalkedAtTheMoveSpeed)
     Steps(59);
     EXPECT_NEAR(second->GetSprite()->GetPosition().x, 500.0f, 1e-3f);
     EXPECT_NEAR(third->GetSprite()->GetPosition().x, 450.0f, 1e-3f);
+}
+
+// A tip of ten seconds on every level.
+class CTipShowing : public CBusinessHudHooks {
+public:
+    CJString GetTipText(uint32_t) override { return CJString("Build fast"); }
+    float GetTipDuration() override { return 10.0f; }
+};
+
+TEST_F(Customers, TheLineMovesUpWhileATipShows)
+{
+    CTipShowing tips;
+    CScopedHook<SetHudHooks> installed(&tips);
+    m_Level->m_SecondsPlayed = 1.0f;
+    CCustomer* customer = AddCustomer();
+    Step();
+    EXPECT_EQ(customer->GetSprite()->GetPosition(), (CFPoint{500.0f, 100.0f}));
+    m_Level->m_SecondsPlayed = 11.0f;
+    Step();
+    EXPECT_NEAR(customer->GetSprite()->GetPosition().y, 101.0f, 1e-3f);
+}
+
+TEST_F(Customers, OnlyACustomerThatCanBePickedUpNowIsHighlightedUnderTheMouse)
+{
+    CCustomer* customer = AddCustomer();
+    Step();
+    const CPoint at = On(*customer);
+    CMouseState::SGetInstance().SetPosition(at.x, at.y);
+    Step();
+    EXPECT_TRUE(customer->m_Highlighted) << "waiting to be answered";
+    customer->StartThinking();
+    Step();
+    EXPECT_FALSE(customer->m_Highlighted) << "thinking";
+    Steps(60);
+    EXPECT_TRUE(customer->m_Highlighted) << "decided";
+    CMouseState::SGetInstance().SetPosition(at.x - 100, at.y);
+    Step();
+    EXPECT_FALSE(customer->m_Highlighted);
 }
 
 TEST_F(Customers, AClickAnswersWithoutPickingUpAndAClickWhileThinkingDoesNothing)
