@@ -65,8 +65,11 @@ protected:
     }
     void TearDown() override
     {
+        // The level's customers read the list as they go: first them, then
+        // the list is emptied for the next test's folder.
+        GetLevelHolder().Release();
         GetCustomerStyleSheetList().RemoveAll();
-        GetCustomerStyleSheetList().SetSource(nullptr, "Nowhere", 0);
+        GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
         BusinessLevelTest::TearDown();
     }
     void Solid(const std::string& name, uint32_t width, uint32_t height, uint32_t argb)
