@@ -11,6 +11,7 @@
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
 #include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameState.h"
 #include "game/world/CUpgrade.h"
 #include "images/CFrame.h"
 #include "render/CProxyFrame.h"
@@ -293,6 +294,28 @@ TEST_F(CustomerDrawing, TheOrderShowsEachPhasesPartCentredAndScaledInTheDrawOrde
     EXPECT_EQ(Argb(*half, 183, 68), kGreen);
     EXPECT_EQ(Argb(*half, 172, 72), 0u);
     EXPECT_EQ(Argb(*half, 187, 72), 0u);
+}
+
+TEST_F(CustomerDrawing, AWaitingCustomerShowsTheGreetersPictureWhileAGreeterHoldsItsSlot)
+{
+    Solid("Phone", 10, 10, kBlue);
+    WriteObject("Slots/Greeter.UpgradeSlot.txt", "CUpgradeSlot");
+    WriteObject("Upgrades/Receptionist.Upgrade.txt", "CGreeterUpgrade",
+                "Upgrade Slot=Greeter\nAppearance=Phone\nAnswering On Customer Offset=-40,0\n");
+    WriteObject("Upgrades/Bell.Upgrade.txt", "CUpgrade", "Upgrade Slot=Greeter\nAppearance=Phone\n");
+    Start();
+    CGameState* state = CGameState::SGetCurrent();
+    ASSERT_NE(state, nullptr);
+    AddCustomer(100.0f, 100.0f);
+    state->ReceiveUpgrade(GetUpgradeList().Find("Receptionist"));
+    auto greeted = DrawSprite();
+    EXPECT_EQ(Argb(*greeted, 60, 100), kBlue) << "the greeter's picture at its offset";
+    EXPECT_EQ(Argb(*greeted, 100, 100), kGrey) << "instead of the need menu";
+
+    state->ReceiveUpgrade(GetUpgradeList().Find("Bell"));
+    auto other = DrawSprite();
+    EXPECT_EQ(Argb(*other, 60, 100), 0u) << "another kind of upgrade in the slot shows nothing";
+    EXPECT_EQ(Argb(*other, 100, 100), kGrey);
 }
 
 } // namespace
