@@ -66,8 +66,9 @@ protected:
     }
     void TearDown() override
     {
+        // Back where the game keeps it, for the tests that follow.
         GetCustomerStyleSheetList().RemoveAll();
-        GetCustomerStyleSheetList().SetSource(nullptr, "Nowhere", 0);
+        GetCustomerStyleSheetList().SetSource("Customer", "Resources", 0);
         BusinessLevelTest::TearDown();
     }
     void Solid(const std::string& name, uint32_t width, uint32_t height, uint32_t argb)
@@ -81,7 +82,7 @@ protected:
             WriteObject("Customer Options.Object.txt", "CCustomerOptions", m_OptionLines + extraOptions);
         ASSERT_NE(StartLevel(), nullptr);
         GetCustomerStyleSheetList().RemoveAll();
-        GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
+        GetCustomerStyleSheetList().SetSource("Customer", "Resources", 0);
         ASSERT_EQ(GetCustomerStyleSheetList().Find("Steaming"), 2);
     }
     // A customer of the style standing at (x, y), owned by the test.
