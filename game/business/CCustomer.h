@@ -73,6 +73,8 @@ public:
     CBuildablePackage* GetPackageWanted() const { return m_PackageWanted; }
     int32_t GetState() const { return m_CustomerState; }
     CFPoint GetDestination() const { return m_Destination; }
+    // Where "Moving In" walks to, the home lot kept.
+    void SetDestination(CFPoint at) { m_Destination = at; }
     int32_t GetHomeColumn() const { return m_HomeColumn; }
     int32_t GetHomeRow() const { return m_HomeRow; }
     uint32_t GetHoverCounter() const { return m_HoverCounter; }
