@@ -64,13 +64,6 @@ protected:
         WriteObject("Customers/Steaming.Customer.txt", "CCustomerStyleSheet",
                     "Appearance=Customer\nAngry Background=Furious\n");
     }
-    void TearDown() override
-    {
-        // Back where the game keeps it, for the tests that follow.
-        GetCustomerStyleSheetList().RemoveAll();
-        GetCustomerStyleSheetList().SetSource("Customer", "Resources", 0);
-        BusinessLevelTest::TearDown();
-    }
     void Solid(const std::string& name, uint32_t width, uint32_t height, uint32_t argb)
     {
         WritePixelsTga("Resources/Sequences/-" + name + "/0001.tga", width, height,
@@ -81,8 +74,6 @@ protected:
         if (!extraOptions.empty())
             WriteObject("Customer Options.Object.txt", "CCustomerOptions", m_OptionLines + extraOptions);
         ASSERT_NE(StartLevel(), nullptr);
-        GetCustomerStyleSheetList().RemoveAll();
-        GetCustomerStyleSheetList().SetSource("Customer", "Resources", 0);
         ASSERT_EQ(GetCustomerStyleSheetList().Find("Steaming"), 2);
     }
     // A customer of the style standing at (x, y), owned by the test.
