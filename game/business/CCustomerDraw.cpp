@@ -7,6 +7,7 @@
 #include "foundation/MathHelpers.h"
 #include "game/business/CBuildingOps.h"
 #include "game/business/CCustomerOptions.h"
+#include "game/business/CGreeterUpgrade.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CCustomerStyleSheet.h"
@@ -14,8 +15,6 @@
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "images/CFrame.h"
-#include "objects/CClassInfo.h"
-#include "objects/CProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "render/CBlitXParams.h"
 #include "render/COpacityProxyFrame.h"
@@ -26,8 +25,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -60,27 +57,6 @@ CUpgrade* UpgradeInSlot(const char* name)
     if (!state || slot < 0)
         return nullptr;
     return GetUpgradeByIndex(state->GetUpgradeInSlot(slot));
-}
-
-bool IsKindNamed(CObject& object, const char* className)
-{
-    for (CClassInfo* info = object.GetClassInfo(); info && info != CClassInfo::kNoBase; info = info->GetBase())
-        if (std::strcmp(info->GetName(), className) == 0)
-            return true;
-    return false;
-}
-
-// The greeter's "Answering On Customer Offset", read through its property.
-CFPoint GreeterOffset(CUpgrade& greeter)
-{
-    CFPoint offset{0.0f, 0.0f};
-    if (CProperty* property = greeter.GetClassInfo()->FindProperty("Answering On Customer Offset")) {
-        CJString text;
-        property->GetValueText(&greeter, text);
-        if (std::sscanf(text.GetString(), "%f , %f", &offset.x, &offset.y) != 2)
-            offset = {0.0f, 0.0f};
-    }
-    return offset;
 }
 
 // The frame with its centre on (x, y), scaled about that point.
@@ -171,9 +147,9 @@ void CCustomer::DrawWantedItems(CSpriteDrawRecord& record)
         CUpgrade* greeter = UpgradeInSlot("Greeter");
         if (!greeter) {
             DrawSequenceAt(target, options->m_NeedMenuAppearance, 0, 0);
-        } else if (IsKindNamed(*greeter, "CGreeterUpgrade")) {
-            const CFPoint at = GreeterOffset(*greeter);
-            DrawSequenceAt(target, greeter->GetAppearance(), RoundToInt(at.x), RoundToInt(at.y));
+        } else if (auto* answering = dynamic_cast<CGreeterUpgrade*>(greeter)) {
+            DrawSequenceAt(target, answering->GetAppearance(), answering->m_AnsweringOnCustomerOffset.x,
+                           answering->m_AnsweringOnCustomerOffset.y);
         }
         return;
     }
