@@ -11,6 +11,7 @@
 
 class CBuildablePackage;
 class CCodeTableList;
+class CCustomerOptions;
 class CCustomerStyleSheet;
 class CFrameInterface;
 class CLot;
@@ -89,6 +90,14 @@ public:
     float m_SecondsUntilSelectionAllowed = 0.0f;     // "Seconds Until Selection Allowed"
 
 private:
+    // The steps of Update, by state.
+    void UpdatePatience(CSprite& sprite, float seconds, const CCustomerOptions& options,
+                        const CCustomerStyleSheet& style);
+    void TakePlaceInLine(CSprite& sprite, float seconds, const CCustomerOptions& options);
+    void UpdateThinking(CSprite& sprite, float seconds, const CCustomerOptions& options,
+                        const CCustomerStyleSheet& style);
+    void WalkHome(CSprite& sprite, float seconds, const CCustomerOptions& options);
+
     uint32_t m_HoverCounter = 0;       // updates
     int32_t m_HomeColumn = 0;          // the home lot's grid place
     int32_t m_HomeRow = 0;

@@ -154,6 +154,8 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CGameState", 78.0f},
     {"CGoal", 50.0f},
     {"CGoalOptions", 239.0f},
+    {"CGreeterUpgrade", 557.0f},
+    {"CGreeterUpgradeButton", 223.0f},
     {"CHasUpgradeExpression", 74.0f},
     {"CHeartGoal", 158.0f},
     {"CHUD", 109.0f},
@@ -194,6 +196,8 @@ constexpr ProgramClass kProgramClasses[] = {
     {"COffsetRotateScaleProxyFrame", 211.0f},
     {"COffsetScaledAmountFrameOverlay", 151.0f},
     {"COpacityProxyFrame", 211.0f},
+    {"CPacifierUpgrade", 578.0f},
+    {"CPacifierUpgradeButton", 223.0f},
     {"CPaletteHolder", 22.0f},
     {"CPeriod", 99.0f},
     {"CPingPongFrameSelector", 244.0f},
@@ -291,6 +295,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CUpgradeButton", 74.0f},
     {"CUpgradeOnCursorExpression", 88.0f},
     {"CUpgradeSlot", 78.0f},
+    {"CWorkInProgress", 81.0f},
     {"CXInARowGoal", 165.0f},
 };
 
