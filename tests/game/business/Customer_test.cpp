@@ -25,7 +25,9 @@
 #include "game/world/CRules.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CUpgrade.h"
+#include "images/CFrame.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "shell/CMouseState.h"
 #include "sound/CSoundList.h"
 #include "sound/SoundTestSupport.h"
 
@@ -114,8 +116,9 @@ protected:
         GetAudioList().SetSource("Nowhere", nullptr);
         m_Sounds.reset();
         m_Device.Shutdown();
+        // Back to where the list reads from in every test.
         GetCustomerStyleSheetList().RemoveAll();
-        GetCustomerStyleSheetList().SetSource(nullptr, "Nowhere", 0);
+        GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
         BusinessLevelTest::TearDown();
     }
     CPlayfield& Playfield() { return m_Level->GetPlayfield(); }
@@ -298,6 +301,44 @@ TEST_F(Customers, TheLineIsHandedOutInLayerOrderAndWalkedAtTheMoveSpeed)
     EXPECT_NEAR(third->GetSprite()->GetPosition().x, 450.0f, 1e-3f);
 }
 
+// A tip of ten seconds on every level.
+class CTipShowing : public CBusinessHudHooks {
+public:
+    CJString GetTipText(uint32_t) override { return CJString("Build fast"); }
+    float GetTipDuration() override { return 10.0f; }
+};
+
+TEST_F(Customers, TheLineMovesUpWhileATipShows)
+{
+    CTipShowing tips;
+    CScopedHook<SetHudHooks> installed(&tips);
+    m_Level->m_SecondsPlayed = 1.0f;
+    CCustomer* customer = AddCustomer();
+    Step();
+    EXPECT_EQ(customer->GetSprite()->GetPosition(), (CFPoint{500.0f, 100.0f}));
+    m_Level->m_SecondsPlayed = 11.0f;
+    Step();
+    EXPECT_NEAR(customer->GetSprite()->GetPosition().y, 101.0f, 1e-3f);
+}
+
+TEST_F(Customers, OnlyACustomerThatCanBePickedUpNowIsHighlightedUnderTheMouse)
+{
+    CCustomer* customer = AddCustomer();
+    Step();
+    const CPoint at = On(*customer);
+    CMouseState::SGetInstance().SetPosition(at.x, at.y);
+    Step();
+    EXPECT_TRUE(customer->m_Highlighted) << "waiting to be answered";
+    customer->StartThinking();
+    Step();
+    EXPECT_FALSE(customer->m_Highlighted) << "thinking";
+    Steps(60);
+    EXPECT_TRUE(customer->m_Highlighted) << "decided";
+    CMouseState::SGetInstance().SetPosition(at.x - 100, at.y);
+    Step();
+    EXPECT_FALSE(customer->m_Highlighted);
+}
+
 TEST_F(Customers, AClickAnswersWithoutPickingUpAndAClickWhileThinkingDoesNothing)
 {
     CCustomer* customer = AddCustomer();
@@ -351,8 +392,26 @@ TEST_F(Customers, ADecidedCustomerIsPickedUpAtTheClickedPixelOrAboveItsFeet)
     EXPECT_FALSE(Click(*customer, On(*customer)));
     Steps(30);
 
-    EXPECT_TRUE(Click(*customer, On(*customer)));
+    Played();
+    const CPoint at = On(*customer);
+    EXPECT_TRUE(Click(*customer, at));
     EXPECT_EQ(GetDraggedSprite(), customer->GetSprite());
+    // Grabbed at the clicked pixel: held there, it covers what it covered.
+    CFrame standing;
+    CFrame held;
+    for (CFrame* frame : {&standing, &held}) {
+        frame->Create(800, 600, 32);
+        frame->Clear();
+    }
+    customer->GetSprite()->DrawImage(standing);
+    DrawDraggedSprite(held, at.x, at.y);
+    for (CPoint pixel : {at, CPoint{at.x - 5, at.y - 5}, CPoint{at.x + 20, at.y + 40}}) {
+        CColor a;
+        CColor b;
+        standing.GetPixel(pixel.x, pixel.y, a);
+        held.GetPixel(pixel.x, pixel.y, b);
+        EXPECT_EQ(a, b) << pixel.x << "," << pixel.y;
+    }
     EXPECT_TRUE(Heard(m_Broadcasts, "Customer Selected"));
     EXPECT_EQ(Played(), std::vector<std::string>{"Selected"});
     EXPECT_EQ(TakeDraggedCustomer(), customer);
@@ -505,13 +564,6 @@ TEST_F(Customers, NoSecondsPerHeartMeansNoHeartsAndNoEndlessCount)
     EXPECT_EQ(customer->GetHeartsLeft(), 0.0f);
     Step();
     EXPECT_TRUE(Heard(heard, "LeavingNow"));
-}
-
-TEST(CustomerDistance, BothAxesWithinTheDistanceBoundsIncluded)
-{
-    EXPECT_TRUE(IsPointWithinDistance({0.0f, 0.0f}, {1.0f, -1.0f}, 1.0f));
-    EXPECT_FALSE(IsPointWithinDistance({0.0f, 0.0f}, {1.01f, 0.0f}, 1.0f));
-    EXPECT_FALSE(IsPointWithinDistance({0.0f, 0.0f}, {0.0f, -1.01f}, 1.0f));
 }
 
 } // namespace
