@@ -1,7 +1,6 @@
 // Owner: bz2-draw (the customer's drawing and pixel test).
 #include "game/business/CCustomer.h"
 
-#include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
 #include "foundation/MathHelpers.h"
@@ -60,17 +59,12 @@ CUpgrade* UpgradeInSlot(const char* name)
 }
 
 // The frame with its centre on (x, y), scaled about that point.
-void DrawCentredScaled(CFrameInterface& target, CFrame& frame, float x, float y, float scale, CBlitType& blitType)
+void DrawCentredScaled(CFrameInterface& target, CFrame& frame, float x, float y, float scale)
 {
     CRect bounds{};
     frame.GetBounds(bounds);
     const float centreX = float(bounds.left + bounds.right) * 0.5f;
     const float centreY = float(bounds.top + bounds.bottom) * 0.5f;
-    if (scale == 1.0f && centreX == std::floor(centreX) && centreY == std::floor(centreY)
-        && x == std::floor(x) && y == std::floor(y)) {
-        BlitAt(target, frame, int32_t(x - centreX), int32_t(y - centreY), blitType);
-        return;
-    }
     CBlitXParams params(&frame, x, y, 0.0f, scale, scale, CColor(255, 255, 255, 255), 0, centreX, centreY, true);
     target.Render(params);
 }
@@ -163,7 +157,7 @@ void CCustomer::DrawWantedItems(CSpriteDrawRecord& record)
             continue;
         DrawCentredScaled(target, *frame, options->m_WantedItemsOffset.x + phaseObject->m_CustomerWantedPosition.x,
                           options->m_WantedItemsOffset.y + phaseObject->m_CustomerWantedPosition.y,
-                          phaseObject->m_CustomerWantedScale, GetNormalBlitType());
+                          phaseObject->m_CustomerWantedScale);
     }
 }
 

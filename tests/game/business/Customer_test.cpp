@@ -566,11 +566,4 @@ TEST_F(Customers, NoSecondsPerHeartMeansNoHeartsAndNoEndlessCount)
     EXPECT_TRUE(Heard(heard, "LeavingNow"));
 }
 
-TEST(CustomerDistance, BothAxesWithinTheDistanceBoundsIncluded)
-{
-    EXPECT_TRUE(IsPointWithinDistance({0.0f, 0.0f}, {1.0f, -1.0f}, 1.0f));
-    EXPECT_FALSE(IsPointWithinDistance({0.0f, 0.0f}, {1.01f, 0.0f}, 1.0f));
-    EXPECT_FALSE(IsPointWithinDistance({0.0f, 0.0f}, {0.0f, -1.01f}, 1.0f));
-}
-
 } // namespace
