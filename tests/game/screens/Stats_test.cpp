@@ -167,6 +167,16 @@ TEST_F(Profiles, TheCurrentPlayerIsAlwaysOneOfTheRunningChannel)
     EXPECT_EQ(stats.GetCurrentPlayer()->m_Channel.GetString(), Channel());
     EXPECT_EQ(stats.FindFirstPlayerOfChannel("Yonder"), 1);
     EXPECT_EQ(stats.FindFirstPlayerOfChannel("yonder"), -1);
+
+    // A profile a damaged file could only read as none is dropped, and the
+    // index follows the profiles that stay.
+    WithProfiles({{"Away", "Elsewhere"}, {"Lost", Channel().c_str()}, {"Home", Channel().c_str()}});
+    delete stats.m_Players[1];
+    stats.m_Players[1] = nullptr;
+    stats.SetCurrentPlayer(2);
+    stats.SelectPlayerOfChannel();
+    EXPECT_EQ(Names(stats), (std::vector<std::string>{"Away", "Home"}));
+    EXPECT_EQ(stats.GetCurrentPlayerIndex(), 1u);
 }
 
 TEST_F(Profiles, NamesAreUsedCaseBlindOnlyWithinTheChannelAndNotByTheProfileItself)
@@ -207,7 +217,12 @@ TEST_F(Profiles, DeletingKeepsTheCurrentProfileOrFallsBackWithinTheChannel)
     const std::string home = Channel();
     CStats& stats = WithProfiles({{"A", home.c_str()}, {"B", home.c_str()}, {"C", home.c_str()}});
     stats.SetCurrentPlayer(2);
+    // Choosing and deleting reach the file with the next save.
+    stats.Save();
+    stats.SetCurrentPlayer(2);
+    EXPECT_FALSE(stats.NeedsSave());
     stats.DeletePlayer(0);
+    EXPECT_TRUE(stats.NeedsSave());
     EXPECT_EQ(stats.GetCurrentPlayerIndex(), 1u);
     EXPECT_EQ(stats.GetCurrentPlayer()->m_Name.GetString(), std::string("C"));
     stats.DeletePlayer(1);
