@@ -110,7 +110,8 @@ public:
     // completed.
     bool IsFirstTutorialLevelPlayed();
     bool IsLastTutorialLevelCompleted();
-    // The first tutorial index minus 1 when none is completed.
+    // The first tutorial index minus 1 when none is completed; -1 in a set
+    // without a tutorial.
     int32_t GetLastCompletedTutorialLevel() const;
     void MarkTutorialCompleted();
     // Keeps a copy of the state as the next level's starting state unless
