@@ -1,0 +1,10 @@
+#include "game/screens/RegisterGameScreensClasses.h"
+
+#include "game/screens/CStats.h"
+
+void RegisterGameScreensClasses()
+{
+    CPlayerStatsForLevel::SGetClassInfo();
+    CPlayerStats::SGetClassInfo();
+    CStats::SGetClassInfo();
+}

@@ -1,0 +1,5 @@
+#include "game/screens/ScreensHooks.h"
+
+void InstallGameScreensHooks()
+{
+}
