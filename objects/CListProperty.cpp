@@ -64,7 +64,7 @@ const char* FileNamePart(const char* name)
 void LogMissingName([[maybe_unused]] const CJString& name)
 {
 #if !defined(OMBRISALT_FUZZING)
-    std::fprintf(stderr, "%s: no item \"%s\" any more; read as none\n", GetCurrentLoadFileName().GetString(),
+    std::fprintf(stderr, "%s: no item \"%s\" any more; read as the default\n", GetCurrentLoadFileName().GetString(),
                  name.GetString());
 #endif
 }
@@ -99,7 +99,7 @@ int32_t CListPropertyABC::ResolveName(const CJString& text, CObjectStream* strea
         // An empty name is how no item is written.
         if (!name.IsEmpty())
             LogMissingName(name);
-        return -1;
+        return GetDefaultIndex();
     }
     if (stream && stream->IsQuiet()) {
         CJString message(kListNameNotFound);

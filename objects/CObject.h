@@ -209,7 +209,7 @@ public:
     // opened. With kSaveCompressed the file holds the binary form in a
     // compressed block (a plain file is read as it is). That read is quiet:
     // damage, unknown classes and extra bytes fail it and list names the
-    // lists no longer hold read as none; it never ends the program. A failed
+    // lists no longer hold read as the property's default; it never ends the program. A failed
     // read leaves the object partly read: read into a spare object. error,
     // when given, receives why a read failed.
     bool ReadFromFile(const char* fileName, uint32_t flags, CJString* error = nullptr);

@@ -94,9 +94,10 @@ public:
     // fatal data error in the game's own files is a read error instead.
     bool IsUntrusted() const { return m_Untrusted; }
     void SetUntrusted(bool flag) { m_Untrusted = flag; }
-    // A list name the lists no longer hold reads as no item (-1) and is
-    // logged, instead of failing the read: user data outlives the game data
-    // it names (a renamed trophy must not cost a player's profile).
+    // A list name the lists no longer hold reads as the property's default
+    // (the list's none) and is logged, instead of failing the read: user
+    // data outlives the game data it names (a renamed trophy must not cost a
+    // player's profile).
     bool ReadsMissingNamesAsNone() const { return m_MissingNamesAsNone; }
     void SetMissingNamesAsNone(bool flag) { m_MissingNamesAsNone = flag; }
     bool GetWriteAll() const { return m_WriteAll; }
