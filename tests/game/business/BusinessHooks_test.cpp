@@ -5,6 +5,8 @@
 #include "BusinessLevelTest.h"
 
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/world/CGoal.h"
+#include "game/world/CLevelOptions.h"
 #include "game/world/CThreeInARowCounter.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +34,8 @@ protected:
     CScopedHook<SetGameSongHooks> m_Songs{nullptr};
     CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
     CScopedHook<SetCustomerServices> m_NoCustomers{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+    CScopedHook<SetGoalHooks> m_Goals{nullptr};
 };
 
 TEST_F(Installer, TheWorldsHooksReachTheBusinessOnceInstalled)
@@ -59,7 +63,7 @@ TEST_F(Installer, TheWorldsHooksReachTheBusinessOnceInstalled)
     GetGameAppHooks().StartCrewCountingFrame();
     EXPECT_EQ(GetGameAppHooks().GetCrewsWorking(), 0u);
 
-    // Customers are not built yet: nothing is held, nothing is idle.
+    // No customer on the cursor: nothing is held, nothing is idle.
     EXPECT_EQ(GetLotHooks().GetHeldCustomer(), nullptr);
     EXPECT_EQ(GetLotHooks().TakeHeldCustomer(), nullptr);
     EXPECT_FALSE(GetLotHooks().IsIdle(nullptr));
