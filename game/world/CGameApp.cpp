@@ -245,6 +245,7 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 
 CGameApp::~CGameApp()
 {
+    GetGameAppHooks().OnGameClosing();
     g_Initialised = false;
     m_MouseRecorder.reset();
     GetLevelHolder().Release();
