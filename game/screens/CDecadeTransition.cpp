@@ -5,6 +5,7 @@
 #include "foundation/CCommand.h"
 #include "game/scripting/CAudio.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/ScreensHooks.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGeneralObjects.h"
@@ -191,13 +192,27 @@ void RestartFromFirstLevel()
 
 } // namespace
 
-void OpenDecadeTransitionForNewGame()
+bool OpenDecadeTransitionForNewGame()
 {
     SetCurrentLevelIndex(0);
     CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 0);
     if (!transition) {
         RestartFromFirstLevel();
-        return;
+        return true;
     }
     AddGameScreenWindow(new CDecadeTransitionWindow(nullptr, transition, new CFunctionCommand(&RestartFromFirstLevel)));
+    return true;
+}
+
+void InstallDecadeTransitionScreen()
+{
+    SGameScreenEntry entry;
+    entry.open = &OpenDecadeTransitionForNewGame;
+    entry.close = [] {
+        if (CDecadeTransitionWindow* window = GetDecadeTransitionWindow())
+            window->Close();
+    };
+    entry.isOpen = [] { return GetDecadeTransitionWindow() != nullptr; };
+    SetGameScreenEntry(EGameScreen::DecadeTransition, entry);
+    AddProgressionListMaker([] { GetDecadeTransitionList(); });
 }

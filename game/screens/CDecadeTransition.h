@@ -77,5 +77,9 @@ CDecadeTransitionWindow* GetDecadeTransitionWindow();
 
 // Sets the current level to the first and shows its transition, starting
 // the level once it is continued; with no transition for that level the
-// level starts at once.
-void OpenDecadeTransitionForNewGame();
+// level starts at once. True either way.
+bool OpenDecadeTransitionForNewGame();
+
+// Enters the transition screen in the game object's screen table and its
+// list among the progression lists.
+void InstallDecadeTransitionScreen();

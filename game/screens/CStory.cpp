@@ -86,9 +86,10 @@ CStoryOptions::~CStoryOptions()
 CStoryOptions* CStoryOptions::SGetInstance()
 {
     // The entry is looked up by name once; its object is fetched each time.
-    static int32_t index = -2;
+    static int32_t index = -1;
     CGeneralObjectsList& objects = GetGeneralObjects();
-    if (index == -2 || index >= objects.GetCount())
+    // Looked up again only when the list no longer holds it there.
+    if (index < 0 || index >= objects.GetCount() || CJString(objects.GetItemName(index)).CompareNoCase("Story Options") != 0)
         index = objects.Find("Story Options");
     return index >= 0 ? dynamic_cast<CStoryOptions*>(objects.GetObjectAt(index)) : nullptr;
 }

@@ -1,5 +1,6 @@
 #include "game/screens/ScreensHooks.h"
 
+#include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
@@ -145,4 +146,5 @@ void InstallGameScreensHooks()
     SetGameAppHooks(&gameApp);
     SetWorldHooks(&world);
     SetGoalHooks(&goals);
+    InstallDecadeTransitionScreen();
 }

@@ -1,0 +1,267 @@
+// The decade transition and the story over the demo data in the running game
+// with the screens layer installed as the launcher installs it: what covers
+// the playfield when, which commands run how often, which pages a player may
+// leaf to.
+#include "../world/DemoGameTest.h"
+
+#include "foundation/CCommand.h"
+#include "game/business/BusinessHooks.h"
+#include "game/scripting/CAudio.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CStats.h"
+#include "game/screens/CStory.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CGoal.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CRules.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
+#include "game/world/LotHooks.h"
+#include "game/world/WorldHooks.h"
+#include "images/CFrame.h"
+#include "sequences/HueRemap.h"
+#include "sound/CSoundDevice.h"
+#include "support/ScopedHooks.h"
+#include "ui/CJButton.h"
+#include "ui/CScreenWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+// Counts its runs.
+class CCountingCommand : public CCommand {
+public:
+    explicit CCountingCommand(int& runs)
+        : m_Runs(runs)
+    {
+    }
+    void Execute() override { ++m_Runs; }
+
+private:
+    int& m_Runs;
+};
+
+class ScreensGame : public CDemoGameTest {
+protected:
+    void SetUp() override
+    {
+        CDemoGameTest::SetUp();
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
+        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
+        InstallGameBusinessHooks();
+        InstallGameScreensHooks();
+    }
+    void TearDown() override
+    {
+        CDemoGameTest::TearDown();
+        CStats::SShutdown();
+        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetHueRemapperStyleSheetList()),
+                                       static_cast<CObjectFileArray*>(&GetDecadeTransitionList())}) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+    }
+    static CPlayerStats& Player()
+    {
+        CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+        EXPECT_NE(player, nullptr);
+        return *player;
+    }
+    static std::unique_ptr<CFrame> Canvas()
+    {
+        auto canvas = std::make_unique<CFrame>();
+        canvas->Create(1024, 768, 32);
+        return canvas;
+    }
+    // Whether the rules' transition sound has a copy playing.
+    static bool TransitionSoundPlays()
+    {
+        CAudioPlaySettings peek;
+        peek.noPlay = true;
+        const int32_t index = CRules::SGetInstance().m_OpenDecadeTransitionAudio;
+        for (CSound* s = GetAudioList().PlayAudioByIndex(index, peek).sound; s; s = s->GetNextCopy())
+            if (s->IsPlaying())
+                return true;
+        return false;
+    }
+
+    CScopedHook<SetLotHooks> m_Lot{nullptr};
+    CScopedHook<SetHudHooks> m_Hud{nullptr};
+    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
+    CScopedHook<SetGameAppHooks> m_App{nullptr};
+    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
+    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
+    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
+    CScopedHook<SetWorldHooks> m_World{nullptr};
+    CScopedHook<SetGoalHooks> m_Goal{nullptr};
+};
+
+TEST_F(ScreensGame, ANewGameShowsTheFirstTransitionThenStartsTheLevelOnContinue)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    CDecadeTransitionWindow* window = GetDecadeTransitionWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_STREQ(window->GetTransition()->m_PositionMarkerName.GetString(), "Harbour Years");
+    EXPECT_EQ(CRules::SGetInstance().m_OpenDecadeTransitionAudio, GetAudioList().Find("Decade Fanfare"));
+    EXPECT_EQ(CGameSongPlayer::SGetInstance().GetCurrentPeriod(), GetPeriodList().Find("Period 1"));
+    // The playfield shows through during the first second.
+    EXPECT_FALSE(window->IsCovered());
+    EXPECT_EQ(App()->GetOpenScreens(), 0u);
+    for (int i = 0; i < 70; ++i)
+        ASSERT_TRUE(Pass(17));
+    ASSERT_EQ(GetDecadeTransitionWindow(), window);
+    EXPECT_TRUE(window->IsCovered());
+    EXPECT_EQ(App()->GetOpenScreens(), 1u);
+    ASSERT_NE(window->GetContinueButton(), nullptr);
+    // Continue: the screen goes, the level starts with its introduction.
+    const CRect button = window->GetContinueButton()->GetScreenRect();
+    PushClick((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(GetDecadeTransitionWindow(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), 0u);
+    EXPECT_EQ(GetCurrentLevelIndex(), 0u);
+    EXPECT_NE(CLevelOptions::SGetCurrent(), nullptr);
+}
+
+TEST_F(ScreensGame, WithoutATransitionForTheFirstLevelTheGameStartsAtOnce)
+{
+    std::filesystem::remove(PathOf("Data/Resources/Harbour Years.DecadeTransition.txt"));
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(GetDecadeTransitionWindow(), nullptr);
+    EXPECT_NE(CLevelOptions::SGetCurrent(), nullptr);
+}
+
+TEST_F(ScreensGame, TransitionSoundsOnTheSecondDrawAndItsCommandRunsOnce)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+        opening->Destroy();
+    CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 0);
+    ASSERT_NE(transition, nullptr);
+    const uint32_t screens = App()->GetOpenScreens();
+
+    int runs = 0;
+    auto* window = new CDecadeTransitionWindow(nullptr, transition, new CCountingCommand(runs));
+    auto canvas = Canvas();
+    window->Draw(*canvas);
+    EXPECT_FALSE(TransitionSoundPlays());
+    window->Draw(*canvas);
+    EXPECT_TRUE(TransitionSoundPlays());
+    window->Update(1.01f);
+    window->Draw(*canvas);
+    EXPECT_EQ(App()->GetOpenScreens(), screens + 1);
+    EXPECT_EQ(runs, 0);
+    // Escape presses "Continue": the command runs, the screen closes.
+    EXPECT_TRUE(window->OnKeyDown(kKeyEscape));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(GetDecadeTransitionWindow(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
+
+    // Closed from outside before covering: the command still runs once and
+    // the count of open screens, never raised, stays.
+    auto* early = new CDecadeTransitionWindow(nullptr, transition, new CCountingCommand(runs));
+    early->Update(0.5f);
+    early->Draw(*canvas);
+    EXPECT_FALSE(early->IsCovered());
+    early->Destroy();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
+}
+
+TEST_F(ScreensGame, PlayedPagesRaiseTheFurthestPageViewed)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    ASSERT_EQ(CStoryWindow::GetPageCount(), 3u);
+    Player().m_NumStoryPagesViewed = 0;
+    CStats::SGetInstance().Save();
+    ASSERT_FALSE(CStats::SGetInstance().NeedsSave());
+
+    auto* first = new CStoryWindow(nullptr, 1, false, nullptr, nullptr);
+    EXPECT_EQ(Player().m_NumStoryPagesViewed, 1u);
+    EXPECT_TRUE(CStats::SGetInstance().NeedsSave());
+    first->Destroy();
+    auto* again = new CStoryWindow(nullptr, 0, false, nullptr, nullptr);
+    EXPECT_EQ(Player().m_NumStoryPagesViewed, 1u);
+    again->Destroy();
+
+    // A page past the story draws nothing at all, yet counts as viewed.
+    auto* past = new CStoryWindow(nullptr, 3, false, nullptr, nullptr);
+    EXPECT_EQ(past->GetPage(), CStoryWindow::kNoPage);
+    EXPECT_EQ(Player().m_NumStoryPagesViewed, 3u);
+    auto canvas = Canvas();
+    CColor grey(90, 90, 90, 255);
+    canvas->FillRect(CRect{0, 0, 1024, 768}, grey);
+    past->Draw(*canvas);
+    CColor pixel;
+    canvas->GetPixel(512, 384, pixel);
+    EXPECT_EQ(pixel.GetRed(), 90);
+    past->Destroy();
+}
+
+TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    Player().m_NumStoryPagesViewed = 1;
+    int runs = 0;
+    auto* book = new CStoryWindow(nullptr, 0, true, new CCountingCommand(runs), nullptr);
+    EXPECT_FALSE(book->HasPrevButton());
+    EXPECT_TRUE(book->HasNextButton());
+    book->NextPage();
+    EXPECT_EQ(book->GetPage(), 1u);
+    EXPECT_TRUE(book->HasPrevButton());
+    EXPECT_FALSE(book->HasNextButton());
+    book->NextPage();
+    EXPECT_EQ(book->GetPage(), 1u);
+    book->PreviousPage();
+    book->PreviousPage();
+    EXPECT_EQ(book->GetPage(), 0u);
+
+    // Read to the end, the book's last page offers "The End?" and Continue
+    // only closes it.
+    Player().m_NumStoryPagesViewed = 2;
+    book->NextPage();
+    book->NextPage();
+    ASSERT_EQ(book->GetPage(), 2u);
+    CJButton* done = dynamic_cast<CJButton*>(book->GetDefaultButton());
+    ASSERT_NE(done, nullptr);
+    EXPECT_STREQ(done->GetTitleText(), "The End?");
+    book->Continue();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(GetStoryWindow(), nullptr);
+}
+
+TEST_F(ScreensGame, SkipRunsOnlyTheSkipCommandAndOutsideClosingRunsNeither)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    int continued = 0;
+    int skipped = 0;
+    auto* story = new CStoryWindow(nullptr, 0, false, new CCountingCommand(continued), new CCountingCommand(skipped));
+    CJButton* done = dynamic_cast<CJButton*>(story->GetDefaultButton());
+    ASSERT_NE(done, nullptr);
+    EXPECT_STREQ(done->GetTitleText(), "Done");
+    story->Skip();
+    EXPECT_EQ(skipped, 1);
+    EXPECT_EQ(continued, 0);
+
+    auto* closed = new CStoryWindow(nullptr, 1, false, new CCountingCommand(continued), new CCountingCommand(skipped));
+    closed->Destroy();
+    EXPECT_EQ(skipped, 1);
+    EXPECT_EQ(continued, 0);
+    EXPECT_EQ(GetStoryWindow(), nullptr);
+}
+
+} // namespace
