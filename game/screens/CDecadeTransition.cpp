@@ -68,7 +68,9 @@ CDecadeTransition* FindDecadeTransitionForLevel(CDecadeTransitionList& list, uin
     const int32_t count = list.GetCount();
     for (int32_t i = 0; i < count; ++i) {
         CDecadeTransition* transition = list.GetObject(i);
-        if (transition && transition->m_LevelToDisplayBefore - 1u == levelIndex)
+        // 0 is before any level: never matched, not even by a wrapped index.
+        if (transition && transition->m_LevelToDisplayBefore != 0 &&
+            transition->m_LevelToDisplayBefore - 1u == levelIndex)
             return transition;
     }
     return nullptr;

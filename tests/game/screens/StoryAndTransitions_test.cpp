@@ -7,6 +7,7 @@
 #include "foundation/CCommand.h"
 #include "game/business/BusinessHooks.h"
 #include "game/scripting/CAudio.h"
+#include "game/screens/CCredits.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -31,7 +32,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -47,6 +51,36 @@ public:
 private:
     int& m_Runs;
 };
+
+// The transitions of a list of their own, read from object files.
+class TransitionList : public CTempFolderTest {
+protected:
+    static void Write(const char* name, uint32_t level)
+    {
+        WriteBytes(std::string("Resources/") + name + ".DecadeTransition.txt",
+                   ObjectText("CDecadeTransition", "Position Marker Name=" + std::string(name) +
+                                                       "\r\nLevel To Display Before=" + std::to_string(level) + "\r\n"));
+    }
+};
+
+TEST_F(TransitionList, TheFirstInListOrderForTheLevelWinsAndZeroMatchesNone)
+{
+    Write("A Early", 3);
+    Write("B Dawn", 0);
+    Write("C Late", 3);
+    Write("D Later", 4);
+    CDecadeTransitionList list;
+    list.SetSource(nullptr, "Resources", 0);
+    ASSERT_EQ(list.GetCount(), 4);
+    CDecadeTransition* third = FindDecadeTransitionForLevel(list, 2);
+    ASSERT_NE(third, nullptr);
+    EXPECT_STREQ(third->m_PositionMarkerName.GetString(), "A Early");
+    ASSERT_NE(FindDecadeTransitionForLevel(list, 3), nullptr);
+    EXPECT_STREQ(FindDecadeTransitionForLevel(list, 3)->m_PositionMarkerName.GetString(), "D Later");
+    // "0" would be the level before the first: no index reaches it.
+    EXPECT_EQ(FindDecadeTransitionForLevel(list, 0), nullptr);
+    EXPECT_EQ(FindDecadeTransitionForLevel(list, 0xFFFFFFFFu), nullptr);
+}
 
 class ScreensGame : public CDemoGameTest {
 protected:
@@ -92,6 +126,28 @@ protected:
         return false;
     }
 
+    uint32_t PresentedPixel(int32_t x, int32_t y)
+    {
+        const std::vector<uint32_t>& shown = m_Platform.GetHeadlessScreen().GetPresented();
+        const size_t width = m_Platform.GetHeadlessScreen().GetBackBufferWidth();
+        const size_t at = size_t(y) * width + size_t(x);
+        return at < shown.size() ? shown[at] & 0xFFFFFFu : 0xFFFFFFFFu;
+    }
+    // The presented frame as a PPM into $OMBRISALT_SCREENSHOTS, when set.
+    void SaveScreenshot(const char* name)
+    {
+        const char* folder = std::getenv("OMBRISALT_SCREENSHOTS");
+        if (!folder)
+            return;
+        const std::vector<uint32_t>& shown = m_Platform.GetHeadlessScreen().GetPresented();
+        const size_t width = m_Platform.GetHeadlessScreen().GetBackBufferWidth();
+        const size_t height = width ? shown.size() / width : 0;
+        std::string bytes = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+        for (uint32_t p : shown)
+            bytes += {char(p >> 16), char(p >> 8), char(p)};
+        WriteBytes(std::string(folder) + "/" + name, bytes);
+    }
+
     CScopedHook<SetLotHooks> m_Lot{nullptr};
     CScopedHook<SetHudHooks> m_Hud{nullptr};
     CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
@@ -113,13 +169,19 @@ TEST_F(ScreensGame, ANewGameShowsTheFirstTransitionThenStartsTheLevelOnContinue)
     EXPECT_EQ(CRules::SGetInstance().m_OpenDecadeTransitionAudio, GetAudioList().Find("Decade Fanfare"));
     EXPECT_EQ(CGameSongPlayer::SGetInstance().GetCurrentPeriod(), GetPeriodList().Find("Period 1"));
     // The playfield shows through during the first second.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
     EXPECT_FALSE(window->IsCovered());
     EXPECT_EQ(App()->GetOpenScreens(), 0u);
+    EXPECT_NE(PresentedPixel(40, 40), 0x000000u);
     for (int i = 0; i < 70; ++i)
         ASSERT_TRUE(Pass(17));
     ASSERT_EQ(GetDecadeTransitionWindow(), window);
     EXPECT_TRUE(window->IsCovered());
     EXPECT_EQ(App()->GetOpenScreens(), 1u);
+    // Black now covers the playfield around the card.
+    EXPECT_EQ(PresentedPixel(40, 40), 0x000000u);
+    EXPECT_EQ(PresentedPixel(1000, 700), 0x000000u);
     ASSERT_NE(window->GetContinueButton(), nullptr);
     // Continue: the screen goes, the level starts with its introduction.
     const CRect button = window->GetContinueButton()->GetScreenRect();
@@ -262,6 +324,47 @@ TEST_F(ScreensGame, SkipRunsOnlyTheSkipCommandAndOutsideClosingRunsNeither)
     EXPECT_EQ(skipped, 1);
     EXPECT_EQ(continued, 0);
     EXPECT_EQ(GetStoryWindow(), nullptr);
+}
+
+// What the player sees: the story page over black with its buttons, then the
+// credits window, drawn by the running game.
+TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+        opening->Destroy();
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    ASSERT_NE(screen, nullptr);
+    auto* story = new CStoryWindow(nullptr, 0, false, nullptr, nullptr);
+    screen->AddChild(story, 6);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    // Outside the page: black; inside: the first page's blue.
+    EXPECT_EQ(PresentedPixel(40, 40), 0x000000u);
+    EXPECT_EQ(PresentedPixel(130, 600), 0x1E3454u);
+    SaveScreenshot("story.ppm");
+    story->Close();
+
+    auto* credits = new CCreditsWindow(nullptr, "Credits.txt");
+    const auto& entries = credits->GetControl()->GetReader().GetEntries();
+    ASSERT_EQ(entries.size(), 24u);
+    EXPECT_STREQ(entries[0].text.GetString(), "_Ombrisalt");
+    // The loading picture of the frame library, found by name.
+    bool picture = false;
+    for (const SCreditsEntry& entry : entries)
+        picture = picture || entry.image != nullptr;
+    EXPECT_TRUE(picture);
+    screen->AddChild(credits, 6);
+    for (int i = 0; i < 240; ++i)
+        ASSERT_TRUE(Pass(17));
+    const CRect box = credits->GetControl()->GetScreenRect();
+    uint32_t lit = 0;
+    for (int32_t y = box.top + 4; y < box.bottom - 4; ++y)
+        lit += PresentedPixel((box.left + box.right) / 2, y) != PresentedPixel(box.left + 3, box.top + 3);
+    EXPECT_GT(lit, 0u);
+    SaveScreenshot("credits.ppm");
+    credits->Close();
 }
 
 } // namespace
