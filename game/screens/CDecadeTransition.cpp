@@ -176,7 +176,9 @@ void CDecadeTransitionWindow::Draw(CFrameInterface& frame)
 void CDecadeTransitionWindow::Continue()
 {
     RunContinuation();
-    Close();
+    // The continuation may have closed every screen, this one too.
+    if (g_TransitionWindow == this)
+        Close();
 }
 
 CDecadeTransitionWindow* GetDecadeTransitionWindow()

@@ -276,12 +276,25 @@ TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
 {
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Pass(17));
+    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+        opening->Destroy();
     Player().m_NumStoryPagesViewed = 1;
     int runs = 0;
     auto* book = new CStoryWindow(nullptr, 0, true, new CCountingCommand(runs), nullptr);
+    CScreenWindow::GetScreenWindow()->AddChild(book, 6);
     EXPECT_FALSE(book->HasPrevButton());
     EXPECT_TRUE(book->HasNextButton());
-    book->NextPage();
+    // "Next" clicked: the page turns and the buttons are made anew.
+    CJWindow* next = nullptr;
+    for (CJWindow* child = book->GetFirstChild(); child; child = child->GetNextSibling())
+        if (std::string(child->GetTitleText()) == "Next >")
+            next = child;
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(Pass(17));
+    const CRect at = next->GetScreenRect();
+    PushClick((at.left + at.right) / 2, (at.top + at.bottom) / 2);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
     EXPECT_EQ(book->GetPage(), 1u);
     EXPECT_TRUE(book->HasPrevButton());
     EXPECT_FALSE(book->HasNextButton());
