@@ -3,7 +3,11 @@
 #include "foundation/CRandomGenerator.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
+#include "game/scripting/CSprite.h"
+#include "game/world/CBuildablePackage.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CClassInfo.h"
 #include "objects/DeclaredClassBody.h"
@@ -157,7 +161,31 @@ void CPlayerStatsForLevel::AdoptGameStateBeforeLevelStarted(CGameState* state)
 
 void CPlayerStatsForLevel::SaveLotInfoForScrapbook()
 {
-    ArrayOf(SGetClassInfo(), "Saved Level Info For Scrapbook").ArrayProperty_SetCount(this, 0);
+    CPropertyArrayProperty& list = ArrayOf(SGetClassInfo(), "Saved Level Info For Scrapbook");
+    list.ArrayProperty_SetCount(this, 0);
+    CLotPlayfieldLayer* layer = GetLotLayer();
+    if (!layer)
+        return;
+    for (uint32_t i = 0; i < layer->GetSpriteCount(); ++i) {
+        CSprite* sprite = layer->GetSprite(i);
+        CSpriteAI* ai = sprite ? sprite->GetAI() : nullptr;
+        if (!ai || !ai->IsKindOf(CLot::SGetClassInfo()))
+            continue;
+        const auto* lot = static_cast<const CLot*>(ai);
+        CJString info;
+        if (lot->GetResident()) {
+            const CBuildablePackage* building = lot->GetBuilding();
+            for (uint32_t part = 0; part < 4; ++part) {
+                const bool exists = building && part < building->m_Parts.GetCount();
+                if (part > 0)
+                    info.Append(",");
+                info.AppendInt(exists ? building->m_Parts[part] : 0);
+            }
+        }
+        const uint32_t at = m_SavedLevelInfoForScrapbook.GetCount();
+        list.ArrayProperty_SetCount(this, at + 1);
+        m_SavedLevelInfoForScrapbook[at] = info;
+    }
 }
 
 // --- CPlayerStats ---
@@ -396,21 +424,36 @@ void CStats::AddPlayer(CPlayerStats* player)
     m_CurrentPlayer = at;
 }
 
-void CStats::DeletePlayer(uint32_t index)
+void CStats::SetCurrentPlayer(uint32_t index)
 {
-    const uint32_t count = m_Players.GetCount();
-    if (index >= count)
-        return;
-    ArrayOf(SGetClassInfo(), "Players").ArrayProperty_SetCount(this, count - 1, int32_t(index));
+    if (index != m_CurrentPlayer)
+        m_NeedsSave = true;
+    m_CurrentPlayer = index;
+}
+
+void CStats::RemovePlayerSlot(uint32_t index)
+{
+    ArrayOf(SGetClassInfo(), "Players").ArrayProperty_SetCount(this, m_Players.GetCount() - 1, int32_t(index));
     if (m_CurrentPlayer == index)
         m_CurrentPlayer = 0;
     else if (m_CurrentPlayer > index)
         --m_CurrentPlayer;
+}
+
+void CStats::DeletePlayer(uint32_t index)
+{
+    if (index >= m_Players.GetCount())
+        return;
+    RemovePlayerSlot(index);
+    m_NeedsSave = true;
     SelectPlayerOfChannel();
 }
 
 void CStats::SelectPlayerOfChannel()
 {
+    for (uint32_t i = m_Players.GetCount(); i-- > 0;)
+        if (!m_Players[i])
+            RemovePlayerSlot(i);
     const CJString channel = GetChannelName();
     const CPlayerStats* current = GetCurrentPlayer();
     if (current && current->m_Channel.Compare(channel) == 0)

@@ -110,7 +110,8 @@ public:
     // completed.
     bool IsFirstTutorialLevelPlayed();
     bool IsLastTutorialLevelCompleted();
-    // The first tutorial index minus 1 when none is completed.
+    // The first tutorial index minus 1 when none is completed; -1 in a set
+    // without a tutorial.
     int32_t GetLastCompletedTutorialLevel() const;
     void MarkTutorialCompleted();
     // Keeps a copy of the state as the next level's starting state unless
@@ -164,8 +165,8 @@ public:
 
     // Null without profiles.
     CPlayerStats* GetCurrentPlayer() const;
-    // Stored as given, unchecked, unsaved.
-    void SetCurrentPlayer(uint32_t index) { m_CurrentPlayer = index; }
+    // Stored as given, unchecked; a change is marked for the next save.
+    void SetCurrentPlayer(uint32_t index);
     uint32_t GetCurrentPlayerIndex() const { return m_CurrentPlayer; }
     uint32_t GetPlayerCount() const { return m_Players.GetCount(); }
     // Null out of range.
@@ -180,7 +181,8 @@ public:
     // the last one; it becomes current.
     void AddPlayer(CPlayerStats* player);
     // Out of range: nothing. The current index follows its profile; when the
-    // channel is left without a profile, a fresh one is added.
+    // channel is left without a profile, a fresh one is added. Marked for
+    // the next save.
     void DeletePlayer(uint32_t index);
 
     // The current profile's record of the current level, or of the level;
@@ -190,8 +192,8 @@ public:
 
     static CJString GetDifficultyName(uint32_t difficulty);
 
-    // After a read: a current player of the running channel, adding a fresh
-    // profile when the channel has none.
+    // After a read: profiles read as none dropped, and a current player of
+    // the running channel, adding a fresh profile when the channel has none.
     void SelectPlayerOfChannel();
 
     // Members in member order; the properties are declared in file order.
@@ -199,5 +201,8 @@ public:
     uint32_t m_CurrentPlayer = 0;
 
 private:
+    // Removes the slot (deleting its profile); the current index follows.
+    void RemovePlayerSlot(uint32_t index);
+
     bool m_NeedsSave = false;
 };

@@ -109,7 +109,7 @@ constexpr HookRow kHooks[] = {
      HasHook<SetGameAppHooks>},
     {"SetWorldHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetWorldHooks>},
-    {"SetLevelOptionsHooks", InstalledBy::Nobody, "customers and lots are not built yet (game/business)",
+    {"SetLevelOptionsHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetLevelOptionsHooks>},
     {"SetGoalHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetGoalHooks>},

@@ -8,6 +8,7 @@
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CUpgrade.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -132,6 +134,30 @@ TEST_F(Profiles, AFirstRunStartsWithOneUnnamedProfileOfTheRunningChannel)
     EXPECT_EQ(&CStats::SGetInstance(), &stats);
 }
 
+TEST_F(Profiles, ChangesWaitForASaveButTheShutdownAlwaysWritesAndTheNextRunReadsIt)
+{
+    CStats& stats = CStats::SGetInstance();
+    stats.SaveIfNeeded();
+    EXPECT_FALSE(DiskHas("Stats.dat")) << "nothing changed yet";
+    stats.GetCurrentPlayer()->m_Name = "Morgan";
+    stats.SetNeedsSave();
+    EXPECT_TRUE(stats.SaveIfNeeded());
+    EXPECT_FALSE(stats.NeedsSave());
+    ASSERT_TRUE(DiskHas("Stats.dat"));
+
+    // Unchanged, the shutdown still writes.
+    std::remove(PathOf("Stats.dat").c_str());
+    const uint32_t id = stats.GetCurrentPlayer()->m_ID;
+    CStats::SShutdown();
+    EXPECT_EQ(CStats::SFindInstance(), nullptr);
+    ASSERT_TRUE(DiskHas("Stats.dat"));
+
+    CStats& again = CStats::SGetInstance();
+    ASSERT_EQ(again.GetPlayerCount(), 1u);
+    EXPECT_EQ(again.GetCurrentPlayer()->m_Name.GetString(), std::string("Morgan"));
+    EXPECT_EQ(again.GetCurrentPlayer()->m_ID, id);
+}
+
 TEST_F(Profiles, AProfileWithoutABuildNumberIsFromBuildFiveAndResetsKeepThatDefault)
 {
     CPlayerStats old;
@@ -167,6 +193,16 @@ TEST_F(Profiles, TheCurrentPlayerIsAlwaysOneOfTheRunningChannel)
     EXPECT_EQ(stats.GetCurrentPlayer()->m_Channel.GetString(), Channel());
     EXPECT_EQ(stats.FindFirstPlayerOfChannel("Yonder"), 1);
     EXPECT_EQ(stats.FindFirstPlayerOfChannel("yonder"), -1);
+
+    // A profile a damaged file could only read as none is dropped, and the
+    // index follows the profiles that stay.
+    WithProfiles({{"Away", "Elsewhere"}, {"Lost", Channel().c_str()}, {"Home", Channel().c_str()}});
+    delete stats.m_Players[1];
+    stats.m_Players[1] = nullptr;
+    stats.SetCurrentPlayer(2);
+    stats.SelectPlayerOfChannel();
+    EXPECT_EQ(Names(stats), (std::vector<std::string>{"Away", "Home"}));
+    EXPECT_EQ(stats.GetCurrentPlayerIndex(), 1u);
 }
 
 TEST_F(Profiles, NamesAreUsedCaseBlindOnlyWithinTheChannelAndNotByTheProfileItself)
@@ -207,7 +243,12 @@ TEST_F(Profiles, DeletingKeepsTheCurrentProfileOrFallsBackWithinTheChannel)
     const std::string home = Channel();
     CStats& stats = WithProfiles({{"A", home.c_str()}, {"B", home.c_str()}, {"C", home.c_str()}});
     stats.SetCurrentPlayer(2);
+    // Choosing and deleting reach the file with the next save.
+    stats.Save();
+    stats.SetCurrentPlayer(2);
+    EXPECT_FALSE(stats.NeedsSave());
     stats.DeletePlayer(0);
+    EXPECT_TRUE(stats.NeedsSave());
     EXPECT_EQ(stats.GetCurrentPlayerIndex(), 1u);
     EXPECT_EQ(stats.GetCurrentPlayer()->m_Name.GetString(), std::string("C"));
     stats.DeletePlayer(1);
@@ -414,6 +455,69 @@ TEST_F(Profiles, TheHooksReadAndRecordTheCurrentProfile)
     EXPECT_TRUE(stats.GetLevelStats(3)->IsOptionalGoalAchieved(2));
     EXPECT_FALSE(stats.GetLevelStats(0)->IsOptionalGoalAchieved(2));
     EXPECT_TRUE(stats.NeedsSave());
+}
+
+// Customers' services below the profiles' in the same tables.
+class CGoalCustomersBelow final : public CGoalHooks {
+public:
+    float GetHeartsLeft(CSpriteAI*) override { return 3.5f; }
+    int32_t GetCustomerStyle(CSpriteAI*) override { return 4; }
+    void HighlightCustomersWanting(int32_t upgrade) override { wanted = upgrade; }
+    void CountOptionalGoalAchieved() override { ++counted; }
+    void MarkOptionalGoalAchieved(CLevelOptions*, uint32_t) override { ++markedBelow; }
+
+    int32_t wanted = 0;
+    int counted = 0;
+    int markedBelow = 0;
+};
+
+class CLevelCustomersBelow final : public CLevelOptionsHooks {
+public:
+    bool IsEmptyLot(CSprite*) override { return true; }
+    int32_t GetTimesCompleted(CLevelOptions*) override { return 77; }
+};
+
+TEST_F(Profiles, TheLevelReadsItsHistoryFromTheProfileAndCustomersFromBelow)
+{
+    LoadCareerAndTutorial();
+    CStats& stats = CStats::SGetInstance();
+    CPlayerStats* player = stats.GetCurrentPlayer();
+    player->m_IsFirstTimePlaying = true;
+    player->RecordLevelCompleted(1, nullptr);
+    stats.GetLevelStats(1)->AddFailure();
+    stats.GetLevelStats(1)->AddFailure();
+    stats.GetLevelStats(1)->SetOptionalGoalAchieved(1);
+    CLevelOptions* second = GetLevels()->GetLevel(1);
+
+    CScreensLevelOptionsHooks level;
+    CScreensGoalHooks goals;
+    EXPECT_EQ(level.GetTimesCompleted(second), 1);
+    EXPECT_EQ(level.GetTimesFailed(second), 2);
+    EXPECT_EQ(level.GetPlayerBuildNumber(), 24);
+    EXPECT_TRUE(level.IsFirstTimePlayer());
+    EXPECT_TRUE(level.WasGoalAchievedBefore(second, 1));
+    EXPECT_FALSE(level.WasGoalAchievedBefore(second, 0));
+    EXPECT_FALSE(level.WasGoalAchievedBefore(GetLevels()->GetLevel(2), 1));
+    // Nothing below: the neutral answers.
+    EXPECT_FALSE(level.IsEmptyLot(nullptr));
+    EXPECT_EQ(goals.GetHeartsLeft(nullptr), 0.0f);
+
+    CGoalCustomersBelow below;
+    CLevelCustomersBelow levelBelow;
+    level.SetBelow(&levelBelow);
+    goals.SetBelow(&below);
+    goals.SetBelow(&goals); // installing twice keeps what was below
+    EXPECT_TRUE(level.IsEmptyLot(nullptr));
+    EXPECT_EQ(level.GetTimesCompleted(second), 1) << "the profile answers its own services";
+    EXPECT_EQ(goals.GetHeartsLeft(nullptr), 3.5f);
+    EXPECT_EQ(goals.GetCustomerStyle(nullptr), 4);
+    goals.HighlightCustomersWanting(9);
+    goals.CountOptionalGoalAchieved();
+    goals.MarkOptionalGoalAchieved(second, 0);
+    EXPECT_EQ(below.wanted, 9);
+    EXPECT_EQ(below.counted, 1);
+    EXPECT_EQ(below.markedBelow, 0);
+    EXPECT_TRUE(stats.GetLevelStats(1)->IsOptionalGoalAchieved(0));
 }
 
 TEST_F(Profiles, TheScreenTableOpensWhatARegisteredScreenOffers)

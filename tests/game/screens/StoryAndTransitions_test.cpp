@@ -157,6 +157,7 @@ protected:
     CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
     CScopedHook<SetWorldHooks> m_World{nullptr};
     CScopedHook<SetGoalHooks> m_Goal{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
 };
 
 TEST_F(ScreensGame, ANewGameShowsTheFirstTransitionThenStartsTheLevelOnContinue)
