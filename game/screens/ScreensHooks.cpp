@@ -1,5 +1,6 @@
 #include "game/screens/ScreensHooks.h"
 
+#include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
@@ -227,4 +228,5 @@ void InstallGameScreensHooks()
     SetWorldHooks(&world);
     goals.SetBelow(SetGoalHooks(&goals));
     levelOptions.SetBelow(SetLevelOptionsHooks(&levelOptions));
+    InstallDecadeTransitionScreen();
 }

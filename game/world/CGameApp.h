@@ -150,6 +150,9 @@ public:
     void RestartFromFirstLevel();
     void EnterCurrentLevel();
     void OpenShopBeforeLevel();
+    // A new game: the first level behind its decade transition, or at once
+    // when no screen shows one.
+    void OpenDecadeTransition();
     void OpenPauseMenu();
     void CloseAllOverlayScreens();
 
