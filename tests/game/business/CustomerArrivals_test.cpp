@@ -122,9 +122,12 @@ TEST_F(CustomerArrivals, AFullLineSpawnsNobodyAndTheSwitchesAndTutorialHoldArriv
     m_Level->m_CustomerSpawningDisabled = true;
     Frames(10);
     EXPECT_EQ(Waiting(), 0u) << "a tutorial that disables spawning";
+    GetGameAppHooks().SpawnOneCustomer();
+    EXPECT_EQ(Waiting(), 1u) << "its script brings one itself";
+    EXPECT_EQ(m_Level->m_CustomersSpawned, 4);
     m_Level->m_CustomerSpawningDisabled = false;
     UpdateCustomerSpawning();
-    EXPECT_EQ(Waiting(), 1u);
+    EXPECT_EQ(Waiting(), 2u);
 }
 
 TEST_F(CustomerArrivals, ScriptedStylesComeInOrderAndAStyleOfNoneIsDrawnFromThePool)
