@@ -1,12 +1,12 @@
 // Owner: bz2-draw (the customer's drawing and pixel test).
 #include "game/business/CCustomer.h"
 
-#include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
 #include "foundation/MathHelpers.h"
 #include "game/business/CBuildingOps.h"
 #include "game/business/CCustomerOptions.h"
+#include "game/business/CGreeterUpgrade.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CCustomerStyleSheet.h"
@@ -14,8 +14,6 @@
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
 #include "images/CFrame.h"
-#include "objects/CClassInfo.h"
-#include "objects/CProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "render/CBlitXParams.h"
 #include "render/COpacityProxyFrame.h"
@@ -26,8 +24,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -62,39 +58,13 @@ CUpgrade* UpgradeInSlot(const char* name)
     return GetUpgradeByIndex(state->GetUpgradeInSlot(slot));
 }
 
-bool IsKindNamed(CObject& object, const char* className)
-{
-    for (CClassInfo* info = object.GetClassInfo(); info && info != CClassInfo::kNoBase; info = info->GetBase())
-        if (std::strcmp(info->GetName(), className) == 0)
-            return true;
-    return false;
-}
-
-// The greeter's "Answering On Customer Offset", read through its property.
-CFPoint GreeterOffset(CUpgrade& greeter)
-{
-    CFPoint offset{0.0f, 0.0f};
-    if (CProperty* property = greeter.GetClassInfo()->FindProperty("Answering On Customer Offset")) {
-        CJString text;
-        property->GetValueText(&greeter, text);
-        if (std::sscanf(text.GetString(), "%f , %f", &offset.x, &offset.y) != 2)
-            offset = {0.0f, 0.0f};
-    }
-    return offset;
-}
-
 // The frame with its centre on (x, y), scaled about that point.
-void DrawCentredScaled(CFrameInterface& target, CFrame& frame, float x, float y, float scale, CBlitType& blitType)
+void DrawCentredScaled(CFrameInterface& target, CFrame& frame, float x, float y, float scale)
 {
     CRect bounds{};
     frame.GetBounds(bounds);
     const float centreX = float(bounds.left + bounds.right) * 0.5f;
     const float centreY = float(bounds.top + bounds.bottom) * 0.5f;
-    if (scale == 1.0f && centreX == std::floor(centreX) && centreY == std::floor(centreY)
-        && x == std::floor(x) && y == std::floor(y)) {
-        BlitAt(target, frame, int32_t(x - centreX), int32_t(y - centreY), blitType);
-        return;
-    }
     CBlitXParams params(&frame, x, y, 0.0f, scale, scale, CColor(255, 255, 255, 255), 0, centreX, centreY, true);
     target.Render(params);
 }
@@ -171,9 +141,9 @@ void CCustomer::DrawWantedItems(CSpriteDrawRecord& record)
         CUpgrade* greeter = UpgradeInSlot("Greeter");
         if (!greeter) {
             DrawSequenceAt(target, options->m_NeedMenuAppearance, 0, 0);
-        } else if (IsKindNamed(*greeter, "CGreeterUpgrade")) {
-            const CFPoint at = GreeterOffset(*greeter);
-            DrawSequenceAt(target, greeter->GetAppearance(), RoundToInt(at.x), RoundToInt(at.y));
+        } else if (auto* answering = dynamic_cast<CGreeterUpgrade*>(greeter)) {
+            DrawSequenceAt(target, answering->GetAppearance(), answering->m_AnsweringOnCustomerOffset.x,
+                           answering->m_AnsweringOnCustomerOffset.y);
         }
         return;
     }
@@ -187,7 +157,7 @@ void CCustomer::DrawWantedItems(CSpriteDrawRecord& record)
             continue;
         DrawCentredScaled(target, *frame, options->m_WantedItemsOffset.x + phaseObject->m_CustomerWantedPosition.x,
                           options->m_WantedItemsOffset.y + phaseObject->m_CustomerWantedPosition.y,
-                          phaseObject->m_CustomerWantedScale, GetNormalBlitType());
+                          phaseObject->m_CustomerWantedScale);
     }
 }
 
