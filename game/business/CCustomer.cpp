@@ -392,6 +392,8 @@ void CCustomer::DecideOrder()
 {
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     delete m_PackageWanted;
+    // The level reads the line's orders while it picks the next one.
+    m_PackageWanted = nullptr;
     m_PackageWanted = level ? level->PopFutureOrder() : nullptr;
     // A tutorial may bring more customers than the level has orders: the
     // customer still settles on a house.

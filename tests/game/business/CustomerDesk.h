@@ -51,12 +51,20 @@ protected:
         WriteObject("Upgrades/Calm.Upgrade.txt", "CPacifierUpgrade",
                     "Upgrade Slot=Pacifier A\nAppearance=Calm Look\nNumber Of Uses=2\n"
                     "Image Per Period=Array\n{\nImage=Calm Spring\nImage=Calm Summer\n}");
+        GetCustomerStyleSheetList().RemoveAll();
+        GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
         ASSERT_NE(StartLevel(), nullptr);
         auto* ear = new CSprite;
         ear->AddAI(new CMessageEarAI(m_Heard));
         Playfield().AddSprite(ear, "Effects");
         m_State = CGameState::SGetCurrent();
         GetIllegalMoveDisplay().Show("");
+    }
+    void TearDown() override
+    {
+        BusinessLevelTest::TearDown();
+        GetCustomerStyleSheetList().RemoveAll();
+        GetCustomerStyleSheetList().SetSource(nullptr, "Nowhere", 0);
     }
 
     static int32_t Upgrade(const char* name) { return GetUpgradeList().Find(name); }
