@@ -25,6 +25,10 @@ struct ProgramClass {
 };
 
 constexpr ProgramClass kProgramClasses[] = {
+    {"CAchievement", 85.0f},
+    {"CAchievementHistory", 36.0f},
+    {"CAchievementOptions", 127.0f},
+    {"CAchievementWorkVariables", 50.0f},
     {"CAction", 22.0f},
     {"CActionBroadcastMessage", 74.0f},
     {"CActionSendMessage", 81.0f},
