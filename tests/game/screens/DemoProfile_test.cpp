@@ -5,6 +5,7 @@
 #include "../world/DemoGameTest.h"
 
 #include "game/business/BusinessHooks.h"
+#include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGoal.h"
@@ -50,6 +51,9 @@ protected:
 TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)
 {
     ASSERT_TRUE(Start());
+    // A new game opens on the first level's transition; "Continue" starts it.
+    if (CDecadeTransitionWindow* transition = GetDecadeTransitionWindow())
+        transition->Continue();
     for (int i = 0; i < 30; ++i)
         ASSERT_TRUE(Pass(17));
     CStats* stats = CStats::SFindInstance();
