@@ -1,5 +1,6 @@
 #include "game/screens/RegisterGameScreensClasses.h"
 
+#include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -11,4 +12,9 @@ void RegisterGameScreensClasses()
     CStats::SGetClassInfo();
     CDecadeTransition::SGetClassInfo();
     CStoryOptions::SGetClassInfo();
+    CAchievement::SGetClassInfo();
+    CAchievementOptions::SGetClassInfo();
+    CAchievementWorkVariables::SGetClassInfo();
+    CAchievementHistory::SGetClassInfo();
+    RegisterAchievementProperties();
 }

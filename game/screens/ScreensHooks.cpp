@@ -1,6 +1,9 @@
 #include "game/screens/ScreensHooks.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
@@ -86,6 +89,11 @@ void CScreensGameAppHooks::AddLevelPlayTime(float seconds)
         player->m_SecondsPlaying += seconds;
 }
 
+void CScreensGameAppHooks::ResetPlayerLevelVariables()
+{
+    ResetAchievementLevelVariables();
+}
+
 CGameState* CScreensGameAppHooks::GetSavedStateForLevel(uint32_t level)
 {
     CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(level);
@@ -98,6 +106,21 @@ void CScreensGameAppHooks::OnGameClosing()
 }
 
 // --- CScreensWorldHooks ---
+
+void CScreensWorldHooks::AddCareerRevenue(float thousands)
+{
+    AchievementRevenueAdded(thousands);
+}
+
+void CScreensWorldHooks::AwardAchievement(const char* name)
+{
+    AwardAchievementByName(name);
+}
+
+void CScreensWorldHooks::GetAchievements(std::vector<CAchievementEarned>& out)
+{
+    GetAchievementsEarned(out);
+}
 
 void CScreensWorldHooks::StoreStateBeforeLevel(CGameState* copy)
 {
@@ -158,6 +181,7 @@ void CScreensGoalHooks::MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t 
 {
     if (CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level)))
         record->SetOptionalGoalAchieved(goal);
+    AchievementOptionalGoalAchieved();
 }
 
 void CScreensGoalHooks::CountOptionalGoalAchieved()
@@ -218,14 +242,24 @@ bool CScreensLevelOptionsHooks::WasGoalAchievedBefore(CLevelOptions* level, uint
     return record && record->IsOptionalGoalAchieved(goal);
 }
 
+void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
+{
+    AchievementFrameTick(seconds);
+}
+
 void InstallGameScreensHooks()
 {
+    static CAchievementServicesImpl achievements;
+    static CScreensPlayfieldHooks playfield;
     static CScreensGameAppHooks gameApp;
     static CScreensWorldHooks world;
     static CScreensGoalHooks goals;
     static CScreensLevelOptionsHooks levelOptions;
     SetGameAppHooks(&gameApp);
     SetWorldHooks(&world);
+    SetAchievementServices(&achievements);
+    SetPlayfieldHooks(&playfield);
+    SetLevelCompleter(&CompleteLevelAndAnnounceTrophies);
     goals.SetBelow(SetGoalHooks(&goals));
     levelOptions.SetBelow(SetLevelOptionsHooks(&levelOptions));
     InstallDecadeTransitionScreen();

@@ -10,6 +10,7 @@
 #include "game/business/BusinessHooks.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CPlayfield.h"
 #include "game/world/WorldHooks.h"
 
 struct SGameScreenEntry {
@@ -33,6 +34,8 @@ public:
     // frames also to its playing time; neither marks the profiles changed.
     void AddPlayTime(float seconds) override;
     void AddLevelPlayTime(float seconds) override;
+    // A starting level clears the per-level work variables of the profile.
+    void ResetPlayerLevelVariables() override;
     CGameState* GetSavedStateForLevel(uint32_t level) override;
     // Saves the profiles, changed or not, before the lists they name go.
     void OnGameClosing() override;
@@ -40,6 +43,9 @@ public:
 
 class CScreensWorldHooks : public CWorldHooks {
 public:
+    void AddCareerRevenue(float thousands) override;
+    void AwardAchievement(const char* name) override;
+    void GetAchievements(std::vector<CAchievementEarned>& out) override;
     void StoreStateBeforeLevel(CGameState* copy) override;
     bool GetCurrentPlayer(CCareerPlayerRecord& out) override;
     uint32_t GetGameBuildNumber() override;
@@ -84,6 +90,14 @@ private:
     CLevelOptionsHooks* m_Below = nullptr;
 };
 
-// Installs every table above (each one instance for the program's life).
+// The trophies' frame clock; no level is viewed until the neighbourhood
+// viewer comes.
+class CScreensPlayfieldHooks : public CPlayfieldHooks {
+public:
+    void AdvanceAchievementTimers(float seconds) override;
+};
+
+// Installs every table above (each one instance for the program's life),
+// the trophies' services and the level's end.
 // Called again it installs the same instances.
 void InstallGameScreensHooks();
