@@ -15,6 +15,7 @@
 class CAchievement;
 class CCommand;
 class CJButton;
+class CPlayerStats;
 class CTextSubstitutionList;
 
 class CAchievementFrameOverlayOverlay : public CFrameOverlay {
@@ -58,8 +59,13 @@ public:
     // player kept scrap-book lots of it; else the message box saying there
     // is none.
     void OpenScrapbook();
-    // The "%s[Key]" values of one draw; takes the hovered trophy and clears it.
-    void FillSubstitutions(CTextSubstitutionList& values);
+    void Continue();
+    // The "%s[Key]" values of one draw; takes the hovered trophy and clears
+    // it. mouse: in the room's coordinates.
+    void FillSubstitutions(CTextSubstitutionList& values, CPoint mouse);
+    // The level whose scrap-book lots the button shows: "Selected Level"
+    // minus one, 0 below that.
+    static uint32_t GetScrapbookLevel(const CPlayerStats& player);
 
     float GetElapsedTime() const { return m_ElapsedTime; }
     CJButton* GetContinueButton() const { return m_ContinueButton; }
@@ -79,8 +85,11 @@ CTrophyRoomWindow* GetTrophyRoomWindow();
 // menu); without one it joins the screen window. Returns the room.
 CTrophyRoomWindow* OpenTrophyRoom(CMenuWindow* replacing);
 
-// The neighbourhood viewer the "Scrapbook" button switches to, made over
-// the room; until the viewer exists the room stays. Returns the viewer, or
-// null when none was made.
-using TrophyRoomScrapbookOpener = CMenuWindow* (*)(CTrophyRoomWindow& room, uint32_t level);
-void SetTrophyRoomScrapbookOpener(TrophyRoomScrapbookOpener opener);
+// The neighbourhood viewer the "Scrapbook" button switches the room to,
+// made unparented (it picks its own level). Until the viewer exists none is
+// installed and the room stays. Returns the previous maker.
+using TrophyRoomScrapbookMaker = CMenuWindow* (*)();
+TrophyRoomScrapbookMaker SetTrophyRoomScrapbookMaker(TrophyRoomScrapbookMaker maker);
+
+// Gives the "New Trophy Earned" menu its way into the room.
+void InstallTrophyRoomScreen();

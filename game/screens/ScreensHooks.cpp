@@ -4,6 +4,7 @@
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
@@ -263,4 +264,5 @@ void InstallGameScreensHooks()
     goals.SetBelow(SetGoalHooks(&goals));
     levelOptions.SetBelow(SetLevelOptionsHooks(&levelOptions));
     InstallDecadeTransitionScreen();
+    InstallTrophyRoomScreen();
 }
