@@ -4,6 +4,7 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
+#include "game/screens/CTrophyRoom.h"
 
 void RegisterGameScreensClasses()
 {
@@ -17,4 +18,5 @@ void RegisterGameScreensClasses()
     CAchievementWorkVariables::SGetClassInfo();
     CAchievementHistory::SGetClassInfo();
     RegisterAchievementProperties();
+    CAchievementFrameOverlayOverlay::SGetClassInfo();
 }

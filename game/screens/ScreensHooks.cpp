@@ -4,6 +4,7 @@
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
@@ -215,4 +216,5 @@ void InstallGameScreensHooks()
     SetGoalHooks(&goals);
     SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();
+    InstallTrophyRoomScreen();
 }
