@@ -1,5 +1,6 @@
 #include "game/screens/RegisterGameScreensClasses.h"
 
+#include "game/screens/CAdvice.h"
 #include "game/screens/CStats.h"
 
 void RegisterGameScreensClasses()
@@ -7,4 +8,5 @@ void RegisterGameScreensClasses()
     CPlayerStatsForLevel::SGetClassInfo();
     CPlayerStats::SGetClassInfo();
     CStats::SGetClassInfo();
+    RegisterAdviceClasses();
 }
