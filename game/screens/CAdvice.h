@@ -1,9 +1,9 @@
 #pragma once
-// Advice after a level: a designer-ordered list of pieces ("Advice Options",
+// Advice after a level: a designer-ordered list of entries ("Advice Options",
 // "Advice List"), each of a condition class that answers whether it applies
 // to the level just played, the player's game state or career. The choice is
-// the first applicable piece not given within its waiting period; when none
-// is left, recently given ones are allowed again. A piece is known by its
+// the first applicable entry not given within its waiting period; when none
+// is left, recently given ones are allowed again. An entry is known by its
 // position in the list, which is what the player's history records.
 //
 // The history and the work variables hang on the player's profile as the
@@ -170,7 +170,7 @@ public:
     uint32_t m_NumCrewsToCheck = 2;   // "Num Crews To Check", 2 to 5
 };
 
-// Per player: when each piece of advice was last given.
+// Per player: when each entry of the list was last given.
 class CAdviceHistory : public CObject {
     OMBRISALT_REFLECTED(CAdviceHistory, CObject)
 public:
@@ -228,8 +228,8 @@ public:
     // otherwise; null when none. With commit the choice is recorded in the
     // history (and the bulldoze advice marked seen).
     CAdvice* Choose(bool commit, CAdviceHistory& history, CAdviceWorkVariables& work);
-    // "1: Title - text\n" per eligible piece; when none, "Allowing Recent
-    // Advice\n" and the pieces eligible with recent advice allowed.
+    // "1: Title - text\n" per eligible entry; when none, "Allowing Recent
+    // Advice\n" and the entries eligible with recent advice allowed.
     CJString ListCandidates(const CAdviceHistory& history, const CAdviceWorkVariables& work);
 
     CPropertyArray<CAdvice*> m_AdviceList; // "Advice List", owned

@@ -1,4 +1,4 @@
-// Advice after a level: which piece the list gives (order, waiting period,
+// Advice after a level: which entry the list gives (order, waiting period,
 // the pass that allows recent advice), the bulldoze advice only once, the
 // conditions over the play counters, the game state and the career, the
 // per-level reset, and the history kept in the profile across a restart.
@@ -22,7 +22,7 @@
 namespace {
 
 // "Title=t" and one display string "t text".
-std::string Piece(const std::string& className, const std::string& title, const std::string& lines = "")
+std::string Entry(const std::string& className, const std::string& title, const std::string& lines = "")
 {
     return "\tAdvice=" + className + "\r\n\t{\r\n\t\tTitle=" + title + "\r\n" + lines +
            "\t\tDisplay Strings=Array\r\n\t\t{\r\n\t\t\tDisplay String=" + title +
@@ -62,14 +62,14 @@ protected:
         BusinessLevelTest::TearDown();
     }
 
-    // The options with these pieces, and a level in play.
-    CAdviceOptions& Start(const std::vector<std::string>& pieces)
+    // The options with these entries, and a level in play.
+    CAdviceOptions& Start(const std::vector<std::string>& entries)
     {
         std::string text = "CAdviceOptions\r\n{\r\nAdvice List=Array\r\n{\r\n";
-        if (pieces.size() > 1)
-            text += "\tItem Count=" + std::to_string(pieces.size()) + "\r\n";
-        for (const std::string& piece : pieces)
-            text += piece;
+        if (entries.size() > 1)
+            text += "\tItem Count=" + std::to_string(entries.size()) + "\r\n";
+        for (const std::string& entry : entries)
+            text += entry;
         WriteBytes("Resources/Advice Options.Object.txt", text + "}\r\n}\r\n");
         EXPECT_NE(StartLevel(), nullptr);
         return CAdviceOptions::SGetInstance();
@@ -91,9 +91,9 @@ protected:
     }
 };
 
-TEST_F(Advice, TheFirstApplicablePieceInListOrderWinsAndWaitsItsLevelsBeforeComingBack)
+TEST_F(Advice, TheFirstApplicableEntryInListOrderWinsAndWaitsItsLevelsBeforeComingBack)
 {
-    Start({Piece("CAdvice", "Later", Line("Min Level=3")), Piece("CAdvice", "First"), Piece("CAdvice", "Second")});
+    Start({Entry("CAdvice", "Later", Line("Min Level=3")), Entry("CAdvice", "First"), Entry("CAdvice", "Second")});
     History().m_LevelsPlayed = 5;
     EXPECT_EQ(Chosen(false), "First");
     EXPECT_EQ(History().GetShownAt(1), 0u) << "asking without commit records nothing";
@@ -108,14 +108,14 @@ TEST_F(Advice, TheFirstApplicablePieceInListOrderWinsAndWaitsItsLevelsBeforeComi
     History().m_LevelsPlayed = 9;
     EXPECT_EQ(Chosen(false), "First");
 
-    // From level 3 on the earlier piece applies and wins.
+    // From level 3 on the earlier entry applies and wins.
     SetCurrentLevelIndex(2);
     EXPECT_EQ(Chosen(false), "Later");
 }
 
 TEST_F(Advice, RecentAdviceIsGivenOnlyWhenNothingElseIsLeftAndTheListingSaysSo)
 {
-    CAdviceOptions& options = Start({Piece("CAdvice", "Only"), Piece("CAdvice", "Also")});
+    CAdviceOptions& options = Start({Entry("CAdvice", "Only"), Entry("CAdvice", "Also")});
     History().m_LevelsPlayed = 2;
     EXPECT_EQ(ListAdviceCandidates().GetString(), std::string("1: Only - Only text\n2: Also - Also text\n"));
     EXPECT_EQ(Chosen(true), "Only");
@@ -136,7 +136,7 @@ TEST_F(Advice, NothingIsChosenFromAnEmptyListOrOneWhereNothingApplies)
     EXPECT_EQ(ListAdviceCandidates().GetString(), std::string("Allowing Recent Advice\n"));
     CStats::SShutdown();
 
-    Start({Piece("CAdviceHadToBulldoze", "Bulldozed"), Piece("CAdvice", "Never", Line("Max Level=1"))});
+    Start({Entry("CAdviceHadToBulldoze", "Bulldozed"), Entry("CAdvice", "Never", Line("Max Level=1"))});
     SetCurrentLevelIndex(1);
     EXPECT_EQ(Chosen(true), "none");
     EXPECT_EQ(History().m_NumLevelsPlayedWhenAdviceWasShown.GetCount(), 0u);
@@ -144,8 +144,8 @@ TEST_F(Advice, NothingIsChosenFromAnEmptyListOrOneWhereNothingApplies)
 
 TEST_F(Advice, LevelNumbersCountFromOneAndTheOldMinimumKeyStillReads)
 {
-    CAdviceOptions& options = Start({Piece("CAdvice", "Old", Line("Level To Check=4")),
-                                     Piece("CAdvice", "Window", Line("Min Level=2") + Line("Max Level=3"))});
+    CAdviceOptions& options = Start({Entry("CAdvice", "Old", Line("Level To Check=4")),
+                                     Entry("CAdvice", "Window", Line("Min Level=2") + Line("Max Level=3"))});
     CAdvice& old = *options.m_AdviceList[0];
     CAdvice& window = *options.m_AdviceList[1];
     EXPECT_EQ(old.m_MinLevel, 4u);
@@ -163,7 +163,7 @@ TEST_F(Advice, TheBulldozeAdviceIsGivenOncePerPlayerWhateverTheLevelStartsReset)
 {
     CScreensGameAppHooks screensHooks;
     CScopedHook<SetGameAppHooks> screens(&screensHooks);
-    Start({Piece("CAdviceHadToBulldoze", "Bulldozed", Line("Can Show After=0")), Piece("CAdvice", "Plain")});
+    Start({Entry("CAdviceHadToBulldoze", "Bulldozed", Line("Can Show After=0")), Entry("CAdvice", "Plain")});
     History().m_LevelsPlayed = 1;
     EXPECT_EQ(Chosen(false), "Plain") << "nothing bulldozed yet";
     Play().m_BulldozerUsed = 1;
@@ -181,12 +181,12 @@ TEST_F(Advice, TheBulldozeAdviceIsGivenOncePerPlayerWhateverTheLevelStartsReset)
 
 TEST_F(Advice, PlayCountersDecideTheBulldozeMatchingAssistAndPacifierAdvice)
 {
-    CAdviceOptions& options = Start({Piece("CAdviceHadToBulldoze", "Bulldoze"),
-                                     Piece("CAdviceNotDoing3InARowMatching", "Match"),
-                                     Piece("CAdviceNotUsingClickAssist", "Click"),
-                                     Piece("CAdviceNotUsingMegaClickAssist", "Mega"),
-                                     Piece("CAdviceNotUsingUpgradeInSlot", "Pacify", Line("Slot=Pacifier A")),
-                                     Piece("CAdviceNotUsingUpgradeInSlot", "Other", Line("Slot=Garage"))});
+    CAdviceOptions& options = Start({Entry("CAdviceHadToBulldoze", "Bulldoze"),
+                                     Entry("CAdviceNotDoing3InARowMatching", "Match"),
+                                     Entry("CAdviceNotUsingClickAssist", "Click"),
+                                     Entry("CAdviceNotUsingMegaClickAssist", "Mega"),
+                                     Entry("CAdviceNotUsingUpgradeInSlot", "Pacify", Line("Slot=Pacifier A")),
+                                     Entry("CAdviceNotUsingUpgradeInSlot", "Other", Line("Slot=Garage"))});
     auto applies = [&] {
         std::string out;
         for (uint32_t i = 0; i < options.m_AdviceList.GetCount(); ++i)
@@ -209,12 +209,12 @@ TEST_F(Advice, PlayCountersDecideTheBulldozeMatchingAssistAndPacifierAdvice)
 TEST_F(Advice, OwnedPartsPricesAndMoneyDecideThePurchaseAdvice)
 {
     CAdviceOptions& options
-        = Start({Piece("CAdviceShouldPurchaseUpgradeForPhase", "Buy", Line("Phase=Garage")),
-                 Piece("CAdviceHaveMoneyButNoUpgradeForPhase", "Rich",
+        = Start({Entry("CAdviceShouldPurchaseUpgradeForPhase", "Buy", Line("Phase=Garage")),
+                 Entry("CAdviceHaveMoneyButNoUpgradeForPhase", "Rich",
                        Line("Phase=Garage") + Line("Spendable Ammount To Check=50")),
-                 Piece("CAdviceAverageValueTooLowForPhase", "Cheap", Line("Phase=Garage") + Line("Ammount To Check=25")),
-                 Piece("CAdviceShouldPurchaseUpgradeForSlot", "Fill", Line("Slot=Garage") + Line("Is Filling Empty Slot=1")),
-                 Piece("CAdviceShouldPurchaseUpgradeForSlot", "Free", Line("Slot=Garage"))});
+                 Entry("CAdviceAverageValueTooLowForPhase", "Cheap", Line("Phase=Garage") + Line("Ammount To Check=25")),
+                 Entry("CAdviceShouldPurchaseUpgradeForSlot", "Fill", Line("Slot=Garage") + Line("Is Filling Empty Slot=1")),
+                 Entry("CAdviceShouldPurchaseUpgradeForSlot", "Free", Line("Slot=Garage"))});
     CGameState& state = *CGameState::SGetCurrent();
     auto applies = [&] {
         std::string out;
@@ -248,8 +248,8 @@ TEST_F(Advice, OwnedPartsPricesAndMoneyDecideThePurchaseAdvice)
 TEST_F(Advice, MultitaskingIsTheShareOfTimeWithEnoughCrewsAndALevelWithoutTimeSaysNothing)
 {
     CAdviceOptions& options
-        = Start({Piece("CAdviceNotMultitasking", "Two", Line("Threshold Percent=30")),
-                 Piece("CAdviceNotMultitasking", "Three", Line("Num Crews To Check=3") + Line("Threshold Percent=25"))});
+        = Start({Entry("CAdviceNotMultitasking", "Two", Line("Threshold Percent=30")),
+                 Entry("CAdviceNotMultitasking", "Three", Line("Num Crews To Check=3") + Line("Threshold Percent=25"))});
     CAdvice& two = *options.m_AdviceList[0];
     CAdvice& three = *options.m_AdviceList[1];
     EXPECT_FALSE(two.Applies()) << "no time played";
@@ -271,7 +271,7 @@ TEST_F(Advice, MultitaskingIsTheShareOfTimeWithEnoughCrewsAndALevelWithoutTimeSa
 
 TEST_F(Advice, OptionalGoalAdviceComparesTheGoalsAchievedWithThoseOfferedSoFar)
 {
-    CAdviceOptions& options = Start({Piece("CAdviceGetMoreOptionalGoals", "Goals", Line("Percent To Check=0.5"))});
+    CAdviceOptions& options = Start({Entry("CAdviceGetMoreOptionalGoals", "Goals", Line("Percent To Check=0.5"))});
     CAdvice& goals = *options.m_AdviceList[0];
     SetCurrentLevelIndex(1);
     EXPECT_FALSE(goals.Applies()) << "no goals offered yet";
@@ -293,7 +293,7 @@ TEST_F(Advice, TheBuildingRulesRepaintAndTheLastAdviceReachTheAdviceThroughTheir
     CScreensCurrentLevelHooks levelHooks;
     CScopedHook<SetCurrentLevelHooks> level(&levelHooks);
     CScopedHook<SetGarageRepaintListener> repaint(&NoteGarageRepaintedForAdvice);
-    Start({Piece("CAdviceHadToPaintAgainForGarage", "Repainted"), Piece("CAdvice", "Plain")});
+    Start({Entry("CAdviceHadToPaintAgainForGarage", "Repainted"), Entry("CAdvice", "Plain")});
     History().m_LevelsPlayed = 1;
     EXPECT_EQ(GetCurrentLevelHooks().GetLastAdviceName().GetString(), std::string());
     EXPECT_EQ(Chosen(true), "Plain");
@@ -306,7 +306,7 @@ TEST_F(Advice, TheBuildingRulesRepaintAndTheLastAdviceReachTheAdviceThroughTheir
 
 TEST_F(Advice, HistoryAndWorkVariablesTravelWithTheProfileInStatsDat)
 {
-    Start({Piece("CAdvice", "A"), Piece("CAdviceHadToBulldoze", "B", Line("Can Show After=0"))});
+    Start({Entry("CAdvice", "A"), Entry("CAdviceHadToBulldoze", "B", Line("Can Show After=0"))});
     Play().m_BulldozerUsed = 1;
     History().AddLevelPlayed();
     History().AddLevelPlayed();
