@@ -15,6 +15,7 @@
 #include "objects/CClassInfo.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFloatProperty.h"
+#include "objects/CFormula.h"
 #include "objects/CIntProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPropertyDeclarer.h"
@@ -283,7 +284,12 @@ bool CAdviceNotUsingMegaClickAssist::Applies()
 
 void CAdviceGetMoreOptionalGoals::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.Add(&CAdviceGetMoreOptionalGoals::m_PercentToCheck, "Percent To Check", 0.3f).Range(0.0f, 1.0f).Units("%");
+    // Kept as a fraction, edited as a percentage.
+    static const CMultipleFormula<float> percent(100.0f);
+    d.Add(&CAdviceGetMoreOptionalGoals::m_PercentToCheck, "Percent To Check", 0.3f)
+        .Range(0.0f, 1.0f)
+        .Units("%")
+        .Formula(&percent);
 }
 
 bool CAdviceGetMoreOptionalGoals::Applies()
