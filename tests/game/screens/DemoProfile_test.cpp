@@ -61,10 +61,24 @@ TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)
     ASSERT_NE(record, nullptr);
     EXPECT_TRUE(record->HasBeenPlayed());
 
+    const uint32_t id = player->m_ID;
+    const float running = player->m_SecondsProgramRunning;
     ShutDown();
     m_Started = false;
     delete CGameBase::SGetInstance();
     EXPECT_EQ(CStats::SFindInstance(), nullptr) << "the profiles go with the game object";
+    ASSERT_TRUE(DiskHas("Stats.dat")) << "the orderly exit writes them";
+
+    // The next run plays on with the same profile.
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    ASSERT_NE(CStats::SFindInstance(), nullptr);
+    const CPlayerStats* again = CStats::SFindInstance()->GetCurrentPlayer();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->m_ID, id);
+    EXPECT_GE(again->m_SecondsProgramRunning, running);
+    ASSERT_NE(again->FindLevelStats(GetCurrentLevelIndex()), nullptr);
+    EXPECT_TRUE(again->FindLevelStats(GetCurrentLevelIndex())->HasBeenPlayed());
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,30 @@ TEST_F(Profiles, AFirstRunStartsWithOneUnnamedProfileOfTheRunningChannel)
     EXPECT_FALSE(stats.NeedsSave());
     // The same object for every later caller.
     EXPECT_EQ(&CStats::SGetInstance(), &stats);
+}
+
+TEST_F(Profiles, ChangesWaitForASaveButTheShutdownAlwaysWritesAndTheNextRunReadsIt)
+{
+    CStats& stats = CStats::SGetInstance();
+    stats.SaveIfNeeded();
+    EXPECT_FALSE(DiskHas("Stats.dat")) << "nothing changed yet";
+    stats.GetCurrentPlayer()->m_Name = "Morgan";
+    stats.SetNeedsSave();
+    EXPECT_TRUE(stats.SaveIfNeeded());
+    EXPECT_FALSE(stats.NeedsSave());
+    ASSERT_TRUE(DiskHas("Stats.dat"));
+
+    // Unchanged, the shutdown still writes.
+    std::remove(PathOf("Stats.dat").c_str());
+    const uint32_t id = stats.GetCurrentPlayer()->m_ID;
+    CStats::SShutdown();
+    EXPECT_EQ(CStats::SFindInstance(), nullptr);
+    ASSERT_TRUE(DiskHas("Stats.dat"));
+
+    CStats& again = CStats::SGetInstance();
+    ASSERT_EQ(again.GetPlayerCount(), 1u);
+    EXPECT_EQ(again.GetCurrentPlayer()->m_Name.GetString(), std::string("Morgan"));
+    EXPECT_EQ(again.GetCurrentPlayer()->m_ID, id);
 }
 
 TEST_F(Profiles, AProfileWithoutABuildNumberIsFromBuildFiveAndResetsKeepThatDefault)
