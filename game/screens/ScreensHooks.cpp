@@ -1,8 +1,10 @@
 #include "game/screens/ScreensHooks.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/business/BuildingServices.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
+#include "game/screens/CAdvice.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CStats.h"
@@ -93,6 +95,7 @@ void CScreensGameAppHooks::AddLevelPlayTime(float seconds)
 void CScreensGameAppHooks::ResetPlayerLevelVariables()
 {
     ResetAchievementLevelVariables();
+    ResetAdviceWorkVariables();
 }
 
 CGameState* CScreensGameAppHooks::GetSavedStateForLevel(uint32_t level)
@@ -200,16 +203,24 @@ void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
     AchievementFrameTick(seconds);
 }
 
+CJString CScreensCurrentLevelHooks::GetLastAdviceName()
+{
+    return GetLastAdviceShown();
+}
+
 void InstallGameScreensHooks()
 {
     static CAchievementServicesImpl achievements;
     static CScreensPlayfieldHooks playfield;
     static CScreensGameAppHooks gameApp;
+    static CScreensCurrentLevelHooks currentLevel;
     static CScreensWorldHooks world;
     static CScreensGoalHooks goals;
     static CScreensLevelOptionsHooks levelOptions;
     SetGameAppHooks(&gameApp);
     SetWorldHooks(&world);
+    SetCurrentLevelHooks(&currentLevel);
+    SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
     SetAchievementServices(&achievements);
     SetPlayfieldHooks(&playfield);
     SetLevelCompleter(&CompleteLevelAndAnnounceTrophies);

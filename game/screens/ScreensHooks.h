@@ -42,6 +42,13 @@ public:
     void OnGameClosing() override;
 };
 
+// The business's upgrade sprites, and the advice given last for the level's
+// statistics text.
+class CScreensCurrentLevelHooks : public CBusinessCurrentLevelHooks {
+public:
+    CJString GetLastAdviceName() override;
+};
+
 class CScreensWorldHooks : public CWorldHooks {
 public:
     void AddCareerRevenue(float thousands) override;
