@@ -11,6 +11,8 @@
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/WorldHooks.h"
 #include "overlays/CFrameOverlay.h"
@@ -365,6 +367,62 @@ TEST_F(Trophies, WithNothingWaitingTheAnnouncementGoesOnAtOnce)
     AnnounceEarnedTrophies(new CCountingCommand(runs));
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Three levels: two optional goals, one goal on the last standard level, and
+// a bonus level after it without goals.
+class TrophyLevels : public Trophies {
+protected:
+    void SetUp() override
+    {
+        Trophies::SetUp();
+        std::string levels = "CLevelSetUserMade\r\n{\r\n\tLevel List=Array\r\n\t{\r\n\t\tItem Count=3\r\n";
+        for (const char* lines : {"Display Name=One", "Display Name=Two\r\n\t\t\tIs Last Standard Level=1",
+                                  "Display Name=Extra"})
+            levels += std::string("\t\tLevel=CLevelOptions\r\n\t\t{\r\n\t\t\t") + lines + "\r\n\t\t}\r\n";
+        WriteBytes("Resources/Levels.Object.txt", levels + "\t}\r\n}\r\n");
+        GetGeneralObjects().RemoveAll();
+        GetGeneralObjects().SetSource(nullptr, "Resources", 0);
+        InitGeneralObjects();
+        CLevelSet::SForgetTutorialIndices();
+        ASSERT_NE(FindLevels(), nullptr);
+        ASSERT_EQ(FindLevels()->GetCount(), 3u);
+        SetGoalCount(0, 2);
+        SetGoalCount(1, 1);
+    }
+    void TearDown() override
+    {
+        CLevelSet::SForgetTutorialIndices();
+        Trophies::TearDown();
+    }
+    static void SetGoalCount(uint32_t level, uint32_t count)
+    {
+        CLevelOptions* options = FindLevels()->GetLevel(level);
+        static_cast<CPropertyArrayProperty*>(options->GetClassInfo()->FindProperty("Optional Goals List"))
+            ->ArrayProperty_SetCount(options, count);
+    }
+    void Achieve(uint32_t level, uint32_t goal) { m_Goals.MarkOptionalGoalAchieved(FindLevels()->GetLevel(level), goal); }
+
+    CScreensGoalHooks m_Goals;
+};
+
+TEST_F(TrophyLevels, EveryGoalUpToTheLastStandardLevelEarnsTheExcellenceAward)
+{
+    Achieve(0, 0);
+    Achieve(0, 1);
+    EXPECT_FALSE(Earned("OutstandingBuildingAwardOfExcellence"));
+    Achieve(1, 0);
+    EXPECT_TRUE(Earned("OutstandingBuildingAwardOfExcellence")) << "the goal-less level after the last is not walked";
+
+    // A level before the last without goals can never award it.
+    ResetAllAchievements();
+    SetGoalCount(0, 0);
+    Achieve(1, 0);
+    EXPECT_FALSE(Earned("OutstandingBuildingAwardOfExcellence"));
 }
 
 } // namespace
