@@ -25,6 +25,7 @@ struct ProgramClass {
 };
 
 constexpr ProgramClass kProgramClasses[] = {
+    {"CAchievementFrameOverlayOverlay", 1.0f},
     {"CAction", 22.0f},
     {"CActionBroadcastMessage", 74.0f},
     {"CActionSendMessage", 81.0f},
