@@ -163,7 +163,7 @@ void CNewTrophyEarnedMenu::Done()
 
 void CNewTrophyEarnedMenu::OpenTrophyRoom()
 {
-    CMenuWindow* room = g_TrophyRoomMaker ? g_TrophyRoomMaker() : nullptr;
+    CMenuWindow* room = g_TrophyRoomMaker && GetParent() ? g_TrophyRoomMaker() : nullptr;
     if (room)
         SwitchTo(room, true);
     else

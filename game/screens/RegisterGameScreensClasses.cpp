@@ -1,6 +1,7 @@
 #include "game/screens/RegisterGameScreensClasses.h"
 
 #include "game/screens/CAchievement.h"
+#include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -19,4 +20,5 @@ void RegisterGameScreensClasses()
     CAchievementHistory::SGetClassInfo();
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
+    RegisterAdviceClasses();
 }

@@ -1,8 +1,10 @@
 #include "game/screens/ScreensHooks.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/business/BuildingServices.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
+#include "game/screens/CAdvice.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CStats.h"
@@ -93,6 +95,7 @@ void CScreensGameAppHooks::AddLevelPlayTime(float seconds)
 void CScreensGameAppHooks::ResetPlayerLevelVariables()
 {
     ResetAchievementLevelVariables();
+    ResetAdviceWorkVariables();
 }
 
 CGameState* CScreensGameAppHooks::GetSavedStateForLevel(uint32_t level)
@@ -156,28 +159,6 @@ uint32_t CScreensWorldHooks::GetGameBuildNumber()
 
 // --- CScreensGoalHooks ---
 
-float CScreensGoalHooks::GetHeartsLeft(CSpriteAI* customer)
-{
-    return m_Below ? m_Below->GetHeartsLeft(customer) : CGoalHooks::GetHeartsLeft(customer);
-}
-
-int32_t CScreensGoalHooks::GetCustomerStyle(CSpriteAI* customer)
-{
-    return m_Below ? m_Below->GetCustomerStyle(customer) : CGoalHooks::GetCustomerStyle(customer);
-}
-
-void CScreensGoalHooks::HighlightCustomersWanting(int32_t upgrade)
-{
-    if (m_Below)
-        m_Below->HighlightCustomersWanting(upgrade);
-}
-
-void CScreensGoalHooks::HighlightCustomersOfStyle(int32_t style)
-{
-    if (m_Below)
-        m_Below->HighlightCustomersOfStyle(style);
-}
-
 void CScreensGoalHooks::MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t goal)
 {
     if (CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level)))
@@ -185,33 +166,7 @@ void CScreensGoalHooks::MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t 
     AchievementOptionalGoalAchieved();
 }
 
-void CScreensGoalHooks::CountOptionalGoalAchieved()
-{
-    if (m_Below)
-        m_Below->CountOptionalGoalAchieved();
-}
-
 // --- CScreensLevelOptionsHooks ---
-
-bool CScreensLevelOptionsHooks::IsWaitingCustomer(CSprite* sprite)
-{
-    return m_Below ? m_Below->IsWaitingCustomer(sprite) : CLevelOptionsHooks::IsWaitingCustomer(sprite);
-}
-
-int32_t CScreensLevelOptionsHooks::GetCustomerStyle(CSprite* sprite)
-{
-    return m_Below ? m_Below->GetCustomerStyle(sprite) : CLevelOptionsHooks::GetCustomerStyle(sprite);
-}
-
-CBuildablePackage* CScreensLevelOptionsHooks::GetWantedPackage(CSprite* sprite)
-{
-    return m_Below ? m_Below->GetWantedPackage(sprite) : CLevelOptionsHooks::GetWantedPackage(sprite);
-}
-
-bool CScreensLevelOptionsHooks::IsEmptyLot(CSprite* sprite)
-{
-    return m_Below ? m_Below->IsEmptyLot(sprite) : CLevelOptionsHooks::IsEmptyLot(sprite);
-}
 
 int32_t CScreensLevelOptionsHooks::GetTimesCompleted(CLevelOptions* level)
 {
@@ -248,21 +203,29 @@ void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
     AchievementFrameTick(seconds);
 }
 
+CJString CScreensCurrentLevelHooks::GetLastAdviceName()
+{
+    return GetLastAdviceShown();
+}
+
 void InstallGameScreensHooks()
 {
     static CAchievementServicesImpl achievements;
     static CScreensPlayfieldHooks playfield;
     static CScreensGameAppHooks gameApp;
+    static CScreensCurrentLevelHooks currentLevel;
     static CScreensWorldHooks world;
     static CScreensGoalHooks goals;
     static CScreensLevelOptionsHooks levelOptions;
     SetGameAppHooks(&gameApp);
     SetWorldHooks(&world);
+    SetCurrentLevelHooks(&currentLevel);
+    SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
     SetAchievementServices(&achievements);
     SetPlayfieldHooks(&playfield);
     SetLevelCompleter(&CompleteLevelAndAnnounceTrophies);
-    goals.SetBelow(SetGoalHooks(&goals));
-    levelOptions.SetBelow(SetLevelOptionsHooks(&levelOptions));
+    SetGoalHooks(&goals);
+    SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
 }

@@ -9,6 +9,7 @@
 #include "foundation/CFile.h"
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
+#include "game/business/BuildingServices.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
@@ -101,8 +102,8 @@ constexpr HookRow kHooks[] = {
     {"SetLevelEditorOpenQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLevelEditorOpenQuery>},
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
-    {"SetPlayfieldHooks", InstalledBy::Nobody,
-     "achievements and the neighbourhood viewer are not built yet (game/screens)", HasHook<SetPlayfieldHooks>},
+    {"SetPlayfieldHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
+     HasHook<SetPlayfieldHooks>},
     {"SetGameSongHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetGameSongHooks>},
     {"SetGameAppHooks", InstalledBy::Launcher,
@@ -110,19 +111,25 @@ constexpr HookRow kHooks[] = {
      HasHook<SetGameAppHooks>},
     {"SetWorldHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetWorldHooks>},
-    {"SetLevelOptionsHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
+    {"SetLevelOptionsHooks", InstalledBy::Launcher,
+     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
      HasHook<SetLevelOptionsHooks>},
-    {"SetGoalHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
+    {"SetGoalHooks", InstalledBy::Launcher,
+     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
      HasHook<SetGoalHooks>},
-    {"SetLevelCompleter", InstalledBy::Nobody, "the results screens are not built yet (game/screens)",
+    {"SetLevelCompleter", InstalledBy::Launcher,
+     "InstallGameScreensHooks (the trophies' announcement until the results screens come), called by program/Launcher.cpp",
      HasHook<SetLevelCompleter>},
     {"SetSpawnLimitingQuery", InstalledBy::Nobody, "the level editor options are not built yet (editor layer)",
      HasHook<SetSpawnLimitingQuery>},
     {"SetLotHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp", HasHook<SetLotHooks>},
     {"SetLotGridConnectionsQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLotGridConnectionsQuery>},
-    {"SetCurrentLevelHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
+    {"SetCurrentLevelHooks", InstalledBy::Launcher,
+     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
      HasHook<SetCurrentLevelHooks>},
+    {"SetGarageRepaintListener", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
+     HasHook<SetGarageRepaintListener>},
     {"SetHudHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetHudHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",

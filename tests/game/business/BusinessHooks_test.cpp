@@ -68,6 +68,17 @@ TEST_F(Installer, TheWorldsHooksReachTheBusinessOnceInstalled)
     EXPECT_EQ(GetLotHooks().TakeHeldCustomer(), nullptr);
     EXPECT_FALSE(GetLotHooks().IsIdle(nullptr));
     EXPECT_EQ(GetLotHooks().GetOrder(nullptr), nullptr);
+
+    // The customers answer the level's and goals' questions too.
+    CCustomerServices& customers = GetCustomerServices();
+    EXPECT_EQ(SetCustomerServices(&customers), &customers);
+    CLevelOptionsHooks* levelHooks = SetLevelOptionsHooks(nullptr);
+    EXPECT_NE(levelHooks, nullptr);
+    SetLevelOptionsHooks(levelHooks);
+    CGoalHooks* goalHooks = SetGoalHooks(nullptr);
+    EXPECT_NE(goalHooks, nullptr);
+    SetGoalHooks(goalHooks);
+    EXPECT_EQ(GetGoalHooks().GetCustomerStyle(&counter), -1) << "a sprite AI that is no customer";
 }
 
 TEST_F(Installer, DroppingWhatTheCursorHoldsLetsGoOfTheCustomer)

@@ -5,9 +5,11 @@
 #include "../world/DemoGameTest.h"
 
 #include "game/business/BusinessHooks.h"
+#include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGoal.h"
+#include "game/world/CLevelOptions.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/WorldHooks.h"
 #include "sequences/HueRemap.h"
@@ -42,11 +44,16 @@ protected:
     CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
     CScopedHook<SetWorldHooks> m_World{nullptr};
     CScopedHook<SetGoalHooks> m_Goals{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+    CScopedHook<SetCustomerServices> m_Customers{nullptr};
 };
 
 TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)
 {
     ASSERT_TRUE(Start());
+    // A new game opens on the first level's transition; "Continue" starts it.
+    if (CDecadeTransitionWindow* transition = GetDecadeTransitionWindow())
+        transition->Continue();
     for (int i = 0; i < 30; ++i)
         ASSERT_TRUE(Pass(17));
     CStats* stats = CStats::SFindInstance();
