@@ -26,7 +26,7 @@ struct ProgramClass {
 
 constexpr ProgramClass kProgramClasses[] = {
     {"CAchievement", 85.0f},
-    {"CAchievementFrameOverlayOverlay", 1.0f},
+    {"CAchievementFrameOverlayOverlay", 123.0f},
     {"CAchievementHistory", 36.0f},
     {"CAchievementOptions", 127.0f},
     {"CAchievementWorkVariables", 50.0f},
