@@ -195,6 +195,16 @@ TEST_F(TrophyRoomGame, ThePanelDescribesTheTrophyUnderTheMouseOneFrameLate)
     m_Canvas->GetPixel(502, 102, pixel);
     EXPECT_EQ(pixel.GetRed() + pixel.GetGreen() + pixel.GetBlue(), 0);
 
+    // Earning a trophy swaps its picture at once.
+    CColor before;
+    m_Canvas->GetPixel(open.x, open.y, before);
+    AwardAchievementByName("MatchingMaster");
+    DrawWithMouse(*room, away);
+    CColor after;
+    m_Canvas->GetPixel(open.x, open.y, after);
+    EXPECT_NE(before.GetRed() * 65536 + before.GetGreen() * 256 + before.GetBlue(),
+              after.GetRed() * 65536 + after.GetGreen() * 256 + after.GetBlue());
+
     // Over the Scrapbook button: the options' scrap-book texts.
     const CRect button = room->GetScrapbookButton()->GetRect();
     const CPoint onButton{button.left + 5, button.top + 5};
