@@ -391,8 +391,8 @@ void CCustomer::StartThinking()
 void CCustomer::DecideOrder()
 {
     CLevelOptions* level = CLevelOptions::SGetCurrent();
+    // The level asks the waiting customers for their orders while it pops.
     delete m_PackageWanted;
-    // The level reads the line's orders while it picks the next one.
     m_PackageWanted = nullptr;
     m_PackageWanted = level ? level->PopFutureOrder() : nullptr;
     // A tutorial may bring more customers than the level has orders: the
