@@ -20,6 +20,8 @@
 #include "shell/CScreenFrame.h"
 #include "ui/CJButton.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -61,6 +63,17 @@ CFrameOverlayOptions* RoomOverlay()
 bool Contains(const CJWindow* window, CPoint point)
 {
     return window && window->IsVisible() && window->GetRect().ContainsPoint(point.x, point.y);
+}
+
+// Held to the int32 range: a huge or broken career total still shows.
+int32_t WholeDollars(float thousands)
+{
+    const float dollars = thousands * 1000.0f;
+    if (std::isnan(dollars))
+        return 0;
+    const float held = std::clamp(dollars, -2.2e9f, 2.2e9f);
+    const long rounded = std::lrintf(held);
+    return int32_t(std::clamp<long>(rounded, INT32_MIN, INT32_MAX));
 }
 
 CMenuWindow* MakeRoomForMenu()
@@ -213,9 +226,8 @@ void CTrophyRoomWindow::FillSubstitutions(CTextSubstitutionList& values, CPoint 
     values.AddText("%s[ClickMessage]", click);
 
     CAchievementWorkVariables* work = GetAchievementWorkVariables();
-    // Held to the int32 range: a huge or broken career total still shows.
     CJString earnings;
-    earnings.FormatThousands(RoundToInt(work ? work->m_CareerRevenueK * 1000.0f : 0.0f));
+    earnings.FormatThousands(WholeDollars(work ? work->m_CareerRevenueK : 0.0f));
     values.AddText("%s[CareerEarnings]", earnings);
     CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
     values.AddText("%s[PlayerName]", player ? player->m_Name : CJString());
