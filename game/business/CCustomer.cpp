@@ -391,7 +391,9 @@ void CCustomer::StartThinking()
 void CCustomer::DecideOrder()
 {
     CLevelOptions* level = CLevelOptions::SGetCurrent();
+    // The level asks the waiting customers for their orders while it pops.
     delete m_PackageWanted;
+    m_PackageWanted = nullptr;
     m_PackageWanted = level ? level->PopFutureOrder() : nullptr;
     // A tutorial may bring more customers than the level has orders: the
     // customer still settles on a house.
