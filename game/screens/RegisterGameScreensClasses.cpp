@@ -1,6 +1,7 @@
 #include "game/screens/RegisterGameScreensClasses.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 
@@ -10,5 +11,6 @@ void RegisterGameScreensClasses()
     CPlayerStats::SGetClassInfo();
     CStats::SGetClassInfo();
     CDecadeTransition::SGetClassInfo();
+    CLifeRewards::SGetClassInfo();
     CStoryOptions::SGetClassInfo();
 }

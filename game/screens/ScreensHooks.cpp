@@ -1,6 +1,7 @@
 #include "game/screens/ScreensHooks.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
@@ -229,4 +230,5 @@ void InstallGameScreensHooks()
     goals.SetBelow(SetGoalHooks(&goals));
     levelOptions.SetBelow(SetLevelOptionsHooks(&levelOptions));
     InstallDecadeTransitionScreen();
+    InstallLifeRewardsScreen();
 }
