@@ -922,7 +922,175 @@ def glow_cursor_frames():
     return frames
 
 
+SKIN = (250, 210, 170, 255)
+INK = (40, 30, 20, 255)
+CUSTOMER_SIZE = (56, 100)   # the hot spot, (28, 50), is the middle of the body
+
+
+def curve(pixels, cx, cy, half_width, bend, width, colour):
+    """A mouth or brow: a parabola through (cx +- half_width, cy) whose middle
+    lies bend lower (a smile) or higher (a frown)."""
+    points = []
+    for k in range(9):
+        dx = half_width * (k / 4.0 - 1.0)
+        points.append((cx + dx, cy + bend * (1.0 - (dx / half_width) ** 2)))
+    for (x1, y1), (x2, y2) in zip(points, points[1:]):
+        thick_line_box(pixels, x1, y1, x2, y2, width, colour)
+
+
+def customer_frames(shirt, trousers, hair, long_hair):
+    """Frames 0-5: the faces (cross, cheerful, impatient; each open-eyed and
+    blinking), frame 6 the arms-up pose of a customer whose house is ready."""
+    def draw():
+        frames = []
+        for index in range(7):
+            pixels = canvas(*CUSTOMER_SIZE)
+            pose = index == 6
+            mood = "pose" if pose else ("cross", "cheerful", "impatient")[index // 2]
+            blinking = not pose and index % 2 == 1
+            thick_line_box(pixels, 28, 66, 21, 97, 7, trousers)
+            thick_line_box(pixels, 28, 66, 35, 97, 7, trousers)
+            fill_rect(pixels, 16, 95, 26, 99, INK)
+            fill_rect(pixels, 30, 95, 40, 99, INK)
+            if long_hair:
+                disc_box(pixels, 28, 24, 15, 17, hair)
+            fill_rect(pixels, 17, 36, 40, 70, shirt)
+            disc_box(pixels, 28, 38, 11, 5, shirt)
+            if pose:
+                thick_line_box(pixels, 18, 40, 6, 16, 6, shirt)
+                thick_line_box(pixels, 38, 40, 50, 16, 6, shirt)
+                disc_box(pixels, 6, 13, 4, 4, SKIN)
+                disc_box(pixels, 50, 13, 4, 4, SKIN)
+            else:
+                thick_line_box(pixels, 18, 40, 12, 64, 6, shirt)
+                thick_line_box(pixels, 38, 40, 44, 64, 6, shirt)
+                disc_box(pixels, 12, 66, 3.5, 3.5, SKIN)
+                disc_box(pixels, 44, 66, 3.5, 3.5, SKIN)
+            disc_box(pixels, 28, 21, 13, 14, SKIN)
+            disc_box(pixels, 28, 12, 13, 7, hair)
+            fill_rect(pixels, 15, 12, 42, 14, hair)
+            if mood == "pose":
+                curve(pixels, 23, 20, 3, -2, 1.6, INK)
+                curve(pixels, 33, 20, 3, -2, 1.6, INK)
+                disc_box(pixels, 28, 28, 5, 4, (150, 40, 40, 255))
+                fill_rect(pixels, 22, 24, 35, 28, SKIN)
+            else:
+                if blinking:
+                    thick_line_box(pixels, 21, 21, 25, 21, 1.6, INK)
+                    thick_line_box(pixels, 31, 21, 35, 21, 1.6, INK)
+                else:
+                    disc_box(pixels, 23, 21, 1.8, 2.2, INK)
+                    disc_box(pixels, 33, 21, 1.8, 2.2, INK)
+                if mood == "cross":
+                    thick_line_box(pixels, 19, 15, 26, 18, 2, INK)
+                    thick_line_box(pixels, 37, 15, 30, 18, 2, INK)
+                    curve(pixels, 28, 30, 5, -2.5, 2, INK)
+                    disc_box(pixels, 19, 26, 3, 2, (230, 90, 80, 200))
+                    disc_box(pixels, 37, 26, 3, 2, (230, 90, 80, 200))
+                elif mood == "cheerful":
+                    curve(pixels, 28, 27, 6, 3, 2, INK)
+                else:
+                    thick_line_box(pixels, 23, 29, 33, 29, 2, INK)
+            frames.append(pixels)
+        return frames
+    return draw
+
+
+def angry_background_frames():
+    """A red glow the size of a customer, faded in and out behind one whose
+    patience runs out."""
+    pixels = canvas(96, 136)
+    for y in range(136):
+        for x in range(96):
+            d = math.hypot((x + 0.5 - 48) / 46, (y + 0.5 - 68) / 66)
+            if d < 1.0:
+                blend(pixels, x, y, (235, 40, 30, clamp(230 * (1.0 - d) ** 0.7)), 1.0)
+    return [pixels]
+
+
+def caption_frames():
+    """The balloon over a waiting customer: a white box with a tail pointing
+    down to the customer's head at the lower left."""
+    pixels = canvas(120, 100)
+    rim, paper = (60, 60, 70, 255), (252, 252, 248, 255)
+    for colour, grow in ((rim, 2), (paper, 0)):
+        for y in range(84):
+            for x in range(120):
+                dx = max(0.0, abs(x + 0.5 - 60) - 44)
+                dy = max(0.0, abs(y + 0.5 - 42) - 26)
+                d = math.hypot(dx, dy)
+                if d < 12 + grow - 2:
+                    blend(pixels, x, y, colour, 12 + grow - 2 - d)
+        fill_triangle_box(pixels, (28 - grow, 72), (52 + grow, 72), (18 - grow, 98 + grow), colour)
+    return [pixels]
+
+
+def need_menu_frames():
+    """What the balloon shows before anyone answers: a catalogue with a house
+    on its cover and a question mark of dots beside it."""
+    pixels = canvas(56, 48)
+    fill_rect(pixels, 6, 4, 34, 44, (60, 90, 160, 255))
+    fill_rect(pixels, 9, 7, 31, 41, (230, 236, 250, 255))
+    fill_triangle_box(pixels, (11, 22), (20, 12), (29, 22), ROOF)
+    fill_rect(pixels, 13, 22, 27, 34, (235, 215, 170, 255))
+    fill_rect(pixels, 18, 27, 22, 34, (110, 70, 40, 255))
+    curve(pixels, 45, 12, 6, -5, 3.5, (210, 50, 50, 255))
+    thick_line_box(pixels, 51, 13, 45, 24, 3.5, (210, 50, 50, 255))
+    disc_box(pixels, 45, 34, 2.5, 2.5, (210, 50, 50, 255))
+    return [pixels]
+
+
+def heart_frames(fill, rim):
+    def draw():
+        pixels = canvas(16, 15)
+        heart(pixels, 8, 5.5, 7.5, rim)
+        heart(pixels, 8, 5.5, 6, fill)
+        return [pixels]
+    return draw
+
+
+def customer_highlight_frames():
+    """A yellow glow on the ground under a customer that can be picked up."""
+    frames = []
+    for i in range(4):
+        pixels = canvas(84, 28)
+        glow = 0.7 + 0.3 * math.sin(math.pi * i / 4)
+        for y in range(28):
+            for x in range(84):
+                d = math.hypot((x + 0.5 - 42) / 41, (y + 0.5 - 14) / 13)
+                if d < 1.0:
+                    blend(pixels, x, y, (255, 225, 90, clamp(200 * glow * (1.0 - d))), 1.0)
+        frames.append(pixels)
+    return frames
+
+
+def greeter_icon(pixels):
+    """A receptionist with a headset: the greeter answers the customers."""
+    fill_rect(pixels, 12, 34, 36, 48, (200, 60, 110, 255))
+    disc_box(pixels, 24, 22, 11, 12, SKIN)
+    disc_box(pixels, 24, 14, 12, 7, (110, 70, 40, 255))
+    curve(pixels, 24, 17, 12, -9, 2.5, (40, 40, 40, 255))
+    disc_box(pixels, 12, 23, 3, 4, (40, 40, 40, 255))
+    thick_line_box(pixels, 12, 26, 20, 32, 2, (40, 40, 40, 255))
+    disc_box(pixels, 20, 21, 1.5, 1.8, INK)
+    disc_box(pixels, 28, 21, 1.5, 1.8, INK)
+    curve(pixels, 24, 27, 4, 2, 1.6, INK)
+
+
+def pacifier_icon(pixels):
+    """A baby's dummy: the pacifier soothes a customer who has waited long."""
+    thick_line_box(pixels, 24, 30, 24, 42, 5, (250, 250, 250, 255))
+    disc_box(pixels, 24, 42, 6, 5, (90, 170, 230, 255))
+    disc_box(pixels, 24, 42, 3, 2.5, (200, 230, 250, 255))
+    disc_box(pixels, 24, 26, 16, 9, (240, 120, 160, 255))
+    disc_box(pixels, 24, 26, 12, 6, (250, 170, 200, 255))
+    disc_box(pixels, 24, 14, 6, 8, (255, 230, 170, 255))
+    disc_box(pixels, 24, 26, 4, 4, (240, 120, 160, 255))
+
+
 SEQUENCES = {
+    # Index 0 of the sequence list stands for none: this placeholder sorts first.
+    "!None": lambda: [canvas(1, 1)],
     "Mouse Cursor": cursor_frames,
     "Can Move X Cursor": edge_cursor_frames(1, 0, False),
     "Moving X Cursor": edge_cursor_frames(1, 0, True),
@@ -997,6 +1165,17 @@ SEQUENCES = {
     "Mega Click Effect": sparkle_frames(40, (120, 255, 140, 255), 6),
     "CursorPowerUp": sparkle_frames(16, (160, 255, 170, 255), 4),
     "Mouse Cursor_Green Glow": glow_cursor_frames,
+    "Customer A": customer_frames((70, 140, 90, 255), (60, 70, 110, 255), (110, 70, 40, 255), False),
+    "Customer B": customer_frames((220, 120, 40, 255), (90, 60, 120, 255), (235, 200, 90, 255), True),
+    "Angry Background": angry_background_frames,
+    "Caption": caption_frames,
+    "Need Menu": need_menu_frames,
+    "Heart Full": heart_frames((230, 50, 80, 255), (120, 20, 40, 255)),
+    "Heart Empty": heart_frames((90, 90, 100, 255), (50, 50, 60, 255)),
+    "Heart Empty Warning": heart_frames((120, 40, 50, 255), (240, 60, 60, 255)),
+    "Customer Highlight": customer_highlight_frames,
+    "Greeter": icon(greeter_icon),
+    "Pacifier": icon(pacifier_icon),
 }
 
 

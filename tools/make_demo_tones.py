@@ -5,7 +5,9 @@ Switch.wav" and "Player Error.wav" below data/Data/Resources/), and the
 game's "Customer Moved In.wav" and the trees' poke sound "Tree Rustle.wav"
 there, and the building sounds in Tones/: the hammering looped while a part
 goes up, its start and finish, picking up and dropping a button, the
-bulldozer and the bonus countdown's tick.
+bulldozer and the bonus countdown's tick, and the customers' sounds: thinking,
+deciding, getting cross, arriving, leaving and the two rings that announce
+one.
 
 Usage: make_demo_tones.py [data folder]   (default: data beside tools/)
 
@@ -120,6 +122,28 @@ BUILDING_SOUNDS = {
     "Bonus Tick": lambda: samples(1318.5, 0.05),
 }
 
+# The customers' sounds, made into Tones/ as well.
+CUSTOMER_SOUNDS = {
+    "Customer Thinking": lambda: notes((440.0, 493.88, 440.0, 493.88), 0.09),
+    "Customer Decided": lambda: notes((659.25, 880.0), 0.12),
+    "Customer Mad Flashing": lambda: notes((220.0, 207.65, 196.0), 0.14),
+    "Customer Getting Mad": lambda: notes((311.13, 293.66), 0.15),
+    "Customer Leaving": lambda: notes((392.0, 329.63, 261.63), 0.13),
+    "Customer Arrived": lambda: notes((523.25, 659.25), 0.08),
+    "Phone Ring": lambda: ring(1174.7, 1318.5, 3),
+    "Greeter Ring": lambda: ring(784.0, 987.8, 2),
+}
+
+
+def ring(low, high, trills):
+    """A bell trill: the two pitches quickly after one another, in bursts."""
+    out = []
+    for _ in range(trills):
+        for _ in range(4):
+            out += samples(low, 0.03) + samples(high, 0.03)
+        out += [0] * int(RATE * 0.08)
+    return out
+
 
 def wave_bytes(data):
     pcm = struct.pack("<%dh" % len(data), *data)
@@ -138,7 +162,7 @@ def main():
     for name, (frequency, seconds) in TONES.items():
         with open(os.path.join(folder, name + ".wav"), "wb") as out:
             out.write(wave_bytes(samples(frequency, seconds)))
-    for name, make in BUILDING_SOUNDS.items():
+    for name, make in list(BUILDING_SOUNDS.items()) + list(CUSTOMER_SOUNDS.items()):
         with open(os.path.join(folder, name + ".wav"), "wb") as out:
             out.write(wave_bytes([max(-32768, min(32767, v)) for v in make()]))
     for path, (frequency, seconds) in INTERFACE_SOUNDS.items():

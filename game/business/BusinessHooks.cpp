@@ -9,6 +9,7 @@
 #include "game/business/CThreeInARowBonus.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeKinds.h"
+#include "game/business/CustomerServices.h"
 #include "game/world/CUpgrade.h"
 
 namespace {
@@ -421,11 +422,17 @@ void InstallGameBusinessHooks()
     static CBusinessGameAppHooks game;
     static CBusinessTypedCommandHooks typed;
     static CBusinessGameSongHooks songs;
+    static CGameCustomerServices customers;
+    static CBusinessLevelOptionsHooks levelOptions;
+    static CBusinessGoalHooks goals;
     SetLotHooks(&lot);
     SetHudHooks(&hud);
     SetCurrentLevelHooks(&level);
     SetGameAppHooks(&game);
     SetTypedCommandHooks(&typed);
     SetGameSongHooks(&songs);
+    SetCustomerServices(&customers);
+    SetLevelOptionsHooks(&levelOptions);
+    SetGoalHooks(&goals);
     InstallThreeInARowCounterHooks();
 }

@@ -9,10 +9,12 @@
 // installs its own instance after InstallGameBusinessHooks(), so the
 // business services stay in place.
 //
-// Customers and achievements come later, in this layer and the screens'.
-// Until then the lots, upgrades and typed words reach them through
-// CCustomerServices and CAchievementServices, which do nothing until
-// installed (tests install doubles).
+// The lots, upgrades and typed words reach customers and achievements
+// through CCustomerServices and CAchievementServices, which do nothing until
+// installed (tests install doubles). InstallGameBusinessHooks installs the
+// customers (CustomerServices.h, with the level's and goals' customer
+// hooks, whose profile services the screens add the same way); the
+// achievements come with the screens.
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"

@@ -133,61 +133,13 @@ uint32_t CScreensWorldHooks::GetGameBuildNumber()
 
 // --- CScreensGoalHooks ---
 
-float CScreensGoalHooks::GetHeartsLeft(CSpriteAI* customer)
-{
-    return m_Below ? m_Below->GetHeartsLeft(customer) : CGoalHooks::GetHeartsLeft(customer);
-}
-
-int32_t CScreensGoalHooks::GetCustomerStyle(CSpriteAI* customer)
-{
-    return m_Below ? m_Below->GetCustomerStyle(customer) : CGoalHooks::GetCustomerStyle(customer);
-}
-
-void CScreensGoalHooks::HighlightCustomersWanting(int32_t upgrade)
-{
-    if (m_Below)
-        m_Below->HighlightCustomersWanting(upgrade);
-}
-
-void CScreensGoalHooks::HighlightCustomersOfStyle(int32_t style)
-{
-    if (m_Below)
-        m_Below->HighlightCustomersOfStyle(style);
-}
-
 void CScreensGoalHooks::MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t goal)
 {
     if (CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level)))
         record->SetOptionalGoalAchieved(goal);
 }
 
-void CScreensGoalHooks::CountOptionalGoalAchieved()
-{
-    if (m_Below)
-        m_Below->CountOptionalGoalAchieved();
-}
-
 // --- CScreensLevelOptionsHooks ---
-
-bool CScreensLevelOptionsHooks::IsWaitingCustomer(CSprite* sprite)
-{
-    return m_Below ? m_Below->IsWaitingCustomer(sprite) : CLevelOptionsHooks::IsWaitingCustomer(sprite);
-}
-
-int32_t CScreensLevelOptionsHooks::GetCustomerStyle(CSprite* sprite)
-{
-    return m_Below ? m_Below->GetCustomerStyle(sprite) : CLevelOptionsHooks::GetCustomerStyle(sprite);
-}
-
-CBuildablePackage* CScreensLevelOptionsHooks::GetWantedPackage(CSprite* sprite)
-{
-    return m_Below ? m_Below->GetWantedPackage(sprite) : CLevelOptionsHooks::GetWantedPackage(sprite);
-}
-
-bool CScreensLevelOptionsHooks::IsEmptyLot(CSprite* sprite)
-{
-    return m_Below ? m_Below->IsEmptyLot(sprite) : CLevelOptionsHooks::IsEmptyLot(sprite);
-}
 
 int32_t CScreensLevelOptionsHooks::GetTimesCompleted(CLevelOptions* level)
 {
@@ -227,8 +179,8 @@ void InstallGameScreensHooks()
     static CScreensLevelOptionsHooks levelOptions;
     SetGameAppHooks(&gameApp);
     SetWorldHooks(&world);
-    goals.SetBelow(SetGoalHooks(&goals));
-    levelOptions.SetBelow(SetLevelOptionsHooks(&levelOptions));
+    SetGoalHooks(&goals);
+    SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();
     InstallLifeRewardsScreen();
 }

@@ -8,6 +8,7 @@
 // file fills its entry of the screen table, and its progression lists join
 // the makers run when the game object asks for them.
 #include "game/business/BusinessHooks.h"
+#include "game/business/CustomerServices.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/WorldHooks.h"
@@ -45,43 +46,22 @@ public:
     uint32_t GetGameBuildNumber() override;
 };
 
-// The goals' and the level's tables mix the customers' services with the
-// profiles'. These answer the profiles' and hand every other call to the
-// table installed below them (the neutral answers when there is none), so
-// the customers' services stay whichever class the business layer installs.
-class CScreensGoalHooks : public CGoalHooks {
+// The goals' and the level's tables also carry the customers' services,
+// which stay the business layer's.
+class CScreensGoalHooks : public CBusinessGoalHooks {
 public:
-    void SetBelow(CGoalHooks* below) { m_Below = below == this ? m_Below : below; }
-
-    float GetHeartsLeft(CSpriteAI* customer) override;
-    int32_t GetCustomerStyle(CSpriteAI* customer) override;
-    void HighlightCustomersWanting(int32_t upgrade) override;
-    void HighlightCustomersOfStyle(int32_t style) override;
     // The current profile's record of the level (found in the level set; the
     // current level otherwise) takes the goal.
     void MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t goal) override;
-    void CountOptionalGoalAchieved() override;
-
-private:
-    CGoalHooks* m_Below = nullptr;
 };
 
-class CScreensLevelOptionsHooks : public CLevelOptionsHooks {
+class CScreensLevelOptionsHooks : public CBusinessLevelOptionsHooks {
 public:
-    void SetBelow(CLevelOptionsHooks* below) { m_Below = below == this ? m_Below : below; }
-
-    bool IsWaitingCustomer(CSprite* sprite) override;
-    int32_t GetCustomerStyle(CSprite* sprite) override;
-    CBuildablePackage* GetWantedPackage(CSprite* sprite) override;
-    bool IsEmptyLot(CSprite* sprite) override;
     int32_t GetTimesCompleted(CLevelOptions* level) override;
     int32_t GetTimesFailed(CLevelOptions* level) override;
     int32_t GetPlayerBuildNumber() override;
     bool IsFirstTimePlayer() override;
     bool WasGoalAchievedBefore(CLevelOptions* level, uint32_t goal) override;
-
-private:
-    CLevelOptionsHooks* m_Below = nullptr;
 };
 
 // Installs every table above (each one instance for the program's life).

@@ -418,6 +418,9 @@ void CGameApp::Update(float seconds)
     } else {
         hooks.StartCrewCountingFrame();
         hooks.RunCustomerArrival();
+        // The arrival may have ended the level and started the next one.
+        level = CLevelOptions::SGetCurrent();
+        playfield = GetCurrentPlayfield();
         if (playfield)
             playfield->Update(seconds);
         if (level)

@@ -86,6 +86,8 @@ public:
     virtual CJString GetTipText(uint32_t /*levelIndex*/) { return CJString(); }
     virtual float GetTipDuration() { return 0.0f; }
     virtual int32_t GetTipOverlay() { return -1; }
+    // How far the customers' line moves up while a tip shows.
+    virtual float GetTipFrontOfLineOffset() { return 200.0f; }
 };
 
 // Installs hooks (null: none); returns the previous ones. The caller keeps

@@ -9,6 +9,7 @@
 #include "foundation/CFile.h"
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
+#include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "game/world/CCurrentLevel.h"
@@ -109,10 +110,16 @@ constexpr HookRow kHooks[] = {
      HasHook<SetGameAppHooks>},
     {"SetWorldHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetWorldHooks>},
-    {"SetLevelOptionsHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
+    {"SetLevelOptionsHooks", InstalledBy::Launcher,
+     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
      HasHook<SetLevelOptionsHooks>},
-    {"SetGoalHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
+    {"SetGoalHooks", InstalledBy::Launcher,
+     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
      HasHook<SetGoalHooks>},
+    {"SetLevelCompleter", InstalledBy::Nobody, "the results screens are not built yet (game/screens)",
+     HasHook<SetLevelCompleter>},
+    {"SetSpawnLimitingQuery", InstalledBy::Nobody, "the level editor options are not built yet (editor layer)",
+     HasHook<SetSpawnLimitingQuery>},
     {"SetLotHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp", HasHook<SetLotHooks>},
     {"SetLotGridConnectionsQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLotGridConnectionsQuery>},

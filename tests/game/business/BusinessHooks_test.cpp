@@ -5,6 +5,8 @@
 #include "BusinessLevelTest.h"
 
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/world/CGoal.h"
+#include "game/world/CLevelOptions.h"
 #include "game/world/CThreeInARowCounter.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +34,8 @@ protected:
     CScopedHook<SetGameSongHooks> m_Songs{nullptr};
     CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
     CScopedHook<SetCustomerServices> m_NoCustomers{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+    CScopedHook<SetGoalHooks> m_Goals{nullptr};
 };
 
 TEST_F(Installer, TheWorldsHooksReachTheBusinessOnceInstalled)
@@ -59,11 +63,22 @@ TEST_F(Installer, TheWorldsHooksReachTheBusinessOnceInstalled)
     GetGameAppHooks().StartCrewCountingFrame();
     EXPECT_EQ(GetGameAppHooks().GetCrewsWorking(), 0u);
 
-    // Customers are not built yet: nothing is held, nothing is idle.
+    // No customer on the cursor: nothing is held, nothing is idle.
     EXPECT_EQ(GetLotHooks().GetHeldCustomer(), nullptr);
     EXPECT_EQ(GetLotHooks().TakeHeldCustomer(), nullptr);
     EXPECT_FALSE(GetLotHooks().IsIdle(nullptr));
     EXPECT_EQ(GetLotHooks().GetOrder(nullptr), nullptr);
+
+    // The customers answer the level's and goals' questions too.
+    CCustomerServices& customers = GetCustomerServices();
+    EXPECT_EQ(SetCustomerServices(&customers), &customers);
+    CLevelOptionsHooks* levelHooks = SetLevelOptionsHooks(nullptr);
+    EXPECT_NE(levelHooks, nullptr);
+    SetLevelOptionsHooks(levelHooks);
+    CGoalHooks* goalHooks = SetGoalHooks(nullptr);
+    EXPECT_NE(goalHooks, nullptr);
+    SetGoalHooks(goalHooks);
+    EXPECT_EQ(GetGoalHooks().GetCustomerStyle(&counter), -1) << "a sprite AI that is no customer";
 }
 
 TEST_F(Installer, DroppingWhatTheCursorHoldsLetsGoOfTheCustomer)

@@ -6,6 +6,7 @@
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CBuildablePackage.h"
+#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
@@ -57,7 +58,7 @@ namespace {
 std::vector<CObjectFileArray*> DataLists()
 {
     return {&GetUpgradeSlotList(), &GetBuildPhaseList(), &GetUpgradeList(), &GetBackgroundStyleSheetList(),
-            &GetPeriodList()};
+            &GetPeriodList(), &GetCustomerStyleSheetList()};
 }
 
 } // namespace

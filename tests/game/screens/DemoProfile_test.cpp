@@ -9,6 +9,7 @@
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGoal.h"
+#include "game/world/CLevelOptions.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/WorldHooks.h"
 #include "sequences/HueRemap.h"
@@ -43,6 +44,8 @@ protected:
     CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
     CScopedHook<SetWorldHooks> m_World{nullptr};
     CScopedHook<SetGoalHooks> m_Goals{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+    CScopedHook<SetCustomerServices> m_Customers{nullptr};
 };
 
 TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)

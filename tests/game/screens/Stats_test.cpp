@@ -457,27 +457,7 @@ TEST_F(Profiles, TheHooksReadAndRecordTheCurrentProfile)
     EXPECT_TRUE(stats.NeedsSave());
 }
 
-// Customers' services below the profiles' in the same tables.
-class CGoalCustomersBelow final : public CGoalHooks {
-public:
-    float GetHeartsLeft(CSpriteAI*) override { return 3.5f; }
-    int32_t GetCustomerStyle(CSpriteAI*) override { return 4; }
-    void HighlightCustomersWanting(int32_t upgrade) override { wanted = upgrade; }
-    void CountOptionalGoalAchieved() override { ++counted; }
-    void MarkOptionalGoalAchieved(CLevelOptions*, uint32_t) override { ++markedBelow; }
-
-    int32_t wanted = 0;
-    int counted = 0;
-    int markedBelow = 0;
-};
-
-class CLevelCustomersBelow final : public CLevelOptionsHooks {
-public:
-    bool IsEmptyLot(CSprite*) override { return true; }
-    int32_t GetTimesCompleted(CLevelOptions*) override { return 77; }
-};
-
-TEST_F(Profiles, TheLevelReadsItsHistoryFromTheProfileAndCustomersFromBelow)
+TEST_F(Profiles, TheLevelReadsItsHistoryFromTheProfile)
 {
     LoadCareerAndTutorial();
     CStats& stats = CStats::SGetInstance();
@@ -498,25 +478,7 @@ TEST_F(Profiles, TheLevelReadsItsHistoryFromTheProfileAndCustomersFromBelow)
     EXPECT_TRUE(level.WasGoalAchievedBefore(second, 1));
     EXPECT_FALSE(level.WasGoalAchievedBefore(second, 0));
     EXPECT_FALSE(level.WasGoalAchievedBefore(GetLevels()->GetLevel(2), 1));
-    // Nothing below: the neutral answers.
-    EXPECT_FALSE(level.IsEmptyLot(nullptr));
-    EXPECT_EQ(goals.GetHeartsLeft(nullptr), 0.0f);
-
-    CGoalCustomersBelow below;
-    CLevelCustomersBelow levelBelow;
-    level.SetBelow(&levelBelow);
-    goals.SetBelow(&below);
-    goals.SetBelow(&goals); // installing twice keeps what was below
-    EXPECT_TRUE(level.IsEmptyLot(nullptr));
-    EXPECT_EQ(level.GetTimesCompleted(second), 1) << "the profile answers its own services";
-    EXPECT_EQ(goals.GetHeartsLeft(nullptr), 3.5f);
-    EXPECT_EQ(goals.GetCustomerStyle(nullptr), 4);
-    goals.HighlightCustomersWanting(9);
-    goals.CountOptionalGoalAchieved();
     goals.MarkOptionalGoalAchieved(second, 0);
-    EXPECT_EQ(below.wanted, 9);
-    EXPECT_EQ(below.counted, 1);
-    EXPECT_EQ(below.markedBelow, 0);
     EXPECT_TRUE(stats.GetLevelStats(1)->IsOptionalGoalAchieved(0));
 }
 
