@@ -3,6 +3,7 @@
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/CTrophyRoom.h"
@@ -13,6 +14,7 @@ void RegisterGameScreensClasses()
     CPlayerStats::SGetClassInfo();
     CStats::SGetClassInfo();
     CDecadeTransition::SGetClassInfo();
+    CLifeRewards::SGetClassInfo();
     CStoryOptions::SGetClassInfo();
     CAchievement::SGetClassInfo();
     CAchievementOptions::SGetClassInfo();

@@ -7,6 +7,7 @@
 #include "game/screens/CAdvice.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
@@ -228,4 +229,5 @@ void InstallGameScreensHooks()
     SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
+    InstallLifeRewardsScreen();
 }

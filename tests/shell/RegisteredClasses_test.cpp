@@ -200,6 +200,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CLevelSetUserMade", 74.0f},
     {"CLevelTimer", 67.0f},
     {"CLevelTimerOptions", 50.0f},
+    {"CLifeRewards", 57.0f},
     {"CLoadingFeedbackDisplayOptions", 71.0f},
     {"CLocalVariable", 43.0f},
     {"CLocalVariables", 29.0f},

@@ -7,6 +7,7 @@
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerOptions.h"
+#include "game/business/CDeliverer.h"
 #include "game/business/CGreeterUpgrade.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
@@ -198,12 +199,14 @@ protected:
         }
         return nullptr;
     }
-    // Takes the greeter's button off the bar, so customers wait for a click.
-    static void SendTheGreeterHome()
+    // Takes the greeter's and the deliverer's buttons off the bar, so the
+    // customers wait for the player's click and drop.
+    static void SendTheHelpersHome()
     {
         CPlayfieldLayer* ui = GetCurrentPlayfield()->FindLayer("UI");
         for (uint32_t i = 0; ui && i < ui->GetSpriteCount(); ++i)
-            if (ui->GetSprite(i)->FindAI(CGreeterUpgradeButton::SGetClassInfo()))
+            if (ui->GetSprite(i)->FindAI(CGreeterUpgradeButton::SGetClassInfo()) ||
+                ui->GetSprite(i)->FindAI(CDelivererUpgradeButton::SGetClassInfo()))
                 ui->GetSprite(i)->MarkForDeletion();
     }
 
@@ -223,13 +226,17 @@ TEST_F(DemoCustomersInPlay, AClickAnswersACustomerAndADropOnAHouseBuiltToItsOrde
 {
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Pass(17));
-    SendTheGreeterHome();
+    SendTheHelpersHome();
     // The town's flag holds the customers back for five seconds.
     CCustomer* customer = FirstCustomerInLine(60 * 8);
     ASSERT_NE(customer, nullptr);
     CSprite* sprite = customer->GetSprite();
     EXPECT_TRUE(customer->IsWaitingToBeAnswered());
-    EXPECT_FLOAT_EQ(customer->GetHeartsLeft(), 9.0f - customer->m_TimeWaited / 10.0f);
+    ASSERT_NE(customer->GetStyleSheet(), nullptr);
+    // A heart for every ten seconds of patience: 9 or 7.5 hearts on arrival.
+    EXPECT_FLOAT_EQ(customer->GetHeartsLeft(),
+                    (customer->GetStyleSheet()->m_MaximumWait - customer->m_TimeWaited) / 10.0f);
+    EXPECT_GT(customer->GetHeartsLeft(), 7.0f);
 
     Click(sprite->GetPosition());
     EXPECT_TRUE(customer->IsDecidingOrder()) << "the click answers";
@@ -248,6 +255,8 @@ TEST_F(DemoCustomersInPlay, AClickAnswersACustomerAndADropOnAHouseBuiltToItsOrde
     house.CopyFrom(customer->GetPackageWanted());
     ASSERT_TRUE(lot->CanHouse(customer));
     const float revenueBefore = CGameState::SGetCurrent()->m_RevenueK;
+    ASSERT_TRUE(Pass(17));
+    EXPECT_TRUE(lot->IsVacant()) << "nobody moves in before the drop";
 
     const CFPoint home = GetLotLayer()->LayerToScreen(lot->GetSprite()->GetPosition());
     Drag(sprite->GetPosition(), home);

@@ -11,6 +11,8 @@
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/WorldHooks.h"
 #include "overlays/CFrameOverlay.h"
@@ -182,18 +184,6 @@ TEST_F(Trophies, OneMoveInMakingThreeMatchesEarnsAllThreeMatchingTrophiesInOrder
                                                Trophy("SupremeMatchingAce")}));
 }
 
-TEST_F(Trophies, TwoMatchesStopBelowTheAce)
-{
-    const std::vector<int32_t> walls = House("Walls", nullptr);
-    for (CPoint grid : {CPoint{0, 1}, CPoint{2, 1}, CPoint{1, 0}, CPoint{1, 2}})
-        AddHome(grid, walls);
-    CLot* middle = AddLot({1, 1}, walls);
-    CXInARowCheckMessage check(middle);
-    middle->CheckInARow(check);
-    EXPECT_TRUE(Earned("MatchingMaster"));
-    EXPECT_FALSE(Earned("SupremeMatchingAce"));
-}
-
 TEST_F(Trophies, TheBonusMustRunUnbrokenAndALevelStartRestartsTheCount)
 {
     auto* sprite = new CSprite;
@@ -261,18 +251,6 @@ TEST_F(Trophies, HistoryAndCountersTravelWithTheProfileInStatsDat)
     ASSERT_EQ(all.size(), 12u);
     EXPECT_EQ(all[size_t(Trophy("SupremeMatchingAce"))].earned, true);
     EXPECT_EQ(all[size_t(Trophy("MatchingMaster"))].earned, false);
-}
-
-TEST_F(Trophies, TheLastStandardLevelPassedEarnsTheCraftsman)
-{
-    AchievementLevelComplete(true);
-    EXPECT_FALSE(Earned("CraftsmanOfTheCentury"));
-    m_Level->m_IsLastStandardLevel = true;
-    AchievementLevelComplete(false);
-    EXPECT_FALSE(Earned("CraftsmanOfTheCentury"));
-    AchievementLevelComplete(true);
-    EXPECT_TRUE(Earned("CraftsmanOfTheCentury"));
-    EXPECT_TRUE(Waiting().empty()) << "earned without the menu";
 }
 
 TEST_F(Trophies, DoneStepsThroughThreeAndTheGameGoesOnOnceAfterTheLast)
@@ -359,12 +337,68 @@ TEST_F(Trophies, TheTrophyRoomHidesTheMenuAndTheGameStillGoesOnExactlyOnce)
     EXPECT_EQ(root.GetFirstChild(), nullptr);
 }
 
-TEST_F(Trophies, WithNothingWaitingTheAnnouncementGoesOnAtOnce)
+} // namespace
+
+namespace {
+
+// Three levels: two optional goals, one goal on the last standard level, and
+// a bonus level after it without goals.
+class TrophyLevels : public Trophies {
+protected:
+    void SetUp() override
+    {
+        Trophies::SetUp();
+        std::string levels = "CLevelSetUserMade\r\n{\r\n\tLevel List=Array\r\n\t{\r\n\t\tItem Count=3\r\n";
+        for (const char* lines : {"Display Name=One", "Display Name=Two\r\n\t\t\tIs Last Standard Level=1",
+                                  "Display Name=Extra"})
+            levels += std::string("\t\tLevel=CLevelOptions\r\n\t\t{\r\n\t\t\t") + lines + "\r\n\t\t}\r\n";
+        WriteBytes("Resources/Levels.Object.txt", levels + "\t}\r\n}\r\n");
+        GetGeneralObjects().RemoveAll();
+        GetGeneralObjects().SetSource(nullptr, "Resources", 0);
+        InitGeneralObjects();
+        CLevelSet::SForgetTutorialIndices();
+        ASSERT_NE(FindLevels(), nullptr);
+        ASSERT_EQ(FindLevels()->GetCount(), 3u);
+        SetGoalCount(0, 2);
+        SetGoalCount(1, 1);
+    }
+    void TearDown() override
+    {
+        CLevelSet::SForgetTutorialIndices();
+        Trophies::TearDown();
+    }
+    static void SetGoalCount(uint32_t level, uint32_t count)
+    {
+        CLevelOptions* options = FindLevels()->GetLevel(level);
+        static_cast<CPropertyArrayProperty*>(options->GetClassInfo()->FindProperty("Optional Goals List"))
+            ->ArrayProperty_SetCount(options, count);
+    }
+    void Achieve(uint32_t level, uint32_t goal) { m_Goals.MarkOptionalGoalAchieved(FindLevels()->GetLevel(level), goal); }
+
+    CScreensGoalHooks m_Goals;
+};
+
+TEST_F(TrophyLevels, TheLastStandardLevelBoundsTheExcellenceAwardAndPassedEarnsTheCraftsman)
 {
-    int runs = 0;
-    AnnounceEarnedTrophies(new CCountingCommand(runs));
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    Achieve(0, 0);
+    Achieve(0, 1);
+    EXPECT_FALSE(Earned("OutstandingBuildingAwardOfExcellence"));
+    Achieve(1, 0);
+    EXPECT_TRUE(Earned("OutstandingBuildingAwardOfExcellence")) << "the goal-less level after the last is not walked";
+
+    // A level before the last without goals can never award it.
+    ResetAllAchievements();
+    SetGoalCount(0, 0);
+    Achieve(1, 0);
+    EXPECT_FALSE(Earned("OutstandingBuildingAwardOfExcellence"));
+
+    AchievementLevelComplete(true);
+    EXPECT_FALSE(Earned("CraftsmanOfTheCentury")) << "not the last standard level";
+    m_Level->m_IsLastStandardLevel = true;
+    AchievementLevelComplete(false);
+    EXPECT_FALSE(Earned("CraftsmanOfTheCentury"));
+    AchievementLevelComplete(true);
+    EXPECT_TRUE(Earned("CraftsmanOfTheCentury"));
 }
 
 } // namespace

@@ -186,15 +186,4 @@ TEST_F(CreditsTest, MarkedLinesAreUnderlinedInTheirColour)
     EXPECT_EQ(Rgb(*canvas, 100 - half - 1, first + line + 4), 0u);
 }
 
-TEST_F(CreditsTest, ControlIsSizedInFontUnitsAndDrawsInsideItsBox)
-{
-    WriteBytes("Credits.txt", "FRAME:Star\r\n");
-    CJCreditsControl* control = new CJCreditsControl(nullptr, true, "Credits.txt");
-    const int32_t unit = int32_t(m_Font->GetHeight()) / 5;
-    EXPECT_EQ(control->GetWidth(), unit * 320);
-    EXPECT_EQ(control->GetHeight(), unit * 200);
-    EXPECT_EQ(control->GetReader().GetEntries().size(), 1u);
-    control->Destroy();
-}
-
 } // namespace
