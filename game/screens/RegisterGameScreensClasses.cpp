@@ -1,6 +1,7 @@
 #include "game/screens/RegisterGameScreensClasses.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CAdvice.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 
@@ -11,4 +12,5 @@ void RegisterGameScreensClasses()
     CStats::SGetClassInfo();
     CDecadeTransition::SGetClassInfo();
     CStoryOptions::SGetClassInfo();
+    RegisterAdviceClasses();
 }
