@@ -1,6 +1,7 @@
 #include "game/screens/RegisterGameScreensClasses.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CAdvice.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -13,4 +14,5 @@ void RegisterGameScreensClasses()
     CDecadeTransition::SGetClassInfo();
     CLifeRewards::SGetClassInfo();
     CStoryOptions::SGetClassInfo();
+    RegisterAdviceClasses();
 }

@@ -1,6 +1,8 @@
 #include "game/screens/ScreensHooks.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/business/BuildingServices.h"
+#include "game/screens/CAdvice.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
@@ -171,14 +173,27 @@ bool CScreensLevelOptionsHooks::WasGoalAchievedBefore(CLevelOptions* level, uint
     return record && record->IsOptionalGoalAchieved(goal);
 }
 
+void CScreensGameAppHooks::ResetPlayerLevelVariables()
+{
+    ResetAdviceWorkVariables();
+}
+
+CJString CScreensCurrentLevelHooks::GetLastAdviceName()
+{
+    return GetLastAdviceShown();
+}
+
 void InstallGameScreensHooks()
 {
     static CScreensGameAppHooks gameApp;
+    static CScreensCurrentLevelHooks currentLevel;
     static CScreensWorldHooks world;
     static CScreensGoalHooks goals;
     static CScreensLevelOptionsHooks levelOptions;
     SetGameAppHooks(&gameApp);
     SetWorldHooks(&world);
+    SetCurrentLevelHooks(&currentLevel);
+    SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
     SetGoalHooks(&goals);
     SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();

@@ -34,9 +34,18 @@ public:
     // frames also to its playing time; neither marks the profiles changed.
     void AddPlayTime(float seconds) override;
     void AddLevelPlayTime(float seconds) override;
+    // A starting level clears the per-level work variables of the profile.
+    void ResetPlayerLevelVariables() override;
     CGameState* GetSavedStateForLevel(uint32_t level) override;
     // Saves the profiles, changed or not, before the lists they name go.
     void OnGameClosing() override;
+};
+
+// The business's upgrade sprites, and the advice given last for the level's
+// statistics text.
+class CScreensCurrentLevelHooks : public CBusinessCurrentLevelHooks {
+public:
+    CJString GetLastAdviceName() override;
 };
 
 class CScreensWorldHooks : public CWorldHooks {

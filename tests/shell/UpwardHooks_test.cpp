@@ -9,6 +9,7 @@
 #include "foundation/CFile.h"
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
+#include "game/business/BuildingServices.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
@@ -123,8 +124,11 @@ constexpr HookRow kHooks[] = {
     {"SetLotHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp", HasHook<SetLotHooks>},
     {"SetLotGridConnectionsQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
      HasHook<SetLotGridConnectionsQuery>},
-    {"SetCurrentLevelHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
+    {"SetCurrentLevelHooks", InstalledBy::Launcher,
+     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
      HasHook<SetCurrentLevelHooks>},
+    {"SetGarageRepaintListener", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
+     HasHook<SetGarageRepaintListener>},
     {"SetHudHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetHudHooks>},
     {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",

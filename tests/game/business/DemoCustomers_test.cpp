@@ -4,15 +4,34 @@
 #include "../MessageEarAI.h"
 #include "../world/DemoGameTest.h"
 
+#include "game/business/BusinessHooks.h"
+#include "game/business/CCustomer.h"
 #include "game/business/CCustomerOptions.h"
+#include "game/business/CDeliverer.h"
+#include "game/business/CGreeterUpgrade.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
+#include "game/world/CBuildablePackage.h"
+#include "game/world/CCurrentLevel.h"
 #include "game/world/CCustomerStyleSheet.h"
+#include "game/world/CGameApp.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGoal.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotPlayfieldLayer.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
+#include "game/world/LotHooks.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "objects/CMessage.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
+#include "support/ScopedHooks.h"
 
 #include <algorithm>
 #include <string>
@@ -117,6 +136,142 @@ TEST_F(DemoCustomers, TheOptionsAndStyleSheetsNameLooksAndSoundsThatExist)
         EXPECT_GT(p->m_PhoneRingAudio, 0) << period;
         EXPECT_GT(p->m_GreeterRingAudio, 0) << period;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The game as the launcher runs it, the business layer installed: the
+// player answers a customer with a click and drags it onto a house built
+// to its order.
+class DemoCustomersInPlay : public CDemoGameTest {
+protected:
+    void SetUp() override
+    {
+        CDemoGameTest::SetUp();
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
+        InstallGameBusinessHooks();
+    }
+    void TearDown() override
+    {
+        CDemoGameTest::TearDown();
+        GetHueRemapperStyleSheetList().RemoveAll();
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
+    }
+    void Mouse(plat::WindowEvent::Kind kind, CFPoint at, bool held, bool down = false)
+    {
+        plat::WindowEvent event;
+        event.kind = kind;
+        event.x = int32_t(at.x);
+        event.y = int32_t(at.y);
+        event.button = 1;
+        event.down = down;
+        event.heldButtons = held ? 1u : 0u;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+        ASSERT_TRUE(Pass(17));
+    }
+    void Click(CFPoint at)
+    {
+        Mouse(plat::WindowEvent::Kind::MouseMove, at, false);
+        Mouse(plat::WindowEvent::Kind::MouseButton, at, true, true);
+        Mouse(plat::WindowEvent::Kind::MouseButton, at, false, false);
+    }
+    void Drag(CFPoint from, CFPoint to)
+    {
+        Mouse(plat::WindowEvent::Kind::MouseMove, from, false);
+        Mouse(plat::WindowEvent::Kind::MouseButton, from, true, true);
+        for (int step = 1; step <= 12; ++step)
+            Mouse(plat::WindowEvent::Kind::MouseMove,
+                  CFPoint{from.x + (to.x - from.x) * float(step) / 12.0f, from.y + (to.y - from.y) * float(step) / 12.0f},
+                  true);
+        Mouse(plat::WindowEvent::Kind::MouseButton, to, false, false);
+    }
+    // The first customer in line once it stands there, or null.
+    CCustomer* FirstCustomerInLine(int frames)
+    {
+        for (int i = 0; i < frames; ++i) {
+            CPlayfieldLayer* line = GetCurrentPlayfield()->FindLayer("Customers");
+            if (line && line->GetSpriteCount() > 0 && line->GetSprite(0)->GetPosition().x > -999.0f)
+                return dynamic_cast<CCustomer*>(line->GetSprite(0)->FindAI(CCustomer::SGetClassInfo()));
+            if (!Pass(17))
+                return nullptr;
+        }
+        return nullptr;
+    }
+    // Takes the greeter's and the deliverer's buttons off the bar, so the
+    // customers wait for the player's click and drop.
+    static void SendTheHelpersHome()
+    {
+        CPlayfieldLayer* ui = GetCurrentPlayfield()->FindLayer("UI");
+        for (uint32_t i = 0; ui && i < ui->GetSpriteCount(); ++i)
+            if (ui->GetSprite(i)->FindAI(CGreeterUpgradeButton::SGetClassInfo()) ||
+                ui->GetSprite(i)->FindAI(CDelivererUpgradeButton::SGetClassInfo()))
+                ui->GetSprite(i)->MarkForDeletion();
+    }
+
+    CScopedHook<SetLotHooks> m_Lot{nullptr};
+    CScopedHook<SetHudHooks> m_Hud{nullptr};
+    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
+    CScopedHook<SetGameAppHooks> m_App{nullptr};
+    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
+    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
+    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
+    CScopedHook<SetCustomerServices> m_Customers{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+    CScopedHook<SetGoalHooks> m_Goals{nullptr};
+};
+
+TEST_F(DemoCustomersInPlay, AClickAnswersACustomerAndADropOnAHouseBuiltToItsOrderMovesItInAndPays)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    SendTheHelpersHome();
+    // The town's flag holds the customers back for five seconds.
+    CCustomer* customer = FirstCustomerInLine(60 * 8);
+    ASSERT_NE(customer, nullptr);
+    CSprite* sprite = customer->GetSprite();
+    EXPECT_TRUE(customer->IsWaitingToBeAnswered());
+    ASSERT_NE(customer->GetStyleSheet(), nullptr);
+    // A heart for every ten seconds of patience: 9 or 7.5 hearts on arrival.
+    EXPECT_FLOAT_EQ(customer->GetHeartsLeft(),
+                    (customer->GetStyleSheet()->m_MaximumWait - customer->m_TimeWaited) / 10.0f);
+    EXPECT_GT(customer->GetHeartsLeft(), 7.0f);
+
+    Click(sprite->GetPosition());
+    EXPECT_TRUE(customer->IsDecidingOrder()) << "the click answers";
+    EXPECT_EQ(GetDraggedSprite(), nullptr) << "and does not pick the customer up";
+    // The balloon shows a different house every frame while it thinks.
+    for (int i = 0; i < 60 * 2 && customer->IsDecidingOrder(); ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_FALSE(customer->IsDecidingOrder()) << "decided after its thinking time";
+    ASSERT_NE(customer->GetPackageWanted(), nullptr);
+
+    // A house built to the order stands on the lot in the middle of the town.
+    CLot* lot = GetLotLayer()->FindLot(1, 1);
+    ASSERT_NE(lot, nullptr);
+    ASSERT_NE(lot->GetBuilding(), nullptr);
+    CBuildablePackage& house = *lot->GetBuilding();
+    house.CopyFrom(customer->GetPackageWanted());
+    ASSERT_TRUE(lot->CanHouse(customer));
+    const float revenueBefore = CGameState::SGetCurrent()->m_RevenueK;
+    ASSERT_TRUE(Pass(17));
+    EXPECT_TRUE(lot->IsVacant()) << "nobody moves in before the drop";
+
+    const CFPoint home = GetLotLayer()->LayerToScreen(lot->GetSprite()->GetPosition());
+    Drag(sprite->GetPosition(), home);
+    EXPECT_EQ(customer->GetState(), int32_t(CCustomer::kInVictoryPose));
+    EXPECT_FALSE(lot->IsVacant());
+    EXPECT_GT(CGameState::SGetCurrent()->m_RevenueK, revenueBefore) << "the lot pays the move-in";
+
+    // The script ends the pose after a second; the customer walks home and
+    // its sprite goes.
+    bool gone = false;
+    for (int i = 0; i < 60 * 4 && !gone; ++i) {
+        ASSERT_TRUE(Pass(17));
+        gone = GetCurrentPlayfield()->FindLayerOfSprite(sprite) == nullptr;
+    }
+    EXPECT_TRUE(gone);
 }
 
 } // namespace

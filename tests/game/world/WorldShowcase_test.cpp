@@ -133,13 +133,15 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
     // The town is the first level of "Levels", played on a held copy.
     EXPECT_EQ(GetCurrentPlayfield(), m_Playfield);
     EXPECT_NE(m_Playfield, &GetLevels()->GetLevel(0)->GetPlayfield());
-    ASSERT_EQ(m_Playfield->GetLayerCount(), 13u);
+    ASSERT_EQ(m_Playfield->GetLayerCount(), 14u);
     EXPECT_EQ(Layer("Houses").GetSpriteCount(), 3u);
-    // Lots draw their ground through their AI; every other sprite shows a sequence.
+    // Lots draw their ground and the sign its box through their AI; every
+    // other sprite shows a sequence.
     EXPECT_EQ(Layer("Lot").GetSpriteCount(), 12u);
     for (uint32_t i = 0; i < m_Playfield->GetLayerCount(); ++i) {
         CPlayfieldLayer& layer = *m_Playfield->GetLayer(i);
-        const bool lots = layer.m_Name.CompareNoCase(CJString("Lot")) == 0;
+        const bool lots = layer.m_Name.CompareNoCase(CJString("Lot")) == 0 ||
+                          layer.m_Name.CompareNoCase(CJString("Signs")) == 0;
         for (uint32_t j = 0; j < layer.GetSpriteCount(); ++j)
             EXPECT_EQ(layer.GetSprite(j)->GetImageSequence() == nullptr, lots) << i << " " << j;
     }
