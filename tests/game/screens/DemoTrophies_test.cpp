@@ -130,6 +130,7 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
             EXPECT_NE(GetSequenceList().GetObject(image)->GetFrame(0), nullptr) << name;
         }
     }
+    EXPECT_GT(GetAchievementOptions().m_JustEarnedSound, 0) << "an earned trophy chimes";
     EXPECT_EQ(GetAchievementServices().GetWatchedUpgradeSlot(), GetUpgradeSlotList().Find("Paint B"))
         << "sky blue houses are the blue model homes";
 
@@ -207,7 +208,7 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     Passes(3);
     CTrophyRoomWindow* room = GetTrophyRoomWindow();
     ASSERT_NE(room, nullptr);
-    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_FALSE(menu->IsVisible());
     // The mouse on the second trophy of the first shelf, earned.
     plat::WindowEvent move;
     move.kind = plat::WindowEvent::Kind::MouseMove;
@@ -218,6 +219,15 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     EXPECT_EQ(GetHoveredTrophy(), Trophy("AccomplishedBuilder"));
     ClickMiddle(*room->GetContinueButton());
     EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
+    // The card again, with the trophy it showed, then the last one.
+    ASSERT_EQ(GetNewTrophyEarnedMenu(), menu);
+    EXPECT_TRUE(menu->IsVisible());
+    ClickMiddle(*menu->GetDefaultButton());
+    ASSERT_EQ(GetNewTrophyEarnedMenu(), menu);
+    EXPECT_EQ(picture->m_Sequence, Sequence("Trophy AccomplishedBuilder"));
+    ClickMiddle(*menu->GetDefaultButton());
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
     EXPECT_EQ(App()->GetOpenScreens(), screens) << "the street plays again";
 
     const uint32_t id = CStats::SGetInstance().GetCurrentPlayer()->m_ID;
