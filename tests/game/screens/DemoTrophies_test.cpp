@@ -28,6 +28,7 @@
 #include "overlays/ImageOverlays.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"
 
@@ -52,6 +53,7 @@ protected:
         for (CObjectFileArray* list : Lists())
             list->SetSource(nullptr, "Resources", 0);
         GetLifeRewardList().SetSource("LifeRewards", "Resources/LifeRewards", 0);
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
         InstallGameBusinessHooks();
         InstallGameScreensHooks();
     }
@@ -65,6 +67,8 @@ protected:
         }
         GetLifeRewardList().RemoveAll();
         GetLifeRewardList().SetSource(nullptr, "Nowhere", 0);
+        GetHueRemapperStyleSheetList().RemoveAll();
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
     }
     static std::vector<CObjectFileArray*> Lists()
     {
