@@ -1,8 +1,8 @@
 #include "game/screens/ScreensHooks.h"
 
-#include "game/screens/CDecadeTransition.h"
 #include "game/business/BuildingServices.h"
 #include "game/screens/CAdvice.h"
+#include "game/screens/CDecadeTransition.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
