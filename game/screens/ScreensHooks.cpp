@@ -1,9 +1,14 @@
 #include "game/screens/ScreensHooks.h"
 
 #include "game/business/BuildingServices.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
+#include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 
@@ -88,6 +93,12 @@ void CScreensGameAppHooks::AddLevelPlayTime(float seconds)
         player->m_SecondsPlaying += seconds;
 }
 
+void CScreensGameAppHooks::ResetPlayerLevelVariables()
+{
+    ResetAchievementLevelVariables();
+    ResetAdviceWorkVariables();
+}
+
 CGameState* CScreensGameAppHooks::GetSavedStateForLevel(uint32_t level)
 {
     CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(level);
@@ -100,6 +111,21 @@ void CScreensGameAppHooks::OnGameClosing()
 }
 
 // --- CScreensWorldHooks ---
+
+void CScreensWorldHooks::AddCareerRevenue(float thousands)
+{
+    AchievementRevenueAdded(thousands);
+}
+
+void CScreensWorldHooks::AwardAchievement(const char* name)
+{
+    AwardAchievementByName(name);
+}
+
+void CScreensWorldHooks::GetAchievements(std::vector<CAchievementEarned>& out)
+{
+    GetAchievementsEarned(out);
+}
 
 void CScreensWorldHooks::StoreStateBeforeLevel(CGameState* copy)
 {
@@ -138,6 +164,7 @@ void CScreensGoalHooks::MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t 
 {
     if (CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level)))
         record->SetOptionalGoalAchieved(goal);
+    AchievementOptionalGoalAchieved();
 }
 
 // --- CScreensLevelOptionsHooks ---
@@ -172,9 +199,9 @@ bool CScreensLevelOptionsHooks::WasGoalAchievedBefore(CLevelOptions* level, uint
     return record && record->IsOptionalGoalAchieved(goal);
 }
 
-void CScreensGameAppHooks::ResetPlayerLevelVariables()
+void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
 {
-    ResetAdviceWorkVariables();
+    AchievementFrameTick(seconds);
 }
 
 CJString CScreensCurrentLevelHooks::GetLastAdviceName()
@@ -184,6 +211,8 @@ CJString CScreensCurrentLevelHooks::GetLastAdviceName()
 
 void InstallGameScreensHooks()
 {
+    static CAchievementServicesImpl achievements;
+    static CScreensPlayfieldHooks playfield;
     static CScreensGameAppHooks gameApp;
     static CScreensCurrentLevelHooks currentLevel;
     static CScreensWorldHooks world;
@@ -193,7 +222,12 @@ void InstallGameScreensHooks()
     SetWorldHooks(&world);
     SetCurrentLevelHooks(&currentLevel);
     SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
+    SetAchievementServices(&achievements);
+    SetPlayfieldHooks(&playfield);
+    SetLevelCompleter(&CompleteLevelAndAnnounceTrophies);
     SetGoalHooks(&goals);
     SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();
+    InstallTrophyRoomScreen();
+    InstallLifeRewardsScreen();
 }

@@ -11,6 +11,7 @@
 #include "game/business/CustomerServices.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CPlayfield.h"
 #include "game/world/WorldHooks.h"
 
 struct SGameScreenEntry {
@@ -50,6 +51,9 @@ public:
 
 class CScreensWorldHooks : public CWorldHooks {
 public:
+    void AddCareerRevenue(float thousands) override;
+    void AwardAchievement(const char* name) override;
+    void GetAchievements(std::vector<CAchievementEarned>& out) override;
     void StoreStateBeforeLevel(CGameState* copy) override;
     bool GetCurrentPlayer(CCareerPlayerRecord& out) override;
     uint32_t GetGameBuildNumber() override;
@@ -73,6 +77,14 @@ public:
     bool WasGoalAchievedBefore(CLevelOptions* level, uint32_t goal) override;
 };
 
-// Installs every table above (each one instance for the program's life).
+// The trophies' frame clock; no level is viewed until the neighbourhood
+// viewer comes.
+class CScreensPlayfieldHooks : public CPlayfieldHooks {
+public:
+    void AdvanceAchievementTimers(float seconds) override;
+};
+
+// Installs every table above (each one instance for the program's life),
+// the trophies' services and the level's end.
 // Called again it installs the same instances.
 void InstallGameScreensHooks();

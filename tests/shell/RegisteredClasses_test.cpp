@@ -25,6 +25,11 @@ struct ProgramClass {
 };
 
 constexpr ProgramClass kProgramClasses[] = {
+    {"CAchievement", 85.0f},
+    {"CAchievementFrameOverlayOverlay", 123.0f},
+    {"CAchievementHistory", 36.0f},
+    {"CAchievementOptions", 127.0f},
+    {"CAchievementWorkVariables", 50.0f},
     {"CAction", 22.0f},
     {"CActionBroadcastMessage", 74.0f},
     {"CActionSendMessage", 81.0f},
@@ -195,6 +200,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CLevelSetUserMade", 74.0f},
     {"CLevelTimer", 67.0f},
     {"CLevelTimerOptions", 50.0f},
+    {"CLifeRewards", 57.0f},
     {"CLoadingFeedbackDisplayOptions", 71.0f},
     {"CLocalVariable", 43.0f},
     {"CLocalVariables", 29.0f},
