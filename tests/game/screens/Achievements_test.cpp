@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,18 @@ TEST_F(Trophies, TheBonusMustRunUnbrokenAndALevelStartRestartsTheCount)
     EXPECT_FLOAT_EQ(Work().m_MegaClickAssistDuration, 0.0f);
 }
 
+TEST_F(Trophies, OwningEveryPricedPartEarnsTheUpgradeMaster)
+{
+    // Paints, signs and couriers do not count; every priced part does.
+    Hold("Blue");
+    Hold("Sign");
+    Hold("Walls");
+    Hold("Shed");
+    EXPECT_FALSE(Earned("BuildingUpgradeMaster"));
+    Hold("Blue Walls");
+    EXPECT_TRUE(Earned("BuildingUpgradeMaster"));
+}
+
 TEST_F(Trophies, TheResetWordForgetsEarningsAndCountersButKeepsWhatWaits)
 {
     AwardAchievementByName("MatchingApprentice");
@@ -302,7 +315,7 @@ CMenuWindow* MakeRoom()
     return new CMenuWindow(nullptr);
 }
 
-TEST_F(Trophies, TheTrophyRoomHidesTheMenuAndTheGameStillGoesOnExactlyOnce)
+TEST_F(Trophies, TheTrophyRoomTakesTheMenusPlaceAndTheGameGoesOnExactlyOnce)
 {
     AwardAchievementByName("MatchingMaster");
     AwardAchievementByName("MatchingApprentice");
@@ -313,23 +326,16 @@ TEST_F(Trophies, TheTrophyRoomHidesTheMenuAndTheGameStillGoesOnExactlyOnce)
     TrophyRoomMaker before = SetTrophyRoomMaker(&MakeRoom);
     menu->OpenTrophyRoom();
     SetTrophyRoomMaker(before);
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(runs, 1) << "the game goes on behind the room";
     auto* room = dynamic_cast<CMenuWindow*>(root.GetFirstChild());
     ASSERT_NE(room, nullptr);
-    ASSERT_NE(room, static_cast<CMenuWindow*>(menu));
-    EXPECT_EQ(room->GetReplacedWindow(), menu);
-    EXPECT_EQ(runs, 0);
-    // The room closed, the menu is back; the game goes on once it is gone.
+    EXPECT_EQ(room->GetReplacedWindow(), nullptr);
     room->Destroy();
-    EXPECT_EQ(root.GetFirstChild(), menu);
-    EXPECT_EQ(runs, 0);
-    menu->Done();
-    EXPECT_EQ(runs, 0) << "one more waits";
-    menu->Done();
+    EXPECT_EQ(root.GetFirstChild(), nullptr) << "nothing comes back";
     EXPECT_EQ(runs, 1);
-    EXPECT_EQ(root.GetFirstChild(), nullptr);
 
     // Without a room the button only closes the menu.
-    AwardAchievementByName("SupremeMatchingAce");
     auto* second = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
     root.AddChild(second, 0);
     second->OpenTrophyRoom();
@@ -399,6 +405,23 @@ TEST_F(TrophyLevels, TheLastStandardLevelBoundsTheExcellenceAwardAndPassedEarnsT
     EXPECT_FALSE(Earned("CraftsmanOfTheCentury"));
     AchievementLevelComplete(true);
     EXPECT_TRUE(Earned("CraftsmanOfTheCentury"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Trophies, WithoutItsOverlaySetTheMenuIsSkippedAndTheGameGoesOn)
+{
+    AwardAchievementByName("MatchingMaster");
+    std::filesystem::remove(PathOf("Resources/Frame Overlay Options/New Trophy Earned.FOO"));
+    GetFrameOverlayOptionsList().RemoveAll();
+    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+    int runs = 0;
+    AnnounceEarnedTrophies(new CCountingCommand(runs));
+    EXPECT_EQ(runs, 1) << "a menu without buttons could never be left";
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(Waiting().size(), 1u) << "kept for the next announcement";
 }
 
 } // namespace
