@@ -1,0 +1,6 @@
+#include "game/screens/CTownMap.h"
+
+CMenuWindow* OpenTownMap()
+{
+    return nullptr;
+}
