@@ -864,6 +864,9 @@ CTownMapWindow* GetTownMapWindow()
 
 CMenuWindow* OpenTownMap()
 {
+    // One map at a time.
+    if (g_Map)
+        g_Map->Close();
     auto* map = new CTownMapWindow(nullptr);
     AddGameScreenWindow(map);
     // Without a screen window the map is gone already.

@@ -87,6 +87,7 @@ protected:
             items.push_back(ButtonItem(id, 800, 700));
         items.push_back(ButtonItem("Town A", 500, 500));
         items.push_back(ButtonItem("Town B", 600, 500));
+        items.push_back(ButtonItem("Hill Years", 700, 500));
         items.push_back(MarkerItem("1950", 500, 300));
         std::string text = "CFrameOverlayOptions\r\n{\r\n\tText Font=Fonts/Body\r\n\tText Overlays=Array\r\n\t{\r\n"
                            "\t\tItem Count=" +
@@ -99,6 +100,8 @@ protected:
             WriteBytes(PathOf("Data/Resources/LifeRewards/" + name + ".LifeRewards.txt"),
                        ObjectText("CLifeRewards", "Position Marker Name=" + name +
                                                       "\r\nLevel To Display After=" + std::to_string(after) + "\r\n"));
+        WriteBytes(PathOf("Data/Resources/Hill Years.DecadeTransition.txt"),
+                   ObjectText("CDecadeTransition", "Position Marker Name=Hill Years\r\nLevel To Display Before=3\r\n"));
         // The active image of a level of "Period 1" (period index 0) with
         // two goals, one achieved.
         std::filesystem::copy_file(PathOf("Data/Resources/Frames/Letter A.png"),
@@ -167,6 +170,13 @@ protected:
         map.FillSubstitutions(values);
         return values.Apply(CJString(token)).GetString();
     }
+    static CJButton* Child(CJWindow* window, const char* title)
+    {
+        for (CJWindow* child = window->GetFirstChild(); child; child = child->GetNextSibling())
+            if (std::string(child->GetTitleText()) == title)
+                return dynamic_cast<CJButton*>(child);
+        return nullptr;
+    }
     static CPoint TopLeft(const CJButton* button) { return CPoint{button->GetRect().left, button->GetRect().top}; }
 
     CScopedHook<SetLotHooks> m_Lot{nullptr};
@@ -199,7 +209,12 @@ TEST_F(TownMap, MarkersAreLaidOutAroundThePeriodCentreAndMovedWhenPresent)
     GetPeriodList().GetObject(0)->m_PeriodYear = CJString("1950");
     CFrameOverlayOptions* set = FindFrameOverlayOptions("Level Select Overlay");
     const uint32_t before = set->GetOverlayCount();
-    LayOutLevelSelectMarkers();
+    // Only when the rules ask for it.
+    rules.m_ResetLevelSelectPositionsOnStartup = false;
+    GetGameAppHooks().PrepareTownMap();
+    EXPECT_EQ(set->GetOverlayCount(), before);
+    rules.m_ResetLevelSelectPositionsOnStartup = true;
+    GetGameAppHooks().PrepareTownMap();
 
     auto at = [&](uint32_t level) {
         CFrameOverlayPositionMarker* marker = set->FindPositionMarker(GetLevelMarkerName(level));
@@ -407,6 +422,83 @@ TEST_F(TownMap, ARewardLevelFliesToItsTownOpensTheRewardsAndFlashesTheNewTown)
     map = Open();
     EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
     EXPECT_EQ(map->GetTownsShown(), 1u);
+}
+
+TEST_F(TownMap, AnExpertLevelUnlockingARewardFliesWithoutANewLevelOrTown)
+{
+    CRules& rules = CRules::SGetInstance();
+    rules.m_SecondsToSpawnRewardsFlier = 0.125f;
+    rules.m_RewardsFlierPixelsPerSecond = 60000.0f;
+    rules.m_SecondsToUnlockRewardsButton = 0.125f;
+    rules.m_SecondsToOpenRewardsScreen = 0.25f;
+    for (uint32_t i = 0; i < 5; ++i)
+        Complete(i, true);
+    auto* list = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+    CLevelOptions* level = GetLevels()->GetLevel(4);
+    list->ArrayProperty_SetCount(level, 2);
+    for (uint32_t g = 0; g < 2; ++g) {
+        if (!level->m_OptionalGoals[g])
+            level->m_OptionalGoals[g] = new CRevenueGoal;
+        Player().GetLevelStats(4)->SetOptionalGoalAchieved(g);
+    }
+    Player().m_SelectedLevel = 4;
+    CTownMapWindow* map = Open();
+    ASSERT_NE(map, nullptr);
+    EXPECT_TRUE(Player().GetLevelStats(4)->IsMarkedExpertOnMap());
+    EXPECT_TRUE(map->IsRewardsFlagSet());
+    EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Rewards);
+    EXPECT_EQ(map->GetNewlyUnlockedLevel(), -1);
+    // The town's button is on the map already.
+    EXPECT_TRUE(map->IsRewardsButtonShown());
+    EXPECT_EQ(map->GetTownsShown(), 1u);
+    EXPECT_EQ(Value(*map, "%s[PlayButtonText]"), "Replay");
+
+    map->Update(0.125f);
+    App()->GetGameSprites().Update();
+    map->Update(0.125f);
+    map->Update(0.125f);
+    ASSERT_NE(GetLifeRewardWindow(), nullptr);
+    GetLifeRewardWindow()->Continue();
+    EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
+    EXPECT_EQ(map->GetSelectedLevel(), 4u);
+    map->Update(3.0f);
+    EXPECT_EQ(map->GetTownsShown(), 1u);
+
+    // Marked once: the next visit is quiet.
+    map->Destroy();
+    map = Open();
+    EXPECT_FALSE(map->IsRewardsFlagSet());
+    EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
+}
+
+TEST_F(TownMap, ATransitionReplaysOnceItsPeriodIsReachedAndPrecedesItsFirstPlay)
+{
+    Complete(0, true);
+    CTownMapWindow* map = Open();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(Child(map, "Hill Years"), nullptr);
+    map->Destroy();
+
+    Complete(1, true);
+    map = Open();
+    ASSERT_NE(Child(map, "Hill Years"), nullptr);
+    map->SelectLevel(2);
+    map->Play();
+    EXPECT_EQ(GetTownMapWindow(), nullptr);
+    EXPECT_EQ(GetCurrentLevelIndex(), 2u);
+    EXPECT_EQ(Player().m_SelectedLevel, 2u);
+    CDecadeTransitionWindow* transition = GetDecadeTransitionWindow();
+    ASSERT_NE(transition, nullptr);
+    EXPECT_STREQ(transition->GetTransition()->m_PositionMarkerName.GetString(), "Hill Years");
+    transition->Destroy();
+
+    // Completed, the level is replayed without its transition.
+    Complete(2, true);
+    map = Open();
+    map->SelectLevel(2);
+    map->Play();
+    EXPECT_EQ(GetDecadeTransitionWindow(), nullptr);
+    EXPECT_EQ(GetTownMapWindow(), nullptr);
 }
 
 TEST_F(TownMap, TheMapDrawsOnlyWhileAtMostOneGameScreenIsOpen)
