@@ -5,12 +5,12 @@
 #include "../world/DemoGameTest.h"
 
 #include "game/business/BusinessHooks.h"
-#include "game/scripting/CSprite.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/scripting/CSprite.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
@@ -26,8 +26,8 @@
 #include "objects/CPropertyArrayProperty.h"
 #include "overlays/ImageOverlays.h"
 #include "sequences/CSequenceList.h"
-#include "sequences/HueRemap.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "sequences/HueRemap.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"
 
@@ -62,14 +62,14 @@ TEST(TownMapNames, MarkersButtonImagesAndTheFliersAngle)
 
 std::string ButtonItem(const std::string& id, int x, int y)
 {
-    return "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=" + id + "\r\n\t\t\tTitle=" + id +
-           "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t\tSize=40,30\r\n\t\t}\r\n";
+    return "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=" + id + "\r\n\t\t\tTitle=" + id
+        + "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t\tSize=40,30\r\n\t\t}\r\n";
 }
 
 std::string MarkerItem(const std::string& id, int x, int y)
 {
-    return "\t\tArray Item=CFrameOverlayPositionMarker\r\n\t\t{\r\n\t\t\tID=" + id + "\r\n\t\t\tPosition=" +
-           std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t}\r\n";
+    return "\t\tArray Item=CFrameOverlayPositionMarker\r\n\t\t{\r\n\t\t\tID=" + id
+        + "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t}\r\n";
 }
 
 class TownMap : public CDemoGameTest {
@@ -90,16 +90,17 @@ protected:
         items.push_back(ButtonItem("Hill Years", 700, 500));
         items.push_back(MarkerItem("1950", 500, 300));
         std::string text = "CFrameOverlayOptions\r\n{\r\n\tText Font=Fonts/Body\r\n\tText Overlays=Array\r\n\t{\r\n"
-                           "\t\tItem Count=" +
-                           std::to_string(items.size()) + "\r\n";
+                           "\t\tItem Count="
+            + std::to_string(items.size()) + "\r\n";
         for (const std::string& item : items)
             text += item;
         text += "\t}\r\n}\r\n";
         WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Level Select Overlay.FOO"), text);
         for (const auto& [name, after] : std::vector<std::pair<std::string, int>>{{"Town A", 5}, {"Town B", 8}})
             WriteBytes(PathOf("Data/Resources/LifeRewards/" + name + ".LifeRewards.txt"),
-                       ObjectText("CLifeRewards", "Position Marker Name=" + name +
-                                                      "\r\nLevel To Display After=" + std::to_string(after) + "\r\n"));
+                       ObjectText("CLifeRewards",
+                                  "Position Marker Name=" + name + "\r\nLevel To Display After=" + std::to_string(after)
+                                      + "\r\n"));
         WriteBytes(PathOf("Data/Resources/Hill Years.DecadeTransition.txt"),
                    ObjectText("CDecadeTransition", "Position Marker Name=Hill Years\r\nLevel To Display Before=3\r\n"));
         // The active image of a level of "Period 1" (period index 0) with
@@ -254,7 +255,8 @@ TEST_F(TownMap, OneSlotPerLevelEmptyWhereTheMarkerIsMissing)
     // Period index 0, two goals, one achieved: "LevelButtonActive521"; a
     // level after an unmarked one shows no active image.
 
-    auto* list = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+    auto* list
+        = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
     CLevelOptions* first = GetLevels()->GetLevel(0);
     list->ArrayProperty_SetCount(first, 2);
     for (uint32_t g = 0; g < 2; ++g)
@@ -433,7 +435,8 @@ TEST_F(TownMap, AnExpertLevelUnlockingARewardFliesWithoutANewLevelOrTown)
     rules.m_SecondsToOpenRewardsScreen = 0.25f;
     for (uint32_t i = 0; i < 5; ++i)
         Complete(i, true);
-    auto* list = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+    auto* list
+        = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
     CLevelOptions* level = GetLevels()->GetLevel(4);
     list->ArrayProperty_SetCount(level, 2);
     for (uint32_t g = 0; g < 2; ++g) {
