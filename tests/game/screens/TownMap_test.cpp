@@ -24,6 +24,7 @@
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "overlays/CFrameOverlayTimeline.h"
 #include "overlays/ImageOverlays.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
@@ -390,6 +391,23 @@ TEST_F(TownMap, ARewardLevelFliesToItsTownOpensTheRewardsAndFlashesTheNewTown)
     const uint32_t before = sprites.count;
     map->Update(0.5f);
     ASSERT_EQ(sprites.count, before + 1);
+    // The flier leaves the selected level for the town, its sparkles turned
+    // to the way it flies.
+    CSprite* flier = sprites.GetAt(sprites.count - 1);
+    auto* look = dynamic_cast<CRewardsUnlockFlierAI*>(flier->FindAI(CRewardsUnlockFlierAI::SGetClassInfo()));
+    ASSERT_NE(look, nullptr);
+    EXPECT_FLOAT_EQ(flier->GetPosition().x, 360.0f);
+    EXPECT_FLOAT_EQ(flier->GetPosition().y, 215.0f);
+    EXPECT_FLOAT_EQ(look->m_AngleDegrees, GetRewardsFlierAngle(360, 215, 520, 515));
+    CFrameOverlayOptions* flierSet = GetFrameOverlayOptionsList().GetObject(rules.m_RewardsFlierOverlay);
+    ASSERT_NE(flierSet, nullptr);
+    auto* sparkles = new CFrameOverlayTimeline;
+    sparkles->m_ID = CJString("Sparkles");
+    flierSet->Append(sparkles);
+    auto canvas = std::make_unique<CFrame>();
+    canvas->Create(1024, 768, 32);
+    flier->PostDraw(*canvas);
+    EXPECT_FLOAT_EQ(sparkles->m_InitialRotation, look->m_AngleDegrees);
     sprites.Update();
     sprites.Update();
     EXPECT_EQ(sprites.count, before);
