@@ -97,6 +97,8 @@ protected:
             text += item;
         text += "\t}\r\n}\r\n";
         WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Level Select Overlay.FOO"), text);
+        // The rewards are these two alone.
+        std::filesystem::remove_all(PathOf("Data/Resources/LifeRewards"));
         for (const auto& [name, after] : std::vector<std::pair<std::string, int>>{{"Town A", 5}, {"Town B", 8}})
             WriteBytes(PathOf("Data/Resources/LifeRewards/" + name + ".LifeRewards.txt"),
                        ObjectText("CLifeRewards",
