@@ -4,6 +4,7 @@
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/CTrophyRoom.h"
@@ -23,4 +24,7 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
+    CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
+    CBuildableItemFrameOverlay::SGetClassInfo();
+    CShoppingUpgradeButton::SGetClassInfo();
 }

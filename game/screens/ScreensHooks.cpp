@@ -6,6 +6,7 @@
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
@@ -230,4 +231,5 @@ void InstallGameScreensHooks()
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
+    InstallShopScreen();
 }
