@@ -105,13 +105,6 @@ CJString SlotName(int32_t slot)
     return from ? item.Mid(from) : item;
 }
 
-CJString NumberText(int32_t value)
-{
-    CJString text;
-    text.Format("%d", value);
-    return text;
-}
-
 // Whole dollars of an amount in thousands, held to the int32 range.
 int32_t NearestDollars(float thousands)
 {
@@ -194,7 +187,7 @@ void AddUpgradeValues(CTextSubstitutionList& values, CUpgrade* upgrade, const ch
         token.Format("%%s[%s%s]", prefix, name);
         return token;
     };
-    values.Add(key("PacifierUses"), NumberText(PacifierUses(upgrade)));
+    values.AddInt(key("PacifierUses"), PacifierUses(upgrade));
     if (!upgrade) {
         for (const char* name : {"Name", "Description", "Resale", "Cost"})
             values.Add(key(name), CJString());
@@ -203,8 +196,8 @@ void AddUpgradeValues(CTextSubstitutionList& values, CUpgrade* upgrade, const ch
     values.Add(key("Name"), ShownText(upgrade->m_Name));
     values.Add(key("Description"), owned ? upgrade->GetOwnedDescription() : ShownText(upgrade->m_Description));
     CBuildablePart* part = AsPart(upgrade);
-    values.Add(key("Resale"), NumberText(part ? NearestDollars(part->m_ResaleValue) : 0));
-    values.Add(key("Cost"), NumberText(NearestDollars(upgrade->m_UpgradeCost)));
+    values.AddInt(key("Resale"), part ? NearestDollars(part->m_ResaleValue) : 0);
+    values.AddInt(key("Cost"), NearestDollars(upgrade->m_UpgradeCost));
 }
 
 // Controls are closed while one of them may be running its command: they
@@ -731,7 +724,7 @@ void CShopWindow::Quit()
         for (uint32_t seen : m_Seen) {
             CPropertyArray<int32_t>& shown = state->m_UpgradesShownBefore;
             auto* property = static_cast<CPropertyArrayProperty*>(
-                CGameState::SGetClassInfo()->FindProperty("Upgrades/Upgrades Shown List"));
+                CGameState::SGetClassInfo()->FindProperty("Upgrades Shown List"));
             if (!property)
                 break;
             const uint32_t count = shown.GetCount();
