@@ -1,15 +1,15 @@
 #include "game/screens/ScreensHooks.h"
 
-#include "game/screens/CDecadeTransition.h"
 #include "game/business/BuildingServices.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CShop.h"
-#include "game/screens/CTrophyRoom.h"
-#include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 
