@@ -544,6 +544,7 @@ CShopWindow::CShopWindow()
 
 CShopWindow::~CShopWindow()
 {
+    DestroyRetiredControls();
     if (g_Shop == this)
         g_Shop = nullptr;
     if (CGameApp* game = CGameApp::SGetInstance())
