@@ -22,6 +22,7 @@
 #include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "support/ScopedHooks.h"
+#include "ui/CJButton.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,16 @@ protected:
     void SetUp() override
     {
         CDemoGameTest::SetUp();
+        std::string buttons;
+        for (const char* id : {"Quit", "Return", "Close"}) {
+            const int32_t x = id[0] == 'Q' ? 800 : id[0] == 'R' ? 100 : 400;
+            buttons += std::string("\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=") + id +
+                       "\r\n\t\t\tTitle=" + id + "\r\n\t\t\tPosition=" + std::to_string(x) +
+                       ",700\r\n\t\t\tSize=160,40\r\n\t\t}\r\n";
+        }
+        WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Shopping Overlay.FOO"),
+                   "CFrameOverlayOptions\r\n{\r\n\tText Overlays=Array\r\n\t{\r\n\t\tItem Count=3\r\n" + buttons +
+                       "\t}\r\n}\r\n");
         GetAchievementList().SetSource("Achievement", "Resources", 0);
         GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
         InstallGameBusinessHooks();
@@ -51,6 +62,13 @@ protected:
             list->RemoveAll();
             list->SetSource(nullptr, "Nowhere", 0);
         }
+    }
+    void ClickMiddle(const CJWindow& window)
+    {
+        const CRect rect = window.GetScreenRect();
+        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(Pass(17));
     }
     static uint32_t SpritesIn(const char* layer)
     {
@@ -97,6 +115,38 @@ TEST_F(ShopGame, TheSecondLevelGoesThroughTheShopAndQuitStartsItWithItsStartingS
     EXPECT_FLOAT_EQ(record->GetGameStateBeforeLevelStarted()->m_SpendableMoneyK, 12.5f);
     EXPECT_GT(SpritesIn("Lot"), 0u) << "the level itself is back";
     ASSERT_TRUE(Pass(17));
+}
+
+TEST_F(ShopGame, TheShopsOwnButtonsReturnAnUpgradeClearTheSelectionAndStartTheLevel)
+{
+    SetCurrentLevelIndex(1);
+    App()->EnterCurrentLevel();
+    CShopWindow* shop = GetShopWindow();
+    ASSERT_NE(shop, nullptr);
+    CGameState& state = *CGameState::SGetCurrent();
+    const int32_t garage = GetUpgradeSlotList().Find("Garage A");
+    const int32_t owned = state.GetUpgradeInSlot(garage);
+    ASSERT_GT(owned, 0);
+    const float money = state.m_SpendableMoneyK;
+    SetShopSelectedSlot(garage);
+    shop->SlotClicked();
+    ASSERT_NE(shop->GetReturnButton(), nullptr);
+    ASSERT_NE(shop->GetDefaultButton(), nullptr);
+
+    // Each click rebuilds the controls under the button being clicked.
+    ClickMiddle(*shop->GetReturnButton());
+    EXPECT_FLOAT_EQ(state.m_SpendableMoneyK, money + GetUpgradeByIndex(owned)->m_UpgradeCost);
+    EXPECT_FALSE(state.HasReceivedUpgrade(owned));
+    EXPECT_EQ(shop->GetReturnButton(), nullptr);
+    SetShopSelectedSlot(garage);
+    shop->SlotClicked();
+    ASSERT_NE(shop->GetCancelButton(), nullptr);
+    ClickMiddle(*shop->GetCancelButton());
+    EXPECT_EQ(GetShopSelectedSlot(), 0);
+
+    ClickMiddle(*shop->GetDefaultButton());
+    EXPECT_EQ(GetShopWindow(), nullptr);
+    EXPECT_GT(SpritesIn("Lot"), 0u);
 }
 
 TEST_F(ShopGame, ClosingEveryOverlayScreenClosesTheShop)
