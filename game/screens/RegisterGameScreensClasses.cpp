@@ -7,6 +7,7 @@
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 
 void RegisterGameScreensClasses()
 {
@@ -23,4 +24,5 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
+    RegisterTutorialClasses();
 }
