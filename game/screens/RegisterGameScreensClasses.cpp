@@ -4,6 +4,7 @@
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/CTrophyRoom.h"
@@ -24,5 +25,11 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
+<<<<<<< HEAD
     RegisterTutorialClasses();
+=======
+    CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
+    CBuildableItemFrameOverlay::SGetClassInfo();
+    CShoppingUpgradeButton::SGetClassInfo();
+>>>>>>> scr2-shop
 }

@@ -7,8 +7,10 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 
@@ -230,4 +232,6 @@ void InstallGameScreensHooks()
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
+    InstallShopScreen();
+    SetShopTutorialShower(&ShowTutorial);
 }
