@@ -25,11 +25,8 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
-<<<<<<< HEAD
-    RegisterTutorialClasses();
-=======
     CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
     CBuildableItemFrameOverlay::SGetClassInfo();
     CShoppingUpgradeButton::SGetClassInfo();
->>>>>>> scr2-shop
+    RegisterTutorialClasses();
 }
