@@ -8,6 +8,7 @@
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 
 void RegisterGameScreensClasses()
 {
@@ -27,4 +28,5 @@ void RegisterGameScreensClasses()
     CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
     CBuildableItemFrameOverlay::SGetClassInfo();
     CShoppingUpgradeButton::SGetClassInfo();
+    RegisterTutorialClasses();
 }

@@ -10,6 +10,7 @@
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 
@@ -232,4 +233,5 @@ void InstallGameScreensHooks()
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
     InstallShopScreen();
+    SetShopTutorialShower(&ShowTutorial);
 }
