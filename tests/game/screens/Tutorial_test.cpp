@@ -1,7 +1,7 @@
 // Tutorial pop-ups on a running level: a level script opens a message once
 // per player (Shift shows it again), the message tells the level, closes on
 // its success or failure condition and opens what follows (success first,
-// follow-ups never skipped), "PlayerInteractionComplete" closes all; the
+// follow-ups never skipped), the end of play closes all; the
 // pop-up draws its arrows and its overlay with the message and the decade;
 // the history travels in "Stats.dat".
 #include "../business/BonusTown.h"
@@ -152,6 +152,12 @@ TEST_F(Tutorials, ASkippingScriptShowsItsMessageOncePerPlayerUnlessShiftIsHeld)
     // A script that does not skip shows it every time.
     RunPlugIn("Welcome", false);
     EXPECT_EQ(Open().size(), 3u);
+
+    // None and indexes past the list open nothing.
+    for (int32_t index : {0, -1, 5, 1000})
+        ShowTutorial(index, false);
+    EXPECT_EQ(Open().size(), 3u);
+    EXPECT_EQ(Seen(), std::vector<int32_t>{Tutorial("Welcome")});
 }
 
 TEST_F(Tutorials, SuccessWinsAFrameWhereBothConditionsHoldAndOpensItsFollowUp)
@@ -176,12 +182,18 @@ TEST_F(Tutorials, SuccessWinsAFrameWhereBothConditionsHoldAndOpensItsFollowUp)
 
 TEST_F(Tutorials, AWaitedMessageClosesThePopUpAndItsFollowUpShowsEvenWhenSeenBefore)
 {
+    // Without conditions a message stays open until the end of play, which
+    // opens no follow-up.
     ShowTutorial(Tutorial("Well Done"), false);
-    Send("PlayerInteractionComplete");
+    ShowTutorial(Tutorial("Build"), false);
+    for (int i = 0; i < 600; ++i)
+        Step();
+    ASSERT_EQ(Open(), (Names{"Well Done", "Build"}));
+    CompletePlayerInteraction();
     Step();
     ASSERT_EQ(Open(), Names{});
 
-    ShowTutorial(Tutorial("Build"), true);
+    ShowTutorial(Tutorial("Build"), false);
     Send("walls work finished"); // names compare without regard to case
     Send("Walls Refused");       // too late: the pop-up is closing
     Step();
@@ -191,32 +203,6 @@ TEST_F(Tutorials, AWaitedMessageClosesThePopUpAndItsFollowUpShowsEvenWhenSeenBef
     Send("Walls Refused");
     Step();
     EXPECT_EQ(Open(), (Names{"Well Done", "Try Again"}));
-}
-
-TEST_F(Tutorials, EndOfPlayClosesEveryPopUpWithoutAFollowUp)
-{
-    ShowTutorial(Tutorial("Well Done"), false);
-    ShowTutorial(Tutorial("Build"), false);
-    for (int i = 0; i < 600; ++i)
-        Step();
-    EXPECT_EQ(Open(), (Names{"Well Done", "Build"})) << "without conditions a message stays open";
-
-    CompletePlayerInteraction();
-    Step();
-    EXPECT_EQ(Open(), Names{});
-}
-
-TEST_F(Tutorials, NoneAndIndexesOutsideTheListOpenNothing)
-{
-    for (int32_t index : {0, -1, 5, 1000})
-        ShowTutorial(index, false);
-    EXPECT_EQ(Open(), Names{});
-    EXPECT_EQ(Seen(), std::vector<int32_t>{});
-    // A last message of a chain: its follow-ups are none.
-    ShowTutorial(Tutorial("Try Again"), false);
-    Send("PlayerInteractionComplete");
-    Step();
-    EXPECT_EQ(Open(), Names{});
 }
 
 TEST_F(Tutorials, ThePopUpDrawsItsArrowsAndItsOverlayWithTheMessageAndTheDecade)
