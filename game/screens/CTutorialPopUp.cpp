@@ -44,6 +44,20 @@ constexpr float kPopUpY = 384.0f;
 
 CTypedPObjectProperty<CTutorialHistory>* g_HistoryProperty = nullptr;
 
+// The message a pop-up is answering while it opens its follow-up. The
+// playfield goes on delivering it to the sprites appended meanwhile; the
+// follow-up must not take it as its own answer, or a chain waiting for the
+// same message (a click, say) would run through to its end at one click.
+CMessage* g_MessageOpeningFollowUp = nullptr;
+
+void ShowFollowUp(int32_t index, CMessage* answered)
+{
+    CMessage* outer = g_MessageOpeningFollowUp;
+    g_MessageOpeningFollowUp = answered;
+    ShowTutorial(index, false);
+    g_MessageOpeningFollowUp = outer;
+}
+
 bool IsShiftDown()
 {
     const CKeyboardState& keys = CKeyboardState::SGetInstance();
@@ -263,6 +277,7 @@ CTutorialPopUpSpriteAI::CTutorialPopUpSpriteAI(int32_t tutorial)
     : CTutorialPopUpSpriteAI()
 {
     m_Tutorial = tutorial;
+    m_MessageBeingAnswered = g_MessageOpeningFollowUp;
 }
 
 CTutorialPopUpSpriteAI::~CTutorialPopUpSpriteAI()
@@ -273,6 +288,8 @@ CTutorialPopUpSpriteAI::~CTutorialPopUpSpriteAI()
 void CTutorialPopUpSpriteAI::Update(CSpriteUpdateRecord& record)
 {
     UpdateNextAI(record);
+    // That delivery is over; the address may come back for another message.
+    m_MessageBeingAnswered = nullptr;
     m_SecondsShown += record.seconds;
     CSprite* sprite = record.sprite ? record.sprite : GetSprite();
     CTutorial* tutorial = GetTutorialAt(m_Tutorial);
@@ -306,6 +323,8 @@ void CTutorialPopUpSpriteAI::HandleMessage(CMessage& message)
     CTutorial* tutorial = GetTutorialAt(m_Tutorial);
     if (!sprite || !tutorial)
         return;
+    if (&message == m_MessageBeingAnswered)
+        return;
     const char* name = GetMessageTypeName(message.GetType());
     const CJString received(name ? name : "");
     auto waitedFor = [&](const CJString& wanted) {
@@ -313,11 +332,11 @@ void CTutorialPopUpSpriteAI::HandleMessage(CMessage& message)
     };
     if (waitedFor(tutorial->m_SuccessMessageToWaitFor)) {
         sprite->MarkForDeletion();
-        ShowTutorial(tutorial->m_NextTutorialAfterSuccess, false);
+        ShowFollowUp(tutorial->m_NextTutorialAfterSuccess, &message);
     }
     if (waitedFor(tutorial->m_FailureMessageToWaitFor)) {
         sprite->MarkForDeletion();
-        ShowTutorial(tutorial->m_TutorialAfterFailure, false);
+        ShowFollowUp(tutorial->m_TutorialAfterFailure, &message);
     }
     if (message.IsType("PlayerInteractionComplete"))
         sprite->MarkForDeletion();

@@ -84,6 +84,9 @@ public:
 
 private:
     float m_SecondsShown = 0.0f;
+    // Until its first update: the message whose answer opened this pop-up,
+    // which it does not answer in turn.
+    const CMessage* m_MessageBeingAnswered = nullptr;
 };
 
 class CShowTutorialPopUpSpritePlugIn : public CSpritePlugIn {

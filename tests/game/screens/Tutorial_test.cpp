@@ -59,7 +59,9 @@ protected:
         WriteObject("Welcome.Tutorial.txt", "CTutorial",
                     "Text=1\nMessage To Send=Disable Customers\nArrow Point=40,40\nArrow Angle=90\n"
                     "Arrow 2 Angle=45");
-        WriteObject("Well Done.Tutorial.txt", "CTutorial", "Text=Well done");
+        WriteObject("Well Done.Tutorial.txt", "CTutorial",
+                    "Text=Well done\nSuccess Message To Wait For=Walls Work Finished\n"
+                    "Next Tutorial After Success=Try Again");
         // The level started before these files were written.
         GetGeneralObjects().RemoveAll();
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
@@ -197,12 +199,15 @@ TEST_F(Tutorials, AWaitedMessageClosesThePopUpAndItsFollowUpShowsEvenWhenSeenBef
     Send("walls work finished"); // names compare without regard to case
     Send("Walls Refused");       // too late: the pop-up is closing
     Step();
-    EXPECT_EQ(Open(), Names{"Well Done"}) << "a follow-up never skips";
+    EXPECT_EQ(Open(), Names{"Well Done"}) << "a follow-up never skips, nor answers the message that opened it";
+    Send("Walls Work Finished");
+    Step();
+    EXPECT_EQ(Open(), Names{"Try Again"}) << "the next delivery is its own";
 
     ShowTutorial(Tutorial("Build"), false);
     Send("Walls Refused");
     Step();
-    EXPECT_EQ(Open(), (Names{"Well Done", "Try Again"}));
+    EXPECT_EQ(Open(), (Names{"Try Again", "Try Again"}));
 }
 
 TEST_F(Tutorials, ThePopUpDrawsItsArrowsAndItsOverlayWithTheMessageAndTheDecade)
