@@ -1,9 +1,9 @@
 #include "game/screens/CTutorialPopUp.h"
 
+#include "game/screens/CStats.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpression.h"
 #include "game/scripting/CSprite.h"
-#include "game/screens/CStats.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
@@ -323,12 +323,11 @@ void CTutorialPopUpSpriteAI::HandleMessage(CMessage& message)
     CTutorial* tutorial = GetTutorialAt(m_Tutorial);
     if (!sprite || !tutorial)
         return;
-    if (&message == m_MessageBeingAnswered)
-        return;
     const char* name = GetMessageTypeName(message.GetType());
     const CJString received(name ? name : "");
     auto waitedFor = [&](const CJString& wanted) {
-        return !wanted.IsEmpty() && received.CompareNoCase(wanted) == 0 && !sprite->IsMarkedForDeletion();
+        return &message != m_MessageBeingAnswered && !wanted.IsEmpty() && received.CompareNoCase(wanted) == 0
+            && !sprite->IsMarkedForDeletion();
     };
     if (waitedFor(tutorial->m_SuccessMessageToWaitFor)) {
         sprite->MarkForDeletion();

@@ -96,8 +96,8 @@ public:
     ~CShowTutorialPopUpSpritePlugIn() override;
     void Update(CPlugInUpdateRecord& record) override;
 
-    int32_t m_Tutorial = 0;            // "Tutorial"
-    bool m_SkipIfShownBefore = false;  // "Skip If Shown Before"
+    int32_t m_Tutorial = 0;           // "Tutorial"
+    bool m_SkipIfShownBefore = false; // "Skip If Shown Before"
 };
 
 // Keeps the level's introduction text; runs every update, never done.

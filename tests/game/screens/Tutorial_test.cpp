@@ -6,9 +6,9 @@
 // the history travels in "Stats.dat".
 #include "../business/BonusTown.h"
 
-#include "game/scripting/CExpression.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTutorialPopUp.h"
+#include "game/scripting/CExpression.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CTutorial.h"
@@ -98,7 +98,8 @@ protected:
         CPlayfieldLayer* effects = Playfield().FindLayer("Effects");
         for (uint32_t i = 0; effects && i < effects->GetSpriteCount(); ++i)
             if (CSpriteAI* ai = effects->GetSprite(i)->FindAI(CTutorialPopUpSpriteAI::SGetClassInfo()))
-                names.push_back(GetTutorialList().GetItemNameString(static_cast<CTutorialPopUpSpriteAI*>(ai)->m_Tutorial)
+                names.push_back(GetTutorialList()
+                                    .GetItemNameString(static_cast<CTutorialPopUpSpriteAI*>(ai)->m_Tutorial)
                                     .GetString());
         return names;
     }
