@@ -4,10 +4,12 @@
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 
 void RegisterGameScreensClasses()
 {
@@ -25,4 +27,8 @@ void RegisterGameScreensClasses()
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
     CRewardsUnlockFlierAI::SGetClassInfo();
+    CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
+    CBuildableItemFrameOverlay::SGetClassInfo();
+    CShoppingUpgradeButton::SGetClassInfo();
+    RegisterTutorialClasses();
 }

@@ -7,9 +7,11 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CRules.h"
@@ -239,4 +241,6 @@ void InstallGameScreensHooks()
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
     InstallTownMapScreen();
+    InstallShopScreen();
+    SetShopTutorialShower(&ShowTutorial);
 }
