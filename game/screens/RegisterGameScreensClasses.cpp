@@ -6,6 +6,7 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 
 void RegisterGameScreensClasses()
@@ -23,4 +24,5 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
+    CRewardsUnlockFlierAI::SGetClassInfo();
 }

@@ -8,9 +8,11 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CRules.h"
 
 #include <algorithm>
 #include <array>
@@ -79,6 +81,12 @@ void CScreensGameAppHooks::CreateProgressionLists()
 {
     for (void (*make)() : g_ProgressionListMakers)
         make();
+}
+
+void CScreensGameAppHooks::PrepareTownMap()
+{
+    if (CRules::SGetInstance().m_ResetLevelSelectPositionsOnStartup)
+        LayOutLevelSelectMarkers();
 }
 
 void CScreensGameAppHooks::AddPlayTime(float seconds)
@@ -230,4 +238,5 @@ void InstallGameScreensHooks()
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
+    InstallTownMapScreen();
 }
