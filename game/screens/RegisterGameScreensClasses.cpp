@@ -6,6 +6,7 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
+#include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 
@@ -24,5 +25,6 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
+    CTipsOptions::SGetClassInfo();
     CRewardsUnlockFlierAI::SGetClassInfo();
 }
