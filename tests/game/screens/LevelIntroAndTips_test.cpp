@@ -70,6 +70,8 @@ protected:
             for (const std::string& tip : *tips)
                 text += "\t\tTip=" + tip + "\r\n";
             WriteBytes(PathOf("Data/Resources/Tips Options.Object.txt"), text + "\t}\r\n}\r\n");
+        } else {
+            std::filesystem::remove(PathOf("Data/Resources/Tips Options.Object.txt"));
         }
         InstallGameBusinessHooks();
         InstallGameScreensHooks();
