@@ -7,6 +7,7 @@
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
+#include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CTutorialPopUp.h"
@@ -26,6 +27,7 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
+    CTipsOptions::SGetClassInfo();
     CRewardsUnlockFlierAI::SGetClassInfo();
     CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
     CBuildableItemFrameOverlay::SGetClassInfo();
