@@ -8,6 +8,7 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CSprite.h"
@@ -303,12 +304,13 @@ TEST_F(TownMap, SelectionPlayReplayAndQuit)
     map->Update(0.01f);
     EXPECT_FALSE(CStats::SGetInstance().NeedsSave());
 
-    // Play: the level becomes current and the map goes.
+    // Play: the level becomes current and the map gives way to the shop.
     const uint32_t screens = App()->GetOpenScreens();
     map->Play();
     EXPECT_EQ(GetTownMapWindow(), nullptr);
     EXPECT_EQ(GetCurrentLevelIndex(), 1u);
-    EXPECT_EQ(App()->GetOpenScreens(), screens - 1);
+    EXPECT_NE(GetShopWindow(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
 }
 
 TEST_F(TownMap, ASelectedLevelPastTheSetDrawsAndPlaysNothing)
