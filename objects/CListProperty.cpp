@@ -6,6 +6,7 @@
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -59,6 +60,15 @@ const char* FileNamePart(const char* name)
     return part;
 }
 
+// The caller has put the file and property into the load file name.
+void LogMissingName([[maybe_unused]] const CJString& name)
+{
+#if !defined(OMBRISALT_FUZZING)
+    std::fprintf(stderr, "%s: no item \"%s\" any more; read as the default\n", GetCurrentLoadFileName().GetString(),
+                 name.GetString());
+#endif
+}
+
 } // namespace
 
 bool CListPropertyABC::IsItem(int32_t index) const
@@ -85,6 +95,12 @@ int32_t CListPropertyABC::ResolveName(const CJString& text, CObjectStream* strea
         return index;
     if (m_UseDefaultWhenMissing)
         return GetDefaultIndex();
+    if (stream && stream->ReadsMissingNamesAsNone()) {
+        // An empty name is how no item is written.
+        if (!name.IsEmpty())
+            LogMissingName(name);
+        return GetDefaultIndex();
+    }
     if (stream && stream->IsQuiet()) {
         CJString message(kListNameNotFound);
         message.Append(name);

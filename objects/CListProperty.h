@@ -8,7 +8,8 @@
 // Name resolution, for text and binary reads: the list's Find by 8-bit name;
 // else, with AddMissingNames, a new item of that name; else, with
 // AcceptIndexText, a decimal index below the count; else, with
-// UseDefaultWhenMissing, the default name's index; else, on a quiet stream, a
+// UseDefaultWhenMissing, the default name's index; else, on a stream that
+// reads missing names as none, the default name's index, logged; else, on a quiet stream, a
 // recorded error and -1; else the list's fatal missing-item report. While it
 // runs the load file name named by reports carries ":" and the property name.
 #include "objects/CProperty.h"

@@ -424,11 +424,15 @@ bool CObject::ReadFromStream(CObjectStream& stream)
     return true;
 }
 
-bool CObject::ReadFromFile(const char* fileName, uint32_t flags)
+bool CObject::ReadFromFile(const char* fileName, uint32_t flags, CJString* error)
 {
+    if (flags & kSaveCompressed)
+        return ReadBinaryFile(fileName, flags, error);
     CObjectStream stream;
     if (!stream.Open(fileName, flags | FILE_READ, IdMode::WithoutIds)) {
         ResetToDefaults();
+        if (error)
+            error->Set("The file could not be opened");
         return false;
     }
     bool ok;
@@ -436,8 +440,49 @@ bool CObject::ReadFromFile(const char* fileName, uint32_t flags)
         CLoadFileNameScope scope(fileName);
         ok = ReadFromStream(stream);
     }
+    if (!ok && error)
+        *error = stream.GetErrorText();
     stream.Close();
     return ok;
+}
+
+bool CObject::ReadBinaryFile(const char* fileName, uint32_t flags, CJString* error)
+{
+    auto fail = [&](const char* text) {
+        if (error)
+            error->Set(text);
+        return false;
+    };
+    CObjectStream stream;
+    if (!stream.Open(fileName, flags | FILE_READ | FILE_IN_MEMORY, IdMode::WithoutIds)) {
+        ResetToDefaults();
+        return fail("The file could not be opened");
+    }
+    // Files of this form are the player's own data, written by an earlier
+    // run or damaged since: nothing in them may end the program.
+    stream.SetQuiet(true);
+    stream.SetUntrusted(true);
+    stream.SetMissingNamesAsNone(true);
+    CLoadFileNameScope scope(fileName);
+    OnBeforeLoad();
+    ResetToDefaults();
+    if (!ReadBin(stream)) {
+        if (stream.HasReadError() && error)
+            *error = stream.GetErrorText();
+        return stream.HasReadError() ? false : fail("The file is damaged or from another version");
+    }
+    if (stream.HasReadError()) {
+        if (error)
+            *error = stream.GetErrorText();
+        return false;
+    }
+    // Bytes after the object mean the file is not what was written.
+    if (stream.GetPosition() != stream.GetSize())
+        return fail("The file holds bytes after its object");
+    CClassThatCanNotBeConstructedOrDerivedFrom* target = nullptr;
+    CTypedCObjectPointer<CClassThatCanNotBeConstructedOrDerivedFrom> holder(&target);
+    OnLoaded(&holder);
+    return true;
 }
 
 bool CObject::SaveToFile(const char* fileName, uint32_t flags)
@@ -449,15 +494,15 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
     const uint32_t fileFlags = flags & ~kSaveCompressed;
     const bool ids = UsesObjectIDs();
     if (flags & kSaveCompressed) {
-        // Compressed files are ID-less; the file layer stores the block at close.
+        // Compressed files hold the binary form, ID-less; the file layer
+        // stores the block at close through a replacement renamed over the
+        // target, so a failed save leaves the old file as it was.
         if (ids)
             return false;
         CObjectStream stream;
         if (!stream.Open(fileName, fileFlags | FILE_COMPRESSED | FILE_CREATE | FILE_WRITE, IdMode::WithoutIds))
             return false;
-        if (!UsesIndenting())
-            stream.SetIndenting(false);
-        WriteObjectText(this, stream, WriteHeader::With);
+        WriteBin(stream);
         stream.Finish();
         return stream.Close();
     }

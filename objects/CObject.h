@@ -205,11 +205,18 @@ public:
 
     // Text form.
     bool ReadFromStream(CObjectStream& stream);
-    // ID-less read of a whole file; the object is reset when it can not be opened.
-    bool ReadFromFile(const char* fileName, uint32_t flags);
+    // ID-less read of a whole file; the object is reset when it can not be
+    // opened. With kSaveCompressed the file holds the binary form in a
+    // compressed block (a plain file is read as it is). That read is quiet:
+    // damage, unknown classes and extra bytes fail it and list names the
+    // lists no longer hold read as the property's default; it never ends the program. A failed
+    // read leaves the object partly read: read into a spare object. error,
+    // when given, receives why a read failed.
+    bool ReadFromFile(const char* fileName, uint32_t flags, CJString* error = nullptr);
     // Writes to a replacement file renamed over the target; an unchanged
-    // ID-less file is left untouched. flags are file flags plus the save
-    // flags below and the class's GetSaveFlags.
+    // ID-less text file is left untouched. With kSaveCompressed the binary
+    // form is written in a compressed block. flags are file flags plus the
+    // save flags below and the class's GetSaveFlags.
     bool SaveToFile(const char* fileName, uint32_t flags);
 
     // Binary form (format 27.0).
@@ -223,6 +230,8 @@ protected:
     void DestroyDeclaredProperties();
 
 private:
+    bool ReadBinaryFile(const char* fileName, uint32_t flags, CJString* error);
+
     friend class CDynamicPropertyProperty;
     static CNormalClassInfo* g_ClassInfo;
     CDynamicValueList* m_DynamicValues = nullptr; // owned; made with the first value

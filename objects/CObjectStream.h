@@ -94,6 +94,12 @@ public:
     // fatal data error in the game's own files is a read error instead.
     bool IsUntrusted() const { return m_Untrusted; }
     void SetUntrusted(bool flag) { m_Untrusted = flag; }
+    // A list name the lists no longer hold reads as the property's default
+    // (the list's none) and is logged, instead of failing the read: user
+    // data outlives the game data it names (a renamed trophy must not cost a
+    // player's profile).
+    bool ReadsMissingNamesAsNone() const { return m_MissingNamesAsNone; }
+    void SetMissingNamesAsNone(bool flag) { m_MissingNamesAsNone = flag; }
     bool GetWriteAll() const { return m_WriteAll; }
     void SetWriteAll(bool flag) { m_WriteAll = flag; }
 
@@ -162,6 +168,7 @@ private:
     bool m_SkipDefaults = false;
     bool m_Quiet = false;
     bool m_Untrusted = false;
+    bool m_MissingNamesAsNone = false;
     bool m_ErrorFlag = false;
     CJString m_ErrorFileName;
     CJString m_ErrorText;

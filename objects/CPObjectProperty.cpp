@@ -381,8 +381,9 @@ bool CPObjectProperty::ReadBinary(CObject* owner, CObjectStream& stream) const
         return false;
     if (className.IsEmpty())
         return true;
-    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(className.GetString(), GetFirstBound(),
-                                                                        GetSecondBound(), ReportUnknownClass::Fatal);
+    CObject* object = CClassInfoList::SGetInstance().CreateObjectByName(
+        className.GetString(), GetFirstBound(), GetSecondBound(),
+        stream.IsQuiet() ? ReportUnknownClass::Quiet : ReportUnknownClass::Fatal);
     if (!object)
         return false;
     // A class outside the required family would sit in a pointer of the

@@ -2,6 +2,7 @@
 
 #include "foundation/TextEncoding.h"
 #include "game/business/BusinessHooks.h"
+#include "game/screens/ScreensHooks.h"
 #include "program/RegisterAllClasses.h"
 
 #include <string>
@@ -41,6 +42,7 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
     record.programPath = programPath.empty() ? nullptr : path.c_str();
     RegisterAllClasses();
     InstallGameBusinessHooks();
+    InstallGameScreensHooks();
     if (installShowcases)
         installShowcases();
     SetRunGame(runGame);

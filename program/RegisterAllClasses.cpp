@@ -1,6 +1,7 @@
 #include "program/RegisterAllClasses.h"
 
 #include "game/business/RegisterGameBusinessClasses.h"
+#include "game/screens/RegisterGameScreensClasses.h"
 #include "game/scripting/RegisterGameScriptingClasses.h"
 #include "game/world/RegisterGameWorldClasses.h"
 #include "objects/CClassInfo.h"
@@ -18,5 +19,6 @@ void RegisterAllClasses()
     RegisterGameScriptingClasses();
     RegisterGameWorldClasses();
     RegisterGameBusinessClasses();
+    RegisterGameScreensClasses();
     CClassInfoList::SGetInstance().Sort();
 }

@@ -24,7 +24,21 @@ void TellForemanPackageFinished(CBuildablePackage& package)
         foreman->OnPackageFinished(&package);
 }
 
+namespace {
+
+GarageRepaintListener g_GarageRepaintListener = nullptr;
+
+} // namespace
+
+GarageRepaintListener SetGarageRepaintListener(GarageRepaintListener listener)
+{
+    GarageRepaintListener previous = g_GarageRepaintListener;
+    g_GarageRepaintListener = listener;
+    return previous;
+}
+
 void NoteGarageRepainted()
 {
-    // The advice's work variables come later.
+    if (g_GarageRepaintListener)
+        g_GarageRepaintListener();
 }

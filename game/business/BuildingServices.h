@@ -2,6 +2,8 @@
 // What building asks of the rest of this layer: the refusal display, the
 // crews, the foreman and the advice's work variables. Kept in one place so
 // the building code reads the same whichever of them is present.
+#include "foundation/UpwardHook.h"
+
 #include <cstdint>
 
 class CBuildablePackage;
@@ -18,5 +20,9 @@ bool HasIdleCrew(int32_t phase);
 bool StartCrewJob(CBuildablePart& part, int32_t upgrade, CLot& lot);
 // The foreman overseeing the package's lot hears that it is finished.
 void TellForemanPackageFinished(CBuildablePackage& package);
-// A colour dropped again on a garage still waiting for that paint.
+// A colour dropped again on a garage still waiting for that paint; told to
+// the advice above this layer, which installs its listener (none: nothing).
 void NoteGarageRepainted();
+using GarageRepaintListener = void (*)();
+GarageRepaintListener SetGarageRepaintListener(GarageRepaintListener listener);
+OMBRISALT_UPWARD_HOOK(SetGarageRepaintListener);

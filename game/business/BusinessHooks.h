@@ -63,6 +63,9 @@ public:
     virtual void ReportWatchedUpgradeMovedIn(bool /*holds*/) {}
     virtual void ReportInARowRuns(int32_t /*runs*/) {}
     virtual void ResetAchievements() {}
+    // The upgrade slot whose held part makes a house a blue model home; 0
+    // for none.
+    virtual int32_t GetWatchedUpgradeSlot() { return 0; }
 };
 
 CAchievementServices* SetAchievementServices(CAchievementServices* services);

@@ -4,6 +4,7 @@
 #include "game/business/BusinessHooks.h"
 #include "game/business/CBuildingOps.h"
 #include "game/world/CBuildablePackage.h"
+#include "game/world/CGameState.h"
 #include "game/world/CUpgrade.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
@@ -82,10 +83,16 @@ CSequence* GetAddOnAppearance(CBuildablePackage& building)
     return sequences.GetObject(part->m_Appearance);
 }
 
-bool HoldsWatchedUpgrade(CBuildablePackage&)
+bool HoldsWatchedUpgrade(CBuildablePackage& building)
 {
-    // The achievements that watch an upgrade come later.
-    return false;
+    // The part the game state holds in the watched slot, built in its own
+    // phase of this house.
+    const int32_t slot = GetAchievementServices().GetWatchedUpgradeSlot();
+    CGameState* state = CGameState::SGetCurrent();
+    if (slot <= 0 || !state)
+        return false;
+    const int32_t held = state->GetUpgradeInSlot(slot);
+    return held != 0 && HasPart(building, held);
 }
 
 CColor GetPaintColour(CBuildablePart* paint)

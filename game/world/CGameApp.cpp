@@ -245,6 +245,7 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 
 CGameApp::~CGameApp()
 {
+    GetGameAppHooks().OnGameClosing();
     g_Initialised = false;
     m_MouseRecorder.reset();
     GetLevelHolder().Release();
@@ -780,6 +781,13 @@ void CGameApp::OpenShopBeforeLevel()
     GetGameAppHooks().OpenScreen(EGameScreen::Shop);
 }
 
+void CGameApp::OpenDecadeTransition()
+{
+    SetCurrentLevelIndex(0);
+    if (!GetGameAppHooks().OpenScreen(EGameScreen::DecadeTransition))
+        RestartFromFirstLevel();
+}
+
 void CGameApp::OpenPauseMenu()
 {
     if (!QueryScreenWindow(0))
@@ -843,7 +851,7 @@ void RunGame()
     hooks.PrepareTownMap();
     // Until there is a main menu the player goes straight into the first level.
     if (!hooks.OpenScreen(EGameScreen::MainMenu))
-        game->RestartFromFirstLevel();
+        game->OpenDecadeTransition();
     CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
     CScreenFrame::SGetInstance().FadeIn(0.25f, FadeWait::Return);
 }

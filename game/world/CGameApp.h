@@ -89,6 +89,9 @@ public:
     virtual CGameState* GetSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
     // The three-in-a-row sparkle: false when there are no options.
     virtual bool GetSparkleOptions(SSparkleOptions& /*out*/) { return false; }
+    // The game object is going while every list is still loaded: what the
+    // screens keep (the player profiles above all) is saved and released.
+    virtual void OnGameClosing() {}
 };
 
 CGameAppHooks* SetGameAppHooks(CGameAppHooks* hooks);
@@ -147,6 +150,9 @@ public:
     void RestartFromFirstLevel();
     void EnterCurrentLevel();
     void OpenShopBeforeLevel();
+    // A new game: the first level behind its decade transition, or at once
+    // when no screen shows one.
+    void OpenDecadeTransition();
     void OpenPauseMenu();
     void CloseAllOverlayScreens();
 

@@ -1,0 +1,16 @@
+#include "game/screens/GameWindows.h"
+
+#include "ui/CScreenWindow.h"
+
+void AddGameScreenWindow(CJWindow* window)
+{
+    if (!window)
+        return;
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen) {
+        window->Destroy();
+        return;
+    }
+    screen->AddChild(window, 6);
+    screen->BringChildToFront(window);
+}

@@ -1,0 +1,26 @@
+#include "game/screens/RegisterGameScreensClasses.h"
+
+#include "game/screens/CAchievement.h"
+#include "game/screens/CAdvice.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
+#include "game/screens/CStats.h"
+#include "game/screens/CStory.h"
+#include "game/screens/CTrophyRoom.h"
+
+void RegisterGameScreensClasses()
+{
+    CPlayerStatsForLevel::SGetClassInfo();
+    CPlayerStats::SGetClassInfo();
+    CStats::SGetClassInfo();
+    CDecadeTransition::SGetClassInfo();
+    CLifeRewards::SGetClassInfo();
+    CStoryOptions::SGetClassInfo();
+    CAchievement::SGetClassInfo();
+    CAchievementOptions::SGetClassInfo();
+    CAchievementWorkVariables::SGetClassInfo();
+    CAchievementHistory::SGetClassInfo();
+    RegisterAchievementProperties();
+    CAchievementFrameOverlayOverlay::SGetClassInfo();
+    RegisterAdviceClasses();
+}

@@ -1,0 +1,233 @@
+#include "game/screens/ScreensHooks.h"
+
+#include "game/screens/CDecadeTransition.h"
+#include "game/business/BuildingServices.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CAdvice.h"
+#include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CTrophyRoom.h"
+#include "game/screens/CLifeRewards.h"
+#include "game/screens/CStats.h"
+#include "game/world/CGameState.h"
+#include "game/world/CLevelSet.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace {
+
+std::array<SGameScreenEntry, size_t(EGameScreen::Count)> g_ScreenEntries;
+std::vector<void (*)()> g_ProgressionListMakers;
+
+const SGameScreenEntry* ScreenEntry(EGameScreen screen)
+{
+    return size_t(screen) < g_ScreenEntries.size() ? &g_ScreenEntries[size_t(screen)] : nullptr;
+}
+
+// The level's index in the level set: the current index when the level is
+// not found there (a copy the editor plays).
+uint32_t LevelIndexOf(CLevelOptions* level)
+{
+    const uint32_t current = GetCurrentLevelIndex();
+    CLevelSet* levels = FindLevels();
+    if (!levels || !level || levels->GetLevel(current) == level)
+        return current;
+    for (uint32_t i = 0; i < levels->GetCount(); ++i)
+        if (levels->GetLevel(i) == level)
+            return i;
+    return current;
+}
+
+} // namespace
+
+void SetGameScreenEntry(EGameScreen screen, const SGameScreenEntry& entry)
+{
+    if (size_t(screen) < g_ScreenEntries.size())
+        g_ScreenEntries[size_t(screen)] = entry;
+}
+
+void AddProgressionListMaker(void (*make)())
+{
+    if (make && std::find(g_ProgressionListMakers.begin(), g_ProgressionListMakers.end(), make) ==
+                    g_ProgressionListMakers.end())
+        g_ProgressionListMakers.push_back(make);
+}
+
+// --- CScreensGameAppHooks ---
+
+bool CScreensGameAppHooks::IsScreenOpen(EGameScreen screen)
+{
+    const SGameScreenEntry* entry = ScreenEntry(screen);
+    return entry && entry->isOpen && entry->isOpen();
+}
+
+bool CScreensGameAppHooks::OpenScreen(EGameScreen screen)
+{
+    const SGameScreenEntry* entry = ScreenEntry(screen);
+    return entry && entry->open && entry->open();
+}
+
+void CScreensGameAppHooks::CloseScreen(EGameScreen screen)
+{
+    if (const SGameScreenEntry* entry = ScreenEntry(screen); entry && entry->close)
+        entry->close();
+}
+
+void CScreensGameAppHooks::CreateProgressionLists()
+{
+    for (void (*make)() : g_ProgressionListMakers)
+        make();
+}
+
+void CScreensGameAppHooks::AddPlayTime(float seconds)
+{
+    if (CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer())
+        player->m_SecondsProgramRunning += seconds;
+}
+
+void CScreensGameAppHooks::AddLevelPlayTime(float seconds)
+{
+    if (CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer())
+        player->m_SecondsPlaying += seconds;
+}
+
+void CScreensGameAppHooks::ResetPlayerLevelVariables()
+{
+    ResetAchievementLevelVariables();
+    ResetAdviceWorkVariables();
+}
+
+CGameState* CScreensGameAppHooks::GetSavedStateForLevel(uint32_t level)
+{
+    CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(level);
+    return record ? record->MarkPlayedAndGetSavedState() : nullptr;
+}
+
+void CScreensGameAppHooks::OnGameClosing()
+{
+    CStats::SShutdown();
+}
+
+// --- CScreensWorldHooks ---
+
+void CScreensWorldHooks::AddCareerRevenue(float thousands)
+{
+    AchievementRevenueAdded(thousands);
+}
+
+void CScreensWorldHooks::AwardAchievement(const char* name)
+{
+    AwardAchievementByName(name);
+}
+
+void CScreensWorldHooks::GetAchievements(std::vector<CAchievementEarned>& out)
+{
+    GetAchievementsEarned(out);
+}
+
+void CScreensWorldHooks::StoreStateBeforeLevel(CGameState* copy)
+{
+    CStats& stats = CStats::SGetInstance();
+    CPlayerStatsForLevel* record = stats.GetCurrentLevelStats();
+    if (!record) {
+        delete copy;
+        return;
+    }
+    record->AdoptGameStateBeforeLevelStarted(copy);
+    stats.SetNeedsSave();
+}
+
+bool CScreensWorldHooks::GetCurrentPlayer(CCareerPlayerRecord& out)
+{
+    const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+    if (!player)
+        return false;
+    out.name = player->m_Name;
+    out.id = player->m_ID;
+    out.secondsPlaying = player->m_SecondsPlaying;
+    out.secondsProgramRunning = player->m_SecondsProgramRunning;
+    out.careerStars = player->GetStarCount();
+    out.difficulty = int32_t(player->m_Difficulty);
+    return true;
+}
+
+uint32_t CScreensWorldHooks::GetGameBuildNumber()
+{
+    return ::GetGameBuildNumber();
+}
+
+// --- CScreensGoalHooks ---
+
+void CScreensGoalHooks::MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t goal)
+{
+    if (CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level)))
+        record->SetOptionalGoalAchieved(goal);
+    AchievementOptionalGoalAchieved();
+}
+
+// --- CScreensLevelOptionsHooks ---
+
+int32_t CScreensLevelOptionsHooks::GetTimesCompleted(CLevelOptions* level)
+{
+    const CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level));
+    return record ? int32_t(record->GetTimesCompleted()) : 0;
+}
+
+int32_t CScreensLevelOptionsHooks::GetTimesFailed(CLevelOptions* level)
+{
+    const CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level));
+    return record ? int32_t(record->GetTimesFailed()) : 0;
+}
+
+int32_t CScreensLevelOptionsHooks::GetPlayerBuildNumber()
+{
+    const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+    return player ? int32_t(player->m_BuildNumberCreatedWith) : 0;
+}
+
+bool CScreensLevelOptionsHooks::IsFirstTimePlayer()
+{
+    const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+    return player && player->m_IsFirstTimePlaying;
+}
+
+bool CScreensLevelOptionsHooks::WasGoalAchievedBefore(CLevelOptions* level, uint32_t goal)
+{
+    const CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level));
+    return record && record->IsOptionalGoalAchieved(goal);
+}
+
+void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
+{
+    AchievementFrameTick(seconds);
+}
+
+CJString CScreensCurrentLevelHooks::GetLastAdviceName()
+{
+    return GetLastAdviceShown();
+}
+
+void InstallGameScreensHooks()
+{
+    static CAchievementServicesImpl achievements;
+    static CScreensPlayfieldHooks playfield;
+    static CScreensGameAppHooks gameApp;
+    static CScreensCurrentLevelHooks currentLevel;
+    static CScreensWorldHooks world;
+    static CScreensGoalHooks goals;
+    static CScreensLevelOptionsHooks levelOptions;
+    SetGameAppHooks(&gameApp);
+    SetWorldHooks(&world);
+    SetCurrentLevelHooks(&currentLevel);
+    SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
+    SetAchievementServices(&achievements);
+    SetPlayfieldHooks(&playfield);
+    SetLevelCompleter(&CompleteLevelAndAnnounceTrophies);
+    SetGoalHooks(&goals);
+    SetLevelOptionsHooks(&levelOptions);
+    InstallDecadeTransitionScreen();
+    InstallTrophyRoomScreen();
+    InstallLifeRewardsScreen();
+}

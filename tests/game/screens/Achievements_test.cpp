@@ -1,0 +1,404 @@
+// Trophies as a level earns them: each once, thresholds reached exactly,
+// three matching trophies from one move-in, the per-level counters and the
+// reset word, the history kept in "Stats.dat", and the "New Trophy Earned"
+// menu stepping through what waits and letting the game go on exactly once.
+#include "../business/BonusTown.h"
+
+#include "foundation/CCommand.h"
+#include "game/business/CCustomer.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CStats.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/WorldHooks.h"
+#include "overlays/CFrameOverlay.h"
+#include "overlays/ImageOverlays.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/CTextSubstitutionList.h"
+#include "support/ScopedHooks.h"
+#include "ui/CJWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace bonus_town;
+
+namespace {
+
+const char* const kTrophies[] = {"BuilderOfDreams",      "AccomplishedBuilder",   "BlueModelHomeMaster",
+                                 "MatchingApprentice",   "MatchingMaster",        "SupremeMatchingAce",
+                                 "CareerEarningsBronze", "CareerEarningsSilver",  "CareerEarningsGold",
+                                 "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
+                                 "BuildingUpgradeMaster"};
+
+class CCountingCommand : public CCommand {
+public:
+    explicit CCountingCommand(int& runs)
+        : m_Runs(runs)
+    {
+    }
+    void Execute() override { ++m_Runs; }
+
+private:
+    int& m_Runs;
+};
+
+class Trophies : public BonusTown {
+protected:
+    void SetUp() override
+    {
+        BonusTown::SetUp();
+        WriteSequence("Cup");
+        for (const char* name : kTrophies) {
+            std::string lines = "Display Name=" + std::string(name) + " Cup\nJust Earned Description=For " + name +
+                                "\nNew Trophy Earned Menu Image=Cup\n";
+            // One trophy is earned without the menu.
+            if (std::string(name) == "CraftsmanOfTheCentury")
+                lines += "Show New Trophy Earned Menu When Earned=0\n";
+            WriteObject("Trophies/" + std::string(name) + ".Achievement.txt", "CAchievement", lines);
+        }
+        WriteObject("Slots/Model.UpgradeSlot.txt", "CUpgradeSlot");
+        WriteObject("Upgrades/Blue Walls.Upgrade.txt", "CBuildablePart",
+                    "Build Phase=Frame\nUpgrade Slot=Model\nResale Value=7");
+        WriteObject("Achievement Options.Object.txt", "CAchievementOptions",
+                    "Builder Of Dreams Required Time=2\nAccomplished Builder Houses=3\n"
+                    "Career Earnings Bronze Revenue=5\nCareer Earnings Silver Revenue=10\n"
+                    "Career Earnings Gold Revenue=20\nBlue Model Home Master Houses Required=2\n"
+                    "Blue Model Home Upgrade Slot=Model\n");
+        WriteObject("Frame Overlay Options/New Trophy Earned.FOO", "CFrameOverlayOptions",
+                    "Text Overlays=Array\n{\nItem Count=3\n"
+                    "Array Item=CFrameOverlayButton\n{\nID=DoneButton\nTitle=Done\nPosition=800,700\nSize=100,40\n}\n"
+                    "Array Item=CFrameOverlayButton\n{\nID=TrophyRoom\nTitle=Trophies\nPosition=100,700\n"
+                    "Size=100,40\n}\n"
+                    "Array Item=CFrameOverlaySequenceOverlay\n{\nID=TrophyImage\nPosition=500,300\n}\n}");
+        ASSERT_NE(StartLevel(), nullptr);
+        GetAchievementList().RemoveAll();
+        GetAchievementList().SetSource(nullptr, "Resources", 0);
+        ASSERT_EQ(GetAchievementList().GetCount(), 12);
+        RegisterAchievementProperties();
+        ASSERT_NE(CStats::SGetInstance().GetCurrentPlayer(), nullptr);
+    }
+    void TearDown() override
+    {
+        CStats::SShutdown();
+        GetAchievementList().RemoveAll();
+        GetAchievementList().SetSource(nullptr, "Nowhere", 0);
+        BonusTown::TearDown();
+    }
+    static int32_t Trophy(const char* name) { return GetAchievementList().Find(name); }
+    static CAchievementHistory& History() { return *GetAchievementHistory(); }
+    static CAchievementWorkVariables& Work() { return *GetAchievementWorkVariables(); }
+    static bool Earned(const char* name) { return History().HasBeenEarned(Trophy(name)); }
+    static std::vector<int32_t> Indexes(const CPropertyArray<int32_t>& array)
+    {
+        std::vector<int32_t> out;
+        for (uint32_t i = 0; i < array.GetCount(); ++i)
+            out.push_back(array[i]);
+        return out;
+    }
+    static std::vector<int32_t> Waiting() { return Indexes(History().m_AchievementIndexesToBeShown); }
+    // A lot with a resident and these parts.
+    CLot* AddHome(CPoint grid, const std::vector<int32_t>& parts)
+    {
+        CLot* lot = AddLot(grid, parts);
+        lot->m_CustomerLivingHere = new CCustomer;
+        return lot;
+    }
+
+    CAchievementServicesImpl m_Services;
+    CScreensWorldHooks m_WorldHooks;
+    CScopedHook<SetAchievementServices> m_ServicesInstalled{&m_Services};
+    CScopedHook<SetWorldHooks> m_WorldInstalled{&m_WorldHooks};
+};
+
+TEST_F(Trophies, EachIsEarnedOnceAndQueuedOnceAndAMenuLessOneIsNeverQueued)
+{
+    AwardAchievementByName("MatchingMaster");
+    AwardAchievementByName("MatchingMaster");
+    AwardAchievement(Trophy("CareerEarningsGold"));
+    AwardAchievementByName("CraftsmanOfTheCentury");
+    EXPECT_EQ(Indexes(History().m_AchievementIndexesHaveBeenEarned),
+              (std::vector<int32_t>{Trophy("MatchingMaster"), Trophy("CareerEarningsGold"),
+                                    Trophy("CraftsmanOfTheCentury")}));
+    EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy("MatchingMaster"), Trophy("CareerEarningsGold")}));
+    // Dismissed, an earned trophy does not come back into the queue.
+    History().DropFirstToShow();
+    AwardAchievementByName("MatchingMaster");
+    EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy("CareerEarningsGold")}));
+    EXPECT_EQ(History().GetFirstToShow(), GetAchievementList().GetObject(Trophy("CareerEarningsGold")));
+}
+
+TEST_F(Trophies, RevenueAndHouseThresholdsAwardWhenReachedExactly)
+{
+    // Revenue reaches the trophies through the game state and the world's hooks.
+    m_State->AddRevenue(4.5f);
+    EXPECT_FALSE(Earned("CareerEarningsBronze"));
+    m_State->AddRevenue(0.5f);
+    EXPECT_TRUE(Earned("CareerEarningsBronze")) << "5 of 5";
+    EXPECT_FALSE(Earned("CareerEarningsSilver"));
+    m_State->AddRevenue(15.0f);
+    EXPECT_TRUE(Earned("CareerEarningsSilver"));
+    EXPECT_TRUE(Earned("CareerEarningsGold")) << "20 of 20, in the same addition";
+    EXPECT_FLOAT_EQ(Work().m_CareerRevenueK, 20.0f);
+    EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy("CareerEarningsBronze"), Trophy("CareerEarningsSilver"),
+                                               Trophy("CareerEarningsGold")}));
+
+    // Move-ins count houses; only a house built with the model slot's part
+    // counts as a blue model home.
+    Hold("Blue Walls");
+    CLot* model = AddLot({0, 0}, House("Blue Walls", nullptr));
+    CLot* plain = AddLot({3, 0}, House("Walls", nullptr));
+    CLot* empty = AddLot({6, 0}, {});
+    EXPECT_TRUE(m_LotHooks.HoldsWatchedUpgrade(model->GetBuilding()));
+    EXPECT_FALSE(m_LotHooks.HoldsWatchedUpgrade(plain->GetBuilding()));
+    EXPECT_FALSE(m_LotHooks.HoldsWatchedUpgrade(empty->GetBuilding())) << "a house without parts";
+    m_LotHooks.ReportWatchedUpgradeMovedIn(m_LotHooks.HoldsWatchedUpgrade(model->GetBuilding()));
+    m_LotHooks.ReportWatchedUpgradeMovedIn(m_LotHooks.HoldsWatchedUpgrade(plain->GetBuilding()));
+    EXPECT_FALSE(Earned("AccomplishedBuilder"));
+    EXPECT_FALSE(Earned("BlueModelHomeMaster"));
+    m_LotHooks.ReportWatchedUpgradeMovedIn(m_LotHooks.HoldsWatchedUpgrade(model->GetBuilding()));
+    EXPECT_TRUE(Earned("AccomplishedBuilder")) << "3 of 3";
+    EXPECT_TRUE(Earned("BlueModelHomeMaster")) << "2 of 2";
+    EXPECT_EQ(Work().m_NumberOfHousesBuilt, 3u);
+}
+
+TEST_F(Trophies, OneMoveInMakingThreeMatchesEarnsAllThreeMatchingTrophiesInOrder)
+{
+    const std::vector<int32_t> walls = House("Walls", nullptr);
+    // Neighbours on a row, a column and a diagonal through the new house.
+    for (CPoint grid : {CPoint{0, 1}, CPoint{2, 1}, CPoint{1, 0}, CPoint{1, 2}, CPoint{0, 0}, CPoint{2, 2}})
+        AddHome(grid, walls);
+    CLot* middle = AddLot({1, 1}, walls);
+    CXInARowCheckMessage check(middle);
+    middle->CheckInARow(check);
+    EXPECT_TRUE(Earned("MatchingApprentice"));
+    EXPECT_TRUE(Earned("MatchingMaster"));
+    EXPECT_TRUE(Earned("SupremeMatchingAce"));
+    EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy("MatchingApprentice"), Trophy("MatchingMaster"),
+                                               Trophy("SupremeMatchingAce")}));
+}
+
+TEST_F(Trophies, TheBonusMustRunUnbrokenAndALevelStartRestartsTheCount)
+{
+    auto* sprite = new CSprite;
+    auto* counter = new CThreeInARowCounter;
+    sprite->AddAI(counter);
+    Playfield().AddSprite(sprite, "UI");
+    ASSERT_EQ(GetThreeInARowCounter(), counter);
+    CScreensPlayfieldHooks frames;
+    counter->m_SecondsBonusLeft = 10.0f;
+    frames.AdvanceAchievementTimers(1.5f);
+    // One frame without the bonus starts over.
+    counter->m_SecondsBonusLeft = 0.0f;
+    frames.AdvanceAchievementTimers(0.1f);
+    EXPECT_FLOAT_EQ(Work().m_MegaClickAssistDuration, 0.0f);
+    counter->m_SecondsBonusLeft = 10.0f;
+    frames.AdvanceAchievementTimers(1.5f);
+    EXPECT_FALSE(Earned("BuilderOfDreams"));
+    // A level start clears the duration and the level's blue houses.
+    Work().m_BlueHousesBuiltThisLevel = 1;
+    CScreensGameAppHooks game;
+    game.ResetPlayerLevelVariables();
+    EXPECT_FLOAT_EQ(Work().m_MegaClickAssistDuration, 0.0f);
+    EXPECT_EQ(Work().m_BlueHousesBuiltThisLevel, 0u);
+    frames.AdvanceAchievementTimers(1.0f);
+    EXPECT_FALSE(Earned("BuilderOfDreams"));
+    frames.AdvanceAchievementTimers(1.0f);
+    EXPECT_TRUE(Earned("BuilderOfDreams")) << "2 s of 2 s";
+    // A tutorial that requires the bonus never counts it.
+    Work().m_MegaClickAssistDuration = 0.0f;
+    m_Level->m_RequireMegaClickAssist = true;
+    frames.AdvanceAchievementTimers(5.0f);
+    EXPECT_FLOAT_EQ(Work().m_MegaClickAssistDuration, 0.0f);
+}
+
+TEST_F(Trophies, TheResetWordForgetsEarningsAndCountersButKeepsWhatWaits)
+{
+    AwardAchievementByName("MatchingApprentice");
+    Work().m_NumberOfHousesBuilt = 7;
+    CBusinessTypedCommandHooks typed;
+    typed.ResetAchievements();
+    EXPECT_FALSE(Earned("MatchingApprentice"));
+    EXPECT_EQ(Work().m_NumberOfHousesBuilt, 0u) << "made anew with defaults";
+    EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy("MatchingApprentice")}));
+    // Earned again, it is not queued twice.
+    AwardAchievementByName("MatchingApprentice");
+    EXPECT_TRUE(Earned("MatchingApprentice"));
+    EXPECT_EQ(Waiting().size(), 1u);
+}
+
+TEST_F(Trophies, HistoryAndCountersTravelWithTheProfileInStatsDat)
+{
+    AwardAchievementByName("SupremeMatchingAce");
+    AwardAchievementByName("MatchingApprentice");
+    Work().m_CareerRevenueK = 3.25f;
+    ASSERT_TRUE(CStats::SGetInstance().Save());
+    CStats::SShutdown();
+    EXPECT_TRUE(Earned("SupremeMatchingAce"));
+    EXPECT_TRUE(Earned("MatchingApprentice"));
+    EXPECT_FALSE(Earned("MatchingMaster"));
+    EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy("SupremeMatchingAce"), Trophy("MatchingApprentice")}));
+    EXPECT_FLOAT_EQ(Work().m_CareerRevenueK, 3.25f);
+    // The world's statistics see each trophy with the player's flag.
+    std::vector<CAchievementEarned> all;
+    GetWorldHooks().GetAchievements(all);
+    ASSERT_EQ(all.size(), 12u);
+    EXPECT_EQ(all[size_t(Trophy("SupremeMatchingAce"))].earned, true);
+    EXPECT_EQ(all[size_t(Trophy("MatchingMaster"))].earned, false);
+}
+
+TEST_F(Trophies, DoneStepsThroughThreeAndTheGameGoesOnOnceAfterTheLast)
+{
+    for (const char* name : {"MatchingApprentice", "MatchingMaster", "SupremeMatchingAce"})
+        AwardAchievementByName(name);
+    int runs = 0;
+    auto* menu = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
+    ASSERT_EQ(GetNewTrophyEarnedMenu(), menu);
+    CTextSubstitutionList values;
+    menu->FillSubstitutions(values);
+    EXPECT_STREQ(values.Apply(CJString("%s[TrophyName]: %s[TrophyReason]")).GetString(),
+                 "MatchingApprentice Cup: For MatchingApprentice");
+    menu->Done();
+    menu->Done();
+    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), menu);
+    values.RemoveAll();
+    menu->FillSubstitutions(values);
+    EXPECT_STREQ(values.Apply(CJString("%s[TrophyName]")).GetString(), "SupremeMatchingAce Cup");
+    menu->Done();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_TRUE(Waiting().empty());
+}
+
+TEST_F(Trophies, TheMenuShowsTheTrophyImageAndItsButtons)
+{
+    AwardAchievementByName("MatchingMaster");
+    int runs = 0;
+    auto* menu = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
+    int buttons = 0;
+    for (CJWindow* child = menu->GetFirstChild(); child; child = child->GetNextSibling())
+        ++buttons;
+    EXPECT_EQ(buttons, 2) << "Done and Trophy Room";
+    CFrame canvas;
+    canvas.Create(1024, 768, 32);
+    menu->Draw(canvas);
+    auto* image = dynamic_cast<CFrameOverlaySequenceOverlay*>(
+        FindNewTrophyEarnedOverlay()->FindOverlay(CJString("TrophyImage"), nullptr, nullptr));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->m_Sequence, GetSequenceList().Find("Cup"));
+    menu->Destroy();
+    EXPECT_EQ(runs, 1) << "destroyed while holding the command";
+}
+
+CMenuWindow* MakeRoom()
+{
+    return new CMenuWindow(nullptr);
+}
+
+TEST_F(Trophies, TheTrophyRoomHidesTheMenuAndTheGameStillGoesOnExactlyOnce)
+{
+    AwardAchievementByName("MatchingMaster");
+    AwardAchievementByName("MatchingApprentice");
+    CJWindow root(nullptr);
+    int runs = 0;
+    auto* menu = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
+    root.AddChild(menu, 0);
+    TrophyRoomMaker before = SetTrophyRoomMaker(&MakeRoom);
+    menu->OpenTrophyRoom();
+    SetTrophyRoomMaker(before);
+    auto* room = dynamic_cast<CMenuWindow*>(root.GetFirstChild());
+    ASSERT_NE(room, nullptr);
+    ASSERT_NE(room, static_cast<CMenuWindow*>(menu));
+    EXPECT_EQ(room->GetReplacedWindow(), menu);
+    EXPECT_EQ(runs, 0);
+    // The room closed, the menu is back; the game goes on once it is gone.
+    room->Destroy();
+    EXPECT_EQ(root.GetFirstChild(), menu);
+    EXPECT_EQ(runs, 0);
+    menu->Done();
+    EXPECT_EQ(runs, 0) << "one more waits";
+    menu->Done();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(root.GetFirstChild(), nullptr);
+
+    // Without a room the button only closes the menu.
+    AwardAchievementByName("SupremeMatchingAce");
+    auto* second = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
+    root.AddChild(second, 0);
+    second->OpenTrophyRoom();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(root.GetFirstChild(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Three levels: two optional goals, one goal on the last standard level, and
+// a bonus level after it without goals.
+class TrophyLevels : public Trophies {
+protected:
+    void SetUp() override
+    {
+        Trophies::SetUp();
+        std::string levels = "CLevelSetUserMade\r\n{\r\n\tLevel List=Array\r\n\t{\r\n\t\tItem Count=3\r\n";
+        for (const char* lines : {"Display Name=One", "Display Name=Two\r\n\t\t\tIs Last Standard Level=1",
+                                  "Display Name=Extra"})
+            levels += std::string("\t\tLevel=CLevelOptions\r\n\t\t{\r\n\t\t\t") + lines + "\r\n\t\t}\r\n";
+        WriteBytes("Resources/Levels.Object.txt", levels + "\t}\r\n}\r\n");
+        GetGeneralObjects().RemoveAll();
+        GetGeneralObjects().SetSource(nullptr, "Resources", 0);
+        InitGeneralObjects();
+        CLevelSet::SForgetTutorialIndices();
+        ASSERT_NE(FindLevels(), nullptr);
+        ASSERT_EQ(FindLevels()->GetCount(), 3u);
+        SetGoalCount(0, 2);
+        SetGoalCount(1, 1);
+    }
+    void TearDown() override
+    {
+        CLevelSet::SForgetTutorialIndices();
+        Trophies::TearDown();
+    }
+    static void SetGoalCount(uint32_t level, uint32_t count)
+    {
+        CLevelOptions* options = FindLevels()->GetLevel(level);
+        static_cast<CPropertyArrayProperty*>(options->GetClassInfo()->FindProperty("Optional Goals List"))
+            ->ArrayProperty_SetCount(options, count);
+    }
+    void Achieve(uint32_t level, uint32_t goal) { m_Goals.MarkOptionalGoalAchieved(FindLevels()->GetLevel(level), goal); }
+
+    CScreensGoalHooks m_Goals;
+};
+
+TEST_F(TrophyLevels, TheLastStandardLevelBoundsTheExcellenceAwardAndPassedEarnsTheCraftsman)
+{
+    Achieve(0, 0);
+    Achieve(0, 1);
+    EXPECT_FALSE(Earned("OutstandingBuildingAwardOfExcellence"));
+    Achieve(1, 0);
+    EXPECT_TRUE(Earned("OutstandingBuildingAwardOfExcellence")) << "the goal-less level after the last is not walked";
+
+    // A level before the last without goals can never award it.
+    ResetAllAchievements();
+    SetGoalCount(0, 0);
+    Achieve(1, 0);
+    EXPECT_FALSE(Earned("OutstandingBuildingAwardOfExcellence"));
+
+    AchievementLevelComplete(true);
+    EXPECT_FALSE(Earned("CraftsmanOfTheCentury")) << "not the last standard level";
+    m_Level->m_IsLastStandardLevel = true;
+    AchievementLevelComplete(false);
+    EXPECT_FALSE(Earned("CraftsmanOfTheCentury"));
+    AchievementLevelComplete(true);
+    EXPECT_TRUE(Earned("CraftsmanOfTheCentury"));
+}
+
+} // namespace

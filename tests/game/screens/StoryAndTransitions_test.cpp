@@ -1,0 +1,384 @@
+// The decade transition and the story over the demo data in the running game
+// with the screens layer installed as the launcher installs it: what covers
+// the playfield when, which commands run how often, which pages a player may
+// leaf to.
+#include "../world/DemoGameTest.h"
+
+#include "foundation/CCommand.h"
+#include "game/business/BusinessHooks.h"
+#include "game/scripting/CAudio.h"
+#include "game/screens/CCredits.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CStats.h"
+#include "game/screens/CStory.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CGoal.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CRules.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
+#include "game/world/LotHooks.h"
+#include "game/world/WorldHooks.h"
+#include "images/CFrame.h"
+#include "sequences/HueRemap.h"
+#include "sound/CSoundDevice.h"
+#include "support/ScopedHooks.h"
+#include "ui/CJButton.h"
+#include "ui/CScreenWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Counts its runs.
+class CCountingCommand : public CCommand {
+public:
+    explicit CCountingCommand(int& runs)
+        : m_Runs(runs)
+    {
+    }
+    void Execute() override { ++m_Runs; }
+
+private:
+    int& m_Runs;
+};
+
+// The transitions of a list of their own, read from object files.
+class TransitionList : public CTempFolderTest {
+protected:
+    static void Write(const char* name, uint32_t level)
+    {
+        WriteBytes(std::string("Resources/") + name + ".DecadeTransition.txt",
+                   ObjectText("CDecadeTransition", "Position Marker Name=" + std::string(name) +
+                                                       "\r\nLevel To Display Before=" + std::to_string(level) + "\r\n"));
+    }
+};
+
+TEST_F(TransitionList, TheFirstInListOrderForTheLevelWinsAndZeroMatchesNone)
+{
+    Write("A Early", 3);
+    Write("B Dawn", 0);
+    Write("C Late", 3);
+    Write("D Later", 4);
+    CDecadeTransitionList list;
+    list.SetSource(nullptr, "Resources", 0);
+    ASSERT_EQ(list.GetCount(), 4);
+    CDecadeTransition* third = FindDecadeTransitionForLevel(list, 2);
+    ASSERT_NE(third, nullptr);
+    EXPECT_STREQ(third->m_PositionMarkerName.GetString(), "A Early");
+    ASSERT_NE(FindDecadeTransitionForLevel(list, 3), nullptr);
+    EXPECT_STREQ(FindDecadeTransitionForLevel(list, 3)->m_PositionMarkerName.GetString(), "D Later");
+    // "0" would be the level before the first: no index reaches it.
+    EXPECT_EQ(FindDecadeTransitionForLevel(list, 0), nullptr);
+    EXPECT_EQ(FindDecadeTransitionForLevel(list, 0xFFFFFFFFu), nullptr);
+}
+
+class ScreensGame : public CDemoGameTest {
+protected:
+    void SetUp() override
+    {
+        CDemoGameTest::SetUp();
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
+        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
+        InstallGameBusinessHooks();
+        InstallGameScreensHooks();
+    }
+    void TearDown() override
+    {
+        CDemoGameTest::TearDown();
+        CStats::SShutdown();
+        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetHueRemapperStyleSheetList()),
+                                       static_cast<CObjectFileArray*>(&GetDecadeTransitionList())}) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+    }
+    static CPlayerStats& Player()
+    {
+        CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+        EXPECT_NE(player, nullptr);
+        return *player;
+    }
+    static std::unique_ptr<CFrame> Canvas()
+    {
+        auto canvas = std::make_unique<CFrame>();
+        canvas->Create(1024, 768, 32);
+        return canvas;
+    }
+    // Whether the rules' transition sound has a copy playing.
+    static bool TransitionSoundPlays()
+    {
+        CAudioPlaySettings peek;
+        peek.noPlay = true;
+        const int32_t index = CRules::SGetInstance().m_OpenDecadeTransitionAudio;
+        for (CSound* s = GetAudioList().PlayAudioByIndex(index, peek).sound; s; s = s->GetNextCopy())
+            if (s->IsPlaying())
+                return true;
+        return false;
+    }
+
+    uint32_t PresentedPixel(int32_t x, int32_t y)
+    {
+        const std::vector<uint32_t>& shown = m_Platform.GetHeadlessScreen().GetPresented();
+        const size_t width = m_Platform.GetHeadlessScreen().GetBackBufferWidth();
+        const size_t at = size_t(y) * width + size_t(x);
+        return at < shown.size() ? shown[at] & 0xFFFFFFu : 0xFFFFFFFFu;
+    }
+    // The presented frame as a PPM into $OMBRISALT_SCREENSHOTS, when set.
+    void SaveScreenshot(const char* name)
+    {
+        const char* folder = std::getenv("OMBRISALT_SCREENSHOTS");
+        if (!folder)
+            return;
+        const std::vector<uint32_t>& shown = m_Platform.GetHeadlessScreen().GetPresented();
+        const size_t width = m_Platform.GetHeadlessScreen().GetBackBufferWidth();
+        const size_t height = width ? shown.size() / width : 0;
+        std::string bytes = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+        for (uint32_t p : shown)
+            bytes += {char(p >> 16), char(p >> 8), char(p)};
+        WriteBytes(std::string(folder) + "/" + name, bytes);
+    }
+
+    CScopedHook<SetLotHooks> m_Lot{nullptr};
+    CScopedHook<SetHudHooks> m_Hud{nullptr};
+    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
+    CScopedHook<SetGameAppHooks> m_App{nullptr};
+    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
+    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
+    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
+    CScopedHook<SetWorldHooks> m_World{nullptr};
+    CScopedHook<SetGoalHooks> m_Goal{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+};
+
+TEST_F(ScreensGame, ANewGameShowsTheFirstTransitionThenStartsTheLevelOnContinue)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    CDecadeTransitionWindow* window = GetDecadeTransitionWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_STREQ(window->GetTransition()->m_PositionMarkerName.GetString(), "Harbour Years");
+    EXPECT_EQ(CRules::SGetInstance().m_OpenDecadeTransitionAudio, GetAudioList().Find("Decade Fanfare"));
+    EXPECT_EQ(CGameSongPlayer::SGetInstance().GetCurrentPeriod(), GetPeriodList().Find("Period 1"));
+    // The playfield shows through during the first second.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_FALSE(window->IsCovered());
+    EXPECT_EQ(App()->GetOpenScreens(), 0u);
+    EXPECT_NE(PresentedPixel(40, 40), 0x000000u);
+    for (int i = 0; i < 70; ++i)
+        ASSERT_TRUE(Pass(17));
+    ASSERT_EQ(GetDecadeTransitionWindow(), window);
+    EXPECT_TRUE(window->IsCovered());
+    EXPECT_EQ(App()->GetOpenScreens(), 1u);
+    // Black now covers the playfield around the card.
+    EXPECT_EQ(PresentedPixel(40, 40), 0x000000u);
+    EXPECT_EQ(PresentedPixel(1000, 700), 0x000000u);
+    ASSERT_NE(window->GetContinueButton(), nullptr);
+    // Continue: the screen goes, the level starts with its introduction.
+    const CRect button = window->GetContinueButton()->GetScreenRect();
+    PushClick((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(GetDecadeTransitionWindow(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), 0u);
+    EXPECT_EQ(GetCurrentLevelIndex(), 0u);
+    EXPECT_NE(CLevelOptions::SGetCurrent(), nullptr);
+}
+
+TEST_F(ScreensGame, WithoutATransitionForTheFirstLevelTheGameStartsAtOnce)
+{
+    std::filesystem::remove(PathOf("Data/Resources/Harbour Years.DecadeTransition.txt"));
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(GetDecadeTransitionWindow(), nullptr);
+    EXPECT_NE(CLevelOptions::SGetCurrent(), nullptr);
+}
+
+TEST_F(ScreensGame, TransitionSoundsOnTheSecondDrawAndItsCommandRunsOnce)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+        opening->Destroy();
+    CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 0);
+    ASSERT_NE(transition, nullptr);
+    const uint32_t screens = App()->GetOpenScreens();
+
+    int runs = 0;
+    auto* window = new CDecadeTransitionWindow(nullptr, transition, new CCountingCommand(runs));
+    auto canvas = Canvas();
+    window->Draw(*canvas);
+    EXPECT_FALSE(TransitionSoundPlays());
+    window->Draw(*canvas);
+    EXPECT_TRUE(TransitionSoundPlays());
+    window->Update(1.01f);
+    window->Draw(*canvas);
+    EXPECT_EQ(App()->GetOpenScreens(), screens + 1);
+    EXPECT_EQ(runs, 0);
+    // Escape presses "Continue": the command runs, the screen closes.
+    EXPECT_TRUE(window->OnKeyDown(kKeyEscape));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(GetDecadeTransitionWindow(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
+
+    // Closed from outside before covering: the command still runs once and
+    // the count of open screens, never raised, stays.
+    auto* early = new CDecadeTransitionWindow(nullptr, transition, new CCountingCommand(runs));
+    early->Update(0.5f);
+    early->Draw(*canvas);
+    EXPECT_FALSE(early->IsCovered());
+    early->Destroy();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
+}
+
+TEST_F(ScreensGame, PlayedPagesRaiseTheFurthestPageViewed)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    ASSERT_EQ(CStoryWindow::GetPageCount(), 3u);
+    Player().m_NumStoryPagesViewed = 0;
+    CStats::SGetInstance().Save();
+    ASSERT_FALSE(CStats::SGetInstance().NeedsSave());
+
+    auto* first = new CStoryWindow(nullptr, 1, false, nullptr, nullptr);
+    EXPECT_EQ(Player().m_NumStoryPagesViewed, 1u);
+    EXPECT_TRUE(CStats::SGetInstance().NeedsSave());
+    first->Destroy();
+    auto* again = new CStoryWindow(nullptr, 0, false, nullptr, nullptr);
+    EXPECT_EQ(Player().m_NumStoryPagesViewed, 1u);
+    again->Destroy();
+
+    // A page past the story draws nothing at all, yet counts as viewed.
+    auto* past = new CStoryWindow(nullptr, 3, false, nullptr, nullptr);
+    EXPECT_EQ(past->GetPage(), CStoryWindow::kNoPage);
+    EXPECT_EQ(Player().m_NumStoryPagesViewed, 3u);
+    auto canvas = Canvas();
+    CColor grey(90, 90, 90, 255);
+    canvas->FillRect(CRect{0, 0, 1024, 768}, grey);
+    past->Draw(*canvas);
+    CColor pixel;
+    canvas->GetPixel(512, 384, pixel);
+    EXPECT_EQ(pixel.GetRed(), 90);
+    past->Destroy();
+}
+
+TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+        opening->Destroy();
+    Player().m_NumStoryPagesViewed = 1;
+    int runs = 0;
+    auto* book = new CStoryWindow(nullptr, 0, true, new CCountingCommand(runs), nullptr);
+    CScreenWindow::GetScreenWindow()->AddChild(book, 6);
+    EXPECT_FALSE(book->HasPrevButton());
+    EXPECT_TRUE(book->HasNextButton());
+    // "Next" clicked: the page turns and the buttons are made anew.
+    CJWindow* next = nullptr;
+    for (CJWindow* child = book->GetFirstChild(); child; child = child->GetNextSibling())
+        if (std::string(child->GetTitleText()) == "Next >")
+            next = child;
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(Pass(17));
+    const CRect at = next->GetScreenRect();
+    PushClick((at.left + at.right) / 2, (at.top + at.bottom) / 2);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(book->GetPage(), 1u);
+    EXPECT_TRUE(book->HasPrevButton());
+    EXPECT_FALSE(book->HasNextButton());
+    book->NextPage();
+    EXPECT_EQ(book->GetPage(), 1u);
+    book->PreviousPage();
+    book->PreviousPage();
+    EXPECT_EQ(book->GetPage(), 0u);
+
+    // Read to the end, the book's last page offers "The End?" and Continue
+    // only closes it.
+    Player().m_NumStoryPagesViewed = 2;
+    book->NextPage();
+    book->NextPage();
+    ASSERT_EQ(book->GetPage(), 2u);
+    CJButton* done = dynamic_cast<CJButton*>(book->GetDefaultButton());
+    ASSERT_NE(done, nullptr);
+    EXPECT_STREQ(done->GetTitleText(), "The End?");
+    book->Continue();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(GetStoryWindow(), nullptr);
+}
+
+TEST_F(ScreensGame, SkipRunsOnlyTheSkipCommandAndOutsideClosingRunsNeither)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    int continued = 0;
+    int skipped = 0;
+    auto* story = new CStoryWindow(nullptr, 0, false, new CCountingCommand(continued), new CCountingCommand(skipped));
+    CJButton* done = dynamic_cast<CJButton*>(story->GetDefaultButton());
+    ASSERT_NE(done, nullptr);
+    EXPECT_STREQ(done->GetTitleText(), "Done");
+    story->Skip();
+    EXPECT_EQ(skipped, 1);
+    EXPECT_EQ(continued, 0);
+
+    auto* closed = new CStoryWindow(nullptr, 1, false, new CCountingCommand(continued), new CCountingCommand(skipped));
+    closed->Destroy();
+    EXPECT_EQ(skipped, 1);
+    EXPECT_EQ(continued, 0);
+    EXPECT_EQ(GetStoryWindow(), nullptr);
+}
+
+// What the player sees: the story page over black with its buttons, then the
+// credits window, drawn by the running game.
+TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+        opening->Destroy();
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    ASSERT_NE(screen, nullptr);
+    auto* story = new CStoryWindow(nullptr, 0, false, nullptr, nullptr);
+    screen->AddChild(story, 6);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pass(17));
+    // Outside the page: black; inside: the first page's blue.
+    EXPECT_EQ(PresentedPixel(40, 40), 0x000000u);
+    EXPECT_EQ(PresentedPixel(130, 600), 0x1E3454u);
+    SaveScreenshot("story.ppm");
+    story->Close();
+
+    auto* credits = new CCreditsWindow(nullptr, "Credits.txt");
+    const auto& entries = credits->GetControl()->GetReader().GetEntries();
+    ASSERT_EQ(entries.size(), 24u);
+    EXPECT_STREQ(entries[0].text.GetString(), "_Ombrisalt");
+    // The loading picture of the frame library, found by name.
+    bool picture = false;
+    for (const SCreditsEntry& entry : entries)
+        picture = picture || entry.image != nullptr;
+    EXPECT_TRUE(picture);
+    screen->AddChild(credits, 6);
+    for (int i = 0; i < 240; ++i)
+        ASSERT_TRUE(Pass(17));
+    const CRect box = credits->GetControl()->GetScreenRect();
+    uint32_t lit = 0;
+    for (int32_t y = box.top + 4; y < box.bottom - 4; ++y)
+        lit += PresentedPixel((box.left + box.right) / 2, y) != PresentedPixel(box.left + 3, box.top + 3);
+    EXPECT_GT(lit, 0u);
+    SaveScreenshot("credits.ppm");
+    credits->Close();
+}
+
+} // namespace

@@ -1,0 +1,141 @@
+// The running game ends a level with trophies waiting: the "New Trophy
+// Earned" menu covers the screen and the level starts again only after its
+// last trophy is dismissed, by clicks on "Done".
+#include "../world/DemoGameTest.h"
+
+#include "game/business/BusinessHooks.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CStats.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CGoal.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
+#include "game/world/LotHooks.h"
+#include "game/world/WorldHooks.h"
+#include "support/ScopedHooks.h"
+#include "ui/CJButton.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+const char* const kNames[] = {"BuilderOfDreams",      "AccomplishedBuilder",   "BlueModelHomeMaster",
+                              "MatchingApprentice",   "MatchingMaster",        "SupremeMatchingAce",
+                              "CareerEarningsBronze", "CareerEarningsSilver",  "CareerEarningsGold",
+                              "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
+                              "BuildingUpgradeMaster"};
+
+class TrophyAnnouncement : public CDemoGameTest {
+protected:
+    void SetUp() override
+    {
+        CDemoGameTest::SetUp();
+        // Trophies of the test's own, whatever the demo holds.
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(PathOf("Data/Resources")))
+            if (entry.path().string().ends_with(".Achievement.txt"))
+                std::filesystem::remove(entry.path());
+        for (const char* name : kNames)
+            WriteBytes(std::string("Data/Resources/Test Trophies/") + name + ".Achievement.txt",
+                       ObjectText("CAchievement", std::string("Display Name=") + name + "\r\n"));
+        WriteBytes("Data/Resources/Achievement Options.Object.txt", ObjectText("CAchievementOptions", ""));
+        WriteBytes("Data/Resources/Frame Overlay Options/New Trophy Earned.FOO",
+                   ObjectText("CFrameOverlayOptions",
+                              "Text Overlays=Array\r\n{\r\nItem Count=2\r\n"
+                              "Array Item=CFrameOverlayButton\r\n{\r\nID=DoneButton\r\nTitle=Done\r\n"
+                              "Position=800,600\r\nSize=120,40\r\n}\r\n"
+                              "Array Item=CFrameOverlayButton\r\n{\r\nID=TrophyRoom\r\nTitle=Trophies\r\n"
+                              "Position=100,600\r\nSize=120,40\r\n}\r\n}\r\n"));
+        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
+        GetAchievementList().RemoveAll();
+        GetAchievementList().SetSource(nullptr, "Resources", 0);
+        InstallGameBusinessHooks();
+        InstallGameScreensHooks();
+    }
+    void TearDown() override
+    {
+        CDemoGameTest::TearDown();
+        CStats::SShutdown();
+        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetDecadeTransitionList()),
+                                       static_cast<CObjectFileArray*>(&GetAchievementList())}) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+    }
+    void ClickDone()
+    {
+        CNewTrophyEarnedMenu* menu = GetNewTrophyEarnedMenu();
+        ASSERT_NE(menu, nullptr);
+        auto* done = dynamic_cast<CJButton*>(menu->GetDefaultButton());
+        ASSERT_NE(done, nullptr);
+        const CRect rect = done->GetScreenRect();
+        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(Pass(17));
+    }
+
+    CScopedHook<SetLotHooks> m_Lot{nullptr};
+    CScopedHook<SetHudHooks> m_Hud{nullptr};
+    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
+    CScopedHook<SetGameAppHooks> m_App{nullptr};
+    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
+    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
+    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
+    CScopedHook<SetWorldHooks> m_World{nullptr};
+    CScopedHook<SetGoalHooks> m_Goal{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
+    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
+    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
+};
+
+TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAgain)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+        opening->Destroy();
+    ASSERT_TRUE(Pass(17));
+    ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
+    // A level start clears the level's count of blue houses: the mark of a
+    // restart.
+    const auto restarted = [] { return GetAchievementWorkVariables()->m_BlueHousesBuiltThisLevel == 0; };
+    GetAchievementWorkVariables()->m_BlueHousesBuiltThisLevel = 5;
+    const uint32_t screens = App()->GetOpenScreens();
+
+    AwardAchievementByName("MatchingApprentice");
+    AwardAchievementByName("MatchingMaster");
+    CompleteLevel();
+    ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), screens + 1) << "play waits under the menu";
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_FALSE(restarted()) << "not started again yet";
+
+    ClickDone();
+    ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr) << "the second trophy";
+    EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 1u);
+    EXPECT_FALSE(restarted());
+    ClickDone();
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
+    EXPECT_NE(CLevelOptions::SGetCurrent(), nullptr);
+    EXPECT_TRUE(restarted());
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
+
+    // With nothing waiting the level starts again at once.
+    GetAchievementWorkVariables()->m_BlueHousesBuiltThisLevel = 5;
+    CompleteLevel();
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_TRUE(restarted());
+}
+
+} // namespace
