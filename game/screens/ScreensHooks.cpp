@@ -5,6 +5,8 @@
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
+#include "game/screens/CEndOfLevel.h"
+#include "game/screens/CLevelCompletion.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CLifeRewards.h"
@@ -224,10 +226,11 @@ void InstallGameScreensHooks()
     SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
     SetAchievementServices(&achievements);
     SetPlayfieldHooks(&playfield);
-    SetLevelCompleter(&CompleteLevelAndAnnounceTrophies);
+    SetLevelCompleter(&CLevelCompletion::CompleteLevel);
     SetGoalHooks(&goals);
     SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
+    InstallEndOfLevelScreens();
 }
