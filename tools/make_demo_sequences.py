@@ -1088,6 +1088,125 @@ def pacifier_icon(pixels):
     disc_box(pixels, 24, 26, 4, 4, (240, 120, 160, 255))
 
 
+GOLD = ((250, 205, 70, 255), (170, 120, 20, 255))
+SILVER = ((215, 222, 232, 255), (120, 130, 145, 255))
+BRONZE = ((214, 140, 80, 255), (120, 70, 30, 255))
+TROPHY_SIZE = (96, 112)      # the hot spot is the middle
+
+
+def trophy_cup(pixels, metal, shine):
+    """A cup on a stepped plinth; the emblem goes on its bowl at (48, 38)."""
+    face, shadow = metal
+    thick_line_box(pixels, 20, 22, 12, 40, 5, shadow)
+    thick_line_box(pixels, 12, 40, 28, 54, 5, shadow)
+    thick_line_box(pixels, 76, 22, 84, 40, 5, shadow)
+    thick_line_box(pixels, 84, 40, 68, 54, 5, shadow)
+    disc_box(pixels, 48, 26, 30, 36, shadow)
+    disc_box(pixels, 48, 24, 27, 33, face)
+    for y in range(0, 20):
+        for x in range(len(pixels[0])):
+            pixels[y][x] = (0, 0, 0, 0)
+    fill_rect(pixels, 19, 18, 77, 24, shadow)
+    fill_rect(pixels, 43, 58, 53, 76, shadow)
+    fill_rect(pixels, 30, 74, 66, 82, face)
+    fill_rect(pixels, 22, 84, 74, 108, shadow)
+    fill_rect(pixels, 25, 87, 71, 105, (70, 46, 30, 255))
+    fill_rect(pixels, 35, 93, 61, 99, face)
+    if shine:
+        thick_line_box(pixels, 30, 30, 34, 48, 3, (255, 255, 255, 150))
+
+
+def trophy_emblem(pixels, kind):
+    ink = (60, 40, 20, 255)
+    if kind == "star":
+        for i in range(5):
+            a = -math.pi / 2 + i * 2 * math.pi / 5
+            fill_triangle_box(pixels, (48 + 13 * math.cos(a), 38 + 13 * math.sin(a)),
+                              (48 + 5 * math.cos(a + 0.63), 38 + 5 * math.sin(a + 0.63)),
+                              (48 + 5 * math.cos(a - 0.63), 38 + 5 * math.sin(a - 0.63)), (255, 250, 220, 255))
+            disc_box(pixels, 48, 38, 5, 5, (255, 250, 220, 255))
+    elif kind in ("house", "blue house"):
+        wall = (80, 160, 235, 255) if kind == "blue house" else (250, 245, 235, 255)
+        fill_rect(pixels, 37, 38, 59, 52, wall)
+        fill_triangle_box(pixels, (33, 39), (63, 39), (48, 25), (170, 60, 50, 255))
+        fill_rect(pixels, 45, 44, 51, 52, ink)
+    elif kind.startswith("dots"):
+        count = int(kind[-1])
+        for i in range(count):
+            disc_box(pixels, 48 + (i - (count - 1) / 2) * 13, 40, 5, 5, (120, 60, 200, 255))
+    elif kind == "coin":
+        disc_box(pixels, 48, 39, 12, 12, (255, 240, 160, 255))
+        thick_line_box(pixels, 48, 30, 48, 48, 2, ink)
+        thick_line_box(pixels, 43, 34, 53, 34, 2, ink)
+        thick_line_box(pixels, 43, 44, 53, 44, 2, ink)
+    elif kind == "hammer":
+        thick_line_box(pixels, 40, 50, 54, 32, 4, (120, 80, 40, 255))
+        thick_line_box(pixels, 46, 26, 60, 36, 7, (70, 70, 80, 255))
+    elif kind == "ribbon":
+        fill_triangle_box(pixels, (40, 40), (48, 42), (38, 56), (200, 40, 60, 255))
+        fill_triangle_box(pixels, (56, 40), (48, 42), (58, 56), (200, 40, 60, 255))
+        disc_box(pixels, 48, 35, 10, 10, (220, 50, 70, 255))
+        disc_box(pixels, 48, 35, 5, 5, (255, 220, 120, 255))
+    elif kind == "arrow":
+        fill_triangle_box(pixels, (36, 38), (60, 38), (48, 24), (40, 150, 70, 255))
+        fill_rect(pixels, 43, 38, 53, 54, (40, 150, 70, 255))
+
+
+def trophy_frames(metal, emblem):
+    """An earned trophy: a shining cup of its metal with its emblem."""
+    def draw():
+        pixels = canvas(*TROPHY_SIZE)
+        trophy_cup(pixels, metal, True)
+        trophy_emblem(pixels, emblem)
+        return [pixels]
+
+    return draw
+
+
+def locked_trophy_frames():
+    """A trophy not yet earned: the cup's dark outline with a question mark."""
+    pixels = canvas(*TROPHY_SIZE)
+    trophy_cup(pixels, ((70, 74, 86, 255), (46, 48, 58, 255)), False)
+    thick_line_box(pixels, 42, 30, 48, 26, 3, (140, 144, 160, 255))
+    thick_line_box(pixels, 48, 26, 54, 31, 3, (140, 144, 160, 255))
+    thick_line_box(pixels, 54, 31, 48, 38, 3, (140, 144, 160, 255))
+    thick_line_box(pixels, 48, 38, 48, 43, 3, (140, 144, 160, 255))
+    disc_box(pixels, 48, 50, 2.2, 2.2, (140, 144, 160, 255))
+    return [pixels]
+
+
+def trophy_hover_frames():
+    """A warm glow framing the trophy under the mouse, drawn over it."""
+    frames = []
+    width, height = TROPHY_SIZE[0] + 24, TROPHY_SIZE[1] + 24
+    for i in range(4):
+        pixels = canvas(width, height)
+        pulse = 0.75 + 0.25 * math.sin(math.pi * i / 2)
+        for y in range(height):
+            for x in range(width):
+                edge = min(x, y, width - 1 - x, height - 1 - y)
+                if edge < 10:
+                    blend(pixels, x, y, (255, 220, 110, clamp(230 * pulse * (1 - edge / 10))), 1.0)
+        frames.append(pixels)
+    return frames
+
+
+TROPHIES = {
+    "BuilderOfDreams": (GOLD, "star"),
+    "AccomplishedBuilder": (SILVER, "house"),
+    "BlueModelHomeMaster": (GOLD, "blue house"),
+    "MatchingApprentice": (BRONZE, "dots1"),
+    "MatchingMaster": (SILVER, "dots2"),
+    "SupremeMatchingAce": (GOLD, "dots3"),
+    "CareerEarningsBronze": (BRONZE, "coin"),
+    "CareerEarningsSilver": (SILVER, "coin"),
+    "CareerEarningsGold": (GOLD, "coin"),
+    "CraftsmanOfTheCentury": (GOLD, "hammer"),
+    "OutstandingBuildingAwardOfExcellence": (GOLD, "ribbon"),
+    "BuildingUpgradeMaster": (SILVER, "arrow"),
+}
+
+
 SEQUENCES = {
     # Index 0 of the sequence list stands for none: this placeholder sorts first.
     "!None": lambda: [canvas(1, 1)],
@@ -1176,7 +1295,10 @@ SEQUENCES = {
     "Customer Highlight": customer_highlight_frames,
     "Greeter": icon(greeter_icon),
     "Pacifier": icon(pacifier_icon),
+    "Trophy Locked": locked_trophy_frames,
+    "Trophy Hover": trophy_hover_frames,
 }
+SEQUENCES.update({"Trophy " + name: trophy_frames(metal, emblem) for name, (metal, emblem) in TROPHIES.items()})
 
 
 def backdrop(sky_top, sky_bottom, hills, water=None):

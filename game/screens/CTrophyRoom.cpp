@@ -160,6 +160,8 @@ CTrophyRoomWindow::CTrophyRoomWindow(CJWindow* parent)
     : CMenuWindow(parent, RoomTitle())
 {
     g_Room = this;
+    // A mark left by a set drawn elsewhere is not this room's.
+    g_HoveredTrophy = -1;
     if (CGameApp* game = CGameApp::SGetInstance())
         game->IncrementOpenScreens();
     CScreenFrame& screen = CScreenFrame::SGetInstance();
@@ -290,7 +292,8 @@ CTrophyRoomWindow* GetTrophyRoomWindow()
 CTrophyRoomWindow* OpenTrophyRoom(CMenuWindow* replacing)
 {
     auto* room = new CTrophyRoomWindow(nullptr);
-    if (replacing)
+    // A menu outside the window tree has no place to give.
+    if (replacing && replacing->GetParent())
         replacing->SwitchTo(room, true);
     else
         AddGameScreenWindow(room);

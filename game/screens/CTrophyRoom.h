@@ -80,9 +80,10 @@ private:
 // The trophy room alive now; null when none is.
 CTrophyRoomWindow* GetTrophyRoomWindow();
 
-// Opens the trophy room. With a menu, the room replaces it, centred (the
-// "TrophyRoom" buttons of the map screen and of the "New Trophy Earned"
-// menu); without one it joins the screen window. Returns the room.
+// Opens the trophy room. With a menu in the window tree, the room replaces
+// it, centred (the "TrophyRoom" buttons of the map screen and of the "New
+// Trophy Earned" menu); otherwise it joins the screen window. Returns the
+// room.
 CTrophyRoomWindow* OpenTrophyRoom(CMenuWindow* replacing);
 
 // The neighbourhood viewer the "Scrapbook" button switches the room to,

@@ -42,7 +42,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 86);
+    ASSERT_EQ(list.GetCount(), 100);
     const struct {
         const char* name;
         uint32_t frames;
@@ -92,7 +92,10 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Can Use Cursor", 2},
                     {"Bonus Meter Dial", 1},
                     {"Bonus Meter Needle", 1},
-                    {"Mega Click Effect", 6}};
+                    {"Mega Click Effect", 6},
+                    {"Trophy Locked", 1},
+                    {"Trophy Hover", 4},
+                    {"Trophy SupremeMatchingAce", 1}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;

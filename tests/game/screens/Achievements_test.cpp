@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,18 @@ TEST_F(Trophies, TheBonusMustRunUnbrokenAndALevelStartRestartsTheCount)
     EXPECT_FLOAT_EQ(Work().m_MegaClickAssistDuration, 0.0f);
 }
 
+TEST_F(Trophies, OwningEveryPricedPartEarnsTheUpgradeMaster)
+{
+    // Paints, signs and couriers do not count; every priced part does.
+    Hold("Blue");
+    Hold("Sign");
+    Hold("Walls");
+    Hold("Shed");
+    EXPECT_FALSE(Earned("BuildingUpgradeMaster"));
+    Hold("Blue Walls");
+    EXPECT_TRUE(Earned("BuildingUpgradeMaster"));
+}
+
 TEST_F(Trophies, TheResetWordForgetsEarningsAndCountersButKeepsWhatWaits)
 {
     AwardAchievementByName("MatchingApprentice");
@@ -399,6 +412,23 @@ TEST_F(TrophyLevels, TheLastStandardLevelBoundsTheExcellenceAwardAndPassedEarnsT
     EXPECT_FALSE(Earned("CraftsmanOfTheCentury"));
     AchievementLevelComplete(true);
     EXPECT_TRUE(Earned("CraftsmanOfTheCentury"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Trophies, WithoutItsOverlaySetTheMenuIsSkippedAndTheGameGoesOn)
+{
+    AwardAchievementByName("MatchingMaster");
+    std::filesystem::remove(PathOf("Resources/Frame Overlay Options/New Trophy Earned.FOO"));
+    GetFrameOverlayOptionsList().RemoveAll();
+    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+    int runs = 0;
+    AnnounceEarnedTrophies(new CCountingCommand(runs));
+    EXPECT_EQ(runs, 1) << "a menu without buttons could never be left";
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(Waiting().size(), 1u) << "kept for the next announcement";
 }
 
 } // namespace

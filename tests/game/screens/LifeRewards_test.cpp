@@ -275,7 +275,7 @@ TEST_F(LifeRewards, ThirtyGoalsCountUpAtTwentyTwoASecondWithStartAndExpertSounds
     EXPECT_EQ(App()->GetOpenScreens(), 0u);
 }
 
-TEST_F(LifeRewards, NothingEarnedPlaysOnlyTheBasicDoneSoundAtOnce)
+TEST_F(LifeRewards, NothingEarnedSoundsOnlyTheBasicEndAndTheStartSoundFollowsTheGoalsEarned)
 {
     Hush();
     auto* window = new CLifeRewardWindow(nullptr, Reward("A Early Years"), false, nullptr);
@@ -285,17 +285,25 @@ TEST_F(LifeRewards, NothingEarnedPlaysOnlyTheBasicDoneSoundAtOnce)
     for (const char* start : {"Bonus Tick", "Build Done", "Build Start", "Bulldoze", "Drop", "Pick Up"})
         EXPECT_FALSE(Plays(start)) << start;
     EXPECT_EQ(window->GetCountedGoals(), 0u);
+    window->Destroy();
 
-    // Seven earned: the sound for up to ten.
-    window->Destroy();
-    Achieve(0, 7, 1);
-    Hush();
-    window = new CLifeRewardWindow(nullptr, Reward("A Early Years"), false, nullptr);
-    for (int i = 0; i < 60; ++i)
-        window->Update(kFrame);
-    EXPECT_TRUE(Plays("Build Done"));
-    EXPECT_FALSE(Plays("Bonus Tick"));
-    window->Destroy();
+    // The start sound by goals earned, each band's upper end inclusive.
+    const std::pair<uint32_t, const char*> bands[] = {
+        {5, "Bonus Tick"}, {6, "Build Done"}, {10, "Build Done"}, {11, "Build Start"},
+        {20, "Bulldoze"},  {25, "Drop"},      {26, "Pick Up"}};
+    for (const auto& [earned, sound] : bands) {
+        for (uint32_t goal = 0; goal < earned; ++goal)
+            Player().GetLevelStats(goal / 3)->SetOptionalGoalAchieved(goal % 3);
+        ASSERT_EQ(Reward("A Early Years")->GetGoalsEarned(), earned);
+        Hush();
+        window = new CLifeRewardWindow(nullptr, Reward("A Early Years"), false, nullptr);
+        for (int i = 0; i < 36; ++i)
+            window->Update(kFrame);
+        EXPECT_TRUE(Plays(sound)) << earned;
+        for (const char* other : {"Bonus Tick", "Build Done", "Build Start", "Bulldoze", "Drop", "Pick Up"})
+            EXPECT_TRUE(other == std::string(sound) || !Plays(other)) << earned << " " << other;
+        window->Destroy();
+    }
 }
 
 TEST_F(LifeRewards, LeafingShowsCountsCompleteAndOffersNextOnlyPastItsLastLevel)

@@ -306,6 +306,9 @@ TEST_F(Profiles, OptionalGoalFlagsGrowToTheGoalAndMarkOnlyRealChanges)
     EXPECT_TRUE(record->IsOptionalGoalAchieved(5));
     EXPECT_FALSE(record->IsOptionalGoalAchieved(6));
     EXPECT_TRUE(stats.NeedsSave());
+    // An absurd goal index does not grow the profile.
+    record->SetOptionalGoalAchieved(0x40000000u);
+    EXPECT_EQ(record->GetOptionalGoalCounts().second, 6u);
 
     stats.Save();
     EXPECT_FALSE(stats.NeedsSave());

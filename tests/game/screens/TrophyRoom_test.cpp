@@ -209,6 +209,22 @@ TEST_F(TrophyRoomGame, ThePanelDescribesTheTrophyUnderTheMouseOneFrameLate)
     const CRect button = room->GetScrapbookButton()->GetRect();
     const CPoint onButton{button.left + 5, button.top + 5};
     EXPECT_STREQ(Shown(*room, "%s[Name]", onButton).GetString(), "Scrapbook");
+
+    // A trophy given a command runs it while the left button is down over it.
+    auto* first = dynamic_cast<CAchievementFrameOverlayOverlay*>(
+        FindFrameOverlayOptions("Trophy Screen Overlay")->GetOverlay(0));
+    ASSERT_NE(first, nullptr);
+    int runs = 0;
+    first->SetCommand(new CCountingCommand(runs));
+    DrawWithMouse(*room, earned);
+    EXPECT_EQ(runs, 0);
+    CMouseState::SGetInstance().SetButtons(1);
+    DrawWithMouse(*room, earned);
+    DrawWithMouse(*room, away);
+    CMouseState::SGetInstance().SetButtons(0);
+    EXPECT_EQ(runs, 1);
+    first->SetCommand(nullptr);
+
     room->Destroy();
     EXPECT_EQ(App()->GetOpenScreens(), m_Screens);
     EXPECT_EQ(GetTrophyRoomWindow(), nullptr);

@@ -17,6 +17,7 @@
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
+#include "sequences/HueRemap.h"
 #include "shell/CMouseState.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +66,7 @@ protected:
     {
         return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
                 &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
-                &GetTutorialList(),   &GetGameStateList()};
+                &GetTutorialList(),   &GetGameStateList(),   &GetHueRemapperStyleSheetList()};
     }
     // Queues a move to the point, a left press and a release.
     void PushClick(int32_t x, int32_t y)

@@ -1,0 +1,237 @@
+// The demo's own trophies, advice and life reward, and the road a player
+// takes through them in the running game: the first street entered through
+// its transition, trophies earned by play, announced at the level's end, the
+// trophy room opened from the announcement, and the next start finding them
+// in the profile.
+#include "../world/DemoGameTest.h"
+
+#include "game/business/BusinessHooks.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CAdvice.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
+#include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CStats.h"
+#include "game/screens/CTrophyRoom.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CGoal.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
+#include "game/world/LotHooks.h"
+#include "game/world/WorldHooks.h"
+#include "overlays/ButtonOverlays.h"
+#include "overlays/CFrameOverlay.h"
+#include "overlays/ImageOverlays.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceList.h"
+#include "support/ScopedHooks.h"
+#include "ui/CJButton.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+const char* const kTrophies[] = {"BuilderOfDreams",      "AccomplishedBuilder",   "BlueModelHomeMaster",
+                                 "MatchingApprentice",   "MatchingMaster",        "SupremeMatchingAce",
+                                 "CareerEarningsBronze", "CareerEarningsSilver",  "CareerEarningsGold",
+                                 "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
+                                 "BuildingUpgradeMaster"};
+
+class DemoTrophies : public CDemoGameTest {
+protected:
+    void SetUp() override
+    {
+        CDemoGameTest::SetUp();
+        for (CObjectFileArray* list : Lists())
+            list->SetSource(nullptr, "Resources", 0);
+        GetLifeRewardList().SetSource("LifeRewards", "Resources/LifeRewards", 0);
+        InstallGameBusinessHooks();
+        InstallGameScreensHooks();
+    }
+    void TearDown() override
+    {
+        CDemoGameTest::TearDown();
+        CStats::SShutdown();
+        for (CObjectFileArray* list : Lists()) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+        GetLifeRewardList().RemoveAll();
+        GetLifeRewardList().SetSource(nullptr, "Nowhere", 0);
+    }
+    static std::vector<CObjectFileArray*> Lists()
+    {
+        return {&GetDecadeTransitionList(), &GetAchievementList()};
+    }
+    void Passes(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            ASSERT_TRUE(Pass(17));
+    }
+    void ClickMiddle(const CJWindow& window)
+    {
+        const CRect rect = window.GetScreenRect();
+        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        Passes(3);
+    }
+    static int32_t Trophy(const char* name) { return GetAchievementList().Find(name); }
+    static int32_t Sequence(const std::string& name) { return GetSequenceList().Find(name.c_str()); }
+    // The trophies of the profile, by name.
+    static std::set<std::string> Earned()
+    {
+        std::set<std::string> names;
+        for (const char* name : kTrophies)
+            if (GetAchievementHistory()->HasBeenEarned(Trophy(name)))
+                names.insert(name);
+        return names;
+    }
+
+    CScopedHook<SetLotHooks> m_Lot{nullptr};
+    CScopedHook<SetHudHooks> m_Hud{nullptr};
+    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
+    CScopedHook<SetGameAppHooks> m_App{nullptr};
+    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
+    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
+    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
+    CScopedHook<SetWorldHooks> m_World{nullptr};
+    CScopedHook<SetGoalHooks> m_Goal{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
+    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
+    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
+    CScopedHook<SetTrophyRoomMaker> m_RoomMaker{nullptr};
+};
+
+// Every name the award checks look up is a trophy with pictures that draw,
+// placed once in the room; the advice, the reward and the menus the screens
+// find by name are there.
+TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
+{
+    ASSERT_TRUE(Start());
+    CAchievementList& trophies = GetAchievementList();
+    EXPECT_EQ(trophies.GetCount(), 13) << "the twelve and the none placeholder";
+    for (const char* name : kTrophies) {
+        const int32_t index = Trophy(name);
+        ASSERT_GT(index, 0) << name;
+        CAchievement* trophy = trophies.GetObject(index);
+        EXPECT_FALSE(trophy->m_DisplayName.GetTranslation().IsEmpty()) << name;
+        EXPECT_FALSE(trophy->m_JustEarnedDescription.GetTranslation().IsEmpty()) << name;
+        EXPECT_EQ(trophy->m_EarnedImage, Sequence(std::string("Trophy ") + name)) << name;
+        for (int32_t image : {trophy->m_EarnedImage, trophy->m_UnEarnedImage, trophy->m_HoverSequence,
+                              trophy->m_NewTrophyEarnedMenuImage}) {
+            ASSERT_GT(image, 0) << name;
+            EXPECT_NE(GetSequenceList().GetObject(image)->GetFrame(0), nullptr) << name;
+        }
+    }
+    EXPECT_EQ(GetAchievementServices().GetWatchedUpgradeSlot(), GetUpgradeSlotList().Find("Paint B"))
+        << "sky blue houses are the blue model homes";
+
+    CFrameOverlayOptions* room = FindFrameOverlayOptions("Trophy Screen Overlay");
+    ASSERT_NE(room, nullptr);
+    std::multiset<int32_t> placed;
+    for (uint32_t i = 0; i < room->GetOverlayCount(); ++i)
+        if (auto* spot = dynamic_cast<CAchievementFrameOverlayOverlay*>(room->GetOverlay(i)))
+            placed.insert(spot->m_Achievement);
+    for (const char* name : kTrophies)
+        EXPECT_EQ(placed.count(Trophy(name)), 1u) << name;
+    EXPECT_EQ(placed.size(), 12u);
+
+    CFrameOverlayOptions* announcement = FindNewTrophyEarnedOverlay();
+    ASSERT_NE(announcement, nullptr);
+    for (const char* id : {"DoneButton", "TrophyRoom"})
+        EXPECT_NE(dynamic_cast<CFrameOverlayButton*>(announcement->FindOverlay(CJString(id), nullptr, nullptr)),
+                  nullptr)
+            << id;
+    EXPECT_NE(dynamic_cast<CFrameOverlaySequenceOverlay*>(
+                  announcement->FindOverlay(CJString("TrophyImage"), nullptr, nullptr)),
+              nullptr);
+
+    // The demo's last street is followed by its reward, with its page and
+    // controls.
+    CLifeRewards* reward = FindLifeRewardForLevel(2);
+    ASSERT_NE(reward, nullptr);
+    EXPECT_GT(reward->m_LifeRewardOverlay, 0);
+    EXPECT_NE(FindFrameOverlayOptions("LifeRewardControlsOverlay"), nullptr);
+
+    // A first street played without matching gets the matching advice.
+    CAdvice* advice = ChooseAdvice(false);
+    ASSERT_NE(advice, nullptr);
+    EXPECT_FALSE(advice->GetTitle().IsEmpty());
+}
+
+TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptForTheNextStart)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    // A new game opens on the first street's transition.
+    CDecadeTransitionWindow* transition = GetDecadeTransitionWindow();
+    ASSERT_NE(transition, nullptr);
+    Passes(80);
+    ASSERT_NE(transition->GetDefaultButton(), nullptr);
+    ClickMiddle(*transition->GetDefaultButton());
+    ASSERT_EQ(GetDecadeTransitionWindow(), nullptr) << "Continue leads into the street";
+    ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
+    const uint32_t screens = App()->GetOpenScreens();
+
+    // Play as the business rules report it: the street's pay and three
+    // families moving into sky blue houses.
+    CGameState::SGetCurrent()->AddRevenue(60.0f);
+    for (int i = 0; i < 3; ++i)
+        GetAchievementServices().ReportWatchedUpgradeMovedIn(true);
+    EXPECT_EQ(Earned(), (std::set<std::string>{"CareerEarningsBronze", "BlueModelHomeMaster", "AccomplishedBuilder"}));
+    ASSERT_EQ(GetAchievementHistory()->GetCountToShow(), 3u);
+
+    CompleteLevel();
+    CNewTrophyEarnedMenu* menu = GetNewTrophyEarnedMenu();
+    ASSERT_NE(menu, nullptr);
+    Passes(2);
+    auto* picture = dynamic_cast<CFrameOverlaySequenceOverlay*>(
+        FindNewTrophyEarnedOverlay()->FindOverlay(CJString("TrophyImage"), nullptr, nullptr));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->m_Sequence, Sequence("Trophy CareerEarningsBronze")) << "the first earned shows first";
+    ASSERT_NE(menu->GetDefaultButton(), nullptr);
+    ClickMiddle(*menu->GetDefaultButton());
+    ASSERT_EQ(GetNewTrophyEarnedMenu(), menu);
+    Passes(1);
+    EXPECT_EQ(picture->m_Sequence, Sequence("Trophy BlueModelHomeMaster"));
+
+    // "Trophy Room", at its place on the card.
+    PushClick(382, 580);
+    Passes(3);
+    CTrophyRoomWindow* room = GetTrophyRoomWindow();
+    ASSERT_NE(room, nullptr);
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    // The mouse on the second trophy of the first shelf, earned.
+    plat::WindowEvent move;
+    move.kind = plat::WindowEvent::Kind::MouseMove;
+    move.x = 287;
+    move.y = 200;
+    m_Platform.GetHeadlessWindow().PushEvent(move);
+    Passes(2);
+    EXPECT_EQ(GetHoveredTrophy(), Trophy("AccomplishedBuilder"));
+    ClickMiddle(*room->GetContinueButton());
+    EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), screens) << "the street plays again";
+
+    const uint32_t id = CStats::SGetInstance().GetCurrentPlayer()->m_ID;
+    ShutDown();
+    m_Started = false;
+    delete CGameBase::SGetInstance();
+    ASSERT_TRUE(DiskHas("Stats.dat"));
+
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    ASSERT_NE(CStats::SGetInstance().GetCurrentPlayer(), nullptr);
+    EXPECT_EQ(CStats::SGetInstance().GetCurrentPlayer()->m_ID, id);
+    EXPECT_EQ(Earned(), (std::set<std::string>{"CareerEarningsBronze", "BlueModelHomeMaster", "AccomplishedBuilder"}));
+    EXPECT_FLOAT_EQ(GetAchievementWorkVariables()->m_CareerRevenueK, 60.0f);
+}
+
+} // namespace
