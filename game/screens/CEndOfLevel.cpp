@@ -59,9 +59,11 @@ void PlayAudio(int32_t index)
         GetAudioList().PlayAudioByIndex(index);
 }
 
+// -1 is a reference the data set could not resolve.
 CFrameOverlayOptions* OverlayAt(int32_t index)
 {
-    return index > 0 ? GetFrameOverlayOptionsList().GetObject(index) : nullptr;
+    CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
+    return index >= 0 && index < sets.GetCount() ? sets.GetObject(index) : nullptr;
 }
 
 float ScriptFloat(CSprite* sprite, const char* name)
