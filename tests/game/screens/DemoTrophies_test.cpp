@@ -130,6 +130,7 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
             EXPECT_NE(GetSequenceList().GetObject(image)->GetFrame(0), nullptr) << name;
         }
     }
+    EXPECT_GT(GetAchievementOptions().m_JustEarnedSound, 0) << "an earned trophy chimes";
     EXPECT_EQ(GetAchievementServices().GetWatchedUpgradeSlot(), GetUpgradeSlotList().Find("Paint B"))
         << "sky blue houses are the blue model homes";
 
@@ -207,7 +208,7 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     Passes(3);
     CTrophyRoomWindow* room = GetTrophyRoomWindow();
     ASSERT_NE(room, nullptr);
-    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr) << "the room takes the card's place";
     // The mouse on the second trophy of the first shelf, earned.
     plat::WindowEvent move;
     move.kind = plat::WindowEvent::Kind::MouseMove;
