@@ -5,9 +5,13 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
+#include "game/screens/CTips.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 
 void RegisterGameScreensClasses()
 {
@@ -26,4 +30,10 @@ void RegisterGameScreensClasses()
     RegisterAdviceClasses();
     CEndOfLevelOptions::SGetClassInfo();
     CSpritePlugInRevealOptionalGoals::SGetClassInfo();
+    CTipsOptions::SGetClassInfo();
+    CRewardsUnlockFlierAI::SGetClassInfo();
+    CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
+    CBuildableItemFrameOverlay::SGetClassInfo();
+    CShoppingUpgradeButton::SGetClassInfo();
+    RegisterTutorialClasses();
 }

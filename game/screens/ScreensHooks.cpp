@@ -7,12 +7,18 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLevelCompletion.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTips.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CRules.h"
 
 #include <algorithm>
 #include <array>
@@ -81,6 +87,12 @@ void CScreensGameAppHooks::CreateProgressionLists()
 {
     for (void (*make)() : g_ProgressionListMakers)
         make();
+}
+
+void CScreensGameAppHooks::PrepareTownMap()
+{
+    if (CRules::SGetInstance().m_ResetLevelSelectPositionsOnStartup)
+        LayOutLevelSelectMarkers();
 }
 
 void CScreensGameAppHooks::AddPlayTime(float seconds)
@@ -206,6 +218,32 @@ void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
     AchievementFrameTick(seconds);
 }
 
+// --- CScreensHudHooks ---
+
+CJString CScreensHudHooks::GetTipText(uint32_t levelIndex)
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips ? tips->GetTipText(levelIndex) : CJString();
+}
+
+float CScreensHudHooks::GetTipDuration()
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips ? tips->m_SecondsToShowTips : 0.0f;
+}
+
+int32_t CScreensHudHooks::GetTipOverlay()
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips ? tips->m_FrameOverlay : -1;
+}
+
+float CScreensHudHooks::GetTipFrontOfLineOffset()
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips ? tips->m_FrontOfLineOffset : CBusinessHudHooks::GetTipFrontOfLineOffset();
+}
+
 CJString CScreensCurrentLevelHooks::GetLastAdviceName()
 {
     return GetLastAdviceShown();
@@ -217,12 +255,14 @@ void InstallGameScreensHooks()
     static CScreensPlayfieldHooks playfield;
     static CScreensGameAppHooks gameApp;
     static CScreensCurrentLevelHooks currentLevel;
+    static CScreensHudHooks hud;
     static CScreensWorldHooks world;
     static CScreensGoalHooks goals;
     static CScreensLevelOptionsHooks levelOptions;
     SetGameAppHooks(&gameApp);
     SetWorldHooks(&world);
     SetCurrentLevelHooks(&currentLevel);
+    SetHudHooks(&hud);
     SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
     SetAchievementServices(&achievements);
     SetPlayfieldHooks(&playfield);
@@ -233,4 +273,8 @@ void InstallGameScreensHooks()
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
     InstallEndOfLevelScreens();
+    InstallTownMapScreen();
+    InstallShopScreen();
+    SetShopTutorialShower(&ShowTutorial);
+    InstallLevelIntroScreen();
 }

@@ -31,6 +31,8 @@ public:
     bool OpenScreen(EGameScreen screen) override;
     void CloseScreen(EGameScreen screen) override;
     void CreateProgressionLists() override;
+    // Lays the map's level markers out when the rules ask for it.
+    void PrepareTownMap() override;
     // Every frame counts to the current profile's running time, playing
     // frames also to its playing time; neither marks the profiles changed.
     void AddPlayTime(float seconds) override;
@@ -40,6 +42,15 @@ public:
     CGameState* GetSavedStateForLevel(uint32_t level) override;
     // Saves the profiles, changed or not, before the lists they name go.
     void OnGameClosing() override;
+};
+
+// The tips ("Tips Options"); the business keeps the illegal-move display.
+class CScreensHudHooks : public CBusinessHudHooks {
+public:
+    CJString GetTipText(uint32_t levelIndex) override;
+    float GetTipDuration() override;
+    int32_t GetTipOverlay() override;
+    float GetTipFrontOfLineOffset() override;
 };
 
 // The business's upgrade sprites, and the advice given last for the level's
