@@ -142,6 +142,12 @@ public:
     // hueRemapper: an index into the hue remapper style sheets, -1 for none.
     void SetCursorAttachment(CSequence* cursor, int32_t hueRemapper, CSprite* attached, float opacity,
                              bool drawBeforeCursor);
+    // A sprite about to be deleted stops being drawn on the cursor.
+    void ForgetCursorAttachment(const CSprite* sprite)
+    {
+        if (m_CursorAttached == sprite)
+            m_CursorAttached = nullptr;
+    }
 
     void StartLevel(bool skipIntro);
     void StartLevelByIndex(uint32_t index);

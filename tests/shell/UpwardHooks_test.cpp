@@ -118,7 +118,7 @@ constexpr HookRow kHooks[] = {
      "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
      HasHook<SetGoalHooks>},
     {"SetLevelCompleter", InstalledBy::Launcher,
-     "InstallGameScreensHooks (the trophies' announcement until the results screens come), called by program/Launcher.cpp",
+     "InstallGameScreensHooks (the level completion with its results), called by program/Launcher.cpp",
      HasHook<SetLevelCompleter>},
     {"SetSpawnLimitingQuery", InstalledBy::Nobody, "the level editor options are not built yet (editor layer)",
      HasHook<SetSpawnLimitingQuery>},

@@ -1,5 +1,5 @@
 // The running game ends a level with trophies waiting: the "New Trophy
-// Earned" menu covers the screen and the level starts again only after its
+// Earned" menu covers the screen and the level's results come only after its
 // last trophy is dismissed, by clicks on "Done".
 #include "../world/DemoGameTest.h"
 
@@ -7,6 +7,7 @@
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CEndOfLevel.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
@@ -105,10 +106,7 @@ TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAg
         opening->Destroy();
     ASSERT_TRUE(Pass(17));
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
-    // A level start clears the level's count of blue houses: the mark of a
-    // restart.
-    const auto restarted = [] { return GetAchievementWorkVariables()->m_BlueHousesBuiltThisLevel == 0; };
-    GetAchievementWorkVariables()->m_BlueHousesBuiltThisLevel = 5;
+    const auto results = [] { return GetEndOfLevelWindow() != nullptr || GetTutorialEndOfLevelWindow() != nullptr; };
     const uint32_t screens = App()->GetOpenScreens();
 
     AwardAchievementByName("MatchingApprentice");
@@ -118,24 +116,26 @@ TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAg
     EXPECT_EQ(App()->GetOpenScreens(), screens + 1) << "play waits under the menu";
     for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(Pass(17));
-    EXPECT_FALSE(restarted()) << "not started again yet";
+    EXPECT_FALSE(results()) << "no results yet";
 
     ClickDone();
     ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr) << "the second trophy";
     EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 1u);
-    EXPECT_FALSE(restarted());
+    EXPECT_FALSE(results());
     ClickDone();
     EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
     EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
-    EXPECT_NE(CLevelOptions::SGetCurrent(), nullptr);
-    EXPECT_TRUE(restarted());
+    EXPECT_TRUE(results());
     EXPECT_EQ(App()->GetOpenScreens(), screens);
+    if (CEndOfLevelWindow* window = GetEndOfLevelWindow())
+        window->Destroy();
+    if (CTutorialEndOfLevelWindow* window = GetTutorialEndOfLevelWindow())
+        window->Destroy();
 
-    // With nothing waiting the level starts again at once.
-    GetAchievementWorkVariables()->m_BlueHousesBuiltThisLevel = 5;
+    // With nothing waiting the results come at once.
     CompleteLevel();
     EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
-    EXPECT_TRUE(restarted());
+    EXPECT_TRUE(results());
 }
 
 } // namespace
