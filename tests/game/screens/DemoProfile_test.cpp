@@ -2,7 +2,7 @@
 // installed as the launcher installs them: the player's profile counts the
 // time, records the level as played, and goes (saved) with the game object,
 // before the lists it names.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/screens/CDecadeTransition.h"
@@ -19,34 +19,8 @@
 
 namespace {
 
-class DemoProfile : public CDemoGameTest {
+class DemoProfile : public CScreensGameTest {
 protected:
-    void SetUp() override
-    {
-        CDemoGameTest::SetUp();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        GetHueRemapperStyleSheetList().RemoveAll();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
-    }
-
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goals{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetCustomerServices> m_Customers{nullptr};
 };
 
 TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)

@@ -3,7 +3,7 @@
 // its transition, trophies earned by play, announced at the level's end, the
 // trophy room opened from the announcement, and the next start finding them
 // in the profile.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
@@ -45,42 +45,14 @@ const char* const kTrophies[] = {"BuilderOfDreams",      "AccomplishedBuilder", 
                                  "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
                                  "BuildingUpgradeMaster"};
 
-class DemoTrophies : public CDemoGameTest {
+class DemoTrophies : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
-        for (CObjectFileArray* list : Lists())
-            list->SetSource(nullptr, "Resources", 0);
-        GetLifeRewardList().SetSource("LifeRewards", "Resources/LifeRewards", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : Lists()) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
-        GetLifeRewardList().RemoveAll();
-        GetLifeRewardList().SetSource(nullptr, "Nowhere", 0);
-    }
-    static std::vector<CObjectFileArray*> Lists()
-    {
-        return {&GetDecadeTransitionList(), &GetAchievementList()};
-    }
-    void Passes(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            ASSERT_TRUE(Pass(17));
-    }
-    void ClickMiddle(const CJWindow& window)
-    {
-        const CRect rect = window.GetScreenRect();
-        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        Passes(3);
+        CScreensGameTest::SetUp();
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetAchievementList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards", "LifeRewards");
     }
     static int32_t Trophy(const char* name) { return GetAchievementList().Find(name); }
     static int32_t Sequence(const std::string& name) { return GetSequenceList().Find(name.c_str()); }
@@ -94,20 +66,6 @@ protected:
         return names;
     }
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
-    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
-    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
-    CScopedHook<SetTrophyRoomMaker> m_RoomMaker{nullptr};
 };
 
 // Every name the award checks look up is a trophy with pictures that draw,

@@ -2,7 +2,7 @@
 // with the screens layer installed as the launcher installs it: what covers
 // the playfield when, which commands run how often, which pages a player may
 // leaf to.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "foundation/CCommand.h"
 #include "game/business/BusinessHooks.h"
@@ -40,19 +40,6 @@
 
 namespace {
 
-// Counts its runs.
-class CCountingCommand : public CCommand {
-public:
-    explicit CCountingCommand(int& runs)
-        : m_Runs(runs)
-    {
-    }
-    void Execute() override { ++m_Runs; }
-
-private:
-    int& m_Runs;
-};
-
 // The transitions of a list of their own, read from object files.
 class TransitionList : public CTempFolderTest {
 protected:
@@ -83,31 +70,12 @@ TEST_F(TransitionList, TheFirstInListOrderForTheLevelWinsAndZeroMatchesNone)
     EXPECT_EQ(FindDecadeTransitionForLevel(list, 0xFFFFFFFFu), nullptr);
 }
 
-class ScreensGame : public CDemoGameTest {
+class ScreensGame : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
-        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetHueRemapperStyleSheetList()),
-                                       static_cast<CObjectFileArray*>(&GetDecadeTransitionList())}) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
-    }
-    static CPlayerStats& Player()
-    {
-        CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
-        EXPECT_NE(player, nullptr);
-        return *player;
+        CScreensGameTest::SetUp();
+        ReadList(GetDecadeTransitionList());
     }
     static std::unique_ptr<CFrame> Canvas()
     {
@@ -149,16 +117,6 @@ protected:
         WriteBytes(std::string(folder) + "/" + name, bytes);
     }
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
 };
 
 TEST_F(ScreensGame, ANewGameShowsTheFirstTransitionThenStartsTheLevelOnContinue)
