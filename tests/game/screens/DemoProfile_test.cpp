@@ -19,9 +19,7 @@
 
 namespace {
 
-class DemoProfile : public CScreensGameTest {
-protected:
-};
+class DemoProfile : public CScreensGameTest {};
 
 TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)
 {
@@ -48,9 +46,7 @@ TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)
 
     const uint32_t id = player->m_ID;
     const float running = player->m_SecondsProgramRunning;
-    ShutDown();
-    m_Started = false;
-    delete CGameBase::SGetInstance();
+    EndRun();
     EXPECT_EQ(CStats::SFindInstance(), nullptr) << "the profiles go with the game object";
     ASSERT_TRUE(DiskHas("Stats.dat")) << "the orderly exit writes them";
 

@@ -39,12 +39,6 @@
 
 namespace {
 
-const char* const kTrophies[] = {"BuilderOfDreams",      "AccomplishedBuilder",   "BlueModelHomeMaster",
-                                 "MatchingApprentice",   "MatchingMaster",        "SupremeMatchingAce",
-                                 "CareerEarningsBronze", "CareerEarningsSilver",  "CareerEarningsGold",
-                                 "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
-                                 "BuildingUpgradeMaster"};
-
 class DemoTrophies : public CScreensGameTest {
 protected:
     void SetUp() override
@@ -60,7 +54,7 @@ protected:
     static std::set<std::string> Earned()
     {
         std::set<std::string> names;
-        for (const char* name : kTrophies)
+        for (const char* name : kAwardedTrophies)
             if (GetAchievementHistory()->HasBeenEarned(Trophy(name)))
                 names.insert(name);
         return names;
@@ -76,7 +70,7 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
     ASSERT_TRUE(Start());
     CAchievementList& trophies = GetAchievementList();
     EXPECT_EQ(trophies.GetCount(), 13) << "the twelve and the none placeholder";
-    for (const char* name : kTrophies) {
+    for (const char* name : kAwardedTrophies) {
         const int32_t index = Trophy(name);
         ASSERT_GT(index, 0) << name;
         CAchievement* trophy = trophies.GetObject(index);
@@ -99,7 +93,7 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
     for (uint32_t i = 0; i < room->GetOverlayCount(); ++i)
         if (auto* spot = dynamic_cast<CAchievementFrameOverlayOverlay*>(room->GetOverlay(i)))
             placed.insert(spot->m_Achievement);
-    for (const char* name : kTrophies)
+    for (const char* name : kAwardedTrophies)
         EXPECT_EQ(placed.count(Trophy(name)), 1u) << name;
     EXPECT_EQ(placed.size(), 12u);
 
@@ -182,9 +176,7 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     EXPECT_TRUE(GetEndOfLevelWindow() || GetTutorialEndOfLevelWindow()) << "its results waited behind the room";
 
     const uint32_t id = CStats::SGetInstance().GetCurrentPlayer()->m_ID;
-    ShutDown();
-    m_Started = false;
-    delete CGameBase::SGetInstance();
+    EndRun();
     ASSERT_TRUE(DiskHas("Stats.dat"));
 
     ASSERT_TRUE(Start());

@@ -56,10 +56,7 @@ protected:
                                                       std::to_string(after) + "\r\n"));
         ReadList(GetDecadeTransitionList());
         ReadList(GetLifeRewardList(), "Resources/LifeRewards");
-        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
-        // The first level it started shows its introduction over the level.
-        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-            intro->Destroy();
+        ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
         GrowLevelSet(30, 3);
         CGoalOptions& options = *CGoalOptions::SGetInstance();
         options.m_GoalCountDelay = 0.5f;
@@ -118,16 +115,7 @@ protected:
         EXPECT_NE(reward, nullptr) << name;
         return reward;
     }
-    static bool Plays(const char* audio)
-    {
-        CAudioPlaySettings peek;
-        peek.noPlay = true;
-        for (CSound* s = GetAudioList().PlayAudioByIndex(GetAudioList().Find(audio), peek).sound; s;
-             s = s->GetNextCopy())
-            if (s->IsPlaying())
-                return true;
-        return false;
-    }
+    static bool Plays(const char* audio) { return AudioPlays(GetAudioList().Find(audio)); }
     // Stops every sound, so the next check sees only what plays from now.
     static void Hush()
     {

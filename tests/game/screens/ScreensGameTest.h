@@ -3,34 +3,24 @@
 // launcher installs them, and what the screens' tests do to it as a player
 // would: click a window, let frames pass, get past the opening transition.
 #include "../business/DemoBusinessGameTest.h"
+#include "ScreensTestSupport.h"
 
-#include "foundation/CCommand.h"
 #include "game/business/CCustomerArrivals.h"
+#include "game/scripting/CAudio.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/WorldHooks.h"
+#include "sound/CSoundDevice.h"
 #include "ui/CJButton.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-// Counts its runs.
-class CCountingCommand : public CCommand {
-public:
-    explicit CCountingCommand(int& runs)
-        : m_Runs(runs)
-    {
-    }
-    void Execute() override { ++m_Runs; }
-
-private:
-    int& m_Runs;
-};
 
 class CScreensGameTest : public CDemoBusinessGameTest {
 protected:
@@ -62,6 +52,21 @@ protected:
         if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
             opening->Destroy();
     }
+    // And past the introduction the first level shows in front of it.
+    void StartIntoTheLevel()
+    {
+        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
+    }
+    // Ends the run as the player's exit does, the game object gone with it:
+    // the next Start begins a new run.
+    void EndRun()
+    {
+        ShutDown();
+        m_Started = false;
+        delete CGameBase::SGetInstance();
+    }
     void Passes(int count)
     {
         for (int i = 0; i < count; ++i)
@@ -86,6 +91,16 @@ protected:
             if (std::string(child->GetTitleText()) == title)
                 return dynamic_cast<CJButton*>(child);
         return nullptr;
+    }
+    // Whether a copy of the game's sound is playing.
+    static bool AudioPlays(int32_t index)
+    {
+        CAudioPlaySettings peek;
+        peek.noPlay = true;
+        for (CSound* s = GetAudioList().PlayAudioByIndex(index, peek).sound; s; s = s->GetNextCopy())
+            if (s->IsPlaying())
+                return true;
+        return false;
     }
     static CPlayerStats& Player()
     {

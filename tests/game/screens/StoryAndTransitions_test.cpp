@@ -86,13 +86,7 @@ protected:
     // Whether the rules' transition sound has a copy playing.
     static bool TransitionSoundPlays()
     {
-        CAudioPlaySettings peek;
-        peek.noPlay = true;
-        const int32_t index = CRules::SGetInstance().m_OpenDecadeTransitionAudio;
-        for (CSound* s = GetAudioList().PlayAudioByIndex(index, peek).sound; s; s = s->GetNextCopy())
-            if (s->IsPlaying())
-                return true;
-        return false;
+        return AudioPlays(CRules::SGetInstance().m_OpenDecadeTransitionAudio);
     }
 
     uint32_t PresentedPixel(int32_t x, int32_t y)
@@ -165,10 +159,7 @@ TEST_F(ScreensGame, WithoutATransitionForTheFirstLevelTheGameStartsAtOnce)
 
 TEST_F(ScreensGame, TransitionSoundsOnTheSecondDrawAndItsCommandRunsOnce)
 {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 0);
     ASSERT_NE(transition, nullptr);
     const uint32_t screens = App()->GetOpenScreens();
@@ -234,13 +225,7 @@ TEST_F(ScreensGame, PlayedPagesRaiseTheFurthestPageViewed)
 
 TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
 {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
-    // The first level it started shows its introduction in front.
-    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-        intro->Destroy();
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     Player().m_NumStoryPagesViewed = 1;
     int runs = 0;
     auto* book = new CStoryWindow(nullptr, 0, true, new CCountingCommand(runs), nullptr);
@@ -306,13 +291,7 @@ TEST_F(ScreensGame, SkipRunsOnlyTheSkipCommandAndOutsideClosingRunsNeither)
 // credits window, drawn by the running game.
 TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
 {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
-    // The first level it started shows its introduction in front.
-    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-        intro->Destroy();
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     ASSERT_NE(screen, nullptr);
     auto* story = new CStoryWindow(nullptr, 0, false, nullptr, nullptr);

@@ -29,12 +29,6 @@
 
 namespace {
 
-const char* const kNames[] = {"BuilderOfDreams",      "AccomplishedBuilder",   "BlueModelHomeMaster",
-                              "MatchingApprentice",   "MatchingMaster",        "SupremeMatchingAce",
-                              "CareerEarningsBronze", "CareerEarningsSilver",  "CareerEarningsGold",
-                              "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
-                              "BuildingUpgradeMaster"};
-
 class TrophyAnnouncement : public CScreensGameTest {
 protected:
     void SetUp() override
@@ -44,7 +38,7 @@ protected:
         for (const auto& entry : std::filesystem::recursive_directory_iterator(PathOf("Data/Resources")))
             if (entry.path().string().ends_with(".Achievement.txt"))
                 std::filesystem::remove(entry.path());
-        for (const char* name : kNames)
+        for (const char* name : kAwardedTrophies)
             WriteBytes(std::string("Data/Resources/Test Trophies/") + name + ".Achievement.txt",
                        ObjectText("CAchievement", std::string("Display Name=") + name + "\r\n"));
         WriteBytes("Data/Resources/Achievement Options.Object.txt", ObjectText("CAchievementOptions", ""));
@@ -71,10 +65,7 @@ protected:
 
 TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAgain)
 {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     ASSERT_TRUE(Pass(17));
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     const auto results = [] { return GetEndOfLevelWindow() != nullptr || GetTutorialEndOfLevelWindow() != nullptr; };
