@@ -7,6 +7,7 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 
 void RegisterGameScreensClasses()
@@ -26,4 +27,5 @@ void RegisterGameScreensClasses()
     RegisterAdviceClasses();
     CEndOfLevelOptions::SGetClassInfo();
     CSpritePlugInRevealOptionalGoals::SGetClassInfo();
+    CRewardsUnlockFlierAI::SGetClassInfo();
 }

@@ -10,9 +10,11 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CRules.h"
 
 #include <algorithm>
 #include <array>
@@ -81,6 +83,12 @@ void CScreensGameAppHooks::CreateProgressionLists()
 {
     for (void (*make)() : g_ProgressionListMakers)
         make();
+}
+
+void CScreensGameAppHooks::PrepareTownMap()
+{
+    if (CRules::SGetInstance().m_ResetLevelSelectPositionsOnStartup)
+        LayOutLevelSelectMarkers();
 }
 
 void CScreensGameAppHooks::AddPlayTime(float seconds)
@@ -233,4 +241,5 @@ void InstallGameScreensHooks()
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
     InstallEndOfLevelScreens();
+    InstallTownMapScreen();
 }

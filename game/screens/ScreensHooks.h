@@ -31,6 +31,8 @@ public:
     bool OpenScreen(EGameScreen screen) override;
     void CloseScreen(EGameScreen screen) override;
     void CreateProgressionLists() override;
+    // Lays the map's level markers out when the rules ask for it.
+    void PrepareTownMap() override;
     // Every frame counts to the current profile's running time, playing
     // frames also to its playing time; neither marks the profiles changed.
     void AddPlayTime(float seconds) override;

@@ -243,6 +243,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CRespectDestAlphaProxyFrame", 210.0f},
     {"CRevealSpritePlugIn", 74.0f},
     {"CRevenueGoal", 158.0f},
+    {"CRewardsUnlockFlierAI", 74.0f},
     {"CRules", 519.0f},
     {"CScaledOffsetProxyFrame", 211.0f},
     {"CScenery", 88.0f},
