@@ -5,6 +5,7 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/CTownMap.h"
@@ -28,4 +29,7 @@ void RegisterGameScreensClasses()
     CEndOfLevelOptions::SGetClassInfo();
     CSpritePlugInRevealOptionalGoals::SGetClassInfo();
     CRewardsUnlockFlierAI::SGetClassInfo();
+    CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
+    CBuildableItemFrameOverlay::SGetClassInfo();
+    CShoppingUpgradeButton::SGetClassInfo();
 }

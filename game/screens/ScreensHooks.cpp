@@ -9,6 +9,7 @@
 #include "game/screens/CLevelCompletion.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
@@ -242,4 +243,5 @@ void InstallGameScreensHooks()
     InstallLifeRewardsScreen();
     InstallEndOfLevelScreens();
     InstallTownMapScreen();
+    InstallShopScreen();
 }

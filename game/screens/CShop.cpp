@@ -1,0 +1,844 @@
+#include "game/screens/CShop.h"
+
+#include "blit/CColor.h"
+#include "blit/CFrameInterface.h"
+#include "foundation/CCommand.h"
+#include "foundation/CLocalizedString.h"
+#include "game/business/CPacifierUpgrade.h"
+#include "game/screens/CStats.h"
+#include "game/screens/GameWindows.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/scripting/CAudio.h"
+#include "game/scripting/CSprite.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CGameApp.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CPlayfieldMouseMessage.h"
+#include "game/world/CRules.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
+#include "game/world/ListReferences.h"
+#include "images/CFont.h"
+#include "images/CFrame.h"
+#include "objects/CBoolProperty.h"
+#include "objects/CFloatProperty.h"
+#include "objects/CListProperty.h"
+#include "objects/CPointProperty.h"
+#include "objects/CPropertyArrayProperty.h"
+#include "objects/CMessage.h"
+#include "render/CBlitXParams.h"
+#include "render/CProxyFrame.h"
+#include "render/SurfaceHelpers.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/CTextSubstitutionList.h"
+#include "sequences/HueRemap.h"
+#include "shell/CScreenFrame.h"
+#include "ui/CJButton.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+CShopWindow* g_Shop = nullptr;
+int32_t g_SelectedSlot = 0;
+uint32_t g_StarsAvailable = 0;
+int32_t g_DrawOwned = -1;
+int32_t g_DrawOffered = -1;
+ShopTutorialShower g_TutorialShower = nullptr;
+
+CLocalizedString& ShopTitle()
+{
+    static CLocalizedString text("Shop");
+    return text;
+}
+
+CSequence* SequenceAt(int32_t index)
+{
+    CSequenceList& list = GetSequenceList();
+    return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
+}
+
+void PlayAudio(int32_t index)
+{
+    if (index > 0)
+        GetAudioList().PlayAudioByIndex(index);
+}
+
+// A data set without rules has no shop set: the shop then shows nothing
+// rather than stopping the program.
+CRules* FindRulesQuietly()
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.Find("Rules");
+    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
+    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
+}
+
+CFrameOverlayOptions* SetAt(int32_t index)
+{
+    CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
+    return index > 0 && index < sets.GetCount() ? sets.GetObject(index) : nullptr;
+}
+
+CFrameOverlayOptions* ShopSet()
+{
+    CRules* rules = FindRulesQuietly();
+    return rules ? SetAt(rules->m_ShoppingOverlay) : nullptr;
+}
+
+// The slot's list name without the folder its file sits in.
+CJString SlotName(int32_t slot)
+{
+    const CJString item = GetUpgradeSlotList().GetItemNameString(slot);
+    const char* text = item.GetString();
+    int from = 0;
+    for (int i = 0; text[i]; ++i)
+        if (text[i] == '/' || text[i] == '\\')
+            from = i + 1;
+    return from ? item.Mid(from) : item;
+}
+
+// Whole dollars of an amount in thousands, held to the int32 range.
+int32_t NearestDollars(float thousands)
+{
+    const float dollars = thousands * 1000.0f;
+    if (std::isnan(dollars))
+        return 0;
+    const float held = std::clamp(dollars, -2.1e9f, 2.1e9f);
+    return int32_t(std::clamp<long>(std::lround(held), INT32_MIN, INT32_MAX));
+}
+
+CBuildablePart* AsPart(CUpgrade* upgrade)
+{
+    return upgrade && upgrade->IsKindOf(CBuildablePart::SGetClassInfo()) ? static_cast<CBuildablePart*>(upgrade)
+                                                                         : nullptr;
+}
+
+// The number behind "%s[Tab]": the build phase + 1 of a part or crew, 5 for
+// any other upgrade, 0 for none.
+int32_t TabOf(CUpgrade* upgrade)
+{
+    if (!upgrade)
+        return 0;
+    if (CBuildablePart* part = AsPart(upgrade))
+        return part->m_BuildPhase + 1;
+    if (upgrade->IsKindOf(CCrewUpgrade::SGetClassInfo()))
+        return static_cast<CCrewUpgrade*>(upgrade)->m_BuildPhase + 1;
+    return 5;
+}
+
+int32_t PacifierUses(CUpgrade* upgrade)
+{
+    if (!upgrade || !upgrade->IsKindOf(CPacifierUpgrade::SGetClassInfo()))
+        return 0;
+    const uint32_t uses = static_cast<CPacifierUpgrade*>(upgrade)->m_NumberOfUses;
+    return uses > 1 ? int32_t(std::min<uint32_t>(uses, INT32_MAX)) : 0;
+}
+
+float SpendableMoney()
+{
+    CGameState* state = CGameState::SGetCurrent();
+    return state ? state->m_SpendableMoneyK : 0.0f;
+}
+
+// The cost may be spent: equal money is enough.
+bool IsAffordable(const CUpgrade& upgrade)
+{
+    return upgrade.m_UpgradeCost <= SpendableMoney();
+}
+
+uint32_t ComputeStarsAvailable()
+{
+    const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+    CGameState* state = CGameState::SGetCurrent();
+    return (player ? player->GetStarCount() : 0u) + (state ? state->m_ExtraStarsHack : 0u);
+}
+
+int32_t OwnedInSlot(int32_t slot)
+{
+    CGameState* state = CGameState::SGetCurrent();
+    return state && slot > 0 ? state->GetUpgradeInSlot(slot) : 0;
+}
+
+// The selected slot's owned upgrade, and its offered one.
+CUpgrade* SelectedOwned()
+{
+    return g_SelectedSlot > 0 ? GetUpgradeByIndex(OwnedInSlot(g_SelectedSlot)) : nullptr;
+}
+
+CUpgrade* SelectedOffered()
+{
+    return g_SelectedSlot > 0 ? GetUpgradeByIndex(GetOfferedUpgrade(g_SelectedSlot)) : nullptr;
+}
+
+// The values of one upgrade under the keys with the prefix ("" for the
+// offered one, "Own" for the owned one); empty texts for none.
+void AddUpgradeValues(CTextSubstitutionList& values, CUpgrade* upgrade, const char* prefix, bool owned)
+{
+    auto key = [prefix](const char* name) {
+        CJString token;
+        token.Format("%%s[%s%s]", prefix, name);
+        return token;
+    };
+    values.AddInt(key("PacifierUses"), PacifierUses(upgrade));
+    if (!upgrade) {
+        for (const char* name : {"Name", "Description", "Resale", "Cost"})
+            values.Add(key(name), CJString());
+        return;
+    }
+    values.Add(key("Name"), ShownText(upgrade->m_Name));
+    values.Add(key("Description"), owned ? upgrade->GetOwnedDescription() : ShownText(upgrade->m_Description));
+    CBuildablePart* part = AsPart(upgrade);
+    values.AddInt(key("Resale"), part ? NearestDollars(part->m_ResaleValue) : 0);
+    values.AddInt(key("Cost"), NearestDollars(upgrade->m_UpgradeCost));
+}
+
+// Controls are closed while one of them may be running its command: they
+// leave the window at once and are destroyed at the next update.
+std::vector<CJWindow*>& RetiredControls()
+{
+    static std::vector<CJWindow*> retired;
+    return retired;
+}
+
+void DestroyRetiredControls()
+{
+    std::vector<CJWindow*> retired;
+    retired.swap(RetiredControls());
+    for (CJWindow* window : retired)
+        window->Destroy();
+}
+
+bool OpenShopScreen()
+{
+    return OpenShop() != nullptr;
+}
+
+void CloseShopScreen()
+{
+    if (g_Shop)
+        g_Shop->Close();
+}
+
+bool IsShopScreenOpen()
+{
+    return g_Shop != nullptr;
+}
+
+} // namespace
+
+// --- the shop's marker ---
+
+OMBRISALT_IMPLEMENT_CLASS(CShoppingPositionMarkerFrameOverlay, 1.0)
+
+void CShoppingPositionMarkerFrameOverlay::DeclareProperties(CPropertyDeclarer& d)
+{
+    using C = CShoppingPositionMarkerFrameOverlay;
+    CSequenceList* sequences = &GetSequenceList();
+    d.AddListReference<CNoneableListProperty>(&C::m_ImageSequence, "Image Sequence", sequences, nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_HoverSequence, "Hover Sequence", sequences, nullptr);
+    d.Add(&C::m_HoverBehind, "Hover Behind", false);
+    d.AddListReference<CNoneableListProperty>(&C::m_NewItemImage, "New Item Image", sequences, "Shop NewItem")
+        .DefaultWhenMissing();
+    d.AddListReference<CNoneableListProperty>(&C::m_OldItemImage, "Old Item Image", sequences, "Shop OldItem")
+        .DefaultWhenMissing();
+    d.Add(&C::m_UpgradeItemPosition, "Upgrade Item Position", CPoint{-32, -17});
+    d.AddListReference<CNoneableListProperty>(&C::m_EmptyIconSequence, "Empy Icon Sequence", sequences, nullptr);
+}
+
+CShoppingPositionMarkerFrameOverlay::CShoppingPositionMarkerFrameOverlay()
+{
+    InitDeclaredProperties();
+}
+
+CShoppingPositionMarkerFrameOverlay::~CShoppingPositionMarkerFrameOverlay()
+{
+    DestroyDeclaredProperties();
+}
+
+void CShoppingPositionMarkerFrameOverlay::Draw(CFrameOverlayDrawContext& context)
+{
+    if (!context.m_bShowMarkers || !context.m_pTarget)
+        return;
+    CFrameInterface& target = *context.m_pTarget;
+    const int32_t cx = m_Position.x + m_Size.x / 2;
+    const int32_t cy = m_Position.y + m_Size.y / 2;
+    if (CSequence* image = SequenceAt(m_ImageSequence)) {
+        image->DrawCurrentFrame(target, cx, cy);
+    } else {
+        CColor grey(127, 127, 127, 255);
+        target.FillRect(CRect{m_Position.x, m_Position.y, m_Position.x + m_Size.x, m_Position.y + m_Size.y}, grey);
+    }
+    if (CFrameOverlayOptions* set = context.m_pCurrentSet)
+        if (CFont* font = set->m_TextFont != 0 ? set->GetTextFont() : nullptr) {
+            CJString label(m_ID);
+            const CJString& title = ShownText(m_Title);
+            if (title.Compare(m_ID) != 0) {
+                label.Append(": ");
+                label.Append(title.Left(10));
+            }
+            if (m_Size.x < 30)
+                font->DrawText(target, cx, m_Position.y + (m_Size.y - font->GetPointSize()) / 2, label,
+                               TextAlign::Centre);
+            else
+                font->DrawWrappedText(&target, m_Position.x, m_Position.y, label, m_Size.x, 0, TextAlign::Left);
+        }
+    if (CSequence* empty = SequenceAt(m_EmptyIconSequence))
+        empty->DrawCurrentFrame(target, cx, cy);
+    if (context.HasMouse() && ContainsPoint(context.m_MouseX, context.m_MouseY))
+        if (CSequence* hover = SequenceAt(m_HoverSequence))
+            hover->DrawCurrentFrame(target, cx, cy);
+    if (CSequence* item = SequenceAt(m_NewItemImage))
+        item->DrawCurrentFrame(target, cx + m_UpgradeItemPosition.x, cy + m_UpgradeItemPosition.y);
+}
+
+// --- the close-up ---
+
+OMBRISALT_IMPLEMENT_CLASS(CBuildableItemFrameOverlay, 1.0)
+
+void CBuildableItemFrameOverlay::DeclareProperties(CPropertyDeclarer& d)
+{
+    using C = CBuildableItemFrameOverlay;
+    d.Add(&C::m_Position, "Positon", CPoint{0, 0});
+    d.Add(&C::m_Scale, "Scale", 1.0f);
+    d.AddListReference<CNoneableListProperty>(&C::m_ColorRemap, "Color Remap", &GetHueRemapperStyleSheetList(),
+                                              nullptr);
+    d.AddListReference<CNoneableListProperty>(&C::m_UpgradeItem, "Upgrade Item", &GetUpgradeList(), nullptr);
+}
+
+CBuildableItemFrameOverlay::CBuildableItemFrameOverlay()
+{
+    InitDeclaredProperties();
+}
+
+CBuildableItemFrameOverlay::~CBuildableItemFrameOverlay()
+{
+    DestroyDeclaredProperties();
+}
+
+int32_t CBuildableItemFrameOverlay::GetShownItem() const
+{
+    if (g_DrawOwned >= 0 && m_ID.CompareNoCase("Own") == 0)
+        return g_DrawOwned;
+    if (g_DrawOffered >= 0 && m_ID.CompareNoCase("Upgrade") == 0)
+        return g_DrawOffered;
+    return m_UpgradeItem;
+}
+
+void CBuildableItemFrameOverlay::Draw(CFrameOverlayDrawContext& context)
+{
+    CUpgrade* upgrade = GetUpgradeByIndex(GetShownItem());
+    CSequence* closeUp = upgrade ? SequenceAt(upgrade->GetCloseUp()) : nullptr;
+    CFrame* frame = closeUp ? closeUp->GetFrameAtPosition(1.0f) : nullptr;
+    if (!frame || !context.m_pTarget)
+        return;
+    if (CBuildablePart* part = AsPart(upgrade))
+        if (CBuildPhase* phase = part->GetBuildPhase(); phase && phase->m_GetsColored && m_ColorRemap > 0)
+            if (CFrame* remapped = GetHueRemappedFrame(*frame, m_ColorRemap))
+                frame = remapped;
+    CRect bounds{};
+    frame->GetBounds(bounds);
+    const int32_t width = bounds.GetWidth(), height = bounds.GetHeight();
+    if (width < 1 || height < 1)
+        return;
+    const float scale = upgrade->m_AllowScalingOfBuyCloseUp ? m_Scale : 1.0f;
+    const float x = float(m_Position.x) + (-0.5f * float(width) - float(bounds.left)) * scale;
+    const float y = float(m_Position.y) + (-0.5f * float(height) - float(bounds.top)) * scale;
+    CBlitXParams params(frame, x + context.m_OffsetX, y + context.m_OffsetY, 0.0f, scale, scale,
+                        CColor(255, 255, 255, 255), 0, 0.0f, 0.0f, true);
+    context.m_pTarget->Render(params);
+}
+
+void CBuildableItemFrameOverlay::MoveBy(int32_t dx, int32_t dy)
+{
+    m_Position.x += dx;
+    m_Position.y += dy;
+}
+
+// --- the shop button ---
+
+OMBRISALT_IMPLEMENT_CLASS(CShoppingUpgradeButton, 1.0)
+
+void CShoppingUpgradeButton::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.AddListReference<CNoneableListProperty>(&CShoppingUpgradeButton::m_UpgradeSlot, "Upgrade Slot",
+                                              &GetUpgradeSlotList(), nullptr);
+}
+
+CShoppingUpgradeButton::CShoppingUpgradeButton()
+{
+    InitDeclaredProperties();
+}
+
+CShoppingUpgradeButton::CShoppingUpgradeButton(int32_t slot)
+{
+    InitDeclaredProperties();
+    m_UpgradeSlot = slot;
+    FindMarker();
+}
+
+CShoppingUpgradeButton::~CShoppingUpgradeButton()
+{
+    DestroyDeclaredProperties();
+}
+
+void CShoppingUpgradeButton::FindMarker()
+{
+    m_Marker = nullptr;
+    CFrameOverlayOptions* set = m_UpgradeSlot > 0 ? ShopSet() : nullptr;
+    CFrameOverlay* found = set ? set->FindOverlay(SlotName(m_UpgradeSlot), nullptr, nullptr) : nullptr;
+    if (found && found->IsKindOf(CShoppingPositionMarkerFrameOverlay::SGetClassInfo()))
+        m_Marker = static_cast<CShoppingPositionMarkerFrameOverlay*>(found);
+}
+
+void CShoppingUpgradeButton::Refresh()
+{
+    CUpgradeSlot* slot = GetUpgradeSlotByIndex(m_UpgradeSlot);
+    m_Selectable = slot && slot->m_SelectableOnShoppingScreen;
+    m_Owned = OwnedInSlot(m_UpgradeSlot);
+    m_Offered = GetOfferedUpgrade(m_UpgradeSlot);
+    CGameState* state = CGameState::SGetCurrent();
+    m_IsNew = false;
+    if (m_Offered != 0 && state) {
+        const CPropertyArray<int32_t>& shown = state->m_UpgradesShownBefore;
+        m_IsNew = true;
+        for (uint32_t i = 0; i < shown.GetCount(); ++i)
+            if (shown[i] == m_Offered)
+                m_IsNew = false;
+    }
+    if (m_IsNew && g_Shop)
+        g_Shop->NoteSeen(m_Offered);
+}
+
+void CShoppingUpgradeButton::OnAddedToSprite(CSprite* sprite)
+{
+    Refresh();
+    if (!sprite)
+        return;
+    CUpgradeSlot* slot = GetUpgradeSlotByIndex(m_UpgradeSlot);
+    // Without its marker a button offering something shows no image.
+    const int32_t image = m_Offered != 0 ? (m_Marker ? m_Marker->m_ImageSequence : 0)
+                                         : (slot ? slot->m_BuyButtonDisabled : 0);
+    sprite->SetImageSequence(uint32_t(std::max(image, 0)));
+}
+
+void CShoppingUpgradeButton::Update(CSpriteUpdateRecord& record)
+{
+    UpdateNextAI(record);
+}
+
+CSequence* CShoppingUpgradeButton::GetHoverImage() const
+{
+    if (CUpgrade* owned = GetUpgradeByIndex(m_Owned))
+        if (CSequence* hover = SequenceAt(owned->GetBuyButtonHover()))
+            return hover;
+    return m_Marker ? SequenceAt(m_Marker->m_HoverSequence) : nullptr;
+}
+
+void CShoppingUpgradeButton::Draw(CSpriteDrawRecord& record)
+{
+    CFrameInterface* target = record.spriteFrame ? record.spriteFrame : record.destination;
+    if (target) {
+        const bool selected = m_UpgradeSlot > 0 && g_SelectedSlot == m_UpgradeSlot;
+        const bool behind = m_Marker && m_Marker->m_HoverBehind;
+        if ((selected && behind) || m_HitTesting)
+            if (CSequence* hover = GetHoverImage())
+                hover->DrawCurrentFrame(*target, 0, 0);
+        if (CUpgrade* owned = GetUpgradeByIndex(m_Owned)) {
+            CSequence* picture = SequenceAt(owned->m_BuildButtonAppearance > 0 ? owned->m_BuildButtonAppearance
+                                                                               : owned->GetAppearance());
+            if (CFrame* frame = picture ? picture->GetFrameAtPosition(1.0f) : nullptr)
+                BlitAt(*target, *frame, 0, 0, picture->GetBlitType());
+        } else if (CSequence* empty = m_Marker ? SequenceAt(m_Marker->m_EmptyIconSequence) : nullptr) {
+            empty->DrawCurrentFrame(*target, 0, 0);
+        }
+        if (selected && !behind)
+            if (CSequence* hover = GetHoverImage())
+                hover->DrawCurrentFrame(*target, 0, 0);
+    }
+    CSpriteAI::Draw(record);
+}
+
+int32_t CShoppingUpgradeButton::GetStickerOverlay() const
+{
+    CRules* rules = FindRulesQuietly();
+    CUpgrade* offered = GetUpgradeByIndex(m_Offered);
+    if (!rules || !offered)
+        return 0;
+    if (m_IsNew)
+        return rules->m_ShoppingNewUpgradeOverlay;
+    if (!IsAffordable(*offered) || offered->m_StarsRequired > g_StarsAvailable)
+        return rules->m_ShoppingUnaffordableUpgradeOverlay;
+    return rules->m_ShoppingOldUpgradeOverlay;
+}
+
+void CShoppingUpgradeButton::PostDraw(CSpriteDrawRecord& record)
+{
+    CFrameInterface* target = record.spriteFrame ? record.spriteFrame : record.destination;
+    CFrameOverlayOptions* set = m_Offered != 0 ? SetAt(GetStickerOverlay()) : nullptr;
+    if (target && set) {
+        CPoint offset{};
+        if (CFrameOverlayPositionMarker* corner = set->FindPositionMarker(CJString("Corner")))
+            offset = corner->m_Position;
+        if (m_Marker) {
+            offset.x -= m_Marker->m_UpgradeItemPosition.x;
+            offset.y -= m_Marker->m_UpgradeItemPosition.y;
+        }
+        COffsetProxyFrame proxy(target, offset.x, offset.y);
+        set->DrawOnFrame(proxy, nullptr, false, nullptr);
+    }
+    CSpriteAI::PostDraw(record);
+}
+
+void CShoppingUpgradeButton::HandleMessage(CMessage& message)
+{
+    const uint32_t type = message.GetType();
+    CSprite* sprite = GetSprite();
+    const bool something = m_Offered != 0 || m_Owned != 0;
+    if (sprite && m_Selectable && something) {
+        if (type == CPlayfieldMouseMessage::SGetMouseDownType() && !message.IsHandled()) {
+            const CPoint at = static_cast<CPlayfieldMouseMessage&>(message).GetPosition();
+            m_HitTesting = true;
+            const bool hit = sprite->HitTest(at.x, at.y);
+            m_HitTesting = false;
+            if (hit) {
+                g_SelectedSlot = m_UpgradeSlot;
+                message.SetHandled();
+                if (g_Shop)
+                    g_Shop->SlotClicked();
+                return;
+            }
+        } else if (type == CPlayfieldMouseMessage::SGetMouseMovedType()) {
+            const CPoint at = static_cast<CPlayfieldMouseMessage&>(message).GetPosition();
+            m_HitTesting = true;
+            m_Hovered = sprite->HitTest(at.x, at.y);
+            m_HitTesting = false;
+            sprite->SetUniformScale(m_Hovered ? 1.1f : 1.0f);
+        }
+    }
+    CSpriteAI::HandleMessage(message);
+}
+
+// --- the shop ---
+
+CShopWindow::CShopWindow()
+    : CMenuWindow(nullptr, ShopTitle())
+{
+    g_Shop = this;
+    if (CGameApp* game = CGameApp::SGetInstance())
+        game->IncrementOpenScreens();
+    CScreenFrame& screen = CScreenFrame::SGetInstance();
+    SetSize(int32_t(screen.GetWidth()), int32_t(screen.GetHeight()));
+    g_SelectedSlot = 0;
+    if (CGameState* state = CGameState::SGetCurrent())
+        state->ClearNewlyAcquiredUpgrades();
+    RebuildControls();
+}
+
+CShopWindow::~CShopWindow()
+{
+    DestroyRetiredControls();
+    if (g_Shop == this)
+        g_Shop = nullptr;
+    if (CGameApp* game = CGameApp::SGetInstance())
+        game->DecrementOpenScreens();
+}
+
+void CShopWindow::NoteSeen(int32_t upgrade)
+{
+    if (upgrade <= 0)
+        return;
+    if (std::find(m_Seen.begin(), m_Seen.end(), uint32_t(upgrade)) == m_Seen.end())
+        m_Seen.push_back(uint32_t(upgrade));
+}
+
+void CShopWindow::Update(float seconds)
+{
+    DestroyRetiredControls();
+    if (m_TutorialDelay != 0.0f) {
+        m_TutorialDelay -= seconds;
+        if (m_TutorialDelay <= 0.0f) {
+            m_TutorialDelay = 0.0f;
+            CRules* rules = FindRulesQuietly();
+            if (GetCurrentLevelIndex() == 1 && rules && g_TutorialShower)
+                g_TutorialShower(rules->m_ShoppingTutorial, false);
+        }
+    }
+    CJWindow::Update(seconds);
+}
+
+void CShopWindow::FillSubstitutions(CTextSubstitutionList& values)
+{
+    CUpgrade* owned = SelectedOwned();
+    CUpgrade* offered = SelectedOffered();
+    values.AddNumber("%s[Tab]", TabOf(owned ? owned : offered));
+    CGameState* state = CGameState::SGetCurrent();
+    values.AddNumber("%s[NetWorth]", NearestDollars(state ? state->GetNetWorth() : 0.0f));
+    g_StarsAvailable = ComputeStarsAvailable();
+
+    bool buyable = false;
+    AddUpgradeValues(values, offered, "", false);
+    if (offered) {
+        values.AddNumber("%s[StarCost]", int32_t(std::min<uint32_t>(offered->m_StarsRequired, INT32_MAX)));
+        const bool enoughStars = g_StarsAvailable >= offered->m_StarsRequired;
+        values.AddNumber("%s[EnoughStars]", enoughStars ? 1 : 0);
+        values.AddText("%s[Affordable]", CJString(IsAffordable(*offered) ? "1" : "0"));
+        buyable = IsAffordable(*offered) && enoughStars;
+    } else {
+        values.AddText("%s[StarCost]", CJString());
+        values.AddText("%s[EnoughStars]", CJString());
+        values.AddText("%s[Affordable]", CJString("0"));
+    }
+    if (m_BuyButton)
+        m_BuyButton->Enable(buyable);
+
+    AddUpgradeValues(values, owned, "Own", true);
+    values.AddNumber("%s[Spendable]", NearestDollars(SpendableMoney()));
+    values.AddNumber("%s[StarsHave]", int32_t(std::min<uint32_t>(g_StarsAvailable, INT32_MAX)));
+}
+
+void CShopWindow::Draw(CFrameInterface& frame)
+{
+    CTextSubstitutionList values;
+    FillSubstitutions(values);
+    g_DrawOwned = OwnedInSlot(g_SelectedSlot);
+    g_DrawOffered = g_SelectedSlot > 0 ? GetOfferedUpgrade(g_SelectedSlot) : 0;
+    if (CFrameOverlayOptions* set = ShopSet())
+        set->DrawOnFrame(frame, &values, false, nullptr);
+    DrawChildren(frame, 0);
+    DrawChildren(frame, 1);
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->Draw(frame);
+    g_DrawOwned = -1;
+    g_DrawOffered = -1;
+}
+
+void CShopWindow::RebuildControls()
+{
+    for (CJWindow* child = GetFirstChild(); child; child = GetFirstChild()) {
+        RemoveChild(child);
+        child->Show(false, false);
+        RetiredControls().push_back(child);
+    }
+    m_BuyButton = nullptr;
+    m_ReturnButton = nullptr;
+    SetDefaultButton(nullptr);
+    SetCancelButton(nullptr);
+    CFrameOverlayOptions* set = ShopSet();
+    if (!set)
+        return;
+    CTextSubstitutionList values;
+    CUpgrade* owned = SelectedOwned();
+    CUpgrade* offered = SelectedOffered();
+    values.AddNumber("%s[Tab]", TabOf(owned ? owned : offered));
+    CGameState* state = CGameState::SGetCurrent();
+    values.AddNumber("%s[NetWorth]", NearestDollars(state ? state->GetNetWorth() : 0.0f));
+
+    auto make = [&](const char* name, void (CShopWindow::*action)()) -> CJButton* {
+        CJButton* button = set->CreateButtonWindow(CJString(name), &values);
+        if (button) {
+            button->SetCommand(new CObjectFunctionCommand<CShopWindow>(this, action));
+            AddChild(button, 0, nullptr, -1000, -1000, 1);
+        }
+        return button;
+    };
+    CJButton* quit = make("Quit", &CShopWindow::Quit);
+    if (CanReturnSelectedUpgrade())
+        m_ReturnButton = make("Return", &CShopWindow::Return);
+    if (offered)
+        m_BuyButton = make("Buy", &CShopWindow::Buy);
+    make("Back", &CShopWindow::Back);
+    CJButton* close = make("Close", &CShopWindow::CloseSelection);
+    if (close)
+        SetCancelButton(close);
+    if (quit) {
+        SetDefaultButton(quit);
+        BringChildToFront(quit);
+    }
+}
+
+void CShopWindow::SlotClicked()
+{
+    RebuildControls();
+    if (g_SelectedSlot == 0)
+        return;
+    CMessage clicked = CMessage::CMessageByName("Shopping Button Clicked");
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->BroadcastMessage(clicked);
+    if (CLevelOptions* level = CLevelOptions::SGetCurrent())
+        level->HandleMessage(clicked);
+}
+
+void CShopWindow::CloseSelection()
+{
+    g_SelectedSlot = 0;
+    SlotClicked();
+}
+
+void CShopWindow::RecreateScene()
+{
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->DeleteAllLayers();
+    CreateShopButtons();
+    RebuildControls();
+}
+
+void CShopWindow::Buy()
+{
+    CUpgrade* offered = SelectedOffered();
+    CGameState* state = CGameState::SGetCurrent();
+    if (!offered || !state || !IsAffordable(*offered))
+        return;
+    const int32_t index = GetOfferedUpgrade(g_SelectedSlot);
+    if (CRules* rules = FindRulesQuietly())
+        PlayAudio(rules->m_UpgradePurchasedAudio);
+    state->m_SpendableMoneyK -= offered->m_UpgradeCost;
+    state->ReceiveUpgrade(index);
+    RecreateScene();
+}
+
+void CShopWindow::Return()
+{
+    CGameState* state = CGameState::SGetCurrent();
+    if (!state || !CanReturnSelectedUpgrade())
+        return;
+    const int32_t index = OwnedInSlot(g_SelectedSlot);
+    CUpgrade* owned = GetUpgradeByIndex(index);
+    if (CRules* rules = FindRulesQuietly())
+        PlayAudio(rules->m_UpgradeSoldAudio);
+    state->m_SpendableMoneyK += owned->m_UpgradeCost;
+    state->RemoveUpgrade(index);
+    RecreateScene();
+}
+
+void CShopWindow::Quit()
+{
+    CGameState* state = CGameState::SGetCurrent();
+    if (state) {
+        for (uint32_t seen : m_Seen) {
+            CPropertyArray<int32_t>& shown = state->m_UpgradesShownBefore;
+            auto* property = static_cast<CPropertyArrayProperty*>(
+                CGameState::SGetClassInfo()->FindProperty("Upgrades Shown List"));
+            if (!property)
+                break;
+            const uint32_t count = shown.GetCount();
+            property->ArrayProperty_SetCount(state, count + 1);
+            shown[count] = int32_t(seen);
+        }
+        m_Seen.clear();
+        state->SaveStateBeforeLevel();
+        // A crash in the level must not take the purchases with it.
+        CStats::SGetInstance().SaveIfNeeded();
+        state->ClearNewlyAcquiredUpgrades();
+    }
+    CGameApp* game = CGameApp::SGetInstance();
+    Close();
+    if (game)
+        game->StartLevel(false);
+}
+
+void CShopWindow::Back()
+{
+    Close();
+    GetGameAppHooks().OpenScreen(EGameScreen::TownMap);
+}
+
+// --- free functions ---
+
+CShopWindow* GetShopWindow()
+{
+    return g_Shop;
+}
+
+void CreateShopButtons()
+{
+    g_SelectedSlot = 0;
+    CPlayfield* playfield = GetCurrentPlayfield();
+    if (!playfield)
+        return;
+    CRules* rules = FindRulesQuietly();
+    const int32_t set = rules ? rules->m_ShoppingOverlay : 0;
+    CUpgradeSlotList& slots = GetUpgradeSlotList();
+    for (int32_t slot = 1; slot < slots.GetCount(); ++slot) {
+        CUpgradeSlot* entry = slots.GetObject(slot);
+        if (!entry || entry->m_BuyButtonBackground <= 0)
+            continue;
+        const CPoint at = set > 0 ? GetUpgradeSlotMarkerPosition(slot, set) : CPoint{0, 0};
+        auto* sprite = new CSprite;
+        sprite->SetPosition(float(at.x), float(at.y));
+        sprite->AddAI(new CShoppingUpgradeButton(slot));
+        playfield->AddSprite(sprite, "UI");
+    }
+}
+
+CShopWindow* OpenShop()
+{
+    auto* shop = new CShopWindow;
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->DeleteAllLayers();
+    CreateShopButtons();
+    AddGameScreenWindow(shop);
+    return g_Shop == shop ? shop : nullptr;
+}
+
+int32_t GetShopSelectedSlot()
+{
+    return g_SelectedSlot;
+}
+
+void SetShopSelectedSlot(int32_t slot)
+{
+    g_SelectedSlot = slot;
+}
+
+int32_t GetShopDrawOwnedUpgrade()
+{
+    return g_DrawOwned;
+}
+
+int32_t GetShopDrawOfferedUpgrade()
+{
+    return g_DrawOffered;
+}
+
+uint32_t GetShopStarsAvailable()
+{
+    return g_StarsAvailable;
+}
+
+int32_t GetOfferedUpgrade(int32_t slot)
+{
+    CGameState* state = CGameState::SGetCurrent();
+    return state && slot > 0 ? state->FindNextUpgradeForSlot(slot, false) : 0;
+}
+
+bool CanReturnSelectedUpgrade()
+{
+    CGameState* state = CGameState::SGetCurrent();
+    const int32_t index = OwnedInSlot(g_SelectedSlot);
+    CUpgrade* owned = GetUpgradeByIndex(index);
+    return state && owned && owned->m_UpgradeCost > 0.0f && state->HasReceivedUpgrade(index);
+}
+
+ShopTutorialShower SetShopTutorialShower(ShopTutorialShower shower)
+{
+    ShopTutorialShower previous = g_TutorialShower;
+    g_TutorialShower = shower;
+    return previous;
+}
+
+void InstallShopScreen()
+{
+    SGameScreenEntry entry;
+    entry.open = &OpenShopScreen;
+    entry.close = &CloseShopScreen;
+    entry.isOpen = &IsShopScreenOpen;
+    SetGameScreenEntry(EGameScreen::Shop, entry);
+}
