@@ -8,6 +8,7 @@
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
+#include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 
@@ -28,6 +29,7 @@ void RegisterGameScreensClasses()
     RegisterAdviceClasses();
     CEndOfLevelOptions::SGetClassInfo();
     CSpritePlugInRevealOptionalGoals::SGetClassInfo();
+    CTipsOptions::SGetClassInfo();
     CRewardsUnlockFlierAI::SGetClassInfo();
     CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
     CBuildableItemFrameOverlay::SGetClassInfo();

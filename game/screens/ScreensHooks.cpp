@@ -7,10 +7,12 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLevelCompletion.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/world/CGameState.h"
@@ -215,6 +217,32 @@ void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
     AchievementFrameTick(seconds);
 }
 
+// --- CScreensHudHooks ---
+
+CJString CScreensHudHooks::GetTipText(uint32_t levelIndex)
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips ? tips->GetTipText(levelIndex) : CJString();
+}
+
+float CScreensHudHooks::GetTipDuration()
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips ? tips->m_SecondsToShowTips : 0.0f;
+}
+
+int32_t CScreensHudHooks::GetTipOverlay()
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips ? tips->m_FrameOverlay : -1;
+}
+
+float CScreensHudHooks::GetTipFrontOfLineOffset()
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips ? tips->m_FrontOfLineOffset : CBusinessHudHooks::GetTipFrontOfLineOffset();
+}
+
 CJString CScreensCurrentLevelHooks::GetLastAdviceName()
 {
     return GetLastAdviceShown();
@@ -226,12 +254,14 @@ void InstallGameScreensHooks()
     static CScreensPlayfieldHooks playfield;
     static CScreensGameAppHooks gameApp;
     static CScreensCurrentLevelHooks currentLevel;
+    static CScreensHudHooks hud;
     static CScreensWorldHooks world;
     static CScreensGoalHooks goals;
     static CScreensLevelOptionsHooks levelOptions;
     SetGameAppHooks(&gameApp);
     SetWorldHooks(&world);
     SetCurrentLevelHooks(&currentLevel);
+    SetHudHooks(&hud);
     SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
     SetAchievementServices(&achievements);
     SetPlayfieldHooks(&playfield);
@@ -244,4 +274,5 @@ void InstallGameScreensHooks()
     InstallEndOfLevelScreens();
     InstallTownMapScreen();
     InstallShopScreen();
+    InstallLevelIntroScreen();
 }

@@ -44,6 +44,15 @@ public:
     void OnGameClosing() override;
 };
 
+// The tips ("Tips Options"); the business keeps the illegal-move display.
+class CScreensHudHooks : public CBusinessHudHooks {
+public:
+    CJString GetTipText(uint32_t levelIndex) override;
+    float GetTipDuration() override;
+    int32_t GetTipOverlay() override;
+    float GetTipFrontOfLineOffset() override;
+};
+
 // The business's upgrade sprites, and the advice given last for the level's
 // statistics text.
 class CScreensCurrentLevelHooks : public CBusinessCurrentLevelHooks {

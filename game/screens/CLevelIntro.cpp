@@ -1,0 +1,175 @@
+#include "game/screens/CLevelIntro.h"
+
+#include "blit/CFrameInterface.h"
+#include "foundation/CCommand.h"
+#include "game/screens/GameWindows.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/screens/CTownMap.h"
+#include "game/world/CGameApp.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CRules.h"
+#include "overlays/CFrameOverlay.h"
+#include "sequences/CTextSubstitutionList.h"
+#include "shell/CScreenFrame.h"
+#include "ui/CJButton.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+CLevelIntroWindow* g_LevelIntroWindow = nullptr;
+
+constexpr const char* kHiddenLayers[] = {"UI", "Crew"};
+
+void ShowPlayLayers(bool visible)
+{
+    CPlayfield* playfield = GetCurrentPlayfield();
+    if (!playfield)
+        return;
+    for (const char* name : kHiddenLayers) {
+        // Hiding makes the layer if need be; showing never adds one.
+        CPlayfieldLayer* layer = visible ? playfield->FindLayer(name) : playfield->FindOrAddLayer(name);
+        if (layer)
+            layer->m_VisibleInEditor = visible;
+    }
+}
+
+CFrameOverlayOptions* IntroOverlay()
+{
+    return GetFrameOverlayOptionsList().GetObject(CRules::SGetInstance().m_LevelIntroductionMenuOverlay);
+}
+
+// Whole dollars from thousands; a revenue beyond what the text can hold
+// shows the nearest it can, and one that is not a number shows 0.
+int32_t WholeDollars(float thousands)
+{
+    const double dollars = std::nearbyint(double(thousands * 1000.0f));
+    if (std::isnan(dollars))
+        return 0;
+    if (dollars <= double(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    if (dollars >= double(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    return int32_t(dollars);
+}
+
+} // namespace
+
+CLevelIntroWindow::CLevelIntroWindow(CJWindow* parent)
+    : CMenuWindow(parent)
+{
+    g_LevelIntroWindow = this;
+    CScreenFrame& screen = CScreenFrame::SGetInstance();
+    SetSize(int32_t(screen.GetWidth()), int32_t(screen.GetHeight()));
+    CreateButtons();
+    ShowPlayLayers(false);
+}
+
+CLevelIntroWindow::~CLevelIntroWindow()
+{
+    if (g_LevelIntroWindow == this)
+        g_LevelIntroWindow = nullptr;
+    ShowPlayLayers(true);
+}
+
+void CLevelIntroWindow::CreateButtons()
+{
+    CFrameOverlayOptions* overlay = IntroOverlay();
+    if (!overlay)
+        return;
+    CTextSubstitutionList values;
+    FillSubstitutions(values);
+    if (CJButton* play = overlay->CreateButtonWindow(CJString("Continue"), &values)) {
+        play->SetCommand(new CObjectFunctionCommand<CLevelIntroWindow>(this, &CLevelIntroWindow::Continue));
+        AddChild(play, 0, nullptr, -1000, -1000, 1);
+        BringChildToFront(play);
+        SetDefaultButton(play);
+        SetCancelButton(play);
+    }
+    if (CJButton* back = overlay->CreateButtonWindow(CJString("Back"), &values)) {
+        back->SetCommand(new CObjectFunctionCommand<CLevelIntroWindow>(this, &CLevelIntroWindow::Back));
+        AddChild(back, 0, nullptr, -1000, -1000, 1);
+        SetCancelButton(back);
+    }
+}
+
+void CLevelIntroWindow::FillSubstitutions(CTextSubstitutionList& values)
+{
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    CJString goal;
+    goal.FormatThousands(level ? WholeDollars(level->m_RequiredRevenue) : 0);
+    values.AddText("%s[LevelIntro]", level ? level->m_LevelIntro : CJString());
+    values.AddText("%s[LevelName]", level ? level->m_DisplayName.GetTranslation() : CJString());
+    values.AddText("%s[RequiredGoal]", goal);
+    values.AddNumber("%s[Decade]", level ? level->m_Period + 1 : 1);
+}
+
+void CLevelIntroWindow::Update(float seconds)
+{
+    m_OverlayTime += seconds;
+    CMenuWindow::Update(seconds);
+}
+
+void CLevelIntroWindow::Draw(CFrameInterface& frame)
+{
+    if (CFrameOverlayOptions* overlay = IntroOverlay()) {
+        CTextSubstitutionList values;
+        FillSubstitutions(values);
+        CFrameOverlayDrawContext context;
+        context.m_pTarget = &frame;
+        context.m_pSubstitutions = &values;
+        context.m_Opacity = 1.0f;
+        context.m_Time = m_OverlayTime;
+        overlay->Draw(context);
+    }
+    DrawChildren(frame, 0);
+    DrawChildren(frame, 1);
+}
+
+void CLevelIntroWindow::Continue()
+{
+    Close();
+}
+
+void CLevelIntroWindow::Back()
+{
+    // Closed first, so the level's layers are whole again before the shop
+    // lets the level go.
+    Close();
+    CGameSongPlayer::SGetInstance().PlayIntermissionSong();
+    CGameApp* game = CGameApp::SGetInstance();
+    if (GetCurrentLevelIndex() != 0 && game)
+        game->EnterCurrentLevel();
+    else
+        OpenTownMap();
+}
+
+CLevelIntroWindow* GetLevelIntroWindow()
+{
+    return g_LevelIntroWindow;
+}
+
+CLevelIntroWindow* OpenLevelIntro()
+{
+    if (g_LevelIntroWindow)
+        return g_LevelIntroWindow;
+    auto* window = new CLevelIntroWindow(nullptr);
+    AddGameScreenWindow(window);
+    // Without a screen window the new one is already gone.
+    return g_LevelIntroWindow;
+}
+
+void InstallLevelIntroScreen()
+{
+    SetGameScreenEntry(EGameScreen::LevelIntro,
+                       SGameScreenEntry{[] { return OpenLevelIntro() != nullptr; },
+                                        [] {
+                                            if (CLevelIntroWindow* window = GetLevelIntroWindow())
+                                                window->Close();
+                                        },
+                                        [] { return GetLevelIntroWindow() != nullptr; }});
+}
