@@ -11,6 +11,7 @@
 #include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 
 void RegisterGameScreensClasses()
 {
@@ -31,7 +32,11 @@ void RegisterGameScreensClasses()
     CSpritePlugInRevealOptionalGoals::SGetClassInfo();
     CTipsOptions::SGetClassInfo();
     CRewardsUnlockFlierAI::SGetClassInfo();
+<<<<<<< HEAD
+    RegisterTutorialClasses();
+=======
     CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
     CBuildableItemFrameOverlay::SGetClassInfo();
     CShoppingUpgradeButton::SGetClassInfo();
+>>>>>>> scr2-shop
 }

@@ -15,6 +15,7 @@
 #include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CRules.h"
@@ -275,4 +276,5 @@ void InstallGameScreensHooks()
     InstallTownMapScreen();
     InstallShopScreen();
     InstallLevelIntroScreen();
+    SetShopTutorialShower(&ShowTutorial);
 }
