@@ -32,11 +32,8 @@ void RegisterGameScreensClasses()
     CSpritePlugInRevealOptionalGoals::SGetClassInfo();
     CTipsOptions::SGetClassInfo();
     CRewardsUnlockFlierAI::SGetClassInfo();
-<<<<<<< HEAD
     RegisterTutorialClasses();
-=======
     CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
     CBuildableItemFrameOverlay::SGetClassInfo();
     CShoppingUpgradeButton::SGetClassInfo();
->>>>>>> scr2-shop
 }
