@@ -4,8 +4,6 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
-#include "game/scripting/CAudio.h"
-#include "game/scripting/CSprite.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
@@ -13,6 +11,8 @@
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/GameWindows.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/scripting/CAudio.h"
+#include "game/scripting/CSprite.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
@@ -129,11 +129,11 @@ void GiveRewardLook(CJButton* button, const CLifeRewards* reward)
 {
     // Index 0 is the library's "none".
     CFrame* look = reward->m_MapScreenExpertButtonFrameIndex > 0
-                       ? GetOverlayFrame(reward->m_MapScreenExpertButtonFrameIndex)
-                       : nullptr;
+        ? GetOverlayFrame(reward->m_MapScreenExpertButtonFrameIndex)
+        : nullptr;
     CFrame* hover = reward->m_MapScreenExpertButtonHighlightFrameIndex > 0
-                        ? GetOverlayFrame(reward->m_MapScreenExpertButtonHighlightFrameIndex)
-                        : nullptr;
+        ? GetOverlayFrame(reward->m_MapScreenExpertButtonHighlightFrameIndex)
+        : nullptr;
     if (!look)
         return;
     const CPoint at = TopLeft(button);
@@ -231,7 +231,8 @@ void CRewardsUnlockFlierAI::PostDraw(CSpriteDrawRecord& record)
     if (!overlay || !record.sprite || !record.destination)
         return;
     // The timeline is the overlay kind that turns.
-    if (auto* sparkles = dynamic_cast<CFrameOverlayTimeline*>(overlay->FindOverlay(CJString("Sparkles"), nullptr, nullptr)))
+    if (auto* sparkles
+        = dynamic_cast<CFrameOverlayTimeline*>(overlay->FindOverlay(CJString("Sparkles"), nullptr, nullptr)))
         sparkles->m_InitialRotation = m_AngleDegrees;
     const CFPoint at = record.sprite->GetPosition();
     CFrameOverlayDrawContext context;
@@ -704,8 +705,8 @@ void CTownMapWindow::OpenRewardsScreen()
     CLifeRewards* reward = FindLifeRewardForLevel(level);
     if (reward && !IsLastReward(reward)) {
         m_State = EState::WaitingForRewards;
-        if (!OpenLifeRewardWindow(level, false, new CFunctionCommand(&RewardsScreenClosed)) &&
-            m_State == EState::WaitingForRewards)
+        if (!OpenLifeRewardWindow(level, false, new CFunctionCommand(&RewardsScreenClosed))
+            && m_State == EState::WaitingForRewards)
             OnRewardsScreenClosed();
         return;
     }
@@ -754,7 +755,8 @@ void CTownMapWindow::Play()
     CStats::SMarkChanged();
     CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), m_SelectedLevel);
     if (transition && !IsCompleted(m_SelectedLevel)) {
-        AddGameScreenWindow(new CDecadeTransitionWindow(nullptr, transition, new CFunctionCommand(&EnterSelectedLevel)));
+        AddGameScreenWindow(
+            new CDecadeTransitionWindow(nullptr, transition, new CFunctionCommand(&EnterSelectedLevel)));
         Close();
         return;
     }
@@ -849,8 +851,9 @@ void CTownMapWindow::Draw(CFrameInterface& frame)
         return;
     CSequence* effect = GetOverlaySequence(rules.m_UnlockingLevelButtonSequence);
     const bool overReward = m_State == EState::Rewards || m_State == EState::WaitingForRewards;
-    const CJButton* under = overReward ? m_RewardsButton
-                                       : (m_NewlyUnlockedLevel >= 0 ? GetLevelButton(uint32_t(m_NewlyUnlockedLevel)) : nullptr);
+    const CJButton* under = overReward
+        ? m_RewardsButton
+        : (m_NewlyUnlockedLevel >= 0 ? GetLevelButton(uint32_t(m_NewlyUnlockedLevel)) : nullptr);
     if (effect && under) {
         const CPoint at = TopLeft(under);
         effect->DrawFrame(frame, m_UnlockFrame, at.x, at.y);

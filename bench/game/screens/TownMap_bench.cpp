@@ -25,8 +25,8 @@ constexpr int kLevels = 60;
 
 std::string Button(const std::string& id, int x, int y)
 {
-    return "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=" + id + "\r\n\t\t\tTitle=" + id +
-           "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t\tSize=48,32\r\n\t\t}\r\n";
+    return "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=" + id + "\r\n\t\t\tTitle=" + id
+        + "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t\tSize=48,32\r\n\t\t}\r\n";
 }
 
 std::filesystem::path GameFolder()

@@ -28,6 +28,7 @@
 #include "overlays/ImageOverlays.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"
 
@@ -52,6 +53,7 @@ protected:
         for (CObjectFileArray* list : Lists())
             list->SetSource(nullptr, "Resources", 0);
         GetLifeRewardList().SetSource("LifeRewards", "Resources/LifeRewards", 0);
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
         InstallGameBusinessHooks();
         InstallGameScreensHooks();
     }
@@ -65,6 +67,8 @@ protected:
         }
         GetLifeRewardList().RemoveAll();
         GetLifeRewardList().SetSource(nullptr, "Nowhere", 0);
+        GetHueRemapperStyleSheetList().RemoveAll();
+        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
     }
     static std::vector<CObjectFileArray*> Lists()
     {
@@ -130,6 +134,7 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
             EXPECT_NE(GetSequenceList().GetObject(image)->GetFrame(0), nullptr) << name;
         }
     }
+    EXPECT_GT(GetAchievementOptions().m_JustEarnedSound, 0) << "an earned trophy chimes";
     EXPECT_EQ(GetAchievementServices().GetWatchedUpgradeSlot(), GetUpgradeSlotList().Find("Paint B"))
         << "sky blue houses are the blue model homes";
 
@@ -207,7 +212,7 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     Passes(3);
     CTrophyRoomWindow* room = GetTrophyRoomWindow();
     ASSERT_NE(room, nullptr);
-    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_FALSE(menu->IsVisible());
     // The mouse on the second trophy of the first shelf, earned.
     plat::WindowEvent move;
     move.kind = plat::WindowEvent::Kind::MouseMove;
@@ -218,6 +223,15 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     EXPECT_EQ(GetHoveredTrophy(), Trophy("AccomplishedBuilder"));
     ClickMiddle(*room->GetContinueButton());
     EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
+    // The card again, with the trophy it showed, then the last one.
+    ASSERT_EQ(GetNewTrophyEarnedMenu(), menu);
+    EXPECT_TRUE(menu->IsVisible());
+    ClickMiddle(*menu->GetDefaultButton());
+    ASSERT_EQ(GetNewTrophyEarnedMenu(), menu);
+    EXPECT_EQ(picture->m_Sequence, Sequence("Trophy AccomplishedBuilder"));
+    ClickMiddle(*menu->GetDefaultButton());
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
     EXPECT_EQ(App()->GetOpenScreens(), screens) << "the street plays again";
 
     const uint32_t id = CStats::SGetInstance().GetCurrentPlayer()->m_ID;

@@ -5,12 +5,12 @@
 #include "../world/DemoGameTest.h"
 
 #include "game/business/BusinessHooks.h"
-#include "game/scripting/CSprite.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/scripting/CSprite.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
@@ -24,10 +24,11 @@
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "overlays/CFrameOverlayTimeline.h"
 #include "overlays/ImageOverlays.h"
 #include "sequences/CSequenceList.h"
-#include "sequences/HueRemap.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "sequences/HueRemap.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"
 
@@ -62,14 +63,14 @@ TEST(TownMapNames, MarkersButtonImagesAndTheFliersAngle)
 
 std::string ButtonItem(const std::string& id, int x, int y)
 {
-    return "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=" + id + "\r\n\t\t\tTitle=" + id +
-           "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t\tSize=40,30\r\n\t\t}\r\n";
+    return "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=" + id + "\r\n\t\t\tTitle=" + id
+        + "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t\tSize=40,30\r\n\t\t}\r\n";
 }
 
 std::string MarkerItem(const std::string& id, int x, int y)
 {
-    return "\t\tArray Item=CFrameOverlayPositionMarker\r\n\t\t{\r\n\t\t\tID=" + id + "\r\n\t\t\tPosition=" +
-           std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t}\r\n";
+    return "\t\tArray Item=CFrameOverlayPositionMarker\r\n\t\t{\r\n\t\t\tID=" + id
+        + "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t}\r\n";
 }
 
 class TownMap : public CDemoGameTest {
@@ -90,16 +91,17 @@ protected:
         items.push_back(ButtonItem("Hill Years", 700, 500));
         items.push_back(MarkerItem("1950", 500, 300));
         std::string text = "CFrameOverlayOptions\r\n{\r\n\tText Font=Fonts/Body\r\n\tText Overlays=Array\r\n\t{\r\n"
-                           "\t\tItem Count=" +
-                           std::to_string(items.size()) + "\r\n";
+                           "\t\tItem Count="
+            + std::to_string(items.size()) + "\r\n";
         for (const std::string& item : items)
             text += item;
         text += "\t}\r\n}\r\n";
         WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Level Select Overlay.FOO"), text);
         for (const auto& [name, after] : std::vector<std::pair<std::string, int>>{{"Town A", 5}, {"Town B", 8}})
             WriteBytes(PathOf("Data/Resources/LifeRewards/" + name + ".LifeRewards.txt"),
-                       ObjectText("CLifeRewards", "Position Marker Name=" + name +
-                                                      "\r\nLevel To Display After=" + std::to_string(after) + "\r\n"));
+                       ObjectText("CLifeRewards",
+                                  "Position Marker Name=" + name + "\r\nLevel To Display After=" + std::to_string(after)
+                                      + "\r\n"));
         WriteBytes(PathOf("Data/Resources/Hill Years.DecadeTransition.txt"),
                    ObjectText("CDecadeTransition", "Position Marker Name=Hill Years\r\nLevel To Display Before=3\r\n"));
         // The active image of a level of "Period 1" (period index 0) with
@@ -254,7 +256,8 @@ TEST_F(TownMap, OneSlotPerLevelEmptyWhereTheMarkerIsMissing)
     // Period index 0, two goals, one achieved: "LevelButtonActive521"; a
     // level after an unmarked one shows no active image.
 
-    auto* list = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+    auto* list
+        = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
     CLevelOptions* first = GetLevels()->GetLevel(0);
     list->ArrayProperty_SetCount(first, 2);
     for (uint32_t g = 0; g < 2; ++g)
@@ -388,6 +391,23 @@ TEST_F(TownMap, ARewardLevelFliesToItsTownOpensTheRewardsAndFlashesTheNewTown)
     const uint32_t before = sprites.count;
     map->Update(0.5f);
     ASSERT_EQ(sprites.count, before + 1);
+    // The flier leaves the selected level for the town, its sparkles turned
+    // to the way it flies.
+    CSprite* flier = sprites.GetAt(sprites.count - 1);
+    auto* look = dynamic_cast<CRewardsUnlockFlierAI*>(flier->FindAI(CRewardsUnlockFlierAI::SGetClassInfo()));
+    ASSERT_NE(look, nullptr);
+    EXPECT_FLOAT_EQ(flier->GetPosition().x, 360.0f);
+    EXPECT_FLOAT_EQ(flier->GetPosition().y, 215.0f);
+    EXPECT_FLOAT_EQ(look->m_AngleDegrees, GetRewardsFlierAngle(360, 215, 520, 515));
+    CFrameOverlayOptions* flierSet = GetFrameOverlayOptionsList().GetObject(rules.m_RewardsFlierOverlay);
+    ASSERT_NE(flierSet, nullptr);
+    auto* sparkles = new CFrameOverlayTimeline;
+    sparkles->m_ID = CJString("Sparkles");
+    flierSet->Append(sparkles);
+    auto canvas = std::make_unique<CFrame>();
+    canvas->Create(1024, 768, 32);
+    flier->PostDraw(*canvas);
+    EXPECT_FLOAT_EQ(sparkles->m_InitialRotation, look->m_AngleDegrees);
     sprites.Update();
     sprites.Update();
     EXPECT_EQ(sprites.count, before);
@@ -433,7 +453,8 @@ TEST_F(TownMap, AnExpertLevelUnlockingARewardFliesWithoutANewLevelOrTown)
     rules.m_SecondsToOpenRewardsScreen = 0.25f;
     for (uint32_t i = 0; i < 5; ++i)
         Complete(i, true);
-    auto* list = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+    auto* list
+        = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
     CLevelOptions* level = GetLevels()->GetLevel(4);
     list->ArrayProperty_SetCount(level, 2);
     for (uint32_t g = 0; g < 2; ++g) {
