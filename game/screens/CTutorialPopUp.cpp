@@ -1,9 +1,9 @@
 #include "game/screens/CTutorialPopUp.h"
 
+#include "game/screens/CStats.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpression.h"
 #include "game/scripting/CSprite.h"
-#include "game/screens/CStats.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
@@ -43,6 +43,20 @@ constexpr float kPopUpX = 512.0f;
 constexpr float kPopUpY = 384.0f;
 
 CTypedPObjectProperty<CTutorialHistory>* g_HistoryProperty = nullptr;
+
+// The message a pop-up is answering while it opens its follow-up. The
+// playfield goes on delivering it to the sprites appended meanwhile; the
+// follow-up must not take it as its own answer, or a chain waiting for the
+// same message (a click, say) would run through to its end at one click.
+CMessage* g_MessageOpeningFollowUp = nullptr;
+
+void ShowFollowUp(int32_t index, CMessage* answered)
+{
+    CMessage* outer = g_MessageOpeningFollowUp;
+    g_MessageOpeningFollowUp = answered;
+    ShowTutorial(index, false);
+    g_MessageOpeningFollowUp = outer;
+}
 
 bool IsShiftDown()
 {
@@ -263,6 +277,7 @@ CTutorialPopUpSpriteAI::CTutorialPopUpSpriteAI(int32_t tutorial)
     : CTutorialPopUpSpriteAI()
 {
     m_Tutorial = tutorial;
+    m_MessageBeingAnswered = g_MessageOpeningFollowUp;
 }
 
 CTutorialPopUpSpriteAI::~CTutorialPopUpSpriteAI()
@@ -273,6 +288,8 @@ CTutorialPopUpSpriteAI::~CTutorialPopUpSpriteAI()
 void CTutorialPopUpSpriteAI::Update(CSpriteUpdateRecord& record)
 {
     UpdateNextAI(record);
+    // That delivery is over; the address may come back for another message.
+    m_MessageBeingAnswered = nullptr;
     m_SecondsShown += record.seconds;
     CSprite* sprite = record.sprite ? record.sprite : GetSprite();
     CTutorial* tutorial = GetTutorialAt(m_Tutorial);
@@ -309,15 +326,16 @@ void CTutorialPopUpSpriteAI::HandleMessage(CMessage& message)
     const char* name = GetMessageTypeName(message.GetType());
     const CJString received(name ? name : "");
     auto waitedFor = [&](const CJString& wanted) {
-        return !wanted.IsEmpty() && received.CompareNoCase(wanted) == 0 && !sprite->IsMarkedForDeletion();
+        return &message != m_MessageBeingAnswered && !wanted.IsEmpty() && received.CompareNoCase(wanted) == 0
+            && !sprite->IsMarkedForDeletion();
     };
     if (waitedFor(tutorial->m_SuccessMessageToWaitFor)) {
         sprite->MarkForDeletion();
-        ShowTutorial(tutorial->m_NextTutorialAfterSuccess, false);
+        ShowFollowUp(tutorial->m_NextTutorialAfterSuccess, &message);
     }
     if (waitedFor(tutorial->m_FailureMessageToWaitFor)) {
         sprite->MarkForDeletion();
-        ShowTutorial(tutorial->m_TutorialAfterFailure, false);
+        ShowFollowUp(tutorial->m_TutorialAfterFailure, &message);
     }
     if (message.IsType("PlayerInteractionComplete"))
         sprite->MarkForDeletion();

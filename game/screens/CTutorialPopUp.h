@@ -84,6 +84,9 @@ public:
 
 private:
     float m_SecondsShown = 0.0f;
+    // Until its first update: the message whose answer opened this pop-up,
+    // which it does not answer in turn.
+    const CMessage* m_MessageBeingAnswered = nullptr;
 };
 
 class CShowTutorialPopUpSpritePlugIn : public CSpritePlugIn {
@@ -93,8 +96,8 @@ public:
     ~CShowTutorialPopUpSpritePlugIn() override;
     void Update(CPlugInUpdateRecord& record) override;
 
-    int32_t m_Tutorial = 0;            // "Tutorial"
-    bool m_SkipIfShownBefore = false;  // "Skip If Shown Before"
+    int32_t m_Tutorial = 0;           // "Tutorial"
+    bool m_SkipIfShownBefore = false; // "Skip If Shown Before"
 };
 
 // Keeps the level's introduction text; runs every update, never done.

@@ -17,15 +17,15 @@ public:
     CTutorial();
     ~CTutorial() override;
 
-    CTranslatedText m_Text;            // "Text"
-    CFPoint m_ArrowPoint{0.0f, 0.0f};  // screen pixels; (0, 0): no arrow
-    float m_ArrowAngle = 0.0f;         // degrees
+    CTranslatedText m_Text;           // "Text"
+    CFPoint m_ArrowPoint{0.0f, 0.0f}; // screen pixels; (0, 0): no arrow
+    float m_ArrowAngle = 0.0f;        // degrees
     CFPoint m_Arrow2Point{0.0f, 0.0f};
     float m_Arrow2Angle = 0.0f;
-    CJString m_MessageToSend;                        // sent to the level on open
-    CJString m_SuccessMessageToWaitFor;              // a message name
+    CJString m_MessageToSend;                            // sent to the level on open
+    CJString m_SuccessMessageToWaitFor;                  // a message name
     CExpression* m_SuccessExpressionToWaitFor = nullptr; // owned; may be null
-    int32_t m_NextTutorialAfterSuccess = 0;          // tutorial list; none: 0 or less
+    int32_t m_NextTutorialAfterSuccess = 0;              // tutorial list; none: 0 or less
     CJString m_FailureMessageToWaitFor;
     CExpression* m_FailureExpressionToWaitFor = nullptr;
     int32_t m_TutorialAfterFailure = 0;

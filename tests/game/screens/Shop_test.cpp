@@ -4,6 +4,7 @@
 // tutorial's delay.
 #include "../business/BusinessLevelTest.h"
 
+#include "blit/CColor.h"
 #include "game/business/CPacifierUpgrade.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -43,6 +44,12 @@ std::string Button(const char* id, const char* position)
            "\nSize=80,30\n}\n";
 }
 
+std::string CloseUp(const char* id, const char* position)
+{
+    return std::string("Array Item=CBuildableItemFrameOverlay\n{\nID=") + id + "\nPositon=" + position +
+           "\nScale=2\n}\n";
+}
+
 std::string Corner(const char* position)
 {
     return std::string("Array Item=CFrameOverlayPositionMarker\n{\nID=Corner\nPosition=") + position +
@@ -71,11 +78,13 @@ protected:
         WriteTga("Resources/Sequences/-Slot Off/0001.tga", 40, 40, 0xFF404040u);
         WriteTga("Resources/Sequences/-Glow/0001.tga", 60, 60, 0xFF00FF00u);
         WriteSequence("Look", 16, 16);
+        WriteTga("Resources/Sequences/-Big/0001.tga", 20, 10, 0xFFFF0000u);
         WriteObject("Frame Overlay Options/Shopping Overlay.FOO", "CFrameOverlayOptions",
                     "Text Overlays=Array\n{\n" + ShopMarker("Frame A", "100,100") + ShopMarker("Crew A", "300,100") +
                         ShopMarker("Pacifier A", "500,100") + Button("Quit", "900,700") +
                         Button("Return", "100,700") + Button("Buy", "200,700") + Button("Back", "300,700") +
-                        Button("Close", "400,700") + "}");
+                        Button("Close", "400,700") + CloseUp("Upgrade", "600,400") + CloseUp("Own", "800,400") +
+                        "}");
         for (const char* sticker : {"Shopping New Upgrade Overlay", "Shopping Old Upgrade Overlay",
                                     "Shopping Unaffordable Upgrade Overlay"})
             WriteObject("Frame Overlay Options/" + std::string(sticker) + ".FOO", "CFrameOverlayOptions",
@@ -88,7 +97,7 @@ protected:
         const std::string part = "Upgrade Slot=Frame A\nBuild Phase=Frame\nBuild Button Appearance=Look\n";
         WriteObject("Upgrades/A Free Walls.Upgrade.txt", "CBuildablePart", part + "Upgrade Cost=0");
         WriteObject("Upgrades/B Walls.Upgrade.txt", "CBuildablePart",
-                    part + "Name=Walls\nDescription=Plain walls\nOwn It Description=Your walls\n"
+                    part + "Buy Close Up Sequence=Big\nName=Walls\nDescription=Plain walls\nOwn It Description=Your walls\n"
                            "Upgrade Cost=2\nResale Value=1.5");
         WriteObject("Upgrades/C Bricks.Upgrade.txt", "CBuildablePart",
                     part + "Name=Bricks\nUpgrade Cost=3\nStars Required=2");
@@ -264,6 +273,33 @@ TEST_F(Shop, ButtonsComeForSlotsWithABuyBackgroundAndDrawWithoutTheirMarker)
     SendPlayfieldMouseDown(kLeftMouseButton, {0, 0});
     EXPECT_EQ(GetShopDrawOwnedUpgrade(), -1);
     EXPECT_EQ(GetShopDrawOfferedUpgrade(), -1);
+}
+
+TEST_F(Shop, TheCloseUpsShowTheSelectedSlotsUpgradesCentredOnTheirPoint)
+{
+    CFrame canvas;
+    canvas.Create(1024, 768, 32);
+    auto colourAt = [&canvas](int32_t x, int32_t y) {
+        CColor colour;
+        canvas.GetPixel(x, y, colour);
+        return colour.GetRed() == 255 && colour.GetGreen() == 0 && colour.GetBlue() == 0;
+    };
+    m_Shop->Draw(canvas);
+    EXPECT_FALSE(colourAt(600, 400)) << "nothing selected, nothing shown";
+
+    Select("Frame A");
+    m_Shop->Draw(canvas);
+    // 20 wide at scale 2: 40 pixels about x 600; the frame's bounds, not
+    // its drawn rows, are centred on y 400.
+    EXPECT_TRUE(colourAt(582, 395));
+    EXPECT_TRUE(colourAt(617, 395));
+    EXPECT_FALSE(colourAt(577, 395));
+    EXPECT_FALSE(colourAt(622, 395));
+    EXPECT_TRUE(colourAt(600, 390));
+    EXPECT_FALSE(colourAt(600, 386));
+    EXPECT_FALSE(colourAt(600, 412));
+    EXPECT_FALSE(colourAt(800, 400)) << "nothing owned";
+    EXPECT_EQ(GetShopDrawOfferedUpgrade(), -1) << "published only during the draw";
 }
 
 TEST_F(Shop, AClickOnAButtonSelectsItsSlotAndTellsTheLevel)

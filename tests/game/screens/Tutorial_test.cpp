@@ -1,14 +1,14 @@
 // Tutorial pop-ups on a running level: a level script opens a message once
 // per player (Shift shows it again), the message tells the level, closes on
 // its success or failure condition and opens what follows (success first,
-// follow-ups never skipped), "PlayerInteractionComplete" closes all; the
+// follow-ups never skipped), the end of play closes all; the
 // pop-up draws its arrows and its overlay with the message and the decade;
 // the history travels in "Stats.dat".
 #include "../business/BonusTown.h"
 
-#include "game/scripting/CExpression.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTutorialPopUp.h"
+#include "game/scripting/CExpression.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CTutorial.h"
@@ -59,7 +59,9 @@ protected:
         WriteObject("Welcome.Tutorial.txt", "CTutorial",
                     "Text=1\nMessage To Send=Disable Customers\nArrow Point=40,40\nArrow Angle=90\n"
                     "Arrow 2 Angle=45");
-        WriteObject("Well Done.Tutorial.txt", "CTutorial", "Text=Well done");
+        WriteObject("Well Done.Tutorial.txt", "CTutorial",
+                    "Text=Well done\nSuccess Message To Wait For=Walls Work Finished\n"
+                    "Next Tutorial After Success=Try Again");
         // The level started before these files were written.
         GetGeneralObjects().RemoveAll();
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
@@ -96,7 +98,8 @@ protected:
         CPlayfieldLayer* effects = Playfield().FindLayer("Effects");
         for (uint32_t i = 0; effects && i < effects->GetSpriteCount(); ++i)
             if (CSpriteAI* ai = effects->GetSprite(i)->FindAI(CTutorialPopUpSpriteAI::SGetClassInfo()))
-                names.push_back(GetTutorialList().GetItemNameString(static_cast<CTutorialPopUpSpriteAI*>(ai)->m_Tutorial)
+                names.push_back(GetTutorialList()
+                                    .GetItemNameString(static_cast<CTutorialPopUpSpriteAI*>(ai)->m_Tutorial)
                                     .GetString());
         return names;
     }
@@ -152,6 +155,12 @@ TEST_F(Tutorials, ASkippingScriptShowsItsMessageOncePerPlayerUnlessShiftIsHeld)
     // A script that does not skip shows it every time.
     RunPlugIn("Welcome", false);
     EXPECT_EQ(Open().size(), 3u);
+
+    // None and indexes past the list open nothing.
+    for (int32_t index : {0, -1, 5, 1000})
+        ShowTutorial(index, false);
+    EXPECT_EQ(Open().size(), 3u);
+    EXPECT_EQ(Seen(), std::vector<int32_t>{Tutorial("Welcome")});
 }
 
 TEST_F(Tutorials, SuccessWinsAFrameWhereBothConditionsHoldAndOpensItsFollowUp)
@@ -176,47 +185,30 @@ TEST_F(Tutorials, SuccessWinsAFrameWhereBothConditionsHoldAndOpensItsFollowUp)
 
 TEST_F(Tutorials, AWaitedMessageClosesThePopUpAndItsFollowUpShowsEvenWhenSeenBefore)
 {
-    ShowTutorial(Tutorial("Well Done"), false);
-    Send("PlayerInteractionComplete");
-    Step();
-    ASSERT_EQ(Open(), Names{});
-
-    ShowTutorial(Tutorial("Build"), true);
-    Send("walls work finished"); // names compare without regard to case
-    Send("Walls Refused");       // too late: the pop-up is closing
-    Step();
-    EXPECT_EQ(Open(), Names{"Well Done"}) << "a follow-up never skips";
-
-    ShowTutorial(Tutorial("Build"), false);
-    Send("Walls Refused");
-    Step();
-    EXPECT_EQ(Open(), (Names{"Well Done", "Try Again"}));
-}
-
-TEST_F(Tutorials, EndOfPlayClosesEveryPopUpWithoutAFollowUp)
-{
+    // Without conditions a message stays open until the end of play, which
+    // opens no follow-up.
     ShowTutorial(Tutorial("Well Done"), false);
     ShowTutorial(Tutorial("Build"), false);
     for (int i = 0; i < 600; ++i)
         Step();
-    EXPECT_EQ(Open(), (Names{"Well Done", "Build"})) << "without conditions a message stays open";
-
+    ASSERT_EQ(Open(), (Names{"Well Done", "Build"}));
     CompletePlayerInteraction();
     Step();
-    EXPECT_EQ(Open(), Names{});
-}
+    ASSERT_EQ(Open(), Names{});
 
-TEST_F(Tutorials, NoneAndIndexesOutsideTheListOpenNothing)
-{
-    for (int32_t index : {0, -1, 5, 1000})
-        ShowTutorial(index, false);
-    EXPECT_EQ(Open(), Names{});
-    EXPECT_EQ(Seen(), std::vector<int32_t>{});
-    // A last message of a chain: its follow-ups are none.
-    ShowTutorial(Tutorial("Try Again"), false);
-    Send("PlayerInteractionComplete");
+    ShowTutorial(Tutorial("Build"), false);
+    Send("walls work finished"); // names compare without regard to case
+    Send("Walls Refused");       // too late: the pop-up is closing
     Step();
-    EXPECT_EQ(Open(), Names{});
+    EXPECT_EQ(Open(), Names{"Well Done"}) << "a follow-up never skips, nor answers the message that opened it";
+    Send("Walls Work Finished");
+    Step();
+    EXPECT_EQ(Open(), Names{"Try Again"}) << "the next delivery is its own";
+
+    ShowTutorial(Tutorial("Build"), false);
+    Send("Walls Refused");
+    Step();
+    EXPECT_EQ(Open(), (Names{"Try Again", "Try Again"}));
 }
 
 TEST_F(Tutorials, ThePopUpDrawsItsArrowsAndItsOverlayWithTheMessageAndTheDecade)

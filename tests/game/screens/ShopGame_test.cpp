@@ -1,0 +1,163 @@
+// The shop in the running demo game: the way into a level that is neither
+// the first nor a tutorial opens it over an emptied playfield, the game's
+// screen table knows it, and "Quit" leaves the level's starting state in the
+// profile before the level starts.
+#include "../world/DemoGameTest.h"
+
+#include "game/business/BusinessHooks.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CShop.h"
+#include "game/screens/CStats.h"
+#include "game/screens/CTrophyRoom.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTypedCommands.h"
+#include "game/world/LotHooks.h"
+#include "game/world/WorldHooks.h"
+#include "support/ScopedHooks.h"
+#include "ui/CJButton.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ShopGame : public CDemoGameTest {
+protected:
+    void SetUp() override
+    {
+        CDemoGameTest::SetUp();
+        std::string buttons;
+        for (const char* id : {"Quit", "Return", "Close"}) {
+            const int32_t x = id[0] == 'Q' ? 800 : id[0] == 'R' ? 100 : 400;
+            buttons += std::string("\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=") + id +
+                       "\r\n\t\t\tTitle=" + id + "\r\n\t\t\tPosition=" + std::to_string(x) +
+                       ",700\r\n\t\t\tSize=160,40\r\n\t\t}\r\n";
+        }
+        WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Shopping Overlay.FOO"),
+                   "CFrameOverlayOptions\r\n{\r\n\tText Overlays=Array\r\n\t{\r\n\t\tItem Count=3\r\n" + buttons +
+                       "\t}\r\n}\r\n");
+        GetAchievementList().SetSource("Achievement", "Resources", 0);
+        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
+        InstallGameBusinessHooks();
+        InstallGameScreensHooks();
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(Pass(17));
+        if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+            opening->Destroy();
+        ASSERT_TRUE(Pass(17));
+    }
+    void TearDown() override
+    {
+        CDemoGameTest::TearDown();
+        CStats::SShutdown();
+        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetAchievementList()),
+                                       static_cast<CObjectFileArray*>(&GetDecadeTransitionList())}) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+    }
+    void ClickMiddle(const CJWindow& window)
+    {
+        const CRect rect = window.GetScreenRect();
+        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(Pass(17));
+    }
+    static uint32_t SpritesIn(const char* layer)
+    {
+        CPlayfield* playfield = GetCurrentPlayfield();
+        CPlayfieldLayer* found = playfield ? playfield->FindLayer(layer) : nullptr;
+        return found ? found->GetSpriteCount() : 0;
+    }
+
+    CScopedHook<SetLotHooks> m_Lot{nullptr};
+    CScopedHook<SetHudHooks> m_Hud{nullptr};
+    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
+    CScopedHook<SetGameAppHooks> m_App{nullptr};
+    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
+    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
+    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
+    CScopedHook<SetWorldHooks> m_World{nullptr};
+    CScopedHook<SetGoalHooks> m_Goal{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
+    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
+    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
+    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
+    CScopedHook<SetTrophyRoomMaker> m_RoomMaker{nullptr};
+};
+
+TEST_F(ShopGame, TheSecondLevelGoesThroughTheShopAndQuitStartsItWithItsStartingState)
+{
+    const uint32_t screens = App()->GetOpenScreens();
+    SetCurrentLevelIndex(1);
+    App()->EnterCurrentLevel();
+    CShopWindow* shop = GetShopWindow();
+    ASSERT_NE(shop, nullptr);
+    EXPECT_TRUE(GetGameAppHooks().IsScreenOpen(EGameScreen::Shop));
+    EXPECT_EQ(App()->GetOpenScreens(), screens + 1);
+    EXPECT_EQ(SpritesIn("Lot"), 0u) << "the level's own sprites are gone";
+    ASSERT_TRUE(Pass(17));
+
+    CGameState::SGetCurrent()->m_SpendableMoneyK = 12.5f;
+    shop->Quit();
+    EXPECT_EQ(GetShopWindow(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
+    CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(1);
+    ASSERT_NE(record, nullptr);
+    ASSERT_NE(record->GetGameStateBeforeLevelStarted(), nullptr);
+    EXPECT_FLOAT_EQ(record->GetGameStateBeforeLevelStarted()->m_SpendableMoneyK, 12.5f);
+    EXPECT_GT(SpritesIn("Lot"), 0u) << "the level itself is back";
+    ASSERT_TRUE(Pass(17));
+}
+
+TEST_F(ShopGame, TheShopsOwnButtonsReturnAnUpgradeClearTheSelectionAndStartTheLevel)
+{
+    SetCurrentLevelIndex(1);
+    App()->EnterCurrentLevel();
+    CShopWindow* shop = GetShopWindow();
+    ASSERT_NE(shop, nullptr);
+    CGameState& state = *CGameState::SGetCurrent();
+    const int32_t garage = GetUpgradeSlotList().Find("Garage A");
+    const int32_t owned = state.GetUpgradeInSlot(garage);
+    ASSERT_GT(owned, 0);
+    const float money = state.m_SpendableMoneyK;
+    SetShopSelectedSlot(garage);
+    shop->SlotClicked();
+    ASSERT_NE(shop->GetReturnButton(), nullptr);
+    ASSERT_NE(shop->GetDefaultButton(), nullptr);
+
+    // Each click rebuilds the controls under the button being clicked.
+    ClickMiddle(*shop->GetReturnButton());
+    EXPECT_FLOAT_EQ(state.m_SpendableMoneyK, money + GetUpgradeByIndex(owned)->m_UpgradeCost);
+    EXPECT_FALSE(state.HasReceivedUpgrade(owned));
+    EXPECT_EQ(shop->GetReturnButton(), nullptr);
+    SetShopSelectedSlot(garage);
+    shop->SlotClicked();
+    ASSERT_NE(shop->GetCancelButton(), nullptr);
+    ClickMiddle(*shop->GetCancelButton());
+    EXPECT_EQ(GetShopSelectedSlot(), 0);
+
+    ClickMiddle(*shop->GetDefaultButton());
+    EXPECT_EQ(GetShopWindow(), nullptr);
+    EXPECT_GT(SpritesIn("Lot"), 0u);
+}
+
+TEST_F(ShopGame, ClosingEveryOverlayScreenClosesTheShop)
+{
+    SetCurrentLevelIndex(2);
+    App()->EnterCurrentLevel();
+    ASSERT_NE(GetShopWindow(), nullptr);
+    App()->CloseAllOverlayScreens();
+    EXPECT_EQ(GetShopWindow(), nullptr);
+    EXPECT_FALSE(GetGameAppHooks().IsScreenOpen(EGameScreen::Shop));
+    ASSERT_TRUE(Pass(17));
+}
+
+} // namespace
