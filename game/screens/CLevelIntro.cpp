@@ -130,6 +130,16 @@ void CLevelIntroWindow::Draw(CFrameInterface& frame)
     DrawChildren(frame, 1);
 }
 
+bool CLevelIntroWindow::OnKeyDown(uint32_t key)
+{
+    if (!GetDefaultButton() && !GetCancelButton() &&
+        (key == kKeyEnter || key == kKeyEscape || key == kKeyActivateDefault)) {
+        Continue();
+        return true;
+    }
+    return CMenuWindow::OnKeyDown(key);
+}
+
 void CLevelIntroWindow::Continue()
 {
     Close();
@@ -155,8 +165,10 @@ CLevelIntroWindow* GetLevelIntroWindow()
 
 CLevelIntroWindow* OpenLevelIntro()
 {
+    // A level started again while its introduction shows gets a fresh one
+    // over its new playfield.
     if (g_LevelIntroWindow)
-        return g_LevelIntroWindow;
+        g_LevelIntroWindow->Destroy();
     auto* window = new CLevelIntroWindow(nullptr);
     AddGameScreenWindow(window);
     // Without a screen window the new one is already gone.

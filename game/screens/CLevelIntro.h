@@ -21,6 +21,9 @@ public:
 
     void Update(float seconds) override;
     void Draw(CFrameInterface& frame) override;
+    // A set with neither "Continue" nor "Back" would leave no way into the
+    // level: Enter and Escape then continue.
+    bool OnKeyDown(uint32_t key) override;
 
     // "Continue": the level runs.
     void Continue();
@@ -41,8 +44,8 @@ private:
 // The open introduction; null when none is.
 CLevelIntroWindow* GetLevelIntroWindow();
 
-// Adds a new introduction to the game's windows; null when none could be
-// made (no screen window to hold it).
+// Adds a new introduction to the game's windows, in place of one still open;
+// null when none could be made (no screen window to hold it).
 CLevelIntroWindow* OpenLevelIntro();
 
 // Enters the introduction in the game object's screen table.

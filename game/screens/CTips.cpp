@@ -33,10 +33,12 @@ bool IsTipEmpty(uint32_t index)
     return !options || options->GetTipText(index).IsEmpty();
 }
 
+// Without "Tips Options" the set of the property's default name.
 CFrameOverlayOptions* MenuOverlay()
 {
     CTipsOptions* options = Options();
-    return options ? GetFrameOverlayOptionsList().GetObject(options->m_TipsMenuOverlay) : nullptr;
+    return options ? GetFrameOverlayOptionsList().GetObject(options->m_TipsMenuOverlay)
+                   : FindFrameOverlayOptions("Tips Menu Overlay");
 }
 
 } // namespace
@@ -171,6 +173,15 @@ void CTipsMenu::Draw(CFrameInterface& frame)
     }
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);
+}
+
+bool CTipsMenu::OnKeyDown(uint32_t key)
+{
+    if (!GetDefaultButton() && (key == kKeyEnter || key == kKeyEscape || key == kKeyActivateDefault)) {
+        Done();
+        return true;
+    }
+    return CMenuWindow::OnKeyDown(key);
 }
 
 void CTipsMenu::Done()

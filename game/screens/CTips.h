@@ -44,6 +44,8 @@ public:
     // Only the timer runs: the buttons get no update of their own.
     void Update(float seconds) override;
     void Draw(CFrameInterface& frame) override;
+    // A set without "Done" would leave no way out: Enter and Escape close.
+    bool OnKeyDown(uint32_t key) override;
 
     void Done();
     void Prev();

@@ -322,7 +322,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CThreeInARowCounter", 74.0f},
     {"CThreeInARowCounterOptions", 190.0f},
     {"CTimeGoal", 158.0f},
-    {"CTipsOptions", 1.0f},
+    {"CTipsOptions", 57.0f},
     {"CTransformedFrame", 22.0f},
     {"CTransformedFrameCache", 22.0f},
     {"CTransformedFrameCacheProxyFrame", 211.0f},

@@ -6,6 +6,7 @@
 
 #include "game/business/BusinessHooks.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGoal.h"
@@ -51,9 +52,12 @@ protected:
 TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)
 {
     ASSERT_TRUE(Start());
-    // A new game opens on the first level's transition; "Continue" starts it.
+    // A new game opens on the first level's transition; "Continue" starts it,
+    // and the level plays once its introduction is gone.
     if (CDecadeTransitionWindow* transition = GetDecadeTransitionWindow())
         transition->Continue();
+    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+        intro->Continue();
     for (int i = 0; i < 30; ++i)
         ASSERT_TRUE(Pass(17));
     CStats* stats = CStats::SFindInstance();

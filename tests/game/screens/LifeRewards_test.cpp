@@ -8,6 +8,7 @@
 #include "game/business/BusinessHooks.h"
 #include "game/scripting/CAudio.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -73,6 +74,9 @@ protected:
         ASSERT_TRUE(Pass(17));
         if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
             opening->Destroy();
+        // The first level it started shows its introduction over the level.
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
         GrowLevelSet(30, 3);
         CGoalOptions& options = *CGoalOptions::SGetInstance();
         options.m_GoalCountDelay = 0.5f;
