@@ -164,10 +164,14 @@ void CNewTrophyEarnedMenu::Done()
 void CNewTrophyEarnedMenu::OpenTrophyRoom()
 {
     CMenuWindow* room = g_TrophyRoomMaker && GetParent() ? g_TrophyRoomMaker() : nullptr;
-    if (room)
-        SwitchTo(room, true);
-    else
+    if (!room) {
         Close();
+        return;
+    }
+    SwitchTo(room, true);
+    // The room takes the menu's place for good: the menu goes now, and with
+    // it the game goes on behind the room.
+    room->ReleaseReplacedWindow();
 }
 
 void AnnounceEarnedTrophies(CCommand* next)

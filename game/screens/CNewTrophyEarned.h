@@ -2,9 +2,9 @@
 // The "New Trophy Earned" menu: shown when a level ends with trophies
 // waiting, one trophy at a time from the current player's history. "Done"
 // steps to the next; after the last it closes and the game goes on with the
-// command the menu holds. "Trophy Room" swaps the menu for the trophy room;
-// the command then runs when the menu is finally destroyed, so the game
-// always goes on exactly once.
+// command the menu holds. "Trophy Room" puts the trophy room in the menu's
+// place and destroys the menu, which runs the command then: the game always
+// goes on exactly once.
 #include "ui/CMenuWindow.h"
 
 class CCommand;

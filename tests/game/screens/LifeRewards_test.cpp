@@ -59,7 +59,8 @@ protected:
     {
         CDemoGameTest::SetUp();
         WriteBytes(PathOf("Data/Resources/Frame Overlay Options/LifeRewardControlsOverlay.FOO"), kControls);
-        // Rewards after levels 10, 20 and 30.
+        // Rewards after levels 10, 20 and 30, whatever the demo holds.
+        std::filesystem::remove_all(PathOf("Data/Resources/LifeRewards"));
         for (const auto& [name, after] : std::vector<std::pair<std::string, int>>{
                  {"A Early Years", 10}, {"B Middle Years", 20}, {"C Late Years", 30}})
             WriteBytes(PathOf("Data/Resources/LifeRewards/" + name + ".LifeRewards.txt"),
