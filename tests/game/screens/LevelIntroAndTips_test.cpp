@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,9 @@ protected:
             for (const std::string& tip : *tips)
                 text += "\t\tTip=" + tip + "\r\n";
             WriteBytes(PathOf("Data/Resources/Tips Options.Object.txt"), text + "\t}\r\n}\r\n");
+        } else {
+            // Data without tips, whatever the demo holds.
+            std::filesystem::remove(PathOf("Data/Resources/Tips Options.Object.txt"));
         }
         InstallGameBusinessHooks();
         InstallGameScreensHooks();

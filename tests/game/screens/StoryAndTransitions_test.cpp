@@ -9,6 +9,7 @@
 #include "game/scripting/CAudio.h"
 #include "game/screens/CCredits.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/ScreensHooks.h"
@@ -279,6 +280,9 @@ TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
     ASSERT_TRUE(Pass(17));
     if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
         opening->Destroy();
+    // The first level it started shows its introduction over the level.
+    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+        intro->Destroy();
     Player().m_NumStoryPagesViewed = 1;
     int runs = 0;
     auto* book = new CStoryWindow(nullptr, 0, true, new CCountingCommand(runs), nullptr);

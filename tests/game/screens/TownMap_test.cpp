@@ -7,6 +7,7 @@
 #include "game/business/BusinessHooks.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/ScreensHooks.h"
@@ -105,9 +106,13 @@ protected:
         WriteBytes(PathOf("Data/Resources/Hill Years.DecadeTransition.txt"),
                    ObjectText("CDecadeTransition", "Position Marker Name=Hill Years\r\nLevel To Display Before=3\r\n"));
         // The active image of a level of "Period 1" (period index 0) with
-        // two goals, one achieved.
+        // two goals, one achieved, and no other, whatever the demo draws.
+        for (const auto& entry : std::filesystem::directory_iterator(PathOf("Data/Resources/Frames")))
+            if (entry.path().filename().string().starts_with("LevelButtonActive"))
+                std::filesystem::remove(entry.path());
         std::filesystem::copy_file(PathOf("Data/Resources/Frames/Letter A.png"),
-                                   PathOf("Data/Resources/Frames/LevelButtonActive521.png"));
+                                   PathOf("Data/Resources/Frames/LevelButtonActive521.png"),
+                                   std::filesystem::copy_options::overwrite_existing);
         GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
         GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
         GetLifeRewardList().SetSource(nullptr, "Resources/LifeRewards", 0);
@@ -306,6 +311,10 @@ TEST_F(TownMap, SelectionPlayReplayAndQuit)
     map->Play();
     EXPECT_EQ(GetTownMapWindow(), nullptr);
     EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+    // A regular level: the shop before it takes the map's place.
+    ASSERT_NE(GetShopWindow(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
+    GetShopWindow()->Destroy();
     EXPECT_EQ(App()->GetOpenScreens(), screens - 1);
 }
 

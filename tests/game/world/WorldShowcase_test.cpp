@@ -258,7 +258,7 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
         if ((sorter = dynamic_cast<CLevelSorterWindow*>(child)))
             break;
     ASSERT_NE(sorter, nullptr);
-    EXPECT_EQ(sorter->GetList()->GetRowCount(), 3);
+    EXPECT_EQ(sorter->GetList()->GetRowCount(), 4);
     // A new level made current at the top is what the showcase then holds.
     sorter->GetList()->SelectItem(0, true);
     sorter->Insert();
