@@ -2,9 +2,9 @@
 
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/GameWindows.h"
 #include "game/screens/ScreensHooks.h"
-#include "game/screens/CTownMap.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CLevelOptions.h"

@@ -3,7 +3,6 @@
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
-#include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -28,12 +27,10 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
-    CEndOfLevelOptions::SGetClassInfo();
-    CSpritePlugInRevealOptionalGoals::SGetClassInfo();
     CTipsOptions::SGetClassInfo();
     CRewardsUnlockFlierAI::SGetClassInfo();
-    RegisterTutorialClasses();
     CShoppingPositionMarkerFrameOverlay::SGetClassInfo();
     CBuildableItemFrameOverlay::SGetClassInfo();
     CShoppingUpgradeButton::SGetClassInfo();
+    RegisterTutorialClasses();
 }

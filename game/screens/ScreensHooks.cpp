@@ -5,8 +5,6 @@
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
-#include "game/screens/CEndOfLevel.h"
-#include "game/screens/CLevelCompletion.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
@@ -266,15 +264,14 @@ void InstallGameScreensHooks()
     SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
     SetAchievementServices(&achievements);
     SetPlayfieldHooks(&playfield);
-    SetLevelCompleter(&CLevelCompletion::CompleteLevel);
+    SetLevelCompleter(&CompleteLevelAndAnnounceTrophies);
     SetGoalHooks(&goals);
     SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
-    InstallEndOfLevelScreens();
     InstallTownMapScreen();
     InstallShopScreen();
-    InstallLevelIntroScreen();
     SetShopTutorialShower(&ShowTutorial);
+    InstallLevelIntroScreen();
 }

@@ -24,7 +24,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -72,7 +71,6 @@ protected:
                 text += "\t\tTip=" + tip + "\r\n";
             WriteBytes(PathOf("Data/Resources/Tips Options.Object.txt"), text + "\t}\r\n}\r\n");
         } else {
-            // Data without tips, whatever the demo holds.
             std::filesystem::remove(PathOf("Data/Resources/Tips Options.Object.txt"));
         }
         InstallGameBusinessHooks();

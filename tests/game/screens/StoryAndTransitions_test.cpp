@@ -280,7 +280,7 @@ TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
     ASSERT_TRUE(Pass(17));
     if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
         opening->Destroy();
-    // The first level it started shows its introduction over the level.
+    // The first level it started shows its introduction in front.
     if (CLevelIntroWindow* intro = GetLevelIntroWindow())
         intro->Destroy();
     Player().m_NumStoryPagesViewed = 1;
@@ -352,6 +352,9 @@ TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
     ASSERT_TRUE(Pass(17));
     if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
         opening->Destroy();
+    // The first level it started shows its introduction in front.
+    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+        intro->Destroy();
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     ASSERT_NE(screen, nullptr);
     auto* story = new CStoryWindow(nullptr, 0, false, nullptr, nullptr);
