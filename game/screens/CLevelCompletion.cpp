@@ -7,6 +7,7 @@
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/screens/GameWindows.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
@@ -53,6 +54,15 @@ void PlayAudio(int32_t index)
 {
     if (index > 0)
         GetAudioList().PlayAudioByIndex(index);
+}
+
+// The trophy room taken from the trophies' menu outlives it: the results
+// wait behind the room until the player leaves it.
+void KeepTrophyRoomInFront()
+{
+    CTrophyRoomWindow* room = GetTrophyRoomWindow();
+    if (CJWindow* parent = room ? room->GetParent() : nullptr)
+        parent->BringChildToFront(room);
 }
 
 } // namespace
@@ -126,6 +136,7 @@ void CLevelCompletion::ShowLevelResultsWindow(bool won)
     if (!won) {
         PlayAudio(rules.m_LevelFailedAudio);
         AddGameScreenWindow(new CEndOfLevelWindow(false));
+        KeepTrophyRoomInFront();
         return;
     }
     PlayAudio(rules.m_LevelFinishedAudio);
@@ -133,4 +144,5 @@ void CLevelCompletion::ShowLevelResultsWindow(bool won)
         AddGameScreenWindow(new CTutorialEndOfLevelWindow);
     else
         AddGameScreenWindow(new CEndOfLevelWindow(true));
+    KeepTrophyRoomInFront();
 }

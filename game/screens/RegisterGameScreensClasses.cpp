@@ -27,6 +27,8 @@ void RegisterGameScreensClasses()
     RegisterAchievementProperties();
     CAchievementFrameOverlayOverlay::SGetClassInfo();
     RegisterAdviceClasses();
+    CEndOfLevelOptions::SGetClassInfo();
+    CSpritePlugInRevealOptionalGoals::SGetClassInfo();
     CTipsOptions::SGetClassInfo();
     CRewardsUnlockFlierAI::SGetClassInfo();
     CShoppingPositionMarkerFrameOverlay::SGetClassInfo();

@@ -5,6 +5,8 @@
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CEndOfLevel.h"
+#include "game/screens/CLevelCompletion.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
@@ -270,6 +272,7 @@ void InstallGameScreensHooks()
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
+    InstallEndOfLevelScreens();
     InstallTownMapScreen();
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);

@@ -8,6 +8,7 @@
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
+#include "game/screens/CEndOfLevel.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLevelIntro.h"
@@ -227,6 +228,7 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     ClickMiddle(*room->GetContinueButton());
     EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
     EXPECT_EQ(App()->GetOpenScreens(), screens) << "the street plays again";
+    EXPECT_TRUE(GetEndOfLevelWindow() || GetTutorialEndOfLevelWindow()) << "its results waited behind the room";
 
     const uint32_t id = CStats::SGetInstance().GetCurrentPlayer()->m_ID;
     ShutDown();

@@ -427,6 +427,17 @@ TEST_F(EndOfLevel, TheWaysOutOfTheResults)
     ASSERT_NE(GetTutorialEndOfLevelWindow(), nullptr);
     GetTutorialEndOfLevelWindow()->Continue();
     EXPECT_EQ(GetCurrentLevelIndex(), index + 1);
+    ASSERT_NE(GetStoryWindow(), nullptr);
+    GetStoryWindow()->Destroy();
+
+    // A chain running off the end of the level set ends in the story too.
+    const uint32_t last = FindLevels()->GetCount() - 1;
+    SetCurrentLevelIndex(last);
+    next->m_IsLastTutorialLevel = false;
+    CLevelCompletion::ShowLevelResultsWindow(true);
+    ASSERT_NE(GetTutorialEndOfLevelWindow(), nullptr);
+    GetTutorialEndOfLevelWindow()->Continue();
+    EXPECT_EQ(GetCurrentLevelIndex(), last);
     EXPECT_NE(GetStoryWindow(), nullptr);
 }
 
