@@ -3,6 +3,7 @@
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"

@@ -266,7 +266,7 @@ void InstallGameScreensHooks()
     SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
     SetAchievementServices(&achievements);
     SetPlayfieldHooks(&playfield);
-    SetLevelCompleter(&CompleteLevelAndAnnounceTrophies);
+    SetLevelCompleter(&CLevelCompletion::CompleteLevel);
     SetGoalHooks(&goals);
     SetLevelOptionsHooks(&levelOptions);
     InstallDecadeTransitionScreen();
