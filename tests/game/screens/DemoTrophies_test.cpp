@@ -11,6 +11,7 @@
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
@@ -131,6 +132,12 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     ASSERT_NE(transition->GetDefaultButton(), nullptr);
     ClickMiddle(*transition->GetDefaultButton());
     ASSERT_EQ(GetDecadeTransitionWindow(), nullptr) << "Continue leads into the street";
+    // The street's introduction, then play.
+    if (CLevelIntroWindow* intro = GetLevelIntroWindow()) {
+        ASSERT_NE(intro->GetDefaultButton(), nullptr);
+        ClickMiddle(*intro->GetDefaultButton());
+    }
+    ASSERT_EQ(GetLevelIntroWindow(), nullptr);
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     const uint32_t screens = App()->GetOpenScreens();
 

@@ -108,7 +108,10 @@ protected:
         WriteBytes(PathOf("Data/Resources/Hill Years.DecadeTransition.txt"),
                    ObjectText("CDecadeTransition", "Position Marker Name=Hill Years\r\nLevel To Display Before=3\r\n"));
         // The active image of a level of "Period 1" (period index 0) with
-        // two goals, one achieved.
+        // two goals, one achieved, and no other, whatever the demo draws.
+        for (const auto& entry : std::filesystem::directory_iterator(PathOf("Data/Resources/Frames")))
+            if (entry.path().filename().string().starts_with("LevelButtonActive"))
+                std::filesystem::remove(entry.path());
         std::filesystem::copy_file(PathOf("Data/Resources/Frames/Letter A.png"),
                                    PathOf("Data/Resources/Frames/LevelButtonActive521.png"));
         ReadList(GetDecadeTransitionList());
