@@ -2,7 +2,7 @@
 // takes it: the first street's tutorial messages, a won street's results
 // counting up, "Continue" to the map, the next street through the shop and
 // its introduction.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
@@ -42,30 +42,18 @@
 
 namespace {
 
-class DemoRoad : public CDemoGameTest {
+class DemoRoad : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
-        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        GetDecadeTransitionList().RemoveAll();
-        GetDecadeTransitionList().SetSource(nullptr, "Nowhere", 0);
+        CScreensGameTest::SetUp();
+        ReadList(GetDecadeTransitionList());
     }
     // The game at its first street, past the opening transition and the
     // street's introduction.
     void StartGame()
     {
-        ASSERT_TRUE(Start());
-        ASSERT_TRUE(Pass(17));
-        if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-            opening->Destroy();
+        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
         ASSERT_TRUE(Pass(17));
         ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
         PlayFromTheIntroduction();
@@ -80,14 +68,6 @@ protected:
     void Seconds(float seconds)
     {
         for (int i = 0; i < int(seconds * 1000 / 17) + 1; ++i)
-            ASSERT_TRUE(Pass(17));
-    }
-    void ClickOn(CJWindow* button)
-    {
-        ASSERT_NE(button, nullptr);
-        const CRect rect = button->GetScreenRect();
-        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        for (int i = 0; i < 3; ++i)
             ASSERT_TRUE(Pass(17));
     }
     // The tutorial messages open on the playfield, by name.
@@ -109,20 +89,6 @@ protected:
         window.FillSubstitutions(values);
         return values.Apply(CJString(key)).GetString();
     }
-
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
-    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
-    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
 };
 
 TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
