@@ -177,6 +177,7 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     m_Platform.GetHeadlessWindow().PushEvent(move);
     Passes(2);
     EXPECT_EQ(GetHoveredTrophy(), Trophy("AccomplishedBuilder"));
+    SaveScreenshot("trophy-room.ppm");
     ClickMiddle(*room->GetContinueButton());
     EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
     EXPECT_EQ(App()->GetOpenScreens(), screens) << "the street plays again";

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,28 @@ protected:
         CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
         EXPECT_NE(player, nullptr);
         return *player;
+    }
+
+    uint32_t PresentedPixel(int32_t x, int32_t y)
+    {
+        const std::vector<uint32_t>& shown = m_Platform.GetHeadlessScreen().GetPresented();
+        const size_t width = m_Platform.GetHeadlessScreen().GetBackBufferWidth();
+        const size_t at = size_t(y) * width + size_t(x);
+        return at < shown.size() ? shown[at] & 0xFFFFFFu : 0xFFFFFFFFu;
+    }
+    // The presented frame as a PPM into $OMBRISALT_SCREENSHOTS, when set.
+    void SaveScreenshot(const char* name)
+    {
+        const char* folder = std::getenv("OMBRISALT_SCREENSHOTS");
+        if (!folder)
+            return;
+        const std::vector<uint32_t>& shown = m_Platform.GetHeadlessScreen().GetPresented();
+        const size_t width = m_Platform.GetHeadlessScreen().GetBackBufferWidth();
+        const size_t height = width ? shown.size() / width : 0;
+        std::string bytes = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+        for (uint32_t p : shown)
+            bytes += {char(p >> 16), char(p >> 8), char(p)};
+        WriteBytes(std::string(folder) + "/" + name, bytes);
     }
 
     std::vector<CObjectFileArray*> m_ListsRead;
