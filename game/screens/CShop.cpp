@@ -7,6 +7,7 @@
 #include "game/business/CPacifierUpgrade.h"
 #include "game/screens/CStats.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
@@ -27,9 +28,9 @@
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CListProperty.h"
+#include "objects/CMessage.h"
 #include "objects/CPointProperty.h"
 #include "objects/CPropertyArrayProperty.h"
-#include "objects/CMessage.h"
 #include "render/CBlitXParams.h"
 #include "render/CProxyFrame.h"
 #include "render/SurfaceHelpers.h"
@@ -641,13 +642,8 @@ void CShopWindow::RebuildControls()
     CGameState* state = CGameState::SGetCurrent();
     values.AddNumber("%s[NetWorth]", NearestDollars(state ? state->GetNetWorth() : 0.0f));
 
-    auto make = [&](const char* name, void (CShopWindow::*action)()) -> CJButton* {
-        CJButton* button = set->CreateButtonWindow(CJString(name), &values);
-        if (button) {
-            button->SetCommand(new CObjectFunctionCommand<CShopWindow>(this, action));
-            AddChild(button, 0, nullptr, -1000, -1000, 1);
-        }
-        return button;
+    auto make = [&](const char* name, void (CShopWindow::*action)()) {
+        return AddOverlayButton(*this, *set, name, values, action);
     };
     CJButton* quit = make("Quit", &CShopWindow::Quit);
     if (CanReturnSelectedUpgrade())
