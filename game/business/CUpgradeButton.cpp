@@ -54,16 +54,6 @@ void PlayAudio(int32_t index)
         GetAudioList().PlayAudioByIndex(index);
 }
 
-// A button may be made before the data has its rules (the editor's
-// palette); it then has no shop place.
-CRules* FindRulesQuietly()
-{
-    CGeneralObjectsList& list = GetGeneralObjects();
-    const int32_t index = list.Find("Rules");
-    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
-    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
-}
-
 bool IsSignpostUpgrade(const CUpgrade& upgrade)
 {
     return upgrade.IsKindOf(CSignpostUpgrade::SGetClassInfo());
@@ -257,7 +247,10 @@ void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
     sprite->SetImageSequence(uint32_t(std::max(held ? slot->m_ButtonBackground : slot->m_BuyButtonDisabled, 0)));
     m_ShoppingPositionMarker = nullptr;
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
-    const int32_t shopping = FindRulesQuietly() ? FindRulesQuietly()->m_ShoppingOverlay : 0;
+    // A button may be made before the data has its rules (the editor's
+    // palette); it then has no shop place.
+    const CRules* rules = CRules::SFindInstance();
+    const int32_t shopping = rules ? rules->m_ShoppingOverlay : 0;
     CFrameOverlayOptions* set = shopping > 0 && shopping < sets.GetCount() ? sets.GetObject(shopping) : nullptr;
     static const CClassInfo* marker = CClassInfoList::SGetInstance().FindQuiet("CShoppingPositionMarkerFrameOverlay");
     if (set && marker)

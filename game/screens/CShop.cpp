@@ -72,16 +72,6 @@ void PlayAudio(int32_t index)
         GetAudioList().PlayAudioByIndex(index);
 }
 
-// A data set without rules has no shop set: the shop then shows nothing
-// rather than stopping the program.
-CRules* FindRulesQuietly()
-{
-    CGeneralObjectsList& list = GetGeneralObjects();
-    const int32_t index = list.Find("Rules");
-    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
-    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
-}
-
 CFrameOverlayOptions* SetAt(int32_t index)
 {
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
@@ -90,7 +80,7 @@ CFrameOverlayOptions* SetAt(int32_t index)
 
 CFrameOverlayOptions* ShopSet()
 {
-    CRules* rules = FindRulesQuietly();
+    CRules* rules = CRules::SFindInstance();
     return rules ? SetAt(rules->m_ShoppingOverlay) : nullptr;
 }
 
@@ -469,7 +459,7 @@ void CShoppingUpgradeButton::Draw(CSpriteDrawRecord& record)
 
 int32_t CShoppingUpgradeButton::GetStickerOverlay() const
 {
-    CRules* rules = FindRulesQuietly();
+    CRules* rules = CRules::SFindInstance();
     CUpgrade* offered = GetUpgradeByIndex(m_Offered);
     if (!rules || !offered)
         return 0;
@@ -567,7 +557,7 @@ void CShopWindow::Update(float seconds)
         m_TutorialDelay -= seconds;
         if (m_TutorialDelay <= 0.0f) {
             m_TutorialDelay = 0.0f;
-            CRules* rules = FindRulesQuietly();
+            CRules* rules = CRules::SFindInstance();
             if (GetCurrentLevelIndex() == 1 && rules && g_TutorialShower)
                 g_TutorialShower(rules->m_ShoppingTutorial, false);
         }
@@ -693,7 +683,7 @@ void CShopWindow::Buy()
     if (!offered || !state || !IsAffordable(*offered))
         return;
     const int32_t index = GetOfferedUpgrade(g_SelectedSlot);
-    if (CRules* rules = FindRulesQuietly())
+    if (CRules* rules = CRules::SFindInstance())
         PlayAudio(rules->m_UpgradePurchasedAudio);
     state->m_SpendableMoneyK -= offered->m_UpgradeCost;
     state->ReceiveUpgrade(index);
@@ -707,7 +697,7 @@ void CShopWindow::Return()
         return;
     const int32_t index = OwnedInSlot(g_SelectedSlot);
     CUpgrade* owned = GetUpgradeByIndex(index);
-    if (CRules* rules = FindRulesQuietly())
+    if (CRules* rules = CRules::SFindInstance())
         PlayAudio(rules->m_UpgradeSoldAudio);
     state->m_SpendableMoneyK += owned->m_UpgradeCost;
     state->RemoveUpgrade(index);
@@ -759,7 +749,7 @@ void CreateShopButtons()
     CPlayfield* playfield = GetCurrentPlayfield();
     if (!playfield)
         return;
-    CRules* rules = FindRulesQuietly();
+    CRules* rules = CRules::SFindInstance();
     const int32_t set = rules ? rules->m_ShoppingOverlay : 0;
     CUpgradeSlotList& slots = GetUpgradeSlotList();
     for (int32_t slot = 1; slot < slots.GetCount(); ++slot) {
