@@ -13,6 +13,7 @@
 #include "game/scripting/CScriptValue.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteVariables.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
@@ -52,12 +53,6 @@ int32_t Nearest(float x)
     if (x <= -2147483648.0f)
         return std::numeric_limits<int32_t>::min();
     return int32_t(std::lround(x));
-}
-
-void PlayAudio(int32_t index)
-{
-    if (index > 0)
-        GetAudioList().PlayAudioByIndex(index);
 }
 
 // -1 is a reference the data set could not resolve.
@@ -223,7 +218,7 @@ void CSpritePlugInRevealOptionalGoals::Update(CPlugInUpdateRecord& record)
     }
     if (m_SecondsUntilNextReveal == -1.0f) {
         window->RevealNextGoal();
-        PlayAudio(m_RevealAudio);
+        PlayAudioUnlessNone(m_RevealAudio);
         if (window->HasGoalToReveal())
             m_SecondsUntilNextReveal = m_SecondsBetweenReveals;
         else
@@ -235,7 +230,7 @@ void CSpritePlugInRevealOptionalGoals::Update(CPlugInUpdateRecord& record)
     if (m_SecondsUntilNextReveal > 0.0f)
         return;
     window->RevealNextGoal();
-    PlayAudio(m_RevealAudio);
+    PlayAudioUnlessNone(m_RevealAudio);
     if (window->HasGoalToReveal())
         m_SecondsUntilNextReveal = m_SecondsBetweenReveals;
     else
@@ -484,14 +479,14 @@ void CEndOfLevelWindow::Draw(CFrameInterface& frame)
     const CEndOfLevelOptions* options = CEndOfLevelOptions::SGetInstance();
     if (!m_WinAnnounced && wonLevel) {
         m_WinAnnounced = true;
-        PlayAudio(options ? options->m_ShowWinMessageAudio : 0);
+        PlayAudioUnlessNone(options ? options->m_ShowWinMessageAudio : 0);
         CScriptValue yes;
         yes.SetBoolean(true);
         SetSpriteVariable(m_Sprite, CJString("WonLevel"), yes);
     }
     if (!m_FailAnnounced && failedLevel) {
         m_FailAnnounced = true;
-        PlayAudio(options ? options->m_ShowFailMessageAudio : 0);
+        PlayAudioUnlessNone(options ? options->m_ShowFailMessageAudio : 0);
     }
     const CRules& rules = CRules::SGetInstance();
     if (CFrameOverlayOptions* set =

@@ -11,6 +11,7 @@
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
@@ -58,18 +59,6 @@ CLocalizedString& ShopTitle()
 {
     static CLocalizedString text("Shop");
     return text;
-}
-
-CSequence* SequenceAt(int32_t index)
-{
-    CSequenceList& list = GetSequenceList();
-    return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
-}
-
-void PlayAudio(int32_t index)
-{
-    if (index > 0)
-        GetAudioList().PlayAudioByIndex(index);
 }
 
 CFrameOverlayOptions* SetAt(int32_t index)
@@ -261,7 +250,7 @@ void CShoppingPositionMarkerFrameOverlay::Draw(CFrameOverlayDrawContext& context
     CFrameInterface& target = *context.m_pTarget;
     const int32_t cx = m_Position.x + m_Size.x / 2;
     const int32_t cy = m_Position.y + m_Size.y / 2;
-    if (CSequence* image = SequenceAt(m_ImageSequence)) {
+    if (CSequence* image = SequenceUnlessNone(m_ImageSequence)) {
         image->DrawCurrentFrame(target, cx, cy);
     } else {
         CColor grey(127, 127, 127, 255);
@@ -281,12 +270,12 @@ void CShoppingPositionMarkerFrameOverlay::Draw(CFrameOverlayDrawContext& context
             else
                 font->DrawWrappedText(&target, m_Position.x, m_Position.y, label, m_Size.x, 0, TextAlign::Left);
         }
-    if (CSequence* empty = SequenceAt(m_EmptyIconSequence))
+    if (CSequence* empty = SequenceUnlessNone(m_EmptyIconSequence))
         empty->DrawCurrentFrame(target, cx, cy);
     if (context.HasMouse() && ContainsPoint(context.m_MouseX, context.m_MouseY))
-        if (CSequence* hover = SequenceAt(m_HoverSequence))
+        if (CSequence* hover = SequenceUnlessNone(m_HoverSequence))
             hover->DrawCurrentFrame(target, cx, cy);
-    if (CSequence* item = SequenceAt(m_NewItemImage))
+    if (CSequence* item = SequenceUnlessNone(m_NewItemImage))
         item->DrawCurrentFrame(target, cx + m_UpgradeItemPosition.x, cy + m_UpgradeItemPosition.y);
 }
 
@@ -326,7 +315,7 @@ int32_t CBuildableItemFrameOverlay::GetShownItem() const
 void CBuildableItemFrameOverlay::Draw(CFrameOverlayDrawContext& context)
 {
     CUpgrade* upgrade = GetUpgradeByIndex(GetShownItem());
-    CSequence* closeUp = upgrade ? SequenceAt(upgrade->GetCloseUp()) : nullptr;
+    CSequence* closeUp = upgrade ? SequenceUnlessNone(upgrade->GetCloseUp()) : nullptr;
     CFrame* frame = closeUp ? closeUp->GetFrameAtPosition(1.0f) : nullptr;
     if (!frame || !context.m_pTarget)
         return;
@@ -428,9 +417,9 @@ void CShoppingUpgradeButton::Update(CSpriteUpdateRecord& record)
 CSequence* CShoppingUpgradeButton::GetHoverImage() const
 {
     if (CUpgrade* owned = GetUpgradeByIndex(m_Owned))
-        if (CSequence* hover = SequenceAt(owned->GetBuyButtonHover()))
+        if (CSequence* hover = SequenceUnlessNone(owned->GetBuyButtonHover()))
             return hover;
-    return m_Marker ? SequenceAt(m_Marker->m_HoverSequence) : nullptr;
+    return m_Marker ? SequenceUnlessNone(m_Marker->m_HoverSequence) : nullptr;
 }
 
 void CShoppingUpgradeButton::Draw(CSpriteDrawRecord& record)
@@ -443,11 +432,11 @@ void CShoppingUpgradeButton::Draw(CSpriteDrawRecord& record)
             if (CSequence* hover = GetHoverImage())
                 hover->DrawCurrentFrame(*target, 0, 0);
         if (CUpgrade* owned = GetUpgradeByIndex(m_Owned)) {
-            CSequence* picture = SequenceAt(owned->m_BuildButtonAppearance > 0 ? owned->m_BuildButtonAppearance
+            CSequence* picture = SequenceUnlessNone(owned->m_BuildButtonAppearance > 0 ? owned->m_BuildButtonAppearance
                                                                                : owned->GetAppearance());
             if (CFrame* frame = picture ? picture->GetFrameAtPosition(1.0f) : nullptr)
                 BlitAt(*target, *frame, 0, 0, picture->GetBlitType());
-        } else if (CSequence* empty = m_Marker ? SequenceAt(m_Marker->m_EmptyIconSequence) : nullptr) {
+        } else if (CSequence* empty = m_Marker ? SequenceUnlessNone(m_Marker->m_EmptyIconSequence) : nullptr) {
             empty->DrawCurrentFrame(*target, 0, 0);
         }
         if (selected && !behind)
@@ -684,7 +673,7 @@ void CShopWindow::Buy()
         return;
     const int32_t index = GetOfferedUpgrade(g_SelectedSlot);
     if (CRules* rules = CRules::SFindInstance())
-        PlayAudio(rules->m_UpgradePurchasedAudio);
+        PlayAudioUnlessNone(rules->m_UpgradePurchasedAudio);
     state->m_SpendableMoneyK -= offered->m_UpgradeCost;
     state->ReceiveUpgrade(index);
     RecreateScene();
@@ -698,7 +687,7 @@ void CShopWindow::Return()
     const int32_t index = OwnedInSlot(g_SelectedSlot);
     CUpgrade* owned = GetUpgradeByIndex(index);
     if (CRules* rules = CRules::SFindInstance())
-        PlayAudio(rules->m_UpgradeSoldAudio);
+        PlayAudioUnlessNone(rules->m_UpgradeSoldAudio);
     state->m_SpendableMoneyK += owned->m_UpgradeCost;
     state->RemoveUpgrade(index);
     RecreateScene();
