@@ -1207,6 +1207,60 @@ TROPHIES = {
 }
 
 
+def tutorial_arrow_frames():
+    """The pointer of a tutorial message: a fat arrow along +x whose tip is
+    the hot spot's side, so that a turn keeps it aimed."""
+    pixels = canvas(64, 32)
+    thick_line(pixels, 4, 16, 40, 16, 10, (255, 214, 64, 255))
+    fill_triangle(pixels, (38, 2), (62, 16), (38, 30), (255, 214, 64, 255))
+    return [pixels]
+
+
+# The map's level buttons: one picture per period colour (the first digit),
+# goal count (2 or 3) and goals achieved (up to the count).
+MAP_PERIOD_COLOURS = [(200, 92, 60, 255), (70, 140, 200, 255), (120, 170, 80, 255),
+                      (180, 120, 200, 255), (220, 180, 60, 255), (90, 170, 160, 255)]
+
+
+def level_button_frame(period, goals, achieved):
+    pixels = canvas(56, 56)
+    disc(pixels, 28, 28, 26, 26, (250, 246, 230, 255))
+    disc(pixels, 28, 28, 22, 22, MAP_PERIOD_COLOURS[period])
+    for i in range(goals):
+        x = 28 + (i - (goals - 1) / 2) * 13
+        colour = (255, 222, 70, 255) if i < achieved else (60, 60, 70, 200)
+        disc(pixels, x, 40, 5, 5, colour)
+    return pixels
+
+
+def level_selected_frame():
+    """The ring the map draws round the selected level's button."""
+    pixels = canvas(76, 76)
+    for y in range(76):
+        for x in range(76):
+            d = math.hypot(x + 0.5 - 38, y + 0.5 - 38)
+            blend(pixels, x, y, (255, 236, 120, 255), 3.5 - abs(d - 33))
+    return pixels
+
+
+def map_backdrop():
+    """The map: sea, a coast and the two towns' hills, seen from above."""
+    width, height = 1024, 768
+    pixels = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            coast = 640 + 60 * math.sin(y / 90.0) + 30 * math.sin(y / 31.0)
+            if x > coast:
+                shade = 10 if (x // 7 + y // 9) % 2 else 0
+                row.append((40 + shade, 96 + shade, 160 + shade, 255))
+            else:
+                hill = 0.5 + 0.5 * math.sin(x / 70.0) * math.cos(y / 55.0)
+                row.append((clamp(110 + 40 * hill), clamp(150 + 30 * hill), clamp(84 + 20 * hill), 255))
+        pixels.append(row)
+    return pixels
+
+
 SEQUENCES = {
     # Index 0 of the sequence list stands for none: this placeholder sorts first.
     "!None": lambda: [canvas(1, 1)],
@@ -1297,6 +1351,7 @@ SEQUENCES = {
     "Pacifier": icon(pacifier_icon),
     "Trophy Locked": locked_trophy_frames,
     "Trophy Hover": trophy_hover_frames,
+    "Tutorial Arrow": tutorial_arrow_frames,
 }
 SEQUENCES.update({"Trophy " + name: trophy_frames(metal, emblem) for name, (metal, emblem) in TROPHIES.items()})
 
@@ -1338,7 +1393,12 @@ FRAMES = {
                                         [(210, 18, 260, (110, 160, 90, 255)), (250, 10, 170, (80, 135, 70, 255))]),
     "Harbour Background": lambda: backdrop((90, 140, 210), (190, 215, 240),
                                            [(220, 25, 330, (120, 150, 110, 255))], water=(40, 90, 150)),
+    "Level Selected": level_selected_frame,
+    "Map Background": map_backdrop,
 }
+FRAMES.update({"LevelButtonActive%d%d%d" % (period, goals, achieved):
+               (lambda p=period, g=goals, a=achieved: level_button_frame(p, g, a))
+               for period in range(6) for goals in (2, 3) for achieved in range(goals + 1)})
 
 
 def main():

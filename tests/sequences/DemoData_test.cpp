@@ -42,7 +42,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 100);
+    ASSERT_EQ(list.GetCount(), 101);
     const struct {
         const char* name;
         uint32_t frames;
@@ -95,7 +95,8 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Mega Click Effect", 6},
                     {"Trophy Locked", 1},
                     {"Trophy Hover", 4},
-                    {"Trophy SupremeMatchingAce", 1}};
+                    {"Trophy SupremeMatchingAce", 1},
+                    {"Tutorial Arrow", 1}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;

@@ -28,8 +28,7 @@
 #include "images/CFrame.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "shell/CMouseState.h"
-#include "sound/CSoundList.h"
-#include "sound/SoundTestSupport.h"
+#include "LevelTones.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +64,6 @@ protected:
     void SetUp() override
     {
         BusinessLevelTest::SetUp();
-        ASSERT_TRUE(m_Device.Initialize());
         for (int frame = 1; frame <= 7; ++frame)
             WriteTga("Resources/Sequences/-Shopper/000" + std::to_string(frame) + ".tga", 20, 40);
         WriteSequence("Sign Post", 20, 40);
@@ -93,14 +91,11 @@ protected:
         WriteObject("Upgrades/Sign.Upgrade.txt", "CSignpostUpgrade",
                     "Upgrade Slot=Signpost\nAppearance=Sign Post\nEffect Chance=1");
         WriteObject("Upgrades/Doorman.Upgrade.txt", "CUpgrade", "Upgrade Slot=Greeter");
-        for (const char* sound : kSounds)
-            WriteBytes("Resources/" + std::string(sound) + ".wav", MonoWave(Constant(4000, 1000)));
-        m_Sounds = std::make_unique<CSoundList>(m_Device);
-        ASSERT_EQ(m_Sounds->Load("Customer Sounds", "Resources", ".wav", ".ogg"), int(std::size(kSounds)));
+        ASSERT_NO_FATAL_FAILURE(m_Tones.Load("Customer Sounds", {std::begin(kSounds), std::end(kSounds)}));
         GetCustomerStyleSheetList().RemoveAll();
         GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
         ASSERT_NE(StartLevel(), nullptr);
-        GetAudioList().SetSource("Audio", m_Sounds.get());
+        m_Tones.Play();
         for (const char* part : {"Walls", "Bricks", "Blue"})
             CGameState::SGetCurrent()->ReceiveUpgrade(GetUpgradeList().Find(part));
         auto* ear = new CSprite;
@@ -113,9 +108,7 @@ protected:
     void TearDown() override
     {
         GetLevelHolder().Release();
-        GetAudioList().SetSource("Nowhere", nullptr);
-        m_Sounds.reset();
-        m_Device.Shutdown();
+        m_Tones.Release();
         // Back to where the list reads from in every test.
         GetCustomerStyleSheetList().RemoveAll();
         GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
@@ -167,19 +160,7 @@ protected:
         const CFPoint at = customer.GetSprite()->GetPosition();
         return {int32_t(at.x) + dx, int32_t(at.y) + dy};
     }
-    // The sounds started since the last call, by name.
-    std::vector<std::string> Played()
-    {
-        std::vector<std::string> names;
-        for (const char* name : kSounds)
-            for (CSound* s = m_Sounds->GetSoundByName(name); s; s = s->GetNextCopy())
-                if (s->IsPlaying()) {
-                    names.push_back(name);
-                    break;
-                }
-        m_Device.StopAllSounds();
-        return names;
-    }
+    std::vector<std::string> Played() { return m_Tones.Played(); }
     int CountPlayed(const char* name, int steps)
     {
         int count = 0;
@@ -210,9 +191,7 @@ protected:
     COrders m_Orders;
     CScopedHook<SetCustomerServices> m_OrdersInstalled{&m_Orders};
     CScopedDataFolder m_DataFolder{"."};
-    plat::CAudioDeviceHeadless m_Audio;
-    CSoundDevice m_Device{m_Audio};
-    std::unique_ptr<CSoundList> m_Sounds;
+    CLevelTones m_Tones;
     std::vector<std::string> m_Broadcasts;
 };
 

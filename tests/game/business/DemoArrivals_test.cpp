@@ -2,7 +2,7 @@
 // first delay, and a level ended by the finish switch is played again from
 // its start (the stand-in until the results screens), the frame that ended
 // it carrying on over the new level.
-#include "../world/DemoGameTest.h"
+#include "DemoBusinessGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomer.h"
@@ -17,17 +17,12 @@
 
 namespace {
 
-class DemoArrivals : public CDemoGameTest {
+class DemoArrivals : public CDemoBusinessGameTest {
 protected:
-    void SetUp() override
-    {
-        CDemoGameTest::SetUp();
-        InstallGameBusinessHooks();
-    }
     void TearDown() override
     {
         GetTypedCommandSwitches() = STypedCommandSwitches();
-        CDemoGameTest::TearDown();
+        CDemoBusinessGameTest::TearDown();
     }
     static uint32_t Waiting()
     {

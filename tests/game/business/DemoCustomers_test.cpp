@@ -2,7 +2,7 @@
 // playfield (without it no level ends), and the looks and sounds the
 // customer options and style sheets name.
 #include "../MessageEarAI.h"
-#include "../world/DemoGameTest.h"
+#include "DemoBusinessGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomer.h"
@@ -145,20 +145,8 @@ namespace {
 // The game as the launcher runs it, the business layer installed: the
 // player answers a customer with a click and drags it onto a house built
 // to its order.
-class DemoCustomersInPlay : public CDemoGameTest {
+class DemoCustomersInPlay : public CDemoBusinessGameTest {
 protected:
-    void SetUp() override
-    {
-        CDemoGameTest::SetUp();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        GetHueRemapperStyleSheetList().RemoveAll();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
-    }
     void Mouse(plat::WindowEvent::Kind kind, CFPoint at, bool held, bool down = false)
     {
         plat::WindowEvent event;
@@ -210,16 +198,6 @@ protected:
                 ui->GetSprite(i)->MarkForDeletion();
     }
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetCustomerServices> m_Customers{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetGoalHooks> m_Goals{nullptr};
 };
 
 TEST_F(DemoCustomersInPlay, AClickAnswersACustomerAndADropOnAHouseBuiltToItsOrderMovesItInAndPays)

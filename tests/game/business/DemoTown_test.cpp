@@ -1,7 +1,7 @@
 // The game program over the demo data with the business layer installed, as
 // the launcher does: the player drags the town's buttons with the mouse and
 // sees a house go up, get painted, a refusal's text and the bonus meter.
-#include "../world/DemoGameTest.h"
+#include "DemoBusinessGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CBuildingOps.h"
@@ -22,21 +22,8 @@
 
 namespace {
 
-class DemoTown : public CDemoGameTest {
+class DemoTown : public CDemoBusinessGameTest {
 protected:
-    void SetUp() override
-    {
-        CDemoGameTest::SetUp();
-        // Other tests of this process point the paints' list elsewhere.
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        GetHueRemapperStyleSheetList().RemoveAll();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
-    }
 
     void Move(int32_t x, int32_t y, bool held)
     {
@@ -99,14 +86,6 @@ protected:
         return count;
     }
 
-    // The business layer's hooks stay installed for this test only.
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
 };
 
 // The buttons along the bottom bar, at their slots' markers.

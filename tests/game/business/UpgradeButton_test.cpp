@@ -22,8 +22,7 @@
 #include "objects/CBoolProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
-#include "sound/CSoundList.h"
-#include "sound/SoundTestSupport.h"
+#include "LevelTones.h"
 #include "support/TestOnlyClasses.h"
 
 #include <gtest/gtest.h>
@@ -93,7 +92,6 @@ protected:
     void SetUp() override
     {
         BusinessLevelTest::SetUp();
-        ASSERT_TRUE(m_Device.Initialize());
         CTestTool::SGetClassInfo();
         WriteTga("Resources/Sequences/-Slot Back/0001.tga", 40, 40, 0xFF202020u);
         WriteTga("Resources/Sequences/-Slot Off/0001.tga", 40, 40, 0xFF404040u);
@@ -121,13 +119,10 @@ protected:
         WriteObject("Upgrades/Tool.Upgrade.txt", "CTestTool", sounds + "Upgrade Slot=Tools\nButton Hover=Hover");
         WriteObject("Upgrades/Sign.Upgrade.txt", "CSignpostUpgrade", "Upgrade Slot=Sign");
         WriteObject("Upgrades/Crew.Upgrade.txt", "CCrewUpgrade", "Upgrade Slot=Crew A\nBuild Button Appearance=Button");
-        for (const char* sound : {"Pick", "Drop", "Oops", "Hand", "Hand Oops"})
-            WriteBytes("Resources/" + std::string(sound) + ".wav", MonoWave(Constant(4000, 1000)));
-        m_Sounds = std::make_unique<CSoundList>(m_Device);
-        ASSERT_EQ(m_Sounds->Load("Button Sounds", "Resources", ".wav", ".ogg"), 5);
+        ASSERT_NO_FATAL_FAILURE(m_Tones.Load("Button Sounds", {"Pick", "Drop", "Oops", "Hand", "Hand Oops"}));
         GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
         ASSERT_NE(StartLevel(), nullptr);
-        GetAudioList().SetSource("Audio", m_Sounds.get());
+        m_Tones.Play();
         for (const char* upgrade : {"Walls", "Tool", "Crew", "Sign"})
             CGameState::SGetCurrent()->ReceiveUpgrade(Upgrade(upgrade));
         auto* hearing = new CSprite;
@@ -137,9 +132,7 @@ protected:
     void TearDown() override
     {
         GetLevelHolder().Release();
-        GetAudioList().SetSource("Nowhere", nullptr);
-        m_Sounds.reset();
-        m_Device.Shutdown();
+        m_Tones.Release();
         GetFrameOverlayOptionsList().RemoveAll();
         GetFrameOverlayOptionsList().SetSource(nullptr, "Nowhere", 0);
         BusinessLevelTest::TearDown();
@@ -159,19 +152,7 @@ protected:
         Playfield().AddSprite(sprite, "UI");
         return button;
     }
-    // The sounds started since the last call, by name.
-    std::vector<std::string> Played()
-    {
-        std::vector<std::string> names;
-        for (const char* name : {"Pick", "Drop", "Oops", "Hand", "Hand Oops"})
-            for (CSound* s = m_Sounds->GetSoundByName(name); s; s = s->GetNextCopy())
-                if (s->IsPlaying()) {
-                    names.push_back(name);
-                    break;
-                }
-        m_Device.StopAllSounds();
-        return names;
-    }
+    std::vector<std::string> Played() { return m_Tones.Played(); }
     static CColor Drawn(CUpgradeButton& button, int32_t x, int32_t y)
     {
         CFrame frame;
@@ -184,9 +165,7 @@ protected:
     }
 
     CScopedDataFolder m_DataFolder{"."};
-    plat::CAudioDeviceHeadless m_Audio;
-    CSoundDevice m_Device{m_Audio};
-    std::unique_ptr<CSoundList> m_Sounds;
+    CLevelTones m_Tones;
     std::vector<std::string> m_Heard;
 };
 

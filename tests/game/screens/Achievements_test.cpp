@@ -3,6 +3,7 @@
 // reset word, the history kept in "Stats.dat", and the "New Trophy Earned"
 // menu stepping through what waits and letting the game go on exactly once.
 #include "../business/BonusTown.h"
+#include "ScreensTestSupport.h"
 
 #include "foundation/CCommand.h"
 #include "game/business/CCustomer.h"
@@ -32,31 +33,13 @@ using namespace bonus_town;
 
 namespace {
 
-const char* const kTrophies[] = {"BuilderOfDreams",      "AccomplishedBuilder",   "BlueModelHomeMaster",
-                                 "MatchingApprentice",   "MatchingMaster",        "SupremeMatchingAce",
-                                 "CareerEarningsBronze", "CareerEarningsSilver",  "CareerEarningsGold",
-                                 "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
-                                 "BuildingUpgradeMaster"};
-
-class CCountingCommand : public CCommand {
-public:
-    explicit CCountingCommand(int& runs)
-        : m_Runs(runs)
-    {
-    }
-    void Execute() override { ++m_Runs; }
-
-private:
-    int& m_Runs;
-};
-
 class Trophies : public BonusTown {
 protected:
     void SetUp() override
     {
         BonusTown::SetUp();
         WriteSequence("Cup");
-        for (const char* name : kTrophies) {
+        for (const char* name : kAwardedTrophies) {
             std::string lines = "Display Name=" + std::string(name) + " Cup\nJust Earned Description=For " + name +
                                 "\nNew Trophy Earned Menu Image=Cup\n";
             // One trophy is earned without the menu.

@@ -2,7 +2,7 @@
 // installed as the launcher installs them: the player's profile counts the
 // time, records the level as played, and goes (saved) with the game object,
 // before the lists it names.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/screens/CDecadeTransition.h"
@@ -19,35 +19,7 @@
 
 namespace {
 
-class DemoProfile : public CDemoGameTest {
-protected:
-    void SetUp() override
-    {
-        CDemoGameTest::SetUp();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        GetHueRemapperStyleSheetList().RemoveAll();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Nowhere", 0);
-    }
-
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goals{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetCustomerServices> m_Customers{nullptr};
-};
+class DemoProfile : public CScreensGameTest {};
 
 TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)
 {
@@ -74,9 +46,7 @@ TEST_F(DemoProfile, PlayingCountsIntoTheProfileWhichGoesWithTheGameObject)
 
     const uint32_t id = player->m_ID;
     const float running = player->m_SecondsProgramRunning;
-    ShutDown();
-    m_Started = false;
-    delete CGameBase::SGetInstance();
+    EndRun();
     EXPECT_EQ(CStats::SFindInstance(), nullptr) << "the profiles go with the game object";
     ASSERT_TRUE(DiskHas("Stats.dat")) << "the orderly exit writes them";
 

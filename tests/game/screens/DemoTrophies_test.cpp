@@ -3,7 +3,7 @@
 // its transition, trophies earned by play, announced at the level's end, the
 // trophy room opened from the announcement, and the next start finding them
 // in the profile.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
@@ -11,6 +11,7 @@
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
@@ -39,48 +40,14 @@
 
 namespace {
 
-const char* const kTrophies[] = {"BuilderOfDreams",      "AccomplishedBuilder",   "BlueModelHomeMaster",
-                                 "MatchingApprentice",   "MatchingMaster",        "SupremeMatchingAce",
-                                 "CareerEarningsBronze", "CareerEarningsSilver",  "CareerEarningsGold",
-                                 "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
-                                 "BuildingUpgradeMaster"};
-
-class DemoTrophies : public CDemoGameTest {
+class DemoTrophies : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
-        for (CObjectFileArray* list : Lists())
-            list->SetSource(nullptr, "Resources", 0);
-        GetLifeRewardList().SetSource("LifeRewards", "Resources/LifeRewards", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : Lists()) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
-        GetLifeRewardList().RemoveAll();
-        GetLifeRewardList().SetSource(nullptr, "Nowhere", 0);
-    }
-    static std::vector<CObjectFileArray*> Lists()
-    {
-        return {&GetDecadeTransitionList(), &GetAchievementList()};
-    }
-    void Passes(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            ASSERT_TRUE(Pass(17));
-    }
-    void ClickMiddle(const CJWindow& window)
-    {
-        const CRect rect = window.GetScreenRect();
-        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        Passes(3);
+        CScreensGameTest::SetUp();
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetAchievementList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards", "LifeRewards");
     }
     static int32_t Trophy(const char* name) { return GetAchievementList().Find(name); }
     static int32_t Sequence(const std::string& name) { return GetSequenceList().Find(name.c_str()); }
@@ -88,26 +55,12 @@ protected:
     static std::set<std::string> Earned()
     {
         std::set<std::string> names;
-        for (const char* name : kTrophies)
+        for (const char* name : kAwardedTrophies)
             if (GetAchievementHistory()->HasBeenEarned(Trophy(name)))
                 names.insert(name);
         return names;
     }
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
-    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
-    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
-    CScopedHook<SetTrophyRoomMaker> m_RoomMaker{nullptr};
 };
 
 // Every name the award checks look up is a trophy with pictures that draw,
@@ -118,7 +71,7 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
     ASSERT_TRUE(Start());
     CAchievementList& trophies = GetAchievementList();
     EXPECT_EQ(trophies.GetCount(), 13) << "the twelve and the none placeholder";
-    for (const char* name : kTrophies) {
+    for (const char* name : kAwardedTrophies) {
         const int32_t index = Trophy(name);
         ASSERT_GT(index, 0) << name;
         CAchievement* trophy = trophies.GetObject(index);
@@ -141,7 +94,7 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
     for (uint32_t i = 0; i < room->GetOverlayCount(); ++i)
         if (auto* spot = dynamic_cast<CAchievementFrameOverlayOverlay*>(room->GetOverlay(i)))
             placed.insert(spot->m_Achievement);
-    for (const char* name : kTrophies)
+    for (const char* name : kAwardedTrophies)
         EXPECT_EQ(placed.count(Trophy(name)), 1u) << name;
     EXPECT_EQ(placed.size(), 12u);
 
@@ -179,6 +132,12 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     ASSERT_NE(transition->GetDefaultButton(), nullptr);
     ClickMiddle(*transition->GetDefaultButton());
     ASSERT_EQ(GetDecadeTransitionWindow(), nullptr) << "Continue leads into the street";
+    // The street's introduction, then play.
+    if (CLevelIntroWindow* intro = GetLevelIntroWindow()) {
+        ASSERT_NE(intro->GetDefaultButton(), nullptr);
+        ClickMiddle(*intro->GetDefaultButton());
+    }
+    ASSERT_EQ(GetLevelIntroWindow(), nullptr);
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     const uint32_t screens = App()->GetOpenScreens();
 
@@ -224,9 +183,7 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     EXPECT_TRUE(GetEndOfLevelWindow() || GetTutorialEndOfLevelWindow()) << "its results waited behind the room";
 
     const uint32_t id = CStats::SGetInstance().GetCurrentPlayer()->m_ID;
-    ShutDown();
-    m_Started = false;
-    delete CGameBase::SGetInstance();
+    EndRun();
     ASSERT_TRUE(DiskHas("Stats.dat"));
 
     ASSERT_TRUE(Start());

@@ -1,7 +1,7 @@
 // The level's end in the running game: the result recorded, the results
 // window's variables as its overlays show them, the count-up announced once,
 // the achieved goals revealed one by one, and the ways out.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "foundation/MathHelpers.h"
 #include "game/business/BusinessHooks.h"
@@ -75,34 +75,22 @@ void SetGoals(CLevelOptions& level, const std::vector<int>& states, float expert
     }
 }
 
-class EndOfLevel : public CDemoGameTest {
+class EndOfLevel : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
+        CScreensGameTest::SetUp();
         WriteBytes("Data/Resources/Frame Overlay Options/End Of Level Overlay.FOO",
                    ButtonSet({"Continue", "Replay", "Hide"}));
         WriteBytes("Data/Resources/Frame Overlay Options/End Of Level Hidden Overlay.FOO", ButtonSet({"Show"}));
         WriteBytes("Data/Resources/Frame Overlay Options/End Of Tutorial Level Overlay.FOO", ButtonSet({"Continue"}));
         WriteBytes("Data/Resources/End Of Level Options.Object.txt", ObjectText("CEndOfLevelOptions", ""));
-        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        GetDecadeTransitionList().RemoveAll();
-        GetDecadeTransitionList().SetSource(nullptr, "Nowhere", 0);
+        ReadList(GetDecadeTransitionList());
     }
     // The game at its first level, as a regular level without goals.
     CLevelOptions& StartGame()
     {
-        EXPECT_TRUE(Start());
-        EXPECT_TRUE(Pass(17));
-        if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-            opening->Destroy();
+        StartPastOpening();
         EXPECT_TRUE(Pass(17));
         CLevelOptions* level = CLevelOptions::SGetCurrent();
         EXPECT_NE(level, nullptr);
@@ -113,7 +101,6 @@ protected:
         Player().m_Difficulty = 1;
         return *level;
     }
-    static CPlayerStats& Player() { return *CStats::SGetInstance().GetCurrentPlayer(); }
     static void SetRevenue(float revenue, float bonus)
     {
         CGameState* state = CGameState::SGetCurrent();
@@ -132,14 +119,6 @@ protected:
         window.FillSubstitutions(values);
         return values.Apply(CJString(key)).GetString();
     }
-    void ClickOn(CJWindow* button)
-    {
-        ASSERT_NE(button, nullptr);
-        const CRect rect = button->GetScreenRect();
-        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        for (int i = 0; i < 3; ++i)
-            ASSERT_TRUE(Pass(17));
-    }
     static std::vector<uint32_t> ShownAt(const CAdviceHistory& history)
     {
         std::vector<uint32_t> out;
@@ -148,19 +127,6 @@ protected:
         return out;
     }
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
-    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
-    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
 };
 
 TEST_F(EndOfLevel, ResultVariablesFollowTheCountUpAndTheGoals)

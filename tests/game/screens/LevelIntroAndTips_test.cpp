@@ -2,7 +2,7 @@
 // introduction says of the level, which keys and buttons lead where, the play
 // layers hidden while it shows and back however it goes; what the HUD is told
 // of the tips, and the tips menu paging over empty tips.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/screens/CDecadeTransition.h"
@@ -55,7 +55,7 @@ public:
     std::vector<EGameScreen> asked;
 };
 
-class IntroAndTips : public CDemoGameTest {
+class IntroAndTips : public CScreensGameTest {
 protected:
     // tips: the "Tips List"; null writes no "Tips Options".
     void StartWith(const std::vector<std::string>& introButtons, const std::vector<std::string>* tips = nullptr)
@@ -73,13 +73,8 @@ protected:
         } else {
             std::filesystem::remove(PathOf("Data/Resources/Tips Options.Object.txt"));
         }
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
         SetGameAppHooks(&m_Screens);
-        ASSERT_TRUE(Start());
-        ASSERT_TRUE(Pass(17));
-        if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-            opening->Destroy();
+        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     }
     void TearDown() override
     {
@@ -87,8 +82,7 @@ protected:
                                  static_cast<CJWindow*>(GetTownMapWindow())})
             if (window)
                 window->Destroy();
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
+        CScreensGameTest::TearDown();
     }
     // Starts the level, as the game does, with its introduction.
     CLevelIntroWindow* StartLevel(uint32_t index)
@@ -108,21 +102,6 @@ protected:
         }
         return true;
     }
-    static CJButton* Button(CJWindow* window, const char* title)
-    {
-        for (CJWindow* child = window->GetFirstChild(); child; child = child->GetNextSibling())
-            if (std::string(child->GetTitleText()) == title)
-                return dynamic_cast<CJButton*>(child);
-        return nullptr;
-    }
-    void Click(CJButton* button)
-    {
-        ASSERT_NE(button, nullptr);
-        const CRect at = button->GetScreenRect();
-        PushClick((at.left + at.right) / 2, (at.top + at.bottom) / 2);
-        for (int i = 0; i < 3; ++i)
-            ASSERT_TRUE(Pass(17));
-    }
     static std::string Values(const char* text, bool intro)
     {
         CTextSubstitutionList values;
@@ -134,16 +113,6 @@ protected:
     }
 
     CRecordingScreens m_Screens;
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
 };
 
 TEST_F(IntroAndTips, TheIntroductionTellsTheLevelWithSeparatorsAndItsClockRuns)
@@ -205,7 +174,7 @@ TEST_F(IntroAndTips, BackLeadsToTheMapFromTheFirstLevelAndThroughTheShopFromALat
     CLevelIntroWindow* window = StartLevel(0);
     ASSERT_NE(window, nullptr);
     EXPECT_NE(window->GetCancelButton(), window->GetDefaultButton());
-    Click(Button(window, "Back"));
+    ClickOn(Button(window, "Back"));
     EXPECT_EQ(GetLevelIntroWindow(), nullptr);
     ASSERT_NE(GetTownMapWindow(), nullptr);
     EXPECT_TRUE(CGameSongPlayer::SGetInstance().IsIntermission());
@@ -220,7 +189,7 @@ TEST_F(IntroAndTips, BackLeadsToTheMapFromTheFirstLevelAndThroughTheShopFromALat
     EXPECT_EQ(GetTownMapWindow(), nullptr);
 
     ASSERT_NE(StartLevel(1), nullptr);
-    Click(Button(GetLevelIntroWindow(), "Play"));
+    ClickOn(Button(GetLevelIntroWindow(), "Play"));
     EXPECT_EQ(GetLevelIntroWindow(), nullptr);
     EXPECT_TRUE(LayersShown(true));
     EXPECT_EQ(GetCurrentLevelIndex(), 1u);
@@ -279,18 +248,18 @@ TEST_F(IntroAndTips, TheTipsMenuPagesOverEmptyTipsButMayLandOnAnEmptyEnd)
     EXPECT_EQ(Values("%s[Tip]|%s[CanDoPrevious]|%s[CanDoNext]", false), "Third|1|1");
 
     // Nothing non-empty lies beyond: "Next" lands on the empty last tip.
-    Click(Button(menu, "Next >"));
+    ClickOn(Button(menu, "Next >"));
     EXPECT_EQ(menu->GetIndex(), 4u);
     EXPECT_EQ(Values("%s[Tip]|%s[CanDoPrevious]|%s[CanDoNext]", false), "|1|0");
     EXPECT_EQ(Button(menu, "Next >"), nullptr);
 
     menu->Prev();
     EXPECT_EQ(menu->GetIndex(), 2u);
-    Click(Button(menu, "< Prev"));
+    ClickOn(Button(menu, "< Prev"));
     EXPECT_EQ(Values("%s[Tip]|%s[CanDoPrevious]|%s[CanDoNext]", false), "First|0|1");
     EXPECT_EQ(Button(menu, "< Prev"), nullptr);
     EXPECT_GT(menu->GetTimer(), 0.0f);
-    Click(Button(menu, "Done"));
+    ClickOn(Button(menu, "Done"));
     EXPECT_EQ(GetTipsMenu(), nullptr);
 
     // Opened on an empty tip it steps back to the one before.

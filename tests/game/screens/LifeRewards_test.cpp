@@ -2,7 +2,7 @@
 // levels of chosen goal counts: what a reward counts and when it unlocks, how
 // the window counts up on a hand-driven clock and which sounds it makes, how
 // the player leafs through the rewards, and where Continue leads.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "foundation/CCommand.h"
 #include "game/business/BusinessHooks.h"
@@ -39,25 +39,13 @@
 
 namespace {
 
-class CCountingCommand : public CCommand {
-public:
-    explicit CCountingCommand(int& runs)
-        : m_Runs(runs)
-    {
-    }
-    void Execute() override { ++m_Runs; }
-
-private:
-    int& m_Runs;
-};
-
 constexpr float kFrame = 1.0f / 60.0f;
 
-class LifeRewards : public CDemoGameTest {
+class LifeRewards : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
+        CScreensGameTest::SetUp();
         WriteBytes(PathOf("Data/Resources/Frame Overlay Options/LifeRewardControlsOverlay.FOO"), kControls);
         // Rewards after levels 10, 20 and 30, whatever the demo holds.
         std::filesystem::remove_all(PathOf("Data/Resources/LifeRewards"));
@@ -66,18 +54,9 @@ protected:
             WriteBytes(PathOf("Data/Resources/LifeRewards/" + name + ".LifeRewards.txt"),
                        ObjectText("CLifeRewards", "Position Marker Name=" + name + "\r\nLevel To Display After=" +
                                                       std::to_string(after) + "\r\n"));
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
-        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
-        GetLifeRewardList().SetSource(nullptr, "Resources/LifeRewards", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-        ASSERT_TRUE(Start());
-        ASSERT_TRUE(Pass(17));
-        if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-            opening->Destroy();
-        // The first level it started shows its introduction over the level.
-        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-            intro->Destroy();
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+        ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
         GrowLevelSet(30, 3);
         CGoalOptions& options = *CGoalOptions::SGetInstance();
         options.m_GoalCountDelay = 0.5f;
@@ -99,14 +78,7 @@ protected:
     {
         if (CLifeRewardWindow* window = GetLifeRewardWindow())
             window->Destroy();
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetHueRemapperStyleSheetList()),
-                                       static_cast<CObjectFileArray*>(&GetDecadeTransitionList()),
-                                       static_cast<CObjectFileArray*>(&GetLifeRewardList())}) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
+        CScreensGameTest::TearDown();
     }
 
     // The level set grown to count levels; every added level offers goals.
@@ -130,12 +102,6 @@ protected:
             options->m_OptionalGoals[i] = new CRevenueGoal;
         }
     }
-    static CPlayerStats& Player()
-    {
-        CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
-        EXPECT_NE(player, nullptr);
-        return *player;
-    }
     // The player achieved the first goals of each level from first to end.
     static void Achieve(uint32_t first, uint32_t end, uint32_t goals)
     {
@@ -149,16 +115,7 @@ protected:
         EXPECT_NE(reward, nullptr) << name;
         return reward;
     }
-    static bool Plays(const char* audio)
-    {
-        CAudioPlaySettings peek;
-        peek.noPlay = true;
-        for (CSound* s = GetAudioList().PlayAudioByIndex(GetAudioList().Find(audio), peek).sound; s;
-             s = s->GetNextCopy())
-            if (s->IsPlaying())
-                return true;
-        return false;
-    }
+    static bool Plays(const char* audio) { return AudioPlays(GetAudioList().Find(audio)); }
     // Stops every sound, so the next check sees only what plays from now.
     static void Hush()
     {
@@ -168,13 +125,6 @@ protected:
             for (CSound* s = GetAudioList().PlayAudioByIndex(i, peek).sound; s; s = s->GetNextCopy())
                 s->Stop();
         }
-    }
-    static CJButton* Button(CJWindow* window, const char* title)
-    {
-        for (CJWindow* child = window->GetFirstChild(); child; child = child->GetNextSibling())
-            if (std::string(child->GetTitleText()) == title)
-                return dynamic_cast<CJButton*>(child);
-        return nullptr;
     }
     static std::string ContinueTitle(CLifeRewardWindow& window)
     {
@@ -194,16 +144,6 @@ protected:
                                              "\t\t\tTitle=Next >\r\n\t\t\tPosition=544,700\r\n\t\t\tSize=120,40\r\n"
                                              "\t\t}\r\n\t}\r\n}\r\n";
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
 };
 
 TEST_F(LifeRewards, TenLevelsCountAndUnlockOnlyWhenEveryLevelOffersGoalsAndAllAreAchieved)

@@ -2,7 +2,7 @@
 // the first nor a tutorial opens it over an emptied playfield, the game's
 // screen table knows it, and "Quit" leaves the level's starting state in the
 // profile before the level starts.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
@@ -28,11 +28,11 @@
 
 namespace {
 
-class ShopGame : public CDemoGameTest {
+class ShopGame : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
+        CScreensGameTest::SetUp();
         std::string buttons;
         for (const char* id : {"Quit", "Return", "Close"}) {
             const int32_t x = id[0] == 'Q' ? 800 : id[0] == 'R' ? 100 : 400;
@@ -43,32 +43,10 @@ protected:
         WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Shopping Overlay.FOO"),
                    "CFrameOverlayOptions\r\n{\r\n\tText Overlays=Array\r\n\t{\r\n\t\tItem Count=3\r\n" + buttons +
                        "\t}\r\n}\r\n");
-        GetAchievementList().SetSource("Achievement", "Resources", 0);
-        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-        ASSERT_TRUE(Start());
+        ReadList(GetAchievementList(), "Resources", "Achievement");
+        ReadList(GetDecadeTransitionList());
+        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
         ASSERT_TRUE(Pass(17));
-        if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-            opening->Destroy();
-        ASSERT_TRUE(Pass(17));
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetAchievementList()),
-                                       static_cast<CObjectFileArray*>(&GetDecadeTransitionList())}) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
-    }
-    void ClickMiddle(const CJWindow& window)
-    {
-        const CRect rect = window.GetScreenRect();
-        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        for (int i = 0; i < 3; ++i)
-            ASSERT_TRUE(Pass(17));
     }
     static uint32_t SpritesIn(const char* layer)
     {
@@ -77,20 +55,6 @@ protected:
         return found ? found->GetSpriteCount() : 0;
     }
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
-    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
-    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
-    CScopedHook<SetTrophyRoomMaker> m_RoomMaker{nullptr};
 };
 
 TEST_F(ShopGame, TheSecondLevelGoesThroughTheShopAndQuitStartsItWithItsStartingState)

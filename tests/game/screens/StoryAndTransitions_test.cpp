@@ -2,7 +2,7 @@
 // with the screens layer installed as the launcher installs it: what covers
 // the playfield when, which commands run how often, which pages a player may
 // leaf to.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "foundation/CCommand.h"
 #include "game/business/BusinessHooks.h"
@@ -40,19 +40,6 @@
 
 namespace {
 
-// Counts its runs.
-class CCountingCommand : public CCommand {
-public:
-    explicit CCountingCommand(int& runs)
-        : m_Runs(runs)
-    {
-    }
-    void Execute() override { ++m_Runs; }
-
-private:
-    int& m_Runs;
-};
-
 // The transitions of a list of their own, read from object files.
 class TransitionList : public CTempFolderTest {
 protected:
@@ -83,31 +70,12 @@ TEST_F(TransitionList, TheFirstInListOrderForTheLevelWinsAndZeroMatchesNone)
     EXPECT_EQ(FindDecadeTransitionForLevel(list, 0xFFFFFFFFu), nullptr);
 }
 
-class ScreensGame : public CDemoGameTest {
+class ScreensGame : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
-        GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
-        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetHueRemapperStyleSheetList()),
-                                       static_cast<CObjectFileArray*>(&GetDecadeTransitionList())}) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
-    }
-    static CPlayerStats& Player()
-    {
-        CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
-        EXPECT_NE(player, nullptr);
-        return *player;
+        CScreensGameTest::SetUp();
+        ReadList(GetDecadeTransitionList());
     }
     static std::unique_ptr<CFrame> Canvas()
     {
@@ -118,13 +86,7 @@ protected:
     // Whether the rules' transition sound has a copy playing.
     static bool TransitionSoundPlays()
     {
-        CAudioPlaySettings peek;
-        peek.noPlay = true;
-        const int32_t index = CRules::SGetInstance().m_OpenDecadeTransitionAudio;
-        for (CSound* s = GetAudioList().PlayAudioByIndex(index, peek).sound; s; s = s->GetNextCopy())
-            if (s->IsPlaying())
-                return true;
-        return false;
+        return AudioPlays(CRules::SGetInstance().m_OpenDecadeTransitionAudio);
     }
 
     uint32_t PresentedPixel(int32_t x, int32_t y)
@@ -149,16 +111,6 @@ protected:
         WriteBytes(std::string(folder) + "/" + name, bytes);
     }
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
 };
 
 TEST_F(ScreensGame, ANewGameShowsTheFirstTransitionThenStartsTheLevelOnContinue)
@@ -207,10 +159,7 @@ TEST_F(ScreensGame, WithoutATransitionForTheFirstLevelTheGameStartsAtOnce)
 
 TEST_F(ScreensGame, TransitionSoundsOnTheSecondDrawAndItsCommandRunsOnce)
 {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 0);
     ASSERT_NE(transition, nullptr);
     const uint32_t screens = App()->GetOpenScreens();
@@ -276,13 +225,7 @@ TEST_F(ScreensGame, PlayedPagesRaiseTheFurthestPageViewed)
 
 TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
 {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
-    // The first level it started shows its introduction in front.
-    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-        intro->Destroy();
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     Player().m_NumStoryPagesViewed = 1;
     int runs = 0;
     auto* book = new CStoryWindow(nullptr, 0, true, new CCountingCommand(runs), nullptr);
@@ -348,13 +291,7 @@ TEST_F(ScreensGame, SkipRunsOnlyTheSkipCommandAndOutsideClosingRunsNeither)
 // credits window, drawn by the running game.
 TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
 {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
-    // The first level it started shows its introduction in front.
-    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-        intro->Destroy();
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     ASSERT_NE(screen, nullptr);
     auto* story = new CStoryWindow(nullptr, 0, false, nullptr, nullptr);

@@ -1,7 +1,7 @@
 // The running game ends a level with trophies waiting: the "New Trophy
 // Earned" menu covers the screen and the level's results come only after its
 // last trophy is dismissed, by clicks on "Done".
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
@@ -29,22 +29,16 @@
 
 namespace {
 
-const char* const kNames[] = {"BuilderOfDreams",      "AccomplishedBuilder",   "BlueModelHomeMaster",
-                              "MatchingApprentice",   "MatchingMaster",        "SupremeMatchingAce",
-                              "CareerEarningsBronze", "CareerEarningsSilver",  "CareerEarningsGold",
-                              "CraftsmanOfTheCentury", "OutstandingBuildingAwardOfExcellence",
-                              "BuildingUpgradeMaster"};
-
-class TrophyAnnouncement : public CDemoGameTest {
+class TrophyAnnouncement : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
+        CScreensGameTest::SetUp();
         // Trophies of the test's own, whatever the demo holds.
         for (const auto& entry : std::filesystem::recursive_directory_iterator(PathOf("Data/Resources")))
             if (entry.path().string().ends_with(".Achievement.txt"))
                 std::filesystem::remove(entry.path());
-        for (const char* name : kNames)
+        for (const char* name : kAwardedTrophies)
             WriteBytes(std::string("Data/Resources/Test Trophies/") + name + ".Achievement.txt",
                        ObjectText("CAchievement", std::string("Display Name=") + name + "\r\n"));
         WriteBytes("Data/Resources/Achievement Options.Object.txt", ObjectText("CAchievementOptions", ""));
@@ -55,55 +49,23 @@ protected:
                               "Position=800,600\r\nSize=120,40\r\n}\r\n"
                               "Array Item=CFrameOverlayButton\r\n{\r\nID=TrophyRoom\r\nTitle=Trophies\r\n"
                               "Position=100,600\r\nSize=120,40\r\n}\r\n}\r\n"));
-        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
+        ReadList(GetDecadeTransitionList());
         GetAchievementList().RemoveAll();
-        GetAchievementList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
-    }
-    void TearDown() override
-    {
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetDecadeTransitionList()),
-                                       static_cast<CObjectFileArray*>(&GetAchievementList())}) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
+        ReadList(GetAchievementList());
     }
     void ClickDone()
     {
         CNewTrophyEarnedMenu* menu = GetNewTrophyEarnedMenu();
         ASSERT_NE(menu, nullptr);
         auto* done = dynamic_cast<CJButton*>(menu->GetDefaultButton());
-        ASSERT_NE(done, nullptr);
-        const CRect rect = done->GetScreenRect();
-        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        for (int i = 0; i < 3; ++i)
-            ASSERT_TRUE(Pass(17));
+        ClickOn(done);
     }
 
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
-    CScopedHook<SetAchievementServices> m_Achievements{nullptr};
-    CScopedHook<SetPlayfieldHooks> m_Playfield{nullptr};
-    CScopedHook<SetLevelCompleter> m_Completer{nullptr};
 };
 
 TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAgain)
 {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     ASSERT_TRUE(Pass(17));
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     const auto results = [] { return GetEndOfLevelWindow() != nullptr || GetTutorialEndOfLevelWindow() != nullptr; };

@@ -2,7 +2,7 @@
 // of the tests' own: what the text panel says under the mouse and when, what
 // is drawn where, where "Scrapbook" leads, and the way in from the "New
 // Trophy Earned" menu.
-#include "../world/DemoGameTest.h"
+#include "ScreensGameTest.h"
 
 #include "foundation/CCommand.h"
 #include "game/business/BusinessHooks.h"
@@ -38,18 +38,6 @@
 
 namespace {
 
-class CCountingCommand : public CCommand {
-public:
-    explicit CCountingCommand(int& runs)
-        : m_Runs(runs)
-    {
-    }
-    void Execute() override { ++m_Runs; }
-
-private:
-    int& m_Runs;
-};
-
 int g_ViewersMade = 0;
 CMenuWindow* MakeViewer()
 {
@@ -69,11 +57,11 @@ std::string TrophyOverlay(const char* name, int32_t x, int32_t y)
            "\r\n\t\t\tPosition=" + std::to_string(x) + "," + std::to_string(y) + "\r\n\t\t}\r\n";
 }
 
-class TrophyRoomGame : public CDemoGameTest {
+class TrophyRoomGame : public CScreensGameTest {
 protected:
     void SetUp() override
     {
-        CDemoGameTest::SetUp();
+        CScreensGameTest::SetUp();
         const std::string res = "Data/Resources/";
         WriteBytes(PathOf(res + "!None.Achievement.txt"), ObjectText("CAchievement", ""));
         WriteBytes(PathOf(res + "AccomplishedBuilder.Achievement.txt"),
@@ -91,15 +79,10 @@ protected:
                        "\t\t\tPosition=824,700\r\n\t\t\tSize=160,40\r\n\t\t}\r\n"
                        "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=Scrapbook\r\n\t\t\tTitle=Scrapbook\r\n"
                        "\t\t\tPosition=40,700\r\n\t\t\tSize=160,40\r\n\t\t}\r\n\t}\r\n}\r\n");
-        GetAchievementList().SetSource("Achievement", "Resources", 0);
-        GetDecadeTransitionList().SetSource(nullptr, "Resources", 0);
-        InstallGameBusinessHooks();
-        InstallGameScreensHooks();
+        ReadList(GetAchievementList(), "Resources", "Achievement");
+        ReadList(GetDecadeTransitionList());
         g_ViewersMade = 0;
-        ASSERT_TRUE(Start());
-        ASSERT_TRUE(Pass(17));
-        if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-            opening->Destroy();
+        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
         ASSERT_TRUE(Pass(17));
         m_Canvas = std::make_unique<CFrame>();
         m_Canvas->Create(1024, 768, 32);
@@ -108,15 +91,8 @@ protected:
     void TearDown() override
     {
         SetTrophyRoomScrapbookMaker(nullptr);
-        CDemoGameTest::TearDown();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetAchievementList()),
-                                       static_cast<CObjectFileArray*>(&GetDecadeTransitionList())}) {
-            list->RemoveAll();
-            list->SetSource(nullptr, "Nowhere", 0);
-        }
+        CScreensGameTest::TearDown();
     }
-    static CPlayerStats& Player() { return *CStats::SGetInstance().GetCurrentPlayer(); }
     static int32_t Index(const char* name) { return GetAchievementList().Find(name); }
     // A point of the trophy's frame 0 that hits, in screen terms.
     static CPoint HitPoint(const char* sequence, CPoint at)
@@ -144,16 +120,6 @@ protected:
 
     std::unique_ptr<CFrame> m_Canvas;
     uint32_t m_Screens = 0;
-    CScopedHook<SetLotHooks> m_Lot{nullptr};
-    CScopedHook<SetHudHooks> m_Hud{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_Level{nullptr};
-    CScopedHook<SetGameAppHooks> m_App{nullptr};
-    CScopedHook<SetTypedCommandHooks> m_Typed{nullptr};
-    CScopedHook<SetGameSongHooks> m_Songs{nullptr};
-    CScopedHook<SetThreeInARowCounterHooks> m_Counter{nullptr};
-    CScopedHook<SetWorldHooks> m_World{nullptr};
-    CScopedHook<SetGoalHooks> m_Goal{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptions{nullptr};
 };
 
 TEST_F(TrophyRoomGame, ThePanelDescribesTheTrophyUnderTheMouseOneFrameLate)

@@ -204,19 +204,19 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
 }
 
 // Every object the demo data names resolves: the rules with every default
-// name, the three levels with their periods and backgrounds, the state.
+// name, the four levels with their periods and backgrounds, the state.
 TEST_F(WorldShowcase, TheDemoDataLoadsWhole)
 {
     GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
     EXPECT_NE(GetGeneralObjectAs<CRules>("Rules").GetClassInfo(), nullptr);
     EXPECT_GE(GetGameStateList().Find("Initial"), 0);
     CLevelSet* levels = GetLevels();
-    ASSERT_EQ(levels->GetCount(), 3u);
+    ASSERT_EQ(levels->GetCount(), 4u);
     EXPECT_EQ(levels->GetFirstTutorialLevelIndex(), 0u);
     EXPECT_EQ(levels->GetLastTutorialLevelIndex(), 0u);
-    const char* periods[] = {"Period 1", "Period 1", "Period 2"};
-    const char* backgrounds[] = {"Town", "Harbour", "Town"};
-    for (uint32_t i = 0; i < 3; ++i) {
+    const char* periods[] = {"Period 1", "Period 1", "Period 2", "Period 2"};
+    const char* backgrounds[] = {"Town", "Harbour", "Town", "Town"};
+    for (uint32_t i = 0; i < 4; ++i) {
         CLevelOptions& level = *levels->GetLevel(i);
         EXPECT_STREQ(GetPeriodList().GetItemName(level.m_Period), periods[i]) << i;
         EXPECT_STREQ(GetBackgroundStyleSheetList().GetItemName(level.m_Background), backgrounds[i]) << i;
@@ -258,7 +258,7 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
         if ((sorter = dynamic_cast<CLevelSorterWindow*>(child)))
             break;
     ASSERT_NE(sorter, nullptr);
-    EXPECT_EQ(sorter->GetList()->GetRowCount(), 3);
+    EXPECT_EQ(sorter->GetList()->GetRowCount(), 4);
     // A new level made current at the top is what the showcase then holds.
     sorter->GetList()->SelectItem(0, true);
     sorter->Insert();

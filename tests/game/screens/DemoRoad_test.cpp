@@ -1,0 +1,209 @@
+// The demo data's road from level to level in the running game, as a player
+// takes it: the first street's tutorial messages, a won street's results
+// counting up, "Continue" to the map, the next street through the shop and
+// its introduction.
+#include "ScreensGameTest.h"
+
+#include "game/business/BusinessHooks.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/scripting/CSprite.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CEndOfLevel.h"
+#include "game/screens/CLevelIntro.h"
+#include "game/screens/CShop.h"
+#include "game/screens/CStats.h"
+#include "game/screens/CTips.h"
+#include "game/screens/CTownMap.h"
+#include "game/screens/CTutorialPopUp.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGoal.h"
+#include "game/world/CHUD.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CThreeInARowCounter.h"
+#include "game/world/CTutorial.h"
+#include "game/world/CTypedCommands.h"
+#include "game/world/CUpgrade.h"
+#include "game/world/CUpgradeSlot.h"
+#include "game/world/LotHooks.h"
+#include "game/world/WorldHooks.h"
+#include "sequences/CTextSubstitutionList.h"
+#include "support/ScopedHooks.h"
+#include "ui/CJButton.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+class DemoRoad : public CScreensGameTest {
+protected:
+    void SetUp() override
+    {
+        CScreensGameTest::SetUp();
+        ReadList(GetDecadeTransitionList());
+    }
+    // The game at its first street, past the opening transition and the
+    // street's introduction.
+    void StartGame()
+    {
+        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+        ASSERT_TRUE(Pass(17));
+        ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
+        PlayFromTheIntroduction();
+    }
+    void PlayFromTheIntroduction()
+    {
+        CLevelIntroWindow* intro = GetLevelIntroWindow();
+        ASSERT_NE(intro, nullptr);
+        ClickOn(intro->GetDefaultButton());
+        ASSERT_EQ(GetLevelIntroWindow(), nullptr);
+    }
+    void Seconds(float seconds)
+    {
+        for (int i = 0; i < int(seconds * 1000 / 17) + 1; ++i)
+            ASSERT_TRUE(Pass(17));
+    }
+    // The tutorial messages open on the playfield, by name.
+    static std::vector<std::string> OpenMessages()
+    {
+        std::vector<std::string> out;
+        CPlayfield* playfield = GetCurrentPlayfield();
+        CPlayfieldLayer* effects = playfield ? playfield->FindLayer("Effects") : nullptr;
+        for (uint32_t i = 0; effects && i < effects->GetSpriteCount(); ++i)
+            if (auto* popUp = dynamic_cast<CTutorialPopUpSpriteAI*>(
+                    effects->GetSprite(i)->FindAI(CTutorialPopUpSpriteAI::SGetClassInfo())))
+                out.push_back(GetTutorialList().GetItemName(popUp->m_Tutorial));
+        return out;
+    }
+    template <typename Window>
+    static std::string Value(const Window& window, const char* key)
+    {
+        CTextSubstitutionList values;
+        window.FillSubstitutions(values);
+        return values.Apply(CJString(key)).GetString();
+    }
+};
+
+TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
+{
+    StartGame();
+    EXPECT_TRUE(OpenMessages().empty());
+    Seconds(3.8f);
+    EXPECT_TRUE(OpenMessages().empty()) << "the street shows itself first";
+    Seconds(0.3f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
+
+    // A click on the sky closes the welcome; picking up a cottage closes the
+    // next; the drop the last. Never two at once.
+    PushClick(600, 150);
+    Seconds(0.1f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Build"});
+    PushClick(600, 150);
+    Seconds(0.1f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Build"}) << "a click elsewhere does not do";
+    PushClick(52, 730);
+    Seconds(0.1f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"});
+    PushClick(600, 150);
+    Seconds(0.1f);
+    EXPECT_TRUE(OpenMessages().empty());
+    CTutorialHistory* history = GetTutorialHistory();
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 3u);
+
+    // Every street has its tip and its introduction.
+    CLevelSet* levels = FindLevels();
+    ASSERT_NE(levels, nullptr);
+    ASSERT_EQ(levels->GetCount(), 4u);
+    ASSERT_NE(CTipsOptions::SGetInstance(), nullptr);
+    for (uint32_t i = 0; i < levels->GetCount(); ++i) {
+        EXPECT_FALSE(CTipsOptions::SGetInstance()->GetTipText(i).IsEmpty()) << i;
+        EXPECT_FALSE(levels->GetLevel(i)->m_LevelIntro.IsEmpty()) << i;
+    }
+}
+
+TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroductionLeadToTheNext)
+{
+    StartGame();
+    App()->StartLevelByIndex(1);
+    ASSERT_TRUE(Pass(17));
+    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+        opening->Destroy();
+    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+        intro->Destroy();
+    ASSERT_TRUE(Pass(17));
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    ASSERT_NE(level, nullptr);
+    ASSERT_STREQ(level->m_DisplayName.GetText().GetString(), "Harbour Row");
+    CGameState::SGetCurrent()->m_RevenueK = 100.0f;
+    CompleteLevel();
+    CEndOfLevelWindow* results = GetEndOfLevelWindow();
+    ASSERT_NE(results, nullptr);
+    ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(Value(*results, "%s[TotalRevenue]"), "0") << "counting starts after a pause";
+    EXPECT_EQ(Value(*results, "%s[WonLevel]"), "0");
+    Seconds(2.0f);
+    std::string counted = Value(*results, "%s[TotalRevenue]");
+    counted.erase(std::remove(counted.begin(), counted.end(), ','), counted.end());
+    const int half = std::stoi(counted);
+    EXPECT_GT(half, 0);
+    EXPECT_LT(half, 100000);
+    Seconds(2.5f);
+    EXPECT_EQ(Value(*results, "%s[TotalRevenue]"), "100,000");
+    EXPECT_EQ(Value(*results, "%s[WonLevel]"), "1");
+    EXPECT_EQ(Value(*results, "%s[ShowProfit]"), "1");
+    EXPECT_EQ(Value(*results, "%s[GoalScore]"), "80,000");
+    EXPECT_FALSE(Value(*results, "%s[Message]").empty()) << "a message of the period";
+
+    // Continue: the map, the next street unlocked and selected.
+    ClickOn(results->GetDefaultButton());
+    EXPECT_EQ(GetEndOfLevelWindow(), nullptr);
+    CTownMapWindow* map = GetTownMapWindow();
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->GetLevelButtonSlots(), 4u);
+    for (uint32_t i = 0; i < 4; ++i)
+        EXPECT_NE(map->GetLevelButton(i), nullptr) << i;
+    EXPECT_EQ(map->GetSelectedLevel(), 2u);
+    Seconds(1.5f);
+    EXPECT_EQ(Value(*map, "%s[PlayButtonText]"), "Play");
+
+    // Play: the shop, a button per slot, the better garage on offer.
+    ClickOn(map->GetButton("Continue"));
+    EXPECT_EQ(GetTownMapWindow(), nullptr);
+    CShopWindow* shop = GetShopWindow();
+    ASSERT_NE(shop, nullptr);
+    CPlayfieldLayer* ui = GetCurrentPlayfield() ? GetCurrentPlayfield()->FindLayer("UI") : nullptr;
+    ASSERT_NE(ui, nullptr);
+    EXPECT_EQ(ui->GetSpriteCount(), 11u);
+    const int32_t garage = GetUpgradeSlotList().Find("Garage A");
+    ASSERT_GT(garage, 0);
+    EXPECT_EQ(GetOfferedUpgrade(garage), GetUpgradeList().Find("Double Garage"));
+    for (uint32_t i = 0; i < ui->GetSpriteCount(); ++i) {
+        auto* button = dynamic_cast<CShoppingUpgradeButton*>(
+            ui->GetSprite(i)->FindAI(CShoppingUpgradeButton::SGetClassInfo()));
+        ASSERT_NE(button, nullptr);
+        EXPECT_NE(button->GetMarker(), nullptr) << "every slot has its marker";
+    }
+
+    // Leaving the shop to play: the introduction of the hill.
+    ClickOn(shop->GetDefaultButton());
+    EXPECT_EQ(GetShopWindow(), nullptr);
+    CLevelIntroWindow* intro = GetLevelIntroWindow();
+    ASSERT_NE(intro, nullptr);
+    EXPECT_EQ(Value(*intro, "%s[LevelName]"), "Hill Top");
+    EXPECT_EQ(Value(*intro, "%s[RequiredGoal]"), "150,000");
+    ClickOn(intro->GetDefaultButton());
+    EXPECT_EQ(GetLevelIntroWindow(), nullptr);
+    ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
+    EXPECT_STREQ(CLevelOptions::SGetCurrent()->m_DisplayName.GetText().GetString(), "Hill Top");
+    EXPECT_EQ(GetCurrentLevelIndex(), 2u);
+}
+
+} // namespace

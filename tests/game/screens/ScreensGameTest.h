@@ -1,0 +1,118 @@
+#pragma once
+// The demo game with the business and screens layers installed as the
+// launcher installs them, and what the screens' tests do to it as a player
+// would: click a window, let frames pass, get past the opening transition.
+#include "../business/DemoBusinessGameTest.h"
+#include "ScreensTestSupport.h"
+
+#include "game/business/CCustomerArrivals.h"
+#include "game/scripting/CAudio.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
+#include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CStats.h"
+#include "game/screens/ScreensHooks.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/WorldHooks.h"
+#include "sound/CSoundDevice.h"
+#include "ui/CJButton.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class CScreensGameTest : public CDemoBusinessGameTest {
+protected:
+    void SetUp() override
+    {
+        CDemoBusinessGameTest::SetUp();
+        InstallGameScreensHooks();
+    }
+    void TearDown() override
+    {
+        CDemoBusinessGameTest::TearDown();
+        CStats::SShutdown();
+        for (CObjectFileArray* list : m_ListsRead) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Nowhere", 0);
+        }
+    }
+    // Points the list at the data; tear-down empties it and points it nowhere.
+    void ReadList(CObjectFileArray& list, const char* folder = "Resources", const char* extension = nullptr)
+    {
+        list.SetSource(extension, folder, 0);
+        m_ListsRead.push_back(&list);
+    }
+    // Starts the game and closes the transition a new game opens with.
+    void StartPastOpening()
+    {
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(Pass(17));
+        if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
+            opening->Destroy();
+    }
+    // And past the introduction the first level shows in front of it.
+    void StartIntoTheLevel()
+    {
+        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
+    }
+    // Ends the run as the player's exit does, the game object gone with it:
+    // the next Start begins a new run.
+    void EndRun()
+    {
+        ShutDown();
+        m_Started = false;
+        delete CGameBase::SGetInstance();
+    }
+    void Passes(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            ASSERT_TRUE(Pass(17));
+    }
+    // A click in the middle of the window, and the frames that act on it.
+    void ClickMiddle(const CJWindow& window)
+    {
+        const CRect rect = window.GetScreenRect();
+        PushClick((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        Passes(3);
+    }
+    void ClickOn(const CJWindow* window)
+    {
+        ASSERT_NE(window, nullptr);
+        ClickMiddle(*window);
+    }
+    // The window's button with the title.
+    static CJButton* Button(CJWindow* window, const char* title)
+    {
+        for (CJWindow* child = window->GetFirstChild(); child; child = child->GetNextSibling())
+            if (std::string(child->GetTitleText()) == title)
+                return dynamic_cast<CJButton*>(child);
+        return nullptr;
+    }
+    // Whether a copy of the game's sound is playing.
+    static bool AudioPlays(int32_t index)
+    {
+        CAudioPlaySettings peek;
+        peek.noPlay = true;
+        for (CSound* s = GetAudioList().PlayAudioByIndex(index, peek).sound; s; s = s->GetNextCopy())
+            if (s->IsPlaying())
+                return true;
+        return false;
+    }
+    static CPlayerStats& Player()
+    {
+        CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+        EXPECT_NE(player, nullptr);
+        return *player;
+    }
+
+    std::vector<CObjectFileArray*> m_ListsRead;
+    CScopedHook<SetWorldHooks> m_WorldGuard{nullptr};
+    CScopedHook<SetAchievementServices> m_AchievementsGuard{nullptr};
+    CScopedHook<SetPlayfieldHooks> m_PlayfieldGuard{nullptr};
+    CScopedHook<SetLevelCompleter> m_CompleterGuard{nullptr};
+    CScopedHook<SetTrophyRoomMaker> m_RoomMakerGuard{nullptr};
+};
