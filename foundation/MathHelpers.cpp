@@ -87,6 +87,15 @@ int32_t CeilToInt(float x)
     return int32_t(up);
 }
 
+int32_t RoundToIntHeld(float x)
+{
+    if (!(x > -2147483648.0f))
+        return x < 0.0f ? INT32_MIN : 0;
+    if (x >= 2147483648.0f)
+        return INT32_MAX;
+    return int32_t(std::nearbyintf(x));
+}
+
 float FloorFloat(float x)
 {
     return std::floor(x);

@@ -25,6 +25,9 @@ inline float ClampFloat(float value, float min, float max)
 // is INT32_MIN, the processor's "integer indefinite".
 int32_t FloorToInt(float x);
 int32_t CeilToInt(float x);
+// Nearest integer, halves to even, held to the int32 range (NaN: 0): for
+// values drawn or shown, where a far-off input must still land near an end.
+int32_t RoundToIntHeld(float x);
 float FloorFloat(float x);
 float CeilFloat(float x);
 

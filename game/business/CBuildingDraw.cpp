@@ -1,4 +1,5 @@
 // Drawing a building: its highlight, the parts at half size with the paint
+#include "game/scripting/NoneEntries.h"
 // fading in, the build frames cross-fading, and the progress bar.
 #include "blit/CFrameInterface.h"
 #include "foundation/CRect.h"
@@ -18,14 +19,6 @@
 #include <cmath>
 
 namespace {
-
-CSequence* SequenceAt(int32_t index)
-{
-    CSequenceList& sequences = GetSequenceList();
-    if (index <= 0 || index >= sequences.GetCount())
-        return nullptr;
-    return sequences.GetObject(index);
-}
 
 int32_t UnpaintedStyleSheet()
 {
@@ -60,7 +53,7 @@ void DrawParts(const CBuildablePackage& package, CFrameInterface& target, int32_
     for (uint32_t phase = 0; phase < package.m_Parts.GetCount(); ++phase) {
         const int32_t part = package.m_Parts[phase];
         CUpgrade* upgrade = GetUpgradeByIndex(part);
-        CSequence* sequence = upgrade ? SequenceAt(upgrade->m_Appearance) : nullptr;
+        CSequence* sequence = upgrade ? SequenceUnlessNone(upgrade->m_Appearance) : nullptr;
         if (!sequence)
             continue;
         bool unpainted = false;
@@ -124,7 +117,7 @@ void DrawBuilding(CBuildablePackage& package, CFrameInterface& target, int32_t x
             CBuildablePart* object = GetBuildablePart(part);
             if (!object || package.m_HighlightParts[phase] == 0)
                 continue;
-            CSequence* sequence = SequenceAt(object->m_PartBonusSequence);
+            CSequence* sequence = SequenceUnlessNone(object->m_PartBonusSequence);
             CFrame* frame = sequence && sequence->GetFrameCount() ? sequence->GetFrame(0) : nullptr;
             if (!frame)
                 continue;
@@ -160,7 +153,7 @@ void DrawBuilding(CBuildablePackage& package, CFrameInterface& target, int32_t x
     filled.right = whole.left + int32_t(std::lround(103.0f * progress));
     if (filled.right > filled.left)
         target.FillRect(filled, bar);
-    if (CSequence* meter = SequenceAt(GetSequenceList().Find("CrewMeterBar")))
+    if (CSequence* meter = SequenceUnlessNone(GetSequenceList().Find("CrewMeterBar")))
         meter->DrawFrame(target, 0, x - 25, y - 39);
 }
 
@@ -173,7 +166,7 @@ CFrame* GetWishFrame(const CBuildablePackage& package, int32_t phase, bool useWi
     int32_t index = object->m_Appearance;
     if (useWishAppearance && object->m_CustomerWishAppearance != 0)
         index = object->m_CustomerWishAppearance;
-    CSequence* sequence = SequenceAt(index);
+    CSequence* sequence = SequenceUnlessNone(index);
     CFrame* frame = sequence ? sequence->GetFrameAtPosition(1.0f) : nullptr;
     return PaintedFrame(package, part, frame, true);
 }

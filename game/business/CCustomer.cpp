@@ -5,6 +5,7 @@
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CSignpost.h"
 #include "game/business/CUpgradeButton.h"
+#include "game/scripting/NoneEntries.h"
 
 #include "foundation/CArrayPOD.h"
 #include "foundation/CRandomGenerator.h"
@@ -64,12 +65,6 @@ const CCustomerStyleSheet& StyleOrDefault(const CCustomerStyleSheet* style)
 {
     static const CCustomerStyleSheet* fallback = new CCustomerStyleSheet;
     return style ? *style : *fallback;
-}
-
-void PlayAudio(int32_t index)
-{
-    if (index > 0)
-        GetAudioList().PlayAudioByIndex(index);
 }
 
 void SendTo(CSprite* sprite, const char* name)
@@ -226,11 +221,11 @@ void CCustomer::UpdatePatience(CSprite& sprite, float seconds, const CCustomerOp
         Leave();
     const float mad = options.m_GetMadWhenHeartsReaches;
     if (h1 <= mad && mad < h0)
-        PlayAudio(style.m_GettingMadAudio);
+        PlayAudioUnlessNone(style.m_GettingMadAudio);
     if (options.m_SecondsPerHeart > 0.0f) {
         const float flashing = options.m_AngryFlashDuration / options.m_SecondsPerHeart;
         if (h1 <= flashing && flashing < h0)
-            PlayAudio(style.m_MadFlashingStartedAudio);
+            PlayAudioUnlessNone(style.m_MadFlashingStartedAudio);
     }
 
     uint32_t face = h1 <= 2.0f ? kSadFace : h1 > 3.0f ? kHappyFace : kPlainFace;
@@ -269,7 +264,7 @@ void CCustomer::UpdateThinking(CSprite& sprite, float seconds, const CCustomerOp
         m_TimeLeftToDecideWhatToOrder -= speed * seconds;
         if (m_TimeLeftToDecideWhatToOrder <= 0.0f) {
             m_TimeLeftToDecideWhatToOrder = 0.0f;
-            PlayAudio(style.m_ReadyToOrderAudio);
+            PlayAudioUnlessNone(style.m_ReadyToOrderAudio);
             DecideOrder();
         }
     }
@@ -364,28 +359,28 @@ bool CCustomer::OnClicked(bool isMouseUp, CFPoint point)
         StartDraggingSprite(sprite, int32_t(std::lrint(sprite->GetPosition().x)),
                             int32_t(std::lrint(sprite->GetPosition().y)) - 40);
     if (m_CustomerStyleSheet != 0)
-        PlayAudio(StyleOrDefault(GetStyleSheet()).m_SelectedAudio);
+        PlayAudioUnlessNone(StyleOrDefault(GetStyleSheet()).m_SelectedAudio);
     return true;
 }
 
 void CCustomer::Arrive()
 {
     Broadcast("CustomerArrived");
-    PlayAudio(StyleOrDefault(GetStyleSheet()).m_ArrivedAudio);
+    PlayAudioUnlessNone(StyleOrDefault(GetStyleSheet()).m_ArrivedAudio);
     CPeriod* period = GetCurrentPeriod();
     if (!period)
         return;
     const int32_t greeter = GetUpgradeSlotList().Find("Greeter");
     CGameState* state = CGameState::SGetCurrent();
     const bool greeted = greeter > 0 && state && state->HasUpgradeInSlot(greeter);
-    PlayAudio(greeted ? period->m_GreeterRingAudio : period->m_PhoneRingAudio);
+    PlayAudioUnlessNone(greeted ? period->m_GreeterRingAudio : period->m_PhoneRingAudio);
 }
 
 void CCustomer::StartThinking()
 {
     const CCustomerStyleSheet& style = StyleOrDefault(GetStyleSheet());
     m_TimeLeftToDecideWhatToOrder = style.m_TimeToThinkAboutOrder;
-    PlayAudio(style.m_ThinkingAudio);
+    PlayAudioUnlessNone(style.m_ThinkingAudio);
 }
 
 void CCustomer::DecideOrder()
@@ -434,7 +429,7 @@ void CCustomer::DecideOrder()
 
 void CCustomer::StartVictoryPose()
 {
-    PlayAudio(StyleOrDefault(GetStyleSheet()).m_MovedInAudio);
+    PlayAudioUnlessNone(StyleOrDefault(GetStyleSheet()).m_MovedInAudio);
     m_CustomerState = kInVictoryPose;
     if (CSprite* sprite = GetSprite()) {
         ShowFrame(*sprite, kVictoryPose);
@@ -453,12 +448,12 @@ void CCustomer::SetHome(CLot* lot, float x, float y)
 
 void CCustomer::PlayCantMoveInSound()
 {
-    PlayAudio(StyleOrDefault(GetStyleSheet()).m_CantMoveInAudio);
+    PlayAudioUnlessNone(StyleOrDefault(GetStyleSheet()).m_CantMoveInAudio);
 }
 
 void CCustomer::PlayNotWhatIOrderedSound()
 {
-    PlayAudio(StyleOrDefault(GetStyleSheet()).m_NotWhatIOrderedAudio);
+    PlayAudioUnlessNone(StyleOrDefault(GetStyleSheet()).m_NotWhatIOrderedAudio);
 }
 
 void CCustomer::ReleaseDrag()
@@ -477,7 +472,7 @@ bool CCustomer::NoteHoverOverLot(CLot* lot)
 
 void CCustomer::Leave()
 {
-    PlayAudio(StyleOrDefault(GetStyleSheet()).m_LeavingAudio);
+    PlayAudioUnlessNone(StyleOrDefault(GetStyleSheet()).m_LeavingAudio);
     if (CSprite* sprite = GetSprite()) {
         sprite->SetFlags(sprite->GetFlags() & ~kSpriteVisible);
         SendTo(sprite, "LeavingNow");

@@ -1,5 +1,6 @@
 // Owner: bz2-draw (the customer's drawing and pixel test).
 #include "game/business/CCustomer.h"
+#include "game/scripting/NoneEntries.h"
 
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
@@ -34,17 +35,9 @@ bool g_HitTestDrawing = false;
 // "Hearts/Seconds Per Hearts" is 0 or tiny.
 constexpr int32_t kMostHeartsDrawn = 100;
 
-CSequence* SequenceAt(int32_t index)
-{
-    CSequenceList& sequences = GetSequenceList();
-    if (index <= 0 || index >= sequences.GetCount())
-        return nullptr;
-    return sequences.GetObject(index);
-}
-
 void DrawSequenceAt(CFrameInterface& target, int32_t index, int32_t x, int32_t y)
 {
-    if (CSequence* sequence = SequenceAt(index))
+    if (CSequence* sequence = SequenceUnlessNone(index))
         sequence->DrawCurrentFrame(target, x, y);
 }
 
@@ -121,7 +114,7 @@ void CCustomer::DrawAngryFlash(CSpriteDrawRecord& record)
 {
     CCustomerOptions* options = FindCustomerOptions();
     CCustomerStyleSheet* style = GetStyleSheet();
-    CSequence* background = style ? SequenceAt(style->m_AngryBackground) : nullptr;
+    CSequence* background = style ? SequenceUnlessNone(style->m_AngryBackground) : nullptr;
     if (!options || !background || !record.spriteFrame)
         return;
     const float strength = AngryFlashStrength(style->m_MaximumWait - m_TimeWaited, *options);
@@ -178,9 +171,10 @@ void CCustomer::DrawHeartRow(CFrameInterface& target, float hearts, CFPoint at)
     // NaN and infinite rows (no seconds per heart) draw nothing.
     if (!options || !(hearts > 0.0f) || !std::isfinite(hearts))
         return;
-    CSequence* back = SequenceAt(hearts <= options->m_GetMadWhenHeartsReaches ? options->m_EmptyHeartWarningSequence
-                                                                               : options->m_EmptyHeartSequence);
-    CSequence* full = SequenceAt(options->m_FullHeartSequence);
+    const bool warning = hearts <= options->m_GetMadWhenHeartsReaches;
+    CSequence* back
+        = SequenceUnlessNone(warning ? options->m_EmptyHeartWarningSequence : options->m_EmptyHeartSequence);
+    CSequence* full = SequenceUnlessNone(options->m_FullHeartSequence);
     const int32_t count = int32_t(std::min(std::ceil(hearts), float(kMostHeartsDrawn)));
     for (int32_t i = 1; i <= count; ++i) {
         const int32_t x = RoundToInt(at.x), y = RoundToInt(at.y);

@@ -1,6 +1,11 @@
 #include "game/business/CThreeInARowBonus.h"
 
+#include "blit/CColor.h"
+#include "blit/CFrameInterface.h"
+#include "foundation/CRect.h"
+#include "foundation/MathHelpers.h"
 #include "game/scripting/CAudio.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
@@ -9,10 +14,6 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "blit/CColor.h"
-#include "blit/CFrameInterface.h"
-#include "foundation/CRect.h"
-#include "foundation/MathHelpers.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
@@ -98,15 +99,9 @@ void Broadcast(const char* name)
     }
 }
 
-CSequence* SequenceAt(int32_t index)
-{
-    CSequenceList& list = GetSequenceList();
-    return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
-}
-
 void DrawSequence(int32_t index, CFrameInterface& target, CFPoint at)
 {
-    if (CSequence* sequence = SequenceAt(index))
+    if (CSequence* sequence = SequenceUnlessNone(index))
         sequence->DrawCurrentFrame(target, int32_t(std::lround(at.x)), int32_t(std::lround(at.y)));
 }
 
@@ -273,7 +268,7 @@ bool GetThreeInARowSparkleOptions(SSparkleOptions& out)
     out.sequence = std::max(options->m_ParticleSequence, 0);
     out.radius = options->m_ParticleSpawnRadius;
     out.interval = options->m_SecondsBetweenParticles;
-    out.bonusCursor = SequenceAt(options->m_CursorSequence);
+    out.bonusCursor = SequenceUnlessNone(options->m_CursorSequence);
     return true;
 }
 

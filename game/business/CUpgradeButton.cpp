@@ -3,6 +3,7 @@
 #include "game/business/BusinessHooks.h"
 #include "game/business/CSignpost.h"
 #include "game/business/CUpgradeKinds.h"
+#include "game/scripting/NoneEntries.h"
 
 #include "blit/CColor.h"
 #include "game/scripting/CAudio.h"
@@ -41,28 +42,6 @@ OMBRISALT_IMPLEMENT_CLASS(CUpgradeButton, 1.0)
 namespace {
 
 bool g_HighlightAll = false;
-
-CSequence* SequenceAt(int32_t index)
-{
-    CSequenceList& list = GetSequenceList();
-    return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
-}
-
-void PlayAudio(int32_t index)
-{
-    if (index > 0)
-        GetAudioList().PlayAudioByIndex(index);
-}
-
-// A button may be made before the data has its rules (the editor's
-// palette); it then has no shop place.
-CRules* FindRulesQuietly()
-{
-    CGeneralObjectsList& list = GetGeneralObjects();
-    const int32_t index = list.Find("Rules");
-    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
-    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
-}
 
 bool IsSignpostUpgrade(const CUpgrade& upgrade)
 {
@@ -227,11 +206,11 @@ bool CUpgradeButton::DropOnLot(CLot* lot)
             return true;
     }
     if (!CanUseUpgrade(*upgrade, true)) {
-        PlayAudio(upgrade->m_DropOnLotErrorAudio);
+        PlayAudioUnlessNone(upgrade->m_DropOnLotErrorAudio);
         return false;
     }
     const bool dropped = DropUpgradeOnLot(*upgrade, index, lot);
-    PlayAudio(dropped ? upgrade->m_DropOnLotAudio : upgrade->m_DropOnLotErrorAudio);
+    PlayAudioUnlessNone(dropped ? upgrade->m_DropOnLotAudio : upgrade->m_DropOnLotErrorAudio);
     return dropped;
 }
 
@@ -242,7 +221,7 @@ bool CUpgradeButton::DropOnCustomer(CSpriteAI* customer)
     if (!upgrade)
         return false;
     const bool dropped = upgrade->DropOnCustomer(index, customer);
-    PlayAudio(dropped ? upgrade->m_DropOnCustomerAudio : upgrade->m_DropOnCustomerErrorAudio);
+    PlayAudioUnlessNone(dropped ? upgrade->m_DropOnCustomerAudio : upgrade->m_DropOnCustomerErrorAudio);
     return dropped;
 }
 
@@ -257,7 +236,10 @@ void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
     sprite->SetImageSequence(uint32_t(std::max(held ? slot->m_ButtonBackground : slot->m_BuyButtonDisabled, 0)));
     m_ShoppingPositionMarker = nullptr;
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
-    const int32_t shopping = FindRulesQuietly() ? FindRulesQuietly()->m_ShoppingOverlay : 0;
+    // A button may be made before the data has its rules (the editor's
+    // palette); it then has no shop place.
+    const CRules* rules = CRules::SFindInstance();
+    const int32_t shopping = rules ? rules->m_ShoppingOverlay : 0;
     CFrameOverlayOptions* set = shopping > 0 && shopping < sets.GetCount() ? sets.GetObject(shopping) : nullptr;
     static const CClassInfo* marker = CClassInfoList::SGetInstance().FindQuiet("CShoppingPositionMarkerFrameOverlay");
     if (set && marker)
@@ -305,7 +287,7 @@ void CUpgradeButton::OnMouseDown(CMessage& message, CUpgrade& upgrade)
     if (RefusesPickup(upgrade))
         return;
     StartDraggingSprite(sprite, at.x, at.y);
-    PlayAudio(upgrade.m_SelectUpgradeAudio);
+    PlayAudioUnlessNone(upgrade.m_SelectUpgradeAudio);
     CBuildablePart* part = AsPart(&upgrade);
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
     CJString name = part ? (phase ? phase->m_Name.GetText() : CJString()) : SlotName(m_UpgradeSlot);
@@ -337,7 +319,7 @@ void CUpgradeButton::OnMouseMoved(CMessage& message, CUpgrade& /*upgrade*/)
     m_Hover = false;
     const CPoint at = static_cast<CPlayfieldMouseMessage&>(message).GetPosition();
     if (!GetDraggedSprite() && GetSprite()->HitTest(at.x, at.y)) {
-        ShowSequenceAsCursor(SequenceAt(GetSequenceList().Find("Can Use Cursor")));
+        ShowSequenceAsCursor(SequenceUnlessNone(GetSequenceList().Find("Can Use Cursor")));
         m_Hover = true;
         message.SetHandled();
     }
@@ -353,7 +335,7 @@ void CUpgradeButton::PreDraw(CSpriteDrawRecord& record)
             const int32_t image = CanUseUpgrade(*paint, false) || paint->m_SpecialBackgroundImageDisabled <= 0
                 ? paint->m_SpecialBackgroundImage
                 : paint->m_SpecialBackgroundImageDisabled;
-            if (CSequence* sequence = SequenceAt(image))
+            if (CSequence* sequence = SequenceUnlessNone(image))
                 sequence->DrawCurrentFrame(*target, paint->m_SpecialBackgroundImageOffset.x,
                                            paint->m_SpecialBackgroundImageOffset.y);
         }
@@ -374,12 +356,13 @@ void CUpgradeButton::DrawPicture(CFrameInterface& target, CUpgrade& upgrade)
 {
     const CColor neutral(255, 255, 255, 255);
     if (m_Hover || m_Busy || g_HighlightAll)
-        if (CSequence* hover = SequenceAt(GetUpgradeButtonHover(upgrade)))
+        if (CSequence* hover = SequenceUnlessNone(GetUpgradeButtonHover(upgrade)))
             if (CFrame* frame = hover->GetCurrentFrame())
                 DrawScaled(target, *frame, upgrade.m_UpgradeButtonScale, neutral, hover->GetBlitType());
 
-    CSequence* picture
-        = SequenceAt(upgrade.m_BuildButtonAppearance > 0 ? upgrade.m_BuildButtonAppearance : upgrade.GetAppearance());
+    const int32_t appearance
+        = upgrade.m_BuildButtonAppearance > 0 ? upgrade.m_BuildButtonAppearance : upgrade.GetAppearance();
+    CSequence* picture = SequenceUnlessNone(appearance);
     CFrame* frame = picture ? picture->GetCurrentFrame() : nullptr;
     CBuildablePart* part = AsPart(&upgrade);
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;

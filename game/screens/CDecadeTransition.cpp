@@ -3,9 +3,10 @@
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
-#include "game/scripting/CAudio.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/scripting/CAudio.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGeneralObjects.h"
@@ -162,12 +163,7 @@ void CDecadeTransitionWindow::Draw(CFrameInterface& frame)
         if (CFrameOverlayOptions* overlay =
                 GetFrameOverlayOptionsList().GetObject(m_Transition->m_DecadeTransitionOverlay)) {
             CTextSubstitutionList none;
-            CFrameOverlayDrawContext context;
-            context.m_pTarget = &frame;
-            context.m_pSubstitutions = &none;
-            context.m_Opacity = 1.0f;
-            context.m_Time = m_ElapsedTime;
-            overlay->Draw(context);
+            DrawOverlaySet(overlay, frame, none, m_ElapsedTime);
         }
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);

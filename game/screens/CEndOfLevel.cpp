@@ -3,15 +3,17 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
 #include "foundation/MathHelpers.h"
-#include "game/scripting/CAudio.h"
-#include "game/scripting/CScriptValue.h"
-#include "game/scripting/CSprite.h"
-#include "game/scripting/CSpriteVariables.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/scripting/CAudio.h"
+#include "game/scripting/CScriptValue.h"
+#include "game/scripting/CSprite.h"
+#include "game/scripting/CSpriteVariables.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
@@ -51,12 +53,6 @@ int32_t Nearest(float x)
     if (x <= -2147483648.0f)
         return std::numeric_limits<int32_t>::min();
     return int32_t(std::lround(x));
-}
-
-void PlayAudio(int32_t index)
-{
-    if (index > 0)
-        GetAudioList().PlayAudioByIndex(index);
 }
 
 // -1 is a reference the data set could not resolve.
@@ -141,19 +137,6 @@ void AddPlayCounters(CTextSubstitutionList& values)
     values.AddNumber("%s[Decade]", level ? level->m_Period + 1 : 1);
 }
 
-CJButton* AddControl(CMenuWindow& window, CFrameOverlayOptions& set, const char* id, CTextSubstitutionList& values,
-                     CCommand* command)
-{
-    CJButton* button = set.CreateButtonWindow(CJString(id), &values);
-    if (!button) {
-        delete command;
-        return nullptr;
-    }
-    button->SetCommand(command);
-    window.AddChild(button, 0, nullptr, -1000, -1000, 1);
-    return button;
-}
-
 void StartIntermissionSong()
 {
     if (CGameSongPlayer* songs = CGameSongPlayer::SPeekInstance())
@@ -235,7 +218,7 @@ void CSpritePlugInRevealOptionalGoals::Update(CPlugInUpdateRecord& record)
     }
     if (m_SecondsUntilNextReveal == -1.0f) {
         window->RevealNextGoal();
-        PlayAudio(m_RevealAudio);
+        PlayAudioUnlessNone(m_RevealAudio);
         if (window->HasGoalToReveal())
             m_SecondsUntilNextReveal = m_SecondsBetweenReveals;
         else
@@ -247,7 +230,7 @@ void CSpritePlugInRevealOptionalGoals::Update(CPlugInUpdateRecord& record)
     if (m_SecondsUntilNextReveal > 0.0f)
         return;
     window->RevealNextGoal();
-    PlayAudio(m_RevealAudio);
+    PlayAudioUnlessNone(m_RevealAudio);
     if (window->HasGoalToReveal())
         m_SecondsUntilNextReveal = m_SecondsBetweenReveals;
     else
@@ -312,15 +295,12 @@ void CEndOfLevelWindow::ChooseAdvice()
 CJButton* CEndOfLevelWindow::AddButton(CFrameOverlayOptions& set, const char* id, CTextSubstitutionList& values,
                                        void (CEndOfLevelWindow::*action)())
 {
-    return AddControl(*this, set, id, values, new CObjectFunctionCommand<CEndOfLevelWindow>(this, action));
+    return AddOverlayButton(*this, set, id, values, action);
 }
 
 void CEndOfLevelWindow::CreateControls()
 {
-    SetDefaultButton(nullptr);
-    SetCancelButton(nullptr);
-    while (CJWindow* child = GetFirstChild())
-        child->Destroy();
+    ClearOverlayButtons(*this);
     const CRules& rules = CRules::SGetInstance();
     CFrameOverlayOptions* set = OverlayAt(m_Hidden ? rules.m_EndOfLevelHiddenOverlay : rules.m_EndOfLevelOverlay);
     if (!set)
@@ -499,24 +479,19 @@ void CEndOfLevelWindow::Draw(CFrameInterface& frame)
     const CEndOfLevelOptions* options = CEndOfLevelOptions::SGetInstance();
     if (!m_WinAnnounced && wonLevel) {
         m_WinAnnounced = true;
-        PlayAudio(options ? options->m_ShowWinMessageAudio : 0);
+        PlayAudioUnlessNone(options ? options->m_ShowWinMessageAudio : 0);
         CScriptValue yes;
         yes.SetBoolean(true);
         SetSpriteVariable(m_Sprite, CJString("WonLevel"), yes);
     }
     if (!m_FailAnnounced && failedLevel) {
         m_FailAnnounced = true;
-        PlayAudio(options ? options->m_ShowFailMessageAudio : 0);
+        PlayAudioUnlessNone(options ? options->m_ShowFailMessageAudio : 0);
     }
     const CRules& rules = CRules::SGetInstance();
     if (CFrameOverlayOptions* set =
             OverlayAt(m_Hidden ? rules.m_EndOfLevelHiddenOverlay : rules.m_EndOfLevelOverlay)) {
-        CFrameOverlayDrawContext context;
-        context.m_pTarget = &frame;
-        context.m_pSubstitutions = &values;
-        context.m_Opacity = 1.0f;
-        context.m_Time = m_ElapsedTime;
-        set->Draw(context);
+        DrawOverlaySet(set, frame, values, m_ElapsedTime);
     }
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);
@@ -535,8 +510,7 @@ CTutorialEndOfLevelWindow::CTutorialEndOfLevelWindow()
     if (CFrameOverlayOptions* set = OverlayAt(CRules::SGetInstance().m_EndOfTutorialLevelOverlay)) {
         CTextSubstitutionList values;
         FillSubstitutions(values);
-        AddControl(*this, *set, "Continue", values,
-                   new CObjectFunctionCommand<CTutorialEndOfLevelWindow>(this, &CTutorialEndOfLevelWindow::Continue));
+        AddOverlayButton(*this, *set, "Continue", values, &CTutorialEndOfLevelWindow::Continue);
     }
     StartIntermissionSong();
 }
@@ -579,12 +553,7 @@ void CTutorialEndOfLevelWindow::Draw(CFrameInterface& frame)
     if (CFrameOverlayOptions* set = OverlayAt(CRules::SGetInstance().m_EndOfTutorialLevelOverlay)) {
         CTextSubstitutionList values;
         FillSubstitutions(values);
-        CFrameOverlayDrawContext context;
-        context.m_pTarget = &frame;
-        context.m_pSubstitutions = &values;
-        context.m_Opacity = 1.0f;
-        context.m_Time = m_ElapsedTime;
-        set->Draw(context);
+        DrawOverlaySet(set, frame, values, m_ElapsedTime);
     }
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);

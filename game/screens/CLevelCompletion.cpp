@@ -1,14 +1,15 @@
 #include "game/screens/CLevelCompletion.h"
 
 #include "foundation/CCommand.h"
-#include "game/scripting/CAudio.h"
-#include "game/scripting/CSprite.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/GameWindows.h"
+#include "game/scripting/CAudio.h"
+#include "game/scripting/CSprite.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
@@ -48,12 +49,6 @@ void DeleteLayerSprites(CPlayfield& playfield, const char* name)
             game->ForgetCursorAttachment(sprite);
         delete sprite;
     }
-}
-
-void PlayAudio(int32_t index)
-{
-    if (index > 0)
-        GetAudioList().PlayAudioByIndex(index);
 }
 
 // The trophy room taken from the trophies' menu outlives it: the results
@@ -134,12 +129,12 @@ void CLevelCompletion::ShowLevelResultsWindow(bool won)
     const CRules& rules = CRules::SGetInstance();
     const CLevelOptions* level = CLevelOptions::SGetCurrent();
     if (!won) {
-        PlayAudio(rules.m_LevelFailedAudio);
+        PlayAudioUnlessNone(rules.m_LevelFailedAudio);
         AddGameScreenWindow(new CEndOfLevelWindow(false));
         KeepTrophyRoomInFront();
         return;
     }
-    PlayAudio(rules.m_LevelFinishedAudio);
+    PlayAudioUnlessNone(rules.m_LevelFinishedAudio);
     if (level && level->m_IsTutorialLevel)
         AddGameScreenWindow(new CTutorialEndOfLevelWindow);
     else

@@ -4,6 +4,7 @@
 #include "foundation/CCommand.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
@@ -83,18 +84,13 @@ void CLevelIntroWindow::CreateButtons()
         return;
     CTextSubstitutionList values;
     FillSubstitutions(values);
-    if (CJButton* play = overlay->CreateButtonWindow(CJString("Continue"), &values)) {
-        play->SetCommand(new CObjectFunctionCommand<CLevelIntroWindow>(this, &CLevelIntroWindow::Continue));
-        AddChild(play, 0, nullptr, -1000, -1000, 1);
+    if (CJButton* play = AddOverlayButton(*this, *overlay, "Continue", values, &CLevelIntroWindow::Continue)) {
         BringChildToFront(play);
         SetDefaultButton(play);
         SetCancelButton(play);
     }
-    if (CJButton* back = overlay->CreateButtonWindow(CJString("Back"), &values)) {
-        back->SetCommand(new CObjectFunctionCommand<CLevelIntroWindow>(this, &CLevelIntroWindow::Back));
-        AddChild(back, 0, nullptr, -1000, -1000, 1);
+    if (CJButton* back = AddOverlayButton(*this, *overlay, "Back", values, &CLevelIntroWindow::Back))
         SetCancelButton(back);
-    }
 }
 
 void CLevelIntroWindow::FillSubstitutions(CTextSubstitutionList& values)
@@ -119,12 +115,7 @@ void CLevelIntroWindow::Draw(CFrameInterface& frame)
     if (CFrameOverlayOptions* overlay = IntroOverlay()) {
         CTextSubstitutionList values;
         FillSubstitutions(values);
-        CFrameOverlayDrawContext context;
-        context.m_pTarget = &frame;
-        context.m_pSubstitutions = &values;
-        context.m_Opacity = 1.0f;
-        context.m_Time = m_OverlayTime;
-        overlay->Draw(context);
+        DrawOverlaySet(overlay, frame, values, m_OverlayTime);
     }
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);
@@ -132,8 +123,7 @@ void CLevelIntroWindow::Draw(CFrameInterface& frame)
 
 bool CLevelIntroWindow::OnKeyDown(uint32_t key)
 {
-    if (!GetDefaultButton() && !GetCancelButton() &&
-        (key == kKeyEnter || key == kKeyEscape || key == kKeyActivateDefault)) {
+    if (!GetDefaultButton() && !GetCancelButton() && IsMenuCloseKey(key)) {
         Continue();
         return true;
     }

@@ -4,11 +4,12 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
-#include "game/scripting/CAudio.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/scripting/CAudio.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGoalOptions.h"
 #include "game/world/CLevelSet.h"
@@ -75,18 +76,6 @@ uint32_t GoalsEarnedAt(const CPlayerStats* player, uint32_t level)
 CFrameOverlayOptions* ControlsOverlay()
 {
     return FindFrameOverlayOptions("LifeRewardControlsOverlay");
-}
-
-void DrawSet(CFrameOverlayOptions* set, CFrameInterface& frame, CTextSubstitutionList& values, float time)
-{
-    if (!set)
-        return;
-    CFrameOverlayDrawContext context;
-    context.m_pTarget = &frame;
-    context.m_pSubstitutions = &values;
-    context.m_Opacity = 1.0f;
-    context.m_Time = time;
-    set->Draw(context);
 }
 
 } // namespace
@@ -296,38 +285,24 @@ void CLifeRewardWindow::FillSubstitutions(CTextSubstitutionList& values) const
                    last && !unlocked ? CJString(TheEndTitle()) : CJString(ContinueTitle()));
 }
 
-CJButton* CLifeRewardWindow::AddButton(CFrameOverlayOptions& controls, const char* id, CTextSubstitutionList& values,
-                                       void (CLifeRewardWindow::*action)())
-{
-    CJButton* button = controls.CreateButtonWindow(CJString(id), &values);
-    if (!button)
-        return nullptr;
-    button->SetCommand(new CObjectFunctionCommand<CLifeRewardWindow>(this, action));
-    AddChild(button, 0, nullptr, -1000, -1000, 1);
-    return button;
-}
-
 void CLifeRewardWindow::CreateControls()
 {
-    SetDefaultButton(nullptr);
-    SetCancelButton(nullptr);
-    while (CJWindow* child = GetFirstChild())
-        child->Destroy();
+    ClearOverlayButtons(*this);
 
     CFrameOverlayOptions* controls = ControlsOverlay();
     if (!controls)
         return;
     CTextSubstitutionList values;
     FillSubstitutions(values);
-    if (CJButton* done = AddButton(*controls, "Continue", values, &CLifeRewardWindow::Continue)) {
+    if (CJButton* done = AddOverlayButton(*this, *controls, "Continue", values, &CLifeRewardWindow::Continue)) {
         SetDefaultButton(done);
         SetCancelButton(done);
         BringChildToFront(done);
     }
     if (m_Page > 0)
-        AddButton(*controls, "Prev", values, &CLifeRewardWindow::PreviousPage);
+        AddOverlayButton(*this, *controls, "Prev", values, &CLifeRewardWindow::PreviousPage);
     if (IsNextRewardOpen())
-        AddButton(*controls, "Next", values, &CLifeRewardWindow::NextPage);
+        AddOverlayButton(*this, *controls, "Next", values, &CLifeRewardWindow::NextPage);
 }
 
 void CLifeRewardWindow::Draw(CFrameInterface& frame)
@@ -340,8 +315,8 @@ void CLifeRewardWindow::Draw(CFrameInterface& frame)
     frame.FillRect(CRect{0, 0, int32_t(screen.GetWidth()), int32_t(screen.GetHeight())}, black);
     CTextSubstitutionList values;
     FillSubstitutions(values);
-    DrawSet(GetFrameOverlayOptionsList().GetObject(reward->m_LifeRewardOverlay), frame, values, m_ElapsedTime);
-    DrawSet(ControlsOverlay(), frame, values, m_ElapsedTime);
+    DrawOverlaySet(GetFrameOverlayOptionsList().GetObject(reward->m_LifeRewardOverlay), frame, values, m_ElapsedTime);
+    DrawOverlaySet(ControlsOverlay(), frame, values, m_ElapsedTime);
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);
 }

@@ -80,8 +80,6 @@ public:
     void FillSubstitutions(CTextSubstitutionList& values) const;
 
 private:
-    CJButton* AddButton(CFrameOverlayOptions& controls, const char* id, CTextSubstitutionList& values,
-                        void (CLifeRewardWindow::*action)());
     void TurnTo(uint32_t page);
     void RunClosingCommand();
 

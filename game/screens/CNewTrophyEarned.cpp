@@ -5,6 +5,7 @@
 #include "game/screens/CAchievement.h"
 #include "game/screens/CStats.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
@@ -25,12 +26,9 @@ TrophyRoomMaker g_TrophyRoomMaker = nullptr;
 CJButton* AddButton(CNewTrophyEarnedMenu& menu, CFrameOverlayOptions& set, const char* id,
                     CTextSubstitutionList& values, void (CNewTrophyEarnedMenu::*action)())
 {
-    CJButton* button = set.CreateButtonWindow(CJString(id), &values);
-    if (!button)
-        return nullptr;
-    button->SetCommand(new CObjectFunctionCommand<CNewTrophyEarnedMenu>(&menu, action));
-    menu.AddChild(button, 0, nullptr, -1000, -1000, 1);
-    menu.BringChildToFront(button);
+    CJButton* button = AddOverlayButton(menu, set, id, values, action);
+    if (button)
+        menu.BringChildToFront(button);
     return button;
 }
 
@@ -128,12 +126,7 @@ void CNewTrophyEarnedMenu::Draw(CFrameInterface& frame)
             if (auto* image = dynamic_cast<CFrameOverlaySequenceOverlay*>(
                     set->FindOverlay(CJString("TrophyImage"), &values, nullptr)))
                 image->m_Sequence = trophy->m_NewTrophyEarnedMenuImage;
-        CFrameOverlayDrawContext context;
-        context.m_pTarget = &frame;
-        context.m_pSubstitutions = &values;
-        context.m_Opacity = 1.0f;
-        context.m_Time = m_ElapsedTime;
-        set->Draw(context);
+        DrawOverlaySet(set, frame, values, m_ElapsedTime);
     }
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);

@@ -7,9 +7,11 @@
 #include "game/business/CPacifierUpgrade.h"
 #include "game/screens/CStats.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CBuildPhase.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
@@ -27,9 +29,9 @@
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CListProperty.h"
+#include "objects/CMessage.h"
 #include "objects/CPointProperty.h"
 #include "objects/CPropertyArrayProperty.h"
-#include "objects/CMessage.h"
 #include "render/CBlitXParams.h"
 #include "render/CProxyFrame.h"
 #include "render/SurfaceHelpers.h"
@@ -59,28 +61,6 @@ CLocalizedString& ShopTitle()
     return text;
 }
 
-CSequence* SequenceAt(int32_t index)
-{
-    CSequenceList& list = GetSequenceList();
-    return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
-}
-
-void PlayAudio(int32_t index)
-{
-    if (index > 0)
-        GetAudioList().PlayAudioByIndex(index);
-}
-
-// A data set without rules has no shop set: the shop then shows nothing
-// rather than stopping the program.
-CRules* FindRulesQuietly()
-{
-    CGeneralObjectsList& list = GetGeneralObjects();
-    const int32_t index = list.Find("Rules");
-    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
-    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
-}
-
 CFrameOverlayOptions* SetAt(int32_t index)
 {
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
@@ -89,7 +69,7 @@ CFrameOverlayOptions* SetAt(int32_t index)
 
 CFrameOverlayOptions* ShopSet()
 {
-    CRules* rules = FindRulesQuietly();
+    CRules* rules = CRules::SFindInstance();
     return rules ? SetAt(rules->m_ShoppingOverlay) : nullptr;
 }
 
@@ -270,7 +250,7 @@ void CShoppingPositionMarkerFrameOverlay::Draw(CFrameOverlayDrawContext& context
     CFrameInterface& target = *context.m_pTarget;
     const int32_t cx = m_Position.x + m_Size.x / 2;
     const int32_t cy = m_Position.y + m_Size.y / 2;
-    if (CSequence* image = SequenceAt(m_ImageSequence)) {
+    if (CSequence* image = SequenceUnlessNone(m_ImageSequence)) {
         image->DrawCurrentFrame(target, cx, cy);
     } else {
         CColor grey(127, 127, 127, 255);
@@ -290,12 +270,12 @@ void CShoppingPositionMarkerFrameOverlay::Draw(CFrameOverlayDrawContext& context
             else
                 font->DrawWrappedText(&target, m_Position.x, m_Position.y, label, m_Size.x, 0, TextAlign::Left);
         }
-    if (CSequence* empty = SequenceAt(m_EmptyIconSequence))
+    if (CSequence* empty = SequenceUnlessNone(m_EmptyIconSequence))
         empty->DrawCurrentFrame(target, cx, cy);
     if (context.HasMouse() && ContainsPoint(context.m_MouseX, context.m_MouseY))
-        if (CSequence* hover = SequenceAt(m_HoverSequence))
+        if (CSequence* hover = SequenceUnlessNone(m_HoverSequence))
             hover->DrawCurrentFrame(target, cx, cy);
-    if (CSequence* item = SequenceAt(m_NewItemImage))
+    if (CSequence* item = SequenceUnlessNone(m_NewItemImage))
         item->DrawCurrentFrame(target, cx + m_UpgradeItemPosition.x, cy + m_UpgradeItemPosition.y);
 }
 
@@ -335,7 +315,7 @@ int32_t CBuildableItemFrameOverlay::GetShownItem() const
 void CBuildableItemFrameOverlay::Draw(CFrameOverlayDrawContext& context)
 {
     CUpgrade* upgrade = GetUpgradeByIndex(GetShownItem());
-    CSequence* closeUp = upgrade ? SequenceAt(upgrade->GetCloseUp()) : nullptr;
+    CSequence* closeUp = upgrade ? SequenceUnlessNone(upgrade->GetCloseUp()) : nullptr;
     CFrame* frame = closeUp ? closeUp->GetFrameAtPosition(1.0f) : nullptr;
     if (!frame || !context.m_pTarget)
         return;
@@ -437,9 +417,9 @@ void CShoppingUpgradeButton::Update(CSpriteUpdateRecord& record)
 CSequence* CShoppingUpgradeButton::GetHoverImage() const
 {
     if (CUpgrade* owned = GetUpgradeByIndex(m_Owned))
-        if (CSequence* hover = SequenceAt(owned->GetBuyButtonHover()))
+        if (CSequence* hover = SequenceUnlessNone(owned->GetBuyButtonHover()))
             return hover;
-    return m_Marker ? SequenceAt(m_Marker->m_HoverSequence) : nullptr;
+    return m_Marker ? SequenceUnlessNone(m_Marker->m_HoverSequence) : nullptr;
 }
 
 void CShoppingUpgradeButton::Draw(CSpriteDrawRecord& record)
@@ -452,11 +432,11 @@ void CShoppingUpgradeButton::Draw(CSpriteDrawRecord& record)
             if (CSequence* hover = GetHoverImage())
                 hover->DrawCurrentFrame(*target, 0, 0);
         if (CUpgrade* owned = GetUpgradeByIndex(m_Owned)) {
-            CSequence* picture = SequenceAt(owned->m_BuildButtonAppearance > 0 ? owned->m_BuildButtonAppearance
+            CSequence* picture = SequenceUnlessNone(owned->m_BuildButtonAppearance > 0 ? owned->m_BuildButtonAppearance
                                                                                : owned->GetAppearance());
             if (CFrame* frame = picture ? picture->GetFrameAtPosition(1.0f) : nullptr)
                 BlitAt(*target, *frame, 0, 0, picture->GetBlitType());
-        } else if (CSequence* empty = m_Marker ? SequenceAt(m_Marker->m_EmptyIconSequence) : nullptr) {
+        } else if (CSequence* empty = m_Marker ? SequenceUnlessNone(m_Marker->m_EmptyIconSequence) : nullptr) {
             empty->DrawCurrentFrame(*target, 0, 0);
         }
         if (selected && !behind)
@@ -468,7 +448,7 @@ void CShoppingUpgradeButton::Draw(CSpriteDrawRecord& record)
 
 int32_t CShoppingUpgradeButton::GetStickerOverlay() const
 {
-    CRules* rules = FindRulesQuietly();
+    CRules* rules = CRules::SFindInstance();
     CUpgrade* offered = GetUpgradeByIndex(m_Offered);
     if (!rules || !offered)
         return 0;
@@ -566,7 +546,7 @@ void CShopWindow::Update(float seconds)
         m_TutorialDelay -= seconds;
         if (m_TutorialDelay <= 0.0f) {
             m_TutorialDelay = 0.0f;
-            CRules* rules = FindRulesQuietly();
+            CRules* rules = CRules::SFindInstance();
             if (GetCurrentLevelIndex() == 1 && rules && g_TutorialShower)
                 g_TutorialShower(rules->m_ShoppingTutorial, false);
         }
@@ -641,13 +621,8 @@ void CShopWindow::RebuildControls()
     CGameState* state = CGameState::SGetCurrent();
     values.AddNumber("%s[NetWorth]", NearestDollars(state ? state->GetNetWorth() : 0.0f));
 
-    auto make = [&](const char* name, void (CShopWindow::*action)()) -> CJButton* {
-        CJButton* button = set->CreateButtonWindow(CJString(name), &values);
-        if (button) {
-            button->SetCommand(new CObjectFunctionCommand<CShopWindow>(this, action));
-            AddChild(button, 0, nullptr, -1000, -1000, 1);
-        }
-        return button;
+    auto make = [&](const char* name, void (CShopWindow::*action)()) {
+        return AddOverlayButton(*this, *set, name, values, action);
     };
     CJButton* quit = make("Quit", &CShopWindow::Quit);
     if (CanReturnSelectedUpgrade())
@@ -697,8 +672,8 @@ void CShopWindow::Buy()
     if (!offered || !state || !IsAffordable(*offered))
         return;
     const int32_t index = GetOfferedUpgrade(g_SelectedSlot);
-    if (CRules* rules = FindRulesQuietly())
-        PlayAudio(rules->m_UpgradePurchasedAudio);
+    if (CRules* rules = CRules::SFindInstance())
+        PlayAudioUnlessNone(rules->m_UpgradePurchasedAudio);
     state->m_SpendableMoneyK -= offered->m_UpgradeCost;
     state->ReceiveUpgrade(index);
     RecreateScene();
@@ -711,8 +686,8 @@ void CShopWindow::Return()
         return;
     const int32_t index = OwnedInSlot(g_SelectedSlot);
     CUpgrade* owned = GetUpgradeByIndex(index);
-    if (CRules* rules = FindRulesQuietly())
-        PlayAudio(rules->m_UpgradeSoldAudio);
+    if (CRules* rules = CRules::SFindInstance())
+        PlayAudioUnlessNone(rules->m_UpgradeSoldAudio);
     state->m_SpendableMoneyK += owned->m_UpgradeCost;
     state->RemoveUpgrade(index);
     RecreateScene();
@@ -763,7 +738,7 @@ void CreateShopButtons()
     CPlayfield* playfield = GetCurrentPlayfield();
     if (!playfield)
         return;
-    CRules* rules = FindRulesQuietly();
+    CRules* rules = CRules::SFindInstance();
     const int32_t set = rules ? rules->m_ShoppingOverlay : 0;
     CUpgradeSlotList& slots = GetUpgradeSlotList();
     for (int32_t slot = 1; slot < slots.GetCount(); ++slot) {

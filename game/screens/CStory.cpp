@@ -6,6 +6,7 @@
 #include "foundation/CLocalizedString.h"
 #include "game/screens/CCredits.h"
 #include "game/screens/CStats.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGeneralObjects.h"
 #include "objects/CListProperty.h"
@@ -46,18 +47,6 @@ CFrameOverlayOptions* ControlsOverlay()
 {
     CStoryOptions* options = CStoryOptions::SGetInstance();
     return options ? OverlayAt(options->m_ControlsOverlay) : nullptr;
-}
-
-void DrawSet(CFrameOverlayOptions* set, CFrameInterface& frame, CTextSubstitutionList& values, float time)
-{
-    if (!set)
-        return;
-    CFrameOverlayDrawContext context;
-    context.m_pTarget = &frame;
-    context.m_pSubstitutions = &values;
-    context.m_Opacity = 1.0f;
-    context.m_Time = time;
-    set->Draw(context);
 }
 
 } // namespace
@@ -165,21 +154,15 @@ void CStoryWindow::FillSubstitutions(CTextSubstitutionList& values) const
 CJButton* CStoryWindow::AddButton(CFrameOverlayOptions& controls, const char* id, CTextSubstitutionList& values,
                                   void (CStoryWindow::*action)())
 {
-    CJButton* button = controls.CreateButtonWindow(CJString(id), &values);
-    if (!button)
-        return nullptr;
-    button->SetCommand(new CObjectFunctionCommand<CStoryWindow>(this, action));
-    AddChild(button, 0, nullptr, -1000, -1000, 1);
-    BringChildToFront(button);
+    CJButton* button = AddOverlayButton(*this, controls, id, values, action);
+    if (button)
+        BringChildToFront(button);
     return button;
 }
 
 void CStoryWindow::CreateControls()
 {
-    SetDefaultButton(nullptr);
-    SetCancelButton(nullptr);
-    while (CJWindow* child = GetFirstChild())
-        child->Destroy();
+    ClearOverlayButtons(*this);
 
     CFrameOverlayOptions* controls = ControlsOverlay();
     if (!controls)
@@ -209,8 +192,8 @@ void CStoryWindow::Draw(CFrameInterface& frame)
     CTextSubstitutionList values;
     FillSubstitutions(values);
     CStoryOptions* options = CStoryOptions::SGetInstance();
-    DrawSet(OverlayAt(options->m_StoryPageOverlayList[m_Page]), frame, values, m_ElapsedTime);
-    DrawSet(ControlsOverlay(), frame, values, m_ElapsedTime);
+    DrawOverlaySet(OverlayAt(options->m_StoryPageOverlayList[m_Page]), frame, values, m_ElapsedTime);
+    DrawOverlaySet(ControlsOverlay(), frame, values, m_ElapsedTime);
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);
 }

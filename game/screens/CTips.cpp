@@ -4,6 +4,7 @@
 #include "foundation/CCommand.h"
 #include "game/screens/CStats.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/world/CGeneralObjects.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CListProperty.h"
@@ -113,22 +114,14 @@ CTipsMenu::~CTipsMenu()
 
 void CTipsMenu::CreateButtons()
 {
-    SetDefaultButton(nullptr);
-    SetCancelButton(nullptr);
-    while (CJWindow* child = GetFirstChild())
-        child->Destroy();
+    ClearOverlayButtons(*this);
     CFrameOverlayOptions* overlay = MenuOverlay();
     if (!overlay)
         return;
     CTextSubstitutionList values;
     FillSubstitutions(values);
     auto add = [&](const char* name, void (CTipsMenu::*action)()) {
-        CJButton* button = overlay->CreateButtonWindow(CJString(name), &values);
-        if (!button)
-            return button;
-        button->SetCommand(new CObjectFunctionCommand<CTipsMenu>(this, action));
-        AddChild(button, 0, nullptr, -1000, -1000, 1);
-        return button;
+        return AddOverlayButton(*this, *overlay, name, values, action);
     };
     if (CJButton* done = add("Done", &CTipsMenu::Done)) {
         BringChildToFront(done);
@@ -164,12 +157,7 @@ void CTipsMenu::Draw(CFrameInterface& frame)
     if (CFrameOverlayOptions* overlay = MenuOverlay()) {
         CTextSubstitutionList values;
         FillSubstitutions(values);
-        CFrameOverlayDrawContext context;
-        context.m_pTarget = &frame;
-        context.m_pSubstitutions = &values;
-        context.m_Opacity = 1.0f;
-        context.m_Time = m_Timer;
-        overlay->Draw(context);
+        DrawOverlaySet(overlay, frame, values, m_Timer);
     }
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);
@@ -177,7 +165,7 @@ void CTipsMenu::Draw(CFrameInterface& frame)
 
 bool CTipsMenu::OnKeyDown(uint32_t key)
 {
-    if (!GetDefaultButton() && (key == kKeyEnter || key == kKeyEscape || key == kKeyActivateDefault)) {
+    if (!GetDefaultButton() && IsMenuCloseKey(key)) {
         Done();
         return true;
     }

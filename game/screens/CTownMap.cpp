@@ -10,6 +10,7 @@
 #include "game/screens/CStory.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
@@ -479,12 +480,9 @@ void CTownMapWindow::AddAtMarker(CJButton* button)
 CJButton* CTownMapWindow::AddNamedButton(CFrameOverlayOptions& set, CTextSubstitutionList& values, const char* id,
                                          void (CTownMapWindow::*action)())
 {
-    CJButton* button = set.CreateButtonWindow(CJString(id), &values);
-    if (!button)
-        return nullptr;
-    button->SetCommand(new CObjectFunctionCommand<CTownMapWindow>(this, action));
-    AddAtMarker(button);
-    m_Named.emplace_back(CJString(id), button);
+    CJButton* button = AddOverlayButton(*this, set, id, values, action);
+    if (button)
+        m_Named.emplace_back(CJString(id), button);
     return button;
 }
 
@@ -835,14 +833,7 @@ void CTownMapWindow::Draw(CFrameInterface& frame)
     CTextSubstitutionList values;
     FillSubstitutions(values);
     CRules& rules = CRules::SGetInstance();
-    if (CFrameOverlayOptions* set = MapOverlay()) {
-        CFrameOverlayDrawContext context;
-        context.m_pTarget = &frame;
-        context.m_pSubstitutions = &values;
-        context.m_Opacity = 1.0f;
-        context.m_Time = m_Clock;
-        set->Draw(context);
-    }
+    DrawOverlaySet(MapOverlay(), frame, values, m_Clock);
     if (CFrame* highlight = GetOverlayFrame(rules.m_LevelSelectedFrameIndex))
         BlitAt(frame, *highlight, m_Highlight.x, m_Highlight.y, GetTransparentMaskBlitType());
     DrawChildren(frame, 0);

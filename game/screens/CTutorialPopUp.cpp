@@ -1,6 +1,7 @@
 #include "game/screens/CTutorialPopUp.h"
 
 #include "game/screens/CStats.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpression.h"
 #include "game/scripting/CSprite.h"
@@ -251,12 +252,7 @@ void DrawTutorialPopUp(int32_t index, CFrameInterface& target, float secondsShow
                 DrawArrow(target, *arrow, tutorial->m_Arrow2Point, tutorial->m_Arrow2Angle);
             }
     if (CFrameOverlayOptions* set = ListObject(GetFrameOverlayOptionsList(), options.m_FrameOverlayOptions)) {
-        CFrameOverlayDrawContext context;
-        context.m_pTarget = &target;
-        context.m_pSubstitutions = &values;
-        context.m_Opacity = 1.0f;
-        context.m_Time = secondsShown;
-        set->Draw(context);
+        DrawOverlaySet(set, target, values, secondsShown);
     }
 }
 

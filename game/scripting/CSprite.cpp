@@ -48,15 +48,6 @@ float IntoFullTurn(float angle)
     return angle;
 }
 
-int32_t RoundToInt(float v)
-{
-    if (!(v > -2147483648.0f))
-        return v < 0.0f ? INT32_MIN : 0;
-    if (v >= 2147483648.0f)
-        return INT32_MAX;
-    return int32_t(std::nearbyintf(v));
-}
-
 // Neither turned nor scaled, and near enough for whole-pixel arithmetic.
 bool IsStraight(float angle, const CFPoint& scale, const CFPoint& position)
 {
@@ -207,7 +198,7 @@ void CSprite::DrawImage(CFrameInterface& destination)
         CBlitType& blitType = m_BlitType ? *m_BlitType : GetNormalBlitType();
         if (straight) {
             // Unturned and unscaled: whole pixels, so the image is copied, not resampled.
-            const int32_t x = RoundToInt(m_Position.x), y = RoundToInt(m_Position.y);
+            const int32_t x = RoundToIntHeld(m_Position.x), y = RoundToIntHeld(m_Position.y);
             if (opaqueWhite) {
                 BlitAt(destination, *frame, x, y, blitType);
             } else {
@@ -266,7 +257,7 @@ void CSprite::DrawPlain(CFrameInterface& destination)
     if ((m_Flags & (kSpriteVisible | kSpriteNoPlainDraw)) != kSpriteVisible)
         return;
     if (CFrame* frame = GetCurrentFrame())
-        BlitAt(destination, *frame, RoundToInt(m_Position.x) + 10, RoundToInt(m_Position.y) + 10,
+        BlitAt(destination, *frame, RoundToIntHeld(m_Position.x) + 10, RoundToIntHeld(m_Position.y) + 10,
                m_BlitType ? *m_BlitType : GetNormalBlitType());
     if (m_AI)
         m_AI->OnPlainDraw(this, destination);
@@ -383,8 +374,8 @@ bool CSprite::OverlapsSprite(CSprite* other)
         if (!frame)
             continue;
         const CFPoint offset = other->GetPartOffset(i);
-        if (OverlapsFrame(*frame, RoundToInt(other->m_Position.x + offset.x),
-                          RoundToInt(other->m_Position.y + offset.y)))
+        if (OverlapsFrame(*frame, RoundToIntHeld(other->m_Position.x + offset.x),
+                          RoundToIntHeld(other->m_Position.y + offset.y)))
             return true;
     }
     return false;
@@ -400,7 +391,8 @@ bool CSprite::OverlapsFrame(CFrame& frame, int32_t x, int32_t y)
         if (!own)
             continue;
         const CFPoint offset = GetPartOffset(i);
-        if (FramesOverlap(*own, RoundToInt(m_Position.x + offset.x), RoundToInt(m_Position.y + offset.y), frame, x, y))
+        const int32_t ownX = RoundToIntHeld(m_Position.x + offset.x), ownY = RoundToIntHeld(m_Position.y + offset.y);
+        if (FramesOverlap(*own, ownX, ownY, frame, x, y))
             return true;
     }
     return false;
@@ -581,7 +573,8 @@ bool CSprite::HitTestFrames(int32_t x, int32_t y)
         if (!frame)
             continue;
         const CFPoint offset = GetPartOffset(i);
-        if (frame->HitTest(RoundToInt(px - (offset.x + m_Position.x)), RoundToInt(py - (offset.y + m_Position.y))))
+        if (frame->HitTest(RoundToIntHeld(px - (offset.x + m_Position.x)),
+                           RoundToIntHeld(py - (offset.y + m_Position.y))))
             return true;
     }
     return false;

@@ -7,6 +7,7 @@
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/CSpritePlugInPrint.h"
 #include "game/scripting/CTextExpressions.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "images/CFrame.h"
@@ -30,13 +31,6 @@ namespace {
 constexpr const char* kPlayOnceAIClass = "CPlayAnimationOnceSpriteAI";
 
 // Null for none and for references past the list.
-CSequence* SequenceAt(int32_t index)
-{
-    if (index <= 0)
-        return nullptr;
-    CSequenceList& list = GetSequenceList();
-    return index < list.GetCount() ? list.GetObject(index) : nullptr;
-}
 
 CCodeTableList& DrawTypeList()
 {
@@ -258,7 +252,7 @@ void CSpritePlugInSpawnAnimation::Update(CPlugInUpdateRecord& record)
     spawned->AddAI(ai);
     spawned->SetPosition(at.x, at.y);
     spawned->SetImageSequence(uint32_t(m_Sequence > 0 ? m_Sequence : 0));
-    if (CSequence* sequence = SequenceAt(m_Sequence))
+    if (CSequence* sequence = SequenceUnlessNone(m_Sequence))
         spawned->SetBlitType(&sequence->GetBlitType());
     if (!GetScriptingHooks().AddSpriteToLayer(spawned, m_LayerName.GetString(), LayerEnd::Front))
         delete spawned;
@@ -350,7 +344,7 @@ void CSpritePlugInPlaySequence::Update(CPlugInUpdateRecord& record)
         return;
     }
     // One play of the sequence; a missing one counts as no frames.
-    CSequence* sequence = SequenceAt(m_Sequence);
+    CSequence* sequence = SequenceUnlessNone(m_Sequence);
     const uint32_t count = sequence ? sequence->GetFrameCount() : 0;
     const float rate = sequence ? sequence->GetFramesPerSecond() : 0.0f;
     if (float(count) <= std::trunc(rate * m_TimeDisplaying))
@@ -359,7 +353,7 @@ void CSpritePlugInPlaySequence::Update(CPlugInUpdateRecord& record)
 
 void CSpritePlugInPlaySequence::DrawFrame(CPlugInDrawRecord& record)
 {
-    CSequence* sequence = SequenceAt(m_Sequence);
+    CSequence* sequence = SequenceUnlessNone(m_Sequence);
     if (!sequence || !record.spriteFrame)
         return;
     const uint32_t count = sequence->GetFrameCount();

@@ -4,6 +4,7 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CRect.h"
 #include "foundation/CStaticContentsList.h"
+#include "foundation/MathHelpers.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "game/scripting/ScriptingHooks.h"
@@ -20,16 +21,6 @@
 #include <cmath>
 
 namespace {
-
-// To the nearest whole pixel; values past the int range saturate.
-int32_t Nearest(float v)
-{
-    if (!(v > -2147483648.0f))
-        return v < 0.0f ? INT32_MIN : 0;
-    if (v >= 2147483648.0f)
-        return INT32_MAX;
-    return int32_t(std::nearbyintf(v));
-}
 
 TextAlign AlignOf(int32_t justification)
 {
@@ -77,8 +68,8 @@ void CPrintPlugInPrintFont::PrintWith(CFont& font, CPrintRecord& record)
         return;
     CFrameInterface& target = *record.destination;
     // Centred on the anchor vertically.
-    const int32_t x = m_Offset.x + Nearest(record.x);
-    const int32_t y = m_Offset.y + Nearest(record.y) - font.GetPointSize() / 2;
+    const int32_t x = m_Offset.x + RoundToIntHeld(record.x);
+    const int32_t y = m_Offset.y + RoundToIntHeld(record.y) - font.GetPointSize() / 2;
     const bool wrapped = m_WrapWidth != 0;
     const int32_t width = wrapped ? int32_t(m_WrapWidth) : 9999;
     const TextAlign align = AlignOf(m_Justification);
@@ -135,8 +126,8 @@ void CPrintPlugInDrawDots::Print(CPrintRecord& record)
     // In 64 bits: a data-sized spacing times a large count must not wrap.
     const int64_t halfX = int64_t(m_Spacing.x) * layout / 2;
     const int64_t halfY = int64_t(m_Spacing.y) * layout / 2;
-    int64_t px = int64_t(m_Position.x) - halfX + Nearest(record.x);
-    int64_t py = int64_t(m_Position.y) - halfY + Nearest(record.y);
+    int64_t px = int64_t(m_Position.x) - halfX + RoundToIntHeld(record.x);
+    int64_t py = int64_t(m_Position.y) - halfY + RoundToIntHeld(record.y);
     for (int32_t i = 0; i < count; ++i) {
         m_DotImage->Draw(*record.destination, int32_t(px), int32_t(py), record.argument);
         px += m_Spacing.x;

@@ -27,16 +27,6 @@ namespace {
 CHudHooks g_DefaultHudHooks;
 CHudHooks* g_HudHooks = nullptr;
 
-// A data set without "Rules" (tools, bare playfields) has no HUD sets;
-// fetching it by name would be the fatal missing-item report.
-CRules* FindRules()
-{
-    CGeneralObjectsList& list = GetGeneralObjects();
-    const int32_t index = list.Find("Rules");
-    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
-    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
-}
-
 CFrameOverlayOptions* OverlaySetAt(int32_t index)
 {
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
@@ -47,7 +37,7 @@ CFrameOverlayOptions* OverlaySetAt(int32_t index)
 
 CFrameOverlayOptions* GetHudOverlayOptions()
 {
-    CRules* rules = FindRules();
+    CRules* rules = CRules::SFindInstance();
     return rules ? OverlaySetAt(rules->m_GameplayOverlayMenuButton) : nullptr;
 }
 
@@ -256,7 +246,7 @@ void CHUD::DrawTip(CFrameInterface& frame)
 
 CFrameOverlayOptions* GetGameplayOverlayOptions()
 {
-    CRules* rules = FindRules();
+    CRules* rules = CRules::SFindInstance();
     return rules ? OverlaySetAt(rules->GetGameplayOverlay()) : nullptr;
 }
 

@@ -1,4 +1,5 @@
 // Lot play: the lot's per-step update (timers, construction, hover feedback,
+#include "game/scripting/NoneEntries.h"
 // poke swell), its drawing, the click assist and the score balloon of a
 // move-in.
 #include "game/world/CLot.h"
@@ -33,11 +34,6 @@
 namespace {
 
 // Index 0 of the sequence list stands for none.
-CSequence* SequenceAt(int32_t index)
-{
-    CSequenceList& list = GetSequenceList();
-    return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
-}
 
 bool IsBonusActive()
 {
@@ -173,23 +169,23 @@ void CLot::Draw(CSpriteDrawRecord& record)
 {
     CFrameInterface* frame = record.spriteFrame ? record.spriteFrame : record.destination;
     if (frame) {
-        if (CSequence* background = SequenceAt(m_BackgroundSequence))
+        if (CSequence* background = SequenceUnlessNone(m_BackgroundSequence))
             background->DrawCurrentFrame(*frame, 0, 0);
         if (m_Building)
             GetLotHooks().DrawBuilding(m_Building, *frame, m_DrawScale);
         if (m_IsScenicLot) {
             CLotOptions* options = CLotOptions::SGetInstance();
-            if (CSequence* scenic = SequenceAt(options->m_ScenicLotImage))
+            if (CSequence* scenic = SequenceUnlessNone(options->m_ScenicLotImage))
                 scenic->DrawCurrentFrame(*frame, options->m_ScenicLotImageOffset.x, options->m_ScenicLotImageOffset.y);
         }
         // The at-location goals mark the lot again at each of their draws.
         if (m_IsGoalLocation) {
             m_IsGoalLocation = false;
-            if (CSequence* hover = SequenceAt(CRules::SGetInstance().m_LotMouseHoverSequence))
+            if (CSequence* hover = SequenceUnlessNone(CRules::SGetInstance().m_LotMouseHoverSequence))
                 hover->DrawCurrentFrame(*frame, 0, 0);
         }
         if (m_IsDropTarget)
-            if (CSequence* hover = SequenceAt(CRules::SGetInstance().m_LotMouseHoverSequence))
+            if (CSequence* hover = SequenceUnlessNone(CRules::SGetInstance().m_LotMouseHoverSequence))
                 hover->DrawCurrentFrame(*frame, 0, 0);
     }
     CSpriteAI::Draw(record);
@@ -197,7 +193,7 @@ void CLot::Draw(CSpriteDrawRecord& record)
 
 void CLot::GetBounds(CRect& out)
 {
-    CSequence* background = SequenceAt(m_BackgroundSequence);
+    CSequence* background = SequenceUnlessNone(m_BackgroundSequence);
     CFrame* frame = background ? background->GetCurrentFrame() : nullptr;
     if (!frame)
         return;
@@ -256,7 +252,7 @@ void CLot::PlayAssistEffect()
     playfield->BroadcastMessage(assisting);
 
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
-    if (!phase || !SequenceAt(phase->m_ClickAssistEffect))
+    if (!phase || !SequenceUnlessNone(phase->m_ClickAssistEffect))
         return;
     CPlayfieldLayer* effects = playfield->FindOrAddLayer("Effects");
     const CFPoint at = effects->ScreenToLayer(CMouseState::SGetInstance().GetPositionFloat());
@@ -277,7 +273,7 @@ void CLot::ShowClickAssistCursor()
     if (!phase)
         return;
     const bool ready = m_SecondsBetweenAssistClicks >= CRules::SGetInstance().m_SecondsBetweenBuildAssistClicks;
-    ShowSequenceAsCursor(SequenceAt(ready ? phase->m_ClickAssistHoverCursor : phase->m_ClickAssistUsedCursor));
+    ShowSequenceAsCursor(SequenceUnlessNone(ready ? phase->m_ClickAssistHoverCursor : phase->m_ClickAssistUsedCursor));
     CThreeInARowCounter* counter = GetThreeInARowCounter();
     const uint32_t mega = counter && counter->IsBonusActive() ? hooks.GetCounterMegaSequence(counter) : 0;
     hooks.SetCursorDecoration(IsPaint(part) ? hooks.GetPaintColour(part) : CColor(255, 255, 255, 255), mega);

@@ -2,6 +2,7 @@
 
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
+#include "foundation/MathHelpers.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CPlayfield.h"
@@ -21,15 +22,6 @@
 namespace {
 
 uint32_t g_CreationCount = 0;
-
-int32_t Nearest(float v)
-{
-    if (!(v > -2147483648.0f))
-        return v < 0.0f ? INT32_MIN : 0;
-    if (v >= 2147483648.0f)
-        return INT32_MAX;
-    return int32_t(std::nearbyintf(v));
-}
 
 int32_t Truncated(float v)
 {
@@ -126,8 +118,8 @@ void CPrintPowerUpTextAI::OnAddedToSprite(CSprite* sprite)
     CPowerUpTextDisplayOptions& options = Options();
     if (sprite) {
         const CFPoint& at = sprite->GetPosition();
-        const int32_t y = std::min(Nearest(at.y), options.m_MaxHeightToDrawAt);
-        sprite->SetPosition(float(Nearest(at.x)), float(y));
+        const int32_t y = std::min(RoundToIntHeld(at.y), options.m_MaxHeightToDrawAt);
+        sprite->SetPosition(float(RoundToIntHeld(at.x)), float(y));
     }
     m_NumSecondsLeft = options.m_DisplayTime;
 }
@@ -161,7 +153,7 @@ void CPrintPowerUpTextAI::GetTextPosition(int32_t& x, int32_t& y) const
     const CFont* font = options.GetFont();
     const int32_t rise = Truncated((options.m_DisplayTime - m_NumSecondsLeft) * options.m_Speed);
     y = std::min(options.m_MaxHeightToDrawAt, Truncated(at.y)) - rise - (font ? font->GetPointSize() : 0);
-    x = Nearest(at.x);
+    x = RoundToIntHeld(at.x);
 }
 
 void CPrintPowerUpTextAI::Draw(CSpriteDrawRecord& record)

@@ -143,6 +143,14 @@ CRules& CRules::SGetInstance()
     return GetGeneralObjectAs<CRules>("Rules");
 }
 
+CRules* CRules::SFindInstance()
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.Find("Rules");
+    CObject* object = index < 0 ? nullptr : list.GetObjectAt(index);
+    return object && object->IsKindOf(CRules::SGetClassInfo()) ? static_cast<CRules*>(object) : nullptr;
+}
+
 int32_t CRules::GetGameplayOverlay() const
 {
     const CGameState* state = CGameState::SGetCurrent();

@@ -21,6 +21,9 @@ public:
     // The "Rules" general object; a data set without one stops with the
     // missing-item report here.
     static CRules& SGetInstance();
+    // The same object, or null where the data set has none (tools, the
+    // editor's palette, bare playfields) and a missing one is no error.
+    static CRules* SFindInstance();
 
     // The overlay set of the gameplay screen for the current game state:
     // set 3 when its slot holds an upgrade, else set 2 likewise, else set 1.

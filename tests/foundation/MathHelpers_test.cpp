@@ -43,6 +43,19 @@ TEST(MathHelpers, FloorAndCeilIncludingNegativesAndOutOfRange)
     EXPECT_EQ(FloorToInt(-2147483648.0f), INT32_MIN);
 }
 
+TEST(MathHelpers, RoundingHeldToTheRangeTakesHalvesToEvenAndSaturates)
+{
+    EXPECT_EQ(RoundToIntHeld(2.5f), 2);
+    EXPECT_EQ(RoundToIntHeld(3.5f), 4);
+    EXPECT_EQ(RoundToIntHeld(-2.5f), -2);
+    EXPECT_EQ(RoundToIntHeld(-2.6f), -3);
+    EXPECT_EQ(RoundToIntHeld(3e9f), INT32_MAX);
+    EXPECT_EQ(RoundToIntHeld(std::numeric_limits<float>::infinity()), INT32_MAX);
+    EXPECT_EQ(RoundToIntHeld(-3e9f), INT32_MIN);
+    EXPECT_EQ(RoundToIntHeld(-2147483648.0f), INT32_MIN);
+    EXPECT_EQ(RoundToIntHeld(std::numeric_limits<float>::quiet_NaN()), 0);
+}
+
 TEST(MathHelpers, BitLength)
 {
     const uint32_t inputs[] = {0, 1, 2, 3, 5, 255, 256, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};

@@ -139,6 +139,16 @@ TEST_F(GameData, RulesReadWithTheirDefaultsAndNameOverlaySetsSlotsAndTheInitialS
     EXPECT_EQ(rules.m_pPositionMarkerToClone, nullptr);
 }
 
+TEST_F(GameData, TheQuietLookUpFindsNoRulesWhereTheDataSetHasNoneAndElseTheSameObject)
+{
+    EXPECT_EQ(CRules::SFindInstance(), nullptr);
+    WriteBytes("Resources/Rules.Object.txt", ObjectText("CRules", "Revenue Count Up=3"));
+    InitGeneralObjects();
+    CRules* found = CRules::SFindInstance();
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found, &CRules::SGetInstance());
+}
+
 TEST_F(GameData, ADefaultTheDataSetLacksIsNoneButANameItLacksStopsTheGame)
 {
     std::remove("Resources/Frame Overlay Options/Shopping Overlay.FOO");
