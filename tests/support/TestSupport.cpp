@@ -181,3 +181,18 @@ std::string ObjectText(const std::string& className, const std::string& lines)
     }
     return text + "}\r\n";
 }
+
+std::string LevelText(const std::string& name, const std::string& lines)
+{
+    return "\t\tLevel=CLevelOptions\r\n\t\t{\r\n\t\t\tDisplay Name=" + name + "\r\n" + lines + "\t\t}\r\n";
+}
+
+std::string LevelSetText(const std::vector<std::string>& levels)
+{
+    std::string text = "CLevelSetUserMade\r\n{\r\n\tLevel List=Array\r\n\t{\r\n";
+    if (levels.size() > 1)
+        text += "\t\tItem Count=" + std::to_string(levels.size()) + "\r\n";
+    for (const std::string& level : levels)
+        text += level;
+    return text + "\t}\r\n}\r\n";
+}

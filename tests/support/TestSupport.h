@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CTempFolderTest : public ::testing::Test {
 protected:
@@ -40,6 +41,10 @@ void WritePixelsTga(const std::string& path, uint32_t width, uint32_t height,
                     const std::function<uint32_t(uint32_t x, uint32_t y)>& pixel);
 // The text "<Class>\r\n{\r\n<lines>}\r\n" with each line tab-indented.
 std::string ObjectText(const std::string& className, const std::string& lines);
+// A level block of a level set file, and the user-made level set holding such
+// blocks.
+std::string LevelText(const std::string& name, const std::string& lines = "");
+std::string LevelSetText(const std::vector<std::string>& levels);
 // Copies DejaVuSans (Debian package fonts-dejavu-core) to the program's
 // default font, "Resources/!default.ttf"; false when the system lacks it.
 bool WriteDefaultFont();

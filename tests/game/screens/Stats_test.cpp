@@ -24,21 +24,6 @@
 
 namespace {
 
-std::string LevelText(const std::string& name, const std::string& lines = "")
-{
-    return "\t\tLevel=CLevelOptions\r\n\t\t{\r\n\t\t\tDisplay Name=" + name + "\r\n" + lines + "\t\t}\r\n";
-}
-
-std::string LevelSetText(const std::vector<std::string>& levels)
-{
-    std::string text = "CLevelSetUserMade\r\n{\r\n\tLevel List=Array\r\n\t{\r\n";
-    if (levels.size() > 1)
-        text += "\t\tItem Count=" + std::to_string(levels.size()) + "\r\n";
-    for (const std::string& level : levels)
-        text += level;
-    return text + "\t}\r\n}\r\n";
-}
-
 const char* const kTutorial = "\t\t\tIs Tutorial Level=1\r\n";
 const char* const kLastTutorial = "\t\t\tIs Tutorial Level=1\r\n\t\t\tIs Last Tutorial Level=1\r\n";
 

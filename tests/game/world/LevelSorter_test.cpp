@@ -13,6 +13,7 @@
 #include "ui/CJButton.h"
 #include "ui/CJHeader.h"
 #include "ui/CJListBox.h"
+#include "support/TestSupport.h"
 #include "ui/SkinTestSupport.h"
 #include "ui/UiTestSupport.h"
 
@@ -27,22 +28,6 @@ namespace {
 void WriteObject(const std::string& path, const std::string& text)
 {
     WriteBytes(path, text);
-}
-
-// A level block of a level set file.
-std::string LevelText(const std::string& name, const std::string& lines = "")
-{
-    return "\t\tLevel=CLevelOptions\r\n\t\t{\r\n\t\t\tDisplay Name=" + name + "\r\n" + lines + "\t\t}\r\n";
-}
-
-std::string LevelSetText(const std::vector<std::string>& levels)
-{
-    std::string text = "CLevelSetUserMade\r\n{\r\n\tLevel List=Array\r\n\t{\r\n";
-    if (levels.size() > 1)
-        text += "\t\tItem Count=" + std::to_string(levels.size()) + "\r\n";
-    for (const std::string& level : levels)
-        text += level;
-    return text + "\t}\r\n}\r\n";
 }
 
 std::vector<std::string> Names(CLevelSet& set)
