@@ -181,6 +181,23 @@ TEST_F(NewFileDialog, AnExistingFileInAnyCaseIsNeverOverwrittenAlsoAfterCreateFo
     EXPECT_TRUE(InTree(dialog));
 }
 
+TEST_F(NewFileDialog, AFolderThatCannotBeMadeIsReportedAndEscapeThenCloses)
+{
+    std::unique_ptr<CNewFileOptions> options = PlainOptions();
+    CNewFileDialog* dialog = Open(*options);
+    // A file stands where a folder of the path would go.
+    Fill(*dialog, "Old.Crate.txt/Inner", "Lid");
+    Click(*dialog->GetSaveButton());
+    PressBoxButton("Create Folder");
+    EXPECT_EQ(BoxText(), "Could not create folder");
+    TypeKey(kKeyEnter);
+    EXPECT_EQ(m_Created, 0);
+    ASSERT_TRUE(InTree(dialog));
+    TypeKey(kKeyEscape);
+    EXPECT_FALSE(InTree(dialog));
+    EXPECT_EQ(m_Created, 0);
+}
+
 TEST_F(NewFileDialog, ALocationThatClimbsOutOfTheFolderIsRefused)
 {
     std::unique_ptr<CNewFileOptions> options = PlainOptions();
