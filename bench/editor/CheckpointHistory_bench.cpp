@@ -56,11 +56,26 @@ public:
         }
         m_History = dynamic_cast<CEditorCheckpointHistory*>(m_Level.GetUndoHistory());
         m_History->RecordIfChanged(&m_Level);
+        // One sprite moved: the compare must see it, once.
+        CSprite* sprite = m_Level.GetPlayfield().FindLayer("Lot")->GetSprite(0);
+        sprite->SetPosition(sprite->GetPosition().x + 1.0f, sprite->GetPosition().y);
+        m_History->RecordIfChanged(&m_Level);
+        m_History->RecordIfChanged(&m_Level);
+        m_DetectsMoves = m_History->GetCount() == 1;
     }
 
     CLevelOptions m_Level;
     CEditorCheckpointHistory* m_History = nullptr;
+    bool m_DetectsMoves = false;
 };
+
+uint32_t CountSprites(CLevelOptions& level)
+{
+    uint32_t count = 0;
+    for (uint32_t i = 0; i < level.GetPlayfield().GetLayerCount(); ++i)
+        count += level.GetPlayfield().GetLayer(i)->GetSpriteCount();
+    return count;
+}
 
 CEditedLevel& Edited()
 {
@@ -71,10 +86,13 @@ CEditedLevel& Edited()
 void BM_ChangeDetectionOnAnUnchanged500SpriteLevel(benchmark::State& state)
 {
     CEditedLevel& edited = Edited();
+    const uint32_t recorded = edited.m_History->GetCount();
     for (auto _ : state)
         edited.m_History->RecordIfChanged(&edited.m_Level);
-    if (edited.m_History->GetCount() != 0)
+    if (edited.m_History->GetCount() != recorded)
         state.SkipWithError("an unchanged level was recorded");
+    if (!edited.m_DetectsMoves)
+        state.SkipWithError("a moved sprite was not detected");
 }
 BENCHMARK(BM_ChangeDetectionOnAnUnchanged500SpriteLevel)->Unit(benchmark::kMillisecond);
 
@@ -85,6 +103,9 @@ void BM_CloneA500SpriteLevel(benchmark::State& state)
         std::unique_ptr<CObject> snapshot(edited.m_Level.Clone());
         benchmark::DoNotOptimize(snapshot.get());
     }
+    std::unique_ptr<CObject> snapshot(edited.m_Level.Clone());
+    if (CountSprites(*static_cast<CLevelOptions*>(snapshot.get())) != kSprites)
+        state.SkipWithError("the snapshot lacks sprites");
 }
 BENCHMARK(BM_CloneA500SpriteLevel)->Unit(benchmark::kMillisecond);
 
