@@ -166,6 +166,25 @@ TEST_F(PlayerSelect, RowsListTheChannelsProfilesWithTheirCareerAndTheCurrentOneS
     EXPECT_TRUE(window->GetSelectButton()->HasFocus());
     EXPECT_EQ(window->GetListBox()->GetWidth(), 400);
     EXPECT_EQ(window->GetListBox()->GetHeight(), 300);
+    // Drawn, each row shows its text and the list is empty below them.
+    m_Screen->Draw(*m_ScreenFrame);
+    const CRect& r = window->GetListBox()->GetScreenRect();
+    std::vector<int> lit(4, 0);
+    int32_t lastRowY = r.bottom;
+    for (int32_t y = r.top + 4; y < r.bottom - 4; ++y) {
+        const int32_t row = window->GetListBox()->GetRowAt(CPoint{r.left + 4, y});
+        if (row == 2)
+            lastRowY = y;
+        // The selection bar's edge may sit just below its row.
+        if (row < 0 && y < lastRowY + 3)
+            continue;
+        for (int32_t x = r.left + 4; x < r.right - 20; ++x)
+            lit[size_t(row < 0 ? 3 : row)] += Rgb(*m_ScreenFrame, x, y) != 0;
+    }
+    EXPECT_GT(lit[0], 0);
+    EXPECT_GT(lit[1], 0);
+    EXPECT_GT(lit[2], lit[1]) << "the longer, selected row";
+    EXPECT_EQ(lit[3], 0);
     // The buttons share one row and one width.
     EXPECT_EQ(window->GetSelectButton()->GetRect().top, window->GetCancelButtonControl()->GetRect().top);
     EXPECT_EQ(window->GetEditButton()->GetWidth(), window->GetDeleteButton()->GetWidth());
@@ -183,9 +202,9 @@ TEST_F(PlayerSelect, SelectingAProfileMakesItCurrentClosesAndRunsTheCommandOnceW
     EXPECT_EQ(CStats::SGetInstance().GetCurrentPlayerIndex(), 1u);
     EXPECT_FALSE(DiskHas("Stats.dat"));
 
-    // Cancel changes nothing and runs nothing.
+    // Cancel (Escape) changes nothing and runs nothing.
     window = Open();
-    Click(window->GetCancelButtonControl());
+    Type(kKeyEscape);
     EXPECT_EQ(GetChangePlayerWindow(), nullptr);
     EXPECT_EQ(m_Done, 1);
 }
@@ -266,9 +285,10 @@ TEST_F(PlayerSelect, BlankAndUsedNamesAreRefusedAndTheDialogStays)
     EXPECT_EQ(CStats::SGetInstance().GetPlayerCount(), 2u);
     EXPECT_FALSE(DiskHas("Stats.dat"));
 
-    // Another channel's name is free, and it is kept as typed.
+    // Another channel's name is free, and it is kept as typed; Enter in the
+    // name field saves.
     dialog->GetNameEdit()->SetTitle(CJString(" Bob"));
-    Click(dialog->GetSaveButton());
+    Type(kKeyEnter);
     EXPECT_EQ(GetNewPlayerDialog(), nullptr);
     EXPECT_EQ(saved, 1);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Ann", " Bob", "Bob"}));
