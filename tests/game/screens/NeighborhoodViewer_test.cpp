@@ -6,6 +6,7 @@
 
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/screens/CAchievement.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
@@ -42,6 +43,8 @@ protected:
         }
         WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Neighborhood Viewer Overlay.FOO"),
                    set + "\t}\r\n}\r\n");
+        // The trophy room's set names the demo's trophies.
+        ReadList(GetAchievementList(), "Resources", "Achievement");
         ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
         ASSERT_TRUE(Pass(17));
     }
