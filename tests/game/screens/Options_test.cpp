@@ -10,6 +10,7 @@
 #include "game/screens/COptionsMenu.h"
 #include "game/screens/CTips.h"
 #include "game/world/CLevelOptions.h"
+#include "images/CFrameList.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "shell/CScreenDevice.h"
@@ -184,6 +185,21 @@ TEST_F(Options, TheMuteBoxesStayWhereTheOldOnesWereShiftedDownAndStillMute)
     EXPECT_EQ(game.GetWidth(), plain.GetWidth() + 100);
     EXPECT_EQ(game.GetRect().left, plain.GetRect().left - 50);
     EXPECT_GE(game.GetCloseButton()->GetRect().top, game.GetMuteBox(SoundOptionRow::Music)->GetRect().bottom);
+
+    // The demo's images, found by name.
+    CFrameList& library = GetFrameLibrary();
+    const auto image = [&](const char* name) -> CFrameInterface* {
+        const int32_t index = library.Find(CJString(name));
+        return index >= 0 ? library.GetObject(index) : nullptr;
+    };
+    auto* box = dynamic_cast<CJImageCheckBox*>(game.GetMuteBox(SoundOptionRow::Master));
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(image("MenuScreen_SelectBox"), nullptr);
+    EXPECT_EQ(box->m_UncheckedImage, image("MenuScreen_SelectBox"));
+    EXPECT_EQ(box->m_BoxImage, image("MenuScreen_SelectBoxRed"));
+    EXPECT_EQ(box->m_CheckedImage, image("MenuScreen_SelectBoxRed"));
+    ASSERT_NE(image("MenuScreen_Slider"), nullptr);
+    EXPECT_EQ(game.GetSlider(SoundOptionRow::Music)->GetWidth(), int32_t(image("MenuScreen_Slider")->GetWidth()));
 
     // The new box is the one the window listens to.
     CJCheckBox* mute = game.GetMuteBox(SoundOptionRow::Effects);
