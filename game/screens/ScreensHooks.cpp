@@ -9,6 +9,7 @@
 #include "game/screens/CLevelCompletion.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -218,6 +219,12 @@ void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
     AchievementFrameTick(seconds);
 }
 
+CObject* CScreensPlayfieldHooks::GetViewedLevel()
+{
+    CNeighborhoodViewer* viewer = GetNeighborhoodViewer();
+    return viewer ? viewer->GetLevelCopy() : nullptr;
+}
+
 // --- CScreensHudHooks ---
 
 CJString CScreensHudHooks::GetTipText(uint32_t levelIndex)
@@ -277,4 +284,5 @@ void InstallGameScreensHooks()
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();
+    InstallNeighborhoodViewerScreen();
 }
