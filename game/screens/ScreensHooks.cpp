@@ -10,6 +10,7 @@
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CPauseMenu.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTips.h"
@@ -277,4 +278,5 @@ void InstallGameScreensHooks()
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();
+    InstallPauseMenuScreen();
 }
