@@ -135,13 +135,17 @@ TEST_F(PauseMenu, OpensOnlyOverAFreeScreenTellingTheLevelAndDroppingTheHeldSprit
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     ASSERT_NO_FATAL_FAILURE(PlayLevel(2));
-    CSprite held;
-    SetDraggedSprite(&held, {0.0f, 0.0f});
 
-    CPauseMenuWindow* menu = Pause();
+    // The HUD's menu button pauses the level.
+    CHUD* hud = GetCurrentPlayfield()->GetHUD();
+    ASSERT_NE(hud, nullptr);
+    ASSERT_NE(hud->GetMenuControl(), nullptr);
+    const CRect button = hud->GetMenuControl()->GetRect();
+    PushClick((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    Passes(3);
+    CPauseMenuWindow* menu = GetPauseMenuWindow();
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(GetGameAppHooks().IsScreenOpen(EGameScreen::PauseMenu));
-    EXPECT_EQ(GetDraggedSprite(), nullptr);
     EXPECT_EQ(std::count(m_Heard.begin(), m_Heard.end(), "GamePaused"), 1);
     EXPECT_EQ(menu->GetTitleText(), std::string("Pause"));
     for (const char* title : {"Continue", "Reset", "Tips", "Options", "Quit"})
@@ -168,7 +172,12 @@ TEST_F(PauseMenu, OpensOnlyOverAFreeScreenTellingTheLevelAndDroppingTheHeldSprit
     ASSERT_NE(OpenTipsMenu(nullptr), nullptr);
     EXPECT_EQ(Pause(), nullptr);
     GetTipsMenu()->Destroy();
+    // What the cursor carried is let go.
+    CSprite held;
+    SetDraggedSprite(&held, {0.0f, 0.0f});
     EXPECT_NE(Pause(), nullptr);
+    EXPECT_EQ(GetDraggedSprite(), nullptr);
+    EXPECT_EQ(std::count(m_Heard.begin(), m_Heard.end(), "GamePaused"), 2);
 }
 
 TEST_F(PauseMenu, EnterAndEscapeGoBackToTheLevelUnchanged)
@@ -305,7 +314,19 @@ TEST_F(PauseMenu, TheTipsStandInForItAndEverythingClosesTogether)
     EXPECT_EQ(GetTipsMenu(), nullptr);
     EXPECT_FALSE(CScreenWindow::GetScreenWindow()->HasChildren());
     Passes(2);
-    EXPECT_NE(Pause(), nullptr);
+
+    // A confirmation left over a menu closed meanwhile confirms nothing.
+    CGameState::SGetCurrent()->m_RevenueK = 3.0f;
+    ClickOn(Button(Pause(), "Quit"));
+    ASSERT_NE(Box(), nullptr);
+    App()->CloseAllOverlayScreens();
+    EXPECT_EQ(GetPauseMenuWindow(), nullptr);
+    ClickOn(Button(Box(), "Stop Playing"));
+    Passes(2);
+    EXPECT_EQ(Box(), nullptr);
+    EXPECT_TRUE(m_Screens.asked.empty());
+    EXPECT_EQ(GetTownMapWindow(), nullptr);
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
 }
 
 } // namespace
