@@ -7,6 +7,7 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/COptionsMenu.h"
 #include "game/screens/CPauseMenu.h"
+#include "game/screens/CPlayerSelect.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -20,6 +21,7 @@ void RegisterGameScreensClasses()
     CPlayerStatsForLevel::SGetClassInfo();
     CPlayerStats::SGetClassInfo();
     CStats::SGetClassInfo();
+    RegisterPlayerSelectTexts();
     CDecadeTransition::SGetClassInfo();
     CLifeRewards::SGetClassInfo();
     CStoryOptions::SGetClassInfo();
