@@ -11,6 +11,7 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CPauseMenu.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTips.h"
@@ -284,5 +285,6 @@ void InstallGameScreensHooks()
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();
+    InstallPauseMenuScreen();
     InstallNeighborhoodViewerScreen();
 }
