@@ -1,6 +1,7 @@
 #include "images/CFrameList.h"
 
 #include "foundation/CFile.h"
+#include "images/CFrameBrowserItem.h"
 #include "images/CFrameImageIO.h"
 #include "images/CStandAloneFrame.h"
 #include "images/FrameCache.h"
@@ -88,6 +89,11 @@ CObject* CFrameList::LoadObject(const CJString& folder, const CJString& fileName
 bool CFrameList::GetObjectFileName(const CObject* object, CJString& name)
 {
     return dynamic_cast<const CFrame*>(object) && ItemFileName(object, ".txt", name);
+}
+
+ImageBrowserItemFactory CFrameList::GetItemFactory()
+{
+    return &CFrameBrowserItem::SCreate;
 }
 
 CFrameList& GetFrameLibrary()

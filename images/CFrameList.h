@@ -28,6 +28,7 @@ public:
     const char* GetCacheEnding() override;
     // "<folder>/<item>.txt" for a frame of the list.
     bool GetObjectFileName(const CObject* object, CJString& name) override;
+    ImageBrowserItemFactory GetItemFactory() override;
 
 private:
     CFrameFilter m_Filters;

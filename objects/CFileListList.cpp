@@ -86,6 +86,26 @@ int32_t CFileListList::FindIndexOfList(const CVirtualArray* list)
     return -1;
 }
 
+bool CFileListList::SetItemFactory(const CVirtualArray* list, ImageBrowserItemFactory factory)
+{
+    CFileListListItem* item = FindItemByList(list);
+    if (!item)
+        return false;
+    item->itemFactory = factory;
+    return true;
+}
+
+ImageBrowserItemFactory CFileListList::GetItemFactory(int32_t i)
+{
+    if (i < 0 || i >= GetCount())
+        return nullptr;
+    if (m_Items[uint32_t(i)]->itemFactory)
+        return m_Items[uint32_t(i)]->itemFactory;
+    // An object list names its own, once it is fully built.
+    CObjectFileArray* list = GetList(i);
+    return list ? list->GetItemFactory() : nullptr;
+}
+
 CObjectFileArray* CFileListList::GetList(int32_t i)
 {
     if (i < 0 || i >= GetCount())

@@ -7,6 +7,7 @@
 #include "foundation/CArrayPOD.h"
 #include "foundation/CJString.h"
 #include "foundation/CVirtualArray.h"
+#include "objects/CImageBrowserItemBridge.h"
 
 #include <cstdint>
 
@@ -19,6 +20,8 @@ struct CFileListListItem : public CPooledClassBase {
     CVirtualArray* list = nullptr;
     uint32_t priority = 0;
     uint8_t flag = 0;
+    // Null: the list cannot be browsed as thumbnails.
+    ImageBrowserItemFactory itemFactory = nullptr;
 };
 
 class CFileListList : public CSimpleVirtualArray {
@@ -37,6 +40,11 @@ public:
     // FindObjectFileName.
     int32_t AddList(const char* name, const char* folder, CVirtualArray* list, uint32_t priority, uint8_t flag);
     CFileListListItem* FindItemByList(const CVirtualArray* list);
+    // A factory for a list that does not name its own; false when the list
+    // is not registered.
+    bool SetItemFactory(const CVirtualArray* list, ImageBrowserItemFactory factory);
+    // The set factory, else the list's own; null: not browsable.
+    ImageBrowserItemFactory GetItemFactory(int32_t i);
     int32_t FindIndexOfList(const CVirtualArray* list);
     // The first list, in registration order, whose FindObjectIndex knows it.
     bool FindObject(const CObject* object, int32_t* listIndex, int32_t* itemIndex);

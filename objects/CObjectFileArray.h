@@ -20,6 +20,7 @@
 #include "foundation/CArrayPOD.h"
 #include "foundation/CJString.h"
 #include "foundation/CVirtualArray.h"
+#include "objects/CImageBrowserItemBridge.h"
 
 #include <cstdint>
 #include <memory>
@@ -108,6 +109,8 @@ public:
     // Null for an index outside the list.
     virtual CItemUsageStats* GetUsageStats(int32_t i);
     virtual CObject* GetItemObject(int32_t i) { return GetObjectAt(i); }
+    // How the image browser draws the entries; null: not browsable.
+    virtual ImageBrowserItemFactory GetItemFactory() { return nullptr; }
     virtual void UnloadItem(int32_t i);
     // Clears the used and references-preloaded flags of every entry.
     virtual void ClearUsedFlags();

@@ -1,0 +1,316 @@
+// The thumbnail grid over a small folder tree: how cells are sized and laid
+// out, what a folder pick shows with and without Ctrl and Alt, how
+// placeholders load on the hand-driven clock, and when a dragged item drops.
+#include "ui/MenuTestSupport.h"
+
+#include "editor/CImageBrowser.h"
+#include "editor/EditorStartup.h"
+#include "editor/ImageBrowserItems.h"
+#include "foundation/CDirectoryTree.h"
+#include "images/CFont.h"
+#include "objects/CFileListList.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A list whose items load on TouchItem, each load taking its set time on
+// the test clock.
+class CShelf : public CSimpleVirtualArray {
+public:
+    std::vector<std::string> names;
+    std::vector<bool> loaded;
+    std::map<int32_t, uint32_t> loadCostMs;
+    std::vector<int32_t> loadOrder;
+    void (*advance)(uint32_t) = nullptr;
+
+    const char* GetItemName(int32_t i) override { return names[size_t(i)].c_str(); }
+    CJString GetItemNameString(int32_t i) override { return CJString(GetItemName(i)); }
+    int32_t GetCount() override { return int32_t(names.size()); }
+    bool IsItemLoaded(int32_t i) override { return loaded[size_t(i)]; }
+    void GetListName(CJString& out) override { out.Set("Root"); }
+    void TouchItem(int32_t i) override
+    {
+        loadOrder.push_back(i);
+        if (advance && loadCostMs.count(i))
+            advance(loadCostMs[i]);
+        loaded[size_t(i)] = true;
+    }
+};
+
+// Bounds by item index; unknown items are 40 x 30 with the origin centred.
+std::map<uint32_t, CRect> g_Bounds;
+
+class CBoxItem : public CImageBrowserItemBridge {
+public:
+    using CImageBrowserItemBridge::CImageBrowserItemBridge;
+    void GetBounds(CRect& out) override
+    {
+        auto found = g_Bounds.find(GetIndex());
+        out = found != g_Bounds.end() ? found->second : CRect{-20, -15, 20, 15};
+    }
+};
+
+std::unique_ptr<CImageBrowserItemBridge> MakeBox(CVirtualArray* list, uint32_t index)
+{
+    return std::make_unique<CBoxItem>(list, index);
+}
+
+class ImageBrowser : public ScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        if (IsSkipped())
+            return;
+        g_Bounds.clear();
+        // Sorted as an object list is: folders come from the names.
+        m_Shelf.names = {"Rocks/Big", "Rocks/Deep/Pebble", "Rocks/Small", "Sun", "Trees/Oak"};
+        m_Shelf.loaded.assign(m_Shelf.names.size(), true);
+        m_Shelf.advance = &Advance;
+        m_Tree = std::make_unique<CDirectoryTree>(m_Shelf);
+        m_Browser = new CImageBrowser(m_Screen);
+        m_Browser->SetRect(CRect{0, 0, 400, 300});
+        m_Screen->AddChild(m_Browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Browser->SetTree(m_Tree.get(), &MakeBox);
+    }
+    int32_t Folder(const char* name)
+    {
+        const int32_t root = m_Tree->GetRoot();
+        for (int32_t i = 0; i < m_Tree->GetChildCount(root); ++i) {
+            const int32_t child = m_Tree->GetChild(root, i);
+            if (m_Tree->GetName(child).Compare(name) == 0)
+                return child;
+        }
+        return -1;
+    }
+    std::string Captions()
+    {
+        std::string out;
+        for (int32_t i = 0; i < m_Browser->GetCellCount(); ++i) {
+            const SImageBrowserCell& cell = m_Browser->GetCell(i);
+            out += std::string(out.empty() ? "" : " ") + (cell.folder ? "[" : "") + cell.caption.GetString() +
+                   (cell.folder ? "]" : "") + (cell.notLoaded ? "?" : "");
+        }
+        return out;
+    }
+    SImageBrowserCell CellFor(std::unique_ptr<CImageBrowserItemBridge> bridge, const char* caption)
+    {
+        SImageBrowserCell cell;
+        cell.bridge = std::move(bridge);
+        cell.caption.Set(caption);
+        m_Browser->InitCell(cell);
+        return cell;
+    }
+    int32_t PointSize() { return m_Font->GetPointSize(); }
+
+    CShelf m_Shelf;
+    std::unique_ptr<CDirectoryTree> m_Tree;
+    CImageBrowser* m_Browser = nullptr;
+};
+
+TEST_F(ImageBrowser, CellsAreAtLeastEightyWideWithTwoPixelsRoundAndRoomForTheirCaption)
+{
+    g_Bounds[0] = CRect{5, 5, 5, 9};       // empty: right not above left
+    g_Bounds[1] = CRect{-10, -40, 20, 0};  // 30 wide: widened by 25 a side
+    g_Bounds[2] = CRect{0, 0, 200, 50};
+    const SImageBrowserCell empty = CellFor(MakeBox(&m_Shelf, 0), "A");
+    EXPECT_EQ(empty.width, 84);
+    EXPECT_EQ(empty.height, PointSize() + 4);
+    EXPECT_EQ(empty.imageOrigin, (CPoint{42, 2}));
+
+    const SImageBrowserCell narrow = CellFor(MakeBox(&m_Shelf, 1), "B");
+    EXPECT_EQ(narrow.width, 84);
+    EXPECT_EQ(narrow.height, PointSize() + 44);
+    EXPECT_EQ(narrow.imageOrigin, (CPoint{37, 42}));
+
+    const SImageBrowserCell wide = CellFor(MakeBox(&m_Shelf, 2), "C");
+    EXPECT_EQ(wide.width, 204);
+    EXPECT_EQ(wide.imageOrigin, (CPoint{2, 2}));
+
+    // A long caption wraps in a thumbnail but never beside a no-image item.
+    const char* longName = "a very long caption that cannot fit in eighty pixels";
+    EXPECT_GT(CellFor(MakeBox(&m_Shelf, 0), longName).lineCount, 1);
+    const SImageBrowserCell none = CellFor(CreateNoImageBrowserItem(&m_Shelf, 0), longName);
+    EXPECT_EQ(none.width, 1004);
+    EXPECT_EQ(none.lineCount, 1);
+    EXPECT_EQ(none.height, PointSize() + 4);
+}
+
+TEST_F(ImageBrowser, RowsBreakAtTheClientWidthAndShareTheirBottomLine)
+{
+    g_Bounds[0] = CRect{0, 0, 170, 60}; // Rocks/Big
+    g_Bounds[2] = CRect{0, 0, 170, 20}; // Rocks/Small
+    m_Browser->SetBorderWidth(3);
+    m_Browser->ShowFolder(Folder("Rocks"), false, false);
+    ASSERT_EQ(Captions(), "[Root] [Deep] Big Small");
+    m_Browser->LayOut(340);
+    const SImageBrowserCell& parent = m_Browser->GetCell(0);
+    const SImageBrowserCell& big = m_Browser->GetCell(2);
+    const SImageBrowserCell& small = m_Browser->GetCell(3);
+    EXPECT_EQ(parent.rect.left, 3);
+    EXPECT_EQ(m_Browser->GetCell(1).rect.left, 87);
+    // 171 + 174 passes 340 - 3: Big starts the second row, Small the third.
+    EXPECT_EQ(big.rect.left, 3);
+    EXPECT_EQ(big.rect.top, parent.rect.bottom);
+    EXPECT_EQ(small.rect.top, big.rect.bottom);
+
+    m_Browser->LayOut(530);
+    EXPECT_EQ(big.rect.left, 171);
+    EXPECT_EQ(small.rect.left, big.rect.right);
+    EXPECT_EQ(small.rect.bottom, big.rect.bottom);
+    EXPECT_EQ(small.rowOffset, big.height - small.height);
+    EXPECT_EQ(big.rowOffset, 0);
+    EXPECT_EQ(m_Browser->GetContentWidth(), small.rect.right);
+    EXPECT_EQ(m_Browser->GetContentHeight(), big.rect.bottom + 3);
+}
+
+TEST_F(ImageBrowser, CtrlAddsToTheGridAndAltShowsEveryItemBelowWithoutFolders)
+{
+    m_Browser->ShowFolder(m_Tree->GetRoot(), false, false);
+    EXPECT_EQ(Captions(), "[Rocks] [Trees] Sun"); // no parent cell at the root
+
+    m_Browser->ShowFolder(Folder("Rocks"), false, true);
+    EXPECT_EQ(Captions(), "Big Small Pebble");
+
+    CKeyboardState::SGetInstance().OnKeyDown(29);
+    m_Browser->ShowFolderForHeldKeys(Folder("Trees"));
+    EXPECT_EQ(Captions(), "Big Small Pebble [Root] Oak");
+    CKeyboardState::SGetInstance().OnKeyUp(29);
+
+    CKeyboardState::SGetInstance().OnKeyDown(312);
+    m_Browser->ShowFolderForHeldKeys(m_Tree->GetRoot());
+    EXPECT_EQ(Captions(), "Sun Big Small Pebble Oak");
+}
+
+TEST_F(ImageBrowser, PlaceholdersLoadAfterASecondAndAHalfThenPacedByTwiceTheLoadTime)
+{
+    m_Shelf.loaded.assign(m_Shelf.names.size(), false);
+    m_Shelf.loadCostMs = {{0, 300}, {2, 8000}};
+    m_Browser->ShowFolder(Folder("Rocks"), false, false);
+    ASSERT_EQ(Captions(), "[Root] [Deep] Big? Small?");
+    EXPECT_EQ(m_Browser->GetCell(2).bridge->GetIndex(), 0u);
+
+    Advance(1400);
+    m_Browser->Update(0.0f);
+    EXPECT_TRUE(m_Shelf.loadOrder.empty());
+    Advance(100);
+    m_Browser->Update(0.0f);
+    EXPECT_EQ(Captions(), "[Root] [Deep] Big Small?");
+    // Big took 300 ms: Small waits 600.
+    Advance(599);
+    m_Browser->Update(0.0f);
+    EXPECT_EQ(m_Shelf.loadOrder.size(), 1u);
+    Advance(1);
+    m_Browser->Update(0.0f);
+    EXPECT_EQ(Captions(), "[Root] [Deep] Big Small");
+    // 8 s doubled is held to 10 s.
+    EXPECT_EQ(m_Browser->GetNextLoadTime(), MillisecondClock() + 10000);
+}
+
+TEST_F(ImageBrowser, TheSelectedPlaceholderLoadsAtOnceAndAutoLoadOffWaits)
+{
+    m_Shelf.loaded.assign(m_Shelf.names.size(), false);
+    m_Browser->SetAutoLoad(false);
+    m_Browser->ShowFolder(m_Tree->GetRoot(), false, true);
+    Advance(5000);
+    m_Browser->Update(0.0f);
+    EXPECT_TRUE(m_Shelf.loadOrder.empty());
+
+    m_Browser->Select(1);
+    EXPECT_EQ(m_Shelf.loadOrder, (std::vector<int32_t>{0}));
+    EXPECT_FALSE(m_Browser->GetCell(1).notLoaded);
+
+    m_Browser->LoadAll();
+    EXPECT_FALSE(m_Browser->HasPlaceholders());
+
+    // Lists without thumbnails never wait on a load.
+    m_Shelf.loaded.assign(m_Shelf.names.size(), false);
+    m_Browser->SetTree(m_Tree.get(), nullptr);
+    m_Browser->ShowFolder(m_Tree->GetRoot(), false, true);
+    EXPECT_FALSE(m_Browser->HasPlaceholders());
+    EXPECT_EQ(m_Browser->GetCell(0).width, 1004);
+}
+
+TEST_F(ImageBrowser, ArrowKeysStopAtTheEnds)
+{
+    m_Browser->ShowFolder(m_Tree->GetRoot(), false, false);
+    m_Browser->OnKeyDown(10);
+    EXPECT_EQ(m_Browser->GetSelected(), 2);
+    m_Browser->OnKeyDown(12);
+    EXPECT_EQ(m_Browser->GetSelected(), 2);
+    m_Browser->Select(0);
+    m_Browser->OnKeyDown(6);
+    EXPECT_EQ(m_Browser->GetSelected(), 0);
+    m_Browser->OnKeyDown(12);
+    EXPECT_EQ(m_Browser->GetSelected(), 1);
+    EXPECT_EQ(m_Browser->GetSelectedItem(), -1); // a folder
+}
+
+// Records the drop messages that reach the screen's children.
+class CDropTarget : public CJWindow {
+public:
+    CDropTarget()
+        : CJWindow(nullptr, "Drop Target")
+    {
+    }
+    bool ForwardToChildren(intptr_t a, intptr_t) override
+    {
+        auto* message = reinterpret_cast<CMessage*>(a);
+        if (message && message->IsType("CBrowserItemDroppedMessage"))
+            drops.push_back(static_cast<CBrowserItemDroppedMessage*>(message)->GetPosition());
+        return true;
+    }
+    std::vector<CPoint> drops;
+};
+
+TEST_F(ImageBrowser, OnlyADragOfFourPixelsOrMoreEndingOutsideDropsTheItem)
+{
+    auto* target = new CDropTarget;
+    target->SetRect(CRect{500, 0, 800, 600});
+    m_Screen->AddChild(target, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Browser->SetDragEnabled(true);
+    m_Browser->SetDropSource(m_Browser);
+    m_Browser->ShowFolder(m_Tree->GetRoot(), false, false);
+    // Cell rectangles are in content coordinates; presses come in screen ones.
+    const CPoint client = m_Browser->ScreenToClient(CPoint{0, 0});
+    const CRect sun = m_Browser->GetCell(2).rect;
+    const CPoint grab{sun.left + 10 - client.x, sun.top + 5 - client.y};
+    CCursorSequence* cursor = nullptr;
+    auto drag = [&](CPoint by, CPoint releaseAt) {
+        m_Browser->OnMouseDown(0, grab);
+        m_Browser->OnMouseDrag(grab, by, 1, cursor);
+        m_Browser->OnMouseRelease(releaseAt, 0);
+    };
+    drag(CPoint{3, 2}, CPoint{600, 100}); // 13 squared pixels
+    EXPECT_TRUE(target->drops.empty());
+    drag(CPoint{300, 50}, CPoint{200, 100}); // released over the browser
+    EXPECT_TRUE(target->drops.empty());
+    drag(CPoint{4, 0}, CPoint{600, 100});
+    ASSERT_EQ(target->drops.size(), 1u);
+    const SImageBrowserCell& cell = m_Browser->GetCell(2);
+    EXPECT_EQ(target->drops[0], (CPoint{600 - 10 + cell.imageOrigin.x, 100 - 5 + cell.rowOffset + cell.imageOrigin.y}));
+
+    // A folder cell stays where it is.
+    const CRect rocks = m_Browser->GetCell(0).rect;
+    m_Browser->OnMouseDown(0, CPoint{rocks.left + 1 - client.x, rocks.top + 1 - client.y});
+    EXPECT_EQ(m_Browser->GetSelected(), 0);
+    m_Browser->OnMouseDrag(grab, CPoint{50, 50}, 1, cursor);
+    m_Browser->OnMouseRelease(CPoint{600, 100}, 0);
+    EXPECT_EQ(target->drops.size(), 1u);
+}
+
+TEST_F(ImageBrowser, TheRegistryHandsOutASetFactoryBeforeTheListsOwn)
+{
+    CFileListList& registry = CFileListList::SGetInstance();
+    EXPECT_FALSE(registry.SetItemFactory(&m_Shelf, &MakeBox));
+    const int32_t index = registry.AddList("Shelf", nullptr, &m_Shelf, 0, 0);
+    EXPECT_EQ(registry.GetItemFactory(index), nullptr);
+    EXPECT_TRUE(registry.SetItemFactory(&m_Shelf, &MakeBox));
+    EXPECT_EQ(registry.GetItemFactory(index), &MakeBox);
+    CFileListList::RemoveList(&m_Shelf);
+}
+
+} // namespace
