@@ -12,6 +12,7 @@
 #include "objects/CSlotProperty.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "render/SurfaceHelpers.h"
+#include "sequences/CSequenceBrowserItem.h"
 #include "sequences/SequenceScopes.h"
 
 #include <algorithm>
@@ -155,6 +156,11 @@ CSequenceOfCoordinates::CSequenceOfCoordinates()
 CSequenceOfCoordinates::~CSequenceOfCoordinates()
 {
     DestroyDeclaredProperties();
+}
+
+ImageBrowserItemFactory CSequenceList::GetItemFactory()
+{
+    return &CSequenceBrowserItem::SCreate;
 }
 
 CSequenceOfCoordinates* GetSequenceCoordinates(CSequence& sequence)

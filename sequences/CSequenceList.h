@@ -30,6 +30,7 @@ public:
     void AdjustSearch(CEnumerateFilesOptions& options) override;
     // "<folder>/-<name>/Properties.txt".
     bool GetObjectFileName(const CObject* object, CJString& name) override;
+    ImageBrowserItemFactory GetItemFactory() override;
 
     const CFrameFilter& GetFilters() const { return m_Filters; }
     // Fetches every entry once, in order.

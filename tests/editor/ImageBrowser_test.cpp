@@ -5,6 +5,8 @@
 
 #include "editor/CImageBrowser.h"
 #include "editor/EditorStartup.h"
+#include "editor/CPrunedTree.h"
+#include "editor/CWindowedBrowsableImage.h"
 #include "editor/ImageBrowserItems.h"
 #include "foundation/CDirectoryTree.h"
 #include "images/CFont.h"
@@ -311,6 +313,62 @@ TEST_F(ImageBrowser, TheRegistryHandsOutASetFactoryBeforeTheListsOwn)
     EXPECT_TRUE(registry.SetItemFactory(&m_Shelf, &MakeBox));
     EXPECT_EQ(registry.GetItemFactory(index), &MakeBox);
     CFileListList::RemoveList(&m_Shelf);
+}
+
+TEST_F(ImageBrowser, TheFolderListSeesOnlyFoldersOfTheTree)
+{
+    CPrunedTree folders(*m_Tree);
+    const int32_t root = folders.GetRoot();
+    ASSERT_EQ(folders.GetChildCount(root), 2); // Sun is an item
+    EXPECT_STREQ(folders.GetName(folders.GetChild(root, 0)).GetString(), "Rocks");
+    EXPECT_STREQ(folders.GetName(folders.GetChild(root, 1)).GetString(), "Trees");
+    EXPECT_EQ(folders.GetChild(root, 2), -1);
+    const int32_t rocks = folders.GetChild(root, 0);
+    EXPECT_EQ(folders.GetChildCount(rocks), 1);
+    EXPECT_EQ(folders.GetChildCount(folders.GetChild(root, 1)), 0);
+    EXPECT_EQ(folders.GetParent(rocks), root);
+}
+
+// Counts its updates and keeps the last click.
+class CClickItem : public CBoxItem {
+public:
+    using CBoxItem::CBoxItem;
+    void Update(float) override { ++updates; }
+    bool Click(uint32_t button, CPoint point) override
+    {
+        last = point;
+        return button == 1;
+    }
+    int updates = 0;
+    CPoint last{0, 0};
+};
+
+TEST_F(ImageBrowser, APreviewSizesToItsImageAndCentresItInALargerWindow)
+{
+    auto* preview = new CWindowedBrowsableImage(m_Screen);
+    m_Screen->AddChild(preview, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    g_Bounds[7] = CRect{-10, -30, 30, 10};
+    auto owned = std::make_unique<CClickItem>(&m_Shelf, 7);
+    CClickItem* item = owned.get();
+    preview->SetItem(std::move(owned));
+    EXPECT_EQ(preview->GetWidth(), 40);
+    EXPECT_EQ(preview->GetHeight(), 40);
+    EXPECT_EQ(preview->GetImageOrigin(), (CPoint{10, 30}));
+    preview->Update(0.5f);
+    EXPECT_EQ(item->updates, 1);
+
+    // Grown to 60 x 50: the image moves by (10, 5); clicks are made relative
+    // to the image's origin the same way.
+    preview->SetSize(60, 50);
+    const CPoint client = preview->ScreenToClient(CPoint{0, 0});
+    EXPECT_TRUE(preview->OnMouseDown(1, CPoint{20 - client.x, 35 - client.y}));
+    EXPECT_EQ(item->last, (CPoint{0, 0}));
+
+    g_Bounds[8] = CRect{-10000, 0, 10, 10};
+    preview->SetItem(std::make_unique<CBoxItem>(&m_Shelf, 8));
+    EXPECT_EQ(preview->GetWidth(), 300);
+    EXPECT_EQ(preview->GetHeight(), 300);
+    EXPECT_EQ(preview->GetImageOrigin(), (CPoint{150, 150}));
 }
 
 } // namespace
