@@ -20,7 +20,7 @@ constexpr uint32_t kGridKeyPrevious1 = 6;
 constexpr uint32_t kGridKeyPrevious2 = 11;
 constexpr uint32_t kGridKeyNext1 = 10;
 constexpr uint32_t kGridKeyNext2 = 12;
-constexpr uint32_t kGridKeyEnter = 13;
+
 constexpr uint32_t kScanLeftCtrl = 29;
 constexpr uint32_t kScanRightCtrl = 285;
 constexpr uint32_t kScanLeftAlt = 56;
@@ -449,7 +449,7 @@ bool CImageBrowser::OnKeyDown(uint32_t key)
         if (m_Selected != last)
             Select(m_Selected < 0 ? last : m_Selected + 1);
         return true;
-    case kGridKeyEnter:
+    case kKeyEnter:
         NotifyParent(0);
         return true;
     default:

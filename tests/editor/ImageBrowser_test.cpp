@@ -5,7 +5,13 @@
 
 #include "editor/CImageBrowser.h"
 #include "editor/EditorStartup.h"
+#include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CPrunedTree.h"
+#include "foundation/CCommand.h"
+#include "ui/CJButton.h"
+#include "ui/CJComboBox.h"
+#include "ui/CJListBox.h"
+#include "ui/CJStatic.h"
 #include "editor/CWindowedBrowsableImage.h"
 #include "editor/ImageBrowserItems.h"
 #include "foundation/CDirectoryTree.h"
@@ -369,6 +375,71 @@ TEST_F(ImageBrowser, APreviewSizesToItsImageAndCentresItInALargerWindow)
     EXPECT_EQ(preview->GetWidth(), 300);
     EXPECT_EQ(preview->GetHeight(), 300);
     EXPECT_EQ(preview->GetImageOrigin(), (CPoint{150, 150}));
+}
+
+class CCountingCommand : public CCommand {
+public:
+    explicit CCountingCommand(int* runs)
+        : m_Runs(runs)
+    {
+    }
+    void Execute() override { ++*m_Runs; }
+
+private:
+    int* m_Runs;
+};
+
+TEST_F(ImageBrowser, APickerEnablesSelectOnItemsOpensFoldersAndRunsItsCommandOnce)
+{
+    int runs = 0;
+    auto* picker = new CImageBrowserFrameWindow(m_Screen, "Shelf Browser", CImageBrowserFrameWindow::kModeOneList,
+                                                "Select", new CCountingCommand(&runs), &m_Shelf);
+    m_Screen->AddChild(picker, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    CImageBrowser* grid = picker->GetGrid();
+    auto captions = [grid] {
+        std::string out;
+        for (int32_t i = 0; i < grid->GetCellCount(); ++i)
+            out += std::string(out.empty() ? "" : " ") + grid->GetCell(i).caption.GetString();
+        return out;
+    };
+    EXPECT_EQ(captions(), "Rocks Trees Sun");
+    EXPECT_FALSE(picker->GetSelectButton()->IsEnabled());
+
+    grid->Select(0); // a folder: nothing to pick yet
+    EXPECT_FALSE(picker->GetSelectButton()->IsEnabled());
+    picker->OnNotify(picker->GetSelectButton(), kNotifyClicked);
+    EXPECT_EQ(captions(), "Root Deep Big Small");
+    EXPECT_EQ(runs, 0);
+    picker->OnKeyDown(8);
+    EXPECT_EQ(captions(), "Rocks Trees Sun");
+
+    picker->SelectValue(1);
+    EXPECT_EQ(captions(), "Rocks Pebble");
+    EXPECT_EQ(picker->GetSelectedValue(), 1);
+    EXPECT_TRUE(picker->GetSelectButton()->IsEnabled());
+    EXPECT_STREQ(picker->GetStatusText()->GetTitle().GetString(), "Pebble");
+
+    grid->OnKeyDown(13);
+    EXPECT_EQ(runs, 1);
+    Step(CPoint{790, 590}, false);
+    EXPECT_FALSE(InTree(picker));
+}
+
+TEST_F(ImageBrowser, TheListChooserStartsOnTheGivenListAndBrowsesItsFactory)
+{
+    CFileListList& registry = CFileListList::SGetInstance();
+    const int32_t index = registry.AddList("Shelf", nullptr, &m_Shelf, 0, 0);
+    registry.SetItemFactory(&m_Shelf, &MakeBox);
+    auto* browser = new CImageBrowserFrameWindow(m_Screen, "Image Browser", CImageBrowserFrameWindow::kModeAllLists,
+                                                 nullptr, nullptr, &m_Shelf);
+    m_Screen->AddChild(browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    EXPECT_EQ(browser->GetListChooser()->GetSelectedItem(), index);
+    EXPECT_EQ(browser->GetGrid()->GetFactory(), &MakeBox);
+    EXPECT_EQ(browser->GetSelectButton(), nullptr);
+    browser->OnKeyDown(27);
+    Step(CPoint{790, 590}, false);
+    EXPECT_FALSE(InTree(browser));
+    CFileListList::RemoveList(&m_Shelf);
 }
 
 } // namespace

@@ -1,0 +1,213 @@
+#include "editor/CImageBrowserFrameWindow.h"
+
+#include "editor/CPrunedTree.h"
+#include "foundation/CCommand.h"
+#include "foundation/CDirectoryTree.h"
+#include "objects/CFileListList.h"
+#include "objects/CObjectFileArray.h"
+#include "ui/CJButton.h"
+#include "ui/CJComboBox.h"
+#include "ui/CJListBox.h"
+#include "ui/CJStatic.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t kKeyBackspace = 8;
+
+CImageBrowserFrameWindow::ObjectOpener g_ObjectOpener = nullptr;
+
+} // namespace
+
+CImageBrowserFrameWindow::ObjectOpener CImageBrowserFrameWindow::SetObjectOpener(ObjectOpener opener)
+{
+    ObjectOpener previous = g_ObjectOpener;
+    g_ObjectOpener = opener;
+    return previous;
+}
+
+CImageBrowserFrameWindow::CImageBrowserFrameWindow(CJWindow* parent, const char* title, int32_t mode,
+                                                   const char* selectTitle, CCommand* selectCommand,
+                                                   CVirtualArray* list)
+    : CJFrameWindow(parent, title)
+    , m_Mode(mode)
+    , m_SelectCommand(selectCommand)
+{
+    AddCloseButton();
+    AddTransparencyToggle();
+    AddResizeGrip();
+    CFileListList& registry = CFileListList::SGetInstance();
+    if (!list && registry.GetCount() > 0)
+        list = registry.GetList(0);
+    if (m_Mode == kModeAllLists) {
+        m_Chooser = new CJComboBox(this, &registry, 20);
+        AddChild(m_Chooser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        if (list)
+            m_Chooser->SelectItem(registry.FindIndexOfList(list), true);
+    }
+    m_FolderList = new CJListBox(this, static_cast<CVirtualTree*>(nullptr), nullptr, 20, 10);
+    AddChild(m_FolderList, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Grid = new CImageBrowser(this);
+    m_Grid->SetDropSource(this);
+    AddChild(m_Grid, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    if (selectTitle) {
+        m_Status = new CJStatic(this, "");
+        AddChild(m_Status, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_SelectButton = new CJButton(this, selectTitle);
+        AddChild(m_SelectButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_SelectButton->Enable(false);
+    }
+    SetRect(CRect{20, 20, 620, 420});
+    if (list)
+        BrowseList(list);
+}
+
+CImageBrowserFrameWindow::~CImageBrowserFrameWindow()
+{
+    // The folder list outlives the pruned tree it shows.
+    m_FolderList->SetVirtualTree(nullptr, nullptr);
+}
+
+void CImageBrowserFrameWindow::BrowseList(CVirtualArray* list)
+{
+    m_List = list;
+    CFileListList& registry = CFileListList::SGetInstance();
+    const ImageBrowserItemFactory factory = registry.GetItemFactory(registry.FindIndexOfList(list));
+    auto tree = std::make_unique<CDirectoryTree>(*list);
+    SetTree(tree.get(), factory);
+    m_ListTree = std::move(tree);
+}
+
+void CImageBrowserFrameWindow::SetTree(CVirtualTree* tree, ImageBrowserItemFactory factory)
+{
+    m_Tree = tree;
+    m_Grid->SetTree(tree, factory);
+    auto pruned = tree ? std::make_unique<CPrunedTree>(*tree) : nullptr;
+    m_FolderList->SetVirtualTree(pruned.get(), nullptr);
+    m_Pruned = std::move(pruned);
+    if (!tree)
+        return;
+    OpenFolder(tree->GetRoot());
+}
+
+void CImageBrowserFrameWindow::OpenFolder(int32_t node)
+{
+    // The list shows the root's folders as its top rows; the root itself
+    // may have no row, so the node shown is kept here.
+    m_Folder = node;
+    m_FolderList->SelectItem(node, true);
+    if (m_Tree && node >= 0)
+        m_Grid->ShowFolderForHeldKeys(node);
+    OnGridSelectionChanged();
+}
+
+void CImageBrowserFrameWindow::SelectValue(int32_t item)
+{
+    if (!m_Tree || !m_List || item < 0 || item >= m_List->GetCount())
+        return;
+    OpenFolder(m_Tree->GetParent(item));
+    for (int32_t i = 0; i < m_Grid->GetCellCount(); ++i)
+        if (!m_Grid->GetCell(i).folder && m_Grid->GetCell(i).node == item) {
+            m_Grid->Select(i);
+            return;
+        }
+    m_Grid->Select(-1);
+}
+
+int32_t CImageBrowserFrameWindow::GetSelectedValue() const
+{
+    return m_Grid->GetSelectedItem();
+}
+
+void CImageBrowserFrameWindow::OnGridSelectionChanged()
+{
+    const int32_t item = m_Grid->GetSelectedItem();
+    if (m_SelectButton)
+        m_SelectButton->Enable(item >= 0);
+    if (m_Status)
+        m_Status->SetTitle(item >= 0 && m_Tree ? m_Tree->GetName(item) : CJString(""));
+}
+
+void CImageBrowserFrameWindow::Activate()
+{
+    const int32_t selected = m_Grid->GetSelected();
+    if (selected < 0)
+        return;
+    const SImageBrowserCell& cell = m_Grid->GetCell(selected);
+    if (cell.folder) {
+        OpenFolder(cell.node);
+        return;
+    }
+    if (m_SelectCommand) {
+        m_SelectCommand->Execute();
+        Close();
+        return;
+    }
+    auto* objects = dynamic_cast<CObjectFileArray*>(m_List);
+    if (g_ObjectOpener && objects)
+        if (CObject* object = objects->GetItemObject(cell.node))
+            g_ObjectOpener(object);
+}
+
+void CImageBrowserFrameWindow::OnNotify(CJWindow* sender, int32_t code)
+{
+    if (sender == m_FolderList && code == kNotifyChanged) {
+        if (m_FolderList->GetSelectedItem() >= 0)
+            OpenFolder(m_FolderList->GetSelectedItem());
+    } else if (sender == m_Grid && code == kNotifyChanged) {
+        OnGridSelectionChanged();
+    } else if ((sender == m_Grid || (sender && sender == m_SelectButton)) && code == kNotifyClicked) {
+        Activate();
+    } else if (sender && sender == m_Chooser && code == kNotifyClicked) {
+        if (CVirtualArray* list = CFileListList::SGetInstance().GetList(m_Chooser->GetSelectedItem()))
+            BrowseList(list);
+    } else {
+        CJFrameWindow::OnNotify(sender, code);
+    }
+}
+
+bool CImageBrowserFrameWindow::OnKeyDown(uint32_t key)
+{
+    if (key == kKeyEscape) {
+        Close();
+        return true;
+    }
+    if (key == kKeyBackspace && m_Tree) {
+        if (m_Folder >= 0 && m_Folder != m_Tree->GetRoot()) {
+            OpenFolder(m_Tree->GetParent(m_Folder));
+            return true;
+        }
+    }
+    return CJFrameWindow::OnKeyDown(key);
+}
+
+void CImageBrowserFrameWindow::SetRect(const CRect& rect)
+{
+    CJFrameWindow::SetRect(rect);
+    LayOutChildren();
+}
+
+void CImageBrowserFrameWindow::LayOutChildren()
+{
+    if (!m_Grid)
+        return;
+    const int32_t top = GetClientTopInset();
+    const int32_t width = GetWidth();
+    const int32_t height = GetHeight() - top;
+    const int32_t statusHeight = m_Status ? m_SelectButton->GetHeight() : 0;
+    const int32_t split = std::max(20, std::min(m_SplitBarPos, width - 20));
+    int32_t y = 0;
+    if (m_Chooser) {
+        m_Chooser->SetRect(CRect{0, 0, split, m_Chooser->GetHeight()});
+        y = m_Chooser->GetHeight();
+    }
+    m_FolderList->SetRect(CRect{0, y, split, height});
+    m_Grid->SetRect(CRect{split + 8, 0, width, height - statusHeight});
+    if (m_Status) {
+        const int32_t buttonWidth = m_SelectButton->GetWidth();
+        m_Status->SetRect(CRect{split + 8, height - statusHeight, width - buttonWidth, height});
+        m_SelectButton->SetRect(CRect{width - buttonWidth, height - statusHeight, width, height});
+    }
+    m_Grid->LayOut(m_Grid->GetWidth());
+}
