@@ -1,5 +1,7 @@
 #include "images/CFontList.h"
 
+#include "images/CFontBrowserItem.h"
+
 CFontList::CFontList()
     : CObjectArrayBaseTemplate<CFont, CFont>("FONT.TXT")
 {
@@ -17,4 +19,9 @@ CFontList& GetFontList()
     // Never destroyed: the registry of lists may still reach it at exit.
     static CFontList* list = new CFontList();
     return *list;
+}
+
+ImageBrowserItemFactory CFontList::GetItemFactory()
+{
+    return &CFontBrowserItem::SCreate;
 }

@@ -16,6 +16,7 @@ public:
     // "<folder>/<item>.FONT.TXT" for a font the list holds; false while the
     // list is not enumerated and for objects that are not its fonts.
     bool GetObjectFileName(const CObject* object, CJString& name) override;
+    ImageBrowserItemFactory GetItemFactory() override;
 };
 
 // The game's font list ("Fonts"); its folder is set at start-up.

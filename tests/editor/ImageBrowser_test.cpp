@@ -15,6 +15,8 @@
 #include "editor/CWindowedBrowsableImage.h"
 #include "editor/ImageBrowserItems.h"
 #include "foundation/CDirectoryTree.h"
+#include "images/CFrameBrowserItem.h"
+#include "images/CFrameList.h"
 #include "images/CFont.h"
 #include "objects/CFileListList.h"
 
@@ -440,6 +442,27 @@ TEST_F(ImageBrowser, TheListChooserStartsOnTheGivenListAndBrowsesItsFactory)
     Step(CPoint{790, 590}, false);
     EXPECT_FALSE(InTree(browser));
     CFileListList::RemoveList(&m_Shelf);
+}
+
+TEST_F(ImageBrowser, AFrameThumbnailSitsOnTheFramesHotSpot)
+{
+    AddFrame("Crate", 30, 20, 0xFF00FF00u);
+    m_Frames->SetSource(nullptr, "Interface", 0); // enumerated again
+    const int32_t crate = Index("Crate");
+    ASSERT_GE(crate, 0);
+    FrameWithHotSpot("Crate", 5, 4);
+    ImageBrowserItemFactory factory = m_Frames->GetItemFactory();
+    ASSERT_EQ(factory, &CFrameBrowserItem::SCreate);
+    SImageBrowserCell cell = CellFor(factory(m_Frames.get(), uint32_t(crate)), "Crate");
+    // 30 wide: 25 more on each side, then the 2-pixel margin.
+    EXPECT_EQ(cell.imageOrigin, (CPoint{5 + 25 + 2, 4 + 2}));
+    EXPECT_EQ(cell.width, 84);
+    EXPECT_EQ(cell.height, 24 + PointSize());
+
+    // An entry past the list's end draws nothing and measures empty.
+    CRect bounds{1, 1, 1, 1};
+    CFrameBrowserItem::SCreate(m_Frames.get(), 999)->GetBounds(bounds);
+    EXPECT_EQ(bounds, (CRect{0, 0, 0, 0}));
 }
 
 } // namespace
