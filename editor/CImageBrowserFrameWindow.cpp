@@ -3,18 +3,23 @@
 #include "editor/CPrunedTree.h"
 #include "foundation/CCommand.h"
 #include "foundation/CDirectoryTree.h"
+#include "foundation/SettingsFiles.h"
+#include "game/world/CGameApp.h"
 #include "objects/CFileListList.h"
 #include "objects/CObjectFileArray.h"
 #include "ui/CJButton.h"
+#include "ui/CJCheckBox.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJListBox.h"
 #include "ui/CJStatic.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
 constexpr uint32_t kKeyBackspace = 8;
+constexpr size_t kListNameSize = 101;
 
 CImageBrowserFrameWindow::ObjectOpener g_ObjectOpener = nullptr;
 
@@ -38,16 +43,28 @@ CImageBrowserFrameWindow::CImageBrowserFrameWindow(CJWindow* parent, const char*
     AddTransparencyToggle();
     AddResizeGrip();
     CFileListList& registry = CFileListList::SGetInstance();
-    if (!list && registry.GetCount() > 0)
-        list = registry.GetList(0);
+    if (!list)
+        list = registry.GetArray(0);
     if (m_Mode == kModeAllLists) {
         m_Chooser = new CJComboBox(this, &registry, 20);
         AddChild(m_Chooser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        char name[kListNameSize] = "";
+        if (list)
+            std::snprintf(name, sizeof name, "%s", registry.GetItemName(registry.FindIndexOfList(list)));
+        GetIniString(GetEditorSettingsFileName(), title, "Selected List", name, sizeof name);
+        // A name the registry does not hold leaves the given list.
+        const int32_t chosen = registry.Find(name);
+        if (CVirtualArray* stored = registry.GetArray(chosen))
+            list = stored;
         if (list)
             m_Chooser->SelectItem(registry.FindIndexOfList(list), true);
     }
     m_FolderList = new CJListBox(this, static_cast<CVirtualTree*>(nullptr), nullptr, 20, 10);
     AddChild(m_FolderList, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_AutoLoad = new CJCheckBox(this, "Auto Load");
+    AddChild(m_AutoLoad, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_LoadNow = new CJButton(this, "Load Now");
+    AddChild(m_LoadNow, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_Grid = new CImageBrowser(this);
     m_Grid->SetDropSource(this);
     AddChild(m_Grid, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
@@ -58,6 +75,11 @@ CImageBrowserFrameWindow::CImageBrowserFrameWindow(CJWindow* parent, const char*
         AddChild(m_SelectButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
         m_SelectButton->Enable(false);
     }
+    m_SplitBarPos = GetIniInt(GetEditorSettingsFileName(), title, "Split Bar Pos", kDefaultSplitBarPos);
+    m_PopupTree = ReadBool("Popup Tree", false);
+    const bool autoLoad = ReadBool("Auto Load", true);
+    m_AutoLoad->SetChecked(autoLoad ? 1 : 0);
+    m_Grid->SetAutoLoad(autoLoad);
     SetRect(CRect{20, 20, 620, 420});
     if (list)
         BrowseList(list);
@@ -67,6 +89,24 @@ CImageBrowserFrameWindow::~CImageBrowserFrameWindow()
 {
     // The folder list outlives the pruned tree it shows.
     m_FolderList->SetVirtualTree(nullptr, nullptr);
+}
+
+bool CImageBrowserFrameWindow::ReadBool(const char* key, bool defaultValue) const
+{
+    return GetIniBool(GetEditorSettingsFileName(), GetTitle().GetString(), key, defaultValue);
+}
+
+void CImageBrowserFrameWindow::WriteBool(const char* key, bool value) const
+{
+    // A settings file that cannot be written costs only the preference.
+    (void)SetIniBool(GetEditorSettingsFileName(), GetTitle().GetString(), key, value);
+}
+
+void CImageBrowserFrameWindow::Update(float seconds)
+{
+    CJFrameWindow::Update(seconds);
+    if (m_LoadNow)
+        m_LoadNow->Enable(m_Grid->HasPlaceholders());
 }
 
 void CImageBrowserFrameWindow::BrowseList(CVirtualArray* list)
@@ -160,8 +200,19 @@ void CImageBrowserFrameWindow::OnNotify(CJWindow* sender, int32_t code)
     } else if ((sender == m_Grid || (sender && sender == m_SelectButton)) && code == kNotifyClicked) {
         Activate();
     } else if (sender && sender == m_Chooser && code == kNotifyClicked) {
-        if (CVirtualArray* list = CFileListList::SGetInstance().GetList(m_Chooser->GetSelectedItem()))
+        CFileListList& registry = CFileListList::SGetInstance();
+        const int32_t chosen = m_Chooser->GetSelectedItem();
+        if (CVirtualArray* list = registry.GetArray(chosen)) {
             BrowseList(list);
+            (void)SetIniString(GetEditorSettingsFileName(), GetTitle().GetString(), "Selected List",
+                               registry.GetItemName(chosen));
+        }
+    } else if (sender && sender == m_AutoLoad && code == kNotifyClicked) {
+        const bool on = m_AutoLoad->IsChecked() != 0;
+        WriteBool("Auto Load", on);
+        m_Grid->SetAutoLoad(on);
+    } else if (sender && sender == m_LoadNow && code == kNotifyClicked) {
+        m_Grid->LoadAll();
     } else {
         CJFrameWindow::OnNotify(sender, code);
     }
@@ -202,6 +253,12 @@ void CImageBrowserFrameWindow::LayOutChildren()
         m_Chooser->SetRect(CRect{0, 0, split, m_Chooser->GetHeight()});
         y = m_Chooser->GetHeight();
     }
+    // In the title row, before the frame's own buttons.
+    const int32_t loadWidth = m_LoadNow->GetWidth();
+    const int32_t autoWidth = m_AutoLoad->GetWidth();
+    const int32_t right = width - 3 * top;
+    m_LoadNow->SetRect(CRect{right - loadWidth, -top, right, -top + m_LoadNow->GetHeight()});
+    m_AutoLoad->SetRect(CRect{right - loadWidth - autoWidth, -top, right - loadWidth, -top + m_AutoLoad->GetHeight()});
     m_FolderList->SetRect(CRect{0, y, split, height});
     m_Grid->SetRect(CRect{split + 8, 0, width, height - statusHeight});
     if (m_Status) {

@@ -12,6 +12,7 @@
 class CCommand;
 class CDirectoryTree;
 class CJButton;
+class CJCheckBox;
 class CJComboBox;
 class CJListBox;
 class CJStatic;
@@ -44,6 +45,9 @@ public:
     CJComboBox* GetListChooser() const { return m_Chooser; }
     CJButton* GetSelectButton() const { return m_SelectButton; }
     CJStatic* GetStatusText() const { return m_Status; }
+    CJCheckBox* GetAutoLoadBox() const { return m_AutoLoad; }
+    CJButton* GetLoadNowButton() const { return m_LoadNow; }
+    int32_t GetSplitBarPos() const { return m_SplitBarPos; }
     CVirtualArray* GetBrowsedList() const { return m_List; }
 
     // Who opens an item's object when there is no select command; the
@@ -51,6 +55,7 @@ public:
     using ObjectOpener = void (*)(CObject* object);
     static ObjectOpener SetObjectOpener(ObjectOpener opener);
 
+    void Update(float seconds) override;
     void OnNotify(CJWindow* sender, int32_t code) override;
     bool OnKeyDown(uint32_t key) override;
     void SetRect(const CRect& rect) override;
@@ -60,12 +65,17 @@ private:
     void OnGridSelectionChanged();
     void Activate();
     void LayOutChildren();
+    // The section of the editor's settings file: the title.
+    bool ReadBool(const char* key, bool defaultValue) const;
+    void WriteBool(const char* key, bool value) const;
 
     int32_t m_Mode;
     CJComboBox* m_Chooser = nullptr;
     CJListBox* m_FolderList = nullptr;
     CImageBrowser* m_Grid = nullptr;
     CJStatic* m_Status = nullptr;
+    CJCheckBox* m_AutoLoad = nullptr;
+    CJButton* m_LoadNow = nullptr;
     CJButton* m_SelectButton = nullptr;
     std::unique_ptr<CCommand> m_SelectCommand;
     CVirtualArray* m_List = nullptr;
@@ -74,4 +84,5 @@ private:
     std::unique_ptr<CPrunedTree> m_Pruned;
     int32_t m_Folder = -1;
     int32_t m_SplitBarPos = kDefaultSplitBarPos;
+    bool m_PopupTree = false;
 };

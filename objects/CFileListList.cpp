@@ -106,6 +106,11 @@ ImageBrowserItemFactory CFileListList::GetItemFactory(int32_t i)
     return list ? list->GetItemFactory() : nullptr;
 }
 
+CVirtualArray* CFileListList::GetArray(int32_t i)
+{
+    return i >= 0 && i < GetCount() ? m_Items[uint32_t(i)]->list : nullptr;
+}
+
 CObjectFileArray* CFileListList::GetList(int32_t i)
 {
     if (i < 0 || i >= GetCount())

@@ -49,6 +49,8 @@ public:
     // The first list, in registration order, whose FindObjectIndex knows it.
     bool FindObject(const CObject* object, int32_t* listIndex, int32_t* itemIndex);
     CObjectFileArray* GetList(int32_t i);
+    // Any registered list, object list or not; null outside the registry.
+    CVirtualArray* GetArray(int32_t i);
 
     // Every list registered with a folder enumerates it again on next use.
     void ResetAllLists();

@@ -8,6 +8,9 @@
 #include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CPrunedTree.h"
 #include "foundation/CCommand.h"
+#include "foundation/SettingsFiles.h"
+#include "game/world/CGameApp.h"
+#include "ui/CJCheckBox.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJListBox.h"
@@ -427,21 +430,53 @@ TEST_F(ImageBrowser, APickerEnablesSelectOnItemsOpensFoldersAndRunsItsCommandOnc
     EXPECT_FALSE(InTree(picker));
 }
 
-TEST_F(ImageBrowser, TheListChooserStartsOnTheGivenListAndBrowsesItsFactory)
+TEST_F(ImageBrowser, TheBrowserKeepsItsChosenListAndAutoLoadInTheEditorSettings)
 {
     CFileListList& registry = CFileListList::SGetInstance();
-    const int32_t index = registry.AddList("Shelf", nullptr, &m_Shelf, 0, 0);
+    CShelf other;
+    other.names = {"Lone"};
+    other.loaded = {true};
+    registry.AddList("Other", nullptr, &other, 0, 0);
+    const int32_t shelf = registry.AddList("Shelf", nullptr, &m_Shelf, 0, 0);
     registry.SetItemFactory(&m_Shelf, &MakeBox);
+    const char* file = GetEditorSettingsFileName();
+    ASSERT_TRUE(SetIniString(file, "Image Browser", "Selected List", "Shelf"));
+    ASSERT_TRUE(SetIniBool(file, "Image Browser", "Auto Load", false));
+    m_Shelf.loaded.assign(m_Shelf.names.size(), false);
+
+    // Given the other list, the browser still opens on the stored one.
     auto* browser = new CImageBrowserFrameWindow(m_Screen, "Image Browser", CImageBrowserFrameWindow::kModeAllLists,
-                                                 nullptr, nullptr, &m_Shelf);
+                                                 nullptr, nullptr, &other);
     m_Screen->AddChild(browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    EXPECT_EQ(browser->GetListChooser()->GetSelectedItem(), index);
+    EXPECT_EQ(browser->GetBrowsedList(), &m_Shelf);
+    EXPECT_EQ(browser->GetListChooser()->GetSelectedItem(), shelf);
     EXPECT_EQ(browser->GetGrid()->GetFactory(), &MakeBox);
     EXPECT_EQ(browser->GetSelectButton(), nullptr);
+    EXPECT_EQ(browser->GetSplitBarPos(), 130);
+    EXPECT_EQ(browser->GetAutoLoadBox()->IsChecked(), 0);
+    EXPECT_FALSE(browser->GetGrid()->GetAutoLoad());
+
+    Step(CPoint{790, 590}, false);
+    EXPECT_TRUE(browser->GetLoadNowButton()->IsEnabled()); // Sun waits
+    browser->GetAutoLoadBox()->SetChecked(1);
+    browser->OnNotify(browser->GetAutoLoadBox(), kNotifyClicked);
+    EXPECT_TRUE(GetIniBool(file, "Image Browser", "Auto Load", false));
+    browser->OnNotify(browser->GetLoadNowButton(), kNotifyClicked);
+    Step(CPoint{790, 590}, false);
+    EXPECT_FALSE(browser->GetLoadNowButton()->IsEnabled());
+
+    browser->GetListChooser()->SelectItem(registry.FindIndexOfList(&other), true);
+    browser->OnNotify(browser->GetListChooser(), kNotifyClicked);
+    EXPECT_EQ(browser->GetBrowsedList(), &other);
+    char stored[101] = "";
+    GetIniString(file, "Image Browser", "Selected List", stored, sizeof stored);
+    EXPECT_STREQ(stored, "Other");
+
     browser->OnKeyDown(27);
     Step(CPoint{790, 590}, false);
     EXPECT_FALSE(InTree(browser));
     CFileListList::RemoveList(&m_Shelf);
+    CFileListList::RemoveList(&other);
 }
 
 TEST_F(ImageBrowser, AFrameThumbnailSitsOnTheFramesHotSpot)
