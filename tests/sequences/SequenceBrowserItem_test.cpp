@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 class SequenceBrowserItem : public SequenceFolderTest {
@@ -47,6 +49,12 @@ TEST_F(SequenceBrowserItem, PlaysAtTheSequenceRateAndStepsWithWrap)
     CRect bounds;
     item.GetBounds(bounds);
     EXPECT_EQ(bounds, m_Sequence.GetBounds());
+
+    // A runaway step (a stalled frame of hours) starts over instead of
+    // counting the frames down one lap at a time.
+    item.Play();
+    item.Update(std::numeric_limits<float>::infinity());
+    EXPECT_FLOAT_EQ(item.GetPosition(), 0.0f);
 }
 
 TEST_F(SequenceBrowserItem, AClickSetsTheFramePointOnlyWhileEditingAPausedPreview)
