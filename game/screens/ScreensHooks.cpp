@@ -9,6 +9,7 @@
 #include "game/screens/CLevelCompletion.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CMainMenu.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -274,6 +275,7 @@ void InstallGameScreensHooks()
     InstallLifeRewardsScreen();
     InstallEndOfLevelScreens();
     InstallTownMapScreen();
+    InstallMainMenuScreen();
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();
