@@ -320,7 +320,9 @@ void CMainMenu::Options()
 
 void CMainMenu::Exit()
 {
-    RequestClose();
+    // The program's close request, not the window's own RequestClose, which
+    // would only close the menu.
+    ::RequestClose();
 }
 
 CMainMenu* GetMainMenu()
