@@ -320,7 +320,8 @@ void CMainMenu::Options()
 
 void CMainMenu::Exit()
 {
-    RequestClose();
+    // The program's close request, not this window's.
+    ::RequestClose();
 }
 
 CMainMenu* GetMainMenu()
