@@ -320,8 +320,7 @@ void CMainMenu::Options()
 
 void CMainMenu::Exit()
 {
-    // The program's close request, not the window's own RequestClose, which
-    // would only close the menu.
+    // The program's close request, not this window's.
     ::RequestClose();
 }
 
