@@ -5,8 +5,10 @@
 #include "ScreensGameTest.h"
 
 #include "game/screens/CMainMenu.h"
+#include "game/screens/CPauseMenu.h"
 #include "game/screens/CPlayerSelect.h"
 #include "game/screens/CStory.h"
+#include "game/screens/CTownMap.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
@@ -51,7 +53,7 @@ protected:
     }
 };
 
-TEST_F(DemoFirstRun, PlayNamesTheNewPlayerThenTellsTheStoryAndStartsTheTutorialStreet)
+TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesAndQuitsToTheMenu)
 {
     ASSERT_TRUE(Start());
     Passes(2);
@@ -94,6 +96,25 @@ TEST_F(DemoFirstRun, PlayNamesTheNewPlayerThenTellsTheStoryAndStartsTheTutorialS
     EXPECT_EQ(GetCurrentLevelIndex(), 0u);
     EXPECT_TRUE(CLevelOptions::SGetCurrent()->m_IsTutorialLevel);
     EXPECT_TRUE(Player().IsFirstTutorialLevelPlayed());
+
+    // The HUD's menu button pauses the street.
+    Passes(5);
+    EXPECT_EQ(GetPauseMenuWindow(), nullptr);
+    PushClick(984, 734);
+    Passes(3);
+    CPauseMenuWindow* pause = GetPauseMenuWindow();
+    ASSERT_NE(pause, nullptr);
+    for (const char* title : {"Continue", "Restart Street", "Tips", "Options", "Quit Street"})
+        EXPECT_NE(Button(pause, title), nullptr) << title;
+
+    // Nothing earned yet: "Quit" leaves at once, and a tutorial street goes
+    // back to the main menu, without the map's song.
+    ClickOn(Button(pause, "Quit Street"));
+    EXPECT_EQ(GetPauseMenuWindow(), nullptr);
+    EXPECT_EQ(GetTownMapWindow(), nullptr);
+    ASSERT_NE(GetMainMenu(), nullptr);
+    EXPECT_FALSE(CGameSongPlayer::SGetInstance().IsIntermission());
+    EXPECT_STREQ(Player().m_Name.GetString(), "Anna");
 }
 
 } // namespace
