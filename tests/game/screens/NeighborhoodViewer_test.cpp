@@ -6,6 +6,7 @@
 
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/screens/CAchievement.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
@@ -42,6 +43,8 @@ protected:
         }
         WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Neighborhood Viewer Overlay.FOO"),
                    set + "\t}\r\n}\r\n");
+        // The trophy room's set names the demo's trophies.
+        ReadList(GetAchievementList(), "Resources", "Achievement");
         ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
         ASSERT_TRUE(Pass(17));
     }
@@ -126,6 +129,8 @@ TEST_F(NeighborhoodViewer, OpensOnTheSelectedLevelOrTheOneBeforeAndStepsOnlyToLe
     EXPECT_EQ(viewer->GetViewedLevelIndex(), 2u);
     EXPECT_EQ(viewer->GetPrevButton(), nullptr);
     EXPECT_NE(viewer->GetNextButton(), nullptr);
+    viewer->Prev();
+    EXPECT_EQ(viewer->GetViewedLevelIndex(), 2u) << "never to a level without lots";
     viewer->Destroy();
     // A stale selection past the set views its last level; no record is made.
     const uint32_t records = Player().m_pStatsForLevel.GetCount();
@@ -140,7 +145,7 @@ TEST_F(NeighborhoodViewer, TheTownComesBackAsKeptAndThePlayedLevelReturnsOnClose
     ASSERT_NE(played, nullptr);
     CPlayfield* playedField = GetCurrentPlayfield();
     // Level 1 has four lots; the record kept three entries, one damaged.
-    SaveLots(1, {"5,6,0,0", "", " 2 ,x7,9"});
+    SaveLots(1, {"5,6", "", " 2 ,x7,9,99999999999"});
     Player().GetLevelStats(1)->SetOptionalGoalAchieved(1);
     Player().m_SelectedLevel = 1;
     CNeighborhoodViewer* viewer = OpenNeighborhoodViewer();
@@ -157,13 +162,15 @@ TEST_F(NeighborhoodViewer, TheTownComesBackAsKeptAndThePlayedLevelReturnsOnClose
 
     std::vector<CSprite*> lots = Lots(*copy);
     ASSERT_EQ(lots.size(), 4u);
+    // The fields an entry lacks read 0.
     EXPECT_TRUE(lots[0]->IsVisible());
     EXPECT_EQ(FirstParts(lots[0]), (std::vector<int32_t>{5, 6, 0, 0}));
     EXPECT_EQ(CLot::SFromSprite(lots[0])->GetSprite(), lots[0]);
     EXPECT_FALSE(lots[1]->IsVisible()) << "nobody lived there";
-    // A field that is no number, or missing, reads 0.
+    // A field that is no number reads 0; one too large saturates, and the
+    // town still draws (no such part: nothing drawn for it).
     EXPECT_TRUE(lots[2]->IsVisible());
-    EXPECT_EQ(FirstParts(lots[2]), (std::vector<int32_t>{2, 0, 9, 0}));
+    EXPECT_EQ(FirstParts(lots[2]), (std::vector<int32_t>{2, 0, 9, 2147483647}));
     EXPECT_FALSE(lots[3]->IsVisible()) << "a lot past the kept entries";
     ASSERT_EQ(copy->m_OptionalGoals.GetCount(), 2u);
     EXPECT_FALSE(copy->m_OptionalGoals[0]->m_AchievedThisTime);
@@ -176,6 +183,7 @@ TEST_F(NeighborhoodViewer, TheTownComesBackAsKeptAndThePlayedLevelReturnsOnClose
 
     // Frames pass over the viewed town; Escape is "Continue".
     ASSERT_NO_FATAL_FAILURE(Passes(3));
+    SaveScreenshot("neighborhood-viewer.ppm");
     ASSERT_EQ(GetNeighborhoodViewer(), viewer);
     EXPECT_EQ(viewer->GetCancelButton(), viewer->GetContinueButton());
     EXPECT_TRUE(viewer->OnKeyDown(kKeyEscape));
