@@ -12,6 +12,7 @@
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CTutorialPopUp.h"
+#include "game/screens/ScreensGlobals.h"
 
 void RegisterGameScreensClasses()
 {
@@ -36,4 +37,5 @@ void RegisterGameScreensClasses()
     CBuildableItemFrameOverlay::SGetClassInfo();
     CShoppingUpgradeButton::SGetClassInfo();
     RegisterTutorialClasses();
+    RegisterGameScreensTexts();
 }
