@@ -5,6 +5,7 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CPlayerSelect.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -19,6 +20,7 @@ void RegisterGameScreensClasses()
     CPlayerStatsForLevel::SGetClassInfo();
     CPlayerStats::SGetClassInfo();
     CStats::SGetClassInfo();
+    RegisterPlayerSelectTexts();
     CDecadeTransition::SGetClassInfo();
     CLifeRewards::SGetClassInfo();
     CStoryOptions::SGetClassInfo();
