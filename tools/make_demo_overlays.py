@@ -5,8 +5,10 @@ Usage: make_demo_overlays.py [data folder]   (default: data beside tools/)
 
 Writes the frame library's images under "Resources/Frames/" (the loading
 picture "LoadingScreen_Background", the letters "Letter A" to "Letter Z",
-the progress bars "Progress 1" to "Progress 6" and the sliding "Panel") and
-copies DejaVu Sans (Debian package fonts-dejavu-core) to the program's
+the progress bars "Progress 1" to "Progress 6", the sliding "Panel" and
+the menu screens' pieces: the title board "MenuScreen_Title", the slider's
+groove and knob "MenuScreen_Slider" and "MenuScreen_SliderBar", the check
+boxes "MenuScreen_SelectBox" and "MenuScreen_SelectBoxRed") and copies DejaVu Sans (Debian package fonts-dejavu-core) to the program's
 default face "Resources/!default.ttf". The overlay sets and font objects are
 hand-written and checked in. The drawing is fixed, so every run writes the
 same bytes; nothing is written while the output is newer than this script.
@@ -120,6 +122,81 @@ def panel():
     return width, height, rows
 
 
+def rounded(width, height, radius, colour_at):
+    """A rounded rectangle; colour_at(x, y, rim) gives the pixel inside,
+    rim: whether it is within two pixels of the edge."""
+    rows = []
+    for y in range(height):
+        row = bytearray()
+        for x in range(width):
+            dx = max(radius - x, 0, x - (width - 1 - radius))
+            dy = max(radius - y, 0, y - (height - 1 - radius))
+            d2 = dx * dx + dy * dy
+            if d2 > radius * radius:
+                row += b"\x00\x00\x00\x00"
+                continue
+            rim = (d2 > (radius - 2) * (radius - 2) if dx and dy else False) or min(x, y, width - 1 - x, height - 1 - y) < 2
+            row += bytes(colour_at(x, y, rim))
+        rows.append(bytes(row))
+    return width, height, rows
+
+
+def title_board():
+    """600 x 150: a wooden sign board with a row of roofs along its top, the
+    title's letters are laid over it by the menu's set."""
+    width, height = 600, 150
+    _, _, board = rounded(width, 120, 14, lambda x, y, rim: (250, 200, 60, 255) if rim else
+                          (120 + (x * 7 + y * 3) % 9, 78 + (y // 6) % 2 * 6, 40, 255))
+    rows = [bytearray(b"\x00\x00\x00\x00" * width) for _ in range(30)] + [bytearray(r) for r in board]
+    # Five roofs standing on the board's top edge.
+    for i in range(5):
+        cx = 60 + i * 120
+        for y in range(0, 34):
+            half = y + 4
+            for x in range(cx - half, cx + half + 1):
+                if 0 <= x < width:
+                    edge = abs(x - cx) >= half - 2 or y < 2
+                    colour = (60, 24, 18, 255) if edge else (170, 52, 40, 255)
+                    rows[y][x * 4:x * 4 + 4] = bytes(colour)
+    return width, height, [bytes(r) for r in rows]
+
+
+def slider_groove():
+    """200 x 14: the volume groove, darker at the quiet end."""
+    def at(x, y, rim):
+        if rim:
+            return (232, 168, 40, 255)
+        t = x / 199
+        return (int(30 + 40 * t), int(50 + 120 * t), int(90 + 20 * t), 255)
+    return rounded(200, 14, 6, at)
+
+
+def slider_knob():
+    """18 x 28: the knob riding the groove."""
+    return rounded(18, 28, 5, lambda x, y, rim: (90, 52, 12, 255) if rim else
+                   (250, 214 - y * 2, 120 - y * 2, 255))
+
+
+def select_box(ticked):
+    """24 x 24: the check box, empty or with a red tick."""
+    width, height, rows = rounded(24, 24, 4, lambda x, y, rim: (232, 168, 40, 255) if rim else (236, 232, 220, 255))
+    if not ticked:
+        return width, height, rows
+    rows = [bytearray(r) for r in rows]
+    for t in range(60):
+        # Two strokes: down to the bottom, then up to the far corner.
+        if t < 20:
+            px, py = 5 + t * 0.25, 12 + t * 0.3
+        else:
+            px, py = 10 + (t - 20) * 0.25, 18 - (t - 20) * 0.33
+        for oy in range(-1, 2):
+            for ox in range(-1, 2):
+                x, y = int(px) + ox, int(py) + oy
+                if 2 <= x < 22 and 2 <= y < 22:
+                    rows[y][x * 4:x * 4 + 4] = bytes((200, 30, 30, 255))
+    return width, height, [bytes(r) for r in rows]
+
+
 def main():
     data = data_folder(__file__)
     resources = os.path.join(data, "Data", "Resources")
@@ -128,7 +205,9 @@ def main():
     if is_up_to_date(stamp, __file__):
         return 0
     os.makedirs(frames, exist_ok=True)
-    images = {"LoadingScreen_Background": background(), "Panel": panel()}
+    images = {"LoadingScreen_Background": background(), "Panel": panel(), "MenuScreen_Title": title_board(),
+              "MenuScreen_Slider": slider_groove(), "MenuScreen_SliderBar": slider_knob(),
+              "MenuScreen_SelectBox": select_box(False), "MenuScreen_SelectBoxRed": select_box(True)}
     for name in LETTERS:
         images["Letter " + name] = letter(name)
     for step in range(1, 7):

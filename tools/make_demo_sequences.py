@@ -1261,6 +1261,54 @@ def map_backdrop():
     return pixels
 
 
+# The option and player windows' title-bar icons, 32 x 32.
+MENU_INK = (40, 30, 20, 255)
+MENU_GOLD = (250, 200, 60, 255)
+
+
+def menu_icon(draw_on):
+    def draw():
+        pixels = canvas(32, 32)
+        draw_on(pixels)
+        return [pixels]
+    return draw
+
+
+def display_icon(pixels):
+    fill_rect(pixels, 3, 4, 29, 22, MENU_INK)
+    fill_rect(pixels, 5, 6, 27, 20, (90, 150, 210, 255))
+    fill_triangle_box(pixels, (6, 19), (13, 11), (20, 19), (80, 135, 70, 255))
+    disc_box(pixels, 22, 10, 2.5, 2.5, MENU_GOLD)
+    fill_rect(pixels, 14, 22, 18, 26, MENU_INK)
+    fill_rect(pixels, 9, 26, 23, 28, MENU_INK)
+
+
+def change_player_icon(pixels):
+    for cx, shirt in ((11, (70, 110, 200, 255)), (21, (200, 90, 40, 255))):
+        disc_box(pixels, cx, 19 + 8, 7, 8, shirt)
+        disc_box(pixels, cx, 11, 4.5, 4.5, SKIN)
+    thick_line_box(pixels, 4, 3, 12, 3, 2, MENU_GOLD)
+    fill_triangle_box(pixels, (12, 0), (16, 3), (12, 6), MENU_GOLD)
+
+
+def credits_icon(pixels):
+    fill_rect(pixels, 7, 4, 25, 28, (236, 226, 196, 255))
+    disc_box(pixels, 7, 6, 3, 3, (200, 186, 150, 255))
+    disc_box(pixels, 25, 26, 3, 3, (200, 186, 150, 255))
+    for y in (10, 14, 18, 22):
+        thick_line_box(pixels, 11, y, 21, y, 1.5, MENU_INK)
+
+
+def sound_icon(pixels):
+    fill_rect(pixels, 4, 12, 10, 20, MENU_INK)
+    fill_triangle_box(pixels, (8, 16), (17, 5), (17, 27), MENU_INK)
+    for r in (5, 9):
+        for t in range(-40, 41, 4):
+            a = math.radians(t)
+            x, y = 18 + r * math.cos(a), 16 + r * math.sin(a)
+            disc_box(pixels, x, y, 1.2, 1.2, MENU_GOLD)
+
+
 SEQUENCES = {
     # Index 0 of the sequence list stands for none: this placeholder sorts first.
     "!None": lambda: [canvas(1, 1)],
@@ -1352,6 +1400,10 @@ SEQUENCES = {
     "Trophy Locked": locked_trophy_frames,
     "Trophy Hover": trophy_hover_frames,
     "Tutorial Arrow": tutorial_arrow_frames,
+    "MenuScreen_Button_Display": menu_icon(display_icon),
+    "MenuScreen_Button_ChangePlayer": menu_icon(change_player_icon),
+    "MenuScreen_Button_Credits": menu_icon(credits_icon),
+    "MenuScreen_Button_Sound": menu_icon(sound_icon),
 }
 SEQUENCES.update({"Trophy " + name: trophy_frames(metal, emblem) for name, (metal, emblem) in TROPHIES.items()})
 

@@ -82,6 +82,14 @@ void CSoundOptions::Refresh()
     }
 }
 
+void CSoundOptions::ReplaceMuteBox(SoundOptionRow row, CJCheckBox* box)
+{
+    if (!box)
+        return;
+    m_Mute[Index(row)] = box;
+    Refresh();
+}
+
 void CSoundOptions::OnNotify(CJWindow* sender, int32_t code)
 {
     if (sender && sender == m_Close && code == kNotifyClicked) {

@@ -25,10 +25,16 @@ public:
 
     void OnNotify(CJWindow* sender, int32_t code) override;
 
+    CJStatic* GetLabel(SoundOptionRow row) const { return m_Label[Index(row)]; }
     CJCheckBox* GetMuteBox(SoundOptionRow row) const { return m_Mute[Index(row)]; }
     CJSlider* GetSlider(SoundOptionRow row) const { return m_Slider[Index(row)]; }
     CJButton* GetCloseButton() const { return m_Close; }
     const CSoundOptionsState& GetState() const { return *m_State; }
+
+protected:
+    // A restyled window's own box for the row, shown from the state; the old
+    // box is the caller's to close.
+    void ReplaceMuteBox(SoundOptionRow row, CJCheckBox* box);
 
 private:
     static int Index(SoundOptionRow row)

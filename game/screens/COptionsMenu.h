@@ -19,6 +19,8 @@ public:
     // Coming back from a sub-window restarts the set's animations.
     void SetFocus(bool focus) override;
     void Draw(CFrameInterface& frame) override;
+    // A set without "Done" would leave no way out: Enter and Escape close.
+    bool OnKeyDown(uint32_t key) override;
 
     void AudioOptions();
     void DisplayOptions();
@@ -42,6 +44,11 @@ COptionsMenuWindow* GetOptionsMenu();
 
 // Opens the options menu in place of `replacing` (SwitchTo, centred) — the
 // main menu or the pause menu, given back when the options menu closes.
-// Without a window to replace it opens over the game's screen window.
-// Null when none could be made (one is open already).
+// Without a window to replace it opens over the game's screen window. An
+// options menu already open is returned as it is; null when none could be
+// made.
 COptionsMenuWindow* OpenOptionsMenu(CMenuWindow* replacing, bool fromPause);
+
+// Builds the translatable texts of the menu and its option windows, for the
+// start-up registrations.
+void RegisterOptionsMenuTexts();

@@ -5,6 +5,7 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/COptionsMenu.h"
 #include "game/screens/CPlayerSelect.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -39,5 +40,6 @@ void RegisterGameScreensClasses()
     CBuildableItemFrameOverlay::SGetClassInfo();
     CShoppingUpgradeButton::SGetClassInfo();
     RegisterTutorialClasses();
+    RegisterOptionsMenuTexts();
     RegisterGameScreensTexts();
 }

@@ -1,0 +1,324 @@
+// The options menu and its sound and display windows in the running demo
+// game: which set the menu shows opened from the pause menu or the main menu,
+// each button standing the menu aside for its window and getting it back
+// with its animations restarted; the restyled sound rows; the display
+// choices applied on the update after the click.
+#include "ScreensGameTest.h"
+
+#include "game/screens/CCredits.h"
+#include "game/screens/CGameOptionsWindows.h"
+#include "game/screens/COptionsMenu.h"
+#include "game/screens/CTips.h"
+#include "game/world/CLevelOptions.h"
+#include "images/CFrameList.h"
+#include "overlays/CFrameOverlay.h"
+#include "sequences/CTextSubstitutionList.h"
+#include "shell/CScreenDevice.h"
+#include "shell/CScreenFrame.h"
+#include "sound/CMusicPlayer.h"
+#include "ui/CJCheckBox.h"
+#include "ui/CJSlider.h"
+#include "ui/CJStatic.h"
+#include "ui/CJTabControl.h"
+#include "ui/CMenuWindow.h"
+#include "ui/CScreenWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A set of buttons, each "ID=Title", in a row.
+std::string ButtonSet(const std::vector<std::string>& buttons)
+{
+    std::string text = "CFrameOverlayOptions\r\n{\r\n\tText Font=Fonts/Body\r\n\tText Overlays=Array\r\n\t{\r\n"
+                       "\t\tItem Count=" + std::to_string(buttons.size()) + "\r\n";
+    int x = 20;
+    for (const std::string& button : buttons) {
+        const size_t is = button.find('=');
+        text += "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=" + button.substr(0, is) + "\r\n\t\t\tTitle=" +
+                button.substr(is + 1) + "\r\n\t\t\tPosition=" + std::to_string(x) + ",700\r\n\t\t\tSize=150,40\r\n\t\t}\r\n";
+        x += 170;
+    }
+    return text + "\t}\r\n}\r\n";
+}
+
+class Options : public CScreensGameTest {
+protected:
+    void SetUp() override
+    {
+        CScreensGameTest::SetUp();
+        const std::string sets = "Data/Resources/Frame Overlay Options/";
+        WriteBytes(PathOf(sets + "Options Menu Overlay.FOO"),
+                   ButtonSet({"AudioOptions=Sound", "DisplayOptions=Display", "UserManual=Manual",
+                              "Credits=Credits", "Done=Done"}));
+        // The pause set leaves the credits out and names its way back apart.
+        WriteBytes(PathOf(sets + "Options Menu From Pause Overlay.FOO"),
+                   ButtonSet({"AudioOptions=Sound", "DisplayOptions=Display", "UserManual=Manual",
+                              "Done=Back To Game"}));
+        WriteBytes(PathOf("Data/Credits.txt"), "Made here\r\n");
+    }
+    void TearDown() override
+    {
+        if (COptionsMenuWindow* menu = GetOptionsMenu())
+            menu->Destroy();
+        if (m_Opener)
+            m_Opener->Destroy();
+        CScreensGameTest::TearDown();
+    }
+    // A menu on the screen window standing for the main or pause menu.
+    COptionsMenuWindow* OpenOverOpener(bool fromPause)
+    {
+        m_Opener = new CMenuWindow(nullptr, "Opener");
+        m_Opener->SetSize(200, 100);
+        CScreenWindow::GetScreenWindow()->AddChild(m_Opener, 6);
+        return OpenOptionsMenu(m_Opener, fromPause);
+    }
+    static CJWindow* Front() { return CScreenWindow::GetScreenWindow()->GetFirstChild(); }
+
+    CMenuWindow* m_Opener = nullptr;
+};
+
+TEST_F(Options, EachVariantTakesItsOwnSetAndDoneGivesTheOpenerBack)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    COptionsMenuWindow* menu = OpenOverOpener(true);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->IsFromPause());
+    EXPECT_EQ(menu->GetOverlay(), FindFrameOverlayOptions("Options Menu From Pause Overlay"));
+    EXPECT_EQ(Front(), menu);
+    EXPECT_EQ(m_Opener->GetParent(), nullptr) << "stood aside while the options show";
+    EXPECT_NE(Button(menu, "Back To Game"), nullptr);
+    EXPECT_EQ(Button(menu, "Credits"), nullptr);
+    EXPECT_EQ(OpenOptionsMenu(m_Opener, false), menu) << "one options menu at a time";
+
+    // What the pause set shows of the level.
+    const CLevelOptions* level = CLevelOptions::SGetCurrent();
+    ASSERT_NE(level, nullptr);
+    CTextSubstitutionList values;
+    menu->FillSubstitutions(values);
+    EXPECT_EQ(values.Apply(CJString("%s[LevelName]/%s[Decade]")).GetString(),
+              std::string(level->m_DisplayName.GetTranslation().GetString()) + "/" +
+                  std::to_string(level->m_Period + 1));
+
+    ClickOn(Button(menu, "Back To Game"));
+    EXPECT_EQ(GetOptionsMenu(), nullptr);
+    EXPECT_EQ(Front(), m_Opener);
+    EXPECT_TRUE(m_Opener->IsVisible());
+
+    menu = OpenOverOpener(false);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->GetOverlay(), FindFrameOverlayOptions("Options Menu Overlay"));
+    EXPECT_NE(Button(menu, "Credits"), nullptr);
+    EXPECT_EQ(Button(menu, "Back To Game"), nullptr);
+    // Escape is "Done".
+    EXPECT_TRUE(menu->OnKeyDown(kKeyEscape));
+    EXPECT_EQ(GetOptionsMenu(), nullptr);
+    EXPECT_EQ(Front(), m_Opener);
+}
+
+TEST_F(Options, EveryButtonSwitchesToItsWindowAndTheReturnRestartsTheClock)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    COptionsMenuWindow* menu = OpenOverOpener(false);
+    ASSERT_NE(menu, nullptr);
+    struct Case {
+        const char* button;
+        bool (*isIt)(CJWindow*);
+    };
+    const Case cases[] = {
+        {"Sound", [](CJWindow* w) { return dynamic_cast<CGameSoundOptions*>(w) != nullptr; }},
+        {"Display", [](CJWindow* w) { return dynamic_cast<CGameVideoOptions*>(w) != nullptr; }},
+        {"Manual", [](CJWindow* w) { return w && w == GetTipsMenu(); }},
+        {"Credits", [](CJWindow* w) { return dynamic_cast<CCreditsWindow*>(w) != nullptr; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        Passes(30);
+        EXPECT_GT(menu->GetOverlayTime(), 0.4f);
+        ClickOn(Button(menu, c.button));
+        CJWindow* shown = Front();
+        ASSERT_TRUE(c.isIt(shown));
+        EXPECT_EQ(menu->GetParent(), nullptr);
+        EXPECT_FALSE(menu->IsVisible());
+        // Centred on the screen.
+        const CRect r = shown->GetRect();
+        EXPECT_NEAR((r.left + r.right) / 2, int32_t(CScreenFrame::SGetInstance().GetWidth()) / 2, 1);
+        Passes(5);
+        EXPECT_TRUE(static_cast<CMenuWindow*>(shown)->OnKeyDown(kKeyEscape));
+        EXPECT_EQ(Front(), menu);
+        EXPECT_TRUE(menu->IsVisible());
+        EXPECT_EQ(menu->GetOverlayTime(), 0.0f) << "the set's animations start over";
+    }
+    EXPECT_EQ(GetOptionsMenu(), menu);
+}
+
+TEST_F(Options, TheMuteBoxesStayWhereTheOldOnesWereShiftedDownAndStillMute)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CSoundDevice& device = CSoundDevice::SGetInstance();
+    CMusicPlayer& music = CMusicPlayer::SGetInstance();
+    CSoundOptions plain(nullptr, device, music);
+    CGameSoundOptions game(nullptr, device, music);
+    struct Row {
+        SoundOptionRow row;
+        int32_t labelY, boxY, sliderX, sliderY;
+    };
+    const Row rows[] = {{SoundOptionRow::Master, 10, 13, 5, -2},
+                        {SoundOptionRow::Effects, 16, 24, 5, 6},
+                        {SoundOptionRow::Music, 15, 22, 5, 4}};
+    for (const Row& row : rows) {
+        const CRect oldBox = plain.GetMuteBox(row.row)->GetRect();
+        const CRect box = game.GetMuteBox(row.row)->GetRect();
+        EXPECT_EQ(box.left, oldBox.left);
+        EXPECT_EQ(box.top, oldBox.top + row.boxY);
+        EXPECT_GT(box.GetHeight(), 0) << "a box without its images is still there to click";
+        EXPECT_NE(dynamic_cast<CJImageCheckBox*>(game.GetMuteBox(row.row)), nullptr);
+        EXPECT_EQ(game.GetLabel(row.row)->GetRect().top, plain.GetLabel(row.row)->GetRect().top + row.labelY);
+        const CRect oldSlider = plain.GetSlider(row.row)->GetRect();
+        const CRect slider = game.GetSlider(row.row)->GetRect();
+        EXPECT_EQ(slider.left, oldSlider.left + row.sliderX);
+        EXPECT_EQ(slider.top, oldSlider.top + row.sliderY);
+    }
+    EXPECT_EQ(game.GetWidth(), plain.GetWidth() + 100);
+    EXPECT_EQ(game.GetRect().left, plain.GetRect().left - 50);
+    EXPECT_GE(game.GetCloseButton()->GetRect().top, game.GetMuteBox(SoundOptionRow::Music)->GetRect().bottom);
+
+    // The demo's images, found by name.
+    CFrameList& library = GetFrameLibrary();
+    const auto image = [&](const char* name) -> CFrameInterface* {
+        const int32_t index = library.Find(CJString(name));
+        return index >= 0 ? library.GetObject(index) : nullptr;
+    };
+    auto* box = dynamic_cast<CJImageCheckBox*>(game.GetMuteBox(SoundOptionRow::Master));
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(image("MenuScreen_SelectBox"), nullptr);
+    EXPECT_EQ(box->m_UncheckedImage, image("MenuScreen_SelectBox"));
+    EXPECT_EQ(box->m_BoxImage, image("MenuScreen_SelectBoxRed"));
+    EXPECT_EQ(box->m_CheckedImage, image("MenuScreen_SelectBoxRed"));
+    ASSERT_NE(image("MenuScreen_Slider"), nullptr);
+    EXPECT_EQ(game.GetSlider(SoundOptionRow::Music)->GetWidth(), int32_t(image("MenuScreen_Slider")->GetWidth()));
+
+    // The new box is the one the window listens to.
+    CJCheckBox* mute = game.GetMuteBox(SoundOptionRow::Effects);
+    const bool muted = game.GetState().IsMuted(SoundOptionRow::Effects);
+    mute->Click();
+    EXPECT_NE(game.GetState().IsMuted(SoundOptionRow::Effects), muted);
+    EXPECT_EQ(game.GetSlider(SoundOptionRow::Effects)->IsGrayed(), !muted);
+    mute->Click();
+    EXPECT_EQ(game.GetState().IsMuted(SoundOptionRow::Effects), muted);
+}
+
+class DisplayOptions : public Options {
+protected:
+    void SetUp() override
+    {
+        Options::SetUp();
+        m_WasFull = Full();
+    }
+    CGameVideoOptions* OpenDisplay()
+    {
+        auto* window = new CGameVideoOptions(nullptr);
+        CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+        screen->AddChild(window, 6);
+        screen->BringChildToFront(window);
+        m_Display = window;
+        return window;
+    }
+    void TearDown() override
+    {
+        if (m_Display)
+            m_Display->Destroy();
+        SetUseDesktopResolution(false);
+        CScreenFrame::SGetInstance().SetScreenMode(m_WasFull);
+        Options::TearDown();
+    }
+    static bool Full() { return CScreenFrame::SGetInstance().IsFullScreen(); }
+
+    CGameVideoOptions* m_Display = nullptr;
+    bool m_WasFull = false;
+};
+
+TEST_F(DisplayOptions, WindowedGreysTheResolutionAndShowsStretchedWhateverIsStored)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    SetUseDesktopResolution(true);
+    ASSERT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(false));
+    CGameVideoOptions* window = OpenDisplay();
+    EXPECT_TRUE(window->GetWindowedButton()->IsChecked());
+    EXPECT_FALSE(window->GetFullScreenButton()->IsChecked());
+    EXPECT_FALSE(window->GetResolutionLabel()->IsEnabled());
+    EXPECT_FALSE(window->GetDesktopButton()->IsEnabled());
+    EXPECT_FALSE(window->GetStretchedButton()->IsEnabled());
+    EXPECT_TRUE(window->GetStretchedButton()->IsChecked());
+    EXPECT_FALSE(window->GetDesktopButton()->IsChecked());
+    EXPECT_TRUE(GetUseDesktopResolution()) << "showing is not storing";
+
+    // Full screen shows the stored choice, all of it open to change.
+    ASSERT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(true));
+    window->RefreshControls();
+    EXPECT_TRUE(window->GetFullScreenButton()->IsChecked());
+    EXPECT_TRUE(window->GetResolutionLabel()->IsEnabled());
+    EXPECT_TRUE(window->GetDesktopButton()->IsEnabled());
+    EXPECT_TRUE(window->GetDesktopButton()->IsChecked());
+    EXPECT_FALSE(window->GetStretchedButton()->IsChecked());
+}
+
+TEST_F(DisplayOptions, AClickAppliesOnTheNextUpdateEvenOnTheCheckedButton)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    ASSERT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(false));
+    CGameVideoOptions* window = OpenDisplay();
+    auto& device = m_Platform.GetHeadlessScreen();
+
+    // To full screen: nothing inside the click, all on the next update.
+    const size_t resets = device.GetResetCount();
+    window->GetFullScreenButton()->Click();
+    EXPECT_TRUE(window->IsApplyPending());
+    EXPECT_FALSE(Full());
+    EXPECT_EQ(device.GetResetCount(), resets);
+    window->Update(1.0f / 60.0f);
+    EXPECT_FALSE(window->IsApplyPending());
+    EXPECT_TRUE(Full());
+    EXPECT_TRUE(device.IsFullScreen());
+    EXPECT_TRUE(window->GetStretchedButton()->IsEnabled());
+
+    // The checked button applies again: the same mode, set afresh.
+    const size_t before = device.GetResetCount();
+    window->GetFullScreenButton()->Click();
+    EXPECT_TRUE(window->GetFullScreenButton()->IsChecked());
+    EXPECT_TRUE(window->IsApplyPending());
+    window->Update(1.0f / 60.0f);
+    EXPECT_GT(device.GetResetCount(), before);
+    EXPECT_TRUE(Full());
+
+    // The resolution choice is stored with the mode.
+    window->GetDesktopButton()->Click();
+    EXPECT_FALSE(GetUseDesktopResolution());
+    window->Update(1.0f / 60.0f);
+    EXPECT_TRUE(GetUseDesktopResolution());
+    EXPECT_TRUE(window->GetDesktopButton()->IsChecked());
+
+    // A mode the device refuses leaves the one the player had, shown so.
+    device.SetRefuseMode(false, true);
+    window->GetWindowedButton()->Click();
+    window->Update(1.0f / 60.0f);
+    device.SetRefuseMode(false, false);
+    EXPECT_TRUE(Full());
+    EXPECT_TRUE(window->GetFullScreenButton()->IsChecked());
+
+    // Back to a window; then a real click on the button takes it to full
+    // screen again.
+    window->GetWindowedButton()->Click();
+    window->Update(1.0f / 60.0f);
+    EXPECT_FALSE(Full());
+    EXPECT_TRUE(window->GetWindowedButton()->IsChecked());
+    EXPECT_FALSE(window->GetDesktopButton()->IsEnabled());
+    ClickOn(window->GetFullScreenButton());
+    EXPECT_TRUE(Full());
+    EXPECT_TRUE(device.IsFullScreen());
+}
+
+} // namespace
