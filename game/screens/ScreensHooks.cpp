@@ -10,6 +10,7 @@
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CMainMenu.h"
+#include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -219,6 +220,12 @@ void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
     AchievementFrameTick(seconds);
 }
 
+CObject* CScreensPlayfieldHooks::GetViewedLevel()
+{
+    CNeighborhoodViewer* viewer = GetNeighborhoodViewer();
+    return viewer ? viewer->GetLevelCopy() : nullptr;
+}
+
 // --- CScreensHudHooks ---
 
 CJString CScreensHudHooks::GetTipText(uint32_t levelIndex)
@@ -279,4 +286,5 @@ void InstallGameScreensHooks()
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();
+    InstallNeighborhoodViewerScreen();
 }

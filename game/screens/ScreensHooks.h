@@ -88,11 +88,12 @@ public:
     bool WasGoalAchievedBefore(CLevelOptions* level, uint32_t goal) override;
 };
 
-// The trophies' frame clock; no level is viewed until the neighbourhood
-// viewer comes.
+// The trophies' frame clock, and the open neighbourhood viewer's level copy
+// as the level viewed.
 class CScreensPlayfieldHooks : public CPlayfieldHooks {
 public:
     void AdvanceAchievementTimers(float seconds) override;
+    CObject* GetViewedLevel() override;
 };
 
 // Installs every table above (each one instance for the program's life),

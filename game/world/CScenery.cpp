@@ -116,7 +116,8 @@ float CScenery::GetGrowFraction(CSprite* sprite) const
     // Without a size the division would run away: the swell takes the most
     // it may.
     float g = larger > 0.0f ? rules.m_PokePixelsToGrowBy / larger : rules.m_MaxPokeGrowFraction;
-    if (g < rules.m_MinPokeGrowFraction)
+    // Written so that a rule read as "not a number" gives the least too.
+    if (!(g >= rules.m_MinPokeGrowFraction))
         g = rules.m_MinPokeGrowFraction;
     if (g > rules.m_MaxPokeGrowFraction)
         g = rules.m_MaxPokeGrowFraction;
@@ -147,7 +148,7 @@ void CScenery::Update(CSpriteUpdateRecord& record)
     if (m_SecondsSincePoke > 0.0f) {
         m_SecondsSincePoke += record.seconds;
         const float duration = CRules::SGetInstance().m_PokeDuration;
-        if (duration <= 0.0f || m_SecondsSincePoke >= duration) {
+        if (!(duration > 0.0f) || m_SecondsSincePoke >= duration) {
             // A zero duration ends the swell at once rather than dividing by it.
             m_SecondsSincePoke = 0.0f;
             sprite->SetScale(m_PokeBaseScale);

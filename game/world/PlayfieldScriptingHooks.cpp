@@ -1,6 +1,7 @@
 #include "game/world/PlayfieldScriptingHooks.h"
 
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CGameApp.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CPowerUpText.h"
@@ -47,6 +48,12 @@ public:
     {
         if (CLevelOptions* level = CLevelOptions::SGetCurrent())
             level->HandleMessage(message);
+    }
+    // The screens fill the screen table; asking it keeps this table the
+    // world's one.
+    bool IsNeighborhoodViewerOpen() override
+    {
+        return GetGameAppHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "ExpressionSupport.h"
 
 #include "game/scripting/RegisterGameScriptingClasses.h"
+#include "objects/CClassInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,40 @@ TEST_F(TextExpressions, DisplayableTextDescribesTheWrittenText)
     shown->m_Text.SetText("Welcome");
     EXPECT_EQ(Describe(shown), "\"Welcome\"");
     EXPECT_STREQ(Run(shown).GetText().GetString(), "Welcome");
+}
+
+// What scripts meet at the edges: a short text cut past its end, the code of
+// an 8-bit character as the byte (0 to 255, never negative nor the character
+// it stands for in another code page), descriptions, and blocks of each class
+// made and freed through its class record.
+TEST_F(TextExpressions, ShortTextsEightBitCodesDescriptionsAndArrays)
+{
+    EXPECT_EQ(Part(Number(1), Number(5), "abc"), "bc");
+    EXPECT_EQ(Part(Number(5), Number(1), "abc"), "");
+    EXPECT_EQ(Part(Number(0), Number(-1), "abc"), "");
+    EXPECT_EQ(Part(Number(3), nullptr, "abc"), "");
+    EXPECT_EQ(Part(nullptr, Number(0), ""), "");
+
+    for (const char* byte : {"\x80", "\xFF", "\x01"}) {
+        auto* code = new CExpressionAsciiValue();
+        code->m_Text = Text(byte);
+        EXPECT_EQ(Run(code).AsInteger(), int32_t(uint8_t(byte[0])));
+    }
+
+    std::unique_ptr<CExpression> joined(Binary<CExpressionAppendText>(Text("ab"), Number(7)));
+    EXPECT_EQ(Describe(joined.get()), "('ab'Append7)");
+    std::unique_ptr<CExpression> half(Binary<CExpressionAppendText>(nullptr, Number(7)));
+    EXPECT_EQ(Describe(half.get()), "(Append7)");
+
+    for (CClassInfo* info :
+         {CExpressionDisplayableText::SGetClassInfo(), CExpressionCountTextCharacters::SGetClassInfo(),
+          CExpressionAsciiValue::SGetClassInfo(), CExpressionAppendText::SGetClassInfo(),
+          CExpressionPartOfText::SGetClassInfo()}) {
+        CObject* block = info->CreateArray(3, 0);
+        ASSERT_NE(block, nullptr) << info->GetName();
+        EXPECT_EQ(block->GetClassInfo(), info);
+        info->DeleteArray(block);
+    }
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -341,6 +342,47 @@ TEST_F(Scenery, ThePokeCursorShowsOverPokeableScenery)
 
     // Moving off the tree: the standard cursor (none in this bare test).
     EXPECT_FALSE(Move(tree, 600, 600));
+}
+
+// Rules and sizes a designer may leave at 0 or below never make the swell
+// "not a number": the sprite keeps a finite scale and the swell ends.
+TEST_F(Scenery, NoRuleOrSizeAtZeroMakesTheSwellNotANumber)
+{
+    StartLevel();
+    CRules& rules = CRules::SGetInstance();
+    rules.m_PokePixelsToGrowBy = 0.0f;
+    CScenery* ai = nullptr;
+    CSprite* tree = AddScenery("Tree", 200.0f, 200.0f, &ai);
+    // 0 pixels over a side of 0: the most, not 0 / 0.
+    ai->m_PokeBaseScale = CFPoint{0.0f, 0.0f};
+    EXPECT_FLOAT_EQ(ai->GetGrowFraction(tree), 0.2f);
+    ai->m_PokeBaseScale = CFPoint{1.0f, 1.0f};
+    EXPECT_FLOAT_EQ(ai->GetGrowFraction(tree), 0.001f) << "0 pixels: the least";
+    rules.m_PokePixelsToGrowBy = std::nanf("");
+    EXPECT_FLOAT_EQ(ai->GetGrowFraction(tree), 0.001f);
+    rules.m_PokePixelsToGrowBy = 0.0f;
+
+    // A swell running on a sprite shrunk to nothing stays finite and ends.
+    tree->SetScale(CFPoint{0.0f, 0.0f});
+    ai->m_PokeBaseScale = CFPoint{0.0f, 0.0f};
+    ai->m_SecondsSincePoke = 0.001f;
+    for (int i = 0; i < 120 && ai->m_SecondsSincePoke > 0.0f; ++i) {
+        Step(tree, ai);
+        ASSERT_TRUE(std::isfinite(tree->GetScale().x) && std::isfinite(tree->GetScale().y));
+    }
+    EXPECT_EQ(ai->m_SecondsSincePoke, 0.0f);
+
+    // A duration below 0, or not a number, ends the swell at its first step,
+    // scale given back.
+    for (float duration : {-1.0f, std::nanf("")}) {
+        rules.m_PokeDuration = duration;
+        tree->SetScale(CFPoint{2.0f, 2.0f});
+        ASSERT_TRUE(Click(tree, 200, 200));
+        Step(tree, ai);
+        EXPECT_EQ(ai->m_SecondsSincePoke, 0.0f);
+        EXPECT_EQ(tree->GetScale().x, 2.0f);
+        EXPECT_EQ(tree->GetScale().y, 2.0f);
+    }
 }
 
 } // namespace
