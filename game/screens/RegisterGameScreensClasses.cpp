@@ -6,6 +6,7 @@
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/COptionsMenu.h"
+#include "game/screens/CPauseMenu.h"
 #include "game/screens/CPlayerSelect.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -41,5 +42,6 @@ void RegisterGameScreensClasses()
     CShoppingUpgradeButton::SGetClassInfo();
     RegisterTutorialClasses();
     RegisterOptionsMenuTexts();
+    RegisterPauseMenuTexts();
     RegisterGameScreensTexts();
 }

@@ -12,6 +12,7 @@
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CPauseMenu.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTips.h"
@@ -286,5 +287,6 @@ void InstallGameScreensHooks()
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();
+    InstallPauseMenuScreen();
     InstallNeighborhoodViewerScreen();
 }
