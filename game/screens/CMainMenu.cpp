@@ -11,6 +11,7 @@
 #include "game/screens/GameWindows.h"
 #include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/screens/ScreensGlobals.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CRules.h"
@@ -347,4 +348,15 @@ void InstallMainMenuScreen()
     entry.close = [] { CloseMainMenu(); };
     entry.isOpen = [] { return GetMainMenu() != nullptr; };
     SetGameScreenEntry(EGameScreen::MainMenu, entry);
+}
+
+void RegisterMainMenuTexts()
+{
+    NewPlayerTitle();
+    StartOverTitle();
+    StartOverText();
+    StartOverYes();
+    StartOverNo();
+    RetiredWord();
+    BuildWord();
 }

@@ -84,9 +84,9 @@ CFrameOverlayOptions* PauseSet()
     return sets.GetObject(sets.FindOrReportMissing("Pause Menu"));
 }
 
-// The confirmation box outlives nothing it may not: it reaches the menu
-// through the getter, so a menu closed meanwhile (every screen closed for
-// the editor) is not called.
+// The confirmation box may outlive the menu (every screen closed for the
+// editor): its button reaches the menu through the getter, never through a
+// pointer of its own.
 class CPauseMenuCommand : public CCommand {
 public:
     explicit CPauseMenuCommand(void (CPauseMenuWindow::*action)())
@@ -314,6 +314,13 @@ CPauseMenuWindow* OpenPauseMenuWindow()
         return nullptr;
     AddGameScreenWindow(new CPauseMenuWindow(screen));
     return g_PauseMenu;
+}
+
+void RegisterPauseMenuTexts()
+{
+    for (CLocalizedString& (*text)() : {&PauseTitle, &QuitBoxTitle, &QuitBoxText, &QuitBoxConfirm, &RestartBoxTitle,
+                                        &RestartBoxText, &RestartBoxConfirm, &KeepPlayingText})
+        text();
 }
 
 void InstallPauseMenuScreen()

@@ -67,3 +67,6 @@ CPauseMenuWindow* OpenPauseMenuWindow();
 
 // Enters the pause menu in the game object's screen table.
 void InstallPauseMenuScreen();
+
+// Builds the menu's translatable texts, for the start-up registrations.
+void RegisterPauseMenuTexts();

@@ -6,6 +6,7 @@
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/COptionsMenu.h"
+#include "game/screens/CPauseMenu.h"
 #include "game/screens/CPlayerSelect.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -14,6 +15,7 @@
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CTutorialPopUp.h"
+#include "game/screens/ScreensGlobals.h"
 
 void RegisterGameScreensClasses()
 {
@@ -40,4 +42,6 @@ void RegisterGameScreensClasses()
     CShoppingUpgradeButton::SGetClassInfo();
     RegisterTutorialClasses();
     RegisterOptionsMenuTexts();
+    RegisterPauseMenuTexts();
+    RegisterGameScreensTexts();
 }

@@ -287,6 +287,6 @@ void InstallGameScreensHooks()
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();
-    InstallNeighborhoodViewerScreen();
     InstallPauseMenuScreen();
+    InstallNeighborhoodViewerScreen();
 }

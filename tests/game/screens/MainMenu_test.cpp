@@ -12,6 +12,7 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CRules.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "ui/CJEdit.h"
 #include "ui/CJMessageBox.h"
 #include "ui/CScreenWindow.h"
 
@@ -48,6 +49,10 @@ protected:
     }
     void TearDown() override
     {
+        if (CNewPlayerDialog* dialog = GetNewPlayerDialog())
+            dialog->Destroy();
+        if (CChangePlayerWindow* list = GetChangePlayerWindow())
+            list->Destroy();
         if (CStoryWindow* story = GetStoryWindow())
             story->Destroy();
         if (CTownMapWindow* map = GetTownMapWindow())
@@ -178,6 +183,41 @@ TEST_F(MainMenu, ExitEndsTheProgramTheOrderlyWayWithTheProfilesSaved)
     EXPECT_TRUE(std::filesystem::exists(PathOf("Stats.dat")));
 }
 
+TEST_F(MainMenu, AFirstRunNamesTheProfileBeforeAnythingElse)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAtMenu());
+    ASSERT_TRUE(Player().m_Name.IsEmpty());
+    // "ChangePlayer" with an unnamed profile names it rather than listing.
+    ASSERT_NO_FATAL_FAILURE(ClickButton("ChangePlayer"));
+    CNewPlayerDialog* dialog = GetNewPlayerDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetChangePlayerWindow(), nullptr);
+    EXPECT_STREQ(dialog->GetTitleText(), "New Player");
+    EXPECT_EQ(dialog->GetProfile(), &Player());
+    dialog->Destroy();
+
+    // "PlayGame" the same; once saved, the road goes on to the story.
+    ASSERT_NO_FATAL_FAILURE(ClickButton("PlayGame"));
+    dialog = GetNewPlayerDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(GetMainMenu(), nullptr);
+    dialog->GetNameEdit()->SetTitle(CJString("Anna"));
+    dialog->Save();
+    Passes(2);
+    EXPECT_STREQ(Player().m_Name.GetString(), "Anna");
+    EXPECT_EQ(GetNewPlayerDialog(), nullptr);
+    EXPECT_EQ(GetMainMenu(), nullptr);
+    ASSERT_NE(GetStoryWindow(), nullptr);
+    EXPECT_EQ(GetStoryWindow()->GetPage(), 0u);
+
+    // A named profile's "ChangePlayer" lists the profiles.
+    GetStoryWindow()->Destroy();
+    ASSERT_NE(OpenMainMenu(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(ClickButton("ChangePlayer"));
+    EXPECT_NE(GetChangePlayerWindow(), nullptr);
+    EXPECT_EQ(GetNewPlayerDialog(), nullptr);
+}
+
 TEST_F(MainMenu, TheFirstPlayTellsTheStoryThenTheTutorialOrSkipsIt)
 {
     ASSERT_NO_FATAL_FAILURE(StartAtMenu());
@@ -273,14 +313,14 @@ TEST_F(MainMenu, AFinishedGameAsksToStartOverUntilTheProfileIsRetired)
     EXPECT_STREQ(Player().m_Name.GetString(), "Anna");
     EXPECT_EQ(Player().GetStarCount(), 0u);
     EXPECT_TRUE(stats.NeedsSave());
-    EXPECT_NE(InFront<CNewPlayerDialog>(), nullptr);
+    ASSERT_NE(GetNewPlayerDialog(), nullptr);
+    EXPECT_EQ(GetNewPlayerDialog()->GetProfile(), &Player());
 
     // Retired, the finished profile plays on without the question.
     for (uint32_t i = 0; i < stats.GetPlayerCount(); ++i)
         if (stats.GetPlayer(i) == retired)
             stats.SetCurrentPlayer(i);
-    if (CNewPlayerDialog* dialog = InFront<CNewPlayerDialog>())
-        dialog->Destroy();
+    GetNewPlayerDialog()->Destroy();
     ASSERT_NO_FATAL_FAILURE(ClickButton("PlayGame"));
     EXPECT_EQ(InFront<CJMessageBox>(), nullptr);
     EXPECT_NE(GetTownMapWindow(), nullptr);

@@ -1,10 +1,11 @@
-// The pause menu over the running demo game: when it may open and what the
+// The pause menu over the running demo game and its own "Pause Menu" set: when it may open and what the
 // level hears, the keys and buttons that lead back, the confirmations that
 // ask only once the level has earned, where quitting and restarting lead,
 // and the tips standing in for it.
 #include "ScreensGameTest.h"
 
 #include "game/scripting/CSprite.h"
+#include "game/screens/COptionsMenu.h"
 #include "game/screens/CPauseMenu.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CTips.h"
@@ -40,6 +41,10 @@ private:
     std::vector<std::string>& m_Heard;
 };
 
+// The demo set's titles of "Reset" and "Quit".
+constexpr const char* kReset = "Restart Street";
+constexpr const char* kQuit = "Quit Street";
+
 int g_MainMenusOpened = 0;
 
 // Remembers the screens the game object asks for, then opens them as usual.
@@ -58,20 +63,12 @@ protected:
     void SetUp() override
     {
         CScreensGameTest::SetUp();
-        std::string set = "CFrameOverlayOptions\r\n{\r\n\tText Font=Fonts/Body\r\n\tText Overlays=Array\r\n\t{\r\n"
-                          "\t\tItem Count=5\r\n";
-        int x = 40;
-        for (const char* button : {"Continue", "Reset", "Tips", "Options", "Quit"}) {
-            set += "\t\tArray Item=CFrameOverlayButton\r\n\t\t{\r\n\t\t\tID=" + std::string(button) + "\r\n\t\t\tTitle=" +
-                   button + "\r\n\t\t\tPosition=" + std::to_string(x) + ",600\r\n\t\t\tSize=140,40\r\n\t\t}\r\n";
-            x += 190;
-        }
-        WriteBytes(PathOf("Data/Resources/Frame Overlay Options/Pause Menu.FOO"), set + "\t}\r\n}\r\n");
         SetGameAppHooks(&m_Screens);
     }
     void TearDown() override
     {
-        for (CJWindow* window : {static_cast<CJWindow*>(GetTipsMenu()), static_cast<CJWindow*>(GetPauseMenuWindow()),
+        for (CJWindow* window : {static_cast<CJWindow*>(GetTipsMenu()), static_cast<CJWindow*>(GetOptionsMenu()),
+                                 static_cast<CJWindow*>(GetPauseMenuWindow()),
                                  static_cast<CJWindow*>(GetTownMapWindow()), static_cast<CJWindow*>(GetShopWindow()),
                                  static_cast<CJWindow*>(GetLevelIntroWindow()), static_cast<CJWindow*>(Box())})
             if (window)
@@ -148,7 +145,7 @@ TEST_F(PauseMenu, OpensOnlyOverAFreeScreenTellingTheLevelAndDroppingTheHeldSprit
     EXPECT_TRUE(GetGameAppHooks().IsScreenOpen(EGameScreen::PauseMenu));
     EXPECT_EQ(std::count(m_Heard.begin(), m_Heard.end(), "GamePaused"), 1);
     EXPECT_EQ(menu->GetTitleText(), std::string("Pause"));
-    for (const char* title : {"Continue", "Reset", "Tips", "Options", "Quit"})
+    for (const char* title : {"Continue", kReset, "Tips", "Options", kQuit})
         EXPECT_NE(Button(menu, title), nullptr) << title;
     EXPECT_EQ(menu->GetDefaultButton(), Button(menu, "Continue"));
     EXPECT_EQ(menu->GetCancelButton(), Button(menu, "Continue"));
@@ -202,7 +199,7 @@ TEST_F(PauseMenu, WithoutRevenueQuitAndResetActAtOnce)
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     ASSERT_NO_FATAL_FAILURE(PlayLevel(1));
     ASSERT_FALSE(Intermission());
-    ClickOn(Button(Pause(), "Quit"));
+    ClickOn(Button(Pause(), kQuit));
     EXPECT_EQ(GetPauseMenuWindow(), nullptr);
     EXPECT_EQ(Box(), nullptr);
     EXPECT_NE(GetTownMapWindow(), nullptr);
@@ -212,7 +209,7 @@ TEST_F(PauseMenu, WithoutRevenueQuitAndResetActAtOnce)
 
     // A later level starts again through its shop.
     ASSERT_NO_FATAL_FAILURE(PlayLevel(1));
-    ClickOn(Button(Pause(), "Reset"));
+    ClickOn(Button(Pause(), kReset));
     EXPECT_EQ(GetPauseMenuWindow(), nullptr);
     EXPECT_EQ(Box(), nullptr);
     EXPECT_EQ(m_Screens.asked, std::vector<EGameScreen>{EGameScreen::Shop});
@@ -232,8 +229,8 @@ TEST_F(PauseMenu, WithRevenueBothAskAndKeepPlayingChangesNothing)
         const char* button;
         const char* title;
         const char* confirm;
-    } asks[] = {{"Quit", "Quit Confirmation", "Stop Playing"},
-                {"Reset", "Restart Level Confirmation", "Restart Level"}};
+    } asks[] = {{kQuit, "Quit Confirmation", "Stop Playing"},
+                {kReset, "Restart Level Confirmation", "Restart Level"}};
     for (const auto& ask : asks) {
         ClickOn(Button(menu, ask.button));
         CJMessageBox* box = Box();
@@ -253,7 +250,7 @@ TEST_F(PauseMenu, WithRevenueBothAskAndKeepPlayingChangesNothing)
     }
 
     // Confirmed, the restart enters the level again from its start.
-    ClickOn(Button(menu, "Reset"));
+    ClickOn(Button(menu, kReset));
     ClickOn(Button(Box(), "Restart Level"));
     Passes(2);
     EXPECT_EQ(Box(), nullptr);
@@ -270,7 +267,7 @@ TEST_F(PauseMenu, QuittingATutorialLevelOpensTheMainMenuWithoutTheIntermissionSo
     ASSERT_TRUE(CLevelOptions::SGetCurrent()->m_IsTutorialLevel);
     ASSERT_FALSE(Intermission());
     CGameState::SGetCurrent()->m_RevenueK = 1.0f;
-    ClickOn(Button(Pause(), "Quit"));
+    ClickOn(Button(Pause(), kQuit));
     ClickOn(Button(Box(), "Stop Playing"));
     Passes(2);
     EXPECT_EQ(Box(), nullptr);
@@ -281,7 +278,7 @@ TEST_F(PauseMenu, QuittingATutorialLevelOpensTheMainMenuWithoutTheIntermissionSo
     EXPECT_FALSE(Intermission());
 }
 
-TEST_F(PauseMenu, TheTipsStandInForItAndEverythingClosesTogether)
+TEST_F(PauseMenu, TheTipsAndOptionsStandInForItAndEverythingClosesTogether)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     ASSERT_NO_FATAL_FAILURE(PlayLevel(1));
@@ -306,18 +303,37 @@ TEST_F(PauseMenu, TheTipsStandInForItAndEverythingClosesTogether)
     EXPECT_EQ(menu->GetParent(), CScreenWindow::GetScreenWindow());
     EXPECT_LT(menu->GetElapsedTime(), before);
 
-    // Closing every screen while the tips stand in takes both.
+    // The options, in their pause variant, the same way.
+    ClickOn(Button(menu, "Options"));
+    COptionsMenuWindow* options = GetOptionsMenu();
+    ASSERT_NE(options, nullptr);
+    EXPECT_TRUE(options->IsFromPause());
+    EXPECT_EQ(options->GetReplacedWindow(), menu);
+    ClickOn(Button(options, "Done"));
+    EXPECT_EQ(GetOptionsMenu(), nullptr);
+    ASSERT_EQ(GetPauseMenuWindow(), menu);
+    EXPECT_EQ(menu->GetParent(), CScreenWindow::GetScreenWindow());
+
+    // Closing every screen while the tips, or the sound window over the
+    // options, stand in takes them all.
     ClickOn(Button(menu, "Tips"));
     ASSERT_NE(GetTipsMenu(), nullptr);
     App()->CloseAllOverlayScreens();
     EXPECT_EQ(GetPauseMenuWindow(), nullptr);
     EXPECT_EQ(GetTipsMenu(), nullptr);
     EXPECT_FALSE(CScreenWindow::GetScreenWindow()->HasChildren());
+    ClickOn(Button(Pause(), "Options"));
+    ClickOn(Button(GetOptionsMenu(), "Sound"));
+    ASSERT_EQ(GetOptionsMenu()->GetParent(), nullptr);
+    App()->CloseAllOverlayScreens();
+    EXPECT_EQ(GetPauseMenuWindow(), nullptr);
+    EXPECT_EQ(GetOptionsMenu(), nullptr);
+    EXPECT_FALSE(CScreenWindow::GetScreenWindow()->HasChildren());
     Passes(2);
 
     // A confirmation left over a menu closed meanwhile confirms nothing.
     CGameState::SGetCurrent()->m_RevenueK = 3.0f;
-    ClickOn(Button(Pause(), "Quit"));
+    ClickOn(Button(Pause(), kQuit));
     ASSERT_NE(Box(), nullptr);
     App()->CloseAllOverlayScreens();
     EXPECT_EQ(GetPauseMenuWindow(), nullptr);
