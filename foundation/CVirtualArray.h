@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <memory>
 
+class CNewFileOptions;
+
 class CVirtualArray : public CPooledClassBase {
 public:
     CVirtualArray();
@@ -65,6 +67,11 @@ public:
     virtual bool IsObjectFileList();
     // False makes lists skip the item and refuse to select it.
     virtual bool CanSelectItem(int32_t) { return true; }
+    // The editor's new-file dialog: fresh options the caller owns (null when
+    // the list makes no files), and the item made from accepted options (-1
+    // when none was made).
+    virtual CNewFileOptions* GetNewFileOptions() { return nullptr; }
+    virtual int32_t AddItemFromNewFileOptions(CNewFileOptions&) { return -1; }
 
     // Probes the hint first, index 0 first for keys beginning with "!", else
     // the middle.

@@ -6,6 +6,7 @@
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FatalError.h"
 #include "objects/CFileListList.h"
+#include "objects/CNewFileOptions.h"
 #include "objects/CObject.h"
 #include "platform/Clock.h"
 
@@ -404,6 +405,85 @@ CObject* CObjectFileArray::LoadObject(const CJString& folder, const CJString& fi
         return nullptr;
     }
     return object;
+}
+
+// --- New files ---
+
+CNewFileOptions* CObjectFileArray::GetNewFileOptions()
+{
+    EnsureEnumerated();
+    const char* text = GetListFileNameText();
+    std::string first(text ? text : "");
+    first = first.substr(0, first.find(','));
+    if (first.size() < 2)
+        return nullptr;
+    CClassInfo* itemClass = GetItemClassInfo();
+    auto* options = new CNewFileOptionsCObject(itemClass, itemClass);
+    options->m_BaseFolder = m_Folder;
+    options->m_Extension.Set(".");
+    options->m_Extension.Append(first.c_str());
+    options->m_ClassName = itemClass->GetNameWithoutPrefix();
+    return options;
+}
+
+int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
+{
+    EnsureEnumerated();
+    if (options.m_Name.IsEmpty())
+        return -1;
+    // The item is named by its path below the list's folder; a file made
+    // elsewhere would not be found by the next scan.
+    CJString itemPath;
+    CJString location;
+    location.SetPath(options.m_BaseFolder, options.m_Location);
+    itemPath.SetPath(location, options.m_Name);
+    CJString item(itemPath);
+    if (m_Folder.IsNotEmpty()) {
+        CJString prefix(m_Folder);
+        prefix.Append("/");
+        if (!StartsWithNoCase(itemPath.GetString(), prefix.GetString(), size_t(prefix.GetLength())))
+            return -1;
+        item = itemPath.Mid(prefix.GetLength());
+    }
+    for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
+        if (CompareNameNoCase(m_Entries[i]->name.GetString(), item.GetString()) == 0)
+            return -1;
+    options.MakeRelativePath();
+    CJString file;
+    file.SetPath(options.m_BaseFolder, options.m_RelativePath);
+    if (FileExists(file.GetString(), 0))
+        return -1;
+
+    CClassInfo* itemClass = GetItemClassInfo();
+    CObject* object = nullptr;
+    if (CObject* source = options.GetTemplateObject()) {
+        object = source->Clone();
+    } else {
+        CClassInfo* chosen = itemClass;
+        if (auto* withClass = dynamic_cast<CNewFileOptionsCObject*>(&options); withClass && withClass->m_ChosenClass)
+            chosen = withClass->m_ChosenClass;
+        if (chosen->IsDerivedFrom(itemClass))
+            object = chosen->CreateObject(0, 0);
+        if (object)
+            object->ResetToDefaults();
+    }
+    if (!object || !object->IsKindOf(itemClass) || !object->SaveToFile(file.GetString(), kSaveSkipWritableTest)) {
+        delete object;
+        return -1;
+    }
+
+    auto* entry = new CObjectArrayFileEntry;
+    entry->name = item;
+    entry->object = object;
+    entry->usage.NoteLoaded();
+    uint32_t at = 0;
+    while (at < m_Entries.GetCount() && CompareNameNoCase(m_Entries[at]->name.GetString(), item.GetString()) < 0)
+        ++at;
+    *m_Entries.InsertAt(at) = entry;
+    InvalidateFileNameIndex();
+    m_DirectoryTree = std::make_unique<CDirectoryTree>(*this);
+    BroadcastItemAdded(int32_t(at));
+    return int32_t(at);
 }
 
 void CObjectFileArray::GetListFileNames(std::vector<CJString>& out)

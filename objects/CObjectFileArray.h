@@ -158,6 +158,14 @@ public:
 
     CRemapList& GetRemapList() { return m_RemapList; }
     const CJString& GetLastLoadError() const { return m_LastLoadError; }
+    // Options for a file of the list's class under its folder, the extension
+    // the dot and first ending; null when that ending is shorter than 2.
+    CNewFileOptions* GetNewFileOptions() override;
+    // Writes a default object of the chosen class (or a copy of the
+    // template) to the options' file and adds it loaded; -1 when the name is
+    // taken, the class does not fit or the file can not be written.
+    int32_t AddItemFromNewFileOptions(CNewFileOptions& options) override;
+
     // The folder tree over the items, built at enumeration (editor).
     CDirectoryTree* GetDirectoryTree() { return m_DirectoryTree.get(); }
 

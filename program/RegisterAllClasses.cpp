@@ -1,5 +1,6 @@
 #include "program/RegisterAllClasses.h"
 
+#include "editor/RegisterEditorClasses.h"
 #include "game/business/RegisterGameBusinessClasses.h"
 #include "game/screens/RegisterGameScreensClasses.h"
 #include "game/scripting/RegisterGameScriptingClasses.h"
@@ -20,5 +21,6 @@ void RegisterAllClasses()
     RegisterGameWorldClasses();
     RegisterGameBusinessClasses();
     RegisterGameScreensClasses();
+    RegisterEditorClasses();
     CClassInfoList::SGetInstance().Sort();
 }

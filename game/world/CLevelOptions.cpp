@@ -39,6 +39,8 @@ CLevelOptionsHooks& Hooks()
     return g_LevelOptionsHooks ? *g_LevelOptionsHooks : g_DefaultLevelOptionsHooks;
 }
 
+LevelUndoHistoryFactory g_LevelUndoHistoryFactory = nullptr;
+
 CPropertyArrayProperty& ArrayPropertyOf(CClassInfo* info, const char* name)
 {
     return *static_cast<CPropertyArrayProperty*>(info->FindProperty(name));
@@ -186,8 +188,16 @@ CLevelOptions::CLevelOptions()
     InitDeclaredProperties();
 }
 
+LevelUndoHistoryFactory SetLevelUndoHistoryFactory(LevelUndoHistoryFactory factory)
+{
+    LevelUndoHistoryFactory previous = g_LevelUndoHistoryFactory;
+    g_LevelUndoHistoryFactory = factory;
+    return previous;
+}
+
 CLevelOptions::~CLevelOptions()
 {
+    delete m_UndoHistory;
     delete m_AuxiliaryRecord;
     DestroyDeclaredProperties();
 }
@@ -480,6 +490,13 @@ void CLevelOptions::MarkPreviouslyAchievedGoals()
     for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i)
         if (m_OptionalGoals[i] && hooks.WasGoalAchievedBefore(this, i))
             m_OptionalGoals[i]->m_AchievedPreviously = true;
+}
+
+CLevelUndoHistory* CLevelOptions::GetUndoHistory()
+{
+    if (!m_UndoHistory && g_LevelUndoHistoryFactory)
+        m_UndoHistory = g_LevelUndoHistoryFactory();
+    return m_UndoHistory;
 }
 
 CLevelAuxiliaryRecord& CLevelOptions::GetAuxiliaryRecord()

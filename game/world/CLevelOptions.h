@@ -44,6 +44,17 @@ struct CLevelAuxiliaryRecord {
     uint32_t m_Words[5] = {};
 };
 
+// The undo history the editors keep for a level. The editor layer makes it
+// (through the factory hook below); the level only owns it and destroys it
+// with itself.
+class CLevelUndoHistory {
+public:
+    virtual ~CLevelUndoHistory() = default;
+};
+using LevelUndoHistoryFactory = CLevelUndoHistory* (*)();
+LevelUndoHistoryFactory SetLevelUndoHistoryFactory(LevelUndoHistoryFactory factory);
+OMBRISALT_UPWARD_HOOK(SetLevelUndoHistoryFactory);
+
 class CLevelOptions : public CObject {
     OMBRISALT_REFLECTED(CLevelOptions, CObject)
 public:
@@ -99,6 +110,8 @@ public:
     void CopyPlayerHistoryTexts(CTextSubstitutionList& list);
     void MarkPreviouslyAchievedGoals();
     CLevelAuxiliaryRecord& GetAuxiliaryRecord();
+    // Made on first request; null while no editor installed the factory.
+    CLevelUndoHistory* GetUndoHistory();
 
     CPlayfield& GetPlayfield() { return m_Playfield; }
 
@@ -145,6 +158,7 @@ public:
 private:
     CArrayPOD<int32_t> m_RandomCustomerPool;
     CLevelAuxiliaryRecord* m_AuxiliaryRecord = nullptr; // owned
+    CLevelUndoHistory* m_UndoHistory = nullptr;         // owned
 };
 
 // What the level asks of the customers and lots above it; every hook

@@ -31,6 +31,7 @@
 #include "images/CFrame.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
+#include "objects/CNewFileOptions.h"
 #include "objects/CObjectModelHost.h"
 #include "render/CFrameEffect.h"
 #include "render/CPointPath.h"
@@ -138,6 +139,9 @@ constexpr HookRow kHooks[] = {
      HasHook<SetTypedCommandHooks>},
     {"SetThreeInARowCounterHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetThreeInARowCounterHooks>},
+    {"SetLevelUndoHistoryFactory", InstalledBy::Registration, "RegisterEditorClasses",
+     HasHook<SetLevelUndoHistoryFactory>},
+    {"SetNewFileDialogFactory", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetNewFileDialogFactory>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

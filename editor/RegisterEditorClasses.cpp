@@ -1,0 +1,22 @@
+#include "editor/RegisterEditorClasses.h"
+
+#include "editor/CEditorCheckpointHistory.h"
+#include "editor/CNewFileDialog.h"
+#include "editor/EditorStartup.h"
+#include "objects/CNewFileOptions.h"
+
+namespace {
+
+CLevelUndoHistory* MakeCheckpointHistory()
+{
+    return new CEditorCheckpointHistory;
+}
+
+} // namespace
+
+void RegisterEditorClasses()
+{
+    BuildEditorStartupObjects();
+    SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
+    SetNewFileDialogFactory(&MakeNewFileDialog);
+}
