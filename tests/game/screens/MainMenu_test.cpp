@@ -46,6 +46,8 @@ protected:
     {
         CScreensGameTest::SetUp();
         InstallMainMenuScreen();
+        // Other tests of the process point the list elsewhere.
+        ReadList(GetDecadeTransitionList());
     }
     void TearDown() override
     {
