@@ -241,7 +241,10 @@ void CGameVideoOptions::Update(float seconds)
     if (closing || !m_ApplyPending)
         return;
     m_ApplyPending = false;
-    SetUseDesktopResolution(m_Desktop->IsChecked() != 0);
+    // A window shows "1024 X 768" greyed whatever is stored: only a choice
+    // the player could make is stored, so the way back keeps the old one.
+    if (m_Desktop->IsEnabled())
+        SetUseDesktopResolution(m_Desktop->IsChecked() != 0);
     CScreenFrame& screen = CScreenFrame::SGetInstance();
     const bool wasFull = screen.IsFullScreen();
     // A mode the device refuses leaves the one the player had.

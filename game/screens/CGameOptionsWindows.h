@@ -11,6 +11,8 @@
 // resolution (letterboxed) or 1024 x 768 (stretched). A click only marks the
 // choice pending; the next Update applies it, so the mode never changes
 // inside the click. A click on the button already checked applies again.
+// The resolution is stored only while it can be chosen (full screen), so a
+// trip through a window keeps it; a mode the device refuses leaves the old.
 #include "ui/CSoundOptions.h"
 #include "ui/CVideoOptions.h"
 

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -25,40 +26,66 @@ constexpr int32_t kNameFieldWidth = 200;
 constexpr int32_t kListWidth = 400;
 constexpr int32_t kListHeight = 300;
 
-#define OMBRISALT_TEXT(function, english)                                                                         \
-    CLocalizedString& function()                                                                                   \
-    {                                                                                                              \
-        static CLocalizedString text(english);                                                                     \
-        return text;                                                                                               \
-    }
+enum class EPlayerText {
+    PlayerNameLabel,
+    PlayModeLabel,
+    KidsModeTitle,
+    KidsModeTip,
+    StandardModeTitle,
+    StandardModeTip,
+    SaveTitle,
+    IncompleteTitle,
+    IncompleteText,
+    NameUsedTitle,
+    NameUsedText,
+    AddFirstTitle,
+    AddFirstText,
+    DeleteTitle,
+    DeleteQuestion,
+    ChangePlayerTitle,
+    SelectTitle,
+    EditTitle,
+    DeleteButtonTitle,
+    NewPlayerTitle,
+    EditPlayerTitle,
+    CancelTitle,
+    Count
+};
 
-OMBRISALT_TEXT(PlayerNameLabel, "Player Name:")
-OMBRISALT_TEXT(PlayModeLabel, "&Play Mode:")
-OMBRISALT_TEXT(KidsModeTitle, "Kids Mode")
-OMBRISALT_TEXT(KidsModeTip,
-               " Impossible to lose\n Customers never lose their patience \n No revenue requirement to finish level")
-OMBRISALT_TEXT(StandardModeTitle, "Standard Mode")
-OMBRISALT_TEXT(StandardModeTip,
-               " Must serve customers in a timely fashion \n Must meet revenue requirements to complete levels")
-OMBRISALT_TEXT(SaveTitle, "Save")
-OMBRISALT_TEXT(IncompleteTitle, "Incomplete Player")
-OMBRISALT_TEXT(IncompleteText, "You must enter a name for the new player.")
-OMBRISALT_TEXT(NameUsedTitle, "Name Already Used")
-OMBRISALT_TEXT(NameUsedText, "You must enter a name that has not already been used.")
-OMBRISALT_TEXT(AddFirstTitle, "Add new player first.")
-OMBRISALT_TEXT(AddFirstText, "You must add a new player before deleting this one.")
-OMBRISALT_TEXT(DeleteTitle, "Delete Player")
-OMBRISALT_TEXT(DeleteQuestion, "Are you sure you want to permanently delete %s[PlayerName]?  All high scores for "
-                               "%s[PlayerName] will be deleted and %s[PlayerName] will have to restart from level 1.")
-OMBRISALT_TEXT(ChangePlayerTitle, "Change Player")
-OMBRISALT_TEXT(SelectTitle, "Select")
-OMBRISALT_TEXT(EditTitle, "Edit")
-OMBRISALT_TEXT(DeleteButtonTitle, "Delete")
-OMBRISALT_TEXT(NewPlayerTitle, "New Player")
-OMBRISALT_TEXT(EditPlayerTitle, "Edit Player")
-OMBRISALT_TEXT(CancelTitle, "Cancel")
-
-#undef OMBRISALT_TEXT
+// Made together on first use, which start-up makes early (see
+// RegisterPlayerSelectTexts).
+CLocalizedString& Text(EPlayerText which)
+{
+    static CLocalizedString texts[] = {
+        CLocalizedString("Player Name:"),
+        CLocalizedString("&Play Mode:"),
+        CLocalizedString("Kids Mode"),
+        CLocalizedString(
+            " Impossible to lose\n Customers never lose their patience \n No revenue requirement to finish level"),
+        CLocalizedString("Standard Mode"),
+        CLocalizedString(
+            " Must serve customers in a timely fashion \n Must meet revenue requirements to complete levels"),
+        CLocalizedString("Save"),
+        CLocalizedString("Incomplete Player"),
+        CLocalizedString("You must enter a name for the new player."),
+        CLocalizedString("Name Already Used"),
+        CLocalizedString("You must enter a name that has not already been used."),
+        CLocalizedString("Add new player first."),
+        CLocalizedString("You must add a new player before deleting this one."),
+        CLocalizedString("Delete Player"),
+        CLocalizedString("Are you sure you want to permanently delete %s[PlayerName]?  All high scores for "
+                         "%s[PlayerName] will be deleted and %s[PlayerName] will have to restart from level 1."),
+        CLocalizedString("Change Player"),
+        CLocalizedString("Select"),
+        CLocalizedString("Edit"),
+        CLocalizedString("Delete"),
+        CLocalizedString("New Player"),
+        CLocalizedString("Edit Player"),
+        CLocalizedString("Cancel"),
+    };
+    static_assert(std::size(texts) == size_t(EPlayerText::Count));
+    return texts[size_t(which)];
+}
 
 int32_t WholeDollars(float thousands)
 {
@@ -119,16 +146,16 @@ CNewPlayerDialog::CNewPlayerDialog(CJWindow* parent, const CJString& title, CPla
         m_OwnsProfile = true;
     }
 
-    auto* nameLabel = new CJStatic(this, PlayerNameLabel());
-    auto* modeLabel = new CJStatic(this, PlayModeLabel());
+    auto* nameLabel = new CJStatic(this, Text(EPlayerText::PlayerNameLabel));
+    auto* modeLabel = new CJStatic(this, Text(EPlayerText::PlayModeLabel));
     m_NameEdit = new CJEdit(this, m_Profile->m_Name);
     m_NameEdit->SetSize(kNameFieldWidth, m_NameEdit->GetHeight());
-    m_KidsButton = new CJRadioButton(this, KidsModeTitle());
-    m_KidsButton->SetToolTip(&KidsModeTip(), true);
-    m_StandardButton = new CJRadioButton(this, StandardModeTitle(), m_KidsButton);
-    m_StandardButton->SetToolTip(&StandardModeTip(), true);
-    m_SaveButton = new CJButton(this, SaveTitle());
-    m_CancelButtonControl = new CJButton(this, CancelTitle());
+    m_KidsButton = new CJRadioButton(this, Text(EPlayerText::KidsModeTitle));
+    m_KidsButton->SetToolTip(&Text(EPlayerText::KidsModeTip), true);
+    m_StandardButton = new CJRadioButton(this, Text(EPlayerText::StandardModeTitle), m_KidsButton);
+    m_StandardButton->SetToolTip(&Text(EPlayerText::StandardModeTip), true);
+    m_SaveButton = new CJButton(this, Text(EPlayerText::SaveTitle));
+    m_CancelButtonControl = new CJButton(this, Text(EPlayerText::CancelTitle));
 
     // Labels in a column, each row's controls beside them.
     const int32_t margin = GetEdgeMargin();
@@ -198,16 +225,16 @@ void CNewPlayerDialog::Save()
 {
     const CJString name = m_NameEdit->GetTitle();
     if (name.IsAllWhitespace()) {
-        Refuse(IncompleteTitle(), IncompleteText());
+        Refuse(Text(EPlayerText::IncompleteTitle), Text(EPlayerText::IncompleteText));
         return;
     }
     CStats& stats = CStats::SGetInstance();
     if (stats.IsNameUsed(name, m_Profile)) {
-        Refuse(NameUsedTitle(), NameUsedText());
+        Refuse(Text(EPlayerText::NameUsedTitle), Text(EPlayerText::NameUsedText));
         return;
     }
-    m_Profile->m_Difficulty = m_KidsButton->IsChecked() && !m_StandardButton->IsChecked() ? kKidsDifficulty
-                                                                                          : kStandardDifficulty;
+    m_Profile->m_Difficulty
+        = m_KidsButton->IsChecked() && !m_StandardButton->IsChecked() ? kKidsDifficulty : kStandardDifficulty;
     m_Profile->m_Name = name;
     if (m_OwnsProfile) {
         stats.AddPlayer(m_Profile);
@@ -227,7 +254,7 @@ void CNewPlayerDialog::Save()
 // ---- Change Player -------------------------------------------------------------
 
 CChangePlayerWindow::CChangePlayerWindow(CJWindow* parent, CCommand* onDone)
-    : CMenuWindow(parent, ChangePlayerTitle())
+    : CMenuWindow(parent, Text(EPlayerText::ChangePlayerTitle))
     , m_OnDone(onDone)
 {
     g_ChangePlayerWindow = this;
@@ -240,10 +267,10 @@ CChangePlayerWindow::CChangePlayerWindow(CJWindow* parent, CCommand* onDone)
     m_List->SetSize(kListWidth, kListHeight);
     AddChild(m_List, 1);
 
-    m_SelectButton = new CJButton(this, SelectTitle());
-    m_EditButton = new CJButton(this, EditTitle());
-    m_DeleteButton = new CJButton(this, DeleteButtonTitle());
-    m_CancelButtonControl = new CJButton(this, CancelTitle());
+    m_SelectButton = new CJButton(this, Text(EPlayerText::SelectTitle));
+    m_EditButton = new CJButton(this, Text(EPlayerText::EditTitle));
+    m_DeleteButton = new CJButton(this, Text(EPlayerText::DeleteButtonTitle));
+    m_CancelButtonControl = new CJButton(this, Text(EPlayerText::CancelTitle));
     AddChild(m_SelectButton, 12);
     for (CJButton* button : {m_EditButton, m_DeleteButton, m_CancelButtonControl})
         AddChild(button, 1);
@@ -287,7 +314,7 @@ void CChangePlayerWindow::FillRows()
     CStats& stats = CStats::SGetInstance();
     m_Rows.RemoveAll();
     CJString first("(");
-    first += NewPlayerTitle();
+    first += Text(EPlayerText::NewPlayerTitle);
     first += ")";
     m_Rows.Add(first, stats.GetPlayerCount());
     const CJString channel = GetChannelName();
@@ -321,10 +348,9 @@ void CChangePlayerWindow::SelectCurrentRow()
 void CChangePlayerWindow::OpenNewPlayer()
 {
     SelectCurrentRow();
-    auto* dialog = new CNewPlayerDialog(this, NewPlayerTitle(), nullptr,
-                                        new CChangePlayerAction(this, [](CChangePlayerWindow& window) {
-                                            window.Finish();
-                                        }));
+    auto* dialog
+        = new CNewPlayerDialog(this, Text(EPlayerText::NewPlayerTitle), nullptr,
+                               new CChangePlayerAction(this, [](CChangePlayerWindow& window) { window.Finish(); }));
     if (!GetParent()) {
         dialog->Destroy();
         return;
@@ -365,9 +391,9 @@ void CChangePlayerWindow::Edit()
     CPlayerStats* profile = CStats::SGetInstance().GetPlayer(m_Rows.GetValue(row));
     if (!profile)
         return;
-    auto* dialog =
-        new CNewPlayerDialog(this, EditPlayerTitle(), profile,
-                             new CChangePlayerAction(this, [](CChangePlayerWindow& window) { window.FillRows(); }));
+    auto* dialog
+        = new CNewPlayerDialog(this, Text(EPlayerText::EditPlayerTitle), profile,
+                               new CChangePlayerAction(this, [](CChangePlayerWindow& window) { window.FillRows(); }));
     if (!ShowModal(dialog, this))
         dialog->Destroy();
 }
@@ -384,17 +410,17 @@ void CChangePlayerWindow::Delete()
     // Counted on the running channel: deleting its last profile would leave
     // no current player for it.
     if (m_Rows.GetCount() - 1 < 2) {
-        auto* box = new CJMessageBox(this, AddFirstTitle(), AddFirstText());
+        auto* box = new CJMessageBox(this, Text(EPlayerText::AddFirstTitle), Text(EPlayerText::AddFirstText));
         if (!ShowModal(box, this))
             box->Destroy();
         return;
     }
-    CJString question = DeleteQuestion();
+    CJString question = Text(EPlayerText::DeleteQuestion);
     question.Replace(CJString("%s[PlayerName]"), profile->m_Name);
-    auto* box = new CJMessageBox(this, DeleteTitle(), question, nullptr, CancelTitle().GetString());
-    box->AddButton(DeleteButtonTitle(), new CChangePlayerAction(this, [](CChangePlayerWindow& window) {
-                       window.DeleteSelected();
-                   }));
+    auto* box = new CJMessageBox(this, Text(EPlayerText::DeleteTitle), question, nullptr,
+                                 Text(EPlayerText::CancelTitle).GetString());
+    box->AddButton(Text(EPlayerText::DeleteButtonTitle),
+                   new CChangePlayerAction(this, [](CChangePlayerWindow& window) { window.DeleteSelected(); }));
     if (!ShowModal(box, this))
         box->Destroy();
 }
@@ -450,8 +476,7 @@ CChangePlayerWindow* GetChangePlayerWindow()
     return g_ChangePlayerWindow;
 }
 
-CNewPlayerDialog* OpenNewPlayerDialog(CJWindow* parent, const CJString& title, CPlayerStats* profile,
-                                      CCommand* onSaved)
+CNewPlayerDialog* OpenNewPlayerDialog(CJWindow* parent, const CJString& title, CPlayerStats* profile, CCommand* onSaved)
 {
     auto* dialog = new CNewPlayerDialog(parent, title, profile, onSaved);
     if (!ShowModal(dialog, parent)) {
@@ -473,10 +498,5 @@ CChangePlayerWindow* OpenChangePlayerWindow(CJWindow* parent, CCommand* onDone)
 
 void RegisterPlayerSelectTexts()
 {
-    for (CLocalizedString& (*text)() :
-         {PlayerNameLabel, PlayModeLabel, KidsModeTitle, KidsModeTip, StandardModeTitle, StandardModeTip, SaveTitle,
-          IncompleteTitle, IncompleteText, NameUsedTitle, NameUsedText, AddFirstTitle, AddFirstText, DeleteTitle,
-          DeleteQuestion, ChangePlayerTitle, SelectTitle, EditTitle, DeleteButtonTitle, NewPlayerTitle,
-          EditPlayerTitle, CancelTitle})
-        text();
+    Text(EPlayerText::PlayerNameLabel);
 }

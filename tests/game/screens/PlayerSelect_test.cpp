@@ -97,8 +97,8 @@ protected:
     {
         std::vector<std::string> rows;
         for (int32_t row = 0; row < window.GetRowCount(); ++row)
-            rows.push_back(window.GetRowText(row).GetString() + std::string(" = ") +
-                           std::to_string(window.GetRowValue(row)));
+            rows.push_back(window.GetRowText(row).GetString() + std::string(" = ")
+                           + std::to_string(window.GetRowValue(row)));
         return rows;
     }
 
@@ -130,20 +130,16 @@ protected:
     }
     // The message box in front, when one is.
     CJMessageBox* Box() const { return dynamic_cast<CJMessageBox*>(m_Screen->GetFirstChild()); }
-    static std::string BoxText(CJMessageBox& box)
+    // The window's first child of the type, with the title when one is given.
+    template <typename T>
+    static T* Child(CJWindow& window, const char* title = nullptr)
     {
-        for (CJWindow* child = box.GetFirstChild(); child; child = child->GetNextSibling())
-            if (dynamic_cast<CJStatic*>(child))
-                return child->GetTitle().GetString();
-        return "";
-    }
-    static CJButton* BoxButton(CJMessageBox& box, const char* title)
-    {
-        for (CJWindow* child = box.GetFirstChild(); child; child = child->GetNextSibling())
-            if (child->GetTitle().Compare(CJString(title)) == 0)
-                return dynamic_cast<CJButton*>(child);
+        for (CJWindow* child = window.GetFirstChild(); child; child = child->GetNextSibling())
+            if (dynamic_cast<T*>(child) && (!title || child->GetTitle().Compare(CJString(title)) == 0))
+                return dynamic_cast<T*>(child);
         return nullptr;
     }
+    static std::string BoxText(CJMessageBox& box) { return Child<CJStatic>(box)->GetTitle().GetString(); }
 
     std::unique_ptr<CFrame> m_ScreenFrame = CFrame::MakeOwned(1024, 768, 32);
     int m_Done = 0;
@@ -166,25 +162,23 @@ TEST_F(PlayerSelect, RowsListTheChannelsProfilesWithTheirCareerAndTheCurrentOneS
     EXPECT_TRUE(window->GetSelectButton()->HasFocus());
     EXPECT_EQ(window->GetListBox()->GetWidth(), 400);
     EXPECT_EQ(window->GetListBox()->GetHeight(), 300);
-    // Drawn, each row shows its text and the list is empty below them.
+    // Drawn, each row shows its text, the list is blank below them.
     m_Screen->Draw(*m_ScreenFrame);
     const CRect& r = window->GetListBox()->GetScreenRect();
-    std::vector<int> lit(4, 0);
-    int32_t lastRowY = r.bottom;
-    for (int32_t y = r.top + 4; y < r.bottom - 4; ++y) {
-        const int32_t row = window->GetListBox()->GetRowAt(CPoint{r.left + 4, y});
-        if (row == 2)
-            lastRowY = y;
-        // The selection bar's edge may sit just below its row.
-        if (row < 0 && y < lastRowY + 3)
-            continue;
-        for (int32_t x = r.left + 4; x < r.right - 20; ++x)
-            lit[size_t(row < 0 ? 3 : row)] += Rgb(*m_ScreenFrame, x, y) != 0;
-    }
-    EXPECT_GT(lit[0], 0);
-    EXPECT_GT(lit[1], 0);
-    EXPECT_GT(lit[2], lit[1]) << "the longer, selected row";
-    EXPECT_EQ(lit[3], 0);
+    const auto lit = [&](int32_t row) {
+        int count = 0;
+        for (int32_t y = r.top; y < r.bottom - 4; ++y)
+            for (int32_t x = r.left + 4;
+                 row == window->GetListBox()->GetRowAt(CPoint{r.left + 4, y}) && x < r.right - 20; ++x)
+                count += Rgb(*m_ScreenFrame, x, y) != 0;
+        return count;
+    };
+    EXPECT_GT(lit(0), 0);
+    EXPECT_GT(lit(2), lit(1)) << "the longer, selected row";
+    int below = 0;
+    for (int32_t x = r.left + 4; x < r.right - 20; ++x)
+        below += Rgb(*m_ScreenFrame, x, r.bottom - 20) != 0;
+    EXPECT_EQ(below, 0);
     // The buttons share one row and one width.
     EXPECT_EQ(window->GetSelectButton()->GetRect().top, window->GetCancelButtonControl()->GetRect().top);
     EXPECT_EQ(window->GetEditButton()->GetWidth(), window->GetDeleteButton()->GetWidth());
@@ -264,7 +258,8 @@ TEST_F(PlayerSelect, BlankAndUsedNamesAreRefusedAndTheDialogStays)
 {
     WithProfiles({{"Ann", nullptr}, {"Bob", "Elsewhere"}});
     int saved = 0;
-    CNewPlayerDialog* dialog = OpenNewPlayerDialog(nullptr, CJString("New Player"), nullptr, new CCountingCommand(saved));
+    CNewPlayerDialog* dialog
+        = OpenNewPlayerDialog(nullptr, CJString("New Player"), nullptr, new CCountingCommand(saved));
     ASSERT_NE(dialog, nullptr);
     const auto refusedWith = [&](const char* name, const char* title, const char* text) {
         dialog->GetNameEdit()->SetTitle(CJString(name));
@@ -370,7 +365,7 @@ TEST_F(PlayerSelect, DeletionIsConfirmedAndRefusedWhileTheChannelHasFewerThanTwo
     Click(window->GetDeleteButton());
     box = Box();
     ASSERT_NE(box, nullptr);
-    Click(BoxButton(*box, "Delete"));
+    Click(Child<CJButton>(*box, "Delete"));
     EXPECT_EQ(Box(), nullptr);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Bob", "Ann"}));
     EXPECT_EQ(stats.GetCurrentPlayerIndex(), 1u) << "the current index follows its profile";
