@@ -109,39 +109,10 @@ bool LevelHasEarned()
     return state && state->m_RevenueK > 0.0f;
 }
 
-// The window of the screen window that stands in for the menu, directly or
-// through the windows it stands in for in turn; null when none does.
-CMenuWindow* FindStandIn(const CPauseMenuWindow* menu)
-{
-    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
-    if (!screen)
-        return nullptr;
-    for (CJWindow* child = screen->GetFirstChild(); child; child = child->GetNextSibling()) {
-        auto* top = dynamic_cast<CMenuWindow*>(child);
-        for (CMenuWindow* held = top; held;) {
-            CJWindow* replaced = held->GetReplacedWindow();
-            if (replaced == menu)
-                return top;
-            held = dynamic_cast<CMenuWindow*>(replaced);
-        }
-    }
-    return nullptr;
-}
-
 void ClosePauseMenu()
 {
-    CPauseMenuWindow* menu = g_PauseMenu;
-    if (!menu)
-        return;
-    // Held hidden by the tips or options, the menu goes with the windows
-    // standing in for it; closing it alone would leave them holding it.
-    if (!menu->GetParent())
-        if (CMenuWindow* standIn = FindStandIn(menu)) {
-            standIn->ReleaseReplacedWindow();
-            standIn->Close();
-            return;
-        }
-    menu->Close();
+    if (g_PauseMenu)
+        CloseScreenMenu(*g_PauseMenu);
 }
 
 } // namespace

@@ -874,7 +874,7 @@ void InstallTownMapScreen()
     entry.open = [] { return OpenTownMap() != nullptr; };
     entry.close = [] {
         if (CTownMapWindow* map = GetTownMapWindow())
-            map->Close();
+            CloseScreenMenu(*map);
     };
     entry.isOpen = [] { return GetTownMapWindow() != nullptr; };
     SetGameScreenEntry(EGameScreen::TownMap, entry);

@@ -36,6 +36,11 @@ void ClearOverlayButtons(CMenuWindow& window);
 // no set (a data set without it) draws nothing.
 void DrawOverlaySet(CFrameOverlayOptions* set, CFrameInterface& frame, CTextSubstitutionList& values, float time);
 
+// Closes a screen's menu, and with it the windows standing in for it while
+// it is held hidden (the tips or options over the pause menu, the trophy
+// room over the map); closing it alone would leave them holding it.
+void CloseScreenMenu(CMenuWindow& menu);
+
 // Enter, Escape and the activate-default key: the keys that close a menu
 // that has no button to take them.
 bool IsMenuCloseKey(uint32_t key);

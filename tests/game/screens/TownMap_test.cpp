@@ -10,6 +10,7 @@
 #include "game/screens/CStats.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CTownMap.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CCurrentLevel.h"
@@ -32,6 +33,7 @@
 #include "sequences/HueRemap.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"
+#include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -516,6 +518,20 @@ TEST_F(TownMap, TheMapDrawsOnlyWhileAtMostOneGameScreenIsOpen)
     EXPECT_EQ(changed(), 0);
     App()->DecrementOpenScreens();
     EXPECT_GT(changed(), 0);
+}
+
+TEST_F(TownMap, ClosingEveryScreenTakesTheTrophyRoomStandingInForTheMap)
+{
+    CTownMapWindow* map = Open();
+    ASSERT_NE(map, nullptr);
+    CTrophyRoomWindow* room = OpenTrophyRoom(map);
+    ASSERT_EQ(GetTrophyRoomWindow(), room);
+    ASSERT_EQ(map->GetParent(), nullptr);
+    App()->CloseAllOverlayScreens();
+    Passes(2);
+    EXPECT_EQ(GetTownMapWindow(), nullptr);
+    EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
+    EXPECT_FALSE(CScreenWindow::GetScreenWindow()->HasChildren());
 }
 
 } // namespace
