@@ -162,37 +162,37 @@ def title_board():
 
 
 def slider_groove():
-    """200 x 14: the volume groove, darker at the quiet end."""
+    """200 x 12: the volume groove, darker at the quiet end."""
     def at(x, y, rim):
         if rim:
             return (232, 168, 40, 255)
         t = x / 199
         return (int(30 + 40 * t), int(50 + 120 * t), int(90 + 20 * t), 255)
-    return rounded(200, 14, 6, at)
+    return rounded(200, 12, 5, at)
 
 
 def slider_knob():
-    """18 x 28: the knob riding the groove."""
-    return rounded(18, 28, 5, lambda x, y, rim: (90, 52, 12, 255) if rim else
-                   (250, 214 - y * 2, 120 - y * 2, 255))
+    """14 x 22: the knob riding the groove."""
+    return rounded(14, 22, 4, lambda x, y, rim: (90, 52, 12, 255) if rim else
+                   (250, 214 - y * 3, 120 - y * 3, 255))
 
 
 def select_box(ticked):
-    """24 x 24: the check box, empty or with a red tick."""
-    width, height, rows = rounded(24, 24, 4, lambda x, y, rim: (232, 168, 40, 255) if rim else (236, 232, 220, 255))
+    """18 x 18: the check box, empty or with a red tick."""
+    width, height, rows = rounded(18, 18, 3, lambda x, y, rim: (232, 168, 40, 255) if rim else (236, 232, 220, 255))
     if not ticked:
         return width, height, rows
     rows = [bytearray(r) for r in rows]
-    for t in range(60):
+    for t in range(48):
         # Two strokes: down to the bottom, then up to the far corner.
-        if t < 20:
-            px, py = 5 + t * 0.25, 12 + t * 0.3
+        if t < 16:
+            px, py = 4 + t * 0.2, 9 + t * 0.28
         else:
-            px, py = 10 + (t - 20) * 0.25, 18 - (t - 20) * 0.33
+            px, py = 7 + (t - 16) * 0.2, 13.5 - (t - 16) * 0.3
         for oy in range(-1, 2):
-            for ox in range(-1, 2):
+            for ox in range(-1, 1):
                 x, y = int(px) + ox, int(py) + oy
-                if 2 <= x < 22 and 2 <= y < 22:
+                if 2 <= x < 16 and 2 <= y < 16:
                     rows[y][x * 4:x * 4 + 4] = bytes((200, 30, 30, 255))
     return width, height, [bytes(r) for r in rows]
 

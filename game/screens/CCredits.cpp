@@ -1,4 +1,5 @@
 #include "game/screens/CCredits.h"
+#include "game/screens/ScreensGlobals.h"
 
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
@@ -233,4 +234,10 @@ CCreditsWindow::CCreditsWindow(CJWindow* parent, const char* fileName)
 void CCreditsWindow::CloseWindow()
 {
     Close();
+}
+
+void RegisterCreditsTexts()
+{
+    CloseTitle();
+    CreditsTitle();
 }

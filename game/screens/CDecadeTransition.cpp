@@ -6,6 +6,7 @@
 #include "game/screens/GameWindows.h"
 #include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/screens/ScreensGlobals.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
@@ -140,7 +141,7 @@ void CDecadeTransitionWindow::Draw(CFrameInterface& frame)
 {
     if (m_ElapsedTime > 1.0f) {
         CScreenFrame& screen = CScreenFrame::SGetInstance();
-        CColor black(0, 0, 0, 255);
+        CColor& black = GetOpaqueBlack();
         frame.FillRect(CRect{0, 0, int32_t(screen.GetWidth()), int32_t(screen.GetHeight())}, black);
         if (!m_Covered) {
             m_Covered = true;

@@ -9,6 +9,7 @@
 #include "game/screens/GameWindows.h"
 #include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/screens/ScreensGlobals.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGoalOptions.h"
@@ -311,7 +312,7 @@ void CLifeRewardWindow::Draw(CFrameInterface& frame)
     if (!reward)
         return;
     CScreenFrame& screen = CScreenFrame::SGetInstance();
-    CColor black(0, 0, 0, 255);
+    CColor& black = GetOpaqueBlack();
     frame.FillRect(CRect{0, 0, int32_t(screen.GetWidth()), int32_t(screen.GetHeight())}, black);
     CTextSubstitutionList values;
     FillSubstitutions(values);
@@ -398,4 +399,10 @@ void InstallLifeRewardsScreen()
     entry.isOpen = [] { return GetLifeRewardWindow() != nullptr; };
     SetGameScreenEntry(EGameScreen::Rewards, entry);
     AddProgressionListMaker([] { GetLifeRewardList(); });
+}
+
+void RegisterLifeRewardsTexts()
+{
+    ContinueTitle();
+    TheEndTitle();
 }

@@ -1,6 +1,8 @@
 #include "game/screens/CStats.h"
 
+#include "foundation/CLocalizedString.h"
 #include "foundation/CRandomGenerator.h"
+#include "game/screens/ScreensGlobals.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/scripting/CSprite.h"
@@ -476,9 +478,29 @@ CPlayerStatsForLevel* CStats::GetLevelStats(uint32_t level)
     return player ? player->GetLevelStats(level) : nullptr;
 }
 
+namespace {
+
+CLocalizedString& KidsName()
+{
+    static CLocalizedString text("Kids");
+    return text;
+}
+
+CLocalizedString& StandardName()
+{
+    static CLocalizedString text("Standard");
+    return text;
+}
+
+} // namespace
+
 CJString CStats::GetDifficultyName(uint32_t difficulty)
 {
-    static const CJString kids("Kids");
-    static const CJString standard("Standard");
-    return difficulty == kKidsDifficulty ? kids : standard;
+    return difficulty == kKidsDifficulty ? KidsName() : StandardName();
+}
+
+void RegisterProfileTexts()
+{
+    KidsName();
+    StandardName();
 }

@@ -147,7 +147,9 @@ public:
     // Null before the first use and after the shutdown.
     static CStats* SFindInstance();
     // The orderly shutdown: saves the profiles, even unchanged, and destroys
-    // the singleton. Nothing without one.
+    // the singleton. Nothing without one. A fatal data error never comes
+    // here (the singleton is no static object): the last good save stands
+    // rather than profiles written from whatever state the error left.
     static void SShutdown();
 
     // Reads "Stats.dat" into this object, which is left as it was unless

@@ -7,6 +7,7 @@
 #include "game/screens/CCredits.h"
 #include "game/screens/CStats.h"
 #include "game/screens/OverlayScreen.h"
+#include "game/screens/ScreensGlobals.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGeneralObjects.h"
 #include "objects/CListProperty.h"
@@ -187,7 +188,7 @@ void CStoryWindow::Draw(CFrameInterface& frame)
     if (m_Page >= count)
         return;
     CScreenFrame& screen = CScreenFrame::SGetInstance();
-    CColor black(0, 0, 0, 255);
+    CColor& black = GetOpaqueBlack();
     frame.FillRect(CRect{0, 0, int32_t(screen.GetWidth()), int32_t(screen.GetHeight())}, black);
     CTextSubstitutionList values;
     FillSubstitutions(values);
@@ -251,4 +252,10 @@ void CStoryWindow::NextPage()
 CStoryWindow* GetStoryWindow()
 {
     return g_StoryWindow;
+}
+
+void RegisterStoryTexts()
+{
+    DoneTitle();
+    TheEndTitle();
 }

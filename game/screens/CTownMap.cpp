@@ -12,6 +12,7 @@
 #include "game/screens/GameWindows.h"
 #include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/screens/ScreensGlobals.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameApp.h"
@@ -877,4 +878,11 @@ void InstallTownMapScreen()
     };
     entry.isOpen = [] { return GetTownMapWindow() != nullptr; };
     SetGameScreenEntry(EGameScreen::TownMap, entry);
+}
+
+void RegisterTownMapTexts()
+{
+    MapTitle();
+    PlayText();
+    ReplayText();
 }

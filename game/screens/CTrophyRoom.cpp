@@ -8,6 +8,7 @@
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/screens/GameWindows.h"
+#include "game/screens/ScreensGlobals.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGeneralObjects.h"
 #include "images/CFrame.h"
@@ -238,7 +239,7 @@ void CTrophyRoomWindow::FillSubstitutions(CTextSubstitutionList& values, CPoint 
 void CTrophyRoomWindow::Draw(CFrameInterface& frame)
 {
     CScreenFrame& screen = CScreenFrame::SGetInstance();
-    CColor black(0, 0, 0, 255);
+    CColor& black = GetOpaqueBlack();
     frame.FillRect(CRect{0, 0, int32_t(screen.GetWidth()), int32_t(screen.GetHeight())}, black);
 
     const CPoint mouse = ScreenToClient(CMouseState::SGetInstance().GetPositionPoint());
@@ -310,4 +311,10 @@ TrophyRoomScrapbookMaker SetTrophyRoomScrapbookMaker(TrophyRoomScrapbookMaker ma
 void InstallTrophyRoomScreen()
 {
     SetTrophyRoomMaker(&MakeRoomForMenu);
+}
+
+void RegisterTrophyRoomTexts()
+{
+    RoomTitle();
+    ClickMessage();
 }

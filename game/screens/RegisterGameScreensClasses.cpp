@@ -15,6 +15,7 @@
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CTutorialPopUp.h"
+#include "game/screens/ScreensGlobals.h"
 
 void RegisterGameScreensClasses()
 {
@@ -42,4 +43,5 @@ void RegisterGameScreensClasses()
     RegisterTutorialClasses();
     RegisterOptionsMenuTexts();
     RegisterPauseMenuTexts();
+    RegisterGameScreensTexts();
 }

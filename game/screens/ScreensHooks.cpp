@@ -9,6 +9,7 @@
 #include "game/screens/CLevelCompletion.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CMainMenu.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CPauseMenu.h"
@@ -282,6 +283,7 @@ void InstallGameScreensHooks()
     InstallLifeRewardsScreen();
     InstallEndOfLevelScreens();
     InstallTownMapScreen();
+    InstallMainMenuScreen();
     InstallShopScreen();
     SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();

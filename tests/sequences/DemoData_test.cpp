@@ -96,7 +96,11 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Trophy Locked", 1},
                     {"Trophy Hover", 4},
                     {"Trophy SupremeMatchingAce", 1},
-                    {"Tutorial Arrow", 1}};
+                    {"Tutorial Arrow", 1},
+                    {"MenuScreen_Button_Display", 1},
+                    {"MenuScreen_Button_ChangePlayer", 1},
+                    {"MenuScreen_Button_Credits", 1},
+                    {"MenuScreen_Button_Sound", 1}};
     for (const auto& e : expected) {
         CSequence* sequence = list.GetObjectByName(e.name);
         ASSERT_NE(sequence, nullptr) << e.name;

@@ -29,6 +29,10 @@ protected:
     {
         CDemoBusinessGameTest::SetUp();
         InstallGameScreensHooks();
+        // These tests begin where a player leaving the main menu for a new
+        // game would: in the first level behind its transition. The main
+        // menu's own tests put the menu back.
+        SetGameScreenEntry(EGameScreen::MainMenu, SGameScreenEntry{});
     }
     void TearDown() override
     {

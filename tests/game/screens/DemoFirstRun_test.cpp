@@ -1,0 +1,120 @@
+// A first run of the demo game as a person plays it, by clicks and keys: the
+// main menu over the last street, "Play" asking for a new player, the name
+// saved, the story, the first (tutorial) street; the HUD's menu button
+// pausing it and "Quit" leading back to the main menu.
+#include "ScreensGameTest.h"
+
+#include "game/screens/CMainMenu.h"
+#include "game/screens/CPauseMenu.h"
+#include "game/screens/CPlayerSelect.h"
+#include "game/screens/CStory.h"
+#include "game/screens/CTownMap.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
+#include "ui/CJEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class DemoFirstRun : public CScreensGameTest {
+protected:
+    void SetUp() override
+    {
+        CScreensGameTest::SetUp();
+        // The game opens on its main menu, as the program does.
+        InstallMainMenuScreen();
+    }
+    void TypeText(const char* text)
+    {
+        for (const char* c = text; *c; ++c) {
+            plat::WindowEvent event;
+            event.kind = plat::WindowEvent::Kind::Char;
+            event.character = uint8_t(*c);
+            m_Platform.GetHeadlessWindow().PushEvent(event);
+        }
+        Passes(2);
+    }
+    // Clicks through the street's transition and introduction when they show.
+    void IntoTheStreet()
+    {
+        Passes(2);
+        if (CDecadeTransitionWindow* transition = GetDecadeTransitionWindow()) {
+            Passes(80);
+            ClickOn(transition->GetDefaultButton());
+        }
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            ClickOn(intro->GetDefaultButton());
+        ASSERT_EQ(GetDecadeTransitionWindow(), nullptr);
+        ASSERT_EQ(GetLevelIntroWindow(), nullptr);
+    }
+};
+
+TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesAndQuitsToTheMenu)
+{
+    ASSERT_TRUE(Start());
+    Passes(2);
+    CMainMenu* menu = GetMainMenu();
+    ASSERT_NE(menu, nullptr) << "the game opens on its main menu";
+    CLevelSet* levels = FindLevels();
+    ASSERT_NE(levels, nullptr);
+    EXPECT_EQ(GetCurrentLevelIndex(), levels->GetCount() - 1) << "the last street plays behind it";
+    for (const char* id : {"ChangePlayer", "PlayGame", "Options", "Exit"})
+        EXPECT_NE(menu->GetButton(id), nullptr) << id;
+    EXPECT_TRUE(Player().m_Name.IsEmpty());
+    EXPECT_FALSE(DiskHas("Stats.dat"));
+
+    // A first run's player has no name: "Play" asks for one.
+    ClickOn(menu->GetButton("PlayGame"));
+    CNewPlayerDialog* dialog = GetNewPlayerDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_STREQ(dialog->GetTitleText(), "New Player");
+    EXPECT_NE(GetMainMenu(), nullptr) << "the menu waits behind the dialog";
+    TypeText("Anna");
+    EXPECT_STREQ(dialog->GetNameEdit()->GetTitleText(), "Anna");
+    ClickOn(dialog->GetSaveButton());
+
+    // Saved: the name is the player's and on the disk; the story's first
+    // page replaces the menu.
+    EXPECT_EQ(GetNewPlayerDialog(), nullptr);
+    EXPECT_STREQ(Player().m_Name.GetString(), "Anna");
+    EXPECT_TRUE(DiskHas("Stats.dat"));
+    EXPECT_EQ(GetMainMenu(), nullptr);
+    CStoryWindow* story = GetStoryWindow();
+    ASSERT_NE(story, nullptr);
+    EXPECT_EQ(story->GetPage(), 0u);
+    EXPECT_FALSE(story->IsBrowsing());
+
+    // Continue: the tutorial's first street.
+    ClickOn(story->GetDefaultButton());
+    EXPECT_EQ(GetStoryWindow(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(IntoTheStreet());
+    ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
+    EXPECT_EQ(GetCurrentLevelIndex(), 0u);
+    EXPECT_TRUE(CLevelOptions::SGetCurrent()->m_IsTutorialLevel);
+    EXPECT_TRUE(Player().IsFirstTutorialLevelPlayed());
+
+    // The HUD's menu button pauses the street.
+    Passes(5);
+    EXPECT_EQ(GetPauseMenuWindow(), nullptr);
+    PushClick(984, 734);
+    Passes(3);
+    CPauseMenuWindow* pause = GetPauseMenuWindow();
+    ASSERT_NE(pause, nullptr);
+    for (const char* title : {"Continue", "Restart Street", "Tips", "Options", "Quit Street"})
+        EXPECT_NE(Button(pause, title), nullptr) << title;
+
+    // Nothing earned yet: "Quit" leaves at once, and a tutorial street goes
+    // back to the main menu, without the map's song.
+    ClickOn(Button(pause, "Quit Street"));
+    EXPECT_EQ(GetPauseMenuWindow(), nullptr);
+    EXPECT_EQ(GetTownMapWindow(), nullptr);
+    ASSERT_NE(GetMainMenu(), nullptr);
+    EXPECT_FALSE(CGameSongPlayer::SGetInstance().IsIntermission());
+    EXPECT_STREQ(Player().m_Name.GetString(), "Anna");
+}
+
+} // namespace
