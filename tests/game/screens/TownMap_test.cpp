@@ -7,6 +7,7 @@
 #include "game/business/BusinessHooks.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CAchievement.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CTownMap.h"
@@ -118,6 +119,8 @@ protected:
                                    PathOf("Data/Resources/Frames/LevelButtonActive521.png"));
         ReadList(GetDecadeTransitionList());
         ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+        // The trophy room opened from the map names the demo's trophies.
+        ReadList(GetAchievementList(), "Resources", "Achievement");
         ASSERT_NO_FATAL_FAILURE(StartPastOpening());
         CLevelSet* levels = GetLevels();
         while (levels->GetCount() < 10)
