@@ -97,7 +97,7 @@ void DoNothing() {}
 void CloseMainMenu()
 {
     if (CMainMenu* menu = GetMainMenu())
-        menu->Close();
+        CloseScreenMenu(*menu);
 }
 
 void PlayTutorial()

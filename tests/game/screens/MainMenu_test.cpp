@@ -4,6 +4,7 @@
 
 #include "foundation/ShellServices.h"
 #include "game/screens/CMainMenu.h"
+#include "game/screens/COptionsMenu.h"
 #include "game/screens/CPlayerSelect.h"
 #include "game/screens/CStory.h"
 #include "game/screens/CTownMap.h"
@@ -152,6 +153,16 @@ TEST_F(MainMenu, OpensFirstOverTheLastLevelWithTheSetsButtonsAndValues)
     EXPECT_TRUE(hooks.IsScreenOpen(EGameScreen::MainMenu));
     hooks.CloseScreen(EGameScreen::MainMenu);
     EXPECT_EQ(GetMainMenu(), nullptr);
+
+    // Closed while the options stand in for it, the menu takes them along.
+    ASSERT_TRUE(hooks.OpenScreen(EGameScreen::MainMenu));
+    ClickOn(GetMainMenu()->GetButton("Options"));
+    ASSERT_NE(GetOptionsMenu(), nullptr);
+    hooks.CloseScreen(EGameScreen::MainMenu);
+    Passes(2);
+    EXPECT_EQ(GetMainMenu(), nullptr);
+    EXPECT_EQ(GetOptionsMenu(), nullptr);
+    EXPECT_FALSE(CScreenWindow::GetScreenWindow()->HasChildren());
 }
 
 TEST_F(MainMenu, AMissingMarkerOrSetMeansNoButtonNotAFault)
