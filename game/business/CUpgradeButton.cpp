@@ -100,18 +100,6 @@ void DrawScaled(CFrameInterface& target, CFrame& frame, float scale, const CColo
     BlitAt(proxy, frame, 0, 0, blitType);
 }
 
-// The slot's list name without the folder its file sits in.
-CJString SlotName(int32_t slot)
-{
-    const CJString item = GetUpgradeSlotList().GetItemNameString(slot);
-    const char* text = item.GetString();
-    int from = 0;
-    for (int i = 0; text[i]; ++i)
-        if (text[i] == '/' || text[i] == '\\')
-            from = i + 1;
-    return from ? item.Mid(from) : item;
-}
-
 // Another part of the same phase takes the place of the one being built,
 // which starts over; the crew at work stays on it.
 bool ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& part, int32_t index)
@@ -243,7 +231,7 @@ void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
     CFrameOverlayOptions* set = shopping > 0 && shopping < sets.GetCount() ? sets.GetObject(shopping) : nullptr;
     static const CClassInfo* marker = CClassInfoList::SGetInstance().FindQuiet("CShoppingPositionMarkerFrameOverlay");
     if (set && marker)
-        if (CFrameOverlay* found = set->FindOverlay(SlotName(m_UpgradeSlot), nullptr, nullptr);
+        if (CFrameOverlay* found = set->FindOverlay(GetUpgradeSlotName(m_UpgradeSlot), nullptr, nullptr);
             found && found->IsKindOf(marker))
             m_ShoppingPositionMarker = found;
 }
@@ -290,7 +278,7 @@ void CUpgradeButton::OnMouseDown(CMessage& message, CUpgrade& upgrade)
     PlayAudioUnlessNone(upgrade.m_SelectUpgradeAudio);
     CBuildablePart* part = AsPart(&upgrade);
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
-    CJString name = part ? (phase ? phase->m_Name.GetText() : CJString()) : SlotName(m_UpgradeSlot);
+    CJString name = part ? (phase ? phase->m_Name.GetText() : CJString()) : GetUpgradeSlotName(m_UpgradeSlot);
     name += " Selected";
     Broadcast(name);
     if (signpost)
@@ -434,7 +422,7 @@ CPoint GetUpgradeSlotMarkerPosition(int32_t slot, int32_t overlay)
         CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
         set = overlay >= 0 && overlay < sets.GetCount() ? sets.GetObject(overlay) : nullptr;
     }
-    CFrameOverlayPositionMarker* marker = set ? set->FindPositionMarker(SlotName(slot)) : nullptr;
+    CFrameOverlayPositionMarker* marker = set ? set->FindPositionMarker(GetUpgradeSlotName(slot)) : nullptr;
     if (!marker)
         return {0, 0};
     return {marker->m_Position.x + marker->m_Size.x / 2, marker->m_Position.y + marker->m_Size.y / 2};

@@ -73,18 +73,6 @@ CFrameOverlayOptions* ShopSet()
     return rules ? SetAt(rules->m_ShoppingOverlay) : nullptr;
 }
 
-// The slot's list name without the folder its file sits in.
-CJString SlotName(int32_t slot)
-{
-    const CJString item = GetUpgradeSlotList().GetItemNameString(slot);
-    const char* text = item.GetString();
-    int from = 0;
-    for (int i = 0; text[i]; ++i)
-        if (text[i] == '/' || text[i] == '\\')
-            from = i + 1;
-    return from ? item.Mid(from) : item;
-}
-
 // Whole dollars of an amount in thousands, held to the int32 range.
 int32_t NearestDollars(float thousands)
 {
@@ -373,7 +361,7 @@ void CShoppingUpgradeButton::FindMarker()
 {
     m_Marker = nullptr;
     CFrameOverlayOptions* set = m_UpgradeSlot > 0 ? ShopSet() : nullptr;
-    CFrameOverlay* found = set ? set->FindOverlay(SlotName(m_UpgradeSlot), nullptr, nullptr) : nullptr;
+    CFrameOverlay* found = set ? set->FindOverlay(GetUpgradeSlotName(m_UpgradeSlot), nullptr, nullptr) : nullptr;
     if (found && found->IsKindOf(CShoppingPositionMarkerFrameOverlay::SGetClassInfo()))
         m_Marker = static_cast<CShoppingPositionMarkerFrameOverlay*>(found);
 }

@@ -53,3 +53,14 @@ CUpgradeSlot* GetUpgradeSlotByIndex(int32_t index)
     CUpgradeSlotList& list = GetUpgradeSlotList();
     return index >= 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
 }
+
+CJString GetUpgradeSlotName(int32_t slot)
+{
+    const CJString item = GetUpgradeSlotList().GetItemNameString(slot);
+    const char* text = item.GetString();
+    int from = 0;
+    for (int i = 0; text[i]; ++i)
+        if (text[i] == '/' || text[i] == '\\')
+            from = i + 1;
+    return from ? item.Mid(from) : item;
+}

@@ -31,3 +31,6 @@ public:
 CUpgradeSlotList& GetUpgradeSlotList();
 // The slot of that index; null outside the list.
 CUpgradeSlot* GetUpgradeSlotByIndex(int32_t index);
+// The slot's list name without the folder its file sits in: the name its
+// markers and overlays go by.
+CJString GetUpgradeSlotName(int32_t slot);
