@@ -38,12 +38,7 @@ protected:
         ASSERT_NE(CBuildPhase::SGetClassInfo(), nullptr);
         ASSERT_NE(CUpgrade::SGetClassInfo(), nullptr);
         ASSERT_NE(CStats::SGetClassInfo(), nullptr);
-        WriteBytes("Resources/Frame.BuildPhase.txt", "CBuildPhase\r\n{\r\n\tOption Index=Required\r\n}\r\n");
-        WriteBytes("Resources/Period 1.Period.txt", "CPeriod\r\n{\r\n}\r\n");
-        WriteBytes("Resources/Town.Background.txt", "CBackgroundStyleSheet\r\n{\r\n}\r\n");
-        WriteBytes("Resources/!None.Upgrade.txt", "CUpgrade\r\n{\r\n}\r\n");
-        for (CObjectFileArray* list : Lists())
-            list->SetSource(nullptr, "Resources", 0);
+        WriteProfileLevelLists();
         WriteBytes("Resources/Levels.Object.txt",
                    LevelSetText({LevelText("Elm Street"), LevelText("Oak Street"), LevelText("Ash Street")}));
         InitGeneralObjects();
@@ -53,16 +48,8 @@ protected:
     void TearDown() override
     {
         m_Screen.reset();
-        CStats::SShutdown();
-        for (CObjectFileArray* list : Lists())
-            list->SetSource(nullptr, "Nowhere", 0);
-        GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
-        CLevelSet::SForgetTutorialIndices();
+        ForgetProfileLevelLists();
         ScreenInputTestOn<SkinFrameTest>::TearDown();
-    }
-    static std::vector<CObjectFileArray*> Lists()
-    {
-        return {&GetBuildPhaseList(), &GetPeriodList(), &GetBackgroundStyleSheetList(), &GetUpgradeList()};
     }
     // Exactly these profiles, in this order, the first current; a null
     // channel is the running one.

@@ -1,6 +1,16 @@
 #pragma once
 // What the screens' tests share whether or not they run the whole game.
 #include "foundation/CCommand.h"
+#include "game/screens/CStats.h"
+#include "game/world/CBackgroundStyleSheet.h"
+#include "game/world/CBuildPhase.h"
+#include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CPeriod.h"
+#include "game/world/CUpgrade.h"
+#include "support/TestSupport.h"
+
+#include <vector>
 
 // The trophies the award checks look up by name.
 inline const char* const kAwardedTrophies[] = {
@@ -21,3 +31,29 @@ public:
 private:
     int& m_Runs;
 };
+
+// The lists a level set reads, and the least of them it needs: a required
+// phase, a period, a background and the "!None" upgrade, read from
+// "Resources" in the current folder.
+inline std::vector<CObjectFileArray*> ProfileLevelLists()
+{
+    return {&GetBuildPhaseList(), &GetPeriodList(), &GetBackgroundStyleSheetList(), &GetUpgradeList()};
+}
+inline void WriteProfileLevelLists()
+{
+    WriteBytes("Resources/Frame.BuildPhase.txt", "CBuildPhase\r\n{\r\n\tOption Index=Required\r\n}\r\n");
+    WriteBytes("Resources/Period 1.Period.txt", "CPeriod\r\n{\r\n}\r\n");
+    WriteBytes("Resources/Town.Background.txt", "CBackgroundStyleSheet\r\n{\r\n}\r\n");
+    WriteBytes("Resources/!None.Upgrade.txt", "CUpgrade\r\n{\r\n}\r\n");
+    for (CObjectFileArray* list : ProfileLevelLists())
+        list->SetSource(nullptr, "Resources", 0);
+}
+// Ends the profiles and points the lists away from the folder again.
+inline void ForgetProfileLevelLists()
+{
+    CStats::SShutdown();
+    for (CObjectFileArray* list : ProfileLevelLists())
+        list->SetSource(nullptr, "Nowhere", 0);
+    GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
+    CLevelSet::SForgetTutorialIndices();
+}

@@ -13,6 +13,7 @@
 #include "game/world/CPeriod.h"
 #include "game/world/CUpgrade.h"
 #include "objects/CClassInfo.h"
+#include "ScreensTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,28 +38,15 @@ protected:
         ASSERT_NE(CBuildPhase::SGetClassInfo(), nullptr);
         ASSERT_NE(CUpgrade::SGetClassInfo(), nullptr);
         ASSERT_NE(CStats::SGetClassInfo(), nullptr);
-        WriteBytes("Resources/Frame.BuildPhase.txt", "CBuildPhase\r\n{\r\n\tOption Index=Required\r\n}\r\n");
-        WriteBytes("Resources/Period 1.Period.txt", "CPeriod\r\n{\r\n}\r\n");
-        WriteBytes("Resources/Town.Background.txt", "CBackgroundStyleSheet\r\n{\r\n}\r\n");
-        WriteBytes("Resources/!None.Upgrade.txt", "CUpgrade\r\n{\r\n}\r\n");
-        for (CObjectFileArray* list : Lists())
-            list->SetSource(nullptr, "Resources", 0);
+        WriteProfileLevelLists();
         CLevelSet::SForgetTutorialIndices();
         SetCurrentLevelIndex(0);
     }
     void TearDown() override
     {
-        CStats::SShutdown();
+        ForgetProfileLevelLists();
         SetCurrentLevelIndex(0);
-        for (CObjectFileArray* list : Lists())
-            list->SetSource(nullptr, "Nowhere", 0);
-        GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
-        CLevelSet::SForgetTutorialIndices();
         CTempFolderTest::TearDown();
-    }
-    static std::vector<CObjectFileArray*> Lists()
-    {
-        return {&GetBuildPhaseList(), &GetPeriodList(), &GetBackgroundStyleSheetList(), &GetUpgradeList()};
     }
     static void LoadLevels(const std::vector<std::string>& levels)
     {
