@@ -44,17 +44,6 @@ std::string ButtonSet(const std::vector<std::string>& buttons)
     return text + "\t}\r\n}\r\n";
 }
 
-// Remembers the screens the game object asks for, then opens them as usual.
-class CRecordingScreens : public CScreensGameAppHooks {
-public:
-    bool OpenScreen(EGameScreen screen) override
-    {
-        asked.push_back(screen);
-        return CScreensGameAppHooks::OpenScreen(screen);
-    }
-    std::vector<EGameScreen> asked;
-};
-
 class IntroAndTips : public CScreensGameTest {
 protected:
     // tips: the "Tips List"; null writes no "Tips Options".

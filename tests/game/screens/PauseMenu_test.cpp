@@ -47,17 +47,6 @@ constexpr const char* kQuit = "Quit Street";
 
 int g_MainMenusOpened = 0;
 
-// Remembers the screens the game object asks for, then opens them as usual.
-class CRecordingScreens : public CScreensGameAppHooks {
-public:
-    bool OpenScreen(EGameScreen screen) override
-    {
-        asked.push_back(screen);
-        return CScreensGameAppHooks::OpenScreen(screen);
-    }
-    std::vector<EGameScreen> asked;
-};
-
 class PauseMenu : public CScreensGameTest {
 protected:
     void SetUp() override

@@ -23,6 +23,17 @@
 #include <string>
 #include <vector>
 
+// Remembers the screens the game object asks for, then opens them as usual.
+class CRecordingScreens : public CScreensGameAppHooks {
+public:
+    bool OpenScreen(EGameScreen screen) override
+    {
+        asked.push_back(screen);
+        return CScreensGameAppHooks::OpenScreen(screen);
+    }
+    std::vector<EGameScreen> asked;
+};
+
 class CScreensGameTest : public CDemoBusinessGameTest {
 protected:
     void SetUp() override
