@@ -51,27 +51,6 @@ protected:
         ForgetProfileLevelLists();
         ScreenInputTestOn<SkinFrameTest>::TearDown();
     }
-    // Exactly these profiles, in this order, the first current; a null
-    // channel is the running one.
-    static CStats& WithProfiles(const std::vector<std::pair<const char*, const char*>>& profiles)
-    {
-        CStats& stats = CStats::SGetInstance();
-        static_cast<CPropertyArrayProperty*>(CStats::SGetClassInfo()->FindProperty("Players"))
-            ->ArrayProperty_SetCount(&stats, 0);
-        for (const auto& [name, channel] : profiles) {
-            auto* player = new CPlayerStats;
-            player->ResetToDefaults();
-            player->m_Name = name;
-            if (channel)
-                player->m_Channel = channel;
-            const uint32_t count = stats.GetPlayerCount();
-            stats.AddPlayer(player);
-            if (count > 0)
-                std::swap(stats.m_Players[count - 1], stats.m_Players[count]);
-        }
-        stats.SetCurrentPlayer(0);
-        return stats;
-    }
     static std::vector<std::string> Names()
     {
         std::vector<std::string> names;

@@ -8,8 +8,10 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CUpgrade.h"
+#include "objects/CPropertyArrayProperty.h"
 #include "support/TestSupport.h"
 
+#include <utility>
 #include <vector>
 
 // The trophies the award checks look up by name.
@@ -56,4 +58,28 @@ inline void ForgetProfileLevelLists()
         list->SetSource(nullptr, "Nowhere", 0);
     GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
     CLevelSet::SForgetTutorialIndices();
+}
+
+// Exactly these profiles (name, channel), in this order, the first current;
+// a null channel is the running one. Emptied behind the deletion rule, which
+// never leaves a channel bare.
+inline CStats& WithProfiles(const std::vector<std::pair<const char*, const char*>>& profiles)
+{
+    CStats& stats = CStats::SGetInstance();
+    static_cast<CPropertyArrayProperty*>(CStats::SGetClassInfo()->FindProperty("Players"))
+        ->ArrayProperty_SetCount(&stats, 0);
+    for (const auto& [name, channel] : profiles) {
+        auto* player = new CPlayerStats;
+        player->ResetToDefaults();
+        player->m_Name = name;
+        if (channel)
+            player->m_Channel = channel;
+        const uint32_t count = stats.GetPlayerCount();
+        stats.AddPlayer(player);
+        // AddPlayer inserts before the last one; keep the list in order.
+        if (count > 0)
+            std::swap(stats.m_Players[count - 1], stats.m_Players[count]);
+    }
+    stats.SetCurrentPlayer(0);
+    return stats;
 }

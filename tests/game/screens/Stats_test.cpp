@@ -59,27 +59,6 @@ protected:
         LoadLevels({LevelText("One"), LevelText("Two"), LevelText("Three"), LevelText("Four"),
                     LevelText("Learn", kTutorial), LevelText("Learn More", kLastTutorial)});
     }
-    // Profiles appended in the order given, each of the named channel.
-    static CStats& WithProfiles(const std::vector<std::pair<const char*, const char*>>& profiles)
-    {
-        CStats& stats = CStats::SGetInstance();
-        // Emptied behind the deletion rule, which never leaves a channel bare.
-        static_cast<CPropertyArrayProperty*>(CStats::SGetClassInfo()->FindProperty("Players"))
-            ->ArrayProperty_SetCount(&stats, 0);
-        for (const auto& [name, channel] : profiles) {
-            auto* player = new CPlayerStats;
-            player->ResetToDefaults();
-            player->m_Name = name;
-            player->m_Channel = channel;
-            const uint32_t count = stats.GetPlayerCount();
-            stats.AddPlayer(player);
-            // AddPlayer inserts before the last one; keep the list in order.
-            if (count > 0)
-                std::swap(stats.m_Players[count - 1], stats.m_Players[count]);
-        }
-        stats.SetCurrentPlayer(0);
-        return stats;
-    }
     static std::vector<std::string> Names(const CStats& stats)
     {
         std::vector<std::string> names;
