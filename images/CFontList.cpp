@@ -1,6 +1,9 @@
 #include "images/CFontList.h"
 
 #include "images/CFontBrowserItem.h"
+#include "objects/CNewFileOptions.h"
+
+#include <memory>
 
 CFontList::CFontList()
     : CObjectArrayBaseTemplate<CFont, CFont>("FONT.TXT")
@@ -24,4 +27,20 @@ CFontList& GetFontList()
 ImageBrowserItemFactory CFontList::GetItemFactory()
 {
     return &CFontBrowserItem::SCreate;
+}
+
+int32_t CFontList::Add(const CJString& name)
+{
+    return Add(name.GetString());
+}
+
+int32_t CFontList::Add(const char* name)
+{
+    // The same path as the editor's new-file dialog, so a name is taken or
+    // refused the same way either way.
+    std::unique_ptr<CNewFileOptions> options(GetNewFileOptions());
+    if (!options || !name)
+        return -1;
+    options->m_Name.Set(name);
+    return AddItemFromNewFileOptions(*options);
 }

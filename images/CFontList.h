@@ -17,6 +17,10 @@ public:
     // list is not enumerated and for objects that are not its fonts.
     bool GetObjectFileName(const CObject* object, CJString& name) override;
     ImageBrowserItemFactory GetItemFactory() override;
+    // A default font saved at once to "<folder>/<name>.FONT.TXT"; refused
+    // (-1) as a new file from the editor would be.
+    int32_t Add(const CJString& name) override;
+    int32_t Add(const char* name) override;
 };
 
 // The game's font list ("Fonts"); its folder is set at start-up.

@@ -1,11 +1,15 @@
 #include "images/CFrameList.h"
 
 #include "foundation/CFile.h"
+#include "objects/CClassInfo.h"
 #include "images/CFrameBrowserItem.h"
 #include "images/CFrameImageIO.h"
 #include "images/CStandAloneFrame.h"
 #include "images/FrameCache.h"
+#include "objects/CNewFileOptions.h"
 #include "objects/CObjectStream.h"
+
+#include <cstring>
 
 namespace {
 
@@ -89,6 +93,22 @@ CObject* CFrameList::LoadObject(const CJString& folder, const CJString& fileName
 bool CFrameList::GetObjectFileName(const CObject* object, CJString& name)
 {
     return dynamic_cast<const CFrame*>(object) && ItemFileName(object, ".txt", name);
+}
+
+CNewFileOptions* CFrameList::GetNewFileOptions()
+{
+    EnsureEnumerated();
+    const char* endings = GetListFileNameText();
+    const char* fileName = endings && !std::strchr(endings, ',') ? endings : "txt";
+    if (std::strlen(fileName) < 2)
+        return nullptr;
+    CClassInfo* frameClass = CFrame::SGetClassInfo();
+    auto* options = new CNewFileOptionsCObject(frameClass, frameClass);
+    options->m_BaseFolder.Set(GetFolderName());
+    options->m_Extension.Set(".");
+    options->m_Extension.Append(fileName);
+    options->m_ClassName = frameClass->GetNameWithoutPrefix();
+    return options;
 }
 
 ImageBrowserItemFactory CFrameList::GetItemFactory()

@@ -29,6 +29,9 @@ public:
     // "<folder>/<item>.txt" for a frame of the list.
     bool GetObjectFileName(const CObject* object, CJString& name) override;
     ImageBrowserItemFactory GetItemFactory() override;
+    // A new frame is its object file, "<name>.txt" beside the images (the
+    // file LoadObject reads), never a file under an image ending.
+    CNewFileOptions* GetNewFileOptions() override;
 
 private:
     CFrameFilter m_Filters;

@@ -1,0 +1,119 @@
+// New frames and fonts made the way the editor's new-file dialog makes them:
+// the options the lists offer and the items made from accepted options.
+#include "images/CFontBitmap.h"
+#include "images/CFontList.h"
+#include "images/CFrame.h"
+#include "images/CFrameList.h"
+#include "objects/CClassInfo.h"
+#include "objects/CNewFileOptions.h"
+#include "support/ScopedHooks.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+class ListNewFiles : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        RegisterImagesClasses();
+    }
+    static std::unique_ptr<CNewFileOptionsCObject> Options(CObjectFileArray& list)
+    {
+        auto* options = dynamic_cast<CNewFileOptionsCObject*>(list.GetNewFileOptions());
+        EXPECT_NE(options, nullptr);
+        return std::unique_ptr<CNewFileOptionsCObject>(options);
+    }
+    static std::string Names(CObjectFileArray& list)
+    {
+        std::string names;
+        for (int32_t i = 0; i < list.GetCount(); ++i)
+            names += std::string(names.empty() ? "" : " ") + list.GetItemName(i);
+        return names;
+    }
+
+    CScopedGlobalBitDepth m_Depth{32};
+};
+
+TEST_F(ListNewFiles, ANewFrameIsItsObjectFileBesideTheImagesNeverAnImage)
+{
+    WriteBytes("Art/Stone.tga", "not read");
+    CFrameList list(nullptr);
+    list.SetSource(nullptr, "Art", 0);
+    std::unique_ptr<CNewFileOptionsCObject> options = Options(list);
+    ASSERT_TRUE(options);
+    EXPECT_STREQ(options->m_BaseFolder.GetString(), "Art");
+    EXPECT_STREQ(options->m_Extension.GetString(), ".txt") << "several image endings: the frame's own file";
+    EXPECT_STREQ(options->m_ClassName.GetString(), "Frame");
+    EXPECT_EQ(options->m_BaseClass, CFrame::SGetClassInfo());
+    EXPECT_EQ(options->m_ChosenClass, CFrame::SGetClassInfo());
+
+    options->m_Location.Set("Walls");
+    options->m_Name.Set("Door");
+    const int32_t index = list.AddItemFromNewFileOptions(*options);
+    EXPECT_EQ(Names(list), "Stone Walls/Door");
+    ASSERT_EQ(index, 1);
+    EXPECT_NE(ReadBytes("Art/Walls/Door.txt").find("CFrame"), std::string::npos);
+    EXPECT_FALSE(DiskHas("Art/Walls/Door.tga"));
+    CJString file;
+    ASSERT_TRUE(list.GetObjectFileName(list.GetItemObject(index), file));
+    EXPECT_STREQ(file.GetString(), "Art/Walls/Door.txt");
+
+    options->m_Location.Empty();
+    options->m_Name.Set("STONE");
+    EXPECT_EQ(list.AddItemFromNewFileOptions(*options), -1) << "an image of that name is taken, case-blind";
+    EXPECT_FALSE(DiskHas("Art/STONE.txt"));
+    EXPECT_EQ(ReadBytes("Art/Stone.tga"), "not read");
+    options->m_Name.Empty();
+    EXPECT_EQ(list.AddItemFromNewFileOptions(*options), -1);
+    EXPECT_EQ(Names(list), "Stone Walls/Door");
+
+    // A single ending is the new file's; a one-letter one makes no options.
+    CObjectArrayBaseTemplate<CFrame, CFrame> single("PNG");
+    single.SetSource(nullptr, "Art", 0);
+    EXPECT_STREQ(Options(single)->m_Extension.GetString(), ".PNG");
+    CObjectArrayBaseTemplate<CFrame, CFrame> tooShort("P");
+    tooShort.SetSource(nullptr, "Art", 0);
+    EXPECT_EQ(tooShort.GetNewFileOptions(), nullptr);
+}
+
+TEST_F(ListNewFiles, ANewFontIsSavedAtOnceAndTakenOrRefusedAsAnyObjectFile)
+{
+    WriteBytes("Fonts/Body.FONT.TXT", "CFont\r\n{\r\n}\r\n");
+    CFontList list;
+    list.SetSource(nullptr, "Fonts", 0);
+    std::unique_ptr<CNewFileOptionsCObject> options = Options(list);
+    ASSERT_TRUE(options);
+    EXPECT_STREQ(options->m_BaseFolder.GetString(), "Fonts");
+    EXPECT_STREQ(options->m_Extension.GetString(), ".FONT.TXT");
+    EXPECT_STREQ(options->m_ClassName.GetString(), "Font");
+    EXPECT_EQ(options->m_BaseClass, CFont::SGetClassInfo());
+
+    options->m_Name.Set("Title");
+    options->m_ChosenClass = CFontBitmap::SGetClassInfo();
+    ASSERT_EQ(list.AddItemFromNewFileOptions(*options), 1);
+    EXPECT_TRUE(dynamic_cast<CFontBitmap*>(list.GetObjectByName("title")));
+    EXPECT_NE(ReadBytes("Fonts/Title.FONT.TXT").find("CFontBitmap"), std::string::npos);
+
+    options->m_Name.Set("Glyphs");
+    options->m_ChosenClass = CFrame::SGetClassInfo();
+    EXPECT_EQ(list.AddItemFromNewFileOptions(*options), -1) << "a frame is not a font";
+    EXPECT_FALSE(DiskHas("Fonts/Glyphs.FONT.TXT"));
+
+    // Add takes the same path: a default font under the name.
+    const int32_t caption = list.Add("Caption");
+    ASSERT_EQ(caption, 1);
+    EXPECT_EQ(list.GetObject(caption)->GetClassInfo(), CFont::SGetClassInfo());
+    EXPECT_NE(ReadBytes("Fonts/Caption.FONT.TXT").find("CFont"), std::string::npos);
+    EXPECT_EQ(list.Add("BODY"), -1) << "names are compared without case";
+    EXPECT_EQ(ReadBytes("Fonts/Body.FONT.TXT"), "CFont\r\n{\r\n}\r\n");
+    EXPECT_EQ(list.Add(""), -1);
+    EXPECT_EQ(Names(list), "Body Caption Title");
+}
+
+} // namespace
