@@ -1,5 +1,6 @@
 // New frames and fonts made the way the editor's new-file dialog makes them:
 // the options the lists offer and the items made from accepted options.
+#include "images/CFont.h"
 #include "images/CFontBitmap.h"
 #include "images/CFontList.h"
 #include "images/CFrame.h"
@@ -84,6 +85,12 @@ TEST_F(ListNewFiles, ANewFrameIsItsObjectFileBesideTheImagesNeverAnImage)
 
 TEST_F(ListNewFiles, ANewFontIsSavedAtOnceAndTakenOrRefusedAsAnyObjectFile)
 {
+    // A new font's family defaults to the program's own face.
+    const std::string face = ReadBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    if (face.empty())
+        GTEST_SKIP() << "DejaVuSans.ttf is missing (Debian package fonts-dejavu-core)";
+    WriteBytes("Resources/!default.ttf", face);
+    EnumerateFontFiles();
     WriteBytes("Fonts/Body.FONT.TXT", "CFont\r\n{\r\n}\r\n");
     CFontList list;
     list.SetSource(nullptr, "Fonts", 0);
