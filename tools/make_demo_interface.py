@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the window toolkit's demo textures and border pieces into
 data/Data/Resources/Interface/Textures/, the list box's tree icons into the
-frame library's data/Data/Resources/Frames/, and copies the window font.
+frame library's data/Data/Resources/Frames/ with the image browser's
+folder cells ("Parent Folder", "Large Folder"), and copies the window font.
 
 Usage: make_demo_interface.py [data folder]   (default: data beside tools/)
 
@@ -226,6 +227,33 @@ def folder_icon(opened, width=16, height=13):
     return image(width, height, paint)
 
 
+def large_folder(up, width=64, height=50):
+    """The image browser's folder cell; up marks the way to the parent with an
+    arrow on the front."""
+    back, front, edge, mark = (196, 150, 60), (238, 200, 96), (96, 66, 20), (70, 46, 12)
+    tab_end, tab_height = width * 2 // 5, height // 7
+    cx, top, bottom = width // 2, height * 2 // 5, height * 5 // 6
+
+    def on_arrow(x, y):
+        head = top + (bottom - top) * 2 // 5
+        if top <= y < head:
+            return abs(x - cx) <= (y - top)
+        return head <= y <= bottom and abs(x - cx) <= width // 14
+
+    def paint(x, y):
+        if y < tab_height:
+            if x < 2 or x > tab_end:
+                return (0, 0, 0, 0)
+            return edge + (255,) if y < 2 or x < 4 or x > tab_end - 2 else back + (255,)
+        if y < tab_height + 2 or y >= height - 2 or x < 2 or x >= width - 2:
+            return edge + (255,)
+        if up and on_arrow(x, y):
+            return mark + (255,)
+        return (front if y > tab_height + height // 8 else back) + (255,)
+
+    return image(width, height, paint)
+
+
 def file_icon(width=12, height=14):
     """A page with its top-right corner folded down."""
     paper, edge, lines = (244, 244, 236), (90, 90, 100), (150, 160, 180)
@@ -245,11 +273,14 @@ def file_icon(width=12, height=14):
 
 
 def icons():
-    """The list box's tree icons, which it finds in the frame library."""
+    """The list box's tree icons and the image browser's folder cells, which
+    they find in the frame library."""
     return {
         "Folder Open Icon": folder_icon(True),
         "Folder Closed Icon": folder_icon(False),
         "File Icon": file_icon(),
+        "Parent Folder": large_folder(True),
+        "Large Folder": large_folder(False),
     }
 
 
