@@ -3,6 +3,7 @@
 // cells, captions and "Not Loaded" placeholders with them rather than with
 // its fallbacks.
 #include "ui/MenuTestSupport.h"
+#include "ui/DemoInterfaceFolder.h"
 
 #include "editor/CImageBrowser.h"
 #include "foundation/CDirectoryTree.h"
@@ -66,15 +67,7 @@ protected:
         ScreenTest::SetUp();
         if (IsSkipped())
             return;
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::create_directories("Data/Resources");
-        std::filesystem::copy(source + "/data/Data/Resources/Interface", "Data/Resources/Interface",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::copy(source + "/data/Data/Resources/Fonts", "Data/Resources/Fonts",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Interface/Textures/.interface-made");
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_interface.py ."), 0);
-        std::filesystem::current_path("Data");
+        ASSERT_NO_FATAL_FAILURE(MakeDemoInterfaceFolder());
         if (!std::filesystem::exists("Resources/!default.ttf"))
             GTEST_SKIP() << "DejaVuSans.ttf is missing (Debian package fonts-dejavu-core)";
         EnumerateFontFiles();

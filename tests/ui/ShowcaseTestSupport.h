@@ -3,6 +3,7 @@
 // program runs them: a 1024 x 768 screen under a screen window, the stand-in
 // game's hooks drawing each frame, and mouse and keys injected.
 
+#include "DemoInterfaceFolder.h"
 #include "SkinTestSupport.h"
 
 #include "images/CFontList.h"
@@ -25,15 +26,7 @@ protected:
         SkinFrameTest::SetUp();
         if (IsSkipped())
             return;
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::create_directories("Data/Resources");
-        std::filesystem::copy(source + "/data/Data/Resources/Interface", "Data/Resources/Interface",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::copy(source + "/data/Data/Resources/Fonts", "Data/Resources/Fonts",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Interface/Textures/.interface-made");
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_interface.py ."), 0);
-        std::filesystem::current_path("Data");
+        ASSERT_NO_FATAL_FAILURE(MakeDemoInterfaceFolder());
         EnumerateFontFiles();
         GetFontList().SetSource(nullptr, "Resources|Fonts", 0);
         CMouseState::SGetInstance().ResetForTesting();
