@@ -34,7 +34,13 @@ class CNetMessageStream;
 class CFileBuf;
 class CDynamicValueList;
 class CObjectEditor;        // the editor window that shows an object's properties
-struct CPropertyEditRecord; // which property an edit changed, and in which object editor
+class CProperty;
+// Which property an edit changed (the top-level property whose row it was),
+// and in which object editor.
+struct CPropertyEditRecord {
+    const CProperty* property = nullptr;
+    CObjectEditor* editor = nullptr;
+};
 
 // Receives notifications; objects ignore them unless they override.
 class CSubscriber {

@@ -1,0 +1,146 @@
+#pragma once
+// The object editor: one window through which any reflected object is
+// inspected and edited, built from its class information. Every visible
+// property gets a row (CPropertyEditor), grouped by category into tab pages;
+// classes may add custom editors (previews) and buttons. The window keeps a
+// back history of the objects edited in turn and saves the owner object to
+// its file when it closes. At most one exists at a time.
+
+#include "foundation/CJString.h"
+#include "foundation/CList.h"
+#include "ui/CJFrameWindow.h"
+
+#include <cstdint>
+
+class CJButton;
+class CJMenuBar;
+class CJStatic;
+class CJTabControl;
+class CObject;
+class CObjectEditor;
+class CProperty;
+class CPropertyEditor;
+
+// The page of one category: a window titled with the category name.
+class CPropertyPane : public CJSolidWindow {
+public:
+    CPropertyPane(CObjectEditor* editor, const char* title);
+    CObjectEditor* GetObjectEditor() const { return m_ObjectEditor; }
+
+    void Draw(CFrameInterface& frame) override;
+    bool OnMouseDown(uint32_t button, CPoint point) override;
+
+private:
+    CObjectEditor* m_ObjectEditor;
+};
+
+struct CObjectEditorCatagory {
+    const char* name = nullptr; // the property's category text, not copied
+    CJWindow* firstRow = nullptr;
+    CJWindow* lastRow = nullptr;
+    CPropertyPane* pane = nullptr;
+};
+
+// A preview or tool a class puts beside its property rows.
+class CCustomEditor {
+public:
+    // category null: "General".
+    explicit CCustomEditor(const char* category) : m_Category(category) {}
+    CCustomEditor(const CCustomEditor&) = delete;
+    CCustomEditor& operator=(const CCustomEditor&) = delete;
+    virtual ~CCustomEditor() = default;
+
+    // lastRow: the last row window of the category, or null.
+    virtual void BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject* object, CObject* owner) = 0;
+    virtual bool OnNotify(CJWindow* /*sender*/, int32_t /*code*/) { return false; }
+    virtual void Update(float /*seconds*/) {}
+    const char* GetCategory() const { return m_Category; }
+
+private:
+    const char* m_Category;
+};
+
+class CObjectEditor : public CJFrameWindow {
+public:
+    static constexpr uint32_t kHistorySize = 100;
+    static constexpr const char* kSettingsKey = "Property Window";
+
+    // owner: the object whose file is saved and whose writability decides
+    // whether editing is allowed (the object itself at top level).
+    CObjectEditor(CObject* object, CObject* owner);
+    ~CObjectEditor() override;
+
+    // Closes and reopens this editor on the same objects; rows call it when
+    // an edit changes which rows exist.
+    void Rebuild();
+
+    // Every row maker hands its rows here; answers the row label (null when
+    // the row has none).
+    CJWindow* AddPropertyEditor(CPropertyEditor* editor, const char* label);
+    CJStatic* AddPropertyLabel(CObjectEditorCatagory* category, const CJString& label,
+                               const CJString& description, int32_t rowHeight);
+    // Empty or null: "General"; matched ignoring case; made when missing.
+    CObjectEditorCatagory* GetCategory(const char* name);
+    void AddCustomEditor(CCustomEditor* editor);
+    CPropertyPane* GetPropertyEditorCategoryPane(const CPropertyEditor* editor);
+    void FocusPropertyEditor(CPropertyEditor* editor);
+    // Extra space above the next label row.
+    void AddRowGap(int32_t pixels) { m_RowGap += pixels; }
+
+    CObject* GetEditedObject() const { return m_Object; }
+    CObject* GetOwnerObject() const { return m_Owner; }
+    bool CanEdit() const { return m_CanEdit; }
+
+    void GoBack();
+    void BrowseAssetDependencies();
+    bool CanBrowseAssetDependencies();
+    void InsertProperty(uint32_t index);
+
+    // For callers and tests.
+    CJMenuBar* GetMenuBar() const { return m_MenuBar; }
+    CJTabControl* GetTabControl() const { return m_TabControl; }
+    CJButton* GetBackButton() const { return m_BackButton; }
+    const CList<CPropertyEditor*>& GetPropertyEditors() const { return m_PropertyEditors; }
+    const CList<CCustomEditor*>& GetCustomEditors() const { return m_CustomEditors; }
+    const CList<CObjectEditorCatagory*>& GetCategories() const { return m_Categories; }
+    // The row whose label holds the focus in the selected page, or null.
+    CPropertyEditor* GetFocusedPropertyEditor();
+
+    void Update(float seconds) override;
+    void OnNotify(CJWindow* sender, int32_t code) override;
+    bool OnKeyDown(uint32_t key) override;
+    bool OnMouseDown(uint32_t button, CPoint point) override;
+    bool ClipboardCut(intptr_t arg) override;
+    bool ClipboardCopy(intptr_t arg) override;
+    bool ClipboardPaste(intptr_t arg) override;
+    bool ClipboardDelete(intptr_t arg) override;
+    void SetRect(const CRect& rect) override;
+
+private:
+    CJMenuBar* m_MenuBar = nullptr;
+    int32_t m_RowGap = 0;
+    CObject* m_Object;
+    CObject* m_Owner;
+    bool m_CanEdit = false;
+    CList<CPropertyEditor*> m_PropertyEditors;
+    CList<CCustomEditor*> m_CustomEditors;
+    CPropertyEditor* m_LastFocused = nullptr; // compared only
+    CList<CObjectEditorCatagory*> m_Categories;
+    CJButton* m_BackButton = nullptr;
+    CJTabControl* m_TabControl = nullptr;
+};
+
+// Closes the current editor, then opens one on object (null: only closes).
+// Inside the level editor the new one is its front child, else the root
+// window's.
+void OpenObjectEditor(CObject* object, CObject* owner);
+// The same without the null test: rebuilds in place.
+void ReopenObjectEditor(CObject* object, CObject* owner);
+CObjectEditor* GetCurrentObjectEditor();
+CObject* GetCurrentObjectEditorObject();
+// The n-th (from 0) row of the current editor on that object and property.
+CPropertyEditor* FindPropertyEditor(CObject* object, const CProperty* property, uint32_t n);
+// An object being destroyed or replaced that any back history entry holds
+// empties the history, so Back never opens a freed object.
+void ForgetEditedObject(CObject* object);
+uint32_t GetObjectEditorHistoryCount();
