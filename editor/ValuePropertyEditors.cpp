@@ -7,6 +7,7 @@
 #include "objects/CClassInfo.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
+#include "objects/CMessage.h"
 #include "objects/CObject.h"
 #include "objects/CObjectProperty.h"
 #include "objects/CStringProperty.h"
@@ -16,7 +17,7 @@
 #include "ui/CJStatic.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
 #include <type_traits>
 
 CJString g_EditorUnitsOverride;
@@ -114,16 +115,30 @@ void SpinLimits(const P& p, float& minimum, float& maximum)
     maximum = std::max(a, b);
 }
 
-// The spin writes its own steps in six significant digits ("1e+06"); a
-// whole-number kind reads leading digits, so such a text is spelled out.
-CJString WholeNumberEntry(const CJString& title)
-{
-    if (title.IsWide() || !std::strpbrk(title.GetString(), "eE"))
-        return title;
-    CJString text;
-    text.Format("%.0f", double(title.ToFloat()));
-    return text;
-}
+// The spin steps whole numbers in full: its own float text has six
+// significant digits, and "1.23457e+06" read back as leading digits stores
+// 1. A half step (spin step 0) still shows its fraction.
+class CWholeNumberSpin final : public CJSpin {
+public:
+    using CJSpin::CJSpin;
+
+    void ChangeValue(float delta) override
+    {
+        double value = std::strtod(GetTitleText(), nullptr) + double(delta);
+        if (GetMinimum() != 0.0f || GetMaximum() != 0.0f) {
+            const double clamped = std::clamp(value, double(GetMinimum()), double(GetMaximum()));
+            if (clamped != value) {
+                CPlaySoundMessage sound(CJString("Player Error.wav"));
+                BroadcastMessageToPlugIns(sound);
+            }
+            value = clamped;
+        }
+        CJString text;
+        text.Format("%.12g", value);
+        GetEdit()->SetTitle(text);
+        NotifyParent(kNotifyChanged);
+    }
+};
 
 } // namespace
 
@@ -164,10 +179,7 @@ void CNumberSpinPropertyEditor<P>::ShowMemberInSpin()
 template <typename P>
 void CNumberSpinPropertyEditor<P>::StoreEditedText(const CJString& text)
 {
-    if constexpr (kIsFloat<P>)
-        m_TypedProperty->SetValueFromFormulaText(m_Object, text);
-    else
-        m_TypedProperty->SetValueFromFormulaText(m_Object, WholeNumberEntry(text));
+    m_TypedProperty->SetValueFromFormulaText(m_Object, text);
 }
 
 template <typename P>
@@ -176,7 +188,10 @@ void CNumberSpinPropertyEditor<P>::CreateControls(bool enabled)
     CJWindow* pane = GetCategoryWindow();
     if (!pane)
         return;
-    m_Spin = new CJSpin(pane);
+    if constexpr (kIsFloat<P>)
+        m_Spin = new CJSpin(pane);
+    else
+        m_Spin = new CWholeNumberSpin(pane);
     float minimum = 0.0f;
     float maximum = 0.0f;
     SpinLimits(*m_TypedProperty, minimum, maximum);
