@@ -55,6 +55,8 @@ public:
     CJString m_Name;
     CJString m_Notes;
     CRowMargins m_Margins;
+    float m_Rate = 0.25f;   // shown as its reciprocal, [0.25, 4]
+    uint32_t m_Index = 0;   // shown counting from 1
     std::vector<std::string> edited;
 };
 OMBRISALT_IMPLEMENT_CLASS(CRowSample, 1.0)
@@ -71,6 +73,10 @@ void CRowSample::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CRowSample::m_Name, "Name", "");
     d.Add(&CRowSample::m_Notes, "Notes", "").EditLines(3);
     d.AddEmbedded(&CRowSample::m_Margins, "Margins");
+    static const CReciprocalFormula<float> reciprocal;
+    static const CAddFormula<uint32_t> countingFromOne(1);
+    d.Add(&CRowSample::m_Rate, "Rate", 0.25f).Range(0.25f, 4.0f).Formula(&reciprocal);
+    d.Add(&CRowSample::m_Index, "Index", 0u).Formula(&countingFromOne);
 }
 
 namespace {
@@ -139,6 +145,22 @@ TEST_F(ValueRows, AFloatDeclaredWithStepZeroSpinsByHalfAndShowsItsUnits)
     EXPECT_EQ(delay->GetOtherValueBox(), nullptr) << "no named values, no boxes";
 }
 
+TEST_F(ValueRows, FormulasShowTheDisplayedValueAndKeepTheSpinLimitsInOrder)
+{
+    auto* rate = RowOf<CFloatSpinPropertyEditor>(&m_Rows, "Rate");
+    ASSERT_NE(rate, nullptr);
+    EXPECT_EQ(Title(rate->GetSpin()), "4");
+    EXPECT_EQ(rate->GetSpin()->GetMinimum(), 0.25f) << "the reciprocal turns the bounds round";
+    EXPECT_EQ(rate->GetSpin()->GetMaximum(), 4.0f);
+    Type(rate->GetSpin(), "2");
+    EXPECT_EQ(m_Rows.m_Rate, 0.5f);
+
+    auto* index = UintRow("Index");
+    EXPECT_EQ(Title(index->GetSpin()), "1");
+    Type(index->GetSpin(), "3");
+    EXPECT_EQ(m_Rows.m_Index, 2u);
+}
+
 TEST_F(ValueRows, NamedValuesAndTheOtherValueActAsOneRadioGroup)
 {
     auto* lives = UintRow("Lives");
@@ -159,6 +181,7 @@ TEST_F(ValueRows, NamedValuesAndTheOtherValueActAsOneRadioGroup)
     EXPECT_TRUE(other->IsChecked());
     EXPECT_FALSE(unlimited->IsChecked());
     EXPECT_EQ(m_Checkpoints.LastName(), "NumberSpinControlCheckpointLives");
+    EXPECT_EQ(m_Rows.edited.back(), "Lives") << "the object hears of the other value too";
 
     unlimited->Click();
     EXPECT_EQ(m_Rows.m_Lives, 0u);
