@@ -139,9 +139,14 @@ void OpenFromBrowser(CObject* object)
     OpenObjectEditor(object, object);
 }
 
+// An object going away is forgotten by the history; an editor still open on
+// it is closed without touching it (it is being destroyed).
 void ForgetDestroyedObject(CObject* object)
 {
     ForgetEditedObject(object);
+    if (g_ObjectEditorCurrent
+        && (g_ObjectEditorCurrent->GetEditedObject() == object || g_ObjectEditorCurrent->GetOwnerObject() == object))
+        g_ObjectEditorCurrent->Abandon();
 }
 
 } // namespace
@@ -350,6 +355,14 @@ void CObjectEditor::FinishEditing()
     }
     if (g_ObjectEditorCurrent == this)
         g_ObjectEditorCurrent = nullptr;
+}
+
+void CObjectEditor::Abandon()
+{
+    m_Finished = true;
+    if (g_ObjectEditorCurrent == this)
+        g_ObjectEditorCurrent = nullptr;
+    Retire();
 }
 
 void CObjectEditor::Retire()
@@ -588,6 +601,9 @@ void CObjectEditor::InsertProperty(uint32_t index)
     if (index >= uint32_t(dynamic.GetCount()))
         return;
     m_Object->AddDynamicValue(dynamic.GetProperty(int32_t(index)));
+    // Run from this editor's own menu, whose item is still running: the
+    // old editor is only retired.
+    CInputScope scope;
     Rebuild();
 }
 

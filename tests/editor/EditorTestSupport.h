@@ -35,6 +35,12 @@ public:
     ~CEditorSample() override { DestroyDeclaredProperties(); }
 
     void OnEditorClosed() override { ++closedCount; }
+    // With a custom editor factory set, adds what it makes.
+    void AddCustomEditors(CObjectEditor* editor) override
+    {
+        if (customEditor)
+            editor->AddCustomEditor(customEditor());
+    }
 
     int32_t m_Count = 0;      // "Count": no category, level 1
     bool m_Shown = false;     // "Look/Shown"
@@ -46,6 +52,7 @@ public:
     int32_t m_Ours = 0;       // level 4: shown under the named option
     int32_t m_Debugging = 0;  // level 5
     int closedCount = 0;
+    CCustomEditor* (*customEditor)() = nullptr;
 };
 
 // Tall rows in one category: its page needs a scroll bar on an 800 x 600
@@ -100,8 +107,14 @@ public:
             m_Button->Enable(enabled);
     }
     void Refresh() override {}
+    // Records each clipboard request: "copy", or "copy?" when only asked.
+    bool Cut(bool testOnly) override { return Note("cut", testOnly); }
+    bool Copy(bool testOnly) override { return Note("copy", testOnly); }
+    bool Paste(bool testOnly) override { return Note("paste", testOnly); }
+    bool Delete(bool testOnly) override { return Note("delete", testOnly); }
 
     CJButton* GetButton() const { return m_Button; }
+    std::vector<std::string> clipboard;
 
     bool createdEnabled = false;
     int createCount = 0;
@@ -109,7 +122,49 @@ public:
     std::vector<int32_t> clicks;
 
 private:
+    bool Note(const char* what, bool testOnly)
+    {
+        clipboard.push_back(std::string(what) + (testOnly ? "?" : ""));
+        return true;
+    }
     CJButton* m_Button = nullptr;
+};
+
+// A preview button in its own category; records what reaches it.
+class CRecordingCustomEditor : public CCustomEditor {
+public:
+    explicit CRecordingCustomEditor(const char* category = "Preview")
+        : CCustomEditor(category)
+    {
+        s_Last = this;
+    }
+    ~CRecordingCustomEditor() override
+    {
+        if (s_Last == this)
+            s_Last = nullptr;
+    }
+    void BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject* object, CObject* owner) override
+    {
+        builtAfter = lastRow;
+        builtFor = object;
+        builtOwner = owner;
+        button = new CJButton(pane, "Play");
+        pane->AddChild(button, lastRow ? 8 : 1);
+    }
+    bool OnNotify(CJWindow* sender, int32_t code) override
+    {
+        notices.push_back(code);
+        return sender == button;
+    }
+    void Update(float seconds) override { updated += seconds; }
+
+    static inline CRecordingCustomEditor* s_Last = nullptr;
+    CJWindow* builtAfter = nullptr;
+    CObject* builtFor = nullptr;
+    CObject* builtOwner = nullptr;
+    CJButton* button = nullptr;
+    std::vector<int32_t> notices;
+    float updated = 0.0f;
 };
 
 // Rows for the two sample classes; other objects are left to the real makers.
