@@ -445,8 +445,11 @@ void CObjectEditor::MakeTitle()
     SetTitle(title);
 }
 
+// Asked for by this editor's own rows and buttons, whose code is still
+// running: the old editor is retired, not freed.
 void CObjectEditor::Rebuild()
 {
+    CInputScope scope;
     const bool was = g_ObjectEditorRebuilding;
     g_ObjectEditorRebuilding = true;
     ReopenObjectEditor(m_Object, m_Owner);
@@ -571,6 +574,7 @@ void CObjectEditor::GoBack()
         return;
     --history.count;
     const SHistoryEntry entry = history.entries[history.count - 1];
+    CInputScope scope;
     OpenObjectEditor(entry.object, entry.owner);
 }
 
@@ -751,6 +755,7 @@ void OpenObjectEditor(CObject* object, CObject* owner)
 {
     if (!object) {
         CObjectEditor::CloseCurrent();
+        DestroyRetiredEditors();
         return;
     }
     ReopenObjectEditor(object, owner);

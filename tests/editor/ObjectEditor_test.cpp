@@ -34,7 +34,33 @@ void CEditorDynamicSample::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CEditorDynamicSample::m_Base, "Base", 0);
 }
 
+// A row shown with its name beside it instead of a label row.
+class CEditorNoteSample : public CObject {
+    OMBRISALT_REFLECTED(CEditorNoteSample, CObject)
+public:
+    CEditorNoteSample() { InitDeclaredProperties(); }
+    ~CEditorNoteSample() override { DestroyDeclaredProperties(); }
+    int32_t m_Count = 0;
+    int32_t m_Notes = 0;
+};
+OMBRISALT_IMPLEMENT_CLASS(CEditorNoteSample, 1.0)
+const CTestOnlyClass kEditorNoteSampleIsTestOnly("CEditorNoteSample");
+void CEditorNoteSample::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CEditorNoteSample::m_Count, "Count", 0);
+    d.Add(&CEditorNoteSample::m_Notes, "Notes", 0).NoEditorRow();
+}
+
 namespace {
+
+bool MakeNoteRow(CObjectEditor* editor, CObject* object, const CProperty* property, const CProperty* categoryProperty,
+                 const CJString& label)
+{
+    if (!object->IsKindOf(CEditorNoteSample::SGetClassInfo()))
+        return false;
+    editor->AddPropertyEditor(new CSampleRow(property, categoryProperty, editor, object), label.GetString());
+    return true;
+}
 
 void AttachDynamicProperties()
 {
@@ -452,6 +478,44 @@ TEST_F(ObjectEditor, AnEditorWhoseObjectIsDestroyedClosesWithoutTouchingIt)
     Frame();
     EXPECT_FALSE(InTree(GetCurrentObjectEditor()));
     EXPECT_NE(Open(&m_Sample), nullptr);
+}
+
+TEST_F(ObjectEditor, ARowWithoutALabelRowGetsItsNameBesideTheRowBefore)
+{
+    AddPropertyRowMaker(&MakeNoteRow);
+    CEditorNoteSample sample;
+    Open(&sample);
+    CPropertyEditor* notes = FindPropertyEditor(&sample, sample.GetClassInfo()->FindProperty("Notes"), 0);
+    CJWindow* count = Label(&sample, "Count");
+    ASSERT_NE(notes, nullptr);
+    ASSERT_NE(count, nullptr);
+    ASSERT_NE(notes->GetRowWindow(), nullptr);
+    EXPECT_STREQ(notes->GetRowWindow()->GetTitle().GetString(), "Notes");
+    EXPECT_EQ(notes->GetRowWindow()->GetParent(), count->GetParent());
+    EXPECT_GE(notes->GetRowWindow()->GetRect().left, count->GetRect().right);
+    OpenObjectEditor(nullptr, nullptr);
+}
+
+TEST_F(ObjectEditor, TheFocusedRowsBandIsHighlightedAcrossThePane)
+{
+    CObjectEditor* editor = Open(&m_Sample);
+    editor->MoveTo(0, 0);
+    Frame();
+    CJStatic* advanced = Label(&m_Sample, "Advanced");
+    CJStatic* count = Label(&m_Sample, "Count");
+    ASSERT_NE(advanced, nullptr);
+    CJWindow* pane = advanced->GetParent();
+    const auto band = [&](CJWindow* label) {
+        m_Screen->DrawToScreen();
+        return Rgb(*m_ScreenFrame, pane->GetScreenRect().left + 3, (label->GetScreenRect().top + label->GetScreenRect().bottom) / 2);
+    };
+    const uint32_t before = band(advanced);
+    Click(Centre(*advanced));
+    Frame();
+    ASSERT_TRUE(pane->HasFocus());
+    EXPECT_NE(band(advanced), before);
+    EXPECT_EQ(band(count), before) << "only the focused row's band";
+    OpenObjectEditor(nullptr, nullptr);
 }
 
 } // namespace
