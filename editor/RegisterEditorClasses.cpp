@@ -4,6 +4,7 @@
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/EditorStartup.h"
+#include "editor/ValuePropertyEditors.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -21,4 +22,5 @@ void RegisterEditorClasses()
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
+    AddPropertyRowMaker(&MakeValuePropertyRows);
 }
