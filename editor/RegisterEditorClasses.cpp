@@ -3,6 +3,7 @@
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/EditorStartup.h"
+#include "editor/ObjectPropertyEditors.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -19,4 +20,6 @@ void RegisterEditorClasses()
     BuildEditorStartupObjects();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    AddPropertyRowMaker(&MakeObjectPropertyRows);
+    AddPropertyButtonMaker(&AddObjectPropertyButtons);
 }
