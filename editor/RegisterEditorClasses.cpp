@@ -2,6 +2,7 @@
 
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/CObjectEditor.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
 #include "objects/CNewFileOptions.h"
@@ -20,6 +21,7 @@ void RegisterEditorClasses()
     BuildEditorStartupObjects();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    InstallObjectEditorHooks();
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
 }
