@@ -47,20 +47,11 @@ OMBRISALT_IMPLEMENT_CLASS(CEditorNoteSample, 1.0)
 const CTestOnlyClass kEditorNoteSampleIsTestOnly("CEditorNoteSample");
 void CEditorNoteSample::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.Add(&CEditorNoteSample::m_Count, "Count", 0);
-    d.Add(&CEditorNoteSample::m_Notes, "Notes", 0).NoEditorRow();
+    d.Add<CSampleTagProperty>(&CEditorNoteSample::m_Count, "Count", 0);
+    d.Add<CSampleTagProperty>(&CEditorNoteSample::m_Notes, "Notes", 0).NoEditorRow();
 }
 
 namespace {
-
-bool MakeNoteRow(CObjectEditor* editor, CObject* object, const CProperty* property, const CProperty* categoryProperty,
-                 const CJString& label)
-{
-    if (!object->IsKindOf(CEditorNoteSample::SGetClassInfo()))
-        return false;
-    editor->AddPropertyEditor(new CSampleRow(property, categoryProperty, editor, object), label.GetString());
-    return true;
-}
 
 void AttachDynamicProperties()
 {
@@ -359,21 +350,25 @@ TEST_F(ObjectEditor, DestroyingAnObjectTheHistoryHoldsEmptiesItSoTheNextEditorHa
 
 TEST_F(ObjectEditor, AClickInARowsBandFocusesItsControlAndAFocusChangeIsAnnouncedToEveryRow)
 {
-    CObjectEditor* editor = Open(&m_Sample);
+    CObjectEditor* editor = Open(&m_Tags);
     Frame();
-    CJStatic* label = Label(&m_Sample, "Advanced");
-    ASSERT_NE(label, nullptr);
-    Click(Centre(*label));
+    CSampleRow* amount = Row(&m_Tags, "Amount");
+    CSampleRow* count = Row(&m_Tags, "Count");
+    ASSERT_NE(amount, nullptr);
+    ASSERT_NE(count, nullptr);
+    Click(Centre(*amount->GetRowWindow()));
     Frame();
-    EXPECT_EQ(editor->GetFocusedPropertyEditor(), FindPropertyEditor(&m_Sample, m_Sample.GetClassInfo()->FindProperty("Advanced"), 0));
-    if (CSampleRow* count = Row(&m_Sample, "Count")) {
-        EXPECT_GE(count->focusNotices, 1);
-    }
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), amount);
+    EXPECT_TRUE(amount->GetButton()->HasFocus());
+    const int noticesBefore = count->focusNotices;
+    EXPECT_GE(noticesBefore, 1);
 
-    editor->FocusPropertyEditor(FindPropertyEditor(&m_Sample, m_Sample.GetClassInfo()->FindProperty("Caption"), 0));
+    CSampleRow* caption = Row(&m_Tags, "Caption");
+    editor->FocusPropertyEditor(caption);
     EXPECT_EQ(editor->GetTabControl()->GetSelectedIndex(), 1u);
     Frame();
-    EXPECT_EQ(editor->GetFocusedPropertyEditor(), FindPropertyEditor(&m_Sample, m_Sample.GetClassInfo()->FindProperty("Caption"), 0));
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), caption);
+    EXPECT_EQ(count->focusNotices, noticesBefore + 1) << "every row hears of the change once";
 }
 
 TEST_F(ObjectEditor, InsertPropertyListsTheOptionalAndOnRequestValuesNotYetHeldAndInsertingShowsTheNewRow)
@@ -438,35 +433,33 @@ TEST_F(ObjectEditor, AssetDependenciesAreOfferedOnlyForAnObjectOfARegisteredList
 
 TEST_F(ObjectEditor, NotificationsReachCustomEditorsBeforeRowsAndClipboardGoesToTheFocusedRow)
 {
-    m_Sample.customEditor = []() -> CCustomEditor* { return new CRecordingCustomEditor; };
-    CObjectEditor* editor = Open(&m_Sample);
+    m_Tags.customEditor = []() -> CCustomEditor* { return new CRecordingCustomEditor; };
+    CObjectEditor* editor = Open(&m_Tags);
     CRecordingCustomEditor* custom = CRecordingCustomEditor::s_Last;
     ASSERT_NE(custom, nullptr);
-    EXPECT_EQ(TabTitles(*editor).back(), "Preview");
+    EXPECT_EQ(TabTitles(*editor), (std::vector<std::string>{"General", "Look", "Preview"}));
     EXPECT_EQ(custom->builtAfter, nullptr) << "a new category has no rows";
-    EXPECT_EQ(custom->builtFor, &m_Sample);
+    EXPECT_EQ(custom->builtFor, &m_Tags);
 
     editor->OnNotify(custom->button, kNotifyClicked);
     EXPECT_EQ(custom->notices, (std::vector<int32_t>{kNotifyClicked}));
-    CSampleRow* count = Row(&m_Sample, "Count");
-    if (count) {
-        editor->OnNotify(count->GetButton(), kNotifyClicked);
-        EXPECT_EQ(count->clicks, (std::vector<int32_t>{kNotifyClicked}));
-        EXPECT_EQ(custom->notices.size(), 2u) << "the custom editor is asked first";
-    }
+    CSampleRow* count = Row(&m_Tags, "Count");
+    ASSERT_NE(count, nullptr);
+    editor->OnNotify(count->GetButton(), kNotifyClicked);
+    EXPECT_EQ(count->clicks, (std::vector<int32_t>{kNotifyClicked}));
+    EXPECT_EQ(custom->notices.size(), 2u) << "the custom editor is asked first";
 
     editor->Update(0.25f);
     EXPECT_FLOAT_EQ(custom->updated, 0.25f);
 
-    CSampleRow* caption = Row(&m_Sample, "Caption");
-    if (caption) {
-        editor->FocusPropertyEditor(caption);
-        EXPECT_TRUE(editor->ClipboardCopy(1));
-        EXPECT_TRUE(editor->ClipboardPaste(0));
-        EXPECT_EQ(caption->clipboard, (std::vector<std::string>{"copy", "paste?"}));
-    }
+    CSampleRow* caption = Row(&m_Tags, "Caption");
+    editor->FocusPropertyEditor(caption);
+    EXPECT_TRUE(editor->ClipboardCopy(1));
+    EXPECT_TRUE(editor->ClipboardPaste(0));
+    EXPECT_EQ(caption->clipboard, (std::vector<std::string>{"copy", "paste?"}));
+    EXPECT_TRUE(count->clipboard.empty());
     OpenObjectEditor(nullptr, nullptr);
-    m_Sample.customEditor = nullptr;
+    m_Tags.customEditor = nullptr;
 }
 
 TEST_F(ObjectEditor, AnEditorWhoseObjectIsDestroyedClosesWithoutTouchingIt)
@@ -482,7 +475,6 @@ TEST_F(ObjectEditor, AnEditorWhoseObjectIsDestroyedClosesWithoutTouchingIt)
 
 TEST_F(ObjectEditor, ARowWithoutALabelRowGetsItsNameBesideTheRowBefore)
 {
-    AddPropertyRowMaker(&MakeNoteRow);
     CEditorNoteSample sample;
     Open(&sample);
     CPropertyEditor* notes = FindPropertyEditor(&sample, sample.GetClassInfo()->FindProperty("Notes"), 0);
@@ -498,23 +490,24 @@ TEST_F(ObjectEditor, ARowWithoutALabelRowGetsItsNameBesideTheRowBefore)
 
 TEST_F(ObjectEditor, TheFocusedRowsBandIsHighlightedAcrossThePane)
 {
-    CObjectEditor* editor = Open(&m_Sample);
+    CObjectEditor* editor = Open(&m_Tags);
     editor->MoveTo(0, 0);
     Frame();
-    CJStatic* advanced = Label(&m_Sample, "Advanced");
-    CJStatic* count = Label(&m_Sample, "Count");
-    ASSERT_NE(advanced, nullptr);
-    CJWindow* pane = advanced->GetParent();
+    CJWindow* amount = Row(&m_Tags, "Amount")->GetRowWindow();
+    CJWindow* count = Row(&m_Tags, "Count")->GetRowWindow();
+    CJWindow* pane = amount->GetParent();
     const auto band = [&](CJWindow* label) {
         m_Screen->DrawToScreen();
-        return Rgb(*m_ScreenFrame, pane->GetScreenRect().left + 3, (label->GetScreenRect().top + label->GetScreenRect().bottom) / 2);
+        const CRect& r = label->GetScreenRect();
+        return Rgb(*m_ScreenFrame, pane->GetScreenRect().left + 3, (r.top + r.bottom) / 2);
     };
-    const uint32_t before = band(advanced);
-    Click(Centre(*advanced));
+    const uint32_t amountBefore = band(amount);
+    const uint32_t countBefore = band(count);
+    Click(Centre(*amount));
     Frame();
     ASSERT_TRUE(pane->HasFocus());
-    EXPECT_NE(band(advanced), before);
-    EXPECT_EQ(band(count), before) << "only the focused row's band";
+    EXPECT_NE(band(amount), amountBefore);
+    EXPECT_EQ(band(count), countBefore) << "only the focused row's band";
     OpenObjectEditor(nullptr, nullptr);
 }
 
