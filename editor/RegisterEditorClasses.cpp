@@ -4,6 +4,7 @@
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/EditorStartup.h"
+#include "editor/ObjectPropertyEditors.h"
 #include "editor/ValuePropertyEditors.h"
 #include "objects/CNewFileOptions.h"
 
@@ -23,4 +24,6 @@ void RegisterEditorClasses()
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
     AddPropertyRowMaker(&MakeValuePropertyRows);
+    AddPropertyRowMaker(&MakeObjectPropertyRows);
+    AddPropertyButtonMaker(&AddObjectPropertyButtons);
 }
