@@ -2,6 +2,8 @@
 
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/CScrapBook.h"
+#include "editor/CSelectedObjects.h"
 #include "editor/EditorStartup.h"
 #include "objects/CNewFileOptions.h"
 
@@ -16,6 +18,9 @@ CLevelUndoHistory* MakeCheckpointHistory()
 
 void RegisterEditorClasses()
 {
+    CSelectedObjectInfo::SGetClassInfo();
+    CSelectedObjects::SGetClassInfo();
+    CScrapBookData::SGetClassInfo();
     BuildEditorStartupObjects();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
