@@ -123,14 +123,17 @@ CJString KeepAside()
     return CJString();
 }
 
-void LoadScrapBook(CScrapBookData& data)
+} // namespace
+
+bool LoadScrapBook(CScrapBookData& data)
 {
     g_UnreadFileInPlace = false;
+    data.ResetToDefaults();
     if (!plat::PathExists(DiskPath(kScrapBookFileName)))
-        return;
+        return true;
     CJString error;
     if (ReadQuietly(data, error))
-        return;
+        return true;
     // What was read of a damaged file is not offered: the whole file is kept.
     data.ResetToDefaults();
     Log("could not be read: ", error.GetString());
@@ -141,9 +144,21 @@ void LoadScrapBook(CScrapBookData& data)
     } else {
         Log("kept as ", kept.GetString());
     }
+    return false;
 }
 
-} // namespace
+bool SaveScrapBook(CScrapBookData& data)
+{
+    if (g_UnreadFileInPlace) {
+        Log("not saved: the file there could not be read and is kept", "");
+        return false;
+    }
+    if (!data.SaveToFile(kScrapBookFileName, 0)) {
+        Log("could not be written; the file keeps what it held", "");
+        return false;
+    }
+    return true;
+}
 
 CObject* CScrapBookData::GetScrap(uint32_t index) const
 {
@@ -218,8 +233,8 @@ CScrapBookWindow::CScrapBookWindow(CJWindow* parent)
 
     SetSize(std::max(GetWidth(), m_List->GetRect().right + border),
             std::max({GetHeight(), m_DeleteButton->GetRect().bottom + border, m_CopyButton->GetRect().bottom + border}));
-    m_Header->LoadColumnWidths();
     LoadWindowSettings(kScrapBookWindowKey, true);
+    m_Header->LoadColumnWidths();
     m_LaidOut = true;
     Layout();
 }
@@ -242,15 +257,7 @@ CScrapBookWindow::~CScrapBookWindow()
 bool CScrapBookWindow::Save()
 {
     m_Saved = true;
-    if (g_UnreadFileInPlace) {
-        Log("not saved: the file there could not be read and is kept", "");
-        return false;
-    }
-    if (!m_Data->SaveToFile(kScrapBookFileName, 0)) {
-        Log("could not be written; the file keeps what it held", "");
-        return false;
-    }
-    return true;
+    return SaveScrapBook(*m_Data);
 }
 
 bool CScrapBookWindow::Close()

@@ -83,6 +83,13 @@ private:
     bool m_Saved = false;
 };
 
+// Reads the file into data. A missing file leaves it empty; false when a
+// file was there that could not be read: data is then empty and the file
+// kept aside (or left in place, and SaveScrapBook refuses to write over it).
+bool LoadScrapBook(CScrapBookData& data);
+// Through the atomic replace; false when the file was not written.
+bool SaveScrapBook(CScrapBookData& data);
+
 bool IsScrapBookOpen();
 CScrapBookWindow* GetScrapBookWindow();
 // As OpenClipboardWindow: null, and nothing made, while one is open.
