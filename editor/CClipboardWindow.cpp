@@ -35,8 +35,8 @@ SDescriptionState& State()
 // The data of the object format a paste would read, as PasteObject picks it.
 const uint8_t* ObjectData(CClipboard& clipboard, size_t& size)
 {
-    const char* formats[] = {clipboard.IsEditingPlayedLevel() ? kClipboardDirtyObject : kClipboardObject,
-                             kClipboardOldObject};
+    const char* formats[]
+        = {clipboard.IsEditingPlayedLevel() ? kClipboardDirtyObject : kClipboardObject, kClipboardOldObject};
     for (const char* format : formats)
         if (const uint8_t* data = clipboard.GetData(format, size))
             return data;

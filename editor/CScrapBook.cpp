@@ -43,6 +43,9 @@ constexpr int32_t kStartWidth = 200;
 constexpr int32_t kStartHeight = 43;
 // The list's height only follows the window while it stays above this.
 constexpr int32_t kMinListHeight = 10;
+constexpr int32_t kNumberColumnWidth = 20;
+constexpr int32_t kTextColumnWidth = 120;
+constexpr int32_t kColumnsWidth = kNumberColumnWidth + 2 * kTextColumnWidth;
 
 CPropertyArrayProperty& ScrapsProperty()
 {
@@ -198,30 +201,28 @@ CScrapBookWindow::CScrapBookWindow(CJWindow* parent)
     const int32_t lineHeight = GetFont() ? int32_t(GetFont()->GetHeight()) : 0;
     m_AddButton = new CJButton(this, "Add");
     m_AddButton->SetToolTipText("Add the current contents of the clipboard to the scrap book", false);
-    m_AddButton->SetCommand(
-        new CObjectFunctionCommand<CScrapBookWindow>(this, &CScrapBookWindow::AddFromClipboard));
+    m_AddButton->SetCommand(new CObjectFunctionCommand<CScrapBookWindow>(this, &CScrapBookWindow::AddFromClipboard));
     AddChild(m_AddButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_AddButton->MoveTo(border, GetClientTopInset() + border + lineHeight + GetSpacingY());
 
     m_Header = new CJHeader(this);
-    m_Header->AddColumn(GetScrapBookNumberColumnTitle(), 20);
-    m_Header->AddColumn(GetScrapBookContentsColumnTitle(), 120);
-    m_Header->AddColumn(GetScrapBookCommentColumnTitle(), 120);
+    m_Header->AddColumn(GetScrapBookNumberColumnTitle(), kNumberColumnWidth);
+    m_Header->AddColumn(GetScrapBookContentsColumnTitle(), kTextColumnWidth);
+    m_Header->AddColumn(GetScrapBookCommentColumnTitle(), kTextColumnWidth);
     AddChild(m_Header, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    m_Header->SetRect(CRect{border, m_AddButton->GetRect().bottom + GetSpacingY(),
-                            border + 260, m_AddButton->GetRect().bottom + GetSpacingY() + m_Header->GetHeight()});
+    m_Header->SetRect(CRect{border, m_AddButton->GetRect().bottom + GetSpacingY(), border + kColumnsWidth,
+                            m_AddButton->GetRect().bottom + GetSpacingY() + m_Header->GetHeight()});
 
     m_List = new CJListBox(this, m_Rows, nullptr, 100, 5);
     m_List->SetHeader(m_Header);
     AddChild(m_List, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    m_List->SetRect(CRect{border, m_Header->GetRect().bottom, border + 260,
+    m_List->SetRect(CRect{border, m_Header->GetRect().bottom, border + kColumnsWidth,
                           m_Header->GetRect().bottom + m_List->GetHeight()});
     RefreshList();
 
     m_DeleteButton = new CJButton(this, "Delete");
     m_DeleteButton->SetToolTipText("Delete the selected item from the scrap book", false);
-    m_DeleteButton->SetCommand(
-        new CObjectFunctionCommand<CScrapBookWindow>(this, &CScrapBookWindow::DeleteSelected));
+    m_DeleteButton->SetCommand(new CObjectFunctionCommand<CScrapBookWindow>(this, &CScrapBookWindow::DeleteSelected));
     AddChild(m_DeleteButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_CopyButton = new CJButton(this, "Copy");
     m_CopyButton->SetToolTipText("Copy the selected scrap to the clipboard (or just double click on item)", false);
@@ -231,8 +232,9 @@ CScrapBookWindow::CScrapBookWindow(CJWindow* parent)
     m_DeleteButton->MoveTo(border, buttonsTop);
     m_CopyButton->MoveTo(m_DeleteButton->GetRect().right + GetSpacingX(), buttonsTop);
 
-    SetSize(std::max(GetWidth(), m_List->GetRect().right + border),
-            std::max({GetHeight(), m_DeleteButton->GetRect().bottom + border, m_CopyButton->GetRect().bottom + border}));
+    SetSize(
+        std::max(GetWidth(), m_List->GetRect().right + border),
+        std::max({GetHeight(), m_DeleteButton->GetRect().bottom + border, m_CopyButton->GetRect().bottom + border}));
     LoadWindowSettings(kScrapBookWindowKey, true);
     m_Header->LoadColumnWidths();
     m_LaidOut = true;

@@ -18,7 +18,7 @@ void CSelectedObjectInfo::DeclareProperties(CPropertyDeclarer& d)
 void CSelectedObjects::DeclareProperties(CPropertyDeclarer& d)
 {
     d.AddArray<CTypedPObjectProperty<CSelectedObjectInfo>>(&CSelectedObjects::m_pSelectedObjectsArray, "Objects",
-                                                            "Object", nullptr);
+                                                           "Object", nullptr);
 }
 
 CSelectedObjectInfo* CSelectedObjects::GetEntry(uint32_t index) const
@@ -38,7 +38,8 @@ CSelectedObjectInfo* CSelectedObjects::Append(CObject* object, const CJString& l
     entry->m_pSelectedObject = object;
     entry->m_LayerObjectIsOn = layerName;
     const uint32_t at = m_pSelectedObjectsArray.GetCount();
-    static_cast<CPropertyArrayProperty*>(SGetClassInfo()->FindProperty("Objects"))->ArrayProperty_SetCount(this, at + 1);
+    static_cast<CPropertyArrayProperty*>(SGetClassInfo()->FindProperty("Objects"))
+        ->ArrayProperty_SetCount(this, at + 1);
     m_pSelectedObjectsArray[at] = entry;
     return entry;
 }

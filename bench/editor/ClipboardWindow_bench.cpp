@@ -64,10 +64,7 @@ struct SClipboardScene {
         CJWindow::SetDefaultFont(nullptr);
         plat::ReplacePlatform(previous);
     }
-    bool DescribesTheSelection() const
-    {
-        return GetClipboardDescription().Find("200 Objects: ") == 0;
-    }
+    bool DescribesTheSelection() const { return GetClipboardDescription().Find("200 Objects: ") == 0; }
 };
 
 void BM_ClipboardWindowFrameWith200SpritesCopied(benchmark::State& state)

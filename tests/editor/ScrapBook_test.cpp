@@ -66,10 +66,7 @@ protected:
     }
     static CClipboard& Board() { return CClipboard::SGetInstance(); }
     static std::string Line() { return Text(GetClipboardDescription()); }
-    static std::string Row(CScrapBookWindow& book, int32_t row)
-    {
-        return Text(book.GetList()->GetRowText(row));
-    }
+    static std::string Row(CScrapBookWindow& book, int32_t row) { return Text(book.GetList()->GetRowText(row)); }
     void CloseBook(CScrapBookWindow* book)
     {
         book->RequestClose();
@@ -306,9 +303,10 @@ TEST_F(ClipboardAndScrapBook, ScrapsSurviveClosingAndReopeningNewestFirst)
 
 TEST_F(ClipboardAndScrapBook, AFileThatCannotBeReadIsKeptAsideBeforeANewOneIsWritten)
 {
-    const std::string unknown = ObjectText("CScrapBookData", "Scraps=Array\r\n\t{\r\n\t\tItem Count=2\r\n"
-                                                             "\t\tScrap=CNoSuchClassAnyMore\r\n\t\t{\r\n\t\t}\r\n"
-                                                             "\t}\r\n");
+    const std::string unknown = ObjectText("CScrapBookData",
+                                           "Scraps=Array\r\n\t{\r\n\t\tItem Count=2\r\n"
+                                           "\t\tScrap=CNoSuchClassAnyMore\r\n\t\t{\r\n\t\t}\r\n"
+                                           "\t}\r\n");
     WriteBytes(kScrapBookFileName, unknown);
     CScrapBookWindow* book = OpenScrapBook(m_Screen);
     ASSERT_NE(book, nullptr);
