@@ -3,6 +3,8 @@
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
+#include "editor/CScrapBook.h"
+#include "editor/CSelectedObjects.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
 #include "editor/ValuePropertyEditors.h"
@@ -19,6 +21,9 @@ CLevelUndoHistory* MakeCheckpointHistory()
 
 void RegisterEditorClasses()
 {
+    CSelectedObjectInfo::SGetClassInfo();
+    CSelectedObjects::SGetClassInfo();
+    CScrapBookData::SGetClassInfo();
     BuildEditorStartupObjects();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
