@@ -1,8 +1,11 @@
 #include "editor/RegisterEditorClasses.h"
 
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CLevelEditorOptions.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/EditorStartup.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -19,4 +22,7 @@ void RegisterEditorClasses()
     BuildEditorStartupObjects();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    CLevelEditorOptions::SGetClassInfo();
+    SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
+    SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
 }
