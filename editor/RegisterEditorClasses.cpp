@@ -3,6 +3,7 @@
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/world/CLotPlayfieldLayer.h"
@@ -20,6 +21,7 @@ CLevelUndoHistory* MakeCheckpointHistory()
 void RegisterEditorClasses()
 {
     BuildEditorStartupObjects();
+    BuildDebugOptionToggles();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
     CLevelEditorOptions::SGetClassInfo();
