@@ -1,13 +1,17 @@
 #include "editor/RegisterEditorClasses.h"
 
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CLevelEditorOptions.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/CScrapBook.h"
 #include "editor/CSelectedObjects.h"
+#include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
 #include "editor/ValuePropertyEditors.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -25,10 +29,14 @@ void RegisterEditorClasses()
     CSelectedObjects::SGetClassInfo();
     CScrapBookData::SGetClassInfo();
     BuildEditorStartupObjects();
+    BuildDebugOptionToggles();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
+    CLevelEditorOptions::SGetClassInfo();
+    SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
+    SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
 }
