@@ -2,6 +2,7 @@
 
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
+#include "editor/CLevelEditorWindow.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/CScrapBook.h"
@@ -33,6 +34,7 @@ void RegisterEditorClasses()
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
+    InstallLevelEditorHooks();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
