@@ -19,6 +19,7 @@
 #include "game/world/CScenery.h"
 #include "editor/CImageBrowserFrameWindow.h"
 #include "objects/CMessage.h"
+#include "objects/DroppedKeys.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "shell/CClipboard.h"
 #include "shell/CGameBase.h"
@@ -892,6 +893,17 @@ CLevelEditorWindow* OpenLevelEditor(int32_t mode)
     auto* editor = new CLevelEditorWindow(mode);
     root->AddChildFirst(editor, 0, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
     editor->SetRectXYWH(0, 0, 9999, 9999);
+    // What the reader dropped from the stored levels is lost by the save at
+    // the close: the designer hears of it before editing.
+    CJString file;
+    CLevelSet* levels = FindLevels();
+    if (mode == CLevelEditorWindow::kModeStoredLevel && levels && FindObjectFileName(levels, &file)
+        && WasKeyDroppedFromFile(file.GetString())) {
+        CJString text("Some lines of \"");
+        text.Append(file);
+        text.Append("\" were not understood when it was read; they will be lost when the level is saved.");
+        editor->ShowMessageBox(CJString("Warning"), text);
+    }
     return editor;
 }
 
@@ -976,6 +988,9 @@ public:
 class CLevelEditorGameAppHooks final : public CScreensGameAppHooks {
 public:
     bool IsEditorOpen() override { return g_LevelEditor != nullptr; }
+    // Asked while the closing editor is still registered: only the stored
+    // level's editor has the game restart the level it changed.
+    bool EditorMayClose() override { return ::IsLevelEditorOnStoredLevel(); }
     void OpenEditor(int32_t mode) override { OpenLevelEditor(mode); }
 };
 

@@ -29,6 +29,8 @@
 #include "images/CFrameList.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CPropertyDeclarer.h"
+#include "objects/DroppedKeys.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "sequences/CSequenceList.h"
 #include "shell/CClipboard.h"
 #include "shell/CKeyboardState.h"
@@ -512,6 +514,32 @@ TEST_F(StoredLevelEditor, ADemoLevelChangedAndClosedReadsBackEqualAndAnUnchanged
     ASSERT_NE(reread, nullptr);
     EXPECT_TRUE(reread->IsEqualTo(GetLevels())) << "the file holds the level as edited";
     EXPECT_NE(std::filesystem::last_write_time(m_File), old);
+}
+
+TEST_F(StoredLevelEditor, AKeyTheReaderDroppedIsReportedAtTheOpeningBeforeAnySave)
+{
+    Open();
+    TypeKey(27);
+    EXPECT_EQ(CountMessageBoxes(*m_Screen), 0u) << "the demo levels read whole";
+
+    std::string text = ReadBytes(m_File);
+    const std::string marker = "Customers=";
+    const size_t at = text.find(marker);
+    ASSERT_NE(at, std::string::npos);
+    text.insert(at, "Weather=Rain\r\n");
+    WriteBytes(m_File, text);
+    ForgetDroppedKeys();
+    GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
+    testing::internal::CaptureStderr();
+    InitGeneralObjects();
+    Open();
+    const std::string said = testing::internal::GetCapturedStderr();
+    CJString file;
+    FindObjectFileName(GetLevels(), &file);
+    std::string title;
+    EXPECT_EQ(CountMessageBoxes(*m_Screen, &title), 1u);
+    EXPECT_EQ(title, "Warning") << said << " / " << file.GetString();
+    ForgetDroppedKeys();
 }
 
 TEST_F(StoredLevelEditor, ALevelThatCannotBeSavedSaysSoOnceAfterTheReleaseAndKeepsTheEdits)
