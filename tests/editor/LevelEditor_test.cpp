@@ -375,6 +375,7 @@ TEST_F(LevelEditor, ArrowKeysNudgeAndUndoTakesTheMoveBackClosingTheObjectEditor)
     TypeKey(kKeyEnter);
     ASSERT_NE(GetCurrentObjectEditor(), nullptr);
     EXPECT_EQ(GetCurrentObjectEditorObject(), Sprite("a"));
+    EXPECT_EQ(GetCurrentObjectEditor()->GetParent(), m_Editor) << "in front of the editor's children";
     // An open object editor follows a single selection and goes for two.
     m_Editor->SelectObject(Sprite("b"), CJString("Front"), false);
     EXPECT_EQ(GetCurrentObjectEditorObject(), Sprite("b"));
