@@ -165,12 +165,11 @@ void CPropertyPane::Draw(CFrameInterface& frame)
         CPropertyEditor* focused = m_ObjectEditor->GetFocusedPropertyEditor();
         CJWindow* label = focused ? focused->GetRowWindow() : nullptr;
         if (label && label->GetParent() == this) {
+            // Drawing is in content coordinates, as the labels' rectangles are.
             const int32_t half = m_SpacingY / 2;
             const CRect& r = label->GetRect();
-            const int32_t scrollY = GetScrollOffsetY();
             CColor highlight = m_Color4;
-            frame.FillRect(CRect{2, r.top - half - scrollY, m_ContentWidth - 2, r.bottom + half - scrollY},
-                           highlight);
+            frame.FillRect(CRect{2, r.top - half, m_ContentWidth - 2, r.bottom + half}, highlight);
         }
     }
     CJSolidWindow::Draw(frame);
@@ -183,8 +182,7 @@ bool CPropertyPane::OnMouseDown(uint32_t button, CPoint point)
         return true;
     if (button != 0 || !m_ObjectEditor)
         return false;
-    CPoint local = ScreenToClient(point);
-    local.y += GetScrollOffsetY();
+    const CPoint local = ScreenToClient(point);
     for (CPropertyEditor* editor : m_ObjectEditor->GetPropertyEditors()) {
         CJWindow* label = editor->GetRowWindow();
         if (!label || label->GetParent() != this || !BandContains(*this, *label, local))

@@ -525,4 +525,21 @@ TEST_F(ObjectEditor, InsideTheLevelEditorTheEditorIsItsFrontChild)
     EXPECT_EQ(Open(&m_Sample)->GetParent(), m_Screen);
 }
 
+TEST_F(ObjectEditor, AClickOnAScrolledPageFocusesTheRowUnderThePointer)
+{
+    CObjectEditor* editor = Open(&m_Tall);
+    editor->MoveTo(0, 0);
+    editor->GetTabControl()->SelectTab(1);
+    CJWindow* rows = editor->GetTabControl()->GetPage(1);
+    rows->SetScrollY(kTallRowHeight);
+    ASSERT_GT(rows->GetScrollOffsetY(), 100);
+    Frame();
+    CSampleRow* tallB = Row(&m_Tall, "TallB");
+    ASSERT_NE(tallB, nullptr);
+    // Left of the labels, just below the top of the second row as shown.
+    Click(CPoint{rows->GetScreenRect().left + 4, tallB->GetRowWindow()->GetScreenRect().top + 6});
+    Frame();
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), tallB);
+}
+
 } // namespace
