@@ -214,8 +214,9 @@ CObjectEditor::HostWindowQuery CObjectEditor::SetLevelEditorWindowQuery(HostWind
 CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     : CJFrameWindow(CScreenWindow::GetScreenWindow(), object->GetClassInfo()->GetName())
     , m_Object(object)
-    , m_Owner(owner)
+    , m_Owner(owner ? owner : object)
 {
+    owner = m_Owner;
     SObjectEditorHistory& history = History();
     uint32_t restoreTab = 0;
     int32_t restoreScroll = 0;

@@ -76,7 +76,7 @@ public:
     static constexpr const char* kSettingsKey = "Property Window";
 
     // owner: the object whose file is saved and whose writability decides
-    // whether editing is allowed (the object itself at top level).
+    // whether editing is allowed (the object itself at top level, or null).
     CObjectEditor(CObject* object, CObject* owner);
     ~CObjectEditor() override;
 

@@ -542,4 +542,23 @@ TEST_F(ObjectEditor, AClickOnAScrolledPageFocusesTheRowUnderThePointer)
     EXPECT_EQ(editor->GetFocusedPropertyEditor(), tallB);
 }
 
+TEST_F(ObjectEditor, ARowThatRebuildsFromItsOwnClickOutlivesItsCodeAndTheOldEditorGoesAfterTheInput)
+{
+    CObjectEditor* old = Open(&m_Tags);
+    Frame();
+    CSampleRow* count = Row(&m_Tags, "Count");
+    ASSERT_NE(count, nullptr);
+    count->rebuildOnClick = true;
+    const int32_t oldCount = int32_t(old->GetPropertyEditors().GetCount());
+    Click(*count->GetButton()); // the row records the click after asking for the rebuild
+    CObjectEditor* rebuilt = GetCurrentObjectEditor();
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_NE(rebuilt, old);
+    EXPECT_EQ(rebuilt->GetEditedObject(), &m_Tags);
+    EXPECT_EQ(int32_t(rebuilt->GetPropertyEditors().GetCount()), oldCount);
+    EXPECT_FALSE(InTree(old)) << "freed by the frame's update, once the click was handled";
+    EXPECT_TRUE(InTree(rebuilt));
+    EXPECT_EQ(m_Tags.closedCount, 0) << "a rebuild does not tell the object it closed";
+}
+
 } // namespace
