@@ -243,8 +243,8 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     SetSpacing(gap, gap);
 
     m_MenuBar = new CJMenuBar(this);
-    AddChild(m_MenuBar, 1);
     BuildEditMenu();
+    AddChild(m_MenuBar, 1);
 
     if (FindObjectFileName(owner, &m_FileName))
         m_FileName.Replace(CJString("\\"), CJString("/"));
@@ -412,6 +412,9 @@ void CObjectEditor::BuildEditMenu()
     insert->SetSubMenu(properties, true);
     menu->AddItem(insert);
     edit->SetSubMenu(menu, false);
+    // The bar does not grow with its items.
+    const int32_t margin = m_MenuBar->GetEdgeMargin();
+    m_MenuBar->SetSize(edit->GetRect().right + margin, edit->GetHeight() + 2 * margin);
 }
 
 void CObjectEditor::PlaceTabControl(uint32_t tabIndex, int32_t scrollY)

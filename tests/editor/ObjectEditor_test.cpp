@@ -6,6 +6,7 @@
 
 #include "foundation/CCommand.h"
 #include "foundation/FilePaths.h"
+#include "game/world/CLevelOptions.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFileListList.h"
 #include "objects/CObjectFileArray.h"
@@ -15,6 +16,7 @@
 #include "ui/CJMenu.h"
 #include "ui/CJMessageBox.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -559,6 +561,34 @@ TEST_F(ObjectEditor, ARowThatRebuildsFromItsOwnClickOutlivesItsCodeAndTheOldEdit
     EXPECT_FALSE(InTree(old)) << "freed by the frame's update, once the click was handled";
     EXPECT_TRUE(InTree(rebuilt));
     EXPECT_EQ(m_Tags.closedCount, 0) << "a rebuild does not tell the object it closed";
+}
+
+TEST_F(ObjectEditor, LevelOptionsShowTheirRowsUnderTheEditMenuAndTheTabs)
+{
+    CLevelOptions options;
+    options.ResetToDefaults();
+    CObjectEditor* editor = Open(&options);
+    editor->MoveTo(10, 10);
+    Frame();
+    const CJWindow* bar = editor->GetMenuBar();
+    ASSERT_NE(ItemTitled(*editor->GetMenuBar(), "Edit"), nullptr);
+    EXPECT_GT(bar->GetHeight(), 0);
+    EXPECT_GE(editor->GetTabControl()->GetRect().top, bar->GetRect().bottom);
+    EXPECT_GT(editor->GetTabControl()->GetPageCount(), 1u);
+    EXPECT_STREQ(editor->GetTabControl()->GetPage(0)->GetTitle().GetString(), "General");
+
+    // The picture in the README: OMBRISALT_SCREENSHOTS names where it goes.
+    if (const char* folder = std::getenv("OMBRISALT_SCREENSHOTS")) {
+        m_Screen->DrawToScreen();
+        std::string bytes = "P6\n800 600\n255\n";
+        for (int32_t y = 0; y < 600; ++y)
+            for (int32_t x = 0; x < 800; ++x) {
+                const uint32_t p = Rgb(*m_ScreenFrame, x, y);
+                bytes += {char(p >> 16), char(p >> 8), char(p)};
+            }
+        std::ofstream(std::string(folder) + "/object-editor.ppm", std::ios::binary) << bytes;
+    }
+    OpenObjectEditor(nullptr, nullptr);
 }
 
 } // namespace
