@@ -68,7 +68,6 @@ bool g_ObjectEditorRebuilding = false;
 // Depth of input handling inside object editors: a close asked for there
 // must not free the windows still on the call stack.
 int32_t g_ObjectEditorInputDepth = 0;
-std::vector<CObjectEditor*> g_ObjectEditorRetired;
 CObjectEditor::AssetDependencyBrowserOpener g_ObjectEditorDependencyOpener = nullptr;
 CObjectEditor::HostWindowQuery g_ObjectEditorLevelEditorQuery = nullptr;
 
@@ -80,12 +79,20 @@ public:
     CInputScope& operator=(const CInputScope&) = delete;
 };
 
+// Editors closed while their own input ran, not freed yet. Kept past the
+// static destructors, as the history is.
+std::vector<CObjectEditor*>& RetiredEditors()
+{
+    static std::vector<CObjectEditor*>* retired = new std::vector<CObjectEditor*>;
+    return *retired;
+}
+
 void DestroyRetiredEditors()
 {
     if (g_ObjectEditorInputDepth > 0)
         return;
-    while (!g_ObjectEditorRetired.empty())
-        g_ObjectEditorRetired.back()->Destroy(); // the destructor takes it off the list
+    while (!RetiredEditors().empty())
+        RetiredEditors().back()->Destroy(); // the destructor takes it off the list
 }
 
 bool IsVisibleLevel(const CProperty* property)
@@ -330,8 +337,8 @@ CObjectEditor::~CObjectEditor()
         delete category;
     for (CCustomEditor* editor : m_CustomEditors)
         delete editor;
-    g_ObjectEditorRetired.erase(std::remove(g_ObjectEditorRetired.begin(), g_ObjectEditorRetired.end(), this),
-                                g_ObjectEditorRetired.end());
+    std::vector<CObjectEditor*>& retired = RetiredEditors();
+    retired.erase(std::remove(retired.begin(), retired.end(), this), retired.end());
 }
 
 void CObjectEditor::FinishEditing()
@@ -371,7 +378,7 @@ void CObjectEditor::Retire()
         return;
     m_Retired = true;
     Show(false, false);
-    g_ObjectEditorRetired.push_back(this);
+    RetiredEditors().push_back(this);
 }
 
 void CObjectEditor::CloseCurrent()
