@@ -53,6 +53,21 @@ void CEditorNoteSample::DeclareProperties(CPropertyDeclarer& d)
     d.Add<CSampleTagProperty>(&CEditorNoteSample::m_Notes, "Notes", 0).NoEditorRow();
 }
 
+// Nothing shown.
+class CEditorBlankSample : public CObject {
+    OMBRISALT_REFLECTED(CEditorBlankSample, CObject)
+public:
+    CEditorBlankSample() { InitDeclaredProperties(); }
+    ~CEditorBlankSample() override { DestroyDeclaredProperties(); }
+    int32_t m_Secret = 0;
+};
+OMBRISALT_IMPLEMENT_CLASS(CEditorBlankSample, 1.0)
+const CTestOnlyClass kEditorBlankSampleIsTestOnly("CEditorBlankSample");
+void CEditorBlankSample::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add<CSampleTagProperty>(&CEditorBlankSample::m_Secret, "Secret", 0).Level(kLevelHidden);
+}
+
 namespace {
 
 void AttachDynamicProperties()
@@ -588,6 +603,22 @@ TEST_F(ObjectEditor, LevelOptionsShowTheirRowsUnderTheEditMenuAndTheTabs)
             }
         std::ofstream(std::string(folder) + "/object-editor.ppm", std::ios::binary) << bytes;
     }
+    OpenObjectEditor(nullptr, nullptr);
+}
+
+TEST_F(ObjectEditor, AnObjectWithNothingShownHasNoPagesAndBackStillRestoresTheOthers)
+{
+    CObjectEditor* editor = Open(&m_Tags);
+    editor->GetTabControl()->SelectTab(1);
+    CEditorBlankSample blank;
+    editor = Open(&blank);
+    EXPECT_EQ(editor->GetTabControl()->GetPageCount(), 0u);
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), nullptr);
+    Frame();
+    editor->GoBack();
+    Frame();
+    ASSERT_EQ(GetCurrentObjectEditorObject(), &m_Tags);
+    EXPECT_EQ(GetCurrentObjectEditor()->GetTabControl()->GetSelectedIndex(), 1u);
     OpenObjectEditor(nullptr, nullptr);
 }
 
