@@ -305,6 +305,9 @@ private:
     CJSpin* m_Spins[4] = {nullptr, nullptr, nullptr, nullptr}; // red, green, blue, alpha (with alpha only)
     CColorSpot* m_Spot = nullptr;
     CJWindow* m_Picker = nullptr;
+    // What the picker's close notification reaches the row through; emptied
+    // when the row goes first.
+    std::shared_ptr<CColorPropertyEditor*> m_Link;
 };
 
 // ---- Makers -------------------------------------------------------------------
