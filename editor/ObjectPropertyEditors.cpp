@@ -718,8 +718,27 @@ void CPointPropertyEditorBase::CreateControls(bool enabled)
     Enable(enabled);
 }
 
+bool CPointPropertyEditorBase::Paste(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Paste(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
+bool CPointPropertyEditorBase::Delete(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Delete(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
 void CPointPropertyEditorBase::Enable(bool enabled)
 {
+    m_Enabled = enabled;
     if (m_X)
         m_X->Enable(enabled);
     if (m_Y)
@@ -919,8 +938,27 @@ void CColorPropertyEditor::CreateControls(bool enabled)
     Enable(enabled);
 }
 
+bool CColorPropertyEditor::Paste(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Paste(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
+bool CColorPropertyEditor::Delete(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Delete(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
 void CColorPropertyEditor::Enable(bool enabled)
 {
+    m_Enabled = enabled;
     for (CJSpin* spin : m_Spins)
         if (spin)
             spin->Enable(enabled);

@@ -13,6 +13,8 @@
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CSlotProperty.h"
 #include "objects/CTranslator.h"
+#include "objects/ObjectFileCallbacks.h"
+#include "platform/FileSystem.h"
 #include "shell/CClipboard.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJEdit.h"
@@ -21,6 +23,8 @@
 #include "ui/CScreenWindow.h"
 #include "images/CFont.h"
 
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -173,6 +177,17 @@ CJWindow* OpenTestPicker(CColorPropertyEditor&)
     return g_PickerOpened;
 }
 
+// The file a test gives its owner; none unless set.
+const CObject* g_FiledObject = nullptr;
+bool FileNameFromTest(const CObject* object, CJString* name)
+{
+    if (!object || object != g_FiledObject)
+        return false;
+    if (name)
+        name->Set("GadgetOwner.txt");
+    return true;
+}
+
 class ObjectRows : public EditorTest {
 protected:
     void SetUp() override
@@ -184,6 +199,19 @@ protected:
         RegisterTranslator(g_LampToOwner);
         CGadgetLamp::SGetClassInfo();
         CGadgetFan::SGetClassInfo();
+        static bool registered = false;
+        if (!registered)
+            RegisterObjectFileNameCallback(&FileNameFromTest);
+        registered = true;
+    }
+    void TearDown() override
+    {
+        EditorTest::TearDown();
+        if (g_FiledObject) {
+            plat::SetReadOnly("GadgetOwner.txt", false);
+            std::remove("GadgetOwner.txt");
+        }
+        g_FiledObject = nullptr;
     }
 
     const CProperty* Prop(const char* name) { return m_Owner.GetClassInfo()->FindProperty(name); }
@@ -321,6 +349,48 @@ TEST_F(ObjectRows, ANotEditablePropertyDisablesItsControlsAndRefusesEdits)
     EXPECT_TRUE(row->Copy(true)) << "copying changes nothing";
     Choose(editor, row->GetClassCombo(), 0);
     EXPECT_NE(m_Owner.m_Fixed, nullptr);
+}
+
+TEST_F(ObjectRows, AReadOnlyOwnerLeavesEveryControlOfTheseRowsDisabled)
+{
+    {
+        std::ofstream("GadgetOwner.txt") << "CGadgetOwner\n{\n}\n";
+    }
+    ASSERT_TRUE(plat::SetReadOnly("GadgetOwner.txt", true));
+    g_FiledObject = &m_Owner;
+    m_Owner.m_Part = new CGadgetLamp;
+    const auto* spots = static_cast<const CPropertyArrayProperty*>(Prop("Spots"));
+    spots->ArrayProperty_SetCount(&m_Owner, 2);
+    CScopedHook<SetColorPickerOpener> opener(&OpenTestPicker);
+    g_PickerOpens = 0;
+
+    CObjectEditor* editor = Open(&m_Owner);
+    ASSERT_FALSE(editor->CanEdit());
+    auto* part = RowOf<CPObjectPropertyEditor>("Part");
+    ASSERT_NE(part, nullptr);
+    for (CJWindow* control : {static_cast<CJWindow*>(part->GetClassCombo()), static_cast<CJWindow*>(part->GetOpenButton()),
+                              static_cast<CJWindow*>(part->GetDeleteButton()), static_cast<CJWindow*>(part->GetMoreButton())})
+        EXPECT_FALSE(control->IsEnabled()) << control->GetTitle().GetString();
+    EXPECT_FALSE(part->Delete(true));
+
+    editor->FocusPropertyEditor(FindPropertyEditor(spots->ElementSlot(&m_Owner, 0), spots->GetElementProperty(), 0));
+    Frame();
+    auto* top = RowOf<CTopArrayPropertyEditor>("Spots");
+    ASSERT_NE(top, nullptr);
+    EXPECT_FALSE(top->GetInsertButton()->IsEnabled());
+    EXPECT_FALSE(top->GetDeleteButton()->IsEnabled());
+    EXPECT_FALSE(RowOf<CAddNewElementPropertyEditor>("Spots", nullptr, 1)->GetButton()->IsEnabled());
+
+    auto* where = RowOf<CPointPropertyEditor>("Where");
+    EXPECT_FALSE(where->GetXSpin()->IsEnabled());
+    CClipboard::SGetInstance().SetText(CJString("8,9"));
+    EXPECT_FALSE(where->Paste(false));
+    EXPECT_EQ(m_Owner.m_Where.x, 0);
+    auto* tint = RowOf<CColorPropertyEditor>("Tint");
+    EXPECT_FALSE(tint->GetSpot()->IsEnabled());
+    tint->OpenPicker();
+    EXPECT_EQ(g_PickerOpens, 0);
+    EXPECT_FALSE(RowOf<CPClassInfoPropertyEditor>("Kind")->GetCombo()->IsEnabled());
 }
 
 TEST_F(ObjectRows, OwnedObjectsAreCopiedPastedWithinTheFamilyAndDeleted)
