@@ -5,6 +5,7 @@
 #include "editor/CObjectEditor.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
+#include "editor/ValuePropertyEditors.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -22,6 +23,7 @@ void RegisterEditorClasses()
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
+    AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
 }
