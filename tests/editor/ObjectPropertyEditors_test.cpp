@@ -266,6 +266,14 @@ TEST_F(ObjectRows, OwnedObjectRowListsTheFamilyShortThenFullAndFilesCategoriesIn
 
     editor->OnNotify(row->GetMoreButton(), kNotifyClicked);
     EXPECT_EQ(row->GetListedClassCount(), 2);
+
+    // Shown without inline rows too: else the object's properties could
+    // not be reached at all.
+    CObject* lamp = m_Owner.m_Part;
+    editor->OnNotify(row->GetOpenButton(), kNotifyClicked);
+    ASSERT_NE(GetCurrentObjectEditor(), nullptr);
+    EXPECT_EQ(GetCurrentObjectEditor()->GetEditedObject(), lamp);
+    EXPECT_EQ(GetCurrentObjectEditor()->GetOwnerObject(), &m_Owner);
 }
 
 TEST_F(ObjectRows, ChoosingAClassReplacesTheObjectAndForgetsItWhileTheSameChoiceChangesNothing)
