@@ -6,6 +6,7 @@
 #include "blit/CColorProperty.h"
 #include "editor/ObjectPropertyEditors.h"
 #include "foundation/CDirectoryTree.h"
+#include "foundation/CDynamicList.h"
 #include "objects/CPClassInfoProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"
@@ -78,6 +79,7 @@ public:
     CGadgetBase* m_Inline = nullptr;
     CGadgetBase* m_Fixed = nullptr;
     CPropertyArray<CPoint> m_Spots;
+    CPropertyArray<CPoint> m_Corners; // one per corner name
     CPoint m_Where{0, 0};
     CFPoint m_Drift{0.0f, 0.0f};
     CColor m_Tint;
@@ -86,6 +88,17 @@ public:
     std::vector<std::string> edited;
     int whereStores = 0;
 };
+
+CVirtualArray* CornerNames()
+{
+    static CDynamicList* names = [] {
+        auto* made = new CDynamicList;
+        made->Add("Left");
+        made->Add("Right");
+        return made;
+    }();
+    return names;
+}
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CGadgetBase, 1.0)
 const CTestOnlyClass kGadgetBaseIsTestOnly("CGadgetBase");
@@ -116,6 +129,7 @@ void CGadgetOwner::DeclareProperties(CPropertyDeclarer& d)
     d.AddOwned(&C::m_Inline, "Inline").Inline(InlineMode::Always);
     d.AddOwned(&C::m_Fixed, "Fixed").NotEditable();
     d.AddArray<CPointProperty>(&C::m_Spots, "Spots", "Spot", CPoint{0, 0});
+    d.AddArray<CPointProperty>(&C::m_Corners, "Corners", "Corner", CPoint{0, 0}).NamedBy(CornerNames());
     d.Add(&C::m_Where, "Where", CPoint{0, 0}).Setter<&C::SetWhere>();
     d.Add(&C::m_Drift, "Drift", CFPoint{0.0f, 0.0f});
     d.Add(&C::m_Tint, "Tint", CColor(10, 20, 30, 40)).WithAlpha();
@@ -534,6 +548,20 @@ TEST_F(ObjectRows, ArrayRowsInsertAndDeleteAtTheFocusedElementAndAppendAtTheEnd)
     EXPECT_EQ(xs(), (std::vector<int32_t>{1, 2, 0}));
     Frame();
     EXPECT_EQ(GetCurrentObjectEditor()->GetFocusedPropertyEditor(), element(2));
+}
+
+TEST_F(ObjectRows, ANamedArrayShowsOneRowPerNameAndNeitherCountNorAddRow)
+{
+    const auto* corners = static_cast<const CPropertyArrayProperty*>(Prop("Corners"));
+    corners->SetToDefault(&m_Owner);
+    ASSERT_EQ(m_Owner.m_Corners.GetCount(), 2u);
+    Open(&m_Owner);
+    auto* first = FindPropertyEditor(&m_Owner, corners, 0);
+    EXPECT_EQ(first, nullptr) << "no count row, no add row";
+    EXPECT_EQ(LabelText(FindPropertyEditor(corners->ElementSlot(&m_Owner, 0), corners->GetElementProperty(), 0)),
+              "Corner Left:");
+    EXPECT_EQ(LabelText(FindPropertyEditor(corners->ElementSlot(&m_Owner, 1), corners->GetElementProperty(), 0)),
+              "Corner Right:");
 }
 
 TEST_F(ObjectRows, PointRowsStoreBothComponentsThroughTheSetterUnderTheirCheckpoints)
