@@ -68,6 +68,29 @@ bool IsListable(CClassInfo* info, const CClassInfo* family)
     return info && info->GetFlags() == 0 && info->IsDerivedFrom(family);
 }
 
+// A class's display name without the family's short name, which display
+// names carry spaced out ("Sprite Plug In Sequence" less "SpritePlugIn").
+CJString ListedName(const CClassInfo* info, const CJString& shortName)
+{
+    const CJString whole = info->GetDisplayName();
+    if (shortName.IsEmpty())
+        return whole;
+    CJString name = info->GetDisplayName(shortName.GetString());
+    if (name.Compare(whole) == 0) {
+        CJString spaced;
+        for (int i = 0; i < shortName.GetLength(); ++i) {
+            const char16_t c = shortName.GetAt(i);
+            if (i > 0 && c >= u'A' && c <= u'Z')
+                spaced.AppendChar(' ');
+            spaced.AppendChar(char(c));
+        }
+        name = info->GetDisplayName(spaced.GetString());
+    }
+    name.TrimLeft();
+    name.TrimRight();
+    return name.IsEmpty() ? whole : name;
+}
+
 } // namespace
 
 CJString GetClassShortName(const CClassInfo* info)
@@ -158,7 +181,7 @@ void CPObjectPropertyEditor::FillClassList()
             path = folder;
             path.Append("/");
         }
-        path.Append(info->GetDisplayName(shortName.GetString()));
+        path.Append(ListedName(info, shortName));
         m_ClassPaths.Add(path);
         m_Classes.push_back(info);
     }
@@ -415,7 +438,7 @@ CPClassInfoPropertyEditor::CPClassInfoPropertyEditor(const CPClassInfoProperty* 
         CClassInfo* info = registry.GetAt(i);
         if (!IsListable(info, base))
             continue;
-        m_DisplayNames.Add(info->GetDisplayName(shortName.IsEmpty() ? nullptr : shortName.GetString()));
+        m_DisplayNames.Add(ListedName(info, shortName));
         m_Classes.push_back(info);
     }
 }

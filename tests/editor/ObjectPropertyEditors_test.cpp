@@ -7,6 +7,7 @@
 #include "editor/ObjectPropertyEditors.h"
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CDynamicList.h"
+#include "game/scripting/CSpritePlugInContainers.h"
 #include "objects/CPClassInfoProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"
@@ -85,6 +86,7 @@ public:
     CColor m_Tint;
     CColor m_Shade;
     CClassInfo* m_Kind = nullptr;
+    CClassInfo* m_Step = nullptr;
     std::vector<std::string> edited;
     int whereStores = 0;
 };
@@ -135,6 +137,7 @@ void CGadgetOwner::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_Tint, "Tint", CColor(10, 20, 30, 40)).WithAlpha();
     d.Add(&C::m_Shade, "Shade", CColor(5, 6, 7, 255));
     d.Add(&C::m_Kind, "Kind", static_cast<CClassInfo*>(nullptr)).BaseClass(CGadgetBase::SGetClassInfo());
+    d.Add(&C::m_Step, "Step", static_cast<CClassInfo*>(nullptr)).BaseClass(CSpritePlugIn::SGetClassInfo());
 }
 
 namespace {
@@ -277,6 +280,8 @@ TEST_F(ObjectRows, OwnedObjectRowListsTheFamilyShortThenFullAndFilesCategoriesIn
     ASSERT_NE(tree, nullptr);
     EXPECT_STREQ(tree->GetName(tree->GetParent(2)).GetString(), "Air");
     EXPECT_EQ(tree->GetParent(1), tree->GetRoot());
+    EXPECT_STREQ(tree->GetDisplayName(1).GetString(), "Lamp") << "without the family's name";
+    EXPECT_STREQ(tree->GetDisplayName(2).GetString(), "Fan");
 
     editor->OnNotify(row->GetMoreButton(), kNotifyClicked);
     EXPECT_EQ(row->GetListedClassCount(), 2);
@@ -691,6 +696,19 @@ TEST_F(ObjectRows, ClassPickerOffersTheFamilyTakesNoCheckpointAndPastesOnlyWhatI
     ASSERT_TRUE(kind->Delete(false));
     EXPECT_EQ(m_Owner.m_Kind, nullptr);
     EXPECT_EQ(kind->GetCombo()->GetSelectedItem(), 0);
+
+    // A family name of several words comes off the spaced display names.
+    RegisterPlugInClasses();
+    Open(&m_Owner);
+    auto* step = RowOf<CPClassInfoPropertyEditor>("Step");
+    ASSERT_NE(step, nullptr);
+    bool found = false;
+    for (int32_t i = 0; i < step->GetListedClassCount(); ++i)
+        if (step->GetListedClass(i) == CSpritePlugInSequence::SGetClassInfo()) {
+            found = true;
+            EXPECT_STREQ(step->GetCombo()->GetList()->GetItemName(i), "Sequence");
+        }
+    EXPECT_TRUE(found);
 }
 
 } // namespace
