@@ -3,8 +3,11 @@
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/CObjectEditor.h"
 #include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
+#include "editor/ObjectPropertyEditors.h"
+#include "editor/ValuePropertyEditors.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "objects/CNewFileOptions.h"
@@ -24,6 +27,10 @@ void RegisterEditorClasses()
     BuildDebugOptionToggles();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    InstallObjectEditorHooks();
+    AddPropertyRowMaker(&MakeValuePropertyRows);
+    AddPropertyRowMaker(&MakeObjectPropertyRows);
+    AddPropertyButtonMaker(&AddObjectPropertyButtons);
     CLevelEditorOptions::SGetClassInfo();
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
