@@ -1,5 +1,6 @@
 #include "editor/RegisterEditorClasses.h"
 
+#include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CLevelEditorWindow.h"
@@ -38,6 +39,7 @@ void RegisterEditorClasses()
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
+    SetColorPickerOpener(&OpenColorPickerForRow);
     CLevelEditorOptions::SGetClassInfo();
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
