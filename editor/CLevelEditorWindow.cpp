@@ -30,6 +30,7 @@
 #include "ui/UiHooks.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -188,12 +189,17 @@ CLevelEditorWindow::~CLevelEditorWindow()
                 name.Set("Levels");
             CJString text("Could not save ");
             text.Append(name);
-            ShowMessageBox(CJString("Error"), text);
+            // While the program ends there is no screen left to say it on.
+            if (GetParent() && !CGameBase::SIsShuttingDown())
+                ShowMessageBox(CJString("Error"), text);
+            else
+                std::fprintf(stderr, "%s\n", text.GetString());
         }
     }
     delete m_LevelsAtOpen;
     m_LevelsAtOpen = nullptr;
-    if (CGameBase* game = CGameBase::SGetInstance()) {
+    // A game that is ending restarts no level.
+    if (CGameBase* game = CGameBase::SIsShuttingDown() ? nullptr : CGameBase::SGetInstance()) {
         CMessage closing = CMessage::CMessageByName("Editor Closing");
         game->OnMessage(closing);
     }
