@@ -7,6 +7,8 @@
 #include "support/TestOnlyClasses.h"
 
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CImageBrowserFrameWindow.h"
+#include "editor/EditorStartup.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CObjectEditor.h"
@@ -22,6 +24,7 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CScenery.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
@@ -541,6 +544,38 @@ TEST_F(StoredLevelEditor, AKeyTheReaderDroppedIsReportedAtTheOpeningBeforeAnySav
     EXPECT_EQ(CountMessageBoxes(*m_Screen, &title), 1u);
     EXPECT_EQ(title, "Warning") << said << " / " << file.GetString();
     ForgetDroppedKeys();
+}
+
+// A sequence dragged from the sprite palette becomes scenery at the front of
+// the top layer both shown and pickable, where it was dropped.
+TEST_F(StoredLevelEditor, ADroppedPaletteItemBecomesSceneryOnTheTopEditableLayer)
+{
+    CLevelEditorWindow* editor = Open();
+    ASSERT_NE(editor, nullptr);
+    auto* palette = new CImageBrowserFrameWindow(m_Screen, "Sprite Palette", CImageBrowserFrameWindow::kModeOneList,
+                                                 nullptr, nullptr, &GetSequenceList());
+    m_Screen->AddChild(palette);
+    const int32_t item = GetSequenceList().GetCount() - 1;
+    palette->SelectValue(item);
+    ASSERT_EQ(palette->GetSelectedValue(), item);
+
+    CPlayfieldLayer* top = GetCurrentPlayfield()->GetTopEditableLayer();
+    ASSERT_NE(top, nullptr);
+    const uint32_t count = top->GetSpriteCount();
+    CBrowserItemDroppedMessage drop(palette, CPoint{300, 200});
+    m_Screen->ForwardToChildren(reinterpret_cast<intptr_t>(&drop), 0);
+    ASSERT_EQ(top->GetSpriteCount(), count + 1);
+    CSprite* made = top->GetSprite(0);
+    EXPECT_NE(dynamic_cast<CScenery*>(made->GetAI()), nullptr);
+    EXPECT_EQ(made->GetImageSequenceIndex(), uint32_t(item));
+    EXPECT_EQ(made->GetPosition(), top->ScreenToLayer(CFPoint{300, 200}));
+
+    // With no layer both shown and pickable nothing is made.
+    for (uint32_t i = 0; i < GetCurrentPlayfield()->GetLayerCount(); ++i)
+        GetCurrentPlayfield()->GetLayer(i)->m_SelectableInEditor = false;
+    m_Screen->ForwardToChildren(reinterpret_cast<intptr_t>(&drop), 0);
+    EXPECT_EQ(top->GetSpriteCount(), count + 1);
+    palette->Destroy();
 }
 
 TEST_F(StoredLevelEditor, ALevelThatCannotBeSavedSaysSoOnceAfterTheReleaseAndKeepsTheEdits)
