@@ -3,21 +3,21 @@
 #include "blit/CFrameInterface.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CEditorTool.h"
+#include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CObjectEditor.h"
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
 #include "foundation/MathHelpers.h"
+#include "game/screens/ScreensHooks.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
-#include "game/screens/ScreensHooks.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CScenery.h"
-#include "editor/CImageBrowserFrameWindow.h"
 #include "objects/CMessage.h"
 #include "objects/DroppedKeys.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -31,8 +31,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <vector>
 
 namespace {
 

@@ -63,9 +63,8 @@ struct SEditorScene {
         screen = std::make_unique<CScreenWindow>(target.get(), font.get());
         for (uint32_t y = 0; y < 48; ++y)
             for (uint32_t x = 0; x < 48; ++x)
-                reinterpret_cast<uint32_t*>(picture->Row(y))[x] = (x - 24) * (x - 24) + (y - 24) * (y - 24) < 500
-                                                                    ? 0xFF40A060u
-                                                                    : 0u;
+                reinterpret_cast<uint32_t*>(picture->Row(y))[x]
+                    = (x - 24) * (x - 24) + (y - 24) * (y - 24) < 500 ? 0xFF40A060u : 0u;
         playfield.DeleteAllLayers();
         CPlayfieldLayer* layer = playfield.FindOrAddLayer("Scenery");
         for (uint32_t s = 0; s < kSprites; ++s) {

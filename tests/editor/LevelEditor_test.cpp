@@ -2,16 +2,16 @@
 // through the screen window, over a played level of plain boxes (mode 1)
 // and over the demo data's stored levels (mode 0), down to the file that
 // closing the editor writes.
-#include "ui/MenuTestSupport.h"
 #include "support/ScopedHooks.h"
 #include "support/TestOnlyClasses.h"
+#include "ui/MenuTestSupport.h"
 
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CImageBrowserFrameWindow.h"
-#include "editor/EditorStartup.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CObjectEditor.h"
+#include "editor/EditorStartup.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
@@ -412,8 +412,7 @@ protected:
         if (IsSkipped())
             return;
         const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data/Resources", "Resources",
-                              std::filesystem::copy_options::recursive);
+        std::filesystem::copy(source + "/data/Data/Resources", "Resources", std::filesystem::copy_options::recursive);
         // The rules name songs, which the song list takes from "Music/".
         ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_music.py made"), 0);
         std::filesystem::rename("made/Data/Music", "Music");
@@ -449,7 +448,8 @@ protected:
     // The set as the file now holds it.
     std::unique_ptr<CObject> Reread() const
     {
-        return std::unique_ptr<CObject>(LoadObjectFromFile(m_File.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet));
+        return std::unique_ptr<CObject>(
+            LoadObjectFromFile(m_File.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet));
     }
     CLevelEditorWindow* Open()
     {
