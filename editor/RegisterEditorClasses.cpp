@@ -1,11 +1,16 @@
 #include "editor/RegisterEditorClasses.h"
 
+#include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CLevelEditorOptions.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
+#include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
 #include "editor/ValuePropertyEditors.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -20,10 +25,15 @@ CLevelUndoHistory* MakeCheckpointHistory()
 void RegisterEditorClasses()
 {
     BuildEditorStartupObjects();
+    BuildDebugOptionToggles();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
+    SetColorPickerOpener(&OpenColorPickerForRow);
+    CLevelEditorOptions::SGetClassInfo();
+    SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
+    SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
 }

@@ -195,6 +195,7 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CJPEGFileIO", 67.0f},
     {"CJWindowAlphaTheme", 70.0f},
     {"CJWindowClassicTheme", 63.0f},
+    {"CLevelEditorOptions", 113.0f},
     {"CLevelExpression", 67.0f},
     {"CLevelOptions", 295.0f},
     {"CLevelPlayStats", 281.0f},
