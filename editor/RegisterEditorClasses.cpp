@@ -6,6 +6,8 @@
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/DebugOptionToggles.h"
+#include "editor/CScrapBook.h"
+#include "editor/CSelectedObjects.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
 #include "editor/ValuePropertyEditors.h"
@@ -24,6 +26,9 @@ CLevelUndoHistory* MakeCheckpointHistory()
 
 void RegisterEditorClasses()
 {
+    CSelectedObjectInfo::SGetClassInfo();
+    CSelectedObjects::SGetClassInfo();
+    CScrapBookData::SGetClassInfo();
     BuildEditorStartupObjects();
     BuildDebugOptionToggles();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
