@@ -2,6 +2,7 @@
 
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/COverlayTestEditor.h"
 #include "editor/EditorStartup.h"
 #include "objects/CNewFileOptions.h"
 
@@ -19,4 +20,5 @@ void RegisterEditorClasses()
     BuildEditorStartupObjects();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    RegisterOverlaySetFileNames();
 }

@@ -1,0 +1,180 @@
+// "Foo Edit" over one set of three boxes, driven by injected clicks, drags
+// and arrow keys: which overlay a click picks, what moves, and what reaches
+// the set's file after every move (or the box that says it did not).
+#include "ui/MenuTestSupport.h"
+
+#include "editor/COverlayTestEditor.h"
+#include "foundation/SettingsFiles.h"
+#include "game/world/CGameApp.h"
+#include "overlays/CFrameOverlay.h"
+#include "overlays/ImageOverlays.h"
+#include "platform/FileSystem.h"
+#include "ui/CJComboBox.h"
+#include "ui/CJMessageBox.h"
+#include "ui/CJStatic.h"
+
+#include <string>
+
+namespace {
+
+constexpr const char* kSetFile = "Resources/Frame Overlay Options/Panel.FOO";
+
+std::string Box(const char* id, const char* position, const char* size, const char* fill)
+{
+    return std::string("Array Item=CBoxFrameOverlay\n{\nID=") + id + "\nPositon=" + position + "\nSize=" + size
+        + "\nOutline Width=0\nFill Color=" + fill + "\n}\n";
+}
+
+class FooEdit : public ScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        if (IsSkipped())
+            return;
+        // Under an opaque back box, a nearly clear pane, then a small front box.
+        WriteBytes(kSetFile, ObjectText("CFrameOverlayOptions",
+                                        "Text Overlays=Array\n{\nItem Count=3\n" + Box("Back", "10,10", "100,100", "0,0,255,255")
+                                            + Box("Glass", "50,50", "100,100", "0,255,0,1")
+                                            + Box("Front", "90,90", "40,40", "255,0,0,255") + "}"));
+        WriteBytes("Resources/Frame Overlay Options/Other.FOO", ObjectText("CFrameOverlayOptions", ""));
+        InitFrameOverlayOptionsList();
+        m_Frame = OpenFooEditFrame(m_Screen);
+        m_Frame->GetSetCombo()->SelectItem(Set("Panel"), true);
+        m_Frame->OnNotify(m_Frame->GetSetCombo(), kNotifyClicked);
+        m_Control = m_Frame->GetControl();
+    }
+    void TearDown() override
+    {
+        (void)plat::SetReadOnly(kSetFile, false);
+        GetFrameOverlayOptionsList().RemoveAll();
+        ScreenTest::TearDown();
+    }
+    static int32_t Set(const char* name) { return GetFrameOverlayOptionsList().Find(name); }
+    CBoxFrameOverlay* Overlay(const char* id)
+    {
+        return dynamic_cast<CBoxFrameOverlay*>(m_Control->GetSet()->FindOverlay(CJString(id), nullptr, nullptr));
+    }
+    // A point of the control in screen coordinates.
+    CPoint At(int32_t x, int32_t y) const
+    {
+        return CPoint{m_Control->GetScreenRect().left + x, m_Control->GetScreenRect().top + y};
+    }
+    void HoldControl(bool held)
+    {
+        if (held)
+            CKeyboardState::SGetInstance().OnKeyDown(kScanControlLeft);
+        else
+            CKeyboardState::SGetInstance().OnKeyUp(kScanControlLeft);
+    }
+    std::string SavedText() { return ReadBytes(kSetFile); }
+    bool Saved(const char* position) { return SavedText().find(std::string("Positon=") + position) != std::string::npos; }
+    std::string BoxText()
+    {
+        for (CJWindow* child = m_Frame->GetFirstChild(); child; child = child->GetNextSibling())
+            if (auto* box = dynamic_cast<CJMessageBox*>(child))
+                for (CJWindow* part = box->GetFirstChild(); part; part = part->GetNextSibling())
+                    if (auto* text = dynamic_cast<CJStatic*>(part))
+                        return text->GetTitle().GetString();
+        return "";
+    }
+
+    CFooEditFrame* m_Frame = nullptr;
+    CFooEditControl* m_Control = nullptr;
+};
+
+TEST_F(FooEdit, TheTopmostOverlayWithAnOpaquePixelThereIsPicked)
+{
+    ASSERT_NE(m_Control->GetSet(), nullptr);
+    EXPECT_EQ(m_Control->PickAt(CPoint{20, 20}), Overlay("Back"));
+    // The pane above the back box is all but clear there: the back box wins.
+    EXPECT_EQ(m_Control->PickAt(CPoint{60, 60}), Overlay("Back"));
+    EXPECT_EQ(m_Control->PickAt(CPoint{95, 95}), Overlay("Front"));
+    EXPECT_EQ(m_Control->PickAt(CPoint{140, 140}), nullptr);
+    EXPECT_EQ(m_Control->PickAt(CPoint{5, 5}), nullptr);
+}
+
+TEST_F(FooEdit, AnArrowWithNothingSelectedMovesEveryOverlayAndSaves)
+{
+    Click(At(300, 250));
+    EXPECT_EQ(m_Control->GetSelection().GetCount(), 0u);
+    TypeKey(uint32_t(EngineKey::Left));
+    TypeKey(uint32_t(EngineKey::Down));
+    EXPECT_EQ(Overlay("Back")->m_Position, (CPoint{9, 11}));
+    EXPECT_EQ(Overlay("Front")->m_Position, (CPoint{89, 91}));
+    EXPECT_TRUE(Saved("9,11"));
+    EXPECT_TRUE(Saved("49,51"));
+    EXPECT_TRUE(Saved("89,91"));
+}
+
+TEST_F(FooEdit, ClicksPickTheSelectionAndADragMovesOnlyItAndSavesEachStep)
+{
+    Click(At(95, 95));
+    ASSERT_EQ(m_Control->GetSelection().GetCount(), 1u);
+    EXPECT_EQ(m_Control->GetSelection()[0], Overlay("Front"));
+    HoldControl(true);
+    Click(At(20, 20));
+    EXPECT_EQ(m_Control->GetSelection().GetCount(), 2u);
+    // Ctrl on empty space changes nothing.
+    Click(At(300, 250));
+    EXPECT_EQ(m_Control->GetSelection().GetCount(), 2u);
+    HoldControl(false);
+
+    Step(At(20, 20), true);
+    Step(At(25, 22), true);
+    EXPECT_TRUE(Saved("15,12"));
+    Step(At(27, 22), true);
+    Step(At(27, 22), false);
+    EXPECT_EQ(Overlay("Back")->m_Position, (CPoint{17, 12}));
+    EXPECT_EQ(Overlay("Front")->m_Position, (CPoint{97, 92}));
+    EXPECT_EQ(Overlay("Glass")->m_Position, (CPoint{50, 50}));
+    EXPECT_TRUE(Saved("17,12"));
+    EXPECT_TRUE(Saved("97,92"));
+
+    // Ctrl+click on a selected overlay takes it out; a plain click on a
+    // selected one keeps the selection.
+    HoldControl(true);
+    Click(At(100, 100));
+    HoldControl(false);
+    ASSERT_EQ(m_Control->GetSelection().GetCount(), 1u);
+    EXPECT_EQ(m_Control->GetSelection()[0], Overlay("Back"));
+    Click(At(20, 20));
+    EXPECT_EQ(m_Control->GetSelection().GetCount(), 1u);
+}
+
+TEST_F(FooEdit, AFailedSaveIsShownOnceAndTheMovesAreKept)
+{
+    Click(At(300, 250));
+    ASSERT_TRUE(plat::SetReadOnly(kSetFile, true));
+    const std::string before = SavedText();
+    TypeKey(uint32_t(EngineKey::Right));
+    EXPECT_EQ(BoxText(), std::string("Could not save ") + kSetFile);
+    auto* box = dynamic_cast<CJMessageBox*>(m_Frame->GetFirstChild());
+    ASSERT_NE(box, nullptr);
+    box->Close();
+    TypeKey(uint32_t(EngineKey::Right));
+    EXPECT_EQ(BoxText(), "");
+    EXPECT_EQ(SavedText(), before);
+    EXPECT_EQ(Overlay("Back")->m_Position, (CPoint{12, 10}));
+
+    // Writable again: the next move saves everything moved so far.
+    ASSERT_TRUE(plat::SetReadOnly(kSetFile, false));
+    TypeKey(uint32_t(EngineKey::Up));
+    EXPECT_TRUE(Saved("12,9"));
+    EXPECT_EQ(BoxText(), "");
+}
+
+TEST_F(FooEdit, TheChosenSetIsRememberedAndEscapeCloses)
+{
+    m_Frame->GetSetCombo()->SelectItem(Set("Other"), true);
+    m_Frame->OnNotify(m_Frame->GetSetCombo(), kNotifyClicked);
+    EXPECT_EQ(m_Control->GetSetIndex(), uint32_t(Set("Other")));
+    m_Frame->Close();
+    CFooEditFrame* again = OpenFooEditFrame(m_Screen);
+    EXPECT_EQ(again->GetControl()->GetSetIndex(), uint32_t(Set("Other")));
+    EXPECT_EQ(again->GetSetCombo()->GetSelectedItem(), Set("Other"));
+    TypeKey(kKeyEscape);
+    EXPECT_FALSE(InTree(again));
+}
+
+} // namespace
