@@ -6,9 +6,11 @@
 #include "editor/COverlayTestEditor.h"
 #include "foundation/SettingsFiles.h"
 #include "game/world/CGameApp.h"
+#include "images/CFrameList.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
 #include "platform/FileSystem.h"
+#include "ui/CJCheckBox.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJMessageBox.h"
 #include "ui/CJStatic.h"
@@ -18,6 +20,12 @@
 namespace {
 
 constexpr const char* kSetFile = "Resources/Frame Overlay Options/Panel.FOO";
+
+std::string Image(const char* id, const char* position, const char* image)
+{
+    return std::string("Array Item=CFrameOverlayFrameOverlay\n{\nID=") + id + "\nPosition=" + position + "\nImage="
+        + image + "\n}\n";
+}
 
 std::string Box(const char* id, const char* position, const char* size, const char* fill)
 {
@@ -32,11 +40,17 @@ protected:
         ScreenTest::SetUp();
         if (IsSkipped())
             return;
-        // Under an opaque back box, a nearly clear pane, then a small front box.
-        WriteBytes(kSetFile, ObjectText("CFrameOverlayOptions",
-                                        "Text Overlays=Array\n{\nItem Count=3\n" + Box("Back", "10,10", "100,100", "0,0,255,255")
-                                            + Box("Glass", "50,50", "100,100", "0,255,0,1")
-                                            + Box("Front", "90,90", "40,40", "255,0,0,255") + "}"));
+        // Frame 0 stands for none.
+        WriteSolidTga("Resources/Frames/!Blank.tga", 1, 1, 0xFFFFFFFFu);
+        WriteSolidTga("Resources/Frames/Backdrop.tga", 400, 300, 0xFF208040u);
+        WriteSolidTga("Resources/Frames/Faint.tga", 100, 100, 0x0100FF00u);
+        GetFrameLibrary().SetSource(nullptr, "Resources/Frames", 0);
+        // An opaque back box under a pane of alpha 1, then a small front box.
+        const std::string overlays = Box("Back", "10,10", "100,100", "0,0,255,255") + Image("Glass", "50,50", "Faint")
+            + Box("Front", "90,90", "40,40", "255,0,0,255");
+        WriteBytes(kSetFile, ObjectText("CFrameOverlayOptions", "Frame To Preview On=Backdrop\nText Overlays=Array\n{\n"
+                                                                "Item Count=3\n"
+                                                                    + overlays + "}"));
         WriteBytes("Resources/Frame Overlay Options/Other.FOO", ObjectText("CFrameOverlayOptions", ""));
         InitFrameOverlayOptionsList();
         m_Frame = OpenFooEditFrame(m_Screen);
@@ -48,12 +62,18 @@ protected:
     {
         (void)plat::SetReadOnly(kSetFile, false);
         GetFrameOverlayOptionsList().RemoveAll();
+        GetFrameLibrary().RemoveAll();
         ScreenTest::TearDown();
     }
     static int32_t Set(const char* name) { return GetFrameOverlayOptionsList().Find(name); }
-    CBoxFrameOverlay* Overlay(const char* id)
+    CFrameOverlay* Overlay(const char* id) { return m_Control->GetSet()->FindOverlay(CJString(id), nullptr, nullptr); }
+    CPoint PositionOf(const char* id)
     {
-        return dynamic_cast<CBoxFrameOverlay*>(m_Control->GetSet()->FindOverlay(CJString(id), nullptr, nullptr));
+        if (auto* box = dynamic_cast<CBoxFrameOverlay*>(Overlay(id)))
+            return box->m_Position;
+        if (auto* image = dynamic_cast<CFrameOverlayFrameOverlay*>(Overlay(id)))
+            return image->m_Position;
+        return CPoint{-1, -1};
     }
     // A point of the control in screen coordinates.
     CPoint At(int32_t x, int32_t y) const
@@ -68,7 +88,8 @@ protected:
             CKeyboardState::SGetInstance().OnKeyUp(kScanControlLeft);
     }
     std::string SavedText() { return ReadBytes(kSetFile); }
-    bool Saved(const char* position) { return SavedText().find(std::string("Positon=") + position) != std::string::npos; }
+    // "Positon" is the boxes' key, "Position" the images'.
+    bool Saved(const char* position) { return SavedText().find(std::string("=") + position + "\r") != std::string::npos; }
     std::string BoxText()
     {
         for (CJWindow* child = m_Frame->GetFirstChild(); child; child = child->GetNextSibling())
@@ -94,14 +115,31 @@ TEST_F(FooEdit, TheTopmostOverlayWithAnOpaquePixelThereIsPicked)
     EXPECT_EQ(m_Control->PickAt(CPoint{5, 5}), nullptr);
 }
 
+TEST_F(FooEdit, TheSetIsDrawnOverItsBackgroundUntilThatBoxIsCleared)
+{
+    std::unique_ptr<CFrame> canvas = Canvas(400, 300);
+    m_Control->Draw(*canvas);
+    EXPECT_EQ(Rgb(*canvas, 20, 20), 0x0000FFu);
+    EXPECT_EQ(Rgb(*canvas, 300, 250), 0x208040u);
+
+    Click(*m_Frame->GetShowBackgroundBox());
+    EXPECT_FALSE(m_Control->GetShowBackground());
+    canvas = Canvas(400, 300);
+    m_Control->Draw(*canvas);
+    EXPECT_EQ(Rgb(*canvas, 20, 20), 0x0000FFu);
+    EXPECT_EQ(Rgb(*canvas, 300, 250), 0u);
+    Click(*m_Frame->GetPreviewBox());
+    EXPECT_TRUE(m_Control->GetPreview());
+}
+
 TEST_F(FooEdit, AnArrowWithNothingSelectedMovesEveryOverlayAndSaves)
 {
     Click(At(300, 250));
     EXPECT_EQ(m_Control->GetSelection().GetCount(), 0u);
     TypeKey(uint32_t(EngineKey::Left));
     TypeKey(uint32_t(EngineKey::Down));
-    EXPECT_EQ(Overlay("Back")->m_Position, (CPoint{9, 11}));
-    EXPECT_EQ(Overlay("Front")->m_Position, (CPoint{89, 91}));
+    EXPECT_EQ(PositionOf("Back"), (CPoint{9, 11}));
+    EXPECT_EQ(PositionOf("Front"), (CPoint{89, 91}));
     EXPECT_TRUE(Saved("9,11"));
     EXPECT_TRUE(Saved("49,51"));
     EXPECT_TRUE(Saved("89,91"));
@@ -125,9 +163,9 @@ TEST_F(FooEdit, ClicksPickTheSelectionAndADragMovesOnlyItAndSavesEachStep)
     EXPECT_TRUE(Saved("15,12"));
     Step(At(27, 22), true);
     Step(At(27, 22), false);
-    EXPECT_EQ(Overlay("Back")->m_Position, (CPoint{17, 12}));
-    EXPECT_EQ(Overlay("Front")->m_Position, (CPoint{97, 92}));
-    EXPECT_EQ(Overlay("Glass")->m_Position, (CPoint{50, 50}));
+    EXPECT_EQ(PositionOf("Back"), (CPoint{17, 12}));
+    EXPECT_EQ(PositionOf("Front"), (CPoint{97, 92}));
+    EXPECT_EQ(PositionOf("Glass"), (CPoint{50, 50}));
     EXPECT_TRUE(Saved("17,12"));
     EXPECT_TRUE(Saved("97,92"));
 
@@ -155,7 +193,7 @@ TEST_F(FooEdit, AFailedSaveIsShownOnceAndTheMovesAreKept)
     TypeKey(uint32_t(EngineKey::Right));
     EXPECT_EQ(BoxText(), "");
     EXPECT_EQ(SavedText(), before);
-    EXPECT_EQ(Overlay("Back")->m_Position, (CPoint{12, 10}));
+    EXPECT_EQ(PositionOf("Back"), (CPoint{12, 10}));
 
     // Writable again: the next move saves everything moved so far.
     ASSERT_TRUE(plat::SetReadOnly(kSetFile, false));
