@@ -181,8 +181,10 @@ CAssetDependencyBrowserWindow::~CAssetDependencyBrowserWindow()
 {
     m_ReferencedByHeader->SaveColumnWidths();
     m_ReferencesHeader->SaveColumnWidths();
-    // The entry list outlives the tree it shows.
+    // The lists outlive the tree and the rows they show.
     m_Entries->SetVirtualTree(nullptr, nullptr);
+    m_ReferencedBy->SetVirtualArray(nullptr, nullptr, false);
+    m_References->SetVirtualArray(nullptr, nullptr, false);
 }
 
 CJHeader* CAssetDependencyBrowserWindow::MakeHeader()

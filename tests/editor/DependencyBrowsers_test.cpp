@@ -22,6 +22,7 @@
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJEdit.h"
+#include "ui/CJHeader.h"
 #include "ui/CJListBox.h"
 
 #include <string>
@@ -215,9 +216,11 @@ TEST_F(Browsers, ARowClickedInEitherTableJumpsToTheEntryItNames)
     GetIniString(GetEditorSettingsFileName(), CAssetDependencyBrowserWindow::kTitle, "Selected List", stored,
                  sizeof stored);
     EXPECT_STREQ(stored, "Colours");
+    browser->GetReferencesHeader()->SetColumnWidth(3, 240);
     browser->Close();
     CAssetDependencyBrowserWindow* again = OpenAssetDependencyBrowser(m_Screen, nullptr, -1);
     EXPECT_EQ(again->GetList(), &Colours());
+    EXPECT_EQ(again->GetReferencesHeader()->GetColumnWidth(3), 240);
     EXPECT_EQ(again->GetSelectedEntry(), -1);
     EXPECT_EQ(again->GetReferencedByTable()->GetRowCount(), 0);
 }
