@@ -202,8 +202,17 @@ TEST_F(FooEdit, AFailedSaveIsShownOnceAndTheMovesAreKept)
     EXPECT_EQ(BoxText(), "");
 }
 
-TEST_F(FooEdit, TheChosenSetIsRememberedAndEscapeCloses)
+TEST_F(FooEdit, TheChosenSetIsRememberedTheControlFollowsTheFrameAndEscapeCloses)
 {
+    const int32_t width = m_Control->GetWidth();
+    const int32_t height = m_Control->GetHeight();
+    CRect bigger = m_Frame->GetRect();
+    bigger.right += 100;
+    bigger.bottom += 40;
+    m_Frame->SetRect(bigger);
+    EXPECT_EQ(m_Control->GetWidth(), width + 100);
+    EXPECT_EQ(m_Control->GetHeight(), height + 40);
+
     m_Frame->GetSetCombo()->SelectItem(Set("Other"), true);
     m_Frame->OnNotify(m_Frame->GetSetCombo(), kNotifyClicked);
     EXPECT_EQ(m_Control->GetSetIndex(), uint32_t(Set("Other")));
