@@ -2,6 +2,7 @@
 
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/CObjectEditor.h"
 #include "editor/COverlayTestEditor.h"
 #include "editor/EditorStartup.h"
 #include "objects/CNewFileOptions.h"
@@ -20,5 +21,6 @@ void RegisterEditorClasses()
     BuildEditorStartupObjects();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    InstallObjectEditorHooks();
     RegisterOverlaySetFileNames();
 }
