@@ -321,3 +321,10 @@ CAssetDependencyBrowserWindow* OpenAssetDependencyBrowser(CJWindow* parent, CVir
     parent->AddChildFirst(window, 0, nullptr, kDefaultOffset, kDefaultOffset, 0);
     return window;
 }
+
+CJWindow* MakeAssetDependencyBrowserForEditor(CObjectEditor* editor, CVirtualArray* list, int32_t item)
+{
+    auto* window = new CAssetDependencyBrowserWindow(editor);
+    window->SelectListItem(list, item);
+    return window;
+}

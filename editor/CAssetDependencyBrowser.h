@@ -25,6 +25,7 @@ class CJButton;
 class CJComboBox;
 class CJHeader;
 class CJListBox;
+class CObjectEditor;
 class CVirtualArray;
 
 struct SDependencyHit {
@@ -134,6 +135,10 @@ private:
 // Opens a browser in front of parent's children, on the list and item when
 // the list is given; the new window.
 CAssetDependencyBrowserWindow* OpenAssetDependencyBrowser(CJWindow* parent, CVirtualArray* list, int32_t item);
+
+// The object editor's "Brows Asset Dependencies": a browser on the entry,
+// not yet placed (the editor places it).
+CJWindow* MakeAssetDependencyBrowserForEditor(CObjectEditor* editor, CVirtualArray* list, int32_t item);
 
 // The file-name part of an entry's name: the text after its last "/" or "\".
 CJString EntryFileNamePart(const char* name);

@@ -1,5 +1,6 @@
 #include "editor/RegisterEditorClasses.h"
 
+#include "editor/CAssetDependencyBrowser.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
@@ -23,4 +24,5 @@ void RegisterEditorClasses()
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
     RegisterOverlaySetFileNames();
+    CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
 }

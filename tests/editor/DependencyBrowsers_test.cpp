@@ -9,6 +9,7 @@
 #include "editor/CAssetDependencyBrowser.h"
 #include "editor/CListBrowserWindow.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/CObjectEditor.h"
 #include "foundation/CDynamicList.h"
 #include "foundation/SettingsFiles.h"
 #include "game/world/CGameApp.h"
@@ -201,6 +202,9 @@ TEST_F(Browsers, ARowClickedInEitherTableJumpsToTheEntryItNames)
     EXPECT_EQ(browser->GetSelectedEntry(), Gizmo("Clock"));
     EXPECT_EQ(browser->GetReferencedByTable()->GetRowCount(), 0);
     ASSERT_EQ(browser->GetReferencesTable()->GetRowCount(), 3);
+    Click(*browser->GetEditButton());
+    EXPECT_EQ(GetCurrentObjectEditorObject(), Gizmos().GetObject(Gizmo("Clock")));
+    OpenObjectEditor(nullptr, nullptr);
 
     // From the clock on to the colour it wears: a list of names, so nothing
     // is walked forward, and the clock refers to it.
@@ -280,6 +284,23 @@ TEST_F(Browsers, EventsPumpedDuringTheSearchNeverReachTheWindows)
     EXPECT_EQ(browser->GetReferencedByTable()->GetRowCount(), 2);
 }
 
+// The object editor's Edit menu opens a browser on the edited entry.
+TEST_F(Browsers, AnObjectEditorOnAnEntryOpensTheBrowserOnIt)
+{
+    CDepGizmo* clock = Gizmos().GetObject(Gizmo("Clock"));
+    OpenObjectEditor(clock, clock);
+    CObjectEditor* editor = GetCurrentObjectEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->CanBrowseAssetDependencies());
+    editor->BrowseAssetDependencies();
+    auto* browser = dynamic_cast<CAssetDependencyBrowserWindow*>(editor->GetParent()->GetFirstChild());
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->GetList(), &Gizmos());
+    EXPECT_EQ(browser->GetSelectedEntry(), Gizmo("Clock"));
+    EXPECT_EQ(browser->GetReferencesTable()->GetRowCount(), 3);
+    OpenObjectEditor(nullptr, nullptr);
+}
+
 TEST_F(Browsers, TheListBrowserOffersOnlyWhatTheChosenListCanDo)
 {
     CListBrowserWindow* browser = OpenListBrowser(m_Screen);
@@ -294,6 +315,10 @@ TEST_F(Browsers, TheListBrowserOffersOnlyWhatTheChosenListCanDo)
     EXPECT_TRUE(browser->GetEditButton()->IsEnabled());
     EXPECT_TRUE(browser->GetNewButton()->IsEnabled());
     EXPECT_TRUE(browser->GetDuplicateButton()->IsEnabled());
+    browser->SelectEntry(Part("Spring"));
+    Click(*browser->GetEditButton());
+    EXPECT_EQ(GetCurrentObjectEditorObject(), Parts().GetObject(Part("Spring")));
+    OpenObjectEditor(nullptr, nullptr);
     browser->Close();
     // Reopened on the list chosen last.
     EXPECT_EQ(OpenListBrowser(m_Screen)->GetList(), &Parts());

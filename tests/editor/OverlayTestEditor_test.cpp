@@ -3,6 +3,7 @@
 // the set's file after every move (or the box that says it did not).
 #include "ui/MenuTestSupport.h"
 
+#include "editor/CObjectEditor.h"
 #include "editor/COverlayTestEditor.h"
 #include "foundation/SettingsFiles.h"
 #include "game/world/CGameApp.h"
@@ -10,6 +11,7 @@
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
 #include "platform/FileSystem.h"
+#include "ui/CJButton.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJMessageBox.h"
@@ -113,6 +115,16 @@ TEST_F(FooEdit, TheTopmostOverlayWithAnOpaquePixelThereIsPicked)
     EXPECT_EQ(m_Control->PickAt(CPoint{95, 95}), Overlay("Front"));
     EXPECT_EQ(m_Control->PickAt(CPoint{140, 140}), nullptr);
     EXPECT_EQ(m_Control->PickAt(CPoint{5, 5}), nullptr);
+
+    // A double click edits the overlay picked there, on the next update;
+    // "Properties" the whole set.
+    m_Control->OnMouseDoubleClick(0, At(95, 95), 0);
+    EXPECT_EQ(GetCurrentObjectEditor(), nullptr);
+    Step(CPoint{0, 0}, false);
+    EXPECT_EQ(GetCurrentObjectEditorObject(), Overlay("Front"));
+    m_Frame->GetPropertiesButton()->Click();
+    EXPECT_EQ(GetCurrentObjectEditorObject(), m_Control->GetSet());
+    OpenObjectEditor(nullptr, nullptr);
 }
 
 TEST_F(FooEdit, TheSetIsDrawnOverItsBackgroundUntilThatBoxIsCleared)
