@@ -254,8 +254,8 @@ void CAssetDependencyBrowserWindow::SelectListItem(CVirtualArray* list, int32_t 
     if (index < 0)
         return;
     m_ListCombo->SelectItem(index, true);
-    if (list != m_List || !m_Tree)
-        ShowList(index);
+    // Afresh each time: the list may have grown since it was shown.
+    ShowList(index);
     m_Entries->SelectItem(item >= 0 && item < list->GetCount() ? item : -1, true);
     OnEntrySelected();
 }

@@ -25,7 +25,9 @@
 #include "ui/CJEdit.h"
 #include "ui/CJHeader.h"
 #include "ui/CJListBox.h"
+#include "ui/CJMessageBox.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -356,6 +358,20 @@ TEST_F(Browsers, DuplicateCopiesTheSelectedEntryIntoItsFolderAndSelectsTheCopy)
     ASSERT_GE(lever, 0);
     EXPECT_EQ(browser->GetSelectedEntry(), lever);
     EXPECT_EQ(Parts().GetObject(lever)->m_Teeth, 0);
+
+    // A file gone from disk behind the list's back: the dialog takes the
+    // name, the list refuses it, and the designer is told.
+    std::remove("Parts/Spring.Part.txt");
+    Click(*browser->GetNewButton());
+    dialog = dynamic_cast<CNewFileDialog*>(m_Screen->GetFirstChild());
+    ASSERT_NE(dialog, nullptr);
+    dialog->GetNameEdit()->SetTitle(CJString("Spring"));
+    Click(*dialog->GetSaveButton());
+    Step(CPoint{0, 0}, false);
+    auto* box = dynamic_cast<CJMessageBox*>(m_Screen->GetFirstChild());
+    ASSERT_NE(box, nullptr);
+    EXPECT_STREQ(box->GetTitle().GetString(), "Error");
+    EXPECT_FALSE(DiskHas("Parts/Spring.Part.txt"));
 }
 
 } // namespace
