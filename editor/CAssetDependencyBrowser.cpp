@@ -145,10 +145,12 @@ CAssetDependencyBrowserWindow::CAssetDependencyBrowserWindow(CJWindow* parent)
     m_ReferencedBy->SetHeader(m_ReferencedByHeader);
 
     m_ListCombo = new CJComboBox(this, &registry, 30);
+    m_ListCombo->SetWidth(kHeaderWidth / 2);
     AddChild(m_ListCombo, 7, m_ReferencedBy);
+    // Built before its rows exist: its width is set, not taken from them.
     m_Entries = new CJListBox(this, static_cast<CVirtualTree*>(nullptr), nullptr, 100, 7);
-    AddChild(m_Entries, 7, m_ListCombo);
     m_Entries->SetWidth(kHeaderWidth);
+    AddChild(m_Entries, 7, m_ListCombo);
 
     m_ReferencesHeader = MakeHeader();
     AddChild(m_ReferencesHeader, 7, m_Entries);

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr size_t kListNameSize = 100;
+constexpr int32_t kListWidth = 300;
 
 CObjectFileArray* AsObjectList(CVirtualArray* list)
 {
@@ -45,8 +46,11 @@ CListBrowserWindow::CListBrowserWindow(CJWindow* parent)
     CFileListList& registry = CFileListList::SGetInstance();
 
     m_ListCombo = new CJComboBox(this, &registry, 30);
+    m_ListCombo->SetWidth(kListWidth);
     AddChild(m_ListCombo, 1);
+    // Built before its rows exist: its width is set, not taken from them.
     m_Entries = new CJListBox(this, static_cast<CVirtualTree*>(nullptr), nullptr, 40, 15);
+    m_Entries->SetWidth(kListWidth);
     AddChild(m_Entries, 8);
     m_EditButton = new CJButton(this, "Edit");
     AddChild(m_EditButton, 12);

@@ -23,6 +23,7 @@ namespace {
 constexpr int32_t kControlWidth = 400;
 constexpr int32_t kControlHeight = 300;
 constexpr int32_t kMinControlSide = 11;
+constexpr int32_t kComboWidth = 160;
 constexpr size_t kSetNameSize = 100;
 constexpr uint32_t kLeftButton = 1;
 // An overlay covers a point where its pixel's alpha is above this.
@@ -249,6 +250,7 @@ CFooEditFrame::CFooEditFrame(CJWindow* parent)
 {
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     m_SetCombo = new CJComboBox(this, &sets, 30);
+    m_SetCombo->SetWidth(kComboWidth);
     AddChild(m_SetCombo, 1);
     m_PropertiesButton = new CJButton(this, "Properties");
     m_PropertiesButton->SetCommand(new CObjectFunctionCommand<CFooEditFrame>(this, &CFooEditFrame::EditSet));
