@@ -6,6 +6,8 @@
 #include "editor/CObjectEditor.h"
 #include "editor/COverlayTestEditor.h"
 #include "editor/EditorStartup.h"
+#include "editor/ObjectPropertyEditors.h"
+#include "editor/ValuePropertyEditors.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -23,6 +25,9 @@ void RegisterEditorClasses()
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
+    AddPropertyRowMaker(&MakeValuePropertyRows);
+    AddPropertyRowMaker(&MakeObjectPropertyRows);
+    AddPropertyButtonMaker(&AddObjectPropertyButtons);
     RegisterOverlaySetFileNames();
     CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
 }
