@@ -16,7 +16,8 @@
 #include "ui/CJCheckBox.h"
 #include "ui/CJComboBox.h"
 
-#include <cstdio>
+#include <memory>
+
 
 namespace {
 
