@@ -18,7 +18,6 @@
 
 #include <memory>
 
-
 namespace {
 
 constexpr int32_t kControlWidth = 400;
