@@ -1,13 +1,15 @@
 #include "editor/RegisterEditorClasses.h"
 
+#include "editor/CAssetDependencyBrowser.h"
 #include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
-#include "editor/DebugOptionToggles.h"
+#include "editor/COverlayTestEditor.h"
 #include "editor/CScrapBook.h"
 #include "editor/CSelectedObjects.h"
+#include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
 #include "editor/ValuePropertyEditors.h"
@@ -41,4 +43,5 @@ void RegisterEditorClasses()
     CLevelEditorOptions::SGetClassInfo();
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
+    CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
 }
