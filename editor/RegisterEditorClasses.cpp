@@ -1,11 +1,13 @@
 #include "editor/RegisterEditorClasses.h"
 
+#include "editor/CAssetDependencyBrowser.h"
 #include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
+#include "editor/COverlayTestEditor.h"
 #include "editor/CScrapBook.h"
 #include "editor/CSelectedObjects.h"
 #include "editor/DebugOptionToggles.h"
@@ -43,4 +45,5 @@ void RegisterEditorClasses()
     CLevelEditorOptions::SGetClassInfo();
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
+    CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
 }
