@@ -1,7 +1,9 @@
 #include "editor/RegisterEditorClasses.h"
 
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CListPropertyEditor.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/CustomEditors.h"
 #include "editor/EditorStartup.h"
 #include "objects/CNewFileOptions.h"
 
@@ -19,4 +21,6 @@ void RegisterEditorClasses()
     BuildEditorStartupObjects();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    AddPropertyRowMaker(&MakeListPropertyEditors);
+    InstallCustomEditorHooks();
 }

@@ -29,6 +29,7 @@
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
+#include "images/CustomEditorHooks.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "objects/CNewFileOptions.h"
@@ -142,6 +143,7 @@ constexpr HookRow kHooks[] = {
     {"SetLevelUndoHistoryFactory", InstalledBy::Registration, "RegisterEditorClasses",
      HasHook<SetLevelUndoHistoryFactory>},
     {"SetNewFileDialogFactory", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetNewFileDialogFactory>},
+    {"SetCustomEditorHooks", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetCustomEditorHooks>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every
