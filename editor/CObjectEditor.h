@@ -20,6 +20,7 @@ class CObject;
 class CObjectEditor;
 class CProperty;
 class CPropertyEditor;
+class CVirtualArray;
 
 // The page of one category: a window titled with the category name.
 class CPropertyPane : public CJSolidWindow {
@@ -62,6 +63,15 @@ private:
 
 class CObjectEditor : public CJFrameWindow {
 public:
+    // The asset dependency browser's window for the object at item of the
+    // registered list, not yet added anywhere; null: none made.
+    using AssetDependencyBrowserOpener = CJWindow* (*)(CObjectEditor* editor, CVirtualArray* list, int32_t item);
+    static AssetDependencyBrowserOpener SetAssetDependencyBrowserOpener(AssetDependencyBrowserOpener opener);
+    // The level editor's window while it is open (new object editors become
+    // its front child), else null.
+    using HostWindowQuery = CJWindow* (*)();
+    static HostWindowQuery SetLevelEditorWindowQuery(HostWindowQuery query);
+
     static constexpr uint32_t kHistorySize = 100;
     static constexpr const char* kSettingsKey = "Property Window";
 
@@ -95,6 +105,8 @@ public:
     void BrowseAssetDependencies();
     bool CanBrowseAssetDependencies();
     void InsertProperty(uint32_t index);
+    // Whether the dynamic property at index may be inserted now.
+    bool CanInsertProperty(uint32_t index);
 
     // For callers and tests.
     CJMenuBar* GetMenuBar() const { return m_MenuBar; }
@@ -116,7 +128,25 @@ public:
     bool ClipboardDelete(intptr_t arg) override;
     void SetRect(const CRect& rect) override;
 
+    // Closed, but kept (hidden) until its next update because the close
+    // came from inside its own input handling.
+    bool IsRetired() const { return m_Retired; }
+
+    // Closes the current editor: at once, or retired when the close comes
+    // from inside an editor's own input handling.
+    static void CloseCurrent();
+
 private:
+    void BuildEditMenu();
+    void PlaceTabControl(uint32_t tabIndex, int32_t scrollY);
+    void MakeTitle();
+    // Everything a close does but freeing the window: the object is told,
+    // the owner saved, the history entry updated, the editor no longer
+    // current. Runs once.
+    void FinishEditing();
+    void Retire();
+    CPropertyEditor* FindFocusedPropertyEditor();
+
     CJMenuBar* m_MenuBar = nullptr;
     int32_t m_RowGap = 0;
     CObject* m_Object;
@@ -128,6 +158,9 @@ private:
     CList<CObjectEditorCatagory*> m_Categories;
     CJButton* m_BackButton = nullptr;
     CJTabControl* m_TabControl = nullptr;
+    CJString m_FileName;
+    bool m_Finished = false;
+    bool m_Retired = false;
 };
 
 // Closes the current editor, then opens one on object (null: only closes).
@@ -144,3 +177,5 @@ CPropertyEditor* FindPropertyEditor(CObject* object, const CProperty* property, 
 // empties the history, so Back never opens a freed object.
 void ForgetEditedObject(CObject* object);
 uint32_t GetObjectEditorHistoryCount();
+// Fills the editor hooks of the layers below; RegisterEditorClasses calls it.
+void InstallObjectEditorHooks();

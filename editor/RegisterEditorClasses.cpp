@@ -3,6 +3,7 @@
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CListPropertyEditor.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/CObjectEditor.h"
 #include "editor/CustomEditors.h"
 #include "editor/EditorStartup.h"
 #include "objects/CNewFileOptions.h"
@@ -23,4 +24,5 @@ void RegisterEditorClasses()
     SetNewFileDialogFactory(&MakeNewFileDialog);
     AddPropertyRowMaker(&MakeListPropertyEditors);
     InstallCustomEditorHooks();
+    InstallObjectEditorHooks();
 }

@@ -186,8 +186,21 @@ void RegisterObjectClasses()
 
 CObject::CObject() = default;
 
+namespace {
+ObjectDestroyedListener g_ObjectDestroyedListener = nullptr;
+} // namespace
+
+ObjectDestroyedListener SetObjectDestroyedListener(ObjectDestroyedListener listener)
+{
+    ObjectDestroyedListener previous = g_ObjectDestroyedListener;
+    g_ObjectDestroyedListener = listener;
+    return previous;
+}
+
 CObject::~CObject()
 {
+    if (g_ObjectDestroyedListener)
+        g_ObjectDestroyedListener(this);
     DeleteDynamicPropertyValues();
     CObjectStream::ForgetObject(this);
 }

@@ -134,7 +134,7 @@ constexpr HookRow kHooks[] = {
      HasHook<SetGarageRepaintListener>},
     {"SetHudHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetHudHooks>},
-    {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
+    {"SetLevelSorterHooks", InstalledBy::Registration, "RegisterEditorClasses (InstallObjectEditorHooks)",
      HasHook<SetLevelSorterHooks>},
     {"SetTypedCommandHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetTypedCommandHooks>},
@@ -144,6 +144,8 @@ constexpr HookRow kHooks[] = {
      HasHook<SetLevelUndoHistoryFactory>},
     {"SetNewFileDialogFactory", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetNewFileDialogFactory>},
     {"SetCustomEditorHooks", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetCustomEditorHooks>},
+    {"SetObjectDestroyedListener", InstalledBy::Registration, "RegisterEditorClasses (InstallObjectEditorHooks)",
+     HasHook<SetObjectDestroyedListener>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every
