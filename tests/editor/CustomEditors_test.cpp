@@ -1,19 +1,96 @@
 // The previews beside the property rows: the font's character map (its
 // size, its four lines a row and its glyphs), the sequence's stepping and
 // its coordinates box, and where the "Preview:" label goes.
-#include "ui/MenuTestSupport.h"
+#include "EditorTestSupport.h"
 
 #include "blit/CColor.h"
+#include "editor/CWindowedBrowsableImage.h"
 #include "editor/CustomEditors.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
+#include "images/CustomEditorHooks.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceBrowserItem.h"
+#include "sequences/CSequenceList.h"
+#include "ui/CJCheckBox.h"
+#include "ui/CJPictureWindow.h"
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 namespace {
 
-class CustomEditors : public ScreenTest {};
+class CustomEditors : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        InstallCustomEditorHooks();
+    }
+    void TearDown() override
+    {
+        EditorTest::TearDown();
+        SetCustomEditorHooks(m_PreviousHooks);
+    }
+    template <typename T>
+    static T* Custom(CObjectEditor* editor)
+    {
+        for (CCustomEditor* custom : editor->GetCustomEditors())
+            if (auto* found = dynamic_cast<T*>(custom))
+                return found;
+        return nullptr;
+    }
+
+    CCustomEditorHooks* m_PreviousHooks = SetCustomEditorHooks(nullptr);
+    // Outlive the editors the tests leave open.
+    CSequence m_Sequence;
+    std::unique_ptr<CFont> m_EditedFont; // made once the font files are listed
+    std::unique_ptr<CFrame> m_Frame = CFrame::MakeOwned(10, 6, 32);
+};
+
+// A "Preview:" label alone, in the category given.
+class CPreviewOnly : public CCustomEditor {
+public:
+    using CCustomEditor::CCustomEditor;
+    void BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject*, CObject*) override
+    {
+        label = AddPreviewLabel(pane, lastRow);
+    }
+    CJStatic* label = nullptr;
+};
+
+} // namespace
+
+// The sample's rows, a preview under the "Motion" row and one on a tab of
+// its own.
+class CPreviewSample : public CEditorSample {
+    OMBRISALT_REFLECTED(CPreviewSample, CEditorSample)
+public:
+    CPreviewSample() { InitDeclaredProperties(); }
+    ~CPreviewSample() override { DestroyDeclaredProperties(); }
+    void AddCustomEditors(CObjectEditor* editor) override
+    {
+        previews.clear();
+        for (const char* category : {"Motion", "Nothing Here"}) {
+            previews.push_back(new CPreviewOnly(category));
+            editor->AddCustomEditor(previews.back());
+        }
+    }
+    std::vector<CPreviewOnly*> previews; // the editor owns them
+};
+OMBRISALT_IMPLEMENT_CLASS(CPreviewSample, 1.0)
+const CTestOnlyClass kPreviewSampleIsTestOnly("CPreviewSample");
+void CPreviewSample::DeclareProperties(CPropertyDeclarer&) {}
+
+namespace {
+
+// Three 4 x 4 frames.
+void FillSequence(CSequence& sequence)
+{
+    for (int i = 0; i < 3; ++i)
+        sequence.AppendFrame(CFrame::MakeOwned(4, 4, 32).release(), CropColor0::No, CentreHotSpot::No);
+}
 
 struct SLine {
     uint8_t red, green, blue;
@@ -91,7 +168,101 @@ TEST_F(CustomEditors, TheFontMapIsSixteenCellsSquareWithFourLinesAndBothGlyphsPe
     EXPECT_TRUE(HasInk(*map, aLeft, aTop + 1, aLeft + cellWidth, aTop + 20));
     EXPECT_TRUE(HasInk(*map, aLeft, aTop + 20 + 3, aLeft + cellWidth, aTop + rowPitch));
     const std::map<int32_t, SLine> rowZero = ExpectedLines(edited, 0);
-    for (int32_t y = 1; y < rowPitch; ++y)
-        if (!rowZero.count(y))
+    for (int32_t y = 1; y < rowPitch; ++y) {
+        if (!rowZero.count(y)) {
             EXPECT_FALSE(HasInk(*map, 5 * cellWidth, y, 6 * cellWidth, y + 1)) << "y " << y;
+        }
+    }
+}
+
+TEST_F(CustomEditors, SequenceStepsWrapAtBothEndsAndPauseThePlayback)
+{
+    CSequence& sequence = m_Sequence;
+    FillSequence(sequence);
+    CObjectEditor* editor = Open(&sequence);
+    ASSERT_TRUE(editor);
+    auto* preview = Custom<CSequenceEditor>(editor);
+    ASSERT_TRUE(preview);
+    EXPECT_STREQ(preview->GetCategory(), "Image");
+    CSequenceBrowserItem* item = preview->GetItem();
+    ASSERT_TRUE(item);
+    EXPECT_TRUE(item->IsPlaying());
+    EXPECT_TRUE(preview->GetPlayButton()->IsChecked());
+    EXPECT_EQ(preview->GetPreview()->GetItem(), item);
+
+    editor->OnNotify(preview->GetPreviousButton(), kNotifyClicked);
+    EXPECT_EQ(item->GetPosition(), 2.0f) << "previous from the first frame is the last";
+    EXPECT_FALSE(item->IsPlaying());
+    EXPECT_TRUE(preview->GetPauseButton()->IsChecked());
+    EXPECT_FALSE(preview->GetPlayButton()->IsChecked());
+    editor->OnNotify(preview->GetNextButton(), kNotifyClicked);
+    EXPECT_EQ(item->GetPosition(), 0.0f) << "next from the last frame is the first";
+    editor->OnNotify(preview->GetNextButton(), kNotifyClicked);
+    EXPECT_EQ(item->GetPosition(), 1.0f);
+
+    editor->OnNotify(preview->GetPlayButton(), kNotifyClicked);
+    EXPECT_TRUE(item->IsPlaying());
+    EXPECT_FALSE(preview->OnNotify(preview->GetNextButton(), kNotifyChanged)) << "only clicks are handled";
+}
+
+TEST_F(CustomEditors, ShowCoordinatesOnlyForASequenceHoldingItsPoints)
+{
+    CSequence& sequence = m_Sequence;
+    FillSequence(sequence);
+    ASSERT_TRUE(Open(&sequence));
+    auto* preview = Custom<CSequenceEditor>(GetCurrentObjectEditor());
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(preview->GetShowHotSpotBox());
+    EXPECT_FALSE(preview->GetShowCoordinatesBox());
+
+    ASSERT_TRUE(GetSequenceCoordinates(sequence));
+    ASSERT_TRUE(Open(&sequence));
+    preview = Custom<CSequenceEditor>(GetCurrentObjectEditor());
+    ASSERT_TRUE(preview->GetShowCoordinatesBox());
+    EXPECT_STREQ(preview->GetShowCoordinatesBox()->GetTitle().GetString(), "Show Coordinates");
+}
+
+TEST_F(CustomEditors, PreviewLabelTopsAnEmptyCategoryAtItsOwnWidthElseFollowsTheLastRow)
+{
+    CPreviewSample sample;
+    CObjectEditor* editor = Open(&sample);
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(sample.previews.size(), 2u);
+    CObjectEditorCatagory* rows = editor->GetCategory("Motion");
+    CJStatic* below = sample.previews[0]->label;
+    ASSERT_TRUE(below);
+    EXPECT_STREQ(below->GetTitle().GetString(), "Preview:");
+    EXPECT_GE(below->GetRect().top, rows->lastRow->GetRect().bottom);
+    EXPECT_EQ(below->GetRect().left, rows->lastRow->GetRect().left);
+    EXPECT_EQ(below->GetWidth(), rows->lastRow->GetWidth());
+
+    CJStatic* top = sample.previews[1]->label;
+    ASSERT_TRUE(top);
+    auto* alone = new CJStatic(top->GetParent(), "Preview:");
+    const int32_t ownWidth = alone->GetWidth();
+    alone->Destroy();
+    EXPECT_EQ(top->GetWidth(), ownWidth);
+    EXPECT_EQ(top->GetRect().top, rows->firstRow->GetRect().top) << "where a first row would go";
+    OpenObjectEditor(nullptr, nullptr);
+}
+
+TEST_F(CustomEditors, AFontShowsItsMapAndAFrameItsPreviewInTheirEditors)
+{
+    m_EditedFont = std::make_unique<CFont>();
+    CObjectEditor* editor = Open(m_EditedFont.get());
+    ASSERT_TRUE(editor);
+    auto* map = Custom<CFontEditor>(editor);
+    ASSERT_TRUE(map);
+    EXPECT_STREQ(map->GetCategory(), "Load");
+    ASSERT_TRUE(map->GetMap());
+    ASSERT_TRUE(map->GetPicture());
+    EXPECT_EQ(map->GetPicture()->GetPicture(), map->GetMap());
+    EXPECT_EQ(map->GetPicture()->GetParent(), editor->GetCategory("Load")->pane);
+
+    CFrame* frame = m_Frame.get();
+    editor = Open(frame);
+    auto* preview = Custom<CFrameEditor>(editor);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->GetFrame(), frame);
+    EXPECT_EQ(preview->GetPreview()->GetParent(), editor->GetCategory(nullptr)->pane);
 }
