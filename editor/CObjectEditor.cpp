@@ -139,9 +139,14 @@ void OpenFromBrowser(CObject* object)
     OpenObjectEditor(object, object);
 }
 
+// An object going away is forgotten by the history; an editor still open on
+// it is closed without touching it (it is being destroyed).
 void ForgetDestroyedObject(CObject* object)
 {
     ForgetEditedObject(object);
+    if (g_ObjectEditorCurrent
+        && (g_ObjectEditorCurrent->GetEditedObject() == object || g_ObjectEditorCurrent->GetOwnerObject() == object))
+        g_ObjectEditorCurrent->Abandon();
 }
 
 } // namespace
@@ -160,12 +165,11 @@ void CPropertyPane::Draw(CFrameInterface& frame)
         CPropertyEditor* focused = m_ObjectEditor->GetFocusedPropertyEditor();
         CJWindow* label = focused ? focused->GetRowWindow() : nullptr;
         if (label && label->GetParent() == this) {
+            // Drawing is in content coordinates, as the labels' rectangles are.
             const int32_t half = m_SpacingY / 2;
             const CRect& r = label->GetRect();
-            const int32_t scrollY = GetScrollOffsetY();
             CColor highlight = m_Color4;
-            frame.FillRect(CRect{2, r.top - half - scrollY, m_ContentWidth - 2, r.bottom + half - scrollY},
-                           highlight);
+            frame.FillRect(CRect{2, r.top - half, m_ContentWidth - 2, r.bottom + half}, highlight);
         }
     }
     CJSolidWindow::Draw(frame);
@@ -178,8 +182,7 @@ bool CPropertyPane::OnMouseDown(uint32_t button, CPoint point)
         return true;
     if (button != 0 || !m_ObjectEditor)
         return false;
-    CPoint local = ScreenToClient(point);
-    local.y += GetScrollOffsetY();
+    const CPoint local = ScreenToClient(point);
     for (CPropertyEditor* editor : m_ObjectEditor->GetPropertyEditors()) {
         CJWindow* label = editor->GetRowWindow();
         if (!label || label->GetParent() != this || !BandContains(*this, *label, local))
@@ -352,6 +355,14 @@ void CObjectEditor::FinishEditing()
         g_ObjectEditorCurrent = nullptr;
 }
 
+void CObjectEditor::Abandon()
+{
+    m_Finished = true;
+    if (g_ObjectEditorCurrent == this)
+        g_ObjectEditorCurrent = nullptr;
+    Retire();
+}
+
 void CObjectEditor::Retire()
 {
     FinishEditing();
@@ -432,8 +443,11 @@ void CObjectEditor::MakeTitle()
     SetTitle(title);
 }
 
+// Asked for by this editor's own rows and buttons, whose code is still
+// running: the old editor is retired, not freed.
 void CObjectEditor::Rebuild()
 {
+    CInputScope scope;
     const bool was = g_ObjectEditorRebuilding;
     g_ObjectEditorRebuilding = true;
     ReopenObjectEditor(m_Object, m_Owner);
@@ -558,6 +572,7 @@ void CObjectEditor::GoBack()
         return;
     --history.count;
     const SHistoryEntry entry = history.entries[history.count - 1];
+    CInputScope scope;
     OpenObjectEditor(entry.object, entry.owner);
 }
 
@@ -588,6 +603,9 @@ void CObjectEditor::InsertProperty(uint32_t index)
     if (index >= uint32_t(dynamic.GetCount()))
         return;
     m_Object->AddDynamicValue(dynamic.GetProperty(int32_t(index)));
+    // Run from this editor's own menu, whose item is still running: the
+    // old editor is only retired.
+    CInputScope scope;
     Rebuild();
 }
 
@@ -735,6 +753,7 @@ void OpenObjectEditor(CObject* object, CObject* owner)
 {
     if (!object) {
         CObjectEditor::CloseCurrent();
+        DestroyRetiredEditors();
         return;
     }
     ReopenObjectEditor(object, owner);
@@ -744,6 +763,8 @@ void ReopenObjectEditor(CObject* object, CObject* owner)
 {
     CObjectEditor::CloseCurrent();
     DestroyRetiredEditors();
+    if (!object)
+        return;
     auto* editor = new CObjectEditor(object, owner);
     CJWindow* host = g_ObjectEditorLevelEditorQuery ? g_ObjectEditorLevelEditorQuery() : nullptr;
     if (!host)

@@ -135,6 +135,9 @@ public:
     // Closes the current editor: at once, or retired when the close comes
     // from inside an editor's own input handling.
     static void CloseCurrent();
+    // Its object or owner is being destroyed: closes without telling or
+    // saving it.
+    void Abandon();
 
 private:
     void BuildEditMenu();

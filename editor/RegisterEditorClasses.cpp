@@ -6,6 +6,8 @@
 #include "editor/CObjectEditor.h"
 #include "editor/CustomEditors.h"
 #include "editor/EditorStartup.h"
+#include "editor/ObjectPropertyEditors.h"
+#include "editor/ValuePropertyEditors.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -25,4 +27,7 @@ void RegisterEditorClasses()
     AddPropertyRowMaker(&MakeListPropertyEditors);
     InstallCustomEditorHooks();
     InstallObjectEditorHooks();
+    AddPropertyRowMaker(&MakeValuePropertyRows);
+    AddPropertyRowMaker(&MakeObjectPropertyRows);
+    AddPropertyButtonMaker(&AddObjectPropertyButtons);
 }

@@ -15,12 +15,21 @@ void CEditorSample::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CEditorSample::m_Debugging, "Debugging", 0).Level(kLevelDebug);
 }
 
+OMBRISALT_IMPLEMENT_CLASS(CEditorTagSample, 1.0)
+const CTestOnlyClass kEditorTagSampleIsTestOnly("CEditorTagSample");
+void CEditorTagSample::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add<CSampleTagProperty>(&CEditorTagSample::m_Count, "Count", 0);
+    d.Add<CSampleTagProperty>(&CEditorTagSample::m_Amount, "Amount", 0);
+    d.Add<CSampleTagProperty>(&CEditorTagSample::m_Caption, "Look/Caption", 0);
+}
+
 OMBRISALT_IMPLEMENT_CLASS(CEditorTallSample, 1.0)
 const CTestOnlyClass kEditorTallSampleIsTestOnly("CEditorTallSample");
 void CEditorTallSample::DeclareProperties(CPropertyDeclarer& d)
 {
-    d.Add(&CEditorTallSample::m_First, "First", 0);
-    d.Add(&CEditorTallSample::m_TallA, "Rows/TallA", 0);
-    d.Add(&CEditorTallSample::m_TallB, "Rows/TallB", 0);
-    d.Add(&CEditorTallSample::m_TallC, "Rows/TallC", 0);
+    d.Add<CSampleTagProperty>(&CEditorTallSample::m_First, "First", 0);
+    d.Add<CSampleTagProperty>(&CEditorTallSample::m_TallA, "Rows/TallA", 0);
+    d.Add<CSampleTagProperty>(&CEditorTallSample::m_TallB, "Rows/TallB", 0);
+    d.Add<CSampleTagProperty>(&CEditorTallSample::m_TallC, "Rows/TallC", 0);
 }

@@ -1,9 +1,10 @@
 #pragma once
 // What editor tests share: a reflected sample with properties of several
-// kinds, levels and categories; a plain row for it (a label and one button)
-// for cases no real row kind is needed for; a checkpoint history the edits
-// record into; and a fixture over an 800 x 600 screen that opens object
-// editors and closes every one it left open.
+// real kinds, levels and categories (its rows are the real ones); a "tag"
+// kind no real row knows, with a plain row (a label and one button) that
+// records what the editor asks of it; a checkpoint history the edits record
+// into; and a fixture over an 800 x 600 screen that opens object editors and
+// closes every one it left open.
 
 #include "../ui/MenuTestSupport.h"
 #include "support/ScopedHooks.h"
@@ -18,6 +19,7 @@
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CProperty.h"
+#include "objects/CObjectStream.h"
 #include "objects/CStringProperty.h"
 #include "objects/CPropertyDeclarer.h"
 #include "ui/CJButton.h"
@@ -27,6 +29,29 @@
 #include <string>
 #include <vector>
 
+// A whole number only the sample row shows.
+class CSampleTagProperty : public CTypedProperty<int32_t> {
+public:
+    using CTypedProperty<int32_t>::CTypedProperty;
+    void GetValueText(CObject* object, CJString& out) const override { out.Format("%d", Value(object)); }
+    void SetValueFromText(CObject* object, const CJString& text, CObjectStream*) const override
+    {
+        Store(object, text.ToInt());
+    }
+    void WriteBinary(CObject* object, CObjectStream& stream) const override
+    {
+        stream.WriteUint32(uint32_t(Value(object)));
+    }
+    bool ReadBinary(CObject* object, CObjectStream& stream) const override
+    {
+        uint32_t value = 0;
+        if (!stream.TryReadUint32(value))
+            return false;
+        Value(object) = int32_t(value);
+        return true;
+    }
+};
+
 // Levels 0 to 5 and three categories, one of them asked for in two cases.
 class CEditorSample : public CObject {
     OMBRISALT_REFLECTED(CEditorSample, CObject)
@@ -35,6 +60,12 @@ public:
     ~CEditorSample() override { DestroyDeclaredProperties(); }
 
     void OnEditorClosed() override { ++closedCount; }
+    // With a custom editor factory set, adds what it makes.
+    void AddCustomEditors(CObjectEditor* editor) override
+    {
+        if (customEditor)
+            editor->AddCustomEditor(customEditor());
+    }
 
     int32_t m_Count = 0;      // "Count": no category, level 1
     bool m_Shown = false;     // "Look/Shown"
@@ -46,9 +77,28 @@ public:
     int32_t m_Ours = 0;       // level 4: shown under the named option
     int32_t m_Debugging = 0;  // level 5
     int closedCount = 0;
+    CCustomEditor* (*customEditor)() = nullptr;
 };
 
-// Tall rows in one category: its page needs a scroll bar on an 800 x 600
+// Tag rows (sample rows) in two categories.
+class CEditorTagSample : public CObject {
+    OMBRISALT_REFLECTED(CEditorTagSample, CObject)
+public:
+    CEditorTagSample() { InitDeclaredProperties(); }
+    ~CEditorTagSample() override { DestroyDeclaredProperties(); }
+    void AddCustomEditors(CObjectEditor* editor) override
+    {
+        if (customEditor)
+            editor->AddCustomEditor(customEditor());
+    }
+
+    int32_t m_Count = 0;   // "Count"
+    int32_t m_Amount = 0;  // "Amount"
+    int32_t m_Caption = 0; // "Look/Caption"
+    CCustomEditor* (*customEditor)() = nullptr;
+};
+
+// Tall tag rows in one category: its page needs a scroll bar on an 800 x 600
 // screen (the sample row makes rows named "Tall..." 200 pixels high).
 class CEditorTallSample : public CObject {
     OMBRISALT_REFLECTED(CEditorTallSample, CObject)
@@ -100,8 +150,14 @@ public:
             m_Button->Enable(enabled);
     }
     void Refresh() override {}
+    // Records each clipboard request: "copy", or "copy?" when only asked.
+    bool Cut(bool testOnly) override { return Note("cut", testOnly); }
+    bool Copy(bool testOnly) override { return Note("copy", testOnly); }
+    bool Paste(bool testOnly) override { return Note("paste", testOnly); }
+    bool Delete(bool testOnly) override { return Note("delete", testOnly); }
 
     CJButton* GetButton() const { return m_Button; }
+    std::vector<std::string> clipboard;
 
     bool createdEnabled = false;
     int createCount = 0;
@@ -109,14 +165,56 @@ public:
     std::vector<int32_t> clicks;
 
 private:
+    bool Note(const char* what, bool testOnly)
+    {
+        clipboard.push_back(std::string(what) + (testOnly ? "?" : ""));
+        return true;
+    }
     CJButton* m_Button = nullptr;
 };
 
-// Rows for the two sample classes; other objects are left to the real makers.
+// A preview button in its own category; records what reaches it.
+class CRecordingCustomEditor : public CCustomEditor {
+public:
+    explicit CRecordingCustomEditor(const char* category = "Preview")
+        : CCustomEditor(category)
+    {
+        s_Last = this;
+    }
+    ~CRecordingCustomEditor() override
+    {
+        if (s_Last == this)
+            s_Last = nullptr;
+    }
+    void BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject* object, CObject* owner) override
+    {
+        builtAfter = lastRow;
+        builtFor = object;
+        builtOwner = owner;
+        button = new CJButton(pane, "Play");
+        pane->AddChild(button, lastRow ? 8 : 1);
+    }
+    bool OnNotify(CJWindow* sender, int32_t code) override
+    {
+        notices.push_back(code);
+        return sender == button;
+    }
+    void Update(float seconds) override { updated += seconds; }
+
+    static inline CRecordingCustomEditor* s_Last = nullptr;
+    CJWindow* builtAfter = nullptr;
+    CObject* builtFor = nullptr;
+    CObject* builtOwner = nullptr;
+    CJButton* button = nullptr;
+    std::vector<int32_t> notices;
+    float updated = 0.0f;
+};
+
+// Rows for tag properties; other kinds are left to the real makers.
 inline bool MakeSampleRow(CObjectEditor* editor, CObject* object, const CProperty* property,
                           const CProperty* categoryProperty, const CJString& label)
 {
-    if (!object->IsKindOf(CEditorSample::SGetClassInfo()) && !object->IsKindOf(CEditorTallSample::SGetClassInfo()))
+    if (!dynamic_cast<const CSampleTagProperty*>(property))
         return false;
     auto* row = new CSampleRow(property, categoryProperty, editor, object);
     editor->AddPropertyEditor(row, label.GetString());
@@ -215,5 +313,6 @@ protected:
     // Declared before any object a test makes, so they outlive its editors.
     CEditorSample m_Sample;
     CEditorSample m_Other;
+    CEditorTagSample m_Tags;
     CEditorTallSample m_Tall;
 };

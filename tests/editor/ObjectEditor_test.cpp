@@ -4,7 +4,12 @@
 // failed save reported with the edits kept) and its input.
 #include "EditorTestSupport.h"
 
+#include "foundation/CCommand.h"
 #include "foundation/FilePaths.h"
+#include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CFileListList.h"
+#include "objects/CObjectFileArray.h"
+#include "objects/CSlotProperty.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/FileSystem.h"
 #include "ui/CJMenu.h"
@@ -14,7 +19,90 @@
 #include <map>
 #include <memory>
 
+// Dynamic properties of three kinds attached to its class.
+class CEditorDynamicSample : public CObject {
+    OMBRISALT_REFLECTED(CEditorDynamicSample, CObject)
+public:
+    CEditorDynamicSample() { InitDeclaredProperties(); }
+    ~CEditorDynamicSample() override { DestroyDeclaredProperties(); }
+    int32_t m_Base = 0;
+};
+OMBRISALT_IMPLEMENT_CLASS(CEditorDynamicSample, 1.0)
+const CTestOnlyClass kEditorDynamicSampleIsTestOnly("CEditorDynamicSample");
+void CEditorDynamicSample::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CEditorDynamicSample::m_Base, "Base", 0);
+}
+
+// A row shown with its name beside it instead of a label row.
+class CEditorNoteSample : public CObject {
+    OMBRISALT_REFLECTED(CEditorNoteSample, CObject)
+public:
+    CEditorNoteSample() { InitDeclaredProperties(); }
+    ~CEditorNoteSample() override { DestroyDeclaredProperties(); }
+    int32_t m_Count = 0;
+    int32_t m_Notes = 0;
+};
+OMBRISALT_IMPLEMENT_CLASS(CEditorNoteSample, 1.0)
+const CTestOnlyClass kEditorNoteSampleIsTestOnly("CEditorNoteSample");
+void CEditorNoteSample::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add<CSampleTagProperty>(&CEditorNoteSample::m_Count, "Count", 0);
+    d.Add<CSampleTagProperty>(&CEditorNoteSample::m_Notes, "Notes", 0).NoEditorRow();
+}
+
 namespace {
+
+void AttachDynamicProperties()
+{
+    static const bool attached = [] {
+        CClassInfo* info = CEditorDynamicSample::SGetClassInfo();
+        (new CSlotProperty<CIntProperty>("Extra Optional", 3))->AddAsDynamicProperty(info, DynamicKind::Optional);
+        (new CSlotProperty<CIntProperty>("Extra Request", 4))->AddAsDynamicProperty(info, DynamicKind::OnRequest);
+        (new CSlotProperty<CIntProperty>("Extra Always", 5))->AddAsDynamicProperty(info, DynamicKind::AlwaysPresent);
+        return true;
+    }();
+    (void)attached;
+}
+
+// A registered list that holds one object at index 4.
+class CHoldingList : public CObjectFileArray {
+public:
+    CObject* held = nullptr;
+    CClassInfo* GetItemClassInfo() override { return CEditorSample::SGetClassInfo(); }
+    int32_t FindObjectIndex(const CObject* object) override { return object && object == held ? 4 : -1; }
+    bool GetObjectFileName(const CObject*, CJString&) override { return false; }
+    const char* GetListFileNameText() override { return "Sample"; }
+};
+
+struct SDependencyCall {
+    CObjectEditor* editor = nullptr;
+    CVirtualArray* list = nullptr;
+    int32_t item = -1;
+    CJWindow* window = nullptr;
+};
+SDependencyCall g_DependencyCall;
+
+CJWindow* OpenDependencyProbe(CObjectEditor* editor, CVirtualArray* list, int32_t item)
+{
+    g_DependencyCall = SDependencyCall{editor, list, item, new CJWindow(nullptr, "Dependencies")};
+    g_DependencyCall.window->SetSize(50, 50);
+    return g_DependencyCall.window;
+}
+
+CJMenuItem* ItemTitled(const CJMenu& menu, const char* title)
+{
+    for (CJWindow* child = menu.GetFirstChild(); child; child = child->GetNextSibling())
+        if (std::string(child->GetTitle().GetString()) == title)
+            return dynamic_cast<CJMenuItem*>(child);
+    return nullptr;
+}
+
+CJMenu* EditMenu(const CObjectEditor& editor)
+{
+    CJMenuItem* edit = ItemTitled(*editor.GetMenuBar(), "Edit");
+    return edit ? edit->GetSubMenu() : nullptr;
+}
 
 // File names the tests give their objects.
 std::map<const CObject*, std::string>& FileNames()
@@ -237,11 +325,14 @@ TEST_F(ObjectEditor, TheHundredAndFirstPushDropsTheOldestSoBackNeverReachesIt)
         Open(objects.back().get());
     }
     EXPECT_EQ(GetObjectEditorHistoryCount(), 100u);
-    for (int i = 0; i < 120; ++i)
-        GetCurrentObjectEditor()->GoBack();
-    Frame();
-    EXPECT_EQ(GetCurrentObjectEditorObject(), objects[1].get());
-    EXPECT_EQ(GetCurrentObjectEditor()->GetBackButton(), nullptr);
+    GetCurrentObjectEditor()->GoBack();
+    EXPECT_EQ(GetCurrentObjectEditorObject(), objects[99].get());
+    // The first object is no longer held: forgetting it changes nothing,
+    // while the second is the oldest entry Back can still reach.
+    ForgetEditedObject(objects[0].get());
+    EXPECT_EQ(GetObjectEditorHistoryCount(), 99u);
+    ForgetEditedObject(objects[1].get());
+    EXPECT_EQ(GetObjectEditorHistoryCount(), 0u);
     OpenObjectEditor(nullptr, nullptr);
 }
 
@@ -259,21 +350,196 @@ TEST_F(ObjectEditor, DestroyingAnObjectTheHistoryHoldsEmptiesItSoTheNextEditorHa
 
 TEST_F(ObjectEditor, AClickInARowsBandFocusesItsControlAndAFocusChangeIsAnnouncedToEveryRow)
 {
-    CObjectEditor* editor = Open(&m_Sample);
+    CObjectEditor* editor = Open(&m_Tags);
     Frame();
-    CJStatic* label = Label(&m_Sample, "Advanced");
-    ASSERT_NE(label, nullptr);
-    Click(Centre(*label));
+    CSampleRow* amount = Row(&m_Tags, "Amount");
+    CSampleRow* count = Row(&m_Tags, "Count");
+    ASSERT_NE(amount, nullptr);
+    ASSERT_NE(count, nullptr);
+    Click(Centre(*amount->GetRowWindow()));
     Frame();
-    EXPECT_EQ(editor->GetFocusedPropertyEditor(), FindPropertyEditor(&m_Sample, m_Sample.GetClassInfo()->FindProperty("Advanced"), 0));
-    if (CSampleRow* count = Row(&m_Sample, "Count")) {
-        EXPECT_GE(count->focusNotices, 1);
-    }
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), amount);
+    EXPECT_TRUE(amount->GetButton()->HasFocus());
+    const int noticesBefore = count->focusNotices;
+    EXPECT_GE(noticesBefore, 1);
 
-    editor->FocusPropertyEditor(FindPropertyEditor(&m_Sample, m_Sample.GetClassInfo()->FindProperty("Caption"), 0));
+    CSampleRow* caption = Row(&m_Tags, "Caption");
+    editor->FocusPropertyEditor(caption);
     EXPECT_EQ(editor->GetTabControl()->GetSelectedIndex(), 1u);
     Frame();
-    EXPECT_EQ(editor->GetFocusedPropertyEditor(), FindPropertyEditor(&m_Sample, m_Sample.GetClassInfo()->FindProperty("Caption"), 0));
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), caption);
+    EXPECT_EQ(count->focusNotices, noticesBefore + 1) << "every row hears of the change once";
+}
+
+TEST_F(ObjectEditor, InsertPropertyListsTheOptionalAndOnRequestValuesNotYetHeldAndInsertingShowsTheNewRow)
+{
+    AttachDynamicProperties();
+    CEditorDynamicSample sample;
+    CObjectEditor* editor = Open(&sample);
+    CJMenu* edit = EditMenu(*editor);
+    ASSERT_NE(edit, nullptr);
+    CJMenuItem* insert = ItemTitled(*edit, "Insert Property");
+    ASSERT_NE(insert, nullptr);
+    CJMenu* properties = insert->GetSubMenu();
+    ASSERT_NE(properties, nullptr);
+    properties->UpdateEnabledState();
+    CJMenuItem* optional = ItemTitled(*properties, "Extra Optional");
+    CJMenuItem* request = ItemTitled(*properties, "Extra Request");
+    ASSERT_NE(optional, nullptr);
+    ASSERT_NE(request, nullptr);
+    EXPECT_EQ(ItemTitled(*properties, "Extra Always"), nullptr);
+    EXPECT_TRUE(optional->IsEnabled());
+    EXPECT_FALSE(request->IsEnabled());
+
+    optional->GetCommand()->Execute();
+    const CProperty* added = CEditorDynamicSample::SGetClassInfo()->GetDynamicPropertyList().FindByName("Extra Optional");
+    EXPECT_TRUE(sample.HasDynamicValue(added));
+    editor = GetCurrentObjectEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->GetEditedObject(), &sample);
+    EXPECT_EQ(ItemTitled(*ItemTitled(*EditMenu(*editor), "Insert Property")->GetSubMenu(), "Extra Optional"), nullptr)
+        << "a held value is not offered again";
+    Frame();
+    OpenObjectEditor(nullptr, nullptr);
+}
+
+TEST_F(ObjectEditor, AssetDependenciesAreOfferedOnlyForAnObjectOfARegisteredList)
+{
+    CObjectEditor::AssetDependencyBrowserOpener previous = CObjectEditor::SetAssetDependencyBrowserOpener(&OpenDependencyProbe);
+    g_DependencyCall = {};
+    CObjectEditor* editor = Open(&m_Sample);
+    CJMenuItem* browse = ItemTitled(*EditMenu(*editor), "Brows Asset Dependencies");
+    ASSERT_NE(browse, nullptr);
+    EditMenu(*editor)->UpdateEnabledState();
+    EXPECT_FALSE(browse->IsEnabled());
+    editor->BrowseAssetDependencies();
+    EXPECT_EQ(g_DependencyCall.editor, nullptr);
+
+    {
+        CHoldingList list;
+        list.held = &m_Sample;
+        CFileListList::SGetInstance().AddList("Editor Samples", "", &list, 0, 0);
+        EditMenu(*editor)->UpdateEnabledState();
+        EXPECT_TRUE(browse->IsEnabled());
+        browse->GetCommand()->Execute();
+        EXPECT_EQ(g_DependencyCall.editor, editor);
+        EXPECT_EQ(g_DependencyCall.list, &list);
+        EXPECT_EQ(g_DependencyCall.item, 4);
+        EXPECT_EQ(m_Screen->GetFirstChild(), g_DependencyCall.window) << "in front of the editor's parent";
+        OpenObjectEditor(nullptr, nullptr);
+    }
+    CObjectEditor::SetAssetDependencyBrowserOpener(previous);
+}
+
+TEST_F(ObjectEditor, NotificationsReachCustomEditorsBeforeRowsAndClipboardGoesToTheFocusedRow)
+{
+    m_Tags.customEditor = []() -> CCustomEditor* { return new CRecordingCustomEditor; };
+    CObjectEditor* editor = Open(&m_Tags);
+    CRecordingCustomEditor* custom = CRecordingCustomEditor::s_Last;
+    ASSERT_NE(custom, nullptr);
+    EXPECT_EQ(TabTitles(*editor), (std::vector<std::string>{"General", "Look", "Preview"}));
+    EXPECT_EQ(custom->builtAfter, nullptr) << "a new category has no rows";
+    EXPECT_EQ(custom->builtFor, &m_Tags);
+
+    editor->OnNotify(custom->button, kNotifyClicked);
+    EXPECT_EQ(custom->notices, (std::vector<int32_t>{kNotifyClicked}));
+    CSampleRow* count = Row(&m_Tags, "Count");
+    ASSERT_NE(count, nullptr);
+    editor->OnNotify(count->GetButton(), kNotifyClicked);
+    EXPECT_EQ(count->clicks, (std::vector<int32_t>{kNotifyClicked}));
+    EXPECT_EQ(custom->notices.size(), 2u) << "the custom editor is asked first";
+
+    editor->Update(0.25f);
+    EXPECT_FLOAT_EQ(custom->updated, 0.25f);
+
+    CSampleRow* caption = Row(&m_Tags, "Caption");
+    editor->FocusPropertyEditor(caption);
+    EXPECT_TRUE(editor->ClipboardCopy(1));
+    EXPECT_TRUE(editor->ClipboardPaste(0));
+    EXPECT_EQ(caption->clipboard, (std::vector<std::string>{"copy", "paste?"}));
+    EXPECT_TRUE(count->clipboard.empty());
+    OpenObjectEditor(nullptr, nullptr);
+    m_Tags.customEditor = nullptr;
+}
+
+TEST_F(ObjectEditor, AnEditorWhoseObjectIsDestroyedClosesWithoutTouchingIt)
+{
+    auto doomed = std::make_unique<CEditorSample>();
+    Open(doomed.get());
+    doomed.reset();
+    EXPECT_EQ(GetCurrentObjectEditor(), nullptr);
+    Frame();
+    EXPECT_FALSE(InTree(GetCurrentObjectEditor()));
+    EXPECT_NE(Open(&m_Sample), nullptr);
+}
+
+TEST_F(ObjectEditor, ARowWithoutALabelRowGetsItsNameBesideTheRowBefore)
+{
+    CEditorNoteSample sample;
+    Open(&sample);
+    CPropertyEditor* notes = FindPropertyEditor(&sample, sample.GetClassInfo()->FindProperty("Notes"), 0);
+    CJWindow* count = Label(&sample, "Count");
+    ASSERT_NE(notes, nullptr);
+    ASSERT_NE(count, nullptr);
+    ASSERT_NE(notes->GetRowWindow(), nullptr);
+    EXPECT_STREQ(notes->GetRowWindow()->GetTitle().GetString(), "Notes");
+    EXPECT_EQ(notes->GetRowWindow()->GetParent(), count->GetParent());
+    EXPECT_GE(notes->GetRowWindow()->GetRect().left, count->GetRect().right);
+    OpenObjectEditor(nullptr, nullptr);
+}
+
+TEST_F(ObjectEditor, TheFocusedRowsBandIsHighlightedAcrossThePane)
+{
+    CObjectEditor* editor = Open(&m_Tags);
+    editor->MoveTo(0, 0);
+    Frame();
+    CJWindow* amount = Row(&m_Tags, "Amount")->GetRowWindow();
+    CJWindow* count = Row(&m_Tags, "Count")->GetRowWindow();
+    CJWindow* pane = amount->GetParent();
+    const auto band = [&](CJWindow* label) {
+        m_Screen->DrawToScreen();
+        const CRect& r = label->GetScreenRect();
+        return Rgb(*m_ScreenFrame, pane->GetScreenRect().left + 3, (r.top + r.bottom) / 2);
+    };
+    const uint32_t amountBefore = band(amount);
+    const uint32_t countBefore = band(count);
+    Click(Centre(*amount));
+    Frame();
+    ASSERT_TRUE(pane->HasFocus());
+    EXPECT_NE(band(amount), amountBefore);
+    EXPECT_EQ(band(count), countBefore) << "only the focused row's band";
+    OpenObjectEditor(nullptr, nullptr);
+}
+
+TEST_F(ObjectEditor, InsideTheLevelEditorTheEditorIsItsFrontChild)
+{
+    static CJWindow* host = nullptr;
+    host = new CJWindow(nullptr, "Level editor");
+    host->SetSize(700, 500);
+    m_Screen->AddChild(host, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    CObjectEditor::HostWindowQuery previous = CObjectEditor::SetLevelEditorWindowQuery([] { return host; });
+    CObjectEditor* editor = Open(&m_Tags);
+    EXPECT_EQ(editor->GetParent(), host);
+    EXPECT_EQ(host->GetFirstChild(), editor);
+    CObjectEditor::SetLevelEditorWindowQuery(previous);
+    EXPECT_EQ(Open(&m_Sample)->GetParent(), m_Screen);
+}
+
+TEST_F(ObjectEditor, AClickOnAScrolledPageFocusesTheRowUnderThePointer)
+{
+    CObjectEditor* editor = Open(&m_Tall);
+    editor->MoveTo(0, 0);
+    editor->GetTabControl()->SelectTab(1);
+    CJWindow* rows = editor->GetTabControl()->GetPage(1);
+    rows->SetScrollY(kTallRowHeight);
+    ASSERT_GT(rows->GetScrollOffsetY(), 100);
+    Frame();
+    CSampleRow* tallB = Row(&m_Tall, "TallB");
+    ASSERT_NE(tallB, nullptr);
+    // Left of the labels, just below the top of the second row as shown.
+    Click(CPoint{rows->GetScreenRect().left + 4, tallB->GetRowWindow()->GetScreenRect().top + 6});
+    Frame();
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), tallB);
 }
 
 } // namespace
