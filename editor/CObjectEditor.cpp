@@ -68,7 +68,6 @@ bool g_ObjectEditorRebuilding = false;
 // Depth of input handling inside object editors: a close asked for there
 // must not free the windows still on the call stack.
 int32_t g_ObjectEditorInputDepth = 0;
-std::vector<CObjectEditor*> g_ObjectEditorRetired;
 CObjectEditor::AssetDependencyBrowserOpener g_ObjectEditorDependencyOpener = nullptr;
 CObjectEditor::HostWindowQuery g_ObjectEditorLevelEditorQuery = nullptr;
 
@@ -80,12 +79,20 @@ public:
     CInputScope& operator=(const CInputScope&) = delete;
 };
 
+// Editors closed while their own input ran, not freed yet. Kept past the
+// static destructors, as the history is.
+std::vector<CObjectEditor*>& RetiredEditors()
+{
+    static std::vector<CObjectEditor*>* retired = new std::vector<CObjectEditor*>;
+    return *retired;
+}
+
 void DestroyRetiredEditors()
 {
     if (g_ObjectEditorInputDepth > 0)
         return;
-    while (!g_ObjectEditorRetired.empty())
-        g_ObjectEditorRetired.back()->Destroy(); // the destructor takes it off the list
+    while (!RetiredEditors().empty())
+        RetiredEditors().back()->Destroy(); // the destructor takes it off the list
 }
 
 bool IsVisibleLevel(const CProperty* property)
@@ -214,8 +221,9 @@ CObjectEditor::HostWindowQuery CObjectEditor::SetLevelEditorWindowQuery(HostWind
 CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     : CJFrameWindow(CScreenWindow::GetScreenWindow(), object->GetClassInfo()->GetName())
     , m_Object(object)
-    , m_Owner(owner)
+    , m_Owner(owner ? owner : object)
 {
+    owner = m_Owner;
     SObjectEditorHistory& history = History();
     uint32_t restoreTab = 0;
     int32_t restoreScroll = 0;
@@ -242,8 +250,8 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     SetSpacing(gap, gap);
 
     m_MenuBar = new CJMenuBar(this);
-    AddChild(m_MenuBar, 1);
     BuildEditMenu();
+    AddChild(m_MenuBar, 1);
 
     if (FindObjectFileName(owner, &m_FileName))
         m_FileName.Replace(CJString("\\"), CJString("/"));
@@ -329,8 +337,8 @@ CObjectEditor::~CObjectEditor()
         delete category;
     for (CCustomEditor* editor : m_CustomEditors)
         delete editor;
-    g_ObjectEditorRetired.erase(std::remove(g_ObjectEditorRetired.begin(), g_ObjectEditorRetired.end(), this),
-                                g_ObjectEditorRetired.end());
+    std::vector<CObjectEditor*>& retired = RetiredEditors();
+    retired.erase(std::remove(retired.begin(), retired.end(), this), retired.end());
 }
 
 void CObjectEditor::FinishEditing()
@@ -370,7 +378,7 @@ void CObjectEditor::Retire()
         return;
     m_Retired = true;
     Show(false, false);
-    g_ObjectEditorRetired.push_back(this);
+    RetiredEditors().push_back(this);
 }
 
 void CObjectEditor::CloseCurrent()
@@ -411,6 +419,9 @@ void CObjectEditor::BuildEditMenu()
     insert->SetSubMenu(properties, true);
     menu->AddItem(insert);
     edit->SetSubMenu(menu, false);
+    // The bar does not grow with its items.
+    const int32_t margin = m_MenuBar->GetEdgeMargin();
+    m_MenuBar->SetSize(edit->GetRect().right + margin, edit->GetHeight() + 2 * margin);
 }
 
 void CObjectEditor::PlaceTabControl(uint32_t tabIndex, int32_t scrollY)

@@ -18,7 +18,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <type_traits>
+#include <utility>
 
 CJString g_EditorUnitsOverride;
 
@@ -101,18 +103,27 @@ inline void ShowDisplayOf(CJSpin& spin, const CFloatProperty& p, float stored)
     spin.SetTitleFromFloat(p.GetFormula().ToDisplay(stored));
 }
 
-// The spin's limits: the displayed bounds in order, none (both 0) when the
-// property declares no range.
+// The spin's limits: the displayed bounds, none (both 0) when the property
+// declares no range. A reciprocal turns float bounds round; a whole-number
+// maximum that wrapped in its formula (an unsigned shown counting from 1)
+// becomes the largest value of its type, so the range never closes up.
 template <typename P>
 void SpinLimits(const P& p, float& minimum, float& maximum)
 {
     minimum = maximum = 0.0f;
     if (p.GetMinimum() == p.GetMaximum())
         return;
-    const float a = float(p.GetFormula().ToDisplay(p.GetMinimum()));
-    const float b = float(p.GetFormula().ToDisplay(p.GetMaximum()));
-    minimum = std::min(a, b);
-    maximum = std::max(a, b);
+    using T = typename P::ValueType;
+    float a = float(p.GetFormula().ToDisplay(p.GetMinimum()));
+    float b = float(p.GetFormula().ToDisplay(p.GetMaximum()));
+    if constexpr (std::is_same_v<T, float>) {
+        if (b < a)
+            std::swap(a, b);
+    } else if (b < a) {
+        b = float(std::numeric_limits<T>::max());
+    }
+    minimum = a;
+    maximum = b;
 }
 
 // The spin steps whole numbers in full: its own float text has six
