@@ -252,12 +252,17 @@ void CFontEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject*
         return;
     // Rendered again from the settings as they are now.
     m_Font->Reset();
+    // A theme may leave its windows without a font of their own; the
+    // toolkit's default, else the edited font, stands in.
     m_InterfaceFont = pane->GetFont();
-    AddPreviewLabel(pane, lastRow);
     if (!m_InterfaceFont)
-        return;
+        m_InterfaceFont = CJWindow::GetDefaultFont();
+    if (!m_InterfaceFont)
+        m_InterfaceFont = m_Font;
+    AddPreviewLabel(pane, lastRow);
     m_Map = DrawCharacterMap(*m_Font, *m_InterfaceFont, m_CellWidth, m_RowPitch);
     m_Picture = AddRightOf(pane, new CJPictureWindow(pane, m_Map.get(), 0, 0));
+
 }
 
 void InstallCustomEditorHooks()

@@ -16,7 +16,10 @@
 #include "ui/CJPictureWindow.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -249,6 +252,8 @@ TEST_F(CustomEditors, PreviewLabelTopsAnEmptyCategoryAtItsOwnWidthElseFollowsThe
 TEST_F(CustomEditors, AFontShowsItsMapAndAFrameItsPreviewInTheirEditors)
 {
     m_EditedFont = std::make_unique<CFont>();
+    m_EditedFont->SetPointSize(10.0f);
+    m_EditedFont->SetGeneratedColor(CColor(240, 196, 72, 255));
     CObjectEditor* editor = Open(m_EditedFont.get());
     ASSERT_TRUE(editor);
     auto* map = Custom<CFontEditor>(editor);
@@ -258,6 +263,20 @@ TEST_F(CustomEditors, AFontShowsItsMapAndAFrameItsPreviewInTheirEditors)
     ASSERT_TRUE(map->GetPicture());
     EXPECT_EQ(map->GetPicture()->GetPicture(), map->GetMap());
     EXPECT_EQ(map->GetPicture()->GetParent(), editor->GetCategory("Load")->pane);
+
+    // The picture in the README: OMBRISALT_SCREENSHOTS names where it goes.
+    if (const char* folder = std::getenv("OMBRISALT_SCREENSHOTS")) {
+        editor->GetTabControl()->SelectPage(editor->GetCategory("Load")->pane);
+        Frame();
+        m_Screen->DrawToScreen();
+        std::string bytes = "P6\n800 600\n255\n";
+        for (int32_t y = 0; y < 600; ++y)
+            for (int32_t x = 0; x < 800; ++x) {
+                const uint32_t p = Rgb(*m_ScreenFrame, x, y);
+                bytes += {char(p >> 16), char(p >> 8), char(p)};
+            }
+        std::ofstream(std::string(folder) + "/font-map.ppm", std::ios::binary) << bytes;
+    }
 
     CFrame* frame = m_Frame.get();
     editor = Open(frame);
