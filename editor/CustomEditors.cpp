@@ -138,11 +138,11 @@ void CSequenceEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObj
     m_Pause = AddRightOf(pane, new CJRadioButton(pane, "||", m_Play));
     m_Pause->SetToolTipText("Pause", false);
     m_Previous = new CJButton(pane, "|<");
-    m_Previous->SetHotKey(kHotKeyPrevious);
+    m_Previous->SetHotKeyChar(kHotKeyPrevious);
     m_Previous->SetToolTipText("Previous", false);
     AddRightOf(pane, m_Previous);
     m_Next = new CJButton(pane, ">|");
-    m_Next->SetHotKey(kHotKeyNext);
+    m_Next->SetHotKeyChar(kHotKeyNext);
     m_Next->SetToolTipText("Next", false);
     AddRightOf(pane, m_Next);
 

@@ -13,6 +13,7 @@
 #include "sequences/CSequenceBrowserItem.h"
 #include "sequences/CSequenceList.h"
 #include "ui/CJCheckBox.h"
+#include "ui/CJMenu.h"
 #include "ui/CJPictureWindow.h"
 
 #include <algorithm>
@@ -205,6 +206,18 @@ TEST_F(CustomEditors, SequenceStepsWrapAtBothEndsAndPauseThePlayback)
 
     editor->OnNotify(preview->GetPlayButton(), kNotifyClicked);
     EXPECT_TRUE(item->IsPlaying());
+    EXPECT_STREQ(preview->GetPreviousButton()->GetTitle().GetString(), "|<");
+    EXPECT_STREQ(preview->GetNextButton()->GetTitle().GetString(), ">|");
+
+    // The sequence's "File" menu offers its video export.
+    CJMenuItem* file = nullptr;
+    for (CJWindow* child = editor->GetMenuBar()->GetFirstChild(); child; child = child->GetNextSibling())
+        if (child->GetTitle().Compare("File") == 0)
+            file = dynamic_cast<CJMenuItem*>(child);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->GetSubMenu());
+    ASSERT_TRUE(file->GetSubMenu()->GetFirstChild());
+    EXPECT_STREQ(file->GetSubMenu()->GetFirstChild()->GetTitle().GetString(), "Save As AVI");
     EXPECT_FALSE(preview->OnNotify(preview->GetNextButton(), kNotifyChanged)) << "only clicks are handled";
 }
 
