@@ -116,6 +116,35 @@ CJWindow* SiblingBefore(CJWindow* window)
     return window->GetParent() ? window->GetParent()->GetLastChild() : nullptr;
 }
 
+CJWindow* SiblingAfter(CJWindow* window)
+{
+    if (window->GetNextSibling())
+        return window->GetNextSibling();
+    return window->GetParent() ? window->GetParent()->GetFirstChild() : nullptr;
+}
+
+bool IsRowLabel(const CObjectEditor& editor, const CJWindow* window)
+{
+    for (CPropertyEditor* row : editor.GetPropertyEditors())
+        if (row->GetRowWindow() == window)
+            return true;
+    return false;
+}
+
+// The first window after the label that takes the focus, among the row's
+// own controls (those before the next row label): a row without one must
+// not hand the focus to the next row's.
+CJWindow* FirstFocusableOfRow(const CObjectEditor& editor, CJWindow* label)
+{
+    for (CJWindow* window = SiblingAfter(label); window && window != label; window = SiblingAfter(window)) {
+        if (IsRowLabel(editor, window))
+            return nullptr;
+        if (window->IsTabStop() && window->IsVisible())
+            return window;
+    }
+    return nullptr;
+}
+
 // A row's band: its label's height widened by half the pane's vertical gap
 // above and below, across the pane.
 bool BandContains(const CPropertyPane& pane, const CJWindow& label, CPoint point)
@@ -194,7 +223,7 @@ bool CPropertyPane::OnMouseDown(uint32_t button, CPoint point)
         CJWindow* label = editor->GetRowWindow();
         if (!label || label->GetParent() != this || !BandContains(*this, *label, local))
             continue;
-        if (CJWindow* next = label->GetNextFocusable())
+        if (CJWindow* next = FirstFocusableOfRow(*m_ObjectEditor, label))
             BringChildToFront(next);
         return true;
     }
@@ -548,7 +577,7 @@ void CObjectEditor::FocusPropertyEditor(CPropertyEditor* editor)
         return;
     m_TabControl->SelectPage(pane);
     if (CJWindow* label = editor->GetRowWindow())
-        if (CJWindow* next = label->GetNextFocusable())
+        if (CJWindow* next = FirstFocusableOfRow(*this, label))
             pane->BringChildToFront(next);
 }
 

@@ -622,4 +622,24 @@ TEST_F(ObjectEditor, AnObjectWithNothingShownHasNoPagesAndBackStillRestoresTheOt
     OpenObjectEditor(nullptr, nullptr);
 }
 
+TEST_F(ObjectEditor, AClickOnARowWithoutAFocusableControlNeverFocusesAnotherRow)
+{
+    CObjectEditor* editor = Open(&m_Tags);
+    Frame();
+    CSampleRow* count = Row(&m_Tags, "Count");
+    CSampleRow* amount = Row(&m_Tags, "Amount");
+    ASSERT_NE(count, nullptr);
+    ASSERT_NE(amount, nullptr);
+    Click(Centre(*count->GetRowWindow()));
+    Frame();
+    ASSERT_EQ(editor->GetFocusedPropertyEditor(), count);
+
+    // The first focusable window after Amount's label, wrapping, is Count's.
+    amount->GetButton()->SetTabStop(false);
+    Click(Centre(*amount->GetRowWindow()));
+    Frame();
+    EXPECT_FALSE(count->GetButton()->HasFocus());
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), amount);
+}
+
 } // namespace
