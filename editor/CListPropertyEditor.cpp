@@ -257,7 +257,8 @@ bool CListPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
         return false;
     if (control == m_EditButton) {
         // The item is its own owner, so closing its editor saves its file.
-        CObject* item = list->GetItemObject(GetValue());
+        const int32_t value = GetValue();
+        CObject* item = value >= 0 && value < list->GetCount() ? list->GetItemObject(value) : nullptr;
         if (item)
             OpenObjectEditor(item, item);
         return true;
@@ -329,7 +330,9 @@ void CListPropertyEditor::OpenNewFileDialog(bool duplicate)
         folder = FolderPart(list->GetItemName(value));
     options->m_Location = folder;
 
-    CObject* source = duplicate ? list->GetItemObject(value) : nullptr;
+    // A value outside the list (-1: none) has nothing to copy; object lists
+    // would hand out their first entry for it.
+    CObject* source = duplicate && value >= 0 && value < list->GetCount() ? list->GetItemObject(value) : nullptr;
     options->SetTemplateObject(source ? source->Clone() : nullptr);
     options->m_Title.Set("Create new ");
     options->m_Title.Append(options->m_ClassName);
