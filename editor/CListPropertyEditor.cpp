@@ -321,18 +321,20 @@ void CListPropertyEditor::OpenNewFileDialog(bool duplicate)
     // The next press gets a record of its own.
     m_NewFileOptions.reset(list->GetNewFileOptions());
 
+    // A value outside the list (-1: none) has no folder and nothing to copy;
+    // object lists would hand out their first entry for it.
     const int32_t value = GetValue();
+    const bool inList = value >= 0 && value < list->GetCount();
     CJString folder;
     // An object list's second text is its load error, never a folder.
-    if (CVirtualArray* shown = m_Combo ? m_Combo->GetList() : nullptr; shown && !shown->IsObjectFileList())
+    CVirtualArray* shown = m_Combo ? m_Combo->GetList() : nullptr;
+    if (inList && shown && !shown->IsObjectFileList())
         folder = shown->GetSecondText(value);
-    if (folder.IsEmpty() && value >= 0 && value < list->GetCount())
+    if (inList && folder.IsEmpty())
         folder = FolderPart(list->GetItemName(value));
     options->m_Location = folder;
 
-    // A value outside the list (-1: none) has nothing to copy; object lists
-    // would hand out their first entry for it.
-    CObject* source = duplicate && value >= 0 && value < list->GetCount() ? list->GetItemObject(value) : nullptr;
+    CObject* source = duplicate && inList ? list->GetItemObject(value) : nullptr;
     options->SetTemplateObject(source ? source->Clone() : nullptr);
     options->m_Title.Set("Create new ");
     options->m_Title.Append(options->m_ClassName);
