@@ -12,6 +12,7 @@
 #include "objects/CPointerToBeNulledArray.h"
 #include "objects/CSlotProperty.h"
 #include "objects/XmlTags.h"
+#include "objects/CommentProperty.h"
 
 #include <bit>
 #include <cstdio>
@@ -178,6 +179,7 @@ void RegisterObjectClasses()
     CClassThatCanNotBeConstructedOrDerivedFrom::SGetClassInfo();
     CBasePointerToBeNulledArray::SGetClassInfo();
     CPointerToBeNulledArray::SGetClassInfo();
+    GetCommentProperty();
     // Installed once: a test may have put its own in since.
     [[maybe_unused]] static const bool hooksInstalled = (InstallItemAddedBroadcaster(), true);
 }
