@@ -765,6 +765,8 @@ void ReopenObjectEditor(CObject* object, CObject* owner)
 {
     CObjectEditor::CloseCurrent();
     DestroyRetiredEditors();
+    if (!object)
+        return;
     auto* editor = new CObjectEditor(object, owner);
     CJWindow* host = g_ObjectEditorLevelEditorQuery ? g_ObjectEditorLevelEditorQuery() : nullptr;
     if (!host)

@@ -1,9 +1,11 @@
 #include "editor/RegisterEditorClasses.h"
 
+#include "editor/CAssetDependencyBrowser.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
+#include "editor/COverlayTestEditor.h"
 #include "editor/CScrapBook.h"
 #include "editor/CSelectedObjects.h"
 #include "editor/DebugOptionToggles.h"
@@ -39,4 +41,6 @@ void RegisterEditorClasses()
     CLevelEditorOptions::SGetClassInfo();
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
+    RegisterOverlaySetFileNames();
+    CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
 }

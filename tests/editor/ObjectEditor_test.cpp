@@ -511,4 +511,18 @@ TEST_F(ObjectEditor, TheFocusedRowsBandIsHighlightedAcrossThePane)
     OpenObjectEditor(nullptr, nullptr);
 }
 
+TEST_F(ObjectEditor, InsideTheLevelEditorTheEditorIsItsFrontChild)
+{
+    static CJWindow* host = nullptr;
+    host = new CJWindow(nullptr, "Level editor");
+    host->SetSize(700, 500);
+    m_Screen->AddChild(host, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    CObjectEditor::HostWindowQuery previous = CObjectEditor::SetLevelEditorWindowQuery([] { return host; });
+    CObjectEditor* editor = Open(&m_Tags);
+    EXPECT_EQ(editor->GetParent(), host);
+    EXPECT_EQ(host->GetFirstChild(), editor);
+    CObjectEditor::SetLevelEditorWindowQuery(previous);
+    EXPECT_EQ(Open(&m_Sample)->GetParent(), m_Screen);
+}
+
 } // namespace
