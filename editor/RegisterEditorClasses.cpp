@@ -3,6 +3,7 @@
 #include "editor/CAssetDependencyBrowser.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
+#include "editor/CLevelEditorWindow.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/COverlayTestEditor.h"
@@ -35,6 +36,7 @@ void RegisterEditorClasses()
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
+    InstallLevelEditorHooks();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
