@@ -2,11 +2,13 @@
 
 #include "editor/CAssetDependencyBrowser.h"
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CEditorToolPalette.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/COverlayTestEditor.h"
+#include "editor/CRotateAndScaleTool.h"
 #include "editor/CScrapBook.h"
 #include "editor/CSelectedObjects.h"
 #include "editor/DebugOptionToggles.h"
@@ -37,6 +39,8 @@ void RegisterEditorClasses()
     SetNewFileDialogFactory(&MakeNewFileDialog);
     InstallObjectEditorHooks();
     InstallLevelEditorHooks();
+    InstallRotateAndScaleTool();
+    InstallEditorToolPalette();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
