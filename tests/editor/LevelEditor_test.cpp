@@ -406,8 +406,9 @@ protected:
         if (IsSkipped())
             return;
         const std::string source = OMBRISALT_SOURCE_DIR;
+        // The fixture's own "!default.ttf" may already stand there.
         std::filesystem::copy(source + "/data/Data/Resources", "Resources",
-                              std::filesystem::copy_options::recursive);
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
         // The rules name songs, which the song list takes from "Music/".
         ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_music.py made"), 0);
         std::filesystem::rename("made/Data/Music", "Music");
