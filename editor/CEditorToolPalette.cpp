@@ -27,6 +27,10 @@
 #include "ui/CJStatic.h"
 #include "ui/CScreenWindow.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 constexpr uint32_t kKeyHome = 5;
@@ -41,6 +45,7 @@ constexpr int32_t kPlaceRightOfReference = 13;
 constexpr int32_t kPlaceRightOfPrevious = 14;
 constexpr int32_t kPlaceCentred = 6;
 constexpr int32_t kGameStateWidthUnits = 40;
+constexpr int32_t kGameStateMinWidth = 120;
 
 int32_t g_GameStateIndex = 0;
 
@@ -132,6 +137,7 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
 
     m_GameStateTree = new CDirectoryTree(GetGameStateList());
     m_GameStatePopUp = new CJPopUpMenu(this, m_GameStateTree, kGameStateWidthUnits);
+    m_GameStatePopUp->SetWidth(std::max(m_GameStatePopUp->GetWidth(), kGameStateMinWidth));
     AddChild(m_GameStatePopUp, kPlaceBelowPrevious);
     if (g_GameStateIndex < GetGameStateList().GetCount())
         m_GameStatePopUp->SelectItem(g_GameStateIndex, true);
@@ -147,7 +153,7 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
     m_NextButton->SetToolTipText("Next Level", true);
     m_LevelPropertiesButton
         = AddButton(this, "Level Properties", &CEditorToolPalette::EditLevelProperties, nullptr, kPlaceRightOfPrevious);
-    m_LevelPropertiesButton->SetHotKey('M');
+    m_LevelPropertiesButton->SetHotKeyChar('M');
     m_OptionsButton = AddButton(this, "Options", &CEditorToolPalette::EditOptions, nullptr, kPlaceRightOfPrevious);
 
     m_MenuBar->SetWidth(GetWidth() - GetClientLeftInset() - GetEdgeMargin());
@@ -211,6 +217,12 @@ void CEditorToolPalette::BuildMenus()
     AddEntry(align, "Automatic Z sort", this, &P::AutomaticZSort, &P::HasFirstSelected, 'Z');
     align->AddSeparator();
     AddEntry(align, "Move To Selected Layer", this, &P::MoveToSelectedLayer, &P::HasFirstSelected);
+
+    // The bar is as tall as its titles, so the controls below clear it.
+    int32_t height = 0;
+    for (CJWindow* item = m_MenuBar->GetFirstChild(); item; item = item->GetNextSibling())
+        height = std::max(height, item->GetRect().bottom);
+    m_MenuBar->SetHeight(height + m_MenuBar->GetEdgeMargin());
 }
 
 void CEditorToolPalette::BuildLayerPanel()
@@ -221,12 +233,24 @@ void CEditorToolPalette::BuildLayerPanel()
     CFrame* editChecked = FindPanelImage("EditLayerChecked");
     CFrame* unchecked = FindPanelImage("LayerUnchecked");
     const uint32_t count = playfield ? playfield->GetLayerCount() : 0;
-    for (uint32_t n = count; n-- > 0;) {
+    // The names first, as wide as the widest, so the boxes stand in columns.
+    std::vector<std::pair<uint32_t, CJStatic*>> names;
+    int32_t nameWidth = 0;
+    for (uint32_t n = count; n-- > 0;)
+        if (CPlayfieldLayer* layer = playfield->GetLayer(n)) {
+            auto* name = new CJStatic(m_LayerPanel, layer->m_Name);
+            nameWidth = std::max(nameWidth, name->GetWidth());
+            names.emplace_back(n, name);
+        }
+    CJStatic* previous = nullptr;
+    for (auto [n, name] : names) {
         CPlayfieldLayer* layer = playfield->GetLayer(n);
-        if (!layer)
-            continue;
-        auto* name = new CJStatic(m_LayerPanel, layer->m_Name);
-        m_LayerPanel->AddChild(name, n + 1 == count ? kPlaceTopInside : kPlaceBelowPrevious);
+        name->SetWidth(nameWidth);
+        if (previous)
+            m_LayerPanel->AddChild(name, kPlaceBelowReference, previous, 0, kDefaultOffset);
+        else
+            m_LayerPanel->AddChild(name, kPlaceTopInside);
+        previous = name;
         for (bool selectable : {false, true}) {
             CJString tip(selectable ? "Edit " : "View ");
             tip += layer->m_Name;
@@ -247,12 +271,13 @@ void CEditorToolPalette::BuildLayerPanel()
 
 void CEditorToolPalette::Update(float seconds)
 {
+    if (!IsCloseRequested()) {
+        m_LevelButton->SetTitleFromInt(int32_t(GetCurrentLevelIndex()) + 1);
+        for (CJWindow* child = GetFirstChild(); child; child = child->GetNextSibling())
+            child->UpdateEnabledState();
+    }
+    // Last: a close requested now or by a child ("Exit") destroys the palette here.
     CJToolPalette::Update(seconds);
-    if (IsCloseRequested())
-        return;
-    m_LevelButton->SetTitleFromInt(int32_t(GetCurrentLevelIndex()) + 1);
-    for (CJWindow* child = GetFirstChild(); child; child = child->GetNextSibling())
-        child->UpdateEnabledState();
 }
 
 void CEditorToolPalette::OnNotify(CJWindow* sender, int32_t code)
@@ -377,7 +402,10 @@ void CEditorToolPalette::OpenScrapBookWindow()
 void CEditorToolPalette::OpenLevelSorterWindow()
 {
     OpenObjectEditor(nullptr, nullptr);
-    CLevelSorterWindow* sorter = OpenLevelSorter(FindLevels());
+    CLevelSet* levels = FindLevels();
+    if (!levels)
+        return;
+    CLevelSorterWindow* sorter = OpenLevelSorter(levels);
     if (!sorter)
         return;
     // Modal, in front of the level editor's children rather than the screen's.

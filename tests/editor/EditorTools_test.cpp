@@ -20,6 +20,7 @@
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
@@ -559,6 +560,19 @@ TEST_F(StoredLevelPalette, LevelStepsGreyAtTheEndsAndStepTheStoredLevel)
 
     Click(Centre(*palette->GetPreviousButton()));
     EXPECT_EQ(GetCurrentLevelIndex(), count - 2);
+
+    // The level button opens the sorter, modal, in front of the editor's own windows.
+    Click(Centre(*palette->GetLevelButton()));
+    auto* sorter = dynamic_cast<CLevelSorterWindow*>(editor->GetFirstChild());
+    ASSERT_NE(sorter, nullptr);
+    EXPECT_TRUE(sorter->IsModal());
+    sorter->Destroy();
+
+    // "Exit" closes the palette only.
+    palette->Exit();
+    Frame();
+    EXPECT_EQ(editor->GetToolPalette(), nullptr);
+    EXPECT_EQ(GetLevelEditorWindow(), editor);
 }
 
 } // namespace
