@@ -20,12 +20,14 @@
 #include "images/CFrameList.h"
 #include "objects/CObjectModelHost.h"
 #include "sequences/CSequenceList.h"
+#include "ui/CAlphaTheme.h"
 #include "ui/CJButton.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJMenu.h"
 #include "ui/CJStatic.h"
 #include "ui/CScreenWindow.h"
+#include "ui/CSkinTheme.h"
 
 #include <algorithm>
 #include <utility>
@@ -112,6 +114,14 @@ CJButton* AddButton(CEditorToolPalette* palette, const char* title, void (CEdito
     return button;
 }
 
+// The editor's own look, when the data has it; else the one the editor lends.
+CSkinTheme* FindEditorSkinTheme()
+{
+    CSkinThemeList& themes = GetSkinThemeList();
+    const int32_t index = themes.Find("Editor");
+    return index >= 0 ? dynamic_cast<CSkinTheme*>(themes.GetObject(index)) : nullptr;
+}
+
 CObject* CurrentLevel()
 {
     return GetLevelHolder().GetLevel();
@@ -128,6 +138,8 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
     : CJToolPalette(editor, 1)
     , m_Editor(editor)
 {
+    if (CSkinTheme* theme = FindEditorSkinTheme())
+        SetSkinTheme(theme);
     SetTitle(CJString("Editor"));
     MoveTo(kStartX, kStartY);
 
