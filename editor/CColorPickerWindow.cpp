@@ -1,6 +1,8 @@
 #include "editor/CColorPickerWindow.h"
 
 #include "blit/CBlitTypeList.h"
+#include "editor/CObjectEditor.h"
+#include "editor/ObjectPropertyEditors.h"
 #include "foundation/CCommand.h"
 #include "images/CFrame.h"
 #include "images/ColorModels.h"
@@ -200,5 +202,35 @@ CColorPickerWindow* OpenColorPickerWindow(CJWindow* beside, CCommand* changeCall
     auto* picker = new CColorPickerWindow(root);
     picker->SetChangeCallback(changeCallback);
     root->AddChildFirst(picker, 0);
+    return picker;
+}
+
+namespace {
+
+// Hands every picked colour to the colour row that opened the picker.
+class CApplyPickedColorCommand : public CCommand {
+public:
+    CApplyPickedColorCommand(CColorPropertyEditor& row, const CColorPickerWindow& picker)
+        : m_Row(row)
+        , m_Picker(picker)
+    {
+    }
+    void Execute() override { m_Row.ApplyPickedColor(m_Picker.GetPickedColor()); }
+
+private:
+    CColorPropertyEditor& m_Row;
+    const CColorPickerWindow& m_Picker;
+};
+
+} // namespace
+
+CJWindow* OpenColorPickerForRow(CColorPropertyEditor& row)
+{
+    CJWindow* beside = row.GetRowWindow();
+    if (!beside)
+        beside = row.GetCategoryWindow();
+    CColorPickerWindow* picker = OpenColorPickerWindow(beside, nullptr);
+    if (picker)
+        picker->SetChangeCallback(new CApplyPickedColorCommand(row, *picker));
     return picker;
 }

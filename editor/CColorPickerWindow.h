@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+class CColorPropertyEditor;
 class CCommand;
 class CFrame;
 class CJSlider;
@@ -101,3 +102,6 @@ private:
 
 // A picker in front of the root window's children; it takes the command.
 CColorPickerWindow* OpenColorPickerWindow(CJWindow* beside, CCommand* changeCallback);
+// The colour row's picker (SetColorPickerOpener): each pick is applied to
+// the row's property.
+CJWindow* OpenColorPickerForRow(CColorPropertyEditor& row);

@@ -3,22 +3,23 @@
 #include "blit/CFrameInterface.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CEditorTool.h"
+#include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CObjectEditor.h"
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
 #include "foundation/MathHelpers.h"
+#include "game/screens/ScreensHooks.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
-#include "game/screens/ScreensHooks.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CScenery.h"
-#include "editor/CImageBrowserFrameWindow.h"
 #include "objects/CMessage.h"
+#include "objects/DroppedKeys.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "shell/CClipboard.h"
 #include "shell/CGameBase.h"
@@ -29,8 +30,7 @@
 #include "ui/UiHooks.h"
 
 #include <algorithm>
-#include <cstring>
-#include <vector>
+#include <cstdio>
 
 namespace {
 
@@ -187,12 +187,17 @@ CLevelEditorWindow::~CLevelEditorWindow()
                 name.Set("Levels");
             CJString text("Could not save ");
             text.Append(name);
-            ShowMessageBox(CJString("Error"), text);
+            // While the program ends there is no screen left to say it on.
+            if (GetParent() && !CGameBase::SIsShuttingDown())
+                ShowMessageBox(CJString("Error"), text);
+            else
+                std::fprintf(stderr, "%s\n", text.GetString());
         }
     }
     delete m_LevelsAtOpen;
     m_LevelsAtOpen = nullptr;
-    if (CGameBase* game = CGameBase::SGetInstance()) {
+    // A game that is ending restarts no level.
+    if (CGameBase* game = CGameBase::SIsShuttingDown() ? nullptr : CGameBase::SGetInstance()) {
         CMessage closing = CMessage::CMessageByName("Editor Closing");
         game->OnMessage(closing);
     }
@@ -892,6 +897,17 @@ CLevelEditorWindow* OpenLevelEditor(int32_t mode)
     auto* editor = new CLevelEditorWindow(mode);
     root->AddChildFirst(editor, 0, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
     editor->SetRectXYWH(0, 0, 9999, 9999);
+    // What the reader dropped from the stored levels is lost by the save at
+    // the close: the designer hears of it before editing.
+    CJString file;
+    CLevelSet* levels = FindLevels();
+    if (mode == CLevelEditorWindow::kModeStoredLevel && levels && FindObjectFileName(levels, &file)
+        && WasKeyDroppedFromFile(file.GetString())) {
+        CJString text("Some lines of \"");
+        text.Append(file);
+        text.Append("\" were not understood when it was read; they will be lost when the level is saved.");
+        editor->ShowMessageBox(CJString("Warning"), text);
+    }
     return editor;
 }
 
@@ -976,6 +992,9 @@ public:
 class CLevelEditorGameAppHooks final : public CScreensGameAppHooks {
 public:
     bool IsEditorOpen() override { return g_LevelEditor != nullptr; }
+    // Asked while the closing editor is still registered: only the stored
+    // level's editor has the game restart the level it changed.
+    bool EditorMayClose() override { return ::IsLevelEditorOnStoredLevel(); }
     void OpenEditor(int32_t mode) override { OpenLevelEditor(mode); }
 };
 

@@ -68,7 +68,6 @@ bool g_ObjectEditorRebuilding = false;
 // Depth of input handling inside object editors: a close asked for there
 // must not free the windows still on the call stack.
 int32_t g_ObjectEditorInputDepth = 0;
-std::vector<CObjectEditor*> g_ObjectEditorRetired;
 CObjectEditor::AssetDependencyBrowserOpener g_ObjectEditorDependencyOpener = nullptr;
 CObjectEditor::HostWindowQuery g_ObjectEditorLevelEditorQuery = nullptr;
 
@@ -80,12 +79,20 @@ public:
     CInputScope& operator=(const CInputScope&) = delete;
 };
 
+// Editors closed while their own input ran, not freed yet. Kept past the
+// static destructors, as the history is.
+std::vector<CObjectEditor*>& RetiredEditors()
+{
+    static std::vector<CObjectEditor*>* retired = new std::vector<CObjectEditor*>;
+    return *retired;
+}
+
 void DestroyRetiredEditors()
 {
     if (g_ObjectEditorInputDepth > 0)
         return;
-    while (!g_ObjectEditorRetired.empty())
-        g_ObjectEditorRetired.back()->Destroy(); // the destructor takes it off the list
+    while (!RetiredEditors().empty())
+        RetiredEditors().back()->Destroy(); // the destructor takes it off the list
 }
 
 bool IsVisibleLevel(const CProperty* property)
@@ -107,6 +114,35 @@ CJWindow* SiblingBefore(CJWindow* window)
     if (window->GetPrevSibling())
         return window->GetPrevSibling();
     return window->GetParent() ? window->GetParent()->GetLastChild() : nullptr;
+}
+
+CJWindow* SiblingAfter(CJWindow* window)
+{
+    if (window->GetNextSibling())
+        return window->GetNextSibling();
+    return window->GetParent() ? window->GetParent()->GetFirstChild() : nullptr;
+}
+
+bool IsRowLabel(const CObjectEditor& editor, const CJWindow* window)
+{
+    for (CPropertyEditor* row : editor.GetPropertyEditors())
+        if (row->GetRowWindow() == window)
+            return true;
+    return false;
+}
+
+// The first window after the label that takes the focus, among the row's
+// own controls (those before the next row label): a row without one must
+// not hand the focus to the next row's.
+CJWindow* FirstFocusableOfRow(const CObjectEditor& editor, CJWindow* label)
+{
+    for (CJWindow* window = SiblingAfter(label); window && window != label; window = SiblingAfter(window)) {
+        if (IsRowLabel(editor, window))
+            return nullptr;
+        if (window->IsTabStop() && window->IsVisible())
+            return window;
+    }
+    return nullptr;
 }
 
 // A row's band: its label's height widened by half the pane's vertical gap
@@ -165,12 +201,11 @@ void CPropertyPane::Draw(CFrameInterface& frame)
         CPropertyEditor* focused = m_ObjectEditor->GetFocusedPropertyEditor();
         CJWindow* label = focused ? focused->GetRowWindow() : nullptr;
         if (label && label->GetParent() == this) {
+            // Drawing is in content coordinates, as the labels' rectangles are.
             const int32_t half = m_SpacingY / 2;
             const CRect& r = label->GetRect();
-            const int32_t scrollY = GetScrollOffsetY();
             CColor highlight = m_Color4;
-            frame.FillRect(CRect{2, r.top - half - scrollY, m_ContentWidth - 2, r.bottom + half - scrollY},
-                           highlight);
+            frame.FillRect(CRect{2, r.top - half, m_ContentWidth - 2, r.bottom + half}, highlight);
         }
     }
     CJSolidWindow::Draw(frame);
@@ -183,13 +218,12 @@ bool CPropertyPane::OnMouseDown(uint32_t button, CPoint point)
         return true;
     if (button != 0 || !m_ObjectEditor)
         return false;
-    CPoint local = ScreenToClient(point);
-    local.y += GetScrollOffsetY();
+    const CPoint local = ScreenToClient(point);
     for (CPropertyEditor* editor : m_ObjectEditor->GetPropertyEditors()) {
         CJWindow* label = editor->GetRowWindow();
         if (!label || label->GetParent() != this || !BandContains(*this, *label, local))
             continue;
-        if (CJWindow* next = label->GetNextFocusable())
+        if (CJWindow* next = FirstFocusableOfRow(*m_ObjectEditor, label))
             BringChildToFront(next);
         return true;
     }
@@ -216,8 +250,9 @@ CObjectEditor::HostWindowQuery CObjectEditor::SetLevelEditorWindowQuery(HostWind
 CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     : CJFrameWindow(CScreenWindow::GetScreenWindow(), object->GetClassInfo()->GetName())
     , m_Object(object)
-    , m_Owner(owner)
+    , m_Owner(owner ? owner : object)
 {
+    owner = m_Owner;
     SObjectEditorHistory& history = History();
     uint32_t restoreTab = 0;
     int32_t restoreScroll = 0;
@@ -244,8 +279,8 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     SetSpacing(gap, gap);
 
     m_MenuBar = new CJMenuBar(this);
-    AddChild(m_MenuBar, 1);
     BuildEditMenu();
+    AddChild(m_MenuBar, 1);
 
     if (FindObjectFileName(owner, &m_FileName))
         m_FileName.Replace(CJString("\\"), CJString("/"));
@@ -331,8 +366,8 @@ CObjectEditor::~CObjectEditor()
         delete category;
     for (CCustomEditor* editor : m_CustomEditors)
         delete editor;
-    g_ObjectEditorRetired.erase(std::remove(g_ObjectEditorRetired.begin(), g_ObjectEditorRetired.end(), this),
-                                g_ObjectEditorRetired.end());
+    std::vector<CObjectEditor*>& retired = RetiredEditors();
+    retired.erase(std::remove(retired.begin(), retired.end(), this), retired.end());
 }
 
 void CObjectEditor::FinishEditing()
@@ -372,7 +407,7 @@ void CObjectEditor::Retire()
         return;
     m_Retired = true;
     Show(false, false);
-    g_ObjectEditorRetired.push_back(this);
+    RetiredEditors().push_back(this);
 }
 
 void CObjectEditor::CloseCurrent()
@@ -413,6 +448,9 @@ void CObjectEditor::BuildEditMenu()
     insert->SetSubMenu(properties, true);
     menu->AddItem(insert);
     edit->SetSubMenu(menu, false);
+    // The bar does not grow with its items.
+    const int32_t margin = m_MenuBar->GetEdgeMargin();
+    m_MenuBar->SetSize(edit->GetRect().right + margin, edit->GetHeight() + 2 * margin);
 }
 
 void CObjectEditor::PlaceTabControl(uint32_t tabIndex, int32_t scrollY)
@@ -539,7 +577,7 @@ void CObjectEditor::FocusPropertyEditor(CPropertyEditor* editor)
         return;
     m_TabControl->SelectPage(pane);
     if (CJWindow* label = editor->GetRowWindow())
-        if (CJWindow* next = label->GetNextFocusable())
+        if (CJWindow* next = FirstFocusableOfRow(*this, label))
             pane->BringChildToFront(next);
 }
 

@@ -76,12 +76,13 @@ public:
     static constexpr const char* kSettingsKey = "Property Window";
 
     // owner: the object whose file is saved and whose writability decides
-    // whether editing is allowed (the object itself at top level).
+    // whether editing is allowed (the object itself at top level, or null).
     CObjectEditor(CObject* object, CObject* owner);
     ~CObjectEditor() override;
 
     // Closes and reopens this editor on the same objects; rows call it when
-    // an edit changes which rows exist.
+    // an edit changes which rows exist. The old editor, with the row that
+    // asked, stays alive (hidden) until the input being handled is done.
     void Rebuild();
 
     // Every row maker hands its rows here; answers the row label (null when
@@ -115,7 +116,8 @@ public:
     const CList<CPropertyEditor*>& GetPropertyEditors() const { return m_PropertyEditors; }
     const CList<CCustomEditor*>& GetCustomEditors() const { return m_CustomEditors; }
     const CList<CObjectEditorCatagory*>& GetCategories() const { return m_Categories; }
-    // The row whose label holds the focus in the selected page, or null.
+    // The row of the selected page's focused window: the nearest row label
+    // at or before it among the page's children; null without pages.
     CPropertyEditor* GetFocusedPropertyEditor();
 
     void Update(float seconds) override;
@@ -177,7 +179,8 @@ CObject* GetCurrentObjectEditorObject();
 // The n-th (from 0) row of the current editor on that object and property.
 CPropertyEditor* FindPropertyEditor(CObject* object, const CProperty* property, uint32_t n);
 // An object being destroyed or replaced that any back history entry holds
-// empties the history, so Back never opens a freed object.
+// empties the history, so Back never opens a freed object. Every object
+// destroyed comes here through the object model's destruction listener.
 void ForgetEditedObject(CObject* object);
 uint32_t GetObjectEditorHistoryCount();
 // Fills the editor hooks of the layers below; RegisterEditorClasses calls it.

@@ -37,31 +37,6 @@ CBlitTrans& TransBlitType()
 
 // Sets are saved to the file they were read from: "<item>.FOO" under the
 // list's folder. The list itself does not tell the file of its objects.
-bool FindFileOfOverlaySet(const CObject* object, CJString* name)
-{
-    if (!dynamic_cast<const CFrameOverlayOptions*>(object))
-        return false;
-    CFrameOverlayOptionsList& list = GetFrameOverlayOptionsList();
-    if (!list.IsEnumerated())
-        return false;
-    const int32_t index = list.FindObjectIndex(object);
-    if (index < 0)
-        return false;
-    const CJString item = list.GetItemNameString(index);
-    const char first = item.GetString()[0];
-    CJString file;
-    if (first == '.' || first == '/' || first == '\\') {
-        file = item;
-    } else {
-        file.Set(list.GetFolderName());
-        file.AppendPath(item.GetString());
-    }
-    file += ".FOO";
-    if (name)
-        *name = file;
-    return true;
-}
-
 bool IsControlHeld()
 {
     const CKeyboardState& keyboard = CKeyboardState::SGetInstance();
@@ -340,14 +315,6 @@ bool CFooEditFrame::OnKeyDown(uint32_t key)
         return true;
     }
     return false;
-}
-
-void RegisterOverlaySetFileNames()
-{
-    static bool registered = false;
-    if (!registered)
-        RegisterObjectFileNameCallback(&FindFileOfOverlaySet);
-    registered = true;
 }
 
 CFooEditFrame* OpenFooEditFrame(CJWindow* parent)

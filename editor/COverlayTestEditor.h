@@ -90,8 +90,6 @@ private:
     bool m_Constructed = false;
 };
 
-// Lets overlay sets be saved to their own files (start-up, once).
-void RegisterOverlaySetFileNames();
 
 // Opens "Foo Edit" in front of parent's children; the new window.
 CFooEditFrame* OpenFooEditFrame(CJWindow* parent);

@@ -24,6 +24,7 @@
 #include "ui/CJStatic.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -65,6 +66,29 @@ bool InlineApplies(const CPObjectProperty* property, CObject* object, CObjectEdi
 bool IsListable(CClassInfo* info, const CClassInfo* family)
 {
     return info && info->GetFlags() == 0 && info->IsDerivedFrom(family);
+}
+
+// A class's display name without the family's short name, which display
+// names carry spaced out ("Sprite Plug In Sequence" less "SpritePlugIn").
+CJString ListedName(const CClassInfo* info, const CJString& shortName)
+{
+    const CJString whole = info->GetDisplayName();
+    if (shortName.IsEmpty())
+        return whole;
+    CJString name = info->GetDisplayName(shortName.GetString());
+    if (name.Compare(whole) == 0) {
+        CJString spaced;
+        for (int i = 0; i < shortName.GetLength(); ++i) {
+            const char16_t c = shortName.GetAt(i);
+            if (i > 0 && c >= u'A' && c <= u'Z')
+                spaced.AppendChar(' ');
+            spaced.AppendChar(char(c));
+        }
+        name = info->GetDisplayName(spaced.GetString());
+    }
+    name.TrimLeft();
+    name.TrimRight();
+    return name.IsEmpty() ? whole : name;
 }
 
 } // namespace
@@ -157,7 +181,7 @@ void CPObjectPropertyEditor::FillClassList()
             path = folder;
             path.Append("/");
         }
-        path.Append(info->GetDisplayName(shortName.GetString()));
+        path.Append(ListedName(info, shortName));
         m_ClassPaths.Add(path);
         m_Classes.push_back(info);
     }
@@ -414,7 +438,7 @@ CPClassInfoPropertyEditor::CPClassInfoPropertyEditor(const CPClassInfoProperty* 
         CClassInfo* info = registry.GetAt(i);
         if (!IsListable(info, base))
             continue;
-        m_DisplayNames.Add(info->GetDisplayName(shortName.IsEmpty() ? nullptr : shortName.GetString()));
+        m_DisplayNames.Add(ListedName(info, shortName));
         m_Classes.push_back(info);
     }
 }
@@ -707,16 +731,37 @@ void CPointPropertyEditorBase::CreateControls(bool enabled)
         return;
     AddToPane(pane, new CJStatic(pane, "X:"));
     m_X = new CJSpin(pane, CJString("10000"), "10000");
+    m_X->SetTabStop(true);
     AddToPane(pane, m_X);
     AddToPane(pane, new CJStatic(pane, "Y:"));
     m_Y = new CJSpin(pane, CJString("10000"), "10000");
+    m_Y->SetTabStop(true);
     AddToPane(pane, m_Y);
     Refresh();
     Enable(enabled);
 }
 
+bool CPointPropertyEditorBase::Paste(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Paste(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
+bool CPointPropertyEditorBase::Delete(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Delete(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
 void CPointPropertyEditorBase::Enable(bool enabled)
 {
+    m_Enabled = enabled;
     if (m_X)
         m_X->Enable(enabled);
     if (m_Y)
@@ -752,7 +797,7 @@ void CPointPropertyEditor::Refresh()
 void CPointPropertyEditor::Commit()
 {
     CEditorCheckpoint checkpoint("PointPropertyCheckpoint", m_Property->GetNameString());
-    m_PointProperty->Store(m_Object, CPoint{m_X->GetTitleAsInt(), m_Y->GetTitleAsInt()});
+    m_PointProperty->Store(m_Object, CPoint{m_X->GetTitle().ToInt(), m_Y->GetTitle().ToInt()});
     NotifyObjectOfEdit();
 }
 
@@ -775,7 +820,7 @@ void CFPointPropertyEditor::Refresh()
 void CFPointPropertyEditor::Commit()
 {
     CEditorCheckpoint checkpoint("FPointPropertyCheckpoint", m_Property->GetNameString());
-    m_PointProperty->Store(m_Object, CFPoint{m_X->GetTitleAsFloat(), m_Y->GetTitleAsFloat()});
+    m_PointProperty->Store(m_Object, CFPoint{m_X->GetTitle().ToFloat(), m_Y->GetTitle().ToFloat()});
     NotifyObjectOfEdit();
 }
 
@@ -807,21 +852,25 @@ private:
 
 class CPickerClosedCommand : public CCommand {
 public:
-    explicit CPickerClosedCommand(CColorPropertyEditor& row)
-        : m_Row(row)
+    explicit CPickerClosedCommand(std::shared_ptr<CColorPropertyEditor*> link)
+        : m_Link(std::move(link))
     {
     }
-    void Execute() override { m_Row.ForgetPicker(); }
+    void Execute() override
+    {
+        if (*m_Link)
+            (*m_Link)->ForgetPicker();
+    }
 
 private:
-    CColorPropertyEditor& m_Row;
+    std::shared_ptr<CColorPropertyEditor*> m_Link;
 };
 
 uint8_t ComponentOf(const CJSpin* spin, uint8_t otherwise)
 {
     if (!spin)
         return otherwise;
-    return uint8_t(std::clamp(spin->GetTitleAsInt(), 0, 255));
+    return uint8_t(std::clamp(spin->GetTitle().ToInt(), 0, 255));
 }
 
 } // namespace
@@ -873,11 +922,13 @@ CColorPropertyEditor::CColorPropertyEditor(const CColorProperty* property, const
                                            CObjectEditor* editor, CObject* object)
     : CPropertyEditor(property, categoryProperty, editor, object)
     , m_ColorProperty(property)
+    , m_Link(std::make_shared<CColorPropertyEditor*>(this))
 {
 }
 
 CColorPropertyEditor::~CColorPropertyEditor()
 {
+    *m_Link = nullptr;
     if (m_Picker) {
         CJWindow* picker = m_Picker;
         m_Picker = nullptr;
@@ -901,6 +952,7 @@ void CColorPropertyEditor::CreateControls(bool enabled)
         AddToPane(pane, new CJStatic(pane, kLabels[i]));
         m_Spins[i] = new CJSpin(pane, CJString("2558"), "2558");
         m_Spins[i]->SetRange(0.0f, 255.0f);
+        m_Spins[i]->SetTabStop(true);
         AddToPane(pane, m_Spins[i]);
     }
     m_Spot = new CColorSpot(pane, &GetColor(), new COpenPickerCommand(*this));
@@ -909,8 +961,27 @@ void CColorPropertyEditor::CreateControls(bool enabled)
     Enable(enabled);
 }
 
+bool CColorPropertyEditor::Paste(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Paste(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
+bool CColorPropertyEditor::Delete(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Delete(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
 void CColorPropertyEditor::Enable(bool enabled)
 {
+    m_Enabled = enabled;
     for (CJSpin* spin : m_Spins)
         if (spin)
             spin->Enable(enabled);
@@ -964,7 +1035,7 @@ void CColorPropertyEditor::OpenPicker()
     m_Picker = opener(*this);
     // The picker may close on its own; the row hears of it.
     if (m_Picker)
-        m_Picker->AddChild(new CCloseNotification(m_Picker, new CPickerClosedCommand(*this)));
+        m_Picker->AddChild(new CCloseNotification(m_Picker, new CPickerClosedCommand(m_Link)));
 }
 
 void CColorPropertyEditor::ApplyPickedColor(const CColor& picked)

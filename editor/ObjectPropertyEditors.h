@@ -204,6 +204,9 @@ public:
     void CreateControls(bool enabled) override;
     bool ApplyEdit(CJWindow* control, int32_t notification) override;
     bool SupportsClipboard() override { return true; }
+    // Refused while the row is disabled; the object is told of a change.
+    bool Paste(bool testOnly) override;
+    bool Delete(bool testOnly) override;
     void Enable(bool enabled) override;
 
     CJSpin* GetXSpin() const { return m_X; }
@@ -214,6 +217,7 @@ protected:
 
     CJSpin* m_X = nullptr;
     CJSpin* m_Y = nullptr;
+    bool m_Enabled = true;
 };
 
 class CPointPropertyEditor : public CPointPropertyEditorBase {
@@ -281,6 +285,9 @@ public:
     void CreateControls(bool enabled) override;
     bool ApplyEdit(CJWindow* control, int32_t notification) override;
     bool SupportsClipboard() override { return true; }
+    // Refused while the row is disabled; the object is told of a change.
+    bool Paste(bool testOnly) override;
+    bool Delete(bool testOnly) override;
     void Enable(bool enabled) override;
     void Refresh() override;
 
@@ -305,6 +312,10 @@ private:
     CJSpin* m_Spins[4] = {nullptr, nullptr, nullptr, nullptr}; // red, green, blue, alpha (with alpha only)
     CColorSpot* m_Spot = nullptr;
     CJWindow* m_Picker = nullptr;
+    bool m_Enabled = true;
+    // What the picker's close notification reaches the row through; emptied
+    // when the row goes first.
+    std::shared_ptr<CColorPropertyEditor*> m_Link;
 };
 
 // ---- Makers -------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "editor/RegisterEditorClasses.h"
 
 #include "editor/CAssetDependencyBrowser.h"
+#include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CEditorToolPalette.h"
 #include "editor/CLevelEditorOptions.h"
@@ -44,9 +45,9 @@ void RegisterEditorClasses()
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
+    SetColorPickerOpener(&OpenColorPickerForRow);
     CLevelEditorOptions::SGetClassInfo();
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
-    RegisterOverlaySetFileNames();
     CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
 }

@@ -95,6 +95,8 @@ public:
     int32_t m_Count = 0;   // "Count"
     int32_t m_Amount = 0;  // "Amount"
     int32_t m_Caption = 0; // "Look/Caption"
+    void OnEditorClosed() override { ++closedCount; }
+    int closedCount = 0;
     CCustomEditor* (*customEditor)() = nullptr;
 };
 
@@ -141,6 +143,10 @@ public:
         }
         if (control != m_Button || !m_Button)
             return false;
+        // A row whose edit changes which rows exist asks for the rebuild and
+        // may still use itself afterwards.
+        if (rebuildOnClick)
+            RefreshObjectEditor();
         clicks.push_back(notification);
         return true;
     }
@@ -159,6 +165,7 @@ public:
     CJButton* GetButton() const { return m_Button; }
     std::vector<std::string> clipboard;
 
+    bool rebuildOnClick = false;
     bool createdEnabled = false;
     int createCount = 0;
     int focusNotices = 0;

@@ -1,9 +1,12 @@
 // The level editor options as a designer meets them: the defaults with no
 // file, the file the object editor's save writes, and a damaged or stale
 // file that costs the defaults but never the program.
+#include "EditorTestSupport.h"
 #include "support/TestSupport.h"
 
+#include "editor/CColorPickerWindow.h"
 #include "editor/CLevelEditorOptions.h"
+#include "editor/ObjectPropertyEditors.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "images/CFontList.h"
@@ -138,6 +141,66 @@ TEST_F(LevelEditorOptions, TheLotGridAndSpawnLimitDrawingAskTheOptions)
     EXPECT_TRUE(spawn());
     SetLotGridConnectionsQuery(grid);
     SetSpawnLimitingQuery(spawn);
+}
+
+} // namespace
+
+// ---- Through the object editor ----------------------------------------------
+
+namespace {
+
+class LevelEditorOptionsEditing : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        if (IsSkipped())
+            return;
+        WriteBytes("Fonts/Plain White 12.FONT.TXT", "");
+        GetFontList().SetSource(nullptr, "Fonts", 0);
+        CLevelEditorOptions::SResetInstanceForTesting();
+    }
+    void TearDown() override
+    {
+        EditorTest::TearDown();
+        CLevelEditorOptions::SResetInstanceForTesting();
+        GetFontList().RemoveAll();
+        GetFontList().SetSource(nullptr, "Nowhere", 0);
+    }
+};
+
+TEST_F(LevelEditorOptionsEditing, TheTintPickedInTheColourPickerIsSavedWhenTheEditorCloses)
+{
+    CLevelEditorOptions& options = CLevelEditorOptions::SGetInstance();
+    CRecordingCheckpoints checkpoints(&options);
+    ASSERT_NE(Open(&options), nullptr);
+    const CProperty* tint = options.GetClassInfo()->FindProperty("Selected Item Tint");
+    ASSERT_NE(tint, nullptr);
+    auto* row = dynamic_cast<CColorPropertyEditor*>(FindPropertyEditor(&options, tint, 0));
+    ASSERT_NE(row, nullptr);
+    ASSERT_NE(row->GetSpot(), nullptr);
+
+    // On the "Selected" page the spot opens the picker; a press on the
+    // gradient's top row is grey.
+    GetCurrentObjectEditor()->GetTabControl()->SelectPage(row->GetCategoryWindow());
+    Frame();
+    Click(*row->GetSpot());
+    auto* picker = dynamic_cast<CColorPickerWindow*>(row->GetPicker());
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(m_Screen->GetFirstChild(), picker);
+    const CRect& gradient = picker->GetGradient()->GetScreenRect();
+    Click(CPoint{gradient.left + 200, gradient.top});
+    EXPECT_EQ(options.m_SelectedItemTint.GetColorWord(), CColor(127, 127, 127, 255).GetColorWord());
+    EXPECT_EQ(checkpoints.LastName(), "ColorPropertyCheckpoint" + std::string(tint->GetNameString().GetString()));
+
+    // Closing the editor saves the options to their own file and the
+    // picker goes with the row.
+    EXPECT_FALSE(DiskHas("EditorOptions.txt"));
+    OpenObjectEditor(nullptr, nullptr);
+    Frame();
+    EXPECT_FALSE(InTree(picker));
+    ASSERT_TRUE(DiskHas("EditorOptions.txt"));
+    EXPECT_NE(ReadBytes("EditorOptions.txt").find("Selected Item Tint=127,127,127,255"), std::string::npos);
 }
 
 } // namespace

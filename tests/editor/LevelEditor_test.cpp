@@ -2,14 +2,16 @@
 // through the screen window, over a played level of plain boxes (mode 1)
 // and over the demo data's stored levels (mode 0), down to the file that
 // closing the editor writes.
-#include "ui/MenuTestSupport.h"
 #include "support/ScopedHooks.h"
 #include "support/TestOnlyClasses.h"
+#include "ui/MenuTestSupport.h"
 
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CObjectEditor.h"
+#include "editor/EditorStartup.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
@@ -22,6 +24,7 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CScenery.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/world/CUpgradeSlot.h"
@@ -29,6 +32,8 @@
 #include "images/CFrameList.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CPropertyDeclarer.h"
+#include "objects/DroppedKeys.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "sequences/CSequenceList.h"
 #include "shell/CClipboard.h"
 #include "shell/CKeyboardState.h"
@@ -373,6 +378,7 @@ TEST_F(LevelEditor, ArrowKeysNudgeAndUndoTakesTheMoveBackClosingTheObjectEditor)
     TypeKey(kKeyEnter);
     ASSERT_NE(GetCurrentObjectEditor(), nullptr);
     EXPECT_EQ(GetCurrentObjectEditorObject(), Sprite("a"));
+    EXPECT_EQ(GetCurrentObjectEditor()->GetParent(), m_Editor) << "in front of the editor's children";
     // An open object editor follows a single selection and goes for two.
     m_Editor->SelectObject(Sprite("b"), CJString("Front"), false);
     EXPECT_EQ(GetCurrentObjectEditorObject(), Sprite("b"));
@@ -444,7 +450,8 @@ protected:
     // The set as the file now holds it.
     std::unique_ptr<CObject> Reread() const
     {
-        return std::unique_ptr<CObject>(LoadObjectFromFile(m_File.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet));
+        return std::unique_ptr<CObject>(
+            LoadObjectFromFile(m_File.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet));
     }
     CLevelEditorWindow* Open()
     {
@@ -513,6 +520,64 @@ TEST_F(StoredLevelEditor, ADemoLevelChangedAndClosedReadsBackEqualAndAnUnchanged
     ASSERT_NE(reread, nullptr);
     EXPECT_TRUE(reread->IsEqualTo(GetLevels())) << "the file holds the level as edited";
     EXPECT_NE(std::filesystem::last_write_time(m_File), old);
+}
+
+TEST_F(StoredLevelEditor, AKeyTheReaderDroppedIsReportedAtTheOpeningBeforeAnySave)
+{
+    Open();
+    TypeKey(27);
+    EXPECT_EQ(CountMessageBoxes(*m_Screen), 0u) << "the demo levels read whole";
+
+    std::string text = ReadBytes(m_File);
+    const std::string marker = "Customers=";
+    const size_t at = text.find(marker);
+    ASSERT_NE(at, std::string::npos);
+    text.insert(at, "Weather=Rain\r\n");
+    WriteBytes(m_File, text);
+    ForgetDroppedKeys();
+    GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
+    testing::internal::CaptureStderr();
+    InitGeneralObjects();
+    Open();
+    const std::string said = testing::internal::GetCapturedStderr();
+    CJString file;
+    FindObjectFileName(GetLevels(), &file);
+    std::string title;
+    EXPECT_EQ(CountMessageBoxes(*m_Screen, &title), 1u);
+    EXPECT_EQ(title, "Warning") << said << " / " << file.GetString();
+    ForgetDroppedKeys();
+}
+
+// A sequence dragged from the sprite palette becomes scenery at the front of
+// the top layer both shown and pickable, where it was dropped.
+TEST_F(StoredLevelEditor, ADroppedPaletteItemBecomesSceneryOnTheTopEditableLayer)
+{
+    CLevelEditorWindow* editor = Open();
+    ASSERT_NE(editor, nullptr);
+    auto* palette = new CImageBrowserFrameWindow(m_Screen, "Sprite Palette", CImageBrowserFrameWindow::kModeOneList,
+                                                 nullptr, nullptr, &GetSequenceList());
+    m_Screen->AddChild(palette);
+    const int32_t item = GetSequenceList().GetCount() - 1;
+    palette->SelectValue(item);
+    ASSERT_EQ(palette->GetSelectedValue(), item);
+
+    CPlayfieldLayer* top = GetCurrentPlayfield()->GetTopEditableLayer();
+    ASSERT_NE(top, nullptr);
+    const uint32_t count = top->GetSpriteCount();
+    CBrowserItemDroppedMessage drop(palette, CPoint{300, 200});
+    m_Screen->ForwardToChildren(reinterpret_cast<intptr_t>(&drop), 0);
+    ASSERT_EQ(top->GetSpriteCount(), count + 1);
+    CSprite* made = top->GetSprite(0);
+    EXPECT_NE(dynamic_cast<CScenery*>(made->GetAI()), nullptr);
+    EXPECT_EQ(made->GetImageSequenceIndex(), uint32_t(item));
+    EXPECT_EQ(made->GetPosition(), top->ScreenToLayer(CFPoint{300, 200}));
+
+    // With no layer both shown and pickable nothing is made.
+    for (uint32_t i = 0; i < GetCurrentPlayfield()->GetLayerCount(); ++i)
+        GetCurrentPlayfield()->GetLayer(i)->m_SelectableInEditor = false;
+    m_Screen->ForwardToChildren(reinterpret_cast<intptr_t>(&drop), 0);
+    EXPECT_EQ(top->GetSpriteCount(), count + 1);
+    palette->Destroy();
 }
 
 TEST_F(StoredLevelEditor, ALevelThatCannotBeSavedSaysSoOnceAfterTheReleaseAndKeepsTheEdits)

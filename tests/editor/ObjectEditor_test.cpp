@@ -6,6 +6,7 @@
 
 #include "foundation/CCommand.h"
 #include "foundation/FilePaths.h"
+#include "game/world/CLevelOptions.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFileListList.h"
 #include "objects/CObjectFileArray.h"
@@ -15,6 +16,7 @@
 #include "ui/CJMenu.h"
 #include "ui/CJMessageBox.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -49,6 +51,21 @@ void CEditorNoteSample::DeclareProperties(CPropertyDeclarer& d)
 {
     d.Add<CSampleTagProperty>(&CEditorNoteSample::m_Count, "Count", 0);
     d.Add<CSampleTagProperty>(&CEditorNoteSample::m_Notes, "Notes", 0).NoEditorRow();
+}
+
+// Nothing shown.
+class CEditorBlankSample : public CObject {
+    OMBRISALT_REFLECTED(CEditorBlankSample, CObject)
+public:
+    CEditorBlankSample() { InitDeclaredProperties(); }
+    ~CEditorBlankSample() override { DestroyDeclaredProperties(); }
+    int32_t m_Secret = 0;
+};
+OMBRISALT_IMPLEMENT_CLASS(CEditorBlankSample, 1.0)
+const CTestOnlyClass kEditorBlankSampleIsTestOnly("CEditorBlankSample");
+void CEditorBlankSample::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add<CSampleTagProperty>(&CEditorBlankSample::m_Secret, "Secret", 0).Level(kLevelHidden);
 }
 
 namespace {
@@ -523,6 +540,106 @@ TEST_F(ObjectEditor, InsideTheLevelEditorTheEditorIsItsFrontChild)
     EXPECT_EQ(host->GetFirstChild(), editor);
     CObjectEditor::SetLevelEditorWindowQuery(previous);
     EXPECT_EQ(Open(&m_Sample)->GetParent(), m_Screen);
+}
+
+TEST_F(ObjectEditor, AClickOnAScrolledPageFocusesTheRowUnderThePointer)
+{
+    CObjectEditor* editor = Open(&m_Tall);
+    editor->MoveTo(0, 0);
+    editor->GetTabControl()->SelectTab(1);
+    CJWindow* rows = editor->GetTabControl()->GetPage(1);
+    rows->SetScrollY(kTallRowHeight);
+    ASSERT_GT(rows->GetScrollOffsetY(), 100);
+    Frame();
+    CSampleRow* tallB = Row(&m_Tall, "TallB");
+    ASSERT_NE(tallB, nullptr);
+    // Left of the labels, just below the top of the second row as shown.
+    Click(CPoint{rows->GetScreenRect().left + 4, tallB->GetRowWindow()->GetScreenRect().top + 6});
+    Frame();
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), tallB);
+}
+
+TEST_F(ObjectEditor, ARowThatRebuildsFromItsOwnClickOutlivesItsCodeAndTheOldEditorGoesAfterTheInput)
+{
+    CObjectEditor* old = Open(&m_Tags);
+    Frame();
+    CSampleRow* count = Row(&m_Tags, "Count");
+    ASSERT_NE(count, nullptr);
+    count->rebuildOnClick = true;
+    const int32_t oldCount = int32_t(old->GetPropertyEditors().GetCount());
+    Click(*count->GetButton()); // the row records the click after asking for the rebuild
+    CObjectEditor* rebuilt = GetCurrentObjectEditor();
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_NE(rebuilt, old);
+    EXPECT_EQ(rebuilt->GetEditedObject(), &m_Tags);
+    EXPECT_EQ(int32_t(rebuilt->GetPropertyEditors().GetCount()), oldCount);
+    EXPECT_FALSE(InTree(old)) << "freed by the frame's update, once the click was handled";
+    EXPECT_TRUE(InTree(rebuilt));
+    EXPECT_EQ(m_Tags.closedCount, 0) << "a rebuild does not tell the object it closed";
+}
+
+TEST_F(ObjectEditor, LevelOptionsShowTheirRowsUnderTheEditMenuAndTheTabs)
+{
+    CLevelOptions options;
+    options.ResetToDefaults();
+    CObjectEditor* editor = Open(&options);
+    editor->MoveTo(10, 10);
+    Frame();
+    const CJWindow* bar = editor->GetMenuBar();
+    ASSERT_NE(ItemTitled(*editor->GetMenuBar(), "Edit"), nullptr);
+    EXPECT_GT(bar->GetHeight(), 0);
+    EXPECT_GE(editor->GetTabControl()->GetRect().top, bar->GetRect().bottom);
+    EXPECT_GT(editor->GetTabControl()->GetPageCount(), 1u);
+    EXPECT_STREQ(editor->GetTabControl()->GetPage(0)->GetTitle().GetString(), "General");
+
+    // The picture in the README: OMBRISALT_SCREENSHOTS names where it goes.
+    if (const char* folder = std::getenv("OMBRISALT_SCREENSHOTS")) {
+        m_Screen->DrawToScreen();
+        std::string bytes = "P6\n800 600\n255\n";
+        for (int32_t y = 0; y < 600; ++y)
+            for (int32_t x = 0; x < 800; ++x) {
+                const uint32_t p = Rgb(*m_ScreenFrame, x, y);
+                bytes += {char(p >> 16), char(p >> 8), char(p)};
+            }
+        std::ofstream(std::string(folder) + "/object-editor.ppm", std::ios::binary) << bytes;
+    }
+    OpenObjectEditor(nullptr, nullptr);
+}
+
+TEST_F(ObjectEditor, AnObjectWithNothingShownHasNoPagesAndBackStillRestoresTheOthers)
+{
+    CObjectEditor* editor = Open(&m_Tags);
+    editor->GetTabControl()->SelectTab(1);
+    CEditorBlankSample blank;
+    editor = Open(&blank);
+    EXPECT_EQ(editor->GetTabControl()->GetPageCount(), 0u);
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), nullptr);
+    Frame();
+    editor->GoBack();
+    Frame();
+    ASSERT_EQ(GetCurrentObjectEditorObject(), &m_Tags);
+    EXPECT_EQ(GetCurrentObjectEditor()->GetTabControl()->GetSelectedIndex(), 1u);
+    OpenObjectEditor(nullptr, nullptr);
+}
+
+TEST_F(ObjectEditor, AClickOnARowWithoutAFocusableControlNeverFocusesAnotherRow)
+{
+    CObjectEditor* editor = Open(&m_Tags);
+    Frame();
+    CSampleRow* count = Row(&m_Tags, "Count");
+    CSampleRow* amount = Row(&m_Tags, "Amount");
+    ASSERT_NE(count, nullptr);
+    ASSERT_NE(amount, nullptr);
+    Click(Centre(*count->GetRowWindow()));
+    Frame();
+    ASSERT_EQ(editor->GetFocusedPropertyEditor(), count);
+
+    // The first focusable window after Amount's label, wrapping, is Count's.
+    amount->GetButton()->SetTabStop(false);
+    Click(Centre(*amount->GetRowWindow()));
+    Frame();
+    EXPECT_FALSE(count->GetButton()->HasFocus());
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), amount);
 }
 
 } // namespace
