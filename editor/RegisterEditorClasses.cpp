@@ -6,12 +6,14 @@
 #include "editor/CEditorToolPalette.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CLevelEditorWindow.h"
+#include "editor/CListPropertyEditor.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/COverlayTestEditor.h"
 #include "editor/CRotateAndScaleTool.h"
 #include "editor/CScrapBook.h"
 #include "editor/CSelectedObjects.h"
+#include "editor/CustomEditors.h"
 #include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
@@ -38,6 +40,8 @@ void RegisterEditorClasses()
     BuildDebugOptionToggles();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    AddPropertyRowMaker(&MakeListPropertyEditors);
+    InstallCustomEditorHooks();
     InstallObjectEditorHooks();
     InstallLevelEditorHooks();
     InstallRotateAndScaleTool();
