@@ -521,7 +521,10 @@ protected:
         // Each with a layer, so that opening adds none of the game's own.
         const std::string playfield = "\t\t\tPlayfield=CPlayfield\r\n\t\t\t{\r\n\t\t\t\tLayers List=Array\r\n"
                                       "\t\t\t\t{\r\n\t\t\t\t\tLayers=CPlayfieldLayer\r\n\t\t\t\t\t{\r\n"
-                                      "\t\t\t\t\t\tName=Trees\r\n\t\t\t\t\t}\r\n\t\t\t\t}\r\n\t\t\t}\r\n";
+                                      "\t\t\t\t\t\tName=Trees\r\n\t\t\t\t\t\tSprites List=Array\r\n\t\t\t\t\t\t{\r\n"
+                                      "\t\t\t\t\t\t\tSprites=CSprite\r\n\t\t\t\t\t\t\t{\r\n"
+                                      "\t\t\t\t\t\t\t\tPosition=100,100\r\n\t\t\t\t\t\t\t}\r\n\t\t\t\t\t\t}\r\n"
+                                      "\t\t\t\t\t}\r\n\t\t\t\t}\r\n\t\t\t}\r\n";
         WriteBytes(
             "Resources/Levels.Object.txt",
             LevelSetText({LevelText("One", playfield), LevelText("Two", playfield), LevelText("Three", playfield)}));
@@ -547,11 +550,16 @@ TEST_F(StoredLevelPalette, LevelStepsGreyAtTheEndsAndStepTheStoredLevel)
     EXPECT_TRUE(palette->GetNextButton()->IsEnabled());
     EXPECT_EQ(palette->GetLevelButton()->GetTitleAsInt(), 1);
 
+    // A step leaves the old level's sprites out of the selection.
+    CPlayfieldLayer* trees = GetCurrentPlayfield()->FindLayer("Trees");
+    ASSERT_NE(trees->GetSprite(0), nullptr);
+    editor->SelectObject(trees->GetSprite(0), CJString("Trees"), false);
     palette->MoveTo(300, 200);
     Frame();
     for (uint32_t i = 1; i < count; ++i)
         Click(Centre(*palette->GetNextButton()));
     EXPECT_EQ(GetCurrentLevelIndex(), count - 1);
+    EXPECT_EQ(editor->GetSelectedCount(), 0u);
     EXPECT_EQ(palette->GetLevelButton()->GetTitleAsInt(), int32_t(count));
     EXPECT_FALSE(palette->GetNextButton()->IsEnabled()) << "the last level";
     EXPECT_TRUE(palette->GetPreviousButton()->IsEnabled());
