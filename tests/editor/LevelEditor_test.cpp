@@ -412,6 +412,7 @@ protected:
         if (IsSkipped())
             return;
         const std::string source = OMBRISALT_SOURCE_DIR;
+        // The fixture's own "!default.ttf" may already stand there.
         std::filesystem::copy(source + "/data/Data/Resources", "Resources",
                               std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
         // The rules name songs, which the song list takes from "Music/".
