@@ -3,11 +3,14 @@
 #include "editor/CAssetDependencyBrowser.h"
 #include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CEditorToolPalette.h"
 #include "editor/CLevelEditorOptions.h"
+#include "editor/CLevelEditorWindow.h"
 #include "editor/CListPropertyEditor.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/COverlayTestEditor.h"
+#include "editor/CRotateAndScaleTool.h"
 #include "editor/CScrapBook.h"
 #include "editor/CSelectedObjects.h"
 #include "editor/CustomEditors.h"
@@ -40,6 +43,9 @@ void RegisterEditorClasses()
     AddPropertyRowMaker(&MakeListPropertyEditors);
     InstallCustomEditorHooks();
     InstallObjectEditorHooks();
+    InstallLevelEditorHooks();
+    InstallRotateAndScaleTool();
+    InstallEditorToolPalette();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);

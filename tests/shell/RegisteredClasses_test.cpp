@@ -246,6 +246,8 @@ constexpr ProgramClass kProgramClasses[] = {
     {"CRevealSpritePlugIn", 74.0f},
     {"CRevenueGoal", 158.0f},
     {"CRewardsUnlockFlierAI", 74.0f},
+    {"CRotateAndScaleToolHandleOptions", 50.0f},
+    {"CRotateAndScaleToolOptions", 29.0f},
     {"CRules", 519.0f},
     {"CScaledOffsetProxyFrame", 211.0f},
     {"CScenery", 88.0f},
