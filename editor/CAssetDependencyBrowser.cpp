@@ -154,6 +154,9 @@ CAssetDependencyBrowserWindow::CAssetDependencyBrowserWindow(CJWindow* parent)
     AddChild(m_Entries, 7, m_ListCombo);
 
     m_ReferencesHeader = MakeHeader();
+    // Same titles as the first table's: its widths need keys of their own
+    // (until saved once, it starts from the shared ones older files hold).
+    m_ReferencesHeader->SetWidthKeyPrefix(CJString("References"));
     AddChild(m_ReferencesHeader, 7, m_Entries);
     m_References = new CJListBox(this, &m_Forward->GetRows(), nullptr, 100, 9);
     AddChild(m_References, 7, m_ReferencesHeader, 0, 0, kPlacePixels);

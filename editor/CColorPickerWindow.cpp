@@ -207,18 +207,24 @@ CColorPickerWindow* OpenColorPickerWindow(CJWindow* beside, CCommand* changeCall
 
 namespace {
 
-// Hands every picked colour to the colour row that opened the picker.
+// Hands every picked colour to the colour row that opened the picker, while
+// that row lives: a pick that rebuilds the object editor destroys it, and
+// the picker, closing later, may still be dragged on.
 class CApplyPickedColorCommand : public CCommand {
 public:
     CApplyPickedColorCommand(CColorPropertyEditor& row, const CColorPickerWindow& picker)
-        : m_Row(row)
+        : m_Row(row.GetLink())
         , m_Picker(picker)
     {
     }
-    void Execute() override { m_Row.ApplyPickedColor(m_Picker.GetPickedColor()); }
+    void Execute() override
+    {
+        if (CColorPropertyEditor* row = *m_Row)
+            row->ApplyPickedColor(m_Picker.GetPickedColor());
+    }
 
 private:
-    CColorPropertyEditor& m_Row;
+    std::shared_ptr<CColorPropertyEditor* const> m_Row;
     const CColorPickerWindow& m_Picker;
 };
 

@@ -932,7 +932,7 @@ CColorPropertyEditor::~CColorPropertyEditor()
     if (m_Picker) {
         CJWindow* picker = m_Picker;
         m_Picker = nullptr;
-        picker->Close();
+        picker->RequestClose();
     }
 }
 

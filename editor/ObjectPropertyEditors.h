@@ -279,7 +279,8 @@ class CColorPropertyEditor : public CPropertyEditor {
 public:
     CColorPropertyEditor(const CColorProperty* property, const CProperty* categoryProperty, CObjectEditor* editor,
                          CObject* object);
-    // Closes an open picker.
+    // Asks an open picker to close: the row may go while the picker's own
+    // pick runs (an edit that rebuilds the editor), so it is never freed here.
     ~CColorPropertyEditor() override;
 
     void CreateControls(bool enabled) override;
@@ -300,6 +301,8 @@ public:
     CJWindow* GetPicker() const { return m_Picker; }
     // Told by the picker's close notification.
     void ForgetPicker() { m_Picker = nullptr; }
+    // The row while it lives, null after: what a picker's commands hold it by.
+    std::shared_ptr<CColorPropertyEditor* const> GetLink() const { return m_Link; }
 
     CJSpin* GetSpin(int32_t component) const { return component >= 0 && component < 4 ? m_Spins[component] : nullptr; }
     CColorSpot* GetSpot() const { return m_Spot; }

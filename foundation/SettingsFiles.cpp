@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -64,12 +66,17 @@ float ParseFloat(std::string_view text)
     return float(value);
 }
 
-// Section, key and value as the platform takes them.
-bool WriteSetting(const char* file, const std::string& section, const std::string& key, const std::string& value)
+void MakeWritable(const char* file)
 {
     const std::string diskName = plat::GetProfilePath(ToDisk(file));
     if (plat::IsReadOnly(diskName))
         plat::SetReadOnly(diskName, false);
+}
+
+// Section, key and value as the platform takes them.
+bool WriteSetting(const char* file, const std::string& section, const std::string& key, const std::string& value)
+{
+    MakeWritable(file);
     return plat::WriteProfileString(ToDisk(file), section, key, value);
 }
 
@@ -145,4 +152,14 @@ bool SetIniFloat(const char* file, const char* section, const char* key, float v
 bool SetIniString(const char* file, const char* section, const char* key, const char* value)
 {
     return WriteSetting(file, Unmarked(SkipWhitespace(section ? section : "")), Unmarked(key), Unmarked(value));
+}
+
+bool SetIniInts(const char* file, const char* section, const SIniInt* values, size_t count)
+{
+    std::vector<std::pair<std::string, std::string>> settings;
+    settings.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        settings.emplace_back(ToDisk(values[i].key), std::to_string(values[i].value));
+    MakeWritable(file);
+    return plat::WriteProfileStrings(ToDisk(file), SectionName(section), settings);
 }

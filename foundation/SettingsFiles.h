@@ -37,3 +37,11 @@ bool SetIniBool(const char* file, const char* section, const char* key, bool val
 bool SetIniFloat(const char* file, const char* section, const char* key, float value);
 // A null value is written empty.
 bool SetIniString(const char* file, const char* section, const char* key, const char* value);
+
+struct SIniInt {
+    const char* key;
+    int32_t value;
+};
+// Several whole numbers of one section in one replacement of the file: false
+// when it could not be written (then none of them is).
+bool SetIniInts(const char* file, const char* section, const SIniInt* values, size_t count);

@@ -354,34 +354,27 @@ std::int32_t ReadProfileInt(std::string_view file, std::string_view section, std
     return std::int32_t(result);
 }
 
-bool WriteProfileString(std::string_view file, std::string_view section, std::string_view key, std::string_view value)
+namespace {
+
+bool RefusedName(std::string_view section, std::string_view key, std::string_view value)
 {
-    section = Trim(section);
-    key = Trim(key);
-    if (section.empty() || key.empty() || BreaksLines(section) || BreaksLines(key) || BreaksLines(value)
-        || section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos || key.front() == ';'
-        || key.front() == '[')
-        return false;
+    return section.empty() || key.empty() || BreaksLines(section) || BreaksLines(key) || BreaksLines(value)
+        || section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos
+        || key.front() == ';' || key.front() == '[';
+}
 
-    const std::string path = GetProfilePath(file);
-    // Read, change and replace under the file's lock: a second writer
-    // waits, then reads what this one wrote.
-    CFileLock lock;
-    if (lock.Acquire(path) != LockResult::Locked)
-        return false;
-    RemoveStaleTemporaries(lock.GetPath());
-    std::shared_ptr<const ParsedProfile> old = LoadProfile(path);
-    if (!old)
-        return false;
-
-    const KeyPosition found = Locate(*old, section, key);
+// The file's bytes with the key set: an existing line replaced in place, a
+// new key after the last key of its section, a new section at the end.
+std::string WithSetting(const ParsedProfile& old, std::string_view section, std::string_view key,
+                        std::string_view value)
+{
+    const KeyPosition found = Locate(old, section, key);
     const std::string newLine
-        = std::string(found.keyLine != std::string::npos ? Classify(old->Text(found.keyLine)).name : key) + "="
+        = std::string(found.keyLine != std::string::npos ? Classify(old.Text(found.keyLine)).name : key) + "="
         + std::string(value);
-    auto profile = std::make_shared<ParsedProfile>();
-    std::string& bytes = profile->bytes;
-    bytes.reserve(old->bytes.size() + newLine.size() + section.size() + 8 + old->lines.size());
-    if (old->utf8Mark)
+    std::string bytes;
+    bytes.reserve(old.bytes.size() + newLine.size() + section.size() + 8 + old.lines.size());
+    if (old.utf8Mark)
         bytes = "\xEF\xBB\xBF";
     const auto addLine = [&bytes](std::string_view text) {
         bytes += text;
@@ -389,8 +382,8 @@ bool WriteProfileString(std::string_view file, std::string_view section, std::st
     };
     const std::size_t insertAt = found.keyLine != std::string::npos ? std::string::npos
         : found.firstSectionLine != std::string::npos               ? found.sectionEnd
-                                                                    : old->lines.size();
-    for (std::size_t i = 0; i <= old->lines.size(); ++i) {
+                                                                    : old.lines.size();
+    for (std::size_t i = 0; i <= old.lines.size(); ++i) {
         if (i == insertAt) {
             if (found.firstSectionLine == std::string::npos) {
                 std::string header(1, '[');
@@ -399,14 +392,52 @@ bool WriteProfileString(std::string_view file, std::string_view section, std::st
             }
             addLine(newLine);
         }
-        if (i == old->lines.size())
+        if (i == old.lines.size())
             break;
-        addLine(i == found.keyLine ? std::string_view(newLine) : old->Text(i));
+        addLine(i == found.keyLine ? std::string_view(newLine) : old.Text(i));
+    }
+    return bytes;
+}
+
+} // namespace
+
+bool WriteProfileString(std::string_view file, std::string_view section, std::string_view key, std::string_view value)
+{
+    return WriteProfileStrings(file, section, {{std::string(key), std::string(value)}});
+}
+
+bool WriteProfileStrings(std::string_view file, std::string_view section,
+                         const std::vector<std::pair<std::string, std::string>>& keysAndValues)
+{
+    section = Trim(section);
+    for (const auto& [key, value] : keysAndValues)
+        if (RefusedName(section, Trim(key), value))
+            return false;
+    if (keysAndValues.empty())
+        return true;
+
+    const std::string path = GetProfilePath(file);
+    // Read, change and replace under the file's lock: a second writer
+    // waits, then reads what this one wrote.
+    CFileLock lock;
+    if (lock.Acquire(path) != LockResult::Locked)
+        return false;
+    RemoveStaleTemporaries(lock.GetPath());
+    std::shared_ptr<const ParsedProfile> profile = LoadProfile(path);
+    if (!profile)
+        return false;
+    // Each key is set on the text the one before left: one replacement,
+    // one sync, however many keys.
+    for (const auto& [key, value] : keysAndValues) {
+        auto next = std::make_shared<ParsedProfile>();
+        next->bytes = WithSetting(*profile, section, Trim(key), value);
+        Parse(*next);
+        profile = std::move(next);
     }
     FileIdentity written;
-    if (!ReplaceFileContents(path, bytes.data(), bytes.size(), ReplacementLock::HeldByCaller, &written))
+    if (!ReplaceFileContents(path, profile->bytes.data(), profile->bytes.size(), ReplacementLock::HeldByCaller,
+                             &written))
         return false;
-    Parse(*profile);
     Keep(path, written, std::move(profile));
     return true;
 }

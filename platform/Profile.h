@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace plat {
 
@@ -41,6 +43,12 @@ std::int32_t ReadProfileInt(std::string_view file, std::string_view section, std
 // section, an empty section or key).
 [[nodiscard]] bool WriteProfileString(std::string_view file, std::string_view section, std::string_view key,
                                       std::string_view value);
+
+// Several keys of one section in a single replacement of the file, each
+// written as WriteProfileString would. Nothing is written when one of them
+// is refused.
+[[nodiscard]] bool WriteProfileStrings(std::string_view file, std::string_view section,
+                                       const std::vector<std::pair<std::string, std::string>>& keysAndValues);
 
 // Where a settings file name lands on disk (see above).
 std::string GetProfilePath(std::string_view file);

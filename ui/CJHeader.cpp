@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -243,15 +244,29 @@ const CJWindow* CJHeader::GetSettingsOwner() const
     return nullptr;
 }
 
+CJString CJHeader::GetOwnWidthKey(const CJString& title) const
+{
+    if (m_WidthKeyPrefix.IsEmpty())
+        return GetWidthKey(title);
+    CJString key(m_WidthKeyPrefix);
+    key += " ";
+    key += GetWidthKey(title);
+    return key;
+}
+
 void CJHeader::SaveColumnWidths()
 {
     const CJWindow* owner = GetSettingsOwner();
-    if (!owner)
+    if (!owner || m_Columns.GetCount() == 0)
         return;
-    const char* section = owner->GetSettingsKey().GetString();
-    const char* file = GetWindowSettingsFile();
+    std::vector<CJString> keys;
+    std::vector<SIniInt> values;
+    keys.reserve(m_Columns.GetCount());
     for (uint32_t i = 0; i < m_Columns.GetCount(); ++i)
-        SetIniInt(file, section, GetWidthKey(m_Columns[i]->title).GetString(), m_Columns[i]->width);
+        keys.push_back(GetOwnWidthKey(m_Columns[i]->title));
+    for (uint32_t i = 0; i < m_Columns.GetCount(); ++i)
+        values.push_back(SIniInt{keys[i].GetString(), m_Columns[i]->width});
+    (void)SetIniInts(GetWindowSettingsFile(), owner->GetSettingsKey().GetString(), values.data(), values.size());
 }
 
 void CJHeader::LoadColumnWidths()
@@ -263,7 +278,9 @@ void CJHeader::LoadColumnWidths()
     const char* file = GetWindowSettingsFile();
     for (uint32_t i = 0; i < m_Columns.GetCount(); ++i) {
         CJHeaderColumn* c = m_Columns[i];
-        const int32_t width = GetIniInt(file, section, GetWidthKey(c->title).GetString(), c->width);
+        int32_t width = GetIniInt(file, section, GetWidthKey(c->title).GetString(), c->width);
+        if (!m_WidthKeyPrefix.IsEmpty())
+            width = GetIniInt(file, section, GetOwnWidthKey(c->title).GetString(), width);
         // A stored 0 or a negative width would hide the column for good.
         c->width = std::max(width, kHeaderMinimumColumnWidth);
     }

@@ -13,7 +13,9 @@
 // parent window's settings key, under "<title> Column Width". Owners call
 // LoadColumnWidths after building the columns and SaveColumnWidths when they
 // save their window settings. A width read back keeps the 4-pixel minimum,
-// so a hand-edited or stale file cannot make a column vanish.
+// so a hand-edited or stale file cannot make a column vanish. Two headers
+// with the same titles under one owner tell their widths apart by a key
+// prefix; a header with one reads the plain key while its own is missing.
 
 #include "foundation/CCommand.h"
 #include "ui/CJWindow.h"
@@ -154,11 +156,15 @@ public:
     void LoadColumnWidths();
     // "<title> Column Width".
     static CJString GetWidthKey(const CJString& title);
+    // Widths kept under "<prefix> <title> Column Width" (empty: no prefix).
+    void SetWidthKeyPrefix(const CJString& prefix) { m_WidthKeyPrefix = prefix; }
+    const CJString& GetWidthKeyPrefix() const { return m_WidthKeyPrefix; }
     // The window whose settings section keeps the widths; null when none.
     const CJWindow* GetSettingsOwner() const;
 
 private:
     void DrawSortMark(CFrameInterface& frame, const CRect& cell, uint32_t direction, uint32_t alignment);
+    CJString GetOwnWidthKey(const CJString& title) const;
 
     CArrayPOD<CJHeaderColumn*> m_Columns;
     CColor m_HighlightColor;
@@ -172,4 +178,5 @@ private:
     int32_t m_PressedColumn = -1;
     CCommand* m_SortCommand = nullptr;
     CCommand* m_WidthCommand = nullptr;
+    CJString m_WidthKeyPrefix;
 };

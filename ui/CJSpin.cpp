@@ -53,6 +53,7 @@ CJSpin::~CJSpin()
 
 void CJSpin::Construct(const CJString& title, const char* sample)
 {
+    m_TabStop = true;
     m_Edit = new CJEdit(this, title);
     m_Edit->SetTabStop(false);
     m_Edit->SetDrawOutline(false);
@@ -87,6 +88,16 @@ const char* CJSpin::GetTitleText() const
 const CJString& CJSpin::GetTitle() const
 {
     return m_Edit ? m_Edit->GetTitle() : CJWindow::GetTitle();
+}
+
+int32_t CJSpin::GetTitleAsInt() const
+{
+    return m_Edit ? m_Edit->GetTitleAsInt() : CJWindow::GetTitleAsInt();
+}
+
+float CJSpin::GetTitleAsFloat() const
+{
+    return m_Edit ? m_Edit->GetTitleAsFloat() : CJWindow::GetTitleAsFloat();
 }
 
 void CJSpin::BringChildToFront(CJWindow*)

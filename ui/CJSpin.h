@@ -2,7 +2,9 @@
 // A numeric edit with up and down arrow buttons that step its value, kept
 // within a range when one is set (minimum and maximum not both 0); a step
 // that leaves the range stops at its end with the error sound. The edit
-// holds the value: title operations go to it.
+// holds the value: title operations, numeric ones included, go to it. The
+// spin, not its edit, is the tab stop, as a combo box is for its list: the
+// focus it takes passes to the edit.
 
 #include "ui/CJWindow.h"
 
@@ -22,6 +24,8 @@ public:
     void SetTitle(const CJString& title) override;
     const char* GetTitleText() const override;
     const CJString& GetTitle() const override;
+    int32_t GetTitleAsInt() const override;
+    float GetTitleAsFloat() const override;
     // Always brings the edit.
     void BringChildToFront(CJWindow* child) override;
     void OnNotify(CJWindow* sender, int32_t code) override;

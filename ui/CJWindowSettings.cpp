@@ -111,14 +111,17 @@ void CJWindow::LoadWindowSettings(const char* key, bool withSize)
 void CJWindow::SaveWindowSettings(const char* key, bool withSize)
 {
     const CJString section(key ? CJString(key) : m_Title);
-    const char* file = GetWindowSettingsFile();
-    const char* name = section.GetString();
+    // One replacement of the file for all the window's keys: each is a
+    // synced rewrite, and editors save on every close.
+    SIniInt values[6];
+    size_t count = 0;
     if (withSize) {
-        SetIniInt(file, name, "Width", GetWidth());
-        SetIniInt(file, name, "Height", GetHeight());
+        values[count++] = SIniInt{"Width", GetWidth()};
+        values[count++] = SIniInt{"Height", GetHeight()};
     }
-    SetIniInt(file, name, "Position X", m_Rect.left);
-    SetIniInt(file, name, "Position Y", m_Rect.top);
-    SetIniInt(file, name, "Show Window", m_Visible ? 1 : 0);
-    SetIniInt(file, name, "Transparent Window", m_Transparent ? 1 : 0);
+    values[count++] = SIniInt{"Position X", m_Rect.left};
+    values[count++] = SIniInt{"Position Y", m_Rect.top};
+    values[count++] = SIniInt{"Show Window", m_Visible ? 1 : 0};
+    values[count++] = SIniInt{"Transparent Window", m_Transparent ? 1 : 0};
+    (void)SetIniInts(GetWindowSettingsFile(), section.GetString(), values, count);
 }

@@ -231,6 +231,28 @@ TEST_F(Browsers, ARowClickedInEitherTableJumpsToTheEntryItNames)
     EXPECT_EQ(again->GetReferencedByTable()->GetRowCount(), 0);
 }
 
+TEST_F(Browsers, EachTableKeepsItsOwnColumnWidthsAndOlderSharedWidthsStillRead)
+{
+    // Settings written before the tables had keys of their own: one width
+    // under the column title, for both.
+    const char* file = CJWindow::GetWindowSettingsFile();
+    ASSERT_TRUE(SetIniInt(file, CAssetDependencyBrowserWindow::kTitle, "Path Column Width", 150));
+    CAssetDependencyBrowserWindow* browser = OpenAssetDependencyBrowser(m_Screen, &Parts(), Part("Gears/Cog"));
+    EXPECT_EQ(browser->GetReferencedByHeader()->GetColumnWidth(3), 150);
+    EXPECT_EQ(browser->GetReferencesHeader()->GetColumnWidth(3), 150);
+
+    browser->GetReferencedByHeader()->SetColumnWidth(3, 210);
+    browser->GetReferencesHeader()->SetColumnWidth(3, 170);
+    browser->GetReferencesHeader()->SetColumnWidth(0, 60);
+    browser->Close();
+    CAssetDependencyBrowserWindow* again = OpenAssetDependencyBrowser(m_Screen, nullptr, -1);
+    EXPECT_EQ(again->GetReferencedByHeader()->GetColumnWidth(3), 210);
+    EXPECT_EQ(again->GetReferencesHeader()->GetColumnWidth(3), 170) << "not the other table's width";
+    EXPECT_EQ(again->GetReferencesHeader()->GetColumnWidth(0), 60);
+    EXPECT_EQ(again->GetReferencedByHeader()->GetColumnWidth(0), 120);
+    again->Close();
+}
+
 TEST_F(Browsers, ChoosingAFolderOrAnotherListEmptiesBothTables)
 {
     CAssetDependencyBrowserWindow* browser = OpenAssetDependencyBrowser(m_Screen, &Gizmos(), Gizmo("Clock"));

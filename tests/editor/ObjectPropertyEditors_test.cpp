@@ -4,6 +4,7 @@
 #include "EditorTestSupport.h"
 
 #include "blit/CColorProperty.h"
+#include "editor/CColorPickerWindow.h"
 #include "editor/ObjectPropertyEditors.h"
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CDynamicList.h"
@@ -138,6 +139,33 @@ void CGadgetOwner::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_Shade, "Shade", CColor(5, 6, 7, 255));
     d.Add(&C::m_Kind, "Kind", static_cast<CClassInfo*>(nullptr)).BaseClass(CGadgetBase::SGetClassInfo());
     d.Add(&C::m_Step, "Step", static_cast<CClassInfo*>(nullptr)).BaseClass(CSpritePlugIn::SGetClassInfo());
+}
+
+// A colour whose every edit rebuilds the editor showing it: through that
+// editor (which retires first) or by reopening the editor at once.
+class CRepaintedGadget : public CObject {
+    OMBRISALT_REFLECTED(CRepaintedGadget, CObject)
+public:
+    CRepaintedGadget() { InitDeclaredProperties(); }
+    ~CRepaintedGadget() override { DestroyDeclaredProperties(); }
+    void OnPropertyEdited(const CPropertyEditRecord& record) override
+    {
+        ++edits;
+        if (reopenAtOnce)
+            ReopenObjectEditor(this, this);
+        else if (record.editor)
+            record.editor->Rebuild();
+    }
+
+    CColor m_Tint;
+    bool reopenAtOnce = false;
+    int edits = 0;
+};
+OMBRISALT_IMPLEMENT_CLASS(CRepaintedGadget, 1.0)
+const CTestOnlyClass kRepaintedGadgetIsTestOnly("CRepaintedGadget");
+void CRepaintedGadget::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CRepaintedGadget::m_Tint, "Tint", CColor(10, 20, 30, 255));
 }
 
 namespace {
@@ -660,6 +688,52 @@ TEST_F(ObjectRows, TheColourSpotOpensOnePickerWhosePicksAreStoredAndWhichClosesW
     OpenObjectEditor(nullptr, nullptr);
     Frame();
     EXPECT_FALSE(InTree(picker)) << "closing the row closes its picker";
+}
+
+// The picker's pick runs inside the gradient's own input handling; when the
+// edit rebuilds the editor, the row goes there and then, and the picker
+// (in front of the old editor or behind it) must outlive its own pick.
+TEST_F(ObjectRows, APickThatRebuildsTheEditorNeverFreesThePickerWhileItRuns)
+{
+    CScopedHook<SetColorPickerOpener> opener(&OpenColorPickerForRow);
+    struct SCase {
+        const char* name;
+        bool reopenAtOnce;
+        bool pickerInFront;
+    };
+    for (const SCase& c : {SCase{"retired, editor in front", false, false},
+                           SCase{"retired, picker in front", false, true}, SCase{"reopened at once", true, true}}) {
+        SCOPED_TRACE(c.name);
+        CRepaintedGadget gadget;
+        gadget.reopenAtOnce = c.reopenAtOnce;
+        CObjectEditor* editor = Open(&gadget);
+        Frame();
+        auto* tint = dynamic_cast<CColorPropertyEditor*>(
+            FindPropertyEditor(&gadget, gadget.GetClassInfo()->FindProperty("Tint"), 0));
+        ASSERT_NE(tint, nullptr);
+        tint->OpenPicker();
+        auto* picker = dynamic_cast<CColorPickerWindow*>(tint->GetPicker());
+        ASSERT_NE(picker, nullptr);
+        m_Screen->BringChildToFront(c.pickerInFront ? static_cast<CJWindow*>(picker) : editor);
+
+        CHueGradientControl* gradient = picker->GetGradient();
+        const CRect r = gradient->GetScreenRect();
+        CCursorSequence* cursor = nullptr;
+        ASSERT_TRUE(gradient->OnMouseDrag(CPoint{r.left + 64, r.top + 64}, CPoint{0, 0}, 1u, cursor));
+        const CColor picked = picker->GetPickedColor();
+        EXPECT_EQ(gadget.m_Tint, picked);
+        EXPECT_NE(GetCurrentObjectEditor(), editor) << "the edit rebuilt the editor";
+        Frame();
+        // Still being dragged after the old row went: nothing to store into.
+        if (InTree(picker))
+            gradient->OnMouseDrag(CPoint{r.left + 10, r.top + 10}, CPoint{-54, -54}, 1u, cursor);
+        Frame();
+        Frame();
+        EXPECT_FALSE(InTree(picker)) << "the row's picker closes once its input is done";
+        EXPECT_EQ(gadget.edits, 1);
+        EXPECT_EQ(gadget.m_Tint, picked);
+        OpenObjectEditor(nullptr, nullptr);
+    }
 }
 
 TEST_F(ObjectRows, ClassPickerOffersTheFamilyTakesNoCheckpointAndPastesOnlyWhatItOffers)

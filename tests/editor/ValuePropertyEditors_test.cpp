@@ -257,6 +257,47 @@ TEST_F(ValueRows, AnEmbeddedMemberGetsARowPerShownPropertyLabelledAfterTheOuterO
     EXPECT_EQ(m_Rows.edited.back(), "Margins") << "the editor's own object hears of it";
 }
 
+TEST_F(ValueRows, ASpinRowTakesTheFocusByAClickInItsBandAndByTabAndItsBandIsHighlighted)
+{
+    CObjectEditor* editor = GetCurrentObjectEditor();
+    editor->MoveTo(0, 0);
+    Frame();
+    auto* doubled = IntRow("Doubled");
+    auto* big = IntRow("Big");
+    ASSERT_TRUE(doubled && big);
+    CJWindow* doubledLabel = doubled->GetRowWindow();
+    CJWindow* bigLabel = big->GetRowWindow();
+    CJWindow* pane = doubledLabel->GetParent();
+    // The pane leaves its background to what lies beneath: the game redraws
+    // the screen every frame.
+    const auto band = [&](CJWindow* label) {
+        CColor black(0, 0, 0, 255);
+        m_ScreenFrame->Fill(black);
+        m_Screen->DrawToScreen();
+        const CRect& r = label->GetScreenRect();
+        return Rgb(*m_ScreenFrame, pane->GetScreenRect().left + 3, (r.top + r.bottom) / 2);
+    };
+
+    Click(Centre(*bigLabel));
+    Frame();
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), big);
+    EXPECT_TRUE(big->GetSpin()->GetEdit()->HasFocus()) << "typing goes to the spin's edit";
+    ASSERT_TRUE(pane->HasFocus());
+    const uint32_t highlighted = band(bigLabel);
+    EXPECT_NE(band(doubledLabel), highlighted) << "only the focused row's band";
+
+    Click(Centre(*doubledLabel));
+    Frame();
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), doubled);
+    EXPECT_EQ(band(doubledLabel), highlighted);
+    TypeKey(kKeyTab);
+    Frame();
+    EXPECT_EQ(editor->GetFocusedPropertyEditor(), big) << "Tab moves on to the next spin row";
+    EXPECT_TRUE(big->GetSpin()->GetEdit()->HasFocus());
+    EXPECT_EQ(band(bigLabel), highlighted);
+    EXPECT_NE(band(doubledLabel), highlighted);
+}
+
 TEST_F(ValueRows, ValueRowsLeaveTheClipboardToTheirControls)
 {
     CClipboard::SGetInstance().SetText(CJString("kept"));

@@ -160,6 +160,36 @@ TEST_F(ProfileWriting, RefusesWhatWouldBreakTheFileAndLeavesItAsItWas)
     EXPECT_FALSE(plat::WriteProfileString("NoFolder\\Config.INI", "Video", "Width", "800"));
 }
 
+int g_Syncs = 0;
+void CountSync(std::string_view)
+{
+    ++g_Syncs;
+}
+
+TEST_F(ProfileWriting, SeveralKeysGoInOneReplacementOrNotAtAll)
+{
+    WriteBytes("Windows.ini", "[Browser]\r\nWidth=300\r\n[Other]\r\nKept=1\r\n");
+    g_Syncs = 0;
+    const plat::SyncObserver previous = plat::SetSyncObserver(&CountSync);
+    const bool written = plat::WriteProfileStrings(
+        "Windows.ini", "browser", {{"width", "640"}, {"Position X", "12"}, {"Position Y", "-3"}, {"Width", "641"}});
+    const bool newSection = plat::WriteProfileStrings("Windows.ini", "Picker", {{"Show Window", "1"}, {"Height", "9"}});
+    plat::SetSyncObserver(previous);
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(newSection);
+    EXPECT_EQ(g_Syncs, 2) << "one synced replacement per call";
+    EXPECT_EQ(ReadBytes("Windows.ini"), "[Browser]\r\nWidth=641\r\nPosition X=12\r\nPosition Y=-3\r\n[Other]\r\n"
+                                        "Kept=1\r\n[Picker]\r\nShow Window=1\r\nHeight=9\r\n");
+
+    const std::string before = ReadBytes("Windows.ini");
+    EXPECT_FALSE(plat::WriteProfileStrings("Windows.ini", "Browser", {{"Width", "1"}, {"Bad=Key", "2"}}));
+    EXPECT_EQ(ReadBytes("Windows.ini"), before) << "one refused key: none written";
+    ASSERT_TRUE(plat::SetReadOnly("Windows.ini", true));
+    EXPECT_FALSE(plat::WriteProfileStrings("Windows.ini", "Browser", {{"Width", "1"}}));
+    EXPECT_EQ(ReadBytes("Windows.ini"), before);
+    ASSERT_TRUE(plat::SetReadOnly("Windows.ini", false));
+}
+
 TEST_F(ProfileWriting, BareNamesLiveInTheHomeFolderWhenOneIsNamed)
 {
     EXPECT_EQ(plat::GetProfilePath("GameCD.INI"), "GameCD.INI");

@@ -90,4 +90,25 @@ TEST_F(SpinTest, TypedTextAndRightDragsReachTheOwner)
     EXPECT_EQ(spin->GetValue(), 10.0f) << "three pixels up: three steps";
 }
 
+TEST_F(SpinTest, TabReachesEachSpinsEditAndNumericTitlesAreTheEdits)
+{
+    auto* first = Put(new CJSpin(m_Parent, CJString("12")), 10, 10);
+    auto* second = Put(new CJSpin(m_Parent, CJString("2.5")), 10, 60);
+    EXPECT_EQ(first->GetTitleAsInt(), 12);
+    EXPECT_EQ(second->GetTitleAsFloat(), 2.5f);
+    second->SetTitleFromInt(-7);
+    EXPECT_EQ(second->GetTitleAsInt(), -7);
+
+    ASSERT_TRUE(second->GetEdit()->HasFocus());
+    Type(kKeyTab);
+    EXPECT_TRUE(first->HasFocus()) << "a spin is a tab stop";
+    EXPECT_TRUE(first->GetEdit()->HasFocus()) << "and hands the focus to its edit";
+    EXPECT_FALSE(second->GetEdit()->HasFocus());
+    Take();
+    Type('4');
+    EXPECT_EQ(first->GetTitleAsInt(), 4) << "typing reaches the spin focused by Tab";
+    Type(kKeyTab);
+    EXPECT_TRUE(second->GetEdit()->HasFocus()) << "its arrows are no stops of their own";
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 #include "foundation/SettingsFiles.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
+#include "platform/FileSystem.h"
 #include "render/COpacityProxyFrame.h"
 #include "render/CProxyFrame.h"
 #include "shell/CKeyboardState.h"
@@ -367,6 +368,32 @@ TEST_F(SettingsTest, SettingsRoundTripNegativePositionsIncludedAndAreSavedWhenTh
     EXPECT_EQ(Text(again->GetRect()), "-5,-7,35,23");
     EXPECT_FALSE(again->IsVisible());
     EXPECT_TRUE(again->IsTransparent());
+}
+
+int g_SettingsSyncs = 0;
+void CountSettingsSync(std::string_view)
+{
+    ++g_SettingsSyncs;
+}
+
+// Editors save their settings on every close: one synced replacement of the
+// file for all the window's keys, not one per key.
+TEST_F(SettingsTest, AWindowsKeysAreSavedInOneReplacementOfTheFile)
+{
+    SetIniInt("Windows.ini", "Other", "Width", 7);
+    CJWindow* first = Tool("Tools", CRect{3, 4, 33, 24});
+    g_SettingsSyncs = 0;
+    const plat::SyncObserver previous = plat::SetSyncObserver(&CountSettingsSync);
+    first->SaveWindowSettings(nullptr, true);
+    plat::SetSyncObserver(previous);
+    EXPECT_EQ(g_SettingsSyncs, 1);
+    EXPECT_EQ(GetIniInt("Windows.ini", "Tools", "Width", 0), 30);
+    EXPECT_EQ(GetIniInt("Windows.ini", "Tools", "Height", 0), 20);
+    EXPECT_EQ(GetIniInt("Windows.ini", "Tools", "Position X", 0), 3);
+    EXPECT_EQ(GetIniInt("Windows.ini", "Tools", "Position Y", 0), 4);
+    EXPECT_EQ(GetIniInt("Windows.ini", "Tools", "Show Window", 0), 1);
+    EXPECT_EQ(GetIniInt("Windows.ini", "Tools", "Transparent Window", -1), 0);
+    EXPECT_EQ(GetIniInt("Windows.ini", "Other", "Width", 0), 7) << "other sections kept";
 }
 
 TEST_F(SettingsTest, WindowsOffTheParentComeBackAndDamagedSizesAreHeld)

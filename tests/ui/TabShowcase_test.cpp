@@ -68,4 +68,27 @@ TEST_F(TabShowcase, PagesTurnWidthsAreKeptAndTheDisplayOptionsOpen)
     EXPECT_EQ(open, 1) << "opened twice, it is only raised";
 }
 
+// Each test that shows the demo installs it again in the same process: the
+// second install reuses the record (no leak) and forgets the first run's
+// windows.
+TEST_F(TabShowcase, InstalledAgainItStartsAfreshWithoutTheOldWindows)
+{
+    InstallUiShowcase();
+    InstallTabShowcase();
+    GetStandInHooks().init();
+    ASSERT_NE(GetTabShowcaseHeader(), nullptr);
+    // What the next test's fixture starts from.
+    while (CJWindow* child = m_Root->GetFirstChild())
+        child->Destroy();
+    SetStandInHooks(SStandInHooks());
+
+    InstallUiShowcase();
+    InstallTabShowcase();
+    EXPECT_EQ(GetTabShowcaseTabs(), nullptr) << "no window of the run before";
+    EXPECT_EQ(GetTabShowcaseHeader(), nullptr);
+    GetStandInHooks().init();
+    EXPECT_NE(ChildTitled(*m_Root, "Lists and Trees"), nullptr);
+    EXPECT_NE(GetTabShowcaseHeader(), nullptr);
+}
+
 } // namespace

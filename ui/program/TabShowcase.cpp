@@ -125,8 +125,11 @@ void Init()
 
 void InstallTabShowcase()
 {
-    // Kept for the whole run, as the hooks are.
-    g_TabShowcase = new STabShowcase;
+    // Kept for the whole run, as the hooks are; installed again (by a later
+    // test) it starts afresh in the same record.
+    if (!g_TabShowcase)
+        g_TabShowcase = new STabShowcase;
+    *g_TabShowcase = STabShowcase();
     g_TabShowcase->previous = GetStandInHooks();
     SStandInHooks hooks = g_TabShowcase->previous;
     hooks.init = &Init;
