@@ -4,6 +4,7 @@
 #include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
+#include "editor/CLevelEditorWindow.h"
 #include "editor/CListPropertyEditor.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
@@ -40,6 +41,7 @@ void RegisterEditorClasses()
     AddPropertyRowMaker(&MakeListPropertyEditors);
     InstallCustomEditorHooks();
     InstallObjectEditorHooks();
+    InstallLevelEditorHooks();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);

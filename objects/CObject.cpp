@@ -13,12 +13,16 @@
 #include "objects/CSlotProperty.h"
 #include "objects/XmlTags.h"
 #include "objects/CommentProperty.h"
+#include "objects/DroppedKeys.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -355,6 +359,57 @@ void CObject::ReadPacked(CNetMessageStream& stream)
     }
 }
 
+namespace {
+
+// The load name carries the path inside the file after a colon
+// ("Levels.Object.txt:Level"): the file is what is kept.
+std::string DroppedKeyFileKey(const char* name)
+{
+    std::string key(name ? name : "");
+    const size_t inside = key.find(':', 2);
+    if (inside != std::string::npos)
+        key.erase(inside);
+    for (char& c : key) {
+        if (c == '\\')
+            c = '/';
+        else if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    while (key.rfind("./", 0) == 0)
+        key.erase(0, 2);
+    return key;
+}
+
+std::vector<std::string>& DroppedKeyFiles()
+{
+    static std::vector<std::string> files;
+    return files;
+}
+
+void NoteDroppedKey(const CJString& fileName)
+{
+    CJString narrow(fileName);
+    if (narrow.IsWide())
+        narrow.ToNarrow();
+    const std::string key = DroppedKeyFileKey(narrow.GetString());
+    std::vector<std::string>& files = DroppedKeyFiles();
+    if (std::find(files.begin(), files.end(), key) == files.end())
+        files.push_back(key);
+}
+
+} // namespace
+
+bool WasKeyDroppedFromFile(const char* fileName)
+{
+    const std::vector<std::string>& files = DroppedKeyFiles();
+    return std::find(files.begin(), files.end(), DroppedKeyFileKey(fileName)) != files.end();
+}
+
+void ForgetDroppedKeys()
+{
+    DroppedKeyFiles().clear();
+}
+
 void CObject::ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream)
 {
     CClassInfo* info = GetClassInfo();
@@ -386,6 +441,7 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
                 FatalDataError("Fatal Error", text.GetString());
             stream.ReportError(text);
         } else if (!stream.IsUntrusted()) {
+            NoteDroppedKey(GetCurrentLoadFileName());
 #if !defined(OMBRISALT_FUZZING)
             // The next save would lose the line for good: say so, naming the file.
             std::fprintf(stderr, "%s\n", text.GetString());

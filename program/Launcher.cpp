@@ -1,5 +1,6 @@
 #include "program/Launcher.h"
 
+#include "editor/CLevelEditorWindow.h"
 #include "foundation/TextEncoding.h"
 #include "game/business/BusinessHooks.h"
 #include "game/screens/ScreensHooks.h"
@@ -43,6 +44,7 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
     RegisterAllClasses();
     InstallGameBusinessHooks();
     InstallGameScreensHooks();
+    InstallLevelEditorGameHooks();
     if (installShowcases)
         installShowcases();
     SetRunGame(runGame);

@@ -200,6 +200,14 @@ CLevelOptions::~CLevelOptions()
     delete m_UndoHistory;
     delete m_AuxiliaryRecord;
     DestroyDeclaredProperties();
+    for (uint32_t i = m_RemovedSprites.GetCount(); i > 0; --i)
+        delete m_RemovedSprites[i - 1];
+}
+
+void CLevelOptions::KeepRemovedSprite(CSprite* sprite)
+{
+    if (sprite)
+        m_RemovedSprites.Append(sprite);
 }
 
 CLevelOptions* CLevelOptions::SGetCurrent()

@@ -114,6 +114,10 @@ public:
     CLevelUndoHistory* GetUndoHistory();
 
     CPlayfield& GetPlayfield() { return m_Playfield; }
+    // A sprite the editor took out of the playfield: game objects may still
+    // point at it, so it is freed with the level, not at once.
+    void KeepRemovedSprite(CSprite* sprite);
+    uint32_t GetRemovedSpriteCount() const { return m_RemovedSprites.GetCount(); }
 
     CTranslatedText m_DisplayName;
     int32_t m_Period = 0; // period list index
@@ -159,6 +163,7 @@ private:
     CArrayPOD<int32_t> m_RandomCustomerPool;
     CLevelAuxiliaryRecord* m_AuxiliaryRecord = nullptr; // owned
     CLevelUndoHistory* m_UndoHistory = nullptr;         // owned
+    CArrayPOD<CSprite*> m_RemovedSprites;               // owned
 };
 
 // What the level asks of the customers and lots above it; every hook

@@ -1,0 +1,172 @@
+#pragma once
+// The level editor: one full-screen window laid over the running game in
+// which a designer selects, moves, orders, copies and deletes the sprites of
+// the current level's playfield and opens the object editor on any object.
+// At most one exists at a time.
+//
+// Mode 1 (F7) edits the level being played (the played copy stays held)
+// and saves nothing; mode 0 (F6) edits the stored level (the played copy is
+// released first) and saves "Levels" when it closes. A save that fails is
+// reported in a message box; the level stays in memory as edited.
+//
+// Everything the editor does to sprites goes through its selection: a list
+// of (sprite, layer name) entries in the order of selecting. Only layers
+// both shown and pickable in the editor take part in picking, rubber-band
+// selection and select-all. Moves, deletes and pastes need an editable
+// level (mode 1, or a "Levels" file that may be written); a refused move
+// shows "This level can not be edited because it is not checked out" once
+// the mouse buttons are released. Deleted sprites are not destroyed (game
+// objects may still point at them): the level keeps them until it goes.
+//
+// The active tool (CEditorTool) gets each pointer, key, draw and clipboard
+// event before the editor's own handling. The tool palette and the default
+// tool come from makers that the palette's and tool's code install; without
+// them the editor runs with no palette and a tool that takes nothing.
+
+#include "editor/CSelectedObjects.h"
+#include "ui/CJWindow.h"
+
+#include <cstdint>
+
+class CEditorTool;
+class CFont;
+class CLevelOptions;
+class CPlayfield;
+class CPlayfieldLayer;
+class CSprite;
+
+class CLevelEditorWindow : public CJWindow {
+public:
+    static constexpr int32_t kModeStoredLevel = 0;
+    static constexpr int32_t kModePlayedLevel = 1;
+    // Squared pixels a press must travel before the selection moves.
+    static constexpr uint32_t kDragThresholdSquared = 25;
+
+    using ToolMaker = CEditorTool* (*)(CLevelEditorWindow* editor);
+    using PaletteMaker = CJWindow* (*)(CLevelEditorWindow* editor);
+    // The default tool and the palette of every editor built from now on;
+    // each setter answers the maker it replaces.
+    static ToolMaker SetDefaultToolMaker(ToolMaker maker);
+    static PaletteMaker SetToolPaletteMaker(PaletteMaker maker);
+
+    explicit CLevelEditorWindow(int32_t mode);
+    ~CLevelEditorWindow() override;
+
+    int32_t GetMode() const { return m_Mode; }
+    bool IsEditable() const { return m_Editable; }
+    bool IsCantEditPending() const { return m_CantEditPending; }
+    CEditorTool* GetActiveTool() const { return m_ActiveTool; }
+    CEditorTool* GetDefaultTool() const { return m_DefaultTool; }
+    // The old tool is told it lost the focus, the new one that it has it.
+    void SetActiveTool(CEditorTool* tool);
+    CJWindow* GetToolPalette() const { return m_ToolPalette; }
+    // The palette closing itself tells the editor, which forgets it.
+    void ForgetToolPalette() { m_ToolPalette = nullptr; }
+    CFont* GetEditorFont() const { return m_EditorFont; }
+    // The rubber band's corners; the press corner is (-1, -1) when none.
+    CPoint GetRubberBandStart() const { return m_BandStart; }
+    CPoint GetRubberBandEnd() const { return m_BandEnd; }
+
+    // ---- Selection ---------------------------------------------------------
+    const CSelectedObjects& GetSelection() const { return m_Selection; }
+    uint32_t GetSelectedCount() const { return m_Selection.GetCount(); }
+    CObject* GetSelectedObject(uint32_t index) const { return m_Selection.GetObject(index); }
+    // Null or add false clears first; an object not yet selected is appended.
+    void SelectObject(CObject* object, const CJString& layerName, bool add);
+    void DeselectObject(CObject* object);
+    // Empties the selection without the selection-changed steps.
+    void ClearSelection();
+    bool IsSelected(const CObject* object) const;
+    bool HasSelection() const { return m_Selection.GetObject(0) != nullptr; }
+    void SelectAll();
+    void SelectInRect(const CRect& screenRect);
+    // Whole pixels; raises can't-edit pending when the level is not editable.
+    void MoveSelection(int32_t dx, int32_t dy);
+    void DeleteSelection();
+    void PasteSelection();
+    // The drawing-order commands, within each sprite's own layer.
+    void BringForward();
+    void SendBackward();
+    void BringToFront();
+    void SendToBack();
+    void AutomaticZSort();
+    void MoveToSelectedLayer();
+    // Undo and redo close the object editor and clear the selection first;
+    // false when there was nothing to take back (bring back).
+    bool Undo();
+    bool Redo();
+
+    // The sprite under the screen point, topmost first; the layer's name
+    // goes to layerName. Null when none.
+    CSprite* PickSprite(CPoint point, CJString* layerName);
+    // The union of the selected sprites' bounds (each offset by the sprite's
+    // rounded position, through its layer's layer-to-screen map) in screen
+    // coordinates; all zero when no selected sprite has any.
+    CRect GetSelectionScreenFrame();
+
+    // The playfield's sprite drawing asks this while the editor is open:
+    // the sprite with its marks (selected silhouette, sort line, hit area).
+    void DrawSprite(CSprite& sprite, CFrameInterface& target);
+
+    // ---- Window ------------------------------------------------------------
+    void Update(float seconds) override;
+    void Draw(CFrameInterface& frame) override;
+    bool OnMouseDoubleClick(uint32_t button, CPoint point, uint32_t flag) override;
+    bool OnMouseDown(uint32_t button, CPoint point) override;
+    bool OnMouseUp(uint32_t button, CPoint point) override;
+    bool OnMouseMove(CPoint point, CPoint movement, CCursorSequence*& cursor) override;
+    bool OnMouseWheel(int32_t delta, CPoint point) override;
+    bool OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor) override;
+    void OnMouseRelease(CPoint point, uint32_t buttons) override;
+    bool ForwardToChildren(intptr_t a, intptr_t b) override;
+    bool OnKeyDown(uint32_t key) override;
+    bool OnHotKey(uint32_t key) override;
+    bool ClipboardCut(intptr_t arg) override;
+    bool ClipboardCopy(intptr_t arg) override;
+    bool ClipboardPaste(intptr_t arg) override;
+    bool ClipboardDelete(intptr_t arg) override;
+    CCursorSequence* GetCursor(CPoint point) override;
+    bool OnHover(CPoint point) override;
+
+private:
+    // Clear the checkpoint's last name, tell the tool, and let an open
+    // object editor follow a single selection.
+    void OnSelectionChanged();
+    void RaiseCantEdit() { m_CantEditPending = true; }
+    void MoveWithCheckpoint(int32_t dx, int32_t dy);
+    // The selected sprites with the list of their entry's layer, in
+    // selection order; entries whose object is no sprite are skipped.
+    template <typename F>
+    void ForEachSelectedSprite(F&& f);
+    void CreateDroppedSprite(CJWindow* browser, CPoint point);
+
+    CEditorTool* m_ActiveTool = nullptr;
+    CEditorTool* m_DefaultTool = nullptr; // owned
+    bool m_Editable = false;
+    bool m_CantEditPending = false;
+    CSelectedObjects m_Selection;
+    CPoint m_BandStart{-1, -1};
+    CPoint m_BandEnd{-1, -1};
+    CJWindow* m_ToolPalette = nullptr;
+    int32_t m_Mode;
+    CFont* m_EditorFont = nullptr;
+    // Mode 0: "Levels" as it was at the opening (owned), so a close after
+    // no change leaves the file alone, whatever form the file was in.
+    CObject* m_LevelsAtOpen = nullptr;
+};
+
+// Opens the editor in the mode in front of the screen's root window's
+// children; nothing when one is open. Null when it could not be opened.
+CLevelEditorWindow* OpenLevelEditor(int32_t mode);
+// (Whether one is open at all: IsLevelEditorOpen of the scripting layer,
+// which this editor answers.)
+bool IsLevelEditorOnPlayedLevel();
+bool IsLevelEditorOnStoredLevel();
+CLevelEditorWindow* GetLevelEditorWindow();
+
+// Fills the hooks of the lower layers that ask after the level editor;
+// RegisterEditorClasses calls it. InstallLevelEditorGameHooks puts the
+// editor's answers into the game's command table, over the game screens'
+// (the launcher calls it after InstallGameScreensHooks).
+void InstallLevelEditorHooks();
+void InstallLevelEditorGameHooks();
