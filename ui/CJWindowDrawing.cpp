@@ -11,6 +11,7 @@
 #include "render/SurfaceHelpers.h"
 #include "sequences/CSequenceCursor.h"
 #include "sequences/CSequenceList.h"
+#include "ui/CScreenWindow.h"
 #include "ui/CSkinTheme.h"
 #include "ui/CWindowImageCache.h"
 #include "ui/SkinResources.h"
@@ -445,6 +446,13 @@ CScopedHalfBevels::~CScopedHalfBevels()
 
 void CJWindow::SetDefaultFont(CFont* font)
 {
+    // The screen window's font is the default: a program that names its
+    // interface font only once the screen window stands (the game, the
+    // stand-in) would otherwise leave it without one, and every window built
+    // under it in the plain look would inherit none.
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (screen && screen->GetFont() == g_DefaultFont)
+        screen->SetFont(font);
     g_DefaultFont = font;
 }
 

@@ -298,6 +298,29 @@ protected:
     std::unique_ptr<CScreenWindow> m_Screen;
 };
 
+// A program names its interface font once the screen window stands: the
+// windows opened under the screen window in the plain look take the screen
+// window's font, which must be that one.
+TEST_F(ToolTipTest, TheScreenWindowTakesTheDefaultFontNamedAfterIt)
+{
+    m_Screen.reset();
+    CJWindow::SetDefaultFont(nullptr);
+    m_Screen = std::make_unique<CScreenWindow>(m_Frame.get(), nullptr);
+    ASSERT_EQ(m_Screen->GetFont(), nullptr);
+    CJWindow::SetDefaultFont(m_Font.get());
+    EXPECT_EQ(m_Screen->GetFont(), m_Font.get());
+    auto* opened = new CJWindow(m_Screen.get(), "Opened later");
+    EXPECT_EQ(opened->GetFont(), m_Font.get());
+    opened->Destroy();
+
+    // A font given to the screen window itself stays.
+    CFont own;
+    m_Screen->SetFont(&own);
+    CJWindow::SetDefaultFont(nullptr);
+    EXPECT_EQ(m_Screen->GetFont(), &own);
+    m_Screen->SetFont(nullptr);
+}
+
 TEST_F(ToolTipTest, TipsStayOnScreenAndAreDrawnThere)
 {
     EXPECT_EQ(m_Screen->GetFont(), m_Font.get());

@@ -19,7 +19,9 @@
 #include "shell/program/CStandInGame.h"
 #include "ui/CScreenWindow.h"
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -40,6 +42,9 @@ struct SShowcase {
     const CLevelOptions* heldSource = nullptr; // compared, never used
     CLevelSorterWindow* sorter = nullptr;      // checked against the screen's children before use
     CSprite* underMouse = nullptr;             // found each update, never kept past it
+    // The windows the layers below opened before the level: the level covers
+    // them. Compared, never used.
+    std::vector<const CJWindow*> underLevel;
     bool leftDown = false;
     bool sorterKeyDown = false;
 };
@@ -153,6 +158,34 @@ bool IsSorterOpen()
     return false;
 }
 
+bool IsChildOf(const CJWindow& parent, const CJWindow* window)
+{
+    for (const CJWindow* child = parent.GetFirstChild(); child; child = child->GetNextSibling())
+        if (child == window)
+            return true;
+    return false;
+}
+
+// Whether a window opened after the level was taken up is shown: the
+// sorter, and what opens from it once it has closed (an object editor, a
+// message box), lie over the level.
+bool HasWindowOverLevel()
+{
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen)
+        return false;
+    // A window gone is forgotten, so that a new one at its address is not
+    // taken for it.
+    std::vector<const CJWindow*>& under = g_Showcase->underLevel;
+    under.erase(std::remove_if(under.begin(), under.end(),
+                               [screen](const CJWindow* window) { return !IsChildOf(*screen, window); }),
+                under.end());
+    for (const CJWindow* child = screen->GetFirstChild(); child; child = child->GetNextSibling())
+        if (child->IsVisible() && std::find(under.begin(), under.end(), child) == under.end())
+            return true;
+    return false;
+}
+
 // The level's picture, in the top right corner behind its playfield.
 void DrawBackground(CFrameInterface& screen)
 {
@@ -177,6 +210,10 @@ void Init()
     GetAudioList().SetSource("Resources/Audio");
     InitGeneralObjects();
     HoldCurrentLevel();
+    g_Showcase->underLevel.clear();
+    if (CScreenWindow* screen = CScreenWindow::GetScreenWindow())
+        for (const CJWindow* child = screen->GetFirstChild(); child; child = child->GetNextSibling())
+            g_Showcase->underLevel.push_back(child);
 }
 
 void Update(float seconds)
@@ -237,8 +274,7 @@ void Draw(CFrameInterface& screen)
         screen.DrawLine(right, bottom, left, bottom, mark);
         screen.DrawLine(left, bottom, left, top, mark);
     }
-    // The sorter lies over the level.
-    if (IsSorterOpen())
+    if (HasWindowOverLevel())
         CScreenWindow::GetScreenWindow()->DrawToScreen();
 }
 

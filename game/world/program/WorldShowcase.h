@@ -7,6 +7,9 @@
 // on a press of the left button outside the windows, a bird that flies from
 // the top left corner to the point and ends in a one-shot burst. F9 opens
 // the Level Sorter over it; a level the sorter makes current is shown.
+// Windows opened after the level was taken up (the sorter, an object editor
+// its "Properties" opens) lie over it; the windows of the layers below lie
+// under it.
 
 // Adds its hooks after those already installed; called by the launcher
 // before the game starts.

@@ -28,6 +28,7 @@
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/CJFrameWindow.h"
 #include "ui/CJListBox.h"
 #include "ui/CScreenWindow.h"
 #include "ui/SkinResources.h"
@@ -270,6 +271,88 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
     CJWindow::SetDefaultFont(nullptr);
 }
 
+
+// A window that fills itself with one colour.
+class CSwatch final : public CJWindow {
+public:
+    CSwatch(CJWindow* parent, CColor colour)
+        : CJWindow(parent, "Swatch")
+        , m_Colour(colour)
+    {
+    }
+    void Draw(CFrameInterface& frame) override
+    {
+        frame.FillRect(CRect{0, 0, GetWidth(), GetHeight()}, m_Colour);
+        CJWindow::Draw(frame);
+    }
+
+private:
+    CColor m_Colour;
+};
+
+// What the sorter's "Properties" opens stands in front once the sorter has
+// closed; it must not fall under the level.
+class CEditorStandIn final : public CLevelSorterHooks {
+public:
+    void OpenObjectEditor(CObject*) override
+    {
+        CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+        opened = new CSwatch(screen, CColor(255, 0, 255, 255));
+        screen->AddChildFirst(opened, 0, nullptr, 0, 0);
+        opened->SetRect(CRect{0, 0, 300, 200});
+    }
+    CJWindow* opened = nullptr;
+};
+
+TEST_F(WorldShowcase, WindowsOpenedOverTheLevelStayOverItAfterTheSorterCloses)
+{
+    if (!WriteDefaultFont())
+        GTEST_SKIP() << "DejaVuSans is missing (Debian package fonts-dejavu-core)";
+    EnumerateFontFiles();
+    auto font = std::make_unique<CFont>();
+    CJWindow::SetDefaultFont(font.get());
+    CFrameList skins(nullptr);
+    skins.SetSource(nullptr, "Interface", 0);
+    SetSkinResources(nullptr, &skins);
+    CEditorStandIn editors;
+    CLevelSorterHooks* previous = SetLevelSorterHooks(&editors);
+    {
+        CScreenWindow windows(m_Screen.get(), font.get());
+        // A window of the layers below, there before the level: covered.
+        auto* panel = new CSwatch(&windows, CColor(0, 255, 0, 255));
+        windows.AddChild(panel, 0, nullptr, 0, 0);
+        panel->SetRect(CRect{400, 300, 500, 400});
+        GetStandInHooks().init();
+        Draw();
+        EXPECT_EQ(CountOf(0x00FF00, 0, 0, 1024, 768), 0u);
+
+        CKeyboardState& keys = CKeyboardState::SGetInstance();
+        keys.OnKeyDown(67);
+        GetStandInHooks().update(kStep);
+        keys.OnKeyUp(67);
+        auto* sorter = dynamic_cast<CLevelSorterWindow*>(windows.GetFirstChild());
+        ASSERT_NE(sorter, nullptr);
+        sorter->Properties();
+        windows.Update(kStep);
+        ASSERT_NE(editors.opened, nullptr);
+        EXPECT_EQ(windows.GetFirstChild(), editors.opened);
+        for (const CJWindow* child = windows.GetFirstChild(); child; child = child->GetNextSibling())
+            EXPECT_NE(child, sorter) << "the sorter closes";
+        GetStandInHooks().update(kStep);
+        Draw();
+        EXPECT_EQ(CountOf(0xFF00FF, 0, 0, 300, 200), 300u * 200u) << "the editor lies over the level";
+
+        // Closed, the level covers the windows again.
+        editors.opened->Destroy();
+        Draw();
+        EXPECT_EQ(CountOf(0xFF00FF, 0, 0, 1024, 768), 0u);
+        EXPECT_EQ(CountOf(0x00FF00, 0, 0, 1024, 768), 0u);
+        keys.ResetForTesting();
+    }
+    SetLevelSorterHooks(previous);
+    SetSkinResources(nullptr, nullptr);
+    CJWindow::SetDefaultFont(nullptr);
+}
 
 TEST_F(WorldShowcase, TheFirstLevelsGoalsShowInTheGameplayOverlay)
 {
