@@ -381,10 +381,18 @@ bool CImageBrowser::IsUnderMouse(CPoint mouse)
 {
     if (!IsShownOnScreen() || !GetVisibleRect().ContainsPoint(mouse.x, mouse.y))
         return false;
-    // A window in front of the grid (a menu, a dialog) takes the hover.
-    CJWindow* root = GetRootWindow();
-    CJWindow* under = root ? root->GetDeepestChildAt(mouse) : nullptr;
-    return under == this;
+    // A window in front of the grid (a menu, a dialog) takes the hover:
+    // the front-most window under the mouse, level by level, must be the
+    // grid or one of its ancestors all the way down.
+    CJWindow* window = GetRootWindow();
+    while (window && window != this) {
+        CJWindow* under = nullptr;
+        for (CJWindow* child = window->GetFirstChild(); child && !under; child = child->GetNextSibling())
+            if (child->IsVisible() && child->GetVisibleRect().ContainsPoint(mouse.x, mouse.y))
+                under = child;
+        window = under;
+    }
+    return window == this;
 }
 
 void CImageBrowser::Draw(CFrameInterface& frame)
