@@ -404,17 +404,18 @@ void CImageBrowser::Draw(CFrameInterface& frame)
     m_Hovered = -1;
     CFont* font = GetCaptionFont();
     const int32_t pointSize = font ? font->GetPointSize() : 0;
-    const CRect screen = GetScreenRect();
-    const int32_t dx = screen.left - GetScrollOffsetX();
-    const int32_t dy = screen.top - GetScrollOffsetY();
+    // The target holds this window's content coordinates, as the cells do.
+    const CRect& screen = GetScreenRect();
+    const CPoint toContent{GetScrollOffsetX() - screen.left, GetScrollOffsetY() - screen.top};
+    const CPoint mouseContent{mousePoint.x + toContent.x, mousePoint.y + toContent.y};
     for (size_t i = 0; i < m_Cells.size(); ++i) {
         SImageBrowserCell& cell = *m_Cells[i];
-        const CRect r{cell.rect.left + dx, cell.rect.top + dy, cell.rect.right + dx, cell.rect.bottom + dy};
+        const CRect& r = cell.rect;
         if (int32_t(i) == m_Selected) {
             const int32_t inset = pointSize / 5;
             frame.FillRect(CRect{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset}, m_Highlight);
         }
-        if (hover && r.ContainsPoint(mousePoint.x, mousePoint.y)) {
+        if (hover && r.ContainsPoint(mouseContent.x, mouseContent.y)) {
             DrawBevelBox(GetFont(), frame, r, true, 15, false);
             m_Hovered = int32_t(i);
         }
@@ -431,8 +432,9 @@ void CImageBrowser::Draw(CFrameInterface& frame)
     if (IsDragging() && m_Cells[size_t(m_Selected)]->bridge) {
         const SImageBrowserCell& cell = *m_Cells[size_t(m_Selected)];
         COpacityProxyFrame faded(&frame, kDragOpacity);
-        cell.bridge->Draw(faded, CPoint{m_DragPoint.x - m_DragGrab.x + cell.imageOrigin.x,
-                                        m_DragPoint.y - m_DragGrab.y + cell.rowOffset + cell.imageOrigin.y});
+        cell.bridge->Draw(faded, CPoint{m_DragPoint.x + toContent.x - m_DragGrab.x + cell.imageOrigin.x,
+                                        m_DragPoint.y + toContent.y - m_DragGrab.y + cell.rowOffset +
+                                            cell.imageOrigin.y});
     }
 }
 

@@ -18,7 +18,7 @@ void CSplitBarVertical::SetRange(int32_t minimum, int32_t maximum)
 
 void CSplitBarVertical::Draw(CFrameInterface& frame)
 {
-    DrawBevelBox(GetFont(), frame, GetScreenRect(), true, 15, false);
+    DrawBevelBox(GetFont(), frame, CRect{0, 0, GetWidth(), GetHeight()}, true, 15, false);
     CJWindow::Draw(frame);
 }
 

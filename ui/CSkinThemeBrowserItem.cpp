@@ -1,6 +1,7 @@
 #include "ui/CSkinThemeBrowserItem.h"
 
 #include "foundation/CVirtualArray.h"
+#include "render/CProxyFrame.h"
 #include "ui/CAlphaTheme.h"
 #include "ui/CJButton.h"
 #include "ui/CJCheckBox.h"
@@ -45,11 +46,12 @@ void CSkinThemeBrowserItem::Draw(CFrameInterface& target, CPoint point)
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     if (!m_Preview || !screen)
         return;
-    // Placed at the point rather than at the corner behind an offset proxy:
-    // the same picture, drawn without transforming every blit.
+    // At the screen's corner its content coordinates are the screen's; a
+    // plain offset target then makes it place its children itself.
     screen->AddChild(m_Preview, 0, nullptr, kDefaultOffset, kDefaultOffset, 0);
-    m_Preview->MoveTo(point.x, point.y);
-    m_Preview->Draw(target);
+    m_Preview->MoveTo(0, 0);
+    COffsetProxyFrame moved(&target, -point.x, -point.y);
+    m_Preview->Draw(moved);
     screen->RemoveChild(m_Preview);
 }
 

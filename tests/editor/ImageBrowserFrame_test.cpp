@@ -13,6 +13,7 @@
 #include "editor/CNewFileDialog.h"
 #include "editor/CSplitBarVertical.h"
 #include "editor/EditorStartup.h"
+#include "foundation/CDirectoryTree.h"
 #include "foundation/SettingsFiles.h"
 #include "objects/CFileListList.h"
 #include "objects/CObject.h"
@@ -247,6 +248,55 @@ TEST_F(ImageBrowserFrame, ANewEntryMadeFromTheMenuLandsInTheShownFolderAndIsSele
     ASSERT_NE(second, nullptr);
     m_Browser->Destroy();
     EXPECT_FALSE(InTree(second));
+}
+
+// Fills its 40 x 30 bounds with green.
+class CGreenItem : public CImageBrowserItemBridge {
+public:
+    using CImageBrowserItemBridge::CImageBrowserItemBridge;
+    void Draw(CFrameInterface& target, CPoint point) override
+    {
+        CColor green(0, 255, 0, 255);
+        target.FillRect(CRect{point.x, point.y, point.x + 40, point.y + 30}, green);
+    }
+    void GetBounds(CRect& out) override { out = CRect{0, 0, 40, 30}; }
+};
+
+std::unique_ptr<CImageBrowserItemBridge> MakeGreen(CVirtualArray* list, uint32_t index)
+{
+    return std::make_unique<CGreenItem>(list, index);
+}
+
+TEST_F(ImageBrowserFrame, ThumbnailsAreDrawnInTheirCellsWhereverTheGridSitsAndScrolls)
+{
+    CDirectoryTree tree(m_List);
+    m_Grid->SetTree(&tree, &MakeGreen);
+    m_Grid->ShowFolder(tree.GetRoot(), false, true); // "Old" and "Cellar/Deep"
+    ASSERT_EQ(m_Grid->GetCellCount(), 2);
+    m_Grid->LoadAll();
+    m_ScreenFrame->FillBytes(0);
+    m_Screen->Draw(*m_ScreenFrame);
+    const CRect& screen = m_Grid->GetScreenRect();
+    auto imageAt = [&](int32_t cell) {
+        const SImageBrowserCell& c = m_Grid->GetCell(cell);
+        return CPoint{screen.left - m_Grid->GetScrollOffsetX() + c.rect.left + c.imageOrigin.x,
+                      screen.top - m_Grid->GetScrollOffsetY() + c.rect.top + c.rowOffset + c.imageOrigin.y};
+    };
+    CPoint at = imageAt(1);
+    EXPECT_EQ(Rgb(*m_ScreenFrame, at.x + 1, at.y + 1), 0x00FF00u);
+    EXPECT_EQ(Rgb(*m_ScreenFrame, at.x + 38, at.y + 28), 0x00FF00u);
+    EXPECT_NE(Rgb(*m_ScreenFrame, at.x - 1, at.y + 1), 0x00FF00u);
+
+    // Scrolled down by 5, the picture moves up with its cell.
+    m_Grid->SetScrollSize(m_Grid->GetWidth(), m_Grid->GetHeight() + 100);
+    m_Grid->SetScrollPosition(0, 5);
+    m_ScreenFrame->FillBytes(0);
+    m_Screen->Draw(*m_ScreenFrame);
+    const CPoint before = at;
+    at = imageAt(1);
+    EXPECT_EQ(at.y, before.y - 5);
+    EXPECT_EQ(Rgb(*m_ScreenFrame, at.x + 1, at.y + 1), 0x00FF00u);
+    EXPECT_NE(Rgb(*m_ScreenFrame, before.x + 1, before.y + 29), 0x00FF00u);
 }
 
 } // namespace
