@@ -11,6 +11,7 @@
 #include "ui/CJButton.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJComboBox.h"
+#include "ui/CJResize.h"
 #include "ui/CJListBox.h"
 #include "ui/CJStatic.h"
 
@@ -280,43 +281,50 @@ void CImageBrowserFrameWindow::LayOutChildren()
 {
     if (!m_Grid)
         return;
+    // Children sit in the window's own coordinates: the title row is the
+    // top inset, the resize grip keeps the bottom row.
     const int32_t top = GetClientTopInset();
     const int32_t width = GetWidth();
-    const int32_t height = GetHeight() - top;
+    const int32_t bottom = GetHeight() - (GetResizeGrip() ? GetResizeGrip()->GetHeight() : 0);
+    const int32_t height = std::max(top, bottom);
     const int32_t statusHeight = m_Status ? m_SelectButton->GetHeight() : 0;
-    // In the title row, before the frame's own buttons.
+    // In the title row, right-aligned before the frame's own buttons.
+    int32_t right = width;
+    for (CJWindow* own : {static_cast<CJWindow*>(GetCloseButton()), static_cast<CJWindow*>(GetTransparencyToggle())})
+        if (own)
+            right = std::min(right, own->GetRect().left - 4);
     const int32_t loadWidth = m_LoadNow->GetWidth();
     const int32_t autoWidth = m_AutoLoad->GetWidth();
-    const int32_t right = width - 3 * top;
-    m_LoadNow->SetRect(CRect{right - loadWidth, -top, right, -top + m_LoadNow->GetHeight()});
-    m_AutoLoad->SetRect(CRect{right - loadWidth - autoWidth, -top, right - loadWidth, -top + m_AutoLoad->GetHeight()});
+    m_LoadNow->SetRect(CRect{right - loadWidth, 0, right, std::min(top, m_LoadNow->GetHeight())});
+    m_AutoLoad->SetRect(
+        CRect{right - loadWidth - autoWidth - 4, 0, right - loadWidth - 4, std::min(top, m_AutoLoad->GetHeight())});
 
     int32_t gridLeft = 0;
-    int32_t gridTop = 0;
+    int32_t gridTop = top;
     if (m_PopupTree) {
         // One row across the top: chooser, folder list, then the button.
         const int32_t rowHeight = m_PopupButton->GetHeight();
         int32_t x = 0;
         if (m_Chooser) {
             x = std::min(width / 3, std::max(kSplitBarMargin, m_SplitBarPos));
-            m_Chooser->SetRect(CRect{0, 0, x, rowHeight});
+            m_Chooser->SetRect(CRect{0, top, x, top + rowHeight});
         }
-        m_FolderList->SetRect(CRect{x, 0, width - kPopupButtonWidth, rowHeight});
-        m_PopupButton->SetRect(CRect{width - kPopupButtonWidth, 0, width, rowHeight});
+        m_FolderList->SetRect(CRect{x, top, width - kPopupButtonWidth, top + rowHeight});
+        m_PopupButton->SetRect(CRect{width - kPopupButtonWidth, top, width, top + rowHeight});
         m_SplitBar->Show(false, false);
-        gridTop = rowHeight;
+        gridTop = top + rowHeight;
     } else {
         const int32_t split = std::max(kSplitBarMargin, std::min(m_SplitBarPos, width - kSplitBarMargin));
-        int32_t y = 0;
+        int32_t y = top;
         if (m_Chooser) {
-            m_Chooser->SetRect(CRect{0, 0, split, m_Chooser->GetHeight()});
-            y = m_Chooser->GetHeight();
+            m_Chooser->SetRect(CRect{0, y, split, y + m_Chooser->GetHeight()});
+            y += m_Chooser->GetHeight();
         }
         m_FolderList->SetRect(CRect{0, y, split, height});
         m_SplitBar->Show(true, false);
         m_SplitBar->SetRange(kSplitBarMargin, width - kSplitBarMargin);
-        m_SplitBar->SetRect(CRect{split, 0, split + kPopupButtonWidth, height});
-        m_PopupButton->SetRect(CRect{split, 0, split + kPopupButtonWidth, m_PopupButton->GetHeight()});
+        m_SplitBar->SetRect(CRect{split, top, split + kPopupButtonWidth, height});
+        m_PopupButton->SetRect(CRect{split, top, split + kPopupButtonWidth, top + m_PopupButton->GetHeight()});
         gridLeft = split + kPopupButtonWidth;
     }
     m_Grid->SetRect(CRect{gridLeft, gridTop, width, height - statusHeight});

@@ -24,7 +24,8 @@ void CFrameOverlayBrowserItem::BuildThumbnail()
     if (!m_Set)
         return;
     CFrameList& frames = GetFrameLibrary();
-    CFrame* preview = m_Set->m_PreviewFrame >= 0 && m_Set->m_PreviewFrame < frames.GetCount()
+    // Entry 0 is the data's "none", as for every frame reference.
+    CFrame* preview = m_Set->m_PreviewFrame > 0 && m_Set->m_PreviewFrame < frames.GetCount()
                           ? frames.GetObject(m_Set->m_PreviewFrame)
                           : nullptr;
     const uint32_t width = preview && preview->GetWidth() > 0 ? preview->GetWidth() : kBlankWidth;
