@@ -3,6 +3,7 @@
 #include "editor/CImageBrowserFrameWindow.h"
 #include "overlays/CFrameOverlay.h"
 #include "shell/CKeyboardState.h"
+#include "ui/CAlphaTheme.h"
 #include "shell/program/CStandInGame.h"
 #include "ui/CScreenWindow.h"
 
@@ -35,8 +36,12 @@ void OpenBrowser()
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     if (!screen)
         return;
-    auto* browser = new CImageBrowserFrameWindow(screen, "Image Browser", CImageBrowserFrameWindow::kModeAllLists,
+    // Built under the demo theme, which gives its windows their font; the
+    // screen's own font is the stand-in's tiny one.
+    auto* theme = new CThemeSpecifier("Demo");
+    auto* browser = new CImageBrowserFrameWindow(theme, "Image Browser", CImageBrowserFrameWindow::kModeAllLists,
                                                  nullptr, nullptr, &GetFrameOverlayOptionsList());
+    theme->Destroy();
     // In front of the other showcases' windows, covering most of them.
     screen->AddChildFirst(browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     browser->SetRect(CRect{40, 40, 980, 720});
