@@ -408,9 +408,15 @@ void CImageBrowser::Draw(CFrameInterface& frame)
     const CRect& screen = GetScreenRect();
     const CPoint toContent{GetScrollOffsetX() - screen.left, GetScrollOffsetY() - screen.top};
     const CPoint mouseContent{mousePoint.x + toContent.x, mousePoint.y + toContent.y};
+    // Cells out of view are left out: animated thumbnails redraw themselves
+    // only when drawn.
+    const CRect view{GetScrollOffsetX(), GetScrollOffsetY(), GetScrollOffsetX() + GetWidth(),
+                     GetScrollOffsetY() + GetHeight()};
     for (size_t i = 0; i < m_Cells.size(); ++i) {
         SImageBrowserCell& cell = *m_Cells[i];
         const CRect& r = cell.rect;
+        if (r.right <= view.left || r.left >= view.right || r.bottom <= view.top || r.top >= view.bottom)
+            continue;
         if (int32_t(i) == m_Selected) {
             const int32_t inset = pointSize / 5;
             frame.FillRect(CRect{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset}, m_Highlight);

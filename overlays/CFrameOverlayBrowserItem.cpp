@@ -41,17 +41,20 @@ void CFrameOverlayBrowserItem::BuildThumbnail()
 
     m_Thumbnail = MakeBrowserThumbnail(*m_Picture, kThumbnailSide);
     m_SinceBuild = 0.0f;
+    m_Stale = false;
 }
 
 void CFrameOverlayBrowserItem::Update(float seconds)
 {
     m_SinceBuild += seconds;
     if (m_SinceBuild >= kRebuildSeconds)
-        BuildThumbnail();
+        m_Stale = true;
 }
 
 void CFrameOverlayBrowserItem::Draw(CFrameInterface& target, CPoint point)
 {
+    if (m_Stale)
+        BuildThumbnail();
     if (!m_Thumbnail)
         return;
     const int32_t width = int32_t(m_Thumbnail->GetWidth());

@@ -2,7 +2,9 @@
 // The browser's picture of an overlay set: the set drawn over its preview
 // frame with its preview substitutions, made again every third of a second
 // so animated overlays move, and shrunk to a thumbnail (the browser draws
-// every picture at its own size, and sets are usually whole screens).
+// every picture at its own size, and sets are usually whole screens). The
+// picture is made again only when it is drawn, so sets scrolled out of view
+// cost nothing.
 
 #include "objects/CImageBrowserItemBridge.h"
 
@@ -39,6 +41,7 @@ private:
     std::unique_ptr<CFrame> m_Picture;   // full size, kept between builds
     std::unique_ptr<CFrame> m_Thumbnail;
     float m_SinceBuild = 0.0f;
+    bool m_Stale = false;
 };
 
 // A copy of the source shrunk (never grown) so its longer side is at most

@@ -109,13 +109,15 @@ TEST_F(AssetBrowserItems, AnOverlaySetIsDrawnShrunkAndAgainEveryThirdOfASecond)
     auto* box = dynamic_cast<CBoxFrameOverlay*>(sets.GetObject(0)->GetOverlay(0));
     ASSERT_NE(box, nullptr);
     box->m_FillColor = CColor(0, 0, 255, 255);
+    m_ScreenFrame->FillBytes(0);
+    item.Update(0.2f);
+    item.Draw(*m_ScreenFrame, CPoint{40, 30});
+    EXPECT_EQ(Rgb(*item.GetThumbnail(), 10, 10), 0xFF0000u);
+    // Made again at the first draw after a third of a second.
     item.Update(0.2f);
     EXPECT_EQ(Rgb(*item.GetThumbnail(), 10, 10), 0xFF0000u);
-    item.Update(0.2f);
-    EXPECT_EQ(Rgb(*item.GetThumbnail(), 10, 10), 0x0000FFu);
-
-    m_ScreenFrame->FillBytes(0);
     item.Draw(*m_ScreenFrame, CPoint{40, 30});
+    EXPECT_EQ(Rgb(*item.GetThumbnail(), 10, 10), 0x0000FFu);
     EXPECT_EQ(Rgb(*m_ScreenFrame, 41, 31), 0x0000FFu);
     EXPECT_EQ(Rgb(*m_ScreenFrame, 39, 29), 0u);
     CFileListList::RemoveList(&sets);
