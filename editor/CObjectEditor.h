@@ -20,6 +20,7 @@ class CObject;
 class CObjectEditor;
 class CProperty;
 class CPropertyEditor;
+class CVirtualArray;
 
 // The page of one category: a window titled with the category name.
 class CPropertyPane : public CJSolidWindow {
@@ -62,16 +63,26 @@ private:
 
 class CObjectEditor : public CJFrameWindow {
 public:
+    // The asset dependency browser's window for the object at item of the
+    // registered list, not yet added anywhere; null: none made.
+    using AssetDependencyBrowserOpener = CJWindow* (*)(CObjectEditor* editor, CVirtualArray* list, int32_t item);
+    static AssetDependencyBrowserOpener SetAssetDependencyBrowserOpener(AssetDependencyBrowserOpener opener);
+    // The level editor's window while it is open (new object editors become
+    // its front child), else null.
+    using HostWindowQuery = CJWindow* (*)();
+    static HostWindowQuery SetLevelEditorWindowQuery(HostWindowQuery query);
+
     static constexpr uint32_t kHistorySize = 100;
     static constexpr const char* kSettingsKey = "Property Window";
 
     // owner: the object whose file is saved and whose writability decides
-    // whether editing is allowed (the object itself at top level).
+    // whether editing is allowed (the object itself at top level, or null).
     CObjectEditor(CObject* object, CObject* owner);
     ~CObjectEditor() override;
 
     // Closes and reopens this editor on the same objects; rows call it when
-    // an edit changes which rows exist.
+    // an edit changes which rows exist. The old editor, with the row that
+    // asked, stays alive (hidden) until the input being handled is done.
     void Rebuild();
 
     // Every row maker hands its rows here; answers the row label (null when
@@ -95,6 +106,8 @@ public:
     void BrowseAssetDependencies();
     bool CanBrowseAssetDependencies();
     void InsertProperty(uint32_t index);
+    // Whether the dynamic property at index may be inserted now.
+    bool CanInsertProperty(uint32_t index);
 
     // For callers and tests.
     CJMenuBar* GetMenuBar() const { return m_MenuBar; }
@@ -103,7 +116,8 @@ public:
     const CList<CPropertyEditor*>& GetPropertyEditors() const { return m_PropertyEditors; }
     const CList<CCustomEditor*>& GetCustomEditors() const { return m_CustomEditors; }
     const CList<CObjectEditorCatagory*>& GetCategories() const { return m_Categories; }
-    // The row whose label holds the focus in the selected page, or null.
+    // The row of the selected page's focused window: the nearest row label
+    // at or before it among the page's children; null without pages.
     CPropertyEditor* GetFocusedPropertyEditor();
 
     void Update(float seconds) override;
@@ -116,7 +130,28 @@ public:
     bool ClipboardDelete(intptr_t arg) override;
     void SetRect(const CRect& rect) override;
 
+    // Closed, but kept (hidden) until its next update because the close
+    // came from inside its own input handling.
+    bool IsRetired() const { return m_Retired; }
+
+    // Closes the current editor: at once, or retired when the close comes
+    // from inside an editor's own input handling.
+    static void CloseCurrent();
+    // Its object or owner is being destroyed: closes without telling or
+    // saving it.
+    void Abandon();
+
 private:
+    void BuildEditMenu();
+    void PlaceTabControl(uint32_t tabIndex, int32_t scrollY);
+    void MakeTitle();
+    // Everything a close does but freeing the window: the object is told,
+    // the owner saved, the history entry updated, the editor no longer
+    // current. Runs once.
+    void FinishEditing();
+    void Retire();
+    CPropertyEditor* FindFocusedPropertyEditor();
+
     CJMenuBar* m_MenuBar = nullptr;
     int32_t m_RowGap = 0;
     CObject* m_Object;
@@ -128,6 +163,9 @@ private:
     CList<CObjectEditorCatagory*> m_Categories;
     CJButton* m_BackButton = nullptr;
     CJTabControl* m_TabControl = nullptr;
+    CJString m_FileName;
+    bool m_Finished = false;
+    bool m_Retired = false;
 };
 
 // Closes the current editor, then opens one on object (null: only closes).
@@ -141,6 +179,9 @@ CObject* GetCurrentObjectEditorObject();
 // The n-th (from 0) row of the current editor on that object and property.
 CPropertyEditor* FindPropertyEditor(CObject* object, const CProperty* property, uint32_t n);
 // An object being destroyed or replaced that any back history entry holds
-// empties the history, so Back never opens a freed object.
+// empties the history, so Back never opens a freed object. Every object
+// destroyed comes here through the object model's destruction listener.
 void ForgetEditedObject(CObject* object);
 uint32_t GetObjectEditorHistoryCount();
+// Fills the editor hooks of the layers below; RegisterEditorClasses calls it.
+void InstallObjectEditorHooks();

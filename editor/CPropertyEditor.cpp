@@ -125,8 +125,11 @@ void AddPropertyButtonMaker(PropertyButtonMaker maker)
 void CreatePropertyEditors(CObjectEditor* editor, CObject* object, const CProperty* property,
                            const CProperty* categoryProperty, const CJString& label)
 {
-    for (PropertyRowMaker maker : RowMakers())
-        if (maker(editor, object, property, categoryProperty, label))
+    // Newest first: a maker added later (a test's own rows) goes before the
+    // start-up makers for the kinds it takes.
+    const std::vector<PropertyRowMaker>& makers = RowMakers();
+    for (auto maker = makers.rbegin(); maker != makers.rend(); ++maker)
+        if ((*maker)(editor, object, property, categoryProperty, label))
             return;
 }
 

@@ -63,7 +63,8 @@ protected:
 };
 
 // Row makers: each knows some kinds of property. The object editor offers a
-// property to each maker in turn until one makes its rows (answers true);
+// property to each maker in turn, the last added first, until one makes its
+// rows (answers true);
 // a property no maker knows gets no row. Makers are added at start-up by
 // RegisterEditorClasses.
 using PropertyRowMaker = bool (*)(CObjectEditor* editor, CObject* object, const CProperty* property,

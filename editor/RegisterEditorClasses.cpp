@@ -1,8 +1,20 @@
 #include "editor/RegisterEditorClasses.h"
 
+#include "editor/CAssetDependencyBrowser.h"
+#include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
+#include "editor/CLevelEditorOptions.h"
 #include "editor/CNewFileDialog.h"
+#include "editor/CObjectEditor.h"
+#include "editor/COverlayTestEditor.h"
+#include "editor/CScrapBook.h"
+#include "editor/CSelectedObjects.h"
+#include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
+#include "editor/ObjectPropertyEditors.h"
+#include "editor/ValuePropertyEditors.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "objects/CNewFileOptions.h"
 
 namespace {
@@ -16,7 +28,20 @@ CLevelUndoHistory* MakeCheckpointHistory()
 
 void RegisterEditorClasses()
 {
+    CSelectedObjectInfo::SGetClassInfo();
+    CSelectedObjects::SGetClassInfo();
+    CScrapBookData::SGetClassInfo();
     BuildEditorStartupObjects();
+    BuildDebugOptionToggles();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    InstallObjectEditorHooks();
+    AddPropertyRowMaker(&MakeValuePropertyRows);
+    AddPropertyRowMaker(&MakeObjectPropertyRows);
+    AddPropertyButtonMaker(&AddObjectPropertyButtons);
+    SetColorPickerOpener(&OpenColorPickerForRow);
+    CLevelEditorOptions::SGetClassInfo();
+    SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
+    SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
+    CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
 }

@@ -12,6 +12,7 @@
 #include "objects/CPointerToBeNulledArray.h"
 #include "objects/CSlotProperty.h"
 #include "objects/XmlTags.h"
+#include "objects/CommentProperty.h"
 
 #include <bit>
 #include <cstdio>
@@ -178,6 +179,7 @@ void RegisterObjectClasses()
     CClassThatCanNotBeConstructedOrDerivedFrom::SGetClassInfo();
     CBasePointerToBeNulledArray::SGetClassInfo();
     CPointerToBeNulledArray::SGetClassInfo();
+    GetCommentProperty();
     // Installed once: a test may have put its own in since.
     [[maybe_unused]] static const bool hooksInstalled = (InstallItemAddedBroadcaster(), true);
 }
@@ -186,8 +188,21 @@ void RegisterObjectClasses()
 
 CObject::CObject() = default;
 
+namespace {
+ObjectDestroyedListener g_ObjectDestroyedListener = nullptr;
+} // namespace
+
+ObjectDestroyedListener SetObjectDestroyedListener(ObjectDestroyedListener listener)
+{
+    ObjectDestroyedListener previous = g_ObjectDestroyedListener;
+    g_ObjectDestroyedListener = listener;
+    return previous;
+}
+
 CObject::~CObject()
 {
+    if (g_ObjectDestroyedListener)
+        g_ObjectDestroyedListener(this);
     DeleteDynamicPropertyValues();
     CObjectStream::ForgetObject(this);
 }

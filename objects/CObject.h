@@ -248,6 +248,12 @@ class CClassThatCanNotBeConstructedOrDerivedFrom : public CObject {
     OMBRISALT_REFLECTED(CClassThatCanNotBeConstructedOrDerivedFrom, CObject)
 };
 
+// Told of every object as it is destroyed (the editors forget objects they
+// would otherwise open again); nothing until installed.
+using ObjectDestroyedListener = void (*)(CObject* object);
+ObjectDestroyedListener SetObjectDestroyedListener(ObjectDestroyedListener listener);
+OMBRISALT_UPWARD_HOOK(SetObjectDestroyedListener);
+
 // Builds and registers a class info (a getter's class) when constructed.
 // Use it from explicit registration code, never as a namespace-scope static:
 // the order of those across files is unspecified.

@@ -266,6 +266,14 @@ bool CObjectFileArray::ItemFileName(const CObject* object, const char* ending, C
     return true;
 }
 
+bool CObjectFileArray::ItemFileNameWithFirstEnding(const CObject* object, CJString& name)
+{
+    std::vector<CJString> endings;
+    GetListFileNames(endings);
+    return !endings.empty() && endings.front().GetLength() > 1 &&
+           ItemFileName(object, endings.front().GetString(), name);
+}
+
 int32_t CObjectFileArray::FindObjectIndex(const CObject* object)
 {
     if (m_EnumerationPending || !object)

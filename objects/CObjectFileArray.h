@@ -177,6 +177,8 @@ protected:
     // list's folder unless the name is already a path, followed by the
     // ending. False while enumeration is pending or no entry holds it.
     bool ItemFileName(const CObject* object, const char* ending, CJString& name);
+    // The same with the first of the list's endings, the one new files get.
+    bool ItemFileNameWithFirstEnding(const CObject* object, CJString& name);
 
     void EnsureEnumerated()
     {
@@ -220,6 +222,12 @@ public:
 
     CClassInfo* GetItemClassInfo() override { return U::SGetClassInfo(); }
     const char* GetListFileNameText() override { return m_ListFileNameText; }
+    // Each entry is an object text file of its own, so the editors can save
+    // an edited entry back where it was read.
+    bool GetObjectFileName(const CObject* object, CJString& name) override
+    {
+        return ItemFileNameWithFirstEnding(object, name);
+    }
 
     // Null also for an object of another class (a list with the load flag
     // set accepts those; GetItemObject hands them out).

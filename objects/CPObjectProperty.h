@@ -51,6 +51,11 @@ public:
     InlineMode GetInlineMode() const { return m_InlineMode; }
 
     CObject* GetObject(CObject* owner) const { return m_Load(GetValueAddress(owner)); }
+    // The editor's store of a new value: through the setter, else the old
+    // object is deleted first.
+    void ReplaceObject(CObject* owner, CObject* value) const { StoreNew(owner, value); }
+    // A new object of info, made with this property's bounds; null for null.
+    CObject* CreateObjectOfClass(CClassInfo* info) const { return Create(info); }
     // A new object of the default class, or read from the default text;
     // null when there is neither.
     CObject* MakeDefault() const;

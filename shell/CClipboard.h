@@ -78,6 +78,7 @@ public:
 
     // Whether the level editor edits the level being played.
     void SetEditingPlayedLevel(bool editing) { m_EditingPlayedLevel = editing; }
+    bool IsEditingPlayedLevel() const { return m_EditingPlayedLevel; }
 
 private:
     CClipboard() = default;

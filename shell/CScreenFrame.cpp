@@ -313,7 +313,7 @@ bool CScreenFrame::RenderBlitX(CBlitXParams& blit)
     static CPerformanceMonitor monitor("ScreenDX8_BlitX");
     CPerformanceMonitorScope zone(monitor);
     CFrame* frame = blit.m_Source ? dynamic_cast<CFrame*>(blit.m_Source->GetRealFrame()) : nullptr;
-    if (!frame || !MeasureOnScreen(blit, *this))
+    if (!frame || !MeasureOnScreen(blit, *this) || m_SkipBlitXDrawing)
         return false;
     const SScreenTarget target = CScreenDevice::SGetInstance().GetTarget();
     CFrameAsMipMapTexture* texture = CFrameAsMipMapTexture::SFindOrCreate(*frame, target.device);

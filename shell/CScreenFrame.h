@@ -54,6 +54,11 @@ public:
     void SetFrameShown(bool shown) { m_FrameShown = shown; }
     // The debug option "Draw safe zone rect" of the toolkit.
     void SetDrawSafeZone(bool draw) { m_DrawSafeZone = draw; }
+    bool IsDrawingSafeZone() const { return m_DrawSafeZone; }
+    // The debug option "Skip BlitX DrawPrimitive": transformed blits are
+    // measured but not drawn.
+    void SetSkipBlitXDrawing(bool skip) { m_SkipBlitXDrawing = skip; }
+    bool IsSkippingBlitXDrawing() const { return m_SkipBlitXDrawing; }
 
     void SetBlendMode(plat::ScreenBlend blend) { m_Blend = blend; }
 
@@ -136,6 +141,7 @@ private:
     bool m_FrameShown = false;
     plat::ScreenBlend m_Blend = plat::ScreenBlend::Normal;
     bool m_DrawSafeZone = false;
+    bool m_SkipBlitXDrawing = false;
     uint32_t m_ScreenWidth = 0;
     uint32_t m_ScreenHeight = 0;
     std::vector<plat::ScreenVertex> m_Scratch;

@@ -307,29 +307,40 @@ uint32_t GetPlugInTranslatorCount()
     return 6;
 }
 
-const CPlugInTranslator& GetPlugInTranslator(uint32_t index)
+namespace {
+
+CPlugInTranslator& PlugInTranslator(uint32_t index)
 {
-    static const CWrapTranslator toSequence(&SequenceClass, "Sequence(%s, ...)", &IsPlugIn);
-    static const CWrapTranslator toSimultaneous(&SimultaneousClass, "Simultaneous(%s, ...)", [](CObject* o) {
+    static CWrapTranslator toSequence(&SequenceClass, "Sequence(%s, ...)", &IsPlugIn);
+    static CWrapTranslator toSimultaneous(&SimultaneousClass, "Simultaneous(%s, ...)", [](CObject* o) {
         return IsPlugIn(o) && o->GetClassInfo() != SimultaneousClass();
     });
-    static const CChangeTranslator sequenceToRandom(&RandomClass, [](CObject* o) {
+    static CChangeTranslator sequenceToRandom(&RandomClass, [](CObject* o) {
         return IsKind(o, SequenceClass()) && !IsKind(o, RandomClass());
     });
-    static const CChangeTranslator randomToSequence(&SequenceClass, [](CObject* o) { return IsKind(o, RandomClass()); });
-    static const CChangeTranslator simultaneousToSequence(&SequenceClass, [](CObject* o) {
+    static CChangeTranslator randomToSequence(&SequenceClass, [](CObject* o) { return IsKind(o, RandomClass()); });
+    static CChangeTranslator simultaneousToSequence(&SequenceClass, [](CObject* o) {
         return IsKind(o, SimultaneousClass()) && !IsKind(o, SequenceClass());
     });
-    static const CChangeTranslator sequenceToSimultaneous(&SimultaneousClass, [](CObject* o) {
+    static CChangeTranslator sequenceToSimultaneous(&SimultaneousClass, [](CObject* o) {
         return IsKind(o, SequenceClass()) && !IsKind(o, SimultaneousClass());
     });
-    static const CPlugInTranslator* const kAll[] = {&toSequence,       &toSimultaneous,         &sequenceToRandom,
-                                                    &randomToSequence, &simultaneousToSequence, &sequenceToSimultaneous};
+    static CPlugInTranslator* const kAll[] = {&toSequence,       &toSimultaneous,         &sequenceToRandom,
+                                              &randomToSequence, &simultaneousToSequence, &sequenceToSimultaneous};
     return *kAll[std::min(index, GetPlugInTranslatorCount() - 1)];
+}
+
+} // namespace
+
+const CPlugInTranslator& GetPlugInTranslator(uint32_t index)
+{
+    return PlugInTranslator(index);
 }
 
 void RegisterPlugInClasses()
 {
+    for (uint32_t i = 0; i < GetPlugInTranslatorCount(); ++i)
+        RegisterTranslator(PlugInTranslator(i));
     CScriptReferenceToTarget::SGetClassInfo();
     CScriptPosition::SGetClassInfo();
     CScriptPositionAbsolutePoint::SGetClassInfo();

@@ -17,6 +17,7 @@
 // moves the first sequence on its road to the next step.
 #include "game/scripting/CSpritePlugIn.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "objects/CTranslator.h"
 
 #include <cstdint>
 
@@ -120,21 +121,14 @@ public:
     CAction* m_Action; // owned
 };
 
-// The editor's offers to turn a plug-in into a container of another kind.
-// Offer answers the class it would make and the label of the offer (null:
-// no offer); Translate makes the new object, which the caller owns. The
-// source is left as it was: wrapping translators hold a copy of it.
-class CPlugInTranslator {
-public:
-    virtual ~CPlugInTranslator() = default;
-    virtual CClassInfo* Offer(CObject* source, CJString& label) const = 0;
-    virtual CObject* Translate(CObject* source) const = 0;
-};
+// The editor's offers to turn a plug-in into a container of another kind
+// (CTranslator): wrapping translators hold a copy of the source.
+using CPlugInTranslator = CTranslator;
 
 // The six plug-in translators, in a fixed order; built on first use.
 uint32_t GetPlugInTranslatorCount();
 const CPlugInTranslator& GetPlugInTranslator(uint32_t index);
 
-// Registers the plug-in, action, reference and position classes and the old
-// class names data may still use; idempotent.
+// Registers the plug-in, action, reference and position classes, the old
+// class names data may still use and the plug-in translators; idempotent.
 void RegisterPlugInClasses();

@@ -366,6 +366,15 @@ TEST_F(ObjectFileList, ObjectsSaveToTheFileTheirListNames)
     g_SaveCallbackAnswers = false;
     EXPECT_EQ(ReadBytes(m_Root / "Data/Slots/Front.UpgradeSlot.txt").find("Capacity=8"), std::string::npos);
 
+    // A list that says nothing of its files still names the entry's own,
+    // spelled with the first ending, so an edited entry is not lost.
+    CTestUpgrade* cannon = m_Upgrades.GetObjectByName("cannon");
+    ASSERT_TRUE(FindObjectFileName(cannon, &name));
+    EXPECT_STREQ(name.GetString(), "upgrades/Cannon.Upgrade.txt");
+    cannon->m_Cost = 9;
+    ASSERT_TRUE(SaveObjectToOwnFile(cannon));
+    EXPECT_NE(ReadBytes(m_Root / "Data/Upgrades/Cannon.Upgrade.txt").find("Cost=9"), std::string::npos);
+
     // An object no list knows has no file: not saved, but may be saved.
     CTestSlot loose;
     EXPECT_FALSE(FindObjectFileName(&loose, &name));

@@ -330,6 +330,23 @@ TEST_F(ScreenRenderTest, AnswerAndBoundsAsOnAFrameAndMeasuringDrawsNothing)
     EXPECT_EQ(fillOnScreen.m_DrawnBounds, fill.m_DrawnBounds);
 }
 
+TEST_F(ScreenRenderTest, SkippedTransformedBlitsAreMeasuredButNotDrawn)
+{
+    auto tile = Tile();
+    CScreenFrame& screen = CScreenFrame::SGetInstance();
+    CBlitXParams drawn = Placed(*tile, 64, 64, 0, 1, kWhite, 0);
+    m_Device.TakeCalls();
+    screen.Render(drawn);
+    EXPECT_FALSE(m_Device.TakeCalls().empty());
+
+    CBlitXParams skipped = Placed(*tile, 64, 64, 0, 1, kWhite, 0);
+    screen.SetSkipBlitXDrawing(true);
+    screen.Render(skipped);
+    screen.SetSkipBlitXDrawing(false);
+    EXPECT_TRUE(m_Device.TakeCalls().empty());
+    EXPECT_EQ(skipped.m_DrawnBounds, drawn.m_DrawnBounds);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenes, ScreenRenderables, testing::ValuesIn(kScenes),
                          [](const testing::TestParamInfo<Scene>& scene) { return std::string(scene.param.name); });
 

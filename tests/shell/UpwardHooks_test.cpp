@@ -121,10 +121,9 @@ constexpr HookRow kHooks[] = {
     {"SetLevelCompleter", InstalledBy::Launcher,
      "InstallGameScreensHooks (the level completion with its results), called by program/Launcher.cpp",
      HasHook<SetLevelCompleter>},
-    {"SetSpawnLimitingQuery", InstalledBy::Nobody, "the level editor options are not built yet (editor layer)",
-     HasHook<SetSpawnLimitingQuery>},
+    {"SetSpawnLimitingQuery", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetSpawnLimitingQuery>},
     {"SetLotHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp", HasHook<SetLotHooks>},
-    {"SetLotGridConnectionsQuery", InstalledBy::Nobody, "the level editor is not built yet (editor layer)",
+    {"SetLotGridConnectionsQuery", InstalledBy::Registration, "RegisterEditorClasses",
      HasHook<SetLotGridConnectionsQuery>},
     {"SetCurrentLevelHooks", InstalledBy::Launcher,
      "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
@@ -133,7 +132,7 @@ constexpr HookRow kHooks[] = {
      HasHook<SetGarageRepaintListener>},
     {"SetHudHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetHudHooks>},
-    {"SetLevelSorterHooks", InstalledBy::Nobody, "the level and object editors are not built yet (editor layer)",
+    {"SetLevelSorterHooks", InstalledBy::Registration, "RegisterEditorClasses (InstallObjectEditorHooks)",
      HasHook<SetLevelSorterHooks>},
     {"SetTypedCommandHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
      HasHook<SetTypedCommandHooks>},
@@ -142,6 +141,8 @@ constexpr HookRow kHooks[] = {
     {"SetLevelUndoHistoryFactory", InstalledBy::Registration, "RegisterEditorClasses",
      HasHook<SetLevelUndoHistoryFactory>},
     {"SetNewFileDialogFactory", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetNewFileDialogFactory>},
+    {"SetObjectDestroyedListener", InstalledBy::Registration, "RegisterEditorClasses (InstallObjectEditorHooks)",
+     HasHook<SetObjectDestroyedListener>},
 };
 
 // The setters named by OMBRISALT_UPWARD_HOOK(...) in the headers of every

@@ -467,4 +467,21 @@ TEST_F(PlugIns, TranslatorsWrapOrChangeContainersAndLeaveTheSourceAlone)
     EXPECT_STREQ(static_cast<CCountingPlugIn*>(wrapper->GetChild(0))->m_Name.GetString(), "leaf");
 }
 
+TEST_F(PlugIns, StartUpListsTheTranslatorsOnceNewestFirst)
+{
+    RegisterPlugInClasses();
+    RegisterPlugInClasses();
+    std::vector<const CTranslator*> listed;
+    for (const CTranslator* t = GetFirstTranslator(); t; t = t->GetNext())
+        listed.push_back(t);
+    std::vector<const CTranslator*> ours;
+    for (const CTranslator* t : listed)
+        for (uint32_t i = 0; i < GetPlugInTranslatorCount(); ++i)
+            if (t == &GetPlugInTranslator(i))
+                ours.push_back(t);
+    ASSERT_EQ(ours.size(), size_t(GetPlugInTranslatorCount()));
+    for (uint32_t i = 0; i < GetPlugInTranslatorCount(); ++i)
+        EXPECT_EQ(ours[i], &GetPlugInTranslator(GetPlugInTranslatorCount() - 1 - i)) << i;
+}
+
 } // namespace

@@ -731,7 +731,10 @@ TEST_F(Lots, TheLotLayerDrawsOnlyInsideTheGridRectangleAtTheLevelScale)
     // The editor's grid joins each lot to its right-hand neighbour.
     AddLot({1, 0});
     target.Clear();
-    m_Layer->DrawEditorGrid(target);
+    {
+        CScopedHook<SetLotGridConnectionsQuery> hidden{[] { return false; }};
+        m_Layer->DrawEditorGrid(target);
+    }
     EXPECT_EQ(target.GetRawPixel(200, 100), 0u) << "only while the editor asks for it";
     CScopedHook<SetLotGridConnectionsQuery> shown{[] { return true; }};
     m_Layer->DrawEditorGrid(target);

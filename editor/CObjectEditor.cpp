@@ -1,0 +1,864 @@
+#include "editor/CObjectEditor.h"
+
+#include "editor/CImageBrowserFrameWindow.h"
+#include "editor/CPropertyEditor.h"
+#include "editor/EditorCommands.h"
+#include "game/world/CLevelSorter.h"
+#include "images/CFont.h"
+#include "objects/CClassInfo.h"
+#include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CFileListList.h"
+#include "objects/CObject.h"
+#include "objects/CProperty.h"
+#include "objects/ObjectFileCallbacks.h"
+#include "shell/CKeyboardState.h"
+#include "ui/CJButton.h"
+#include "ui/CJMenu.h"
+#include "ui/CJScrollBar.h"
+#include "ui/CJStatic.h"
+#include "ui/CJTabControl.h"
+#include "ui/CScreenWindow.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr const char* kGeneralCategory = "General";
+constexpr const char* kLabelWidthSample = "Max Name Length 1234567890:";
+// Panes taller than the screen less this get a scroll bar.
+constexpr int32_t kPaneScreenReserve = 140;
+constexpr uint32_t kBackHotKey = 11;
+
+struct SHistoryEntry {
+    CObject* object = nullptr;
+    CObject* owner = nullptr;
+    uint32_t tab = 0;
+    int32_t scrollY = 0;
+};
+
+struct SObjectEditorHistory {
+    std::array<SHistoryEntry, CObjectEditor::kHistorySize> entries{};
+    uint32_t count = 0;
+
+    SHistoryEntry* Last() { return count ? &entries[count - 1] : nullptr; }
+    void Push(const SHistoryEntry& entry)
+    {
+        if (count == entries.size()) {
+            std::move(entries.begin() + 1, entries.end(), entries.begin());
+            --count;
+        }
+        entries[count++] = entry;
+    }
+};
+
+// Objects are destroyed until the very end of the process, and each asks
+// the history to forget it: it is never freed.
+SObjectEditorHistory& History()
+{
+    static SObjectEditorHistory* history = new SObjectEditorHistory;
+    return *history;
+}
+
+CObjectEditor* g_ObjectEditorCurrent = nullptr;
+bool g_ObjectEditorRebuilding = false;
+// Depth of input handling inside object editors: a close asked for there
+// must not free the windows still on the call stack.
+int32_t g_ObjectEditorInputDepth = 0;
+CObjectEditor::AssetDependencyBrowserOpener g_ObjectEditorDependencyOpener = nullptr;
+CObjectEditor::HostWindowQuery g_ObjectEditorLevelEditorQuery = nullptr;
+
+class CInputScope {
+public:
+    CInputScope() { ++g_ObjectEditorInputDepth; }
+    ~CInputScope() { --g_ObjectEditorInputDepth; }
+    CInputScope(const CInputScope&) = delete;
+    CInputScope& operator=(const CInputScope&) = delete;
+};
+
+// Editors closed while their own input ran, not freed yet. Kept past the
+// static destructors, as the history is.
+std::vector<CObjectEditor*>& RetiredEditors()
+{
+    static std::vector<CObjectEditor*>* retired = new std::vector<CObjectEditor*>;
+    return *retired;
+}
+
+void DestroyRetiredEditors()
+{
+    if (g_ObjectEditorInputDepth > 0)
+        return;
+    while (!RetiredEditors().empty())
+        RetiredEditors().back()->Destroy(); // the destructor takes it off the list
+}
+
+bool IsVisibleLevel(const CProperty* property)
+{
+    const int32_t level = property->GetEffectiveLevel();
+    return level >= 1 && level <= 3;
+}
+
+// The category text of the property that places the row; it lives as long
+// as the class, so categories may point at it.
+const char* CategoryName(const CPropertyEditor* editor)
+{
+    const CProperty* property = editor->GetCategoryProperty() ? editor->GetCategoryProperty() : editor->GetProperty();
+    return property ? property->GetCategory().GetString() : nullptr;
+}
+
+CJWindow* SiblingBefore(CJWindow* window)
+{
+    if (window->GetPrevSibling())
+        return window->GetPrevSibling();
+    return window->GetParent() ? window->GetParent()->GetLastChild() : nullptr;
+}
+
+CJWindow* SiblingAfter(CJWindow* window)
+{
+    if (window->GetNextSibling())
+        return window->GetNextSibling();
+    return window->GetParent() ? window->GetParent()->GetFirstChild() : nullptr;
+}
+
+bool IsRowLabel(const CObjectEditor& editor, const CJWindow* window)
+{
+    for (CPropertyEditor* row : editor.GetPropertyEditors())
+        if (row->GetRowWindow() == window)
+            return true;
+    return false;
+}
+
+// The first window after the label that takes the focus, among the row's
+// own controls (those before the next row label): a row without one must
+// not hand the focus to the next row's.
+CJWindow* FirstFocusableOfRow(const CObjectEditor& editor, CJWindow* label)
+{
+    for (CJWindow* window = SiblingAfter(label); window && window != label; window = SiblingAfter(window)) {
+        if (IsRowLabel(editor, window))
+            return nullptr;
+        if (window->IsTabStop() && window->IsVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// A row's band: its label's height widened by half the pane's vertical gap
+// above and below, across the pane.
+bool BandContains(const CPropertyPane& pane, const CJWindow& label, CPoint point)
+{
+    const int32_t half = pane.GetSpacingY() / 2;
+    const CRect& r = label.GetRect();
+    return point.y >= r.top - half && point.y < r.bottom + half && point.x >= 0 && point.x < pane.GetContentWidth();
+}
+
+void ReportFailedSave(const CJString& fileName)
+{
+    CJString text("Could not save ");
+    text += fileName;
+    if (CScreenWindow* screen = CScreenWindow::GetScreenWindow()) {
+        screen->ShowMessageBox(CJString("Error"), text);
+        return;
+    }
+    std::fprintf(stderr, "Error: %s\n", text.GetString());
+}
+
+class CObjectEditorSorterHooks : public CLevelSorterHooks {
+public:
+    void OpenObjectEditor(CObject* object) override { ::OpenObjectEditor(object, object); }
+};
+
+void OpenFromBrowser(CObject* object)
+{
+    OpenObjectEditor(object, object);
+}
+
+// An object going away is forgotten by the history; an editor still open on
+// it is closed without touching it (it is being destroyed).
+void ForgetDestroyedObject(CObject* object)
+{
+    ForgetEditedObject(object);
+    if (g_ObjectEditorCurrent
+        && (g_ObjectEditorCurrent->GetEditedObject() == object || g_ObjectEditorCurrent->GetOwnerObject() == object))
+        g_ObjectEditorCurrent->Abandon();
+}
+
+} // namespace
+
+// ---- CPropertyPane -----------------------------------------------------------
+
+CPropertyPane::CPropertyPane(CObjectEditor* editor, const char* title)
+    : CJSolidWindow(editor, title)
+    , m_ObjectEditor(editor)
+{
+}
+
+void CPropertyPane::Draw(CFrameInterface& frame)
+{
+    if (m_HasFocus && m_ObjectEditor) {
+        CPropertyEditor* focused = m_ObjectEditor->GetFocusedPropertyEditor();
+        CJWindow* label = focused ? focused->GetRowWindow() : nullptr;
+        if (label && label->GetParent() == this) {
+            // Drawing is in content coordinates, as the labels' rectangles are.
+            const int32_t half = m_SpacingY / 2;
+            const CRect& r = label->GetRect();
+            CColor highlight = m_Color4;
+            frame.FillRect(CRect{2, r.top - half, m_ContentWidth - 2, r.bottom + half}, highlight);
+        }
+    }
+    CJSolidWindow::Draw(frame);
+}
+
+bool CPropertyPane::OnMouseDown(uint32_t button, CPoint point)
+{
+    CInputScope scope;
+    if (CJSolidWindow::OnMouseDown(button, point))
+        return true;
+    if (button != 0 || !m_ObjectEditor)
+        return false;
+    const CPoint local = ScreenToClient(point);
+    for (CPropertyEditor* editor : m_ObjectEditor->GetPropertyEditors()) {
+        CJWindow* label = editor->GetRowWindow();
+        if (!label || label->GetParent() != this || !BandContains(*this, *label, local))
+            continue;
+        if (CJWindow* next = FirstFocusableOfRow(*m_ObjectEditor, label))
+            BringChildToFront(next);
+        return true;
+    }
+    return false;
+}
+
+// ---- CObjectEditor -------------------------------------------------------------
+
+CObjectEditor::AssetDependencyBrowserOpener
+CObjectEditor::SetAssetDependencyBrowserOpener(AssetDependencyBrowserOpener opener)
+{
+    AssetDependencyBrowserOpener previous = g_ObjectEditorDependencyOpener;
+    g_ObjectEditorDependencyOpener = opener;
+    return previous;
+}
+
+CObjectEditor::HostWindowQuery CObjectEditor::SetLevelEditorWindowQuery(HostWindowQuery query)
+{
+    HostWindowQuery previous = g_ObjectEditorLevelEditorQuery;
+    g_ObjectEditorLevelEditorQuery = query;
+    return previous;
+}
+
+CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
+    : CJFrameWindow(CScreenWindow::GetScreenWindow(), object->GetClassInfo()->GetName())
+    , m_Object(object)
+    , m_Owner(owner ? owner : object)
+{
+    owner = m_Owner;
+    SObjectEditorHistory& history = History();
+    uint32_t restoreTab = 0;
+    int32_t restoreScroll = 0;
+    if (!history.Last() || history.Last()->object != object) {
+        history.Push(SHistoryEntry{object, owner, 0, 0});
+    } else {
+        restoreTab = history.Last()->tab;
+        restoreScroll = history.Last()->scrollY;
+    }
+
+    SetTransparent(false);
+    LoadWindowSettings(kSettingsKey, false);
+    AddCloseButton();
+    AddTransparencyToggle();
+    AddResizeGrip();
+    g_ObjectEditorCurrent = this;
+
+    const CKeyboardState& keys = CKeyboardState::SGetInstance();
+    m_CanEdit = keys.IsKeyDown(kScanShiftLeft) || keys.IsKeyDown(kScanShiftRight) || CanSaveObject(owner);
+
+    const int32_t gap = (GetFont() ? int32_t(GetFont()->GetHeight()) / 5 : 0) * 2;
+    SetBorderWidth(gap);
+    SetEdgeMargin(gap);
+    SetSpacing(gap, gap);
+
+    m_MenuBar = new CJMenuBar(this);
+    BuildEditMenu();
+    AddChild(m_MenuBar, 1);
+
+    if (FindObjectFileName(owner, &m_FileName))
+        m_FileName.Replace(CJString("\\"), CJString("/"));
+
+    m_TabControl = new CJTabControl(this);
+
+    CClassInfo* info = object->GetClassInfo();
+    const int32_t propertyCount = info->GetPropertyCount();
+    for (int32_t i = 0; i < propertyCount; ++i) {
+        const CProperty* property = info->GetProperty(i);
+        if (IsVisibleLevel(property))
+            CreatePropertyEditors(this, object, property, property, property->GetNameString());
+    }
+
+    for (CObjectEditorCatagory* category : m_Categories)
+        if (category->firstRow)
+            category->firstRow->MakeSameWidth(category->lastRow, 0);
+    AssignChildHotKeys();
+
+    for (CPropertyEditor* editor : m_PropertyEditors) {
+        const CProperty* property = editor->GetProperty();
+        const bool enabled = m_CanEdit && property->GetLevel() != 3;
+        CPropertyPane* pane = GetPropertyEditorCategoryPane(editor);
+        if (CJWindow* label = editor->GetRowWindow()) {
+            pane->SendChildToBack(label);
+            label->Enable(enabled);
+        }
+        if (property->HasNoRow() && pane) {
+            auto* label = new CJStatic(pane, property->GetNameString());
+            pane->AddChild(label, 14);
+            editor->SetRowWindow(label);
+        }
+        editor->CreateControls(enabled);
+    }
+    AssignChildHotKeys();
+
+    object->AddCustomEditors(this);
+    const int32_t screenHeight
+        = CScreenWindow::GetScreenWindow() ? CScreenWindow::GetScreenWindow()->GetHeight() : INT32_MAX;
+    for (CObjectEditorCatagory* category : m_Categories) {
+        CPropertyPane* pane = category->pane;
+        const int32_t limit = screenHeight - kPaneScreenReserve;
+        if (pane->GetHeight() > limit) {
+            const int32_t width = pane->GetWidth();
+            pane->SetScrollSize(width, pane->GetHeight());
+            pane->SetSize(width + kScrollBarThickness, limit);
+            pane->EnableScrollBars(true);
+            pane->UpdateScrollBars();
+        }
+        m_TabControl->AddPage(pane);
+    }
+
+    PlaceTabControl(restoreTab, restoreScroll);
+
+    if (history.count > 1) {
+        CJString title("&");
+        title += CJString(char16_t(0x25C4), 1);
+        title += " Back";
+        m_BackButton = new CJButton(this, title);
+        AddChild(m_BackButton, 5);
+        m_BackButton->SetHotKeyChar(kBackHotKey);
+        m_BackButton->MoveTo(2, 2);
+    }
+
+    Show(true, false);
+    BringChildToFront(m_TabControl);
+    object->AddEditorButtons(this);
+    for (int32_t i = 0; i < propertyCount; ++i) {
+        const CProperty* property = info->GetProperty(i);
+        if (IsVisibleLevel(property))
+            AddPropertyEditorButtons(this, object, property);
+    }
+
+    MakeTitle();
+}
+
+CObjectEditor::~CObjectEditor()
+{
+    FinishEditing();
+    for (CPropertyEditor* editor : m_PropertyEditors)
+        delete editor;
+    for (CObjectEditorCatagory* category : m_Categories)
+        delete category;
+    for (CCustomEditor* editor : m_CustomEditors)
+        delete editor;
+    std::vector<CObjectEditor*>& retired = RetiredEditors();
+    retired.erase(std::remove(retired.begin(), retired.end(), this), retired.end());
+}
+
+void CObjectEditor::FinishEditing()
+{
+    if (m_Finished)
+        return;
+    m_Finished = true;
+    if (!g_ObjectEditorRebuilding)
+        m_Object->OnEditorClosed();
+    // A failed save is reported only where rows could edit: a read-only
+    // file shown without Shift is expected to refuse.
+    CJString name;
+    if (!SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindObjectFileName(m_Owner, &name))
+        ReportFailedSave(name);
+    SHistoryEntry* last = History().Last();
+    if (last && last->object == m_Object && m_TabControl && m_TabControl->GetPageCount() > 0) {
+        last->tab = m_TabControl->GetSelectedIndex();
+        CJWindow* page = m_TabControl->GetSelectedPage();
+        last->scrollY = page ? page->GetScrollOffsetY() : 0;
+    }
+    if (g_ObjectEditorCurrent == this)
+        g_ObjectEditorCurrent = nullptr;
+}
+
+void CObjectEditor::Abandon()
+{
+    m_Finished = true;
+    if (g_ObjectEditorCurrent == this)
+        g_ObjectEditorCurrent = nullptr;
+    Retire();
+}
+
+void CObjectEditor::Retire()
+{
+    FinishEditing();
+    if (m_Retired)
+        return;
+    m_Retired = true;
+    Show(false, false);
+    RetiredEditors().push_back(this);
+}
+
+void CObjectEditor::CloseCurrent()
+{
+    CObjectEditor* current = g_ObjectEditorCurrent;
+    if (!current)
+        return;
+    if (g_ObjectEditorInputDepth > 0)
+        current->Retire();
+    else
+        current->Close();
+}
+
+void CObjectEditor::BuildEditMenu()
+{
+    auto* edit = new CJTextMenuItem(m_MenuBar, "Edit", nullptr);
+    m_MenuBar->AddItem(edit);
+    auto* menu = new CJPullDownMenu(this);
+    menu->AddItem(new CJTextMenuItem(menu, "Brows Asset Dependencies",
+                                     new CObjectFunctionCommand<CObjectEditor>(
+                                         this, &CObjectEditor::BrowseAssetDependencies,
+                                         &CObjectEditor::CanBrowseAssetDependencies)));
+
+    auto* insert = new CJTextMenuItem(menu, "Insert Property", new CNullCommand);
+    auto* properties = new CJPullDownMenu(this);
+    CDynamicPropertyRegistry& dynamic = m_Object->GetClassInfo()->GetDynamicPropertyList();
+    for (int32_t i = 0; i < dynamic.GetCount(); ++i) {
+        const DynamicKind kind = dynamic.GetKind(i);
+        if (m_Object->HasDynamicValue(dynamic.GetProperty(i)))
+            continue;
+        if (kind != DynamicKind::Optional && kind != DynamicKind::OnRequest)
+            continue;
+        properties->AddItem(new CJTextMenuItem(
+            properties, dynamic.GetProperty(i)->GetNameString(),
+            new CObjectFunctionLParamCommand<CObjectEditor, uint32_t>(
+                this, &CObjectEditor::InsertProperty, uint32_t(i), &CObjectEditor::CanInsertProperty)));
+    }
+    insert->SetSubMenu(properties, true);
+    menu->AddItem(insert);
+    edit->SetSubMenu(menu, false);
+    // The bar does not grow with its items.
+    const int32_t margin = m_MenuBar->GetEdgeMargin();
+    m_MenuBar->SetSize(edit->GetRect().right + margin, edit->GetHeight() + 2 * margin);
+}
+
+void CObjectEditor::PlaceTabControl(uint32_t tabIndex, int32_t scrollY)
+{
+    if (m_TabControl->GetPageCount() > 0) {
+        m_TabControl->SelectTab(tabIndex);
+        if (CJWindow* page = m_TabControl->GetSelectedPage())
+            page->SetScrollY(scrollY);
+    }
+    AddChild(m_TabControl, m_MenuBar ? 8 : 1);
+}
+
+void CObjectEditor::MakeTitle()
+{
+    if (m_FileName.IsEmpty())
+        return;
+    const char* path = m_FileName.GetString();
+    const char* slash = std::strrchr(path, '/');
+    CJString leaf(slash ? slash + 1 : path);
+    CJString name = leaf.GetLength() > 4 ? leaf.Left(leaf.GetLength() - 4) : leaf;
+    if (name.CompareNoCase("Properties") == 0 && slash) {
+        const CJString folderPath(path, int(slash - path));
+        const char* folderStart = std::strrchr(folderPath.GetString(), '/');
+        name = CJString(folderStart ? folderStart + 1 : folderPath.GetString());
+        if (name.GetLength() > 0 && name.GetString()[0] == '-')
+            name = name.Mid(1);
+    }
+    CJString title;
+    title.Format("%s : %s", m_Object->GetClassInfo()->GetName(), name.GetString());
+    SetTitle(title);
+}
+
+// Asked for by this editor's own rows and buttons, whose code is still
+// running: the old editor is retired, not freed.
+void CObjectEditor::Rebuild()
+{
+    CInputScope scope;
+    const bool was = g_ObjectEditorRebuilding;
+    g_ObjectEditorRebuilding = true;
+    ReopenObjectEditor(m_Object, m_Owner);
+    g_ObjectEditorRebuilding = was;
+}
+
+CJWindow* CObjectEditor::AddPropertyEditor(CPropertyEditor* editor, const char* label)
+{
+    m_PropertyEditors.Add(editor);
+    const CProperty* property = editor->GetProperty();
+    CObjectEditorCatagory* category = GetCategory(CategoryName(editor));
+    if (!label || (property && property->HasNoRow()))
+        return nullptr;
+    CJStatic* row = AddPropertyLabel(category, CJString(label), property ? property->GetDescription() : CJString(),
+                                     editor->GetExtraHeight());
+    editor->SetRowWindow(row);
+    return row;
+}
+
+CJStatic* CObjectEditor::AddPropertyLabel(CObjectEditorCatagory* category, const CJString& label,
+                                          const CJString& description, int32_t rowHeight)
+{
+    CJString text = label;
+    if (text.IsEmpty())
+        text = " ";
+    else
+        text += ":";
+    auto* row = new CJStatic(category->pane, text);
+    row->Enable(m_CanEdit);
+    row->SetAlignment(2);
+    row->SetToolTipText(description);
+    if (GetFont()) {
+        const int32_t cap = GetFont()->GetTextWidth(CJString(kLabelWidthSample));
+        if (row->GetWidth() > cap)
+            row->SetWidth(cap);
+    }
+    if (rowHeight != 0)
+        row->SetHeight(rowHeight);
+    category->pane->AddChild(row, category->lastRow ? 8 : 1);
+    if (m_RowGap != 0) {
+        row->MoveToY(row->GetRect().top + m_RowGap);
+        category->pane->GrowToFitChild(row, kDefaultOffset);
+        m_RowGap = 0;
+    }
+    category->lastRow = row;
+    if (!category->firstRow)
+        category->firstRow = row;
+    return row;
+}
+
+CObjectEditorCatagory* CObjectEditor::GetCategory(const char* name)
+{
+    if (!name || !*name)
+        name = kGeneralCategory;
+    for (CObjectEditorCatagory* category : m_Categories)
+        if (CJString(category->name).CompareNoCase(name) == 0)
+            return category;
+    auto* category = new CObjectEditorCatagory;
+    category->name = name;
+    category->pane = new CPropertyPane(this, name);
+    m_Categories.Add(category);
+    return category;
+}
+
+void CObjectEditor::AddCustomEditor(CCustomEditor* editor)
+{
+    m_CustomEditors.Add(editor);
+    CObjectEditorCatagory* category = GetCategory(editor->GetCategory());
+    editor->BuildControls(category->pane, category->lastRow, m_Object, m_Owner);
+}
+
+CPropertyPane* CObjectEditor::GetPropertyEditorCategoryPane(const CPropertyEditor* editor)
+{
+    const char* text = CategoryName(editor);
+    if (!text || !*text)
+        text = kGeneralCategory;
+    for (CObjectEditorCatagory* category : m_Categories)
+        if (CJString(category->name).CompareNoCase(text) == 0)
+            return category->pane;
+    return nullptr;
+}
+
+void CObjectEditor::FocusPropertyEditor(CPropertyEditor* editor)
+{
+    CPropertyPane* pane = editor ? GetPropertyEditorCategoryPane(editor) : nullptr;
+    if (!pane)
+        return;
+    m_TabControl->SelectPage(pane);
+    if (CJWindow* label = editor->GetRowWindow())
+        if (CJWindow* next = FirstFocusableOfRow(*this, label))
+            pane->BringChildToFront(next);
+}
+
+CPropertyEditor* CObjectEditor::GetFocusedPropertyEditor()
+{
+    return FindFocusedPropertyEditor();
+}
+
+// The page's focused window is its front child (or one inside it); the row
+// it belongs to is the nearest row label at or before it in the ring, where
+// each label is followed by its row's controls.
+CPropertyEditor* CObjectEditor::FindFocusedPropertyEditor()
+{
+    if (!m_TabControl || m_TabControl->GetPageCount() == 0)
+        return nullptr;
+    CJWindow* page = m_TabControl->GetSelectedPage();
+    CJWindow* front = page ? page->GetFirstChild() : nullptr;
+    for (CJWindow* window = front; window; window = SiblingBefore(window)) {
+        for (CPropertyEditor* editor : m_PropertyEditors)
+            if (editor->GetRowWindow() == window)
+                return editor;
+        if (SiblingBefore(window) == front)
+            break;
+    }
+    return nullptr;
+}
+
+void CObjectEditor::GoBack()
+{
+    SObjectEditorHistory& history = History();
+    if (history.count <= 1 || !IsVisible())
+        return;
+    --history.count;
+    const SHistoryEntry entry = history.entries[history.count - 1];
+    CInputScope scope;
+    OpenObjectEditor(entry.object, entry.owner);
+}
+
+void CObjectEditor::BrowseAssetDependencies()
+{
+    int32_t listIndex = -1;
+    int32_t itemIndex = -1;
+    if (!CFileListList::SGetInstance().FindObject(m_Object, &listIndex, &itemIndex) || !g_ObjectEditorDependencyOpener)
+        return;
+    CJWindow* window
+        = g_ObjectEditorDependencyOpener(this, CFileListList::SGetInstance().GetArray(listIndex), itemIndex);
+    if (!window)
+        return;
+    CJWindow* host = GetParent() ? GetParent() : this;
+    host->AddChildFirst(window, 0, nullptr, kDefaultOffset, kDefaultOffset);
+}
+
+bool CObjectEditor::CanBrowseAssetDependencies()
+{
+    int32_t listIndex = -1;
+    int32_t itemIndex = -1;
+    return CFileListList::SGetInstance().FindObject(m_Object, &listIndex, &itemIndex);
+}
+
+void CObjectEditor::InsertProperty(uint32_t index)
+{
+    CDynamicPropertyRegistry& dynamic = m_Object->GetClassInfo()->GetDynamicPropertyList();
+    if (index >= uint32_t(dynamic.GetCount()))
+        return;
+    m_Object->AddDynamicValue(dynamic.GetProperty(int32_t(index)));
+    // Run from this editor's own menu, whose item is still running: the
+    // old editor is only retired.
+    CInputScope scope;
+    Rebuild();
+}
+
+bool CObjectEditor::CanInsertProperty(uint32_t index)
+{
+    CDynamicPropertyRegistry& dynamic = m_Object->GetClassInfo()->GetDynamicPropertyList();
+    return index < uint32_t(dynamic.GetCount()) && dynamic.GetKind(int32_t(index)) == DynamicKind::Optional;
+}
+
+void CObjectEditor::Update(float seconds)
+{
+    if (m_Retired) {
+        Destroy();
+        return;
+    }
+    if (IsCloseRequested()) {
+        CJFrameWindow::Update(seconds);
+        return;
+    }
+    {
+        CInputScope scope;
+        for (CCustomEditor* editor : m_CustomEditors)
+            editor->Update(seconds);
+    }
+    if (m_Retired) {
+        Destroy();
+        return;
+    }
+    CJFrameWindow::Update(seconds);
+    CPropertyEditor* focused = FindFocusedPropertyEditor();
+    if (focused == m_LastFocused)
+        return;
+    m_LastFocused = focused;
+    CInputScope scope;
+    for (CPropertyEditor* editor : m_PropertyEditors)
+        editor->ApplyEdit(g_ObjectEditorCurrent, kNotifyChanged);
+    for (CCustomEditor* editor : m_CustomEditors)
+        editor->OnNotify(g_ObjectEditorCurrent, kNotifyChanged);
+}
+
+void CObjectEditor::OnNotify(CJWindow* sender, int32_t code)
+{
+    if (m_Retired)
+        return;
+    CInputScope scope;
+    if (code == kNotifyClicked && sender && sender == m_BackButton) {
+        GoBack();
+        return;
+    }
+    for (CCustomEditor* editor : m_CustomEditors)
+        if (editor->OnNotify(sender, code))
+            return;
+    for (CPropertyEditor* editor : m_PropertyEditors)
+        if (editor->ApplyEdit(sender, code))
+            return;
+    CJFrameWindow::OnNotify(sender, code);
+}
+
+bool CObjectEditor::OnKeyDown(uint32_t key)
+{
+    if (m_Retired)
+        return false;
+    bool handled;
+    {
+        CInputScope scope;
+        handled = CJFrameWindow::OnKeyDown(key);
+        if (m_Retired)
+            return true;
+    }
+    if (key == kKeyEscape) {
+        if (g_ObjectEditorInputDepth > 0)
+            Retire();
+        else
+            Close();
+        return true;
+    }
+    return handled;
+}
+
+bool CObjectEditor::OnMouseDown(uint32_t button, CPoint point)
+{
+    if (m_Retired)
+        return false;
+    CInputScope scope;
+    if (button == 3) {
+        GoBack();
+        return true;
+    }
+    return CJFrameWindow::OnMouseDown(button, point);
+}
+
+bool CObjectEditor::ClipboardCut(intptr_t arg)
+{
+    if (CJFrameWindow::ClipboardCut(arg))
+        return true;
+    CInputScope scope;
+    CPropertyEditor* editor = FindFocusedPropertyEditor();
+    return editor && editor->Cut(arg != 1);
+}
+
+bool CObjectEditor::ClipboardCopy(intptr_t arg)
+{
+    if (CJFrameWindow::ClipboardCopy(arg))
+        return true;
+    CInputScope scope;
+    CPropertyEditor* editor = FindFocusedPropertyEditor();
+    return editor && editor->Copy(arg != 1);
+}
+
+bool CObjectEditor::ClipboardPaste(intptr_t arg)
+{
+    if (CJFrameWindow::ClipboardPaste(arg))
+        return true;
+    CInputScope scope;
+    CPropertyEditor* editor = FindFocusedPropertyEditor();
+    return editor && editor->Paste(arg != 1);
+}
+
+bool CObjectEditor::ClipboardDelete(intptr_t arg)
+{
+    if (CJFrameWindow::ClipboardDelete(arg))
+        return true;
+    CInputScope scope;
+    CPropertyEditor* editor = FindFocusedPropertyEditor();
+    return editor && editor->Delete(arg != 1);
+}
+
+void CObjectEditor::SetRect(const CRect& rect)
+{
+    CJFrameWindow::SetRect(rect);
+    const int32_t width = GetWidth() - 2 * GetBorderWidth();
+    if (m_MenuBar)
+        m_MenuBar->SetWidth(width);
+    if (m_TabControl && m_TabControl->GetParent() == this) {
+        const CRect& r = m_TabControl->GetRect();
+        const int32_t height = GetHeight() - GetBorderWidth() - r.top;
+        if (height > 0)
+            m_TabControl->SetRect(CRect{r.left, r.top, r.left + width, r.top + height});
+    }
+}
+
+// ---- Opening and the back history -------------------------------------------
+
+void OpenObjectEditor(CObject* object, CObject* owner)
+{
+    if (!object) {
+        CObjectEditor::CloseCurrent();
+        DestroyRetiredEditors();
+        return;
+    }
+    ReopenObjectEditor(object, owner);
+}
+
+void ReopenObjectEditor(CObject* object, CObject* owner)
+{
+    CObjectEditor::CloseCurrent();
+    DestroyRetiredEditors();
+    if (!object)
+        return;
+    auto* editor = new CObjectEditor(object, owner);
+    CJWindow* host = g_ObjectEditorLevelEditorQuery ? g_ObjectEditorLevelEditorQuery() : nullptr;
+    if (!host)
+        host = CScreenWindow::GetScreenWindow();
+    if (host)
+        host->AddChildFirst(editor, 0, nullptr, kDefaultOffset, kDefaultOffset);
+}
+
+CObjectEditor* GetCurrentObjectEditor()
+{
+    return g_ObjectEditorCurrent;
+}
+
+CObject* GetCurrentObjectEditorObject()
+{
+    return g_ObjectEditorCurrent ? g_ObjectEditorCurrent->GetEditedObject() : nullptr;
+}
+
+CPropertyEditor* FindPropertyEditor(CObject* object, const CProperty* property, uint32_t n)
+{
+    if (!g_ObjectEditorCurrent)
+        return nullptr;
+    for (CPropertyEditor* editor : g_ObjectEditorCurrent->GetPropertyEditors()) {
+        if (editor->GetObject() != object || editor->GetProperty() != property)
+            continue;
+        if (n == 0)
+            return editor;
+        --n;
+    }
+    return nullptr;
+}
+
+void ForgetEditedObject(CObject* object)
+{
+    SObjectEditorHistory& history = History();
+    if (!object)
+        return;
+    for (uint32_t i = 0; i < history.count; ++i) {
+        if (history.entries[i].object == object || history.entries[i].owner == object) {
+            history.count = 0;
+            return;
+        }
+    }
+}
+
+uint32_t GetObjectEditorHistoryCount()
+{
+    return History().count;
+}
+
+void InstallObjectEditorHooks()
+{
+    static CObjectEditorSorterHooks sorterHooks;
+    SetLevelSorterHooks(&sorterHooks);
+    CImageBrowserFrameWindow::SetObjectOpener(&OpenFromBrowser);
+    SetObjectDestroyedListener(&ForgetDestroyedObject);
+}

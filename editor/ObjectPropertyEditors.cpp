@@ -1,0 +1,1168 @@
+#include "editor/ObjectPropertyEditors.h"
+
+#include "blit/CColorProperty.h"
+#include "blit/CFrameInterface.h"
+#include "editor/CEditorCheckpointHistory.h"
+#include "editor/CObjectEditor.h"
+#include "foundation/CCommand.h"
+#include "images/CFont.h"
+#include "objects/CClassInfo.h"
+#include "objects/CDynamicPropertyProperty.h"
+#include "objects/CObject.h"
+#include "objects/CPClassInfoProperty.h"
+#include "objects/CPObjectProperty.h"
+#include "objects/CPointProperty.h"
+#include "objects/CPropertyArrayProperty.h"
+#include "objects/CSlotProperty.h"
+#include "objects/CStringProperty.h"
+#include "objects/CTranslator.h"
+#include "shell/CClipboard.h"
+#include "ui/CJButton.h"
+#include "ui/CJComboBox.h"
+#include "ui/CJEdit.h"
+#include "ui/CJSpin.h"
+#include "ui/CJStatic.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr int32_t kPlaceRightOfPrevious = 14;
+constexpr int32_t kComboWidthUnits = 75;
+constexpr const char* kNone = "(none)";
+constexpr const char* kButtonWidthSample = "Max Button Width Example Text. Testing, testing, 123";
+constexpr const char* kNoteWidthSample = "Max Button Width Example Text";
+constexpr const char* kConvertCaption = ".Convert to...";
+
+void AddToPane(CJWindow* pane, CJWindow* control)
+{
+    pane->AddChild(control, kPlaceRightOfPrevious);
+}
+
+CJString WithoutTrailingSlash(const CJString& path)
+{
+    CJString out = path;
+    while (out.GetLength() > 0 && out.GetAt(out.GetLength() - 1) == u'/')
+        out = out.Left(out.GetLength() - 1);
+    return out;
+}
+
+bool InlineApplies(const CPObjectProperty* property, CObject* object, CObjectEditor* editor)
+{
+    if (!object)
+        return false;
+    switch (property->GetInlineMode()) {
+    case InlineMode::Always:
+        return true;
+    case InlineMode::WhenObjectAsks:
+        return object->WantsInlineEditing(editor);
+    case InlineMode::Never:
+        break;
+    }
+    return false;
+}
+
+bool IsListable(CClassInfo* info, const CClassInfo* family)
+{
+    return info && info->GetFlags() == 0 && info->IsDerivedFrom(family);
+}
+
+// A class's display name without the family's short name, which display
+// names carry spaced out ("Sprite Plug In Sequence" less "SpritePlugIn").
+CJString ListedName(const CClassInfo* info, const CJString& shortName)
+{
+    const CJString whole = info->GetDisplayName();
+    if (shortName.IsEmpty())
+        return whole;
+    CJString name = info->GetDisplayName(shortName.GetString());
+    if (name.Compare(whole) == 0) {
+        CJString spaced;
+        for (int i = 0; i < shortName.GetLength(); ++i) {
+            const char16_t c = shortName.GetAt(i);
+            if (i > 0 && c >= u'A' && c <= u'Z')
+                spaced.AppendChar(' ');
+            spaced.AppendChar(char(c));
+        }
+        name = info->GetDisplayName(spaced.GetString());
+    }
+    name.TrimLeft();
+    name.TrimRight();
+    return name.IsEmpty() ? whole : name;
+}
+
+} // namespace
+
+CJString GetClassShortName(const CClassInfo* info)
+{
+    if (!info)
+        return CJString();
+    CJString name = info->GetNameWithoutPrefix();
+    if (!name.RemoveSuffix(CJString("ABC")))
+        name.RemoveSuffix(CJString("Base"));
+    return name;
+}
+
+CJString GetObjectNoteText(CObject* object)
+{
+    const CDynamicValueList* values = object ? object->GetDynamicValueList() : nullptr;
+    if (!values)
+        return CJString();
+    for (int32_t i = 0; i < values->GetCount(); ++i) {
+        const CDynamicValueList::Pair& pair = values->Get(i);
+        if (!dynamic_cast<const CJStringPropertyOf<CJString>*>(pair.property) &&
+            !dynamic_cast<const CJStringPropertyOf<CTranslatedText>*>(pair.property))
+            continue;
+        CJString text;
+        pair.property->GetValueText(SlotOwner(pair.storage), text);
+        if (text.HasNonWhitespace())
+            return text;
+    }
+    return CJString();
+}
+
+// ==== Owned objects ========================================================
+
+CPObjectPropertyEditor::CPObjectPropertyEditor(const CPObjectProperty* property, const CProperty* categoryProperty,
+                                               CObjectEditor* editor, CObject* object, bool typeRow)
+    : CPropertyEditor(property, categoryProperty, editor, object)
+    , m_ObjectProperty(property)
+    , m_TypeRow(typeRow)
+{
+    // A note shown with the object needs room above the row.
+    if (editor && GetObjectNoteText(GetOwnedObject()).IsNotEmpty()) {
+        CFont* font = editor->GetFont();
+        editor->AddRowGap(font ? font->GetPointSize() : 0);
+    }
+    const CClassInfo* preferred = m_ObjectProperty->GetPreferredClass();
+    CObject* owned = GetOwnedObject();
+    // An object outside the short list shows the list it is in.
+    m_FullList = !preferred || (owned && !owned->IsKindOf(preferred));
+}
+
+CPObjectPropertyEditor::~CPObjectPropertyEditor() = default;
+
+CObject* CPObjectPropertyEditor::GetOwnedObject() const
+{
+    return m_ObjectProperty->GetObject(m_Object);
+}
+
+bool CPObjectPropertyEditor::MayDelete() const
+{
+    return !m_TypeRow && m_ObjectProperty->GetMayDelete();
+}
+
+CClassInfo* CPObjectPropertyEditor::GetListedClass(int32_t i) const
+{
+    return i >= 0 && i < int32_t(m_Classes.size()) ? m_Classes[size_t(i)] : nullptr;
+}
+
+void CPObjectPropertyEditor::FillClassList()
+{
+    m_ClassPaths.RemoveAll();
+    m_Classes.clear();
+    if (MayDelete()) {
+        m_ClassPaths.Add(kNone);
+        m_Classes.push_back(nullptr);
+    }
+    CClassInfo* required = m_ObjectProperty->GetRequiredClass();
+    const CClassInfo* family = m_FullList ? required : m_ObjectProperty->GetPreferredClass();
+    const CJString shortName = GetClassShortName(required);
+    const CJString topFolder = WithoutTrailingSlash(required->GetCategoryPath());
+    CClassInfoList& registry = CClassInfoList::SGetInstance();
+    for (int32_t i = 0; i < registry.GetCount(); ++i) {
+        CClassInfo* info = registry.GetAt(i);
+        if (!IsListable(info, family))
+            continue;
+        // Classes of the required class's own category stand at the top.
+        const CJString folder = WithoutTrailingSlash(info->GetCategoryPath());
+        CJString path;
+        if (folder.IsNotEmpty() && folder.CompareNoCase(topFolder) != 0) {
+            path = folder;
+            path.Append("/");
+        }
+        path.Append(ListedName(info, shortName));
+        m_ClassPaths.Add(path);
+        m_Classes.push_back(info);
+    }
+    if (m_ClassTree)
+        m_ClassTree->Rebuild(m_ClassPaths);
+    else
+        m_ClassTree = std::make_unique<CDirectoryTree>(m_ClassPaths);
+}
+
+void CPObjectPropertyEditor::SelectCurrentClass()
+{
+    if (!m_Combo)
+        return;
+    CObject* owned = GetOwnedObject();
+    const CClassInfo* current = owned ? owned->GetClassInfo() : nullptr;
+    int32_t index = -1;
+    for (size_t i = 0; i < m_Classes.size(); ++i)
+        if (m_Classes[i] == current) {
+            index = int32_t(i);
+            break;
+        }
+    m_Combo->SelectItem(index, true);
+}
+
+void CPObjectPropertyEditor::FillConvertMenu()
+{
+    m_ConvertLabels.RemoveAll();
+    m_Translators.clear();
+    CObject* owned = GetOwnedObject();
+    if (!owned)
+        return;
+    const CClassInfo* required = m_ObjectProperty->GetRequiredClass();
+    for (const CTranslator* t = GetFirstTranslator(); t; t = t->GetNext()) {
+        CJString label;
+        CClassInfo* target = t->Offer(owned, label);
+        if (!target || !target->IsDerivedFrom(required))
+            continue;
+        if (m_Translators.empty())
+            m_ConvertLabels.Add(kConvertCaption);
+        m_ConvertLabels.Add(label);
+        m_Translators.push_back(t);
+    }
+    if (!m_Translators.empty())
+        m_ConvertTree = std::make_unique<CDirectoryTree>(m_ConvertLabels);
+}
+
+void CPObjectPropertyEditor::CreateControls(bool enabled)
+{
+    CJWindow* pane = GetCategoryWindow();
+    if (!pane)
+        return;
+    CObject* owned = GetOwnedObject();
+
+    FillClassList();
+    m_Combo = new CJComboBox(pane, m_ClassTree.get(), kComboWidthUnits);
+    AddToPane(pane, m_Combo);
+    SelectCurrentClass();
+
+    // Without inline rows this is the only way to the object's properties.
+    if (owned) {
+        m_OpenButton = new CJButton(pane, GetClassShortName(m_ObjectProperty->GetRequiredClass()));
+        m_OpenButton->ShrinkWidthToText(CJString(kButtonWidthSample));
+        AddToPane(pane, m_OpenButton);
+    }
+    if (MayDelete()) {
+        m_DeleteButton = new CJButton(pane, "Delete");
+        AddToPane(pane, m_DeleteButton);
+    }
+    const CJString note = GetObjectNoteText(owned);
+    if (note.IsNotEmpty()) {
+        m_NoteText = new CJStatic(pane, note);
+        m_NoteText->ShrinkWidthToText(CJString(kNoteWidthSample));
+        AddToPane(pane, m_NoteText);
+    }
+    FillConvertMenu();
+    if (m_ConvertTree) {
+        m_ConvertMenu = new CJPopUpMenu(pane, m_ConvertTree.get(), kComboWidthUnits / 2);
+        AddToPane(pane, m_ConvertMenu);
+        m_ConvertMenu->SelectItem(0, true);
+    }
+    if (m_ObjectProperty->GetPreferredClass()) {
+        m_MoreButton = new CJButton(pane, m_FullList ? "less" : "more");
+        AddToPane(pane, m_MoreButton);
+    }
+    Enable(enabled);
+}
+
+void CPObjectPropertyEditor::Enable(bool enabled)
+{
+    m_Enabled = enabled;
+    const bool on = enabled && m_ObjectProperty->GetEditable();
+    for (CJWindow* control : {static_cast<CJWindow*>(m_Combo), static_cast<CJWindow*>(m_OpenButton),
+                              static_cast<CJWindow*>(m_DeleteButton), static_cast<CJWindow*>(m_NoteText),
+                              static_cast<CJWindow*>(m_ConvertMenu), static_cast<CJWindow*>(m_MoreButton)})
+        if (control)
+            control->Enable(on);
+}
+
+void CPObjectPropertyEditor::Refresh()
+{
+    SelectCurrentClass();
+}
+
+CObject* CPObjectPropertyEditor::Convert(CClassInfo* info)
+{
+    if (!info)
+        return nullptr;
+    CObject* old = GetOwnedObject();
+    // A translator that makes exactly this class knows best how.
+    for (const CTranslator* t = GetFirstTranslator(); t && old; t = t->GetNext()) {
+        CJString label;
+        if (t->Offer(old, label) != info)
+            continue;
+        CObject* made = t->Translate(old);
+        if (made && made->GetClassInfo() == info)
+            return made;
+        delete made;
+    }
+    CObject* made = m_ObjectProperty->CreateObjectOfClass(info);
+    if (!made)
+        return nullptr;
+    made->ResetToDefaults();
+    // What the two classes share comes across.
+    if (old)
+        made->CopyFrom(old);
+    return made;
+}
+
+void CPObjectPropertyEditor::Replace(CObject* value)
+{
+    CObject* old = GetOwnedObject();
+    if (old && old != value)
+        ForgetEditedObject(old);
+    m_ObjectProperty->ReplaceObject(m_Object, value);
+    NotifyObjectOfEdit();
+    RefreshObjectEditor();
+}
+
+bool CPObjectPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
+{
+    if (!control)
+        return false;
+    const bool editable = m_Enabled && m_ObjectProperty->GetEditable();
+    if (control == m_Combo) {
+        // Highlight moves in the open list are not choices yet.
+        if (notification == kNotifyChanged && m_Combo->IsOpen())
+            return true;
+        if (notification != kNotifyClicked && notification != kNotifyChanged)
+            return true;
+        const int32_t item = m_Combo->GetSelectedItem();
+        if (!editable || item < 0 || item >= int32_t(m_Classes.size()))
+            return true;
+        CClassInfo* chosen = m_Classes[size_t(item)];
+        CObject* owned = GetOwnedObject();
+        if (chosen == (owned ? owned->GetClassInfo() : nullptr))
+            return true;
+        CObject* made = Convert(chosen);
+        if (chosen && !made) {
+            SelectCurrentClass();
+            return true;
+        }
+        Replace(made);
+        return true;
+    }
+    if (control == m_OpenButton) {
+        if (notification == kNotifyClicked && GetOwnedObject())
+            OpenObjectEditor(GetOwnedObject(), m_ObjectEditor ? m_ObjectEditor->GetOwnerObject() : m_Object);
+        return true;
+    }
+    if (control == m_DeleteButton) {
+        if (notification == kNotifyClicked)
+            Delete(false);
+        return true;
+    }
+    if (control == m_MoreButton) {
+        if (notification == kNotifyClicked) {
+            m_FullList = !m_FullList;
+            FillClassList();
+            if (m_Combo)
+                m_Combo->GetListBox()->SetVirtualTree(m_ClassTree.get(), nullptr);
+            SelectCurrentClass();
+            m_MoreButton->SetTitle(CJString(m_FullList ? "less" : "more"));
+        }
+        return true;
+    }
+    if (control == m_ConvertMenu) {
+        if (notification != kNotifyClicked || m_ConvertMenu->IsOpen())
+            return true;
+        const int32_t item = m_ConvertMenu->GetSelectedItem();
+        m_ConvertMenu->SelectItem(0, true);
+        if (!editable || item < 1 || item > int32_t(m_Translators.size()))
+            return true;
+        CObject* made = m_Translators[size_t(item - 1)]->Translate(GetOwnedObject());
+        if (!made || !made->IsKindOf(m_ObjectProperty->GetRequiredClass())) {
+            delete made;
+            return true;
+        }
+        Replace(made);
+        return true;
+    }
+    return false;
+}
+
+bool CPObjectPropertyEditor::Copy(bool testOnly)
+{
+    CObject* owned = GetOwnedObject();
+    if (!owned)
+        return false;
+    if (!testOnly)
+        CClipboard::SGetInstance().CopyObject(owned);
+    return true;
+}
+
+bool CPObjectPropertyEditor::Paste(bool testOnly)
+{
+    if (!m_Enabled || !m_ObjectProperty->GetEditable())
+        return false;
+    CObject* pasted = CClipboard::SGetInstance().PasteObject(CClipboard::AllowText::No);
+    if (!pasted || !pasted->IsKindOf(m_ObjectProperty->GetRequiredClass())) {
+        delete pasted;
+        return false;
+    }
+    if (testOnly) {
+        delete pasted;
+        return true;
+    }
+    Replace(pasted);
+    return true;
+}
+
+bool CPObjectPropertyEditor::Delete(bool testOnly)
+{
+    if (!GetOwnedObject() || !MayDelete() || !m_Enabled || !m_ObjectProperty->GetEditable())
+        return false;
+    if (!testOnly)
+        Replace(nullptr);
+    return true;
+}
+
+// ==== Class names ==========================================================
+
+CPClassInfoPropertyEditor::CPClassInfoPropertyEditor(const CPClassInfoProperty* property,
+                                                     const CProperty* categoryProperty, CObjectEditor* editor,
+                                                     CObject* object)
+    : CPropertyEditor(property, categoryProperty, editor, object)
+    , m_ClassProperty(property)
+{
+    m_DisplayNames.Add(kNone);
+    m_Classes.push_back(nullptr);
+    const CClassInfo* base = property->GetBaseClass();
+    const CJString shortName = GetClassShortName(base);
+    CClassInfoList& registry = CClassInfoList::SGetInstance();
+    for (int32_t i = 0; i < registry.GetCount(); ++i) {
+        CClassInfo* info = registry.GetAt(i);
+        if (!IsListable(info, base))
+            continue;
+        m_DisplayNames.Add(ListedName(info, shortName));
+        m_Classes.push_back(info);
+    }
+}
+
+CPClassInfoPropertyEditor::~CPClassInfoPropertyEditor() = default;
+
+CClassInfo* CPClassInfoPropertyEditor::GetListedClass(int32_t i) const
+{
+    return i >= 0 && i < int32_t(m_Classes.size()) ? m_Classes[size_t(i)] : nullptr;
+}
+
+CClassInfo* CPClassInfoPropertyEditor::GetValue() const
+{
+    return m_ClassProperty->Value(m_Object);
+}
+
+void CPClassInfoPropertyEditor::SetValue(CClassInfo* info)
+{
+    m_ClassProperty->Store(m_Object, info);
+    NotifyObjectOfEdit();
+}
+
+int32_t CPClassInfoPropertyEditor::IndexOf(const CClassInfo* info) const
+{
+    for (size_t i = 0; i < m_Classes.size(); ++i)
+        if (m_Classes[i] == info)
+            return int32_t(i);
+    return -1;
+}
+
+void CPClassInfoPropertyEditor::CreateControls(bool enabled)
+{
+    CJWindow* pane = GetCategoryWindow();
+    if (!pane)
+        return;
+    m_Combo = new CJComboBox(pane, &m_DisplayNames, kComboWidthUnits);
+    AddToPane(pane, m_Combo);
+    Refresh();
+    Enable(enabled);
+}
+
+bool CPClassInfoPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
+{
+    if (!control || control != m_Combo)
+        return false;
+    if (notification == kNotifyChanged && m_Enabled) {
+        const int32_t item = m_Combo->GetSelectedItem();
+        if (item >= 0 && item < int32_t(m_Classes.size()))
+            SetValue(m_Classes[size_t(item)]);
+    }
+    return true;
+}
+
+bool CPClassInfoPropertyEditor::Copy(bool testOnly)
+{
+    if (!GetValue())
+        return false;
+    if (!testOnly) {
+        const int32_t item = m_Combo ? m_Combo->GetSelectedItem() : IndexOf(GetValue());
+        CClassInfo* info = GetListedClass(item);
+        CClipboard::SGetInstance().SetText(CJString(info ? info->GetName() : ""));
+    }
+    return true;
+}
+
+bool CPClassInfoPropertyEditor::Paste(bool testOnly)
+{
+    if (!m_Enabled)
+        return false;
+    CJString text;
+    if (!CClipboard::SGetInstance().GetText(text))
+        return false;
+    text.TrimLeft();
+    text.TrimRight();
+    CClassInfo* info = text.IsEmpty() ? nullptr : CClassInfoList::SGetInstance().Find(text);
+    // Only the classes the picker offers: a class outside the base class's
+    // family would be made where one of the family is expected.
+    if (IndexOf(info) <= 0)
+        return false;
+    if (!testOnly) {
+        SetValue(info);
+        Refresh();
+    }
+    return true;
+}
+
+bool CPClassInfoPropertyEditor::Delete(bool testOnly)
+{
+    if (!GetValue() || !m_Enabled)
+        return false;
+    if (!testOnly) {
+        SetValue(nullptr);
+        Refresh();
+    }
+    return true;
+}
+
+void CPClassInfoPropertyEditor::Enable(bool enabled)
+{
+    m_Enabled = enabled;
+    if (m_Combo)
+        m_Combo->Enable(enabled);
+}
+
+void CPClassInfoPropertyEditor::Refresh()
+{
+    if (m_Combo)
+        m_Combo->SelectItem(IndexOf(GetValue()), true);
+}
+
+// ==== Arrays ===============================================================
+
+CTopArrayPropertyEditor::CTopArrayPropertyEditor(const CPropertyArrayProperty* property,
+                                                 const CProperty* categoryProperty, CObjectEditor* editor,
+                                                 CObject* object)
+    : CPropertyEditor(property, categoryProperty, editor, object)
+    , m_ArrayProperty(property)
+{
+}
+
+void CTopArrayPropertyEditor::CreateControls(bool enabled)
+{
+    CJWindow* pane = GetCategoryWindow();
+    if (!pane)
+        return;
+    m_CountText = new CJStatic(pane, "0");
+    AddToPane(pane, m_CountText);
+    m_InsertButton = new CJButton(pane, "&Ins& Slot Before");
+    AddToPane(pane, m_InsertButton);
+    m_DeleteButton = new CJButton(pane, "&Del&ete Slot");
+    AddToPane(pane, m_DeleteButton);
+    Refresh();
+    Enable(enabled);
+}
+
+void CTopArrayPropertyEditor::Refresh()
+{
+    if (!m_CountText)
+        return;
+    CJString text;
+    text.Format("%u", m_ArrayProperty->GetCount(m_Object));
+    m_CountText->SetTitle(text);
+}
+
+void CTopArrayPropertyEditor::Enable(bool enabled)
+{
+    m_Enabled = enabled;
+    if (m_CountText)
+        m_CountText->Enable(enabled);
+    UpdateButtons();
+}
+
+void CTopArrayPropertyEditor::UpdateButtons()
+{
+    const bool on = m_Enabled && m_Index >= 0;
+    if (m_InsertButton)
+        m_InsertButton->Enable(on);
+    if (m_DeleteButton)
+        m_DeleteButton->Enable(on);
+}
+
+int32_t CTopArrayPropertyEditor::ElementOf(const CPropertyEditor* row) const
+{
+    if (!row || row == this)
+        return -1;
+    const CProperty* element = m_ArrayProperty->GetElementProperty();
+    const auto* owning = dynamic_cast<const CPObjectProperty*>(element);
+    const uint32_t count = m_ArrayProperty->GetCount(m_Object);
+    for (uint32_t i = 0; i < count; ++i) {
+        CObject* slot = m_ArrayProperty->ElementSlot(m_Object, i);
+        if (row->GetObject() == slot && row->GetProperty() == element)
+            return int32_t(i);
+        // The rows of an owned element shown inline edit the element too.
+        if (owning && owning->GetObject(slot) && row->GetObject() == owning->GetObject(slot))
+            return int32_t(i);
+    }
+    return -1;
+}
+
+void CTopArrayPropertyEditor::RebuildAndFocus(int32_t index)
+{
+    CObject* object = m_Object;
+    const CPropertyArrayProperty* property = m_ArrayProperty;
+    NotifyObjectOfEdit();
+    RefreshObjectEditor(); // this row is gone from here on
+    if (index >= 0)
+        FocusArrayElementRow(object, property, index);
+}
+
+bool CTopArrayPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
+{
+    if (!control)
+        return false;
+    // The object editor's word that the focused row changed.
+    if (m_ObjectEditor && control == static_cast<CJWindow*>(m_ObjectEditor)) {
+        if (notification == kNotifyChanged) {
+            m_Index = ElementOf(m_ObjectEditor->GetFocusedPropertyEditor());
+            UpdateButtons();
+        }
+        return false;
+    }
+    if (control != m_InsertButton && control != m_DeleteButton)
+        return false;
+    if (notification != kNotifyClicked)
+        return true;
+    const uint32_t count = m_ArrayProperty->GetCount(m_Object);
+    if (!m_Enabled || m_Index < 0 || uint32_t(m_Index) >= count)
+        return true;
+    if (control == m_InsertButton) {
+        m_ArrayProperty->ArrayProperty_SetCount(m_Object, count + 1, m_Index);
+        RebuildAndFocus(m_Index);
+        return true;
+    }
+    const auto* owning = dynamic_cast<const CPObjectProperty*>(m_ArrayProperty->GetElementProperty());
+    if (owning)
+        ForgetEditedObject(owning->GetObject(m_ArrayProperty->ElementSlot(m_Object, uint32_t(m_Index))));
+    m_ArrayProperty->ArrayProperty_SetCount(m_Object, count - 1, m_Index);
+    RebuildAndFocus(std::min(m_Index, int32_t(count) - 2));
+    return true;
+}
+
+CAddNewElementPropertyEditor::CAddNewElementPropertyEditor(const CPropertyArrayProperty* property,
+                                                           const CProperty* categoryProperty, CObjectEditor* editor,
+                                                           CObject* object)
+    : CPropertyEditor(property, categoryProperty, editor, object)
+    , m_ArrayProperty(property)
+{
+}
+
+void CAddNewElementPropertyEditor::CreateControls(bool enabled)
+{
+    CJWindow* pane = GetCategoryWindow();
+    if (!pane)
+        return;
+    CJString name = m_ArrayProperty->GetElementProperty()->GetNameString();
+    // A to Z only: other letters keep their case.
+    for (int i = 0; i < name.GetLength(); ++i) {
+        const char16_t c = name.GetAt(i);
+        if (c >= u'A' && c <= u'Z')
+            name.SetAt(i, char16_t(c - u'A' + u'a'));
+    }
+    CJString caption;
+    caption.Format("<new %s slot>", name.GetString());
+    m_Button = new CJButton(pane, caption);
+    AddToPane(pane, m_Button);
+    Enable(enabled);
+}
+
+void CAddNewElementPropertyEditor::Enable(bool enabled)
+{
+    if (m_Button)
+        m_Button->Enable(enabled);
+}
+
+bool CAddNewElementPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
+{
+    if (!control || control != m_Button)
+        return false;
+    if (notification != kNotifyClicked || !m_Button->IsEnabled())
+        return true;
+    CObject* object = m_Object;
+    const CPropertyArrayProperty* property = m_ArrayProperty;
+    const uint32_t count = property->GetCount(object);
+    property->ArrayProperty_SetCount(object, count + 1);
+    NotifyObjectOfEdit();
+    RefreshObjectEditor(); // this row is gone from here on
+    FocusArrayElementRow(object, property, int32_t(count));
+    return true;
+}
+
+bool FocusArrayElementRow(CObject* object, const CPropertyArrayProperty* property, int32_t index)
+{
+    CObjectEditor* editor = GetCurrentObjectEditor();
+    if (!editor || index < 0 || uint32_t(index) >= property->GetCount(object))
+        return false;
+    CPropertyEditor* row =
+        FindPropertyEditor(property->ElementSlot(object, uint32_t(index)), property->GetElementProperty(), 0);
+    if (!row)
+        return false;
+    editor->FocusPropertyEditor(row);
+    return true;
+}
+
+// ==== Points ===============================================================
+
+void CPointPropertyEditorBase::CreateControls(bool enabled)
+{
+    CJWindow* pane = GetCategoryWindow();
+    if (!pane)
+        return;
+    AddToPane(pane, new CJStatic(pane, "X:"));
+    m_X = new CJSpin(pane, CJString("10000"), "10000");
+    m_X->SetTabStop(true);
+    AddToPane(pane, m_X);
+    AddToPane(pane, new CJStatic(pane, "Y:"));
+    m_Y = new CJSpin(pane, CJString("10000"), "10000");
+    m_Y->SetTabStop(true);
+    AddToPane(pane, m_Y);
+    Refresh();
+    Enable(enabled);
+}
+
+bool CPointPropertyEditorBase::Paste(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Paste(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
+bool CPointPropertyEditorBase::Delete(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Delete(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
+void CPointPropertyEditorBase::Enable(bool enabled)
+{
+    m_Enabled = enabled;
+    if (m_X)
+        m_X->Enable(enabled);
+    if (m_Y)
+        m_Y->Enable(enabled);
+}
+
+bool CPointPropertyEditorBase::ApplyEdit(CJWindow* control, int32_t notification)
+{
+    if (!control || (control != m_X && control != m_Y))
+        return false;
+    if (notification != kNotifyChanged)
+        return false;
+    Commit();
+    return true;
+}
+
+CPointPropertyEditor::CPointPropertyEditor(const CPointProperty* property, const CProperty* categoryProperty,
+                                           CObjectEditor* editor, CObject* object)
+    : CPointPropertyEditorBase(property, categoryProperty, editor, object)
+    , m_PointProperty(property)
+{
+}
+
+void CPointPropertyEditor::Refresh()
+{
+    if (!m_X || !m_Y)
+        return;
+    const CPoint& value = m_PointProperty->Value(m_Object);
+    m_X->SetTitleFromFloat(float(value.x));
+    m_Y->SetTitleFromFloat(float(value.y));
+}
+
+void CPointPropertyEditor::Commit()
+{
+    CEditorCheckpoint checkpoint("PointPropertyCheckpoint", m_Property->GetNameString());
+    m_PointProperty->Store(m_Object, CPoint{m_X->GetTitle().ToInt(), m_Y->GetTitle().ToInt()});
+    NotifyObjectOfEdit();
+}
+
+CFPointPropertyEditor::CFPointPropertyEditor(const CFPointProperty* property, const CProperty* categoryProperty,
+                                             CObjectEditor* editor, CObject* object)
+    : CPointPropertyEditorBase(property, categoryProperty, editor, object)
+    , m_PointProperty(property)
+{
+}
+
+void CFPointPropertyEditor::Refresh()
+{
+    if (!m_X || !m_Y)
+        return;
+    const CFPoint& value = m_PointProperty->Value(m_Object);
+    m_X->SetTitleFromFloat(value.x);
+    m_Y->SetTitleFromFloat(value.y);
+}
+
+void CFPointPropertyEditor::Commit()
+{
+    CEditorCheckpoint checkpoint("FPointPropertyCheckpoint", m_Property->GetNameString());
+    m_PointProperty->Store(m_Object, CFPoint{m_X->GetTitle().ToFloat(), m_Y->GetTitle().ToFloat()});
+    NotifyObjectOfEdit();
+}
+
+// ==== Colours ==============================================================
+
+namespace {
+
+// The cursor of things that act when pressed.
+constexpr int32_t kSpotCursor = 4;
+constexpr int32_t kSpotSize = 22;
+
+ColorPickerOpener& PickerOpener()
+{
+    static ColorPickerOpener opener = nullptr;
+    return opener;
+}
+
+class COpenPickerCommand : public CCommand {
+public:
+    explicit COpenPickerCommand(CColorPropertyEditor& row)
+        : m_Row(row)
+    {
+    }
+    void Execute() override { m_Row.OpenPicker(); }
+
+private:
+    CColorPropertyEditor& m_Row;
+};
+
+class CPickerClosedCommand : public CCommand {
+public:
+    explicit CPickerClosedCommand(std::shared_ptr<CColorPropertyEditor*> link)
+        : m_Link(std::move(link))
+    {
+    }
+    void Execute() override
+    {
+        if (*m_Link)
+            (*m_Link)->ForgetPicker();
+    }
+
+private:
+    std::shared_ptr<CColorPropertyEditor*> m_Link;
+};
+
+uint8_t ComponentOf(const CJSpin* spin, uint8_t otherwise)
+{
+    if (!spin)
+        return otherwise;
+    return uint8_t(std::clamp(spin->GetTitle().ToInt(), 0, 255));
+}
+
+} // namespace
+
+ColorPickerOpener SetColorPickerOpener(ColorPickerOpener opener)
+{
+    ColorPickerOpener old = PickerOpener();
+    PickerOpener() = opener;
+    return old;
+}
+
+CColorSpot::CColorSpot(CJWindow* parent, const CColor* colour, CCommand* command)
+    : CJWindow(parent, "Color Spot")
+    , m_Colour(colour)
+    , m_Command(command)
+{
+    SetSize(kSpotSize, kSpotSize);
+}
+
+CColorSpot::~CColorSpot()
+{
+    delete m_Command;
+}
+
+void CColorSpot::Draw(CFrameInterface& frame)
+{
+    if (m_Colour) {
+        CColor colour = *m_Colour;
+        frame.FillRect(CRect{0, 0, m_ContentWidth, m_ContentHeight}, colour);
+    }
+    CJWindow::Draw(frame);
+}
+
+bool CColorSpot::OnMouseDown(uint32_t button, CPoint point)
+{
+    if (button != 0)
+        return CJWindow::OnMouseDown(button, point);
+    if (m_Command)
+        m_Command->Execute();
+    return true;
+}
+
+CCursorSequence* CColorSpot::GetCursor(CPoint)
+{
+    return GetStandardCursor(kSpotCursor);
+}
+
+CColorPropertyEditor::CColorPropertyEditor(const CColorProperty* property, const CProperty* categoryProperty,
+                                           CObjectEditor* editor, CObject* object)
+    : CPropertyEditor(property, categoryProperty, editor, object)
+    , m_ColorProperty(property)
+    , m_Link(std::make_shared<CColorPropertyEditor*>(this))
+{
+}
+
+CColorPropertyEditor::~CColorPropertyEditor()
+{
+    *m_Link = nullptr;
+    if (m_Picker) {
+        CJWindow* picker = m_Picker;
+        m_Picker = nullptr;
+        picker->Close();
+    }
+}
+
+const CColor& CColorPropertyEditor::GetColor() const
+{
+    return m_ColorProperty->Value(m_Object);
+}
+
+void CColorPropertyEditor::CreateControls(bool enabled)
+{
+    CJWindow* pane = GetCategoryWindow();
+    if (!pane)
+        return;
+    static const char* const kLabels[] = {"R:", "G:", "B:", "A:"};
+    const int32_t components = m_ColorProperty->HasAlpha() ? 4 : 3;
+    for (int32_t i = 0; i < components; ++i) {
+        AddToPane(pane, new CJStatic(pane, kLabels[i]));
+        m_Spins[i] = new CJSpin(pane, CJString("2558"), "2558");
+        m_Spins[i]->SetRange(0.0f, 255.0f);
+        m_Spins[i]->SetTabStop(true);
+        AddToPane(pane, m_Spins[i]);
+    }
+    m_Spot = new CColorSpot(pane, &GetColor(), new COpenPickerCommand(*this));
+    AddToPane(pane, m_Spot);
+    Refresh();
+    Enable(enabled);
+}
+
+bool CColorPropertyEditor::Paste(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Paste(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
+bool CColorPropertyEditor::Delete(bool testOnly)
+{
+    if (!m_Enabled || !CPropertyEditor::Delete(testOnly))
+        return false;
+    if (!testOnly)
+        NotifyObjectOfEdit();
+    return true;
+}
+
+void CColorPropertyEditor::Enable(bool enabled)
+{
+    m_Enabled = enabled;
+    for (CJSpin* spin : m_Spins)
+        if (spin)
+            spin->Enable(enabled);
+    if (m_Spot)
+        m_Spot->Enable(enabled);
+}
+
+void CColorPropertyEditor::Refresh()
+{
+    const CColor& colour = GetColor();
+    const uint8_t* rgb = colour.GetRgbCopy(); // blue, green, red
+    const float values[] = {float(rgb[2]), float(rgb[1]), float(rgb[0]), float(colour.GetAlpha())};
+    for (int32_t i = 0; i < 4; ++i)
+        if (m_Spins[i])
+            m_Spins[i]->SetTitleFromFloat(values[i]);
+}
+
+void CColorPropertyEditor::Store(const CColor& colour)
+{
+    m_ColorProperty->Store(m_Object, colour);
+    NotifyObjectOfEdit();
+}
+
+void CColorPropertyEditor::Commit()
+{
+    CEditorCheckpoint checkpoint("ColorPropertyCheckpoint", m_Property->GetNameString());
+    Store(CColor(ComponentOf(m_Spins[0], 0), ComponentOf(m_Spins[1], 0), ComponentOf(m_Spins[2], 0),
+                 ComponentOf(m_Spins[3], 255)));
+}
+
+bool CColorPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
+{
+    if (!control)
+        return false;
+    for (CJSpin* spin : m_Spins) {
+        if (!spin || control != spin)
+            continue;
+        if (notification != kNotifyChanged)
+            return false;
+        Commit();
+        return true;
+    }
+    return false;
+}
+
+void CColorPropertyEditor::OpenPicker()
+{
+    ColorPickerOpener opener = PickerOpener();
+    if (m_Picker || !opener || (m_Spot && !m_Spot->IsEnabled()))
+        return;
+    m_Picker = opener(*this);
+    // The picker may close on its own; the row hears of it.
+    if (m_Picker)
+        m_Picker->AddChild(new CCloseNotification(m_Picker, new CPickerClosedCommand(m_Link)));
+}
+
+void CColorPropertyEditor::ApplyPickedColor(const CColor& picked)
+{
+    CEditorCheckpoint checkpoint("ColorPropertyCheckpoint", m_Property->GetNameString());
+    const float values[] = {float(picked.GetRed()), float(picked.GetGreen()), float(picked.GetBlue()),
+                            float(picked.GetAlpha())};
+    for (int32_t i = 0; i < 4; ++i)
+        if (m_Spins[i])
+            m_Spins[i]->SetTitleFromFloat(values[i]);
+    if (m_Spins[0])
+        Store(CColor(ComponentOf(m_Spins[0], 0), ComponentOf(m_Spins[1], 0), ComponentOf(m_Spins[2], 0),
+                     ComponentOf(m_Spins[3], 255)));
+    else
+        Store(CColor(picked.GetRed(), picked.GetGreen(), picked.GetBlue(),
+                     m_ColorProperty->HasAlpha() ? picked.GetAlpha() : 255));
+}
+
+// ==== Makers ===============================================================
+
+namespace {
+
+void MakeOwnedObjectRows(CObjectEditor* editor, CObject* object, const CPObjectProperty* property,
+                         const CProperty* categoryProperty, const CJString& label)
+{
+    CObject* owned = property->GetObject(object);
+    if (!InlineApplies(property, owned, editor)) {
+        editor->AddPropertyEditor(new CPObjectPropertyEditor(property, categoryProperty, editor, object, false),
+                                  label.GetString());
+        return;
+    }
+    CJString typeLabel = label;
+    typeLabel.Append(" Type");
+    editor->AddPropertyEditor(new CPObjectPropertyEditor(property, categoryProperty, editor, object, true),
+                              typeLabel.GetString());
+    CClassInfo* info = owned->GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        const CProperty* member = info->GetProperty(i);
+        if (member->GetEffectiveLevel() == 0)
+            continue;
+        CJString memberLabel = label;
+        if (member->GetNameString().CompareNoCase(label) != 0) {
+            memberLabel.Append(" ");
+            memberLabel.Append(member->GetNameString());
+        }
+        CreatePropertyEditors(editor, owned, member, categoryProperty, memberLabel);
+    }
+}
+
+void MakeArrayRows(CObjectEditor* editor, CObject* object, const CPropertyArrayProperty* property,
+                   const CProperty* categoryProperty, const CJString& label)
+{
+    if (property->IsResizable()) {
+        CJString countLabel;
+        countLabel.Format("%s Count", label.GetString());
+        editor->AddPropertyEditor(new CTopArrayPropertyEditor(property, categoryProperty, editor, object),
+                                  countLabel.GetString());
+    }
+    const CProperty* element = property->GetElementProperty();
+    CVirtualArray* names = property->GetElementNameList();
+    if (element->GetEffectiveLevel() != 0) {
+        const uint32_t count = property->GetCount(object);
+        for (uint32_t i = 0; i < count; ++i) {
+            CJString elementLabel;
+            if (names)
+                elementLabel.Format("%s %s", element->GetName(), names->GetItemNameString(int32_t(i)).GetString());
+            else
+                elementLabel.Format("%s %d", element->GetName(), int32_t(i + 1));
+            CreatePropertyEditors(editor, property->ElementSlot(object, i), element, categoryProperty, elementLabel);
+        }
+    }
+    if (property->IsResizable())
+        editor->AddPropertyEditor(new CAddNewElementPropertyEditor(property, categoryProperty, editor, object), "");
+}
+
+} // namespace
+
+bool MakeObjectPropertyRows(CObjectEditor* editor, CObject* object, const CProperty* property,
+                            const CProperty* categoryProperty, const CJString& label)
+{
+    if (!editor || !object || !property)
+        return false;
+    if (const auto* owned = dynamic_cast<const CPObjectProperty*>(property)) {
+        MakeOwnedObjectRows(editor, object, owned, categoryProperty, label);
+        return true;
+    }
+    if (const auto* array = dynamic_cast<const CPropertyArrayProperty*>(property)) {
+        MakeArrayRows(editor, object, array, categoryProperty, label);
+        return true;
+    }
+    if (const auto* point = dynamic_cast<const CPointProperty*>(property)) {
+        editor->AddPropertyEditor(new CPointPropertyEditor(point, categoryProperty, editor, object),
+                                  label.GetString());
+        return true;
+    }
+    if (const auto* point = dynamic_cast<const CFPointProperty*>(property)) {
+        editor->AddPropertyEditor(new CFPointPropertyEditor(point, categoryProperty, editor, object),
+                                  label.GetString());
+        return true;
+    }
+    if (const auto* colour = dynamic_cast<const CColorProperty*>(property)) {
+        editor->AddPropertyEditor(new CColorPropertyEditor(colour, categoryProperty, editor, object),
+                                  label.GetString());
+        return true;
+    }
+    if (const auto* classInfo = dynamic_cast<const CPClassInfoProperty*>(property)) {
+        editor->AddPropertyEditor(new CPClassInfoPropertyEditor(classInfo, categoryProperty, editor, object),
+                                  label.GetString());
+        return true;
+    }
+    return false;
+}
+
+bool AddObjectPropertyButtons(CObjectEditor* editor, CObject* object, const CProperty* property)
+{
+    const auto* owning = dynamic_cast<const CPObjectProperty*>(property);
+    if (!editor || !object || !owning)
+        return false;
+    CObject* owned = owning->GetObject(object);
+    if (!InlineApplies(owning, owned, editor))
+        return true;
+    owned->AddEditorButtons(editor);
+    CClassInfo* info = owned->GetClassInfo();
+    for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {
+        const CProperty* member = info->GetProperty(i);
+        if (member->GetEffectiveLevel() != 0)
+            AddPropertyEditorButtons(editor, owned, member);
+    }
+    return true;
+}
