@@ -1,6 +1,7 @@
 #include "editor/CImageBrowser.h"
 
 #include "blit/CFrameInterface.h"
+#include "editor/CAssetDependencyBrowser.h"
 #include "editor/EditorStartup.h"
 #include "editor/ImageBrowserItems.h"
 #include "foundation/CCommand.h"
@@ -31,8 +32,6 @@ constexpr uint32_t kGridKeyNext2 = 12;
 
 constexpr uint32_t kGridKeyContextMenu = 18;
 constexpr float kDragOpacity = 0.65f;
-
-CImageBrowser::AssetDependencyBrowserOpener g_DependencyBrowserOpener = nullptr;
 
 constexpr uint32_t kScanLeftCtrl = 29;
 constexpr uint32_t kScanRightCtrl = 285;
@@ -93,14 +92,6 @@ CImageBrowser::~CImageBrowser()
         m_ContextMenu->Destroy();
     if (m_NewAssetDialog)
         m_NewAssetDialog->Destroy();
-}
-
-CImageBrowser::AssetDependencyBrowserOpener
-CImageBrowser::SetAssetDependencyBrowserOpener(AssetDependencyBrowserOpener opener)
-{
-    AssetDependencyBrowserOpener previous = g_DependencyBrowserOpener;
-    g_DependencyBrowserOpener = opener;
-    return previous;
 }
 
 void CImageBrowser::SetTree(CVirtualTree* tree, ImageBrowserItemFactory factory)
@@ -560,11 +551,15 @@ bool CImageBrowser::HasSelection()
 
 void CImageBrowser::BrowseSelectedDependencies()
 {
-    if (m_Selected < 0 || !m_Tree || !g_DependencyBrowserOpener)
+    CJWindow* root = GetRootWindow();
+    if (m_Selected < 0 || !m_Tree || root == this)
         return;
     const SImageBrowserCell& cell = *m_Cells[size_t(m_Selected)];
-    if (!cell.folder)
-        g_DependencyBrowserOpener(m_Tree->GetSourceArray(), cell.node);
+    if (cell.folder)
+        return;
+    auto* window = new CAssetDependencyBrowserWindow(root);
+    root->AddChildFirst(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    window->SelectListItem(m_Tree->GetSourceArray(), cell.node);
 }
 
 void CImageBrowser::OpenContextMenu()

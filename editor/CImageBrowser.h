@@ -103,10 +103,6 @@ public:
     CJWindow* GetContextMenu() const { return m_ContextMenu; }
     // The new-file dialog the menu opened, while it is open.
     CJWindow* GetNewAssetDialog() const { return m_NewAssetDialog; }
-    // Whoever opens the asset dependency browser on an entry of a list; the
-    // dependency browser installs itself here. Answers the one replaced.
-    using AssetDependencyBrowserOpener = void (*)(CVirtualArray* list, int32_t index);
-    static AssetDependencyBrowserOpener SetAssetDependencyBrowserOpener(AssetDependencyBrowserOpener opener);
     // Told the index of an item the menu's dialog made, once the list holds
     // it; the frame window shows it.
     void SetItemCreatedHandler(std::function<void(int32_t item)> handler) { m_ItemCreated = std::move(handler); }

@@ -8,6 +8,7 @@
 #include "ui/MenuTestSupport.h"
 
 #include "game/world/CGameApp.h"
+#include "editor/CAssetDependencyBrowser.h"
 #include "editor/CImageBrowser.h"
 #include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CNewFileDialog.h"
@@ -50,12 +51,6 @@ public:
     bool IsNamedOptionSet(const char* name) override { return on.count(name) > 0; }
 };
 
-std::vector<std::pair<CVirtualArray*, int32_t>> g_DependencyRequests;
-void RecordDependencyRequest(CVirtualArray* list, int32_t index)
-{
-    g_DependencyRequests.emplace_back(list, index);
-}
-
 class ImageBrowserFrame : public ScreenTest {
 protected:
     void SetUp() override
@@ -65,8 +60,7 @@ protected:
             return;
         WriteBytes("Barrels/Old.Barrel.txt", "CBarrel\r\n{\r\n}\r\n");
         WriteBytes("Barrels/Cellar/Deep.Barrel.txt", "CBarrel\r\n{\r\n}\r\n");
-        m_List.SetSource(nullptr, "Barrels", 0);
-        g_DependencyRequests.clear();
+        m_List.SetSource("Barrels", "Barrels", 0);
         m_Browser = new CImageBrowserFrameWindow(m_Screen, "Barrel Browser", CImageBrowserFrameWindow::kModeOneList,
                                                  nullptr, nullptr, &m_List);
         m_Screen->AddChild(m_Browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
@@ -194,16 +188,18 @@ TEST_F(ImageBrowserFrame, TheMenuOffersWhatTheOptionsAllowAndOpenNeedsASelection
     COptionsHost options;
     options.on = {"Brows Asset Dependencies", "Create New Asset"};
     const CScopedObjectModelHost host(&options);
-    const CScopedHook<&CImageBrowser::SetAssetDependencyBrowserOpener> opener(&RecordDependencyRequest);
     const int32_t old = CellOf("Old");
     RightPress(old);
     EXPECT_EQ(m_Grid->GetSelected(), old);
     EXPECT_EQ(MenuEntries(),
               (std::vector<std::string>{"Open", "Brows Asset Dependencies", "Create new Barrel"}));
     MenuEntry("Brows Asset Dependencies")->Activate();
-    ASSERT_EQ(g_DependencyRequests.size(), 1u);
-    EXPECT_EQ(g_DependencyRequests[0].first, &m_List);
-    EXPECT_EQ(g_DependencyRequests[0].second, m_List.Find("Old"));
+    Step(CPoint{790, 590}, false);
+    auto* dependencies = dynamic_cast<CAssetDependencyBrowserWindow*>(m_Screen->GetFirstChild());
+    ASSERT_NE(dependencies, nullptr);
+    EXPECT_EQ(dependencies->GetList(), &m_List);
+    EXPECT_EQ(dependencies->GetSelectedEntry(), m_List.Find("Old"));
+    dependencies->Close();
 
     // "Open" on a folder opens the folder, as the select button would.
     RightPress(CellOf("Cellar"));
