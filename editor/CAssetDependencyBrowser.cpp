@@ -1,5 +1,6 @@
 #include "editor/CAssetDependencyBrowser.h"
 
+#include "editor/CListBrowserWindow.h"
 #include "editor/CObjectEditor.h"
 #include "foundation/CDirectoryTree.h"
 #include "foundation/SettingsFiles.h"
@@ -218,10 +219,7 @@ void CAssetDependencyBrowserWindow::ShowList(int32_t registryIndex)
 
 int32_t CAssetDependencyBrowserWindow::GetSelectedEntry() const
 {
-    const int32_t item = m_Entries->GetSelectedItem();
-    if (!m_List || !m_Tree || item < 0 || m_Tree->IsFolder(item) || item >= m_List->GetCount())
-        return -1;
-    return item;
+    return GetSelectedListEntry(*m_Entries, m_List, m_Tree.get());
 }
 
 void CAssetDependencyBrowserWindow::OnEntrySelected()

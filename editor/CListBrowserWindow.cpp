@@ -116,12 +116,17 @@ void CListBrowserWindow::SelectEntry(int32_t item)
     m_Entries->SelectItem(item, true);
 }
 
-int32_t CListBrowserWindow::GetSelectedEntry() const
+int32_t GetSelectedListEntry(const CJListBox& entries, CVirtualArray* list, const CDirectoryTree* tree)
 {
-    const int32_t item = m_Entries->GetSelectedItem();
-    if (!m_List || !m_Tree || item < 0 || m_Tree->IsFolder(item) || item >= m_List->GetCount())
+    const int32_t item = entries.GetSelectedItem();
+    if (!list || !tree || item < 0 || tree->IsFolder(item) || item >= list->GetCount())
         return -1;
     return item;
+}
+
+int32_t CListBrowserWindow::GetSelectedEntry() const
+{
+    return GetSelectedListEntry(*m_Entries, m_List, m_Tree.get());
 }
 
 void CListBrowserWindow::EditSelected()

@@ -67,3 +67,7 @@ private:
 
 // Opens a list browser in front of parent's children; the new window.
 CListBrowserWindow* OpenListBrowser(CJWindow* parent);
+
+// The list entry of the selected row of an entry list shown through tree;
+// -1 for a folder row, no selection or an index past the list.
+int32_t GetSelectedListEntry(const CJListBox& entries, CVirtualArray* list, const CDirectoryTree* tree);

@@ -5,6 +5,7 @@
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
 #include "foundation/CurrentLoadFile.h"
+#include "foundation/FileHelpers.h"
 #include "foundation/FilePaths.h"
 #include "images/CFont.h"
 #include "objects/CObjectStream.h"
@@ -36,9 +37,6 @@ CScrapBookWindow* g_ScrapBook = nullptr;
 // could not be moved aside): writing would destroy it.
 bool g_UnreadFileInPlace = false;
 
-constexpr const char* kBadSuffix = ".bad";
-// Names tried for keeping files aside before giving up.
-constexpr int kMaxBadCopies = 1000;
 constexpr int32_t kStartWidth = 200;
 constexpr int32_t kStartHeight = 43;
 // The list's height only follows the window while it stays above this.
@@ -57,13 +55,6 @@ void Log([[maybe_unused]] const char* text, [[maybe_unused]] const char* detail)
 #if !defined(OMBRISALT_FUZZING)
     std::fprintf(stderr, "%s: %s%s\n", kScrapBookFileName, text, detail);
 #endif
-}
-
-std::string DiskPath(const char* name)
-{
-    CJString resolved;
-    ResolveFileName(resolved, name, 0);
-    return plat::ResolvePath(resolved.GetString());
 }
 
 class CLoadNameScope {
@@ -104,35 +95,13 @@ bool ReadQuietly(CScrapBookData& data, CJString& error)
     return ok;
 }
 
-// Moves the unreadable file to the first free name of ".bad", ".bad.1", ...
-// The name used, or empty when the file stays where it is.
-CJString KeepAside()
-{
-    const std::string from = DiskPath(kScrapBookFileName);
-    for (int i = 0; i < kMaxBadCopies; ++i) {
-        CJString name(kScrapBookFileName);
-        name.Append(kBadSuffix);
-        if (i > 0) {
-            name.Append(".");
-            name.AppendInt(i);
-        }
-        const std::string to = DiskPath(name.GetString());
-        if (plat::PathExists(to))
-            continue;
-        if (!plat::RenameFile(from, to))
-            return CJString();
-        return name;
-    }
-    return CJString();
-}
-
 } // namespace
 
 bool LoadScrapBook(CScrapBookData& data)
 {
     g_UnreadFileInPlace = false;
     data.ResetToDefaults();
-    if (!plat::PathExists(DiskPath(kScrapBookFileName)))
+    if (!plat::PathExists(DiskPathOf(kScrapBookFileName, 0)))
         return true;
     CJString error;
     if (ReadQuietly(data, error))
@@ -140,7 +109,7 @@ bool LoadScrapBook(CScrapBookData& data)
     // What was read of a damaged file is not offered: the whole file is kept.
     data.ResetToDefaults();
     Log("could not be read: ", error.GetString());
-    const CJString kept = KeepAside();
+    const CJString kept = KeepFileAside(kScrapBookFileName, 0);
     if (kept.IsEmpty()) {
         g_UnreadFileInPlace = true;
         Log("could not be moved aside; it will not be written over in this run", "");

@@ -4,11 +4,13 @@
 #include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CLevelEditorOptions.h"
+#include "editor/CListPropertyEditor.h"
 #include "editor/CNewFileDialog.h"
 #include "editor/CObjectEditor.h"
 #include "editor/COverlayTestEditor.h"
 #include "editor/CScrapBook.h"
 #include "editor/CSelectedObjects.h"
+#include "editor/CustomEditors.h"
 #include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
 #include "editor/ObjectPropertyEditors.h"
@@ -35,6 +37,8 @@ void RegisterEditorClasses()
     BuildDebugOptionToggles();
     SetLevelUndoHistoryFactory(&MakeCheckpointHistory);
     SetNewFileDialogFactory(&MakeNewFileDialog);
+    AddPropertyRowMaker(&MakeListPropertyEditors);
+    InstallCustomEditorHooks();
     InstallObjectEditorHooks();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeObjectPropertyRows);

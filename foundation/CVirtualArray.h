@@ -20,6 +20,8 @@
 #include <memory>
 
 class CNewFileOptions;
+class CObject;
+class CVirtualTree;
 
 class CVirtualArray : public CPooledClassBase {
 public:
@@ -72,6 +74,28 @@ public:
     // when none was made).
     virtual CNewFileOptions* GetNewFileOptions() { return nullptr; }
     virtual int32_t AddItemFromNewFileOptions(CNewFileOptions&) { return -1; }
+
+    // What the editor's list row asks of the list it offers; every answer
+    // is "nothing" here.
+    virtual bool AreItemsObjects() { return false; }
+    virtual CObject* GetItemObject(int32_t) { return nullptr; }
+    // The object whose file holds item i.
+    virtual CObject* GetItemOwnerObject(int32_t) { return nullptr; }
+    // Null: shown flat. Tree ids below the count are the items.
+    virtual CVirtualTree* GetItemTree() { return nullptr; }
+    virtual bool HasExtraButton() { return false; }
+    virtual CJString GetExtraButtonTitle() { return CJString(); }
+    virtual void OnExtraButton(int32_t /*current*/) {}
+    // Told after a row stored item i as its new choice.
+    virtual void OnItemChosen(int32_t /*i*/) {}
+    // Makes an item at once; its index, or -1.
+    virtual int32_t CreateItem(int32_t /*kind*/) { return -1; }
+    // Whether the list makes items at once; enabled says whether it can now.
+    virtual bool CanCreateItem(bool& enabled)
+    {
+        enabled = false;
+        return false;
+    }
 
     // Probes the hint first, index 0 first for keys beginning with "!", else
     // the middle.

@@ -47,16 +47,6 @@ bool ReadU32At(CFile& file, int64_t position, uint32_t& value)
     return true;
 }
 
-// The disk name of an archive path resolved with its open flags.
-std::string DiskPathOf(const char* path, uint32_t flags)
-{
-    CJString resolved;
-    ResolveFileName(resolved, path, flags);
-    if (resolved.IsWide())
-        resolved.ToNarrow();
-    return plat::ResolvePath(Windows1252ToUtf8(resolved.GetString()));
-}
-
 // Copies [0, count) of source into the start of destination.
 bool CopyPrefix(CFile& source, CFile& destination, int64_t count)
 {

@@ -1,5 +1,6 @@
 #include "foundation/FileHelpers.h"
 
+#include "foundation/FilePaths.h"
 #include "foundation/TextEncoding.h"
 #include "platform/Clock.h"
 #include "platform/FileSearch.h"
@@ -297,4 +298,35 @@ bool SetFileExtension(char* path, size_t size, const char* extension)
     std::string result(path, at);
     result += extension;
     return CopyIfFits(path, size, result);
+}
+
+std::string DiskPathOf(const char* name, uint32_t flags)
+{
+    CJString resolved;
+    ResolveFileName(resolved, name, flags);
+    if (resolved.IsWide())
+        resolved.ToNarrow();
+    return plat::ResolvePath(Windows1252ToUtf8(resolved.GetString()));
+}
+
+CJString KeepFileAside(const char* name, uint32_t flags)
+{
+    // Far more damaged files than anyone will collect.
+    constexpr int kMaxBadCopies = 1000;
+    const std::string from = DiskPathOf(name, flags);
+    for (int i = 0; i < kMaxBadCopies; ++i) {
+        CJString aside(name);
+        aside.Append(".bad");
+        if (i > 0) {
+            aside.Append(".");
+            aside.AppendInt(i);
+        }
+        const std::string to = DiskPathOf(aside.GetString(), flags);
+        if (plat::PathExists(to))
+            continue;
+        if (!plat::RenameFile(from, to))
+            return CJString();
+        return aside;
+    }
+    return CJString();
 }

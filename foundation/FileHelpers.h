@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // File times are 100 ns units since 1601-01-01 UTC. DOS dates pack the day
 // (bits 0-4), month (5-8) and years since 1980 (9-15); DOS times the seconds
@@ -49,6 +50,12 @@ bool IsWritablePath(const char* name);
 // Creates every missing level of the path. False when nothing could be
 // created, including when the whole path already exists.
 bool CreateFolderChain(const char* path);
+// The disk path of a data file name resolved with the file-name flags.
+std::string DiskPathOf(const char* name, uint32_t flags);
+// Moves a file that could not be read to the first free name of "<name>.bad",
+// "<name>.bad.1", ... so that no earlier copy is ever replaced. The name
+// used, or empty when the file stays where it is.
+CJString KeepFileAside(const char* name, uint32_t flags);
 
 // Buffers take size bytes including the terminator; a result that does not
 // fit leaves the destination as it was and answers false.

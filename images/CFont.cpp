@@ -1,5 +1,7 @@
 #include "images/CFont.h"
 
+#include "images/CustomEditorHooks.h"
+
 #include "blit/CBlitTypeList.h"
 #include "blit/CColorProperty.h"
 #include "foundation/CFileList.h"
@@ -86,6 +88,12 @@ CFont::CFont()
 {
     InitDeclaredProperties();
     m_pBlitType = CBlitTypeList::SGetInstance().GetBlitType(m_BlitType);
+}
+
+void CFont::AddCustomEditors(CObjectEditor* editor)
+{
+    if (editor)
+        GetCustomEditorHooks().AddFontEditor(*editor, *this);
 }
 
 CFont::~CFont()

@@ -60,6 +60,8 @@ class CFont : public CObject {
 public:
     CFont();
     ~CFont() override;
+    // The character map (CustomEditorHooks).
+    void AddCustomEditors(CObjectEditor* editor) override;
 
     // Empties the cache: glyph frames, face and height.
     virtual void Reset();

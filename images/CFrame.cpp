@@ -1,5 +1,7 @@
 #include "images/CFrame.h"
 
+#include "images/CustomEditorHooks.h"
+
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "blit/CPalette.h"
@@ -99,6 +101,12 @@ CFrame::CFrame()
     CPerformanceMonitorScope scope(zone);
     InitDeclaredProperties();
     SetUpDimensions(0);
+}
+
+void CFrame::AddCustomEditors(CObjectEditor* editor)
+{
+    if (editor)
+        GetCustomEditorHooks().AddFrameEditor(*editor, *this);
 }
 
 CFrame::~CFrame()

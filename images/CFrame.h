@@ -47,6 +47,8 @@ public:
     // An empty frame: no pixels, no format.
     CFrame();
     ~CFrame() override;
+    // The frame's preview (CustomEditorHooks).
+    void AddCustomEditors(CObjectEditor* editor) override;
 
     // A plain frame of that size and depth, zeroed; null when Create refuses.
     static std::unique_ptr<CFrame> MakeOwned(uint32_t width, uint32_t height, uint32_t depth);

@@ -13,6 +13,12 @@ CFrameBrowserItem::CFrameBrowserItem(CVirtualArray* list, uint32_t index)
         m_Frame = dynamic_cast<CFrame*>(objects->GetItemObject(int32_t(index)));
 }
 
+CFrameBrowserItem::CFrameBrowserItem(CVirtualArray* list, uint32_t index, CFrame* frame)
+    : CImageBrowserItemBridge(list, index)
+    , m_Frame(frame)
+{
+}
+
 void CFrameBrowserItem::Draw(CFrameInterface& target, CPoint point)
 {
     if (!m_Frame)

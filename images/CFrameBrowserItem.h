@@ -9,6 +9,8 @@ class CFrame;
 class CFrameBrowserItem : public CImageBrowserItemBridge {
 public:
     CFrameBrowserItem(CVirtualArray* list, uint32_t index);
+    // A frame held elsewhere (an object editor's own frame).
+    CFrameBrowserItem(CVirtualArray* list, uint32_t index, CFrame* frame);
 
     // A stand-alone frame draws with its own blit type, others with the
     // normal one.

@@ -39,8 +39,16 @@ public:
     // Null or empty: the default is item 0.
     void SetDefaultName(const char* name) { m_DefaultName.Set(name ? name : ""); }
     const CJString& GetDefaultName() const { return m_DefaultName; }
+    // The editor row: a non-zero option rebuilds the object editor when the
+    // choice changes; flag 0 allows its "Edit" button, flag 1 its "New" and
+    // "Duplicate" buttons.
     void SetEditorOption(uint8_t option) { m_EditorOption = option; }
     uint8_t GetEditorOption() const { return m_EditorOption; }
+    // Non-zero for lists the row must not browse as thumbnails.
+    virtual uint32_t GetComboFlags() const { return 0; }
+    // The row's combo box width in pixels; -1: its own.
+    void SetComboWidth(int32_t width) { m_ComboWidth = width; }
+    int32_t GetComboWidth() const { return m_ComboWidth; }
     void SetEditorFlags(bool first, bool second)
     {
         m_EditorFlags[0] = first;
@@ -125,6 +133,7 @@ private:
     bool m_AddMissingNames = false;
     CVirtualArray* m_OwnerFileList = nullptr;
     OwnerEntryFinder m_FindOwnerEntry = nullptr;
+    int32_t m_ComboWidth = -1;
 };
 
 class CListProperty : public CListPropertyABC {

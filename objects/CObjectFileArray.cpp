@@ -489,9 +489,19 @@ int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
         ++at;
     *m_Entries.InsertAt(at) = entry;
     InvalidateFileNameIndex();
-    m_DirectoryTree = std::make_unique<CDirectoryTree>(*this);
+    // Rebuilt in place: combo boxes and browsers hold the tree.
+    if (m_DirectoryTree)
+        m_DirectoryTree->Rebuild(*this);
+    else
+        m_DirectoryTree = std::make_unique<CDirectoryTree>(*this);
     BroadcastItemAdded(int32_t(at));
     return int32_t(at);
+}
+
+CVirtualTree* CObjectFileArray::GetItemTree()
+{
+    EnsureEnumerated();
+    return m_DirectoryTree.get();
 }
 
 void CObjectFileArray::GetListFileNames(std::vector<CJString>& out)

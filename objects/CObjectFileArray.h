@@ -108,7 +108,11 @@ public:
 
     // Null for an index outside the list.
     virtual CItemUsageStats* GetUsageStats(int32_t i);
-    virtual CObject* GetItemObject(int32_t i) { return GetObjectAt(i); }
+    CObject* GetItemObject(int32_t i) override { return GetObjectAt(i); }
+    bool AreItemsObjects() override { return true; }
+    // Each item is saved to its own file.
+    CObject* GetItemOwnerObject(int32_t i) override { return GetItemObject(i); }
+    CVirtualTree* GetItemTree() override;
     // How the image browser draws the entries; null: not browsable.
     virtual ImageBrowserItemFactory GetItemFactory() { return nullptr; }
     virtual void UnloadItem(int32_t i);

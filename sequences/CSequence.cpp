@@ -1,5 +1,7 @@
 #include "sequences/CSequence.h"
 
+#include "images/CustomEditorHooks.h"
+
 #include "sequences/SequenceScopes.h"
 
 #include "blit/CBlitTypeList.h"
@@ -157,6 +159,12 @@ void CSequence::DeclareProperties(CPropertyDeclarer& d)
 CSequence::CSequence()
 {
     InitDeclaredProperties();
+}
+
+void CSequence::AddCustomEditors(CObjectEditor* editor)
+{
+    if (editor)
+        GetCustomEditorHooks().AddSequenceEditor(*editor, *this);
 }
 
 CSequence::~CSequence()

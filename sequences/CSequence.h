@@ -50,6 +50,8 @@ class CSequence : public CObject {
 public:
     CSequence();
     ~CSequence() override;
+    // The playback preview and the "File" menu (CustomEditorHooks).
+    void AddCustomEditors(CObjectEditor* editor) override;
 
     void ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream) override;
     // Binary form: after the properties the bounds, then per frame slot a

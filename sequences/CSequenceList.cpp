@@ -163,6 +163,11 @@ ImageBrowserItemFactory CSequenceList::GetItemFactory()
     return &CSequenceBrowserItem::SCreate;
 }
 
+bool HasSequenceCoordinatesProperty(const CSequence& sequence)
+{
+    return sequence.HasDynamicValue(&CoordinatesProperty());
+}
+
 CSequenceOfCoordinates* GetSequenceCoordinates(CSequence& sequence)
 {
     CCoordinatesProperty& property = CoordinatesProperty();

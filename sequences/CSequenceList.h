@@ -57,6 +57,8 @@ public:
 
 // The sequence's points, made (at defaults) and attached on first request.
 CSequenceOfCoordinates* GetSequenceCoordinates(CSequence& sequence);
+// Whether the sequence holds a value of its "Sequence of Coordinates" property.
+bool HasSequenceCoordinatesProperty(const CSequence& sequence);
 
 // "Sequence of Coordinates" and "Image/Y-Sort", given to CSequence at start-up.
 void AttachSequenceDynamicProperties();

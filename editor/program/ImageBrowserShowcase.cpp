@@ -9,8 +9,8 @@
 
 namespace {
 
-// F10 opens the browser.
-constexpr uint32_t kBrowserKey = 68;
+// F8 opens the browser.
+constexpr uint32_t kBrowserKey = 66;
 
 struct SShowcase {
     SStandInHooks previous;

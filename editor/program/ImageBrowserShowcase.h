@@ -1,5 +1,5 @@
 #pragma once
-// What the stand-in program shows of the editor's image browser: F10 opens
+// What the stand-in program shows of the editor's image browser: F8 opens
 // it over the registered lists ("Image Browser", the list chooser above the
 // folder list), on the overlay sets unless another list was chosen before,
 // with every thumbnail of the first folder loaded at once.

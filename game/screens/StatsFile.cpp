@@ -19,10 +19,6 @@ namespace {
 constexpr const char* kStatsFileName = "Stats.dat";
 constexpr uint32_t kStatsReadFlags = FILE_FOLDER_B | FILE_COMPRESSED | FILE_IN_MEMORY; // 0x4A00
 constexpr uint32_t kStatsWriteFlags = FILE_FOLDER_B | FILE_COMPRESSED;                  // 0x4800
-constexpr const char* kBadSuffix = ".bad";
-// Names tried for keeping files aside before giving up: far more damaged
-// files than any player will collect.
-constexpr int kMaxBadCopies = 1000;
 
 // Set while a "Stats.dat" that could not be read is still in place (it could
 // not be moved aside): saving would destroy it, so saves are refused.
@@ -33,36 +29,6 @@ void Log([[maybe_unused]] const char* text, [[maybe_unused]] const char* detail)
 #if !defined(OMBRISALT_FUZZING)
     std::fprintf(stderr, "%s: %s%s\n", kStatsFileName, text, detail);
 #endif
-}
-
-std::string DiskPath(const char* name)
-{
-    CJString resolved;
-    ResolveFileName(resolved, name, FILE_FOLDER_B);
-    return plat::ResolvePath(resolved.GetString());
-}
-
-// Moves the unreadable file to the first free name of "Stats.dat.bad",
-// "Stats.dat.bad.1", ... so that no earlier one is ever replaced. The name
-// used, or empty when the file stays where it is.
-CJString KeepAside()
-{
-    const std::string from = DiskPath(kStatsFileName);
-    for (int i = 0; i < kMaxBadCopies; ++i) {
-        CJString name(kStatsFileName);
-        name.Append(kBadSuffix);
-        if (i > 0) {
-            name.Append(".");
-            name.AppendInt(i);
-        }
-        const std::string to = DiskPath(name.GetString());
-        if (plat::PathExists(to))
-            continue;
-        if (!plat::RenameFile(from, to))
-            return CJString();
-        return name;
-    }
-    return CJString();
 }
 
 } // namespace
@@ -79,10 +45,10 @@ bool CStats::Load()
         m_CurrentPlayer = read->m_CurrentPlayer;
         return true;
     }
-    if (!plat::PathExists(DiskPath(kStatsFileName)))
+    if (!plat::PathExists(DiskPathOf(kStatsFileName, FILE_FOLDER_B)))
         return false; // the first run
     Log("could not be read: ", error.GetString());
-    const CJString kept = KeepAside();
+    const CJString kept = KeepFileAside(kStatsFileName, FILE_FOLDER_B);
     if (kept.IsEmpty()) {
         g_UnreadFileInPlace = true;
         Log("could not be moved aside; it will not be written over in this run", "");
@@ -99,7 +65,7 @@ bool CStats::Save()
         Log("not saved: the file there could not be read and is kept", "");
         return false;
     }
-    const std::string path = DiskPath(kStatsFileName);
+    const std::string path = DiskPathOf(kStatsFileName, FILE_FOLDER_B);
     if (plat::IsReadOnly(path))
         plat::SetReadOnly(path, false);
     if (!SaveToFile(kStatsFileName, kStatsWriteFlags)) {

@@ -1,5 +1,6 @@
 // New frames and fonts made the way the editor's new-file dialog makes them:
 // the options the lists offer and the items made from accepted options.
+#include "foundation/CVirtualTree.h"
 #include "images/CFont.h"
 #include "images/CFontBitmap.h"
 #include "images/CFontList.h"
@@ -56,9 +57,16 @@ TEST_F(ListNewFiles, ANewFrameIsItsObjectFileBesideTheImagesNeverAnImage)
 
     options->m_Location.Set("Walls");
     options->m_Name.Set("Door");
+    // Combo boxes and browsers hold the list's tree: it stays and grows.
+    CVirtualTree* tree = list.GetItemTree();
+    ASSERT_TRUE(tree);
     const int32_t index = list.AddItemFromNewFileOptions(*options);
     EXPECT_EQ(Names(list), "Stone Walls/Door");
     ASSERT_EQ(index, 1);
+    EXPECT_EQ(list.GetItemTree(), tree);
+    EXPECT_STREQ(tree->GetName(tree->GetParent(index)).GetString(), "Walls");
+    EXPECT_TRUE(list.AreItemsObjects());
+    EXPECT_EQ(list.GetItemOwnerObject(index), list.GetItemObject(index)) << "each item is saved to its own file";
     EXPECT_NE(ReadBytes("Art/Walls/Door.txt").find("CFrame"), std::string::npos);
     EXPECT_FALSE(DiskHas("Art/Walls/Door.tga"));
     CJString file;

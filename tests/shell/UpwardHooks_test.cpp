@@ -29,6 +29,7 @@
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
+#include "images/CustomEditorHooks.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "objects/CNewFileOptions.h"
@@ -141,6 +142,7 @@ constexpr HookRow kHooks[] = {
     {"SetLevelUndoHistoryFactory", InstalledBy::Registration, "RegisterEditorClasses",
      HasHook<SetLevelUndoHistoryFactory>},
     {"SetNewFileDialogFactory", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetNewFileDialogFactory>},
+    {"SetCustomEditorHooks", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetCustomEditorHooks>},
     {"SetObjectDestroyedListener", InstalledBy::Registration, "RegisterEditorClasses (InstallObjectEditorHooks)",
      HasHook<SetObjectDestroyedListener>},
 };

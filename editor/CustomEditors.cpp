@@ -1,0 +1,272 @@
+#include "editor/CustomEditors.h"
+
+#include "blit/CBlitTypeList.h"
+#include "blit/CColor.h"
+#include "editor/CWindowedBrowsableImage.h"
+#include "foundation/CCommand.h"
+#include "images/CFont.h"
+#include "images/CFrame.h"
+#include "images/CFrameBrowserItem.h"
+#include "images/CustomEditorHooks.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceBrowserItem.h"
+#include "sequences/CSequenceList.h"
+#include "ui/CJButton.h"
+#include "ui/CJCheckBox.h"
+#include "ui/CJMenu.h"
+#include "ui/CJPictureWindow.h"
+#include "ui/CJStatic.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t kPlaceTop = 1;
+constexpr int32_t kPlaceBelow = 7;
+constexpr int32_t kPlaceRightOf = 14;
+constexpr int32_t kAlignLabel = 2;
+constexpr uint32_t kHotKeyPrevious = 11;
+constexpr uint32_t kHotKeyNext = 12;
+constexpr uint32_t kFirstGlyphCode = 20;
+constexpr int32_t kMapSide = 16;
+constexpr uint8_t kLineAlpha = 150;
+
+template <typename Window>
+Window* AddRightOf(CPropertyPane* pane, Window* window)
+{
+    pane->AddChild(window, kPlaceRightOf, nullptr, kDefaultOffset, kDefaultOffset);
+    return window;
+}
+
+int32_t GlyphWidth(CFont& font, uint32_t code)
+{
+    if (code < kFirstGlyphCode)
+        return 0;
+    CFrame* glyph = font.GetGlyphFrame(code);
+    return glyph ? int32_t(glyph->GetWidth()) : 0;
+}
+
+// The glyph centred in the cell beginning at x, its top at y.
+void DrawGlyph(CFrame& map, CFont& font, uint32_t code, int32_t x, int32_t cellWidth, int32_t y)
+{
+    if (code < kFirstGlyphCode)
+        return;
+    CFrame* glyph = font.GetGlyphFrame(code);
+    if (!glyph || glyph->GetWidth() == 0 || glyph->GetHeight() == 0)
+        return;
+    const int32_t width = int32_t(glyph->GetWidth()), height = int32_t(glyph->GetHeight());
+    const int32_t left = x + (cellWidth - width) / 2;
+    CBlitType* blitType = font.GetBlitType();
+    map.Blit(*glyph, CRect{0, 0, width, height}, CRect{left, y, left + width, y + height},
+             blitType ? *blitType : GetNormalBlitType());
+}
+
+void DrawRowLine(CFrame& map, int32_t y, uint8_t red, uint8_t green, uint8_t blue)
+{
+    CColor colour(red, green, blue, kLineAlpha);
+    map.DrawLine(0, y, int32_t(map.GetWidth()) - 1, y, colour);
+}
+
+class CSaveAsAviCommand : public CCommand {
+public:
+    explicit CSaveAsAviCommand(CSequence& sequence)
+        : m_Sequence(sequence)
+    {
+    }
+    void Execute() override { (void)m_Sequence.SaveAsAVI(); }
+
+private:
+    CSequence& m_Sequence;
+};
+
+class CEditorCustomEditorHooks : public CCustomEditorHooks {
+public:
+    void AddFrameEditor(CObjectEditor& editor, CFrame&) override { editor.AddCustomEditor(new CFrameEditor); }
+    void AddFontEditor(CObjectEditor& editor, CFont&) override { editor.AddCustomEditor(new CFontEditor); }
+    void AddSequenceEditor(CObjectEditor& editor, CSequence& sequence) override
+    {
+        editor.AddCustomEditor(new CSequenceEditor);
+        CJMenuBar* bar = editor.GetMenuBar();
+        if (!bar)
+            return;
+        auto* file = new CJTextMenuItem(bar, "File", nullptr);
+        auto* menu = new CJPullDownMenu(&editor);
+        menu->AddItem(new CJTextMenuItem(menu, "Save As AVI", new CSaveAsAviCommand(sequence)));
+        file->SetSubMenu(menu, false);
+        bar->AddItem(file);
+    }
+};
+
+} // namespace
+
+CJStatic* AddPreviewLabel(CPropertyPane* pane, CJWindow* lastRow)
+{
+    auto* label = new CJStatic(pane, "Preview:");
+    label->SetAlignment(kAlignLabel);
+    if (lastRow) {
+        pane->AddChild(label, kPlaceBelow, lastRow, kDefaultOffset, kDefaultOffset);
+        // Lines up with the property labels.
+        label->SetSize(lastRow->GetWidth(), label->GetHeight());
+    } else {
+        pane->AddChild(label, kPlaceTop, nullptr, kDefaultOffset, kDefaultOffset);
+    }
+    return label;
+}
+
+// ---- Sequence ---------------------------------------------------------------
+
+CSequenceEditor::CSequenceEditor()
+    : CCustomEditor("Image")
+{
+}
+
+void CSequenceEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject* object, CObject*)
+{
+    auto* sequence = dynamic_cast<CSequence*>(object);
+    if (!pane || !sequence)
+        return;
+    AddPreviewLabel(pane, lastRow);
+    m_ShowHotSpot = AddRightOf(pane, new CJCheckBox(pane, "Show Hot Spot"));
+    if (HasSequenceCoordinatesProperty(*sequence)) {
+        m_ShowCoordinates = AddRightOf(pane, new CJCheckBox(pane, "Show Coordinates"));
+        (void)GetSequenceCoordinates(*sequence);
+    }
+    m_Play = new CJRadioButton(pane, CJString(u"\u25BA"));
+    m_Play->SetToolTipText("Play", false);
+    m_Play->SetChecked(1);
+    pane->AddChild(m_Play, kPlaceBelow, m_ShowHotSpot, kDefaultOffset, kDefaultOffset);
+    m_Pause = AddRightOf(pane, new CJRadioButton(pane, "||", m_Play));
+    m_Pause->SetToolTipText("Pause", false);
+    m_Previous = new CJButton(pane, "|<");
+    m_Previous->SetHotKeyChar(kHotKeyPrevious);
+    m_Previous->SetToolTipText("Previous", false);
+    AddRightOf(pane, m_Previous);
+    m_Next = new CJButton(pane, ">|");
+    m_Next->SetHotKeyChar(kHotKeyNext);
+    m_Next->SetToolTipText("Next", false);
+    AddRightOf(pane, m_Next);
+
+    // A preview has no caption, so no list entry.
+    auto item = std::make_unique<CSequenceBrowserItem>(nullptr, 0, sequence);
+    m_Item = item.get();
+    m_Preview = new CWindowedBrowsableImage(pane);
+    m_Preview->SetItem(std::move(item));
+    pane->AddChild(m_Preview, kPlaceBelow, m_Play, kDefaultOffset, kDefaultOffset);
+}
+
+void CSequenceEditor::StopAtFrame(bool next)
+{
+    m_Item->Pause();
+    m_Pause->SetChecked(1);
+    m_Play->SetChecked(0);
+    if (next)
+        m_Item->NextFrame();
+    else
+        m_Item->PreviousFrame();
+}
+
+bool CSequenceEditor::OnNotify(CJWindow* sender, int32_t code)
+{
+    if (code != kNotifyClicked || !sender || !m_Item)
+        return false;
+    if (sender == m_ShowHotSpot) {
+        m_Item->SetShowHotSpot(m_ShowHotSpot->IsChecked() != 0);
+    } else if (sender == m_ShowCoordinates) {
+        m_Item->SetEditCoordinates(m_ShowCoordinates->IsChecked() != 0);
+    } else if (sender == m_Play) {
+        m_Item->Play();
+    } else if (sender == m_Pause) {
+        m_Item->Pause();
+    } else if (sender == m_Previous || sender == m_Next) {
+        StopAtFrame(sender == m_Next);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// ---- Frame ------------------------------------------------------------------
+
+CFrameEditor::CFrameEditor()
+    : CCustomEditor(nullptr)
+{
+}
+
+void CFrameEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject* object, CObject*)
+{
+    m_Frame = dynamic_cast<CFrame*>(object);
+    if (!pane || !m_Frame)
+        return;
+    AddPreviewLabel(pane, lastRow);
+    m_Preview = new CWindowedBrowsableImage(pane);
+    m_Preview->SetItem(std::make_unique<CFrameBrowserItem>(nullptr, 0, m_Frame));
+    AddRightOf(pane, m_Preview);
+}
+
+// ---- Font -------------------------------------------------------------------
+
+CFontEditor::CFontEditor()
+    : CCustomEditor("Load")
+{
+}
+
+CFontEditor::~CFontEditor() = default;
+
+std::unique_ptr<CFrame> CFontEditor::DrawCharacterMap(CFont& font, CFont& interfaceFont, int32_t& cellWidth,
+                                                      int32_t& rowPitch)
+{
+    cellWidth = 0;
+    for (uint32_t code = 0; code < 256; ++code)
+        cellWidth = std::max({cellWidth, GlyphWidth(font, code), GlyphWidth(interfaceFont, code)});
+    const int32_t pointSize = font.GetPointSize();
+    rowPitch = pointSize + interfaceFont.GetPointSize() + 6;
+
+    auto map = std::make_unique<CFrame>();
+    if (cellWidth <= 0 || rowPitch <= 0 || !map->Create(uint32_t(kMapSide * cellWidth), uint32_t(kMapSide * rowPitch),
+                                                        CFrame::SGetBitDepth()))
+        return map;
+    const int32_t lineHeight = font.GetLineHeight();
+    const int32_t height = int32_t(font.GetHeight());
+    static CColor s_CornerColour;
+    for (int32_t row = 0; row < kMapSide; ++row) {
+        const int32_t top = row * rowPitch;
+        DrawRowLine(*map, top, 200, 200, 200);
+        DrawRowLine(*map, top + (lineHeight - height), 255, 100, 100);
+        DrawRowLine(*map, top + lineHeight, 100, 255, 100);
+        DrawRowLine(*map, top + (lineHeight - height) + pointSize, 100, 100, 255);
+        for (int32_t column = 0; column < kMapSide; ++column) {
+            const uint32_t code = uint32_t(row * kMapSide + column);
+            const int32_t left = column * cellWidth;
+            map->SetPixel(left, top, s_CornerColour);
+            DrawGlyph(*map, font, code, left, cellWidth, top);
+            DrawGlyph(*map, interfaceFont, code, left, cellWidth, top + pointSize + 3);
+        }
+    }
+    return map;
+}
+
+void CFontEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject* object, CObject*)
+{
+    m_Font = dynamic_cast<CFont*>(object);
+    if (!pane || !m_Font)
+        return;
+    // Rendered again from the settings as they are now.
+    m_Font->Reset();
+    // A theme may leave its windows without a font of their own; the
+    // toolkit's default, else the edited font, stands in.
+    m_InterfaceFont = pane->GetFont();
+    if (!m_InterfaceFont)
+        m_InterfaceFont = CJWindow::GetDefaultFont();
+    if (!m_InterfaceFont)
+        m_InterfaceFont = m_Font;
+    AddPreviewLabel(pane, lastRow);
+    m_Map = DrawCharacterMap(*m_Font, *m_InterfaceFont, m_CellWidth, m_RowPitch);
+    m_Picture = AddRightOf(pane, new CJPictureWindow(pane, m_Map.get(), 0, 0));
+
+}
+
+void InstallCustomEditorHooks()
+{
+    static CEditorCustomEditorHooks s_Hooks;
+    SetCustomEditorHooks(&s_Hooks);
+}
