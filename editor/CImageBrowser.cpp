@@ -1,18 +1,27 @@
 #include "editor/CImageBrowser.h"
 
 #include "blit/CFrameInterface.h"
+#include "editor/CAssetDependencyBrowser.h"
 #include "editor/EditorStartup.h"
 #include "editor/ImageBrowserItems.h"
+#include "foundation/CCommand.h"
 #include "foundation/CVirtualTree.h"
 #include "foundation/MillisecondClock.h"
 #include "images/CFont.h"
 #include "images/CFontList.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
+#include "objects/CNewFileOptions.h"
 #include "objects/CObjectFileArray.h"
+#include "objects/CObjectModelHost.h"
+#include "render/COpacityProxyFrame.h"
 #include "shell/CKeyboardState.h"
+#include "shell/CMouseState.h"
+#include "ui/CJEdit.h"
+#include "ui/CJMenu.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -20,6 +29,9 @@ constexpr uint32_t kGridKeyPrevious1 = 6;
 constexpr uint32_t kGridKeyPrevious2 = 11;
 constexpr uint32_t kGridKeyNext1 = 10;
 constexpr uint32_t kGridKeyNext2 = 12;
+
+constexpr uint32_t kGridKeyContextMenu = 18;
+constexpr float kDragOpacity = 0.65f;
 
 constexpr uint32_t kScanLeftCtrl = 29;
 constexpr uint32_t kScanRightCtrl = 285;
@@ -73,13 +85,22 @@ CImageBrowser::CImageBrowser(CJWindow* parent)
 {
 }
 
-CImageBrowser::~CImageBrowser() = default;
+CImageBrowser::~CImageBrowser()
+{
+    // Neither may call back into a browser that is gone.
+    if (m_ContextMenu)
+        m_ContextMenu->Destroy();
+    if (m_NewAssetDialog)
+        m_NewAssetDialog->Destroy();
+}
 
 void CImageBrowser::SetTree(CVirtualTree* tree, ImageBrowserItemFactory factory)
 {
     ClearCells();
     m_Tree = tree;
     m_Factory = factory ? factory : &CreateNoImageBrowserItem;
+    CVirtualArray* list = tree ? tree->GetSourceArray() : nullptr;
+    m_NewFileOptions.reset(list ? list->GetNewFileOptions() : nullptr);
 }
 
 void CImageBrowser::ClearCells()
@@ -347,20 +368,53 @@ void CImageBrowser::Update(float seconds)
         LayOut(GetWidth());
 }
 
+bool CImageBrowser::IsUnderMouse(CPoint mouse)
+{
+    if (!IsShownOnScreen() || !GetVisibleRect().ContainsPoint(mouse.x, mouse.y))
+        return false;
+    // A window in front of the grid (a menu, a dialog) takes the hover:
+    // the front-most window under the mouse, level by level, must be the
+    // grid or one of its ancestors all the way down.
+    CJWindow* window = GetRootWindow();
+    while (window && window != this) {
+        CJWindow* under = nullptr;
+        for (CJWindow* child = window->GetFirstChild(); child && !under; child = child->GetNextSibling())
+            if (child->IsVisible() && child->GetVisibleRect().ContainsPoint(mouse.x, mouse.y))
+                under = child;
+        window = under;
+    }
+    return window == this;
+}
+
 void CImageBrowser::Draw(CFrameInterface& frame)
 {
     CJWindow::Draw(frame);
+    const CMouseState& mouse = CMouseState::SGetInstance();
+    const CPoint mousePoint = mouse.GetPositionPoint();
+    const bool hover = mouse.GetButtons() != 1u && IsUnderMouse(mousePoint);
+    m_Hovered = -1;
     CFont* font = GetCaptionFont();
     const int32_t pointSize = font ? font->GetPointSize() : 0;
-    const CRect screen = GetScreenRect();
-    const int32_t dx = screen.left - GetScrollOffsetX();
-    const int32_t dy = screen.top - GetScrollOffsetY();
+    // The target holds this window's content coordinates, as the cells do.
+    const CRect& screen = GetScreenRect();
+    const CPoint toContent{GetScrollOffsetX() - screen.left, GetScrollOffsetY() - screen.top};
+    const CPoint mouseContent{mousePoint.x + toContent.x, mousePoint.y + toContent.y};
+    // Cells out of view are left out: animated thumbnails redraw themselves
+    // only when drawn.
+    const CRect view{GetScrollOffsetX(), GetScrollOffsetY(), GetScrollOffsetX() + GetWidth(),
+                     GetScrollOffsetY() + GetHeight()};
     for (size_t i = 0; i < m_Cells.size(); ++i) {
         SImageBrowserCell& cell = *m_Cells[i];
-        const CRect r{cell.rect.left + dx, cell.rect.top + dy, cell.rect.right + dx, cell.rect.bottom + dy};
+        const CRect& r = cell.rect;
+        if (r.right <= view.left || r.left >= view.right || r.bottom <= view.top || r.top >= view.bottom)
+            continue;
         if (int32_t(i) == m_Selected) {
             const int32_t inset = pointSize / 5;
             frame.FillRect(CRect{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset}, m_Highlight);
+        }
+        if (hover && r.ContainsPoint(mouseContent.x, mouseContent.y)) {
+            DrawBevelBox(GetFont(), frame, r, true, 15, false);
+            m_Hovered = int32_t(i);
         }
         if (cell.bridge)
             cell.bridge->Draw(frame, CPoint{r.left + cell.imageOrigin.x, r.top + cell.rowOffset + cell.imageOrigin.y});
@@ -371,6 +425,13 @@ void CImageBrowser::Draw(CFrameInterface& frame)
                                   0, TextAlign::Centre);
         else
             font->DrawText(frame, r.left, r.bottom - pointSize - 2, cell.caption);
+    }
+    if (IsDragging() && m_Cells[size_t(m_Selected)]->bridge) {
+        const SImageBrowserCell& cell = *m_Cells[size_t(m_Selected)];
+        COpacityProxyFrame faded(&frame, kDragOpacity);
+        cell.bridge->Draw(faded, CPoint{m_DragPoint.x + toContent.x - m_DragGrab.x + cell.imageOrigin.x,
+                                        m_DragPoint.y + toContent.y - m_DragGrab.y + cell.rowOffset +
+                                            cell.imageOrigin.y});
     }
 }
 
@@ -389,9 +450,22 @@ bool CImageBrowser::OnMouseDown(uint32_t button, CPoint point)
     if (index >= 0)
         m_DragGrab = CPoint{content.x - m_Cells[size_t(index)]->rect.left, content.y - m_Cells[size_t(index)]->rect.top};
     Select(index);
+    if (button == 1) {
+        OpenContextMenu();
+        return true;
+    }
     // The press becomes a hold, so that a drag of the selected item follows.
     CJWindow::OnMouseDown(button, point);
     return true;
+}
+
+bool CImageBrowser::OnMouseDoubleClick(uint32_t button, CPoint point, uint32_t flag)
+{
+    if (button == 0 && m_Selected >= 0) {
+        NotifyParent(kNotifyClicked);
+        return true;
+    }
+    return CJWindow::OnMouseDoubleClick(button, point, flag);
 }
 
 bool CImageBrowser::IsDragging() const
@@ -403,11 +477,12 @@ bool CImageBrowser::IsDragging() const
     return x * x + y * y >= kDragThresholdSquared;
 }
 
-bool CImageBrowser::OnMouseDrag(CPoint, CPoint movement, uint32_t buttons, CCursorSequence*&)
+bool CImageBrowser::OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*&)
 {
     if (!m_DragEnabled || (buttons & 1u) == 0 || m_Selected < 0)
         return false;
     m_DragStarted = true;
+    m_DragPoint = point;
     m_DragMoved.x += movement.x;
     m_DragMoved.y += movement.y;
     return true;
@@ -435,6 +510,10 @@ bool CImageBrowser::OnKeyDown(uint32_t key)
 {
     if (CJWindow::OnKeyDown(key))
         return true;
+    if (key == kGridKeyContextMenu) {
+        OpenContextMenu();
+        return true;
+    }
     if (m_Cells.empty())
         return false;
     const int32_t last = GetCellCount() - 1;
@@ -455,4 +534,110 @@ bool CImageBrowser::OnKeyDown(uint32_t key)
     default:
         return false;
     }
+}
+
+// ---- Context menu -------------------------------------------------------------------
+
+void CImageBrowser::OpenSelected()
+{
+    if (m_Selected >= 0)
+        NotifyParent(kNotifyClicked);
+}
+
+bool CImageBrowser::HasSelection()
+{
+    return m_Selected >= 0;
+}
+
+void CImageBrowser::BrowseSelectedDependencies()
+{
+    CJWindow* root = GetRootWindow();
+    if (m_Selected < 0 || !m_Tree || root == this)
+        return;
+    const SImageBrowserCell& cell = *m_Cells[size_t(m_Selected)];
+    if (cell.folder)
+        return;
+    auto* window = new CAssetDependencyBrowserWindow(root);
+    root->AddChildFirst(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    window->SelectListItem(m_Tree->GetSourceArray(), cell.node);
+}
+
+void CImageBrowser::OpenContextMenu()
+{
+    CJWindow* root = GetRootWindow();
+    if (root == this || m_ContextMenu)
+        return;
+    CObjectModelHost& host = CObjectModelHost::SGetInstance();
+    auto* menu = new CJPullDownMenu(this);
+    using CGridCommand = CObjectFunctionCommand<CImageBrowser>;
+    menu->AddItem(new CJTextMenuItem(menu, "Open", new CGridCommand(this, &CImageBrowser::OpenSelected,
+                                                                    &CImageBrowser::HasSelection)));
+    if (host.IsNamedOptionSet("Brows Asset Dependencies"))
+        menu->AddItem(new CJTextMenuItem(menu, "Brows Asset Dependencies",
+                                         new CGridCommand(this, &CImageBrowser::BrowseSelectedDependencies,
+                                                          &CImageBrowser::HasSelection)));
+    if (m_NewFileOptions && host.IsNamedOptionSet("Create New Asset")) {
+        CJString title("Create new ");
+        title.Append(m_NewFileOptions->m_ClassName);
+        menu->AddItem(new CJTextMenuItem(menu, title, new CGridCommand(this, &CImageBrowser::OpenNewAssetDialog)));
+    }
+    menu->AddChild(new CCloseNotification(menu, new CGridCommand(this, &CImageBrowser::ForgetContextMenu)), 0,
+                   nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_ContextMenu = menu;
+    root->AddChildFirst(menu, 22, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
+}
+
+void CImageBrowser::ForgetContextMenu()
+{
+    m_ContextMenu = nullptr;
+}
+
+void CImageBrowser::OpenNewAssetDialog()
+{
+    CJWindow* root = GetRootWindow();
+    CVirtualArray* list = m_Tree ? m_Tree->GetSourceArray() : nullptr;
+    if (root == this || !list || m_NewAssetDialog)
+        return;
+    // Fresh options per dialog: the grid's own are replaced whenever the
+    // tree is, which the creation itself does.
+    std::unique_ptr<CNewFileOptions> options(list->GetNewFileOptions());
+    if (!options)
+        return;
+    options->m_Location = m_CurrentFolderPath;
+    options->m_Title.Set("Create new ");
+    options->m_Title.Append(options->m_ClassName);
+    options->SetCreatedCommand(new CObjectFunctionCommand<CImageBrowser>(this, &CImageBrowser::OnNewAssetCreated));
+    CJWindow* dialog = options->CreateDialog(this);
+    if (!dialog)
+        return;
+    m_DialogOptions = std::move(options);
+    dialog->AddChild(new CCloseNotification(dialog, new CObjectFunctionCommand<CImageBrowser>(
+                                                        this, &CImageBrowser::ForgetNewAssetDialog)),
+                     0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_NewAssetDialog = dialog;
+    dialog->SetModal(true);
+    root->AddChildFirst(dialog, 6, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+}
+
+void CImageBrowser::ForgetNewAssetDialog()
+{
+    m_NewAssetDialog = nullptr;
+    m_DialogOptions.reset();
+}
+
+void CImageBrowser::OnNewAssetCreated()
+{
+    CVirtualArray* list = m_Tree ? m_Tree->GetSourceArray() : nullptr;
+    if (!list || !m_DialogOptions)
+        return;
+    const int32_t item = list->AddItemFromNewFileOptions(*m_DialogOptions);
+    if (item < 0) {
+        // The dialog accepted the name; the list still may refuse to write.
+        CJString text("Could not create ");
+        text.Append(m_DialogOptions->m_RelativePath);
+        ShowMessageBox(CJString("Error"), text);
+        return;
+    }
+    if (m_ItemCreated)
+        m_ItemCreated(item);
 }

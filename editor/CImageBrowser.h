@@ -11,10 +11,14 @@
 #include "ui/CJWindow.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CFont;
+class CJWindow;
+class CNewFileOptions;
 class CVirtualTree;
 
 struct SImageBrowserCell {
@@ -47,6 +51,8 @@ public:
     // no-image factory); the cells are cleared.
     void SetTree(CVirtualTree* tree, ImageBrowserItemFactory factory);
     CVirtualTree* GetTree() const { return m_Tree; }
+    // The list's own new-file options (null when it makes no files).
+    CNewFileOptions* GetNewFileOptions() const { return m_NewFileOptions.get(); }
     ImageBrowserItemFactory GetFactory() const { return m_Factory; }
 
     // Shows the folder node: with add, after the cells already shown; with
@@ -89,14 +95,36 @@ public:
     // the parent by default).
     void SetDropSource(CJWindow* window) { m_DropSource = window; }
 
+    // The cell drawn raised under the mouse at the last draw, or -1.
+    int32_t GetHovered() const { return m_Hovered; }
+    // The menu of the right button and key 18: "Open", "Brows Asset
+    // Dependencies" and "Create new <type>" as the options allow.
+    void OpenContextMenu();
+    CJWindow* GetContextMenu() const { return m_ContextMenu; }
+    // The new-file dialog the menu opened, while it is open.
+    CJWindow* GetNewAssetDialog() const { return m_NewAssetDialog; }
+    // Told the index of an item the menu's dialog made, once the list holds
+    // it; the frame window shows it.
+    void SetItemCreatedHandler(std::function<void(int32_t item)> handler) { m_ItemCreated = std::move(handler); }
+
     void Update(float seconds) override;
     void Draw(CFrameInterface& frame) override;
     bool OnMouseDown(uint32_t button, CPoint point) override;
+    bool OnMouseDoubleClick(uint32_t button, CPoint point, uint32_t flag) override;
     bool OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor) override;
     void OnMouseRelease(CPoint point, uint32_t buttons) override;
     bool OnKeyDown(uint32_t key) override;
 
 private:
+    // Context menu commands.
+    void OpenSelected();
+    bool HasSelection();
+    void BrowseSelectedDependencies();
+    void OpenNewAssetDialog();
+    void OnNewAssetCreated();
+    void ForgetContextMenu();
+    void ForgetNewAssetDialog();
+    bool IsUnderMouse(CPoint mouse);
     void AddFolderCell(int32_t node, const char* imageName);
     void AddItemCell(int32_t node);
     void AddItemsBelow(int32_t node);
@@ -118,6 +146,13 @@ private:
     bool m_DragStarted = false;
     CPoint m_DragMoved{0, 0};
     CPoint m_DragGrab{0, 0};
+    CPoint m_DragPoint{0, 0};
+    std::unique_ptr<CNewFileOptions> m_NewFileOptions;
+    // The options the open dialog edits: they live as long as the dialog.
+    std::unique_ptr<CNewFileOptions> m_DialogOptions;
+    CJWindow* m_NewAssetDialog = nullptr;
+    CJWindow* m_ContextMenu = nullptr;
+    std::function<void(int32_t)> m_ItemCreated;
     CJWindow* m_DropSource = nullptr;
     CColor m_Highlight{101, 91, 85, 255};
 };

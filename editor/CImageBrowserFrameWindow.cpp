@@ -1,6 +1,7 @@
 #include "editor/CImageBrowserFrameWindow.h"
 
 #include "editor/CPrunedTree.h"
+#include "editor/CSplitBarVertical.h"
 #include "foundation/CCommand.h"
 #include "foundation/CDirectoryTree.h"
 #include "foundation/SettingsFiles.h"
@@ -10,6 +11,7 @@
 #include "ui/CJButton.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJComboBox.h"
+#include "ui/CJResize.h"
 #include "ui/CJListBox.h"
 #include "ui/CJStatic.h"
 
@@ -20,6 +22,10 @@ namespace {
 
 constexpr uint32_t kKeyBackspace = 8;
 constexpr size_t kListNameSize = 101;
+constexpr int32_t kSplitBarMargin = 20;
+constexpr int32_t kPopupButtonWidth = 8;
+const char16_t kTreePopsUpTitle[] = {0x25BC, 0};
+const char16_t kTreeShownTitle[] = {0x25C4, 0};
 
 CImageBrowserFrameWindow::ObjectOpener g_ObjectOpener = nullptr;
 
@@ -65,8 +71,14 @@ CImageBrowserFrameWindow::CImageBrowserFrameWindow(CJWindow* parent, const char*
     AddChild(m_AutoLoad, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_LoadNow = new CJButton(this, "Load Now");
     AddChild(m_LoadNow, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    // The button sits on the bar's top end, so it goes in front of it.
+    m_PopupButton = new CJButton(this, "<");
+    AddChild(m_PopupButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_SplitBar = new CSplitBarVertical(this);
+    AddChild(m_SplitBar, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_Grid = new CImageBrowser(this);
     m_Grid->SetDropSource(this);
+    m_Grid->SetItemCreatedHandler([this](int32_t item) { OnItemCreated(item); });
     AddChild(m_Grid, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     if (selectTitle) {
         m_Status = new CJStatic(this, "");
@@ -83,6 +95,7 @@ CImageBrowserFrameWindow::CImageBrowserFrameWindow(CJWindow* parent, const char*
     SetRect(CRect{20, 20, 620, 420});
     if (list)
         BrowseList(list);
+    BringChildToFront(m_Grid);
 }
 
 CImageBrowserFrameWindow::~CImageBrowserFrameWindow()
@@ -140,6 +153,25 @@ void CImageBrowserFrameWindow::OpenFolder(int32_t node)
     if (m_Tree && node >= 0)
         m_Grid->ShowFolderForHeldKeys(node);
     OnGridSelectionChanged();
+}
+
+void CImageBrowserFrameWindow::OnItemCreated(int32_t item)
+{
+    // The folder tree is made again from the list, so the new entry and any
+    // new folder show; then it is picked as SelectValue picks.
+    if (m_ListTree && m_List)
+        BrowseList(m_List);
+    else if (m_Tree)
+        SetTree(m_Tree, m_Grid->GetFactory());
+    SelectValue(item);
+}
+
+void CImageBrowserFrameWindow::TogglePopupTree()
+{
+    m_PopupTree = !m_PopupTree;
+    WriteBool("Popup Tree", m_PopupTree);
+    m_PopupButton->SetTitle(CJString(m_PopupTree ? kTreePopsUpTitle : kTreeShownTitle));
+    LayOutChildren();
 }
 
 void CImageBrowserFrameWindow::SelectValue(int32_t item)
@@ -213,6 +245,12 @@ void CImageBrowserFrameWindow::OnNotify(CJWindow* sender, int32_t code)
         m_Grid->SetAutoLoad(on);
     } else if (sender && sender == m_LoadNow && code == kNotifyClicked) {
         m_Grid->LoadAll();
+    } else if (sender && sender == m_SplitBar && code == kNotifyChanged) {
+        m_SplitBarPos = m_SplitBar->GetRect().left;
+        (void)SetIniInt(GetEditorSettingsFileName(), GetTitle().GetString(), "Split Bar Pos", m_SplitBarPos);
+        LayOutChildren();
+    } else if (sender && sender == m_PopupButton && code == kNotifyClicked) {
+        TogglePopupTree();
     } else {
         CJFrameWindow::OnNotify(sender, code);
     }
@@ -243,27 +281,56 @@ void CImageBrowserFrameWindow::LayOutChildren()
 {
     if (!m_Grid)
         return;
+    // Children sit in the window's own coordinates: the title row is the
+    // top inset, the resize grip keeps the bottom row.
     const int32_t top = GetClientTopInset();
     const int32_t width = GetWidth();
-    const int32_t height = GetHeight() - top;
+    const int32_t bottom = GetHeight() - (GetResizeGrip() ? GetResizeGrip()->GetHeight() : 0);
+    const int32_t height = std::max(top, bottom);
     const int32_t statusHeight = m_Status ? m_SelectButton->GetHeight() : 0;
-    const int32_t split = std::max(20, std::min(m_SplitBarPos, width - 20));
-    int32_t y = 0;
-    if (m_Chooser) {
-        m_Chooser->SetRect(CRect{0, 0, split, m_Chooser->GetHeight()});
-        y = m_Chooser->GetHeight();
-    }
-    // In the title row, before the frame's own buttons.
+    // In the title row, right-aligned before the frame's own buttons.
+    int32_t right = width;
+    for (CJWindow* own : {static_cast<CJWindow*>(GetCloseButton()), static_cast<CJWindow*>(GetTransparencyToggle())})
+        if (own)
+            right = std::min(right, own->GetRect().left - 4);
     const int32_t loadWidth = m_LoadNow->GetWidth();
     const int32_t autoWidth = m_AutoLoad->GetWidth();
-    const int32_t right = width - 3 * top;
-    m_LoadNow->SetRect(CRect{right - loadWidth, -top, right, -top + m_LoadNow->GetHeight()});
-    m_AutoLoad->SetRect(CRect{right - loadWidth - autoWidth, -top, right - loadWidth, -top + m_AutoLoad->GetHeight()});
-    m_FolderList->SetRect(CRect{0, y, split, height});
-    m_Grid->SetRect(CRect{split + 8, 0, width, height - statusHeight});
+    m_LoadNow->SetRect(CRect{right - loadWidth, 0, right, std::min(top, m_LoadNow->GetHeight())});
+    m_AutoLoad->SetRect(
+        CRect{right - loadWidth - autoWidth - 4, 0, right - loadWidth - 4, std::min(top, m_AutoLoad->GetHeight())});
+
+    int32_t gridLeft = 0;
+    int32_t gridTop = top;
+    if (m_PopupTree) {
+        // One row across the top: chooser, folder list, then the button.
+        const int32_t rowHeight = m_PopupButton->GetHeight();
+        int32_t x = 0;
+        if (m_Chooser) {
+            x = std::min(width / 3, std::max(kSplitBarMargin, m_SplitBarPos));
+            m_Chooser->SetRect(CRect{0, top, x, top + rowHeight});
+        }
+        m_FolderList->SetRect(CRect{x, top, width - kPopupButtonWidth, top + rowHeight});
+        m_PopupButton->SetRect(CRect{width - kPopupButtonWidth, top, width, top + rowHeight});
+        m_SplitBar->Show(false, false);
+        gridTop = top + rowHeight;
+    } else {
+        const int32_t split = std::max(kSplitBarMargin, std::min(m_SplitBarPos, width - kSplitBarMargin));
+        int32_t y = top;
+        if (m_Chooser) {
+            m_Chooser->SetRect(CRect{0, y, split, y + m_Chooser->GetHeight()});
+            y += m_Chooser->GetHeight();
+        }
+        m_FolderList->SetRect(CRect{0, y, split, height});
+        m_SplitBar->Show(true, false);
+        m_SplitBar->SetRange(kSplitBarMargin, width - kSplitBarMargin);
+        m_SplitBar->SetRect(CRect{split, top, split + kPopupButtonWidth, height});
+        m_PopupButton->SetRect(CRect{split, top, split + kPopupButtonWidth, top + m_PopupButton->GetHeight()});
+        gridLeft = split + kPopupButtonWidth;
+    }
+    m_Grid->SetRect(CRect{gridLeft, gridTop, width, height - statusHeight});
     if (m_Status) {
         const int32_t buttonWidth = m_SelectButton->GetWidth();
-        m_Status->SetRect(CRect{split + 8, height - statusHeight, width - buttonWidth, height});
+        m_Status->SetRect(CRect{gridLeft, height - statusHeight, width - buttonWidth, height});
         m_SelectButton->SetRect(CRect{width - buttonWidth, height - statusHeight, width, height});
     }
     m_Grid->LayOut(m_Grid->GetWidth());

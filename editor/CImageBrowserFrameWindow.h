@@ -18,6 +18,7 @@ class CJListBox;
 class CJStatic;
 class CObject;
 class CPrunedTree;
+class CSplitBarVertical;
 
 class CImageBrowserFrameWindow : public CJFrameWindow {
 public:
@@ -48,6 +49,9 @@ public:
     CJCheckBox* GetAutoLoadBox() const { return m_AutoLoad; }
     CJButton* GetLoadNowButton() const { return m_LoadNow; }
     int32_t GetSplitBarPos() const { return m_SplitBarPos; }
+    CSplitBarVertical* GetSplitBar() const { return m_SplitBar; }
+    CJButton* GetPopupTreeButton() const { return m_PopupButton; }
+    bool IsPopupTree() const { return m_PopupTree; }
     CVirtualArray* GetBrowsedList() const { return m_List; }
 
     // Who opens an item's object when there is no select command; the
@@ -62,6 +66,8 @@ public:
 
 private:
     void OpenFolder(int32_t node);
+    void OnItemCreated(int32_t item);
+    void TogglePopupTree();
     void OnGridSelectionChanged();
     void Activate();
     void LayOutChildren();
@@ -77,6 +83,8 @@ private:
     CJCheckBox* m_AutoLoad = nullptr;
     CJButton* m_LoadNow = nullptr;
     CJButton* m_SelectButton = nullptr;
+    CSplitBarVertical* m_SplitBar = nullptr;
+    CJButton* m_PopupButton = nullptr;
     std::unique_ptr<CCommand> m_SelectCommand;
     CVirtualArray* m_List = nullptr;
     std::unique_ptr<CDirectoryTree> m_ListTree;

@@ -56,9 +56,10 @@ void CWindowedBrowsableImage::Draw(CFrameInterface& frame)
 {
     CJWindow::Draw(frame);
     if (m_Item) {
-        const CRect& screen = GetScreenRect();
+        // The target holds this window's content coordinates.
         const CPoint shift = CentringShift();
-        m_Item->Draw(frame, CPoint{screen.left + m_ImageOrigin.x + shift.x, screen.top + m_ImageOrigin.y + shift.y});
+        m_Item->Draw(frame, CPoint{GetScrollOffsetX() + m_ImageOrigin.x + shift.x,
+                                   GetScrollOffsetY() + m_ImageOrigin.y + shift.y});
     }
     // Previews may fade their blits; later drawing must not inherit that.
     GetNormalBlitType().SetOpacity(1.0f);

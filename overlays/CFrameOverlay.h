@@ -137,6 +137,8 @@ private:
 class CFrameOverlayOptionsList : public CObjectArrayBaseTemplate<CFrameOverlayOptions> {
 public:
     CFrameOverlayOptionsList();
+    // CFrameOverlayBrowserItem.
+    ImageBrowserItemFactory GetItemFactory() override;
 };
 CFrameOverlayOptionsList& GetFrameOverlayOptionsList();
 // Points the list at "Frame Overlay Options" under "Resources" and enters it

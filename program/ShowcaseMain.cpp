@@ -4,6 +4,7 @@
 //
 //   ombrisalt-showcase [/DataFolder <folder>] [/Passes <n>]
 
+#include "editor/program/ImageBrowserShowcase.h"
 #include "game/scripting/program/ScriptingShowcase.h"
 #include "game/world/program/WorldShowcase.h"
 #include "overlays/program/OverlayShowcase.h"
@@ -33,6 +34,7 @@ void InstallShowcases()
     InstallListShowcase();
     InstallOverlayShowcase();
     InstallWorldShowcase();
+    InstallImageBrowserShowcase();
 }
 
 } // namespace

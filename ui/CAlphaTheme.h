@@ -37,6 +37,8 @@ public:
         : CObjectArrayBaseTemplate<CSkinTheme>("JWindowSkin")
     {
     }
+    // CSkinThemeBrowserItem.
+    ImageBrowserItemFactory GetItemFactory() override;
 };
 
 // The process-wide theme list, made on first use.

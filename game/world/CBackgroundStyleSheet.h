@@ -23,6 +23,8 @@ public:
 class CBackgroundStyleSheetList : public CObjectArrayBaseTemplate<CBackgroundStyleSheet> {
 public:
     CBackgroundStyleSheetList();
+    // The browser's item (StyleSheetBrowserItems.h).
+    ImageBrowserItemFactory GetItemFactory() override;
 };
 
 // "Background" under "Resources", made on first use.

@@ -35,6 +35,8 @@ public:
 class CCustomerStyleSheetList : public CObjectArrayBaseTemplate<CCustomerStyleSheet> {
 public:
     CCustomerStyleSheetList();
+    // The browser's item (StyleSheetBrowserItems.h).
+    ImageBrowserItemFactory GetItemFactory() override;
 };
 // "Customer" under "Resources", "Customer.txt"; made on first use.
 CCustomerStyleSheetList& GetCustomerStyleSheetList();
