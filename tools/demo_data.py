@@ -52,6 +52,29 @@ def png_bytes(width, height, rows):
             + chunk(b"IEND", b""))
 
 
+def write_pictures(data, sequences, frames):
+    """Writes each sequence's frames into its "-<name>" folder (old PNGs
+    there go first) and each single frame into Resources/Frames; draw
+    functions give rows of RGBA tuples (a list of them for a sequence)."""
+    root = os.path.join(data, "Data", "Resources", "Sequences")
+    for name, draw in sequences.items():
+        folder = os.path.join(root, "-" + name)
+        os.makedirs(folder, exist_ok=True)
+        for old in os.listdir(folder):
+            if old.lower().endswith(".png"):
+                os.remove(os.path.join(folder, old))
+        for index, pixels in enumerate(draw()):
+            with open(os.path.join(folder, "%s %02d.png" % (name, index + 1)), "wb") as out:
+                out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
+    folder = os.path.join(data, "Data", "Resources", "Frames")
+    os.makedirs(folder, exist_ok=True)
+    for name, draw in frames.items():
+        pixels = draw()
+        with open(os.path.join(folder, name + ".png"), "wb") as out:
+            out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
+    return root, folder
+
+
 def copy_font(resources, who, missing):
     """Copies DejaVu Sans to the program's default font in resources; says so
     (who: the generator, missing: what that leaves out) when the system lacks

@@ -15,7 +15,7 @@ import os
 import random
 import sys
 
-from demo_data import clamp, data_folder, is_up_to_date, png_bytes
+from demo_data import clamp, data_folder, is_up_to_date, write_pictures
 
 STAMP = ".frames-made"
 
@@ -1459,21 +1459,7 @@ def main():
     stamp = os.path.join(root, STAMP)
     if is_up_to_date(stamp, __file__):
         return 0
-    for name, draw in SEQUENCES.items():
-        folder = os.path.join(root, "-" + name)
-        os.makedirs(folder, exist_ok=True)
-        for old in os.listdir(folder):
-            if old.lower().endswith(".png"):
-                os.remove(os.path.join(folder, old))
-        for index, pixels in enumerate(draw()):
-            with open(os.path.join(folder, "%s %02d.png" % (name, index + 1)), "wb") as out:
-                out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
-    frames = os.path.join(data, "Data", "Resources", "Frames")
-    os.makedirs(frames, exist_ok=True)
-    for name, draw in FRAMES.items():
-        pixels = draw()
-        with open(os.path.join(frames, name + ".png"), "wb") as out:
-            out.write(png_bytes(len(pixels[0]), len(pixels), pixels))
+    _, frames = write_pictures(data, SEQUENCES, FRAMES)
     with open(stamp, "w") as out:
         out.write("frames drawn by tools/make_demo_sequences.py\n")
     print("make_demo_sequences: frames written under", root)
