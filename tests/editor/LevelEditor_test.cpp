@@ -509,16 +509,45 @@ TEST_F(StoredLevelEditor, ADemoLevelChangedAndClosedReadsBackEqualAndAnUnchanged
     const CFPoint before = sprite->GetPosition();
     Drag(p, CPoint{p.x + 20, p.y + 10});
     EXPECT_EQ(sprite->GetPosition(), (CFPoint{before.x + 20, before.y + 10}));
+    // Ctrl+wheel on the dragged (so selected) sprite: one click turns it 5
+    // degrees with the rotate-and-scale tool.
+    ASSERT_EQ(editor->GetSelectedCount(), 1u);
+    const float angle = sprite->GetAngle();
+    CKeyboardState::SGetInstance().OnKeyDown(kScanControlRight);
+    EXPECT_TRUE(editor->OnMouseWheel(1, CPoint{p.x + 20, p.y + 10}));
+    CKeyboardState::SGetInstance().OnKeyUp(kScanControlRight);
+    EXPECT_NEAR(sprite->GetAngle(), angle + 0.08726646f, 1e-6f);
     editor->SendToBack();
     TypeKey(3); // copy
     CMouseState::SGetInstance().SetPosition(300, 300);
     TypeKey(22); // paste
     GetLevels()->GetLevel(0)->m_Customers = 9;
+    // Where the turned sprite now lies in the level (the paste may add in
+    // front of it).
+    uint32_t layerIndex = 0, spriteIndex = 0;
+    bool located = false;
+    CPlayfield& edited = GetLevels()->GetLevel(0)->GetPlayfield();
+    for (uint32_t i = 0; i < edited.GetLayerCount() && !located; ++i)
+        for (uint32_t s = 0; s < edited.GetLayer(i)->GetSpriteCount() && !located; ++s)
+            if (edited.GetLayer(i)->GetSprite(s) == sprite) {
+                layerIndex = i;
+                spriteIndex = s;
+                located = true;
+            }
+    ASSERT_TRUE(located) << "the turned sprite is in the stored level";
     TypeKey(27);
 
     std::unique_ptr<CObject> reread = Reread();
     ASSERT_NE(reread, nullptr);
     EXPECT_TRUE(reread->IsEqualTo(GetLevels())) << "the file holds the level as edited";
+    auto* levels = dynamic_cast<CLevelSet*>(reread.get());
+    ASSERT_NE(levels, nullptr);
+    ASSERT_NE(levels->GetLevel(0), nullptr);
+    CPlayfieldLayer* layer = levels->GetLevel(0)->GetPlayfield().GetLayer(layerIndex);
+    ASSERT_NE(layer, nullptr);
+    ASSERT_NE(layer->GetSprite(spriteIndex), nullptr);
+    EXPECT_NEAR(layer->GetSprite(spriteIndex)->GetAngle(), angle + 0.08726646f, 1e-5f)
+        << "the reloaded level holds the turn";
     EXPECT_NE(std::filesystem::last_write_time(m_File), old);
 }
 
