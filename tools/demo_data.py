@@ -3,6 +3,7 @@ line, the check that keeps a run from redrawing what is newer than its
 script, 32-bit PNG files and the window font.
 """
 
+import math
 import os
 import shutil
 import struct
@@ -50,6 +51,42 @@ def png_bytes(width, height, rows):
     header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
             + chunk(b"IEND", b""))
+
+
+def canvas(width, height):
+    return [[(0, 0, 0, 0) for _ in range(width)] for _ in range(height)]
+
+
+def blend(pixels, x, y, colour, coverage):
+    if coverage <= 0 or y < 0 or y >= len(pixels) or x < 0 or x >= len(pixels[0]):
+        return
+    r, g, b, a = colour
+    a = a * min(coverage, 1.0)
+    dr, dg, db, da = pixels[y][x]
+    out_a = a + da * (1 - a / 255)
+    if out_a <= 0:
+        return
+    mix = lambda s, d: (s * a + d * da * (1 - a / 255)) / out_a
+    pixels[y][x] = (clamp(mix(r, dr)), clamp(mix(g, dg)), clamp(mix(b, db)), clamp(out_a))
+
+
+def disc(pixels, cx, cy, rx, ry, colour):
+    for y in range(len(pixels)):
+        for x in range(len(pixels[0])):
+            if rx <= 0 or ry <= 0:
+                continue
+            d = math.hypot((x + 0.5 - cx) / rx, (y + 0.5 - cy) / ry)
+            blend(pixels, x, y, colour, (1.0 - d) * min(rx, ry) + 0.5)
+
+
+def thick_line(pixels, x1, y1, x2, y2, width, colour):
+    length = math.hypot(x2 - x1, y2 - y1) or 1.0
+    for y in range(len(pixels)):
+        for x in range(len(pixels[0])):
+            px, py = x + 0.5, y + 0.5
+            t = max(0.0, min(1.0, ((px - x1) * (x2 - x1) + (py - y1) * (y2 - y1)) / (length * length)))
+            d = math.hypot(px - (x1 + t * (x2 - x1)), py - (y1 + t * (y2 - y1)))
+            blend(pixels, x, y, colour, width / 2 - d + 0.5)
 
 
 def write_pictures(data, sequences, frames):

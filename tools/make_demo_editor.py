@@ -17,47 +17,13 @@ import math
 import os
 import sys
 
-from demo_data import clamp, data_folder, is_up_to_date, write_pictures
+from demo_data import blend, canvas, data_folder, disc, is_up_to_date, thick_line, write_pictures
 
 STAMP = ".editor-made"
 
 OUTLINE = (20, 20, 20, 255)
 WHITE = (255, 255, 255, 255)
 GOLD = (250, 200, 60, 255)
-
-
-def canvas(width, height):
-    return [[(0, 0, 0, 0) for _ in range(width)] for _ in range(height)]
-
-
-def blend(pixels, x, y, colour, coverage):
-    if coverage <= 0 or y < 0 or y >= len(pixels) or x < 0 or x >= len(pixels[0]):
-        return
-    r, g, b, a = colour
-    a = a * min(coverage, 1.0)
-    dr, dg, db, da = pixels[y][x]
-    out_a = a + da * (1 - a / 255)
-    if out_a <= 0:
-        return
-    mix = lambda s, d: (s * a + d * da * (1 - a / 255)) / out_a
-    pixels[y][x] = (clamp(mix(r, dr)), clamp(mix(g, dg)), clamp(mix(b, db)), clamp(out_a))
-
-
-def disc(pixels, cx, cy, rx, ry, colour):
-    for y in range(len(pixels)):
-        for x in range(len(pixels[0])):
-            d = math.hypot((x + 0.5 - cx) / rx, (y + 0.5 - cy) / ry)
-            blend(pixels, x, y, colour, (1.0 - d) * min(rx, ry) + 0.5)
-
-
-def thick_line(pixels, x1, y1, x2, y2, width, colour):
-    length = math.hypot(x2 - x1, y2 - y1) or 1.0
-    for y in range(len(pixels)):
-        for x in range(len(pixels[0])):
-            px, py = x + 0.5, y + 0.5
-            t = max(0.0, min(1.0, ((px - x1) * (x2 - x1) + (py - y1) * (y2 - y1)) / (length * length)))
-            d = math.hypot(px - (x1 + t * (x2 - x1)), py - (y1 + t * (y2 - y1)))
-            blend(pixels, x, y, colour, width / 2 - d + 0.5)
 
 
 def rect(pixels, left, top, right, bottom, colour):
