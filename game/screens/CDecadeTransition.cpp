@@ -195,8 +195,9 @@ void RestartFromFirstLevel()
 
 bool OpenDecadeTransitionForNewGame()
 {
-    SetCurrentLevelIndex(0);
-    CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 0);
+    const uint32_t first = GetFirstCareerLevel();
+    SetCurrentLevelIndex(first);
+    CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), first);
     if (!transition) {
         RestartFromFirstLevel();
         return true;

@@ -45,6 +45,7 @@ public:
 
     float GetElapsedTime() const { return m_ElapsedTime; }
     CJButton* GetContinueButton() const { return m_Continue; }
+    CJButton* GetQuitButton() const { return m_Quit; }
     // "%s[LevelName]" and "%s[Decade]" of the current level.
     static void FillSubstitutions(CTextSubstitutionList& values);
 

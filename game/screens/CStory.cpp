@@ -164,6 +164,7 @@ CJButton* CStoryWindow::AddButton(CFrameOverlayOptions& controls, const char* id
 void CStoryWindow::CreateControls()
 {
     ClearOverlayButtons(*this);
+    m_Skip = nullptr;
 
     CFrameOverlayOptions* controls = ControlsOverlay();
     if (!controls)
@@ -175,7 +176,7 @@ void CStoryWindow::CreateControls()
         SetCancelButton(done);
     }
     if (m_SkipCommand)
-        AddButton(*controls, "Skip", values, &CStoryWindow::Skip);
+        m_Skip = AddButton(*controls, "Skip", values, &CStoryWindow::Skip);
     if (HasPrevButton())
         AddButton(*controls, "Prev", values, &CStoryWindow::PreviousPage);
     if (HasNextButton())

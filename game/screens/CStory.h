@@ -60,6 +60,8 @@ public:
     void FillSubstitutions(CTextSubstitutionList& values) const;
     bool HasPrevButton() const;
     bool HasNextButton() const;
+    // Null when the page shows no "Skip".
+    CJButton* GetSkipButton() const { return m_Skip; }
 
 private:
     CJButton* AddButton(CFrameOverlayOptions& controls, const char* id, CTextSubstitutionList& values,
@@ -70,6 +72,7 @@ private:
     float m_ElapsedTime = 0.0f;
     CCommand* m_Continuation;
     CCommand* m_SkipCommand;
+    CJButton* m_Skip = nullptr;
 };
 
 // The story window alive now; null when none is.

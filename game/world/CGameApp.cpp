@@ -754,7 +754,7 @@ void CGameApp::StartLevelAfterLast()
 
 void CGameApp::RestartFromFirstLevel()
 {
-    SetCurrentLevelIndex(0);
+    SetCurrentLevelIndex(GetFirstCareerLevel());
     SelectStartingGameState(false);
     StartLevel(false);
 }
@@ -764,7 +764,7 @@ void CGameApp::EnterCurrentLevel()
     SelectStartingGameState(false);
     CLevelSet* levels = FindLevels();
     CLevelOptions* level = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
-    if (GetCurrentLevelIndex() == 0)
+    if (GetCurrentLevelIndex() == GetFirstCareerLevel())
         StartLevel(false);
     else if (level && level->m_IsTutorialLevel)
         StartLevel(true);
@@ -783,7 +783,7 @@ void CGameApp::OpenShopBeforeLevel()
 
 void CGameApp::OpenDecadeTransition()
 {
-    SetCurrentLevelIndex(0);
+    SetCurrentLevelIndex(GetFirstCareerLevel());
     if (!GetGameAppHooks().OpenScreen(EGameScreen::DecadeTransition))
         RestartFromFirstLevel();
 }
