@@ -185,24 +185,33 @@ CDecadeTransitionWindow* GetDecadeTransitionWindow()
 
 namespace {
 
-void RestartFromFirstLevel()
+// The level the new game's transition leads into: level 0, or the first
+// career level when the career follows a tutorial that opens the set.
+void StartNewGameLevel()
 {
-    if (CGameApp* game = CGameApp::SGetInstance())
+    CGameApp* game = CGameApp::SGetInstance();
+    if (!game)
+        return;
+    if (GetCurrentLevelIndex() == 0)
         game->RestartFromFirstLevel();
+    else
+        game->StartCareerLevel();
 }
 
 } // namespace
 
 bool OpenDecadeTransitionForNewGame()
 {
-    const uint32_t first = GetFirstCareerLevel();
+    // Level 0, unless the career was asked for after a tutorial that opens
+    // the level set.
+    const uint32_t first = GetCurrentLevelIndex() == GetFirstCareerLevel() ? GetFirstCareerLevel() : 0;
     SetCurrentLevelIndex(first);
     CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), first);
     if (!transition) {
-        RestartFromFirstLevel();
+        StartNewGameLevel();
         return true;
     }
-    AddGameScreenWindow(new CDecadeTransitionWindow(nullptr, transition, new CFunctionCommand(&RestartFromFirstLevel)));
+    AddGameScreenWindow(new CDecadeTransitionWindow(nullptr, transition, new CFunctionCommand(&StartNewGameLevel)));
     return true;
 }
 

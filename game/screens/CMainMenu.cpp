@@ -116,7 +116,7 @@ void PlayTutorial()
 void StartCareerAfterStory()
 {
     if (CGameApp* game = CGameApp::SGetInstance())
-        game->OpenDecadeTransition();
+        game->OpenCareer();
 }
 
 void SkipTutorial()

@@ -754,7 +754,7 @@ void CGameApp::StartLevelAfterLast()
 
 void CGameApp::RestartFromFirstLevel()
 {
-    SetCurrentLevelIndex(GetFirstCareerLevel());
+    SetCurrentLevelIndex(0);
     SelectStartingGameState(false);
     StartLevel(false);
 }
@@ -764,7 +764,7 @@ void CGameApp::EnterCurrentLevel()
     SelectStartingGameState(false);
     CLevelSet* levels = FindLevels();
     CLevelOptions* level = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
-    if (GetCurrentLevelIndex() == GetFirstCareerLevel())
+    if (GetCurrentLevelIndex() == 0)
         StartLevel(false);
     else if (level && level->m_IsTutorialLevel)
         StartLevel(true);
@@ -783,9 +783,23 @@ void CGameApp::OpenShopBeforeLevel()
 
 void CGameApp::OpenDecadeTransition()
 {
-    SetCurrentLevelIndex(GetFirstCareerLevel());
+    SetCurrentLevelIndex(0);
     if (!GetGameAppHooks().OpenScreen(EGameScreen::DecadeTransition))
         RestartFromFirstLevel();
+}
+
+void CGameApp::StartCareerLevel()
+{
+    SetCurrentLevelIndex(GetFirstCareerLevel());
+    SelectStartingGameState(false);
+    StartLevel(false);
+}
+
+void CGameApp::OpenCareer()
+{
+    SetCurrentLevelIndex(GetFirstCareerLevel());
+    if (!GetGameAppHooks().OpenScreen(EGameScreen::DecadeTransition))
+        StartCareerLevel();
 }
 
 void CGameApp::OpenPauseMenu()
