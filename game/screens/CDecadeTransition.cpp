@@ -185,33 +185,23 @@ CDecadeTransitionWindow* GetDecadeTransitionWindow()
 
 namespace {
 
-// The level the new game's transition leads into: level 0, or the first
-// career level when the career follows a tutorial that opens the set.
-void StartNewGameLevel()
+void RestartFromFirstLevel()
 {
-    CGameApp* game = CGameApp::SGetInstance();
-    if (!game)
-        return;
-    if (GetCurrentLevelIndex() == 0)
+    if (CGameApp* game = CGameApp::SGetInstance())
         game->RestartFromFirstLevel();
-    else
-        game->StartCareerLevel();
 }
 
 } // namespace
 
 bool OpenDecadeTransitionForNewGame()
 {
-    // Level 0, unless the career was asked for after a tutorial that opens
-    // the level set.
-    const uint32_t first = GetCurrentLevelIndex() == GetFirstCareerLevel() ? GetFirstCareerLevel() : 0;
-    SetCurrentLevelIndex(first);
-    CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), first);
+    SetCurrentLevelIndex(0);
+    CDecadeTransition* transition = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 0);
     if (!transition) {
-        StartNewGameLevel();
+        RestartFromFirstLevel();
         return true;
     }
-    AddGameScreenWindow(new CDecadeTransitionWindow(nullptr, transition, new CFunctionCommand(&StartNewGameLevel)));
+    AddGameScreenWindow(new CDecadeTransitionWindow(nullptr, transition, new CFunctionCommand(&RestartFromFirstLevel)));
     return true;
 }
 

@@ -147,7 +147,7 @@ void StartIntermissionSong()
 void StartCareer()
 {
     if (CGameApp* game = CGameApp::SGetInstance())
-        game->OpenCareer();
+        game->OpenDecadeTransition();
 }
 
 } // namespace

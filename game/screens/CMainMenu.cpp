@@ -116,7 +116,7 @@ void PlayTutorial()
 void StartCareerAfterStory()
 {
     if (CGameApp* game = CGameApp::SGetInstance())
-        game->OpenCareer();
+        game->OpenDecadeTransition();
 }
 
 void SkipTutorial()

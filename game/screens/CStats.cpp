@@ -251,13 +251,11 @@ uint32_t CPlayerStats::GetStarCount() const
 
 int32_t CPlayerStats::GetLastCompletedCareerLevel() const
 {
-    // A set that opens with its tutorial has its career after it.
-    const uint32_t start = GetFirstCareerLevel();
-    const uint32_t end = std::min(m_pStatsForLevel.GetCount(), start > 0 ? CLevelSet::kNoTutorialLevel : FirstTutorialLevel());
-    uint32_t i = start;
+    const uint32_t end = std::min(m_pStatsForLevel.GetCount(), FirstTutorialLevel());
+    uint32_t i = 0;
     while (i < end && m_pStatsForLevel[i] && m_pStatsForLevel[i]->HasBeenCompleted())
         ++i;
-    return i == start ? -1 : int32_t(i) - 1;
+    return int32_t(i) - 1;
 }
 
 CJString CPlayerStats::GetLastCompletedCareerLevelName() const

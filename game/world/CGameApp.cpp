@@ -788,20 +788,6 @@ void CGameApp::OpenDecadeTransition()
         RestartFromFirstLevel();
 }
 
-void CGameApp::StartCareerLevel()
-{
-    SetCurrentLevelIndex(GetFirstCareerLevel());
-    SelectStartingGameState(false);
-    StartLevel(false);
-}
-
-void CGameApp::OpenCareer()
-{
-    SetCurrentLevelIndex(GetFirstCareerLevel());
-    if (!GetGameAppHooks().OpenScreen(EGameScreen::DecadeTransition))
-        StartCareerLevel();
-}
-
 void CGameApp::OpenPauseMenu()
 {
     if (!QueryScreenWindow(0))

@@ -159,10 +159,6 @@ public:
     // A new game: the first level behind its decade transition, or at once
     // when no screen shows one.
     void OpenDecadeTransition();
-    // The career after the tutorial: as a new game, from the first career
-    // level (the one after a tutorial that opens the level set).
-    void OpenCareer();
-    void StartCareerLevel();
     void OpenPauseMenu();
     void CloseAllOverlayScreens();
 

@@ -113,14 +113,6 @@ uint32_t CLevelSet::GetLastTutorialLevelIndex()
     return g_LastTutorial;
 }
 
-uint32_t CLevelSet::GetFirstCareerLevelIndex()
-{
-    const uint32_t last = GetLastTutorialLevelIndex();
-    if (GetFirstTutorialLevelIndex() != 0 || last == kNoTutorialLevel || last + 1 >= GetCount())
-        return 0;
-    return last + 1;
-}
-
 void CLevelSet::SForgetTutorialIndices()
 {
     g_FirstTutorialKnown = false;
@@ -202,12 +194,6 @@ CLevelSet* FindLevels()
         return nullptr;
     CObject* object = list.GetObjectAt(index);
     return object && object->IsKindOf(CLevelSet::SGetClassInfo()) ? static_cast<CLevelSet*>(object) : nullptr;
-}
-
-uint32_t GetFirstCareerLevel()
-{
-    CLevelSet* levels = FindLevels();
-    return levels ? levels->GetFirstCareerLevelIndex() : 0;
 }
 
 uint32_t GetCurrentLevelIndex()

@@ -39,9 +39,6 @@ public:
     // kNoTutorialLevel when none is marked.
     uint32_t GetFirstTutorialLevelIndex();
     uint32_t GetLastTutorialLevelIndex();
-    // Where a career starts: 0, or the level after the tutorial when the set
-    // opens with its tutorial levels (0 when nothing follows them).
-    uint32_t GetFirstCareerLevelIndex();
     // Forgets the kept tutorial indices.
     static void SForgetTutorialIndices();
 };
@@ -65,9 +62,6 @@ public:
 CLevelSet* GetLevels();
 // The same, or null when the data has no level set.
 CLevelSet* FindLevels();
-
-// The first career level of "Levels"; 0 without a level set.
-uint32_t GetFirstCareerLevel();
 
 // The index of the level the game plays (or the editor shows) in "Levels".
 uint32_t GetCurrentLevelIndex();

@@ -280,23 +280,6 @@ TEST_F(Profiles, OptionalGoalFlagsGrowToTheGoalAndMarkOnlyRealChanges)
     EXPECT_EQ(record->GetTimesFailed(), 1u);
 }
 
-// A level set that opens with its tutorial: the career run starts after it,
-// and a skipped tutorial is no career.
-TEST_F(Profiles, TheCareerRunStartsAfterATutorialThatComesFirst)
-{
-    LoadLevels({LevelText("Learn", kTutorial), LevelText("Learn More", kLastTutorial), LevelText("One"),
-                LevelText("Two"), LevelText("Three")});
-    CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
-    player->MarkTutorialCompleted();
-    EXPECT_EQ(player->GetLastCompletedCareerLevel(), -1);
-    EXPECT_TRUE(player->GetLastCompletedCareerLevelName().IsEmpty());
-    CGameState state;
-    player->RecordLevelCompleted(2, &state);
-    player->RecordLevelCompleted(3, &state);
-    EXPECT_EQ(player->GetLastCompletedCareerLevel(), 3);
-    EXPECT_STREQ(player->GetLastCompletedCareerLevelName().GetString(), "Two");
-}
-
 TEST_F(Profiles, StarsAndTheCareerRunCountOnlyCareerLevels)
 {
     LoadCareerAndTutorial();

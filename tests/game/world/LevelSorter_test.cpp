@@ -149,22 +149,6 @@ TEST_F(LevelSets, TutorialMarksAreFoundOnceAndFoundAgainAfterEveryEdit)
     EXPECT_EQ(set.GetLastTutorialLevelIndex(), 1u);
 }
 
-// A career starts at 0, or after the tutorial when the set opens with it.
-TEST_F(LevelSets, TheCareerStartsAfterATutorialThatOpensTheSetElseAtTheFirstLevel)
-{
-    CLevelSetUserMade set;
-    EXPECT_EQ(set.GetFirstCareerLevelIndex(), 0u) << "an empty set";
-    set.InsertLevel(0, NamedLevel("Lesson", true));
-    set.InsertLevel(1, NamedLevel("Last Lesson", false, true));
-    EXPECT_EQ(set.GetFirstCareerLevelIndex(), 0u) << "nothing after the tutorial";
-    set.InsertLevel(2, NamedLevel("One"));
-    set.InsertLevel(3, NamedLevel("Two"));
-    EXPECT_EQ(set.GetFirstCareerLevelIndex(), 2u);
-    set.SwapLevels(0, 2);
-    set.SwapLevels(1, 3);
-    EXPECT_EQ(set.GetFirstCareerLevelIndex(), 0u) << "a tutorial at the end";
-}
-
 TEST_F(LevelSets, TheLevelInPlayIsTheHeldCopyElseTheEntryOfLevelsAtTheCurrentIndex)
 {
     EXPECT_EQ(FindLevels(), nullptr);
