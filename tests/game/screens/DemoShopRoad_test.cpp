@@ -194,6 +194,7 @@ TEST_F(DemoShopRoad, TheShopsStickersShowTheirBoxes)
     for (const auto& [x, y] : {std::pair{208, 216}, {247, 230}})
         EXPECT_EQ(PresentedPixel(x, y), 0xC82828u) << x << "," << y;
     EXPECT_EQ(PresentedPixel(206, 214), 0xFFFFFFu) << "its outline";
+    SaveScreenshot("shop.ppm");
 }
 
 } // namespace
