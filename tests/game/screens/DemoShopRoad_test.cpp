@@ -10,6 +10,7 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
+#include "game/world/CBuildablePackage.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
@@ -124,6 +125,15 @@ TEST_F(DemoShopRoad, EveryUpgradeIsBoughtOnTheRoadAndEveryTrophyEarned)
                 state.ReceiveUpgrade(cheapest);
             }
             visitsWithNothingToBuy += somethingToBuy ? 0u : 1u;
+        }
+
+        // What the street's customers are set to order the player owns by now.
+        for (uint32_t o = 0; o < level.m_FutureOrders.GetCount(); ++o) {
+            const CBuildablePackage* order = level.m_FutureOrders[o];
+            for (uint32_t p = 0; order && p < order->m_Parts.GetCount(); ++p) {
+                const int32_t part = order->m_Parts[p];
+                EXPECT_TRUE(part == 0 || state.HasReceivedUpgrade(part)) << NameOf(part) << " ordered on street " << i;
+            }
         }
 
         // Won: the first street plainly, with its required revenue; the
