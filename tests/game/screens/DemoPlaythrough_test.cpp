@@ -374,6 +374,8 @@ TEST_F(DemoPlaythrough, ANewPlayerSkipsTheTutorialWinsTheFirstStreetShopsStartsT
     SPlayRecord record;
     ASSERT_NO_FATAL_FAILURE(PlayStreet(record, 240.0f));
     const uint32_t customers = uint32_t(level->m_Customers);
+    EXPECT_GE(record.answered, 1u) << "customers answered by a click";
+    EXPECT_EQ(record.droppedHome, customers) << "every customer moved in by the player's drop";
     EXPECT_GE(record.partsDragged, customers) << "every house built from the bar";
     EXPECT_GE(CGameState::SGetCurrent()->m_RevenueK, level->m_RequiredRevenue);
 
