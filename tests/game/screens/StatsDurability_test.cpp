@@ -1,0 +1,281 @@
+// "Stats.dat" as the player's only copy of their progress: a saver killed at
+// random moments a hundred times always restarts with the last good
+// profiles; the program started over a damaged file keeps it aside and
+// starts afresh; a full disk, a locked folder and a read-only file in the
+// running game are reported and cost no profile.
+#include "ScreensGameTest.h"
+
+#include "game/screens/CMainMenu.h"
+#include "game/screens/CPlayerSelect.h"
+#include "game/screens/CStats.h"
+#include "game/world/CGameApp.h"
+#include "game/world/CGameState.h"
+#include "objects/CPropertyArrayProperty.h"
+#include "platform/FileSystem.h"
+#include "ui/CJListBox.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Where the saver child works, and the descriptor it reports on.
+constexpr const char* kSaverFolderVariable = "OMBRISALT_STATS_SAVER_FOLDER";
+constexpr int kSaverReportFd = 3;
+constexpr uint32_t kPlayersPerGeneration = 4;
+
+void AppendRecord(CPlayerStats& player, CPlayerStatsForLevel* record)
+{
+    auto* array = static_cast<CPropertyArrayProperty*>(
+        CPlayerStats::SGetClassInfo()->FindProperty("Stats For Level List"));
+    const uint32_t n = player.m_pStatsForLevel.GetCount();
+    array->ArrayProperty_SetCount(&player, n + 1);
+    player.m_pStatsForLevel[n] = record;
+}
+
+void AppendPlayer(CStats& stats, CPlayerStats* player)
+{
+    auto* array = static_cast<CPropertyArrayProperty*>(CStats::SGetClassInfo()->FindProperty("Players"));
+    const uint32_t n = stats.m_Players.GetCount();
+    array->ArrayProperty_SetCount(&stats, n + 1);
+    stats.m_Players[n] = player;
+}
+
+// Save number g: every value follows from g, and the number of profiles and
+// records changes with it, so a file read back tells which save it was and
+// whether it is whole.
+void FillGeneration(CStats& stats, uint32_t generation)
+{
+    const uint32_t players = 2 + generation % 3;
+    for (uint32_t i = 0; i < players; ++i) {
+        auto* player = new CPlayerStats;
+        player->m_Name = CJString(("Player " + std::to_string(generation) + "-" + std::to_string(i)).c_str());
+        player->m_ID = generation * kPlayersPerGeneration + i;
+        player->m_Channel = "Ombrisalt";
+        player->m_SelectedLevel = i;
+        player->m_SecondsPlaying = float(generation);
+        const uint32_t records = 3 + (generation + i) % 5;
+        for (uint32_t r = 0; r < records; ++r) {
+            auto* record = new CPlayerStatsForLevel;
+            record->m_HasBeenPlayed = true;
+            record->m_TimesCompleted = generation;
+            record->m_TimesFailed = r;
+            record->SetOptionalGoalAchieved(r % 3);
+            record->AdoptGameStateBeforeLevelStarted(new CGameState);
+            record->m_pGameStateBeforeLevelStarted->m_RevenueK = float(generation + r);
+            AppendRecord(*player, record);
+        }
+        AppendPlayer(stats, player);
+    }
+    stats.m_CurrentPlayer = generation % players;
+}
+
+// The save number a read file holds, when it is that save whole; -1 otherwise.
+int64_t GenerationOf(CStats& stats)
+{
+    if (!stats.GetPlayer(0))
+        return -1;
+    const uint32_t generation = stats.GetPlayer(0)->m_ID / kPlayersPerGeneration;
+    CStats expected;
+    FillGeneration(expected, generation);
+    return stats.IsEqualTo(&expected) ? int64_t(generation) : -1;
+}
+
+void Report(const std::string& line)
+{
+    const std::string text = line + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(kSaverReportFd, text.data(), text.size());
+}
+
+// The child half of the kill test: loads "Stats.dat" from the folder as the
+// game does, reports which save it found, then saves the next ones through
+// the game's own save path until it is killed, reporting each save once it
+// is done.
+TEST(ChildProcess, StatsSaverSavesUntilKilled)
+{
+    const char* folder = std::getenv(kSaverFolderVariable);
+    if (!folder)
+        GTEST_SKIP() << "started by StatsKills only";
+    if (::chdir(folder) != 0)
+        std::_Exit(2);
+    CStats stats;
+    if (!stats.Load()) {
+        Report("unreadable");
+        std::_Exit(3);
+    }
+    int64_t generation = GenerationOf(stats);
+    if (generation < 0) {
+        Report("not a whole save");
+        std::_Exit(4);
+    }
+    Report("loaded " + std::to_string(generation));
+    for (;;) {
+        ++generation;
+        CStats next;
+        FillGeneration(next, uint32_t(generation));
+        if (!next.Save()) {
+            Report("not saved");
+            std::_Exit(5);
+        }
+        Report("saved " + std::to_string(generation));
+    }
+}
+
+// The saver in a child process of this test program, its reports on a pipe.
+class CSaver {
+public:
+    explicit CSaver(const std::string& folder)
+    {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            return;
+        m_Reports = ends[0];
+        const std::string program = plat::GetProgramPath();
+        std::string filter = "--gtest_filter=ChildProcess.StatsSaverSavesUntilKilled";
+        std::string brief = "--gtest_brief=1";
+        std::string argument0 = program;
+        char* argv[] = {argument0.data(), filter.data(), brief.data(), nullptr};
+        std::vector<std::string> variables;
+        for (char** entry = environ; *entry; ++entry)
+            variables.emplace_back(*entry);
+        variables.push_back(std::string(kSaverFolderVariable) + "=" + folder);
+        // A killed child has no leaks to report.
+        variables.emplace_back("ASAN_OPTIONS=detect_leaks=0");
+        std::vector<char*> envp;
+        for (std::string& variable : variables)
+            envp.push_back(variable.data());
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, ends[1], kSaverReportFd);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) == 0)
+            m_Pid = pid;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(ends[1]);
+    }
+    ~CSaver()
+    {
+        Kill();
+        if (m_Reports >= 0)
+            ::close(m_Reports);
+    }
+    CSaver(const CSaver&) = delete;
+    CSaver& operator=(const CSaver&) = delete;
+
+    // The next report; empty once the child is gone.
+    std::string ReadLine()
+    {
+        for (;;) {
+            const size_t end = m_Buffer.find('\n');
+            if (end != std::string::npos) {
+                std::string line = m_Buffer.substr(0, end);
+                m_Buffer.erase(0, end + 1);
+                return line;
+            }
+            char chunk[256];
+            const ssize_t got = m_Reports >= 0 ? ::read(m_Reports, chunk, sizeof chunk) : 0;
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return {};
+            m_Buffer.append(chunk, size_t(got));
+        }
+    }
+    // SIGKILL and reap; answers whether the kill is what ended it.
+    bool Kill()
+    {
+        if (m_Pid <= 0)
+            return false;
+        ::kill(m_Pid, SIGKILL);
+        int status = 0;
+        const bool reaped = ::waitpid(m_Pid, &status, 0) == m_Pid;
+        m_Pid = -1;
+        return reaped && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+    bool Started() const { return m_Pid > 0 && m_Reports >= 0; }
+
+private:
+    pid_t m_Pid = -1;
+    int m_Reports = -1;
+    std::string m_Buffer;
+};
+
+class StatsKills : public CTempFolderTest {
+protected:
+    // The temporaries writers that died left beside "Stats.dat".
+    int LeftTemporaries() const
+    {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(Folder()))
+            count += entry.path().filename().string().rfind(".Stats.dat.tmp", 0) == 0 ? 1 : 0;
+        return count;
+    }
+};
+
+TEST_F(StatsKills, AHundredKillsDuringSavesAlwaysRestartWithTheLastGoodProfiles)
+{
+    {
+        CStats first;
+        FillGeneration(first, 1);
+        ASSERT_TRUE(first.Save());
+    }
+    // The last save a saver reported done: a restart finds it, or the one
+    // after it when the kill came between the rename and the report.
+    int64_t reported = 1;
+    std::mt19937 random(51);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 30000);
+    int killedMidWrite = 0;
+    int foundUnreported = 0;
+    for (int kill = 0; kill < 100; ++kill) {
+        SCOPED_TRACE("restart " + std::to_string(kill));
+        CSaver saver(Folder());
+        ASSERT_TRUE(saver.Started());
+        const std::string first = saver.ReadLine();
+        ASSERT_EQ(first.rfind("loaded ", 0), 0u) << "the restart said \"" << first << "\"";
+        const int64_t found = std::stoll(first.substr(7));
+        ASSERT_TRUE(found == reported || found == reported + 1) << found << " after " << reported;
+        foundUnreported += found != reported ? 1 : 0;
+        reported = found;
+        ASSERT_LE(LeftTemporaries(), 1) << "each save clears what a killed one left";
+
+        ::usleep(useconds_t(delayMicroseconds(random)));
+        ASSERT_TRUE(saver.Kill());
+        killedMidWrite += LeftTemporaries() != 0 ? 1 : 0;
+        for (std::string line = saver.ReadLine(); !line.empty(); line = saver.ReadLine()) {
+            ASSERT_EQ(line, "saved " + std::to_string(reported + 1));
+            ++reported;
+        }
+        ASSERT_FALSE(DiskHas("Stats.dat.bad"));
+    }
+    RecordProperty("KilledMidWrite", killedMidWrite);
+    RecordProperty("FoundUnreported", foundUnreported);
+    EXPECT_GT(killedMidWrite, 0) << "no kill came while a save was being written";
+
+    // The last restart, in this process; its first save leaves the folder clean.
+    CStats last;
+    ASSERT_TRUE(last.Load());
+    const int64_t found = GenerationOf(last);
+    EXPECT_TRUE(found == reported || found == reported + 1) << found << " after " << reported;
+    ASSERT_TRUE(last.Save());
+    EXPECT_EQ(ListNames(Folder()), "Stats.dat");
+}
+
+} // namespace
