@@ -45,8 +45,17 @@ bool CStats::Load()
         m_CurrentPlayer = read->m_CurrentPlayer;
         return true;
     }
-    if (!plat::PathExists(DiskPathOf(kStatsFileName, FILE_FOLDER_B)))
+    const std::string path = DiskPathOf(kStatsFileName, FILE_FOLDER_B);
+    plat::FileStatus status;
+    if (!plat::GetFileStatus(path, status))
         return false; // the first run
+    if (!status.isFolder && status.size == 0) {
+        // What a first save killed before its file was in place leaves (the
+        // stand-in its lock made): no profile was ever saved, so this is a
+        // first run too, with nothing to keep.
+        plat::DeleteFile(path);
+        return false;
+    }
     Log("could not be read: ", error.GetString());
     const CJString kept = KeepFileAside(kStatsFileName, FILE_FOLDER_B);
     if (kept.IsEmpty()) {

@@ -278,4 +278,32 @@ TEST_F(StatsKills, AHundredKillsDuringSavesAlwaysRestartWithTheLastGoodProfiles)
     EXPECT_EQ(ListNames(Folder()), "Stats.dat");
 }
 
+// The first save of all, killed with its new file whole but not yet in
+// place: nothing was ever saved, so the restart is a first run, without a
+// damaged file to report or keep.
+TEST_F(StatsKills, AKillDuringTheFirstSaveLeavesAFirstRun)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        CStats stats;
+        FillGeneration(stats, 7);
+        plat::SetSyncObserver([](std::string_view) { ::raise(SIGKILL); });
+        stats.Save();
+        std::_Exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    CStats restarted;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(restarted.Load());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(restarted.GetPlayerCount(), 0u);
+    EXPECT_FALSE(DiskHas("Stats.dat.bad"));
+    FillGeneration(restarted, 8);
+    ASSERT_TRUE(restarted.Save());
+    EXPECT_EQ(ListNames(Folder()), "Stats.dat");
+}
+
 } // namespace
