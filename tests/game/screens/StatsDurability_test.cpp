@@ -306,4 +306,70 @@ TEST_F(StatsKills, AKillDuringTheFirstSaveLeavesAFirstRun)
     EXPECT_EQ(ListNames(Folder()), "Stats.dat");
 }
 
+std::vector<std::string> NamesIn(const CStats& stats)
+{
+    std::vector<std::string> names;
+    for (uint32_t i = 0; i < stats.GetPlayerCount(); ++i)
+        names.push_back(stats.GetPlayer(i)->m_Name.GetString());
+    return names;
+}
+
+// The program itself over the demo data.
+class StatsAtStart : public CScreensGameTest {
+protected:
+    // Runs the program headless for a few passes; answers its exit status.
+    int RunProgram()
+    {
+        const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", Folder()},
+                                                             {"OMBRISALT_HEADLESS", "1"}};
+        const int pid = SpawnProgram({"/DataFolder", Folder(), "/Passes", "20"}, environment, {}, PathOf("err"));
+        const CEndsWithTest guard(pid);
+        return WaitForExitStatus(pid);
+    }
+    std::string Errors() const { return ReadBytes(PathOf("err")); }
+};
+
+TEST_F(StatsAtStart, ADamagedFileIsKeptAsideAndTheProgramStartsWithAFreshProfile)
+{
+    std::string good;
+    {
+        CStats saved;
+        for (const char* name : {"Anna", "Ben"}) {
+            saved.AddNewPlayer();
+            saved.GetCurrentPlayer()->m_Name = name;
+        }
+        ASSERT_TRUE(saved.Save());
+        good = ReadBytes("Stats.dat");
+    }
+    std::string corrupt = good;
+    corrupt[corrupt.size() / 2] = char(corrupt[corrupt.size() / 2] ^ 0x5A);
+    const struct {
+        const char* kind;
+        std::string bytes;
+        const char* keptAs;
+    } damaged[] = {{"truncated", good.substr(0, good.size() / 2), "Stats.dat.bad"},
+                   {"corrupt", corrupt, "Stats.dat.bad.1"}};
+    for (const auto& file : damaged) {
+        SCOPED_TRACE(file.kind);
+        WriteBytes("Stats.dat", file.bytes);
+        ASSERT_EQ(RunProgram(), 0) << Errors();
+        const std::string errors = Errors();
+        EXPECT_NE(errors.find("Stats.dat: could not be read: "), std::string::npos) << errors;
+        EXPECT_NE(errors.find(std::string("Stats.dat: kept as ") + file.keptAs), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("Sanitizer"), std::string::npos) << errors;
+        EXPECT_EQ(ReadBytes(file.keptAs), file.bytes);
+        // The program went on with one fresh profile and wrote it on its way out.
+        CStats written;
+        ASSERT_TRUE(written.Load());
+        EXPECT_EQ(NamesIn(written), std::vector<std::string>{""});
+    }
+
+    // The next start finds the fresh file good: nothing to report or keep aside.
+    ASSERT_EQ(RunProgram(), 0) << Errors();
+    EXPECT_EQ(Errors().find("Stats.dat"), std::string::npos) << Errors();
+    EXPECT_EQ(ReadBytes("Stats.dat.bad"), damaged[0].bytes);
+    EXPECT_EQ(ReadBytes("Stats.dat.bad.1"), damaged[1].bytes);
+    EXPECT_FALSE(DiskHas("Stats.dat.bad.2"));
+}
+
 } // namespace
