@@ -28,6 +28,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -190,8 +191,12 @@ public:
                 m_Buffer.erase(0, end + 1);
                 return line;
             }
+            // A saver that neither reports nor ends within a minute is stuck.
+            pollfd ready{m_Reports, POLLIN, 0};
+            if (m_Reports < 0 || ::poll(&ready, 1, 60000) == 0)
+                return {};
             char chunk[256];
-            const ssize_t got = m_Reports >= 0 ? ::read(m_Reports, chunk, sizeof chunk) : 0;
+            const ssize_t got = ::read(m_Reports, chunk, sizeof chunk);
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0)
@@ -370,6 +375,252 @@ TEST_F(StatsAtStart, ADamagedFileIsKeptAsideAndTheProgramStartsWithAFreshProfile
     EXPECT_EQ(ReadBytes("Stats.dat.bad"), damaged[0].bytes);
     EXPECT_EQ(ReadBytes("Stats.dat.bad.1"), damaged[1].bytes);
     EXPECT_FALSE(DiskHas("Stats.dat.bad.2"));
+}
+
+// Writes past a few bytes fail, as on a full disk, until the scope ends.
+class CFullDisk {
+public:
+    CFullDisk()
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_Old);
+        m_OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit full{16, m_Old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &full);
+    }
+    ~CFullDisk()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_Old);
+        std::signal(SIGXFSZ, m_OldHandler);
+    }
+    CFullDisk(const CFullDisk&) = delete;
+    CFullDisk& operator=(const CFullDisk&) = delete;
+
+private:
+    rlimit m_Old{};
+    void (*m_OldHandler)(int) = SIG_DFL;
+};
+
+// The process acts as an ordinary user until the scope ends: permission
+// bits do not stop root.
+class CActingAsNobody {
+public:
+    CActingAsNobody()
+        : m_Switched(::geteuid() == 0)
+    {
+        m_Acting = !m_Switched || (::setegid(65534) == 0 && ::seteuid(65534) == 0);
+    }
+    ~CActingAsNobody()
+    {
+        if (m_Switched) {
+            [[maybe_unused]] const int user = ::seteuid(0);
+            [[maybe_unused]] const int group = ::setegid(0);
+        }
+    }
+    CActingAsNobody(const CActingAsNobody&) = delete;
+    CActingAsNobody& operator=(const CActingAsNobody&) = delete;
+    bool Acting() const { return m_Acting; }
+
+private:
+    bool m_Switched;
+    bool m_Acting = false;
+};
+
+// What the scope writes to standard error, through a pipe (a full disk
+// would stop a capture through a file).
+class CErrorsCaught {
+public:
+    CErrorsCaught()
+    {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+        std::fflush(stderr);
+        m_Saved = ::dup(2);
+        ::dup2(ends[1], 2);
+        ::close(ends[1]);
+        m_Read = ends[0];
+    }
+    ~CErrorsCaught() { Take(); }
+    CErrorsCaught(const CErrorsCaught&) = delete;
+    CErrorsCaught& operator=(const CErrorsCaught&) = delete;
+
+    // Ends the catch; answers what was caught.
+    const std::string& Take()
+    {
+        if (m_Saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(m_Saved, 2);
+            ::close(m_Saved);
+            m_Saved = -1;
+            char chunk[1024];
+            for (ssize_t got; (got = ::read(m_Read, chunk, sizeof chunk)) > 0;)
+                m_Text.append(chunk, size_t(got));
+            ::close(m_Read);
+        }
+        return m_Text;
+    }
+
+private:
+    int m_Saved = -1;
+    int m_Read = -1;
+    std::string m_Text;
+};
+
+constexpr const char* kNotWritten = "Stats.dat: could not be written; the profiles on disk are the last saved ones";
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The demo game at its main menu, new profiles made there as a player makes
+// them while saving fails in one way or another.
+class StatsInTheGame : public CScreensGameTest {
+protected:
+    void SetUp() override
+    {
+        CScreensGameTest::SetUp();
+        InstallMainMenuScreen();
+    }
+    void TearDown() override
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+        if (CNewPlayerDialog* dialog = GetNewPlayerDialog())
+            dialog->Destroy();
+        if (CChangePlayerWindow* list = GetChangePlayerWindow())
+            list->Destroy();
+        if (CMainMenu* menu = GetMainMenu())
+            menu->Destroy();
+        CScreensGameTest::TearDown();
+    }
+    // "Change Player", its "(New Player)" row, the name typed, "Save".
+    void AddPlayerByClicks(const char* name)
+    {
+        ASSERT_NE(GetMainMenu(), nullptr);
+        ClickOn(GetMainMenu()->GetButton("ChangePlayer"));
+        CChangePlayerWindow* window = GetChangePlayerWindow();
+        ASSERT_NE(window, nullptr);
+        CJListBox& list = *window->GetListBox();
+        const CRect rect = list.GetScreenRect();
+        int32_t y = rect.top;
+        while (y < rect.bottom && list.GetRowAt(CPoint{rect.left + 20, y}) != 0)
+            ++y;
+        PushClick(rect.left + 20, y + 2);
+        Passes(3);
+        CNewPlayerDialog* dialog = GetNewPlayerDialog();
+        ASSERT_NE(dialog, nullptr);
+        for (const char* c = name; *c; ++c) {
+            plat::WindowEvent event;
+            event.kind = plat::WindowEvent::Kind::Char;
+            event.character = uint8_t(*c);
+            m_Platform.GetHeadlessWindow().PushEvent(event);
+        }
+        Passes(2);
+        ClickOn(dialog->GetSaveButton());
+        // Whatever became of the file, the player goes on with the new profile.
+        ASSERT_EQ(GetNewPlayerDialog(), nullptr);
+        ASSERT_EQ(GetChangePlayerWindow(), nullptr);
+        ASSERT_NE(GetMainMenu(), nullptr);
+        EXPECT_STREQ(Player().m_Name.GetString(), name);
+    }
+    static std::vector<std::string> NamesOnDisk()
+    {
+        CStats read;
+        return read.Load() ? Sorted(NamesIn(read)) : std::vector<std::string>{"(unreadable)"};
+    }
+    bool TemporariesLeft() const
+    {
+        for (const auto& entry : std::filesystem::directory_iterator(Folder()))
+            if (entry.path().filename().string().rfind(".Stats.dat", 0) == 0)
+                return true;
+        return false;
+    }
+};
+
+TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
+{
+    {
+        CStats first;
+        first.AddNewPlayer();
+        first.GetCurrentPlayer()->m_Name = "Anna";
+        ASSERT_TRUE(first.Save());
+    }
+    const std::string good = ReadBytes("Stats.dat");
+    ASSERT_TRUE(Start());
+    Passes(2);
+    ASSERT_EQ(NamesIn(CStats::SGetInstance()), std::vector<std::string>{"Anna"});
+
+    {
+        SCOPED_TRACE("a full disk");
+        CFullDisk full;
+        CErrorsCaught errors;
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Ben"));
+        EXPECT_EQ(Count(errors.Take(), kNotWritten), 1u) << errors.Take();
+    }
+    EXPECT_EQ(ReadBytes("Stats.dat"), good);
+    EXPECT_FALSE(TemporariesLeft());
+
+    {
+        SCOPED_TRACE("a locked folder");
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        ASSERT_TRUE(nobody.Acting());
+        CErrorsCaught errors;
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Cleo"));
+        EXPECT_EQ(Count(errors.Take(), kNotWritten), 1u) << errors.Take();
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(ReadBytes("Stats.dat"), good);
+    EXPECT_FALSE(TemporariesLeft());
+    EXPECT_EQ(Sorted(NamesIn(CStats::SGetInstance())), (std::vector<std::string>{"Anna", "Ben", "Cleo"}));
+
+    // The player's own read-only file is made writable and written, with
+    // every profile the failed saves could not write.
+    {
+        SCOPED_TRACE("a read-only file");
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown("Stats.dat", 65534, 65534), 0);
+        }
+        plat::SetReadOnly("Stats.dat", true);
+        std::filesystem::permissions(Folder(), std::filesystem::perms::all);
+        CActingAsNobody nobody;
+        ASSERT_TRUE(nobody.Acting());
+        CErrorsCaught errors;
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Dana"));
+        EXPECT_EQ(errors.Take(), "");
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_FALSE(plat::IsReadOnly("Stats.dat"));
+    const std::vector<std::string> four{"Anna", "Ben", "Cleo", "Dana"};
+    EXPECT_EQ(NamesOnDisk(), four);
+
+    // The program's end on a full disk keeps the last saved file.
+    const std::string saved = ReadBytes("Stats.dat");
+    {
+        SCOPED_TRACE("an exit on a full disk");
+        CFullDisk full;
+        CErrorsCaught errors;
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Eve"));
+        EndRun();
+        EXPECT_EQ(Count(errors.Take(), kNotWritten), 2u) << errors.Take();
+    }
+    EXPECT_EQ(ReadBytes("Stats.dat"), saved);
+    EXPECT_FALSE(TemporariesLeft());
+
+    // The next start finds the four.
+    ASSERT_TRUE(Start());
+    Passes(2);
+    EXPECT_EQ(Sorted(NamesIn(CStats::SGetInstance())), four);
+    EXPECT_STREQ(Player().m_Name.GetString(), "Dana");
 }
 
 } // namespace
