@@ -8,7 +8,6 @@
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CPlayerSelect.h"
 #include "game/screens/CStats.h"
-#include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "platform/FileSystem.h"
@@ -18,11 +17,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
