@@ -5,6 +5,7 @@
 // running game are reported and cost no profile.
 #include "ScreensGameTest.h"
 
+#include "foundation/CompressedBlock.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CPlayerSelect.h"
 #include "game/screens/CStats.h"
@@ -312,6 +313,34 @@ TEST_F(StatsKills, AKillDuringTheFirstSaveLeavesAFirstRun)
     FillGeneration(restarted, 8);
     ASSERT_TRUE(restarted.Save());
     EXPECT_EQ(ListNames(Folder()), "Stats.dat");
+}
+
+// A short file whose block claims more than any profiles: refused from its
+// header, before any of it is decoded, and kept aside as any damaged file.
+class StatsOnDisk : public CTempFolderTest {};
+
+TEST_F(StatsOnDisk, AFileClaimingMoreThanAnyProfilesIsKeptAsideUndecoded)
+{
+    std::mt19937 random(7);
+    std::string stream(80000, '\0');
+    for (char& c : stream)
+        c = char(random());
+    std::string file(1, char(kCompressedBlockMarker));
+    for (uint32_t value : {uint32_t(stream.size()), uint32_t(80u << 20)})
+        for (int shift = 0; shift < 32; shift += 8)
+            file += char((value >> shift) & 0xFF);
+    file += stream;
+    WriteBytes("Stats.dat", file);
+
+    CStats read;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(read.Load());
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("Stats.dat: could not be read: The file is larger than any profiles can be"),
+              std::string::npos)
+        << errors;
+    EXPECT_EQ(ReadBytes("Stats.dat.bad"), file);
+    EXPECT_FALSE(DiskHas("Stats.dat"));
 }
 
 std::vector<std::string> NamesIn(const CStats& stats)
