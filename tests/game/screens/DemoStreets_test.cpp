@@ -8,6 +8,7 @@
 
 #include "game/scripting/CSprite.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CTips.h"
@@ -20,6 +21,7 @@
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
+#include "game/world/CScenery.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CUpgrade.h"
 #include "game/screens/CTownMap.h"
@@ -206,6 +208,32 @@ TEST_F(DemoStreets, TenCareerStreetsOverTwoDecadesThenTwoTutorialStreetsEachShow
     }
     // The first career street: short, for a new player.
     EXPECT_EQ(levels->GetLevel(0)->m_Customers, 3u);
+
+    // Each street starts in the game and shows its lots, scenery sprites
+    // whose pictures exist among them.
+    for (uint32_t i = 0; i < kStreets; ++i) {
+        SCOPED_TRACE(i);
+        App()->StartLevelByIndex(i);
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
+        ASSERT_TRUE(Pass(17));
+        ASSERT_TRUE(Pass(17));
+        ASSERT_EQ(GetCurrentLevelIndex(), i);
+        CPlayfield* playfield = GetCurrentPlayfield();
+        ASSERT_NE(playfield, nullptr);
+        EXPECT_EQ(Lots(*CLevelOptions::SGetCurrent()).size(), Lots(*levels->GetLevel(i)).size());
+        for (uint32_t l = 0; l < playfield->GetLayerCount(); ++l) {
+            CPlayfieldLayer& layer = *playfield->GetLayer(l);
+            for (uint32_t k = 0; k < layer.GetSpriteCount(); ++k) {
+                if (layer.GetSprite(k)->FindAI(CScenery::SGetClassInfo())) {
+                    EXPECT_NE(layer.GetSprite(k)->GetCurrentFrame(), nullptr) << layer.m_Name.GetString();
+                }
+            }
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "street-%02u.ppm", i);
+        SaveScreenshot(name);
+    }
 }
 
 TEST_F(DemoStreets, TheDecadesTheLifeRewardAndTheMapLineUpWithTheStreets)
