@@ -397,6 +397,28 @@ TEST_F(DemoPlaythrough, ANewPlayerSkipsTheTutorialWinsTheFirstStreetShopsStartsT
     CShopWindow* shop = WaitFor(&GetShopWindow, 2.0f);
     ASSERT_NE(shop, nullptr);
     Wait(1.0f);
+    // The money of the won street buys the first offer it can pay for.
+    int32_t bought = 0, boughtSlot = 0;
+    // A purchase makes the shop's scene anew: everything is looked up again.
+    for (uint32_t i = 0; Layer("UI") && i < Layer("UI")->GetSpriteCount() && !bought; ++i) {
+        CSprite* sprite = Layer("UI")->GetSprite(i);
+        auto* slot = dynamic_cast<CShoppingUpgradeButton*>(sprite->FindAI(CShoppingUpgradeButton::SGetClassInfo()));
+        if (!slot || slot->GetOffered() == 0)
+            continue;
+        const int32_t offered = slot->GetOffered();
+        const int32_t slotIndex = slot->m_UpgradeSlot;
+        Click(ToScreen(*Layer("UI"), *sprite));
+        Passes(2);
+        CJButton* buy = shop->GetBuyButton();
+        if (buy && buy->IsEnabledWithParent() && buy->IsVisible()) {
+            Press(buy);
+            if (CGameState::SGetCurrent()->GetUpgradeInSlot(slotIndex) == offered) {
+                bought = offered;
+                boughtSlot = slotIndex;
+            }
+        }
+    }
+    EXPECT_NE(bought, 0) << "a won street pays for something in the shop";
     Press(shop->GetDefaultButton());
     ASSERT_EQ(GetShopWindow(), nullptr);
     intro = WaitFor(&GetLevelIntroWindow, 2.0f);
@@ -407,6 +429,9 @@ TEST_F(DemoPlaythrough, ANewPlayerSkipsTheTutorialWinsTheFirstStreetShopsStartsT
     EXPECT_EQ(GetCurrentLevelIndex(), first + 1);
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     EXPECT_NE(CLevelOptions::SGetCurrent()->m_DisplayName.GetText().GetString(), firstName);
+    if (bought) {
+        EXPECT_EQ(CGameState::SGetCurrent()->GetUpgradeInSlot(boughtSlot), bought) << "the next street plays with it";
+    }
 
     // The HUD's menu button pauses the street; quitting it leads back over
     // the map to the main menu, and "Exit" ends the program.
