@@ -385,12 +385,28 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
     }
     const float py = float(y) + 0.5f;
     const uint32_t* pixels = level->pixels.data();
+    const bool normal = span.blend == ScreenBlend::Normal;
+    // Four equal texels filter to that texel exactly (each step adds a zero
+    // difference), and four clear ones to clear, which a normal blend skips.
+    auto filterAndBlend = [&](uint32_t& target, const Taps& taps) {
+        const uint32_t t00 = pixels[taps.i00];
+        if (normal && ((t00 | pixels[taps.i10] | pixels[taps.i01] | pixels[taps.i11]) >> 24) == 0)
+            return;
+        if (t00 == pixels[taps.i10] && t00 == pixels[taps.i01] && t00 == pixels[taps.i11]) {
+            if (white && normal && t00 >> 24 == 0xFF && kBytesRoundTrip)
+                target = t00;
+            else
+                BlendSse2(target, white ? UnpackSse2(t00) : _mm_mul_ps(colour, UnpackSse2(t00)), span.blend);
+            return;
+        }
+        const __m128 texel = FilterSse2(pixels, taps);
+        BlendSse2(target, white ? texel : _mm_mul_ps(colour, texel), span.blend);
+    };
     auto one = [&](int32_t x) {
         const Weights l = WeightsAt(span.a, span.b, span.c, span.sign, span.signedArea, float(x) + 0.5f, py);
         const float u = span.a.u * l.l0 + span.b.u * l.l1 + span.c.u * l.l2;
         const float v = span.a.v * l.l0 + span.b.v * l.l1 + span.c.v * l.l2;
-        const __m128 texel = FilterSse2(pixels, BilinearTaps(*level, u, v, span.address));
-        BlendSse2(row[x], white ? texel : _mm_mul_ps(colour, texel), span.blend);
+        filterAndBlend(row[x], BilinearTaps(*level, u, v, span.address));
     };
     int32_t x = first;
     const bool fours = span.address == TextureAddress::Clamp || (IsPowerOfTwo(level->width) && IsPowerOfTwo(level->height));
@@ -400,10 +416,8 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
                 one(x + lane);
             continue;
         }
-        for (int lane = 0; lane < 4; ++lane) {
-            const __m128 texel = FilterSse2(pixels, taps[lane]);
-            BlendSse2(row[x + lane], white ? texel : _mm_mul_ps(colour, texel), span.blend);
-        }
+        for (int lane = 0; lane < 4; ++lane)
+            filterAndBlend(row[x + lane], taps[lane]);
     }
     for (; x <= last; ++x)
         one(x);

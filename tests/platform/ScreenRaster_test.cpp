@@ -45,9 +45,14 @@ std::vector<TextureLevel> Texture(CRandom& random, uint32_t size)
 {
     std::vector<TextureLevel> levels;
     for (uint32_t s = size; s > 0; s /= 2) {
+        // Blocks of one texel among noise, as drawn pictures have flat areas.
+        std::vector<uint32_t> blocks;
+        for (uint32_t i = 0; i < (s / 4 + 1) * (s / 4 + 1); ++i)
+            blocks.push_back(random.Alpha() << 24 | (random.Next() & 0xFFFFFF));
         TextureLevel level{s, s, {}};
         for (uint32_t i = 0; i < s * s; ++i)
-            level.pixels.push_back(random.Alpha() << 24 | (random.Next() & 0xFFFFFF));
+            level.pixels.push_back(random.Next() % 3 ? blocks[(i / s / 4) * (s / 4 + 1) + i % s / 4]
+                                                     : random.Alpha() << 24 | (random.Next() & 0xFFFFFF));
         levels.push_back(level);
     }
     return levels;
