@@ -350,7 +350,31 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
             const uint32_t* source = texels;
             const int32_t offset = span.offsetX;
             if (white && span.blend == ScreenBlend::Normal && kBytesRoundTrip) {
-                for (int32_t x = first; x <= last; ++x) {
+                int32_t x = first;
+                // Four texels in a row at a time where the run reads them in
+                // order: all opaque are copied, all clear skipped.
+                if (span.address == TextureAddress::Clamp) {
+                    const __m128i opaque = _mm_set1_epi32(int32_t(0xFF000000u));
+                    for (; x + 3 <= last; x += 4) {
+                        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x + offset));
+                        const __m128i alphas = _mm_and_si128(four, opaque);
+                        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alphas, opaque)) == 0xFFFF) {
+                            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), four);
+                            continue;
+                        }
+                        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alphas, _mm_setzero_si128())) == 0xFFFF)
+                            continue;
+                        for (int32_t lane = 0; lane < 4; ++lane) {
+                            const uint32_t texel = source[x + lane + offset];
+                            const uint32_t alpha = texel >> 24;
+                            if (alpha == 0xFF)
+                                row[x + lane] = texel;
+                            else if (alpha != 0)
+                                BlendSse2(row[x + lane], UnpackSse2(texel), ScreenBlend::Normal);
+                        }
+                    }
+                }
+                for (; x <= last; ++x) {
                     const uint32_t texel = source[(x + offset) & mask];
                     const uint32_t alpha = texel >> 24;
                     if (alpha == 0xFF)
