@@ -168,12 +168,28 @@ const bool kBytesRoundTrip = [] {
         _mm_add_ps(_mm_mul_ps(source, _mm_set1_ps(alpha)), _mm_mul_ps(dest, _mm_set1_ps(keep))));
 }
 
+// Two texels side by side in memory, each as UnpackSse2 gives it.
+[[gnu::always_inline]] inline void UnpackPairSse2(const uint32_t* pair, __m128& left, __m128& right)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i words = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pair)), zero);
+    const __m128 k = _mm_set1_ps(kByteFraction);
+    left = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero)), k);
+    right = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(words, zero)), k);
+}
+
 [[gnu::always_inline]] inline __m128 FilterSse2(const uint32_t* pixels, const Taps& taps)
 {
-    const __m128 t00 = UnpackSse2(pixels[taps.i00]);
-    const __m128 t10 = UnpackSse2(pixels[taps.i10]);
-    const __m128 t01 = UnpackSse2(pixels[taps.i01]);
-    const __m128 t11 = UnpackSse2(pixels[taps.i11]);
+    __m128 t00, t10, t01, t11;
+    if (taps.i10 == taps.i00 + 1 && taps.i11 == taps.i01 + 1) {
+        UnpackPairSse2(pixels + taps.i00, t00, t10);
+        UnpackPairSse2(pixels + taps.i01, t01, t11);
+    } else {
+        t00 = UnpackSse2(pixels[taps.i00]);
+        t10 = UnpackSse2(pixels[taps.i10]);
+        t01 = UnpackSse2(pixels[taps.i01]);
+        t11 = UnpackSse2(pixels[taps.i11]);
+    }
     const __m128 ax = _mm_set1_ps(taps.ax);
     const __m128 top = _mm_add_ps(t00, _mm_mul_ps(_mm_sub_ps(t10, t00), ax));
     const __m128 bottom = _mm_add_ps(t01, _mm_mul_ps(_mm_sub_ps(t11, t01), ax));
@@ -453,6 +469,12 @@ void CScreenRaster::Resize(int32_t width, int32_t height)
     m_Width = std::max(width, 0);
     m_Height = std::max(height, 0);
     m_Pixels.assign(size_t(m_Width) * size_t(m_Height), 0xFF000000u);
+}
+
+void CScreenRaster::SwapPixels(std::vector<uint32_t>& pixels)
+{
+    m_Pixels.swap(pixels);
+    m_Pixels.resize(size_t(m_Width) * size_t(m_Height), 0xFF000000u);
 }
 
 void CScreenRaster::Clear(uint32_t argb)

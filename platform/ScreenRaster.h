@@ -32,6 +32,9 @@ public:
     int32_t GetWidth() const { return m_Width; }
     int32_t GetHeight() const { return m_Height; }
     const std::vector<uint32_t>& GetPixels() const { return m_Pixels; }
+    // Hands the picture over without a copy, taking pixels in its place
+    // (sized to the raster, their contents left as they are).
+    void SwapPixels(std::vector<uint32_t>& pixels);
 
     void Clear(uint32_t argb);
     // One triangle; a null texture samples as opaque white.
