@@ -227,6 +227,75 @@ bool IsPowerOfTwo(uint32_t size)
     return size != 0 && (size & (size - 1)) == 0;
 }
 
+template <int kShift>
+[[gnu::always_inline]] inline __m128 PlaneSse2(__m128i pixels)
+{
+    const __m128i bytes = _mm_and_si128(_mm_srli_epi32(pixels, kShift), _mm_set1_epi32(0xFF));
+    return _mm_mul_ps(_mm_cvtepi32_ps(bytes), _mm_set1_ps(kByteFraction));
+}
+
+template <int kShift>
+[[gnu::always_inline]] inline __m128 FilterPlaneSse2(__m128i t00, __m128i t10, __m128i t01, __m128i t11, __m128 ax,
+                                                     __m128 ay)
+{
+    const __m128 f00 = PlaneSse2<kShift>(t00), f10 = PlaneSse2<kShift>(t10);
+    const __m128 f01 = PlaneSse2<kShift>(t01), f11 = PlaneSse2<kShift>(t11);
+    const __m128 top = _mm_add_ps(f00, _mm_mul_ps(_mm_sub_ps(f10, f00), ax));
+    const __m128 bottom = _mm_add_ps(f01, _mm_mul_ps(_mm_sub_ps(f11, f01), ax));
+    return _mm_add_ps(top, _mm_mul_ps(_mm_sub_ps(bottom, top), ay));
+}
+
+// ToByte of each lane, shifted into its channel.
+template <int kShift>
+[[gnu::always_inline]] inline __m128i ChannelSse2(__m128 value)
+{
+    value = _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+    value = _mm_add_ps(_mm_mul_ps(value, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
+    return _mm_slli_epi32(_mm_cvttps_epi32(value), kShift);
+}
+
+// Four neighbouring pixels filtered and blended at once, one pixel a lane:
+// per lane the operations FilterSse2 and BlendSse2 do per channel. An
+// opaque source needs no branch of its own: s * 1 + d * 0 is s exactly.
+void FilterAndBlend4Sse2(uint32_t* target, const uint32_t* pixels, const Taps (&taps)[4], __m128 colour, bool white,
+                         ScreenBlend blend)
+{
+    auto gather = [&](size_t Taps::*tap) {
+        return _mm_setr_epi32(int32_t(pixels[taps[0].*tap]), int32_t(pixels[taps[1].*tap]),
+                              int32_t(pixels[taps[2].*tap]), int32_t(pixels[taps[3].*tap]));
+    };
+    const __m128i t00 = gather(&Taps::i00), t10 = gather(&Taps::i10);
+    const __m128i t01 = gather(&Taps::i01), t11 = gather(&Taps::i11);
+    const bool normal = blend == ScreenBlend::Normal;
+    const __m128i any = _mm_or_si128(_mm_or_si128(t00, t10), _mm_or_si128(t01, t11));
+    if (normal && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(any, 24), _mm_setzero_si128())) == 0xFFFF)
+        return;
+    const __m128 ax = _mm_setr_ps(taps[0].ax, taps[1].ax, taps[2].ax, taps[3].ax);
+    const __m128 ay = _mm_setr_ps(taps[0].ay, taps[1].ay, taps[2].ay, taps[3].ay);
+    __m128 b = FilterPlaneSse2<0>(t00, t10, t01, t11, ax, ay);
+    __m128 g = FilterPlaneSse2<8>(t00, t10, t01, t11, ax, ay);
+    __m128 r = FilterPlaneSse2<16>(t00, t10, t01, t11, ax, ay);
+    __m128 alpha = FilterPlaneSse2<24>(t00, t10, t01, t11, ax, ay);
+    if (!white) {
+        b = _mm_mul_ps(_mm_shuffle_ps(colour, colour, _MM_SHUFFLE(0, 0, 0, 0)), b);
+        g = _mm_mul_ps(_mm_shuffle_ps(colour, colour, _MM_SHUFFLE(1, 1, 1, 1)), g);
+        r = _mm_mul_ps(_mm_shuffle_ps(colour, colour, _MM_SHUFFLE(2, 2, 2, 2)), r);
+        alpha = _mm_mul_ps(_mm_shuffle_ps(colour, colour, _MM_SHUFFLE(3, 3, 3, 3)), alpha);
+    }
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 keep = normal ? _mm_sub_ps(one, alpha) : one;
+    const __m128i dest = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target));
+    b = _mm_add_ps(_mm_mul_ps(b, alpha), _mm_mul_ps(PlaneSse2<0>(dest), keep));
+    g = _mm_add_ps(_mm_mul_ps(g, alpha), _mm_mul_ps(PlaneSse2<8>(dest), keep));
+    r = _mm_add_ps(_mm_mul_ps(r, alpha), _mm_mul_ps(PlaneSse2<16>(dest), keep));
+    const __m128i packed = _mm_or_si128(_mm_or_si128(ChannelSse2<0>(b), ChannelSse2<8>(g)),
+                                        _mm_or_si128(ChannelSse2<16>(r), _mm_set1_epi32(int32_t(0xFF000000u))));
+    // A normal blend leaves the pixels under a clear source as they are.
+    const __m128i write = normal ? _mm_castps_si128(_mm_cmpneq_ps(alpha, _mm_setzero_ps())) : _mm_set1_epi32(-1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target),
+                     _mm_or_si128(_mm_and_si128(write, packed), _mm_andnot_si128(write, dest)));
+}
+
 // The taps of four neighbouring pixel centres of a row, lane for lane what
 // WeightsAt and BilinearTaps give; false when a lane is out of FloorSse2's
 // reach.
@@ -456,8 +525,7 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
                 one(x + lane);
             continue;
         }
-        for (int lane = 0; lane < 4; ++lane)
-            filterAndBlend(row[x + lane], taps[lane]);
+        FilterAndBlend4Sse2(row + x, pixels, taps, colour, white, span.blend);
     }
     for (; x <= last; ++x)
         one(x);
