@@ -230,7 +230,9 @@ bool IsPowerOfTwo(uint32_t size)
 template <int kShift>
 [[gnu::always_inline]] inline __m128 PlaneSse2(__m128i pixels)
 {
-    const __m128i bytes = _mm_and_si128(_mm_srli_epi32(pixels, kShift), _mm_set1_epi32(0xFF));
+    __m128i bytes = _mm_srli_epi32(pixels, kShift);
+    if constexpr (kShift < 24)
+        bytes = _mm_and_si128(bytes, _mm_set1_epi32(0xFF));
     return _mm_mul_ps(_mm_cvtepi32_ps(bytes), _mm_set1_ps(kByteFraction));
 }
 
@@ -283,6 +285,12 @@ void FilterAndBlend4Sse2(uint32_t* target, const uint32_t* pixels, const Taps (&
         alpha = _mm_mul_ps(_mm_shuffle_ps(colour, colour, _MM_SHUFFLE(3, 3, 3, 3)), alpha);
     }
     const __m128 one = _mm_set1_ps(1.0f);
+    if (normal && _mm_movemask_ps(_mm_cmpeq_ps(alpha, one)) == 0xF) {
+        const __m128i opaque = _mm_or_si128(_mm_or_si128(ChannelSse2<0>(b), ChannelSse2<8>(g)),
+                                            _mm_or_si128(ChannelSse2<16>(r), _mm_set1_epi32(int32_t(0xFF000000u))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), opaque);
+        return;
+    }
     const __m128 keep = normal ? _mm_sub_ps(one, alpha) : one;
     const __m128i dest = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target));
     b = _mm_add_ps(_mm_mul_ps(b, alpha), _mm_mul_ps(PlaneSse2<0>(dest), keep));
