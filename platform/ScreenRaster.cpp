@@ -259,21 +259,22 @@ template <int kShift>
 // Four neighbouring pixels filtered and blended at once, one pixel a lane:
 // per lane the operations FilterSse2 and BlendSse2 do per channel. An
 // opaque source needs no branch of its own: s * 1 + d * 0 is s exactly.
-void FilterAndBlend4Sse2(uint32_t* target, const uint32_t* pixels, const Taps (&taps)[4], __m128 colour, bool white,
-                         ScreenBlend blend)
+// The four texels around each of four pixel centres (one pixel a lane) and
+// the filter's weights between them.
+struct Texels4 {
+    __m128i t00, t10, t01, t11;
+    __m128 ax, ay;
+};
+
+void FilterAndBlend4Sse2(uint32_t* target, const Texels4& texels, __m128 colour, bool white, ScreenBlend blend)
 {
-    auto gather = [&](size_t Taps::*tap) {
-        return _mm_setr_epi32(int32_t(pixels[taps[0].*tap]), int32_t(pixels[taps[1].*tap]),
-                              int32_t(pixels[taps[2].*tap]), int32_t(pixels[taps[3].*tap]));
-    };
-    const __m128i t00 = gather(&Taps::i00), t10 = gather(&Taps::i10);
-    const __m128i t01 = gather(&Taps::i01), t11 = gather(&Taps::i11);
+    const __m128i t00 = texels.t00, t10 = texels.t10, t01 = texels.t01, t11 = texels.t11;
     const bool normal = blend == ScreenBlend::Normal;
     const __m128i any = _mm_or_si128(_mm_or_si128(t00, t10), _mm_or_si128(t01, t11));
     if (normal && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(any, 24), _mm_setzero_si128())) == 0xFFFF)
         return;
-    const __m128 ax = _mm_setr_ps(taps[0].ax, taps[1].ax, taps[2].ax, taps[3].ax);
-    const __m128 ay = _mm_setr_ps(taps[0].ay, taps[1].ay, taps[2].ay, taps[3].ay);
+    const __m128 ax = texels.ax;
+    const __m128 ay = texels.ay;
     __m128 b = FilterPlaneSse2<0>(t00, t10, t01, t11, ax, ay);
     __m128 g = FilterPlaneSse2<8>(t00, t10, t01, t11, ax, ay);
     __m128 r = FilterPlaneSse2<16>(t00, t10, t01, t11, ax, ay);
@@ -304,11 +305,21 @@ void FilterAndBlend4Sse2(uint32_t* target, const uint32_t* pixels, const Taps (&
                      _mm_or_si128(_mm_and_si128(write, packed), _mm_andnot_si128(write, dest)));
 }
 
-// The taps of four neighbouring pixel centres of a row, lane for lane what
-// WeightsAt and BilinearTaps give; false when a lane is out of FloorSse2's
-// reach.
+// Each lane times factor, low 32 bits (texel indices stay far below 2^31).
+[[gnu::always_inline]] inline __m128i MultiplySse2(__m128i lanes, int32_t factor)
+{
+    const __m128i by = _mm_set1_epi32(factor);
+    const __m128i even = _mm_mul_epu32(lanes, by);
+    const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(lanes, 32), by);
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                              _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+}
+
+// The texels and weights of four neighbouring pixel centres of a row, lane
+// for lane what WeightsAt and BilinearTaps give; false when a lane is out of
+// FloorSse2's reach.
 bool BilinearTaps4(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, float sign, float signedArea,
-                   const TextureLevel& level, TextureAddress address, int32_t x, float py, Taps (&taps)[4])
+                   const TextureLevel& level, TextureAddress address, int32_t x, float py, Texels4& texels)
 {
     const __m128 half = _mm_set1_ps(0.5f);
     const __m128 px = _mm_add_ps(_mm_cvtepi32_ps(_mm_setr_epi32(x, x + 1, x + 2, x + 3)), half);
@@ -336,20 +347,40 @@ bool BilinearTaps4(const ScreenVertex& a, const ScreenVertex& b, const ScreenVer
     const __m128i ix = _mm_cvttps_epi32(fx);
     const __m128i iy = _mm_cvttps_epi32(fy);
     const __m128i one = _mm_set1_epi32(1);
-    alignas(16) int32_t x0[4], x1[4], y0[4], y1[4];
-    alignas(16) float ax[4], ay[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(x0), AddressSse2(ix, w, address));
-    _mm_store_si128(reinterpret_cast<__m128i*>(x1), AddressSse2(_mm_add_epi32(ix, one), w, address));
-    _mm_store_si128(reinterpret_cast<__m128i*>(y0), AddressSse2(iy, h, address));
-    _mm_store_si128(reinterpret_cast<__m128i*>(y1), AddressSse2(_mm_add_epi32(iy, one), h, address));
-    _mm_store_ps(ax, _mm_sub_ps(tx, fx));
-    _mm_store_ps(ay, _mm_sub_ps(ty, fy));
-    for (int lane = 0; lane < 4; ++lane) {
-        const size_t top = size_t(y0[lane]) * size_t(w);
-        const size_t bottom = size_t(y1[lane]) * size_t(w);
-        taps[lane] = {top + size_t(x0[lane]), top + size_t(x1[lane]), bottom + size_t(x0[lane]),
-                      bottom + size_t(x1[lane]), ax[lane], ay[lane]};
+    const __m128i x0 = AddressSse2(ix, w, address);
+    const __m128i x1 = AddressSse2(_mm_add_epi32(ix, one), w, address);
+    const __m128i top = MultiplySse2(AddressSse2(iy, h, address), w);
+    const __m128i bottom = MultiplySse2(AddressSse2(_mm_add_epi32(iy, one), h, address), w);
+    alignas(16) int32_t i00[4], i01[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(i00), _mm_add_epi32(top, x0));
+    _mm_store_si128(reinterpret_cast<__m128i*>(i01), _mm_add_epi32(bottom, x0));
+    const uint32_t* pixels = level.pixels.data();
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(x1, _mm_add_epi32(x0, one))) == 0xFFFF) {
+        // Each pixel's two texels of a row lie side by side: read as pairs.
+        auto pairs = [pixels](const int32_t (&at)[4], __m128i& left, __m128i& right) {
+            auto pair = [pixels](int32_t i) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + i)); };
+            const __m128 low = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(at[0]), pair(at[1])));
+            const __m128 high = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(at[2]), pair(at[3])));
+            left = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+            right = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+        };
+        pairs(i00, texels.t00, texels.t10);
+        pairs(i01, texels.t01, texels.t11);
+    } else {
+        alignas(16) int32_t i10[4], i11[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(i10), _mm_add_epi32(top, x1));
+        _mm_store_si128(reinterpret_cast<__m128i*>(i11), _mm_add_epi32(bottom, x1));
+        auto gather = [pixels](const int32_t (&at)[4]) {
+            return _mm_setr_epi32(int32_t(pixels[at[0]]), int32_t(pixels[at[1]]), int32_t(pixels[at[2]]),
+                                  int32_t(pixels[at[3]]));
+        };
+        texels.t00 = gather(i00);
+        texels.t10 = gather(i10);
+        texels.t01 = gather(i01);
+        texels.t11 = gather(i11);
     }
+    texels.ax = _mm_sub_ps(tx, fx);
+    texels.ay = _mm_sub_ps(ty, fy);
     return true;
 }
 #endif
@@ -527,13 +558,13 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
     };
     int32_t x = first;
     const bool fours = span.address == TextureAddress::Clamp || (IsPowerOfTwo(level->width) && IsPowerOfTwo(level->height));
-    for (Taps taps[4]; fours && x + 3 <= last; x += 4) {
-        if (!BilinearTaps4(span.a, span.b, span.c, span.sign, span.signedArea, *level, span.address, x, py, taps)) {
+    for (Texels4 texels; fours && x + 3 <= last; x += 4) {
+        if (!BilinearTaps4(span.a, span.b, span.c, span.sign, span.signedArea, *level, span.address, x, py, texels)) {
             for (int lane = 0; lane < 4; ++lane)
                 one(x + lane);
             continue;
         }
-        FilterAndBlend4Sse2(row + x, pixels, taps, colour, white, span.blend);
+        FilterAndBlend4Sse2(row + x, texels, colour, white, span.blend);
     }
     for (; x <= last; ++x)
         one(x);
