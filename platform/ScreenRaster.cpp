@@ -256,9 +256,35 @@ template <int kShift>
     return _mm_slli_epi32(_mm_cvttps_epi32(value), kShift);
 }
 
+// Four neighbouring pixels blended at once, one pixel a lane, from the
+// source's channels: per lane what BlendSse2 does per channel. An opaque
+// source needs no branch of its own: s * 1 + d * 0 is s exactly.
+[[gnu::always_inline]] inline void Blend4Sse2(uint32_t* target, __m128 b, __m128 g, __m128 r, __m128 alpha,
+                                              ScreenBlend blend)
+{
+    const bool normal = blend == ScreenBlend::Normal;
+    const __m128 one = _mm_set1_ps(1.0f);
+    if (normal && _mm_movemask_ps(_mm_cmpeq_ps(alpha, one)) == 0xF) {
+        const __m128i opaque = _mm_or_si128(_mm_or_si128(ChannelSse2<0>(b), ChannelSse2<8>(g)),
+                                            _mm_or_si128(ChannelSse2<16>(r), _mm_set1_epi32(int32_t(0xFF000000u))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), opaque);
+        return;
+    }
+    const __m128 keep = normal ? _mm_sub_ps(one, alpha) : one;
+    const __m128i dest = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target));
+    b = _mm_add_ps(_mm_mul_ps(b, alpha), _mm_mul_ps(PlaneSse2<0>(dest), keep));
+    g = _mm_add_ps(_mm_mul_ps(g, alpha), _mm_mul_ps(PlaneSse2<8>(dest), keep));
+    r = _mm_add_ps(_mm_mul_ps(r, alpha), _mm_mul_ps(PlaneSse2<16>(dest), keep));
+    const __m128i packed = _mm_or_si128(_mm_or_si128(ChannelSse2<0>(b), ChannelSse2<8>(g)),
+                                        _mm_or_si128(ChannelSse2<16>(r), _mm_set1_epi32(int32_t(0xFF000000u))));
+    // A normal blend leaves the pixels under a clear source as they are.
+    const __m128i write = normal ? _mm_castps_si128(_mm_cmpneq_ps(alpha, _mm_setzero_ps())) : _mm_set1_epi32(-1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target),
+                     _mm_or_si128(_mm_and_si128(write, packed), _mm_andnot_si128(write, dest)));
+}
+
 // Four neighbouring pixels filtered and blended at once, one pixel a lane:
-// per lane the operations FilterSse2 and BlendSse2 do per channel. An
-// opaque source needs no branch of its own: s * 1 + d * 0 is s exactly.
+// per lane the operations FilterSse2 and BlendSse2 do per channel.
 // The four texels around each of four pixel centres (one pixel a lane) and
 // the filter's weights between them.
 struct Texels4 {
@@ -285,24 +311,7 @@ void FilterAndBlend4Sse2(uint32_t* target, const Texels4& texels, __m128 colour,
         r = _mm_mul_ps(_mm_shuffle_ps(colour, colour, _MM_SHUFFLE(2, 2, 2, 2)), r);
         alpha = _mm_mul_ps(_mm_shuffle_ps(colour, colour, _MM_SHUFFLE(3, 3, 3, 3)), alpha);
     }
-    const __m128 one = _mm_set1_ps(1.0f);
-    if (normal && _mm_movemask_ps(_mm_cmpeq_ps(alpha, one)) == 0xF) {
-        const __m128i opaque = _mm_or_si128(_mm_or_si128(ChannelSse2<0>(b), ChannelSse2<8>(g)),
-                                            _mm_or_si128(ChannelSse2<16>(r), _mm_set1_epi32(int32_t(0xFF000000u))));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), opaque);
-        return;
-    }
-    const __m128 keep = normal ? _mm_sub_ps(one, alpha) : one;
-    const __m128i dest = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target));
-    b = _mm_add_ps(_mm_mul_ps(b, alpha), _mm_mul_ps(PlaneSse2<0>(dest), keep));
-    g = _mm_add_ps(_mm_mul_ps(g, alpha), _mm_mul_ps(PlaneSse2<8>(dest), keep));
-    r = _mm_add_ps(_mm_mul_ps(r, alpha), _mm_mul_ps(PlaneSse2<16>(dest), keep));
-    const __m128i packed = _mm_or_si128(_mm_or_si128(ChannelSse2<0>(b), ChannelSse2<8>(g)),
-                                        _mm_or_si128(ChannelSse2<16>(r), _mm_set1_epi32(int32_t(0xFF000000u))));
-    // A normal blend leaves the pixels under a clear source as they are.
-    const __m128i write = normal ? _mm_castps_si128(_mm_cmpneq_ps(alpha, _mm_setzero_ps())) : _mm_set1_epi32(-1);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(target),
-                     _mm_or_si128(_mm_and_si128(write, packed), _mm_andnot_si128(write, dest)));
+    Blend4Sse2(target, b, g, r, alpha, blend);
 }
 
 // Each lane times factor, low 32 bits (texel indices stay far below 2^31).
@@ -456,7 +465,14 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
             std::fill(row + first, row + last + 1, PackSse2(colour));
             return;
         }
-        for (int32_t x = first; x <= last; ++x)
+        int32_t x = first;
+        const __m128 b = _mm_shuffle_ps(colour, colour, _MM_SHUFFLE(0, 0, 0, 0));
+        const __m128 g = _mm_shuffle_ps(colour, colour, _MM_SHUFFLE(1, 1, 1, 1));
+        const __m128 r = _mm_shuffle_ps(colour, colour, _MM_SHUFFLE(2, 2, 2, 2));
+        const __m128 a = _mm_shuffle_ps(colour, colour, _MM_SHUFFLE(3, 3, 3, 3));
+        for (; x + 3 <= last; x += 4)
+            Blend4Sse2(row + x, b, g, r, a, span.blend);
+        for (; x <= last; ++x)
             BlendSse2(row[x], colour, span.blend);
         return;
     }
@@ -488,14 +504,8 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
                         }
                         if (_mm_movemask_epi8(_mm_cmpeq_epi32(alphas, _mm_setzero_si128())) == 0xFFFF)
                             continue;
-                        for (int32_t lane = 0; lane < 4; ++lane) {
-                            const uint32_t texel = source[x + lane + offset];
-                            const uint32_t alpha = texel >> 24;
-                            if (alpha == 0xFF)
-                                row[x + lane] = texel;
-                            else if (alpha != 0)
-                                BlendSse2(row[x + lane], UnpackSse2(texel), ScreenBlend::Normal);
-                        }
+                        Blend4Sse2(row + x, PlaneSse2<0>(four), PlaneSse2<8>(four), PlaneSse2<16>(four),
+                                   PlaneSse2<24>(four), ScreenBlend::Normal);
                     }
                 }
                 for (; x <= last; ++x) {
