@@ -313,6 +313,10 @@ void BusyFrame(benchmark::State& state, EScreen kind)
             return;
         }
     }
+    if (device.GetBackBufferWidth() != 1024 || device.GetBackBufferHeight() != 768) {
+        state.SkipWithError("the screen is not 1024 x 768");
+        return;
+    }
     auto* headless = dynamic_cast<plat::CGraphicsDeviceHeadless*>(&device.GetDevice());
     if (headless)
         headless->SetRecording(false);
