@@ -73,8 +73,12 @@ Taps BilinearTaps(const TextureLevel& level, float u, float v, TextureAddress ad
     const int32_t x1 = Address(int32_t(fx) + 1, w, address);
     const int32_t y0 = Address(int32_t(fy), h, address);
     const int32_t y1 = Address(int32_t(fy) + 1, h, address);
-    return {size_t(y0) * size_t(w) + size_t(x0), size_t(y0) * size_t(w) + size_t(x1),
-            size_t(y1) * size_t(w) + size_t(x0), size_t(y1) * size_t(w) + size_t(x1), tx - fx, ty - fy};
+    return {size_t(y0) * size_t(w) + size_t(x0),
+            size_t(y0) * size_t(w) + size_t(x1),
+            size_t(y1) * size_t(w) + size_t(x0),
+            size_t(y1) * size_t(w) + size_t(x1),
+            tx - fx,
+            ty - fy};
 }
 
 Texel SampleBilinear(const TextureLevel& level, float u, float v, TextureAddress address)
@@ -164,8 +168,7 @@ const bool kBytesRoundTrip = [] {
     }
     const float keep = blend == ScreenBlend::Additive ? 1.0f : 1.0f - alpha;
     const __m128 dest = UnpackSse2(target);
-    target = PackSse2(
-        _mm_add_ps(_mm_mul_ps(source, _mm_set1_ps(alpha)), _mm_mul_ps(dest, _mm_set1_ps(keep))));
+    target = PackSse2(_mm_add_ps(_mm_mul_ps(source, _mm_set1_ps(alpha)), _mm_mul_ps(dest, _mm_set1_ps(keep))));
 }
 
 // Two texels side by side in memory, each as UnpackSse2 gives it.
@@ -366,7 +369,7 @@ bool BilinearTaps4(const ScreenVertex& a, const ScreenVertex& b, const ScreenVer
     const uint32_t* pixels = level.pixels.data();
     if (_mm_movemask_epi8(_mm_cmpeq_epi32(x1, _mm_add_epi32(x0, one))) == 0xFFFF) {
         // Each pixel's two texels of a row lie side by side: read as pairs.
-        auto pairs = [pixels](const int32_t (&at)[4], __m128i& left, __m128i& right) {
+        auto pairs = [pixels](const int32_t(&at)[4], __m128i& left, __m128i& right) {
             auto pair = [pixels](int32_t i) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + i)); };
             const __m128 low = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(at[0]), pair(at[1])));
             const __m128 high = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(at[2]), pair(at[3])));
@@ -379,7 +382,7 @@ bool BilinearTaps4(const ScreenVertex& a, const ScreenVertex& b, const ScreenVer
         alignas(16) int32_t i10[4], i11[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(i10), _mm_add_epi32(top, x1));
         _mm_store_si128(reinterpret_cast<__m128i*>(i11), _mm_add_epi32(bottom, x1));
-        auto gather = [pixels](const int32_t (&at)[4]) {
+        auto gather = [pixels](const int32_t(&at)[4]) {
             return _mm_setr_epi32(int32_t(pixels[at[0]]), int32_t(pixels[at[1]]), int32_t(pixels[at[2]]),
                                   int32_t(pixels[at[3]]));
         };
@@ -483,8 +486,8 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
         // Wrapping in a power of two is a mask; clamping is needed only
         // where the run reads past the row.
         const int32_t from = first + span.offsetX, to = last + span.offsetX;
-        const bool direct = span.address == TextureAddress::Clamp ? from >= 0 && to < width
-                                                                  : IsPowerOfTwo(level->width);
+        const bool direct
+            = span.address == TextureAddress::Clamp ? from >= 0 && to < width : IsPowerOfTwo(level->width);
         const int32_t mask = span.address == TextureAddress::Clamp ? -1 : width - 1;
         if (direct) {
             const uint32_t* source = texels;
@@ -567,7 +570,8 @@ void CScreenRaster::DrawSpanSse2(const Span& span, int32_t y, int32_t first, int
         filterAndBlend(row[x], BilinearTaps(*level, u, v, span.address));
     };
     int32_t x = first;
-    const bool fours = span.address == TextureAddress::Clamp || (IsPowerOfTwo(level->width) && IsPowerOfTwo(level->height));
+    const bool fours
+        = span.address == TextureAddress::Clamp || (IsPowerOfTwo(level->width) && IsPowerOfTwo(level->height));
     for (Texels4 texels; fours && x + 3 <= last; x += 4) {
         if (!BilinearTaps4(span.a, span.b, span.c, span.sign, span.signedArea, *level, span.address, x, py, texels)) {
             for (int lane = 0; lane < 4; ++lane)

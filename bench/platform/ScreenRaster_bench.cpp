@@ -29,7 +29,8 @@ std::vector<TextureLevel> Picture(uint32_t width, uint32_t height, uint32_t seed
             for (uint32_t x = 0; x < w; ++x) {
                 const uint32_t band = std::min(std::min(x, w - 1 - x) * 6 / w, std::min(y, h - 1 - y) * 6 / h);
                 const uint32_t alpha = band == 0 ? 0u : band == 1 ? 128u : 255u;
-                const uint32_t rgb = ((x * 255 / w + seed) & 0xFF) << 16 | ((y * 255 / h) & 0xFF) << 8 | (seed * 37 & 0xFF);
+                const uint32_t rgb
+                    = ((x * 255 / w + seed) & 0xFF) << 16 | ((y * 255 / h) & 0xFF) << 8 | (seed * 37 & 0xFF);
                 level.pixels.push_back(alpha << 24 | rgb);
             }
         levels.push_back(std::move(level));

@@ -76,7 +76,8 @@ SScene MakeScene(uint32_t seed)
     scene.texture = Texture(random, seed % 3 == 0 ? 12 : 16);
     for (int i = 0; i < 60; ++i) {
         const int kind = int(random.Next() % 4);
-        const uint32_t colour = random.Next() % 3 == 0 ? 0xFFFFFFFFu : random.Alpha() << 24 | (random.Next() & 0xFFFFFF);
+        const uint32_t colour
+            = random.Next() % 3 == 0 ? 0xFFFFFFFFu : random.Alpha() << 24 | (random.Next() & 0xFFFFFF);
         ScreenVertex v[4];
         if (kind == 0) {
             // A 1:1 copy, its texels offset by whole steps (wrapping shows past the edge).
