@@ -1426,8 +1426,7 @@ def main():
     data = data_folder(__file__)
     root = os.path.join(data, "Data", "Resources", "Sequences")
     stamp = os.path.join(root, STAMP)
-    if (is_up_to_date(stamp, __file__) and is_up_to_date(stamp, demo_streets.__file__)
-            and is_up_to_date(stamp, demo_business.__file__)):
+    if all(is_up_to_date(stamp, script) for script in (__file__, demo_business.__file__, demo_streets.__file__)):
         return 0
     _, frames = write_pictures(data, SEQUENCES, FRAMES)
     with open(stamp, "w") as out:

@@ -241,13 +241,10 @@ CPlayerStatsForLevel* CPlayerStats::GetLevelStats(uint32_t level)
 
 uint32_t CPlayerStats::GetStarCount() const
 {
-    // The tutorial run may come first in a level set as well as last: the
-    // career levels after it earn stars too, or a set that opens with its
-    // tutorial would never have any.
-    const uint32_t first = FirstTutorialLevel(), last = LastTutorialLevel();
+    const uint32_t end = std::min(m_pStatsForLevel.GetCount(), FirstTutorialLevel());
     uint32_t stars = 0;
-    for (uint32_t i = 0; i < m_pStatsForLevel.GetCount(); ++i)
-        if (const CPlayerStatsForLevel* record = m_pStatsForLevel[i]; record && (i < first || i > last))
+    for (uint32_t i = 0; i < end; ++i)
+        if (const CPlayerStatsForLevel* record = m_pStatsForLevel[i])
             stars += record->GetOptionalGoalCounts().first;
     return stars;
 }

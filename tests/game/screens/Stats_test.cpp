@@ -280,21 +280,6 @@ TEST_F(Profiles, OptionalGoalFlagsGrowToTheGoalAndMarkOnlyRealChanges)
     EXPECT_EQ(record->GetTimesFailed(), 1u);
 }
 
-// A level set that opens with its tutorial: the career levels after it
-// earn stars, the tutorial's goals none.
-TEST_F(Profiles, StarsCountTheCareerLevelsAfterATutorialThatComesFirst)
-{
-    LoadLevels({LevelText("Learn", kTutorial), LevelText("Learn More", kLastTutorial), LevelText("One"),
-                LevelText("Two")});
-    CStats& stats = CStats::SGetInstance();
-    stats.GetLevelStats(0)->SetOptionalGoalAchieved(0);
-    stats.GetLevelStats(1)->SetOptionalGoalAchieved(1);
-    stats.GetLevelStats(2)->SetOptionalGoalAchieved(0);
-    stats.GetLevelStats(3)->SetOptionalGoalAchieved(0);
-    stats.GetLevelStats(3)->SetOptionalGoalAchieved(2);
-    EXPECT_EQ(stats.GetCurrentPlayer()->GetStarCount(), 3u);
-}
-
 TEST_F(Profiles, StarsAndTheCareerRunCountOnlyCareerLevels)
 {
     LoadCareerAndTutorial();
