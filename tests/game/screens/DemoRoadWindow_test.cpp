@@ -52,7 +52,7 @@
 
 namespace {
 
-constexpr char kChildTest[] = "ChildProcess.TheDemoRoadInTheRealWindow";
+constexpr char kChildTest[] = "DemoRoadWindowChild.TheDemoRoadInTheRealWindow";
 
 class DemoRoadWindow : public CRealWindowTest {};
 
@@ -132,7 +132,7 @@ TEST_F(DemoRoadWindow, APlayerTakesTheDemoRoadInTheRealWindowAndTheNextStartFind
 
 // The second run: the demo game on the real platform, the player's part
 // played into its window.
-class ChildProcess : public CScreensGameTest {
+class DemoRoadWindowChild : public CScreensGameTest {
 protected:
     void SetUp() override
     {
@@ -440,7 +440,7 @@ protected:
     std::chrono::steady_clock::time_point m_Begun = std::chrono::steady_clock::now();
 };
 
-TEST_F(ChildProcess, TheDemoRoadInTheRealWindow)
+TEST_F(DemoRoadWindowChild, TheDemoRoadInTheRealWindow)
 {
     {
         // The real platform for the game's run, its window on the display,
