@@ -12,6 +12,7 @@
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
 
+#include <cstdint>
 #include <cmath>
 
 OMBRISALT_IMPLEMENT_CLASS(CLotPlayfieldLayer, 1.0)
@@ -125,8 +126,11 @@ void CLotPlayfieldLayer::DrawEditorGrid(CFrameInterface& frame)
         if (!lot)
             continue;
         const CPoint grid = lot->GetGridCoordinate();
-        DrawLotOutline(frame, sprite, grid.x + 1, grid.y);
-        DrawLotOutline(frame, sprite, grid.x, grid.y + 1);
+        // A damaged coordinate at the edge of the range has no neighbour.
+        if (grid.x < INT32_MAX)
+            DrawLotOutline(frame, sprite, grid.x + 1, grid.y);
+        if (grid.y < INT32_MAX)
+            DrawLotOutline(frame, sprite, grid.x, grid.y + 1);
     }
 }
 
@@ -150,6 +154,14 @@ CLot* CLotPlayfieldLayer::FindLot(int32_t column, int32_t row)
             return lot;
     }
     return nullptr;
+}
+
+CLot* CLotPlayfieldLayer::FindLotFrom(CPoint grid, int32_t columns, int32_t rows)
+{
+    const int64_t column = int64_t(grid.x) + columns, row = int64_t(grid.y) + rows;
+    if (column < INT32_MIN || column > INT32_MAX || row < INT32_MIN || row > INT32_MAX)
+        return nullptr;
+    return FindLot(int32_t(column), int32_t(row));
 }
 
 CLotPlayfieldLayer* GetLotLayer()
