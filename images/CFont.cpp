@@ -436,13 +436,15 @@ int32_t CFont::LayOutParagraph(CFrameInterface* frame, int32_t& y, const CJStrin
         if (count == 0 && lineWidth >= laterWidth)
             break;
         if (count > 0) {
-            int32_t lineX = layout.x + indent;
+            // Wide: a box placed near the int32 limits must not wrap.
+            int64_t lineX = int64_t(layout.x) + indent;
             if (align == TextAlign::Centre)
                 lineX += lineWidth / 2;
             else if (align == TextAlign::Right)
                 lineX += lineWidth;
             if (frame)
-                DrawText(*frame, lineX, y + height, line, align);
+                DrawText(*frame, int32_t(std::clamp<int64_t>(lineX, INT32_MIN, INT32_MAX)),
+                         int32_t(std::clamp<int64_t>(int64_t(y) + height, INT32_MIN, INT32_MAX)), line, align);
             widest = std::max(widest, GetTextWidth(line));
             pos += count;
         }

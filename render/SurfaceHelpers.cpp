@@ -3,13 +3,27 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CFPoint.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
+
+namespace {
+
+// A place near the int32 limits (a damaged data file) saturates rather than
+// wraps, so the clipped blit draws nothing instead of somewhere else.
+int32_t ClampedSum(int64_t value)
+{
+    return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
 
 bool BlitAt(CFrameInterface& destination, CFrameInterface& source, int32_t x, int32_t y, CBlitType& blitType)
 {
     CRect s;
     source.GetBounds(s);
-    const CRect d = {s.left + x, s.top + y, s.right + x, s.bottom + y};
+    const CRect d = {ClampedSum(int64_t(s.left) + x), ClampedSum(int64_t(s.top) + y),
+                     ClampedSum(int64_t(s.right) + x), ClampedSum(int64_t(s.bottom) + y)};
     return destination.Blit(source, s, d, blitType);
 }
 

@@ -135,8 +135,12 @@ void MenuOptionsAndCredits()
         Say("credits");
         Passes(g_PassesPerStep * 4);
         ClickOn(OpenCredits() ? OpenCredits()->GetCloseButton() : nullptr);
+        if (OpenCredits())
+            PushKey(plat::vk::kEscape);
         Step();
-        if (COptionsMenuWindow* back = GetOptionsMenu())
+        // The options menu waits hidden behind open credits.
+        COptionsMenuWindow* back = GetOptionsMenu();
+        if (back && !OpenCredits())
             back->Done();
         Step();
     }

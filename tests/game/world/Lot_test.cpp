@@ -744,6 +744,28 @@ TEST_F(Lots, TheLotLayerDrawsOnlyInsideTheGridRectangleAtTheLevelScale)
     EXPECT_EQ(colour.GetGreen(), 255);
 }
 
+// Lots whose file gave them coordinates at the ends of the range: their
+// neighbours and runs are looked for without stepping past it.
+TEST_F(Lots, LotsAtTheEndsOfTheCoordinateRangeFindNoNeighboursPastThem)
+{
+    CLot* high = AddLot({INT32_MAX, INT32_MAX}, {m_Walls});
+    CLot* low = AddLot({INT32_MIN, INT32_MIN}, {m_Walls});
+    AddHome({INT32_MAX - 1, INT32_MAX}, {m_Walls});
+    AddHome({INT32_MIN + 1, INT32_MIN}, {m_Walls});
+    EXPECT_EQ(m_Layer->FindLotFrom({INT32_MAX, 0}, 1, 0), nullptr);
+    EXPECT_EQ(m_Layer->FindLotFrom({0, INT32_MIN}, 0, -2), nullptr);
+    EXPECT_EQ(m_Layer->FindLotFrom({INT32_MAX, INT32_MAX}, -1, 0)->GetSprite(),
+              m_Layer->FindLot(INT32_MAX - 1, INT32_MAX)->GetSprite());
+    for (CLot* lot : {high, low}) {
+        CXInARowCheckMessage check(lot);
+        EXPECT_FLOAT_EQ(lot->CheckInARow(check), 0.0f) << "two in a row make no run";
+    }
+    CFrame target;
+    target.Create(64, 64, 32);
+    CScopedHook<SetLotGridConnectionsQuery> shown{[] { return true; }};
+    m_Layer->DrawEditorGrid(target);
+}
+
 TEST_F(Lots, LotsAndTheirOptionsReadTheirOldKeys)
 {
     CLotOptions& options = *CLotOptions::SGetInstance();
