@@ -50,10 +50,10 @@ void DrawRectCoords(CFrameInterface& surface, int32_t left, int32_t top, int32_t
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    surface.FillRect(CRect{left, top, right, top + 1}, colour);
-    surface.FillRect(CRect{left, bottom - 1, right, bottom}, colour);
-    surface.FillRect(CRect{left, top, left + 1, bottom}, colour);
-    surface.FillRect(CRect{right - 1, top, right, bottom}, colour);
+    surface.FillRect(CRect{left, top, right, ClampedSum(int64_t(top) + 1)}, colour);
+    surface.FillRect(CRect{left, ClampedSum(int64_t(bottom) - 1), right, bottom}, colour);
+    surface.FillRect(CRect{left, top, ClampedSum(int64_t(left) + 1), bottom}, colour);
+    surface.FillRect(CRect{ClampedSum(int64_t(right) - 1), top, right, bottom}, colour);
 }
 
 void DrawLineFloatPoints(CFrameInterface& surface, const CFPoint& first, const CFPoint& second, CColor& colour,
