@@ -299,7 +299,7 @@ protected:
         auto* lot = new CLot;
         sprite->AddAI(lot);
         lot->m_GridCoordinate = grid;
-        sprite->SetPosition(float(100 + 200 * grid.x), float(100 + 200 * grid.y));
+        sprite->SetPosition(float(100 + 200 * int64_t(grid.x)), float(100 + 200 * int64_t(grid.y)));
         if (!parts.empty())
             SetParts(*lot->GetBuilding(), parts);
         m_Level->GetPlayfield().AddSprite(sprite, "Lot");
