@@ -29,7 +29,7 @@ void FillSilence(uint8_t* part, uint32_t size, const plat::PcmFormat& format)
         std::memset(part, format.bits == 8 ? 0x80 : 0, size);
 }
 
-// The pumps whose thread runs. A fatal report calls exit() from wherever it
+// The pumps whose thread runs. A fatal report ends the process from wherever it
 // is: the exit handlers then destroy the audio device while a pump thread
 // may still be filling its buffer, so each is stopped first.
 std::mutex& RunningPumpsMutex()
