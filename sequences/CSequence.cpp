@@ -229,12 +229,14 @@ void CSequence::AppendFrame(CFrame* frame, CropColor0 crop, CentreHotSpot centre
     RecomputeBounds();
 }
 
-void CSequence::OffsetFrames(int32_t dx, int32_t dy)
+void CSequence::OffsetFrames(int64_t dx, int64_t dy)
 {
     if (dx == 0 && dy == 0)
         return;
     for (CFrame* frame : m_Frames)
         if (frame)
+            // 64-bit steps: a damaged offset at the int32 limits must not
+            // overflow; the frame's offset keeps its 16-bit wrap.
             frame->SetOffset(int16_t(frame->GetOffsetX() - dx), int16_t(frame->GetOffsetY() - dy));
 }
 
@@ -369,7 +371,7 @@ void CSequence::SetJPEGQuality(uint32_t quality)
 void CSequence::SetXOffset(int32_t offset)
 {
     const int32_t old = m_XOffset;
-    OffsetFrames(-old, -m_YOffset);
+    OffsetFrames(-int64_t(old), -int64_t(m_YOffset));
     m_XOffset = offset;
     OffsetFrames(offset, m_YOffset);
     RecomputeBounds();
@@ -378,7 +380,7 @@ void CSequence::SetXOffset(int32_t offset)
 void CSequence::SetYOffset(int32_t offset)
 {
     const int32_t old = m_YOffset;
-    OffsetFrames(-m_XOffset, -old);
+    OffsetFrames(-int64_t(m_XOffset), -int64_t(old));
     m_YOffset = offset;
     OffsetFrames(m_XOffset, offset);
     RecomputeBounds();

@@ -12,8 +12,9 @@
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 OMBRISALT_IMPLEMENT_CLASS(CLotPlayfieldLayer, 1.0)
 
@@ -59,8 +60,11 @@ void CLotPlayfieldLayer::Draw(CFrameInterface& frame)
 {
     const CLotOptions& options = *CLotOptions::SGetInstance();
     CClippedProxyFrame clipped(&frame);
-    clipped.SetClipRect({options.m_LotGridDrawRectUpperLeft.x, options.m_LotGridDrawRectUpperLeft.y,
-                         options.m_LotGridDrawRectLowerRight.x, options.m_LotGridDrawRectLowerRight.y});
+    // Corners kept far inside the int32 range, so the clip's width and
+    // height can be had: damaged options clip to nothing or everything.
+    auto corner = [](int32_t v) { return std::clamp(v, -(1 << 28), 1 << 28); };
+    clipped.SetClipRect({corner(options.m_LotGridDrawRectUpperLeft.x), corner(options.m_LotGridDrawRectUpperLeft.y),
+                         corner(options.m_LotGridDrawRectLowerRight.x), corner(options.m_LotGridDrawRectLowerRight.y)});
     const float scale = ScaleFactor();
     CScaledOffsetProxyFrame scaled(&clipped);
     scaled.SetCentre(0.0f, 0.0f);

@@ -742,6 +742,14 @@ TEST_F(Lots, TheLotLayerDrawsOnlyInsideTheGridRectangleAtTheLevelScale)
     ASSERT_TRUE(target.GetPixel(200, 100, colour));
     EXPECT_EQ(colour.GetRed(), 50);
     EXPECT_EQ(colour.GetGreen(), 255);
+
+    // Damaged corners at the ends of the range clip to the whole canvas.
+    options.m_LotGridDrawRectUpperLeft = {INT32_MIN, -1};
+    options.m_LotGridDrawRectLowerRight = {INT32_MAX, INT32_MAX};
+    m_Level->m_ScalePercent = 100.0f;
+    target.Clear();
+    m_Layer->Draw(target);
+    EXPECT_NE(target.GetRawPixel(90, 90), 0u);
 }
 
 // Lots whose file gave them coordinates at the ends of the range: their
