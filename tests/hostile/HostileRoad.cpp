@@ -27,6 +27,7 @@
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
 #include "platform/CPlatformHeadless.h"
 #include "platform/WindowDevice.h"
 #include "program/RegisterAllClasses.h"
@@ -183,15 +184,16 @@ void PastTheOpening()
     }
 }
 
-void StreetResultsMapShop()
+// One street played to its results and on; true once the map shows.
+bool StreetToResults()
 {
     PastTheOpening();
     if (!CLevelOptions::SGetCurrent())
-        return;
+        return false;
     Say("street");
     Passes(g_PassesPerStep * 10);
     if (g_Ended)
-        return;
+        return false;
     CGameState::SGetCurrent()->m_RevenueK = 100.0f;
     CompleteLevel();
     if (CEndOfLevelWindow* results = GetEndOfLevelWindow()) {
@@ -206,10 +208,28 @@ void StreetResultsMapShop()
     Step();
     if (GetStoryWindow())
         ClickOn(GetStoryWindow()->GetDefaultButton());
-    if (CTownMapWindow* map = GetTownMapWindow()) {
+    return GetTownMapWindow() != nullptr;
+}
+
+// The tutorial streets, then a career street: its results lead to the map.
+void StreetResultsMapShop()
+{
+    bool map = StreetToResults();
+    // Past the tutorial: the first career street, as the level select
+    // starts it.
+    CLevelSet* levels = map || g_Ended ? nullptr : FindLevels();
+    for (uint32_t i = 0; levels && i < levels->GetCount(); ++i)
+        if (CLevelOptions* level = levels->GetLevel(i); level && !level->m_IsTutorialLevel) {
+            if (CGameApp* app = CGameApp::SGetInstance())
+                app->StartLevelByIndex(i);
+            Step();
+            StreetToResults();
+            break;
+        }
+    if (CTownMapWindow* shown = GetTownMapWindow()) {
         Say("map");
         Passes(g_PassesPerStep * 3);
-        ClickOn(map->GetButton("Continue"));
+        ClickOn(shown->GetButton("Continue"));
     }
     if (CShopWindow* shop = GetShopWindow()) {
         Say("shop");
