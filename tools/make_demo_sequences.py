@@ -16,6 +16,7 @@ import random
 import sys
 
 from demo_data import blend, canvas, clamp, data_folder, disc, is_up_to_date, thick_line, write_pictures
+import demo_streets
 
 STAMP = ".frames-made"
 
@@ -1415,13 +1416,15 @@ FRAMES = {
 FRAMES.update({"LevelButtonActive%d%d%d" % (period, goals, achieved):
                (lambda p=period, g=goals, a=achieved: level_button_frame(p, g, a))
                for period in range(6) for goals in (2, 3) for achieved in range(goals + 1)})
+SEQUENCES.update(demo_streets.SEQUENCES)
+FRAMES.update(demo_streets.FRAMES)
 
 
 def main():
     data = data_folder(__file__)
     root = os.path.join(data, "Data", "Resources", "Sequences")
     stamp = os.path.join(root, STAMP)
-    if is_up_to_date(stamp, __file__):
+    if is_up_to_date(stamp, __file__) and is_up_to_date(stamp, demo_streets.__file__):
         return 0
     _, frames = write_pictures(data, SEQUENCES, FRAMES)
     with open(stamp, "w") as out:

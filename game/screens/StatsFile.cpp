@@ -6,12 +6,15 @@
 #include "game/screens/CStats.h"
 
 #include "foundation/CFile.h"
+#include "foundation/CompressedBlock.h"
 #include "foundation/FileHelpers.h"
 #include "foundation/FilePaths.h"
+#include "foundation/LittleEndian.h"
 #include "platform/FileSystem.h"
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <utility>
 
 namespace {
@@ -23,6 +26,28 @@ constexpr uint32_t kStatsWriteFlags = FILE_FOLDER_B | FILE_COMPRESSED;          
 // Set while a "Stats.dat" that could not be read is still in place (it could
 // not be moved aside): saving would destroy it, so saves are refused.
 bool g_UnreadFileInPlace = false;
+
+// Far beyond any real profiles (one with every level played is a few
+// kilobytes), and small enough that a file claiming more is refused before
+// the start-up decodes gigabytes only to find it is no profile.
+constexpr uint64_t kMaxStatsBytes = uint64_t(64) << 20;
+
+// The file's size, or the size its compressed block declares, beyond any
+// profiles.
+bool IsOversized(const std::string& path)
+{
+    std::FILE* file = plat::OpenFile(path, "rb");
+    if (!file)
+        return false;
+    uint8_t header[9];
+    const size_t got = std::fread(header, 1, sizeof header, file);
+    const bool seeked = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = seeked ? std::ftell(file) : -1;
+    std::fclose(file);
+    if (size < 0 || uint64_t(size) > kMaxStatsBytes)
+        return true;
+    return got == sizeof header && header[0] == kCompressedBlockMarker && ReadLE32(header + 5) > kMaxStatsBytes;
+}
 
 void Log([[maybe_unused]] const char* text, [[maybe_unused]] const char* detail)
 {
@@ -39,14 +64,25 @@ bool CStats::Load()
     // Read into a spare object: this one changes only when the whole file
     // could be taken.
     auto read = std::make_unique<CStats>();
+    const std::string path = DiskPathOf(kStatsFileName, FILE_FOLDER_B);
     CJString error;
-    if (read->ReadFromFile(kStatsFileName, kStatsReadFlags, &error)) {
+    if (IsOversized(path)) {
+        error = "The file is larger than any profiles can be";
+    } else if (read->ReadFromFile(kStatsFileName, kStatsReadFlags, &error)) {
         std::swap(static_cast<CPropertyArrayStorage&>(m_Players), static_cast<CPropertyArrayStorage&>(read->m_Players));
         m_CurrentPlayer = read->m_CurrentPlayer;
         return true;
     }
-    if (!plat::PathExists(DiskPathOf(kStatsFileName, FILE_FOLDER_B)))
+    plat::FileStatus status;
+    if (!plat::GetFileStatus(path, status))
         return false; // the first run
+    if (!status.isFolder && status.size == 0) {
+        // What a first save killed before its file was in place leaves (the
+        // stand-in its lock made): no profile was ever saved, so this is a
+        // first run too, with nothing to keep.
+        plat::DeleteFile(path);
+        return false;
+    }
     Log("could not be read: ", error.GetString());
     const CJString kept = KeepFileAside(kStatsFileName, FILE_FOLDER_B);
     if (kept.IsEmpty()) {

@@ -202,7 +202,7 @@ protected:
 
 TEST_F(DemoCustomersInPlay, AClickAnswersACustomerAndADropOnAHouseBuiltToItsOrderMovesItInAndPays)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartInTown());
     ASSERT_TRUE(Pass(17));
     SendTheHelpersHome();
     // The town's flag holds the customers back for five seconds.

@@ -96,7 +96,7 @@ constexpr CPoint kBulldozerButton{388, 730};
 
 TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseAGarageFollowsAndPaintColoursBoth)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartInTown());
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(Pass(17));
     CLot* lot = GetLotLayer() ? GetLotLayer()->FindLot(1, 1) : nullptr;
@@ -138,7 +138,7 @@ TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseAGarageFollowsAndPaintColo
 
 TEST_F(DemoTown, ARefusedMoveShowsItsTextAndTheBonusWordStartsTheMeter)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartInTown());
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(Pass(17));
     CLot* empty = GetLotLayer() ? GetLotLayer()->FindLot(2, 1) : nullptr;

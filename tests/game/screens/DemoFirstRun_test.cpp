@@ -93,7 +93,7 @@ TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesA
     EXPECT_EQ(GetStoryWindow(), nullptr);
     ASSERT_NO_FATAL_FAILURE(IntoTheStreet());
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
-    EXPECT_EQ(GetCurrentLevelIndex(), 0u);
+    EXPECT_EQ(GetCurrentLevelIndex(), levels->GetFirstTutorialLevelIndex()) << "the tutorial follows the career";
     EXPECT_TRUE(CLevelOptions::SGetCurrent()->m_IsTutorialLevel);
     EXPECT_TRUE(Player().IsFirstTutorialLevelPlayed());
 

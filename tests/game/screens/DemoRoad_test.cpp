@@ -58,6 +58,19 @@ protected:
         ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
         PlayFromTheIntroduction();
     }
+    // The game at the tutorial's first street, which follows the career.
+    void StartTutorial()
+    {
+        ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+        CLevelSet* levels = FindLevels();
+        ASSERT_NE(levels, nullptr);
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
+        App()->StartLevelByIndex(levels->GetFirstTutorialLevelIndex());
+        ASSERT_TRUE(Pass(17));
+        ASSERT_STREQ(CLevelOptions::SGetCurrent()->m_DisplayName.GetText().GetString(), "Town");
+        EXPECT_EQ(GetLevelIntroWindow(), nullptr) << "a tutorial street starts without one";
+    }
     void PlayFromTheIntroduction()
     {
         CLevelIntroWindow* intro = GetLevelIntroWindow();
@@ -93,7 +106,7 @@ protected:
 
 TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
 {
-    StartGame();
+    StartTutorial();
     EXPECT_TRUE(OpenMessages().empty());
     Seconds(3.8f);
     EXPECT_TRUE(OpenMessages().empty()) << "the street shows itself first";
@@ -121,7 +134,7 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     // Every street has its tip and its introduction.
     CLevelSet* levels = FindLevels();
     ASSERT_NE(levels, nullptr);
-    ASSERT_EQ(levels->GetCount(), 4u);
+    ASSERT_EQ(levels->GetCount(), 12u);
     ASSERT_NE(CTipsOptions::SGetInstance(), nullptr);
     for (uint32_t i = 0; i < levels->GetCount(); ++i) {
         EXPECT_FALSE(CTipsOptions::SGetInstance()->GetTipText(i).IsEmpty()) << i;
@@ -132,13 +145,7 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
 TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroductionLeadToTheNext)
 {
     StartGame();
-    App()->StartLevelByIndex(1);
-    ASSERT_TRUE(Pass(17));
-    if (CDecadeTransitionWindow* opening = GetDecadeTransitionWindow())
-        opening->Destroy();
-    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-        intro->Destroy();
-    ASSERT_TRUE(Pass(17));
+    ASSERT_EQ(GetCurrentLevelIndex(), 0u) << "a new game opens the career's first street";
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     ASSERT_NE(level, nullptr);
     ASSERT_STREQ(level->m_DisplayName.GetText().GetString(), "Harbour Row");
@@ -159,7 +166,7 @@ TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroduction
     EXPECT_EQ(Value(*results, "%s[TotalRevenue]"), "100,000");
     EXPECT_EQ(Value(*results, "%s[WonLevel]"), "1");
     EXPECT_EQ(Value(*results, "%s[ShowProfit]"), "1");
-    EXPECT_EQ(Value(*results, "%s[GoalScore]"), "80,000");
+    EXPECT_EQ(Value(*results, "%s[GoalScore]"), "40,000");
     EXPECT_FALSE(Value(*results, "%s[Message]").empty()) << "a message of the period";
 
     // Continue: the map, the next street unlocked and selected.
@@ -167,10 +174,10 @@ TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroduction
     EXPECT_EQ(GetEndOfLevelWindow(), nullptr);
     CTownMapWindow* map = GetTownMapWindow();
     ASSERT_NE(map, nullptr);
-    ASSERT_EQ(map->GetLevelButtonSlots(), 4u);
-    for (uint32_t i = 0; i < 4; ++i)
-        EXPECT_NE(map->GetLevelButton(i), nullptr) << i;
-    EXPECT_EQ(map->GetSelectedLevel(), 2u);
+    ASSERT_EQ(map->GetLevelButtonSlots(), 12u);
+    for (uint32_t i = 0; i < 12; ++i)
+        EXPECT_EQ(map->GetLevelButton(i) != nullptr, i < 10) << i << ": the career's streets only";
+    EXPECT_EQ(map->GetSelectedLevel(), 1u);
     Seconds(1.5f);
     EXPECT_EQ(Value(*map, "%s[PlayButtonText]"), "Play");
 
@@ -192,18 +199,18 @@ TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroduction
         EXPECT_NE(button->GetMarker(), nullptr) << "every slot has its marker";
     }
 
-    // Leaving the shop to play: the introduction of the hill.
+    // Leaving the shop to play: the introduction of the next street.
     ClickOn(shop->GetDefaultButton());
     EXPECT_EQ(GetShopWindow(), nullptr);
     CLevelIntroWindow* intro = GetLevelIntroWindow();
     ASSERT_NE(intro, nullptr);
-    EXPECT_EQ(Value(*intro, "%s[LevelName]"), "Hill Top");
-    EXPECT_EQ(Value(*intro, "%s[RequiredGoal]"), "150,000");
+    EXPECT_EQ(Value(*intro, "%s[LevelName]"), "Menders Lane");
+    EXPECT_EQ(Value(*intro, "%s[RequiredGoal]"), "60,000");
     ClickOn(intro->GetDefaultButton());
     EXPECT_EQ(GetLevelIntroWindow(), nullptr);
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
-    EXPECT_STREQ(CLevelOptions::SGetCurrent()->m_DisplayName.GetText().GetString(), "Hill Top");
-    EXPECT_EQ(GetCurrentLevelIndex(), 2u);
+    EXPECT_STREQ(CLevelOptions::SGetCurrent()->m_DisplayName.GetText().GetString(), "Menders Lane");
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
 }
 
 } // namespace

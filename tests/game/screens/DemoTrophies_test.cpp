@@ -108,9 +108,9 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
                   announcement->FindOverlay(CJString("TrophyImage"), nullptr, nullptr)),
               nullptr);
 
-    // The demo's last street is followed by its reward, with its page and
+    // The tenth career street is followed by its reward, with its page and
     // controls.
-    CLifeRewards* reward = FindLifeRewardForLevel(2);
+    CLifeRewards* reward = FindLifeRewardForLevel(9);
     ASSERT_NE(reward, nullptr);
     EXPECT_GT(reward->m_LifeRewardOverlay, 0);
     EXPECT_NE(FindFrameOverlayOptions("LifeRewardControlsOverlay"), nullptr);

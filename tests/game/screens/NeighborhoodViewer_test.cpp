@@ -91,7 +91,7 @@ protected:
 
 TEST_F(NeighborhoodViewer, OpensOnTheSelectedLevelOrTheOneBeforeAndStepsOnlyToLevelsThatKeptTheirLots)
 {
-    ASSERT_EQ(FindLevels()->GetCount(), 4u);
+    ASSERT_EQ(FindLevels()->GetCount(), 12u);
     SaveLots(0, {"1,0,0,0"});
     SaveLots(1, {"1,0,0,0"});
     SaveLots(3, {"1,0,0,0"});
@@ -100,7 +100,7 @@ TEST_F(NeighborhoodViewer, OpensOnTheSelectedLevelOrTheOneBeforeAndStepsOnlyToLe
     CNeighborhoodViewer* viewer = OpenNeighborhoodViewer();
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->GetViewedLevelIndex(), 1u);
-    EXPECT_STREQ(viewer->GetLevelCopy()->m_DisplayName.GetText().GetString(), "Harbour Row");
+    EXPECT_STREQ(viewer->GetLevelCopy()->m_DisplayName.GetText().GetString(), "Menders Lane");
     EXPECT_NE(viewer->GetPrevButton(), nullptr);
     EXPECT_EQ(viewer->GetNextButton(), nullptr) << "level 2 kept no lots";
     EXPECT_EQ(Shown(*viewer, "%s[HasPrevButton] %s[HasNextButton]"), "1 0");
@@ -135,7 +135,7 @@ TEST_F(NeighborhoodViewer, OpensOnTheSelectedLevelOrTheOneBeforeAndStepsOnlyToLe
     // A stale selection past the set views its last level; no record is made.
     const uint32_t records = Player().m_pStatsForLevel.GetCount();
     Player().m_SelectedLevel = 0xFFFFFFFFu;
-    EXPECT_EQ(OpenNeighborhoodViewer()->GetViewedLevelIndex(), 3u);
+    EXPECT_EQ(OpenNeighborhoodViewer()->GetViewedLevelIndex(), FindLevels()->GetCount() - 1);
     EXPECT_EQ(Player().m_pStatsForLevel.GetCount(), records);
 }
 

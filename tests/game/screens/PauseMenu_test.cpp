@@ -120,7 +120,7 @@ protected:
 TEST_F(PauseMenu, OpensOnlyOverAFreeScreenTellingTheLevelAndDroppingTheHeldSprite)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
-    ASSERT_NO_FATAL_FAILURE(PlayLevel(2));
+    ASSERT_NO_FATAL_FAILURE(PlayLevel(5));
 
     // The HUD's menu button pauses the level.
     CHUD* hud = GetCurrentPlayfield()->GetHUD();
@@ -252,7 +252,7 @@ TEST_F(PauseMenu, WithRevenueBothAskAndKeepPlayingChangesNothing)
 TEST_F(PauseMenu, QuittingATutorialLevelOpensTheMainMenuWithoutTheIntermissionSong)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
-    ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
+    ASSERT_NO_FATAL_FAILURE(PlayLevel(10));
     ASSERT_TRUE(CLevelOptions::SGetCurrent()->m_IsTutorialLevel);
     ASSERT_FALSE(Intermission());
     CGameState::SGetCurrent()->m_RevenueK = 1.0f;

@@ -125,6 +125,8 @@ protected:
         CLevelSet* levels = GetLevels();
         while (levels->GetCount() < 10)
             levels->InsertLevel(levels->GetCount(), nullptr);
+        while (levels->GetCount() > 10)
+            levels->RemoveLevel(levels->GetCount() - 1);
         for (uint32_t i = 0; i < 10; ++i) {
             levels->GetLevel(i)->m_Period = 0;
             levels->GetLevel(i)->m_IsTutorialLevel = false;

@@ -84,6 +84,18 @@ protected:
         }
     }
     static CGameApp* App() { return CGameApp::SGetInstance(); }
+    // The game started, then in the tutorial's first street "Town", the
+    // street that shows every kind of sprite the demo has.
+    bool StartInTown()
+    {
+        if (!Start())
+            return false;
+        CLevelSet* levels = GetLevels();
+        if (!levels || levels->GetFirstTutorialLevelIndex() == CLevelSet::kNoTutorialLevel)
+            return false;
+        App()->StartLevelByIndex(levels->GetFirstTutorialLevelIndex());
+        return true;
+    }
 
     CScopedRunGame m_Game{RunGame};
 };

@@ -319,7 +319,7 @@ TEST_F(GameProgram, AMissingLoadingPictureIsFatal)
 
 TEST_F(GameProgram, ClickingATreePlaysItsRustleAndSwellsItOnce)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartInTown());
     CPlayfield* playfield = GetCurrentPlayfield();
     ASSERT_NE(playfield, nullptr);
     CPlayfieldLayer* meadow = playfield->FindLayer("Meadow");

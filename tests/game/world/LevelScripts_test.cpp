@@ -68,7 +68,7 @@ protected:
 
 TEST_F(LevelScripts, TheTownFlagAnswersClicksCountsThemInCoinsAndTextsFloatUp)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(StartInTown());
     CPlayfield* playfield = GetCurrentPlayfield();
     ASSERT_NE(playfield, nullptr);
     CPlayfieldLayer* effects = playfield->FindLayer("Effects");

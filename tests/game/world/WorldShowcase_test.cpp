@@ -43,6 +43,7 @@
 namespace {
 
 constexpr float kStep = 1.0f / 60.0f;
+constexpr uint32_t kTown = 10;
 
 // The showcase over the checked-in data with freshly drawn frames, as the
 // program runs it.
@@ -72,7 +73,9 @@ protected:
             list->SetSource(nullptr, "Resources", 0);
         // The lot layer draws with the lot options, which name the balloon's set.
         GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
-        SetCurrentLevelIndex(0);
+        // The showcase plays the town, the tutorial's first street after
+        // the ten of the career.
+        SetCurrentLevelIndex(kTown);
         SetStandInHooks(SStandInHooks());
         InstallWorldShowcase();
         GetStandInHooks().init();
@@ -131,9 +134,9 @@ protected:
 
 TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
 {
-    // The town is the first level of "Levels", played on a held copy.
+    // The town is the tutorial's first street, played on a held copy.
     EXPECT_EQ(GetCurrentPlayfield(), m_Playfield);
-    EXPECT_NE(m_Playfield, &GetLevels()->GetLevel(0)->GetPlayfield());
+    EXPECT_NE(m_Playfield, &GetLevels()->GetLevel(GetCurrentLevelIndex())->GetPlayfield());
     ASSERT_EQ(m_Playfield->GetLayerCount(), 14u);
     EXPECT_EQ(Layer("Houses").GetSpriteCount(), 3u);
     // Lots draw their ground and the sign its box through their AI; every
@@ -205,19 +208,22 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
 }
 
 // Every object the demo data names resolves: the rules with every default
-// name, the four levels with their periods and backgrounds, the state.
+// name, the ten career streets and the two tutorial streets after them with
+// their periods and backgrounds, the state.
 TEST_F(WorldShowcase, TheDemoDataLoadsWhole)
 {
     GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
     EXPECT_NE(GetGeneralObjectAs<CRules>("Rules").GetClassInfo(), nullptr);
     EXPECT_GE(GetGameStateList().Find("Initial"), 0);
     CLevelSet* levels = GetLevels();
-    ASSERT_EQ(levels->GetCount(), 4u);
-    EXPECT_EQ(levels->GetFirstTutorialLevelIndex(), 0u);
-    EXPECT_EQ(levels->GetLastTutorialLevelIndex(), 0u);
-    const char* periods[] = {"Period 1", "Period 1", "Period 2", "Period 2"};
-    const char* backgrounds[] = {"Town", "Harbour", "Town", "Town"};
-    for (uint32_t i = 0; i < 4; ++i) {
+    ASSERT_EQ(levels->GetCount(), 12u);
+    EXPECT_EQ(levels->GetFirstTutorialLevelIndex(), 10u);
+    EXPECT_EQ(levels->GetLastTutorialLevelIndex(), 11u);
+    const char* periods[] = {"Period 1", "Period 1", "Period 1", "Period 1", "Period 1", "Period 2",
+                             "Period 2", "Period 2", "Period 2", "Period 2", "Period 1", "Period 1"};
+    const char* backgrounds[] = {"Harbour", "Harbour", "Harbour", "Harbour", "Harbour", "Hill",
+                                 "Hill",    "Hill",    "Hill",    "Hill",    "Town",    "Town"};
+    for (uint32_t i = 0; i < 12; ++i) {
         CLevelOptions& level = *levels->GetLevel(i);
         EXPECT_STREQ(GetPeriodList().GetItemName(level.m_Period), periods[i]) << i;
         EXPECT_STREQ(GetBackgroundStyleSheetList().GetItemName(level.m_Background), backgrounds[i]) << i;
@@ -226,8 +232,8 @@ TEST_F(WorldShowcase, TheDemoDataLoadsWhole)
         ASSERT_NE(sheet, nullptr);
         EXPECT_NE(GetFrameLibrary().GetObject(sheet->m_BackgroundImage), nullptr) << i;
     }
-    EXPECT_FLOAT_EQ(levels->GetLevel(1)->m_BuildPhaseFrequency[uint32_t(FindBuildPhase("Garage"))], 0.65f);
-    EXPECT_EQ(levels->GetLevel(2)->GetMaxCustomersInLine(), 2);
+    EXPECT_FLOAT_EQ(levels->GetLevel(0)->m_BuildPhaseFrequency[uint32_t(FindBuildPhase("Garage"))], 0.65f);
+    EXPECT_EQ(levels->GetLevel(5)->GetMaxCustomersInLine(), 2);
 }
 
 TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOverIt)
@@ -259,7 +265,7 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
         if ((sorter = dynamic_cast<CLevelSorterWindow*>(child)))
             break;
     ASSERT_NE(sorter, nullptr);
-    EXPECT_EQ(sorter->GetList()->GetRowCount(), 4);
+    EXPECT_EQ(sorter->GetList()->GetRowCount(), 12);
     // A new level made current at the top is what the showcase then holds.
     sorter->GetList()->SelectItem(0, true);
     sorter->Insert();

@@ -1,0 +1,319 @@
+// The demo's streets as a designer checks them before shipping: ten career
+// streets over two decades and two tutorial streets after them, each with
+// what a player sees of it and goals a player can reach with what they own
+// by then; the decades' transitions, the life reward and the map's markers
+// line up with them; the second tutorial street teaches when it is played,
+// not while it runs behind the main menu.
+#include "ScreensGameTest.h"
+
+#include "game/scripting/CSprite.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
+#include "game/screens/CLifeRewards.h"
+#include "game/screens/CMainMenu.h"
+#include "game/screens/CTips.h"
+#include "game/screens/CTutorialPopUp.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGoal.h"
+#include "game/world/CGoalTypes.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLot.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CRules.h"
+#include "game/world/CScenery.h"
+#include "game/world/CTutorial.h"
+#include "game/world/CUpgrade.h"
+#include "game/screens/CTownMap.h"
+#include "images/CFrameList.h"
+#include "overlays/CFrameOverlay.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kCareerStreets = 10;
+constexpr uint32_t kStreets = 12;
+
+// What the starting state's slots let every customer order, in thousands:
+// the cheapest frame (every order has one) and the best part of each phase.
+struct SFreeParts {
+    float cheapestFrame = 0.0f;
+    float bestHouse = 0.0f;
+};
+
+SFreeParts FreeParts()
+{
+    SFreeParts parts;
+    CGameState* initial = GetGameStateList().GetObject(GetGameStateList().Find("Initial"));
+    if (!initial)
+        return parts;
+    const int32_t frame = GetBuildPhaseList().Find("Frame");
+    std::map<int32_t, float> best;
+    for (uint32_t slot = 0; slot < initial->m_UpgradeInSlot.GetCount(); ++slot) {
+        const int32_t index = initial->m_UpgradeInSlot[slot];
+        auto* part = index > 0 ? dynamic_cast<CBuildablePart*>(GetUpgradeList().GetObject(index)) : nullptr;
+        if (!part)
+            continue;
+        best[part->m_BuildPhase] = std::max(best[part->m_BuildPhase], part->m_ResaleValue);
+        if (part->m_BuildPhase == frame)
+            parts.cheapestFrame = parts.cheapestFrame == 0.0f ? part->m_ResaleValue
+                                                              : std::min(parts.cheapestFrame, part->m_ResaleValue);
+    }
+    for (const auto& [phase, value] : best)
+        parts.bestHouse += value;
+    return parts;
+}
+
+std::vector<CLot*> Lots(CLevelOptions& level)
+{
+    std::vector<CLot*> lots;
+    CPlayfieldLayer* layer = level.GetPlayfield().FindLayer("Lot");
+    for (uint32_t i = 0; layer && i < layer->GetSpriteCount(); ++i)
+        if (CLot* lot = CLot::SFromSprite(layer->GetSprite(i)))
+            lots.push_back(lot);
+    return lots;
+}
+
+// The longest run of lots side by side in one row of the grid.
+int32_t LongestRow(const std::vector<CLot*>& lots)
+{
+    std::set<std::pair<int32_t, int32_t>> places;
+    for (CLot* lot : lots)
+        places.insert({lot->m_GridCoordinate.y, lot->m_GridCoordinate.x});
+    int32_t longest = 0;
+    for (const auto& [row, column] : places) {
+        int32_t run = 1;
+        while (places.count({row, column + run}))
+            ++run;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+class DemoStreets : public CScreensGameTest {
+protected:
+    void SetUp() override
+    {
+        CScreensGameTest::SetUp();
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+    }
+    void Seconds(float seconds)
+    {
+        for (int i = 0; i < int(seconds * 1000 / 17) + 1; ++i)
+            ASSERT_TRUE(Pass(17));
+    }
+    static std::vector<std::string> OpenMessages()
+    {
+        std::vector<std::string> out;
+        CPlayfield* playfield = GetCurrentPlayfield();
+        CPlayfieldLayer* effects = playfield ? playfield->FindLayer("Effects") : nullptr;
+        for (uint32_t i = 0; effects && i < effects->GetSpriteCount(); ++i)
+            if (auto* popUp = dynamic_cast<CTutorialPopUpSpriteAI*>(
+                    effects->GetSprite(i)->FindAI(CTutorialPopUpSpriteAI::SGetClassInfo())))
+                out.push_back(GetTutorialList().GetItemName(popUp->m_Tutorial));
+        return out;
+    }
+};
+
+TEST_F(DemoStreets, TenCareerStreetsOverTwoDecadesThenTwoTutorialStreetsEachShownAndWinnable)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CLevelSet* levels = FindLevels();
+    ASSERT_NE(levels, nullptr);
+    ASSERT_EQ(levels->GetCount(), kStreets);
+    EXPECT_EQ(levels->GetFirstTutorialLevelIndex(), kCareerStreets);
+    EXPECT_EQ(levels->GetLastTutorialLevelIndex(), kStreets - 1);
+    CJString first;
+    levels->GetLevelName(first, kCareerStreets);
+    EXPECT_STREQ(first.GetString(), "Town") << "the tutorial begins where it always did";
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    ASSERT_NE(tips, nullptr);
+    const SFreeParts free = FreeParts();
+    ASSERT_GT(free.cheapestFrame, 0.0f) << "the starting state builds a house";
+
+    std::set<std::string> names;
+    uint32_t lastCustomers = 0;
+    float lastRequired = 0.0f;
+    for (uint32_t i = 0; i < kStreets; ++i) {
+        SCOPED_TRACE(i);
+        CLevelOptions* level = levels->GetLevel(i);
+        ASSERT_NE(level, nullptr);
+        const std::string name = level->m_DisplayName.GetText().GetString();
+        EXPECT_TRUE(names.insert(name).second) << name << " twice";
+        EXPECT_EQ(level->m_IsTutorialLevel, i >= kCareerStreets) << name;
+        EXPECT_FALSE(tips->GetTipText(i).IsEmpty()) << name;
+        EXPECT_FALSE(level->m_LevelIntro.IsEmpty()) << name;
+        const char* decade = i < 5 || i >= kCareerStreets ? "Period 1" : "Period 2";
+        EXPECT_STREQ(GetPeriodList().GetItemName(level->m_Period), decade) << name;
+        CBackgroundStyleSheet* sheet = GetBackgroundStyleSheetList().GetObject(level->m_Background);
+        ASSERT_NE(sheet, nullptr) << name;
+        EXPECT_NE(GetFrameLibrary().GetObject(sheet->m_BackgroundImage), nullptr) << name;
+        CPlayfieldLayer* lotLayer = level->GetPlayfield().FindLayer("Lot");
+        ASSERT_NE(lotLayer, nullptr) << name;
+        for (const char* layer : {"Customers", "HUD", "Crew", "Effects", "UI"})
+            EXPECT_NE(level->GetPlayfield().FindLayer(layer), nullptr) << name << ": " << layer;
+        uint32_t scenery = 0;
+        for (uint32_t l = 0; l < level->GetPlayfield().GetLayerCount(); ++l)
+            if (CPlayfieldLayer* layer = level->GetPlayfield().GetLayer(l); layer != lotLayer)
+                scenery += layer->GetSpriteCount();
+        EXPECT_GE(scenery, 3u) << name << " has its scenery";
+
+        // Room for the line and a lot for every customer.
+        const std::vector<CLot*> lots = Lots(*level);
+        int32_t line = 3;
+        if (level->m_MaxSimultaneousCustomersInLineInterval.GetCount() > 0) {
+            line = 0;
+            for (uint32_t k = 0; k < level->m_MaxSimultaneousCustomersInLineInterval.GetCount(); ++k)
+                line = std::max(line, level->m_MaxSimultaneousCustomersInLineInterval[k]);
+        }
+        EXPECT_GE(int32_t(lots.size()), line) << name;
+        EXPECT_GE(lots.size(), level->m_Customers) << name;
+        EXPECT_LE(lots.size(), 12u) << name;
+
+        // The goal is reached with a cottage for every customer, the revenue
+        // goal with every customer's best house of the starting state.
+        EXPECT_LE(level->m_RequiredRevenue, float(level->m_Customers) * free.cheapestFrame) << name;
+        EXPECT_GE(level->m_OptionalGoals.GetCount(), 2u) << name;
+        for (uint32_t g = 0; g < level->m_OptionalGoals.GetCount(); ++g) {
+            CGoal* goal = level->m_OptionalGoals[g];
+            ASSERT_NE(goal, nullptr);
+            if (auto* revenue = dynamic_cast<CRevenueGoal*>(goal)) {
+                EXPECT_GT(revenue->m_Revenue, level->m_RequiredRevenue) << name;
+                EXPECT_LE(revenue->m_Revenue, float(level->m_Customers) * free.bestHouse) << name;
+            } else if (dynamic_cast<CEveryHeartGoal*>(goal)) {
+                EXPECT_EQ(lots.size(), level->m_Customers) << name << ": every lot can be lived in";
+            } else if (auto* row = dynamic_cast<CXInARowGoal*>(goal)) {
+                EXPECT_GE(LongestRow(lots), row->m_NumberOfLotsInARow) << name;
+                CGameState* initial = GetGameStateList().GetObject(GetGameStateList().Find("Initial"));
+                EXPECT_TRUE(initial && initial->HasUpgradeInSlot(row->m_UpgradeSlot)) << name;
+            } else if (auto* time = dynamic_cast<CTimeGoal*>(goal)) {
+                EXPECT_GE(time->m_TimeGoal, 30.0f * float(level->m_Customers)) << name;
+            }
+        }
+        if (i < kCareerStreets) {
+            EXPECT_GE(level->m_Customers, lastCustomers) << name << ": harder than the last";
+            EXPECT_GT(level->m_RequiredRevenue, lastRequired) << name;
+            lastCustomers = level->m_Customers;
+            lastRequired = level->m_RequiredRevenue;
+        }
+    }
+    // The first career street: short, for a new player.
+    EXPECT_EQ(levels->GetLevel(0)->m_Customers, 3u);
+
+    // Each street starts in the game and shows its lots, scenery sprites
+    // whose pictures exist among them.
+    for (uint32_t i = 0; i < kStreets; ++i) {
+        SCOPED_TRACE(i);
+        App()->StartLevelByIndex(i);
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
+        ASSERT_TRUE(Pass(17));
+        ASSERT_TRUE(Pass(17));
+        ASSERT_EQ(GetCurrentLevelIndex(), i);
+        CPlayfield* playfield = GetCurrentPlayfield();
+        ASSERT_NE(playfield, nullptr);
+        EXPECT_EQ(Lots(*CLevelOptions::SGetCurrent()).size(), Lots(*levels->GetLevel(i)).size());
+        for (uint32_t l = 0; l < playfield->GetLayerCount(); ++l) {
+            CPlayfieldLayer& layer = *playfield->GetLayer(l);
+            for (uint32_t k = 0; k < layer.GetSpriteCount(); ++k) {
+                if (layer.GetSprite(k)->FindAI(CScenery::SGetClassInfo())) {
+                    EXPECT_NE(layer.GetSprite(k)->GetCurrentFrame(), nullptr) << layer.m_Name.GetString();
+                }
+            }
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "street-%02u.ppm", i);
+        SaveScreenshot(name);
+    }
+}
+
+TEST_F(DemoStreets, TheDecadesTheLifeRewardAndTheMapLineUpWithTheStreets)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CLevelSet* levels = FindLevels();
+    ASSERT_NE(levels, nullptr);
+    ASSERT_EQ(levels->GetCount(), kStreets);
+    CFrameOverlayOptions* map
+        = GetFrameOverlayOptionsList().GetObject(CRules::SGetInstance().m_LevelSelectMenuFrameOverlay);
+    ASSERT_NE(map, nullptr);
+
+    // A transition opens each decade, in the decade's music, and nowhere else.
+    CDecadeTransitionList& transitions = GetDecadeTransitionList();
+    for (uint32_t i = 0; i < kStreets; ++i) {
+        SCOPED_TRACE(i);
+        CDecadeTransition* transition = FindDecadeTransitionForLevel(transitions, i);
+        const bool opensDecade = i == 0 || (i < kCareerStreets && levels->GetLevel(i)->m_Period
+                                                                    != levels->GetLevel(i - 1)->m_Period);
+        ASSERT_EQ(transition != nullptr, opensDecade);
+        if (!transition)
+            continue;
+        EXPECT_EQ(transition->m_Period, levels->GetLevel(i)->m_Period);
+        EXPECT_NE(GetFrameOverlayOptionsList().GetObject(transition->m_DecadeTransitionOverlay), nullptr);
+        EXPECT_NE(map->FindPositionMarker(transition->m_PositionMarkerName), nullptr)
+            << transition->m_PositionMarkerName.GetString();
+    }
+
+    // The life reward follows the tenth career street and covers all ten,
+    // each of which has goals to earn.
+    CLifeRewards* reward = FindLifeRewardForLevel(kCareerStreets - 1);
+    ASSERT_NE(reward, nullptr);
+    uint32_t goals = 0;
+    for (uint32_t i = 0; i < kCareerStreets; ++i)
+        goals += levels->GetLevel(i)->m_OptionalGoals.GetCount();
+    EXPECT_EQ(reward->GetGoalsAvailable(), goals);
+    EXPECT_FALSE(reward->IsUnlocked()) << "nothing earned yet";
+    EXPECT_NE(map->FindPositionMarker(reward->m_PositionMarkerName), nullptr);
+    for (uint32_t i = 0; i + 1 < kStreets; ++i) {
+        if (i != kCareerStreets - 1) {
+            EXPECT_EQ(FindLifeRewardForLevel(i), nullptr) << i;
+        }
+    }
+
+    // A button for every career street on the map, in its decade's colour;
+    // the tutorial streets are reached by the map's tutorial button.
+    for (uint32_t i = 0; i < kStreets; ++i) {
+        char id[16];
+        std::snprintf(id, sizeof id, "Level%03u", i);
+        EXPECT_EQ(map->FindPositionMarker(CJString(id)) != nullptr, i < kCareerStreets) << id;
+        const CLevelOptions& level = *levels->GetLevel(i);
+        const CJString image = GetLevelButtonImageName(level.m_Period, level.m_OptionalGoals.GetCount(), 0);
+        EXPECT_GE(GetFrameLibrary().Find(image), 0) << image.GetString();
+    }
+    EXPECT_STRNE(GetLevelButtonImageName(levels->GetLevel(0)->m_Period, 2, 0).GetString(),
+                 GetLevelButtonImageName(levels->GetLevel(kCareerStreets - 1)->m_Period, 2, 0).GetString())
+        << "the decades differ in colour";
+}
+
+TEST_F(DemoStreets, TheSecondTutorialStreetTeachesTheGarageWithItsFirstCustomerNotBehindTheMenu)
+{
+    InstallMainMenuScreen();
+    ASSERT_TRUE(Start());
+    Seconds(0.1f);
+    ASSERT_NE(GetMainMenu(), nullptr);
+    CLevelSet* levels = FindLevels();
+    ASSERT_EQ(GetCurrentLevelIndex(), levels->GetCount() - 1);
+    ASSERT_STREQ(CLevelOptions::SGetCurrent()->m_DisplayName.GetText().GetString(), "Garden Lane");
+    Seconds(12.0f);
+    EXPECT_TRUE(OpenMessages().empty()) << "no lesson behind the main menu";
+    CTutorialHistory* history = GetTutorialHistory();
+    EXPECT_TRUE(!history || history->m_TutorialIndexesHaveBeenDisplayed.GetCount() == 0);
+
+    GetMainMenu()->Destroy();
+    App()->StartLevelByIndex(levels->GetCount() - 1);
+    Seconds(0.1f);
+    EXPECT_TRUE(OpenMessages().empty());
+    for (int i = 0; i < 40 && OpenMessages().empty(); ++i)
+        Seconds(0.5f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Garden Garage"}) << "with the first customer";
+}
+
+} // namespace
