@@ -156,8 +156,10 @@ void CGraphicsDeviceHeadless::PresentedPixelsNow() const
         return;
     if (m_PresentedRaster.GetWidth() != m_Raster.GetWidth() || m_PresentedRaster.GetHeight() != m_Raster.GetHeight())
         m_PresentedRaster.Resize(m_Raster.GetWidth(), m_Raster.GetHeight());
+    // The pending draws begin with a clear, so the raster may start from
+    // any picture: the last one presented is swapped in, not copied.
     RasteriseInto(m_PresentedRaster, m_PresentedPending);
-    m_Presented = m_PresentedRaster.GetPixels();
+    m_PresentedRaster.SwapPixels(m_Presented);
     m_PresentedWaits = false;
 }
 

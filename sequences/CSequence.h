@@ -74,7 +74,7 @@ public:
                              bool wasRunLength);
 
     // Moves every frame's upper-left offset by (-dx, -dy).
-    virtual void OffsetFrames(int64_t dx, int64_t dy);
+    virtual void OffsetFrames(int32_t dx, int32_t dy);
     // Null past the end or for a frame that could not be read.
     virtual CFrame* GetFrame(uint32_t index);
     // The frame of the shared wall clock: all sequences of one rate run in step.

@@ -15,6 +15,7 @@ import os
 import random
 import sys
 
+import demo_business
 from demo_data import blend, canvas, clamp, data_folder, disc, is_up_to_date, thick_line, write_pictures
 import demo_streets
 
@@ -1371,6 +1372,7 @@ SEQUENCES = {
     "MenuScreen_Button_Sound": menu_icon(sound_icon),
 }
 SEQUENCES.update({"Trophy " + name: trophy_frames(metal, emblem) for name, (metal, emblem) in TROPHIES.items()})
+SEQUENCES.update(demo_business.sequences(sys.modules[__name__]))
 
 
 def backdrop(sky_top, sky_bottom, hills, water=None):
@@ -1424,7 +1426,7 @@ def main():
     data = data_folder(__file__)
     root = os.path.join(data, "Data", "Resources", "Sequences")
     stamp = os.path.join(root, STAMP)
-    if is_up_to_date(stamp, __file__) and is_up_to_date(stamp, demo_streets.__file__):
+    if all(is_up_to_date(stamp, script) for script in (__file__, demo_business.__file__, demo_streets.__file__)):
         return 0
     _, frames = write_pictures(data, SEQUENCES, FRAMES)
     with open(stamp, "w") as out:

@@ -378,6 +378,27 @@ TEST(GraphicsDevice, MemoryDeviceRasterisesOnlyWhatIsRead)
     EXPECT_EQ(device.GetRasterisedPrimitives(), 4u);
 }
 
+// Each read of the presented picture shows the latest present and nothing
+// of the ones before, read or not.
+TEST(GraphicsDevice, MemoryDeviceShowsEachPresentedPictureInTurn)
+{
+    plat::CGraphicsDeviceHeadless device;
+    ASSERT_TRUE(device.Reset(kWidth, kHeight, false));
+    const uint32_t colours[] = {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u};
+    for (int frame = 0; frame < 4; ++frame) {
+        device.Clear(colours[frame]);
+        if (frame % 2 == 0)
+            Quad(device, 8, 8, 40, 40, 1, 1, nullptr, 0xFFFF0000u);
+        ASSERT_TRUE(device.Present());
+        if (frame == 2)
+            continue;
+        const std::vector<uint32_t>& shown = device.GetPresented();
+        ASSERT_EQ(shown.size(), size_t(kWidth) * size_t(kHeight));
+        EXPECT_EQ(shown[0], colours[frame]) << "frame " << frame;
+        EXPECT_EQ(shown[size_t(20) * kWidth + 20], frame % 2 == 0 ? 0xFFFF0000u : colours[frame]) << "frame " << frame;
+    }
+}
+
 TEST(GraphicsDevice, MemoryDeviceKeepsABoundedRecordOfTheLatestCalls)
 {
     plat::CGraphicsDeviceHeadless device;

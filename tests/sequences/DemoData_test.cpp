@@ -42,7 +42,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 121);
+    ASSERT_EQ(list.GetCount(), 132);
     const struct {
         const char* name;
         uint32_t frames;

@@ -188,7 +188,7 @@ TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroduction
     ASSERT_NE(shop, nullptr);
     CPlayfieldLayer* ui = GetCurrentPlayfield() ? GetCurrentPlayfield()->FindLayer("UI") : nullptr;
     ASSERT_NE(ui, nullptr);
-    EXPECT_EQ(ui->GetSpriteCount(), 11u);
+    EXPECT_EQ(ui->GetSpriteCount(), 13u);
     const int32_t garage = GetUpgradeSlotList().Find("Garage A");
     ASSERT_GT(garage, 0);
     EXPECT_EQ(GetOfferedUpgrade(garage), GetUpgradeList().Find("Double Garage"));

@@ -1,0 +1,210 @@
+// The demo's business along the career road a player takes: what the shop
+// offers before each street, what the player can pay for there with the
+// money of plainly won streets and the stars of their goals, and whether
+// every trophy can be earned with the play the streets allow. Also the shop's
+// stickers, as the player sees them.
+#include "ScreensGameTest.h"
+
+#include "game/business/CThreeInARowBonus.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CShop.h"
+#include "game/screens/CStats.h"
+#include "game/world/CBuildablePackage.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLot.h"
+#include "game/world/CRules.h"
+#include "game/world/CPlayfield.h"
+#include "game/world/CUpgrade.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+
+namespace {
+
+class DemoShopRoad : public CScreensGameTest {
+protected:
+    void SetUp() override
+    {
+        CScreensGameTest::SetUp();
+        ReadList(GetAchievementList());
+        ReadList(GetDecadeTransitionList());
+    }
+    static std::string NameOf(int32_t upgrade) { return GetUpgradeList().GetItemName(upgrade); }
+    static bool Earned(const char* trophy)
+    {
+        return GetAchievementHistory()->HasBeenEarned(GetAchievementList().Find(trophy));
+    }
+    // The most lots next to one lot (in the four directions) on any street.
+    static uint32_t MostNeighbours(CLevelSet& levels)
+    {
+        uint32_t most = 0;
+        for (uint32_t i = 0; i < levels.GetCount(); ++i) {
+            CPlayfieldLayer* layer = levels.GetLevel(i)->GetPlayfield().FindLayer("Lot");
+            std::set<std::pair<int32_t, int32_t>> grid;
+            for (uint32_t s = 0; layer && s < layer->GetSpriteCount(); ++s)
+                if (auto* lot = dynamic_cast<CLot*>(layer->GetSprite(s)->FindAI(CLot::SGetClassInfo())))
+                    grid.insert({lot->GetGridCoordinate().x, lot->GetGridCoordinate().y});
+            for (const auto& [x, y] : grid) {
+                uint32_t next = 0;
+                for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                    next += grid.count({x + dx, y + dy}) ? 1u : 0u;
+                most = std::max(most, next);
+            }
+        }
+        return most;
+    }
+    // A house of the best parts the state holds, one per phase.
+    static float BestHouseValue(CGameState& state)
+    {
+        std::map<int32_t, float> best;
+        for (int32_t slot = 1; slot < GetUpgradeSlotList().GetCount(); ++slot)
+            if (auto* part = dynamic_cast<CBuildablePart*>(GetUpgradeByIndex(state.GetUpgradeInSlot(slot))))
+                best[part->m_BuildPhase] = std::max(best[part->m_BuildPhase], part->m_ResaleValue);
+        float value = 0.0f;
+        for (const auto& [phase, resale] : best)
+            value += resale;
+        return value;
+    }
+};
+
+// A player who skips the tutorial, wins every career street with no more
+// than its required revenue and meets its goals, buying in each shop what is
+// offered and affordable, cheapest first: every upgrade with a price is
+// bought on the way, nearly every visit has something to afford, and
+// every trophy is earned by play the streets allow.
+TEST_F(DemoShopRoad, EveryUpgradeIsBoughtOnTheRoadAndEveryTrophyEarned)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CLevelSet* levels = GetLevels();
+    ASSERT_NE(levels, nullptr);
+    CGameStateList& states = GetGameStateList();
+    const int32_t initial = states.Find("Initial");
+    ASSERT_GE(initial, 0);
+    ASSERT_NE(states.GetObject(initial), nullptr);
+    CGameState& state = *CGameState::SGetCurrent();
+    state.CopyFromAndReset(states.GetObject(initial));
+    CPlayerStats& player = Player();
+    CAchievementOptions& options = GetAchievementOptions();
+
+    uint32_t visits = 0, visitsWithNothingToBuy = 0, careerStreets = 0, mostCustomers = 0;
+    int32_t lastStandard = -1;
+    for (uint32_t i = 0; i < levels->GetCount(); ++i) {
+        CLevelOptions& level = *levels->GetLevel(i);
+        if (level.m_IsLastStandardLevel)
+            lastStandard = int32_t(i);
+        if (level.m_IsTutorialLevel)
+            continue;
+        // The shop comes before every street but the very first.
+        if (i != 0) {
+            ++visits;
+            const uint32_t stars = player.GetStarCount() + state.m_ExtraStarsHack;
+            bool somethingToBuy = false;
+            for (;;) {
+                int32_t cheapest = 0;
+                for (int32_t slot = 1; slot < GetUpgradeSlotList().GetCount(); ++slot) {
+                    CUpgradeSlot* shelf = GetUpgradeSlotList().GetObject(slot);
+                    const int32_t offered = GetOfferedUpgrade(slot);
+                    CUpgrade* upgrade = GetUpgradeByIndex(offered);
+                    if (!shelf || shelf->m_BuyButtonBackground <= 0 || !upgrade)
+                        continue;
+                    if (upgrade->m_UpgradeCost > state.m_SpendableMoneyK || upgrade->m_StarsRequired > stars)
+                        continue;
+                    somethingToBuy = true;
+                    if (!cheapest || upgrade->m_UpgradeCost < GetUpgradeByIndex(cheapest)->m_UpgradeCost)
+                        cheapest = offered;
+                }
+                if (!cheapest)
+                    break;
+                state.m_SpendableMoneyK -= GetUpgradeByIndex(cheapest)->m_UpgradeCost;
+                state.ReceiveUpgrade(cheapest);
+            }
+            visitsWithNothingToBuy += somethingToBuy ? 0u : 1u;
+        }
+
+        // What the street's customers are set to order the player owns by now.
+        for (uint32_t o = 0; o < level.m_FutureOrders.GetCount(); ++o) {
+            const CBuildablePackage* order = level.m_FutureOrders[o];
+            for (uint32_t p = 0; order && p < order->m_Parts.GetCount(); ++p) {
+                const int32_t part = order->m_Parts[p];
+                EXPECT_TRUE(part == 0 || state.HasReceivedUpgrade(part)) << NameOf(part) << " ordered on street " << i;
+            }
+        }
+
+        // Won: the first street plainly, with its required revenue; the
+        // others selling every customer the best house the player has.
+        ResetAchievementLevelVariables();
+        mostCustomers = std::max(mostCustomers, level.m_Customers);
+        const float revenue = careerStreets == 0
+                                  ? level.m_RequiredRevenue
+                                  : std::max(level.m_RequiredRevenue, float(level.m_Customers) * BestHouseValue(state));
+        state.AddRevenue(revenue);
+        state.m_SpendableMoneyK += CRules::SGetInstance().m_SpendableProfit * level.m_RequiredRevenue;
+        if (careerStreets++ == 0) {
+            EXPECT_TRUE(Earned("CareerEarningsBronze")) << "a first street won plainly earns a trophy";
+        }
+        for (uint32_t c = 0; c < level.m_Customers; ++c)
+            AchievementHouseMovedInto(true);
+        for (uint32_t g = 0; g < level.m_OptionalGoals.GetCount(); ++g) {
+            player.GetLevelStats(i)->SetOptionalGoalAchieved(g);
+            AchievementOptionalGoalAchieved();
+        }
+        GetLevelHolder().HoldCopyOf(&level);
+        AchievementLevelComplete(true);
+    }
+    EXPECT_GE(careerStreets, 2u);
+    EXPECT_LE(visitsWithNothingToBuy, 1u) << "of " << visits << " visits to the shop";
+
+    for (int32_t u = 1; u < GetUpgradeList().GetCount(); ++u) {
+        CUpgrade* upgrade = GetUpgradeList().GetObject(u);
+        ASSERT_NE(upgrade, nullptr);
+        if (upgrade->m_UpgradeCost > 0.0f)
+            EXPECT_TRUE(state.HasReceivedUpgrade(u)) << NameOf(u) << " is never offered within reach";
+        else
+            EXPECT_TRUE(state.HasReceivedUpgrade(u)) << NameOf(u) << " is free from the start";
+    }
+
+    // The trophies of the road itself.
+    for (const char* trophy : {"AccomplishedBuilder", "BlueModelHomeMaster", "CareerEarningsBronze",
+                               "CareerEarningsSilver", "CareerEarningsGold", "BuildingUpgradeMaster"})
+        EXPECT_TRUE(Earned(trophy)) << trophy;
+    EXPECT_GE(lastStandard, 0) << "the last career street is marked";
+    EXPECT_TRUE(Earned("CraftsmanOfTheCentury"));
+    EXPECT_TRUE(Earned("OutstandingBuildingAwardOfExcellence")) << "every street up to the last has goals";
+    EXPECT_LE(options.m_BlueModelHomeMasterHousesRequired, mostCustomers);
+
+    // Matching neighbours: as many as the streets' lots allow.
+    const uint32_t neighbours = MostNeighbours(*levels);
+    EXPECT_LE(options.m_SupremeMatchingAceNumMatches, neighbours);
+    AchievementMatchesMade(int32_t(neighbours));
+    for (const char* trophy : {"MatchingApprentice", "MatchingMaster", "SupremeMatchingAce"})
+        EXPECT_TRUE(Earned(trophy)) << trophy;
+    // The bonus meter, topped up by matches before it runs out, lasts long
+    // enough for its trophy.
+    EXPECT_LT(options.m_BuilderOfDreamsRequiredTime, GetThreeInARowOptions().m_MaximumBonusTime);
+}
+
+// Each offered slot wears its sticker on the button's lower right, box and
+// label both ("NEW" in red, for a first visit's offers).
+TEST_F(DemoShopRoad, TheShopsStickersShowTheirBoxes)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    SetCurrentLevelIndex(1);
+    App()->EnterCurrentLevel();
+    ASSERT_NE(GetShopWindow(), nullptr);
+    Passes(3);
+    const int32_t garage = GetUpgradeSlotList().Find("Garage A");
+    ASSERT_GT(GetOfferedUpgrade(garage), 0);
+    // The slot's button stands at (200, 200); the box 44 x 18 from (206, 214).
+    for (const auto& [x, y] : {std::pair{208, 216}, {247, 230}})
+        EXPECT_EQ(PresentedPixel(x, y), 0xC82828u) << x << "," << y;
+    EXPECT_EQ(PresentedPixel(206, 214), 0xFFFFFFu) << "its outline";
+    SaveScreenshot("shop.ppm");
+}
+
+} // namespace
