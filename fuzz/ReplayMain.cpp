@@ -20,7 +20,8 @@ int main(int argc, char** argv)
 {
     int count = 0;
     for (int i = 1; i < argc; ++i) {
-        std::filesystem::path path(argv[i]);
+        // Absolute: a target may change the working folder on its first input.
+        const std::filesystem::path path = std::filesystem::absolute(argv[i]);
         if (std::filesystem::is_directory(path)) {
             for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
                 if (entry.is_regular_file()) {

@@ -35,11 +35,13 @@ bool IsSpace(char16_t c)
     return c == u' ';
 }
 
-void DrawFrameAt(CFrameInterface& target, CFrame& glyph, int32_t x, int32_t y, CBlitType& blitType)
+void DrawFrameAt(CFrameInterface& target, CFrame& glyph, int64_t x, int64_t y, CBlitType& blitType)
 {
     CRect s;
     glyph.GetBounds(s);
-    const CRect d{s.left + x, s.top + y, s.right + x, s.bottom + y};
+    // Saturated: text placed near the int32 limits is clipped, not wrapped.
+    auto at = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    const CRect d{at(s.left + x), at(s.top + y), at(s.right + x), at(s.bottom + y)};
     target.Blit(glyph, s, d, blitType);
 }
 
@@ -254,6 +256,7 @@ void CFont::DrawText(CFrameInterface& frame, int32_t x, int32_t y, const CJStrin
 {
     const int32_t cell = cellCharacter >= kFirstDrawnCode ? int32_t(GetCharAdvance(cellCharacter)) : 0;
     const int32_t length = text.GetLength();
+    int64_t start = x;
     if (align != TextAlign::Left) {
         int32_t width = 0;
         if (cell) {
@@ -263,11 +266,11 @@ void CFont::DrawText(CFrameInterface& frame, int32_t x, int32_t y, const CJStrin
         } else {
             width = GetTextWidth(text);
         }
-        x -= align == TextAlign::Centre ? width / 2 : width;
+        start -= align == TextAlign::Centre ? width / 2 : width;
     }
     if (!m_pBlitType)
         return;
-    int32_t pen = x;
+    int64_t pen = start;
     for (int32_t i = 0; i < length; ++i) {
         const uint32_t code = text.GetAt(i);
         if (code < kFirstDrawnCode)
@@ -436,13 +439,15 @@ int32_t CFont::LayOutParagraph(CFrameInterface* frame, int32_t& y, const CJStrin
         if (count == 0 && lineWidth >= laterWidth)
             break;
         if (count > 0) {
-            int32_t lineX = layout.x + indent;
+            // Wide: a box placed near the int32 limits must not wrap.
+            int64_t lineX = int64_t(layout.x) + indent;
             if (align == TextAlign::Centre)
                 lineX += lineWidth / 2;
             else if (align == TextAlign::Right)
                 lineX += lineWidth;
             if (frame)
-                DrawText(*frame, lineX, y + height, line, align);
+                DrawText(*frame, int32_t(std::clamp<int64_t>(lineX, INT32_MIN, INT32_MAX)),
+                         int32_t(std::clamp<int64_t>(int64_t(y) + height, INT32_MIN, INT32_MAX)), line, align);
             widest = std::max(widest, GetTextWidth(line));
             pos += count;
         }
@@ -452,7 +457,7 @@ int32_t CFont::LayOutParagraph(CFrameInterface* frame, int32_t& y, const CJStrin
         indent = laterLeft;
         align = layout.laterAlign;
     }
-    y += height;
+    y = int32_t(std::clamp<int64_t>(int64_t(y) + height, INT32_MIN, INT32_MAX));
     return lines;
 }
 

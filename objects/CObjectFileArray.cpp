@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <unordered_set>
@@ -378,6 +379,17 @@ void CObjectFileArray::LoadEntry(int32_t i)
     if (!object) {
         entry->loadFailed = true;
         entry->error = m_LastLoadError;
+        // A list that goes on without the item says why, once: a damaged
+        // file must not just leave a hole in the game.
+        if (!GetLoadFlag() && m_LastLoadError.IsNotEmpty()) {
+            CJString report(path);
+            report.Append(": ");
+            report.Append(m_LastLoadError);
+            report.Append("; left out");
+            if (report.IsWide())
+                report.ToNarrow();
+            std::fprintf(stderr, "%s\n", report.GetString());
+        }
     }
     entry->usage.NoteLoaded();
 }

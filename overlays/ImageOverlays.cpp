@@ -22,8 +22,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
+
+// A position near the int32 limits plus an offset saturates rather than
+// wraps: a damaged set draws nothing where it points, not somewhere else.
+int32_t ClampedSum(int64_t value)
+{
+    return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
 
 void SequenceName(int32_t index, CJString& out)
 {
@@ -87,8 +95,8 @@ void CFrameOverlayFrameOverlay::Draw(CFrameOverlayDrawContext& context)
     CFrame* frame = GetOverlayFrame(m_Image);
     if (!frame)
         return;
-    const float pivotX = float(int32_t(frame->GetWidth() / 2) + m_Position.x);
-    const float pivotY = float(int32_t(frame->GetHeight() / 2) + m_Position.y);
+    const float pivotX = float(int64_t(frame->GetWidth() / 2) + m_Position.x);
+    const float pivotY = float(int64_t(frame->GetHeight() / 2) + m_Position.y);
     COverlayImageProxies proxies(context, pivotX, pivotY);
     BlitAt(*context.m_pTarget, *frame, m_Position.x, m_Position.y, GetTransparentMaskBlitType());
 }
@@ -141,7 +149,8 @@ void CFrameOverlaySequenceOverlay::Draw(CFrameOverlayDrawContext& context)
     }
     if (!ShownText(m_ToolTip).IsEmpty() && context.HasMouse()) {
         CColor pixel;
-        frame->GetPixel(context.m_MouseX - m_Position.x, context.m_MouseY - m_Position.y, pixel);
+        frame->GetPixel(ClampedSum(int64_t(context.m_MouseX) - m_Position.x),
+                        ClampedSum(int64_t(context.m_MouseY) - m_Position.y), pixel);
         if (pixel.GetAlpha() > 5)
             context.m_ToolTip = context.Substitute(ShownText(m_ToolTip));
     }
@@ -321,8 +330,9 @@ void CThermometerFrameOverlay::Draw(CFrameOverlayDrawContext& context)
     else
         shown.right = shown.left + RoundToInt(float(shown.right - shown.left) * fraction);
     CClippedProxyFrame clip(context.m_pTarget);
-    clip.SetClipRect(CRect{shown.left + m_Position.x, shown.top + m_Position.y, shown.right + m_Position.x,
-                           shown.bottom + m_Position.y});
+    clip.SetClipRect(CRect{ClampedSum(int64_t(shown.left) + m_Position.x), ClampedSum(int64_t(shown.top) + m_Position.y),
+                           ClampedSum(int64_t(shown.right) + m_Position.x),
+                           ClampedSum(int64_t(shown.bottom) + m_Position.y)});
     fill->DrawCurrentFrame(clip, m_Position.x, m_Position.y);
 }
 
@@ -367,7 +377,8 @@ void CFrameOverlayPositionMarker::DrawToolTip(CFrameOverlayDrawContext& context)
 void CFrameOverlayPositionMarker::DrawMarker(CFrameOverlayDrawContext& context)
 {
     CColor grey(127, 127, 127, 255);
-    const CRect rect{m_Position.x, m_Position.y, m_Position.x + m_Size.x, m_Position.y + m_Size.y};
+    const CRect rect{m_Position.x, m_Position.y, ClampedSum(int64_t(m_Position.x) + m_Size.x),
+                     ClampedSum(int64_t(m_Position.y) + m_Size.y)};
     DrawRect(*context.m_pTarget, rect, grey);
     CFrameOverlayOptions* set = context.m_pCurrentSet;
     CFont* font = set && set->m_TextFont != 0 ? set->GetTextFont() : nullptr;
@@ -380,8 +391,8 @@ void CFrameOverlayPositionMarker::DrawMarker(CFrameOverlayDrawContext& context)
         label.Append(title);
     }
     if (m_Size.x < 30) {
-        const int32_t y = m_Position.y + (m_Size.y - font->GetPointSize()) / 2;
-        font->DrawText(*context.m_pTarget, m_Position.x + m_Size.x / 2, y, label, TextAlign::Centre);
+        const int32_t y = ClampedSum(m_Position.y + (int64_t(m_Size.y) - font->GetPointSize()) / 2);
+        font->DrawText(*context.m_pTarget, ClampedSum(m_Position.x + int64_t(m_Size.x) / 2), y, label, TextAlign::Centre);
     } else {
         font->DrawWrappedText(context.m_pTarget, m_Position.x, m_Position.y, label, m_Size.x, 0, TextAlign::Left);
     }

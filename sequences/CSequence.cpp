@@ -229,13 +229,29 @@ void CSequence::AppendFrame(CFrame* frame, CropColor0 crop, CentreHotSpot centre
     RecomputeBounds();
 }
 
+namespace {
+
+// Hot spots are 16 bits: an offset from a properties file of any size moves
+// them modulo 2^16, never through a signed overflow.
+int16_t Shifted(int32_t at, int32_t by)
+{
+    return int16_t(uint16_t(uint32_t(at) - uint32_t(by)));
+}
+
+int32_t Negated(int32_t value)
+{
+    return int32_t(0u - uint32_t(value));
+}
+
+} // namespace
+
 void CSequence::OffsetFrames(int32_t dx, int32_t dy)
 {
     if (dx == 0 && dy == 0)
         return;
     for (CFrame* frame : m_Frames)
         if (frame)
-            frame->SetOffset(int16_t(frame->GetOffsetX() - dx), int16_t(frame->GetOffsetY() - dy));
+            frame->SetOffset(Shifted(frame->GetOffsetX(), dx), Shifted(frame->GetOffsetY(), dy));
 }
 
 CFrame* CSequence::GetFrame(uint32_t index)
@@ -369,7 +385,7 @@ void CSequence::SetJPEGQuality(uint32_t quality)
 void CSequence::SetXOffset(int32_t offset)
 {
     const int32_t old = m_XOffset;
-    OffsetFrames(-old, -m_YOffset);
+    OffsetFrames(Negated(old), Negated(m_YOffset));
     m_XOffset = offset;
     OffsetFrames(offset, m_YOffset);
     RecomputeBounds();
@@ -378,7 +394,7 @@ void CSequence::SetXOffset(int32_t offset)
 void CSequence::SetYOffset(int32_t offset)
 {
     const int32_t old = m_YOffset;
-    OffsetFrames(-m_XOffset, -old);
+    OffsetFrames(Negated(m_XOffset), Negated(old));
     m_YOffset = offset;
     OffsetFrames(m_XOffset, offset);
     RecomputeBounds();

@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -25,6 +27,21 @@ void FillSilence(uint8_t* part, uint32_t size, const plat::PcmFormat& format)
 {
     if (part && size)
         std::memset(part, format.bits == 8 ? 0x80 : 0, size);
+}
+
+// The pumps whose thread runs. A fatal report ends the process from wherever it
+// is: the exit handlers then destroy the audio device while a pump thread
+// may still be filling its buffer, so each is stopped first.
+std::mutex& RunningPumpsMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::vector<CSoundStreamPump*>& RunningPumps()
+{
+    static std::vector<CSoundStreamPump*> pumps;
+    return pumps;
 }
 
 } // namespace
@@ -66,6 +83,11 @@ CSoundStreamPump::CSoundStreamPump(CSoundDevice& device, Threading threading)
 CSoundStreamPump::~CSoundStreamPump()
 {
     Close();
+}
+
+bool CSoundStreamPump::HasPumpThread() const
+{
+    return m_State && m_State->thread.joinable();
 }
 
 bool CSoundStreamPump::IsPlaying() const
@@ -161,6 +183,23 @@ void CSoundStreamPump::StartThread()
         std::lock_guard<std::mutex> lock(state.wakeMutex);
         state.quit = false;
     }
+    // Registered after the platform's audio device was made, so it runs
+    // before that is destroyed.
+    static const bool stopsAtExit = [] {
+        RunningPumpsMutex();
+        RunningPumps();
+        return std::atexit([] {
+                   std::vector<CSoundStreamPump*> pumps;
+                   {
+                       std::lock_guard<std::mutex> lock(RunningPumpsMutex());
+                       pumps = RunningPumps();
+                   }
+                   for (CSoundStreamPump* pump : pumps)
+                       if (pump->m_State && pump->m_State->thread.get_id() != std::this_thread::get_id())
+                           pump->StopThread();
+               }) == 0;
+    }();
+    (void)stopsAtExit;
     try {
         state.thread = std::thread([this, &state] {
             std::unique_lock<std::mutex> lock(state.wakeMutex);
@@ -173,6 +212,8 @@ void CSoundStreamPump::StartThread()
                 lock.lock();
             }
         });
+        std::lock_guard<std::mutex> lock(RunningPumpsMutex());
+        RunningPumps().push_back(this);
     } catch (const std::system_error&) {
         // Without a thread the stream is pumped from Service.
         plat::DebugOutput("Sound stream: no pump thread, pumping once per frame\n");
@@ -191,6 +232,9 @@ void CSoundStreamPump::StopThread()
     }
     state.wake.notify_all();
     state.thread.join();
+    std::lock_guard<std::mutex> lock(RunningPumpsMutex());
+    std::vector<CSoundStreamPump*>& pumps = RunningPumps();
+    pumps.erase(std::remove(pumps.begin(), pumps.end(), this), pumps.end());
 }
 
 void CSoundStreamPump::Stop()

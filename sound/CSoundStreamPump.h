@@ -61,6 +61,8 @@ public:
     int32_t GetVolume() const;
     bool IsPlaying() const;
     bool IsThreaded() const { return m_Threaded; }
+    // Whether the pump thread runs; the process's exit stops it.
+    bool HasPumpThread() const;
 
 private:
     struct State;

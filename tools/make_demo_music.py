@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
 """Makes the demo's music in data/Data/Music/, the folder the music player
-and the game's song list read: a short tune, "Demo Tune.ogg", the periods'
-intro and loop songs, the intermission song, the three-in-a-row bonus song,
+and the game's song list read: a short tune, "Demo Tune.ogg", each period's
+intro and loop ("Period 1": a waltz by the water, "Period 2": a brisk tune
+over a walking bass), the intermission song, the three-in-a-row bonus song,
 and "!Silence.ogg", which sorts first and so takes the song list's entry 0,
 the entry that means no song.
 
 Usage: make_demo_music.py [data folder]   (default: data beside tools/)
 
-The tune is drawn note by note (a soft sine melody over a bass line, 22050 Hz
-mono) and encoded to Ogg Vorbis through the system's libvorbisenc (Debian
-package libvorbis-dev, which the build needs anyway), with a fixed stream
-serial, so every run writes the same bytes. Nothing is written while the
+The songs are drawn note by note (a melody over a bass line, each voice a
+few harmonics dying away, 22050 Hz mono) and encoded to Ogg Vorbis through
+the system's libvorbisenc (Debian package libvorbis-dev, which the build
+needs anyway), with a fixed stream serial, so every run writes the same
+bytes. Nothing is written while the
 songs are newer than this script.
 """
 
@@ -21,48 +23,75 @@ import os
 from demo_data import data_folder, is_up_to_date
 
 RATE = 22050
-# name: (beat in seconds, melody, bass); each line a list of (semitones above
-# A4, beats). No lines: silence.
+# A voice: the strength of each harmonic (the first is the note itself) and
+# how fast a note dies away.
+SOFT = ((1.0, 0.25), 2.5)
+BELL = ((1.0, 0.0, 0.3, 0.0, 0.12), 4.0)
+BRIGHT = ((1.0, 0.45, 0.25, 0.1), 3.5)
+PLUCK = ((1.0, 0.3, 0.1), 5.0)
+
+# Each period's songs: a short intro and a loop of the same tune. Notes are
+# (semitones above A4 or None for a rest, beats).
+# "Period 1": a waltz in D by the water, three beats a bar.
+WALTZ_TUNE = [(9, 2), (12, 1), (17, 2), (16, 1), (14, 2), (10, 1), (5, 3),
+              (7, 2), (12, 1), (16, 2), (14, 1), (12, 2), (9, 1), (5, 3),
+              (9, 1), (10, 1), (12, 1), (14, 2), (12, 1), (10, 1), (12, 1), (14, 1), (17, 3),
+              (16, 2), (14, 1), (12, 2), (10, 1), (9, 2), (7, 1), (5, 3)]
+WALTZ_BASS = []
+for root, fifth in ((-19, -12), (-19, -12), (-26, -19), (-26, -19), (-24, -17), (-24, -17), (-19, -12), (-19, -12),
+                    (-22, -15), (-22, -15), (-26, -19), (-26, -19), (-24, -17), (-24, -17), (-19, -12), (-19, -12)):
+    WALTZ_BASS += [(root, 1), (fifth, 1), (fifth, 1)]
+# "Period 2": a brisk tune in F up the hill, four beats a bar, over a
+# walking bass.
+HILL_TUNE = [(12, 1), (15, 1), (12, 1), (8, 1), (8, 2), (7, 1), (5, 1), (10, 1), (13, 1), (17, 1), (13, 1),
+             (15, 3), (None, 1),
+             (12, 1), (15, 1), (20, 1), (19, 1), (17, 2), (12, 2), (13, 1), (12, 1), (10, 1), (7, 1), (8, 3), (None, 1)]
+HILL_BASS = [(-16, 1), (-12, 1), (-9, 1), (-12, 1), (-19, 1), (-16, 1), (-12, 1), (-16, 1),
+             (-14, 1), (-11, 1), (-7, 1), (-11, 1), (-21, 1), (-17, 1), (-14, 1), (-17, 1)] * 2
+
+# name: (beat in seconds, [(line, volume, voice)]). No lines: silence.
 SONGS = {
-    "Demo Tune.ogg": (0.3, [(3, 1), (7, 1), (10, 1), (15, 2), (14, 1), (10, 1), (12, 2), (7, 1), (8, 1), (10, 2),
-                            (5, 1), (7, 1), (3, 4)],
-                      [(-21, 4), (-16, 4), (-19, 4), (-14, 4), (-21, 4)]),
-    "!Silence.ogg": (0.2, [], []),
-    "Period Intro.ogg": (0.25, [(-2, 1), (3, 1), (7, 1), (10, 2), (7, 1), (10, 1), (15, 4)],
-                         [(-26, 4), (-21, 4), (-14, 3)]),
-    "Period Loop.ogg": (0.3, [(3, 1), (5, 1), (7, 2), (5, 1), (3, 1), (0, 2), (-2, 1), (0, 1), (3, 2), (5, 1),
-                              (3, 1), (-2, 2)],
-                        [(-21, 4), (-23, 4), (-26, 4), (-21, 4)]),
-    "Intermission.ogg": (0.4, [(10, 2), (8, 2), (7, 2), (5, 2), (3, 4)], [(-21, 4), (-26, 4), (-21, 4)]),
-    "Three In A Row.ogg": (0.12, [(15, 1), (19, 1), (22, 1), (27, 2), (22, 1), (27, 2), (31, 4)],
-                           [(-9, 4), (-2, 4), (-9, 4)]),
+    "Demo Tune.ogg": (0.3, [([(3, 1), (7, 1), (10, 1), (15, 2), (14, 1), (10, 1), (12, 2), (7, 1), (8, 1), (10, 2),
+                              (5, 1), (7, 1), (3, 4)], 0.32, SOFT),
+                            ([(-21, 4), (-16, 4), (-19, 4), (-14, 4), (-21, 4)], 0.18, SOFT)]),
+    "!Silence.ogg": (0.2, []),
+    "Period 1 Intro.ogg": (0.3, [([(5, 1), (9, 1), (12, 1), (17, 3), (16, 1), (12, 1), (14, 1), (17, 6)], 0.3, BELL),
+                                 ([(-19, 3), (-24, 3), (-19, 3), (-12, 6)], 0.18, SOFT)]),
+    "Period 1 Loop.ogg": (0.28, [(WALTZ_TUNE, 0.3, BELL), (WALTZ_BASS, 0.16, SOFT)]),
+    "Period 2 Intro.ogg": (0.22, [([(3, 1), (8, 1), (12, 1), (15, 1), (12, 1), (15, 1), (20, 6)], 0.28, BRIGHT),
+                                  ([(-28, 2), (-21, 2), (-16, 8)], 0.2, PLUCK)]),
+    "Period 2 Loop.ogg": (0.24, [(HILL_TUNE, 0.26, BRIGHT), (HILL_BASS, 0.2, PLUCK)]),
+    "Intermission.ogg": (0.4, [([(10, 2), (8, 2), (7, 2), (5, 2), (3, 4)], 0.32, SOFT),
+                               ([(-21, 4), (-26, 4), (-21, 4)], 0.18, SOFT)]),
+    "Three In A Row.ogg": (0.12, [([(15, 1), (19, 1), (22, 1), (27, 2), (22, 1), (27, 2), (31, 4)], 0.32, SOFT),
+                                 ([(-9, 4), (-2, 4), (-9, 4)], 0.18, SOFT)]),
 }
 
 
 def notes(line, beat):
     start = 0.0
     for pitch, beats in line:
-        yield pitch, start, beats * beat
+        if pitch is not None:
+            yield pitch, start, beats * beat
         start += beats * beat
 
 
-def samples(beat, melody, bass):
-    seconds = sum(b for _, b in melody) * beat + 0.5
+def samples(beat, lines):
+    seconds = max([sum(b for _, b in line) for line, _, _ in lines] or [0]) * beat + 0.5
     out = [0.0] * int(RATE * seconds)
-    for line, volume in ((melody, 0.32), (bass, 0.18)):
+    attack = int(0.01 * RATE)
+    for line, volume, (harmonics, decay) in lines:
         for pitch, start, length in notes(line, beat):
-            frequency = 440.0 * 2.0 ** (pitch / 12.0)
+            step = 2.0 * math.pi * 440.0 * 2.0 ** (pitch / 12.0) / RATE
             first = int(start * RATE)
-            count = int(length * RATE)
-            attack = int(0.01 * RATE)
+            count = min(int(length * RATE), len(out) - first)
             for i in range(count):
-                if first + i >= len(out):
-                    break
-                envelope = min(1.0, i / attack) * math.exp(-2.5 * i / count)
-                phase = 2.0 * math.pi * frequency * i / RATE
-                out[first + i] += volume * envelope * (math.sin(phase) + 0.25 * math.sin(2.0 * phase))
+                envelope = min(1.0, i / attack) * math.exp(-decay * i / count)
+                phase = step * i
+                out[first + i] += volume * envelope * sum(h * math.sin((n + 1) * phase)
+                                                          for n, h in enumerate(harmonics) if h)
     fade = int(0.3 * RATE)
-    for i in range(fade):
+    for i in range(min(fade, len(out))):
         out[-1 - i] *= i / fade
     return out
 
@@ -134,11 +163,16 @@ def main():
     root = data_folder(__file__)
     folder = os.path.join(root, "Data", "Music")
     os.makedirs(folder, exist_ok=True)
-    for name, (beat, melody, bass) in SONGS.items():
+    # The folder is all made here: a song no longer made would still be
+    # listed.
+    for old in os.listdir(folder):
+        if old.lower().endswith(".ogg") and old not in SONGS:
+            os.remove(os.path.join(folder, old))
+    for name, (beat, lines) in SONGS.items():
         target = os.path.join(folder, name)
         if is_up_to_date(target, __file__):
             continue
-        data = encode(samples(beat, melody, bass))
+        data = encode(samples(beat, lines))
         with open(target + ".part", "wb") as out:
             out.write(data)
         os.replace(target + ".part", target)

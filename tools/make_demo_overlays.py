@@ -8,7 +8,9 @@ picture "LoadingScreen_Background", the letters "Letter A" to "Letter Z",
 the progress bars "Progress 1" to "Progress 6", the sliding "Panel" and
 the menu screens' pieces: the title board "MenuScreen_Title", the slider's
 groove and knob "MenuScreen_Slider" and "MenuScreen_SliderBar", the check
-boxes "MenuScreen_SelectBox" and "MenuScreen_SelectBoxRed") and copies DejaVu Sans (Debian package fonts-dejavu-core) to the program's
+boxes "MenuScreen_SelectBox" and "MenuScreen_SelectBoxRed", and the story
+pages' pictures of tools/demo_story.py) and copies DejaVu Sans (Debian
+package fonts-dejavu-core) to the program's
 default face "Resources/!default.ttf". The overlay sets and font objects are
 hand-written and checked in. The drawing is fixed, so every run writes the
 same bytes; nothing is written while the output is newer than this script.
@@ -18,6 +20,7 @@ import os
 import sys
 
 from demo_data import copy_font, data_folder, is_up_to_date, png_bytes
+import demo_story
 
 STAMP = ".overlays-made"
 
@@ -202,12 +205,13 @@ def main():
     resources = os.path.join(data, "Data", "Resources")
     frames = os.path.join(resources, "Frames")
     stamp = os.path.join(frames, STAMP)
-    if is_up_to_date(stamp, __file__):
+    if is_up_to_date(stamp, __file__) and is_up_to_date(stamp, demo_story.__file__):
         return 0
     os.makedirs(frames, exist_ok=True)
     images = {"LoadingScreen_Background": background(), "Panel": panel(), "MenuScreen_Title": title_board(),
               "MenuScreen_Slider": slider_groove(), "MenuScreen_SliderBar": slider_knob(),
               "MenuScreen_SelectBox": select_box(False), "MenuScreen_SelectBoxRed": select_box(True)}
+    images.update(demo_story.story_pictures())
     for name in LETTERS:
         images["Letter " + name] = letter(name)
     for step in range(1, 7):

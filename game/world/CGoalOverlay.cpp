@@ -12,7 +12,9 @@
 #include "render/SurfaceHelpers.h"
 #include "sequences/CSequence.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 OMBRISALT_IMPLEMENT_CLASS(CFrameOverlayGoalOverlay, 1.0)
 
@@ -57,8 +59,13 @@ void CFrameOverlayGoalOverlay::Draw(CFrameOverlayDrawContext& context)
         fontIndex = options.m_FailedFont;
     }
 
-    const int32_t x = int32_t(std::lrint(context.m_OffsetX)) + m_Positon.x;
-    const int32_t y = int32_t(std::lrint(context.m_OffsetY)) + m_Positon.y;
+    // Kept within half the int32 range: a damaged position draws nothing,
+    // and the mouse and offset sums below stay in range.
+    const auto place = [](float offset, int32_t at) {
+        return int32_t(std::clamp<int64_t>(int64_t(std::lrint(offset)) + at, -(1 << 30), 1 << 30));
+    };
+    const int32_t x = place(context.m_OffsetX, m_Positon.x);
+    const int32_t y = place(context.m_OffsetY, m_Positon.y);
     CFrameInterface& target = *context.m_pTarget;
 
     bool hovered = false;

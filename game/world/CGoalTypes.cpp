@@ -19,6 +19,7 @@
 #include "sequences/CSequenceList.h"
 
 #include <cmath>
+#include <cstdint>
 
 OMBRISALT_IMPLEMENT_CLASS(CEveryHeartGoal, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CXInARowGoal, 1.0)
@@ -364,8 +365,9 @@ void CTimeGoal::Draw(CGoalLayout& layout)
         const CRect& r = layout.token1Rect;
         CJString seconds;
         seconds.SetInt(GetSecondsLeft());
-        const int32_t y = (r.top + r.bottom) / 2 - int32_t(font->GetHeight()) / 2;
-        font->DrawText(*layout.frame, (r.left + r.right) / 2, y, seconds, TextAlign::Centre);
+        // Midpoints in 64 bits: a damaged layout may reach the int32 limits.
+        const int32_t y = int32_t((int64_t(r.top) + r.bottom) / 2 - int64_t(font->GetHeight()) / 2);
+        font->DrawText(*layout.frame, int32_t((int64_t(r.left) + r.right) / 2), y, seconds, TextAlign::Centre);
     }
     AwardIfAchieved(layout);
 }

@@ -124,7 +124,9 @@ void CLevelOptions::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_DisplayName, "Display Name", "");
     d.AddListReference<CNoneableListProperty>(&C::m_Period, "Period", &GetPeriodList(), nullptr);
     d.Add(&C::m_Comment, "Comment", "");
-    d.Add(&C::m_Customers, "Customers", 12u);
+    // Each customer gets its order at level start: a damaged count must not
+    // ask for billions of them.
+    d.Add(&C::m_Customers, "Customers", 12u).Range(0u, kMaxLevelCustomers);
     d.Add(&C::m_RequiredRevenue, "Goals/Required Revenue", 500.0f).Units("Thousand $").AlternateName("Goal");
     d.AddArray<CTypedPObjectProperty<CGoal>>(&C::m_OptionalGoals, "Goals/Optional Goals List", "Goals/Optional Goal",
                                              nullptr);

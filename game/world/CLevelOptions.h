@@ -36,6 +36,8 @@ class CUpgrade;
 
 // "Tutorial/Must Build At Grid Coordinate" while no constraint is set.
 inline constexpr CPoint kNoMustBuildCoordinate{-100, -100};
+// The most customers a level may have; a larger count in its file reads as this.
+inline constexpr uint32_t kMaxLevelCustomers = 1000;
 
 // The level's auxiliary record: made on first request, owned by the level;
 // nothing here reads its words.

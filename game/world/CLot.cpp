@@ -329,7 +329,7 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
                 continue;
             // The lot k steps along d when it is lived in and has the part.
             const auto match = [&](int32_t k) -> CLot* {
-                CLot* lot = layer->FindLot(m_GridCoordinate.x + k * d.x, m_GridCoordinate.y + k * d.y);
+                CLot* lot = layer->FindLotFrom(m_GridCoordinate, k * d.x, k * d.y);
                 return lot && !lot->IsVacant() && lot->BuildingHasPart(part) ? lot : nullptr;
             };
             const auto run = [&](CLot* a, CLot* b) {

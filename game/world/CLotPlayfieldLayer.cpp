@@ -12,7 +12,9 @@
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 OMBRISALT_IMPLEMENT_CLASS(CLotPlayfieldLayer, 1.0)
 
@@ -58,8 +60,11 @@ void CLotPlayfieldLayer::Draw(CFrameInterface& frame)
 {
     const CLotOptions& options = *CLotOptions::SGetInstance();
     CClippedProxyFrame clipped(&frame);
-    clipped.SetClipRect({options.m_LotGridDrawRectUpperLeft.x, options.m_LotGridDrawRectUpperLeft.y,
-                         options.m_LotGridDrawRectLowerRight.x, options.m_LotGridDrawRectLowerRight.y});
+    // Corners kept far inside the int32 range, so the clip's width and
+    // height can be had: damaged options clip to nothing or everything.
+    auto corner = [](int32_t v) { return std::clamp(v, -(1 << 28), 1 << 28); };
+    clipped.SetClipRect({corner(options.m_LotGridDrawRectUpperLeft.x), corner(options.m_LotGridDrawRectUpperLeft.y),
+                         corner(options.m_LotGridDrawRectLowerRight.x), corner(options.m_LotGridDrawRectLowerRight.y)});
     const float scale = ScaleFactor();
     CScaledOffsetProxyFrame scaled(&clipped);
     scaled.SetCentre(0.0f, 0.0f);
@@ -125,8 +130,11 @@ void CLotPlayfieldLayer::DrawEditorGrid(CFrameInterface& frame)
         if (!lot)
             continue;
         const CPoint grid = lot->GetGridCoordinate();
-        DrawLotOutline(frame, sprite, grid.x + 1, grid.y);
-        DrawLotOutline(frame, sprite, grid.x, grid.y + 1);
+        // A damaged coordinate at the edge of the range has no neighbour.
+        if (grid.x < INT32_MAX)
+            DrawLotOutline(frame, sprite, grid.x + 1, grid.y);
+        if (grid.y < INT32_MAX)
+            DrawLotOutline(frame, sprite, grid.x, grid.y + 1);
     }
 }
 
@@ -150,6 +158,14 @@ CLot* CLotPlayfieldLayer::FindLot(int32_t column, int32_t row)
             return lot;
     }
     return nullptr;
+}
+
+CLot* CLotPlayfieldLayer::FindLotFrom(CPoint grid, int32_t columns, int32_t rows)
+{
+    const int64_t column = int64_t(grid.x) + columns, row = int64_t(grid.y) + rows;
+    if (column < INT32_MIN || column > INT32_MAX || row < INT32_MIN || row > INT32_MAX)
+        return nullptr;
+    return FindLot(int32_t(column), int32_t(row));
 }
 
 CLotPlayfieldLayer* GetLotLayer()

@@ -2,6 +2,7 @@
 // The "Lot" layer: lots drawn scaled by the level's "Scale Percent" and
 // clipped to the lot grid's draw rectangle; mouse points reach its sprites
 // in layer coordinates.
+#include "foundation/CPoint.h"
 #include "foundation/UpwardHook.h"
 #include "game/world/CPlayfield.h"
 
@@ -22,6 +23,9 @@ public:
 
     // The first lot in layer order at (column, row); null when none.
     CLot* FindLot(int32_t column, int32_t row);
+    // The lot the given steps away from a grid coordinate; null when none,
+    // or when the steps lead past the coordinates a lot can have.
+    CLot* FindLotFrom(CPoint grid, int32_t columns, int32_t rows);
 };
 
 // Whether the level editor's "Show Lot Grid Connections" is set; the

@@ -243,12 +243,19 @@ TEST_F(ObjectFileList, IndexPastEitherEndGivesFirstItemAndEmptyListGivesNull)
 TEST_F(ObjectFileList, WrongClassIsRefusedAndRecordedWithoutLoadFlag)
 {
     const int32_t wrong = m_Upgrades.Find("Wrong");
+    testing::internal::CaptureStderr();
     EXPECT_EQ(m_Upgrades.GetObject(wrong), nullptr);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Wrong"), std::string::npos) << said;
+    EXPECT_NE(said.find(": File contains invalid class type of CTestSlot; left out\n"), std::string::npos) << said;
     EXPECT_STREQ(m_Upgrades.GetLastLoadError().GetString(), "File contains invalid class type of CTestSlot");
     EXPECT_STREQ(m_Upgrades.GetSecondText(wrong).GetString(), "File contains invalid class type of CTestSlot");
     EXPECT_FALSE(m_Upgrades.IsItemLoaded(wrong));
     EXPECT_EQ(m_Upgrades.GetObject(wrong), nullptr);
     EXPECT_EQ(m_Upgrades.GetUsageStats(wrong)->loads, 1u); // a failed entry is not read again
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(m_Upgrades.GetObject(wrong), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "said once";
     EXPECT_EQ(m_Upgrades.GetObject(m_Upgrades.Find("Empty")), nullptr);
 }
 

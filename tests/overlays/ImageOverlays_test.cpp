@@ -166,6 +166,41 @@ TEST_F(ImageOverlay, AMarkerShowsItsToolTipInsideButNotOnItsRightOrBottomEdge)
     EXPECT_STREQ(description.GetString(), "Frame Overlay Position Marker Seat: A long tit");
 }
 
+// Places at the ends of the int32 range (a damaged set) draw nothing into
+// the canvas and find no pixel under the mouse, rather than wrapping round.
+TEST_F(ImageOverlay, OverlaysPlacedAtTheEndsOfTheRangeDrawNothing)
+{
+    AddFrame("Dot", 4, 4, 0xFFFF0000u);
+    AddSequence("Spot", 4, 4, 0xFF00FF00u);
+    ResetLists();
+    for (const CPoint place : {CPoint{INT32_MAX, INT32_MAX}, CPoint{INT32_MIN, INT32_MIN}}) {
+        auto canvas = Canvas(8, 8);
+        CFrameOverlayDrawContext context;
+        context.m_pTarget = canvas.get();
+        context.m_pSubstitutions = &m_Values;
+        context.m_MouseX = 2;
+        context.m_MouseY = 2;
+        context.m_bShowMarkers = true;
+        CFrameOverlayFrameOverlay image;
+        image.m_Image = FrameIndex("Dot");
+        image.m_Position = place;
+        image.Draw(context);
+        CFrameOverlaySequenceOverlay animation;
+        animation.m_Sequence = SequenceIndex("Spot");
+        animation.m_Position = place;
+        animation.m_ToolTip.SetText(CJString("Tip"));
+        animation.Draw(context);
+        EXPECT_TRUE(context.m_ToolTip.IsEmpty());
+        CFrameOverlayPositionMarker marker;
+        marker.m_Position = place;
+        marker.m_Size = CPoint{INT32_MAX, INT32_MAX};
+        marker.Draw(context);
+        for (int32_t y = 0; y < 8; ++y)
+            for (int32_t x = 0; x < 8; ++x)
+                ASSERT_EQ(Pixel(*canvas, x, y), 0u) << x << "," << y;
+    }
+}
+
 TEST_F(ImageOverlay, ConditionalAndArrayIndexPickTheirChild)
 {
     CConditionalFrameOverlay conditional;

@@ -147,6 +147,20 @@ TEST_F(TextOverlay, CentreAndRightJustificationPlaceTheLineInTheBox)
     EXPECT_EQ(RightmostDrawnColumn(*right), 10 + 100 - 1);
 }
 
+// A box at the far end of the range (a damaged set) lays its lines out
+// without wrapping round onto the canvas.
+TEST_F(TextOverlay, ABoxAtTheEndOfTheRangeDrawsNothing)
+{
+    m_Text.m_Text.SetText(CJString("aa aa"));
+    m_Text.m_BoundsLeft = CPoint{INT32_MAX - 5, INT32_MAX - 5};
+    for (int32_t justification : {0, 1, 2}) {
+        m_Text.m_Justification = justification;
+        auto canvas = Canvas(50, 50);
+        Draw(*canvas);
+        EXPECT_EQ(LowestDrawnRow(*canvas), -1) << justification;
+    }
+}
+
 // First drawn column, one past the last.
 std::pair<int32_t, int32_t> DrawnColumns(const CFrame& frame)
 {

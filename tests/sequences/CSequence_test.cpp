@@ -226,6 +226,27 @@ TEST_F(SequenceBuild, OffsetsFromPropertiesAreBuiltIn)
     EXPECT_EQ(again.GetFrame(0)->GetOffsetY(), 2);
 }
 
+TEST_F(SequenceBuild, OffsetsAtTheEndsOfTheirRangeMoveHotSpotsModuloTheirSixteenBits)
+{
+    // A hand-edited file may hold any 32-bit offset; the hot spots keep 16.
+    Images("Flag", {{"f1", 8}});
+    WriteBytes("Seqs/-Flag/Properties.txt",
+               SequenceProperties("X Offset=-2147483648\nY Offset=2147483647\nCenter Hot Spot=0"));
+    CSequence sequence;
+    ASSERT_TRUE(sequence.Load("Seqs", "Flag", nullptr));
+    EXPECT_EQ(sequence.GetFrame(0)->GetOffsetX(), 0);
+    EXPECT_EQ(sequence.GetFrame(0)->GetOffsetY(), 1);
+    // Back to no offset in the editor: the frame is where it was drawn.
+    sequence.SetXOffset(0);
+    sequence.SetYOffset(0);
+    EXPECT_EQ(sequence.GetFrame(0)->GetOffsetX(), 0);
+    EXPECT_EQ(sequence.GetFrame(0)->GetOffsetY(), 0);
+    sequence.SetYOffset(-2147483647 - 1);
+    EXPECT_EQ(sequence.GetFrame(0)->GetOffsetY(), 0);
+    sequence.SetXOffset(70000);
+    EXPECT_EQ(sequence.GetFrame(0)->GetOffsetX(), -(70000 - 65536));
+}
+
 TEST_F(SequenceBuild, UnreadableImageLeavesANullFrame)
 {
     Images("Walk", {{"w1", 8}, {"w3", 12}});

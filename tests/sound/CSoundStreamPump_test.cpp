@@ -8,6 +8,8 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -218,6 +220,26 @@ TEST_F(StreamTest, ThreadedStreamsRunBesideTheMixerAndTheMainThread)
     stream.Close();
     done.store(true);
     mixer.join();
+}
+
+// A fatal report ends the program with exit() while music pumps: the pump
+// thread is stopped before the exit handlers take the audio device away.
+TEST_F(StreamTest, AnExitWhileAStreamPumpsStopsItsThreadFirst)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    WriteBytes("long.wav", MonoWave(Pattern(120000)));
+    EXPECT_EXIT(
+        {
+            static CSoundStreamPump* pump = nullptr;
+            // Registered before the pump's own handler: runs after it.
+            std::atexit([] { std::fputs(pump->HasPumpThread() ? "still pumping\n" : "stopped\n", stderr); });
+            pump = new CSoundStreamPump(m_Device, CSoundStreamPump::Threading::Threaded);
+            if (!pump->Open("long.wav", 0, true) || !pump->HasPumpThread())
+                std::fputs("no pump thread\n", stderr);
+            std::this_thread::sleep_for(std::chrono::milliseconds(120));
+            std::exit(255);
+        },
+        testing::ExitedWithCode(255), "^stopped\n$");
 }
 
 } // namespace

@@ -26,6 +26,7 @@
 #include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "sequences/HueRemap.h"
+#include "sequences/CTextSubstitutionList.h"
 #include "sound/CSoundDevice.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"
@@ -33,6 +34,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -285,7 +287,15 @@ TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
 
     auto* credits = new CCreditsWindow(nullptr, "Credits.txt");
     const auto& entries = credits->GetControl()->GetReader().GetEntries();
-    ASSERT_EQ(entries.size(), 24u);
+    // An entry per line that is not a comment.
+    size_t lines = 0;
+    const std::string text = ReadBytes(std::string(OMBRISALT_SOURCE_DIR) + "/data/Data/Credits.txt");
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find('\n', at), text.size());
+        lines += text.compare(at, 2, "//") != 0;
+        at = end + 1;
+    }
+    ASSERT_EQ(entries.size(), lines);
     EXPECT_STREQ(entries[0].text.GetString(), "_Ombrisalt");
     // The loading picture of the frame library, found by name.
     bool picture = false;
@@ -302,6 +312,59 @@ TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
     EXPECT_GT(lit, 0u);
     SaveScreenshot("credits.ppm");
     credits->Close();
+}
+
+// Each page of the demo story shows its picture, its heading and its text
+// on its own colour; only the last offers "The End?".
+TEST_F(ScreensGame, EveryDemoStoryPageShowsItsPictureHeadingAndText)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    ASSERT_NE(screen, nullptr);
+    const uint32_t pages = CStoryWindow::GetPageCount();
+    ASSERT_EQ(pages, 3u) << "a page from the menu, after the tutorial and after the life reward";
+    std::vector<uint32_t> colours;
+    for (uint32_t page = 0; page < pages; ++page) {
+        auto* story = new CStoryWindow(nullptr, page, false, nullptr, nullptr);
+        screen->AddChild(story, 6);
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(Pass(17));
+        const uint32_t paper = PresentedPixel(130, 600);
+        EXPECT_NE(paper, 0x000000u) << page;
+        colours.push_back(paper);
+        // The picture: many colours over its box.
+        std::vector<uint32_t> seen;
+        for (int32_t y = 95; y < 330; y += 5)
+            for (int32_t x = 280; x < 750; x += 5) {
+                const uint32_t pixel = PresentedPixel(x, y);
+                if (std::find(seen.begin(), seen.end(), pixel) == seen.end())
+                    seen.push_back(pixel);
+            }
+        EXPECT_GT(seen.size(), 20u) << "page " << page << " has no picture";
+        SaveScreenshot(("story-" + std::to_string(page) + ".ppm").c_str());
+        // Lit rows in the heading's band and in the body's.
+        const auto rowsWithText = [&](int32_t top, int32_t bottom) {
+            uint32_t rows = 0;
+            for (int32_t y = top; y < bottom; ++y) {
+                bool lit = false;
+                for (int32_t x = 200; x < 824 && !lit; x += 2)
+                    lit = PresentedPixel(x, y) != paper;
+                rows += lit;
+            }
+            return rows;
+        };
+        EXPECT_GT(rowsWithText(356, 400), 10u) << "page " << page << " has no heading";
+        EXPECT_GT(rowsWithText(416, 620), 20u) << "page " << page << " has too little text";
+        EXPECT_EQ(rowsWithText(620, 636), 0u) << "page " << page << "'s text runs past its box";
+        CTextSubstitutionList values;
+        story->FillSubstitutions(values);
+        EXPECT_STREQ(values.Apply(CJString("%s[ContinueButtonTitle]")).GetString(),
+                     page + 1 == pages ? "The End?" : "Done");
+        story->Close();
+        ASSERT_TRUE(Pass(17));
+    }
+    EXPECT_NE(colours[0], colours[1]);
+    EXPECT_NE(colours[1], colours[2]);
 }
 
 } // namespace

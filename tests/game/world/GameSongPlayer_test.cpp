@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -305,11 +307,23 @@ TEST_F(SongPlayer, TheDemoPeriodSongsDecodeAndTheDataFindsThem)
     std::filesystem::rename("demo/Data/Music", "Music");
     InitGeneralObjects();
     EXPECT_STREQ(GetSongList().GetItemName(0), "!Silence.ogg") << "the placeholder takes the entry of no song";
-    const std::string period = ReadBytes(source + "/data/Data/Resources/Period 1.Period.txt");
-    for (const char* named : {"Intro Music=Period Intro.ogg", "Main Loop Music=Period Loop.ogg"})
-        EXPECT_NE(period.find(named), std::string::npos) << named;
+    // Each period has its own intro and loop, and the maker made them all.
+    std::vector<std::string> named;
+    for (const char* period : {"Period 1", "Period 2"}) {
+        const std::string text = ReadBytes(source + "/data/Data/Resources/" + period + ".Period.txt");
+        for (const char* key : {"Intro Music=", "Main Loop Music="}) {
+            const size_t at = text.find(key);
+            ASSERT_NE(at, std::string::npos) << period << " " << key;
+            const size_t from = at + std::strlen(key);
+            named.push_back(text.substr(from, text.find_first_of("\r\n", from) - from));
+            EXPECT_GE(GetSongList().Find(named.back().c_str()), 1) << named.back();
+        }
+    }
+    std::vector<std::string> distinct = named;
+    std::sort(distinct.begin(), distinct.end());
+    EXPECT_EQ(std::unique(distinct.begin(), distinct.end()), distinct.end()) << "a song is used twice";
     WriteBytes("Resources/Demo.Period.txt",
-               Text("CPeriod", "Intro Music=Period Intro.ogg\r\nMain Loop Music=Period Loop.ogg\r\n"));
+               Text("CPeriod", "Intro Music=" + named[0] + "\r\nMain Loop Music=" + named[1] + "\r\n"));
     // Only the rules' song line: the rest names sequences this test does not load.
     const std::string rules = ReadBytes(source + "/data/Data/Resources/Rules.Object.txt");
     const std::string songLine = "Intermission Song=Intermission.ogg";

@@ -529,6 +529,22 @@ TEST_F(Goals, TheGoalOverlayShowsItsGoalInTheLookOfItsStateAndStarsItOnceWhenAwa
     overlay.Draw(context);
     blank->GetPixel(32, 12, pixel);
     EXPECT_EQ(pixel.GetRed(), 255) << "the editor sees the open panel";
+
+    // A damaged place at the ends of the range draws nothing on the canvas,
+    // its guide lines and the mouse test included.
+    for (const CPoint place : {CPoint{INT32_MIN, INT32_MIN}, CPoint{INT32_MAX, INT32_MAX}}) {
+        auto far = CFrame::MakeOwned(120, 60, 32);
+        context.m_pTarget = far.get();
+        context.m_MouseX = 5;
+        context.m_MouseY = 5;
+        overlay.m_Positon = place;
+        overlay.Draw(context);
+        for (int32_t y = 0; y < 60; ++y)
+            for (int32_t x = 0; x < 120; ++x) {
+                far->GetPixel(x, y, pixel);
+                ASSERT_EQ(pixel.GetAlpha(), 0) << x << "," << y;
+            }
+    }
 }
 
 

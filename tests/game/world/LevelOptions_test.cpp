@@ -429,4 +429,28 @@ TEST_F(LevelOptions, LotsGoalsAndPlayerHistoryComeFromTheLayersAboveThroughHooks
     EXPECT_EQ(record.m_Words[4], 0u);
 }
 
+// A damaged count asks for no more customers than a level may have, so the
+// orders dealt at level start stay within memory.
+TEST_F(LevelOptions, ACustomerCountPastTheLimitReadsAsTheLimit)
+{
+    SetCrewParts({{Upgrade("Porch")}, {Upgrade("Cabin")}, {}});
+    auto level = NewLevel();
+    level->m_Customers = 7;
+    const std::string text = ObjectToText(level.get(), IdMode::WithoutIds);
+    const size_t at = text.find("Customers=7");
+    ASSERT_NE(at, std::string::npos) << text;
+    for (const char* count : {"4294967296000", "-1", "1001"}) {
+        std::string damaged = text;
+        damaged.replace(at, 11, std::string("Customers=") + count);
+        std::unique_ptr<CObject> read(ObjectFromText(damaged, IdMode::WithoutIds, StreamReports::Fatal));
+        auto* options = dynamic_cast<CLevelOptions*>(read.get());
+        ASSERT_NE(options, nullptr) << damaged;
+        EXPECT_EQ(options->m_Customers, kMaxLevelCustomers) << count;
+        CRandomGenerator random;
+        random.Seed(1);
+        options->GenerateFutureOrders(random);
+        EXPECT_EQ(options->m_FutureOrders.GetCount(), kMaxLevelCustomers) << count;
+    }
+}
+
 } // namespace

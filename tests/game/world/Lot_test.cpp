@@ -299,7 +299,7 @@ protected:
         auto* lot = new CLot;
         sprite->AddAI(lot);
         lot->m_GridCoordinate = grid;
-        sprite->SetPosition(float(100 + 200 * grid.x), float(100 + 200 * grid.y));
+        sprite->SetPosition(float(100 + 200 * int64_t(grid.x)), float(100 + 200 * int64_t(grid.y)));
         if (!parts.empty())
             SetParts(*lot->GetBuilding(), parts);
         m_Level->GetPlayfield().AddSprite(sprite, "Lot");
@@ -742,6 +742,36 @@ TEST_F(Lots, TheLotLayerDrawsOnlyInsideTheGridRectangleAtTheLevelScale)
     ASSERT_TRUE(target.GetPixel(200, 100, colour));
     EXPECT_EQ(colour.GetRed(), 50);
     EXPECT_EQ(colour.GetGreen(), 255);
+
+    // Damaged corners at the ends of the range clip to the whole canvas.
+    options.m_LotGridDrawRectUpperLeft = {INT32_MIN, -1};
+    options.m_LotGridDrawRectLowerRight = {INT32_MAX, INT32_MAX};
+    m_Level->m_ScalePercent = 100.0f;
+    target.Clear();
+    m_Layer->Draw(target);
+    EXPECT_NE(target.GetRawPixel(90, 90), 0u);
+}
+
+// Lots whose file gave them coordinates at the ends of the range: their
+// neighbours and runs are looked for without stepping past it.
+TEST_F(Lots, LotsAtTheEndsOfTheCoordinateRangeFindNoNeighboursPastThem)
+{
+    CLot* high = AddLot({INT32_MAX, INT32_MAX}, {m_Walls});
+    CLot* low = AddLot({INT32_MIN, INT32_MIN}, {m_Walls});
+    AddHome({INT32_MAX - 1, INT32_MAX}, {m_Walls});
+    AddHome({INT32_MIN + 1, INT32_MIN}, {m_Walls});
+    EXPECT_EQ(m_Layer->FindLotFrom({INT32_MAX, 0}, 1, 0), nullptr);
+    EXPECT_EQ(m_Layer->FindLotFrom({0, INT32_MIN}, 0, -2), nullptr);
+    EXPECT_EQ(m_Layer->FindLotFrom({INT32_MAX, INT32_MAX}, -1, 0)->GetSprite(),
+              m_Layer->FindLot(INT32_MAX - 1, INT32_MAX)->GetSprite());
+    for (CLot* lot : {high, low}) {
+        CXInARowCheckMessage check(lot);
+        EXPECT_FLOAT_EQ(lot->CheckInARow(check), 0.0f) << "two in a row make no run";
+    }
+    CFrame target;
+    target.Create(64, 64, 32);
+    CScopedHook<SetLotGridConnectionsQuery> shown{[] { return true; }};
+    m_Layer->DrawEditorGrid(target);
 }
 
 TEST_F(Lots, LotsAndTheirOptionsReadTheirOldKeys)
