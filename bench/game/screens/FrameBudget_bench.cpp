@@ -20,6 +20,7 @@
 #include "game/business/CBuildingOps.h"
 #include "game/business/CCrew.h"
 #include "game/business/CCustomer.h"
+#include "game/world/CCustomerStyleSheet.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/business/CForeman.h"
 #include "game/business/CSignpost.h"
@@ -109,7 +110,11 @@ struct SBusyStreet {
             package->m_ConstructionProgress = 0.55f;
         for (size_t i = 0; i < line.size(); ++i) {
             CCustomer& customer = *line[i];
-            customer.m_TimeWaited = 10.0f * float(i);
+            // A share of the customer's own patience: one kept past it leaves
+            // the street, and the next frame would write through a freed one.
+            const CCustomerStyleSheet* style = customer.GetStyleSheet();
+            const float patience = style ? style->m_MaximumWait : 60.0f;
+            customer.m_TimeWaited = patience * float(i) / float(line.size() + 1);
             if (i >= 2 && i < 5)
                 customer.m_TimeLeftToDecideWhatToOrder = 30.0f;
         }
