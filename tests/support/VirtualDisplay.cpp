@@ -13,9 +13,9 @@ namespace {
 
 constexpr char kXvfb[] = "/usr/bin/Xvfb";
 
-int WaitWithGuard(int pid)
+int WaitWithGuard(int pid, int seconds)
 {
-    for (int waited = 0; waited < 90000; waited += 10) {
+    for (int waited = 0; waited < seconds * 1000; waited += 10) {
         int status = 0;
         if (::waitpid(pid, &status, WNOHANG) == pid)
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -94,7 +94,7 @@ std::string XtestScript()
 }
 
 int RunChildOnDisplay(const CVirtualDisplay& display, const std::string& folder, const char* childTest,
-                      const std::string& outputFile)
+                      const std::string& outputFile, int seconds)
 {
     const std::string script = XtestScript();
     const int pid = ::fork();
@@ -113,7 +113,7 @@ int RunChildOnDisplay(const CVirtualDisplay& display, const std::string& folder,
         ::execv("/proc/self/exe", argv);
         std::_Exit(127);
     }
-    return WaitWithGuard(pid);
+    return WaitWithGuard(pid, seconds);
 }
 
 bool PlayInputInBackground(const std::string& title, const std::string& steps)

@@ -47,10 +47,10 @@ std::string XtestScript();
 
 // Runs this program's test childTest on the display with the XTEST player
 // in OMBRISALT_XTEST_SCRIPT, its working folder folder, its output in
-// outputFile; the exit status, or -1 when it did not end within a minute
-// and a half (it is killed then).
+// outputFile; the exit status, or -1 when it did not end within the
+// seconds (it is killed then).
 int RunChildOnDisplay(const CVirtualDisplay& display, const std::string& folder, const char* childTest,
-                      const std::string& outputFile);
+                      const std::string& outputFile, int seconds = 90);
 
 // In such a child: plays steps into the window titled title in the
 // background, so the caller can pump the window meanwhile. False when the

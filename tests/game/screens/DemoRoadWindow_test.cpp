@@ -56,39 +56,6 @@ constexpr char kChildTest[] = "DemoRoadWindowChild.TheDemoRoadInTheRealWindow";
 
 class DemoRoadWindow : public CRealWindowTest {};
 
-// As RunChildOnDisplay, with the time a whole road takes: the child's exit
-// status, or -1 when it did not end within the minutes (it is killed then).
-int RunRoadOnDisplay(const CVirtualDisplay& display, const std::string& folder, const std::string& outputFile,
-                     int minutes)
-{
-    const std::string script = XtestScript();
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0) {
-        for (const auto& [name, value] : DisplayEnvironment(display, folder))
-            ::setenv(name.c_str(), value.c_str(), 1);
-        ::setenv("OMBRISALT_XTEST_SCRIPT", script.c_str(), 1);
-        for (const std::string& name : VariablesOffTheDisplay())
-            ::unsetenv(name.c_str());
-        std::freopen(outputFile.c_str(), "w", stdout);
-        ::dup2(::fileno(stdout), 2);
-        const std::string filter = std::string("--gtest_filter=") + kChildTest;
-        char* const argv[] = {const_cast<char*>("/proc/self/exe"), const_cast<char*>(filter.c_str()), nullptr};
-        ::execv("/proc/self/exe", argv);
-        std::_Exit(127);
-    }
-    for (int waited = 0; waited < minutes * 60000; waited += 20) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        ::usleep(20000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
-}
-
 TEST_F(DemoRoadWindow, APlayerTakesTheDemoRoadInTheRealWindowAndTheNextStartFindsTheProfile)
 {
     // Two to three minutes of real play: too long for every run.
@@ -100,7 +67,7 @@ TEST_F(DemoRoadWindow, APlayerTakesTheDemoRoadInTheRealWindowAndTheNextStartFind
     CVirtualDisplay display("1280x1024x24");
     ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
     const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(RunRoadOnDisplay(display, Folder(), PathOf("child.out"), 8), 0)
+    ASSERT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, PathOf("child.out"), 8 * 60), 0)
         << ChildOutput() << ReadBytes(PathOf("events.txt"));
     EXPECT_EQ(ReadBytes(PathOf("events.txt")),
               "OpenGL window\n"

@@ -78,23 +78,6 @@ protected:
         ClickOn(intro->GetDefaultButton());
         ASSERT_EQ(GetLevelIntroWindow(), nullptr);
     }
-    void Seconds(float seconds)
-    {
-        for (int i = 0; i < int(seconds * 1000 / 17) + 1; ++i)
-            ASSERT_TRUE(Pass(17));
-    }
-    // The tutorial messages open on the playfield, by name.
-    static std::vector<std::string> OpenMessages()
-    {
-        std::vector<std::string> out;
-        CPlayfield* playfield = GetCurrentPlayfield();
-        CPlayfieldLayer* effects = playfield ? playfield->FindLayer("Effects") : nullptr;
-        for (uint32_t i = 0; effects && i < effects->GetSpriteCount(); ++i)
-            if (auto* popUp = dynamic_cast<CTutorialPopUpSpriteAI*>(
-                    effects->GetSprite(i)->FindAI(CTutorialPopUpSpriteAI::SGetClassInfo())))
-                out.push_back(GetTutorialList().GetItemName(popUp->m_Tutorial));
-        return out;
-    }
     template <typename Window>
     static std::string Value(const Window& window, const char* key)
     {

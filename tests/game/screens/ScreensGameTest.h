@@ -11,6 +11,7 @@
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/WorldHooks.h"
@@ -82,6 +83,23 @@ protected:
         ShutDown();
         m_Started = false;
         delete CGameBase::SGetInstance();
+    }
+    void Seconds(float seconds)
+    {
+        for (int i = 0; i < int(seconds * 1000 / 17) + 1; ++i)
+            ASSERT_TRUE(Pass(17));
+    }
+    // The tutorial messages open on the playfield, by name.
+    static std::vector<std::string> OpenMessages()
+    {
+        std::vector<std::string> out;
+        CPlayfield* playfield = GetCurrentPlayfield();
+        CPlayfieldLayer* effects = playfield ? playfield->FindLayer("Effects") : nullptr;
+        for (uint32_t i = 0; effects && i < effects->GetSpriteCount(); ++i)
+            if (auto* popUp = dynamic_cast<CTutorialPopUpSpriteAI*>(
+                    effects->GetSprite(i)->FindAI(CTutorialPopUpSpriteAI::SGetClassInfo())))
+                out.push_back(GetTutorialList().GetItemName(popUp->m_Tutorial));
+        return out;
     }
     void Passes(int count)
     {
