@@ -86,6 +86,16 @@ protected:
                 return child;
         return nullptr;
     }
+    // Whether the window is parent or lies anywhere below it.
+    static bool Contains(const CJWindow& parent, const CJWindow* window)
+    {
+        if (&parent == window)
+            return true;
+        for (CJWindow* child = parent.GetFirstChild(); child; child = child->GetNextSibling())
+            if (Contains(*child, window))
+                return true;
+        return false;
+    }
     template <class T>
     static T* ChildOf(const CJWindow& parent)
     {

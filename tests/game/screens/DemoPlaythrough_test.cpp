@@ -209,13 +209,34 @@ protected:
         }
         return 0;
     }
+    // A lot the player builds on for a customer, and the order it is built
+    // for. A customer who left may be followed by a new one at the same
+    // address, so an address alone never says whose lot it is: the order
+    // and the lot's vacancy must still match.
+    struct SHome {
+        CLot* lot = nullptr;
+        std::vector<int32_t> order;
+    };
+    using Homes = std::map<CCustomer*, SHome>;
+    static std::vector<int32_t> Parts(const CBuildablePackage& order)
+    {
+        std::vector<int32_t> parts;
+        for (uint32_t i = 0; i < order.m_Parts.GetCount(); ++i)
+            parts.push_back(order.m_Parts[i]);
+        return parts;
+    }
+    static bool StillHome(CCustomer* customer, const SHome& home)
+    {
+        return StillInLine(customer) && customer->GetPackageWanted()
+               && Parts(*customer->GetPackageWanted()) == home.order && home.lot->IsVacant();
+    }
     // An empty vacant lot no customer waits for.
-    static CLot* FreeLot(const std::map<CCustomer*, CLot*>& homes)
+    static CLot* FreeLot(const Homes& homes)
     {
         for (CLot* lot : Lots()) {
             bool taken = false;
             for (const auto& [customer, home] : homes)
-                taken = taken || home == lot;
+                taken = taken || home.lot == lot;
             if (!taken && lot->IsVacant() && lot->GetBuilding() && !lot->GetBuilding()->HasParts())
                 return lot;
         }
@@ -237,7 +258,7 @@ protected:
     // its finished house.
     void PlayStreet(SPlayRecord& record, float seconds)
     {
-        std::map<CCustomer*, CLot*> homes;
+        Homes homes;
         for (int round = 0; round < int(seconds * 10.0f); ++round) {
             if (GetEndOfLevelWindow() || GetNewTrophyEarnedMenu() || GetTutorialEndOfLevelWindow()
                 || !CLevelOptions::SGetCurrent())
@@ -248,7 +269,7 @@ protected:
                 continue;
             }
             for (auto it = homes.begin(); it != homes.end();)
-                it = StillInLine(it->first) ? std::next(it) : homes.erase(it);
+                it = StillHome(it->first, it->second) ? std::next(it) : homes.erase(it);
             bool acted = false;
             CPlayfieldLayer* line = Layer("Customers");
             for (CCustomer* customer : Customers()) {
@@ -262,11 +283,14 @@ protected:
                 // A thinking customer's balloon changes its house every frame.
                 if (!order || customer->IsDecidingOrder() || customer->GetState() != CCustomer::kIdle)
                     continue;
-                CLot*& home = homes[customer];
-                if (!home)
-                    home = FreeLot(homes);
-                if (!home)
-                    continue;
+                auto found = homes.find(customer);
+                if (found == homes.end()) {
+                    CLot* lot = FreeLot(homes);
+                    if (!lot)
+                        continue;
+                    found = homes.emplace(customer, SHome{lot, Parts(*order)}).first;
+                }
+                CLot* home = found->second.lot;
                 if (home->CanHouse(customer)) {
                     Drag(ToScreen(*line, *customer->GetSprite()), ToScreen(*GetLotLayer(), *home->GetSprite()));
                     record.droppedHome += home->IsVacant() ? 0u : 1u;
