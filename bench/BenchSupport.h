@@ -29,14 +29,11 @@ inline std::filesystem::path MakeDemoDataCopy(const std::string& name)
 {
     const std::filesystem::path made = MakeFolder(name);
     const std::string source = OMBRISALT_SOURCE_DIR;
-    std::filesystem::copy(source + "/data/Data", made / "Data", std::filesystem::copy_options::recursive);
-    std::filesystem::remove_all(made / "Data/Resources/Sequences/.frames-made");
-    std::filesystem::remove_all(made / "Data/Resources/Frames");
-    for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-        if (std::system(("python3 " + source + "/tools/make_demo_" + maker + ".py " + made.string() + " >/dev/null")
-                            .c_str())
-            != 0)
-            std::abort();
+    if (std::system(("python3 " + source + "/tools/make_demo_data.py " + made.string() + " --from " + source
+                     + "/data --quiet")
+                        .c_str())
+        != 0)
+        std::abort();
     return made;
 }
 

@@ -30,7 +30,9 @@ static_assert(offsetof(EmptyStorage, terminator) == sizeof(CJString::Block));
 
 CJString::Block* EmptyBlock()
 {
-    return &g_Empty.header;
+    // The whole storage, not its header member: the terminator lies past the
+    // header, and the optimiser judges writes by the object a pointer came from.
+    return reinterpret_cast<CJString::Block*>(&g_Empty);
 }
 
 const char kFileFormMarker[] = "UNICODE-HEX<";

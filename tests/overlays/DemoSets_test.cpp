@@ -23,14 +23,9 @@ protected:
     void SetUp() override
     {
         OverlayTest::SetUp();
-        const std::string source = OMBRISALT_SOURCE_DIR;
         std::filesystem::create_directories("Data");
-        std::filesystem::copy(source + "/data/Data/Resources", "Data/Resources",
+        std::filesystem::copy(OMBRISALT_DEMO_DATA "/Data/Resources", "Data/Resources",
                               std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Sequences/.frames-made");
-        std::filesystem::remove_all("Data/Resources/Frames");
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_sequences.py ."), 0);
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_overlays.py ."), 0);
         std::filesystem::current_path("Data");
         if (!std::filesystem::exists("Resources/!default.ttf"))
             GTEST_SKIP() << "DejaVuSans.ttf is missing (Debian package fonts-dejavu-core)";

@@ -21,12 +21,9 @@ protected:
     void SetUp() override
     {
         SequenceFolderTest::SetUp();
-        const char* source = OMBRISALT_SOURCE_DIR;
         std::filesystem::create_directories("Data");
-        std::filesystem::copy(std::string(source) + "/data/Data/Resources", "Data/Resources",
+        std::filesystem::copy(OMBRISALT_DEMO_DATA "/Data/Resources", "Data/Resources",
                               std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Sequences/.frames-made");
-        ASSERT_EQ(RunCommand("python3 " + std::string(source) + "/tools/make_demo_sequences.py ."), 0);
         std::filesystem::current_path("Data");
         // The trees name their poke sound in the audio list.
         GetAudioList().SetSource("Resources/Audio");

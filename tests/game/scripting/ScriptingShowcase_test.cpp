@@ -25,13 +25,9 @@ protected:
     {
         SequenceFolderTest::SetUp();
         RegisterGameScriptingClasses();
-        const std::string source = OMBRISALT_SOURCE_DIR;
         std::filesystem::create_directories("Data");
-        std::filesystem::copy(source + "/data/Data/Resources", "Data/Resources",
+        std::filesystem::copy(OMBRISALT_DEMO_DATA "/Data/Resources", "Data/Resources",
                               std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all("Data/Resources/Sequences/.frames-made");
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_sequences.py ."), 0);
-        ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_tones.py ."), 0);
         std::filesystem::current_path("Data");
         // As the game base loads them at start.
         ASSERT_EQ(CSoundList::SGetGlobal().Load("Sounds", "Resources", ".wav", ".ogg"), CountSoundFiles("Resources"));

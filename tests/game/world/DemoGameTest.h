@@ -1,6 +1,6 @@
 #pragma once
 // The real game program over a fresh copy of the demo data (its frames,
-// sounds and pictures made by the generators), with the headless platform
+// sounds and pictures made by the generators once per build), with the headless platform
 // and a hand-driven clock. Tear-down puts back what a game run leaves in
 // the process: the shutting-down mark, the loaded lists, the mouse.
 #include "../../shell/ShellTestSupport.h"
@@ -31,14 +31,8 @@ protected:
     void SetUp() override
     {
         CShellTest::SetUp();
-        const std::string source = OMBRISALT_SOURCE_DIR;
-        std::filesystem::copy(source + "/data/Data", PathOf("Data"), std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(PathOf("Data/Resources/Sequences/.frames-made"));
-        std::filesystem::remove_all(PathOf("Data/Resources/Frames"));
-        for (const char* maker : {"sequences", "tones", "overlays", "interface", "music"})
-            ASSERT_EQ(RunCommand("python3 " + source + "/tools/make_demo_" + maker + ".py " + Folder() + " >/dev/null"),
-                      0)
-                << maker;
+        // The build makes the demo data once (tools/make_demo_data.py); each test plays on its own copy.
+        std::filesystem::copy(OMBRISALT_DEMO_DATA "/Data", PathOf("Data"), std::filesystem::copy_options::recursive);
         // Other tests of this process point the data lists elsewhere.
         for (CObjectFileArray* list : DataLists())
             list->SetSource(nullptr, "Resources", 0);
