@@ -81,6 +81,12 @@ function(ombrisalt_add_tests folder)
   target_link_libraries(${exe} PRIVATE ${ARG_UNPARSED_ARGUMENTS} ${ARG_MAIN} GTest::gmock)
   target_include_directories(${exe} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   set_target_properties(${exe} PROPERTIES OMBRISALT_TEST_CODE ON)
+  # Test code is most of what the build compiles: it is built without
+  # optimisation (the libraries it drives keep the build's own level) and on
+  # a precompiled GoogleTest.
+  target_compile_options(${exe} PRIVATE -O0)
+  target_precompile_headers(${exe} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <algorithm> <cstdint> <cstring>
+                            <filesystem> <functional> <map> <memory> <string> <vector>)
   # The tests that play on the demo data copy the one the build made.
   target_compile_definitions(${exe} PRIVATE OMBRISALT_DEMO_DATA="${OMBRISALT_DEMO_DATA}")
   add_dependencies(${exe} demo_data)
@@ -88,5 +94,5 @@ function(ombrisalt_add_tests folder)
   # process; run on their own they would only skip.
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST TEST_FILTER "-ChildProcess.*"
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "OMBRISALT_HEADLESS=1")
+    PROPERTIES ENVIRONMENT "OMBRISALT_HEADLESS=1" LABELS ${exe})
 endfunction()

@@ -292,8 +292,11 @@ TEST_F(GameStateData, ALevelResetKeepsOwnershipAndMoneyAndClearsWhatTheLevelEarn
     ASSERT_NE(m_Hooks.stored, nullptr);
     CGameState* first = m_Hooks.stored.get();
     EXPECT_EQ(first->m_RevenueK, 2.5f);
+    // Told apart by what it holds: the new copy may be made where the first was.
+    first->m_RevenueK = -1.0f;
     current.SaveStateBeforeLevel();
-    EXPECT_NE(m_Hooks.stored.get(), first) << "the second copy replaces the first";
+    ASSERT_NE(m_Hooks.stored, nullptr);
+    EXPECT_EQ(m_Hooks.stored->m_RevenueK, 2.5f) << "the second copy replaces the first";
 }
 
 TEST_F(GameStateData, EarnedSpendableAndTheSampleAverages)
