@@ -346,4 +346,68 @@ TEST_F(LifeRewards, TheGameObjectOpensAndClosesTheRewardsThroughItsScreenTable)
     EXPECT_NE(GetDecadeTransitionWindow(), nullptr);
 }
 
+// The unlock rule alone, over ten levels read from a temporary folder rather
+// than the running game.
+class LifeRewardUnlock : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        ASSERT_NE(CStats::SGetClassInfo(), nullptr);
+        ASSERT_NE(CLifeRewards::SGetClassInfo(), nullptr);
+        WriteProfileLevelLists();
+        std::vector<std::string> levels;
+        for (int i = 0; i < 10; ++i)
+            levels.push_back(LevelText("Level " + std::to_string(i)));
+        WriteBytes("Resources/Levels.Object.txt", LevelSetText(levels));
+        InitGeneralObjects();
+        ASSERT_EQ(GetLevels()->GetCount(), 10u);
+        m_Reward.m_LevelToDisplayAfter = 10;
+    }
+    void TearDown() override
+    {
+        ForgetProfileLevelLists();
+        CTempFolderTest::TearDown();
+    }
+    // Every level offers two goals and the player achieved both.
+    static void AllAchieved()
+    {
+        for (uint32_t level = 0; level < 10; ++level) {
+            SetGoals(level, 2);
+            for (uint32_t goal = 0; goal < 2; ++goal)
+                CStats::SGetInstance().GetLevelStats(level)->SetOptionalGoalAchieved(goal);
+        }
+    }
+    static void SetGoals(uint32_t level, uint32_t goals)
+    {
+        CLevelOptions* options = GetLevels()->GetLevel(level);
+        auto* list =
+            static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+        list->ArrayProperty_SetCount(options, 0);
+        list->ArrayProperty_SetCount(options, goals);
+        for (uint32_t i = 0; i < goals; ++i) {
+            delete options->m_OptionalGoals[i];
+            options->m_OptionalGoals[i] = new CRevenueGoal;
+        }
+    }
+
+    CLifeRewards m_Reward;
+};
+
+TEST_F(LifeRewardUnlock, ALevelWithoutOptionalGoalsKeepsTheRewardLocked)
+{
+    AllAchieved();
+    ASSERT_TRUE(m_Reward.IsUnlocked());
+
+    // Its goals taken away, the level's record still says both were won.
+    SetGoals(4, 0);
+    EXPECT_EQ(m_Reward.GetGoalsAvailable(), 18u);
+    EXPECT_FALSE(m_Reward.IsUnlocked());
+    // A level of the ten never played, without goals, locks it as well.
+    SetGoals(4, 2);
+    SetGoals(9, 0);
+    CStats::SGetInstance().GetCurrentPlayer()->m_pStatsForLevel[9]->ResetToDefaults();
+    EXPECT_FALSE(m_Reward.IsUnlocked());
+}
+
 } // namespace
