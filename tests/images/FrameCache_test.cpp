@@ -7,6 +7,7 @@
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CTGAFileIO.h"
+#include "support/ReplacedOperatorNew.h"
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
@@ -15,41 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
-
-// Notes the largest request of a thread while it watches, and refuses the
-// huge ones then: a reader that trusts a length its file cannot back fails
-// its test here instead of taking gigabytes, in every build.
-namespace {
-constexpr std::size_t kRefusedRequest = std::size_t(1) << 28;
-thread_local bool g_WatchRequests = false;
-thread_local std::size_t g_LargestRequest = 0;
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (g_WatchRequests) {
-        g_LargestRequest = std::max(g_LargestRequest, size);
-        if (size >= kRefusedRequest)
-            throw std::bad_alloc();
-    }
-    if (void* block = std::malloc(size ? size : 1))
-        return block;
-    throw std::bad_alloc();
-}
-
-// The replacement pair is malloc and free; the compiler cannot tell.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept
-{
-    ::operator delete(block);
-}
 
 namespace {
 
@@ -373,18 +340,28 @@ TEST_F(FrameCache, APlainRecordWhosePixelBlockIsNotTheFramesSizeIsRefused)
     }
 }
 
-// The requests of this thread while it lives.
+// Notes the largest request of this thread while it lives, and refuses the
+// huge ones: a reader that trusts a length its file cannot back fails its
+// test here instead of taking gigabytes, in every build.
 class CRequestWatch {
 public:
     CRequestWatch()
     {
-        g_LargestRequest = 0;
-        g_WatchRequests = true;
+        s_Largest = 0;
+        g_RequestObserver = &Observe;
     }
-    ~CRequestWatch() { g_WatchRequests = false; }
+    ~CRequestWatch() { g_RequestObserver = nullptr; }
     CRequestWatch(const CRequestWatch&) = delete;
     CRequestWatch& operator=(const CRequestWatch&) = delete;
-    static std::size_t Largest() { return g_LargestRequest; }
+    static std::size_t Largest() { return s_Largest; }
+
+private:
+    static bool Observe(std::size_t size)
+    {
+        s_Largest = std::max(s_Largest, size);
+        return size < (std::size_t(1) << 28);
+    }
+    static inline thread_local std::size_t s_Largest = 0;
 };
 
 // Below 4 the length field cannot hold itself: refused before a stream of

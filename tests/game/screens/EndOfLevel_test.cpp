@@ -1,6 +1,7 @@
 // The level's end in the running game: the result recorded, the results
 // window's variables as its overlays show them, the count-up announced once,
-// the achieved goals revealed one by one, and the ways out.
+// the achieved goals revealed one by one, and the ways out; the goals met
+// exactly, also without the running game.
 #include "ScreensGameTest.h"
 #include "../business/BusinessLevelTest.h"
 
