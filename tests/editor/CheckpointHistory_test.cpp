@@ -156,6 +156,25 @@ TEST_F(CheckpointHistory, AChangeOutsideABracketBecomesOneUnnamedEntryOnTheNextC
     EXPECT_EQ(m_History.GetUndoPosition(), 1u);
 }
 
+TEST_F(CheckpointHistory, TwoChangesOutsideABracketAreTwoEntriesAndTakeTwoUndos)
+{
+    m_History.RecordIfChanged(&m_Note);
+    m_Note.m_Text.Set("first");
+    m_History.RecordIfChanged(&m_Note);
+    m_Note.m_Value = 2;
+    m_History.RecordIfChanged(&m_Note);
+    ASSERT_EQ(m_History.GetCount(), 2u) << "the second change is measured from the first";
+    EXPECT_EQ(ValueOf(m_History.GetEntry(0)), 0);
+    EXPECT_EQ(static_cast<CUndoNote*>(m_History.GetEntry(0))->m_Text.GetString(), std::string("first"));
+
+    ASSERT_TRUE(m_History.Undo(&m_Note));
+    EXPECT_EQ(m_Note.m_Value, 0);
+    EXPECT_EQ(m_Note.m_Text.GetString(), std::string("first"));
+    ASSERT_TRUE(m_History.Undo(&m_Note));
+    EXPECT_TRUE(m_Note.m_Text.IsEmpty());
+    EXPECT_FALSE(m_History.CanUndo());
+}
+
 TEST_F(CheckpointHistory, WithAnEmptySlotTheBracketsDoNothing)
 {
     {

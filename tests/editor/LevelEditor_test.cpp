@@ -311,6 +311,29 @@ TEST_F(LevelEditor, TheRubberBandSelectsWhatItTouchesEvenAtNoSize)
     EXPECT_EQ(Selected(), (std::vector<std::string>{"far"}));
 }
 
+TEST_F(LevelEditor, ABandStartedWithCtrlButReleasedWithoutItReplacesTheSelection)
+{
+    Click(CPoint{110, 310});
+    ASSERT_EQ(Selected(), (std::vector<std::string>{"d"}));
+    Control(true);
+    Press(CPoint{50, 50});
+    Control(false);
+    Hold(CPoint{250, 150});
+    Release(CPoint{250, 150});
+    EXPECT_EQ(Selected(), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(LevelEditor, WhereLayersOverlapAClickPicksTheLaterLayersSprite)
+{
+    GetCurrentPlayfield()->FindLayer("Back")->AddSprite(Box(100, 100, "under"));
+    Click(CPoint{110, 110});
+    EXPECT_EQ(Selected(), (std::vector<std::string>{"a"}));
+    // Out of picking, the later layer lets the click through.
+    Front().m_SelectableInEditor = false;
+    Click(CPoint{110, 110});
+    EXPECT_EQ(Selected(), (std::vector<std::string>{"under"}));
+}
+
 TEST_F(LevelEditor, OrderCommandsStopAtTheEndsAndCarrySelectedNeighboursTogether)
 {
     using Order = std::vector<std::string>;

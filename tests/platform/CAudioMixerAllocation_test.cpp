@@ -1,40 +1,23 @@
 #include "platform/CAudioMixer.h"
 
+#include "support/ReplacedOperatorNew.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
+#include <memory>
 #include <vector>
+
+namespace {
 
 // Counts the allocations of a thread while it says so: the audio callback
 // must make none.
-namespace {
-thread_local bool g_Counting = false;
 thread_local int g_Allocations = 0;
-} // namespace
 
-void* operator new(std::size_t size)
+bool CountAllocation(std::size_t)
 {
-    if (g_Counting)
-        ++g_Allocations;
-    if (void* block = std::malloc(size ? size : 1))
-        return block;
-    throw std::bad_alloc();
+    ++g_Allocations;
+    return true;
 }
-
-// The replacement pair is malloc and free; the compiler cannot tell.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept
-{
-    ::operator delete(block);
-}
-
-namespace {
 
 TEST(MixerCallback, MixesWithoutAllocating)
 {
@@ -48,11 +31,11 @@ TEST(MixerCallback, MixesWithoutAllocating)
         voices.push_back(std::move(buffer));
     }
     std::vector<int16_t> out(2 * 5000);
-    g_Counting = true;
+    g_RequestObserver = &CountAllocation;
     mixer.Render(out.data(), 5000); // more than one internal chunk; some voices end
     mixer.SetStereo(false);
     mixer.Render(out.data(), 700);
-    g_Counting = false;
+    g_RequestObserver = nullptr;
     EXPECT_EQ(g_Allocations, 0);
 }
 

@@ -158,6 +158,34 @@ TEST_F(InputTest, TabWrapsThroughTabStopsBothWaysAndIsRefusedWithOneChild)
     EXPECT_EQ(Order(*dialog), "only label edit hidden");
 }
 
+// Two tab stops reach each other whichever way Tab goes; a third tells the
+// directions apart.
+TEST_F(InputTest, ShiftTabGoesToThePreviousTabStopAndTabToTheNext)
+{
+    CProbeWindow* dialog = Add(m_Root, "dialog", CRect{0, 0, 300, 300});
+    for (const char* name : {"a", "b", "c"})
+        Add(*dialog, name, CRect{0, 0, 10, 10})->SetTabStop(true);
+    ASSERT_EQ(Order(*dialog), "a b c");
+    auto front = [dialog] { return std::string(dialog->GetFirstChild()->GetTitle().GetString()); };
+
+    EXPECT_TRUE(m_Root.OnKeyDown(kKeyTab));
+    EXPECT_EQ(front(), "b");
+    EXPECT_TRUE(m_Root.OnKeyDown(kKeyTab));
+    EXPECT_EQ(front(), "c");
+    EXPECT_TRUE(m_Root.OnKeyDown(kKeyTab));
+    EXPECT_EQ(front(), "a");
+
+    // From the first stop Shift+Tab wraps to the last, then walks back.
+    CKeyboardState::SGetInstance().OnKeyDown(kScanShiftLeft);
+    EXPECT_TRUE(m_Root.OnKeyDown(kKeyTab));
+    EXPECT_EQ(front(), "c");
+    EXPECT_TRUE(dialog->GetFirstChild()->HasFocus());
+    EXPECT_TRUE(m_Root.OnKeyDown(kKeyTab));
+    EXPECT_EQ(front(), "b");
+    EXPECT_TRUE(m_Root.OnKeyDown(kKeyTab));
+    EXPECT_EQ(front(), "a");
+}
+
 TEST_F(InputTest, KeysGoDownTheFocusPathOnly)
 {
     CProbeWindow* a = Add(m_Root, "a", CRect{0, 0, 10, 10});

@@ -477,6 +477,26 @@ TEST_F(Building, RandomWishIsSizedToThePhasesSoAFinishedLotMatchesIt)
     EXPECT_TRUE(prebuilt.HasSamePartsAs(&wish));
 }
 
+TEST_F(Building, AnOrderIsContainedWhateverStandsInThePhasesItLeavesEmpty)
+{
+    CBuildablePackage lot;
+    lot.ResetToDefaults();
+    SetParts(lot, Order({Id("Walls"), Id("Carport"), 0, Id("Blue"), 0}));
+    CBuildablePackage order;
+    order.ResetToDefaults();
+
+    SetParts(order, Order({Id("Walls"), 0, 0, Id("Blue"), 0}));
+    EXPECT_TRUE(ContainsPartsOf(lot, &order)) << "no garage ordered, one built";
+    SetParts(order, Order({Id("Walls"), Id("Carport"), 0, Id("Blue"), 0}));
+    EXPECT_TRUE(ContainsPartsOf(lot, &order));
+    SetParts(order, Order({Id("Walls"), Id("Shed"), 0, 0, 0}));
+    EXPECT_FALSE(ContainsPartsOf(lot, &order)) << "another garage";
+    SetParts(order, Order({Id("Walls"), 0, Id("Pool"), 0, 0}));
+    EXPECT_FALSE(ContainsPartsOf(lot, &order)) << "an add-on the lot lacks";
+    SetParts(order, Order({0, 0, 0, Id("Red"), 0}));
+    EXPECT_FALSE(ContainsPartsOf(lot, &order)) << "another paint";
+}
+
 TEST_F(Building, PaintRemapAndQueries)
 {
     CBuildablePackage& package = Package();

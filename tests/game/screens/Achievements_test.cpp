@@ -118,6 +118,21 @@ TEST_F(Trophies, EachIsEarnedOnceAndQueuedOnceAndAMenuLessOneIsNeverQueued)
     EXPECT_EQ(History().GetFirstToShow(), GetAchievementList().GetObject(Trophy("CareerEarningsGold")));
 }
 
+// Earning a trophy is not among the profile changes the game's rules list,
+// yet the game writes "Stats.dat" at the map only when the profiles are
+// marked: unmarked, the trophy would wait for the shutdown's save and be
+// lost to a crash before it.
+TEST_F(Trophies, EarningATrophyMarksTheProfilesForSaving)
+{
+    CStats& stats = CStats::SGetInstance();
+    ASSERT_TRUE(stats.Save());
+    AwardAchievementByName("MatchingMaster");
+    EXPECT_TRUE(stats.NeedsSave());
+    ASSERT_TRUE(stats.Save());
+    AwardAchievementByName("MatchingMaster");
+    EXPECT_FALSE(stats.NeedsSave()) << "earned before";
+}
+
 TEST_F(Trophies, RevenueAndHouseThresholdsAwardWhenReachedExactly)
 {
     // Revenue reaches the trophies through the game state and the world's hooks.

@@ -1,7 +1,9 @@
 // The level's end in the running game: the result recorded, the results
 // window's variables as its overlays show them, the count-up announced once,
-// the achieved goals revealed one by one, and the ways out.
+// the achieved goals revealed one by one, and the ways out; the goals met
+// exactly, also without the running game.
 #include "ScreensGameTest.h"
+#include "../business/BusinessLevelTest.h"
 
 #include "foundation/MathHelpers.h"
 #include "game/business/BusinessHooks.h"
@@ -75,6 +77,27 @@ void SetGoals(CLevelOptions& level, const std::vector<int>& states, float expert
     }
 }
 
+void SetRevenue(float revenue, float bonus)
+{
+    CGameState* state = CGameState::SGetCurrent();
+    state->m_RevenueK = revenue;
+    state->AddBonusTotal(bonus - state->GetBonusTotal());
+}
+
+void SetFraction(CEndOfLevelWindow& window, const char* name, float value)
+{
+    CScriptValue v;
+    v.SetFloat(value);
+    SetSpriteVariable(window.GetSprite(), CJString(name), v);
+}
+
+std::string Value(const CEndOfLevelWindow& window, const char* key)
+{
+    CTextSubstitutionList values;
+    window.FillSubstitutions(values);
+    return values.Apply(CJString(key)).GetString();
+}
+
 class EndOfLevel : public CScreensGameTest {
 protected:
     void SetUp() override
@@ -100,24 +123,6 @@ protected:
         CRules::SGetInstance().m_SpendableProfit = 0.1f;
         Player().m_Difficulty = 1;
         return *level;
-    }
-    static void SetRevenue(float revenue, float bonus)
-    {
-        CGameState* state = CGameState::SGetCurrent();
-        state->m_RevenueK = revenue;
-        state->AddBonusTotal(bonus - state->GetBonusTotal());
-    }
-    static void SetFraction(CEndOfLevelWindow& window, const char* name, float value)
-    {
-        CScriptValue v;
-        v.SetFloat(value);
-        SetSpriteVariable(window.GetSprite(), CJString(name), v);
-    }
-    static std::string Value(const CEndOfLevelWindow& window, const char* key)
-    {
-        CTextSubstitutionList values;
-        window.FillSubstitutions(values);
-        return values.Apply(CJString(key)).GetString();
     }
     static std::vector<uint32_t> ShownAt(const CAdviceHistory& history)
     {
@@ -405,6 +410,62 @@ TEST_F(EndOfLevel, TheWaysOutOfTheResults)
     GetTutorialEndOfLevelWindow()->Continue();
     EXPECT_EQ(GetCurrentLevelIndex(), last);
     EXPECT_NE(GetStoryWindow(), nullptr);
+}
+
+// The results' figures at their bounds, without the running game: a business
+// level in a temporary folder and the window built on its own.
+class EndOfLevelBounds : public BusinessLevelTest {
+protected:
+    void SetUp() override
+    {
+        BusinessLevelTest::SetUp();
+        WriteObject("Advice Options.Object.txt", "CAdviceOptions");
+        ASSERT_NE(StartLevel(), nullptr);
+        m_Level->m_RequiredRevenue = 500.0f;
+        CStats::SGetInstance().GetCurrentPlayer()->m_Difficulty = 1;
+    }
+    void TearDown() override
+    {
+        if (CEndOfLevelWindow* window = GetEndOfLevelWindow())
+            window->Destroy();
+        CStats::SShutdown();
+        BusinessLevelTest::TearDown();
+    }
+    // The variable of a won level's results with the count-up at these fractions.
+    static std::string ValueAt(const char* key, float sales, float bonus)
+    {
+        auto* window = new CEndOfLevelWindow(true);
+        SetFraction(*window, "SalesFraction", sales);
+        SetFraction(*window, "BonusFraction", bonus);
+        std::string value = Value(*window, key);
+        window->Destroy();
+        return value;
+    }
+};
+
+TEST_F(EndOfLevelBounds, TheGoalAndTheExpertGoalCountAsReachedWhenMetExactly)
+{
+    // Revenue at the goal wins the level; a thousandth below loses it.
+    SetRevenue(500.0f, 0);
+    EXPECT_TRUE(CLevelCompletion::IsLevelWon());
+    SetRevenue(499.999f, 0);
+    EXPECT_FALSE(CLevelCompletion::IsLevelWon());
+
+    // Half of 1,000 counted is the whole goal of 500: the results show the
+    // win before the count ends.
+    SetRevenue(1000.0f, 0);
+    EXPECT_EQ(ValueAt("%s[TotalRevenue]", 0.5f, 0), "500,000");
+    EXPECT_EQ(ValueAt("%s[GoalPercent]", 0.5f, 0), "100");
+    EXPECT_EQ(ValueAt("%s[WonLevel]", 0.5f, 0), "1");
+    EXPECT_EQ(ValueAt("%s[WonLevel]", 0.4999f, 0), "0");
+
+    // The expert star at exactly the revenue goal's 800,000.
+    SetGoals(*m_Level, {0}, 800.0f);
+    SetRevenue(800.0f, 0);
+    EXPECT_EQ(ValueAt("%s[ExpertGoalScore]", 1, 1), "800,000");
+    EXPECT_EQ(ValueAt("%s[ShowExpertStarComplete]", 1, 1), "1");
+    SetRevenue(799.999f, 0);
+    EXPECT_EQ(ValueAt("%s[ShowExpertStarComplete]", 1, 1), "0");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // Life rewards in the running demo game, its level set grown to thirty
 // levels of chosen goal counts: what a reward counts and when it unlocks, how
 // the window counts up on a hand-driven clock and which sounds it makes, how
-// the player leafs through the rewards, and where Continue leads.
+// the player leafs through the rewards, and where Continue leads; the unlock
+// rule also without the running game.
 #include "ScreensGameTest.h"
 
 #include "foundation/CCommand.h"
@@ -40,6 +41,20 @@
 namespace {
 
 constexpr float kFrame = 1.0f / 60.0f;
+
+// The level of the "Levels" set offers this many revenue goals.
+void SetGoalCount(uint32_t level, uint32_t goals)
+{
+    CLevelOptions* options = GetLevels()->GetLevel(level);
+    auto* list =
+        static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+    list->ArrayProperty_SetCount(options, 0);
+    list->ArrayProperty_SetCount(options, goals);
+    for (uint32_t i = 0; i < goals; ++i) {
+        delete options->m_OptionalGoals[i];
+        options->m_OptionalGoals[i] = new CRevenueGoal;
+    }
+}
 
 class LifeRewards : public CScreensGameTest {
 protected:
@@ -89,18 +104,6 @@ protected:
             levels->InsertLevel(levels->GetCount(), nullptr);
         for (uint32_t i = 0; i < count; ++i)
             SetGoalCount(i, goals);
-    }
-    static void SetGoalCount(uint32_t level, uint32_t goals)
-    {
-        CLevelOptions* options = GetLevels()->GetLevel(level);
-        auto* list =
-            static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
-        list->ArrayProperty_SetCount(options, 0);
-        list->ArrayProperty_SetCount(options, goals);
-        for (uint32_t i = 0; i < goals; ++i) {
-            delete options->m_OptionalGoals[i];
-            options->m_OptionalGoals[i] = new CRevenueGoal;
-        }
     }
     // The player achieved the first goals of each level from first to end.
     static void Achieve(uint32_t first, uint32_t end, uint32_t goals)
@@ -344,6 +347,58 @@ TEST_F(LifeRewards, TheGameObjectOpensAndClosesTheRewardsThroughItsScreenTable)
     // Its closing command went on through the first decade transition.
     EXPECT_EQ(GetCurrentLevelIndex(), 0u);
     EXPECT_NE(GetDecadeTransitionWindow(), nullptr);
+}
+
+// The unlock rule alone, over ten levels read from a temporary folder rather
+// than the running game.
+class LifeRewardUnlock : public CTempFolderTest {
+protected:
+    void SetUp() override
+    {
+        CTempFolderTest::SetUp();
+        ASSERT_NE(CStats::SGetClassInfo(), nullptr);
+        ASSERT_NE(CLifeRewards::SGetClassInfo(), nullptr);
+        WriteProfileLevelLists();
+        std::vector<std::string> levels;
+        for (int i = 0; i < 10; ++i)
+            levels.push_back(LevelText("Level " + std::to_string(i)));
+        WriteBytes("Resources/Levels.Object.txt", LevelSetText(levels));
+        InitGeneralObjects();
+        ASSERT_EQ(GetLevels()->GetCount(), 10u);
+        m_Reward.m_LevelToDisplayAfter = 10;
+    }
+    void TearDown() override
+    {
+        ForgetProfileLevelLists();
+        CTempFolderTest::TearDown();
+    }
+    // Every level offers two goals and the player achieved both.
+    static void AllAchieved()
+    {
+        for (uint32_t level = 0; level < 10; ++level) {
+            SetGoalCount(level, 2);
+            for (uint32_t goal = 0; goal < 2; ++goal)
+                CStats::SGetInstance().GetLevelStats(level)->SetOptionalGoalAchieved(goal);
+        }
+    }
+
+    CLifeRewards m_Reward;
+};
+
+TEST_F(LifeRewardUnlock, ALevelWithoutOptionalGoalsKeepsTheRewardLocked)
+{
+    AllAchieved();
+    ASSERT_TRUE(m_Reward.IsUnlocked());
+
+    // Its goals taken away, the level's record still says both were won.
+    SetGoalCount(4, 0);
+    EXPECT_EQ(m_Reward.GetGoalsAvailable(), 18u);
+    EXPECT_FALSE(m_Reward.IsUnlocked());
+    // A level of the ten never played, without goals, locks it as well.
+    SetGoalCount(4, 2);
+    SetGoalCount(9, 0);
+    CStats::SGetInstance().GetCurrentPlayer()->m_pStatsForLevel[9]->ResetToDefaults();
+    EXPECT_FALSE(m_Reward.IsUnlocked());
 }
 
 } // namespace

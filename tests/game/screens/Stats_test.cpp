@@ -157,6 +157,20 @@ TEST_F(Profiles, TheCurrentPlayerIsAlwaysOneOfTheRunningChannel)
     EXPECT_EQ(stats.GetCurrentPlayerIndex(), 1u);
 }
 
+// Choosing a player is not among the profile changes the game's rules list,
+// yet the game writes "Stats.dat" at the map only when the profiles are
+// marked: unmarked, the choice would wait for the shutdown's save and be
+// lost to a crash before it.
+TEST_F(Profiles, ChoosingAnotherPlayerMarksTheProfilesForSaving)
+{
+    CStats& stats = WithProfiles({{"Ann", nullptr}, {"Bob", nullptr}});
+    ASSERT_TRUE(stats.Save());
+    stats.SetCurrentPlayer(0);
+    EXPECT_FALSE(stats.NeedsSave()) << "the same player again";
+    stats.SetCurrentPlayer(1);
+    EXPECT_TRUE(stats.NeedsSave());
+}
+
 TEST_F(Profiles, NamesAreUsedCaseBlindOnlyWithinTheChannelAndNotByTheProfileItself)
 {
     CStats& stats = WithProfiles({{"Robin", Channel().c_str()}, {"Kim", "Elsewhere"}});

@@ -188,6 +188,49 @@ INSTANTIATE_TEST_SUITE_P(
         ResultCase{"RomanOfText", [] { return Roman(Text("14")); }, kT, "XIV", nullptr}),
     [](const testing::TestParamInfo<ResultCase>& param) { return std::string(param.param.name); });
 
+// Each comparison against 3 with A at 2, 3 and 4, as integers and as
+// numbers: the equal operands are the boundary a flipped test misses.
+TEST(Comparisons, HoldOnEachSideOfEqualOperands)
+{
+    RegisterGameScriptingClasses();
+    struct Row {
+        const char* name;
+        std::function<CExpression*(CExpression*, CExpression*)> make;
+        const char* results; // for A below, equal to, above B
+    };
+    const Row rows[] = {
+        {"<", Binary<CExpressionIfLessThan>, "100"},
+        {"<=", Binary<CExpressionIfLessThanOrEqualTo>, "110"},
+        {">", Binary<CExpressionIfGreaterThan>, "001"},
+        {">=", Binary<CExpressionIfGreaterThanOrEqualTo>, "011"},
+        {"==", Binary<CExpressionIfEqualTo>, "010"},
+        {"!=", Binary<CExpressionIfNotEqualTo>, "101"},
+    };
+    for (const Row& row : rows) {
+        for (auto* operand : {&Integer, &Number}) {
+            std::string results;
+            for (float a : {2.0f, 3.0f, 4.0f}) {
+                std::unique_ptr<CExpression> expression(row.make(operand(a), operand(3.0f)));
+                CScriptValue out;
+                expression->Evaluate(nullptr, out);
+                EXPECT_EQ(out.GetType(), CScriptValue::kInteger) << row.name;
+                results += std::to_string(out.AsInteger());
+            }
+            EXPECT_EQ(results, row.results) << row.name << (operand == &Integer ? " integers" : " numbers");
+        }
+    }
+
+    // Between takes both bounds in.
+    std::string between;
+    for (float value : {0.0f, 1.0f, 3.0f, 5.0f, 6.0f}) {
+        std::unique_ptr<CExpression> expression(Between(Integer(value), Integer(1), Integer(5)));
+        CScriptValue out;
+        expression->Evaluate(nullptr, out);
+        between += std::to_string(out.AsInteger());
+    }
+    EXPECT_EQ(between, "01110");
+}
+
 TEST(RomanNumerals, EveryPlaceAndTheBounds)
 {
     const std::pair<int32_t, const char*> cases[] = {

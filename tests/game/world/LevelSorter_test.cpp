@@ -349,6 +349,20 @@ TEST_F(LevelSorter, InsertDeleteAndPasteKeepTheCurrentIndexOnTheirRow)
     EXPECT_EQ(GetCurrentLevelIndex(), 6u);
 }
 
+TEST_F(LevelSorter, DeletingTheCurrentLevelInsideTheListLetsTheNextOneTakeItsPlace)
+{
+    SetCurrentLevelIndex(1);
+    ClickRow(1);
+    Click(CLevelSorterWindow::Button::Delete);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "Charlie", "Delta"}));
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+    // Deleting after the current level leaves it alone too.
+    ClickRow(2);
+    Click(CLevelSorterWindow::Button::Delete);
+    EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "Charlie"}));
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+}
+
 TEST_F(LevelSorter, TheLastLevelCannotBeDeleted)
 {
     for (int i = 0; i < 3; ++i) {
