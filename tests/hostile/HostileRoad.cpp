@@ -40,18 +40,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
 plat::CPlatformHeadless g_Platform;
 int g_PassesPerStep = 30;
 bool g_Ended = false;
+std::unique_ptr<CGameBase> g_Game;
 
 void Passes(int count)
 {
     for (int i = 0; i < count && !g_Ended; ++i) {
         g_Platform.AdvanceClock(17);
-        g_Ended = !RunOnePass();
+        g_Ended = !RunOnePass(g_Game.get());
     }
 }
 
@@ -290,14 +292,14 @@ int main(int argc, char** argv)
     record.gameName = "Ombrisalt";
     record.programPath = programPath.c_str();
     int32_t exitCode = 0;
-    if (!StartUp(record, "ombrisalt", exitCode))
+    if (!StartUp(record, "ombrisalt", exitCode, g_Game))
         return exitCode;
     MenuOptionsAndCredits();
     IntoTheFirstStreet();
     StreetResultsMapShop();
     PauseAndEditor();
     Say("exit");
-    const int32_t status = ShutDown();
+    const int32_t status = ShutDown(std::move(g_Game));
     plat::ReplacePlatform(nullptr);
     return status;
 }
