@@ -143,14 +143,17 @@ bool CutToClosedBox(T left, T top, T right, T bottom, T& x1, T& y1, T& x2, T& y2
         if (t0 > t1)
             return false;
     }
+    // Rounding may land a hair outside the box; min over max stays defined
+    // for a box that rounding left a hair inside out.
+    const auto hold = [](T v, T low, T high) { return std::min(std::max(v, low), high); };
     const T ox = x1, oy = y1;
     if (t0 > 0) {
-        x1 = std::clamp(ox + t0 * dx, left, right);
-        y1 = std::clamp(oy + t0 * dy, top, bottom);
+        x1 = hold(ox + t0 * dx, left, right);
+        y1 = hold(oy + t0 * dy, top, bottom);
     }
     if (t1 < 1) {
-        x2 = std::clamp(ox + t1 * dx, left, right);
-        y2 = std::clamp(oy + t1 * dy, top, bottom);
+        x2 = hold(ox + t1 * dx, left, right);
+        y2 = hold(oy + t1 * dy, top, bottom);
     }
     return true;
 }
