@@ -47,13 +47,15 @@ namespace {
 plat::CPlatformHeadless g_Platform;
 int g_PassesPerStep = 30;
 bool g_Ended = false;
-std::unique_ptr<CGameBase> g_Game;
+// Owned by main, as the launcher owns it: a fatal exit must not run its
+// destructor in the middle of a frame.
+CGameBase* g_Game = nullptr;
 
 void Passes(int count)
 {
     for (int i = 0; i < count && !g_Ended; ++i) {
         g_Platform.AdvanceClock(17);
-        g_Ended = !RunOnePass(g_Game.get());
+        g_Ended = !RunOnePass(g_Game);
     }
 }
 
@@ -292,14 +294,17 @@ int main(int argc, char** argv)
     record.gameName = "Ombrisalt";
     record.programPath = programPath.c_str();
     int32_t exitCode = 0;
-    if (!StartUp(record, "ombrisalt", exitCode, g_Game))
+    std::unique_ptr<CGameBase> game;
+    if (!StartUp(record, "ombrisalt", exitCode, game))
         return exitCode;
+    g_Game = game.get();
     MenuOptionsAndCredits();
     IntoTheFirstStreet();
     StreetResultsMapShop();
     PauseAndEditor();
     Say("exit");
-    const int32_t status = ShutDown(std::move(g_Game));
+    g_Game = nullptr;
+    const int32_t status = ShutDown(std::move(game));
     plat::ReplacePlatform(nullptr);
     return status;
 }
