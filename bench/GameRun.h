@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace bench {
 
@@ -36,14 +37,14 @@ public:
         record.programPath = m_Path.c_str();
         const auto start = std::chrono::steady_clock::now();
         int32_t exitCode = 0;
-        if (!StartUp(record, "ombrisalt", exitCode))
+        if (!StartUp(record, "ombrisalt", exitCode, m_Game))
             std::abort();
-        RunOnePass();
+        RunOnePass(m_Game.get());
         m_StartSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     ~CGameRun()
     {
-        ShutDown();
+        ShutDown(std::move(m_Game));
         SetDataFolder(m_DataFolder.GetString());
         std::filesystem::current_path(m_WorkingFolder);
     }
@@ -54,6 +55,7 @@ public:
     double m_StartSeconds = 0.0;
 
 private:
+    std::unique_ptr<CGameBase> m_Game;
     std::filesystem::path m_WorkingFolder;
     CJString m_DataFolder;
     std::string m_Path;

@@ -20,7 +20,7 @@ bool CRenderableObject::HitTest(int32_t x, int32_t y, CColor* out) const
 {
     if (!g_ProbeSurfaceMaker)
         return false;
-    CFrameInterface* probe = g_ProbeSurfaceMaker(x, y);
+    const std::unique_ptr<CFrameInterface> probe = g_ProbeSurfaceMaker(x, y);
     if (!probe)
         return false;
     // A colour no drawing is expected to leave: magenta with alpha 0.
@@ -29,7 +29,6 @@ bool CRenderableObject::HitTest(int32_t x, int32_t y, CColor* out) const
     const_cast<CRenderableObject*>(this)->Render(*probe);
     CColor found;
     probe->GetPixel(x, y, found);
-    delete probe;
     if (found == marker)
         return false;
     if (out)

@@ -15,6 +15,7 @@
 #include "objects/CObject.h"
 
 #include <cstdint>
+#include <memory>
 
 class CBlitType;
 class CPalette;
@@ -80,7 +81,7 @@ public:
 // Makes the one-pixel 32-bit surface whose pixel is the logical point
 // (x, y), for CRenderableObject::HitTest; null where none can be made. The
 // renderables layer installs it when it registers its classes.
-using ProbeSurfaceMaker = CFrameInterface* (*)(int32_t x, int32_t y);
+using ProbeSurfaceMaker = std::unique_ptr<CFrameInterface> (*)(int32_t x, int32_t y);
 ProbeSurfaceMaker SetProbeSurfaceMaker(ProbeSurfaceMaker maker);
 OMBRISALT_UPWARD_HOOK(SetProbeSurfaceMaker);
 

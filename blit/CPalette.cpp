@@ -4,11 +4,6 @@
 
 #include <cstring>
 
-CPalette::~CPalette()
-{
-    delete[] m_Data;
-}
-
 uint32_t CPalette::GetTableSize(int32_t type)
 {
     switch (type) {
@@ -32,14 +27,12 @@ uint32_t CPalette::GetTableSize(int32_t type)
 
 void CPalette::SetType(int32_t type)
 {
-    if (type != m_Type || type == 0) {
-        delete[] m_Data;
-        m_Data = nullptr;
-    }
+    if (type != m_Type || type == 0)
+        m_Data.reset();
     m_Type = type;
     const uint32_t size = GetTableSize(type);
     if (!m_Data && size != 0) {
-        m_Data = new uint8_t[size];
+        m_Data = std::make_unique_for_overwrite<uint8_t[]>(size);
         for (uint32_t i = 0; i < size; ++i)
             m_Data[i] = uint8_t(i);
     }
@@ -60,7 +53,7 @@ void CPalette::CopyFrom(const CPalette& other)
     if (&other == this || !other.m_Data)
         return;
     SetType(other.m_Type);
-    std::memcpy(m_Data, other.m_Data, GetTableSize(m_Type));
+    std::memcpy(m_Data.get(), other.m_Data.get(), GetTableSize(m_Type));
 }
 
 uint8_t CPalette::FindNearest(uint8_t red, uint8_t green, uint8_t blue, uint32_t first, uint32_t last) const
@@ -69,7 +62,7 @@ uint8_t CPalette::FindNearest(uint8_t red, uint8_t green, uint8_t blue, uint32_t
         return 0;
     switch (m_Type) {
     case 1:
-        return FindNearestPaletteEntry(m_Data, red, green, blue, first, last > 256 ? 256 : last);
+        return FindNearestPaletteEntry(m_Data.get(), red, green, blue, first, last > 256 ? 256 : last);
     case 5:
         return m_Data[PackColor555(red, green, blue)];
     case 6: {

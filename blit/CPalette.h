@@ -5,13 +5,13 @@
 // colour, 3 and 4 tables their owners define). The table is owned.
 
 #include <cstdint>
+#include <memory>
 
 class CPalette {
 public:
     CPalette() = default;
     CPalette(const CPalette&) = delete;
     CPalette& operator=(const CPalette&) = delete;
-    ~CPalette();
 
     // Bytes of a table of that type; 0 for an unknown type.
     static uint32_t GetTableSize(int32_t type);
@@ -20,8 +20,8 @@ public:
     // one of the type's size is made with byte i = i % 256.
     void SetType(int32_t type);
     int32_t GetType() const { return m_Type; }
-    uint8_t* GetData() { return m_Data; }
-    const uint8_t* GetData() const { return m_Data; }
+    uint8_t* GetData() { return m_Data.get(); }
+    const uint8_t* GetData() const { return m_Data.get(); }
 
     // Entry index of a type 1 table; black when there is none.
     void GetColor(uint32_t index, uint8_t& red, uint8_t& green, uint8_t& blue) const;
@@ -51,7 +51,7 @@ public:
                              uint32_t searchFirst, uint32_t searchLast, const CPalette* target);
 
 private:
-    uint8_t* m_Data = nullptr;
+    std::unique_ptr<uint8_t[]> m_Data;
     int32_t m_Type = 0;
     const CPalette* m_pSource = nullptr;
 };

@@ -259,8 +259,8 @@ uint8_t ChannelByte(double v)
 uint32_t CPalette::BuildBestPalette(const uint32_t* histogram, uint32_t first, uint32_t count)
 {
     SetType(1);
-    std::memset(m_Data, 0, 768);
-    std::memset(m_Data + 255 * 3, 255, 3);
+    std::memset(m_Data.get(), 0, 768);
+    std::memset(m_Data.get() + 255 * 3, 255, 3);
     if (first >= 256)
         return 0;
     count = std::min(count, 256 - first);

@@ -27,50 +27,12 @@ int64_t LineGradient(int64_t a, int64_t b)
 
 namespace {
 
-constexpr double kCoordinateLimit = 32767.0;
-
-// Cuts the segment to the box |x|, |y| <= limit (Liang-Barsky); false when
-// nothing is left.
-bool CutToBox(double& x1, double& y1, double& x2, double& y2)
-{
-    double t0 = 0.0, t1 = 1.0;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 + kCoordinateLimit, kCoordinateLimit - x1, y1 + kCoordinateLimit, kCoordinateLimit - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const double ox = x1, oy = y1;
-    if (t0 > 0.0) {
-        x1 = ox + t0 * dx;
-        y1 = oy + t0 * dy;
-    }
-    if (t1 < 1.0) {
-        x2 = ox + t1 * dx;
-        y2 = oy + t1 * dy;
-    }
-    // Rounding may land a hair outside the box.
-    x1 = std::clamp(x1, -kCoordinateLimit, kCoordinateLimit);
-    y1 = std::clamp(y1, -kCoordinateLimit, kCoordinateLimit);
-    x2 = std::clamp(x2, -kCoordinateLimit, kCoordinateLimit);
-    y2 = std::clamp(y2, -kCoordinateLimit, kCoordinateLimit);
-    return true;
-}
+// 16.16 values fit 32 bits only inside this box.
+constexpr double kLimit = 32767.0;
 
 int32_t ToFixed(double v)
 {
-    return int32_t(v * 65536.0); // |v| <= 32767 after CutToBox
+    return int32_t(v * 65536.0); // |v| <= 32767 once cut to the box
 }
 
 struct SBlend8 {
@@ -199,7 +161,8 @@ void DrawLineAA(CFrameInterface& frame, float x1, float y1, float x2, float y2, 
         return;
     double ax = double(x1) - frame.GetOffsetX(), ay = double(y1) - frame.GetOffsetY();
     double bx = double(x2) - frame.GetOffsetX(), by = double(y2) - frame.GetOffsetY();
-    if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by) || !CutToBox(ax, ay, bx, by))
+    if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)
+        || !CutLineToBox(-kLimit, -kLimit, kLimit, kLimit, ax, ay, bx, by))
         return;
     int32_t fx1 = ToFixed(ax), fy1 = ToFixed(ay), fx2 = ToFixed(bx), fy2 = ToFixed(by);
     const int32_t width = int32_t(std::min<uint32_t>(frame.GetWidth(), 32767));

@@ -5,9 +5,11 @@
 #include "game/business/BusinessHooks.h"
 #include "game/screens/ScreensHooks.h"
 #include "program/RegisterAllClasses.h"
+#include "shell/CGameBase.h"
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -49,5 +51,10 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
         installShowcases();
     SetRunGame(runGame);
     SetIdleWait(IdleWait::Sleep);
-    return StartGame(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str());
+    std::unique_ptr<CGameBase> game;
+    int32_t exitCode = 0;
+    if (!StartUp(record, Utf8ToWindows1252(JoinCommandLine(argc, argv)).c_str(), exitCode, game))
+        return exitCode;
+    RunMainLoop(game.get());
+    return ShutDown(std::move(game));
 }

@@ -14,6 +14,7 @@
 #include "render/CShape2DTexturedShapeRenderer.h"
 #include "render/FrameViews.h"
 #include "render/PixelBlenders.h"
+#include "render/ShapeDraw.h"
 
 #include <agg_conv_transform.h>
 #include <agg_image_accessors.h>
@@ -314,20 +315,6 @@ CRect TransformedBounds(const agg::trans_affine& transform, double width, double
     return {FloorToInt(left), FloorToInt(top), CeilToInt(right), CeilToInt(bottom)};
 }
 
-// The target pixels the polygon may cover (inclusive, buffer coordinates):
-// the target cut to the renderable's clip rectangle; false when empty.
-bool ClipBox(const CBlitXParams& params, int32_t offX, int32_t offY, const SPixelView& target, agg::rect_i& clip)
-{
-    clip = agg::rect_i(0, 0, int(target.width) - 1, int(target.height) - 1);
-    if (params.m_ClipEnabled) {
-        clip.x1 = std::max(clip.x1, params.m_ClipRect.left - offX);
-        clip.y1 = std::max(clip.y1, params.m_ClipRect.top - offY);
-        clip.x2 = std::min(clip.x2, params.m_ClipRect.right - offX - 1);
-        clip.y2 = std::min(clip.y2, params.m_ClipRect.bottom - offY - 1);
-    }
-    return clip.x1 <= clip.x2 && clip.y1 <= clip.y2;
-}
-
 // Adds the source rectangle, through the transform, to the shared rasteriser.
 void RasteriseSource(agg::trans_affine& toTarget, double width, double height, const agg::rect_i& clip)
 {
@@ -338,10 +325,7 @@ void RasteriseSource(agg::trans_affine& toTarget, double width, double height, c
     p.path.line_to(width, height);
     p.path.line_to(0, height);
     p.path.close_polygon();
-    p.rasteriser.reset();
-    p.rasteriser.clip_box(clip.x1, clip.y1, clip.x2 + 1.0, clip.y2 + 1.0);
-    agg::conv_transform<agg::path_storage> transformed(p.path, toTarget);
-    p.rasteriser.add_path(transformed);
+    RasterisePath(p.rasteriser, p.path, toTarget, clip);
 }
 
 const agg::rgba8 kOutside(0, 0, 0, 0);
@@ -459,15 +443,13 @@ void BuildBlitPipeline(const SBlitPipelineArgs& args)
     if (!params.m_DrawEnabled)
         return;
 
+    SRasterTarget target;
     SBilinearBlit blit;
-    if (args.destination.GetBitDepth() != 32 || !MakePixelView(args.destination, blit.target)
+    if (StartRasterDraw(params, args.destination, transform, target) != DrawStart::Draw
         || !MakePixelView(args.source, blit.source))
         return;
-    const int32_t offX = args.destination.GetOffsetX(), offY = args.destination.GetOffsetY();
-    if (offX != 0 || offY != 0)
-        transform *= agg::trans_affine_translation(-offX, -offY);
-    if (!ClipBox(params, offX, offY, blit.target, blit.clip))
-        return;
+    blit.target = target.view;
+    blit.clip = target.box;
     RasteriseSource(transform, width, height, blit.clip);
     blit.inverse = transform;
     blit.inverse.invert();

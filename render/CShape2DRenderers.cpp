@@ -4,7 +4,7 @@
 #include "render/CShape2D.h"
 #include "render/FrameViews.h"
 #include "render/PixelBlenders.h"
-#include "render/ShapePath.h"
+#include "render/ShapeDraw.h"
 
 #include <agg_conv_transform.h>
 #include <agg_rasterizer_outline_aa.h>
@@ -53,29 +53,6 @@ SOutlinePipeline& OutlinePipeline()
     return *pipeline;
 }
 
-agg::trans_affine ShapeTransform(float scale, float x, float y)
-{
-    agg::trans_affine transform;
-    if (scale != 1.0f)
-        transform *= agg::trans_affine_scaling(scale);
-    if (x != 0.0f || y != 0.0f)
-        transform *= agg::trans_affine_translation(x, y);
-    return transform;
-}
-
-// The renderer clip box in pixels (inclusive); false when nothing is left.
-bool ClipBox(const CRenderableObject& r, const SPixelView& view, int32_t offX, int32_t offY, agg::rect_i& box)
-{
-    box = agg::rect_i(0, 0, int(view.width) - 1, int(view.height) - 1);
-    if (r.m_ClipEnabled) {
-        box.x1 = std::max(box.x1, r.m_ClipRect.left - offX);
-        box.y1 = std::max(box.y1, r.m_ClipRect.top - offY);
-        box.x2 = std::min(box.x2, r.m_ClipRect.right - offX - 1);
-        box.y2 = std::min(box.y2, r.m_ClipRect.bottom - offY - 1);
-    }
-    return box.x1 <= box.x2 && box.y1 <= box.y2;
-}
-
 agg::rgba8 SolidColor(const CColor& c)
 {
     return agg::rgba8(c.GetRed(), c.GetGreen(), c.GetBlue(), c.GetAlpha());
@@ -120,45 +97,27 @@ bool CShape2DFillRenderer::Render(CFrameInterface& target)
     if (!m_Shape || m_Shape->GetCommands().IsEmpty())
         return false;
     SFillPipeline& p = FillPipeline();
-    p.path.remove_all();
-    AppendShapePath(p.path, *m_Shape);
     agg::trans_affine transform = ShapeTransform(m_Scale, m_X, m_Y);
-    CRect bounds{};
-    const bool drawable = GetPathBounds(p.path, transform, bounds);
-    m_DrawnBounds = bounds;
-    if (m_ClipEnabled)
-        ClipRect(m_ClipRect, m_DrawnBounds);
-    if (!m_DrawEnabled || !drawable)
-        return true;
-
-    SPixelView view;
-    if (!MakePixelView(target, view) || target.GetBitDepth() != 32)
-        return false;
-    const int32_t offX = target.GetOffsetX(), offY = target.GetOffsetY();
-    agg::rect_i box;
-    if (!ClipBox(*this, view, offX, offY, box))
-        return true;
-    if (offX != 0 || offY != 0)
-        transform *= agg::trans_affine_translation(-offX, -offY);
-    p.rasteriser.reset();
-    p.rasteriser.clip_box(box.x1, box.y1, box.x2 + 1.0, box.y2 + 1.0);
-    agg::conv_transform<agg::path_storage> transformed(p.path, transform);
-    p.rasteriser.add_path(transformed);
+    SRasterTarget raster;
+    const DrawStart start = StartShapeDraw(*this, *m_Shape, p.path, transform, 0, BoundsClip::InPlace, target, raster);
+    if (start != DrawStart::Draw)
+        return start == DrawStart::Done;
+    RasterisePath(p.rasteriser, p.path, transform, raster.box);
 
     agg::rendering_buffer buffer;
-    view.Attach(buffer);
+    raster.view.Attach(buffer);
     switch (m_Flags & 3) {
     case 0:
-        FillWith<blend::Solid>(buffer, box, m_Color);
+        FillWith<blend::Solid>(buffer, raster.box, m_Color);
         break;
     case 1:
-        FillWith<blend::SolidAdditive>(buffer, box, m_Color);
+        FillWith<blend::SolidAdditive>(buffer, raster.box, m_Color);
         break;
     case 2:
-        FillWith<blend::SolidOverAlpha>(buffer, box, m_Color);
+        FillWith<blend::SolidOverAlpha>(buffer, raster.box, m_Color);
         break;
     default:
-        FillWith<blend::SolidAdditiveOverAlpha>(buffer, box, m_Color);
+        FillWith<blend::SolidAdditiveOverAlpha>(buffer, raster.box, m_Color);
         break;
     }
     return true;
@@ -174,43 +133,26 @@ bool CShape2DOutlineRenderer::Render(CFrameInterface& target)
         p.profileWidth = m_LineWidth;
         ++p.profileBuilds;
     }
-    p.path.remove_all();
-    AppendShapePath(p.path, *m_Shape);
     agg::trans_affine transform = ShapeTransform(m_Scale, m_X, m_Y);
-    CRect bounds{};
-    const bool drawable = GetPathBounds(p.path, transform, bounds);
-    const int32_t grow = CeilToInt(m_LineWidth);
-    if (drawable && grow > 0 && grow < 0x10000000)
-        bounds = {bounds.left - grow, bounds.top - grow, bounds.right + grow, bounds.bottom + grow};
-    m_DrawnBounds = bounds;
-    if (m_ClipEnabled)
-        ClipRect(m_ClipRect, m_DrawnBounds);
-    if (!m_DrawEnabled || !drawable)
-        return true;
-
-    SPixelView view;
-    if (!MakePixelView(target, view) || target.GetBitDepth() != 32)
-        return false;
-    const int32_t offX = target.GetOffsetX(), offY = target.GetOffsetY();
-    agg::rect_i box;
-    if (!ClipBox(*this, view, offX, offY, box))
-        return true;
-    if (offX != 0 || offY != 0)
-        transform *= agg::trans_affine_translation(-offX, -offY);
+    SRasterTarget raster;
+    const DrawStart start = StartShapeDraw(*this, *m_Shape, p.path, transform, CeilToInt(m_LineWidth),
+                                           BoundsClip::InPlace, target, raster);
+    if (start != DrawStart::Draw)
+        return start == DrawStart::Done;
     agg::rendering_buffer buffer;
-    view.Attach(buffer);
+    raster.view.Attach(buffer);
     switch (m_Flags & 3) {
     case 0:
-        StrokeWith<blend::Solid>(buffer, box, m_Color, transform);
+        StrokeWith<blend::Solid>(buffer, raster.box, m_Color, transform);
         break;
     case 1:
-        StrokeWith<blend::SolidAdditive>(buffer, box, m_Color, transform);
+        StrokeWith<blend::SolidAdditive>(buffer, raster.box, m_Color, transform);
         break;
     case 2:
-        StrokeWith<blend::SolidOverAlpha>(buffer, box, m_Color, transform);
+        StrokeWith<blend::SolidOverAlpha>(buffer, raster.box, m_Color, transform);
         break;
     default:
-        StrokeWith<blend::SolidAdditiveOverAlpha>(buffer, box, m_Color, transform);
+        StrokeWith<blend::SolidAdditiveOverAlpha>(buffer, raster.box, m_Color, transform);
         break;
     }
     return true;

@@ -4,7 +4,7 @@
 #include "render/CShape2D.h"
 #include "render/FrameViews.h"
 #include "render/PixelBlenders.h"
-#include "render/ShapePath.h"
+#include "render/ShapeDraw.h"
 
 #include <agg_conv_transform.h>
 #include <agg_image_accessors.h>
@@ -83,50 +83,27 @@ bool CShape2DTexturedShapeRenderer::Render(CFrameInterface& target)
     if (!ConvertFrameTo32(*m_Texture))
         return true;
     STexturePipeline& p = TexturePipeline();
-    p.path.remove_all();
-    AppendShapePath(p.path, *m_Shape);
-    agg::trans_affine transform;
-    if (m_X != 0.0f || m_Y != 0.0f)
-        transform *= agg::trans_affine_translation(m_X, m_Y);
-    CRect bounds{};
-    const bool drawable = GetPathBounds(p.path, transform, bounds);
-    m_DrawnBounds = bounds;
-    if (m_ClipEnabled && !IntersectRects(m_DrawnBounds, m_DrawnBounds, m_ClipRect))
-        m_DrawnBounds = {};
-    if (!m_DrawEnabled || !drawable)
+    agg::trans_affine transform = ShapeTransform(1.0f, m_X, m_Y);
+    SRasterTarget raster;
+    SPixelView texture;
+    if (StartShapeDraw(*this, *m_Shape, p.path, transform, 0, BoundsClip::Intersect, target, raster) != DrawStart::Draw
+        || !MakePixelView(*m_Texture, texture))
         return true;
-
-    SPixelView view, texture;
-    if (target.GetBitDepth() != 32 || !MakePixelView(target, view) || !MakePixelView(*m_Texture, texture))
-        return true;
-    const int32_t offX = target.GetOffsetX(), offY = target.GetOffsetY();
-    agg::rect_i box(0, 0, int(view.width) - 1, int(view.height) - 1);
-    if (m_ClipEnabled) {
-        box.x1 = std::max(box.x1, m_ClipRect.left - offX);
-        box.y1 = std::max(box.y1, m_ClipRect.top - offY);
-        box.x2 = std::min(box.x2, m_ClipRect.right - offX - 1);
-        box.y2 = std::min(box.y2, m_ClipRect.bottom - offY - 1);
-        if (box.x1 > box.x2 || box.y1 > box.y2)
-            return true;
-    }
-    if (offX != 0 || offY != 0)
-        transform *= agg::trans_affine_translation(-offX, -offY);
-    p.rasteriser.reset();
-    p.rasteriser.clip_box(box.x1, box.y1, box.x2 + 1.0, box.y2 + 1.0);
-    agg::conv_transform<agg::path_storage> transformed(p.path, transform);
-    p.rasteriser.add_path(transformed);
+    RasterisePath(p.rasteriser, p.path, transform, raster.box);
 
     agg::rendering_buffer targetBuffer, textureBuffer;
-    view.Attach(targetBuffer);
+    raster.view.Attach(targetBuffer);
     texture.Attach(textureBuffer);
     // The pattern adds the offsets to the buffer position; unsigned
     // arithmetic wraps negative sums the way the wrap modes expect.
-    const unsigned dx = unsigned(offX) + unsigned(m_TileOffsetX);
-    const unsigned dy = unsigned(offY) + unsigned(m_TileOffsetY);
+    const unsigned dx = unsigned(target.GetOffsetX()) + unsigned(m_TileOffsetX);
+    const unsigned dy = unsigned(target.GetOffsetY()) + unsigned(m_TileOffsetY);
     const uint32_t colour = m_Color.GetColorWord();
     if (m_Flags & kMirrorWrap)
-        DrawWrapped<agg::wrap_mode_reflect_auto_pow2>(m_Flags, targetBuffer, textureBuffer, box, colour, dx, dy);
+        DrawWrapped<agg::wrap_mode_reflect_auto_pow2>(m_Flags, targetBuffer, textureBuffer, raster.box, colour, dx,
+                                                      dy);
     else
-        DrawWrapped<agg::wrap_mode_repeat_auto_pow2>(m_Flags, targetBuffer, textureBuffer, box, colour, dx, dy);
+        DrawWrapped<agg::wrap_mode_repeat_auto_pow2>(m_Flags, targetBuffer, textureBuffer, raster.box, colour, dx,
+                                                     dy);
     return true;
 }

@@ -12,16 +12,15 @@
 
 namespace {
 
-CFrameInterface* MakeProbeFrame(int32_t x, int32_t y)
+std::unique_ptr<CFrameInterface> MakeProbeFrame(int32_t x, int32_t y)
 {
     // A 1 x 1 frame can only sit where its 16-bit offset reaches.
     if (x < INT16_MIN || x > INT16_MAX || y < INT16_MIN || y > INT16_MAX)
         return nullptr;
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(1, 1, 32);
-    if (!frame)
-        return nullptr;
-    frame->SetOffset(int16_t(x), int16_t(y));
-    return frame.release();
+    if (frame)
+        frame->SetOffset(int16_t(x), int16_t(y));
+    return frame;
 }
 
 // A 32-bit frame draws a float line as a one-segment outline of that width.

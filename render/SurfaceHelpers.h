@@ -1,6 +1,5 @@
 #pragma once
-// Drawing helpers built only on the drawable interface, and the float line
-// clipper the clipping proxies use beside ClipLine.
+// Drawing helpers built only on the drawable interface.
 
 #include <cstdint>
 
@@ -23,8 +22,3 @@ void DrawRect(CFrameInterface& surface, const CRect& rect, CColor& colour);
 void DrawRectCoords(CFrameInterface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom, CColor& colour);
 void DrawLineFloatPoints(CFrameInterface& surface, const CFPoint& first, const CFPoint& second, CColor& colour,
                          float width);
-
-// ClipLine in 32-bit floats: inside is left <= x < right, top <= y < bottom,
-// and points moved to the right or bottom edge land on right - 1 or
-// bottom - 1. False (points unchanged) when nothing of the segment is inside.
-bool ClipLineFloat(float left, float top, float right, float bottom, float& x1, float& y1, float& x2, float& y2);

@@ -291,7 +291,7 @@ bool CGameBase::SetActive(bool active)
 {
     if (active == m_Active)
         return false;
-    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
+    CKeyboardState::SGetInstance().Reset();
     if (active) {
         HideSystemCursor();
         ApplySoundSettings();
@@ -416,7 +416,7 @@ void CGameBase::RunDraw()
 void CGameBase::OnWindowActivation(bool activeAndShown)
 {
     SetActive(activeAndShown);
-    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
+    CKeyboardState::SGetInstance().Reset();
     ResetFrameRateCounters();
 }
 

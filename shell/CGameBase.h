@@ -104,7 +104,7 @@ public:
     // Services the music player (next track, volume); true.
     virtual bool UpdateMusic(CMessage& message);
     // After the display mode was switched by the user.
-    virtual void OnDisplayModeChanged();
+    void OnDisplayModeChanged() override;
     // True when the state changed.
     virtual bool SetActive(bool active);
     // Every typed key code, the control codes of the message pump included.

@@ -1,7 +1,5 @@
 #include "shell/CKeyboardState.h"
 
-#include "shell/GameWindow.h"
-
 #include <algorithm>
 #include <iterator>
 
@@ -79,34 +77,28 @@ uint32_t CKeyboardState::TakeTypedCharacter()
     return character;
 }
 
-void CKeyboardState::ClearPressed(KeyboardPump pump)
+void CKeyboardState::ClearPressed()
 {
-    if (pump == KeyboardPump::Pump)
-        RunMessageLoop();
     for (int32_t key = 1; key < kKeyCount; ++key)
         m_Keys[key] &= ~kPressed;
 }
 
-void CKeyboardState::ClearDown(KeyboardPump pump)
+void CKeyboardState::ClearDown()
 {
-    if (pump == KeyboardPump::Pump)
-        RunMessageLoop();
     for (int32_t key = 1; key < kKeyCount; ++key)
         m_Keys[key] &= ~kDown;
 }
 
-void CKeyboardState::ClearPending(KeyboardPump pump)
+void CKeyboardState::ClearPending()
 {
-    if (pump == KeyboardPump::Pump)
-        RunMessageLoop();
     m_RingCount = m_WriteIndex = m_ReadIndex = 0;
 }
 
-void CKeyboardState::Reset(KeyboardPump pump)
+void CKeyboardState::Reset()
 {
-    ClearPressed(pump);
-    ClearDown(pump);
-    ClearPending(pump);
+    ClearPressed();
+    ClearDown();
+    ClearPending();
 }
 
 void CKeyboardState::AddCharacterFilter(CharacterFilter filter, void* context)

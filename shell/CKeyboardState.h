@@ -15,8 +15,6 @@
 #include <cstdint>
 #include <vector>
 
-enum class KeyboardPump : uint8_t { Pump, NoPump };
-
 // The control codes the pump types for keys that are not characters
 // (MapVirtualKeyToKeyCode, and the Menu key); they share the typed stream
 // with the characters, so a reader switches on EngineKey(character).
@@ -68,12 +66,13 @@ public:
     // The oldest typed character; 0 when none waits.
     uint32_t TakeTypedCharacter();
 
-    // Each first drains the window's waiting messages, so that what is
-    // already queued is counted before the clear, unless told not to.
-    void ClearPressed(KeyboardPump pump = KeyboardPump::Pump);
-    void ClearDown(KeyboardPump pump = KeyboardPump::Pump);
-    void ClearPending(KeyboardPump pump = KeyboardPump::Pump);
-    void Reset(KeyboardPump pump = KeyboardPump::Pump);
+    // The state as it stands: what the window still has queued is not
+    // counted (PumpThenClearKeyboard, shell/GameWindow.h, counts it first).
+    void ClearPressed();
+    void ClearDown();
+    void ClearPending();
+    // ClearPressed, ClearDown, ClearPending.
+    void Reset();
 
     void AddCharacterFilter(CharacterFilter filter, void* context);
     // Tests: forgets every key, character and filter.

@@ -98,7 +98,7 @@ void CLoadingScreenPresenter::WaitMinimum()
 {
     CKeyboardState& keyboard = CKeyboardState::SGetInstance();
     CMouseState& mouse = CMouseState::SGetInstance();
-    keyboard.Reset(KeyboardPump::NoPump);
+    keyboard.Reset();
     if (!m_TimeNoted) {
         m_ShownAt = plat::GetMillisecondTick();
         m_TimeNoted = true;
@@ -119,7 +119,7 @@ void CLoadingScreenPresenter::WaitMinimum()
         }
         platform.Sleep(1);
     }
-    keyboard.Reset(KeyboardPump::NoPump);
+    keyboard.Reset();
     m_ShownAt = plat::GetMillisecondTick();
 }
 

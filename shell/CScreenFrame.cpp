@@ -2,6 +2,7 @@
 
 #include "blit/CBlitType.h"
 #include "blit/CColor.h"
+#include "blit/LineClip.h"
 #include "foundation/CIniSection.h"
 #include "foundation/CPerformanceMonitor.h"
 #include "images/CFrameAsMipMapTexture.h"
@@ -115,37 +116,6 @@ bool CScreenFrame::FillShape(const float* points, size_t count, uint32_t argb, f
                                        m_Blend);
 }
 
-namespace {
-
-// Cuts the segment a-b to the rectangle (Liang-Barsky); false when nothing is left.
-bool ClipSegment(plat::ScreenVertex& a, plat::ScreenVertex& b, float left, float top, float right, float bottom)
-{
-    const float dx = b.x - a.x, dy = b.y - a.y;
-    float t0 = 0.0f, t1 = 1.0f;
-    const float p[4] = {-dx, dx, -dy, dy};
-    const float q[4] = {a.x - left, right - a.x, a.y - top, bottom - a.y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0f) {
-            if (q[i] < 0.0f)
-                return false;
-            continue;
-        }
-        const float t = q[i] / p[i];
-        if (p[i] < 0.0f)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1)
-        return false;
-    const plat::ScreenVertex start = a;
-    a.x = start.x + dx * t0, a.y = start.y + dy * t0;
-    b.x = start.x + dx * t1, b.y = start.y + dy * t1;
-    return true;
-}
-
-} // namespace
-
 bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb, float scale, float offsetX,
                                 float offsetY, const SFloatRect* clip)
 {
@@ -167,7 +137,8 @@ bool CScreenFrame::OutlineShape(const float* points, size_t count, uint32_t argb
     bool drawn = false;
     for (size_t i = 0; i + 1 < m_Scratch.size(); ++i) {
         plat::ScreenVertex segment[2] = {m_Scratch[i], m_Scratch[i + 1]};
-        if (ClipSegment(segment[0], segment[1], topLeft.x, topLeft.y, bottomRight.x, bottomRight.y))
+        if (CutLineToBox(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y, segment[0].x, segment[0].y, segment[1].x,
+                         segment[1].y))
             drawn = target.device.DrawLineStrip(segment, 2, m_Blend) || drawn;
     }
     return drawn;

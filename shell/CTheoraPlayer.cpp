@@ -303,7 +303,7 @@ void CTheoraPlayer::PlayAll(CVideoOutput& output)
         = [&live] { return std::any_of(live.begin(), live.end(), [](CTheoraPlayer* p) { return p->IsPlaying(); }); };
     if (!anyPlaying())
         return;
-    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
+    CKeyboardState::SGetInstance().Reset();
     for (CTheoraPlayer* player : live)
         if (player->m_Sound && player->m_Playing) {
             player->m_Sound->SetLooping(false);
@@ -328,5 +328,5 @@ void CTheoraPlayer::PlayAll(CVideoOutput& output)
     for (CTheoraPlayer* player : live)
         if (player->m_Sound)
             player->m_Sound->Stop();
-    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
+    CKeyboardState::SGetInstance().Reset();
 }

@@ -210,6 +210,23 @@ void RunMessageLoop()
     g_InPump = false;
 }
 
+void PumpThenClearKeyboard(KeyboardClear what)
+{
+    CKeyboardState& keyboard = CKeyboardState::SGetInstance();
+    if (what == KeyboardClear::Pressed || what == KeyboardClear::All) {
+        RunMessageLoop();
+        keyboard.ClearPressed();
+    }
+    if (what == KeyboardClear::Down || what == KeyboardClear::All) {
+        RunMessageLoop();
+        keyboard.ClearDown();
+    }
+    if (what == KeyboardClear::Pending || what == KeyboardClear::All) {
+        RunMessageLoop();
+        keyboard.ClearPending();
+    }
+}
+
 void SetMessagePumpClient(CMessagePumpClient* client)
 {
     g_PumpClient = client;

@@ -17,11 +17,13 @@
 #include <cstdint>
 
 // What the pump asks of the application object: it is told when the window
-// comes to the front or goes, and asked whether the game runs on behind it.
+// comes to the front or goes and when Alt+Enter switched the window's mode,
+// and asked whether the game runs on behind it.
 class CMessagePumpClient {
 public:
     virtual void OnWindowActivation(bool activeAndShown) = 0;
     virtual bool KeepsRunningInBackground() const = 0;
+    virtual void OnDisplayModeChanged() = 0;
 
 protected:
     ~CMessagePumpClient() = default;
@@ -44,6 +46,12 @@ void RunMessageLoop();
 
 // Handles one event as the pump does (tests drive it directly).
 void HandleWindowEvent(const plat::WindowEvent& event);
+
+// A part of the keyboard state to clear; All is pressed, down, then pending.
+enum class KeyboardClear : uint8_t { Pressed, Down, Pending, All };
+// Drains the window's waiting messages before each clear, so that what is
+// already queued is counted before it goes.
+void PumpThenClearKeyboard(KeyboardClear what);
 
 bool IsWindowActive();
 bool IsWindowMinimised();

@@ -111,7 +111,8 @@ bool CreateGameWindow()
     return true;
 }
 
-bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& exitCode)
+bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& exitCode,
+             std::unique_ptr<CGameBase>& game)
 {
     exitCode = kRefusedExitCode;
     SetLauncherRecord(record);
@@ -140,13 +141,13 @@ bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& ex
 
     SuspendFileOpenNotifications("Setup Game");
     if (g_RunGame)
-        g_RunGame();
+        game = g_RunGame();
     ResumeFileOpenNotifications();
     exitCode = 0;
     return true;
 }
 
-bool RunOnePass()
+bool RunOnePass(CGameBase* game)
 {
     BeginFrameZone();
     RunMessageLoop();
@@ -155,7 +156,6 @@ bool RunOnePass()
         return false;
     }
     const bool active = IsWindowActive() && !IsWindowMinimised();
-    CGameBase* game = CGameBase::SGetInstance();
     if (game)
         game->SetWindowActive(active);
     float timeLeft = 0.0f;
@@ -173,11 +173,11 @@ bool RunOnePass()
     return !IsShutdownRequested();
 }
 
-int32_t ShutDown()
+int32_t ShutDown(std::unique_ptr<CGameBase> game)
 {
     CSoundDevice::SGetInstance().StopAllSounds();
     CGameBase::SSetShuttingDown(true);
-    delete CGameBase::SGetInstance();
+    game.reset();
     CMountedArchiveTable::Get().UnmountAll();
     plat::GetPlatform().GetWindow().Destroy();
     SetMainWindow(nullptr);
@@ -185,14 +185,10 @@ int32_t ShutDown()
     return 0;
 }
 
-int32_t StartGame(const SLauncherRecord& record, const char* commandLine)
+void RunMainLoop(CGameBase* game)
 {
-    int32_t exitCode = 0;
-    if (!StartUp(record, commandLine, exitCode))
-        return exitCode;
     const int32_t passes = GetCommandLineInt("/Passes", 0);
     for (int32_t pass = 0; passes <= 0 || pass < passes; ++pass)
-        if (!RunOnePass())
+        if (!RunOnePass(game))
             break;
-    return ShutDown();
 }

@@ -6,12 +6,17 @@
 // loop then runs passes until the window is closed or the process is asked
 // to end, and the shutdown destroys the game object in order.
 //
-// StartUp, RunOnePass and ShutDown are the three stages StartGame runs, kept
-// apart so that tests can drive the loop pass by pass.
+// The launcher owns the game object: StartUp hands it over, each pass and
+// the shutdown are given it, and the shutdown takes it back to destroy it
+// between the sounds' stop and the archives' close. The stages stay apart
+// so that tests can drive the loop pass by pass.
 
 #include "foundation/UpwardHook.h"
 
 #include <cstdint>
+#include <memory>
+
+class CGameBase;
 
 // What the launcher hands over.
 struct SLauncherRecord {
@@ -33,8 +38,9 @@ inline constexpr int32_t kRefusedExitCode = 255;
 void SetLauncherRecord(const SLauncherRecord& record);
 const SLauncherRecord& GetLauncherRecord();
 
-// Builds the game object, initialises it and gives it its first screen.
-using RunGameFunction = void (*)();
+// Builds the game object, initialises it and gives it its first screen;
+// answers it, or null when the set-up made none.
+using RunGameFunction = std::unique_ptr<CGameBase> (*)();
 RunGameFunction SetRunGame(RunGameFunction run);
 OMBRISALT_UPWARD_HOOK(SetRunGame);
 
@@ -48,16 +54,18 @@ enum class IdleWait { Spin, Sleep };
 void SetIdleWait(IdleWait wait);
 
 // False, with the exit status, when the program must not go on; the reason
-// was shown. Command line: Windows-1252.
-bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& exitCode);
-// One pass of the main loop; false once the program was asked to end.
-bool RunOnePass();
+// was shown. Otherwise game receives what the game set-up built (null
+// without one). Command line: Windows-1252.
+bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& exitCode,
+             std::unique_ptr<CGameBase>& game);
+// One pass of the main loop over the game object (may be null); false once
+// the program was asked to end.
+bool RunOnePass(CGameBase* game);
+// Passes until the end is asked, or until "/Passes n" passes have run.
+void RunMainLoop(CGameBase* game);
 // The orderly end: every sound stops, the game object is destroyed, archives
 // and the window closed. Answers the exit status.
-int32_t ShutDown();
-// StartUp, passes until the end is asked (or "/Passes n" passes have run),
-// ShutDown; answers the exit status.
-int32_t StartGame(const SLauncherRecord& record, const char* commandLine);
+int32_t ShutDown(std::unique_ptr<CGameBase> game);
 
 // The disk check and the window; false when the program must not go on.
 bool CreateGameWindow();

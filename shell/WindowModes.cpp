@@ -5,6 +5,7 @@
 #include "shell/CGameBase.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
+#include "shell/GameWindow.h"
 
 #include <string>
 
@@ -68,8 +69,8 @@ void ToggleWindowModeByKey()
         SwitchToWindowed(false);
     else
         SwitchToFullScreen(false);
-    if (CGameBase* game = CGameBase::SGetInstance())
-        game->OnDisplayModeChanged();
+    if (CMessagePumpClient* client = GetMessagePumpClient())
+        client->OnDisplayModeChanged();
 }
 
 void ResetWindowModeFailures()

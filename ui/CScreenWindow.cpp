@@ -57,7 +57,7 @@ CScreenWindow::CScreenWindow(CFrameInterface* screenFrame, CFont* defaultFont)
     if (!g_ScreenWindow)
         g_ScreenWindow = this;
     m_HasFocus = true;
-    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
+    CKeyboardState::SGetInstance().Reset();
     m_SavedCursorShown = CMouseState::SGetInstance().IsCursorVisible();
     m_LastMousePoint = CMouseState::SGetInstance().GetPositionPoint();
     AttachFrame(screenFrame);
@@ -67,7 +67,7 @@ CScreenWindow::CScreenWindow(CFrameInterface* screenFrame, CFont* defaultFont)
 CScreenWindow::~CScreenWindow()
 {
     CMouseState::SGetInstance().SetCursorVisible(m_SavedCursorShown);
-    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
+    CKeyboardState::SGetInstance().Reset();
     if (g_ScreenWindow == this)
         g_ScreenWindow = nullptr;
 }

@@ -13,8 +13,10 @@
 
 #include <chrono>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -26,9 +28,9 @@ public:
     }
 };
 
-void RunEmptyGame()
+std::unique_ptr<CGameBase> RunEmptyGame()
 {
-    new CEmptyGame;
+    return std::make_unique<CEmptyGame>();
 }
 
 // The program started once, headless, in a folder of its own.
@@ -46,20 +48,22 @@ public:
         const std::string program = (folder / "bench").string();
         record.programPath = program.c_str();
         int32_t code = 0;
-        m_Started = StartUp(record, "bench", code);
+        m_Started = StartUp(record, "bench", code, m_Game);
     }
     ~CRunningShell()
     {
         if (m_Started)
-            ShutDown();
+            ShutDown(std::move(m_Game));
         plat::ReplacePlatform(m_Previous);
     }
     bool IsStarted() const { return m_Started; }
+    CGameBase* Game() const { return m_Game.get(); }
 
 private:
     plat::CPlatformHeadless m_Platform;
     plat::CPlatform* m_Previous = nullptr;
     bool m_Started = false;
+    std::unique_ptr<CGameBase> m_Game;
 };
 
 CRunningShell& Shell()
@@ -83,7 +87,7 @@ void BM_EmptyLoopPasses(benchmark::State& state)
     }
     SetIdleWait(IdleWait::Spin);
     for (auto _ : state)
-        benchmark::DoNotOptimize(RunOnePass());
+        benchmark::DoNotOptimize(RunOnePass(Shell().Game()));
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
 BENCHMARK(BM_EmptyLoopPasses);
@@ -96,10 +100,10 @@ void BM_PassesWithAStep(benchmark::State& state)
         return;
     }
     SetIdleWait(IdleWait::Spin);
-    CGameBase* game = CGameBase::SGetInstance();
+    CGameBase* game = Shell().Game();
     game->SetRealTime(false);
     for (auto _ : state)
-        benchmark::DoNotOptimize(RunOnePass());
+        benchmark::DoNotOptimize(RunOnePass(game));
     game->SetRealTime(true);
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
@@ -111,12 +115,12 @@ BENCHMARK(BM_PassesWithAStep);
 double RunFor(IdleWait wait, double seconds, uint32_t& draws)
 {
     SetIdleWait(wait);
-    CGameBase* game = CGameBase::SGetInstance();
+    CGameBase* game = Shell().Game();
     const uint32_t drawsBefore = game->GetDrawCount();
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = ProcessCpuSeconds();
     while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < seconds)
-        RunOnePass();
+        RunOnePass(game);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     draws = game->GetDrawCount() - drawsBefore;
     return (ProcessCpuSeconds() - cpuStart) / wall;

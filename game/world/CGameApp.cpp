@@ -840,20 +840,21 @@ CJString CGameApp::StartNewRound(const char* pattern, CFrame* frame)
     return written;
 }
 
-void RunGame()
+std::unique_ptr<CGameBase> RunGame()
 {
     GetLocalizationTable().SetTranslationHook(&ApplyTextSymbols);
     CLoadingScreenPresenter presenter;
     presenter.SetMinimumSeconds(3.0f);
-    auto* game = new CGameApp(&presenter);
+    auto game = std::make_unique<CGameApp>(&presenter);
     game->Init(&presenter);
     CGameAppHooks& hooks = GetGameAppHooks();
     hooks.PrepareTownMap();
     // Until there is a main menu the player goes straight into the first level.
     if (!hooks.OpenScreen(EGameScreen::MainMenu))
         game->OpenDecadeTransition();
-    CKeyboardState::SGetInstance().Reset(KeyboardPump::NoPump);
+    CKeyboardState::SGetInstance().Reset();
     CScreenFrame::SGetInstance().FadeIn(0.25f, FadeWait::Return);
+    return game;
 }
 
 CJString GetChannelName()

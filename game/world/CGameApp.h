@@ -206,7 +206,7 @@ private:
 };
 
 // Builds, initialises and starts the game; the program's RunGame.
-void RunGame();
+std::unique_ptr<CGameBase> RunGame();
 
 // "Ombrisalt" unless the channel file names another; read once.
 CJString GetChannelName();

@@ -162,9 +162,10 @@ bool CStandInGame::Draw()
     return CGameBase::Draw();
 }
 
-void RunStandInGame()
+std::unique_ptr<CGameBase> RunStandInGame()
 {
-    auto* game = new CStandInGame;
+    auto game = std::make_unique<CStandInGame>();
     game->Init(nullptr);
     game->SetDisplayFps(true);
+    return game;
 }

@@ -55,4 +55,4 @@ const SStandInHooks& GetStandInHooks();
 void DrawTinyTextCentred(CFrameInterface& target, int32_t x, int32_t y, const char* text);
 
 // Builds the stand-in as the program's game object.
-void RunStandInGame();
+std::unique_ptr<CGameBase> RunStandInGame();

@@ -40,18 +40,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
 plat::CPlatformHeadless g_Platform;
 int g_PassesPerStep = 30;
 bool g_Ended = false;
+// Owned by main, as the launcher owns it: a fatal exit must not run its
+// destructor in the middle of a frame.
+CGameBase* g_Game = nullptr;
 
 void Passes(int count)
 {
     for (int i = 0; i < count && !g_Ended; ++i) {
         g_Platform.AdvanceClock(17);
-        g_Ended = !RunOnePass();
+        g_Ended = !RunOnePass(g_Game);
     }
 }
 
@@ -290,14 +294,17 @@ int main(int argc, char** argv)
     record.gameName = "Ombrisalt";
     record.programPath = programPath.c_str();
     int32_t exitCode = 0;
-    if (!StartUp(record, "ombrisalt", exitCode))
+    std::unique_ptr<CGameBase> game;
+    if (!StartUp(record, "ombrisalt", exitCode, game))
         return exitCode;
+    g_Game = game.get();
     MenuOptionsAndCredits();
     IntoTheFirstStreet();
     StreetResultsMapShop();
     PauseAndEditor();
     Say("exit");
-    const int32_t status = ShutDown();
+    g_Game = nullptr;
+    const int32_t status = ShutDown(std::move(game));
     plat::ReplacePlatform(nullptr);
     return status;
 }

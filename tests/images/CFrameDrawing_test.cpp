@@ -7,7 +7,7 @@
 #include "blit/GamePalette.h"
 #include "blit/PixelBlends.h"
 
-#include "RunLengthBlock.h"
+#include "support/RunLengthBlock.h"
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -157,21 +157,42 @@ TEST_F(Keyboard, FirstFilterThatTakesACharacterKeepsItFromTheRing)
     EXPECT_EQ(Typed(), "y");
 }
 
-TEST_F(Keyboard, ClearsCountWhatIsQueuedUnlessToldNotToPump)
+TEST_F(Keyboard, ClearsCountWhatIsQueuedOnlyWhenThePumpRunsFirst)
 {
     Queue(Kind::KeyDown, 'A', 30);
     Queue(Kind::Char, 0, 0, 'a');
-    Keys().ClearPressed(KeyboardPump::NoPump);
+    Keys().ClearPressed();
     EXPECT_FALSE(Keys().IsKeyDown(30));
     // The queued key goes down first, then its mark is cleared.
-    Keys().ClearPressed();
+    PumpThenClearKeyboard(KeyboardClear::Pressed);
     EXPECT_TRUE(Keys().IsKeyDown(30));
     EXPECT_EQ(Keys().TakePressedKey(), 0u);
     EXPECT_EQ(Typed(), "a");
     Queue(Kind::Char, 0, 0, 'b');
-    Keys().Reset();
+    PumpThenClearKeyboard(KeyboardClear::All);
     EXPECT_FALSE(Keys().IsKeyDown(30));
     EXPECT_EQ(Typed(), "");
+}
+
+TEST_F(Keyboard, DownAndPendingClearsTakeOnlyTheirOwnPart)
+{
+    Queue(Kind::KeyDown, 'A', 30);
+    Queue(Kind::Char, 0, 0, 'a');
+    PumpThenClearKeyboard(KeyboardClear::Down);
+    EXPECT_FALSE(Keys().IsKeyDown(30));
+    EXPECT_EQ(Keys().TakePressedKey(), 30u) << "the press stays";
+    Queue(Kind::Char, 0, 0, 'b');
+    Queue(Kind::KeyDown, 'C', 46);
+    PumpThenClearKeyboard(KeyboardClear::Pending);
+    EXPECT_EQ(Typed(), "");
+    EXPECT_TRUE(Keys().IsKeyDown(46));
+    // Without the pump nothing queued is seen, and only the ring empties.
+    Keys().OnCharacter('c');
+    Queue(Kind::Char, 0, 0, 'd');
+    Keys().ClearPending();
+    EXPECT_TRUE(Keys().IsKeyDown(46));
+    RunMessageLoop();
+    EXPECT_EQ(Typed(), "d");
 }
 
 class TypedWords : public Keyboard, public ::testing::WithParamInterface<WordCase> {};

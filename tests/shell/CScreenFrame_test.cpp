@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -381,6 +382,31 @@ TEST_F(WindowModeTest, AltEnterSwitchesOnlyOnceTheDeviceIsReadyAndKeepsTheTextur
     plain.altHeld = true;
     HandleWindowEvent(plain);
     EXPECT_FALSE(m_Device.IsFullScreen());
+}
+
+// The game hears of the switch through the pump's client, and only of a
+// switch the ready device made.
+TEST_F(WindowModeTest, AltEnterTellsThePumpsClientOnceTheModeSwitched)
+{
+    class CModeClient final : public CMessagePumpClient {
+    public:
+        CModeClient() { SetMessagePumpClient(this); }
+        ~CModeClient() { SetMessagePumpClient(nullptr); }
+        void OnWindowActivation(bool) override {}
+        bool KeepsRunningInBackground() const override { return false; }
+        void OnDisplayModeChanged() override { fullScreenSeen.push_back(m_Screen.IsFullScreen()); }
+
+        std::vector<bool> fullScreenSeen;
+        CScreenFrame& m_Screen = CScreenFrame::SGetInstance();
+    };
+    CModeClient client;
+    AltEnter();
+    EXPECT_TRUE(client.fullScreenSeen.empty());
+    SetScreenDeviceReady(true);
+    SwitchToWindowed();
+    AltEnter();
+    AltEnter();
+    EXPECT_EQ(client.fullScreenSeen, std::vector<bool>({true, false}));
 }
 
 struct FallbackCase {

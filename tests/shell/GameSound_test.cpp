@@ -155,8 +155,7 @@ TEST_F(GameSound, QuittingSilencesEverySoundAndTheGameTakesSoundDownWithIt)
 
     Push(plat::WindowEvent::Kind::Quit);
     EXPECT_FALSE(Pass(20));
-    ShutDown();
-    m_Started = false;
+    ShutDownStarted();
     EXPECT_EQ(CGameBase::SGetInstance(), nullptr);
     // The copy outlives the game in the list; only the quit's stop silences it.
     EXPECT_FALSE(copy->IsPlaying());

@@ -203,6 +203,7 @@ public:
     ~CRecordingPumpClient() { SetMessagePumpClient(nullptr); }
     void OnWindowActivation(bool activeAndShown) override { log += activeAndShown ? "front " : "behind "; }
     bool KeepsRunningInBackground() const override { return runsBehind; }
+    void OnDisplayModeChanged() override { log += "mode "; }
 
     std::string log;
     bool runsBehind = false;

@@ -19,6 +19,7 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -28,10 +29,11 @@ CCountingGame::~CCountingGame()
         GetOptionsSection().SetInt("Saved On Exit", 1);
 }
 
-void CShellTest::RunCountingGame()
+std::unique_ptr<CGameBase> CShellTest::RunCountingGame()
 {
-    auto* game = new CCountingGame;
+    auto game = std::make_unique<CCountingGame>();
     game->Init(nullptr);
+    return game;
 }
 
 void CShellTest::SetUp()
@@ -47,8 +49,8 @@ void CShellTest::SetUp()
 void CShellTest::TearDown()
 {
     if (m_Started)
-        ShutDown();
-    delete CGameBase::SGetInstance();
+        ShutDownStarted();
+    m_GameObject.reset();
     // The process's sounds hold buffers of this test's audio output, which
     // goes with its platform.
     CSoundList::SGetGlobal().RemoveAll();
@@ -65,14 +67,20 @@ bool CShellTest::Start(const char* commandLine)
     record.gameName = "Ombrisalt";
     const std::string path = ProgramPath();
     record.programPath = path.c_str();
-    m_Started = StartUp(record, commandLine, m_ExitCode);
+    m_Started = StartUp(record, commandLine, m_ExitCode, m_GameObject);
     return m_Started;
 }
 
 bool CShellTest::Pass(uint32_t milliseconds)
 {
     m_Platform.AdvanceClock(milliseconds);
-    return RunOnePass();
+    return RunOnePass(m_GameObject.get());
+}
+
+int32_t CShellTest::ShutDownStarted()
+{
+    m_Started = false;
+    return ShutDown(std::move(m_GameObject));
 }
 
 void CShellTest::Push(plat::WindowEvent::Kind kind)

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,9 +60,12 @@ protected:
     std::string ProgramPath() const { return PathOf("ombrisalt"); }
     // Starts the program in the folder with a CCountingGame; false when it refused.
     bool Start(const char* commandLine = "ombrisalt");
-    CCountingGame* Game() const { return static_cast<CCountingGame*>(CGameBase::SGetInstance()); }
+    CCountingGame* Game() const { return static_cast<CCountingGame*>(m_GameObject.get()); }
     // Advances the clock, then runs a pass.
     bool Pass(uint32_t milliseconds);
+    // The orderly end of a started program, the game object with it; the
+    // next Start begins a new run. Answers the exit status.
+    int32_t ShutDownStarted();
     void Push(plat::WindowEvent::Kind kind);
 
     plat::CPlatformHeadless m_Platform;
@@ -72,9 +76,11 @@ protected:
     CScopedDataFolder m_DataFolder{"."};
     int32_t m_ExitCode = 0;
     bool m_Started = false;
+    // What the start built, owned as the launcher owns it.
+    std::unique_ptr<CGameBase> m_GameObject;
 
 private:
-    static void RunCountingGame();
+    static std::unique_ptr<CGameBase> RunCountingGame();
 };
 
 // A child process of the program binary with extra environment; answers its id.

@@ -165,8 +165,7 @@ TEST_P(OrderlyShutdown, SavesSettingsClosesArchivesAndEndsWithZero)
     EXPECT_FALSE(Pass(20));
     EXPECT_EQ(Game()->updates.size(), updates);
     EXPECT_TRUE(IsShutdownRequested());
-    EXPECT_EQ(ShutDown(), 0);
-    m_Started = false;
+    EXPECT_EQ(ShutDownStarted(), 0);
     EXPECT_EQ(CGameBase::SGetInstance(), nullptr);
     EXPECT_TRUE(CGameBase::SIsShuttingDown());
     EXPECT_FALSE(CMountedArchiveTable::Get().IsMounted());
@@ -218,7 +217,8 @@ void StartAsNobody(const std::string& folder)
     const std::string program = folder + "/ombrisalt";
     record.programPath = program.c_str();
     int32_t code = 0;
-    const bool started = StartUp(record, "ombrisalt", code);
+    std::unique_ptr<CGameBase> game;
+    const bool started = StartUp(record, "ombrisalt", code, game);
     std::_Exit(started ? 4 : code);
 }
 

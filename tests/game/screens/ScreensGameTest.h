@@ -78,12 +78,7 @@ protected:
     }
     // Ends the run as the player's exit does, the game object gone with it:
     // the next Start begins a new run.
-    void EndRun()
-    {
-        ShutDown();
-        m_Started = false;
-        delete CGameBase::SGetInstance();
-    }
+    void EndRun() { ShutDownStarted(); }
     void Seconds(float seconds)
     {
         for (int i = 0; i < int(seconds * 1000 / 17) + 1; ++i)

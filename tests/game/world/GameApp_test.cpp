@@ -173,8 +173,7 @@ TEST_F(GameProgram, LoadsEntersTheFirstLevelPlaysItAndExitsInOrder)
     for (int i = 0; i < 20 && running; ++i)
         running = Pass(17);
     EXPECT_FALSE(running);
-    m_Started = false;
-    EXPECT_EQ(ShutDown(), 0);
+    EXPECT_EQ(ShutDownStarted(), 0);
     EXPECT_EQ(CGameApp::SGetInstance(), nullptr);
 }
 

@@ -3,7 +3,7 @@
 #include "blit/ColorTables.h"
 #include "images/CFrame.h"
 
-#include "RunLengthBlock.h"
+#include "support/RunLengthBlock.h"
 #include <gtest/gtest.h>
 
 #include <cstring>

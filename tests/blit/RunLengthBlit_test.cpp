@@ -12,7 +12,7 @@
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
-#include "RunLengthBlock.h"
+#include "support/RunLengthBlock.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -14,7 +14,7 @@
 #include "support/KernelSetGuard.h"
 #include "support/PixelReference.h"
 
-#include "RunLengthBlock.h"
+#include "support/RunLengthBlock.h"
 
 #include <gtest/gtest.h>
 

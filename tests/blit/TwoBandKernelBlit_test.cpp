@@ -8,7 +8,7 @@
 #include "images/CFrame.h"
 #include "support/KernelSetGuard.h"
 
-#include "RunLengthBlock.h"
+#include "support/RunLengthBlock.h"
 #include <gtest/gtest.h>
 
 #include <cstring>
