@@ -28,17 +28,13 @@
 
 namespace {
 
-constexpr int32_t kPlaceRightOfPrevious = 14;
+// Each row's controls stand in a line after its label.
+constexpr EPlace kPlaceRowControl = EPlace::RightOfPrevious;
 constexpr int32_t kComboWidthUnits = 75;
 constexpr const char* kNone = "(none)";
 constexpr const char* kButtonWidthSample = "Max Button Width Example Text. Testing, testing, 123";
 constexpr const char* kNoteWidthSample = "Max Button Width Example Text";
 constexpr const char* kConvertCaption = ".Convert to...";
-
-void AddToPane(CJWindow* pane, CJWindow* control)
-{
-    pane->AddChild(control, kPlaceRightOfPrevious);
-}
 
 CJString WithoutTrailingSlash(const CJString& path)
 {
@@ -236,36 +232,30 @@ void CPObjectPropertyEditor::CreateControls(bool enabled)
     CObject* owned = GetOwnedObject();
 
     FillClassList();
-    m_Combo = new CJComboBox(pane, m_ClassTree.get(), kComboWidthUnits);
-    AddToPane(pane, m_Combo);
+    m_Combo = &pane->Add<CJComboBox>(kPlaceRowControl, m_ClassTree.get(), kComboWidthUnits);
     SelectCurrentClass();
 
     // Without inline rows this is the only way to the object's properties.
     if (owned) {
         m_OpenButton = new CJButton(pane, GetClassShortName(m_ObjectProperty->GetRequiredClass()));
         m_OpenButton->ShrinkWidthToText(CJString(kButtonWidthSample));
-        AddToPane(pane, m_OpenButton);
+        pane->AddChild(m_OpenButton, kPlaceRowControl);
     }
-    if (MayDelete()) {
-        m_DeleteButton = new CJButton(pane, "Delete");
-        AddToPane(pane, m_DeleteButton);
-    }
+    if (MayDelete())
+        m_DeleteButton = &pane->Add<CJButton>(kPlaceRowControl, "Delete");
     const CJString note = GetObjectNoteText(owned);
     if (note.IsNotEmpty()) {
         m_NoteText = new CJStatic(pane, note);
         m_NoteText->ShrinkWidthToText(CJString(kNoteWidthSample));
-        AddToPane(pane, m_NoteText);
+        pane->AddChild(m_NoteText, kPlaceRowControl);
     }
     FillConvertMenu();
     if (m_ConvertTree) {
-        m_ConvertMenu = new CJPopUpMenu(pane, m_ConvertTree.get(), kComboWidthUnits / 2);
-        AddToPane(pane, m_ConvertMenu);
+        m_ConvertMenu = &pane->Add<CJPopUpMenu>(kPlaceRowControl, m_ConvertTree.get(), kComboWidthUnits / 2);
         m_ConvertMenu->SelectItem(0, true);
     }
-    if (m_ObjectProperty->GetPreferredClass()) {
-        m_MoreButton = new CJButton(pane, m_FullList ? "less" : "more");
-        AddToPane(pane, m_MoreButton);
-    }
+    if (m_ObjectProperty->GetPreferredClass())
+        m_MoreButton = &pane->Add<CJButton>(kPlaceRowControl, m_FullList ? "less" : "more");
     Enable(enabled);
 }
 
@@ -474,8 +464,7 @@ void CPClassInfoPropertyEditor::CreateControls(bool enabled)
     CJWindow* pane = GetCategoryWindow();
     if (!pane)
         return;
-    m_Combo = new CJComboBox(pane, &m_DisplayNames, kComboWidthUnits);
-    AddToPane(pane, m_Combo);
+    m_Combo = &pane->Add<CJComboBox>(kPlaceRowControl, &m_DisplayNames, kComboWidthUnits);
     Refresh();
     Enable(enabled);
 }
@@ -564,12 +553,9 @@ void CTopArrayPropertyEditor::CreateControls(bool enabled)
     CJWindow* pane = GetCategoryWindow();
     if (!pane)
         return;
-    m_CountText = new CJStatic(pane, "0");
-    AddToPane(pane, m_CountText);
-    m_InsertButton = new CJButton(pane, "&Ins& Slot Before");
-    AddToPane(pane, m_InsertButton);
-    m_DeleteButton = new CJButton(pane, "&Del&ete Slot");
-    AddToPane(pane, m_DeleteButton);
+    m_CountText = &pane->Add<CJStatic>(kPlaceRowControl, "0");
+    m_InsertButton = &pane->Add<CJButton>(kPlaceRowControl, "&Ins& Slot Before");
+    m_DeleteButton = &pane->Add<CJButton>(kPlaceRowControl, "&Del&ete Slot");
     Refresh();
     Enable(enabled);
 }
@@ -682,8 +668,7 @@ void CAddNewElementPropertyEditor::CreateControls(bool enabled)
     }
     CJString caption;
     caption.Format("<new %s slot>", name.GetString());
-    m_Button = new CJButton(pane, caption);
-    AddToPane(pane, m_Button);
+    m_Button = &pane->Add<CJButton>(kPlaceRowControl, caption);
     Enable(enabled);
 }
 
@@ -729,14 +714,12 @@ void CPointPropertyEditorBase::CreateControls(bool enabled)
     CJWindow* pane = GetCategoryWindow();
     if (!pane)
         return;
-    AddToPane(pane, new CJStatic(pane, "X:"));
-    m_X = new CJSpin(pane, CJString("10000"), "10000");
+    pane->Add<CJStatic>(kPlaceRowControl, "X:");
+    m_X = &pane->Add<CJSpin>(kPlaceRowControl, CJString("10000"), "10000");
     m_X->SetTabStop(true);
-    AddToPane(pane, m_X);
-    AddToPane(pane, new CJStatic(pane, "Y:"));
-    m_Y = new CJSpin(pane, CJString("10000"), "10000");
+    pane->Add<CJStatic>(kPlaceRowControl, "Y:");
+    m_Y = &pane->Add<CJSpin>(kPlaceRowControl, CJString("10000"), "10000");
     m_Y->SetTabStop(true);
-    AddToPane(pane, m_Y);
     Refresh();
     Enable(enabled);
 }
@@ -949,14 +932,12 @@ void CColorPropertyEditor::CreateControls(bool enabled)
     static const char* const kLabels[] = {"R:", "G:", "B:", "A:"};
     const int32_t components = m_ColorProperty->HasAlpha() ? 4 : 3;
     for (int32_t i = 0; i < components; ++i) {
-        AddToPane(pane, new CJStatic(pane, kLabels[i]));
-        m_Spins[i] = new CJSpin(pane, CJString("2558"), "2558");
+        pane->Add<CJStatic>(kPlaceRowControl, kLabels[i]);
+        m_Spins[i] = &pane->Add<CJSpin>(kPlaceRowControl, CJString("2558"), "2558");
         m_Spins[i]->SetRange(0.0f, 255.0f);
         m_Spins[i]->SetTabStop(true);
-        AddToPane(pane, m_Spins[i]);
     }
-    m_Spot = new CColorSpot(pane, &GetColor(), new COpenPickerCommand(*this));
-    AddToPane(pane, m_Spot);
+    m_Spot = &pane->Add<CColorSpot>(kPlaceRowControl, &GetColor(), new COpenPickerCommand(*this));
     Refresh();
     Enable(enabled);
 }
@@ -1035,7 +1016,7 @@ void CColorPropertyEditor::OpenPicker()
     m_Picker = opener(*this);
     // The picker may close on its own; the row hears of it.
     if (m_Picker)
-        m_Picker->AddChild(new CCloseNotification(m_Picker, new CPickerClosedCommand(m_Link)));
+        m_Picker->Add<CCloseNotification>(EPlace::AsIs, new CPickerClosedCommand(m_Link));
 }
 
 void CColorPropertyEditor::ApplyPickedColor(const CColor& picked)

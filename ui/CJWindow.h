@@ -35,6 +35,7 @@
 #include "foundation/CRect.h"
 
 #include <cstdint>
+#include <utility>
 
 class CCursorSequence;
 class CFont;
@@ -45,15 +46,64 @@ class CSequenceList;
 class CSkinTheme;
 class CWindowImageCache;
 class CJWindow;
+class CMessage;
+
+// Where AddChild and Place put a window in its parent's content. A code
+// that names a window places against the reference given; its Previous twin
+// against the window's previous sibling. Offsets dx, dy count in font units
+// unless kPlacePixels; kDefaultOffset takes the parent's edge margin (edge
+// codes) or spacing.
+enum class EPlace : int32_t {
+    AsIs = 0,                        // the window keeps its rectangle
+    TopLeft = 1,                     // in the client area
+    TopRight = 2,                    // in the client area
+    TopRightCorner = 3,              // dy from the very top, over any title bar
+    BottomRight = 4,
+    At = 5,                          // dx, dy into the client area (see kPlaceClampInParent)
+    Centred = 6,                     // in the parent's visible area
+    Below = 7,                       // left edges aligned
+    BelowPrevious = 8,               // TopLeft for a first child
+    BelowRightAligned = 9,
+    BelowPreviousRightAligned = 10,
+    BelowCentred = 11,               // centred across the parent
+    BelowPreviousCentred = 12,
+    RightOf = 13,                    // top edges aligned
+    RightOfPrevious = 14,
+    RightOfCentred = 15,             // centred on it vertically
+    RightOfPreviousCentred = 16,
+    RightOfBottomAligned = 17,
+    RightOfPreviousBottomAligned = 18,
+    OutsideRightFullHeight = 19,     // just past the parent's right edge, as tall as it
+    LeftOf = 20,                     // top edges aligned
+    LeftOfPrevious = 21,
+    AtMouse = 22,                    // kept inside the parent; the pointer follows a clamp
+    BottomLeft = 23,
+    Above = 24,                      // centred on it horizontally
+    AbovePrevious = 25,
+    CentredOn = 26,
+    CentredOnPrevious = 27,
+};
 
 // Placement and add flags (AddChild, Place): ORed with the parent's
 // m_AddChildFlags.
 inline constexpr uint32_t kPlaceNoGrow = 1;         // the parent keeps its size
 inline constexpr uint32_t kPlacePixels = 2;         // offsets are pixels, not font units
 inline constexpr uint32_t kPlaceGrowNoMargin = 4;   // the parent grows to the child's edge
-inline constexpr uint32_t kPlaceClampInParent = 8;  // code 5 stays inside the parent
+inline constexpr uint32_t kPlaceClampInParent = 8;  // EPlace::At stays inside the parent
 // An offset of this value asks for the parent's default margin or spacing.
 inline constexpr int32_t kDefaultOffset = -1000;
+
+// A placement with everything AddChild takes besides the child:
+// Add<W>({EPlace::Below, label}, ...), Add<W>({.flags = kPlaceNoGrow}, ...).
+struct SPlace {
+    EPlace code = EPlace::AsIs;
+    CJWindow* reference = nullptr;
+    int32_t dx = kDefaultOffset;
+    int32_t dy = kDefaultOffset;
+    uint32_t flags = 0;
+};
+// Where the window stands; the parent keeps its size.
+inline constexpr SPlace kAsIsNoGrow{.flags = kPlaceNoGrow};
 
 // Notification codes (NotifyParent, OnNotify).
 inline constexpr int32_t kNotifyClicked = 0;
@@ -141,8 +191,9 @@ public:
     virtual bool OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor);
     virtual void OnMouseRelease(CPoint point, uint32_t buttons);
     virtual void OnMouseCaptureLost(uint32_t buttons);
-    // Values that may carry pointers are pointer-sized.
-    virtual bool ForwardToChildren(intptr_t a, intptr_t b);
+    // Offers a message (a dropped browser item, say) to every visible,
+    // enabled child; true when any took it.
+    virtual bool ForwardToChildren(CMessage& message);
     virtual bool OnMouseWheel(int32_t delta, CPoint point);
     virtual bool OnKeyDown(uint32_t key);
     // An Alt+key.
@@ -171,9 +222,10 @@ public:
     virtual bool IsActive() const;
 
     // ---- Child ring -------------------------------------------------------
-    virtual void AddChild(CJWindow* child, int32_t placement = 0, CJWindow* reference = nullptr,
+    // The window takes the child (null: nothing); prefer Add<W>.
+    virtual void AddChild(CJWindow* child, EPlace placement = EPlace::AsIs, CJWindow* reference = nullptr,
                           int32_t dx = kDefaultOffset, int32_t dy = kDefaultOffset, uint32_t flags = 0);
-    virtual void AddChildFirst(CJWindow* child, int32_t placement = 0, CJWindow* reference = nullptr,
+    virtual void AddChildFirst(CJWindow* child, EPlace placement = EPlace::AsIs, CJWindow* reference = nullptr,
                                int32_t dx = kDefaultOffset, int32_t dy = kDefaultOffset, uint32_t flags = 0);
     virtual void RemoveChild(CJWindow* child);
     // True: a child under the mouse is raised on a press.
@@ -203,8 +255,9 @@ public:
     virtual void SetSize(int32_t width, int32_t height);
     virtual int32_t GetClientTopInset() const;
     virtual int32_t GetClientLeftInset() const;
-    // Codes 1-27; offsets of kDefaultOffset take the parent's defaults.
-    virtual void Place(int32_t code, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
+    // A code outside EPlace moves nothing.
+    virtual void Place(EPlace code, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
+    void Place(const SPlace& place) { Place(place.code, place.reference, place.dx, place.dy, place.flags); }
     // margin kDefaultOffset = the edge margin, else font units.
     virtual void GrowToFitChild(CJWindow* child, int32_t margin);
     // A child (searched recursively) other than except at exactly rect.
@@ -220,9 +273,27 @@ public:
     virtual void UpdateScrollBars();
 
     // ---- Non-virtual helpers ----------------------------------------------
+    // A new W(this, args...) made a child of this window, at the back (Add)
+    // or the front (AddFirst) of the ring; the tree owns it from here.
+    template <typename W, typename... Args>
+    W& Add(const SPlace& place, Args&&... args);
+    template <typename W, typename... Args>
+    W& Add(EPlace code, Args&&... args);
+    template <typename W, typename... Args>
+    W& AddFirst(const SPlace& place, Args&&... args);
+    template <typename W, typename... Args>
+    W& AddFirst(EPlace code, Args&&... args);
+    void AddChild(CJWindow* child, const SPlace& place)
+    {
+        AddChild(child, place.code, place.reference, place.dx, place.dy, place.flags);
+    }
+    void AddChildFirst(CJWindow* child, const SPlace& place)
+    {
+        AddChildFirst(child, place.code, place.reference, place.dx, place.dy, place.flags);
+    }
     // AddChildFirst on the parent (on this window without one).
-    void AddSibling(CJWindow* window, int32_t placement);
-    void AddModalSibling(CJWindow* window, int32_t placement);
+    void AddSibling(CJWindow* window, EPlace placement);
+    void AddModalSibling(CJWindow* window, EPlace placement);
     CJWindow* GetRootWindow();
     // A modal box with an "OK" button, centred in front of this window's
     // parent (ui/CJMessageBox.cpp).
@@ -484,7 +555,7 @@ private:
     // On a child being added: its front child is made one that can take
     // the focus, then it is placed.
     void FrontChildTakingFocus();
-    void PlaceAdded(int32_t placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
+    void PlaceAdded(EPlace placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
     void LinkAtBack(CJWindow* child);
     void LinkAtFront(CJWindow* child);
     void Unlink(CJWindow* child);
@@ -492,6 +563,34 @@ private:
     void DropScrollIfEmpty();
     void DeleteScrollBar(CJWindow*& bar);
 };
+
+template <typename W, typename... Args>
+W& CJWindow::Add(const SPlace& place, Args&&... args)
+{
+    W* window = new W(this, std::forward<Args>(args)...);
+    AddChild(window, place);
+    return *window;
+}
+
+template <typename W, typename... Args>
+W& CJWindow::Add(EPlace code, Args&&... args)
+{
+    return Add<W>(SPlace{code}, std::forward<Args>(args)...);
+}
+
+template <typename W, typename... Args>
+W& CJWindow::AddFirst(const SPlace& place, Args&&... args)
+{
+    W* window = new W(this, std::forward<Args>(args)...);
+    AddChildFirst(window, place);
+    return *window;
+}
+
+template <typename W, typename... Args>
+W& CJWindow::AddFirst(EPlace code, Args&&... args)
+{
+    return AddFirst<W>(SPlace{code}, std::forward<Args>(args)...);
+}
 
 // Greyed drawing: the shared bevel colours at half their alpha while it
 // lives; they get back what they had, so greyed draws may nest.

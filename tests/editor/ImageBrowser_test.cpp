@@ -269,11 +269,10 @@ public:
         : CJWindow(nullptr, "Drop Target")
     {
     }
-    bool ForwardToChildren(intptr_t a, intptr_t) override
+    bool ForwardToChildren(CMessage& message) override
     {
-        auto* message = reinterpret_cast<CMessage*>(a);
-        if (message && message->IsType("CBrowserItemDroppedMessage"))
-            drops.push_back(static_cast<CBrowserItemDroppedMessage*>(message)->GetPosition());
+        if (message.IsType("CBrowserItemDroppedMessage"))
+            drops.push_back(static_cast<CBrowserItemDroppedMessage&>(message).GetPosition());
         return true;
     }
     std::vector<CPoint> drops;
