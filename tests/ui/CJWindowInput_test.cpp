@@ -111,8 +111,8 @@ TEST_F(InputTest, HoverGoesToTheTopmostWindowUnderThePointer)
     top->SetRect(CRect{0, 0, 100, 100});
     auto* under = new CHoverProbe("under", &m_Log);
     under->SetRect(CRect{0, 0, 200, 200});
-    m_Root.AddChild(under, 0, nullptr, 0, 0, kPlaceNoGrow);
-    m_Root.AddChildFirst(top, 0, nullptr, 0, 0, kPlaceNoGrow);
+    m_Root.AddChild(under, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
+    m_Root.AddChildFirst(top, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
     CCursorSequence* cursor = nullptr;
     m_Root.OnMouseMove(CPoint{50, 50}, CPoint{1, 0}, cursor);
     EXPECT_EQ(top->m_Hovers, 1);
@@ -209,12 +209,12 @@ TEST_F(InputTest, HotKeysActivateThroughLabelsAndDisabledMatchesSoundAnError)
     CSoundEar ear;
     CProbeWindow* dialog = Add(m_Root, "dialog", CRect{0, 0, 300, 300});
     auto* label = new CProbeWindow("&Name", &m_Log);
-    dialog->AddChild(label, 0, nullptr, 0, 0, kPlaceNoGrow);
+    dialog->AddChild(label, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
     CProbeWindow* edit = Add(*dialog, "edit", CRect{0, 0, 10, 10});
     edit->SetTabStop(true);
     auto* ok = new CProbeWindow("&OK", &m_Log);
     ok->SetTabStop(true);
-    dialog->AddChild(ok, 0, nullptr, 0, 0, kPlaceNoGrow);
+    dialog->AddChild(ok, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
     Take();
 
     EXPECT_TRUE(m_Root.OnHotKey('n'));

@@ -149,7 +149,7 @@ protected:
     {
         auto* window = new CProbeWindow(name, &m_Log);
         window->SetRect(rect);
-        parent.AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        parent.AddChild(window, kAsIsNoGrow);
         return window;
     }
     static std::string Order(const CJWindow& parent)
