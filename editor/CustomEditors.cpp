@@ -28,7 +28,6 @@ constexpr uint32_t kFirstGlyphCode = 20;
 constexpr int32_t kMapSide = 16;
 constexpr uint8_t kLineAlpha = 150;
 
-
 int32_t GlyphWidth(CFont& font, uint32_t code)
 {
     if (code < kFirstGlyphCode)
@@ -247,7 +246,6 @@ void CFontEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject*
     AddPreviewLabel(pane, lastRow);
     m_Map = DrawCharacterMap(*m_Font, *m_InterfaceFont, m_CellWidth, m_RowPitch);
     m_Picture = &pane->Add<CJPictureWindow>(EPlace::RightOfPrevious, m_Map.get(), 0, 0);
-
 }
 
 void InstallCustomEditorHooks()

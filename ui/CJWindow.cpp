@@ -295,8 +295,7 @@ void CJWindow::PlaceAdded(EPlace placement, CJWindow* reference, int32_t dx, int
         SetRect(m_Rect);
 }
 
-void CJWindow::AddChild(CJWindow* child, EPlace placement, CJWindow* reference, int32_t dx, int32_t dy,
-                        uint32_t flags)
+void CJWindow::AddChild(CJWindow* child, EPlace placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags)
 {
     if (!child)
         return;
@@ -580,13 +579,13 @@ void CJWindow::Place(EPlace place, CJWindow* reference, int32_t dx, int32_t dy, 
     // Defaults and units come from the parent; an unattached window measures
     // against itself.
     const CJWindow& host = parent ? *parent : *this;
-    const bool edgeCode = place == EPlace::TopLeft || place == EPlace::TopRight || place == EPlace::TopRightCorner ||
-                          place == EPlace::BottomRight || place == EPlace::BottomLeft;
+    const bool edgeCode = place == EPlace::TopLeft || place == EPlace::TopRight || place == EPlace::TopRightCorner
+        || place == EPlace::BottomRight || place == EPlace::BottomLeft;
     if (dx == kDefaultOffset) {
         if (edgeCode)
             dx = host.m_EdgeMargin;
-        else if (place == EPlace::BelowRightAligned || place == EPlace::BelowPreviousRightAligned ||
-                 place == EPlace::OutsideRightFullHeight || place == EPlace::AtMouse)
+        else if (place == EPlace::BelowRightAligned || place == EPlace::BelowPreviousRightAligned
+                 || place == EPlace::OutsideRightFullHeight || place == EPlace::AtMouse)
             dx = 0;
         else
             dx = host.m_SpacingX;

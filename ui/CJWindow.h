@@ -54,31 +54,44 @@ class CMessage;
 // unless kPlacePixels; kDefaultOffset takes the parent's edge margin (edge
 // codes) or spacing.
 enum class EPlace : int32_t {
-    AsIs = 0,                        // the window keeps its rectangle
-    TopLeft = 1,                     // in the client area
-    TopRight = 2,                    // in the client area
-    TopRightCorner = 3,              // dy from the very top, over any title bar
+    // The window keeps its rectangle.
+    AsIs = 0,
+    // At the client area's edges; TopRightCorner measures dy from the very
+    // top, over any title bar.
+    TopLeft = 1,
+    TopRight = 2,
+    TopRightCorner = 3,
     BottomRight = 4,
-    At = 5,                          // dx, dy into the client area (see kPlaceClampInParent)
-    Centred = 6,                     // in the parent's visible area
-    Below = 7,                       // left edges aligned
-    BelowPrevious = 8,               // TopLeft for a first child
+    // dx, dy into the client area (see kPlaceClampInParent).
+    At = 5,
+    // In the middle of the parent's visible area.
+    Centred = 6,
+    // Below it, left or right edges aligned; BelowPrevious is TopLeft for a
+    // first child.
+    Below = 7,
+    BelowPrevious = 8,
     BelowRightAligned = 9,
     BelowPreviousRightAligned = 10,
-    BelowCentred = 11,               // centred across the parent
+    // Below it, centred across the parent.
+    BelowCentred = 11,
     BelowPreviousCentred = 12,
-    RightOf = 13,                    // top edges aligned
+    // Right of it: top edges aligned, centred on it, bottom edges aligned.
+    RightOf = 13,
     RightOfPrevious = 14,
-    RightOfCentred = 15,             // centred on it vertically
+    RightOfCentred = 15,
     RightOfPreviousCentred = 16,
     RightOfBottomAligned = 17,
     RightOfPreviousBottomAligned = 18,
-    OutsideRightFullHeight = 19,     // just past the parent's right edge, as tall as it
-    LeftOf = 20,                     // top edges aligned
+    // Just past the parent's right edge, as tall as the parent.
+    OutsideRightFullHeight = 19,
+    // Left of it, top edges aligned.
+    LeftOf = 20,
     LeftOfPrevious = 21,
-    AtMouse = 22,                    // kept inside the parent; the pointer follows a clamp
+    // At the pointer, kept inside the parent; the pointer follows a clamp.
+    AtMouse = 22,
     BottomLeft = 23,
-    Above = 24,                      // centred on it horizontally
+    // Above it, then over it, centred on it.
+    Above = 24,
     AbovePrevious = 25,
     CentredOn = 26,
     CentredOnPrevious = 27,

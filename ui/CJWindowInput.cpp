@@ -208,9 +208,9 @@ bool CJWindow::ForwardToChildren(CMessage& message)
 bool CJWindow::OnMouseWheel(int32_t delta, CPoint point)
 {
     const bool taken = VisitUpToModal(m_FirstChild, [&](CJWindow& child) {
-        return child.m_Visible && child.m_Enabled &&
-               (child.m_VisibleRect.ContainsPoint(point.x, point.y) || child.m_HasFocus) &&
-               child.OnMouseWheel(delta, point);
+        return child.m_Visible && child.m_Enabled
+            && (child.m_VisibleRect.ContainsPoint(point.x, point.y) || child.m_HasFocus)
+            && child.OnMouseWheel(delta, point);
     });
     if (taken)
         return true;

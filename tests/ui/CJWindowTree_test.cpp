@@ -15,6 +15,21 @@ protected:
     CJWindow m_Root{nullptr};
 };
 
+// Built as controls are, under the parent that lends it its look.
+class CMadeWindow : public CJWindow {
+public:
+    CMadeWindow(CJWindow* parent, const char* name, int32_t width, CEventLog* log)
+        : CJWindow(parent, name)
+        , m_Log(log)
+    {
+        SetSize(width, 10);
+    }
+    ~CMadeWindow() override { m_Log->push_back(std::string(GetTitle().GetString()) + ": gone"); }
+
+private:
+    CEventLog* m_Log;
+};
+
 // Placement measures in the real default font, so font units are what the
 // game sees.
 class PlacementTest : public UiTestOn<CTempFolderTest> {
@@ -191,6 +206,27 @@ TEST_F(TreeTest, AddingGrowsEveryParentThatAllowsIt)
     EXPECT_EQ(middle->GetRect(), (CRect{10, 10, 110, 80}));
     EXPECT_EQ(outer->GetRect(), (CRect{0, 0, 110, 80}));
     EXPECT_EQ(m_Root.GetRect(), (CRect{0, 0, 800, 600}));
+}
+
+TEST_F(TreeTest, AddMakesTheChildUnderThisWindowPlacesItAndTheTreeOwnsIt)
+{
+    CProbeWindow* panel = Add(m_Root, "panel", CRect{0, 0, 100, 100});
+    panel->SetTransparent(true);
+    auto& first = panel->Add<CMadeWindow>({EPlace::At, nullptr, 5, 6, kPlacePixels}, "first", 20, &m_Log);
+    auto& second = panel->Add<CMadeWindow>({EPlace::RightOfPrevious, nullptr, 3, kDefaultOffset, kPlacePixels},
+                                           "second", 120, &m_Log);
+    auto& front = panel->AddFirst<CMadeWindow>(EPlace::AsIs, "front", 10, &m_Log);
+    EXPECT_EQ(Order(*panel), "front first second");
+    EXPECT_EQ(second.GetParent(), panel);
+    // Made with this window as the parent that lends its look.
+    EXPECT_TRUE(front.IsTransparent());
+    EXPECT_EQ(first.GetRect(), (CRect{5, 6, 25, 16}));
+    EXPECT_EQ(second.GetRect(), (CRect{28, 6, 148, 16}));
+    // Without a font the margin is 0: the panel grows to the second's edge.
+    EXPECT_EQ(panel->GetRect(), (CRect{0, 0, 148, 100}));
+    Take();
+    panel->Destroy();
+    EXPECT_EQ(Take(), (CEventLog{"panel: gone", "front: gone", "first: gone", "second: gone"}));
 }
 
 TEST_F(TreeTest, ArrangeRowCentresSameWidthWindowsAndDropsSpacingThatDoesNotFit)

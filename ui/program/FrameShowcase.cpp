@@ -105,8 +105,8 @@ void Init()
 
     // A push button made of images that swells while hovered.
     auto& zoom = frame->Add<CJButton>(kAsIsNoGrow, "Zoom");
-    zoom.SetImages(FindSkinFrame("Demo Push"), FindSkinFrame("Demo Push Down"), FindSkinFrame("Demo Push Glow"),
-                   false, 0, 0);
+    zoom.SetImages(FindSkinFrame("Demo Push"), FindSkinFrame("Demo Push Down"), FindSkinFrame("Demo Push Glow"), false,
+                   0, 0);
     zoom.SetShowTitleWithIcon(true);
     zoom.SetToolTipText("Images for up, down and hover; it grows while hovered", true);
     zoom.SetHoverZoom(0.5f, 0.1f);

@@ -168,8 +168,9 @@ void BuildPalette(CScreenWindow& screen)
     if (CJButton* first = dynamic_cast<CJButton*>(palette->GetFirstChild()))
         first->SetChecked(1);
     const int32_t top = g_MenuShowcase->bar->GetRect().bottom + kGap;
-    screen.AddChild(palette,
-                    {EPlace::At, nullptr, screen.GetWidth() - palette->GetWidth() - kGap, top, kPlacePixels | kPlaceNoGrow});
+    screen.AddChild(
+        palette,
+        {EPlace::At, nullptr, screen.GetWidth() - palette->GetWidth() - kGap, top, kPlacePixels | kPlaceNoGrow});
 }
 
 void Init()
@@ -188,8 +189,9 @@ void Init()
     auto* picture = new CJPictureWindow(g_MenuShowcase->theme, landscape, 0, 0);
     g_MenuShowcase->picture = picture;
     // At the right, below the scene's top right corner.
-    screen->AddChild(picture, {EPlace::At, nullptr, screen->GetWidth() - picture->GetWidth() - kGap,
-                               screen->GetHeight() * 3 / 8, kPlacePixels | kPlaceNoGrow});
+    screen->AddChild(picture,
+                     {EPlace::At, nullptr, screen->GetWidth() - picture->GetWidth() - kGap, screen->GetHeight() * 3 / 8,
+                      kPlacePixels | kPlaceNoGrow});
     // Behind the other demos' windows: the front one keeps the focus.
     AddSoundOptions(false);
 
