@@ -2,7 +2,7 @@
 
 #include "blit/CBlitTypeList.h"
 #include "editor/CObjectEditor.h"
-#include "editor/ObjectPropertyEditors.h"
+#include "editor/PointAndColorPropertyEditors.h"
 #include "foundation/CCommand.h"
 #include "images/CFrame.h"
 #include "images/ColorModels.h"
