@@ -7,7 +7,9 @@
 // so Tab order survives raising. The root of the tree is the screen window
 // (ui/CScreenWindow.h); every other window hangs under a parent once it is
 // added. A window is built unattached: the parent given to the constructor
-// only lends its skin theme and transparent flag.
+// only lends its skin theme (which may take the parent's font) and its
+// transparent flag. Add<W>(placement, ...) builds a W with this window as
+// that parent and attaches it, in one call.
 //
 // Rectangles: m_Rect is in the parent's content coordinates (the parent's
 // scroll offset applies); m_ScreenRect is m_Rect in screen coordinates;
@@ -564,6 +566,15 @@ protected:
     CJWindowScroll* m_Scroll = nullptr;
 
 private:
+    template <typename W>
+    W& Attached(W& child, const SPlace& place, bool front)
+    {
+        if (front)
+            AddChildFirst(&child, place);
+        else
+            AddChild(&child, place);
+        return child;
+    }
     void Construct(CJWindow* parent);
     // On a child being added: its front child is made one that can take
     // the focus, then it is placed.
@@ -580,9 +591,7 @@ private:
 template <typename W, typename... Args>
 W& CJWindow::Add(const SPlace& place, Args&&... args)
 {
-    W* window = new W(this, std::forward<Args>(args)...);
-    AddChild(window, place);
-    return *window;
+    return Attached(*new W(this, std::forward<Args>(args)...), place, false);
 }
 
 template <typename W, typename... Args>
@@ -594,9 +603,7 @@ W& CJWindow::Add(EPlace code, Args&&... args)
 template <typename W, typename... Args>
 W& CJWindow::AddFirst(const SPlace& place, Args&&... args)
 {
-    W* window = new W(this, std::forward<Args>(args)...);
-    AddChildFirst(window, place);
-    return *window;
+    return Attached(*new W(this, std::forward<Args>(args)...), place, true);
 }
 
 template <typename W, typename... Args>
