@@ -139,32 +139,31 @@ CAssetDependencyBrowserWindow::CAssetDependencyBrowserWindow(CJWindow* parent)
     CFileListList& registry = CFileListList::SGetInstance();
 
     m_ReferencedByHeader = MakeHeader();
-    AddChild(m_ReferencedByHeader, 1);
-    m_ReferencedBy = new CJListBox(this, &m_Backward->GetRows(), nullptr, 100, 9);
-    AddChild(m_ReferencedBy, 7, m_ReferencedByHeader, 0, 0, kPlacePixels);
+    AddChild(m_ReferencedByHeader, EPlace::TopLeft);
+    m_ReferencedBy = &Add<CJListBox>({EPlace::Below, m_ReferencedByHeader, 0, 0, kPlacePixels}, &m_Backward->GetRows(),
+                                     nullptr, 100, 9);
     m_ReferencedBy->SetWidth(kHeaderWidth);
     m_ReferencedBy->SetHeader(m_ReferencedByHeader);
 
     m_ListCombo = new CJComboBox(this, &registry, 30);
     m_ListCombo->SetWidth(kHeaderWidth / 2);
-    AddChild(m_ListCombo, 7, m_ReferencedBy);
+    AddChild(m_ListCombo, {EPlace::Below, m_ReferencedBy});
     // Built before its rows exist: its width is set, not taken from them.
     m_Entries = new CJListBox(this, static_cast<CVirtualTree*>(nullptr), nullptr, 100, 7);
     m_Entries->SetWidth(kHeaderWidth);
-    AddChild(m_Entries, 7, m_ListCombo);
+    AddChild(m_Entries, {EPlace::Below, m_ListCombo});
 
     m_ReferencesHeader = MakeHeader();
     // Same titles as the first table's: its widths need keys of their own
     // (until saved once, it starts from the shared ones older files hold).
     m_ReferencesHeader->SetWidthKeyPrefix(CJString("References"));
-    AddChild(m_ReferencesHeader, 7, m_Entries);
-    m_References = new CJListBox(this, &m_Forward->GetRows(), nullptr, 100, 9);
-    AddChild(m_References, 7, m_ReferencesHeader, 0, 0, kPlacePixels);
+    AddChild(m_ReferencesHeader, {EPlace::Below, m_Entries});
+    m_References = &Add<CJListBox>({EPlace::Below, m_ReferencesHeader, 0, 0, kPlacePixels}, &m_Forward->GetRows(),
+                                   nullptr, 100, 9);
     m_References->SetWidth(kHeaderWidth);
     m_References->SetHeader(m_ReferencesHeader);
 
-    m_EditButton = new CJButton(this, "Edit");
-    AddChild(m_EditButton, 12);
+    m_EditButton = &Add<CJButton>(EPlace::BelowPreviousCentred, "Edit");
     ArrangeRow(m_EditButton, m_EditButton, 0, false, false, -999, true);
 
     LoadWindowSettings(nullptr, true);
@@ -318,11 +317,10 @@ CAssetDependencyBrowserWindow* OpenAssetDependencyBrowser(CJWindow* parent, CVir
 {
     if (!parent)
         return nullptr;
-    auto* window = new CAssetDependencyBrowserWindow(parent);
+    auto& window = parent->AddFirst<CAssetDependencyBrowserWindow>(EPlace::AsIs);
     if (list)
-        window->SelectListItem(list, item);
-    parent->AddChildFirst(window, 0, nullptr, kDefaultOffset, kDefaultOffset, 0);
-    return window;
+        window.SelectListItem(list, item);
+    return &window;
 }
 
 CJWindow* MakeAssetDependencyBrowserForEditor(CObjectEditor* editor, CVirtualArray* list, int32_t item)

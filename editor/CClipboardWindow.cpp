@@ -121,11 +121,9 @@ CClipboardWindow* GetClipboardWindow()
     return g_ClipboardWindow;
 }
 
-CClipboardWindow* OpenClipboardWindow(CJWindow* parent, int32_t placement, CJWindow* reference)
+CClipboardWindow* OpenClipboardWindow(CJWindow* parent, EPlace placement, CJWindow* reference)
 {
     if (!parent || IsClipboardWindowOpen())
         return nullptr;
-    auto* window = new CClipboardWindow(parent);
-    parent->AddChild(window, placement, reference, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    return window;
+    return &parent->Add<CClipboardWindow>({placement, reference, kDefaultOffset, kDefaultOffset, kPlaceNoGrow});
 }

@@ -30,7 +30,6 @@ public:
 
 bool IsClipboardWindowOpen();
 CClipboardWindow* GetClipboardWindow();
-// Builds the window and adds it to parent, placed by the placement code
-// against reference (0: where it stands); null, and nothing made, while one
-// is open.
-CClipboardWindow* OpenClipboardWindow(CJWindow* parent, int32_t placement = 0, CJWindow* reference = nullptr);
+// Builds the window and adds it to parent, placed against reference (AsIs:
+// where it stands); null, and nothing made, while one is open.
+CClipboardWindow* OpenClipboardWindow(CJWindow* parent, EPlace placement = EPlace::AsIs, CJWindow* reference = nullptr);

@@ -2,7 +2,7 @@
 
 #include "blit/CBlitTypeList.h"
 #include "editor/CObjectEditor.h"
-#include "editor/ObjectPropertyEditors.h"
+#include "editor/PointAndColorPropertyEditors.h"
 #include "foundation/CCommand.h"
 #include "images/CFrame.h"
 #include "images/ColorModels.h"
@@ -119,23 +119,21 @@ CColorPickerWindow::CColorPickerWindow(CJWindow* parent)
 {
     // The designer closes it like every other editor window.
     AddCloseButton();
-    m_HueText = AddNumberRow("H:", 1);
+    m_HueText = AddNumberRow("H:", EPlace::TopLeft);
     CJWindow* hueLabel = m_HueText->GetPrevSibling();
-    m_SaturationText = AddNumberRow("S:", 14);
-    m_ValueText = AddNumberRow("V:", 14);
+    m_SaturationText = AddNumberRow("S:", EPlace::RightOfPrevious);
+    m_ValueText = AddNumberRow("V:", EPlace::RightOfPrevious);
 
-    m_Gradient = new CHueGradientControl(this);
-    AddChild(m_Gradient, 7, hueLabel);
+    m_Gradient = &Add<CHueGradientControl>({EPlace::Below, hueLabel});
 
     m_ValueSlider = new CJSlider(this, kValueSteps, 0);
     m_ValueSlider->SetWidth(m_Gradient->GetWidth());
     m_ValueSlider->SetValue(kValueStart, true);
-    AddChild(m_ValueSlider, 8);
+    AddChild(m_ValueSlider, EPlace::BelowPrevious);
 
-    m_Swatch = new CSelectedColorControl(this);
+    m_Swatch = &Add<CSelectedColorControl>(EPlace::RightOfPrevious);
     m_Swatch->SetColor(GetPickedColor());
-    AddChild(m_Swatch, 14);
-    AddChild(new CJStatic(this, "Drag "), 14);
+    Add<CJStatic>(EPlace::RightOfPrevious, "Drag ");
 
     MoveTo(kScreenWidth - GetWidth(), 0);
     LoadWindowSettings(kSettingsKey, false);
@@ -146,15 +144,14 @@ CColorPickerWindow::~CColorPickerWindow()
     delete m_ChangeCallback;
 }
 
-CJStatic* CColorPickerWindow::AddNumberRow(const char* label, int32_t placement)
+CJStatic* CColorPickerWindow::AddNumberRow(const char* label, EPlace placement)
 {
-    AddChild(new CJStatic(this, label), placement);
+    Add<CJStatic>(placement, label);
     // Room for three digits, so a number never pushes into the next label.
-    auto* number = new CJStatic(this, "000");
-    number->SetAutoSize(false);
-    number->SetTitle(CJString("??"));
-    AddChild(number, 14);
-    return number;
+    auto& number = Add<CJStatic>(EPlace::RightOfPrevious, "000");
+    number.SetAutoSize(false);
+    number.SetTitle(CJString("??"));
+    return &number;
 }
 
 void CColorPickerWindow::SetChangeCallback(CCommand* command)
@@ -199,10 +196,9 @@ CColorPickerWindow* OpenColorPickerWindow(CJWindow* beside, CCommand* changeCall
         delete changeCallback;
         return nullptr;
     }
-    auto* picker = new CColorPickerWindow(root);
-    picker->SetChangeCallback(changeCallback);
-    root->AddChildFirst(picker, 0);
-    return picker;
+    auto& picker = root->AddFirst<CColorPickerWindow>(EPlace::AsIs);
+    picker.SetChangeCallback(changeCallback);
+    return &picker;
 }
 
 namespace {

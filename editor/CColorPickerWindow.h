@@ -89,7 +89,7 @@ public:
     CJStatic* GetValueText() const { return m_ValueText; }
 
 private:
-    CJStatic* AddNumberRow(const char* label, int32_t placement);
+    CJStatic* AddNumberRow(const char* label, EPlace placement);
 
     CJStatic* m_HueText = nullptr;
     CJStatic* m_SaturationText = nullptr;

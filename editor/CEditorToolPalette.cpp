@@ -40,12 +40,6 @@ constexpr uint32_t kKeyPageUp = 7;
 constexpr uint32_t kKeyEnd = 14;
 constexpr uint32_t kKeyPageDown = 15;
 constexpr uint32_t kKeyBackQuote = '`';
-constexpr int32_t kPlaceTopInside = 1;
-constexpr int32_t kPlaceBelowPrevious = 8;
-constexpr int32_t kPlaceBelowReference = 7;
-constexpr int32_t kPlaceRightOfReference = 13;
-constexpr int32_t kPlaceRightOfPrevious = 14;
-constexpr int32_t kPlaceCentred = 6;
 constexpr int32_t kGameStateWidthUnits = 40;
 constexpr int32_t kGameStateMinWidth = 120;
 
@@ -106,12 +100,11 @@ CJPullDownMenu* AddMenu(CJMenuBar* bar, CJWindow* owner, const char* title)
 }
 
 CJButton* AddButton(CEditorToolPalette* palette, const char* title, void (CEditorToolPalette::*run)(),
-                    bool (CEditorToolPalette::*test)(), int32_t placement)
+                    bool (CEditorToolPalette::*test)(), EPlace placement)
 {
-    auto* button = new CJButton(palette, title);
-    button->SetCommand(new PaletteCommand(palette, run, test));
-    palette->AddChild(button, placement);
-    return button;
+    auto& button = palette->Add<CJButton>(placement, title);
+    button.SetCommand(new PaletteCommand(palette, run, test));
+    return &button;
 }
 
 // The editor's own look, when the data has it; else the one the editor lends.
@@ -143,30 +136,29 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
     SetTitle(CJString("Editor"));
     MoveTo(kStartX, kStartY);
 
-    m_MenuBar = new CJMenuBar(this);
-    AddChild(m_MenuBar, kPlaceTopInside);
+    m_MenuBar = &Add<CJMenuBar>(EPlace::TopLeft);
     BuildMenus();
 
     m_GameStateTree = new CDirectoryTree(GetGameStateList());
     m_GameStatePopUp = new CJPopUpMenu(this, m_GameStateTree, kGameStateWidthUnits);
     m_GameStatePopUp->SetWidth(std::max(m_GameStatePopUp->GetWidth(), kGameStateMinWidth));
-    AddChild(m_GameStatePopUp, kPlaceBelowPrevious);
+    AddChild(m_GameStatePopUp, EPlace::BelowPrevious);
     if (g_GameStateIndex < GetGameStateList().GetCount())
         m_GameStatePopUp->SelectItem(g_GameStateIndex, true);
 
     // The buttons stand in a row beside the pop-up, the layer panel under it.
     m_PreviousButton = AddButton(this, "<", &CEditorToolPalette::PreviousLevel,
-                                 &CEditorToolPalette::CanGoToPreviousLevel, kPlaceRightOfPrevious);
+                                 &CEditorToolPalette::CanGoToPreviousLevel, EPlace::RightOfPrevious);
     m_PreviousButton->SetToolTipText("Previous Level", true);
-    m_LevelButton = AddButton(this, "1", &CEditorToolPalette::OpenLevelSorterWindow, nullptr, kPlaceRightOfPrevious);
+    m_LevelButton = AddButton(this, "1", &CEditorToolPalette::OpenLevelSorterWindow, nullptr, EPlace::RightOfPrevious);
     m_LevelButton->SetToolTipText("Select Level / Level Sorter", true);
     m_NextButton = AddButton(this, ">", &CEditorToolPalette::NextLevel, &CEditorToolPalette::CanGoToNextLevel,
-                             kPlaceRightOfPrevious);
+                             EPlace::RightOfPrevious);
     m_NextButton->SetToolTipText("Next Level", true);
-    m_LevelPropertiesButton
-        = AddButton(this, "Level Properties", &CEditorToolPalette::EditLevelProperties, nullptr, kPlaceRightOfPrevious);
+    m_LevelPropertiesButton = AddButton(this, "Level Properties", &CEditorToolPalette::EditLevelProperties, nullptr,
+                                        EPlace::RightOfPrevious);
     m_LevelPropertiesButton->SetHotKeyChar('M');
-    m_OptionsButton = AddButton(this, "Options", &CEditorToolPalette::EditOptions, nullptr, kPlaceRightOfPrevious);
+    m_OptionsButton = AddButton(this, "Options", &CEditorToolPalette::EditOptions, nullptr, EPlace::RightOfPrevious);
 
     m_MenuBar->SetWidth(GetWidth() - GetClientLeftInset() - GetEdgeMargin());
     BuildLayerPanel();
@@ -259,9 +251,9 @@ void CEditorToolPalette::BuildLayerPanel()
         CPlayfieldLayer* layer = playfield->GetLayer(n);
         name->SetWidth(nameWidth);
         if (previous)
-            m_LayerPanel->AddChild(name, kPlaceBelowReference, previous, 0, kDefaultOffset);
+            m_LayerPanel->AddChild(name, {EPlace::Below, previous, 0});
         else
-            m_LayerPanel->AddChild(name, kPlaceTopInside);
+            m_LayerPanel->AddChild(name, EPlace::TopLeft);
         previous = name;
         for (bool selectable : {false, true}) {
             CJString tip(selectable ? "Edit " : "View ");
@@ -274,11 +266,11 @@ void CEditorToolPalette::BuildLayerPanel()
             box->SetToolTip(&tip, true);
             box->SetChecked((selectable ? layer->m_SelectableInEditor : layer->m_VisibleInEditor) ? 1 : 0);
             box->SetCommand(new CLayerFlagCommand(box, n, selectable));
-            m_LayerPanel->AddChild(box, kPlaceRightOfPrevious);
+            m_LayerPanel->AddChild(box, EPlace::RightOfPrevious);
         }
     }
     // Filled first, so the palette grows round the whole panel.
-    AddChild(m_LayerPanel, kPlaceBelowReference, m_GameStatePopUp, 0, kDefaultOffset);
+    AddChild(m_LayerPanel, {EPlace::Below, m_GameStatePopUp, 0});
 }
 
 void CEditorToolPalette::Update(float seconds)
@@ -320,9 +312,8 @@ void CEditorToolPalette::OpenListBrowserWindow()
 
 void CEditorToolPalette::OpenImageBrowser()
 {
-    auto* browser = new CImageBrowserFrameWindow(m_Editor, "Image Browser", CImageBrowserFrameWindow::kModeAllLists,
+    m_Editor->AddFirst<CImageBrowserFrameWindow>(kAsIsNoGrow, "Image Browser", CImageBrowserFrameWindow::kModeAllLists,
                                                  nullptr, nullptr, nullptr);
-    m_Editor->AddChildFirst(browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
 }
 
 void CEditorToolPalette::OpenFooEditor()
@@ -332,11 +323,10 @@ void CEditorToolPalette::OpenFooEditor()
 
 void CEditorToolPalette::OpenSpritePalette()
 {
-    auto* browser = new CImageBrowserFrameWindow(m_Editor, "Sprite Palette", CImageBrowserFrameWindow::kModeOneList,
-                                                 nullptr, nullptr, &GetSequenceList());
-    if (CImageBrowser* grid = browser->GetGrid())
+    auto& browser = m_Editor->AddFirst<CImageBrowserFrameWindow>(
+        kAsIsNoGrow, "Sprite Palette", CImageBrowserFrameWindow::kModeOneList, nullptr, nullptr, &GetSequenceList());
+    if (CImageBrowser* grid = browser.GetGrid())
         grid->SetDragEnabled(true);
-    m_Editor->AddChildFirst(browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
 }
 
 void CEditorToolPalette::Exit()
@@ -402,13 +392,13 @@ void CEditorToolPalette::Delete()
 void CEditorToolPalette::ViewClipboard()
 {
     if (!IsClipboardWindowOpen())
-        OpenClipboardWindow(m_Editor, kPlaceRightOfReference, this);
+        OpenClipboardWindow(m_Editor, EPlace::RightOf, this);
 }
 
 void CEditorToolPalette::OpenScrapBookWindow()
 {
     if (!IsScrapBookOpen())
-        OpenScrapBook(m_Editor, kPlaceRightOfReference, this);
+        OpenScrapBook(m_Editor, EPlace::RightOf, this);
 }
 
 void CEditorToolPalette::OpenLevelSorterWindow()
@@ -424,7 +414,7 @@ void CEditorToolPalette::OpenLevelSorterWindow()
     if (CJWindow* parent = sorter->GetParent())
         parent->RemoveChild(sorter);
     sorter->SetModal(true);
-    m_Editor->AddChildFirst(sorter, kPlaceCentred);
+    m_Editor->AddChildFirst(sorter, EPlace::Centred);
 }
 
 void CEditorToolPalette::EditLevelProperties()

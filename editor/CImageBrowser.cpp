@@ -503,7 +503,7 @@ void CImageBrowser::OnMouseRelease(CPoint point, uint32_t buttons)
     const CPoint at{point.x - m_DragGrab.x + cell.imageOrigin.x, point.y - m_DragGrab.y + cell.rowOffset + cell.imageOrigin.y};
     CBrowserItemDroppedMessage message(source, at);
     if (CJWindow* root = GetRootWindow())
-        root->ForwardToChildren(reinterpret_cast<intptr_t>(&message), 0);
+        root->ForwardToChildren(message);
 }
 
 bool CImageBrowser::OnKeyDown(uint32_t key)
@@ -557,9 +557,7 @@ void CImageBrowser::BrowseSelectedDependencies()
     const SImageBrowserCell& cell = *m_Cells[size_t(m_Selected)];
     if (cell.folder)
         return;
-    auto* window = new CAssetDependencyBrowserWindow(root);
-    root->AddChildFirst(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    window->SelectListItem(m_Tree->GetSourceArray(), cell.node);
+    root->AddFirst<CAssetDependencyBrowserWindow>(kAsIsNoGrow).SelectListItem(m_Tree->GetSourceArray(), cell.node);
 }
 
 void CImageBrowser::OpenContextMenu()
@@ -581,10 +579,9 @@ void CImageBrowser::OpenContextMenu()
         title.Append(m_NewFileOptions->m_ClassName);
         menu->AddItem(new CJTextMenuItem(menu, title, new CGridCommand(this, &CImageBrowser::OpenNewAssetDialog)));
     }
-    menu->AddChild(new CCloseNotification(menu, new CGridCommand(this, &CImageBrowser::ForgetContextMenu)), 0,
-                   nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    menu->Add<CCloseNotification>(kAsIsNoGrow, new CGridCommand(this, &CImageBrowser::ForgetContextMenu));
     m_ContextMenu = menu;
-    root->AddChildFirst(menu, 22, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
+    root->AddChildFirst(menu, {EPlace::AtMouse, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels});
 }
 
 void CImageBrowser::ForgetContextMenu()
@@ -611,12 +608,11 @@ void CImageBrowser::OpenNewAssetDialog()
     if (!dialog)
         return;
     m_DialogOptions = std::move(options);
-    dialog->AddChild(new CCloseNotification(dialog, new CObjectFunctionCommand<CImageBrowser>(
-                                                        this, &CImageBrowser::ForgetNewAssetDialog)),
-                     0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    dialog->Add<CCloseNotification>(
+        kAsIsNoGrow, new CObjectFunctionCommand<CImageBrowser>(this, &CImageBrowser::ForgetNewAssetDialog));
     m_NewAssetDialog = dialog;
     dialog->SetModal(true);
-    root->AddChildFirst(dialog, 6, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    root->AddChildFirst(dialog, {.code = EPlace::Centred, .flags = kPlaceNoGrow});
 }
 
 void CImageBrowser::ForgetNewAssetDialog()

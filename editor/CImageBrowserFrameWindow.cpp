@@ -52,8 +52,7 @@ CImageBrowserFrameWindow::CImageBrowserFrameWindow(CJWindow* parent, const char*
     if (!list)
         list = registry.GetArray(0);
     if (m_Mode == kModeAllLists) {
-        m_Chooser = new CJComboBox(this, &registry, 20);
-        AddChild(m_Chooser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Chooser = &Add<CJComboBox>(kAsIsNoGrow, &registry, 20);
         char name[kListNameSize] = "";
         if (list)
             std::snprintf(name, sizeof name, "%s", registry.GetItemName(registry.FindIndexOfList(list)));
@@ -65,26 +64,18 @@ CImageBrowserFrameWindow::CImageBrowserFrameWindow(CJWindow* parent, const char*
         if (list)
             m_Chooser->SelectItem(registry.FindIndexOfList(list), true);
     }
-    m_FolderList = new CJListBox(this, static_cast<CVirtualTree*>(nullptr), nullptr, 20, 10);
-    AddChild(m_FolderList, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    m_AutoLoad = new CJCheckBox(this, "Auto Load");
-    AddChild(m_AutoLoad, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    m_LoadNow = new CJButton(this, "Load Now");
-    AddChild(m_LoadNow, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_FolderList = &Add<CJListBox>(kAsIsNoGrow, static_cast<CVirtualTree*>(nullptr), nullptr, 20, 10);
+    m_AutoLoad = &Add<CJCheckBox>(kAsIsNoGrow, "Auto Load");
+    m_LoadNow = &Add<CJButton>(kAsIsNoGrow, "Load Now");
     // The button sits on the bar's top end, so it goes in front of it.
-    m_PopupButton = new CJButton(this, "<");
-    AddChild(m_PopupButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    m_SplitBar = new CSplitBarVertical(this);
-    AddChild(m_SplitBar, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    m_Grid = new CImageBrowser(this);
+    m_PopupButton = &Add<CJButton>(kAsIsNoGrow, "<");
+    m_SplitBar = &Add<CSplitBarVertical>(kAsIsNoGrow);
+    m_Grid = &Add<CImageBrowser>(kAsIsNoGrow);
     m_Grid->SetDropSource(this);
     m_Grid->SetItemCreatedHandler([this](int32_t item) { OnItemCreated(item); });
-    AddChild(m_Grid, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     if (selectTitle) {
-        m_Status = new CJStatic(this, "");
-        AddChild(m_Status, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-        m_SelectButton = new CJButton(this, selectTitle);
-        AddChild(m_SelectButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Status = &Add<CJStatic>(kAsIsNoGrow, "");
+        m_SelectButton = &Add<CJButton>(kAsIsNoGrow, selectTitle);
         m_SelectButton->Enable(false);
     }
     m_SplitBarPos = GetIniInt(GetEditorSettingsFileName(), title, "Split Bar Pos", kDefaultSplitBarPos);

@@ -716,14 +716,13 @@ void CLevelEditorWindow::OnMouseRelease(CPoint point, uint32_t buttons)
     m_BandEnd = CPoint{-1, -1};
 }
 
-bool CLevelEditorWindow::ForwardToChildren(intptr_t a, intptr_t b)
+bool CLevelEditorWindow::ForwardToChildren(CMessage& message)
 {
-    if (CJWindow::ForwardToChildren(a, b))
+    if (CJWindow::ForwardToChildren(message))
         return true;
-    auto* message = reinterpret_cast<CMessage*>(a);
-    if (!message || message->GetType() != CBrowserItemDroppedMessage::SGetType())
+    if (message.GetType() != CBrowserItemDroppedMessage::SGetType())
         return false;
-    auto* dropped = static_cast<CBrowserItemDroppedMessage*>(message);
+    auto* dropped = static_cast<CBrowserItemDroppedMessage*>(&message);
     const CPoint at = dropped->GetPosition();
     if (!GetVisibleRect().ContainsPoint(at.x, at.y))
         return false;
@@ -895,7 +894,7 @@ CLevelEditorWindow* OpenLevelEditor(int32_t mode)
     if (!root)
         return nullptr;
     auto* editor = new CLevelEditorWindow(mode);
-    root->AddChildFirst(editor, 0, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
+    root->AddChildFirst(editor, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow | kPlacePixels});
     editor->SetRectXYWH(0, 0, 9999, 9999);
     // What the reader dropped from the stored levels is lost by the save at
     // the close: the designer hears of it before editing.

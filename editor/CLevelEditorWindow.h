@@ -118,7 +118,7 @@ public:
     bool OnMouseWheel(int32_t delta, CPoint point) override;
     bool OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor) override;
     void OnMouseRelease(CPoint point, uint32_t buttons) override;
-    bool ForwardToChildren(intptr_t a, intptr_t b) override;
+    bool ForwardToChildren(CMessage& message) override;
     bool OnKeyDown(uint32_t key) override;
     bool OnHotKey(uint32_t key) override;
     bool ClipboardCut(intptr_t arg) override;

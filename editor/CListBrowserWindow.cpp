@@ -47,17 +47,14 @@ CListBrowserWindow::CListBrowserWindow(CJWindow* parent)
 
     m_ListCombo = new CJComboBox(this, &registry, 30);
     m_ListCombo->SetWidth(kListWidth);
-    AddChild(m_ListCombo, 1);
+    AddChild(m_ListCombo, EPlace::TopLeft);
     // Built before its rows exist: its width is set, not taken from them.
     m_Entries = new CJListBox(this, static_cast<CVirtualTree*>(nullptr), nullptr, 40, 15);
     m_Entries->SetWidth(kListWidth);
-    AddChild(m_Entries, 8);
-    m_EditButton = new CJButton(this, "Edit");
-    AddChild(m_EditButton, 12);
-    m_NewButton = new CJButton(this, "New");
-    AddChild(m_NewButton, 14);
-    m_DuplicateButton = new CJButton(this, "Duplicate");
-    AddChild(m_DuplicateButton, 14);
+    AddChild(m_Entries, EPlace::BelowPrevious);
+    m_EditButton = &Add<CJButton>(EPlace::BelowPreviousCentred, "Edit");
+    m_NewButton = &Add<CJButton>(EPlace::RightOfPrevious, "New");
+    m_DuplicateButton = &Add<CJButton>(EPlace::RightOfPrevious, "Duplicate");
     ArrangeRow(m_EditButton, m_DuplicateButton, 0, false, false, -999, true);
 
     char name[kListNameSize] = "";
@@ -175,7 +172,7 @@ void CListBrowserWindow::OpenDialog()
         CFileListList::SGetInstance().FindIndexOfList(m_List)));
     options.SetCreatedCommand(new CObjectFunctionCommand<CListBrowserWindow>(this, &CListBrowserWindow::OnCreated));
     if (CJWindow* dialog = options.CreateDialog(this))
-        AddModalSibling(dialog, 6);
+        AddModalSibling(dialog, EPlace::Centred);
 }
 
 void CListBrowserWindow::OnCreated()
@@ -215,7 +212,5 @@ CListBrowserWindow* OpenListBrowser(CJWindow* parent)
 {
     if (!parent)
         return nullptr;
-    auto* window = new CListBrowserWindow(parent);
-    parent->AddChildFirst(window, 0, nullptr, kDefaultOffset, kDefaultOffset, 0);
-    return window;
+    return &parent->AddFirst<CListBrowserWindow>(EPlace::AsIs);
 }

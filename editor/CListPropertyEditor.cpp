@@ -20,8 +20,6 @@
 namespace {
 
 constexpr int32_t kComboWidthUnits = 75;
-constexpr int32_t kPlaceRightOf = 14;
-constexpr int32_t kDialogPlacement = 6;
 
 bool IsOptionSet(const char* name)
 {
@@ -93,7 +91,7 @@ public:
     static void Attach(CJWindow* dialog, std::unique_ptr<CNewFileOptions> options)
     {
         auto* keeper = new COptionsKeeper(dialog, std::move(options));
-        dialog->AddChild(keeper, 0, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
+        dialog->AddChild(keeper, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow | kPlacePixels});
     }
 
 private:
@@ -150,10 +148,9 @@ int32_t CListPropertyEditor::GetValue() const
 CJButton* CListPropertyEditor::AddButton(const char* title, bool enabled)
 {
     CPropertyPane* pane = GetCategoryWindow();
-    auto* button = new CJButton(pane, title);
-    pane->AddChild(button, kPlaceRightOf, nullptr, kDefaultOffset, kDefaultOffset);
-    button->Enable(enabled);
-    return button;
+    auto& button = pane->Add<CJButton>(EPlace::RightOfPrevious, title);
+    button.Enable(enabled);
+    return &button;
 }
 
 bool CListPropertyEditor::CanBrowse()
@@ -175,10 +172,9 @@ void CListPropertyEditor::CreateControls(bool enabled)
     if (CListChoiceFilter* choices = m_ListProperty->GetChoiceFilter())
         m_Filter = std::make_unique<CChoiceRowFilter>(*choices, *list);
     if (CVirtualTree* tree = list->GetItemTree())
-        m_Combo = new CJComboBox(pane, tree, kComboWidthUnits, m_Filter.get());
+        m_Combo = &pane->Add<CJComboBox>(EPlace::RightOfPrevious, tree, kComboWidthUnits, m_Filter.get());
     else
-        m_Combo = new CJComboBox(pane, list, kComboWidthUnits, m_Filter.get());
-    pane->AddChild(m_Combo, kPlaceRightOf, nullptr, kDefaultOffset, kDefaultOffset);
+        m_Combo = &pane->Add<CJComboBox>(EPlace::RightOfPrevious, list, kComboWidthUnits, m_Filter.get());
     if (m_ListProperty->GetComboWidth() != -1)
         m_Combo->SetSize(m_ListProperty->GetComboWidth(), m_Combo->GetHeight());
     m_Combo->SelectItem(GetValue(), true);
@@ -299,7 +295,7 @@ void CListPropertyEditor::OpenBrowser()
                                                  "Select", new CBrowserSelectCommand(m_Token), list);
     browser->SelectValue(GetValue());
     browser->SetModal(true);
-    pane->GetRootWindow()->AddChildFirst(browser, 0);
+    pane->GetRootWindow()->AddChildFirst(browser);
     m_Browser = browser;
 }
 
@@ -345,7 +341,7 @@ void CListPropertyEditor::OpenNewFileDialog(bool duplicate)
         return;
     COptionsKeeper::Attach(dialog, std::move(options));
     dialog->SetModal(true);
-    pane->GetRootWindow()->AddChildFirst(dialog, kDialogPlacement);
+    pane->GetRootWindow()->AddChildFirst(dialog, EPlace::Centred);
 }
 
 void CListPropertyEditor::OnFileCreated(CNewFileOptions& options)

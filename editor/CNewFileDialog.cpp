@@ -61,26 +61,21 @@ CNewFileDialog::CNewFileDialog(CJWindow* parent, CNewFileOptions& options)
 {
     AddCloseButton();
 
-    m_LocationLabel = new CJStatic(this, "Location:");
-    AddChild(m_LocationLabel, 1);
-    m_LocationEdit = new CJEdit(this, "123456789012345678901234567890");
+    // The edits are sized by their sample texts.
+    m_LocationLabel = &Add<CJStatic>(EPlace::TopLeft, "Location:");
+    m_LocationEdit = &Add<CJEdit>(EPlace::RightOfPrevious, "123456789012345678901234567890");
     m_LocationEdit->SetTitle(options.m_Location);
     m_LocationEdit->SetForbiddenChars(kLocationForbidden);
-    AddChild(m_LocationEdit, 14);
 
-    m_NameLabel = new CJStatic(this, "Name:");
-    AddChild(m_NameLabel, 7, m_LocationLabel);
-    m_NameEdit = new CJEdit(this, "123456789012345678901234567890");
+    m_NameLabel = &Add<CJStatic>({EPlace::Below, m_LocationLabel}, "Name:");
+    m_NameEdit = &Add<CJEdit>(EPlace::RightOfPrevious, "123456789012345678901234567890");
     m_NameEdit->SetTitle(options.m_Name);
     m_NameEdit->SetForbiddenChars(kNameForbidden);
-    AddChild(m_NameEdit, 14);
 
-    m_ExtensionLabel = new CJStatic(this, "Extension:");
-    AddChild(m_ExtensionLabel, 7, m_NameLabel);
-    m_ExtensionEdit = new CJEdit(this, "1234567890");
+    m_ExtensionLabel = &Add<CJStatic>({EPlace::Below, m_NameLabel}, "Extension:");
+    m_ExtensionEdit = &Add<CJEdit>(EPlace::RightOfPrevious, "1234567890");
     m_ExtensionEdit->SetTitle(options.m_Extension);
     m_ExtensionEdit->Enable(false);
-    AddChild(m_ExtensionEdit, 14);
     m_LastLabel = m_ExtensionLabel;
 
     // The edits start in one column right of the widest label.
@@ -91,10 +86,8 @@ CNewFileDialog::CNewFileDialog(CJWindow* parent, CNewFileOptions& options)
         edit->MoveToX(column);
 
     const SNewFileDialogTexts& texts = GetNewFileDialogTexts();
-    m_SaveButton = new CJButton(this, "Save");
-    AddChild(m_SaveButton, 7, m_ExtensionLabel);
-    m_CancelButton = new CJButton(this, texts.cancel);
-    AddChild(m_CancelButton, 14);
+    m_SaveButton = &Add<CJButton>({EPlace::Below, m_ExtensionLabel}, "Save");
+    m_CancelButton = &Add<CJButton>(EPlace::RightOfPrevious, texts.cancel);
     m_SaveButton->MakeSameWidth(m_CancelButton, 0);
     m_CancelButton->MoveToX(m_SaveButton->GetRect().right + GetSpacingX());
     GrowToFitChild(m_CancelButton, kDefaultOffset);
@@ -141,7 +134,7 @@ void CNewFileDialog::ReadFields()
 void CNewFileDialog::ShowError(const CJString& text)
 {
     auto* box = new CJMessageBox(this, GetNewFileDialogTexts().error, text);
-    AddModalSibling(box, 6);
+    AddModalSibling(box, EPlace::Centred);
 }
 
 bool CNewFileDialog::Accept()
@@ -173,7 +166,7 @@ bool CNewFileDialog::Accept()
         auto* box = new CJMessageBox(this, texts.error, text, nullptr, texts.cancel.GetString());
         box->AddButton(texts.createFolder,
                        new CObjectFunctionCommand<CNewFileDialog>(this, &CNewFileDialog::CreateFolderAndAccept));
-        AddModalSibling(box, 6);
+        AddModalSibling(box, EPlace::Centred);
         return false;
     }
     if (CCommand* command = m_Options.GetCreatedCommand())
@@ -210,11 +203,9 @@ CNewFileDialogCObject::CNewFileDialogCObject(CJWindow* parent, CNewFileOptionsCO
     if (m_OfferedClasses.size() < 2 || options.GetTemplateObject())
         return;
 
-    m_ClassLabel = new CJStatic(this, "Class:");
-    AddChild(m_ClassLabel, 7, m_LastLabel);
-    m_ClassCombo = new CJComboBox(this, &m_ClassNames, 75);
+    m_ClassLabel = &Add<CJStatic>({EPlace::Below, m_LastLabel}, "Class:");
+    m_ClassCombo = &Add<CJComboBox>(EPlace::RightOfPrevious, &m_ClassNames, 75);
     m_ClassCombo->SelectItem(0, true);
-    AddChild(m_ClassCombo, 14);
     m_ClassCombo->MoveToX(m_NameEdit->GetRect().left);
     m_LastLabel = m_ClassLabel;
     // The buttons move below the new row.

@@ -280,7 +280,7 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
 
     m_MenuBar = new CJMenuBar(this);
     BuildEditMenu();
-    AddChild(m_MenuBar, 1);
+    AddChild(m_MenuBar, EPlace::TopLeft);
 
     if (FindObjectFileName(owner, &m_FileName))
         m_FileName.Replace(CJString("\\"), CJString("/"));
@@ -309,9 +309,7 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
             label->Enable(enabled);
         }
         if (property->HasNoRow() && pane) {
-            auto* label = new CJStatic(pane, property->GetNameString());
-            pane->AddChild(label, 14);
-            editor->SetRowWindow(label);
+            editor->SetRowWindow(&pane->Add<CJStatic>(EPlace::RightOfPrevious, property->GetNameString()));
         }
         editor->CreateControls(enabled);
     }
@@ -339,8 +337,7 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
         CJString title("&");
         title += CJString(char16_t(0x25C4), 1);
         title += " Back";
-        m_BackButton = new CJButton(this, title);
-        AddChild(m_BackButton, 5);
+        m_BackButton = &Add<CJButton>(EPlace::At, title);
         m_BackButton->SetHotKeyChar(kBackHotKey);
         m_BackButton->MoveTo(2, 2);
     }
@@ -460,7 +457,7 @@ void CObjectEditor::PlaceTabControl(uint32_t tabIndex, int32_t scrollY)
         if (CJWindow* page = m_TabControl->GetSelectedPage())
             page->SetScrollY(scrollY);
     }
-    AddChild(m_TabControl, m_MenuBar ? 8 : 1);
+    AddChild(m_TabControl, m_MenuBar ? EPlace::BelowPrevious : EPlace::TopLeft);
 }
 
 void CObjectEditor::MakeTitle()
@@ -526,7 +523,7 @@ CJStatic* CObjectEditor::AddPropertyLabel(CObjectEditorCatagory* category, const
     }
     if (rowHeight != 0)
         row->SetHeight(rowHeight);
-    category->pane->AddChild(row, category->lastRow ? 8 : 1);
+    category->pane->AddChild(row, category->lastRow ? EPlace::BelowPrevious : EPlace::TopLeft);
     if (m_RowGap != 0) {
         row->MoveToY(row->GetRect().top + m_RowGap);
         category->pane->GrowToFitChild(row, kDefaultOffset);
@@ -627,7 +624,7 @@ void CObjectEditor::BrowseAssetDependencies()
     if (!window)
         return;
     CJWindow* host = GetParent() ? GetParent() : this;
-    host->AddChildFirst(window, 0, nullptr, kDefaultOffset, kDefaultOffset);
+    host->AddChildFirst(window);
 }
 
 bool CObjectEditor::CanBrowseAssetDependencies()
@@ -810,7 +807,7 @@ void ReopenObjectEditor(CObject* object, CObject* owner)
     if (!host)
         host = CScreenWindow::GetScreenWindow();
     if (host)
-        host->AddChildFirst(editor, 0, nullptr, kDefaultOffset, kDefaultOffset);
+        host->AddChildFirst(editor);
 }
 
 CObjectEditor* GetCurrentObjectEditor()

@@ -226,20 +226,16 @@ CFooEditFrame::CFooEditFrame(CJWindow* parent)
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     m_SetCombo = new CJComboBox(this, &sets, 30);
     m_SetCombo->SetWidth(kComboWidth);
-    AddChild(m_SetCombo, 1);
-    m_PropertiesButton = new CJButton(this, "Properties");
+    AddChild(m_SetCombo, EPlace::TopLeft);
+    m_PropertiesButton = &Add<CJButton>(EPlace::RightOfPrevious, "Properties");
     m_PropertiesButton->SetCommand(new CObjectFunctionCommand<CFooEditFrame>(this, &CFooEditFrame::EditSet));
-    AddChild(m_PropertiesButton, 14);
-    m_ShowBackgroundBox = new CJCheckBox(this, "Show Background");
+    m_ShowBackgroundBox = &Add<CJCheckBox>(EPlace::RightOfPrevious, "Show Background");
     m_ShowBackgroundBox->SetChecked(1);
     m_ShowBackgroundBox->SetCommand(
         new CObjectFunctionCommand<CFooEditFrame>(this, &CFooEditFrame::CopyShowBackground));
-    AddChild(m_ShowBackgroundBox, 14);
-    m_PreviewBox = new CJCheckBox(this, "Preview");
+    m_PreviewBox = &Add<CJCheckBox>(EPlace::RightOfPrevious, "Preview");
     m_PreviewBox->SetCommand(new CObjectFunctionCommand<CFooEditFrame>(this, &CFooEditFrame::CopyPreview));
-    AddChild(m_PreviewBox, 14);
-    m_Control = new CFooEditControl(this);
-    AddChild(m_Control, 7, m_SetCombo);
+    m_Control = &Add<CFooEditControl>({EPlace::Below, m_SetCombo});
     AddResizeGrip();
     AddCloseButton();
     LoadWindowSettings(nullptr, true);
@@ -321,7 +317,5 @@ CFooEditFrame* OpenFooEditFrame(CJWindow* parent)
 {
     if (!parent)
         return nullptr;
-    auto* frame = new CFooEditFrame(parent);
-    parent->AddChildFirst(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, 0);
-    return frame;
+    return &parent->AddFirst<CFooEditFrame>(EPlace::AsIs);
 }

@@ -168,35 +168,30 @@ CScrapBookWindow::CScrapBookWindow(CJWindow* parent)
 
     const int32_t border = GetBorderWidth();
     const int32_t lineHeight = GetFont() ? int32_t(GetFont()->GetHeight()) : 0;
-    m_AddButton = new CJButton(this, "Add");
+    m_AddButton = &Add<CJButton>(kAsIsNoGrow, "Add");
     m_AddButton->SetToolTipText("Add the current contents of the clipboard to the scrap book", false);
     m_AddButton->SetCommand(new CObjectFunctionCommand<CScrapBookWindow>(this, &CScrapBookWindow::AddFromClipboard));
-    AddChild(m_AddButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_AddButton->MoveTo(border, GetClientTopInset() + border + lineHeight + GetSpacingY());
 
-    m_Header = new CJHeader(this);
+    m_Header = &Add<CJHeader>(kAsIsNoGrow);
     m_Header->AddColumn(GetScrapBookNumberColumnTitle(), kNumberColumnWidth);
     m_Header->AddColumn(GetScrapBookContentsColumnTitle(), kTextColumnWidth);
     m_Header->AddColumn(GetScrapBookCommentColumnTitle(), kTextColumnWidth);
-    AddChild(m_Header, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_Header->SetRect(CRect{border, m_AddButton->GetRect().bottom + GetSpacingY(), border + kColumnsWidth,
                             m_AddButton->GetRect().bottom + GetSpacingY() + m_Header->GetHeight()});
 
-    m_List = new CJListBox(this, m_Rows, nullptr, 100, 5);
+    m_List = &Add<CJListBox>(kAsIsNoGrow, m_Rows, nullptr, 100, 5);
     m_List->SetHeader(m_Header);
-    AddChild(m_List, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     m_List->SetRect(CRect{border, m_Header->GetRect().bottom, border + kColumnsWidth,
                           m_Header->GetRect().bottom + m_List->GetHeight()});
     RefreshList();
 
-    m_DeleteButton = new CJButton(this, "Delete");
+    m_DeleteButton = &Add<CJButton>(kAsIsNoGrow, "Delete");
     m_DeleteButton->SetToolTipText("Delete the selected item from the scrap book", false);
     m_DeleteButton->SetCommand(new CObjectFunctionCommand<CScrapBookWindow>(this, &CScrapBookWindow::DeleteSelected));
-    AddChild(m_DeleteButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    m_CopyButton = new CJButton(this, "Copy");
+    m_CopyButton = &Add<CJButton>(kAsIsNoGrow, "Copy");
     m_CopyButton->SetToolTipText("Copy the selected scrap to the clipboard (or just double click on item)", false);
     m_CopyButton->SetCommand(new CObjectFunctionCommand<CScrapBookWindow>(this, &CScrapBookWindow::CopySelected));
-    AddChild(m_CopyButton, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
     const int32_t buttonsTop = m_List->GetRect().bottom + GetSpacingY();
     m_DeleteButton->MoveTo(border, buttonsTop);
     m_CopyButton->MoveTo(m_DeleteButton->GetRect().right + GetSpacingX(), buttonsTop);
@@ -344,11 +339,9 @@ CScrapBookWindow* GetScrapBookWindow()
     return g_ScrapBook;
 }
 
-CScrapBookWindow* OpenScrapBook(CJWindow* parent, int32_t placement, CJWindow* reference)
+CScrapBookWindow* OpenScrapBook(CJWindow* parent, EPlace placement, CJWindow* reference)
 {
     if (!parent || IsScrapBookOpen())
         return nullptr;
-    auto* window = new CScrapBookWindow(parent);
-    parent->AddChild(window, placement, reference, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    return window;
+    return &parent->Add<CScrapBookWindow>({placement, reference, kDefaultOffset, kDefaultOffset, kPlaceNoGrow});
 }

@@ -93,4 +93,4 @@ bool SaveScrapBook(CScrapBookData& data);
 bool IsScrapBookOpen();
 CScrapBookWindow* GetScrapBookWindow();
 // As OpenClipboardWindow: null, and nothing made, while one is open.
-CScrapBookWindow* OpenScrapBook(CJWindow* parent, int32_t placement = 0, CJWindow* reference = nullptr);
+CScrapBookWindow* OpenScrapBook(CJWindow* parent, EPlace placement = EPlace::AsIs, CJWindow* reference = nullptr);

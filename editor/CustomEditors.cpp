@@ -21,22 +21,12 @@
 
 namespace {
 
-constexpr int32_t kPlaceTop = 1;
-constexpr int32_t kPlaceBelow = 7;
-constexpr int32_t kPlaceRightOf = 14;
 constexpr int32_t kAlignLabel = 2;
 constexpr uint32_t kHotKeyPrevious = 11;
 constexpr uint32_t kHotKeyNext = 12;
 constexpr uint32_t kFirstGlyphCode = 20;
 constexpr int32_t kMapSide = 16;
 constexpr uint8_t kLineAlpha = 150;
-
-template <typename Window>
-Window* AddRightOf(CPropertyPane* pane, Window* window)
-{
-    pane->AddChild(window, kPlaceRightOf, nullptr, kDefaultOffset, kDefaultOffset);
-    return window;
-}
 
 int32_t GlyphWidth(CFont& font, uint32_t code)
 {
@@ -101,16 +91,12 @@ public:
 
 CJStatic* AddPreviewLabel(CPropertyPane* pane, CJWindow* lastRow)
 {
-    auto* label = new CJStatic(pane, "Preview:");
-    label->SetAlignment(kAlignLabel);
-    if (lastRow) {
-        pane->AddChild(label, kPlaceBelow, lastRow, kDefaultOffset, kDefaultOffset);
-        // Lines up with the property labels.
-        label->SetSize(lastRow->GetWidth(), label->GetHeight());
-    } else {
-        pane->AddChild(label, kPlaceTop, nullptr, kDefaultOffset, kDefaultOffset);
-    }
-    return label;
+    auto& label = pane->Add<CJStatic>(lastRow ? SPlace{EPlace::Below, lastRow} : SPlace{EPlace::TopLeft}, "Preview:");
+    label.SetAlignment(kAlignLabel);
+    // Lines up with the property labels.
+    if (lastRow)
+        label.SetSize(lastRow->GetWidth(), label.GetHeight());
+    return &label;
 }
 
 // ---- Sequence ---------------------------------------------------------------
@@ -126,32 +112,30 @@ void CSequenceEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObj
     if (!pane || !sequence)
         return;
     AddPreviewLabel(pane, lastRow);
-    m_ShowHotSpot = AddRightOf(pane, new CJCheckBox(pane, "Show Hot Spot"));
+    m_ShowHotSpot = &pane->Add<CJCheckBox>(EPlace::RightOfPrevious, "Show Hot Spot");
     if (HasSequenceCoordinatesProperty(*sequence)) {
-        m_ShowCoordinates = AddRightOf(pane, new CJCheckBox(pane, "Show Coordinates"));
+        m_ShowCoordinates = &pane->Add<CJCheckBox>(EPlace::RightOfPrevious, "Show Coordinates");
         (void)GetSequenceCoordinates(*sequence);
     }
-    m_Play = new CJRadioButton(pane, CJString(u"\u25BA"));
+    m_Play = &pane->Add<CJRadioButton>({EPlace::Below, m_ShowHotSpot}, CJString(u"\u25BA"));
     m_Play->SetToolTipText("Play", false);
     m_Play->SetChecked(1);
-    pane->AddChild(m_Play, kPlaceBelow, m_ShowHotSpot, kDefaultOffset, kDefaultOffset);
-    m_Pause = AddRightOf(pane, new CJRadioButton(pane, "||", m_Play));
+    m_Pause = &pane->Add<CJRadioButton>(EPlace::RightOfPrevious, "||", m_Play);
     m_Pause->SetToolTipText("Pause", false);
-    m_Previous = new CJButton(pane, "|<");
+    m_Previous = &pane->Add<CJButton>(EPlace::RightOfPrevious, "|<");
     m_Previous->SetHotKeyChar(kHotKeyPrevious);
     m_Previous->SetToolTipText("Previous", false);
-    AddRightOf(pane, m_Previous);
-    m_Next = new CJButton(pane, ">|");
+    m_Next = &pane->Add<CJButton>(EPlace::RightOfPrevious, ">|");
     m_Next->SetHotKeyChar(kHotKeyNext);
     m_Next->SetToolTipText("Next", false);
-    AddRightOf(pane, m_Next);
 
     // A preview has no caption, so no list entry.
     auto item = std::make_unique<CSequenceBrowserItem>(nullptr, 0, sequence);
     m_Item = item.get();
     m_Preview = new CWindowedBrowsableImage(pane);
     m_Preview->SetItem(std::move(item));
-    pane->AddChild(m_Preview, kPlaceBelow, m_Play, kDefaultOffset, kDefaultOffset);
+    // Sized by its item before it is placed.
+    pane->AddChild(m_Preview, {EPlace::Below, m_Play});
 }
 
 void CSequenceEditor::StopAtFrame(bool next)
@@ -200,7 +184,7 @@ void CFrameEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject
     AddPreviewLabel(pane, lastRow);
     m_Preview = new CWindowedBrowsableImage(pane);
     m_Preview->SetItem(std::make_unique<CFrameBrowserItem>(nullptr, 0, m_Frame));
-    AddRightOf(pane, m_Preview);
+    pane->AddChild(m_Preview, EPlace::RightOfPrevious);
 }
 
 // ---- Font -------------------------------------------------------------------
@@ -261,8 +245,7 @@ void CFontEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject*
         m_InterfaceFont = m_Font;
     AddPreviewLabel(pane, lastRow);
     m_Map = DrawCharacterMap(*m_Font, *m_InterfaceFont, m_CellWidth, m_RowPitch);
-    m_Picture = AddRightOf(pane, new CJPictureWindow(pane, m_Map.get(), 0, 0));
-
+    m_Picture = &pane->Add<CJPictureWindow>(EPlace::RightOfPrevious, m_Map.get(), 0, 0);
 }
 
 void InstallCustomEditorHooks()

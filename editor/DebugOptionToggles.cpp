@@ -84,8 +84,7 @@ CTinkerCheckBox::CTinkerCheckBox(const char* label, const char* settingsKey, con
 
 void CTinkerCheckBox::CreateControl(CJWindow* parent)
 {
-    m_CheckBox = new CJCheckBox(parent, m_Label);
-    parent->AddChild(m_CheckBox, 8, nullptr, kDefaultOffset, kDefaultOffset, 0);
+    m_CheckBox = &parent->Add<CJCheckBox>(EPlace::BelowPrevious, m_Label);
     if (m_Value)
         m_CheckBox->SetChecked(1);
 }

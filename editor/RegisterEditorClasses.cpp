@@ -1,5 +1,6 @@
 #include "editor/RegisterEditorClasses.h"
 
+#include "editor/ArrayPropertyEditors.h"
 #include "editor/CAssetDependencyBrowser.h"
 #include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
@@ -16,7 +17,8 @@
 #include "editor/CustomEditors.h"
 #include "editor/DebugOptionToggles.h"
 #include "editor/EditorStartup.h"
-#include "editor/ObjectPropertyEditors.h"
+#include "editor/OwnedObjectPropertyEditors.h"
+#include "editor/PointAndColorPropertyEditors.h"
 #include "editor/ValuePropertyEditors.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/world/CLotPlayfieldLayer.h"
@@ -47,7 +49,9 @@ void RegisterEditorClasses()
     InstallRotateAndScaleTool();
     InstallEditorToolPalette();
     AddPropertyRowMaker(&MakeValuePropertyRows);
-    AddPropertyRowMaker(&MakeObjectPropertyRows);
+    AddPropertyRowMaker(&MakeOwnedObjectPropertyRows);
+    AddPropertyRowMaker(&MakeArrayPropertyRows);
+    AddPropertyRowMaker(&MakePointAndColorPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
     SetColorPickerOpener(&OpenColorPickerForRow);
     CLevelEditorOptions::SGetClassInfo();

@@ -26,15 +26,10 @@ CJString g_EditorUnitsOverride;
 
 namespace {
 
-constexpr int32_t kPlaceRowControl = 14;
-constexpr int32_t kPlaceCheckBox = 16;
+constexpr EPlace kPlaceRowControl = EPlace::RightOfPrevious;
+constexpr EPlace kPlaceCheckBox = EPlace::RightOfPreviousCentred;
 constexpr const char* kNumberCheckpoint = "NumberSpinControlCheckpoint";
 constexpr const char* kTextCheckpoint = "TextPropertyCheckpoint";
-
-void AddToPane(CJWindow* pane, CJWindow* control, int32_t placement)
-{
-    pane->AddChild(control, placement, nullptr, kDefaultOffset, kDefaultOffset, 0);
-}
 
 void EnableRowLabel(CJWindow* label, bool enabled)
 {
@@ -224,22 +219,21 @@ void CNumberSpinPropertyEditor<P>::CreateControls(bool enabled)
         // Without units the other-value box reads as the spin's own; with
         // them it follows the named values and titles the spin.
         if (m_UnitsLabel.IsEmpty()) {
-            AddToPane(pane, m_OtherValueBox, kPlaceRowControl);
-            AddToPane(pane, m_Spin, kPlaceRowControl);
+            pane->AddChild(m_OtherValueBox, kPlaceRowControl);
+            pane->AddChild(m_Spin, kPlaceRowControl);
             for (CJCheckBox* box : m_SpecialValueBoxes)
-                AddToPane(pane, box, kPlaceRowControl);
+                pane->AddChild(box, kPlaceRowControl);
         } else {
             for (CJCheckBox* box : m_SpecialValueBoxes)
-                AddToPane(pane, box, kPlaceRowControl);
-            AddToPane(pane, m_OtherValueBox, kPlaceRowControl);
-            AddToPane(pane, m_Spin, kPlaceRowControl);
+                pane->AddChild(box, kPlaceRowControl);
+            pane->AddChild(m_OtherValueBox, kPlaceRowControl);
+            pane->AddChild(m_Spin, kPlaceRowControl);
         }
     } else {
-        AddToPane(pane, m_Spin, kPlaceRowControl);
+        pane->AddChild(m_Spin, kPlaceRowControl);
         if (m_UnitsLabel.IsNotEmpty()) {
-            m_UnitsStatic = new CJStatic(pane, m_UnitsLabel);
+            m_UnitsStatic = &pane->Add<CJStatic>(kPlaceRowControl, m_UnitsLabel);
             m_UnitsStatic->Enable(enabled);
-            AddToPane(pane, m_UnitsStatic, kPlaceRowControl);
         }
     }
     Refresh();
@@ -391,10 +385,9 @@ void CCheckBoxPropertyEditor<P>::CreateControls(bool enabled)
     CJWindow* pane = GetCategoryWindow();
     if (!pane)
         return;
-    m_CheckBox = new CJCheckBox(pane, CJString());
+    m_CheckBox = &pane->Add<CJCheckBox>(kPlaceCheckBox, CJString());
     m_CheckBox->SetChecked(IsMemberSet() ? 1 : 0);
     m_CheckBox->Enable(enabled);
-    AddToPane(pane, m_CheckBox, kPlaceCheckBox);
 }
 
 template <typename P>
@@ -481,7 +474,7 @@ void CTextPropertyEditor<P>::CreateControls(bool enabled)
     m_Edit = MakeEdit(pane);
     Refresh();
     m_Edit->Enable(enabled);
-    AddToPane(pane, m_Edit, kPlaceRowControl);
+    pane->AddChild(m_Edit, kPlaceRowControl);
 }
 
 template <typename P>

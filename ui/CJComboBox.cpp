@@ -14,7 +14,6 @@ namespace {
 constexpr uint32_t kKeyF4 = 20;
 constexpr uint32_t kKeyUpArrow = 6;
 constexpr uint32_t kKeyDownArrow = 10;
-constexpr int32_t kPlaceRightOfGiven = 13;
 // As wide as the widest row.
 constexpr int32_t kPopUpWidthUnits = 999999;
 constexpr int32_t kPopUpMostRows = 20;
@@ -202,21 +201,21 @@ void CJComboBox::Construct(CVirtualArray* source, CVirtualTree* tree, CListBoxFi
     // (called as the box grows around them) must not lay them out.
     CJButton* button = CreateDropDownButton();
     const int32_t listUnits = std::max(0, m_RequestedWidth - (button ? button->GetWidth() : 0)) / unit;
-    auto* list
-        = tree ? new CJListBox(this, tree, filter, listUnits, 1) : new CJListBox(this, source, filter, listUnits, 1);
-    list->SetTabStop(false);
-    list->SetDrawOutline(false);
-    list->SetNoIndent(true);
-    list->SetNoIcons(true);
     // Children sit flush; the box grows around them without a margin.
     SetEdgeMargin(0);
-    AddChild(list, 0, nullptr, 0, 0, kPlacePixels | kPlaceGrowNoMargin);
+    const SPlace flush{.dx = 0, .dy = 0, .flags = kPlacePixels | kPlaceGrowNoMargin};
+    CJListBox& list = tree ? Add<CJListBox>(flush, tree, filter, listUnits, 1)
+                           : Add<CJListBox>(flush, source, filter, listUnits, 1);
+    list.SetTabStop(false);
+    list.SetDrawOutline(false);
+    list.SetNoIndent(true);
+    list.SetNoIcons(true);
     if (button) {
         // One font unit to the left: over the list's last column.
-        AddChild(button, kPlaceRightOfGiven, list, -1, 0, kPlaceGrowNoMargin);
-        button->Place(kPlaceRightOfGiven, list, -1, 0, kPlaceGrowNoMargin);
+        AddChild(button, EPlace::RightOf, &list, -1, 0, kPlaceGrowNoMargin);
+        button->Place(EPlace::RightOf, &list, -1, 0, kPlaceGrowNoMargin);
     }
-    m_List = list;
+    m_List = &list;
     m_Button = button;
     CJWindow::BringChildToFront(m_List);
 }
@@ -279,7 +278,7 @@ void CJComboBox::Open()
         if (top < rootRect.top)
             top = rootRect.bottom - popUp->GetHeight();
     }
-    root->AddChild(popUp, 0, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
+    root->AddChild(popUp, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow | kPlacePixels});
     const CPoint at = root->ScreenToClient(CPoint{m_ScreenRect.left, top});
     popUp->MoveTo(at.x, at.y);
     // It takes every press while open, so a press outside reaches it.

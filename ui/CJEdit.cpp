@@ -742,10 +742,9 @@ void CJEdit::OpenContextMenu()
         menu->AddItem(new CJTextMenuItem(menu, "Zoom Into Text Editor (&F2&)",
                                          new CObjectFunctionCommand<CJEdit>(this, &CJEdit::OpenZoomEditor)));
     }
-    menu->AddChild(new CCloseNotification(menu, new CObjectFunctionCommand<CJEdit>(this, &CJEdit::ClearContextMenu)), 0,
-                   nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    menu->Add<CCloseNotification>(kAsIsNoGrow, new CObjectFunctionCommand<CJEdit>(this, &CJEdit::ClearContextMenu));
     m_ContextMenu = menu;
-    root->AddChildFirst(menu, 22, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels);
+    root->AddChildFirst(menu, {EPlace::AtMouse, nullptr, 0, 0, kPlaceNoGrow | kPlacePixels});
 }
 
 void CJEdit::OpenZoomEditor()
@@ -759,7 +758,7 @@ void CJEdit::OpenZoomEditor()
     }
     auto* zoom = new CTextEditZoomWindow(this);
     m_ZoomWindow = zoom;
-    root->AddChild(zoom, 6, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    root->AddChild(zoom, {.code = EPlace::Centred, .flags = kPlaceNoGrow});
     root->BringChildToFront(zoom);
     zoom->BringChildToFront(zoom->m_Edit);
 }
@@ -807,9 +806,8 @@ CTextEditZoomWindow::CTextEditZoomWindow(CJEdit* source)
     m_Edit->m_MultiLine = true;
     const int32_t lineHeight = m_Edit->GetFont() ? m_Edit->GetFont()->GetLineHeight() : 0;
     m_Edit->SetSize(kZoomWidth, (lineHeight + 2) * kZoomLines);
-    AddChild(m_Edit, 1);
-    m_Done = new CJButton(this, "DONE");
-    AddChild(m_Done, 12);
+    AddChild(m_Edit, EPlace::TopLeft);
+    m_Done = &Add<CJButton>(EPlace::BelowPreviousCentred, "DONE");
 }
 
 CTextEditZoomWindow::~CTextEditZoomWindow()

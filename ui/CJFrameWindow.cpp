@@ -18,12 +18,11 @@ bool g_SkinBackFirst = true;
 
 // The close button and the toggle are 13 pixels square.
 constexpr int32_t kFrameButtonSide = 13;
-// Placement of the close button: top right, 2 font units in, no growing.
-constexpr int32_t kCloseButtonPlacement = 3;
-constexpr int32_t kCloseButtonOffset = 2;
+// The close button: top right, 2 font units in, no growing.
+constexpr SPlace kCloseButtonPlace{EPlace::TopRightCorner, nullptr, 2, 2, kPlaceNoGrow};
 // The toggle's right edge stands this many pixels left of the close button.
 constexpr int32_t kToggleGap = 5;
-constexpr int32_t kGripPlacement = 4;
+constexpr SPlace kGripPlace{EPlace::BottomRight, nullptr, 1, 0, kPlaceNoGrow};
 
 // The standard cursor for an edge mask: sides by their axis, corners by
 // their diagonal; 0 for no edge.
@@ -135,7 +134,7 @@ void CJFrameWindow::AddCloseButton()
     button->SetTabStop(false);
     button->SetToolTipText("Close", true);
     m_CloseButton = button;
-    AddChild(button, kCloseButtonPlacement, nullptr, kCloseButtonOffset, kCloseButtonOffset, kPlaceNoGrow);
+    AddChild(button, kCloseButtonPlace);
     PlaceFrameControls();
 }
 
@@ -149,7 +148,7 @@ void CJFrameWindow::AddTransparencyToggle()
     toggle->SetChecked(m_Transparent ? 1 : 0);
     toggle->SetToolTipText("Transparent Background Toggle", true);
     m_TransparencyToggle = toggle;
-    AddChild(toggle, kCloseButtonPlacement, nullptr, kCloseButtonOffset, kCloseButtonOffset, kPlaceNoGrow);
+    AddChild(toggle, kCloseButtonPlace);
     PlaceFrameControls();
 }
 
@@ -157,9 +156,7 @@ void CJFrameWindow::AddResizeGrip()
 {
     if (m_ResizeGrip)
         return;
-    auto* grip = new CJResize(this);
-    m_ResizeGrip = grip;
-    AddChild(grip, kGripPlacement, nullptr, 1, 0, kPlaceNoGrow);
+    m_ResizeGrip = &Add<CJResize>(kGripPlace);
     // Resizable from now on: the minimum size holds.
     SetRect(m_Rect);
 }
@@ -167,17 +164,16 @@ void CJFrameWindow::AddResizeGrip()
 void CJFrameWindow::PlaceFrameControls()
 {
     if (m_CloseButton)
-        m_CloseButton->Place(kCloseButtonPlacement, nullptr, kCloseButtonOffset, kCloseButtonOffset, kPlaceNoGrow);
+        m_CloseButton->Place(kCloseButtonPlace);
     if (m_TransparencyToggle) {
-        m_TransparencyToggle->Place(kCloseButtonPlacement, nullptr, kCloseButtonOffset, kCloseButtonOffset,
-                                    kPlaceNoGrow);
+        m_TransparencyToggle->Place(kCloseButtonPlace);
         if (m_CloseButton)
             m_TransparencyToggle->MoveToX(m_CloseButton->GetRect().left - kToggleGap -
                                           m_TransparencyToggle->GetWidth());
         m_TransparencyToggle->SetChecked(m_Transparent ? 1 : 0);
     }
     if (m_ResizeGrip)
-        m_ResizeGrip->Place(kGripPlacement, nullptr, 1, 0, kPlaceNoGrow);
+        m_ResizeGrip->Place(kGripPlace);
 }
 
 void CJFrameWindow::RemoveChild(CJWindow* child)

@@ -609,7 +609,7 @@ void CJListBox::UpdateListScrollBar()
         SetEdgeMargin(0);
         const int32_t width = GetWidth();
         SetWidth(width - m_ScrollBar->GetWidth());
-        AddChild(m_ScrollBar, 19, nullptr, kDefaultOffset, kDefaultOffset, 0);
+        AddChild(m_ScrollBar, EPlace::OutsideRightFullHeight);
         if (GetWidth() != width)
             SetWidth(width);
         m_OwnBarAllowed = true;

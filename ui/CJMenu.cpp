@@ -349,7 +349,7 @@ void CJMenu::Draw(CFrameInterface& frame)
 void CJMenu::AddOpenSubMenu(CJMenu* subMenu, int32_t x, int32_t y)
 {
     CJWindow* host = m_Parent ? m_Parent : GetRootWindow();
-    host->AddChildFirst(subMenu, 5, nullptr, x, y, kPlacePixels | kPlaceClampInParent);
+    host->AddChildFirst(subMenu, {EPlace::At, nullptr, x, y, kPlacePixels | kPlaceClampInParent});
 }
 
 void CJMenu::OpenSubMenu(CJMenuItem* item, CJMenu* subMenu)
@@ -377,7 +377,7 @@ CJMenuBar::CJMenuBar(CJWindow* parent)
 
 void CJMenuBar::AddItem(CJMenuItem* item)
 {
-    AddChild(item, m_FirstChild ? 14 : 1, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    AddChild(item, {.code = m_FirstChild ? EPlace::RightOfPrevious : EPlace::TopLeft, .flags = kPlaceNoGrow});
 }
 
 bool CJMenuBar::OnMouseDown(uint32_t button, CPoint point)
@@ -413,7 +413,7 @@ void CJMenuBar::OpenSubMenu(CJMenuItem* item, CJMenu* subMenu)
     CJWindow* root = GetRootWindow();
     if (y + subMenu->GetHeight() > root->GetScreenRect().bottom)
         y = at.top - subMenu->GetHeight();
-    root->AddChildFirst(subMenu, 5, nullptr, x, y, kPlacePixels | kPlaceClampInParent);
+    root->AddChildFirst(subMenu, {EPlace::At, nullptr, x, y, kPlacePixels | kPlaceClampInParent});
 }
 
 bool CJMenuBar::CloseMenu()
@@ -434,7 +434,7 @@ void CJPullDownMenu::AddItem(CJMenuItem* item)
 {
     if (!item)
         return;
-    AddChild(item, m_FirstChild ? 8 : 1);
+    AddChild(item, m_FirstChild ? EPlace::BelowPrevious : EPlace::TopLeft);
     m_FirstChild->MakeSameWidth(m_LastChild, 0);
 }
 

@@ -32,19 +32,17 @@ CJMessageBox::CJMessageBox(CJWindow* parent, const CJString& title, const CJStri
     CJString shown = text;
     if (m_Font && m_Font->GetMultiLineTextWidth(text) > kMessageBoxWrapWidth)
         shown = m_Font->WrapText(text, kMessageBoxWrapWidth, TrailingSpaces::Cut);
-    m_Text = new CJStatic(this, shown);
-    AddChild(m_Text, 1);
+    m_Text = &Add<CJStatic>(EPlace::TopLeft, shown);
 
-    CJButton* button = new CJButton(this, buttonTitle ? buttonTitle : "OK");
-    AddChild(button, 12);
-    m_FirstButton = button;
-    m_DefaultButton = button;
-    button->SetHotKeyChar(kKeyEnter);
+    CJButton& button = Add<CJButton>(EPlace::BelowPreviousCentred, buttonTitle ? buttonTitle : "OK");
+    m_FirstButton = &button;
+    m_DefaultButton = &button;
+    button.SetHotKeyChar(kKeyEnter);
     if (command)
-        button->SetCommand(WrapCommand(command, closeAfterCommand));
+        button.SetCommand(WrapCommand(command, closeAfterCommand));
 
     if (owner) {
-        owner->AddChildFirst(this, 6);
+        owner->AddChildFirst(this, EPlace::Centred);
         owner->BringChildToFront(this);
     }
 }
@@ -60,10 +58,9 @@ CCommand* CJMessageBox::WrapCommand(CCommand* command, bool closeAfter)
 
 CJButton* CJMessageBox::AddButton(const CJString& title, CCommand* command)
 {
-    CJButton* button = new CJButton(this, title);
+    CJButton* button = &Add<CJButton>(EPlace::TopLeft, title);
     if (command)
         button->SetCommand(WrapCommand(command, true));
-    AddChild(button, 1);
     // Focus moves rotate the child ring and can leave the text between the
     // buttons; the row must hold buttons only.
     if (m_Text)
@@ -108,5 +105,5 @@ void CJWindow::ShowMessageBox(const CJString& title, const CJString& text)
     CJMessageBox* box = new CJMessageBox(this, title, text);
     box->SetModal(true);
     CJWindow* host = m_Parent ? m_Parent : this;
-    host->AddChildFirst(box, 6, nullptr, kDefaultOffset, kDefaultOffset, 0);
+    host->AddChildFirst(box, EPlace::Centred);
 }

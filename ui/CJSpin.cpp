@@ -12,8 +12,6 @@
 namespace {
 
 constexpr int32_t kCursorDragValue = 10;
-constexpr int32_t kPlaceRightOf = 14;
-constexpr int32_t kPlaceBelowPrevious = 8;
 
 void PlayErrorSound()
 {
@@ -64,9 +62,9 @@ void CJSpin::Construct(const CJString& title, const char* sample)
     m_UpButton = MakeArrowButton(*this, char16_t(0x25B2), height);
     m_DownButton = MakeArrowButton(*this, char16_t(0x25BC), height);
     const uint32_t flags = kPlacePixels | kPlaceGrowNoMargin;
-    AddChild(m_Edit, 0, nullptr, 0, 0, flags);
-    AddChild(m_UpButton, kPlaceRightOf, m_Edit, 0, 0, flags);
-    AddChild(m_DownButton, kPlaceBelowPrevious, nullptr, 0, 0, flags);
+    AddChild(m_Edit, {EPlace::AsIs, nullptr, 0, 0, flags});
+    AddChild(m_UpButton, {EPlace::RightOfPrevious, m_Edit, 0, 0, flags});
+    AddChild(m_DownButton, {EPlace::BelowPrevious, nullptr, 0, 0, flags});
     m_Minimum = m_Maximum = 0.0f;
     m_Step = 1.0f;
     CJWindow::BringChildToFront(m_Edit);

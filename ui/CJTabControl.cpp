@@ -49,7 +49,7 @@ uint32_t CJTabControl::AddPage(CJWindow* page)
     // The page is sized by SetRect below: the control grows to the page
     // exactly, without a margin, so adding pages never widens it for good.
     m_Laying = true;
-    AddChild(page, 5, nullptr, 0, m_TabHeight, kPlacePixels | kPlaceGrowNoMargin);
+    AddChild(page, {EPlace::At, nullptr, 0, m_TabHeight, kPlacePixels | kPlaceGrowNoMargin});
     m_Laying = false;
     // The newest page is the one showing, so it is the selected one: the
     // strip and the page area never disagree, even when a page was picked

@@ -287,16 +287,15 @@ void CJWindow::FrontChildTakingFocus()
     }
 }
 
-void CJWindow::PlaceAdded(int32_t placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags)
+void CJWindow::PlaceAdded(EPlace placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags)
 {
-    if (placement != 0)
+    if (placement != EPlace::AsIs)
         Place(placement, reference, dx, dy, flags);
     else
         SetRect(m_Rect);
 }
 
-void CJWindow::AddChild(CJWindow* child, int32_t placement, CJWindow* reference, int32_t dx, int32_t dy,
-                        uint32_t flags)
+void CJWindow::AddChild(CJWindow* child, EPlace placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags)
 {
     if (!child)
         return;
@@ -311,7 +310,7 @@ void CJWindow::AddChild(CJWindow* child, int32_t placement, CJWindow* reference,
         child->SetFocus(true);
 }
 
-void CJWindow::AddChildFirst(CJWindow* child, int32_t placement, CJWindow* reference, int32_t dx, int32_t dy,
+void CJWindow::AddChildFirst(CJWindow* child, EPlace placement, CJWindow* reference, int32_t dx, int32_t dy,
                              uint32_t flags)
 {
     if (!child)
@@ -375,16 +374,16 @@ void CJWindow::SendChildToBack(CJWindow* child)
     if (!child || child->m_Parent != this || m_FirstChild == m_LastChild)
         return;
     RemoveChild(child);
-    AddChild(child, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    AddChild(child, {.flags = kPlaceNoGrow});
 }
 
-void CJWindow::AddSibling(CJWindow* window, int32_t placement)
+void CJWindow::AddSibling(CJWindow* window, EPlace placement)
 {
     CJWindow* host = m_Parent ? m_Parent : this;
-    host->AddChildFirst(window, placement, nullptr, kDefaultOffset, kDefaultOffset, 0);
+    host->AddChildFirst(window, placement);
 }
 
-void CJWindow::AddModalSibling(CJWindow* window, int32_t placement)
+void CJWindow::AddModalSibling(CJWindow* window, EPlace placement)
 {
     if (window)
         window->m_Modal = true;
@@ -528,22 +527,65 @@ CPoint CJWindow::ScreenToClient(CPoint point) const
     return CPoint{point.x - m_ScreenRect.left + GetScrollOffsetX(), point.y - m_ScreenRect.top + GetScrollOffsetY()};
 }
 
-void CJWindow::Place(int32_t code, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags)
+namespace {
+
+// The codes placed against the previous sibling instead of a given window.
+bool PlacesAgainstPrevious(EPlace place)
+{
+    switch (place) {
+    case EPlace::BelowPrevious:
+    case EPlace::BelowPreviousRightAligned:
+    case EPlace::BelowPreviousCentred:
+    case EPlace::RightOfPrevious:
+    case EPlace::RightOfPreviousCentred:
+    case EPlace::RightOfPreviousBottomAligned:
+    case EPlace::LeftOfPrevious:
+    case EPlace::AbovePrevious:
+    case EPlace::CentredOnPrevious:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PlacesAgainstReference(EPlace place)
+{
+    switch (place) {
+    case EPlace::Below:
+    case EPlace::BelowRightAligned:
+    case EPlace::BelowCentred:
+    case EPlace::RightOf:
+    case EPlace::RightOfCentred:
+    case EPlace::RightOfBottomAligned:
+    case EPlace::LeftOf:
+    case EPlace::Above:
+    case EPlace::CentredOn:
+        return true;
+    default:
+        return PlacesAgainstPrevious(place);
+    }
+}
+
+} // namespace
+
+void CJWindow::Place(EPlace place, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags)
 {
     flags |= m_AddChildFlags;
-    if (code == 0)
+    if (place == EPlace::AsIs)
         return;
-    if (code == 8 && !m_PrevSibling)
-        code = 1;
+    if (place == EPlace::BelowPrevious && !m_PrevSibling)
+        place = EPlace::TopLeft;
     CJWindow* parent = m_Parent;
     // Defaults and units come from the parent; an unattached window measures
     // against itself.
     const CJWindow& host = parent ? *parent : *this;
-    const bool edgeCode = (code >= 1 && code <= 4) || code == 23;
+    const bool edgeCode = place == EPlace::TopLeft || place == EPlace::TopRight || place == EPlace::TopRightCorner
+        || place == EPlace::BottomRight || place == EPlace::BottomLeft;
     if (dx == kDefaultOffset) {
         if (edgeCode)
             dx = host.m_EdgeMargin;
-        else if (code == 9 || code == 10 || code == 19 || code == 22)
+        else if (place == EPlace::BelowRightAligned || place == EPlace::BelowPreviousRightAligned
+                 || place == EPlace::OutsideRightFullHeight || place == EPlace::AtMouse)
             dx = 0;
         else
             dx = host.m_SpacingX;
@@ -563,83 +605,72 @@ void CJWindow::Place(int32_t code, CJWindow* reference, int32_t dx, int32_t dy, 
     const int32_t vh = host.m_VisibleRect.GetHeight();
     const int32_t lin = host.GetClientLeftInset();
     const int32_t tin = host.GetClientTopInset();
-    // Of each pair of codes the first names the given reference, the second
-    // the previous sibling.
-    bool usesPrevious = false;
-    switch (code) {
-    case 8: case 10: case 12: case 14: case 16: case 18: case 21: case 25: case 27:
-        usesPrevious = true;
-        break;
-    default:
-        break;
-    }
-    const CJWindow* ref = usesPrevious ? m_PrevSibling : reference;
-    const bool needsRef = (code >= 7 && code <= 18) || code == 20 || code == 21 || (code >= 24 && code <= 27);
-    if (needsRef && !ref)
+    const CJWindow* ref = PlacesAgainstPrevious(place) ? m_PrevSibling : reference;
+    if (PlacesAgainstReference(place) && !ref)
         return;
     const CRect r = ref ? ref->m_Rect : CRect{};
 
     int32_t x = 0;
     int32_t y = 0;
-    switch (code) {
-    case 1:
+    switch (place) {
+    case EPlace::TopLeft:
         x = lin + dx, y = tin + dy;
         break;
-    case 2:
+    case EPlace::TopRight:
         x = pw - w - dx, y = tin + dy;
         break;
-    case 3:
+    case EPlace::TopRightCorner:
         x = pw - w - dx, y = dy;
         break;
-    case 4:
+    case EPlace::BottomRight:
         x = pw - w - dx, y = ph - h - dy;
         break;
-    case 5:
+    case EPlace::At:
         x = lin + dx, y = tin + dy;
         if (flags & kPlaceClampInParent) {
             x = w < pw ? std::clamp(x, 0, pw - w) : 0;
             y = h < ph ? std::clamp(y, 0, ph - h) : 0;
         }
         break;
-    case 6:
+    case EPlace::Centred:
         x = (vw - w) / 2, y = (vh - h) / 2;
         if (y + h > vh)
             y = vh - h;
         break;
-    case 7:
-    case 8:
+    case EPlace::Below:
+    case EPlace::BelowPrevious:
         x = r.left, y = r.bottom + dy;
         break;
-    case 9:
-    case 10:
+    case EPlace::BelowRightAligned:
+    case EPlace::BelowPreviousRightAligned:
         x = r.right - w + dx, y = r.bottom + dy;
         break;
-    case 11:
-    case 12:
+    case EPlace::BelowCentred:
+    case EPlace::BelowPreviousCentred:
         x = (vw - w) / 2, y = r.bottom + dy;
         break;
-    case 13:
-    case 14:
+    case EPlace::RightOf:
+    case EPlace::RightOfPrevious:
         x = r.right + dx, y = r.top;
         break;
-    case 15:
-    case 16:
+    case EPlace::RightOfCentred:
+    case EPlace::RightOfPreviousCentred:
         x = r.right + dx, y = r.top - (h - r.GetHeight()) / 2;
         break;
-    case 17:
-    case 18:
+    case EPlace::RightOfBottomAligned:
+    case EPlace::RightOfPreviousBottomAligned:
         x = r.right + dx, y = r.bottom - h;
         break;
-    case 19:
+    case EPlace::OutsideRightFullHeight:
         SetHeight(ph);
         h = ph;
         x = pw, y = 0;
         break;
-    case 20:
-    case 21:
+    case EPlace::LeftOf:
+    case EPlace::LeftOfPrevious:
         x = r.left - w - dx, y = r.top;
         break;
-    case 22: {
+    case EPlace::AtMouse: {
         CMouseState& mouse = CMouseState::SGetInstance();
         int32_t mx = 0;
         int32_t my = 0;
@@ -661,15 +692,15 @@ void CJWindow::Place(int32_t code, CJWindow* reference, int32_t dx, int32_t dy, 
         }
         break;
     }
-    case 23:
+    case EPlace::BottomLeft:
         x = dx, y = ph - h - dy;
         break;
-    case 24:
-    case 25:
+    case EPlace::Above:
+    case EPlace::AbovePrevious:
         x = r.left + (r.GetWidth() - w) / 2, y = r.top - h - dy;
         break;
-    case 26:
-    case 27:
+    case EPlace::CentredOn:
+    case EPlace::CentredOnPrevious:
         x = r.left + (r.GetWidth() - w) / 2, y = r.top + (r.GetHeight() - h) / 2;
         break;
     default:
@@ -885,13 +916,13 @@ void CJWindow::UpdateScrollBars()
     if (vertical && !m_Scroll->verticalBar && factory.create) {
         if (CJWindow* bar = factory.create(*this, true)) {
             m_Scroll->verticalBar = bar;
-            AddChild(bar, 0, nullptr, 0, 0, kPlaceNoGrow | kPlaceGrowNoMargin);
+            AddChild(bar, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow | kPlaceGrowNoMargin});
         }
     }
     if (horizontal && !m_Scroll->horizontalBar && factory.create) {
         if (CJWindow* bar = factory.create(*this, false)) {
             m_Scroll->horizontalBar = bar;
-            AddChild(bar, 0, nullptr, 0, 0, kPlaceNoGrow | kPlaceGrowNoMargin);
+            AddChild(bar, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow | kPlaceGrowNoMargin});
         }
     }
     if (moved) {

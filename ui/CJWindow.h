@@ -7,7 +7,9 @@
 // so Tab order survives raising. The root of the tree is the screen window
 // (ui/CScreenWindow.h); every other window hangs under a parent once it is
 // added. A window is built unattached: the parent given to the constructor
-// only lends its skin theme and transparent flag.
+// only lends its skin theme (which may take the parent's font) and its
+// transparent flag. Add<W>(placement, ...) builds a W with this window as
+// that parent and attaches it, in one call.
 //
 // Rectangles: m_Rect is in the parent's content coordinates (the parent's
 // scroll offset applies); m_ScreenRect is m_Rect in screen coordinates;
@@ -35,6 +37,7 @@
 #include "foundation/CRect.h"
 
 #include <cstdint>
+#include <utility>
 
 class CCursorSequence;
 class CFont;
@@ -45,15 +48,77 @@ class CSequenceList;
 class CSkinTheme;
 class CWindowImageCache;
 class CJWindow;
+class CMessage;
+
+// Where AddChild and Place put a window in its parent's content. A code
+// that names a window places against the reference given; its Previous twin
+// against the window's previous sibling. Offsets dx, dy count in font units
+// unless kPlacePixels; kDefaultOffset takes the parent's edge margin (edge
+// codes) or spacing.
+enum class EPlace : int32_t {
+    // The window keeps its rectangle.
+    AsIs = 0,
+    // At the client area's edges; TopRightCorner measures dy from the very
+    // top, over any title bar.
+    TopLeft = 1,
+    TopRight = 2,
+    TopRightCorner = 3,
+    BottomRight = 4,
+    // dx, dy into the client area (see kPlaceClampInParent).
+    At = 5,
+    // In the middle of the parent's visible area.
+    Centred = 6,
+    // Below it, left or right edges aligned; BelowPrevious is TopLeft for a
+    // first child.
+    Below = 7,
+    BelowPrevious = 8,
+    BelowRightAligned = 9,
+    BelowPreviousRightAligned = 10,
+    // Below it, centred across the parent.
+    BelowCentred = 11,
+    BelowPreviousCentred = 12,
+    // Right of it: top edges aligned, centred on it, bottom edges aligned.
+    RightOf = 13,
+    RightOfPrevious = 14,
+    RightOfCentred = 15,
+    RightOfPreviousCentred = 16,
+    RightOfBottomAligned = 17,
+    RightOfPreviousBottomAligned = 18,
+    // Just past the parent's right edge, as tall as the parent.
+    OutsideRightFullHeight = 19,
+    // Left of it, top edges aligned.
+    LeftOf = 20,
+    LeftOfPrevious = 21,
+    // At the pointer, kept inside the parent; the pointer follows a clamp.
+    AtMouse = 22,
+    BottomLeft = 23,
+    // Above it, then over it, centred on it.
+    Above = 24,
+    AbovePrevious = 25,
+    CentredOn = 26,
+    CentredOnPrevious = 27,
+};
 
 // Placement and add flags (AddChild, Place): ORed with the parent's
 // m_AddChildFlags.
 inline constexpr uint32_t kPlaceNoGrow = 1;         // the parent keeps its size
 inline constexpr uint32_t kPlacePixels = 2;         // offsets are pixels, not font units
 inline constexpr uint32_t kPlaceGrowNoMargin = 4;   // the parent grows to the child's edge
-inline constexpr uint32_t kPlaceClampInParent = 8;  // code 5 stays inside the parent
+inline constexpr uint32_t kPlaceClampInParent = 8;  // EPlace::At stays inside the parent
 // An offset of this value asks for the parent's default margin or spacing.
 inline constexpr int32_t kDefaultOffset = -1000;
+
+// A placement with everything AddChild takes besides the child:
+// Add<W>({EPlace::Below, label}, ...), Add<W>({.flags = kPlaceNoGrow}, ...).
+struct SPlace {
+    EPlace code = EPlace::AsIs;
+    CJWindow* reference = nullptr;
+    int32_t dx = kDefaultOffset;
+    int32_t dy = kDefaultOffset;
+    uint32_t flags = 0;
+};
+// Where the window stands; the parent keeps its size.
+inline constexpr SPlace kAsIsNoGrow{.flags = kPlaceNoGrow};
 
 // Notification codes (NotifyParent, OnNotify).
 inline constexpr int32_t kNotifyClicked = 0;
@@ -141,8 +206,9 @@ public:
     virtual bool OnMouseDrag(CPoint point, CPoint movement, uint32_t buttons, CCursorSequence*& cursor);
     virtual void OnMouseRelease(CPoint point, uint32_t buttons);
     virtual void OnMouseCaptureLost(uint32_t buttons);
-    // Values that may carry pointers are pointer-sized.
-    virtual bool ForwardToChildren(intptr_t a, intptr_t b);
+    // Offers a message (a dropped browser item, say) to every visible,
+    // enabled child; true when any took it.
+    virtual bool ForwardToChildren(CMessage& message);
     virtual bool OnMouseWheel(int32_t delta, CPoint point);
     virtual bool OnKeyDown(uint32_t key);
     // An Alt+key.
@@ -171,9 +237,10 @@ public:
     virtual bool IsActive() const;
 
     // ---- Child ring -------------------------------------------------------
-    virtual void AddChild(CJWindow* child, int32_t placement = 0, CJWindow* reference = nullptr,
+    // The window takes the child (null: nothing); prefer Add<W>.
+    virtual void AddChild(CJWindow* child, EPlace placement = EPlace::AsIs, CJWindow* reference = nullptr,
                           int32_t dx = kDefaultOffset, int32_t dy = kDefaultOffset, uint32_t flags = 0);
-    virtual void AddChildFirst(CJWindow* child, int32_t placement = 0, CJWindow* reference = nullptr,
+    virtual void AddChildFirst(CJWindow* child, EPlace placement = EPlace::AsIs, CJWindow* reference = nullptr,
                                int32_t dx = kDefaultOffset, int32_t dy = kDefaultOffset, uint32_t flags = 0);
     virtual void RemoveChild(CJWindow* child);
     // True: a child under the mouse is raised on a press.
@@ -203,8 +270,9 @@ public:
     virtual void SetSize(int32_t width, int32_t height);
     virtual int32_t GetClientTopInset() const;
     virtual int32_t GetClientLeftInset() const;
-    // Codes 1-27; offsets of kDefaultOffset take the parent's defaults.
-    virtual void Place(int32_t code, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
+    // A code outside EPlace moves nothing.
+    virtual void Place(EPlace code, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
+    void Place(const SPlace& place) { Place(place.code, place.reference, place.dx, place.dy, place.flags); }
     // margin kDefaultOffset = the edge margin, else font units.
     virtual void GrowToFitChild(CJWindow* child, int32_t margin);
     // A child (searched recursively) other than except at exactly rect.
@@ -220,9 +288,27 @@ public:
     virtual void UpdateScrollBars();
 
     // ---- Non-virtual helpers ----------------------------------------------
+    // A new W(this, args...) made a child of this window, at the back (Add)
+    // or the front (AddFirst) of the ring; the tree owns it from here.
+    template <typename W, typename... Args>
+    W& Add(const SPlace& place, Args&&... args);
+    template <typename W, typename... Args>
+    W& Add(EPlace code, Args&&... args);
+    template <typename W, typename... Args>
+    W& AddFirst(const SPlace& place, Args&&... args);
+    template <typename W, typename... Args>
+    W& AddFirst(EPlace code, Args&&... args);
+    void AddChild(CJWindow* child, const SPlace& place)
+    {
+        AddChild(child, place.code, place.reference, place.dx, place.dy, place.flags);
+    }
+    void AddChildFirst(CJWindow* child, const SPlace& place)
+    {
+        AddChildFirst(child, place.code, place.reference, place.dx, place.dy, place.flags);
+    }
     // AddChildFirst on the parent (on this window without one).
-    void AddSibling(CJWindow* window, int32_t placement);
-    void AddModalSibling(CJWindow* window, int32_t placement);
+    void AddSibling(CJWindow* window, EPlace placement);
+    void AddModalSibling(CJWindow* window, EPlace placement);
     CJWindow* GetRootWindow();
     // A modal box with an "OK" button, centred in front of this window's
     // parent (ui/CJMessageBox.cpp).
@@ -480,11 +566,20 @@ protected:
     CJWindowScroll* m_Scroll = nullptr;
 
 private:
+    template <typename W>
+    W& Attached(W& child, const SPlace& place, bool front)
+    {
+        if (front)
+            AddChildFirst(&child, place);
+        else
+            AddChild(&child, place);
+        return child;
+    }
     void Construct(CJWindow* parent);
     // On a child being added: its front child is made one that can take
     // the focus, then it is placed.
     void FrontChildTakingFocus();
-    void PlaceAdded(int32_t placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
+    void PlaceAdded(EPlace placement, CJWindow* reference, int32_t dx, int32_t dy, uint32_t flags);
     void LinkAtBack(CJWindow* child);
     void LinkAtFront(CJWindow* child);
     void Unlink(CJWindow* child);
@@ -492,6 +587,30 @@ private:
     void DropScrollIfEmpty();
     void DeleteScrollBar(CJWindow*& bar);
 };
+
+template <typename W, typename... Args>
+W& CJWindow::Add(const SPlace& place, Args&&... args)
+{
+    return Attached(*new W(this, std::forward<Args>(args)...), place, false);
+}
+
+template <typename W, typename... Args>
+W& CJWindow::Add(EPlace code, Args&&... args)
+{
+    return Add<W>(SPlace{code}, std::forward<Args>(args)...);
+}
+
+template <typename W, typename... Args>
+W& CJWindow::AddFirst(const SPlace& place, Args&&... args)
+{
+    return Attached(*new W(this, std::forward<Args>(args)...), place, true);
+}
+
+template <typename W, typename... Args>
+W& CJWindow::AddFirst(EPlace code, Args&&... args)
+{
+    return AddFirst<W>(SPlace{code}, std::forward<Args>(args)...);
+}
 
 // Greyed drawing: the shared bevel colours at half their alpha while it
 // lives; they get back what they had, so greyed draws may nest.

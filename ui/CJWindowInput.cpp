@@ -74,20 +74,17 @@ int32_t FindCode(const CJString& text, uint32_t code)
     return text.FindChar(char16_t(code));
 }
 
-} // namespace
-
-// ---- Mouse ------------------------------------------------------------------
-
-bool CJWindow::OnMouseDoubleClick(uint32_t button, CPoint point, uint32_t flag)
+// The walk every event takes: children front to back, ending after a modal
+// one. A child's successor and modal flag are read before its visit, since
+// the visit may destroy it. True as soon as a visit answers true.
+template <typename Visit>
+bool VisitUpToModal(CJWindow* first, Visit visit)
 {
-    for (CJWindow* child = m_FirstChild; child;) {
-        CJWindow* next = child->m_NextSibling;
-        const bool modal = child->m_Modal;
-        if (child->m_Visible && child->m_Enabled) {
-            const bool inside = child->m_VisibleRect.ContainsPoint(point.x, point.y);
-            if ((inside || (child == m_FirstChild && modal)) && child->OnMouseDoubleClick(button, point, flag))
-                return true;
-        }
+    for (CJWindow* child = first; child;) {
+        CJWindow* next = child->GetNextSibling();
+        const bool modal = child->IsModal();
+        if (visit(*child))
+            return true;
         if (modal)
             break;
         child = next;
@@ -95,27 +92,37 @@ bool CJWindow::OnMouseDoubleClick(uint32_t button, CPoint point, uint32_t flag)
     return false;
 }
 
+} // namespace
+
+// ---- Mouse ------------------------------------------------------------------
+
+bool CJWindow::OnMouseDoubleClick(uint32_t button, CPoint point, uint32_t flag)
+{
+    return VisitUpToModal(m_FirstChild, [&](CJWindow& child) {
+        if (!child.m_Visible || !child.m_Enabled)
+            return false;
+        const bool inside = child.m_VisibleRect.ContainsPoint(point.x, point.y);
+        return (inside || (&child == m_FirstChild && child.m_Modal)) && child.OnMouseDoubleClick(button, point, flag);
+    });
+}
+
 bool CJWindow::OnMouseDown(uint32_t button, CPoint point)
 {
     bool raised = false;
-    for (CJWindow* child = m_FirstChild; child;) {
-        CJWindow* next = child->m_NextSibling;
-        const bool modal = child->m_Modal;
-        if (child->m_Visible && child->m_Enabled) {
-            const bool inside = child->m_VisibleRect.ContainsPoint(point.x, point.y);
-            if (inside || (child == m_FirstChild && modal)) {
-                if (!raised && child != m_FirstChild && HasOverlappingChildren()) {
-                    raised = true;
-                    BringChildToFront(child);
-                }
-                if (child->OnMouseDown(button, point))
-                    return true;
-            }
+    const bool taken = VisitUpToModal(m_FirstChild, [&](CJWindow& child) {
+        if (!child.m_Visible || !child.m_Enabled)
+            return false;
+        const bool inside = child.m_VisibleRect.ContainsPoint(point.x, point.y);
+        if (!inside && !(&child == m_FirstChild && child.m_Modal))
+            return false;
+        if (!raised && &child != m_FirstChild && HasOverlappingChildren()) {
+            raised = true;
+            BringChildToFront(&child);
         }
-        if (modal)
-            break;
-        child = next;
-    }
+        return child.OnMouseDown(button, point);
+    });
+    if (taken)
+        return true;
 
     m_PressPoint = point;
     m_DragDistanceSquared = 0;
@@ -139,16 +146,7 @@ bool CJWindow::OnMouseUp(uint32_t button, CPoint point)
         OnMouseRelease(point, Bit(button));
         return true;
     }
-    for (CJWindow* child = m_FirstChild; child;) {
-        CJWindow* next = child->m_NextSibling;
-        const bool modal = child->m_Modal;
-        if (child->OnMouseUp(button, point))
-            return true;
-        if (modal)
-            break;
-        child = next;
-    }
-    return false;
+    return VisitUpToModal(m_FirstChild, [&](CJWindow& child) { return child.OnMouseUp(button, point); });
 }
 
 void CJWindow::OnMouseRepeat(uint32_t, CPoint) {}
@@ -161,32 +159,26 @@ bool CJWindow::OnMouseMove(CPoint point, CPoint movement, CCursorSequence*& curs
     const bool overlapping = HasOverlappingChildren();
     bool hoverTaken = false;
     bool seenUnder = false;
-    for (CJWindow* child = m_FirstChild; child;) {
-        CJWindow* next = child->m_NextSibling;
-        const bool modal = child->m_Modal;
-        if (child->m_Visible && (child->m_Enabled || child->m_MoveWhenDisabled)) {
-            const bool under = child->m_VisibleRect.ContainsPoint(point.x, point.y);
-            bool skip = false;
-            if (under) {
-                skip = seenUnder && overlapping;
-                seenUnder = true;
-            }
-            if (!skip) {
-                if (under && !hoverTaken && child->AcceptsHover()) {
-                    hoverTaken = true;
-                    if (!child->m_FirstChild || child->m_HoverWithChildren)
-                        child->OnHover(point);
-                    cursor = child->GetCursor(
-                        CPoint{point.x - child->m_ScreenRect.left, point.y - child->m_ScreenRect.top});
-                }
-                if (child->OnMouseMove(point, movement, cursor))
-                    return true;
-            }
+    const bool taken = VisitUpToModal(m_FirstChild, [&](CJWindow& child) {
+        if (!child.m_Visible || !(child.m_Enabled || child.m_MoveWhenDisabled))
+            return false;
+        const bool under = child.m_VisibleRect.ContainsPoint(point.x, point.y);
+        if (under) {
+            // Only the front one of overlapping children under the pointer.
+            if (seenUnder && overlapping)
+                return false;
+            seenUnder = true;
         }
-        if (modal)
-            break;
-        child = next;
-    }
+        if (under && !hoverTaken && child.AcceptsHover()) {
+            hoverTaken = true;
+            if (!child.m_FirstChild || child.m_HoverWithChildren)
+                child.OnHover(point);
+            cursor = child.GetCursor(CPoint{point.x - child.m_ScreenRect.left, point.y - child.m_ScreenRect.top});
+        }
+        return child.OnMouseMove(point, movement, cursor);
+    });
+    if (taken)
+        return true;
     if (m_FirstChild && !hoverTaken && m_Visible && m_Enabled && m_VisibleRect.ContainsPoint(point.x, point.y))
         OnHover(point);
     return false;
@@ -201,34 +193,27 @@ void CJWindow::OnMouseRelease(CPoint, uint32_t) {}
 
 void CJWindow::OnMouseCaptureLost(uint32_t) {}
 
-bool CJWindow::ForwardToChildren(intptr_t a, intptr_t b)
+bool CJWindow::ForwardToChildren(CMessage& message)
 {
+    // Every eligible child hears it, whoever takes it.
     bool taken = false;
-    for (CJWindow* child = m_FirstChild; child;) {
-        CJWindow* next = child->m_NextSibling;
-        const bool modal = child->m_Modal;
-        if (child->m_Visible && child->m_Enabled && child->ForwardToChildren(a, b))
+    VisitUpToModal(m_FirstChild, [&](CJWindow& child) {
+        if (child.m_Visible && child.m_Enabled && child.ForwardToChildren(message))
             taken = true;
-        if (modal)
-            break;
-        child = next;
-    }
+        return false;
+    });
     return taken;
 }
 
 bool CJWindow::OnMouseWheel(int32_t delta, CPoint point)
 {
-    for (CJWindow* child = m_FirstChild; child;) {
-        CJWindow* next = child->m_NextSibling;
-        const bool modal = child->m_Modal;
-        if (child->m_Visible && child->m_Enabled &&
-            (child->m_VisibleRect.ContainsPoint(point.x, point.y) || child->m_HasFocus) &&
-            child->OnMouseWheel(delta, point))
-            return true;
-        if (modal)
-            break;
-        child = next;
-    }
+    const bool taken = VisitUpToModal(m_FirstChild, [&](CJWindow& child) {
+        return child.m_Visible && child.m_Enabled
+            && (child.m_VisibleRect.ContainsPoint(point.x, point.y) || child.m_HasFocus)
+            && child.OnMouseWheel(delta, point);
+    });
+    if (taken)
+        return true;
     if (m_Scroll && m_Scroll->barsEnabled) {
         if (m_Scroll->verticalBar && m_Scroll->verticalBar->OnMouseWheel(delta, point))
             return true;
@@ -356,15 +341,11 @@ bool CJWindow::FocusPrevious()
 
 bool CJWindow::OnKeyDown(uint32_t key)
 {
-    for (CJWindow* child = m_FirstChild; child;) {
-        CJWindow* next = child->m_NextSibling;
-        const bool modal = child->m_Modal;
-        if (child->m_HasFocus && child->m_Visible && child->m_Enabled && child->OnKeyDown(key))
-            return true;
-        if (modal)
-            break;
-        child = next;
-    }
+    const bool taken = VisitUpToModal(m_FirstChild, [key](CJWindow& child) {
+        return child.m_HasFocus && child.m_Visible && child.m_Enabled && child.OnKeyDown(key);
+    });
+    if (taken)
+        return true;
     if (key == kKeyTab && m_HasFocus) {
         if (m_FirstChild == m_LastChild)
             return false;
@@ -382,33 +363,31 @@ bool CJWindow::OnHotKey(uint32_t key)
     const uint32_t wanted = UpperAscii(key);
     CJWindow* winner = nullptr;
     bool matched = false;
-    for (CJWindow* child = m_FirstChild; child;) {
-        CJWindow* next = child->m_NextSibling;
-        if (child->OnHotKey(key))
+    const bool taken = VisitUpToModal(m_FirstChild, [&](CJWindow& child) {
+        if (child.OnHotKey(key))
             return true;
-        if (child->m_HotKeyChar != 0 && child->m_HotKeyChar == wanted) {
-            CJWindow* target = child;
-            // A label hands its hot key to the control after it.
-            if (!child->m_TabStop && !child->m_HotKeyTakesFocus) {
-                if (CJWindow* focusable = child->GetNextFocusable())
-                    target = focusable;
-            }
-            matched = true;
-            if (target->m_Enabled) {
-                winner = target;
-                break;
-            }
+        if (child.m_HotKeyChar == 0 || child.m_HotKeyChar != wanted)
+            return false;
+        CJWindow* target = &child;
+        // A label hands its hot key to the control after it.
+        if (!child.m_TabStop && !child.m_HotKeyTakesFocus) {
+            if (CJWindow* focusable = child.GetNextFocusable())
+                target = focusable;
         }
-        if (child->m_Modal)
-            break;
-        child = next;
-    }
+        matched = true;
+        if (!target->m_Enabled)
+            return false;
+        winner = target;
+        return true;
+    });
     if (winner) {
         if (IsShownOnScreen())
             BringChildToFront(winner);
         winner->OnHotKeyActivate();
         return true;
     }
+    if (taken)
+        return true;
     if (matched) {
         CPlaySoundMessage sound(CJString("Player Error.wav"));
         BroadcastMessageToPlugIns(sound);
@@ -548,16 +527,7 @@ namespace {
 template <typename Operation>
 bool OfferToVisibleChildren(CJWindow* first, Operation operation)
 {
-    for (CJWindow* child = first; child;) {
-        CJWindow* next = child->GetNextSibling();
-        const bool modal = child->IsModal();
-        if (child->IsVisible() && operation(*child))
-            return true;
-        if (modal)
-            break;
-        child = next;
-    }
-    return false;
+    return VisitUpToModal(first, [&operation](CJWindow& child) { return child.IsVisible() && operation(child); });
 }
 
 } // namespace

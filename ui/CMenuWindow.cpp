@@ -35,7 +35,7 @@ CMenuWindow::~CMenuWindow()
         replaced->Destroy();
         return;
     }
-    m_Parent->AddChildFirst(replaced, 0);
+    m_Parent->AddChildFirst(replaced);
     replaced->SetRect(m_ReplacedRect);
     replaced->Show(true, false);
 }
@@ -48,7 +48,7 @@ void CMenuWindow::SwitchTo(CMenuWindow* window, bool centred)
         return;
     window->SetModal(m_Modal);
     parent->RemoveChild(this);
-    parent->AddChildFirst(window, centred ? 6 : 0);
+    parent->AddChildFirst(window, centred ? EPlace::Centred : EPlace::AsIs);
     window->SetReplacedWindow(this);
 }
 

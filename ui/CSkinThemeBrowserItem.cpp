@@ -33,10 +33,10 @@ void CSkinThemeBrowserItem::BuildPreview()
         return;
     auto* specifier = new CThemeSpecifier(list->GetItemName(int32_t(GetIndex())));
     auto* window = new CJFrameWindow(specifier, "Window");
-    window->AddChild(new CJButton(window, "Button"), 1);
-    window->AddChild(new CJCheckBox(window, CJString("Check Box")), 8);
-    window->AddChild(new CJStatic(window, "Static Text"), 8);
-    window->AddChild(new CJEdit(window, "Text Edit"), 8);
+    window->Add<CJButton>(EPlace::TopLeft, "Button");
+    window->Add<CJCheckBox>(EPlace::BelowPrevious, CJString("Check Box"));
+    window->Add<CJStatic>(EPlace::BelowPrevious, "Static Text");
+    window->Add<CJEdit>(EPlace::BelowPrevious, "Text Edit");
     specifier->Destroy();
     m_Preview = window;
 }
@@ -48,7 +48,7 @@ void CSkinThemeBrowserItem::Draw(CFrameInterface& target, CPoint point)
         return;
     // At the screen's corner its content coordinates are the screen's; a
     // plain offset target then makes it place its children itself.
-    screen->AddChild(m_Preview, 0, nullptr, kDefaultOffset, kDefaultOffset, 0);
+    screen->AddChild(m_Preview);
     m_Preview->MoveTo(0, 0);
     COffsetProxyFrame moved(&target, -point.x, -point.y);
     m_Preview->Draw(moved);

@@ -65,8 +65,7 @@ void CSoundOptions::Build()
         put(m_Slider[row], m_Slider[row]->GetWidth());
         y += height + GetSpacingY();
     }
-    m_Close = new CJButton(this, "Close");
-    AddChild(m_Close, 12);
+    m_Close = &Add<CJButton>(EPlace::BelowPreviousCentred, "Close");
     SetCancelButton(m_Close);
     SetDefaultButton(m_Close);
     Refresh();

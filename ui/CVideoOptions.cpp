@@ -64,39 +64,33 @@ void CVideoOptions::Build()
     static CLocalizedString done(" Done ");
 
     m_General = new CJWindow(this, general);
-    m_BrightnessLabel = new CJStatic(m_General, brightness);
-    m_General->AddChild(m_BrightnessLabel, 1);
+    m_BrightnessLabel = &m_General->Add<CJStatic>(EPlace::TopLeft, brightness);
     m_BrightnessSlider = new CJSlider(m_General, kSliderMax + 1, 0);
     m_BrightnessSlider->SetSize(kSliderWidth, m_BrightnessSlider->GetHeight());
-    m_General->AddChild(m_BrightnessSlider, 14);
+    m_General->AddChild(m_BrightnessSlider, EPlace::RightOfPrevious);
     const int32_t value = BrightnessToSliderValue(m_Facts.brightness);
     m_BrightnessSlider->SetValue(uint32_t(std::clamp<int32_t>(value, 0, int32_t(kSliderMax))), true);
     if (m_Facts.bitDepth == 16) {
-        m_PixelFormatLabel = new CJStatic(m_General, pixelFormat);
-        m_General->AddChild(m_PixelFormatLabel, 7, m_BrightnessLabel);
-        m_PixelFormatText = new CJStatic(m_General, "xxxxxxxxx");
+        m_PixelFormatLabel = &m_General->Add<CJStatic>({EPlace::Below, m_BrightnessLabel}, pixelFormat);
+        m_PixelFormatText = &m_General->Add<CJStatic>(EPlace::RightOfPrevious, "xxxxxxxxx");
         m_PixelFormatText->SetAutoSize(false);
-        m_General->AddChild(m_PixelFormatText, 14);
         UpdatePixelFormatText();
     }
 
     m_Info = new CJWindow(this, info);
-    m_BuffersLabel = new CJStatic(m_Info, backBuffers);
-    m_Info->AddChild(m_BuffersLabel, 1);
+    m_BuffersLabel = &m_Info->Add<CJStatic>(EPlace::TopLeft, backBuffers);
     CJString buffers;
     buffers.Format("%u, ", m_Facts.backBuffers);
     buffers += m_Facts.inVideoMemory ? videoMemory : systemMemory;
-    m_BuffersText = new CJStatic(m_Info, buffers);
-    m_Info->AddChild(m_BuffersText, 14);
+    m_BuffersText = &m_Info->Add<CJStatic>(EPlace::RightOfPrevious, buffers);
 
     m_Tabs = new CJTabControl(this);
     m_Tabs->AddPage(m_General);
     m_Tabs->AddPage(m_Info);
     m_Tabs->SelectTab(0);
-    AddChild(m_Tabs, 1);
+    AddChild(m_Tabs, EPlace::TopLeft);
 
-    m_Done = new CJButton(this, done);
-    AddChild(m_Done, 12);
+    m_Done = &Add<CJButton>(EPlace::BelowPreviousCentred, done);
     SetDefaultButton(m_Done);
     SetCancelButton(m_Done);
     AssignChildHotKeys();
@@ -104,7 +98,7 @@ void CVideoOptions::Build()
 
 void CVideoOptions::PlaceDoneButton()
 {
-    m_Done->Place(11, m_Tabs, kDefaultOffset, kDefaultOffset, 0);
+    m_Done->Place({EPlace::BelowCentred, m_Tabs});
 }
 
 void CVideoOptions::UpdatePixelFormatText()

@@ -74,7 +74,7 @@ struct SBrowserScene {
         tree = std::make_unique<CDirectoryTree>(items);
         browser = new CImageBrowser(screen.get());
         browser->SetRect(CRect{0, 0, 640, 480});
-        screen->AddChild(browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        screen->AddChild(browser, kAsIsNoGrow);
         browser->SetTree(tree.get(), &MakeSized);
         folder = tree->GetChild(tree->GetRoot(), 0);
     }

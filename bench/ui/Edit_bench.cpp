@@ -56,7 +56,7 @@ void BM_ZoomEditorTypeAndDraw(benchmark::State& state)
         CScreenWindow screen(target.get(), font.get());
         auto* source = new CJEdit(&screen, MakeText(int(state.range(0))));
         source->SetCanZoom(true);
-        screen.AddChild(source, 1);
+        screen.AddChild(source, EPlace::TopLeft);
         source->OpenZoomEditor();
         CJEdit* inner = source->GetZoomWindow()->GetInnerEdit();
         inner->OnKeyDown(14); // End

@@ -154,9 +154,9 @@ struct SScreen {
             CJButton* button = i % 5 == 2 ? new CHalfZoomedButton(frame, title) : new CJButton(frame, title);
             button->SetRect(CRect{0, 0, 150, 40});
             button->MoveTo(40 + (i % 5) * 190, 60 + (i / 5) * 66);
-            frame->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+            frame->AddChild(button, kAsIsNoGrow);
         }
-        screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        screen->AddChild(frame, kAsIsNoGrow);
         specifier->Destroy();
     }
     ~SScreen()

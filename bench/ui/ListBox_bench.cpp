@@ -81,9 +81,9 @@ struct SListScene {
         header->AddColumn(CJString("Size"), 100, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
         header->AddColumn(CJString("Kind"), 120);
         header->AddColumn(CJString("Notes"), 160);
-        screen->AddChild(header, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        screen->AddChild(header, kAsIsNoGrow);
         list = new CJListBox(screen.get(), &Rows(), nullptr, 300, 40);
-        screen->AddChild(list, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        screen->AddChild(list, kAsIsNoGrow);
         list->SetRect(CRect{0, header->GetHeight(), 700, header->GetHeight() + list->GetHeight()});
         list->SetSortMode(1);
         list->SetHeader(header);

@@ -182,18 +182,18 @@ struct SScene {
             CJWindow* theme = (t % 2) ? alphaParent.get() : root.get();
             auto* top = new CBenchWindow(theme, ("Window " + std::to_string(t)).c_str(), true);
             top->SetRectXYWH(20 + 60 * t, 20 + 40 * t, 330, 260);
-            root->AddChild(top, 0, nullptr, 0, 0, kPlaceNoGrow);
+            root->AddChild(top, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
             tops.push_back(top);
             if (cached)
                 top->SetImageCache(new CRecordedWindowImage);
             for (int32_t p = 0; p < 7; ++p) {
                 auto* panel = new CBenchWindow(top, ("Panel " + std::to_string(p)).c_str(), true);
                 panel->SetRectXYWH(10 + (p % 4) * 78, 30 + (p / 4) * 110, 74, 104);
-                top->AddChild(panel, 0, nullptr, 0, 0, kPlaceNoGrow);
+                top->AddChild(panel, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
                 for (int32_t l = 0; l < 6; ++l) {
                     auto* leaf = new CBenchWindow(panel, ("&Item " + std::to_string(l)).c_str(), false);
                     leaf->SetRectXYWH(4, 20 + 13 * l, 66, 13);
-                    panel->AddChild(leaf, 0, nullptr, 0, 0, kPlaceNoGrow);
+                    panel->AddChild(leaf, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
                     ++windows;
                 }
                 ++windows;

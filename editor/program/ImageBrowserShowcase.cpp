@@ -43,7 +43,7 @@ void OpenBrowser()
                                                  nullptr, nullptr, &GetFrameOverlayOptionsList());
     theme->Destroy();
     // In front of the other showcases' windows, covering most of them.
-    screen->AddChildFirst(browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    screen->AddChildFirst(browser, kAsIsNoGrow);
     browser->SetRect(CRect{40, 40, 980, 720});
     browser->GetGrid()->LoadAll();
     g_Showcase->browser = browser;

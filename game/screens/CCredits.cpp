@@ -219,12 +219,10 @@ CCreditsWindow::CCreditsWindow(CJWindow* parent, const char* fileName)
     : CMenuWindow(parent, CreditsTitle())
 {
     SetIconSequence("MenuScreen_Button_Credits");
-    m_Control = new CJCreditsControl(this, true, fileName);
-    AddChild(m_Control, 1, nullptr, kDefaultOffset, kDefaultOffset, 0);
+    m_Control = &Add<CJCreditsControl>(EPlace::TopLeft, true, fileName);
     SetKeyboardFocusShown(false);
-    m_Close = new CJButton(this, CloseTitle());
+    m_Close = &Add<CJButton>(EPlace::BelowPreviousCentred, CloseTitle());
     m_Close->SetCommand(new CObjectFunctionCommand<CCreditsWindow>(this, &CCreditsWindow::CloseWindow));
-    AddChild(m_Close, 12, nullptr, kDefaultOffset, kDefaultOffset, 0);
     BringChildToFront(m_Close);
     SetDefaultButton(m_Close);
     SetCancelButton(m_Close);

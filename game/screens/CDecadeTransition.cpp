@@ -95,7 +95,7 @@ CDecadeTransitionWindow::CDecadeTransitionWindow(CJWindow* parent, CDecadeTransi
     if (m_ContinueButton) {
         m_ContinueButton->SetCommand(
             new CObjectFunctionCommand<CDecadeTransitionWindow>(this, &CDecadeTransitionWindow::Continue));
-        AddChild(m_ContinueButton, 0, nullptr, -1000, -1000, 1);
+        AddChild(m_ContinueButton, kAsIsNoGrow);
         BringChildToFront(m_ContinueButton);
         SetDefaultButton(m_ContinueButton);
         SetCancelButton(m_ContinueButton);

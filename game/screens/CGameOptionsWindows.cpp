@@ -150,7 +150,7 @@ void CGameSoundOptions::Restyle()
         }
         mute->MoveTo(place.left, place.top + offsets.boxY);
         old->Destroy();
-        AddChild(mute, 0, nullptr, kDefaultOffset, kDefaultOffset, 0);
+        AddChild(mute);
         ReplaceMuteBox(offsets.row, mute);
         if (CJSlider* slider = GetSlider(offsets.row)) {
             SkinSlider(*slider);
@@ -166,7 +166,7 @@ void CGameSoundOptions::Restyle()
                                 static_cast<CJWindow*>(GetLabel(SoundOptionRow::Music))})
             if (other && (!lowest || other->GetRect().bottom > lowest->GetRect().bottom))
                 lowest = other;
-        done->Place(11, lowest, kDefaultOffset, kDefaultOffset, 0);
+        done->Place({EPlace::BelowCentred, lowest});
     }
 }
 
@@ -194,20 +194,14 @@ void CGameVideoOptions::Build()
         MoveBy(*slider, 0, -15);
     }
     CJWindow* panel = GetGeneralPage();
-    m_TypeLabel = new CJStatic(panel, TypeTitle());
-    panel->AddChild(m_TypeLabel, 8, nullptr, kDefaultOffset, kDefaultOffset, 0);
-    m_FullScreen = new CModeButton(panel, FullScreenTitle(), nullptr);
-    panel->AddChild(m_FullScreen, 16, nullptr, kDefaultOffset, kDefaultOffset, 0);
-    m_Windowed = new CModeButton(panel, WindowedTitle(), m_FullScreen);
-    panel->AddChild(m_Windowed, 16, nullptr, kDefaultOffset, kDefaultOffset, 0);
-    m_ResolutionLabel = new CJStatic(panel, ResolutionTitle());
+    m_TypeLabel = &panel->Add<CJStatic>(EPlace::BelowPrevious, TypeTitle());
+    m_FullScreen = &panel->Add<CModeButton>(EPlace::RightOfPreviousCentred, FullScreenTitle(), nullptr);
+    m_Windowed = &panel->Add<CModeButton>(EPlace::RightOfPreviousCentred, WindowedTitle(), m_FullScreen);
     // Below the row before, at the left of "Type".
-    panel->AddChild(m_ResolutionLabel, 7, m_Windowed, kDefaultOffset, kDefaultOffset, 0);
+    m_ResolutionLabel = &panel->Add<CJStatic>({EPlace::Below, m_Windowed}, ResolutionTitle());
     m_ResolutionLabel->MoveToX(m_TypeLabel->GetRect().left);
-    m_Desktop = new CModeButton(panel, DesktopTitle(), nullptr);
-    panel->AddChild(m_Desktop, 16, nullptr, kDefaultOffset, kDefaultOffset, 0);
-    m_Stretched = new CModeButton(panel, StretchedTitle(), m_Desktop);
-    panel->AddChild(m_Stretched, 16, nullptr, kDefaultOffset, kDefaultOffset, 0);
+    m_Desktop = &panel->Add<CModeButton>(EPlace::RightOfPreviousCentred, DesktopTitle(), nullptr);
+    m_Stretched = &panel->Add<CModeButton>(EPlace::RightOfPreviousCentred, StretchedTitle(), m_Desktop);
     RefreshControls();
     PlaceDoneButton();
 }

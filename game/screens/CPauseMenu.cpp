@@ -154,7 +154,7 @@ void CPauseMenuWindow::CreateControls()
             continue;
         button->SetTopLayer(true);
         // The marker has placed it; the screen-sized menu never grows for it.
-        AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        AddChild(button, kAsIsNoGrow);
         *field = button;
     }
     if (m_Continue) {
@@ -220,7 +220,7 @@ void CPauseMenuWindow::ConfirmAbort()
     }
     auto* box = new CJMessageBox(this, QuitBoxTitle(), QuitBoxText(), nullptr, KeepPlayingText().GetString());
     box->AddButton(QuitBoxConfirm(), new CPauseMenuCommand(&CPauseMenuWindow::Abort));
-    AddModalSibling(box, 6);
+    AddModalSibling(box, EPlace::Centred);
 }
 
 void CPauseMenuWindow::ConfirmRestart()
@@ -231,7 +231,7 @@ void CPauseMenuWindow::ConfirmRestart()
     }
     auto* box = new CJMessageBox(this, RestartBoxTitle(), RestartBoxText(), nullptr, KeepPlayingText().GetString());
     box->AddButton(RestartBoxConfirm(), new CPauseMenuCommand(&CPauseMenuWindow::Restart));
-    AddModalSibling(box, 6);
+    AddModalSibling(box, EPlace::Centred);
 }
 
 void CPauseMenuWindow::Abort()

@@ -103,7 +103,7 @@ bool ShowModal(CJWindow* window, CJWindow* parent)
     CJWindow* host = parent ? parent : CScreenWindow::GetScreenWindow();
     if (!host)
         return false;
-    host->AddModalSibling(window, 6);
+    host->AddModalSibling(window, EPlace::Centred);
     return true;
 }
 
@@ -154,8 +154,6 @@ CNewPlayerDialog::CNewPlayerDialog(CJWindow* parent, const CJString& title, CPla
     m_KidsButton->SetToolTip(&Text(EPlayerText::KidsModeTip), true);
     m_StandardButton = new CJRadioButton(this, Text(EPlayerText::StandardModeTitle), m_KidsButton);
     m_StandardButton->SetToolTip(&Text(EPlayerText::StandardModeTip), true);
-    m_SaveButton = new CJButton(this, Text(EPlayerText::SaveTitle));
-    m_CancelButtonControl = new CJButton(this, Text(EPlayerText::CancelTitle));
 
     // Labels in a column, each row's controls beside them.
     const int32_t margin = GetEdgeMargin();
@@ -177,8 +175,8 @@ CNewPlayerDialog::CNewPlayerDialog(CJWindow* parent, const CJString& title, CPla
     };
     row(nameLabel, {m_NameEdit});
     row(modeLabel, {m_KidsButton, m_StandardButton});
-    AddChild(m_SaveButton, 12);
-    AddChild(m_CancelButtonControl, 1);
+    m_SaveButton = &Add<CJButton>(EPlace::BelowPreviousCentred, Text(EPlayerText::SaveTitle));
+    m_CancelButtonControl = &Add<CJButton>(EPlace::TopLeft, Text(EPlayerText::CancelTitle));
     ArrangeRow(m_SaveButton, m_CancelButtonControl, 0, true, true, -999, true);
 
     if (m_Profile->m_Difficulty == kKidsDifficulty)
@@ -265,15 +263,13 @@ CChangePlayerWindow::CChangePlayerWindow(CJWindow* parent, CCommand* onDone)
     // As many rows as the fixed height holds; then the exact size.
     m_List->SetVisibleRows(std::max((kListHeight - 2 * (unit + 1)) / std::max(m_List->GetRowHeight(), 1), 1));
     m_List->SetSize(kListWidth, kListHeight);
-    AddChild(m_List, 1);
+    AddChild(m_List, EPlace::TopLeft);
 
-    m_SelectButton = new CJButton(this, Text(EPlayerText::SelectTitle));
-    m_EditButton = new CJButton(this, Text(EPlayerText::EditTitle));
-    m_DeleteButton = new CJButton(this, Text(EPlayerText::DeleteButtonTitle));
-    m_CancelButtonControl = new CJButton(this, Text(EPlayerText::CancelTitle));
-    AddChild(m_SelectButton, 12);
-    for (CJButton* button : {m_EditButton, m_DeleteButton, m_CancelButtonControl})
-        AddChild(button, 1);
+    // In a row below the list, laid out by ArrangeRow.
+    m_SelectButton = &Add<CJButton>(EPlace::BelowPreviousCentred, Text(EPlayerText::SelectTitle));
+    m_EditButton = &Add<CJButton>(EPlace::TopLeft, Text(EPlayerText::EditTitle));
+    m_DeleteButton = &Add<CJButton>(EPlace::TopLeft, Text(EPlayerText::DeleteButtonTitle));
+    m_CancelButtonControl = &Add<CJButton>(EPlace::TopLeft, Text(EPlayerText::CancelTitle));
     ArrangeRow(m_SelectButton, m_CancelButtonControl, 0, true, true, -999, true);
 
     SetDefaultButton(m_SelectButton);

@@ -475,7 +475,7 @@ void CTownMapWindow::StartRewardsSequence(CJButton* button, uint32_t level)
 void CTownMapWindow::AddAtMarker(CJButton* button)
 {
     // The marker placed the button already: keep its position.
-    AddChild(button, 0, nullptr, -1000, -1000, 1);
+    AddChild(button, kAsIsNoGrow);
 }
 
 CJButton* CTownMapWindow::AddNamedButton(CFrameOverlayOptions& set, CTextSubstitutionList& values, const char* id,

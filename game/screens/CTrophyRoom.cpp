@@ -176,7 +176,7 @@ CTrophyRoomWindow::CTrophyRoomWindow(CJWindow* parent)
     m_ContinueButton = set->CreateButtonWindow(CJString("Continue"), &values);
     if (m_ContinueButton) {
         m_ContinueButton->SetCommand(new CObjectFunctionCommand<CTrophyRoomWindow>(this, &CTrophyRoomWindow::Continue));
-        AddChild(m_ContinueButton, 0, nullptr, -1000, -1000, 1);
+        AddChild(m_ContinueButton, kAsIsNoGrow);
         BringChildToFront(m_ContinueButton);
         SetDefaultButton(m_ContinueButton);
         SetCancelButton(m_ContinueButton);
@@ -185,7 +185,7 @@ CTrophyRoomWindow::CTrophyRoomWindow(CJWindow* parent)
     if (m_ScrapbookButton) {
         m_ScrapbookButton->SetCommand(
             new CObjectFunctionCommand<CTrophyRoomWindow>(this, &CTrophyRoomWindow::OpenScrapbook));
-        AddChild(m_ScrapbookButton, 0, nullptr, -1000, -1000, 1);
+        AddChild(m_ScrapbookButton, kAsIsNoGrow);
     }
     // Front child: the one with the focus.
     if (m_ContinueButton)

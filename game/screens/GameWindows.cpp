@@ -11,6 +11,6 @@ void AddGameScreenWindow(CJWindow* window)
         window->Destroy();
         return;
     }
-    screen->AddChild(window, 6);
+    screen->AddChild(window, EPlace::Centred);
     screen->BringChildToFront(window);
 }

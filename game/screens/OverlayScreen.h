@@ -24,7 +24,7 @@ CJButton* AddOverlayButton(Window& window, CFrameOverlayOptions& set, const char
     if (!button)
         return nullptr;
     button->SetCommand(new CObjectFunctionCommand<Window>(&window, action));
-    window.AddChild(button, 0, nullptr, -1000, -1000, 1);
+    window.AddChild(button, kAsIsNoGrow);
     return button;
 }
 

@@ -151,16 +151,14 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
     int32_t listWidth = 0;
     for (const SColumn& column : kColumns)
         listWidth += column.width;
-    m_Header = new CJHeader(this);
+    m_Header = &Add<CJHeader>(kAsIsNoGrow);
     for (size_t i = 0; i < std::size(kColumns); ++i)
         m_Header->AddColumn(ColumnTitle(i), kColumns[i].width);
     m_Header->SetRect(CRect{kMargin, top, kMargin + listWidth, top + kHeaderHeight});
-    AddChild(m_Header, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
 
-    m_List = new CJListBox(this, &m_Rows, nullptr, 100, 12);
+    m_List = &Add<CJListBox>(kAsIsNoGrow, &m_Rows, nullptr, 100, 12);
     m_List->SetHeader(m_Header);
     m_List->SetRect(CRect{kMargin, top + kHeaderHeight, kMargin + listWidth, top + kHeaderHeight + kListHeight});
-    AddChild(m_List, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
 
     // Two rows of buttons under the list: the commands, then the moves.
     int32_t x = kMargin;
@@ -172,8 +170,7 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
             x = kMargin;
             y += rowHeight + kButtonGap;
         }
-        auto* button = new CJButton(this, ButtonTitle(which));
-        AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        auto* button = &Add<CJButton>(kAsIsNoGrow, ButtonTitle(which));
         button->MoveTo(x, y);
         x += button->GetWidth() + kButtonGap;
         rowHeight = std::max(rowHeight, button->GetHeight());
@@ -443,7 +440,7 @@ CLevelSorterWindow* OpenLevelSorter(CLevelSet* levels)
     // Built without a parent, the window takes the toolkit's own look rather
     // than a theme the screen's data names.
     auto* sorter = new CLevelSorterWindow(nullptr, levels);
-    screen->AddChild(sorter, 6);
+    screen->AddChild(sorter, EPlace::Centred);
     screen->BringChildToFront(sorter);
     return sorter;
 }

@@ -108,7 +108,7 @@ void AddPanelButton(CFrameOverlayOptions& hud)
     FillHud(g_Showcase->values, 0.0f);
     if (CJButton* button = hud.CreateButtonWindow(CJString("Replay"), &g_Showcase->values)) {
         button->SetCommand(new CReplayCommand);
-        screen->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        screen->AddChild(button, kAsIsNoGrow);
     }
 }
 

@@ -91,7 +91,7 @@ TEST_F(DebugOptions, LoadKeepsTheValueUntilOneIsStoredAndTheCheckBoxStoresIt)
     EXPECT_TRUE(loading.GetValue()); // nothing stored yet
 
     auto* panel = new COptionsPanel(m_Screen);
-    m_Screen->AddChild(panel, 1);
+    m_Screen->AddChild(panel, EPlace::TopLeft);
     CJCheckBox* box = panel->Box("Enable Loading Messages");
     ASSERT_NE(box, nullptr);
     EXPECT_NE(box->IsChecked(), 0);
@@ -109,7 +109,7 @@ TEST_F(DebugOptions, LoadKeepsTheValueUntilOneIsStoredAndTheCheckBoxStoresIt)
 TEST_F(DebugOptions, OptionsWithoutAKeyKeepNothingAndNeverSwitchEachOther)
 {
     auto* panel = new COptionsPanel(m_Screen);
-    m_Screen->AddChild(panel, 1);
+    m_Screen->AddChild(panel, EPlace::TopLeft);
     Click(*panel->Box("Draw safe zone rect"));
     EXPECT_TRUE(GetDrawSafeZoneOption().GetValue());
     EXPECT_TRUE(CScreenFrame::SGetInstance().IsDrawingSafeZone());

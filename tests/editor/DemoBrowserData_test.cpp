@@ -78,7 +78,7 @@ protected:
         m_Tree = std::make_unique<CDirectoryTree>(m_Shelf);
         m_Browser = new CImageBrowser(m_Screen);
         m_Browser->SetRect(CRect{0, 0, 600, 400});
-        m_Screen->AddChild(m_Browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Screen->AddChild(m_Browser, kAsIsNoGrow);
         m_Browser->SetTree(m_Tree.get(), &MakeEmpty);
     }
     void TearDown() override

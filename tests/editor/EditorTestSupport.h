@@ -133,7 +133,7 @@ public:
         m_Button = new CJButton(pane, m_Property->GetName());
         m_Button->SetTabStop(true);
         m_Button->Enable(enabled);
-        pane->AddChild(m_Button, 14);
+        pane->AddChild(m_Button, EPlace::RightOfPrevious);
     }
     bool ApplyEdit(CJWindow* control, int32_t notification) override
     {
@@ -198,8 +198,7 @@ public:
         builtAfter = lastRow;
         builtFor = object;
         builtOwner = owner;
-        button = new CJButton(pane, "Play");
-        pane->AddChild(button, lastRow ? 8 : 1);
+        button = &pane->Add<CJButton>(lastRow ? EPlace::BelowPrevious : EPlace::TopLeft, "Play");
     }
     bool OnNotify(CJWindow* sender, int32_t code) override
     {

@@ -63,7 +63,7 @@ protected:
         m_List.SetSource("Barrels", "Barrels", 0);
         m_Browser = new CImageBrowserFrameWindow(m_Screen, "Barrel Browser", CImageBrowserFrameWindow::kModeOneList,
                                                  nullptr, nullptr, &m_List);
-        m_Screen->AddChild(m_Browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Screen->AddChild(m_Browser, kAsIsNoGrow);
         m_Grid = m_Browser->GetGrid();
         Step(CPoint{790, 590}, false);
     }

@@ -86,7 +86,7 @@ protected:
         m_Tree = std::make_unique<CDirectoryTree>(m_Shelf);
         m_Browser = new CImageBrowser(m_Screen);
         m_Browser->SetRect(CRect{0, 0, 400, 300});
-        m_Screen->AddChild(m_Browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Screen->AddChild(m_Browser, kAsIsNoGrow);
         m_Browser->SetTree(m_Tree.get(), &MakeBox);
     }
     int32_t Folder(const char* name)
@@ -269,11 +269,10 @@ public:
         : CJWindow(nullptr, "Drop Target")
     {
     }
-    bool ForwardToChildren(intptr_t a, intptr_t) override
+    bool ForwardToChildren(CMessage& message) override
     {
-        auto* message = reinterpret_cast<CMessage*>(a);
-        if (message && message->IsType("CBrowserItemDroppedMessage"))
-            drops.push_back(static_cast<CBrowserItemDroppedMessage*>(message)->GetPosition());
+        if (message.IsType("CBrowserItemDroppedMessage"))
+            drops.push_back(static_cast<CBrowserItemDroppedMessage&>(message).GetPosition());
         return true;
     }
     std::vector<CPoint> drops;
@@ -283,7 +282,7 @@ TEST_F(ImageBrowser, OnlyADragOfFourPixelsOrMoreEndingOutsideDropsTheItem)
 {
     auto* target = new CDropTarget;
     target->SetRect(CRect{500, 0, 800, 600});
-    m_Screen->AddChild(target, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Screen->AddChild(target, kAsIsNoGrow);
     m_Browser->SetDragEnabled(true);
     m_Browser->SetDropSource(m_Browser);
     m_Browser->ShowFolder(m_Tree->GetRoot(), false, false);
@@ -357,7 +356,7 @@ public:
 TEST_F(ImageBrowser, APreviewSizesToItsImageAndCentresItInALargerWindow)
 {
     auto* preview = new CWindowedBrowsableImage(m_Screen);
-    m_Screen->AddChild(preview, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Screen->AddChild(preview, kAsIsNoGrow);
     g_Bounds[7] = CRect{-10, -30, 30, 10};
     auto owned = std::make_unique<CClickItem>(&m_Shelf, 7);
     CClickItem* item = owned.get();
@@ -399,7 +398,7 @@ TEST_F(ImageBrowser, APickerEnablesSelectOnItemsOpensFoldersAndRunsItsCommandOnc
     int runs = 0;
     auto* picker = new CImageBrowserFrameWindow(m_Screen, "Shelf Browser", CImageBrowserFrameWindow::kModeOneList,
                                                 "Select", new CCountingCommand(&runs), &m_Shelf);
-    m_Screen->AddChild(picker, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Screen->AddChild(picker, kAsIsNoGrow);
     CImageBrowser* grid = picker->GetGrid();
     auto captions = [grid] {
         std::string out;
@@ -447,7 +446,7 @@ TEST_F(ImageBrowser, TheBrowserKeepsItsChosenListAndAutoLoadInTheEditorSettings)
     // Given the other list, the browser still opens on the stored one.
     auto* browser = new CImageBrowserFrameWindow(m_Screen, "Image Browser", CImageBrowserFrameWindow::kModeAllLists,
                                                  nullptr, nullptr, &other);
-    m_Screen->AddChild(browser, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Screen->AddChild(browser, kAsIsNoGrow);
     EXPECT_EQ(browser->GetBrowsedList(), &m_Shelf);
     EXPECT_EQ(browser->GetListChooser()->GetSelectedItem(), shelf);
     EXPECT_EQ(browser->GetGrid()->GetFactory(), &MakeBox);

@@ -6,7 +6,7 @@
 
 #include "editor/CColorPickerWindow.h"
 #include "editor/CLevelEditorOptions.h"
-#include "editor/ObjectPropertyEditors.h"
+#include "editor/PointAndColorPropertyEditors.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "images/CFontList.h"

@@ -617,7 +617,7 @@ TEST_F(StoredLevelEditor, ADroppedPaletteItemBecomesSceneryOnTheTopEditableLayer
     ASSERT_NE(top, nullptr);
     const uint32_t count = top->GetSpriteCount();
     CBrowserItemDroppedMessage drop(palette, CPoint{300, 200});
-    m_Screen->ForwardToChildren(reinterpret_cast<intptr_t>(&drop), 0);
+    m_Screen->ForwardToChildren(drop);
     ASSERT_EQ(top->GetSpriteCount(), count + 1);
     CSprite* made = top->GetSprite(0);
     EXPECT_NE(dynamic_cast<CScenery*>(made->GetAI()), nullptr);
@@ -627,7 +627,7 @@ TEST_F(StoredLevelEditor, ADroppedPaletteItemBecomesSceneryOnTheTopEditableLayer
     // With no layer both shown and pickable nothing is made.
     for (uint32_t i = 0; i < GetCurrentPlayfield()->GetLayerCount(); ++i)
         GetCurrentPlayfield()->GetLayer(i)->m_SelectableInEditor = false;
-    m_Screen->ForwardToChildren(reinterpret_cast<intptr_t>(&drop), 0);
+    m_Screen->ForwardToChildren(drop);
     EXPECT_EQ(top->GetSpriteCount(), count + 1);
     palette->Destroy();
 }

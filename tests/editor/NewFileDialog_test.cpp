@@ -77,7 +77,7 @@ protected:
     CNewFileDialog* Open(CNewFileOptions& options)
     {
         auto* dialog = static_cast<CNewFileDialog*>(options.CreateDialog(m_Screen));
-        m_Screen->AddModalSibling(dialog, 6);
+        m_Screen->AddModalSibling(dialog, EPlace::Centred);
         return dialog;
     }
     void Fill(CNewFileDialog& dialog, const char* location, const char* name)

@@ -534,7 +534,7 @@ TEST_F(ObjectEditor, InsideTheLevelEditorTheEditorIsItsFrontChild)
     static CJWindow* host = nullptr;
     host = new CJWindow(nullptr, "Level editor");
     host->SetSize(700, 500);
-    m_Screen->AddChild(host, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Screen->AddChild(host, kAsIsNoGrow);
     CObjectEditor::HostWindowQuery previous = CObjectEditor::SetLevelEditorWindowQuery([] { return host; });
     CObjectEditor* editor = Open(&m_Tags);
     EXPECT_EQ(editor->GetParent(), host);

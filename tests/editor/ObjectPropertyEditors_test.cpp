@@ -4,8 +4,10 @@
 #include "EditorTestSupport.h"
 
 #include "blit/CColorProperty.h"
+#include "editor/ArrayPropertyEditors.h"
 #include "editor/CColorPickerWindow.h"
-#include "editor/ObjectPropertyEditors.h"
+#include "editor/OwnedObjectPropertyEditors.h"
+#include "editor/PointAndColorPropertyEditors.h"
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CDynamicList.h"
 #include "game/scripting/CSpritePlugInContainers.h"
@@ -239,7 +241,9 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        AddPropertyRowMaker(&MakeObjectPropertyRows);
+        AddPropertyRowMaker(&MakeOwnedObjectPropertyRows);
+        AddPropertyRowMaker(&MakeArrayPropertyRows);
+        AddPropertyRowMaker(&MakePointAndColorPropertyRows);
         AddPropertyButtonMaker(&AddObjectPropertyButtons);
         RegisterTranslator(g_LampToFan);
         RegisterTranslator(g_LampToOwner);

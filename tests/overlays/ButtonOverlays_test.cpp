@@ -145,7 +145,7 @@ protected:
         m_Screen = std::make_unique<CScreenWindow>(m_Frame.get(), nullptr);
         m_Control = m_Set->CreateButtonWindow(CJString("go"), nullptr);
         ASSERT_NE(m_Control, nullptr);
-        m_Screen->AddChild(m_Control, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Screen->AddChild(m_Control, kAsIsNoGrow);
         m_Overlay = dynamic_cast<CFrameOverlayButton*>(m_Set->FindOverlay(CJString("Go"), nullptr, nullptr));
         ASSERT_NE(m_Overlay, nullptr);
     }

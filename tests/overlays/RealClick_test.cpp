@@ -47,7 +47,7 @@ TEST(ChildProcess, RealClickReachesTheTimelineButton)
         set.Append(timeline);
         CJButton* control = set.CreateButtonWindow(CJString("Go"), nullptr);
         ASSERT_NE(control, nullptr);
-        child.Root().AddChild(control, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        child.Root().AddChild(control, kAsIsNoGrow);
 
         child.Play(
             "move:100,80 wait:200 down up key:a", [&] { return clicked; }, [&] { clicked = control->ConsumeClicked(); },

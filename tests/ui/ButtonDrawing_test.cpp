@@ -40,7 +40,7 @@ protected:
     template <typename T>
     T* Put(T* control, int32_t x, int32_t y)
     {
-        m_Screen->AddChild(control, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Screen->AddChild(control, kAsIsNoGrow);
         control->MoveTo(x, y);
         return control;
     }
@@ -127,7 +127,7 @@ TEST_F(ButtonDrawingTest, AlphaButtonsKeepTheirBorderWhenHoveredWithoutAHoverBor
     parent->SetRect(CRect{0, 0, 160, 120});
     auto* button = new CJButton(parent, "Go");
     button->SetRect(CRect{20, 20, 80, 50});
-    parent->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    parent->AddChild(button, kAsIsNoGrow);
 
     Draw();
     EXPECT_EQ(At(50, 22 + button->GetBorderWidth()), 0xC80000u);

@@ -81,7 +81,7 @@ protected:
     {
         auto* button = new T(m_Parent, args...);
         button->SetRect(rect);
-        m_Parent->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Parent->AddChild(button, kAsIsNoGrow);
         return button;
     }
 

@@ -413,9 +413,8 @@ TEST_F(EditTest, CloseNotificationsRunTheirCommandOnceWhenTheWatchedWindowGoes)
 {
     int runs = 0;
     auto* watched = new CJWindow(nullptr, "watched");
-    m_Screen->AddChild(watched, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    watched->AddChild(new CCloseNotification(watched, new CCountingCommand(&runs)), 0, nullptr, kDefaultOffset,
-                      kDefaultOffset, kPlaceNoGrow);
+    m_Screen->AddChild(watched, kAsIsNoGrow);
+    watched->Add<CCloseNotification>(kAsIsNoGrow, new CCountingCommand(&runs));
     EXPECT_EQ(runs, 0);
     watched->Destroy();
     EXPECT_EQ(runs, 1);

@@ -78,7 +78,7 @@ protected:
     {
         auto* frame = title ? new CJFrameWindow(m_Screen, title) : new CJFrameWindow(m_Screen);
         frame->SetRect(rect);
-        m_Screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Screen->AddChild(frame, kAsIsNoGrow);
         m_Screen->BringChildToFront(frame);
         return frame;
     }
@@ -271,7 +271,7 @@ TEST_F(FrameWindowTest, CloseButtonAndTransparencyToggle)
     CJFrameWindow* frame = AddFrameWindow(CRect{100, 100, 400, 300}, "Frame");
     auto* inner = new CJWindow(frame, "inner");
     inner->SetRect(CRect{20, 40, 60, 60});
-    frame->AddChild(inner, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    frame->AddChild(inner, kAsIsNoGrow);
     frame->AddCloseButton();
     frame->AddTransparencyToggle();
     CJButton* close = frame->GetCloseButton();
@@ -341,7 +341,7 @@ TEST_F(FrameWindowTest, SkinsDrawTheRealWindowsAsTheReferencesShow)
     auto* alpha = new CJFrameWindow(framed, "");
     framed->Destroy();
     alpha->SetRect(CRect{400, 10, 480, 70});
-    m_Screen->AddChild(alpha, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Screen->AddChild(alpha, kAsIsNoGrow);
     DrawScreen();
     EXPECT_EQ(Seen(440, 40), 0x30C030u);
     EXPECT_EQ(Seen(400, 10), 0xFF0000u);

@@ -36,7 +36,7 @@ protected:
     CJPullDownMenu* Open(SCounter* counters, int count, int32_t x, int32_t y)
     {
         CJPullDownMenu* menu = PullDown(counters, count);
-        m_Screen->AddChildFirst(menu, 5, nullptr, x, y, kPlacePixels);
+        m_Screen->AddChildFirst(menu, {EPlace::At, nullptr, x, y, kPlacePixels});
         return menu;
     }
     // A bar at y with one item "File" holding sub.
@@ -47,7 +47,7 @@ protected:
         auto* file = new CJTextMenuItem(bar, "File", nullptr);
         bar->AddItem(file);
         file->SetSubMenu(sub, false);
-        m_Screen->AddChild(bar, 5, nullptr, 0, y, kPlacePixels | kPlaceNoGrow);
+        m_Screen->AddChild(bar, {EPlace::At, nullptr, 0, y, kPlacePixels | kPlaceNoGrow});
         return file;
     }
     static CJMenuItem* Item(const CJMenu& menu, int index)

@@ -45,7 +45,7 @@ TEST_F(StaticTest, ALabelsHotKeyGoesToTheTabStopAfterIt)
     auto* field = new CProbeWindow("field", &m_Log);
     field->SetTabStop(true);
     field->SetRect(CRect{60, 10, 120, 30});
-    m_Parent->AddChild(field, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Parent->AddChild(field, kAsIsNoGrow);
     m_Parent->BringChildToFront(label);
     ASSERT_EQ(label->GetNextSibling(), field);
     EXPECT_TRUE(label->WantsAutoHotKey());
@@ -58,17 +58,17 @@ TEST_F(StaticTest, ALabelsHotKeyGoesToTheTabStopAfterIt)
     // A button takes a hot key of its own; a label before another label
     // does not ask round in circles.
     auto* button = new CJButton(m_Parent, "Go");
-    m_Parent->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Parent->AddChild(button, kAsIsNoGrow);
     auto* before = new CJStatic(m_Parent, "Size");
-    m_Parent->AddChild(before, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Parent->AddChild(before, kAsIsNoGrow);
     m_Parent->SendChildToBack(button);
     ASSERT_EQ(before->GetNextSibling(), button);
     EXPECT_FALSE(before->WantsAutoHotKey());
     auto* second = new CJStatic(m_Parent, "Other");
     second->SetTabStop(true);
-    m_Parent->AddChild(second, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Parent->AddChild(second, kAsIsNoGrow);
     auto* first = new CJStatic(m_Parent, "First");
-    m_Parent->AddChild(first, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Parent->AddChild(first, kAsIsNoGrow);
     m_Parent->SendChildToBack(second);
     ASSERT_EQ(first->GetNextSibling(), second);
     EXPECT_TRUE(first->WantsAutoHotKey()) << "the nested question answers false";

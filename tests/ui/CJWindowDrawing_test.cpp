@@ -63,7 +63,7 @@ protected:
     {
         auto* window = new CPaintWindow(name, rgb, &m_Log);
         window->SetRect(rect);
-        parent.AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        parent.AddChild(window, kAsIsNoGrow);
         return window;
     }
     CJWindow* Root(int32_t width, int32_t height)
@@ -151,7 +151,7 @@ TEST_F(DrawingTest, TheFocusRectangleShowsAfterTabUntilTheNextPress)
     second->SetRect(CRect{40, 10, 60, 30});
     outlined->SetRect(CRect{10, 50, 30, 70});
     for (CJWindow* w : {first, second, outlined})
-        screen->AddChild(w, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        screen->AddChild(w, kAsIsNoGrow);
     const auto focusedAt = [&](int32_t x) { return Rgb(*canvas, x, 9) == 0x00C800u; };
 
     screen->Draw(*canvas);
@@ -196,7 +196,7 @@ TEST_F(DrawingTest, GreyedTitlesDrawDimmedWithoutUnderlineAndLeaveTheBlitsAsFoun
     window->SetRect(CRect{0, 0, 200, 40});
     window->SetTextColor(CColor(0, 250, 0, 255));
     window->SetBorderWidth(0);
-    root->AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    root->AddChild(window, kAsIsNoGrow);
     ASSERT_EQ(window->GetTitle().Compare("Open file"), 0);
     ASSERT_EQ(window->GetHotKeyIndex(), 0);
 
@@ -341,7 +341,7 @@ protected:
     {
         auto* window = new CJWindow(nullptr, title);
         window->SetRect(rect);
-        m_Root->AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Root->AddChild(window, kAsIsNoGrow);
         return window;
     }
     static std::string Text(const CRect& r)

@@ -49,6 +49,82 @@ TEST_F(InputTest, AModalWindowTakesEveryPressAndShieldsTheWindowsBehindIt)
     EXPECT_EQ(Order(m_Root), "dialog behind");
 }
 
+TEST_F(InputTest, EveryOtherEventStopsAtAModalWindowToo)
+{
+    CProbeWindow* behind = Add(m_Root, "behind", CRect{0, 0, 400, 300});
+    behind->m_TakesClipboard = true;
+    behind->m_TakesForwards = true;
+    behind->SetTabStop(true);
+    behind->SetHotKeyChar('B');
+    CProbeWindow* dialog = Add(m_Root, "dialog", CRect{100, 100, 200, 200});
+    dialog->SetModal(true);
+    m_Root.BringChildToFront(dialog);
+    Take();
+
+    EXPECT_FALSE(m_Root.OnMouseWheel(-1, CPoint{150, 150}));
+    EXPECT_EQ(Take(), (CEventLog{"dialog: wheel -1"}));
+    EXPECT_FALSE(m_Root.OnHotKey('b'));
+    EXPECT_TRUE(Take().empty());
+    EXPECT_FALSE(m_Root.ClipboardCut(1));
+    EXPECT_FALSE(m_Root.ClipboardCopy(1));
+    EXPECT_FALSE(m_Root.ClipboardPaste(1));
+    EXPECT_FALSE(m_Root.ClipboardDelete(1));
+    EXPECT_EQ(Take(), (CEventLog{"dialog: cut", "dialog: copy", "dialog: paste", "dialog: delete"}));
+    CMessage message = CMessage::CMessageByName("ModalWalkProbe");
+    EXPECT_FALSE(m_Root.ForwardToChildren(message));
+    EXPECT_EQ(Take(), (CEventLog{"dialog: forward ModalWalkProbe"}));
+
+    // Not modal any more: the window behind hears each of them.
+    dialog->SetModal(false);
+    EXPECT_TRUE(m_Root.ClipboardCut(1));
+    EXPECT_TRUE(m_Root.ForwardToChildren(message));
+    EXPECT_TRUE(m_Root.OnHotKey('b'));
+    EXPECT_EQ(Take(),
+              (CEventLog{"dialog: cut", "behind: cut", "dialog: forward ModalWalkProbe",
+                         "behind: forward ModalWalkProbe", "behind: activate"}));
+}
+
+TEST_F(InputTest, AForwardedMessageReachesEveryVisibleEnabledChildWhoeverTakesIt)
+{
+    CProbeWindow* first = Add(m_Root, "first", CRect{0, 0, 10, 10});
+    first->m_TakesForwards = true;
+    CProbeWindow* hidden = Add(m_Root, "hidden", CRect{0, 0, 10, 10});
+    hidden->Show(false, false);
+    CProbeWindow* disabled = Add(m_Root, "disabled", CRect{0, 0, 10, 10});
+    disabled->Enable(false);
+    CProbeWindow* last = Add(m_Root, "last", CRect{0, 0, 10, 10});
+    Add(*last, "inner", CRect{0, 0, 5, 5});
+    Take();
+    CMessage message = CMessage::CMessageByName("ModalWalkProbe");
+    EXPECT_TRUE(m_Root.ForwardToChildren(message));
+    EXPECT_EQ(
+        Take(),
+        (CEventLog{"first: forward ModalWalkProbe", "last: forward ModalWalkProbe", "inner: forward ModalWalkProbe"}));
+}
+
+TEST_F(InputTest, AChildThatGoesWhileHearingAnEventLeavesTheWalkToItsSiblings)
+{
+    // Goes as it hears the message, taking nothing.
+    class CLeavingProbe : public CProbeWindow {
+    public:
+        using CProbeWindow::CProbeWindow;
+        bool ForwardToChildren(CMessage& message) override
+        {
+            CProbeWindow::ForwardToChildren(message);
+            Destroy();
+            return false;
+        }
+    };
+    auto* leaving = new CLeavingProbe("leaving", &m_Log);
+    m_Root.AddChild(leaving, kAsIsNoGrow);
+    Add(m_Root, "stays", CRect{0, 0, 10, 10});
+    Take();
+    CMessage message = CMessage::CMessageByName("ModalWalkProbe");
+    EXPECT_FALSE(m_Root.ForwardToChildren(message));
+    EXPECT_EQ(Take(), (CEventLog{"leaving: forward ModalWalkProbe", "leaving: gone", "stays: forward ModalWalkProbe"}));
+    EXPECT_EQ(Order(m_Root), "stays");
+}
+
 TEST_F(InputTest, APressIsHeldOnlyWhenTheWindowTakesItAndEscapeEndsItAtThePressPoint)
 {
     CProbeWindow* refuses = Add(m_Root, "refuses", CRect{0, 0, 100, 100});
@@ -111,8 +187,8 @@ TEST_F(InputTest, HoverGoesToTheTopmostWindowUnderThePointer)
     top->SetRect(CRect{0, 0, 100, 100});
     auto* under = new CHoverProbe("under", &m_Log);
     under->SetRect(CRect{0, 0, 200, 200});
-    m_Root.AddChild(under, 0, nullptr, 0, 0, kPlaceNoGrow);
-    m_Root.AddChildFirst(top, 0, nullptr, 0, 0, kPlaceNoGrow);
+    m_Root.AddChild(under, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
+    m_Root.AddChildFirst(top, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
     CCursorSequence* cursor = nullptr;
     m_Root.OnMouseMove(CPoint{50, 50}, CPoint{1, 0}, cursor);
     EXPECT_EQ(top->m_Hovers, 1);
@@ -237,12 +313,12 @@ TEST_F(InputTest, HotKeysActivateThroughLabelsAndDisabledMatchesSoundAnError)
     CSoundEar ear;
     CProbeWindow* dialog = Add(m_Root, "dialog", CRect{0, 0, 300, 300});
     auto* label = new CProbeWindow("&Name", &m_Log);
-    dialog->AddChild(label, 0, nullptr, 0, 0, kPlaceNoGrow);
+    dialog->AddChild(label, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
     CProbeWindow* edit = Add(*dialog, "edit", CRect{0, 0, 10, 10});
     edit->SetTabStop(true);
     auto* ok = new CProbeWindow("&OK", &m_Log);
     ok->SetTabStop(true);
-    dialog->AddChild(ok, 0, nullptr, 0, 0, kPlaceNoGrow);
+    dialog->AddChild(ok, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
     Take();
 
     EXPECT_TRUE(m_Root.OnHotKey('n'));

@@ -15,6 +15,21 @@ protected:
     CJWindow m_Root{nullptr};
 };
 
+// Built as controls are, under the parent that lends it its look.
+class CMadeWindow : public CJWindow {
+public:
+    CMadeWindow(CJWindow* parent, const char* name, int32_t width, CEventLog* log)
+        : CJWindow(parent, name)
+        , m_Log(log)
+    {
+        SetSize(width, 10);
+    }
+    ~CMadeWindow() override { m_Log->push_back(std::string(GetTitle().GetString()) + ": gone"); }
+
+private:
+    CEventLog* m_Log;
+};
+
 // Placement measures in the real default font, so font units are what the
 // game sees.
 class PlacementTest : public UiTestOn<CTempFolderTest> {
@@ -122,15 +137,15 @@ TEST_F(PlacementTest, EveryPlacementCode)
         parent.SetRect(CRect{0, 0, 400, 300});
         auto* reference = new CJWindow(&parent, "ref");
         reference->SetRect(CRect{100, 50, 160, 80});
-        parent.AddChild(reference, 0, nullptr, 0, 0, kPlaceNoGrow);
+        parent.AddChild(reference, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
         auto* window = new CJWindow(&parent, "w");
         window->SetRect(CRect{77, 77, 117, 97});
-        parent.AddChild(window, 0, nullptr, 0, 0, kPlaceNoGrow);
+        parent.AddChild(window, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow});
         // Even codes up to 18 (and 21, 25, 27) take the previous sibling:
         // no reference is given for them.
         const bool sibling = (c.code % 2 == 0 && c.code >= 8 && c.code <= 18) || c.code == 21 || c.code == 25 ||
                              c.code == 27;
-        window->Place(c.code, sibling ? nullptr : reference, 3, 5, kPlacePixels | kPlaceNoGrow);
+        window->Place(EPlace(c.code), sibling ? nullptr : reference, 3, 5, kPlacePixels | kPlaceNoGrow);
         EXPECT_EQ(window->GetRect().left, c.at.x) << "code " << c.code;
         EXPECT_EQ(window->GetRect().top, c.at.y) << "code " << c.code;
         if (c.code == 19) {
@@ -145,16 +160,16 @@ TEST_F(PlacementTest, EveryPlacementCode)
     // parent's margin, other offsets font units.
     auto* first = new CJWindow(&parent, "first");
     first->SetRect(CRect{0, 0, 40, 20});
-    parent.AddChild(first, 8, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    parent.AddChild(first, {.code = EPlace::BelowPrevious, .flags = kPlaceNoGrow});
     EXPECT_EQ(first->GetRect().left, 4 * u);
     EXPECT_EQ(first->GetRect().top, 4 * u);
     auto* second = new CJWindow(&parent, "second");
     second->SetRect(CRect{0, 0, 40, 20});
-    parent.AddChild(second, 8, nullptr, kDefaultOffset, 2, kPlaceNoGrow);
+    parent.AddChild(second, {EPlace::BelowPrevious, nullptr, kDefaultOffset, 2, kPlaceNoGrow});
     EXPECT_EQ(second->GetRect().left, 4 * u);
     EXPECT_EQ(second->GetRect().top, first->GetRect().bottom + 2 * u);
     // Code 5 clamped inside the parent.
-    second->Place(5, nullptr, 500, -7, kPlacePixels | kPlaceNoGrow | kPlaceClampInParent);
+    second->Place(EPlace::At, nullptr, 500, -7, kPlacePixels | kPlaceNoGrow | kPlaceClampInParent);
     EXPECT_EQ(second->GetRect(), (CRect{360, 0, 400, 20}));
 }
 
@@ -165,14 +180,14 @@ TEST_F(TreeTest, PlacingAtTheMouseOpensAwayFromTheEdgeAndMovesThePointerByTheCla
     m_Root.SetRect(CRect{0, 0, 400, 300});
     CMouseState& mouse = CMouseState::SGetInstance();
     mouse.SetPosition(390, 290);
-    m_Root.AddChild(menu, 22, nullptr, 0, 0, kPlacePixels | kPlaceNoGrow);
+    m_Root.AddChild(menu, {EPlace::AtMouse, nullptr, 0, 0, kPlacePixels | kPlaceNoGrow});
     EXPECT_EQ(menu->GetRect(), (CRect{350, 270, 390, 290}));
     EXPECT_EQ(mouse.GetPositionPoint(), (CPoint{390, 290}));
 
     // Asked 30 pixels further right than fits: clamped, and the pointer
     // moves with it.
     mouse.SetPosition(100, 100);
-    menu->Place(22, nullptr, 330, 0, kPlacePixels | kPlaceNoGrow);
+    menu->Place(EPlace::AtMouse, nullptr, 330, 0, kPlacePixels | kPlaceNoGrow);
     EXPECT_EQ(menu->GetRect().left, 360);
     EXPECT_EQ(mouse.GetPositionPoint(), (CPoint{30, 100}));
 }
@@ -182,15 +197,36 @@ TEST_F(TreeTest, AddingGrowsEveryParentThatAllowsIt)
     CProbeWindow* outer = Add(m_Root, "outer", CRect{0, 0, 50, 50});
     auto* middle = new CProbeWindow("middle", &m_Log);
     middle->SetRect(CRect{10, 10, 40, 40});
-    outer->AddChild(middle, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    outer->AddChild(middle, kAsIsNoGrow);
     auto* inner = new CProbeWindow("inner", &m_Log);
     inner->SetRect(CRect{20, 25, 100, 70});
-    middle->AddChild(inner, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceGrowNoMargin);
+    middle->AddChild(inner, {.flags = kPlaceGrowNoMargin});
     // No font: the edge margin is 0. The middle grows to the child, the
     // outer to the middle; the root was told not to grow.
     EXPECT_EQ(middle->GetRect(), (CRect{10, 10, 110, 80}));
     EXPECT_EQ(outer->GetRect(), (CRect{0, 0, 110, 80}));
     EXPECT_EQ(m_Root.GetRect(), (CRect{0, 0, 800, 600}));
+}
+
+TEST_F(TreeTest, AddMakesTheChildUnderThisWindowPlacesItAndTheTreeOwnsIt)
+{
+    CProbeWindow* panel = Add(m_Root, "panel", CRect{0, 0, 100, 100});
+    panel->SetTransparent(true);
+    auto& first = panel->Add<CMadeWindow>({EPlace::At, nullptr, 5, 6, kPlacePixels}, "first", 20, &m_Log);
+    auto& second = panel->Add<CMadeWindow>({EPlace::RightOfPrevious, nullptr, 3, kDefaultOffset, kPlacePixels},
+                                           "second", 120, &m_Log);
+    auto& front = panel->AddFirst<CMadeWindow>(EPlace::AsIs, "front", 10, &m_Log);
+    EXPECT_EQ(Order(*panel), "front first second");
+    EXPECT_EQ(second.GetParent(), panel);
+    // Made with this window as the parent that lends its look.
+    EXPECT_TRUE(front.IsTransparent());
+    EXPECT_EQ(first.GetRect(), (CRect{5, 6, 25, 16}));
+    EXPECT_EQ(second.GetRect(), (CRect{28, 6, 148, 16}));
+    // Without a font the margin is 0: the panel grows to the second's edge.
+    EXPECT_EQ(panel->GetRect(), (CRect{0, 0, 148, 100}));
+    Take();
+    panel->Destroy();
+    EXPECT_EQ(Take(), (CEventLog{"panel: gone", "front: gone", "first: gone", "second: gone"}));
 }
 
 TEST_F(TreeTest, ArrangeRowCentresSameWidthWindowsAndDropsSpacingThatDoesNotFit)

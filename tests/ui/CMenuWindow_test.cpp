@@ -92,7 +92,7 @@ TEST_F(BoxTest, AWindowReplacedThroughSwitchToComesBackAtItsOldRectangle)
     auto* first = new CMenuWindow(m_Screen, "First");
     first->SetRect(CRect{40, 50, 240, 150});
     first->SetModal(true);
-    m_Screen->AddChildFirst(first, 0);
+    m_Screen->AddChildFirst(first, EPlace::AsIs);
     auto* second = new CMenuWindow(m_Screen, "Second");
     second->SetSize(300, 200);
     first->SwitchTo(second, true);
@@ -125,10 +125,10 @@ TEST_F(BoxTest, MenuWindowKeysPressTheFocusedDefaultAndCancelButtons)
     ok->SetCommand(CountCommand());
     auto* no = new CJButton(window, "Cancel");
     no->SetCommand(new CObjectFunctionCommand<SCounter>(&cancel, &SCounter::Run));
-    window->AddChild(pad, 1);
-    window->AddChild(ok, 8);
-    window->AddChild(no, 14);
-    m_Screen->AddChildFirst(window, 0);
+    window->AddChild(pad, EPlace::TopLeft);
+    window->AddChild(ok, EPlace::BelowPrevious);
+    window->AddChild(no, EPlace::RightOfPrevious);
+    m_Screen->AddChildFirst(window, EPlace::AsIs);
     window->BringChildToFront(pad);
 
     EXPECT_FALSE(m_Screen->OnKeyDown(kKeyEscape));
@@ -154,7 +154,7 @@ TEST_F(BoxTest, ThePaletteLeavesRoomForItsGripAndThePictureWindowShowsItsPicture
     const int32_t u = m_Screen->GetFontUnit();
     auto* palette = new CJToolPalette(m_Screen, 0);
     auto* tool = new CJButton(palette, "T");
-    palette->AddChild(tool, 1);
+    palette->AddChild(tool, EPlace::TopLeft);
     EXPECT_EQ(tool->GetRect().left, 10 * u);
     palette->Destroy();
     palette = new CJToolPalette(m_Screen, 1);
@@ -167,7 +167,7 @@ TEST_F(BoxTest, ThePaletteLeavesRoomForItsGripAndThePictureWindowShowsItsPicture
     picture->Fill(red);
     auto* view = new CJPictureWindow(m_Screen, picture.get(), 0, 0);
     EXPECT_EQ(view->GetRect(), (CRect{0, 0, 40, 30}));
-    m_Screen->AddChildFirst(view, 5, nullptr, 300, 300, kPlacePixels);
+    m_Screen->AddChildFirst(view, {EPlace::At, nullptr, 300, 300, kPlacePixels});
     Step(CPoint{310, 310}, true);
     Step(CPoint{360, 350}, true);
     Step(CPoint{360, 350}, false);

@@ -220,10 +220,10 @@ TEST_F(SkinBorderTest, OverhangsReachBeyondTheWindowAndAreCutAtTheParentsEdge)
     root->SetRect(CRect{0, 0, 40, 40});
     auto* parent = new CJWindow(nullptr);
     parent->SetRect(CRect{10, 10, 30, 30});
-    root->AddChild(parent, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    root->AddChild(parent, kAsIsNoGrow);
     auto* window = new CBorderWindow(border);
     window->SetRect(CRect{3, 3, 17, 17});
-    parent->AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    parent->AddChild(window, kAsIsNoGrow);
     auto canvas = Canvas(40, 40);
     const CBlitType& blit = GetTransparentMaskBlitType();
     root->Draw(*canvas);

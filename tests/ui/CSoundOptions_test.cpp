@@ -37,7 +37,7 @@ protected:
     {
         ApplySoundSettings(m_Device, *m_Music);
         auto* window = new CSoundOptions(m_Screen, m_Device, *m_Music);
-        m_Screen->AddChildFirst(window, 6);
+        m_Screen->AddChildFirst(window, EPlace::Centred);
         return window;
     }
     // A press on the slider's left (right) end.

@@ -36,7 +36,7 @@ protected:
     CVideoOptions* Open(const Facts&... facts)
     {
         auto* window = new CVideoOptions(m_Screen, facts...);
-        m_Screen->AddChildFirst(window, 6);
+        m_Screen->AddChildFirst(window, EPlace::Centred);
         Step(CPoint{0, 0}, false);
         return window;
     }

@@ -33,7 +33,7 @@ protected:
     template <typename T>
     T* Put(T* control, int32_t x, int32_t y)
     {
-        m_Parent->AddChild(control, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Parent->AddChild(control, kAsIsNoGrow);
         control->MoveTo(x, y);
         m_Parent->BringChildToFront(control);
         return control;

@@ -46,7 +46,7 @@ protected:
         m_Screen = std::make_unique<CScreenWindow>(m_ScreenFrame.get(), m_Font.get());
         m_Parent = new CNoticeWindow(&m_Log);
         m_Parent->SetRect(CRect{0, 0, 620, 460});
-        m_Screen->AddChild(m_Parent, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Screen->AddChild(m_Parent, kAsIsNoGrow);
         Frame();
     }
     void TearDown() override
@@ -61,7 +61,7 @@ protected:
     {
         auto* edit = new CJEdit(m_Parent, text);
         edit->MoveTo(x, y);
-        m_Parent->AddChild(edit, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        m_Parent->AddChild(edit, kAsIsNoGrow);
         m_Parent->BringChildToFront(edit);
         Take();
         return edit;

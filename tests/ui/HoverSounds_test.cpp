@@ -82,7 +82,7 @@ TEST_F(HoverSoundTest, AlphaButtonsPlayTheThemesSoundsOnEnteringAndLeaving)
     m_Screen->AddChild(parent);
     auto* button = new CJButton(parent, "b");
     button->SetRect(CRect{10, 10, 50, 30});
-    parent->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    parent->AddChild(button, kAsIsNoGrow);
 
     Hover(*button, 20);
     Hover(*button, 25);
@@ -105,7 +105,7 @@ TEST_F(HoverSoundTest, AlphaButtonsPlayTheThemesSoundsOnEnteringAndLeaving)
 
     auto* classic = new CJButton(m_Screen.get(), "c");
     classic->SetRect(CRect{10, 10, 50, 30});
-    m_Screen->AddChild(classic, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    m_Screen->AddChild(classic, kAsIsNoGrow);
     Hover(*classic, 20);
     Hover(*classic, 100);
     EXPECT_EQ(Uses("Enter.wav") + Uses("Leave.wav") + Uses("A.wav"), 2u);

@@ -37,7 +37,7 @@ TEST(ChildProcess, RealClickPressesAButton)
         child.Root().AddChild(parent);
         auto* button = new CJButton(parent, "OK");
         button->SetRect(CRect{80, 60, 140, 100});
-        parent->AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        parent->AddChild(button, kAsIsNoGrow);
 
         const auto has = [&log](const char* start) { return LogHasLineStarting(log, start); };
         child.Play(

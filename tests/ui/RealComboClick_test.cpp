@@ -61,7 +61,7 @@ TEST(ChildProcess, RealClickOpensAComboBox)
             return;
         CScreenWindow& root = child.Root();
         auto* combo = new CJComboBox(&root, &colours, 30);
-        root.AddChild(combo, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        root.AddChild(combo, kAsIsNoGrow);
         combo->MoveTo(40, 40);
         combo->SelectItem(2, true);
         const CRect button = combo->GetButton()->GetScreenRect();

@@ -55,7 +55,7 @@ TEST(ChildProcess, RealKeysTypeIntoAnEdit)
         child.Root().AddChild(parent);
         auto* edit = new CJEdit(parent, "old");
         edit->SetRect(CRect{60, 60, 200, 100});
-        parent->AddChild(edit, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        parent->AddChild(edit, kAsIsNoGrow);
 
         child.Play("move:100,80 wait:200 down up key:a", [&] { return !log.empty(); });
     }

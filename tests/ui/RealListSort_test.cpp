@@ -51,9 +51,9 @@ TEST(ChildProcess, RealClickSortsAList)
         header->SetRect(CRect{0, 60, 320, 60 + std::max(header->GetHeight(), 20)});
         header->AddColumn(CJString("Name"), 160);
         header->AddColumn(CJString("Number"), 160, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
-        root.AddChild(header, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        root.AddChild(header, kAsIsNoGrow);
         auto* list = new CJListBox(&root, &rows, nullptr, 60, 4);
-        root.AddChild(list, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        root.AddChild(list, kAsIsNoGrow);
         list->SetRect(CRect{0, header->GetRect().bottom, 320, header->GetRect().bottom + list->GetHeight()});
         list->SetSortMode(1);
         list->SetHeader(header);

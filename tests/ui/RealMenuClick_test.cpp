@@ -39,7 +39,7 @@ TEST(ChildProcess, RealClickOpensAMenu)
         auto* menu = new CJPullDownMenu(&root);
         menu->AddItem(new CJTextMenuItem(menu, "Quit", nullptr));
         file->SetSubMenu(menu, false);
-        root.AddChild(bar, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        root.AddChild(bar, kAsIsNoGrow);
 
         child.Play("move:60,80 wait:200 down up key:a", [&] { return file->GetOpenSubMenu() != nullptr; });
         if (file->GetOpenSubMenu() == menu && root.GetFirstChild() == menu

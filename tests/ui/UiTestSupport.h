@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 
 #include "foundation/MillisecondClock.h"
+#include "objects/CMessage.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "ui/CJWindow.h"
@@ -37,6 +38,7 @@ public:
     bool m_DestroysOnUpdate = false;
     bool m_RefusesClose = false;
     bool m_LogsUpdates = false;
+    bool m_TakesForwards = false; // ForwardToChildren answers true
 
     void Update(float seconds) override
     {
@@ -101,6 +103,12 @@ public:
         Note("notify " + std::to_string(code) + " from " + (sender ? sender->GetTitle().GetString() : "none"));
         CJWindow::OnNotify(sender, code);
     }
+    bool ForwardToChildren(CMessage& message) override
+    {
+        const char* type = GetMessageTypeName(message.GetType());
+        Note(std::string("forward ") + (type ? type : "?"));
+        return CJWindow::ForwardToChildren(message) || m_TakesForwards;
+    }
     bool ClipboardCut(intptr_t) override { return Clip("cut"); }
     bool ClipboardCopy(intptr_t) override { return Clip("copy"); }
     bool ClipboardPaste(intptr_t) override { return Clip("paste"); }
@@ -149,7 +157,7 @@ protected:
     {
         auto* window = new CProbeWindow(name, &m_Log);
         window->SetRect(rect);
-        parent.AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        parent.AddChild(window, kAsIsNoGrow);
         return window;
     }
     static std::string Order(const CJWindow& parent)

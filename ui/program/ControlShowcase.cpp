@@ -73,12 +73,11 @@ struct SControlShowcase {
 };
 SControlShowcase* g_ControlShowcase = nullptr;
 
-// Adds window at (x, y); answers its right edge plus the spacing.
-int32_t Put(CJWindow& parent, CJWindow* window, int32_t x, int32_t y)
+// Moves an added window to (x, y); answers its right edge plus the spacing.
+int32_t Put(CJWindow& window, int32_t x, int32_t y)
 {
-    window->MoveTo(x, y);
-    parent.AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    return x + window->GetWidth() + parent.GetSpacingX();
+    window.MoveTo(x, y);
+    return x + window.GetWidth() + window.GetParent()->GetSpacingX();
 }
 
 void Init()
@@ -93,63 +92,60 @@ void Init()
     auto* frame = new CControlsFrame(theme, "Controls");
     theme->Destroy();
     frame->SetRect(CRect{24, 340, 364, 740});
-    screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    screen->AddChild(frame, kAsIsNoGrow);
     frame->AddCloseButton();
     frame->AddResizeGrip();
 
     const int32_t left = frame->GetEdgeMargin();
     int32_t y = frame->GetClientTopInset() + frame->GetEdgeMargin();
 
-    auto* volume = new CJStatic(frame, "&Volume");
-    int32_t x = Put(*frame, volume, left, y + 4);
-    auto* slider = new CJSlider(frame, 101, 0);
-    slider->SetSize(160, slider->GetHeight());
-    slider->SetValue(50, true);
-    frame->m_Slider = slider;
-    x = Put(*frame, slider, x, y);
-    frame->m_SliderValue = new CJStatic(frame, "50");
-    Put(*frame, frame->m_SliderValue, x, y + 4);
-    y += slider->GetHeight() + frame->GetSpacingY();
+    int32_t x = Put(frame->Add<CJStatic>(kAsIsNoGrow, "&Volume"), left, y + 4);
+    auto& slider = frame->Add<CJSlider>(kAsIsNoGrow, 101, 0);
+    slider.SetSize(160, slider.GetHeight());
+    slider.SetValue(50, true);
+    frame->m_Slider = &slider;
+    x = Put(slider, x, y);
+    frame->m_SliderValue = &frame->Add<CJStatic>(kAsIsNoGrow, "50");
+    Put(*frame->m_SliderValue, x, y + 4);
+    y += slider.GetHeight() + frame->GetSpacingY();
 
-    auto* copies = new CJStatic(frame, "&Copies");
-    x = Put(*frame, copies, left, y + 2);
-    auto* spin = new CJSpin(frame, CJString("1"), "99");
-    spin->SetRange(1, 99);
-    spin->SetToolTipText(CJString("Arrows, Up and Down, the wheel, or drag with the right button"), true);
-    frame->m_Spin = spin;
-    Put(*frame, spin, x, y);
-    y += spin->GetHeight() + frame->GetSpacingY();
+    x = Put(frame->Add<CJStatic>(kAsIsNoGrow, "&Copies"), left, y + 2);
+    auto& spin = frame->Add<CJSpin>(kAsIsNoGrow, CJString("1"), "99");
+    spin.SetRange(1, 99);
+    spin.SetToolTipText(CJString("Arrows, Up and Down, the wheel, or drag with the right button"), true);
+    frame->m_Spin = &spin;
+    Put(spin, x, y);
+    y += spin.GetHeight() + frame->GetSpacingY();
 
-    auto* note = new CJStatic(frame, "A label of two lines:\nit is as wide as its widest line");
-    Put(*frame, note, left, y);
-    y += note->GetHeight() + frame->GetSpacingY();
+    auto& note = frame->Add<CJStatic>(kAsIsNoGrow, "A label of two lines:\nit is as wide as its widest line");
+    Put(note, left, y);
+    y += note.GetHeight() + frame->GetSpacingY();
 
     // A view whose content is larger than itself: the bars come with it.
-    auto* view = new CJWindow(frame, "Scrolled view");
-    view->SetRect(CRect{left, y, frame->GetWidth() - left, frame->GetHeight() - 48});
-    frame->AddChild(view, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    view->EnableScrollBars(true);
+    auto& view = frame->Add<CJWindow>(kAsIsNoGrow, "Scrolled view");
+    view.SetRect(CRect{left, y, frame->GetWidth() - left, frame->GetHeight() - 48});
+    view.EnableScrollBars(true);
     int32_t lineY = 4;
     for (int i = 1; i <= 24; ++i) {
         const std::string text = "Line " + std::to_string(i) + " of 24: drag, click or roll the wheel";
-        auto* line = new CJStatic(view, text.c_str());
-        line->SetParseHotKeyMark(false);
-        Put(*view, line, 4, lineY);
-        lineY += line->GetHeight();
+        auto& line = view.Add<CJStatic>(kAsIsNoGrow, text.c_str());
+        line.SetParseHotKeyMark(false);
+        Put(line, 4, lineY);
+        lineY += line.GetHeight();
     }
     // The lines stay clear of the vertical bar: children are drawn over it.
-    view->SetScrollSize(view->GetWidth() - kScrollBarThickness, lineY + 4);
+    view.SetScrollSize(view.GetWidth() - kScrollBarThickness, lineY + 4);
 
-    frame->m_Status = new CJStatic(frame, "Copies: 1");
-    Put(*frame, frame->m_Status, left, frame->GetHeight() - 40);
+    frame->m_Status = &frame->Add<CJStatic>(kAsIsNoGrow, "Copies: 1");
+    Put(*frame->m_Status, left, frame->GetHeight() - 40);
     // Two combo boxes on the status line: a short list, and a long one
     // whose pop-up scrolls.
-    auto* paint = new CJComboBox(frame, &g_ControlShowcase->paints, 30);
-    paint->SelectItem(1, true);
-    x = Put(*frame, paint, left + 90, frame->GetHeight() - 42);
-    auto* day = new CJComboBox(frame, &g_ControlShowcase->days, 30);
-    day->SelectItem(6, true);
-    Put(*frame, day, x, frame->GetHeight() - 42);
+    auto& paint = frame->Add<CJComboBox>(kAsIsNoGrow, &g_ControlShowcase->paints, 30);
+    paint.SelectItem(1, true);
+    x = Put(paint, left + 90, frame->GetHeight() - 42);
+    auto& day = frame->Add<CJComboBox>(kAsIsNoGrow, &g_ControlShowcase->days, 30);
+    day.SelectItem(6, true);
+    Put(day, x, frame->GetHeight() - 42);
     screen->BringChildToFront(frame);
 }
 

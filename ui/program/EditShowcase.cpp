@@ -48,21 +48,28 @@ struct SEditShowcase {
 };
 SEditShowcase* g_EditShowcase = nullptr;
 
-void AddAt(CJWindow& form, CJWindow* window, int32_t x, int32_t y)
+// A label and its field, in this order: the label hands its hot key to the
+// window after it.
+struct SField {
+    CFormLabel& label;
+    CJEdit& edit;
+};
+
+SField AddField(CJWindow& form, const char* label, const char* text)
 {
-    window->MoveTo(x, y);
-    form.AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    CFormLabel& name = form.Add<CFormLabel>(kAsIsNoGrow, label);
+    return SField{name, form.Add<CJEdit>(kAsIsNoGrow, text)};
 }
 
-// A label and its field on one row; the row's height.
-int32_t AddField(CJWindow& form, const char* label, CJEdit* edit, int32_t y, int32_t fieldX, int32_t fieldWidth)
+// The field on one row from y, its edit as set up; the row's height.
+int32_t LayOutField(CJWindow& form, const SField& field, int32_t y, int32_t fieldX, int32_t fieldWidth)
 {
-    auto* name = new CFormLabel(&form, label);
-    name->SetSize(fieldX - form.GetEdgeMargin(), edit->GetHeight());
-    AddAt(form, name, form.GetEdgeMargin(), y + 2);
-    edit->SetSize(fieldWidth, edit->GetHeight());
-    AddAt(form, edit, fieldX, y);
-    return edit->GetHeight() + form.GetSpacingY();
+    const int32_t height = field.edit.GetHeight();
+    field.label.SetSize(fieldX - form.GetEdgeMargin(), height);
+    field.label.MoveTo(form.GetEdgeMargin(), y + 2);
+    field.edit.SetSize(fieldWidth, height);
+    field.edit.MoveTo(fieldX, y);
+    return height + form.GetSpacingY();
 }
 
 void Init()
@@ -76,42 +83,42 @@ void Init()
     auto* form = new CEditForm(theme, "Text Fields");
     theme->Destroy();
     form->SetRect(CRect{24, 250, 384, 500});
-    screen->AddChild(form, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    screen->AddChild(form, kAsIsNoGrow);
     form->AddCloseButton();
 
     const int32_t fieldX = 130;
     const int32_t fieldWidth = form->GetWidth() - fieldX - form->GetEdgeMargin();
     int32_t y = form->GetClientTopInset() + form->GetEdgeMargin();
 
-    auto* name = new CJEdit(form, "Ombrisalt");
-    name->SetMaxLength(24);
-    name->SetForbiddenChars("/\\");
-    y += AddField(*form, "&Name:", name, y, fieldX, fieldWidth);
+    const SField name = AddField(*form, "&Name:", "Ombrisalt");
+    name.edit.SetMaxLength(24);
+    name.edit.SetForbiddenChars("/\\");
+    y += LayOutField(*form, name, y, fieldX, fieldWidth);
 
-    auto* count = new CJEdit(form, "5");
-    count->SetNumbersOnly(true);
-    count->SetRange(1.0f, 10.0f);
-    count->SetMaxLength(2);
-    y += AddField(*form, "&Count (1-10):", count, y, fieldX, fieldWidth / 3);
+    const SField count = AddField(*form, "&Count (1-10):", "5");
+    count.edit.SetNumbersOnly(true);
+    count.edit.SetRange(1.0f, 10.0f);
+    count.edit.SetMaxLength(2);
+    y += LayOutField(*form, count, y, fieldX, fieldWidth / 3);
 
-    auto* password = new CJEdit(form, "");
-    password->SetPassword(true);
-    password->SetCanCopy(false);
-    y += AddField(*form, "&Password:", password, y, fieldX, fieldWidth);
+    const SField password = AddField(*form, "&Password:", "");
+    password.edit.SetPassword(true);
+    password.edit.SetCanCopy(false);
+    y += LayOutField(*form, password, y, fieldX, fieldWidth);
 
-    auto* notes = new CJEdit(form, "Right-click for the menu;\nF2 opens the zoom editor.");
-    notes->SetLineCount(5);
-    notes->SetEnterIsNewline(true);
-    notes->SetCanZoom(true);
-    y += AddField(*form, "N&otes:", notes, y, fieldX, fieldWidth);
+    const SField notes = AddField(*form, "N&otes:", "Right-click for the menu;\nF2 opens the zoom editor.");
+    notes.edit.SetLineCount(5);
+    notes.edit.SetEnterIsNewline(true);
+    notes.edit.SetCanZoom(true);
+    y += LayOutField(*form, notes, y, fieldX, fieldWidth);
 
-    auto* status = new CFormLabel(form, "Type, Tab, Alt+letter");
-    status->SetParseHotKeyMark(false);
-    status->SetTitle(CJString("Type, Tab, Alt+letter"));
-    status->SetSize(form->GetWidth() - 2 * form->GetEdgeMargin(), 18);
-    AddAt(*form, status, form->GetEdgeMargin(), y + 4);
-    form->m_Status = status;
-    form->BringChildToFront(name);
+    auto& status = form->Add<CFormLabel>(kAsIsNoGrow, "Type, Tab, Alt+letter");
+    status.SetParseHotKeyMark(false);
+    status.SetTitle(CJString("Type, Tab, Alt+letter"));
+    status.SetSize(form->GetWidth() - 2 * form->GetEdgeMargin(), 18);
+    status.MoveTo(form->GetEdgeMargin(), y + 4);
+    form->m_Status = &status;
+    form->BringChildToFront(&name.edit);
 }
 
 } // namespace

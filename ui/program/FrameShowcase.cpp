@@ -70,12 +70,11 @@ struct SFrameShowcase {
 };
 SFrameShowcase* g_FrameShowcase = nullptr;
 
-// Places window below the last row at x, answers its right edge.
-int32_t Put(CJFrameWindow& frame, CJWindow* window, int32_t x, int32_t y)
+// Moves an added window to (x, y); answers its right edge plus the spacing.
+int32_t Put(CJWindow& window, int32_t x, int32_t y)
 {
-    window->MoveTo(x, y);
-    frame.AddChild(window, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    return x + window->GetWidth() + frame.GetSpacingX();
+    window.MoveTo(x, y);
+    return x + window.GetWidth() + window.GetParent()->GetSpacingX();
 }
 
 void Init()
@@ -96,7 +95,7 @@ void Init()
     auto* frame = new CDemoFrame(theme, "Frame Window");
     theme->Destroy();
     frame->SetRect(CRect{380, 300, 780, 580});
-    screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    screen->AddChild(frame, kAsIsNoGrow);
     frame->AddCloseButton();
     frame->AddTransparencyToggle();
     frame->AddResizeGrip();
@@ -105,46 +104,46 @@ void Init()
     int32_t y = frame->GetClientTopInset() + frame->GetEdgeMargin();
 
     // A push button made of images that swells while hovered.
-    auto* zoom = new CJButton(frame, "Zoom");
-    zoom->SetImages(FindSkinFrame("Demo Push"), FindSkinFrame("Demo Push Down"), FindSkinFrame("Demo Push Glow"),
-                    false, 0, 0);
-    zoom->SetShowTitleWithIcon(true);
-    zoom->SetToolTipText("Images for up, down and hover; it grows while hovered", true);
-    zoom->SetHoverZoom(0.5f, 0.1f);
-    int32_t x = Put(*frame, zoom, left + 8, y + 4);
+    auto& zoom = frame->Add<CJButton>(kAsIsNoGrow, "Zoom");
+    zoom.SetImages(FindSkinFrame("Demo Push"), FindSkinFrame("Demo Push Down"), FindSkinFrame("Demo Push Glow"), false,
+                   0, 0);
+    zoom.SetShowTitleWithIcon(true);
+    zoom.SetToolTipText("Images for up, down and hover; it grows while hovered", true);
+    zoom.SetHoverZoom(0.5f, 0.1f);
+    int32_t x = Put(zoom, left + 8, y + 4);
 
-    auto* scene = new CJButton(frame, "Hide the &others");
-    scene->SetCommand(new CObjectFunctionCommand<CDemoFrame>(frame, &CDemoFrame::ToggleScene));
-    scene->SetToolTipText("Its command changes the scene", true);
-    scene->SizeToSkin();
-    frame->m_SceneButton = scene;
-    Put(*frame, scene, x + 8, y + 8);
-    y += zoom->GetHeight() + 16;
+    auto& scene = frame->Add<CJButton>(kAsIsNoGrow, "Hide the &others");
+    scene.SetCommand(new CObjectFunctionCommand<CDemoFrame>(frame, &CDemoFrame::ToggleScene));
+    scene.SetToolTipText("Its command changes the scene", true);
+    scene.SizeToSkin();
+    frame->m_SceneButton = &scene;
+    Put(scene, x + 8, y + 8);
+    y += zoom.GetHeight() + 16;
 
-    auto* sounds = new CJCheckBox(frame, "Clicks make &sounds");
-    sounds->BindValue(&g_SoundsOn);
-    sounds->SetCommand(new CFunctionCommand(&ApplySounds));
-    x = Put(*frame, sounds, left, y);
-    auto* remember = new CJCheckBox(frame, "&Remember me");
-    remember->BindValue(&g_Remember);
-    Put(*frame, remember, x, y);
-    y += sounds->GetHeight() + frame->GetSpacingY();
+    auto& sounds = frame->Add<CJCheckBox>(kAsIsNoGrow, "Clicks make &sounds");
+    sounds.BindValue(&g_SoundsOn);
+    sounds.SetCommand(new CFunctionCommand(&ApplySounds));
+    x = Put(sounds, left, y);
+    auto& remember = frame->Add<CJCheckBox>(kAsIsNoGrow, "&Remember me");
+    remember.BindValue(&g_Remember);
+    Put(remember, x, y);
+    y += sounds.GetHeight() + frame->GetSpacingY();
 
-    auto* fancy = new CJImageCheckBox(frame, "&Fancy box");
-    fancy->SetUncheckedImage(FindSkinFrame("Demo Check Off"));
-    fancy->SetCheckedImage(FindSkinFrame("Demo Check On"));
-    fancy->BindValue(&g_Fancy);
-    Put(*frame, fancy, left, y);
-    y += fancy->GetHeight() + frame->GetSpacingY();
+    auto& fancy = frame->Add<CJImageCheckBox>(kAsIsNoGrow, "&Fancy box");
+    fancy.SetUncheckedImage(FindSkinFrame("Demo Check Off"));
+    fancy.SetCheckedImage(FindSkinFrame("Demo Check On"));
+    fancy.BindValue(&g_Fancy);
+    Put(fancy, left, y);
+    y += fancy.GetHeight() + frame->GetSpacingY();
 
     CJButton* partner = nullptr;
     x = left;
     for (int i = 0; i < 3; ++i) {
-        auto* radio = new CJRadioButton(frame, kOpacities[i], partner);
-        radio->SizeToSkin();
-        frame->m_Opacity[i] = radio;
-        x = Put(*frame, radio, x, y);
-        partner = radio;
+        auto& radio = frame->Add<CJRadioButton>(kAsIsNoGrow, kOpacities[i], partner);
+        radio.SizeToSkin();
+        frame->m_Opacity[i] = &radio;
+        x = Put(radio, x, y);
+        partner = &radio;
     }
     frame->m_Opacity[0]->SetChecked(1);
     // Where it was left, and whether it was see-through, come back next time.

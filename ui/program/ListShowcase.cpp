@@ -151,16 +151,14 @@ void Init()
         g_ListShowcase->tree = new CFolderTree;
     }
 
-    auto* rows = new CJListBox(rowsPage, g_ListShowcase->rows, nullptr, 200, 2);
-    rowsPage->AddChild(rows, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    auto* rows = &rowsPage->Add<CJListBox>(kAsIsNoGrow, g_ListShowcase->rows, nullptr, 200, 2);
     FitBelow(*rows, *rowsPage, header->GetRect().bottom);
     rows->SetSortMode(1);
     rows->SetHeader(header);
     rows->SortAllRows();
     g_ListShowcase->rowList = rows;
 
-    auto* tree = new CJListBox(treePage, g_ListShowcase->tree, nullptr, 200, 2);
-    treePage->AddChild(tree, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    auto* tree = &treePage->Add<CJListBox>(kAsIsNoGrow, g_ListShowcase->tree, nullptr, 200, 2);
     FitBelow(*tree, *treePage, treePage->GetEdgeMargin());
     tree->SetToolTips(true);
     tree->SetSortMode(1);

@@ -62,9 +62,9 @@ void AddSoundOptions(bool inFront)
     }
     auto* options = new CSoundOptions(g_MenuShowcase->theme);
     if (inFront)
-        screen->AddChildFirst(options, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        screen->AddChildFirst(options, kAsIsNoGrow);
     else
-        screen->AddChild(options, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+        screen->AddChild(options, kAsIsNoGrow);
     PlaceSoundOptions(*options);
 }
 
@@ -150,7 +150,7 @@ void BuildMenus(CScreenWindow& screen)
     helpMenu->SetColor0(kMenuGround);
     Item(*helpMenu, "About the menus", &ShowAbout);
     help->SetSubMenu(helpMenu, false);
-    screen.AddChild(bar, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    screen.AddChild(bar, kAsIsNoGrow);
 }
 
 void BuildPalette(CScreenWindow& screen)
@@ -162,14 +162,15 @@ void BuildPalette(CScreenWindow& screen)
     for (const char* name : kTools) {
         auto* tool = new CJRadioButton(palette, name, partner);
         tool->SizeToSkin();
-        palette->AddChild(tool, partner ? 8 : 1);
+        palette->AddChild(tool, partner ? EPlace::BelowPrevious : EPlace::TopLeft);
         partner = tool;
     }
     if (CJButton* first = dynamic_cast<CJButton*>(palette->GetFirstChild()))
         first->SetChecked(1);
     const int32_t top = g_MenuShowcase->bar->GetRect().bottom + kGap;
-    screen.AddChild(palette, 5, nullptr, screen.GetWidth() - palette->GetWidth() - kGap, top,
-                    kPlacePixels | kPlaceNoGrow);
+    screen.AddChild(
+        palette,
+        {EPlace::At, nullptr, screen.GetWidth() - palette->GetWidth() - kGap, top, kPlacePixels | kPlaceNoGrow});
 }
 
 void Init()
@@ -188,8 +189,9 @@ void Init()
     auto* picture = new CJPictureWindow(g_MenuShowcase->theme, landscape, 0, 0);
     g_MenuShowcase->picture = picture;
     // At the right, below the scene's top right corner.
-    screen->AddChild(picture, 5, nullptr, screen->GetWidth() - picture->GetWidth() - kGap, screen->GetHeight() * 3 / 8,
-                     kPlacePixels | kPlaceNoGrow);
+    screen->AddChild(picture,
+                     {EPlace::At, nullptr, screen->GetWidth() - picture->GetWidth() - kGap, screen->GetHeight() * 3 / 8,
+                      kPlacePixels | kPlaceNoGrow});
     // Behind the other demos' windows: the front one keeps the focus.
     AddSoundOptions(false);
 

@@ -61,17 +61,16 @@ CJWindow* AddPage(CJTabControl& tabs, const char* title, int32_t width, int32_t 
 
 void BuildRowsPage(CTabbedFrame& frame, CJWindow& page)
 {
-    auto* header = new CJHeader(&page);
-    header->SetSize(page.GetWidth() - 2 * page.GetEdgeMargin(), header->GetHeight());
-    header->AddColumn(CJString("Name"), 90);
-    header->AddColumn(CJString("Number"), 55, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
-    header->AddColumn(CJString("Size"), 45, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
-    header->AddColumn(CJString("Kind"), 50);
-    header->AddColumn(CJString("Notes"), 50);
-    header->SetTotalWidth(header->GetWidth());
-    page.AddChild(header, 1, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    header->LoadColumnWidths();
-    frame.m_Header = header;
+    auto& header = page.Add<CJHeader>({.code = EPlace::TopLeft, .flags = kPlaceNoGrow});
+    header.SetSize(page.GetWidth() - 2 * page.GetEdgeMargin(), header.GetHeight());
+    header.AddColumn(CJString("Name"), 90);
+    header.AddColumn(CJString("Number"), 55, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
+    header.AddColumn(CJString("Size"), 45, nullptr, kHeaderAlignRight, kHeaderSortNumeric);
+    header.AddColumn(CJString("Kind"), 50);
+    header.AddColumn(CJString("Notes"), 50);
+    header.SetTotalWidth(header.GetWidth());
+    header.LoadColumnWidths();
+    frame.m_Header = &header;
 }
 
 void Init()
@@ -88,7 +87,7 @@ void Init()
     g_TabShowcase->frame = frame;
     // Top middle, clear of the town and of the frame window's title bar.
     frame->SetRect(CRect{290, 28, 640, 292});
-    screen->AddChild(frame, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    screen->AddChild(frame, kAsIsNoGrow);
     frame->AddCloseButton();
     // Where it was left comes back next time, and the header's widths with it.
     frame->LoadWindowSettings(nullptr, false);
@@ -108,15 +107,14 @@ void Init()
     AddPage(*tabs, "Tree", width, height);
     tabs->SelectTab(0);
     tabs->MoveTo(margin, top);
-    frame->AddChild(tabs, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    frame->AddChild(tabs, kAsIsNoGrow);
     BuildRowsPage(*frame, *rows);
 
     display->MoveTo(margin, tabs->GetRect().bottom + frame->GetSpacingY());
-    frame->AddChild(display, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    auto* hint = new CJStatic(frame, "Ctrl+Tab turns the pages");
-    hint->MoveTo(display->GetRect().right + frame->GetSpacingX(),
-                 display->GetRect().top + (display->GetHeight() - hint->GetHeight()) / 2);
-    frame->AddChild(hint, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    frame->AddChild(display, kAsIsNoGrow);
+    auto& hint = frame->Add<CJStatic>(kAsIsNoGrow, "Ctrl+Tab turns the pages");
+    hint.MoveTo(display->GetRect().right + frame->GetSpacingX(),
+                display->GetRect().top + (display->GetHeight() - hint.GetHeight()) / 2);
     frame->BringChildToFront(tabs);
     screen->BringChildToFront(frame);
 }
@@ -148,7 +146,7 @@ void OpenDisplayOptions()
     auto* theme = new CThemeSpecifier("Demo");
     auto* options = new CVideoOptions(theme);
     theme->Destroy();
-    screen->AddChildFirst(options, 6, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    screen->AddChildFirst(options, {.code = EPlace::Centred, .flags = kPlaceNoGrow});
 }
 
 CJTabControl* GetTabShowcaseTabs()

@@ -157,10 +157,9 @@ void AddRow(CDemoPanel& panel, const char* const (*buttons)[2], int count, int32
 {
     int32_t x = panel.GetEdgeMargin();
     for (int i = 0; i < count; ++i) {
-        auto* button = new CDemoButton(&panel, buttons[i][0], buttons[i][1]);
-        button->MoveTo(x, y);
-        panel.AddChild(button, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-        x += button->GetWidth() + panel.GetSpacingX();
+        auto& button = panel.Add<CDemoButton>(kAsIsNoGrow, buttons[i][0], buttons[i][1]);
+        button.MoveTo(x, y);
+        x += button.GetWidth() + panel.GetSpacingX();
     }
 }
 
@@ -169,17 +168,15 @@ CDemoPanel* BuildPanel(CScreenWindow& screen, CJWindow* themeParent, const char*
 {
     auto* panel = new CDemoPanel(themeParent, title, closeButton);
     panel->SetRect(rect);
-    screen.AddChild(panel, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    screen.AddChild(panel, kAsIsNoGrow);
     const int32_t top = panel->GetClientTopInset() + panel->GetEdgeMargin();
-    auto* name = new CDemoLabel(panel, label);
-    name->SetRect(CRect{panel->GetEdgeMargin(), top, rect.right - rect.left - panel->GetEdgeMargin(), top + 18});
-    panel->AddChild(name, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
+    const int32_t right = rect.right - rect.left - panel->GetEdgeMargin();
+    panel->Add<CDemoLabel>(kAsIsNoGrow, label).SetRect(CRect{panel->GetEdgeMargin(), top, right, top + 18});
     AddRow(*panel, buttons, count, top + 26);
-    auto* status = new CDemoLabel(panel, "Tab, Alt+letter or a click");
-    status->SetParseHotKeyMark(false);
-    status->SetRect(CRect{panel->GetEdgeMargin(), top + 70, rect.right - rect.left - panel->GetEdgeMargin(), top + 88});
-    panel->AddChild(status, 0, nullptr, kDefaultOffset, kDefaultOffset, kPlaceNoGrow);
-    panel->m_Status = status;
+    auto& status = panel->Add<CDemoLabel>(kAsIsNoGrow, "Tab, Alt+letter or a click");
+    status.SetParseHotKeyMark(false);
+    status.SetRect(CRect{panel->GetEdgeMargin(), top + 70, right, top + 88});
+    panel->m_Status = &status;
     return panel;
 }
 

@@ -320,7 +320,7 @@ TEST_F(Trophies, TheTrophyRoomTakesTheMenusPlaceAndTheGameGoesOnExactlyOnce)
     CJWindow root(nullptr);
     int runs = 0;
     auto* menu = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
-    root.AddChild(menu, 0);
+    root.AddChild(menu, EPlace::AsIs);
     TrophyRoomMaker before = SetTrophyRoomMaker(&MakeRoom);
     menu->OpenTrophyRoom();
     SetTrophyRoomMaker(before);
@@ -335,7 +335,7 @@ TEST_F(Trophies, TheTrophyRoomTakesTheMenusPlaceAndTheGameGoesOnExactlyOnce)
 
     // Without a room the button only closes the menu.
     auto* second = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
-    root.AddChild(second, 0);
+    root.AddChild(second, EPlace::AsIs);
     second->OpenTrophyRoom();
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(root.GetFirstChild(), nullptr);

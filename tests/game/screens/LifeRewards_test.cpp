@@ -261,7 +261,7 @@ TEST_F(LifeRewards, LeafingShowsCountsCompleteAndOffersNextOnlyPastItsLastLevel)
     Player().GetLevelStats(19)->AddCompletion(false);
     int closed = 0;
     auto* window = new CLifeRewardWindow(nullptr, Reward("A Early Years"), false, new CCountingCommand(closed));
-    CScreenWindow::GetScreenWindow()->AddChild(window, 6);
+    CScreenWindow::GetScreenWindow()->AddChild(window, EPlace::Centred);
     EXPECT_EQ(Button(window, "< Prev"), nullptr);
     ASSERT_TRUE(window->IsNextRewardOpen());
     CJButton* next = Button(window, "Next >");

@@ -78,7 +78,7 @@ protected:
     {
         m_Opener = new CMenuWindow(nullptr, "Opener");
         m_Opener->SetSize(200, 100);
-        CScreenWindow::GetScreenWindow()->AddChild(m_Opener, 6);
+        CScreenWindow::GetScreenWindow()->AddChild(m_Opener, EPlace::Centred);
         return OpenOptionsMenu(m_Opener, fromPause);
     }
     static CJWindow* Front() { return CScreenWindow::GetScreenWindow()->GetFirstChild(); }

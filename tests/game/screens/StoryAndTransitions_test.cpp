@@ -210,7 +210,7 @@ TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
     Player().m_NumStoryPagesViewed = 1;
     int runs = 0;
     auto* book = new CStoryWindow(nullptr, 0, true, new CCountingCommand(runs), nullptr);
-    CScreenWindow::GetScreenWindow()->AddChild(book, 6);
+    CScreenWindow::GetScreenWindow()->AddChild(book, EPlace::Centred);
     EXPECT_FALSE(book->HasPrevButton());
     EXPECT_TRUE(book->HasNextButton());
     // "Next" clicked: the page turns and the buttons are made anew.
@@ -276,7 +276,7 @@ TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     ASSERT_NE(screen, nullptr);
     auto* story = new CStoryWindow(nullptr, 0, false, nullptr, nullptr);
-    screen->AddChild(story, 6);
+    screen->AddChild(story, EPlace::Centred);
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(Pass(17));
     // Outside the page: black; inside: the first page's blue.
@@ -302,7 +302,7 @@ TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
     for (const SCreditsEntry& entry : entries)
         picture = picture || entry.image != nullptr;
     EXPECT_TRUE(picture);
-    screen->AddChild(credits, 6);
+    screen->AddChild(credits, EPlace::Centred);
     for (int i = 0; i < 240; ++i)
         ASSERT_TRUE(Pass(17));
     const CRect box = credits->GetControl()->GetScreenRect();
@@ -326,7 +326,7 @@ TEST_F(ScreensGame, EveryDemoStoryPageShowsItsPictureHeadingAndText)
     std::vector<uint32_t> colours;
     for (uint32_t page = 0; page < pages; ++page) {
         auto* story = new CStoryWindow(nullptr, page, false, nullptr, nullptr);
-        screen->AddChild(story, 6);
+        screen->AddChild(story, EPlace::Centred);
         for (int i = 0; i < 3; ++i)
             ASSERT_TRUE(Pass(17));
         const uint32_t paper = PresentedPixel(130, 600);

@@ -255,7 +255,7 @@ TEST_F(TrophyRoomGame, TheTrophyMenuLeadsInAndTheGameGoesOnOnceBehindTheRoom)
     AwardAchievementByName("AccomplishedBuilder");
     int runs = 0;
     auto* menu = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
-    CScreenWindow::GetScreenWindow()->AddChild(menu, 6);
+    CScreenWindow::GetScreenWindow()->AddChild(menu, EPlace::Centred);
     menu->OpenTrophyRoom();
     CTrophyRoomWindow* room = GetTrophyRoomWindow();
     ASSERT_NE(room, nullptr);

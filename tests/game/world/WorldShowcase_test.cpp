@@ -300,8 +300,7 @@ public:
     void OpenObjectEditor(CObject*) override
     {
         CScreenWindow* screen = CScreenWindow::GetScreenWindow();
-        opened = new CSwatch(screen, CColor(255, 0, 255, 255));
-        screen->AddChildFirst(opened, 0, nullptr, 0, 0);
+        opened = &screen->AddFirst<CSwatch>({.dx = 0, .dy = 0}, CColor(255, 0, 255, 255));
         opened->SetRect(CRect{0, 0, 300, 200});
     }
     CJWindow* opened = nullptr;
@@ -322,8 +321,7 @@ TEST_F(WorldShowcase, WindowsOpenedOverTheLevelStayOverItAfterTheSorterCloses)
     {
         CScreenWindow windows(m_Screen.get(), font.get());
         // A window of the layers below, there before the level: covered.
-        auto* panel = new CSwatch(&windows, CColor(0, 255, 0, 255));
-        windows.AddChild(panel, 0, nullptr, 0, 0);
+        auto* panel = &windows.Add<CSwatch>({.dx = 0, .dy = 0}, CColor(0, 255, 0, 255));
         panel->SetRect(CRect{400, 300, 500, 400});
         GetStandInHooks().init();
         Draw();
