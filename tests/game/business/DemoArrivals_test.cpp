@@ -4,10 +4,8 @@
 // it carrying on over the new level.
 #include "DemoBusinessGameTest.h"
 
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerArrivals.h"
-#include "game/business/CustomerServices.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"

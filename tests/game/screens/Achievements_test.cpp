@@ -7,6 +7,7 @@
 
 #include "foundation/CCommand.h"
 #include "game/business/CCustomer.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
@@ -14,7 +15,6 @@
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelSet.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/WorldHooks.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"

@@ -3,6 +3,8 @@
 // messages a level reacts to, the end of player interaction, the statistics
 // text, the effects it spawns and the playfield mouse messages. Every caller
 // copes with no current level.
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
@@ -18,8 +20,6 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "objects/CMessage.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "sequences/CSequence.h"

@@ -1,10 +1,12 @@
 // Game expressions and tutorial script steps, driven as data would: objects
 // read from text against a small upgrade set, evaluated or updated on a
 // sprite while a level is held.
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameExpressions.h"
 #include "game/world/CGameState.h"
@@ -16,9 +18,6 @@
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorialPlugIns.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
-#include "game/world/LotHooks.h"
 #include "game/world/RegisterGameWorldClasses.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/SequenceTestSupport.h"

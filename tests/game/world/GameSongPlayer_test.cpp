@@ -9,9 +9,9 @@
 #include "support/TestSupport.h"
 
 #include "foundation/CIniSection.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CPeriod.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "platform/CPlatformHeadless.h"
 #include "shell/CGameBase.h"
 #include "shell/CShellScreen.h"

@@ -2,7 +2,7 @@
 // and counted, how a goal line is laid out within the goal panel's width,
 // and each kind's achieve and fail tests driven by the lot and customer
 // messages the level passes on.
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CGoal.h"
@@ -13,9 +13,9 @@
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"

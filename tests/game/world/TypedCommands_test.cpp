@@ -6,12 +6,12 @@
 #include "../../shell/ShellTestSupport.h"
 #include "../../sound/SoundTestSupport.h"
 
+#include "game/business/CThreeInARowCounter.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/RegisterGameWorldClasses.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CTypedCommandList.h"
