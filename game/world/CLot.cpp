@@ -389,10 +389,10 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
 
 bool CLot::TryDeliverCustomer()
 {
-    // Looked up once found; a list not loaded yet is asked again next time.
-    static int32_t slot = -1;
-    if (slot < 0)
-        slot = GetUpgradeSlotList().Find("Deliverer");
+    // Looked up at each call: the slot list may be another one by now (the
+    // editors reload it), and this runs only when a customer decides or a
+    // part is finished.
+    const int32_t slot = GetUpgradeSlotList().Find("Deliverer");
     CGameState* state = CGameState::SGetCurrent();
     if (slot < 0 || !state || !state->HasUpgradeInSlot(slot) || !IsVacant() || !m_Building
         || m_Building->IsBeingConstructed() || !m_Building->IsFullyPainted())

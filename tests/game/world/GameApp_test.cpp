@@ -90,13 +90,7 @@ TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
 class CScreensOpen final : public CGameAppHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override { return screen == open; }
-    bool GetSparkleOptions(SSparkleOptions& out) override
-    {
-        out = sparkle;
-        return sparkle.sequence > 0;
-    }
     EGameScreen open = EGameScreen::Count;
-    SSparkleOptions sparkle;
 };
 
 class GameProgram : public CDemoGameTest {
@@ -235,17 +229,16 @@ TEST_F(GameProgram, UnderTheShopThePlayfieldStillHearsTheMouseButPlayTimeStands)
     shop->Destroy();
 }
 
+// The demo's "Three In A Row Options": the "CursorPowerUp" sparkle every
+// 0.05 s, and the cursor "Mouse Cursor_Green Glow".
 TEST_F(GameProgram, TheBonusSparklesOncePerExpiryAndShowsItsCursorWhileItLasts)
 {
     ASSERT_TRUE(Start());
-    CScreensOpen hooks;
-    CScopedHook<SetGameAppHooks> installed(&hooks);
-    CSequenceList& sequences = GetSequenceList();
-    hooks.sparkle.sequence = sequences.Find("Spark Burst");
-    hooks.sparkle.radius = 20.0f;
-    hooks.sparkle.interval = 0.1f;
-    hooks.sparkle.bonusCursor = sequences.GetObject(sequences.Find("Coin"));
-    ASSERT_GT(hooks.sparkle.sequence, 0);
+    SSparkleOptions sparkle;
+    ASSERT_TRUE(GetThreeInARowSparkleOptions(sparkle));
+    ASSERT_EQ(sparkle.sequence, GetSequenceList().Find("CursorPowerUp"));
+    ASSERT_GT(sparkle.sequence, 0);
+    ASSERT_NE(sparkle.bonusCursor, nullptr);
     auto counter = std::make_unique<CThreeInARowCounter>();
     counter->m_SecondsBonusLeft = 30.0f;
 

@@ -464,7 +464,7 @@ TEST(LevelSprites, TheCounterAndTimerKeepTheirProcessWidePointersHonest)
     auto first = std::make_unique<CThreeInARowCounter>();
     EXPECT_EQ(GetThreeInARowCounter(), first.get());
     EXPECT_FALSE(first->IsBonusActive());
-    EXPECT_FALSE(first->IsEndOfLevelCountdownStarted());
+    EXPECT_FALSE(first->IsInEndOfLevelPhase());
     first->m_SecondsBonusLeft = 0.5f;
     EXPECT_TRUE(first->IsBonusActive());
     first.reset();
