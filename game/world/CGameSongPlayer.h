@@ -8,7 +8,6 @@
 //
 // Volumes are the music player's, in hundredths of a decibel (0 loudest,
 // -10000 silent).
-#include "foundation/UpwardHook.h"
 #include "game/scripting/CSpritePlugIn.h"
 
 #include <cstdint>

@@ -8,7 +8,7 @@
 
 class CTypedCommandList;
 
-// What the commands switch; read by the drawing and the business layers.
+// What the commands switch; read by the drawing and the building business.
 struct STypedCommandSwitches {
     bool playfieldCache = false;         // the playfield drawn through a proxy frame
     bool customerCache = false;          // customer sprites drawn through a proxy frame

@@ -2,7 +2,7 @@
 // first delay, and a level ended by the finish switch is played again from
 // its start (the stand-in until the results screens), the frame that ended
 // it carrying on over the new level.
-#include "DemoBusinessGameTest.h"
+#include "../world/DemoGameTest.h"
 
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerArrivals.h"
@@ -15,12 +15,12 @@
 
 namespace {
 
-class DemoArrivals : public CDemoBusinessGameTest {
+class DemoArrivals : public CDemoGameTest {
 protected:
     void TearDown() override
     {
         GetTypedCommandSwitches() = STypedCommandSwitches();
-        CDemoBusinessGameTest::TearDown();
+        CDemoGameTest::TearDown();
     }
     static uint32_t Waiting()
     {

@@ -2,7 +2,7 @@
 // playfield (without it no level ends), and the looks and sounds the
 // customer options and style sheets name.
 #include "../MessageEarAI.h"
-#include "DemoBusinessGameTest.h"
+#include "../world/DemoGameTest.h"
 
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerOptions.h"
@@ -140,10 +140,9 @@ TEST_F(DemoCustomers, TheOptionsAndStyleSheetsNameLooksAndSoundsThatExist)
 
 namespace {
 
-// The game as the launcher runs it, the business layer installed: the
-// player answers a customer with a click and drags it onto a house built
-// to its order.
-class DemoCustomersInPlay : public CDemoBusinessGameTest {
+// The game as the launcher runs it: the player answers a customer with a
+// click and drags it onto a house built to its order.
+class DemoCustomersInPlay : public CDemoGameTest {
 protected:
     void Mouse(plat::WindowEvent::Kind kind, CFPoint at, bool held, bool down = false)
     {

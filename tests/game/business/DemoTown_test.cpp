@@ -1,7 +1,7 @@
-// The game program over the demo data with the business layer installed, as
-// the launcher does: the player drags the town's buttons with the mouse and
-// sees a house go up, get painted, a refusal's text and the bonus meter.
-#include "DemoBusinessGameTest.h"
+// The game program over the demo data, as the launcher starts it: the player
+// drags the town's buttons with the mouse and sees a house go up, get
+// painted, a refusal's text and the bonus meter.
+#include "../world/DemoGameTest.h"
 
 #include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
@@ -19,7 +19,7 @@
 
 namespace {
 
-class DemoTown : public CDemoBusinessGameTest {
+class DemoTown : public CDemoGameTest {
 protected:
 
     void Move(int32_t x, int32_t y, bool held)
