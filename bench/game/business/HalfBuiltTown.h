@@ -3,6 +3,7 @@
 // benchmarks: twelve lots, six with a frame going up (six framing crews on
 // them, the foreman at one), three finished, painted houses with garages and
 // three empty lots.
+#include "game/business/CBuildPhase.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
 #include "game/business/CUpgrade.h"

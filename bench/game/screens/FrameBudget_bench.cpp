@@ -16,6 +16,7 @@
 // on OpenGL), and of the update and the draw apart.
 #include "bench/BenchSupport.h"
 #include "bench/GameRun.h"
+#include "game/business/CBuildPhase.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
 #include "game/business/CCustomer.h"
