@@ -602,6 +602,23 @@ TEST_F(Lots, ALotForgetsItsForemanAndTheDelivererBringsAnIdleCustomerWithItsHear
     EXPECT_EQ(foreman.m_ForemanState, CForeman::kIdle) << "a foreman that is gone hears of nothing";
     EXPECT_FALSE(lot->TryDeliverCustomer()) << "the lot is taken";
     m_State->RemoveUpgrade(GetUpgradeList().Find("Courier"));
+
+    // The slot list read again with a slot before "Deliverer": the lots find
+    // the deliverer in its new place.
+    WriteBytes("Resources/Slots/Attic.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
+                                   static_cast<CObjectFileArray*>(&GetUpgradeList())}) {
+        list->RemoveAll();
+        list->SetSource(nullptr, "Resources", 0);
+    }
+    ASSERT_EQ(GetUpgradeSlotList().Find("Deliverer"), 2);
+    m_State->ReceiveUpgrade(GetUpgradeList().Find("Courier"));
+    CLot* another = AddLot({1, 0}, {m_Walls});
+    CCustomer* next = AddCustomer(1.0f, {m_Walls});
+    CMessage again = CMessage::CMessageByName("CustomerDecided");
+    another->HandleMessage(again);
+    EXPECT_TRUE(again.IsHandled());
+    EXPECT_EQ(next->GetState(), CCustomer::kInVictoryPose);
 }
 
 TEST_F(Lots, TheEndOfPlayBulldozesUnfinishedBuildingsAndHidesVacantLots)
