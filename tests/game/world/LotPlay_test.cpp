@@ -110,7 +110,8 @@ protected:
                    ObjectText("CBuildablePart",
                               "Name=Walls\nBuild Phase=Frame\nResale Value=10\nTime to Build=1\nUpgrade Slot=Frame A"));
         WriteBytes("Resources/Upgrades/Bricks.Upgrade.txt",
-                   ObjectText("CBuildablePart", "Name=Bricks\nBuild Phase=Frame\nTime to Build=1\nUpgrade Slot=Frame A"));
+                   ObjectText("CBuildablePart",
+                              "Name=Bricks\nBuild Phase=Frame\nTime to Build=1\nUpgrade Slot=Frame A"));
         WriteBytes("Resources/Upgrades/Blue.Upgrade.txt",
                    ObjectText("CColorBuildablePart", "Name=Blue\nBuild Phase=Paint\nHue Remap=Blue"));
         WriteBytes("Resources/Upgrades/Porch.Upgrade.txt",

@@ -184,7 +184,8 @@ protected:
         WriteBytes("Resources/Upgrades/Carport.Upgrade.txt",
                    Text("CBuildablePart", "Build Phase=Garage\r\nResale Value=4\r\n"));
         WriteBytes("Resources/Upgrades/Pool.Upgrade.txt", Text("CBuildablePart", "Build Phase=Pool\r\nResale Value=1\r\n"));
-        WriteBytes("Resources/Upgrades/Porch.Upgrade.txt", Text("CBuildablePart", "Build Phase=Add On\r\nAppearance=Porch\r\n"));
+        WriteBytes("Resources/Upgrades/Porch.Upgrade.txt",
+                   Text("CBuildablePart", "Build Phase=Add On\r\nAppearance=Porch\r\n"));
         WriteBytes("Resources/Upgrades/Courier.Upgrade.txt",
                    Text("CDelivererUpgrade", "Upgrade Slot=Deliverer\r\nHeart Bonus=1.5\r\n"));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
