@@ -12,6 +12,8 @@
 // first input.
 #include "foundation/FatalError.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CGameState.h"
@@ -19,8 +21,6 @@
 #include "game/world/CPeriod.h"
 #include "game/world/CRules.h"
 #include "game/world/CTutorial.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "overlays/CFrameOverlay.h"

@@ -2,7 +2,6 @@
 
 #include "editor/CLevelEditorWindow.h"
 #include "foundation/TextEncoding.h"
-#include "game/business/BusinessHooks.h"
 #include "game/screens/ScreensHooks.h"
 #include "program/RegisterAllClasses.h"
 #include "shell/CGameBase.h"
@@ -44,7 +43,6 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
     record.gameName = gameName.c_str();
     record.programPath = programPath.empty() ? nullptr : path.c_str();
     RegisterAllClasses();
-    InstallGameBusinessHooks();
     InstallGameScreensHooks();
     InstallLevelEditorGameHooks();
     if (installShowcases)

@@ -5,12 +5,12 @@
 #include "bench/BenchSupport.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "foundation/FilePaths.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CUpgrade.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPeriod.h"
-#include "game/world/CUpgrade.h"
 #include "program/RegisterAllClasses.h"
 
 #include <benchmark/benchmark.h>

@@ -1,12 +1,10 @@
 #include "game/business/CCrew.h"
 
 #include "foundation/CStaticContentsList.h"
-#include "game/business/BuildingServices.h"
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
-#include "game/world/CCurrentLevel.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
@@ -26,12 +24,6 @@ const CFPoint kCrewOffsetAtLot{70.0f, 50.0f};
 
 // Crews found building since the frame began.
 uint32_t g_CrewsBuilding = 0;
-
-CBuildPhase* PhaseAt(int32_t phase)
-{
-    CBuildPhaseList& phases = GetBuildPhaseList();
-    return phase >= 0 && phase < phases.GetCount() ? phases.GetObject(phase) : nullptr;
-}
 
 CUpgrade* CrewUpgradeOfPhase(int32_t phase)
 {
@@ -105,7 +97,7 @@ void CCrew::Update(CSpriteUpdateRecord& record)
             m_Lot = nullptr;
         }
     } else {
-        if (CBuildPhase* phase = PhaseAt(m_BuildingPhase)) {
+        if (CBuildPhase* phase = GetBuildPhaseAt(m_BuildingPhase)) {
             CFPoint place;
             if (GetIdleCrewPosition(m_BuildingPhase, phase->m_IdleCrewsThisFrame, phase->m_IdleCrewsLastFrame, place))
                 target = place;
@@ -120,7 +112,7 @@ void CCrew::StartJob(CBuildablePart& part, int32_t upgrade, CLot& lot)
 {
     m_Lot = &lot;
     if (CBuildablePackage* building = lot.GetBuilding())
-        StartBuilding(*building, part, upgrade, lot.GetSprite());
+        building->StartBuilding(part, upgrade, lot.GetSprite());
     m_State = kBuilding;
 }
 
@@ -206,13 +198,13 @@ void RecordCrewWorkTime()
 
 bool GetIdleCrewPosition(int32_t phase, uint32_t index, uint32_t count, CFPoint& out)
 {
-    CBuildPhase* buildPhase = PhaseAt(phase);
+    CBuildPhase* buildPhase = GetBuildPhaseAt(phase);
     if (!buildPhase || buildPhase->m_UpgradeSlotIndexArray.GetCount() == 0)
         return false;
     const uint32_t entry = buildPhase->m_UpgradeSlotIndexArray.GetCount() >= 2 ? 1 : 0;
     const int32_t slot = buildPhase->m_UpgradeSlotIndexArray[entry];
     CFPoint base;
-    if (slot < 0 || !GetCurrentLevelHooks().GetUpgradeSlotMarkerPosition(uint32_t(slot), base))
+    if (slot < 0 || !GetUpgradeSlotMarkerPosition(uint32_t(slot), base))
         return false;
     if (count >= 2) {
         const float spacing = buildPhase->m_SpaceBetweenIdleCrews;
@@ -228,13 +220,4 @@ CCrew* CreateCrewAI(int32_t phase)
     crew->ResetToDefaults();
     crew->m_BuildingPhase = phase;
     return crew;
-}
-
-bool StartCrewJob(CBuildablePart& part, int32_t upgrade, CLot& lot)
-{
-    CCrew* crew = FindIdleCrewAI(part.m_BuildPhase);
-    if (!crew)
-        return false;
-    crew->StartJob(part, upgrade, lot);
-    return true;
 }

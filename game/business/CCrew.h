@@ -4,8 +4,8 @@
 // Each crew upgrade the game state holds brings one crew; the phase's crew
 // skill upgrade (its first upgrade slot) gives them their looks and speed.
 #include "foundation/CFPoint.h"
+#include "game/business/CUpgrade.h"
 #include "game/scripting/CSpriteAI.h"
-#include "game/world/CUpgrade.h"
 
 #include <cstdint>
 
@@ -80,12 +80,9 @@ void RecordCrewWorkTime();
 
 // Where the index-th of count idle crews of the phase stands: centred on the
 // slot marker of the phase's second slot (its first when it has one), the
-// phase's "Space Between Idle Crews" apart. False when the phase or the
-// marker is missing.
+// phase's "Space Between Idle Crews" apart. False when the phase or its
+// slots are missing; a slot without a marker stands at (0, 0).
 bool GetIdleCrewPosition(int32_t phase, uint32_t index, uint32_t count, CFPoint& out);
 
 // A crew AI of the phase at its defaults, for the level start.
 CCrew* CreateCrewAI(int32_t phase);
-
-// The buildings' StartCrewJob (BuildingServices.h) is defined with the
-// crews: the first idle crew of the part's phase takes the job.

@@ -1,6 +1,5 @@
 #include "game/business/CCustomer.h"
 
-#include "game/business/CBuildingOps.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CSignpost.h"
@@ -10,10 +9,13 @@
 #include "foundation/CArrayPOD.h"
 #include "foundation/CRandomGenerator.h"
 #include "foundation/CStaticContentsList.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CHUD.h"
@@ -25,9 +27,6 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
-#include "game/world/CThreeInARowCounter.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
 #include "game/world/WorldHooks.h"
 #include "objects/CBoolProperty.h"
@@ -116,7 +115,7 @@ CBuildablePackage* MakeWish()
 {
     auto* package = new CBuildablePackage;
     package->ResetToDefaults();
-    MakeRandomWish(*package, CRandomGenerator::Global());
+    package->MakeRandomWish(CRandomGenerator::Global());
     return package;
 }
 
@@ -420,7 +419,7 @@ void CCustomer::DecideOrder()
 
     if (level && level->m_CustomersNeverOrderWhatYouHave)
         for (int attempt = 0; attempt < 50 && IsOrderAlreadyBuilt(); ++attempt)
-            MakeRandomWish(*m_PackageWanted, CRandomGenerator::Global());
+            m_PackageWanted->MakeRandomWish(CRandomGenerator::Global());
 
     if (signLot && signLot->TryDeliverCustomer())
         return;
@@ -567,13 +566,68 @@ bool CCustomer::IsOrderAlreadyBuilt() const
     return false;
 }
 
-CCustomer* TakeDraggedCustomer()
+CCustomer* FindCustomer(CSprite* sprite)
+{
+    return sprite ? static_cast<CCustomer*>(sprite->FindAI(CCustomer::SGetClassInfo())) : nullptr;
+}
+
+CCustomer* FindWaitingCustomer(CSprite* sprite)
+{
+    CCustomer* customer = FindCustomer(sprite);
+    return customer && (sprite->GetFlags() & kSpriteVisible) != 0 ? customer : nullptr;
+}
+
+CCustomer* GetDraggedCustomer()
 {
     CSpriteAI* dragged = GetDraggedSpriteAI();
-    if (!dragged || !dragged->IsKindOf(CCustomer::SGetClassInfo()))
-        return nullptr;
-    ClearDraggedSprite();
-    return static_cast<CCustomer*>(dragged);
+    return dragged && dragged->IsKindOf(CCustomer::SGetClassInfo()) ? static_cast<CCustomer*>(dragged) : nullptr;
+}
+
+CCustomer* TakeDraggedCustomer()
+{
+    CCustomer* dragged = GetDraggedCustomer();
+    if (dragged)
+        ClearDraggedSprite();
+    return dragged;
+}
+
+void DropDraggedCustomer()
+{
+    if (CCustomer* customer = GetDraggedCustomer())
+        customer->ReleaseDrag();
+}
+
+namespace {
+
+template <typename F>
+void ForEachCustomer(F f)
+{
+    CPlayfield* playfield = GetCurrentPlayfield();
+    CPlayfieldLayer* layer = playfield ? playfield->FindLayer("Customers") : nullptr;
+    if (!layer)
+        return;
+    for (uint32_t i = 0; i < layer->GetSpriteCount(); ++i)
+        if (CCustomer* customer = FindCustomer(layer->GetSprite(i)))
+            f(*customer);
+}
+
+} // namespace
+
+void HighlightCustomersWanting(int32_t upgrade)
+{
+    ForEachCustomer([&](CCustomer& customer) {
+        const CBuildablePackage* order = customer.GetPackageWanted();
+        if (order && order->HoldsUpgrade(upgrade))
+            customer.HighlightBriefly();
+    });
+}
+
+void HighlightCustomersOfStyle(int32_t style)
+{
+    ForEachCustomer([&](CCustomer& customer) {
+        if (customer.m_CustomerStyleSheet == style)
+            customer.HighlightBriefly();
+    });
 }
 
 bool IsPointWithinDistance(CFPoint a, CFPoint b, float d)

@@ -108,9 +108,21 @@ private:
 // "Idle", "In Victory Pose", "Moving In", "Arrived Home".
 CCodeTableList& GetCustomerStateList();
 
-// The customer being dragged with the mouse: the drag is released and it is
-// returned. Null (the drag kept) when the dragged AI is something else.
+// The first customer of the sprite's AI chain, or null.
+CCustomer* FindCustomer(CSprite* sprite);
+// The same while the customer has not left (its sprite still shows).
+CCustomer* FindWaitingCustomer(CSprite* sprite);
+// The customer being dragged with the mouse, or null when the dragged AI is
+// something else.
+CCustomer* GetDraggedCustomer();
+// The same, and the drag is released; null (the drag kept) for anything else.
 CCustomer* TakeDraggedCustomer();
+// A dragged customer goes back to its place; anything else dragged stays.
+void DropDraggedCustomer();
+// The customers of the "Customers" layer whose order holds the upgrade, or
+// of the style, are highlighted briefly.
+void HighlightCustomersWanting(int32_t upgrade);
+void HighlightCustomersOfStyle(int32_t style);
 // Both axes within d, bounds included.
 bool IsPointWithinDistance(CFPoint a, CFPoint b, float d);
 

@@ -2,14 +2,13 @@
 
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerOptions.h"
-#include "game/business/CThreeInARowBonus.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "images/CFont.h"
 #include "images/CFontList.h"
@@ -36,7 +35,7 @@ bool IsBonusActive(CThreeInARowCounter* counter)
 
 bool IsPayingOut(CThreeInARowCounter* counter)
 {
-    return counter && IsThreeInARowEndOfLevelPhase(*counter);
+    return counter && counter->IsInEndOfLevelPhase();
 }
 
 // The line has room: one chance in "Fames Per New Customer" this frame. A
@@ -160,7 +159,7 @@ void UpdateCustomerSpawning()
         return;
     if (bonus) {
         if (!IsPayingOut(counter))
-            StartThreeInARowEndOfLevelPhase(*counter);
+            counter->StartEndOfLevelPhase();
         return;
     }
     CompleteLevel();

@@ -5,15 +5,15 @@
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
 #include "foundation/MathHelpers.h"
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCustomerOptions.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/business/CGreeterUpgrade.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "images/CFrame.h"
 #include "overlays/CFrameOverlay.h"
 #include "render/CBlitXParams.h"
@@ -145,7 +145,7 @@ void CCustomer::DrawWantedItems(CSpriteDrawRecord& record)
         CBuildPhase* phaseObject = GetBuildPhaseAt(phase);
         if (!phaseObject || phaseObject->m_CustomerWantedScale == 0.0f)
             continue;
-        CFrame* frame = GetWishFrame(*m_PackageWanted, phase, true);
+        CFrame* frame = m_PackageWanted->GetWishFrame(phase, true);
         if (!frame)
             continue;
         DrawCentredScaled(target, *frame, options->m_WantedItemsOffset.x + phaseObject->m_CustomerWantedPosition.x,

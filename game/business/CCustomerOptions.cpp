@@ -1,6 +1,6 @@
 #include "game/business/CCustomerOptions.h"
 
-#include "game/world/CBuildPhase.h"
+#include "game/business/CBuildPhase.h"
 #include "game/world/CGeneralObjects.h"
 #include "images/CFontList.h"
 #include "objects/CBoolProperty.h"

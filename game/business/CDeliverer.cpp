@@ -25,7 +25,7 @@ CDelivererUpgrade::~CDelivererUpgrade()
     DestroyDeclaredProperties();
 }
 
-CSpriteAI* CDelivererUpgrade::CreateButtonAI()
+CSpriteAI* CDelivererUpgrade::CreateButtonAI(int32_t /*slot*/)
 {
     auto* button = new CDelivererUpgradeButton;
     button->ResetToDefaults();

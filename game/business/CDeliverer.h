@@ -4,8 +4,8 @@
 // give them "Heart Bonus" extra hearts (the lots do the moving). Its button
 // is not dragged; it lights up after each delivery and fades back over
 // "Seconds To Fade After Moved Someone In".
+#include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
-#include "game/world/CUpgrade.h"
 
 class CDelivererUpgrade : public CUpgrade {
     OMBRISALT_REFLECTED(CDelivererUpgrade, CUpgrade)
@@ -14,7 +14,7 @@ public:
     ~CDelivererUpgrade() override;
 
     // A deliverer button bound to this upgrade.
-    CSpriteAI* CreateButtonAI() override;
+    CSpriteAI* CreateButtonAI(int32_t slot) override;
 
     float m_SecondsToFade = 2.0f; // "Seconds To Fade After Moved Someone In"
     float m_HeartBonus = 0.0f;    // "Heart Bonus", hearts

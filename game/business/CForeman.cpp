@@ -6,14 +6,14 @@
 #include "game/business/CUpgradeButton.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
 #include "overlays/CFrameOverlay.h"
 #include "objects/CBoolProperty.h"
@@ -294,13 +294,6 @@ float GetForemanBuildSpeed()
     CForemanUpgrade* upgrade = GetForemanUpgrade();
     return upgrade ? upgrade->m_BuildSpeed : 1.0f;
 }
-
-float GetForemanBuildSpeed(CSpriteAI* foreman)
-{
-    return foreman ? GetForemanBuildSpeed() : 1.0f;
-}
-
-void TellForemanMoveIn(CSpriteAI* /*foreman*/, CLot* /*lot*/) {}
 
 CForeman* FindForeman()
 {

@@ -2,8 +2,8 @@
 // The foreman: an upgrade the player buys, shown as a sprite of the "Crew"
 // layer that stands at home and, sent to a lot (by his upgrade button, by
 // being picked up, or by himself), makes the building there go up faster.
+#include "game/business/CUpgrade.h"
 #include "game/scripting/CSpriteAI.h"
-#include "game/world/CUpgrade.h"
 
 #include <cstdint>
 
@@ -77,11 +77,6 @@ CCodeTableList& GetForemanStateList();
 CForemanUpgrade* GetForemanUpgrade();
 // Its "Build Speed"; 1.0 without one.
 float GetForemanBuildSpeed();
-// What a lot's building gains from the foreman overseeing it: the speed
-// above with a foreman, 1.0 without.
-float GetForemanBuildSpeed(CSpriteAI* foreman);
-// A customer moved in where he oversees: his next update sends him home.
-void TellForemanMoveIn(CSpriteAI* foreman, CLot* lot);
 // The first foreman of the "Crew" layer, or null.
 CForeman* FindForeman();
 // The first sprite of the "UI" layer whose upgrade button holds a foreman

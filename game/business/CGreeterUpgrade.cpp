@@ -2,11 +2,11 @@
 
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerOptions.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgradeSlot.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CMessage.h"
 #include "objects/CPointProperty.h"
@@ -57,7 +57,7 @@ CGreeterUpgrade::~CGreeterUpgrade()
     DestroyDeclaredProperties();
 }
 
-CSpriteAI* CGreeterUpgrade::CreateButtonAI()
+CSpriteAI* CGreeterUpgrade::CreateButtonAI(int32_t /*slot*/)
 {
     auto* button = new CGreeterUpgradeButton;
     button->ResetToDefaults();

@@ -4,8 +4,8 @@
 // Time", and they then decide faster. The button lights up when a customer
 // arrives and fades back over "Seconds To Fade After Phone Answered".
 #include "foundation/CPoint.h"
+#include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
-#include "game/world/CUpgrade.h"
 
 class CGreeterUpgrade : public CUpgrade {
     OMBRISALT_REFLECTED(CGreeterUpgrade, CUpgrade)
@@ -14,7 +14,7 @@ public:
     ~CGreeterUpgrade() override;
 
     // A greeter button bound to this upgrade.
-    CSpriteAI* CreateButtonAI() override;
+    CSpriteAI* CreateButtonAI(int32_t slot) override;
 
     float m_AnswerResponseTime = 0.5f;          // "Answer Response Time", seconds
     float m_CustomerDecideSpeedMultiplier = 3.0f; // "Customer Decide Speed Multiplier"

@@ -38,11 +38,6 @@ bool EntryOfPeriod(const CPropertyArray<int32_t>& perPeriod, int32_t& entry)
     return true;
 }
 
-CCustomer* AsCustomer(CSpriteAI* ai)
-{
-    return ai && ai->IsKindOf(CCustomer::SGetClassInfo()) ? static_cast<CCustomer*>(ai) : nullptr;
-}
-
 } // namespace
 
 void CPacifierUpgrade::DeclareProperties(CPropertyDeclarer& d)
@@ -68,7 +63,7 @@ CPacifierUpgrade::~CPacifierUpgrade()
     DestroyDeclaredProperties();
 }
 
-CSpriteAI* CPacifierUpgrade::CreateButtonAI()
+CSpriteAI* CPacifierUpgrade::CreateButtonAI(int32_t /*slot*/)
 {
     auto* button = new CPacifierUpgradeButton;
     button->ResetToDefaults();
@@ -83,9 +78,8 @@ bool CPacifierUpgrade::DropOnLot(int32_t /*upgradeIndex*/, CLot* /*lot*/)
     return false;
 }
 
-bool CPacifierUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CSpriteAI* ai)
+bool CPacifierUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CCustomer* customer)
 {
-    CCustomer* customer = AsCustomer(ai);
     if (!customer)
         return false;
     const CCustomerOptions& options = GetCustomerOptions();
@@ -149,7 +143,7 @@ CJString CPacifierUpgradeButton::GetUsesRemainingText() const
     return values.Apply(pacifier->m_UsesRemainingText.GetTranslation());
 }
 
-bool CPacifierUpgradeButton::DropOnCustomer(CSpriteAI* customer)
+bool CPacifierUpgradeButton::DropOnCustomer(CCustomer* customer)
 {
     CPacifierUpgrade* pacifier = GetPacifier();
     if (!pacifier || m_UsesSoFar >= pacifier->m_NumberOfUses)

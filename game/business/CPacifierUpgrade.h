@@ -4,8 +4,8 @@
 // refuses it, and lots never take it. Its button counts the uses and goes
 // away after the last one.
 #include "foundation/CPoint.h"
+#include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
-#include "game/world/CUpgrade.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/CStringProperty.h"
 
@@ -18,14 +18,14 @@ public:
     ~CPacifierUpgrade() override;
 
     // A pacifier button with no uses spent.
-    CSpriteAI* CreateButtonAI() override;
+    CSpriteAI* CreateButtonAI(int32_t slot) override;
     bool IsDraggable() override { return true; }
     // Shows "CantDropOnLot" and refuses.
     bool DropOnLot(int32_t upgradeIndex, CLot* lot) override;
     // Gives "Hearts To Add" to a customer with at most the options' maximum
     // less "Pacifier/Max Heart Percent To Fill" hearts; a happier one
     // refuses with "CustomerTooHappyForPacifier".
-    bool DropOnCustomer(int32_t upgradeIndex, CSpriteAI* customer) override;
+    bool DropOnCustomer(int32_t upgradeIndex, CCustomer* customer) override;
     bool IsUsedOnCustomer() override { return true; }
     // The picture of the current level's period when the list has one.
     int32_t GetAppearance() override;
@@ -48,7 +48,7 @@ public:
 
     // Counts a successful use; after the last one the sprite is deleted at
     // the end of the frame. With no use left it refuses at once.
-    bool DropOnCustomer(CSpriteAI* customer) override;
+    bool DropOnCustomer(CCustomer* customer) override;
     // "LevelComplete" records the uses left in the level's statistics.
     void HandleMessage(CMessage& message) override;
     // The button, then the uses left.

@@ -1,10 +1,11 @@
 #include "game/business/CSignpost.h"
 
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelPlayStatistics.h"
@@ -12,7 +13,6 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
-#include "game/world/CUpgradeSlot.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CMessage.h"
 #include "overlays/CFrameOverlay.h"
@@ -252,7 +252,7 @@ CSprite* FindSignpostButton()
     return nullptr;
 }
 
-CSpriteAI* CreateSignpostAI(CUpgrade& upgrade)
+CSignpost* CreateSignpostAI(CUpgrade& upgrade)
 {
     auto* signUpgrade = dynamic_cast<CSignpostUpgrade*>(&upgrade);
     if (!signUpgrade)
@@ -261,9 +261,4 @@ CSpriteAI* CreateSignpostAI(CUpgrade& upgrade)
     sign->ResetToDefaults();
     sign->m_EffectChance = signUpgrade->m_EffectChance;
     return sign;
-}
-
-CSpriteAI* GetSignpostAI()
-{
-    return FindSignpost();
 }

@@ -4,8 +4,8 @@
 // arriving customers may order a copy of that building with the upgrade's
 // "Effect Chance". The sign walks home again when the building stops being
 // finished (bulldozed, rebuilt, lived in) or when it is picked up.
+#include "game/business/CUpgrade.h"
 #include "game/scripting/CSpriteAI.h"
-#include "game/world/CUpgrade.h"
 
 #include <cstdint>
 
@@ -70,6 +70,4 @@ CSprite* FindSignpostButton();
 
 // The signpost AI of a signpost upgrade (given the upgrade's own value),
 // reset to its defaults; null for any other upgrade.
-CSpriteAI* CreateSignpostAI(CUpgrade& upgrade);
-// The signpost sprite's AI on the "Crew" layer, or null.
-CSpriteAI* GetSignpostAI();
+CSignpost* CreateSignpostAI(CUpgrade& upgrade);

@@ -1,15 +1,15 @@
 #include "game/business/CUpgradeButton.h"
 
-#include "game/business/BusinessHooks.h"
-#include "game/business/CSignpost.h"
-#include "game/business/CUpgradeKinds.h"
-#include "game/scripting/NoneEntries.h"
-
 #include "blit/CColor.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CSignpost.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
@@ -19,10 +19,7 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
-#include "game/world/LotHooks.h"
 #include "images/CFrame.h"
 #include "objects/CClassInfo.h"
 #include "objects/CMessage.h"
@@ -56,7 +53,7 @@ CBuildablePart* AsPart(CUpgrade* upgrade)
 
 void SendRemoveSignpost()
 {
-    if (CSpriteAI* signpost = GetLotHooks().GetSignpostAI()) {
+    if (CSignpost* signpost = FindSignpost()) {
         CMessage remove = CMessage::CMessageByName("RemoveSignpost");
         signpost->HandleMessage(remove);
     }
@@ -98,34 +95,6 @@ void DrawScaled(CFrameInterface& target, CFrame& frame, float scale, const CColo
     proxy.SetUniformScale(scale);
     proxy.SetColor(colour);
     BlitAt(proxy, frame, 0, 0, blitType);
-}
-
-// Another part of the same phase takes the place of the one being built,
-// which starts over; the crew at work stays on it.
-bool ReplacePartUnderConstruction(CBuildablePackage& building, CBuildablePart& part, int32_t index)
-{
-    const int32_t phase = part.m_BuildPhase;
-    if (phase < 0 || uint32_t(phase) >= building.m_Parts.GetCount())
-        return false;
-    auto& unpaintedList = *static_cast<CPropertyArrayProperty*>(
-        CBuildablePackage::SGetClassInfo()->FindProperty("Unpainted Parts List"));
-    CPropertyArray<int32_t>& unpainted = building.m_UnpaintedParts;
-    const int32_t previous = building.m_Parts[uint32_t(phase)];
-    for (uint32_t i = 0; i < unpainted.GetCount(); ++i)
-        if (unpainted[i] == previous) {
-            unpaintedList.ArrayProperty_SetCount(&building, unpainted.GetCount() - 1, int32_t(i));
-            break;
-        }
-    building.m_Parts[uint32_t(phase)] = index;
-    CBuildPhase* owner = part.GetBuildPhase();
-    if (owner && owner->m_GetsColored) {
-        const uint32_t count = unpainted.GetCount();
-        unpaintedList.ArrayProperty_SetCount(&building, count + 1);
-        unpainted[count] = index;
-    }
-    building.m_ConstructionProgress = 0.00001f;
-    building.m_BeingConstructed = index;
-    return true;
 }
 
 } // namespace
@@ -190,19 +159,19 @@ bool CUpgradeButton::DropOnLot(CLot* lot)
         CBuildablePart* under = AsPart(GetUpgradeByIndex(building->m_BeingConstructed));
         CBuildPhase* phase = part->GetBuildPhase();
         if (under && under != part && under->m_BuildPhase == part->m_BuildPhase && phase && phase->m_CanBeReDone
-            && ReplacePartUnderConstruction(*building, *part, index))
+            && building->ReplacePartUnderConstruction(*part, index))
             return true;
     }
-    if (!CanUseUpgrade(*upgrade, true)) {
+    if (!upgrade->CanUse(true)) {
         PlayAudioUnlessNone(upgrade->m_DropOnLotErrorAudio);
         return false;
     }
-    const bool dropped = DropUpgradeOnLot(*upgrade, index, lot);
+    const bool dropped = upgrade->DropOnLot(index, lot);
     PlayAudioUnlessNone(dropped ? upgrade->m_DropOnLotAudio : upgrade->m_DropOnLotErrorAudio);
     return dropped;
 }
 
-bool CUpgradeButton::DropOnCustomer(CSpriteAI* customer)
+bool CUpgradeButton::DropOnCustomer(CCustomer* customer)
 {
     const int32_t index = GetUpgradeIndex();
     CUpgrade* upgrade = GetUpgradeByIndex(index);
@@ -264,7 +233,7 @@ void CUpgradeButton::OnMouseDown(CMessage& message, CUpgrade& upgrade)
     if (message.IsHandled() || !upgrade.IsDraggable() || !sprite->HitTest(at.x, at.y))
         return;
     message.SetHandled();
-    GetCustomerServices().DropHeldCustomer();
+    DropDraggedCustomer();
     const bool signpost = IsSignpostUpgrade(upgrade);
     if (GetDraggedSprite() == sprite) {
         if (signpost)
@@ -320,7 +289,7 @@ void CUpgradeButton::PreDraw(CSpriteDrawRecord& record)
     if (target && upgrade && upgrade->IsKindOf(CColorBuildablePart::SGetClassInfo())) {
         auto* paint = static_cast<CColorBuildablePart*>(upgrade);
         if (paint->m_SpecialBackgroundImage > 0) {
-            const int32_t image = CanUseUpgrade(*paint, false) || paint->m_SpecialBackgroundImageDisabled <= 0
+            const int32_t image = paint->CanUse(false) || paint->m_SpecialBackgroundImageDisabled <= 0
                 ? paint->m_SpecialBackgroundImage
                 : paint->m_SpecialBackgroundImageDisabled;
             if (CSequence* sequence = SequenceUnlessNone(image))
@@ -344,7 +313,7 @@ void CUpgradeButton::DrawPicture(CFrameInterface& target, CUpgrade& upgrade)
 {
     const CColor neutral(255, 255, 255, 255);
     if (m_Hover || m_Busy || g_HighlightAll)
-        if (CSequence* hover = SequenceUnlessNone(GetUpgradeButtonHover(upgrade)))
+        if (CSequence* hover = SequenceUnlessNone(upgrade.GetButtonHover()))
             if (CFrame* frame = hover->GetCurrentFrame())
                 DrawScaled(target, *frame, upgrade.m_UpgradeButtonScale, neutral, hover->GetBlitType());
 
@@ -365,7 +334,7 @@ void CUpgradeButton::DrawPicture(CFrameInterface& target, CUpgrade& upgrade)
     }
     CColor colour = neutral;
     CColor own = neutral;
-    if (!CanUseUpgrade(upgrade, false)) {
+    if (!upgrade.CanUse(false)) {
         if (phase) {
             colour = phase->m_BuildButtonDisabledTint;
         } else {
@@ -438,47 +407,17 @@ bool AreAllUpgradeButtonsHighlighted()
     return g_HighlightAll;
 }
 
-CSpriteAI* CreateUpgradeButton(CUpgrade& /*upgrade*/, uint32_t slot)
+CUpgrade* GetButtonUpgrade(CSpriteAI* ai)
 {
-    auto* button = new CUpgradeButton;
-    button->ResetToDefaults();
-    button->m_UpgradeSlot = int32_t(slot);
-    return button;
+    return ai && ai->IsKindOf(CUpgradeButton::SGetClassInfo()) ? static_cast<CUpgradeButton*>(ai)->GetUpgrade()
+                                                               : nullptr;
 }
 
-CSpriteAI* GetHeldUpgradeButton()
-{
-    return GetDraggedUpgradeButton();
-}
-
-CSpriteAI* TakeHeldUpgradeButton()
-{
-    return TakeDraggedUpgradeButton();
-}
-
-bool IsHeldSignpostButton()
+bool IsDraggedSignpostButton()
 {
     CUpgradeButton* button = GetDraggedUpgradeButton();
     CUpgrade* upgrade = button ? button->GetUpgrade() : nullptr;
     return upgrade && IsSignpostUpgrade(*upgrade);
-}
-
-void DropHeldUpgradeButton()
-{
-    TakeDraggedUpgradeButton();
-}
-
-CUpgrade* GetButtonUpgrade(CSpriteAI* button)
-{
-    return button && button->IsKindOf(CUpgradeButton::SGetClassInfo())
-        ? static_cast<CUpgradeButton*>(button)->GetUpgrade()
-        : nullptr;
-}
-
-bool UseUpgradeButtonOnLot(CSpriteAI* button, CLot* lot)
-{
-    return button && button->IsKindOf(CUpgradeButton::SGetClassInfo())
-        && static_cast<CUpgradeButton*>(button)->DropOnLot(lot);
 }
 
 bool GetUpgradeSlotMarkerPosition(uint32_t slot, CFPoint& out)

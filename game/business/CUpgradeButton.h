@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+class CCustomer;
 class CFrameOverlay;
 class CLot;
 class CUpgrade;
@@ -34,7 +35,7 @@ public:
 
     // The held button let go over a lot or a customer; true on success.
     bool DropOnLot(CLot* lot);
-    virtual bool DropOnCustomer(CSpriteAI* customer);
+    virtual bool DropOnCustomer(CCustomer* customer);
 
     void OnAddedToSprite(CSprite* sprite) override;
     void Update(CSpriteUpdateRecord& record) override;
@@ -81,18 +82,10 @@ CPoint GetUpgradeSlotMarkerPosition(int32_t slot, int32_t overlay);
 void SetHighlightAllUpgradeButtons(bool on);
 bool AreAllUpgradeButtonsHighlighted();
 
-// What the hooks of the layers below ask of the buttons.
-// A plain upgrade button for the slot, reset to its defaults.
-CSpriteAI* CreateUpgradeButton(CUpgrade& upgrade, uint32_t slot);
-// The button held on the cursor; taking releases it from the cursor.
-CSpriteAI* GetHeldUpgradeButton();
-CSpriteAI* TakeHeldUpgradeButton();
-bool IsHeldSignpostButton();
-// Lets go of a held button (it goes back to its place).
-void DropHeldUpgradeButton();
-// The upgrade the button shows; null for none.
-CUpgrade* GetButtonUpgrade(CSpriteAI* button);
-bool UseUpgradeButtonOnLot(CSpriteAI* button, CLot* lot);
+// The upgrade the AI shows when it is an upgrade button; null otherwise.
+CUpgrade* GetButtonUpgrade(CSpriteAI* ai);
+// The button being dragged holds a signpost upgrade.
+bool IsDraggedSignpostButton();
 // Where the slot's marker puts its sprite: the marker's centre in the rules'
 // gameplay set, (0, 0) without one; false only for a slot outside the list.
 bool GetUpgradeSlotMarkerPosition(uint32_t slot, CFPoint& out);

@@ -1,5 +1,4 @@
 #pragma once
 
-// The building business's reflected classes. Its hooks into the world are
-// installed apart, by InstallGameBusinessHooks() (BusinessHooks.h).
+// The building business's reflected classes.
 void RegisterGameBusinessClasses();

@@ -6,7 +6,7 @@
 // history keeps what was earned and what still waits for the "New Trophy
 // Earned" menu. Both per-player objects hang on the player's record as
 // dynamic properties, so they travel in "Stats.dat".
-#include "game/business/BusinessHooks.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CPropertyArrayProperty.h"

@@ -1,12 +1,12 @@
 #include "game/screens/CNeighborhoodViewer.h"
 
+#include "game/business/CBuildablePackage.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/GameWindows.h"
 #include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"

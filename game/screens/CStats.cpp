@@ -6,7 +6,7 @@
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"

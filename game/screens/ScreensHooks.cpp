@@ -1,6 +1,6 @@
 #include "game/screens/ScreensHooks.h"
 
-#include "game/business/BuildingServices.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CAdvice.h"
@@ -250,7 +250,7 @@ int32_t CScreensHudHooks::GetTipOverlay()
 float CScreensHudHooks::GetTipFrontOfLineOffset()
 {
     CTipsOptions* tips = CTipsOptions::SGetInstance();
-    return tips ? tips->m_FrontOfLineOffset : CBusinessHudHooks::GetTipFrontOfLineOffset();
+    return tips ? tips->m_FrontOfLineOffset : CHudHooks::GetTipFrontOfLineOffset();
 }
 
 CJString CScreensCurrentLevelHooks::GetLastAdviceName()

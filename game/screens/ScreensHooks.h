@@ -1,15 +1,14 @@
 #pragma once
 // The game screens' answers to the hooks the lower layers left for them, and
-// the one installer the program calls at start-up, after
-// InstallGameBusinessHooks(): a table that also carries business services
-// derives from the business layer's class and overrides only the screens'.
+// the one installer the program calls at start-up.
 //
 // The game object opens and closes its screens by kind; each screen's own
 // file fills its entry of the screen table, and its progression lists join
 // the makers run when the game object asks for them.
-#include "game/business/BusinessHooks.h"
-#include "game/business/CustomerServices.h"
+#include "game/world/CCurrentLevel.h"
+#include "game/world/CGameApp.h"
 #include "game/world/CGoal.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/WorldHooks.h"
@@ -25,7 +24,7 @@ void SetGameScreenEntry(EGameScreen screen, const SGameScreenEntry& entry);
 // same maker again does nothing.
 void AddProgressionListMaker(void (*make)());
 
-class CScreensGameAppHooks : public CBusinessGameAppHooks {
+class CScreensGameAppHooks : public CGameAppHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override;
     bool OpenScreen(EGameScreen screen) override;
@@ -44,8 +43,8 @@ public:
     void OnGameClosing() override;
 };
 
-// The tips ("Tips Options"); the business keeps the illegal-move display.
-class CScreensHudHooks : public CBusinessHudHooks {
+// The tips ("Tips Options").
+class CScreensHudHooks : public CHudHooks {
 public:
     CJString GetTipText(uint32_t levelIndex) override;
     float GetTipDuration() override;
@@ -53,9 +52,8 @@ public:
     float GetTipFrontOfLineOffset() override;
 };
 
-// The business's upgrade sprites, and the advice given last for the level's
-// statistics text.
-class CScreensCurrentLevelHooks : public CBusinessCurrentLevelHooks {
+// The advice given last, for the level's statistics text.
+class CScreensCurrentLevelHooks : public CCurrentLevelHooks {
 public:
     CJString GetLastAdviceName() override;
 };
@@ -70,16 +68,14 @@ public:
     uint32_t GetGameBuildNumber() override;
 };
 
-// The goals' and the level's tables also carry the customers' services,
-// which stay the business layer's.
-class CScreensGoalHooks : public CBusinessGoalHooks {
+class CScreensGoalHooks : public CGoalHooks {
 public:
     // The current profile's record of the level (found in the level set; the
     // current level otherwise) takes the goal.
     void MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t goal) override;
 };
 
-class CScreensLevelOptionsHooks : public CBusinessLevelOptionsHooks {
+class CScreensLevelOptionsHooks : public CLevelOptionsHooks {
 public:
     int32_t GetTimesCompleted(CLevelOptions* level) override;
     int32_t GetTimesFailed(CLevelOptions* level) override;

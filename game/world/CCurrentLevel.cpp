@@ -1,6 +1,12 @@
 #include "game/world/CCurrentLevel.h"
 
 #include "foundation/CLocalizationTable.h"
+#include "game/business/CCrew.h"
+#include "game/business/CForeman.h"
+#include "game/business/CSignpost.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
@@ -12,8 +18,6 @@
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "objects/CMessage.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
@@ -242,7 +246,6 @@ void PlaceSlotSprites()
     CPlayfield* playfield = GetCurrentPlayfield();
     if (!period || period->m_HudBackground <= 0 || !playfield)
         return;
-    CCurrentLevelHooks& hooks = GetCurrentLevelHooks();
     CGameState* state = CGameState::SGetCurrent();
     CUpgradeSlotList& slots = GetUpgradeSlotList();
     CUpgradeList& upgrades = GetUpgradeList();
@@ -252,7 +255,7 @@ void PlaceSlotSprites()
         if (!slot || (held == 0 && !slot->m_ShowButtonAlways))
             continue;
         CFPoint position{0.0f, 0.0f};
-        if (!hooks.GetUpgradeSlotMarkerPosition(uint32_t(i), position))
+        if (!GetUpgradeSlotMarkerPosition(uint32_t(i), position))
             continue;
         CUpgrade* upgrade = held >= 0 && held < upgrades.GetCount() ? upgrades.GetObject(held) : nullptr;
         if (!upgrade)
@@ -260,18 +263,24 @@ void PlaceSlotSprites()
         if (upgrade->IsKindOf(CCrewUpgrade::SGetClassInfo())) {
             const int32_t phase = static_cast<CCrewUpgrade*>(upgrade)->m_BuildPhase;
             if (state && state->GetUpgradeForBuildPhase(phase))
-                if (CSpriteAI* crew = hooks.CreateCrewAI(phase))
-                    playfield->AddSprite(NewSpriteAt(position, crew), "Crew");
+                playfield->AddSprite(NewSpriteAt(position, CreateCrewAI(phase)), "Crew");
             continue;
         }
-        if (!hooks.ShowsSlotSprite(upgrade))
+        if (!upgrade->HasButton())
             continue;
-        CSprite* sprite = NewSpriteAt(position, hooks.CreateSlotAI(upgrade, uint32_t(i)));
-        if (CSpritePlugIn* plugIn = hooks.CloneSlotPlugIn(upgrade))
+        CSprite* sprite = NewSpriteAt(position, upgrade->CreateButtonAI(i));
+        if (auto* plugIn = dynamic_cast<CSpritePlugIn*>(upgrade->m_SpritePlugIn.Clone()))
             sprite->AddPlugIn(plugIn);
         playfield->AddSprite(sprite, "UI");
+        // A foreman or a signpost also stands on the "Crew" layer; the
+        // signpost's sprite carries the rules' signpost plug-in as well.
         bool isSignpost = false;
-        if (CSpriteAI* companion = hooks.CreateCompanionAI(upgrade, isSignpost)) {
+        CSpriteAI* companion = CreateForemanAI(*upgrade);
+        if (!companion) {
+            companion = CreateSignpostAI(*upgrade);
+            isSignpost = companion != nullptr;
+        }
+        if (companion) {
             CSprite* extra = NewSpriteAt(position, companion);
             if (isSignpost)
                 if (auto* sign = dynamic_cast<CSpritePlugIn*>(CRules::SGetInstance().m_Signpost.Clone()))

@@ -15,12 +15,11 @@
 
 #include <cstdint>
 
-class CSpriteAI;
-class CSpritePlugIn;
-class CUpgrade;
-
 // Places the sprites of the upgrades in the player's upgrade slots on the
-// current playfield; nothing when the current period has no HUD background.
+// current playfield at their slots' markers: a crew for a crew upgrade, else
+// the upgrade's button (with a clone of its plug-in) on the "UI" layer and,
+// for a foreman or a signpost, its sprite on the "Crew" layer. Nothing when
+// the current period has no HUD background.
 void PlaceSlotSprites();
 
 // The player can do nothing more in this play: play time stops, the level
@@ -40,9 +39,8 @@ void SpawnStarGoalEffect(CFPoint overlayPosition);
 // or the sequence is none; otherwise the layer owns the sprite.
 CSprite* SpawnOneShotAnimation(int32_t sequence, CFPoint position, const char* layerName);
 
-// What the level asks of the player profiles, the advice and the business
-// layer above this library; every hook answers "nothing there" until
-// installed.
+// What the level asks of the player profiles and the advice above this
+// library; every hook answers "nothing there" until installed.
 class CCurrentLevelHooks {
 public:
     virtual ~CCurrentLevelHooks() = default;
@@ -51,24 +49,6 @@ public:
     virtual bool IsStandardPlayMode() { return true; }
     // The name of the advice shown last; empty when none.
     virtual CJString GetLastAdviceName() { return CJString(); }
-    // Where the slot's marker puts its sprite; false when the slot has none.
-    virtual bool GetUpgradeSlotMarkerPosition(uint32_t /*slot*/, CFPoint& /*out*/) { return false; }
-    // A crew AI reset to defaults for the build phase; null: no crew sprite.
-    virtual CSpriteAI* CreateCrewAI(int32_t /*buildPhase*/) { return nullptr; }
-    // Whether the upgrade shows a sprite in its slot.
-    virtual bool ShowsSlotSprite(CUpgrade* /*upgrade*/) { return false; }
-    // The AI the upgrade makes for its slot sprite, and a clone of the
-    // upgrade's own plug-in; either may be null.
-    virtual CSpriteAI* CreateSlotAI(CUpgrade* /*upgrade*/, uint32_t /*slot*/) { return nullptr; }
-    virtual CSpritePlugIn* CloneSlotPlugIn(CUpgrade* /*upgrade*/) { return nullptr; }
-    // The foreman AI (set to its start state) of a foreman upgrade, or the
-    // signpost AI (given the upgrade's own value) of a signpost upgrade,
-    // reset to defaults; null for every other upgrade. A signpost sets
-    // isSignpost: its sprite also carries the rules' signpost plug-in.
-    virtual CSpriteAI* CreateCompanionAI(CUpgrade* /*upgrade*/, bool& /*isSignpost*/) { return nullptr; }
-    // A press on the playfield without the left button drops any sprite
-    // held on the cursor.
-    virtual void DropSpriteHeldOnCursor() {}
 };
 // Installs hooks (null: none); returns the previous ones. The caller keeps
 // ownership.

@@ -9,11 +9,15 @@
 #include "foundation/CRandomGenerator.h"
 #include "foundation/FilePaths.h"
 #include "foundation/MillisecondClock.h"
+#include "game/business/CCrew.h"
+#include "game/business/CCustomerArrivals.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CCurrentLevel.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
@@ -23,7 +27,6 @@
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "images/CFont.h"
 #include "images/CFontList.h"
@@ -416,8 +419,8 @@ void CGameApp::Update(float seconds)
                 level->Update(seconds, true);
         }
     } else {
-        hooks.StartCrewCountingFrame();
-        hooks.RunCustomerArrival();
+        BeginCrewFrame();
+        UpdateCustomerSpawning();
         // The arrival may have ended the level and started the next one.
         level = CLevelOptions::SGetCurrent();
         playfield = GetCurrentPlayfield();
@@ -427,7 +430,7 @@ void CGameApp::Update(float seconds)
             level->Update(seconds, false);
         // The level clock runs in whole steps, however long the update was.
         if (CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent())
-            stats->AddPlayingUpdate(hooks.GetCrewsWorking());
+            stats->AddPlayingUpdate(GetCrewsWorking());
         hooks.AddLevelPlayTime(seconds);
         UpdateSparkle(seconds);
     }
@@ -439,7 +442,7 @@ void CGameApp::UpdateSparkle(float seconds)
 {
     SSparkleOptions options;
     CThreeInARowCounter* counter = GetThreeInARowCounter();
-    if (!counter || !counter->IsBonusActive() || !GetGameAppHooks().GetSparkleOptions(options)) {
+    if (!counter || !counter->IsBonusActive() || !GetThreeInARowSparkleOptions(options)) {
         m_SparkleCountdown = 0.001f;
         return;
     }
@@ -501,7 +504,7 @@ void CGameApp::DrainMouseEvents()
                 SendPlayfieldMouseMoved(point, point);
             break;
         case 1:
-            GetGameAppHooks().ResetIllegalMoveDisplay();
+            GetIllegalMoveDisplay().Hide();
             if (!IsTurnedAway(point)) {
                 if (!(event.buttons & kLeftMouseButton))
                     ClearDraggedSprite();
@@ -557,7 +560,7 @@ bool CGameApp::Draw()
     mouse.GetPosition(mx, my);
     DrawDraggedSprite(*target, mx - 4, my - 4);
     DrawCursor(*target);
-    GetGameAppHooks().DrawCustomerOverlays(*target);
+    DrawLevelTimeDebugInfo(*target);
     m_GameSprites->Draw(*target);
     if (m_Capturing)
         return false;
@@ -579,7 +582,7 @@ void CGameApp::DrawCursor(CFrameInterface& target)
     const bool bonus = counter && counter->IsBonusActive();
     if (bonus && g_Cursors[0].cursor && mouse.GetCursor() == g_Cursors[0].cursor.get()) {
         SSparkleOptions options;
-        if (!g_BonusCursor && GetGameAppHooks().GetSparkleOptions(options) && options.bonusCursor) {
+        if (!g_BonusCursor && GetThreeInARowSparkleOptions(options) && options.bonusCursor) {
             g_BonusCursor = std::make_unique<CSequenceCursor>(*options.bonusCursor);
             g_BonusSequence = options.bonusCursor;
         }
@@ -713,7 +716,6 @@ void CGameApp::StartLevel(bool skipIntro)
         level->StartPlay();
     GetGlobalTextSubstitutions().RemoveAll();
     PlaceSlotSprites();
-    GetGameAppHooks().PlaceCrewAndUpgradeSprites();
     if (state && level) {
         state->AddTimerSprite();
         state->AddThreeInARowCounterSprite();

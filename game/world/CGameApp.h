@@ -3,9 +3,9 @@
 // screen; from then on every part of the game reaches it through
 // CGameApp::SGetInstance. It loads the data behind the loading pictures,
 // picks the cursors, plays the current level frame by frame and writes
-// screenshots. The screens over the playfield (shop, menus, end of level)
-// and the work of the business layer are reached through CGameAppHooks until
-// those layers install them.
+// screenshots. The screens over the playfield (shop, menus, end of level),
+// the player profiles and the level editor, all above this library, are
+// reached through CGameAppHooks.
 
 #include "blit/CColor.h"
 #include "foundation/CJString.h"
@@ -51,7 +51,7 @@ struct SSparkleOptions {
     CSequence* bonusCursor = nullptr;
 };
 
-// What the game object asks of the business and screen layers above it.
+// What the game object asks of the screens, profiles and editor above it.
 // Uninstalled, every screen is closed and can't be opened, and every service
 // does nothing.
 class CGameAppHooks {
@@ -63,15 +63,6 @@ public:
     virtual void CloseScreen(EGameScreen /*screen*/) {}
     // Before the main menu is made.
     virtual void PrepareTownMap() {}
-    // The crews' counting frame and customer arrival, once per playing update.
-    virtual void StartCrewCountingFrame() {}
-    virtual void RunCustomerArrival() {}
-    // One customer at once, outside the arrival timing (tutorial scripts).
-    virtual void SpawnOneCustomer() {}
-    virtual void ResetIllegalMoveDisplay() {}
-    virtual void DrawCustomerOverlays(CFrameInterface& /*target*/) {}
-    // Crew and upgrade sprites of a starting level.
-    virtual void PlaceCrewAndUpgradeSprites() {}
     // The current player's clocks and work variables.
     virtual void AddPlayTime(float /*seconds*/) {}
     virtual void AddLevelPlayTime(float /*seconds*/) {}
@@ -82,13 +73,9 @@ public:
     virtual void OpenEditor(int32_t /*mode*/) {}
     // The decade transition and life rewards lists.
     virtual void CreateProgressionLists() {}
-    // The crews working in this counting frame.
-    virtual uint32_t GetCrewsWorking() { return 0; }
     // The state the player's statistics saved for the level (marking them
     // visited); null when there is none.
     virtual CGameState* GetSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
-    // The three-in-a-row sparkle: false when there are no options.
-    virtual bool GetSparkleOptions(SSparkleOptions& /*out*/) { return false; }
     // The game object is going while every list is still loaded: what the
     // screens keep (the player profiles above all) is saved and released.
     virtual void OnGameClosing() {}

@@ -1,16 +1,16 @@
 #include "game/world/CGameExpressions.h"
 
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
-#include "game/world/CUpgrade.h"
 #include "game/world/ListReferences.h"
-#include "game/world/LotHooks.h"
 #include "objects/CPClassInfoProperty.h"
 #include "objects/CPointProperty.h"
 #include "objects/DeclaredClassBody.h"
@@ -58,11 +58,10 @@ void CUpgradeOnCursorExpression::Evaluate(CScriptContext*, CScriptValue& out)
     int32_t heldUpgrade = 0;
     int32_t heldBuildPhase = 0;
     CUpgrade* upgrade = nullptr;
-    CLotHooks& hooks = GetLotHooks();
-    if (hooks.GetHeldUpgradeButton() == held) {
+    if (CUpgradeButton* button = GetDraggedUpgradeButton(); button == held) {
         // The button's upgrade is the upgrade list's item for the index the
         // game state holds for its slot, so its place in the list is that index.
-        upgrade = hooks.GetButtonUpgrade(held);
+        upgrade = button->GetUpgrade();
         if (upgrade) {
             heldUpgrade = std::max(GetUpgradeList().FindObjectIndex(upgrade), 0);
             if (upgrade->IsKindOf(CBuildablePart::SGetClassInfo()))

@@ -1,10 +1,10 @@
 #include "game/world/CGameSongPlayer.h"
 
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CRules.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "shell/CGameBase.h"
 #include "sound/CMusicPlayer.h"
 #include "sound/CSoundDevice.h"
@@ -17,7 +17,6 @@
 namespace {
 
 CGameSongPlayer* g_SongPlayer = nullptr;
-CGameSongHooks* g_SongHooks = nullptr;
 
 void DisposeSongPlayer()
 {
@@ -32,19 +31,6 @@ bool IsSong(int32_t song)
 }
 
 } // namespace
-
-CGameSongHooks* SetGameSongHooks(CGameSongHooks* hooks)
-{
-    CGameSongHooks* previous = g_SongHooks;
-    g_SongHooks = hooks;
-    return previous;
-}
-
-CGameSongHooks& GetGameSongHooks()
-{
-    static CGameSongHooks none;
-    return g_SongHooks ? *g_SongHooks : none;
-}
 
 const char* GetSongPath(int32_t song)
 {
@@ -173,7 +159,7 @@ void CGameSongPlayer::Update(float seconds)
         if (active) {
             CLevelOptions* level = CLevelOptions::SGetCurrent();
             const bool interacting = !level || !level->IsPlayerInteractionComplete();
-            const char* path = GetSongPath(GetGameSongHooks().GetThreeInARowSong());
+            const char* path = GetSongPath(GetThreeInARowSong());
             if (interacting && path && !m_Bonus->IsPlaying())
                 m_Bonus->Open(path, 0, true);
         } else if (m_Bonus->IsPlaying()) {

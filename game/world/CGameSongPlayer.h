@@ -8,7 +8,6 @@
 //
 // Volumes are the music player's, in hundredths of a decibel (0 loudest,
 // -10000 silent).
-#include "foundation/UpwardHook.h"
 #include "game/scripting/CSpritePlugIn.h"
 
 #include <cstdint>
@@ -89,20 +88,6 @@ const char* GetSongPath(int32_t song);
 // before any data that names songs is loaded: loaded references keep their
 // indexes.
 void LoadSongList(const char* folder = "Music/");
-
-// What the music needs from the business layer above: the song of "Three In
-// A Row Options". Uninstalled, there is no bonus song.
-class CGameSongHooks {
-public:
-    virtual ~CGameSongHooks() = default;
-    virtual int32_t GetThreeInARowSong() { return 0; }
-};
-
-// Installs hooks (null: none); returns the previous ones. The caller keeps
-// ownership.
-CGameSongHooks* SetGameSongHooks(CGameSongHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetGameSongHooks);
-CGameSongHooks& GetGameSongHooks();
 
 // Scripted music: each acts once, on its first update.
 class CSpritePlugInPlaySongOnceAndQueueNextSong : public CSpritePlugIn {

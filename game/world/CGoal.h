@@ -124,17 +124,12 @@ public:
 // "%s[Goal1]", "%s[RevenueChanging]" and "%s[Has3Goals]".
 void AddGoalTextVariables(CTextSubstitutionList& list);
 
-// What goals ask of the customers and player profiles above them; every service answers "nothing there" until installed.
+// What goals ask of the player profiles above them; every service does
+// nothing until installed.
 class CGoalHooks {
 public:
     virtual ~CGoalHooks() = default;
 
-    // Customers are their sprite AIs (a lot's resident is one).
-    virtual float GetHeartsLeft(CSpriteAI* /*customer*/) { return 0.0f; }
-    // The customer's style sheet index, -1 for none.
-    virtual int32_t GetCustomerStyle(CSpriteAI* /*customer*/) { return -1; }
-    virtual void HighlightCustomersWanting(int32_t /*upgrade*/) {}
-    virtual void HighlightCustomersOfStyle(int32_t /*style*/) {}
     // The current player's statistics for the level: goal i achieved.
     virtual void MarkOptionalGoalAchieved(CLevelOptions* /*level*/, uint32_t /*goal*/) {}
     // The achievement work variables: one more optional goal.

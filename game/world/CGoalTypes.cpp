@@ -1,14 +1,15 @@
 #include "game/world/CGoalTypes.h"
 
-#include "game/world/CCustomerStyleSheet.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoalOptions.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
 #include "images/CFont.h"
 #include "objects/CBoolProperty.h"
@@ -32,9 +33,12 @@ namespace {
 
 constexpr const char* kMovedIn = "CCustomerMovedInMessage";
 
-int32_t HeartsOf(CSpriteAI* customer)
+// The lot's resident's hearts, rounded up; 0 for a resident that is no
+// customer.
+int32_t HeartsOf(const CLot& lot)
 {
-    return int32_t(std::ceil(GetGoalHooks().GetHeartsLeft(customer)));
+    const CCustomer* customer = lot.GetResidentCustomer();
+    return int32_t(std::ceil(customer ? customer->GetHeartsLeft() : 0.0f));
 }
 
 // The upgrade the current game state holds in the slot; null for none.
@@ -210,10 +214,9 @@ void CEveryHeartGoal::HandleMessage(CMessage& message)
             CLot* lot = CLot::SFromSprite(layer->GetSprite(i));
             if (!lot)
                 continue;
-            CSpriteAI* resident = lot->GetResident();
-            if (!resident) {
+            if (!lot->GetResident()) {
                 everyone = false;
-            } else if (HeartsOf(resident) < m_HeartsRequired) {
+            } else if (HeartsOf(*lot) < m_HeartsRequired) {
                 everyone = false;
                 SetFailed();
             }
@@ -313,8 +316,7 @@ void CHeartGoal::HandleMessage(CMessage& message)
     if (!message.IsType(kMovedIn))
         return;
     CLot* lot = GetMessageLot(message);
-    CSpriteAI* customer = lot ? lot->GetResident() : nullptr;
-    if (customer && HeartsOf(customer) >= m_HeartsRequired)
+    if (lot && lot->GetResident() && HeartsOf(*lot) >= m_HeartsRequired)
         m_AchievedThisTime = true;
 }
 
@@ -424,7 +426,7 @@ void CBuildableAtLocationGoal::Draw(CGoalLayout& layout)
     LayOut(layout, ShownText(m_Text), tokens);
     if (layout.hovered && !m_AchievedThisTime) {
         MarkGoalLocations(*this);
-        GetGoalHooks().HighlightCustomersWanting(index);
+        HighlightCustomersWanting(index);
     }
     AwardIfAchieved(layout);
 }
@@ -461,8 +463,9 @@ CCustomerAtLocationGoal::~CCustomerAtLocationGoal()
 
 bool CCustomerAtLocationGoal::LotContainsThing(CLot* lot)
 {
-    CSpriteAI* resident = lot->GetResident();
-    return resident && GetGoalHooks().GetCustomerStyle(resident) == m_Customer;
+    // A resident that is no customer has no style (-1).
+    const CCustomer* resident = lot->GetResidentCustomer();
+    return lot->GetResident() && (resident ? resident->m_CustomerStyleSheet : -1) == m_Customer;
 }
 
 bool CCustomerAtLocationGoal::RefersToCustomer(int32_t customerStyle)
@@ -484,7 +487,7 @@ void CCustomerAtLocationGoal::Draw(CGoalLayout& layout)
     LayOut(layout, ShownText(m_Text), tokens);
     if (layout.hovered && !m_AchievedThisTime) {
         MarkGoalLocations(*this);
-        GetGoalHooks().HighlightCustomersOfStyle(m_Customer);
+        HighlightCustomersOfStyle(m_Customer);
     }
     AwardIfAchieved(layout);
 }

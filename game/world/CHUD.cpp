@@ -1,6 +1,7 @@
 #include "game/world/CHUD.h"
 
 #include "blit/CColor.h"
+#include "game/business/CIllegalMoveDisplay.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CGoal.h"
@@ -133,7 +134,7 @@ bool CHUD::IsOverMenu(CPoint point) const
 void CHUD::Update(float seconds)
 {
     m_bHovering = IsOverMenu(MousePosition());
-    GetHudHooks().UpdateIllegalMoveDisplay(seconds);
+    GetIllegalMoveDisplay().Update(seconds);
 }
 
 void CHUD::Draw(CFrameInterface& frame)
@@ -153,7 +154,7 @@ void CHUD::Draw(CFrameInterface& frame)
         gameplay->DrawOnFrame(frame, &values, false, &mouse);
     }
     DrawTip(frame);
-    GetHudHooks().DrawIllegalMoveDisplay(frame);
+    GetIllegalMoveDisplay().Draw(frame);
 
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     if (screen && screen->HasChildren())

@@ -69,15 +69,12 @@ public:
     ~CHudOptions() override;
 };
 
-// What the HUD asks of the business and screen layers above it; every
-// service does nothing, or answers "none", until installed. Which screens
-// are open comes from CGameAppHooks.
+// What the HUD asks of the screens above it; every service does nothing, or
+// answers "none", until installed. Which screens are open comes from
+// CGameAppHooks.
 class CHudHooks {
 public:
     virtual ~CHudHooks() = default;
-    // The illegal-move display.
-    virtual void UpdateIllegalMoveDisplay(float /*seconds*/) {}
-    virtual void DrawIllegalMoveDisplay(CFrameInterface& /*frame*/) {}
     // The end-of-level window is open and folded away.
     virtual bool IsEndOfLevelWindowHidden() { return false; }
     // "Tips Options": the tip of a level (empty: none), how many seconds of

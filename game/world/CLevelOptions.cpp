@@ -1,15 +1,17 @@
 #include "game/world/CLevelOptions.h"
 
 #include "foundation/CurrentLoadFile.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CUpgrade.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLot.h"
 #include "game/world/CPeriod.h"
-#include "game/world/CUpgrade.h"
 #include "game/world/ListReferences.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
@@ -75,14 +77,6 @@ void AppendInt(CObject* owner, CPropertyArrayProperty& property, CPropertyArray<
 {
     property.ArrayProperty_SetCount(owner, array.GetCount() + 1);
     array[array.GetCount() - 1] = value;
-}
-
-bool PackageHasPart(const CBuildablePackage& package, int32_t upgrade)
-{
-    for (uint32_t i = 0; i < package.m_Parts.GetCount(); ++i)
-        if (package.m_Parts[i] == upgrade)
-            return true;
-    return false;
 }
 
 bool IsRequiredPhase(uint32_t phase)
@@ -338,13 +332,12 @@ CBuildablePackage* CLevelOptions::PopFutureOrder()
 
 int32_t CLevelOptions::FindOrderWantedByNoCustomer()
 {
-    CLevelOptionsHooks& hooks = Hooks();
     for (uint32_t i = 0; i < m_FutureOrders.GetCount(); ++i) {
         CBuildablePackage* order = m_FutureOrders[i];
         bool wanted = false;
         ForEachSpriteOfLayer(m_Playfield, "Customers", [&](CSprite* sprite) {
-            if (hooks.IsWaitingCustomer(sprite)) {
-                CBuildablePackage* package = hooks.GetWantedPackage(sprite);
+            if (CCustomer* customer = FindWaitingCustomer(sprite)) {
+                CBuildablePackage* package = customer->GetPackageWanted();
                 if (package && order && package->HasSamePartsAs(order))
                     wanted = true;
             }
@@ -359,7 +352,7 @@ int32_t CLevelOptions::FindOrderWantedByNoCustomer()
 int32_t CLevelOptions::FindOrderContainingPart(int32_t upgrade)
 {
     for (uint32_t i = 0; i < m_FutureOrders.GetCount(); ++i)
-        if (m_FutureOrders[i] && PackageHasPart(*m_FutureOrders[i], upgrade))
+        if (m_FutureOrders[i] && m_FutureOrders[i]->HoldsUpgrade(upgrade))
             return int32_t(i);
     return -1;
 }
@@ -389,12 +382,11 @@ void CLevelOptions::ApplyPartChanges(const CArrayPOD<int32_t>& oldParts, const C
 
 bool CLevelOptions::IsPartWantedByWaitingCustomer(int32_t upgrade)
 {
-    CLevelOptionsHooks& hooks = Hooks();
     bool wanted = false;
     ForEachSpriteOfLayer(m_Playfield, "Customers", [&](CSprite* sprite) {
-        if (hooks.IsWaitingCustomer(sprite))
-            if (CBuildablePackage* package = hooks.GetWantedPackage(sprite))
-                wanted = PackageHasPart(*package, upgrade);
+        if (CCustomer* customer = FindWaitingCustomer(sprite))
+            if (CBuildablePackage* package = customer->GetPackageWanted())
+                wanted = package->HoldsUpgrade(upgrade);
         return !wanted;
     });
     return wanted;
@@ -427,12 +419,13 @@ int32_t CLevelOptions::NextRandomCustomerStyle(CRandomGenerator& random)
         BuildCustomerStylePool(random);
     if (m_RandomCustomerPool.GetCount() == 0)
         return -1;
-    CLevelOptionsHooks& hooks = Hooks();
     uint32_t chosen = 0;
     for (uint32_t i = 0; i < m_RandomCustomerPool.GetCount(); ++i) {
         bool inUse = false;
         ForEachSpriteOfLayer(m_Playfield, "Customers", [&](CSprite* sprite) {
-            inUse = hooks.GetCustomerStyle(sprite) == m_RandomCustomerPool[i];
+            // A sprite that is no customer has no style (-1).
+            const CCustomer* customer = FindCustomer(sprite);
+            inUse = (customer ? customer->m_CustomerStyleSheet : -1) == m_RandomCustomerPool[i];
             return !inUse;
         });
         if (!inUse) {
@@ -455,10 +448,9 @@ float CLevelOptions::GetRevenueGoalTarget()
 
 int32_t CLevelOptions::CountEmptyLots()
 {
-    CLevelOptionsHooks& hooks = Hooks();
     int32_t count = 0;
     ForEachSpriteOfLayer(m_Playfield, "Lot", [&](CSprite* sprite) {
-        if (hooks.IsEmptyLot(sprite))
+        if (CLot* lot = CLot::SFromSprite(sprite); lot && lot->IsVacant())
             ++count;
         return true;
     });

@@ -168,19 +168,11 @@ private:
     CArrayPOD<CSprite*> m_RemovedSprites;               // owned
 };
 
-// What the level asks of the customers and lots above it; every hook
-// answers "nothing there" until installed.
+// What the level asks of the player profiles above it; every hook answers
+// "nothing there" until installed.
 class CLevelOptionsHooks {
 public:
     virtual ~CLevelOptionsHooks() = default;
-    // Whether the sprite is a customer that is not leaving.
-    virtual bool IsWaitingCustomer(CSprite* /*sprite*/) { return false; }
-    // The customer's style sheet index, -1 when the sprite is no customer.
-    virtual int32_t GetCustomerStyle(CSprite* /*sprite*/) { return -1; }
-    // The package the customer wants, or null.
-    virtual CBuildablePackage* GetWantedPackage(CSprite* /*sprite*/) { return nullptr; }
-    // Whether the sprite is a lot with nobody living there.
-    virtual bool IsEmptyLot(CSprite* /*sprite*/) { return false; }
     // The current player's record of this level: times completed and failed,
     // whether optional goal i was achieved before.
     virtual int32_t GetTimesCompleted(CLevelOptions* /*level*/) { return 0; }

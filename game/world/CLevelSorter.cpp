@@ -1,7 +1,7 @@
 #include "game/world/CLevelSorter.h"
 
 #include "foundation/CLocalizedString.h"
-#include "game/world/CBuildPhase.h"
+#include "game/business/CBuildPhase.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "objects/ObjectFileCallbacks.h"

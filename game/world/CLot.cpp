@@ -4,8 +4,15 @@
 #include "foundation/CRandomGenerator.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CDeliverer.h"
+#include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
@@ -16,11 +23,8 @@
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
 #include "game/world/CScenery.h"
-#include "game/world/CThreeInARowCounter.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "game/world/ListReferences.h"
-#include "game/world/LotHooks.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "render/CPointPath.h"
 #include "sequences/CSequence.h"
@@ -115,7 +119,7 @@ int32_t PokeAudioUnder(CBuildablePackage* building, CSprite* sprite, CPoint poin
 {
     if (!building || !sprite)
         return 0;
-    CSequence* image = GetLotHooks().GetAddOnAppearance(building);
+    CSequence* image = building->GetAddOnAppearance();
     const int32_t audio = GetPokeAudio(image);
     if (audio == 0)
         return 0;
@@ -150,102 +154,106 @@ CPointPath* CLot::GetHitArea(CSprite*)
     return area;
 }
 
-bool CLot::CanHouse(CSpriteAI* customer)
+bool CLot::CanHouse(CCustomer* customer)
 {
     if (!m_Building || !customer || !IsVacant())
         return false;
     return !m_Building->IsBeingConstructed() && m_Building->IsFullyPainted()
-        && m_Building->HasSamePartsAs(GetLotHooks().GetOrder(customer));
+        && m_Building->HasSamePartsAs(customer->GetPackageWanted());
+}
+
+CCustomer* CLot::GetResidentCustomer() const
+{
+    return dynamic_cast<CCustomer*>(m_CustomerLivingHere);
 }
 
 bool CLot::OnClicked(bool dropped)
 {
-    CLotHooks& hooks = GetLotHooks();
-    if (hooks.GetHeldCustomer()) {
-        if (CSpriteAI* customer = hooks.TakeHeldCustomer()) {
-            MoveIn(customer, dropped);
-            return true;
-        }
+    if (CCustomer* customer = TakeDraggedCustomer()) {
+        MoveIn(customer, dropped);
+        return true;
     }
-    CSpriteAI* button = hooks.TakeHeldUpgradeButton();
+    CUpgradeButton* button = TakeDraggedUpgradeButton();
     if (!button)
         return ClickAssist();
     if (IsVacant()) {
         CountStat(dropped ? &CLevelPlayStats::m_DraggedUpgradeIn : &CLevelPlayStats::m_ClickedUpgradeIn);
         const bool hadParts = m_Building && m_Building->HasParts();
-        const bool handled = hooks.UseButtonOnLot(button, this);
+        const bool handled = button->DropOnLot(this);
         if (m_Building && m_Building->HasParts() && !hadParts)
             m_BackgroundSequence = RandomImage(&CBackgroundStyleSheet::m_ConstructionImages);
         return handled;
     }
-    if (hooks.IsUsedOnLots(hooks.GetButtonUpgrade(button)))
-        hooks.ShowIllegalMove("CantBuildHereOccupied");
+    if (button->IsUsedOnLot())
+        GetIllegalMoveDisplay().Show("CantBuildHereOccupied");
     return false;
 }
 
-void CLot::MoveIn(CSpriteAI* customer, bool dropped)
+void CLot::MoveIn(CCustomer* customer, bool dropped)
 {
     if (!customer)
         return;
-    CLotHooks& hooks = GetLotHooks();
     CountStat(dropped ? &CLevelPlayStats::m_DraggedCustomerIn : &CLevelPlayStats::m_ClickedCustomerIn);
     if (!m_Building || m_Building->IsBeingConstructed()) {
-        hooks.TurnAway(customer);
+        customer->PlayCantMoveInSound();
         CountStat(&CLevelPlayStats::m_UnfinishedCantMoveIn);
-        hooks.ShowIllegalMove("CantMoveInUnfinished");
+        GetIllegalMoveDisplay().Show("CantMoveInUnfinished");
         return;
     }
     if (!m_Building->IsFullyPainted()) {
-        hooks.TurnAway(customer);
+        customer->PlayCantMoveInSound();
         CountStat(&CLevelPlayStats::m_UnfinishedCantMoveIn);
-        hooks.ReportUnpainted(m_Building);
+        // Without the order only the paint can be told: an empty order
+        // passes the part checks.
+        CBuildablePackage none;
+        m_Building->ShowMoveInRefusal(&none);
         return;
     }
     if (!IsVacant()) {
-        hooks.TurnAway(customer);
+        customer->PlayCantMoveInSound();
         CountStat(&CLevelPlayStats::m_OccupiedCantMoveIn);
-        hooks.ShowIllegalMove("CantMoveInOccupied");
+        GetIllegalMoveDisplay().Show("CantMoveInOccupied");
         return;
     }
-    if (!m_Building->HasSamePartsAs(hooks.GetOrder(customer))) {
-        hooks.ShowDisappointment(customer);
+    if (!m_Building->HasSamePartsAs(customer->GetPackageWanted())) {
+        customer->PlayNotWhatIOrderedSound();
         CountStat(&CLevelPlayStats::m_WrongOrderCantMoveIn);
-        hooks.ReportMismatch(m_Building, customer);
+        m_Building->ShowMoveInRefusal(customer->GetPackageWanted());
         return;
     }
 
     CSprite* sprite = GetSprite();
     CGameState* state = CGameState::SGetCurrent();
-    hooks.RecordMoveIn(customer);
     Broadcast("Customer Moved In");
     SendTo(sprite, "Customer Moved In Here");
-    if (m_Foreman)
-        hooks.TellForemanMoveIn(m_Foreman, this);
-    hooks.ReportWatchedUpgradeMovedIn(hooks.HoldsWatchedUpgrade(m_Building));
+    CAchievementServices& achievements = GetAchievementServices();
+    achievements.ReportWatchedUpgradeMovedIn(m_Building->HoldsUpgradeOwnedIn(achievements.GetWatchedUpgradeSlot()));
     if (state)
         state->IncrementMovedInCount();
     SendTo(sprite, "MoveInStarted");
     m_BackgroundSequence = RandomImage(&CBackgroundStyleSheet::m_LivedInImages);
     RevealScenery();
-    hooks.GetReadyToMoveIn(customer, this);
+    const CFPoint home = sprite ? sprite->GetPosition() : customer->GetDestination();
+    customer->SetHome(this, home.x, home.y);
+    customer->StartVictoryPose();
     delete m_CustomerLivingHere;
     m_CustomerLivingHere = static_cast<CSpriteAI*>(customer->Clone());
     const CFPoint at = sprite ? sprite->GetPosition() : CFPoint{0.0f, 0.0f};
     if (CLotOptions* options = CLotOptions::SGetInstance())
         SpawnOneShotAnimation(options->m_MoveInEffectSequence, at, "Lot");
-    hooks.WalkTo(customer, at);
+    customer->SetDestination(at);
 
     // Revenue, thousands of $.
     const auto r = [](float x) { return RoundToDecimals(x, 3.0f); };
     float value = m_Building->GetResaleValue();
     if (state)
         RecordPartSamples(*state);
-    const float hearts = hooks.GetHeartsLeft(customer);
+    const float hearts = customer->GetHeartsLeft();
     if (state)
         state->AddHeartsSample(hearts);
     if (m_IsScenicLot)
         value = value + r(CLotOptions::SGetInstance()->m_ScenicBonus * value);
-    const float early = r(hooks.GetMoveInBonus(customer) * value);
+    const float early = r(customer->GetMoveInBonus() * value);
     if (state)
         state->AddEarlyMoveInBonus(early);
     CXInARowCheckMessage check(this);
@@ -312,7 +320,6 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
     CLotPlayfieldLayer* layer = GetLotLayer();
     if (!layer || !m_Building)
         return 0.0f;
-    CLotHooks& hooks = GetLotHooks();
     const CRules& rules = CRules::SGetInstance();
     const uint32_t partCount = m_Building->m_Parts.GetCount();
     message.m_Counts.assign(std::max<size_t>(size_t(GetBuildPhaseList().GetCount()), partCount), 0);
@@ -334,11 +341,11 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
             };
             const auto run = [&](CLot* a, CLot* b) {
                 ++runs;
-                hooks.MarkPartInARow(m_Building, part);
-                hooks.MarkPartInARow(a->m_Building, part);
-                hooks.MarkPartInARow(b->m_Building, part);
+                m_Building->MarkThreeInARowPart(part);
+                a->m_Building->MarkThreeInARowPart(part);
+                b->m_Building->MarkThreeInARowPart(part);
                 if (CThreeInARowCounter* counter = GetThreeInARowCounter())
-                    hooks.AddInARowBonus(counter);
+                    counter->AddBonus();
             };
             int32_t& count = message.m_Counts[i];
             count += 1;
@@ -373,7 +380,7 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
             count = 0;
         }
     }
-    hooks.ReportInARowRuns(runs);
+    GetAchievementServices().ReportInARowRuns(runs);
     const CPropertyArray<float>& bonuses = rules.m_MoveInBonusBy3InARows;
     if (bonuses.GetCount() == 0 || runs == 0)
         return 0.0f;
@@ -382,10 +389,10 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
 
 bool CLot::TryDeliverCustomer()
 {
-    // Looked up once found; a list not loaded yet is asked again next time.
-    static int32_t slot = -1;
-    if (slot < 0)
-        slot = GetUpgradeSlotList().Find("Deliverer");
+    // Looked up at each call: the slot list may be another one by now (the
+    // editors reload it), and this runs only when a customer decides or a
+    // part is finished.
+    const int32_t slot = GetUpgradeSlotList().Find("Deliverer");
     CGameState* state = CGameState::SGetCurrent();
     if (slot < 0 || !state || !state->HasUpgradeInSlot(slot) || !IsVacant() || !m_Building
         || m_Building->IsBeingConstructed() || !m_Building->IsFullyPainted())
@@ -394,13 +401,13 @@ bool CLot::TryDeliverCustomer()
     CPlayfieldLayer* customers = playfield ? playfield->FindLayer("Customers") : nullptr;
     if (!customers)
         return false;
-    CLotHooks& hooks = GetLotHooks();
     for (uint32_t i = 0; i < customers->GetSpriteCount(); ++i) {
-        CSpriteAI* customer = hooks.GetCustomer(customers->GetSprite(i));
-        if (!customer || !hooks.IsIdle(customer) || !m_Building->HasSamePartsAs(hooks.GetOrder(customer)))
+        CCustomer* customer = FindCustomer(customers->GetSprite(i));
+        if (!customer || customer->GetState() != CCustomer::kIdle
+            || !m_Building->HasSamePartsAs(customer->GetPackageWanted()))
             continue;
         Broadcast("DelivererMovedSomeoneIn");
-        hooks.AddHearts(customer, hooks.GetDelivererHeartBonus(GetUpgradeByIndex(state->GetUpgradeInSlot(slot))));
+        customer->AddHearts(GetDelivererHeartBonus(GetUpgradeByIndex(state->GetUpgradeInSlot(slot))));
         MoveIn(customer, false);
         return true;
     }
@@ -413,7 +420,7 @@ void CLot::Bulldoze()
         SendTo(GetSprite(), "BulldozerUsed");
         Broadcast("Building Destroyed");
     } else {
-        GetLotHooks().ShowIllegalMove("NoBulldozerEmptyLot");
+        GetIllegalMoveDisplay().Show("NoBulldozerEmptyLot");
     }
 }
 
@@ -473,7 +480,7 @@ void CLot::HandleMessage(CMessage& message)
         }
     } else if (message.IsType("GamePaused")) {
         if (m_Building)
-            GetLotHooks().SetBuildingVolume(m_Building, -10000);
+            m_Building->SetBuildingVolume(-10000);
     } else if (message.IsType("PlayerInteractionComplete")) {
         if (m_Building && m_Building->IsBeingConstructed()) {
             SendTo(sprite, "BulldozerUsed");
@@ -495,12 +502,7 @@ void CLot::HandleMessage(CMessage& message)
 
 bool CLot::BuildingHasPart(int32_t upgrade) const
 {
-    if (!m_Building || upgrade == 0)
-        return false;
-    for (uint32_t i = 0; i < m_Building->m_Parts.GetCount(); ++i)
-        if (m_Building->m_Parts[i] == upgrade)
-            return true;
-    return false;
+    return m_Building && m_Building->HoldsUpgrade(upgrade);
 }
 
 int32_t CLot::GetBuildingPart(int32_t phase) const

@@ -1,12 +1,13 @@
 #pragma once
 // A lot of the town grid: the AI of a sprite on the "Lot" layer. It owns the
 // building standing on it and (once someone moved in) a copy of its
-// resident, takes clicks and drops, and runs the move-in that earns the
-// level its revenue. The building business above is reached through
-// LotHooks.h; customers, foremen and upgrade buttons are their sprite AIs.
+// resident, takes clicks and drops (of the customer or the upgrade button
+// held on the cursor), and runs the move-in that earns the level its
+// revenue.
 //
 // CLot.cpp holds properties, clicks, the move-in and in-a-row runs;
 // CLotPlay.cpp the per-step update, drawing, click assist and score balloon.
+#include "blit/CColor.h"
 #include "foundation/CFPoint.h"
 #include "foundation/CPoint.h"
 #include "game/scripting/CSpriteAI.h"
@@ -16,11 +17,13 @@
 #include <vector>
 
 class CBuildablePackage;
-class CXInARowCheckMessage;
 class CBuildablePart;
+class CCustomer;
+class CForeman;
 class CPointPath;
 class CSequence;
 class CUpgrade;
+class CXInARowCheckMessage;
 
 class CLot : public CSpriteAI {
     OMBRISALT_REFLECTED(CLot, CSpriteAI)
@@ -41,14 +44,14 @@ public:
 
     // Not under construction, fully painted, vacant, and the building is
     // what the customer ordered.
-    bool CanHouse(CSpriteAI* customer);
+    bool CanHouse(CCustomer* customer);
     // The foreman overseeing the lot; null when none (or when it is gone).
-    void SetForeman(CSpriteAI* foreman) { m_Foreman = foreman; }
-    CSpriteAI* GetForeman() const { return m_Foreman; }
+    void SetForeman(CForeman* foreman) { m_Foreman = foreman; }
+    CForeman* GetForeman() const { return m_Foreman; }
     // A click (dropped false) or a release of a dragged sprite (true) over
     // the lot; true when handled.
     bool OnClicked(bool dropped);
-    void MoveIn(CSpriteAI* customer, bool dropped);
+    void MoveIn(CCustomer* customer, bool dropped);
     // The in-a-row bonus fraction of a move-in; fills the message's counts
     // one phase at a time as the goals read them.
     float CheckInARow(CXInARowCheckMessage& message);
@@ -60,6 +63,8 @@ public:
     bool IsVacant() const { return m_CustomerLivingHere == nullptr; }
     CBuildablePackage* GetBuilding() const { return m_Building; }
     CSpriteAI* GetResident() const { return m_CustomerLivingHere; }
+    // The resident when it is a customer; null otherwise.
+    CCustomer* GetResidentCustomer() const;
     CPoint GetGridCoordinate() const { return m_GridCoordinate; }
     bool BuildingHasPart(int32_t upgrade) const;
     // The part (upgrade index) of the building at that phase, 0 for none.
@@ -92,7 +97,7 @@ public:
     float m_SecondsBetweenAssistClicks = 0.0f; // "Seconds Between Assist Clicks"
 
     // Not saved.
-    CSpriteAI* m_Foreman = nullptr;
+    CForeman* m_Foreman = nullptr;
     bool m_IsHovered = false;
     bool m_IsGoalLocation = false;
     bool m_IsDropTarget = false;
@@ -131,6 +136,16 @@ public:
 private:
     CLot* m_Lot;
 };
+
+// What the click-assist cursor carries besides its sequence: the colour of
+// the paint under construction (white for any other part) and, while the
+// three-in-a-row bonus runs, the bonus's mega sequence (0 otherwise). The
+// lot sets it with the cursor; nothing draws it yet.
+struct SCursorDecoration {
+    CColor colour{255, 255, 255, 255};
+    uint32_t megaSequence = 0;
+};
+const SCursorDecoration& GetCursorDecoration();
 
 // Shows the named sequence as the mouse cursor; null: the standard one.
 void SetLotMouseCursor(const char* sequenceName);

@@ -1,14 +1,20 @@
 // Lot play: the lot's per-step update (timers, construction, hover feedback,
-#include "game/scripting/NoneEntries.h"
 // poke swell), its drawing, the click assist and the score balloon of a
 // move-in.
 #include "game/world/CLot.h"
 
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CForeman.h"
+#include "game/business/CScoreBalloonAI.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
@@ -16,10 +22,6 @@
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
-#include "game/world/CScoreBalloonAI.h"
-#include "game/world/CThreeInARowCounter.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/LotHooks.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
 #include "sequences/CSequence.h"
@@ -33,6 +35,8 @@
 
 namespace {
 
+SCursorDecoration g_CursorDecoration;
+
 // Index 0 of the sequence list stands for none.
 
 bool IsBonusActive()
@@ -41,11 +45,10 @@ bool IsBonusActive()
     return counter && counter->IsBonusActive();
 }
 
-// Neither a dragged sprite nor a customer or upgrade button on the cursor.
+// Nothing (no customer, no upgrade button) on the cursor.
 bool NothingHeld()
 {
-    CLotHooks& hooks = GetLotHooks();
-    return !GetDraggedSprite() && !hooks.GetHeldCustomer() && !hooks.GetHeldUpgradeButton();
+    return !GetDraggedSprite();
 }
 
 void SendToSprite(CSprite* sprite, const char* name)
@@ -86,14 +89,14 @@ void CLot::Update(CSpriteUpdateRecord& record)
     m_SecondsWaitingForMouseUp = std::max(0.0f, m_SecondsWaitingForMouseUp - seconds);
     m_SecondsBetweenAssistClicks += seconds;
 
-    CLotHooks& hooks = GetLotHooks();
     if (!m_Initialized) {
         m_Initialized = true;
         CSprite* sprite = record.sprite ? record.sprite : GetSprite();
         if (sprite && !sprite->HasRestartBeenCalled())
             sprite->RestartPlugIns();
-        if (m_Building)
-            hooks.InitializeBuilding(m_Building, this);
+        // A lot built in the editor matches orders made for every phase.
+        if (m_Building && m_Building->HasParts())
+            m_Building->SizeToBuildPhases();
     }
 
     // Construction. The level statistics keep no construction time, so none
@@ -102,8 +105,8 @@ void CLot::Update(CSpriteUpdateRecord& record)
         const bool wasBuilding = m_Building->IsBeingConstructed();
         float dt = seconds;
         if (IsVacant() && m_Foreman)
-            dt *= hooks.GetForemanSpeed(m_Foreman);
-        hooks.AdvanceConstruction(m_Building, dt);
+            dt *= GetForemanBuildSpeed();
+        m_Building->Update(dt);
         if (wasBuilding && m_Building && !m_Building->IsBeingConstructed()) {
             TryDeliverCustomer();
             SendToSprite(GetSprite(), "PhaseComplete");
@@ -113,7 +116,7 @@ void CLot::Update(CSpriteUpdateRecord& record)
     if (m_ForcePrebuiltItemsToUsePurchasedUpgrades) {
         m_ForcePrebuiltItemsToUsePurchasedUpgrades = false;
         if (m_Building)
-            hooks.ReplacePrebuiltParts(m_Building);
+            m_Building->UpgradePartsToOwned();
     }
 
     // Hover feedback.
@@ -121,17 +124,17 @@ void CLot::Update(CSpriteUpdateRecord& record)
     const bool underConstruction = m_Building && m_Building->IsBeingConstructed();
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     const bool assistPossible = underConstruction && level && level->m_AllowClickAssist && NothingHeld();
-    CSpriteAI* customer = hooks.GetHeldCustomer();
-    CSpriteAI* button = customer ? nullptr : hooks.GetHeldUpgradeButton();
-    CUpgrade* upgrade = button ? hooks.GetButtonUpgrade(button) : nullptr;
-    const bool dropPossible = customer || (upgrade && hooks.IsUsedOnLots(upgrade));
+    CCustomer* customer = GetDraggedCustomer();
+    CUpgradeButton* button = customer ? nullptr : GetDraggedUpgradeButton();
+    CUpgrade* upgrade = button ? button->GetUpgrade() : nullptr;
+    const bool dropPossible = customer || (upgrade && upgrade->IsUsedOnLot());
     if (m_IsHovered) {
         if (assistPossible)
             ShowClickAssistCursor();
         if (dropPossible) {
             if (customer) {
                 m_IsDropTarget = true;
-                hooks.ReactToLot(customer, this);
+                customer->NoteHoverOverLot(this);
             } else if (CanUseUpgradeHere(upgrade)) {
                 m_IsDropTarget = true;
             }
@@ -157,12 +160,11 @@ bool CLot::CanUseUpgradeHere(CUpgrade* upgrade)
 {
     if (!upgrade)
         return false;
-    CLotHooks& hooks = GetLotHooks();
     if (upgrade->IsKindOf(CBuildablePart::SGetClassInfo()))
-        return m_Building && hooks.CanTakePart(m_Building, static_cast<CBuildablePart*>(upgrade));
-    if (hooks.IsBulldozer(upgrade))
+        return m_Building && m_Building->CanBuild(static_cast<CBuildablePart&>(*upgrade), false);
+    if (upgrade->IsKindOf(CBulldozerUpgrade::SGetClassInfo()))
         return IsVacant() && m_Building && m_Building->HasParts();
-    return hooks.IsUsedOnLot(upgrade, this);
+    return upgrade->IsUsedOnLot();
 }
 
 void CLot::Draw(CSpriteDrawRecord& record)
@@ -172,7 +174,7 @@ void CLot::Draw(CSpriteDrawRecord& record)
         if (CSequence* background = SequenceUnlessNone(m_BackgroundSequence))
             background->DrawCurrentFrame(*frame, 0, 0);
         if (m_Building)
-            GetLotHooks().DrawBuilding(m_Building, *frame, m_DrawScale);
+            m_Building->Draw(*frame, 0, 0, m_DrawScale);
         if (m_IsScenicLot) {
             CLotOptions* options = CLotOptions::SGetInstance();
             if (CSequence* scenic = SequenceUnlessNone(options->m_ScenicLotImage))
@@ -224,21 +226,19 @@ bool CLot::ClickAssist()
     if (stats)
         ++(bonus ? stats->m_MegaClickAssistsUsed : stats->m_ClickAssistsUsed);
     m_SecondsBetweenAssistClicks = 0.0f;
-    CLotHooks& hooks = GetLotHooks();
     float amount = rules.m_BuildPercentPerClick;
     if (counter)
-        amount = hooks.GetCounterBuildPercentPerClick(counter, amount);
+        amount = counter->GetFractionPerClick(amount);
     if (level->m_RequireClickAssist && !bonus)
         amount *= 4.0f;
-    hooks.AdvanceConstructionBy(m_Building, amount);
+    m_Building->AddProgress(amount);
     PlayAssistEffect();
     return true;
 }
 
 void CLot::PlayAssistEffect()
 {
-    CLotHooks& hooks = GetLotHooks();
-    CBuildablePart* part = m_Building ? hooks.GetPartUnderConstruction(m_Building) : nullptr;
+    CBuildablePart* part = m_Building ? m_Building->GetPartUnderConstruction() : nullptr;
     const bool bonus = IsBonusActive();
     if (IsPaint(part))
         SendToSprite(GetSprite(), bonus ? "MegaAssistingPaint" : "AssistingPaint");
@@ -260,23 +260,23 @@ void CLot::PlayAssistEffect()
     effect->SetImageSequence(uint32_t(phase->m_ClickAssistEffect));
     effect->SetPosition(at.x, at.y);
     if (IsPaint(part))
-        effect->SetColor(hooks.GetPaintColour(part));
+        effect->SetColor(static_cast<CColorBuildablePart*>(part)->GetPaintColour());
     effect->AddAI(new CPlayAnimationOnceSpriteAI);
     effects->AddSprite(effect);
 }
 
 void CLot::ShowClickAssistCursor()
 {
-    CLotHooks& hooks = GetLotHooks();
-    CBuildablePart* part = m_Building ? hooks.GetPartUnderConstruction(m_Building) : nullptr;
+    CBuildablePart* part = m_Building ? m_Building->GetPartUnderConstruction() : nullptr;
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
     if (!phase)
         return;
     const bool ready = m_SecondsBetweenAssistClicks >= CRules::SGetInstance().m_SecondsBetweenBuildAssistClicks;
     ShowSequenceAsCursor(SequenceUnlessNone(ready ? phase->m_ClickAssistHoverCursor : phase->m_ClickAssistUsedCursor));
     CThreeInARowCounter* counter = GetThreeInARowCounter();
-    const uint32_t mega = counter && counter->IsBonusActive() ? hooks.GetCounterMegaSequence(counter) : 0;
-    hooks.SetCursorDecoration(IsPaint(part) ? hooks.GetPaintColour(part) : CColor(255, 255, 255, 255), mega);
+    g_CursorDecoration.megaSequence = counter && counter->IsBonusActive() ? GetThreeInARowMegaSequence() : 0;
+    g_CursorDecoration.colour
+        = IsPaint(part) ? static_cast<CColorBuildablePart*>(part)->GetPaintColour() : CColor(255, 255, 255, 255);
 }
 
 void CLot::ShowScoreBalloon(float /*inARowFraction*/)
@@ -285,10 +285,10 @@ void CLot::ShowScoreBalloon(float /*inARowFraction*/)
     CSprite* sprite = GetSprite();
     if (!playfield || !sprite)
         return;
-    CLotHooks& hooks = GetLotHooks();
     const float value = GetValueWithScenicBonus();
-    const float bonus = m_CustomerLivingHere ? hooks.GetMoveInBonus(m_CustomerLivingHere) : 0.0f;
-    const float hearts = m_CustomerLivingHere ? hooks.GetHeartsLeft(m_CustomerLivingHere) : 0.0f;
+    CCustomer* resident = GetResidentCustomer();
+    const float bonus = resident ? resident->GetMoveInBonus() : 0.0f;
+    const float hearts = resident ? resident->GetHeartsLeft() : 0.0f;
 
     auto* texts = new CTextSubstitutionList;
     const double percent = double(bonus) * 100.0;
@@ -310,4 +310,9 @@ void CLot::ShowScoreBalloon(float /*inARowFraction*/)
     balloon->SetPosition(sprite->GetPosition().x + float(options->m_ScoreBalloonPosition.x),
                          sprite->GetPosition().y + float(options->m_ScoreBalloonPosition.y));
     playfield->AddSprite(balloon, "Lot");
+}
+
+const SCursorDecoration& GetCursorDecoration()
+{
+    return g_CursorDecoration;
 }

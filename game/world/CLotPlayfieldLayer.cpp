@@ -1,13 +1,14 @@
 #include "game/world/CLotPlayfieldLayer.h"
 
 #include "blit/CColor.h"
+#include "game/business/CSignpost.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotOptions.h"
 #include "game/world/CPlayfieldMouseMessage.h"
-#include "game/world/LotHooks.h"
 #include "objects/CMessage.h"
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
@@ -85,9 +86,8 @@ void CLotPlayfieldLayer::HandleMessage(CMessage& message)
         const CPoint kept = mouse.GetPosition();
         mouse.SetPosition(Rounded(ScreenToLayer({float(kept.x), float(kept.y)})));
         CPlayfieldLayer::HandleMessage(message);
-        CLotHooks& hooks = GetLotHooks();
-        if (!message.IsHandled() && GetDraggedSprite() && hooks.IsHeldSignpostButton()) {
-            if (CSpriteAI* signpost = hooks.GetSignpostAI()) {
+        if (!message.IsHandled() && GetDraggedSprite() && IsDraggedSignpostButton()) {
+            if (CSignpost* signpost = FindSignpost()) {
                 CMessage remove = CMessage::CMessageByName("RemoveSignpost");
                 signpost->HandleMessage(remove);
             }

@@ -1,8 +1,8 @@
 #include "game/world/CPeriod.h"
 
 #include "foundation/CRandomGenerator.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/scripting/CAudio.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CRules.h"

@@ -1,6 +1,7 @@
 #include "game/world/CPlayfieldMouseMessage.h"
 
-#include "game/world/CCurrentLevel.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CPlayfield.h"
 
@@ -78,7 +79,9 @@ CPlayfieldMouseMessage CPlayfieldMouseMessage::MouseMoved(uint32_t target, CPoin
 void SendPlayfieldMouseDown(uint32_t buttons, CPoint position)
 {
     if (!(buttons & kLeftMouseButton)) {
-        GetCurrentLevelHooks().DropSpriteHeldOnCursor();
+        // A customer or an upgrade button on the cursor goes back.
+        DropDraggedCustomer();
+        TakeDraggedUpgradeButton();
         return;
     }
     if (CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent())

@@ -1,10 +1,10 @@
 #include "game/world/CRules.h"
 
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CTutorial.h"
-#include "game/world/CUpgradeSlot.h"
 #include "images/CFrameList.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"

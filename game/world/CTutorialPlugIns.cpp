@@ -1,8 +1,9 @@
 #include "game/world/CTutorialPlugIns.h"
 
+#include "game/business/CCustomerArrivals.h"
+#include "game/business/CUpgrade.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CLevelOptions.h"
-#include "game/world/CUpgrade.h"
 #include "game/world/ListReferences.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CPointProperty.h"
@@ -95,6 +96,6 @@ OMBRISALT_DECLARED_CLASS(CSpawnOneCustomerSpritePlugIn, 1.0)
 void CSpawnOneCustomerSpritePlugIn::DeclareProperties(CPropertyDeclarer&) {}
 void CSpawnOneCustomerSpritePlugIn::Update(CPlugInUpdateRecord& record)
 {
-    GetGameAppHooks().SpawnOneCustomer();
+    SpawnCustomer();
     record.done = true;
 }

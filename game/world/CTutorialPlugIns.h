@@ -76,7 +76,7 @@ public:
     void Update(CPlugInUpdateRecord& record) override;
 };
 
-// Through the game object's hooks: customers live in the business layer.
+// One customer at once, outside the arrivals' timing.
 class CSpawnOneCustomerSpritePlugIn : public CSpritePlugIn {
     OMBRISALT_REFLECTED(CSpawnOneCustomerSpritePlugIn, CSpritePlugIn)
 public:

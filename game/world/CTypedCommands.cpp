@@ -1,5 +1,7 @@
 #include "game/world/CTypedCommands.h"
 
+#include "game/business/CCustomer.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CCurrentLevel.h"
@@ -8,12 +10,11 @@
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/world/WorldHooks.h"
 #include "shell/CTypedCommandList.h"
 
 namespace {
 
-CTypedCommandHooks* g_Hooks = nullptr;
 bool g_Registered = false;
 
 void PlayConfirmationSound()
@@ -92,7 +93,7 @@ void ToggleDebugBuild()
 void GrantThreeInARow()
 {
     if (CThreeInARowCounter* counter = GetThreeInARowCounter())
-        GetTypedCommandHooks().GrantThreeInARowBonus(*counter);
+        counter->AddBonus();
 }
 
 void CompleteLevel()
@@ -121,15 +122,15 @@ void FailLevel()
 
 void ResetAchievements()
 {
-    GetTypedCommandHooks().ResetAchievements();
+    GetAchievementServices().ResetAchievements();
 }
 
 void SendFirstCustomerAway()
 {
     CPlayfield* playfield = GetCurrentPlayfield();
     CPlayfieldLayer* customers = playfield ? playfield->FindLayer("Customers") : nullptr;
-    if (CSprite* first = customers ? customers->GetSprites().GetFirst() : nullptr)
-        GetTypedCommandHooks().MakeCustomerLeave(*first);
+    if (CCustomer* first = FindCustomer(customers ? customers->GetSprites().GetFirst() : nullptr))
+        first->Leave();
 }
 
 void ToggleAdviceDebug()
@@ -178,19 +179,6 @@ STypedCommandSwitches& GetTypedCommandSwitches()
 {
     static STypedCommandSwitches switches;
     return switches;
-}
-
-CTypedCommandHooks* SetTypedCommandHooks(CTypedCommandHooks* hooks)
-{
-    CTypedCommandHooks* previous = g_Hooks;
-    g_Hooks = hooks;
-    return previous;
-}
-
-CTypedCommandHooks& GetTypedCommandHooks()
-{
-    static CTypedCommandHooks none;
-    return g_Hooks ? *g_Hooks : none;
 }
 
 void RegisterGameTypedCommands(CTypedCommandList& list, bool cheats)

@@ -5,16 +5,10 @@
 // achievements and advice. The cheat words exist only while the developer
 // option "CheatCodes" is on; every word but "zorpDepart" confirms with
 // "Customer Moved In.Wav".
-//
-// The words whose work lies with customers, achievements and advice reach it
-// through CTypedCommandHooks, filled by those layers.
-#include "foundation/UpwardHook.h"
 
-class CSprite;
-class CThreeInARowCounter;
 class CTypedCommandList;
 
-// What the commands switch; read by the drawing and the business layers.
+// What the commands switch; read by the drawing and the building business.
 struct STypedCommandSwitches {
     bool playfieldCache = false;         // the playfield drawn through a proxy frame
     bool customerCache = false;          // customer sprites drawn through a proxy frame
@@ -25,23 +19,6 @@ struct STypedCommandSwitches {
 };
 
 STypedCommandSwitches& GetTypedCommandSwitches();
-
-class CTypedCommandHooks {
-public:
-    virtual ~CTypedCommandHooks() = default;
-    // Grants the counter's three-in-a-row bonus.
-    virtual void GrantThreeInARowBonus(CThreeInARowCounter&) {}
-    // The current player's achievements and achievement work variables.
-    virtual void ResetAchievements() {}
-    // The customer of that sprite of the "Customers" layer leaves.
-    virtual void MakeCustomerLeave(CSprite&) {}
-};
-
-// Installs hooks (null: none); returns the previous ones. The caller keeps
-// ownership.
-CTypedCommandHooks* SetTypedCommandHooks(CTypedCommandHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetTypedCommandHooks);
-CTypedCommandHooks& GetTypedCommandHooks();
 
 // Registers the words into the list (the cheat words only with cheats) and
 // switches the list on. The game object does this once; later calls in the

@@ -1,9 +1,6 @@
 #include "game/world/RegisterGameWorldClasses.h"
 
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameExpressions.h"
@@ -27,12 +24,8 @@
 #include "game/world/CPowerUpText.h"
 #include "game/world/CRules.h"
 #include "game/world/CScenery.h"
-#include "game/world/CScoreBalloonAI.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CTutorialPlugIns.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "game/world/PlayfieldScriptingHooks.h"
 
 void RegisterGameWorldClasses()
@@ -59,20 +52,10 @@ void RegisterGameWorldClasses()
     CLevelSet::SGetClassInfo();
     CLevelSetUserMade::SGetClassInfo();
     RegisterLevelSetFileNames();
-    CUpgradeSlot::SGetClassInfo();
-    CUpgrade::SGetClassInfo();
-    CBuildablePart::SGetClassInfo();
-    CColorBuildablePart::SGetClassInfo();
-    CCrewUpgrade::SGetClassInfo();
-    CCrewSkillUpgrade::SGetClassInfo();
-    CBuildPhase::SGetClassInfo();
-    CBuildablePackage::SGetClassInfo();
-    CCustomerStyleSheet::SGetClassInfo();
     CTutorial::SGetClassInfo();
     CCrewState::SGetClassInfo();
     CGameState::SGetClassInfo();
     CLevelPlayStats::SGetClassInfo();
-    CThreeInARowCounter::SGetClassInfo();
     CLevelTimer::SGetClassInfo();
     CLevelTimerOptions::SGetClassInfo();
     CLevelExpression::SGetClassInfo();
@@ -89,7 +72,6 @@ void RegisterGameWorldClasses()
     CSpawnOneCustomerSpritePlugIn::SGetClassInfo();
     CLoadingFeedbackDisplayOptions::SGetClassInfo();
     CPlayAnimationOnceSpriteAI::SGetClassInfo();
-    CScoreBalloonAI::SGetClassInfo();
     CPowerUpTextDisplayOptions::SGetClassInfo();
     CPrintPowerUpTextAI::SGetClassInfo();
     RegisterPlayfieldMouseMessageTypes();

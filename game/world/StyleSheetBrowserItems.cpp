@@ -1,9 +1,9 @@
 #include "game/world/StyleSheetBrowserItems.h"
 
 #include "blit/CBlitTypeList.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/scripting/NoneEntries.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "overlays/CFrameOverlayBrowserItem.h"

@@ -6,6 +6,8 @@ namespace {
 
 CWorldHooks g_DefaultWorldHooks;
 CWorldHooks* g_WorldHooks = nullptr;
+CAchievementServices g_NoAchievements;
+CAchievementServices* g_Achievements = nullptr;
 
 } // namespace
 
@@ -24,4 +26,16 @@ CWorldHooks* SetWorldHooks(CWorldHooks* hooks)
 CWorldHooks& GetWorldHooks()
 {
     return g_WorldHooks ? *g_WorldHooks : g_DefaultWorldHooks;
+}
+
+CAchievementServices* SetAchievementServices(CAchievementServices* services)
+{
+    CAchievementServices* previous = g_Achievements;
+    g_Achievements = services;
+    return previous;
+}
+
+CAchievementServices& GetAchievementServices()
+{
+    return g_Achievements ? *g_Achievements : g_NoAchievements;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// What the game state and the levels ask of the player profiles, the
-// achievements and the game object, which all live above this library. Every
-// service does nothing, or answers a neutral value, until installed.
+// What the game state, the levels and the building business ask of the
+// player profiles, the achievements and the game object, which all live above
+// this library. Every service does nothing, or answers a neutral value, until
+// installed.
 #include "foundation/CJString.h"
 #include "foundation/UpwardHook.h"
 
@@ -52,3 +53,23 @@ CWorldHooks* SetWorldHooks(CWorldHooks* hooks);
 OMBRISALT_UPWARD_HOOK(SetWorldHooks);
 // The installed hooks, or the do-nothing ones.
 CWorldHooks& GetWorldHooks();
+
+// The current player's achievement work variables, as the lots and the typed
+// words report to them.
+class CAchievementServices {
+public:
+    virtual ~CAchievementServices() = default;
+    virtual void ReportWatchedUpgradeMovedIn(bool /*holds*/) {}
+    virtual void ReportInARowRuns(int32_t /*runs*/) {}
+    virtual void ResetAchievements() {}
+    // The upgrade slot whose held part makes a house a blue model home; 0
+    // for none.
+    virtual int32_t GetWatchedUpgradeSlot() { return 0; }
+};
+
+// Installs services (null: none); returns the previous ones. The caller
+// keeps ownership.
+CAchievementServices* SetAchievementServices(CAchievementServices* services);
+OMBRISALT_UPWARD_HOOK(SetAchievementServices);
+// The installed services, or the do-nothing ones.
+CAchievementServices& GetAchievementServices();

@@ -3,8 +3,8 @@
 // measure, what they draw and when they draw it again.
 #include "ui/MenuTestSupport.h"
 
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/StyleSheetBrowserItems.h"
 #include "images/CFrameList.h"
 #include "objects/CFileListList.h"

@@ -10,7 +10,6 @@
 // The exit status is the program's: 0, or 255 after a fatal data report.
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CScrapBook.h"
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CCredits.h"
 #include "game/screens/CDecadeTransition.h"
@@ -284,7 +283,6 @@ int main(int argc, char** argv)
     plat::ReplacePlatform(&g_Platform);
     g_Platform.StartManualClock(1000);
     RegisterAllClasses();
-    InstallGameBusinessHooks();
     InstallGameScreensHooks();
     InstallLevelEditorGameHooks();
     SetRunGame(RunGame);

@@ -9,22 +9,18 @@
 #include "foundation/CFile.h"
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
-#include "game/business/BuildingServices.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameApp.h"
-#include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CLotPlayfieldLayer.h"
-#include "game/world/LotHooks.h"
-#include "game/world/CThreeInARowCounter.h"
-#include "game/world/CTypedCommands.h"
 #include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
 #include "images/CFont.h"
@@ -106,41 +102,32 @@ constexpr HookRow kHooks[] = {
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
     {"SetPlayfieldHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetPlayfieldHooks>},
-    {"SetGameSongHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
-     HasHook<SetGameSongHooks>},
     {"SetGameAppHooks", InstalledBy::Launcher,
-     "InstallGameBusinessHooks, InstallGameScreensHooks over it, then InstallLevelEditorGameHooks, called by "
-     "program/Launcher.cpp",
+     "InstallGameScreensHooks, then InstallLevelEditorGameHooks over it, called by program/Launcher.cpp",
      HasHook<SetGameAppHooks>},
     {"SetWorldHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetWorldHooks>},
-    {"SetLevelOptionsHooks", InstalledBy::Launcher,
-     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
+    {"SetAchievementServices", InstalledBy::Launcher,
+     "InstallGameScreensHooks (the trophies), called by program/Launcher.cpp", HasHook<SetAchievementServices>},
+    {"SetLevelOptionsHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetLevelOptionsHooks>},
-    {"SetGoalHooks", InstalledBy::Launcher,
-     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
+    {"SetGoalHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetGoalHooks>},
     {"SetLevelCompleter", InstalledBy::Launcher,
      "InstallGameScreensHooks (the level completion with its results), called by program/Launcher.cpp",
      HasHook<SetLevelCompleter>},
     {"SetSpawnLimitingQuery", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetSpawnLimitingQuery>},
-    {"SetLotHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp", HasHook<SetLotHooks>},
     {"SetLotGridConnectionsQuery", InstalledBy::Registration, "RegisterEditorClasses",
      HasHook<SetLotGridConnectionsQuery>},
-    {"SetCurrentLevelHooks", InstalledBy::Launcher,
-     "InstallGameBusinessHooks, then InstallGameScreensHooks over it, called by program/Launcher.cpp",
+    {"SetCurrentLevelHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetCurrentLevelHooks>},
     {"SetGarageRepaintListener", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
      HasHook<SetGarageRepaintListener>},
-    {"SetHudHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
+    {"SetHudHooks", InstalledBy::Launcher, "InstallGameScreensHooks (the tips), called by program/Launcher.cpp",
      HasHook<SetHudHooks>},
     {"SetLevelSorterHooks", InstalledBy::Registration,
      "RegisterEditorClasses (InstallObjectEditorHooks, then InstallLevelEditorHooks over it)",
      HasHook<SetLevelSorterHooks>},
-    {"SetTypedCommandHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
-     HasHook<SetTypedCommandHooks>},
-    {"SetThreeInARowCounterHooks", InstalledBy::Launcher, "InstallGameBusinessHooks, called by program/Launcher.cpp",
-     HasHook<SetThreeInARowCounterHooks>},
     {"SetLevelUndoHistoryFactory", InstalledBy::Registration, "RegisterEditorClasses",
      HasHook<SetLevelUndoHistoryFactory>},
     {"SetNewFileDialogFactory", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetNewFileDialogFactory>},

@@ -43,6 +43,15 @@ plant upward-from-platform platform/A.h '#include "foundation/CJString.h"'
 expect_breach upward-from-platform 'platform/A.h:1: includes foundation/CJString.h'
 plant upward-game game/world/A.cpp '#include "game/screens/Title.h"'
 expect_breach upward-game 'game/world/A.cpp:1: includes game/screens/Title.h'
+# The world and the business are one library in two folders.
+plant world-to-business game/world/A.cpp '#include "game/business/CCustomer.h"'
+expect_clean world-to-business
+plant business-to-world game/business/A.cpp '#include "game/world/CLot.h"'
+expect_clean business-to-world
+plant upward-business game/business/A.cpp '#include "game/screens/Title.h"'
+expect_breach upward-business 'game/business/A.cpp:1: includes game/screens/Title.h'
+plant world-above-scripting game/scripting/A.cpp '#include "game/business/CCustomer.h"'
+expect_breach world-above-scripting 'game/scripting/A.cpp:1: includes game/business/CCustomer.h'
 plant sound-below-shell shell/A.cpp '#include "sound/CSoundDevice.h"'
 expect_clean sound-below-shell
 plant upward-from-sound sound/A.cpp '#include "shell/CGameBase.h"'

@@ -6,17 +6,15 @@
 #include "bench/GameRun.h"
 #include "bench/game/business/HalfBuiltTown.h"
 #include "foundation/FilePaths.h"
-#include "game/business/BusinessHooks.h"
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
+#include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
 #include "program/RegisterAllClasses.h"
 #include "sequences/CSequenceList.h"
 #include "shell/StartGame.h"
@@ -41,7 +39,7 @@ std::filesystem::path GameFolder()
 
 void BM_UpdateOfTwelveLotsSixBeingBuilt(benchmark::State& state)
 {
-    bench::CGameRun run(GameFolder(), InstallGameBusinessHooks);
+    bench::CGameRun run(GameFolder());
     CGameApp* game = CGameApp::SGetInstance();
     const std::vector<CBuildablePackage*> building = game ? BuildHalfTheTown(*game) : std::vector<CBuildablePackage*>{};
     if (building.size() != 6) {
@@ -59,7 +57,7 @@ BENCHMARK(BM_UpdateOfTwelveLotsSixBeingBuilt)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawOfTwelveLotsSixBeingBuilt(benchmark::State& state)
 {
-    bench::CGameRun run(GameFolder(), InstallGameBusinessHooks);
+    bench::CGameRun run(GameFolder());
     CGameApp* game = CGameApp::SGetInstance();
     const std::vector<CBuildablePackage*> building = game ? BuildHalfTheTown(*game) : std::vector<CBuildablePackage*>{};
     if (building.size() != 6) {

@@ -6,12 +6,11 @@
 #include "bench/BenchSupport.h"
 #include "bench/GameRun.h"
 #include "bench/game/business/HalfBuiltTown.h"
-#include "game/business/BusinessHooks.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 
 #include <benchmark/benchmark.h>
@@ -81,7 +80,7 @@ std::vector<CCustomer*> FillTheLine(CGameApp& game)
 
 void BM_UpdateOfEightCustomersOverTwelveLots(benchmark::State& state)
 {
-    bench::CGameRun run(GameFolder(), InstallGameBusinessHooks);
+    bench::CGameRun run(GameFolder());
     CGameApp* game = CGameApp::SGetInstance();
     const std::vector<CCustomer*> line = game ? FillTheLine(*game) : std::vector<CCustomer*>{};
     if (line.size() != size_t(kCustomers)) {
@@ -100,7 +99,7 @@ BENCHMARK(BM_UpdateOfEightCustomersOverTwelveLots)->Unit(benchmark::kMicrosecond
 
 void BM_DrawOfEightCustomersOverTwelveLots(benchmark::State& state)
 {
-    bench::CGameRun run(GameFolder(), InstallGameBusinessHooks);
+    bench::CGameRun run(GameFolder());
     CGameApp* game = CGameApp::SGetInstance();
     const std::vector<CCustomer*> line = game ? FillTheLine(*game) : std::vector<CCustomer*>{};
     if (line.size() != size_t(kCustomers)) {

@@ -3,16 +3,16 @@
 // benchmarks: twelve lots, six with a frame going up (six framing crews on
 // them, the foreman at one), three finished, painted houses with garages and
 // three empty lots.
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
+#include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
 #include "sequences/CSequenceList.h"
 
 #include <vector>
@@ -58,7 +58,7 @@ inline std::vector<CBuildablePackage*> BuildHalfTheTown(CGameApp& game)
                 return {};
             building.push_back(&package);
         } else if (i < 9) {
-            SizeToBuildPhases(package);
+            package.SizeToBuildPhases();
             package.m_Parts[uint32_t(frame)] = cottage;
             package.m_Parts[uint32_t(GetGaragePhase())] = garage;
             package.m_Parts[uint32_t(GetColorPhase())] = lemon;

@@ -3,7 +3,6 @@
 // naming them, with the three buttons.
 #include "bench/BenchSupport.h"
 #include "bench/GameRun.h"
-#include "game/business/BusinessHooks.h"
 #include "game/scripting/CScriptValue.h"
 #include "game/scripting/CSpriteVariables.h"
 #include "game/screens/CEndOfLevel.h"
@@ -52,7 +51,6 @@ std::filesystem::path GameFolder()
 
 void InstallHooks()
 {
-    InstallGameBusinessHooks();
     InstallGameScreensHooks();
 }
 

@@ -16,18 +16,17 @@
 // on OpenGL), and of the update and the draw apart.
 #include "bench/BenchSupport.h"
 #include "bench/GameRun.h"
-#include "game/business/BusinessHooks.h"
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
 #include "game/business/CCustomer.h"
-#include "game/world/CCustomerStyleSheet.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/business/CForeman.h"
 #include "game/business/CSignpost.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
@@ -35,9 +34,9 @@
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CScoreBalloonAI.h"
-#include "game/world/CThreeInARowCounter.h"
-#include "game/world/CUpgrade.h"
+#include "game/business/CScoreBalloonAI.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
 #include "platform/GraphicsDeviceGL.h"
 #include "platform/GraphicsDeviceHeadless.h"
 #include "shell/CScreenDevice.h"
@@ -69,7 +68,6 @@ std::filesystem::path GameFolder()
 // goes straight to a street.
 void InstallHooks()
 {
-    InstallGameBusinessHooks();
     InstallGameScreensHooks();
     SetGameScreenEntry(EGameScreen::MainMenu, SGameScreenEntry{});
 }
@@ -200,7 +198,7 @@ bool MakeBusy(CGameApp& game, SBusyStreet& street, std::string& why)
             if (frameButton->DropOnLot(lot))
                 street.building.push_back(&package);
         } else if (finished.size() < kFinished) {
-            SizeToBuildPhases(package);
+            package.SizeToBuildPhases();
             for (int32_t phase : {frame, GetGaragePhase(), GetColorPhase()})
                 if (phase >= 0 && uint32_t(phase) < package.m_Parts.GetCount())
                     package.m_Parts[uint32_t(phase)] = PartFor(phase);

@@ -5,7 +5,6 @@
 // own "Main Menu Overlay" gets a plain one with the four buttons.
 #include "bench/BenchSupport.h"
 #include "bench/GameRun.h"
-#include "game/business/BusinessHooks.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameApp.h"
@@ -47,7 +46,6 @@ std::filesystem::path GameFolder()
 
 void InstallLayers()
 {
-    InstallGameBusinessHooks();
     InstallGameScreensHooks();
 }
 

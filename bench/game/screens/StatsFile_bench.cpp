@@ -3,10 +3,10 @@
 // data received). One save (binary form, zlib level 6, atomic replace with
 // its sync) and one load (into a spare object, then taken) are measured apart.
 #include "bench/BenchSupport.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameState.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "program/RegisterAllClasses.h"
 
 #include <benchmark/benchmark.h>

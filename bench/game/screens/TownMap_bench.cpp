@@ -4,7 +4,6 @@
 // levels are completed, so half the buttons are active.
 #include "bench/BenchSupport.h"
 #include "bench/GameRun.h"
-#include "game/business/BusinessHooks.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/ScreensHooks.h"
@@ -49,7 +48,6 @@ std::filesystem::path GameFolder()
 
 void InstallLayers()
 {
-    InstallGameBusinessHooks();
     InstallGameScreensHooks();
 }
 

@@ -5,13 +5,13 @@
 // the customers-in-line query a level makes every frame.
 #include "bench/BenchSupport.h"
 #include "foundation/FilePaths.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CUpgrade.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
-#include "game/world/CUpgrade.h"
 #include "objects/CObject.h"
 #include "program/RegisterAllClasses.h"
 

@@ -9,14 +9,14 @@
 #include "../MessageEarAI.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "objects/CMessage.h"
 
 #include <gtest/gtest.h>

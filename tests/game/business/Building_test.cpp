@@ -2,24 +2,22 @@
 // with crew skill and click assists, the start and finish messages and
 // sounds, the random wish, the move-in refusals with their texts, the paint
 // and the build frames as they reach the screen.
-#include "game/business/BuildingServices.h"
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
+#include "game/business/CCustomer.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/business/CBuildablePackageOps.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildPhase.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
-#include "game/world/CUpgrade.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
 #include "game/world/CLot.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CUpgradeSlot.h"
 #include "foundation/CRandomGenerator.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
@@ -253,7 +251,7 @@ protected:
         }
         return *m_Package;
     }
-    void Start(const char* name, CSprite* lot = nullptr) { StartBuilding(Package(), Part(name), Id(name), lot); }
+    void Start(const char* name, CSprite* lot = nullptr) { Package().StartBuilding(Part(name), Id(name), lot); }
     CLevelPlayStats& Stats() { return *CLevelPlayStats::SGetCurrent(); }
     // The refusal text on show, and clears it; "" when none was shown.
     std::string Shown()
@@ -274,7 +272,7 @@ protected:
     void Step(int frames, float speed = 1.0f)
     {
         for (int i = 0; i < frames; ++i)
-            UpdateBuilding(Package(), speed / 60.0f);
+            Package().Update(speed / 60.0f);
     }
 
     plat::CAudioDeviceHeadless m_Audio;
@@ -299,49 +297,49 @@ TEST_F(Building, OldClassNameStillReadsAndPhasesCarryTheirData)
     ASSERT_NE(frame->m_DefaultPartValues, nullptr);
     EXPECT_EQ(frame->m_DefaultPartValues->m_StartBuildingAudio, GetAudioList().Find("Crew Start"));
     EXPECT_EQ(GetBuildPhaseAt(99), nullptr) << "a phase outside the list reads as none";
-    EXPECT_EQ(GetPartInPhase(Package(), 7), 0);
+    EXPECT_EQ(Package().GetPartInPhase(7), 0);
     EXPECT_FLOAT_EQ(Package().GetPartResaleValue(7), 0.0f);
 }
 
 TEST_F(Building, CanBuildCases)
 {
     CBuildablePackage& package = Package();
-    EXPECT_TRUE(CanBuild(package, Part("Walls"), true));
-    EXPECT_FALSE(CanBuild(package, Part("Blue"), true)) << "nothing to paint";
+    EXPECT_TRUE(package.CanBuild(Part("Walls"), true));
+    EXPECT_FALSE(package.CanBuild(Part("Blue"), true)) << "nothing to paint";
     EXPECT_EQ(Shown(), "") << "a paint with nothing to paint is refused silently";
 
     Start("Walls");
-    EXPECT_FALSE(CanBuild(package, Part("Walls"), true));
+    EXPECT_FALSE(package.CanBuild(Part("Walls"), true));
     EXPECT_EQ(Shown(), "Working");
-    EXPECT_FALSE(CanBuild(package, Part("Carport"), false)) << "another phase waits for the crew";
+    EXPECT_FALSE(package.CanBuild(Part("Carport"), false)) << "another phase waits for the crew";
     Step(200);
     ASSERT_FALSE(package.IsBeingConstructed());
-    EXPECT_FALSE(CanBuild(package, Part("Tower"), true)) << "a frame cannot be redone";
+    EXPECT_FALSE(package.CanBuild(Part("Tower"), true)) << "a frame cannot be redone";
 
     // A garage may be redone: a different one replaces the one in progress.
     Start("Carport");
-    EXPECT_TRUE(CanBuild(package, Part("Shed"), true));
-    EXPECT_FALSE(CanBuild(package, Part("Carport"), false));
+    EXPECT_TRUE(package.CanBuild(Part("Shed"), true));
+    EXPECT_FALSE(package.CanBuild(Part("Carport"), false));
     Step(300);
-    EXPECT_FALSE(CanBuild(package, Part("Carport"), false)) << "the same part again";
-    EXPECT_TRUE(CanBuild(package, Part("Shed"), false));
+    EXPECT_FALSE(package.CanBuild(Part("Carport"), false)) << "the same part again";
+    EXPECT_TRUE(package.CanBuild(Part("Shed"), false));
 
     // Paint: the same colour again counts, a different one repaints all.
     Start("Blue");
     Step(300);
     ASSERT_TRUE(package.IsFullyPainted());
-    EXPECT_FALSE(CanBuild(package, Part("Blue"), true)) << "already that colour";
+    EXPECT_FALSE(package.CanBuild(Part("Blue"), true)) << "already that colour";
     Start("Shed");
     Step(300);
     const uint32_t same = Stats().m_RepaintSameColor;
-    EXPECT_TRUE(CanBuild(package, Part("Blue"), true));
+    EXPECT_TRUE(package.CanBuild(Part("Blue"), true));
     EXPECT_EQ(Stats().m_RepaintSameColor, same + 1);
     const uint32_t different = Stats().m_RepaintDifferentColor;
-    EXPECT_TRUE(CanBuild(package, Part("Red"), false));
+    EXPECT_TRUE(package.CanBuild(Part("Red"), false));
     EXPECT_EQ(Stats().m_RepaintDifferentColor, different) << "only shown drops count";
-    EXPECT_TRUE(CanBuild(package, Part("Red"), true));
+    EXPECT_TRUE(package.CanBuild(Part("Red"), true));
     EXPECT_EQ(Stats().m_RepaintDifferentColor, different + 1);
-    EXPECT_FALSE(HasAnyColor(package));
+    EXPECT_FALSE(package.HasAnyColor());
     ASSERT_EQ(package.m_UnpaintedParts.GetCount(), 2u) << "every colourable part waits again, in phase order";
     EXPECT_EQ(package.m_UnpaintedParts[0], Id("Walls"));
     EXPECT_EQ(package.m_UnpaintedParts[1], Id("Shed"));
@@ -368,14 +366,14 @@ TEST_F(Building, ProgressFollowsBuildTimeAndCrewSkillAndZeroTimeFinishesAtOnce)
 
     Package().ResetToDefaults();
     Start("Tower"); // no build time
-    UpdateBuilding(Package(), 1.0f / 60.0f);
+    Package().Update(1.0f / 60.0f);
     EXPECT_FALSE(Package().IsBeingConstructed());
     EXPECT_TRUE(std::isfinite(Package().m_ConstructionProgress));
-    EXPECT_EQ(GetPartInPhase(Package(), GetFramePhase()), Id("Tower"));
+    EXPECT_EQ(Package().GetPartInPhase(GetFramePhase()), Id("Tower"));
 
     // A part the upgrade list no longer holds leaves no building stuck.
     Package().m_BeingConstructed = 999;
-    UpdateBuilding(Package(), 1.0f / 60.0f);
+    Package().Update(1.0f / 60.0f);
     EXPECT_FALSE(Package().IsBeingConstructed());
 }
 
@@ -388,11 +386,11 @@ TEST_F(Building, ClickAssistStallsNearThreeQuartersAndClicksFinish)
     EXPECT_TRUE(Package().IsBeingConstructed());
     EXPECT_GT(stalled, 0.74f);
     EXPECT_LT(stalled, 0.76f);
-    AddProgress(Package(), 0.1f);
+    Package().AddProgress(0.1f);
     EXPECT_NEAR(Package().m_ConstructionProgress, stalled + 0.1f, 1e-5f);
     Step(1);
     EXPECT_TRUE(Package().IsBeingConstructed()) << "past 0.9 the rate is whole again, but 0.85 needs time";
-    AddProgress(Package(), 0.5f);
+    Package().AddProgress(0.5f);
     EXPECT_FLOAT_EQ(Package().m_ConstructionProgress, 1.0f) << "a click never overshoots";
     Step(1);
     EXPECT_FALSE(Package().IsBeingConstructed()) << "finished on the next update";
@@ -445,11 +443,11 @@ TEST_F(Building, RandomWishIsSizedToThePhasesSoAFinishedLotMatchesIt)
     for (int i = 0; i < 200; ++i) {
         CBuildablePackage wish;
         wish.ResetToDefaults();
-        MakeRandomWish(wish, random);
+        wish.MakeRandomWish(random);
         ASSERT_EQ(wish.m_Parts.GetCount(), 5u) << "one entry per phase, the empty fence included";
-        EXPECT_EQ(GetPartInPhase(wish, GetFramePhase()), Id("Walls")) << "a required phase always gets a part";
-        EXPECT_EQ(GetPartInPhase(wish, GetAddOnPhase()), 0) << "nothing owned for it";
-        withGarage += GetPartInPhase(wish, GetGaragePhase()) != 0;
+        EXPECT_EQ(wish.GetPartInPhase(GetFramePhase()), Id("Walls")) << "a required phase always gets a part";
+        EXPECT_EQ(wish.GetPartInPhase(GetAddOnPhase()), 0) << "nothing owned for it";
+        withGarage += wish.GetPartInPhase(GetGaragePhase()) != 0;
     }
     EXPECT_GT(withGarage, 90);
     EXPECT_LT(withGarage, 150);
@@ -463,17 +461,20 @@ TEST_F(Building, RandomWishIsSizedToThePhasesSoAFinishedLotMatchesIt)
     EXPECT_TRUE(Package().HasSamePartsAs(&wish));
     SetParts(wish, Order({Id("Walls"), 0, 0, 0}));
     EXPECT_FALSE(Package().HasSamePartsAs(&wish)) << "a different count of phases is not the same";
-    EXPECT_TRUE(ContainsPartsOf(Package(), &wish));
-    EXPECT_TRUE(ContainsPartsOf(Package(), nullptr));
+    EXPECT_TRUE(Package().ContainsPartsOf(&wish));
+    EXPECT_TRUE(Package().ContainsPartsOf(nullptr));
 
     // A lot built in the editor with a short list is sized when its lot
     // starts, and then takes the customer whose wish has every phase.
-    CBuildablePackage prebuilt;
-    prebuilt.ResetToDefaults();
+    auto* sprite = new CSprite;
+    auto* lot = new CLot;
+    sprite->AddAI(lot);
+    m_Playfield->FindOrAddLayer("Lot")->AddSprite(sprite);
+    CBuildablePackage& prebuilt = *lot->GetBuilding();
     SetParts(prebuilt, Order({Id("Walls"), 0, 0, 0}));
     SetParts(wish, Order({Id("Walls"), 0, 0, 0, 0}));
     ASSERT_FALSE(prebuilt.HasSamePartsAs(&wish));
-    InitializeBuilding(prebuilt, nullptr);
+    sprite->Update();
     EXPECT_TRUE(prebuilt.HasSamePartsAs(&wish));
 }
 
@@ -504,36 +505,36 @@ TEST_F(Building, PaintRemapAndQueries)
     const int32_t blue = GetHueRemapperStyleSheetList().Find("Blue");
     SetParts(package, Order({Id("Walls"), Id("Carport"), 0, 0, 0}));
     SetUnpainted(package, {Id("Walls"), Id("Carport")});
-    EXPECT_EQ(GetPaintRemap(package, Id("Walls"), false), unpainted);
-    EXPECT_TRUE(HasColorablePart(package));
-    EXPECT_FALSE(HasAnyColor(package));
+    EXPECT_EQ(package.GetPaintRemap(Id("Walls"), false), unpainted);
+    EXPECT_TRUE(package.HasColorablePart());
+    EXPECT_FALSE(package.HasAnyColor());
 
     SetParts(package, Order({Id("Walls"), Id("Carport"), 0, Id("Blue"), 0}));
     SetUnpainted(package, {Id("Carport")});
-    EXPECT_EQ(GetPaintRemap(package, Id("Walls"), false), blue);
-    EXPECT_EQ(GetPaintRemap(package, Id("Carport"), false), unpainted) << "waiting for paint";
-    EXPECT_EQ(GetPaintRemap(package, Id("Carport"), true), blue) << "the preview shows the paint to come";
-    EXPECT_TRUE(HasColor(package, Id("Blue")));
-    EXPECT_TRUE(HasPart(package, Id("Carport")));
-    EXPECT_FALSE(HasPart(package, Id("Shed")));
+    EXPECT_EQ(package.GetPaintRemap(Id("Walls"), false), blue);
+    EXPECT_EQ(package.GetPaintRemap(Id("Carport"), false), unpainted) << "waiting for paint";
+    EXPECT_EQ(package.GetPaintRemap(Id("Carport"), true), blue) << "the preview shows the paint to come";
+    EXPECT_TRUE(package.HasColor(Id("Blue")));
+    EXPECT_TRUE(package.HasPart(Id("Carport")));
+    EXPECT_FALSE(package.HasPart(Id("Shed")));
 
     CBuildablePackage other;
     other.ResetToDefaults();
     SetParts(other, Order({Id("Walls"), Id("Carport"), Id("Pool"), Id("Blue"), 0}));
-    EXPECT_TRUE(MatchesIgnoringAddOn(package, other));
+    EXPECT_TRUE(package.MatchesIgnoringAddOn(other));
     SetParts(other, Order({Id("Walls"), Id("Shed"), Id("Pool"), Id("Blue")}));
-    EXPECT_FALSE(MatchesIgnoringAddOn(package, other));
+    EXPECT_FALSE(package.MatchesIgnoringAddOn(other));
 
     // Owned upgrades replace the parts of their slots; an empty slot keeps
     // the prebuilt part.
     m_State->ReceiveUpgrade(Id("Shed"));
-    UpgradeGarageToOwned(package);
-    EXPECT_EQ(GetPartInPhase(package, GetGaragePhase()), Id("Shed"));
+    package.UpgradeGarageToOwned();
+    EXPECT_EQ(package.GetPartInPhase(GetGaragePhase()), Id("Shed"));
     m_State->ReceiveUpgrade(Id("Red"));
     ASSERT_EQ(m_State->GetUpgradeInSlot(Part("Walls").m_UpgradeSlot), 0);
-    UpgradePartsToOwned(package);
-    EXPECT_EQ(GetPartInPhase(package, GetFramePhase()), Id("Walls"));
-    EXPECT_EQ(GetPartInPhase(package, GetColorPhase()), Id("Red"));
+    package.UpgradePartsToOwned();
+    EXPECT_EQ(package.GetPartInPhase(GetFramePhase()), Id("Walls"));
+    EXPECT_EQ(package.GetPartInPhase(GetColorPhase()), Id("Red"));
 }
 
 TEST_F(Building, HighlightIsATriangleWaveAndEndsWithTheBonus)
@@ -548,7 +549,7 @@ TEST_F(Building, HighlightIsATriangleWaveAndEndsWithTheBonus)
     auto counter = std::make_unique<CThreeInARowCounter>();
     counter->m_SecondsBonusLeft = 5.0f;
     SetParts(Package(), {Id("Walls"), 0, 0, 0, 0});
-    MarkThreeInARowPart(Package(), Id("Walls"));
+    Package().MarkThreeInARowPart(Id("Walls"));
     ASSERT_EQ(Package().m_HighlightParts.size(), 5u);
     EXPECT_EQ(Package().m_HighlightParts[size_t(GetFramePhase())], Id("Walls"));
     Step(30);
@@ -575,7 +576,7 @@ protected:
         CFrame target;
         target.Create(200, 200, 32);
         target.Clear();
-        DrawBuilding(package, target, 100, 100, 1.0f);
+        package.Draw(target, 100, 100, 1.0f);
         CColor pixel;
         target.GetPixel(102, 102, pixel);
         return pixel.GetRed();
@@ -600,7 +601,7 @@ TEST_F(BuildingFrames, TheWishBubbleShowsThePaintedLook)
     CBuildablePackage& wish = Package();
     SetParts(wish, Order({Id("Walls"), 0, 0, 0, 0}));
     SetUnpainted(wish, {Id("Walls")});
-    CFrame* frame = GetWishFrame(wish, GetFramePhase(), true);
+    CFrame* frame = wish.GetWishFrame(GetFramePhase(), true);
     ASSERT_NE(frame, nullptr);
     CFrame bubble;
     bubble.Create(100, 100, 32);
@@ -609,8 +610,8 @@ TEST_F(BuildingFrames, TheWishBubbleShowsThePaintedLook)
     CColor pixel;
     bubble.GetPixel(50, 50, pixel);
     EXPECT_EQ(pixel.GetRed(), 190) << "the last frame, the paint previewed";
-    EXPECT_EQ(GetWishFrame(wish, GetGaragePhase(), true), nullptr) << "no part";
-    EXPECT_EQ(GetWishFrame(wish, 42, true), nullptr) << "no such phase";
+    EXPECT_EQ(wish.GetWishFrame(GetGaragePhase(), true), nullptr) << "no part";
+    EXPECT_EQ(wish.GetWishFrame(42, true), nullptr) << "no such phase";
 }
 
 TEST_F(BuildingFrames, ProgressBarFillsFromTheLeftOverTheBackground)
@@ -622,7 +623,7 @@ TEST_F(BuildingFrames, ProgressBarFillsFromTheLeftOverTheBackground)
     CFrame target;
     target.Create(200, 200, 32);
     target.Clear();
-    DrawBuilding(package, target, 100, 100, 1.0f);
+    package.Draw(target, 100, 100, 1.0f);
     CColor pixel;
     target.GetPixel(100 - 51 + 50, 100 - 50, pixel);
     EXPECT_EQ(pixel.GetRed(), 255) << "filled to left + round(103 x 0.5)";
@@ -638,43 +639,51 @@ TEST_F(Building, MoveInRefusalsComeInOrderWithTheirVariables)
     order.ResetToDefaults();
     SetParts(order, Order({Id("Walls"), Id("Carport"), 0, Id("Blue"), 0}));
 
-    EXPECT_FALSE(ShowMoveInRefusal(lot, nullptr)) << "no order, nothing to check";
+    EXPECT_FALSE(lot.ShowMoveInRefusal(nullptr)) << "no order, nothing to check";
     // A wrong garage waiting for paint beats the missing paint and frame.
     SetParts(lot, Order({0, 0, 0, 0, 0}));
     SetUnpainted(lot, {Id("Shed")});
-    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_TRUE(lot.ShowMoveInRefusal(&order));
     EXPECT_EQ(Shown(), "Wrong part: wanted Carport, got Shed");
 
     SetParts(lot, Order({Id("Walls"), Id("Carport"), 0, Id("Red"), 0}));
     SetUnpainted(lot, {});
-    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_TRUE(lot.ShowMoveInRefusal(&order));
     EXPECT_EQ(Shown(), "Wrong paint: wanted Blue, got Red");
 
     SetParts(lot, Order({0, Id("Carport"), 0, 0, 0}));
-    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_TRUE(lot.ShowMoveInRefusal(&order));
     EXPECT_EQ(Shown(), "Missing Walls");
 
     // An order without an add-on takes any; one with an add-on wants it.
     SetParts(lot, Order({Id("Walls"), Id("Carport"), Id("Porch"), Id("Blue"), 0}));
-    EXPECT_FALSE(ShowMoveInRefusal(lot, &order));
+    EXPECT_FALSE(lot.ShowMoveInRefusal(&order));
     EXPECT_EQ(Shown(), "");
     order.m_Parts[uint32_t(GetAddOnPhase())] = Id("Pool");
-    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_TRUE(lot.ShowMoveInRefusal(&order));
     EXPECT_EQ(Shown(), "Wrong part: wanted Pool, got Porch");
     lot.m_Parts[uint32_t(GetAddOnPhase())] = 0;
-    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_TRUE(lot.ShowMoveInRefusal(&order));
     EXPECT_EQ(Shown(), "Missing Pool");
 
     // Every part right but still waiting for paint.
     order.m_Parts[uint32_t(GetAddOnPhase())] = 0;
     SetParts(lot, Order({Id("Walls"), Id("Carport"), 0, 0, 0}));
     SetUnpainted(lot, {Id("Carport"), Id("Walls")});
-    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_TRUE(lot.ShowMoveInRefusal(&order));
     EXPECT_EQ(Shown(), "Unpainted");
     lot.m_Parts[uint32_t(GetColorPhase())] = Id("Blue");
-    EXPECT_TRUE(ShowMoveInRefusal(lot, &order));
+    EXPECT_TRUE(lot.ShowMoveInRefusal(&order));
     EXPECT_EQ(Shown(), "Paint the Carport");
-    ReportUnpaintedBuilding(lot);
+    // A lot refusing a customer for its paint tells it without the order.
+    auto* sprite = new CSprite;
+    auto* onLot = new CLot;
+    sprite->AddAI(onLot);
+    m_Playfield->FindOrAddLayer("Lot")->AddSprite(sprite);
+    SetParts(*onLot->GetBuilding(), Order({Id("Walls"), Id("Carport"), 0, Id("Blue"), 0}));
+    SetUnpainted(*onLot->GetBuilding(), {Id("Carport"), Id("Walls")});
+    CCustomer customer;
+    onLot->MoveIn(&customer, false);
     EXPECT_EQ(Shown(), "Paint the Carport") << "the lot's report without the order tells the paint";
 }
 
@@ -688,31 +697,31 @@ TEST_F(Building, DropOnLotRefusalsInOrder)
     m_Playfield->FindOrAddLayer("Lot")->AddSprite(sprite);
 
     m_Level->m_MustBuildAtGridCoordinate = {1, 1};
-    EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_FALSE(Part("Walls").DropOnLot(Id("Walls"), lot));
     EXPECT_EQ(Shown(), "Follow the tutorial");
     m_Level->m_MustBuildAtGridCoordinate = {2, 1};
     m_Level->m_MustBuildWhatCustomerWants = true;
-    EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_FALSE(Part("Walls").DropOnLot(Id("Walls"), lot));
     EXPECT_EQ(Shown(), "Not ordered") << "no customer waits with it";
     m_Level->m_MustBuildWhatCustomerWants = false;
     m_Level->ClearMustBuildCoordinate();
 
     const uint32_t cant = Stats().m_CantBuildThatHere;
-    EXPECT_FALSE(DropPartOnLot(Part("Blue"), Id("Blue"), lot));
+    EXPECT_FALSE(Part("Blue").DropOnLot(Id("Blue"), lot));
     EXPECT_EQ(Stats().m_CantBuildThatHere, cant + 1);
     EXPECT_EQ(Shown(), "");
 
-    EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_FALSE(Part("Walls").DropOnLot(Id("Walls"), lot));
     EXPECT_EQ(Shown(), "No Frame crew") << "no crew stands idle";
     auto* crew = new CSprite;
     crew->AddAI(CreateCrewAI(GetFramePhase()));
     m_Playfield->FindOrAddLayer("Crew")->AddSprite(crew);
 
-    EXPECT_TRUE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_TRUE(Part("Walls").DropOnLot(Id("Walls"), lot));
     EXPECT_TRUE(lot->GetBuilding()->IsBeingConstructed());
     EXPECT_EQ(FindIdleCrew(GetFramePhase()), nullptr) << "the crew took the job";
     EXPECT_EQ(lot->GetBuilding()->m_Parts.GetCount(), 5u) << "sized to the phases when building starts";
-    EXPECT_FALSE(DropPartOnLot(Part("Walls"), Id("Walls"), lot));
+    EXPECT_FALSE(Part("Walls").DropOnLot(Id("Walls"), lot));
     EXPECT_EQ(Shown(), "Working");
     EXPECT_EQ(Stats().m_CantBuildThatHere, cant + 2);
 }

@@ -1,20 +1,20 @@
 #include "BusinessLevelTest.h"
 
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLot.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "images/CFrameList.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
@@ -22,36 +22,6 @@
 #include "shell/CMouseState.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <utility>
-
-CSpriteAI* CCustomerDouble::TakeHeldCustomer()
-{
-    return std::exchange(held, nullptr);
-}
-
-void CCustomerDouble::DropHeldCustomer()
-{
-    if (held)
-        log.push_back("drop customer");
-    held = nullptr;
-}
-
-bool CCustomerDouble::IsIdle(CSpriteAI* customer)
-{
-    return std::find(idle.begin(), idle.end(), customer) != idle.end();
-}
-
-void CCustomerDouble::AddHearts(CSpriteAI*, float hearts)
-{
-    heartsAdded += hearts;
-}
-
-void CCustomerDouble::MakeLeave(CSprite&)
-{
-    log.push_back("leave");
-}
 
 namespace {
 

@@ -1,10 +1,10 @@
 #pragma once
-// A level of the building business in a temporary data folder, with this
-// layer's hooks installed into the world for the test and customers played
-// by a double. A test writes the data it needs (WriteObject), then calls
-// StartLevel, which points every list at the folder and holds a fresh level
-// with the default layers.
-#include "game/business/BusinessHooks.h"
+// A level of the building business in a temporary data folder. A test
+// writes the data it needs (WriteObject), then calls StartLevel, which
+// points every list at the folder and holds a fresh level with the default
+// layers.
+#include "foundation/CPoint.h"
+#include "objects/CPropertyArrayProperty.h"
 #include "sequences/SequenceTestSupport.h"
 #include "tests/support/ScopedHooks.h"
 
@@ -14,24 +14,7 @@
 
 class CLevelOptions;
 class CLot;
-struct CPoint;
-
-// Customers as the business sees them: one may be held on the cursor, and
-// every call is noted.
-class CCustomerDouble : public CCustomerServices {
-public:
-    CSpriteAI* GetHeldCustomer() override { return held; }
-    CSpriteAI* TakeHeldCustomer() override;
-    void DropHeldCustomer() override;
-    bool IsIdle(CSpriteAI* customer) override;
-    void AddHearts(CSpriteAI* customer, float hearts) override;
-    void MakeLeave(CSprite& sprite) override;
-
-    CSpriteAI* held = nullptr;
-    std::vector<CSpriteAI*> idle;
-    std::vector<std::string> log;
-    float heartsAdded = 0.0f;
-};
+class CObject;
 
 class BusinessLevelTest : public SequenceFolderTest {
 protected:
@@ -53,21 +36,5 @@ protected:
     static void SetParts(CObject& owner, const char* key, CPropertyArray<int32_t>& array,
                          const std::vector<int32_t>& values);
 
-    CCustomerDouble m_Customers;
-    CBusinessLotHooks m_LotHooks;
-    CBusinessHudHooks m_HudHooks;
-    CBusinessCurrentLevelHooks m_LevelHooks;
-    CBusinessGameAppHooks m_GameHooks;
-    CBusinessTypedCommandHooks m_TypedHooks;
-    CBusinessGameSongHooks m_SongHooks;
     CLevelOptions* m_Level = nullptr;
-
-private:
-    CScopedHook<SetCustomerServices> m_CustomersInstalled{&m_Customers};
-    CScopedHook<SetLotHooks> m_LotInstalled{&m_LotHooks};
-    CScopedHook<SetHudHooks> m_HudInstalled{&m_HudHooks};
-    CScopedHook<SetCurrentLevelHooks> m_LevelInstalled{&m_LevelHooks};
-    CScopedHook<SetGameAppHooks> m_GameInstalled{&m_GameHooks};
-    CScopedHook<SetTypedCommandHooks> m_TypedInstalled{&m_TypedHooks};
-    CScopedHook<SetGameSongHooks> m_SongInstalled{&m_SongHooks};
 };

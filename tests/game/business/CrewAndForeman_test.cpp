@@ -3,16 +3,16 @@
 // skill's speed; the foreman's drop, his three behaviours, his fade and his
 // leaving no pointer behind. Slot markers come from a small double of the
 // level hooks.
-#include "game/business/BusinessHooks.h"
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
 #include "game/business/CForeman.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
@@ -23,8 +23,6 @@
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
@@ -60,19 +58,14 @@ constexpr const char* kOverlaySets[] = {"Main Menu Overlay",
                                         "Level Select Overlay",
                                         "RewardFlierOverlay"};
 
-// Slot markers at fixed points; a slot without one has no marker.
-class CMarkers : public CCurrentLevelHooks {
-public:
-    bool GetUpgradeSlotMarkerPosition(uint32_t slot, CFPoint& out) override
-    {
-        auto found = at.find(slot);
-        if (found == at.end())
-            return false;
-        out = found->second;
-        return true;
-    }
-    std::map<uint32_t, CFPoint> at;
-};
+// The gameplay set's position markers: the foreman's, and the crews' centred
+// on (100, 500), (300, 500) and (600, 480).
+const char* const kForemanMarker
+    = "Array Item=CFrameOverlayPositionMarker\n{\nID=Foreman\nPosition=900,600\nSize=21,10\n}\n";
+const char* const kCrewMarkers
+    = "Array Item=CFrameOverlayPositionMarker\n{\nID=Frame Crew\nPosition=90,490\nSize=20,20\n}\n"
+      "Array Item=CFrameOverlayPositionMarker\n{\nID=Frame Crew 2\nPosition=290,490\nSize=20,20\n}\n"
+      "Array Item=CFrameOverlayPositionMarker\n{\nID=Garage Crew\nPosition=590,470\nSize=20,20\n}\n";
 
 class CrewAndForeman : public SequenceFolderTest {
 protected:
@@ -85,9 +78,7 @@ protected:
         for (const char* name : kOverlaySets)
             WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
                        Text("CFrameOverlayOptions", ""));
-        WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
-                   Text("CFrameOverlayOptions", "Text Overlays=Array\n{\nArray Item=CFrameOverlayPositionMarker\n{\n"
-                                                "ID=Foreman\nPosition=900,600\nSize=21,10\n}\n}\n"));
+        WriteGameplayMarkers(std::string(kForemanMarker) + kCrewMarkers);
         WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
         WriteBytes("Resources/Illegal Move Options.Object.txt",
                    Text("CIllegalMoveMessageOptions", "Message List=Array\n{\nMessage=CIllegalMoveMessage\n{\n"
@@ -126,9 +117,6 @@ protected:
         ASSERT_NE(m_Playfield, nullptr);
         m_Frame = GetBuildPhaseList().Find("Frame");
         m_Garage = GetBuildPhaseList().Find("Garage");
-        m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Frame Crew"))] = {100.0f, 500.0f};
-        m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Frame Crew 2"))] = {300.0f, 500.0f};
-        m_Markers.at[uint32_t(GetUpgradeSlotList().Find("Garage Crew"))] = {600.0f, 480.0f};
         // Each test starts with empty slots, whatever earlier tests left in
         // the game state, and from idle counts of zero.
         CGameState* state = CGameState::SGetCurrent();
@@ -219,8 +207,15 @@ protected:
         return m_Playfield->FindOrAddLayer("Lot")->LayerToScreen({at.x + offset.x, at.y + offset.y});
     }
 
-    CMarkers m_Markers;
-    CScopedHook<SetCurrentLevelHooks> m_LevelHooks{&m_Markers};
+    // The gameplay set holding these position markers, read afresh.
+    void WriteGameplayMarkers(const std::string& markers)
+    {
+        WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
+                   Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n" + markers + "}\n"));
+        GetFrameOverlayOptionsList().RemoveAll();
+        GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+    }
+
     CPlayfield* m_Playfield = nullptr;
     int32_t m_Frame = -1;
     int32_t m_Garage = -1;
@@ -262,14 +257,16 @@ TEST_F(CrewAndForeman, IdleCrewsLineUpCentredOnTheirSlotMarker)
     EXPECT_AT(At(garageB), 628.0f, 480.0f);
 }
 
-TEST_F(CrewAndForeman, ACrewOfAPhaseOutsideTheListOrWithoutMarkersStaysPut)
+// A slot the gameplay set has no marker for is at (0, 0), as every marker
+// lookup answers for a missing marker.
+TEST_F(CrewAndForeman, ACrewOfAPhaseOutsideTheListStaysPutAndOneWithoutMarkersGoesToTheCorner)
 {
     CCrew* lost = AddCrew(GetBuildPhaseList().GetCount() + 3, {10.0f, 20.0f});
-    m_Markers.at.clear();
+    WriteGameplayMarkers(kForemanMarker);
     CCrew* unmarked = AddCrew(m_Frame, {30.0f, 40.0f});
     Play(3);
     EXPECT_AT(At(lost), 10.0f, 20.0f);
-    EXPECT_AT(At(unmarked), 30.0f, 40.0f);
+    EXPECT_AT(At(unmarked), 0.0f, 0.0f);
     CFPoint out{-1.0f, -1.0f};
     EXPECT_FALSE(GetIdleCrewPosition(-1, 0, 1, out));
     EXPECT_EQ(FindIdleCrew(-1), nullptr);
@@ -318,15 +315,11 @@ TEST_F(CrewAndForeman, CrewsBuildingAreCountedIntoTheStatisticsOnceAFrame)
     }
     SetBuilding(lot, true);
     const float total = stats.m_SecondsInLevel;
-    // The game's counting frame through the installed hooks adds no time of
-    // its own: the game frame adds its one step with the count.
-    CBusinessGameAppHooks business;
-    {
-        CScopedHook<SetGameAppHooks> installed{&business};
-        GetGameAppHooks().StartCrewCountingFrame();
-        m_Playfield->FindOrAddLayer("Crew")->Update(1.0f / 60.0f);
-        EXPECT_EQ(GetGameAppHooks().GetCrewsWorking(), 2u);
-    }
+    // The game's counting frame adds no time of its own: the game frame adds
+    // its one step with the count.
+    BeginCrewFrame();
+    m_Playfield->FindOrAddLayer("Crew")->Update(1.0f / 60.0f);
+    EXPECT_EQ(GetCrewsWorking(), 2u);
     EXPECT_EQ(stats.m_SecondsInLevel, total);
     Play(1);
     ASSERT_EQ(GetCrewsWorking(), 2u);
@@ -566,21 +559,15 @@ TEST_F(CrewAndForeman, ClickingTheForemanAtALotPicksUpHisButton)
 
 TEST_F(CrewAndForeman, ALevelStartBringsACrewPerCrewUpgradeAndTheForeman)
 {
-    WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
-               Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n"
-                                            "Array Item=CFrameOverlayPositionMarker\n{\nID=Foreman\nPosition=900,600\nSize=21,10\n}\n"
-                                            "Array Item=CFrameOverlayPositionMarker\n{\nID=Frame Crew 2\nPosition=290,490\nSize=20,20\n}\n"
-                                            "}\n"));
-    GetFrameOverlayOptionsList().RemoveAll();
-    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+    WriteGameplayMarkers(
+        std::string(kForemanMarker)
+        + "Array Item=CFrameOverlayPositionMarker\n{\nID=Frame Crew 2\nPosition=290,490\nSize=20,20\n}\n");
     WriteBytes("Resources/Town.Period.txt", Text("CPeriod", "Hud Background=Boss\n"));
     GetPeriodList().SetSource(nullptr, "Resources", 0);
     CLevelOptions::SGetCurrent()->m_Period = GetPeriodList().Find("Town");
     for (const char* name : {"Fast Crew", "More Hands", "Boss"})
         Own(name);
 
-    CBusinessCurrentLevelHooks business;
-    CScopedHook<SetCurrentLevelHooks> installed{&business};
     PlaceSlotSprites();
     CPlayfieldLayer* crews = m_Playfield->FindLayer("Crew");
     ASSERT_NE(crews, nullptr);

@@ -7,11 +7,9 @@
 #include "BonusTown.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerOptions.h"
-#include "game/business/CThreeInARowBonus.h"
-#include "game/business/CustomerServices.h"
-#include "game/world/CCustomerStyleSheet.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CGeneralObjects.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "support/ScopedHooks.h"
 
@@ -85,10 +83,6 @@ protected:
         return int(std::count(heard.begin(), heard.end(), std::string(name)));
     }
 
-    CGameCustomerServices m_Services;
-    CBusinessLevelOptionsHooks m_LevelOptionsHooks;
-    CScopedHook<SetCustomerServices> m_ServicesInstalled{&m_Services};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptionsInstalled{&m_LevelOptionsHooks};
     CScopedHook<SetLevelCompleter> m_Completer{&CountCompletion};
 };
 
@@ -122,7 +116,7 @@ TEST_F(CustomerArrivals, AFullLineSpawnsNobodyAndTheSwitchesAndTutorialHoldArriv
     m_Level->m_CustomerSpawningDisabled = true;
     Frames(10);
     EXPECT_EQ(Waiting(), 0u) << "a tutorial that disables spawning";
-    GetGameAppHooks().SpawnOneCustomer();
+    SpawnCustomer();
     EXPECT_EQ(Waiting(), 1u) << "its script brings one itself";
     EXPECT_EQ(m_Level->m_CustomersSpawned, 4);
     m_Level->m_CustomerSpawningDisabled = false;
@@ -219,7 +213,7 @@ TEST_F(CustomerArrivals, AnActiveBonusIsPaidOutBeforeTheLevelCompletes)
     CustomerAt(0)->m_CustomerState = CCustomer::kMovingIn;
     counter->m_SecondsBonusLeft = 3.0f;
     UpdateCustomerSpawning();
-    EXPECT_TRUE(IsThreeInARowEndOfLevelPhase(*counter)) << "while the bonus runs only idle customers hold it back";
+    EXPECT_TRUE(counter->IsInEndOfLevelPhase()) << "while the bonus runs only idle customers hold it back";
     EXPECT_EQ(Waiting(), 1u);
     EXPECT_EQ(g_Completions, 0);
     Frames(3);
@@ -232,26 +226,23 @@ TEST_F(CustomerArrivals, AnActiveBonusIsPaidOutBeforeTheLevelCompletes)
     EXPECT_EQ(g_Completions, 1) << "completes at once, without waiting for the end delay";
 }
 
-TEST_F(CustomerArrivals, TheGoalAndLevelHooksSeeCustomersByTheirSprites)
+TEST_F(CustomerArrivals, TheGoalsAndTheLevelSeeCustomersByTheirSprites)
 {
     m_Level->m_FamesPerNewCustomer = 1;
     Frames(2);
     ASSERT_EQ(Waiting(), 2u);
     CSprite* first = Customers()->GetSprite(0);
     CCustomer* customer = CustomerAt(0);
-    CBusinessGoalHooks goals;
-    EXPECT_EQ(m_LevelOptionsHooks.GetCustomerStyle(first), customer->m_CustomerStyleSheet);
-    EXPECT_EQ(goals.GetCustomerStyle(customer), customer->m_CustomerStyleSheet);
-    EXPECT_EQ(m_LevelOptionsHooks.GetCustomerStyle(Playfield().FindLayer("Effects")->GetSprite(0)), -1);
-    EXPECT_TRUE(m_LevelOptionsHooks.IsWaitingCustomer(first));
+    EXPECT_EQ(FindCustomer(first), customer);
+    EXPECT_EQ(FindCustomer(Playfield().FindLayer("Effects")->GetSprite(0)), nullptr) << "no customer there";
+    EXPECT_EQ(FindWaitingCustomer(first), customer);
     first->SetFlags(first->GetFlags() & ~kSpriteVisible);
-    EXPECT_FALSE(m_LevelOptionsHooks.IsWaitingCustomer(first)) << "leaving";
+    EXPECT_EQ(FindWaitingCustomer(first), nullptr) << "leaving";
     EXPECT_EQ(CountIdleCustomers(), 2u);
 
-    goals.HighlightCustomersOfStyle(CustomerAt(1)->m_CustomerStyleSheet);
+    HighlightCustomersOfStyle(CustomerAt(1)->m_CustomerStyleSheet);
     EXPECT_EQ(CustomerAt(1)->GetHighlightCountdown(), 6u);
-    EXPECT_TRUE(m_Services.IsIdle(customer));
-    EXPECT_EQ(m_Services.GetCustomer(first), customer);
+    EXPECT_EQ(customer->GetState(), CCustomer::kIdle);
 }
 
 } // namespace

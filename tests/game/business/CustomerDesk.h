@@ -10,12 +10,12 @@
 #include "game/business/CCustomer.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CCustomerStyleSheet.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
+#include "game/business/CUpgrade.h"
 #include "objects/CMessage.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +91,8 @@ protected:
     template <typename Button>
     Button* AddButton(const char* upgrade, std::vector<std::string>& heard)
     {
-        auto* button = dynamic_cast<Button*>(GetUpgradeByIndex(Upgrade(upgrade))->CreateButtonAI());
+        CUpgrade* owned = GetUpgradeByIndex(Upgrade(upgrade));
+        auto* button = dynamic_cast<Button*>(owned->CreateButtonAI(owned->m_UpgradeSlot));
         auto* sprite = new CSprite;
         sprite->SetPosition(100.0f, 100.0f);
         sprite->AddAI(new CMessageEarAI(heard));

@@ -14,17 +14,18 @@
 #include "foundation/CRandomGenerator.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
-#include "game/world/CCustomerStyleSheet.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
-#include "game/world/CThreeInARowCounter.h"
-#include "game/world/CUpgrade.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
 #include "images/CFrame.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "shell/CMouseState.h"
@@ -43,17 +44,6 @@ namespace {
 
 constexpr float kStep = 1.0f / 60.0f;
 const char* const kSounds[] = {"Mad", "Flash", "Think", "Ready", "Moved", "Leaving", "Selected", "Ring", "Greet"};
-
-// The lots ask a customer's order through the customer services.
-class COrders : public CCustomerDouble {
-public:
-    CBuildablePackage* GetOrder(CSpriteAI* customer) override
-    {
-        return customer && customer->IsKindOf(CCustomer::SGetClassInfo())
-            ? static_cast<CCustomer*>(customer)->m_PackageWanted
-            : nullptr;
-    }
-};
 
 // A town with a frame phase (two walls, each in its own slot) and a paint
 // phase, a signpost, "Customer Options" with a line going left from
@@ -188,8 +178,6 @@ protected:
         return AddLot(grid, {0, Upgrade(frame), Upgrade("Blue")});
     }
 
-    COrders m_Orders;
-    CScopedHook<SetCustomerServices> m_OrdersInstalled{&m_Orders};
     CScopedDataFolder m_DataFolder{"."};
     CLevelTones m_Tones;
     std::vector<std::string> m_Broadcasts;
@@ -281,7 +269,7 @@ TEST_F(Customers, TheLineIsHandedOutInLayerOrderAndWalkedAtTheMoveSpeed)
 }
 
 // A tip of ten seconds on every level.
-class CTipShowing : public CBusinessHudHooks {
+class CTipShowing : public CHudHooks {
 public:
     CJString GetTipText(uint32_t) override { return CJString("Build fast"); }
     float GetTipDuration() override { return 10.0f; }

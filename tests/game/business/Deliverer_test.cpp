@@ -24,7 +24,7 @@ protected:
         BonusTown::SetUp();
         m_Upgrade = dynamic_cast<CDelivererUpgrade*>(GetUpgradeByIndex(Upgrade("Courier")));
         ASSERT_NE(m_Upgrade, nullptr);
-        m_Button.reset(dynamic_cast<CDelivererUpgradeButton*>(m_Upgrade->CreateButtonAI()));
+        m_Button.reset(dynamic_cast<CDelivererUpgradeButton*>(m_Upgrade->CreateButtonAI(m_Upgrade->m_UpgradeSlot)));
         ASSERT_NE(m_Button, nullptr);
     }
     void Step(float seconds)

@@ -2,12 +2,10 @@
 // first delay, and a level ended by the finish switch is played again from
 // its start (the stand-in until the results screens), the frame that ended
 // it carrying on over the new level.
-#include "DemoBusinessGameTest.h"
+#include "../world/DemoGameTest.h"
 
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerArrivals.h"
-#include "game/business/CustomerServices.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
@@ -17,12 +15,12 @@
 
 namespace {
 
-class DemoArrivals : public CDemoBusinessGameTest {
+class DemoArrivals : public CDemoGameTest {
 protected:
     void TearDown() override
     {
         GetTypedCommandSwitches() = STypedCommandSwitches();
-        CDemoBusinessGameTest::TearDown();
+        CDemoGameTest::TearDown();
     }
     static uint32_t Waiting()
     {

@@ -2,18 +2,17 @@
 // playfield (without it no level ends), and the looks and sounds the
 // customer options and style sheets name.
 #include "../MessageEarAI.h"
-#include "DemoBusinessGameTest.h"
+#include "../world/DemoGameTest.h"
 
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CDeliverer.h"
 #include "game/business/CGreeterUpgrade.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/world/CCurrentLevel.h"
-#include "game/world/CCustomerStyleSheet.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
@@ -22,9 +21,8 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "objects/CMessage.h"
@@ -142,10 +140,9 @@ TEST_F(DemoCustomers, TheOptionsAndStyleSheetsNameLooksAndSoundsThatExist)
 
 namespace {
 
-// The game as the launcher runs it, the business layer installed: the
-// player answers a customer with a click and drags it onto a house built
-// to its order.
-class DemoCustomersInPlay : public CDemoBusinessGameTest {
+// The game as the launcher runs it: the player answers a customer with a
+// click and drags it onto a house built to its order.
+class DemoCustomersInPlay : public CDemoGameTest {
 protected:
     void Mouse(plat::WindowEvent::Kind kind, CFPoint at, bool held, bool down = false)
     {

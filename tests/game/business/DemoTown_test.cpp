@@ -1,28 +1,25 @@
-// The game program over the demo data with the business layer installed, as
-// the launcher does: the player drags the town's buttons with the mouse and
-// sees a house go up, get painted, a refusal's text and the bonus meter.
-#include "DemoBusinessGameTest.h"
+// The game program over the demo data, as the launcher starts it: the player
+// drags the town's buttons with the mouse and sees a house go up, get
+// painted, a refusal's text and the bonus meter.
+#include "../world/DemoGameTest.h"
 
-#include "game/business/BusinessHooks.h"
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCrew.h"
 #include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CCurrentLevel.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "sequences/HueRemap.h"
 #include "support/ScopedHooks.h"
 
 namespace {
 
-class DemoTown : public CDemoBusinessGameTest {
+class DemoTown : public CDemoGameTest {
 protected:
 
     void Move(int32_t x, int32_t y, bool held)
@@ -115,21 +112,21 @@ TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseAGarageFollowsAndPaintColo
     EXPECT_EQ(GetCrewsWorking(), 1u);
     // Four seconds at the crew's speed, sooner with the foreman who comes over.
     ASSERT_TRUE(PassUntilBuilt(building, 60 * 5));
-    EXPECT_TRUE(HasPart(building, cottage));
+    EXPECT_TRUE(building.HasPart(cottage));
     EXPECT_FALSE(building.IsFullyPainted()) << "the frame waits for paint";
 
     Drag(kGarageButton, at);
     const int32_t garage = Upgrade("Single Garage");
     EXPECT_EQ(building.m_BeingConstructed, garage);
     ASSERT_TRUE(PassUntilBuilt(building, 60 * 4));
-    EXPECT_TRUE(HasPart(building, garage));
+    EXPECT_TRUE(building.HasPart(garage));
     EXPECT_EQ(building.m_UnpaintedParts.GetCount(), 2u);
 
     Drag(kLemonPaintButton, at);
     const int32_t lemon = Upgrade("Lemon Paint");
     EXPECT_EQ(building.m_BeingConstructed, lemon);
     ASSERT_TRUE(PassUntilBuilt(building, 60 * 3));
-    EXPECT_TRUE(HasColor(building, lemon));
+    EXPECT_TRUE(building.HasColor(lemon));
     EXPECT_TRUE(building.IsFullyPainted());
     ASSERT_TRUE(Pass(17));
     EXPECT_GT(CountPixels(at.x - 70, at.y - 100, at.x + 70, at.y + 10, yellow), yellowBefore + 500)

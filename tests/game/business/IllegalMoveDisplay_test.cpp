@@ -158,8 +158,8 @@ TEST_F(IllegalMovesOnTheHud, AMessageDrawsFromTheUpdateAfterItsShowUntilItsSecon
     const std::pair<bool, bool> shown{true, true};
     EXPECT_EQ(Seen(), nothing);
 
-    // A lot refusing a move reports it through the hooks.
-    m_LotHooks.ShowIllegalMove("cantbuildhereworking");
+    // A lot refusing a move shows its message.
+    GetIllegalMoveDisplay().Show("cantbuildhereworking");
     EXPECT_EQ(Seen(), nothing) << "not drawn on the frame it was raised";
     m_Hud->Update(1.0f / 60.0f);
     EXPECT_EQ(Seen(), shown) << "the text \"1\" picks the first picture";
@@ -168,11 +168,11 @@ TEST_F(IllegalMovesOnTheHud, AMessageDrawsFromTheUpdateAfterItsShowUntilItsSecon
     m_Hud->Update(0.5f);
     EXPECT_EQ(Seen(), nothing) << "gone after the options' second";
 
-    // A mouse press hides it at once.
-    m_LotHooks.ShowIllegalMove("CantBuildHereWorking");
+    // A mouse press (the game hides it then) hides it at once.
+    GetIllegalMoveDisplay().Show("CantBuildHereWorking");
     m_Hud->Update(1.0f / 60.0f);
     ASSERT_EQ(Seen(), shown);
-    m_GameHooks.ResetIllegalMoveDisplay();
+    GetIllegalMoveDisplay().Hide();
     EXPECT_EQ(Seen(), nothing);
 }
 

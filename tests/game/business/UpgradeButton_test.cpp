@@ -9,15 +9,15 @@
 
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "images/CFrame.h"
 #include "objects/CBoolProperty.h"
 #include "overlays/CFrameOverlay.h"
@@ -42,7 +42,7 @@ public:
     bool IsDraggable() override { return m_Draggable; }
     bool CanUse(bool) override { return m_Usable; }
     bool DropOnLot(int32_t, CLot*) override { return ++m_LotDrops, m_Works; }
-    bool DropOnCustomer(int32_t, CSpriteAI*) override { return m_Works; }
+    bool DropOnCustomer(int32_t, CCustomer*) override { return m_Works; }
     bool m_Draggable = true;
     bool m_Usable = true;
     bool m_Works = true;
@@ -147,7 +147,7 @@ protected:
     {
         auto* sprite = new CSprite;
         sprite->SetPosition(x, y);
-        auto* button = static_cast<CUpgradeButton*>(CreateUpgradeButton(Tool(), uint32_t(Slot(slot))));
+        auto* button = static_cast<CUpgradeButton*>(Tool().CreateButtonAI(Slot(slot)));
         sprite->AddAI(button);
         Playfield().AddSprite(sprite, "UI");
         return button;
@@ -207,7 +207,7 @@ TEST_F(UpgradeButtons, AClickPicksAButtonUpAndASecondPutsItBack)
     EXPECT_EQ(GetDraggedUpgradeButton(), tool);
     EXPECT_EQ(Played(), (std::vector<std::string>{"Pick"}));
     EXPECT_EQ(std::count(m_Heard.begin(), m_Heard.end(), "Tools Selected"), 1);
-    EXPECT_TRUE(m_LotHooks.GetHeldUpgradeButton() == tool);
+    EXPECT_TRUE(GetDraggedUpgradeButton() == tool);
 
     SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
     EXPECT_EQ(GetDraggedSprite(), nullptr);
@@ -239,7 +239,7 @@ TEST_F(UpgradeButtons, ASecondClickOnTheHeldSignpostButtonSendsTheSignHome)
 
     SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
     ASSERT_EQ(GetDraggedUpgradeButton(), button);
-    EXPECT_TRUE(m_LotHooks.IsHeldSignpostButton());
+    EXPECT_TRUE(IsDraggedSignpostButton());
     EXPECT_EQ(removals(), 0);
     SendPlayfieldMouseDown(kLeftMouseButton, {100, 100});
     EXPECT_EQ(GetDraggedSprite(), nullptr);
@@ -359,8 +359,8 @@ TEST_F(UpgradeButtons, OnlyALeftPressReachesButtonsARightOneDropsTheHeldOneAndNo
     ASSERT_EQ(GetDraggedUpgradeButton(), tool);
     Playfield().DeleteAllLayers();
     EXPECT_EQ(GetDraggedSprite(), nullptr);
-    EXPECT_EQ(m_LotHooks.TakeHeldUpgradeButton(), nullptr);
-    EXPECT_FALSE(m_LotHooks.IsHeldSignpostButton());
+    EXPECT_EQ(TakeDraggedUpgradeButton(), nullptr);
+    EXPECT_FALSE(IsDraggedSignpostButton());
 }
 
 } // namespace

@@ -5,18 +5,17 @@
 #include "../MessageEarAI.h"
 
 #include "foundation/CRandomGenerator.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CIllegalMoveDisplay.h"
-#include "game/business/CUpgradeKinds.h"
+#include "game/business/CUpgrade.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
 #include "objects/CMessage.h"
 #include "sequences/CSequenceList.h"
 
@@ -75,17 +74,16 @@ TEST_F(Upgrades, EachKindSaysWhetherItIsDraggedAndUsedOnLots)
     CUpgrade& plain = Upgrade("Plain");
     for (CUpgrade* upgrade : {&walls, &dozer}) {
         EXPECT_TRUE(upgrade->IsDraggable());
-        EXPECT_TRUE(m_LotHooks.IsUsedOnLots(upgrade));
+        EXPECT_TRUE(upgrade->IsUsedOnLot());
         EXPECT_TRUE(upgrade->HasButton());
     }
     EXPECT_FALSE(plain.IsDraggable());
-    EXPECT_FALSE(CanUseUpgrade(plain, true));
-    EXPECT_FALSE(m_LotHooks.IsUsedOnLots(&plain));
-    EXPECT_FALSE(m_LotHooks.IsUsedOnLots(nullptr));
-    EXPECT_TRUE(m_LotHooks.IsBulldozer(&dozer));
-    EXPECT_FALSE(m_LotHooks.IsBulldozer(&walls));
-    EXPECT_FALSE(m_LotHooks.IsBulldozer(nullptr));
-    EXPECT_TRUE(CanUseUpgrade(dozer, false));
+    EXPECT_FALSE(plain.CanUse(true));
+    EXPECT_FALSE(plain.IsUsedOnLot());
+    EXPECT_FALSE(AddLot({5, 5})->CanUseUpgradeHere(nullptr)) << "nothing held, nothing used";
+    EXPECT_TRUE(dozer.IsKindOf(CBulldozerUpgrade::SGetClassInfo()));
+    EXPECT_FALSE(walls.IsKindOf(CBulldozerUpgrade::SGetClassInfo()));
+    EXPECT_TRUE(dozer.CanUse(false));
     EXPECT_FALSE(plain.DropOnLot(GetUpgradeList().Find("Plain"), AddLot({0, 0})));
 }
 
@@ -109,7 +107,7 @@ TEST_F(Upgrades, TheBulldozerClearsABuiltLotAndCountsEveryUseEvenOnAnEmptyLot)
     empty->GetSprite()->AddAI(new CMessageEarAI(heardByEmpty));
     const uint32_t usedBefore = Stats().m_BulldozerUsed;
 
-    EXPECT_TRUE(DropUpgradeOnLot(dozer, dozerIndex, built));
+    EXPECT_TRUE(dozer.DropOnLot(dozerIndex, built));
     EXPECT_EQ(std::count(heardByBuilt.begin(), heardByBuilt.end(), "BulldozerUsed"), 1);
     EXPECT_EQ(std::count(heardByEmpty.begin(), heardByEmpty.end(), "Building Destroyed"), 1)
         << "the whole playfield hears the building go";
@@ -117,14 +115,14 @@ TEST_F(Upgrades, TheBulldozerClearsABuiltLotAndCountsEveryUseEvenOnAnEmptyLot)
     EXPECT_EQ(Stats().m_BulldozerUsed, usedBefore + 1);
 
     heardByEmpty.clear();
-    EXPECT_TRUE(DropUpgradeOnLot(dozer, dozerIndex, empty)) << "a refused bulldozer still reports success";
+    EXPECT_TRUE(dozer.DropOnLot(dozerIndex, empty)) << "a refused bulldozer still reports success";
     EXPECT_STREQ(GetIllegalMoveDisplay().GetText().GetString(), "Nothing to clear");
     EXPECT_EQ(std::count(heardByEmpty.begin(), heardByEmpty.end(), "BulldozerUsed"), 0);
     EXPECT_EQ(Stats().m_BulldozerUsed, usedBefore + 2);
 
     built->GetBuilding()->m_BeingConstructed = 0;
     built->m_CustomerLivingHere = nullptr;
-    EXPECT_TRUE(DropUpgradeOnLot(dozer, dozerIndex, nullptr)) << "no lot: only counted";
+    EXPECT_TRUE(dozer.DropOnLot(dozerIndex, nullptr)) << "no lot: only counted";
     EXPECT_EQ(Stats().m_BulldozerUsed, usedBefore + 3);
 }
 
@@ -138,11 +136,11 @@ TEST_F(Upgrades, LooksAndDescriptionsFallBackAndOldKeysStillRead)
     EXPECT_EQ(plain.GetAppearance(), look) << "\"Crew Sequence\" is the old key of \"Appearance\"";
     EXPECT_EQ(plain.GetCloseUp(), closeUp);
     EXPECT_EQ(owned.GetCloseUp(), look) << "without a close-up, the appearance";
-    EXPECT_EQ(GetUpgradeButtonHover(plain), GetSequenceList().Find("Hover"));
-    EXPECT_EQ(GetUpgradeButtonHover(owned), GetSequenceList().Find("Slot Hover")) << "without its own, the slot's";
+    EXPECT_EQ(plain.GetButtonHover(), GetSequenceList().Find("Hover"));
+    EXPECT_EQ(owned.GetButtonHover(), GetSequenceList().Find("Slot Hover")) << "without its own, the slot's";
     const int32_t slot = owned.m_UpgradeSlot;
     owned.m_UpgradeSlot = 99;
-    EXPECT_EQ(GetUpgradeButtonHover(owned), 0) << "a slot outside the list reads as none";
+    EXPECT_EQ(owned.GetButtonHover(), 0) << "a slot outside the list reads as none";
     owned.m_UpgradeSlot = slot;
     EXPECT_STREQ(plain.GetOwnedDescription().GetString(), "Sells well");
     EXPECT_STREQ(owned.GetOwnedDescription().GetString(), "Yours");
@@ -179,8 +177,7 @@ TEST_F(Upgrades, AnUpgradeFileOfAnotherClassIsRefusedAndReadsAsNone)
     ASSERT_GT(stray, 0);
     EXPECT_EQ(GetUpgradeByIndex(stray), nullptr);
     EXPECT_STREQ(GetUpgradeList().GetLastLoadError().GetString(), "File contains invalid class type of CBuildPhase");
-    EXPECT_FALSE(m_LotHooks.IsUsedOnLot(GetUpgradeByIndex(stray), AddLot({0, 0})));
-    EXPECT_EQ(m_LevelHooks.CreateSlotAI(GetUpgradeByIndex(stray), 1), nullptr);
+    EXPECT_FALSE(AddLot({0, 0})->CanUseUpgradeHere(GetUpgradeByIndex(stray)));
 }
 
 TEST_F(Upgrades, IllegalMoveOptionsOfAnotherClassEndTheGame)

@@ -7,6 +7,7 @@
 
 #include "foundation/CCommand.h"
 #include "game/business/CCustomer.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
@@ -14,7 +15,6 @@
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelSet.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/WorldHooks.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
@@ -154,14 +154,20 @@ TEST_F(Trophies, RevenueAndHouseThresholdsAwardWhenReachedExactly)
     CLot* model = AddLot({0, 0}, House("Blue Walls", nullptr));
     CLot* plain = AddLot({3, 0}, House("Walls", nullptr));
     CLot* empty = AddLot({6, 0}, {});
-    EXPECT_TRUE(m_LotHooks.HoldsWatchedUpgrade(model->GetBuilding()));
-    EXPECT_FALSE(m_LotHooks.HoldsWatchedUpgrade(plain->GetBuilding()));
-    EXPECT_FALSE(m_LotHooks.HoldsWatchedUpgrade(empty->GetBuilding())) << "a house without parts";
-    m_LotHooks.ReportWatchedUpgradeMovedIn(m_LotHooks.HoldsWatchedUpgrade(model->GetBuilding()));
-    m_LotHooks.ReportWatchedUpgradeMovedIn(m_LotHooks.HoldsWatchedUpgrade(plain->GetBuilding()));
+    // What a lot reports at a move-in: whether its house holds the part the
+    // player owns in the watched slot.
+    CAchievementServices& achievements = GetAchievementServices();
+    const auto holds = [&achievements](CLot* lot) {
+        return lot->GetBuilding()->HoldsUpgradeOwnedIn(achievements.GetWatchedUpgradeSlot());
+    };
+    EXPECT_TRUE(holds(model));
+    EXPECT_FALSE(holds(plain));
+    EXPECT_FALSE(holds(empty)) << "a house without parts";
+    achievements.ReportWatchedUpgradeMovedIn(holds(model));
+    achievements.ReportWatchedUpgradeMovedIn(holds(plain));
     EXPECT_FALSE(Earned("AccomplishedBuilder"));
     EXPECT_FALSE(Earned("BlueModelHomeMaster"));
-    m_LotHooks.ReportWatchedUpgradeMovedIn(m_LotHooks.HoldsWatchedUpgrade(model->GetBuilding()));
+    achievements.ReportWatchedUpgradeMovedIn(holds(model));
     EXPECT_TRUE(Earned("AccomplishedBuilder")) << "3 of 3";
     EXPECT_TRUE(Earned("BlueModelHomeMaster")) << "2 of 2";
     EXPECT_EQ(Work().m_NumberOfHousesBuilt, 3u);
@@ -233,8 +239,7 @@ TEST_F(Trophies, TheResetWordForgetsEarningsAndCountersButKeepsWhatWaits)
 {
     AwardAchievementByName("MatchingApprentice");
     Work().m_NumberOfHousesBuilt = 7;
-    CBusinessTypedCommandHooks typed;
-    typed.ResetAchievements();
+    GetAchievementServices().ResetAchievements(); // what the reset word asks
     EXPECT_FALSE(Earned("MatchingApprentice"));
     EXPECT_EQ(Work().m_NumberOfHousesBuilt, 0u) << "made anew with defaults";
     EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy("MatchingApprentice")}));

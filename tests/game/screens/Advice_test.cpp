@@ -2,8 +2,9 @@
 // the pass that allows recent advice), the bulldoze advice only once, the
 // conditions over the play counters, the game state and the career, the
 // per-level reset, and the history kept in the profile across a restart.
-#include "game/business/BuildingServices.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/BusinessLevelTest.h"
+#include "game/business/CUpgrade.h"
 #include "game/screens/CAdvice.h"
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
@@ -11,7 +12,6 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
-#include "game/world/CUpgrade.h"
 #include "objects/CPropertyArrayProperty.h"
 
 #include <gtest/gtest.h>

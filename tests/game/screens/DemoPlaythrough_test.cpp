@@ -12,7 +12,8 @@
 #include "ScreensGameTest.h"
 
 #include "foundation/CRandomGenerator.h"
-#include "game/business/CBuildingOps.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/screens/CAchievement.h"
@@ -30,8 +31,6 @@
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
@@ -526,7 +525,7 @@ TEST_F(DemoPlaythrough, EveryOrderACustomerCanMakeNamesThePaintItsPartsWaitFor)
     const int32_t color = GetColorPhase();
     ASSERT_GE(color, 0);
     for (int i = 0; i < 300; ++i) {
-        MakeRandomWish(order, random);
+        order.MakeRandomWish(random);
         bool waitsForPaint = false;
         for (uint32_t phase = 0; phase < order.m_Parts.GetCount(); ++phase) {
             CBuildPhase* kind = GetBuildPhaseAt(int32_t(phase));

@@ -4,14 +4,13 @@
 // before the lists it names.
 #include "ScreensGameTest.h"
 
-#include "game/business/BusinessHooks.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CStats.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/WorldHooks.h"
 #include "sequences/HueRemap.h"
 #include "shell/StartGame.h"

@@ -4,7 +4,6 @@
 // its introduction.
 #include "ScreensGameTest.h"
 
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CSprite.h"
 #include "game/screens/CDecadeTransition.h"
@@ -23,12 +22,11 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
-#include "game/world/LotHooks.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/world/WorldHooks.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "support/ScopedHooks.h"

@@ -5,18 +5,18 @@
 // stickers, as the player sees them.
 #include "ScreensGameTest.h"
 
-#include "game/business/CThreeInARowBonus.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
 #include "game/world/CRules.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CUpgrade.h"
+#include "game/business/CUpgrade.h"
 
 #include <gtest/gtest.h>
 

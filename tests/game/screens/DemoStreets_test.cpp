@@ -23,7 +23,7 @@
 #include "game/world/CRules.h"
 #include "game/world/CScenery.h"
 #include "game/world/CTutorial.h"
-#include "game/world/CUpgrade.h"
+#include "game/business/CUpgrade.h"
 #include "game/screens/CTownMap.h"
 #include "images/CFrameList.h"
 #include "overlays/CFrameOverlay.h"

@@ -5,7 +5,6 @@
 // in the profile.
 #include "ScreensGameTest.h"
 
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CEndOfLevel.h"
@@ -21,9 +20,8 @@
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "overlays/ButtonOverlays.h"
 #include "overlays/CFrameOverlay.h"

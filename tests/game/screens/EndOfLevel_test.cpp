@@ -6,7 +6,6 @@
 #include "../business/BusinessLevelTest.h"
 
 #include "foundation/MathHelpers.h"
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CScriptValue.h"
 #include "game/scripting/CSprite.h"
@@ -24,9 +23,8 @@
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CRules.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "sequences/CTextSubstitutionList.h"

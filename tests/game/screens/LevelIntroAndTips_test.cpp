@@ -4,7 +4,7 @@
 // of the tips, and the tips menu paging over empty tips.
 #include "ScreensGameTest.h"
 
-#include "game/business/BusinessHooks.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CStats.h"
@@ -13,9 +13,7 @@
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CLevelOptions.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CTextSubstitutionList.h"

@@ -6,7 +6,6 @@
 #include "ScreensGameTest.h"
 
 #include "foundation/CCommand.h"
-#include "game/business/BusinessHooks.h"
 #include "game/scripting/CAudio.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLevelIntro.h"
@@ -21,9 +20,8 @@
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CRules.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "sequences/CTextSubstitutionList.h"

@@ -10,7 +10,7 @@
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"

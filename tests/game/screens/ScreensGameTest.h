@@ -1,8 +1,9 @@
 #pragma once
-// The demo game with the business and screens layers installed as the
-// launcher installs them, and what the screens' tests do to it as a player
-// would: click a window, let frames pass, get past the opening transition.
-#include "../business/DemoBusinessGameTest.h"
+// The demo game with the screens installed as the launcher installs them
+// (the guards put back every hook the installer replaces), and what the
+// screens' tests do to it as a player would: click a window, let frames
+// pass, get past the opening transition.
+#include "../world/DemoGameTest.h"
 #include "ScreensTestSupport.h"
 
 #include "game/business/CCustomerArrivals.h"
@@ -35,11 +36,11 @@ public:
     std::vector<EGameScreen> asked;
 };
 
-class CScreensGameTest : public CDemoBusinessGameTest {
+class CScreensGameTest : public CDemoGameTest {
 protected:
     void SetUp() override
     {
-        CDemoBusinessGameTest::SetUp();
+        CDemoGameTest::SetUp();
         InstallGameScreensHooks();
         // These tests begin where a player leaving the main menu for a new
         // game would: in the first level behind its transition. The main
@@ -48,7 +49,7 @@ protected:
     }
     void TearDown() override
     {
-        CDemoBusinessGameTest::TearDown();
+        CDemoGameTest::TearDown();
         CStats::SShutdown();
         for (CObjectFileArray* list : m_ListsRead) {
             list->RemoveAll();
@@ -161,6 +162,11 @@ protected:
     }
 
     std::vector<CObjectFileArray*> m_ListsRead;
+    CScopedHook<SetGameAppHooks> m_AppGuard{nullptr};
+    CScopedHook<SetHudHooks> m_HudGuard{nullptr};
+    CScopedHook<SetCurrentLevelHooks> m_LevelGuard{nullptr};
+    CScopedHook<SetLevelOptionsHooks> m_LevelOptionsGuard{nullptr};
+    CScopedHook<SetGoalHooks> m_GoalGuard{nullptr};
     CScopedHook<SetWorldHooks> m_WorldGuard{nullptr};
     CScopedHook<SetAchievementServices> m_AchievementsGuard{nullptr};
     CScopedHook<SetPlayfieldHooks> m_PlayfieldGuard{nullptr};

@@ -1,13 +1,13 @@
 #pragma once
 // What the screens' tests share whether or not they run the whole game.
 #include "foundation/CCommand.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CUpgrade.h"
 #include "game/screens/CStats.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
-#include "game/world/CUpgrade.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "support/TestSupport.h"
 

@@ -4,8 +4,8 @@
 // profile before the level starts.
 #include "ScreensGameTest.h"
 
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CNewTrophyEarned.h"
@@ -17,9 +17,7 @@
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"

@@ -6,6 +6,8 @@
 
 #include "blit/CColor.h"
 #include "game/business/CPacifierUpgrade.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/scripting/CSprite.h"
@@ -15,8 +17,6 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"

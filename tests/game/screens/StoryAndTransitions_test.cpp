@@ -5,7 +5,6 @@
 #include "ScreensGameTest.h"
 
 #include "foundation/CCommand.h"
-#include "game/business/BusinessHooks.h"
 #include "game/scripting/CAudio.h"
 #include "game/screens/CCredits.h"
 #include "game/screens/CDecadeTransition.h"
@@ -20,9 +19,8 @@
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CRules.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "sequences/HueRemap.h"

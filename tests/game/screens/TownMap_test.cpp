@@ -4,7 +4,6 @@
 // hand-driven clock.
 #include "ScreensGameTest.h"
 
-#include "game/business/BusinessHooks.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CAchievement.h"
@@ -20,9 +19,8 @@
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CRules.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"

@@ -3,8 +3,8 @@
 // last trophy is dismissed, by clicks on "Done".
 #include "ScreensGameTest.h"
 
-#include "game/business/BusinessHooks.h"
 #include "game/business/CCustomerArrivals.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
@@ -15,9 +15,7 @@
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"

@@ -5,7 +5,6 @@
 #include "ScreensGameTest.h"
 
 #include "foundation/CCommand.h"
-#include "game/business/BusinessHooks.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CNewTrophyEarned.h"
@@ -15,9 +14,8 @@
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CHUD.h"
 #include "game/world/CCurrentLevel.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
-#include "game/world/LotHooks.h"
 #include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "objects/CClassInfo.h"

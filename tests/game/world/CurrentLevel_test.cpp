@@ -3,6 +3,11 @@
 // messages a level reacts to, the end of player interaction, the statistics
 // text, the effects it spawns and the playfield mouse messages. Every caller
 // copes with no current level.
+#include "game/business/CCustomer.h"
+#include "game/business/CSignpost.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
@@ -18,15 +23,15 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "objects/CMessage.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "overlays/CFrameOverlay.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "sequences/SequenceTestSupport.h"
 #include "support/ScopedHooks.h"
+#include "support/TestOnlyClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -76,9 +81,7 @@ class CountingHooks : public CCurrentLevelHooks {
 public:
     bool IsStandardPlayMode() override { return standard; }
     CJString GetLastAdviceName() override { return CJString("Build A Garage"); }
-    void DropSpriteHeldOnCursor() override { ++drops; }
     bool standard = false;
-    int drops = 0;
 };
 
 class CurrentLevel : public SequenceFolderTest {
@@ -332,10 +335,14 @@ TEST_F(CurrentLevel, OnlyALeftPressReachesThePlayfieldAndCountsAClick)
     std::vector<std::string> heard;
     CLevelOptions& level = StartLevel();
     CListeningAI& ai = Listen(level, heard);
+    auto* held = new CSprite;
+    held->AddAI(new CCustomer);
+    level.GetPlayfield().AddSprite(held, "Customers");
+    SetDraggedSprite(held, {0.0f, 0.0f});
 
     SendPlayfieldMouseDown(2, {5, 6}); // right button
     EXPECT_TRUE(heard.empty());
-    EXPECT_EQ(hooks.drops, 1);
+    EXPECT_EQ(GetDraggedSprite(), nullptr) << "the customer on the cursor goes back";
     EXPECT_EQ(CLevelPlayStats::SGetCurrent()->m_Clicks, 0);
 
     SendPlayfieldMouseDown(kLeftMouseButton | 2, {7, 8});
@@ -354,40 +361,30 @@ TEST_F(CurrentLevel, OnlyALeftPressReachesThePlayfieldAndCountsAClick)
     EXPECT_NE(GetMessageTypeName(CMessage::SGetMessageType("CMouseWheelMovedMessage")), nullptr);
 }
 
-// Slot markers at (100 × slot, 50); the porch and the "none" upgrade show
-// a slot sprite; the sign upgrade also has a signpost on the crew layer.
-class SlotHooks : public CCurrentLevelHooks {
-public:
-    explicit SlotHooks(std::vector<std::string>& heard)
-        : m_Heard(heard)
-    {
-    }
-    bool GetUpgradeSlotMarkerPosition(uint32_t slot, CFPoint& out) override
-    {
-        out = {100.0f * float(slot), 50.0f};
-        return true;
-    }
-    CSpriteAI* CreateCrewAI(int32_t) override { return new CListeningAI(m_Heard); }
-    bool ShowsSlotSprite(CUpgrade* upgrade) override { return !IsNamed(upgrade, "Shed"); }
-    CSpriteAI* CreateSlotAI(CUpgrade* upgrade, uint32_t slot) override
-    {
-        slotsAsked.push_back(std::to_string(GetUpgradeList().FindObjectIndex(upgrade)) + "@" + std::to_string(slot));
-        return new CListeningAI(m_Heard);
-    }
-    CSpriteAI* CreateCompanionAI(CUpgrade* upgrade, bool& isSignpost) override
-    {
-        isSignpost = IsNamed(upgrade, "Sign");
-        return isSignpost ? new CListeningAI(m_Heard) : nullptr;
-    }
-    std::vector<std::string> slotsAsked;
+} // namespace
 
-private:
-    static bool IsNamed(CUpgrade* upgrade, const char* name)
-    {
-        return GetUpgradeList().FindObjectIndex(upgrade) == GetUpgradeList().Find(name);
-    }
-    std::vector<std::string>& m_Heard;
+// An upgrade that shows no button at level start.
+class CNoButtonUpgrade : public CUpgrade {
+    OMBRISALT_REFLECTED(CNoButtonUpgrade, CUpgrade)
+public:
+    CNoButtonUpgrade() { InitDeclaredProperties(); }
+    ~CNoButtonUpgrade() override { DestroyDeclaredProperties(); }
+    bool HasButton() override { return false; }
 };
+OMBRISALT_IMPLEMENT_CLASS(CNoButtonUpgrade, 1.0)
+const CTestOnlyClass kNoButtonUpgradeIsTestOnly("CNoButtonUpgrade");
+void CNoButtonUpgrade::DeclareProperties(CPropertyDeclarer&) {}
+
+namespace {
+
+// The upgrade and slot a button placed at level start shows, as "upgrade@slot".
+std::string Shown(CSprite& sprite)
+{
+    auto* button = dynamic_cast<CUpgradeButton*>(sprite.FindAI(CUpgradeButton::SGetClassInfo()));
+    if (!button)
+        return "no button";
+    return std::to_string(button->GetUpgradeIndex()) + "@" + std::to_string(button->m_UpgradeSlot);
+}
 
 std::string Asked(const char* upgrade, const char* slot)
 {
@@ -412,19 +409,27 @@ TEST_F(CurrentLevel, SlotSpritesGoToTheirMarkersOnlyUnderAPeriodWithAHudBackgrou
     WriteBytes("Resources/!None.Upgrade.txt", Text("CUpgrade", ""));
     WriteBytes("Resources/Crew A.Upgrade.txt", Text("CCrewUpgrade", "Upgrade Slot=Crew\r\n"));
     WriteBytes("Resources/Porch.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Porch\r\n"));
-    WriteBytes("Resources/Shed.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Shop\r\n"));
-    WriteBytes("Resources/Sign.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Sign\r\n"));
+    CNoButtonUpgrade::SGetClassInfo();
+    WriteBytes("Resources/Shed.Upgrade.txt", Text("CNoButtonUpgrade", "Upgrade Slot=Shop\r\n"));
+    WriteBytes("Resources/Sign.Upgrade.txt", Text("CSignpostUpgrade", "Upgrade Slot=Sign\r\n"));
     for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetPeriodList()),
                                    static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
                                    static_cast<CObjectFileArray*>(&GetUpgradeList())})
         list->SetSource(nullptr, "Resources", 0);
+    // The gameplay set's slot markers, centred on (100 x slot, 50).
+    std::string markers;
+    for (int32_t slot = 1; slot < GetUpgradeSlotList().GetCount(); ++slot)
+        markers += "Array Item=CFrameOverlayPositionMarker\r\n{\r\nID="
+            + std::string(GetUpgradeSlotName(slot).GetString()) + "\r\nPosition=" + std::to_string(100 * slot - 5)
+            + ",47\r\nSize=10,6\r\n}\r\n";
+    WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
+               Text("CFrameOverlayOptions", "Text Overlays=Array\r\n{\r\n" + markers + "}\r\n"));
+    GetFrameOverlayOptionsList().RemoveAll();
+    GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
     CGameState* state = CGameState::SGetCurrent();
     for (const char* name : {"Crew A", "Porch", "Shed", "Sign"})
         state->ReceiveUpgrade(GetUpgradeList().Find(name));
 
-    std::vector<std::string> heard;
-    SlotHooks hooks(heard);
-    CScopedHook<SetCurrentLevelHooks> installed(&hooks);
     CLevelOptions& level = StartLevel();
     CPlayfield& playfield = level.GetPlayfield();
     level.m_Period = GetPeriodList().Find("Bare");
@@ -436,10 +441,10 @@ TEST_F(CurrentLevel, SlotSpritesGoToTheirMarkersOnlyUnderAPeriodWithAHudBackgrou
     // The crew upgrade's phase has no crew slot: no crew sprite. The shed
     // shows nothing; the always-shown empty slot shows the "none" upgrade.
     const int32_t show = GetUpgradeSlotList().Find("Show");
-    EXPECT_EQ(hooks.slotsAsked,
-              (std::vector<std::string>{Asked("Porch", "Porch"), Asked("!None", "Show"), Asked("Sign", "Sign")}));
     CPlayfieldLayer* ui = playfield.FindLayer("UI");
     ASSERT_EQ(ui->GetSpriteCount(), 3u);
+    EXPECT_EQ((std::vector<std::string>{Shown(*ui->GetSprite(0)), Shown(*ui->GetSprite(1)), Shown(*ui->GetSprite(2))}),
+              (std::vector<std::string>{Asked("Porch", "Porch"), Asked("!None", "Show"), Asked("Sign", "Sign")}));
     EXPECT_FLOAT_EQ(ui->GetSprite(1)->GetPosition().x, 100.0f * float(show));
     CPlayfieldLayer* crew = playfield.FindLayer("Crew");
     ASSERT_EQ(crew->GetSpriteCount(), 1u);
@@ -453,6 +458,8 @@ TEST_F(CurrentLevel, SlotSpritesGoToTheirMarkersOnlyUnderAPeriodWithAHudBackgrou
         list->RemoveAll();
         list->SetSource(nullptr, "Nowhere", 0);
     }
+    GetFrameOverlayOptionsList().RemoveAll();
+    InitFrameOverlayOptionsList(); // where the game keeps it
 }
 
 TEST_F(CurrentLevel, WithoutACurrentLevelEveryEntryPointDoesNothing)

@@ -5,9 +5,11 @@
 // the process: the shutting-down mark, the loaded lists, the mouse.
 #include "../../shell/ShellTestSupport.h"
 
+#include "game/business/CBuildPhase.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
@@ -15,8 +17,6 @@
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "sequences/HueRemap.h"
 #include "shell/CMouseState.h"
 

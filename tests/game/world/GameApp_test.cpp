@@ -11,20 +11,20 @@
 #include "foundation/CFile.h"
 #include "foundation/FatalError.h"
 #include "foundation/FilePaths.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "images/CTGAFileIO.h"
@@ -90,13 +90,7 @@ TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
 class CScreensOpen final : public CGameAppHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override { return screen == open; }
-    bool GetSparkleOptions(SSparkleOptions& out) override
-    {
-        out = sparkle;
-        return sparkle.sequence > 0;
-    }
     EGameScreen open = EGameScreen::Count;
-    SSparkleOptions sparkle;
 };
 
 class GameProgram : public CDemoGameTest {
@@ -234,17 +228,16 @@ TEST_F(GameProgram, UnderTheShopThePlayfieldStillHearsTheMouseButPlayTimeStands)
     shop->Destroy();
 }
 
+// The demo's "Three In A Row Options": the "CursorPowerUp" sparkle every
+// 0.05 s, and the cursor "Mouse Cursor_Green Glow".
 TEST_F(GameProgram, TheBonusSparklesOncePerExpiryAndShowsItsCursorWhileItLasts)
 {
     ASSERT_TRUE(Start());
-    CScreensOpen hooks;
-    CScopedHook<SetGameAppHooks> installed(&hooks);
-    CSequenceList& sequences = GetSequenceList();
-    hooks.sparkle.sequence = sequences.Find("Spark Burst");
-    hooks.sparkle.radius = 20.0f;
-    hooks.sparkle.interval = 0.1f;
-    hooks.sparkle.bonusCursor = sequences.GetObject(sequences.Find("Coin"));
-    ASSERT_GT(hooks.sparkle.sequence, 0);
+    SSparkleOptions sparkle;
+    ASSERT_TRUE(GetThreeInARowSparkleOptions(sparkle));
+    ASSERT_EQ(sparkle.sequence, GetSequenceList().Find("CursorPowerUp"));
+    ASSERT_GT(sparkle.sequence, 0);
+    ASSERT_NE(sparkle.bonusCursor, nullptr);
     auto counter = std::make_unique<CThreeInARowCounter>();
     counter->m_SecondsBonusLeft = 30.0f;
 

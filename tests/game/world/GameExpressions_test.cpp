@@ -1,10 +1,13 @@
 // Game expressions and tutorial script steps, driven as data would: objects
 // read from text against a small upgrade set, evaluated or updated on a
 // sprite while a level is held.
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameExpressions.h"
 #include "game/world/CGameState.h"
@@ -16,9 +19,6 @@
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorialPlugIns.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
-#include "game/world/LotHooks.h"
 #include "game/world/RegisterGameWorldClasses.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/SequenceTestSupport.h"
@@ -56,27 +56,6 @@ bool Holds(CExpression& expression)
     return value.AsBoolean();
 }
 
-// An upgrade button's AI as the business layer would make it.
-class CButtonAI : public CSpriteAI {
-public:
-    void Update(CSpriteUpdateRecord&) override {}
-};
-
-// The held load the business layer reports; spawned customers are counted.
-class HeldButtonHooks : public CLotHooks {
-public:
-    CSpriteAI* GetHeldUpgradeButton() override { return button; }
-    CUpgrade* GetButtonUpgrade(CSpriteAI* ai) override { return ai == button ? upgrade : nullptr; }
-    CSpriteAI* button = nullptr;
-    CUpgrade* upgrade = nullptr;
-};
-
-class CustomerHooks : public CGameAppHooks {
-public:
-    void SpawnOneCustomer() override { ++spawned; }
-    int spawned = 0;
-};
-
 class GameExpressions : public SequenceFolderTest {
 protected:
     void SetUp() override
@@ -98,6 +77,8 @@ protected:
         // Lots take their look from these when placed and let go of the cursor.
         for (const char* name : {"Tile EmptyLot", "Mouse Cursor"})
             WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 4, 4);
+        // What a spawned customer reads.
+        WriteBytes("Resources/Customer Options.Object.txt", Text("CCustomerOptions", ""));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
         GetUpgradeSlotList().SetSource(nullptr, "Resources", 0);
@@ -114,6 +95,7 @@ protected:
         GetLevelHolder().Release();
         SetCurrentLevelIndex(0);
         CGameState::SGetCurrent()->RemoveUpgrade(big);
+        CGameState::SGetCurrent()->RemoveUpgrade(small);
         for (CObjectFileArray* list :
              {static_cast<CObjectFileArray*>(&GetGeneralObjects()), static_cast<CObjectFileArray*>(&GetUpgradeList()),
               static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
@@ -206,13 +188,13 @@ TEST_F(GameExpressions, HeldThingMustMeetEveryRequirementSet)
     EXPECT_FALSE(Holds(*part));
     EXPECT_TRUE(Holds(*ai));
 
-    // A button holding a garage part.
-    HeldButtonHooks hooks;
-    CScopedHook<SetLotHooks> installed(&hooks);
+    // A button holding a garage part: the one the game state holds in its slot.
+    CGameState::SGetCurrent()->ReceiveUpgrade(big);
     CSprite button;
-    hooks.button = new CButtonAI;
-    button.AddAI(hooks.button);
-    hooks.upgrade = GetUpgradeByIndex(big);
+    auto* buttonAI = new CUpgradeButton;
+    buttonAI->m_UpgradeSlot = GetUpgradeSlotList().Find("Garage A");
+    button.AddAI(buttonAI);
+    ASSERT_EQ(buttonAI->GetUpgrade(), GetUpgradeByIndex(big));
     SetDraggedSprite(&button, {0.0f, 0.0f});
     EXPECT_TRUE(Holds(*any));
     EXPECT_TRUE(Holds(*phase));
@@ -221,7 +203,8 @@ TEST_F(GameExpressions, HeldThingMustMeetEveryRequirementSet)
     EXPECT_TRUE(Holds(*part)) << "the button's upgrade is of the class";
     EXPECT_FALSE(Holds(*crew));
     EXPECT_TRUE(Holds(*ai)) << "the held AI is of the class though its upgrade is not";
-    hooks.upgrade = GetUpgradeByIndex(small);
+    CGameState::SGetCurrent()->ReceiveUpgrade(small);
+    ASSERT_EQ(buttonAI->GetUpgrade(), GetUpgradeByIndex(small));
     EXPECT_FALSE(Holds(*upgrade));
     EXPECT_TRUE(Holds(*phase));
 }
@@ -261,8 +244,6 @@ TEST_F(GameExpressions, TutorialStepsEachWriteTheLevelOnceAndTheScriptMovesOn)
 {
     CLevelOptions& level = StartLevel();
     level.m_MustBuildAtGridCoordinate = CPoint{0, 0};
-    CustomerHooks hooks;
-    CScopedHook<SetGameAppHooks> installed(&hooks);
     auto script = Read<CSpritePlugInSequence>(
         "CSpritePlugInSequence",
         "Steps=Array\r\n{\r\n"
@@ -291,7 +272,8 @@ TEST_F(GameExpressions, TutorialStepsEachWriteTheLevelOnceAndTheScriptMovesOn)
     EXPECT_EQ(level.m_FirstCustomerWillOrder, big);
     EXPECT_EQ(level.m_MustBuildAtGridCoordinate.x, 3);
     EXPECT_EQ(level.m_MustBuildAtGridCoordinate.y, 4);
-    EXPECT_EQ(hooks.spawned, 1) << "a step acts once";
+    EXPECT_EQ(level.GetPlayfield().FindLayer("Customers")->GetSpriteCount(), 1u) << "a step acts once";
+    EXPECT_EQ(level.m_CustomersSpawned, 1);
 
     // A later change by the game is not undone by steps already run.
     level.m_CustomerSpawningDisabled = false;

@@ -9,9 +9,9 @@
 #include "support/TestSupport.h"
 
 #include "foundation/CIniSection.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CPeriod.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "platform/CPlatformHeadless.h"
 #include "shell/CGameBase.h"
 #include "shell/CShellScreen.h"
@@ -49,11 +49,6 @@ std::string Text(const std::string& className, const std::string& lines)
 {
     return className + "\r\n{\r\n" + lines + "}\r\n";
 }
-
-class CBonusSongHooks : public CGameSongHooks {
-public:
-    int32_t GetThreeInARowSong() override { return kBonusSong; }
-};
 
 class CFakeRootWindow : public CShellRootWindow {
 public:
@@ -256,8 +251,9 @@ TEST_F(SongPlayer, ScriptsPlayQueueAndStopSongsOnce)
 
 TEST_F(SongPlayer, TheBonusPlaysOverTheSongSilentUnderAWindowAndStopsWithTheBonus)
 {
-    CBonusSongHooks bonus;
-    CScopedHook<SetGameSongHooks> hooks{&bonus};
+    // The game object points the lists at its data folder.
+    WriteBytes("Data/Resources/Three In A Row Options.Object.txt",
+               Text("CThreeInARowCounterOptions", "\tPower Up Song=Bonus.wav\r\n"));
     // A game that goes leaves the process shutting down; the tests after this
     // one run without a game.
     struct CRunningOn {
@@ -268,6 +264,7 @@ TEST_F(SongPlayer, TheBonusPlaysOverTheSongSilentUnderAWindowAndStopsWithTheBonu
     game.Initialize(&screen, nullptr);
     ASSERT_NE(game.root, nullptr);
     CMusicPlayer::SGetInstance().SetBaseVolume(-600);
+    ASSERT_EQ(GetThreeInARowSong(), kBonusSong) << "the options' \"Power Up Song\"";
 
     CGameSongPlayer& player = CGameSongPlayer::SGetInstance();
     player.PlaySong(kMenuSong, true);

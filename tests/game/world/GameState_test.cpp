@@ -5,17 +5,17 @@
 #include "game/scripting/CAudio.h"
 #include "support/TestSupport.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CBuildPhase.h"
+#include "game/business/CBuildPhase.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelTimer.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTutorial.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/world/WorldHooks.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
@@ -467,7 +467,7 @@ TEST(LevelSprites, TheCounterAndTimerKeepTheirProcessWidePointersHonest)
     auto first = std::make_unique<CThreeInARowCounter>();
     EXPECT_EQ(GetThreeInARowCounter(), first.get());
     EXPECT_FALSE(first->IsBonusActive());
-    EXPECT_FALSE(first->IsEndOfLevelCountdownStarted());
+    EXPECT_FALSE(first->IsInEndOfLevelPhase());
     first->m_SecondsBonusLeft = 0.5f;
     EXPECT_TRUE(first->IsBonusActive());
     first.reset();

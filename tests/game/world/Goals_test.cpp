@@ -2,7 +2,8 @@
 // and counted, how a goal line is laid out within the goal panel's width,
 // and each kind's achieve and fail tests driven by the lot and customer
 // messages the level passes on.
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CGoal.h"
@@ -13,9 +14,9 @@
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -51,26 +52,28 @@ public:
     std::vector<std::string> heard;
 };
 
-// A resident as the lots hold it: a customer AI with hearts and a style.
-class CTestResident : public CSpriteAI {
+// The player profiles as the goals report to them.
+class CFakeProfiles : public CGoalHooks {
 public:
-    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
-};
-
-class CFakeTown : public CGoalHooks {
-public:
-    float GetHeartsLeft(CSpriteAI* customer) override { return hearts[customer]; }
-    int32_t GetCustomerStyle(CSpriteAI* customer) override { return styles.count(customer) ? styles[customer] : -1; }
-    void HighlightCustomersOfStyle(int32_t style) override { highlightedStyle = style; }
     void MarkOptionalGoalAchieved(CLevelOptions* /*level*/, uint32_t goal) override { statistics.push_back(goal); }
     void CountOptionalGoalAchieved() override { ++counted; }
 
-    std::map<CSpriteAI*, float> hearts;
-    std::map<CSpriteAI*, int32_t> styles;
-    int32_t highlightedStyle = -1;
     std::vector<uint32_t> statistics;
     int counted = 0;
 };
+
+// A customer's hearts run down from its style's wait (90 s without style
+// sheets) at "Seconds Per Hearts" (10 by default).
+constexpr float kMaximumWait = 90.0f;
+constexpr float kSecondsPerHeart = 10.0f;
+
+CCustomer* NewCustomer(float hearts, int32_t style)
+{
+    auto* customer = new CCustomer;
+    customer->m_TimeWaited = kMaximumWait - hearts * kSecondsPerHeart;
+    customer->m_CustomerStyleSheet = style;
+    return customer;
+}
 
 class Goals : public SequenceFolderTest {
 protected:
@@ -82,6 +85,8 @@ protected:
         WriteTga("Resources/Sequences/-Heart/0001.tga", 6, 6);
         WriteTga("Resources/Sequences/-Tile EmptyLot/0001.tga", 4, 4);
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
+        WriteBytes("Resources/Customer Options.Object.txt", ObjectText("CCustomerOptions", ""));
+        InitGeneralObjects();
         m_Listener = new CListeningLayer;
         m_Listener->m_Name = "Lot";
         m_Playfield.AppendLayer(m_Listener);
@@ -113,11 +118,9 @@ protected:
     }
     CSpriteAI* MoveIn(CLot* lot, float hearts, int32_t style = 0)
     {
-        auto* customer = new CTestResident;
+        CCustomer* customer = NewCustomer(hearts, style);
         delete lot->m_CustomerLivingHere;
         lot->m_CustomerLivingHere = customer;
-        m_Town.hearts[customer] = hearts;
-        m_Town.styles[customer] = style;
         m_MessageLot = lot;
         return customer;
     }
@@ -144,7 +147,7 @@ protected:
     CPlayfield m_Playfield;
     CListeningLayer* m_Listener = nullptr;
     CPlayfield* m_PreviousPlayfield = nullptr;
-    CFakeTown m_Town;
+    CFakeProfiles m_Town;
     CScopedHook<SetGoalHooks> m_Hooks{&m_Town};
     CLot* m_MessageLot = nullptr;
     int32_t m_InARowPhase = -1;
@@ -414,6 +417,13 @@ TEST_F(Goals, AtLocationGoalsFollowTheirListedLots)
     EXPECT_TRUE(strict.m_Failed);
 
     // Hovering marks the listed lots and highlights the customers meant.
+    CCustomer* meant = NewCustomer(5.0f, 3);
+    CCustomer* other = NewCustomer(5.0f, 1);
+    for (CCustomer* waiting : {meant, other}) {
+        auto* sprite = new CSprite;
+        sprite->AddAI(waiting);
+        m_Playfield.AddSprite(sprite, "Customers");
+    }
     CGoalLayout layout;
     layout.hovered = true;
     any.m_AchievedThisTime = false;
@@ -421,7 +431,8 @@ TEST_F(Goals, AtLocationGoalsFollowTheirListedLots)
     EXPECT_TRUE(a->m_IsGoalLocation);
     EXPECT_TRUE(b->m_IsGoalLocation);
     EXPECT_FALSE(elsewhere->m_IsGoalLocation);
-    EXPECT_EQ(m_Town.highlightedStyle, 3);
+    EXPECT_EQ(meant->GetHighlightCountdown(), 6u);
+    EXPECT_EQ(other->GetHighlightCountdown(), 0u);
 }
 
 TEST_F(Goals, OldGoalTextsAreMendedWhenRead)

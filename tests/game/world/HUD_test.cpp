@@ -8,11 +8,14 @@
 
 #include "DemoGameTest.h"
 
+#include "game/business/CBuildPhase.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
@@ -22,8 +25,6 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CTutorial.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "images/CFrame.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
@@ -77,14 +78,10 @@ public:
 
 class CHudServices final : public CHudHooks {
 public:
-    void UpdateIllegalMoveDisplay(float seconds) override { updated += seconds; }
-    void DrawIllegalMoveDisplay(CFrameInterface&) override { ++drawn; }
     bool IsEndOfLevelWindowHidden() override { return folded; }
     CJString GetTipText(uint32_t) override { return CJString(tip.c_str()); }
     float GetTipDuration() override { return 10.0f; }
     int32_t GetTipOverlay() override { return GetFrameOverlayOptionsList().Find("Tip"); }
-    float updated = 0.0f;
-    int drawn = 0;
     bool folded = false;
     std::string tip = "Click a lot";
 };
@@ -110,6 +107,13 @@ protected:
                                       + Box("900,700", "100,40", "0,0,255,255") + "}\r\n";
         WriteBytes("Resources/Frame Overlay Options/Menu Button.FOO", Set(Item(button) + Item(hoverLook), 2));
         WriteBytes("Resources/Frame Overlay Options/Tip.FOO", Set(Item(Box("400,300", "10,10", "255,255,0,255")), 1));
+        // A refused move shows a magenta box at (600, 600).
+        WriteBytes("Resources/Frame Overlay Options/Refusal.FOO",
+                   Set(Item(Box("600,600", "10,10", "255,0,255,255")), 1));
+        WriteBytes("Resources/Illegal Move Options.Object.txt",
+                   Text("CIllegalMoveMessageOptions",
+                        "Frame Overlay Options=Refusal\r\nMessage List=Array\r\n{\r\nMessage=CIllegalMoveMessage\r\n"
+                        "{\r\nMessage ID=Refused\r\nMessage=No\r\n}\r\n}\r\n"));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetPeriodList().SetSource(nullptr, "Resources", 0);
         GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
@@ -120,6 +124,7 @@ protected:
     {
         SetCurrentPlayfield(nullptr);
         GetLevelHolder().Release();
+        GetIllegalMoveDisplay() = CIllegalMoveDisplay();
         for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetGeneralObjects()),
                                        static_cast<CObjectFileArray*>(&GetFrameOverlayOptionsList()),
                                        static_cast<CObjectFileArray*>(&GetPeriodList()),
@@ -166,7 +171,8 @@ protected:
     CScopedHook<SetHudHooks> m_ServicesInstalled{&m_Services};
 };
 
-constexpr uint32_t kRed = 0xFF0000u, kGreen = 0x00FF00u, kBlue = 0x0000FFu, kYellow = 0xFFFF00u;
+constexpr uint32_t kRed = 0xFF0000u, kGreen = 0x00FF00u, kBlue = 0x0000FFu, kYellow = 0xFFFF00u,
+                   kMagenta = 0xFF00FFu;
 
 TEST_F(Hud, DrawsThePeriodBackdropTheCrewCountAndTheHoverLookButNothingUnderTheShop)
 {
@@ -177,13 +183,16 @@ TEST_F(Hud, DrawsThePeriodBackdropTheCrewCountAndTheHoverLookButNothingUnderTheS
         GetGameplayOverlayOptions()->FindOverlay(CJString("PeriodBackdrop"), nullptr, nullptr));
     ASSERT_NE(backdrop, nullptr);
     const int32_t designers = backdrop->m_Sequence;
+    // A refusal on show since a tenth of a second.
+    ASSERT_TRUE(GetIllegalMoveDisplay().Show("Refused"));
+    GetIllegalMoveDisplay().Update(0.1f);
     DrawAfresh(hud);
     EXPECT_EQ(Pixel(1, 1), kRed);
     // The period's 64-pixel backdrop, not the designer's 8-pixel one, which
     // comes back after the draw.
     EXPECT_NE(Pixel(120, 120), 0u);
     EXPECT_EQ(backdrop->m_Sequence, designers);
-    EXPECT_EQ(m_Services.drawn, 1);
+    EXPECT_EQ(Pixel(605, 605), kMagenta) << "the refusal drawn with the HUD";
 
     // One crew sprite; the mouse over the menu button (right and bottom
     // edges outside) lights it.
@@ -195,7 +204,7 @@ TEST_F(Hud, DrawsThePeriodBackdropTheCrewCountAndTheHoverLookButNothingUnderTheS
     CMouseState::SGetInstance().SetPosition(menu.left, menu.bottom - 1);
     hud.Update(0.25f);
     EXPECT_TRUE(hud.IsHovering());
-    EXPECT_FLOAT_EQ(m_Services.updated, 0.25f);
+    EXPECT_FLOAT_EQ(GetIllegalMoveDisplay().GetSecondsShown(), 0.35f) << "the HUD runs the refusal's clock";
     DrawAfresh(hud);
     EXPECT_EQ(Pixel(1, 1), kGreen);
     EXPECT_EQ(Pixel(menu.left + 5, menu.top + 5), kBlue);
@@ -211,11 +220,12 @@ TEST_F(Hud, DrawsThePeriodBackdropTheCrewCountAndTheHoverLookButNothingUnderTheS
         m_Screens.open[size_t(screen)] = true;
         m_Services.folded = screen == EGameScreen::EndOfLevel;
         DrawAfresh(hud);
-        for (CPoint at : {CPoint{1, 1}, CPoint{120, 120}, CPoint{405, 305}, CPoint{menu.left + 5, menu.top + 5}})
+        // Nothing under the screens, the refusal neither.
+        for (CPoint at : {CPoint{1, 1}, CPoint{120, 120}, CPoint{405, 305}, CPoint{menu.left + 5, menu.top + 5},
+                          CPoint{605, 605}})
             EXPECT_EQ(Pixel(at.x, at.y), 0u) << int(screen);
         m_Screens.open[size_t(screen)] = false;
     }
-    EXPECT_EQ(m_Services.drawn, 3); // none of them under the screens
 }
 
 TEST_F(Hud, KeepsMouseMessagesOnTheMenuButtonAndTheBackdropFromTheLayersBelow)

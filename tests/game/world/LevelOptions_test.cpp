@@ -2,17 +2,22 @@
 // customers allowed in line, the future orders and the customer style pool,
 // over small lists written to the test's folder and a seeded generator.
 #include "foundation/CRandomGenerator.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CUpgrade.h"
+#include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLot.h"
 #include "game/world/CPeriod.h"
-#include "game/world/CUpgrade.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/SequenceTestSupport.h"
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 #include "tests/support/objects/ObjectRoundTrip.h"
@@ -34,27 +39,21 @@ CPropertyArrayProperty& ArrayProperty(CClassInfo* info, const char* name)
     return *property;
 }
 
-// Customers are sprites the test names: their style and wanted package.
-class CTestCustomers final : public CLevelOptionsHooks {
-public:
-    bool IsWaitingCustomer(CSprite* sprite) override { return !leaving.count(sprite) && styles.count(sprite); }
-    int32_t GetCustomerStyle(CSprite* sprite) override
-    {
-        auto found = styles.find(sprite);
-        return found == styles.end() ? -1 : found->second;
+// A customer of the style on the "Customers" layer, with a copy of the order
+// when one is given.
+CCustomer* AddCustomer(CLevelOptions& level, int32_t style, CBuildablePackage* order = nullptr)
+{
+    auto* sprite = new CSprite;
+    auto* customer = new CCustomer;
+    customer->m_CustomerStyleSheet = style;
+    if (order) {
+        customer->m_PackageWanted = new CBuildablePackage;
+        customer->m_PackageWanted->CopyFrom(order);
     }
-    CBuildablePackage* GetWantedPackage(CSprite* sprite) override
-    {
-        auto found = wants.find(sprite);
-        return found == wants.end() ? nullptr : found->second;
-    }
-    bool IsEmptyLot(CSprite* sprite) override { return emptyLots.count(sprite) != 0; }
-
-    std::map<CSprite*, int32_t> styles;
-    std::map<CSprite*, CBuildablePackage*> wants;
-    std::map<CSprite*, bool> leaving;
-    std::map<CSprite*, bool> emptyLots;
-};
+    sprite->AddAI(customer);
+    level.GetPlayfield().AddSprite(sprite, "Customers");
+    return customer;
+}
 
 class LevelOptions : public CTempFolderTest {
 protected:
@@ -276,21 +275,16 @@ TEST_F(LevelOptions, OrdersGoToCustomersByWantAndTheFirstOrderOverrideActsOnce)
     ASSERT_EQ(level->m_FutureOrders.GetCount(), 3u);
 
     // A waiting customer already wants what order 0 holds: order 1 goes next.
-    CTestCustomers customers;
-    CScopedHook<SetLevelOptionsHooks> hooks(&customers);
-    auto* waiting = new CSprite;
-    level->GetPlayfield().AddSprite(waiting, "Customers");
     CBuildablePackage wanted;
     wanted.CopyFrom(level->m_FutureOrders[0]);
-    customers.styles[waiting] = Style("Anne");
-    customers.wants[waiting] = &wanted;
+    CSprite* waiting = AddCustomer(*level, Style("Anne"), &wanted)->GetSprite();
     EXPECT_EQ(level->FindOrderWantedByNoCustomer(), 1);
     EXPECT_TRUE(level->IsPartWantedByWaitingCustomer(wanted.m_Parts[1]));
-    // A leaving customer wants nothing any more.
-    customers.leaving[waiting] = true;
+    // A leaving customer (no longer shown) wants nothing any more.
+    waiting->SetVisible(false);
     EXPECT_EQ(level->FindOrderWantedByNoCustomer(), 0);
     EXPECT_FALSE(level->IsPartWantedByWaitingCustomer(wanted.m_Parts[1]));
-    customers.leaving.clear();
+    waiting->SetVisible(true);
 
     // The override picks the order with the cottage, once.
     level->m_FirstCustomerWillOrder = cottage;
@@ -344,11 +338,7 @@ TEST_F(LevelOptions, TheCustomerPoolComesFromTheWhitelistOrThePeriodLessTheBlack
 
     // Styles already walking the "Customers" layer are passed over.
     level->EnsureDefaultLayers();
-    CTestCustomers customers;
-    CScopedHook<SetLevelOptionsHooks> hooks(&customers);
-    auto* bert = new CSprite;
-    level->GetPlayfield().AddSprite(bert, "Customers");
-    customers.styles[bert] = Style("Bert");
+    AddCustomer(*level, Style("Bert"));
     EXPECT_EQ(level->NextRandomCustomerStyle(random), Style("Dora"));
     // Only Bert is left: in use or not, he is the one.
     EXPECT_EQ(level->NextRandomCustomerStyle(random), Style("Bert"));
@@ -408,20 +398,27 @@ TEST_F(LevelOptions, ALevelTravelsWholeThroughTextAndTheBinaryStream)
     EXPECT_TRUE(clone->IsEqualTo(level.get()));
 }
 
-TEST_F(LevelOptions, LotsGoalsAndPlayerHistoryComeFromTheLayersAboveThroughHooks)
+TEST_F(LevelOptions, LotsGoalsAndPlayerHistoryComeFromTheLotsGoalsAndProfiles)
 {
     auto level = NewLevel();
     level->EnsureDefaultLayers();
     EXPECT_EQ(level->GetPlayfield().GetLayerCount(), 6u);
-    CTestCustomers above;
-    CScopedHook<SetLevelOptionsHooks> hooks(&above);
+    // A lot takes its empty look when placed.
+    WriteTga("Resources/Sequences/-Tile EmptyLot/0001.tga", 4, 4);
+    GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
     for (int i = 0; i < 3; ++i) {
-        auto* lot = new CSprite;
-        level->GetPlayfield().AddSprite(lot, "Lot");
-        if (i != 1)
-            above.emptyLots[lot] = true;
+        auto* sprite = new CSprite;
+        auto* lot = new CLot;
+        sprite->AddAI(lot);
+        if (i == 1)
+            lot->m_CustomerLivingHere = new CCustomer;
+        level->GetPlayfield().AddSprite(sprite, "Lot");
     }
+    level->GetPlayfield().AddSprite(new CSprite, "Lot"); // scenery is no lot
     EXPECT_EQ(level->CountEmptyLots(), 2);
+    level->GetPlayfield().DeleteAllLayers();
+    GetSequenceList().RemoveAll();
+    GetSequenceList().SetSource(nullptr, "Nowhere", 0);
     EXPECT_FALSE(level->AnyOptionalGoalAccepts(Style("Anne")));
     EXPECT_EQ(level->GetRevenueGoalTarget(), 0.0f);
     CLevelAuxiliaryRecord& record = level->GetAuxiliaryRecord();

@@ -7,14 +7,16 @@
 
 #include "DemoGameTest.h"
 
+#include "game/business/CBuildPhase.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpritePlugInLeaves.h"
 #include "game/scripting/CSpritePlugInPrint.h"
 #include "game/scripting/CSpritePlugInStateMachine.h"
 #include "game/scripting/CSpriteVariables.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CCustomerStyleSheet.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
@@ -22,8 +24,6 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPowerUpText.h"
 #include "game/world/CTutorial.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
 #include "sequences/CSequenceList.h"
 #include "shell/CMouseState.h"
 

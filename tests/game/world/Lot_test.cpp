@@ -1,16 +1,25 @@
 // Lots as a level plays them: the move-in and its refusals, revenue and the
 // in-a-row runs, clicks with what the cursor holds, the deliverer, the
 // messages a lot reacts to, and the lot layer that maps, clips and finds
-// lots. The building business is a small double that keeps to what the
-// business layer promises the lots.
+// lots. Customers, crews, upgrade buttons and the three-in-a-row counter are
+// the business's own; what the player hears and reads of a refusal is
+// checked as the tones started and the message shown.
 #include "blit/CColor.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCrew.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CForeman.h"
+#include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
-#include "shell/CMouseState.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CGoal.h"
@@ -19,26 +28,25 @@
 #include "game/world/CLot.h"
 #include "game/world/CLotOptions.h"
 #include "game/world/CLotPlayfieldLayer.h"
-#include "game/world/CPlayfield.h"
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
+#include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
 #include "game/world/CScenery.h"
-#include "game/world/CThreeInARowCounter.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
-#include "game/world/LotHooks.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CMessage.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "render/CPointPath.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/SequenceTestSupport.h"
+#include "shell/CMouseState.h"
+#include "sound/CSoundDevice.h"
 #include "support/ScopedHooks.h"
-#include "support/TestOnlyClasses.h"
 #include "support/objects/ObjectRoundTrip.h"
-#include "render/CPointPath.h"
+#include "../business/LevelTones.h"
 
 #include <gtest/gtest.h>
 
@@ -48,26 +56,27 @@
 #include <utility>
 #include <vector>
 
-// A customer as the business layer makes one: hearts left and an order.
-class CTestCustomer : public CSpriteAI {
-    OMBRISALT_REFLECTED(CTestCustomer, CSpriteAI)
-public:
-    CTestCustomer() { InitDeclaredProperties(); }
-    ~CTestCustomer() override { DestroyDeclaredProperties(); }
-    void Update(CSpriteUpdateRecord& record) override { UpdateNextAI(record); }
-    float m_Hearts = 0.0f;
-    CBuildablePackage* m_Order = nullptr;
-    bool m_Idle = true;
-};
-OMBRISALT_IMPLEMENT_CLASS(CTestCustomer, 1.0)
-const CTestOnlyClass kTestCustomerIsTestOnly("CTestCustomer");
-void CTestCustomer::DeclareProperties(CPropertyDeclarer& d)
-{
-    d.Add(&CTestCustomer::m_Hearts, "Hearts", 0.0f);
-    d.AddOwned(&CTestCustomer::m_Order, "Order").DefaultClass(CBuildablePackage::SGetClassInfo());
-}
-
 namespace {
+
+// The customers' style "Shopper" says "Sorry" when it cannot move in,
+// "Wrong" at a house it did not order and "Moved" when it moves in; the
+// porch rustles when poked; the walls hammer while they go up.
+const std::vector<std::string> kTones = {"Sorry", "Wrong", "Moved", "Rustle", "Hammer"};
+// A customer's hearts run down from its style's 90-second wait at "Seconds
+// Per Hearts" (10 by default).
+constexpr float kMaximumWait = 90.0f;
+constexpr float kSecondsPerHeart = 10.0f;
+// Each refusal's text is its own id.
+const char* const kRefusals[] = {"CantMoveInUnfinished", "CantMoveInUnpaintedGeneric", "CantMoveInMissingPart",
+                                 "CantMoveInOccupied",   "CantBuildHereOccupied",      "CantBuildHereWorking",
+                                 "NoBulldozerEmptyLot"};
+
+// The achievements above the game, as the lots report to them.
+class CRecordingAchievements final : public CAchievementServices {
+public:
+    void ReportInARowRuns(int32_t runs) override { reportedRuns = runs; }
+    int32_t reportedRuns = -1;
+};
 
 std::string Text(const std::string& className, const std::string& lines)
 {
@@ -88,82 +97,6 @@ void SetParts(CBuildablePackage& package, const std::vector<int32_t>& parts)
 {
     SetArray(package, "Parts List", package.m_Parts, parts);
 }
-
-CTestCustomer* AsCustomer(CSpriteAI* ai)
-{
-    return dynamic_cast<CTestCustomer*>(ai);
-}
-
-// The business layer as the lots see it, noting every call in order.
-class CTownBusiness : public CLotHooks {
-public:
-    CSpriteAI* GetHeldCustomer() override { return heldCustomer; }
-    CSpriteAI* TakeHeldCustomer() override { return std::exchange(heldCustomer, nullptr); }
-    CSpriteAI* GetHeldUpgradeButton() override { return heldButton; }
-    CSpriteAI* TakeHeldUpgradeButton() override { return std::exchange(heldButton, nullptr); }
-    CUpgrade* GetButtonUpgrade(CSpriteAI* button) override { return button ? buttonUpgrade : nullptr; }
-    bool UseButtonOnLot(CSpriteAI*, CLot* lot) override
-    {
-        log.push_back("use button");
-        SetParts(*lot->GetBuilding(), partsBuiltByButton);
-        return true;
-    }
-    bool IsUsedOnLots(CUpgrade* upgrade) override { return upgrade != nullptr; }
-
-    CBuildablePackage* GetOrder(CSpriteAI* customer) override
-    {
-        return AsCustomer(customer) ? AsCustomer(customer)->m_Order : nullptr;
-    }
-    float GetHeartsLeft(CSpriteAI* customer) override { return AsCustomer(customer)->m_Hearts; }
-    // The rules' list entry for the truncated hearts.
-    float GetMoveInBonus(CSpriteAI* customer) override
-    {
-        const CPropertyArray<float>& list = CRules::SGetInstance().m_MoveinBonusByHearts;
-        const uint32_t hearts = uint32_t(AsCustomer(customer)->m_Hearts);
-        return list.GetCount() ? list[std::min(hearts, list.GetCount() - 1)] : 0.0f;
-    }
-    void TurnAway(CSpriteAI*) override { log.push_back("turn away"); }
-    void ShowDisappointment(CSpriteAI*) override { log.push_back("disappointed"); }
-    void RecordMoveIn(CSpriteAI*) override { log.push_back("record"); }
-    void GetReadyToMoveIn(CSpriteAI*, CLot*) override { log.push_back("ready"); }
-    void WalkTo(CSpriteAI*, CFPoint point) override
-    {
-        log.push_back("walk");
-        walkedTo = point;
-    }
-    CSpriteAI* GetCustomer(CSprite* sprite) override
-    {
-        return sprite ? sprite->FindAI(CTestCustomer::SGetClassInfo()) : nullptr;
-    }
-    bool IsIdle(CSpriteAI* customer) override { return AsCustomer(customer)->m_Idle; }
-    void AddHearts(CSpriteAI* customer, float hearts) override { AsCustomer(customer)->m_Hearts += hearts; }
-
-    CSequence* GetAddOnAppearance(CBuildablePackage*) override
-    {
-        const int32_t index = GetSequenceList().Find("Porch");
-        return index >= 0 ? GetSequenceList().GetObject(index) : nullptr;
-    }
-    void ReportUnpainted(CBuildablePackage*) override { log.push_back("CantMoveInUnpaintedGeneric"); }
-    void ReportMismatch(CBuildablePackage*, CSpriteAI*) override { log.push_back("NotWhatWasOrdered"); }
-    void MarkPartInARow(CBuildablePackage*, int32_t) override { ++marks; }
-    void SetBuildingVolume(CBuildablePackage*, int32_t volume) override { buildingVolume = volume; }
-    void TellForemanMoveIn(CSpriteAI*, CLot*) override { log.push_back("foreman"); }
-    void ShowIllegalMove(const char* id) override { log.push_back(id); }
-    void AddInARowBonus(CThreeInARowCounter*) override { ++counterBonuses; }
-    float GetDelivererHeartBonus(CUpgrade*) override { return 1.5f; }
-    void ReportInARowRuns(int32_t runs) override { reportedRuns = runs; }
-
-    CSpriteAI* heldCustomer = nullptr;
-    CSpriteAI* heldButton = nullptr;
-    CUpgrade* buttonUpgrade = nullptr;
-    std::vector<int32_t> partsBuiltByButton;
-    std::vector<std::string> log;
-    CFPoint walkedTo{0.0f, 0.0f};
-    int marks = 0;
-    int counterBonuses = 0;
-    int32_t reportedRuns = -1;
-    int32_t buildingVolume = 0;
-};
 
 // Notes every message its sprite (or layer) hears, into the shared log.
 class CNotingAI : public CSpriteAI {
@@ -217,26 +150,44 @@ protected:
         WriteTga("Resources/Sequences/-Porch/0001.tga", 40, 40);
         WriteBytes("Resources/Sequences/-Porch/Properties.txt",
                    SequenceProperties("Dynamic Properties=1\n{\n\tPoke Audio=Rustle\n}"));
-        WriteBytes("Resources/Audio/!None.Audio.txt", Text("CAudioRandomFromSet", ""));
-        WriteBytes("Resources/Audio/Rustle.Audio.txt", Text("CAudioRandomFromSet", ""));
-        GetAudioList().SetSource("Resources/Audio", nullptr);
+        ASSERT_NO_FATAL_FAILURE(m_Tones.Load("Lot Sounds", kTones));
+        m_Tones.Play();
         WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
         WriteBytes("Resources/Lot Options.Object.txt",
                    Text("CLotOptions", "Move In Effect Sequence=Puff\r\nPremium Bonus=0.2\r\n"));
+        WriteBytes("Resources/Customer Options.Object.txt", Text("CCustomerOptions", ""));
+        // Each bonus a second, so the seconds left count the bonuses.
+        WriteBytes("Resources/Three In A Row Options.Object.txt",
+                   Text("CThreeInARowCounterOptions", "Seconds Bonus Lasts=1\r\nMaximum Bonus Time=100\r\n"));
+        std::string messages;
+        for (const char* id : kRefusals)
+            messages += "Message=CIllegalMoveMessage\r\n{\r\nMessage ID=" + std::string(id) + "\r\nMessage="
+                + std::string(id) + "\r\n}\r\n";
+        WriteBytes("Resources/Illegal Move Options.Object.txt",
+                   Text("CIllegalMoveMessageOptions", "Message List=Array\r\n{\r\n" + messages + "}\r\n"));
         WriteBytes("Resources/Town.Background.txt", Text("CBackgroundStyleSheet", ""));
+        WriteBytes("Resources/Customers/!None.Customer.txt", Text("CCustomerStyleSheet", ""));
+        WriteBytes("Resources/Customers/Shopper.Customer.txt",
+                   Text("CCustomerStyleSheet", "Cant Move In Audio=Sorry\r\nNot What I Ordered Audio=Wrong\r\n"
+                                               "Moved In Audio=Moved\r\n"));
         WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         WriteBytes("Resources/Slots/Deliverer.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Walls.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
         // Five phases: the in-a-row counts follow the phases, not a fixed four.
         for (const char* phase : {"Frame", "Garage", "Add On", "Fence", "Pool"})
             WriteBytes("Resources/Phases/" + std::string(phase) + ".BuildPhase.txt",
                        Text("CBuildPhase", "Name=" + std::string(phase) + "\r\n"));
         WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0\r\n"));
         WriteBytes("Resources/Upgrades/Walls.Upgrade.txt",
-                   Text("CBuildablePart", "Build Phase=Frame\r\nResale Value=6\r\n"));
+                   Text("CBuildablePart", "Build Phase=Frame\r\nResale Value=6\r\nUpgrade Slot=Walls\r\n"
+                                          "Start Building Sound Index=Hammer\r\n"));
         WriteBytes("Resources/Upgrades/Carport.Upgrade.txt",
                    Text("CBuildablePart", "Build Phase=Garage\r\nResale Value=4\r\n"));
         WriteBytes("Resources/Upgrades/Pool.Upgrade.txt", Text("CBuildablePart", "Build Phase=Pool\r\nResale Value=1\r\n"));
-        WriteBytes("Resources/Upgrades/Courier.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Deliverer\r\n"));
+        WriteBytes("Resources/Upgrades/Porch.Upgrade.txt",
+                   Text("CBuildablePart", "Build Phase=Add On\r\nAppearance=Porch\r\n"));
+        WriteBytes("Resources/Upgrades/Courier.Upgrade.txt",
+                   Text("CDelivererUpgrade", "Upgrade Slot=Deliverer\r\nHeart Bonus=1.5\r\n"));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
@@ -245,8 +196,12 @@ protected:
         m_Walls = GetUpgradeList().Find("Walls");
         m_Carport = GetUpgradeList().Find("Carport");
         m_Pool = GetUpgradeList().Find("Pool");
+        m_Porch = GetUpgradeList().Find("Porch");
         ASSERT_GT(m_Walls, 0);
         ASSERT_GT(m_Pool, 0);
+        ASSERT_GT(m_Porch, 0);
+        m_Shopper = GetCustomerStyleSheetList().Find("Shopper");
+        ASSERT_GT(m_Shopper, 0);
 
         CLevelOptions level;
         level.ResetToDefaults();
@@ -269,13 +224,17 @@ protected:
         CRules& rules = CRules::SGetInstance();
         SetArray(rules, "Movein Bonus By Hearts List", rules.m_MoveinBonusByHearts, {0.0f, 0.1f, 0.2f, 0.25f});
         SetArray(rules, "Move In Bonus By 3 In ARows List", rules.m_MoveInBonusBy3InARows, {0.1f, 0.3f});
+        GetIllegalMoveDisplay() = CIllegalMoveDisplay();
     }
     void TearDown() override
     {
         GetLevelHolder().Release();
         ClearDraggedSprite();
+        GetIllegalMoveDisplay() = CIllegalMoveDisplay();
+        m_State->RemoveUpgrade(GetUpgradeList().Find("Courier"));
+        m_State->RemoveUpgrade(m_Walls);
         CMouseState::SGetInstance().ResetForTesting();
-        GetAudioList().SetSource("Nowhere", nullptr);
+        m_Tones.Release();
         m_State->m_RevenueK = m_RevenueBefore;
         for (CObjectFileArray* list : Lists()) {
             list->RemoveAll();
@@ -290,7 +249,8 @@ protected:
     }
     static std::vector<CObjectFileArray*> Lists()
     {
-        return {&GetUpgradeSlotList(), &GetBuildPhaseList(), &GetUpgradeList(), &GetBackgroundStyleSheetList()};
+        return {&GetUpgradeSlotList(), &GetBuildPhaseList(), &GetUpgradeList(), &GetBackgroundStyleSheetList(),
+                &GetCustomerStyleSheetList()};
     }
 
     CLot* AddLot(CPoint grid, std::vector<int32_t> parts = {})
@@ -305,11 +265,23 @@ protected:
         m_Level->GetPlayfield().AddSprite(sprite, "Lot");
         return lot;
     }
-    static CTestCustomer* NewCustomer(float hearts, const std::vector<int32_t>& order)
+    // A "Shopper" with the hearts left and an order of these parts.
+    CCustomer* NewCustomer(float hearts, const std::vector<int32_t>& order) const
     {
-        auto* customer = new CTestCustomer;
-        customer->m_Hearts = hearts;
-        SetParts(*customer->m_Order, order);
+        auto* customer = new CCustomer;
+        customer->m_CustomerStyleSheet = m_Shopper;
+        customer->m_TimeWaited = kMaximumWait - hearts * kSecondsPerHeart;
+        customer->m_PackageWanted = new CBuildablePackage;
+        SetParts(*customer->m_PackageWanted, order);
+        return customer;
+    }
+    // The same, waiting on the "Customers" layer.
+    CCustomer* AddCustomer(float hearts, const std::vector<int32_t>& order)
+    {
+        CCustomer* customer = NewCustomer(hearts, order);
+        auto* sprite = new CSprite;
+        sprite->AddAI(customer);
+        m_Level->GetPlayfield().AddSprite(sprite, "Customers");
         return customer;
     }
     // A lived-in neighbour with these parts.
@@ -319,11 +291,57 @@ protected:
         lot->m_CustomerLivingHere = NewCustomer(3.0f, parts);
         return lot;
     }
+    // The five phases' parts with the part in its phase.
+    static std::vector<int32_t> InPhase(std::vector<std::pair<const char*, int32_t>> parts)
+    {
+        std::vector<int32_t> byPhase(size_t(GetBuildPhaseList().GetCount()), 0);
+        for (const auto& [phase, part] : parts)
+            byPhase[size_t(FindBuildPhase(phase))] = part;
+        return byPhase;
+    }
+    // The walls' button on the "UI" layer (the game state holds the walls),
+    // and an idle frame crew on the "Crew" layer for each build it is to take.
+    CSprite* AddWallsButton(int crews)
+    {
+        m_State->ReceiveUpgrade(m_Walls);
+        auto* button = new CUpgradeButton;
+        button->m_UpgradeSlot = GetUpgradeSlotList().Find("Walls");
+        auto* sprite = new CSprite;
+        sprite->AddAI(button);
+        m_Level->GetPlayfield().AddSprite(sprite, "UI");
+        for (int i = 0; i < crews; ++i) {
+            auto* crew = new CSprite;
+            crew->AddAI(CreateCrewAI(FindBuildPhase("Frame")));
+            m_Level->GetPlayfield().AddSprite(crew, "Crew");
+        }
+        return sprite;
+    }
+    // What the player hears and reads of a refusal, since the last call: the
+    // tones started, then the message shown.
+    std::vector<std::string> Told()
+    {
+        std::vector<std::string> told = m_Tones.Played();
+        m_Tones.NextStep();
+        CIllegalMoveDisplay& display = GetIllegalMoveDisplay();
+        if (display.GetSecondsShown() >= 0.0f)
+            told.push_back(display.GetText().GetString());
+        display = CIllegalMoveDisplay();
+        return told;
+    }
+    uint32_t Highlighted() const
+    {
+        uint32_t n = 0;
+        for (uint32_t i = 0; i < m_Layer->GetSpriteCount(); ++i)
+            if (CLot* lot = CLot::SFromSprite(m_Layer->GetSprite(i)))
+                n += lot->GetBuilding()->m_HighlightActive ? 1 : 0;
+        return n;
+    }
     float Revenue() const { return m_State->m_RevenueK - m_RevenueBefore; }
     CLevelPlayStats& Stats() { return *CLevelPlayStats::SGetCurrent(); }
 
-    CTownBusiness m_Business;
-    CScopedHook<SetLotHooks> m_Hooks{&m_Business};
+    CLevelTones m_Tones;
+    CRecordingAchievements m_Achievements;
+    CScopedHook<SetAchievementServices> m_AchievementsInstalled{&m_Achievements};
     CLevelOptions* m_Level = nullptr;
     CLotPlayfieldLayer* m_Layer = nullptr;
     CNotingGoal* m_Goal = nullptr;
@@ -334,40 +352,41 @@ protected:
     int32_t m_Walls = 0;
     int32_t m_Carport = 0;
     int32_t m_Pool = 0;
+    int32_t m_Porch = 0;
+    int32_t m_Shopper = 0;
 };
 
 TEST_F(Lots, EachRefusedMoveInTurnsTheCustomerAwayWithItsMessageAndCounter)
 {
-    CLot* lot = AddLot({0, 0}, {m_Walls});
-    std::unique_ptr<CTestCustomer> customer(NewCustomer(3.0f, {m_Walls}));
+    const std::vector<int32_t> walls = InPhase({{"Frame", m_Walls}});
+    CLot* lot = AddLot({0, 0}, walls);
+    std::unique_ptr<CCustomer> customer(NewCustomer(3.0f, walls));
 
     lot->GetBuilding()->m_BeingConstructed = 1;
     lot->MoveIn(customer.get(), true);
-    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"turn away", "CantMoveInUnfinished"}));
+    EXPECT_EQ(Told(), (std::vector<std::string>{"Sorry", "CantMoveInUnfinished"}));
     EXPECT_EQ(Stats().m_UnfinishedCantMoveIn, 1u);
     EXPECT_EQ(Stats().m_DraggedCustomerIn, 1u);
 
     lot->GetBuilding()->m_BeingConstructed = 0;
     SetArray(*lot->GetBuilding(), "Unpainted Parts List", lot->GetBuilding()->m_UnpaintedParts, {m_Walls});
-    m_Business.log.clear();
     lot->MoveIn(customer.get(), false);
-    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"turn away", "CantMoveInUnpaintedGeneric"}));
+    EXPECT_EQ(Told(), (std::vector<std::string>{"Sorry", "CantMoveInUnpaintedGeneric"}));
     EXPECT_EQ(Stats().m_UnfinishedCantMoveIn, 2u);
     EXPECT_EQ(Stats().m_ClickedCustomerIn, 1u);
 
     SetArray(*lot->GetBuilding(), "Unpainted Parts List", lot->GetBuilding()->m_UnpaintedParts, {});
-    std::unique_ptr<CTestCustomer> wrong(NewCustomer(3.0f, {m_Carport}));
-    m_Business.log.clear();
+    // An order with a garage the house lacks: the house says what is missing.
+    std::unique_ptr<CCustomer> wrong(NewCustomer(3.0f, InPhase({{"Frame", m_Walls}, {"Garage", m_Carport}})));
     EXPECT_FALSE(lot->CanHouse(wrong.get()));
     lot->MoveIn(wrong.get(), false);
-    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"disappointed", "NotWhatWasOrdered"}));
+    EXPECT_EQ(Told(), (std::vector<std::string>{"Wrong", "CantMoveInMissingPart"}));
     EXPECT_EQ(Stats().m_WrongOrderCantMoveIn, 1u);
 
-    lot->m_CustomerLivingHere = NewCustomer(1.0f, {m_Walls});
-    m_Business.log.clear();
+    lot->m_CustomerLivingHere = NewCustomer(1.0f, walls);
     EXPECT_FALSE(lot->CanHouse(customer.get()));
     lot->MoveIn(customer.get(), false);
-    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"turn away", "CantMoveInOccupied"}));
+    EXPECT_EQ(Told(), (std::vector<std::string>{"Sorry", "CantMoveInOccupied"}));
     EXPECT_EQ(Stats().m_OccupiedCantMoveIn, 1u);
 
     EXPECT_EQ(Revenue(), 0.0f);
@@ -398,7 +417,7 @@ TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndT
     far->SetVisible(false);
     m_Layer->AddSprite(far);
 
-    std::unique_ptr<CTestCustomer> customer(NewCustomer(3.0f, {m_Walls, m_Carport}));
+    std::unique_ptr<CCustomer> customer(NewCustomer(3.0f, {m_Walls, m_Carport}));
     const auto effects = [this] {
         uint32_t n = 0;
         for (uint32_t i = 0; i < m_Layer->GetSpriteCount(); ++i)
@@ -408,7 +427,11 @@ TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndT
     ASSERT_TRUE(lot->CanHouse(customer.get()));
     lot->MoveIn(customer.get(), true);
 
-    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"record", "ready", "walk"}));
+    // The customer poses with its moved-in sound and will walk home to the lot.
+    EXPECT_EQ(customer->GetState(), CCustomer::kInVictoryPose);
+    EXPECT_EQ(Told(), (std::vector<std::string>{"Moved"}));
+    EXPECT_EQ(customer->GetHomeColumn(), 0);
+    EXPECT_EQ(customer->GetHomeRow(), 0);
     // The playfield broadcast reaches the top layer first.
     EXPECT_EQ(heard, (std::vector<std::string>{"ui:Customer Moved In", "lot:Customer Moved In",
                                                "lot:Customer Moved In Here", "lot:MoveInStarted"}));
@@ -417,12 +440,13 @@ TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndT
     EXPECT_TRUE(tree->IsVisible());
     EXPECT_FALSE(far->IsVisible());
     EXPECT_EQ(effects(), 1u) << "the move-in effect";
-    EXPECT_EQ(m_Business.walkedTo.x, 100.0f);
+    EXPECT_EQ(customer->GetDestination().x, 100.0f);
 
     // The resident is the lot's own copy.
     ASSERT_NE(lot->GetResident(), nullptr);
     EXPECT_NE(lot->GetResident(), customer.get());
-    EXPECT_EQ(AsCustomer(lot->GetResident())->m_Hearts, 3.0f);
+    ASSERT_NE(lot->GetResidentCustomer(), nullptr);
+    EXPECT_EQ(lot->GetResidentCustomer()->GetHeartsLeft(), 3.0f);
 
     // V = 6 + 4 = 10, scenic: 12; three hearts: E = 0.25 x 12 = 3; no run.
     EXPECT_FLOAT_EQ(Revenue(), 15.0f);
@@ -437,7 +461,7 @@ TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndT
     ASSERT_EQ(m_Goal->movedIn, (std::vector<CLot*>{lot}));
     EXPECT_FLOAT_EQ(m_Goal->pendingAtMoveIn, 15.0f) << "the level hears of the move-in after the revenue";
     EXPECT_EQ(m_Goal->checks.size(), 8u) << "four directions for each of the two parts";
-    EXPECT_EQ(m_Business.reportedRuns, 0);
+    EXPECT_EQ(m_Achievements.reportedRuns, 0);
 }
 
 TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
@@ -449,9 +473,9 @@ TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
     CThreeInARowCounter counter;
     CXInARowCheckMessage check(middle);
     EXPECT_FLOAT_EQ(middle->CheckInARow(check), 0.1f);
-    EXPECT_EQ(m_Business.reportedRuns, 1);
-    EXPECT_EQ(m_Business.counterBonuses, 1);
-    EXPECT_EQ(m_Business.marks, 3);
+    EXPECT_EQ(m_Achievements.reportedRuns, 1);
+    EXPECT_EQ(counter.m_SecondsBonusLeft, 1.0f) << "one bonus for the run";
+    EXPECT_EQ(Highlighted(), 3u) << "the run's three houses light up";
     ASSERT_EQ(m_Goal->checks.size(), 4u) << "one check per direction for the one part";
     EXPECT_EQ(m_Goal->checks[0].size(), 5u) << "one count per build phase";
     EXPECT_EQ(m_Goal->checks[0][0], 3);
@@ -468,7 +492,7 @@ TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
     CXInARowCheckMessage row(end);
     EXPECT_FLOAT_EQ(end->CheckInARow(row), 0.1f);
     EXPECT_EQ(m_Goal->checks[0][0], 4);
-    EXPECT_EQ(m_Business.reportedRuns, 1);
+    EXPECT_EQ(m_Achievements.reportedRuns, 1);
 
     // A diagonal run, then the switch that ignores it.
     const int32_t pool = GetBuildPhaseList().Find("Pool");
@@ -499,14 +523,14 @@ TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
     top->m_CustomerLivingHere = NewCustomer(3.0f, {});
     CXInARowCheckMessage longer(bottom);
     EXPECT_EQ(bottom->CheckInARow(longer), 0.3f) << "four runs take the last of two entries";
-    EXPECT_EQ(m_Business.reportedRuns, 4);
+    EXPECT_EQ(m_Achievements.reportedRuns, 4);
     CRules::SGetInstance().m_DisableVerticalMatches = true;
     CXInARowCheckMessage flat(bottom);
     EXPECT_EQ(bottom->CheckInARow(flat), 0.0f);
     CRules::SGetInstance().m_DisableVerticalMatches = false;
 
     // The run's bonus joins the revenue: V = 6, E = 0.25 x 6, B = 0.1.
-    std::unique_ptr<CTestCustomer> customer(NewCustomer(3.0f, {m_Walls}));
+    std::unique_ptr<CCustomer> customer(NewCustomer(3.0f, {m_Walls}));
     end->MoveIn(customer.get(), false);
     EXPECT_FLOAT_EQ(Revenue(), 6.0f + 1.5f + 0.6f);
 }
@@ -519,56 +543,50 @@ TEST_F(Lots, ClicksMoveInTheHeldCustomerBuildWithTheHeldButtonOrRefuseAnOccupied
     EXPECT_EQ(empty, GetSequenceList().Find("Tile EmptyLot"));
     EXPECT_FALSE(lot->GetBuilding()->HasParts());
 
-    // A button builds on a vacant lot; an empty construction list gives 0.
-    CTestCustomer button;
-    m_Business.heldButton = &button;
-    m_Business.buttonUpgrade = GetUpgradeByIndex(m_Walls);
-    m_Business.partsBuiltByButton = {m_Walls};
+    // A button builds on a vacant lot (a frame crew takes the job); an
+    // empty construction list gives 0.
+    CSprite* button = AddWallsButton(2);
+    SetDraggedSprite(button, {0.0f, 0.0f});
     EXPECT_TRUE(lot->OnClicked(true));
     EXPECT_EQ(Stats().m_DraggedUpgradeIn, 1u);
     EXPECT_EQ(lot->m_BackgroundSequence, 0);
-    EXPECT_EQ(m_Business.heldButton, nullptr) << "taken from the cursor";
+    EXPECT_EQ(GetDraggedSprite(), nullptr) << "taken from the cursor";
+    EXPECT_EQ(lot->GetBuilding()->m_BeingConstructed, m_Walls);
 
     const int32_t built = GetSequenceList().Find("Built A");
     SetArray(sheet, "Construction Images List", sheet.m_ConstructionImages, {built});
-    SetParts(*lot->GetBuilding(), {});
-    m_Business.heldButton = &button;
+    lot->GetBuilding()->ResetToDefaults();
+    SetDraggedSprite(button, {0.0f, 0.0f});
     EXPECT_TRUE(lot->OnClicked(false));
     EXPECT_EQ(Stats().m_ClickedUpgradeIn, 1u);
     EXPECT_EQ(lot->m_BackgroundSequence, built);
 
-    // The held customer comes first, and moves in.
-    auto* customer = NewCustomer(2.0f, {m_Walls});
-    std::unique_ptr<CTestCustomer> owner(customer);
-    m_Business.heldCustomer = customer;
-    m_Business.heldButton = &button;
-    m_Business.log.clear();
+    // The customer on the cursor is taken, and moves in once the walls stand.
+    lot->GetBuilding()->FinishBuilding();
+    CCustomer* customer = AddCustomer(2.0f, InPhase({{"Frame", m_Walls}}));
+    SetDraggedSprite(customer->GetSprite(), {0.0f, 0.0f});
     EXPECT_TRUE(lot->OnClicked(false));
     EXPECT_FALSE(lot->IsVacant());
-    EXPECT_EQ(m_Business.heldButton, &button);
+    EXPECT_EQ(GetDraggedSprite(), nullptr) << "taken from the cursor";
+    Told();
 
-    m_Business.log.clear();
+    SetDraggedSprite(button, {0.0f, 0.0f});
     EXPECT_FALSE(lot->OnClicked(false));
-    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"CantBuildHereOccupied"}));
+    EXPECT_EQ(Told(), (std::vector<std::string>{"CantBuildHereOccupied"}));
 }
 
 TEST_F(Lots, ALotForgetsItsForemanAndTheDelivererBringsAnIdleCustomerWithItsHeartBonus)
 {
     CLot* lot = AddLot({0, 0}, {m_Walls});
-    CTestCustomer foreman;
+    CForeman foreman;
     lot->SetForeman(&foreman);
     lot->SetForeman(nullptr);
     EXPECT_EQ(lot->GetForeman(), nullptr);
 
-    auto* busy = NewCustomer(1.0f, {m_Walls});
-    busy->m_Idle = false;
-    auto* wrong = NewCustomer(1.0f, {m_Carport});
-    auto* right = NewCustomer(1.0f, {m_Walls});
-    for (CTestCustomer* customer : {busy, wrong, right}) {
-        auto* sprite = new CSprite;
-        sprite->AddAI(customer);
-        m_Level->GetPlayfield().AddSprite(sprite, "Customers");
-    }
+    CCustomer* busy = AddCustomer(1.0f, {m_Walls});
+    busy->m_CustomerState = CCustomer::kInVictoryPose;
+    AddCustomer(1.0f, {m_Carport});
+    CCustomer* right = AddCustomer(1.0f, {m_Walls});
 
     EXPECT_FALSE(lot->TryDeliverCustomer()) << "no deliverer in its slot";
     CMessage decided = CMessage::CMessageByName("CustomerDecided");
@@ -578,13 +596,30 @@ TEST_F(Lots, ALotForgetsItsForemanAndTheDelivererBringsAnIdleCustomerWithItsHear
     m_State->ReceiveUpgrade(GetUpgradeList().Find("Courier"));
     lot->HandleMessage(decided);
     EXPECT_TRUE(decided.IsHandled());
-    EXPECT_FLOAT_EQ(right->m_Hearts, 2.5f);
-    EXPECT_EQ(busy->m_Hearts, 1.0f);
+    EXPECT_FLOAT_EQ(right->GetHeartsLeft(), 2.5f);
+    EXPECT_EQ(busy->GetHeartsLeft(), 1.0f);
     ASSERT_FALSE(lot->IsVacant());
-    EXPECT_EQ(std::count(m_Business.log.begin(), m_Business.log.end(), "foreman"), 0)
-        << "a foreman that is gone hears of nothing";
+    EXPECT_EQ(right->GetState(), CCustomer::kInVictoryPose) << "the right one moves in";
+    EXPECT_EQ(foreman.m_ForemanState, CForeman::kIdle) << "a foreman that is gone hears of nothing";
     EXPECT_FALSE(lot->TryDeliverCustomer()) << "the lot is taken";
     m_State->RemoveUpgrade(GetUpgradeList().Find("Courier"));
+
+    // The slot list read again with a slot before "Deliverer": the lots find
+    // the deliverer in its new place.
+    WriteBytes("Resources/Slots/Attic.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
+                                   static_cast<CObjectFileArray*>(&GetUpgradeList())}) {
+        list->RemoveAll();
+        list->SetSource(nullptr, "Resources", 0);
+    }
+    ASSERT_EQ(GetUpgradeSlotList().Find("Deliverer"), 2);
+    m_State->ReceiveUpgrade(GetUpgradeList().Find("Courier"));
+    CLot* another = AddLot({1, 0}, {m_Walls});
+    CCustomer* next = AddCustomer(1.0f, {m_Walls});
+    CMessage again = CMessage::CMessageByName("CustomerDecided");
+    another->HandleMessage(again);
+    EXPECT_TRUE(again.IsHandled());
+    EXPECT_EQ(next->GetState(), CCustomer::kInVictoryPose);
 }
 
 TEST_F(Lots, TheEndOfPlayBulldozesUnfinishedBuildingsAndHidesVacantLots)
@@ -612,22 +647,23 @@ TEST_F(Lots, TheEndOfPlayBulldozesUnfinishedBuildingsAndHidesVacantLots)
     EXPECT_FALSE(unfinished->GetBuilding()->HasParts());
     EXPECT_EQ(unfinished->m_BackgroundSequence, vacant);
     unfinished->Bulldoze();
-    EXPECT_EQ(m_Business.log, (std::vector<std::string>{"NoBulldozerEmptyLot"}));
+    EXPECT_EQ(Told(), (std::vector<std::string>{"NoBulldozerEmptyLot"}));
 
+    // A pause silences the sound of a building going up.
+    CLot* site = AddLot({2, 0});
+    site->GetBuilding()->StartBuilding(*GetBuildablePart(m_Walls), m_Walls, site->GetSprite());
+    ASSERT_NE(site->GetBuilding()->GetBuildingSound(), nullptr);
     CMessage paused = CMessage::CMessageByName("GamePaused");
+    site->HandleMessage(paused);
     home->HandleMessage(paused);
-    EXPECT_EQ(m_Business.buildingVolume, -10000);
+    EXPECT_EQ(site->GetBuilding()->GetBuildingSound()->GetVolume(), -10000);
 }
 
 TEST_F(Lots, APressThenAQuickReleaseIsAClickNotADrop)
 {
     CLot* lot = AddLot({0, 0});
-    CTestCustomer button;
-    m_Business.heldButton = &button;
-    m_Business.buttonUpgrade = GetUpgradeByIndex(m_Walls);
-    m_Business.partsBuiltByButton = {m_Walls};
-    CSprite held;
-    SetDraggedSprite(&held, {0.0f, 0.0f});
+    CSprite* button = AddWallsButton(2);
+    SetDraggedSprite(button, {0.0f, 0.0f});
 
     // The press lands on the lot (inside its polygon) and builds.
     CPlayfieldMouseMessage down = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100, 100});
@@ -635,7 +671,7 @@ TEST_F(Lots, APressThenAQuickReleaseIsAClickNotADrop)
     EXPECT_TRUE(down.IsHandled());
     EXPECT_EQ(Stats().m_ClickedUpgradeIn, 1u);
 
-    m_Business.heldButton = &button;
+    SetDraggedSprite(button, {0.0f, 0.0f}); // picked up again
     CPlayfieldMouseMessage up = CPlayfieldMouseMessage::MouseUp(0, kLeftMouseButton, {100, 100});
     m_Level->GetPlayfield().BroadcastMessage(up);
     EXPECT_FALSE(up.IsHandled()) << "released within 0.15 s of the press";
@@ -645,7 +681,7 @@ TEST_F(Lots, APressThenAQuickReleaseIsAClickNotADrop)
     EXPECT_EQ(Stats().m_DraggedUpgradeIn, 1u);
 
     // Outside the polygon nothing is taken.
-    m_Business.heldButton = &button;
+    SetDraggedSprite(button, {0.0f, 0.0f});
     CPlayfieldMouseMessage beside = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100 + 130, 100 + 70});
     m_Level->GetPlayfield().BroadcastMessage(beside);
     EXPECT_FALSE(beside.IsHandled());
@@ -654,8 +690,8 @@ TEST_F(Lots, APressThenAQuickReleaseIsAClickNotADrop)
 
 TEST_F(Lots, APressOnTheAddOnPokesItOnceUntilItsSwellEndsAndHoveringShowsThePokeCursor)
 {
-    CLot* lot = AddLot({0, 0}, {m_Walls});
-    ASSERT_GT(GetPokeAudio(m_Business.GetAddOnAppearance(nullptr)), 0);
+    CLot* lot = AddLot({0, 0}, InPhase({{"Add On", m_Porch}}));
+    ASSERT_GT(GetPokeAudio(lot->GetBuilding()->GetAddOnAppearance()), 0);
 
     CPlayfieldMouseMessage first = CPlayfieldMouseMessage::MouseDown(0, kLeftMouseButton, {100, 100});
     m_Level->GetPlayfield().BroadcastMessage(first);

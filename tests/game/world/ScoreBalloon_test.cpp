@@ -2,9 +2,9 @@
 // sprite, filled from the balloon's own texts, fades over the last second
 // and the sprite goes once the time is up.
 #include "blit/CColor.h"
+#include "game/business/CScoreBalloonAI.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CScoreBalloonAI.h"
 #include "images/CFrame.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CTextSubstitutionList.h"

@@ -6,13 +6,16 @@
 #include "../../shell/ShellTestSupport.h"
 #include "../../sound/SoundTestSupport.h"
 
+#include "game/business/CCustomer.h"
+#include "game/business/CThreeInARowCounter.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/RegisterGameWorldClasses.h"
+#include "game/world/WorldHooks.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CTypedCommandList.h"
 #include "sound/CSoundList.h"
@@ -26,15 +29,11 @@
 
 namespace {
 
-class CRecordingCommandHooks final : public CTypedCommandHooks {
+// The achievements above the game, as the typed words reach them.
+class CRecordingAchievements final : public CAchievementServices {
 public:
-    void GrantThreeInARowBonus(CThreeInARowCounter& counter) override { granted.push_back(&counter); }
     void ResetAchievements() override { ++resets; }
-    void MakeCustomerLeave(CSprite& customer) override { leaving.push_back(&customer); }
-
-    std::vector<CThreeInARowCounter*> granted;
     uint32_t resets = 0;
-    std::vector<CSprite*> leaving;
 };
 
 class CShopOpen final : public CGameAppHooks {
@@ -52,14 +51,18 @@ protected:
         CTypedCommandList::SGetInstance().ResetForTesting();
         ResetGameTypedCommandsForTesting();
         WriteBytes("Data/Resources/Customer Moved In.wav", MonoWave(Constant(20000, 1000)));
+        WriteBytes("Data/Resources/Three In A Row Options.Object.txt", "CThreeInARowCounterOptions\r\n{\r\n}\r\n");
         ASSERT_TRUE(Start());
         m_Sounds = std::make_unique<CSoundList>(CSoundDevice::SGetInstance());
         ASSERT_EQ(m_Sounds->Load("Word Sounds", "Resources", ".wav", ".ogg"), 1);
         GetAudioList().SetSource("Audio", m_Sounds.get());
         m_Previous = SetCurrentPlayfield(&m_Playfield);
+        GetGeneralObjects().SetSource(nullptr, "Resources", 0);
     }
     void TearDown() override
     {
+        GetGeneralObjects().RemoveAll();
+        GetGeneralObjects().SetSource(nullptr, "Nowhere", 0);
         SetCurrentPlayfield(m_Previous);
         GetAudioList().SetSource("Audio", nullptr);
         m_Sounds.reset();
@@ -146,30 +149,32 @@ TEST_F(TypedWords, CheatWordsChangeMoneyStarsAndSwitchesAndEachConfirms)
     EXPECT_TRUE(Switches().levelFinishedByCommand);
 }
 
-TEST_F(TypedWords, WordsForCustomersAndAchievementsGoThroughTheHooksAndOnlyDepartingIsSilent)
+TEST_F(TypedWords, WordsForCustomersTheBonusAndAchievementsReachThemAndOnlyDepartingIsSilent)
 {
     RegisterGameTypedCommands(CTypedCommandList::SGetInstance(), true);
-    CRecordingCommandHooks hooks;
-    CScopedHook<SetTypedCommandHooks> installed(&hooks);
+    CRecordingAchievements achievements;
+    CScopedHook<SetAchievementServices> installed(&achievements);
 
     EXPECT_FALSE(Type("zorpDepart")) << "no customers: nothing, and no sound";
-    EXPECT_TRUE(hooks.leaving.empty());
-    auto* first = new CSprite;
-    m_Playfield.AddSprite(first, "Customers");
-    m_Playfield.AddSprite(new CSprite, "Customers");
+    CSprite* customers[2] = {};
+    for (CSprite*& sprite : customers) {
+        sprite = new CSprite;
+        sprite->AddAI(new CCustomer);
+        m_Playfield.AddSprite(sprite, "Customers");
+    }
     EXPECT_FALSE(Type("zorpDepart"));
-    EXPECT_EQ(hooks.leaving, std::vector<CSprite*>{first});
+    EXPECT_FALSE(customers[0]->IsVisible()) << "the first customer leaves";
+    EXPECT_TRUE(customers[1]->IsVisible());
 
     EXPECT_TRUE(Type("zorp3trelkin")) << "no counter: only the sound";
-    EXPECT_TRUE(hooks.granted.empty());
     {
         CThreeInARowCounter counter;
         EXPECT_TRUE(Type("zorp3trelkin"));
-        EXPECT_EQ(hooks.granted, std::vector<CThreeInARowCounter*>{&counter});
+        EXPECT_EQ(counter.m_SecondsBonusLeft, 5.0f) << "the counter's bonus, granted once";
     }
 
     EXPECT_TRUE(Type("zorpWipeAllMedalRecord"));
-    EXPECT_EQ(hooks.resets, 1u);
+    EXPECT_EQ(achievements.resets, 1u);
 
     CShopOpen shop;
     CScopedHook<SetGameAppHooks> screens(&shop);

@@ -1,4 +1,4 @@
-#include "game/world/CCustomerStyleSheet.h"
+#include "game/business/CCustomerStyleSheet.h"
 
 #include "game/scripting/CAudio.h"
 #include "game/world/CGeneralObjects.h"

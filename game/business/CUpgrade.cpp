@@ -1,14 +1,18 @@
-#include "game/world/CUpgrade.h"
+#include "game/business/CUpgrade.h"
 
+#include "foundation/CRandomGenerator.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CIllegalMoveDisplay.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CExpression.h"
 #include "game/scripting/CScriptValue.h"
-#include "game/world/CBuildPhase.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/world/CLevelPlayStatistics.h"
+#include "game/world/CLot.h"
 #include "game/world/ListReferences.h"
-#include "game/world/LotHooks.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
@@ -17,11 +21,14 @@
 #include "sequences/CSequenceList.h"
 #include "sequences/HueRemap.h"
 
+#include <algorithm>
+
 OMBRISALT_IMPLEMENT_CLASS(CUpgrade, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CBuildablePart, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CColorBuildablePart, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CCrewUpgrade, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CCrewSkillUpgrade, 1.0)
+OMBRISALT_IMPLEMENT_CLASS(CBulldozerUpgrade, 1.0)
 
 void CUpgrade::DeclareProperties(CPropertyDeclarer& d)
 {
@@ -89,10 +96,28 @@ const CJString& CUpgrade::GetOwnedDescription() const
     return m_OwnItDescription.GetText().IsEmpty() ? m_Description.GetTranslation() : m_OwnItDescription.GetTranslation();
 }
 
-bool CUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CSpriteAI* /*customer*/)
+CSpriteAI* CUpgrade::CreateButtonAI(int32_t slot)
 {
-    GetLotHooks().ShowIllegalMove("CantDropOnCustomer");
+    if (!HasButton())
+        return nullptr;
+    auto* button = new CUpgradeButton;
+    button->ResetToDefaults();
+    button->m_UpgradeSlot = slot;
+    return button;
+}
+
+bool CUpgrade::DropOnCustomer(int32_t /*upgradeIndex*/, CCustomer* /*customer*/)
+{
+    GetIllegalMoveDisplay().Show("CantDropOnCustomer");
     return false;
+}
+
+int32_t CUpgrade::GetButtonHover()
+{
+    if (m_ButtonHover > 0)
+        return m_ButtonHover;
+    CUpgradeSlot* slot = GetUpgradeSlotByIndex(m_UpgradeSlot);
+    return slot ? slot->m_BuyButtonHover : 0;
 }
 
 void CBuildablePart::DeclareProperties(CPropertyDeclarer& d)
@@ -126,10 +151,7 @@ CBuildablePart::~CBuildablePart()
 
 CBuildPhase* CBuildablePart::GetBuildPhase()
 {
-    CBuildPhaseList& phases = GetBuildPhaseList();
-    if (m_BuildPhase < 0 || m_BuildPhase >= phases.GetCount())
-        return nullptr;
-    return phases.GetObject(m_BuildPhase);
+    return GetBuildPhaseAt(m_BuildPhase);
 }
 
 void CColorBuildablePart::DeclareProperties(CPropertyDeclarer& d)
@@ -151,6 +173,21 @@ CColorBuildablePart::CColorBuildablePart()
 CColorBuildablePart::~CColorBuildablePart()
 {
     DestroyDeclaredProperties();
+}
+
+CColor CColorBuildablePart::GetPaintColour() const
+{
+    auto& sheets = GetHueRemapperStyleSheetList();
+    if (m_HueRemap < 0 || m_HueRemap >= sheets.GetCount())
+        return CColor(255, 255, 255, 255);
+    CHueRemapperStyleSheet* sheet = sheets.GetObject(m_HueRemap);
+    if (!sheet || sheet->m_HueRemapperDataArray.GetCount() == 0 || !sheet->m_HueRemapperDataArray[0])
+        return CColor(255, 255, 255, 255);
+    const CHueRemapData& rule = *sheet->m_HueRemapperDataArray[0];
+    const int32_t saturation = std::clamp(int32_t(rule.m_DestSaturation * 256.0f), 0, 256);
+    int32_t r = 0, g = 0, b = 0;
+    HLSToRGB(128, saturation, int32_t(rule.m_DestHue), r, g, b);
+    return CColor(uint8_t(std::clamp(r, 0, 255)), uint8_t(std::clamp(g, 0, 255)), uint8_t(std::clamp(b, 0, 255)), 255);
 }
 
 void CCrewUpgrade::DeclareProperties(CPropertyDeclarer& d)
@@ -184,6 +221,27 @@ CCrewSkillUpgrade::~CCrewSkillUpgrade()
     DestroyDeclaredProperties();
 }
 
+void CBulldozerUpgrade::DeclareProperties(CPropertyDeclarer&) {}
+
+CBulldozerUpgrade::CBulldozerUpgrade()
+{
+    InitDeclaredProperties();
+}
+
+CBulldozerUpgrade::~CBulldozerUpgrade()
+{
+    DestroyDeclaredProperties();
+}
+
+bool CBulldozerUpgrade::DropOnLot(int32_t /*upgradeIndex*/, CLot* lot)
+{
+    if (lot)
+        lot->Bulldoze();
+    if (CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent())
+        ++stats->m_BulldozerUsed;
+    return true;
+}
+
 CUpgradeList::CUpgradeList()
     : CObjectArrayBaseTemplate<CUpgrade>("Upgrade.txt")
 {
@@ -205,4 +263,24 @@ CUpgrade* GetUpgradeByIndex(int32_t index)
     if (index <= 0 || index >= upgrades.GetCount())
         return nullptr;
     return upgrades.GetObject(index);
+}
+
+CBuildablePart* GetBuildablePart(int32_t upgrade)
+{
+    return dynamic_cast<CBuildablePart*>(GetUpgradeByIndex(upgrade));
+}
+
+int32_t GetRandomAvailablePart(int32_t phase)
+{
+    return GetRandomAvailablePart(phase, CRandomGenerator::Global());
+}
+
+int32_t GetRandomAvailablePart(int32_t phase, CRandomGenerator& random)
+{
+    CGameState* state = CGameState::SGetCurrent();
+    CCrewState* crew = state ? state->GetCrewState(phase) : nullptr;
+    const uint32_t count = crew ? crew->m_BuildableParts.GetCount() : 0;
+    if (count == 0)
+        return 0;
+    return crew->m_BuildableParts[random.Next(count)];
 }

@@ -1,9 +1,14 @@
 #pragma once
 // Upgrades: everything the player can own, each owned in one upgrade slot.
 // Everything else names an upgrade by its index in the upgrade list; index 0
-// stands for none. The kinds declared here carry what the game state and the
-// levels read; their behaviour on the playfield belongs to the business
-// layer.
+// stands for none. The game state holds the upgrade owned in each slot; an
+// upgrade button shows it on the playfield, and dragging the button onto a
+// lot or a customer calls the upgrade's drop operations, which each kind
+// overrides. The kinds here are the building parts (built on a lot phase by
+// phase, CBuildablePackage.h), the crew upgrades and the bulldozer; the
+// foreman, signpost, deliverer, greeter and pacifier kinds live with their
+// sprites.
+#include "blit/CColor.h"
 #include "foundation/CPoint.h"
 #include "game/scripting/CSpritePlugInContainers.h"
 #include "objects/CObject.h"
@@ -14,8 +19,10 @@
 #include <cstdint>
 
 class CBuildPhase;
+class CCustomer;
 class CExpression;
 class CLot;
+class CRandomGenerator;
 class CSpriteAI;
 
 class CUpgrade : public CObject {
@@ -28,26 +35,25 @@ public:
     // is passed over, and no requirement at all means met.
     bool AreRequirementsMet();
 
-    // What each kind does on the playfield. The defaults are the plain
-    // upgrade's; the business layer's kinds override them, and its
-    // functions over upgrades (game/business/CUpgradeKinds.h) add what the
-    // kinds declared here do there.
+    // What each kind does on the playfield; the defaults are the plain
+    // upgrade's.
+    // The button AI of the upgrade at level start, reset to its defaults:
+    // the plain upgrade button of that slot, null without HasButton(). The
+    // kinds with a button of their own keep their own "Upgrade Slot".
+    virtual CSpriteAI* CreateButtonAI(int32_t slot);
     virtual bool HasButton() { return true; }
-    // The button AI this kind makes in place of the plain upgrade button;
-    // null: the plain one.
-    virtual CSpriteAI* CreateButtonAI() { return nullptr; }
     virtual bool IsDraggable() { return false; }
     virtual bool CanUse(bool /*showMessage*/) { return IsDraggable(); }
     // upgradeIndex: this upgrade's own index in the upgrade list.
     virtual bool DropOnLot(int32_t /*upgradeIndex*/, CLot* /*lot*/) { return false; }
     // Shows "CantDropOnCustomer" and refuses.
-    virtual bool DropOnCustomer(int32_t upgradeIndex, CSpriteAI* customer);
+    virtual bool DropOnCustomer(int32_t upgradeIndex, CCustomer* customer);
     virtual bool IsUsedOnLot() { return false; }
     virtual bool IsUsedOnCustomer() { return false; }
-    // Sequences; 0 for none. Without "Button Hover" the slot's is used
-    // (game/business/CUpgradeKinds.h).
+    // Sequences; 0 for none.
     virtual int32_t GetAppearance() { return m_Appearance; }
-    virtual int32_t GetButtonHover() { return m_ButtonHover; }
+    // "Button Hover", else the "Buy Button Hover" of the upgrade's slot.
+    virtual int32_t GetButtonHover();
     virtual int32_t GetBuyButtonHover() { return m_BuyButtonHoverSequence; }
     virtual int32_t GetCloseUp() { return m_BuyCloseUpSequence > 0 ? m_BuyCloseUpSequence : GetAppearance(); }
 
@@ -87,6 +93,12 @@ public:
 
     bool IsDraggable() override { return true; }
     bool IsUsedOnLot() override { return true; }
+    // An idle crew of the part's phase stands ready; without one, and with
+    // showMessage, "CrewNotAvailable" names the phase (CBuildablePackageBuild.cpp).
+    bool CanUse(bool showMessage) override;
+    // The tutorial's constraints, the building's own rules and a free crew
+    // decide; the crew then takes the job (CBuildablePackageBuild.cpp).
+    bool DropOnLot(int32_t upgradeIndex, CLot* lot) override;
 
     // Null when the index is outside the build-phase list.
     CBuildPhase* GetBuildPhase();
@@ -112,6 +124,10 @@ public:
     int32_t m_SpecialBackgroundImage = 0;         // "Special Background Image", a sequence
     int32_t m_SpecialBackgroundImageDisabled = 0; // "Special Background Image Disabled", a sequence
     CPoint m_SpecialBackgroundImageOffset{0, 0};  // "Special Background Image Offset"
+
+    // The hue the paint's first rule gives, at full saturation and middle
+    // lightness (the click assist's tint); white without one.
+    CColor GetPaintColour() const;
 };
 
 // The crew upgrades name the phase whose crews they equip.
@@ -133,6 +149,19 @@ public:
     float m_BuildSpeed = 1.0f; // "Build Speed", a factor
 };
 
+// Clears a lot: dropped on a built lot it destroys the building; a refusal
+// still reports success (it counts as a use).
+class CBulldozerUpgrade : public CUpgrade {
+    OMBRISALT_REFLECTED(CBulldozerUpgrade, CUpgrade)
+public:
+    CBulldozerUpgrade();
+    ~CBulldozerUpgrade() override;
+
+    bool IsDraggable() override { return true; }
+    bool IsUsedOnLot() override { return true; }
+    bool DropOnLot(int32_t upgradeIndex, CLot* lot) override;
+};
+
 class CUpgradeList : public CObjectArrayBaseTemplate<CUpgrade> {
 public:
     CUpgradeList();
@@ -141,3 +170,10 @@ public:
 CUpgradeList& GetUpgradeList();
 // The upgrade of that index; null for 0 (none) and outside the list.
 CUpgrade* GetUpgradeByIndex(int32_t index);
+// The part of that upgrade index; null for none and for other upgrades.
+CBuildablePart* GetBuildablePart(int32_t upgrade);
+
+// A part the current game state lists as available in the phase, drawn from
+// the generator (the business one by default); 0 when it lists none.
+int32_t GetRandomAvailablePart(int32_t phase);
+int32_t GetRandomAvailablePart(int32_t phase, CRandomGenerator& random);

@@ -1,8 +1,8 @@
-#include "game/world/CBuildPhase.h"
+#include "game/business/CBuildPhase.h"
 
 #include "foundation/CStaticContentsList.h"
-#include "game/world/CUpgrade.h"
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CPObjectProperty.h"
@@ -76,4 +76,32 @@ CBuildPhaseList& GetBuildPhaseList()
 int32_t FindBuildPhase(const char* name)
 {
     return GetBuildPhaseList().Find(name);
+}
+
+CBuildPhase* GetBuildPhaseAt(int32_t phase)
+{
+    CBuildPhaseList& phases = GetBuildPhaseList();
+    if (phase < 0 || phase >= phases.GetCount())
+        return nullptr;
+    return phases.GetObject(phase);
+}
+
+int32_t GetFramePhase()
+{
+    return FindBuildPhase("Frame");
+}
+
+int32_t GetGaragePhase()
+{
+    return FindBuildPhase("Garage");
+}
+
+int32_t GetAddOnPhase()
+{
+    return FindBuildPhase("Add On");
+}
+
+int32_t GetColorPhase()
+{
+    return FindBuildPhase("Color");
 }

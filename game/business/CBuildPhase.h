@@ -62,3 +62,10 @@ public:
 CBuildPhaseList& GetBuildPhaseList();
 // The index of the phase of that name, -1 when there is none.
 int32_t FindBuildPhase(const char* name);
+// The phase of that index; null outside the list.
+CBuildPhase* GetBuildPhaseAt(int32_t phase);
+// The phases the code knows by name; -1 when the data has no such phase.
+int32_t GetFramePhase();
+int32_t GetGaragePhase();
+int32_t GetAddOnPhase();
+int32_t GetColorPhase();

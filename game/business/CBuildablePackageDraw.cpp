@@ -1,13 +1,13 @@
 // Drawing a building: its highlight, the parts at half size with the paint
-#include "game/scripting/NoneEntries.h"
 // fading in, the build frames cross-fading, and the progress bar.
+#include "game/business/CBuildablePackage.h"
+
 #include "blit/CFrameInterface.h"
 #include "foundation/CRect.h"
-#include "game/business/CBuildingOps.h"
-#include "game/world/CBuildPhase.h"
-#include "game/world/CBuildablePackage.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CUpgrade.h"
+#include "game/scripting/NoneEntries.h"
 #include "game/world/CRules.h"
-#include "game/world/CUpgrade.h"
 #include "images/CFrame.h"
 #include "render/COpacityProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
@@ -32,7 +32,7 @@ CFrame* PaintedFrame(const CBuildablePackage& package, int32_t part, CFrame* fra
     CBuildPhase* phase = object ? GetBuildPhaseAt(object->m_BuildPhase) : nullptr;
     if (!frame || !phase || !phase->m_GetsColored)
         return frame;
-    const int32_t sheet = GetPaintRemap(package, part, preview);
+    const int32_t sheet = package.GetPaintRemap(part, preview);
     return sheet >= 0 ? GetHueRemappedFrame(*frame, sheet) : frame;
 }
 
@@ -91,31 +91,31 @@ void DrawParts(const CBuildablePackage& package, CFrameInterface& target, int32_
 
 } // namespace
 
-int32_t GetPaintRemap(const CBuildablePackage& package, int32_t part, bool unpaintedPreview)
+int32_t CBuildablePackage::GetPaintRemap(int32_t part, bool unpaintedPreview) const
 {
     const int32_t unpainted = UnpaintedStyleSheet();
     int32_t sheet = unpainted;
-    for (uint32_t i = 0; i < package.m_Parts.GetCount(); ++i)
-        if (auto* paint = dynamic_cast<CColorBuildablePart*>(GetUpgradeByIndex(package.m_Parts[i])))
+    for (uint32_t i = 0; i < m_Parts.GetCount(); ++i)
+        if (auto* paint = dynamic_cast<CColorBuildablePart*>(GetUpgradeByIndex(m_Parts[i])))
             sheet = paint->m_HueRemap;
     if (!unpaintedPreview)
-        for (uint32_t i = 0; i < package.m_UnpaintedParts.GetCount(); ++i)
-            if (package.m_UnpaintedParts[i] == part)
+        for (uint32_t i = 0; i < m_UnpaintedParts.GetCount(); ++i)
+            if (m_UnpaintedParts[i] == part)
                 return unpainted;
     return sheet;
 }
 
-void DrawBuilding(CBuildablePackage& package, CFrameInterface& target, int32_t x, int32_t y, float scale)
+void CBuildablePackage::Draw(CFrameInterface& target, int32_t x, int32_t y, float scale)
 {
-    if (package.m_HighlightActive) {
+    if (m_HighlightActive) {
         const float opacity =
-            GetHighlightOpacity(package.m_HighlightTimer, CRules::SGetInstance().m_SecondsPer3InARowHighlightFlash);
+            GetHighlightOpacity(m_HighlightTimer, CRules::SGetInstance().m_SecondsPer3InARowHighlightFlash);
         COpacityProxyFrame flash(&target, opacity);
-        const size_t phases = std::min(size_t(package.m_Parts.GetCount()), package.m_HighlightParts.size());
+        const size_t phases = std::min(size_t(m_Parts.GetCount()), m_HighlightParts.size());
         for (size_t phase = 0; phase < phases; ++phase) {
-            const int32_t part = package.m_Parts[uint32_t(phase)];
+            const int32_t part = m_Parts[uint32_t(phase)];
             CBuildablePart* object = GetBuildablePart(part);
-            if (!object || package.m_HighlightParts[phase] == 0)
+            if (!object || m_HighlightParts[phase] == 0)
                 continue;
             CSequence* sequence = SequenceUnlessNone(object->m_PartBonusSequence);
             CFrame* frame = sequence && sequence->GetFrameCount() ? sequence->GetFrame(0) : nullptr;
@@ -132,15 +132,15 @@ void DrawBuilding(CBuildablePackage& package, CFrameInterface& target, int32_t x
     half.SetFrame(&target);
     half.SetPivot(CFPoint{float(x), float(y)});
     half.SetUniformScale(0.5f);
-    if (dynamic_cast<CColorBuildablePart*>(GetUpgradeByIndex(package.m_BeingConstructed))) {
-        DrawParts(package, half, x, y, scale, false);
-        COpacityProxyFrame paint(&half, package.m_ConstructionProgress);
-        DrawParts(package, paint, x, y, scale, true);
+    if (dynamic_cast<CColorBuildablePart*>(GetUpgradeByIndex(m_BeingConstructed))) {
+        DrawParts(*this, half, x, y, scale, false);
+        COpacityProxyFrame paint(&half, m_ConstructionProgress);
+        DrawParts(*this, paint, x, y, scale, true);
     } else {
-        DrawParts(package, half, x, y, scale, false);
+        DrawParts(*this, half, x, y, scale, false);
     }
 
-    CBuildablePart* building = GetBuildablePart(package.m_BeingConstructed);
+    CBuildablePart* building = GetBuildablePart(m_BeingConstructed);
     if (!building)
         return;
     CBuildPhase* phase = GetBuildPhaseAt(building->m_BuildPhase);
@@ -148,7 +148,7 @@ void DrawBuilding(CBuildablePackage& package, CFrameInterface& target, int32_t x
     CColor bar = phase ? phase->m_ProgressBarColor : CColor(255, 255, 255, 255);
     const CRect whole{x - 51, y - 60, x + 52, y - 43};
     target.FillRect(whole, background);
-    const float progress = std::isfinite(package.m_ConstructionProgress) ? package.m_ConstructionProgress : 0.0f;
+    const float progress = std::isfinite(m_ConstructionProgress) ? m_ConstructionProgress : 0.0f;
     CRect filled = whole;
     filled.right = whole.left + int32_t(std::lround(103.0f * progress));
     if (filled.right > filled.left)
@@ -157,9 +157,9 @@ void DrawBuilding(CBuildablePackage& package, CFrameInterface& target, int32_t x
         meter->DrawFrame(target, 0, x - 25, y - 39);
 }
 
-CFrame* GetWishFrame(const CBuildablePackage& package, int32_t phase, bool useWishAppearance)
+CFrame* CBuildablePackage::GetWishFrame(int32_t phase, bool useWishAppearance) const
 {
-    const int32_t part = GetPartInPhase(package, phase);
+    const int32_t part = GetPartInPhase(phase);
     CBuildablePart* object = GetBuildablePart(part);
     if (!object)
         return nullptr;
@@ -168,5 +168,5 @@ CFrame* GetWishFrame(const CBuildablePackage& package, int32_t phase, bool useWi
         index = object->m_CustomerWishAppearance;
     CSequence* sequence = SequenceUnlessNone(index);
     CFrame* frame = sequence ? sequence->GetFrameAtPosition(1.0f) : nullptr;
-    return PaintedFrame(package, part, frame, true);
+    return PaintedFrame(*this, part, frame, true);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The three-in-a-row bonus: three matching houses in a row grant timed
-// "mega" click assists. The world's CThreeInARowCounter holds the seconds
-// left; its update, drawing and bonus live here as functions over it, and
-// its tuning in the general object "Three In A Row Options".
+// "mega" click assists. The one CThreeInARowCounter (the AI of the
+// "ThreeInARowCounter" sprite) holds the seconds left and draws its meter;
+// its tuning is the general object "Three In A Row Options". At most one
+// counter exists, and every user copes with none (no bonus runs).
 //
 // Normal play runs the bonus down by the frame's seconds (twelve times
 // slower in a tutorial level that requires the mega click assist) until the
@@ -16,8 +17,49 @@
 
 #include <cstdint>
 
-class CThreeInARowCounter;
 struct SSparkleOptions;
+
+class CThreeInARowCounter : public CSpriteAI {
+    OMBRISALT_REFLECTED(CThreeInARowCounter, CSpriteAI)
+public:
+    // Becomes the current counter.
+    CThreeInARowCounter();
+    // No counter is current afterwards, whichever this was.
+    ~CThreeInARowCounter() override;
+
+    void Update(CSpriteUpdateRecord& record) override;
+    void Draw(CSpriteDrawRecord& record) override;
+
+    // Tops the bonus up by "Seconds Bonus Lasts", at most to "Maximum Bonus
+    // Time"; counts it in the level's statistics and broadcasts "Mega Click
+    // Assist Start".
+    void AddBonus();
+    // The share of a part's work one click on a lot does: 1 under the
+    // always-full switch, else the options' share with or without the bonus;
+    // the fallback when the data set has no options.
+    float GetFractionPerClick(float fallback) const;
+    // The customers are done: the seconds left are paid out as money.
+    void StartEndOfLevelPhase();
+
+    bool IsBonusActive() const { return m_SecondsBonusLeft > 0.0f; }
+    bool IsInEndOfLevelPhase() const { return m_EndOfLevelCountdownStarted; }
+
+    float m_SecondsBonusLeft = 0.0f; // "Num Seconds Bonus Left"
+
+    // Not saved: the end-of-level phase that pays the bonus left as money.
+    bool m_EndOfLevelCountdownStarted = false;
+    float m_DelayBeforeCountdown = 0.0f; // seconds
+    float m_DelayBeforeEnd = 0.0f;       // seconds
+    float m_RepeatingSoundTimer = 0.0f;  // in bonus seconds counted down
+    float m_SecondsSincePhaseBegan = 0.0f;
+
+private:
+    // One step of the end-of-level countdown: pays the bonus seconds it uses.
+    void CountDown(float seconds);
+};
+
+// The current counter; null when there is none.
+CThreeInARowCounter* GetThreeInARowCounter();
 
 class CThreeInARowCounterOptions : public CObject {
     OMBRISALT_REFLECTED(CThreeInARowCounterOptions, CObject)
@@ -57,31 +99,10 @@ CThreeInARowCounterOptions& GetThreeInARowOptions();
 // The same, or null when the data set has none.
 CThreeInARowCounterOptions* FindThreeInARowOptions();
 
-// Tops the bonus up by "Seconds Bonus Lasts", at most to "Maximum Bonus
-// Time"; counts it in the level's statistics and broadcasts "Mega Click
-// Assist Start".
-void AddThreeInARowBonus(CThreeInARowCounter& counter);
-// The share of a part's work one click on a lot does.
-float GetThreeInARowFractionPerClick(CThreeInARowCounter& counter);
-// The customers are done: the seconds left are paid out as money.
-void StartThreeInARowEndOfLevelPhase(CThreeInARowCounter& counter);
-bool IsThreeInARowEndOfLevelPhase(const CThreeInARowCounter& counter);
-
-void UpdateThreeInARowCounter(CThreeInARowCounter& counter, CSpriteUpdateRecord& record);
-void DrawThreeInARowCounter(CThreeInARowCounter& counter, CSpriteDrawRecord& record);
-
 // The game object's sparkle and bonus cursor; false without options.
 bool GetThreeInARowSparkleOptions(SSparkleOptions& out);
 // "Power Up Song"; 0 for none.
 int32_t GetThreeInARowSong();
-
-// What the lots and the typed word ask (through the business hooks).
-void AddInARowBonus(CThreeInARowCounter& counter);
-// The fallback when the data set has no options.
-float GetCounterBuildPercentPerClick(CThreeInARowCounter& counter, float fallback);
-// The sequence the cursor carries while the bonus runs; 0 for none.
-uint32_t GetCounterMegaSequence(CThreeInARowCounter& counter);
-void GrantThreeInARowBonus(CThreeInARowCounter& counter);
-
-// Runs the counter's update and drawing through the world's hooks.
-void InstallThreeInARowCounterHooks();
+// The sequence the click-assist cursor carries while the bonus runs ("Meter
+// Overlay2 Sequence"); 0 for none.
+uint32_t GetThreeInARowMegaSequence();

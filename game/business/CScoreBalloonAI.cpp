@@ -1,4 +1,4 @@
-#include "game/world/CScoreBalloonAI.h"
+#include "game/business/CScoreBalloonAI.h"
 
 #include "game/scripting/CSprite.h"
 #include "game/world/CGeneralObjects.h"

@@ -1,4 +1,4 @@
-#include "game/world/CUpgradeSlot.h"
+#include "game/business/CUpgradeSlot.h"
 
 #include "game/world/ListReferences.h"
 #include "objects/CBoolProperty.h"

@@ -1,4 +1,4 @@
-#include "game/business/CThreeInARowBonus.h"
+#include "game/business/CThreeInARowCounter.h"
 
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
@@ -12,7 +12,6 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CPlayfield.h"
-#include "game/world/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
@@ -30,6 +29,7 @@
 #include <algorithm>
 #include <cmath>
 
+OMBRISALT_IMPLEMENT_CLASS(CThreeInARowCounter, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CThreeInARowCounterOptions, 1.0)
 
 void CThreeInARowCounterOptions::DeclareProperties(CPropertyDeclarer& d)
@@ -91,6 +91,8 @@ CThreeInARowCounterOptions* FindThreeInARowOptions()
 
 namespace {
 
+CThreeInARowCounter* g_CurrentCounter = nullptr;
+
 void Broadcast(const char* name)
 {
     if (CPlayfield* playfield = GetCurrentPlayfield()) {
@@ -105,11 +107,35 @@ void DrawSequence(int32_t index, CFrameInterface& target, CFPoint at)
         sequence->DrawCurrentFrame(target, int32_t(std::lround(at.x)), int32_t(std::lround(at.y)));
 }
 
-// One step of the end-of-level countdown: pays the bonus seconds it uses.
-void CountDown(CThreeInARowCounter& counter, const CThreeInARowCounterOptions& options, float seconds)
+} // namespace
+
+void CThreeInARowCounter::DeclareProperties(CPropertyDeclarer& d)
 {
+    d.Add(&CThreeInARowCounter::m_SecondsBonusLeft, "Num Seconds Bonus Left", 0.0f);
+}
+
+CThreeInARowCounter::CThreeInARowCounter()
+{
+    InitDeclaredProperties();
+    g_CurrentCounter = this;
+}
+
+CThreeInARowCounter::~CThreeInARowCounter()
+{
+    g_CurrentCounter = nullptr;
+    DestroyDeclaredProperties();
+}
+
+CThreeInARowCounter* GetThreeInARowCounter()
+{
+    return g_CurrentCounter;
+}
+
+void CThreeInARowCounter::CountDown(float seconds)
+{
+    const CThreeInARowCounterOptions& options = GetThreeInARowOptions();
     const float step = options.m_CountdownMultiplier * seconds;
-    counter.m_SecondsBonusLeft = std::max(counter.m_SecondsBonusLeft - step, 0.0f);
+    m_SecondsBonusLeft = std::max(m_SecondsBonusLeft - step, 0.0f);
     if (CGameState* state = CGameState::SGetCurrent()) {
         const float perSecond =
             RoundToDecimals(state->GetAverageBuildingValue() * float(options.m_PercentOfAverageLot) / 100.0f, 3.0f);
@@ -117,102 +143,84 @@ void CountDown(CThreeInARowCounter& counter, const CThreeInARowCounterOptions& o
         state->AddBonusTotal(money);
         state->AddRevenue(money);
     }
-    if (counter.m_RepeatingSoundTimer > 0.0f) {
-        counter.m_RepeatingSoundTimer -= step;
-        if (counter.m_RepeatingSoundTimer <= 0.0f) {
-            counter.m_RepeatingSoundTimer = 1.0f;
+    if (m_RepeatingSoundTimer > 0.0f) {
+        m_RepeatingSoundTimer -= step;
+        if (m_RepeatingSoundTimer <= 0.0f) {
+            m_RepeatingSoundTimer = 1.0f;
             GetAudioList().PlayAudioByIndex(options.m_RepeatingAudio);
         }
     }
-    if (counter.m_SecondsBonusLeft <= 0.0f) {
-        counter.m_DelayBeforeEnd = options.m_DelayBeforeCountdownEnds;
-        counter.m_RepeatingSoundTimer = 0.0f;
+    if (m_SecondsBonusLeft <= 0.0f) {
+        m_DelayBeforeEnd = options.m_DelayBeforeCountdownEnds;
+        m_RepeatingSoundTimer = 0.0f;
     }
 }
 
-class CCounterBehaviour : public CThreeInARowCounterHooks {
-public:
-    void Update(CThreeInARowCounter& counter, CSpriteUpdateRecord& record) override
-    {
-        UpdateThreeInARowCounter(counter, record);
-    }
-    void Draw(CThreeInARowCounter& counter, CSpriteDrawRecord& record) override
-    {
-        DrawThreeInARowCounter(counter, record);
-    }
-};
-
-} // namespace
-
-void AddThreeInARowBonus(CThreeInARowCounter& counter)
+void CThreeInARowCounter::AddBonus()
 {
     const CThreeInARowCounterOptions& options = GetThreeInARowOptions();
-    counter.m_SecondsBonusLeft =
-        std::min(counter.m_SecondsBonusLeft + options.m_SecondsBonusLasts, options.m_MaximumBonusTime);
+    m_SecondsBonusLeft = std::min(m_SecondsBonusLeft + options.m_SecondsBonusLasts, options.m_MaximumBonusTime);
     if (CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent())
         ++stats->m_MadeThreeInARow;
     Broadcast("Mega Click Assist Start");
 }
 
-float GetThreeInARowFractionPerClick(CThreeInARowCounter& counter)
+float CThreeInARowCounter::GetFractionPerClick(float fallback) const
 {
+    const CThreeInARowCounterOptions* options = FindThreeInARowOptions();
+    if (!options)
+        return fallback;
     if (GetTypedCommandSwitches().debugBuild)
         return 1.0f;
-    const CThreeInARowCounterOptions& options = GetThreeInARowOptions();
-    return counter.IsBonusActive() ? options.m_FractionPerClickWithBonus : options.m_FractionPerClickWithoutBonus;
+    return IsBonusActive() ? options->m_FractionPerClickWithBonus : options->m_FractionPerClickWithoutBonus;
 }
 
-void StartThreeInARowEndOfLevelPhase(CThreeInARowCounter& counter)
+void CThreeInARowCounter::StartEndOfLevelPhase()
 {
-    counter.m_EndOfLevelCountdownStarted = true;
+    m_EndOfLevelCountdownStarted = true;
     if (CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent())
-        stats->m_LeftoverMegaSeconds = counter.m_SecondsBonusLeft;
-    counter.m_DelayBeforeCountdown = GetThreeInARowOptions().m_DelayBeforeCountdown;
-    counter.m_RepeatingSoundTimer = 1.0f;
-    counter.m_SecondsSincePhaseBegan = 0.0f;
+        stats->m_LeftoverMegaSeconds = m_SecondsBonusLeft;
+    m_DelayBeforeCountdown = GetThreeInARowOptions().m_DelayBeforeCountdown;
+    m_RepeatingSoundTimer = 1.0f;
+    m_SecondsSincePhaseBegan = 0.0f;
 }
 
-bool IsThreeInARowEndOfLevelPhase(const CThreeInARowCounter& counter)
+void CThreeInARowCounter::Update(CSpriteUpdateRecord& record)
 {
-    return counter.m_EndOfLevelCountdownStarted;
-}
-
-void UpdateThreeInARowCounter(CThreeInARowCounter& counter, CSpriteUpdateRecord& record)
-{
-    counter.UpdateNextAI(record);
+    UpdateNextAI(record);
     const float seconds = record.seconds;
-    if (!counter.m_EndOfLevelCountdownStarted) {
+    if (!m_EndOfLevelCountdownStarted) {
         CLevelOptions* level = CLevelOptions::SGetCurrent();
         if (level && level->IsPlayerInteractionComplete())
             return;
         const float dt = level && level->m_RequireMegaClickAssist ? seconds / 12.0f : seconds;
-        const bool wasActive = counter.IsBonusActive();
-        counter.m_SecondsBonusLeft = std::max(counter.m_SecondsBonusLeft - dt, 0.0f);
-        if (wasActive && !counter.IsBonusActive())
+        const bool wasActive = IsBonusActive();
+        m_SecondsBonusLeft = std::max(m_SecondsBonusLeft - dt, 0.0f);
+        if (wasActive && !IsBonusActive())
             Broadcast("Mega Click Assist Done");
         return;
     }
-    counter.m_SecondsSincePhaseBegan += seconds;
-    if (counter.m_DelayBeforeCountdown > 0.0f) {
-        counter.m_DelayBeforeCountdown = std::max(counter.m_DelayBeforeCountdown - seconds, 0.0f);
+    m_SecondsSincePhaseBegan += seconds;
+    if (m_DelayBeforeCountdown > 0.0f) {
+        m_DelayBeforeCountdown = std::max(m_DelayBeforeCountdown - seconds, 0.0f);
         return;
     }
-    if (counter.m_DelayBeforeEnd > 0.0f) {
-        counter.m_DelayBeforeEnd -= seconds;
-        if (counter.m_DelayBeforeEnd <= 0.0f) {
-            counter.m_DelayBeforeEnd = 0.0f;
-            counter.m_EndOfLevelCountdownStarted = false;
+    if (m_DelayBeforeEnd > 0.0f) {
+        m_DelayBeforeEnd -= seconds;
+        if (m_DelayBeforeEnd <= 0.0f) {
+            m_DelayBeforeEnd = 0.0f;
+            m_EndOfLevelCountdownStarted = false;
             Broadcast("Mega Click Assist Done");
         }
         return;
     }
-    CountDown(counter, GetThreeInARowOptions(), seconds);
+    CountDown(seconds);
 }
 
-void DrawThreeInARowCounter(CThreeInARowCounter& counter, CSpriteDrawRecord& record)
+void CThreeInARowCounter::Draw(CSpriteDrawRecord& record)
 {
-    counter.CSpriteAI::Draw(record);
-    if ((!counter.IsBonusActive() && !counter.m_EndOfLevelCountdownStarted) || !record.spriteFrame)
+    CSpriteAI::Draw(record);
+    if ((!IsBonusActive() && !m_EndOfLevelCountdownStarted) || !record.spriteFrame)
         return;
     CFrameInterface& frame = *record.spriteFrame;
     const CThreeInARowCounterOptions& options = GetThreeInARowOptions();
@@ -225,7 +233,7 @@ void DrawThreeInARowCounter(CThreeInARowCounter& counter, CSpriteDrawRecord& rec
     frame.DrawLine(50, -35, -50, -35, outline);
     frame.DrawLine(-50, -35, -50, -60, outline);
 
-    const float full = options.m_MaximumBonusTime > 0.0f ? counter.m_SecondsBonusLeft / options.m_MaximumBonusTime : 0.0f;
+    const float full = options.m_MaximumBonusTime > 0.0f ? m_SecondsBonusLeft / options.m_MaximumBonusTime : 0.0f;
     const float f = std::clamp(full, 0.0f, 1.0f);
 
     for (const CFPoint& at : {options.m_Pos, options.m_Pos2}) {
@@ -243,7 +251,7 @@ void DrawThreeInARowCounter(CThreeInARowCounter& counter, CSpriteDrawRecord& rec
     DrawSequence(options.m_MeterArrowSequence, turned, {0.0f, 0.0f});
     DrawSequence(options.m_MeterOverlaySequence, frame, {0.0f, 0.0f});
 
-    if (!counter.m_EndOfLevelCountdownStarted || !record.destination)
+    if (!m_EndOfLevelCountdownStarted || !record.destination)
         return;
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     const int32_t index = options.m_EndOfLevelFrameOverlay;
@@ -256,7 +264,7 @@ void DrawThreeInARowCounter(CThreeInARowCounter& counter, CSpriteDrawRecord& rec
     CFrameOverlayDrawContext context;
     context.m_pTarget = record.destination;
     context.m_pSubstitutions = &substitutions;
-    context.m_Time = counter.m_SecondsSincePhaseBegan;
+    context.m_Time = m_SecondsSincePhaseBegan;
     set->Draw(context);
 }
 
@@ -278,29 +286,8 @@ int32_t GetThreeInARowSong()
     return options ? std::max(options->m_PowerUpSong, 0) : 0;
 }
 
-void AddInARowBonus(CThreeInARowCounter& counter)
-{
-    AddThreeInARowBonus(counter);
-}
-
-float GetCounterBuildPercentPerClick(CThreeInARowCounter& counter, float fallback)
-{
-    return FindThreeInARowOptions() ? GetThreeInARowFractionPerClick(counter) : fallback;
-}
-
-uint32_t GetCounterMegaSequence(CThreeInARowCounter&)
+uint32_t GetThreeInARowMegaSequence()
 {
     const CThreeInARowCounterOptions* options = FindThreeInARowOptions();
     return options ? uint32_t(std::max(options->m_MeterOverlay2Sequence, 0)) : 0;
-}
-
-void GrantThreeInARowBonus(CThreeInARowCounter& counter)
-{
-    AddThreeInARowBonus(counter);
-}
-
-void InstallThreeInARowCounterHooks()
-{
-    static CCounterBehaviour behaviour;
-    SetThreeInARowCounterHooks(&behaviour);
 }
