@@ -487,15 +487,15 @@ TEST_F(Building, AnOrderIsContainedWhateverStandsInThePhasesItLeavesEmpty)
     order.ResetToDefaults();
 
     SetParts(order, Order({Id("Walls"), 0, 0, Id("Blue"), 0}));
-    EXPECT_TRUE(ContainsPartsOf(lot, &order)) << "no garage ordered, one built";
+    EXPECT_TRUE(lot.ContainsPartsOf(&order)) << "no garage ordered, one built";
     SetParts(order, Order({Id("Walls"), Id("Carport"), 0, Id("Blue"), 0}));
-    EXPECT_TRUE(ContainsPartsOf(lot, &order));
+    EXPECT_TRUE(lot.ContainsPartsOf(&order));
     SetParts(order, Order({Id("Walls"), Id("Shed"), 0, 0, 0}));
-    EXPECT_FALSE(ContainsPartsOf(lot, &order)) << "another garage";
+    EXPECT_FALSE(lot.ContainsPartsOf(&order)) << "another garage";
     SetParts(order, Order({Id("Walls"), 0, Id("Pool"), 0, 0}));
-    EXPECT_FALSE(ContainsPartsOf(lot, &order)) << "an add-on the lot lacks";
+    EXPECT_FALSE(lot.ContainsPartsOf(&order)) << "an add-on the lot lacks";
     SetParts(order, Order({0, 0, 0, Id("Red"), 0}));
-    EXPECT_FALSE(ContainsPartsOf(lot, &order)) << "another paint";
+    EXPECT_FALSE(lot.ContainsPartsOf(&order)) << "another paint";
 }
 
 TEST_F(Building, PaintRemapAndQueries)
