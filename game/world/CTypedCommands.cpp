@@ -146,9 +146,9 @@ void Confirmed()
 }
 
 struct SWord {
-    const char* word;
-    bool cheat;
-    CFunctionCommand::ExecuteFunction function;
+    const char* word = nullptr;
+    bool cheat = false;
+    CFunctionCommand::ExecuteFunction function = nullptr;
 };
 
 // In registration order.
