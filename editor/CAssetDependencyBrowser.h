@@ -29,8 +29,8 @@ class CObjectEditor;
 class CVirtualArray;
 
 struct SDependencyHit {
-    CVirtualArray* list; // a list of the registry
-    uint32_t item;
+    CVirtualArray* list = nullptr; // a list of the registry
+    uint32_t item = 0;
 };
 
 // The backward search: which entries of which lists refer to one entry.

@@ -9,6 +9,7 @@
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
 #include "foundation/MathHelpers.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/CSprite.h"
@@ -18,6 +19,7 @@
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CScenery.h"
+#include "game/world/CTutorial.h"
 #include "objects/CMessage.h"
 #include "objects/DroppedKeys.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -243,10 +245,18 @@ void CLevelEditorWindow::Update(float seconds)
         m_CantEditPending = false;
         ShowMessageBox(CJString(kCantEditTitle), CJString(kCantEditText));
     }
+    // The preview opens as the pop-up does in play, from when a message
+    // was first shown in the object editor.
+    if (dynamic_cast<CTutorial*>(GetCurrentObjectEditorObject()))
+        m_TutorialPreviewSeconds += seconds;
+    else
+        m_TutorialPreviewSeconds = 0.0f;
 }
 
 void CLevelEditorWindow::Draw(CFrameInterface& frame)
 {
+    if (auto* tutorial = dynamic_cast<CTutorial*>(GetCurrentObjectEditorObject()))
+        DrawTutorialPopUp(*tutorial, frame, m_TutorialPreviewSeconds);
     if (m_ActiveTool)
         m_ActiveTool->Draw(frame);
     if (m_BandStart.x != -1 || m_BandStart.y != -1) {

@@ -148,8 +148,9 @@ private:
     CPoint m_BandStart{-1, -1};
     CPoint m_BandEnd{-1, -1};
     CJWindow* m_ToolPalette = nullptr;
-    int32_t m_Mode;
+    int32_t m_Mode = 0;
     CFont* m_EditorFont = nullptr;
+    float m_TutorialPreviewSeconds = 0.0f;
     // Mode 0: "Levels" as it was at the opening (owned), so a close after
     // no change leaves the file alone, whatever form the file was in.
     CObject* m_LevelsAtOpen = nullptr;

@@ -4,8 +4,10 @@
 #include "foundation/CCommand.h"
 #include "foundation/CFile.h"
 #include "foundation/CLocalizedString.h"
+#include "foundation/FileHelpers.h"
 #include "objects/CClassInfo.h"
 #include "objects/CNewFileOptions.h"
+#include "platform/FileSystem.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJEdit.h"
@@ -19,6 +21,13 @@ namespace {
 // Forbidden in a location ("/" separates its folders); the name refuses "/" too.
 constexpr const char* kLocationForbidden = "\\:;*?\"><|";
 constexpr const char* kNameForbidden = "/\\:;*?\"><|";
+
+// FolderExists answers for a plain file of the name as well; a file can
+// never be made inside one.
+bool IsFolderOnDisk(const CJString& name)
+{
+    return plat::IsFolder(DiskPathOf(name.GetString(), 0));
+}
 
 CLocalizedString& LocationOutsideText()
 {
@@ -158,7 +167,7 @@ bool CNewFileDialog::Accept()
     }
     CJString folder;
     folder.SetPath(m_Options.m_BaseFolder, m_Options.m_Location);
-    if (folder.IsNotEmpty() && !FolderExists(folder.GetString(), 0)) {
+    if (folder.IsNotEmpty() && !IsFolderOnDisk(folder)) {
         CJString text(texts.folderMissing);
         text.Append(" \"");
         text.Append(m_Options.m_Location);
@@ -179,7 +188,7 @@ void CNewFileDialog::CreateFolderAndAccept()
 {
     CJString folder;
     folder.SetPath(m_Options.m_BaseFolder, m_Options.m_Location);
-    if (!CreateFolderForName(folder.GetString(), 0)) {
+    if (!CreateFolderForName(folder.GetString(), 0) || !IsFolderOnDisk(folder)) {
         ShowError(GetNewFileDialogTexts().folderNotCreated);
         return;
     }

@@ -145,7 +145,7 @@ private:
 
     // Cursors handed to the shell must outlive the event: one per sequence.
     struct SCursor {
-        CSequence* sequence;
+        CSequence* sequence = nullptr;
         std::unique_ptr<CSequenceCursor> cursor;
     };
     std::vector<SCursor> m_Cursors;

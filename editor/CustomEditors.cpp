@@ -73,6 +73,10 @@ class CEditorCustomEditorHooks : public CCustomEditorHooks {
 public:
     void AddFrameEditor(CObjectEditor& editor, CFrame&) override { editor.AddCustomEditor(new CFrameEditor); }
     void AddFontEditor(CObjectEditor& editor, CFont&) override { editor.AddCustomEditor(new CFontEditor); }
+    void AddCommandButton(CObjectEditor& editor, const char* title, CCommand* command) override
+    {
+        editor.AddCustomEditor(new CCommandButtonEditor(title, command));
+    }
     void AddSequenceEditor(CObjectEditor& editor, CSequence& sequence) override
     {
         editor.AddCustomEditor(new CSequenceEditor);
@@ -97,6 +101,29 @@ CJStatic* AddPreviewLabel(CPropertyPane* pane, CJWindow* lastRow)
     if (lastRow)
         label.SetSize(lastRow->GetWidth(), label.GetHeight());
     return &label;
+}
+
+// ---- Command button ---------------------------------------------------------
+
+CCommandButtonEditor::CCommandButtonEditor(const char* title, CCommand* command)
+    : CCustomEditor(nullptr)
+    , m_Title(title)
+    , m_Command(command)
+{
+}
+
+CCommandButtonEditor::~CCommandButtonEditor() = default;
+
+void CCommandButtonEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject*, CObject*)
+{
+    if (!pane || m_Button)
+        return;
+    m_Button = new CJButton(pane, m_Title);
+    if (lastRow)
+        pane->AddChild(m_Button, kPlaceBelow, lastRow, kDefaultOffset, kDefaultOffset);
+    else
+        pane->AddChild(m_Button, kPlaceTop, nullptr, kDefaultOffset, kDefaultOffset);
+    m_Button->SetCommand(m_Command.release());
 }
 
 // ---- Sequence ---------------------------------------------------------------

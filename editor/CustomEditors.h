@@ -11,12 +11,15 @@
 //    a row, each cell with the edited font's glyph above the interface
 //    font's, and four lines per row marking the row top, the line height
 //    less the height, the line height, and that plus the point size.
+//  - CCommandButtonEditor ("General"): one button under the rows that runs
+//    the command its object gave (an audio object's "Play").
 
 #include "editor/CObjectEditor.h"
 
 #include <cstdint>
 #include <memory>
 
+class CCommand;
 class CFont;
 class CFrame;
 class CJCheckBox;
@@ -95,6 +98,22 @@ private:
     std::unique_ptr<CFrame> m_Map;
     int32_t m_CellWidth = 0;
     int32_t m_RowPitch = 0;
+};
+
+class CCommandButtonEditor : public CCustomEditor {
+public:
+    // Owns command until the button takes it.
+    CCommandButtonEditor(const char* title, CCommand* command);
+    ~CCommandButtonEditor() override;
+
+    void BuildControls(CPropertyPane* pane, CJWindow* lastRow, CObject* object, CObject* owner) override;
+
+    CJButton* GetButton() const { return m_Button; }
+
+private:
+    CJString m_Title;
+    std::unique_ptr<CCommand> m_Command;
+    CJButton* m_Button = nullptr;
 };
 
 // The "Preview:" label every custom editor begins with.

@@ -155,7 +155,7 @@ CNumberSpinPropertyEditor<P>::CNumberSpinPropertyEditor(const P* property, const
                                                         CObjectEditor* editor, CObject* object)
     : CPropertyEditor(property, categoryProperty, editor, object)
     , m_TypedProperty(property)
-    , m_UnitsLabel(g_EditorUnitsOverride.IsNotEmpty() ? g_EditorUnitsOverride : property->GetUnits())
+    , m_UnitsLabel(g_EditorUnitsOverride.IsNotEmpty() ? g_EditorUnitsOverride : property->GetShownUnits())
 {
 }
 

@@ -1,10 +1,17 @@
 #include "images/CustomEditorHooks.h"
 
+#include "foundation/CCommand.h"
+
 namespace {
 
 CCustomEditorHooks* g_CustomEditorHooks = nullptr;
 
 } // namespace
+
+void CCustomEditorHooks::AddCommandButton(CObjectEditor&, const char*, CCommand* command)
+{
+    delete command;
+}
 
 CCustomEditorHooks* SetCustomEditorHooks(CCustomEditorHooks* hooks)
 {

@@ -40,25 +40,30 @@ ModuleReleaser SetModuleReleaser(ModuleReleaser releaser)
 // --- CClassInfo ---
 
 CClassInfo* const CClassInfo::kNoBase = reinterpret_cast<CClassInfo*>(~uintptr_t(0));
+CClassInfo* const CClassInfo::kRegisteredWithoutBase = reinterpret_cast<CClassInfo*>(~uintptr_t(1));
 
 CClassInfo::CClassInfo(const char* className, float, CClassInfo* base, uint32_t objectSize)
     : m_ClassName(className)
-    , m_Base(base == kNoBase ? nullptr
-                 : base      ? base
-                             : CObject::SGetClassInfo())
+    , m_Base(base == kNoBase || base == kRegisteredWithoutBase ? nullptr
+                 : base                                        ? base
+                                                               : CObject::SGetClassInfo())
     , m_DynamicProperties(new CDynamicPropertyRegistry(CDynamicPropertyRegistry::Ownership::Borrowed))
     , m_ObjectSize(objectSize)
 {
+    if (base == kRegisteredWithoutBase) {
+        m_ObjectRoot = CObject::SGetClassInfo();
+        m_ObjectRoot->m_DynamicHeirs.Append(this);
+    }
     if (m_Base) {
         m_Category = m_Base->m_CategoryPath;
         m_CategoryPath = m_Base->m_CategoryPath;
         m_Base->m_DerivedClasses.Append(this);
-        InheritDynamicProperties();
     } else {
         m_Category.Set("Miscellaneous");
         m_CategoryPath = m_Category;
         m_CategoryPath.Append("/");
     }
+    InheritDynamicProperties();
 }
 
 CClassInfo::~CClassInfo()
@@ -72,6 +77,8 @@ CClassInfo::~CClassInfo()
         auto& derived = m_Base->m_DerivedClasses;
         derived.Remove(this);
     }
+    if (m_ObjectRoot)
+        m_ObjectRoot->m_DynamicHeirs.Remove(this);
 }
 
 const char* CClassInfo::GetItemName(int32_t i)
@@ -236,12 +243,20 @@ bool CClassInfo::HasAlternateName(const char* name) const
 
 void CClassInfo::InheritProperties()
 {
-    if (!m_Base)
+    CClassInfo* from = m_Base ? m_Base : m_ObjectRoot;
+    if (!from)
         return;
-    for (int32_t i = 0; i < m_Base->GetPropertyCount(); ++i)
-        AddProperty(m_Base->GetProperty(i)->Clone(), m_Base->GetProperty(i)->GetFirstBound(),
-                    m_Base->GetProperty(i)->GetSecondBound());
+    for (int32_t i = 0; i < from->GetPropertyCount(); ++i)
+        AddProperty(from->GetProperty(i)->Clone(), from->GetProperty(i)->GetFirstBound(),
+                    from->GetProperty(i)->GetSecondBound());
     m_InheritedCount = m_PropertyCount;
+}
+
+bool CClassInfo::ReadsVersion(float version) const
+{
+    if (version == m_Version)
+        return true;
+    return m_ObjectRoot && version == m_Version + 3.0f * m_ObjectRoot->m_Version;
 }
 
 void CClassInfo::ComputeVersion(float declaredVersion)

@@ -41,6 +41,13 @@ class CClassInfo : public CSimpleVirtualArray {
 public:
     // kNoBase: a root class (CObject itself); null base: derives from CObject.
     static CClassInfo* const kNoBase;
+    // A class that registers with no base although its objects are CObjects:
+    // it answers to no base and its version has no base term, but it keeps
+    // CObject's properties first (every object carries its dynamic values)
+    // and takes every dynamic property attached to CObject. Its binary
+    // objects written while it registered with base CObject (the same
+    // layout under that version) still read.
+    static CClassInfo* const kRegisteredWithoutBase;
 
     CClassInfo(const char* className, float declaredVersion, CClassInfo* base, uint32_t objectSize);
     ~CClassInfo() override;
@@ -84,6 +91,9 @@ public:
 
     // True when other is this class, a base of it, or null.
     bool IsDerivedFrom(const CClassInfo* other) const;
+    // The version of its binary objects: its own, and for a class registered
+    // without a base also the one it had with base CObject.
+    bool ReadsVersion(float version) const;
     bool IsIgnoredPropertyName(const char* name) const;
     bool HasAlternateName(const char* name) const;
     void AddAlternateClassName(const char* name) { m_AlternateNames.Append(name); }
@@ -97,6 +107,9 @@ public:
     // The dynamic properties attached to this class or a base.
     CDynamicPropertyRegistry& GetDynamicPropertyList() const { return *m_DynamicProperties; }
     const CArrayPOD<CClassInfo*>& GetDerivedClasses() const { return m_DerivedClasses; }
+    // Classes registered without a base that take this class's dynamic
+    // properties (CObject's only).
+    const CArrayPOD<CClassInfo*>& GetDynamicHeirs() const { return m_DynamicHeirs; }
     ClassModuleHandle GetModule() const { return m_Module; }
     void SetModule(ClassModuleHandle module) { m_Module = module; }
     // Nonzero for abstract classes, which are not created by name.
@@ -126,7 +139,11 @@ private:
     bool m_ReportUnknownProperties = false;
     ClassModuleHandle m_Module = nullptr;
     CClassInfo* m_Base;
+    // Set for kRegisteredWithoutBase: CObject's properties and dynamic
+    // properties come from this class, though it is no base.
+    CClassInfo* m_ObjectRoot = nullptr;
     CArrayPOD<CClassInfo*> m_DerivedClasses;
+    CArrayPOD<CClassInfo*> m_DynamicHeirs;
     CDynamicPropertyRegistry* m_DynamicProperties;
     uint32_t m_ObjectSize;
     CArrayPOD<const char*> m_AlternateNames;

@@ -106,6 +106,8 @@ void AttachToFamily(CClassInfo* info, CProperty* property, DynamicKind kind)
     info->GetDynamicPropertyList().Add(property, kind);
     for (CClassInfo* derived : info->GetDerivedClasses())
         AttachToFamily(derived, property, kind);
+    for (CClassInfo* heir : info->GetDynamicHeirs())
+        AttachToFamily(heir, property, kind);
 }
 
 } // namespace
@@ -127,9 +129,10 @@ CAutoRegisterDynamicProperty::CAutoRegisterDynamicProperty(CClassInfo* info, CPr
 
 void CClassInfo::InheritDynamicProperties()
 {
-    if (!m_Base)
+    CClassInfo* from = m_Base ? m_Base : m_ObjectRoot;
+    if (!from)
         return;
-    CDynamicPropertyRegistry& base = m_Base->GetDynamicPropertyList();
+    CDynamicPropertyRegistry& base = from->GetDynamicPropertyList();
     for (int32_t i = 0; i < base.GetCount(); ++i)
         AttachToFamily(this, base.GetProperty(i), base.GetKind(i));
 }

@@ -37,6 +37,12 @@ public:
     const CFormula<T>& GetFormula() const { return *m_Formula; }
     // The member as the editor shows it.
     T GetDisplayValue(CObject* object) const { return m_Formula->ToDisplay(this->Value(object)); }
+    // The units the editor shows the value in: those given with the formula
+    // when there were any (an angle stored in radians is shown in degrees),
+    // else the declared units.
+    CJString GetShownUnits() const { return m_ShownUnits ? CJString(m_ShownUnits) : this->GetUnits(); }
+    // Static text; null: the declared units.
+    void SetShownUnits(const char* units) { m_ShownUnits = units; }
     // An edited number: through the formula's FromDisplay, never clamped.
     virtual void SetValueFromFormulaText(CObject* object, const CJString& text) const = 0;
 
@@ -57,6 +63,15 @@ public:
         {
             return this->Apply([&](auto& p) { p.SetFormula(formula); });
         }
+        // The editor shows the formula's values in shownUnits (empty: none);
+        // the declared units stay those of the stored value.
+        Declared& Formula(const CFormula<T>* formula, const char* shownUnits)
+        {
+            return this->Apply([&](auto& p) {
+                p.SetFormula(formula);
+                p.SetShownUnits(shownUnits);
+            });
+        }
     };
 
 protected:
@@ -66,6 +81,7 @@ protected:
 private:
     float m_SpinStep = 1.0f;
     const CFormula<T>* m_Formula = &CNullFormula<T>::SGetInstance();
+    const char* m_ShownUnits = nullptr;
 };
 
 // Text "%d"; binary one 32-bit word; packed ranged, or a whole word when no

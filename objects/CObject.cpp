@@ -655,7 +655,7 @@ bool CObject::ReadBin(CObjectStream& stream)
     if (!stream.TryReadUint32(word))
         return false;
     const float classVersion = std::bit_cast<float>(word);
-    if (format != kBinaryFormatVersion || classVersion != GetClassInfo()->GetVersion())
+    if (format != kBinaryFormatVersion || !GetClassInfo()->ReadsVersion(classVersion))
         return false;
     CClassInfo* info = GetClassInfo();
     for (int32_t i = 0; i < info->GetPropertyCount(); ++i) {

@@ -117,11 +117,15 @@ private:                                                                        
 
 // Defines SGetClassInfo (builds and registers on first call) and GetClassInfo.
 #define OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, flags, createOne, createArray, deleteArray)                    \
+    OMBRISALT_IMPLEMENT_CLASS_ON(CClass, CClass::BaseClass::SGetClassInfo(), version, flags, createOne, createArray,   \
+                                 deleteArray)
+// baseInfo: the class info it registers with as its base.
+#define OMBRISALT_IMPLEMENT_CLASS_ON(CClass, baseInfo, version, flags, createOne, createArray, deleteArray)            \
     CNormalClassInfo* CClass::g_ClassInfo = nullptr;                                                                   \
     CNormalClassInfo* CClass::SGetClassInfo()                                                                          \
     {                                                                                                                  \
         if (!g_ClassInfo) {                                                                                            \
-            CClassInfo* base = CClass::BaseClass::SGetClassInfo();                                                     \
+            CClassInfo* base = baseInfo;                                                                               \
             if (!g_ClassInfo) {                                                                                        \
                 new CNormalClassInfo(&g_ClassInfo, #CClass, float(version), base, uint32_t(sizeof(CClass)),            \
                                      uint8_t(flags), createOne, createArray, deleteArray, &CClass::DeclareProperties); \
@@ -140,6 +144,10 @@ private:                                                                        
                                    &DeleteObjectArray<CClass>)
 #define OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClass, version)                                                            \
     OMBRISALT_IMPLEMENT_CLASS_WITH(CClass, version, 1, nullptr, nullptr, nullptr)
+// A CObject class that registers with no base (CClassInfo::kRegisteredWithoutBase).
+#define OMBRISALT_IMPLEMENT_CLASS_WITHOUT_BASE(CClass, version)                                                        \
+    OMBRISALT_IMPLEMENT_CLASS_ON(CClass, CClassInfo::kRegisteredWithoutBase, version, 0, &CreateOneObject<CClass>,     \
+                                 &CreateObjectArray<CClass>, &DeleteObjectArray<CClass>)
 
 class CObject : public CSubscriber, public CPooledClassBase {
 public:

@@ -16,6 +16,9 @@
 #define OMBRISALT_DECLARED_CLASS(CClass, version)                                                                      \
     OMBRISALT_IMPLEMENT_CLASS(CClass, version)                                                                         \
     OMBRISALT_DECLARED_CONSTRUCTORS(CClass)
+#define OMBRISALT_DECLARED_CLASS_WITHOUT_BASE(CClass, version)                                                         \
+    OMBRISALT_IMPLEMENT_CLASS_WITHOUT_BASE(CClass, version)                                                            \
+    OMBRISALT_DECLARED_CONSTRUCTORS(CClass)
 #define OMBRISALT_DECLARED_ABSTRACT_CLASS(CClass, version)                                                             \
     OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CClass, version)                                                                \
     OMBRISALT_DECLARED_CONSTRUCTORS(CClass)

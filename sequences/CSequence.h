@@ -149,7 +149,7 @@ private:
     bool ReadCache(const char* folder, const char* name, bool atlasRequired);
 
     std::vector<CFrame*> m_Frames; // owned; an entry may be null
-    CRect m_Bounds;
+    CRect m_Bounds{};
     uint32_t m_Flags = 0;
     int32_t m_BlitType = 0;
     float m_FramesPerSecond = 15.0f;

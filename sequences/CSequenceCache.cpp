@@ -186,18 +186,28 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         return false;
     CObjectStream text;
     text.Attach(CMemFileBuf::Adopt(block, size), FILE_READ, IdMode::WithoutIds);
+    // A cache is derived data: damage refuses it (the caller rebuilds from
+    // the images) instead of ending the program, and leaves none of its
+    // settings behind for the rebuild.
     text.SetQuiet(true);
+    text.SetUntrusted(true);
+    CSequence settings;
+    settings.CopyFrom(this);
+    auto refuse = [&] {
+        CopyFrom(&settings);
+        return false;
+    };
     CJString className;
     if (!text.ReadNonBlankLine(className))
         return false;
     className.TrimLeft();
     className.TrimRight();
     if (className.Compare("CSequence") != 0 || !ReadFromStream(text) || text.HasReadError())
-        return false;
+        return refuse();
     std::unique_ptr<CObject> object(ReadObjectFromStream(text));
     auto* list = dynamic_cast<CSequenceFrameInfoList*>(object.get());
     if (!list || text.HasReadError())
-        return false;
+        return refuse();
     text.Finish();
 
     const uint32_t count = list->GetCount();

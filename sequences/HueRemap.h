@@ -48,8 +48,8 @@ public:
 
 // The values of one rule, as a recoloured copy remembers them.
 struct SHueRule {
-    float sourceHue, sourceHueError, sourceSaturation, sourceSaturationError;
-    float destHue, destSaturation, destLightness;
+    float sourceHue = 0.0f, sourceHueError = 0.0f, sourceSaturation = 0.0f, sourceSaturationError = 0.0f;
+    float destHue = 0.0f, destSaturation = 0.0f, destLightness = 0.0f;
     bool operator==(const SHueRule&) const = default;
 };
 SHueRule HueRuleOf(const CHueRemapData& data);

@@ -31,25 +31,25 @@ public:
     // The older "Space Between Controls" sets both spacings.
     void ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream) override;
 
-    int32_t m_GeneralFont;
+    int32_t m_GeneralFont = 0;
     CColor m_ShortcutKeyHighlightColor;
     CColor m_BackgroundColor;
     CColor m_SelectColor;
-    int32_t m_StaticTextFont;
-    int32_t m_HeadingFont;
-    int32_t m_HeadingOffset;
-    int32_t m_ContentsOffsetWithTitle; // -1: computed
-    CPoint m_IconOffset;
-    int32_t m_VerticalSpace;
-    int32_t m_HorizontalSpace;
-    int32_t m_Margin;
+    int32_t m_StaticTextFont = 0;
+    int32_t m_HeadingFont = 0;
+    int32_t m_HeadingOffset = 0;
+    int32_t m_ContentsOffsetWithTitle = 0; // -1: computed
+    CPoint m_IconOffset{};
+    int32_t m_VerticalSpace = 0;
+    int32_t m_HorizontalSpace = 0;
+    int32_t m_Margin = 0;
     CSkinBorder* m_WindowBorder = nullptr;
     CSkinBorder* m_ListBoxBorder = nullptr;
     CSkinBorder* m_ButtonBorder = nullptr;
     CSkinBorder* m_PressedButtonBorder = nullptr;
     CSkinBorder* m_HoverButtonBorder = nullptr;
-    int32_t m_SpaceAroundText;
-    bool m_ApplyTextOffsetWhenPressed;
-    int32_t m_EnterHoverSound;
-    int32_t m_ExitHoverSound;
+    int32_t m_SpaceAroundText = 0;
+    bool m_ApplyTextOffsetWhenPressed = false;
+    int32_t m_EnterHoverSound = 0;
+    int32_t m_ExitHoverSound = 0;
 };

@@ -622,5 +622,5 @@ public:
     ~CScopedHalfBevels();
 
 private:
-    uint8_t m_Alpha[4];
+    uint8_t m_Alpha[4]{};
 };

@@ -45,7 +45,7 @@ public:
                            bool special)
         = 0;
 
-    int32_t m_BackgroundTexture; // skin frame reference, -1 none
+    int32_t m_BackgroundTexture = 0; // skin frame reference, -1 none
     CColor m_BackgroundColor;
 
 protected:
@@ -63,7 +63,7 @@ public:
     void DrawFrame(CJWindow* window, CFrameInterface& frame, const CRect& rect, CSkinTheme* theme,
                    bool special) override;
 
-    int32_t m_TextureMargin;
+    int32_t m_TextureMargin = 0;
     CColor m_TopOuterColor;
     CColor m_TopInnerColor;
     CColor m_BottomInnerColor;
@@ -80,15 +80,15 @@ public:
     void DrawFrame(CJWindow* window, CFrameInterface& frame, const CRect& rect, CSkinTheme* theme,
                    bool special) override;
 
-    int32_t m_TopLeftAlpha, m_TopRightAlpha, m_BottomLeftAlpha, m_BottomRightAlpha;
-    int32_t m_LeftSideOffset, m_TopSideOffset, m_RightSideOffset, m_BottomSideOffset;
-    int32_t m_TopLeftHighlight, m_TopCenterHighlight, m_TopRightHighlight;
-    int32_t m_CenterLeftHighlight, m_CenterRightHighlight;
-    int32_t m_BottomLeftHighlight, m_BottomCenterHighlight, m_BottomRightHighlight;
-    bool m_OverlapCorners;
-    int32_t m_TopOverlapAmount;
-    int32_t m_SpecialTopRightHighlight;
-    int32_t m_TopCenterDecal, m_BottomCenterDecal, m_LeftCenterDecal, m_RightCenterDecal;
+    int32_t m_TopLeftAlpha = 0, m_TopRightAlpha = 0, m_BottomLeftAlpha = 0, m_BottomRightAlpha = 0;
+    int32_t m_LeftSideOffset = 0, m_TopSideOffset = 0, m_RightSideOffset = 0, m_BottomSideOffset = 0;
+    int32_t m_TopLeftHighlight = 0, m_TopCenterHighlight = 0, m_TopRightHighlight = 0;
+    int32_t m_CenterLeftHighlight = 0, m_CenterRightHighlight = 0;
+    int32_t m_BottomLeftHighlight = 0, m_BottomCenterHighlight = 0, m_BottomRightHighlight = 0;
+    bool m_OverlapCorners = false;
+    int32_t m_TopOverlapAmount = 0;
+    int32_t m_SpecialTopRightHighlight = 0;
+    int32_t m_TopCenterDecal = 0, m_BottomCenterDecal = 0, m_LeftCenterDecal = 0, m_RightCenterDecal = 0;
 
     // Process-wide, on by default; off makes every corner afresh (for the
     // benchmark that measures what the kept corners save).
@@ -101,10 +101,10 @@ private:
     CFrame* MaskedCorner(CFrame& mask, CFrame& texture, int32_t x, int32_t y);
 
     struct SMaskedCorner {
-        const CFrame* mask;
-        const CFrame* texture;
-        uint32_t maskWidth, maskHeight;
-        int32_t phaseX, phaseY;
+        const CFrame* mask = nullptr;
+        const CFrame* texture = nullptr;
+        uint32_t maskWidth = 0, maskHeight = 0;
+        int32_t phaseX = 0, phaseY = 0;
         std::unique_ptr<CFrame> image;
     };
     std::vector<SMaskedCorner> m_Corners;
@@ -123,11 +123,11 @@ public:
     virtual void DrawSegmented(CFrame* image, CJWindow* window, CFrameInterface& frame, const CRect& rect,
                                CSkinTheme* theme);
 
-    int32_t m_BackgroundImage;
-    int32_t m_OverlayImage;
-    int32_t m_LeftBorderWidth, m_RightBorderWidth, m_TopBorderHeight, m_BottomBorderHeight;
-    int32_t m_LeftOverhang, m_RightOverhang, m_TopOverhang, m_BottomOverhang;
-    bool m_DrawCenter;
+    int32_t m_BackgroundImage = 0;
+    int32_t m_OverlayImage = 0;
+    int32_t m_LeftBorderWidth = 0, m_RightBorderWidth = 0, m_TopBorderHeight = 0, m_BottomBorderHeight = 0;
+    int32_t m_LeftOverhang = 0, m_RightOverhang = 0, m_TopOverhang = 0, m_BottomOverhang = 0;
+    bool m_DrawCenter = false;
 };
 
 // Used by the alpha skins: the background layer with background, then the

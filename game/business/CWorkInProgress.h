@@ -31,7 +31,7 @@ public:
     void DrawWith(CFont* font, CFrameInterface& spriteSpace);
 
     CJString m_Message; // "Message"
-    uint32_t m_Width;   // "Width", pixels
+    uint32_t m_Width = 0; // "Width", pixels
 
     CJString m_LaidOutText;
     CRect m_TextRect{0, 0, 0, 0};

@@ -73,11 +73,11 @@ void SkinSlider(CJSlider& slider)
 }
 
 struct SRowOffsets {
-    SoundOptionRow row;
-    int32_t labelY;
-    int32_t boxY;
-    int32_t sliderX;
-    int32_t sliderY;
+    SoundOptionRow row{};
+    int32_t labelY = 0;
+    int32_t boxY = 0;
+    int32_t sliderX = 0;
+    int32_t sliderY = 0;
 };
 
 constexpr SRowOffsets kRowOffsets[3] = {

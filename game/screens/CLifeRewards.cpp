@@ -50,8 +50,8 @@ void PlaySound(int32_t index)
 // The level indices L - 10 .. L - 1 in 32-bit arithmetic: a reward placed
 // before the tenth level wraps and covers nothing.
 struct SLevelRange {
-    uint32_t first;
-    uint32_t end;
+    uint32_t first = 0;
+    uint32_t end = 0;
 };
 
 SLevelRange LevelsOf(const CLifeRewards& reward)

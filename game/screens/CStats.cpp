@@ -22,8 +22,11 @@
 #include <algorithm>
 
 OMBRISALT_DECLARED_CLASS(CPlayerStatsForLevel, 1.0)
-OMBRISALT_DECLARED_CLASS(CPlayerStats, 1.0)
-OMBRISALT_DECLARED_CLASS(CStats, 1.0)
+// The profile and the file object register with no base: "Stats.dat" holds
+// them as versions 85 and 15. Files written while they had base CObject
+// (106 and 36, the same bytes otherwise) still read.
+OMBRISALT_DECLARED_CLASS_WITHOUT_BASE(CPlayerStats, 1.0)
+OMBRISALT_DECLARED_CLASS_WITHOUT_BASE(CStats, 1.0)
 
 namespace {
 

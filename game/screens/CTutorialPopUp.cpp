@@ -237,19 +237,22 @@ void ShowTutorial(int32_t index, bool skipIfShown)
 
 void DrawTutorialPopUp(int32_t index, CFrameInterface& target, float secondsShown)
 {
-    CTutorial* tutorial = GetTutorialAt(index);
-    if (!tutorial)
-        return;
+    if (CTutorial* tutorial = GetTutorialAt(index))
+        DrawTutorialPopUp(*tutorial, target, secondsShown);
+}
+
+void DrawTutorialPopUp(CTutorial& tutorial, CFrameInterface& target, float secondsShown)
+{
     CTutorialDisplayOptions& options = GetTutorialDisplayOptions();
     CTextSubstitutionList values;
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     values.AddNumber("%s[Decade]", (level ? level->m_Period : 0) + 1);
-    values.AddText("%s[Message]", tutorial->m_Text.GetTranslation());
+    values.AddText("%s[Message]", tutorial.m_Text.GetTranslation());
     if (CSequence* arrows = ListObject(GetSequenceList(), options.m_ArrowSequence))
         if (arrows->GetFrameCount() > 0)
             if (CFrame* arrow = arrows->GetFrame(0)) {
-                DrawArrow(target, *arrow, tutorial->m_ArrowPoint, tutorial->m_ArrowAngle);
-                DrawArrow(target, *arrow, tutorial->m_Arrow2Point, tutorial->m_Arrow2Angle);
+                DrawArrow(target, *arrow, tutorial.m_ArrowPoint, tutorial.m_ArrowAngle);
+                DrawArrow(target, *arrow, tutorial.m_Arrow2Point, tutorial.m_Arrow2Angle);
             }
     if (CFrameOverlayOptions* set = ListObject(GetFrameOverlayOptionsList(), options.m_FrameOverlayOptions)) {
         DrawOverlaySet(set, target, values, secondsShown);

@@ -18,6 +18,7 @@
 #include <cstdint>
 
 class CFrameInterface;
+class CTutorial;
 class CPlayerStats;
 
 class CTutorialDisplayOptions : public CObject {
@@ -64,8 +65,11 @@ CTutorialHistory* GetTutorialHistory();
 void ShowTutorial(int32_t index, bool skipIfShown);
 
 // Draws the pop-up of the entry into the frame as it looks after that many
-// seconds open; also the level editor's preview.
+// seconds open.
 void DrawTutorialPopUp(int32_t index, CFrameInterface& target, float secondsShown);
+// The same for a message object, in the list or not: the level editor's
+// preview of the one being edited.
+void DrawTutorialPopUp(CTutorial& tutorial, CFrameInterface& target, float secondsShown);
 
 class CTutorialPopUpSpriteAI : public CSpriteAI {
     OMBRISALT_REFLECTED(CTutorialPopUpSpriteAI, CSpriteAI)

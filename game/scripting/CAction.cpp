@@ -34,12 +34,15 @@ void CActionSendMessage::DeclareProperties(CPropertyDeclarer& d)
 
 void CActionSendMessage::Perform(CActionRecord& record)
 {
-    CArrayPOD<CSprite*> targets;
+    // A handler may delete a later target: that one is skipped.
+    CWatchedSprites targets;
     if (m_SpriteToSendTo.m_Name.Compare("this") == 0)
-        targets.Append(record.sprite);
+        targets.GetList().Append(record.sprite);
     else
-        GetScriptingHooks().FindSpritesByReference(m_SpriteToSendTo, targets, false);
-    for (CSprite* target : targets) {
+        GetScriptingHooks().FindSpritesByReference(m_SpriteToSendTo, targets.GetList(), false);
+    targets.Watch();
+    for (uint32_t i = 0; i < targets.GetCount(); ++i) {
+        CSprite* target = targets.GetLive(i);
         if (!target)
             continue;
         CMessage message = CMessage::CMessageByName(m_Message.GetString());

@@ -1,7 +1,9 @@
 #include "game/scripting/CAudio.h"
 
+#include "foundation/CCommand.h"
 #include "game/scripting/CScriptValue.h"
 #include "game/scripting/ScriptingClassBody.h"
+#include "images/CustomEditorHooks.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CFormula.h"
 #include "objects/CIntProperty.h"
@@ -74,6 +76,16 @@ const CMultipleFormula<float>& PercentFormula()
 
 OMBRISALT_SCRIPTING_ABSTRACT_CLASS(CAudio, 0.0)
 void CAudio::DeclareProperties(CPropertyDeclarer&) {}
+void CAudio::AddCustomEditors(CObjectEditor* editor)
+{
+    if (editor)
+        GetCustomEditorHooks().AddCommandButton(*editor, "Play",
+                                                new CObjectFunctionCommand<CAudio>(this, &CAudio::PlayOnce));
+}
+void CAudio::PlayOnce()
+{
+    (void)Play(CAudioPlaySettings());
+}
 
 OMBRISALT_SCRIPTING_CLASS(CAudioSound, 0.0)
 void CAudioSound::DeclareProperties(CPropertyDeclarer& d)
@@ -125,7 +137,7 @@ void CAudioAdjustVolume::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CAudioAdjustVolume::m_Volume, "Volume", 1.0f)
         .Units("Percent")
         .Range(0.0f, 5.0f)
-        .Formula(&PercentFormula())
+        .Formula(&PercentFormula(), "Percentage")
         .Description("Change the volume of the Audio to be played.\n"
                      "NOTE: No sound will actually play louder than its recorded volume.");
 }
@@ -167,7 +179,7 @@ void CAudioSeriesFromSet::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CAudioSeriesFromSet::m_NextIndex, "Debug/Next Set Index", 0u)
         .Units("0 Based")
         .Level(3)
-        .Formula(&countingFromOne);
+        .Formula(&countingFromOne, "");
 }
 CAudioPlaySettings CAudioSeriesFromSet::Play(CAudioPlaySettings settings)
 {

@@ -41,6 +41,10 @@ public:
     CAudio();
     ~CAudio() override;
     virtual CAudioPlaySettings Play(CAudioPlaySettings settings) = 0;
+    // Its page carries a "Play" button.
+    void AddCustomEditors(CObjectEditor* editor) override;
+    // Plays it with the default settings.
+    void PlayOnce();
 };
 
 class CAudioSound : public CAudio {
@@ -50,7 +54,7 @@ public:
     ~CAudioSound() override;
     CAudioPlaySettings Play(CAudioPlaySettings settings) override;
 
-    int32_t m_Sound; // sound-list reference, 0 none
+    int32_t m_Sound = 0; // sound-list reference, 0 none
 };
 
 class CAudioAdjustFrequency : public CAudio {
@@ -60,8 +64,8 @@ public:
     ~CAudioAdjustFrequency() override;
     CAudioPlaySettings Play(CAudioPlaySettings settings) override;
 
-    int32_t m_Audio;
-    float m_PitchRatio;
+    int32_t m_Audio = 0;
+    float m_PitchRatio = 0.0f;
 };
 
 // The pitch ratio is multiplied by a draw from [lower, upper), the limits in either order.
@@ -72,9 +76,9 @@ public:
     ~CAudioRandomFrequency() override;
     CAudioPlaySettings Play(CAudioPlaySettings settings) override;
 
-    int32_t m_Audio;
-    float m_Lower;
-    float m_Higher;
+    int32_t m_Audio = 0;
+    float m_Lower = 0.0f;
+    float m_Higher = 0.0f;
 };
 
 // A factor above 1 is heard only where an outer modifier lowered the volume.
@@ -85,8 +89,8 @@ public:
     ~CAudioAdjustVolume() override;
     CAudioPlaySettings Play(CAudioPlaySettings settings) override;
 
-    int32_t m_Audio;
-    float m_Volume;
+    int32_t m_Audio = 0;
+    float m_Volume = 0.0f;
 };
 
 class CAudioRandomVolume : public CAudio {
@@ -96,9 +100,9 @@ public:
     ~CAudioRandomVolume() override;
     CAudioPlaySettings Play(CAudioPlaySettings settings) override;
 
-    int32_t m_Audio;
-    float m_Lower;
-    float m_Higher;
+    int32_t m_Audio = 0;
+    float m_Lower = 0.0f;
+    float m_Higher = 0.0f;
 };
 
 class CAudioSet : public CAudio {
@@ -119,7 +123,7 @@ public:
     ~CAudioSeriesFromSet() override;
     CAudioPlaySettings Play(CAudioPlaySettings settings) override;
 
-    uint32_t m_NextIndex; // 0-based position in the cycle
+    uint32_t m_NextIndex = 0; // 0-based position in the cycle
 
 protected:
     // Called at the start of every cycle.

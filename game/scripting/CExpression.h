@@ -103,7 +103,7 @@ public:
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
     void GetDescription(CJString& out, const char* wordToRemove = nullptr) override;
 
-    float m_Value;
+    float m_Value = 0.0f;
 };
 
 class CExpressionScriptingText : public CExpression {

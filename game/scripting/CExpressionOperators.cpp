@@ -7,6 +7,7 @@
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CSlotProperty.h"
+#include "objects/CTranslator.h"
 
 namespace {
 
@@ -463,13 +464,53 @@ void CExpressionAsRomanNumerals::Evaluate(CScriptContext* context, CScriptValue&
     out.SetText(FormatRomanNumerals(value.AsInteger()));
 }
 
+namespace {
+
+// A comparison made from any other two-operand expression, offered under the
+// comparison's former class name; the operands come across.
+class CComparisonTranslator final : public CTranslator {
+public:
+    CComparisonTranslator(CClassInfo* (*target)(), const char* oldName)
+        : m_Target(target)
+        , m_OldName(oldName)
+    {
+    }
+    CClassInfo* Offer(CObject* source, CJString& label) const override
+    {
+        CClassInfo* target = m_Target();
+        if (!source || !source->IsKindOf(CExpressionBinaryOperator::SGetClassInfo())
+            || source->GetClassInfo() == target)
+            return nullptr;
+        label = m_OldName;
+        return target;
+    }
+    CObject* Translate(CObject* source) const override
+    {
+        CJString label;
+        if (!Offer(source, label))
+            return nullptr;
+        CObject* made = m_Target()->CreateObject(0, -1);
+        if (!made)
+            return nullptr;
+        made->ResetToDefaults();
+        made->CopyFrom(source);
+        return made;
+    }
+    const char* GetOldName() const { return m_OldName; }
+    CClassInfo* GetTarget() const { return m_Target(); }
+
+private:
+    CClassInfo* (*m_Target)();
+    const char* m_OldName;
+};
+
+} // namespace
+
 void RegisterExpressionTranslators()
 {
-    // Data may still name the comparisons by their former class names.
-    static const struct {
-        CClassInfo* (*info)();
-        const char* oldName;
-    } kTranslators[] = {
+    // Data may still name the comparisons by their former class names, and
+    // the editor offers them under those names.
+    static CComparisonTranslator kTranslators[] = {
         {[]() -> CClassInfo* { return CExpressionIfLessThan::SGetClassInfo(); }, "< Less Than"},
         {[]() -> CClassInfo* { return CExpressionIfLessThanOrEqualTo::SGetClassInfo(); }, "<= Less Than or Equal to"},
         {[]() -> CClassInfo* { return CExpressionIfGreaterThan::SGetClassInfo(); }, "> Greater Than"},
@@ -478,9 +519,10 @@ void RegisterExpressionTranslators()
         {[]() -> CClassInfo* { return CExpressionIfEqualTo::SGetClassInfo(); }, "== Equal"},
         {[]() -> CClassInfo* { return CExpressionIfNotEqualTo::SGetClassInfo(); }, "!= Not Equal"},
     };
-    for (const auto& translator : kTranslators) {
-        CClassInfo* info = translator.info();
-        if (!info->HasAlternateName(translator.oldName))
-            info->AddAlternateClassName(translator.oldName);
+    for (CComparisonTranslator& translator : kTranslators) {
+        CClassInfo* info = translator.GetTarget();
+        if (!info->HasAlternateName(translator.GetOldName()))
+            info->AddAlternateClassName(translator.GetOldName());
+        RegisterTranslator(translator);
     }
 }

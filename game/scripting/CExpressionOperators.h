@@ -22,8 +22,8 @@ public:
     // The operator label up to its first blank.
     CJString GetOperatorSymbol() const;
 
-    CExpression* m_OperandA;
-    CExpression* m_OperandB;
+    CExpression* m_OperandA = nullptr;
+    CExpression* m_OperandB = nullptr;
 
 protected:
     // Sets the label of the derived class being declared.
@@ -89,9 +89,9 @@ public:
     // out is left as it was when a part is missing.
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_Value;
-    CExpression* m_Minimum;
-    CExpression* m_Maximum;
+    CExpression* m_Value = nullptr;
+    CExpression* m_Minimum = nullptr;
+    CExpression* m_Maximum = nullptr;
 
 private:
     CScriptValue m_Values[3];
@@ -105,7 +105,7 @@ public:
     // A missing operand counts as false.
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_Operand;
+    CExpression* m_Operand = nullptr;
 };
 
 class CExpressionIfThen : public CExpression {
@@ -116,9 +116,9 @@ public:
     // A missing branch leaves the condition's value in out.
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_Condition;
-    CExpression* m_IfTrue;
-    CExpression* m_IfFalse;
+    CExpression* m_Condition = nullptr;
+    CExpression* m_IfTrue = nullptr;
+    CExpression* m_IfFalse = nullptr;
 };
 
 // Draws from the game's random generator on every evaluation.
@@ -131,8 +131,8 @@ public:
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
     void GetDescription(CJString& out, const char* wordToRemove = nullptr) override;
 
-    int32_t m_Minimum;
-    int32_t m_Maximum;
+    int32_t m_Minimum = 0;
+    int32_t m_Maximum = 0;
 };
 
 class CExpressionRandomFloat : public CExpression {
@@ -143,8 +143,8 @@ public:
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
     void GetDescription(CJString& out, const char* wordToRemove = nullptr) override;
 
-    float m_Minimum;
-    float m_Maximum;
+    float m_Minimum = 0.0f;
+    float m_Maximum = 0.0f;
 };
 
 // Min and max keep the earlier element on ties, with its own type.
@@ -177,12 +177,12 @@ public:
     // Equal input bounds give the minimum output; equal output bounds 0.
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_Input;
-    CExpression* m_MinimumInput;
-    CExpression* m_MaximumInput;
-    CExpression* m_MinimumOutput;
-    CExpression* m_MaximumOutput;
-    bool m_Clamp;
+    CExpression* m_Input = nullptr;
+    CExpression* m_MinimumInput = nullptr;
+    CExpression* m_MaximumInput = nullptr;
+    CExpression* m_MinimumOutput = nullptr;
+    CExpression* m_MaximumOutput = nullptr;
+    bool m_Clamp = false;
 };
 
 class CExpressionAsOffsetAngle0to360 : public CExpression {
@@ -193,8 +193,8 @@ public:
     // The input clamped to [0, 360], less the offset, brought back into [0, 360].
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_InputAngle;
-    float m_Offset;
+    CExpression* m_InputAngle = nullptr;
+    float m_Offset = 0.0f;
 };
 
 class CExpressionGetInteger : public CExpression {
@@ -204,7 +204,7 @@ public:
     ~CExpressionGetInteger() override;
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_Expression;
+    CExpression* m_Expression = nullptr;
 };
 
 // A text; "?" without a value, decimal digits from 10000 (and to -10000) on.
@@ -215,11 +215,12 @@ public:
     ~CExpressionAsRomanNumerals() override;
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_ValueToConvert;
+    CExpression* m_ValueToConvert = nullptr;
 };
 
 // n in Roman numerals, 5000 written "(V)"; "%d" when |n| >= 10000.
 CJString FormatRomanNumerals(int32_t n);
 
-// Old class names of the comparisons, read as the current classes.
+// Old class names of the comparisons: read as the current classes, and
+// offered by the editor's change of class for any two-operand expression.
 void RegisterExpressionTranslators();

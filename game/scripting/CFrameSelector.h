@@ -57,7 +57,7 @@ public:
     void CopyFrom(CObject* other) override;
     CSequence* GetSequence();
 
-    int32_t m_Image; // sequence-list reference
+    int32_t m_Image = 0; // sequence-list reference
 };
 
 class CNonAnimatedFrameSelector : public CFrameSelector {
@@ -76,8 +76,8 @@ public:
     CFrame* SelectFrame(intptr_t argument) override;
     void Update(CSelectorUpdate& record) override;
 
-    float m_Speed;
-    float m_StartFrame; // the running position
+    float m_Speed = 0.0f;
+    float m_StartFrame = 0.0f; // the running position
 };
 
 class CPingPongFrameSelector : public CFrameSelectorFromSequence {
@@ -89,9 +89,9 @@ public:
     CFrame* SelectFrame(intptr_t argument) override;
     void Update(CSelectorUpdate& record) override;
 
-    float m_Speed;      // its sign is the direction
-    float m_StartFrame; // the running position
-    float m_EaseInOut;  // percent of the time spent accelerating and decelerating
+    float m_Speed = 0.0f;      // its sign is the direction
+    float m_StartFrame = 0.0f; // the running position
+    float m_EaseInOut = 0.0f;  // percent of the time spent accelerating and decelerating
 };
 
 class CFrameFrameSelector : public CNonAnimatedFrameSelector {
@@ -104,7 +104,7 @@ public:
     void GetImageName(CJString& out) override;
     void SetImageByName(const char* name) override;
 
-    int32_t m_Frame; // frame-library reference
+    int32_t m_Frame = 0; // frame-library reference
 };
 
 // One frame of a sequence; past the end, the last.
@@ -121,6 +121,6 @@ public:
     void CopyFrom(CObject* other) override;
     CSequence* GetSequence();
 
-    int32_t m_Image; // sequence-list reference
-    uint32_t m_Frame;
+    int32_t m_Image = 0; // sequence-list reference
+    uint32_t m_Frame = 0;
 };

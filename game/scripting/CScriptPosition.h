@@ -44,7 +44,7 @@ public:
 
     CFPoint GetPosition(CSprite*) override { return m_Position; }
 
-    CFPoint m_Position;
+    CFPoint m_Position{};
 };
 
 // The named sprite's position, or the given sprite's for "this" or no match;
@@ -83,6 +83,6 @@ public:
 
     CFPoint GetPosition(CSprite* sprite) override;
 
-    CExpression* m_X;
-    CExpression* m_Y;
+    CExpression* m_X = nullptr;
+    CExpression* m_Y = nullptr;
 };

@@ -35,7 +35,15 @@ constexpr float kFullTurn = 6.2831854820251465f;
 // The step every sprite update stands for.
 constexpr float kStepSeconds = 1.0f / 60.0f;
 
+// The editor shows a sprite's turn in degrees; files keep radians.
+const CMultipleFormula<float>& RadiansAsDegrees()
+{
+    static const CMultipleFormula<float> formula(float(180.0 / 3.14159265358979323846));
+    return formula;
+}
+
 CSprite* g_SpriteBeingUpdated = nullptr;
+CWatchedSprites* g_InnermostWatchedSprites = nullptr;
 CSprite* g_DraggedSprite = nullptr;
 CFPoint g_DragOffset{0.0f, 0.0f};
 
@@ -98,7 +106,7 @@ void CSprite::DeclareProperties(CPropertyDeclarer& d)
     d.AddOwned(&CSprite::m_AI, "AI");
     d.AddListReference(&CSprite::m_ImageSequence, "Image Sequence", &GetSequenceList(), nullptr).DefaultWhenMissing();
     d.Add(&CSprite::m_Position, "Position", CFPoint{0.0f, 0.0f});
-    d.Add(&CSprite::m_Angle, "Angle", 0.0f).Units("Rad");
+    d.Add(&CSprite::m_Angle, "Angle", 0.0f).Units("Rad").Formula(&RadiansAsDegrees(), "Degrees");
     d.Add(&CSprite::m_Scale, "Scale", CFPoint{1.0f, 1.0f});
     d.Add(&CSprite::m_Flags, "Flags", kSpriteVisible | kSpriteSolid);
     d.Add(&CSprite::m_RestartDone, "Has Restart From Begining Been Called", false);
@@ -116,6 +124,8 @@ CSprite::~CSprite()
     ReleaseDraggedSpriteIfIs(this);
     if (g_SpriteBeingUpdated == this)
         g_SpriteBeingUpdated = nullptr;
+    for (CWatchedSprites* list = g_InnermostWatchedSprites; list; list = list->m_Outer)
+        list->Forget(this);
     // The chain is owned through "AI" and deleted with the properties.
     DestroyDeclaredProperties();
 }
@@ -641,6 +651,45 @@ bool CSpriteArray::Remove(CSprite* sprite)
     }
     return false;
 }
+
+// --- CWatchedSprites ----------------------------------------------------------
+
+CWatchedSprites::CWatchedSprites()
+    : m_Outer(g_InnermostWatchedSprites)
+{
+    g_InnermostWatchedSprites = this;
+}
+
+CWatchedSprites::~CWatchedSprites()
+{
+    // Lists live on their holders' stacks, so they end innermost first.
+    g_InnermostWatchedSprites = m_Outer;
+}
+
+void CWatchedSprites::Watch()
+{
+    m_MarkedBefore.assign(m_Sprites.GetCount(), false);
+    for (uint32_t i = 0; i < m_Sprites.GetCount(); ++i)
+        m_MarkedBefore[i] = m_Sprites[i] && m_Sprites[i]->IsMarkedForDeletion();
+}
+
+CSprite* CWatchedSprites::GetLive(uint32_t i) const
+{
+    CSprite* sprite = i < m_Sprites.GetCount() ? m_Sprites[i] : nullptr;
+    if (!sprite)
+        return nullptr;
+    const bool markedBefore = i < m_MarkedBefore.size() && m_MarkedBefore[i];
+    return sprite->IsMarkedForDeletion() && !markedBefore ? nullptr : sprite;
+}
+
+void CWatchedSprites::Forget(const CSprite* sprite)
+{
+    for (uint32_t i = 0; i < m_Sprites.GetCount(); ++i)
+        if (m_Sprites[i] == sprite)
+            m_Sprites[i] = nullptr;
+}
+
+// --- CSpriteArray -------------------------------------------------------------
 
 CSprite* CSpriteArray::GetAt(uint32_t index) const
 {

@@ -17,6 +17,7 @@
 // The destructor lets go of the held sprite and of the sprite being updated
 // when they are this one, so neither is left dangling.
 #include "blit/CColor.h"
+#include "foundation/CArrayPOD.h"
 #include "foundation/CFPoint.h"
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
@@ -25,6 +26,7 @@
 #include "objects/CPropertyArrayProperty.h"
 
 #include <cstdint>
+#include <vector>
 
 class CBlitType;
 class CFrame;
@@ -219,6 +221,35 @@ public:
 
 private:
     void Grow();
+};
+
+// Sprites held across calls that may delete sprites (a script action's
+// targets while each one's handlers run). A watched sprite destroyed
+// meanwhile becomes null in the list, and one marked for deletion since it
+// was added reads as deleted too: either is skipped, never touched. Lists
+// nest; each lives on its holder's stack.
+class CWatchedSprites {
+public:
+    CWatchedSprites();
+    ~CWatchedSprites();
+    CWatchedSprites(const CWatchedSprites&) = delete;
+    CWatchedSprites& operator=(const CWatchedSprites&) = delete;
+
+    // Fill through this, then call Watch.
+    CArrayPOD<CSprite*>& GetList() { return m_Sprites; }
+    // Takes note of which sprites are already marked for deletion.
+    void Watch();
+    uint32_t GetCount() const { return m_Sprites.GetCount(); }
+    // Null once destroyed or marked for deletion after Watch.
+    CSprite* GetLive(uint32_t i) const;
+
+private:
+    friend class CSprite;
+    void Forget(const CSprite* sprite);
+
+    CArrayPOD<CSprite*> m_Sprites;
+    std::vector<bool> m_MarkedBefore;
+    CWatchedSprites* m_Outer;
 };
 
 // The one sprite the player may hold on the cursor.

@@ -78,9 +78,9 @@ public:
 
     void Update(CSpriteUpdateRecord& record) override;
 
-    float m_FadeFraction;  // "Fraction Of Life Spent Fading Out"
-    int32_t m_Sequence;    // "Sequence", a sequence-list reference (-1: none)
-    float m_SecondsToPlay; // "Seconds To Play"; 0 = the sequence's own rate
+    float m_FadeFraction = 0.0f;  // "Fraction Of Life Spent Fading Out"
+    int32_t m_Sequence = 0;       // "Sequence", a sequence-list reference (-1: none)
+    float m_SecondsToPlay = 0.0f; // "Seconds To Play"; 0 = the sequence's own rate
 };
 
 // Flies its sprite to a point at a fixed speed; on arrival the sprite is

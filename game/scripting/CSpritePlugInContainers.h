@@ -50,8 +50,8 @@ public:
     void AddStep(CSpritePlugIn* step);
 
     CPlugInArray m_PlugIns; // "Steps"
-    uint32_t m_CurrentStepIndex;
-    int32_t m_WhenDone; // WhenDone
+    uint32_t m_CurrentStepIndex = 0;
+    int32_t m_WhenDone = 0; // WhenDone
 };
 
 class CSpritePlugInRandomOrderSequence : public CSpritePlugInSequence {
@@ -88,7 +88,7 @@ public:
     // Stops early once done, or when the sprite is marked for deletion.
     void Update(CPlugInUpdateRecord& record) override;
 
-    uint32_t m_Speed;
+    uint32_t m_Speed = 0;
 };
 
 class CSpritePlugInTriggerActionEveryXSeconds : public CSpritePlugIn {
@@ -101,9 +101,9 @@ public:
     // Counts the fixed step whatever the record says.
     void Update(CPlugInUpdateRecord& record) override;
 
-    float m_TimeToWait;
-    CAction* m_Action; // owned
-    uint32_t m_RepeatLimit; // 0: never done
+    float m_TimeToWait = 0.0f;
+    CAction* m_Action = nullptr; // owned
+    uint32_t m_RepeatLimit = 0;  // 0: never done
     float m_TimeLeft = 0.0f;
     uint32_t m_TriggersLeft = 0;
     bool m_Finished = false;
@@ -118,7 +118,7 @@ public:
     // Runs the action on "SpriteDestroyed".
     void HandleMessage(CMessage& message) override;
 
-    CAction* m_Action; // owned
+    CAction* m_Action = nullptr; // owned
 };
 
 // The editor's offers to turn a plug-in into a container of another kind

@@ -17,7 +17,7 @@ public:
     void Restart(CPlugInUpdateRecord& record) override;
     void Update(CPlugInUpdateRecord& record) override;
 
-    float m_TimeToRemainHidden;
+    float m_TimeToRemainHidden = 0.0f;
     float m_TimeLeft = 0.0f;
 };
 
@@ -31,7 +31,7 @@ public:
     // Opacity falls from 1 with the time left; at the end the sprite is hidden.
     void Update(CPlugInUpdateRecord& record) override;
 
-    CExpression* m_FadeOutTime;
+    CExpression* m_FadeOutTime = nullptr;
     float m_Duration = 0.0f;
     float m_TimeLeft = 0.0f;
 };
@@ -46,7 +46,7 @@ public:
     // Shows the sprite at its first update, opacity rising to 1.
     void Update(CPlugInUpdateRecord& record) override;
 
-    CExpression* m_FadeInTime;
+    CExpression* m_FadeInTime = nullptr;
     float m_Duration = 0.0f;
     float m_TimeLeft = 0.0f;
 };

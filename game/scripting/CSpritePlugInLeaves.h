@@ -34,7 +34,7 @@ public:
     // "Wait X Seconds", X being the wait's own description.
     void GetDescription(CJString& out, const char* wordToRemove = nullptr) override;
 
-    CExpression* m_TimeToWait;      // owned; the constant 2 by default
+    CExpression* m_TimeToWait = nullptr;        // owned; the constant 2 by default
     CPrintPlugIn* m_CountdownDisplay = nullptr; // owned; shows nothing by default
     float m_TimeLeft = 0.0f;
 };
@@ -63,7 +63,7 @@ public:
 
     void Update(CPlugInUpdateRecord& record) override;
 
-    CExpression* m_Condition; // owned
+    CExpression* m_Condition = nullptr; // owned
 };
 
 class CSpritePlugInPlayAudio : public CSpritePlugIn {
@@ -74,7 +74,7 @@ public:
 
     void Update(CPlugInUpdateRecord& record) override;
 
-    int32_t m_SoundFX; // audio-list reference; 0 = none
+    int32_t m_SoundFX = 0; // audio-list reference; 0 = none
 };
 
 class CSpritePlugInSpawnSprite : public CSpritePlugIn {
@@ -86,9 +86,9 @@ public:
     // Appends the new sprite at the end of its layer.
     void Update(CPlugInUpdateRecord& record) override;
 
-    CSpriteAI* m_SpriteAI; // owned prototype; each spawn gets a clone
-    CPoint m_Position;
-    bool m_SpriteCentricPosition;
+    CSpriteAI* m_SpriteAI = nullptr; // owned prototype; each spawn gets a clone
+    CPoint m_Position{};
+    bool m_SpriteCentricPosition = false;
     CJString m_LayerName;
 };
 
@@ -101,8 +101,8 @@ public:
     // Inserts the new sprite at the front of its layer.
     void Update(CPlugInUpdateRecord& record) override;
 
-    int32_t m_Sequence; // sequence-list reference; 0 = none
-    CFPoint m_PositionOffset;
+    int32_t m_Sequence = 0; // sequence-list reference; 0 = none
+    CFPoint m_PositionOffset{};
     CJString m_LayerName;
 };
 
@@ -114,8 +114,8 @@ public:
 
     void Update(CPlugInUpdateRecord& record) override;
 
-    CExpression* m_Message; // owned
-    CFPoint m_PositionOffset;
+    CExpression* m_Message = nullptr; // owned
+    CFPoint m_PositionOffset{};
 };
 
 class CBroadcastMessageSpritePlugIn : public CSpritePlugIn {
@@ -154,11 +154,11 @@ public:
     void Draw(CPlugInDrawRecord& record) override;
     void PostDraw(CPlugInDrawRecord& record) override;
 
-    int32_t m_Sequence; // sequence-list reference; 0 = none
-    float m_TimeToDisplay;
-    int32_t m_DrawType; // PlugInDrawPass
-    CPoint m_Offset;
-    float m_TimeDisplaying; // elapsed
+    int32_t m_Sequence = 0; // sequence-list reference; 0 = none
+    float m_TimeToDisplay = 0.0f;
+    int32_t m_DrawType = 0; // PlugInDrawPass
+    CPoint m_Offset{};
+    float m_TimeDisplaying = 0.0f; // elapsed
 
 private:
     void DrawFrame(CPlugInDrawRecord& record);
@@ -174,8 +174,8 @@ public:
     void Update(CPlugInUpdateRecord& record) override;
 
     CPropertyArray<float> m_Opacities;
-    float m_SecondsToShift;
-    float m_SecondsShifting; // elapsed
+    float m_SecondsToShift = 0.0f;
+    float m_SecondsShifting = 0.0f; // elapsed
 };
 
 class CSpritePlugInDisplayValue : public CSpritePlugIn {
@@ -187,7 +187,7 @@ public:
     // Never done.
     void Draw(CPlugInDrawRecord& record) override;
 
-    CExpression* m_Value;     // owned
+    CExpression* m_Value = nullptr;    // owned
     CPrintPlugIn* m_Display = nullptr; // owned
 };
 
@@ -199,7 +199,7 @@ public:
     ~CSpritePlugInExpressionTester() override;
 
     CPropertyArray<CExpression*> m_Expressions;
-    bool m_ShowExpression;
+    bool m_ShowExpression = false;
 };
 
 enum class EvaluateCondition : int32_t { EveryTime = 0, OnlyAtBeginning = 1 };
@@ -222,11 +222,11 @@ public:
     // result restarts, else both.
     void Restart(CPlugInUpdateRecord& record) override;
 
-    CExpression* m_Condition; // owned
-    int32_t m_EvaluateCondition; // EvaluateCondition
-    CSpritePlugIn* m_Then;       // owned
-    CSpritePlugIn* m_Else;       // owned
-    bool m_RestartWhenConditionChanges;
+    CExpression* m_Condition = nullptr; // owned
+    int32_t m_EvaluateCondition = 0;    // EvaluateCondition
+    CSpritePlugIn* m_Then = nullptr;    // owned
+    CSpritePlugIn* m_Else = nullptr;    // owned
+    bool m_RestartWhenConditionChanges = false;
     bool m_Evaluated = false;
     bool m_Result = false;
 };

@@ -54,13 +54,13 @@ public:
     // The same with the font given.
     void PrintWith(CFont& font, CPrintRecord& record);
 
-    int32_t m_Font; // font-list reference, 0: none
-    CPoint m_Offset;
-    int32_t m_Justification; // 0 left, 1 centred, 2 right
-    bool m_bDrawBackground;
+    int32_t m_Font = 0; // font-list reference, 0: none
+    CPoint m_Offset{};
+    int32_t m_Justification = 0; // 0 left, 1 centred, 2 right
+    bool m_bDrawBackground = false;
     CColor m_FillColor;
     CColor m_OutlineColor;
-    uint32_t m_WrapWidth; // pixels, 0: one line
+    uint32_t m_WrapWidth = 0; // pixels, 0: one line
 };
 
 class CPrintPlugInDrawDots : public CPrintPlugIn {
@@ -77,9 +77,9 @@ public:
 
     int32_t GetLargestCount() const { return m_LargestCount; }
 
-    CPoint m_Position;
-    CPoint m_Spacing;
-    CFrameSelector* m_DotImage; // owned
+    CPoint m_Position{};
+    CPoint m_Spacing{};
+    CFrameSelector* m_DotImage = nullptr; // owned
 
 private:
     int32_t m_LargestCount = 0;

@@ -32,7 +32,7 @@ public:
 
     CJString m_Name;
     CJString m_Value;
-    int32_t m_Type; // a CScriptValue type tag
+    int32_t m_Type = 0; // a CScriptValue type tag
 };
 
 class CLocalVariables : public CObject {
@@ -86,7 +86,7 @@ public:
     void GetDescription(CJString& out, const char* wordToRemove = nullptr) override;
 
     CScriptReferenceToTarget m_TargetSprite; // "Sprite"
-    CExpression* m_VariableName;
+    CExpression* m_VariableName = nullptr;
 
 private:
     CScriptValue m_Name; // reused per evaluation
@@ -103,7 +103,7 @@ public:
     void GetDescription(CJString& out, const char* wordToRemove = nullptr) override;
 
     CJString m_VariableName;
-    CExpression* m_Value;
+    CExpression* m_Value = nullptr;
 };
 
 // The target is the first sprite the reference names; "this" has no special
@@ -119,8 +119,8 @@ public:
     void GetDescription(CJString& out, const char* wordToRemove = nullptr) override;
 
     CScriptReferenceToTarget m_TargetSprite; // "Sprite"
-    CExpression* m_VariableName;
-    CExpression* m_Value;
+    CExpression* m_VariableName = nullptr;
+    CExpression* m_Value = nullptr;
 };
 
 class CSetForeignVariableAction : public CAction {
@@ -135,7 +135,7 @@ public:
 
     CScriptReferenceToTarget m_TargetSprite; // "Sprite"
     CJString m_VariableName;
-    CExpression* m_Value;
+    CExpression* m_Value = nullptr;
 };
 
 // Moves a variable from its start value by "Amount To Increment" over
@@ -151,9 +151,9 @@ public:
     void Update(CPlugInUpdateRecord& record) override;
 
     CJString m_VariableName;
-    CExpression* m_AmountToIncrement;
-    float m_SecondsToShift;
-    float m_SecondsShifting;
+    CExpression* m_AmountToIncrement = nullptr;
+    float m_SecondsToShift = 0.0f;
+    float m_SecondsShifting = 0.0f;
     // Empty (0): the plug-in is made before it has a sprite to read from.
     CScriptValue m_StartValue;
 };

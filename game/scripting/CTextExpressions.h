@@ -23,7 +23,7 @@ public:
     ~CExpressionCountTextCharacters() override;
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_Operand;
+    CExpression* m_Operand = nullptr;
 };
 
 // The code of the first character (a UTF-16 unit's full code); 0 for none.
@@ -34,7 +34,7 @@ public:
     ~CExpressionAsciiValue() override;
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_Text;
+    CExpression* m_Text = nullptr;
 };
 
 // A's text followed by B's; false (the integer 0) when either is missing.
@@ -55,7 +55,7 @@ public:
     ~CExpressionPartOfText() override;
     void Evaluate(CScriptContext* context, CScriptValue& out) override;
 
-    CExpression* m_Text;
-    CExpression* m_Skip;
-    CExpression* m_Include;
+    CExpression* m_Text = nullptr;
+    CExpression* m_Skip = nullptr;
+    CExpression* m_Include = nullptr;
 };

@@ -6,9 +6,9 @@
 #include <cstdint>
 
 struct CSelectorMotion {
-    float position; // in frames
-    float speed;    // times the sequence's rate; ping-pong flips its sign
-    bool wrapped;   // set when the animation passed an end
+    float position = 0.0f; // in frames
+    float speed = 0.0f;    // times the sequence's rate; ping-pong flips its sign
+    bool wrapped = false;  // set when the animation passed an end
 };
 
 // position += seconds x rate x speed; past either end it wraps by count,

@@ -163,10 +163,10 @@ public:
 
 private:
     struct SMouseEvent {
-        int32_t kind;
-        int32_t x;
-        int32_t y;
-        uint32_t buttons;
+        int32_t kind = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        uint32_t buttons = 0;
     };
     static void DrawLoadingProgressHook();
     void DrainMouseEvents();

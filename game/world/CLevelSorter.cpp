@@ -40,8 +40,8 @@ constexpr int32_t kListHeight = 240;
 constexpr int32_t kButtonGap = 6;
 
 struct SColumn {
-    const char* title;
-    int32_t width;
+    const char* title = nullptr;
+    int32_t width = 0;
 };
 constexpr SColumn kColumns[] = {{"#", 30},    {"Period", 70}, {"Name", 150},  {"Comment", 60}, {"Customers", 60},
                                 {"Lots", 40}, {"Scale", 60},  {"Garage", 60}, {"Add On", 60}};

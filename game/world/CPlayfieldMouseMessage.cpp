@@ -8,9 +8,9 @@
 namespace {
 
 struct MouseTypes {
-    uint32_t down;
-    uint32_t up;
-    uint32_t moved;
+    uint32_t down = 0;
+    uint32_t up = 0;
+    uint32_t moved = 0;
 };
 
 const MouseTypes& Types()

@@ -25,12 +25,12 @@ public:
     static CPowerUpTextDisplayOptions& SGetInstance();
     CFont* GetFont() const;
 
-    int32_t m_FontToPrintWith; // font-list reference, 0: none
-    float m_DisplayTime;       // seconds
-    float m_RemainOpaque;      // percent of the display time
-    float m_Speed;             // pixels per second upward
-    float m_SpeedIncreasePerMultipleItems;
-    int32_t m_MaxHeightToDrawAt;
+    int32_t m_FontToPrintWith = 0; // font-list reference, 0: none
+    float m_DisplayTime = 0.0f;    // seconds
+    float m_RemainOpaque = 0.0f;   // percent of the display time
+    float m_Speed = 0.0f;          // pixels per second upward
+    float m_SpeedIncreasePerMultipleItems = 0.0f;
+    int32_t m_MaxHeightToDrawAt = 0;
 };
 
 class CPrintPowerUpTextAI : public CSpriteAI {
@@ -55,8 +55,8 @@ public:
     static uint32_t SGetCreationCount();
 
     CJString m_PowerUpName;
-    float m_NumSecondsLeft;
-    uint32_t m_Creation;
+    float m_NumSecondsLeft = 0.0f;
+    uint32_t m_Creation = 0;
 
 private:
     CPowerUpTextDisplayOptions& Options() const;

@@ -147,9 +147,9 @@ void Confirmed()
 }
 
 struct SWord {
-    const char* word;
-    bool cheat;
-    CFunctionCommand::ExecuteFunction function;
+    const char* word = nullptr;
+    bool cheat = false;
+    CFunctionCommand::ExecuteFunction function = nullptr;
 };
 
 // In registration order.

@@ -1,17 +1,21 @@
 // The previews beside the property rows: the font's character map (its
 // size, its four lines a row and its glyphs), the sequence's stepping and
-// its coordinates box, and where the "Preview:" label goes.
+// its coordinates box, and where the "Preview:" label goes; an audio
+// object's "Play" button.
 #include "EditorTestSupport.h"
 
 #include "blit/CColor.h"
 #include "editor/CWindowedBrowsableImage.h"
 #include "editor/CustomEditors.h"
+#include "game/scripting/CAudio.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CustomEditorHooks.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceBrowserItem.h"
 #include "sequences/CSequenceList.h"
+#include "sound/CSoundList.h"
+#include "sound/SoundTestSupport.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJMenu.h"
 #include "ui/CJPictureWindow.h"
@@ -297,4 +301,38 @@ TEST_F(CustomEditors, AFontShowsItsMapAndAFrameItsPreviewInTheirEditors)
     ASSERT_TRUE(preview);
     EXPECT_EQ(preview->GetFrame(), frame);
     EXPECT_EQ(preview->GetPreview()->GetParent(), editor->GetCategory(nullptr)->pane);
+}
+
+TEST_F(CustomEditors, AnAudioPageCarriesAPlayButtonThatPlaysItThroughTheSoundDevice)
+{
+    CScopedDataFolder dataFolder(".");
+    plat::CAudioDeviceHeadless output;
+    CSoundDevice device(output);
+    ASSERT_TRUE(device.Initialize());
+    WriteBytes("Resources/Chime.wav", MonoWave(Constant(4000, 8000)));
+    auto sounds = std::make_unique<CSoundList>(device);
+    ASSERT_EQ(sounds->Load("Editor Sounds", "Resources", ".wav", ".ogg"), 1);
+    GetAudioList().SetSource("Audio", sounds.get());
+    auto heard = [&] {
+        std::vector<int16_t> samples(2 * 256);
+        output.Render(samples.data(), 256);
+        return std::any_of(samples.begin(), samples.end(), [](int16_t s) { return s != 0; });
+    };
+    {
+        auto chime = std::make_unique<CAudioSound>();
+        chime->m_Sound = GetAudioList().GetSoundReferences().Find("Chime.wav");
+        ASSERT_GT(chime->m_Sound, 0);
+        auto* play = Custom<CCommandButtonEditor>(Open(chime.get()));
+        ASSERT_NE(play, nullptr);
+        ASSERT_NE(play->GetButton(), nullptr);
+        EXPECT_STREQ(play->GetButton()->GetTitle().GetString(), "Play");
+        EXPECT_FALSE(heard()) << "nothing plays before the press";
+        Frame();
+        Click(*play->GetButton());
+        EXPECT_TRUE(heard());
+        OpenObjectEditor(nullptr, nullptr);
+    }
+    GetAudioList().SetSource("Audio", nullptr);
+    sounds.reset();
+    device.Shutdown();
 }

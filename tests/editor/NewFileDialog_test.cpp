@@ -198,6 +198,24 @@ TEST_F(NewFileDialog, AFolderThatCannotBeMadeIsReportedAndEscapeThenCloses)
     EXPECT_EQ(m_Created, 0);
 }
 
+TEST_F(NewFileDialog, ALocationThatIsAPlainFileIsNoFolderAndNothingIsReportedMade)
+{
+    std::unique_ptr<CNewFileOptions> options = PlainOptions();
+    CNewFileDialog* dialog = Open(*options);
+    Fill(*dialog, "Old.Crate.txt", "Lid");
+    Click(*dialog->GetSaveButton());
+    // The box breaks its line before the location.
+    EXPECT_EQ(BoxText().rfind("Folder does not exist.  Would you like to create a new folder named", 0), 0u);
+    EXPECT_NE(BoxText().find("\"Old.Crate.txt\""), std::string::npos) << BoxText();
+    EXPECT_EQ(m_Created, 0);
+    PressBoxButton("Create Folder");
+    EXPECT_EQ(BoxText(), "Could not create folder");
+    TypeKey(kKeyEnter);
+    EXPECT_EQ(m_Created, 0);
+    EXPECT_TRUE(InTree(dialog));
+    EXPECT_EQ(ReadBytes("Crates/Old.Crate.txt"), "CCrate\r\n{\r\n}\r\n");
+}
+
 TEST_F(NewFileDialog, ALocationThatClimbsOutOfTheFolderIsRefused)
 {
     std::unique_ptr<CNewFileOptions> options = PlainOptions();

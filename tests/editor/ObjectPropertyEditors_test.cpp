@@ -10,25 +10,27 @@
 #include "editor/PointAndColorPropertyEditors.h"
 #include "foundation/CDirectoryTree.h"
 #include "foundation/CDynamicList.h"
+#include "game/scripting/CExpressionOperators.h"
 #include "game/scripting/CSpritePlugInContainers.h"
+#include "images/CFont.h"
+#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CPClassInfoProperty.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPointProperty.h"
 #include "objects/CPropertyArrayProperty.h"
-#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CSlotProperty.h"
 #include "objects/CTranslator.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/FileSystem.h"
 #include "shell/CClipboard.h"
+#include "support/RebuiltWindow.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJEdit.h"
 #include "ui/CJFrameWindow.h"
 #include "ui/CJSpin.h"
 #include "ui/CScreenWindow.h"
-#include "images/CFont.h"
-#include "support/RebuiltWindow.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -509,6 +511,60 @@ TEST_F(ObjectRows, ConvertMenuOffersTheRegisteredTranslationsIntoTheFamily)
     row = RowOf<CPObjectPropertyEditor>("Part");
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->GetConvertMenu(), nullptr) << "nothing translates a fan";
+}
+
+TEST_F(ObjectRows, ATwoOperandExpressionIsOfferedTheComparisonsUnderTheirFormerNames)
+{
+    RegisterExpressionTranslators();
+    auto labelsOf = [](CPObjectPropertyEditor* row) {
+        std::vector<std::string> labels;
+        CJComboBox* menu = row->GetConvertMenu();
+        for (size_t i = 1; menu && i <= row->GetOfferedTranslators().size(); ++i) {
+            menu->SelectItem(int32_t(i), true);
+            labels.push_back(menu->GetSelectedText().GetString());
+        }
+        if (menu)
+            menu->SelectItem(0, true);
+        return labels;
+    };
+    auto contains = [](const std::vector<std::string>& labels, const char* label) {
+        return std::find(labels.begin(), labels.end(), label) != labels.end();
+    };
+    const char* const oldNames[]
+        = {"< Less Than", "<= Less Than or Equal to", "> Greater Than", ">= Greater Than or Equal to", "== Equal",
+           "!= Not Equal"};
+
+    CExpressionNot negation;
+    auto* sum = new CExpressionAdd;
+    auto* two = new CExpressionNumber;
+    two->m_Value = 2;
+    delete sum->m_OperandA;
+    sum->m_OperandA = two;
+    negation.m_Operand = sum;
+    CObjectEditor* editor = Open(&negation);
+    const CProperty* operand = negation.GetClassInfo()->FindProperty("Operand");
+    auto* row = dynamic_cast<CPObjectPropertyEditor*>(FindPropertyEditor(&negation, operand, 0));
+    ASSERT_NE(row, nullptr);
+    std::vector<std::string> labels = labelsOf(row);
+    for (const char* name : oldNames)
+        EXPECT_TRUE(contains(labels, name)) << name;
+
+    // Chosen, the comparison keeps the operands.
+    const auto equal = std::find(labels.begin(), labels.end(), "== Equal") - labels.begin();
+    Choose(editor, row->GetConvertMenu(), int32_t(equal) + 1);
+    auto* comparison = dynamic_cast<CExpressionIfEqualTo*>(negation.m_Operand);
+    ASSERT_NE(comparison, nullptr);
+    auto* kept = dynamic_cast<CExpressionNumber*>(comparison->m_OperandA);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->m_Value, 2.0f);
+
+    // A comparison is not offered its own class.
+    row = dynamic_cast<CPObjectPropertyEditor*>(FindPropertyEditor(&negation, operand, 0));
+    ASSERT_NE(row, nullptr);
+    labels = labelsOf(row);
+    EXPECT_FALSE(contains(labels, "== Equal"));
+    EXPECT_TRUE(contains(labels, "!= Not Equal"));
+    OpenObjectEditor(nullptr, nullptr);
 }
 
 TEST_F(ObjectRows, AnObjectWithANoteShowsItAndLowersItsRow)

@@ -5,13 +5,15 @@
 #include "EditorTestSupport.h"
 
 #include "editor/ValuePropertyEditors.h"
+#include "game/scripting/CSprite.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObjectProperty.h"
 #include "shell/CClipboard.h"
+#include "support/RebuiltWindow.h"
+#include "support/objects/ObjectRoundTrip.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJEdit.h"
 #include "ui/CJSpin.h"
-#include "support/RebuiltWindow.h"
 
 #include <string>
 #include <vector>
@@ -160,6 +162,25 @@ TEST_F(ValueRows, FormulasShowTheDisplayedValueAndKeepTheSpinLimitsInOrder)
     EXPECT_EQ(Title(index->GetSpin()), "1");
     Type(index->GetSpin(), "3");
     EXPECT_EQ(m_Rows.m_Index, 2u);
+}
+
+TEST_F(ValueRows, ASpriteTurnIsShownAndTypedInDegreesAndItsFileKeepsRadians)
+{
+    CSprite sprite;
+    sprite.SetAngle(1.57079637f);
+    Open(&sprite);
+    auto* angle = RowOf<CFloatSpinPropertyEditor>(&sprite, "Angle");
+    ASSERT_NE(angle, nullptr);
+    EXPECT_EQ(Title(angle->GetSpin()), "90");
+    ASSERT_NE(angle->GetUnitsStatic(), nullptr);
+    EXPECT_EQ(Title(angle->GetUnitsStatic()), "Degrees");
+    EXPECT_STREQ(sprite.GetClassInfo()->FindProperty("Angle")->GetUnits().GetString(), "Rad");
+
+    Type(angle->GetSpin(), "45");
+    EXPECT_NEAR(sprite.GetAngle(), 0.785398163f, 1e-6f);
+    const std::string text = ObjectToText(&sprite, IdMode::WithoutIds);
+    EXPECT_NE(text.find("Angle=0.78539"), std::string::npos) << text;
+    OpenObjectEditor(nullptr, nullptr);
 }
 
 TEST_F(ValueRows, NamedValuesAndTheOtherValueActAsOneRadioGroup)

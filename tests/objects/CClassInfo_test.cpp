@@ -2,6 +2,8 @@
 
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
+#include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CSlotProperty.h"
 #include "support/RegisteredClassCheck.h"
 #include "support/ScopedHooks.h"
 
@@ -93,6 +95,45 @@ TEST_F(ClassRegistry, CategoriesComeFromTheBaseAndDisplayNamesAreSpaced)
     EXPECT_STREQ(lower.GetNameWithoutPrefix().GetString(), "Cargo");
 }
 
+// No base and no base term in its version, yet its objects keep what every
+// object carries, and its binary records of the days it had base CObject
+// (version 8 + 3 x 7) still read.
+TEST_F(ClassRegistry, AClassRegisteredWithoutABaseKeepsDynamicValuesAndReadsItsFormerVersion)
+{
+    CClassInfo* info = CTestRootless::SGetClassInfo();
+    EXPECT_EQ(info->GetBase(), nullptr);
+    EXPECT_FALSE(info->IsDerivedFrom(CObject::SGetClassInfo()));
+    EXPECT_STREQ(info->GetCategory().GetString(), "Miscellaneous");
+    EXPECT_EQ(info->GetVersion(), 8.0f);
+    ASSERT_EQ(info->GetPropertyCount(), 2);
+    EXPECT_STREQ(info->GetProperty(0)->GetName(), "Dynamic Properties");
+
+    // Attached to every object after the class was made.
+    static CProperty* note = [] {
+        auto* made = new CSlotProperty<CJStringProperty>("Rootless Note", "");
+        made->AddAsDynamicProperty(CObject::SGetClassInfo(), DynamicKind::Optional);
+        return made;
+    }();
+    ASSERT_EQ(info->GetDynamicPropertyList().FindByName("Rootless Note"), note);
+
+    CTestRootless written;
+    written.m_Count = 9;
+    note->SetValueFromText(SlotOwner(written.GetOrAddDynamicValue(note)), CJString("kept"), nullptr);
+    std::string bytes = ObjectToBinary(&written, IdMode::WithoutIds);
+    const float former = 29.0f;
+    ASSERT_GE(bytes.size(), 8u);
+    std::memcpy(bytes.data() + 4, &former, 4);
+    CTestRootless read;
+    ASSERT_TRUE(ObjectFromBinary(read, bytes, IdMode::WithoutIds, StreamReports::Quiet));
+    EXPECT_EQ(read.m_Count, 9);
+    EXPECT_TRUE(read.IsEqualTo(&written)) << "the note came along";
+
+    const float other = 30.0f;
+    std::memcpy(bytes.data() + 4, &other, 4);
+    CTestRootless refused;
+    EXPECT_FALSE(ObjectFromBinary(refused, bytes, IdMode::WithoutIds, StreamReports::Quiet));
+}
+
 TEST_F(ClassRegistry, FindPropertyUsesNamesThenAlternateNames)
 {
     CClassInfo* info = CTestDerived::SGetClassInfo();
@@ -173,6 +214,7 @@ constexpr RegisteredClass kRegisteredClasses[] = {
     {"CTestDerived", 159.0f},
     {"CTestStrict", 129.0f},
     {"CTestAbstract", 21.0f},
+    {"CTestRootless", 8.0f},
     {"CTestLate", 21.0f},
     {"CScalarInner", 36.0f},
     {"CScalarHolder", 134.0f},

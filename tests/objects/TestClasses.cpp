@@ -77,6 +77,7 @@ OMBRISALT_IMPLEMENT_CLASS(CTestDerived, 2)
 OMBRISALT_IMPLEMENT_CLASS(CTestStrict, 0)
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CTestAbstract, 0)
 OMBRISALT_IMPLEMENT_CLASS(CTestLate, 0)
+OMBRISALT_IMPLEMENT_CLASS_WITHOUT_BASE(CTestRootless, 1)
 
 void CTestBase::DeclareProperties(CPropertyDeclarer& d)
 {
@@ -103,6 +104,10 @@ void CTestStrict::DeclareProperties(CPropertyDeclarer& d)
 }
 
 void CTestAbstract::DeclareProperties(CPropertyDeclarer&) {}
+void CTestRootless::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.Add(&CTestRootless::m_Count, "Count", 4);
+}
 void CTestLate::DeclareProperties(CPropertyDeclarer&) {}
 
 CTestBase::CTestBase()
@@ -125,6 +130,14 @@ CTestStrict::CTestStrict()
 {
     InitDeclaredProperties();
 }
+CTestRootless::CTestRootless()
+{
+    InitDeclaredProperties();
+}
+CTestRootless::~CTestRootless()
+{
+    DestroyDeclaredProperties();
+}
 
 void RegisterTestClasses()
 {
@@ -133,6 +146,7 @@ void RegisterTestClasses()
     CTestDerived::SGetClassInfo();
     CTestStrict::SGetClassInfo();
     CTestAbstract::SGetClassInfo();
+    CTestRootless::SGetClassInfo();
 }
 
 CMemFileBuf* CopyOf(const std::string& bytes)

@@ -49,6 +49,15 @@ class CTestAbstract : public CObject {
     OMBRISALT_REFLECTED(CTestAbstract, CObject)
 };
 
+// Registers with no base, as the player profiles do.
+class CTestRootless : public CObject {
+    OMBRISALT_REFLECTED(CTestRootless, CObject)
+public:
+    CTestRootless();
+    ~CTestRootless() override;
+    int32_t m_Count = 0;
+};
+
 // Registered only when a test asks for it.
 class CTestLate : public CObject {
     OMBRISALT_REFLECTED(CTestLate, CObject)

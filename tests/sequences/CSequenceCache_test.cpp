@@ -14,9 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -69,6 +71,28 @@ std::string Rect(const CFrameInfo* info)
 
 class SequenceCache : public SequenceFolderTest {
 protected:
+    // The object text of a cache file, and the bytes after its block (the atlas).
+    static std::pair<std::string, std::string> SplitCache(const std::string& path)
+    {
+        CFile file;
+        EXPECT_TRUE(file.Open(path.c_str(), FILE_READ));
+        uint32_t size = 0;
+        uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+        std::string text(reinterpret_cast<const char*>(block), size);
+        std::free(block);
+        const std::string whole = ReadBytes(path);
+        const uint32_t packed = uint8_t(whole[1]) | uint8_t(whole[2]) << 8 | uint8_t(whole[3]) << 16
+                                | uint32_t(uint8_t(whole[4])) << 24;
+        return {text, whole.substr(9 + packed)};
+    }
+    static void WriteCache(const std::string& path, const std::string& text, const std::string& atlas)
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path.c_str(), FILE_CREATE | FILE_WRITE));
+        ASSERT_TRUE(CFileCompressor::WriteCompressed(file, text.data(), uint32_t(text.size()), 6));
+        ASSERT_TRUE(file.Close());
+        WriteBytes(path, ReadBytes(path) + atlas);
+    }
     void ThreeImages(const std::string& name = "Walk")
     {
         WriteTga("Seqs/-" + name + "/a.tga", 8, 8, 0xFF102030u);
@@ -262,6 +286,38 @@ TEST_F(SequenceCache, LooseCacheWithUnreadableAtlasIsRebuilt)
     EXPECT_EQ(ReadBytes("Cache/Seqs/Walk.Sequence").size(), whole.size());
 }
 
+// Damage that ends the program in the game's own data files: a stray "{"
+// after a setting, a class outside the family.
+TEST_F(SequenceCache, DamagedCacheTextIsRefusedAndRebuiltFromTheImagesWithoutItsSettings)
+{
+    ThreeImages();
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    const auto [text, atlas] = SplitCache("Cache/Seqs/Walk.Sequence");
+    const size_t open = text.find("{\r\n");
+    const size_t info = text.find("CFrameInfo\r\n");
+    ASSERT_NE(open, std::string::npos);
+    ASSERT_NE(info, std::string::npos);
+    std::string strayOpen = text;
+    strayOpen.insert(open + 3, "\tFrames Per Second=99\r\n\tUse Every=1\r\n\t{\r\n");
+    std::string strangeClass = text;
+    strangeClass.replace(info, 10, "CSequence");
+    for (const std::string& damaged : {strayOpen, strangeClass}) {
+        WriteCache("Cache/Seqs/Walk.Sequence", damaged, atlas);
+        AgeSources();
+        CSequence loaded;
+        ASSERT_FALSE(loaded.LoadFromCache("Seqs", "Walk"));
+        EXPECT_EQ(loaded.GetFramesPerSecond(), 15.0f) << "nothing of the damaged text stays";
+        ASSERT_TRUE(loaded.Load("Seqs", "Walk", nullptr));
+        ASSERT_EQ(loaded.GetFrameCount(), 3u);
+        EXPECT_NE(loaded.GetFrame(0), nullptr);
+        EXPECT_EQ(loaded.GetFramesPerSecond(), 15.0f);
+        // Rebuilt: the cache reads whole again.
+        SCacheContents cache = ReadCacheFile("Cache/Seqs/Walk.Sequence");
+        EXPECT_TRUE(cache.list && cache.atlasRead);
+    }
+}
+
 TEST_F(SequenceCache, DamagedCacheRectanglesGiveNullFrames)
 {
     CSequence sequence;
@@ -339,6 +395,31 @@ TEST_F(SequenceCache, ArchivedCacheIsTrustedAndNeverRebuilt)
             again.Load("Seqs", "Walk", nullptr);
         },
         testing::ExitedWithCode(255), "could not be re-built because it is storred in an achive");
+}
+
+TEST_F(SequenceCache, ASequenceThatNeverHadAFrameHasEmptyBoundsAndWritesThem)
+{
+    // Built where something else lived: nothing may show through.
+    alignas(CSequence) unsigned char storage[sizeof(CSequence)];
+    std::memset(storage, 0x5A, sizeof storage);
+    auto* sequence = ::new (storage) CSequence;
+    EXPECT_TRUE(sequence->GetBounds().IsAllZero());
+
+    auto* buffer = new CMemFileBuf();
+    {
+        CObjectStream out;
+        ASSERT_TRUE(out.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds));
+        out.SetBinary();
+        sequence->WriteBin(out);
+        out.Finish();
+        out.DetachFileBuf();
+    }
+    const std::string bytes(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
+    delete buffer;
+    sequence->~CSequence();
+    // Without frames the bounds are the last 16 bytes.
+    ASSERT_GE(bytes.size(), 16u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 16), std::string(16, '\0'));
 }
 
 TEST_F(SequenceCache, BinaryFormCarriesTheFrames)

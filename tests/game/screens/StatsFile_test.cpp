@@ -193,14 +193,10 @@ protected:
     static bool LoadInto(CStats& stats) { return stats.Load(); }
 };
 
-TEST_F(StatsFile, ASmallProfileIsWrittenAsTheseExactBytes)
+// The small profile's stream with the class versions of the profile and the
+// file object given.
+std::string SmallProfileStream(float playerVersion, float statsVersion)
 {
-    CStats stats;
-    FillSmallProfile(stats);
-    ASSERT_TRUE(stats.Save());
-    const std::string file = ReadBytes("Stats.dat");
-    ASSERT_EQ(uint8_t(file[0]), kCompressedBlockMarker);
-
     const std::string format = Float(27.0f);
     const std::string noDynamicValues = U32(0);
     const std::string record = Text("CPlayerStatsForLevel") + format + Float(85.0f) + noDynamicValues
@@ -209,11 +205,45 @@ TEST_F(StatsFile, ASmallProfileIsWrittenAsTheseExactBytes)
                                + Text("")                              // no game state
                                + Bool(false) + U32(1) + U32(0)         // expert, completed, failed
                                + U32(0);                               // no scrapbook lots
-    const std::string player = Text("CPlayerStats") + format + Float(106.0f) + noDynamicValues + Text("Ann")
-                               + U32(1234) + Text("Ombrisalt") + U32(2) + U32(1) + U32(0) // difficulty .. story
-                               + U32(1) + record + Float(1.5f) + Float(2.0f) + U32(24) + Bool(true) + Bool(false);
-    const std::string expected = format + Float(36.0f) + noDynamicValues + U32(1) + player + U32(0);
-    EXPECT_EQ(Unpack(file), expected);
+    const std::string player = Text("CPlayerStats") + format + Float(playerVersion) + noDynamicValues + Text("Ann")
+        + U32(1234) + Text("Ombrisalt") + U32(2) + U32(1) + U32(0) // difficulty .. story
+        + U32(1) + record + Float(1.5f) + Float(2.0f) + U32(24) + Bool(true) + Bool(false);
+    return format + Float(statsVersion) + noDynamicValues + U32(1) + player + U32(0);
+}
+
+// The profile and the file object register with no base: 1 + 7 x 12 and
+// 1 + 7 x 2.
+TEST_F(StatsFile, ASmallProfileIsWrittenAsTheseExactBytes)
+{
+    CStats stats;
+    FillSmallProfile(stats);
+    ASSERT_TRUE(stats.Save());
+    const std::string file = ReadBytes("Stats.dat");
+    ASSERT_EQ(uint8_t(file[0]), kCompressedBlockMarker);
+    EXPECT_EQ(Unpack(file), SmallProfileStream(85.0f, 15.0f));
+    EXPECT_EQ(CPlayerStats::SGetClassInfo()->GetBase(), nullptr);
+    EXPECT_EQ(CStats::SGetClassInfo()->GetBase(), nullptr);
+}
+
+// Written while the two classes had base CObject (3 x 7 more each).
+TEST_F(StatsFile, AFileWrittenWithTheFormerClassVersionsStillReadsAndIsSavedWithTheNewOnes)
+{
+    WriteBytes("Stats.dat", Pack(SmallProfileStream(106.0f, 36.0f)));
+    CStats read;
+    ASSERT_TRUE(LoadInto(read));
+    ASSERT_EQ(read.GetPlayerCount(), 1u);
+    CStats small;
+    FillSmallProfile(small);
+    EXPECT_TRUE(read.IsEqualTo(&small));
+    ASSERT_NE(read.GetPlayer(0)->FindLevelStats(0), nullptr);
+    EXPECT_EQ(read.GetPlayer(0)->FindLevelStats(0)->GetTimesCompleted(), 1u);
+    ASSERT_TRUE(read.Save());
+    EXPECT_EQ(Unpack(ReadBytes("Stats.dat")), SmallProfileStream(85.0f, 15.0f));
+
+    // Other versions are still refused, and the file kept aside.
+    WriteBytes("Stats.dat", Pack(SmallProfileStream(99.0f, 15.0f)));
+    CStats refused;
+    EXPECT_FALSE(LoadInto(refused));
 }
 
 TEST_F(StatsFile, ProfilesReadBackWholeWithNamesBeyondEightBitText)

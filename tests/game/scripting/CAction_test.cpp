@@ -110,6 +110,35 @@ TEST_F(Actions, EverySpriteOfTheNameGetsAFreshMessageAndAnyHandlingIsReported)
     EXPECT_TRUE(knocked.handled);
 }
 
+// The first target's handler deletes two later ones: one freed at once (a
+// sprite made right after takes its memory), one marked for deletion. Both
+// are skipped; a target marked before the action began still hears it.
+TEST_F(Actions, ATargetDeletedByAnEarlierTargetsHandlerIsSkippedNeverTouched)
+{
+    auto first = std::make_unique<CScriptedSprite>("Crow");
+    auto* freed = new CScriptedSprite("Crow");
+    auto marked = std::make_unique<CScriptedSprite>("Crow");
+    auto dying = std::make_unique<CScriptedSprite>("Crow");
+    dying->MarkForDeletion();
+    m_Playfield.m_Sprites = {first.get(), freed, marked.get(), dying.get()};
+    std::unique_ptr<CScriptedSprite> newcomer;
+    first->m_OnMessage = [&](CMessage&) {
+        m_Playfield.m_Sprites.erase(m_Playfield.m_Sprites.begin() + 1);
+        delete freed;
+        newcomer = std::make_unique<CScriptedSprite>("Newcomer");
+        marked->MarkForDeletion();
+    };
+
+    std::unique_ptr<CActionSendMessage> caw(SendTo("crow", "Caw"));
+    CActionRecord record{first.get(), false};
+    caw->Execute(record);
+    EXPECT_EQ(first->m_Messages, 1u);
+    ASSERT_NE(newcomer, nullptr);
+    EXPECT_EQ(newcomer->m_Messages, 0u);
+    EXPECT_EQ(marked->m_Messages, 0u);
+    EXPECT_EQ(dying->m_Messages, 1u);
+}
+
 TEST_F(Actions, ABroadcastReachesThePlayfieldAndNothingWithoutOne)
 {
     CScriptedSprite a("a");
