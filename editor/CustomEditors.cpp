@@ -118,11 +118,7 @@ void CCommandButtonEditor::BuildControls(CPropertyPane* pane, CJWindow* lastRow,
 {
     if (!pane || m_Button)
         return;
-    m_Button = new CJButton(pane, m_Title);
-    if (lastRow)
-        pane->AddChild(m_Button, kPlaceBelow, lastRow, kDefaultOffset, kDefaultOffset);
-    else
-        pane->AddChild(m_Button, kPlaceTop, nullptr, kDefaultOffset, kDefaultOffset);
+    m_Button = &pane->Add<CJButton>(lastRow ? SPlace{EPlace::Below, lastRow} : SPlace{EPlace::TopLeft}, m_Title);
     m_Button->SetCommand(m_Command.release());
 }
 
