@@ -13,7 +13,7 @@
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"
