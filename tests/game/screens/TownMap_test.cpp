@@ -129,7 +129,7 @@ protected:
             levels->GetLevel(i)->m_Period = 0;
             levels->GetLevel(i)->m_IsTutorialLevel = false;
         }
-        CLevelSet::SForgetTutorialIndices();
+        levels->ForgetTutorialIndices();
         CRules& rules = CRules::SGetInstance();
         ASSERT_EQ(rules.m_LevelSelectMenuFrameOverlay, GetFrameOverlayOptionsList().Find("Level Select Overlay"));
         rules.m_LevelSelectedFrameOffset = CPoint{-5, -7};
