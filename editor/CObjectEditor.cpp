@@ -33,66 +33,16 @@ constexpr const char* kLabelWidthSample = "Max Name Length 1234567890:";
 constexpr int32_t kPaneScreenReserve = 140;
 constexpr uint32_t kBackHotKey = 11;
 
-struct SHistoryEntry {
-    CObject* object = nullptr;
-    CObject* owner = nullptr;
-    uint32_t tab = 0;
-    int32_t scrollY = 0;
-};
+using SHistoryEntry = CObjectEditorSession::SHistoryEntry;
+using CInputScope = CObjectEditorSession::CInputScope;
 
-struct SObjectEditorHistory {
-    std::array<SHistoryEntry, CObjectEditor::kHistorySize> entries{};
-    uint32_t count = 0;
-
-    SHistoryEntry* Last() { return count ? &entries[count - 1] : nullptr; }
-    void Push(const SHistoryEntry& entry)
-    {
-        if (count == entries.size()) {
-            std::move(entries.begin() + 1, entries.end(), entries.begin());
-            --count;
-        }
-        entries[count++] = entry;
-    }
-};
-
-// Objects are destroyed until the very end of the process, and each asks
-// the history to forget it: it is never freed.
-SObjectEditorHistory& History()
-{
-    static SObjectEditorHistory* history = new SObjectEditorHistory;
-    return *history;
-}
-
-CObjectEditor* g_ObjectEditorCurrent = nullptr;
-bool g_ObjectEditorRebuilding = false;
-// Depth of input handling inside object editors: a close asked for there
-// must not free the windows still on the call stack.
-int32_t g_ObjectEditorInputDepth = 0;
+CObjectEditorSession* g_ObjectEditorSession = nullptr;
 CObjectEditor::AssetDependencyBrowserOpener g_ObjectEditorDependencyOpener = nullptr;
 CObjectEditor::HostWindowQuery g_ObjectEditorLevelEditorQuery = nullptr;
 
-class CInputScope {
-public:
-    CInputScope() { ++g_ObjectEditorInputDepth; }
-    ~CInputScope() { --g_ObjectEditorInputDepth; }
-    CInputScope(const CInputScope&) = delete;
-    CInputScope& operator=(const CInputScope&) = delete;
-};
-
-// Editors closed while their own input ran, not freed yet. Kept past the
-// static destructors, as the history is.
-std::vector<CObjectEditor*>& RetiredEditors()
+CObjectEditorSession& Session()
 {
-    static std::vector<CObjectEditor*>* retired = new std::vector<CObjectEditor*>;
-    return *retired;
-}
-
-void DestroyRetiredEditors()
-{
-    if (g_ObjectEditorInputDepth > 0)
-        return;
-    while (!RetiredEditors().empty())
-        RetiredEditors().back()->Destroy(); // the destructor takes it off the list
+    return CObjectEditorSession::SGetCurrent();
 }
 
 bool IsVisibleLevel(const CProperty* property)
@@ -180,9 +130,9 @@ void OpenFromBrowser(CObject* object)
 void ForgetDestroyedObject(CObject* object)
 {
     ForgetEditedObject(object);
-    if (g_ObjectEditorCurrent
-        && (g_ObjectEditorCurrent->GetEditedObject() == object || g_ObjectEditorCurrent->GetOwnerObject() == object))
-        g_ObjectEditorCurrent->Abandon();
+    CObjectEditor* current = Session().GetCurrentEditor();
+    if (current && (current->GetEditedObject() == object || current->GetOwnerObject() == object))
+        current->Abandon();
 }
 
 } // namespace
@@ -253,14 +203,14 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     , m_Owner(owner ? owner : object)
 {
     owner = m_Owner;
-    SObjectEditorHistory& history = History();
+    CObjectEditorSession& session = Session();
     uint32_t restoreTab = 0;
     int32_t restoreScroll = 0;
-    if (!history.Last() || history.Last()->object != object) {
-        history.Push(SHistoryEntry{object, owner, 0, 0});
+    if (!session.GetLastEntry() || session.GetLastEntry()->object != object) {
+        session.Push(SHistoryEntry{object, owner, 0, 0});
     } else {
-        restoreTab = history.Last()->tab;
-        restoreScroll = history.Last()->scrollY;
+        restoreTab = session.GetLastEntry()->tab;
+        restoreScroll = session.GetLastEntry()->scrollY;
     }
 
     SetTransparent(false);
@@ -268,7 +218,7 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     AddCloseButton();
     AddTransparencyToggle();
     AddResizeGrip();
-    g_ObjectEditorCurrent = this;
+    session.SetCurrentEditor(this);
 
     const CKeyboardState& keys = CKeyboardState::SGetInstance();
     m_CanEdit = keys.IsKeyDown(kScanShiftLeft) || keys.IsKeyDown(kScanShiftRight) || CanSaveObject(owner);
@@ -333,7 +283,7 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
 
     PlaceTabControl(restoreTab, restoreScroll);
 
-    if (history.count > 1) {
+    if (session.GetHistoryCount() > 1) {
         CJString title("&");
         title += CJString(char16_t(0x25C4), 1);
         title += " Back";
@@ -363,8 +313,7 @@ CObjectEditor::~CObjectEditor()
         delete category;
     for (CCustomEditor* editor : m_CustomEditors)
         delete editor;
-    std::vector<CObjectEditor*>& retired = RetiredEditors();
-    retired.erase(std::remove(retired.begin(), retired.end(), this), retired.end());
+    Session().Unretire(this);
 }
 
 void CObjectEditor::FinishEditing()
@@ -372,28 +321,26 @@ void CObjectEditor::FinishEditing()
     if (m_Finished)
         return;
     m_Finished = true;
-    if (!g_ObjectEditorRebuilding)
+    if (!Session().IsRebuilding())
         m_Object->OnEditorClosed();
     // A failed save is reported only where rows could edit: a read-only
     // file shown without Shift is expected to refuse.
     CJString name;
     if (!SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindObjectFileName(m_Owner, &name))
         ReportFailedSave(name);
-    SHistoryEntry* last = History().Last();
+    SHistoryEntry* last = Session().GetLastEntry();
     if (last && last->object == m_Object && m_TabControl && m_TabControl->GetPageCount() > 0) {
         last->tab = m_TabControl->GetSelectedIndex();
         CJWindow* page = m_TabControl->GetSelectedPage();
         last->scrollY = page ? page->GetScrollOffsetY() : 0;
     }
-    if (g_ObjectEditorCurrent == this)
-        g_ObjectEditorCurrent = nullptr;
+    Session().ClearCurrentEditor(this);
 }
 
 void CObjectEditor::Abandon()
 {
     m_Finished = true;
-    if (g_ObjectEditorCurrent == this)
-        g_ObjectEditorCurrent = nullptr;
+    Session().ClearCurrentEditor(this);
     Retire();
 }
 
@@ -404,15 +351,15 @@ void CObjectEditor::Retire()
         return;
     m_Retired = true;
     Show(false, false);
-    RetiredEditors().push_back(this);
+    Session().Retire(this);
 }
 
 void CObjectEditor::CloseCurrent()
 {
-    CObjectEditor* current = g_ObjectEditorCurrent;
+    CObjectEditor* current = Session().GetCurrentEditor();
     if (!current)
         return;
-    if (g_ObjectEditorInputDepth > 0)
+    if (Session().IsHandlingInput())
         current->Retire();
     else
         current->Close();
@@ -485,10 +432,11 @@ void CObjectEditor::MakeTitle()
 void CObjectEditor::Rebuild()
 {
     CInputScope scope;
-    const bool was = g_ObjectEditorRebuilding;
-    g_ObjectEditorRebuilding = true;
+    CObjectEditorSession& session = Session();
+    const bool was = session.IsRebuilding();
+    session.SetRebuilding(true);
     ReopenObjectEditor(m_Object, m_Owner);
-    g_ObjectEditorRebuilding = was;
+    session.SetRebuilding(was);
 }
 
 CJWindow* CObjectEditor::AddPropertyEditor(CPropertyEditor* editor, const char* label)
@@ -604,11 +552,9 @@ CPropertyEditor* CObjectEditor::FindFocusedPropertyEditor()
 
 void CObjectEditor::GoBack()
 {
-    SObjectEditorHistory& history = History();
-    if (history.count <= 1 || !IsVisible())
+    SHistoryEntry entry;
+    if (!IsVisible() || !Session().StepBack(entry))
         return;
-    --history.count;
-    const SHistoryEntry entry = history.entries[history.count - 1];
     CInputScope scope;
     OpenObjectEditor(entry.object, entry.owner);
 }
@@ -678,9 +624,9 @@ void CObjectEditor::Update(float seconds)
     m_LastFocused = focused;
     CInputScope scope;
     for (CPropertyEditor* editor : m_PropertyEditors)
-        editor->ApplyEdit(g_ObjectEditorCurrent, kNotifyChanged);
+        editor->ApplyEdit(Session().GetCurrentEditor(), kNotifyChanged);
     for (CCustomEditor* editor : m_CustomEditors)
-        editor->OnNotify(g_ObjectEditorCurrent, kNotifyChanged);
+        editor->OnNotify(Session().GetCurrentEditor(), kNotifyChanged);
 }
 
 void CObjectEditor::OnNotify(CJWindow* sender, int32_t code)
@@ -713,7 +659,7 @@ bool CObjectEditor::OnKeyDown(uint32_t key)
             return true;
     }
     if (key == kKeyEscape) {
-        if (g_ObjectEditorInputDepth > 0)
+        if (Session().IsHandlingInput())
             Retire();
         else
             Close();
@@ -790,7 +736,7 @@ void OpenObjectEditor(CObject* object, CObject* owner)
 {
     if (!object) {
         CObjectEditor::CloseCurrent();
-        DestroyRetiredEditors();
+        Session().DestroyRetired();
         return;
     }
     ReopenObjectEditor(object, owner);
@@ -799,7 +745,7 @@ void OpenObjectEditor(CObject* object, CObject* owner)
 void ReopenObjectEditor(CObject* object, CObject* owner)
 {
     CObjectEditor::CloseCurrent();
-    DestroyRetiredEditors();
+    Session().DestroyRetired();
     if (!object)
         return;
     auto* editor = new CObjectEditor(object, owner);
@@ -812,19 +758,21 @@ void ReopenObjectEditor(CObject* object, CObject* owner)
 
 CObjectEditor* GetCurrentObjectEditor()
 {
-    return g_ObjectEditorCurrent;
+    return Session().GetCurrentEditor();
 }
 
 CObject* GetCurrentObjectEditorObject()
 {
-    return g_ObjectEditorCurrent ? g_ObjectEditorCurrent->GetEditedObject() : nullptr;
+    CObjectEditor* current = Session().GetCurrentEditor();
+    return current ? current->GetEditedObject() : nullptr;
 }
 
 CPropertyEditor* FindPropertyEditor(CObject* object, const CProperty* property, uint32_t n)
 {
-    if (!g_ObjectEditorCurrent)
+    CObjectEditor* current = Session().GetCurrentEditor();
+    if (!current)
         return nullptr;
-    for (CPropertyEditor* editor : g_ObjectEditorCurrent->GetPropertyEditors()) {
+    for (CPropertyEditor* editor : current->GetPropertyEditors()) {
         if (editor->GetObject() != object || editor->GetProperty() != property)
             continue;
         if (n == 0)
@@ -836,20 +784,80 @@ CPropertyEditor* FindPropertyEditor(CObject* object, const CProperty* property, 
 
 void ForgetEditedObject(CObject* object)
 {
-    SObjectEditorHistory& history = History();
+    Session().Forget(object);
+}
+
+uint32_t GetObjectEditorHistoryCount()
+{
+    return Session().GetHistoryCount();
+}
+
+// ---- The session ----------------------------------------------------------------
+
+CObjectEditorSession& CObjectEditorSession::SGetCurrent()
+{
+    if (g_ObjectEditorSession)
+        return *g_ObjectEditorSession;
+    // Objects are destroyed until the very end of the process, and each asks
+    // the history to forget it: the program's session is never freed.
+    static CObjectEditorSession* program = new CObjectEditorSession;
+    return *program;
+}
+
+CObjectEditorSession* CObjectEditorSession::SSetCurrent(CObjectEditorSession* session)
+{
+    CObjectEditorSession* previous = g_ObjectEditorSession;
+    g_ObjectEditorSession = session;
+    return previous;
+}
+
+void CObjectEditorSession::ClearCurrentEditor(const CObjectEditor* editor)
+{
+    if (m_Current == editor)
+        m_Current = nullptr;
+}
+
+void CObjectEditorSession::Push(const SHistoryEntry& entry)
+{
+    if (m_HistoryCount == m_History.size()) {
+        std::move(m_History.begin() + 1, m_History.end(), m_History.begin());
+        --m_HistoryCount;
+    }
+    m_History[m_HistoryCount++] = entry;
+}
+
+bool CObjectEditorSession::StepBack(SHistoryEntry& previous)
+{
+    if (m_HistoryCount <= 1)
+        return false;
+    --m_HistoryCount;
+    previous = m_History[m_HistoryCount - 1];
+    return true;
+}
+
+void CObjectEditorSession::Forget(const CObject* object)
+{
     if (!object)
         return;
-    for (uint32_t i = 0; i < history.count; ++i) {
-        if (history.entries[i].object == object || history.entries[i].owner == object) {
-            history.count = 0;
+    for (uint32_t i = 0; i < m_HistoryCount; ++i) {
+        if (m_History[i].object == object || m_History[i].owner == object) {
+            m_HistoryCount = 0;
             return;
         }
     }
 }
 
-uint32_t GetObjectEditorHistoryCount()
+void CObjectEditorSession::Unretire(const CObjectEditor* editor)
 {
-    return History().count;
+    m_Retired.erase(std::remove(m_Retired.begin(), m_Retired.end(), editor), m_Retired.end());
+}
+
+void CObjectEditorSession::DestroyRetired()
+{
+    if (IsHandlingInput())
+        return;
+    while (!m_Retired.empty())
+        m_Retired.back()->Destroy(); // the destructor takes it off the list
 }
 
 void InstallObjectEditorHooks()

@@ -2,15 +2,19 @@
 // The object editor: one window through which any reflected object is
 // inspected and edited, built from its class information. Every visible
 // property gets a row (CPropertyEditor), grouped by category into tab pages;
-// classes may add custom editors (previews) and buttons. The window keeps a
-// back history of the objects edited in turn and saves the owner object to
-// its file when it closes. At most one exists at a time.
+// classes may add custom editors (previews) and buttons. The window saves
+// the owner object to its file when it closes. At most one exists at a
+// time: the session (CObjectEditorSession) knows it, keeps the back history
+// of the objects edited in turn and holds editors closed during their own
+// input until that input is done.
 
 #include "foundation/CJString.h"
 #include "foundation/CList.h"
 #include "ui/CJFrameWindow.h"
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 class CJButton;
 class CJMenuBar;
@@ -166,6 +170,77 @@ private:
     CJString m_FileName;
     bool m_Finished = false;
     bool m_Retired = false;
+};
+
+// The object editors' session: the editor open now, the back history and
+// the editors closed during their own input, waiting to be freed. The
+// program has one for its whole run; a test makes its own and makes it
+// current for its scope.
+class CObjectEditorSession {
+public:
+    struct SHistoryEntry {
+        CObject* object = nullptr;
+        CObject* owner = nullptr;
+        uint32_t tab = 0;
+        int32_t scrollY = 0;
+    };
+
+    CObjectEditorSession() = default;
+    CObjectEditorSession(const CObjectEditorSession&) = delete;
+    CObjectEditorSession& operator=(const CObjectEditorSession&) = delete;
+
+    // The program's own session unless another is made current.
+    static CObjectEditorSession& SGetCurrent();
+    // Answers the one it replaces; null makes the program's own current.
+    static CObjectEditorSession* SSetCurrent(CObjectEditorSession* session);
+
+    CObjectEditor* GetCurrentEditor() const { return m_Current; }
+    void SetCurrentEditor(CObjectEditor* editor) { m_Current = editor; }
+    // Only while it is the current editor.
+    void ClearCurrentEditor(const CObjectEditor* editor);
+
+    // The newest entry; null when empty.
+    SHistoryEntry* GetLastEntry() { return m_HistoryCount ? &m_History[m_HistoryCount - 1] : nullptr; }
+    uint32_t GetHistoryCount() const { return m_HistoryCount; }
+    // A full history drops its oldest entry.
+    void Push(const SHistoryEntry& entry);
+    // Drops the newest entry and answers the one before; false with fewer
+    // than two.
+    bool StepBack(SHistoryEntry& previous);
+    // Empties the history when any entry holds the object.
+    void Forget(const CObject* object);
+
+    // Input handling inside object editors: a close asked for there must
+    // not free the windows still on the call stack.
+    bool IsHandlingInput() const { return m_InputDepth > 0; }
+    bool IsRebuilding() const { return m_Rebuilding; }
+    void SetRebuilding(bool rebuilding) { m_Rebuilding = rebuilding; }
+
+    void Retire(CObjectEditor* editor) { m_Retired.push_back(editor); }
+    // Its destructor calls it.
+    void Unretire(const CObjectEditor* editor);
+    // Frees the retired editors, unless input is being handled.
+    void DestroyRetired();
+
+    // Counts input handling for its scope.
+    class CInputScope {
+    public:
+        CInputScope() : m_Session(SGetCurrent()) { ++m_Session.m_InputDepth; }
+        ~CInputScope() { --m_Session.m_InputDepth; }
+        CInputScope(const CInputScope&) = delete;
+        CInputScope& operator=(const CInputScope&) = delete;
+
+    private:
+        CObjectEditorSession& m_Session;
+    };
+
+private:
+    CObjectEditor* m_Current = nullptr;
+    std::array<SHistoryEntry, CObjectEditor::kHistorySize> m_History{};
+    uint32_t m_HistoryCount = 0;
+    int32_t m_InputDepth = 0;
+    bool m_Rebuilding = false;
+    std::vector<CObjectEditor*> m_Retired;
 };
 
 // Closes the current editor, then opens one on object (null: only closes).

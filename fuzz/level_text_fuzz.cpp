@@ -123,7 +123,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             set->InsertLevel(1, nullptr);
             set->RemoveLevel(0);
             set->GetFirstTutorialLevelIndex();
-            CLevelSet::SForgetTutorialIndices();
         }
     });
     return 0;

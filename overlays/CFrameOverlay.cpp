@@ -60,6 +60,14 @@ CJString CFrameOverlayDrawContext::Substitute(const CJString& text) const
     return m_pSubstitutions ? m_pSubstitutions->Apply(text) : text;
 }
 
+int32_t CFrameOverlayDrawContext::GetShownItem(const CJString& id, int32_t own) const
+{
+    for (const COverlayShownItem& shown : m_ShownItems)
+        if (shown.m_Item >= 0 && shown.m_ID && id.CompareNoCase(shown.m_ID) == 0)
+            return shown.m_Item;
+    return own;
+}
+
 // --- Shared helpers ---
 
 CCodeTableList& GetOverlayJustificationList()

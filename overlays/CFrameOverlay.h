@@ -25,6 +25,7 @@
 #include "shell/CLoadingScreenPresenter.h"
 
 #include <cstdint>
+#include <span>
 
 class CBlitType;
 class CCodeTableList;
@@ -36,6 +37,14 @@ class CFrameOverlayPositionMarker;
 class CJButton;
 class CTextSubstitutionList;
 struct CFPoint;
+
+// An item the set's owner shows, for one draw, in place of the item an
+// overlay of that ID names itself (the shop shows the selected slot's
+// upgrades in its close-ups).
+struct COverlayShownItem {
+    const char* m_ID = nullptr; // matched without regard to case
+    int32_t m_Item = 0;         // negative: the overlay's own
+};
 
 struct CFrameOverlayDrawContext {
     CFrameInterface* m_pTarget = nullptr;
@@ -55,8 +64,11 @@ struct CFrameOverlayDrawContext {
     int32_t m_WindowOffsetX = 0;
     int32_t m_WindowOffsetY = 0;
     CJString m_ToolTip;
+    std::span<const COverlayShownItem> m_ShownItems; // not owned; empty: none
 
     bool HasMouse() const { return m_MouseX >= 0; }
+    // The item shown in the overlay of that ID: the owner's, else own.
+    int32_t GetShownItem(const CJString& id, int32_t own) const;
     // Opacity not below 1, scale 1, 1, offset 0, 0 and rotation 0.
     bool IsAtRest() const;
     bool IsTransformed() const;

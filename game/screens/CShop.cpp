@@ -51,8 +51,6 @@ namespace {
 CShopWindow* g_Shop = nullptr;
 int32_t g_SelectedSlot = 0;
 uint32_t g_StarsAvailable = 0;
-int32_t g_DrawOwned = -1;
-int32_t g_DrawOffered = -1;
 ShopTutorialShower g_TutorialShower = nullptr;
 
 CLocalizedString& ShopTitle()
@@ -291,18 +289,14 @@ CBuildableItemFrameOverlay::~CBuildableItemFrameOverlay()
     DestroyDeclaredProperties();
 }
 
-int32_t CBuildableItemFrameOverlay::GetShownItem() const
+int32_t CBuildableItemFrameOverlay::GetShownItem(const CFrameOverlayDrawContext& context) const
 {
-    if (g_DrawOwned >= 0 && m_ID.CompareNoCase("Own") == 0)
-        return g_DrawOwned;
-    if (g_DrawOffered >= 0 && m_ID.CompareNoCase("Upgrade") == 0)
-        return g_DrawOffered;
-    return m_UpgradeItem;
+    return context.GetShownItem(m_ID, m_UpgradeItem);
 }
 
 void CBuildableItemFrameOverlay::Draw(CFrameOverlayDrawContext& context)
 {
-    CUpgrade* upgrade = GetUpgradeByIndex(GetShownItem());
+    CUpgrade* upgrade = GetUpgradeByIndex(GetShownItem(context));
     CSequence* closeUp = upgrade ? SequenceUnlessNone(upgrade->GetCloseUp()) : nullptr;
     CFrame* frame = closeUp ? closeUp->GetFrameAtPosition(1.0f) : nullptr;
     if (!frame || !context.m_pTarget)
@@ -576,16 +570,21 @@ void CShopWindow::Draw(CFrameInterface& frame)
 {
     CTextSubstitutionList values;
     FillSubstitutions(values);
-    g_DrawOwned = OwnedInSlot(g_SelectedSlot);
-    g_DrawOffered = g_SelectedSlot > 0 ? GetOfferedUpgrade(g_SelectedSlot) : 0;
-    if (CFrameOverlayOptions* set = ShopSet())
-        set->DrawOnFrame(frame, &values, false, nullptr);
+    if (CFrameOverlayOptions* set = ShopSet()) {
+        const COverlayShownItem shown[] = {
+            {"Own", OwnedInSlot(g_SelectedSlot)},
+            {"Upgrade", g_SelectedSlot > 0 ? GetOfferedUpgrade(g_SelectedSlot) : 0},
+        };
+        CFrameOverlayDrawContext context;
+        context.m_pTarget = &frame;
+        context.m_pSubstitutions = &values;
+        context.m_ShownItems = shown;
+        set->Draw(context);
+    }
     DrawChildren(frame, 0);
     DrawChildren(frame, 1);
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->Draw(frame);
-    g_DrawOwned = -1;
-    g_DrawOffered = -1;
 }
 
 void CShopWindow::RebuildControls()
@@ -759,16 +758,6 @@ int32_t GetShopSelectedSlot()
 void SetShopSelectedSlot(int32_t slot)
 {
     g_SelectedSlot = slot;
-}
-
-int32_t GetShopDrawOwnedUpgrade()
-{
-    return g_DrawOwned;
-}
-
-int32_t GetShopDrawOfferedUpgrade()
-{
-    return g_DrawOffered;
 }
 
 uint32_t GetShopStarsAvailable()

@@ -37,7 +37,7 @@ public:
 };
 
 // The shop's close-up of one upgrade. Named "Own" or "Upgrade" it shows the
-// selected slot's owned or offered upgrade during a shop draw.
+// selected slot's owned or offered upgrade when the shop draws its set.
 class CBuildableItemFrameOverlay : public CFrameOverlay {
     OMBRISALT_REFLECTED(CBuildableItemFrameOverlay, CFrameOverlay)
 public:
@@ -46,8 +46,9 @@ public:
     void Draw(CFrameOverlayDrawContext& context) override;
     void MoveBy(int32_t dx, int32_t dy) override;
 
-    // The upgrade drawn now: "Upgrade Item", or the shop's published one.
-    int32_t GetShownItem() const;
+    // The upgrade drawn in that draw: the one the shop shows under this ID,
+    // else "Upgrade Item".
+    int32_t GetShownItem(const CFrameOverlayDrawContext& context) const;
 
     CPoint m_Position{};      // "Positon"
     float m_Scale = 1.0f;     // "Scale"
@@ -151,11 +152,6 @@ void CreateShopButtons();
 // The selected slot (0: none).
 int32_t GetShopSelectedSlot();
 void SetShopSelectedSlot(int32_t slot);
-
-// The owned and offered upgrade of the selected slot, published during a
-// shop draw only; -1 at other times.
-int32_t GetShopDrawOwnedUpgrade();
-int32_t GetShopDrawOfferedUpgrade();
 
 // The stars the shop lets the player spend: the profile's stars and the
 // game state's "Extra Stars Hack", as of the last shop draw.

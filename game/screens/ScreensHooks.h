@@ -5,7 +5,7 @@
 // The game object opens and closes its screens by kind; each screen's own
 // file fills its entry of the screen table, and its progression lists join
 // the makers run when the game object asks for them.
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"

@@ -17,7 +17,7 @@
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"

@@ -1,10 +1,10 @@
 #include "game/world/CGoalOverlay.h"
 
 #include "blit/CColor.h"
-#include "game/world/CCurrentLevel.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelPlay.h"
 #include "images/CFrame.h"
 #include "objects/CIntProperty.h"
 #include "objects/CPointProperty.h"

@@ -67,7 +67,7 @@ public:
     static CLevelOptions* SGetCurrent();
 
     // The level's own start, update, messages and statistics text while it
-    // is played (CCurrentLevel.cpp). Update runs every frame; with a window
+    // is played (CLevelPlay.cpp). Update runs every frame; with a window
     // open over the playfield only the revenue count-up goes on.
     void StartPlay();
     void Update(float seconds, bool screenOpen);

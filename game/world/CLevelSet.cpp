@@ -9,11 +9,6 @@ OMBRISALT_IMPLEMENT_CLASS(CLevelSetUserMade, 1.0)
 
 namespace {
 
-// Kept for the whole run; an edit of a set forgets them.
-bool g_FirstTutorialKnown = false;
-uint32_t g_FirstTutorial = CLevelSet::kNoTutorialLevel;
-bool g_LastTutorialKnown = false;
-uint32_t g_LastTutorial = CLevelSet::kNoTutorialLevel;
 uint32_t g_CurrentLevelIndex = 0;
 
 CPropertyArrayProperty& LevelListProperty()
@@ -97,28 +92,28 @@ void CLevelSet::RemoveLevel(uint32_t) {}
 
 uint32_t CLevelSet::GetFirstTutorialLevelIndex()
 {
-    if (!g_FirstTutorialKnown) {
-        g_FirstTutorial = FindMarkedLevel(*this, [](CLevelOptions& level) { return level.m_IsTutorialLevel; });
-        g_FirstTutorialKnown = g_FirstTutorial != kNoTutorialLevel;
+    if (!m_FirstTutorialKnown) {
+        m_FirstTutorial = FindMarkedLevel(*this, [](CLevelOptions& level) { return level.m_IsTutorialLevel; });
+        m_FirstTutorialKnown = m_FirstTutorial != kNoTutorialLevel;
     }
-    return g_FirstTutorial;
+    return m_FirstTutorial;
 }
 
 uint32_t CLevelSet::GetLastTutorialLevelIndex()
 {
-    if (!g_LastTutorialKnown) {
-        g_LastTutorial = FindMarkedLevel(*this, [](CLevelOptions& level) { return level.m_IsLastTutorialLevel; });
-        g_LastTutorialKnown = g_LastTutorial != kNoTutorialLevel;
+    if (!m_LastTutorialKnown) {
+        m_LastTutorial = FindMarkedLevel(*this, [](CLevelOptions& level) { return level.m_IsLastTutorialLevel; });
+        m_LastTutorialKnown = m_LastTutorial != kNoTutorialLevel;
     }
-    return g_LastTutorial;
+    return m_LastTutorial;
 }
 
-void CLevelSet::SForgetTutorialIndices()
+void CLevelSet::ForgetTutorialIndices()
 {
-    g_FirstTutorialKnown = false;
-    g_LastTutorialKnown = false;
-    g_FirstTutorial = kNoTutorialLevel;
-    g_LastTutorial = kNoTutorialLevel;
+    m_FirstTutorialKnown = false;
+    m_LastTutorialKnown = false;
+    m_FirstTutorial = kNoTutorialLevel;
+    m_LastTutorial = kNoTutorialLevel;
 }
 
 void CLevelSetUserMade::DeclareProperties(CPropertyDeclarer& d)
@@ -152,7 +147,7 @@ void CLevelSetUserMade::SwapLevels(uint32_t i, uint32_t j)
     if (i >= m_LevelArray.GetCount() || j >= m_LevelArray.GetCount())
         return;
     std::swap(m_LevelArray[i], m_LevelArray[j]);
-    SForgetTutorialIndices();
+    ForgetTutorialIndices();
 }
 
 void CLevelSetUserMade::InsertLevel(uint32_t index, CLevelOptions* level)
@@ -166,7 +161,7 @@ void CLevelSetUserMade::InsertLevel(uint32_t index, CLevelOptions* level)
         index = count;
     LevelListProperty().ArrayProperty_SetCount(this, count + 1, int32_t(index));
     m_LevelArray[index] = level;
-    SForgetTutorialIndices();
+    ForgetTutorialIndices();
 }
 
 void CLevelSetUserMade::RemoveLevel(uint32_t index)
@@ -178,7 +173,7 @@ void CLevelSetUserMade::RemoveLevel(uint32_t index)
     m_LevelArray[index] = nullptr;
     LevelListProperty().ArrayProperty_SetCount(this, count - 1, int32_t(index));
     delete level;
-    SForgetTutorialIndices();
+    ForgetTutorialIndices();
 }
 
 CLevelSet* GetLevels()

@@ -5,8 +5,8 @@
 // "Levels/Level List".
 //
 // The first and last tutorial level indices are found by a scan from index 0
-// and kept; an edit of any set (insert, remove, swap) forgets them, so the
-// next request scans again.
+// and kept by the set; an edit of the set (insert, remove, swap) forgets
+// them, so the next request scans again.
 #include "game/world/CLevelOptions.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -39,8 +39,15 @@ public:
     // kNoTutorialLevel when none is marked.
     uint32_t GetFirstTutorialLevelIndex();
     uint32_t GetLastTutorialLevelIndex();
-    // Forgets the kept tutorial indices.
-    static void SForgetTutorialIndices();
+    // Forgets the kept tutorial indices, for whoever changes a level's
+    // tutorial marks.
+    void ForgetTutorialIndices();
+
+private:
+    bool m_FirstTutorialKnown = false;
+    uint32_t m_FirstTutorial = kNoTutorialLevel;
+    bool m_LastTutorialKnown = false;
+    uint32_t m_LastTutorial = kNoTutorialLevel;
 };
 
 class CLevelSetUserMade : public CLevelSet {

@@ -13,7 +13,7 @@
 #include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeSlot.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"

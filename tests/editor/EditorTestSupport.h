@@ -275,8 +275,7 @@ protected:
         AddPropertyRowMaker(&MakeSampleRow);
         CKeyboardState::SGetInstance().ResetForTesting();
     }
-    // Closes the editor before the objects it shows go; their destruction
-    // empties the back history for the next test.
+    // Closes the editor before the objects it shows go.
     void TearDown() override
     {
         OpenObjectEditor(nullptr, nullptr);
@@ -316,6 +315,10 @@ protected:
         return titles;
     }
 
+    // Each test edits in a session of its own, current while its objects
+    // are destroyed.
+    CObjectEditorSession m_Session;
+    CScopedHook<&CObjectEditorSession::SSetCurrent> m_SessionSlot{&m_Session};
     // Declared before any object a test makes, so they outlive its editors.
     CEditorSample m_Sample;
     CEditorSample m_Other;

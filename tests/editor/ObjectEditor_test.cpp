@@ -366,6 +366,28 @@ TEST_F(ObjectEditor, DestroyingAnObjectTheHistoryHoldsEmptiesItSoTheNextEditorHa
     EXPECT_EQ(GetObjectEditorHistoryCount(), 1u);
 }
 
+TEST_F(ObjectEditor, ASessionOfItsOwnStartsWithoutEditorOrHistoryAndLeavesTheOtherAsItWas)
+{
+    Open(&m_Sample);
+    Open(&m_Other);
+    ASSERT_EQ(GetObjectEditorHistoryCount(), 2u);
+    {
+        CObjectEditorSession inner;
+        CScopedHook<&CObjectEditorSession::SSetCurrent> slot(&inner);
+        EXPECT_EQ(GetCurrentObjectEditor(), nullptr);
+        EXPECT_EQ(GetObjectEditorHistoryCount(), 0u);
+        CObjectEditor* editor = Open(&m_Tags);
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->GetBackButton(), nullptr) << "nothing to go back to in this session";
+        OpenObjectEditor(nullptr, nullptr);
+        EXPECT_EQ(m_Other.closedCount, 0) << "the other session's editor stays open";
+    }
+    EXPECT_EQ(GetCurrentObjectEditorObject(), &m_Other);
+    EXPECT_EQ(GetObjectEditorHistoryCount(), 2u);
+    GetCurrentObjectEditor()->GoBack();
+    EXPECT_EQ(GetCurrentObjectEditorObject(), &m_Sample);
+}
+
 TEST_F(ObjectEditor, AClickInARowsBandFocusesItsControlAndAFocusChangeIsAnnouncedToEveryRow)
 {
     CObjectEditor* editor = Open(&m_Tags);

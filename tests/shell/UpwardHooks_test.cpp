@@ -13,7 +13,7 @@
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"

@@ -11,7 +11,7 @@
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/business/CBuildablePackage.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/business/CCustomerStyleSheet.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"

@@ -2,7 +2,7 @@
 // response time, and its button lights up when a customer arrives.
 #include "game/business/CGreeterUpgrade.h"
 #include "game/business/CPacifierUpgrade.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 
 #include "CustomerDesk.h"
 

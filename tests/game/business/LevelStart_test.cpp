@@ -12,9 +12,9 @@
 #include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpritePlugInLeaves.h"
-#include "game/world/CCurrentLevel.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 

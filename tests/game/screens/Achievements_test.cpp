@@ -365,16 +365,10 @@ protected:
         GetGeneralObjects().RemoveAll();
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
-        CLevelSet::SForgetTutorialIndices();
         ASSERT_NE(FindLevels(), nullptr);
         ASSERT_EQ(FindLevels()->GetCount(), 3u);
         SetGoalCount(0, 2);
         SetGoalCount(1, 1);
-    }
-    void TearDown() override
-    {
-        CLevelSet::SForgetTutorialIndices();
-        Trophies::TearDown();
     }
     static void SetGoalCount(uint32_t level, uint32_t count)
     {

@@ -58,7 +58,6 @@ protected:
     {
         CStats::SShutdown();
         SetCurrentLevelIndex(0);
-        CLevelSet::SForgetTutorialIndices();
         BusinessLevelTest::TearDown();
     }
 

@@ -77,7 +77,7 @@ protected:
             levels->GetLevel(i)->m_IsTutorialLevel = i == 1 || i == 2;
             levels->GetLevel(i)->m_IsLastTutorialLevel = i == 2;
         }
-        CLevelSet::SForgetTutorialIndices();
+        levels->ForgetTutorialIndices();
     }
     static std::string Value(const CMainMenu& menu, const char* token)
     {

@@ -42,7 +42,6 @@ protected:
         WriteBytes("Resources/Levels.Object.txt",
                    LevelSetText({LevelText("Elm Street"), LevelText("Oak Street"), LevelText("Ash Street")}));
         InitGeneralObjects();
-        CLevelSet::SForgetTutorialIndices();
         m_Screen = std::make_unique<CScreenWindow>(m_ScreenFrame.get(), m_Font.get());
     }
     void TearDown() override

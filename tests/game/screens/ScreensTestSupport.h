@@ -57,7 +57,6 @@ inline void ForgetProfileLevelLists()
     for (CObjectFileArray* list : ProfileLevelLists())
         list->SetSource(nullptr, "Nowhere", 0);
     GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
-    CLevelSet::SForgetTutorialIndices();
 }
 
 // Exactly these profiles (name, channel), in this order, the first current;

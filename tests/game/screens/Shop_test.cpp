@@ -20,6 +20,7 @@
 #include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
+#include "overlays/CFrameOverlay.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"
@@ -121,6 +122,17 @@ protected:
         BusinessLevelTest::TearDown();
     }
     static CGameState& State() { return *CGameState::SGetCurrent(); }
+    // The shop set drawn by itself, as any caller but the shop draws it: is
+    // the close-up's red there?
+    static bool SetDrawnAloneIsRedAt(int32_t x, int32_t y)
+    {
+        CFrame alone;
+        alone.Create(1024, 768, 32);
+        FindFrameOverlayOptions("Shopping Overlay")->DrawOnFrame(alone, nullptr, false, nullptr);
+        CColor colour;
+        alone.GetPixel(x, y, colour);
+        return colour.GetRed() == 255 && colour.GetGreen() == 0 && colour.GetBlue() == 0;
+    }
     static int32_t Upgrade(const char* name) { return GetUpgradeList().Find(name); }
     static int32_t Slot(const char* name) { return GetUpgradeSlotList().Find(name); }
     CShoppingUpgradeButton* ButtonOf(const char* slot)
@@ -271,8 +283,8 @@ TEST_F(Shop, ButtonsComeForSlotsWithABuyBackgroundAndDrawWithoutTheirMarker)
     m_Shop->Draw(canvas);
     SendPlayfieldMouseMoved({0, 0}, {0, 0});
     SendPlayfieldMouseDown(kLeftMouseButton, {0, 0});
-    EXPECT_EQ(GetShopDrawOwnedUpgrade(), -1);
-    EXPECT_EQ(GetShopDrawOfferedUpgrade(), -1);
+    EXPECT_FALSE(SetDrawnAloneIsRedAt(600, 395));
+    EXPECT_FALSE(SetDrawnAloneIsRedAt(800, 395));
 }
 
 TEST_F(Shop, TheCloseUpsShowTheSelectedSlotsUpgradesCentredOnTheirPoint)
@@ -299,7 +311,7 @@ TEST_F(Shop, TheCloseUpsShowTheSelectedSlotsUpgradesCentredOnTheirPoint)
     EXPECT_FALSE(colourAt(600, 386));
     EXPECT_FALSE(colourAt(600, 412));
     EXPECT_FALSE(colourAt(800, 400)) << "nothing owned";
-    EXPECT_EQ(GetShopDrawOfferedUpgrade(), -1) << "published only during the draw";
+    EXPECT_FALSE(SetDrawnAloneIsRedAt(600, 395)) << "shown only in the shop's own draw";
 }
 
 TEST_F(Shop, AClickOnAButtonSelectsItsSlotAndTellsTheLevel)

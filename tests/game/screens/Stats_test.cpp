@@ -39,7 +39,6 @@ protected:
         ASSERT_NE(CUpgrade::SGetClassInfo(), nullptr);
         ASSERT_NE(CStats::SGetClassInfo(), nullptr);
         WriteProfileLevelLists();
-        CLevelSet::SForgetTutorialIndices();
         SetCurrentLevelIndex(0);
     }
     void TearDown() override
@@ -52,7 +51,6 @@ protected:
     {
         WriteBytes("Resources/Levels.Object.txt", LevelSetText(levels));
         InitGeneralObjects();
-        CLevelSet::SForgetTutorialIndices();
     }
     static void LoadCareerAndTutorial()
     {

@@ -12,7 +12,7 @@
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
 #include "game/screens/ScreensHooks.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"

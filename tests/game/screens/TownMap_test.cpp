@@ -13,7 +13,7 @@
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CSprite.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"
@@ -129,7 +129,7 @@ protected:
             levels->GetLevel(i)->m_Period = 0;
             levels->GetLevel(i)->m_IsTutorialLevel = false;
         }
-        CLevelSet::SForgetTutorialIndices();
+        levels->ForgetTutorialIndices();
         CRules& rules = CRules::SGetInstance();
         ASSERT_EQ(rules.m_LevelSelectMenuFrameOverlay, GetFrameOverlayOptionsList().Find("Level Select Overlay"));
         rules.m_LevelSelectedFrameOffset = CPoint{-5, -7};

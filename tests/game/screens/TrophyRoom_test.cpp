@@ -13,7 +13,7 @@
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CHUD.h"
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 #include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
 #include "game/world/WorldHooks.h"

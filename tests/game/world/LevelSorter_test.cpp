@@ -76,7 +76,6 @@ protected:
         WriteObject("Resources/!None.Upgrade.txt", "CUpgrade\r\n{\r\n}\r\n");
         for (CObjectFileArray* list : Lists())
             list->SetSource(nullptr, "Resources", 0);
-        CLevelSet::SForgetTutorialIndices();
         SetCurrentLevelIndex(0);
     }
     void TearDown() override
@@ -86,7 +85,6 @@ protected:
         for (CObjectFileArray* list : Lists())
             list->SetSource(nullptr, "Nowhere", 0);
         GetGeneralObjects().SetSource("General Objects", "Nowhere", 0);
-        CLevelSet::SForgetTutorialIndices();
         UiTestOn<SkinFrameTest>::TearDown();
     }
     static std::vector<CObjectFileArray*> Lists()
@@ -147,6 +145,32 @@ TEST_F(LevelSets, TutorialMarksAreFoundOnceAndFoundAgainAfterEveryEdit)
     set.RemoveLevel(0);
     EXPECT_EQ(set.GetFirstTutorialLevelIndex(), 0u);
     EXPECT_EQ(set.GetLastTutorialLevelIndex(), 1u);
+}
+
+TEST_F(LevelSets, EachSetKeepsItsOwnTutorialMarksAndForgetsThemOnRequest)
+{
+    CLevelSetUserMade career;
+    career.InsertLevel(0, NamedLevel("Plain"));
+    career.InsertLevel(1, NamedLevel("Lesson", true, true));
+    CLevelSetUserMade extras;
+    extras.InsertLevel(0, NamedLevel("First Lesson", true));
+    extras.InsertLevel(1, NamedLevel("Plain"));
+    extras.InsertLevel(2, NamedLevel("Last Lesson", false, true));
+    EXPECT_EQ(career.GetFirstTutorialLevelIndex(), 1u);
+    EXPECT_EQ(extras.GetFirstTutorialLevelIndex(), 0u) << "another set scans for itself";
+    EXPECT_EQ(career.GetLastTutorialLevelIndex(), 1u);
+    EXPECT_EQ(extras.GetLastTutorialLevelIndex(), 2u);
+
+    extras.InsertLevel(0, NamedLevel("Opening"));
+    EXPECT_EQ(career.GetFirstTutorialLevelIndex(), 1u) << "an edit of one set leaves the other's";
+    EXPECT_EQ(extras.GetFirstTutorialLevelIndex(), 1u);
+
+    // A mark changed in place is seen once the set is told.
+    career.GetLevel(0)->m_IsTutorialLevel = true;
+    EXPECT_EQ(career.GetFirstTutorialLevelIndex(), 1u);
+    career.ForgetTutorialIndices();
+    EXPECT_EQ(career.GetFirstTutorialLevelIndex(), 0u);
+    EXPECT_EQ(career.GetLastTutorialLevelIndex(), 1u);
 }
 
 TEST_F(LevelSets, TheLevelInPlayIsTheHeldCopyElseTheEntryOfLevelsAtTheCurrentIndex)

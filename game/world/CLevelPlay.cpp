@@ -1,4 +1,4 @@
-#include "game/world/CCurrentLevel.h"
+#include "game/world/CLevelPlay.h"
 
 #include "foundation/CLocalizationTable.h"
 #include "game/business/CCrew.h"
