@@ -83,10 +83,19 @@ function(ombrisalt_add_tests folder)
   set_target_properties(${exe} PROPERTIES OMBRISALT_TEST_CODE ON)
   # Test code is most of what the build compiles: it is built without
   # optimisation (the libraries it drives keep the build's own level) and on
-  # a precompiled GoogleTest.
+  # a precompiled GoogleTest, made once for every test program.
   target_compile_options(${exe} PRIVATE -O0)
-  target_precompile_headers(${exe} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <algorithm> <cstdint> <cstring>
-                            <filesystem> <functional> <map> <memory> <string> <vector>)
+  if(NOT TARGET ombrisalt_test_pch)
+    # A target of its own, so a build of one test program makes no other.
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/test_pch.cpp "// The precompiled header's own source.\n")
+    add_library(ombrisalt_test_pch OBJECT ${CMAKE_CURRENT_BINARY_DIR}/test_pch.cpp)
+    target_link_libraries(ombrisalt_test_pch PRIVATE ombrisalt_options GTest::gmock)
+    set_target_properties(ombrisalt_test_pch PROPERTIES OMBRISALT_TEST_CODE ON)
+    target_compile_options(ombrisalt_test_pch PRIVATE -O0)
+    target_precompile_headers(ombrisalt_test_pch PRIVATE <gtest/gtest.h> <gmock/gmock.h> <algorithm> <cstdint>
+                              <cstring> <filesystem> <functional> <map> <memory> <string> <vector>)
+  endif()
+  target_precompile_headers(${exe} REUSE_FROM ombrisalt_test_pch)
   # The tests that play on the demo data copy the one the build made.
   target_compile_definitions(${exe} PRIVATE OMBRISALT_DEMO_DATA="${OMBRISALT_DEMO_DATA}")
   add_dependencies(${exe} demo_data)
