@@ -9,10 +9,10 @@
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
 #include "foundation/MathHelpers.h"
-#include "game/screens/ScreensHooks.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CGameApp.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
@@ -988,7 +988,7 @@ public:
     void OpenObjectEditor(CObject* object) override { ::OpenObjectEditor(object, object); }
 };
 
-class CLevelEditorGameAppHooks final : public CScreensGameAppHooks {
+class CLevelEditorGameHooks final : public CGameEditorHooks {
 public:
     bool IsEditorOpen() override { return g_LevelEditor != nullptr; }
     // Asked while the closing editor is still registered: only the stored
@@ -1004,17 +1004,13 @@ void InstallLevelEditorHooks()
     static CLevelEditorUiHooks ui;
     static CLevelEditorScriptingHooks scripting;
     static CLevelEditorSorterHooks sorter;
+    static CLevelEditorGameHooks game;
     SetUiHooks(&ui);
     SetLevelEditorOpenQuery(&AnswerLevelEditorOpen);
     CObjectEditor::SetLevelEditorWindowQuery(&AnswerLevelEditorWindow);
     SetLevelSorterHooks(&sorter);
+    SetGameEditorHooks(&game);
     CScriptingHooks* below = SetScriptingHooks(&scripting);
     if (below != &scripting)
         scripting.m_Below = below;
-}
-
-void InstallLevelEditorGameHooks()
-{
-    static CLevelEditorGameAppHooks gameApp;
-    SetGameAppHooks(&gameApp);
 }

@@ -164,9 +164,6 @@ bool IsLevelEditorOnPlayedLevel();
 bool IsLevelEditorOnStoredLevel();
 CLevelEditorWindow* GetLevelEditorWindow();
 
-// Fills the hooks of the lower layers that ask after the level editor;
-// RegisterEditorClasses calls it. InstallLevelEditorGameHooks puts the
-// editor's answers into the game's command table, over the game screens'
-// (the launcher calls it after InstallGameScreensHooks).
+// Fills the hooks of the lower layers that ask after the level editor, the
+// game object's among them; RegisterEditorClasses calls it.
 void InstallLevelEditorHooks();
-void InstallLevelEditorGameHooks();

@@ -69,8 +69,8 @@ namespace {
 
 CGameApp* g_Instance = nullptr;
 bool g_Initialised = false;
-CGameAppHooks g_DefaultHooks;
-CGameAppHooks* g_Hooks = nullptr;
+CGameEditorHooks g_NoEditor;
+CGameEditorHooks* g_EditorHooks = nullptr;
 
 constexpr uint64_t kProgressInterval = 50; // milliseconds
 constexpr float kStep = 1.0f / 60.0f;
@@ -168,7 +168,7 @@ void LoadEveryItem(CObjectFileArray& list)
 
 bool IsPlayfieldScreenOpen()
 {
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     for (EGameScreen screen : {EGameScreen::Shop, EGameScreen::EndOfLevel, EGameScreen::TutorialEndOfLevel,
                                EGameScreen::NeighbourhoodViewer})
         if (hooks.IsScreenOpen(screen))
@@ -201,16 +201,16 @@ public:
 
 } // namespace
 
-CGameAppHooks* SetGameAppHooks(CGameAppHooks* hooks)
+CGameEditorHooks* SetGameEditorHooks(CGameEditorHooks* hooks)
 {
-    CGameAppHooks* previous = g_Hooks;
-    g_Hooks = hooks;
+    CGameEditorHooks* previous = g_EditorHooks;
+    g_EditorHooks = hooks;
     return previous;
 }
 
-CGameAppHooks& GetGameAppHooks()
+CGameEditorHooks& GetGameEditorHooks()
 {
-    return g_Hooks ? *g_Hooks : g_DefaultHooks;
+    return g_EditorHooks ? *g_EditorHooks : g_NoEditor;
 }
 
 void CLoadingFeedbackDisplayOptions::DeclareProperties(CPropertyDeclarer& d)
@@ -248,7 +248,7 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 
 CGameApp::~CGameApp()
 {
-    GetGameAppHooks().OnGameClosing();
+    GetGameScreensHooks().OnGameClosing();
     g_Initialised = false;
     m_MouseRecorder.reset();
     GetLevelHolder().Release();
@@ -292,7 +292,7 @@ bool CGameApp::OnMessage(CMessage& message)
 {
     CGameBase::OnMessage(message);
     static const uint32_t kEditorClosing = CMessage::SGetMessageType("Editor Closing");
-    if (message.GetType() == kEditorClosing && GetGameAppHooks().EditorMayClose()) {
+    if (message.GetType() == kEditorClosing && GetGameEditorHooks().EditorMayClose()) {
         SelectStartingGameState(true);
         StartLevel(true);
     }
@@ -385,7 +385,7 @@ void CGameApp::Init(CLoadingScreenPresenter* presenter)
         mouse.ShowCursor();
     }
 
-    GetGameAppHooks().CreateProgressionLists();
+    GetGameScreensHooks().CreateProgressionLists();
 
     const int32_t theme = GetSkinThemeList().Find("Nadrevo");
     g_GameSkinTheme = theme >= 0 ? GetSkinThemeList().GetObject(theme) : nullptr;
@@ -407,7 +407,7 @@ void CGameApp::Update(float seconds)
     CGameSongPlayer::SGetInstance().Update(seconds);
     m_GameSprites->Update();
     GetGlobalTextSubstitutions().RemoveAll();
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     hooks.AddPlayTime(seconds);
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     CPlayfield* playfield = GetCurrentPlayfield();
@@ -528,7 +528,7 @@ bool CGameApp::Draw()
         m_CaptureFrame = CFrame::MakeOwned(screen.GetWidth(), screen.GetHeight(), 32);
         target = m_CaptureFrame.get();
     }
-    const bool viewer = GetGameAppHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
+    const bool viewer = GetGameScreensHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
     if (m_OpenScreens == 0 || viewer) {
         CFrameInterface* const straight = target;
         CProxyFrame cache(straight);
@@ -639,8 +639,8 @@ bool CGameApp::OnCommand(uint32_t command)
     case 21:
         if (IsDeveloperOptionSet("Editor")) {
             CloseAllOverlayScreens();
-            if (!GetGameAppHooks().IsEditorOpen())
-                GetGameAppHooks().OpenEditor(1);
+            if (!GetGameEditorHooks().IsEditorOpen())
+                GetGameEditorHooks().OpenEditor(1);
         }
         return true;
     case 25:
@@ -661,7 +661,7 @@ bool CGameApp::OnCommand(uint32_t command)
             CPeriod* period = level ? GetPeriodList().GetObject(level->m_Period) : nullptr;
             if (period && period->m_HudBackground <= 0)
                 SetCurrentLevelIndex(0);
-            GetGameAppHooks().OpenEditor(0);
+            GetGameEditorHooks().OpenEditor(0);
         }
         return true;
     default:
@@ -720,13 +720,13 @@ void CGameApp::StartLevel(bool skipIntro)
         state->AddTimerSprite();
         state->AddThreeInARowCounterSprite();
     }
-    GetGameAppHooks().ResetPlayerLevelVariables();
+    GetGameScreensHooks().ResetPlayerLevelVariables();
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->Update(0.0f);
     if (level)
         level->Update(0.0f, false);
     if (!skipIntro)
-        GetGameAppHooks().OpenScreen(EGameScreen::LevelIntro);
+        GetGameScreensHooks().OpenScreen(EGameScreen::LevelIntro);
     CGameSongPlayer::SGetInstance().StartLevelMusic();
 }
 
@@ -780,25 +780,25 @@ void CGameApp::OpenShopBeforeLevel()
     CLevelSet* levels = FindLevels();
     if (CLevelOptions* source = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr)
         GetLevelHolder().HoldCopyOf(source);
-    GetGameAppHooks().OpenScreen(EGameScreen::Shop);
+    GetGameScreensHooks().OpenScreen(EGameScreen::Shop);
 }
 
 void CGameApp::OpenDecadeTransition()
 {
     SetCurrentLevelIndex(0);
-    if (!GetGameAppHooks().OpenScreen(EGameScreen::DecadeTransition))
+    if (!GetGameScreensHooks().OpenScreen(EGameScreen::DecadeTransition))
         RestartFromFirstLevel();
 }
 
 void CGameApp::OpenPauseMenu()
 {
     if (!QueryScreenWindow(0))
-        GetGameAppHooks().OpenScreen(EGameScreen::PauseMenu);
+        GetGameScreensHooks().OpenScreen(EGameScreen::PauseMenu);
 }
 
 void CGameApp::CloseAllOverlayScreens()
 {
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     for (EGameScreen screen : {EGameScreen::MainMenu, EGameScreen::EndOfLevel, EGameScreen::TutorialEndOfLevel,
                                EGameScreen::TownMap, EGameScreen::Rewards, EGameScreen::DecadeTransition,
                                EGameScreen::LevelIntro, EGameScreen::Shop, EGameScreen::PauseMenu})
@@ -849,7 +849,7 @@ std::unique_ptr<CGameBase> RunGame()
     presenter.SetMinimumSeconds(3.0f);
     auto game = std::make_unique<CGameApp>(&presenter);
     game->Init(&presenter);
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     hooks.PrepareTownMap();
     // Until there is a main menu the player goes straight into the first level.
     if (!hooks.OpenScreen(EGameScreen::MainMenu))
@@ -904,11 +904,11 @@ void SelectStartingGameState(bool restart)
     CGameState* source = nullptr;
     if (level && (level->m_IsTutorialLevel || level->m_ForcedGameState)) {
         source = level->m_ForcedGameState;
-        GetGameAppHooks().GetSavedStateForLevel(index);
+        GetGameScreensHooks().GetSavedStateForLevel(index);
     } else if (restart && g_ChosenStoredState) {
         source = g_ChosenStoredState;
     } else {
-        source = GetGameAppHooks().GetSavedStateForLevel(index);
+        source = GetGameScreensHooks().GetSavedStateForLevel(index);
     }
     if (!source) {
         if (!g_InitialState) {

@@ -5,12 +5,13 @@
 // picks the cursors, plays the current level frame by frame and writes
 // screenshots. The screens over the playfield (shop, menus, end of level),
 // the player profiles and the level editor, all above this library, are
-// reached through CGameAppHooks.
+// reached through CGameScreensHooks and CGameEditorHooks.
 
 #include "blit/CColor.h"
 #include "foundation/CJString.h"
 #include "foundation/CPoint.h"
 #include "foundation/UpwardHook.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CObject.h"
 #include "shell/CGameBase.h"
 
@@ -29,21 +30,6 @@ class CFrameInterface;
 class CSprite;
 class CSpriteArray;
 
-// The game screens over the playfield that the frame asks about.
-enum class EGameScreen : uint8_t {
-    MainMenu,
-    EndOfLevel,
-    TutorialEndOfLevel,
-    TownMap,
-    Rewards,
-    DecadeTransition,
-    LevelIntro,
-    Shop,
-    PauseMenu,
-    NeighbourhoodViewer,
-    Count
-};
-
 struct SSparkleOptions {
     int32_t sequence = 0;  // sequence list index; 0 none
     float radius = 0.0f;   // pixels
@@ -51,39 +37,20 @@ struct SSparkleOptions {
     CSequence* bonusCursor = nullptr;
 };
 
-// What the game object asks of the screens, profiles and editor above it.
-// Uninstalled, every screen is closed and can't be opened, and every service
-// does nothing.
-class CGameAppHooks {
+// What the game object asks of the level editor above it. Uninstalled, no
+// editor is open, none opens, and the game may always close one.
+class CGameEditorHooks {
 public:
-    virtual ~CGameAppHooks() = default;
-    virtual bool IsScreenOpen(EGameScreen /*screen*/) { return false; }
-    // Opens the screen as the current window; false when it could not be made.
-    virtual bool OpenScreen(EGameScreen /*screen*/) { return false; }
-    virtual void CloseScreen(EGameScreen /*screen*/) {}
-    // Before the main menu is made.
-    virtual void PrepareTownMap() {}
-    // The current player's clocks and work variables.
-    virtual void AddPlayTime(float /*seconds*/) {}
-    virtual void AddLevelPlayTime(float /*seconds*/) {}
-    virtual void ResetPlayerLevelVariables() {}
+    virtual ~CGameEditorHooks() = default;
     // Whether the level editor agrees to close; opens it in the mode.
     virtual bool EditorMayClose() { return true; }
     virtual bool IsEditorOpen() { return false; }
     virtual void OpenEditor(int32_t /*mode*/) {}
-    // The decade transition and life rewards lists.
-    virtual void CreateProgressionLists() {}
-    // The state the player's statistics saved for the level (marking them
-    // visited); null when there is none.
-    virtual CGameState* GetSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
-    // The game object is going while every list is still loaded: what the
-    // screens keep (the player profiles above all) is saved and released.
-    virtual void OnGameClosing() {}
 };
 
-CGameAppHooks* SetGameAppHooks(CGameAppHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetGameAppHooks);
-CGameAppHooks& GetGameAppHooks();
+CGameEditorHooks* SetGameEditorHooks(CGameEditorHooks* hooks);
+OMBRISALT_UPWARD_HOOK(SetGameEditorHooks);
+CGameEditorHooks& GetGameEditorHooks();
 
 // Describes a loading feedback display; only data files use it.
 class CLoadingFeedbackDisplayOptions : public CObject {

@@ -20,7 +20,7 @@ protected:
         CScreensGameTest::SetUp();
         if (IsSkipped())
             return;
-        InstallLevelEditorGameHooks();
+        InstallLevelEditorHooks();
     }
     void TearDown() override
     {

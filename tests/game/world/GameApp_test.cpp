@@ -87,7 +87,7 @@ TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
 }
 
 // Screens over the playfield as the screen layer would report them.
-class CScreensOpen final : public CGameAppHooks {
+class CScreensOpen final : public CGameScreensHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override { return screen == open; }
     EGameScreen open = EGameScreen::Count;
@@ -204,7 +204,7 @@ TEST_F(GameProgram, UnderTheShopThePlayfieldStillHearsTheMouseButPlayTimeStands)
     CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent();
     ASSERT_NE(stats, nullptr);
     CScreensOpen screens;
-    CScopedHook<SetGameAppHooks> installed(&screens);
+    CScopedHook<SetGameScreensHooks> installed(&screens);
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     ASSERT_NE(screen, nullptr);
     auto* shop = new CJWindow(nullptr, "Shop");
