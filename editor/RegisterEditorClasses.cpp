@@ -55,6 +55,7 @@ void RegisterEditorClasses()
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
     SetColorPickerOpener(&OpenColorPickerForRow);
     CLevelEditorOptions::SGetClassInfo();
+    [[maybe_unused]] static const bool fileNamesRegistered = (RegisterLevelEditorOptionsFileName(), true);
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
     CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
