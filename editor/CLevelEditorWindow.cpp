@@ -3,9 +3,11 @@
 #include "blit/CFrameInterface.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CEditorTool.h"
+#include "editor/CEditorToolPalette.h"
 #include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CObjectEditor.h"
+#include "editor/CRotateAndScaleTool.h"
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
 #include "foundation/MathHelpers.h"
@@ -35,9 +37,6 @@
 namespace {
 
 CLevelEditorWindow* g_LevelEditor = nullptr;
-CLevelEditorWindow::ToolMaker g_DefaultToolMaker = nullptr;
-CLevelEditorWindow::PaletteMaker g_ToolPaletteMaker = nullptr;
-
 constexpr uint32_t kLeftButton = 1;
 constexpr uint32_t kRightButton = 2;
 constexpr uint32_t kKeyUp = 6;
@@ -122,20 +121,6 @@ void CloseObjectEditor()
 
 // ---- Construction and closing ------------------------------------------------
 
-CLevelEditorWindow::ToolMaker CLevelEditorWindow::SetDefaultToolMaker(ToolMaker maker)
-{
-    const ToolMaker previous = g_DefaultToolMaker;
-    g_DefaultToolMaker = maker;
-    return previous;
-}
-
-CLevelEditorWindow::PaletteMaker CLevelEditorWindow::SetToolPaletteMaker(PaletteMaker maker)
-{
-    const PaletteMaker previous = g_ToolPaletteMaker;
-    g_ToolPaletteMaker = maker;
-    return previous;
-}
-
 CLevelEditorWindow::CLevelEditorWindow(int32_t mode)
     : CJWindow(CScreenWindow::GetScreenWindow(), "Editor")
     , m_Mode(mode)
@@ -155,16 +140,11 @@ CLevelEditorWindow::CLevelEditorWindow(int32_t mode)
     g_LevelEditor = this;
     SetRectXYWH(0, 0, 9999, 9999);
     SetHoverWithChildren(true);
-    if (g_ToolPaletteMaker)
-        m_ToolPalette = g_ToolPaletteMaker(this);
-    if (m_ToolPalette) {
-        AddChild(m_ToolPalette);
-        BringChildToFront(m_ToolPalette);
-    }
+    m_ToolPalette = new CEditorToolPalette(this);
+    AddChild(m_ToolPalette);
+    BringChildToFront(m_ToolPalette);
     CTypedCommandList::SGetInstance().Disable();
-    m_DefaultTool = g_DefaultToolMaker ? g_DefaultToolMaker(this) : nullptr;
-    if (!m_DefaultTool)
-        m_DefaultTool = new CEditorTool(this, "CEditorTool");
+    m_DefaultTool = new CRotateAndScaleTool(this);
     CLevelSet* levels = FindLevels();
     m_Editable = m_Mode == kModePlayedLevel || (levels && CanSaveObject(levels));
     if (m_Mode == kModeStoredLevel && levels)

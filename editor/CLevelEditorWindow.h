@@ -42,13 +42,6 @@ public:
     // Squared pixels a press must travel before the selection moves.
     static constexpr uint32_t kDragThresholdSquared = 25;
 
-    using ToolMaker = CEditorTool* (*)(CLevelEditorWindow* editor);
-    using PaletteMaker = CJWindow* (*)(CLevelEditorWindow* editor);
-    // The default tool and the palette of every editor built from now on;
-    // each setter answers the maker it replaces.
-    static ToolMaker SetDefaultToolMaker(ToolMaker maker);
-    static PaletteMaker SetToolPaletteMaker(PaletteMaker maker);
-
     explicit CLevelEditorWindow(int32_t mode);
     ~CLevelEditorWindow() override;
 

@@ -170,11 +170,6 @@ public:
     void OpenObjectEditor(CObject* object) override { ::OpenObjectEditor(object, object); }
 };
 
-void OpenFromBrowser(CObject* object)
-{
-    OpenObjectEditor(object, object);
-}
-
 // An object going away is forgotten by the history; an editor still open on
 // it is closed without touching it (it is being destroyed).
 void ForgetDestroyedObject(CObject* object)
@@ -856,6 +851,5 @@ void InstallObjectEditorHooks()
 {
     static CObjectEditorSorterHooks sorterHooks;
     SetLevelSorterHooks(&sorterHooks);
-    CImageBrowserFrameWindow::SetObjectOpener(&OpenFromBrowser);
     SetObjectDestroyedListener(&ForgetDestroyedObject);
 }

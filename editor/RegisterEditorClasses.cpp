@@ -46,8 +46,7 @@ void RegisterEditorClasses()
     InstallCustomEditorHooks();
     InstallObjectEditorHooks();
     InstallLevelEditorHooks();
-    InstallRotateAndScaleTool();
-    InstallEditorToolPalette();
+    RegisterRotateAndScaleToolClasses();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeOwnedObjectPropertyRows);
     AddPropertyRowMaker(&MakeArrayPropertyRows);
