@@ -6,6 +6,13 @@
 // screenshots. The screens over the playfield (shop, menus, end of level),
 // the player profiles and the level editor, all above this library, are
 // reached through CGameScreensHooks and CGameEditorHooks.
+//
+// What the object keeps (cursor table, loading progress, skin theme, the
+// state a level starts from) lives in its members and goes with it; the free
+// functions below ask the one object and answer "nothing" without one. The
+// code is split by concern: CGameApp.cpp (messages, update and draw,
+// commands), CGameAppLoading.cpp, CGameAppCursors.cpp and
+// CGameAppLevelFlow.cpp.
 
 #include "blit/CColor.h"
 #include "foundation/CJString.h"
@@ -17,6 +24,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CFrame;
@@ -27,6 +35,9 @@ class CTextSubstitutionList;
 class CLoadingScreenPresenter;
 class CSequence;
 class CFrameInterface;
+class CFrameOverlayOptions;
+class CFontFrameRateFont;
+class CSequenceCursor;
 class CSprite;
 class CSpriteArray;
 
@@ -67,6 +78,8 @@ public:
     int32_t m_LoadingBarWidth = 200;
     int32_t m_LoadingBarHeight = 10;
 };
+
+inline constexpr uint32_t kCursorTableSize = 23;
 
 class CGameApp : public CGameBase {
 public:
@@ -128,6 +141,16 @@ public:
 
     float GetSparkleCountdown() const { return m_SparkleCountdown; }
 
+    // The free functions below ask these of the one game object.
+    CSequence* GetCursorSequence(uint32_t index) const;
+    void ShowSequenceAsCursor(CSequence* sequence);
+    CObject* GetSkinTheme() const { return m_GameSkinTheme; }
+    bool DrawLoadingProgress();
+    void SetChosenStoredGameState(CGameState* state) { m_ChosenStoredState = state; }
+    void SelectStartingGameState(bool restart);
+
+    using CursorList = std::vector<std::pair<CSequence*, std::unique_ptr<CSequenceCursor>>>;
+
 private:
     struct SMouseEvent {
         int32_t kind;
@@ -135,7 +158,22 @@ private:
         int32_t y;
         uint32_t buttons;
     };
+    struct SCursorEntry {
+        CSequence* sequence = nullptr;
+        std::unique_ptr<CSequenceCursor> cursor;
+    };
+    struct SLoading {
+        int32_t total = 1;
+        uint64_t lastDrawn = 0;
+        bool drawing = false;
+        CFrameOverlayOptions* splash = nullptr;
+    };
     static void DrawLoadingProgressHook();
+    // The cursor table from the sequence list, the first one shown.
+    void LoadCursors();
+    // No cursor of the game's stays the mouse's.
+    void ReleaseCursors();
+    CSequenceCursor* CursorFor(const CSequence* sequence);
     void DrainMouseEvents();
     void UpdateSparkle(float seconds);
     void DrawCursor(CFrameInterface& target);
@@ -157,6 +195,20 @@ private:
     std::unique_ptr<CFrameList> m_InterfaceTextures;
     bool m_Capturing = false;
     std::unique_ptr<CFrame> m_CaptureFrame;
+
+    bool m_Initialised = false;
+    SCursorEntry m_Cursors[kCursorTableSize];
+    // Cursors of the game's own sequences ("Poke Cursor", the assist cursors),
+    // made at their first showing.
+    CursorList m_ExtraCursors;
+    std::unique_ptr<CSequenceCursor> m_BonusCursor;
+    CSequence* m_BonusSequence = nullptr;
+    SLoading m_Loading;
+    CObject* m_GameSkinTheme = nullptr;
+    std::unique_ptr<CFontFrameRateFont> m_FrameRateFont;
+    CGameState* m_ChosenStoredState = nullptr;
+    // Looked up once for the game object's life: the list owns it.
+    CGameState* m_InitialState = nullptr;
 };
 
 // Builds, initialises and starts the game; the program's RunGame.
@@ -171,10 +223,11 @@ bool IsDeveloperOptionSet(const char* name);
 // Selects the state the current level starts from.
 void SelectStartingGameState(bool restart);
 
-// The sequence the cursor table holds at the index; null when empty.
+// The sequence the cursor table holds at the index; null when empty or
+// without a game object.
 CSequence* GetCursorSequence(uint32_t index);
-inline constexpr uint32_t kCursorTableSize = 23;
 // Makes the sequence the mouse cursor; null: the standard "Mouse Cursor".
+// Nothing without a game object.
 void ShowSequenceAsCursor(CSequence* sequence);
 // The skin theme the game's windows take ("Nadrevo"); null before Init.
 CObject* GetGameSkinTheme();
@@ -182,6 +235,7 @@ CObject* GetGameSkinTheme();
 // ago; true when it drew.
 bool DrawLoadingProgress();
 // The stored state a restart starts from; null: the player's saved one.
+// Kept by the game object, so nothing without one.
 void SetChosenStoredGameState(CGameState* state);
 // The settings file of the editors.
 const char* GetEditorSettingsFileName();
