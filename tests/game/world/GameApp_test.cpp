@@ -169,6 +169,12 @@ TEST_F(GameProgram, LoadsEntersTheFirstLevelPlaysItAndExitsInOrder)
     EXPECT_FALSE(running);
     EXPECT_EQ(ShutDownStarted(), 0);
     EXPECT_EQ(CGameApp::SGetInstance(), nullptr);
+
+    // What the object kept went with it.
+    EXPECT_FALSE(CGameApp::SIsInitialised());
+    EXPECT_EQ(GetCursorSequence(0), nullptr);
+    EXPECT_EQ(GetGameSkinTheme(), nullptr);
+    EXPECT_FALSE(DrawLoadingProgress());
 }
 
 TEST_F(GameProgram, PlayTimeGrowsByOneStepPerUpdateAndStopsUnderAMenuWindow)
