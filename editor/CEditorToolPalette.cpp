@@ -517,14 +517,4 @@ void CEditorToolPalette::StepLevel(int32_t step)
 
 namespace {
 
-CJWindow* MakeEditorToolPalette(CLevelEditorWindow* editor)
-{
-    return new CEditorToolPalette(editor);
-}
-
 } // namespace
-
-void InstallEditorToolPalette()
-{
-    CLevelEditorWindow::SetToolPaletteMaker(&MakeEditorToolPalette);
-}

@@ -102,6 +102,3 @@ private:
 // The index of the stored game state the pop-up last chose; 0 at start.
 int32_t GetEditorGameStateIndex();
 
-// Installs the palette as the tool palette of every level editor built from
-// now on (RegisterEditorClasses calls it).
-void InstallEditorToolPalette();

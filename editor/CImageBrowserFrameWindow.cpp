@@ -1,5 +1,6 @@
 #include "editor/CImageBrowserFrameWindow.h"
 
+#include "editor/CObjectEditor.h"
 #include "editor/CPrunedTree.h"
 #include "editor/CSplitBarVertical.h"
 #include "foundation/CCommand.h"
@@ -27,16 +28,7 @@ constexpr int32_t kPopupButtonWidth = 8;
 const char16_t kTreePopsUpTitle[] = {0x25BC, 0};
 const char16_t kTreeShownTitle[] = {0x25C4, 0};
 
-CImageBrowserFrameWindow::ObjectOpener g_ObjectOpener = nullptr;
-
 } // namespace
-
-CImageBrowserFrameWindow::ObjectOpener CImageBrowserFrameWindow::SetObjectOpener(ObjectOpener opener)
-{
-    ObjectOpener previous = g_ObjectOpener;
-    g_ObjectOpener = opener;
-    return previous;
-}
 
 CImageBrowserFrameWindow::CImageBrowserFrameWindow(CJWindow* parent, const char* title, int32_t mode,
                                                    const char* selectTitle, CCommand* selectCommand,
@@ -208,9 +200,9 @@ void CImageBrowserFrameWindow::Activate()
         return;
     }
     auto* objects = dynamic_cast<CObjectFileArray*>(m_List);
-    if (g_ObjectOpener && objects)
+    if (objects)
         if (CObject* object = objects->GetItemObject(cell.node))
-            g_ObjectOpener(object);
+            OpenObjectEditor(object, object);
 }
 
 void CImageBrowserFrameWindow::OnNotify(CJWindow* sender, int32_t code)

@@ -54,11 +54,6 @@ public:
     bool IsPopupTree() const { return m_PopupTree; }
     CVirtualArray* GetBrowsedList() const { return m_List; }
 
-    // Who opens an item's object when there is no select command; the
-    // object editor installs itself here.
-    using ObjectOpener = void (*)(CObject* object);
-    static ObjectOpener SetObjectOpener(ObjectOpener opener);
-
     void Update(float seconds) override;
     void OnNotify(CJWindow* sender, int32_t code) override;
     bool OnKeyDown(uint32_t key) override;

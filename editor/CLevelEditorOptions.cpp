@@ -73,16 +73,16 @@ void CLevelEditorOptions::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&C::m_ShowCustomerSpawnLimiting, "Show Customer Spawn Limiting", false);
 }
 
+void RegisterLevelEditorOptionsFileName()
+{
+    RegisterObjectFileNameCallback(&AnswerOptionsFileName);
+}
+
 CLevelEditorOptions& CLevelEditorOptions::SGetInstance()
 {
     std::unique_ptr<CLevelEditorOptions>& instance = Instance();
     if (!instance) {
         instance = std::make_unique<CLevelEditorOptions>();
-        static const bool registered = [] {
-            RegisterObjectFileNameCallback(&AnswerOptionsFileName);
-            return true;
-        }();
-        (void)registered;
         instance->Load();
     }
     return *instance;

@@ -49,6 +49,10 @@ public:
     bool m_ShowCustomerSpawnLimiting = false;
 };
 
+// Lets the options answer for their own file (see ObjectFileCallbacks.h);
+// RegisterEditorClasses calls it once.
+void RegisterLevelEditorOptionsFileName();
+
 // The options the lower layers ask for through their hooks (installed by
 // RegisterEditorClasses).
 bool IsShowLotGridConnectionsOn();

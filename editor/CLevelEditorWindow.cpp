@@ -3,9 +3,11 @@
 #include "blit/CFrameInterface.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CEditorTool.h"
+#include "editor/CEditorToolPalette.h"
 #include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CLevelEditorOptions.h"
 #include "editor/CObjectEditor.h"
+#include "editor/CRotateAndScaleTool.h"
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
 #include "foundation/MathHelpers.h"
@@ -14,6 +16,7 @@
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/ScriptingHooks.h"
+#include "game/world/CGameApp.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
@@ -37,9 +40,6 @@
 namespace {
 
 CLevelEditorWindow* g_LevelEditor = nullptr;
-CLevelEditorWindow::ToolMaker g_DefaultToolMaker = nullptr;
-CLevelEditorWindow::PaletteMaker g_ToolPaletteMaker = nullptr;
-
 constexpr uint32_t kLeftButton = 1;
 constexpr uint32_t kRightButton = 2;
 constexpr uint32_t kKeyUp = 6;
@@ -124,20 +124,6 @@ void CloseObjectEditor()
 
 // ---- Construction and closing ------------------------------------------------
 
-CLevelEditorWindow::ToolMaker CLevelEditorWindow::SetDefaultToolMaker(ToolMaker maker)
-{
-    const ToolMaker previous = g_DefaultToolMaker;
-    g_DefaultToolMaker = maker;
-    return previous;
-}
-
-CLevelEditorWindow::PaletteMaker CLevelEditorWindow::SetToolPaletteMaker(PaletteMaker maker)
-{
-    const PaletteMaker previous = g_ToolPaletteMaker;
-    g_ToolPaletteMaker = maker;
-    return previous;
-}
-
 CLevelEditorWindow::CLevelEditorWindow(int32_t mode)
     : CJWindow(CScreenWindow::GetScreenWindow(), "Editor")
     , m_Mode(mode)
@@ -157,16 +143,11 @@ CLevelEditorWindow::CLevelEditorWindow(int32_t mode)
     g_LevelEditor = this;
     SetRectXYWH(0, 0, 9999, 9999);
     SetHoverWithChildren(true);
-    if (g_ToolPaletteMaker)
-        m_ToolPalette = g_ToolPaletteMaker(this);
-    if (m_ToolPalette) {
-        AddChild(m_ToolPalette);
-        BringChildToFront(m_ToolPalette);
-    }
+    m_ToolPalette = new CEditorToolPalette(this);
+    AddChild(m_ToolPalette);
+    BringChildToFront(m_ToolPalette);
     CTypedCommandList::SGetInstance().Disable();
-    m_DefaultTool = g_DefaultToolMaker ? g_DefaultToolMaker(this) : nullptr;
-    if (!m_DefaultTool)
-        m_DefaultTool = new CEditorTool(this, "CEditorTool");
+    m_DefaultTool = new CRotateAndScaleTool(this);
     CLevelSet* levels = FindLevels();
     m_Editable = m_Mode == kModePlayedLevel || (levels && CanSaveObject(levels));
     if (m_Mode == kModeStoredLevel && levels)
@@ -998,7 +979,7 @@ public:
     void OpenObjectEditor(CObject* object) override { ::OpenObjectEditor(object, object); }
 };
 
-class CLevelEditorGameAppHooks final : public CScreensGameAppHooks {
+class CLevelEditorGameHooks final : public CGameEditorHooks {
 public:
     bool IsEditorOpen() override { return g_LevelEditor != nullptr; }
     // Asked while the closing editor is still registered: only the stored
@@ -1014,17 +995,13 @@ void InstallLevelEditorHooks()
     static CLevelEditorUiHooks ui;
     static CLevelEditorScriptingHooks scripting;
     static CLevelEditorSorterHooks sorter;
+    static CLevelEditorGameHooks game;
     SetUiHooks(&ui);
     SetLevelEditorOpenQuery(&AnswerLevelEditorOpen);
     CObjectEditor::SetLevelEditorWindowQuery(&AnswerLevelEditorWindow);
     SetLevelSorterHooks(&sorter);
+    SetGameEditorHooks(&game);
     CScriptingHooks* below = SetScriptingHooks(&scripting);
     if (below != &scripting)
         scripting.m_Below = below;
-}
-
-void InstallLevelEditorGameHooks()
-{
-    static CLevelEditorGameAppHooks gameApp;
-    SetGameAppHooks(&gameApp);
 }

@@ -42,13 +42,6 @@ public:
     // Squared pixels a press must travel before the selection moves.
     static constexpr uint32_t kDragThresholdSquared = 25;
 
-    using ToolMaker = CEditorTool* (*)(CLevelEditorWindow* editor);
-    using PaletteMaker = CJWindow* (*)(CLevelEditorWindow* editor);
-    // The default tool and the palette of every editor built from now on;
-    // each setter answers the maker it replaces.
-    static ToolMaker SetDefaultToolMaker(ToolMaker maker);
-    static PaletteMaker SetToolPaletteMaker(PaletteMaker maker);
-
     explicit CLevelEditorWindow(int32_t mode);
     ~CLevelEditorWindow() override;
 
@@ -165,9 +158,6 @@ bool IsLevelEditorOnPlayedLevel();
 bool IsLevelEditorOnStoredLevel();
 CLevelEditorWindow* GetLevelEditorWindow();
 
-// Fills the hooks of the lower layers that ask after the level editor;
-// RegisterEditorClasses calls it. InstallLevelEditorGameHooks puts the
-// editor's answers into the game's command table, over the game screens'
-// (the launcher calls it after InstallGameScreensHooks).
+// Fills the hooks of the lower layers that ask after the level editor, the
+// game object's among them; RegisterEditorClasses calls it.
 void InstallLevelEditorHooks();
-void InstallLevelEditorGameHooks();

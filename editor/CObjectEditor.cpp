@@ -120,11 +120,6 @@ public:
     void OpenObjectEditor(CObject* object) override { ::OpenObjectEditor(object, object); }
 };
 
-void OpenFromBrowser(CObject* object)
-{
-    OpenObjectEditor(object, object);
-}
-
 // An object going away is forgotten by the history; an editor still open on
 // it is closed without touching it (it is being destroyed).
 void ForgetDestroyedObject(CObject* object)
@@ -864,6 +859,5 @@ void InstallObjectEditorHooks()
 {
     static CObjectEditorSorterHooks sorterHooks;
     SetLevelSorterHooks(&sorterHooks);
-    CImageBrowserFrameWindow::SetObjectOpener(&OpenFromBrowser);
     SetObjectDestroyedListener(&ForgetDestroyedObject);
 }

@@ -477,16 +477,10 @@ bool CRotateAndScaleTool::OnMouseWheel(int32_t delta, CPoint /*point*/)
 
 namespace {
 
-CEditorTool* MakeRotateAndScaleTool(CLevelEditorWindow* editor)
-{
-    return new CRotateAndScaleTool(editor);
-}
-
 } // namespace
 
-void InstallRotateAndScaleTool()
+void RegisterRotateAndScaleToolClasses()
 {
     CRotateAndScaleToolHandleOptions::SGetClassInfo();
     CRotateAndScaleToolOptions::SGetClassInfo();
-    CLevelEditorWindow::SetDefaultToolMaker(&MakeRotateAndScaleTool);
 }

@@ -151,6 +151,6 @@ private:
     std::vector<SCursor> m_Cursors;
 };
 
-// Installs the tool as the default tool of every level editor built from now
-// on (RegisterEditorClasses calls it).
-void InstallRotateAndScaleTool();
+// The tool's option classes (RegisterEditorClasses calls it); the level
+// editor makes the tool its default one.
+void RegisterRotateAndScaleToolClasses();

@@ -46,8 +46,7 @@ void RegisterEditorClasses()
     InstallCustomEditorHooks();
     InstallObjectEditorHooks();
     InstallLevelEditorHooks();
-    InstallRotateAndScaleTool();
-    InstallEditorToolPalette();
+    RegisterRotateAndScaleToolClasses();
     AddPropertyRowMaker(&MakeValuePropertyRows);
     AddPropertyRowMaker(&MakeOwnedObjectPropertyRows);
     AddPropertyRowMaker(&MakeArrayPropertyRows);
@@ -55,6 +54,7 @@ void RegisterEditorClasses()
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
     SetColorPickerOpener(&OpenColorPickerForRow);
     CLevelEditorOptions::SGetClassInfo();
+    [[maybe_unused]] static const bool fileNamesRegistered = (RegisterLevelEditorOptionsFileName(), true);
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
     CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);

@@ -28,6 +28,11 @@ bool FindFileOfListedObject(const CObject* object, CJString* name)
 
 } // namespace
 
+void RegisterListedObjectFileNames()
+{
+    RegisterObjectFileNameCallback(&FindFileOfListedObject);
+}
+
 CFileListList& CFileListList::SGetInstance()
 {
     static CFileListList registry;
@@ -58,10 +63,6 @@ CJString CFileListList::GetItemNameString(int32_t i)
 int32_t CFileListList::AddList(const char* name, const char* folder, CVirtualArray* list, uint32_t priority,
                                uint8_t flag)
 {
-    if (!m_CallbackRegistered) {
-        m_CallbackRegistered = true;
-        RegisterObjectFileNameCallback(&FindFileOfListedObject);
-    }
     auto* item = new CFileListListItem;
     item->listName.Set(name ? name : "");
     item->folder.Set(folder ? folder : "");

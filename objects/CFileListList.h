@@ -65,5 +65,8 @@ public:
 
 private:
     CArrayPOD<CFileListListItem*> m_Items;
-    bool m_CallbackRegistered = false;
 };
+
+// Lets every object of a registered list answer for its own file (see
+// ObjectFileCallbacks.h); RegisterObjectClasses calls it once.
+void RegisterListedObjectFileNames();

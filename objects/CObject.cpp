@@ -6,6 +6,7 @@
 #include "foundation/FatalError.h"
 #include "objects/CDynamicPropertyProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CFileListList.h"
 #include "objects/CMessage.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObjectStream.h"
@@ -184,8 +185,10 @@ void RegisterObjectClasses()
     CBasePointerToBeNulledArray::SGetClassInfo();
     CPointerToBeNulledArray::SGetClassInfo();
     GetCommentProperty();
-    // Installed once: a test may have put its own in since.
-    [[maybe_unused]] static const bool hooksInstalled = (InstallItemAddedBroadcaster(), true);
+    // Installed once: a test may have put its own in since. The lists'
+    // objects are the first to answer for their files.
+    [[maybe_unused]] static const bool hooksInstalled
+        = (InstallItemAddedBroadcaster(), RegisterListedObjectFileNames(), true);
 }
 
 // --- CObject ---

@@ -2,7 +2,11 @@
 // Which file an object is stored in, whether it may be saved, and how: the
 // subsystems that load objects register callbacks that answer for their own
 // objects, so that the editors can save any object without knowing who owns
-// it. Callbacks are asked in order of registration.
+// it. Callbacks are asked in order of registration, and each library
+// registers its own in its Register…Classes(), never on first use, so the
+// order is the layers': the objects of the file lists (RegisterObjectClasses),
+// the general level set (RegisterGameWorldClasses), the level editor's
+// options (RegisterEditorClasses).
 
 #include "foundation/CJString.h"
 

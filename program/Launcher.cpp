@@ -1,8 +1,6 @@
 #include "program/Launcher.h"
 
-#include "editor/CLevelEditorWindow.h"
 #include "foundation/TextEncoding.h"
-#include "game/screens/ScreensHooks.h"
 #include "program/RegisterAllClasses.h"
 #include "shell/CGameBase.h"
 
@@ -43,8 +41,6 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
     record.gameName = gameName.c_str();
     record.programPath = programPath.empty() ? nullptr : path.c_str();
     RegisterAllClasses();
-    InstallGameScreensHooks();
-    InstallLevelEditorGameHooks();
     if (installShowcases)
         installShowcases();
     SetRunGame(runGame);

@@ -16,7 +16,6 @@
 // three-in-a-row highlight and the move-in refusals; CBuildablePackageBuild.cpp
 // building (with the parts' own drop on a lot) and the random wish;
 // CBuildablePackageDraw.cpp the drawing.
-#include "foundation/UpwardHook.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
 
@@ -160,8 +159,5 @@ float GetHighlightOpacity(float timer, float period);
 float GetCrewBuildSpeed(int32_t phase);
 
 // A colour dropped again on a garage still waiting for that paint; told to
-// the advice above this library, which installs its listener (none: nothing).
+// the advice above this library.
 void NoteGarageRepainted();
-using GarageRepaintListener = void (*)();
-GarageRepaintListener SetGarageRepaintListener(GarageRepaintListener listener);
-OMBRISALT_UPWARD_HOOK(SetGarageRepaintListener);

@@ -16,6 +16,7 @@
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CMessage.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "sound/CSoundDevice.h"
@@ -24,8 +25,6 @@
 #include <algorithm>
 
 namespace {
-
-GarageRepaintListener g_GarageRepaintListener = nullptr;
 
 void Broadcast(CJString name, const char* suffix)
 {
@@ -72,17 +71,9 @@ bool IsPartOrdered(int32_t upgrade)
 
 } // namespace
 
-GarageRepaintListener SetGarageRepaintListener(GarageRepaintListener listener)
-{
-    GarageRepaintListener previous = g_GarageRepaintListener;
-    g_GarageRepaintListener = listener;
-    return previous;
-}
-
 void NoteGarageRepainted()
 {
-    if (g_GarageRepaintListener)
-        g_GarageRepaintListener();
+    GetGameScreensHooks().NoteGarageRepainted();
 }
 
 bool CBuildablePackage::CanBuild(CBuildablePart& part, bool showMessage)

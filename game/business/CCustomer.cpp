@@ -99,7 +99,7 @@ void ShowFrame(CSprite& sprite, uint32_t frame)
 bool IsProtected()
 {
     CCareerPlayerRecord player;
-    if (GetWorldHooks().GetCurrentPlayer(player) && player.difficulty == 0)
+    if (GetGameScreensHooks().GetCurrentPlayer(player) && player.difficulty == 0)
         return true;
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     return level && level->m_IsTutorialLevel;
@@ -243,7 +243,7 @@ void CCustomer::TakePlaceInLine(CSprite& sprite, float seconds, const CCustomerO
     CPlayfield* playfield = GetCurrentPlayfield();
     CHUD* hud = playfield ? playfield->GetHUD() : nullptr;
     if (hud && hud->ShouldShowTip())
-        target.y -= GetHudHooks().GetTipFrontOfLineOffset();
+        target.y -= GetGameScreensHooks().GetTipFrontOfLineOffset();
     // New customers wait off-screen until their first update.
     if (sprite.GetPosition().x <= -999.0f)
         sprite.SetPosition(target.x, target.y);

@@ -10,6 +10,7 @@
 #include "game/world/CLevelPlay.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTypedCommands.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFont.h"
 #include "images/CFontList.h"
 #include "objects/CMessage.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-LevelCompleter g_Completer = nullptr;
 SpawnLimitingQuery g_SpawnLimiting = nullptr;
 
 CPlayfieldLayer* CustomersLayer()
@@ -167,17 +167,12 @@ void UpdateCustomerSpawning()
 
 void CompleteLevel()
 {
-    if (g_Completer)
-        g_Completer();
-    else
-        StandInCompleteLevel();
+    GetGameScreensHooks().CompleteLevel();
 }
 
-LevelCompleter SetLevelCompleter(LevelCompleter completer)
+void CGameScreensHooks::CompleteLevel()
 {
-    LevelCompleter previous = g_Completer;
-    g_Completer = completer;
-    return previous;
+    StandInCompleteLevel();
 }
 
 void DrawLevelTimeDebugInfo(CFrameInterface& target)

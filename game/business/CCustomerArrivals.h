@@ -18,14 +18,8 @@ CSprite* SpawnCustomer();
 // Sprites of the "Customers" layer whose customer is in state "Idle".
 uint32_t CountIdleCustomers();
 
-// Ends the level through the installed completer. Until the results screens
-// install theirs, the stand-in tells the level and the playfield
-// "LevelComplete", clears the finish and fail switches and starts the level
-// again.
+// Ends the level through the screens' results (CGameScreensHooks).
 void CompleteLevel();
-using LevelCompleter = void (*)();
-LevelCompleter SetLevelCompleter(LevelCompleter completer);
-OMBRISALT_UPWARD_HOOK(SetLevelCompleter);
 
 // With "Show Customer Spawn Limiting" on: the seconds played and the line's
 // current limit, top left, in "Level Time Font".

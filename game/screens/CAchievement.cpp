@@ -420,25 +420,3 @@ void GetAchievementsEarned(std::vector<CAchievementEarned>& out)
         out.push_back(entry);
     }
 }
-
-// --- the business layer's services ---
-
-void CAchievementServicesImpl::ReportWatchedUpgradeMovedIn(bool holds)
-{
-    AchievementHouseMovedInto(holds);
-}
-
-void CAchievementServicesImpl::ReportInARowRuns(int32_t runs)
-{
-    AchievementMatchesMade(runs);
-}
-
-void CAchievementServicesImpl::ResetAchievements()
-{
-    ResetAllAchievements();
-}
-
-int32_t CAchievementServicesImpl::GetWatchedUpgradeSlot()
-{
-    return GetAchievementOptions().m_BlueModelHomeUpgradeSlot;
-}

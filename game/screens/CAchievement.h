@@ -133,12 +133,3 @@ void GetAchievementsEarned(std::vector<CAchievementEarned>& out);
 
 // Plays the options' just-earned sound (none: nothing).
 void PlayJustEarnedSound();
-
-// What the business layer asks of the trophies.
-class CAchievementServicesImpl : public CAchievementServices {
-public:
-    void ReportWatchedUpgradeMovedIn(bool holds) override;
-    void ReportInARowRuns(int32_t runs) override;
-    void ResetAchievements() override;
-    int32_t GetWatchedUpgradeSlot() override;
-};

@@ -327,7 +327,7 @@ void CEndOfLevelWindow::CreateControls()
 void CEndOfLevelWindow::Continue()
 {
     StartIntermissionSong();
-    GetGameAppHooks().OpenScreen(EGameScreen::TownMap);
+    GetGameScreensHooks().OpenScreen(EGameScreen::TownMap);
     Close();
 }
 

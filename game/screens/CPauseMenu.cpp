@@ -239,7 +239,7 @@ void CPauseMenuWindow::Abort()
     // Nothing of this window is touched past here.
     Close();
     GetGlobalTextSubstitutions().RemoveAll();
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     const CLevelOptions* level = CLevelOptions::SGetCurrent();
     if (level && level->m_IsTutorialLevel) {
         hooks.OpenScreen(EGameScreen::MainMenu);

@@ -709,7 +709,7 @@ void CShopWindow::Quit()
 void CShopWindow::Back()
 {
     Close();
-    GetGameAppHooks().OpenScreen(EGameScreen::TownMap);
+    GetGameScreensHooks().OpenScreen(EGameScreen::TownMap);
 }
 
 // --- free functions ---

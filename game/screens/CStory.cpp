@@ -204,7 +204,7 @@ void CStoryWindow::Continue()
 {
     const uint32_t count = GetPageCount();
     if (!m_Browsing && count > 0 && m_Page == count - 1) {
-        CGameAppHooks& hooks = GetGameAppHooks();
+        CGameScreensHooks& hooks = GetGameScreensHooks();
         if (hooks.IsScreenOpen(EGameScreen::TownMap))
             hooks.CloseScreen(EGameScreen::TownMap);
         if (hooks.OpenScreen(EGameScreen::MainMenu)) {

@@ -779,7 +779,7 @@ void CTownMapWindow::Quit()
         CStats::SMarkChanged();
     }
     Close();
-    GetGameAppHooks().OpenScreen(EGameScreen::MainMenu);
+    GetGameScreensHooks().OpenScreen(EGameScreen::MainMenu);
 }
 
 void CTownMapWindow::ShowStory()

@@ -16,6 +16,7 @@
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/screens/ScreensGlobals.h"
+#include "game/screens/ScreensHooks.h"
 
 void RegisterGameScreensClasses()
 {
@@ -44,4 +45,5 @@ void RegisterGameScreensClasses()
     RegisterOptionsMenuTexts();
     RegisterPauseMenuTexts();
     RegisterGameScreensTexts();
+    InstallGameScreensHooks();
 }

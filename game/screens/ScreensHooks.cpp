@@ -66,85 +66,81 @@ void AddProgressionListMaker(void (*make)())
         g_ProgressionListMakers.push_back(make);
 }
 
-// --- CScreensGameAppHooks ---
-
-bool CScreensGameAppHooks::IsScreenOpen(EGameScreen screen)
+bool CScreensHooks::IsScreenOpen(EGameScreen screen)
 {
     const SGameScreenEntry* entry = ScreenEntry(screen);
     return entry && entry->isOpen && entry->isOpen();
 }
 
-bool CScreensGameAppHooks::OpenScreen(EGameScreen screen)
+bool CScreensHooks::OpenScreen(EGameScreen screen)
 {
     const SGameScreenEntry* entry = ScreenEntry(screen);
     return entry && entry->open && entry->open();
 }
 
-void CScreensGameAppHooks::CloseScreen(EGameScreen screen)
+void CScreensHooks::CloseScreen(EGameScreen screen)
 {
     if (const SGameScreenEntry* entry = ScreenEntry(screen); entry && entry->close)
         entry->close();
 }
 
-void CScreensGameAppHooks::CreateProgressionLists()
+void CScreensHooks::CreateProgressionLists()
 {
     for (void (*make)() : g_ProgressionListMakers)
         make();
 }
 
-void CScreensGameAppHooks::PrepareTownMap()
+void CScreensHooks::PrepareTownMap()
 {
     if (CRules::SGetInstance().m_ResetLevelSelectPositionsOnStartup)
         LayOutLevelSelectMarkers();
 }
 
-void CScreensGameAppHooks::AddPlayTime(float seconds)
+void CScreensHooks::AddPlayTime(float seconds)
 {
     if (CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer())
         player->m_SecondsProgramRunning += seconds;
 }
 
-void CScreensGameAppHooks::AddLevelPlayTime(float seconds)
+void CScreensHooks::AddLevelPlayTime(float seconds)
 {
     if (CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer())
         player->m_SecondsPlaying += seconds;
 }
 
-void CScreensGameAppHooks::ResetPlayerLevelVariables()
+void CScreensHooks::ResetPlayerLevelVariables()
 {
     ResetAchievementLevelVariables();
     ResetAdviceWorkVariables();
 }
 
-CGameState* CScreensGameAppHooks::GetSavedStateForLevel(uint32_t level)
+CGameState* CScreensHooks::GetSavedStateForLevel(uint32_t level)
 {
     CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(level);
     return record ? record->MarkPlayedAndGetSavedState() : nullptr;
 }
 
-void CScreensGameAppHooks::OnGameClosing()
+void CScreensHooks::OnGameClosing()
 {
     CStats::SShutdown();
 }
 
-// --- CScreensWorldHooks ---
-
-void CScreensWorldHooks::AddCareerRevenue(float thousands)
+void CScreensHooks::AddCareerRevenue(float thousands)
 {
     AchievementRevenueAdded(thousands);
 }
 
-void CScreensWorldHooks::AwardAchievement(const char* name)
+void CScreensHooks::AwardAchievement(const char* name)
 {
     AwardAchievementByName(name);
 }
 
-void CScreensWorldHooks::GetAchievements(std::vector<CAchievementEarned>& out)
+void CScreensHooks::GetAchievements(std::vector<CAchievementEarned>& out)
 {
     GetAchievementsEarned(out);
 }
 
-void CScreensWorldHooks::StoreStateBeforeLevel(CGameState* copy)
+void CScreensHooks::StoreStateBeforeLevel(CGameState* copy)
 {
     CStats& stats = CStats::SGetInstance();
     CPlayerStatsForLevel* record = stats.GetCurrentLevelStats();
@@ -156,7 +152,7 @@ void CScreensWorldHooks::StoreStateBeforeLevel(CGameState* copy)
     stats.SetNeedsSave();
 }
 
-bool CScreensWorldHooks::GetCurrentPlayer(CCareerPlayerRecord& out)
+bool CScreensHooks::GetCurrentPlayer(CCareerPlayerRecord& out)
 {
     const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
     if (!player)
@@ -170,114 +166,122 @@ bool CScreensWorldHooks::GetCurrentPlayer(CCareerPlayerRecord& out)
     return true;
 }
 
-uint32_t CScreensWorldHooks::GetGameBuildNumber()
+uint32_t CScreensHooks::GetGameBuildNumber()
 {
     return ::GetGameBuildNumber();
 }
 
-// --- CScreensGoalHooks ---
-
-void CScreensGoalHooks::MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t goal)
+void CScreensHooks::MarkOptionalGoalAchieved(CLevelOptions* level, uint32_t goal)
 {
     if (CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level)))
         record->SetOptionalGoalAchieved(goal);
     AchievementOptionalGoalAchieved();
 }
 
-// --- CScreensLevelOptionsHooks ---
-
-int32_t CScreensLevelOptionsHooks::GetTimesCompleted(CLevelOptions* level)
+int32_t CScreensHooks::GetTimesCompleted(CLevelOptions* level)
 {
     const CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level));
     return record ? int32_t(record->GetTimesCompleted()) : 0;
 }
 
-int32_t CScreensLevelOptionsHooks::GetTimesFailed(CLevelOptions* level)
+int32_t CScreensHooks::GetTimesFailed(CLevelOptions* level)
 {
     const CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level));
     return record ? int32_t(record->GetTimesFailed()) : 0;
 }
 
-int32_t CScreensLevelOptionsHooks::GetPlayerBuildNumber()
+int32_t CScreensHooks::GetPlayerBuildNumber()
 {
     const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
     return player ? int32_t(player->m_BuildNumberCreatedWith) : 0;
 }
 
-bool CScreensLevelOptionsHooks::IsFirstTimePlayer()
+bool CScreensHooks::IsFirstTimePlayer()
 {
     const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
     return player && player->m_IsFirstTimePlaying;
 }
 
-bool CScreensLevelOptionsHooks::WasGoalAchievedBefore(CLevelOptions* level, uint32_t goal)
+bool CScreensHooks::WasGoalAchievedBefore(CLevelOptions* level, uint32_t goal)
 {
     const CPlayerStatsForLevel* record = CStats::SGetInstance().GetLevelStats(LevelIndexOf(level));
     return record && record->IsOptionalGoalAchieved(goal);
 }
 
-void CScreensPlayfieldHooks::AdvanceAchievementTimers(float seconds)
+void CScreensHooks::AdvanceAchievementTimers(float seconds)
 {
     AchievementFrameTick(seconds);
 }
 
-CObject* CScreensPlayfieldHooks::GetViewedLevel()
+CObject* CScreensHooks::GetViewedLevel()
 {
     CNeighborhoodViewer* viewer = GetNeighborhoodViewer();
     return viewer ? viewer->GetLevelCopy() : nullptr;
 }
 
-// --- CScreensHudHooks ---
-
-CJString CScreensHudHooks::GetTipText(uint32_t levelIndex)
+CJString CScreensHooks::GetTipText(uint32_t levelIndex)
 {
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     return tips ? tips->GetTipText(levelIndex) : CJString();
 }
 
-float CScreensHudHooks::GetTipDuration()
+float CScreensHooks::GetTipDuration()
 {
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     return tips ? tips->m_SecondsToShowTips : 0.0f;
 }
 
-int32_t CScreensHudHooks::GetTipOverlay()
+int32_t CScreensHooks::GetTipOverlay()
 {
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     return tips ? tips->m_FrameOverlay : -1;
 }
 
-float CScreensHudHooks::GetTipFrontOfLineOffset()
+float CScreensHooks::GetTipFrontOfLineOffset()
 {
     CTipsOptions* tips = CTipsOptions::SGetInstance();
-    return tips ? tips->m_FrontOfLineOffset : CHudHooks::GetTipFrontOfLineOffset();
+    return tips ? tips->m_FrontOfLineOffset : CGameScreensHooks::GetTipFrontOfLineOffset();
 }
 
-CJString CScreensCurrentLevelHooks::GetLastAdviceName()
+CJString CScreensHooks::GetLastAdviceName()
 {
     return GetLastAdviceShown();
 }
 
+void CScreensHooks::CompleteLevel()
+{
+    CLevelCompletion::CompleteLevel();
+}
+
+void CScreensHooks::NoteGarageRepainted()
+{
+    NoteGarageRepaintedForAdvice();
+}
+
+void CScreensHooks::ReportWatchedUpgradeMovedIn(bool holds)
+{
+    AchievementHouseMovedInto(holds);
+}
+
+void CScreensHooks::ReportInARowRuns(int32_t runs)
+{
+    AchievementMatchesMade(runs);
+}
+
+void CScreensHooks::ResetAchievements()
+{
+    ResetAllAchievements();
+}
+
+int32_t CScreensHooks::GetWatchedUpgradeSlot()
+{
+    return GetAchievementOptions().m_BlueModelHomeUpgradeSlot;
+}
+
 void InstallGameScreensHooks()
 {
-    static CAchievementServicesImpl achievements;
-    static CScreensPlayfieldHooks playfield;
-    static CScreensGameAppHooks gameApp;
-    static CScreensCurrentLevelHooks currentLevel;
-    static CScreensHudHooks hud;
-    static CScreensWorldHooks world;
-    static CScreensGoalHooks goals;
-    static CScreensLevelOptionsHooks levelOptions;
-    SetGameAppHooks(&gameApp);
-    SetWorldHooks(&world);
-    SetCurrentLevelHooks(&currentLevel);
-    SetHudHooks(&hud);
-    SetGarageRepaintListener(&NoteGarageRepaintedForAdvice);
-    SetAchievementServices(&achievements);
-    SetPlayfieldHooks(&playfield);
-    SetLevelCompleter(&CLevelCompletion::CompleteLevel);
-    SetGoalHooks(&goals);
-    SetLevelOptionsHooks(&levelOptions);
+    static CScreensHooks screens;
+    SetGameScreensHooks(&screens);
     InstallDecadeTransitionScreen();
     InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();

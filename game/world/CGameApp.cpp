@@ -2,24 +2,15 @@
 
 #include "blit/CBlitTypeList.h"
 #include "blit/CColorProperty.h"
-#include "foundation/CFile.h"
-#include "foundation/CIniSection.h"
-#include "foundation/CLocalizationTable.h"
-#include "foundation/CMountedArchiveTable.h"
 #include "foundation/CRandomGenerator.h"
-#include "foundation/FilePaths.h"
-#include "foundation/MillisecondClock.h"
 #include "game/business/CCrew.h"
 #include "game/business/CCustomerArrivals.h"
-#include "game/business/CCustomerStyleSheet.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CThreeInARowCounter.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CBackgroundStyleSheet.h"
-#include "game/world/CLevelPlay.h"
 #include "game/world/CGameSongPlayer.h"
-#include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
@@ -28,34 +19,22 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CTypedCommands.h"
-#include "images/CFont.h"
-#include "images/CFontList.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "images/CJPEGFileIO.h"
-#include "images/CTGAFileIO.h"
-#include "objects/CListProperty.h"
 #include "objects/CPointProperty.h"
-#include "objects/CSlotProperty.h"
-#include "overlays/CFrameOverlay.h"
 #include "render/CProxyFrame.h"
 #include "render/SurfaceHelpers.h"
 #include "sequences/CSequenceCursor.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
-#include "sequences/HueRemap.h"
 #include "shell/CFontFrameRateFont.h"
-#include "shell/CKeyboardState.h"
 #include "shell/CLoadingScreenPresenter.h"
 #include "shell/CMouseState.h"
-#include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 #include "shell/CTypedCommandList.h"
-#include "sound/CSoundDevice.h"
-#include "ui/CAlphaTheme.h"
 #include "ui/CJWindow.h"
 #include "ui/CScreenWindow.h"
-#include "ui/CSkinTheme.h"
 
 #include <cmath>
 #include <cstdio>
@@ -68,49 +47,10 @@ OMBRISALT_IMPLEMENT_CLASS(CLoadingFeedbackDisplayOptions, 1)
 namespace {
 
 CGameApp* g_Instance = nullptr;
-bool g_Initialised = false;
-CGameAppHooks g_DefaultHooks;
-CGameAppHooks* g_Hooks = nullptr;
+CGameEditorHooks g_NoEditor;
+CGameEditorHooks* g_EditorHooks = nullptr;
 
-constexpr uint64_t kProgressInterval = 50; // milliseconds
 constexpr float kStep = 1.0f / 60.0f;
-
-struct SCursorEntry {
-    CSequence* sequence = nullptr;
-    std::unique_ptr<CSequenceCursor> cursor;
-};
-constexpr const char* kCursorNames[kCursorTableSize] = {
-    "Mouse Cursor",          "Text Cursor",
-    "Set X Cursor",          "Set Y Cursor",
-    "Set XY Cursor",         "Can Move Cursor",
-    "Moving Cursor",         "Can Move X Cursor",
-    "Moving X Cursor",       "Can Move Y Cursor",
-    "Moving Y Cursor",       "Can Resize Cursor",
-    "Resizing Cursor",       "Can Resize Other Cursor",
-    "Resizing Other Cursor", nullptr,
-    "Page Up Cursor",        nullptr,
-    "Page Down Cursor",      nullptr,
-    "Page Left Cursor",      nullptr,
-    "Page Right Cursor",
-};
-SCursorEntry g_Cursors[kCursorTableSize];
-std::vector<std::pair<CSequence*, std::unique_ptr<CSequenceCursor>>> g_ExtraCursors;
-
-struct SLoading {
-    int32_t total = 1;
-    uint64_t lastDrawn = 0;
-    bool drawing = false;
-    CFrameOverlayOptions* splash = nullptr;
-};
-SLoading g_Loading;
-
-CObject* g_GameSkinTheme = nullptr;
-CGameState* g_ChosenStoredState = nullptr;
-// Looked up once for the game object's life: the list owns it.
-CGameState* g_InitialState = nullptr;
-std::unique_ptr<CFontFrameRateFont> g_FrameRateFont;
-std::unique_ptr<CSequenceCursor> g_BonusCursor;
-CSequence* g_BonusSequence = nullptr;
 
 bool ContainsNoCase(const CJString& text, const char* part)
 {
@@ -121,54 +61,9 @@ bool ContainsNoCase(const CJString& text, const char* part)
     return false;
 }
 
-bool IsMountedArchiveFile(const char* name)
-{
-    CJString path;
-    return CMountedArchiveTable::Get().GetArchivePath(name, path);
-}
-
-int32_t CountLoaded(CObjectFileArray& list)
-{
-    int32_t loaded = 0;
-    for (int32_t i = 0; i < list.GetCount(); ++i)
-        loaded += list.IsItemLoaded(i) ? 1 : 0;
-    return loaded;
-}
-
-// The data set names its fonts by their folder; a bare name is found there too.
-CFont* FindFont(const char* name)
-{
-    CFontList& fonts = GetFontList();
-    int32_t index = fonts.Find(name);
-    if (index < 0) {
-        CJString inFolder("Fonts/");
-        inFolder.Append(name);
-        index = fonts.Find(inFolder.GetString());
-    }
-    return index >= 0 ? fonts.GetObject(index) : nullptr;
-}
-
-CSequenceCursor* CursorFor(const CSequence* sequence)
-{
-    if (!sequence)
-        return nullptr;
-    for (SCursorEntry& entry : g_Cursors)
-        if (entry.sequence == sequence)
-            return entry.cursor.get();
-    if (g_BonusCursor && g_BonusSequence == sequence)
-        return g_BonusCursor.get();
-    return nullptr;
-}
-
-void LoadEveryItem(CObjectFileArray& list)
-{
-    for (int32_t i = 0; i < list.GetCount(); ++i)
-        list.GetObjectAt(i);
-}
-
 bool IsPlayfieldScreenOpen()
 {
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     for (EGameScreen screen : {EGameScreen::Shop, EGameScreen::EndOfLevel, EGameScreen::TutorialEndOfLevel,
                                EGameScreen::NeighbourhoodViewer})
         if (hooks.IsScreenOpen(screen))
@@ -199,18 +94,28 @@ public:
     }
 };
 
+// A window under the point that has no children of its own keeps the event.
+bool IsTurnedAway(CPoint point)
+{
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen)
+        return false;
+    CJWindow* window = screen->GetChildAt(point);
+    return window && !window->HasChildren();
+}
+
 } // namespace
 
-CGameAppHooks* SetGameAppHooks(CGameAppHooks* hooks)
+CGameEditorHooks* SetGameEditorHooks(CGameEditorHooks* hooks)
 {
-    CGameAppHooks* previous = g_Hooks;
-    g_Hooks = hooks;
+    CGameEditorHooks* previous = g_EditorHooks;
+    g_EditorHooks = hooks;
     return previous;
 }
 
-CGameAppHooks& GetGameAppHooks()
+CGameEditorHooks& GetGameEditorHooks()
 {
-    return g_Hooks ? *g_Hooks : g_DefaultHooks;
+    return g_EditorHooks ? *g_EditorHooks : g_NoEditor;
 }
 
 void CLoadingFeedbackDisplayOptions::DeclareProperties(CPropertyDeclarer& d)
@@ -248,32 +153,15 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 
 CGameApp::~CGameApp()
 {
-    GetGameAppHooks().OnGameClosing();
-    g_Initialised = false;
+    GetGameScreensHooks().OnGameClosing();
+    m_Initialised = false;
     m_MouseRecorder.reset();
     GetLevelHolder().Release();
     m_GameSprites.reset();
-    g_GameSkinTheme = nullptr;
-    g_ChosenStoredState = nullptr;
-    g_InitialState = nullptr;
     // The lists that hold these go with the base.
     CJWindow::SetDefaultFont(nullptr);
     CJWindow::SetSkinResources(nullptr, nullptr);
-    CMouseState& mouse = CMouseState::SGetInstance();
-    for (SCursorEntry& entry : g_Cursors) {
-        if (entry.cursor && mouse.GetCursor() == entry.cursor.get())
-            mouse.SetCursor(nullptr, CursorStart::NotStarted, CursorStop::Running, CursorFrameSource::MouseState);
-        entry.cursor.reset();
-        entry.sequence = nullptr;
-    }
-    if (g_BonusCursor && mouse.GetCursor() == g_BonusCursor.get())
-        mouse.SetCursor(nullptr, CursorStart::NotStarted, CursorStop::Running, CursorFrameSource::MouseState);
-    g_BonusCursor.reset();
-    for (auto& entry : g_ExtraCursors)
-        if (mouse.GetCursor() == entry.second.get())
-            mouse.SetCursor(nullptr, CursorStart::NotStarted, CursorStop::Running, CursorFrameSource::MouseState);
-    g_ExtraCursors.clear();
-    g_BonusSequence = nullptr;
+    ReleaseCursors();
     if (g_Instance == this)
         g_Instance = nullptr;
 }
@@ -285,120 +173,18 @@ CGameApp* CGameApp::SGetInstance()
 
 bool CGameApp::SIsInitialised()
 {
-    return g_Initialised;
+    return g_Instance && g_Instance->m_Initialised;
 }
 
 bool CGameApp::OnMessage(CMessage& message)
 {
     CGameBase::OnMessage(message);
     static const uint32_t kEditorClosing = CMessage::SGetMessageType("Editor Closing");
-    if (message.GetType() == kEditorClosing && GetGameAppHooks().EditorMayClose()) {
+    if (message.GetType() == kEditorClosing && GetGameEditorHooks().EditorMayClose()) {
         SelectStartingGameState(true);
         StartLevel(true);
     }
     return false;
-}
-
-void CGameApp::Init(CLoadingScreenPresenter* presenter)
-{
-    CSoundDevice::SGetInstance().StopAllSounds();
-
-    m_ChannelLogo = CFrame::MakeOwned(1, 1, 32);
-    if (LoadJPEGFile(*m_ChannelLogo, "Channel.jpg", FILE_USER_FOLDER)
-        || LoadJPEGFile(*m_ChannelLogo, "Channel.jpg", 0)) {
-        if (presenter)
-            presenter->Show(m_ChannelLogo.get());
-    }
-
-    // The data set keeps its sequences and frames in folders of their own,
-    // so the names are bare.
-    GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
-    CFrameList& frames = GetFrameLibrary();
-    frames.SetSource(nullptr, "Resources/Frames", 0);
-    CFrame* background = frames.GetObject(frames.FindOrReportMissing("LoadingScreen_Background"));
-    g_Loading = SLoading();
-    g_Loading.splash = FindFrameOverlayOptions("Splash");
-    g_Loading.total = frames.GetCount() + GetSequenceList().GetCount();
-    CTextSubstitutionList values;
-    FillLoadingProgress(values, 0, g_Loading.total);
-    if (presenter) {
-        if (g_Loading.splash) {
-            CFrameOverlayLoadingScreenOverlay overlay(*g_Loading.splash, &values);
-            presenter->Show(background, &overlay);
-        } else {
-            presenter->Show(background);
-        }
-        presenter->SetMinimumSeconds(0.0f);
-    }
-    DrawLoadingProgress();
-    const ObjectReadHook previousHook = SetObjectReadHook(&DrawLoadingProgressHook);
-
-    m_InterfaceTextures = std::make_unique<CFrameList>(nullptr);
-    CFrameFilter chain;
-    chain.AddFilter(12);
-    m_InterfaceTextures->SetFilters(chain);
-    m_InterfaceTextures->SetSource(nullptr, "Resources/Interface/Textures", 0);
-    CJWindow::SetSkinResources(m_InterfaceTextures.get(), m_InterfaceTextures.get());
-
-    GetAudioList().SetSource("Resources/Audio");
-    GetSkinThemeList().SetSource(nullptr, "Resources/Interface/JWindowSkins", 0);
-    GetCustomerStyleSheetList().SetSource(nullptr, "Resources", 0);
-    GetBackgroundStyleSheetList().SetSource(nullptr, "Resources", 0);
-
-    const int32_t mainMenu = GetPeriodList().Find("Main Menu");
-    if (mainMenu >= 0)
-        CGameSongPlayer::SGetInstance().SetPeriod(mainMenu, true);
-
-    CFont* font = FindFont("Plain White 12");
-    g_FrameRateFont = font ? std::make_unique<CFontFrameRateFont>(*font) : nullptr;
-    Initialize(&CScreenFrame::SGetInstance().AsShellScreen(), g_FrameRateFont.get());
-    if (CFont* body = FindFont("Body"))
-        CJWindow::SetDefaultFont(body);
-    g_Initialised = true;
-
-    if (IsMountedArchiveFile("Credits.txt")) {
-        LoadEveryItem(GetSequenceList());
-        LoadEveryItem(GetFontList());
-        LoadEveryItem(frames);
-    }
-    // The last count, however quickly it came, before the picture goes.
-    g_Loading.lastDrawn = 0;
-    DrawLoadingProgress();
-    SetObjectReadHook(previousHook);
-    g_Loading.splash = nullptr;
-
-    CMouseState& mouse = CMouseState::SGetInstance();
-    for (uint32_t i = 0; i < kCursorTableSize; ++i) {
-        SCursorEntry& entry = g_Cursors[i];
-        entry.sequence = nullptr;
-        entry.cursor.reset();
-        if (!kCursorNames[i])
-            continue;
-        const int32_t index = GetSequenceList().Find(kCursorNames[i]);
-        entry.sequence = index >= 0 ? GetSequenceList().GetObject(index) : nullptr;
-        if (entry.sequence)
-            entry.cursor = std::make_unique<CSequenceCursor>(*entry.sequence);
-    }
-    if (g_Cursors[0].cursor) {
-        mouse.SetCursor(g_Cursors[0].cursor.get(), CursorStart::Started, CursorStop::AtLastFrame,
-                        CursorFrameSource::Sequence);
-        mouse.ShowCursor();
-    }
-
-    GetGameAppHooks().CreateProgressionLists();
-
-    const int32_t theme = GetSkinThemeList().Find("Nadrevo");
-    g_GameSkinTheme = theme >= 0 ? GetSkinThemeList().GetObject(theme) : nullptr;
-    if (auto* skin = dynamic_cast<CSkinTheme*>(g_GameSkinTheme))
-        if (CScreenWindow* screen = CScreenWindow::GetScreenWindow())
-            screen->SetSkinTheme(skin);
-
-    SetDisplayFps(false);
-}
-
-void CGameApp::DrawLoadingProgressHook()
-{
-    DrawLoadingProgress();
 }
 
 void CGameApp::Update(float seconds)
@@ -407,7 +193,7 @@ void CGameApp::Update(float seconds)
     CGameSongPlayer::SGetInstance().Update(seconds);
     m_GameSprites->Update();
     GetGlobalTextSubstitutions().RemoveAll();
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     hooks.AddPlayTime(seconds);
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     CPlayfield* playfield = GetCurrentPlayfield();
@@ -477,20 +263,6 @@ void CGameApp::RecordPlayfieldMouseEvent(int32_t kind, int32_t x, int32_t y, uin
     m_MouseEvents.push_back(SMouseEvent{kind, x, y, buttons});
 }
 
-namespace {
-
-// A window under the point that has no children of its own keeps the event.
-bool IsTurnedAway(CPoint point)
-{
-    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
-    if (!screen)
-        return false;
-    CJWindow* window = screen->GetChildAt(point);
-    return window && !window->HasChildren();
-}
-
-} // namespace
-
 void CGameApp::DrainMouseEvents()
 {
     // Sending may queue more; those wait for the next update.
@@ -528,7 +300,7 @@ bool CGameApp::Draw()
         m_CaptureFrame = CFrame::MakeOwned(screen.GetWidth(), screen.GetHeight(), 32);
         target = m_CaptureFrame.get();
     }
-    const bool viewer = GetGameAppHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
+    const bool viewer = GetGameScreensHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
     if (m_OpenScreens == 0 || viewer) {
         CFrameInterface* const straight = target;
         CProxyFrame cache(straight);
@@ -567,63 +339,6 @@ bool CGameApp::Draw()
     return CGameBase::Draw();
 }
 
-void CGameApp::DrawCursor(CFrameInterface& target)
-{
-    CMouseState& mouse = CMouseState::SGetInstance();
-    int32_t mx = 0;
-    int32_t my = 0;
-    mouse.GetPosition(mx, my);
-    CSequenceCursor* attachmentCursor = CursorFor(m_CursorSequence);
-    const bool showsAttachment = attachmentCursor && mouse.GetCursor() == attachmentCursor;
-    if (m_DrawBeforeCursor && m_CursorAttached && showsAttachment)
-        DrawAttached(target, mx, my);
-    // The bonus cursor replaces the default one while the bonus lasts.
-    CThreeInARowCounter* counter = GetThreeInARowCounter();
-    const bool bonus = counter && counter->IsBonusActive();
-    if (bonus && g_Cursors[0].cursor && mouse.GetCursor() == g_Cursors[0].cursor.get()) {
-        SSparkleOptions options;
-        if (!g_BonusCursor && GetThreeInARowSparkleOptions(options) && options.bonusCursor) {
-            g_BonusCursor = std::make_unique<CSequenceCursor>(*options.bonusCursor);
-            g_BonusSequence = options.bonusCursor;
-        }
-        if (g_BonusCursor)
-            mouse.SetCursor(g_BonusCursor.get(), CursorStart::Started, CursorStop::Running,
-                            CursorFrameSource::Sequence);
-    } else if (!bonus && g_BonusCursor && mouse.GetCursor() == g_BonusCursor.get() && g_Cursors[0].cursor) {
-        mouse.SetCursor(g_Cursors[0].cursor.get(), CursorStart::Started, CursorStop::AtLastFrame,
-                        CursorFrameSource::Sequence);
-    }
-    CFrame* remapped = nullptr;
-    if (m_CursorRemapper >= 0 && showsAttachment && mouse.IsCursorVisible())
-        if (CFrame* frame = m_CursorSequence->GetCurrentFrame())
-            remapped = GetHueRemappedFrame(*frame, m_CursorRemapper);
-    if (remapped)
-        BlitAt(target, *remapped, mx, my, m_CursorSequence->GetBlitType());
-    else
-        mouse.DrawCursor(target);
-    if (!m_DrawBeforeCursor && m_CursorAttached && showsAttachment)
-        DrawAttached(target, mx, my);
-}
-
-void CGameApp::DrawAttached(CFrameInterface& target, int32_t x, int32_t y)
-{
-    const CFPoint kept = m_CursorAttached->GetPosition();
-    m_CursorAttached->SetPosition(float(x), float(y));
-    m_CursorAttached->SetOpacity(m_CursorOpacity);
-    m_CursorAttached->DrawAllPasses(target);
-    m_CursorAttached->SetPosition(kept.x, kept.y);
-}
-
-void CGameApp::SetCursorAttachment(CSequence* cursor, int32_t hueRemapper, CSprite* attached, float opacity,
-                                   bool drawBeforeCursor)
-{
-    m_CursorSequence = cursor;
-    m_CursorRemapper = hueRemapper;
-    m_CursorAttached = attached;
-    m_CursorOpacity = opacity;
-    m_DrawBeforeCursor = drawBeforeCursor;
-}
-
 bool CGameApp::SetActive(bool active)
 {
     const bool changed = CGameBase::SetActive(active);
@@ -639,8 +354,8 @@ bool CGameApp::OnCommand(uint32_t command)
     case 21:
         if (IsDeveloperOptionSet("Editor")) {
             CloseAllOverlayScreens();
-            if (!GetGameAppHooks().IsEditorOpen())
-                GetGameAppHooks().OpenEditor(1);
+            if (!GetGameEditorHooks().IsEditorOpen())
+                GetGameEditorHooks().OpenEditor(1);
         }
         return true;
     case 25:
@@ -661,7 +376,7 @@ bool CGameApp::OnCommand(uint32_t command)
             CPeriod* period = level ? GetPeriodList().GetObject(level->m_Period) : nullptr;
             if (period && period->m_HudBackground <= 0)
                 SetCurrentLevelIndex(0);
-            GetGameAppHooks().OpenEditor(0);
+            GetGameEditorHooks().OpenEditor(0);
         }
         return true;
     default:
@@ -697,113 +412,6 @@ void CGameApp::DecrementOpenScreens()
 {
     if (m_OpenScreens > 0)
         --m_OpenScreens;
-}
-
-void CGameApp::StartLevel(bool skipIntro)
-{
-    CGameState* state = CGameState::SGetCurrent();
-    if (state)
-        state->ResetForLevel();
-    GetLevelHolder().Release();
-    CLevelSet* levels = FindLevels();
-    CLevelOptions* source = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
-    if (source)
-        GetLevelHolder().HoldCopyOf(source);
-    if (state)
-        state->GrantFreeUpgrades();
-    CLevelOptions* level = CLevelOptions::SGetCurrent();
-    if (level)
-        level->StartPlay();
-    GetGlobalTextSubstitutions().RemoveAll();
-    PlaceSlotSprites();
-    if (state && level) {
-        state->AddTimerSprite();
-        state->AddThreeInARowCounterSprite();
-    }
-    GetGameAppHooks().ResetPlayerLevelVariables();
-    if (CPlayfield* playfield = GetCurrentPlayfield())
-        playfield->Update(0.0f);
-    if (level)
-        level->Update(0.0f, false);
-    if (!skipIntro)
-        GetGameAppHooks().OpenScreen(EGameScreen::LevelIntro);
-    CGameSongPlayer::SGetInstance().StartLevelMusic();
-}
-
-void CGameApp::StartLevelByIndex(uint32_t index)
-{
-    SetCurrentLevelIndex(index);
-    SelectStartingGameState(false);
-    StartLevel(true);
-}
-
-void CGameApp::StartLastLevel()
-{
-    CLevelSet* levels = FindLevels();
-    const uint32_t count = levels ? levels->GetCount() : 0;
-    StartLevelByIndex(count > 0 ? count - 1 : 0);
-}
-
-void CGameApp::StartLevelAfterLast()
-{
-    CLevelSet* levels = FindLevels();
-    const uint32_t count = levels ? levels->GetCount() : 0;
-    uint32_t next = GetCurrentLevelIndex() + 1;
-    if (next >= count)
-        next = count > 0 ? count - 1 : 0;
-    StartLevelByIndex(next);
-}
-
-void CGameApp::RestartFromFirstLevel()
-{
-    SetCurrentLevelIndex(0);
-    SelectStartingGameState(false);
-    StartLevel(false);
-}
-
-void CGameApp::EnterCurrentLevel()
-{
-    SelectStartingGameState(false);
-    CLevelSet* levels = FindLevels();
-    CLevelOptions* level = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
-    if (GetCurrentLevelIndex() == 0)
-        StartLevel(false);
-    else if (level && level->m_IsTutorialLevel)
-        StartLevel(true);
-    else
-        OpenShopBeforeLevel();
-}
-
-void CGameApp::OpenShopBeforeLevel()
-{
-    GetLevelHolder().Release();
-    CLevelSet* levels = FindLevels();
-    if (CLevelOptions* source = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr)
-        GetLevelHolder().HoldCopyOf(source);
-    GetGameAppHooks().OpenScreen(EGameScreen::Shop);
-}
-
-void CGameApp::OpenDecadeTransition()
-{
-    SetCurrentLevelIndex(0);
-    if (!GetGameAppHooks().OpenScreen(EGameScreen::DecadeTransition))
-        RestartFromFirstLevel();
-}
-
-void CGameApp::OpenPauseMenu()
-{
-    if (!QueryScreenWindow(0))
-        GetGameAppHooks().OpenScreen(EGameScreen::PauseMenu);
-}
-
-void CGameApp::CloseAllOverlayScreens()
-{
-    CGameAppHooks& hooks = GetGameAppHooks();
-    for (EGameScreen screen : {EGameScreen::MainMenu, EGameScreen::EndOfLevel, EGameScreen::TutorialEndOfLevel,
-                               EGameScreen::TownMap, EGameScreen::Rewards, EGameScreen::DecadeTransition,
-                               EGameScreen::LevelIntro, EGameScreen::Shop, EGameScreen::PauseMenu})
-        if (hooks.IsScreenOpen(screen))
-            hooks.CloseScreen(screen);
 }
 
 CJString CGameApp::StartNewRound(const char* pattern, CFrame* frame)
@@ -842,34 +450,6 @@ CJString CGameApp::StartNewRound(const char* pattern, CFrame* frame)
     return written;
 }
 
-std::unique_ptr<CGameBase> RunGame()
-{
-    GetLocalizationTable().SetTranslationHook(&ApplyTextSymbols);
-    CLoadingScreenPresenter presenter;
-    presenter.SetMinimumSeconds(3.0f);
-    auto game = std::make_unique<CGameApp>(&presenter);
-    game->Init(&presenter);
-    CGameAppHooks& hooks = GetGameAppHooks();
-    hooks.PrepareTownMap();
-    // Until there is a main menu the player goes straight into the first level.
-    if (!hooks.OpenScreen(EGameScreen::MainMenu))
-        game->OpenDecadeTransition();
-    CKeyboardState::SGetInstance().Reset();
-    CScreenFrame::SGetInstance().FadeIn(0.25f, FadeWait::Return);
-    return game;
-}
-
-CJString GetChannelName()
-{
-    static bool read = false;
-    static CJString name("Ombrisalt");
-    if (!read) {
-        read = true;
-        GetChannelSection().GetString("Channel Name", name);
-    }
-    return name;
-}
-
 namespace {
 
 void ReplaceAll(CJString& text, const char* marker, const CJString& with)
@@ -889,97 +469,7 @@ void ApplyTextSymbols(CJString& text)
     ReplaceAll(text, "(*)", kBullet);
 }
 
-bool IsDeveloperOptionSet(const char*)
-{
-    static const bool loose = !IsMountedArchiveFile("Credits.txt");
-    return loose;
-}
-
-void SelectStartingGameState(bool restart)
-{
-    GetLevelHolder().Release();
-    CLevelSet* levels = FindLevels();
-    const uint32_t index = GetCurrentLevelIndex();
-    CLevelOptions* level = levels ? levels->GetLevel(index) : nullptr;
-    CGameState* source = nullptr;
-    if (level && (level->m_IsTutorialLevel || level->m_ForcedGameState)) {
-        source = level->m_ForcedGameState;
-        GetGameAppHooks().GetSavedStateForLevel(index);
-    } else if (restart && g_ChosenStoredState) {
-        source = g_ChosenStoredState;
-    } else {
-        source = GetGameAppHooks().GetSavedStateForLevel(index);
-    }
-    if (!source) {
-        if (!g_InitialState) {
-            CGameStateList& states = GetGameStateList();
-            const int32_t found = states.Find("Initial");
-            g_InitialState = found >= 0 ? states.GetObject(found) : nullptr;
-        }
-        source = g_InitialState;
-    }
-    if (CGameState* current = CGameState::SGetCurrent())
-        current->CopyFromAndReset(source);
-}
-
-void SetChosenStoredGameState(CGameState* state)
-{
-    g_ChosenStoredState = state;
-}
-
-CSequence* GetCursorSequence(uint32_t index)
-{
-    return index < kCursorTableSize ? g_Cursors[index].sequence : nullptr;
-}
-
-void ShowSequenceAsCursor(CSequence* sequence)
-{
-    if (!sequence)
-        sequence = g_Cursors[0].sequence;
-    if (!sequence)
-        return;
-    CSequenceCursor* cursor = CursorFor(sequence);
-    if (!cursor) {
-        // Cursors of the game's own sequences ("Poke Cursor", the assist
-        // cursors) are made once and kept until the table goes.
-        for (auto& entry : g_ExtraCursors)
-            if (entry.first == sequence)
-                cursor = entry.second.get();
-        if (!cursor) {
-            g_ExtraCursors.emplace_back(sequence, std::make_unique<CSequenceCursor>(*sequence));
-            cursor = g_ExtraCursors.back().second.get();
-        }
-    }
-    CMouseState& mouse = CMouseState::SGetInstance();
-    if (mouse.GetCursor() != cursor)
-        mouse.SetCursor(cursor, CursorStart::Started, CursorStop::Running, CursorFrameSource::Sequence);
-}
-
-CObject* GetGameSkinTheme()
-{
-    return g_GameSkinTheme;
-}
-
 const char* GetEditorSettingsFileName()
 {
     return ".\\Quenthal Editor.ini";
-}
-
-bool DrawLoadingProgress()
-{
-    if (g_Loading.drawing || !g_Loading.splash || !IsScreenDeviceReady())
-        return false;
-    const uint64_t now = MillisecondClock();
-    if (g_Loading.lastDrawn != 0 && now - g_Loading.lastDrawn < kProgressInterval)
-        return false;
-    g_Loading.drawing = true;
-    g_Loading.lastDrawn = now;
-    const int32_t loaded = CountLoaded(GetSequenceList()) + CountLoaded(GetFrameLibrary());
-    CTextSubstitutionList values;
-    FillLoadingProgress(values, loaded, g_Loading.total);
-    CScreenFrame& screen = CScreenFrame::SGetInstance();
-    g_Loading.splash->DrawOnFrame(screen, &values, false, nullptr);
-    screen.Present();
-    g_Loading.drawing = false;
-    return true;
 }

@@ -5,17 +5,26 @@
 // picks the cursors, plays the current level frame by frame and writes
 // screenshots. The screens over the playfield (shop, menus, end of level),
 // the player profiles and the level editor, all above this library, are
-// reached through CGameAppHooks.
+// reached through CGameScreensHooks and CGameEditorHooks.
+//
+// What the object keeps (cursor table, loading progress, skin theme, the
+// state a level starts from) lives in its members and goes with it; the free
+// functions below ask the one object and answer "nothing" without one. The
+// code is split by concern: CGameApp.cpp (messages, update and draw,
+// commands), CGameAppLoading.cpp, CGameAppCursors.cpp and
+// CGameAppLevelFlow.cpp.
 
 #include "blit/CColor.h"
 #include "foundation/CJString.h"
 #include "foundation/CPoint.h"
 #include "foundation/UpwardHook.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CObject.h"
 #include "shell/CGameBase.h"
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CFrame;
@@ -26,23 +35,11 @@ class CTextSubstitutionList;
 class CLoadingScreenPresenter;
 class CSequence;
 class CFrameInterface;
+class CFrameOverlayOptions;
+class CFontFrameRateFont;
+class CSequenceCursor;
 class CSprite;
 class CSpriteArray;
-
-// The game screens over the playfield that the frame asks about.
-enum class EGameScreen : uint8_t {
-    MainMenu,
-    EndOfLevel,
-    TutorialEndOfLevel,
-    TownMap,
-    Rewards,
-    DecadeTransition,
-    LevelIntro,
-    Shop,
-    PauseMenu,
-    NeighbourhoodViewer,
-    Count
-};
 
 struct SSparkleOptions {
     int32_t sequence = 0;  // sequence list index; 0 none
@@ -51,39 +48,20 @@ struct SSparkleOptions {
     CSequence* bonusCursor = nullptr;
 };
 
-// What the game object asks of the screens, profiles and editor above it.
-// Uninstalled, every screen is closed and can't be opened, and every service
-// does nothing.
-class CGameAppHooks {
+// What the game object asks of the level editor above it. Uninstalled, no
+// editor is open, none opens, and the game may always close one.
+class CGameEditorHooks {
 public:
-    virtual ~CGameAppHooks() = default;
-    virtual bool IsScreenOpen(EGameScreen /*screen*/) { return false; }
-    // Opens the screen as the current window; false when it could not be made.
-    virtual bool OpenScreen(EGameScreen /*screen*/) { return false; }
-    virtual void CloseScreen(EGameScreen /*screen*/) {}
-    // Before the main menu is made.
-    virtual void PrepareTownMap() {}
-    // The current player's clocks and work variables.
-    virtual void AddPlayTime(float /*seconds*/) {}
-    virtual void AddLevelPlayTime(float /*seconds*/) {}
-    virtual void ResetPlayerLevelVariables() {}
+    virtual ~CGameEditorHooks() = default;
     // Whether the level editor agrees to close; opens it in the mode.
     virtual bool EditorMayClose() { return true; }
     virtual bool IsEditorOpen() { return false; }
     virtual void OpenEditor(int32_t /*mode*/) {}
-    // The decade transition and life rewards lists.
-    virtual void CreateProgressionLists() {}
-    // The state the player's statistics saved for the level (marking them
-    // visited); null when there is none.
-    virtual CGameState* GetSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
-    // The game object is going while every list is still loaded: what the
-    // screens keep (the player profiles above all) is saved and released.
-    virtual void OnGameClosing() {}
 };
 
-CGameAppHooks* SetGameAppHooks(CGameAppHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetGameAppHooks);
-CGameAppHooks& GetGameAppHooks();
+CGameEditorHooks* SetGameEditorHooks(CGameEditorHooks* hooks);
+OMBRISALT_UPWARD_HOOK(SetGameEditorHooks);
+CGameEditorHooks& GetGameEditorHooks();
 
 // Describes a loading feedback display; only data files use it.
 class CLoadingFeedbackDisplayOptions : public CObject {
@@ -100,6 +78,8 @@ public:
     int32_t m_LoadingBarWidth = 200;
     int32_t m_LoadingBarHeight = 10;
 };
+
+inline constexpr uint32_t kCursorTableSize = 23;
 
 class CGameApp : public CGameBase {
 public:
@@ -161,6 +141,16 @@ public:
 
     float GetSparkleCountdown() const { return m_SparkleCountdown; }
 
+    // The free functions below ask these of the one game object.
+    CSequence* GetCursorSequence(uint32_t index) const;
+    void ShowSequenceAsCursor(CSequence* sequence);
+    CObject* GetSkinTheme() const { return m_GameSkinTheme; }
+    bool DrawLoadingProgress();
+    void SetChosenStoredGameState(CGameState* state) { m_ChosenStoredState = state; }
+    void SelectStartingGameState(bool restart);
+
+    using CursorList = std::vector<std::pair<CSequence*, std::unique_ptr<CSequenceCursor>>>;
+
 private:
     struct SMouseEvent {
         int32_t kind = 0;
@@ -168,7 +158,22 @@ private:
         int32_t y = 0;
         uint32_t buttons = 0;
     };
+    struct SCursorEntry {
+        CSequence* sequence = nullptr;
+        std::unique_ptr<CSequenceCursor> cursor;
+    };
+    struct SLoading {
+        int32_t total = 1;
+        uint64_t lastDrawn = 0;
+        bool drawing = false;
+        CFrameOverlayOptions* splash = nullptr;
+    };
     static void DrawLoadingProgressHook();
+    // The cursor table from the sequence list, the first one shown.
+    void LoadCursors();
+    // No cursor of the game's stays the mouse's.
+    void ReleaseCursors();
+    CSequenceCursor* CursorFor(const CSequence* sequence);
     void DrainMouseEvents();
     void UpdateSparkle(float seconds);
     void DrawCursor(CFrameInterface& target);
@@ -190,6 +195,20 @@ private:
     std::unique_ptr<CFrameList> m_InterfaceTextures;
     bool m_Capturing = false;
     std::unique_ptr<CFrame> m_CaptureFrame;
+
+    bool m_Initialised = false;
+    SCursorEntry m_Cursors[kCursorTableSize];
+    // Cursors of the game's own sequences ("Poke Cursor", the assist cursors),
+    // made at their first showing.
+    CursorList m_ExtraCursors;
+    std::unique_ptr<CSequenceCursor> m_BonusCursor;
+    CSequence* m_BonusSequence = nullptr;
+    SLoading m_Loading;
+    CObject* m_GameSkinTheme = nullptr;
+    std::unique_ptr<CFontFrameRateFont> m_FrameRateFont;
+    CGameState* m_ChosenStoredState = nullptr;
+    // Looked up once for the game object's life: the list owns it.
+    CGameState* m_InitialState = nullptr;
 };
 
 // Builds, initialises and starts the game; the program's RunGame.
@@ -204,10 +223,11 @@ bool IsDeveloperOptionSet(const char* name);
 // Selects the state the current level starts from.
 void SelectStartingGameState(bool restart);
 
-// The sequence the cursor table holds at the index; null when empty.
+// The sequence the cursor table holds at the index; null when empty or
+// without a game object.
 CSequence* GetCursorSequence(uint32_t index);
-inline constexpr uint32_t kCursorTableSize = 23;
 // Makes the sequence the mouse cursor; null: the standard "Mouse Cursor".
+// Nothing without a game object.
 void ShowSequenceAsCursor(CSequence* sequence);
 // The skin theme the game's windows take ("Nadrevo"); null before Init.
 CObject* GetGameSkinTheme();
@@ -215,6 +235,7 @@ CObject* GetGameSkinTheme();
 // ago; true when it drew.
 bool DrawLoadingProgress();
 // The stored state a restart starts from; null: the player's saved one.
+// Kept by the game object, so nothing without one.
 void SetChosenStoredGameState(CGameState* state);
 // The settings file of the editors.
 const char* GetEditorSettingsFileName();

@@ -285,7 +285,7 @@ void CGameState::FitArraysToLists()
 void CGameState::AddRevenue(float thousands)
 {
     m_RevenueK += thousands;
-    GetWorldHooks().AddCareerRevenue(thousands);
+    GetGameScreensHooks().AddCareerRevenue(thousands);
 }
 
 void CGameState::AddEarnedSpendable()
@@ -297,7 +297,7 @@ void CGameState::AddEarnedSpendable()
 
 void CGameState::SaveStateBeforeLevel()
 {
-    GetWorldHooks().StoreStateBeforeLevel(static_cast<CGameState*>(Clone()));
+    GetGameScreensHooks().StoreStateBeforeLevel(static_cast<CGameState*>(Clone()));
 }
 
 float CGameState::GetMovedInFraction() const
@@ -404,7 +404,7 @@ void CGameState::CheckBuildingUpgradeMaster()
             && upgrade->m_UpgradeCost != 0.0f && !HasReceivedUpgrade(i))
             return;
     }
-    GetWorldHooks().AwardAchievement("BuildingUpgradeMaster");
+    GetGameScreensHooks().AwardAchievement("BuildingUpgradeMaster");
 }
 
 void CGameState::GrantFreeUpgrades()
@@ -516,7 +516,7 @@ void CGameState::CopyFromAndReset(CGameState* other)
 
 void CGameState::AddCareerStats(CTextSubstitutionList& list)
 {
-    CWorldHooks& hooks = GetWorldHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     CCareerPlayerRecord player;
     hooks.GetCurrentPlayer(player);
     CLevelOptions* level = CLevelOptions::SGetCurrent();

@@ -7,6 +7,7 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "objects/CBoolProperty.h"
@@ -22,9 +23,6 @@ OMBRISALT_IMPLEMENT_CLASS(CRevenueGoal, 1.0)
 
 namespace {
 
-CGoalHooks g_NoGoalHooks;
-CGoalHooks* g_GoalHooks = nullptr;
-
 constexpr int32_t kUnlimitedRunWidth = 9999;
 
 void BroadcastToPlayfield(const char* name)
@@ -36,18 +34,6 @@ void BroadcastToPlayfield(const char* name)
 }
 
 } // namespace
-
-CGoalHooks* SetGoalHooks(CGoalHooks* hooks)
-{
-    CGoalHooks* previous = g_GoalHooks;
-    g_GoalHooks = hooks;
-    return previous;
-}
-
-CGoalHooks& GetGoalHooks()
-{
-    return g_GoalHooks ? *g_GoalHooks : g_NoGoalHooks;
-}
 
 void CGoal::DeclareProperties(CPropertyDeclarer& d)
 {
@@ -86,8 +72,8 @@ void CGoal::AwardIfAchieved(CGoalLayout& layout)
         return;
     m_AwardedThisTime = true;
     if (!m_AchievedPreviously) {
-        GetGoalHooks().MarkOptionalGoalAchieved(CLevelOptions::SGetCurrent(), layout.goalIndex);
-        GetGoalHooks().CountOptionalGoalAchieved();
+        GetGameScreensHooks().MarkOptionalGoalAchieved(CLevelOptions::SGetCurrent(), layout.goalIndex);
+        GetGameScreensHooks().CountOptionalGoalAchieved();
     }
     m_StarPending = true;
     if (CPeriod* period = GetCurrentPeriod()) {

@@ -11,7 +11,6 @@
 #include "foundation/CJString.h"
 #include "foundation/CPoint.h"
 #include "foundation/CRect.h"
-#include "foundation/UpwardHook.h"
 #include "objects/CObject.h"
 
 #include <cstdint>
@@ -123,20 +122,3 @@ public:
 // current game state and level as "%s[name]", then "%s[Revenue]",
 // "%s[Goal1]", "%s[RevenueChanging]" and "%s[Has3Goals]".
 void AddGoalTextVariables(CTextSubstitutionList& list);
-
-// What goals ask of the player profiles above them; every service does
-// nothing until installed.
-class CGoalHooks {
-public:
-    virtual ~CGoalHooks() = default;
-
-    // The current player's statistics for the level: goal i achieved.
-    virtual void MarkOptionalGoalAchieved(CLevelOptions* /*level*/, uint32_t /*goal*/) {}
-    // The achievement work variables: one more optional goal.
-    virtual void CountOptionalGoalAchieved() {}
-};
-// Installs hooks (null: none); returns the previous ones. The caller keeps
-// ownership.
-CGoalHooks* SetGoalHooks(CGoalHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetGoalHooks);
-CGoalHooks& GetGoalHooks();

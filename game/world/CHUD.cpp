@@ -10,6 +10,7 @@
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
 #include "objects/CPointProperty.h"
@@ -24,9 +25,6 @@
 #include <memory>
 
 namespace {
-
-CHudHooks g_DefaultHudHooks;
-CHudHooks* g_HudHooks = nullptr;
 
 CFrameOverlayOptions* OverlaySetAt(int32_t index)
 {
@@ -73,14 +71,14 @@ private:
 
 bool IsOpen(EGameScreen screen)
 {
-    return GetGameAppHooks().IsScreenOpen(screen);
+    return GetGameScreensHooks().IsScreenOpen(screen);
 }
 
 // The end-of-level window folded away leaves the playfield to the player's
 // eye but not to the HUD.
 bool IsEndOfLevelFolded()
 {
-    return IsOpen(EGameScreen::EndOfLevel) && GetHudHooks().IsEndOfLevelWindowHidden();
+    return IsOpen(EGameScreen::EndOfLevel) && GetGameScreensHooks().IsEndOfLevelWindowHidden();
 }
 
 bool TakesMouse()
@@ -216,7 +214,7 @@ bool CHUD::ShouldShowTip()
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     if (!level)
         return false;
-    CHudHooks& hooks = GetHudHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     const float played = level->m_SecondsPlayed;
     if (played > hooks.GetTipDuration())
         return false;
@@ -229,7 +227,7 @@ void CHUD::DrawTip(CFrameInterface& frame)
 {
     if (!ShouldShowTip())
         return;
-    CHudHooks& hooks = GetHudHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     CFrameOverlayOptions* set = OverlaySetAt(hooks.GetTipOverlay());
     if (!set)
         return;
@@ -280,16 +278,4 @@ CHudOptions::CHudOptions()
 CHudOptions::~CHudOptions()
 {
     DestroyDeclaredProperties();
-}
-
-CHudHooks* SetHudHooks(CHudHooks* hooks)
-{
-    CHudHooks* previous = g_HudHooks;
-    g_HudHooks = hooks;
-    return previous;
-}
-
-CHudHooks& GetHudHooks()
-{
-    return g_HudHooks ? *g_HudHooks : g_DefaultHudHooks;
 }

@@ -12,7 +12,6 @@
 // set without "PeriodBackdrop" no backdrop swap, and a data set without
 // "Rules" neither set.
 #include "foundation/CPoint.h"
-#include "foundation/UpwardHook.h"
 #include "game/world/CPlayfield.h"
 
 #include <cstdint>
@@ -68,27 +67,3 @@ public:
     CHudOptions();
     ~CHudOptions() override;
 };
-
-// What the HUD asks of the screens above it; every service does nothing, or
-// answers "none", until installed. Which screens are open comes from
-// CGameAppHooks.
-class CHudHooks {
-public:
-    virtual ~CHudHooks() = default;
-    // The end-of-level window is open and folded away.
-    virtual bool IsEndOfLevelWindowHidden() { return false; }
-    // "Tips Options": the tip of a level (empty: none), how many seconds of
-    // play it shows, and the overlay set it is drawn with (a frame-overlay
-    // list index; negative: none).
-    virtual CJString GetTipText(uint32_t /*levelIndex*/) { return CJString(); }
-    virtual float GetTipDuration() { return 0.0f; }
-    virtual int32_t GetTipOverlay() { return -1; }
-    // How far the customers' line moves up while a tip shows.
-    virtual float GetTipFrontOfLineOffset() { return 200.0f; }
-};
-
-// Installs hooks (null: none); returns the previous ones. The caller keeps
-// ownership.
-CHudHooks* SetHudHooks(CHudHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetHudHooks);
-CHudHooks& GetHudHooks();

@@ -13,6 +13,7 @@
 #include "game/world/CLot.h"
 #include "game/world/CPeriod.h"
 #include "game/world/ListReferences.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFloatProperty.h"
@@ -32,14 +33,6 @@
 OMBRISALT_IMPLEMENT_CLASS(CLevelOptions, 1.0)
 
 namespace {
-
-CLevelOptionsHooks g_DefaultLevelOptionsHooks;
-CLevelOptionsHooks* g_LevelOptionsHooks = nullptr;
-
-CLevelOptionsHooks& Hooks()
-{
-    return g_LevelOptionsHooks ? *g_LevelOptionsHooks : g_DefaultLevelOptionsHooks;
-}
 
 LevelUndoHistoryFactory g_LevelUndoHistoryFactory = nullptr;
 
@@ -479,7 +472,7 @@ bool CLevelOptions::AnyOptionalGoalAccepts(int32_t value)
 
 void CLevelOptions::CopyPlayerHistoryTexts(CTextSubstitutionList& list)
 {
-    CLevelOptionsHooks& hooks = Hooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     list.AddNumber("%s[Previously Completed]", hooks.GetTimesCompleted(this));
     list.AddNumber("%s[Previously Failed]", hooks.GetTimesFailed(this));
     list.AddNumber("%s[Build Player Created With]", hooks.GetPlayerBuildNumber());
@@ -488,7 +481,7 @@ void CLevelOptions::CopyPlayerHistoryTexts(CTextSubstitutionList& list)
 
 void CLevelOptions::MarkPreviouslyAchievedGoals()
 {
-    CLevelOptionsHooks& hooks = Hooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     for (uint32_t i = 0; i < m_OptionalGoals.GetCount(); ++i)
         if (m_OptionalGoals[i] && hooks.WasGoalAchievedBefore(this, i))
             m_OptionalGoals[i]->m_AchievedPreviously = true;
@@ -506,11 +499,4 @@ CLevelAuxiliaryRecord& CLevelOptions::GetAuxiliaryRecord()
     if (!m_AuxiliaryRecord)
         m_AuxiliaryRecord = new CLevelAuxiliaryRecord;
     return *m_AuxiliaryRecord;
-}
-
-CLevelOptionsHooks* SetLevelOptionsHooks(CLevelOptionsHooks* hooks)
-{
-    CLevelOptionsHooks* previous = g_LevelOptionsHooks;
-    g_LevelOptionsHooks = hooks;
-    return previous;
 }

@@ -167,19 +167,3 @@ private:
     CLevelUndoHistory* m_UndoHistory = nullptr;         // owned
     CArrayPOD<CSprite*> m_RemovedSprites;               // owned
 };
-
-// What the level asks of the player profiles above it; every hook answers
-// "nothing there" until installed.
-class CLevelOptionsHooks {
-public:
-    virtual ~CLevelOptionsHooks() = default;
-    // The current player's record of this level: times completed and failed,
-    // whether optional goal i was achieved before.
-    virtual int32_t GetTimesCompleted(CLevelOptions* /*level*/) { return 0; }
-    virtual int32_t GetTimesFailed(CLevelOptions* /*level*/) { return 0; }
-    virtual int32_t GetPlayerBuildNumber() { return 0; }
-    virtual bool IsFirstTimePlayer() { return false; }
-    virtual bool WasGoalAchievedBefore(CLevelOptions* /*level*/, uint32_t /*goal*/) { return false; }
-};
-CLevelOptionsHooks* SetLevelOptionsHooks(CLevelOptionsHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetLevelOptionsHooks);

@@ -18,6 +18,7 @@
 #include "game/world/CPlayAnimationOnceSpriteAI.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CMessage.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
@@ -28,9 +29,6 @@
 #include <cmath>
 
 namespace {
-
-CCurrentLevelHooks g_DefaultHooks;
-CCurrentLevelHooks* g_Hooks = nullptr;
 
 // A quotient whose denominator is 0 (no play time, no updates yet) is 0.
 float Ratio(float numerator, float denominator)
@@ -67,18 +65,6 @@ CSprite* NewSpriteAt(CFPoint position, CSpriteAI* ai)
 }
 
 } // namespace
-
-CCurrentLevelHooks* SetCurrentLevelHooks(CCurrentLevelHooks* hooks)
-{
-    CCurrentLevelHooks* previous = g_Hooks;
-    g_Hooks = hooks;
-    return previous;
-}
-
-CCurrentLevelHooks& GetCurrentLevelHooks()
-{
-    return g_Hooks ? *g_Hooks : g_DefaultHooks;
-}
 
 CSprite* SpawnOneShotAnimation(int32_t sequence, CFPoint position, const char* layerName)
 {
@@ -192,7 +178,7 @@ void CompletePlayerInteraction()
 
 void CLevelOptions::AddLevelStats(CTextSubstitutionList& list)
 {
-    CCurrentLevelHooks& hooks = GetCurrentLevelHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     CLevelPlayStats empty;
     CLevelPlayStats& stats = m_PlayStats ? *m_PlayStats : empty;
     const float T = stats.m_SecondsInLevel;

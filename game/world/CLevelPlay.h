@@ -10,7 +10,6 @@
 // The members of CLevelOptions declared there (StartPlay, Update,
 // HandleMessage, AddLevelStats) are defined with these.
 #include "foundation/CFPoint.h"
-#include "foundation/UpwardHook.h"
 #include "game/world/CLevelOptions.h"
 
 #include <cstdint>
@@ -38,20 +37,3 @@ void SpawnStarGoalEffect(CFPoint overlayPosition);
 // playfield (made when missing). Null when there is no current playfield
 // or the sequence is none; otherwise the layer owns the sprite.
 CSprite* SpawnOneShotAnimation(int32_t sequence, CFPoint position, const char* layerName);
-
-// What the level asks of the player profiles and the advice above this
-// library; every hook answers "nothing there" until installed.
-class CCurrentLevelHooks {
-public:
-    virtual ~CCurrentLevelHooks() = default;
-    // The current player's play mode flag (the mode with a revenue
-    // requirement).
-    virtual bool IsStandardPlayMode() { return true; }
-    // The name of the advice shown last; empty when none.
-    virtual CJString GetLastAdviceName() { return CJString(); }
-};
-// Installs hooks (null: none); returns the previous ones. The caller keeps
-// ownership.
-CCurrentLevelHooks* SetCurrentLevelHooks(CCurrentLevelHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetCurrentLevelHooks);
-CCurrentLevelHooks& GetCurrentLevelHooks();

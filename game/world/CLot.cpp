@@ -226,7 +226,7 @@ void CLot::MoveIn(CCustomer* customer, bool dropped)
     CGameState* state = CGameState::SGetCurrent();
     Broadcast("Customer Moved In");
     SendTo(sprite, "Customer Moved In Here");
-    CAchievementServices& achievements = GetAchievementServices();
+    CGameScreensHooks& achievements = GetGameScreensHooks();
     achievements.ReportWatchedUpgradeMovedIn(m_Building->HoldsUpgradeOwnedIn(achievements.GetWatchedUpgradeSlot()));
     if (state)
         state->IncrementMovedInCount();
@@ -380,7 +380,7 @@ float CLot::CheckInARow(CXInARowCheckMessage& message)
             count = 0;
         }
     }
-    GetAchievementServices().ReportInARowRuns(runs);
+    GetGameScreensHooks().ReportInARowRuns(runs);
     const CPropertyArray<float>& bonuses = rules.m_MoveInBonusBy3InARows;
     if (bonuses.GetCount() == 0 || runs == 0)
         return 0.0f;

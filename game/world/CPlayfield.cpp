@@ -8,6 +8,7 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLotPlayfieldLayer.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CMessage.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CSlotProperty.h"
@@ -23,13 +24,6 @@ OMBRISALT_IMPLEMENT_CLASS(CPlayfield, 1.0)
 namespace {
 
 CPlayfield* g_CurrentPlayfield = nullptr;
-CPlayfieldHooks g_DefaultPlayfieldHooks;
-CPlayfieldHooks* g_PlayfieldHooks = nullptr;
-
-CPlayfieldHooks& PlayfieldHooks()
-{
-    return g_PlayfieldHooks ? *g_PlayfieldHooks : g_DefaultPlayfieldHooks;
-}
 
 // The layer's sprite array as an array property of owned sprites.
 class CSpriteListProperty final : public CPropertyArrayProperty {
@@ -199,7 +193,7 @@ void CPlayfield::Update(float seconds)
     for (uint32_t i = 0; i < m_Layers.GetCount(); ++i)
         if (CPlayfieldLayer* layer = m_Layers[i])
             layer->Update(seconds);
-    PlayfieldHooks().AdvanceAchievementTimers(seconds);
+    GetGameScreensHooks().AdvanceAchievementTimers(seconds);
 }
 
 void CPlayfield::Draw(CFrameInterface& frame)
@@ -394,13 +388,6 @@ void CPlayfield::LoadLayerFlags()
     }
 }
 
-CPlayfieldHooks* SetPlayfieldHooks(CPlayfieldHooks* hooks)
-{
-    CPlayfieldHooks* previous = g_PlayfieldHooks;
-    g_PlayfieldHooks = hooks;
-    return previous;
-}
-
 CPlayfield* GetCurrentPlayfield()
 {
     if (g_CurrentPlayfield)
@@ -423,7 +410,7 @@ CLevelHolder::~CLevelHolder()
 
 CObject* CLevelHolder::GetLevel()
 {
-    if (CObject* viewed = PlayfieldHooks().GetViewedLevel())
+    if (CObject* viewed = GetGameScreensHooks().GetViewedLevel())
         return viewed;
     if (m_Level)
         return m_Level;

@@ -17,7 +17,6 @@
 #include "foundation/CFPoint.h"
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
-#include "foundation/UpwardHook.h"
 #include "game/scripting/CSprite.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -121,21 +120,6 @@ public:
     CJString m_Name;
     CPropertyArray<CPlayfieldLayer*> m_Layers; // owned, deleted last first
 };
-
-// Services of the layers above that the playfield calls; every one does
-// nothing until installed.
-class CPlayfieldHooks {
-public:
-    virtual ~CPlayfieldHooks() = default;
-    // Advances the current player's achievement work timers.
-    virtual void AdvanceAchievementTimers(float /*seconds*/) {}
-    // The level the neighbourhood viewer shows while it is open, else null.
-    virtual CObject* GetViewedLevel() { return nullptr; }
-};
-// Installs hooks (null: none); returns the previous ones. The caller keeps
-// ownership.
-CPlayfieldHooks* SetPlayfieldHooks(CPlayfieldHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetPlayfieldHooks);
 
 // The playfield set by hand, else the one the current level embeds; null
 // when there is neither.

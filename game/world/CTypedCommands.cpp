@@ -81,7 +81,7 @@ void AddTenStars()
 void OpenShop()
 {
     CGameApp* app = CGameApp::SGetInstance();
-    if (app && !GetGameAppHooks().IsScreenOpen(EGameScreen::Shop))
+    if (app && !GetGameScreensHooks().IsScreenOpen(EGameScreen::Shop))
         app->OpenShopBeforeLevel();
 }
 
@@ -111,7 +111,7 @@ void AchieveOptionalGoals()
         return;
     const uint32_t goals = level->m_OptionalGoals.GetCount();
     for (uint32_t i = 0; i < goals; ++i)
-        GetGoalHooks().MarkOptionalGoalAchieved(level, i);
+        GetGameScreensHooks().MarkOptionalGoalAchieved(level, i);
 }
 
 void FailLevel()
@@ -122,7 +122,7 @@ void FailLevel()
 
 void ResetAchievements()
 {
-    GetAchievementServices().ResetAchievements();
+    GetGameScreensHooks().ResetAchievements();
 }
 
 void SendFirstCustomerAway()

@@ -53,7 +53,7 @@ public:
     // world's one.
     bool IsNeighborhoodViewerOpen() override
     {
-        return GetGameAppHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
+        return GetGameScreensHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
     }
 };
 

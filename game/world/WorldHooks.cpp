@@ -4,38 +4,24 @@
 
 namespace {
 
-CWorldHooks g_DefaultWorldHooks;
-CWorldHooks* g_WorldHooks = nullptr;
-CAchievementServices g_NoAchievements;
-CAchievementServices* g_Achievements = nullptr;
+CGameScreensHooks g_NoScreens;
+CGameScreensHooks* g_Screens = nullptr;
 
 } // namespace
 
-void CWorldHooks::StoreStateBeforeLevel(CGameState* copy)
+void CGameScreensHooks::StoreStateBeforeLevel(CGameState* copy)
 {
     delete copy;
 }
 
-CWorldHooks* SetWorldHooks(CWorldHooks* hooks)
+CGameScreensHooks* SetGameScreensHooks(CGameScreensHooks* hooks)
 {
-    CWorldHooks* previous = g_WorldHooks;
-    g_WorldHooks = hooks;
+    CGameScreensHooks* previous = g_Screens;
+    g_Screens = hooks;
     return previous;
 }
 
-CWorldHooks& GetWorldHooks()
+CGameScreensHooks& GetGameScreensHooks()
 {
-    return g_WorldHooks ? *g_WorldHooks : g_DefaultWorldHooks;
-}
-
-CAchievementServices* SetAchievementServices(CAchievementServices* services)
-{
-    CAchievementServices* previous = g_Achievements;
-    g_Achievements = services;
-    return previous;
-}
-
-CAchievementServices& GetAchievementServices()
-{
-    return g_Achievements ? *g_Achievements : g_NoAchievements;
+    return g_Screens ? *g_Screens : g_NoScreens;
 }

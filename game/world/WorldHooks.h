@@ -1,8 +1,5 @@
 #pragma once
-// What the game state, the levels and the building business ask of the
-// player profiles, the achievements and the game object, which all live above
-// this library. Every service does nothing, or answers a neutral value, until
-// installed.
+// The one table through which the game asks the screens above it.
 #include "foundation/CJString.h"
 #include "foundation/UpwardHook.h"
 
@@ -10,6 +7,23 @@
 #include <vector>
 
 class CGameState;
+class CLevelOptions;
+class CObject;
+
+// The game screens over the playfield that the game asks about.
+enum class EGameScreen : uint8_t {
+    MainMenu,
+    EndOfLevel,
+    TutorialEndOfLevel,
+    TownMap,
+    Rewards,
+    DecadeTransition,
+    LevelIntro,
+    Shop,
+    PauseMenu,
+    NeighbourhoodViewer,
+    Count
+};
 
 // The current player's record as the career statistics read it.
 struct CCareerPlayerRecord {
@@ -27,38 +41,90 @@ struct CAchievementEarned {
     bool earned = false;
 };
 
-class CWorldHooks {
+// What the game object, the levels and the building business ask of the
+// screens, the player profiles, the advice and the achievements above this
+// library: one table, filled by the screens' registration. Uninstalled, every
+// screen is closed and can't be opened and every service does nothing, or
+// answers a neutral value.
+class CGameScreensHooks {
 public:
-    virtual ~CWorldHooks() = default;
+    virtual ~CGameScreensHooks() = default;
 
-    // Achievement work variables: the career-revenue counter.
-    virtual void AddCareerRevenue(float /*thousands*/) {}
-    // Awards the named achievement to the current player.
-    virtual void AwardAchievement(const char* /*name*/) {}
+    // --- Screens by kind
+    virtual bool IsScreenOpen(EGameScreen /*screen*/) { return false; }
+    // Opens the screen as the current window; false when it could not be made.
+    virtual bool OpenScreen(EGameScreen /*screen*/) { return false; }
+    virtual void CloseScreen(EGameScreen /*screen*/) {}
+    // The end-of-level window is open and folded away.
+    virtual bool IsEndOfLevelWindowHidden() { return false; }
+    // The level the neighbourhood viewer shows while it is open, else null.
+    virtual CObject* GetViewedLevel() { return nullptr; }
 
+    // --- Progression
+    // Before the main menu is made.
+    virtual void PrepareTownMap() {}
+    // The decade transition and life rewards lists.
+    virtual void CreateProgressionLists() {}
+    // Ends the level with its results screens. Uninstalled, the stand-in
+    // tells the level and the playfield "LevelComplete", clears the finish
+    // and fail switches and starts the level again.
+    virtual void CompleteLevel();
+
+    // --- The current profile: clocks and records
+    virtual void AddPlayTime(float /*seconds*/) {}
+    virtual void AddLevelPlayTime(float /*seconds*/) {}
+    // A starting level clears the per-level work variables.
+    virtual void ResetPlayerLevelVariables() {}
+    // False when there is no current player.
+    virtual bool GetCurrentPlayer(CCareerPlayerRecord& /*out*/) { return false; }
+    virtual uint32_t GetGameBuildNumber() { return 0; }
+    virtual int32_t GetPlayerBuildNumber() { return 0; }
+    virtual bool IsFirstTimePlayer() { return false; }
+    // The current player's play mode flag (the mode with a revenue
+    // requirement).
+    virtual bool IsStandardPlayMode() { return true; }
+    // The state the player's statistics saved for the level (marking them
+    // visited); null when there is none.
+    virtual CGameState* GetSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
     // Keeps the copy (taking ownership) as the current level's state before
     // the level started, replacing the one kept there, and marks the player
     // statistics for saving. Uninstalled: the copy is dropped.
     virtual void StoreStateBeforeLevel(CGameState* copy);
-    // False when there is no current player.
-    virtual bool GetCurrentPlayer(CCareerPlayerRecord& /*out*/) { return false; }
-    virtual uint32_t GetGameBuildNumber() { return 0; }
+    // The current player's record of this level: times completed and failed,
+    // whether optional goal i was achieved before; marking goal i achieved.
+    virtual int32_t GetTimesCompleted(CLevelOptions* /*level*/) { return 0; }
+    virtual int32_t GetTimesFailed(CLevelOptions* /*level*/) { return 0; }
+    virtual bool WasGoalAchievedBefore(CLevelOptions* /*level*/, uint32_t /*goal*/) { return false; }
+    virtual void MarkOptionalGoalAchieved(CLevelOptions* /*level*/, uint32_t /*goal*/) {}
+    // The game object is going while every list is still loaded: what the
+    // screens keep (the player profiles above all) is saved and released.
+    virtual void OnGameClosing() {}
+
+    // --- Tips and advice
+    // "Tips Options": the tip of a level (empty: none), how many seconds of
+    // play it shows, and the overlay set it is drawn with (a frame-overlay
+    // list index; negative: none).
+    virtual CJString GetTipText(uint32_t /*levelIndex*/) { return CJString(); }
+    virtual float GetTipDuration() { return 0.0f; }
+    virtual int32_t GetTipOverlay() { return -1; }
+    // How far the customers' line moves up while a tip shows.
+    virtual float GetTipFrontOfLineOffset() { return 200.0f; }
+    // The name of the advice shown last; empty when none.
+    virtual CJString GetLastAdviceName() { return CJString(); }
+    // A colour dropped again on a garage still waiting for that paint.
+    virtual void NoteGarageRepainted() {}
+
+    // --- Achievements: the current player's work variables
+    // The career-revenue counter.
+    virtual void AddCareerRevenue(float /*thousands*/) {}
+    // Awards the named achievement to the current player.
+    virtual void AwardAchievement(const char* /*name*/) {}
     // Every achievement, in its list order, with the current player's flag.
     virtual void GetAchievements(std::vector<CAchievementEarned>& /*out*/) {}
-};
-
-// Installs hooks (null: none); returns the previous ones. The caller keeps
-// ownership.
-CWorldHooks* SetWorldHooks(CWorldHooks* hooks);
-OMBRISALT_UPWARD_HOOK(SetWorldHooks);
-// The installed hooks, or the do-nothing ones.
-CWorldHooks& GetWorldHooks();
-
-// The current player's achievement work variables, as the lots and the typed
-// words report to them.
-class CAchievementServices {
-public:
-    virtual ~CAchievementServices() = default;
+    // The achievement work timers, once a frame.
+    virtual void AdvanceAchievementTimers(float /*seconds*/) {}
+    // One more optional goal.
+    virtual void CountOptionalGoalAchieved() {}
     virtual void ReportWatchedUpgradeMovedIn(bool /*holds*/) {}
     virtual void ReportInARowRuns(int32_t /*runs*/) {}
     virtual void ResetAchievements() {}
@@ -67,9 +133,9 @@ public:
     virtual int32_t GetWatchedUpgradeSlot() { return 0; }
 };
 
-// Installs services (null: none); returns the previous ones. The caller
-// keeps ownership.
-CAchievementServices* SetAchievementServices(CAchievementServices* services);
-OMBRISALT_UPWARD_HOOK(SetAchievementServices);
-// The installed services, or the do-nothing ones.
-CAchievementServices& GetAchievementServices();
+// Installs hooks (null: none); returns the previous ones. The caller keeps
+// ownership.
+CGameScreensHooks* SetGameScreensHooks(CGameScreensHooks* hooks);
+OMBRISALT_UPWARD_HOOK(SetGameScreensHooks);
+// The installed hooks, or the do-nothing ones.
+CGameScreensHooks& GetGameScreensHooks();

@@ -27,7 +27,7 @@ protected:
         CScreensGameTest::SetUp();
         if (IsSkipped())
             return;
-        InstallLevelEditorGameHooks();
+        InstallLevelEditorHooks();
     }
     void TearDown() override
     {

@@ -54,7 +54,7 @@ protected:
         CScreensGameTest::SetUp();
         if (IsSkipped())
             return;
-        InstallLevelEditorGameHooks();
+        InstallLevelEditorHooks();
     }
     // Plays the steps into the game's window and runs the game until done()
     // holds, passes times at most (a pass takes ten milliseconds or more).

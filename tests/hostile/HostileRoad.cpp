@@ -283,8 +283,6 @@ int main(int argc, char** argv)
     plat::ReplacePlatform(&g_Platform);
     g_Platform.StartManualClock(1000);
     RegisterAllClasses();
-    InstallGameScreensHooks();
-    InstallLevelEditorGameHooks();
     SetRunGame(RunGame);
     SetIdleWait(IdleWait::Spin);
     const std::string programPath = std::string(argv[1]) + "/ombrisalt";

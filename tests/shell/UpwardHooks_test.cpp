@@ -1,25 +1,21 @@
 // Every upward hook a library declares (OMBRISALT_UPWARD_HOOK in its header)
-// has a row here naming who installs it, and after the program's start-up
-// each hook with an installer is in place. A new hook without a row fails
+// has a row here naming who installs it; after RegisterAllClasses() alone
+// every hook a registration fills is in place, and after the program's
+// start-up the game object's as well. A new hook without a row fails
 // EveryMarkedHookHasARow; a row whose installer forgets it fails
-// StartUpInstallsEveryHookThatHasAnInstaller.
+// RegistrationAloneInstallsEveryRegisteredHookAndStartUpTheRest.
 #include "ShellTestSupport.h"
 
 #include "blit/CFrameInterface.h"
 #include "foundation/CFile.h"
 #include "foundation/CVirtualArray.h"
 #include "foundation/ShellServices.h"
-#include "game/business/CBuildablePackage.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingHooks.h"
-#include "game/world/CLevelPlay.h"
 #include "game/world/CGameApp.h"
-#include "game/world/CGoal.h"
-#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSorter.h"
-#include "game/world/CPlayfield.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/WorldHooks.h"
 #include "program/RegisterAllClasses.h"
@@ -48,7 +44,7 @@ namespace {
 
 enum class InstalledBy {
     Registration, // the library's Register…Classes(), through RegisterAllClasses()
-    Launcher,     // the program's main, before StartGame
+    Launcher,     // the program's main, before StartGame (the game it runs)
     GameObject,   // the application object, when it is made
     Nobody,       // nothing installs it yet; the reason says why
 };
@@ -100,31 +96,13 @@ constexpr HookRow kHooks[] = {
     {"SetLevelEditorOpenQuery", InstalledBy::Registration, "RegisterEditorClasses (InstallLevelEditorHooks)",
      HasHook<SetLevelEditorOpenQuery>},
     {"SetScriptingHooks", InstalledBy::Registration, "RegisterGameWorldClasses", HasHook<SetScriptingHooks>},
-    {"SetPlayfieldHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
-     HasHook<SetPlayfieldHooks>},
-    {"SetGameAppHooks", InstalledBy::Launcher,
-     "InstallGameScreensHooks, then InstallLevelEditorGameHooks over it, called by program/Launcher.cpp",
-     HasHook<SetGameAppHooks>},
-    {"SetWorldHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
-     HasHook<SetWorldHooks>},
-    {"SetAchievementServices", InstalledBy::Launcher,
-     "InstallGameScreensHooks (the trophies), called by program/Launcher.cpp", HasHook<SetAchievementServices>},
-    {"SetLevelOptionsHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
-     HasHook<SetLevelOptionsHooks>},
-    {"SetGoalHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
-     HasHook<SetGoalHooks>},
-    {"SetLevelCompleter", InstalledBy::Launcher,
-     "InstallGameScreensHooks (the level completion with its results), called by program/Launcher.cpp",
-     HasHook<SetLevelCompleter>},
+    {"SetGameScreensHooks", InstalledBy::Registration, "RegisterGameScreensClasses (InstallGameScreensHooks)",
+     HasHook<SetGameScreensHooks>},
+    {"SetGameEditorHooks", InstalledBy::Registration, "RegisterEditorClasses (InstallLevelEditorHooks)",
+     HasHook<SetGameEditorHooks>},
     {"SetSpawnLimitingQuery", InstalledBy::Registration, "RegisterEditorClasses", HasHook<SetSpawnLimitingQuery>},
     {"SetLotGridConnectionsQuery", InstalledBy::Registration, "RegisterEditorClasses",
      HasHook<SetLotGridConnectionsQuery>},
-    {"SetCurrentLevelHooks", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
-     HasHook<SetCurrentLevelHooks>},
-    {"SetGarageRepaintListener", InstalledBy::Launcher, "InstallGameScreensHooks, called by program/Launcher.cpp",
-     HasHook<SetGarageRepaintListener>},
-    {"SetHudHooks", InstalledBy::Launcher, "InstallGameScreensHooks (the tips), called by program/Launcher.cpp",
-     HasHook<SetHudHooks>},
     {"SetLevelSorterHooks", InstalledBy::Registration,
      "RegisterEditorClasses (InstallObjectEditorHooks, then InstallLevelEditorHooks over it)",
      HasHook<SetLevelSorterHooks>},
@@ -181,11 +159,17 @@ TEST(UpwardHooks, EveryMarkedHookHasARow)
 
 class StartUpHooks : public CShellTest {};
 
-// The test program's main registers as the program's does; the start-up
-// then runs as the program's.
-TEST_F(StartUpHooks, StartUpInstallsEveryHookThatHasAnInstaller)
+// Registration alone, as a program or test that calls RegisterAllClasses()
+// and nothing more, has every hook a library's registration fills; the
+// start-up then adds the game object's own.
+TEST_F(StartUpHooks, RegistrationAloneInstallsEveryRegisteredHookAndStartUpTheRest)
 {
     RegisterAllClasses();
+    for (const HookRow& row : kHooks) {
+        if (row.by == InstalledBy::Registration) {
+            EXPECT_TRUE(row.isInstalled()) << row.setter << " is left empty; " << row.installer << " installs it";
+        }
+    }
     ASSERT_TRUE(Start());
     for (const HookRow& row : kHooks) {
         switch (row.by) {

@@ -2,8 +2,10 @@
 // A level of the building business in a temporary data folder. A test
 // writes the data it needs (WriteObject), then calls StartLevel, which
 // points every list at the folder and holds a fresh level with the default
-// layers.
+// layers. The level plays without the screens above the business; a test
+// that wants them installs its own table for its scope.
 #include "foundation/CPoint.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "sequences/SequenceTestSupport.h"
 #include "tests/support/ScopedHooks.h"
@@ -37,4 +39,7 @@ protected:
                          const std::vector<int32_t>& values);
 
     CLevelOptions* m_Level = nullptr;
+
+private:
+    CScopedHook<SetGameScreensHooks> m_WithoutScreens{nullptr};
 };

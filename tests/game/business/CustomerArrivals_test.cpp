@@ -11,6 +11,7 @@
 #include "game/business/CThreeInARowCounter.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CTypedCommands.h"
+#include "game/world/WorldHooks.h"
 #include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
@@ -83,7 +84,12 @@ protected:
         return int(std::count(heard.begin(), heard.end(), std::string(name)));
     }
 
-    CScopedHook<SetLevelCompleter> m_Completer{&CountCompletion};
+    // The results screens stand-in: counts each completion.
+    class CCountingCompletion final : public CGameScreensHooks {
+    public:
+        void CompleteLevel() override { CountCompletion(); }
+    } m_Counting;
+    CScopedHook<SetGameScreensHooks> m_Completer{&m_Counting};
 };
 
 TEST_F(CustomerArrivals, TheFirstComesAtTheFirstDelayWithoutADrawAndThenOneInFamesPerNewCustomer)
@@ -176,7 +182,7 @@ TEST_F(CustomerArrivals, TheFinishSwitchEndsALevelWithCustomersWaitingAsWonAndTh
 
 TEST_F(CustomerArrivals, TheStandInCompletionTellsTheLevelAndPlayfieldAndClearsTheSwitches)
 {
-    CScopedHook<SetLevelCompleter> standIn{nullptr};
+    CScopedHook<SetGameScreensHooks> standIn{nullptr};
     GetTypedCommandSwitches().levelFinishedByCommand = true;
     GetTypedCommandSwitches().levelFailedByCommand = true;
     TakeHeard();

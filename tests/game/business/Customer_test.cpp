@@ -26,6 +26,7 @@
 #include "game/world/CRules.h"
 #include "game/business/CThreeInARowCounter.h"
 #include "game/business/CUpgrade.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "shell/CMouseState.h"
@@ -269,7 +270,7 @@ TEST_F(Customers, TheLineIsHandedOutInLayerOrderAndWalkedAtTheMoveSpeed)
 }
 
 // A tip of ten seconds on every level.
-class CTipShowing : public CHudHooks {
+class CTipShowing : public CGameScreensHooks {
 public:
     CJString GetTipText(uint32_t) override { return CJString("Build fast"); }
     float GetTipDuration() override { return 10.0f; }
@@ -278,7 +279,7 @@ public:
 TEST_F(Customers, TheLineMovesUpWhileATipShows)
 {
     CTipShowing tips;
-    CScopedHook<SetHudHooks> installed(&tips);
+    CScopedHook<SetGameScreensHooks> installed(&tips);
     m_Level->m_SecondsPlayed = 1.0f;
     CCustomer* customer = AddCustomer();
     Step();

@@ -95,10 +95,8 @@ protected:
         return lot;
     }
 
-    CAchievementServicesImpl m_Services;
-    CScreensWorldHooks m_WorldHooks;
-    CScopedHook<SetAchievementServices> m_ServicesInstalled{&m_Services};
-    CScopedHook<SetWorldHooks> m_WorldInstalled{&m_WorldHooks};
+    CScreensHooks m_Screens;
+    CScopedHook<SetGameScreensHooks> m_ScreensInstalled{&m_Screens};
 };
 
 TEST_F(Trophies, EachIsEarnedOnceAndQueuedOnceAndAMenuLessOneIsNeverQueued)
@@ -156,7 +154,7 @@ TEST_F(Trophies, RevenueAndHouseThresholdsAwardWhenReachedExactly)
     CLot* empty = AddLot({6, 0}, {});
     // What a lot reports at a move-in: whether its house holds the part the
     // player owns in the watched slot.
-    CAchievementServices& achievements = GetAchievementServices();
+    CGameScreensHooks& achievements = GetGameScreensHooks();
     const auto holds = [&achievements](CLot* lot) {
         return lot->GetBuilding()->HoldsUpgradeOwnedIn(achievements.GetWatchedUpgradeSlot());
     };
@@ -196,7 +194,7 @@ TEST_F(Trophies, TheBonusMustRunUnbrokenAndALevelStartRestartsTheCount)
     sprite->AddAI(counter);
     Playfield().AddSprite(sprite, "UI");
     ASSERT_EQ(GetThreeInARowCounter(), counter);
-    CScreensPlayfieldHooks frames;
+    CScreensHooks frames;
     counter->m_SecondsBonusLeft = 10.0f;
     frames.AdvanceAchievementTimers(1.5f);
     // One frame without the bonus starts over.
@@ -208,7 +206,7 @@ TEST_F(Trophies, TheBonusMustRunUnbrokenAndALevelStartRestartsTheCount)
     EXPECT_FALSE(Earned("BuilderOfDreams"));
     // A level start clears the duration and the level's blue houses.
     Work().m_BlueHousesBuiltThisLevel = 1;
-    CScreensGameAppHooks game;
+    CScreensHooks game;
     game.ResetPlayerLevelVariables();
     EXPECT_FLOAT_EQ(Work().m_MegaClickAssistDuration, 0.0f);
     EXPECT_EQ(Work().m_BlueHousesBuiltThisLevel, 0u);
@@ -239,7 +237,7 @@ TEST_F(Trophies, TheResetWordForgetsEarningsAndCountersButKeepsWhatWaits)
 {
     AwardAchievementByName("MatchingApprentice");
     Work().m_NumberOfHousesBuilt = 7;
-    GetAchievementServices().ResetAchievements(); // what the reset word asks
+    GetGameScreensHooks().ResetAchievements(); // what the reset word asks
     EXPECT_FALSE(Earned("MatchingApprentice"));
     EXPECT_EQ(Work().m_NumberOfHousesBuilt, 0u) << "made anew with defaults";
     EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy("MatchingApprentice")}));
@@ -263,7 +261,7 @@ TEST_F(Trophies, HistoryAndCountersTravelWithTheProfileInStatsDat)
     EXPECT_FLOAT_EQ(Work().m_CareerRevenueK, 3.25f);
     // The world's statistics see each trophy with the player's flag.
     std::vector<CAchievementEarned> all;
-    GetWorldHooks().GetAchievements(all);
+    GetGameScreensHooks().GetAchievements(all);
     ASSERT_EQ(all.size(), 12u);
     EXPECT_EQ(all[size_t(Trophy("SupremeMatchingAce"))].earned, true);
     EXPECT_EQ(all[size_t(Trophy("MatchingMaster"))].earned, false);
@@ -339,6 +337,7 @@ TEST_F(Trophies, TheTrophyRoomTakesTheMenusPlaceAndTheGameGoesOnExactlyOnce)
     EXPECT_EQ(runs, 1);
 
     // Without a room the button only closes the menu.
+    CScopedHook<SetTrophyRoomMaker> noRoom{nullptr};
     auto* second = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
     root.AddChild(second, EPlace::AsIs);
     second->OpenTrophyRoom();
@@ -378,7 +377,7 @@ protected:
     }
     void Achieve(uint32_t level, uint32_t goal) { m_Goals.MarkOptionalGoalAchieved(FindLevels()->GetLevel(level), goal); }
 
-    CScreensGoalHooks m_Goals;
+    CScreensHooks m_Goals;
 };
 
 TEST_F(TrophyLevels, TheLastStandardLevelBoundsTheExcellenceAwardAndPassedEarnsTheCraftsman)

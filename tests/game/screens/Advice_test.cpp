@@ -160,8 +160,8 @@ TEST_F(Advice, LevelNumbersCountFromOneAndTheOldMinimumKeyStillReads)
 
 TEST_F(Advice, TheBulldozeAdviceIsGivenOncePerPlayerWhateverTheLevelStartsReset)
 {
-    CScreensGameAppHooks screensHooks;
-    CScopedHook<SetGameAppHooks> screens(&screensHooks);
+    CScreensHooks screensHooks;
+    CScopedHook<SetGameScreensHooks> screens(&screensHooks);
     Start({Entry("CAdviceHadToBulldoze", "Bulldozed", Line("Can Show After=0")), Entry("CAdvice", "Plain")});
     History().m_LevelsPlayed = 1;
     EXPECT_EQ(Chosen(false), "Plain") << "nothing bulldozed yet";
@@ -170,7 +170,7 @@ TEST_F(Advice, TheBulldozeAdviceIsGivenOncePerPlayerWhateverTheLevelStartsReset)
     EXPECT_TRUE(Work().m_HasSeenUsedBulldozerThisLevelAdvice);
     Work().m_HadToRepaintForAddedGarage = true;
 
-    GetGameAppHooks().ResetPlayerLevelVariables();
+    GetGameScreensHooks().ResetPlayerLevelVariables();
     EXPECT_FALSE(Work().m_HadToRepaintForAddedGarage) << "the repaint flag is per level";
     EXPECT_TRUE(Work().m_HasSeenUsedBulldozerThisLevelAdvice) << "the bulldoze flag is for good";
     History().m_LevelsPlayed = 20;
@@ -289,18 +289,17 @@ TEST_F(Advice, OptionalGoalAdviceComparesTheGoalsAchievedWithThoseOfferedSoFar)
 
 TEST_F(Advice, TheBuildingRulesRepaintAndTheLastAdviceReachTheAdviceThroughTheirHooks)
 {
-    CScreensCurrentLevelHooks levelHooks;
-    CScopedHook<SetCurrentLevelHooks> level(&levelHooks);
-    CScopedHook<SetGarageRepaintListener> repaint(&NoteGarageRepaintedForAdvice);
+    CScreensHooks levelHooks;
+    CScopedHook<SetGameScreensHooks> level(&levelHooks);
     Start({Entry("CAdviceHadToPaintAgainForGarage", "Repainted"), Entry("CAdvice", "Plain")});
     History().m_LevelsPlayed = 1;
-    EXPECT_EQ(GetCurrentLevelHooks().GetLastAdviceName().GetString(), std::string());
+    EXPECT_EQ(GetGameScreensHooks().GetLastAdviceName().GetString(), std::string());
     EXPECT_EQ(Chosen(true), "Plain");
 
     NoteGarageRepainted();
     EXPECT_TRUE(Work().m_HadToRepaintForAddedGarage);
     EXPECT_EQ(Chosen(true), "Repainted");
-    EXPECT_EQ(GetCurrentLevelHooks().GetLastAdviceName().GetString(), std::string("Repainted"));
+    EXPECT_EQ(GetGameScreensHooks().GetLastAdviceName().GetString(), std::string("Repainted"));
 }
 
 TEST_F(Advice, HistoryAndWorkVariablesTravelWithTheProfileInStatsDat)

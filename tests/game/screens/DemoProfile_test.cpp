@@ -1,5 +1,5 @@
 // The game program over the demo data with the business and screens hooks
-// installed as the launcher installs them: the player's profile counts the
+// installed as their registration installs them: the player's profile counts the
 // time, records the level as played, and goes (saved) with the game object,
 // before the lists it names.
 #include "ScreensGameTest.h"

@@ -83,7 +83,7 @@ TEST_F(DemoTrophies, TheDataHoldsEveryTrophyAndTheScreensSets)
         }
     }
     EXPECT_GT(GetAchievementOptions().m_JustEarnedSound, 0) << "an earned trophy chimes";
-    EXPECT_EQ(GetAchievementServices().GetWatchedUpgradeSlot(), GetUpgradeSlotList().Find("Paint B"))
+    EXPECT_EQ(GetGameScreensHooks().GetWatchedUpgradeSlot(), GetUpgradeSlotList().Find("Paint B"))
         << "sky blue houses are the blue model homes";
 
     CFrameOverlayOptions* room = FindFrameOverlayOptions("Trophy Screen Overlay");
@@ -143,7 +143,7 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     // families moving into sky blue houses.
     CGameState::SGetCurrent()->AddRevenue(60.0f);
     for (int i = 0; i < 3; ++i)
-        GetAchievementServices().ReportWatchedUpgradeMovedIn(true);
+        GetGameScreensHooks().ReportWatchedUpgradeMovedIn(true);
     EXPECT_EQ(Earned(), (std::set<std::string>{"CareerEarningsBronze", "BlueModelHomeMaster", "AccomplishedBuilder"}));
     ASSERT_EQ(GetAchievementHistory()->GetCountToShow(), 3u);
 

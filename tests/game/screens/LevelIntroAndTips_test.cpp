@@ -60,7 +60,7 @@ protected:
         } else {
             std::filesystem::remove(PathOf("Data/Resources/Tips Options.Object.txt"));
         }
-        SetGameAppHooks(&m_Screens);
+        SetGameScreensHooks(&m_Screens);
         ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     }
     void TearDown() override
@@ -132,7 +132,7 @@ TEST_F(IntroAndTips, ContinueTakesEnterAndEscapeWithoutBackAndTheLayersComeBackE
     // Started again, the level gets a fresh introduction over its new playfield.
     CLevelIntroWindow* window = StartLevel(0);
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(GetGameAppHooks().IsScreenOpen(EGameScreen::LevelIntro));
+    EXPECT_TRUE(GetGameScreensHooks().IsScreenOpen(EGameScreen::LevelIntro));
     EXPECT_TRUE(LayersShown(false));
     ASSERT_NE(window->GetDefaultButton(), nullptr);
     EXPECT_EQ(window->GetCancelButton(), window->GetDefaultButton());
@@ -186,7 +186,7 @@ TEST_F(IntroAndTips, TheHudIsToldEachLevelsTipItsTimeSetAndTheLinesOffset)
 {
     const std::vector<std::string> tips = {"Drag a frame onto a lot.", "Paint before they move in."};
     StartWith({}, &tips);
-    CHudHooks& hud = GetHudHooks();
+    CGameScreensHooks& hud = GetGameScreensHooks();
     EXPECT_STREQ(hud.GetTipText(1).GetString(), "Paint before they move in.");
     EXPECT_TRUE(hud.GetTipText(2).IsEmpty());
     EXPECT_TRUE(hud.GetTipText(0xFFFFFFFFu).IsEmpty());
@@ -206,7 +206,7 @@ TEST_F(IntroAndTips, DataWithoutTipsOrIntroductionButtonsLeavesNoPlayerStuck)
         EXPECT_EQ(GetLevelIntroWindow(), nullptr) << key;
         EXPECT_TRUE(LayersShown(true));
     }
-    CHudHooks& hud = GetHudHooks();
+    CGameScreensHooks& hud = GetGameScreensHooks();
     EXPECT_TRUE(hud.GetTipText(0).IsEmpty());
     EXPECT_EQ(hud.GetTipOverlay(), -1);
     EXPECT_FLOAT_EQ(hud.GetTipFrontOfLineOffset(), 200.0f);

@@ -335,7 +335,7 @@ TEST_F(LifeRewards, TheLastRewardLeadsToTheStoryOnlyWhenEarnedAndNotInReview)
 
 TEST_F(LifeRewards, TheGameObjectOpensAndClosesTheRewardsThroughItsScreenTable)
 {
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     SetCurrentLevelIndex(19);
     ASSERT_TRUE(hooks.OpenScreen(EGameScreen::Rewards));
     ASSERT_TRUE(hooks.IsScreenOpen(EGameScreen::Rewards));

@@ -146,7 +146,7 @@ TEST_F(MainMenu, OpensFirstOverTheLastLevelWithTheSetsButtonsAndValues)
     EXPECT_EQ(menu->GetOverlayClock(), 0.0f);
 
     // One menu at a time, the table's answers following it.
-    CGameAppHooks& hooks = GetGameAppHooks();
+    CGameScreensHooks& hooks = GetGameScreensHooks();
     ASSERT_TRUE(hooks.OpenScreen(EGameScreen::MainMenu));
     EXPECT_NE(GetMainMenu(), nullptr);
     // Counted, not compared with the old menu's address: the allocator may

@@ -157,7 +157,7 @@ TEST_F(NeighborhoodViewer, TheTownComesBackAsKeptAndThePlayedLevelReturnsOnClose
     // While open the viewed town is the current level, for the game and the scripts.
     EXPECT_EQ(CLevelOptions::SGetCurrent(), copy);
     EXPECT_EQ(GetCurrentPlayfield(), &copy->GetPlayfield());
-    EXPECT_TRUE(GetGameAppHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer));
+    EXPECT_TRUE(GetGameScreensHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer));
     EXPECT_TRUE(GetScriptingHooks().IsNeighborhoodViewerOpen());
 
     std::vector<CSprite*> lots = Lots(*copy);
@@ -213,12 +213,12 @@ TEST_F(NeighborhoodViewer, TheTrophyRoomsScrapbookSwitchesToTheViewerAndGetsTheR
     ASSERT_EQ(GetTrophyRoomWindow(), room);
     EXPECT_TRUE(room->IsVisible());
     EXPECT_NE(CLevelOptions::SGetCurrent(), nullptr);
-    EXPECT_FALSE(GetGameAppHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer));
+    EXPECT_FALSE(GetGameScreensHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer));
 
     // The game object may close it by kind as well.
-    ASSERT_TRUE(GetGameAppHooks().OpenScreen(EGameScreen::NeighbourhoodViewer));
-    EXPECT_TRUE(GetGameAppHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer));
-    GetGameAppHooks().CloseScreen(EGameScreen::NeighbourhoodViewer);
+    ASSERT_TRUE(GetGameScreensHooks().OpenScreen(EGameScreen::NeighbourhoodViewer));
+    EXPECT_TRUE(GetGameScreensHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer));
+    GetGameScreensHooks().CloseScreen(EGameScreen::NeighbourhoodViewer);
     ASSERT_NO_FATAL_FAILURE(Passes(1));
     EXPECT_EQ(GetNeighborhoodViewer(), nullptr);
 }

@@ -12,6 +12,7 @@
 #include "game/screens/CTownMap.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
 #include "objects/CMessage.h"
@@ -52,7 +53,7 @@ protected:
     void SetUp() override
     {
         CScreensGameTest::SetUp();
-        SetGameAppHooks(&m_Screens);
+        SetGameScreensHooks(&m_Screens);
     }
     void TearDown() override
     {
@@ -131,7 +132,7 @@ TEST_F(PauseMenu, OpensOnlyOverAFreeScreenTellingTheLevelAndDroppingTheHeldSprit
     Passes(3);
     CPauseMenuWindow* menu = GetPauseMenuWindow();
     ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(GetGameAppHooks().IsScreenOpen(EGameScreen::PauseMenu));
+    EXPECT_TRUE(GetGameScreensHooks().IsScreenOpen(EGameScreen::PauseMenu));
     EXPECT_EQ(std::count(m_Heard.begin(), m_Heard.end(), "GamePaused"), 1);
     EXPECT_EQ(menu->GetTitleText(), std::string("Pause"));
     for (const char* title : {"Continue", kReset, "Tips", "Options", kQuit})
@@ -152,7 +153,7 @@ TEST_F(PauseMenu, OpensOnlyOverAFreeScreenTellingTheLevelAndDroppingTheHeldSprit
 
     ClickOn(Button(menu, "Continue"));
     EXPECT_EQ(GetPauseMenuWindow(), nullptr);
-    EXPECT_FALSE(GetGameAppHooks().IsScreenOpen(EGameScreen::PauseMenu));
+    EXPECT_FALSE(GetGameScreensHooks().IsScreenOpen(EGameScreen::PauseMenu));
 
     // No pause over another window on the screen window.
     ASSERT_NE(OpenTipsMenu(nullptr), nullptr);

@@ -1,6 +1,6 @@
 #pragma once
-// The demo game with the screens installed as the launcher installs them
-// (the guards put back every hook the installer replaces), and what the
+// The demo game with the screens installed as their registration installs
+// them (the guard puts back the table a test replaces), and what the
 // screens' tests do to it as a player would: click a window, let frames
 // pass, get past the opening transition.
 #include "../world/DemoGameTest.h"
@@ -26,12 +26,12 @@
 #include <vector>
 
 // Remembers the screens the game object asks for, then opens them as usual.
-class CRecordingScreens : public CScreensGameAppHooks {
+class CRecordingScreens : public CScreensHooks {
 public:
     bool OpenScreen(EGameScreen screen) override
     {
         asked.push_back(screen);
-        return CScreensGameAppHooks::OpenScreen(screen);
+        return CScreensHooks::OpenScreen(screen);
     }
     std::vector<EGameScreen> asked;
 };
@@ -162,14 +162,6 @@ protected:
     }
 
     std::vector<CObjectFileArray*> m_ListsRead;
-    CScopedHook<SetGameAppHooks> m_AppGuard{nullptr};
-    CScopedHook<SetHudHooks> m_HudGuard{nullptr};
-    CScopedHook<SetCurrentLevelHooks> m_LevelGuard{nullptr};
-    CScopedHook<SetLevelOptionsHooks> m_LevelOptionsGuard{nullptr};
-    CScopedHook<SetGoalHooks> m_GoalGuard{nullptr};
-    CScopedHook<SetWorldHooks> m_WorldGuard{nullptr};
-    CScopedHook<SetAchievementServices> m_AchievementsGuard{nullptr};
-    CScopedHook<SetPlayfieldHooks> m_PlayfieldGuard{nullptr};
-    CScopedHook<SetLevelCompleter> m_CompleterGuard{nullptr};
+    CScopedHook<SetGameScreensHooks> m_ScreensGuard{nullptr};
     CScopedHook<SetTrophyRoomMaker> m_RoomMakerGuard{nullptr};
 };

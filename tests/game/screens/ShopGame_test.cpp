@@ -62,7 +62,7 @@ TEST_F(ShopGame, TheSecondLevelGoesThroughTheShopAndQuitStartsItWithItsStartingS
     App()->EnterCurrentLevel();
     CShopWindow* shop = GetShopWindow();
     ASSERT_NE(shop, nullptr);
-    EXPECT_TRUE(GetGameAppHooks().IsScreenOpen(EGameScreen::Shop));
+    EXPECT_TRUE(GetGameScreensHooks().IsScreenOpen(EGameScreen::Shop));
     EXPECT_EQ(App()->GetOpenScreens(), screens + 1);
     EXPECT_EQ(SpritesIn("Lot"), 0u) << "the level's own sprites are gone";
     ASSERT_TRUE(Pass(17));
@@ -118,7 +118,7 @@ TEST_F(ShopGame, ClosingEveryOverlayScreenClosesTheShop)
     ASSERT_NE(GetShopWindow(), nullptr);
     App()->CloseAllOverlayScreens();
     EXPECT_EQ(GetShopWindow(), nullptr);
-    EXPECT_FALSE(GetGameAppHooks().IsScreenOpen(EGameScreen::Shop));
+    EXPECT_FALSE(GetGameScreensHooks().IsScreenOpen(EGameScreen::Shop));
     ASSERT_TRUE(Pass(17));
 }
 

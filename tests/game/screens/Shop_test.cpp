@@ -58,7 +58,7 @@ std::string Corner(const char* position)
 }
 
 // Keeps the state the shop stores before the level.
-class CStoredStateHooks : public CWorldHooks {
+class CStoredStateHooks : public CGameScreensHooks {
 public:
     void StoreStateBeforeLevel(CGameState* copy) override { stored.reset(copy); }
     std::unique_ptr<CGameState> stored;
@@ -242,7 +242,7 @@ TEST_F(Shop, StickersShowNewBeforeUnaffordableAndOnlyQuitRecordsWhatWasSeen)
     EXPECT_EQ(State().m_UpgradesShownBefore.GetCount(), 0u);
 
     CStoredStateHooks hooks;
-    CScopedHook<SetWorldHooks> installed(&hooks);
+    CScopedHook<SetGameScreensHooks> installed(&hooks);
     m_Shop = new CShopWindow;
     m_Level->GetPlayfield().DeleteAllLayers();
     CreateShopButtons();

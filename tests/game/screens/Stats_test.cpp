@@ -381,7 +381,7 @@ TEST_F(Profiles, TheHooksReadAndRecordTheCurrentProfile)
     stats.GetLevelStats(1)->SetOptionalGoalAchieved(0);
     stats.Save();
 
-    CScreensWorldHooks world;
+    CScreensHooks world;
     CCareerPlayerRecord record;
     ASSERT_TRUE(world.GetCurrentPlayer(record));
     EXPECT_EQ(record.name.GetString(), std::string("Quinn"));
@@ -402,7 +402,7 @@ TEST_F(Profiles, TheHooksReadAndRecordTheCurrentProfile)
     world.StoreStateBeforeLevel(new CGameState);
     EXPECT_EQ(player->m_pStatsForLevel.GetCount(), 3u);
 
-    CScreensGameAppHooks app;
+    CScreensHooks app;
     EXPECT_EQ(app.GetSavedStateForLevel(2), copy);
     EXPECT_TRUE(stats.GetLevelStats(2)->HasBeenPlayed());
     EXPECT_EQ(app.GetSavedStateForLevel(0), nullptr);
@@ -417,7 +417,7 @@ TEST_F(Profiles, TheHooksReadAndRecordTheCurrentProfile)
     // level is current.
     stats.Save();
     SetCurrentLevelIndex(0);
-    CScreensGoalHooks goals;
+    CScreensHooks goals;
     goals.MarkOptionalGoalAchieved(GetLevels()->GetLevel(3), 2);
     EXPECT_TRUE(stats.GetLevelStats(3)->IsOptionalGoalAchieved(2));
     EXPECT_FALSE(stats.GetLevelStats(0)->IsOptionalGoalAchieved(2));
@@ -436,8 +436,8 @@ TEST_F(Profiles, TheLevelReadsItsHistoryFromTheProfile)
     stats.GetLevelStats(1)->SetOptionalGoalAchieved(1);
     CLevelOptions* second = GetLevels()->GetLevel(1);
 
-    CScreensLevelOptionsHooks level;
-    CScreensGoalHooks goals;
+    CScreensHooks level;
+    CScreensHooks goals;
     EXPECT_EQ(level.GetTimesCompleted(second), 1);
     EXPECT_EQ(level.GetTimesFailed(second), 2);
     EXPECT_EQ(level.GetPlayerBuildNumber(), 24);
@@ -462,7 +462,7 @@ TEST_F(Profiles, TheScreenTableOpensWhatARegisteredScreenOffers)
     entry.close = [] { open = false; };
     entry.isOpen = [] { return open; };
     SetGameScreenEntry(EGameScreen::Rewards, entry);
-    CScreensGameAppHooks app;
+    CScreensHooks app;
     EXPECT_FALSE(app.OpenScreen(EGameScreen::Shop));
     EXPECT_TRUE(app.OpenScreen(EGameScreen::Rewards));
     EXPECT_TRUE(app.IsScreenOpen(EGameScreen::Rewards));

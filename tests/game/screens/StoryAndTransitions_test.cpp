@@ -1,5 +1,5 @@
 // The decade transition and the story over the demo data in the running game
-// with the screens layer installed as the launcher installs it: what covers
+// with the screens layer installed as its registration installs it: what covers
 // the playfield when, which commands run how often, which pages a player may
 // leaf to.
 #include "ScreensGameTest.h"

@@ -188,10 +188,10 @@ TEST_F(TownMap, MarkersAreLaidOutAroundThePeriodCentreAndMovedWhenPresent)
     const uint32_t before = set->GetOverlayCount();
     // Only when the rules ask for it.
     rules.m_ResetLevelSelectPositionsOnStartup = false;
-    GetGameAppHooks().PrepareTownMap();
+    GetGameScreensHooks().PrepareTownMap();
     EXPECT_EQ(set->GetOverlayCount(), before);
     rules.m_ResetLevelSelectPositionsOnStartup = true;
-    GetGameAppHooks().PrepareTownMap();
+    GetGameScreensHooks().PrepareTownMap();
 
     auto at = [&](uint32_t level) {
         CFrameOverlayPositionMarker* marker = set->FindPositionMarker(GetLevelMarkerName(level));

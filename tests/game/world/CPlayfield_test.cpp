@@ -5,6 +5,7 @@
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/world/CHUD.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
 #include "support/ScopedHooks.h"
@@ -46,7 +47,7 @@ private:
     std::vector<std::string>& m_Log;
 };
 
-class CRecordingPlayfieldHooks final : public CPlayfieldHooks {
+class CRecordingPlayfieldHooks final : public CGameScreensHooks {
 public:
     void AdvanceAchievementTimers(float seconds) override { advanced += seconds; }
     CObject* GetViewedLevel() override { return viewed; }
@@ -85,7 +86,7 @@ TEST(Playfield, LayersUpdateAndDrawBottomUpAndHearMessagesTopDown)
 {
     std::vector<std::string> log;
     CRecordingPlayfieldHooks hooks;
-    CScopedHook<SetPlayfieldHooks> installed(&hooks);
+    CScopedHook<SetGameScreensHooks> installed(&hooks);
     CPlayfield playfield;
     playfield.AppendLayer(new CRecordingLayer("Lot", log));
     playfield.AppendLayer(new CRecordingLayer("Crew", log));
@@ -252,7 +253,7 @@ TEST(LevelHolder, HoldsAFreshCopyAndTheViewerComesFirst)
     CPlayfield viewed;
     hooks.viewed = &viewed;
     {
-        CScopedHook<SetPlayfieldHooks> installed(&hooks);
+        CScopedHook<SetGameScreensHooks> installed(&hooks);
         EXPECT_EQ(holder.GetLevel(), &viewed);
     }
     holder.Release();

@@ -87,7 +87,7 @@ TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
 }
 
 // Screens over the playfield as the screen layer would report them.
-class CScreensOpen final : public CGameAppHooks {
+class CScreensOpen final : public CGameScreensHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override { return screen == open; }
     EGameScreen open = EGameScreen::Count;
@@ -169,6 +169,12 @@ TEST_F(GameProgram, LoadsEntersTheFirstLevelPlaysItAndExitsInOrder)
     EXPECT_FALSE(running);
     EXPECT_EQ(ShutDownStarted(), 0);
     EXPECT_EQ(CGameApp::SGetInstance(), nullptr);
+
+    // What the object kept went with it.
+    EXPECT_FALSE(CGameApp::SIsInitialised());
+    EXPECT_EQ(GetCursorSequence(0), nullptr);
+    EXPECT_EQ(GetGameSkinTheme(), nullptr);
+    EXPECT_FALSE(DrawLoadingProgress());
 }
 
 TEST_F(GameProgram, PlayTimeGrowsByOneStepPerUpdateAndStopsUnderAMenuWindow)
@@ -204,7 +210,7 @@ TEST_F(GameProgram, UnderTheShopThePlayfieldStillHearsTheMouseButPlayTimeStands)
     CLevelPlayStats* stats = CLevelPlayStats::SGetCurrent();
     ASSERT_NE(stats, nullptr);
     CScreensOpen screens;
-    CScopedHook<SetGameAppHooks> installed(&screens);
+    CScopedHook<SetGameScreensHooks> installed(&screens);
     CScreenWindow* screen = CScreenWindow::GetScreenWindow();
     ASSERT_NE(screen, nullptr);
     auto* shop = new CJWindow(nullptr, "Shop");

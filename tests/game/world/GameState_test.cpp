@@ -32,7 +32,7 @@
 
 namespace {
 
-class SpyWorldHooks : public CWorldHooks {
+class SpyWorldHooks : public CGameScreensHooks {
 public:
     void AddCareerRevenue(float thousands) override { careerRevenue += thousands; }
     void AwardAchievement(const char* name) override { awards.emplace_back(name); }
@@ -172,7 +172,7 @@ protected:
     }
 
     SpyWorldHooks m_Hooks;
-    CScopedHook<SetWorldHooks> m_Installed{&m_Hooks};
+    CScopedHook<SetGameScreensHooks> m_Installed{&m_Hooks};
 };
 
 TEST_F(GameStateData, ReceivingAndRemovingUpgradesKeepsOneEntryEachAndTheLatestInItsSlot)

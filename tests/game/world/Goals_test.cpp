@@ -18,6 +18,7 @@
 #include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CSprite.h"
+#include "game/world/WorldHooks.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
@@ -53,7 +54,7 @@ public:
 };
 
 // The player profiles as the goals report to them.
-class CFakeProfiles : public CGoalHooks {
+class CFakeProfiles : public CGameScreensHooks {
 public:
     void MarkOptionalGoalAchieved(CLevelOptions* /*level*/, uint32_t goal) override { statistics.push_back(goal); }
     void CountOptionalGoalAchieved() override { ++counted; }
@@ -148,7 +149,7 @@ protected:
     CListeningLayer* m_Listener = nullptr;
     CPlayfield* m_PreviousPlayfield = nullptr;
     CFakeProfiles m_Town;
-    CScopedHook<SetGoalHooks> m_Hooks{&m_Town};
+    CScopedHook<SetGameScreensHooks> m_Hooks{&m_Town};
     CLot* m_MessageLot = nullptr;
     int32_t m_InARowPhase = -1;
     int32_t m_InARow = 0;
@@ -557,7 +558,6 @@ TEST_F(Goals, TheGoalOverlayShowsItsGoalInTheLookOfItsStateAndStarsItOnceWhenAwa
             }
     }
 }
-
 
 TEST_F(Goals, PartGoalsFollowThePartNowInTheirSlot)
 {

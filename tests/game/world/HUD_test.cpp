@@ -66,18 +66,16 @@ std::string Set(const std::string& items, int count)
                 "Text Overlays=Array\r\n{\r\nItem Count=" + std::to_string(count) + "\r\n" + items + "}\r\n");
 }
 
-// Screens over the playfield, as the screen layer would report them.
-class CScreens final : public CGameAppHooks {
+// Screens over the playfield and the tips, as the screen layer would report
+// them.
+class CScreens final : public CGameScreensHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override
     {
         return screen < EGameScreen::Count && open[size_t(screen)];
     }
     bool open[size_t(EGameScreen::Count)] = {};
-};
 
-class CHudServices final : public CHudHooks {
-public:
     bool IsEndOfLevelWindowHidden() override { return folded; }
     CJString GetTipText(uint32_t) override { return CJString(tip.c_str()); }
     float GetTipDuration() override { return 10.0f; }
@@ -166,9 +164,8 @@ protected:
 
     CFrame m_Frame;
     CScreens m_Screens;
-    CScopedHook<SetGameAppHooks> m_ScreensInstalled{&m_Screens};
-    CHudServices m_Services;
-    CScopedHook<SetHudHooks> m_ServicesInstalled{&m_Services};
+    CScreens& m_Services = m_Screens;
+    CScopedHook<SetGameScreensHooks> m_ScreensInstalled{&m_Screens};
 };
 
 constexpr uint32_t kRed = 0xFF0000u, kGreen = 0x00FF00u, kBlue = 0x0000FFu, kYellow = 0xFFFF00u,
@@ -331,7 +328,7 @@ public:
 };
 
 // The pause menu as the screen layer opens it: a window over the playfield.
-class CPauseMenuScreens final : public CGameAppHooks {
+class CPauseMenuScreens final : public CGameScreensHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override { return screen == EGameScreen::PauseMenu && menu; }
     bool OpenScreen(EGameScreen screen) override
@@ -363,7 +360,7 @@ TEST_F(HudInTheGame, AClickOnTheMenuButtonOpensThePauseMenuOnceAndTheLotsSeeItHa
 {
     ASSERT_TRUE(Start());
     CPauseMenuScreens screens;
-    CScopedHook<SetGameAppHooks> installed(&screens);
+    CScopedHook<SetGameScreensHooks> installed(&screens);
     CPlayfield* playfield = GetCurrentPlayfield();
     ASSERT_NE(playfield, nullptr);
     // The first demo level keeps its own showcase layers; a level made new

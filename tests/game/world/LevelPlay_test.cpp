@@ -23,6 +23,7 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CMessage.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
@@ -77,7 +78,7 @@ void AddGoal(CLevelOptions& level)
     level.m_OptionalGoals[count] = new CRevenueGoal;
 }
 
-class CountingHooks : public CCurrentLevelHooks {
+class CountingHooks : public CGameScreensHooks {
 public:
     bool IsStandardPlayMode() override { return standard; }
     CJString GetLastAdviceName() override { return CJString("Build A Garage"); }
@@ -263,7 +264,7 @@ TEST_F(CurrentLevel, LevelCompleteFailsEveryGoalNotAchievedAndScriptMessagesSetO
 TEST_F(CurrentLevel, StatisticsTextGivesZeroForZeroDenominatorsAndTheGoalsAsDone)
 {
     CountingHooks hooks;
-    CScopedHook<SetCurrentLevelHooks> installed(&hooks);
+    CScopedHook<SetGameScreensHooks> installed(&hooks);
     CLevelOptions& level = StartLevel(2);
     CTextSubstitutionList fresh;
     level.AddLevelStats(fresh);
@@ -331,7 +332,7 @@ TEST_F(CurrentLevel, EffectsPlayOnceAndTheStarLandsOffsetOnAnEffectsLayerMadeWhe
 TEST_F(CurrentLevel, OnlyALeftPressReachesThePlayfieldAndCountsAClick)
 {
     CountingHooks hooks;
-    CScopedHook<SetCurrentLevelHooks> installed(&hooks);
+    CScopedHook<SetGameScreensHooks> installed(&hooks);
     std::vector<std::string> heard;
     CLevelOptions& level = StartLevel();
     CListeningAI& ai = Listen(level, heard);

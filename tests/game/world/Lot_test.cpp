@@ -72,7 +72,7 @@ const char* const kRefusals[] = {"CantMoveInUnfinished", "CantMoveInUnpaintedGen
                                  "NoBulldozerEmptyLot"};
 
 // The achievements above the game, as the lots report to them.
-class CRecordingAchievements final : public CAchievementServices {
+class CRecordingAchievements final : public CGameScreensHooks {
 public:
     void ReportInARowRuns(int32_t runs) override { reportedRuns = runs; }
     int32_t reportedRuns = -1;
@@ -341,7 +341,7 @@ protected:
 
     CLevelTones m_Tones;
     CRecordingAchievements m_Achievements;
-    CScopedHook<SetAchievementServices> m_AchievementsInstalled{&m_Achievements};
+    CScopedHook<SetGameScreensHooks> m_AchievementsInstalled{&m_Achievements};
     CLevelOptions* m_Level = nullptr;
     CLotPlayfieldLayer* m_Layer = nullptr;
     CNotingGoal* m_Goal = nullptr;

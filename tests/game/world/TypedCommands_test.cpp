@@ -30,13 +30,13 @@
 namespace {
 
 // The achievements above the game, as the typed words reach them.
-class CRecordingAchievements final : public CAchievementServices {
+class CRecordingAchievements final : public CGameScreensHooks {
 public:
     void ResetAchievements() override { ++resets; }
     uint32_t resets = 0;
 };
 
-class CShopOpen final : public CGameAppHooks {
+class CShopOpen final : public CGameScreensHooks {
 public:
     bool IsScreenOpen(EGameScreen screen) override { return screen == EGameScreen::Shop; }
 };
@@ -153,7 +153,7 @@ TEST_F(TypedWords, WordsForCustomersTheBonusAndAchievementsReachThemAndOnlyDepar
 {
     RegisterGameTypedCommands(CTypedCommandList::SGetInstance(), true);
     CRecordingAchievements achievements;
-    CScopedHook<SetAchievementServices> installed(&achievements);
+    CScopedHook<SetGameScreensHooks> installed(&achievements);
 
     EXPECT_FALSE(Type("zorpDepart")) << "no customers: nothing, and no sound";
     CSprite* customers[2] = {};
@@ -177,7 +177,7 @@ TEST_F(TypedWords, WordsForCustomersTheBonusAndAchievementsReachThemAndOnlyDepar
     EXPECT_EQ(achievements.resets, 1u);
 
     CShopOpen shop;
-    CScopedHook<SetGameAppHooks> screens(&shop);
+    CScopedHook<SetGameScreensHooks> screens(&shop);
     EXPECT_TRUE(Type("zorpBarge")) << "the shop is open: only the sound";
 }
 

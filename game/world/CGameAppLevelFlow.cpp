@@ -1,0 +1,170 @@
+#include "game/world/CGameApp.h"
+
+#include "game/world/CLevelPlay.h"
+#include "game/world/CGameSongPlayer.h"
+#include "game/world/CGameState.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CPlayfield.h"
+#include "sequences/CTextSubstitutionList.h"
+
+namespace {
+
+// The level's forced state (tutorials too), the chosen stored one on a
+// restart, the player's saved one, else "Initial", looked up once into
+// initial.
+void CopyStartingState(bool restart, CGameState* chosen, CGameState*& initial)
+{
+    GetLevelHolder().Release();
+    CLevelSet* levels = FindLevels();
+    const uint32_t index = GetCurrentLevelIndex();
+    CLevelOptions* level = levels ? levels->GetLevel(index) : nullptr;
+    CGameState* source = nullptr;
+    if (level && (level->m_IsTutorialLevel || level->m_ForcedGameState)) {
+        source = level->m_ForcedGameState;
+        GetGameScreensHooks().GetSavedStateForLevel(index);
+    } else if (restart && chosen) {
+        source = chosen;
+    } else {
+        source = GetGameScreensHooks().GetSavedStateForLevel(index);
+    }
+    if (!source) {
+        if (!initial) {
+            CGameStateList& states = GetGameStateList();
+            const int32_t found = states.Find("Initial");
+            initial = found >= 0 ? states.GetObject(found) : nullptr;
+        }
+        source = initial;
+    }
+    if (CGameState* current = CGameState::SGetCurrent())
+        current->CopyFromAndReset(source);
+}
+
+} // namespace
+
+void CGameApp::StartLevel(bool skipIntro)
+{
+    CGameState* state = CGameState::SGetCurrent();
+    if (state)
+        state->ResetForLevel();
+    GetLevelHolder().Release();
+    CLevelSet* levels = FindLevels();
+    CLevelOptions* source = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
+    if (source)
+        GetLevelHolder().HoldCopyOf(source);
+    if (state)
+        state->GrantFreeUpgrades();
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    if (level)
+        level->StartPlay();
+    GetGlobalTextSubstitutions().RemoveAll();
+    PlaceSlotSprites();
+    if (state && level) {
+        state->AddTimerSprite();
+        state->AddThreeInARowCounterSprite();
+    }
+    GetGameScreensHooks().ResetPlayerLevelVariables();
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->Update(0.0f);
+    if (level)
+        level->Update(0.0f, false);
+    if (!skipIntro)
+        GetGameScreensHooks().OpenScreen(EGameScreen::LevelIntro);
+    CGameSongPlayer::SGetInstance().StartLevelMusic();
+}
+
+void CGameApp::StartLevelByIndex(uint32_t index)
+{
+    SetCurrentLevelIndex(index);
+    SelectStartingGameState(false);
+    StartLevel(true);
+}
+
+void CGameApp::StartLastLevel()
+{
+    CLevelSet* levels = FindLevels();
+    const uint32_t count = levels ? levels->GetCount() : 0;
+    StartLevelByIndex(count > 0 ? count - 1 : 0);
+}
+
+void CGameApp::StartLevelAfterLast()
+{
+    CLevelSet* levels = FindLevels();
+    const uint32_t count = levels ? levels->GetCount() : 0;
+    uint32_t next = GetCurrentLevelIndex() + 1;
+    if (next >= count)
+        next = count > 0 ? count - 1 : 0;
+    StartLevelByIndex(next);
+}
+
+void CGameApp::RestartFromFirstLevel()
+{
+    SetCurrentLevelIndex(0);
+    SelectStartingGameState(false);
+    StartLevel(false);
+}
+
+void CGameApp::EnterCurrentLevel()
+{
+    SelectStartingGameState(false);
+    CLevelSet* levels = FindLevels();
+    CLevelOptions* level = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
+    if (GetCurrentLevelIndex() == 0)
+        StartLevel(false);
+    else if (level && level->m_IsTutorialLevel)
+        StartLevel(true);
+    else
+        OpenShopBeforeLevel();
+}
+
+void CGameApp::OpenShopBeforeLevel()
+{
+    GetLevelHolder().Release();
+    CLevelSet* levels = FindLevels();
+    if (CLevelOptions* source = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr)
+        GetLevelHolder().HoldCopyOf(source);
+    GetGameScreensHooks().OpenScreen(EGameScreen::Shop);
+}
+
+void CGameApp::OpenDecadeTransition()
+{
+    SetCurrentLevelIndex(0);
+    if (!GetGameScreensHooks().OpenScreen(EGameScreen::DecadeTransition))
+        RestartFromFirstLevel();
+}
+
+void CGameApp::OpenPauseMenu()
+{
+    if (!QueryScreenWindow(0))
+        GetGameScreensHooks().OpenScreen(EGameScreen::PauseMenu);
+}
+
+void CGameApp::CloseAllOverlayScreens()
+{
+    CGameScreensHooks& hooks = GetGameScreensHooks();
+    for (EGameScreen screen : {EGameScreen::MainMenu, EGameScreen::EndOfLevel, EGameScreen::TutorialEndOfLevel,
+                               EGameScreen::TownMap, EGameScreen::Rewards, EGameScreen::DecadeTransition,
+                               EGameScreen::LevelIntro, EGameScreen::Shop, EGameScreen::PauseMenu})
+        if (hooks.IsScreenOpen(screen))
+            hooks.CloseScreen(screen);
+}
+
+void CGameApp::SelectStartingGameState(bool restart)
+{
+    CopyStartingState(restart, m_ChosenStoredState, m_InitialState);
+}
+
+void SelectStartingGameState(bool restart)
+{
+    if (CGameApp* game = CGameApp::SGetInstance()) {
+        game->SelectStartingGameState(restart);
+        return;
+    }
+    CGameState* initial = nullptr;
+    CopyStartingState(restart, nullptr, initial);
+}
+
+void SetChosenStoredGameState(CGameState* state)
+{
+    if (CGameApp* game = CGameApp::SGetInstance())
+        game->SetChosenStoredGameState(state);
+}
