@@ -365,6 +365,8 @@ TEST_F(EndOfLevel, CompletionDecidesTheResultAndLeavesNothingPointingAtDeletedSp
 
 TEST_F(EndOfLevel, AHappyCustomersMoveInBonusShowsInTheResultsBonus)
 {
+    // The revenue of a move-in checks the career trophies.
+    ReadList(GetAchievementList());
     StartGame();
     CRules& rules = CRules::SGetInstance();
     auto* byHearts = static_cast<CPropertyArrayProperty*>(CRules::SGetClassInfo()->FindProperty("Movein Bonus By Hearts List"));
