@@ -44,7 +44,7 @@ void MakeDataSet(const fs::path& root)
     Write(resources / "Garage.BuildPhase.txt", Object("CBuildPhase"));
     Write(resources / "Add On.BuildPhase.txt", Object("CBuildPhase"));
     for (const char* name : {"!None", "Customer A", "Customer B"})
-        Write(resources / (std::string(name) + ".Customer.txt"), Object("CCustomerStyleSheet"));
+        Write(resources / "Customers" / (std::string(name) + ".Customer.txt"), Object("CCustomerStyleSheet"));
     for (const char* name : {"!None", "Cabin", "Chalet"})
         Write(resources / (std::string(name) + ".Upgrade.txt"), Object("CUpgrade"));
     Write(resources / "Period 1.Period.txt",

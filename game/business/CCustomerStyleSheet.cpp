@@ -51,6 +51,15 @@ CCustomerStyleSheetList::CCustomerStyleSheetList()
 {
 }
 
+void CCustomerStyleSheetList::SetSource(const char* name, const char* folder, uint32_t flags)
+{
+    CJString own(folder ? folder : "");
+    if (!own.IsEmpty())
+        own.Append("/");
+    own.Append("Customers");
+    CObjectArrayBaseTemplate<CCustomerStyleSheet>::SetSource(name, own.GetString(), flags);
+}
+
 CCustomerStyleSheetList& GetCustomerStyleSheetList()
 {
     static auto* list = [] {

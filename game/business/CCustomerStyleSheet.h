@@ -32,13 +32,17 @@ public:
     float m_TimeToThinkAboutOrder = 1.0f; // "Time To Think About Order", seconds
 };
 
+// The style sheets keep a folder of their own, "Customers" under the folder
+// the list is given, so that their names are bare.
 class CCustomerStyleSheetList : public CObjectArrayBaseTemplate<CCustomerStyleSheet> {
 public:
     CCustomerStyleSheetList();
+    void SetSource(const char* name, const char* folder, uint32_t flags) override;
     // The browser's item (StyleSheetBrowserItems.h).
     ImageBrowserItemFactory GetItemFactory() override;
 };
-// "Customer" under "Resources", "Customer.txt"; made on first use.
+// "Customer", read from "Resources/Customers", "Customer.txt"; made on
+// first use.
 CCustomerStyleSheetList& GetCustomerStyleSheetList();
 // The entry at index, loaded on demand; an index outside the list reads
 // entry 0 (null only while the list is empty).

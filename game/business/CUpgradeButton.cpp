@@ -23,9 +23,11 @@
 #include "images/CFrame.h"
 #include "objects/CClassInfo.h"
 #include "objects/CMessage.h"
+#include "objects/CPointProperty.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
+#include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
 #include "render/SurfaceHelpers.h"
 #include "sequences/CSequence.h"
@@ -65,6 +67,22 @@ void Broadcast(const CJString& name)
         CMessage message = CMessage::CMessageByName(name.GetString());
         playfield->BroadcastMessage(message);
     }
+}
+
+// A set of the frame-overlay list by index; null for none or out of range.
+CFrameOverlayOptions* OverlaySetAt(int32_t index)
+{
+    CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
+    return index > 0 && index < sets.GetCount() ? sets.GetObject(index) : nullptr;
+}
+
+// The shop's marker class lives with the shop, above this layer: its item
+// place is read by its property name.
+CPoint ShopItemPosition(CFrameOverlay& marker)
+{
+    const auto* property = dynamic_cast<const CPointProperty*>(
+        marker.GetClassInfo()->FindProperty("Upgrade Item Position"));
+    return property ? property->Value(&marker) : CPoint{};
 }
 
 // Sets a flag for the length of a scope.
@@ -192,12 +210,10 @@ void CUpgradeButton::OnAddedToSprite(CSprite* sprite)
     const bool held = state && state->HasUpgradeInSlot(m_UpgradeSlot);
     sprite->SetImageSequence(uint32_t(std::max(held ? slot->m_ButtonBackground : slot->m_BuyButtonDisabled, 0)));
     m_ShoppingPositionMarker = nullptr;
-    CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     // A button may be made before the data has its rules (the editor's
     // palette); it then has no shop place.
     const CRules* rules = CRules::SFindInstance();
-    const int32_t shopping = rules ? rules->m_ShoppingOverlay : 0;
-    CFrameOverlayOptions* set = shopping > 0 && shopping < sets.GetCount() ? sets.GetObject(shopping) : nullptr;
+    CFrameOverlayOptions* set = rules ? OverlaySetAt(rules->m_ShoppingOverlay) : nullptr;
     static const CClassInfo* marker = CClassInfoList::SGetInstance().FindQuiet("CShoppingPositionMarkerFrameOverlay");
     if (set && marker)
         if (CFrameOverlay* found = set->FindOverlay(GetUpgradeSlotName(m_UpgradeSlot), nullptr, nullptr);
@@ -355,12 +371,28 @@ void CUpgradeButton::PostDraw(CSpriteDrawRecord& record)
     CGameState* state = CGameState::SGetCurrent();
     if (upgrade && state && upgrade->m_ShowNewStickerWhenFree && state->IsNewlyAcquired(GetUpgradeIndex())) {
         CLevelOptions* level = CLevelOptions::SGetCurrent();
+        CFrameInterface* target = record.spriteFrame ? record.spriteFrame : record.destination;
         if (level && level->m_SecondsPlayed > 10.0f)
             state->ClearNewlyAcquiredUpgrades();
-        // The sticker itself is drawn from the shop's marker, which comes
-        // with the shop.
+        else if (target && m_ShoppingPositionMarker)
+            DrawNewSticker(*target);
     }
     CSpriteAI::PostDraw(record);
+}
+
+void CUpgradeButton::DrawNewSticker(CFrameInterface& target)
+{
+    const CRules* rules = CRules::SFindInstance();
+    CFrameOverlayOptions* set = rules ? OverlaySetAt(rules->m_ShoppingNewUpgradeOverlay) : nullptr;
+    if (!set)
+        return;
+    // Placed on the button as the shop places it on the same upgrade.
+    CPoint offset{};
+    if (CFrameOverlayPositionMarker* corner = set->FindPositionMarker(CJString("Corner")))
+        offset = corner->m_Position;
+    const CPoint item = ShopItemPosition(*m_ShoppingPositionMarker);
+    COffsetProxyFrame proxy(&target, offset.x - item.x, offset.y - item.y);
+    set->DrawOnFrame(proxy, nullptr, false, nullptr);
 }
 
 CUpgradeButton* GetDraggedUpgradeButton()

@@ -61,6 +61,8 @@ private:
     void OnMouseUp(CMessage& message);
     void OnMouseMoved(CMessage& message, CUpgrade& upgrade);
     void DrawPicture(CFrameInterface& frame, CUpgrade& upgrade);
+    // The rules' "new" sticker, where the shop puts it on this slot's button.
+    void DrawNewSticker(CFrameInterface& target);
 
     bool m_Hover = false;
     CFrameOverlay* m_ShoppingPositionMarker = nullptr; // not owned

@@ -83,10 +83,17 @@ public:
     const CArrayPOD<float>& GetAddOnSamples() const { return m_AddOnSamples; }
     const CArrayPOD<float>& GetHeartsSamples() const { return m_HeartsSamples; }
     void IncrementMovedInCount() { ++m_MovedInCount; }
-    void AddEarlyMoveInBonus(float thousands) { m_EarlyMoveInBonusTotal += thousands; }
+    // A lot's move-in bonus also counts in the level's bonus total, which the
+    // results show apart from the lot values.
+    void AddEarlyMoveInBonus(float thousands)
+    {
+        m_EarlyMoveInBonusTotal += thousands;
+        m_BonusTotal += thousands;
+    }
     uint32_t GetMovedInCount() const { return m_MovedInCount; }
     float GetEarlyMoveInBonusTotal() const { return m_EarlyMoveInBonusTotal; }
-    // The three-in-a-row bonus paid at the end of the level, thousands of $.
+    // Every bonus of the level, thousands of $: the lots' move-in bonuses and
+    // the three-in-a-row bonus paid at the end.
     void AddBonusTotal(float thousands) { m_BonusTotal += thousands; }
     float GetBonusTotal() const { return m_BonusTotal; }
 

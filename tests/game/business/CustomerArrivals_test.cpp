@@ -35,9 +35,9 @@ protected:
     {
         BonusTown::SetUp();
         WriteObject("Customer Options.Object.txt", "CCustomerOptions", "First Customer Delay =1.25");
-        WriteObject("!None.Customer.txt", "CCustomerStyleSheet");
-        WriteObject("Anna.Customer.txt", "CCustomerStyleSheet", "Maximum Wait=60");
-        WriteObject("Bert.Customer.txt", "CCustomerStyleSheet", "Maximum Wait=30");
+        WriteObject("Customers/!None.Customer.txt", "CCustomerStyleSheet");
+        WriteObject("Customers/Anna.Customer.txt", "CCustomerStyleSheet", "Maximum Wait=60");
+        WriteObject("Customers/Bert.Customer.txt", "CCustomerStyleSheet", "Maximum Wait=30");
         for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetGeneralObjects()),
                                        static_cast<CObjectFileArray*>(&GetCustomerStyleSheetList())}) {
             list->RemoveAll();

@@ -184,6 +184,21 @@ protected:
     std::vector<std::string> m_Broadcasts;
 };
 
+TEST_F(Customers, StyleSheetsComeFromTheCustomersFolderUnderTheirBareNames)
+{
+    // A style sheet beside the folder is not one of the list's.
+    WriteObject("Stray.Customer.txt", "CCustomerStyleSheet");
+    CCustomerStyleSheetList& list = GetCustomerStyleSheetList();
+    list.RemoveAll();
+    list.SetSource(nullptr, "Resources", 0);
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < list.GetCount(); ++i)
+        names.emplace_back(list.GetItemName(i));
+    EXPECT_EQ(names, (std::vector<std::string>{"!None", "Shopper"}));
+    EXPECT_GT(list.Find("Shopper"), 0);
+    EXPECT_EQ(list.Find("Customers/Shopper"), list.Find("Shopper")) << "a level saved with the folder in the name";
+}
+
 TEST_F(Customers, NineHeartsLastNinetySecondsThenTheCustomerLeavesOnce)
 {
     std::vector<std::string> heard;

@@ -100,6 +100,17 @@ TEST_F(DemoCustomers, TheScriptMovesACustomerInAfterASecondAndTakesItAwayHomeOrL
     EXPECT_FALSE(OnPlayfield(leaving));
 }
 
+TEST_F(DemoCustomers, TheGameReadsTheStyleSheetsUnderTheirBareNames)
+{
+    ASSERT_TRUE(Start());
+    CCustomerStyleSheetList& list = GetCustomerStyleSheetList();
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < list.GetCount(); ++i)
+        names.emplace_back(list.GetItemName(i));
+    EXPECT_EQ(names, (std::vector<std::string>{"!None", "Customer A", "Customer B", "Customer C", "Customer D",
+                                               "Customer E"}));
+}
+
 TEST_F(DemoCustomers, TheOptionsAndStyleSheetsNameLooksAndSoundsThatExist)
 {
     ASSERT_TRUE(Start());

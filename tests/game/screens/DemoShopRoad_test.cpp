@@ -6,11 +6,14 @@
 #include "ScreensGameTest.h"
 
 #include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLevelIntro.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/business/CBuildablePackage.h"
+#include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
@@ -205,6 +208,56 @@ TEST_F(DemoShopRoad, TheShopsStickersShowTheirBoxes)
         EXPECT_EQ(PresentedPixel(x, y), 0xC82828u) << x << "," << y;
     EXPECT_EQ(PresentedPixel(206, 214), 0xFFFFFFu) << "its outline";
     SaveScreenshot("shop.ppm");
+}
+
+// In play, an upgrade given for free wears the shop's "NEW" sticker on its
+// button until ten seconds of play have passed.
+TEST_F(DemoShopRoad, AFreeUpgradesButtonWearsTheNewStickerInPlayWhileItIsNew)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+        ClickOn(intro->GetDefaultButton());
+    ASSERT_EQ(GetLevelIntroWindow(), nullptr);
+    Passes(3);
+    CPlayfieldLayer* ui = GetCurrentPlayfield() ? GetCurrentPlayfield()->FindLayer("UI") : nullptr;
+    ASSERT_NE(ui, nullptr);
+    CUpgradeButton* button = nullptr;
+    for (uint32_t i = 0; i < ui->GetSpriteCount() && !button; ++i) {
+        auto* found = dynamic_cast<CUpgradeButton*>(ui->GetSprite(i)->FindAI(CUpgradeButton::SGetClassInfo()));
+        if (found && found->GetUpgrade() && found->GetShoppingPositionMarker())
+            button = found;
+    }
+    ASSERT_NE(button, nullptr) << "a held upgrade's button with a place in the shop";
+    const CFPoint at = button->GetSprite()->GetPosition();
+    const auto stickerPixels = [this, at] {
+        uint32_t count = 0;
+        for (int32_t y = int32_t(at.y) - 60; y < int32_t(at.y) + 60; ++y)
+            for (int32_t x = int32_t(at.x) - 60; x < int32_t(at.x) + 60; ++x)
+                count += PresentedPixel(x, y) == 0xC82828u;
+        return count;
+    };
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    ASSERT_NE(level, nullptr);
+    level->m_SecondsPlayed = 0.0f;
+    Passes(1);
+    EXPECT_EQ(stickerPixels(), 0u) << "nothing new yet";
+
+    CUpgrade* upgrade = button->GetUpgrade();
+    const int32_t index = button->GetUpgradeIndex();
+    upgrade->m_ShowNewStickerWhenFree = true;
+    CGameState& state = *CGameState::SGetCurrent();
+    state.RemoveUpgrade(index);
+    state.ReceiveUpgrade(index);
+    ASSERT_TRUE(state.IsNewlyAcquired(index));
+    level->m_SecondsPlayed = 0.0f;
+    Passes(1);
+    EXPECT_GT(stickerPixels(), 100u) << "the sticker's box on the button";
+    SaveScreenshot("new-sticker.ppm");
+
+    level->m_SecondsPlayed = 10.5f;
+    Passes(2);
+    EXPECT_FALSE(state.IsNewlyAcquired(index));
+    EXPECT_EQ(stickerPixels(), 0u) << "no longer new";
 }
 
 } // namespace

@@ -6,7 +6,11 @@
 #include "../business/BusinessLevelTest.h"
 
 #include "foundation/MathHelpers.h"
+#include "game/business/CBuildPhase.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
 #include "game/business/CCustomerArrivals.h"
+#include "game/business/CUpgrade.h"
 #include "game/scripting/CScriptValue.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteVariables.h"
@@ -22,6 +26,8 @@
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CRules.h"
 #include "game/business/CThreeInARowCounter.h"
 #include "game/world/CTypedCommands.h"
@@ -33,6 +39,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -354,6 +361,55 @@ TEST_F(EndOfLevel, CompletionDecidesTheResultAndLeavesNothingPointingAtDeletedSp
     ASSERT_NE(GetEndOfLevelWindow(), nullptr);
     EXPECT_TRUE(GetEndOfLevelWindow()->IsWon()) << "difficulty 0 always wins";
     EXPECT_EQ(record->GetTimesFailed(), failed + 1);
+}
+
+TEST_F(EndOfLevel, AHappyCustomersMoveInBonusShowsInTheResultsBonus)
+{
+    // The revenue of a move-in checks the career trophies.
+    ReadList(GetAchievementList());
+    StartGame();
+    CRules& rules = CRules::SGetInstance();
+    auto* byHearts = static_cast<CPropertyArrayProperty*>(CRules::SGetClassInfo()->FindProperty("Movein Bonus By Hearts List"));
+    ASSERT_NE(byHearts, nullptr);
+    byHearts->ArrayProperty_SetCount(&rules, 2);
+    rules.m_MoveinBonusByHearts[0] = 0.5f;
+    rules.m_MoveinBonusByHearts[1] = 0.5f;
+    CLotPlayfieldLayer* lots = GetLotLayer();
+    ASSERT_NE(lots, nullptr);
+    CLot* lot = nullptr;
+    for (uint32_t i = 0; i < lots->GetSpriteCount() && !lot; ++i)
+        if (auto* found = dynamic_cast<CLot*>(lots->GetSprite(i)->FindAI(CLot::SGetClassInfo())))
+            lot = found->GetBuilding() && found->IsVacant() ? found : nullptr;
+    ASSERT_NE(lot, nullptr) << "the street has a vacant lot";
+    const int32_t frame = FindBuildPhase("Frame");
+    const int32_t cottage = GetUpgradeList().Find("Cottage");
+    ASSERT_GE(frame, 0);
+    ASSERT_GT(cottage, 0);
+    CBuildablePackage& house = *lot->GetBuilding();
+    house.SizeToBuildPhases();
+    house.m_Parts[uint32_t(frame)] = cottage;
+    ASSERT_GT(house.GetResaleValue(), 0.0f);
+
+    auto customer = std::make_unique<CCustomer>();
+    customer->m_CustomerStyleSheet = 1;
+    customer->m_PackageWanted = static_cast<CBuildablePackage*>(house.Clone());
+    ASSERT_GT(customer->GetMoveInBonus(), 0.0f);
+    ASSERT_TRUE(lot->CanHouse(customer.get()));
+    lot->MoveIn(customer.get(), false);
+    ASSERT_NE(lot->GetResident(), nullptr);
+
+    auto* window = new CEndOfLevelWindow(true);
+    SetFraction(*window, "SalesFraction", 1);
+    SetFraction(*window, "BonusFraction", 1);
+    const std::string bonus = Value(*window, "%s[TotalEarlyMoveInBonus]");
+    // The bonus is apart from the lot values, and both make the total.
+    const auto number = [](std::string text) {
+        std::erase(text, ',');
+        return std::stoi(text);
+    };
+    EXPECT_GT(number(bonus), 0) << "the move-in bonus the lot paid";
+    EXPECT_EQ(number(Value(*window, "%s[LotValues]")) + number(bonus), number(Value(*window, "%s[TotalRevenue]")));
+    window->Destroy();
 }
 
 TEST_F(EndOfLevel, TheWaysOutOfTheResults)

@@ -69,7 +69,7 @@ protected:
         WriteObject("Resources/Garage.BuildPhase.txt", "CBuildPhase", "Option Index=Optional\r\n");
         WriteObject("Resources/Add On.BuildPhase.txt", "CBuildPhase", "Option Index=Optional\r\n");
         for (const char* name : {"!None", "Anne", "Bert", "Cleo", "Dora"})
-            WriteObject(std::string("Resources/") + name + ".Customer.txt", "CCustomerStyleSheet", "");
+            WriteObject(std::string("Resources/Customers/") + name + ".Customer.txt", "CCustomerStyleSheet", "");
         for (const char* name : {"!None", "Cabin", "Chalet", "Cottage", "Porch", "Shed"})
             WriteObject(std::string("Resources/") + name + ".Upgrade.txt", "CUpgrade", "");
         WriteObject("Resources/Period 1.Period.txt", "CPeriod",
