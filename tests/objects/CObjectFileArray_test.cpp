@@ -132,6 +132,8 @@ protected:
     void SetUp() override
     {
         ArchiveFixture::SetUp();
+        // As the program starts: the lists answer for their objects' files.
+        RegisterObjectClasses();
         CTestSlot::SGetClassInfo();
         CTestUpgrade::SGetClassInfo();
         Put("Data/Upgrades/Cannon.Upgrade.txt",
