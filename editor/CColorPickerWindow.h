@@ -102,6 +102,6 @@ private:
 
 // A picker in front of the root window's children; it takes the command.
 CColorPickerWindow* OpenColorPickerWindow(CJWindow* beside, CCommand* changeCallback);
-// The colour row's picker (SetColorPickerOpener): each pick is applied to
-// the row's property.
+// The colour row's picker, beside the row (null: none opened); each pick is
+// applied to the row's property.
 CJWindow* OpenColorPickerForRow(CColorPropertyEditor& row);

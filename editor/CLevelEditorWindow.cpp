@@ -923,11 +923,6 @@ bool AnswerLevelEditorOpen()
     return g_LevelEditor != nullptr;
 }
 
-CJWindow* AnswerLevelEditorWindow()
-{
-    return g_LevelEditor;
-}
-
 class CLevelEditorUiHooks final : public CUiHooks {
 public:
     bool IsLevelEditorOpen() override { return g_LevelEditor != nullptr; }
@@ -998,7 +993,6 @@ void InstallLevelEditorHooks()
     static CLevelEditorGameHooks game;
     SetUiHooks(&ui);
     SetLevelEditorOpenQuery(&AnswerLevelEditorOpen);
-    CObjectEditor::SetLevelEditorWindowQuery(&AnswerLevelEditorWindow);
     SetLevelSorterHooks(&sorter);
     SetGameEditorHooks(&game);
     CScriptingHooks* below = SetScriptingHooks(&scripting);

@@ -1,6 +1,8 @@
 #include "editor/CObjectEditor.h"
 
+#include "editor/CAssetDependencyBrowser.h"
 #include "editor/CImageBrowserFrameWindow.h"
+#include "editor/CLevelEditorWindow.h"
 #include "editor/CPropertyEditor.h"
 #include "editor/EditorCommands.h"
 #include "game/world/CLevelSorter.h"
@@ -37,8 +39,6 @@ using SHistoryEntry = CObjectEditorSession::SHistoryEntry;
 using CInputScope = CObjectEditorSession::CInputScope;
 
 CObjectEditorSession* g_ObjectEditorSession = nullptr;
-CObjectEditor::AssetDependencyBrowserOpener g_ObjectEditorDependencyOpener = nullptr;
-CObjectEditor::HostWindowQuery g_ObjectEditorLevelEditorQuery = nullptr;
 
 CObjectEditorSession& Session()
 {
@@ -176,21 +176,6 @@ bool CPropertyPane::OnMouseDown(uint32_t button, CPoint point)
 }
 
 // ---- CObjectEditor -------------------------------------------------------------
-
-CObjectEditor::AssetDependencyBrowserOpener
-CObjectEditor::SetAssetDependencyBrowserOpener(AssetDependencyBrowserOpener opener)
-{
-    AssetDependencyBrowserOpener previous = g_ObjectEditorDependencyOpener;
-    g_ObjectEditorDependencyOpener = opener;
-    return previous;
-}
-
-CObjectEditor::HostWindowQuery CObjectEditor::SetLevelEditorWindowQuery(HostWindowQuery query)
-{
-    HostWindowQuery previous = g_ObjectEditorLevelEditorQuery;
-    g_ObjectEditorLevelEditorQuery = query;
-    return previous;
-}
 
 CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     : CJFrameWindow(CScreenWindow::GetScreenWindow(), object->GetClassInfo()->GetName())
@@ -558,12 +543,10 @@ void CObjectEditor::BrowseAssetDependencies()
 {
     int32_t listIndex = -1;
     int32_t itemIndex = -1;
-    if (!CFileListList::SGetInstance().FindObject(m_Object, &listIndex, &itemIndex) || !g_ObjectEditorDependencyOpener)
+    if (!CFileListList::SGetInstance().FindObject(m_Object, &listIndex, &itemIndex))
         return;
     CJWindow* window
-        = g_ObjectEditorDependencyOpener(this, CFileListList::SGetInstance().GetArray(listIndex), itemIndex);
-    if (!window)
-        return;
+        = MakeAssetDependencyBrowserForEditor(this, CFileListList::SGetInstance().GetArray(listIndex), itemIndex);
     CJWindow* host = GetParent() ? GetParent() : this;
     host->AddChildFirst(window);
 }
@@ -744,7 +727,7 @@ void ReopenObjectEditor(CObject* object, CObject* owner)
     if (!object)
         return;
     auto* editor = new CObjectEditor(object, owner);
-    CJWindow* host = g_ObjectEditorLevelEditorQuery ? g_ObjectEditorLevelEditorQuery() : nullptr;
+    CJWindow* host = GetLevelEditorWindow();
     if (!host)
         host = CScreenWindow::GetScreenWindow();
     if (host)

@@ -24,7 +24,6 @@ class CObject;
 class CObjectEditor;
 class CProperty;
 class CPropertyEditor;
-class CVirtualArray;
 
 // The page of one category: a window titled with the category name.
 class CPropertyPane : public CJSolidWindow {
@@ -67,15 +66,6 @@ private:
 
 class CObjectEditor : public CJFrameWindow {
 public:
-    // The asset dependency browser's window for the object at item of the
-    // registered list, not yet added anywhere; null: none made.
-    using AssetDependencyBrowserOpener = CJWindow* (*)(CObjectEditor* editor, CVirtualArray* list, int32_t item);
-    static AssetDependencyBrowserOpener SetAssetDependencyBrowserOpener(AssetDependencyBrowserOpener opener);
-    // The level editor's window while it is open (new object editors become
-    // its front child), else null.
-    using HostWindowQuery = CJWindow* (*)();
-    static HostWindowQuery SetLevelEditorWindowQuery(HostWindowQuery query);
-
     static constexpr uint32_t kHistorySize = 100;
     static constexpr const char* kSettingsKey = "Property Window";
 

@@ -2,6 +2,7 @@
 
 #include "blit/CColorProperty.h"
 #include "blit/CFrameInterface.h"
+#include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CObjectEditor.h"
 #include "foundation/CCommand.h"
@@ -128,12 +129,6 @@ namespace {
 constexpr int32_t kSpotCursor = 4;
 constexpr int32_t kSpotSize = 22;
 
-ColorPickerOpener& PickerOpener()
-{
-    static ColorPickerOpener opener = nullptr;
-    return opener;
-}
-
 class COpenPickerCommand : public CCommand {
 public:
     explicit COpenPickerCommand(CColorPropertyEditor& row)
@@ -170,13 +165,6 @@ uint8_t ComponentOf(const CJSpin* spin, uint8_t otherwise)
 }
 
 } // namespace
-
-ColorPickerOpener SetColorPickerOpener(ColorPickerOpener opener)
-{
-    ColorPickerOpener old = PickerOpener();
-    PickerOpener() = opener;
-    return old;
-}
 
 CColorSpot::CColorSpot(CJWindow* parent, const CColor* colour, CCommand* command)
     : CJWindow(parent, "Color Spot")
@@ -323,10 +311,9 @@ bool CColorPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
 
 void CColorPropertyEditor::OpenPicker()
 {
-    ColorPickerOpener opener = PickerOpener();
-    if (m_Picker || !opener || (m_Spot && !m_Spot->IsEnabled()))
+    if (m_Picker || (m_Spot && !m_Spot->IsEnabled()))
         return;
-    m_Picker = opener(*this);
+    m_Picker = OpenColorPickerForRow(*this);
     // The picker may close on its own; the row hears of it.
     if (m_Picker)
         m_Picker->Add<CCloseNotification>(EPlace::AsIs, new CPickerClosedCommand(m_Link));

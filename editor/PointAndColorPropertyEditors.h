@@ -89,15 +89,6 @@ private:
     CCommand* m_Command;
 };
 
-class CColorPropertyEditor;
-// Opens a colour picker for the row beside it and answers the picker window
-// (null: none opened). The picker's pick command calls the row's
-// ApplyPickedColor with the colour picked. Filled in by the colour picker's
-// start-up; without one the spot opens nothing.
-using ColorPickerOpener = CJWindow* (*)(CColorPropertyEditor& row);
-// Answers the opener it replaces.
-ColorPickerOpener SetColorPickerOpener(ColorPickerOpener opener);
-
 class CColorPropertyEditor : public CPropertyEditor {
 public:
     CColorPropertyEditor(const CColorProperty* property, const CProperty* categoryProperty, CObjectEditor* editor,

@@ -1,8 +1,6 @@
 #include "editor/RegisterEditorClasses.h"
 
 #include "editor/ArrayPropertyEditors.h"
-#include "editor/CAssetDependencyBrowser.h"
-#include "editor/CColorPickerWindow.h"
 #include "editor/CEditorCheckpointHistory.h"
 #include "editor/CEditorToolPalette.h"
 #include "editor/CLevelEditorOptions.h"
@@ -52,10 +50,8 @@ void RegisterEditorClasses()
     AddPropertyRowMaker(&MakeArrayPropertyRows);
     AddPropertyRowMaker(&MakePointAndColorPropertyRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
-    SetColorPickerOpener(&OpenColorPickerForRow);
     CLevelEditorOptions::SGetClassInfo();
     [[maybe_unused]] static const bool fileNamesRegistered = (RegisterLevelEditorOptionsFileName(), true);
     SetLotGridConnectionsQuery(&IsShowLotGridConnectionsOn);
     SetSpawnLimitingQuery(&IsShowCustomerSpawnLimitingOn);
-    CObjectEditor::SetAssetDependencyBrowserOpener(&MakeAssetDependencyBrowserForEditor);
 }

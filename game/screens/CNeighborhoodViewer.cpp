@@ -306,5 +306,4 @@ void InstallNeighborhoodViewerScreen()
     };
     entry.isOpen = [] { return GetNeighborhoodViewer() != nullptr; };
     SetGameScreenEntry(EGameScreen::NeighbourhoodViewer, entry);
-    SetTrophyRoomScrapbookMaker([]() -> CMenuWindow* { return new CNeighborhoodViewer(nullptr); });
 }

@@ -4,6 +4,7 @@
 #include "foundation/CCommand.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/screens/GameWindows.h"
 #include "game/screens/OverlayScreen.h"
 #include "game/world/CGameApp.h"
@@ -21,7 +22,6 @@
 namespace {
 
 CNewTrophyEarnedMenu* g_Menu = nullptr;
-TrophyRoomMaker g_TrophyRoomMaker = nullptr;
 
 CJButton* AddButton(CNewTrophyEarnedMenu& menu, CFrameOverlayOptions& set, const char* id,
                     CTextSubstitutionList& values, void (CNewTrophyEarnedMenu::*action)())
@@ -45,13 +45,6 @@ CFrameOverlayOptions* FindNewTrophyEarnedOverlay()
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     const int32_t index = sets.Find("New Trophy Earned");
     return index >= 0 ? sets.GetObject(index) : nullptr;
-}
-
-TrophyRoomMaker SetTrophyRoomMaker(TrophyRoomMaker maker)
-{
-    TrophyRoomMaker previous = g_TrophyRoomMaker;
-    g_TrophyRoomMaker = maker;
-    return previous;
 }
 
 CNewTrophyEarnedMenu* GetNewTrophyEarnedMenu()
@@ -156,12 +149,12 @@ void CNewTrophyEarnedMenu::Done()
 
 void CNewTrophyEarnedMenu::OpenTrophyRoom()
 {
-    CMenuWindow* room = g_TrophyRoomMaker && GetParent() ? g_TrophyRoomMaker() : nullptr;
-    if (!room) {
+    // A menu outside the window tree has no place to give.
+    if (!GetParent()) {
         Close();
         return;
     }
-    SwitchTo(room, true);
+    CTrophyRoomWindow* room = ::OpenTrophyRoom(this);
     // The room takes the menu's place for good: the menu goes now, and with
     // it the game goes on behind the room.
     room->ReleaseReplacedWindow();

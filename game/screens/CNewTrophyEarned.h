@@ -40,11 +40,6 @@ CNewTrophyEarnedMenu* GetNewTrophyEarnedMenu();
 // The overlay set "New Trophy Earned"; null when the data has none.
 CFrameOverlayOptions* FindNewTrophyEarnedOverlay();
 
-// The trophy room comes from its own screen: it installs its maker here.
-// Without one the "Trophy Room" button only closes the menu.
-using TrophyRoomMaker = CMenuWindow* (*)();
-TrophyRoomMaker SetTrophyRoomMaker(TrophyRoomMaker maker);
-
 // At a level's end: with trophies waiting, the just-earned sound and the
 // menu over the screen, holding next; otherwise next runs at once. Takes
 // next (may be null).

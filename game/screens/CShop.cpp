@@ -9,6 +9,7 @@
 #include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeSlot.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/screens/GameWindows.h"
 #include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
@@ -51,7 +52,6 @@ namespace {
 CShopWindow* g_Shop = nullptr;
 int32_t g_SelectedSlot = 0;
 uint32_t g_StarsAvailable = 0;
-ShopTutorialShower g_TutorialShower = nullptr;
 
 CLocalizedString& ShopTitle()
 {
@@ -529,8 +529,8 @@ void CShopWindow::Update(float seconds)
         if (m_TutorialDelay <= 0.0f) {
             m_TutorialDelay = 0.0f;
             CRules* rules = CRules::SFindInstance();
-            if (GetCurrentLevelIndex() == 1 && rules && g_TutorialShower)
-                g_TutorialShower(rules->m_ShoppingTutorial, false);
+            if (GetCurrentLevelIndex() == 1 && rules)
+                ShowTutorial(rules->m_ShoppingTutorial, false);
         }
     }
     CJWindow::Update(seconds);
@@ -777,13 +777,6 @@ bool CanReturnSelectedUpgrade()
     const int32_t index = OwnedInSlot(g_SelectedSlot);
     CUpgrade* owned = GetUpgradeByIndex(index);
     return state && owned && owned->m_UpgradeCost > 0.0f && state->HasReceivedUpgrade(index);
-}
-
-ShopTutorialShower SetShopTutorialShower(ShopTutorialShower shower)
-{
-    ShopTutorialShower previous = g_TutorialShower;
-    g_TutorialShower = shower;
-    return previous;
 }
 
 void InstallShopScreen()

@@ -162,11 +162,5 @@ int32_t GetOfferedUpgrade(int32_t slot);
 // The owned upgrade of the selected slot can be taken back for its cost.
 bool CanReturnSelectedUpgrade();
 
-// The tutorial pop-up the shop shows after its delay on the second level
-// (tutorial list index; skip-if-shown as the tutorials decide). Filled by the
-// tutorials; none until then. Returns the previous one.
-using ShopTutorialShower = void (*)(int32_t tutorial, bool skipIfShown);
-ShopTutorialShower SetShopTutorialShower(ShopTutorialShower shower);
-
 // Puts the shop in the game's screen table.
 void InstallShopScreen();

@@ -5,7 +5,7 @@
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
 #include "game/screens/CAchievement.h"
-#include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CStats.h"
 #include "game/screens/GameWindows.h"
 #include "game/screens/ScreensGlobals.h"
@@ -29,7 +29,6 @@ namespace {
 
 CTrophyRoomWindow* g_Room = nullptr;
 int32_t g_HoveredTrophy = -1;
-TrophyRoomScrapbookMaker g_ScrapbookMaker = nullptr;
 
 CLocalizedString& RoomTitle()
 {
@@ -75,11 +74,6 @@ int32_t WholeDollars(float thousands)
     const float held = std::clamp(dollars, -2.2e9f, 2.2e9f);
     const long rounded = std::lrintf(held);
     return int32_t(std::clamp<long>(rounded, INT32_MIN, INT32_MAX));
-}
-
-CMenuWindow* MakeRoomForMenu()
-{
-    return new CTrophyRoomWindow(nullptr);
 }
 
 } // namespace
@@ -272,8 +266,7 @@ void CTrophyRoomWindow::OpenScrapbook()
     // The record is made on demand only below the level count.
     CPlayerStatsForLevel* record = player ? player->GetLevelStats(GetScrapbookLevel(*player)) : nullptr;
     if (record && record->HasSavedLotInfo()) {
-        if (CMenuWindow* viewer = g_ScrapbookMaker ? g_ScrapbookMaker() : nullptr)
-            SwitchTo(viewer, true);
+        SwitchTo(new CNeighborhoodViewer(nullptr), true);
         return;
     }
     CAchievementOptions& options = GetAchievementOptions();
@@ -299,18 +292,6 @@ CTrophyRoomWindow* OpenTrophyRoom(CMenuWindow* replacing)
     else
         AddGameScreenWindow(room);
     return room;
-}
-
-TrophyRoomScrapbookMaker SetTrophyRoomScrapbookMaker(TrophyRoomScrapbookMaker maker)
-{
-    TrophyRoomScrapbookMaker previous = g_ScrapbookMaker;
-    g_ScrapbookMaker = maker;
-    return previous;
-}
-
-void InstallTrophyRoomScreen()
-{
-    SetTrophyRoomMaker(&MakeRoomForMenu);
 }
 
 void RegisterTrophyRoomTexts()

@@ -85,12 +85,3 @@ CTrophyRoomWindow* GetTrophyRoomWindow();
 // Trophy Earned" menu); otherwise it joins the screen window. Returns the
 // room.
 CTrophyRoomWindow* OpenTrophyRoom(CMenuWindow* replacing);
-
-// The neighbourhood viewer the "Scrapbook" button switches the room to,
-// made unparented (it picks its own level). Until the viewer exists none is
-// installed and the room stays. Returns the previous maker.
-using TrophyRoomScrapbookMaker = CMenuWindow* (*)();
-TrophyRoomScrapbookMaker SetTrophyRoomScrapbookMaker(TrophyRoomScrapbookMaker maker);
-
-// Gives the "New Trophy Earned" menu its way into the room.
-void InstallTrophyRoomScreen();

@@ -18,7 +18,6 @@
 #include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
-#include "game/screens/CTutorialPopUp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CRules.h"
@@ -283,13 +282,11 @@ void InstallGameScreensHooks()
     static CScreensHooks screens;
     SetGameScreensHooks(&screens);
     InstallDecadeTransitionScreen();
-    InstallTrophyRoomScreen();
     InstallLifeRewardsScreen();
     InstallEndOfLevelScreens();
     InstallTownMapScreen();
     InstallMainMenuScreen();
     InstallShopScreen();
-    SetShopTutorialShower(&ShowTutorial);
     InstallLevelIntroScreen();
     InstallPauseMenuScreen();
     InstallNeighborhoodViewerScreen();

@@ -4,9 +4,12 @@
 // failed save reported with the edits kept) and its input.
 #include "EditorTestSupport.h"
 
+#include "editor/CAssetDependencyBrowser.h"
+#include "editor/CLevelEditorWindow.h"
 #include "foundation/CCommand.h"
 #include "foundation/FilePaths.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CPlayfield.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFileListList.h"
 #include "objects/CObjectFileArray.h"
@@ -93,19 +96,13 @@ public:
     const char* GetListFileNameText() override { return "Sample"; }
 };
 
-struct SDependencyCall {
-    CObjectEditor* editor = nullptr;
-    CVirtualArray* list = nullptr;
-    int32_t item = -1;
-    CJWindow* window = nullptr;
-};
-SDependencyCall g_DependencyCall;
-
-CJWindow* OpenDependencyProbe(CObjectEditor* editor, CVirtualArray* list, int32_t item)
+// The asset dependency browsers standing among the screen's windows.
+uint32_t BrowsersShown(const CJWindow& screen)
 {
-    g_DependencyCall = SDependencyCall{editor, list, item, new CJWindow(nullptr, "Dependencies")};
-    g_DependencyCall.window->SetSize(50, 50);
-    return g_DependencyCall.window;
+    uint32_t count = 0;
+    for (CJWindow* child = screen.GetFirstChild(); child; child = child->GetNextSibling())
+        count += dynamic_cast<CAssetDependencyBrowserWindow*>(child) != nullptr;
+    return count;
 }
 
 CJMenuItem* ItemTitled(const CJMenu& menu, const char* title)
@@ -445,30 +442,36 @@ TEST_F(ObjectEditor, InsertPropertyListsTheOptionalAndOnRequestValuesNotYetHeldA
 
 TEST_F(ObjectEditor, AssetDependenciesAreOfferedOnlyForAnObjectOfARegisteredList)
 {
-    CObjectEditor::AssetDependencyBrowserOpener previous = CObjectEditor::SetAssetDependencyBrowserOpener(&OpenDependencyProbe);
-    g_DependencyCall = {};
+    for (const char* name : {"A", "B", "C", "D", "E"})
+        WriteBytes(std::string("Samples/") + name + ".Sample", ObjectText("CEditorSample", ""));
     CObjectEditor* editor = Open(&m_Sample);
     CJMenuItem* browse = ItemTitled(*EditMenu(*editor), "Brows Asset Dependencies");
     ASSERT_NE(browse, nullptr);
     EditMenu(*editor)->UpdateEnabledState();
     EXPECT_FALSE(browse->IsEnabled());
     editor->BrowseAssetDependencies();
-    EXPECT_EQ(g_DependencyCall.editor, nullptr);
+    EXPECT_EQ(BrowsersShown(*m_Screen), 0u);
 
     {
         CHoldingList list;
         list.held = &m_Sample;
+        list.SetSource(nullptr, "Samples", 0);
+        ASSERT_EQ(list.GetCount(), 5);
         CFileListList::SGetInstance().AddList("Editor Samples", "", &list, 0, 0);
         EditMenu(*editor)->UpdateEnabledState();
         EXPECT_TRUE(browse->IsEnabled());
         browse->GetCommand()->Execute();
-        EXPECT_EQ(g_DependencyCall.editor, editor);
-        EXPECT_EQ(g_DependencyCall.list, &list);
-        EXPECT_EQ(g_DependencyCall.item, 4);
-        EXPECT_EQ(m_Screen->GetFirstChild(), g_DependencyCall.window) << "in front of the editor's parent";
+        EXPECT_EQ(BrowsersShown(*m_Screen), 1u);
+        auto* browser = dynamic_cast<CAssetDependencyBrowserWindow*>(m_Screen->GetFirstChild());
+        ASSERT_NE(browser, nullptr) << "in front of the editor's parent";
+        // On the entry that holds the editor's object.
+        EXPECT_EQ(browser->GetList(), &list);
+        EXPECT_EQ(browser->GetSelectedEntry(), 4);
+        EXPECT_EQ(list.FindObjectIndex(editor->GetEditedObject()), 4);
+        // The browser shows the list: it goes before the list does.
+        browser->Destroy();
         OpenObjectEditor(nullptr, nullptr);
     }
-    CObjectEditor::SetAssetDependencyBrowserOpener(previous);
 }
 
 TEST_F(ObjectEditor, NotificationsReachCustomEditorsBeforeRowsAndClipboardGoesToTheFocusedRow)
@@ -553,16 +556,20 @@ TEST_F(ObjectEditor, TheFocusedRowsBandIsHighlightedAcrossThePane)
 
 TEST_F(ObjectEditor, InsideTheLevelEditorTheEditorIsItsFrontChild)
 {
-    static CJWindow* host = nullptr;
-    host = new CJWindow(nullptr, "Level editor");
-    host->SetSize(700, 500);
-    m_Screen->AddChild(host, kAsIsNoGrow);
-    CObjectEditor::HostWindowQuery previous = CObjectEditor::SetLevelEditorWindowQuery([] { return host; });
+    // Opening the level editor points the undo history at the level.
+    CScopedHook<SetCheckpointHistoryCallback> historySlot{nullptr};
+    CScopedHook<SetCheckpointObjectCallback> objectSlot{nullptr};
+    CLevelOptions level;
+    GetLevelHolder().HoldCopyOf(&level);
+    CLevelEditorWindow* host = OpenLevelEditor(CLevelEditorWindow::kModePlayedLevel);
+    ASSERT_NE(host, nullptr);
     CObjectEditor* editor = Open(&m_Tags);
     EXPECT_EQ(editor->GetParent(), host);
     EXPECT_EQ(host->GetFirstChild(), editor);
-    CObjectEditor::SetLevelEditorWindowQuery(previous);
+    host->Destroy();
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
     EXPECT_EQ(Open(&m_Sample)->GetParent(), m_Screen);
+    GetLevelHolder().Release();
 }
 
 TEST_F(ObjectEditor, AClickOnAScrolledPageFocusesTheRowUnderThePointer)

@@ -26,7 +26,6 @@
 #include "support/RebuiltWindow.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJEdit.h"
-#include "ui/CJFrameWindow.h"
 #include "ui/CJSpin.h"
 #include "ui/CScreenWindow.h"
 
@@ -216,17 +215,6 @@ CProperty* NoteProperty()
     return note;
 }
 
-// The picker the colour spot opens here: a plain frame window.
-CJWindow* g_PickerOpened = nullptr;
-int g_PickerOpens = 0;
-CJWindow* OpenTestPicker(CColorPropertyEditor&)
-{
-    ++g_PickerOpens;
-    g_PickerOpened = new CJFrameWindow(CScreenWindow::GetScreenWindow());
-    CScreenWindow::GetScreenWindow()->AddChildFirst(g_PickerOpened);
-    return g_PickerOpened;
-}
-
 // The file a test gives its owner; none unless set.
 const CObject* g_FiledObject = nullptr;
 bool FileNameFromTest(const CObject* object, CJString* name)
@@ -281,6 +269,15 @@ protected:
     static std::string LabelText(CPropertyEditor* row)
     {
         return row && row->GetRowWindow() ? row->GetRowWindow()->GetTitle().GetString() : "<none>";
+    }
+
+    // The colour pickers standing among the screen's windows.
+    uint32_t PickersShown() const
+    {
+        uint32_t count = 0;
+        for (CJWindow* child = m_Screen->GetFirstChild(); child; child = child->GetNextSibling())
+            count += dynamic_cast<CColorPickerWindow*>(child) != nullptr;
+        return count;
     }
 
     CGadgetOwner m_Owner;
@@ -425,9 +422,6 @@ TEST_F(ObjectRows, AReadOnlyOwnerLeavesEveryControlOfTheseRowsDisabled)
     m_Owner.m_Part = new CGadgetLamp;
     const auto* spots = static_cast<const CPropertyArrayProperty*>(Prop("Spots"));
     spots->ArrayProperty_SetCount(&m_Owner, 2);
-    CScopedHook<SetColorPickerOpener> opener(&OpenTestPicker);
-    g_PickerOpens = 0;
-
     CObjectEditor* editor = Open(&m_Owner);
     ASSERT_FALSE(editor->CanEdit());
     auto* part = RowOf<CPObjectPropertyEditor>("Part");
@@ -453,7 +447,8 @@ TEST_F(ObjectRows, AReadOnlyOwnerLeavesEveryControlOfTheseRowsDisabled)
     auto* tint = RowOf<CColorPropertyEditor>("Tint");
     EXPECT_FALSE(tint->GetSpot()->IsEnabled());
     tint->OpenPicker();
-    EXPECT_EQ(g_PickerOpens, 0);
+    EXPECT_EQ(PickersShown(), 0u);
+    EXPECT_EQ(tint->GetPicker(), nullptr);
     EXPECT_FALSE(RowOf<CPClassInfoPropertyEditor>("Kind")->GetCombo()->IsEnabled());
 }
 
@@ -724,18 +719,18 @@ TEST_F(ObjectRows, ColourRowsCommitSpinsWithinTheByteRangeAndAlphaOnlyWhereThere
 TEST_F(ObjectRows, TheColourSpotOpensOnePickerWhosePicksAreStoredAndWhichClosesWithTheRow)
 {
     CRecordingCheckpoints checkpoints(&m_Owner);
-    CScopedHook<SetColorPickerOpener> opener(&OpenTestPicker);
-    g_PickerOpens = 0;
     Open(&m_Owner);
     Frame();
     auto* tint = RowOf<CColorPropertyEditor>("Tint");
     ASSERT_NE(tint, nullptr);
     tint->GetSpot()->OnMouseDown(1, Centre(*tint->GetSpot()));
-    EXPECT_EQ(g_PickerOpens, 0) << "only the first button opens it";
+    EXPECT_EQ(PickersShown(), 0u) << "only the first button opens it";
     ASSERT_TRUE(tint->GetSpot()->OnMouseDown(0, Centre(*tint->GetSpot())));
     tint->GetSpot()->OnMouseDown(0, Centre(*tint->GetSpot()));
-    EXPECT_EQ(g_PickerOpens, 1);
-    ASSERT_EQ(tint->GetPicker(), g_PickerOpened);
+    EXPECT_EQ(PickersShown(), 1u);
+    auto* shown = dynamic_cast<CColorPickerWindow*>(m_Screen->GetFirstChild());
+    ASSERT_NE(shown, nullptr) << "in front of the screen's windows";
+    ASSERT_EQ(tint->GetPicker(), shown);
 
     tint->ApplyPickedColor(CColor(1, 2, 3, 4));
     EXPECT_EQ(m_Owner.m_Tint.GetRed(), 1);
@@ -744,10 +739,11 @@ TEST_F(ObjectRows, TheColourSpotOpensOnePickerWhosePicksAreStoredAndWhichClosesW
     EXPECT_EQ(checkpoints.LastName(), "ColorPropertyCheckpointTint");
 
     // A picker closed on its own is forgotten; the next press opens another.
-    g_PickerOpened->Destroy();
+    shown->Destroy();
     EXPECT_EQ(tint->GetPicker(), nullptr);
+    EXPECT_EQ(PickersShown(), 0u);
     tint->GetSpot()->OnMouseDown(0, Centre(*tint->GetSpot()));
-    EXPECT_EQ(g_PickerOpens, 2);
+    EXPECT_EQ(PickersShown(), 1u);
     CJWindow* picker = tint->GetPicker();
     ASSERT_NE(picker, nullptr);
     OpenObjectEditor(nullptr, nullptr);
@@ -760,7 +756,6 @@ TEST_F(ObjectRows, TheColourSpotOpensOnePickerWhosePicksAreStoredAndWhichClosesW
 // (in front of the old editor or behind it) must outlive its own pick.
 TEST_F(ObjectRows, APickThatRebuildsTheEditorNeverFreesThePickerWhileItRuns)
 {
-    CScopedHook<SetColorPickerOpener> opener(&OpenColorPickerForRow);
     struct SCase {
         const char* name;
         bool reopenAtOnce;

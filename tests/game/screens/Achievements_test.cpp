@@ -11,6 +11,7 @@
 #include "game/screens/CAchievement.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
@@ -311,11 +312,6 @@ TEST_F(Trophies, TheMenuShowsTheTrophyImageAndItsButtons)
     EXPECT_EQ(runs, 1) << "destroyed while holding the command";
 }
 
-CMenuWindow* MakeRoom()
-{
-    return new CMenuWindow(nullptr);
-}
-
 TEST_F(Trophies, TheTrophyRoomTakesTheMenusPlaceAndTheGameGoesOnExactlyOnce)
 {
     AwardAchievementByName("MatchingMaster");
@@ -324,24 +320,24 @@ TEST_F(Trophies, TheTrophyRoomTakesTheMenusPlaceAndTheGameGoesOnExactlyOnce)
     int runs = 0;
     auto* menu = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
     root.AddChild(menu, EPlace::AsIs);
-    TrophyRoomMaker before = SetTrophyRoomMaker(&MakeRoom);
     menu->OpenTrophyRoom();
-    SetTrophyRoomMaker(before);
     EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
     EXPECT_EQ(runs, 1) << "the game goes on behind the room";
-    auto* room = dynamic_cast<CMenuWindow*>(root.GetFirstChild());
+    auto* room = dynamic_cast<CTrophyRoomWindow*>(root.GetFirstChild());
     ASSERT_NE(room, nullptr);
+    EXPECT_EQ(GetTrophyRoomWindow(), room);
     EXPECT_EQ(room->GetReplacedWindow(), nullptr);
     room->Destroy();
     EXPECT_EQ(root.GetFirstChild(), nullptr) << "nothing comes back";
     EXPECT_EQ(runs, 1);
 
-    // Without a room the button only closes the menu.
-    CScopedHook<SetTrophyRoomMaker> noRoom{nullptr};
+    // A menu outside the window tree has no place to give the room: the
+    // button only closes the menu.
     auto* second = new CNewTrophyEarnedMenu(nullptr, new CCountingCommand(runs));
-    root.AddChild(second, EPlace::AsIs);
     second->OpenTrophyRoom();
     EXPECT_EQ(runs, 2);
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
     EXPECT_EQ(root.GetFirstChild(), nullptr);
 }
 

@@ -163,5 +163,4 @@ protected:
 
     std::vector<CObjectFileArray*> m_ListsRead;
     CScopedHook<SetGameScreensHooks> m_ScreensGuard{nullptr};
-    CScopedHook<SetTrophyRoomMaker> m_RoomMakerGuard{nullptr};
 };

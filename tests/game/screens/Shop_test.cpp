@@ -10,6 +10,7 @@
 #include "game/business/CUpgradeSlot.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
@@ -17,6 +18,7 @@
 #include "game/world/CPlayfield.h"
 #include "game/world/CPlayfieldMouseMessage.h"
 #include "game/world/CRules.h"
+#include "game/world/CTutorial.h"
 #include "game/world/WorldHooks.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
@@ -64,12 +66,6 @@ public:
     std::unique_ptr<CGameState> stored;
 };
 
-std::vector<int32_t> g_TutorialsShown;
-void NoteTutorial(int32_t tutorial, bool)
-{
-    g_TutorialsShown.push_back(tutorial);
-}
-
 class Shop : public BusinessLevelTest {
 protected:
     void SetUp() override
@@ -108,7 +104,6 @@ protected:
         WriteObject("Upgrades/Lone.Upgrade.txt", "CBuildablePart", "Upgrade Slot=Lonely\nUpgrade Cost=1");
         ASSERT_NE(StartLevel(), nullptr);
         State().m_SpendableMoneyK = 2.0f;
-        g_TutorialsShown.clear();
         m_Shop = new CShopWindow;
         CreateShopButtons();
     }
@@ -116,12 +111,23 @@ protected:
     {
         if (GetShopWindow())
             GetShopWindow()->Destroy();
-        SetShopTutorialShower(nullptr);
+        GetTutorialList().RemoveAll();
+        GetTutorialList().SetSource(nullptr, "Nowhere", 0);
         SetCurrentLevelIndex(0);
         CStats::SShutdown();
         BusinessLevelTest::TearDown();
     }
     static CGameState& State() { return *CGameState::SGetCurrent(); }
+    // The tutorial pop-ups open on the playfield, oldest first.
+    static std::vector<int32_t> TutorialsShown()
+    {
+        std::vector<int32_t> shown;
+        CPlayfieldLayer* effects = GetCurrentPlayfield()->FindLayer("Effects");
+        for (uint32_t i = 0; effects && i < effects->GetSpriteCount(); ++i)
+            if (CSpriteAI* ai = effects->GetSprite(i)->FindAI(CTutorialPopUpSpriteAI::SGetClassInfo()))
+                shown.push_back(static_cast<CTutorialPopUpSpriteAI*>(ai)->m_Tutorial);
+        return shown;
+    }
     // The shop set drawn by itself, as any caller but the shop draws it: is
     // the close-up's red there?
     static bool SetDrawnAloneIsRedAt(int32_t x, int32_t y)
@@ -357,22 +363,27 @@ TEST_F(Shop, AClickOnAButtonSelectsItsSlotAndTellsTheLevel)
 
 TEST_F(Shop, TheShoppingTutorialStartsAfterTwoSecondsOnTheSecondLevelOnly)
 {
-    SetShopTutorialShower(&NoteTutorial);
+    RegisterTutorialClasses();
+    for (const char* name : {"!None", "A Welcome", "B Build", "C Sell", "Shopping"})
+        WriteObject(std::string(name) + ".Tutorial.txt", "CTutorial", "Text=" + std::string(name));
+    GetTutorialList().RemoveAll();
+    GetTutorialList().SetSource(nullptr, "Resources", 0);
+    ASSERT_EQ(GetTutorialList().Find("Shopping"), 4);
     CRules::SGetInstance().m_ShoppingTutorial = 4;
     SetCurrentLevelIndex(1);
     m_Shop->Update(1.5f);
-    EXPECT_TRUE(g_TutorialsShown.empty());
+    EXPECT_TRUE(TutorialsShown().empty());
     m_Shop->Update(0.5f);
-    EXPECT_EQ(g_TutorialsShown, std::vector<int32_t>{4});
+    EXPECT_EQ(TutorialsShown(), std::vector<int32_t>{4});
     EXPECT_EQ(m_Shop->GetTutorialDelay(), 0.0f);
     m_Shop->Update(5.0f);
-    EXPECT_EQ(g_TutorialsShown.size(), 1u);
+    EXPECT_EQ(TutorialsShown().size(), 1u);
 
     m_Shop->Destroy();
     SetCurrentLevelIndex(2);
     m_Shop = new CShopWindow;
     m_Shop->Update(3.0f);
-    EXPECT_EQ(g_TutorialsShown.size(), 1u);
+    EXPECT_EQ(TutorialsShown().size(), 1u);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "foundation/CCommand.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
@@ -35,13 +36,6 @@
 #include <string>
 
 namespace {
-
-int g_ViewersMade = 0;
-CMenuWindow* MakeViewer()
-{
-    ++g_ViewersMade;
-    return new CMenuWindow(nullptr);
-}
 
 std::string Trophy(const std::string& name, const std::string& images)
 {
@@ -79,17 +73,11 @@ protected:
                        "\t\t\tPosition=40,700\r\n\t\t\tSize=160,40\r\n\t\t}\r\n\t}\r\n}\r\n");
         ReadList(GetAchievementList(), "Resources", "Achievement");
         ReadList(GetDecadeTransitionList());
-        g_ViewersMade = 0;
         ASSERT_NO_FATAL_FAILURE(StartPastOpening());
         ASSERT_TRUE(Pass(17));
         m_Canvas = std::make_unique<CFrame>();
         m_Canvas->Create(1024, 768, 32);
         m_Screens = App()->GetOpenScreens();
-    }
-    void TearDown() override
-    {
-        SetTrophyRoomScrapbookMaker(nullptr);
-        CScreensGameTest::TearDown();
     }
     static int32_t Index(const char* name) { return GetAchievementList().Find(name); }
     // A point of the trophy's frame 0 that hits, in screen terms.
@@ -217,14 +205,13 @@ TEST_F(TrophyRoomGame, EarningsAndNameOfThePlayerAndContinueCloses)
 
 TEST_F(TrophyRoomGame, ScrapbookShowsTheLevelBeforeTheSelectedOneOrSaysThereIsNone)
 {
-    SetTrophyRoomScrapbookMaker(&MakeViewer);
     auto* room = OpenTrophyRoom(nullptr);
     const uint32_t records = Player().m_pStatsForLevel.GetCount();
     // A fresh profile's "Selected Level" 0 looks at level 0, never wraps.
     Player().m_SelectedLevel = 0;
     EXPECT_EQ(CTrophyRoomWindow::GetScrapbookLevel(Player()), 0u);
     room->OpenScrapbook();
-    EXPECT_EQ(g_ViewersMade, 0);
+    EXPECT_EQ(GetNeighborhoodViewer(), nullptr);
     auto* box = dynamic_cast<CJMessageBox*>(CScreenWindow::GetScreenWindow()->GetFirstChild());
     ASSERT_NE(box, nullptr);
     EXPECT_STREQ(box->GetTitleText(), "No Neighborhoods To Show");
@@ -233,7 +220,7 @@ TEST_F(TrophyRoomGame, ScrapbookShowsTheLevelBeforeTheSelectedOneOrSaysThereIsNo
     Player().m_SelectedLevel = 0xFFFFFFFFu;
     room->OpenScrapbook();
     EXPECT_LE(Player().m_pStatsForLevel.GetCount(), std::max(records, 3u));
-    EXPECT_EQ(g_ViewersMade, 0);
+    EXPECT_EQ(GetNeighborhoodViewer(), nullptr);
 
     // Level 1 kept its lots: selected level 2 opens the viewer in the room's place.
     Player().m_SelectedLevel = 2;
@@ -244,7 +231,9 @@ TEST_F(TrophyRoomGame, ScrapbookShowsTheLevelBeforeTheSelectedOneOrSaysThereIsNo
     ASSERT_NE(lots, nullptr);
     lots->ArrayProperty_SetCount(kept, 1);
     room->OpenScrapbook();
-    EXPECT_EQ(g_ViewersMade, 1);
+    CNeighborhoodViewer* viewer = GetNeighborhoodViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->GetViewedLevelIndex(), 1u);
     EXPECT_FALSE(room->IsVisible());
 }
 
