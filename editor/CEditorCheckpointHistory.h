@@ -65,7 +65,9 @@ private:
     CObject* m_WorkingCopy = nullptr; // owned
 };
 
-// The two callback slots; each setter answers the function it replaces.
+// The two callback slots; each setter answers the function it replaces. The
+// history does not know what it edits: the slots stay empty, and edits take
+// no checkpoint, until the level editor first opens and fills them.
 using CheckpointHistoryCallback = CEditorCheckpointHistory* (*)();
 using CheckpointObjectCallback = CObject* (*)();
 CheckpointHistoryCallback SetCheckpointHistoryCallback(CheckpointHistoryCallback callback);
