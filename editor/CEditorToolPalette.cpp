@@ -329,9 +329,12 @@ void CEditorToolPalette::OpenSpritePalette()
         grid->SetDragEnabled(true);
 }
 
+// The whole editor closes, as on Escape: without its palette the editor's
+// full-screen window would keep every click from the game with no menu
+// left to leave it by.
 void CEditorToolPalette::Exit()
 {
-    RequestClose();
+    m_Editor->RequestClose();
 }
 
 // ---- Edit ----------------------------------------------------------------
