@@ -133,7 +133,11 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
 {
     if (CSkinTheme* theme = FindEditorSkinTheme())
         SetSkinTheme(theme);
-    SetTitle(CJString("Editor"));
+    // Over the played level nothing reaches the level file: the designer
+    // reads so before making an edit that the next play would not have.
+    SetTitle(CJString(editor->GetMode() == CLevelEditorWindow::kModePlayedLevel
+                          ? "Editor - played level, edits are not saved"
+                          : "Editor"));
     MoveTo(kStartX, kStartY);
 
     m_MenuBar = &Add<CJMenuBar>(EPlace::TopLeft);
@@ -422,7 +426,9 @@ void CEditorToolPalette::OpenLevelSorterWindow()
 
 void CEditorToolPalette::EditLevelProperties()
 {
-    OpenObjectEditor(CurrentLevel(), FindLevels());
+    // The played copy has no file; only the stored level is saved with "Levels".
+    const bool stored = m_Editor->GetMode() == CLevelEditorWindow::kModeStoredLevel;
+    OpenObjectEditor(CurrentLevel(), stored ? FindLevels() : nullptr);
 }
 
 void CEditorToolPalette::EditActiveGameState()

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CJButton;
@@ -168,6 +169,9 @@ private:
     CJButton* m_BackButton = nullptr;
     CJTabControl* m_TabControl = nullptr;
     CJString m_FileName;
+    // The owner as written when the editor opened: a close that changed
+    // nothing leaves the owner's file alone.
+    std::string m_OwnerTextAtOpen;
     bool m_Finished = false;
     bool m_Retired = false;
 };
