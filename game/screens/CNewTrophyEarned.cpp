@@ -156,6 +156,13 @@ void CNewTrophyEarnedMenu::Done()
 
 void CNewTrophyEarnedMenu::OpenTrophyRoom()
 {
+    // Leaving for the room, where every earned trophy stands, dismisses the
+    // card: what it had still to show is not announced after a later level.
+    if (CAchievementHistory* history = GetAchievementHistory()) {
+        while (history->GetCountToShow() > 0)
+            history->DropFirstToShow();
+        CStats::SMarkChanged();
+    }
     CMenuWindow* room = g_TrophyRoomMaker && GetParent() ? g_TrophyRoomMaker() : nullptr;
     if (!room) {
         Close();
