@@ -12,6 +12,7 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
@@ -261,6 +262,39 @@ TEST_F(DemoTrophies, ATrophyCardLeftForTheRoomIsNotShownAgainAfterTheNextStreet)
     ASSERT_NO_FATAL_FAILURE(OnToTheNextStreet());
     CompleteLevel();
     EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr) << "announced again: " << Announced();
+}
+
+// The scrapbook opened from the trophy room that stands over a street's
+// results covers them: the results are hidden while the viewer is open and
+// come back, working, once the viewer and the room are closed.
+TEST_F(DemoTrophies, TheScrapbookOverTheResultsHidesThemUntilItCloses)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    CGameState::SGetCurrent()->AddRevenue(60.0f);
+    CompleteLevel();
+    ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr);
+    Passes(2);
+    ClickOn(Button(GetNewTrophyEarnedMenu(), "Trophy Room"));
+    CTrophyRoomWindow* room = GetTrophyRoomWindow();
+    ASSERT_NE(room, nullptr);
+    CEndOfLevelWindow* results = GetEndOfLevelWindow();
+    ASSERT_NE(results, nullptr) << "the results wait behind the room";
+    ClickOn(Button(room, "Scrapbook"));
+    CNeighborhoodViewer* viewer = GetNeighborhoodViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_FALSE(results->IsShownOnScreen()) << "the results show through the scrapbook";
+
+    ClickOn(viewer->GetContinueButton());
+    ASSERT_EQ(GetNeighborhoodViewer(), nullptr);
+    ASSERT_EQ(GetTrophyRoomWindow(), room);
+    ASSERT_EQ(GetEndOfLevelWindow(), results);
+    EXPECT_TRUE(results->IsShownOnScreen());
+    ClickOn(room->GetContinueButton());
+    ASSERT_EQ(GetTrophyRoomWindow(), nullptr);
+    Seconds(5.0f);
+    ClickOn(results->GetDefaultButton());
+    EXPECT_EQ(GetEndOfLevelWindow(), nullptr);
+    EXPECT_NE(GetTownMapWindow(), nullptr) << "the results' Continue leads to the map";
 }
 
 } // namespace
