@@ -42,6 +42,7 @@ constexpr uint32_t kKeyPageDown = 15;
 constexpr uint32_t kKeyBackQuote = '`';
 constexpr int32_t kGameStateWidthUnits = 40;
 constexpr int32_t kGameStateMinWidth = 120;
+const char* const kNotSavedText = "Played level: edits are not saved";
 
 int32_t g_GameStateIndex = 0;
 
@@ -133,11 +134,7 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
 {
     if (CSkinTheme* theme = FindEditorSkinTheme())
         SetSkinTheme(theme);
-    // Over the played level nothing reaches the level file: the designer
-    // reads so before making an edit that the next play would not have.
-    SetTitle(CJString(editor->GetMode() == CLevelEditorWindow::kModePlayedLevel
-                          ? "Editor - played level, edits are not saved"
-                          : "Editor"));
+    SetTitle(CJString("Editor"));
     MoveTo(kStartX, kStartY);
 
     m_MenuBar = &Add<CJMenuBar>(EPlace::TopLeft);
@@ -163,6 +160,10 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
                                         EPlace::RightOfPrevious);
     m_LevelPropertiesButton->SetHotKeyChar('M');
     m_OptionsButton = AddButton(this, "Options", &CEditorToolPalette::EditOptions, nullptr, EPlace::RightOfPrevious);
+    // Over the played level nothing reaches the level file: the designer
+    // reads so before making an edit that the next play would not have.
+    if (editor->GetMode() == CLevelEditorWindow::kModePlayedLevel)
+        Add<CJStatic>(EPlace::RightOfPrevious, CJString(kNotSavedText));
 
     m_MenuBar->SetWidth(GetWidth() - GetClientLeftInset() - GetEdgeMargin());
     BuildLayerPanel();
