@@ -42,6 +42,7 @@ constexpr uint32_t kKeyPageDown = 15;
 constexpr uint32_t kKeyBackQuote = '`';
 constexpr int32_t kGameStateWidthUnits = 40;
 constexpr int32_t kGameStateMinWidth = 120;
+const char* const kNotSavedText = "Played level: edits are not saved";
 
 int32_t g_GameStateIndex = 0;
 
@@ -159,6 +160,10 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
                                         EPlace::RightOfPrevious);
     m_LevelPropertiesButton->SetHotKeyChar('M');
     m_OptionsButton = AddButton(this, "Options", &CEditorToolPalette::EditOptions, nullptr, EPlace::RightOfPrevious);
+    // Over the played level nothing reaches the level file: the designer
+    // reads so before making an edit that the next play would not have.
+    if (editor->GetMode() == CLevelEditorWindow::kModePlayedLevel)
+        Add<CJStatic>(EPlace::RightOfPrevious, CJString(kNotSavedText));
 
     m_MenuBar->SetWidth(GetWidth() - GetClientLeftInset() - GetEdgeMargin());
     BuildLayerPanel();
@@ -329,9 +334,12 @@ void CEditorToolPalette::OpenSpritePalette()
         grid->SetDragEnabled(true);
 }
 
+// The whole editor closes, as on Escape: without its palette the editor's
+// full-screen window would keep every click from the game with no menu
+// left to leave it by.
 void CEditorToolPalette::Exit()
 {
-    RequestClose();
+    m_Editor->RequestClose();
 }
 
 // ---- Edit ----------------------------------------------------------------
@@ -419,7 +427,9 @@ void CEditorToolPalette::OpenLevelSorterWindow()
 
 void CEditorToolPalette::EditLevelProperties()
 {
-    OpenObjectEditor(CurrentLevel(), FindLevels());
+    // The played copy has no file; only the stored level is saved with "Levels".
+    const bool stored = m_Editor->GetMode() == CLevelEditorWindow::kModeStoredLevel;
+    OpenObjectEditor(CurrentLevel(), stored ? FindLevels() : nullptr);
 }
 
 void CEditorToolPalette::EditActiveGameState()

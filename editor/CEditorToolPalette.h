@@ -7,7 +7,7 @@
 // Each entry and button runs a command; one with a test is greyed on every
 // update while its test fails. "<" and ">" step the stored level, so they
 // stay greyed in the played-level mode and at the ends of the level list.
-// "Exit" closes the palette only; the editor stays open.
+// "Exit" closes the whole editor, as Escape does.
 
 #include "ui/CJToolPalette.h"
 

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -49,6 +50,15 @@ bool IsVisibleLevel(const CProperty* property)
 {
     const int32_t level = property->GetEffectiveLevel();
     return level >= 1 && level <= 3;
+}
+
+std::string WrittenForm(CObject* object)
+{
+    uint32_t size = 0;
+    uint8_t* data = WriteObjectToMemory(object, size);
+    std::string text(reinterpret_cast<const char*>(data), data ? size : 0);
+    std::free(data);
+    return text;
 }
 
 // The category text of the property that places the row; it lives as long
@@ -212,8 +222,10 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     BuildEditMenu();
     AddChild(m_MenuBar, EPlace::TopLeft);
 
-    if (FindObjectFileName(owner, &m_FileName))
+    if (FindObjectFileName(owner, &m_FileName)) {
         m_FileName.Replace(CJString("\\"), CJString("/"));
+        m_OwnerTextAtOpen = WrittenForm(owner);
+    }
 
     m_TabControl = new CJTabControl(this);
 
@@ -306,7 +318,8 @@ void CObjectEditor::FinishEditing()
     // A failed save is reported only where rows could edit: a read-only
     // file shown without Shift is expected to refuse.
     CJString name;
-    if (!SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindObjectFileName(m_Owner, &name))
+    const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen;
+    if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindObjectFileName(m_Owner, &name))
         ReportFailedSave(name);
     SHistoryEntry* last = Session().GetLastEntry();
     if (last && last->object == m_Object && m_TabControl && m_TabControl->GetPageCount() > 0) {

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CJButton;
@@ -158,6 +159,9 @@ private:
     CJButton* m_BackButton = nullptr;
     CJTabControl* m_TabControl = nullptr;
     CJString m_FileName;
+    // The owner as written when the editor opened: a close that changed
+    // nothing leaves the owner's file alone.
+    std::string m_OwnerTextAtOpen;
     bool m_Finished = false;
     bool m_Retired = false;
 };

@@ -1,6 +1,7 @@
 #include "game/screens/CNeighborhoodViewer.h"
 
 #include "game/business/CBuildablePackage.h"
+#include "game/screens/CEndOfLevel.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/GameWindows.h"
@@ -110,6 +111,14 @@ void WriteParts(CLot& lot, const std::array<int32_t, 4>& parts)
         building.m_Parts[i] = parts[i];
 }
 
+bool HideIfShown(CJWindow* window)
+{
+    if (!window || !window->IsVisible())
+        return false;
+    window->Show(false, false);
+    return true;
+}
+
 } // namespace
 
 CNeighborhoodViewer::CNeighborhoodViewer(CJWindow* parent)
@@ -130,6 +139,11 @@ CNeighborhoodViewer::CNeighborhoodViewer(CJWindow* parent)
     if (m_ViewedLevel != 0 && !HasSavedLotInfo(m_ViewedLevel) && HasSavedLotInfo(m_ViewedLevel - 1))
         --m_ViewedLevel;
     BuildView();
+    // A level's results may wait behind the trophy room this viewer was
+    // opened from; the viewer does not cover all of them, and they would
+    // show through with buttons nobody can reach.
+    m_HidResults = HideIfShown(GetEndOfLevelWindow());
+    m_HidTutorialResults = HideIfShown(GetTutorialEndOfLevelWindow());
 }
 
 CNeighborhoodViewer::~CNeighborhoodViewer()
@@ -140,6 +154,12 @@ CNeighborhoodViewer::~CNeighborhoodViewer()
     CLevelOptions* copy = m_LevelCopy;
     m_LevelCopy = nullptr;
     delete copy;
+    CJWindow* results = m_HidResults ? GetEndOfLevelWindow() : nullptr;
+    if (results)
+        results->Show(true, false);
+    CJWindow* tutorialResults = m_HidTutorialResults ? GetTutorialEndOfLevelWindow() : nullptr;
+    if (tutorialResults)
+        tutorialResults->Show(true, false);
 }
 
 bool CNeighborhoodViewer::HasSavedLotInfo(uint32_t level)

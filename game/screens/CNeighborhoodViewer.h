@@ -58,6 +58,9 @@ private:
     CJButton* m_NextButton = nullptr;
     CJButton* m_PrevButton = nullptr;
     float m_OverlayTime = 0.0f;
+    // Level results this viewer hid, shown again when it closes.
+    bool m_HidResults = false;
+    bool m_HidTutorialResults = false;
 };
 
 // The open viewer; null when none is.

@@ -149,6 +149,13 @@ void CNewTrophyEarnedMenu::Done()
 
 void CNewTrophyEarnedMenu::OpenTrophyRoom()
 {
+    // Leaving for the room, where every earned trophy stands, dismisses the
+    // card: what it had still to show is not announced after a later level.
+    if (CAchievementHistory* history = GetAchievementHistory()) {
+        while (history->GetCountToShow() > 0)
+            history->DropFirstToShow();
+        CStats::SMarkChanged();
+    }
     // A menu outside the window tree has no place to give.
     if (!GetParent()) {
         Close();

@@ -24,6 +24,7 @@
 #include "images/CFrameList.h"
 #include "objects/CFloatProperty.h"
 #include "objects/DeclaredClassBody.h"
+#include "overlays/ButtonOverlays.h"
 #include "overlays/CFrameOverlayTimeline.h"
 #include "overlays/ImageOverlays.h"
 #include "render/SurfaceHelpers.h"
@@ -379,6 +380,9 @@ CTownMapWindow::CTownMapWindow(CJWindow* parent)
         SetDefaultButton(play);
         BringChildToFront(play);
     }
+    // Made with the values from before the selection moved to the newly
+    // unlocked level.
+    RetitlePlayButton();
 }
 
 CTownMapWindow::~CTownMapWindow()
@@ -554,6 +558,24 @@ void CTownMapWindow::Update(float seconds)
         AdvanceGlide();
     else if (m_State == EState::Rewards)
         AdvanceRewards(seconds);
+    RetitlePlayButton();
+}
+
+// The play button's words follow the selection (and what this visit
+// unlocked): its marker's title is filled again with the values of now.
+void CTownMapWindow::RetitlePlayButton()
+{
+    CJButton* play = GetButton("Continue");
+    CFrameOverlayOptions* set = MapOverlay();
+    auto* marker = set ? dynamic_cast<CFrameOverlayButton*>(set->FindOverlay(CJString("Continue"), nullptr, nullptr))
+                       : nullptr;
+    if (!play || !marker)
+        return;
+    CTextSubstitutionList values;
+    FillSubstitutions(values);
+    const CJString title = values.Apply(ShownText(marker->m_Title));
+    if (title.Compare(play->GetTitle()) != 0)
+        play->SetTitle(title);
 }
 
 void CTownMapWindow::AdvanceUnlockEffect(float seconds)

@@ -113,6 +113,7 @@ private:
     void SpawnFlier();
     void ShowRewardsButton();
     void OpenRewardsScreen();
+    void RetitlePlayButton();
     bool ButtonsWork() const { return m_State == EState::Glide || m_State == EState::Idle; }
     CJButton* AddNamedButton(CFrameOverlayOptions& set, CTextSubstitutionList& values, const char* id,
                              void (CTownMapWindow::*action)());

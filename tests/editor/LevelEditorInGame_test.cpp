@@ -1,22 +1,36 @@
 // The level editor in the running demo game, reached as a designer reaches
 // it: F7 during a level, then presses and drags that come through the
 // window's event queue; a tutorial message open in the object editor is
-// previewed over the level.
+// previewed over the level; the palette's File > Exit gives the street back;
+// a level property edited over the played street lasts for that play only,
+// and one edited over the stored street is saved to the level file.
 #include "../game/screens/ScreensGameTest.h"
 
+#include "editor/CEditorToolPalette.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CObjectEditor.h"
+#include "editor/ValuePropertyEditors.h"
+#include "game/business/CCustomer.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
 #include "images/CFrame.h"
+#include "objects/CFloatProperty.h"
+#include "objects/CObject.h"
 #include "platform/WindowDevice.h"
+#include "ui/CJEdit.h"
+#include "ui/CJMenu.h"
+#include "ui/CJSpin.h"
+#include "ui/CJTabControl.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -55,6 +69,63 @@ protected:
         event.heldButtons = down ? 1u : 0u;
         m_Platform.GetHeadlessWindow().PushEvent(event);
     }
+    void Click(CPoint at)
+    {
+        PushMouse(plat::WindowEvent::Kind::MouseMove, at, false);
+        PushMouse(plat::WindowEvent::Kind::MouseButton, at, true);
+        PushMouse(plat::WindowEvent::Kind::MouseButton, at, false);
+        Passes(3);
+    }
+    void ClickOn(const CJWindow* window)
+    {
+        ASSERT_NE(window, nullptr);
+        const CRect& r = window->GetScreenRect();
+        Click(CPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+    void Type(const char* text)
+    {
+        for (const char* c = text; *c; ++c) {
+            plat::WindowEvent event;
+            event.kind = plat::WindowEvent::Kind::Char;
+            event.character = uint8_t(*c);
+            m_Platform.GetHeadlessWindow().PushEvent(event);
+        }
+        Passes(2);
+    }
+    static CJMenuItem* Entry(const CJMenu& menu, const char* title)
+    {
+        for (CJWindow* child = menu.GetFirstChild(); child; child = child->GetNextSibling())
+            if (std::string(child->GetTitle().GetString()) == title)
+                return dynamic_cast<CJMenuItem*>(child);
+        return nullptr;
+    }
+    // "Goals/Required Revenue" typed anew in the object editor open on the
+    // level: its tab clicked, the old number erased, the new one typed.
+    void TypeRequiredRevenue(const char* value)
+    {
+        CObjectEditor* objectEditor = GetCurrentObjectEditor();
+        ASSERT_NE(objectEditor, nullptr);
+        CObject* level = objectEditor->GetEditedObject();
+        CJTabControl* tabs = objectEditor->GetTabControl();
+        ASSERT_NE(tabs, nullptr);
+        for (uint32_t i = 0; i < tabs->GetPageCount(); ++i)
+            if (std::string(tabs->GetPage(i)->GetTitle().GetString()) == "Goals") {
+                const CRect tab = tabs->GetTabRect(i);
+                const CRect& at = tabs->GetScreenRect();
+                Click(CPoint{at.left + (tab.left + tab.right) / 2, at.top + (tab.top + tab.bottom) / 2});
+            }
+        auto* row = dynamic_cast<CNumberSpinPropertyEditor<CFloatProperty>*>(
+            FindPropertyEditor(level, level->GetClassInfo()->FindProperty("Required Revenue"), 0));
+        ASSERT_NE(row, nullptr);
+        ASSERT_TRUE(row->GetSpin()->IsShownOnScreen()) << "the Goals tab shows the row";
+        ClickOn(row->GetSpin()->GetEdit());
+        PushKey(plat::vk::kEnd);
+        Type("\b\b\b\b\b\b\b\b\b\b\b\b");
+        Type(value);
+        PushKey(plat::vk::kReturn);
+        Passes(2);
+    }
+    static std::string LevelsFile() { return "Data/Resources/Levels.Object.txt"; }
     // A screen point where the editor picks a sprite of the played level.
     static CPoint SpritePoint(CLevelEditorWindow& editor, CSprite*& found)
     {
@@ -177,6 +248,121 @@ TEST_F(LevelEditorInGame, ATutorialMessageInTheObjectEditorIsPreviewedOverTheLev
             if (!covered(x, y) && pixel(*closed, x, y).GetAlpha() != pixel(*plain, x, y).GetAlpha())
                 ++left;
     EXPECT_EQ(left, 0);
+}
+
+// Exit leaves the designer in the street as it was before F7: the editor is
+// gone with its palette, and a click on a waiting customer answers it.
+TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    PushKey(plat::vk::kF7);
+    Passes(2);
+    CLevelEditorWindow* editor = GetLevelEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    auto* palette = dynamic_cast<CEditorToolPalette*>(editor->GetToolPalette());
+    ASSERT_NE(palette, nullptr);
+    CJMenuItem* file = Entry(*palette->GetMenuBar(), "File");
+    ASSERT_NE(file, nullptr);
+    ClickOn(file);
+    ASSERT_NE(file->GetOpenSubMenu(), nullptr);
+    ClickOn(Entry(*file->GetOpenSubMenu(), "Exit"));
+    Passes(2);
+    EXPECT_EQ(GetLevelEditorWindow(), nullptr) << "no editor window left covering the street";
+
+    CCustomer* waiting = nullptr;
+    for (int i = 0; i < 60 * 40 && !waiting; ++i) {
+        ASSERT_TRUE(Pass(17));
+        CPlayfieldLayer* line = GetCurrentPlayfield()->FindLayer("Customers");
+        for (uint32_t n = 0; line && n < line->GetSpriteCount() && !waiting; ++n)
+            if (auto* customer = dynamic_cast<CCustomer*>(line->GetSprite(n)->FindAI(CCustomer::SGetClassInfo())))
+                if (customer->IsWaitingToBeAnswered())
+                    waiting = customer;
+    }
+    ASSERT_NE(waiting, nullptr) << "no customer came to the line";
+    const CFPoint at = GetCurrentPlayfield()->FindLayer("Customers")->LayerToScreen(waiting->GetSprite()->GetPosition());
+    Click(CPoint{int32_t(at.x), int32_t(at.y)});
+    EXPECT_FALSE(waiting->IsWaitingToBeAnswered()) << "the click reached the street";
+}
+
+// Over the played street (F7) an edit changes the running street only: the
+// level file keeps its bytes and the palette tells the designer so.
+TEST_F(LevelEditorInGame, ALevelPropertyEditedOverThePlayedStreetLastsForThisPlayAndLeavesTheFile)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    const std::string stored = ReadBytes(PathOf(LevelsFile()));
+    const float storedRevenue = FindLevels()->GetLevel(GetCurrentLevelIndex())->m_RequiredRevenue;
+    ASSERT_NE(storedRevenue, 5.0f);
+
+    PushKey(plat::vk::kF7);
+    Passes(2);
+    ASSERT_NE(GetLevelEditorWindow(), nullptr);
+    CJWindow* palette = GetLevelEditorWindow()->GetToolPalette();
+    ASSERT_NE(palette, nullptr);
+    bool told = false;
+    for (CJWindow* child = palette->GetFirstChild(); child; child = child->GetNextSibling())
+        told = told
+               || (std::string(child->GetTitle().GetString()).find("not saved") != std::string::npos
+                   && child->IsShownOnScreen() && child->GetVisibleRect().right <= 1024);
+    EXPECT_TRUE(told) << "the palette shows that the edits are not kept";
+    ClickOn(dynamic_cast<CEditorToolPalette*>(palette)->GetLevelPropertiesButton());
+    ASSERT_NE(GetCurrentObjectEditor(), nullptr);
+    EXPECT_EQ(GetCurrentObjectEditor()->GetEditedObject(), CLevelOptions::SGetCurrent()) << "the played copy";
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f);
+    ClickOn(GetCurrentObjectEditor()->GetCloseButton());
+    EXPECT_EQ(GetCurrentObjectEditor(), nullptr);
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == stored) << "closing the object editor saves nothing";
+
+    PushKey(plat::vk::kF7);
+    Passes(2);
+    EXPECT_EQ(GetLevelEditorWindow(), nullptr);
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == stored) << "nor does closing the editor";
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f) << "the street goes on as edited";
+    EXPECT_EQ(FindLevels()->GetLevel(GetCurrentLevelIndex())->m_RequiredRevenue, storedRevenue);
+}
+
+// Over the stored street (F6) the level file is written only for an edit:
+// looking at the level's properties leaves the designer's file as it was;
+// an edit is saved as the level set the game writes with that one value
+// changed, and the street starts again asking the new revenue.
+TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlayed)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    const uint32_t index = GetCurrentLevelIndex();
+    const float storedRevenue = FindLevels()->GetLevel(index)->m_RequiredRevenue;
+    ASSERT_NE(storedRevenue, 5.0f);
+    const std::string designers = ReadBytes(PathOf(LevelsFile()));
+    CObject* expected = FindLevels()->Clone();
+    static_cast<CLevelSet*>(expected)->GetLevel(index)->m_RequiredRevenue = 5.0f;
+    ASSERT_TRUE(expected->SaveToFile(PathOf("Expected.txt").c_str(), 0));
+    delete expected;
+    const std::string written = ReadBytes(PathOf("Expected.txt"));
+
+    auto openLevelProperties = [&] {
+        PushKey(plat::vk::kF6);
+        Passes(2);
+        ASSERT_NE(GetLevelEditorWindow(), nullptr);
+        ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+        ASSERT_NE(GetCurrentObjectEditor(), nullptr);
+    };
+    auto closeAll = [&] {
+        ClickOn(GetCurrentObjectEditor()->GetCloseButton());
+        PushKey(plat::vk::kF6);
+        Passes(3);
+        ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    };
+    ASSERT_NO_FATAL_FAILURE(openLevelProperties());
+    ASSERT_NO_FATAL_FAILURE(closeAll());
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == designers) << "nothing edited, nothing written";
+
+    ASSERT_NO_FATAL_FAILURE(openLevelProperties());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
+    ASSERT_NO_FATAL_FAILURE(closeAll());
+    const std::string saved = ReadBytes(PathOf(LevelsFile()));
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), std::count(written.begin(), written.end(), '\n'));
+    EXPECT_TRUE(saved == written) << "the save holds the level set and the one edit";
+    ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f) << "the street started again as saved";
 }
 
 } // namespace

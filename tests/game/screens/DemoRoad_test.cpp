@@ -194,4 +194,32 @@ TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroduction
     EXPECT_EQ(GetCurrentLevelIndex(), 1u);
 }
 
+// The map's play button names what it does for the street selected now:
+// after the first street is won the next one is selected and played anew;
+// the won one, clicked, is replayed.
+TEST_F(DemoRoad, TheMapsPlayButtonSaysPlayForANewStreetAndReplayForAWonOne)
+{
+    StartGame();
+    CGameState::SGetCurrent()->m_RevenueK = 100.0f;
+    CompleteLevel();
+    CEndOfLevelWindow* results = GetEndOfLevelWindow();
+    ASSERT_NE(results, nullptr);
+    Seconds(5.0f);
+    ClickOn(results->GetDefaultButton());
+    CTownMapWindow* map = GetTownMapWindow();
+    ASSERT_NE(map, nullptr);
+    Seconds(1.5f);
+    CJButton* play = map->GetButton("Continue");
+    ASSERT_NE(play, nullptr);
+    ASSERT_EQ(map->GetSelectedLevel(), 1u);
+    EXPECT_STREQ(play->GetTitleText(), "Play");
+
+    ClickOn(map->GetLevelButton(0));
+    ASSERT_EQ(map->GetSelectedLevel(), 0u);
+    EXPECT_STREQ(play->GetTitleText(), "Replay");
+    ClickOn(map->GetLevelButton(1));
+    ASSERT_EQ(map->GetSelectedLevel(), 1u);
+    EXPECT_STREQ(play->GetTitleText(), "Play");
+}
+
 } // namespace

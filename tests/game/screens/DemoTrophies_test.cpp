@@ -12,8 +12,11 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameSongPlayer.h"
@@ -48,6 +51,43 @@ protected:
         ReadList(GetLifeRewardList(), "Resources/LifeRewards", "LifeRewards");
     }
     static int32_t Trophy(const char* name) { return GetAchievementList().Find(name); }
+    // The trophy on the card now, by name; "" without a card.
+    static std::string Announced()
+    {
+        CAchievementHistory* history = GetAchievementHistory();
+        if (!GetNewTrophyEarnedMenu() || !history || !history->GetFirstToShow())
+            return "";
+        return GetAchievementList().GetItemName(GetAchievementList().FindObjectIndex(history->GetFirstToShow()));
+    }
+    // From the street's results over the map, the shop and the introduction
+    // into the next street.
+    void OnToTheNextStreet()
+    {
+        CEndOfLevelWindow* results = GetEndOfLevelWindow();
+        ASSERT_NE(results, nullptr);
+        Seconds(5.0f);
+        ClickOn(results->GetDefaultButton());
+        ASSERT_NE(GetTownMapWindow(), nullptr);
+        Seconds(1.5f);
+        ClickOn(GetTownMapWindow()->GetButton("Continue"));
+        ASSERT_NE(GetShopWindow(), nullptr);
+        ClickOn(GetShopWindow()->GetDefaultButton());
+        ASSERT_NE(GetLevelIntroWindow(), nullptr);
+        ClickOn(GetLevelIntroWindow()->GetDefaultButton());
+        ASSERT_EQ(GetLevelIntroWindow(), nullptr);
+    }
+    void PressEnter()
+    {
+        plat::WindowEvent event;
+        event.virtualKey = plat::vk::kReturn;
+        event.character = 13;
+        for (auto kind : {plat::WindowEvent::Kind::KeyDown, plat::WindowEvent::Kind::Char,
+                          plat::WindowEvent::Kind::KeyUp}) {
+            event.kind = kind;
+            m_Platform.GetHeadlessWindow().PushEvent(event);
+        }
+        Passes(3);
+    }
     static int32_t Sequence(const std::string& name) { return GetSequenceList().Find(name.c_str()); }
     // The trophies of the profile, by name.
     static std::set<std::string> Earned()
@@ -191,6 +231,72 @@ TEST_F(DemoTrophies, TheFirstStreetsTrophiesAreAnnouncedShownInTheRoomAndKeptFor
     EXPECT_EQ(CStats::SGetInstance().GetCurrentPlayer()->m_ID, id);
     EXPECT_EQ(Earned(), (std::set<std::string>{"CareerEarningsBronze", "BlueModelHomeMaster", "AccomplishedBuilder"}));
     EXPECT_FLOAT_EQ(GetAchievementWorkVariables()->m_CareerRevenueK, 60.0f);
+}
+
+// A card left for the trophy room, by its button or by Enter, has told its
+// trophy: the next street's end announces only what that street earned.
+TEST_F(DemoTrophies, ATrophyCardLeftForTheRoomIsNotShownAgainAfterTheNextStreet)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    CGameState::SGetCurrent()->AddRevenue(60.0f);
+    CompleteLevel();
+    ASSERT_EQ(Announced(), "CareerEarningsBronze");
+    Passes(2);
+    ClickOn(Button(GetNewTrophyEarnedMenu(), "Trophy Room"));
+    ASSERT_NE(GetTrophyRoomWindow(), nullptr);
+    ClickOn(GetTrophyRoomWindow()->GetContinueButton());
+    ASSERT_NO_FATAL_FAILURE(OnToTheNextStreet());
+    CompleteLevel();
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr) << "announced again: " << Announced();
+
+    ASSERT_NO_FATAL_FAILURE(OnToTheNextStreet());
+    for (int i = 0; i < 3; ++i)
+        GetGameScreensHooks().ReportWatchedUpgradeMovedIn(true);
+    CompleteLevel();
+    ASSERT_EQ(Announced(), "BlueModelHomeMaster");
+    Passes(2);
+    PressEnter();
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr) << "Enter leaves the card";
+    if (CTrophyRoomWindow* room = GetTrophyRoomWindow())
+        ClickOn(room->GetContinueButton());
+    ASSERT_NO_FATAL_FAILURE(OnToTheNextStreet());
+    CompleteLevel();
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr) << "announced again: " << Announced();
+}
+
+// The scrapbook opened from the trophy room that stands over a street's
+// results covers them: the results are hidden while the viewer is open and
+// come back, working, once the viewer and the room are closed.
+TEST_F(DemoTrophies, TheScrapbookOverTheResultsHidesThemUntilItCloses)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    CGameState::SGetCurrent()->AddRevenue(60.0f);
+    CompleteLevel();
+    ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr);
+    Passes(2);
+    ClickOn(Button(GetNewTrophyEarnedMenu(), "Trophy Room"));
+    CTrophyRoomWindow* room = GetTrophyRoomWindow();
+    ASSERT_NE(room, nullptr);
+    CEndOfLevelWindow* results = GetEndOfLevelWindow();
+    ASSERT_NE(results, nullptr) << "the results wait behind the room";
+    ClickOn(Button(room, "Scrapbook"));
+    CNeighborhoodViewer* viewer = GetNeighborhoodViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_FALSE(results->IsShownOnScreen()) << "the results show through the scrapbook";
+
+    ClickOn(viewer->GetContinueButton());
+    ASSERT_EQ(GetNeighborhoodViewer(), nullptr);
+    room = GetTrophyRoomWindow();
+    ASSERT_NE(room, nullptr) << "the room comes back";
+    results = GetEndOfLevelWindow();
+    ASSERT_NE(results, nullptr);
+    EXPECT_TRUE(results->IsShownOnScreen());
+    ClickOn(room->GetContinueButton());
+    ASSERT_EQ(GetTrophyRoomWindow(), nullptr);
+    Seconds(5.0f);
+    ClickOn(results->GetDefaultButton());
+    EXPECT_EQ(GetEndOfLevelWindow(), nullptr);
+    EXPECT_NE(GetTownMapWindow(), nullptr) << "the results' Continue leads to the map";
 }
 
 } // namespace
