@@ -738,6 +738,17 @@ def deliverer_icon(pixels):
     fill_triangle_box(pixels, (26, 29), (26, 39), (19, 34), (250, 250, 250, 255))
 
 
+def faded(draw_on, alpha):
+    """An icon drawn at a fraction of its opacity: a slot's picture while the
+    player owns nothing there yet."""
+    def draw(pixels):
+        draw_on(pixels)
+        for row in pixels:
+            for x, (r, g, b, a) in enumerate(row):
+                row[x] = (r, g, b, int(a * alpha))
+    return draw
+
+
 def crew_badge_icon(shirt):
     def draw_on(pixels):
         disc_box(pixels, 24, 14, 8, 8, (250, 210, 170, 255))
@@ -1336,6 +1347,7 @@ SEQUENCES = {
     "Foreman Button": icon(foreman_icon),
     "Signpost Button": icon(signpost_icon),
     "Deliverer Button": icon(deliverer_icon),
+    "Deliverer Empty": icon(faded(deliverer_icon, 0.4)),
     "Framing Crew Button": icon(crew_badge_icon((200, 90, 40, 255))),
     "Garage Crew Button": icon(crew_badge_icon((60, 140, 80, 255))),
     "Painting Crew Button": icon(crew_badge_icon((70, 110, 200, 255))),
