@@ -19,6 +19,7 @@
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
 #include "images/CFont.h"
+#include "images/CFrame.h"
 #include "images/CFontList.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
@@ -229,6 +230,53 @@ TEST_F(DemoLayout, TheShopsStickersHoldTheirWordsAndEverySlotShowsAPicture)
     }
 }
 
+// Each card's heading stands out from the card: its letters differ from the
+// card's fill in lightness as printed words do from their paper.
+TEST_F(DemoLayout, CardHeadingsAreReadableOnTheirCards)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    const auto lightness = [](uint32_t rgb) {
+        return 0.3 * double((rgb >> 16) & 0xFF) + 0.59 * double((rgb >> 8) & 0xFF) + 0.11 * double(rgb & 0xFF);
+    };
+    const struct {
+        const char* set;
+        const char* card;
+        const char* heading;
+    } cards[] = {{"New Trophy Earned", "Card", "Heading"},
+                 {"Life Reward First Streets", "Page", "Heading"},
+                 {"Decade Transition Harbour", "Card", "Title"},
+                 {"Decade Transition Hill", "Card", "Title"},
+                 {"Three In A Row End Of Level Overlay", "Payout Box", "Payout"}};
+    auto canvas = CFrame::MakeOwned(1024, 768, 32);
+    for (const auto& c : cards) {
+        CFrameOverlayOptions* set = OverlaySet(c.set);
+        ASSERT_NE(set, nullptr) << c.set;
+        auto* card = dynamic_cast<CBoxFrameOverlay*>(Item(c.set, c.card));
+        auto* heading = dynamic_cast<CFrameOverlayTextOverlay*>(Item(c.set, c.heading));
+        ASSERT_TRUE(card && heading) << c.set;
+        for (uint32_t y = 0; y < 768; ++y)
+            std::fill_n(reinterpret_cast<uint32_t*>(canvas->Row(y)), 1024, 0u);
+        set->DrawOnFrame(*canvas, nullptr, false, nullptr);
+        CFrameOverlayDrawContext context;
+        context.m_pCurrentSet = set;
+        CFont* font = heading->GetFont(context);
+        ASSERT_NE(font, nullptr) << c.set;
+        const double paper = lightness((uint32_t(card->m_FillColor.GetRed()) << 16)
+                                       | (uint32_t(card->m_FillColor.GetGreen()) << 8) | card->m_FillColor.GetBlue());
+        uint32_t ink = 0;
+        const int32_t top = heading->m_BoundsLeft.y, bottom = top + int32_t(font->GetHeight());
+        // Within the card's rim.
+        const int32_t rim = card->m_OutlineWidth + 1;
+        const int32_t left = std::max(heading->m_BoundsLeft.x, card->m_Position.x + rim);
+        const int32_t right = std::min(heading->m_BoundsLeft.x + int32_t(heading->m_BoundsWidth),
+                                       card->m_Position.x + card->m_Size.x - rim);
+        for (int32_t y = std::max(top, 0); y < std::min(bottom, 768); ++y)
+            for (int32_t x = std::max(left, 0); x < std::min(right, 1024); ++x)
+                ink += std::abs(lightness(reinterpret_cast<const uint32_t*>(canvas->Row(uint32_t(y)))[x]) - paper) > 100.0;
+        EXPECT_GT(ink, 100u) << c.set << ": the heading's letters";
+    }
+}
+
 // The starting kit is given, so none of it sells back for money; the
 // streets after the first talk of the frame the player holds, which by then
 // may be another than the cottage.
@@ -268,3 +316,4 @@ TEST_F(DemoLayout, TheStreetBehindTheMainMenuStandsStill)
 }
 
 } // namespace
+
