@@ -1200,9 +1200,12 @@ MAP_PERIOD_COLOURS = [(200, 92, 60, 255), (70, 140, 200, 255), (120, 170, 80, 25
 
 
 def level_button_frame(period, goals, achieved):
+    # The rim reaches the canvas's edges: the frame library crops a clear
+    # border away, and the map's button, drawn from its corner at the cropped
+    # size, would cut the disc at the right and bottom.
     pixels = canvas(56, 56)
-    disc(pixels, 28, 28, 26, 26, (250, 246, 230, 255))
-    disc(pixels, 28, 28, 22, 22, MAP_PERIOD_COLOURS[period])
+    disc(pixels, 28, 28, 28, 28, (250, 246, 230, 255))
+    disc(pixels, 28, 28, 24, 24, MAP_PERIOD_COLOURS[period])
     for i in range(goals):
         x = 28 + (i - (goals - 1) / 2) * 13
         colour = (255, 222, 70, 255) if i < achieved else (60, 60, 70, 200)

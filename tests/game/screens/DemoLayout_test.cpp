@@ -10,6 +10,7 @@
 #include "game/business/CUpgrade.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CShop.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTips.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoalOverlay.h"
@@ -20,6 +21,7 @@
 #include "game/world/CPlayfield.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
+#include "images/CFrameList.h"
 #include "images/CFontList.h"
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
@@ -274,6 +276,29 @@ TEST_F(DemoLayout, CardHeadingsAreReadableOnTheirCards)
             for (int32_t x = std::max(left, 0); x < std::min(right, 1024); ++x)
                 ink += std::abs(lightness(reinterpret_cast<const uint32_t*>(canvas->Row(uint32_t(y)))[x]) - paper) > 100.0;
         EXPECT_GT(ink, 100u) << c.set << ": the heading's letters";
+    }
+}
+
+// The map draws a street's button from its frame's corner at the frame's
+// size: a frame cropped of a clear border would lose its right and bottom.
+TEST_F(DemoLayout, TheMapsStreetButtonFramesKeepTheirWholeDisc)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CLevelSet* levels = GetLevels();
+    ASSERT_NE(levels, nullptr);
+    for (uint32_t i = 0; i < levels->GetFirstTutorialLevelIndex(); ++i) {
+        const CLevelOptions& level = *levels->GetLevel(i);
+        for (uint32_t achieved = 0; achieved <= level.m_OptionalGoals.GetCount(); ++achieved) {
+            const CJString name = GetLevelButtonImageName(level.m_Period, level.m_OptionalGoals.GetCount(), achieved);
+            const int32_t index = GetFrameLibrary().Find(name.GetString());
+            CFrame* frame = index >= 0 ? GetFrameLibrary().GetObject(index) : nullptr;
+            ASSERT_NE(frame, nullptr) << name.GetString();
+            CRect bounds{};
+            frame->GetBounds(bounds);
+            EXPECT_TRUE(bounds.left == 0 && bounds.top == 0 && bounds.right == 56 && bounds.bottom == 56)
+                << name.GetString() << " (" << bounds.left << "," << bounds.top << ")-(" << bounds.right << ","
+                << bounds.bottom << ")";
+        }
     }
 }
 
