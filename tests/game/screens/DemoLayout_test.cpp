@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -303,9 +304,9 @@ TEST_F(DemoLayout, TheMapsStreetButtonFramesKeepTheirWholeDisc)
 }
 
 // The starting kit is given, so none of it sells back for money; the
-// streets after the first talk of the frame the player holds, which by then
-// may be another than the cottage.
-TEST_F(DemoLayout, TheStartingKitIsFreeAndLaterStreetsNameNoCottage)
+// streets after the first talk of the parts the player holds, which by then
+// may have replaced the kit's (a bungalow the cottage, mint paint the lemon).
+TEST_F(DemoLayout, TheStartingKitIsFreeAndLaterStreetsNameNoPartTheShopReplaces)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     CGameState* initial = GetGameStateList().GetObject(GetGameStateList().Find("Initial"));
@@ -315,13 +316,27 @@ TEST_F(DemoLayout, TheStartingKitIsFreeAndLaterStreetsNameNoCottage)
         ASSERT_NE(upgrade, nullptr);
         EXPECT_EQ(upgrade->m_UpgradeCost, 0.0f) << GetUpgradeList().GetItemName(initial->m_UpgradesReceived[i]);
     }
+    std::vector<std::string> replaced;
+    for (uint32_t i = 0; i < initial->m_UpgradesReceived.GetCount(); ++i) {
+        const int32_t kit = initial->m_UpgradesReceived[i];
+        auto* part = dynamic_cast<CBuildablePart*>(GetUpgradeByIndex(kit));
+        for (int32_t other = 1; part && other < GetUpgradeList().GetCount(); ++other) {
+            CUpgrade* upgrade = GetUpgradeByIndex(other);
+            if (other != kit && upgrade && upgrade->m_UpgradeSlot == part->m_UpgradeSlot && upgrade->m_UpgradeCost > 0.0f) {
+                replaced.push_back(Lower(GetUpgradeList().GetItemName(kit)));
+                break;
+            }
+        }
+    }
+    EXPECT_GE(replaced.size(), 2u) << "the cottage and the lemon paint";
     CLevelSet* levels = GetLevels();
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     ASSERT_TRUE(levels && tips);
-    for (uint32_t i = 1; i < levels->GetFirstTutorialLevelIndex(); ++i) {
-        EXPECT_EQ(Lower(levels->GetLevel(i)->m_LevelIntro.GetString()).find("cottage"), std::string::npos) << i;
-        EXPECT_EQ(Lower(tips->GetTipText(i).GetString()).find("cottage"), std::string::npos) << i;
-    }
+    for (uint32_t i = 1; i < levels->GetFirstTutorialLevelIndex(); ++i)
+        for (const std::string& name : replaced) {
+            EXPECT_EQ(Lower(levels->GetLevel(i)->m_LevelIntro.GetString()).find(name), std::string::npos) << i << " " << name;
+            EXPECT_EQ(Lower(tips->GetTipText(i).GetString()).find(name), std::string::npos) << i << " " << name;
+        }
 }
 
 // The street behind the main menu stands still while the menu is open: no
