@@ -738,6 +738,17 @@ def deliverer_icon(pixels):
     fill_triangle_box(pixels, (26, 29), (26, 39), (19, 34), (250, 250, 250, 255))
 
 
+def faded(draw_on, alpha):
+    """An icon drawn at a fraction of its opacity: a slot's picture while the
+    player owns nothing there yet."""
+    def draw(pixels):
+        draw_on(pixels)
+        for row in pixels:
+            for x, (r, g, b, a) in enumerate(row):
+                row[x] = (r, g, b, int(a * alpha))
+    return draw
+
+
 def crew_badge_icon(shirt):
     def draw_on(pixels):
         disc_box(pixels, 24, 14, 8, 8, (250, 210, 170, 255))
@@ -1189,9 +1200,12 @@ MAP_PERIOD_COLOURS = [(200, 92, 60, 255), (70, 140, 200, 255), (120, 170, 80, 25
 
 
 def level_button_frame(period, goals, achieved):
+    # The rim reaches the canvas's edges: the frame library crops a clear
+    # border away, and the map's button, drawn from its corner at the cropped
+    # size, would cut the disc at the right and bottom.
     pixels = canvas(56, 56)
-    disc(pixels, 28, 28, 26, 26, (250, 246, 230, 255))
-    disc(pixels, 28, 28, 22, 22, MAP_PERIOD_COLOURS[period])
+    disc(pixels, 28, 28, 28, 28, (250, 246, 230, 255))
+    disc(pixels, 28, 28, 24, 24, MAP_PERIOD_COLOURS[period])
     for i in range(goals):
         x = 28 + (i - (goals - 1) / 2) * 13
         colour = (255, 222, 70, 255) if i < achieved else (60, 60, 70, 200)
@@ -1336,6 +1350,7 @@ SEQUENCES = {
     "Foreman Button": icon(foreman_icon),
     "Signpost Button": icon(signpost_icon),
     "Deliverer Button": icon(deliverer_icon),
+    "Deliverer Empty": icon(faded(deliverer_icon, 0.4)),
     "Framing Crew Button": icon(crew_badge_icon((200, 90, 40, 255))),
     "Garage Crew Button": icon(crew_badge_icon((60, 140, 80, 255))),
     "Painting Crew Button": icon(crew_badge_icon((70, 110, 200, 255))),

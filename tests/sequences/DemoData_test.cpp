@@ -39,7 +39,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
 {
     CSequenceList list;
     list.SetSource(nullptr, "Resources/Sequences", 0);
-    ASSERT_EQ(list.GetCount(), 132);
+    ASSERT_EQ(list.GetCount(), 133);
     const struct {
         const char* name;
         uint32_t frames;
@@ -85,6 +85,7 @@ TEST_F(DemoData, EverySequencePlaysAndTheCoinRecolours)
                     {"Signpost", 1},
                     {"Button Plate", 1},
                     {"Button Hover", 4},
+                    {"Deliverer Empty", 1},
                     {"CrewMeterBar", 1},
                     {"Can Use Cursor", 2},
                     {"Bonus Meter Dial", 1},

@@ -38,6 +38,7 @@
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
+#include "sequences/CTextSubstitutionList.h"
 #include "ui/CJEdit.h"
 
 #include <gtest/gtest.h>
@@ -410,6 +411,16 @@ TEST_F(DemoPlaythrough, ANewPlayerSkipsTheTutorialWinsTheFirstStreetShopsStartsT
     for (const std::string& name : DismissTrophies())
         trophies.push_back(name);
     ASSERT_EQ(GetEndOfLevelWindow(), results);
+    // Customers served while still cheerful pay a move-in bonus, shown in
+    // the results.
+    EXPECT_GT(CGameState::SGetCurrent()->GetEarlyMoveInBonusTotal(), 0.0f);
+    {
+        CTextSubstitutionList values;
+        results->FillSubstitutions(values);
+        const std::string bonus = values.Apply(CJString("%s[TotalEarlyMoveInBonus]")).GetString();
+        EXPECT_NE(bonus, "0") << "the results' move-in bonuses";
+        EXPECT_NE(bonus, "");
+    }
     Press(results->GetDefaultButton());
     for (const std::string& name : DismissTrophies())
         trophies.push_back(name);

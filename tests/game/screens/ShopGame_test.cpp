@@ -87,8 +87,15 @@ TEST_F(ShopGame, TheShopsOwnButtonsReturnAnUpgradeClearTheSelectionAndStartTheLe
     ASSERT_NE(shop, nullptr);
     CGameState& state = *CGameState::SGetCurrent();
     const int32_t garage = GetUpgradeSlotList().Find("Garage A");
+    // A garage bought before: the starting kit's is given, so it has no Return.
+    SetShopSelectedSlot(garage);
+    shop->SlotClicked();
+    EXPECT_EQ(shop->GetReturnButton(), nullptr);
+    ASSERT_GT(GetOfferedUpgrade(garage), 0);
+    state.ReceiveUpgrade(GetOfferedUpgrade(garage));
     const int32_t owned = state.GetUpgradeInSlot(garage);
     ASSERT_GT(owned, 0);
+    ASSERT_GT(GetUpgradeByIndex(owned)->m_UpgradeCost, 0.0f);
     const float money = state.m_SpendableMoneyK;
     SetShopSelectedSlot(garage);
     shop->SlotClicked();

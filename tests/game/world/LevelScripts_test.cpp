@@ -116,6 +116,18 @@ TEST_F(LevelScripts, TheTownFlagAnswersClicksCountsThemInCoinsAndTextsFloatUp)
         EXPECT_EQ(dots->GetLargestCount(), click);
     }
     EXPECT_GE(FloatingTexts(*effects), 1u);
+    // However often the player clicks, the coins stay a short stack by the
+    // flag instead of a row running along the top of the street.
+    for (int click = 3; click <= 6; ++click) {
+        App()->RecordPlayfieldMouseEvent(1, 300, 500, 1);
+        App()->RecordPlayfieldMouseEvent(2, 300, 500, 0);
+        Steps(70);
+    }
+    ASSERT_TRUE(GetVariable(flag, "clicks", clicks));
+    EXPECT_EQ(clicks.AsInteger(), 6);
+    ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(dots->GetLargestCount(), 4);
+    EXPECT_EQ(dots->m_Spacing.x, 0) << "stacked, not in a row";
 
     // The coin by the road hides, comes back, fades out and in again.
     CSprite* coin = Find(*playfield->FindLayer("Birds"), "Coin", CSpritePlugInSequence::SGetClassInfo());

@@ -381,15 +381,16 @@ TEST_F(WorldShowcase, TheFirstLevelsGoalsShowInTheGameplayOverlay)
     for (uint32_t y = 0; y < 768; ++y)
         std::fill_n(reinterpret_cast<uint32_t*>(m_Screen->Row(y)), 1024, 0u);
     gameplay->DrawOnFrame(*m_Screen, nullptr, false, nullptr);
-    // Two goal panels down the right; the goal lines' bright text inside them.
-    EXPECT_EQ(CountOf(0, 790, 20, 1000, 56), 0u);
-    EXPECT_EQ(CountOf(0, 790, 70, 1000, 106), 0u);
+    // Two goal plates side by side along the top; the goal lines' bright
+    // text inside them.
+    EXPECT_EQ(CountOf(0, 294, 22, 504, 58), 0u);
+    EXPECT_EQ(CountOf(0, 532, 22, 742, 58), 0u);
     // The money panel at the top left, and nothing else outside the panels.
-    EXPECT_EQ(CountOf(0, 8, 8, 308, 72), 0u);
-    EXPECT_EQ(CountOf(0, 0, 80, 770, 768), 770u * 688u) << "nothing outside the panels";
+    EXPECT_EQ(CountOf(0, 8, 8, 268, 72), 0u);
+    EXPECT_EQ(CountOf(0, 0, 80, 1024, 768), 1024u * 688u) << "nothing outside the panels";
     uint32_t bright = 0;
-    for (int32_t y = 16; y < 110; ++y)
-        for (int32_t x = 830; x < 1000; ++x)
+    for (int32_t y = 16; y < 64; ++y)
+        for (int32_t x = 330; x < 1000; ++x)
             bright += ((Pixel(x, y) >> 8) & 0xFF) > 200;
     EXPECT_GT(bright, 40u) << "the goal lines are written";
     GetFontList().SetSource(nullptr, "Nowhere", 0);

@@ -1,0 +1,359 @@
+// The demo's screens as a designer lays them out: what stands along the top
+// of a street (the customer line, the HUD's panels, the tip, the tutorial's
+// card, the refusal message and the bonus meter) keeps out of each other's
+// way for the longest line any street lets wait; the balloon of a move-in
+// stands on its lot; the shop's stickers hold their words and every slot
+// shows a picture; the starting kit is not money the player can take out.
+#include "ScreensGameTest.h"
+
+#include "game/business/CCustomerOptions.h"
+#include "game/business/CUpgrade.h"
+#include "game/screens/CMainMenu.h"
+#include "game/screens/CShop.h"
+#include "game/screens/CTownMap.h"
+#include "game/screens/CTips.h"
+#include "game/world/CGameState.h"
+#include "game/world/CGoalOverlay.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLot.h"
+#include "game/world/CLotPlayfieldLayer.h"
+#include "game/world/CPlayfield.h"
+#include "images/CFont.h"
+#include "images/CFrame.h"
+#include "images/CFrameList.h"
+#include "images/CFontList.h"
+#include "overlays/CFrameOverlay.h"
+#include "overlays/ImageOverlays.h"
+#include "overlays/TextOverlays.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SBox {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Meets(const SBox& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+};
+
+std::ostream& operator<<(std::ostream& out, const SBox& b)
+{
+    return out << "(" << b.left << "," << b.top << ")-(" << b.right << "," << b.bottom << ")";
+}
+
+CFrameOverlayOptions* OverlaySet(const char* name)
+{
+    CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
+    const int32_t index = sets.Find(name);
+    return index >= 0 ? sets.GetObject(index) : nullptr;
+}
+
+CFrameOverlay* Item(const char* set, const char* id)
+{
+    CFrameOverlayOptions* options = OverlaySet(set);
+    return options ? options->FindOverlay(CJString(id), nullptr, nullptr) : nullptr;
+}
+
+// A box overlay's rectangle, or a position marker's.
+SBox BoxOf(const char* set, const char* id)
+{
+    CFrameOverlay* item = Item(set, id);
+    if (auto* box = dynamic_cast<CBoxFrameOverlay*>(item))
+        return {box->m_Position.x, box->m_Position.y, box->m_Position.x + box->m_Size.x,
+                box->m_Position.y + box->m_Size.y};
+    if (auto* marker = dynamic_cast<CFrameOverlayPositionMarker*>(item))
+        return {marker->m_Position.x, marker->m_Position.y, marker->m_Position.x + marker->m_Size.x,
+                marker->m_Position.y + marker->m_Size.y};
+    ADD_FAILURE() << set << " has no box or marker " << id;
+    return {};
+}
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+// Within a few steps of each channel: a street drawn smaller blends its
+// balloon's edges.
+bool Near(uint32_t a, uint32_t b)
+{
+    for (int shift : {0, 8, 16})
+        if (std::abs(int32_t((a >> shift) & 0xFF) - int32_t((b >> shift) & 0xFF)) > 4)
+            return false;
+    return true;
+}
+
+class DemoLayout : public CScreensGameTest {};
+
+TEST_F(DemoLayout, TheLongestLineStandsClearOfTheHudTheTipTheLessonsTheRefusalsAndTheMeter)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CLevelSet* levels = GetLevels();
+    ASSERT_NE(levels, nullptr);
+    int32_t longest = 0;
+    uint32_t mostGoals = 0;
+    for (uint32_t i = 0; i < levels->GetCount(); ++i) {
+        const CLevelOptions& level = *levels->GetLevel(i);
+        for (uint32_t k = 0; k < level.m_MaxSimultaneousCustomersInLineInterval.GetCount(); ++k)
+            longest = std::max(longest, level.m_MaxSimultaneousCustomersInLineInterval[k]);
+        mostGoals = std::max(mostGoals, level.m_OptionalGoals.GetCount());
+    }
+    ASSERT_GE(longest, 4) << "the demo's busiest street";
+
+    const CCustomerOptions& customers = GetCustomerOptions();
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    ASSERT_NE(tips, nullptr);
+    // A customer's place in line reaches left and down to its row of hearts
+    // and up and right to its balloon (the balloon's box is 110 x 74 round
+    // "Box Offset").
+    const auto place = [&](int32_t n, float raised) {
+        const float x = customers.m_FrontOfLine.x + float(n) * customers.m_SpaceBetweenPeopleInLine.x;
+        const float y = customers.m_FrontOfLine.y + float(n) * customers.m_SpaceBetweenPeopleInLine.y - raised;
+        return SBox{int32_t(x + customers.m_FirstHeartOffset.x), int32_t(y + customers.m_BoxOffset.y - 37),
+                    int32_t(x + customers.m_BoxOffset.x + 55), int32_t(y + customers.m_FirstHeartOffset.y + 14)};
+    };
+    // The meter draws its dial above its marker's centre.
+    const SBox marker = BoxOf("Gameplay Overlay", "ThreeInARowCounter");
+    const int32_t mx = (marker.left + marker.right) / 2, my = (marker.top + marker.bottom) / 2;
+    const SBox others[] = {BoxOf("Gameplay Overlay", "Money Panel"), BoxOf("Gameplay Overlay", "Goal Panel"),
+                           BoxOf("Tips Overlay", "Tip Card"),       BoxOf("Tutorial Popup", "Card"),
+                           BoxOf("Illegal Move", "Message Box"),    SBox{mx - 50, my - 60, mx + 50, my + 10}};
+    for (int32_t n = 0; n < longest; ++n)
+        for (float raised : {0.0f, tips->m_FrontOfLineOffset}) {
+            const SBox at = place(n, raised);
+            EXPECT_GE(at.top, 0) << "place " << n << " stays on the screen";
+            EXPECT_LE(at.right, 1024) << "place " << n;
+            for (const SBox& other : others)
+                EXPECT_FALSE(at.Meets(other)) << "place " << n << " " << at << " meets " << other;
+        }
+    // Nor do the tip, the lessons, the refusals and the meter cover each other.
+    for (size_t a = 2; a < std::size(others); ++a)
+        for (size_t b = a + 1; b < std::size(others); ++b)
+            EXPECT_FALSE(others[a].Meets(others[b])) << others[a] << " meets " << others[b];
+
+    // The goal panel shows every goal a street has, each inside it.
+    const SBox panel = others[1];
+    CFrameOverlayOptions* hud = OverlaySet("Gameplay Overlay");
+    ASSERT_NE(hud, nullptr);
+    for (uint32_t g = 0; g < mostGoals; ++g) {
+        const std::string id = "Goal " + std::to_string(g + 1);
+        auto* goal = dynamic_cast<CFrameOverlayGoalOverlay*>(hud->FindOverlay(CJString(id.c_str()), nullptr, nullptr));
+        ASSERT_NE(goal, nullptr) << id;
+        EXPECT_EQ(goal->m_GoalNumber, g);
+        // A goal's plate is 230 x 44.
+        EXPECT_TRUE(goal->m_Positon.x >= panel.left && goal->m_Positon.x + 230 <= panel.right
+                    && goal->m_Positon.y >= panel.top && goal->m_Positon.y + 44 <= panel.bottom)
+            << id;
+    }
+}
+
+// A move-in's balloon (its box in the balloon's fill colour) stands above
+// its lot, as wide as it is to both sides, on a street of the full scale and
+// on one drawn smaller.
+TEST_F(DemoLayout, TheMoveInBalloonStandsOnItsLot)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CLevelSet* levels = GetLevels();
+    ASSERT_NE(levels, nullptr);
+    auto* box = dynamic_cast<CBoxFrameOverlay*>(Item("Move In Baloon", "Balloon"));
+    ASSERT_NE(box, nullptr);
+    // Painted in a colour no street shows, to be found.
+    const CColor colour = box->m_FillColor;
+    box->m_FillColor = CColor(255, 0, 254, 255);
+    const uint32_t fill = 0xFF00FEu;
+    for (const char* name : {"Harbour Row", "Hill Top"}) {
+        uint32_t index = 0;
+        while (index < levels->GetCount()
+               && levels->GetLevel(index)->m_DisplayName.GetText().GetString() != std::string(name))
+            ++index;
+        ASSERT_LT(index, levels->GetCount()) << name;
+        App()->StartLevelByIndex(index);
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
+        Passes(2);
+        CLotPlayfieldLayer* layer = GetLotLayer();
+        ASSERT_NE(layer, nullptr);
+        CLot* lot = nullptr;
+        for (uint32_t s = 0; layer && s < layer->GetSpriteCount() && !lot; ++s)
+            lot = CLot::SFromSprite(layer->GetSprite(s));
+        ASSERT_NE(lot, nullptr);
+        lot->ShowScoreBalloon(0.0f);
+        Passes(2);
+        SaveScreenshot((std::string("balloon ") + name + ".ppm").c_str());
+        const CFPoint at = layer->LayerToScreen(lot->GetSprite()->GetPosition());
+        int32_t left = 1 << 20, right = -1, top = 1 << 20, bottom = -1;
+        for (int32_t y = 0; y < 768; ++y)
+            for (int32_t x = 0; x < 1024; ++x)
+                if (Near(PresentedPixel(x, y), fill)) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        ASSERT_GE(right, 0) << name << ": the balloon shows";
+        EXPECT_LE(std::abs((left + right) / 2 - int32_t(at.x)), 12) << name << ": centred on the lot";
+        EXPECT_LT(bottom, int32_t(at.y)) << name << ": above the lot's middle";
+        EXPECT_GT(bottom, int32_t(at.y) - 160) << name << ": near it";
+    }
+    box->m_FillColor = colour;
+}
+
+TEST_F(DemoLayout, TheShopsStickersHoldTheirWordsAndEverySlotShowsAPicture)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    for (const char* sticker :
+         {"Shopping New Upgrade Overlay", "Shopping Old Upgrade Overlay", "Shopping Unaffordable Upgrade Overlay"}) {
+        auto* label = dynamic_cast<CFrameOverlayTextOverlay*>(Item(sticker, "Label"));
+        ASSERT_NE(label, nullptr) << sticker;
+        const SBox box = BoxOf(sticker, "Label Box");
+        CFrameOverlayDrawContext context;
+        context.m_pCurrentSet = OverlaySet(sticker);
+        CFont* font = label->GetFont(context);
+        ASSERT_NE(font, nullptr) << sticker;
+        const CJString word = label->m_Text.GetText();
+        EXPECT_LE(font->GetTextWidth(word) + 4, box.right - box.left) << sticker << ": " << word.GetString();
+        EXPECT_LE(int32_t(font->GetHeight()), box.bottom - box.top) << sticker;
+    }
+
+    // A slot the player owns nothing in shows its own picture.
+    CGameState* initial = GetGameStateList().GetObject(GetGameStateList().Find("Initial"));
+    ASSERT_NE(initial, nullptr);
+    CFrameOverlayOptions* shop = OverlaySet("Shopping Overlay");
+    ASSERT_NE(shop, nullptr);
+    for (int32_t slot = 1; slot < GetUpgradeSlotList().GetCount(); ++slot) {
+        const char* name = GetUpgradeSlotList().GetItemName(slot);
+        auto* marker = dynamic_cast<CShoppingPositionMarkerFrameOverlay*>(shop->FindOverlay(CJString(name), nullptr, nullptr));
+        if (!marker || initial->GetUpgradeInSlot(slot) != 0)
+            continue;
+        EXPECT_GT(marker->m_EmptyIconSequence, 0) << name << " is empty at the start";
+    }
+}
+
+// Each card's heading stands out from the card: its letters differ from the
+// card's fill in lightness as printed words do from their paper.
+TEST_F(DemoLayout, CardHeadingsAreReadableOnTheirCards)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    const auto lightness = [](uint32_t rgb) {
+        return 0.3 * double((rgb >> 16) & 0xFF) + 0.59 * double((rgb >> 8) & 0xFF) + 0.11 * double(rgb & 0xFF);
+    };
+    const struct {
+        const char* set;
+        const char* card;
+        const char* heading;
+    } cards[] = {{"New Trophy Earned", "Card", "Heading"},
+                 {"Life Reward First Streets", "Page", "Heading"},
+                 {"Decade Transition Harbour", "Card", "Title"},
+                 {"Decade Transition Hill", "Card", "Title"},
+                 {"Three In A Row End Of Level Overlay", "Payout Box", "Payout"}};
+    auto canvas = CFrame::MakeOwned(1024, 768, 32);
+    for (const auto& c : cards) {
+        CFrameOverlayOptions* set = OverlaySet(c.set);
+        ASSERT_NE(set, nullptr) << c.set;
+        auto* card = dynamic_cast<CBoxFrameOverlay*>(Item(c.set, c.card));
+        auto* heading = dynamic_cast<CFrameOverlayTextOverlay*>(Item(c.set, c.heading));
+        ASSERT_TRUE(card && heading) << c.set;
+        for (uint32_t y = 0; y < 768; ++y)
+            std::fill_n(reinterpret_cast<uint32_t*>(canvas->Row(y)), 1024, 0u);
+        set->DrawOnFrame(*canvas, nullptr, false, nullptr);
+        CFrameOverlayDrawContext context;
+        context.m_pCurrentSet = set;
+        CFont* font = heading->GetFont(context);
+        ASSERT_NE(font, nullptr) << c.set;
+        const double paper = lightness((uint32_t(card->m_FillColor.GetRed()) << 16)
+                                       | (uint32_t(card->m_FillColor.GetGreen()) << 8) | card->m_FillColor.GetBlue());
+        uint32_t ink = 0;
+        const int32_t top = heading->m_BoundsLeft.y, bottom = top + int32_t(font->GetHeight());
+        // Within the card's rim.
+        const int32_t rim = card->m_OutlineWidth + 1;
+        const int32_t left = std::max(heading->m_BoundsLeft.x, card->m_Position.x + rim);
+        const int32_t right = std::min(heading->m_BoundsLeft.x + int32_t(heading->m_BoundsWidth),
+                                       card->m_Position.x + card->m_Size.x - rim);
+        for (int32_t y = std::max(top, 0); y < std::min(bottom, 768); ++y)
+            for (int32_t x = std::max(left, 0); x < std::min(right, 1024); ++x)
+                ink += std::abs(lightness(reinterpret_cast<const uint32_t*>(canvas->Row(uint32_t(y)))[x]) - paper) > 100.0;
+        EXPECT_GT(ink, 100u) << c.set << ": the heading's letters";
+    }
+}
+
+// The map draws a street's button from its frame's corner at the frame's
+// size: a frame cropped of a clear border would lose its right and bottom.
+TEST_F(DemoLayout, TheMapsStreetButtonFramesKeepTheirWholeDisc)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CLevelSet* levels = GetLevels();
+    ASSERT_NE(levels, nullptr);
+    for (uint32_t i = 0; i < levels->GetFirstTutorialLevelIndex(); ++i) {
+        const CLevelOptions& level = *levels->GetLevel(i);
+        for (uint32_t achieved = 0; achieved <= level.m_OptionalGoals.GetCount(); ++achieved) {
+            const CJString name = GetLevelButtonImageName(level.m_Period, level.m_OptionalGoals.GetCount(), achieved);
+            const int32_t index = GetFrameLibrary().Find(name.GetString());
+            CFrame* frame = index >= 0 ? GetFrameLibrary().GetObject(index) : nullptr;
+            ASSERT_NE(frame, nullptr) << name.GetString();
+            CRect bounds{};
+            frame->GetBounds(bounds);
+            EXPECT_TRUE(bounds.left == 0 && bounds.top == 0 && bounds.right == 56 && bounds.bottom == 56)
+                << name.GetString() << " (" << bounds.left << "," << bounds.top << ")-(" << bounds.right << ","
+                << bounds.bottom << ")";
+        }
+    }
+}
+
+// The starting kit is given, so none of it sells back for money; the
+// streets after the first talk of the parts the player holds, which by then
+// may have replaced the kit's (a bungalow the cottage, mint paint the lemon).
+TEST_F(DemoLayout, TheStartingKitIsFreeAndLaterStreetsNameNoPartTheShopReplaces)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CGameState* initial = GetGameStateList().GetObject(GetGameStateList().Find("Initial"));
+    ASSERT_NE(initial, nullptr);
+    for (uint32_t i = 0; i < initial->m_UpgradesReceived.GetCount(); ++i) {
+        CUpgrade* upgrade = GetUpgradeByIndex(initial->m_UpgradesReceived[i]);
+        ASSERT_NE(upgrade, nullptr);
+        EXPECT_EQ(upgrade->m_UpgradeCost, 0.0f) << GetUpgradeList().GetItemName(initial->m_UpgradesReceived[i]);
+    }
+    std::vector<std::string> replaced;
+    for (uint32_t i = 0; i < initial->m_UpgradesReceived.GetCount(); ++i) {
+        const int32_t kit = initial->m_UpgradesReceived[i];
+        auto* part = dynamic_cast<CBuildablePart*>(GetUpgradeByIndex(kit));
+        for (int32_t other = 1; part && other < GetUpgradeList().GetCount(); ++other) {
+            CUpgrade* upgrade = GetUpgradeByIndex(other);
+            if (other != kit && upgrade && upgrade->m_UpgradeSlot == part->m_UpgradeSlot && upgrade->m_UpgradeCost > 0.0f) {
+                replaced.push_back(Lower(GetUpgradeList().GetItemName(kit)));
+                break;
+            }
+        }
+    }
+    EXPECT_GE(replaced.size(), 2u) << "the cottage and the lemon paint";
+    CLevelSet* levels = GetLevels();
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    ASSERT_TRUE(levels && tips);
+    for (uint32_t i = 1; i < levels->GetFirstTutorialLevelIndex(); ++i)
+        for (const std::string& name : replaced) {
+            EXPECT_EQ(Lower(levels->GetLevel(i)->m_LevelIntro.GetString()).find(name), std::string::npos) << i << " " << name;
+            EXPECT_EQ(Lower(tips->GetTipText(i).GetString()).find(name), std::string::npos) << i << " " << name;
+        }
+}
+
+// The street behind the main menu stands still while the menu is open: no
+// customer arrives and its clock does not run.
+TEST_F(DemoLayout, TheStreetBehindTheMainMenuStandsStill)
+{
+    InstallMainMenuScreen();
+    ASSERT_TRUE(Start());
+    Seconds(0.1f);
+    ASSERT_NE(GetMainMenu(), nullptr);
+    const float played = CLevelOptions::SGetCurrent()->m_SecondsPlayed;
+    const uint32_t arrived = CLevelOptions::SGetCurrent()->m_CustomersSpawned;
+    Seconds(20.0f);
+    ASSERT_NE(GetMainMenu(), nullptr);
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_SecondsPlayed, played);
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_CustomersSpawned, arrived);
+}
+
+} // namespace
+
