@@ -35,6 +35,25 @@ CBlitXParams MakeProxyBlit(CFrameInterface& source, const CRect& s, const CRect&
 SProxyBlit MakeProxyBlitOfPart(CFrameInterface& source, const CRect& s, const CRect& d, CBlitType& blitType)
 {
     SProxyBlit blit{nullptr, MakeProxyBlit(source, s, d, blitType)};
+    if (!blitType.DrawsAtSourceSize()) {
+        // Tiling and scaling types fill d by their own rule: d's picture is
+        // made by the type itself, at full strength, and faded by the record.
+        blit.params.m_Source = nullptr;
+        const int64_t w = int64_t(d.right) - d.left, h = int64_t(d.bottom) - d.top;
+        if (w <= 0 || h <= 0 || w > 0xFFFF || h > 0xFFFF)
+            return blit;
+        blit.part = CFrame::MakeOwned(uint32_t(w), uint32_t(h), 32);
+        if (!blit.part)
+            return blit;
+        {
+            const CScopedBlitOpacity full(blitType, 1.0f);
+            blit.part->Blit(source, s, CRect{0, 0, int32_t(w), int32_t(h)}, blitType);
+        }
+        blit.params.m_Source = blit.part.get();
+        blit.params.m_X = float(d.left), blit.params.m_Y = float(d.top);
+        blit.params.m_Color = CColor(255, 255, 255, uint8_t(blitType.GetOpacity255()));
+        return blit;
+    }
     CRect bounds;
     source.GetBounds(bounds);
     CRect part;

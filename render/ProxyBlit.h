@@ -21,8 +21,9 @@ struct SProxyBlit {
     CBlitXParams params;
 };
 
-// As MakeProxyBlit, but only pixel rectangle s of the source is drawn, its
-// corner at d's, as a plain blit draws it: a slice of a skin or a tile of a
-// texture shows that piece alone. An s outside the source leaves the record
-// without a source (it draws nothing).
+// As MakeProxyBlit, but what a plain blit would draw: only rectangle s of
+// the source, its corner at d's (a slice of a skin shows that piece alone),
+// or, for a type that does not draw at the source's size (a wrapping or
+// scaling one), d filled by that type, at the type's opacity. An s outside
+// the source leaves the record without a source (it draws nothing).
 SProxyBlit MakeProxyBlitOfPart(CFrameInterface& source, const CRect& s, const CRect& d, CBlitType& blitType);

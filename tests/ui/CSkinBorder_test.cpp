@@ -242,6 +242,27 @@ TEST_F(SkinBorderTest, SegmentedBorderThroughAZoomingProxyDrawsEachSliceAlone)
     EXPECT_EQ(Rgb(*doubled, 11, 1), PartColour(1) & 0xFFFFFFu) << "the top edge, not a corner's whole image";
 }
 
+// A textured band is filled by the wrapping blit; through the zoom it still
+// repeats the texture, masked corner and all, as drawn directly.
+TEST_F(SkinBorderTest, AlphaBackgroundThroughAZoomingProxyStillRepeatsItsTexture)
+{
+    AddFrame("Gradient", 4, 4, [](uint32_t x, uint32_t y) { return 0xFF000000u | (x * 60) << 16 | (y * 60) << 8; });
+    AddFrame("Round", 4, 4, [](uint32_t x, uint32_t y) { return x + y < 2 ? 0x00000000u : 0xFFFFFFFFu; });
+    CAlphaSkinBorder border;
+    border.m_BackgroundTexture = Index("Gradient");
+    border.m_TopLeftAlpha = Index("Round");
+    auto direct = GreyCanvas(16, 16);
+    border.DrawBackground(nullptr, *direct, CRect{1, 2, 15, 15}, nullptr);
+    auto zoomed = GreyCanvas(16, 16);
+    COffsetRotateScaleProxyFrame zoom;
+    zoom.SetFrame(zoomed.get());
+    COffsetClippedProxyFrame wrapper(&zoom);
+    border.DrawBackground(nullptr, wrapper, CRect{1, 2, 15, 15}, nullptr);
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 16; ++x)
+            ASSERT_EQ(Rgb(*zoomed, x, y), Rgb(*direct, x, y)) << x << "," << y;
+}
+
 // Draws a border's background over itself.
 class CBorderWindow : public CJWindow {
 public:
