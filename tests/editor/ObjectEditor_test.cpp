@@ -580,7 +580,7 @@ TEST_F(ObjectEditor, OpensWithItsTitleBarOnTheScreen)
         const CRect& r = editor.GetScreenRect();
         const CRect bar{r.left, r.top, r.right, r.top + editor.GetClientTopInset()};
         return bar.GetHeight() > 0 && bar.left >= screen.left && bar.top >= screen.top && bar.right <= screen.right
-               && bar.bottom <= screen.bottom;
+            && bar.bottom <= screen.bottom;
     };
     const auto openAt = [this](CObject* object, int32_t x, int32_t y) {
         OpenObjectEditor(nullptr, nullptr);
@@ -595,8 +595,8 @@ TEST_F(ObjectEditor, OpensWithItsTitleBarOnTheScreen)
         for (const SPlace& at : {SPlace{-300, -5}, SPlace{100, 595}, SPlace{790, 300}, SPlace{-40, -200}}) {
             const CObjectEditor* editor = openAt(object, at.x, at.y);
             ASSERT_NE(editor, nullptr);
-            EXPECT_TRUE(titleBarOnScreen(*editor)) << object->GetClassInfo()->GetName() << " left at " << at.x
-                                                   << "," << at.y;
+            EXPECT_TRUE(titleBarOnScreen(*editor))
+                << object->GetClassInfo()->GetName() << " left at " << at.x << "," << at.y;
         }
     ASSERT_GT(openAt(&m_Tall, 0, 0)->GetHeight(), 400) << "a large editor";
     // Left where its bar shows, it stays there.
