@@ -125,6 +125,26 @@ void ReportFailedSave(const CJString& fileName)
     std::fprintf(stderr, "Error: %s\n", text.GetString());
 }
 
+// The saved place was checked against the screen while the editor was still
+// small and had no host; grown, and under a host that may scroll, its title
+// bar (the one place it is dragged from) can stand off the screen. It is
+// moved so that the title bar lies on the screen (from the screen's left
+// edge when the editor is wider).
+void KeepTitleBarOnScreen(CJWindow& editor)
+{
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen || !editor.GetParent())
+        return;
+    const CRect& r = editor.GetRect();
+    const int32_t dx = editor.GetScreenRect().left - r.left, dy = editor.GetScreenRect().top - r.top;
+    const CRect area{-dx, -dy, screen->GetWidth() - dx, screen->GetHeight() - dy};
+    const int32_t title = std::min(std::max(editor.GetClientTopInset(), 0), r.GetHeight());
+    const int32_t x = std::max(std::min(r.left, area.right - r.GetWidth()), area.left);
+    const int32_t y = std::max(std::min(r.top, area.bottom - title), area.top);
+    if (x != r.left || y != r.top)
+        editor.MoveTo(x, y);
+}
+
 class CObjectEditorSorterHooks : public CLevelSorterHooks {
 public:
     void OpenObjectEditor(CObject* object) override { ::OpenObjectEditor(object, object); }
@@ -743,8 +763,10 @@ void ReopenObjectEditor(CObject* object, CObject* owner)
     CJWindow* host = GetLevelEditorWindow();
     if (!host)
         host = CScreenWindow::GetScreenWindow();
-    if (host)
+    if (host) {
         host->AddChildFirst(editor);
+        KeepTitleBarOnScreen(*editor);
+    }
 }
 
 CObjectEditor* GetCurrentObjectEditor()

@@ -76,7 +76,8 @@ CFPoint CScaledOffsetProxyFrame::Map(float x, float y) const
 
 bool CScaledOffsetProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
 {
-    CBlitXParams params = MakeProxyBlit(source, s, d, blitType);
+    SProxyBlit blit = MakeProxyBlitOfPart(source, s, d, blitType);
+    CBlitXParams& params = blit.params;
     const CFPoint p = Map(params.m_X, params.m_Y);
     params.m_X = p.x, params.m_Y = p.y;
     params.m_ScaleX = m_Scale, params.m_ScaleY = m_Scale;
@@ -200,7 +201,8 @@ void COffsetRotateScaleProxyFrame::ModulateColor(CColor& colour) const
 
 bool COffsetRotateScaleProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
 {
-    CBlitXParams params = MakeProxyBlit(source, s, d, blitType);
+    SProxyBlit blit = MakeProxyBlitOfPart(source, s, d, blitType);
+    CBlitXParams& params = blit.params;
     CRect clip;
     GetBounds(clip);
     params.m_ClipRect = clip;

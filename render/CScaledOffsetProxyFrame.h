@@ -2,9 +2,10 @@
 // Proxies that map every point drawn through them by a float transform:
 // the scaled-offset proxy scales about a centre and moves; the
 // offset-rotate-scale proxy rotates about a pivot, scales on two axes,
-// moves and may tint. Both turn a Blit into a transformed blit of the whole
-// source, so the pixels themselves are scaled and rotated, and adapt each
-// kind of renderable before passing it on.
+// moves and may tint. Both turn a Blit into a transformed blit of what the
+// plain blit would draw (the part of the source it names, or the rectangle a
+// tiling type fills), so the pixels themselves are scaled and rotated, and
+// adapt each kind of renderable before passing it on.
 //
 // Scaled-offset:        p' = (p - centre - offset) * scale + centre
 // Offset-rotate-scale:  d = p - pivot, rotated by the angle (table sine),

@@ -339,15 +339,8 @@ void CUpgradeButton::DrawPicture(CFrameInterface& target, CUpgrade& upgrade)
     CFrame* frame = picture ? picture->GetCurrentFrame() : nullptr;
     CBuildablePart* part = AsPart(&upgrade);
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
-    float scale = upgrade.m_UpgradeButtonScale;
-    if (phase) {
-        scale = phase->m_BuildButtonScale;
-        if (frame && phase->m_GetsColored) {
-            static const int32_t unpainted = GetHueRemapperStyleSheetList().Find("0 Unpainted");
-            if (unpainted >= 0)
-                frame = GetHueRemappedFrame(*frame, unpainted);
-        }
-    }
+    const float scale = phase ? phase->m_BuildButtonScale : upgrade.m_UpgradeButtonScale;
+    frame = GetButtonPictureFrame(upgrade, frame);
     CColor colour = neutral;
     CColor own = neutral;
     if (!upgrade.CanUse(false)) {
@@ -437,6 +430,16 @@ void SetHighlightAllUpgradeButtons(bool on)
 bool AreAllUpgradeButtonsHighlighted()
 {
     return g_HighlightAll;
+}
+
+CFrame* GetButtonPictureFrame(CUpgrade& upgrade, CFrame* frame)
+{
+    CBuildablePart* part = AsPart(&upgrade);
+    CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
+    if (!frame || !phase || !phase->m_GetsColored)
+        return frame;
+    static const int32_t unpainted = GetHueRemapperStyleSheetList().Find("0 Unpainted");
+    return unpainted >= 0 ? GetHueRemappedFrame(*frame, unpainted) : frame;
 }
 
 CUpgrade* GetButtonUpgrade(CSpriteAI* ai)

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 class CCustomer;
+class CFrame;
 class CFrameOverlay;
 class CLot;
 class CUpgrade;
@@ -83,6 +84,11 @@ CPoint GetUpgradeSlotMarkerPosition(int32_t slot, int32_t overlay);
 // Forces every button's hover picture (a debug switch).
 void SetHighlightAllUpgradeButtons(bool on);
 bool AreAllUpgradeButtonsHighlighted();
+
+// A frame of the upgrade's button picture as buttons show it: a part whose
+// build phase gets paint wears the "0 Unpainted" remap (its sequence is drawn
+// in the key colour the paint replaces); anything else is the frame itself.
+CFrame* GetButtonPictureFrame(CUpgrade& upgrade, CFrame* frame);
 
 // The upgrade the AI shows when it is an upgrade button; null otherwise.
 CUpgrade* GetButtonUpgrade(CSpriteAI* ai);

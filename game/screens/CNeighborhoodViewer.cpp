@@ -218,11 +218,14 @@ void CNeighborhoodViewer::RestoreLots()
         // A lot past the saved entries is taken as one nobody lived on.
         const CJString entry = k < saved ? record->m_SavedLevelInfoForScrapbook[k] : CJString();
         ++k;
-        if (entry.IsEmpty())
+        if (entry.IsEmpty()) {
             sprite->SetVisible(false);
-        else
-            // The lot draws its building from the parts list each frame.
+        } else {
+            // The lot draws its building from the parts list each frame; its
+            // ground is still the level's (a vacant lot's, sign and all).
             WriteParts(*lot, ParseSavedLot(entry));
+            lot->ShowAsLivedIn();
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include "game/business/CBuildPhase.h"
 #include "game/business/CPacifierUpgrade.h"
 #include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeSlot.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTutorialPopUp.h"
@@ -416,8 +417,9 @@ void CShoppingUpgradeButton::Draw(CSpriteDrawRecord& record)
         if (CUpgrade* owned = GetUpgradeByIndex(m_Owned)) {
             CSequence* picture = SequenceUnlessNone(owned->m_BuildButtonAppearance > 0 ? owned->m_BuildButtonAppearance
                                                                                : owned->GetAppearance());
+            // Unpainted, as the bar's buttons show it.
             if (CFrame* frame = picture ? picture->GetFrameAtPosition(1.0f) : nullptr)
-                BlitAt(*target, *frame, 0, 0, picture->GetBlitType());
+                BlitAt(*target, *GetButtonPictureFrame(*owned, frame), 0, 0, picture->GetBlitType());
         } else if (CSequence* empty = m_Marker ? SequenceUnlessNone(m_Marker->m_EmptyIconSequence) : nullptr) {
             empty->DrawCurrentFrame(*target, 0, 0);
         }

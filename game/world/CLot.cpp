@@ -231,8 +231,7 @@ void CLot::MoveIn(CCustomer* customer, bool dropped)
     if (state)
         state->IncrementMovedInCount();
     SendTo(sprite, "MoveInStarted");
-    m_BackgroundSequence = RandomImage(&CBackgroundStyleSheet::m_LivedInImages);
-    RevealScenery();
+    ShowAsLivedIn();
     const CFPoint home = sprite ? sprite->GetPosition() : customer->GetDestination();
     customer->SetHome(this, home.x, home.y);
     customer->StartVictoryPose();
@@ -295,6 +294,12 @@ void CLot::RecordPartSamples(CGameState& state)
         state.AddGarageSample(0.0f);
     if (state.GetFrameSamples().GetCount() > state.GetAddOnSamples().GetCount())
         state.AddAddOnSample(0.0f);
+}
+
+void CLot::ShowAsLivedIn()
+{
+    m_BackgroundSequence = RandomImage(&CBackgroundStyleSheet::m_LivedInImages);
+    RevealScenery();
 }
 
 void CLot::RevealScenery()

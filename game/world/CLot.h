@@ -52,6 +52,11 @@ public:
     // the lot; true when handled.
     bool OnClicked(bool dropped);
     void MoveIn(CCustomer* customer, bool dropped);
+    // The ground of a lot someone lives on (one of the style sheet's lived-in
+    // images, none when it has none) with the scenery standing on it shown
+    // again: what a move-in leaves, and how a building put back from a
+    // record looks.
+    void ShowAsLivedIn();
     // The in-a-row bonus fraction of a move-in; fills the message's counts
     // one phase at a time as the goals read them.
     float CheckInARow(CXInARowCheckMessage& message);

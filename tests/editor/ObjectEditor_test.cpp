@@ -8,6 +8,7 @@
 #include "editor/CLevelEditorWindow.h"
 #include "foundation/CCommand.h"
 #include "foundation/FilePaths.h"
+#include "foundation/SettingsFiles.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
 #include "objects/CDynamicPropertyRegistry.h"
@@ -570,6 +571,56 @@ TEST_F(ObjectEditor, InsideTheLevelEditorTheEditorIsItsFrontChild)
     ASSERT_EQ(GetLevelEditorWindow(), nullptr);
     EXPECT_EQ(Open(&m_Sample)->GetParent(), m_Screen);
     GetLevelHolder().Release();
+}
+
+// Its title bar is where the editor is dragged from: wherever its place was
+// left, however large it grows, and under a host scrolled down its content,
+// the editor opens with that bar on the screen.
+TEST_F(ObjectEditor, OpensWithItsTitleBarOnTheScreen)
+{
+    struct SSettingsFile {
+        SSettingsFile() { CJWindow::SetWindowSettingsFile("Windows.ini"); }
+        ~SSettingsFile() { CJWindow::SetWindowSettingsFile(nullptr); }
+    } settings;
+    const CRect screen{0, 0, m_Screen->GetWidth(), m_Screen->GetHeight()};
+    const auto titleBarOnScreen = [&screen](const CObjectEditor& editor) {
+        const CRect& r = editor.GetScreenRect();
+        const CRect bar{r.left, r.top, r.right, r.top + editor.GetClientTopInset()};
+        return bar.GetHeight() > 0 && bar.left >= screen.left && bar.top >= screen.top && bar.right <= screen.right
+            && bar.bottom <= screen.bottom;
+    };
+    const auto openAt = [this](CObject* object, int32_t x, int32_t y) {
+        OpenObjectEditor(nullptr, nullptr);
+        SetIniInt("Windows.ini", "Property Window", "Position X", x);
+        SetIniInt("Windows.ini", "Property Window", "Position Y", y);
+        return Open(object);
+    };
+    struct SPlace {
+        int32_t x, y;
+    };
+    for (CObject* object : {static_cast<CObject*>(&m_Sample), static_cast<CObject*>(&m_Tall)})
+        for (const SPlace& at : {SPlace{-300, -5}, SPlace{100, 595}, SPlace{790, 300}, SPlace{-40, -200}}) {
+            const CObjectEditor* editor = openAt(object, at.x, at.y);
+            ASSERT_NE(editor, nullptr);
+            EXPECT_TRUE(titleBarOnScreen(*editor))
+                << object->GetClassInfo()->GetName() << " left at " << at.x << "," << at.y;
+        }
+    ASSERT_GT(openAt(&m_Tall, 0, 0)->GetHeight(), 400) << "a large editor";
+    // Left where its bar shows, it stays there.
+    EXPECT_EQ(openAt(&m_Sample, 30, 40)->GetRect().left, 30);
+    EXPECT_EQ(GetCurrentObjectEditor()->GetRect().top, 40);
+
+    static CJWindow* host = nullptr;
+    host = new CJWindow(nullptr, "Level editor");
+    host->SetSize(800, 600);
+    m_Screen->AddChild(host, kAsIsNoGrow);
+    host->SetScrollSize(800, 2000);
+    host->SetScrollY(700);
+    CObjectEditor::HostWindowQuery previous = CObjectEditor::SetLevelEditorWindowQuery([] { return host; });
+    const CObjectEditor* hosted = openAt(&m_Sample, 20, 20);
+    ASSERT_EQ(hosted->GetParent(), host);
+    EXPECT_TRUE(titleBarOnScreen(*hosted)) << "over a scrolled host";
+    CObjectEditor::SetLevelEditorWindowQuery(previous);
 }
 
 TEST_F(ObjectEditor, AClickOnAScrolledPageFocusesTheRowUnderThePointer)

@@ -183,4 +183,47 @@ TEST_F(TransformingProxies, ScaledBlitEqualsTheTransformedBlit)
     EXPECT_EQ(Pixels(*proxied), Pixels(*direct));
 }
 
+// A blit of part of a frame (a skin's slice, a texture's tile) shows that
+// part alone through either proxy, where a plain blit would put it: at scale
+// 1 the very pixels of the plain blit, scaled the transformed blit of the
+// part by itself. A part outside the frame draws nothing.
+TEST_F(TransformingProxies, ABlitOfPartOfAFrameShowsThatPartAlone)
+{
+    auto sprite = PatternFrame(8, 6, 5);
+    sprite->SetOffset(-2, -1);
+    const CRect s{1, 0, 4, 3}, d{20, 30, 23, 33};
+    CBlitType& mask = GetTransparentMaskBlitType();
+    auto plain = CFrame::MakeOwned(64, 64, 32);
+    plain->Blit(*sprite, s, d, mask);
+
+    auto scaledTarget = CFrame::MakeOwned(64, 64, 32);
+    CScaledOffsetProxyFrame scaled(scaledTarget.get());
+    scaled.Blit(*sprite, s, d, mask);
+    EXPECT_EQ(Pixels(*scaledTarget), Pixels(*plain));
+
+    auto rotatedTarget = CFrame::MakeOwned(64, 64, 32);
+    COffsetRotateScaleProxyFrame rotated;
+    rotated.SetFrame(rotatedTarget.get());
+    rotated.Blit(*sprite, s, d, mask);
+    EXPECT_EQ(Pixels(*rotatedTarget), Pixels(*plain));
+
+    // Scaled by 3: the part, cut out by hand, drawn as a transformed blit.
+    auto part = CFrame::MakeOwned(3, 3, 32);
+    part->Blit(*sprite, s, CRect{0, 0, 3, 3}, GetNormalBlitType());
+    scaledTarget = CFrame::MakeOwned(64, 64, 32);
+    scaled.SetFrame(scaledTarget.get());
+    scaled.Set(3.0f, 2.0f, -1.0f);
+    scaled.Blit(*sprite, s, d, mask);
+    auto expected = CFrame::MakeOwned(64, 64, 32);
+    const CFPoint at = scaled.Map(20, 30);
+    CBlitXParams params(part.get(), at.x, at.y, 0, 3, 3, CColor(255, 255, 255, 255), 0, 0, 0, true);
+    expected->Render(params);
+    EXPECT_EQ(Pixels(*scaledTarget), Pixels(*expected));
+
+    auto untouched = CFrame::MakeOwned(64, 64, 32);
+    rotatedTarget = CFrame::MakeOwned(64, 64, 32);
+    rotated.SetFrame(rotatedTarget.get());
+    rotated.Blit(*sprite, CRect{40, 40, 43, 43}, d, mask);
+    EXPECT_EQ(Pixels(*rotatedTarget), Pixels(*untouched));
+}
 } // namespace

@@ -7,10 +7,15 @@
 #include "blit/CBlitTypeList.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
+#include "render/CBlitXParams.h"
+#include "render/CProxyFrame.h"
+#include "render/CScaledOffsetProxyFrame.h"
 #include "ui/CAlphaSkinData.h"
 #include "ui/CJWindow.h"
 #include "ui/CSkinBorder.h"
 #include "ui/SkinResources.h"
+
+#include <vector>
 
 namespace {
 
@@ -191,6 +196,71 @@ TEST_F(SkinBorderTest, SegmentedBorderDrawsNineSlicesWithTiledEdgesAndOptionalCe
     EXPECT_EQ(Rgb(*grown, 0, 0), 0u);
     border.DrawFrame(nullptr, *grown, CRect{0, 0, 11, 11}, nullptr, false);
     EXPECT_EQ(Rgb(*grown, 0, 0), 0u) << "no overlay image: nothing";
+}
+
+// A button grows on hover through a transforming proxy: each slice of its
+// skin still shows only its own piece. Unscaled, the proxy gives the pixels
+// of the direct draw; at twice the size (nearest sampling, so edges fall on
+// whole pixels) those of the direct draw blown up as one picture.
+TEST_F(SkinBorderTest, SegmentedBorderThroughAZoomingProxyDrawsEachSliceAlone)
+{
+    AddFrame("Nine", 6, 6, [](uint32_t x, uint32_t y) { return PartColour(x / 2 + 3 * (y / 2)); });
+    CSegmentedImageSkinBorder border;
+    border.m_BackgroundImage = Index("Nine");
+    border.m_LeftBorderWidth = border.m_RightBorderWidth = 2;
+    border.m_TopBorderHeight = border.m_BottomBorderHeight = 2;
+    const CRect rect{0, 0, 11, 9};
+    const auto pixels = [](const CFrame& frame) {
+        std::vector<uint32_t> all;
+        for (int32_t y = 0; y < int32_t(frame.GetHeight()); ++y)
+            for (int32_t x = 0; x < int32_t(frame.GetWidth()); ++x)
+                all.push_back(frame.GetRawPixel(x, y));
+        return all;
+    };
+    auto direct = Canvas(11, 9);
+    border.DrawBackground(nullptr, *direct, rect, nullptr);
+
+    // The button's own chain: a clipped wrapper over the zoom.
+    auto zoomed = Canvas(11, 9);
+    COffsetRotateScaleProxyFrame zoom;
+    zoom.SetFrame(zoomed.get());
+    COffsetClippedProxyFrame wrapper(&zoom);
+    border.DrawBackground(nullptr, wrapper, rect, nullptr);
+    EXPECT_EQ(pixels(*zoomed), pixels(*direct));
+
+    const bool smooth = SetBlitXSmoothing(false);
+    auto doubled = Canvas(22, 18);
+    zoom.SetFrame(doubled.get());
+    zoom.SetUniformScale(2.0f);
+    COffsetClippedProxyFrame doubledWrapper(&zoom);
+    border.DrawBackground(nullptr, doubledWrapper, rect, nullptr);
+    auto expected = Canvas(22, 18);
+    CBlitXParams whole(direct.get(), 0, 0, 0, 2, 2, CColor(255, 255, 255, 255), 0, 0, 0, true);
+    expected->Render(whole);
+    SetBlitXSmoothing(smooth);
+    EXPECT_EQ(pixels(*doubled), pixels(*expected));
+    EXPECT_EQ(Rgb(*doubled, 11, 1), PartColour(1) & 0xFFFFFFu) << "the top edge, not a corner's whole image";
+}
+
+// A textured band is filled by the wrapping blit; through the zoom it still
+// repeats the texture, masked corner and all, as drawn directly.
+TEST_F(SkinBorderTest, AlphaBackgroundThroughAZoomingProxyStillRepeatsItsTexture)
+{
+    AddFrame("Gradient", 4, 4, [](uint32_t x, uint32_t y) { return 0xFF000000u | (x * 60) << 16 | (y * 60) << 8; });
+    AddFrame("Round", 4, 4, [](uint32_t x, uint32_t y) { return x + y < 2 ? 0x00000000u : 0xFFFFFFFFu; });
+    CAlphaSkinBorder border;
+    border.m_BackgroundTexture = Index("Gradient");
+    border.m_TopLeftAlpha = Index("Round");
+    auto direct = GreyCanvas(16, 16);
+    border.DrawBackground(nullptr, *direct, CRect{1, 2, 15, 15}, nullptr);
+    auto zoomed = GreyCanvas(16, 16);
+    COffsetRotateScaleProxyFrame zoom;
+    zoom.SetFrame(zoomed.get());
+    COffsetClippedProxyFrame wrapper(&zoom);
+    border.DrawBackground(nullptr, wrapper, CRect{1, 2, 15, 15}, nullptr);
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 16; ++x)
+            ASSERT_EQ(Rgb(*zoomed, x, y), Rgb(*direct, x, y)) << x << "," << y;
 }
 
 // Draws a border's background over itself.

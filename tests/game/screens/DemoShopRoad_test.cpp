@@ -20,6 +20,11 @@
 #include "game/world/CRules.h"
 #include "game/world/CPlayfield.h"
 #include "game/business/CUpgrade.h"
+#include "game/business/CBuildPhase.h"
+#include "images/CFrame.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
 
 #include <gtest/gtest.h>
 
@@ -260,4 +265,62 @@ TEST_F(DemoShopRoad, AFreeUpgradesButtonWearsTheNewStickerInPlayWhileItIsNew)
     EXPECT_EQ(stickerPixels(), 0u) << "no longer new";
 }
 
+// A slot's picture of a part whose phase takes paint shows the part
+// unpainted, as the bar's button of that part does, never the paintable
+// key colour the part's pictures are drawn in.
+TEST_F(DemoShopRoad, ASlotsPictureOfAPartShowsItUnpaintedAsTheBarsButtonDoes)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    SetCurrentLevelIndex(1);
+    App()->EnterCurrentLevel();
+    ASSERT_NE(GetShopWindow(), nullptr);
+    Passes(3);
+    CPlayfieldLayer* ui = GetCurrentPlayfield() ? GetCurrentPlayfield()->FindLayer("UI") : nullptr;
+    ASSERT_NE(ui, nullptr);
+    // The garage's picture has walls waiting for paint; the slot shows the
+    // garage once it is owned.
+    const int32_t slot = GetUpgradeSlotList().Find("Garage A");
+    const int32_t garage = GetUpgradeList().Find("Single Garage");
+    ASSERT_GT(garage, 0);
+    CGameState::SGetCurrent()->ReceiveUpgrade(garage);
+    Passes(2);
+    CShoppingUpgradeButton* button = nullptr;
+    for (uint32_t i = 0; i < ui->GetSpriteCount() && !button; ++i)
+        if (auto* found = dynamic_cast<CShoppingUpgradeButton*>(ui->GetSprite(i)->GetAI()))
+            if (found->m_UpgradeSlot == slot)
+                button = found;
+    ASSERT_NE(button, nullptr);
+    ASSERT_EQ(button->GetOwned(), garage);
+    auto* part = dynamic_cast<CBuildablePart*>(GetUpgradeByIndex(garage));
+    ASSERT_NE(part, nullptr);
+    ASSERT_TRUE(part->GetBuildPhase() && part->GetBuildPhase()->m_GetsColored);
+    CSequence* picture = GetSequenceList().GetObject(part->m_BuildButtonAppearance);
+    CFrame* frame = picture ? picture->GetFrameAtPosition(1.0f) : nullptr;
+    ASSERT_NE(frame, nullptr);
+    const int32_t unpaintedSheet = GetHueRemapperStyleSheetList().Find("0 Unpainted");
+    ASSERT_GE(unpaintedSheet, 0);
+    CFrame* unpainted = GetHueRemappedFrame(*frame, unpaintedSheet);
+    ASSERT_NE(unpainted, frame);
+
+    constexpr uint32_t kPaintable = 0xD628C8u;
+    const CFPoint at = button->GetSprite()->GetPosition();
+    uint32_t keyPixels = 0, shownAsKey = 0, shownUnpainted = 0;
+    for (int32_t y = 0; y < int32_t(frame->GetHeight()); ++y)
+        for (int32_t x = 0; x < int32_t(frame->GetWidth()); ++x) {
+            const int32_t fx = x + frame->GetOffsetX(), fy = y + frame->GetOffsetY();
+            CColor drawn, remapped;
+            frame->GetPixel(fx, fy, drawn);
+            if (drawn.GetAlpha() != 255 || (drawn.GetColorWord() & 0xFFFFFFu) != kPaintable)
+                continue;
+            ++keyPixels;
+            unpainted->GetPixel(fx, fy, remapped);
+            const uint32_t shown = PresentedPixel(int32_t(at.x) + fx, int32_t(at.y) + fy);
+            shownAsKey += shown == kPaintable;
+            shownUnpainted += shown == (remapped.GetColorWord() & 0xFFFFFFu);
+        }
+    ASSERT_GT(keyPixels, 50u) << "the picture has walls waiting for paint";
+    EXPECT_EQ(shownAsKey, 0u);
+    // The sticker and the hover may cover a corner of it.
+    EXPECT_GT(shownUnpainted, keyPixels / 2);
+}
 } // namespace

@@ -18,6 +18,7 @@
 #include "game/world/CPlayfield.h"
 #include "objects/CClassInfo.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "ui/CJButton.h"
 #include "ui/CScreenWindow.h"
@@ -192,6 +193,41 @@ TEST_F(NeighborhoodViewer, TheTownComesBackAsKeptAndThePlayedLevelReturnsOnClose
     EXPECT_EQ(GetCurrentPlayfield(), playedField);
     EXPECT_FALSE(GetScriptingHooks().IsNeighborhoodViewerOpen());
     ASSERT_NO_FATAL_FAILURE(Passes(2));
+}
+
+TEST_F(NeighborhoodViewer, AFinishedHouseStandsOnALivedInLotWithoutTheVacantLotsSign)
+{
+    // Every lot of the level file starts on the vacant ground, whose sign
+    // would show around (and through) the house put back on it.
+    const int32_t vacant = GetSequenceList().Find("Lot Vacant");
+    const int32_t livedIn = GetSequenceList().Find("Lot LivedIn");
+    ASSERT_GT(vacant, 0);
+    ASSERT_GT(livedIn, 0);
+    for (CSprite* lot : Lots(*FindLevels()->GetLevel(1)))
+        ASSERT_EQ(CLot::SFromSprite(lot)->m_BackgroundSequence, vacant);
+
+    SaveLots(1, {"1,0,0,0", "", "1,2,0,0", "1,0,3,0"});
+    Player().m_SelectedLevel = 1;
+    CNeighborhoodViewer* viewer = OpenNeighborhoodViewer();
+    ASSERT_NE(viewer, nullptr);
+    std::vector<CSprite*> lots = Lots(*viewer->GetLevelCopy());
+    ASSERT_EQ(lots.size(), 4u);
+    for (size_t i : {0u, 2u, 3u}) {
+        EXPECT_TRUE(lots[i]->IsVisible()) << i;
+        EXPECT_EQ(CLot::SFromSprite(lots[i])->m_BackgroundSequence, livedIn) << "lot " << i;
+    }
+    EXPECT_FALSE(lots[1]->IsVisible());
+
+    // Stepping to another level dresses its lots the same way.
+    SaveLots(2, {"", "1,0,0,0"});
+    viewer->Next();
+    ASSERT_EQ(viewer->GetViewedLevelIndex(), 2u);
+    lots = Lots(*viewer->GetLevelCopy());
+    ASSERT_GE(lots.size(), 2u);
+    EXPECT_EQ(CLot::SFromSprite(lots[1])->m_BackgroundSequence, livedIn);
+    ASSERT_NO_FATAL_FAILURE(Passes(2));
+    for (CSprite* lot : Lots(*FindLevels()->GetLevel(2)))
+        EXPECT_EQ(CLot::SFromSprite(lot)->m_BackgroundSequence, vacant) << "the level set's own level is untouched";
 }
 
 TEST_F(NeighborhoodViewer, TheTrophyRoomsScrapbookSwitchesToTheViewerAndGetsTheRoomBack)
