@@ -120,9 +120,9 @@ public:
     // at each Reset and FollowWindow, never assumed from what was asked: the
     // picture and the mouse both go by this one size.
     virtual void GetClientSize(int32_t& width, int32_t& height) const;
-    // The window changed size or place: the picture and the mouse take its
-    // real size, and a full-screen window that was moved goes back to the
-    // desktop's origin.
+    // Called by the message pump when the window reports another size or
+    // place: the picture and the mouse take its real size, and a full-screen
+    // window that was moved goes back to the desktop's origin.
     virtual void FollowWindow() {}
 
     // Where the back buffer is shown inside the client area.
