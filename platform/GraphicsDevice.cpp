@@ -22,16 +22,25 @@ ShownArea CentredArea(int32_t windowWidth, int32_t windowHeight, int32_t backWid
     return area;
 }
 
-ShownArea CGraphicsDevice::GetShownArea() const
+void CGraphicsDevice::GetClientSize(int32_t& width, int32_t& height) const
 {
-    return CentredArea(GetBackBufferWidth(), GetBackBufferHeight(), GetBackBufferWidth(), GetBackBufferHeight());
+    width = GetBackBufferWidth();
+    height = GetBackBufferHeight();
 }
 
-ShownArea CGraphicsDeviceHeadless::GetShownArea() const
+ShownArea CGraphicsDevice::GetShownArea() const
+{
+    int32_t width = 0, height = 0;
+    GetClientSize(width, height);
+    return CentredArea(width, height, GetBackBufferWidth(), GetBackBufferHeight());
+}
+
+void CGraphicsDeviceHeadless::GetClientSize(int32_t& width, int32_t& height) const
 {
     if (m_WindowWidth <= 0 || m_WindowHeight <= 0)
-        return CGraphicsDevice::GetShownArea();
-    return CentredArea(m_WindowWidth, m_WindowHeight, GetBackBufferWidth(), GetBackBufferHeight());
+        return CGraphicsDevice::GetClientSize(width, height);
+    width = m_WindowWidth;
+    height = m_WindowHeight;
 }
 
 uint32_t CGraphicsDevice::TextureSizeFor(uint32_t size)

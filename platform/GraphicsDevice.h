@@ -75,8 +75,12 @@ public:
     virtual ~CGraphicsDevice() = default;
 
     // Creates the device, or resets it, for a back buffer of the size shown
-    // windowed or full screen; the window takes the size. A reset rebuilds
-    // every live texture. False with the reason in GetLastError.
+    // windowed or full screen, and places the window for the mode: full
+    // screen is a window without a frame, above the others, at the desktop's
+    // origin with the back buffer's size; windowed is a framed window of that
+    // client size. Whether the window took the size is the caller's to judge
+    // (GetClientSize). A reset rebuilds every live texture. False with the
+    // reason in GetLastError.
     [[nodiscard]] virtual bool Reset(int32_t backWidth, int32_t backHeight, bool fullScreen) = 0;
     virtual bool IsCreated() const = 0;
     virtual int32_t GetBackBufferWidth() const = 0;
@@ -111,9 +115,18 @@ public:
 
     virtual std::string_view GetLastError() const = 0;
 
-    // Where the back buffer is shown, in the window's own coordinates (those
-    // of mouse events).
-    virtual ShownArea GetShownArea() const;
+    // The window's client area as the window system really made it, in the
+    // window's own coordinates (those of mouse events). Asked of the window
+    // at each Reset and FollowWindow, never assumed from what was asked: the
+    // picture and the mouse both go by this one size.
+    virtual void GetClientSize(int32_t& width, int32_t& height) const;
+    // Called by the message pump when the window reports another size or
+    // place: the picture and the mouse take its real size, and a full-screen
+    // window that was moved goes back to the desktop's origin.
+    virtual void FollowWindow() {}
+
+    // Where the back buffer is shown inside the client area.
+    ShownArea GetShownArea() const;
 };
 
 } // namespace plat

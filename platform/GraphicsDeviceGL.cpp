@@ -151,7 +151,12 @@ struct CGraphicsDeviceGL::State {
     int32_t height = 0;
     int32_t desktopWidth = 0;
     int32_t desktopHeight = 0;
-    // The drawable's size and where the back buffer sits in it (top-down).
+    // The window's client size as the window system gave it (window
+    // coordinates, those of mouse events), the drawable's size in pixels, and
+    // where the back buffer sits in it (top-down): all taken at one moment.
+    int32_t clientWidth = 0;
+    int32_t clientHeight = 0;
+    bool fullScreen = false;
     int32_t drawableWidth = 0;
     int32_t drawableHeight = 0;
     ShownArea area;
@@ -175,6 +180,7 @@ struct CGraphicsDeviceGL::State {
     void MakeCurrent() const;
     bool BuildProgram();
     void PlaceBackBuffer();
+    void TakeWindowSize();
     void Upload(CGLTexture& texture);
     void Queue(const BatchKey& key, const ScreenVertex* vertices, size_t count);
     void Flush();
@@ -358,6 +364,15 @@ void CGraphicsDeviceGL::State::PlaceBackBuffer()
     gl.glViewport(area.left, bottom, area.width, area.height);
     gl.glScissor(area.left, bottom, area.width, area.height);
     gl.glUniform2f(backBufferUniform, float(width), float(height));
+}
+
+void CGraphicsDeviceGL::State::TakeWindowSize()
+{
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    window->GetClientPlacement(x, y, w, h);
+    clientWidth = w > 0 ? w : width;
+    clientHeight = h > 0 ? h : height;
+    PlaceBackBuffer();
 }
 
 void CGraphicsDeviceGL::State::Upload(CGLTexture& texture)
@@ -559,15 +574,12 @@ bool CGraphicsDeviceGL::Reset(int32_t backWidth, int32_t backHeight, bool fullSc
     if (!s.context && !s.CreateContext())
         return false;
     s.MakeCurrent();
-    if (SDL_Window* sdlWindow = s.window->GetSDLWindow()) {
-        SDL_SetWindowFullscreen(sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-        if (!fullScreen)
-            SDL_SetWindowSize(sdlWindow, backWidth, backHeight);
-    }
     s.Flush();
+    s.window->PlaceForMode(fullScreen, backWidth, backHeight);
+    s.fullScreen = fullScreen;
     s.width = backWidth;
     s.height = backHeight;
-    s.PlaceBackBuffer();
+    s.TakeWindowSize();
     s.created = true;
     // A reset stands for a lost device: every texture is built again from its
     // pixels, as after a new context.
@@ -723,11 +735,11 @@ bool CGraphicsDeviceGL::Present()
     SDL_GL_SwapWindow(s.window->GetSDLWindow());
     s.lastFrameDrawCalls = s.drawCalls;
     s.drawCalls = 0;
-    // The window may have changed size (or gone full screen) meanwhile.
+    // The window may have changed size meanwhile, its event not yet taken.
     int drawableWidth = s.drawableWidth, drawableHeight = s.drawableHeight;
     SDL_GL_GetDrawableSize(s.window->GetSDLWindow(), &drawableWidth, &drawableHeight);
     if (drawableWidth != s.drawableWidth || drawableHeight != s.drawableHeight)
-        s.PlaceBackBuffer();
+        s.TakeWindowSize();
     return s.gl.glGetError() == GL_NO_ERROR;
 }
 
@@ -767,17 +779,30 @@ std::string_view CGraphicsDeviceGL::GetLastError() const
     return m_State->lastError;
 }
 
-ShownArea CGraphicsDeviceGL::GetShownArea() const
+// Mouse events come in window coordinates, which differ from drawable pixels
+// on a scaled desktop; the shape, and so the centring, is the same.
+void CGraphicsDeviceGL::GetClientSize(int32_t& width, int32_t& height) const
 {
     const State& s = *m_State;
     if (!IsCreated())
-        return CGraphicsDevice::GetShownArea();
-    // Mouse events come in window coordinates, which differ from drawable
-    // pixels on a scaled desktop; the shape, and so the centring, is the same.
-    int windowWidth = s.width;
-    int windowHeight = s.height;
-    SDL_GetWindowSize(s.window->GetSDLWindow(), &windowWidth, &windowHeight);
-    return CentredArea(windowWidth, windowHeight, s.width, s.height);
+        return CGraphicsDevice::GetClientSize(width, height);
+    width = s.clientWidth;
+    height = s.clientHeight;
+}
+
+void CGraphicsDeviceGL::FollowWindow()
+{
+    State& s = *m_State;
+    if (!IsCreated())
+        return;
+    s.MakeCurrent();
+    // What is queued was placed for the old size.
+    s.Flush();
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    s.window->GetClientPlacement(x, y, w, h);
+    if (s.fullScreen && (x != 0 || y != 0))
+        s.window->MoveTo(0, 0);
+    s.TakeWindowSize();
 }
 
 std::unique_ptr<CGraphicsDevice> CreateOffscreenGLGraphicsDevice(int32_t width, int32_t height, std::string& reason)

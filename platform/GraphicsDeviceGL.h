@@ -10,7 +10,9 @@
 // vertical line segments are queued as the quads of the pixels they light,
 // so outlines join the fills around them. A draw that copies texels 1:1 at
 // whole pixels samples nearest; others filter linearly between mip levels.
-// No OpenGL or SDL type appears here.
+// The window is placed for the mode by the device itself (no SDL
+// full-screen state); the size it really got is what the viewport and the
+// mouse mapping use. No OpenGL or SDL type appears here.
 
 #include "platform/GraphicsDevice.h"
 
@@ -44,7 +46,8 @@ public:
     bool Present() override;
     bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override;
     std::string_view GetLastError() const override;
-    ShownArea GetShownArea() const override;
+    void GetClientSize(int32_t& width, int32_t& height) const override;
+    void FollowWindow() override;
 
     // The device closes the window when it goes.
     void AdoptWindow(std::unique_ptr<CWindowSDL> window);

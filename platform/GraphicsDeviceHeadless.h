@@ -68,7 +68,7 @@ public:
     bool Present() override;
     bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) override;
     std::string_view GetLastError() const override { return m_LastError; }
-    ShownArea GetShownArea() const override;
+    void GetClientSize(int32_t& width, int32_t& height) const override;
 
     // Test controls: the desktop the first Reset reads, a failing Reset, a
     // lost device reported by the next Present.
@@ -77,7 +77,8 @@ public:
     // Refuses only the one mode.
     void SetRefuseMode(bool fullScreen, bool refuse) { (fullScreen ? m_RefuseFullScreen : m_RefuseWindowed) = refuse; }
     void LoseDevice() { m_Lost = true; }
-    // The window the back buffer is shown in (0 by 0: the back buffer's own size).
+    // The window the back buffer is shown in, whatever a reset asks of it: one
+    // that was given another size (0 by 0: it takes the back buffer's size).
     void SetWindowSize(int32_t width, int32_t height) { m_WindowWidth = width, m_WindowHeight = height; }
 
     bool IsFullScreen() const { return m_FullScreen; }

@@ -37,7 +37,9 @@ struct WindowEvent {
         Restored,
         MouseLeft, // the pointer left the window's client area
         Close,     // the user closed the window
-        Quit       // the process was asked to end (signal, session end)
+        Quit,      // the process was asked to end (signal, session end)
+        Resized,   // x, y: the client area's new width and height
+        Moved      // x, y: the client area's new top-left on the desktop
     };
 
     Kind kind = Kind::None;

@@ -112,6 +112,47 @@ void CWindowSDL::SetClientSize(int32_t width, int32_t height)
         SDL_SetWindowSize(m_Window, width, height);
 }
 
+void CWindowSDL::PlaceForMode(bool fullScreen, int32_t width, int32_t height)
+{
+    if (!m_Window)
+        return;
+    // SDL's own full-screen states are left alone: without a window manager
+    // they report the desktop's size while the window keeps its own.
+    SDL_SetWindowFullscreen(m_Window, 0);
+    SDL_SetWindowBordered(m_Window, fullScreen ? SDL_FALSE : SDL_TRUE);
+    SDL_SetWindowAlwaysOnTop(m_Window, fullScreen ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowSize(m_Window, width, height);
+    const int place = fullScreen ? 0 : int(SDL_WINDOWPOS_CENTERED);
+    SDL_SetWindowPosition(m_Window, place, place);
+    if (fullScreen)
+        SDL_RaiseWindow(m_Window);
+    // A window manager answers in its own time; what it gives arrives as
+    // events that update SDL's idea of the window.
+    for (int waited = 0; waited < 250; waited += 10) {
+        SDL_PumpEvents();
+        int32_t x = 0, y = 0, w = 0, h = 0;
+        GetClientPlacement(x, y, w, h);
+        if (w == width && h == height && (!fullScreen || (x == 0 && y == 0)))
+            break;
+        SDL_Delay(10);
+    }
+}
+
+void CWindowSDL::GetClientPlacement(int32_t& x, int32_t& y, int32_t& width, int32_t& height) const
+{
+    x = y = width = height = 0;
+    if (!m_Window)
+        return;
+    SDL_GetWindowPosition(m_Window, &x, &y);
+    SDL_GetWindowSize(m_Window, &width, &height);
+}
+
+void CWindowSDL::MoveTo(int32_t x, int32_t y)
+{
+    if (m_Window)
+        SDL_SetWindowPosition(m_Window, x, y);
+}
+
 void CWindowSDL::TranslatePending()
 {
     std::vector<WindowEvent> out;
@@ -141,6 +182,15 @@ void CWindowSDL::TranslatePending()
             case SDL_WINDOWEVENT_CLOSE:
                 out.push_back(Simple(WindowEvent::Kind::Close));
                 break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+            case SDL_WINDOWEVENT_MOVED: {
+                WindowEvent event = Simple(raw.window.event == SDL_WINDOWEVENT_MOVED ? WindowEvent::Kind::Moved
+                                                                                     : WindowEvent::Kind::Resized);
+                event.x = raw.window.data1;
+                event.y = raw.window.data2;
+                out.push_back(event);
+                break;
+            }
             default:
                 break;
             }

@@ -134,9 +134,36 @@ bool CScreenDevice::Create(bool fullScreen, uint32_t width, uint32_t height)
         LastError() = reason.c_str();
         return false;
     }
+    if (fullScreen && !FullScreenWindowIsUsable()) {
+        int32_t clientWidth = 0, clientHeight = 0;
+        device.GetClientSize(clientWidth, clientHeight);
+        LastError().Format("The window did not take the full screen mode of %ux%u (it is %dx%d on a %dx%d desktop).",
+                           m_BackBufferWidth, m_BackBufferHeight, clientWidth, clientHeight, m_DesktopWidth,
+                           m_DesktopHeight);
+        return false;
+    }
     SetTransforms(width, height);
     device.Clear(0xFF000000u);
     return true;
+}
+
+// A full-screen window shows the whole back buffer only when the window got
+// at least that size and the desktop can show all of it; a larger window
+// shows it centred.
+bool CScreenDevice::FullScreenWindowIsUsable() const
+{
+    int32_t clientWidth = 0, clientHeight = 0;
+    GetDevice().GetClientSize(clientWidth, clientHeight);
+    const int64_t width = m_BackBufferWidth, height = m_BackBufferHeight;
+    const bool windowTookIt = clientWidth >= width && clientHeight >= height;
+    const bool desktopShowsIt = m_DesktopWidth <= 0 || m_DesktopHeight <= 0
+        || (width <= m_DesktopWidth && height <= m_DesktopHeight);
+    return windowTookIt && desktopShowsIt;
+}
+
+void CScreenDevice::FollowWindow()
+{
+    GetDevice().FollowWindow();
 }
 
 bool IsScreenDeviceReady()

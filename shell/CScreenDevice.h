@@ -9,6 +9,11 @@
 // Resolution" is on; a window that would not fit on the desktop with its
 // frame (30 pixels across, 100 down) shrinks by the smaller ratio.
 //
+// Full screen is a frameless window at the desktop's origin with the back
+// buffer's size; the display mode is never changed. The mode counts as set
+// only when the window really got that size (or more) and the desktop shows
+// it whole; otherwise Create fails and the window modes fall back.
+//
 // Mapping (SetTransforms): the game area is scaled to fit the back buffer
 // whole and centred; what is left on one axis is the letterbox the screen
 // frame covers with black bars. Pixel centres need no half-pixel shift here:
@@ -41,6 +46,9 @@ public:
     // window (centred when their shapes differ), then the view.
     void ClientToGame(float& x, float& y) const;
     void GameToClient(float& x, float& y) const;
+    // The window changed size or place: drawing and the mouse follow its
+    // real size (a full-screen window goes back to the desktop's origin).
+    void FollowWindow();
     // Nothing to ask: the OpenGL device is not lost to other programs.
     void PollCooperativeLevel() {}
 
@@ -56,6 +64,7 @@ public:
 
 private:
     CScreenDevice() = default;
+    bool FullScreenWindowIsUsable() const;
 
     bool m_SizeSet = false;
     uint32_t m_BackBufferWidth = 10;

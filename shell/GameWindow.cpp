@@ -5,6 +5,7 @@
 #include "platform/CPlatform.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
+#include "shell/CScreenDevice.h"
 #include "shell/WindowModes.h"
 
 namespace {
@@ -67,6 +68,20 @@ void OnMouseButton(const plat::WindowEvent& event)
         mouse.SetButtons(mouse.GetButtons() | event.button);
     else
         mouse.SetButtons(mouse.GetButtons() & ~event.button);
+}
+
+// The window was given another size or place: the screen follows its real
+// size. Only a change of the minimised state counts as an activation change:
+// that one resets the keyboard.
+void OnWindowPlaced()
+{
+    const bool minimised = plat::GetPlatform().GetWindow().IsMinimised();
+    if (minimised != g_Minimised) {
+        g_Minimised = minimised;
+        OnActivationChanged();
+    }
+    if (IsScreenDeviceReady())
+        CScreenDevice::SGetInstance().FollowWindow();
 }
 
 void OnKeyDown(const plat::WindowEvent& event)
@@ -179,6 +194,10 @@ void HandleWindowEvent(const plat::WindowEvent& event)
     case Kind::Close:
     case Kind::Quit:
         RequestShutdown();
+        break;
+    case Kind::Resized:
+    case Kind::Moved:
+        OnWindowPlaced();
         break;
     case Kind::None:
         break;

@@ -31,6 +31,7 @@
 #include "shell/CFontFrameRateFont.h"
 #include "shell/CLoadingScreenPresenter.h"
 #include "shell/CMouseState.h"
+#include "shell/CScreenCaptureFrame.h"
 #include "shell/CScreenFrame.h"
 #include "shell/CTypedCommandList.h"
 #include "ui/CJWindow.h"
@@ -297,7 +298,7 @@ bool CGameApp::Draw()
     CScreenFrame& screen = CScreenFrame::SGetInstance();
     CFrameInterface* target = &screen;
     if (m_Capturing) {
-        m_CaptureFrame = CFrame::MakeOwned(screen.GetWidth(), screen.GetHeight(), 32);
+        m_CaptureFrame = CScreenCaptureFrame::Make(screen.GetWidth(), screen.GetHeight());
         target = m_CaptureFrame.get();
     }
     const bool viewer = GetGameScreensHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);

@@ -1,4 +1,5 @@
 #include "shell/CGameBase.h"
+#include "shell/CMouseState.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 #include "shell/GameWindow.h"
@@ -475,5 +476,52 @@ TEST_F(WindowModeTest, AFailedModeStaysFailedForTheRun)
     EXPECT_FALSE(m_Device.IsFullScreen()) << "full screen is not asked again";
     EXPECT_EQ(m_Device.GetResetCount(), resets + 1);
 }
+
+struct TakenModeCase {
+    const char* name;
+    int32_t desktopWidth, desktopHeight;
+    int32_t windowWidth, windowHeight; // what the window really got; 0: what it was asked
+    bool fullScreenKept;
+};
+
+class TakenModes : public WindowModeTest, public testing::WithParamInterface<TakenModeCase> {};
+
+// Full screen holds only when the window really got the mode's size (or
+// more, the picture then centred) on a desktop that shows it whole;
+// otherwise the game goes windowed and says so in the settings.
+TEST_P(TakenModes, FullScreenHoldsOnlyWhenTheWindowGotTheMode)
+{
+    const TakenModeCase& c = GetParam();
+    m_Device.SetDesktopSize(c.desktopWidth, c.desktopHeight);
+    m_Device.SetWindowSize(c.windowWidth, c.windowHeight);
+    GetOptionsSection().SetInt("Full Screen", 1);
+    SetScreenDeviceReady(true);
+    SwitchToFullScreen();
+    EXPECT_EQ(Screen().IsFullScreen(), c.fullScreenKept);
+    EXPECT_EQ(m_Device.IsFullScreen(), c.fullScreenKept);
+    EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", 7), c.fullScreenKept ? 1 : 0);
+    if (!c.fullScreenKept) {
+        EXPECT_NE(std::string(GetScreenLastError().GetString()).find("did not take the full screen mode of 1024x768"),
+                  std::string::npos)
+            << GetScreenLastError().GetString();
+    }
+    // The pointer maps through the size the window has: its middle is the game's.
+    int32_t width = 0, height = 0;
+    m_Device.GetClientSize(width, height);
+    CMouseState::SGetInstance().OnWindowPosition(width / 2, height / 2);
+    int32_t x = 0, y = 0;
+    CMouseState::SGetInstance().GetPosition(x, y);
+    EXPECT_NEAR(x, 512, 1);
+    EXPECT_NEAR(y, 384, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, TakenModes,
+    testing::Values(TakenModeCase{"WindowTookTheMode", 1920, 1080, 0, 0, true},
+                    TakenModeCase{"WindowGotMoreShowsItCentred", 1920, 1080, 1920, 1080, true},
+                    TakenModeCase{"WindowKeptASmallerSize", 1920, 1080, 800, 600, false},
+                    TakenModeCase{"WindowGotTooFewRows", 1920, 1080, 1024, 700, false},
+                    TakenModeCase{"DesktopSmallerThanTheMode", 800, 600, 0, 0, false}),
+    [](const testing::TestParamInfo<TakenModeCase>& c) { return std::string(c.param.name); });
 
 } // namespace

@@ -127,6 +127,65 @@ bool PlayInputInBackground(const std::string& title, const std::string& steps)
     return std::system(command.c_str()) == 0;
 }
 
+namespace {
+
+uint32_t BigEndian32(const std::string& bytes, size_t at)
+{
+    return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16
+        | uint32_t(uint8_t(bytes[at + 2])) << 8 | uint32_t(uint8_t(bytes[at + 3]));
+}
+
+int LowestBit(uint32_t mask)
+{
+    int bit = 0;
+    while (mask && !(mask & 1u))
+        mask >>= 1, ++bit;
+    return bit;
+}
+
+} // namespace
+
+bool GrabDisplay(const std::string& display, const std::string& dumpFile, SDisplayPicture& picture)
+{
+    if (::access("/usr/bin/xwd", X_OK) != 0)
+        return false;
+    const std::string command = "/usr/bin/xwd -root -silent -display " + display + " -out '" + dumpFile + "'";
+    if (std::system(command.c_str()) != 0)
+        return false;
+    // The dump's header: 25 big-endian words, then the colour map, then rows.
+    const std::string bytes = ReadBytes(dumpFile);
+    if (bytes.size() < 100)
+        return false;
+    const uint32_t headerSize = BigEndian32(bytes, 0);
+    const int width = int(BigEndian32(bytes, 16));
+    const int height = int(BigEndian32(bytes, 20));
+    const bool lsbFirst = BigEndian32(bytes, 28) == 0;
+    const uint32_t bitsPerPixel = BigEndian32(bytes, 44);
+    const uint32_t bytesPerLine = BigEndian32(bytes, 48);
+    const uint32_t masks[3] = {BigEndian32(bytes, 56), BigEndian32(bytes, 60), BigEndian32(bytes, 64)};
+    const uint32_t colours = BigEndian32(bytes, 76);
+    const size_t start = size_t(headerSize) + size_t(colours) * 12;
+    const uint32_t step = bitsPerPixel / 8;
+    if ((step != 3 && step != 4) || bytesPerLine < uint32_t(width) * step
+        || start + size_t(bytesPerLine) * size_t(height) > bytes.size())
+        return false;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(size_t(width) * size_t(height), 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = start + size_t(y) * bytesPerLine + size_t(x) * step;
+            uint32_t value = 0;
+            for (uint32_t i = 0; i < step; ++i)
+                value |= uint32_t(uint8_t(bytes[at + i])) << (lsbFirst ? 8 * i : 8 * (step - 1 - i));
+            uint32_t rgb = 0;
+            for (int c = 0; c < 3; ++c)
+                rgb |= ((value & masks[c]) >> LowestBit(masks[c]) & 0xFFu) << (16 - 8 * c);
+            picture.pixels[size_t(y) * size_t(width) + size_t(x)] = rgb;
+        }
+    return true;
+}
+
 bool CRealWindowTest::RunChildOnOwnDisplay(const char* childTest)
 {
     if (!CVirtualDisplay::IsInstalled()) {

@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,6 +57,16 @@ int RunChildOnDisplay(const CVirtualDisplay& display, const std::string& folder,
 // background, so the caller can pump the window meanwhile. False when the
 // player could not be started.
 bool PlayInputInBackground(const std::string& title, const std::string& steps);
+
+// What the display shows, dumped by xwd into dumpFile: 0x00RRGGBB pixels,
+// rows top first. False when xwd is missing or its dump cannot be read.
+struct SDisplayPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+bool GrabDisplay(const std::string& display, const std::string& dumpFile, SDisplayPicture& picture);
 
 // The first run of such a test, in a temporary folder.
 class CRealWindowTest : public CTempFolderTest {

@@ -15,6 +15,8 @@ Steps, played in order:
   "wait:MS"    pauses
   "close"      asks the window to close (WM_DELETE_WINDOW), as a window
                manager's close button does
+  "place:X,Y,W,H"  moves the window to X,Y of the display and gives it the
+               size W x H, as a window manager or the user may
 
     xtest-input.py DISPLAY TITLE X Y
 
@@ -70,6 +72,7 @@ x11.XInternAtom.restype = Atom
 x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 x11.XSendEvent.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(Event)]
 x11.XFlush.argtypes = [ctypes.c_void_p]
+x11.XMoveResizeWindow.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint]
 x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
 x11.XFree.argtypes = [ctypes.c_void_p]
@@ -149,7 +152,17 @@ def main():
                               ctypes.byref(child))
     scale, origin_x, origin_y, half = 1, left.value, top.value, 0
     for step in steps:
-        if step.startswith("game:"):
+        if step.startswith("place:"):
+            x, y, w, h = (int(v) for v in step[6:].split(","))
+            x11.XMoveResizeWindow(display, window, x, y, w, h)
+            x11.XSync(display, 0)
+            x11.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(left), ctypes.byref(top),
+                                      ctypes.byref(child))
+            origin_x, origin_y = left.value, top.value
+        elif step.startswith("game:"):
+            # Where the window is now: it may have moved since the search.
+            x11.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(left), ctypes.byref(top),
+                                      ctypes.byref(child))
             game_w, game_h = (int(v) for v in step[5:].split(","))
             attributes = WindowAttributes()
             x11.XGetWindowAttributes(display, window, ctypes.byref(attributes))

@@ -1,12 +1,21 @@
 // The program itself in a real window on a virtual display: a person starts
 // it, waits for the main menu and clicks "Exit"; the program ends the orderly
-// way, with status 0 and the profiles written.
+// way, with status 0 and the profiles written. Started full screen, as the
+// settings' default has it, on a display without a window manager, the
+// display shows the game's picture from its top row and the click lands on
+// the button drawn under the pointer.
 #include "ScreensGameTest.h"
 
 #include "support/VirtualDisplay.h"
 
+#include "images/CFrame.h"
+#include "images/CTGAFileIO.h"
+
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -45,6 +54,71 @@ TEST_F(DemoProgramWindow, ExitOnTheMainMenuEndsTheProgramWithTheProfilesSaved)
               0);
     EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("window.err")) << ReadBytes(PathOf("xtest.out"));
     EXPECT_TRUE(DiskHas("Stats.dat")) << "the orderly exit writes the profiles";
+}
+
+// Pixels of the display's top rows that differ from the game's own
+// screenshot of its picture (the window at the display's origin).
+size_t TopRowsOffTheScreenshot(const SDisplayPicture& display, const std::string& tga, int rows)
+{
+    CFrame shot;
+    CTGAFileIO reader;
+    if (!reader.DecodeFromMemory(shot, reinterpret_cast<const uint8_t*>(tga.data()), uint32_t(tga.size()), "shot", 32)
+        || shot.GetWidth() != 1024 || display.width < 1024 || display.height < rows)
+        return size_t(-1);
+    size_t off = 0;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            const uint8_t* saved = shot.Row(uint32_t(y)) + x * 4;
+            const uint32_t shown = display.At(x, y);
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(shown >> (8 * c) & 0xFFu) - int(saved[c])) > 16) {
+                    ++off;
+                    break;
+                }
+        }
+    return off;
+}
+
+TEST_F(DemoProgramWindow, FullScreenShowsThePictureFromTheTopAndTakesClicksWhereDrawn)
+{
+    if (!CVirtualDisplay::IsInstalled())
+        GTEST_SKIP() << "no Xvfb: the real window is not tried";
+    CVirtualDisplay display("1280x1024x24");
+    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
+    WriteBytes(PathOf("Ombrisalt.CFG"), "[Options]\r\nFull Screen=1\r\n");
+    std::map<std::string, std::string> environment = DisplayEnvironment(display, Folder());
+    environment["SDL_AUDIODRIVER"] = "dummy";
+    const int pid = SpawnProgram({"/DataFolder", Folder()}, environment, VariablesOffTheDisplay(), PathOf("window.err"));
+    ASSERT_GT(pid, 0);
+    const CEndsWithTest guard(pid);
+    const std::string player = "python3 '" + XtestScript() + "' '" + display.Display() + "' Ombrisalt ";
+
+    // F10 until a screenshot matches what the display shows: the first ones
+    // may catch the loading pictures while they change.
+    SDisplayPicture shown;
+    size_t off = size_t(-1);
+    int shots = 0;
+    for (int attempt = 0; attempt < 40 && off != 0 && ::kill(pid, 0) == 0; ++attempt) {
+        ASSERT_EQ(RunCommand(player + "key:F10 wait:1500 >>'" + PathOf("xtest.out") + "' 2>&1"), 0)
+            << ReadBytes(PathOf("xtest.out"));
+        char name[32];
+        std::snprintf(name, sizeof name, "Screen Shot %02d.TGA", shots);
+        if (!DiskHas(name))
+            continue;
+        ++shots;
+        ASSERT_TRUE(GrabDisplay(display.Display(), PathOf("screen.xwd"), shown)) << "xwd could not dump the display";
+        off = TopRowsOffTheScreenshot(shown, ReadBytes(PathOf(name)), 100);
+    }
+    EXPECT_EQ(off, 0u) << "pixels of the display's top 100 rows unlike the game's picture, after " << shots
+                       << " screenshots";
+
+    std::string steps = "game:1024,768";
+    for (int i = 0; i < 10; ++i)
+        steps += " move:512,562 down up wait:2000";
+    ASSERT_EQ(RunCommand(player + steps + " >>'" + PathOf("xtest.out") + "' 2>&1 &"), 0);
+    EXPECT_EQ(WaitForExitStatus(pid), 0) << ReadBytes(PathOf("window.err")) << ReadBytes(PathOf("xtest.out"));
+    EXPECT_NE(ReadBytes(PathOf("Ombrisalt.CFG")).find("Full Screen=1"), std::string::npos)
+        << "the window took the mode: no fall back to a window";
 }
 
 } // namespace

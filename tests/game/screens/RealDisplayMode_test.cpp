@@ -1,8 +1,8 @@
 // Under a virtual X display, the display options window takes the real SDL
 // window to full screen and back, each switch on the update after its click:
-// SDL's full-screen state of the window and the back buffer the OpenGL device
-// draws follow the choice. (Xvfb runs no window manager, so the X window
-// keeps its size: the window manager is what resizes a full-screen window.)
+// the window's placement (full screen: no frame, at the desktop's origin) and
+// the back buffer the OpenGL device draws follow the choice. Xvfb runs no
+// window manager: the program places its full-screen window itself.
 #include "support/VirtualDisplay.h"
 
 #include "game/screens/CGameOptionsWindows.h"
@@ -45,19 +45,21 @@ TEST_F(RealDisplayMode, TheDisplayWindowSwitchesToFullScreenAndBack)
         << ChildOutput();
 }
 
-// What the window shows once SDL has the mode: full screen or windowed, and
+// What the window shows once it has the mode: full screen or windowed, and
 // the back buffer's size.
 std::string WaitForMode(SDL_Window* window, bool fullScreen)
 {
     bool full = !fullScreen;
     for (int pass = 0; pass < 300 && full != fullScreen; ++pass) {
         RunMessageLoop();
-        full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+        int x = -1, y = -1;
+        SDL_GetWindowPosition(window, &x, &y);
+        full = (SDL_GetWindowFlags(window) & SDL_WINDOW_BORDERLESS) != 0 && x == 0 && y == 0;
         if (full != fullScreen)
             plat::SleepMs(10);
     }
     if (full != CScreenFrame::SGetInstance().IsFullScreen())
-        return "SDL and the screen disagree";
+        return "the window and the screen disagree";
     const plat::CGraphicsDevice& device = plat::GetPlatform().GetGraphicsDevice();
     return std::string(full ? "full screen " : "windowed ") + std::to_string(device.GetBackBufferWidth()) + "x" +
         std::to_string(device.GetBackBufferHeight());

@@ -27,7 +27,9 @@
 #include "game/world/CTutorial.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
+#include "images/CJPEGFileIO.h"
 #include "images/CTGAFileIO.h"
+#include "platform/GraphicsDeviceHeadless.h"
 #include "platform/WindowDevice.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
@@ -39,6 +41,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -291,6 +295,81 @@ TEST_F(GameProgram, ScreenshotsTakeTheNextFreeNumberAndTgaPixelsAreOpaque)
         for (uint32_t x = 0; x < frame.GetWidth() && opaque; ++x)
             opaque = frame.Row(y)[x * 4 + 3] == 255;
     EXPECT_TRUE(opaque);
+}
+
+// How far a saved screenshot is from what the screen showed: the pixels off
+// by more than the tolerance in a colour, and of those the ones the file has
+// black where the screen showed something bright.
+struct SScreenshotDifference {
+    size_t off = 0;
+    size_t blackened = 0;
+    int firstOffRow = -1;
+};
+
+SScreenshotDifference CompareWithScreen(const CFrame& file, const std::vector<uint32_t>& screen, int tolerance)
+{
+    SScreenshotDifference difference;
+    const uint32_t bytes = file.GetBitDepth() / 8;
+    for (uint32_t y = 0; y < file.GetHeight(); ++y) {
+        const uint8_t* row = file.Row(y);
+        for (uint32_t x = 0; x < file.GetWidth(); ++x) {
+            const uint32_t shown = screen[size_t(y) * file.GetWidth() + x];
+            const uint8_t* saved = row + x * bytes;
+            int most = 0, brightest = 0, savedBrightest = 0;
+            for (int c = 0; c < 3; ++c) {
+                const int value = int(shown >> (8 * c) & 0xFFu);
+                most = std::max(most, std::abs(value - int(saved[c])));
+                brightest = std::max(brightest, value);
+                savedBrightest = std::max(savedBrightest, int(saved[c]));
+            }
+            if (most <= tolerance)
+                continue;
+            ++difference.off;
+            if (difference.firstOffRow < 0)
+                difference.firstOffRow = int(y);
+            if (savedBrightest < 24 && brightest > 96)
+                ++difference.blackened;
+        }
+    }
+    return difference;
+}
+
+// Both screenshots, decoded, are the picture the screen showed, top row
+// first: sprites' transparent pixels show what lies under them, never black.
+TEST_F(GameProgram, ScreenshotsHoldThePictureTheScreenShows)
+{
+    ASSERT_TRUE(StartInTown());
+    for (int i = 0; i < 30; ++i)
+        ASSERT_TRUE(Pass(17));
+    plat::CGraphicsDeviceHeadless& device = m_Platform.GetHeadlessScreen();
+    ASSERT_EQ(device.GetBackBufferWidth(), 1024);
+    ASSERT_EQ(device.GetBackBufferHeight(), 768);
+    App()->Draw();
+    const std::vector<uint32_t> screen = device.GetPresented();
+
+    const CJString tga = App()->StartNewRound("Screen Shot %02d.TGA", nullptr);
+    ASSERT_STREQ(tga.GetString(), "Screen Shot 00.TGA");
+    const std::string tgaBytes = ReadBytes(UserPath("Screen Shot 00.TGA"));
+    CFrame tgaFrame;
+    CTGAFileIO reader;
+    ASSERT_TRUE(reader.DecodeFromMemory(tgaFrame, reinterpret_cast<const uint8_t*>(tgaBytes.data()),
+                                        uint32_t(tgaBytes.size()), "Screen Shot 00.TGA", 32));
+    ASSERT_EQ(tgaFrame.GetWidth(), 1024u);
+    ASSERT_EQ(tgaFrame.GetHeight(), 768u);
+    const SScreenshotDifference tgaDifference = CompareWithScreen(tgaFrame, screen, 8);
+    EXPECT_EQ(tgaDifference.blackened, 0u);
+    EXPECT_LT(tgaDifference.off, 1024u * 768u / 200u) << "first row off: " << tgaDifference.firstOffRow;
+
+    const CJString jpg = App()->StartNewRound("Screen Shot %02d.jpg", nullptr);
+    ASSERT_STREQ(jpg.GetString(), "Screen Shot 00.jpg");
+    CFrame jpgFrame;
+    ASSERT_TRUE(LoadJPEGFile(jpgFrame, UserPath("Screen Shot 00.jpg").c_str(), 0));
+    ASSERT_EQ(jpgFrame.GetBitDepth(), 24u);
+    ASSERT_EQ(jpgFrame.GetWidth(), 1024u);
+    // Compression blurs sharp edges, text above all.
+    const SScreenshotDifference jpgDifference = CompareWithScreen(jpgFrame, screen, 64);
+    EXPECT_LT(jpgDifference.blackened, 1024u * 768u / 2000u);
+    EXPECT_LT(jpgDifference.off, 1024u * 768u / 50u) << "first row off: " << jpgDifference.firstOffRow;
 }
 
 TEST_F(GameProgram, EditorCommandsAreConsumedAndOthersPassOn)
