@@ -114,12 +114,11 @@ protected:
     {
         return values.Apply(CJString(token)).GetString();
     }
+    // What the map's play button says.
     static std::string PlayButtonText()
     {
-        CTextSubstitutionList values;
-        if (CTownMapWindow* map = GetTownMapWindow())
-            map->FillSubstitutions(values);
-        return Substituted(values, "%s[PlayButtonText]");
+        CJButton* play = GetTownMapWindow() ? GetTownMapWindow()->GetButton("Continue") : nullptr;
+        return play ? play->GetTitleText() : "";
     }
     static CEditorToolPalette* Palette()
     {
