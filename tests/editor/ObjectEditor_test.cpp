@@ -610,17 +610,20 @@ TEST_F(ObjectEditor, OpensWithItsTitleBarOnTheScreen)
     EXPECT_EQ(openAt(&m_Sample, 30, 40)->GetRect().left, 30);
     EXPECT_EQ(GetCurrentObjectEditor()->GetRect().top, 40);
 
-    static CJWindow* host = nullptr;
-    host = new CJWindow(nullptr, "Level editor");
-    host->SetSize(800, 600);
-    m_Screen->AddChild(host, kAsIsNoGrow);
-    host->SetScrollSize(800, 2000);
+    // The level editor as the host, scrolled down its content.
+    CScopedHook<SetCheckpointHistoryCallback> historySlot{nullptr};
+    CScopedHook<SetCheckpointObjectCallback> objectSlot{nullptr};
+    CLevelOptions level;
+    GetLevelHolder().HoldCopyOf(&level);
+    CLevelEditorWindow* host = OpenLevelEditor(CLevelEditorWindow::kModePlayedLevel);
+    ASSERT_NE(host, nullptr);
+    host->SetScrollSize(host->GetWidth(), host->GetHeight() + 2000);
     host->SetScrollY(700);
-    CObjectEditor::HostWindowQuery previous = CObjectEditor::SetLevelEditorWindowQuery([] { return host; });
     const CObjectEditor* hosted = openAt(&m_Sample, 20, 20);
     ASSERT_EQ(hosted->GetParent(), host);
     EXPECT_TRUE(titleBarOnScreen(*hosted)) << "over a scrolled host";
-    CObjectEditor::SetLevelEditorWindowQuery(previous);
+    host->Destroy();
+    GetLevelHolder().Release();
 }
 
 TEST_F(ObjectEditor, AClickOnAScrolledPageFocusesTheRowUnderThePointer)
