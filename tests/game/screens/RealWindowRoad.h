@@ -297,6 +297,7 @@ protected:
                         OnScreen(customer->GetSprite()), OnScreen(home->GetSprite()),
                         [&] { return !InLine(customer) || customer->GetState() != CCustomer::kIdle || StreetOver(); },
                         4.0);
+                    m_MoveIns += !InLine(customer) || customer->GetState() != CCustomer::kIdle;
                     acted = true;
                     break;
                 }
@@ -434,5 +435,6 @@ protected:
     double Seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_Begun).count(); }
 
     std::string m_Events;
+    int m_MoveIns = 0; // customers the player's drags moved in
     std::chrono::steady_clock::time_point m_Begun = std::chrono::steady_clock::now();
 };
