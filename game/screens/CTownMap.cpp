@@ -4,6 +4,7 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
@@ -299,8 +300,8 @@ void LayOutLevelSelectMarkers()
             // Wide intermediates: a quarter turn lands on the axis, not a pixel short.
             const double radians = double(rules.m_AngleBetweenLevels) * double(placed) * std::numbers::pi / 180.0;
             const double radius = double(rules.m_PeriodRadius);
-            const int32_t x = centre->m_Position.x + int32_t(std::trunc(radius * std::cos(radians)));
-            const int32_t y = centre->m_Position.y + int32_t(std::trunc(radius * std::sin(radians)));
+            const int32_t x = SaturatingAdd(centre->m_Position.x, TruncateToInt32(radius * std::cos(radians)));
+            const int32_t y = SaturatingAdd(centre->m_Position.y, TruncateToInt32(radius * std::sin(radians)));
             const CJString name = GetLevelMarkerName(i);
             if (CFrameOverlayPositionMarker* existing = set->FindPositionMarker(name)) {
                 existing->m_Position = CPoint{x, y};
