@@ -262,6 +262,18 @@ TEST_F(TreeTest, PlacesPastTheEndsOfTheIntRangeAreHeldThere)
     EXPECT_EQ(c.GetRect().left, INT32_MAX);
     for (const CJWindow* window : {&a, &b, &c})
         EXPECT_LE(window->GetRect().left, window->GetRect().right);
+
+    // Reaching in from the far left end, it is drawn with its outline.
+    CProbeWindow* far = Add(m_Root, "far", CRect{INT32_MIN, 0, 100, 10});
+    far->SetDrawOutline(true);
+    EXPECT_EQ(far->GetWidth(), INT32_MAX);
+    auto canvas = CFrame::MakeOwned(32, 32, 32);
+    canvas->Clear();
+    m_Root.Draw(*canvas);
+    CColor outline, below;
+    ASSERT_TRUE(canvas->GetPixel(5, 10, outline));
+    ASSERT_TRUE(canvas->GetPixel(5, 20, below));
+    EXPECT_FALSE(outline == below) << "the outline's bottom edge crosses the target";
 }
 
 TEST_F(TreeTest, ArrangeRowCentresSameWidthWindowsAndDropsSpacingThatDoesNotFit)
