@@ -1,7 +1,11 @@
 #pragma once
 // Integer rectangles (left, top, right, bottom; right and bottom exclusive)
 // and the clipping every blit starts with. A rectangle whose four values are
-// all 0 counts as empty where emptiness matters (UnionRectInPlace).
+// all 0 counts as empty where emptiness matters (UnionRectInPlace). Width
+// and height of a rectangle spanning more than the int32 range (edges held
+// at the limits by saturating sums) are held at INT32_MAX.
+
+#include "foundation/SaturatingArithmetic.h"
 
 #include <cstdint>
 
@@ -11,8 +15,8 @@ struct CRect {
     int32_t right;
     int32_t bottom;
 
-    int32_t GetWidth() const { return right - left; }
-    int32_t GetHeight() const { return bottom - top; }
+    int32_t GetWidth() const { return SaturatingSub(right, left); }
+    int32_t GetHeight() const { return SaturatingSub(bottom, top); }
     bool IsAllZero() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     bool ContainsPoint(int32_t x, int32_t y) const { return left <= x && x < right && top <= y && y < bottom; }
 

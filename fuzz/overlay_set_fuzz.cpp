@@ -1,10 +1,14 @@
 // Loads an overlay set from text through the list of sets (so a nested
 // overlay may name the set itself) and draws it: plainly, in the marker
 // view, with a mouse point and substitutions, at several timeline times;
-// then looks IDs up and builds the control of a button overlay. Fatal reports end the input. Unknown classes, cycles,
-// NaN and huge numbers must neither crash nor hang.
+// then looks IDs up and builds the control of a button overlay. The upgrade
+// slots "Marker" and "Button" then take their button places from the set's
+// markers, as a street's start and the shop do. Fatal reports end the input.
+// Unknown classes, cycles, NaN and huge numbers must neither crash nor hang.
 #include "foundation/FatalError.h"
 #include "foundation/FilePaths.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/business/CUpgradeSlot.h"
 #include "images/CFrame.h"
 #include "overlays/CFrameOverlay.h"
 #include "program/RegisterAllClasses.h"
@@ -24,6 +28,10 @@ std::string& Folder()
     static std::string folder = [] {
         std::filesystem::path path = std::filesystem::temp_directory_path() / "ombrisalt_overlay_set_fuzz";
         std::filesystem::create_directories(path / "Frame Overlay Options");
+        std::filesystem::create_directories(path / "Resources");
+        for (const char* slot : {"Marker", "Button"})
+            std::ofstream(path / "Resources" / (std::string(slot) + ".UpgradeSlot.txt"), std::ios::binary)
+                << "CUpgradeSlot\r\n{\r\n}\r\n";
         return path.string();
     }();
     return folder;
@@ -61,6 +69,9 @@ void DrawAll(CFrameOverlayOptions& set)
         button->Destroy();
         set.DrawOnFrame(*frame, &values, false, nullptr);
     }
+    const int32_t index = GetFrameOverlayOptionsList().Find("Fuzz");
+    for (int32_t slot = 0; slot < GetUpgradeSlotList().GetCount(); ++slot)
+        (void)GetUpgradeSlotMarkerPosition(slot, index);
     for (uint32_t i = 0; i < set.GetOverlayCount(); ++i)
         if (CFrameOverlay* overlay = set.GetOverlay(i)) {
             CJString description;

@@ -4,6 +4,7 @@
 #include "blit/CBlitTypeList.h"
 #include "blit/CColorProperty.h"
 #include "foundation/MillisecondClock.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
@@ -25,13 +26,6 @@
 #include <cstdint>
 
 namespace {
-
-// A position near the int32 limits plus an offset saturates rather than
-// wraps: a damaged set draws nothing where it points, not somewhere else.
-int32_t ClampedSum(int64_t value)
-{
-    return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
 
 void SequenceName(int32_t index, CJString& out)
 {
@@ -149,8 +143,8 @@ void CFrameOverlaySequenceOverlay::Draw(CFrameOverlayDrawContext& context)
     }
     if (!ShownText(m_ToolTip).IsEmpty() && context.HasMouse()) {
         CColor pixel;
-        frame->GetPixel(ClampedSum(int64_t(context.m_MouseX) - m_Position.x),
-                        ClampedSum(int64_t(context.m_MouseY) - m_Position.y), pixel);
+        frame->GetPixel(SaturatingSub(context.m_MouseX, m_Position.x), SaturatingSub(context.m_MouseY, m_Position.y),
+                        pixel);
         if (pixel.GetAlpha() > 5)
             context.m_ToolTip = context.Substitute(ShownText(m_ToolTip));
     }
@@ -249,9 +243,8 @@ void CBoxFrameOverlay::DeclareProperties(CPropertyDeclarer& d)
 void CBoxFrameOverlay::Draw(CFrameOverlayDrawContext& context)
 {
     // 64-bit edges: a position near the int32 limits plus a size must not wrap.
-    auto edge = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-    CRect rect{m_Position.x, m_Position.y, edge(int64_t(m_Position.x) + m_Size.x),
-               edge(int64_t(m_Position.y) + m_Size.y)};
+    CRect rect{m_Position.x, m_Position.y, SaturatingAdd(m_Position.x, m_Size.x),
+               SaturatingAdd(m_Position.y, m_Size.y)};
     // Rings stop once nothing is left: an odd size must not step past an
     // empty rectangle into an inverted one.
     // Rings around the whole target draw nothing and are passed over in one
@@ -330,9 +323,8 @@ void CThermometerFrameOverlay::Draw(CFrameOverlayDrawContext& context)
     else
         shown.right = shown.left + RoundToInt(float(shown.right - shown.left) * fraction);
     CClippedProxyFrame clip(context.m_pTarget);
-    clip.SetClipRect(CRect{ClampedSum(int64_t(shown.left) + m_Position.x), ClampedSum(int64_t(shown.top) + m_Position.y),
-                           ClampedSum(int64_t(shown.right) + m_Position.x),
-                           ClampedSum(int64_t(shown.bottom) + m_Position.y)});
+    clip.SetClipRect(CRect{SaturatingAdd(shown.left, m_Position.x), SaturatingAdd(shown.top, m_Position.y),
+                           SaturatingAdd(shown.right, m_Position.x), SaturatingAdd(shown.bottom, m_Position.y)});
     fill->DrawCurrentFrame(clip, m_Position.x, m_Position.y);
 }
 
@@ -377,8 +369,8 @@ void CFrameOverlayPositionMarker::DrawToolTip(CFrameOverlayDrawContext& context)
 void CFrameOverlayPositionMarker::DrawMarker(CFrameOverlayDrawContext& context)
 {
     CColor grey(127, 127, 127, 255);
-    const CRect rect{m_Position.x, m_Position.y, ClampedSum(int64_t(m_Position.x) + m_Size.x),
-                     ClampedSum(int64_t(m_Position.y) + m_Size.y)};
+    const CRect rect{m_Position.x, m_Position.y, SaturatingAdd(m_Position.x, m_Size.x),
+                     SaturatingAdd(m_Position.y, m_Size.y)};
     DrawRect(*context.m_pTarget, rect, grey);
     CFrameOverlayOptions* set = context.m_pCurrentSet;
     CFont* font = set && set->m_TextFont != 0 ? set->GetTextFont() : nullptr;
@@ -391,8 +383,8 @@ void CFrameOverlayPositionMarker::DrawMarker(CFrameOverlayDrawContext& context)
         label.Append(title);
     }
     if (m_Size.x < 30) {
-        const int32_t y = ClampedSum(m_Position.y + (int64_t(m_Size.y) - font->GetPointSize()) / 2);
-        font->DrawText(*context.m_pTarget, ClampedSum(m_Position.x + int64_t(m_Size.x) / 2), y, label, TextAlign::Centre);
+        const int32_t y = ClampToInt32(m_Position.y + (int64_t(m_Size.y) - font->GetPointSize()) / 2);
+        font->DrawText(*context.m_pTarget, SaturatingCentre(m_Position.x, m_Size.x), y, label, TextAlign::Centre);
     } else {
         font->DrawWrappedText(context.m_pTarget, m_Position.x, m_Position.y, label, m_Size.x, 0, TextAlign::Left);
     }

@@ -2,28 +2,20 @@
 
 #include "blit/CFrameInterface.h"
 #include "foundation/CFPoint.h"
+#include "foundation/SaturatingArithmetic.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <utility>
 
-namespace {
-
 // A place near the int32 limits (a damaged data file) saturates rather than
 // wraps, so the clipped blit draws nothing instead of somewhere else.
-int32_t ClampedSum(int64_t value)
-{
-    return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
-} // namespace
-
 bool BlitAt(CFrameInterface& destination, CFrameInterface& source, int32_t x, int32_t y, CBlitType& blitType)
 {
     CRect s;
     source.GetBounds(s);
-    const CRect d = {ClampedSum(int64_t(s.left) + x), ClampedSum(int64_t(s.top) + y),
-                     ClampedSum(int64_t(s.right) + x), ClampedSum(int64_t(s.bottom) + y)};
+    const CRect d
+        = {SaturatingAdd(s.left, x), SaturatingAdd(s.top, y), SaturatingAdd(s.right, x), SaturatingAdd(s.bottom, y)};
     return destination.Blit(source, s, d, blitType);
 }
 
@@ -50,10 +42,10 @@ void DrawRectCoords(CFrameInterface& surface, int32_t left, int32_t top, int32_t
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    surface.FillRect(CRect{left, top, right, ClampedSum(int64_t(top) + 1)}, colour);
-    surface.FillRect(CRect{left, ClampedSum(int64_t(bottom) - 1), right, bottom}, colour);
-    surface.FillRect(CRect{left, top, ClampedSum(int64_t(left) + 1), bottom}, colour);
-    surface.FillRect(CRect{ClampedSum(int64_t(right) - 1), top, right, bottom}, colour);
+    surface.FillRect(CRect{left, top, right, SaturatingAdd(top, 1)}, colour);
+    surface.FillRect(CRect{left, SaturatingSub(bottom, 1), right, bottom}, colour);
+    surface.FillRect(CRect{left, top, SaturatingAdd(left, 1), bottom}, colour);
+    surface.FillRect(CRect{SaturatingSub(right, 1), top, right, bottom}, colour);
 }
 
 void DrawLineFloatPoints(CFrameInterface& surface, const CFPoint& first, const CFPoint& second, CColor& colour,

@@ -4,6 +4,7 @@
 #include "ui/CControlSkins.h"
 #include "ui/CSkinBorder.h"
 #include "ui/SkinResources.h"
+#include "ui/SkinTiling.h"
 #include "ui/UiClassBody.h"
 
 OMBRISALT_UI_CLASS(CJWindowAlphaTheme, 0.0)
@@ -27,7 +28,9 @@ void CJWindowAlphaTheme::SetUpWindow(CJWindow& window, CJWindow*)
     window.SetTextColor(data.m_ShortcutKeyHighlightColor);
     window.SetColor0(data.m_BackgroundColor);
     window.SetColor4RGB(data.m_SelectColor.GetRed(), data.m_SelectColor.GetGreen(), data.m_SelectColor.GetBlue());
-    window.SetSpacing(data.m_HorizontalSpace, data.m_VerticalSpace);
+    // Held as the other sizes of a theme are: the hand-made layouts add the
+    // spacings to sizes and positions.
+    window.SetSpacing(ClampSkinValue(data.m_HorizontalSpace), ClampSkinValue(data.m_VerticalSpace));
     window.SetEdgeMargin(data.m_Margin);
 }
 

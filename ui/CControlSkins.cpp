@@ -2,6 +2,7 @@
 
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "objects/CMessage.h"
@@ -280,7 +281,7 @@ CJWindowAlphaButtonSkin::CJWindowAlphaButtonSkin(CJWindow& button, CJWindowAlpha
     , m_Theme(theme)
 {
     button.SetDrawOutline(false);
-    button.SetBorderWidth(ClampSkinValue(theme.GetData().m_SpaceAroundText) * button.GetFontUnit());
+    button.SetBorderWidth(SaturatingMul(ClampSkinValue(theme.GetData().m_SpaceAroundText), button.GetFontUnit()));
 }
 
 void CJWindowAlphaButtonSkin::SizeToContent()

@@ -2,6 +2,7 @@
 
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "objects/CMessage.h"
 #include "render/CProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
@@ -290,9 +291,11 @@ void CJButton::Draw(CFrameInterface& frame)
     CRect bounds{};
     target->GetBounds(bounds);
     const int32_t w = bounds.GetWidth(), h = bounds.GetHeight();
-    const int32_t growX = int32_t(std::ceil((float(w) * scale - float(w)) * 0.5f));
-    const int32_t growY = int32_t(std::ceil((float(h) * scale - float(h)) * 0.5f));
-    target->SetClipRect(CRect{bounds.left - growX, bounds.top - growY, bounds.right + growX, bounds.bottom + growY});
+    // A zoom from data may be huge: the widened clip is held at the int range.
+    const int32_t growX = TruncateToInt32(std::ceil((double(w) * scale - double(w)) * 0.5));
+    const int32_t growY = TruncateToInt32(std::ceil((double(h) * scale - double(h)) * 0.5));
+    target->SetClipRect(CRect{SaturatingSub(bounds.left, growX), SaturatingSub(bounds.top, growY),
+                              SaturatingAdd(bounds.right, growX), SaturatingAdd(bounds.bottom, growY)});
 
     // Everything below draws in the button's content coordinates, scaled
     // about the button's centre. The children get the zoom proxy itself: the

@@ -1,5 +1,6 @@
 #include "ui/CJFrameWindow.h"
 
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "sequences/CSequenceList.h"
@@ -263,9 +264,9 @@ void CJFrameWindow::SetRect(const CRect& rect)
     CRect sized = rect;
     if (m_ResizeGrip) {
         if (sized.GetWidth() < m_MinWidth)
-            sized.right = sized.left + m_MinWidth;
+            sized.right = SaturatingAdd(sized.left, m_MinWidth);
         if (sized.GetHeight() < m_MinHeight)
-            sized.bottom = sized.top + m_MinHeight;
+            sized.bottom = SaturatingAdd(sized.top, m_MinHeight);
     }
     CJWindow::SetRect(sized);
     PlaceFrameControls();

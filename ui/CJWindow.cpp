@@ -3,6 +3,7 @@
 #include "ui/CJWindow.h"
 
 #include "foundation/CPerformanceMonitor.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFont.h"
 #include "shell/CMouseState.h"
 #include "ui/CScreenWindow.h"
@@ -456,16 +457,17 @@ void CJWindow::SetRect(const CRect& rect)
     m_ScreenRect = rect;
     m_VisibleRect = rect;
     if (m_Parent) {
-        const int32_t dx = m_Parent->m_ScreenRect.left - m_Parent->GetScrollOffsetX();
-        const int32_t dy = m_Parent->m_ScreenRect.top - m_Parent->GetScrollOffsetY();
-        m_ScreenRect = CRect{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+        const int64_t dx = int64_t(m_Parent->m_ScreenRect.left) - m_Parent->GetScrollOffsetX();
+        const int64_t dy = int64_t(m_Parent->m_ScreenRect.top) - m_Parent->GetScrollOffsetY();
+        m_ScreenRect = CRect{ClampToInt32(rect.left + dx), ClampToInt32(rect.top + dy), ClampToInt32(rect.right + dx),
+                             ClampToInt32(rect.bottom + dy)};
         if (!IntersectRects(m_VisibleRect, m_ScreenRect, m_Parent->m_VisibleRect))
             m_VisibleRect = CRect{};
     }
-    const int32_t cx = GetScrollOffsetX() - m_ScreenRect.left;
-    const int32_t cy = GetScrollOffsetY() - m_ScreenRect.top;
-    m_ClipRect = CRect{m_VisibleRect.left + cx, m_VisibleRect.top + cy, m_VisibleRect.right + cx,
-                       m_VisibleRect.bottom + cy};
+    const int64_t cx = int64_t(GetScrollOffsetX()) - m_ScreenRect.left;
+    const int64_t cy = int64_t(GetScrollOffsetY()) - m_ScreenRect.top;
+    m_ClipRect = CRect{ClampToInt32(m_VisibleRect.left + cx), ClampToInt32(m_VisibleRect.top + cy),
+                       ClampToInt32(m_VisibleRect.right + cx), ClampToInt32(m_VisibleRect.bottom + cy)};
     if (m_Scroll && m_Scroll->barsEnabled)
         UpdateScrollBars();
     for (CJWindow* child = m_FirstChild; child; child = child->m_NextSibling)
@@ -479,12 +481,12 @@ const CRect& CJWindow::GetRect() const
 
 void CJWindow::SetSize(int32_t width, int32_t height)
 {
-    SetRect(CRect{m_Rect.left, m_Rect.top, m_Rect.left + width, m_Rect.top + height});
+    SetRect(CRect{m_Rect.left, m_Rect.top, SaturatingAdd(m_Rect.left, width), SaturatingAdd(m_Rect.top, height)});
 }
 
 void CJWindow::MoveTo(int32_t x, int32_t y)
 {
-    SetRect(CRect{x, y, x + GetWidth(), y + GetHeight()});
+    SetRect(CRect{x, y, SaturatingAdd(x, GetWidth()), SaturatingAdd(y, GetHeight())});
 }
 
 void CJWindow::MoveToX(int32_t x)
@@ -509,7 +511,7 @@ void CJWindow::SetHeight(int32_t height)
 
 void CJWindow::SetRectXYWH(int32_t x, int32_t y, int32_t width, int32_t height)
 {
-    SetRect(CRect{x, y, x + width, y + height});
+    SetRect(CRect{x, y, SaturatingAdd(x, width), SaturatingAdd(y, height)});
 }
 
 int32_t CJWindow::GetClientTopInset() const
@@ -524,7 +526,8 @@ int32_t CJWindow::GetClientLeftInset() const
 
 CPoint CJWindow::ScreenToClient(CPoint point) const
 {
-    return CPoint{point.x - m_ScreenRect.left + GetScrollOffsetX(), point.y - m_ScreenRect.top + GetScrollOffsetY()};
+    return CPoint{ClampToInt32(int64_t(point.x) - m_ScreenRect.left + GetScrollOffsetX()),
+                  ClampToInt32(int64_t(point.y) - m_ScreenRect.top + GetScrollOffsetY())};
 }
 
 namespace {
@@ -590,46 +593,50 @@ void CJWindow::Place(EPlace place, CJWindow* reference, int32_t dx, int32_t dy, 
         else
             dx = host.m_SpacingX;
     } else if (!(flags & kPlacePixels)) {
-        dx *= host.GetFontUnit();
+        dx = SaturatingMul(dx, host.GetFontUnit());
     }
     if (dy == kDefaultOffset)
         dy = edgeCode ? host.m_EdgeMargin : host.m_SpacingY;
     else if (!(flags & kPlacePixels))
-        dy *= host.GetFontUnit();
+        dy = SaturatingMul(dy, host.GetFontUnit());
 
-    const int32_t w = GetWidth();
-    int32_t h = GetHeight();
-    const int32_t pw = host.GetWidth();
-    const int32_t ph = host.GetHeight();
-    const int32_t vw = host.m_VisibleRect.GetWidth();
-    const int32_t vh = host.m_VisibleRect.GetHeight();
-    const int32_t lin = host.GetClientLeftInset();
-    const int32_t tin = host.GetClientTopInset();
+    // In 64 bits: offsets and spacings from a skin file may lie at the int32
+    // limits; the place found is then held there.
+    const int64_t w = GetWidth();
+    int64_t h = GetHeight();
+    const int64_t pw = host.GetWidth();
+    const int64_t ph = host.GetHeight();
+    const int64_t vw = host.m_VisibleRect.GetWidth();
+    const int64_t vh = host.m_VisibleRect.GetHeight();
+    const int64_t lin = host.GetClientLeftInset();
+    const int64_t tin = host.GetClientTopInset();
     const CJWindow* ref = PlacesAgainstPrevious(place) ? m_PrevSibling : reference;
     if (PlacesAgainstReference(place) && !ref)
         return;
     const CRect r = ref ? ref->m_Rect : CRect{};
 
-    int32_t x = 0;
-    int32_t y = 0;
+    const int64_t offsetX = dx;
+    const int64_t offsetY = dy;
+    int64_t x = 0;
+    int64_t y = 0;
     switch (place) {
     case EPlace::TopLeft:
-        x = lin + dx, y = tin + dy;
+        x = lin + offsetX, y = tin + offsetY;
         break;
     case EPlace::TopRight:
-        x = pw - w - dx, y = tin + dy;
+        x = pw - w - offsetX, y = tin + offsetY;
         break;
     case EPlace::TopRightCorner:
-        x = pw - w - dx, y = dy;
+        x = pw - w - offsetX, y = offsetY;
         break;
     case EPlace::BottomRight:
-        x = pw - w - dx, y = ph - h - dy;
+        x = pw - w - offsetX, y = ph - h - offsetY;
         break;
     case EPlace::At:
-        x = lin + dx, y = tin + dy;
+        x = lin + offsetX, y = tin + offsetY;
         if (flags & kPlaceClampInParent) {
-            x = w < pw ? std::clamp(x, 0, pw - w) : 0;
-            y = h < ph ? std::clamp(y, 0, ph - h) : 0;
+            x = w < pw ? std::clamp<int64_t>(x, 0, pw - w) : 0;
+            y = h < ph ? std::clamp<int64_t>(y, 0, ph - h) : 0;
         }
         break;
     case EPlace::Centred:
@@ -639,36 +646,36 @@ void CJWindow::Place(EPlace place, CJWindow* reference, int32_t dx, int32_t dy, 
         break;
     case EPlace::Below:
     case EPlace::BelowPrevious:
-        x = r.left, y = r.bottom + dy;
+        x = r.left, y = r.bottom + offsetY;
         break;
     case EPlace::BelowRightAligned:
     case EPlace::BelowPreviousRightAligned:
-        x = r.right - w + dx, y = r.bottom + dy;
+        x = r.right - w + offsetX, y = r.bottom + offsetY;
         break;
     case EPlace::BelowCentred:
     case EPlace::BelowPreviousCentred:
-        x = (vw - w) / 2, y = r.bottom + dy;
+        x = (vw - w) / 2, y = r.bottom + offsetY;
         break;
     case EPlace::RightOf:
     case EPlace::RightOfPrevious:
-        x = r.right + dx, y = r.top;
+        x = r.right + offsetX, y = r.top;
         break;
     case EPlace::RightOfCentred:
     case EPlace::RightOfPreviousCentred:
-        x = r.right + dx, y = r.top - (h - r.GetHeight()) / 2;
+        x = r.right + offsetX, y = r.top - (h - r.GetHeight()) / 2;
         break;
     case EPlace::RightOfBottomAligned:
     case EPlace::RightOfPreviousBottomAligned:
-        x = r.right + dx, y = r.bottom - h;
+        x = r.right + offsetX, y = r.bottom - h;
         break;
     case EPlace::OutsideRightFullHeight:
-        SetHeight(ph);
+        SetHeight(int32_t(ph));
         h = ph;
         x = pw, y = 0;
         break;
     case EPlace::LeftOf:
     case EPlace::LeftOfPrevious:
-        x = r.left - w - dx, y = r.top;
+        x = r.left - w - offsetX, y = r.top;
         break;
     case EPlace::AtMouse: {
         CMouseState& mouse = CMouseState::SGetInstance();
@@ -676,28 +683,28 @@ void CJWindow::Place(EPlace place, CJWindow* reference, int32_t dx, int32_t dy, 
         int32_t my = 0;
         mouse.GetPosition(mx, my);
         CJWindow* root = GetRootWindow();
-        if (root->GetWidth() - mx < w && mx - w >= 0)
-            mx -= w;
-        if (root->GetHeight() - my < h && my - h >= 0)
-            my -= h;
-        const int32_t wantX = mx + dx;
-        const int32_t wantY = my + dy;
-        x = std::max(std::min(wantX, pw - w), 0);
-        y = std::max(std::min(wantY, ph - h), 0);
+        if (int64_t(root->GetWidth()) - mx < w && mx - w >= 0)
+            mx -= int32_t(w);
+        if (int64_t(root->GetHeight()) - my < h && my - h >= 0)
+            my -= int32_t(h);
+        const int64_t wantX = int64_t(mx) + offsetX;
+        const int64_t wantY = int64_t(my) + offsetY;
+        x = std::max<int64_t>(std::min(wantX, pw - w), 0);
+        y = std::max<int64_t>(std::min(wantY, ph - h), 0);
         if (x != wantX || y != wantY) {
             int32_t px = 0;
             int32_t py = 0;
             mouse.GetPosition(px, py);
-            mouse.SetPosition(px + (x - wantX), py + (y - wantY));
+            mouse.SetPosition(ClampToInt32(px + (x - wantX)), ClampToInt32(py + (y - wantY)));
         }
         break;
     }
     case EPlace::BottomLeft:
-        x = dx, y = ph - h - dy;
+        x = offsetX, y = ph - h - offsetY;
         break;
     case EPlace::Above:
     case EPlace::AbovePrevious:
-        x = r.left + (r.GetWidth() - w) / 2, y = r.top - h - dy;
+        x = r.left + (r.GetWidth() - w) / 2, y = r.top - h - offsetY;
         break;
     case EPlace::CentredOn:
     case EPlace::CentredOnPrevious:
@@ -706,7 +713,7 @@ void CJWindow::Place(EPlace place, CJWindow* reference, int32_t dx, int32_t dy, 
     default:
         return;
     }
-    MoveTo(x, y);
+    MoveTo(ClampToInt32(x), ClampToInt32(y));
     if (parent && !(flags & kPlaceNoGrow))
         parent->GrowToFitChild(this, (flags & kPlaceGrowNoMargin) ? 0 : kDefaultOffset);
 }
@@ -715,9 +722,9 @@ void CJWindow::GrowToFitChild(CJWindow* child, int32_t margin)
 {
     if (!child)
         return;
-    margin = margin == kDefaultOffset ? int32_t(m_EdgeMargin) : margin * GetFontUnit();
-    const int32_t width = std::max(GetWidth(), child->m_Rect.right + margin);
-    const int32_t height = std::max(GetHeight(), child->m_Rect.bottom + margin);
+    margin = margin == kDefaultOffset ? int32_t(m_EdgeMargin) : SaturatingMul(margin, GetFontUnit());
+    const int32_t width = std::max(GetWidth(), SaturatingAdd(child->m_Rect.right, margin));
+    const int32_t height = std::max(GetHeight(), SaturatingAdd(child->m_Rect.bottom, margin));
     if (width == GetWidth() && height == GetHeight())
         return;
     SetSize(width, height);
@@ -735,12 +742,12 @@ void CJWindow::MakeSameWidth(CJWindow* last, int32_t alignment)
     }
     for (CJWindow* window = this; window; window = window->m_NextSibling) {
         const CRect r = window->m_Rect;
-        int32_t left = r.left;
+        int64_t left = r.left;
         if (alignment == 1)
-            left = r.left + (r.GetWidth() - widest) / 2;
+            left = r.left + (int64_t(r.GetWidth()) - widest) / 2;
         else if (alignment == 2)
-            left = r.right - widest;
-        window->SetRect(CRect{left, r.top, left + widest, r.bottom});
+            left = int64_t(r.right) - widest;
+        window->SetRect(CRect{ClampToInt32(left), r.top, ClampToInt32(left + widest), r.bottom});
         if (window == last)
             break;
     }
@@ -761,10 +768,12 @@ void CJWindow::ArrangeRow(CJWindow* first, CJWindow* last, int32_t xOffset, bool
         if (window == last)
             break;
     }
-    const int32_t spacings = spacing * (count - 1);
-    if (sameWidth && count * widest + spacings + 2 * m_EdgeMargin <= GetWidth())
+    // Sums in 64 bits: a spacing from a skin file may lie at the int32 limits.
+    int64_t spacingAt = spacing;
+    const int64_t spacings = spacingAt * (count - 1);
+    if (sameWidth && int64_t(count) * widest + spacings + 2 * m_EdgeMargin <= GetWidth())
         first->MakeSameWidth(last, 0);
-    int32_t total = 0;
+    int64_t total = 0;
     for (CJWindow* window = first; window; window = window->m_NextSibling) {
         total += window->GetWidth();
         if (window == last)
@@ -773,16 +782,16 @@ void CJWindow::ArrangeRow(CJWindow* first, CJWindow* last, int32_t xOffset, bool
     total += spacings;
     if (growParent) {
         if (GetWidth() < total + 2 * m_EdgeMargin)
-            SetWidth(total + 2 * m_EdgeMargin);
+            SetWidth(ClampToInt32(total + 2 * m_EdgeMargin));
     } else if (total > GetWidth()) {
         total -= spacings;
-        spacing = 0;
+        spacingAt = 0;
     }
-    int32_t x = xOffset + (GetWidth() - total - xOffset) / 2;
-    const int32_t bottomY = GetHeight() - first->GetHeight() - m_EdgeMargin;
+    int64_t x = xOffset + (GetWidth() - total - xOffset) / 2;
+    const int32_t bottomY = ClampToInt32(int64_t(GetHeight()) - first->GetHeight() - m_EdgeMargin);
     for (CJWindow* window = first; window; window = window->m_NextSibling) {
-        window->MoveTo(x, bottomAlign ? bottomY : window->m_Rect.top);
-        x += window->GetWidth() + spacing;
+        window->MoveTo(ClampToInt32(x), bottomAlign ? bottomY : window->m_Rect.top);
+        x += window->GetWidth() + spacingAt;
         if (window == last)
             break;
     }

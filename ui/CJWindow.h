@@ -353,8 +353,8 @@ public:
     const CRect& GetVisibleRect() const { return m_VisibleRect; }
     const CRect& GetScreenRect() const { return m_ScreenRect; }
     const CRect& GetClipRect() const { return m_ClipRect; }
-    int32_t GetWidth() const { return m_Rect.right - m_Rect.left; }
-    int32_t GetHeight() const { return m_Rect.bottom - m_Rect.top; }
+    int32_t GetWidth() const { return m_Rect.GetWidth(); }
+    int32_t GetHeight() const { return m_Rect.GetHeight(); }
     int32_t GetContentWidth() const { return m_ContentWidth; }
     int32_t GetContentHeight() const { return m_ContentHeight; }
     void MoveTo(int32_t x, int32_t y);

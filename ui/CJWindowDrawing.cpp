@@ -3,6 +3,7 @@
 
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
@@ -125,9 +126,11 @@ void CJWindow::DrawChildren(CFrameInterface& frame, int32_t layer)
     if (!proxy) {
         // A plain target holds this window's content coordinates: children
         // are placed from screen coordinates, so move those back first.
-        COffsetProxyFrame screen(&frame, m_ScreenRect.left - GetScrollOffsetX(), m_ScreenRect.top - GetScrollOffsetY());
+        COffsetProxyFrame screen(&frame, SaturatingSub(m_ScreenRect.left, GetScrollOffsetX()),
+                                 SaturatingSub(m_ScreenRect.top, GetScrollOffsetY()));
         COffsetClippedProxyFrame target(&screen);
-        target.SetOffset(GetScrollOffsetX() - m_ScreenRect.left, GetScrollOffsetY() - m_ScreenRect.top);
+        target.SetOffset(SaturatingSub(GetScrollOffsetX(), m_ScreenRect.left),
+                         SaturatingSub(GetScrollOffsetY(), m_ScreenRect.top));
         CRect bounds{};
         frame.GetBounds(bounds);
         target.SetClipRect(bounds);
@@ -153,8 +156,8 @@ void CJWindow::DrawChildren(CFrameInterface& frame, int32_t layer)
             fade.emplace(proxy->GetFrame(), child->m_Opacity);
             proxy->SetFrame(&*fade);
         }
-        proxy->SetOffset(child->GetScrollOffsetX() - child->m_ScreenRect.left,
-                         child->GetScrollOffsetY() - child->m_ScreenRect.top);
+        proxy->SetOffset(SaturatingSub(child->GetScrollOffsetX(), child->m_ScreenRect.left),
+                         SaturatingSub(child->GetScrollOffsetY(), child->m_ScreenRect.top));
         proxy->SetClipRect(child->m_ClipRect);
         child->Draw(*proxy);
         if (child->m_TabStop || child->m_DrawOutline) {
@@ -179,7 +182,10 @@ bool CJWindow::IsGrayed() const
 void CJWindow::DrawFocusRect(CFrameInterface& frame, const CColor& colour)
 {
     CColor c = colour;
-    DrawRect(frame, CRect{m_Rect.left - 1, m_Rect.top - 1, m_Rect.right + 1, m_Rect.bottom + 1}, c);
+    DrawRect(frame,
+             CRect{SaturatingSub(m_Rect.left, 1), SaturatingSub(m_Rect.top, 1), SaturatingAdd(m_Rect.right, 1),
+                   SaturatingAdd(m_Rect.bottom, 1)},
+             c);
 }
 
 void CJWindow::DrawTitle(CFrameInterface& frame, int32_t x, int32_t y, int32_t alignment)

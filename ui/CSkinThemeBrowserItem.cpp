@@ -1,6 +1,7 @@
 #include "ui/CSkinThemeBrowserItem.h"
 
 #include "foundation/CVirtualArray.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "render/CProxyFrame.h"
 #include "ui/CAlphaTheme.h"
 #include "ui/CJButton.h"
@@ -74,7 +75,8 @@ void CSkinThemeBrowserItem::GetBounds(CRect& out)
         out = CRect{0, 0, 0, 0};
         return;
     }
-    out = CRect{-kMargin, -kMargin, m_Preview->GetWidth() + kMargin, m_Preview->GetHeight() + kMargin};
+    out = CRect{-kMargin, -kMargin, SaturatingAdd(m_Preview->GetWidth(), kMargin),
+                SaturatingAdd(m_Preview->GetHeight(), kMargin)};
 }
 
 std::unique_ptr<CImageBrowserItemBridge> CSkinThemeBrowserItem::SCreate(CVirtualArray* list, uint32_t index)

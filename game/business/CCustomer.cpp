@@ -1,5 +1,6 @@
 #include "game/business/CCustomer.h"
 
+#include "foundation/SaturatingArithmetic.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CSignpost.h"
@@ -350,13 +351,13 @@ bool CCustomer::OnClicked(bool isMouseUp, CFPoint point)
         return false;
     }
     Broadcast("Customer Selected");
-    const int32_t x = int32_t(std::lrint(point.x));
-    const int32_t y = int32_t(std::lrint(point.y));
+    const int32_t x = ClampToInt32(std::lrint(point.x));
+    const int32_t y = ClampToInt32(std::lrint(point.y));
     if (IsOpaqueAt(x, y))
         StartDraggingSprite(sprite, x, y);
     else
-        StartDraggingSprite(sprite, int32_t(std::lrint(sprite->GetPosition().x)),
-                            int32_t(std::lrint(sprite->GetPosition().y)) - 40);
+        StartDraggingSprite(sprite, ClampToInt32(std::lrint(sprite->GetPosition().x)),
+                            SaturatingSub(ClampToInt32(std::lrint(sprite->GetPosition().y)), 40));
     if (m_CustomerStyleSheet != 0)
         PlayAudioUnlessNone(StyleOrDefault(GetStyleSheet()).m_SelectedAudio);
     return true;

@@ -1,6 +1,7 @@
 #include "game/business/CForeman.h"
 
 #include "foundation/CStaticContentsList.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/business/CCrew.h"
 #include "game/business/CIllegalMoveDisplay.h"
 #include "game/business/CUpgradeButton.h"
@@ -47,7 +48,8 @@ bool FindHome(CFPoint& out)
     CFrameOverlayPositionMarker* marker = overlay ? overlay->FindPositionMarker(CJString("Foreman")) : nullptr;
     if (!marker)
         return false;
-    out = {float(marker->m_Position.x + marker->m_Size.x / 2), float(marker->m_Position.y + marker->m_Size.y / 2)};
+    out = {float(SaturatingCentre(marker->m_Position.x, marker->m_Size.x)),
+           float(SaturatingCentre(marker->m_Position.y, marker->m_Size.y))};
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CRect.h"
 #include "foundation/MathHelpers.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/NoneEntries.h"
 #include "game/world/CGameApp.h"
@@ -104,7 +105,7 @@ void Broadcast(const char* name)
 void DrawSequence(int32_t index, CFrameInterface& target, CFPoint at)
 {
     if (CSequence* sequence = SequenceUnlessNone(index))
-        sequence->DrawCurrentFrame(target, int32_t(std::lround(at.x)), int32_t(std::lround(at.y)));
+        sequence->DrawCurrentFrame(target, ClampToInt32(std::lround(at.x)), ClampToInt32(std::lround(at.y)));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "game/business/CUpgradeButton.h"
 
 #include "blit/CColor.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/business/CBuildPhase.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/business/CCustomer.h"
@@ -384,7 +385,7 @@ void CUpgradeButton::DrawNewSticker(CFrameInterface& target)
     if (CFrameOverlayPositionMarker* corner = set->FindPositionMarker(CJString("Corner")))
         offset = corner->m_Position;
     const CPoint item = ShopItemPosition(*m_ShoppingPositionMarker);
-    COffsetProxyFrame proxy(&target, offset.x - item.x, offset.y - item.y);
+    COffsetProxyFrame proxy(&target, SaturatingSub(offset.x, item.x), SaturatingSub(offset.y, item.y));
     set->DrawOnFrame(proxy, nullptr, false, nullptr);
 }
 
@@ -419,7 +420,8 @@ CPoint GetUpgradeSlotMarkerPosition(int32_t slot, int32_t overlay)
     CFrameOverlayPositionMarker* marker = set ? set->FindPositionMarker(GetUpgradeSlotName(slot)) : nullptr;
     if (!marker)
         return {0, 0};
-    return {marker->m_Position.x + marker->m_Size.x / 2, marker->m_Position.y + marker->m_Size.y / 2};
+    return {SaturatingCentre(marker->m_Position.x, marker->m_Size.x),
+            SaturatingCentre(marker->m_Position.y, marker->m_Size.y)};
 }
 
 void SetHighlightAllUpgradeButtons(bool on)

@@ -4,6 +4,7 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/business/CBuildPhase.h"
 #include "game/business/CPacifierUpgrade.h"
 #include "game/business/CUpgrade.h"
@@ -235,13 +236,15 @@ void CShoppingPositionMarkerFrameOverlay::Draw(CFrameOverlayDrawContext& context
     if (!context.m_bShowMarkers || !context.m_pTarget)
         return;
     CFrameInterface& target = *context.m_pTarget;
-    const int32_t cx = m_Position.x + m_Size.x / 2;
-    const int32_t cy = m_Position.y + m_Size.y / 2;
+    const int32_t cx = SaturatingCentre(m_Position.x, m_Size.x);
+    const int32_t cy = SaturatingCentre(m_Position.y, m_Size.y);
     if (CSequence* image = SequenceUnlessNone(m_ImageSequence)) {
         image->DrawCurrentFrame(target, cx, cy);
     } else {
         CColor grey(127, 127, 127, 255);
-        target.FillRect(CRect{m_Position.x, m_Position.y, m_Position.x + m_Size.x, m_Position.y + m_Size.y}, grey);
+        target.FillRect(CRect{m_Position.x, m_Position.y, SaturatingAdd(m_Position.x, m_Size.x),
+                              SaturatingAdd(m_Position.y, m_Size.y)},
+                        grey);
     }
     if (CFrameOverlayOptions* set = context.m_pCurrentSet)
         if (CFont* font = set->m_TextFont != 0 ? set->GetTextFont() : nullptr) {
@@ -252,7 +255,8 @@ void CShoppingPositionMarkerFrameOverlay::Draw(CFrameOverlayDrawContext& context
                 label.Append(title.Left(10));
             }
             if (m_Size.x < 30)
-                font->DrawText(target, cx, m_Position.y + (m_Size.y - font->GetPointSize()) / 2, label,
+                font->DrawText(target, cx,
+                               SaturatingCentre(m_Position.y, SaturatingSub(m_Size.y, font->GetPointSize())), label,
                                TextAlign::Centre);
             else
                 font->DrawWrappedText(&target, m_Position.x, m_Position.y, label, m_Size.x, 0, TextAlign::Left);
@@ -263,7 +267,8 @@ void CShoppingPositionMarkerFrameOverlay::Draw(CFrameOverlayDrawContext& context
         if (CSequence* hover = SequenceUnlessNone(m_HoverSequence))
             hover->DrawCurrentFrame(target, cx, cy);
     if (CSequence* item = SequenceUnlessNone(m_NewItemImage))
-        item->DrawCurrentFrame(target, cx + m_UpgradeItemPosition.x, cy + m_UpgradeItemPosition.y);
+        item->DrawCurrentFrame(target, SaturatingAdd(cx, m_UpgradeItemPosition.x),
+                               SaturatingAdd(cy, m_UpgradeItemPosition.y));
 }
 
 // --- the close-up ---
@@ -321,8 +326,8 @@ void CBuildableItemFrameOverlay::Draw(CFrameOverlayDrawContext& context)
 
 void CBuildableItemFrameOverlay::MoveBy(int32_t dx, int32_t dy)
 {
-    m_Position.x += dx;
-    m_Position.y += dy;
+    m_Position.x = SaturatingAdd(m_Position.x, dx);
+    m_Position.y = SaturatingAdd(m_Position.y, dy);
 }
 
 // --- the shop button ---
@@ -452,8 +457,8 @@ void CShoppingUpgradeButton::PostDraw(CSpriteDrawRecord& record)
         if (CFrameOverlayPositionMarker* corner = set->FindPositionMarker(CJString("Corner")))
             offset = corner->m_Position;
         if (m_Marker) {
-            offset.x -= m_Marker->m_UpgradeItemPosition.x;
-            offset.y -= m_Marker->m_UpgradeItemPosition.y;
+            offset.x = SaturatingSub(offset.x, m_Marker->m_UpgradeItemPosition.x);
+            offset.y = SaturatingSub(offset.y, m_Marker->m_UpgradeItemPosition.y);
         }
         COffsetProxyFrame proxy(target, offset.x, offset.y);
         set->DrawOnFrame(proxy, nullptr, false, nullptr);

@@ -4,6 +4,8 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
+#include "foundation/MathHelpers.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CStats.h"
@@ -118,7 +120,7 @@ bool IsMarkedCompleted(int64_t level)
 CPoint Centre(const CJButton* button)
 {
     const CRect& rect = button->GetRect();
-    return CPoint{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    return CPoint{int32_t((int64_t(rect.left) + rect.right) / 2), int32_t((int64_t(rect.top) + rect.bottom) / 2)};
 }
 
 CPoint TopLeft(const CJButton* button)
@@ -300,8 +302,8 @@ void LayOutLevelSelectMarkers()
             // Wide intermediates: a quarter turn lands on the axis, not a pixel short.
             const double radians = double(rules.m_AngleBetweenLevels) * double(placed) * std::numbers::pi / 180.0;
             const double radius = double(rules.m_PeriodRadius);
-            const int32_t x = centre->m_Position.x + int32_t(std::trunc(radius * std::cos(radians)));
-            const int32_t y = centre->m_Position.y + int32_t(std::trunc(radius * std::sin(radians)));
+            const int32_t x = TruncateToInt32(centre->m_Position.x + std::trunc(radius * std::cos(radians)));
+            const int32_t y = TruncateToInt32(centre->m_Position.y + std::trunc(radius * std::sin(radians)));
             const CJString name = GetLevelMarkerName(i);
             if (CFrameOverlayPositionMarker* existing = set->FindPositionMarker(name)) {
                 existing->m_Position = CPoint{x, y};
@@ -526,7 +528,7 @@ void CTownMapWindow::MoveHighlightTo(const CJButton* button)
 {
     const CPoint offset = CRules::SGetInstance().m_LevelSelectedFrameOffset;
     const CPoint at = button ? TopLeft(button) : CPoint{0, 0};
-    m_Highlight = CPoint{at.x + offset.x, at.y + offset.y};
+    m_Highlight = CPoint{SaturatingAdd(at.x, offset.x), SaturatingAdd(at.y, offset.y)};
 }
 
 void CTownMapWindow::StartUnlockCountdown(float seconds)
@@ -634,8 +636,9 @@ void CTownMapWindow::AdvanceGlide()
         const CPoint from = TopLeft(m_GlideFrom);
         const CPoint to = TopLeft(m_GlideTo);
         const CPoint offset = CRules::SGetInstance().m_LevelSelectedFrameOffset;
-        m_Highlight.x = int32_t(std::lrint(float(from.x) + float(to.x - from.x) * t)) + offset.x;
-        m_Highlight.y = int32_t(std::lrint(float(from.y) + float(to.y - from.y) * t)) + offset.y;
+        // The glide in floats: the ends may lie anywhere in the int range.
+        m_Highlight.x = SaturatingAdd(RoundToIntHeld(float(from.x) + (float(to.x) - float(from.x)) * t), offset.x);
+        m_Highlight.y = SaturatingAdd(RoundToIntHeld(float(from.y) + (float(to.y) - float(from.y)) * t), offset.y);
     }
     if (m_Clock < duration)
         return;

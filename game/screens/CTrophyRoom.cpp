@@ -4,6 +4,8 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
+#include "foundation/MathHelpers.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CStats.h"
@@ -120,11 +122,11 @@ void CAchievementFrameOverlayOverlay::Draw(CFrameOverlayDrawContext& context)
     CFrame* first = image ? image->GetFrame(0) : nullptr;
     if (!first)
         return;
-    const int32_t x = int32_t(std::lrint(context.m_OffsetX)) + m_Position.x;
-    const int32_t y = int32_t(std::lrint(context.m_OffsetY)) + m_Position.y;
+    const int32_t x = SaturatingAdd(RoundToIntHeld(context.m_OffsetX), m_Position.x);
+    const int32_t y = SaturatingAdd(RoundToIntHeld(context.m_OffsetY), m_Position.y);
     CFrameInterface& target = *context.m_pTarget;
     image->DrawCurrentFrame(target, x, y);
-    if (!context.HasMouse() || !first->HitTest(context.m_MouseX - x, context.m_MouseY - y))
+    if (!context.HasMouse() || !first->HitTest(SaturatingSub(context.m_MouseX, x), SaturatingSub(context.m_MouseY, y)))
         return;
     if (CSequence* hover = GetOverlaySequence(achievement->m_HoverSequence))
         hover->DrawCurrentFrame(target, x, y);
@@ -135,8 +137,8 @@ void CAchievementFrameOverlayOverlay::Draw(CFrameOverlayDrawContext& context)
 
 void CAchievementFrameOverlayOverlay::MoveBy(int32_t dx, int32_t dy)
 {
-    m_Position.x += dx;
-    m_Position.y += dy;
+    m_Position.x = SaturatingAdd(m_Position.x, dx);
+    m_Position.y = SaturatingAdd(m_Position.y, dy);
 }
 
 int32_t GetHoveredTrophy()

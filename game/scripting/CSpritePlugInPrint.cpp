@@ -5,6 +5,7 @@
 #include "foundation/CRect.h"
 #include "foundation/CStaticContentsList.h"
 #include "foundation/MathHelpers.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "game/scripting/ScriptingHooks.h"
@@ -18,7 +19,9 @@
 #include "overlays/CFrameOverlay.h"
 #include "render/SurfaceHelpers.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -68,8 +71,8 @@ void CPrintPlugInPrintFont::PrintWith(CFont& font, CPrintRecord& record)
         return;
     CFrameInterface& target = *record.destination;
     // Centred on the anchor vertically.
-    const int32_t x = m_Offset.x + RoundToIntHeld(record.x);
-    const int32_t y = m_Offset.y + RoundToIntHeld(record.y) - font.GetPointSize() / 2;
+    const int32_t x = SaturatingAdd(m_Offset.x, RoundToIntHeld(record.x));
+    const int32_t y = ClampToInt32(int64_t(m_Offset.y) + RoundToIntHeld(record.y) - font.GetPointSize() / 2);
     const bool wrapped = m_WrapWidth != 0;
     const int32_t width = wrapped ? int32_t(m_WrapWidth) : 9999;
     const TextAlign align = AlignOf(m_Justification);
@@ -79,14 +82,15 @@ void CPrintPlugInPrintFont::PrintWith(CFont& font, CPrintRecord& record)
         layout.firstAlign = layout.laterAlign = align;
         const int32_t w = font.GetWrappedTextWidth(record.text, layout);
         const int32_t h = font.GetWrappedTextHeight(record.text, layout);
-        CRect box{x - w / 2 - 1, y - 1, x + w / 2 + 1, y + h + 1};
-        int32_t shift = 0;
+        int64_t shift = 0;
         if (align == TextAlign::Left || wrapped)
             shift = w / 2;
         else if (align == TextAlign::Right)
             shift = -(w / 2);
-        box.left += shift;
-        box.right += shift;
+        // Held one pixel inside the int32 range, so the outline around it is too.
+        const auto edge = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN + 1, INT32_MAX - 1)); };
+        const CRect box{edge(int64_t(x) - w / 2 - 1 + shift), edge(int64_t(y) - 1),
+                        edge(int64_t(x) + w / 2 + 1 + shift), edge(int64_t(y) + h + 1)};
         target.FillRect(box, m_FillColor);
         DrawRect(target, CRect{box.left - 1, box.top - 1, box.right + 1, box.bottom + 1}, m_OutlineColor);
     }
@@ -129,7 +133,7 @@ void CPrintPlugInDrawDots::Print(CPrintRecord& record)
     int64_t px = int64_t(m_Position.x) - halfX + RoundToIntHeld(record.x);
     int64_t py = int64_t(m_Position.y) - halfY + RoundToIntHeld(record.y);
     for (int32_t i = 0; i < count; ++i) {
-        m_DotImage->Draw(*record.destination, int32_t(px), int32_t(py), record.argument);
+        m_DotImage->Draw(*record.destination, ClampToInt32(px), ClampToInt32(py), record.argument);
         px += m_Spacing.x;
         py += m_Spacing.y;
     }

@@ -1,6 +1,7 @@
 #include "game/world/CGoal.h"
 
 #include "blit/CFrameInterface.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoalOptions.h"
@@ -90,7 +91,7 @@ void CGoal::AddTextRun(CGoalLayout& layout, const CJString& text)
     if (layout.runs.size() <= layout.runIndex)
         layout.runs.resize(layout.runIndex + 1);
     CGoalRun& run = layout.runs[layout.runIndex];
-    const int32_t limit = run.widthLimit > 0 ? run.widthLimit - layout.spacing : kUnlimitedRunWidth;
+    const int32_t limit = run.widthLimit > 0 ? SaturatingSub(run.widthLimit, layout.spacing) : kUnlimitedRunWidth;
 
     int32_t widest = 0;
     if (layout.font) {
@@ -100,15 +101,15 @@ void CGoal::AddTextRun(CGoalLayout& layout, const CJString& text)
         const int32_t height = layout.font->GetWrappedTextHeight(text, paragraph);
         widest = layout.font->GetWrappedTextWidth(text, paragraph);
         if (layout.drawing && layout.frame) {
-            int32_t y = layout.centreY - height / 2 - 2;
+            int32_t y = ClampToInt32(int64_t(layout.centreY) - height / 2 - 2);
             layout.font->DrawWrappedParagraphs(layout.frame, y, text, paragraph);
         }
     }
 
-    int32_t advance = widest + layout.spacing;
+    int32_t advance = SaturatingAdd(widest, layout.spacing);
     if (run.widthLimit > 0 && advance > run.widthLimit)
         advance = run.widthLimit;
-    layout.penX += advance;
+    layout.penX = SaturatingAdd(layout.penX, advance);
     run.advance = advance;
     run.isText = true;
     ++layout.runIndex;
@@ -134,9 +135,9 @@ void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameVal
         const int32_t height = int32_t(std::lrint(float(frameHeight) * scale));
         CRect target;
         target.left = layout.penX;
-        target.top = int32_t(std::lrint(float(layout.centreY) - float(frameHeight) * scale / 2.0f));
-        target.right = target.left + width;
-        target.bottom = target.top + height;
+        target.top = ClampToInt32(std::lrint(float(layout.centreY) - float(frameHeight) * scale / 2.0f));
+        target.right = SaturatingAdd(target.left, width);
+        target.bottom = SaturatingAdd(target.top, height);
         if (layout.drawing) {
             if (layout.frame && sequence && width > 0 && height > 0)
                 layout.frame->Blit(*frame, bounds, target, sequence->GetBlitType());
@@ -148,16 +149,16 @@ void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameVal
     if (layout.runs.size() <= layout.runIndex)
         layout.runs.resize(layout.runIndex + 1);
     CGoalRun& run = layout.runs[layout.runIndex];
-    run.advance = width + layout.spacing;
+    run.advance = SaturatingAdd(width, layout.spacing);
     run.isText = false;
-    layout.penX += run.advance;
+    layout.penX = SaturatingAdd(layout.penX, run.advance);
     ++layout.runIndex;
 }
 
 void CGoal::LayOut(CGoalLayout& layout, const CJString& text, const CGoalTokens& tokens)
 {
     const CGoalOptions& options = *CGoalOptions::SGetInstance();
-    const int32_t limit = options.m_Spacing + options.m_MaxWidth + options.m_ContentOffset.x;
+    const int32_t limit = ClampToInt32(int64_t(options.m_Spacing) + options.m_MaxWidth + options.m_ContentOffset.x);
 
     const int32_t startX = layout.penX;
     const int32_t startY = layout.centreY;
@@ -169,7 +170,7 @@ void CGoal::LayOut(CGoalLayout& layout, const CJString& text, const CGoalTokens&
 
     const int32_t measured = layout.penX;
     if (limit < measured) {
-        const int32_t overflow = measured - limit;
+        const int32_t overflow = SaturatingSub(measured, limit);
         CGoalRun* widest = nullptr;
         for (CGoalRun& run : layout.runs)
             if (run.isText && (!widest || run.advance > widest->advance))

@@ -1,6 +1,7 @@
 #include "game/world/CGoalOverlay.h"
 
 #include "blit/CColor.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
 #include "game/world/CLevelOptions.h"
@@ -104,6 +105,6 @@ void CFrameOverlayGoalOverlay::Draw(CFrameOverlayDrawContext& context)
 
 void CFrameOverlayGoalOverlay::MoveBy(int32_t dx, int32_t dy)
 {
-    m_Positon.x += dx;
-    m_Positon.y += dy;
+    m_Positon.x = SaturatingAdd(m_Positon.x, dx);
+    m_Positon.y = SaturatingAdd(m_Positon.y, dy);
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/MathHelpers.h"
 #include "foundation/CRandomGenerator.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/business/CBuildPhase.h"
@@ -125,7 +126,9 @@ int32_t PokeAudioUnder(CBuildablePackage* building, CSprite* sprite, CPoint poin
         return 0;
     CFrame* frame = image->GetCurrentFrame();
     const CFPoint& at = sprite->GetPosition();
-    if (!frame || !frame->HitTest(point.x - int32_t(std::lround(at.x)), point.y - int32_t(std::lround(at.y))))
+    if (!frame
+        || !frame->HitTest(SaturatingSub(point.x, ClampToInt32(std::lround(at.x))),
+                           SaturatingSub(point.y, ClampToInt32(std::lround(at.y)))))
         return 0;
     return audio;
 }

@@ -1,5 +1,6 @@
 #include "game/world/CLotOptions.h"
 
+#include "foundation/SaturatingArithmetic.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CGoalOptions.h"
 #include "images/CFontList.h"
@@ -53,6 +54,8 @@ CLotOptions* CLotOptions::SGetInstance()
 
 CPoint CLotOptions::GetLotPosition(CPoint grid) const
 {
-    return {m_FirstLotPosition.x + grid.x * m_LotPositionColumnOffset.x + grid.y * m_LotPositionRowOffset.x,
-            m_FirstLotPosition.y + grid.x * m_LotPositionColumnOffset.y + grid.y * m_LotPositionRowOffset.y};
+    return {SaturatingGridPlace(m_FirstLotPosition.x, grid.x, m_LotPositionColumnOffset.x, grid.y,
+                                m_LotPositionRowOffset.x),
+            SaturatingGridPlace(m_FirstLotPosition.y, grid.x, m_LotPositionColumnOffset.y, grid.y,
+                                m_LotPositionRowOffset.y)};
 }

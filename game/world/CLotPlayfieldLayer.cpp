@@ -1,6 +1,7 @@
 #include "game/world/CLotPlayfieldLayer.h"
 
 #include "blit/CColor.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/business/CSignpost.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/scripting/CSprite.h"
@@ -31,7 +32,7 @@ float ScaleFactor()
 
 CPoint Rounded(CFPoint point)
 {
-    return {int32_t(std::lround(point.x)), int32_t(std::lround(point.y))};
+    return {ClampToInt32(std::lround(point.x)), ClampToInt32(std::lround(point.y))};
 }
 
 } // namespace
@@ -146,8 +147,8 @@ void CLotPlayfieldLayer::DrawLotOutline(CFrameInterface& frame, CSprite* lot, in
     CColor colour(50, 255, 50, 255);
     const CFPoint& from = lot->GetPosition();
     const CFPoint& to = neighbour->GetSprite()->GetPosition();
-    frame.DrawLine(int32_t(std::lround(from.x)), int32_t(std::lround(from.y)), int32_t(std::lround(to.x)),
-                   int32_t(std::lround(to.y)), colour);
+    const CPoint a = Rounded(from), b = Rounded(to);
+    frame.DrawLine(a.x, a.y, b.x, b.y, colour);
 }
 
 CLot* CLotPlayfieldLayer::FindLot(int32_t column, int32_t row)

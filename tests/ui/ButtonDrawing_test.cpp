@@ -113,6 +113,20 @@ TEST_F(ButtonDrawingTest, PressedContentMovesByOnePixelAndHoverZoomGrowsAboutThe
     EXPECT_NE(At(37, 25), kWhite);
 }
 
+// A hover zoom from data far past any size widens the clip to the ends of
+// the int range and no further; the zoomed face still covers its centre.
+TEST_F(ButtonDrawingTest, AHugeHoverZoomHoldsTheWidenedClipAtTheIntRange)
+{
+    auto face = Solid(10, 10, 255, 255, 255);
+    auto* zoomed = Put(new CJButton(m_Screen.get(), ""), 20, 20);
+    zoomed->SetImage(face.get(), true, false);
+    zoomed->SetHoverZoom(1.0e30f, 0.0f);
+    CCursorSequence* cursor = nullptr;
+    zoomed->OnMouseMove(CPoint{25, 25}, CPoint{0, 0}, cursor);
+    Draw();
+    EXPECT_EQ(At(25, 25), kWhite);
+}
+
 TEST_F(ButtonDrawingTest, AlphaButtonsKeepTheirBorderWhenHoveredWithoutAHoverBorderAndSwapItWhenPressed)
 {
     CJWindowAlphaTheme theme;

@@ -13,6 +13,10 @@
 #include "ui/CAlphaSkinData.h"
 #include "ui/CAlphaTheme.h"
 #include "ui/CControlSkins.h"
+#include "ui/CJButton.h"
+#include "ui/CJCheckBox.h"
+#include "ui/CJFrameWindow.h"
+#include "ui/CJStatic.h"
 #include "ui/CJWindow.h"
 #include "ui/CSkinBorder.h"
 #include "ui/CSkinTheme.h"
@@ -186,6 +190,41 @@ TEST_F(ThemeTest, AlphaFrameWindowsDrawTheirBorderAndTheSpecialPieceForACloseBut
     made.reset();
     window->Destroy();
     framed->Destroy();
+}
+
+// The editor's windows place their controls with the theme's spacings and
+// add them to sizes by hand: spacings at the ends of the int range are held
+// as the theme's other sizes are, and the window still places and draws.
+TEST_F(ThemeTest, SpacingsAtTheEndsOfTheIntRangeAreHeldAsTheThemesOtherSizes)
+{
+    WriteTheme("Tall",
+               "\t\tVertical Space Between Controls=2147483648\r\n"
+               "\t\tHorizontal Space Between Controls=-2147483648\r\n");
+    WriteTheme("Wide",
+               "\t\tVertical Space Between Controls=-2147483648\r\n"
+               "\t\tHorizontal Space Between Controls=2147483647\r\n");
+    for (const char* name : {"Tall", "Wide"}) {
+        SCOPED_TRACE(name);
+        const bool tall = name[0] == 'T';
+        auto* specifier = new CThemeSpecifier(name);
+        auto* window = new CJFrameWindow(specifier, "Window");
+        EXPECT_EQ(window->GetSpacingX(), tall ? -65535 : 65535);
+        EXPECT_EQ(window->GetSpacingY(), tall ? 65535 : -65535);
+        CJButton& first = window->Add<CJButton>(EPlace::TopLeft, "Button");
+        CJCheckBox& below = window->Add<CJCheckBox>(EPlace::BelowPrevious, CJString("Check Box"));
+        EXPECT_EQ(below.GetRect().left, first.GetRect().left);
+        EXPECT_EQ(below.GetRect().top, first.GetRect().bottom + window->GetSpacingY());
+        CJStatic& beside = window->Add<CJStatic>(EPlace::RightOfPrevious, "Static Text");
+        EXPECT_EQ(beside.GetRect().left, below.GetRect().right + window->GetSpacingX());
+        EXPECT_EQ(beside.GetRect().top, below.GetRect().top);
+        window->ArrangeRow(&first, &beside, 0, true, true, -999, true); // -999: the theme's spacing
+        EXPECT_EQ(beside.GetRect().left - below.GetRect().right, tall ? -65535 : 65535);
+        window->MoveTo(0, 0);
+        auto canvas = GreyCanvas(64, 48);
+        window->Draw(*canvas);
+        window->Destroy();
+        specifier->Destroy();
+    }
 }
 
 TEST_F(ThemeTest, AlphaButtonsPickPressedAndHoverBordersAndLoseThemOnRequest)

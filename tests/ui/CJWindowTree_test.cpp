@@ -229,6 +229,53 @@ TEST_F(TreeTest, AddMakesTheChildUnderThisWindowPlacesItAndTheTreeOwnsIt)
     EXPECT_EQ(Take(), (CEventLog{"panel: gone", "front: gone", "first: gone", "second: gone"}));
 }
 
+// Spacings and offsets at the ends of the int range place a window at the
+// held end (its width lost there), never wrapped round to the other side,
+// and the parent grows only up to the largest int.
+TEST_F(TreeTest, PlacesPastTheEndsOfTheIntRangeAreHeldThere)
+{
+    CProbeWindow* panel = Add(m_Root, "panel", CRect{0, 0, 100, 100});
+    panel->SetSpacing(INT32_MAX, INT32_MIN);
+    auto& a = panel->Add<CMadeWindow>({EPlace::At, nullptr, 5, 6, kPlacePixels}, "a", 20, &m_Log);
+    auto& b = panel->Add<CMadeWindow>(EPlace::RightOfPrevious, "b", 30, &m_Log);
+    EXPECT_EQ(b.GetRect(), (CRect{INT32_MAX, 6, INT32_MAX, 16}));
+    EXPECT_EQ(panel->GetRect(), (CRect{0, 0, INT32_MAX, 100}));
+    auto& c = panel->Add<CMadeWindow>(EPlace::AbovePrevious, "c", 40, &m_Log);
+    EXPECT_EQ(c.GetRect(), (CRect{INT32_MAX - 20, INT32_MAX - 3, INT32_MAX, INT32_MAX})) << "6 - 10 + 2^31 high";
+    EXPECT_EQ(panel->GetRect(), (CRect{0, 0, INT32_MAX, INT32_MAX}));
+    EXPECT_EQ(panel->GetWidth(), INT32_MAX);
+
+    c.Place(EPlace::LeftOf, &b, INT32_MIN, INT32_MIN, kPlacePixels | kPlaceNoGrow);
+    EXPECT_EQ(c.GetRect(), (CRect{INT32_MAX, 6, INT32_MAX, 9})) << "3 high since it was held";
+    c.Place(EPlace::BottomRight, nullptr, INT32_MIN, INT32_MIN, kPlacePixels | kPlaceNoGrow);
+    EXPECT_EQ(c.GetRect().left, INT32_MAX);
+    EXPECT_EQ(c.GetRect().top, INT32_MAX);
+    c.Place(EPlace::TopLeft, nullptr, INT32_MIN, INT32_MIN, kPlacePixels | kPlaceNoGrow);
+    EXPECT_EQ(c.GetRect(), (CRect{INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}));
+    EXPECT_EQ(c.ScreenToClient(CPoint{INT32_MAX, 0}), (CPoint{INT32_MAX, INT32_MAX}));
+
+    // A row spaced by the largest int runs off to the right, in order.
+    c.SetSize(40, 10);
+    panel->ArrangeRow(&a, &c, 0, false, false, -999, true);
+    EXPECT_LT(a.GetRect().left, b.GetRect().left);
+    EXPECT_LT(b.GetRect().left, c.GetRect().left);
+    EXPECT_EQ(c.GetRect().left, INT32_MAX);
+    for (const CJWindow* window : {&a, &b, &c})
+        EXPECT_LE(window->GetRect().left, window->GetRect().right);
+
+    // Reaching in from the far left end, it is drawn with its outline.
+    CProbeWindow* far = Add(m_Root, "far", CRect{INT32_MIN, 0, 100, 10});
+    far->SetDrawOutline(true);
+    EXPECT_EQ(far->GetWidth(), INT32_MAX);
+    auto canvas = CFrame::MakeOwned(32, 32, 32);
+    canvas->Clear();
+    m_Root.Draw(*canvas);
+    CColor outline, below;
+    ASSERT_TRUE(canvas->GetPixel(5, 10, outline));
+    ASSERT_TRUE(canvas->GetPixel(5, 20, below));
+    EXPECT_FALSE(outline == below) << "the outline's bottom edge crosses the target";
+}
+
 TEST_F(TreeTest, ArrangeRowCentresSameWidthWindowsAndDropsSpacingThatDoesNotFit)
 {
     CProbeWindow* row = Add(m_Root, "row", CRect{0, 0, 200, 50});

@@ -11,6 +11,7 @@
 #include "game/scripting/CSprite.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/world/CGameState.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
@@ -21,6 +22,7 @@
 #include "images/CFrame.h"
 #include "objects/CBoolProperty.h"
 #include "overlays/CFrameOverlay.h"
+#include "overlays/ImageOverlays.h"
 #include "sequences/CSequenceList.h"
 #include "LevelTones.h"
 #include "support/TestOnlyClasses.h"
@@ -193,6 +195,43 @@ TEST_F(UpgradeButtons, SlotsReadTheirOldKeyAndMarkersGiveTheirWholeCentre)
     EXPECT_TRUE(GetUpgradeSlotMarkerPosition(uint32_t(Slot("Tools")), at));
     EXPECT_EQ(at, (CFPoint{0.0f, 0.0f}));
     EXPECT_FALSE(GetUpgradeSlotMarkerPosition(uint32_t(100000), at));
+}
+
+// A marker near the ends of the int range puts its slot's button at the
+// centre held there (far off screen), never wrapped round to the other end.
+TEST_F(UpgradeButtons, MarkersAtTheEndsOfTheIntRangeGiveCentresHeldThere)
+{
+    const int32_t set = GetFrameOverlayOptionsList().Find("Shop Places");
+    ASSERT_GE(set, 0);
+    CFrameOverlayPositionMarker* marker
+        = GetFrameOverlayOptionsList().GetObject(set)->FindPositionMarker(CJString("tools"));
+    ASSERT_NE(marker, nullptr);
+    struct Case {
+        CPoint position, size, centre;
+    };
+    const Case cases[] = {
+        {{INT32_MAX - 3, INT32_MAX}, {21, 2}, {INT32_MAX, INT32_MAX}},
+        {{INT32_MIN, INT32_MIN + 4}, {-21, -11}, {INT32_MIN, INT32_MIN}},
+        {{INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX}, {1073741823, -1073741825}},
+        {{-1000, 1000}, {INT32_MAX, INT32_MIN}, {1073740823, -1073740824}},
+    };
+    for (const Case& c : cases) {
+        marker->m_Position = c.position;
+        marker->m_Size = c.size;
+        EXPECT_EQ(GetUpgradeSlotMarkerPosition(Slot("Tools"), set), c.centre)
+            << c.position.x << "," << c.position.y << " size " << c.size.x << "," << c.size.y;
+    }
+
+    // The level start places the slot's button from the gameplay overlay.
+    CFrameOverlayOptions* gameplay = GetGameplayOverlayOptions();
+    ASSERT_NE(gameplay, nullptr);
+    CFrameOverlayPositionMarker* frame = gameplay->FindPositionMarker(CJString("Frame A"));
+    ASSERT_NE(frame, nullptr);
+    frame->m_Position = CPoint{INT32_MAX, INT32_MIN};
+    frame->m_Size = CPoint{INT32_MAX, INT32_MIN};
+    CFPoint at{};
+    EXPECT_TRUE(GetUpgradeSlotMarkerPosition(uint32_t(Slot("Frame A")), at));
+    EXPECT_EQ(at, (CFPoint{float(INT32_MAX), float(INT32_MIN)}));
 }
 
 TEST_F(UpgradeButtons, AClickPicksAButtonUpAndASecondPutsItBack)

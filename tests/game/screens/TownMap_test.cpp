@@ -210,6 +210,42 @@ TEST_F(TownMap, MarkersAreLaidOutAroundThePeriodCentreAndMovedWhenPresent)
     EXPECT_STREQ(set->FindPositionMarker(CJString("Level011"))->m_Title.GetText().GetString(), "Level 12");
 }
 
+// A centre and a radius near the ends of the int range put the level markers
+// at the held ends, and a huge highlight offset holds the highlight there too.
+TEST_F(TownMap, MarkersAndTheHighlightNearTheEndsOfTheIntRangeAreHeldThere)
+{
+    CRules& rules = CRules::SGetInstance();
+    rules.m_AngleBetweenLevels = 90.0f;
+    rules.m_PeriodRadius = UINT32_MAX;
+    rules.m_ResetLevelSelectPositionsOnStartup = true;
+    delete rules.m_pPositionMarkerToClone;
+    rules.m_pPositionMarkerToClone = new CFrameOverlayPositionMarker;
+    GetPeriodList().GetObject(0)->m_PeriodYear = CJString("1950");
+    CFrameOverlayOptions* set = FindFrameOverlayOptions("Level Select Overlay");
+    CFrameOverlayPositionMarker* centre = set->FindPositionMarker(CJString("1950"));
+    ASSERT_NE(centre, nullptr);
+    centre->m_Position = CPoint{INT32_MAX - 10, INT32_MIN + 10};
+    GetGameScreensHooks().PrepareTownMap();
+    const auto at = [&](uint32_t level) {
+        CFrameOverlayPositionMarker* marker = set->FindPositionMarker(GetLevelMarkerName(level));
+        EXPECT_NE(marker, nullptr) << level;
+        return marker ? marker->m_Position : CPoint{0, 0};
+    };
+    // Levels 0 to 3 at 0, 90, 180 and 270 degrees, 2^32 - 1 away.
+    EXPECT_EQ(at(0), (CPoint{INT32_MAX, INT32_MIN + 10}));
+    EXPECT_EQ(at(1).y, INT32_MAX);
+    EXPECT_EQ(at(2).x, INT32_MIN);
+    EXPECT_EQ(at(3).y, INT32_MIN);
+
+    rules.m_LevelSelectedFrameOffset = CPoint{INT32_MAX, INT32_MIN};
+    CTownMapWindow* map = Open();
+    ASSERT_NE(map, nullptr);
+    ASSERT_NE(map->GetLevelButton(0), nullptr);
+    const CPoint first = TopLeft(map->GetLevelButton(0));
+    EXPECT_EQ(map->GetHighlightPosition(),
+              (CPoint{first.x >= 0 ? INT32_MAX : first.x + INT32_MAX, first.y <= 0 ? INT32_MIN : first.y + INT32_MIN}));
+}
+
 TEST_F(TownMap, OneSlotPerLevelEmptyWhereTheMarkerIsMissing)
 {
     Complete(0, true);

@@ -175,6 +175,14 @@ public:
     CGoalTokens tokens;
 };
 
+// A text goal whose "%s[Thing]" token shows the tall house.
+void SetThingGoal(CTextGoal& goal, const char* text)
+{
+    goal.text = text;
+    goal.tokens.token1 = "%s[Thing]";
+    goal.tokens.image1 = GetSequenceList().GetObject(GetSequenceList().Find("Tall House"));
+}
+
 TEST_F(Goals, AnAchievementIsAnnouncedOnlyWhenDrawnAndCountedOnlyTheFirstTimeEver)
 {
     WriteOptions("");
@@ -229,9 +237,7 @@ TEST_F(Goals, ALineTooWideNarrowsOnlyItsWidestTextRunAndImagesKeepTheirSize)
     WriteOptions("Max Width=100\nContentOffset=0,0");
     auto frame = CFrame::MakeOwned(400, 80, 32);
     CTextGoal goal;
-    goal.text = "Build %s[Thing] by the long winding river road %s[Unknown]now";
-    goal.tokens.token1 = "%s[Thing]";
-    goal.tokens.image1 = GetSequenceList().GetObject(GetSequenceList().Find("Tall House"));
+    SetThingGoal(goal, "Build %s[Thing] by the long winding river road %s[Unknown]now");
     ASSERT_NE(goal.tokens.image1, nullptr);
 
     CGoalLayout layout;
@@ -266,6 +272,31 @@ TEST_F(Goals, ALineTooWideNarrowsOnlyItsWidestTextRunAndImagesKeepTheirSize)
     ASSERT_EQ(plain.runs.size(), 1u);
     EXPECT_EQ(plain.runs[0].widthLimit, 0);
     EXPECT_EQ(plain.penX, font.GetTextWidth("Go "));
+}
+
+// Spacings and offsets from the goal options at the ends of the int range:
+// the line's pen stops at the held end instead of wrapping back into view.
+TEST_F(Goals, SpacingsAndOffsetsAtTheEndsOfTheIntRangeHoldThePenThere)
+{
+    WriteOptions("Spacing=-2147483648\nMax Width=-2147483648\nContentOffset=-2147483648,2147483647");
+    auto frame = CFrame::MakeOwned(64, 32, 32);
+    CTextGoal goal;
+    SetThingGoal(goal, "Build %s[Thing] by the road");
+    ASSERT_NE(goal.tokens.image1, nullptr);
+    for (const int32_t spacing : {INT32_MAX, INT32_MIN}) {
+        SCOPED_TRACE(spacing);
+        CGoalLayout layout;
+        layout.frame = frame.get();
+        layout.spacing = spacing;
+        layout.maxImageHeight = 34;
+        layout.penX = spacing > 0 ? INT32_MAX - 5 : INT32_MIN + 5;
+        layout.centreY = INT32_MIN + 1;
+        goal.Draw(layout);
+        ASSERT_EQ(layout.runs.size(), 3u);
+        EXPECT_EQ(layout.penX, spacing);
+        EXPECT_EQ(layout.runs[0].advance, spacing) << "no font: the spacing alone";
+        EXPECT_EQ(layout.runs[1].advance, spacing > 0 ? INT32_MAX : 10 + INT32_MIN);
+    }
 }
 
 TEST_F(Goals, HeartGoalsCountHeartsRoundedUpAndEveryHeartFailsOnAnyLeaverButMayStillSucceed)

@@ -810,6 +810,27 @@ TEST_F(Lots, LotsAtTheEndsOfTheCoordinateRangeFindNoNeighboursPastThem)
     m_Layer->DrawEditorGrid(target);
 }
 
+// Grid coordinates and lot offsets from data at the ends of the int range
+// place the lot at the held end, even where both products are 2^62.
+TEST_F(Lots, LotPlacesFromGridPointsAtTheEndsOfTheIntRangeAreHeldThere)
+{
+    CLotOptions& options = *CLotOptions::SGetInstance();
+    EXPECT_EQ(options.GetLotPosition({INT32_MAX, INT32_MIN}), (CPoint{INT32_MAX, INT32_MIN}));
+    EXPECT_EQ(options.GetLotPosition({INT32_MIN, INT32_MAX}), (CPoint{INT32_MIN, INT32_MAX}));
+    const CPoint first = options.m_FirstLotPosition, rows = options.m_LotPositionRowOffset,
+                 columns = options.m_LotPositionColumnOffset;
+    options.m_FirstLotPosition = CPoint{INT32_MAX, INT32_MIN};
+    options.m_LotPositionRowOffset = CPoint{INT32_MIN, INT32_MAX};
+    options.m_LotPositionColumnOffset = CPoint{INT32_MIN, INT32_MAX};
+    EXPECT_EQ(options.GetLotPosition({INT32_MIN, INT32_MIN}), (CPoint{INT32_MAX, INT32_MIN}));
+    EXPECT_EQ(options.GetLotPosition({1, 0}), (CPoint{-1, -1}));
+    EXPECT_EQ(options.GetLotPosition({1, -1}), (CPoint{INT32_MAX, INT32_MIN}));
+    EXPECT_EQ(options.GetLotPosition({INT32_MAX, -INT32_MAX}), (CPoint{INT32_MAX, INT32_MIN})) << "2^62 less 2^62";
+    options.m_FirstLotPosition = first;
+    options.m_LotPositionRowOffset = rows;
+    options.m_LotPositionColumnOffset = columns;
+}
+
 TEST_F(Lots, LotsAndTheirOptionsReadTheirOldKeys)
 {
     CLotOptions& options = *CLotOptions::SGetInstance();
