@@ -593,6 +593,7 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     log.Print(" : Seq Frm(?]: ", LogLineEnd::Continue, 0);
     DeleteFrames();
     const std::string readerFolder = Printf("%s/-%s", folder, name);
+    bool overBudget = false;
     for (size_t i = 0; i < kept.size(); ++i) {
         char number[16];
         std::snprintf(number, sizeof number, "%04u", unsigned(i + 1));
@@ -600,15 +601,20 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
         auto frame = std::make_unique<CFrame>();
         std::unique_ptr<CFrameImageIO> reader(
             CFrameImageIO::FindImageFile(readerFolder.c_str(), names[kept[i]].c_str(), 0));
-        if (!reader || !reader->LoadFrame(*frame, &buildChain, 0)
-            || !ChargeDataPixels(*frame, reader->GetPath().GetString()))
+        if (!reader || !reader->LoadFrame(*frame, &buildChain, 0))
             frame.reset();
+        else if (!ChargeDataPixels(*frame, reader->GetPath().GetString())) {
+            overBudget = true;
+            frame.reset();
+        }
         m_Frames.push_back(frame.release());
     }
     m_FrameCount = uint32_t(m_Frames.size());
     ApplyOffsets();
-    // A cache that cannot be written leaves the frames just built in use.
-    if (!m_Frames.empty() && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength)) {
+    // A cache that cannot be written leaves the frames just built in use; a
+    // frame refused for the data's budget is not the images' doing, so its
+    // hole is never kept in the cache.
+    if (!m_Frames.empty() && !overBudget && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength)) {
         std::vector<CFrame*> built;
         built.swap(m_Frames);
         // The frames read back take the built ones' share of the budget.
