@@ -614,7 +614,8 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     // A cache that cannot be written leaves the frames just built in use; a
     // frame refused for the data's budget is not the images' doing, so its
     // hole is never kept in the cache.
-    if (!m_Frames.empty() && !overBudget && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength)) {
+    if (!m_Frames.empty() && !overBudget
+        && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength)) {
         std::vector<CFrame*> built;
         built.swap(m_Frames);
         // The frames read back take the built ones' share of the budget.

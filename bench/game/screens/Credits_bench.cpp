@@ -11,8 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 

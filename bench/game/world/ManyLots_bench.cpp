@@ -7,8 +7,8 @@
 #include "bench/BenchSupport.h"
 #include "bench/GameRun.h"
 #include "foundation/CMemoryPool.h"
-#include "game/world/CGameApp.h"
 #include "game/scripting/CSprite.h"
+#include "game/world/CGameApp.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "sequences/CSequenceList.h"
@@ -77,8 +77,8 @@ void BM_FrameOfAStreetWithMoreLots(benchmark::State& state)
         game->Update(1.0f / 60.0f);
         game->Draw();
     }
-    const double frame = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()
-        / double(state.iterations());
+    const double frame
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / double(state.iterations());
     if (lots == 0) {
         demoFrame = frame;
     } else {
