@@ -1,5 +1,7 @@
 #include "images/CFrame.h"
 
+#include "images/DataPixelBudget.h"
+
 #include "images/CustomEditorHooks.h"
 
 #include "blit/CBlitType.h"
@@ -111,6 +113,7 @@ void CFrame::AddCustomEditors(CObjectEditor* editor)
 
 CFrame::~CFrame()
 {
+    ReleaseDataPixels(*this);
     RemovePaletteHolder(*this);
     Free();
     DestroyDeclaredProperties();

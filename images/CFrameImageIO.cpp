@@ -88,6 +88,14 @@ void ReportImageRefused(const char* path, const char* why)
     plat::DebugOutput(std::string(text.GetString()) + "\n");
 }
 
+void ReportDataPixelsRefused(const char* path, unsigned budgetMB)
+{
+    CJString& text = LastRefusal();
+    text.Format("Image \"%s\" refused: the data's images together would hold more than %u MB of pixels.",
+                path && *path ? path : "(in memory)", budgetMB);
+    plat::DebugOutput(std::string(text.GetString()) + "\n");
+}
+
 const CJString& GetLastImageRefusal()
 {
     return LastRefusal();

@@ -4,6 +4,7 @@
 #include "objects/CClassInfo.h"
 #include "images/CFrameBrowserItem.h"
 #include "images/CFrameImageIO.h"
+#include "images/DataPixelBudget.h"
 #include "images/CStandAloneFrame.h"
 #include "images/FrameCache.h"
 #include "objects/CNewFileOptions.h"
@@ -79,7 +80,9 @@ CObject* CFrameList::LoadObject(const CJString& folder, const CJString& fileName
         frame->ResetToDefaults();
     }
     ClearLastImageRefusal();
-    if (!frame->Load(frameFolder, fileName.GetString(), &chain, 1, 0)) {
+    CJString named(frameFolder);
+    named.AppendPath(fileName.GetString());
+    if (!frame->Load(frameFolder, fileName.GetString(), &chain, 1, 0) || !ChargeDataPixels(*frame, named.GetString())) {
         if (m_LastLoadError.IsEmpty())
             m_LastLoadError.Format("Error loading frame \"%s/%s\"", frameFolder, fileName.GetString());
         if (GetLastImageRefusal().IsNotEmpty())

@@ -16,6 +16,7 @@
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CFrameImageIO.h"
+#include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
@@ -208,6 +209,7 @@ void CSequence::DeleteFrames()
         delete frame;
     m_Frames.clear();
     m_FrameCount = 0;
+    m_bBoundsCurrent = false;
 }
 
 void CSequence::AppendFrame(CFrame* frame, CropColor0 crop, CentreHotSpot centre)
@@ -226,7 +228,10 @@ void CSequence::AppendFrame(CFrame* frame, CropColor0 crop, CentreHotSpot centre
     }
     m_Frames.push_back(frame);
     m_FrameCount = uint32_t(m_Frames.size());
-    RecomputeBounds();
+    if (!m_bBoundsCurrent)
+        RecomputeBounds();
+    else if (frame)
+        WidenBounds(*frame);
 }
 
 namespace {
@@ -249,6 +254,7 @@ void CSequence::OffsetFrames(int32_t dx, int32_t dy)
 {
     if (dx == 0 && dy == 0)
         return;
+    m_bBoundsCurrent = false;
     for (CFrame* frame : m_Frames)
         if (frame)
             frame->SetOffset(Shifted(frame->GetOffsetX(), dx), Shifted(frame->GetOffsetY(), dy));
@@ -327,16 +333,20 @@ uint32_t CSequence::IndexOfFrame(const CFrame* frame) const
 void CSequence::RecomputeBounds()
 {
     m_Bounds = CRect{99999, 999999, -999999, -999999};
-    for (CFrame* frame : m_Frames) {
-        if (!frame)
-            continue;
-        CRect bounds;
-        frame->GetBounds(bounds);
-        m_Bounds.left = std::min(m_Bounds.left, bounds.left);
-        m_Bounds.top = std::min(m_Bounds.top, bounds.top);
-        m_Bounds.right = std::max(m_Bounds.right, bounds.right);
-        m_Bounds.bottom = std::max(m_Bounds.bottom, bounds.bottom);
-    }
+    for (CFrame* frame : m_Frames)
+        if (frame)
+            WidenBounds(*frame);
+    m_bBoundsCurrent = true;
+}
+
+void CSequence::WidenBounds(CFrame& frame)
+{
+    CRect bounds;
+    frame.GetBounds(bounds);
+    m_Bounds.left = std::min(m_Bounds.left, bounds.left);
+    m_Bounds.top = std::min(m_Bounds.top, bounds.top);
+    m_Bounds.right = std::max(m_Bounds.right, bounds.right);
+    m_Bounds.bottom = std::max(m_Bounds.bottom, bounds.bottom);
 }
 
 void CSequence::ApplyOffsets()
@@ -583,6 +593,7 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     log.Print(" : Seq Frm(?]: ", LogLineEnd::Continue, 0);
     DeleteFrames();
     const std::string readerFolder = Printf("%s/-%s", folder, name);
+    bool overBudget = false;
     for (size_t i = 0; i < kept.size(); ++i) {
         char number[16];
         std::snprintf(number, sizeof number, "%04u", unsigned(i + 1));
@@ -592,17 +603,33 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
             CFrameImageIO::FindImageFile(readerFolder.c_str(), names[kept[i]].c_str(), 0));
         if (!reader || !reader->LoadFrame(*frame, &buildChain, 0))
             frame.reset();
+        else if (!ChargeDataPixels(*frame, reader->GetPath().GetString())) {
+            overBudget = true;
+            frame.reset();
+        }
         m_Frames.push_back(frame.release());
     }
     m_FrameCount = uint32_t(m_Frames.size());
     ApplyOffsets();
-    // A cache that cannot be written leaves the frames just built in use.
-    if (!m_Frames.empty() && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength)) {
+    // A cache that cannot be written leaves the frames just built in use; a
+    // frame refused for the data's budget is not the images' doing, so its
+    // hole is never kept in the cache.
+    if (!m_Frames.empty() && !overBudget
+        && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength)) {
         std::vector<CFrame*> built;
         built.swap(m_Frames);
+        // The frames read back take the built ones' share of the budget.
+        for (CFrame* frame : built)
+            if (frame)
+                ReleaseDataPixels(*frame);
         if (!ReadCache(folder, name, true)) {
             DeleteFrames();
             m_Frames.swap(built);
+            for (CFrame*& frame : m_Frames)
+                if (frame && !ChargeDataPixels(*frame, cachePath.GetString())) {
+                    delete frame;
+                    frame = nullptr;
+                }
         } else {
             for (CFrame* frame : built)
                 delete frame;

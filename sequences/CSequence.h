@@ -145,11 +145,15 @@ private:
     template <typename T>
     void StoreAndReload(T& field, T value);
     void StoreFlag(uint32_t bit, bool set);
+    void WidenBounds(CFrame& frame);
     // The frames from the cache; a loose cache must have its atlas.
     bool ReadCache(const char* folder, const char* name, bool atlasRequired);
 
     std::vector<CFrame*> m_Frames; // owned; an entry may be null
     CRect m_Bounds{};
+    // Whether m_Bounds is the union of the frames' bounds, so that an added
+    // frame only widens it.
+    bool m_bBoundsCurrent = false;
     uint32_t m_Flags = 0;
     int32_t m_BlitType = 0;
     float m_FramesPerSecond = 15.0f;

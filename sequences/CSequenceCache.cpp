@@ -11,6 +11,7 @@
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CFrameImageIO.h"
+#include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
 #include "images/PlainFrameCopy.h"
 #include "sequences/CSequenceFrameInfoList.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -33,6 +35,12 @@ bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
 {
     return info.m_Left >= 0 && info.m_Top >= 0 && info.m_Right >= info.m_Left && info.m_Bottom >= info.m_Top
         && int64_t(info.m_Right) <= int64_t(width) && int64_t(info.m_Bottom) <= int64_t(height);
+}
+
+// "<cache file> (frame n)", counted from 1, for reports.
+std::string FrameName(CFile& file, uint32_t index)
+{
+    return std::string(file.GetFileName().GetString()) + " (frame " + std::to_string(index + 1) + ")";
 }
 
 } // namespace
@@ -242,6 +250,10 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         auto frame = std::make_unique<CFrame>();
         const uint32_t width = uint32_t(info->m_Right - info->m_Left);
         const uint32_t height = uint32_t(info->m_Bottom - info->m_Top);
+        if (!DataPixelsFit(uint64_t(width) * height, FrameName(file, i).c_str())) {
+            AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
+            continue;
+        }
         if (width > 0 && height > 0 && frame->Create(width, height, 32)) {
             for (uint32_t row = 0; row < height; ++row)
                 std::memcpy(frame->Row(row), atlas.Row(uint32_t(info->m_Top) + row) + size_t(info->m_Left) * 4,
@@ -249,6 +261,7 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
             chain.ApplyAll(*frame);
         }
         frame->SetOffset(int16_t(info->m_UpperLeftXOffset), int16_t(info->m_UpperLeftYOffset));
+        ChargeDataPixels(*frame, ""); // fits: asked above
         AppendFrame(frame.release(), CropColor0::No, CentreHotSpot::No);
     }
     return true;
@@ -279,6 +292,8 @@ bool CSequence::ReadExtraBinary(CObjectStream& stream)
         if (!stream.TryReadUint32(value))
             return false;
     m_Bounds = CRect{int32_t(bounds[0]), int32_t(bounds[1]), int32_t(bounds[2]), int32_t(bounds[3])};
+    // As stored, which an added frame does not widen from.
+    m_bBoundsCurrent = false;
     // Every slot takes at least its flag byte: a count the data cannot hold is damaged.
     const int64_t left = stream.GetSize() - stream.GetPosition();
     if (int64_t(count) > left)

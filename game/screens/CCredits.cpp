@@ -63,6 +63,10 @@ CFrame* FindLibraryFrame(const CJString& name)
     return index >= 0 ? library.GetObject(index) : nullptr;
 }
 
+// Half the width of the band whose characters are kept: far wider than any
+// screen, with room for glyphs that reach past their advance.
+constexpr int64_t kShownHalfWidth = 16384;
+
 } // namespace
 
 CCreditsText::CCreditsText(const char* fileName, CFont* font)
@@ -94,7 +98,56 @@ void CCreditsText::AppendLine(const CJString& line)
         entry.height = entry.image->GetHeight();
     else
         entry.height = m_Font ? uint32_t(std::max(m_Font->GetPointSize(), 0)) : 0;
+    LayOut(entry);
+    m_Tops.push_back(m_Entries.empty() ? 0 : m_Tops.back() + int64_t(m_Entries.back().height) + 2);
     m_Entries.push_back(std::move(entry));
+}
+
+int64_t CCreditsText::Width(const CJString& text, int32_t from, int32_t to)
+{
+    int64_t width = 0;
+    for (int32_t i = from; i < to; ++i)
+        width += m_Font->GetCharAdvance(text.GetAt(i));
+    return width;
+}
+
+SCreditsRun CCreditsText::Cut(const CJString& text, int32_t from, int32_t to, int64_t start)
+{
+    int64_t pen = start;
+    int32_t first = from;
+    while (first < to && pen < -kShownHalfWidth)
+        pen += m_Font->GetCharAdvance(text.GetAt(first++));
+    SCreditsRun run;
+    run.from = first;
+    run.x = first < to ? int32_t(pen) : 0;
+    int32_t end = first;
+    while (end < to && pen <= kShownHalfWidth)
+        pen += m_Font->GetCharAdvance(text.GetAt(end++));
+    run.count = end - first;
+    return run;
+}
+
+void CCreditsText::LayOut(SCreditsEntry& entry)
+{
+    if (entry.image || !m_Font)
+        return;
+    const CJString& text = entry.text;
+    const int32_t length = text.GetLength();
+    const int split = SplitIndex(text);
+    if (split > 0) {
+        // The left column ends at the centre, the right one starts there.
+        entry.runs[0] = Cut(text, 0, split, -Width(text, 0, split));
+        entry.runs[1] = Cut(text, split + 1, length, 0);
+        entry.runCount = 2;
+        return;
+    }
+    const bool marked = StartsWith(text, "_") || StartsWith(text, "+");
+    const int32_t from = marked ? 1 : 0;
+    const int64_t width = Width(text, from, length);
+    entry.runs[0] = Cut(text, from, length, -(width / 2));
+    entry.runCount = 1;
+    if (marked)
+        entry.underlineHalf = int32_t(std::min(width / 2, kShownHalfWidth));
 }
 
 void CCreditsText::Restart()
@@ -116,26 +169,37 @@ void CCreditsText::Draw(CFrameInterface& frame)
     CBlitType& trans = GetTransparentMaskBlitType();
     CBlitType& blackBias = GetBlackBiasBlitType();
 
-    int32_t y = H - scroll;
-    int32_t bottom = y;
-    for (const SCreditsEntry& entry : m_Entries) {
-        bottom = y + int32_t(entry.height);
-        if (!(y > H || bottom < 0)) {
-            float opacity = 1.0f;
-            if (y < H / 8)
-                opacity = eighth > 0.0f ? float(y) / eighth : 1.0f;
-            else if (bottom > 7 * H / 8)
-                opacity = 1.0f - (float(bottom) - float(H) * 7.0f * 0.125f) / eighth;
-            opacity = std::clamp(opacity, 0.0f, 1.0f);
-            trans.SetOpacity(opacity);
-            blackBias.SetOpacity(opacity);
-            DrawEntry(frame, entry, centre, y);
-        }
-        y = bottom + 2;
+    // The first entry whose bottom has not left the top; entries above it
+    // cost nothing.
+    const int64_t origin = int64_t(H) - scroll;
+    auto bottomOf = [&](size_t k) { return origin + m_Tops[k] + int64_t(m_Entries[k].height); };
+    size_t low = 0, high = m_Entries.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (bottomOf(middle) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    for (size_t k = low; k < m_Entries.size(); ++k) {
+        const int64_t top = origin + m_Tops[k];
+        if (top > H)
+            break;
+        const int32_t y = int32_t(top);
+        const int32_t bottom = int32_t(bottomOf(k));
+        float opacity = 1.0f;
+        if (y < H / 8)
+            opacity = eighth > 0.0f ? float(y) / eighth : 1.0f;
+        else if (bottom > 7 * H / 8)
+            opacity = 1.0f - (float(bottom) - float(H) * 7.0f * 0.125f) / eighth;
+        opacity = std::clamp(opacity, 0.0f, 1.0f);
+        trans.SetOpacity(opacity);
+        blackBias.SetOpacity(opacity);
+        DrawEntry(frame, m_Entries[k], centre, y);
     }
     trans.SetOpacity(1.0f);
     blackBias.SetOpacity(1.0f);
-    if (bottom < 0)
+    if (bottomOf(m_Entries.size() - 1) < 0)
         Restart();
 }
 
@@ -148,16 +212,9 @@ void CCreditsText::DrawEntry(CFrameInterface& frame, const SCreditsEntry& entry,
     if (!m_Font)
         return;
     const CJString& text = entry.text;
-    const int split = SplitIndex(text);
-    if (split > 0) {
-        m_Font->DrawText(frame, centre, y, text.Left(split), TextAlign::Right);
-        m_Font->DrawText(frame, centre, y, text.Mid(split + 1), TextAlign::Left);
-        return;
-    }
-    const bool red = StartsWith(text, "_");
-    if (red || StartsWith(text, "+")) {
-        const CJString rest = text.Mid(1);
-        const int32_t w = m_Font->GetTextWidth(rest);
+    if (entry.underlineHalf >= 0) {
+        const bool red = StartsWith(text, "_");
+        const int32_t half = entry.underlineHalf;
         const int32_t lineHeight = int32_t(entry.height);
         const uint8_t opacity255 = uint8_t(GetTransparentMaskBlitType().GetOpacity255());
         CColor colour;
@@ -167,11 +224,17 @@ void CCreditsText::DrawEntry(CFrameInterface& frame, const SCreditsEntry& entry,
         } else {
             colour = red ? CColor(156, 0, 0, opacity255) : CColor(0, 156, 0, opacity255);
         }
-        frame.FillRect(CRect{centre - w / 2, y + lineHeight + 4, centre + w / 2 + 1, y + lineHeight + 5}, colour);
-        m_Font->DrawText(frame, centre, y, rest, TextAlign::Centre);
-        return;
+        frame.FillRect(CRect{centre - half, y + lineHeight + 4, centre + half + 1, y + lineHeight + 5}, colour);
     }
-    m_Font->DrawText(frame, centre, y, text, TextAlign::Centre);
+    for (uint8_t i = 0; i < entry.runCount; ++i) {
+        const SCreditsRun& run = entry.runs[i];
+        if (run.count == 0)
+            continue;
+        if (run.from == 0 && run.count == text.GetLength())
+            m_Font->DrawText(frame, centre + run.x, y, text, TextAlign::Left);
+        else
+            m_Font->DrawText(frame, centre + run.x, y, text.Mid(run.from, run.count), TextAlign::Left);
+    }
 }
 
 CJCreditsControl::CJCreditsControl(CJWindow* parent, bool bevel, const char* fileName)

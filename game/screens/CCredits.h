@@ -16,6 +16,10 @@
 // construction at 20 pixels a second; when the last entry has left the top
 // it starts over from below, already moved up by the first entry's height.
 // A file with no entries draws nothing.
+//
+// Lines are laid out once, when read: a frame draws only the entries inside
+// the box, and of a line wider than any screen only the characters a screen
+// could show, so a file of any size costs a frame what the box shows.
 #include "foundation/CJString.h"
 #include "ui/CJWindow.h"
 #include "ui/CMenuWindow.h"
@@ -29,10 +33,22 @@ class CFrame;
 class CFrameInterface;
 class CJButton;
 
+// Characters [from, from + count) of a text entry, drawn left-aligned from
+// the centre plus x: the part of the line any screen can show.
+struct SCreditsRun {
+    int32_t from = 0;
+    int32_t count = 0;
+    int32_t x = 0;
+};
+
 struct SCreditsEntry {
     CJString text;
     CFrame* image = nullptr; // the frame library's, not owned; null for text
     uint32_t height = 0;     // pixels
+    // Laid out once, when read: up to two runs, and the underline's half width.
+    SCreditsRun runs[2];
+    uint8_t runCount = 0;
+    int32_t underlineHalf = -1; // -1: none
 };
 
 class CCreditsText {
@@ -47,7 +63,11 @@ public:
 
     // One line of the file, parsed and appended.
     void AppendLine(const CJString& line);
-    void Clear() { m_Entries.clear(); }
+    void Clear()
+    {
+        m_Entries.clear();
+        m_Tops.clear();
+    }
     // Scroll offset 0 is then, less the first entry's height.
     void Restart();
 
@@ -57,8 +77,15 @@ public:
 
 private:
     void DrawEntry(CFrameInterface& frame, const SCreditsEntry& entry, int32_t centre, int32_t y);
+    void LayOut(SCreditsEntry& entry);
+    // The run of text[from, to) whose pen starts at start (from the centre).
+    SCreditsRun Cut(const CJString& text, int32_t from, int32_t to, int64_t start);
+    int64_t Width(const CJString& text, int32_t from, int32_t to);
 
     std::vector<SCreditsEntry> m_Entries;
+    // Each entry's top below the first's: a frame finds the visible ones
+    // without walking those above.
+    std::vector<int64_t> m_Tops;
     double m_StartTime = 0.0; // milliseconds of MillisecondClock
     CFont* m_Font;
     float m_Speed; // pixels per clock tick

@@ -6,6 +6,7 @@
 #include "images/CFrameList.h"
 #include "images/CFrameProperties.h"
 #include "images/CTGAFileIO.h"
+#include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
@@ -163,6 +164,25 @@ TEST_F(StandAloneLoad, FrameListsFindFramesByNameAndFallBackToTheCache)
     CFrame* cached = shipped.GetObject(0);
     ASSERT_TRUE(cached);
     EXPECT_EQ(cached->GetWidth(), 8u);
+}
+
+// A frame list's frames share the data's budget: one past it is not loaded,
+// and the list's error names it; a frame destroyed gives its share back.
+TEST_F(StandAloneLoad, AFramePastTheDataBudgetIsRefusedWithItsFileNamed)
+{
+    const uint64_t held = GetDataPixelBytesHeld();
+    const uint64_t budget = SetDataPixelBudget(held + 100 * 4);
+    CFrameList list(CStandAloneFrame::SGetClassInfo());
+    list.SetSource(nullptr, "Art", 0);
+    ASSERT_EQ(list.GetCount(), 2);
+    ASSERT_TRUE(list.GetObject(0));
+    EXPECT_EQ(GetDataPixelBytesHeld(), held + 64 * 4);
+    EXPECT_EQ(list.GetObject(1), nullptr);
+    EXPECT_NE(std::string(list.GetLastLoadError().GetString()).find("Art/Sub/cube"), std::string::npos)
+        << list.GetLastLoadError().GetString();
+    list.RemoveAll();
+    EXPECT_EQ(GetDataPixelBytesHeld(), held);
+    SetDataPixelBudget(budget);
 }
 
 TEST_F(StandAloneLoad, ABarFolderListsTheSubfolderRelativeToTheBase)

@@ -470,4 +470,75 @@ TEST_F(SequenceCache, BinaryFormCarriesTheFrames)
     std::free(data);
 }
 
+// Adding a frame only widens the bounds; every other change must leave them
+// as a count from scratch finds them, whatever came before.
+TEST_F(SequenceCache, BoundsAfterAddsAndRemovalsMatchAFreshCount)
+{
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    auto expectFresh = [&](const char* step) {
+        const CRect kept = sequence.GetBounds();
+        sequence.RecomputeBounds();
+        EXPECT_EQ(kept, sequence.GetBounds()) << step;
+    };
+    uint32_t seed = 12345;
+    auto next = [&](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    for (int round = 0; round < 200; ++round) {
+        switch (next(8)) {
+        case 0:
+            sequence.AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
+            expectFresh("empty slot");
+            break;
+        case 1:
+            sequence.OffsetFrames(int32_t(next(40)) - 20, int32_t(next(40)) - 20);
+            sequence.AppendFrame(Solid(2, 2, 1).release(), CropColor0::No, CentreHotSpot::No);
+            expectFresh("moved, then added");
+            break;
+        case 2:
+            if (next(4) == 0) {
+                sequence.DeleteFrames();
+                sequence.AppendFrame(next(2) ? nullptr : Solid(1, 1, 1, 500, 500).release(), CropColor0::No,
+                                     CentreHotSpot::No);
+                expectFresh("emptied, then added");
+            }
+            break;
+        default:
+            sequence.AppendFrame(Solid(1 + next(30), 1 + next(30), 2, int16_t(int32_t(next(200)) - 100),
+                                       int16_t(int32_t(next(200)) - 100))
+                                     .release(),
+                                 CropColor0::No, CentreHotSpot::No);
+            expectFresh("added");
+        }
+    }
+    // The whole union, counted here.
+    sequence.DeleteFrames();
+    sequence.AppendFrame(Solid(4, 3, 1, -7, 2).release(), CropColor0::No, CentreHotSpot::No);
+    sequence.AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
+    sequence.AppendFrame(Solid(10, 1, 1, 5, -9).release(), CropColor0::No, CentreHotSpot::No);
+    EXPECT_EQ(sequence.GetBounds(), (CRect{-7, -9, 15, 5}));
+
+    // Bounds read in the binary form are what was stored; a frame added
+    // after them still gives the count from scratch.
+    auto* buffer = new CMemFileBuf();
+    CObjectStream out;
+    ASSERT_TRUE(out.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithIds));
+    out.SetBinary();
+    sequence.WriteBin(out);
+    out.Finish();
+    const uint32_t size = uint32_t(buffer->GetSize());
+    out.DetachFileBuf();
+    uint8_t* data = buffer->DetachMemory();
+    delete buffer;
+    CObjectStream in;
+    ASSERT_TRUE(in.Attach(CMemFileBuf::Adopt(data, size), FILE_READ, IdMode::WithIds));
+    in.SetBinary();
+    CSequence read;
+    ASSERT_TRUE(read.ReadBin(in));
+    read.AppendFrame(Solid(1, 1, 1, 40, 40).release(), CropColor0::No, CentreHotSpot::No);
+    EXPECT_EQ(read.GetBounds(), (CRect{-7, -9, 41, 41}));
+}
+
 } // namespace

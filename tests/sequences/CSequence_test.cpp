@@ -6,10 +6,12 @@
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CFrameImageIO.h"
+#include "images/DataPixelBudget.h"
 #include "sequences/CSequence.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -268,6 +270,58 @@ TEST_F(SequenceBuild, MissingPropertiesThatCannotBeWrittenIsFatal)
             sequence.ReadOrCreateProperties("Nowhere", "Gone");
         },
         testing::ExitedWithCode(255), "The sequence \"Nowhere/Gone\" has no Properties.txt");
+}
+
+// Each image far under the per-image cap, together past the data's budget
+// (here 1,000 pixels): the frames past it are refused, each with its file
+// named, as images past the cap are; the budget comes back with the frames.
+TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
+{
+    const uint64_t held = GetDataPixelBytesHeld();
+    const uint64_t budget = SetDataPixelBudget(held + 1000 * 4);
+    for (const char* name : {"a", "b", "c"})
+        WriteTga(std::string("Seqs/-Big/") + name + ".tga", 20, 20);
+    WriteTga("Seqs/-Small/a.tga", 10, 10);
+    auto present = [](CSequence& sequence) {
+        std::vector<bool> out;
+        for (uint32_t i = 0; i < sequence.GetFrameCount(); ++i)
+            out.push_back(sequence.GetFrame(i) != nullptr);
+        return out;
+    };
+    {
+        CSequence big;
+        ClearLastImageRefusal();
+        ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        EXPECT_EQ(present(big), (std::vector<bool>{true, true, false}));
+        EXPECT_NE(std::string(GetLastImageRefusal().GetString()).find("Seqs/-Big/c."), std::string::npos)
+            << GetLastImageRefusal().GetString();
+        EXPECT_EQ(GetDataPixelBytesHeld(), held + 800 * 4);
+        // The hole is the budget's, not the images': no cache keeps it.
+        EXPECT_FALSE(std::filesystem::exists("Cache/Seqs/Big.Sequence"));
+        // What is left is enough for a small one.
+        CSequence small;
+        ASSERT_TRUE(small.Load("Seqs", "Small", nullptr));
+        EXPECT_EQ(present(small), (std::vector<bool>{true}));
+    }
+    EXPECT_EQ(GetDataPixelBytesHeld(), held);
+
+    // The same from a cache written while all three fitted.
+    SetDataPixelBudget(held + 1200 * 4);
+    {
+        CSequence big;
+        ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        EXPECT_EQ(present(big), (std::vector<bool>{true, true, true}));
+    }
+    SetDataPixelBudget(held + 1000 * 4);
+    {
+        CSequence big;
+        ClearLastImageRefusal();
+        ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        EXPECT_EQ(present(big), (std::vector<bool>{true, true, false}));
+        EXPECT_NE(std::string(GetLastImageRefusal().GetString()).find("Big.Sequence (frame 3)"), std::string::npos)
+            << GetLastImageRefusal().GetString();
+    }
+    SetDataPixelBudget(budget);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "game/scripting/CAudio.h"
 #include "images/CFrame.h"
+#include "images/CFrameList.h"
+#include "images/DataPixelBudget.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/HueRemap.h"
@@ -194,6 +196,28 @@ TEST_F(DemoData, HousesStandOnTheirFootAndTakeTheirPaint)
         EXPECT_GE(CountPixels(remapped, paint.looks), walls) << paint.sheet;
         EXPECT_EQ(CountPixels(remapped, roof), roofs) << paint.sheet;
     }
+}
+
+// The demo's sequences and frames together stay far under the data's budget.
+TEST_F(DemoData, AllItsPicturesHoldFarLessThanTheDataBudget)
+{
+    const uint64_t before = GetDataPixelBytesHeld();
+    CSequenceList list;
+    list.SetSource(nullptr, "Resources/Sequences", 0);
+    uint32_t frames = 0;
+    for (int32_t i = 0; i < list.GetCount(); ++i)
+        for (uint32_t f = 0; f < list.GetObject(i)->GetFrameCount(); ++f)
+            frames += list.GetObject(i)->GetFrame(f) != nullptr;
+    CFrameList& library = GetFrameLibrary();
+    library.SetSource(nullptr, "Resources/Frames", 0);
+    for (int32_t i = 0; i < library.GetCount(); ++i)
+        frames += library.GetObject(i) != nullptr;
+    const uint64_t held = GetDataPixelBytesHeld() - before;
+    library.RemoveAll();
+    library.SetSource(nullptr, "Nowhere", 0);
+    EXPECT_GT(frames, 300u);
+    EXPECT_GT(held, uint64_t(8) << 20);
+    EXPECT_LT(held, kMaxDataPixelBytes / 4);
 }
 
 } // namespace

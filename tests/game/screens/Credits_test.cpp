@@ -4,6 +4,7 @@
 
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
+#include "blit/CColor.h"
 #include "foundation/MillisecondClock.h"
 #include "game/screens/CCredits.h"
 #include "images/CFrameList.h"
@@ -184,6 +185,71 @@ TEST_F(CreditsTest, MarkedLinesAreUnderlinedInTheirColour)
     const int32_t half = m_Font->GetTextWidth(CJString("Red")) / 2;
     EXPECT_EQ(Rgb(*canvas, 100 - half, first + line + 4), 0x9C0000u);
     EXPECT_EQ(Rgb(*canvas, 100 - half - 1, first + line + 4), 0u);
+}
+
+// A line far wider than the screen keeps only the characters a screen can
+// show, drawn where the whole line would draw them.
+TEST_F(CreditsTest, VeryLongLinesShowWhatTheWholeLineWould)
+{
+    std::string words;
+    for (int i = 0; words.size() < 200000; ++i)
+        words += "Wide " + std::to_string(i * 7919 % 1000) + " ";
+    const std::string left = words.substr(0, 120001);
+    const std::string cases[] = {words, "_" + words, left + "~" + words.substr(3)};
+    for (const std::string& line : cases) {
+        WriteBytes("Credits.txt", line + "\r\n");
+        CCreditsText credits("Credits.txt", m_Font.get());
+        ASSERT_EQ(credits.GetEntries().size(), 1u);
+        const SCreditsEntry& entry = credits.GetEntries()[0];
+        for (uint8_t i = 0; i < entry.runCount; ++i)
+            EXPECT_LT(entry.runs[i].count, 20000) << line.substr(0, 20);
+        ScrollTo(credits, 100);
+        auto shown = Canvas(300, 200);
+        credits.Draw(*shown);
+
+        // The whole line, drawn as it reads.
+        auto whole = Canvas(300, 200);
+        const CJString text(line.c_str());
+        const int32_t y = 100, centre = 150, height = m_Font->GetPointSize();
+        const int split = text.Find("~", 1);
+        if (split > 0) {
+            m_Font->DrawText(*whole, centre, y, text.Left(split), TextAlign::Right);
+            m_Font->DrawText(*whole, centre, y, text.Mid(split + 1), TextAlign::Left);
+        } else if (line[0] == '_') {
+            const int32_t half = m_Font->GetTextWidth(text.Mid(1)) / 2;
+            CColor red(156, 0, 0, 255);
+            whole->FillRect(CRect{centre - half, y + height + 4, centre + half + 1, y + height + 5}, red);
+            m_Font->DrawText(*whole, centre, y, text.Mid(1), TextAlign::Centre);
+        } else {
+            m_Font->DrawText(*whole, centre, y, text, TextAlign::Centre);
+        }
+        ASSERT_TRUE(Lit(*whole, 0, 300, y, y + height)) << line.substr(0, 20);
+        for (int32_t row = 0; row < 200; ++row)
+            for (int32_t x = 0; x < 300; ++x)
+                ASSERT_EQ(Rgb(*shown, x, row), Rgb(*whole, x, row)) << line.substr(0, 20) << " at " << x << "," << row;
+    }
+}
+
+// Thousands of entries above the box: the one in view is where the heights
+// of all before it put it.
+TEST_F(CreditsTest, AnEntryFarDownTheFileShowsWhereTheEntriesAboveItPutIt)
+{
+    std::string file;
+    for (int i = 0; i < 5000; ++i)
+        file += "\r\n";
+    file += "FRAME:Star\r\n\r\n";
+    WriteBytes("Credits.txt", file);
+    CCreditsText credits("Credits.txt", m_Font.get());
+    ASSERT_EQ(credits.GetEntries().size(), 5002u);
+    const int32_t line = m_Font->GetPointSize();
+    const int32_t starTop = 5000 * (line + 2);
+    // The star's top 80 pixels down a box 160 high.
+    ScrollTo(credits, starTop + 80);
+    auto canvas = Canvas(100, 160);
+    credits.Draw(*canvas);
+    EXPECT_TRUE(Lit(*canvas, 30, 70, 80, 100));
+    EXPECT_FALSE(Lit(*canvas, 0, 100, 0, 80));
+    EXPECT_FALSE(Lit(*canvas, 0, 100, 100, 160));
 }
 
 } // namespace

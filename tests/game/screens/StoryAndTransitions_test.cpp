@@ -312,6 +312,44 @@ TEST_F(ScreensGame, TheDemoStoryPageAndCreditsShowOnScreen)
     credits->Close();
 }
 
+// A 40 MB credits file (a line of half of it on top, then a million short
+// ones) still reads, scrolls, and lets the player go with Escape a few
+// frames later.
+TEST_F(ScreensGame, AFortyMegabyteCreditsFileCanBeLeftWithEscape)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    ASSERT_NE(screen, nullptr);
+    size_t lines = 0;
+    {
+        std::string text;
+        text = "_" + std::string(size_t(20) << 20, 'W') + "\r\n";
+        for (lines = 1; text.size() < (size_t(40) << 20); ++lines)
+            text += "Thanks to player " + std::to_string(lines) + "~and friends\r\n";
+        WriteBytes(PathOf("Long Credits.txt"), text);
+    }
+    auto* credits = new CCreditsWindow(nullptr, PathOf("Long Credits.txt").c_str());
+    EXPECT_EQ(credits->GetControl()->GetReader().GetEntries().size(), lines);
+    screen->AddChild(credits, EPlace::Centred);
+    auto open = [&] {
+        for (CJWindow* child = screen->GetFirstChild(); child; child = child->GetNextSibling())
+            if (dynamic_cast<CCreditsWindow*>(child))
+                return true;
+        return false;
+    };
+    Passes(5);
+    ASSERT_TRUE(open());
+    plat::WindowEvent event;
+    event.virtualKey = plat::vk::kEscape;
+    event.character = 27;
+    for (auto kind : {plat::WindowEvent::Kind::KeyDown, plat::WindowEvent::Kind::Char, plat::WindowEvent::Kind::KeyUp}) {
+        event.kind = kind;
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+    }
+    Passes(3);
+    EXPECT_FALSE(open());
+}
+
 // Each page of the demo story shows its picture, its heading and its text
 // on its own colour; only the last offers "The End?".
 TEST_F(ScreensGame, EveryDemoStoryPageShowsItsPictureHeadingAndText)

@@ -1,0 +1,32 @@
+#pragma once
+// What one data set's frames hold in decoded pixels, all together: the
+// per-image cap (CFrameImageIO.h) bounds each image, this bounds their sum,
+// so that a handful of images at the per-image cap cannot take gigabytes.
+//
+// The frames of sequences and of frame lists are charged when they are read
+// (at four bytes a pixel, whatever depth they end at) and give their share
+// back when they are destroyed. A frame that would pass the budget is
+// refused as an image past the per-image cap is: a report naming its file,
+// and no frame in its place; the data goes on loading.
+
+#include <cstdint>
+
+class CFrame;
+
+// 256 MB: the demo holds about 33 MB; a data set may hold about eight times
+// that, or one image at the per-image cap.
+inline constexpr uint64_t kMaxDataPixelBytes = uint64_t(256) << 20;
+
+// Charges the frame's width x height pixels; false, with a report naming
+// file, when they would take the data past its budget.
+bool ChargeDataPixels(CFrame& frame, const char* file);
+// Whether pixels more would still fit, before a frame is made for them;
+// false with a report naming file.
+bool DataPixelsFit(uint64_t pixels, const char* file);
+// Gives back the frame's share; the frame's destructor does so.
+void ReleaseDataPixels(const CFrame& frame);
+// Decoded bytes held by every charged frame.
+uint64_t GetDataPixelBytesHeld();
+
+// Sets the budget in bytes (tests use small ones); answers the one before.
+uint64_t SetDataPixelBudget(uint64_t bytes);
