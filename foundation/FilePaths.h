@@ -5,15 +5,31 @@
 #include "foundation/CJString.h"
 
 #include <cstdint>
+#include <string>
 
 // Base folders. The user, second and third folders start empty (names then
 // resolve against the working folder); the data folder is "." until the
 // archives are mounted. A non-empty folder is stored ending in "/".
+// A base folder is a disk path, its bytes as the system gave them (UTF-8,
+// any character a folder name may hold, "/" separators): it never passes
+// through the 8-bit form, which could not hold every such name.
 void SetUserFolder(const char* folder);
 void SetFolderB(const char* folder);
 void SetFolderC(const char* folder);
 void SetDataFolder(const char* folder);
+// The folder in the 8-bit form, for texts and lengths: characters it cannot
+// hold are "?". Paths to the system come from ResolveDiskPath.
 CJString GetBaseFolder(uint32_t flags);
+
+// The disk form of an 8-bit engine name: UTF-8, "\\" made "/".
+std::string DiskNameOf(const char* name);
+// An 8-bit name that opens the file at the disk path: the path itself when
+// the 8-bit form holds it, else its part below the working folder; empty
+// when neither can.
+std::string EngineNameOfDiskPath(const std::string& path);
+// The disk path a name opens: the base folder of the flags as it is on disk,
+// then the name in its disk form (an absolute name alone).
+std::string ResolveDiskPath(const char* name, uint32_t flags);
 
 // Path helpers. A name beginning with "/" or "\", or whose second character
 // is ":", is used as given; any other gets the base folder of the flags.

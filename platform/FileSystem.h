@@ -60,6 +60,9 @@ bool SyncFileToDisk(std::string_view name);
 
 std::string GetCurrentFolder(); // absolute, no trailing "/"
 bool SetCurrentFolder(std::string_view name);
+// The folder exactly as named (no case lookup, "\\" part of a name): for a
+// path the system gave.
+bool SetCurrentFolderAsGiven(const std::string& path);
 
 // Absolute path of the running program; empty when it cannot be had.
 std::string GetProgramPath();
