@@ -197,6 +197,16 @@ bool FolderExists(const char* name, uint32_t flags)
     return plat::PathExists(WithoutTrailingSlash(ResolveDiskPath(name, flags)));
 }
 
+std::string UnreadableFolderPath(const char* name, uint32_t flags)
+{
+    std::string path = ResolveDiskPath(name, flags);
+    if (plat::CanListFolder(path))
+        return std::string();
+    if (path.empty() || path[0] != '/')
+        path = plat::GetCurrentFolder() + "/" + (path.compare(0, 2, "./") == 0 ? path.substr(2) : path);
+    return WithoutTrailingSlash(path);
+}
+
 bool CreateFolderForName(const char* name, uint32_t flags)
 {
     if (FolderExists(name, flags))

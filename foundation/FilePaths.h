@@ -41,6 +41,9 @@ bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t fl
 uint32_t IsAbsolutePath(const char* name, uint32_t flags);
 bool DeleteFileByName(const char* name, uint32_t flags);
 bool FolderExists(const char* name, uint32_t flags);
+// The folder's absolute disk path when it cannot be listed on disk (missing,
+// or not to be read); empty when it can.
+std::string UnreadableFolderPath(const char* name, uint32_t flags);
 bool CreateFolderForName(const char* name, uint32_t flags);
 bool IsFileWritable(const char* name, uint32_t flags);
 void GetRealPath(CJString& out, const char* name, uint32_t flags);

@@ -471,6 +471,15 @@ bool SetCurrentFolder(std::string_view name)
     return !name.empty() && ::chdir(ResolvePath(name).c_str()) == 0;
 }
 
+bool CanListFolder(std::string_view name)
+{
+    DIR* dir = ::opendir(name.empty() ? "." : ResolvePath(name).c_str());
+    if (!dir)
+        return false;
+    ::closedir(dir);
+    return true;
+}
+
 bool SetCurrentFolderAsGiven(const std::string& path)
 {
     return !path.empty() && ::chdir(path.c_str()) == 0;

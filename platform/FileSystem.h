@@ -46,6 +46,8 @@ bool SetFileWriteTime(std::string_view name, std::uint64_t writeTime);
 bool PathExists(std::string_view name);
 bool IsFolder(std::string_view name);
 bool IsReadOnly(std::string_view name); // false for a missing file
+// A folder whose entries may be listed.
+bool CanListFolder(std::string_view name);
 // Sets or clears the owner write permission; false for a missing file.
 bool SetReadOnly(std::string_view name, bool readOnly);
 
