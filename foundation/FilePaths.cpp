@@ -121,6 +121,11 @@ CJString GetBaseFolder(uint32_t flags)
     return BaseFolderOf(flags).engine;
 }
 
+std::string GetBaseDiskFolder(uint32_t flags)
+{
+    return BaseFolderOf(flags).disk;
+}
+
 std::string ResolveDiskPath(const char* name, uint32_t flags)
 {
     if (!name)

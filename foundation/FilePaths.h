@@ -20,6 +20,8 @@ void SetDataFolder(const char* folder);
 // The folder in the 8-bit form, for texts and lengths: characters it cannot
 // hold are "?". Paths to the system come from ResolveDiskPath.
 CJString GetBaseFolder(uint32_t flags);
+// The folder as it is on disk.
+std::string GetBaseDiskFolder(uint32_t flags);
 
 // The disk form of an 8-bit engine name: UTF-8, "\\" made "/".
 std::string DiskNameOf(const char* name);

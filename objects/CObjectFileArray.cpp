@@ -4,7 +4,6 @@
 #include "foundation/CFile.h"
 #include "foundation/CStartupTextLog.h"
 #include "foundation/EnumerateFiles.h"
-#include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 #include "foundation/FilePaths.h"
 #include "objects/CFileListList.h"
@@ -590,7 +589,7 @@ void CObjectFileArray::Enumerate()
     for (const CJString& ending : m_ListFileNames)
         Search(m_EnumerationFolder, ending, folders, m_EnumerationFlags);
     m_UnreadableFolder.clear();
-    if (m_Entries.IsEmpty() && m_Folder.IsNotEmpty() && !CMountedArchiveTable::Get().IsMounted())
+    if (m_Entries.IsEmpty() && m_Folder.IsNotEmpty())
         m_UnreadableFolder = UnreadableFolderPath(m_Folder.GetString(), m_EnumerationFlags);
     if (m_Entries.IsEmpty()) {
         CJString cacheFolder(GetCacheFolderName());
