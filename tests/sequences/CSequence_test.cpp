@@ -293,7 +293,7 @@ TEST_F(SequenceBuild, AStrayBlockInThePropertiesIsReportedWithItsFileAndLine)
          {reportOf([] { CSequence().ReadOrCreateProperties("Seqs", "Walk"); }),
           reportOf([] { delete CSequence::LoadPropertiesFile("Seqs/-Walk/Properties.txt", nullptr); })}) {
         EXPECT_EQ(report.caption, "Damaged Sequence Properties");
-        EXPECT_NE(report.message.find("\"" + GetBaseFolder(0).GetString() + std::string("Seqs/-Walk/Properties.txt\"")),
+        EXPECT_NE(report.message.find(std::string("\"") + GetBaseFolder(0).GetString() + "Seqs/-Walk/Properties.txt\""),
                   std::string::npos)
             << report.message;
         EXPECT_NE(report.message.find("line 5 is a \"{\" where a property was expected"), std::string::npos)

@@ -81,8 +81,10 @@ TEST_F(ProgramFolders, TheProgramStartsPlaysAndKeepsTheProfilesInAFolderOfAnyNam
         const CScopedFolderB saves(folder.c_str());
         CStats read;
         ASSERT_TRUE(read.Load());
-        ASSERT_EQ(read.GetPlayerCount(), 1u);
-        EXPECT_STREQ(read.GetPlayer(0)->m_Name.GetString(), "Keeper");
+        bool kept = false;
+        for (uint32_t i = 0; i < read.GetPlayerCount(); ++i)
+            kept = kept || std::string(read.GetPlayer(i)->m_Name.GetString()) == "Keeper";
+        EXPECT_TRUE(kept) << "the profile saved before the run";
     }
     EXPECT_FALSE(fs::exists(PathOf("a"))) << "no folder made from part of a name";
 }
