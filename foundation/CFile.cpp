@@ -7,6 +7,7 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/CompressedBlock.h"
 #include "foundation/FileHelpers.h"
+#include "foundation/FilePaths.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/TextEncoding.h"
 #include "platform/FileSearch.h"
@@ -25,11 +26,6 @@ namespace {
 constexpr uint32_t kMoveChunk = 65536;
 constexpr uint32_t kCompareChunk = 65536;
 constexpr uint32_t kCopyChunk = 0x80000;
-
-std::string DiskName(const char* name)
-{
-    return Windows1252ToUtf8(name ? name : "");
-}
 
 struct NotificationState {
     FileOpenHook hook = nullptr;
@@ -50,7 +46,8 @@ bool ArchivesUsable(uint32_t flags)
 
 std::string FolderPartOf(const std::string& path)
 {
-    const std::size_t slash = path.find_last_of("/\\");
+    // Disk paths separate with "/" only.
+    const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
@@ -284,7 +281,9 @@ bool CFileBuf::OpenDisk(const char* name, uint32_t flags)
     char resolved[kMaxOpenNameLength + 1];
     if (!ResolvePathToBuffer(resolved, sizeof resolved, name, flags))
         return false;
-    const std::string diskName = DiskName(resolved);
+    // The length check stays on the 8-bit form; the disk path keeps the base
+    // folder's own bytes.
+    const std::string diskName = ResolveDiskPath(name, flags);
     std::string openedName = diskName;
     if ((flags & FILE_CLEAR_READONLY) && (flags & FILE_WRITE) && plat::IsReadOnly(diskName))
         plat::SetReadOnly(diskName, false);
@@ -292,7 +291,7 @@ bool CFileBuf::OpenDisk(const char* name, uint32_t flags)
     if ((flags & FILE_WRITE) && (flags & (FILE_CREATE | FILE_APPEND))) {
         auto retryWithFolders = [&]() {
             return (flags & FILE_MAKE_FOLDERS) && !plat::PathExists(diskName)
-                && CreateFolderChain(FolderPartOf(diskName).c_str());
+                && CreateDiskFolderChain(FolderPartOf(diskName));
         };
         if (flags & FILE_APPEND) {
             m_Stream = plat::OpenFile(diskName, "ab");
@@ -316,7 +315,7 @@ bool CFileBuf::OpenDisk(const char* name, uint32_t flags)
         const char* mode = (flags & FILE_WRITE) ? "r+b" : "rb";
         m_Stream = plat::OpenFile(diskName, mode);
         if (!m_Stream && std::strcmp(resolved, name) != 0) {
-            openedName = DiskName(name);
+            openedName = DiskNameOf(name);
             m_Stream = plat::OpenFile(openedName, mode);
         }
     }

@@ -5,6 +5,7 @@
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FatalError.h"
 #include "foundation/FileHelpers.h"
+#include "foundation/FilePaths.h"
 #include "foundation/TextEncoding.h"
 #include "platform/Debug.h"
 #include "platform/FileSystem.h"
@@ -259,7 +260,7 @@ void MountArchives(const char* name, ProgramArchives programs, DataZips dataZips
         std::sort(sorted.begin(), sorted.end(),
                   [](const char* a, const char* b) { return CompareNameNoCase(a, b) < 0; });
 
-        const std::string module = Utf8ToWindows1252(plat::GetProgramPath());
+        const std::string module = EngineNameOfDiskPath(plat::GetProgramPath());
         if (!module.empty())
             mounted = MountProgramArchive(module.c_str()) || MountProgramArchive((module + ".ZIP").c_str())
                 || MountProgramArchive((module + ".DAT").c_str());
@@ -267,7 +268,7 @@ void MountArchives(const char* name, ProgramArchives programs, DataZips dataZips
             mounted = MountProgramArchive(archive) || mounted;
     }
     (void)mounted;
-    SetDataFolder(name);
+    SetDataFolder(DiskNameOf(name).c_str());
     if (dataZips == DataZips::Skip)
         return;
     CStartupTextLog& log = CStartupTextLog::Instance();

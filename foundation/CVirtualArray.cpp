@@ -4,6 +4,7 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
+#include "foundation/TextEncoding.h"
 
 #include <string>
 #include <unordered_map>
@@ -238,6 +239,23 @@ int32_t CVirtualArray::FindOrReportMissing(const char* name, int32_t hint)
     ReportMissing(name ? name : "", KeyKind::Narrow);
 }
 
+void CVirtualArray::ReportUnreadableFolder(const char* key, const CJString& listName)
+{
+    const std::string folder = GetUnreadableFolder();
+    if (folder.empty())
+        return;
+    // The item is only the first thing missed: the report is about where the
+    // list is read from. The path is the system's own (UTF-8).
+    const std::string list = Windows1252ToUtf8(listName.IsNotEmpty() ? listName.GetString() : "");
+    std::string report = "The game can not read the folder \"" + folder + "\".\r\n\r\nThe";
+    if (!list.empty())
+        report += " \"" + list + "\"";
+    report += " list is read from that folder, so it is empty and \"" + Windows1252ToUtf8(key)
+        + "\" can not be found.\r\n\r\nCheck that the folder is there and that it may be read: the game's data "
+          "are missing, or the game was started from another folder than the one that holds them.";
+    FatalDataErrorUtf8("Fatal Folder Error", report);
+}
+
 void CVirtualArray::ReportMissing(const char* key, KeyKind kind)
 {
     CJString listName;
@@ -259,6 +277,8 @@ void CVirtualArray::ReportMissing(const char* key, KeyKind kind)
     }
 
     const int32_t count = GetCount();
+    if (count <= 0)
+        ReportUnreadableFolder(key, listName);
     if (count <= 0) {
         report.Append("\r\n\r\n***List contains no items*** ");
     } else {

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class CNewFileOptions;
 class CObject;
@@ -51,6 +52,9 @@ public:
     virtual void GetListName(CJString& out);
     // The folder the items live in, or null.
     virtual const char* GetFolderName();
+    // The disk path of the list's folder when the list is empty because that
+    // folder could not be read; empty otherwise.
+    virtual std::string GetUnreadableFolder() { return std::string(); }
 
     virtual bool IsItemLoaded(int32_t i);
     virtual bool IsItemLoading(int32_t i);
@@ -123,6 +127,9 @@ protected:
     enum class KeyKind { JString, Narrow };
     // Builds the missing-item report for key and ends the program.
     [[noreturn]] void ReportMissing(const char* key, KeyKind kind);
+    // Ends the program naming the folder when an empty list's folder could
+    // not be read; returns otherwise.
+    void ReportUnreadableFolder(const char* key, const CJString& listName);
 
     // Opts in to the file-name index: built on the first FindByFileName
     // after a change, it gives the same answers as comparing every item. A

@@ -4,6 +4,7 @@
 #include "foundation/CMountedArchiveTable.h"
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/FatalError.h"
+#include "foundation/FilePaths.h"
 #include "foundation/TextEncoding.h"
 #include "platform/FileLock.h"
 #include "platform/FileSearch.h"
@@ -44,7 +45,9 @@ struct DiskPass {
     std::string path;    // the one path buffer of the pass
     std::unordered_set<FolderKey, FolderKeyHash> visited;
 
-    void Folder(const CEnumerateFilesOptions& options, const std::string& folder);
+    // folder is the 8-bit form the reports are made of; diskFolder the same
+    // folder on disk, its bytes kept.
+    void Folder(const CEnumerateFilesOptions& options, const std::string& folder, const std::string& diskFolder);
 };
 
 void Report(CEnumerateFilesCallback& callback, const char* name, const plat::FindEntry& found)
@@ -58,19 +61,18 @@ void Report(CEnumerateFilesCallback& callback, const char* name, const plat::Fin
     callback.AddEntry(name, info);
 }
 
-void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& folder)
+void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& folder, const std::string& diskFolder)
 {
-    const std::string diskFolder = Windows1252ToUtf8(folder);
     plat::FileIdentity identity;
     if (plat::GetFileIdentity(diskFolder.empty() ? std::string(".") : diskFolder, identity)
         && !visited.insert(FolderKey{identity.device, identity.inode}).second)
         return;
-    const std::string prefix = Windows1252ToUtf8(options.prefix ? options.prefix : "");
+    const std::string prefix = DiskNameOf(options.prefix);
     const uint32_t extensionCount = std::min(options.extensionCount, kEnumerateMaxExtensions);
     for (uint32_t e = 0; e < extensionCount; ++e) {
         const CJString& extension = options.extensions[e];
         std::string pattern = diskFolder + prefix + "*.";
-        pattern += extension.IsEmpty() ? std::string("*") : Windows1252ToUtf8(extension.GetString());
+        pattern += extension.IsEmpty() ? std::string("*") : DiskNameOf(extension.GetString());
         for (const plat::FindEntry& found : plat::FindFiles(pattern)) {
             if (found.isFolder != (options.folders == 1) || found.name.empty() || found.name[0] == '.')
                 continue;
@@ -94,7 +96,7 @@ void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& 
             continue;
         if (skipCache && EqualsNoCase(found.name.c_str(), "cache"))
             continue;
-        Folder(options, folder + Utf8ToWindows1252(found.name) + "/");
+        Folder(options, folder + Utf8ToWindows1252(found.name) + "/", diskFolder + found.name + "/");
     }
 }
 
@@ -177,7 +179,7 @@ uint32_t EnumerateFiles(CEnumerateFilesCallback& callback, const CEnumerateFiles
     {
         CPerformanceMonitorScope diskScope(diskZone);
         DiskPass pass{callback, prefixLength, std::string(), {}};
-        pass.Folder(options, resolved.GetString());
+        pass.Folder(options, resolved.GetString(), ResolveDiskPath(options.folder, flags));
     }
     if (CMountedArchiveTable::Get().IsMounted()) {
         CPerformanceMonitorScope zipScope(zipZone);

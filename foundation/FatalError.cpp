@@ -18,14 +18,26 @@ int g_ExitStatus = -1;
 
 FatalTerminator g_Terminator = ExitTerminator;
 
+void ShowUtf8CrashExplanation(const std::string& caption, const std::string& message)
+{
+    ShowArrowCursor();
+    BringDesktopToFront();
+    plat::ShowMessageBox(caption, message);
+    ClearCursor();
+}
+
+[[noreturn]] void EndFatally(const char* caption, const char* message, int exitStatus)
+{
+    g_ExitStatus = exitStatus;
+    g_Terminator(caption, message);
+    std::exit(exitStatus);
+}
+
 } // namespace
 
 void ShowDataCrashExplanation(const char* caption, const char* message)
 {
-    ShowArrowCursor();
-    BringDesktopToFront();
-    plat::ShowMessageBox(Windows1252ToUtf8(caption ? caption : ""), Windows1252ToUtf8(message ? message : ""));
-    ClearCursor();
+    ShowUtf8CrashExplanation(Windows1252ToUtf8(caption ? caption : ""), Windows1252ToUtf8(message ? message : ""));
 }
 
 int ShowMessage(const char* caption, const char* text)
@@ -45,9 +57,14 @@ void FatalDataError(const char* caption, const char* message, int exitStatus)
     // Tests and fuzz inputs that expect the report need no box on stderr.
     if (g_Terminator != ThrowingFatalTerminator)
         ShowDataCrashExplanation(caption, message);
-    g_ExitStatus = exitStatus;
-    g_Terminator(caption, message);
-    std::exit(exitStatus);
+    EndFatally(caption, message, exitStatus);
+}
+
+void FatalDataErrorUtf8(const char* caption, const std::string& message)
+{
+    if (g_Terminator != ThrowingFatalTerminator)
+        ShowUtf8CrashExplanation(Windows1252ToUtf8(caption ? caption : ""), message);
+    EndFatally(caption, message.c_str(), -1);
 }
 
 void FontFatalError(const char* message, uint32_t code)

@@ -22,6 +22,10 @@ int ShowMessage(const char* caption, const char* text);
 // The same, ending the program with exitStatus instead of 255.
 [[noreturn]] void FatalDataError(const char* caption, const char* message, int exitStatus);
 
+// The same for a report that names a path on disk: the message is UTF-8
+// (the path's own bytes), shown as it is; the caption is 8-bit engine text.
+[[noreturn]] void FatalDataErrorUtf8(const char* caption, const std::string& message);
+
 // The font library's report: "<message>\n  error = 0x<code, at least four
 // lower-case hex digits>\n" under "FATAL ERROR", exit status 1.
 [[noreturn]] void FontFatalError(const char* message, uint32_t code);

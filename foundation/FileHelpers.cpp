@@ -15,11 +15,6 @@ constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
 constexpr uint64_t kFileTimeUnitsPerSecond = 10000000;
 constexpr int kMaxUniqueNameAttempts = 100000;
 
-std::string DiskName(const char* name)
-{
-    return Windows1252ToUtf8(name ? name : "");
-}
-
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
@@ -149,7 +144,7 @@ uint64_t DosTimeToFileTime(uint16_t date, uint16_t time)
 
 bool PatternExists(const char* pattern)
 {
-    return pattern && !plat::FindFiles(DiskName(pattern)).empty();
+    return pattern && !plat::FindFiles(DiskNameOf(pattern)).empty();
 }
 
 bool MakeUniqueName(CJString& name, const char* pattern)
@@ -166,9 +161,12 @@ bool MakeUniqueName(CJString& name, const char* pattern)
 
 bool GetFileWriteTime(const char* pattern, uint64_t& fileTime)
 {
-    if (!pattern)
-        return false;
-    for (const plat::FindEntry& entry : plat::FindFiles(DiskName(pattern))) {
+    return pattern && GetDiskFileWriteTime(DiskNameOf(pattern), fileTime);
+}
+
+bool GetDiskFileWriteTime(const std::string& pattern, uint64_t& fileTime)
+{
+    for (const plat::FindEntry& entry : plat::FindFiles(pattern)) {
         if (!entry.isFolder && entry.name[0] != '.') {
             fileTime = entry.writeTime;
             return true;
@@ -179,16 +177,19 @@ bool GetFileWriteTime(const char* pattern, uint64_t& fileTime)
 
 bool IsNewerOnDisk(const char* a, const char* b)
 {
-    if (!a)
-        return false;
+    return a && IsDiskPathNewer(DiskNameOf(a), b ? DiskNameOf(b) : std::string());
+}
+
+bool IsDiskPathNewer(const std::string& a, const std::string& b)
+{
     uint64_t bTime = 0;
-    if (b && !GetFileWriteTime(b, bTime))
+    if (!b.empty() && !GetDiskFileWriteTime(b, bTime))
         bTime = 0;
-    if (!HasWildcards(a)) {
+    if (!HasWildcards(a.c_str())) {
         plat::FileStatus status;
-        return plat::GetFileStatus(DiskName(a), status) && status.writeTime > bTime;
+        return plat::GetFileStatus(a, status) && status.writeTime > bTime;
     }
-    for (const plat::FindEntry& entry : plat::FindFiles(DiskName(a)))
+    for (const plat::FindEntry& entry : plat::FindFiles(a))
         if (!entry.isFolder && entry.name[0] != '.' && entry.writeTime > bTime)
             return true;
     return false;
@@ -196,13 +197,13 @@ bool IsNewerOnDisk(const char* a, const char* b)
 
 bool IsFileReadOnly(const char* name)
 {
-    return name && plat::IsReadOnly(DiskName(name));
+    return name && plat::IsReadOnly(DiskNameOf(name));
 }
 
 void SetFileReadOnly(const char* name, bool readOnly)
 {
     if (name)
-        plat::SetReadOnly(DiskName(name), readOnly);
+        plat::SetReadOnly(DiskNameOf(name), readOnly);
 }
 
 bool FolderHasEntries(const char* folder)
@@ -217,33 +218,35 @@ bool IsWritablePath(const char* name)
     if (!name)
         return false;
     plat::FileStatus status;
-    if (plat::GetFileStatus(DiskName(name), status))
+    if (plat::GetFileStatus(DiskNameOf(name), status))
         return !status.isReadOnly;
     const std::string folder(name, FolderPartLength(name));
     return FolderHasEntries(folder.c_str());
 }
 
+bool CreateFolderChain(const char* path)
+{
+    return path && CreateDiskFolderChain(DiskNameOf(path));
+}
+
 // Tries the whole path; on failure walks up one level at a time until a
 // level can be made, then starts again with the whole path. Each restart
 // follows a new folder, so the walk ends.
-bool CreateFolderChain(const char* path)
+bool CreateDiskFolderChain(const std::string& path)
 {
-    if (!path || !*path)
-        return false;
     std::string full = path;
-    if (IsSeparator(full.back()))
+    if (!full.empty() && full.back() == '/')
         full.pop_back();
     std::string attempt = full;
     for (;;) {
-        if (!attempt.empty() && plat::CreateFolder(DiskName(attempt.c_str()))) {
+        if (!attempt.empty() && plat::CreateFolder(attempt)) {
             if (attempt.size() == full.size())
                 return true;
             attempt = full;
             continue;
         }
-        // The later separator of either kind, so that mixed paths climb one
-        // level at a time.
-        const size_t cut = attempt.find_last_of("\\/");
+        // A disk path separates with "/" only: a "\\" there is part of a name.
+        const size_t cut = attempt.rfind('/');
         if (cut == std::string::npos || cut == 0)
             return false;
         attempt.resize(cut);
@@ -302,11 +305,7 @@ bool SetFileExtension(char* path, size_t size, const char* extension)
 
 std::string DiskPathOf(const char* name, uint32_t flags)
 {
-    CJString resolved;
-    ResolveFileName(resolved, name, flags);
-    if (resolved.IsWide())
-        resolved.ToNarrow();
-    return plat::ResolvePath(Windows1252ToUtf8(resolved.GetString()));
+    return plat::ResolvePath(ResolveDiskPath(name, flags));
 }
 
 CJString KeepFileAside(const char* name, uint32_t flags)

@@ -39,6 +39,9 @@ bool GetFileWriteTime(const char* pattern, uint64_t& fileTime);
 // Whether a is newer than b (a missing b counts as time 0). With wildcards in
 // a, whether any plain-file match of a is newer.
 bool IsNewerOnDisk(const char* a, const char* b);
+// The same two over disk paths (the bytes the system gave, "/" separators).
+bool GetDiskFileWriteTime(const std::string& pattern, uint64_t& fileTime);
+bool IsDiskPathNewer(const std::string& a, const std::string& b);
 
 bool IsFileReadOnly(const char* name);
 // Nothing for a missing file.
@@ -50,6 +53,7 @@ bool IsWritablePath(const char* name);
 // Creates every missing level of the path. False when nothing could be
 // created, including when the whole path already exists.
 bool CreateFolderChain(const char* path);
+bool CreateDiskFolderChain(const std::string& path);
 // The disk path of a data file name resolved with the file-name flags.
 std::string DiskPathOf(const char* name, uint32_t flags);
 // Moves a file that could not be read to the first free name of "<name>.bad",

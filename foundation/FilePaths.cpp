@@ -15,16 +15,19 @@ namespace {
 
 constexpr int kMaxUniqueNameAttempts = 100000;
 
-std::string DiskName(const char* name)
-{
-    return Windows1252ToUtf8(name ? name : "");
-}
+// Each folder as the system gave it (its bytes kept, whatever characters
+// they spell) and in the 8-bit form, which names and measures it for the
+// engine but may have lost characters on the way.
+struct SBaseFolder {
+    std::string disk;
+    CJString engine;
+};
 
 struct BaseFolders {
-    CJString user;
-    CJString folderB;
-    CJString folderC;
-    CJString data{"./"};
+    SBaseFolder user;
+    SBaseFolder folderB;
+    SBaseFolder folderC;
+    SBaseFolder data{"./", CJString("./")};
 };
 
 BaseFolders& Folders()
@@ -33,12 +36,24 @@ BaseFolders& Folders()
     return folders;
 }
 
-void SetFolder(CJString& folder, const char* name)
+void SetFolder(SBaseFolder& folder, const char* name)
 {
-    folder.Set(name);
-    const int length = folder.GetLength();
-    if (length > 0 && folder.GetAt(length - 1) != u'/')
-        folder.Append("/");
+    folder.disk = name ? name : "";
+    if (!folder.disk.empty() && folder.disk.back() != '/')
+        folder.disk += '/';
+    folder.engine.Set(Utf8ToWindows1252(folder.disk).c_str());
+}
+
+const SBaseFolder& BaseFolderOf(uint32_t flags)
+{
+    BaseFolders& folders = Folders();
+    if (flags & FILE_USER_FOLDER)
+        return folders.user;
+    if (flags & FILE_FOLDER_B)
+        return folders.folderB;
+    if (flags & FILE_FOLDER_C)
+        return folders.folderC;
+    return folders.data;
 }
 
 bool FileNameIsAbsolute(const char* name)
@@ -48,7 +63,8 @@ bool FileNameIsAbsolute(const char* name)
 
 std::string FolderPartOf(const std::string& path)
 {
-    const std::size_t slash = path.find_last_of("/\\");
+    // Disk paths separate with "/" only.
+    const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
@@ -79,16 +95,47 @@ void SetDataFolder(const char* folder)
     SetFolder(Folders().data, folder);
 }
 
+std::string DiskNameOf(const char* name)
+{
+    std::string disk = Windows1252ToUtf8(name ? name : "");
+    std::replace(disk.begin(), disk.end(), '\\', '/');
+    return disk;
+}
+
+std::string EngineNameOfDiskPath(const std::string& path)
+{
+    const auto survives = [](const std::string& disk) {
+        const std::string engine = Utf8ToWindows1252(disk);
+        return disk.find('\\') == std::string::npos && Windows1252ToUtf8(engine) == disk;
+    };
+    if (survives(path))
+        return Utf8ToWindows1252(path);
+    const std::string here = plat::GetCurrentFolder() + "/";
+    if (path.compare(0, here.size(), here) == 0 && survives(path.substr(here.size())))
+        return "./" + Utf8ToWindows1252(path.substr(here.size()));
+    return std::string();
+}
+
 CJString GetBaseFolder(uint32_t flags)
 {
-    BaseFolders& folders = Folders();
-    if (flags & FILE_USER_FOLDER)
-        return folders.user;
-    if (flags & FILE_FOLDER_B)
-        return folders.folderB;
-    if (flags & FILE_FOLDER_C)
-        return folders.folderC;
-    return folders.data;
+    return BaseFolderOf(flags).engine;
+}
+
+std::string GetBaseDiskFolder(uint32_t flags)
+{
+    return BaseFolderOf(flags).disk;
+}
+
+std::string ResolveDiskPath(const char* name, uint32_t flags)
+{
+    if (!name)
+        name = "";
+    if (FileNameIsAbsolute(name))
+        return DiskNameOf(name);
+    const std::string& base = BaseFolderOf(flags).disk;
+    if (!base.empty() && name[0] == '.' && name[1] == '/')
+        name += 2;
+    return base + DiskNameOf(name);
 }
 
 void ResolveFileName(CJString& out, const char* name, uint32_t flags)
@@ -135,16 +182,9 @@ uint32_t IsAbsolutePath(const char* name, uint32_t flags)
 
 namespace {
 
-std::string ResolvedDiskName(const char* name, uint32_t flags)
-{
-    CJString resolved;
-    ResolveFileName(resolved, name, flags);
-    return DiskName(resolved.GetString());
-}
-
 std::string WithoutTrailingSlash(std::string path)
 {
-    if (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
+    if (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
 }
@@ -153,20 +193,30 @@ std::string WithoutTrailingSlash(std::string path)
 
 bool DeleteFileByName(const char* name, uint32_t flags)
 {
-    return plat::DeleteFile(ResolvedDiskName(name, flags));
+    return plat::DeleteFile(ResolveDiskPath(name, flags));
 }
 
 bool FolderExists(const char* name, uint32_t flags)
 {
     // Any entry of that name answers, a file too.
-    return plat::PathExists(WithoutTrailingSlash(ResolvedDiskName(name, flags)));
+    return plat::PathExists(WithoutTrailingSlash(ResolveDiskPath(name, flags)));
+}
+
+std::string UnreadableFolderPath(const char* name, uint32_t flags)
+{
+    std::string path = ResolveDiskPath(name, flags);
+    if (plat::CanListFolder(path))
+        return std::string();
+    if (path.empty() || path[0] != '/')
+        path = plat::GetCurrentFolder() + "/" + (path.compare(0, 2, "./") == 0 ? path.substr(2) : path);
+    return WithoutTrailingSlash(path);
 }
 
 bool CreateFolderForName(const char* name, uint32_t flags)
 {
     if (FolderExists(name, flags))
         return true;
-    return CreateFolderChain(WithoutTrailingSlash(ResolvedDiskName(name, flags)).c_str());
+    return CreateDiskFolderChain(WithoutTrailingSlash(ResolveDiskPath(name, flags)));
 }
 
 bool IsFileWritable(const char* name, uint32_t flags)
@@ -176,7 +226,7 @@ bool IsFileWritable(const char* name, uint32_t flags)
         if (GetArchiveLayer().IsWritable(name, writable))
             return writable;
     }
-    const std::string diskName = ResolvedDiskName(name, flags);
+    const std::string diskName = ResolveDiskPath(name, flags);
     plat::FileStatus status;
     if (plat::GetFileStatus(diskName, status))
         return !status.isFolder && !status.isReadOnly;
@@ -193,7 +243,7 @@ void GetRealPath(CJString& out, const char* name, uint32_t flags)
 
 bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t flagsB)
 {
-    if (IsNewerOnDisk(ResolvedDiskName(nameA, flagsA).c_str(), ResolvedDiskName(nameB, flagsB).c_str()))
+    if (IsDiskPathNewer(ResolveDiskPath(nameA, flagsA), ResolveDiskPath(nameB, flagsB)))
         return true;
     return GetArchiveLayer().IsMounted() && GetArchiveLayer().IsNewer(nameA, nameB);
 }
@@ -201,7 +251,7 @@ bool IsNewer(const char* nameA, uint32_t flagsA, const char* nameB, uint32_t fla
 bool GetFileIdentity(const char* name, uint32_t flags, SFileIdentity& identity)
 {
     plat::FileStatus status;
-    if (!name || !plat::GetFileStatus(ResolvedDiskName(name, flags), status) || status.isFolder)
+    if (!name || !plat::GetFileStatus(ResolveDiskPath(name, flags), status) || status.isFolder)
         return false;
     identity.size = status.size;
     identity.writeTime = status.writeTime;
@@ -210,7 +260,7 @@ bool GetFileIdentity(const char* name, uint32_t flags, SFileIdentity& identity)
 
 bool SetFileWriteTime(const char* name, uint32_t flags, uint64_t writeTime)
 {
-    return name && plat::SetFileWriteTime(ResolvedDiskName(name, flags), writeTime);
+    return name && plat::SetFileWriteTime(ResolveDiskPath(name, flags), writeTime);
 }
 
 bool IsNewerFile(const char* nameA, const char* nameB)
@@ -223,25 +273,24 @@ bool MakeUniqueFileName(char* out, uint32_t size, const char* pattern, uint32_t 
     if (!out || size == 0 || !pattern || !HasOneIntegerConversion(pattern))
         return false;
     out[0] = 0;
-    CJString resolvedPattern;
-    ResolveFileName(resolvedPattern, pattern, flags);
-    const int baseLength = FileNameIsAbsolute(pattern) ? 0 : GetBaseFolder(flags).GetLength();
+    // Formatted relative to the base folder, which joins it only on disk.
+    if (!FileNameIsAbsolute(pattern) && !BaseFolderOf(flags).disk.empty() && pattern[0] == '.' && pattern[1] == '/')
+        pattern += 2;
     std::string candidate;
     for (int i = 0; i < kMaxUniqueNameAttempts; ++i) {
         // The pattern was checked to hold exactly one integer conversion.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-        const int length = std::snprintf(nullptr, 0, resolvedPattern.GetString(), i);
+        const int length = std::snprintf(nullptr, 0, pattern, i);
         candidate.assign(size_t(std::max(length, 0)) + 1, '\0');
-        std::snprintf(candidate.data(), candidate.size(), resolvedPattern.GetString(), i);
+        std::snprintf(candidate.data(), candidate.size(), pattern, i);
 #pragma GCC diagnostic pop
         candidate.resize(size_t(std::max(length, 0)));
-        if (plat::PathExists(DiskName(candidate.c_str())))
+        if (plat::PathExists(ResolveDiskPath(candidate.c_str(), flags)))
             continue;
-        const std::string relative = candidate.substr(std::min<size_t>(size_t(baseLength), candidate.size()));
-        if (relative.size() + 1 > size)
+        if (candidate.size() + 1 > size)
             return false;
-        std::memcpy(out, relative.c_str(), relative.size() + 1);
+        std::memcpy(out, candidate.c_str(), candidate.size() + 1);
         return true;
     }
     return false;

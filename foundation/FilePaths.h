@@ -5,15 +5,33 @@
 #include "foundation/CJString.h"
 
 #include <cstdint>
+#include <string>
 
 // Base folders. The user, second and third folders start empty (names then
 // resolve against the working folder); the data folder is "." until the
 // archives are mounted. A non-empty folder is stored ending in "/".
+// A base folder is a disk path, its bytes as the system gave them (UTF-8,
+// any character a folder name may hold, "/" separators): it never passes
+// through the 8-bit form, which could not hold every such name.
 void SetUserFolder(const char* folder);
 void SetFolderB(const char* folder);
 void SetFolderC(const char* folder);
 void SetDataFolder(const char* folder);
+// The folder in the 8-bit form, for texts and lengths: characters it cannot
+// hold are "?". Paths to the system come from ResolveDiskPath.
 CJString GetBaseFolder(uint32_t flags);
+// The folder as it is on disk.
+std::string GetBaseDiskFolder(uint32_t flags);
+
+// The disk form of an 8-bit engine name: UTF-8, "\\" made "/".
+std::string DiskNameOf(const char* name);
+// An 8-bit name that opens the file at the disk path: the path itself when
+// the 8-bit form holds it, else its part below the working folder; empty
+// when neither can.
+std::string EngineNameOfDiskPath(const std::string& path);
+// The disk path a name opens: the base folder of the flags as it is on disk,
+// then the name in its disk form (an absolute name alone).
+std::string ResolveDiskPath(const char* name, uint32_t flags);
 
 // Path helpers. A name beginning with "/" or "\", or whose second character
 // is ":", is used as given; any other gets the base folder of the flags.
@@ -25,6 +43,9 @@ bool ResolvePathToBuffer(char* out, uint32_t size, const char* name, uint32_t fl
 uint32_t IsAbsolutePath(const char* name, uint32_t flags);
 bool DeleteFileByName(const char* name, uint32_t flags);
 bool FolderExists(const char* name, uint32_t flags);
+// The folder's absolute disk path when it cannot be listed on disk (missing,
+// or not to be read); empty when it can.
+std::string UnreadableFolderPath(const char* name, uint32_t flags);
 bool CreateFolderForName(const char* name, uint32_t flags);
 bool IsFileWritable(const char* name, uint32_t flags);
 void GetRealPath(CJString& out, const char* name, uint32_t flags);

@@ -76,13 +76,17 @@ bool GetProgramFolder(char* buffer, size_t size)
     return CopyIfFits(buffer, size, path.GetString(), FolderLength(path.GetString()));
 }
 
+std::string GetProgramDiskFolder()
+{
+    const std::string path = GetProgramDiskPath();
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 bool SetWorkingFolderToProgram()
 {
-    const CJString path = ProgramPath();
-    const size_t length = FolderLength(path.GetString());
-    if (length == 0)
-        return false;
-    return plat::SetCurrentFolder(Windows1252ToUtf8(std::string_view(path.GetString(), length)));
+    const std::string folder = GetProgramDiskFolder();
+    return plat::SetCurrentFolderAsGiven(folder);
 }
 
 bool RunProgram(const char* program, const char* arguments, ToolWindow, ProgramHandle* process,

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Buffers take size bytes including the terminator. A result that does not
 // fit is refused (false, empty buffer) rather than cut: a cut path names
@@ -15,6 +16,9 @@ bool GetModulePath(char* buffer, size_t size);
 bool GetModuleBaseName(char* buffer, size_t size);
 // The module path up to and including its last separator.
 bool GetProgramFolder(char* buffer, size_t size);
+// The program's folder as the system names it (its bytes kept, "/" at the
+// end, a "\\" part of a name); empty when the path has none.
+std::string GetProgramDiskFolder();
 // Makes relative names resolve beside the program; false when it cannot.
 bool SetWorkingFolderToProgram();
 

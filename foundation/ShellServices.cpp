@@ -15,9 +15,9 @@ CJString& CommandLineText()
     return text;
 }
 
-CJString& ModulePathOverride()
+std::string& ModulePathOverride()
 {
-    static CJString path;
+    static std::string path;
     return path;
 }
 
@@ -58,15 +58,18 @@ CJString GetModuleFilePath(ModuleHandle module)
 {
     if (module != &kProgramModule)
         return CJString();
-    if (g_HasModuleOverride)
-        return ModulePathOverride();
-    return CJString(Utf8ToWindows1252(plat::GetProgramPath()).c_str());
+    return CJString(Utf8ToWindows1252(GetProgramDiskPath()).c_str());
+}
+
+std::string GetProgramDiskPath()
+{
+    return g_HasModuleOverride ? ModulePathOverride() : plat::GetProgramPath();
 }
 
 void SetProgramModulePath(const char* path)
 {
     g_HasModuleOverride = path != nullptr;
-    ModulePathOverride().Set(path);
+    ModulePathOverride() = path ? path : "";
 }
 
 CShellHooks* SetShellHooks(CShellHooks* hooks)

@@ -7,6 +7,8 @@
 #include "foundation/CJString.h"
 #include "foundation/UpwardHook.h"
 
+#include <string>
+
 // The program's command line as stored at start; empty before that.
 const CJString& GetCommandLineText();
 void StoreCommandLine(const char* text);
@@ -21,10 +23,15 @@ void SetMainWindow(WindowHandle window);
 struct SModule;
 using ModuleHandle = const SModule*;
 ModuleHandle GetProgramModule();
-// The module's file as 8-bit text; empty when it cannot be had.
+// The module's file as 8-bit text (for texts: characters it cannot hold
+// are "?"); empty when it cannot be had.
 CJString GetModuleFilePath(ModuleHandle module);
-// Makes the program module stand for another file (null: the running
-// program again), for tests and for a shell that runs from a copy.
+// The program's file as the system names it (its bytes kept): what the
+// working folder and the program's archives are found by.
+std::string GetProgramDiskPath();
+// Makes the program module stand for another file, given as a disk path
+// (null: the running program again), for tests and for a shell that runs
+// from a copy.
 void SetProgramModulePath(const char* path);
 
 // Cursor and window services around message boxes. The shell installs its

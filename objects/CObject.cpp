@@ -868,7 +868,9 @@ private:
                        "was likely overridden without calling through to the base class for unhandled "
                        "properties.",
                        m_Info->GetName(), GetCurrentLoadFileName().GetString());
-        if (m_Stream.IsUntrusted()) {
+        if (m_Stream.KeepsStrayBlockPlace())
+            m_Stream.NoteStrayBlock();
+        if (m_Stream.IsUntrusted() || m_Stream.KeepsStrayBlockPlace()) {
             m_Stream.ReportError(message);
             return false;
         }
@@ -924,7 +926,9 @@ private:
     bool m_Kept = false;
 };
 
-CObject* LoadFromOpenStream(CObjectStream& stream, ReportUnknownClass report, CJString* error)
+} // namespace
+
+CObject* LoadObjectFromStream(CObjectStream& stream, ReportUnknownClass report, CJString* error)
 {
     CJString line;
     if (!ReadNonBlank(stream, line))
@@ -950,8 +954,6 @@ CObject* LoadFromOpenStream(CObjectStream& stream, ReportUnknownClass report, CJ
     return owned.release();
 }
 
-} // namespace
-
 CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, ReportUnknownClass report,
                             CJString* error, SaveBack saveBack)
 {
@@ -961,7 +963,7 @@ CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, Re
     CObject* object;
     {
         CLoadFileNameScope scope(fileName);
-        object = LoadFromOpenStream(stream, report, error);
+        object = LoadObjectFromStream(stream, report, error);
         // Pointers are patched before the caller sees the object.
         stream.Finish();
     }
@@ -976,7 +978,7 @@ CObject* LoadObjectFromOpenFile(CFileBuf* buffer, uint32_t flags, IdMode ids, Re
 {
     CObjectStream stream;
     stream.Attach(buffer, flags | FILE_READ, ids);
-    CObject* object = LoadFromOpenStream(stream, report, error);
+    CObject* object = LoadObjectFromStream(stream, report, error);
     stream.Finish();
     // The buffer stays the caller's.
     stream.DetachFileBuf();

@@ -298,6 +298,8 @@ enum class SaveBack { No, Yes };
 // with the stream's error text in *error when given.
 CObject* LoadObjectFromFile(const char* fileName, uint32_t flags, IdMode ids, ReportUnknownClass report,
                             CJString* error = nullptr, SaveBack saveBack = SaveBack::No);
+// The same over a stream the caller opened (and set up) for reading.
+CObject* LoadObjectFromStream(CObjectStream& stream, ReportUnknownClass report, CJString* error = nullptr);
 // The same over a caller's open buffer, which stays the caller's.
 CObject* LoadObjectFromOpenFile(CFileBuf* buffer, uint32_t flags, IdMode ids, ReportUnknownClass report,
                                 CJString* error = nullptr);

@@ -5,6 +5,7 @@
 #include "foundation/CStartupTextLog.h"
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FatalError.h"
+#include "foundation/FilePaths.h"
 #include "objects/CFileListList.h"
 #include "objects/CNewFileOptions.h"
 #include "objects/CObject.h"
@@ -587,6 +588,9 @@ void CObjectFileArray::Enumerate()
     const bool folders = EnumeratesFolders();
     for (const CJString& ending : m_ListFileNames)
         Search(m_EnumerationFolder, ending, folders, m_EnumerationFlags);
+    m_UnreadableFolder.clear();
+    if (m_Entries.IsEmpty() && m_Folder.IsNotEmpty())
+        m_UnreadableFolder = UnreadableFolderPath(m_Folder.GetString(), m_EnumerationFlags);
     if (m_Entries.IsEmpty()) {
         CJString cacheFolder(GetCacheFolderName());
         cacheFolder.Append("/");

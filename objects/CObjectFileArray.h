@@ -96,6 +96,7 @@ public:
     const CJString& GetSecondText(int32_t i) override;
     void GetListName(CJString& out) override;
     const char* GetFolderName() override;
+    std::string GetUnreadableFolder() override { return m_UnreadableFolder; }
     bool IsItemLoaded(int32_t i) override;
     bool IsItemLoading(int32_t i) override;
     // Marks the item used and loads it; the first time also preloads the
@@ -212,6 +213,7 @@ private:
     CJString m_SourceFolder;
     uint32_t m_EnumerationFlags = 0;
     std::vector<CJString> m_ListFileNames; // of the last enumeration, cache ending included
+    std::string m_UnreadableFolder;        // when the last enumeration found nothing for it
 };
 
 // The list of the data objects of class T (U names the class the list

@@ -100,6 +100,18 @@ public:
     // player's profile).
     bool ReadsMissingNamesAsNone() const { return m_MissingNamesAsNone; }
     void SetMissingNamesAsNone(bool flag) { m_MissingNamesAsNone = flag; }
+    // A "{" where no block belongs is a read error whose place is kept for
+    // the caller, who tells the file's author where it is, instead of the
+    // reader's own fatal report.
+    bool KeepsStrayBlockPlace() const { return m_KeepStrayBlockPlace; }
+    void SetKeepStrayBlockPlace(bool flag) { m_KeepStrayBlockPlace = flag; }
+    // The position just past the first stray "{" line; -1 for none.
+    int64_t GetStrayBlockPlace() const { return m_StrayBlockPlace; }
+    void NoteStrayBlock()
+    {
+        if (m_StrayBlockPlace < 0)
+            m_StrayBlockPlace = GetPosition();
+    }
     bool GetWriteAll() const { return m_WriteAll; }
     void SetWriteAll(bool flag) { m_WriteAll = flag; }
 
@@ -169,6 +181,8 @@ private:
     bool m_Quiet = false;
     bool m_Untrusted = false;
     bool m_MissingNamesAsNone = false;
+    bool m_KeepStrayBlockPlace = false;
+    int64_t m_StrayBlockPlace = -1;
     bool m_ErrorFlag = false;
     CJString m_ErrorFileName;
     CJString m_ErrorText;

@@ -224,6 +224,24 @@ void ForgetFolderOf(const std::string& path)
     FolderCache().Forget(FolderOf(path));
 }
 
+// A "\\" is a separator in the names data give, but a Linux name may hold
+// one: the longest run up to a "\\" (or the next "/" or the end) that names
+// an entry of the folder is that entry, so a real folder such as "a\\b"
+// survives; otherwise the first "\\" separates as usual.
+std::size_t EndOfEntryWithBackslashes(const std::string& folder, std::string_view name, std::size_t pos,
+                                      std::size_t firstBackslash)
+{
+    std::size_t stop = name.find('/', firstBackslash);
+    if (stop == std::string_view::npos)
+        stop = name.size();
+    std::string winner;
+    for (std::size_t end = stop; end > firstBackslash; end = name.rfind('\\', end - 1)) {
+        if (FindInFolder(folder, name.substr(pos, end - pos), winner) == FolderLookup::Found)
+            return end;
+    }
+    return firstBackslash;
+}
+
 } // namespace
 
 std::string ResolvePath(std::string_view name)
@@ -237,6 +255,8 @@ std::string ResolvePath(std::string_view name)
         std::size_t end = name.find_first_of("/\\", pos);
         if (end == std::string_view::npos)
             end = name.size();
+        if (resolving && end < name.size() && name[end] == '\\')
+            end = EndOfEntryWithBackslashes(result, name, pos, end);
         const std::string_view component = name.substr(pos, end - pos);
         const bool trailingSeparator = end == name.size() - 1;
         pos = end + 1;
@@ -449,6 +469,20 @@ std::string GetCurrentFolder()
 bool SetCurrentFolder(std::string_view name)
 {
     return !name.empty() && ::chdir(ResolvePath(name).c_str()) == 0;
+}
+
+bool CanListFolder(std::string_view name)
+{
+    DIR* dir = ::opendir(name.empty() ? "." : ResolvePath(name).c_str());
+    if (!dir)
+        return false;
+    ::closedir(dir);
+    return true;
+}
+
+bool SetCurrentFolderAsGiven(const std::string& path)
+{
+    return !path.empty() && ::chdir(path.c_str()) == 0;
 }
 
 std::string GetProgramPath()

@@ -46,6 +46,8 @@ bool SetFileWriteTime(std::string_view name, std::uint64_t writeTime);
 bool PathExists(std::string_view name);
 bool IsFolder(std::string_view name);
 bool IsReadOnly(std::string_view name); // false for a missing file
+// A folder whose entries may be listed.
+bool CanListFolder(std::string_view name);
 // Sets or clears the owner write permission; false for a missing file.
 bool SetReadOnly(std::string_view name, bool readOnly);
 
@@ -60,6 +62,9 @@ bool SyncFileToDisk(std::string_view name);
 
 std::string GetCurrentFolder(); // absolute, no trailing "/"
 bool SetCurrentFolder(std::string_view name);
+// The folder exactly as named (no case lookup, "\\" part of a name): for a
+// path the system gave.
+bool SetCurrentFolderAsGiven(const std::string& path);
 
 // Absolute path of the running program; empty when it cannot be had.
 std::string GetProgramPath();

@@ -36,10 +36,9 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
         if (std::string_view(argv[i]) == "/DataFolder")
             programPath = std::string(argv[i + 1]) + "/ombrisalt";
     const std::string gameName = "Ombrisalt";
-    const std::string path = Utf8ToWindows1252(programPath);
     SLauncherRecord record;
     record.gameName = gameName.c_str();
-    record.programPath = programPath.empty() ? nullptr : path.c_str();
+    record.programPath = programPath.empty() ? nullptr : programPath.c_str();
     RegisterAllClasses();
     if (installShowcases)
         installShowcases();

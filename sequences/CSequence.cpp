@@ -11,6 +11,7 @@
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/EnumerateFiles.h"
 #include "foundation/FatalError.h"
+#include "foundation/FilePaths.h"
 #include "foundation/PlatformWrappers.h"
 #include "images/CFilterChangeBitDepth.h"
 #include "images/CFrame.h"
@@ -500,19 +501,91 @@ bool CSequence::IsCacheStale(const char* folder, const char* name)
     return CFrame::SGetBitDepth() == 8 && IsNewer("Cache/Palettes/GamePalette.pal", 0, cache.GetString(), 0);
 }
 
+namespace {
+
+// The 1-based line that ends at or holds the byte before position.
+int32_t LineEndingAt(const char* path, int64_t position)
+{
+    CFile file;
+    int32_t line = 1;
+    if (!file.Open(path, FILE_READ))
+        return line;
+    char bytes[4096];
+    int64_t left = position;
+    while (left > 0) {
+        const uint32_t want = uint32_t(std::min<int64_t>(left, int64_t(sizeof bytes)));
+        const uint32_t got = file.Read(bytes, want);
+        if (got == 0)
+            break;
+        // The stray line's own end is the last byte read: it is not counted.
+        for (uint32_t i = 0; i < got; ++i)
+            if (bytes[i] == '\n' && left - int64_t(i) > 1)
+                ++line;
+        left -= got;
+    }
+    return line;
+}
+
+// The file as its author finds it: below the data folder.
+CJString ShownPath(const char* path)
+{
+    if (path[0] == '/' || path[0] == '\\' || path[0] == '.')
+        return CJString(path);
+    CJString shown = GetBaseFolder(0);
+    shown.Append(path);
+    return shown;
+}
+
+void ReportDamagedProperties(const char* path, const CObjectStream& stream)
+{
+    if (stream.GetStrayBlockPlace() < 0)
+        return;
+    CJString text;
+    text.Format(
+        "The file \"%s\" can not be read: line %d is a \"{\" where a property was expected.\n\nBetween the "
+        "\"{\" under \"CSequence\" and the last \"}\" each line is one property, written \"Name=Value\". Only a "
+        "property that holds an object, written \"Name=Class Name\", is followed by a block of its own between "
+        "\"{\" and \"}\".\nMend or remove that line, or delete the file and let the game write a new one.",
+        ShownPath(path).GetString(), int(LineEndingAt(path, stream.GetStrayBlockPlace())));
+    FatalDataError("Damaged Sequence Properties", text.GetString());
+}
+
+} // namespace
+
+CObject* CSequence::LoadPropertiesFile(const char* path, CJString* error)
+{
+    CObjectStream stream;
+    if (!stream.Open(path, FILE_IN_MEMORY | FILE_READ, IdMode::WithoutIds))
+        return nullptr;
+    stream.SetKeepStrayBlockPlace(true);
+    CObject* object = nullptr;
+    {
+        CLoadFileScope file(path);
+        object = LoadObjectFromStream(stream, ReportUnknownClass::Quiet, error);
+        stream.Finish();
+    }
+    stream.Close();
+    ReportDamagedProperties(path, stream);
+    return object;
+}
+
 void CSequence::ReadOrCreateProperties(const char* folder, const char* name)
 {
     const std::string path = Printf("%s/-%s/Properties.txt", folder, name);
     {
         CObjectStream stream;
         if (stream.Open(path.c_str(), FILE_READ, IdMode::WithoutIds)) {
-            CLoadingPropertiesScope loading;
-            CLoadFileScope file(path.c_str());
-            CJString line;
-            // The class line, then the block.
-            if (stream.ReadNonBlankLine(line))
-                ReadFromStream(stream);
+            stream.SetKeepStrayBlockPlace(true);
+            {
+                CLoadingPropertiesScope loading;
+                CLoadFileScope file(path.c_str());
+                CJString line;
+                // The class line, then the block.
+                if (stream.ReadNonBlankLine(line))
+                    ReadFromStream(stream);
+            }
             stream.Close();
+            ReportDamagedProperties(path.c_str(), stream);
             return;
         }
     }

@@ -110,6 +110,10 @@ public:
     // Reads "Properties.txt"; without one writes the defaults there. Neither
     // possible is fatal.
     void ReadOrCreateProperties(const char* folder, const char* name);
+    // The object a "Properties.txt" holds (null when it cannot be read, with
+    // the reason in *error). Damage a designer made is fatal with a report
+    // that names the file and the line.
+    static CObject* LoadPropertiesFile(const char* path, CJString* error);
     // The ending the list looks for among cache files; null for an unknown depth.
     static const char* GetCacheExtension();
 

@@ -96,8 +96,7 @@ CObject* CSequenceList::LoadObject(const CJString& folder, const CJString& fileN
     CSequence* sequence = nullptr;
     if (FileExists(path.c_str(), 0)) {
         CLoadingPropertiesScope loading;
-        CObject* object
-            = LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &m_LastLoadError);
+        CObject* object = CSequence::LoadPropertiesFile(path.c_str(), &m_LastLoadError);
         sequence = dynamic_cast<CSequence*>(object);
         if (!sequence)
             delete object;

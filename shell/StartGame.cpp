@@ -74,7 +74,7 @@ void SetIdleWait(IdleWait wait)
 uint64_t CheckFreeDiskSpace(const char* path)
 {
     uint64_t freeBytes = 0;
-    if (!plat::GetPlatform().GetFreeDiskSpace(Windows1252ToUtf8(path ? path : ""), freeBytes))
+    if (!plat::GetPlatform().GetFreeDiskSpace(path ? path : "", freeBytes))
         return kRequiredFreeBytes;
     return freeBytes;
 }
@@ -87,9 +87,9 @@ void ShowErrorMessage(const char* title, const char* text)
 
 bool CreateGameWindow()
 {
-    char folder[1024];
-    if (GetProgramFolder(folder, sizeof folder)) {
-        const uint64_t freeBytes = CheckFreeDiskSpace(folder);
+    const std::string folder = GetProgramDiskFolder();
+    if (!folder.empty()) {
+        const uint64_t freeBytes = CheckFreeDiskSpace(folder.c_str());
         if (freeBytes < kRequiredFreeBytes) {
             char baseName[1024];
             if (!GetModuleBaseName(baseName, sizeof baseName))

@@ -22,8 +22,9 @@ class CGameBase;
 struct SLauncherRecord {
     // Windows-1252: the window title and, filtered, the settings file's name.
     const char* gameName = "";
-    // The program file whose folder is the program folder; null for the
-    // running program itself.
+    // The program file whose folder is the program folder, as the system
+    // names it (its bytes kept, never the 8-bit form); null for the running
+    // program itself.
     const char* programPath = nullptr;
 };
 
@@ -69,8 +70,9 @@ int32_t ShutDown(std::unique_ptr<CGameBase> game);
 
 // The disk check and the window; false when the program must not go on.
 bool CreateGameWindow();
-// Free bytes for the folder's file system; exactly the required amount when
-// it cannot be had, so that the check passes.
+// Free bytes for the file system of the folder (a disk path, its bytes as
+// the system gave them); exactly the required amount when it cannot be had,
+// so that the check passes.
 uint64_t CheckFreeDiskSpace(const char* path);
 // The arrow cursor and a box with an OK button; texts Windows-1252.
 void ShowErrorMessage(const char* title, const char* text);

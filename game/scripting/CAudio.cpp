@@ -1,6 +1,8 @@
 #include "game/scripting/CAudio.h"
 
 #include "foundation/CCommand.h"
+#include "foundation/CurrentLoadFile.h"
+#include "foundation/FatalError.h"
 #include "game/scripting/CScriptValue.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "images/CustomEditorHooks.h"
@@ -261,6 +263,17 @@ int32_t CNoneFirstSoundList::Find(const char* name, int32_t)
     const int32_t index = sounds ? sounds->Find(name) : -1;
     return index < 0 ? -1 : index + 1;
 }
+int32_t CNoneFirstSoundList::FindOrReportMissing(const CJString& name, int32_t hint)
+{
+    return FindOrReportMissing(Narrowed(name).GetString(), hint);
+}
+int32_t CNoneFirstSoundList::FindOrReportMissing(const char* name, int32_t hint)
+{
+    const int32_t index = Find(name, hint);
+    if (index < 0 && !m_Owner.HasSource())
+        m_Owner.ReportAskedBeforeSource(name);
+    return index >= 0 ? index : CVirtualArray::FindOrReportMissing(name, hint);
+}
 int32_t CNoneFirstSoundList::GetCount()
 {
     CSoundList* sounds = m_Owner.GetSoundList();
@@ -276,6 +289,34 @@ void CAudioList::SetSource(const char* folder, CSoundList* sounds)
     m_Automatic.clear();
     m_Files.SetSource(nullptr, folder, 0);
     m_AutomaticPending = true;
+    m_HasSource = true;
+    m_EarlyLoad.clear();
+}
+
+void CAudioList::ReportAskedBeforeSource(const char* name)
+{
+    const CJString source = Narrowed(GetCurrentLoadFileName());
+    CJString text;
+    text.Format("The sound \"%s\" is named by \"%s\"", name ? name : "",
+                source.IsEmpty() ? "an unknown source" : source.GetString());
+    if (!m_EarlyLoad.empty())
+        text.AppendFormat(", which %s uses", m_EarlyLoad.c_str());
+    text.Append(", before the sound list is loaded: at that point of start-up no sound can be found, so none may be "
+                "named there.\r\n\r\nTake the sound out of it, or play it from something shown later.");
+    FatalDataError("Fatal Not Found Error", text.GetString());
+}
+
+int32_t CAudioList::FindOrReportMissing(const CJString& name, int32_t hint)
+{
+    return FindOrReportMissing(Narrowed(name).GetString(), hint);
+}
+
+int32_t CAudioList::FindOrReportMissing(const char* name, int32_t hint)
+{
+    const int32_t index = Find(name, hint);
+    if (index < 0 && !m_HasSource)
+        ReportAskedBeforeSource(name);
+    return index >= 0 ? index : CVirtualArray::FindOrReportMissing(name, hint);
 }
 
 CSoundList* CAudioList::GetSoundList()

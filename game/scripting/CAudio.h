@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CSound;
@@ -174,6 +175,8 @@ public:
     int32_t Find(const CJString& name, int32_t hint = -1) override;
     int32_t Find(const char* name, int32_t hint = -1) override;
     int32_t GetCount() override;
+    int32_t FindOrReportMissing(const CJString& name, int32_t hint = -1) override;
+    int32_t FindOrReportMissing(const char* name, int32_t hint = -1) override;
 
 private:
     CAudioList& m_Owner;
@@ -187,6 +190,12 @@ public:
     // The audio files below folder, over the sounds of sounds (null: the
     // global sound list). Automatic items are made on the next use.
     void SetSource(const char* folder, CSoundList* sounds = nullptr);
+    // Until SetSource no sound can be found: a name asked for before then is
+    // reported as asked too early, naming what start-up was loading (set
+    // here, e.g. "the start-up overlay set \"Splash\""; null: nothing named).
+    bool HasSource() const { return m_HasSource; }
+    void SetEarlyLoad(const char* what) { m_EarlyLoad = what ? what : ""; }
+    [[noreturn]] void ReportAskedBeforeSource(const char* name);
     void SetEnabled(bool enabled) { m_Enabled = enabled; }
     bool IsEnabled() const { return m_Enabled; }
 
@@ -208,6 +217,8 @@ public:
     // Case-blind; the empty name is item 0.
     int32_t Find(const char* name, int32_t hint = -1) override;
     int32_t GetCount() override;
+    int32_t FindOrReportMissing(const CJString& name, int32_t hint = -1) override;
+    int32_t FindOrReportMissing(const char* name, int32_t hint = -1) override;
 
 private:
     class CFiles : public CObjectArrayBaseTemplate<CAudio> {
@@ -229,6 +240,8 @@ private:
     CSoundList* m_Sounds = nullptr;
     CNoneFirstSoundList m_SoundView{*this};
     bool m_AutomaticPending = false;
+    bool m_HasSource = false;
+    std::string m_EarlyLoad;
     bool m_Enabled = true;
     int32_t m_PlayDepth = 0;
 };

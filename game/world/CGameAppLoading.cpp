@@ -89,6 +89,9 @@ void CGameApp::Init(CLoadingScreenPresenter* presenter)
     frames.SetSource(nullptr, "Resources/Frames", 0);
     CFrame* background = frames.GetObject(frames.FindOrReportMissing("LoadingScreen_Background"));
     m_Loading = SLoading();
+    // The loading picture's set is read and drawn before the audio list has
+    // its folder: a sound named through it can not be found yet.
+    GetAudioList().SetEarlyLoad("the start-up overlay set \"Splash\"");
     m_Loading.splash = FindFrameOverlayOptions("Splash");
     m_Loading.total = frames.GetCount() + GetSequenceList().GetCount();
     CTextSubstitutionList values;

@@ -8,6 +8,7 @@
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
 #include "objects/ObjectFileCallbacks.h"
+#include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -290,6 +291,28 @@ TEST_F(ObjectFileList, MissingItemAndSelfReferenceAreFatal)
               "that file refering to itself.  The actions in this file need to be re-scripted to go "
               "through a canned object or relay or some other indirect method");
     EXPECT_FALSE(m_Upgrades.IsItemLoading(m_Upgrades.Find("Loop")));
+}
+
+// The item is only the first thing missed when the whole folder could not
+// be read: the report names the folder where it was looked for.
+TEST_F(ObjectFileList, AnEmptyListWhoseFolderCannotBeReadNamesTheFolderNotTheItem)
+{
+    CObjectArrayBaseTemplate<CTestSlot> sounds("Sound.txt");
+    sounds.SetSource("Sounds", "Missing/Sounds", 0);
+    const CFatalErrorException unread = FatalReportOf([&] { sounds.GetObjectByName("Boom"); });
+    EXPECT_EQ(unread.caption, "Fatal Folder Error");
+    EXPECT_NE(unread.message.find("folder \"" + plat::GetCurrentFolder() + "/Data/Missing/Sounds\""), std::string::npos)
+        << unread.message;
+    EXPECT_NE(unread.message.find("\"Sounds\" list"), std::string::npos) << unread.message;
+    EXPECT_EQ(unread.message.find("List contains no items"), std::string::npos);
+
+    // A folder that is there but holds no item: the usual report.
+    Put("Data/Quiet/readme.txt", "not an item");
+    CObjectArrayBaseTemplate<CTestSlot> quiet("Sound.txt");
+    quiet.SetSource("Quiet", "Quiet", 0);
+    const CFatalErrorException empty = FatalReportOf([&] { quiet.GetObjectByName("Boom"); });
+    EXPECT_EQ(empty.caption, "Fatal Not Found Error");
+    EXPECT_NE(empty.message.find("***List contains no items***"), std::string::npos) << empty.message;
 }
 
 TEST_F(ObjectFileList, FallsBackToCacheCopiesWhenFolderHasNoItem)

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -49,6 +50,30 @@ TEST_F(FileSystem, ResolvesEveryComponentCaseBlindWithEitherSeparator)
     EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, file), 3u);
     std::fclose(file);
     EXPECT_STREQ(bytes, "tga");
+}
+
+// A Linux folder may hold "\\" in its name: such a folder on the way keeps
+// it, while in names that match no such entry "\\" still separates.
+TEST_F(FileSystem, ABackslashThatIsPartOfARealNameSurvivesAndSeparatesElsewhere)
+{
+    WriteBytes("a\\b/Save.txt", "saved");
+    WriteBytes("p\\q/r.txt", "r");
+    WriteBytes("Data/Images/Hero.TGA", "tga");
+    EXPECT_EQ(plat::ResolvePath("a\\b/Save.txt"), "a\\b/Save.txt");
+    EXPECT_EQ(plat::ResolvePath(Folder() + "/A\\B/save.TXT"), Folder() + "/a\\b/Save.txt");
+    EXPECT_EQ(plat::ResolvePath("P\\Q\\R.TXT"), "p\\q/r.txt") << "the longest real entry, then separators";
+    EXPECT_EQ(plat::ResolvePath("data\\images\\hero.tga"), "Data/Images/Hero.TGA");
+    EXPECT_EQ(plat::ResolvePath("a\\b/New Folder\\New.txt"), "a\\b/New Folder/New.txt")
+        << "below a missing component every \\ separates";
+
+    std::FILE* file = plat::OpenFile(Folder() + "/a\\b/Save.txt", "rb");
+    ASSERT_NE(file, nullptr);
+    char bytes[8] = {};
+    EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, file), 5u);
+    std::fclose(file);
+    EXPECT_STREQ(bytes, "saved");
+    EXPECT_TRUE(plat::CreateFolder(Folder() + "/a\\b/Saves"));
+    EXPECT_TRUE(std::filesystem::is_directory(Folder() + "/a\\b/Saves"));
 }
 
 TEST_F(FileSystem, NamesDifferingOnlyInCaseResolveToTheFirstSortedWhateverCaseIsAsked)

@@ -204,6 +204,22 @@ TEST_F(ProfileWriting, BareNamesLiveInTheHomeFolderWhenOneIsNamed)
     EXPECT_EQ(ListNames("."), "Home Local.CFG");
 }
 
+TEST_F(ProfileWriting, AHomeFolderOfAnyNameIsUsedAsTheSystemNamesIt)
+{
+    for (const std::string home : {"Σπίτι", "家", "🏠", "my\\home"}) {
+        SCOPED_TRACE(home);
+        WriteBytes(home + "/Ombrisalt.CFG", "[Options]\r\nFull Screen=1\r\n");
+        ASSERT_EQ(::setenv("OMBRISALT_HOME", (Folder() + "/" + home).c_str(), 1), 0);
+        const bool written = plat::WriteProfileString("ombrisalt.cfg", "Options", "Full Screen", "0");
+        const std::string value = plat::ReadProfileString("Ombrisalt.CFG", "Options", "Full Screen", "");
+        ::unsetenv("OMBRISALT_HOME");
+        EXPECT_TRUE(written);
+        EXPECT_EQ(value, "0");
+        EXPECT_EQ(ReadBytes(home + "/Ombrisalt.CFG"), "[Options]\r\nFull Screen=0\r\n");
+    }
+    EXPECT_EQ(ListNames("."), "my\\home Σπίτι 家 🏠") << "nothing written beside the homes";
+}
+
 // The child half of the read-back test below: answers "file<TAB>section<TAB>key"
 // lines from the queries file with one value per line.
 TEST(ChildProcess, AnswersProfileQueries)

@@ -8,10 +8,13 @@
 #include "images/CFrameImageIO.h"
 #include "images/DataPixelBudget.h"
 #include "sequences/CSequence.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -322,6 +325,41 @@ TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
             << GetLastImageRefusal().GetString();
     }
     SetDataPixelBudget(budget);
+}
+
+// A "{" where a property belongs is a designer's slip: the report names the
+// file under the data folder and the line, for the list's read and the
+// sequence's own alike.
+TEST_F(SequenceBuild, AStrayBlockInThePropertiesIsReportedWithItsFileAndLine)
+{
+    Images("Walk", {{"w1", 8}});
+    WriteBytes("Seqs/-Walk/Properties.txt", "CSequence\r\n{\r\n\tUse Every=2\r\n\r\n\t{\r\n\t}\r\n}\r\n");
+    const CScopedThrowingFatal throwing;
+    const auto reportOf = [](const std::function<void()>& read) {
+        try {
+            read();
+        } catch (const CFatalErrorException& report) {
+            return report;
+        }
+        return CFatalErrorException{"none", ""};
+    };
+    for (const CFatalErrorException& report :
+         {reportOf([] { CSequence().ReadOrCreateProperties("Seqs", "Walk"); }),
+          reportOf([] { delete CSequence::LoadPropertiesFile("Seqs/-Walk/Properties.txt", nullptr); })}) {
+        EXPECT_EQ(report.caption, "Damaged Sequence Properties");
+        EXPECT_NE(report.message.find(std::string("\"") + GetBaseFolder(0).GetString() + "Seqs/-Walk/Properties.txt\""),
+                  std::string::npos)
+            << report.message;
+        EXPECT_NE(report.message.find("line 5 is a \"{\" where a property was expected"), std::string::npos)
+            << report.message;
+        EXPECT_EQ(report.message.find("ReadCustomProperties"), std::string::npos) << "no words for a programmer";
+    }
+
+    // A sound file reads as before.
+    WriteBytes("Seqs/-Walk/Properties.txt", SequenceProperties("Use Every=2"));
+    std::unique_ptr<CObject> read(CSequence::LoadPropertiesFile("Seqs/-Walk/Properties.txt", nullptr));
+    ASSERT_NE(dynamic_cast<CSequence*>(read.get()), nullptr);
+    EXPECT_EQ(static_cast<CSequence*>(read.get())->GetUseEvery(), 2u);
 }
 
 } // namespace

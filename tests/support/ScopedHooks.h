@@ -99,16 +99,16 @@ template <void (*Setter)(const char*), uint32_t Flags>
 class CScopedBaseFolder {
 public:
     explicit CScopedBaseFolder(const char* folder)
-        : m_Previous(GetBaseFolder(Flags))
+        : m_Previous(GetBaseDiskFolder(Flags))
     {
         Setter(folder);
     }
-    ~CScopedBaseFolder() { Setter(m_Previous.GetString()); }
+    ~CScopedBaseFolder() { Setter(m_Previous.c_str()); }
     CScopedBaseFolder(const CScopedBaseFolder&) = delete;
     CScopedBaseFolder& operator=(const CScopedBaseFolder&) = delete;
 
 private:
-    CJString m_Previous;
+    std::string m_Previous;
 };
 using CScopedDataFolder = CScopedBaseFolder<SetDataFolder, 0>;
 using CScopedUserFolder = CScopedBaseFolder<SetUserFolder, FILE_USER_FOLDER>;
