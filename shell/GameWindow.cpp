@@ -5,6 +5,7 @@
 #include "platform/CPlatform.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
+#include "shell/CTypedCommandList.h"
 #include "shell/WindowModes.h"
 
 namespace {
@@ -207,6 +208,8 @@ void RunMessageLoop()
     // Closing ends the pass: nothing after it is handled.
     while (!g_ShutdownRequested && window.PollEvent(event))
         HandleWindowEvent(event);
+    if (!g_ShutdownRequested)
+        CTypedCommandList::SGetInstance().RunHeldCommands();
     g_InPump = false;
 }
 
