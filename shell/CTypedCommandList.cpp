@@ -73,7 +73,8 @@ void CTypedCommandList::OnCharacter(uint32_t character)
         m_Candidates.erase(m_Candidates.begin() + std::ptrdiff_t(i));
         if (!command)
             continue;
-        if (CObjectFileArray::SIsAnyItemLoading())
+        // Behind held ones too, so that commands run in the order typed.
+        if (CObjectFileArray::SIsAnyItemLoading() || !m_Held.empty())
             m_Held.push_back(command);
         else
             command->Execute();

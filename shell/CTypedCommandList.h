@@ -38,8 +38,8 @@ public:
     // the order typed, once no load is under way.
     void RunHeldCommands();
 
-    // Tests: forgets words, candidates and substitutions and the installed
-    // filter (call after the keyboard state's own reset).
+    // Tests: forgets words, candidates, held commands and substitutions and
+    // the installed filter (call after the keyboard state's own reset).
     void ResetForTesting();
 
 private:

@@ -236,7 +236,8 @@ TEST_F(DemoCustomersInPlay, TheFinishWordTypedWhileACustomersLooksAreBuiltFinish
     } catch (const CFatalErrorException& fatal) {
         FAIL() << fatal.message;
     }
-    EXPECT_EQ(std::count(heard.begin(), heard.end(), "PlayerInteractionComplete"), 0) << "nothing runs inside the build";
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "PlayerInteractionComplete"), 0)
+        << "nothing runs inside the build";
     CSequence* looks = sprite->GetImageSequence();
     ASSERT_NE(looks, nullptr);
     EXPECT_EQ(looks->GetFrameCount(), 7u) << "the customer is whole";
