@@ -21,6 +21,9 @@ namespace {
 
 constexpr uint32_t kSecondFolderFlag = FILE_FOLDER_B;
 
+// Item files being read, across every list (loads nest through references).
+int g_ItemsLoading = 0;
+
 bool EndsWithNoCase(const CJString& text, const CJString& ending)
 {
     const int length = text.GetLength();
@@ -305,6 +308,11 @@ void CObjectFileArray::RegisterList(const char* name, const char* folder)
 
 // --- Loading ---
 
+bool CObjectFileArray::SIsAnyItemLoading()
+{
+    return g_ItemsLoading > 0;
+}
+
 CObject* CObjectFileArray::GetObjectAt(int32_t i)
 {
     EnsureEnumerated();
@@ -355,10 +363,15 @@ void CObjectFileArray::LoadEntry(int32_t i)
     if (!entry || entry->object || entry->loading)
         return;
     entry->loading = true;
+    ++g_ItemsLoading;
     // A fatal report unwinding through here (tests, fuzzing) leaves the entry idle.
     struct LoadingGuard {
         CObjectArrayFileEntry* entry;
-        ~LoadingGuard() { entry->loading = false; }
+        ~LoadingGuard()
+        {
+            entry->loading = false;
+            --g_ItemsLoading;
+        }
     } guard{entry};
 
     CJString path;

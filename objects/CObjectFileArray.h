@@ -99,6 +99,9 @@ public:
     std::string GetUnreadableFolder() override { return m_UnreadableFolder; }
     bool IsItemLoaded(int32_t i) override;
     bool IsItemLoading(int32_t i) override;
+    // Whether some list is reading an item's file now: what runs meanwhile
+    // (a message pumped by a long load) must not ask for that item again.
+    static bool SIsAnyItemLoading();
     // Marks the item used and loads it; the first time also preloads the
     // items it refers to.
     void TouchItem(int32_t i) override;

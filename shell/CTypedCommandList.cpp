@@ -1,5 +1,6 @@
 #include "shell/CTypedCommandList.h"
 
+#include "objects/CObjectFileArray.h"
 #include "shell/CKeyboardState.h"
 
 namespace {
@@ -70,15 +71,31 @@ void CTypedCommandList::OnCharacter(uint32_t character)
             continue;
         CCommand* command = candidate.entry->command.get();
         m_Candidates.erase(m_Candidates.begin() + std::ptrdiff_t(i));
-        if (command)
+        if (!command)
+            continue;
+        // Behind held ones too, so that commands run in the order typed.
+        if (CObjectFileArray::SIsAnyItemLoading() || !m_Held.empty())
+            m_Held.push_back(command);
+        else
             command->Execute();
     }
+}
+
+void CTypedCommandList::RunHeldCommands()
+{
+    if (m_Held.empty() || CObjectFileArray::SIsAnyItemLoading())
+        return;
+    std::vector<CCommand*> held;
+    held.swap(m_Held);
+    for (CCommand* command : held)
+        command->Execute();
 }
 
 void CTypedCommandList::ResetForTesting()
 {
     m_Words.clear();
     m_Candidates.clear();
+    m_Held.clear();
     m_Substitutions.clear();
     m_Enabled = false;
     m_FilterInstalled = false;

@@ -32,9 +32,14 @@ public:
     bool IsEnabled() const { return m_Enabled; }
     // Applied to every word registered afterwards.
     void AddSubstitution(const CJString& text, const CJString& replacement);
+    // A word completed while an item was being loaded (its characters came
+    // through a message pump the load ran) is held, since its command may
+    // ask for that very item; the message pump runs it here afterwards, in
+    // the order typed, once no load is under way.
+    void RunHeldCommands();
 
-    // Tests: forgets words, candidates and substitutions and the installed
-    // filter (call after the keyboard state's own reset).
+    // Tests: forgets words, candidates, held commands and substitutions and
+    // the installed filter (call after the keyboard state's own reset).
     void ResetForTesting();
 
 private:
@@ -60,5 +65,6 @@ private:
     bool m_Enabled = false;
     bool m_FilterInstalled = false;
     std::vector<Candidate> m_Candidates;
+    std::vector<CCommand*> m_Held; // owned by their entries
     std::vector<Substitution> m_Substitutions;
 };

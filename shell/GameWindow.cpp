@@ -6,6 +6,7 @@
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "shell/CScreenDevice.h"
+#include "shell/CTypedCommandList.h"
 #include "shell/WindowModes.h"
 
 namespace {
@@ -226,6 +227,8 @@ void RunMessageLoop()
     // Closing ends the pass: nothing after it is handled.
     while (!g_ShutdownRequested && window.PollEvent(event))
         HandleWindowEvent(event);
+    if (!g_ShutdownRequested)
+        CTypedCommandList::SGetInstance().RunHeldCommands();
     g_InPump = false;
 }
 

@@ -315,6 +315,38 @@ TEST_F(ObjectFileList, AnEmptyListWhoseFolderCannotBeReadNamesTheFolderNotTheIte
     EXPECT_NE(empty.message.find("***List contains no items***"), std::string::npos) << empty.message;
 }
 
+// What runs while an item's file is read (a message a long load pumps)
+// learns that a load is under way, also once a nested load has returned.
+TEST_F(ObjectFileList, AnyItemLoadingHoldsWhileFilesAreReadAndNotAfterAFatal)
+{
+    class CWatchingList : public CUpgradeList {
+    public:
+        CWatchingList()
+            : CUpgradeList("Upgrade.txt")
+        {
+        }
+        CObject* LoadObject(const CJString& folder, const CJString& fileName, CObject** slot) override
+        {
+            seen.push_back(SIsAnyItemLoading());
+            CObject* object = CUpgradeList::LoadObject(folder, fileName, slot);
+            seen.push_back(SIsAnyItemLoading());
+            return object;
+        }
+        std::vector<bool> seen;
+    } watching;
+    watching.SetSource(nullptr, "upgrades", 0);
+    g_Upgrades = &watching;
+
+    EXPECT_FALSE(CObjectFileArray::SIsAnyItemLoading());
+    // Laser's file names Cannon, read inside it.
+    ASSERT_NE(watching.GetObjectByName("Packed/Laser"), nullptr);
+    EXPECT_EQ(watching.seen, (std::vector<bool>{true, true, true, true}));
+    EXPECT_FALSE(CObjectFileArray::SIsAnyItemLoading());
+
+    FatalReportOf([&] { watching.GetObjectByName("Loop"); });
+    EXPECT_FALSE(CObjectFileArray::SIsAnyItemLoading());
+}
+
 TEST_F(ObjectFileList, FallsBackToCacheCopiesWhenFolderHasNoItem)
 {
     CObjectArrayBaseTemplate<CTestSlot> phases("BuildPhase.txt");

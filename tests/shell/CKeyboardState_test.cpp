@@ -1,5 +1,7 @@
 #include "ShellTestSupport.h"
 
+#include "objects/CObject.h"
+#include "objects/CObjectFileArray.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CTypedCommandList.h"
 #include "shell/GameWindow.h"
@@ -251,6 +253,55 @@ TEST_F(Keyboard, TypedWordSubstitutionsChangeWordsRegisteredAfterThemAndDisableS
     for (char c : std::string("morecash"))
         Keys().OnCharacter(uint8_t(c));
     EXPECT_EQ(g_Fired, "[money]");
+}
+
+// A long load keeps the window alive by pumping its messages; a word typed
+// then must not run inside the load, where its command could ask for the
+// item being read, but at the next pump after it.
+TEST_F(Keyboard, AWordCompletedWhileAnItemLoadsRunsAtTheNextPumpAfterTheLoad)
+{
+    CTypedCommandList& list = CTypedCommandList::SGetInstance();
+    list.RegisterFunction("fps", &FireFps);
+    list.RegisterFunction("mon", &FireMon);
+    list.Enable();
+    class CPumpingList : public CObjectArrayBaseTemplate<CObject> {
+    public:
+        explicit CPumpingList(plat::CWindowHeadless& window)
+            : CObjectArrayBaseTemplate<CObject>("Item.txt")
+            , m_Window(window)
+        {
+        }
+        CObject* LoadObject(const CJString&, const CJString&, CObject**) override
+        {
+            plat::WindowEvent event;
+            event.kind = Kind::Char;
+            for (char c : std::string("fpsmon")) {
+                event.character = uint8_t(c);
+                m_Window.PushEvent(event);
+            }
+            RunMessageLoop();
+            firedInside = g_Fired;
+            return nullptr;
+        }
+        std::string firedInside;
+
+    private:
+        plat::CWindowHeadless& m_Window;
+    } items(m_Platform.GetHeadlessWindow());
+    WriteBytes(PathOf("Items/Thing.Item.txt"), "");
+    items.SetSource(nullptr, "Items", 0);
+    ASSERT_EQ(items.GetCount(), 1);
+
+    items.GetItemObject(0);
+    EXPECT_EQ(items.firedInside, "");
+    EXPECT_EQ(g_Fired, "") << "nothing runs before the next pump";
+    EXPECT_EQ(Typed(), "fpsmon") << "the characters were typed all the same";
+    for (char c : std::string("fps"))
+        Keys().OnCharacter(uint8_t(c));
+    RunMessageLoop();
+    EXPECT_EQ(g_Fired, "[fps][mon][fps]") << "in the order typed";
+    RunMessageLoop();
+    EXPECT_EQ(g_Fired, "[fps][mon][fps]") << "once";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "../world/DemoGameTest.h"
 
 #include "game/business/CCustomer.h"
+#include "game/business/CCustomerArrivals.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CDeliverer.h"
 #include "game/business/CGreeterUpgrade.h"
@@ -207,6 +208,45 @@ protected:
     }
 
 };
+
+// A customer's looks are built from their pictures on first use (the data
+// copy has no cache), and the build lets the window's messages through: a
+// word typed since the pass began arrives there, with the customer half made.
+TEST_F(DemoCustomersInPlay, TheFinishWordTypedWhileACustomersLooksAreBuiltFinishesTheStreetAfterwards)
+{
+    const CScopedThrowingFatal throwing;
+    ASSERT_TRUE(StartInTown());
+    ASSERT_TRUE(Pass(17));
+    std::vector<std::string> heard;
+    auto* ear = new CSprite;
+    ear->AddAI(new CMessageEarAI(heard));
+    GetCurrentPlayfield()->AddSprite(ear, "Effects");
+    for (const char* c = "zorpCompleteTier"; *c; ++c) {
+        plat::WindowEvent event;
+        event.kind = plat::WindowEvent::Kind::Char;
+        event.character = uint8_t(*c);
+        m_Platform.GetHeadlessWindow().PushEvent(event);
+    }
+    // The street's update when the first customer is due: it comes, then
+    // its first update asks for its looks.
+    CSprite* sprite = SpawnCustomer();
+    ASSERT_NE(sprite, nullptr);
+    try {
+        GetCurrentPlayfield()->Update(1.0f / 60.0f);
+    } catch (const CFatalErrorException& fatal) {
+        FAIL() << fatal.message;
+    }
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "PlayerInteractionComplete"), 0)
+        << "nothing runs inside the build";
+    CSequence* looks = sprite->GetImageSequence();
+    ASSERT_NE(looks, nullptr);
+    EXPECT_EQ(looks->GetFrameCount(), 7u) << "the customer is whole";
+
+    ASSERT_TRUE(Pass(17));
+    // The word ran once the build was over: the street is finished.
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "PlayerInteractionComplete"), 1);
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "LevelComplete"), 1);
+}
 
 TEST_F(DemoCustomersInPlay, AClickAnswersACustomerAndADropOnAHouseBuiltToItsOrderMovesItInAndPays)
 {
