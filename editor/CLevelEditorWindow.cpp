@@ -212,7 +212,12 @@ void CLevelEditorWindow::SetActiveTool(CEditorTool* tool)
 
 void CLevelEditorWindow::Update(float seconds)
 {
+    // Asked to close (File > Exit asks), the base update deletes the editor:
+    // nothing of its own may follow it then.
+    const bool closing = IsCloseRequested();
     CJWindow::Update(seconds);
+    if (closing)
+        return;
     if (m_ToolPalette) {
         bool stillHere = false;
         for (CJWindow* child = GetFirstChild(); child; child = child->GetNextSibling())
