@@ -323,4 +323,51 @@ TEST_F(DemoShopRoad, ASlotsPictureOfAPartShowsItUnpaintedAsTheBarsButtonDoes)
     // The sticker and the hover may cover a corner of it.
     EXPECT_GT(shownUnpainted, keyPixels / 2);
 }
+
+// The offer's large picture and the owned part's below it show a part that
+// takes paint unpainted too: no pixel of the key colour reaches the screen.
+TEST_F(DemoShopRoad, TheOffersLargePicturesShowAPartUnpainted)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    SetCurrentLevelIndex(1);
+    App()->EnterCurrentLevel();
+    CShopWindow* shop = GetShopWindow();
+    ASSERT_NE(shop, nullptr);
+    // The starting kit's garage is owned, a bigger one offered: both have
+    // walls waiting for paint.
+    const int32_t slot = GetUpgradeSlotList().Find("Garage A");
+    CGameState& state = *CGameState::SGetCurrent();
+    const int32_t owned = state.GetUpgradeInSlot(slot);
+    ASSERT_GT(owned, 0);
+    ASSERT_GT(GetOfferedUpgrade(slot), 0);
+    for (int32_t upgrade : {owned, GetOfferedUpgrade(slot)}) {
+        auto* part = dynamic_cast<CBuildablePart*>(GetUpgradeByIndex(upgrade));
+        ASSERT_NE(part, nullptr) << NameOf(upgrade);
+        ASSERT_TRUE(part->GetBuildPhase() && part->GetBuildPhase()->m_GetsColored) << NameOf(upgrade);
+    }
+    SetShopSelectedSlot(slot);
+    shop->SlotClicked();
+    Passes(3);
+
+    // Scaled pictures blend the key colour at their edges: anything near it
+    // counts.
+    const auto keyLike = [](uint32_t p) {
+        const uint32_t r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+        return r >= 0xA0 && b >= 0xA0 && g + 80 < std::min(r, b);
+    };
+    // The offer's picture at (580, 200), the owned part's at (580, 420).
+    for (const auto& [cx, cy] : {std::pair{580, 200}, {580, 420}}) {
+        const uint32_t background = PresentedPixel(cx - 75, cy);
+        uint32_t drawn = 0, key = 0;
+        for (int32_t y = cy - 70; y <= cy + 70; ++y)
+            for (int32_t x = cx - 70; x <= cx + 70; ++x) {
+                const uint32_t p = PresentedPixel(x, y);
+                drawn += p != background;
+                key += keyLike(p);
+            }
+        EXPECT_GT(drawn, 400u) << "a picture at " << cx << "," << cy;
+        EXPECT_EQ(key, 0u) << "at " << cx << "," << cy;
+    }
+    SaveScreenshot("shop-offer.ppm");
+}
 } // namespace
