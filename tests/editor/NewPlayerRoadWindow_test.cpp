@@ -28,9 +28,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -38,52 +36,36 @@ namespace {
 
 constexpr char kChildTest[] = "NewPlayerRoadWindowChild.ANewPlayersRoad";
 
-class NewPlayerRoadWindow : public CRealWindowTest {};
+class NewPlayerRoadWindow : public CRealWindowRoadRun {};
 
 TEST_F(NewPlayerRoadWindow, ANewPlayerInFullScreenPlaysClicksWhatShowsAndADesignersEditIsKeptOrTold)
 {
-    // Several minutes of real play: too long for every run.
-    if (!std::getenv("OMBRISALT_ROAD_IN_WINDOW"))
-        GTEST_SKIP() << "set OMBRISALT_ROAD_IN_WINDOW=1 to play the road in the real window";
-    if (!CVirtualDisplay::IsInstalled())
-        GTEST_SKIP() << "no Xvfb";
-    // A desktop larger than the game, as the player's is: full screen must
-    // not draw for it.
-    CVirtualDisplay display("1280x1024x24");
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, PathOf("child.out"), 12 * 60), 0)
-        << ChildOutput() << ReadBytes(PathOf("events.txt"));
-    EXPECT_EQ(ReadBytes(PathOf("events.txt")),
-              "full screen of the game's size\n"
-              "main menu\n"
-              "new player dialog\n"
-              "named newcomer\n"
-              "story page 0\n"
-              "tutorial skipped\n"
-              "career street\n"
-              "level editor\n"
-              "File > Exit\n"
-              "customers moved in\n"
-              "street won\n"
-              "results with a move-in bonus\n"
-              "map offers Play on the next street\n"
-              "map offers Replay on the street played\n"
-              "trophy room\n"
-              "scrapbook\n"
-              "map\n"
-              "next street\n"
-              "F7: required revenue 5 in play\n"
-              "F7: the level file untouched\n"
-              "replay asks the stored revenue\n"
-              "F6: required revenue 5 saved\n"
-              "replay asks 5\n")
-        << ChildOutput();
-    std::printf("%s", ChildOutput().c_str());
-    std::printf(
-        "the road took %lld seconds\n",
-        static_cast<long long>(
-            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count()));
+    // The display is larger than the game, as a player's desktop is: full
+    // screen must not draw for it.
+    PlayRoad(kChildTest, 12,
+             "full screen of the game's size\n"
+             "main menu\n"
+             "new player dialog\n"
+             "named newcomer\n"
+             "story page 0\n"
+             "tutorial skipped\n"
+             "career street\n"
+             "level editor\n"
+             "File > Exit\n"
+             "customers moved in\n"
+             "street won\n"
+             "results with a move-in bonus\n"
+             "map offers Play on the next street\n"
+             "map offers Replay on the street played\n"
+             "trophy room\n"
+             "scrapbook\n"
+             "map\n"
+             "next street\n"
+             "F7: required revenue 5 in play\n"
+             "F7: the level file untouched\n"
+             "replay asks the stored revenue\n"
+             "F6: required revenue 5 saved\n"
+             "replay asks 5\n");
 }
 
 class NewPlayerRoadWindowChild : public CRealWindowRoad {

@@ -20,51 +20,31 @@ namespace {
 
 constexpr char kChildTest[] = "DemoRoadWindowChild.TheDemoRoadInTheRealWindow";
 
-class DemoRoadWindow : public CRealWindowTest {};
+class DemoRoadWindow : public CRealWindowRoadRun {};
 
 TEST_F(DemoRoadWindow, APlayerTakesTheDemoRoadInTheRealWindowAndTheNextStartFindsTheProfile)
 {
-    // Two to three minutes of real play: too long for every run.
-    if (!std::getenv("OMBRISALT_ROAD_IN_WINDOW"))
-        GTEST_SKIP() << "set OMBRISALT_ROAD_IN_WINDOW=1 to play the road in the real window";
-    if (!CVirtualDisplay::IsInstalled())
-        GTEST_SKIP() << "no Xvfb";
-    // Larger than the game's 1024 x 768, so the whole window lies on it.
-    CVirtualDisplay display("1280x1024x24");
-    ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
-    const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, PathOf("child.out"), 8 * 60), 0)
-        << ChildOutput() << ReadBytes(PathOf("events.txt"));
-    EXPECT_EQ(ReadBytes(PathOf("events.txt")),
-              "OpenGL window\n"
-              "main menu\n"
-              "new player dialog\n"
-              "named road\n"
-              "story page 0\n"
-              "tutorial skipped\n"
-              "career street\n"
-              "street won\n"
-              "results\n"
-              "map\n"
-              "shop\n"
-              "introduction\n"
-              "next street\n"
-              "paused\n"
-              "map\n"
-              "main menu\n"
-              "exit\n"
-              "same profile\n")
-        << ChildOutput();
-    // The child's own account of the road, step by step.
-    std::printf("%s", ChildOutput().c_str());
-    std::printf(
-        "the road took %lld seconds\n",
-        static_cast<long long>(
-            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count()));
+    PlayRoad(kChildTest, 8,
+             "OpenGL window\n"
+             "main menu\n"
+             "new player dialog\n"
+             "named road\n"
+             "story page 0\n"
+             "tutorial skipped\n"
+             "career street\n"
+             "street won\n"
+             "results\n"
+             "map\n"
+             "shop\n"
+             "introduction\n"
+             "next street\n"
+             "paused\n"
+             "map\n"
+             "main menu\n"
+             "exit\n"
+             "same profile\n");
 }
 
-// The second run: the demo game on the real platform, the player's part
-// played into its window.
 class DemoRoadWindowChild : public CRealWindowRoad {};
 
 TEST_F(DemoRoadWindowChild, TheDemoRoadInTheRealWindow)

@@ -44,6 +44,35 @@
 #include <utility>
 #include <vector>
 
+// The first run of a road: a virtual display larger than the game (1024 x
+// 768), so the whole window lies on it, the second run played there, and
+// the steps it reached compared with those expected. A road takes minutes
+// of real play, too long for every run: it runs only when asked.
+class CRealWindowRoadRun : public CRealWindowTest {
+protected:
+    void PlayRoad(const char* childTest, int minutes, const std::string& expectedEvents)
+    {
+        if (!std::getenv("OMBRISALT_ROAD_IN_WINDOW"))
+            GTEST_SKIP() << "set OMBRISALT_ROAD_IN_WINDOW=1 to play the road in the real window";
+        if (!CVirtualDisplay::IsInstalled())
+            GTEST_SKIP() << "no Xvfb";
+        CVirtualDisplay display("1280x1024x24");
+        ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
+        const auto started = std::chrono::steady_clock::now();
+        ASSERT_EQ(RunChildOnDisplay(display, Folder(), childTest, PathOf("child.out"), minutes * 60), 0)
+            << ChildOutput() << ReadBytes(PathOf("events.txt"));
+        EXPECT_EQ(ReadBytes(PathOf("events.txt")), expectedEvents) << ChildOutput();
+        // The child's own account of the road, step by step.
+        std::printf("%s", ChildOutput().c_str());
+        std::printf("the road took %lld seconds\n",
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started)
+                            .count()));
+    }
+};
+
+// The second run: the demo game on the real platform, the player's part
+// played into its window.
 class CRealWindowRoad : public CScreensGameTest {
 protected:
     void SetUp() override
