@@ -13,7 +13,7 @@
 
 class CFrame;
 
-// 256 MB: the demo holds about 33 MB; a data set may hold about eight times
+// 256 MB: the demo holds about 26 MB; a data set may hold about ten times
 // that, or one image at the per-image cap.
 inline constexpr uint64_t kMaxDataPixelBytes = uint64_t(256) << 20;
 
