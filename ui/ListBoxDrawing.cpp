@@ -8,9 +8,11 @@
 #include "blit/CFrameInterface.h"
 #include "foundation/CVirtualArray.h"
 #include "foundation/MillisecondClock.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
+#include "render/CProxyFrame.h"
 #include "render/SurfaceHelpers.h"
 #include "ui/CJScrollBar.h"
 #include "ui/CJHeader.h"
@@ -207,6 +209,11 @@ void CJListBox::DrawRowColumns(CFrameInterface& frame, int32_t x, int32_t y, con
         m_Font->DrawText(frame, x, y, text);
         return;
     }
+    // Each field is cut at its column's edges, as the header's titles are,
+    // so a long one never runs into the next.
+    auto* proxy = dynamic_cast<COffsetClippedProxyFrame*>(&frame);
+    CRect bounds{};
+    frame.GetBounds(bounds);
     int32_t start = 0;
     int32_t columnLeft = 0;
     const int32_t length = text.GetLength();
@@ -214,11 +221,21 @@ void CJListBox::DrawRowColumns(CFrameInterface& frame, int32_t x, int32_t y, con
         int32_t end = c + 1 == columns ? -1 : text.FindChar(u'\t', start);
         if (end < 0)
             end = length;
+        const int32_t width = m_Header->GetColumnWidth(c);
         const int32_t left = c == 0 ? x : columnLeft + GetFontUnit() + 1;
-        DrawColumnText(frame, left, y, colour, c, text.Mid(start, end - start), m_Font);
-        columnLeft += m_Header->GetColumnWidth(c);
+        const CRect cell{c == 0 ? bounds.left : columnLeft, bounds.top,
+                         c + 1 == columns ? bounds.right : SaturatingAdd(columnLeft, width), bounds.bottom};
+        CRect clip{};
+        if (!proxy || IntersectRects(clip, cell, bounds)) {
+            if (proxy)
+                proxy->SetClipRect(clip);
+            DrawColumnText(frame, left, y, colour, c, text.Mid(start, end - start), m_Font);
+        }
+        columnLeft = SaturatingAdd(columnLeft, width);
         start = end + 1;
     }
+    if (proxy)
+        proxy->SetClipRect(bounds);
 }
 
 void CJListBox::DrawColumnText(CFrameInterface& frame, int32_t x, int32_t y, const CColor&, int32_t column,

@@ -511,4 +511,35 @@ TEST_F(ListBoxTest, HeaderColumnsSortNumericallyOrAsTextBothWays)
     EXPECT_EQ(Texts(*list).front(), "pear\t10") << "a second click flips";
 }
 
+// A field longer than its column is cut at the column's edge: the next
+// column shows only its own field (here none), as the header's titles are
+// cut at theirs.
+TEST_F(ListBoxTest, ALongFieldIsCutAtItsColumnsEdge)
+{
+    CNameArray names({std::string(40, 'W') + "\t", "\t"});
+    auto* header = Put(new CJHeader(m_Parent), 10, 0);
+    header->SetSize(200, header->GetHeight());
+    header->AddColumn(CJString("Name"), 40, nullptr, 0, 1, 0, 0);
+    header->AddColumn(CJString("Notes"), 160, nullptr, 0, 1, 0, 0);
+    CJListBox* list = PutList(&names, 2);
+    list->SetHeader(header);
+    Draw();
+    const CRect screen = list->GetScreenRect();
+    const int32_t height = list->GetRowHeight();
+    int32_t inked = 0, differing = 0;
+    for (int32_t dy = 0; dy < height; ++dy)
+        for (int32_t x = screen.left + 44; x < screen.left + 160; ++x) {
+            CColor full, empty, spill;
+            const int32_t y = screen.top + Unit() + dy;
+            m_Canvas->GetPixel(x, y, full);
+            m_Canvas->GetPixel(x, y + height, empty);
+            differing += full.GetRed() != empty.GetRed() || full.GetGreen() != empty.GetGreen();
+            // Column 0 itself does show the text.
+            m_Canvas->GetPixel(screen.left + 6 + (x - screen.left - 44) % 30, y, spill);
+            inked += spill.GetRed() != empty.GetRed() || spill.GetGreen() != empty.GetGreen();
+        }
+    EXPECT_GT(inked, 0) << "the field is drawn in its own column";
+    EXPECT_EQ(differing, 0) << "nothing of it in the next";
+}
+
 } // namespace
