@@ -69,6 +69,37 @@ std::string Rect(const CFrameInfo* info)
         + std::to_string(info->m_Bottom);
 }
 
+// The sequence's binary form, as the cache stores it.
+std::string BinaryFormOf(CSequence& sequence)
+{
+    auto* buffer = new CMemFileBuf();
+    CObjectStream out;
+    if (!out.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithIds))
+        return {};
+    out.SetBinary();
+    sequence.WriteBin(out);
+    out.Finish();
+    const uint32_t size = uint32_t(buffer->GetSize());
+    out.DetachFileBuf();
+    uint8_t* data = buffer->DetachMemory();
+    delete buffer;
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    std::free(data);
+    return bytes;
+}
+
+// Reads a binary form into the sequence; false when refused.
+bool ReadBinaryForm(const std::string& bytes, CSequence& sequence)
+{
+    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size()));
+    std::memcpy(copy, bytes.data(), bytes.size());
+    CObjectStream in;
+    if (!in.Attach(CMemFileBuf::Adopt(copy, uint32_t(bytes.size())), FILE_READ, IdMode::WithIds))
+        return false;
+    in.SetBinary();
+    return sequence.ReadBin(in);
+}
+
 class SequenceCache : public SequenceFolderTest {
 protected:
     // The object text of a cache file, and the bytes after its block (the atlas).
@@ -428,24 +459,9 @@ TEST_F(SequenceCache, BinaryFormCarriesTheFrames)
     sequence.ResetToDefaults();
     sequence.AppendFrame(Solid(3, 2, 7, -1, -1).release(), CropColor0::No, CentreHotSpot::No);
     sequence.AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
-    auto* buffer = new CMemFileBuf();
-    CObjectStream out;
-    ASSERT_TRUE(out.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithIds));
-    out.SetBinary();
-    sequence.WriteBin(out);
-    out.Finish();
-    const uint32_t size = uint32_t(buffer->GetSize());
-    out.DetachFileBuf();
-    uint8_t* data = buffer->DetachMemory();
-    delete buffer;
-
-    auto* kept = static_cast<uint8_t*>(std::malloc(size));
-    std::memcpy(kept, data, size);
-    CObjectStream in;
-    ASSERT_TRUE(in.Attach(CMemFileBuf::Adopt(kept, size), FILE_READ, IdMode::WithIds));
-    in.SetBinary();
+    std::string bytes = BinaryFormOf(sequence);
     CSequence read;
-    ASSERT_TRUE(read.ReadBin(in));
+    ASSERT_TRUE(ReadBinaryForm(bytes, read));
     ASSERT_EQ(read.GetFrameCount(), 2u);
     EXPECT_EQ(read.GetFrame(1), nullptr);
     EXPECT_EQ(read.GetFrame(0)->GetWidth(), 3u);
@@ -454,20 +470,13 @@ TEST_F(SequenceCache, BinaryFormCarriesTheFrames)
 
     // A frame count the rest of the stream cannot hold is refused: the count
     // stands before the bounds.
-    std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::string countAndLeft("\x02\0\0\0\xFF\xFF\xFF\xFF", 8);
     const size_t at = bytes.find(countAndLeft);
     ASSERT_NE(at, std::string::npos);
     bytes.replace(at, 4, "\xFF\xFF\xFF\x0F");
-    auto* copy = static_cast<uint8_t*>(std::malloc(bytes.size()));
-    std::memcpy(copy, bytes.data(), bytes.size());
-    CObjectStream damaged;
-    ASSERT_TRUE(damaged.Attach(CMemFileBuf::Adopt(copy, uint32_t(bytes.size())), FILE_READ, IdMode::WithIds));
-    damaged.SetBinary();
     CSequence refused;
-    EXPECT_FALSE(refused.ReadBin(damaged));
+    EXPECT_FALSE(ReadBinaryForm(bytes, refused));
     EXPECT_EQ(refused.GetFrameCount(), 0u);
-    std::free(data);
 }
 
 // Adding a frame only widens the bounds; every other change must leave them
@@ -522,21 +531,8 @@ TEST_F(SequenceCache, BoundsAfterAddsAndRemovalsMatchAFreshCount)
 
     // Bounds read in the binary form are what was stored; a frame added
     // after them still gives the count from scratch.
-    auto* buffer = new CMemFileBuf();
-    CObjectStream out;
-    ASSERT_TRUE(out.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithIds));
-    out.SetBinary();
-    sequence.WriteBin(out);
-    out.Finish();
-    const uint32_t size = uint32_t(buffer->GetSize());
-    out.DetachFileBuf();
-    uint8_t* data = buffer->DetachMemory();
-    delete buffer;
-    CObjectStream in;
-    ASSERT_TRUE(in.Attach(CMemFileBuf::Adopt(data, size), FILE_READ, IdMode::WithIds));
-    in.SetBinary();
     CSequence read;
-    ASSERT_TRUE(read.ReadBin(in));
+    ASSERT_TRUE(ReadBinaryForm(BinaryFormOf(sequence), read));
     read.AppendFrame(Solid(1, 1, 1, 40, 40).release(), CropColor0::No, CentreHotSpot::No);
     EXPECT_EQ(read.GetBounds(), (CRect{-7, -9, 41, 41}));
 }
