@@ -52,10 +52,11 @@ bool SameName(const CJString& name, const char* text)
     return text && name.CompareNoCase(text) == 0;
 }
 
-// Only the lot layer is pickable by default; plain layers are not.
-bool SelectableByDefault(CPlayfieldLayer&)
+// Only the lot layer is pickable by default: a designer with no settings file
+// can still place and move scenery among the lots, never the HUD or the crews.
+bool SelectableByDefault(CPlayfieldLayer& layer)
 {
-    return false;
+    return layer.IsKindOf(CLotPlayfieldLayer::SGetClassInfo());
 }
 
 void DropEmptySpriteSlots(CSpriteArray& sprites)

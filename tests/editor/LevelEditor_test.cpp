@@ -24,6 +24,7 @@
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CScenery.h"
@@ -627,6 +628,27 @@ TEST_F(StoredLevelEditor, ADroppedPaletteItemBecomesSceneryOnTheTopEditableLayer
     // With no layer both shown and pickable nothing is made.
     for (uint32_t i = 0; i < GetCurrentPlayfield()->GetLayerCount(); ++i)
         GetCurrentPlayfield()->GetLayer(i)->m_SelectableInEditor = false;
+    m_Screen->ForwardToChildren(drop);
+    EXPECT_EQ(top->GetSpriteCount(), count + 1);
+    palette->Destroy();
+}
+
+// A designer with no editor settings file can place scenery: the lots are the
+// one layer pickable by default.
+TEST_F(StoredLevelEditor, WithNoSettingsFileADroppedPaletteItemIsPlacedAmongTheLots)
+{
+    ASSERT_FALSE(std::filesystem::exists("Quenthal Editor.ini"));
+    ASSERT_NE(OpenLevelEditor(CLevelEditorWindow::kModeStoredLevel), nullptr);
+    Frame();
+    CPlayfieldLayer* top = GetCurrentPlayfield()->GetTopEditableLayer();
+    ASSERT_NE(top, nullptr);
+    EXPECT_TRUE(top->IsKindOf(CLotPlayfieldLayer::SGetClassInfo()));
+    auto* palette = new CImageBrowserFrameWindow(m_Screen, "Sprite Palette", CImageBrowserFrameWindow::kModeOneList,
+                                                 nullptr, nullptr, &GetSequenceList());
+    m_Screen->AddChild(palette);
+    palette->SelectValue(int32_t(GetSequenceList().GetCount()) - 1);
+    const uint32_t count = top->GetSpriteCount();
+    CBrowserItemDroppedMessage drop(palette, CPoint{300, 200});
     m_Screen->ForwardToChildren(drop);
     EXPECT_EQ(top->GetSpriteCount(), count + 1);
     palette->Destroy();

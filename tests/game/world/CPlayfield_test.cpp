@@ -192,16 +192,25 @@ TEST(Playfield, ReferencesMatchByNameLayersAndSpritesInOrder)
 
 class PlayfieldEditorFlags : public CTempFolderTest {};
 
-TEST_F(PlayfieldEditorFlags, DefaultToShownAndUnpickableAndComeBackFromTheSettingsFile)
+TEST_F(PlayfieldEditorFlags, DefaultToShownAndOnlyTheLotsPickableAndComeBackFromTheSettingsFile)
 {
     CPlayfield playfield;
     playfield.FillDefaultLayers();
     playfield.LoadLayerFlags();
+    CPlayfieldLayer* lots = playfield.FindLayer("Lot");
+    ASSERT_NE(lots, nullptr);
     for (uint32_t i = 0; i < playfield.GetLayerCount(); ++i) {
-        EXPECT_TRUE(playfield.GetLayer(i)->m_VisibleInEditor) << i;
-        EXPECT_FALSE(playfield.GetLayer(i)->m_SelectableInEditor) << i;
+        CPlayfieldLayer* layer = playfield.GetLayer(i);
+        EXPECT_TRUE(layer->m_VisibleInEditor) << i;
+        EXPECT_EQ(layer->m_SelectableInEditor, layer == lots) << i;
     }
-    EXPECT_EQ(playfield.GetTopEditableLayer(), nullptr);
+    EXPECT_EQ(playfield.GetTopEditableLayer(), lots);
+    // A plain layer that happens to be named "Lot" is still a plain layer.
+    CPlayfield plain;
+    plain.FindOrAddLayer("Lot");
+    plain.LoadLayerFlags();
+    EXPECT_EQ(plain.GetTopEditableLayer(), nullptr);
+    lots->m_SelectableInEditor = false;
 
     CPlayfieldLayer* crew = playfield.FindLayer("Crew");
     CPlayfieldLayer* ui = playfield.FindLayer("UI");
