@@ -7,6 +7,8 @@
 #include "../game/screens/ScreensGameTest.h"
 
 #include "editor/CEditorToolPalette.h"
+#include "editor/CImageBrowser.h"
+#include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CObjectEditor.h"
 #include "editor/ValuePropertyEditors.h"
@@ -15,11 +17,13 @@
 #include "game/scripting/CSprite.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
 #include "images/CFrame.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CObject.h"
+#include "sequences/CSequenceList.h"
 #include "platform/WindowDevice.h"
 #include "ui/CJEdit.h"
 #include "ui/CJMenu.h"
@@ -282,6 +286,55 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
     const CFPoint at = GetCurrentPlayfield()->FindLayer("Customers")->LayerToScreen(waiting->GetSprite()->GetPosition());
     Click(CPoint{int32_t(at.x), int32_t(at.y)});
     EXPECT_FALSE(waiting->IsWaitingToBeAnswered()) << "the click reached the street";
+}
+
+// With no editor settings file the lots are pickable, so a picture dragged
+// out of the sprite palette lands on the street where it is let go.
+TEST_F(LevelEditorInGame, APictureDraggedFromTheSpritePaletteIsPlacedOnTheStreet)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    PushKey(plat::vk::kF7);
+    Passes(2);
+    CLevelEditorWindow* editor = GetLevelEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    auto* palette = dynamic_cast<CEditorToolPalette*>(editor->GetToolPalette());
+    ASSERT_NE(palette, nullptr);
+    palette->OpenSpritePalette();
+    Passes(2);
+    CImageBrowserFrameWindow* browser = nullptr;
+    for (CJWindow* child = editor->GetFirstChild(); child && !browser; child = child->GetNextSibling())
+        browser = dynamic_cast<CImageBrowserFrameWindow*>(child);
+    ASSERT_NE(browser, nullptr);
+    CImageBrowser* grid = browser->GetGrid();
+    ASSERT_NE(grid, nullptr);
+    int32_t cell = -1;
+    for (int32_t i = 0; i < grid->GetCellCount() && cell < 0; ++i)
+        if (!grid->GetCell(i).folder && std::string(grid->GetCell(i).caption.GetString()) == "Apple Tree")
+            cell = i;
+    ASSERT_GE(cell, 0);
+    const CRect rect = grid->GetCell(cell).rect;
+    const CRect client = grid->GetScreenRect();
+    const CPoint from{client.left + rect.left + 20 - grid->GetScrollOffsetX(),
+                      client.top + (rect.top + rect.bottom) / 2 - grid->GetScrollOffsetY()};
+    const CPoint to{860, 250};
+    ASSERT_FALSE(browser->GetScreenRect().ContainsPoint(to.x, to.y));
+
+    CPlayfieldLayer* lots = GetCurrentPlayfield()->GetTopEditableLayer();
+    ASSERT_NE(lots, nullptr);
+    EXPECT_TRUE(lots->IsKindOf(CLotPlayfieldLayer::SGetClassInfo()));
+    const uint32_t count = lots->GetSpriteCount();
+    PushMouse(plat::WindowEvent::Kind::MouseMove, from, false);
+    PushMouse(plat::WindowEvent::Kind::MouseButton, from, true);
+    Passes(1);
+    for (int step = 1; step <= 8; ++step) {
+        PushMouse(plat::WindowEvent::Kind::MouseMove,
+                  CPoint{from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8}, true);
+        Passes(1);
+    }
+    PushMouse(plat::WindowEvent::Kind::MouseButton, to, false);
+    Passes(2);
+    ASSERT_EQ(lots->GetSpriteCount(), count + 1);
+    EXPECT_EQ(lots->GetSprite(0)->GetImageSequenceIndex(), uint32_t(GetSequenceList().Find("Apple Tree")));
 }
 
 // Over the played street (F7) an edit changes the running street only: the
