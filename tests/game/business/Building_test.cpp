@@ -396,6 +396,21 @@ TEST_F(Building, ClickAssistStallsNearThreeQuartersAndClicksFinish)
     EXPECT_FALSE(Package().IsBeingConstructed()) << "finished on the next update";
 }
 
+TEST_F(Building, ClickedToNinetyPercentAPartFinishesWithoutMoreClicks)
+{
+    m_Level->m_RequireClickAssist = true;
+    Start("Walls"); // 2 s
+    Package().m_ConstructionProgress = 0.89f;
+    Step(60 * 60);
+    EXPECT_TRUE(Package().IsBeingConstructed()) << "just short of 0.9 the crew stands still";
+    EXPECT_FLOAT_EQ(Package().m_ConstructionProgress, 0.89f);
+
+    Package().m_ConstructionProgress = 0.9f;
+    Step(15); // the last tenth takes 0.2 s at the whole rate
+    EXPECT_FALSE(Package().IsBeingConstructed());
+    EXPECT_EQ(Package().GetPartInPhase(GetFramePhase()), Id("Walls"));
+}
+
 TEST_F(Building, StartAndFinishSendMessagesBeforeTheirSounds)
 {
     std::vector<std::string> lotHeard;

@@ -536,6 +536,20 @@ TEST_F(Customers, TheMoveInBonusTruncatesTheHeartsAndHoldsAtBothEnds)
     EXPECT_FLOAT_EQ(bonusAt(-1e30f), 0.2f) << "hearts far past the list";
 }
 
+TEST_F(Customers, AWholeHeartLeftTakesTheEntryOfItsOwnCount)
+{
+    SetFloats(CRules::SGetInstance(), {0.05f, 0.1f, 0.2f});
+    CCustomer* customer = AddCustomer();
+    const auto bonusAt = [&](float waited) {
+        customer->m_TimeWaited = waited;
+        return customer->GetMoveInBonus();
+    };
+    EXPECT_FLOAT_EQ(bonusAt(90.0f), 0.05f) << "no hearts";
+    EXPECT_FLOAT_EQ(bonusAt(80.0f), 0.1f) << "exactly one heart";
+    EXPECT_FLOAT_EQ(bonusAt(70.0f), 0.2f) << "exactly two hearts";
+    EXPECT_FLOAT_EQ(bonusAt(60.0f), 0.2f) << "exactly three hearts: one past the list";
+}
+
 TEST_F(Customers, NoSecondsPerHeartMeansNoHeartsAndNoEndlessCount)
 {
     GetCustomerOptions().m_SecondsPerHeart = 0.0f;

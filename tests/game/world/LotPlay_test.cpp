@@ -40,6 +40,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -299,6 +300,19 @@ TEST_F(LotPlay, AssistClicksCountOnlyWhenSpacedByTheRulesAndEachGivesTheBuilding
     EXPECT_EQ(Stats().m_AssistedClicks, 2);
     m_Level->m_AllowClickAssist = true;
     EXPECT_TRUE(lot.ClickAssist());
+}
+
+TEST_F(LotPlay, AnAssistClickExactlyTheSpacingAfterTheLastCounts)
+{
+    CLot& lot = AddLot(0.0f, 0.0f);
+    Step(lot, 1);
+    const float spacing = CRules::SGetInstance().m_SecondsBetweenBuildAssistClicks;
+    lot.m_SecondsBetweenAssistClicks = std::nextafter(spacing, 0.0f);
+    EXPECT_FALSE(lot.ClickAssist());
+    lot.m_SecondsBetweenAssistClicks = spacing;
+    EXPECT_NEAR(Done(lot, [&lot] { EXPECT_TRUE(lot.ClickAssist()); }), 0.01f, 1e-6f);
+    EXPECT_EQ(Stats().m_EarlyClickAssistAttempts, 1u);
+    EXPECT_EQ(Stats().m_ClickAssistsUsed, 1u);
 }
 
 TEST_F(LotPlay, TheTutorialQuadruplesTheAssistButNotDuringTheBonusWhoseCounterSetsTheShare)

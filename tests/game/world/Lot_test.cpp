@@ -464,6 +464,22 @@ TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndT
     EXPECT_EQ(m_Achievements.reportedRuns, 0);
 }
 
+TEST_F(Lots, AHouseWithoutAGarageSamplesAZeroGarageSoTheAveragesHoldTrue)
+{
+    m_State->ResetForLevel();
+    const std::vector<int32_t> withCarport = InPhase({{"Frame", m_Walls}, {"Garage", m_Carport}});
+    const std::vector<int32_t> wallsOnly = InPhase({{"Frame", m_Walls}});
+    std::unique_ptr<CCustomer> first(NewCustomer(3.0f, withCarport));
+    std::unique_ptr<CCustomer> second(NewCustomer(3.0f, wallsOnly));
+    AddLot({0, 0}, withCarport)->MoveIn(first.get(), true);
+    AddLot({3, 3}, wallsOnly)->MoveIn(second.get(), true);
+
+    ASSERT_EQ(m_State->GetGarageSamples().GetCount(), 2u);
+    EXPECT_EQ(m_State->GetGarageSamples()[1], 0.0f);
+    EXPECT_FLOAT_EQ(m_State->GetAverageGarageValue(), 2.0f);
+    EXPECT_FLOAT_EQ(m_State->GetAverageBuildingValue(), 8.0f) << "walls 6, carport 4 on one house in two";
+}
+
 TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
 {
     // The middle of three: one run from -d/+d.
