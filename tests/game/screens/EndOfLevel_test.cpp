@@ -220,9 +220,16 @@ TEST_F(EndOfLevel, GoalsAreRevealedInOrderOneASecondAndOnlyTheFirstThree)
     EXPECT_FALSE(window->HasGoalToReveal());
     window->Destroy();
 
+    // Two goals have no third to show.
+    SetGoals(level, {1, 1});
+    window = new CEndOfLevelWindow(true);
+    EXPECT_EQ(Value(*window, "%s[Has3rdGoal]"), "0");
+    window->Destroy();
+
     // Three achieved goals: one a second, and the star once all are shown.
     SetGoals(level, {2, 1, 1});
     window = new CEndOfLevelWindow(true);
+    EXPECT_EQ(Value(*window, "%s[Has3rdGoal]"), "1");
     EXPECT_EQ(Value(*window, "%s[GotExpert]"), "1");
     EXPECT_EQ(Value(*window, "%s[ShowStarEffect]"), "0");
     window->Update(kPlugInStepSeconds);
