@@ -85,6 +85,17 @@ bool IsUnnamed(const CPlayerStats* player)
     return player && player->m_Name.IsEmpty();
 }
 
+// A profile named in the player list comes back to this menu before its
+// first street; one named through "PlayGame" goes straight on. Both are new
+// until they have played.
+bool HasPlayedALevel(const CPlayerStats& player)
+{
+    for (uint32_t i = 0; i < player.m_pStatsForLevel.GetCount(); ++i)
+        if (const CPlayerStatsForLevel* record = player.m_pStatsForLevel[i]; record && record->HasBeenPlayed())
+            return true;
+    return false;
+}
+
 // The dialogs stand beside the menu on the screen window: a completion that
 // closes the menu must not take the dialog running it along.
 void OpenNamingDialog(CPlayerStats* player)
@@ -287,6 +298,9 @@ void CMainMenu::FillSubstitutions(CTextSubstitutionList& values) const
 {
     CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
     values.AddText("%s[PlayerName]", player ? player->m_Name : CJString());
+    // The greeting's choice: empty for a builder who has not played yet.
+    values.AddText("%s[ReturningPlayerName]",
+                   player && HasPlayedALevel(*player) ? player->m_Name : CJString());
     values.AddText("%s[Channel]", GetChannelName());
     values.AddText("%s[VerionNumber]", GetVersionText());
 }

@@ -64,11 +64,15 @@ CNewTrophyEarnedMenu::CNewTrophyEarnedMenu(CJWindow* parent, CCommand* next)
     if (CFrameOverlayOptions* set = FindNewTrophyEarnedOverlay()) {
         CTextSubstitutionList values;
         FillSubstitutions(values);
-        if (CJButton* done = AddButton(*this, *set, "DoneButton", values, &CNewTrophyEarnedMenu::Done)) {
+        CJButton* done = AddButton(*this, *set, "DoneButton", values, &CNewTrophyEarnedMenu::Done);
+        AddButton(*this, *set, "TrophyRoom", values, &CNewTrophyEarnedMenu::OpenTrophyRoom);
+        // Enter goes to the button in front: a player pressing it to go on
+        // means "Done", not a detour through the room.
+        if (done) {
             SetDefaultButton(done);
             SetCancelButton(done);
+            BringChildToFront(done);
         }
-        AddButton(*this, *set, "TrophyRoom", values, &CNewTrophyEarnedMenu::OpenTrophyRoom);
     }
 }
 

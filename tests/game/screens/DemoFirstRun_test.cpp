@@ -12,7 +12,10 @@
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "overlays/ContainerOverlays.h"
+#include "sequences/CTextSubstitutionList.h"
 #include "ui/CJEdit.h"
+#include "ui/CJListBox.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +54,50 @@ protected:
         ASSERT_EQ(GetDecadeTransitionWindow(), nullptr);
         ASSERT_EQ(GetLevelIntroWindow(), nullptr);
     }
+    // Whether the menu's greeting, as its set chooses it now, is the one for
+    // a new builder.
+    static bool GreetsANewBuilder()
+    {
+        auto* greeting = dynamic_cast<CConditionalFrameOverlay*>(
+            FindFrameOverlayOptions("Main Menu Overlay")->FindOverlay(CJString("Greeting"), nullptr, nullptr));
+        EXPECT_NE(greeting, nullptr);
+        EXPECT_NE(GetMainMenu(), nullptr);
+        if (!greeting || !GetMainMenu())
+            return false;
+        CTextSubstitutionList values;
+        GetMainMenu()->FillSubstitutions(values);
+        return greeting->Pick(&values) == greeting->m_pWhenEmpty;
+    }
 };
+
+// "Play" names a first player and goes on into the game; "Change Player"
+// names another and comes back to the menu. Neither has played, so both are
+// greeted as new builders; a player who has played is welcomed back.
+TEST_F(DemoFirstRun, APlayerNamedInThePlayerListIsGreetedAsANewBuilderUntilTheyPlay)
+{
+    ASSERT_TRUE(Start());
+    Passes(2);
+    ASSERT_NE(GetMainMenu(), nullptr);
+    EXPECT_TRUE(GreetsANewBuilder()) << "no name yet";
+    Player().m_Name = "Anna";
+    Player().GetLevelStats(0)->MarkPlayed();
+    EXPECT_FALSE(GreetsANewBuilder()) << "Anna has played";
+
+    ClickOn(GetMainMenu()->GetButton("ChangePlayer"));
+    CChangePlayerWindow* list = GetChangePlayerWindow();
+    ASSERT_NE(list, nullptr);
+    list->GetListBox()->SelectItem(0, true);
+    ClickOn(list->GetSelectButton());
+    CNewPlayerDialog* dialog = GetNewPlayerDialog();
+    ASSERT_NE(dialog, nullptr);
+    TypeText("Bert");
+    ClickOn(dialog->GetSaveButton());
+    EXPECT_EQ(GetNewPlayerDialog(), nullptr);
+    EXPECT_EQ(GetChangePlayerWindow(), nullptr);
+    ASSERT_NE(GetMainMenu(), nullptr) << "the player list goes back to the menu";
+    ASSERT_STREQ(Player().m_Name.GetString(), "Bert");
+    EXPECT_TRUE(GreetsANewBuilder()) << "Bert has not played yet";
+}
 
 TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesAndQuitsToTheMenu)
 {

@@ -133,8 +133,11 @@ TEST_F(DemoMenus, TheSetsShowTheValuesTheirScreensFill)
     ASSERT_TRUE(Start());
     CFrameOverlayOptions* menu = Set("Main Menu Overlay");
     ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(Shows(*menu, {{"%s[VerionNumber]", "1.0 Build 24"}}, "%s[PlayerName]", "", "Anna"));
-    EXPECT_TRUE(Shows(*menu, {{"%s[VerionNumber]", "1.0 Build 24"}}, "%s[PlayerName]", "Anna", "Bert"));
+    // The greeting tells a player who has played from a new one, by name.
+    EXPECT_TRUE(Shows(*menu, {{"%s[VerionNumber]", "1.0 Build 24"}, {"%s[PlayerName]", "Anna"}},
+                      "%s[ReturningPlayerName]", "", "Anna"));
+    EXPECT_TRUE(Shows(*menu, {{"%s[VerionNumber]", "1.0 Build 24"}, {"%s[ReturningPlayerName]", "Anna"}},
+                      "%s[PlayerName]", "Anna", "Bert"));
     EXPECT_TRUE(Shows(*menu, {{"%s[PlayerName]", "Anna"}}, "%s[VerionNumber]", "1.0 Build 24", "1.0 Build 25"));
 
     // Only the pause variant names the street.

@@ -195,6 +195,24 @@ TEST_F(EndOfLevel, ResultVariablesFollowTheCountUpAndTheGoals)
     EXPECT_EQ(GetEndOfLevelWindow(), nullptr);
 }
 
+// The bound is the options' percent, inclusive, of the level's revenue: what
+// the count-up shows so far and whether the level was won do not matter.
+TEST_F(EndOfLevel, BarelyWonIsTheRevenueAtOrBelowTheOptionsPercent)
+{
+    StartGame();
+    CEndOfLevelOptions* options = CEndOfLevelOptions::SGetInstance();
+    ASSERT_NE(options, nullptr);
+    options->m_BarelyWonPercent = 120;
+    for (const auto& [revenue, barely] : {std::pair{600.0f, "1"}, std::pair{605.0f, "0"}})
+        for (bool won : {true, false}) {
+            SetRevenue(revenue, 0);
+            auto* window = new CEndOfLevelWindow(won);
+            EXPECT_EQ(Value(*window, "%s[TotalRevenue]"), "0") << "nothing counted yet";
+            EXPECT_EQ(Value(*window, "%s[BarelyWon]"), barely) << revenue << (won ? " won" : " lost");
+            window->Destroy();
+        }
+}
+
 TEST_F(EndOfLevel, GoalsAreRevealedInOrderOneASecondAndOnlyTheFirstThree)
 {
     CLevelOptions& level = StartGame();
@@ -220,9 +238,16 @@ TEST_F(EndOfLevel, GoalsAreRevealedInOrderOneASecondAndOnlyTheFirstThree)
     EXPECT_FALSE(window->HasGoalToReveal());
     window->Destroy();
 
+    // Two goals have no third to show.
+    SetGoals(level, {1, 1});
+    window = new CEndOfLevelWindow(true);
+    EXPECT_EQ(Value(*window, "%s[Has3rdGoal]"), "0");
+    window->Destroy();
+
     // Three achieved goals: one a second, and the star once all are shown.
     SetGoals(level, {2, 1, 1});
     window = new CEndOfLevelWindow(true);
+    EXPECT_EQ(Value(*window, "%s[Has3rdGoal]"), "1");
     EXPECT_EQ(Value(*window, "%s[GotExpert]"), "1");
     EXPECT_EQ(Value(*window, "%s[ShowStarEffect]"), "0");
     window->Update(kPlugInStepSeconds);

@@ -114,6 +114,19 @@ protected:
         ASSERT_NE(window, nullptr);
         ClickMiddle(*window);
     }
+    // Enter as the keyboard sends it, and the frames that act on it.
+    void PressEnter()
+    {
+        plat::WindowEvent event;
+        event.virtualKey = plat::vk::kReturn;
+        event.character = 13;
+        for (auto kind : {plat::WindowEvent::Kind::KeyDown, plat::WindowEvent::Kind::Char,
+                          plat::WindowEvent::Kind::KeyUp}) {
+            event.kind = kind;
+            m_Platform.GetHeadlessWindow().PushEvent(event);
+        }
+        Passes(3);
+    }
     // The window's button with the title.
     static CJButton* Button(CJWindow* window, const char* title)
     {

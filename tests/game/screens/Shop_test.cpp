@@ -196,6 +196,15 @@ TEST_F(Shop, OffersTheFirstPricedUpgradeAndTakesBackOnlyWhatWasBoughtForMoney)
     m_Shop->Buy();
     EXPECT_FLOAT_EQ(State().m_SpendableMoneyK, 1.99f);
     EXPECT_FALSE(State().HasReceivedUpgrade(Upgrade("B Walls")));
+
+    // Priced walls that the data put in the slot were never paid for.
+    State().m_UpgradeInSlot[uint32_t(Slot("Frame A"))] = Upgrade("B Walls");
+    Select("Frame A");
+    EXPECT_FALSE(CanReturnSelectedUpgrade());
+    EXPECT_EQ(m_Shop->GetReturnButton(), nullptr);
+    m_Shop->Return();
+    EXPECT_FLOAT_EQ(State().m_SpendableMoneyK, 1.99f);
+    EXPECT_EQ(State().GetUpgradeInSlot(Slot("Frame A")), Upgrade("B Walls"));
 }
 
 TEST_F(Shop, FillsTheSetWithTheSelectedSlotsUpgrades)

@@ -165,6 +165,24 @@ protected:
         return values.Apply(CJString(token)).GetString();
     }
     static CPoint TopLeft(const CJButton* button) { return CPoint{button->GetRect().left, button->GetRect().top}; }
+    // Two optional goals, the second met: the level's active image is then
+    // "LevelButtonActive521", the one the data holds.
+    static void GiveTwoGoalsOneMet(uint32_t level)
+    {
+        auto* list = static_cast<CPropertyArrayProperty*>(
+            CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+        CLevelOptions* options = GetLevels()->GetLevel(level);
+        list->ArrayProperty_SetCount(options, 2);
+        for (uint32_t g = 0; g < 2; ++g)
+            if (!options->m_OptionalGoals[g])
+                options->m_OptionalGoals[g] = new CRevenueGoal;
+        Player().GetLevelStats(level)->SetOptionalGoalAchieved(1);
+    }
+    static CFrame* ActiveImage()
+    {
+        CFrameList& frames = GetFrameLibrary();
+        return frames.GetObject(frames.Find("LevelButtonActive521"));
+    }
 
 };
 
@@ -267,17 +285,9 @@ TEST_F(TownMap, OneSlotPerLevelEmptyWhereTheMarkerIsMissing)
     // Period index 0, two goals, one achieved: "LevelButtonActive521"; a
     // level after an unmarked one shows no active image.
 
-    auto* list
-        = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
-    CLevelOptions* first = GetLevels()->GetLevel(0);
-    list->ArrayProperty_SetCount(first, 2);
-    for (uint32_t g = 0; g < 2; ++g)
-        if (!first->m_OptionalGoals[g])
-            first->m_OptionalGoals[g] = new CRevenueGoal;
-    Player().GetLevelStats(0)->SetOptionalGoalAchieved(1);
+    GiveTwoGoalsOneMet(0);
     map = Open();
-    CFrameList& frames = GetFrameLibrary();
-    CFrame* active = frames.GetObject(frames.Find("LevelButtonActive521"));
+    CFrame* active = ActiveImage();
     ASSERT_NE(active, nullptr);
     EXPECT_EQ(map->GetLevelButton(0)->GetIcon(), active);
     EXPECT_EQ(map->GetLevelButton(5)->GetIcon(), nullptr);
@@ -340,6 +350,7 @@ TEST_F(TownMap, ACompletedLevelGlidesTheHighlightAndUnlocksTheNext)
 {
     Complete(0, true);
     Complete(1, false);
+    GiveTwoGoalsOneMet(2);
     CTownMapWindow* map = Open();
     ASSERT_NE(map, nullptr);
     EXPECT_TRUE(Player().GetLevelStats(1)->IsMarkedCompletedOnMap());
@@ -347,18 +358,24 @@ TEST_F(TownMap, ACompletedLevelGlidesTheHighlightAndUnlocksTheNext)
     EXPECT_EQ(map->GetSelectedLevel(), 2u);
     EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Glide);
     EXPECT_EQ(Value(*map, "%s[PlayButtonText]"), "Play");
+    ASSERT_NE(ActiveImage(), nullptr);
+    CJButton* unlocked = map->GetLevelButton(2);
+    ASSERT_NE(unlocked, nullptr);
+    EXPECT_EQ(unlocked->GetIcon(), nullptr) << "inactive until the highlight arrives";
 
     const CPoint from = TopLeft(map->GetLevelButton(1));
-    const CPoint to = TopLeft(map->GetLevelButton(2));
+    const CPoint to = TopLeft(unlocked);
     map->Update(0.25f);
     EXPECT_EQ(map->GetHighlightPosition().x, from.x + (to.x - from.x) / 4 - 5);
     EXPECT_EQ(map->GetUnlockFrame(), -1);
     map->Update(0.25f);
     // The unlock effect starts with its countdown's end.
     EXPECT_EQ(map->GetUnlockFrame(), 0);
+    EXPECT_EQ(unlocked->GetIcon(), nullptr) << "still gliding";
     map->Update(0.5f);
     EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
     EXPECT_EQ(map->GetHighlightPosition(), (CPoint{to.x - 5, to.y - 7}));
+    EXPECT_EQ(unlocked->GetIcon(), ActiveImage()) << "active once the glide ends";
     // Played on at the sequence's rate until past its last frame.
     CSequence* coin = GetSequenceList().GetObject(CRules::SGetInstance().m_UnlockingLevelButtonSequence);
     const float last = float(coin->GetFrameCount()) / coin->GetFramesPerSecond();

@@ -1,6 +1,6 @@
 // The running game ends a level with trophies waiting: the "New Trophy
 // Earned" menu covers the screen and the level's results come only after its
-// last trophy is dismissed, by clicks on "Done".
+// last trophy is dismissed, by clicks on "Done" or by Enter.
 #include "ScreensGameTest.h"
 
 #include "game/business/CCustomerArrivals.h"
@@ -10,6 +10,7 @@
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGoal.h"
@@ -78,7 +79,9 @@ TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAg
         ASSERT_TRUE(Pass(17));
     EXPECT_FALSE(results()) << "no results yet";
 
-    ClickDone();
+    // Enter goes on as "Done" does, not into the trophy room.
+    PressEnter();
+    EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
     ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr) << "the second trophy";
     EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 1u);
     EXPECT_FALSE(results());
