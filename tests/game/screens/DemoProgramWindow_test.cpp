@@ -81,7 +81,7 @@ size_t TopRowsOffTheScreenshot(const SDisplayPicture& display, const std::string
     return off;
 }
 
-TEST_F(DemoProgramWindow, FullScreenShowsThePictureFromTheTopAndTakesClicksWhereDrawn)
+TEST_F(DemoProgramWindow, FullScreenStretchesThePictureOverTheDisplayAndTakesClicksWhereDrawn)
 {
     if (!CVirtualDisplay::IsInstalled())
         GTEST_SKIP() << "no Xvfb: the real window is not tried";
