@@ -124,8 +124,8 @@ void CWindowSDL::PlaceForMode(bool fullScreen, int32_t width, int32_t height)
     int32_t left = SDL_WINDOWPOS_CENTERED, top = SDL_WINDOWPOS_CENTERED;
     if (fullScreen) {
         // The display is not switched to the mode: the window covers it and
-        // the picture is stretched over it instead.
-        // The first display, whose size the device reports as the desktop's.
+        // the picture is stretched over it instead. The first display: its
+        // size is the one the device reports as the desktop's.
         SDL_Rect display{0, 0, width, height};
         if (SDL_GetDisplayBounds(0, &display) == 0 && display.w > 0 && display.h > 0)
             width = display.w, height = display.h;
