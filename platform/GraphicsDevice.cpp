@@ -14,11 +14,22 @@ ShownArea CentredArea(int32_t windowWidth, int32_t windowHeight, int32_t backWid
         area.height = backHeight;
         return area;
     }
-    area.scale = std::min(double(windowWidth) / backWidth, double(windowHeight) / backHeight);
-    area.width = int32_t(backWidth * area.scale);
-    area.height = int32_t(backHeight * area.scale);
+    const double scale = std::min(double(windowWidth) / backWidth, double(windowHeight) / backHeight);
+    area.width = int32_t(backWidth * scale);
+    area.height = int32_t(backHeight * scale);
     area.left = (windowWidth - area.width) / 2;
     area.top = (windowHeight - area.height) / 2;
+    return area;
+}
+
+ShownArea AreaInWindow(int32_t windowWidth, int32_t windowHeight, int32_t backWidth, int32_t backHeight,
+                       bool fullScreen)
+{
+    if (!fullScreen || windowWidth <= 0 || windowHeight <= 0)
+        return CentredArea(windowWidth, windowHeight, backWidth, backHeight);
+    ShownArea area;
+    area.width = windowWidth;
+    area.height = windowHeight;
     return area;
 }
 
@@ -32,7 +43,7 @@ ShownArea CGraphicsDevice::GetShownArea() const
 {
     int32_t width = 0, height = 0;
     GetClientSize(width, height);
-    return CentredArea(width, height, GetBackBufferWidth(), GetBackBufferHeight());
+    return AreaInWindow(width, height, GetBackBufferWidth(), GetBackBufferHeight(), IsFullScreen());
 }
 
 void CGraphicsDeviceHeadless::GetClientSize(int32_t& width, int32_t& height) const

@@ -58,17 +58,19 @@ protected:
     std::vector<TextureLevel> m_Levels;
 };
 
-// Where Present shows the back buffer inside the window: a window of
-// another shape shows it whole, centred and scaled to fit, never stretched
-// out of shape. window = left + back buffer x scale (and the same for y).
+// Where Present shows the back buffer inside the window. Windowed, a window
+// of another shape shows it whole, centred and scaled to fit, never out of
+// shape. Full screen stands for a display mode of the back buffer's size: it
+// fills the window, each axis stretched on its own.
 struct ShownArea {
     int32_t left = 0;
     int32_t top = 0;
     int32_t width = 0; // the back buffer's size as shown
     int32_t height = 0;
-    double scale = 1.0;
 };
 ShownArea CentredArea(int32_t windowWidth, int32_t windowHeight, int32_t backWidth, int32_t backHeight);
+ShownArea AreaInWindow(int32_t windowWidth, int32_t windowHeight, int32_t backWidth, int32_t backHeight,
+                       bool fullScreen);
 
 class CGraphicsDevice {
 public:
@@ -76,15 +78,17 @@ public:
 
     // Creates the device, or resets it, for a back buffer of the size shown
     // windowed or full screen, and places the window for the mode: full
-    // screen is a window without a frame, above the others, at the desktop's
-    // origin with the back buffer's size; windowed is a framed window of that
-    // client size. Whether the window took the size is the caller's to judge
+    // screen is a window without a frame, above the others, covering the
+    // whole display; windowed is a framed window of the back buffer's client
+    // size. Whether the window took the size is the caller's to judge
     // (GetClientSize). A reset rebuilds every live texture. False with the
     // reason in GetLastError.
     [[nodiscard]] virtual bool Reset(int32_t backWidth, int32_t backHeight, bool fullScreen) = 0;
     virtual bool IsCreated() const = 0;
     virtual int32_t GetBackBufferWidth() const = 0;
     virtual int32_t GetBackBufferHeight() const = 0;
+    // Whether the last Reset asked for full screen.
+    virtual bool IsFullScreen() const = 0;
     // The desktop's size when the device was first created.
     virtual void GetDesktopSize(int32_t& width, int32_t& height) = 0;
 

@@ -347,9 +347,9 @@ bool CGraphicsDeviceGL::State::BuildProgram()
     return true;
 }
 
-// The back buffer is the window's own, drawn through a viewport that
-// letterboxes it: whole, centred, never out of shape. The scissor keeps
-// clears inside it.
+// The back buffer is the window's own, drawn through a viewport that shows
+// it where the mode has it (letterboxed in a window, stretched over a full
+// screen). The scissor keeps clears inside it.
 void CGraphicsDeviceGL::State::PlaceBackBuffer()
 {
     int w = width, h = height;
@@ -358,7 +358,7 @@ void CGraphicsDeviceGL::State::PlaceBackBuffer()
         w = width, h = height;
     drawableWidth = w;
     drawableHeight = h;
-    area = CentredArea(w, h, width, height);
+    area = AreaInWindow(w, h, width, height, fullScreen);
     // OpenGL counts rows from the bottom.
     const GLint bottom = h - area.top - area.height;
     gl.glViewport(area.left, bottom, area.width, area.height);
@@ -602,6 +602,11 @@ int32_t CGraphicsDeviceGL::GetBackBufferWidth() const
 int32_t CGraphicsDeviceGL::GetBackBufferHeight() const
 {
     return m_State->height;
+}
+
+bool CGraphicsDeviceGL::IsFullScreen() const
+{
+    return m_State->fullScreen;
 }
 
 void CGraphicsDeviceGL::GetDesktopSize(int32_t& width, int32_t& height)

@@ -1,8 +1,9 @@
 #pragma once
 // The screen device on a real display: OpenGL 3.3 core on the SDL2 game
 // window. Drawing goes straight into the window's back buffer through a
-// viewport that shows the mode's back buffer whole and centred, so a
-// full-screen window of another size shows the same picture, letterboxed.
+// viewport: windowed, it shows the mode's back buffer whole and centred in a
+// window of another size; full screen, it stretches the back buffer over the
+// whole window, as a display switched to the mode would show it.
 //
 // Draw calls are queued: consecutive calls that share texture, sampler,
 // blend and primitive go out as one draw from one streamed vertex buffer
@@ -35,6 +36,7 @@ public:
     bool IsCreated() const override;
     int32_t GetBackBufferWidth() const override;
     int32_t GetBackBufferHeight() const override;
+    bool IsFullScreen() const override;
     void GetDesktopSize(int32_t& width, int32_t& height) override;
     std::shared_ptr<CScreenTexture> CreateTexture(std::vector<TextureLevel> levels) override;
     size_t GetTextureCount() const override;

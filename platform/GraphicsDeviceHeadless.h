@@ -81,7 +81,7 @@ public:
     // that was given another size (0 by 0: it takes the back buffer's size).
     void SetWindowSize(int32_t width, int32_t height) { m_WindowWidth = width, m_WindowHeight = height; }
 
-    bool IsFullScreen() const { return m_FullScreen; }
+    bool IsFullScreen() const override { return m_FullScreen; }
     // Textures built again by resets, over the device's life.
     size_t GetRebuiltTextures() const { return m_Rebuilt; }
     size_t GetResetCount() const { return m_Resets; }

@@ -121,9 +121,18 @@ void CWindowSDL::PlaceForMode(bool fullScreen, int32_t width, int32_t height)
     SDL_SetWindowFullscreen(m_Window, 0);
     SDL_SetWindowBordered(m_Window, fullScreen ? SDL_FALSE : SDL_TRUE);
     SDL_SetWindowAlwaysOnTop(m_Window, fullScreen ? SDL_TRUE : SDL_FALSE);
+    int32_t left = SDL_WINDOWPOS_CENTERED, top = SDL_WINDOWPOS_CENTERED;
+    if (fullScreen) {
+        // The display is not switched to the mode: the window covers it and
+        // the picture is stretched over it instead. The first display: its
+        // size is the one the device reports as the desktop's.
+        SDL_Rect display{0, 0, width, height};
+        if (SDL_GetDisplayBounds(0, &display) == 0 && display.w > 0 && display.h > 0)
+            width = display.w, height = display.h;
+        left = display.x, top = display.y;
+    }
     SDL_SetWindowSize(m_Window, width, height);
-    const int place = fullScreen ? 0 : int(SDL_WINDOWPOS_CENTERED);
-    SDL_SetWindowPosition(m_Window, place, place);
+    SDL_SetWindowPosition(m_Window, left, top);
     if (fullScreen)
         SDL_RaiseWindow(m_Window);
     // A window manager answers in its own time; what it gives arrives as
@@ -132,7 +141,7 @@ void CWindowSDL::PlaceForMode(bool fullScreen, int32_t width, int32_t height)
         SDL_PumpEvents();
         int32_t x = 0, y = 0, w = 0, h = 0;
         GetClientPlacement(x, y, w, h);
-        if (w == width && h == height && (!fullScreen || (x == 0 && y == 0)))
+        if (w == width && h == height && (!fullScreen || (x == left && y == top)))
             break;
         SDL_Delay(10);
     }

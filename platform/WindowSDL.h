@@ -33,10 +33,11 @@ public:
 
     // For the screen device, inside the platform layer only.
     ::SDL_Window* GetSDLWindow() const { return m_Window; }
-    // Full screen: no frame, above other windows, the client area at the
-    // desktop's origin with the size. Windowed: framed, the client size,
-    // centred. Returns once the window system has answered (or has let a
-    // moment pass): the size asked is not always the size given.
+    // Full screen: no frame, above other windows, covering the whole display
+    // (the size only when the display's is unknown). Windowed: framed, the
+    // client size, centred.
+    // Returns once the window system has answered (or has let a moment
+    // pass): the size asked is not always the size given.
     void PlaceForMode(bool fullScreen, int32_t width, int32_t height);
     // The client area as the window system reports it now.
     void GetClientPlacement(int32_t& x, int32_t& y, int32_t& width, int32_t& height) const;

@@ -147,9 +147,9 @@ bool CScreenDevice::Create(bool fullScreen, uint32_t width, uint32_t height)
     return true;
 }
 
-// A full-screen window shows the whole back buffer only when the window got
-// at least that size and the desktop can show all of it; a larger window
-// shows it centred.
+// A display with fewer columns or rows than the back buffer could not have
+// been switched to the mode; a window that got less than that size would
+// shrink the picture instead of covering the display.
 bool CScreenDevice::FullScreenWindowIsUsable() const
 {
     int32_t clientWidth = 0, clientHeight = 0;

@@ -9,10 +9,13 @@
 // Resolution" is on; a window that would not fit on the desktop with its
 // frame (30 pixels across, 100 down) shrinks by the smaller ratio.
 //
-// Full screen is a frameless window at the desktop's origin with the back
-// buffer's size; the display mode is never changed. The mode counts as set
-// only when the window really got that size (or more) and the desktop shows
-// it whole; otherwise Create fails and the window modes fall back.
+// Full screen is a frameless window covering the display, which is never
+// switched to the mode: the back buffer is stretched over the window as a
+// display of the mode's size would show it (1024 x 768 over a 1280 x 1024
+// desktop, 1.25 across and 4/3 down; a desktop-sized one 1:1). The mode
+// counts as set only when the display has at least the back buffer's columns
+// and rows and the window got at least that size; otherwise Create fails and
+// the window modes fall back.
 //
 // Mapping (SetTransforms): the game area is scaled to fit the back buffer
 // whole and centred; what is left on one axis is the letterbox the screen
@@ -43,7 +46,8 @@ public:
     void GameToWindow(float& x, float& y) const;
     // Points of the window the user sees (those of mouse events) to game
     // coordinates and back: where the device shows the back buffer in the
-    // window (centred when their shapes differ), then the view.
+    // window (stretched over a full screen, centred in a window of another
+    // shape), then the view.
     void ClientToGame(float& x, float& y) const;
     void GameToClient(float& x, float& y) const;
     // The window changed size or place: drawing and the mouse follow its

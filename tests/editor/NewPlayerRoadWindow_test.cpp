@@ -41,9 +41,9 @@ class NewPlayerRoadWindow : public CRealWindowRoadRun {};
 TEST_F(NewPlayerRoadWindow, ANewPlayerInFullScreenPlaysClicksWhatShowsAndADesignersEditIsKeptOrTold)
 {
     // The display is larger than the game, as a player's desktop is: full
-    // screen must not draw for it.
+    // screen covers it, the game's picture stretched over it.
     PlayRoad(kChildTest, 12,
-             "full screen of the game's size\n"
+             "full screen over the whole display\n"
              "main menu\n"
              "new player dialog\n"
              "named newcomer\n"
@@ -212,8 +212,13 @@ TEST_F(NewPlayerRoadWindowChild, ANewPlayersRoad)
         int x = -1, y = -1;
         SDL_GetWindowPosition(window, &x, &y);
         std::printf("window %dx%d at %d,%d, flags %#x\n", w, h, x, y, SDL_GetWindowFlags(window));
-        if (w == 1024 && h == 768 && x == 0 && y == 0)
-            Note("full screen of the game's size");
+        int displayWidth = 0, displayHeight = 0;
+        SDL_DisplayMode mode;
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
+            displayWidth = mode.w, displayHeight = mode.h;
+        if (w == displayWidth && h == displayHeight && x == 0 && y == 0
+            && plat::GetPlatform().GetGraphicsDevice().GetBackBufferWidth() == 1024)
+            Note("full screen over the whole display");
     }
     Note("main menu");
 

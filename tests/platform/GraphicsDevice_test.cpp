@@ -6,6 +6,7 @@
 #include "platform/GraphicsDeviceHeadless.h"
 #include "platform/WindowSDL.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -280,28 +281,42 @@ TEST(GraphicsDevice, OpenGLBatchesTheRepresentativeFrameIntoFewDraws)
     EXPECT_LE(CountDifferences(expected, actual, worst), expected.size() / 100) << "worst " << worst;
 }
 
-// A window larger than the back buffer shows it centred; reading back gives
-// the back buffer's own size, with the bars left out.
-TEST(GraphicsDevice, OpenGLLetterboxesIntoALargerWindowAndReadsBackTheBackBuffer)
+// Full screen covers the display and stretches the back buffer over it,
+// each axis on its own; windowed, the window takes the back buffer's size.
+// Reading back gives the back buffer's own size either way.
+TEST(GraphicsDevice, OpenGLStretchesOverTheFullScreenAndReadsBackTheBackBuffer)
 {
     std::string reason;
     if (!SharedGL(reason))
         GTEST_SKIP() << "no OpenGL 3.3 context: " << reason;
+    SDL_Rect display{};
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &display), 0) << SDL_GetError();
     plat::CWindowSDL window;
     window.SetHidden(true);
-    ASSERT_TRUE(window.Create("letterbox", 2 * kWidth + 40, 2 * kHeight));
+    // Already the display's size: the off-screen driver's surface keeps the
+    // size it was made with.
+    ASSERT_TRUE(window.Create("stretch", display.w, display.h));
     plat::CGraphicsDeviceGL gl(window);
-    ASSERT_TRUE(gl.Reset(kWidth, kHeight, true));
-    gl.Clear(0xFF102030u);
-    Quad(gl, 0, 0, kWidth / 2.0f, float(kHeight), 0, 0, nullptr, 0xFFFFFFFFu);
-    std::vector<uint32_t> pixels;
-    int32_t w = 0, h = 0;
-    ASSERT_TRUE(gl.ReadBack(pixels, w, h));
-    ASSERT_EQ(w, kWidth);
-    ASSERT_EQ(h, kHeight);
-    // Scaled back from twice the size: well inside each half, exact colours.
-    EXPECT_EQ(pixels[size_t(kHeight / 2) * kWidth + 4], 0xFFFFFFFFu);
-    EXPECT_EQ(pixels[size_t(kHeight / 2) * kWidth + kWidth - 4], 0xFF102030u);
+    for (const bool fullScreen : {true, false}) {
+        ASSERT_TRUE(gl.Reset(kWidth, kHeight, fullScreen));
+        const plat::ShownArea area = gl.GetShownArea();
+        const std::string shown = std::to_string(area.left) + "," + std::to_string(area.top) + " "
+            + std::to_string(area.width) + "x" + std::to_string(area.height);
+        EXPECT_EQ(shown, fullScreen ? "0,0 " + std::to_string(display.w) + "x" + std::to_string(display.h)
+                                    : "0,0 " + std::to_string(kWidth) + "x" + std::to_string(kHeight));
+        gl.Clear(0xFF102030u);
+        Quad(gl, 0, 0, kWidth / 2.0f, float(kHeight), 0, 0, nullptr, 0xFFFFFFFFu);
+        std::vector<uint32_t> pixels;
+        int32_t w = 0, h = 0;
+        ASSERT_TRUE(gl.ReadBack(pixels, w, h));
+        ASSERT_EQ(w, kWidth);
+        ASSERT_EQ(h, kHeight);
+        // Well inside each half, up to the corners: exact colours.
+        EXPECT_EQ(pixels[size_t(kHeight / 2) * kWidth + 4], 0xFFFFFFFFu);
+        EXPECT_EQ(pixels[size_t(kHeight / 2) * kWidth + kWidth - 4], 0xFF102030u);
+        EXPECT_EQ(pixels[size_t(kHeight - 2) * kWidth + kWidth - 2], 0xFF102030u);
+        EXPECT_EQ(pixels[size_t(1) * kWidth + 1], 0xFFFFFFFFu);
+    }
 }
 
 TEST(ScreenRaster, SpansCoverExactlyThePixelsWhoseCentresLieInside)

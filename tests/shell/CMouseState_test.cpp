@@ -84,7 +84,8 @@ TEST_F(Mouse, UnregisteredListenersHearNothing)
 
 struct MappingCase {
     const char* name;
-    bool desktopBackBuffer;            // full screen at the desktop's 1920x1080, else a 1024x768 window
+    bool fullScreen;
+    bool desktopBackBuffer;            // the desktop's 1920x1080, else 1024x768
     int32_t windowWidth, windowHeight; // where the back buffer is shown
     int32_t windowX, windowY;
     int32_t gameX, gameY;
@@ -93,8 +94,8 @@ struct MappingCase {
 class MouseMapping : public Mouse, public ::testing::WithParamInterface<MappingCase> {};
 
 // The pointer maps through where the picture is shown: the back buffer
-// centred in a window of another shape, then the 1024x768 game area
-// letterboxed in the back buffer.
+// centred in a window of another shape, or stretched over a full screen,
+// then the 1024x768 game area letterboxed in the back buffer.
 TEST_P(MouseMapping, UsesTheMappingThePictureIsDrawnWith)
 {
     const MappingCase& c = GetParam();
@@ -103,7 +104,7 @@ TEST_P(MouseMapping, UsesTheMappingThePictureIsDrawnWith)
     CScreenDevice& screen = CScreenDevice::SGetInstance();
     screen.SetDeviceForTesting(&device);
     SetUseDesktopResolution(c.desktopBackBuffer);
-    ASSERT_TRUE(screen.Create(c.desktopBackBuffer, 1024, 768));
+    ASSERT_TRUE(screen.Create(c.fullScreen, 1024, 768));
     device.SetWindowSize(c.windowWidth, c.windowHeight);
     State().OnWindowPosition(c.windowX, c.windowY);
     int32_t x = 0, y = 0;
@@ -120,16 +121,20 @@ TEST_P(MouseMapping, UsesTheMappingThePictureIsDrawnWith)
 
 INSTANTIATE_TEST_SUITE_P(
     MouseState, MouseMapping,
-    ::testing::Values(MappingCase{"SameShape", false, 1024, 768, 100, 200, 100, 200},
+    ::testing::Values(MappingCase{"SameShape", false, false, 1024, 768, 100, 200, 100, 200},
                       // 1024x768 shown 1440x1080 from x = 240 in a 16:9 window.
-                      MappingCase{"CentredInWideWindow", false, 1920, 1080, 240 + 720, 540, 512, 384},
-                      MappingCase{"CentredLeftEdge", false, 1920, 1080, 240, 0, 0, 0},
-                      MappingCase{"InTheBarIsOutsideTheGame", false, 1920, 1080, 100, 1078, -99, 766},
+                      MappingCase{"CentredInWideWindow", false, false, 1920, 1080, 240 + 720, 540, 512, 384},
+                      MappingCase{"CentredLeftEdge", false, false, 1920, 1080, 240, 0, 0, 0},
+                      MappingCase{"InTheBarIsOutsideTheGame", false, false, 1920, 1080, 100, 1078, -99, 766},
                       // 1024x768 shown 800x600 from y = 100 in a square window.
-                      MappingCase{"CentredInSquareWindow", false, 800, 800, 400, 400, 512, 384},
+                      MappingCase{"CentredInSquareWindow", false, false, 800, 800, 400, 400, 512, 384},
+                      // Full screen at 1024x768 over 1280x1024: 1.25 across, 4/3 down, no bars.
+                      MappingCase{"StretchedOverFullScreen", true, false, 1280, 1024, 640, 512, 512, 384},
+                      MappingCase{"StretchedEachAxisOnItsOwn", true, false, 1280, 1024, 125, 400, 100, 300},
+                      MappingCase{"StretchedFarCorner", true, false, 1280, 1024, 1279, 1023, 1023, 767},
                       // The game letterboxed in a desktop-sized back buffer shown whole.
-                      MappingCase{"LetterboxedBackBuffer", true, 1920, 1080, 960, 540, 512, 384},
-                      MappingCase{"LetterboxedAndHalved", true, 960, 540, 120, 0, 0, 0}),
+                      MappingCase{"LetterboxedBackBuffer", true, true, 1920, 1080, 960, 540, 512, 384},
+                      MappingCase{"LetterboxedAndHalved", true, true, 960, 540, 120, 0, 0, 0}),
     [](const ::testing::TestParamInfo<MappingCase>& param) { return param.param.name; });
 
 // Each axis maps through its own stretch of the shown area: a 4x3 back

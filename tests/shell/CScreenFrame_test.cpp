@@ -486,9 +486,10 @@ struct TakenModeCase {
 
 class TakenModes : public WindowModeTest, public testing::WithParamInterface<TakenModeCase> {};
 
-// Full screen holds only when the window really got the mode's size (or
-// more, the picture then centred) on a desktop that shows it whole;
-// otherwise the game goes windowed and says so in the settings.
+// Full screen holds only when the display has at least the mode's columns
+// and rows and the window got at least the mode's size (the picture is then
+// stretched over it); otherwise the game goes windowed and says so in the
+// settings.
 TEST_P(TakenModes, FullScreenHoldsOnlyWhenTheWindowGotTheMode)
 {
     const TakenModeCase& c = GetParam();
@@ -518,10 +519,13 @@ TEST_P(TakenModes, FullScreenHoldsOnlyWhenTheWindowGotTheMode)
 INSTANTIATE_TEST_SUITE_P(
     Modes, TakenModes,
     testing::Values(TakenModeCase{"WindowTookTheMode", 1920, 1080, 0, 0, true},
-                    TakenModeCase{"WindowGotMoreShowsItCentred", 1920, 1080, 1920, 1080, true},
+                    TakenModeCase{"WindowGotLessThanTheDisplay", 1920, 1080, 1200, 900, true},
                     TakenModeCase{"WindowKeptASmallerSize", 1920, 1080, 800, 600, false},
                     TakenModeCase{"WindowGotTooFewRows", 1920, 1080, 1024, 700, false},
-                    TakenModeCase{"DesktopSmallerThanTheMode", 800, 600, 0, 0, false}),
+                    TakenModeCase{"DesktopSmallerThanTheMode", 800, 600, 0, 0, false},
+                    // The window took the mode: the display alone refuses it.
+                    TakenModeCase{"DisplayTooShortThoughWideEnough", 1280, 720, 1024, 768, false},
+                    TakenModeCase{"DisplayTooNarrowThoughTallEnough", 1000, 1080, 1024, 768, false}),
     [](const testing::TestParamInfo<TakenModeCase>& c) { return std::string(c.param.name); });
 
 } // namespace

@@ -1,8 +1,9 @@
 // Full screen on a virtual X display with no window manager: the window is
-// the program's own, at the desktop's origin with the mode's size. What the
-// display shows starts with the picture's top row, and a click lands on the
-// game point drawn under the pointer, also after someone else moved and
-// resized the window.
+// the program's own and covers the display, the 1024 x 768 picture
+// stretched over it as a display switched to the mode would show it. What
+// the display shows starts with the picture's top row and ends with its last,
+// and a click lands on the game point drawn under the pointer, also after
+// someone else moved and resized the window.
 #include "ShellTestSupport.h"
 #include "support/VirtualDisplay.h"
 
@@ -31,7 +32,7 @@ constexpr uint32_t kBody = 0x0000FFu; // the rest of it
 
 class FullScreenWindow : public CTempFolderTest {};
 
-TEST_F(FullScreenWindow, ShowsThePictureFromItsTopRowAndTakesClicksWhereDrawn)
+TEST_F(FullScreenWindow, StretchesThePictureOverTheDisplayAndTakesClicksWhereDrawn)
 {
     if (!CVirtualDisplay::IsInstalled())
         GTEST_SKIP() << "no Xvfb";
@@ -90,7 +91,7 @@ SDisplayPicture GrabShowingTheBand()
 // Where the game sees a click played at a game point.
 std::string ClickAt(int x, int y)
 {
-    const std::string steps = "game:1024,768 move:" + std::to_string(x) + "," + std::to_string(y) + " down up";
+    const std::string steps = "stretched:1024,768 move:" + std::to_string(x) + "," + std::to_string(y) + " down up";
     EXPECT_TRUE(PlayInputInBackground(kTitle, steps));
     CMouseState& mouse = CMouseState::SGetInstance();
     mouse.TakePressedButtons();
@@ -116,26 +117,29 @@ TEST(ChildProcess, FullScreenWindowOnABareDisplay)
     ASSERT_TRUE(screen.IsFullScreen()) << GetScreenLastError().GetString();
     EXPECT_EQ(GetOptionsSection().GetInt("Full Screen", -1), 1);
 
-    // The window covers the display from its origin, exactly the mode's size.
+    // The window covers the whole display; the picture is stretched over
+    // it, 1.25 times across and 4/3 down: the band's four rows are five.
+    int32_t width = 0, height = 0;
+    CScreenDevice::SGetInstance().GetDevice().GetClientSize(width, height);
+    EXPECT_EQ(std::to_string(width) + "x" + std::to_string(height), "1280x1024");
     SDisplayPicture picture = GrabShowingTheBand();
     ASSERT_FALSE(picture.pixels.empty()) << "xwd could not dump the display";
     EXPECT_EQ(picture.At(1, 0), kBand) << "the picture's top row is the display's top row";
-    EXPECT_EQ(picture.At(1022, 3), kBand);
-    EXPECT_EQ(picture.At(512, 4), kBody);
-    EXPECT_EQ(picture.At(1023, 767), kBody);
-    EXPECT_NE(picture.At(1024, 767), kBody);
-    EXPECT_NE(picture.At(1023, 768), kBody);
+    EXPECT_EQ(picture.At(1278, 4), kBand) << "the band reaches the display's right edge";
+    EXPECT_EQ(picture.At(640, 6), kBody);
+    EXPECT_EQ(picture.At(1279, 1023), kBody) << "the picture reaches the display's far corner";
+    // Each axis on its own: letterboxed, these would land elsewhere.
     EXPECT_EQ(ClickAt(300, 200), "300,200");
+    EXPECT_EQ(ClickAt(1000, 740), "1000,740");
 
     // Moved and resized by someone else, it goes back to the origin and the
     // picture and the pointer follow the size it was given.
     ASSERT_TRUE(PlayInputInBackground(kTitle, "place:60,40,1200,900"));
-    int32_t width = 0, height = 0;
     EXPECT_TRUE(PumpUntil([&] {
         CScreenDevice::SGetInstance().GetDevice().GetClientSize(width, height);
         return width == 1200 && height == 900;
     })) << width << "x" << height;
-    // 1024 x 768 shown whole in 1200 x 900: 1.171875 times, from x = 0.
+    // 1024 x 768 stretched over 1200 x 900: 1.171875 times, from x = 0.
     picture = GrabShowingTheBand();
     EXPECT_EQ(picture.At(1, 0), kBand);
     EXPECT_EQ(picture.At(1198, 3), kBand);

@@ -9,6 +9,8 @@ Steps, played in order:
   "game:W,H"   points of later steps lie on a W x H game screen that the
                window shows scaled to fit and centred (otherwise they are
                the window's own points)
+  "stretched:W,H"  the same for a game screen stretched over the whole
+               window, each axis on its own (full screen)
   "move:X,Y"   puts the pointer there
   "down", "up" press and release the left button
   "key:NAME"   presses and releases the key of that X keysym name
@@ -150,7 +152,7 @@ def main():
     left, top, child = ctypes.c_int(), ctypes.c_int(), Window()
     x11.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(left), ctypes.byref(top),
                               ctypes.byref(child))
-    scale, origin_x, origin_y, half = 1, left.value, top.value, 0
+    scale_x, scale_y, origin_x, origin_y, half = 1, 1, left.value, top.value, 0
     for step in steps:
         if step.startswith("place:"):
             x, y, w, h = (int(v) for v in step[6:].split(","))
@@ -159,22 +161,24 @@ def main():
             x11.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(left), ctypes.byref(top),
                                       ctypes.byref(child))
             origin_x, origin_y = left.value, top.value
-        elif step.startswith("game:"):
+        elif step.startswith("game:") or step.startswith("stretched:"):
             # Where the window is now: it may have moved since the search.
             x11.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(left), ctypes.byref(top),
                                       ctypes.byref(child))
-            game_w, game_h = (int(v) for v in step[5:].split(","))
+            game_w, game_h = (int(v) for v in step.split(":", 1)[1].split(","))
             attributes = WindowAttributes()
             x11.XGetWindowAttributes(display, window, ctypes.byref(attributes))
-            scale = min(attributes.width / game_w, attributes.height / game_h)
-            origin_x = left.value + (attributes.width - game_w * scale) / 2
-            origin_y = top.value + (attributes.height - game_h * scale) / 2
-            # A game point is a square of the window: aim at its middle.
+            scale_x, scale_y = attributes.width / game_w, attributes.height / game_h
+            if step.startswith("game:"):
+                scale_x = scale_y = min(scale_x, scale_y)
+            origin_x = left.value + (attributes.width - game_w * scale_x) / 2
+            origin_y = top.value + (attributes.height - game_h * scale_y) / 2
+            # A game point is a rectangle of the window: aim at its middle.
             half = 0.5
         elif step.startswith("move:"):
             x, y = (float(v) for v in step[5:].split(","))
-            xtest.XTestFakeMotionEvent(display, -1, int(round(origin_x + (x + half) * scale)),
-                                       int(round(origin_y + (y + half) * scale)), 0)
+            xtest.XTestFakeMotionEvent(display, -1, int(round(origin_x + (x + half) * scale_x)),
+                                       int(round(origin_y + (y + half) * scale_y)), 0)
         elif step in ("down", "up"):
             xtest.XTestFakeButtonEvent(display, 1, 1 if step == "down" else 0, 0)
         elif step.startswith("key:"):

@@ -2,8 +2,8 @@
 // it, waits for the main menu and clicks "Exit"; the program ends the orderly
 // way, with status 0 and the profiles written. Started full screen, as the
 // settings' default has it, on a display without a window manager, the
-// display shows the game's picture from its top row and the click lands on
-// the button drawn under the pointer.
+// display shows the game's picture stretched over it from its top row and
+// the click lands on the button drawn under the pointer.
 #include "ScreensGameTest.h"
 
 #include "support/VirtualDisplay.h"
@@ -56,20 +56,22 @@ TEST_F(DemoProgramWindow, ExitOnTheMainMenuEndsTheProgramWithTheProfilesSaved)
     EXPECT_TRUE(DiskHas("Stats.dat")) << "the orderly exit writes the profiles";
 }
 
-// Pixels of the display's top rows that differ from the game's own
-// screenshot of its picture (the window at the display's origin).
+// Pixels of the game's own screenshot of its picture, in its top rows, that
+// differ from what the display shows where it stretches them (the picture
+// over the whole display): the display's pixel whose centre lies in the
+// middle of the game's.
 size_t TopRowsOffTheScreenshot(const SDisplayPicture& display, const std::string& tga, int rows)
 {
     CFrame shot;
     CTGAFileIO reader;
     if (!reader.DecodeFromMemory(shot, reinterpret_cast<const uint8_t*>(tga.data()), uint32_t(tga.size()), "shot", 32)
-        || shot.GetWidth() != 1024 || display.width < 1024 || display.height < rows)
+        || shot.GetWidth() != 1024 || shot.GetHeight() != 768 || display.width < 1024 || display.height < 768)
         return size_t(-1);
     size_t off = 0;
     for (int y = 0; y < rows; ++y)
         for (int x = 0; x < 1024; ++x) {
             const uint8_t* saved = shot.Row(uint32_t(y)) + x * 4;
-            const uint32_t shown = display.At(x, y);
+            const uint32_t shown = display.At((2 * x + 1) * display.width / 2048, (2 * y + 1) * display.height / 1536);
             for (int c = 0; c < 3; ++c)
                 if (std::abs(int(shown >> (8 * c) & 0xFFu) - int(saved[c])) > 16) {
                     ++off;
@@ -79,7 +81,7 @@ size_t TopRowsOffTheScreenshot(const SDisplayPicture& display, const std::string
     return off;
 }
 
-TEST_F(DemoProgramWindow, FullScreenShowsThePictureFromTheTopAndTakesClicksWhereDrawn)
+TEST_F(DemoProgramWindow, FullScreenStretchesThePictureOverTheDisplayAndTakesClicksWhereDrawn)
 {
     if (!CVirtualDisplay::IsInstalled())
         GTEST_SKIP() << "no Xvfb: the real window is not tried";
@@ -109,10 +111,10 @@ TEST_F(DemoProgramWindow, FullScreenShowsThePictureFromTheTopAndTakesClicksWhere
         ASSERT_TRUE(GrabDisplay(display.Display(), PathOf("screen.xwd"), shown)) << "xwd could not dump the display";
         off = TopRowsOffTheScreenshot(shown, ReadBytes(PathOf(name)), 100);
     }
-    EXPECT_EQ(off, 0u) << "pixels of the display's top 100 rows unlike the game's picture, after " << shots
+    EXPECT_EQ(off, 0u) << "pixels of the picture's top 100 rows unlike what the display shows, after " << shots
                        << " screenshots";
 
-    std::string steps = "game:1024,768";
+    std::string steps = "stretched:1024,768";
     for (int i = 0; i < 10; ++i)
         steps += " move:512,562 down up wait:2000";
     ASSERT_EQ(RunCommand(player + steps + " >>'" + PathOf("xtest.out") + "' 2>&1 &"), 0);

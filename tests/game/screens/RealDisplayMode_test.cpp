@@ -1,6 +1,6 @@
 // Under a virtual X display, the display options window takes the real SDL
 // window to full screen and back, each switch on the update after its click:
-// the window's placement (full screen: no frame, at the desktop's origin) and
+// the window's placement (full screen: no frame, covering the display) and
 // the back buffer the OpenGL device draws follow the choice. Xvfb runs no
 // window manager: the program places its full-screen window itself.
 #include "support/VirtualDisplay.h"
@@ -38,15 +38,15 @@ TEST_F(RealDisplayMode, TheDisplayWindowSwitchesToFullScreenAndBack)
     CVirtualDisplay display("1280x1024x24");
     ASSERT_TRUE(display.Start(PathOf("xvfb.err"))) << ReadBytes(PathOf("xvfb.err"));
     ASSERT_EQ(RunChildOnDisplay(display, Folder(), kChildTest, PathOf("child.out")), 0) << ChildOutput();
-    EXPECT_EQ(ReadBytes(PathOf("events.txt")), "windowed 1024x768\n"
-                                               "full screen 1024x768\n"
-                                               "full screen 1280x1024\n"
-                                               "windowed 1024x768\n")
+    EXPECT_EQ(ReadBytes(PathOf("events.txt")), "windowed 1024x768 in 1024x768\n"
+                                               "full screen 1024x768 in 1280x1024\n"
+                                               "full screen 1280x1024 in 1280x1024\n"
+                                               "windowed 1024x768 in 1024x768\n")
         << ChildOutput();
 }
 
-// What the window shows once it has the mode: full screen or windowed, and
-// the back buffer's size.
+// What the window shows once it has the mode: full screen or windowed, the
+// back buffer's size and the window's it is shown in.
 std::string WaitForMode(SDL_Window* window, bool fullScreen)
 {
     bool full = !fullScreen;
@@ -61,8 +61,10 @@ std::string WaitForMode(SDL_Window* window, bool fullScreen)
     if (full != CScreenFrame::SGetInstance().IsFullScreen())
         return "the window and the screen disagree";
     const plat::CGraphicsDevice& device = plat::GetPlatform().GetGraphicsDevice();
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
     return std::string(full ? "full screen " : "windowed ") + std::to_string(device.GetBackBufferWidth()) + "x" +
-        std::to_string(device.GetBackBufferHeight());
+        std::to_string(device.GetBackBufferHeight()) + " in " + std::to_string(width) + "x" + std::to_string(height);
 }
 
 // The second run: the real window with the screen device on it, and the

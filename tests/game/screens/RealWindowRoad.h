@@ -29,6 +29,8 @@
 #include "game/world/CPlayfield.h"
 #include "platform/CPlatform.h"
 #include "platform/Clock.h"
+#include "shell/CScreenDevice.h"
+#include "shell/CScreenFrame.h"
 #include "support/VirtualDisplay.h"
 #include "ui/CJEdit.h"
 
@@ -97,8 +99,10 @@ protected:
         const char* display = std::getenv("DISPLAY");
         if (!script || !display)
             return false;
-        const std::string command
-            = std::string("python3 '") + script + "' '" + display + "' Ombrisalt game:1024,768 " + steps;
+        // Full screen at the game's size stretches the picture over the display.
+        const bool stretched = CScreenFrame::SGetInstance().IsFullScreen() && !GetUseDesktopResolution();
+        const std::string command = std::string("python3 '") + script + "' '" + display + "' Ombrisalt "
+            + (stretched ? "stretched:1024,768 " : "game:1024,768 ") + steps;
         const pid_t player = ::fork();
         if (player == 0) {
             ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
