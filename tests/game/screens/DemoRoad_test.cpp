@@ -365,7 +365,8 @@ TEST_F(DemoRoad, ReplayingAStreetForItsGoalsAfterTheLastOneLeadsToTheEndingAndTh
     map = GetTownMapWindow();
     EXPECT_FALSE(map->IsRewardsFlagSet());
     EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
-    ASSERT_TRUE(OpenLifeRewardWindow(last, true, nullptr));
+    ClickOn(Button(map, "Rewards"));
+    ASSERT_NE(GetLifeRewardWindow(), nullptr);
     ClickOn(GetLifeRewardWindow()->GetDefaultButton());
     EXPECT_EQ(GetLifeRewardWindow(), nullptr);
     EXPECT_EQ(GetStoryWindow(), nullptr);
