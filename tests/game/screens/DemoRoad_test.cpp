@@ -133,7 +133,8 @@ protected:
     }
     static CCreditsWindow* Credits()
     {
-        for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child; child = child->GetNextSibling())
+        CJWindow* screen = CScreenWindow::GetScreenWindow();
+        for (CJWindow* child = screen->GetFirstChild(); child; child = child->GetNextSibling())
             if (auto* credits = dynamic_cast<CCreditsWindow*>(child))
                 return credits;
         return nullptr;
