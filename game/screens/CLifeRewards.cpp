@@ -140,6 +140,12 @@ uint32_t CLifeRewards::GetGoalsEarned() const
     return sum;
 }
 
+bool CLifeRewards::CoversLevel(uint32_t level) const
+{
+    const SLevelRange range = LevelsOf(*this);
+    return level >= range.first && level < range.end;
+}
+
 CLifeRewardsList::CLifeRewardsList()
     : CObjectArrayBaseTemplate<CLifeRewards>("LifeRewards.txt")
 {

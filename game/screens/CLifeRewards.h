@@ -31,6 +31,8 @@ public:
     bool IsUnlocked() const;
     uint32_t GetGoalsAvailable() const;
     uint32_t GetGoalsEarned() const;
+    // Whether the level is one of those the reward counts.
+    bool CoversLevel(uint32_t level) const;
 
     CJString m_PositionMarkerName;
     uint32_t m_LevelToDisplayAfter = 0;        // 1-based: shown after level index L - 1

@@ -318,7 +318,11 @@ void CPlayerStats::MarkTutorialCompleted()
 
 void CPlayerStats::RecordLevelCompleted(uint32_t level, CGameState* state)
 {
-    if (CPlayerStatsForLevel* next = GetLevelStats(level + 1); next && !next->HasBeenPlayed())
+    // After the last career level the next record is a tutorial level's,
+    // which starts from its own state whether played or not: its slot keeps
+    // what the career ended with, the career's net worth.
+    CPlayerStatsForLevel* next = GetLevelStats(level + 1);
+    if (next && (!next->HasBeenPlayed() || level + 1 >= FirstTutorialLevel()))
         next->SetGameStateBeforeLevelStarted(state);
     if (CPlayerStatsForLevel* record = GetLevelStats(level))
         record->AddCompletion(false);

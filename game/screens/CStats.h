@@ -104,7 +104,8 @@ public:
     // Empty when there is none.
     CJString GetLastCompletedCareerLevelName() const;
     // Thousands of $: the saved starting state of the level after the last
-    // completed career level; 0 without one.
+    // completed career level (after the last career level, the state it
+    // ended with); 0 without one.
     float GetCareerNetWorth() const;
     // A level set without a tutorial counts its tutorial as played and
     // completed.
@@ -115,7 +116,7 @@ public:
     int32_t GetLastCompletedTutorialLevel() const;
     void MarkTutorialCompleted();
     // Keeps a copy of the state as the next level's starting state unless
-    // that level was played already, then counts the completion.
+    // that career level was played already, then counts the completion.
     void RecordLevelCompleted(uint32_t level, CGameState* state);
     void RecordLevelCompletedAndMarked(uint32_t level);
 

@@ -339,6 +339,7 @@ CTownMapWindow::CTownMapWindow(CJWindow* parent)
     CFrameOverlayOptions* set = MapOverlay();
     const uint32_t count = LevelCount();
     m_LevelButtons.assign(count, nullptr);
+    m_MarkedExpertNow.assign(count, false);
     CTextSubstitutionList values;
     FillSubstitutions(values);
     if (set)
@@ -420,11 +421,10 @@ void CTownMapWindow::CreateLevelButton(CFrameOverlayOptions& set, CTextSubstitut
     if ((i == 0 || IsMarkedCompleted(int64_t(i) - 1)) && int32_t(i) != m_NewlyUnlockedLevel)
         SetActiveImage(i);
 
-    bool expertNow = false;
     const uint32_t goals = level ? level->m_OptionalGoals.GetCount() : 0;
     if (record && !record->IsMarkedExpertOnMap() && goals > 0 && record->GetOptionalGoalCounts().first >= goals) {
         record->MarkExpertOnMap();
-        expertNow = true;
+        m_MarkedExpertNow[i] = true;
     }
 
     CLifeRewards* reward = FindLifeRewardForLevel(i);
@@ -436,7 +436,7 @@ void CTownMapWindow::CreateLevelButton(CFrameOverlayOptions& set, CTextSubstitut
         rewardButton->SetHoverZoom(kHoverZoom, kHoverZoomSeconds);
         const bool unlocked = reward->IsUnlocked();
         bool flaggedHere = false;
-        if (!completedNow && expertNow && unlocked) {
+        if (!completedNow && unlocked && WasRewardEarnedNow(*reward, i)) {
             m_RewardsFlag = true;
             flaggedHere = true;
         }
@@ -476,6 +476,17 @@ void CTownMapWindow::StartRewardsSequence(CJButton* button, uint32_t level)
     m_State = EState::Rewards;
     m_FlierCountdownRunning = true;
     m_FlierCountdown = CRules::SGetInstance().m_SecondsToSpawnRewardsFlier;
+}
+
+// The goals met last may be those of any of the reward's levels, a street
+// replayed after the reward's own was won. Levels come in order: all of
+// them were looked at before the reward's own.
+bool CTownMapWindow::WasRewardEarnedNow(const CLifeRewards& reward, uint32_t level) const
+{
+    for (uint32_t i = 0; i <= level && i < m_MarkedExpertNow.size(); ++i)
+        if (m_MarkedExpertNow[i] && (i == level || reward.CoversLevel(i)))
+            return true;
+    return false;
 }
 
 void CTownMapWindow::AddAtMarker(CJButton* button)

@@ -102,6 +102,7 @@ public:
 private:
     void CreateLevelButton(CFrameOverlayOptions& set, CTextSubstitutionList& values, uint32_t level);
     void StartRewardsSequence(CJButton* button, uint32_t level);
+    bool WasRewardEarnedNow(const CLifeRewards& reward, uint32_t level) const;
     void AddAtMarker(CJButton* button);
     void SetActiveImage(uint32_t level);
     void MoveHighlightTo(const CJButton* button);
@@ -121,6 +122,7 @@ private:
     float m_Clock = 0.0f;
     uint32_t m_SelectedLevel = 0;
     std::vector<CJButton*> m_LevelButtons; // one slot per level, null where absent
+    std::vector<bool> m_MarkedExpertNow;   // per level: marked expert on this visit
     CPoint m_Highlight{0, 0};
     CJButton* m_GlideFrom = nullptr;
     CJButton* m_GlideTo = nullptr;

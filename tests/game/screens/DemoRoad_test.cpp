@@ -1,16 +1,20 @@
 // The demo data's road from level to level in the running game, as a player
 // takes it: the first street's tutorial messages, a won street's results
 // counting up, "Continue" to the map, the next street through the shop and
-// its introduction.
+// its introduction; the last career street and the ending.
 #include "ScreensGameTest.h"
 
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CSprite.h"
+#include "game/screens/CCredits.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLevelIntro.h"
+#include "game/screens/CLifeRewards.h"
+#include "game/screens/CMainMenu.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CStory.h"
 #include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTutorialPopUp.h"
@@ -31,6 +35,7 @@
 #include "sequences/CTextSubstitutionList.h"
 #include "support/ScopedHooks.h"
 #include "ui/CJButton.h"
+#include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -77,11 +82,62 @@ protected:
         ASSERT_EQ(GetLevelIntroWindow(), nullptr);
     }
     template <typename Window>
-    static std::string Value(const Window& window, const char* key)
+    static std::string Value(Window& window, const char* key)
     {
         CTextSubstitutionList values;
         window.FillSubstitutions(values);
         return values.Apply(CJString(key)).GetString();
+    }
+    // A shown amount of dollars, its group separators dropped.
+    template <typename Window>
+    static int64_t Dollars(Window& window, const char* key)
+    {
+        std::string shown = Value(window, key);
+        shown.erase(std::remove(shown.begin(), shown.end(), ','), shown.end());
+        return std::stoll(shown);
+    }
+    // From the map through the shop and the introduction into the street,
+    // which is won with its goals met; on to its results.
+    void PlayAndWin(uint32_t street, int64_t* shopWorth = nullptr)
+    {
+        CTownMapWindow* map = GetTownMapWindow();
+        ASSERT_NE(map, nullptr);
+        ClickOn(map->GetLevelButton(street));
+        ASSERT_EQ(map->GetSelectedLevel(), street);
+        ClickOn(map->GetButton("Continue"));
+        CShopWindow* shop = GetShopWindow();
+        ASSERT_NE(shop, nullptr);
+        if (shopWorth)
+            *shopWorth = Dollars(*shop, "%s[NetWorth]");
+        ClickOn(shop->GetDefaultButton());
+        ASSERT_NO_FATAL_FAILURE(PlayFromTheIntroduction());
+        ASSERT_EQ(GetCurrentLevelIndex(), street);
+        CLevelOptions* level = CLevelOptions::SGetCurrent();
+        for (uint32_t g = 0; g < level->m_OptionalGoals.GetCount(); ++g)
+            GetGameScreensHooks().MarkOptionalGoalAchieved(level, g);
+        CGameState::SGetCurrent()->m_RevenueK = level->m_RequiredRevenue;
+        CompleteLevel();
+        // The trophies the street earned come first, one card at a time.
+        for (int i = 0; i < 20 && GetNewTrophyEarnedMenu(); ++i) {
+            Passes(2);
+            ClickOn(GetNewTrophyEarnedMenu()->GetDefaultButton());
+        }
+        ASSERT_NE(GetEndOfLevelWindow(), nullptr);
+        Seconds(6.0f);
+    }
+    // The map's rewards sequence up to the rewards window it opens.
+    void AwaitRewards()
+    {
+        for (int i = 0; i < 600 && !GetLifeRewardWindow(); ++i)
+            Passes(1);
+    }
+    static CCreditsWindow* Credits()
+    {
+        CJWindow* screen = CScreenWindow::GetScreenWindow();
+        for (CJWindow* child = screen->GetFirstChild(); child; child = child->GetNextSibling())
+            if (auto* credits = dynamic_cast<CCreditsWindow*>(child))
+                return credits;
+        return nullptr;
     }
 };
 
@@ -220,6 +276,107 @@ TEST_F(DemoRoad, TheMapsPlayButtonSaysPlayForANewStreetAndReplayForAWonOne)
     ClickOn(map->GetLevelButton(1));
     ASSERT_EQ(map->GetSelectedLevel(), 1u);
     EXPECT_STREQ(play->GetTitleText(), "Play");
+}
+
+// A player who played the tutorial wins the last career street with the
+// goals of an earlier one still open: the career is worth what the street
+// ended with, and the reward page says "The End?". Replaying that street and
+// meeting its goals unlocks the reward on that visit: its page leads to the
+// last story page and the credits. Once.
+TEST_F(DemoRoad, ReplayingAStreetForItsGoalsAfterTheLastOneLeadsToTheEndingAndTheCareerKeepsItsWorth)
+{
+    ReadList(GetLifeRewardList(), "Resources/LifeRewards", "LifeRewards");
+    ASSERT_NO_FATAL_FAILURE(StartTutorial());
+    Player().MarkTutorialCompleted();
+    InstallMainMenuScreen();
+    CLevelSet* levels = FindLevels();
+    const uint32_t last = levels->GetFirstTutorialLevelIndex() - 1;
+    ASSERT_STREQ(levels->GetLevel(last)->m_DisplayName.GetText().GetString(), "Far Side");
+    CLifeRewards* reward = FindLifeRewardForLevel(last);
+    ASSERT_NE(reward, nullptr);
+
+    // The streets before the last won on earlier visits, each with its goals
+    // but the fifth, and the money to show for them.
+    const uint32_t open = 4;
+    CGameStateList& states = GetGameStateList();
+    CGameState career;
+    career.CopyFromAndReset(states.GetObject(states.Find("Initial")));
+    for (uint32_t i = 0; i < last; ++i) {
+        CPlayerStatsForLevel* record = Player().GetLevelStats(i);
+        record->MarkPlayed();
+        career.m_SpendableMoneyK += 30.0f;
+        Player().RecordLevelCompleted(i, &career);
+        record->MarkCompletedOnMap();
+        if (i == open)
+            continue;
+        for (uint32_t g = 0; g < levels->GetLevel(i)->m_OptionalGoals.GetCount(); ++g)
+            record->SetOptionalGoalAchieved(g);
+        record->MarkExpertOnMap();
+    }
+    ASSERT_GT(levels->GetLevel(open)->m_OptionalGoals.GetCount(), 0u);
+    ASSERT_NE(OpenTownMap(), nullptr);
+
+    int64_t shopWorth = 0;
+    ASSERT_NO_FATAL_FAILURE(PlayAndWin(last, &shopWorth));
+    EXPECT_EQ(shopWorth, std::llround(career.GetNetWorth() * 1000.0f));
+    const int64_t worth = shopWorth + Dollars(*GetEndOfLevelWindow(), "%s[EarnedSpendable]");
+    ClickOn(GetEndOfLevelWindow()->GetDefaultButton());
+    AwaitRewards();
+    CLifeRewardWindow* page = GetLifeRewardWindow();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Value(*page, "%s[ContinueButtonTitle]"), "The End?");
+    ClickOn(page->GetDefaultButton());
+    EXPECT_EQ(GetLifeRewardWindow(), nullptr);
+    EXPECT_EQ(GetStoryWindow(), nullptr) << "goals are still open";
+    CTownMapWindow* map = GetTownMapWindow();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(Dollars(*map, "%s[NetWorth]"), worth) << "what the shop and the results showed";
+    EXPECT_EQ(std::llround(Player().GetCareerNetWorth() * 1000.0f), worth);
+
+    // The fifth street again, its goals met this time.
+    Seconds(2.0f);
+    ASSERT_NO_FATAL_FAILURE(PlayAndWin(open));
+    ClickOn(GetEndOfLevelWindow()->GetDefaultButton());
+    map = GetTownMapWindow();
+    ASSERT_NE(map, nullptr);
+    EXPECT_TRUE(map->IsRewardsFlagSet());
+    AwaitRewards();
+    page = GetLifeRewardWindow();
+    ASSERT_NE(page, nullptr);
+    Seconds(3.0f);
+    EXPECT_EQ(Value(*page, "%s[GoalsEarned]"), Value(*page, "%s[GoalsAvailable]"));
+    EXPECT_EQ(Value(*page, "%s[ContinueButtonTitle]"), "Continue");
+    ClickOn(page->GetDefaultButton());
+    CStoryWindow* story = GetStoryWindow();
+    ASSERT_NE(story, nullptr);
+    EXPECT_EQ(story->GetPage(), CStoryWindow::GetPageCount() - 1);
+    EXPECT_FALSE(story->IsBrowsing());
+    ClickOn(story->GetDefaultButton());
+    EXPECT_EQ(GetStoryWindow(), nullptr);
+    EXPECT_EQ(GetTownMapWindow(), nullptr);
+    EXPECT_NE(Credits(), nullptr);
+    EXPECT_EQ(std::llround(Player().GetCareerNetWorth() * 1000.0f), worth) << "the replay took nothing away";
+
+    // Back on the map the reward is quiet; its button opens a review, whose
+    // Continue only closes.
+    ClickOn(Credits()->GetCloseButton());
+    if (GetTownMapWindow() == nullptr) {
+        ASSERT_NE(OpenTownMap(), nullptr);
+    }
+    map = GetTownMapWindow();
+    EXPECT_FALSE(map->IsRewardsFlagSet());
+    EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
+    ClickOn(Button(map, "Rewards"));
+    ASSERT_NE(GetLifeRewardWindow(), nullptr);
+    ClickOn(GetLifeRewardWindow()->GetDefaultButton());
+    EXPECT_EQ(GetLifeRewardWindow(), nullptr);
+    EXPECT_EQ(GetStoryWindow(), nullptr);
+
+    // The next start finds the career's worth.
+    EndRun();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Pass(17));
+    EXPECT_EQ(std::llround(Player().GetCareerNetWorth() * 1000.0f), worth);
 }
 
 } // namespace

@@ -335,6 +335,39 @@ TEST_F(Profiles, StarsAndTheCareerRunCountOnlyCareerLevels)
     EXPECT_EQ(player->GetCareerNetWorth(), 0.0f);
 }
 
+// A player who played the tutorial first: the record after the last career
+// level is played already, yet the career is worth what it ended with, its
+// latest win, on the next run too.
+TEST_F(Profiles, AfterTheLastCareerLevelTheWorthIsWhatItEndedWithTutorialPlayedOrNot)
+{
+    LoadCareerAndTutorial();
+    CStats& stats = CStats::SGetInstance();
+    CPlayerStats* player = stats.GetCurrentPlayer();
+    stats.GetLevelStats(4)->MarkPlayed();
+    CGameState state;
+    for (uint32_t level = 0; level < 3; ++level) {
+        stats.GetLevelStats(level)->MarkPlayed();
+        state.m_SpendableMoneyK = 10.0f * float(level + 1);
+        player->RecordLevelCompleted(level, &state);
+    }
+    EXPECT_EQ(player->GetCareerNetWorth(), 30.0f);
+    state.m_SpendableMoneyK = 310.5f;
+    player->RecordLevelCompleted(3, &state);
+    EXPECT_EQ(player->GetLastCompletedCareerLevel(), 3);
+    EXPECT_EQ(player->GetCareerNetWorth(), 310.5f);
+    state.m_SpendableMoneyK = 400.0f;
+    player->RecordLevelCompleted(3, &state);
+    EXPECT_EQ(player->GetCareerNetWorth(), 400.0f);
+    // The career levels played keep what they started with.
+    state.m_SpendableMoneyK = 1.0f;
+    player->RecordLevelCompleted(1, &state);
+    EXPECT_EQ(stats.GetLevelStats(2)->GetGameStateBeforeLevelStarted()->m_SpendableMoneyK, 20.0f);
+
+    ASSERT_TRUE(stats.Save());
+    CStats::SShutdown();
+    EXPECT_EQ(CStats::SGetInstance().GetCurrentPlayer()->GetCareerNetWorth(), 400.0f);
+}
+
 TEST_F(Profiles, TheTutorialIsTrackedFromItsFirstToItsLastLevel)
 {
     LoadCareerAndTutorial();
