@@ -252,6 +252,19 @@ int32_t CJWindowAlphaFrameWindowSkin::GetTitleBarHeight()
     return FontHeight(GetTitleFont()) + 4 * m_Window.GetFontUnit() + 2;
 }
 
+// The title is drawn from its heading offset (raised by 5), and the border's
+// top pieces may stand above the edge.
+int32_t CJWindowAlphaFrameWindowSkin::GetReachAbove()
+{
+    CAlphaSkinData& data = m_Theme.GetData();
+    int32_t reach = 0;
+    if (!m_Window.GetTitle().IsEmpty())
+        reach = std::max(reach, -(ClampSkinValue(data.m_HeadingOffset) + 5));
+    if (auto* border = dynamic_cast<CAlphaSkinBorder*>(data.m_WindowBorder))
+        reach = std::max(reach, border->GetReachAbove());
+    return reach;
+}
+
 void CJWindowAlphaFrameWindowSkin::DrawBack(CFrameInterface& frame)
 {
     DrawBorderLayers(&m_Theme, &m_Window, frame, WholeRect(m_Window), m_Theme.GetData().m_WindowBorder,

@@ -69,6 +69,8 @@ public:
     virtual CFont* GetTitleFont();
     // 0 for an empty title.
     virtual int32_t GetTitleBarHeight() = 0;
+    // How far the frame is drawn above the window's rectangle.
+    virtual int32_t GetReachAbove() { return 0; }
 
     CJWindow& GetWindow() const { return m_Window; }
 
@@ -136,6 +138,7 @@ public:
     void DrawFront(CFrameInterface& frame) override;
     CFont* GetTitleFont() override;
     int32_t GetTitleBarHeight() override;
+    int32_t GetReachAbove() override;
 
 private:
     CJWindowAlphaTheme& m_Theme;

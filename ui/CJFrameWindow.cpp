@@ -252,6 +252,11 @@ int32_t CJFrameWindow::GetClientTopInset() const
     return m_Skin ? m_Skin->GetTitleBarHeight() : 0;
 }
 
+int32_t CJFrameWindow::GetReachAbove() const
+{
+    return m_Skin ? std::max(m_Skin->GetReachAbove(), 0) : 0;
+}
+
 bool CJFrameWindow::IsActive() const
 {
     return m_HasFocus;

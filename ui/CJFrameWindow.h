@@ -82,6 +82,9 @@ public:
     virtual uint32_t GetResizeEdges(CPoint point);
 
     int32_t GetClientTopInset() const override;
+    // How far the skin draws the frame (its title, a plate on its top edge)
+    // above the window's rectangle.
+    int32_t GetReachAbove() const;
     int32_t GetClientLeftInset() const override { return 0; }
     // The window whose frame is in front draws the active skin.
     bool IsActive() const override;

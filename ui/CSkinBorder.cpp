@@ -236,6 +236,15 @@ void CAlphaSkinBorder::DrawBackground(CJWindow* window, CFrameInterface& frame, 
             TileTexture(frame, *texture, band);
 }
 
+int32_t CAlphaSkinBorder::GetReachAbove() const
+{
+    int32_t top = 0;
+    for (int32_t piece : {m_TopLeftHighlight, m_TopCenterHighlight, m_TopRightHighlight, m_SpecialTopRightHighlight,
+                          m_TopCenterDecal})
+        top = std::min(top, Placed(GetSkinFrame(piece), 0, 0).top);
+    return -top;
+}
+
 void CAlphaSkinBorder::DrawFrame(CJWindow* window, CFrameInterface& frame, const CRect& rect, CSkinTheme*,
                                  bool special)
 {

@@ -90,6 +90,10 @@ public:
     int32_t m_SpecialTopRightHighlight = 0;
     int32_t m_TopCenterDecal = 0, m_BottomCenterDecal = 0, m_LeftCenterDecal = 0, m_RightCenterDecal = 0;
 
+    // How far the pieces along the top edge (a title plate standing on it)
+    // are drawn above the rectangle; 0 when none is.
+    int32_t GetReachAbove() const;
+
     // Process-wide, on by default; off makes every corner afresh (for the
     // benchmark that measures what the kept corners save).
     static void SetMaskedCornerCache(bool on);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 OMBRISALT_IMPLEMENT_CLASS(CCrew, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CCrewQuantityUpgrade, 1.0)
@@ -212,6 +213,36 @@ bool GetIdleCrewPosition(int32_t phase, uint32_t index, uint32_t count, CFPoint&
     }
     out = base;
     return true;
+}
+
+void PlaceIdleCrewsAtTheirPlaces()
+{
+    CPlayfieldLayer* layer = CrewLayer();
+    if (!layer)
+        return;
+    std::vector<CSprite*> idle;
+    for (uint32_t i = 0; i < layer->GetSpriteCount(); ++i) {
+        CSprite* sprite = layer->GetSprite(i);
+        auto* crew = sprite ? static_cast<CCrew*>(sprite->FindAI(CCrew::SGetClassInfo())) : nullptr;
+        if (crew && crew->IsIdle())
+            idle.push_back(sprite);
+    }
+    const auto phaseOf = [](CSprite* sprite) {
+        return static_cast<CCrew*>(sprite->FindAI(CCrew::SGetClassInfo()))->m_BuildingPhase;
+    };
+    // In layer order, as the idle crews of a phase count themselves in play.
+    for (size_t i = 0; i < idle.size(); ++i) {
+        const int32_t phase = phaseOf(idle[i]);
+        uint32_t index = 0, count = 0;
+        for (size_t j = 0; j < idle.size(); ++j)
+            if (phaseOf(idle[j]) == phase) {
+                index += j < i ? 1 : 0;
+                ++count;
+            }
+        CFPoint place;
+        if (GetIdleCrewPosition(phase, index, count, place))
+            idle[i]->SetPosition(place.x, place.y);
+    }
 }
 
 CCrew* CreateCrewAI(int32_t phase)

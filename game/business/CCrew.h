@@ -84,5 +84,9 @@ void RecordCrewWorkTime();
 // slots are missing; a slot without a marker stands at (0, 0).
 bool GetIdleCrewPosition(int32_t phase, uint32_t index, uint32_t count, CFPoint& out);
 
+// Stands every idle crew at once where its updates would walk it: for a
+// street shown without running, whose crews would stay where they came in.
+void PlaceIdleCrewsAtTheirPlaces();
+
 // A crew AI of the phase at its defaults, for the level start.
 CCrew* CreateCrewAI(int32_t phase);

@@ -3,6 +3,7 @@
 #include "foundation/CCommand.h"
 #include "foundation/CLocalizedString.h"
 #include "foundation/ShellServices.h"
+#include "game/business/CCrew.h"
 #include "game/screens/COptionsMenu.h"
 #include "game/screens/CPlayerSelect.h"
 #include "game/screens/CStats.h"
@@ -236,8 +237,12 @@ CMainMenu::CMainMenu(CJWindow* parent)
     : CMenuWindow(parent)
 {
     g_MainMenu = this;
-    if (CGameApp* game = CGameApp::SGetInstance())
+    if (CGameApp* game = CGameApp::SGetInstance()) {
         game->StartLastLevel();
+        // The street stands still behind the menu: its crews wait in their
+        // yard as in play, not on the bar where they came in.
+        PlaceIdleCrewsAtTheirPlaces();
+    }
     CScreenFrame& screen = CScreenFrame::SGetInstance();
     SetSize(int32_t(screen.GetWidth()), int32_t(screen.GetHeight()));
 

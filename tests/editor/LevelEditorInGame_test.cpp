@@ -360,6 +360,14 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverThePlayedStreetLastsForThisPla
     ClickOn(dynamic_cast<CEditorToolPalette*>(palette)->GetLevelPropertiesButton());
     ASSERT_NE(GetCurrentObjectEditor(), nullptr);
     EXPECT_EQ(GetCurrentObjectEditor()->GetEditedObject(), CLevelOptions::SGetCurrent()) << "the played copy";
+    // Its whole frame shows, with the title plate the skin stands on its top edge.
+    const CObjectEditor& opened = *GetCurrentObjectEditor();
+    const CRect& frame = opened.GetScreenRect();
+    EXPECT_GT(opened.GetReachAbove(), 0) << "the demo's editor skin";
+    EXPECT_TRUE(frame.left >= 0 && frame.top - opened.GetReachAbove() >= 0 && frame.right <= 1024
+                && frame.bottom <= 768)
+        << "(" << frame.left << "," << frame.top << ")-(" << frame.right << "," << frame.bottom << ") reaching "
+        << opened.GetReachAbove() << " above";
     ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f);
     ClickOn(GetCurrentObjectEditor()->GetCloseButton());

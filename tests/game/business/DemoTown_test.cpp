@@ -138,7 +138,7 @@ TEST_F(DemoTown, ARefusedMoveShowsItsTextAndTheBonusWordStartsTheMeter)
     ASSERT_TRUE(StartInTown());
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(Pass(17));
-    CLot* empty = GetLotLayer() ? GetLotLayer()->FindLot(2, 1) : nullptr;
+    CLot* empty = GetLotLayer() ? GetLotLayer()->FindLot(0, 1) : nullptr;
     ASSERT_NE(empty, nullptr);
     Drag(kBulldozerButton, OnScreen(*empty));
     EXPECT_STREQ(GetIllegalMoveDisplay().GetText().GetString(), "There is nothing here to bulldoze.");

@@ -1,11 +1,14 @@
 // The demo's screens as a designer lays them out: what stands along the top
 // of a street (the customer line, the HUD's panels, the tip, the tutorial's
 // card, the refusal message and the bonus meter) keeps out of each other's
-// way for the longest line any street lets wait; the balloon of a move-in
-// stands on its lot; the shop's stickers hold their words and every slot
-// shows a picture; the starting kit is not money the player can take out.
+// way for the longest line any street lets wait; no lot lies under the HUD,
+// the tip or a lesson's card; the balloon of a move-in stands on its lot;
+// the shop's stickers hold their words and every slot shows a picture; the
+// starting kit is not money the player can take out; the crews behind the
+// main menu wait in their yard.
 #include "ScreensGameTest.h"
 
+#include "game/business/CCrew.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CUpgrade.h"
 #include "game/screens/CMainMenu.h"
@@ -18,6 +21,7 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
+#include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -26,6 +30,7 @@
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ImageOverlays.h"
 #include "overlays/TextOverlays.h"
+#include "render/CPointPath.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +155,77 @@ TEST_F(DemoLayout, TheLongestLineStandsClearOfTheHudTheTipTheLessonsTheRefusalsA
         EXPECT_TRUE(goal->m_Positon.x >= panel.left && goal->m_Positon.x + 230 <= panel.right
                     && goal->m_Positon.y >= panel.top && goal->m_Positon.y + 44 <= panel.bottom)
             << id;
+    }
+}
+
+// Every lot of every street takes the player's drops whole: none lies under
+// what the HUD draws over the street (its panels, the crews' yard, the bar)
+// or under the tip while it shows, nor, on a tutorial street, under the
+// card of the lessons that ask for its lots.
+TEST_F(DemoLayout, NoLotLiesUnderTheHudTheTipOrALessonsCard)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CLevelSet* levels = GetLevels();
+    ASSERT_NE(levels, nullptr);
+    CFrameOverlayOptions* hud = OverlaySet("Gameplay Overlay");
+    CFrameOverlayOptions* tip = OverlaySet("Tips Overlay");
+    auto* backdrop = dynamic_cast<CFrameOverlaySequenceOverlay*>(Item("Gameplay Overlay", "PeriodBackdrop"));
+    ASSERT_TRUE(hud && tip && backdrop);
+    const SBox card = BoxOf("Tutorial Popup", "Card");
+    // What covers the street is drawn on a colour no overlay uses.
+    const uint32_t clear = 0xFF00FEu;
+    auto canvas = CFrame::MakeOwned(1024, 768, 32);
+    const auto covered = [&canvas, clear](int32_t x, int32_t y) {
+        return x < 0 || y < 0 || x >= 1024 || y >= 768
+               || (reinterpret_cast<const uint32_t*>(canvas->Row(uint32_t(y)))[x] & 0xFFFFFFu) != clear;
+    };
+    for (uint32_t i = 0; i < levels->GetCount(); ++i) {
+        const CLevelOptions& level = *levels->GetLevel(i);
+        const std::string name = level.m_DisplayName.GetText().GetString();
+        App()->StartLevelByIndex(i);
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
+        Passes(1);
+        CPeriod* period = GetCurrentPeriod();
+        ASSERT_NE(period, nullptr) << name;
+        for (uint32_t y = 0; y < 768; ++y)
+            std::fill_n(reinterpret_cast<uint32_t*>(canvas->Row(y)), 1024, clear);
+        const int32_t kept = backdrop->m_Sequence;
+        backdrop->m_Sequence = period->m_HudBackground;
+        hud->DrawOnFrame(*canvas, nullptr, false, nullptr);
+        backdrop->m_Sequence = kept;
+        tip->DrawOnFrame(*canvas, nullptr, false, nullptr);
+        const bool tutorial = i >= levels->GetFirstTutorialLevelIndex();
+
+        CLotPlayfieldLayer* layer = GetLotLayer();
+        ASSERT_NE(layer, nullptr) << name;
+        uint32_t lots = 0;
+        for (uint32_t s = 0; s < layer->GetSpriteCount(); ++s) {
+            CLot* lot = CLot::SFromSprite(layer->GetSprite(s));
+            if (!lot)
+                continue;
+            ++lots;
+            const CFPoint at = lot->GetSprite()->GetPosition();
+            CPointPath* area = lot->GetHitArea(lot->GetSprite());
+            ASSERT_NE(area, nullptr);
+            // The lot's picture reaches 140 by 80 round its hot spot.
+            const CFPoint from = layer->LayerToScreen({at.x - 140.0f, at.y - 80.0f});
+            const CFPoint to = layer->LayerToScreen({at.x + 140.0f, at.y + 80.0f});
+            uint32_t underHud = 0, underCard = 0;
+            for (int32_t y = int32_t(from.y); y <= int32_t(to.y); y += 2)
+                for (int32_t x = int32_t(from.x); x <= int32_t(to.x); x += 2) {
+                    const CFPoint p = layer->ScreenToLayer({float(x), float(y)});
+                    if (!area->ContainsPoint(p.x - at.x, p.y - at.y))
+                        continue;
+                    underHud += covered(x, y);
+                    underCard += tutorial && x >= card.left && x < card.right && y >= card.top && y < card.bottom;
+                }
+            EXPECT_EQ(underHud, 0u) << name << ": the lot at " << at.x << "," << at.y
+                                    << " lies under the HUD or the tip";
+            EXPECT_EQ(underCard, 0u) << name << ": the lot at " << at.x << "," << at.y
+                                     << " lies under the lessons' card";
+        }
+        EXPECT_GE(lots, level.m_Customers > 0 ? 1u : 0u) << name;
     }
 }
 
@@ -353,6 +429,23 @@ TEST_F(DemoLayout, TheStreetBehindTheMainMenuStandsStill)
     ASSERT_NE(GetMainMenu(), nullptr);
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_SecondsPlayed, played);
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_CustomersSpawned, arrived);
+
+    // Its crews wait in their yard, where play walks them, not on the bar.
+    CPlayfield* playfield = GetCurrentPlayfield();
+    CPlayfieldLayer* crews = playfield ? playfield->FindLayer("Crew") : nullptr;
+    ASSERT_NE(crews, nullptr);
+    uint32_t seen = 0;
+    for (uint32_t i = 0; i < crews->GetSpriteCount(); ++i) {
+        auto* crew = static_cast<CCrew*>(crews->GetSprite(i)->FindAI(CCrew::SGetClassInfo()));
+        CFPoint yard;
+        if (!crew || !GetIdleCrewPosition(crew->m_BuildingPhase, 0, 1, yard))
+            continue;
+        ++seen;
+        const CFPoint at = crews->GetSprite(i)->GetPosition();
+        EXPECT_EQ(at.y, yard.y) << "crew " << i;
+        EXPECT_LE(std::abs(at.x - yard.x), 60.0f) << "crew " << i;
+    }
+    EXPECT_GE(seen, 3u) << "the starting kit's three crews";
 }
 
 } // namespace

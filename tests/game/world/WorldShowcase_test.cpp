@@ -138,7 +138,7 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
     EXPECT_EQ(Layer("Houses").GetSpriteCount(), 3u);
     // Lots draw their ground and the sign its box through their AI; every
     // other sprite shows a sequence.
-    EXPECT_EQ(Layer("Lot").GetSpriteCount(), 12u);
+    EXPECT_EQ(Layer("Lot").GetSpriteCount(), 6u);
     for (uint32_t i = 0; i < m_Playfield->GetLayerCount(); ++i) {
         CPlayfieldLayer& layer = *m_Playfield->GetLayer(i);
         const bool lots = layer.m_Name.CompareNoCase(CJString("Lot")) == 0 ||
