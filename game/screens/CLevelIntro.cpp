@@ -8,6 +8,7 @@
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPlayfield.h"
@@ -16,9 +17,6 @@
 #include "sequences/CTextSubstitutionList.h"
 #include "shell/CScreenFrame.h"
 #include "ui/CJButton.h"
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -42,20 +40,6 @@ void ShowPlayLayers(bool visible)
 CFrameOverlayOptions* IntroOverlay()
 {
     return GetFrameOverlayOptionsList().GetObject(CRules::SGetInstance().m_LevelIntroductionMenuOverlay);
-}
-
-// Whole dollars from thousands; a revenue beyond what the text can hold
-// shows the nearest it can, and one that is not a number shows 0.
-int32_t WholeDollars(float thousands)
-{
-    const double dollars = std::nearbyint(double(thousands * 1000.0f));
-    if (std::isnan(dollars))
-        return 0;
-    if (dollars <= double(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    if (dollars >= double(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    return int32_t(dollars);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "foundation/CLocalizedString.h"
 #include "game/screens/CStats.h"
 #include "game/world/CGameApp.h"
+#include "game/world/CGameState.h"
 #include "ui/CJButton.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJEdit.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <iterator>
 
 namespace {
@@ -85,15 +85,6 @@ CLocalizedString& Text(EPlayerText which)
     };
     static_assert(std::size(texts) == size_t(EPlayerText::Count));
     return texts[size_t(which)];
-}
-
-int32_t WholeDollars(float thousands)
-{
-    const float dollars = thousands * 1000.0f;
-    if (std::isnan(dollars))
-        return 0;
-    const float held = std::clamp(dollars, -2.2e9f, 2.2e9f);
-    return int32_t(std::clamp<long>(std::lrintf(held), INT32_MIN, INT32_MAX));
 }
 
 // Puts the window modal and centred in front of parent; false when there

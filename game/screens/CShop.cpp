@@ -47,7 +47,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
 namespace {
 
@@ -71,16 +70,6 @@ CFrameOverlayOptions* ShopSet()
 {
     CRules* rules = CRules::SFindInstance();
     return rules ? SetAt(rules->m_ShoppingOverlay) : nullptr;
-}
-
-// Whole dollars of an amount in thousands, held to the int32 range.
-int32_t NearestDollars(float thousands)
-{
-    const float dollars = thousands * 1000.0f;
-    if (std::isnan(dollars))
-        return 0;
-    const float held = std::clamp(dollars, -2.1e9f, 2.1e9f);
-    return int32_t(std::clamp<long>(std::lround(held), INT32_MIN, INT32_MAX));
 }
 
 CBuildablePart* AsPart(CUpgrade* upgrade)
@@ -164,8 +153,8 @@ void AddUpgradeValues(CTextSubstitutionList& values, CUpgrade* upgrade, const ch
     values.Add(key("Name"), ShownText(upgrade->m_Name));
     values.Add(key("Description"), owned ? upgrade->GetOwnedDescription() : ShownText(upgrade->m_Description));
     CBuildablePart* part = AsPart(upgrade);
-    values.AddInt(key("Resale"), part ? NearestDollars(part->m_ResaleValue) : 0);
-    values.AddInt(key("Cost"), NearestDollars(upgrade->m_UpgradeCost));
+    values.AddInt(key("Resale"), part ? WholeDollars(part->m_ResaleValue) : 0);
+    values.AddInt(key("Cost"), WholeDollars(upgrade->m_UpgradeCost));
 }
 
 // Controls are closed while one of them may be running its command: they
@@ -549,7 +538,7 @@ void CShopWindow::FillSubstitutions(CTextSubstitutionList& values)
     CUpgrade* offered = SelectedOffered();
     values.AddNumber("%s[Tab]", TabOf(owned ? owned : offered));
     CGameState* state = CGameState::SGetCurrent();
-    values.AddNumber("%s[NetWorth]", NearestDollars(state ? state->GetNetWorth() : 0.0f));
+    values.AddNumber("%s[NetWorth]", WholeDollars(state ? state->GetNetWorth() : 0.0f));
     g_StarsAvailable = ComputeStarsAvailable();
 
     bool buyable = false;
@@ -569,7 +558,7 @@ void CShopWindow::FillSubstitutions(CTextSubstitutionList& values)
         m_BuyButton->Enable(buyable);
 
     AddUpgradeValues(values, owned, "Own", true);
-    values.AddNumber("%s[Spendable]", NearestDollars(SpendableMoney()));
+    values.AddNumber("%s[Spendable]", WholeDollars(SpendableMoney()));
     values.AddNumber("%s[StarsHave]", int32_t(std::min<uint32_t>(g_StarsAvailable, INT32_MAX)));
 }
 
@@ -613,7 +602,7 @@ void CShopWindow::RebuildControls()
     CUpgrade* offered = SelectedOffered();
     values.AddNumber("%s[Tab]", TabOf(owned ? owned : offered));
     CGameState* state = CGameState::SGetCurrent();
-    values.AddNumber("%s[NetWorth]", NearestDollars(state ? state->GetNetWorth() : 0.0f));
+    values.AddNumber("%s[NetWorth]", WholeDollars(state ? state->GetNetWorth() : 0.0f));
 
     auto make = [&](const char* name, void (CShopWindow::*action)()) {
         return AddOverlayButton(*this, *set, name, values, action);

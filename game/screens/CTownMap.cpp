@@ -18,6 +18,7 @@
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameApp.h"
+#include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
@@ -840,10 +841,8 @@ void CTownMapWindow::PlayTutorial()
 void CTownMapWindow::FillSubstitutions(CTextSubstitutionList& values) const
 {
     CPlayerStats* player = Player();
-    const float dollars = player ? player->GetCareerNetWorth() * 1000.0f : 0.0f;
-    const float held = std::isnan(dollars) ? 0.0f : std::clamp(dollars, -2.1e9f, 2.1e9f);
     CJString worth;
-    worth.FormatThousands(int32_t(std::lrint(held)));
+    worth.FormatThousands(player ? WholeDollars(player->GetCareerNetWorth()) : 0);
     values.AddText("%s[NetWorth]", worth);
     values.AddText("%s[PlayerName]", player ? player->m_Name : CJString());
     char token[32];

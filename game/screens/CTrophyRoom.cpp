@@ -12,6 +12,7 @@
 #include "game/screens/GameWindows.h"
 #include "game/screens/ScreensGlobals.h"
 #include "game/world/CGameApp.h"
+#include "game/world/CGameState.h"
 #include "game/world/CGeneralObjects.h"
 #include "images/CFrame.h"
 #include "objects/CListProperty.h"
@@ -22,10 +23,6 @@
 #include "shell/CMouseState.h"
 #include "shell/CScreenFrame.h"
 #include "ui/CJButton.h"
-
-#include <algorithm>
-#include <climits>
-#include <cmath>
 
 namespace {
 
@@ -65,17 +62,6 @@ CFrameOverlayOptions* RoomOverlay()
 bool Contains(const CJWindow* window, CPoint point)
 {
     return window && window->IsVisible() && window->GetRect().ContainsPoint(point.x, point.y);
-}
-
-// Held to the int32 range: a huge or broken career total still shows.
-int32_t WholeDollars(float thousands)
-{
-    const float dollars = thousands * 1000.0f;
-    if (std::isnan(dollars))
-        return 0;
-    const float held = std::clamp(dollars, -2.2e9f, 2.2e9f);
-    const long rounded = std::lrintf(held);
-    return int32_t(std::clamp<long>(rounded, INT32_MIN, INT32_MAX));
 }
 
 } // namespace

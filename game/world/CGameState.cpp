@@ -602,3 +602,11 @@ CGameStateList& GetGameStateList()
     }();
     return *list;
 }
+
+int32_t WholeDollars(float thousands)
+{
+    const double dollars = std::round(double(thousands) * 1000.0);
+    if (std::isnan(dollars))
+        return 0;
+    return int32_t(std::clamp(dollars, double(INT32_MIN), double(INT32_MAX)));
+}

@@ -135,3 +135,9 @@ public:
 };
 // "Game State" under "Resources", "GameState.txt"; made on first use.
 CGameStateList& GetGameStateList();
+
+// Money is kept in thousands of $; screens show it in whole dollars, held
+// to the int32 range (a total that is not a number shows 0). Written with
+// thousands separators (CJString::FormatThousands, or a substitution list's
+// AddNumber), as every screen writes money.
+int32_t WholeDollars(float thousands);

@@ -1,5 +1,6 @@
 #include "game/world/CGoal.h"
 
+#include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
 #include "foundation/SaturatingArithmetic.h"
 #include "game/scripting/CAudio.h"
@@ -14,6 +15,7 @@
 #include "objects/CBoolProperty.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CMessage.h"
+#include "render/CBlitXParams.h"
 #include "sequences/CSequence.h"
 #include "sequences/CTextSubstitutionList.h"
 
@@ -139,8 +141,18 @@ void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameVal
         target.right = SaturatingAdd(target.left, width);
         target.bottom = SaturatingAdd(target.top, height);
         if (layout.drawing) {
-            if (layout.frame && sequence && width > 0 && height > 0)
-                layout.frame->Blit(*frame, bounds, target, sequence->GetBlitType());
+            // A blit draws at the source's size: a scaled picture goes
+            // through the transformed blit, or it would cover the runs after it.
+            if (layout.frame && sequence && width > 0 && height > 0) {
+                if (scale == 1.0f) {
+                    layout.frame->Blit(*frame, bounds, target, sequence->GetBlitType());
+                } else {
+                    CBlitXParams params(frame, float(target.left), float(target.top), 0.0f, scale, scale,
+                                        CColor(255, 255, 255, 255), CBlitXParams::kFiltered, float(bounds.left),
+                                        float(bounds.top), true);
+                    layout.frame->Render(params);
+                }
+            }
             if (drawn)
                 *drawn = target;
         }
@@ -238,7 +250,7 @@ namespace {
 CJString RevenueInDollars(float thousands)
 {
     CJString text;
-    text.FormatThousands(int32_t(std::lrint(thousands * 1000.0f)));
+    text.FormatThousands(WholeDollars(thousands));
     return text;
 }
 
@@ -277,13 +289,8 @@ void AddGoalTextVariables(CTextSubstitutionList& list)
         list.AddObjectProperties(*level, "%s[", "]");
 
     const float pending = level ? level->m_PendingRevenue : 0.0f;
-    auto addWhole = [&list](const char* token, int32_t value) {
-        CJString text;
-        text.SetInt(value);
-        list.AddText(token, text);
-    };
-    addWhole("%s[Revenue]", int32_t(std::lrint((state->m_RevenueK - pending) * 1000.0f)));
-    addWhole("%s[Goal1]", level ? int32_t(std::lrint(level->m_RequiredRevenue * 1000.0f)) : 0);
-    addWhole("%s[RevenueChanging]", pending > 0.0f ? 1 : 0);
-    addWhole("%s[Has3Goals]", level && level->m_OptionalGoals.GetCount() >= 3 ? 1 : 0);
+    list.AddNumber("%s[Revenue]", WholeDollars(state->m_RevenueK - pending));
+    list.AddNumber("%s[Goal1]", level ? WholeDollars(level->m_RequiredRevenue) : 0);
+    list.AddNumber("%s[RevenueChanging]", pending > 0.0f ? 1 : 0);
+    list.AddNumber("%s[Has3Goals]", level && level->m_OptionalGoals.GetCount() >= 3 ? 1 : 0);
 }

@@ -5,17 +5,23 @@
 // the tip or a lesson's card; the balloon of a move-in stands on its lot;
 // the shop's stickers hold their words and every slot shows a picture; the
 // starting kit is not money the player can take out; the crews behind the
-// main menu wait in their yard.
+// main menu wait in their yard. Neighbours' rows of hearts keep apart, a
+// goal's line keeps to its plate, and no label is drawn around a value that
+// is not there.
 #include "ScreensGameTest.h"
 
 #include "game/business/CCrew.h"
 #include "game/business/CCustomerOptions.h"
+#include "game/business/CCustomerStyleSheet.h"
 #include "game/business/CUpgrade.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTips.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGoal.h"
+#include "game/world/CGoalOptions.h"
+#include "game/world/CGoalTypes.h"
 #include "game/world/CGoalOverlay.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
@@ -28,14 +34,19 @@
 #include "images/CFrameList.h"
 #include "images/CFontList.h"
 #include "overlays/CFrameOverlay.h"
+#include "overlays/ContainerOverlays.h"
 #include "overlays/ImageOverlays.h"
 #include "overlays/TextOverlays.h"
 #include "render/CPointPath.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceList.h"
+#include "sequences/CTextSubstitutionList.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -92,6 +103,55 @@ bool Near(uint32_t a, uint32_t b)
         if (std::abs(int32_t((a >> shift) & 0xFF) - int32_t((b >> shift) & 0xFF)) > 4)
             return false;
     return true;
+}
+
+// The texts an overlay draws with these values, through the overlays that
+// choose between their children.
+void DrawnTexts(CFrameOverlay* item, CTextSubstitutionList& values, std::vector<CFrameOverlayTextOverlay*>& out)
+{
+    if (auto* text = dynamic_cast<CFrameOverlayTextOverlay*>(item))
+        out.push_back(text);
+    else if (auto* either = dynamic_cast<CConditionalFrameOverlay*>(item))
+        DrawnTexts(either->Pick(&values), values, out);
+    else if (auto* indexed = dynamic_cast<CArrayIndexFrameOverlay*>(item))
+        DrawnTexts(indexed->Pick(&values), values, out);
+}
+
+// The texts of a set drawn as labels around a value that is not there: a
+// token whose value is empty, or 0 where 0 means none (every token but
+// those counted), beside words of its own.
+std::vector<std::string> BareLabels(const char* setName, CTextSubstitutionList& values,
+                                    std::initializer_list<std::string> counted = {})
+{
+    std::vector<std::string> bare;
+    CFrameOverlayOptions* set = OverlaySet(setName);
+    if (!set) {
+        ADD_FAILURE() << "no set " << setName;
+        return bare;
+    }
+    std::vector<CFrameOverlayTextOverlay*> texts;
+    for (uint32_t i = 0; i < set->GetOverlayCount(); ++i)
+        DrawnTexts(set->GetOverlay(i), values, texts);
+    for (CFrameOverlayTextOverlay* text : texts) {
+        const std::string raw = text->m_Text.GetText().GetString();
+        std::string words;
+        bool missing = false;
+        for (size_t at = 0; at < raw.size();) {
+            const size_t token = raw.find("%s[", at);
+            const size_t close = token == std::string::npos ? token : raw.find(']', token);
+            words += raw.substr(at, close == std::string::npos ? std::string::npos : token - at);
+            if (close == std::string::npos)
+                break;
+            const std::string key = raw.substr(token, close + 1 - token);
+            const std::string value = values.Apply(CJString(key.c_str())).GetString();
+            missing |= value.empty()
+                       || (value == "0" && std::find(counted.begin(), counted.end(), key) == counted.end());
+            at = close + 1;
+        }
+        if (missing && words.find_first_not_of(" ") != std::string::npos)
+            bare.push_back(raw + " -> " + values.Apply(CJString(raw.c_str())).GetString());
+    }
+    return bare;
 }
 
 class DemoLayout : public CScreensGameTest {};
@@ -229,6 +289,86 @@ TEST_F(DemoLayout, NoLotLiesUnderTheHudTheTipOrALessonsCard)
     }
 }
 
+// The longest row of hearts any customer can show (a new customer's, its
+// hearts rounded up) ends well before the row of the one next in line.
+TEST_F(DemoLayout, NeighboursRowsOfHeartsKeepApart)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    const CCustomerOptions& options = GetCustomerOptions();
+    ASSERT_GT(options.m_SecondsPerHeart, 0.0f);
+    CSequence* heart = GetSequenceList().GetObject(options.m_FullHeartSequence);
+    CFrame* frame = heart ? heart->GetCurrentFrame() : nullptr;
+    ASSERT_NE(frame, nullptr);
+    CRect bounds{};
+    frame->GetBounds(bounds);
+    float most = 0.0f;
+    CCustomerStyleSheetList& styles = GetCustomerStyleSheetList();
+    for (int32_t i = 1; i < styles.GetCount(); ++i)
+        most = std::max(most, std::ceil(styles.GetObject(i)->m_MaximumWait / options.m_SecondsPerHeart));
+    ASSERT_GE(most, 11.0f) << "the grandmother's patience";
+    const float row = (most - 1.0f) * options.m_OffsetBetweenHearts.x + float(bounds.GetWidth());
+    EXPECT_LE(row + 12.0f, options.m_SpaceBetweenPeopleInLine.x)
+        << most << " hearts take " << row << " pixels of a place in line";
+}
+
+// Every goal of every street, drawn with each part its slot can hold, keeps
+// its line and its pictures on its plate.
+TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    const CGoalOptions& options = *CGoalOptions::SGetInstance();
+    CSequence* plate = CGoalOptions::GetSequence(options.m_BackgroundSequence);
+    CFrame* plateFrame = plate ? plate->GetCurrentFrame() : nullptr;
+    ASSERT_NE(plateFrame, nullptr);
+    CRect bounds{};
+    plateFrame->GetBounds(bounds);
+    auto canvas = CFrame::MakeOwned(uint32_t(bounds.GetWidth()), uint32_t(bounds.GetHeight()), 32);
+    CGameState& state = *CGameState::SGetCurrent();
+    CLevelSet* levels = GetLevels();
+    ASSERT_NE(levels, nullptr);
+    uint32_t drawn = 0;
+    for (uint32_t i = 0; i < levels->GetCount(); ++i) {
+        const CLevelOptions& level = *levels->GetLevel(i);
+        for (uint32_t g = 0; g < level.m_OptionalGoals.GetCount(); ++g) {
+            CGoal* goal = level.m_OptionalGoals[g];
+            // The goal's slot filled with each part in turn; one pass for a
+            // goal without a slot.
+            const auto* thing = dynamic_cast<CXInARowGoal*>(goal);
+            const int32_t slot = thing ? thing->m_UpgradeSlot : 0;
+            const int32_t kept = slot > 0 ? state.GetUpgradeInSlot(slot) : 0;
+            for (int32_t upgrade = 1; upgrade < GetUpgradeList().GetCount(); ++upgrade) {
+                if (slot > 0 && (!GetUpgradeByIndex(upgrade) || GetUpgradeByIndex(upgrade)->m_UpgradeSlot != slot))
+                    continue;
+                if (slot > 0)
+                    state.m_UpgradeInSlot[uint32_t(slot)] = upgrade;
+                CGoalLayout layout;
+                layout.frame = canvas.get();
+                layout.penX = options.m_ContentOffset.x;
+                layout.centreY = options.m_ContentOffset.y;
+                layout.spacing = options.m_Spacing;
+                layout.font = CGoalOptions::GetFont(options.m_Font);
+                layout.maxImageHeight = options.m_MaxHeight;
+                goal->Draw(layout);
+                const std::string what = std::string(level.m_DisplayName.GetText().GetString()) + " goal "
+                                         + std::to_string(g + 1) + " with " + GetUpgradeList().GetItemName(upgrade);
+                EXPECT_LE(layout.penX, bounds.GetWidth()) << what;
+                if (layout.hasToken1Rect) {
+                    const CRect& r = layout.token1Rect;
+                    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= bounds.GetWidth()
+                                && r.bottom <= bounds.GetHeight())
+                        << what << ": (" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+                }
+                ++drawn;
+                if (slot == 0)
+                    break;
+            }
+            if (slot > 0)
+                state.m_UpgradeInSlot[uint32_t(slot)] = kept;
+        }
+    }
+    EXPECT_GT(drawn, 20u);
+}
+
 // A move-in's balloon (its box in the balloon's fill colour) stands above
 // its lot, as wide as it is to both sides, on a street of the full scale and
 // on one drawn smaller.
@@ -306,6 +446,48 @@ TEST_F(DemoLayout, TheShopsStickersHoldTheirWordsAndEverySlotShowsAPicture)
         if (!marker || initial->GetUpgradeInSlot(slot) != 0)
             continue;
         EXPECT_GT(marker->m_EmptyIconSequence, 0) << name << " is empty at the start";
+    }
+}
+
+// The shop's card shows no label around an empty value: with no slot
+// chosen, and with each slot chosen (some offer nothing, some hold nothing,
+// some offer what is not a part of a house). The move-in balloon shows no
+// bonus when none is paid, and the bonus in its unit when one is.
+TEST_F(DemoLayout, NoLabelIsDrawnAroundAValueThatIsNotThere)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    SetCurrentLevelIndex(1);
+    App()->EnterCurrentLevel();
+    CShopWindow* shop = GetShopWindow();
+    ASSERT_NE(shop, nullptr);
+    for (int32_t slot = 0; slot < GetUpgradeSlotList().GetCount(); ++slot) {
+        if (slot > 0 && GetOfferedUpgrade(slot) == 0 && CGameState::SGetCurrent()->GetUpgradeInSlot(slot) == 0)
+            continue;
+        SetShopSelectedSlot(slot);
+        CTextSubstitutionList values;
+        shop->FillSubstitutions(values);
+        for (const std::string& label :
+             BareLabels("Shopping Overlay", values, {"%s[Spendable]", "%s[StarsHave]", "%s[NetWorth]"}))
+            ADD_FAILURE() << (slot ? GetUpgradeSlotList().GetItemName(slot) : "no slot") << ": " << label;
+    }
+    SetShopSelectedSlot(0);
+
+    for (const char* bonus : {"", " + 2"}) {
+        CTextSubstitutionList values;
+        values.AddText("%s[Revenue]", CJString("4,080"));
+        values.AddText("%s[Hearts]", CJString("3"));
+        values.AddText("%s[Bonus]", CJString(bonus));
+        for (const std::string& label : BareLabels("Move In Baloon", values))
+            ADD_FAILURE() << "the balloon: " << label;
+        CFrameOverlayOptions* balloon = OverlaySet("Move In Baloon");
+        ASSERT_NE(balloon, nullptr);
+        std::vector<CFrameOverlayTextOverlay*> texts;
+        for (uint32_t i = 0; i < balloon->GetOverlayCount(); ++i)
+            DrawnTexts(balloon->GetOverlay(i), values, texts);
+        bool percent = false;
+        for (CFrameOverlayTextOverlay* text : texts)
+            percent |= std::string(values.Apply(text->m_Text.GetText()).GetString()).find(" + 2%") != std::string::npos;
+        EXPECT_EQ(percent, *bonus != 0) << "the bonus is a share of the price";
     }
 }
 

@@ -274,6 +274,39 @@ TEST_F(Goals, ALineTooWideNarrowsOnlyItsWidestTextRunAndImagesKeepTheirSize)
     EXPECT_EQ(plain.penX, font.GetTextWidth("Go "));
 }
 
+// A picture taller than the line is drawn as small as the room it takes:
+// drawn at its own size it would cover the words after it and stand out of
+// its panel.
+TEST_F(Goals, ATallPictureIsDrawnAtTheSizeItTakesInTheLine)
+{
+    WriteOptions("");
+    auto frame = CFrame::MakeOwned(80, 80, 32);
+    frame->Clear();
+    CTextGoal goal;
+    SetThingGoal(goal, "%s[Thing]");
+    CGoalLayout layout;
+    layout.frame = frame.get();
+    layout.penX = 30;
+    layout.maxImageHeight = 34;
+    layout.centreY = 40;
+    goal.Draw(layout);
+    ASSERT_EQ(layout.runs.size(), 1u);
+    EXPECT_EQ(layout.runs[0].advance, 10);
+    int32_t left = 80, right = -1, top = 80, bottom = -1;
+    for (int32_t y = 0; y < 80; ++y)
+        for (int32_t x = 0; x < 80; ++x) {
+            CColor pixel;
+            if (frame->GetPixel(x, y, pixel) && pixel.GetBlue() > 96) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+    EXPECT_EQ(left, 30);
+    EXPECT_EQ(right, 30 + 10 - 1) << "68 high scaled to 34: 20 wide becomes 10";
+    EXPECT_EQ(top, 40 - 17);
+    EXPECT_EQ(bottom, 40 + 17 - 1);
+}
+
 // Spacings and offsets from the goal options at the ends of the int range:
 // the line's pen stops at the held end instead of wrapping back into view.
 TEST_F(Goals, SpacingsAndOffsetsAtTheEndsOfTheIntRangeHoldThePenThere)
@@ -494,11 +527,12 @@ TEST_F(Goals, TextVariablesAndDescriptionsGiveWholeDollars)
     CLevelOptions* current = CLevelOptions::SGetCurrent();
     ASSERT_NE(current, nullptr);
     current->m_PendingRevenue = 0.25f;
-    CGameState::SGetCurrent()->m_RevenueK = 10.0f;
+    CGameState::SGetCurrent()->m_RevenueK = 1234.0f;
     CTextSubstitutionList list;
     AddGoalTextVariables(list);
     EXPECT_STREQ(list.Apply("%s[Revenue]/%s[Goal1]/%s[RevenueChanging]/%s[Has3Goals]").GetString(),
-                 "9750/30000/1/0");
+                 "1,233,750/30,000/1/0")
+        << "money written as every screen writes it";
 }
 
 TEST_F(Goals, MissingGoalOptionsStopTheGameWhenAGoalIsFirstDrawn)
