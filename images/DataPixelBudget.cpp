@@ -25,6 +25,8 @@ SLedger& Ledger()
 // Frames are destroyed all the time; most were never charged.
 std::atomic<size_t> g_Charged{0};
 
+thread_local CChargedImageScope* t_Scope = nullptr;
+
 bool Fits(SLedger& ledger, uint64_t bytes, const char* file)
 {
     if (bytes <= ledger.budget && ledger.held <= ledger.budget - bytes)
@@ -40,6 +42,27 @@ bool DataPixelsFit(uint64_t pixels, const char* file)
     SLedger& ledger = Ledger();
     std::lock_guard<std::mutex> hold(ledger.lock);
     return Fits(ledger, pixels * 4, file);
+}
+
+CChargedImageScope::CChargedImageScope(const char* file)
+    : m_File(file)
+    , m_Outer(t_Scope)
+{
+    t_Scope = this;
+}
+
+CChargedImageScope::~CChargedImageScope()
+{
+    t_Scope = m_Outer;
+}
+
+bool DataPixelsFitBeforeDecode(uint32_t width, uint32_t height)
+{
+    CChargedImageScope* scope = t_Scope;
+    if (!scope || DataPixelsFit(uint64_t(width) * height, scope->m_File))
+        return true;
+    scope->m_Refused = true;
+    return false;
 }
 
 bool ChargeDataPixels(CFrame& frame, const char* file)

@@ -23,6 +23,7 @@
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CListProperty.h"
+#include "objects/CObjectFileArray.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "objects/ObjectListServices.h"
 #include "render/SurfaceHelpers.h"
@@ -672,13 +673,37 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
         std::snprintf(number, sizeof number, "%04u", unsigned(i + 1));
         log.Print(number, LogLineEnd::Continue, 0);
         auto frame = std::make_unique<CFrame>();
-        std::unique_ptr<CFrameImageIO> reader(
-            CFrameImageIO::FindImageFile(readerFolder.c_str(), names[kept[i]].c_str(), 0));
-        if (!reader || !reader->LoadFrame(*frame, &buildChain, 0))
+        const char* image = names[kept[i]].c_str();
+        std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::FindImageFile(readerFolder.c_str(), image, 0));
+        CJString why;
+        if (!reader) {
+            // Listed, yet not there by its name: the name lost characters.
+            why.Format("the file name of \"%s/%s\" has characters that the data's file names cannot hold (read "
+                       "as \"?\"); rename the file",
+                       readerFolder.c_str(), image);
+        } else {
+            const char* path = reader->GetPath().GetString();
+            ClearLastImageRefusal();
+            bool loaded = false;
+            {
+                const CChargedImageScope charged(path);
+                loaded = reader->LoadFrame(*frame, &buildChain, 0);
+                overBudget = overBudget || charged.Refused();
+            }
+            if (loaded && !ChargeDataPixels(*frame, path)) {
+                overBudget = true;
+                loaded = false;
+            }
+            if (!loaded && GetLastImageRefusal().IsNotEmpty())
+                why = GetLastImageRefusal();
+            else if (!loaded)
+                why.Format("Error loading frame \"%s\"", path);
+        }
+        if (why.IsNotEmpty()) {
             frame.reset();
-        else if (!ChargeDataPixels(*frame, reader->GetPath().GetString())) {
-            overBudget = true;
-            frame.reset();
+            CJString item;
+            item.Format("%s/%s (frame %u)", folder, name, unsigned(i + 1));
+            ReportItemLeftOut(item, why);
         }
         m_Frames.push_back(frame.release());
     }

@@ -14,6 +14,7 @@
 #include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
 #include "images/PlainFrameCopy.h"
+#include "objects/CObjectFileArray.h"
 #include "sequences/CSequenceFrameInfoList.h"
 #include "sequences/SequenceScopes.h"
 
@@ -250,7 +251,9 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         auto frame = std::make_unique<CFrame>();
         const uint32_t width = uint32_t(info->m_Right - info->m_Left);
         const uint32_t height = uint32_t(info->m_Bottom - info->m_Top);
-        if (!DataPixelsFit(uint64_t(width) * height, FrameName(file, i).c_str())) {
+        const std::string frameName = FrameName(file, i);
+        if (!DataPixelsFit(uint64_t(width) * height, frameName.c_str())) {
+            ReportItemLeftOut(CJString(frameName.c_str()), GetLastImageRefusal());
             AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
             continue;
         }
