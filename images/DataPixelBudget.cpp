@@ -70,20 +70,13 @@ bool ChargeDataPixels(CFrame& frame, const char* file)
     const uint64_t bytes = uint64_t(frame.GetWidth()) * frame.GetHeight() * 4;
     SLedger& ledger = Ledger();
     std::lock_guard<std::mutex> hold(ledger.lock);
-    auto [at, added] = ledger.shares.try_emplace(&frame, 0);
-    // A frame charged again (read again in place) is charged for what it is now.
-    ledger.held -= at->second;
-    at->second = 0;
-    if (!Fits(ledger, bytes, file)) {
-        ledger.shares.erase(at);
-        if (!added)
-            g_Charged.fetch_sub(1);
+    if (!Fits(ledger, bytes, file))
         return false;
-    }
-    at->second = bytes;
-    ledger.held += bytes;
-    if (added)
+    // Every caller charges a new frame; one charged already keeps its share.
+    if (ledger.shares.emplace(&frame, bytes).second) {
+        ledger.held += bytes;
         g_Charged.fetch_add(1);
+    }
     return true;
 }
 

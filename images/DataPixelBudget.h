@@ -17,8 +17,8 @@ class CFrame;
 // that, or one image at the per-image cap.
 inline constexpr uint64_t kMaxDataPixelBytes = uint64_t(256) << 20;
 
-// Charges the frame's width x height pixels; false, with a report naming
-// file, when they would take the data past its budget.
+// Charges a frame just read for its width x height pixels, once; false,
+// with a report naming file, when they would take the data past its budget.
 bool ChargeDataPixels(CFrame& frame, const char* file);
 // Whether pixels more would still fit, before a frame is made for them;
 // false with a report naming file.

@@ -28,8 +28,11 @@ namespace {
 
 bool g_LoadingProperties = false;
 
-// Frames wider than a frame side may be start a new atlas row.
-constexpr int32_t kMaxAtlasSide = 65535;
+// A frame that would take its row past the side of the largest image the
+// readers take starts a new row: a wider atlas is refused when it is read
+// back (a JPEG body always), so the sequence would be built again on every
+// start.
+constexpr int32_t kMaxAtlasSide = int32_t(kMaxImageSide);
 
 // Whether the rectangle lies inside a width x height atlas.
 bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
@@ -119,6 +122,9 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
     }
 
     std::unique_ptr<CFrame> atlas;
+    // No cache that could not be read back (the frames are used as built).
+    if (atlasWidth > 0 && atlasHeight > 0 && !ImageSizeAllowed(uint32_t(atlasWidth), uint32_t(atlasHeight)))
+        return false;
     if (atlasWidth > 0 && atlasHeight > 0) {
         atlas = CFrame::MakeOwned(uint32_t(atlasWidth), uint32_t(atlasHeight), 32);
         if (!atlas)
