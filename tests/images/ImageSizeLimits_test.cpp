@@ -9,6 +9,7 @@
 #include "images/CPNGFileIO.h"
 #include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
+#include "images/PlainFrameCopy.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -332,6 +333,26 @@ INSTANTIATE_TEST_SUITE_P(Claims, LosslessCacheBomb,
                          [](const testing::TestParamInfo<SLosslessBomb>& param) {
                              return std::string(param.param.name);
                          });
+
+// A JPEG-bodied cache is read through a 24-bit frame copied to 32 bits: the
+// copy is made once, in its destination (a sequence's atlas may be 256 MB).
+TEST_F(ImageSizeLimits, AFrameCopiedToAnotherDepthIsHeldOnce)
+{
+    CFrame colour;
+    ASSERT_TRUE(colour.Create(1024, 1024, 24));
+    std::memset(colour.GetPixels(), 0x55, size_t(1024) * 1024 * 3);
+    CFrame copy;
+    {
+        const HeapPeak watch;
+        ASSERT_TRUE(CopyPlainFrameToDepth(colour, copy, 32));
+        EXPECT_LT(HeapPeak::Peak(), int64_t(1024) * 1024 * 4 * 3 / 2);
+    }
+    EXPECT_EQ(copy.Row(1023)[4 * 1023 + 2], 0x55);
+    EXPECT_EQ(copy.Row(1023)[4 * 1023 + 3], 0xFF);
+    ASSERT_TRUE(CopyPlainFrameToDepth(copy, copy, 24));
+    EXPECT_EQ(copy.GetBitDepth(), 24u);
+    EXPECT_EQ(copy.Row(0)[0], 0x55);
+}
 
 // Read for a frame the data's budget is charged for (a frame list's, a
 // sequence's), an image past what is left is refused from its header, by
