@@ -86,7 +86,13 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
     list.m_BlitType = m_BlitType;
 
     // Layout: left to right, a new row before the atlas would pass a frame's
-    // largest side.
+    // largest side; the rows share the frames evenly, so that little of the
+    // atlas is left empty (it is held whole while the cache is read).
+    int64_t totalWidth = 0;
+    for (const CFrame* frame : m_Frames)
+        totalWidth += frame ? int64_t(frame->GetWidth()) : 0;
+    const int64_t rows = std::max<int64_t>(1, (totalWidth + kMaxAtlasSide - 1) / kMaxAtlasSide);
+    const int64_t rowWidth = (totalWidth + rows - 1) / rows;
     std::vector<const CFrame*> pixels(m_Frames.size(), nullptr);
     std::vector<std::unique_ptr<CFrame>> copies;
     int32_t x = 0, rowTop = 0, rowHeight = 0, atlasWidth = 0, atlasHeight = 0;
@@ -102,7 +108,7 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
             copies.push_back(std::make_unique<CFrame>());
             pixels[i] = FramePixelsAs32Bit(*frame, *copies.back());
         }
-        if (x > 0 && x + width > kMaxAtlasSide) {
+        if (x > 0 && x + width > rowWidth) {
             rowTop += rowHeight;
             x = 0;
             rowHeight = 0;

@@ -187,6 +187,18 @@ TEST_F(SequenceCache, WideSequencesStartANewAtlasRow)
     EXPECT_EQ(loaded.GetFrame(2)->GetWidth(), 9000u);
     EXPECT_EQ(loaded.GetFrame(2)->Row(0)[0], 3);
 
+    // The rows share the frames evenly: seven and seven, not eight and six
+    // with two frames' room left empty.
+    CSequence even;
+    even.ResetToDefaults();
+    for (int i = 0; i < 14; ++i)
+        even.AppendFrame(Solid(2048, 2, uint8_t(i)).release(), CropColor0::No, CentreHotSpot::No);
+    ASSERT_TRUE(even.SaveToCache("L", "Even", 80, true, false));
+    SCacheContents evenCache = ReadCacheFile("Cache/L/Even.Sequence");
+    ASSERT_TRUE(evenCache.atlasRead);
+    EXPECT_EQ(evenCache.atlas->GetWidth(), 7u * 2048);
+    EXPECT_EQ(evenCache.atlas->GetHeight(), 4u);
+
     // Noise keeps the JPEG body the smaller one.
     CSequence noisy;
     noisy.ResetToDefaults();
