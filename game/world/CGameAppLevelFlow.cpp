@@ -50,11 +50,15 @@ void ReportNoLevelSet()
     CGeneralObjectsList& list = GetGeneralObjects();
     const char* folder = list.GetFolderName();
     if (list.Find("Levels") < 0)
-        std::fprintf(stderr, "%s: the general objects hold no \"Levels\": there are no levels to play and the town "
-                     "is empty\n", folder);
+        std::fprintf(stderr,
+                     "%s: the general objects hold no \"Levels\": there are no levels to play and the town "
+                     "is empty\n",
+                     folder);
     else
-        std::fprintf(stderr, "%s/Levels: not a level set that could be read: there are no levels to play and the "
-                     "town is empty\n", folder);
+        std::fprintf(stderr,
+                     "%s/Levels: not a level set that could be read: there are no levels to play and the "
+                     "town is empty\n",
+                     folder);
 }
 
 } // namespace

@@ -360,7 +360,7 @@ TEST_F(ImageSizeLimits, AFrameCopiedToAnotherDepthIsHeldOnce)
 TEST_F(ImageSizeLimits, AnImagePastTheDataBudgetIsRefusedBeforeItIsDecoded)
 {
     constexpr uint32_t kSide = 2048; // 16 MB of pixels
-    std::string tga(18, '\0');     // run-length, 24-bit, packets of 128 pixels
+    std::string tga(18, '\0');       // run-length, 24-bit, packets of 128 pixels
     tga[2] = 10;
     tga[12] = char(kSide & 0xFF);
     tga[13] = char(kSide >> 8);

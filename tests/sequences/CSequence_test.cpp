@@ -312,8 +312,9 @@ TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
     };
     // Said on standard error whatever the debug output, as a frame list's are.
     const auto refused = [](const std::string& report, const char* frame) {
-        return report.find(frame) == 0 && report.find(" refused: the data's images together would hold more than")
-            != std::string::npos && report.find("; left out\n") == report.size() - 11;
+        return report.find(frame) == 0
+            && report.find(" refused: the data's images together would hold more than") != std::string::npos
+            && report.find("; left out\n") == report.size() - 11;
     };
     {
         CSequence big;
