@@ -82,7 +82,12 @@ CObject* CFrameList::LoadObject(const CJString& folder, const CJString& fileName
     ClearLastImageRefusal();
     CJString named(frameFolder);
     named.AppendPath(fileName.GetString());
-    if (!frame->Load(frameFolder, fileName.GetString(), &chain, 1, 0) || !ChargeDataPixels(*frame, named.GetString())) {
+    bool loaded = false;
+    {
+        const CChargedImageScope charged(named.GetString());
+        loaded = frame->Load(frameFolder, fileName.GetString(), &chain, 1, 0);
+    }
+    if (!loaded || !ChargeDataPixels(*frame, named.GetString())) {
         if (m_LastLoadError.IsEmpty())
             m_LastLoadError.Format("Error loading frame \"%s/%s\"", frameFolder, fileName.GetString());
         if (GetLastImageRefusal().IsNotEmpty())

@@ -5,6 +5,7 @@
 #include "images/CFrame.h"
 #include "images/CFrameImageIO.h"
 #include "images/CPNGFileIO.h"
+#include "images/DataPixelBudget.h"
 #include "images/PlainFrameCopy.h"
 
 #include <cstdio>
@@ -192,6 +193,10 @@ bool DecodeJpeg(const uint8_t* data, size_t size, SJpegTarget* target)
     if (!ImageSizeAllowed(w, h) || uint64_t(w) * h * 3 > target->byteLimit
         || (!info.arith_code && blocks > uint64_t(size) * 8)) {
         target->refusedBySize = 1;
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    if (!DataPixelsFitBeforeDecode(w, h)) {
         jpeg_destroy_decompress(&info);
         return false;
     }

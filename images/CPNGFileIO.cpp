@@ -4,6 +4,7 @@
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CStandAloneFrame.h"
+#include "images/DataPixelBudget.h"
 
 #include <png.h>
 
@@ -205,6 +206,7 @@ bool CPNGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t s
     SPngImage image;
     const SPngTarget target{CreateFrame, FrameRow, &frame};
     const bool decoded = DecodePng(data, size, kHeaderOnly, g_DecodeByteLimit, &image, nullptr)
+        && DataPixelsFitBeforeDecode(image.width, image.height)
         && (uint64_t(image.width) * image.height * image.channels <= kVerifyAbove
             || DecodePng(data, size, kVerifyOnly, g_DecodeByteLimit, &image, nullptr))
         && DecodePng(data, size, kDecode, g_DecodeByteLimit, &image, &target);

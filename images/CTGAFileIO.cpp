@@ -8,6 +8,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
 #include "images/CPaletteHolder.h"
+#include "images/DataPixelBudget.h"
 #include "images/PlainFrameCopy.h"
 
 #include <algorithm>
@@ -241,6 +242,8 @@ bool CTGAFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t s
         ReportImageRefused(path, "its size is more than any image may have");
         return false;
     }
+    if (!DataPixelsFitBeforeDecode(width, height))
+        return false;
     const uint32_t fileBytes = header.pixelDepth / 8;
     const uint32_t rowBytes = width * fileBytes;
     const uint8_t* p = data + STgaHeader::kSize + header.idLength;

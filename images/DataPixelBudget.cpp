@@ -25,6 +25,8 @@ SLedger& Ledger()
 // Frames are destroyed all the time; most were never charged.
 std::atomic<size_t> g_Charged{0};
 
+thread_local CChargedImageScope* t_Scope = nullptr;
+
 bool Fits(SLedger& ledger, uint64_t bytes, const char* file)
 {
     if (bytes <= ledger.budget && ledger.held <= ledger.budget - bytes)
@@ -42,25 +44,39 @@ bool DataPixelsFit(uint64_t pixels, const char* file)
     return Fits(ledger, pixels * 4, file);
 }
 
+CChargedImageScope::CChargedImageScope(const char* file)
+    : m_File(file)
+    , m_Outer(t_Scope)
+{
+    t_Scope = this;
+}
+
+CChargedImageScope::~CChargedImageScope()
+{
+    t_Scope = m_Outer;
+}
+
+bool DataPixelsFitBeforeDecode(uint32_t width, uint32_t height)
+{
+    CChargedImageScope* scope = t_Scope;
+    if (!scope || DataPixelsFit(uint64_t(width) * height, scope->m_File))
+        return true;
+    scope->m_Refused = true;
+    return false;
+}
+
 bool ChargeDataPixels(CFrame& frame, const char* file)
 {
     const uint64_t bytes = uint64_t(frame.GetWidth()) * frame.GetHeight() * 4;
     SLedger& ledger = Ledger();
     std::lock_guard<std::mutex> hold(ledger.lock);
-    auto [at, added] = ledger.shares.try_emplace(&frame, 0);
-    // A frame charged again (read again in place) is charged for what it is now.
-    ledger.held -= at->second;
-    at->second = 0;
-    if (!Fits(ledger, bytes, file)) {
-        ledger.shares.erase(at);
-        if (!added)
-            g_Charged.fetch_sub(1);
+    if (!Fits(ledger, bytes, file))
         return false;
-    }
-    at->second = bytes;
-    ledger.held += bytes;
-    if (added)
+    // Every caller charges a new frame; one charged already keeps its share.
+    if (ledger.shares.emplace(&frame, bytes).second) {
+        ledger.held += bytes;
         g_Charged.fetch_add(1);
+    }
     return true;
 }
 

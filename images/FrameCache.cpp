@@ -15,6 +15,7 @@
 #include "images/CFrameImageIO.h"
 #include "images/CJPEGFileIO.h"
 #include "images/CPaletteHolder.h"
+#include "images/DataPixelBudget.h"
 #include "images/PlainFrameCopy.h"
 
 #include <algorithm>
@@ -140,6 +141,7 @@ bool LosslessSizeAllowed(CFile& file)
             ReportImageRefused(file.GetFileName().GetString(), "its size is more than any image may have");
             allowed = false;
         }
+        allowed = allowed && DataPixelsFitBeforeDecode(w, h);
     }
     file.Seek(start);
     return allowed;

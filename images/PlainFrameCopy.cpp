@@ -44,8 +44,15 @@ bool CopyPlainFrameToDepth(const CFrame& source, CFrame& destination, uint32_t d
     if ((depth != 24 && depth != 32) || source.IsCompressed() || !source.GetPixels() || source.GetBitDepth() == 0)
         return false;
     const uint32_t width = source.GetWidth(), height = source.GetHeight();
+    const int16_t offsetX = int16_t(source.GetOffsetX()), offsetY = int16_t(source.GetOffsetY());
+    // Written straight into the destination, so that a large frame is not
+    // held three times over; a frame copied onto itself goes through a copy.
+    const bool inPlace = &source == &destination;
     CFrame made;
-    if (!made.Create(width, height, depth))
+    CFrame& target = inPlace ? made : destination;
+    if (!inPlace)
+        destination.Free();
+    if (!target.Create(width, height, depth))
         return false;
     const uint8_t* palette = nullptr;
     uint32_t paletteSize = 0;
@@ -61,7 +68,7 @@ bool CopyPlainFrameToDepth(const CFrame& source, CFrame& destination, uint32_t d
     const uint32_t bytes = depth / 8;
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* in = source.Row(y);
-        uint8_t* out = made.Row(y);
+        uint8_t* out = target.Row(y);
         for (uint32_t x = 0; x < width; ++x) {
             const SRgba p = PixelAt(source, in, x, palette, paletteSize);
             out[x * bytes] = p.b;
@@ -71,10 +78,13 @@ bool CopyPlainFrameToDepth(const CFrame& source, CFrame& destination, uint32_t d
                 out[x * 4 + 3] = p.a;
         }
     }
-    destination.Free();
-    destination.Create(width, height, depth);
-    std::memcpy(destination.GetPixels(), made.GetPixels(), size_t(width) * height * bytes);
-    destination.SetOffset(int16_t(source.GetOffsetX()), int16_t(source.GetOffsetY()));
+    if (inPlace) {
+        destination.Free();
+        if (!destination.Create(width, height, depth))
+            return false;
+        std::memcpy(destination.GetPixels(), made.GetPixels(), size_t(width) * height * bytes);
+    }
+    destination.SetOffset(offsetX, offsetY);
     return true;
 }
 

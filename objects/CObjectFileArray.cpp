@@ -308,6 +308,17 @@ void CObjectFileArray::RegisterList(const char* name, const char* folder)
 
 // --- Loading ---
 
+void ReportItemLeftOut(const CJString& item, const CJString& why)
+{
+    CJString report(item);
+    report.Append(": ");
+    report.Append(why);
+    report.Append("; left out");
+    if (report.IsWide())
+        report.ToNarrow();
+    std::fprintf(stderr, "%s\n", report.GetString());
+}
+
 bool CObjectFileArray::SIsAnyItemLoading()
 {
     return g_ItemsLoading > 0;
@@ -395,15 +406,8 @@ void CObjectFileArray::LoadEntry(int32_t i)
         entry->error = m_LastLoadError;
         // A list that goes on without the item says why, once: a damaged
         // file must not just leave a hole in the game.
-        if (!GetLoadFlag() && m_LastLoadError.IsNotEmpty()) {
-            CJString report(path);
-            report.Append(": ");
-            report.Append(m_LastLoadError);
-            report.Append("; left out");
-            if (report.IsWide())
-                report.ToNarrow();
-            std::fprintf(stderr, "%s\n", report.GetString());
-        }
+        if (!GetLoadFlag() && m_LastLoadError.IsNotEmpty())
+            ReportItemLeftOut(path, m_LastLoadError);
     }
     entry->usage.NoteLoaded();
 }

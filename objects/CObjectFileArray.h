@@ -31,6 +31,10 @@ class CDirectoryTree;
 class CObject;
 struct CEnumerateFilesOptions;
 
+// Tells the data's author on standard error that the item is left out and
+// why ("<item>: <why>; left out"): the data goes on without it.
+void ReportItemLeftOut(const CJString& item, const CJString& why);
+
 // How an item is used, for the editor and diagnostics.
 struct CItemUsageStats {
     uint32_t lastUseTime = 0; // milliseconds tick

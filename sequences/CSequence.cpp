@@ -23,6 +23,7 @@
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CListProperty.h"
+#include "objects/CObjectFileArray.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "objects/ObjectListServices.h"
 #include "render/SurfaceHelpers.h"
@@ -664,50 +665,67 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
 
     CStartupTextLog& log = CStartupTextLog::Instance();
     log.Print(" : Seq Frm(?]: ", LogLineEnd::Continue, 0);
-    DeleteFrames();
     const std::string readerFolder = Printf("%s/-%s", folder, name);
-    bool overBudget = false;
-    for (size_t i = 0; i < kept.size(); ++i) {
-        char number[16];
-        std::snprintf(number, sizeof number, "%04u", unsigned(i + 1));
-        log.Print(number, LogLineEnd::Continue, 0);
-        auto frame = std::make_unique<CFrame>();
-        std::unique_ptr<CFrameImageIO> reader(
-            CFrameImageIO::FindImageFile(readerFolder.c_str(), names[kept[i]].c_str(), 0));
-        if (!reader || !reader->LoadFrame(*frame, &buildChain, 0))
-            frame.reset();
-        else if (!ChargeDataPixels(*frame, reader->GetPath().GetString())) {
-            overBudget = true;
-            frame.reset();
+    // Reads the images into the frames; true when the data's budget refused one.
+    const auto readImages = [&] {
+        DeleteFrames();
+        bool overBudget = false;
+        for (size_t i = 0; i < kept.size(); ++i) {
+            char number[16];
+            std::snprintf(number, sizeof number, "%04u", unsigned(i + 1));
+            log.Print(number, LogLineEnd::Continue, 0);
+            auto frame = std::make_unique<CFrame>();
+            const char* image = names[kept[i]].c_str();
+            std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::FindImageFile(readerFolder.c_str(), image, 0));
+            CJString why;
+            if (!reader) {
+                // Listed, yet not there by its name: the name lost characters.
+                why.Format("the file name of \"%s/%s\" has characters that the data's file names cannot hold (read "
+                           "as \"?\"); rename the file",
+                           readerFolder.c_str(), image);
+            } else {
+                const char* path = reader->GetPath().GetString();
+                ClearLastImageRefusal();
+                bool loaded = false;
+                {
+                    const CChargedImageScope charged(path);
+                    loaded = reader->LoadFrame(*frame, &buildChain, 0);
+                    overBudget = overBudget || charged.Refused();
+                }
+                if (loaded && !ChargeDataPixels(*frame, path)) {
+                    overBudget = true;
+                    loaded = false;
+                }
+                if (!loaded && GetLastImageRefusal().IsNotEmpty())
+                    why = GetLastImageRefusal();
+                else if (!loaded)
+                    why.Format("Error loading frame \"%s\"", path);
+            }
+            if (why.IsNotEmpty()) {
+                frame.reset();
+                CJString item;
+                item.Format("%s/%s (frame %u)", folder, name, unsigned(i + 1));
+                ReportItemLeftOut(item, why);
+            }
+            m_Frames.push_back(frame.release());
         }
-        m_Frames.push_back(frame.release());
-    }
-    m_FrameCount = uint32_t(m_Frames.size());
-    ApplyOffsets();
+        m_FrameCount = uint32_t(m_Frames.size());
+        ApplyOffsets();
+        return overBudget;
+    };
     // A cache that cannot be written leaves the frames just built in use; a
     // frame refused for the data's budget is not the images' doing, so its
     // hole is never kept in the cache.
-    if (!m_Frames.empty() && !overBudget
-        && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength)) {
-        std::vector<CFrame*> built;
-        built.swap(m_Frames);
-        // The frames read back take the built ones' share of the budget.
-        for (CFrame* frame : built)
-            if (frame)
-                ReleaseDataPixels(*frame);
-        if (!ReadCache(folder, name, true)) {
-            DeleteFrames();
-            m_Frames.swap(built);
-            for (CFrame*& frame : m_Frames)
-                if (frame && !ChargeDataPixels(*frame, cachePath.GetString())) {
-                    delete frame;
-                    frame = nullptr;
-                }
-        } else {
-            for (CFrame* frame : built)
-                delete frame;
-        }
-    } else {
+    bool cached = !readImages() && !m_Frames.empty()
+        && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength);
+    // The frames in use are the cache's, as every later start reads them. The
+    // read drops the built ones first, so the pixels are never held twice; a
+    // cache that does not read back is built again and left unused.
+    if (cached && !ReadCache(folder, name, true)) {
+        readImages();
+        cached = false;
+    }
+    if (!cached) {
         // The same depth and run-length form a cache load gives.
         for (CFrame* frame : m_Frames) {
             if (!frame)

@@ -14,6 +14,7 @@
 #include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
 #include "images/PlainFrameCopy.h"
+#include "objects/CObjectFileArray.h"
 #include "sequences/CSequenceFrameInfoList.h"
 #include "sequences/SequenceScopes.h"
 
@@ -27,8 +28,11 @@ namespace {
 
 bool g_LoadingProperties = false;
 
-// Frames wider than a frame side may be start a new atlas row.
-constexpr int32_t kMaxAtlasSide = 65535;
+// A frame that would take its row past the side of the largest image the
+// readers take starts a new row: a wider atlas is refused when it is read
+// back (a JPEG body always), so the sequence would be built again on every
+// start.
+constexpr int32_t kMaxAtlasSide = int32_t(kMaxImageSide);
 
 // Whether the rectangle lies inside a width x height atlas.
 bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
@@ -82,7 +86,13 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
     list.m_BlitType = m_BlitType;
 
     // Layout: left to right, a new row before the atlas would pass a frame's
-    // largest side.
+    // largest side; the rows share the frames evenly, so that little of the
+    // atlas is left empty (it is held whole while the cache is read).
+    int64_t totalWidth = 0;
+    for (const CFrame* frame : m_Frames)
+        totalWidth += frame ? int64_t(frame->GetWidth()) : 0;
+    const int64_t rows = std::max<int64_t>(1, (totalWidth + kMaxAtlasSide - 1) / kMaxAtlasSide);
+    const int64_t rowWidth = (totalWidth + rows - 1) / rows;
     std::vector<const CFrame*> pixels(m_Frames.size(), nullptr);
     std::vector<std::unique_ptr<CFrame>> copies;
     int32_t x = 0, rowTop = 0, rowHeight = 0, atlasWidth = 0, atlasHeight = 0;
@@ -98,7 +108,7 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
             copies.push_back(std::make_unique<CFrame>());
             pixels[i] = FramePixelsAs32Bit(*frame, *copies.back());
         }
-        if (x > 0 && x + width > kMaxAtlasSide) {
+        if (x > 0 && x + width > rowWidth) {
             rowTop += rowHeight;
             x = 0;
             rowHeight = 0;
@@ -118,6 +128,9 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
     }
 
     std::unique_ptr<CFrame> atlas;
+    // No cache that could not be read back (the frames are used as built).
+    if (atlasWidth > 0 && atlasHeight > 0 && !ImageSizeAllowed(uint32_t(atlasWidth), uint32_t(atlasHeight)))
+        return false;
     if (atlasWidth > 0 && atlasHeight > 0) {
         atlas = CFrame::MakeOwned(uint32_t(atlasWidth), uint32_t(atlasHeight), 32);
         if (!atlas)
@@ -250,7 +263,9 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         auto frame = std::make_unique<CFrame>();
         const uint32_t width = uint32_t(info->m_Right - info->m_Left);
         const uint32_t height = uint32_t(info->m_Bottom - info->m_Top);
-        if (!DataPixelsFit(uint64_t(width) * height, FrameName(file, i).c_str())) {
+        const std::string frameName = FrameName(file, i);
+        if (!DataPixelsFit(uint64_t(width) * height, frameName.c_str())) {
+            ReportItemLeftOut(CJString(frameName.c_str()), GetLastImageRefusal());
             AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
             continue;
         }

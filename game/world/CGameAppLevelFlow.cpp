@@ -3,9 +3,12 @@
 #include "game/world/CLevelPlay.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPlayfield.h"
 #include "sequences/CTextSubstitutionList.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -39,6 +42,25 @@ void CopyStartingState(bool restart, CGameState* chosen, CGameState*& initial)
         current->CopyFromAndReset(source);
 }
 
+// A level set that is there but empty is the data's choice; one that is
+// missing or unreadable leaves the town as empty too, so the data's author
+// is told: the game goes on as with an empty set.
+void ReportNoLevelSet()
+{
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const char* folder = list.GetFolderName();
+    if (list.Find("Levels") < 0)
+        std::fprintf(stderr,
+                     "%s: the general objects hold no \"Levels\": there are no levels to play and the town "
+                     "is empty\n",
+                     folder);
+    else
+        std::fprintf(stderr,
+                     "%s/Levels: not a level set that could be read: there are no levels to play and the "
+                     "town is empty\n",
+                     folder);
+}
+
 } // namespace
 
 void CGameApp::StartLevel(bool skipIntro)
@@ -48,6 +70,8 @@ void CGameApp::StartLevel(bool skipIntro)
         state->ResetForLevel();
     GetLevelHolder().Release();
     CLevelSet* levels = FindLevels();
+    if (!levels)
+        ReportNoLevelSet();
     CLevelOptions* source = levels ? levels->GetLevel(GetCurrentLevelIndex()) : nullptr;
     if (source)
         GetLevelHolder().HoldCopyOf(source);

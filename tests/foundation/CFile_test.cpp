@@ -612,6 +612,13 @@ TEST_F(FileTest, FileHelpersWorkOnResolvedNames)
     EXPECT_STREQ(name, "Shot2.png");
     EXPECT_FALSE(MakeUniqueFileName(name, sizeof name, "Shot.png", 0));
     EXPECT_FALSE(MakeUniqueFileName(name, sizeof name, "Shot%s%d.png", 0));
+    // The free name and its terminator must fit: nine characters need ten.
+    char exact[9] = "x";
+    EXPECT_FALSE(MakeUniqueFileName(exact, sizeof exact, "Shot%d.png", 0));
+    EXPECT_STREQ(exact, "");
+    char room[10];
+    ASSERT_TRUE(MakeUniqueFileName(room, sizeof room, "Shot%d.png", 0));
+    EXPECT_STREQ(room, "Shot2.png");
 
     EXPECT_TRUE(FileExists("shot1.PNG", 0));
     EXPECT_TRUE(DeleteFileByName("SHOT1.png", 0));

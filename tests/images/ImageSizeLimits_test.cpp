@@ -7,7 +7,9 @@
 #include "images/CFrameImageIO.h"
 #include "images/CJPEGFileIO.h"
 #include "images/CPNGFileIO.h"
+#include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
+#include "images/PlainFrameCopy.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -331,5 +333,97 @@ INSTANTIATE_TEST_SUITE_P(Claims, LosslessCacheBomb,
                          [](const testing::TestParamInfo<SLosslessBomb>& param) {
                              return std::string(param.param.name);
                          });
+
+// A JPEG-bodied cache is read through a 24-bit frame copied to 32 bits: the
+// copy is made once, in its destination (a sequence's atlas may be 256 MB).
+TEST_F(ImageSizeLimits, AFrameCopiedToAnotherDepthIsHeldOnce)
+{
+    CFrame colour;
+    ASSERT_TRUE(colour.Create(1024, 1024, 24));
+    std::memset(colour.GetPixels(), 0x55, size_t(1024) * 1024 * 3);
+    CFrame copy;
+    {
+        const HeapPeak watch;
+        ASSERT_TRUE(CopyPlainFrameToDepth(colour, copy, 32));
+        EXPECT_LT(HeapPeak::Peak(), int64_t(1024) * 1024 * 4 * 3 / 2);
+    }
+    EXPECT_EQ(copy.Row(1023)[4 * 1023 + 2], 0x55);
+    EXPECT_EQ(copy.Row(1023)[4 * 1023 + 3], 0xFF);
+    ASSERT_TRUE(CopyPlainFrameToDepth(copy, copy, 24));
+    EXPECT_EQ(copy.GetBitDepth(), 24u);
+    EXPECT_EQ(copy.Row(0)[0], 0x55);
+}
+
+// Read for a frame the data's budget is charged for (a frame list's, a
+// sequence's), an image past what is left is refused from its header, by
+// every reader and the frame cache alike: it is never decoded.
+TEST_F(ImageSizeLimits, AnImagePastTheDataBudgetIsRefusedBeforeItIsDecoded)
+{
+    constexpr uint32_t kSide = 2048; // 16 MB of pixels
+    std::string tga(18, '\0');       // run-length, 24-bit, packets of 128 pixels
+    tga[2] = 10;
+    tga[12] = char(kSide & 0xFF);
+    tga[13] = char(kSide >> 8);
+    tga[14] = char(kSide & 0xFF);
+    tga[15] = char(kSide >> 8);
+    tga[16] = 24;
+    for (uint32_t i = 0; i < kSide * kSide / 128; ++i)
+        tga += "\xFF\x10\x20\x30";
+    std::string jpeg;
+    {
+        std::vector<uint8_t> pixels(size_t(kSide) * kSide * 3, 128);
+        CFile file;
+        auto* buffer = new CMemFileBuf;
+        file.AttachFileBuf(buffer, FILE_READ | FILE_WRITE);
+        ASSERT_TRUE(EncodeJPEG(file, pixels.data(), kSide, kSide, 75));
+        jpeg.assign(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
+    }
+    {
+        CFrame frame;
+        ASSERT_TRUE(frame.Create(kSide, kSide, 32));
+        std::memset(frame.GetPixels(), 0x40, size_t(kSide) * kSide * 4);
+        ASSERT_TRUE(WriteFrameCacheFile(frame, "Art", "big", 65, true));
+    }
+    const std::string png = ZeroPng(kSide, kSide);
+    const std::string none;
+    const struct {
+        const char* ext;
+        const std::string& bytes;
+    } images[] = {{".TGA", tga}, {".PNG", png}, {".JPG", jpeg}, {"cache", none}};
+    const auto read = [](const char* ext, const std::string& bytes, CFrame& frame) {
+        if (std::string(ext) == "cache")
+            return ReadFrameCacheFile(frame, "Art", "big");
+        if (std::string(ext) != ".TGA")
+            return Decode(ext, bytes, frame);
+        std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::CreateForExtension(ext));
+        return reader->DecodeFromMemory(frame, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()),
+                                        "big", 24);
+    };
+
+    const uint64_t held = GetDataPixelBytesHeld();
+    const uint64_t budget = SetDataPixelBudget(held + 1000 * 4);
+    for (const auto& image : images) {
+        const CChargedImageScope charged("Art/big");
+        ClearLastImageRefusal();
+        CFrame frame;
+        {
+            const HeapPeak watch;
+            EXPECT_FALSE(read(image.ext, image.bytes, frame)) << image.ext;
+            EXPECT_LT(HeapPeak::Peak(), int64_t(kSide) * kSide) << image.ext;
+        }
+        EXPECT_EQ(frame.GetPixels(), nullptr) << image.ext;
+        EXPECT_TRUE(charged.Refused()) << image.ext;
+        EXPECT_NE(std::string(GetLastImageRefusal().GetString()).find("\"Art/big\" refused: the data's images"),
+                  std::string::npos)
+            << image.ext << ": " << GetLastImageRefusal().GetString();
+    }
+    // Outside such a scope (or with room in the budget) each decodes.
+    for (const auto& image : images) {
+        CFrame frame;
+        EXPECT_TRUE(read(image.ext, image.bytes, frame)) << image.ext;
+        EXPECT_EQ(frame.GetWidth(), kSide) << image.ext;
+    }
+    SetDataPixelBudget(budget);
+}
 
 } // namespace

@@ -163,25 +163,71 @@ TEST_F(SequenceCache, AtlasPlacesFramesSideBySide)
     EXPECT_EQ(cache.atlas->Row(11)[(10 + 19) * 4 + 1], 19);
 }
 
+// A row ends before the atlas would be wider than any image may be, so
+// that the atlas reads back whichever body it is stored in (a JPEG body is
+// held to the per-image limits): a cache that did not would be built again
+// from the images on every start.
 TEST_F(SequenceCache, WideSequencesStartANewAtlasRow)
 {
     CSequence sequence;
     sequence.ResetToDefaults();
     for (uint8_t shade : {1, 2, 3})
-        sequence.AppendFrame(Solid(30000, 1, shade).release(), CropColor0::No, CentreHotSpot::No);
+        sequence.AppendFrame(Solid(9000, 1, shade).release(), CropColor0::No, CentreHotSpot::No);
     sequence.AppendFrame(Solid(2, 3, 4).release(), CropColor0::No, CentreHotSpot::No);
     ASSERT_TRUE(sequence.SaveToCache("L", "Wide", 80, true, false));
     SCacheContents cache = ReadCacheFile("Cache/L/Wide.Sequence");
     ASSERT_TRUE(cache.list);
-    EXPECT_EQ(Rect(cache.list->GetAt(1)), "30000,0,60000,1");
-    EXPECT_EQ(Rect(cache.list->GetAt(2)), "0,1,30000,2");
-    EXPECT_EQ(Rect(cache.list->GetAt(3)), "30000,1,30002,4");
+    EXPECT_EQ(Rect(cache.list->GetAt(1)), "0,1,9000,2");
+    EXPECT_EQ(Rect(cache.list->GetAt(2)), "0,2,9000,3");
+    EXPECT_EQ(Rect(cache.list->GetAt(3)), "9000,2,9002,5");
 
     CSequence loaded;
     ASSERT_TRUE(loaded.LoadFromCache("L", "Wide"));
     ASSERT_EQ(loaded.GetFrameCount(), 4u);
-    EXPECT_EQ(loaded.GetFrame(2)->GetWidth(), 30000u);
+    EXPECT_EQ(loaded.GetFrame(2)->GetWidth(), 9000u);
     EXPECT_EQ(loaded.GetFrame(2)->Row(0)[0], 3);
+
+    // The rows share the frames evenly: seven and seven, not eight and six
+    // with two frames' room left empty.
+    CSequence even;
+    even.ResetToDefaults();
+    for (int i = 0; i < 14; ++i)
+        even.AppendFrame(Solid(2048, 2, uint8_t(i)).release(), CropColor0::No, CentreHotSpot::No);
+    ASSERT_TRUE(even.SaveToCache("L", "Even", 80, true, false));
+    SCacheContents evenCache = ReadCacheFile("Cache/L/Even.Sequence");
+    ASSERT_TRUE(evenCache.atlasRead);
+    EXPECT_EQ(evenCache.atlas->GetWidth(), 7u * 2048);
+    EXPECT_EQ(evenCache.atlas->GetHeight(), 4u);
+
+    // Noise keeps the JPEG body the smaller one.
+    CSequence noisy;
+    noisy.ResetToDefaults();
+    uint32_t seed = 1;
+    for (int i = 0; i < 2; ++i) {
+        auto frame = Solid(9000, 8, 0);
+        for (uint32_t row = 0; row < 8; ++row)
+            for (uint32_t byte = 0; byte < 9000 * 4; ++byte)
+                if (byte % 4 != 3)
+                    frame->Row(row)[byte] = uint8_t((seed = seed * 1103515245u + 12345u) >> 23);
+        noisy.AppendFrame(frame.release(), CropColor0::No, CentreHotSpot::No);
+    }
+    ASSERT_TRUE(noisy.SaveToCache("L", "Noisy", 80, false, false));
+    CSequence read;
+    ASSERT_TRUE(read.LoadFromCache("L", "Noisy"));
+    ASSERT_EQ(read.GetFrameCount(), 2u);
+    ASSERT_NE(read.GetFrame(1), nullptr);
+    EXPECT_EQ(read.GetFrame(1)->GetWidth(), 9000u);
+}
+
+// An atlas no reader would take back (past the per-image limits) is not
+// written: the frames just built are used.
+TEST_F(SequenceCache, AnAtlasPastTheImageLimitsIsNotWritten)
+{
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    sequence.AppendFrame(Solid(16385, 1, 1).release(), CropColor0::No, CentreHotSpot::No);
+    EXPECT_FALSE(sequence.SaveToCache("L", "TooWide", 80, true, false));
+    EXPECT_FALSE(FileExists("Cache/L/TooWide.Sequence", 0));
 }
 
 TEST_F(SequenceCache, NullEntriesKeepTheirPlaces)

@@ -252,17 +252,36 @@ TEST_F(SequenceBuild, OffsetsAtTheEndsOfTheirRangeMoveHotSpotsModuloTheirSixteen
     EXPECT_EQ(sequence.GetFrame(0)->GetOffsetX(), -(70000 - 65536));
 }
 
-TEST_F(SequenceBuild, UnreadableImageLeavesANullFrame)
+// A frame left out is the data author's to mend, so it is said on standard
+// error, naming the sequence's frame and why, as a frame list says it.
+TEST_F(SequenceBuild, UnreadableImageLeavesANullFrameWithAReport)
 {
     Images("Walk", {{"w1", 8}, {"w3", 12}});
     WriteBytes("Seqs/-Walk/w2.tga", "not an image");
     CSequence sequence;
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.TGA\"; left out\n");
     EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 12}));
     EXPECT_EQ(sequence.GetFrame(1), nullptr);
     CSequence again;
     ASSERT_TRUE(again.Load("Seqs", "Walk", nullptr));
     EXPECT_EQ(Widths(again), (std::vector<uint32_t>{8, 0, 12}));
+}
+
+// The data's names are 8-bit: a picture whose name has a character they
+// cannot hold is listed under a name no file has.
+TEST_F(SequenceBuild, AnImageWhoseNameTheDataCannotHoldIsReported)
+{
+    Images("Walk", {{"w1", 8}, {"w2 \xCE\xA9", 10}, {"w3", 12}}); // "w2 Omega" in UTF-8
+    CSequence sequence;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Seqs/Walk (frame 2): the file name of \"Seqs/-Walk/w2 ?\" has characters that the data's file names "
+              "cannot hold (read as \"?\"); rename the file; left out\n");
+    EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 12}));
 }
 
 TEST_F(SequenceBuild, MissingPropertiesThatCannotBeWrittenIsFatal)
@@ -291,10 +310,19 @@ TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
             out.push_back(sequence.GetFrame(i) != nullptr);
         return out;
     };
+    // Said on standard error whatever the debug output, as a frame list's are.
+    const auto refused = [](const std::string& report, const char* frame) {
+        return report.find(frame) == 0
+            && report.find(" refused: the data's images together would hold more than") != std::string::npos
+            && report.find("; left out\n") == report.size() - 11;
+    };
     {
         CSequence big;
         ClearLastImageRefusal();
+        testing::internal::CaptureStderr();
         ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(refused(report, "Seqs/Big (frame 3): Image \"Seqs/-Big/c.")) << report;
         EXPECT_EQ(present(big), (std::vector<bool>{true, true, false}));
         EXPECT_NE(std::string(GetLastImageRefusal().GetString()).find("Seqs/-Big/c."), std::string::npos)
             << GetLastImageRefusal().GetString();
@@ -319,7 +347,10 @@ TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
     {
         CSequence big;
         ClearLastImageRefusal();
+        testing::internal::CaptureStderr();
         ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(refused(report, "Cache/Seqs/Big.Sequence (frame 3): Image ")) << report;
         EXPECT_EQ(present(big), (std::vector<bool>{true, true, false}));
         EXPECT_NE(std::string(GetLastImageRefusal().GetString()).find("Big.Sequence (frame 3)"), std::string::npos)
             << GetLastImageRefusal().GetString();

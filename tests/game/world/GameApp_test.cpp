@@ -394,6 +394,44 @@ TEST_F(GameProgram, AMissingLoadingPictureIsFatal)
     }
 }
 
+// Without its level set the game has nothing to play: it goes on in an empty
+// town (as with a set of no levels), and says why on standard error.
+class GameWithoutLevels : public GameProgram {
+protected:
+    // The report of a start over the data with "Levels" replaced by the
+    // bytes (missing when null).
+    std::string StartWithLevelsFile(const char* bytes)
+    {
+        if (bytes)
+            WriteBytes(PathOf("Data/Resources/Levels.Object.txt"), bytes);
+        else
+            std::filesystem::remove(PathOf("Data/Resources/Levels.Object.txt"));
+        testing::internal::CaptureStderr();
+        const bool started = Start() && Pass(17);
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(started);
+        EXPECT_EQ(CLevelOptions::SGetCurrent(), nullptr);
+        return report;
+    }
+};
+
+TEST_F(GameWithoutLevels, AMissingLevelSetIsReported)
+{
+    const std::string report = StartWithLevelsFile(nullptr);
+    EXPECT_NE(report.find("Resources: the general objects hold no \"Levels\": there are no levels to play and the "
+                          "town is empty\n"),
+              std::string::npos)
+        << report;
+}
+
+TEST_F(GameWithoutLevels, AnUnreadableLevelSetIsReported)
+{
+    const std::string report = StartWithLevelsFile("");
+    EXPECT_NE(report.find("Resources/Levels: not a level set that could be read: there are no levels to play"),
+              std::string::npos)
+        << report;
+}
+
 TEST_F(GameProgram, ClickingATreePlaysItsRustleAndSwellsItOnce)
 {
     ASSERT_TRUE(StartInTown());
