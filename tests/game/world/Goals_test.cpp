@@ -588,6 +588,28 @@ TEST_F(Goals, TheGoalOverlayShowsItsGoalInTheLookOfItsStateAndStarsItOnceWhenAwa
                 ASSERT_EQ(pixel.GetAlpha(), 0) << x << "," << y;
             }
     }
+
+    // A content offset at the ends of the range reaches the panel's proxy
+    // held there: the line lands nowhere on the canvas, only the panel does
+    // (centred on the place).
+    context.m_bShowMarkers = false;
+    overlay.m_GoalNumber = 0;
+    for (const int32_t end : {INT32_MAX - 7, INT32_MIN + 7}) {
+        SCOPED_TRACE(end);
+        WriteOptions("Background Sequence=Panel Open\nAchived Sequence=Panel Done\nRevenue Sequence=Dollar\n"
+                     "ContentOffset="
+                     + std::to_string(end) + "," + std::to_string(end));
+        auto strip = CFrame::MakeOwned(120, 60, 32);
+        context.m_pTarget = strip.get();
+        overlay.m_Positon = end > 0 ? CPoint{30, 10} : CPoint{-1000, -1000};
+        overlay.Draw(context);
+        for (int32_t y = 0; y < 60; ++y)
+            for (int32_t x = 0; x < 120; ++x) {
+                strip->GetPixel(x, y, pixel);
+                ASSERT_EQ(pixel.GetAlpha() != 0, end > 0 && CRect({10, 0, 50, 20}).ContainsPoint(x, y))
+                    << x << "," << y;
+            }
+    }
 }
 
 TEST_F(Goals, PartGoalsFollowThePartNowInTheirSlot)
