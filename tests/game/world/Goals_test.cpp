@@ -341,6 +341,23 @@ TEST_F(Goals, HeartGoalsCountHeartsRoundedUpAndEveryHeartFailsOnAnyLeaverButMayS
     EXPECT_EQ(layout.runs[0].advance, width("Dollar") + 2);
     for (size_t i = 1; i < 6; ++i)
         EXPECT_EQ(layout.runs[i].advance, width("Heart")) << "hearts sit side by side";
+
+    // A count from data far past any screen: the row stops beyond the
+    // screen's edge, by place, or by count where hearts have no picture, and
+    // still ends with the partial heart.
+    strict.m_HeartsRequired = 1 << 22;
+    for (const bool pictured : {true, false}) {
+        SCOPED_TRACE(pictured);
+        if (!pictured)
+            WriteOptions("Everyone Sequence=Dollar");
+        CGoalLayout row;
+        row.maxImageHeight = 34;
+        strict.Draw(row);
+        const size_t heartWidth = pictured ? size_t(width("Heart")) : 1;
+        EXPECT_GT(row.runs.size(), 32768 / heartWidth);
+        EXPECT_LE(row.runs.size(), 32768 / heartWidth + 3);
+        EXPECT_GT(row.penX, 32768 * int32_t(pictured));
+    }
 }
 
 TEST_F(Goals, ATimeGoalShowsNoSecondsLeftAfterItsTimeAndFailsOnceInTheNextUpdate)
