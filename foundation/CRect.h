@@ -38,5 +38,20 @@ bool ClipRect(const CRect& clip, CRect& rect);
 // same amount each time, so that a blit keeps its pixels aligned.
 bool ClipRectPair(const CRect& clip, CRect& source, CRect& destination);
 
+// rect moved by (dx, dy), and by minus (dx, dy), each edge held to the
+// int32 range: a proxy's offset from a damaged data file moves a rectangle
+// far away, where clipping drops it, instead of wrapping.
+constexpr CRect MoveRect(const CRect& rect, int32_t dx, int32_t dy)
+{
+    return {SaturatingAdd(rect.left, dx), SaturatingAdd(rect.top, dy), SaturatingAdd(rect.right, dx),
+            SaturatingAdd(rect.bottom, dy)};
+}
+
+constexpr CRect MoveRectBack(const CRect& rect, int32_t dx, int32_t dy)
+{
+    return {SaturatingSub(rect.left, dx), SaturatingSub(rect.top, dy), SaturatingSub(rect.right, dx),
+            SaturatingSub(rect.bottom, dy)};
+}
+
 // The rectangle (0, 0, width, height).
 CRect SizeToRect(int32_t width, int32_t height);

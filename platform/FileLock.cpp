@@ -80,9 +80,10 @@ LockResult CFileLock::Acquire(std::string_view name)
     const std::string path = ResolvePath(name);
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         bool created = false;
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // A named pipe in the file's place is refused, never waited on.
+        int fd = OpenRegularFile(path, O_RDONLY);
         if (fd < 0 && errno == ENOENT) {
-            fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd = OpenRegularFile(path, O_RDONLY | O_CREAT | O_EXCL);
             if (fd < 0 && errno == EEXIST)
                 continue;
             created = fd >= 0;

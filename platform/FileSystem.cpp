@@ -288,28 +288,33 @@ std::string ResolvePath(std::string_view name)
     return result;
 }
 
-std::FILE* OpenFile(std::string_view name, const char* mode)
+int OpenRegularFile(const std::string& path, int flags, unsigned permissions)
 {
-    if (name.empty())
-        return nullptr;
-    const std::string path = ResolvePath(name);
+    // Without O_NONBLOCK a named pipe would block here until its other end
+    // opens; only regular files are data files.
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode_t(permissions));
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, flags & O_APPEND) != 0) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+std::FILE* OpenResolvedFile(const std::string& path, const char* mode)
+{
     const bool update = std::strchr(mode, '+') != nullptr;
     int flags = update ? O_RDWR : O_RDONLY;
     if (mode[0] == 'w')
         flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
     else if (mode[0] == 'a')
         flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
-    // Without O_NONBLOCK a named pipe would block here until its other end
-    // opens; only regular files are data files.
-    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int fd = OpenRegularFile(path, flags);
     if (fd < 0)
         return nullptr;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, flags & O_APPEND) != 0) {
-        ::close(fd);
-        errno = EINVAL;
-        return nullptr;
-    }
     std::FILE* file = ::fdopen(fd, mode);
     if (!file) {
         ::close(fd);
@@ -318,6 +323,13 @@ std::FILE* OpenFile(std::string_view name, const char* mode)
     if (mode[0] == 'w' || mode[0] == 'a')
         ForgetFolderOf(path);
     return file;
+}
+
+std::FILE* OpenFile(std::string_view name, const char* mode)
+{
+    if (name.empty())
+        return nullptr;
+    return OpenResolvedFile(ResolvePath(name), mode);
 }
 
 std::uint64_t UnixTimeToFileTime(std::int64_t seconds, std::uint32_t nanoseconds)
@@ -434,7 +446,7 @@ SyncObserver SetSyncObserver(SyncObserver observer)
 bool SyncFileToDisk(std::string_view name)
 {
     const std::string path = ResolvePath(name);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFile(path, O_RDONLY);
     if (fd < 0)
         return false;
     const bool ok = SyncDescriptor(fd, path);

@@ -31,6 +31,13 @@ std::string ResolvePath(std::string_view name);
 // Anything but a regular file (a named pipe, a device, a folder) is refused
 // without blocking: null.
 std::FILE* OpenFile(std::string_view name, const char* mode);
+// The same on a disk path already resolved.
+std::FILE* OpenResolvedFile(const std::string& path, const char* mode);
+// The descriptor form every other open goes through: open(2) flags and
+// permissions on a resolved path; anything but a regular file is refused
+// without blocking (-1, errno EINVAL), and the descriptor returned blocks
+// as usual.
+int OpenRegularFile(const std::string& path, int flags, unsigned permissions = 0666);
 
 struct FileStatus {
     bool isFolder = false;

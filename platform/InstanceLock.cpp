@@ -1,5 +1,7 @@
 #include "platform/InstanceLock.h"
 
+#include "platform/FileSystem.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -25,7 +27,7 @@ bool AcquireInstanceLock(std::string_view name)
     const std::string path = GetInstanceLockPath(name);
     if (held.count(path))
         return true;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = OpenRegularFile(path, O_RDWR | O_CREAT, 0600);
     if (fd < 0)
         return true;
     int result;

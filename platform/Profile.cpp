@@ -254,7 +254,7 @@ std::shared_ptr<const ParsedProfile> LoadProfile(const std::string& path)
         if (found != KeptProfiles().end() && found->second.identity == now)
             return found->second.profile;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenResolvedFile(path, "rb");
     if (!file)
         return nullptr;
     auto profile = std::make_shared<ParsedProfile>();

@@ -246,7 +246,7 @@ COffsetProxyFrame::~COffsetProxyFrame()
 
 CRect COffsetProxyFrame::Moved(const CRect& rect) const
 {
-    return {rect.left - m_OffsetX, rect.top - m_OffsetY, rect.right - m_OffsetX, rect.bottom - m_OffsetY};
+    return MoveRectBack(rect, m_OffsetX, m_OffsetY);
 }
 
 void COffsetProxyFrame::ClearMappedRect(const CRect& rect)
@@ -272,12 +272,13 @@ void COffsetProxyFrame::FillRect(const CRect& rect, CColor& colour)
 void COffsetProxyFrame::GetBounds(CRect& out) const
 {
     m_Source->GetBounds(out);
-    out = {out.left + m_OffsetX, out.top + m_OffsetY, out.right + m_OffsetX, out.bottom + m_OffsetY};
+    out = MoveRect(out, m_OffsetX, m_OffsetY);
 }
 
 void COffsetProxyFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour)
 {
-    m_Source->DrawLine(x1 - m_OffsetX, y1 - m_OffsetY, x2 - m_OffsetX, y2 - m_OffsetY, colour);
+    m_Source->DrawLine(SaturatingSub(x1, m_OffsetX), SaturatingSub(y1, m_OffsetY), SaturatingSub(x2, m_OffsetX),
+                       SaturatingSub(y2, m_OffsetY), colour);
 }
 
 void COffsetProxyFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width)
@@ -288,22 +289,22 @@ void COffsetProxyFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CC
 
 bool COffsetProxyFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
 {
-    return m_Source->GetPixel(x - m_OffsetX, y - m_OffsetY, out);
+    return m_Source->GetPixel(SaturatingSub(x, m_OffsetX), SaturatingSub(y, m_OffsetY), out);
 }
 
 uint32_t COffsetProxyFrame::GetRawPixel(int32_t x, int32_t y) const
 {
-    return m_Source->GetRawPixel(x - m_OffsetX, y - m_OffsetY);
+    return m_Source->GetRawPixel(SaturatingSub(x, m_OffsetX), SaturatingSub(y, m_OffsetY));
 }
 
 void COffsetProxyFrame::SetPixel(int32_t x, int32_t y, CColor& colour)
 {
-    m_Source->SetPixel(x - m_OffsetX, y - m_OffsetY, colour);
+    m_Source->SetPixel(SaturatingSub(x, m_OffsetX), SaturatingSub(y, m_OffsetY), colour);
 }
 
 bool COffsetProxyFrame::HitTest(int32_t x, int32_t y) const
 {
-    return m_Source->HitTest(x - m_OffsetX, y - m_OffsetY);
+    return m_Source->HitTest(SaturatingSub(x, m_OffsetX), SaturatingSub(y, m_OffsetY));
 }
 
 void COffsetProxyFrame::RemapRect(const CRect& rect, const uint8_t* table)
@@ -482,7 +483,7 @@ void COffsetClippedProxyFrame::SetFrame(CFrameInterface* source)
 
 void COffsetClippedProxyFrame::SetClipRect(const CRect& rect)
 {
-    m_ClipStage.SetClipRect({rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy()});
+    m_ClipStage.SetClipRect(MoveRectBack(rect, Ox(), Oy()));
 }
 
 CRect COffsetClippedProxyFrame::Clip() const
@@ -494,15 +495,14 @@ CRect COffsetClippedProxyFrame::Clip() const
 
 void COffsetClippedProxyFrame::ClearMappedRect(const CRect& rect)
 {
-    CRect r = {rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy()};
+    CRect r = MoveRectBack(rect, Ox(), Oy());
     if (ClipRect(Clip(), r))
         m_Source->ClearRect(r);
 }
 
 bool COffsetClippedProxyFrame::Blit(CFrameInterface& source, CRect s, CRect d, CBlitType& blitType)
 {
-    const CRect moved = {d.left - Ox(), d.top - Oy(), d.right - Ox(), d.bottom - Oy()};
-    return CClippedProxyFrame::ClipBlit(*m_Source, Clip(), source, s, moved, blitType);
+    return CClippedProxyFrame::ClipBlit(*m_Source, Clip(), source, s, MoveRectBack(d, Ox(), Oy()), blitType);
 }
 
 bool COffsetClippedProxyFrame::Render(CRenderableObject& renderable)
@@ -512,7 +512,7 @@ bool COffsetClippedProxyFrame::Render(CRenderableObject& renderable)
 
 void COffsetClippedProxyFrame::FillRect(const CRect& rect, CColor& colour)
 {
-    CRect r = {rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy()};
+    CRect r = MoveRectBack(rect, Ox(), Oy());
     if (ClipRect(Clip(), r))
         m_Source->FillRect(r, colour);
 }
@@ -520,22 +520,23 @@ void COffsetClippedProxyFrame::FillRect(const CRect& rect, CColor& colour)
 void COffsetClippedProxyFrame::GetBounds(CRect& out) const
 {
     out = Clip();
-    out = {out.left + Ox(), out.top + Oy(), out.right + Ox(), out.bottom + Oy()};
+    out = MoveRect(out, Ox(), Oy());
 }
 
 int32_t COffsetClippedProxyFrame::GetOffsetX() const
 {
-    return m_Source->GetOffsetX() + Ox();
+    return SaturatingAdd(m_Source->GetOffsetX(), Ox());
 }
 
 int32_t COffsetClippedProxyFrame::GetOffsetY() const
 {
-    return m_Source->GetOffsetY() + Oy();
+    return SaturatingAdd(m_Source->GetOffsetY(), Oy());
 }
 
 void COffsetClippedProxyFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour)
 {
-    CClippedProxyFrame::ClipDrawLine(*m_Source, Clip(), x1 - Ox(), y1 - Oy(), x2 - Ox(), y2 - Oy(), colour);
+    CClippedProxyFrame::ClipDrawLine(*m_Source, Clip(), SaturatingSub(x1, Ox()), SaturatingSub(y1, Oy()),
+                                     SaturatingSub(x2, Ox()), SaturatingSub(y2, Oy()), colour);
 }
 
 void COffsetClippedProxyFrame::DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width)
@@ -546,32 +547,32 @@ void COffsetClippedProxyFrame::DrawLineFloat(float x1, float y1, float x2, float
 
 bool COffsetClippedProxyFrame::GetPixel(int32_t x, int32_t y, CColor& out) const
 {
-    x -= Ox(), y -= Oy();
+    x = SaturatingSub(x, Ox()), y = SaturatingSub(y, Oy());
     return Clip().ContainsPoint(x, y) && m_Source->GetPixel(x, y, out);
 }
 
 uint32_t COffsetClippedProxyFrame::GetRawPixel(int32_t x, int32_t y) const
 {
-    x -= Ox(), y -= Oy();
+    x = SaturatingSub(x, Ox()), y = SaturatingSub(y, Oy());
     return Clip().ContainsPoint(x, y) ? m_Source->GetRawPixel(x, y) : 0;
 }
 
 void COffsetClippedProxyFrame::SetPixel(int32_t x, int32_t y, CColor& colour)
 {
-    x -= Ox(), y -= Oy();
+    x = SaturatingSub(x, Ox()), y = SaturatingSub(y, Oy());
     if (Clip().ContainsPoint(x, y))
         m_Source->SetPixel(x, y, colour);
 }
 
 bool COffsetClippedProxyFrame::HitTest(int32_t x, int32_t y) const
 {
-    x -= Ox(), y -= Oy();
+    x = SaturatingSub(x, Ox()), y = SaturatingSub(y, Oy());
     return Clip().ContainsPoint(x, y) && m_Source->HitTest(x, y);
 }
 
 void COffsetClippedProxyFrame::RemapRect(const CRect& rect, const uint8_t* table)
 {
-    CRect r = {rect.left - Ox(), rect.top - Oy(), rect.right - Ox(), rect.bottom - Oy()};
+    CRect r = MoveRectBack(rect, Ox(), Oy());
     if (ClipRect(Clip(), r))
         m_Source->RemapRect(r, table);
 }

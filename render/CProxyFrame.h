@@ -176,6 +176,10 @@ public:
     // The source's origin offset plus the offset.
     int32_t GetOffsetX() const override;
     int32_t GetOffsetY() const override;
+    // The offset alone, as SetOffset took it: saving it needs no sum that
+    // could overflow.
+    int32_t GetOwnOffsetX() const { return Ox(); }
+    int32_t GetOwnOffsetY() const { return Oy(); }
     void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour) override;
     void DrawLineFloat(float x1, float y1, float x2, float y2, CColor& colour, float width) override;
     bool GetPixel(int32_t x, int32_t y, CColor& out) const override;

@@ -25,7 +25,9 @@ std::unique_ptr<CFrame> CutOut(CFrameInterface& source, const CRect& bounds, con
 
 CBlitXParams MakeProxyBlit(CFrameInterface& source, const CRect& s, const CRect& d, CBlitType& blitType)
 {
-    CBlitXParams params(&source, float(d.left - s.left), float(d.top - s.top), 0.0f, 1.0f, 1.0f,
+    // In 64 bits: a destination near the int32 limits with a source that
+    // starts below 0 would overflow.
+    CBlitXParams params(&source, float(int64_t(d.left) - s.left), float(int64_t(d.top) - s.top), 0.0f, 1.0f, 1.0f,
                         CColor(255, 255, 255, 255), 0, 0.0f, 0.0f, true);
     if (&blitType == &GetTransparentMaskBlitType())
         params.m_Color = CColor(255, 255, 255, uint8_t(blitType.GetOpacity255()));
@@ -66,7 +68,7 @@ SProxyBlit MakeProxyBlitOfPart(CFrameInterface& source, const CRect& s, const CR
         return blit;
     blit.part = CutOut(source, bounds, part);
     blit.params.m_Source = blit.part.get();
-    blit.params.m_X = float(d.left + (part.left - s.left));
-    blit.params.m_Y = float(d.top + (part.top - s.top));
+    blit.params.m_X = float(int64_t(d.left) + (int64_t(part.left) - s.left));
+    blit.params.m_Y = float(int64_t(d.top) + (int64_t(part.top) - s.top));
     return blit;
 }

@@ -70,7 +70,8 @@ public:
         if (!m_Proxy)
             return;
         m_Proxy->GetBounds(m_Saved);
-        m_Proxy->SetClipRect(CRect{m_Saved.left - 100, m_Saved.top - 100, m_Saved.right, m_Saved.bottom});
+        m_Proxy->SetClipRect(CRect{SaturatingSub(m_Saved.left, 100), SaturatingSub(m_Saved.top, 100), m_Saved.right,
+                                   m_Saved.bottom});
     }
     CScopedWidenedClip(const CScopedWidenedClip&) = delete;
     CScopedWidenedClip& operator=(const CScopedWidenedClip&) = delete;

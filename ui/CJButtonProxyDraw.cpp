@@ -27,10 +27,8 @@ void CJWindowControlProxyDrawMixIn::ReleaseWeakReference()
 void CJWindowControlProxyDrawMixIn::DrawAtControl(CJWindow& control, COffsetClippedProxyFrame& target,
                                                   void (*draw)(CJWindow& control, CFrameInterface& frame))
 {
-    // The offset is kept without the source's own, as SetOffset takes it.
-    CFrameInterface* source = target.GetFrame();
-    const int32_t offsetX = target.GetOffsetX() - (source ? source->GetOffsetX() : 0);
-    const int32_t offsetY = target.GetOffsetY() - (source ? source->GetOffsetY() : 0);
+    const int32_t offsetX = target.GetOwnOffsetX();
+    const int32_t offsetY = target.GetOwnOffsetY();
     CRect bounds{};
     target.GetBounds(bounds);
 

@@ -3,6 +3,7 @@
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "blit/CFrameInterface.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "render/CProxyFrame.h"
@@ -190,8 +191,8 @@ void CJSlider::Draw(CFrameInterface& frame)
             clipped->GetBounds(savedClip);
             const int32_t dx = std::max(0, imageW - thumb.GetWidth());
             const int32_t dy = std::max(0, imageH - thumb.GetHeight());
-            clipped->SetClipRect(
-                CRect{savedClip.left - dx, savedClip.top - dy, savedClip.right + dx, savedClip.bottom + dy});
+            clipped->SetClipRect(CRect{SaturatingSub(savedClip.left, dx), SaturatingSub(savedClip.top, dy),
+                                       SaturatingAdd(savedClip.right, dx), SaturatingAdd(savedClip.bottom, dy)});
         }
         BlitAt(frame, *m_ThumbImage, thumb.left + (thumb.GetWidth() - imageW) / 2,
                thumb.top + (thumb.GetHeight() - imageH) / 2, GetTransparentMaskBlitType());

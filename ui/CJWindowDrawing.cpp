@@ -60,8 +60,8 @@ public:
     explicit CSavedOriginAndClip(COffsetClippedProxyFrame& proxy)
         : m_Proxy(proxy)
         , m_Source(proxy.GetFrame())
-        , m_OffsetX(proxy.GetOffsetX() - (m_Source ? m_Source->GetOffsetX() : 0))
-        , m_OffsetY(proxy.GetOffsetY() - (m_Source ? m_Source->GetOffsetY() : 0))
+        , m_OffsetX(proxy.GetOwnOffsetX())
+        , m_OffsetY(proxy.GetOwnOffsetY())
     {
         proxy.GetBounds(m_Clip);
     }

@@ -12,9 +12,9 @@ CParentClip::CParentClip(CJWindow* window, CFrameInterface& frame)
     proxy->GetBounds(m_Saved);
     // The parent's visible content, seen from the window's content.
     const CRect& area = parent->GetClipRect();
-    const int32_t dx = window->GetScrollOffsetX() - window->GetRect().left;
-    const int32_t dy = window->GetScrollOffsetY() - window->GetRect().top;
-    proxy->SetClipRect(CRect{area.left + dx, area.top + dy, area.right + dx, area.bottom + dy});
+    const int32_t dx = SaturatingSub(window->GetScrollOffsetX(), window->GetRect().left);
+    const int32_t dy = SaturatingSub(window->GetScrollOffsetY(), window->GetRect().top);
+    proxy->SetClipRect(MoveRect(area, dx, dy));
     m_Changed = true;
 }
 

@@ -66,6 +66,10 @@ CFrame* FindLibraryFrame(const CJString& name)
 // Half the width of the band whose characters are kept: far wider than any
 // screen, with room for glyphs that reach past their advance.
 constexpr int64_t kShownHalfWidth = 16384;
+// The most characters kept of a line: more than the band holds of
+// characters that advance a pixel or more, so only characters that advance
+// nothing (tabs, control codes) are ever cut by it.
+constexpr int32_t kShownCharacters = int32_t(2 * kShownHalfWidth + 1);
 
 } // namespace
 
@@ -121,7 +125,8 @@ SCreditsRun CCreditsText::Cut(const CJString& text, int32_t from, int32_t to, in
     run.from = first;
     run.x = first < to ? int32_t(pen) : 0;
     int32_t end = first;
-    while (end < to && pen <= kShownHalfWidth)
+    const int32_t last = to - first > kShownCharacters ? first + kShownCharacters : to;
+    while (end < last && pen <= kShownHalfWidth)
         pen += m_Font->GetCharAdvance(text.GetAt(end++));
     run.count = end - first;
     return run;
@@ -262,14 +267,12 @@ void CJCreditsControl::Draw(CFrameInterface& frame)
     auto* proxy = dynamic_cast<COffsetClippedProxyFrame*>(&frame);
     if (!proxy)
         return;
-    // The proxy's offset without its source's own, as SetOffset takes it.
-    CFrameInterface* source = proxy->GetFrame();
-    const int32_t offsetX = proxy->GetOffsetX() - (source ? source->GetOffsetX() : 0);
-    const int32_t offsetY = proxy->GetOffsetY() - (source ? source->GetOffsetY() : 0);
+    const int32_t offsetX = proxy->GetOwnOffsetX();
+    const int32_t offsetY = proxy->GetOwnOffsetY();
     CRect clip{};
     proxy->GetBounds(clip);
 
-    proxy->SetOffset(offsetX - client.left, offsetY - client.top);
+    proxy->SetOffset(SaturatingSub(offsetX, client.left), SaturatingSub(offsetY, client.top));
     proxy->SetClipRect(CRect{0, 0, client.GetWidth(), client.GetHeight()});
     if (m_Bevel)
         frame.FillRect(CRect{0, 0, client.GetWidth(), client.GetHeight()}, m_Color0);

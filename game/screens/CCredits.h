@@ -19,7 +19,9 @@
 //
 // Lines are laid out once, when read: a frame draws only the entries inside
 // the box, and of a line wider than any screen only the characters a screen
-// could show, so a file of any size costs a frame what the box shows.
+// could show (of characters that advance nothing, such as tabs, no more than
+// a screen could hold of ones that do), so a file of any size costs a frame
+// what the box shows.
 #include "foundation/CJString.h"
 #include "ui/CJWindow.h"
 #include "ui/CMenuWindow.h"

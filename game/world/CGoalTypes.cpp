@@ -19,6 +19,7 @@
 #include "objects/CPointProperty.h"
 #include "sequences/CSequenceList.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -75,11 +76,19 @@ void BeginDirectRuns(CGoalLayout& layout)
     layout.runIndex = 0;
 }
 
+// How far right of its start a row of hearts is drawn: beyond any screen.
+// A count from data may reach 2^31, so the row also stops at as many hearts
+// as that holds of hearts a pixel wide (hearts without a picture advance
+// nothing).
+constexpr int32_t kHeartRowReach = 32768;
+
 void AddHearts(CGoal& goal, CGoalLayout& layout, const CGoalOptions& options, int32_t required)
 {
     layout.spacing = 0;
     CSequence* full = CGoalOptions::GetSequence(options.m_FullHeartSequence);
-    for (int32_t i = 1; i < required; ++i)
+    const int64_t start = layout.penX;
+    const int32_t shown = std::min(required, kHeartRowReach + 1);
+    for (int32_t i = 1; i < shown && layout.penX - start <= kHeartRowReach; ++i)
         goal.AddImageRun(layout, full, -1.0f, 0.0f);
     goal.AddImageRun(layout, CGoalOptions::GetSequence(options.m_PartialHeartSequence), -1.0f, 0.0f);
 }

@@ -5,7 +5,10 @@
 #include "support/TestSupport.h"
 
 #include <cctype>
+#include <csignal>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -146,6 +149,63 @@ TEST_F(FileLock, TwoProcessesWritingKeysLoseNone)
     }
     EXPECT_EQ(missing, 0);
     EXPECT_EQ(ListNames("."), "Shared.ini");
+}
+
+// --- Named pipes ---
+
+// Runs checks in a child process and answers its exit status: the bits of
+// the checks that failed. A child still waiting after a minute is ended and
+// answers -1, so a hang fails the test instead of stalling the suite.
+int StatusOfAChildThatMustEnd(const std::function<int()>& checks)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(checks());
+    int status = 0;
+    for (int tenths = 0; child > 0 && tenths < 600; ++tenths) {
+        if (::waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        ::usleep(100000);
+    }
+    if (child > 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    return -1;
+}
+
+// A named pipe where the settings, the editor's settings or the start-up
+// probe are expected is refused at once, never opened and waited on: reads
+// fall back to their defaults and writes fail.
+TEST_F(FileLock, ANamedPipeInAFilesPlaceIsRefusedWithoutWaiting)
+{
+    const char* const names[] = {"Ombrisalt.CFG", "Quenthal Editor.ini", "TestDestinationReadibility.txt"};
+    for (const char* name : names)
+        ASSERT_EQ(::mkfifo(name, 0600), 0) << name;
+    const int status = StatusOfAChildThatMustEnd([] {
+        int failed = 0;
+        if (plat::ReadProfileString(".\\Ombrisalt.CFG", "Options", "Volume", "<default>") != "<default>")
+            failed |= 1;
+        if (plat::ReadProfileInt(".\\Quenthal Editor.ini", "Editor", "Grid", 7) != 7)
+            failed |= 2;
+        if (plat::WriteProfileString(".\\Ombrisalt.CFG", "Options", "Volume", "3"))
+            failed |= 4;
+        plat::CFileLock lock;
+        if (lock.Acquire("Quenthal Editor.ini") != plat::LockResult::Failed)
+            failed |= 8;
+        plat::CReplacementFile replacement;
+        if (replacement.Begin("TestDestinationReadibility.txt"))
+            failed |= 16;
+        if (plat::SyncFileToDisk("Ombrisalt.CFG"))
+            failed |= 32;
+        return failed;
+    });
+    EXPECT_EQ(status, 0) << "-1: a child waited on a pipe; else the bits of the checks that failed";
+    for (const char* name : names) {
+        struct stat st;
+        ASSERT_EQ(::stat(name, &st), 0) << name;
+        EXPECT_TRUE(S_ISFIFO(st.st_mode)) << name << " was replaced";
+    }
 }
 
 // --- Settings kept parsed ---

@@ -278,6 +278,71 @@ TEST_F(ProxyFrames, OffsetClippedMapsClearAndReportsBounds)
     EXPECT_EQ(bounds, CRect({100, 50, 110, 60}));
 }
 
+// Offsets from a damaged data file at the ends of the int range: every moved
+// coordinate is held at the nearer end instead of wrapping back on screen.
+TEST_F(ProxyFrames, OffsetsAtTheEndsOfTheIntRangeHoldEveryMovedCoordinate)
+{
+    auto frame = PatternFrame(20, 20, 14);
+    auto sprite = PatternFrame(4, 4, 15);
+    CColor c(1, 2, 3, 255), read;
+    const uint8_t table[256] = {};
+    CLoggingProxy log(frame.get());
+    COffsetProxyFrame offset(&log, INT32_MIN, INT32_MAX);
+    offset.FillRect({0, 0, 10, 10}, c);
+    offset.ClearMappedRect({-5, 5, 5, 15});
+    offset.RemapRect({1, 2, 3, 4}, table);
+    offset.Blit(*sprite, {0, 0, 4, 4}, {0, -4, 4, 0}, GetNormalBlitType());
+    offset.DrawLine(0, 0, 5, -5, c);
+    offset.SetPixel(-1, 1, c);
+    EXPECT_EQ(log.log, std::vector<std::string>({
+                           "FillRect 2147483647,-2147483647,2147483647,-2147483637 " + Text(c),
+                           "ClearRect 2147483643,-2147483642,2147483647,-2147483632",
+                           "RemapRect 2147483647,-2147483645,2147483647,-2147483643",
+                           "Blit 0,0,4,4 -> 2147483647,-2147483648,2147483647,-2147483647",
+                           "DrawLine 2147483647,-2147483647,2147483647,-2147483648 " + Text(c),
+                           "SetPixel 2147483647,-2147483646 " + Text(c),
+                       }));
+    EXPECT_FALSE(offset.GetPixel(0, 0, read));
+    EXPECT_FALSE(offset.HitTest(0, 0));
+    CRect bounds;
+    offset.GetBounds(bounds);
+    EXPECT_EQ(bounds, CRect({INT32_MIN, INT32_MAX, INT32_MIN + 20, INT32_MAX}));
+
+    // The goal strip's case: a small offset, coordinates near the limits.
+    const std::vector<uint32_t> before = Pixels(*frame);
+    frame->SetOffset(-4, 3);
+    COffsetClippedProxyFrame clipped(frame.get());
+    for (const int32_t o : {-30, 30}) {
+        SCOPED_TRACE(o);
+        const int32_t far = o < 0 ? INT32_MAX - 10 : INT32_MIN + 10;
+        clipped.SetOffset(o, o);
+        const CRect there{far, far, far + 4, far + 4};
+        EXPECT_FALSE(clipped.Blit(*sprite, {0, 0, 4, 4}, there, GetTransparentMaskBlitType()));
+        clipped.FillRect(there, c);
+        clipped.ClearMappedRect(there);
+        clipped.RemapRect(there, table);
+        clipped.DrawLine(far, far, far + 4, far + 4, c);
+        clipped.SetPixel(far, far, c);
+        EXPECT_FALSE(clipped.GetPixel(far, far, read));
+        EXPECT_EQ(clipped.GetRawPixel(far, far), 0u);
+        EXPECT_FALSE(clipped.HitTest(far, far));
+        CRespectDestAlphaProxyFrame alpha;
+        alpha.SetFrame(&clipped);
+        alpha.Blit(*sprite, {-16, -16, -12, -12}, there, GetTransparentMaskBlitType());
+        // A clip there keeps nothing of the frame.
+        clipped.SetClipRect(there);
+        clipped.GetBounds(bounds);
+        EXPECT_EQ(bounds.GetWidth() * bounds.GetHeight(), 0);
+        clipped.SetFrame(frame.get());
+    }
+    EXPECT_EQ(Pixels(*frame), before);
+    clipped.SetOffset(INT32_MIN, INT32_MAX);
+    EXPECT_EQ(clipped.GetOffsetX(), INT32_MIN);
+    EXPECT_EQ(clipped.GetOffsetY(), INT32_MAX);
+    EXPECT_EQ(clipped.GetOwnOffsetX(), INT32_MIN);
+    EXPECT_EQ(clipped.GetOwnOffsetY(), INT32_MAX);
+}
+
 TEST_F(ProxyFrames, OpacityRoundsFillsAndTruncatesRenderables)
 {
     auto frame = CFrame::MakeOwned(4, 4, 32);

@@ -85,6 +85,26 @@ TEST_F(HostileStartUp, ANamedPipeAsTheLogoVideoIsSkipped)
     EXPECT_EQ(Errors(), "");
 }
 
+// Named pipes where the settings files are kept are never opened and waited
+// on: the settings read as their defaults, and a probe that cannot be
+// written says so.
+TEST_F(HostileStartUp, NamedPipesAsTheSettingsFilesGiveDefaults)
+{
+    std::filesystem::create_directories(PathOf("Data/Resources"));
+    ASSERT_EQ(::mkfifo(PathOf("Ombrisalt.CFG").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(PathOf("Quenthal Editor.ini").c_str(), 0644), 0);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(HostileStartUp, ANamedPipeAsTheStartUpProbeIsAFolderThatCannotBeWritten)
+{
+    std::filesystem::create_directories(PathOf("Data/Resources"));
+    ASSERT_EQ(::mkfifo(PathOf("TestDestinationReadibility.txt").c_str(), 0644), 0);
+    EXPECT_EQ(Run(), 255);
+    EXPECT_NE(Errors().find("Executable path is not writable."), std::string::npos) << Errors();
+}
+
 // The game set up as at start-up, its only font a bitmap font; the first
 // glyph asked of it (the frame-rate line's) cuts the image.
 class BitmapFontGame : public CShellTest {

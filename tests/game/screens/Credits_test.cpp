@@ -230,6 +230,30 @@ TEST_F(CreditsTest, VeryLongLinesShowWhatTheWholeLineWould)
     }
 }
 
+// Characters that advance nothing (tabs, control codes) never reach the
+// band's edge: a line of millions is cut by count to what a screen could hold
+// of characters that do advance.
+TEST_F(CreditsTest, ALineOfCharactersThatAdvanceNothingIsCutByCount)
+{
+    const std::string tabs(1 << 21, '\t'), controls(1 << 21, '\x01');
+    ASSERT_EQ(m_Font->GetCharAdvance(u'\t'), 0u);
+    ASSERT_EQ(m_Font->GetCharAdvance(u'\x01'), 0u);
+    for (const std::string& line : {tabs, "_" + controls, tabs + "~" + controls}) {
+        WriteBytes("Credits.txt", line + "\r\n");
+        CCreditsText credits("Credits.txt", m_Font.get());
+        ASSERT_EQ(credits.GetEntries().size(), 1u);
+        const SCreditsEntry& entry = credits.GetEntries()[0];
+        ASSERT_GT(entry.runCount, 0);
+        for (uint8_t i = 0; i < entry.runCount; ++i) {
+            EXPECT_GT(entry.runs[i].count, 0);
+            EXPECT_LE(entry.runs[i].count, 2 * 16384 + 1) << int(line[0]);
+        }
+        ScrollTo(credits, 100);
+        auto shown = Canvas(300, 200);
+        credits.Draw(*shown);
+    }
+}
+
 // Thousands of entries above the box: the one in view is where the heights
 // of all before it put it.
 TEST_F(CreditsTest, AnEntryFarDownTheFileShowsWhereTheEntriesAboveItPutIt)

@@ -374,6 +374,23 @@ TEST_F(Goals, HeartGoalsCountHeartsRoundedUpAndEveryHeartFailsOnAnyLeaverButMayS
     EXPECT_EQ(layout.runs[0].advance, width("Dollar") + 2);
     for (size_t i = 1; i < 6; ++i)
         EXPECT_EQ(layout.runs[i].advance, width("Heart")) << "hearts sit side by side";
+
+    // A count from data far past any screen: the row stops beyond the
+    // screen's edge, by place, or by count where hearts have no picture, and
+    // still ends with the partial heart.
+    strict.m_HeartsRequired = 1 << 22;
+    for (const bool pictured : {true, false}) {
+        SCOPED_TRACE(pictured);
+        if (!pictured)
+            WriteOptions("Everyone Sequence=Dollar");
+        CGoalLayout row;
+        row.maxImageHeight = 34;
+        strict.Draw(row);
+        const size_t heartWidth = pictured ? size_t(width("Heart")) : 1;
+        EXPECT_GT(row.runs.size(), 32768 / heartWidth);
+        EXPECT_LE(row.runs.size(), 32768 / heartWidth + 3);
+        EXPECT_GT(row.penX, 32768 * int32_t(pictured));
+    }
 }
 
 TEST_F(Goals, ATimeGoalShowsNoSecondsLeftAfterItsTimeAndFailsOnceInTheNextUpdate)
@@ -620,6 +637,28 @@ TEST_F(Goals, TheGoalOverlayShowsItsGoalInTheLookOfItsStateAndStarsItOnceWhenAwa
             for (int32_t x = 0; x < 120; ++x) {
                 far->GetPixel(x, y, pixel);
                 ASSERT_EQ(pixel.GetAlpha(), 0) << x << "," << y;
+            }
+    }
+
+    // A content offset at the ends of the range reaches the panel's proxy
+    // held there: the line lands nowhere on the canvas, only the panel does
+    // (centred on the place).
+    context.m_bShowMarkers = false;
+    overlay.m_GoalNumber = 0;
+    for (const int32_t end : {INT32_MAX - 7, INT32_MIN + 7}) {
+        SCOPED_TRACE(end);
+        WriteOptions("Background Sequence=Panel Open\nAchived Sequence=Panel Done\nRevenue Sequence=Dollar\n"
+                     "ContentOffset="
+                     + std::to_string(end) + "," + std::to_string(end));
+        auto strip = CFrame::MakeOwned(120, 60, 32);
+        context.m_pTarget = strip.get();
+        overlay.m_Positon = end > 0 ? CPoint{30, 10} : CPoint{-1000, -1000};
+        overlay.Draw(context);
+        for (int32_t y = 0; y < 60; ++y)
+            for (int32_t x = 0; x < 120; ++x) {
+                strip->GetPixel(x, y, pixel);
+                ASSERT_EQ(pixel.GetAlpha() != 0, end > 0 && CRect({10, 0, 50, 20}).ContainsPoint(x, y))
+                    << x << "," << y;
             }
     }
 }
