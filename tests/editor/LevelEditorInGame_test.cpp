@@ -131,6 +131,14 @@ protected:
     }
     static std::string LevelsFile() { return "Data/Resources/Levels.Object.txt"; }
     // A screen point where the editor picks a sprite of the played level.
+    // F7 over the street: the editor's tool palette, or null.
+    CEditorToolPalette* OpenEditorPalette()
+    {
+        PushKey(plat::vk::kF7);
+        Passes(2);
+        CLevelEditorWindow* editor = GetLevelEditorWindow();
+        return editor ? dynamic_cast<CEditorToolPalette*>(editor->GetToolPalette()) : nullptr;
+    }
     static CPoint SpritePoint(CLevelEditorWindow& editor, CSprite*& found)
     {
         for (int32_t y = 200; y < 700; y += 7)
@@ -259,11 +267,7 @@ TEST_F(LevelEditorInGame, ATutorialMessageInTheObjectEditorIsPreviewedOverTheLev
 TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
-    PushKey(plat::vk::kF7);
-    Passes(2);
-    CLevelEditorWindow* editor = GetLevelEditorWindow();
-    ASSERT_NE(editor, nullptr);
-    auto* palette = dynamic_cast<CEditorToolPalette*>(editor->GetToolPalette());
+    CEditorToolPalette* palette = OpenEditorPalette();
     ASSERT_NE(palette, nullptr);
     CJMenuItem* file = Entry(*palette->GetMenuBar(), "File");
     ASSERT_NE(file, nullptr);
@@ -293,12 +297,9 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
 TEST_F(LevelEditorInGame, APictureDraggedFromTheSpritePaletteIsPlacedOnTheStreet)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
-    PushKey(plat::vk::kF7);
-    Passes(2);
-    CLevelEditorWindow* editor = GetLevelEditorWindow();
-    ASSERT_NE(editor, nullptr);
-    auto* palette = dynamic_cast<CEditorToolPalette*>(editor->GetToolPalette());
+    CEditorToolPalette* palette = OpenEditorPalette();
     ASSERT_NE(palette, nullptr);
+    CLevelEditorWindow* editor = GetLevelEditorWindow();
     palette->OpenSpritePalette();
     Passes(2);
     CImageBrowserFrameWindow* browser = nullptr;
