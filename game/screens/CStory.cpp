@@ -171,12 +171,18 @@ void CStoryWindow::CreateControls()
         return;
     CTextSubstitutionList values;
     FillSubstitutions(values);
-    if (CJButton* done = AddButton(*controls, "Continue", values, &CStoryWindow::Continue)) {
+    CJButton* done = AddButton(*controls, "Continue", values, &CStoryWindow::Continue);
+    if (done) {
         SetDefaultButton(done);
         SetCancelButton(done);
     }
-    if (m_SkipCommand)
+    if (m_SkipCommand) {
         m_Skip = AddButton(*controls, "Skip", values, &CStoryWindow::Skip);
+        // Enter presses the button in front: a new player reading on with it
+        // means "Done", not skipping the whole tutorial.
+        if (done)
+            BringChildToFront(done);
+    }
     if (HasPrevButton())
         AddButton(*controls, "Prev", values, &CStoryWindow::PreviousPage);
     if (HasNextButton())

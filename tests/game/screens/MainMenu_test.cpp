@@ -269,6 +269,20 @@ TEST_F(MainMenu, TheFirstPlayTellsTheStoryThenTheTutorialOrSkipsIt)
     EXPECT_NE(GetDecadeTransitionWindow(), nullptr);
 }
 
+// Enter on the first page reads on into the tutorial; skipping it takes the
+// "Skip" button itself.
+TEST_F(MainMenu, EnterOnTheFirstStoryPagePlaysTheTutorial)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAtMenu());
+    Player().m_Name = "Anna";
+    ASSERT_NO_FATAL_FAILURE(ClickButton("PlayGame"));
+    ASSERT_NE(GetStoryWindow(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(PressEnter());
+    EXPECT_EQ(GetStoryWindow(), nullptr);
+    EXPECT_FALSE(Player().IsLastTutorialLevelCompleted());
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+}
+
 TEST_F(MainMenu, AStartedTutorialGoesOnWithoutTheStoryAndAFinishedOneToTheMap)
 {
     ASSERT_NO_FATAL_FAILURE(StartAtMenu());
