@@ -667,7 +667,8 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     log.Print(" : Seq Frm(?]: ", LogLineEnd::Continue, 0);
     const std::string readerFolder = Printf("%s/-%s", folder, name);
     // Reads the images into the frames; true when the data's budget refused one.
-    const auto readImages = [&] {
+    // A second read finds what the first did and says it once.
+    const auto readImages = [&](bool report) {
         DeleteFrames();
         bool overBudget = false;
         for (size_t i = 0; i < kept.size(); ++i) {
@@ -705,7 +706,8 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
                 frame.reset();
                 CJString item;
                 item.Format("%s/%s (frame %u)", folder, name, unsigned(i + 1));
-                ReportItemLeftOut(item, why);
+                if (report)
+                    ReportItemLeftOut(item, why);
             }
             m_Frames.push_back(frame.release());
         }
@@ -716,13 +718,13 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     // A cache that cannot be written leaves the frames just built in use; a
     // frame refused for the data's budget is not the images' doing, so its
     // hole is never kept in the cache.
-    bool cached = !readImages() && !m_Frames.empty()
+    bool cached = !readImages(true) && !m_Frames.empty()
         && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength);
     // The frames in use are the cache's, as every later start reads them. The
     // read drops the built ones first, so the pixels are never held twice; a
     // cache that does not read back is built again and left unused.
     if (cached && !ReadCache(folder, name, true)) {
-        readImages();
+        readImages(false);
         cached = false;
     }
     if (!cached) {

@@ -517,7 +517,7 @@ TEST_F(Customers, AddedHeartsStopAtThePacifierMaximumAndNeverTakeAnyAway)
     EXPECT_FLOAT_EQ(customer->GetHeartsLeft(), 9.0f) << "above the maximum already: kept";
 }
 
-TEST_F(Customers, TheMoveInBonusTruncatesTheHeartsAndHoldsAtBothEnds)
+TEST_F(Customers, TheMoveInBonusTruncatesTheHeartsTakesAWholeHeartsOwnEntryAndHoldsAtBothEnds)
 {
     CRules& rules = CRules::SGetInstance();
     CCustomer* customer = AddCustomer();
@@ -534,16 +534,7 @@ TEST_F(Customers, TheMoveInBonusTruncatesTheHeartsAndHoldsAtBothEnds)
     EXPECT_FLOAT_EQ(bonusAt(150.0f), 0.05f) << "-6 hearts";
     EXPECT_FLOAT_EQ(bonusAt(0.0f), 0.2f) << "9 hearts";
     EXPECT_FLOAT_EQ(bonusAt(-1e30f), 0.2f) << "hearts far past the list";
-}
-
-TEST_F(Customers, AWholeHeartLeftTakesTheEntryOfItsOwnCount)
-{
-    SetFloats(CRules::SGetInstance(), {0.05f, 0.1f, 0.2f});
-    CCustomer* customer = AddCustomer();
-    const auto bonusAt = [&](float waited) {
-        customer->m_TimeWaited = waited;
-        return customer->GetMoveInBonus();
-    };
+    // A whole heart left takes the entry of its own count.
     EXPECT_FLOAT_EQ(bonusAt(90.0f), 0.05f) << "no hearts";
     EXPECT_FLOAT_EQ(bonusAt(80.0f), 0.1f) << "exactly one heart";
     EXPECT_FLOAT_EQ(bonusAt(70.0f), 0.2f) << "exactly two hearts";
