@@ -318,11 +318,13 @@ void CPlayerStats::MarkTutorialCompleted()
 
 void CPlayerStats::RecordLevelCompleted(uint32_t level, CGameState* state)
 {
-    // After the last career level the next record is a tutorial level's,
-    // which starts from its own state whether played or not: its slot keeps
-    // what the career ended with, the career's net worth.
+    // After the last career level the next record is the first tutorial
+    // level's, which starts from its own state whether played or not: its
+    // slot keeps what the career ended with, the career's net worth. Any
+    // other street played keeps what it started with.
     CPlayerStatsForLevel* next = GetLevelStats(level + 1);
-    if (next && (!next->HasBeenPlayed() || level + 1 >= FirstTutorialLevel()))
+    const bool endsCareer = level + 1 == FirstTutorialLevel();
+    if (next && (!next->HasBeenPlayed() || endsCareer))
         next->SetGameStateBeforeLevelStarted(state);
     if (CPlayerStatsForLevel* record = GetLevelStats(level))
         record->AddCompletion(false);

@@ -368,6 +368,30 @@ TEST_F(Profiles, AfterTheLastCareerLevelTheWorthIsWhatItEndedWithTutorialPlayedO
     EXPECT_EQ(CStats::SGetInstance().GetCurrentPlayer()->GetCareerNetWorth(), 400.0f);
 }
 
+// Only the last career level before the tutorial writes over a played next
+// street; a set whose tutorial comes first, or that has none, never does.
+TEST_F(Profiles, AStreetReplayedKeepsThePlayedNextStreetsStartTutorialFirstOrNone)
+{
+    for (const bool tutorialFirst : {true, false}) {
+        std::vector<std::string> levels{LevelText("One"), LevelText("Two")};
+        if (tutorialFirst)
+            levels.insert(levels.begin(), {LevelText("Learn", kTutorial), LevelText("Learn More", kLastTutorial)});
+        LoadLevels(levels);
+        const uint32_t street = tutorialFirst ? 2u : 0u;
+        CStats& stats = CStats::SGetInstance();
+        CGameState state;
+        state.m_SpendableMoneyK = 20.0f;
+        stats.GetCurrentPlayer()->RecordLevelCompleted(street, &state);
+        stats.GetLevelStats(street + 1)->MarkPlayed();
+        state.m_SpendableMoneyK = 1.0f;
+        stats.GetCurrentPlayer()->RecordLevelCompleted(street, &state);
+        EXPECT_EQ(stats.GetLevelStats(street + 1)->GetGameStateBeforeLevelStarted()->m_SpendableMoneyK, 20.0f)
+            << tutorialFirst;
+        CStats::SShutdown();
+        std::remove(PathOf("Stats.dat").c_str());
+    }
+}
+
 TEST_F(Profiles, TheTutorialIsTrackedFromItsFirstToItsLastLevel)
 {
     LoadCareerAndTutorial();
