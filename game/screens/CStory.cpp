@@ -176,17 +176,16 @@ void CStoryWindow::CreateControls()
         SetDefaultButton(done);
         SetCancelButton(done);
     }
-    if (m_SkipCommand) {
+    if (m_SkipCommand)
         m_Skip = AddButton(*controls, "Skip", values, &CStoryWindow::Skip);
-        // Enter presses the button in front: a new player reading on with it
-        // means "Done", not skipping the whole tutorial.
-        if (done)
-            BringChildToFront(done);
-    }
     if (HasPrevButton())
         AddButton(*controls, "Prev", values, &CStoryWindow::PreviousPage);
     if (HasNextButton())
         AddButton(*controls, "Next", values, &CStoryWindow::NextPage);
+    // Enter presses the button in front: it reads on or closes the book, never
+    // skips the tutorial nor turns a page.
+    if (done)
+        BringChildToFront(done);
 }
 
 void CStoryWindow::Draw(CFrameInterface& frame)

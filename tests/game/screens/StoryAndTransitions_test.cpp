@@ -231,8 +231,8 @@ TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
     book->PreviousPage();
     EXPECT_EQ(book->GetPage(), 0u);
 
-    // Read to the end, the book's last page offers "The End?" and Continue
-    // only closes it.
+    // Read to the end, the book's last page offers "The End?" and Continue,
+    // Enter's button there as on every page, only closes it.
     Player().m_NumStoryPagesViewed = 2;
     book->NextPage();
     book->NextPage();
@@ -240,7 +240,7 @@ TEST_F(ScreensGame, ABookLeafsOnlyAsFarAsThePlayerHasRead)
     CJButton* done = dynamic_cast<CJButton*>(book->GetDefaultButton());
     ASSERT_NE(done, nullptr);
     EXPECT_STREQ(done->GetTitleText(), "The End?");
-    book->Continue();
+    EXPECT_TRUE(book->OnKeyDown(kKeyEnter));
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(GetStoryWindow(), nullptr);
 }
