@@ -88,13 +88,11 @@ bool IsUnnamed(const CPlayerStats* player)
 
 // A profile named in the player list comes back to this menu before its
 // first street; one named through "PlayGame" goes straight on. Both are new
-// until they have played.
+// until they have spent time playing a street: a record marked played is not
+// enough, a street's introduction left by "Back" marks one too.
 bool HasPlayedALevel(const CPlayerStats& player)
 {
-    for (uint32_t i = 0; i < player.m_pStatsForLevel.GetCount(); ++i)
-        if (const CPlayerStatsForLevel* record = player.m_pStatsForLevel[i]; record && record->HasBeenPlayed())
-            return true;
-    return false;
+    return player.m_SecondsPlaying > 0.0f;
 }
 
 // The dialogs stand beside the menu on the screen window: a completion that

@@ -119,6 +119,13 @@ CGameState* CScreensHooks::GetSavedStateForLevel(uint32_t level)
     return record ? record->MarkPlayedAndGetSavedState() : nullptr;
 }
 
+CGameState* CScreensHooks::FindSavedStateForLevel(uint32_t level)
+{
+    const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+    const CPlayerStatsForLevel* record = player ? player->FindLevelStats(level) : nullptr;
+    return record ? record->GetGameStateBeforeLevelStarted() : nullptr;
+}
+
 void CScreensHooks::OnGameClosing()
 {
     CStats::SShutdown();

@@ -45,6 +45,7 @@ public:
     int32_t GetPlayerBuildNumber() override;
     bool IsFirstTimePlayer() override;
     CGameState* GetSavedStateForLevel(uint32_t level) override;
+    CGameState* FindSavedStateForLevel(uint32_t level) override;
     void StoreStateBeforeLevel(CGameState* copy) override;
     // The current profile's record of the level: found in the level set; the
     // current level's otherwise.

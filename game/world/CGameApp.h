@@ -118,6 +118,8 @@ public:
 
     void StartLevel(bool skipIntro);
     void StartLevelByIndex(uint32_t index);
+    // The last level as the main menu's backdrop: nobody plays it, so no
+    // profile is written.
     void StartLastLevel();
     void StartLevelAfterLast();
     void RestartFromFirstLevel();

@@ -14,8 +14,8 @@ namespace {
 
 // The level's forced state (tutorials too), the chosen stored one on a
 // restart, the player's saved one, else "Initial", looked up once into
-// initial.
-void CopyStartingState(bool restart, CGameState* chosen, CGameState*& initial)
+// initial. A backdrop's level is nobody's play: it marks no record.
+void CopyStartingState(bool restart, CGameState* chosen, CGameState*& initial, bool backdrop = false)
 {
     GetLevelHolder().Release();
     CLevelSet* levels = FindLevels();
@@ -24,11 +24,13 @@ void CopyStartingState(bool restart, CGameState* chosen, CGameState*& initial)
     CGameState* source = nullptr;
     if (level && (level->m_IsTutorialLevel || level->m_ForcedGameState)) {
         source = level->m_ForcedGameState;
-        GetGameScreensHooks().GetSavedStateForLevel(index);
+        if (!backdrop)
+            GetGameScreensHooks().GetSavedStateForLevel(index);
     } else if (restart && chosen) {
         source = chosen;
     } else {
-        source = GetGameScreensHooks().GetSavedStateForLevel(index);
+        CGameScreensHooks& hooks = GetGameScreensHooks();
+        source = backdrop ? hooks.FindSavedStateForLevel(index) : hooks.GetSavedStateForLevel(index);
     }
     if (!source) {
         if (!initial) {
@@ -107,7 +109,9 @@ void CGameApp::StartLastLevel()
 {
     CLevelSet* levels = FindLevels();
     const uint32_t count = levels ? levels->GetCount() : 0;
-    StartLevelByIndex(count > 0 ? count - 1 : 0);
+    SetCurrentLevelIndex(count > 0 ? count - 1 : 0);
+    CopyStartingState(false, m_ChosenStoredState, m_InitialState, true);
+    StartLevel(true);
 }
 
 void CGameApp::StartLevelAfterLast()

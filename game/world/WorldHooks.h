@@ -86,6 +86,8 @@ public:
     // The state the player's statistics saved for the level (marking them
     // visited); null when there is none.
     virtual CGameState* GetSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
+    // The same, writing nothing: for a level nobody plays.
+    virtual CGameState* FindSavedStateForLevel(uint32_t /*level*/) { return nullptr; }
     // Keeps the copy (taking ownership) as the current level's state before
     // the level started, replacing the one kept there, and marks the player
     // statistics for saving. Uninstalled: the copy is dropped.

@@ -80,7 +80,7 @@ TEST_F(DemoFirstRun, APlayerNamedInThePlayerListIsGreetedAsANewBuilderUntilTheyP
     ASSERT_NE(GetMainMenu(), nullptr);
     EXPECT_TRUE(GreetsANewBuilder()) << "no name yet";
     Player().m_Name = "Anna";
-    Player().GetLevelStats(0)->MarkPlayed();
+    Player().m_SecondsPlaying = 1.0f;
     EXPECT_FALSE(GreetsANewBuilder()) << "Anna has played";
 
     ClickOn(GetMainMenu()->GetButton("ChangePlayer"));
@@ -97,6 +97,41 @@ TEST_F(DemoFirstRun, APlayerNamedInThePlayerListIsGreetedAsANewBuilderUntilTheyP
     ASSERT_NE(GetMainMenu(), nullptr) << "the player list goes back to the menu";
     ASSERT_STREQ(Player().m_Name.GetString(), "Bert");
     EXPECT_TRUE(GreetsANewBuilder()) << "Bert has not played yet";
+}
+
+// Skipping the tutorial, then "Back" from the first street's introduction,
+// plays nothing: after a restart the menu still greets a new builder, and the
+// street behind the menu leaves the profile as it was.
+TEST_F(DemoFirstRun, ANewPlayerWhoSkipsTheTutorialAndGoesBackIsStillNewAfterARestart)
+{
+    ASSERT_TRUE(Start());
+    Passes(2);
+    ClickOn(GetMainMenu()->GetButton("PlayGame"));
+    ASSERT_NE(GetNewPlayerDialog(), nullptr);
+    TypeText("Anna");
+    ClickOn(GetNewPlayerDialog()->GetSaveButton());
+    ASSERT_NE(GetStoryWindow(), nullptr);
+    ClickOn(GetStoryWindow()->GetSkipButton());
+    ASSERT_NE(GetStoryWindow(), nullptr);
+    ClickOn(GetStoryWindow()->GetDefaultButton());
+    Passes(82);
+    ASSERT_NE(GetDecadeTransitionWindow(), nullptr);
+    ClickOn(GetDecadeTransitionWindow()->GetDefaultButton());
+    ASSERT_NE(GetLevelIntroWindow(), nullptr);
+    ClickOn(GetLevelIntroWindow()->GetCancelButton());
+    ASSERT_NE(GetTownMapWindow(), nullptr);
+    ClickOn(GetTownMapWindow()->GetButton("Quit"));
+    EXPECT_TRUE(GreetsANewBuilder());
+
+    EndRun();
+    const std::string saved = ReadBytes(PathOf("Stats.dat"));
+    ASSERT_TRUE(Start());
+    Passes(2);
+    EXPECT_TRUE(GreetsANewBuilder());
+    const CPlayerStatsForLevel* behind = Player().FindLevelStats(GetCurrentLevelIndex());
+    EXPECT_TRUE(!behind || !behind->HasBeenPlayed());
+    CStats::SGetInstance().SaveIfNeeded();
+    EXPECT_EQ(ReadBytes(PathOf("Stats.dat")), saved);
 }
 
 TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesAndQuitsToTheMenu)
