@@ -358,7 +358,7 @@ void CLifeRewardWindow::Continue()
     const uint32_t count = uint32_t(GetLifeRewardList().GetCount());
     CLifeRewards* reward = GetPageReward();
     if (!m_Review && count > 0 && m_Page == count - 1 && reward && reward->IsUnlocked())
-        AddGameScreenWindow(new CStoryWindow(nullptr, 2, false, nullptr, nullptr));
+        AddGameScreenWindow(new CStoryWindow(nullptr, kLastRewardStoryPage, false, nullptr, nullptr));
     Close();
 }
 

@@ -49,6 +49,9 @@ public:
 // first use.
 CLifeRewardsList& GetLifeRewardList();
 
+// The story page the last reward, earned, leads to.
+inline constexpr uint32_t kLastRewardStoryPage = 2;
+
 // The first reward in list order shown after the 0-based level; null when
 // none is.
 CLifeRewards* FindLifeRewardForLevel(uint32_t levelIndex);

@@ -153,6 +153,15 @@ bool IsLastReward(const CLifeRewards* reward)
     return count == 0 || list.GetObject(count - 1) == reward;
 }
 
+// The last reward's story page never shown: the visit that earned it was cut
+// short (the program closed during its sequence), or the profile is older
+// than the sequence. The profile decides, so the ending cannot be lost.
+bool IsEndingOwed(const CLifeRewards* reward)
+{
+    const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
+    return player && player->m_NumStoryPagesViewed < kLastRewardStoryPage && IsLastReward(reward);
+}
+
 class CSelectLevelCommand : public CCommand {
 public:
     CSelectLevelCommand(CTownMapWindow* map, uint32_t level)
@@ -437,7 +446,7 @@ void CTownMapWindow::CreateLevelButton(CFrameOverlayOptions& set, CTextSubstitut
         rewardButton->SetHoverZoom(kHoverZoom, kHoverZoomSeconds);
         const bool unlocked = reward->IsUnlocked();
         bool flaggedHere = false;
-        if (!completedNow && unlocked && WasRewardEarnedNow(*reward, i)) {
+        if (!completedNow && unlocked && (WasRewardEarnedNow(*reward, i) || IsEndingOwed(reward))) {
             m_RewardsFlag = true;
             flaggedHere = true;
         }

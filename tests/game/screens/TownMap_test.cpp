@@ -5,10 +5,13 @@
 #include "ScreensGameTest.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CCredits.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CMainMenu.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CShop.h"
+#include "game/screens/CStory.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
@@ -519,6 +522,57 @@ TEST_F(TownMap, AnExpertLevelUnlockingARewardFliesWithoutANewLevelOrTown)
     map = Open();
     EXPECT_FALSE(map->IsRewardsFlagSet());
     EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
+}
+
+// The program closed during the last reward's flier: the profile holds every
+// street marked expert, the reward earned, its story page never shown. The
+// next visit runs the sequence to that page and the credits; then never again.
+// Replaying the first of the ten for its goals flags the reward as well.
+TEST_F(TownMap, AnEndingCutShortRunsOnTheNextVisitOnceAndTheFirstOfTheTenCounts)
+{
+    InstallMainMenuScreen();
+    CRules& rules = CRules::SGetInstance();
+    rules.m_SecondsToSpawnRewardsFlier = 0.125f;
+    rules.m_RewardsFlierPixelsPerSecond = 60000.0f;
+    rules.m_SecondsToUnlockRewardsButton = 0.125f;
+    rules.m_SecondsToOpenRewardsScreen = 0.25f;
+    GetLifeRewardList().GetObjectByName("Town B")->m_LevelToDisplayAfter = 10;
+    auto* goals = static_cast<CPropertyArrayProperty*>(
+        CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
+    for (uint32_t i = 0; i < 10; ++i) {
+        CLevelOptions* level = GetLevels()->GetLevel(i);
+        goals->ArrayProperty_SetCount(level, 1);
+        if (!level->m_OptionalGoals[0])
+            level->m_OptionalGoals[0] = new CRevenueGoal;
+        Complete(i, true);
+        Player().GetLevelStats(i)->SetOptionalGoalAchieved(0);
+        Player().GetLevelStats(i)->MarkExpertOnMap();
+    }
+    Player().m_NumStoryPagesViewed = 1;
+    Player().m_SelectedLevel = 9;
+    CTownMapWindow* map = Open();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Rewards);
+    map->Update(0.125f);
+    App()->GetGameSprites().Update();
+    map->Update(0.125f);
+    map->Update(0.125f);
+    ASSERT_NE(GetLifeRewardWindow(), nullptr);
+    GetLifeRewardWindow()->Continue();
+    ASSERT_NE(GetStoryWindow(), nullptr);
+    EXPECT_EQ(GetStoryWindow()->GetPage(), kLastRewardStoryPage);
+    GetStoryWindow()->Continue();
+    bool credits = false;
+    for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child; child = child->GetNextSibling())
+        credits = credits || dynamic_cast<CCreditsWindow*>(child);
+    EXPECT_TRUE(credits);
+
+    map = Open();
+    EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
+    map->Destroy();
+    Player().GetLevelStats(0)->m_HasBeenMarkedAsExpertOnWorldMap = false;
+    map = Open();
+    EXPECT_TRUE(map->IsRewardsFlagSet());
 }
 
 TEST_F(TownMap, ATransitionReplaysOnceItsPeriodIsReachedAndPrecedesItsFirstPlay)
