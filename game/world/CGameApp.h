@@ -116,7 +116,9 @@ public:
             m_CursorAttached = nullptr;
     }
 
-    void StartLevel(bool skipIntro);
+    // A backdrop (the main menu's street) leaves the profile's per-level work
+    // alone.
+    void StartLevel(bool skipIntro, bool backdrop = false);
     void StartLevelByIndex(uint32_t index);
     // The last level as the main menu's backdrop: nobody plays it, so no
     // profile is written.

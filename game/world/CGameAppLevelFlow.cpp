@@ -65,7 +65,7 @@ void ReportNoLevelSet()
 
 } // namespace
 
-void CGameApp::StartLevel(bool skipIntro)
+void CGameApp::StartLevel(bool skipIntro, bool backdrop)
 {
     CGameState* state = CGameState::SGetCurrent();
     if (state)
@@ -88,7 +88,8 @@ void CGameApp::StartLevel(bool skipIntro)
         state->AddTimerSprite();
         state->AddThreeInARowCounterSprite();
     }
-    GetGameScreensHooks().ResetPlayerLevelVariables();
+    if (!backdrop)
+        GetGameScreensHooks().ResetPlayerLevelVariables();
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->Update(0.0f);
     if (level)
@@ -111,7 +112,7 @@ void CGameApp::StartLastLevel()
     const uint32_t count = levels ? levels->GetCount() : 0;
     SetCurrentLevelIndex(count > 0 ? count - 1 : 0);
     CopyStartingState(false, m_ChosenStoredState, m_InitialState, true);
-    StartLevel(true);
+    StartLevel(true, true);
 }
 
 void CGameApp::StartLevelAfterLast()
