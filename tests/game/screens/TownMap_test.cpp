@@ -537,15 +537,10 @@ TEST_F(TownMap, AnEndingCutShortRunsOnTheNextVisitOnceAndTheFirstOfTheTenCounts)
     rules.m_SecondsToUnlockRewardsButton = 0.125f;
     rules.m_SecondsToOpenRewardsScreen = 0.25f;
     GetLifeRewardList().GetObjectByName("Town B")->m_LevelToDisplayAfter = 10;
-    auto* goals = static_cast<CPropertyArrayProperty*>(
-        CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
     for (uint32_t i = 0; i < 10; ++i) {
-        CLevelOptions* level = GetLevels()->GetLevel(i);
-        goals->ArrayProperty_SetCount(level, 1);
-        if (!level->m_OptionalGoals[0])
-            level->m_OptionalGoals[0] = new CRevenueGoal;
-        Complete(i, true);
+        GiveTwoGoalsOneMet(i);
         Player().GetLevelStats(i)->SetOptionalGoalAchieved(0);
+        Complete(i, true);
         Player().GetLevelStats(i)->MarkExpertOnMap();
     }
     Player().m_NumStoryPagesViewed = 1;
