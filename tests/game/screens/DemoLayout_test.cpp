@@ -41,6 +41,7 @@
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "sequences/HueRemap.h"
 
 #include <gtest/gtest.h>
 
@@ -312,10 +313,14 @@ TEST_F(DemoLayout, NeighboursRowsOfHeartsKeepApart)
 }
 
 // Every goal of every street, drawn with each part its slot can hold, keeps
-// its line and its pictures on its plate.
+// its line and its pictures on its plate; a part is shown unpainted, never
+// in the key colour its paint replaces.
 TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    const int32_t unpainted = GetHueRemapperStyleSheetList().Find("0 Unpainted");
+    ASSERT_GE(unpainted, 0);
+    const SHueRule key = HueRuleOf(*GetHueRemapperStyleSheetList().GetObject(unpainted)->m_HueRemapperDataArray[0]);
     const CGoalOptions& options = *CGoalOptions::SGetInstance();
     CSequence* plate = CGoalOptions::GetSequence(options.m_BackgroundSequence);
     CFrame* plateFrame = plate ? plate->GetCurrentFrame() : nullptr;
@@ -341,6 +346,8 @@ TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
                     continue;
                 if (slot > 0)
                     state.m_UpgradeInSlot[uint32_t(slot)] = upgrade;
+                for (uint32_t y = 0; y < canvas->GetHeight(); ++y)
+                    std::fill_n(reinterpret_cast<uint32_t*>(canvas->Row(y)), canvas->GetWidth(), 0u);
                 CGoalLayout layout;
                 layout.frame = canvas.get();
                 layout.penX = options.m_ContentOffset.x;
@@ -357,6 +364,14 @@ TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
                     EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= bounds.GetWidth()
                                 && r.bottom <= bounds.GetHeight())
                         << what << ": (" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+                    uint32_t keyed = 0;
+                    for (int32_t y = std::max(r.top, 0); y < std::min(r.bottom, bounds.GetHeight()); ++y)
+                        for (int32_t x = std::max(r.left, 0); x < std::min(r.right, bounds.GetWidth()); ++x) {
+                            const uint32_t p = reinterpret_cast<const uint32_t*>(canvas->Row(uint32_t(y)))[x];
+                            int32_t red = int32_t(p >> 16 & 0xFF), green = int32_t(p >> 8 & 0xFF), blue = int32_t(p & 0xFF);
+                            keyed += RemapColour(red, green, blue, key);
+                        }
+                    EXPECT_EQ(keyed, 0u) << what << ": pixels in the paint's key colour";
                 }
                 ++drawn;
                 if (slot == 0)
