@@ -11,6 +11,7 @@
 #include "ScreensGameTest.h"
 
 #include "game/business/CCrew.h"
+#include "game/business/CCustomerArrivals.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CCustomerStyleSheet.h"
 #include "game/business/CUpgrade.h"
@@ -155,7 +156,23 @@ std::vector<std::string> BareLabels(const char* setName, CTextSubstitutionList& 
     return bare;
 }
 
-class DemoLayout : public CScreensGameTest {};
+class DemoLayout : public CScreensGameTest {
+protected:
+    // The street of that name entered with every screen over it closed.
+    void EnterStreet(const char* name)
+    {
+        CLevelSet* levels = GetLevels();
+        ASSERT_NE(levels, nullptr);
+        uint32_t index = 0;
+        while (index < levels->GetCount()
+               && levels->GetLevel(index)->m_DisplayName.GetText().GetString() != std::string(name))
+            ++index;
+        ASSERT_LT(index, levels->GetCount()) << name;
+        App()->StartLevelByIndex(index);
+        App()->CloseAllOverlayScreens();
+        Passes(2);
+    }
+};
 
 TEST_F(DemoLayout, TheLongestLineStandsClearOfTheHudTheTipTheLessonsTheRefusalsAndTheMeter)
 {
@@ -385,8 +402,8 @@ TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
 }
 
 // A move-in's balloon (its box in the balloon's fill colour) stands above
-// its lot, as wide as it is to both sides, on a street of the full scale and
-// on one drawn smaller.
+// its lot on the back row, as wide as it is to both sides, on a street of
+// the full scale and on one drawn smaller, whole in front of the line.
 TEST_F(DemoLayout, TheMoveInBalloonStandsOnItsLot)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
@@ -399,21 +416,16 @@ TEST_F(DemoLayout, TheMoveInBalloonStandsOnItsLot)
     box->m_FillColor = CColor(255, 0, 254, 255);
     const uint32_t fill = 0xFF00FEu;
     for (const char* name : {"Harbour Row", "Hill Top"}) {
-        uint32_t index = 0;
-        while (index < levels->GetCount()
-               && levels->GetLevel(index)->m_DisplayName.GetText().GetString() != std::string(name))
-            ++index;
-        ASSERT_LT(index, levels->GetCount()) << name;
-        App()->StartLevelByIndex(index);
-        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-            intro->Destroy();
-        Passes(2);
+        ASSERT_NO_FATAL_FAILURE(EnterStreet(name));
         CLotPlayfieldLayer* layer = GetLotLayer();
         ASSERT_NE(layer, nullptr);
         CLot* lot = nullptr;
         for (uint32_t s = 0; layer && s < layer->GetSpriteCount() && !lot; ++s)
             lot = CLot::SFromSprite(layer->GetSprite(s));
         ASSERT_NE(lot, nullptr);
+        for (int i = 0; i < 3; ++i)
+            SpawnCustomer();
+        Seconds(3.0f);
         lot->ShowScoreBalloon(0.0f);
         Passes(2);
         SaveScreenshot((std::string("balloon ") + name + ".ppm").c_str());
@@ -429,6 +441,14 @@ TEST_F(DemoLayout, TheMoveInBalloonStandsOnItsLot)
         EXPECT_LE(std::abs((left + right) / 2 - int32_t(at.x)), 12) << name << ": centred on the lot";
         EXPECT_LT(bottom, int32_t(at.y)) << name << ": above the lot's middle";
         EXPECT_GT(bottom, int32_t(at.y) - 160) << name << ": near it";
+        // Inside its rim only the fill and its white words show.
+        uint32_t foreign = 0;
+        for (int32_t y = top + 2; y <= bottom - 2; ++y)
+            for (int32_t x = left + 2; x <= right - 2; ++x) {
+                const uint32_t p = PresentedPixel(x, y);
+                foreign += ((p >> 16) & 0xFF) < 200 || (p & 0xFF) < 200;
+            }
+        EXPECT_LT(foreign, uint32_t((right - left) * (bottom - top)) / 50) << name << ": something covers it";
     }
     box->m_FillColor = colour;
 }
