@@ -10,10 +10,12 @@
 // is not there.
 #include "ScreensGameTest.h"
 
+#include "game/business/CBuildPhase.h"
 #include "game/business/CCrew.h"
 #include "game/business/CCustomerArrivals.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CForeman.h"
 #include "game/business/CUpgrade.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CShop.h"
@@ -173,6 +175,15 @@ protected:
         Passes(2);
     }
 };
+
+// Where a sprite's picture covers the screen.
+SBox BoxOf(CSprite* sprite)
+{
+    CRect b{};
+    sprite->GetBounds(b);
+    const CFPoint at = sprite->GetPosition();
+    return {int32_t(at.x) + b.left, int32_t(at.y) + b.top, int32_t(at.x) + b.right, int32_t(at.y) + b.bottom};
+}
 
 TEST_F(DemoLayout, TheLongestLineStandsClearOfTheHudTheTipTheLessonsTheRefusalsAndTheMeter)
 {
@@ -451,6 +462,45 @@ TEST_F(DemoLayout, TheMoveInBalloonStandsOnItsLot)
         EXPECT_LT(foreign, uint32_t((right - left) * (bottom - top)) / 50) << name << ": something covers it";
     }
     box->m_FillColor = colour;
+}
+
+// A framing crew and the foreman at work on a lot of a street's back row
+// stand below the line's rows of hearts.
+TEST_F(DemoLayout, WorkersOnTheBackRowLeaveTheLinesHeartsClear)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    const CCustomerOptions& customers = GetCustomerOptions();
+    CSequence* heart = GetSequenceList().GetObject(customers.m_FullHeartSequence);
+    ASSERT_TRUE(heart && heart->GetCurrentFrame());
+    CRect hb{};
+    heart->GetCurrentFrame()->GetBounds(hb);
+    const int32_t hearts = int32_t(customers.m_FrontOfLine.y + customers.m_FirstHeartOffset.y) + hb.bottom;
+    uint32_t checked = 0;
+    for (uint32_t i = 0; i < GetLevels()->GetCount(); ++i) {
+        App()->StartLevelByIndex(i);
+        App()->CloseAllOverlayScreens();
+        Passes(2);
+        CLotPlayfieldLayer* layer = GetLotLayer();
+        CLot* back = nullptr;
+        for (uint32_t s = 0; layer && s < layer->GetSpriteCount(); ++s)
+            if (CLot* lot = CLot::SFromSprite(layer->GetSprite(s));
+                lot && (!back || lot->GetSprite()->GetPosition().y < back->GetSprite()->GetPosition().y))
+                back = lot;
+        const int32_t frame = CGameState::SGetCurrent()->GetUpgradeInSlot(GetUpgradeSlotList().Find("Frame A"));
+        CCrew* crew = FindIdleCrewAI(GetFramePhase());
+        if (!back || !crew || !GetUpgradeByIndex(frame) || !GetUpgradeByIndex(frame)->DropOnLot(frame, back))
+            continue;
+        std::vector<CSprite*> workers{crew->GetSprite()};
+        if (CForeman* foreman = FindForeman(); foreman && foreman->Assign(back, true))
+            workers.push_back(foreman->GetSprite());
+        Passes(40);
+        for (CSprite* worker : workers) {
+            ++checked;
+            EXPECT_GT(BoxOf(worker).top, hearts) << GetLevels()->GetLevel(i)->m_DisplayName.GetText().GetString()
+                                                 << ": a worker stands on the hearts";
+        }
+    }
+    EXPECT_GE(checked, 12u);
 }
 
 TEST_F(DemoLayout, TheShopsStickersHoldTheirWordsAndEverySlotShowsAPicture)
