@@ -32,6 +32,7 @@
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPowerUpText.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
@@ -501,6 +502,44 @@ TEST_F(DemoLayout, WorkersOnTheBackRowLeaveTheLinesHeartsClear)
         }
     }
     EXPECT_GE(checked, 12u);
+}
+
+// Town's word that the customers are coming rises clear of the customers
+// arriving in line and of their balloons.
+TEST_F(DemoLayout, TownsWordOfTheCustomersRisesClearOfTheLine)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    ASSERT_NO_FATAL_FAILURE(EnterStreet("Town"));
+    CFont* font = CPowerUpTextDisplayOptions::SGetInstance().GetFont();
+    ASSERT_NE(font, nullptr);
+    const CFPoint box = GetCustomerOptions().m_BoxOffset;
+    uint32_t shown = 0;
+    for (int pass = 0; pass < 480; ++pass) {
+        Passes(1);
+        CPlayfieldLayer* effects = GetCurrentPlayfield()->FindLayer("Effects");
+        CPlayfieldLayer* line = GetCurrentPlayfield()->FindLayer("Customers");
+        ASSERT_TRUE(effects && line);
+        for (uint32_t i = 0; i < effects->GetSpriteCount(); ++i) {
+            auto* text = static_cast<CPrintPowerUpTextAI*>(
+                effects->GetSprite(i)->FindAI(CPrintPowerUpTextAI::SGetClassInfo()));
+            if (!text || std::string(text->m_PowerUpName.GetString()) != "Here come the customers")
+                continue;
+            ++shown;
+            int32_t x = 0, y = 0;
+            text->GetTextPosition(x, y);
+            const int32_t half = font->GetTextWidth(text->m_PowerUpName) / 2;
+            const SBox words{x - half, y, x + half, y + int32_t(font->GetHeight())};
+            for (uint32_t c = 0; c < line->GetSpriteCount(); ++c) {
+                const CFPoint at = line->GetSprite(c)->GetPosition();
+                // The balloon's box is 110 x 74 round "Box Offset".
+                const SBox balloon{int32_t(at.x + box.x) - 55, int32_t(at.y + box.y) - 37, int32_t(at.x + box.x) + 55,
+                                   int32_t(at.y + box.y) + 37};
+                EXPECT_FALSE(words.Meets(BoxOf(line->GetSprite(c))) || words.Meets(balloon))
+                    << "the words " << words << " meet customer " << c << " at pass " << pass;
+            }
+        }
+    }
+    EXPECT_GT(shown, 30u) << "the words show";
 }
 
 TEST_F(DemoLayout, TheShopsStickersHoldTheirWordsAndEverySlotShowsAPicture)
