@@ -2,12 +2,13 @@
 // of a street (the customer line, the HUD's panels, the tip, the tutorial's
 // card, the refusal message and the bonus meter) keeps out of each other's
 // way for the longest line any street lets wait; no lot lies under the HUD,
-// the tip or a lesson's card; the balloon of a move-in stands on its lot;
-// the shop's stickers hold their words and every slot shows a picture; the
-// starting kit is not money the player can take out; the crews behind the
-// main menu wait in their yard. Neighbours' rows of hearts keep apart, a
-// goal's line keeps to its plate, and no label is drawn around a value that
-// is not there.
+// the tip or a lesson's card; the balloon of a move-in stands on its lot, in
+// front of the line; workers on the back row and Town's rising words keep
+// off the line; the shop's stickers hold their words and every slot shows a
+// picture; the starting kit is not money the player can take out; the crews
+// behind the main menu wait in their yard, each at its own place. Neighbours'
+// rows of hearts keep apart, a goal's line keeps to its plate, and no label
+// is drawn around a value that is not there.
 #include "ScreensGameTest.h"
 
 #include "game/business/CBuildPhase.h"
@@ -752,6 +753,30 @@ TEST_F(DemoLayout, TheStreetBehindTheMainMenuStandsStill)
         EXPECT_LE(std::abs(at.x - yard.x), 60.0f) << "crew " << i;
     }
     EXPECT_GE(seen, 3u) << "the starting kit's three crews";
+
+    // Two framing crews (the second from the yard's slot) stand apart, each
+    // at a place play gives the two of them.
+    const int32_t yard = GetUpgradeSlotList().Find("Frame Yard");
+    CGameState* initial = GetGameStateList().GetObject(GetGameStateList().Find("Initial"));
+    ASSERT_TRUE(yard > 0 && initial && uint32_t(yard) < initial->m_UpgradeInSlot.GetCount());
+    const int32_t kept = initial->m_UpgradeInSlot[uint32_t(yard)];
+    initial->m_UpgradeInSlot[uint32_t(yard)] = GetUpgradeList().Find("Framing Crew");
+    ASSERT_NE(OpenMainMenu(), nullptr);
+    initial->m_UpgradeInSlot[uint32_t(yard)] = kept;
+    Passes(1);
+    crews = GetCurrentPlayfield()->FindLayer("Crew");
+    ASSERT_NE(crews, nullptr);
+    uint32_t framers = 0;
+    for (uint32_t i = 0; i < crews->GetSpriteCount(); ++i) {
+        auto* crew = static_cast<CCrew*>(crews->GetSprite(i)->FindAI(CCrew::SGetClassInfo()));
+        CFPoint place;
+        if (crew && crew->m_BuildingPhase == GetFramePhase()
+            && GetIdleCrewPosition(crew->m_BuildingPhase, framers++, 2, place)) {
+            const CFPoint at = crews->GetSprite(i)->GetPosition();
+            EXPECT_TRUE(at.x == place.x && at.y == place.y) << "framing crew " << framers;
+        }
+    }
+    EXPECT_EQ(framers, 2u);
 }
 
 } // namespace
