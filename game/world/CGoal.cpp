@@ -118,8 +118,8 @@ void CGoal::AddTextRun(CGoalLayout& layout, const CJString& text)
     ++layout.runIndex;
 }
 
-void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameValue, float /*extraValue*/,
-                        CRect* drawn, CUpgrade* part)
+void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameValue, float /*extraValue*/, CRect* drawn,
+                        CUpgrade* part)
 {
     CFrame* frame = nullptr;
     if (sequence)

@@ -312,8 +312,8 @@ void CLot::ShowScoreBalloon(float /*inARowFraction*/)
     CPlayfieldLayer* front = playfield->FindOrAddLayer("Effects");
     CPlayfieldLayer* lots = playfield->FindLayerOfSprite(sprite);
     CFPoint at = lots ? lots->LayerToScreen(sprite->GetPosition()) : sprite->GetPosition();
-    at = front->ScreenToLayer({at.x + float(options->m_ScoreBalloonPosition.x),
-                               at.y + float(options->m_ScoreBalloonPosition.y)});
+    at = front->ScreenToLayer(
+        {at.x + float(options->m_ScoreBalloonPosition.x), at.y + float(options->m_ScoreBalloonPosition.y)});
     balloon->SetPosition(at.x, at.y);
     front->AddSprite(balloon);
 }

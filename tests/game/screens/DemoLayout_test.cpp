@@ -398,7 +398,8 @@ TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
                     for (int32_t y = std::max(r.top, 0); y < std::min(r.bottom, bounds.GetHeight()); ++y)
                         for (int32_t x = std::max(r.left, 0); x < std::min(r.right, bounds.GetWidth()); ++x) {
                             const uint32_t p = reinterpret_cast<const uint32_t*>(canvas->Row(uint32_t(y)))[x];
-                            int32_t red = int32_t(p >> 16 & 0xFF), green = int32_t(p >> 8 & 0xFF), blue = int32_t(p & 0xFF);
+                            int32_t red = int32_t(p >> 16 & 0xFF), green = int32_t(p >> 8 & 0xFF);
+                            int32_t blue = int32_t(p & 0xFF);
                             keyed += RemapColour(red, green, blue, key);
                         }
                     EXPECT_EQ(keyed, 0u) << what << ": pixels in the paint's key colour";
@@ -498,8 +499,8 @@ TEST_F(DemoLayout, WorkersOnTheBackRowLeaveTheLinesHeartsClear)
         Passes(40);
         for (CSprite* worker : workers) {
             ++checked;
-            EXPECT_GT(BoxOf(worker).top, hearts) << GetLevels()->GetLevel(i)->m_DisplayName.GetText().GetString()
-                                                 << ": a worker stands on the hearts";
+            EXPECT_GT(BoxOf(worker).top, hearts)
+                << GetLevels()->GetLevel(i)->m_DisplayName.GetText().GetString() << ": a worker stands on the hearts";
         }
     }
     EXPECT_GE(checked, 12u);
