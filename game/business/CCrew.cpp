@@ -21,7 +21,9 @@ OMBRISALT_IMPLEMENT_CLASS(CCrewQuantityUpgrade, 1.0)
 namespace {
 
 constexpr float kCrewStep = 30.0f;           // pixels per update
-const CFPoint kCrewOffsetAtLot{70.0f, 50.0f};
+// Left of the house, a step in front of the lot's middle: on a back-row lot
+// a crew standing higher would cover the waiting line's hearts.
+const CFPoint kCrewOffsetAtLot{70.0f, -10.0f};
 
 // Crews found building since the frame began.
 uint32_t g_CrewsBuilding = 0;

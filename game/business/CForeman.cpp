@@ -31,7 +31,8 @@ namespace {
 constexpr float kForemanStep = 30.0f;     // pixels per update
 constexpr float kPresenceStep = 1.0f / 60.0f;
 constexpr float kFullPresence = 0.5f;
-const CFPoint kForemanOffsetAtLot{80.0f, -40.0f};
+// Right of the house, as far forward as the crew (clear of the line's hearts).
+const CFPoint kForemanOffsetAtLot{80.0f, 10.0f};
 
 CPlayfieldLayer* FindLayerNamed(const char* name, bool make)
 {

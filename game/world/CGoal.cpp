@@ -3,6 +3,7 @@
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
 #include "foundation/SaturatingArithmetic.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoalOptions.h"
@@ -117,12 +118,14 @@ void CGoal::AddTextRun(CGoalLayout& layout, const CJString& text)
     ++layout.runIndex;
 }
 
-void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameValue, float /*extraValue*/,
-                        CRect* drawn)
+void CGoal::AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameValue, float /*extraValue*/, CRect* drawn,
+                        CUpgrade* part)
 {
     CFrame* frame = nullptr;
     if (sequence)
         frame = frameValue < 0.0f ? sequence->GetCurrentFrame() : sequence->GetFrameAtPosition(frameValue);
+    if (part)
+        frame = GetButtonPictureFrame(*part, frame);
 
     int32_t width = 0;
     if (frame) {
@@ -219,13 +222,13 @@ void CGoal::AddFormattedText(CGoalLayout& layout, const CJString& text, const CG
         rest = rest.Mid(close + 1);
         if (tokens.image1 && token.Compare(tokens.token1) == 0) {
             CRect drawn{};
-            AddImageRun(layout, tokens.image1, -1.0f, 0.0f, &drawn);
+            AddImageRun(layout, tokens.image1, -1.0f, 0.0f, &drawn, tokens.part1);
             if (layout.drawing) {
                 layout.token1Rect = drawn;
                 layout.hasToken1Rect = true;
             }
         } else if (tokens.image2 && token.Compare(tokens.token2) == 0) {
-            AddImageRun(layout, tokens.image2, tokens.frameValue, tokens.extraValue);
+            AddImageRun(layout, tokens.image2, tokens.frameValue, tokens.extraValue, nullptr, tokens.part2);
         }
     }
 }

@@ -25,6 +25,7 @@ class CSequence;
 class CSprite;
 class CSpriteAI;
 class CTextSubstitutionList;
+class CUpgrade;
 
 struct CGoalRun {
     int32_t advance = 0;
@@ -59,6 +60,9 @@ struct CGoalTokens {
     CJString token2;
     float frameValue = 0.0f;
     float extraValue = 0.0f;
+    // The part an image shows, drawn unpainted as its button is.
+    CUpgrade* part1 = nullptr;
+    CUpgrade* part2 = nullptr;
 };
 
 class CGoal : public CObject {
@@ -72,9 +76,10 @@ public:
     virtual void Draw(CGoalLayout& layout) = 0;
     virtual void AddTextRun(CGoalLayout& layout, const CJString& text);
     // A null sequence, or one without the frame, advances by the spacing
-    // only. The drawn rectangle goes to drawn when given (drawing pass).
+    // only. The drawn rectangle goes to drawn when given (drawing pass). A
+    // part's picture is drawn as its button shows it.
     virtual void AddImageRun(CGoalLayout& layout, CSequence* sequence, float frameValue, float extraValue,
-                             CRect* drawn = nullptr);
+                             CRect* drawn = nullptr, CUpgrade* part = nullptr);
     virtual void LayOut(CGoalLayout& layout, const CJString& text, const CGoalTokens& tokens);
     virtual void AddFormattedText(CGoalLayout& layout, const CJString& text, const CGoalTokens& tokens);
     // Every level step while not achieved.

@@ -265,6 +265,7 @@ void CXInARowGoal::Draw(CGoalLayout& layout)
         CGoalTokens tokens;
         tokens.token1 = "%s[Thing]";
         tokens.image1 = GoalAppearance(upgrade->m_ScenarioGoalAppearance, upgrade->m_BuildButtonAppearance);
+        tokens.part1 = upgrade;
         LayOut(layout, text, tokens);
     }
     AwardIfAchieved(layout);
@@ -431,6 +432,7 @@ void CBuildableAtLocationGoal::Draw(CGoalLayout& layout)
     tokens.token2 = "%s[Thing]";
     tokens.image2 = upgrade ? GoalAppearance(upgrade->m_ScenarioGoalAppearance, upgrade->m_BuildButtonAppearance)
                             : nullptr;
+    tokens.part2 = upgrade;
     tokens.frameValue = 0.5f;
     LayOut(layout, ShownText(m_Text), tokens);
     if (layout.hovered && !m_AchievedThisTime) {

@@ -307,9 +307,15 @@ void CLot::ShowScoreBalloon(float /*inARowFraction*/)
     CLotOptions* options = CLotOptions::SGetInstance();
     auto* balloon = new CSprite;
     new CScoreBalloonAI(balloon, texts, options->m_ScoreBalloonFoo, options->m_ScoreBalloonDuration);
-    balloon->SetPosition(sprite->GetPosition().x + float(options->m_ScoreBalloonPosition.x),
-                         sprite->GetPosition().y + float(options->m_ScoreBalloonPosition.y));
-    playfield->AddSprite(balloon, "Lot");
+    // In front of the street, the far houses and the line, at its full size
+    // over the lot however small the street is drawn.
+    CPlayfieldLayer* front = playfield->FindOrAddLayer("Effects");
+    CPlayfieldLayer* lots = playfield->FindLayerOfSprite(sprite);
+    CFPoint at = lots ? lots->LayerToScreen(sprite->GetPosition()) : sprite->GetPosition();
+    at = front->ScreenToLayer(
+        {at.x + float(options->m_ScoreBalloonPosition.x), at.y + float(options->m_ScoreBalloonPosition.y)});
+    balloon->SetPosition(at.x, at.y);
+    front->AddSprite(balloon);
 }
 
 const SCursorDecoration& GetCursorDecoration()

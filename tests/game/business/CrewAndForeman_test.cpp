@@ -289,7 +289,7 @@ TEST_F(CrewAndForeman, TheFirstIdleCrewInLayerOrderTakesTheJobAndComesBackWhenIt
 
     Play(40);
     EXPECT_EQ(GetCrewsWorking(), 1u);
-    const CFPoint work = LotScreen(lot, {-70.0f, -50.0f});
+    const CFPoint work = LotScreen(lot, {-70.0f, 10.0f});
     EXPECT_AT(At(first), work.x, work.y);
 
     // The part is finished: the crew is idle again, keeping its place for
@@ -410,7 +410,7 @@ TEST_F(CrewAndForeman, ForemanBehavioursDecideWhenHeLooksForWork)
     SetBuilding(first, true);
     Play(60);
     EXPECT_EQ(foreman->GetLot(), second) << "he stays while the lot holds parts, is visible and vacant";
-    const CFPoint beside = LotScreen(second, {80.0f, -40.0f});
+    const CFPoint beside = LotScreen(second, {80.0f, 10.0f});
     EXPECT_AT(At(foreman), beside.x, beside.y);
 
     // "Free Roam": he leaves a finished lot for one under construction.

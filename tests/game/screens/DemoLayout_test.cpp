@@ -2,17 +2,21 @@
 // of a street (the customer line, the HUD's panels, the tip, the tutorial's
 // card, the refusal message and the bonus meter) keeps out of each other's
 // way for the longest line any street lets wait; no lot lies under the HUD,
-// the tip or a lesson's card; the balloon of a move-in stands on its lot;
-// the shop's stickers hold their words and every slot shows a picture; the
-// starting kit is not money the player can take out; the crews behind the
-// main menu wait in their yard. Neighbours' rows of hearts keep apart, a
-// goal's line keeps to its plate, and no label is drawn around a value that
-// is not there.
+// the tip or a lesson's card; the balloon of a move-in stands on its lot, in
+// front of the line; workers on the back row and Town's rising words keep
+// off the line; the shop's stickers hold their words and every slot shows a
+// picture; the starting kit is not money the player can take out; the crews
+// behind the main menu wait in their yard, each at its own place. Neighbours'
+// rows of hearts keep apart, a goal's line keeps to its plate, and no label
+// is drawn around a value that is not there.
 #include "ScreensGameTest.h"
 
+#include "game/business/CBuildPhase.h"
 #include "game/business/CCrew.h"
+#include "game/business/CCustomerArrivals.h"
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CForeman.h"
 #include "game/business/CUpgrade.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CShop.h"
@@ -29,6 +33,7 @@
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
+#include "game/world/CPowerUpText.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
@@ -41,6 +46,7 @@
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "sequences/HueRemap.h"
 
 #include <gtest/gtest.h>
 
@@ -154,7 +160,32 @@ std::vector<std::string> BareLabels(const char* setName, CTextSubstitutionList& 
     return bare;
 }
 
-class DemoLayout : public CScreensGameTest {};
+class DemoLayout : public CScreensGameTest {
+protected:
+    // The street of that name entered with every screen over it closed.
+    void EnterStreet(const char* name)
+    {
+        CLevelSet* levels = GetLevels();
+        ASSERT_NE(levels, nullptr);
+        uint32_t index = 0;
+        while (index < levels->GetCount()
+               && levels->GetLevel(index)->m_DisplayName.GetText().GetString() != std::string(name))
+            ++index;
+        ASSERT_LT(index, levels->GetCount()) << name;
+        App()->StartLevelByIndex(index);
+        App()->CloseAllOverlayScreens();
+        Passes(2);
+    }
+};
+
+// Where a sprite's picture covers the screen.
+SBox BoxOf(CSprite* sprite)
+{
+    CRect b{};
+    sprite->GetBounds(b);
+    const CFPoint at = sprite->GetPosition();
+    return {int32_t(at.x) + b.left, int32_t(at.y) + b.top, int32_t(at.x) + b.right, int32_t(at.y) + b.bottom};
+}
 
 TEST_F(DemoLayout, TheLongestLineStandsClearOfTheHudTheTipTheLessonsTheRefusalsAndTheMeter)
 {
@@ -312,10 +343,14 @@ TEST_F(DemoLayout, NeighboursRowsOfHeartsKeepApart)
 }
 
 // Every goal of every street, drawn with each part its slot can hold, keeps
-// its line and its pictures on its plate.
+// its line and its pictures on its plate; a part is shown unpainted, never
+// in the key colour its paint replaces.
 TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    const int32_t unpainted = GetHueRemapperStyleSheetList().Find("0 Unpainted");
+    ASSERT_GE(unpainted, 0);
+    const SHueRule key = HueRuleOf(*GetHueRemapperStyleSheetList().GetObject(unpainted)->m_HueRemapperDataArray[0]);
     const CGoalOptions& options = *CGoalOptions::SGetInstance();
     CSequence* plate = CGoalOptions::GetSequence(options.m_BackgroundSequence);
     CFrame* plateFrame = plate ? plate->GetCurrentFrame() : nullptr;
@@ -341,6 +376,8 @@ TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
                     continue;
                 if (slot > 0)
                     state.m_UpgradeInSlot[uint32_t(slot)] = upgrade;
+                for (uint32_t y = 0; y < canvas->GetHeight(); ++y)
+                    std::fill_n(reinterpret_cast<uint32_t*>(canvas->Row(y)), canvas->GetWidth(), 0u);
                 CGoalLayout layout;
                 layout.frame = canvas.get();
                 layout.penX = options.m_ContentOffset.x;
@@ -357,6 +394,15 @@ TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
                     EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= bounds.GetWidth()
                                 && r.bottom <= bounds.GetHeight())
                         << what << ": (" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+                    uint32_t keyed = 0;
+                    for (int32_t y = std::max(r.top, 0); y < std::min(r.bottom, bounds.GetHeight()); ++y)
+                        for (int32_t x = std::max(r.left, 0); x < std::min(r.right, bounds.GetWidth()); ++x) {
+                            const uint32_t p = reinterpret_cast<const uint32_t*>(canvas->Row(uint32_t(y)))[x];
+                            int32_t red = int32_t(p >> 16 & 0xFF), green = int32_t(p >> 8 & 0xFF);
+                            int32_t blue = int32_t(p & 0xFF);
+                            keyed += RemapColour(red, green, blue, key);
+                        }
+                    EXPECT_EQ(keyed, 0u) << what << ": pixels in the paint's key colour";
                 }
                 ++drawn;
                 if (slot == 0)
@@ -370,8 +416,8 @@ TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
 }
 
 // A move-in's balloon (its box in the balloon's fill colour) stands above
-// its lot, as wide as it is to both sides, on a street of the full scale and
-// on one drawn smaller.
+// its lot on the back row, as wide as it is to both sides, on a street of
+// the full scale and on one drawn smaller, whole in front of the line.
 TEST_F(DemoLayout, TheMoveInBalloonStandsOnItsLot)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
@@ -384,21 +430,16 @@ TEST_F(DemoLayout, TheMoveInBalloonStandsOnItsLot)
     box->m_FillColor = CColor(255, 0, 254, 255);
     const uint32_t fill = 0xFF00FEu;
     for (const char* name : {"Harbour Row", "Hill Top"}) {
-        uint32_t index = 0;
-        while (index < levels->GetCount()
-               && levels->GetLevel(index)->m_DisplayName.GetText().GetString() != std::string(name))
-            ++index;
-        ASSERT_LT(index, levels->GetCount()) << name;
-        App()->StartLevelByIndex(index);
-        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
-            intro->Destroy();
-        Passes(2);
+        ASSERT_NO_FATAL_FAILURE(EnterStreet(name));
         CLotPlayfieldLayer* layer = GetLotLayer();
         ASSERT_NE(layer, nullptr);
         CLot* lot = nullptr;
         for (uint32_t s = 0; layer && s < layer->GetSpriteCount() && !lot; ++s)
             lot = CLot::SFromSprite(layer->GetSprite(s));
         ASSERT_NE(lot, nullptr);
+        for (int i = 0; i < 3; ++i)
+            SpawnCustomer();
+        Seconds(3.0f);
         lot->ShowScoreBalloon(0.0f);
         Passes(2);
         SaveScreenshot((std::string("balloon ") + name + ".ppm").c_str());
@@ -414,8 +455,93 @@ TEST_F(DemoLayout, TheMoveInBalloonStandsOnItsLot)
         EXPECT_LE(std::abs((left + right) / 2 - int32_t(at.x)), 12) << name << ": centred on the lot";
         EXPECT_LT(bottom, int32_t(at.y)) << name << ": above the lot's middle";
         EXPECT_GT(bottom, int32_t(at.y) - 160) << name << ": near it";
+        // Inside its rim only the fill and its white words show.
+        uint32_t foreign = 0;
+        for (int32_t y = top + 2; y <= bottom - 2; ++y)
+            for (int32_t x = left + 2; x <= right - 2; ++x) {
+                const uint32_t p = PresentedPixel(x, y);
+                foreign += ((p >> 16) & 0xFF) < 200 || (p & 0xFF) < 200;
+            }
+        EXPECT_LT(foreign, uint32_t((right - left) * (bottom - top)) / 50) << name << ": something covers it";
     }
     box->m_FillColor = colour;
+}
+
+// A framing crew and the foreman at work on a lot of a street's back row
+// stand below the line's rows of hearts.
+TEST_F(DemoLayout, WorkersOnTheBackRowLeaveTheLinesHeartsClear)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    const CCustomerOptions& customers = GetCustomerOptions();
+    CSequence* heart = GetSequenceList().GetObject(customers.m_FullHeartSequence);
+    ASSERT_TRUE(heart && heart->GetCurrentFrame());
+    CRect hb{};
+    heart->GetCurrentFrame()->GetBounds(hb);
+    const int32_t hearts = int32_t(customers.m_FrontOfLine.y + customers.m_FirstHeartOffset.y) + hb.bottom;
+    uint32_t checked = 0;
+    for (uint32_t i = 0; i < GetLevels()->GetCount(); ++i) {
+        App()->StartLevelByIndex(i);
+        App()->CloseAllOverlayScreens();
+        Passes(2);
+        CLotPlayfieldLayer* layer = GetLotLayer();
+        CLot* back = nullptr;
+        for (uint32_t s = 0; layer && s < layer->GetSpriteCount(); ++s)
+            if (CLot* lot = CLot::SFromSprite(layer->GetSprite(s));
+                lot && (!back || lot->GetSprite()->GetPosition().y < back->GetSprite()->GetPosition().y))
+                back = lot;
+        const int32_t frame = CGameState::SGetCurrent()->GetUpgradeInSlot(GetUpgradeSlotList().Find("Frame A"));
+        CCrew* crew = FindIdleCrewAI(GetFramePhase());
+        if (!back || !crew || !GetUpgradeByIndex(frame) || !GetUpgradeByIndex(frame)->DropOnLot(frame, back))
+            continue;
+        std::vector<CSprite*> workers{crew->GetSprite()};
+        if (CForeman* foreman = FindForeman(); foreman && foreman->Assign(back, true))
+            workers.push_back(foreman->GetSprite());
+        Passes(40);
+        for (CSprite* worker : workers) {
+            ++checked;
+            EXPECT_GT(BoxOf(worker).top, hearts)
+                << GetLevels()->GetLevel(i)->m_DisplayName.GetText().GetString() << ": a worker stands on the hearts";
+        }
+    }
+    EXPECT_GE(checked, 12u);
+}
+
+// Town's word that the customers are coming rises clear of the customers
+// arriving in line and of their balloons.
+TEST_F(DemoLayout, TownsWordOfTheCustomersRisesClearOfTheLine)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    ASSERT_NO_FATAL_FAILURE(EnterStreet("Town"));
+    CFont* font = CPowerUpTextDisplayOptions::SGetInstance().GetFont();
+    ASSERT_NE(font, nullptr);
+    const CFPoint box = GetCustomerOptions().m_BoxOffset;
+    uint32_t shown = 0;
+    for (int pass = 0; pass < 480; ++pass) {
+        Passes(1);
+        CPlayfieldLayer* effects = GetCurrentPlayfield()->FindLayer("Effects");
+        CPlayfieldLayer* line = GetCurrentPlayfield()->FindLayer("Customers");
+        ASSERT_TRUE(effects && line);
+        for (uint32_t i = 0; i < effects->GetSpriteCount(); ++i) {
+            auto* text = static_cast<CPrintPowerUpTextAI*>(
+                effects->GetSprite(i)->FindAI(CPrintPowerUpTextAI::SGetClassInfo()));
+            if (!text || std::string(text->m_PowerUpName.GetString()) != "Here come the customers")
+                continue;
+            ++shown;
+            int32_t x = 0, y = 0;
+            text->GetTextPosition(x, y);
+            const int32_t half = font->GetTextWidth(text->m_PowerUpName) / 2;
+            const SBox words{x - half, y, x + half, y + int32_t(font->GetHeight())};
+            for (uint32_t c = 0; c < line->GetSpriteCount(); ++c) {
+                const CFPoint at = line->GetSprite(c)->GetPosition();
+                // The balloon's box is 110 x 74 round "Box Offset".
+                const SBox balloon{int32_t(at.x + box.x) - 55, int32_t(at.y + box.y) - 37, int32_t(at.x + box.x) + 55,
+                                   int32_t(at.y + box.y) + 37};
+                EXPECT_FALSE(words.Meets(BoxOf(line->GetSprite(c))) || words.Meets(balloon))
+                    << "the words " << words << " meet customer " << c << " at pass " << pass;
+            }
+        }
+    }
+    EXPECT_GT(shown, 30u) << "the words show";
 }
 
 TEST_F(DemoLayout, TheShopsStickersHoldTheirWordsAndEverySlotShowsAPicture)
@@ -628,6 +754,30 @@ TEST_F(DemoLayout, TheStreetBehindTheMainMenuStandsStill)
         EXPECT_LE(std::abs(at.x - yard.x), 60.0f) << "crew " << i;
     }
     EXPECT_GE(seen, 3u) << "the starting kit's three crews";
+
+    // Two framing crews (the second from the yard's slot) stand apart, each
+    // at a place play gives the two of them.
+    const int32_t yard = GetUpgradeSlotList().Find("Frame Yard");
+    CGameState* initial = GetGameStateList().GetObject(GetGameStateList().Find("Initial"));
+    ASSERT_TRUE(yard > 0 && initial && uint32_t(yard) < initial->m_UpgradeInSlot.GetCount());
+    const int32_t kept = initial->m_UpgradeInSlot[uint32_t(yard)];
+    initial->m_UpgradeInSlot[uint32_t(yard)] = GetUpgradeList().Find("Framing Crew");
+    ASSERT_NE(OpenMainMenu(), nullptr);
+    initial->m_UpgradeInSlot[uint32_t(yard)] = kept;
+    Passes(1);
+    crews = GetCurrentPlayfield()->FindLayer("Crew");
+    ASSERT_NE(crews, nullptr);
+    uint32_t framers = 0;
+    for (uint32_t i = 0; i < crews->GetSpriteCount(); ++i) {
+        auto* crew = static_cast<CCrew*>(crews->GetSprite(i)->FindAI(CCrew::SGetClassInfo()));
+        CFPoint place;
+        if (crew && crew->m_BuildingPhase == GetFramePhase()
+            && GetIdleCrewPosition(crew->m_BuildingPhase, framers++, 2, place)) {
+            const CFPoint at = crews->GetSprite(i)->GetPosition();
+            EXPECT_TRUE(at.x == place.x && at.y == place.y) << "framing crew " << framers;
+        }
+    }
+    EXPECT_EQ(framers, 2u);
 }
 
 } // namespace

@@ -510,8 +510,10 @@ TEST_F(LotPlay, TheScoreBalloonShowsHeartsRevenueAndTheSignedBonusOverTheLot)
     lot.m_Building->m_BeingConstructed = 0;
     lot.m_IsScenicLot = true; // 10 thousand, 12 with the scenic bonus
     lot.m_CustomerLivingHere = NewCustomer(2.2f);
-    const auto balloon = [this](uint32_t i) {
-        CSprite* sprite = Lots().GetSprite(i);
+    // In front of the street, not among the lots the layers after them cover.
+    CPlayfieldLayer& front = *m_Level->GetPlayfield().FindOrAddLayer("Effects");
+    const auto balloon = [&front](uint32_t i) {
+        CSprite* sprite = front.GetSprite(i - 1);
         return sprite ? dynamic_cast<CScoreBalloonAI*>(sprite->GetAI()) : nullptr;
     };
     const auto text = [&balloon](uint32_t i, const char* token) {
@@ -525,7 +527,7 @@ TEST_F(LotPlay, TheScoreBalloonShowsHeartsRevenueAndTheSignedBonusOverTheLot)
     lot.ShowScoreBalloon(0.0f);
     SetHeartBonuses({0.0f, 0.0f, -0.1f});
     lot.ShowScoreBalloon(0.0f);
-    ASSERT_EQ(Lots().GetSpriteCount(), 4u);
+    ASSERT_EQ(front.GetSpriteCount(), 3u);
     ASSERT_NE(balloon(1), nullptr);
     EXPECT_EQ(text(1, "%s[Bonus]"), " + 25");
     EXPECT_EQ(text(1, "%s[Revenue]"), "15,000");
