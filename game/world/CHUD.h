@@ -33,6 +33,9 @@ public:
     // Whether the drawn gameplay set covers the point: one pixel drawn and
     // tested, true unless its four channels are all 0.
     bool HitsPeriodBackdrop(int32_t x, int32_t y);
+    // A press or release on the menu button: opens the pause menu and marks
+    // the message handled; false for any other message or point.
+    bool TakeMenuPress(CMessage& message);
     bool ShouldShowTip();
     void DrawTip(CFrameInterface& frame);
 

@@ -12,6 +12,7 @@
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CMainMenu.h"
+#include "game/screens/CPauseMenu.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -149,6 +150,15 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     EXPECT_TRUE(OpenMessages().empty()) << "the street shows itself first";
     Seconds(0.3f);
     EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
+
+    // The HUD's menu button takes its click alone: the card waiting for any
+    // click stays as it was behind the pause menu.
+    ClickMiddle(*GetCurrentPlayfield()->GetHUD()->GetMenuControl());
+    Passes(2);
+    ASSERT_NE(GetPauseMenuWindow(), nullptr);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
+    ClickOn(GetPauseMenuWindow()->GetContinueButton());
+    ASSERT_EQ(GetPauseMenuWindow(), nullptr);
 
     // A click on the sky closes the welcome; picking up a cottage closes the
     // next; the drop the last. Never two at once.
