@@ -161,7 +161,8 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     ASSERT_EQ(GetPauseMenuWindow(), nullptr);
 
     // A click on the sky closes the welcome; picking up a cottage closes the
-    // next; the drop the last. Never two at once.
+    // next; the house it builds finished, the hand-over is shown. Never two
+    // at once.
     PushClick(600, 150);
     Seconds(0.1f);
     EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Build"});
@@ -171,12 +172,16 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     PushClick(52, 730);
     Seconds(0.1f);
     EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"});
-    PushClick(600, 150);
-    Seconds(0.1f);
-    EXPECT_TRUE(OpenMessages().empty());
+    CPlayfieldLayer* lots = GetCurrentPlayfield()->FindLayer("Lot");
+    const CFPoint lot = lots->LayerToScreen(lots->GetSprite(0)->GetPosition());
+    PushClick(int32_t(lot.x), int32_t(lot.y));
+    Seconds(1.0f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"}) << "while the cottage goes up";
+    Seconds(5.0f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Move In"});
     CTutorialHistory* history = GetTutorialHistory();
     ASSERT_NE(history, nullptr);
-    EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 3u);
+    EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 4u);
 
     // Every street has its tip and its introduction.
     CLevelSet* levels = FindLevels();
