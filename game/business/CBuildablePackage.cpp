@@ -204,6 +204,11 @@ bool CBuildablePackage::HasColor(int32_t part) const
     return color >= 0 && GetPartInPhase(color) == part;
 }
 
+bool CBuildablePackage::IsPaintedFor(const CBuildablePackage* order) const
+{
+    return IsFullyPainted() || (order && GetColorPhase() >= 0 && !order->HasAnyColor());
+}
+
 bool CBuildablePackage::HasAnyColor() const
 {
     return GetPartInPhase(GetColorPhase()) != 0;

@@ -40,6 +40,9 @@ public:
     // Queries, no side effects.
     bool IsBeingConstructed() const { return m_BeingConstructed != 0; }
     bool IsFullyPainted() const { return m_UnpaintedParts.GetCount() == 0; }
+    // Painted as the order asks: fully painted, or the data has paints and
+    // the order names none, so it takes the house bare. Null asks for paint.
+    bool IsPaintedFor(const CBuildablePackage* order) const;
     bool HasParts() const;
     // False for null; else both parts lists hold the same entries in order.
     bool HasSamePartsAs(const CBuildablePackage* other) const;

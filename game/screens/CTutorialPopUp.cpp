@@ -311,7 +311,10 @@ void CTutorialPopUpSpriteAI::Update(CSpriteUpdateRecord& record)
 void CTutorialPopUpSpriteAI::Draw(CSpriteDrawRecord& record)
 {
     CSpriteAI::Draw(record);
-    if (record.destination)
+    // A closed card lingers until the next update removes it; a street
+    // paused meanwhile would show it under its follow-up.
+    CSprite* sprite = GetSprite();
+    if (record.destination && !(sprite && sprite->IsMarkedForDeletion()))
         DrawTutorialPopUp(m_Tutorial, *record.destination, m_SecondsShown);
 }
 

@@ -175,18 +175,29 @@ void CHUD::HandleMessage(CMessage& message)
     if (!mouse)
         return;
     const CPoint point = mouse->GetPosition();
+    if (press && TakeMenuPress(message))
+        return;
     if (IsOverMenu(point)) {
-        if (press) {
-            // Down and up both open it; the game object opens none while
-            // a window is already up, so one click opens one menu.
-            if (CGameApp* game = CGameApp::SGetInstance())
-                game->OpenPauseMenu();
-        }
         message.SetHandled();
         return;
     }
     if (HitsPeriodBackdrop(point.x, point.y))
         message.SetHandled();
+}
+
+bool CHUD::TakeMenuPress(CMessage& message)
+{
+    const uint32_t type = message.GetType();
+    auto* mouse = dynamic_cast<CPlayfieldMouseMessage*>(&message);
+    if (!mouse || !TakesMouse() || !IsOverMenu(mouse->GetPosition())
+        || (type != CPlayfieldMouseMessage::SGetMouseDownType() && type != CPlayfieldMouseMessage::SGetMouseUpType()))
+        return false;
+    // Down and up both open it; the game object opens none while a window
+    // is already up, so one click opens one menu.
+    if (CGameApp* game = CGameApp::SGetInstance())
+        game->OpenPauseMenu();
+    message.SetHandled();
+    return true;
 }
 
 bool CHUD::HitsPeriodBackdrop(int32_t x, int32_t y)

@@ -2,8 +2,9 @@
 // The HUD: the "HUD" layer of a level's playfield. It draws the period's
 // gameplay overlay set (money, goals, crews, with the period's backdrop put
 // into its "PeriodBackdrop" overlay for the draw), the current tip, the
-// illegal-move notice and the menu button set, and it takes mouse messages
-// on the menu button and on the backdrop before the layers below it. The
+// illegal-move notice and the menu button set. A press on the menu button is
+// its alone, taken before any layer sees it; movements over the button and
+// presses on the backdrop it marks handled for the layers below it. The
 // layer's own sprites are neither updated, drawn nor told anything.
 //
 // The menu button is a real control built once from the "Menu" overlay of
@@ -33,6 +34,9 @@ public:
     // Whether the drawn gameplay set covers the point: one pixel drawn and
     // tested, true unless its four channels are all 0.
     bool HitsPeriodBackdrop(int32_t x, int32_t y);
+    // A press or release on the menu button: opens the pause menu and marks
+    // the message handled; false for any other message or point.
+    bool TakeMenuPress(CMessage& message);
     bool ShouldShowTip();
     void DrawTip(CFrameInterface& frame);
 

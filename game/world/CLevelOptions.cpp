@@ -287,7 +287,9 @@ void CLevelOptions::GenerateFutureOrders(CRandomGenerator& random)
         const uint32_t partCount = crew ? crew->m_BuildableParts.GetCount() : 0;
         if (partCount > 0) {
             float f = j < m_BuildPhaseFrequency.GetCount() ? m_BuildPhaseFrequency[j] : 1.0f;
-            if (IsRequiredPhase(j))
+            // A required phase is in every order, unless the street leaves
+            // it out altogether (the first lesson sells its cottages bare).
+            if (IsRequiredPhase(j) && f > 0.0f)
                 f = 1.0f;
             const double wanted = std::nearbyint(double(float(customers) * f));
             // Above 100 % there are still only "Customers" orders to fill.

@@ -161,7 +161,7 @@ bool CLot::CanHouse(CCustomer* customer)
 {
     if (!m_Building || !customer || !IsVacant())
         return false;
-    return !m_Building->IsBeingConstructed() && m_Building->IsFullyPainted()
+    return !m_Building->IsBeingConstructed() && m_Building->IsPaintedFor(customer->GetPackageWanted())
         && m_Building->HasSamePartsAs(customer->GetPackageWanted());
 }
 
@@ -203,7 +203,7 @@ void CLot::MoveIn(CCustomer* customer, bool dropped)
         GetIllegalMoveDisplay().Show("CantMoveInUnfinished");
         return;
     }
-    if (!m_Building->IsFullyPainted()) {
+    if (!m_Building->IsPaintedFor(customer->GetPackageWanted())) {
         customer->PlayCantMoveInSound();
         CountStat(&CLevelPlayStats::m_UnfinishedCantMoveIn);
         // Without the order only the paint can be told: an empty order
@@ -403,7 +403,7 @@ bool CLot::TryDeliverCustomer()
     const int32_t slot = GetUpgradeSlotList().Find("Deliverer");
     CGameState* state = CGameState::SGetCurrent();
     if (slot < 0 || !state || !state->HasUpgradeInSlot(slot) || !IsVacant() || !m_Building
-        || m_Building->IsBeingConstructed() || !m_Building->IsFullyPainted())
+        || m_Building->IsBeingConstructed())
         return false;
     CPlayfield* playfield = GetCurrentPlayfield();
     CPlayfieldLayer* customers = playfield ? playfield->FindLayer("Customers") : nullptr;
@@ -412,6 +412,7 @@ bool CLot::TryDeliverCustomer()
     for (uint32_t i = 0; i < customers->GetSpriteCount(); ++i) {
         CCustomer* customer = FindCustomer(customers->GetSprite(i));
         if (!customer || customer->GetState() != CCustomer::kIdle
+            || !m_Building->IsPaintedFor(customer->GetPackageWanted())
             || !m_Building->HasSamePartsAs(customer->GetPackageWanted()))
             continue;
         Broadcast("DelivererMovedSomeoneIn");

@@ -2,6 +2,7 @@
 
 #include "game/business/CCustomer.h"
 #include "game/business/CUpgradeButton.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CPlayfield.h"
 
@@ -29,8 +30,15 @@ const MouseTypes& Types()
 
 void Broadcast(CPlayfieldMouseMessage message)
 {
-    if (CPlayfield* playfield = GetCurrentPlayfield())
-        playfield->BroadcastMessage(message);
+    CPlayfield* playfield = GetCurrentPlayfield();
+    if (!playfield)
+        return;
+    // The menu button is a control over the whole street: a press on it is
+    // its alone, never seen by the layers drawn over the HUD (a lesson
+    // waiting for any click would take it too).
+    if (CHUD* hud = playfield->GetHUD(); hud && hud->TakeMenuPress(message))
+        return;
+    playfield->BroadcastMessage(message);
 }
 
 } // namespace

@@ -617,6 +617,22 @@ TEST_F(DemoLayout, NoLabelIsDrawnAroundAValueThatIsNotThere)
     }
 }
 
+// No shop follows a tutorial street and its money stays with the lesson:
+// its results promise no shopping.
+TEST_F(DemoLayout, TheTutorialsResultsPromiseNoShop)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CFrameOverlayOptions* set = OverlaySet("End Of Tutorial Level Overlay");
+    ASSERT_NE(set, nullptr);
+    CTextSubstitutionList values;
+    std::vector<CFrameOverlayTextOverlay*> texts;
+    for (uint32_t i = 0; i < set->GetOverlayCount(); ++i)
+        DrawnTexts(set->GetOverlay(i), values, texts);
+    for (CFrameOverlayTextOverlay* text : texts)
+        EXPECT_EQ(Lower(text->m_Text.GetText().GetString()).find("shop"), std::string::npos)
+            << text->m_Text.GetText().GetString();
+}
+
 // Each card's heading stands out from the card: its letters differ from the
 // card's fill in lightness as printed words do from their paper.
 TEST_F(DemoLayout, CardHeadingsAreReadableOnTheirCards)

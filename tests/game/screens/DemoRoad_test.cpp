@@ -12,6 +12,7 @@
 #include "game/screens/CLevelIntro.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CMainMenu.h"
+#include "game/screens/CPauseMenu.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CStory.h"
@@ -150,8 +151,18 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     Seconds(0.3f);
     EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
 
+    // The HUD's menu button takes its click alone: the card waiting for any
+    // click stays as it was behind the pause menu.
+    ClickMiddle(*GetCurrentPlayfield()->GetHUD()->GetMenuControl());
+    Passes(2);
+    ASSERT_NE(GetPauseMenuWindow(), nullptr);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
+    ClickOn(GetPauseMenuWindow()->GetContinueButton());
+    ASSERT_EQ(GetPauseMenuWindow(), nullptr);
+
     // A click on the sky closes the welcome; picking up a cottage closes the
-    // next; the drop the last. Never two at once.
+    // next; the house it builds finished, the hand-over is shown. Never two
+    // at once.
     PushClick(600, 150);
     Seconds(0.1f);
     EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Build"});
@@ -161,12 +172,16 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     PushClick(52, 730);
     Seconds(0.1f);
     EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"});
-    PushClick(600, 150);
-    Seconds(0.1f);
-    EXPECT_TRUE(OpenMessages().empty());
+    CPlayfieldLayer* lots = GetCurrentPlayfield()->FindLayer("Lot");
+    const CFPoint lot = lots->LayerToScreen(lots->GetSprite(0)->GetPosition());
+    PushClick(int32_t(lot.x), int32_t(lot.y));
+    Seconds(1.0f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"}) << "while the cottage goes up";
+    Seconds(5.0f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Move In"});
     CTutorialHistory* history = GetTutorialHistory();
     ASSERT_NE(history, nullptr);
-    EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 3u);
+    EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 4u);
 
     // Every street has its tip and its introduction.
     CLevelSet* levels = FindLevels();

@@ -23,6 +23,7 @@
 #include "game/world/CRules.h"
 #include "game/world/CScenery.h"
 #include "game/world/CTutorial.h"
+#include "game/business/CBuildablePackage.h"
 #include "game/business/CUpgrade.h"
 #include "game/screens/CTownMap.h"
 #include "images/CFrameList.h"
@@ -275,6 +276,29 @@ TEST_F(DemoStreets, TheDecadesTheLifeRewardAndTheMapLineUpWithTheStreets)
     EXPECT_STRNE(GetLevelButtonImageName(levels->GetLevel(0)->m_Period, 2, 0).GetString(),
                  GetLevelButtonImageName(levels->GetLevel(kCareerStreets - 1)->m_Period, 2, 0).GetString())
         << "the decades differ in colour";
+}
+
+// The first lesson teaches the cottage alone: every customer there orders a
+// bare cottage, which houses them built and never painted.
+TEST_F(DemoStreets, TheFirstTutorialStreetsCustomersOrderTheBareCottageItTeaches)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    App()->StartLevelByIndex(FindLevels()->GetFirstTutorialLevelIndex());
+    Seconds(0.1f);
+    CLevelOptions* level = CLevelOptions::SGetCurrent();
+    ASSERT_STREQ(level->m_DisplayName.GetText().GetString(), "Town");
+    const int32_t cottage = GetUpgradeList().Find("Cottage");
+    auto* part = dynamic_cast<CBuildablePart*>(GetUpgradeByIndex(cottage));
+    ASSERT_NE(part, nullptr);
+    CBuildablePackage bare;
+    bare.ResetToDefaults();
+    bare.StartBuilding(*part, cottage, nullptr);
+    bare.FinishBuilding();
+    ASSERT_EQ(level->m_FutureOrders.GetCount(), uint32_t(level->m_Customers));
+    for (uint32_t i = 0; i < level->m_FutureOrders.GetCount(); ++i) {
+        EXPECT_TRUE(bare.HasSamePartsAs(level->m_FutureOrders[i])) << i;
+        EXPECT_TRUE(bare.IsPaintedFor(level->m_FutureOrders[i])) << i;
+    }
 }
 
 TEST_F(DemoStreets, TheSecondTutorialStreetTeachesTheGarageWithItsFirstCustomerNotBehindTheMenu)

@@ -242,6 +242,14 @@ TEST_F(Tutorials, ThePopUpDrawsItsArrowsAndItsOverlayWithTheMessageAndTheDecade)
     canvas->GetPixel(9, 1, decade);
     EXPECT_EQ(decade.GetBlue(), 255);
     EXPECT_EQ(decade.GetGreen(), 0);
+
+    // Closed, it is gone before the update that removes it.
+    CPlayfieldLayer* effects = Playfield().FindLayer("Effects");
+    for (uint32_t i = 0; i < effects->GetSpriteCount(); ++i)
+        effects->GetSprite(i)->MarkForDeletion();
+    canvas->Clear();
+    effects->Draw(*canvas);
+    EXPECT_FALSE(seen(9, 1));
 }
 
 TEST_F(Tutorials, TheLevelTextStepRewritesTheIntroductionEveryUpdateWithoutFinishing)

@@ -356,7 +356,7 @@ protected:
     }
 };
 
-TEST_F(HudInTheGame, AClickOnTheMenuButtonOpensThePauseMenuOnceAndTheLotsSeeItHandled)
+TEST_F(HudInTheGame, AClickOnTheMenuButtonOpensThePauseMenuOnceAndNoLayerSeesIt)
 {
     ASSERT_TRUE(Start());
     CPauseMenuScreens screens;
@@ -381,7 +381,7 @@ TEST_F(HudInTheGame, AClickOnTheMenuButtonOpensThePauseMenuOnceAndTheLotsSeeItHa
     Click((menu.left + menu.right) / 2, (menu.top + menu.bottom) / 2);
     EXPECT_EQ(screens.opened, 1);
     EXPECT_EQ(CPressProbeAI::unhandled, 0);
-    EXPECT_EQ(CPressProbeAI::handled, 1);
+    EXPECT_EQ(CPressProbeAI::handled, 0) << "the button's alone";
     if (screens.menu)
         screens.menu->Destroy();
 
