@@ -167,6 +167,10 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
 
     m_MenuBar->SetWidth(GetWidth() - GetClientLeftInset() - GetEdgeMargin());
     BuildLayerPanel();
+    // The layer panel makes the palette taller than the room below its start:
+    // it opens higher, wholly on the screen, down to the lot row.
+    if (CScreenWindow* screen = CScreenWindow::GetScreenWindow(); screen && GetRect().bottom > screen->GetHeight())
+        MoveTo(kStartX, std::max(0, screen->GetHeight() - GetHeight()));
     LoadWindowSettings(kSettingsKey, true);
     BringChildToFront(m_LevelPropertiesButton);
 }

@@ -426,12 +426,11 @@ void CImageBrowser::Draw(CFrameInterface& frame)
         else
             font->DrawText(frame, r.left, r.bottom - pointSize - 2, cell.caption);
     }
+    // The dragged image hangs by its hot spot from the pointer, where a drop
+    // puts it.
     if (IsDragging() && m_Cells[size_t(m_Selected)]->bridge) {
-        const SImageBrowserCell& cell = *m_Cells[size_t(m_Selected)];
         COpacityProxyFrame faded(&frame, kDragOpacity);
-        cell.bridge->Draw(faded, CPoint{m_DragPoint.x + toContent.x - m_DragGrab.x + cell.imageOrigin.x,
-                                        m_DragPoint.y + toContent.y - m_DragGrab.y + cell.rowOffset +
-                                            cell.imageOrigin.y});
+        m_Cells[size_t(m_Selected)]->bridge->Draw(faded, CPoint{m_DragPoint.x + toContent.x, m_DragPoint.y + toContent.y});
     }
 }
 
@@ -444,12 +443,9 @@ bool CImageBrowser::OnMouseDown(uint32_t button, CPoint point)
             return CJWindow::OnMouseDown(button, point);
     const CPoint client = ScreenToClient(point);
     const CPoint content{client.x + GetScrollOffsetX(), client.y + GetScrollOffsetY()};
-    const int32_t index = CellAt(content);
     m_DragStarted = false;
     m_DragMoved = CPoint{0, 0};
-    if (index >= 0)
-        m_DragGrab = CPoint{content.x - m_Cells[size_t(index)]->rect.left, content.y - m_Cells[size_t(index)]->rect.top};
-    Select(index);
+    Select(CellAt(content));
     if (button == 1) {
         OpenContextMenu();
         return true;
@@ -499,9 +495,7 @@ void CImageBrowser::OnMouseRelease(CPoint point, uint32_t buttons)
     CJWindow* source = m_DropSource ? m_DropSource : this;
     if (source->GetScreenRect().ContainsPoint(point.x, point.y))
         return;
-    const SImageBrowserCell& cell = *m_Cells[size_t(m_Selected)];
-    const CPoint at{point.x - m_DragGrab.x + cell.imageOrigin.x, point.y - m_DragGrab.y + cell.rowOffset + cell.imageOrigin.y};
-    CBrowserItemDroppedMessage message(source, at);
+    CBrowserItemDroppedMessage message(source, point);
     if (CJWindow* root = GetRootWindow())
         root->ForwardToChildren(message);
 }

@@ -145,7 +145,6 @@ private:
     bool m_DragEnabled = false;
     bool m_DragStarted = false;
     CPoint m_DragMoved{0, 0};
-    CPoint m_DragGrab{0, 0};
     CPoint m_DragPoint{0, 0};
     std::unique_ptr<CNewFileOptions> m_NewFileOptions;
     // The options the open dialog edits: they live as long as the dialog.

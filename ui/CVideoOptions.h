@@ -41,6 +41,7 @@ public:
     CJTabControl* GetTabControl() const { return m_Tabs; }
     CJWindow* GetGeneralPage() const { return m_General; }
     CJWindow* GetInfoPage() const { return m_Info; }
+    CJStatic* GetBrightnessLabel() const { return m_BrightnessLabel; }
     CJSlider* GetBrightnessSlider() const { return m_BrightnessSlider; }
     // Null unless the screen is 16-bit.
     CJStatic* GetPixelFormatText() const { return m_PixelFormatText; }

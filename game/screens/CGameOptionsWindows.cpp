@@ -72,19 +72,24 @@ void SkinSlider(CJSlider& slider)
         slider.SetThumbImage(thumb);
 }
 
+// Each row's new box moves down by its offset, the slider right; the label
+// and the slider are then centred on the box, so a row reads as one line.
 struct SRowOffsets {
     SoundOptionRow row{};
-    int32_t labelY = 0;
     int32_t boxY = 0;
     int32_t sliderX = 0;
-    int32_t sliderY = 0;
 };
 
 constexpr SRowOffsets kRowOffsets[3] = {
-    {SoundOptionRow::Master, 10, 13, 5, -2},
-    {SoundOptionRow::Effects, 16, 24, 5, 6},
-    {SoundOptionRow::Music, 15, 22, 5, 4},
+    {SoundOptionRow::Master, 13, 5},
+    {SoundOptionRow::Effects, 24, 5},
+    {SoundOptionRow::Music, 22, 5},
 };
+
+void CentreOn(CJWindow& window, const CRect& line)
+{
+    window.MoveTo(window.GetRect().left, line.top + (line.GetHeight() - window.GetHeight()) / 2);
+}
 
 void MoveBy(CJWindow& window, int32_t dx, int32_t dy)
 {
@@ -137,8 +142,6 @@ void CGameSoundOptions::Restyle()
     CFrame* box = MenuImage("MenuScreen_SelectBox");
     CFrame* boxRed = MenuImage("MenuScreen_SelectBoxRed");
     for (const SRowOffsets& offsets : kRowOffsets) {
-        if (CJStatic* label = GetLabel(offsets.row))
-            MoveBy(*label, 0, offsets.labelY);
         CJCheckBox* old = GetMuteBox(offsets.row);
         const CRect place = old->GetRect();
         CJImageCheckBox* mute = CreateCheckBox(this, MuteTitle());
@@ -152,9 +155,12 @@ void CGameSoundOptions::Restyle()
         old->Destroy();
         AddChild(mute);
         ReplaceMuteBox(offsets.row, mute);
+        if (CJStatic* label = GetLabel(offsets.row))
+            CentreOn(*label, mute->GetRect());
         if (CJSlider* slider = GetSlider(offsets.row)) {
             SkinSlider(*slider);
-            MoveBy(*slider, offsets.sliderX, offsets.sliderY);
+            MoveBy(*slider, offsets.sliderX, 0);
+            CentreOn(*slider, mute->GetRect());
         }
     }
     const CRect r = GetRect();
@@ -191,7 +197,10 @@ void CGameVideoOptions::Build()
     SetIconSequence("MenuScreen_Button_Display");
     if (CJSlider* slider = GetBrightnessSlider()) {
         SkinSlider(*slider);
-        MoveBy(*slider, 0, -15);
+        // The skinned slider is taller: it stays level with its label, inside
+        // the page.
+        if (CJStatic* label = GetBrightnessLabel())
+            CentreOn(*slider, label->GetRect());
     }
     CJWindow* panel = GetGeneralPage();
     m_TypeLabel = &panel->Add<CJStatic>(EPlace::BelowPrevious, TypeTitle());

@@ -2,8 +2,9 @@
 // The engine's sound and display option windows in the game's skin.
 //
 // Sound: each row's "Mute" box becomes an image box ("MenuScreen_SelectBox",
-// checked "MenuScreen_SelectBoxRed") where the old box was, only moved down;
-// sliders get the "MenuScreen_Slider" track and "MenuScreen_SliderBar" thumb.
+// checked "MenuScreen_SelectBoxRed") where the old box was, only moved down,
+// with its label and slider level with it; sliders get the
+// "MenuScreen_Slider" track and "MenuScreen_SliderBar" thumb.
 // Images are the frame library's, found by name; a missing one leaves the
 // plain look.
 //

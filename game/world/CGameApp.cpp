@@ -12,6 +12,7 @@
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CGameSongPlayer.h"
 #include "game/world/CGeneralObjects.h"
+#include "game/world/CHUD.h"
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
@@ -52,6 +53,19 @@ CGameEditorHooks g_NoEditor;
 CGameEditorHooks* g_EditorHooks = nullptr;
 
 constexpr float kStep = 1.0f / 60.0f;
+
+// Behind the main menu and the windows it opens the street is scenery: its
+// HUD and its build bar (the "UI" layer) belong to a street being played.
+void DrawScenery(CPlayfield& playfield, CFrameInterface& frame)
+{
+    const CPlayfieldLayer* hud = playfield.GetHUD();
+    const CPlayfieldLayer* bar = playfield.FindLayer("UI");
+    for (uint32_t i = 0; i < playfield.GetLayerCount(); ++i) {
+        CPlayfieldLayer* layer = playfield.GetLayer(i);
+        if (layer && layer->m_VisibleInEditor && layer != hud && layer != bar)
+            layer->Draw(frame);
+    }
+}
 
 bool ContainsNoCase(const CJString& text, const char* part)
 {
@@ -301,7 +315,8 @@ bool CGameApp::Draw()
         m_CaptureFrame = CScreenCaptureFrame::Make(screen.GetWidth(), screen.GetHeight());
         target = m_CaptureFrame.get();
     }
-    const bool viewer = GetGameScreensHooks().IsScreenOpen(EGameScreen::NeighbourhoodViewer);
+    CGameScreensHooks& hooks = GetGameScreensHooks();
+    const bool viewer = hooks.IsScreenOpen(EGameScreen::NeighbourhoodViewer);
     if (m_OpenScreens == 0 || viewer) {
         CFrameInterface* const straight = target;
         CProxyFrame cache(straight);
@@ -314,8 +329,12 @@ bool CGameApp::Draw()
                     BlitAt(*target, *picture, int32_t(target->GetWidth()) - int32_t(picture->GetWidth()), 0,
                            GetTransparentMaskBlitType());
         }
-        if (CPlayfield* playfield = GetCurrentPlayfield())
-            playfield->Draw(*target);
+        if (CPlayfield* playfield = GetCurrentPlayfield()) {
+            if (hooks.IsScreenOpen(EGameScreen::MainMenu))
+                DrawScenery(*playfield, *target);
+            else
+                playfield->Draw(*target);
+        }
         target = straight;
     }
     if (CScreenWindow* windows = CScreenWindow::GetScreenWindow()) {

@@ -294,7 +294,8 @@ TEST_F(ImageBrowserFrame, ThumbnailsAreDrawnInTheirCellsWhereverTheGridSitsAndSc
     EXPECT_EQ(Rgb(*m_ScreenFrame, at.x + 1, at.y + 1), 0x00FF00u);
     EXPECT_NE(Rgb(*m_ScreenFrame, before.x + 1, before.y + 29), 0x00FF00u);
 
-    // A drag shows the picture faded under the mouse, where it was grabbed.
+    // A drag shows the picture faded, its hot spot (here its corner) at the
+    // pointer, wherever it was grabbed.
     m_Grid->SetScrollPosition(0, 0);
     m_Grid->SetDragEnabled(true);
     at = imageAt(1);
@@ -303,7 +304,7 @@ TEST_F(ImageBrowserFrame, ThumbnailsAreDrawnInTheirCellsWhereverTheGridSitsAndSc
     Step(CPoint{grab.x + 3, grab.y + 60}, true);
     m_ScreenFrame->FillBytes(0);
     m_Screen->Draw(*m_ScreenFrame);
-    const uint32_t faded = Rgb(*m_ScreenFrame, at.x + 5, at.y + 65);
+    const uint32_t faded = Rgb(*m_ScreenFrame, grab.x + 3 + 35, grab.y + 60 + 25);
     EXPECT_GT(faded, 0x008000u);
     EXPECT_LT(faded, 0x00FF00u);
     EXPECT_EQ(faded & 0xFF00FFu, 0u);

@@ -29,6 +29,7 @@
 #include "ui/CJMenu.h"
 #include "ui/CJSpin.h"
 #include "ui/CJTabControl.h"
+#include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -299,6 +300,8 @@ TEST_F(LevelEditorInGame, APictureDraggedFromTheSpritePaletteIsPlacedOnTheStreet
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     CEditorToolPalette* palette = OpenEditorPalette();
     ASSERT_NE(palette, nullptr);
+    // The palette opens wholly on the screen, its lot row in sight.
+    EXPECT_LE(palette->GetScreenRect().bottom, CScreenWindow::GetScreenWindow()->GetHeight());
     CLevelEditorWindow* editor = GetLevelEditorWindow();
     palette->OpenSpritePalette();
     Passes(2);
@@ -336,6 +339,8 @@ TEST_F(LevelEditorInGame, APictureDraggedFromTheSpritePaletteIsPlacedOnTheStreet
     Passes(2);
     ASSERT_EQ(lots->GetSpriteCount(), count + 1);
     EXPECT_EQ(lots->GetSprite(0)->GetImageSequenceIndex(), uint32_t(GetSequenceList().Find("Apple Tree")));
+    // Its hot spot lands under the pointer, wherever in the cell it was taken.
+    EXPECT_EQ(lots->GetSprite(0)->GetPosition(), lots->ScreenToLayer(CFPoint{float(to.x), float(to.y)}));
 }
 
 // Over the played street (F7) an edit changes the running street only: the

@@ -633,6 +633,29 @@ TEST_F(DemoLayout, TheTutorialsResultsPromiseNoShop)
             << text->m_Text.GetText().GetString();
 }
 
+// Money enough but stars short, Buy is greyed: the card says why, with the
+// stars it takes and the stars there are, and not that it can be afforded.
+TEST_F(DemoLayout, TheShopCardTellsWhatStarsAPurchaseLacks)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CFrameOverlayOptions* shop = OverlaySet("Shopping Overlay");
+    ASSERT_NE(shop, nullptr);
+    CTextSubstitutionList values;
+    for (const auto& [key, value] : {std::pair{"%s[Affordable]", "1"}, {"%s[EnoughStars]", "0"},
+                                     {"%s[StarCost]", "2"}, {"%s[StarsHave]", "0"}})
+        values.AddText(key, CJString(value));
+    std::vector<CFrameOverlayTextOverlay*> texts;
+    for (uint32_t i = 0; i < shop->GetOverlayCount(); ++i)
+        DrawnTexts(shop->GetOverlay(i), values, texts);
+    bool why = false;
+    for (CFrameOverlayTextOverlay* text : texts) {
+        const std::string raw = text->m_Text.GetText().GetString();
+        EXPECT_EQ(Lower(raw).find("afford"), std::string::npos) << raw;
+        why |= raw.find("%s[StarCost]") != std::string::npos && raw.find("%s[StarsHave]") != std::string::npos;
+    }
+    EXPECT_TRUE(why) << "no line gives the stars it takes beside the stars there are";
+}
+
 // Each card's heading stands out from the card: its letters differ from the
 // card's fill in lightness as printed words do from their paper.
 TEST_F(DemoLayout, CardHeadingsAreReadableOnTheirCards)

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -110,9 +111,14 @@ TEST_F(IntroAndTips, TheIntroductionTellsTheLevelWithSeparatorsAndItsClockRuns)
     level->m_LevelIntro = "Build three houses.";
     level->m_DisplayName.SetText("Harbour Lane");
     level->m_Period = 1;
-    // Past what the text holds, the largest whole number shows.
-    const std::pair<float, const char*> revenues[] = {
-        {1.5f, "1,500"}, {0.0f, "0"}, {0.9994f, "999"}, {1234.5678f, "1,234,568"}, {1e9f, "2,147,483,647"}};
+    // Past what the text holds, the largest whole number shows; a total that
+    // is not a number shows $0.
+    const std::pair<float, const char*> revenues[] = {{1.5f, "1,500"},
+                                                      {0.0f, "0"},
+                                                      {0.9994f, "999"},
+                                                      {1234.5678f, "1,234,568"},
+                                                      {1e9f, "2,147,483,647"},
+                                                      {std::nanf(""), "0"}};
     for (const auto& [thousands, shown] : revenues) {
         level->m_RequiredRevenue = thousands;
         EXPECT_EQ(Values("%s[RequiredGoal]", true), shown) << thousands;

@@ -11,6 +11,7 @@
 #include "game/world/CGameApp.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CHUD.h"
 #include "game/world/CRules.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "ui/CJEdit.h"
@@ -169,6 +170,33 @@ TEST_F(MainMenu, OpensFirstOverTheLastLevelWithTheSetsButtonsAndValues)
     EXPECT_EQ(GetMainMenu(), nullptr);
     EXPECT_EQ(GetOptionsMenu(), nullptr);
     EXPECT_FALSE(CScreenWindow::GetScreenWindow()->HasChildren());
+}
+
+// Behind the options and the credits opened from the menu the street shows
+// neither its HUD nor its build bar, as behind the menu itself: the frame is
+// the one drawn with those layers hidden.
+TEST_F(MainMenu, TheWindowsItOpensShowTheStreetWithoutItsHudOrBuildBar)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAtMenu());
+    ClickButton("Options");
+    ASSERT_NE(GetOptionsMenu(), nullptr);
+    ClickOn(Button(GetOptionsMenu(), "Credits"));
+    Passes(1);
+    const CPoint money{140, 40};
+    const CPoint bar{52, 730};
+    const uint32_t shown[] = {PresentedPixel(money.x, money.y), PresentedPixel(bar.x, bar.y)};
+    CPlayfield* street = GetCurrentPlayfield();
+    ASSERT_NE(street, nullptr);
+    for (CPlayfieldLayer* layer : {static_cast<CPlayfieldLayer*>(street->GetHUD()), street->FindLayer("UI")}) {
+        ASSERT_NE(layer, nullptr);
+        layer->m_VisibleInEditor = false;
+    }
+    Passes(1);
+    EXPECT_EQ(PresentedPixel(money.x, money.y), shown[0]) << "the HUD's money panel";
+    EXPECT_EQ(PresentedPixel(bar.x, bar.y), shown[1]) << "the build bar";
+    // Closed, the menu takes the windows standing in for it along.
+    GetGameScreensHooks().CloseScreen(EGameScreen::MainMenu);
+    Passes(2);
 }
 
 TEST_F(MainMenu, AMissingMarkerOrSetMeansNoButtonNotAFault)

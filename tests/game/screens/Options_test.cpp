@@ -169,11 +169,10 @@ TEST_F(Options, TheMuteBoxesStayWhereTheOldOnesWereShiftedDownAndStillMute)
     CGameSoundOptions game(nullptr, device, music);
     struct Row {
         SoundOptionRow row;
-        int32_t labelY, boxY, sliderX, sliderY;
+        int32_t boxY, sliderX;
     };
-    const Row rows[] = {{SoundOptionRow::Master, 10, 13, 5, -2},
-                        {SoundOptionRow::Effects, 16, 24, 5, 6},
-                        {SoundOptionRow::Music, 15, 22, 5, 4}};
+    const Row rows[] = {{SoundOptionRow::Master, 13, 5}, {SoundOptionRow::Effects, 24, 5}, {SoundOptionRow::Music, 22, 5}};
+    const auto middle = [](const CRect& r) { return (r.top + r.bottom) / 2; };
     for (const Row& row : rows) {
         const CRect oldBox = plain.GetMuteBox(row.row)->GetRect();
         const CRect box = game.GetMuteBox(row.row)->GetRect();
@@ -181,11 +180,11 @@ TEST_F(Options, TheMuteBoxesStayWhereTheOldOnesWereShiftedDownAndStillMute)
         EXPECT_EQ(box.top, oldBox.top + row.boxY);
         EXPECT_GT(box.GetHeight(), 0) << "a box without its images is still there to click";
         EXPECT_NE(dynamic_cast<CJImageCheckBox*>(game.GetMuteBox(row.row)), nullptr);
-        EXPECT_EQ(game.GetLabel(row.row)->GetRect().top, plain.GetLabel(row.row)->GetRect().top + row.labelY);
-        const CRect oldSlider = plain.GetSlider(row.row)->GetRect();
+        // A row reads as one line: its label and slider level with its box.
+        EXPECT_NEAR(middle(game.GetLabel(row.row)->GetRect()), middle(box), 1);
         const CRect slider = game.GetSlider(row.row)->GetRect();
-        EXPECT_EQ(slider.left, oldSlider.left + row.sliderX);
-        EXPECT_EQ(slider.top, oldSlider.top + row.sliderY);
+        EXPECT_EQ(slider.left, plain.GetSlider(row.row)->GetRect().left + row.sliderX);
+        EXPECT_NEAR(middle(slider), middle(box), 1);
     }
     EXPECT_EQ(game.GetWidth(), plain.GetWidth() + 100);
     EXPECT_EQ(game.GetRect().left, plain.GetRect().left - 50);
@@ -244,6 +243,11 @@ TEST_F(DisplayOptions, WindowedGreysTheResolutionAndAClickAppliesOnTheNextUpdate
     ClickOn(Button(menu, "Display"));
     auto* window = dynamic_cast<CGameVideoOptions*>(Front());
     ASSERT_NE(window, nullptr);
+    // The skinned brightness slider stands level with its label, inside its page.
+    const CRect slider = window->GetBrightnessSlider()->GetRect();
+    const CRect label = window->GetBrightnessLabel()->GetRect();
+    EXPECT_NEAR(slider.top + slider.bottom, label.top + label.bottom, 2);
+    EXPECT_GE(slider.top, 0);
     // Windowed: the resolution is greyed and shows stretched, whatever is stored.
     EXPECT_TRUE(window->GetWindowedButton()->IsChecked());
     EXPECT_FALSE(window->GetResolutionLabel()->IsEnabled());
