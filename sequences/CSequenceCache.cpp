@@ -34,9 +34,10 @@ bool g_LoadingProperties = false;
 // start.
 constexpr int32_t kMaxAtlasSide = int32_t(kMaxImageSide);
 
-// A cache's text is the sequence's settings and a few lines a frame: a
-// sequence of a hundred thousand frames stays far below this. Its block may
-// expand a thousand times, so a 1 MB cache could otherwise ask for a gigabyte.
+// A cache's text is the sequence's settings and at most some 170 bytes a
+// frame: this holds ninety thousand frames, where sequences have tens. Its
+// block may expand a thousandfold, so a 1 MB cache could otherwise ask for a
+// gigabyte.
 constexpr uint32_t kMaxCacheText = 16u << 20;
 
 // Whether the rectangle lies inside a width x height atlas.
