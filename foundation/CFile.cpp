@@ -218,6 +218,14 @@ bool CFileBuf::ReadLine8(CJString& line)
     const bool writeFailed = std::ferror(m_Stream);
     static thread_local std::string longLine;
     longLine.clear();
+    // A line longer than any string ends the text: the rest is damaged data.
+    auto refuseLongLine = [&] {
+        std::string().swap(longLine);
+        m_AheadPos = m_AheadEnd = 0;
+        fseeko(m_Stream, 0, SEEK_END);
+        line.Empty();
+        return false;
+    };
     bool any = false;
     for (;;) {
         if (m_AheadPos == m_AheadEnd && !RefillReadAhead()) {
@@ -237,6 +245,8 @@ bool CFileBuf::ReadLine8(CJString& line)
         const size_t lfAt = lf ? size_t(static_cast<const char*>(lf) - text) : count;
         const void* cr = std::memchr(text, '\r', lfAt);
         const size_t end = cr ? size_t(static_cast<const char*>(cr) - text) : lfAt;
+        if (longLine.size() + end > size_t(kMaxStringLength))
+            return refuseLongLine();
         if (end == count) {
             longLine.append(text, count);
             m_AheadPos = m_AheadEnd;
@@ -438,8 +448,9 @@ bool CFile::OpenCompressedForRead(const char* name, uint32_t flags)
     if (!Open(name, flags & ~(FILE_COMPRESSED | FILE_IN_MEMORY)))
         return false;
     m_Flags = flags;
+    // The caller's whole file: as much as a memory buffer holds.
     uint32_t size = 0;
-    if (uint8_t* block = CFileCompressor::ReadCompressed(*this, size)) {
+    if (uint8_t* block = CFileCompressor::ReadCompressed(*this, size, UINT32_MAX)) {
         ReplaceBuffer(CMemFileBuf::Adopt(block, size));
         m_Unicode = false;
         return true;

@@ -130,8 +130,7 @@ CJString::Block* CJString::AllocateBlock(int count, bool wide)
     // Beyond this the capacity field and the byte count would wrap; a length
     // computed past INT_MAX arrives here negative. Like a failed allocation,
     // it cannot be carried on from.
-    constexpr int kMaxLength = 0x3FFFFFF0;
-    if (count < 0 || count > kMaxLength)
+    if (count < 0 || count > kMaxStringLength)
         throw std::length_error("text too long for a string");
     uint32_t capacity = wide ? 2 * uint32_t(count) + 1 : uint32_t(count);
     void* memory = PoolAllocate(BlockSize(capacity));

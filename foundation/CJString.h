@@ -17,6 +17,10 @@
 
 enum class FindDirection { Forward, Backward };
 
+// The most characters a string holds. Asking for more throws
+// std::length_error, so readers of outside text refuse longer texts first.
+inline constexpr int kMaxStringLength = 0x3FFFFFF0;
+
 class CJString {
 public:
     CJString() noexcept;

@@ -53,6 +53,13 @@ CJString MakeKey(const CJString& text, const char* annotation)
     return key;
 }
 
+// The size of the file opened with flags, or -1 when it does not open.
+int64_t OpenedSize(const char* name, uint32_t flags)
+{
+    CFile file;
+    return file.Open(name, flags) ? file.GetSize() : -1;
+}
+
 // Message texts are 8-bit; UTF-16 lines of a UTF-16 file are narrowed.
 const char* Narrow(CJString& text)
 {
@@ -174,7 +181,7 @@ private:
             lengths.push_back(line.GetLength());
             total += size_t(lengths.back());
         }
-        if (total > size_t(INT32_MAX)) {
+        if (total > size_t(kMaxStringLength)) {
             whole.Empty();
             return 0;
         }
@@ -415,6 +422,17 @@ bool CLocalizationTable::LoadLocalization()
         plat::DebugOutput("Could not rebuild the credits cache \"Cache/Credits.bin\".\n");
 
     std::strcpy(m_FileName, "Local.txt");
+    // Measured before it is read whole: a file larger than any text could
+    // not hold its lines.
+    int64_t size = OpenedSize(m_FileName, kLocalSearchFlags & ~FILE_IN_MEMORY);
+    if (size < 0)
+        size = OpenedSize(m_FileName, kLocalPlainFlags);
+    if (size > kMaxStringLength) {
+        CJString message;
+        message.Format("Error in localization text.  \"%s\" holds %lld bytes, more than any text may (%d).",
+                       m_FileName, static_cast<long long>(size), kMaxStringLength);
+        FatalDataError(kLocalizationErrorCaption, message.GetString());
+    }
     CFile file;
     m_OpenedWithoutSearch = 0;
     if (!file.Open(m_FileName, kLocalSearchFlags)) {
@@ -551,6 +569,9 @@ bool RebuildCreditsCache()
         CFileBuf loose;
         if (!loose.OpenDisk(kCreditsSource, FILE_READ))
             return true; // none, or only inside an archive: the cache stays
+        // More than any text may hold: the cache could never be shown.
+        if (loose.GetSize() > kMaxStringLength)
+            return false;
         loose.Close();
     }
     CFile source;
@@ -576,9 +597,9 @@ bool ReadCreditsCache(CFile& file, CJString& text)
     if (!file.IsOpen())
         return false;
     uint32_t size = 0;
-    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size, uint32_t(kMaxStringLength));
     if (block) {
-        text.SetText(reinterpret_cast<const char*>(block), int(std::min<uint32_t>(size, INT32_MAX)));
+        text.SetText(reinterpret_cast<const char*>(block), int(size));
         std::free(block);
         return text.IsNotEmpty();
     }
@@ -586,7 +607,7 @@ bool ReadCreditsCache(CFile& file, CJString& text)
     if (!file.Seek(0))
         return false;
     const int64_t length = file.GetSize();
-    if (length <= 0 || length > INT32_MAX)
+    if (length <= 0 || length > kMaxStringLength)
         return false;
     char* buffer = text.GetBufferDiscard(int(length));
     const uint32_t got = file.Read(buffer, uint32_t(length));

@@ -153,6 +153,12 @@ bool CMemFileBuf::ReadLine8(CJString& line)
     uint32_t length = 0;
     while (length < left && start[length] != '\r' && start[length] != '\n')
         ++length;
+    // A line longer than any string ends the text: the rest is damaged data.
+    if (length > uint32_t(kMaxStringLength)) {
+        m_Position = m_Size;
+        line.Empty();
+        return false;
+    }
     line.SetText(reinterpret_cast<const char*>(start), int(length));
     m_Position += length;
     if (m_Position < m_Size && m_Data[m_Position] == '\r')
@@ -178,6 +184,11 @@ bool CMemFileBuf::ReadLineWide(CJString& line)
     uint32_t end = m_Position;
     while (hasUnit(end) && unitAt(end) != u'\r' && unitAt(end) != u'\n')
         end += 2;
+    if ((end - m_Position) / 2 > uint32_t(kMaxStringLength)) {
+        m_Position = m_Size;
+        line.Empty();
+        return false;
+    }
     const int count = int((end - m_Position) / 2);
     char16_t* units = static_cast<char16_t*>(std::malloc(sizeof(char16_t) * (size_t(count) + 1)));
     for (int i = 0; i < count; ++i)

@@ -829,12 +829,14 @@ bool CZipFileBuf::ReadLine8(CJString& line)
             line.ReleaseBuffer(int(got));
             return true;
         }
-        Seek(start);
-        if (chunk > (1 << 29)) {
+        // A line longer than any string ends the text: the rest is damaged data.
+        if (chunk - 1 >= kMaxStringLength) {
             line.ReleaseBuffer(0);
+            Seek(GetSize());
             return false;
         }
-        chunk *= 2;
+        Seek(start);
+        chunk = int(std::min<int64_t>(int64_t(chunk) * 2, int64_t(kMaxStringLength) + 1));
     }
 }
 

@@ -88,7 +88,7 @@ bool CFileCompressor::WriteCompressed(CFile& file, const void* data, uint32_t si
     return written && !file.HasError();
 }
 
-uint8_t* CFileCompressor::ReadCompressed(CFile& file, uint32_t& size)
+uint8_t* CFileCompressor::ReadCompressed(CFile& file, uint32_t& size, uint32_t limit)
 {
     uint8_t marker = 0;
     if (file.Read(&marker, 1) != 1 || marker != kCompressedBlockMarker)
@@ -99,7 +99,7 @@ uint8_t* CFileCompressor::ReadCompressed(CFile& file, uint32_t& size)
     const uint32_t compressedSize = ReadLE32(header);
     const uint32_t uncompressedSize = ReadLE32(header + 4);
     const int64_t left = file.GetSize() - file.GetPosition();
-    if (compressedSize == 0 || int64_t(compressedSize) > left
+    if (compressedSize == 0 || int64_t(compressedSize) > left || uncompressedSize > limit
         || uncompressedSize > uint64_t(compressedSize) * kMaxExpansion + kExpansionSlack)
         return nullptr;
 

@@ -26,6 +26,9 @@ public:
     [[nodiscard]] static bool WriteCompressed(CFile& file, const void* data, uint32_t size, int level);
     // Reads one block at the file's position; null when the first byte is
     // not the marker, the header lies (sizes beyond the file or beyond what
-    // zlib can expand to) or the stream does not decode to exactly U bytes.
-    static uint8_t* ReadCompressed(CFile& file, uint32_t& size);
+    // zlib can expand to), U is more than limit (what the caller can use: a
+    // block may expand 1032 times, so the file's size bounds nothing) or the
+    // stream does not decode to exactly U bytes. A refused header costs no
+    // more than its nine bytes.
+    static uint8_t* ReadCompressed(CFile& file, uint32_t& size, uint32_t limit);
 };

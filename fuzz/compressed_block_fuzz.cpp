@@ -18,8 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     CFile file;
     file.AttachFileBuf(CMemFileBuf::WrapReadOnly(bytes.data(), uint32_t(bytes.size())), FILE_READ);
+    // A reader's limit, taken from the input's size so both sides of it are met.
     uint32_t unpacked = 0;
-    if (uint8_t* block = CFileCompressor::ReadCompressed(file, unpacked)) {
+    if (uint8_t* block = CFileCompressor::ReadCompressed(file, unpacked, uint32_t(size) * 64)) {
         volatile uint8_t sink = unpacked ? block[unpacked - 1] : 0;
         (void)sink;
         std::free(block);

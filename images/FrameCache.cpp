@@ -152,7 +152,7 @@ bool ReadLosslessBody(CFrame& frame, CFile& file)
     if (!LosslessSizeAllowed(file))
         return false;
     uint32_t size = 0;
-    uint8_t* planes = CFileCompressor::ReadCompressed(file, size);
+    uint8_t* planes = CFileCompressor::ReadCompressed(file, size, uint32_t(kMaxImagePixelBytes));
     if (!planes)
         return false;
     std::unique_ptr<uint8_t, decltype(&std::free)> owned(planes, &std::free);
@@ -193,13 +193,15 @@ bool ReadJpegBody(CFrame& frame, CFile& file)
     if (!DecodeJPEGIntoFrame(colour, jpegFile))
         return false;
     file.Seek(start + length);
+    // An alpha block larger than the picture is refused before it is inflated.
+    const uint32_t w = colour.GetWidth(), h = colour.GetHeight();
+    const uint64_t pixels = uint64_t(w) * h;
     uint32_t size = 0;
-    uint8_t* alpha = CFileCompressor::ReadCompressed(file, size);
+    uint8_t* alpha = CFileCompressor::ReadCompressed(file, size, uint32_t(std::min<uint64_t>(pixels, UINT32_MAX)));
     if (!alpha)
         return false;
     std::unique_ptr<uint8_t, decltype(&std::free)> owned(alpha, &std::free);
-    const uint32_t w = colour.GetWidth(), h = colour.GetHeight();
-    if (uint64_t(w) * h != size || !CopyPlainFrameToDepth(colour, frame, 32))
+    if (pixels != size || !CopyPlainFrameToDepth(colour, frame, 32))
         return false;
     DeltaDecode(alpha, size);
     for (uint32_t y = 0; y < h; ++y) {

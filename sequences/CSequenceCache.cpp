@@ -34,6 +34,12 @@ bool g_LoadingProperties = false;
 // start.
 constexpr int32_t kMaxAtlasSide = int32_t(kMaxImageSide);
 
+// A cache's text is the sequence's settings and at most some 170 bytes a
+// frame: this holds ninety thousand frames, where sequences have tens. Its
+// block may expand a thousandfold, so a 1 MB cache could otherwise ask for a
+// gigabyte.
+constexpr uint32_t kMaxCacheText = 16u << 20;
+
 // Whether the rectangle lies inside a width x height atlas.
 bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
 {
@@ -202,7 +208,7 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
     DeleteFrames();
 
     uint32_t size = 0;
-    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size, kMaxCacheText);
     if (!block)
         return false;
     CObjectStream text;

@@ -12,6 +12,7 @@
 #include "images/CFont.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
+#include "objects/CObjectFileArray.h"
 #include "render/CProxyFrame.h"
 #include "render/SurfaceHelpers.h"
 #include "ui/CJButton.h"
@@ -79,9 +80,15 @@ CCreditsText::CCreditsText(const char* fileName, CFont* font)
 {
     CFile file;
     if (fileName && file.Open(fileName, FILE_READ)) {
-        CJString line;
-        while (file.ReadLine(line))
-            AppendLine(line);
+        // Every line is kept: a file larger than any text is refused before
+        // it is read.
+        if (file.GetSize() > kMaxStringLength) {
+            ReportItemLeftOut(CJString(fileName), "larger than any text may be");
+        } else {
+            CJString line;
+            while (file.ReadLine(line))
+                AppendLine(line);
+        }
         file.Close();
     }
     Restart();

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -257,6 +258,15 @@ TEST_F(LocalizationTest, KeepsHostileTextsInMemoryOnly)
     CLocalizationTable again;
     EXPECT_TRUE(again.LoadLocalization());
     EXPECT_EQ(again.GetCount(), 8); // Hello, and the seven symbols registered at start-up
+}
+
+TEST_F(LocalizationTest, AFileLargerThanAnyTextIsReportedBeforeItIsRead)
+{
+    // Sparse: the refusal must come from the size, or the test would read a gigabyte.
+    WriteLocal("ENGLISH: Options[END]\r\n");
+    std::filesystem::resize_file(PathOf("Local.txt"), std::uintmax_t(kMaxStringLength) + 1);
+    CLocalizationTable table;
+    EXPECT_THROW(table.LoadLocalization(), CFatalErrorException);
 }
 
 TEST_F(LocalizationTest, SimulatedTranslationWrapsTexts)

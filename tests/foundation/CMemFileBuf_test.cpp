@@ -199,10 +199,14 @@ TEST(CompressedBlock, RoundTripsThroughMemoryAndRefusesLies)
     ASSERT_TRUE(CFileCompressor::WriteCompressed(file, data.data(), uint32_t(data.size()), 9));
     ASSERT_TRUE(file.Seek(0));
     uint32_t size = 0;
-    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size, UINT32_MAX);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(block), size), data);
     std::free(block);
+    // More than the reader can use: refused after the header alone.
+    ASSERT_TRUE(file.Seek(0));
+    EXPECT_EQ(CFileCompressor::ReadCompressed(file, size, 4999), nullptr);
+    EXPECT_EQ(file.GetPosition(), 9);
 
     // Claiming more or fewer bytes than the stream holds is refused.
     auto* memory = static_cast<CMemFileBuf*>(file.GetFileBuf());
@@ -210,17 +214,17 @@ TEST(CompressedBlock, RoundTripsThroughMemoryAndRefusesLies)
         ASSERT_TRUE(file.Seek(5));
         file.WriteUint32(claim);
         ASSERT_TRUE(file.Seek(0));
-        EXPECT_EQ(CFileCompressor::ReadCompressed(file, size), nullptr) << claim;
+        EXPECT_EQ(CFileCompressor::ReadCompressed(file, size, UINT32_MAX), nullptr) << claim;
     }
     ASSERT_TRUE(memory->Seek(1));
     file.WriteUint32(0x7FFFFFFF); // compressed size beyond the file
     ASSERT_TRUE(file.Seek(0));
-    EXPECT_EQ(CFileCompressor::ReadCompressed(file, size), nullptr);
+    EXPECT_EQ(CFileCompressor::ReadCompressed(file, size, UINT32_MAX), nullptr);
 
     uint8_t one = 1;
     CFile tiny;
     ASSERT_TRUE(tiny.AttachFileBuf(CMemFileBuf::Wrap(&one, 1), FILE_READ));
-    EXPECT_EQ(CFileCompressor::ReadCompressed(tiny, size), nullptr);
+    EXPECT_EQ(CFileCompressor::ReadCompressed(tiny, size, UINT32_MAX), nullptr);
 }
 
 TEST(CompressedBlock, EmptyDataMakesAValidBlock)
@@ -230,7 +234,7 @@ TEST(CompressedBlock, EmptyDataMakesAValidBlock)
     ASSERT_TRUE(CFileCompressor::WriteCompressed(file, "", 0, 6));
     ASSERT_TRUE(file.Seek(0));
     uint32_t size = 7;
-    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size, UINT32_MAX);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(size, 0u);
     std::free(block);

@@ -6,6 +6,7 @@
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
+#include "images/CJPEGFileIO.h"
 #include "images/CTGAFileIO.h"
 #include "support/ReplacedOperatorNew.h"
 #include "support/ScopedHooks.h"
@@ -90,7 +91,7 @@ TEST_F(FrameCache, LosslessPlanesAreDeltaCodedRedGreenBlueAlpha)
     CFile file;
     file.AttachFileBuf(CMemFileBuf::WrapReadOnly(body.data() + 1, uint32_t(body.size() - 1)), FILE_READ);
     uint32_t size = 0;
-    uint8_t* planes = CFileCompressor::ReadCompressed(file, size);
+    uint8_t* planes = CFileCompressor::ReadCompressed(file, size, UINT32_MAX);
     ASSERT_EQ(size, 8u);
     const uint8_t expected[] = {3, 2, 2, 0, 1, 0, 4, 0};
     EXPECT_EQ(std::memcmp(planes, expected, 8), 0);
@@ -382,6 +383,26 @@ TEST_F(FrameCache, AJpegBodyLengthBelowFourIsRefused)
         EXPECT_FALSE(read) << int(length);
         EXPECT_LT(CRequestWatch::Largest(), std::size_t(1) << 20) << int(length);
     }
+}
+
+TEST_F(FrameCache, AJpegAlphaBlockLargerThanThePictureIsRefusedBeforeItIsInflated)
+{
+    CFrame frame, back;
+    Fill(frame, 8, 8);
+    CFile file;
+    file.AttachFileBuf(new CMemFileBuf, FILE_READ | FILE_WRITE);
+    file.WriteUint8(0).WriteUint32(0);
+    ASSERT_TRUE(WriteFrameAsJPEG(frame, file, 65));
+    const int64_t alphaAt = file.GetPosition();
+    ASSERT_TRUE(file.Seek(1));
+    file.WriteUint32(uint32_t(alphaAt - 1));
+    ASSERT_TRUE(file.Seek(alphaAt));
+    // A thousand times the picture: small here, a gigabyte in a hostile cache.
+    const std::string alpha(8 * 8 * 1000, '\0');
+    ASSERT_TRUE(CFileCompressor::WriteCompressed(file, alpha.data(), uint32_t(alpha.size()), 9));
+    ASSERT_TRUE(file.Seek(0));
+    EXPECT_FALSE(ReadFrameBody(back, file));
+    EXPECT_EQ(file.GetPosition(), alphaAt + 9) << "only the block's header is read";
 }
 
 TEST_F(FrameCache, ARecordBlockAboveSixteenMillionIsFatal)

@@ -50,7 +50,7 @@ SCacheContents ReadCacheFile(const char* path)
     if (!file.Open(path, FILE_READ))
         return out;
     uint32_t size = 0;
-    uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+    uint8_t* block = CFileCompressor::ReadCompressed(file, size, UINT32_MAX);
     if (!block)
         return out;
     CObjectStream text;
@@ -108,7 +108,7 @@ protected:
         CFile file;
         EXPECT_TRUE(file.Open(path.c_str(), FILE_READ));
         uint32_t size = 0;
-        uint8_t* block = CFileCompressor::ReadCompressed(file, size);
+        uint8_t* block = CFileCompressor::ReadCompressed(file, size, UINT32_MAX);
         std::string text(reinterpret_cast<const char*>(block), size);
         std::free(block);
         const std::string whole = ReadBytes(path);
@@ -393,6 +393,20 @@ TEST_F(SequenceCache, DamagedCacheTextIsRefusedAndRebuiltFromTheImagesWithoutIts
         SCacheContents cache = ReadCacheFile("Cache/Seqs/Walk.Sequence");
         EXPECT_TRUE(cache.list && cache.atlasRead);
     }
+}
+
+// Its block may expand a thousand times: a 1 MB cache could ask for a
+// gigabyte of text, and no sequence's text is near sixteen megabytes.
+TEST_F(SequenceCache, ACacheTextLongerThanAnySequenceNeedsIsRefused)
+{
+    ThreeImages();
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    const auto [text, atlas] = SplitCache("Cache/Seqs/Walk.Sequence");
+    WriteCache("Cache/Seqs/Walk.Sequence", text + std::string(16 << 20, '\n'), atlas);
+    AgeSources();
+    CSequence loaded;
+    EXPECT_FALSE(loaded.LoadFromCache("Seqs", "Walk"));
 }
 
 TEST_F(SequenceCache, DamagedCacheRectanglesGiveNullFrames)

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -84,10 +85,13 @@ TEST_F(CreditsTest, LinesBecomeEntriesInFileOrder)
     EXPECT_FLOAT_EQ(credits.GetSpeed(), 0.02f);
 }
 
-TEST_F(CreditsTest, MissingOrEmptyFileDrawsNothing)
+TEST_F(CreditsTest, MissingEmptyOrOversizedFileDrawsNothing)
 {
     WriteBytes("Empty.txt", "");
-    for (const char* name : {"Empty.txt", "Absent.txt"}) {
+    // Larger than any text, and sparse: refused before a line is read.
+    WriteBytes("Huge.txt", "");
+    std::filesystem::resize_file("Huge.txt", std::uintmax_t(kMaxStringLength) + 1);
+    for (const char* name : {"Empty.txt", "Absent.txt", "Huge.txt"}) {
         CCreditsText credits(name, m_Font.get());
         EXPECT_TRUE(credits.GetEntries().empty());
         auto canvas = Canvas(64, 64);
