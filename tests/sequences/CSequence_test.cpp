@@ -12,6 +12,7 @@
 #include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -317,6 +318,22 @@ TEST_F(SequenceBuild, AnImageWhoseNameTheDataCannotHoldIsReported)
               "Seqs/Walk (frame 2): the file name of \"Seqs/-Walk/w2 ?\" has characters that the data's file names "
               "cannot hold (read as \"?\"); rename the file; left out\n");
     EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 12}));
+}
+
+// What is no regular file is no picture, whatever its name: a named pipe and
+// a link to a device are reported as such, not as names to change.
+TEST_F(SequenceBuild, AnImageThatIsNoRegularFileIsReportedAsSuch)
+{
+    Images("Walk", {{"w1", 8}});
+    ASSERT_EQ(::mkfifo(PathOf("Seqs/-Walk/w2.tga").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", PathOf("Seqs/-Walk/w3.png"));
+    CSequence sequence;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    const std::string tail = " is not a regular file (a named pipe or a device, or a link to one); left out\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Seqs/Walk (frame 2): \"Seqs/-Walk/w2\"" + tail + "Seqs/Walk (frame 3): \"Seqs/-Walk/w3\"" + tail);
+    EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 0}));
 }
 
 TEST_F(SequenceBuild, MissingPropertiesThatCannotBeWrittenIsFatal)
