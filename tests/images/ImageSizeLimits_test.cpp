@@ -430,11 +430,19 @@ TEST_F(ImageDataBudget, AnImagePastTheDataBudgetIsRefusedFromItsHeader)
     SetDataPixelBudget(budget);
 }
 
-TEST_F(ImageDataBudget, AnImagePastTheDataBudgetIsRefusedBeforeItIsDecoded)
-{
+class ImageDataBudgetHeap : public ImageDataBudget {
+protected:
+    void SetUp() override
+    {
 #ifndef OMBRISALT_HEAP_HOOKS
-    GTEST_SKIP() << "the heap is measured through the address sanitizer's hooks";
+        GTEST_SKIP() << "the heap is measured through the address sanitizer's hooks";
 #endif
+        ImageDataBudget::SetUp();
+    }
+};
+
+TEST_F(ImageDataBudgetHeap, AnImagePastTheDataBudgetIsRefusedBeforeItIsDecoded)
+{
     const uint64_t budget = SetDataPixelBudget(GetDataPixelBytesHeld() + 1000 * 4);
     for (const auto& [ext, bytes] : m_Images) {
         const CChargedImageScope charged("Art/big");
