@@ -46,11 +46,12 @@ struct DiskPass {
     std::unordered_set<FolderKey, FolderKeyHash> visited;
 
     // folder is the 8-bit form the reports are made of; diskFolder the same
-    // folder on disk, its bytes kept.
-    void Folder(const CEnumerateFilesOptions& options, const std::string& folder, const std::string& diskFolder);
+    // folder on disk, its bytes kept; lost whether the 8-bit form lost any.
+    void Folder(const CEnumerateFilesOptions& options, const std::string& folder, const std::string& diskFolder,
+                bool lost);
 };
 
-void Report(CEnumerateFilesCallback& callback, const char* name, const plat::FindEntry& found)
+void Report(CEnumerateFilesCallback& callback, const char* name, const plat::FindEntry& found, bool lost)
 {
     if (callback.HasEntry(name))
         return;
@@ -58,10 +59,19 @@ void Report(CEnumerateFilesCallback& callback, const char* name, const plat::Fin
     info.size = found.size;
     info.timeLow = uint32_t(found.writeTime);
     info.timeHigh = uint32_t(found.writeTime >> 32);
+    info.nameLost = lost;
+    info.notRegular = !found.isFolder && !found.isRegular;
     callback.AddEntry(name, info);
 }
 
-void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& folder, const std::string& diskFolder)
+// Whether the 8-bit form of a name on disk stands for it.
+bool Holds(const std::string& engine, const std::string& disk)
+{
+    return Windows1252ToUtf8(engine) == disk;
+}
+
+void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& folder, const std::string& diskFolder,
+                      bool lost)
 {
     plat::FileIdentity identity;
     if (plat::GetFileIdentity(diskFolder.empty() ? std::string(".") : diskFolder, identity)
@@ -77,11 +87,12 @@ void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& 
             if (found.isFolder != (options.folders == 1) || found.name.empty() || found.name[0] == '.')
                 continue;
             const std::string name = Utf8ToWindows1252(found.name);
+            const bool nameLost = lost || !Holds(name, found.name);
             if (options.namesOnly) {
-                Report(callback, name.c_str(), found);
+                Report(callback, name.c_str(), found, nameLost);
             } else {
                 path = folder.substr(std::min(prefixLength, folder.size())) + name;
-                Report(callback, path.c_str(), found);
+                Report(callback, path.c_str(), found, nameLost);
             }
         }
     }
@@ -96,7 +107,8 @@ void DiskPass::Folder(const CEnumerateFilesOptions& options, const std::string& 
             continue;
         if (skipCache && EqualsNoCase(found.name.c_str(), "cache"))
             continue;
-        Folder(options, folder + Utf8ToWindows1252(found.name) + "/", diskFolder + found.name + "/");
+        const std::string name = Utf8ToWindows1252(found.name);
+        Folder(options, folder + name + "/", diskFolder + found.name + "/", lost || !Holds(name, found.name));
     }
 }
 
@@ -123,6 +135,15 @@ bool StartsWithNoCase(const char* text, const char* prefix, size_t prefixLength)
             return prefix[i] == 0;
     }
     return true;
+}
+
+const char* WhyEntryIsUnreadable(const CEnumerateFilesInfo& info)
+{
+    if (info.nameLost)
+        return "its name has characters that the data's file names cannot hold (read as \"?\"); rename it";
+    if (info.notRegular)
+        return "it is not a regular file (a named pipe or a device, or a link to one)";
+    return nullptr;
 }
 
 // --- Options ---
@@ -179,7 +200,7 @@ uint32_t EnumerateFiles(CEnumerateFilesCallback& callback, const CEnumerateFiles
     {
         CPerformanceMonitorScope diskScope(diskZone);
         DiskPass pass{callback, prefixLength, std::string(), {}};
-        pass.Folder(options, resolved.GetString(), ResolveDiskPath(options.folder, flags));
+        pass.Folder(options, resolved.GetString(), ResolveDiskPath(options.folder, flags), false);
     }
     if (CMountedArchiveTable::Get().IsMounted()) {
         CPerformanceMonitorScope zipScope(zipZone);
@@ -258,6 +279,8 @@ void CFileNameArray::AddName(const char* name, const CEnumerateFilesInfo& info)
     record.size = info.size;
     record.timeLow = info.timeLow;
     record.timeHigh = info.timeHigh;
+    record.nameLost = info.nameLost;
+    record.notRegular = info.notRegular;
     m_Records.push_back(record);
     m_Folded.insert(FoldName(name));
 }

@@ -22,7 +22,16 @@ struct CEnumerateFilesInfo {
     uint32_t reserved = 0;
     uint32_t timeLow = 0; // file time, low and high halves
     uint32_t timeHigh = 0;
+    // The name on disk (or a folder on its way) has characters the 8-bit
+    // form cannot hold: the name reported, with "?" for them, opens nothing.
+    bool nameLost = false;
+    // Neither a regular file nor a folder: a named pipe, a device.
+    bool notRegular = false;
 };
+
+// Why an entry found cannot be read as data ("its name has characters ...",
+// "it is not a regular file ..."); null when it can.
+const char* WhyEntryIsUnreadable(const CEnumerateFilesInfo& info);
 
 inline constexpr uint32_t kEnumerateMaxExtensions = 5;
 
@@ -95,6 +104,8 @@ public:
         uint32_t size = 0;
         uint32_t timeLow = 0;
         uint32_t timeHigh = 0;
+        bool nameLost = false;
+        bool notRegular = false;
     };
 
     const char* GetItemName(int32_t i) override;

@@ -88,6 +88,13 @@ void ReportImageRefused(const char* path, const char* why)
     plat::DebugOutput(std::string(text.GetString()) + "\n");
 }
 
+void ReportDamagedImageRefused(const char* path, const char* why)
+{
+    CJString& text = LastRefusal();
+    text.Format("Image \"%s\" refused: %s.", path && *path ? path : "(in memory)", why);
+    plat::DebugOutput(std::string(text.GetString()) + "\n");
+}
+
 void ReportDataPixelsRefused(const char* path, unsigned budgetMB)
 {
     CJString& text = LastRefusal();

@@ -32,6 +32,8 @@ bool ImageSizeAllowed(uint32_t width, uint32_t height);
 // Reports a file refused for its size on the debug channel and keeps the
 // report for the frame list's load error.
 void ReportImageRefused(const char* path, const char* why);
+// The same for a file refused for what its data holds.
+void ReportDamagedImageRefused(const char* path, const char* why);
 // The same for an image that would take its data set past its total
 // (DataPixelBudget.h), budgetMB the total.
 void ReportDataPixelsRefused(const char* path, unsigned budgetMB);

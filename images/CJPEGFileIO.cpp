@@ -147,6 +147,24 @@ void TermDestination(j_compress_ptr info)
 // buffers of progressive files); more is refused rather than allocated.
 constexpr long kLibraryMemoryLimit = 48L << 20;
 
+// Every scan walks all the blocks of its components however few bytes it
+// holds, so a file repeating one scan costs a pass over the picture per 30-odd
+// bytes. Progressions take about ten scans; a hundred is far past any encoder.
+constexpr int kMaxScans = 100;
+
+struct SJpegProgress {
+    jpeg_progress_mgr manager;
+    volatile bool tooManyScans;
+};
+
+void OnJpegProgress(j_common_ptr info)
+{
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxScans)
+        return;
+    reinterpret_cast<SJpegProgress*>(info->progress)->tooManyScans = true;
+    (*info->err->error_exit)(info);
+}
+
 // Where decoded rows go: Allocate answers the first byte of width x height
 // B, G, R pixels packed row after row, or null to refuse the image.
 struct SJpegTarget {
@@ -154,6 +172,7 @@ struct SJpegTarget {
     void* context;
     uint64_t byteLimit;
     int refusedBySize;
+    int refusedForScans;
 };
 
 // Blocks (8 x 8 samples of one component) the image is coded in. Every block
@@ -173,17 +192,21 @@ bool DecodeJpeg(const uint8_t* data, size_t size, SJpegTarget* target)
 {
     jpeg_decompress_struct info;
     SJpegError error;
+    SJpegProgress progress{};
     uint8_t* volatile row = nullptr;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = OnJpegError;
     error.manager.output_message = OnJpegMessage;
     if (setjmp(error.jump)) {
+        target->refusedForScans = progress.tooManyScans;
         std::free(row);
         jpeg_destroy_decompress(&info);
         return false;
     }
     jpeg_create_decompress(&info);
     info.mem->max_memory_to_use = kLibraryMemoryLimit;
+    progress.manager.progress_monitor = OnJpegProgress;
+    info.progress = &progress.manager;
     AttachMemorySource(&info, data, size);
     jpeg_read_header(&info, TRUE);
     // Everything the claimed size decides is checked before the library or
@@ -252,6 +275,8 @@ bool DecodeRestOfFile(CFile& file, SJpegTarget& target)
     if (target.refusedBySize)
         ReportImageRefused(file.GetFileName().GetString(),
                            "its size is more than its data holds or than any image may have");
+    if (target.refusedForScans)
+        ReportDamagedImageRefused(file.GetFileName().GetString(), "it has more scans than any image needs");
     return decoded;
 }
 
@@ -308,7 +333,7 @@ CJPEGFileIO::~CJPEGFileIO()
 
 bool DecodeJPEGIntoFrame(CFrame& frame, CFile& file)
 {
-    SJpegTarget target{AllocateFrame, &frame, GetImageDecodeByteLimit(), 0};
+    SJpegTarget target{AllocateFrame, &frame, GetImageDecodeByteLimit(), 0, 0};
     if (DecodeRestOfFile(file, target))
         return true;
     frame.Free();

@@ -13,7 +13,9 @@
 // arithmetic-coded, at most eight blocks (8 x 8 samples of one component) per
 // byte of the file, since each block costs at least one bit. The library's
 // own working memory (whole-image buffers of progressive files) is held to
-// 48 MB. Rows are decoded straight into the frame.
+// 48 MB. A file of more than 100 scans is refused: every scan walks the
+// whole picture, and no encoder writes a tenth as many. Rows are decoded
+// straight into the frame.
 //
 // Writing is baseline at the given quality (90 for image files, the cache's
 // own quality for frame caches), three components, from a 24-bit copy of

@@ -49,8 +49,14 @@ public:
     {
     }
     uint32_t GetCount() override { return m_Entries.GetCount(); }
-    void AddEntry(const char* name, const CEnumerateFilesInfo&) override
+    void AddEntry(const char* name, const CEnumerateFilesInfo& info) override
     {
+        // Such an item would be loaded under a name that opens nothing, or
+        // from what is no data file: the data's author is told at once.
+        if (const char* why = WhyEntryIsUnreadable(info)) {
+            ReportItemLeftOut(CJString(name), CJString(why));
+            return;
+        }
         m_Seen.insert(FoldName(name));
         auto* entry = new CObjectArrayFileEntry;
         entry->name.Set(name);

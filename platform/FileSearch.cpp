@@ -76,6 +76,7 @@ bool FillEntry(const std::string& path, std::string name, FindEntry& entry)
         return false;
     entry.name = std::move(name);
     entry.isFolder = S_ISDIR(st.st_mode);
+    entry.isRegular = S_ISREG(st.st_mode);
     entry.isReadOnly = (st.st_mode & S_IWUSR) == 0;
     entry.size = entry.isFolder ? 0 : SaturateToU32(std::uint64_t(st.st_size));
     entry.writeTime = UnixTimeToFileTime(st.st_mtim.tv_sec, std::uint32_t(st.st_mtim.tv_nsec));

@@ -26,6 +26,7 @@ struct FindEntry {
     std::uint64_t writeTime = 0; // file time (FileSystem.h)
     bool isFolder = false;
     bool isReadOnly = false;
+    bool isRegular = false; // a regular file (after links), not a pipe or a device
 };
 
 // Empty when the folder is missing or nothing matches.

@@ -36,6 +36,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 OMBRISALT_IMPLEMENT_CLASS(CSequence, 120)
 
@@ -639,11 +640,15 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     CFileNameArray found;
     found.Enumerate(options, 0);
     std::vector<std::string> names;
+    std::unordered_set<std::string> notFiles; // named pipes, devices: no reader opens them
     for (int32_t i = 0; i < found.GetCount(); ++i) {
-        std::string file(found.GetRecord(i).name.GetString());
+        const CFileNameArray::Record& record = found.GetRecord(i);
+        std::string file(record.name.GetString());
         const size_t dot = file.rfind('.');
         if (dot != std::string::npos)
             file.resize(dot);
+        if (record.notRegular && !record.nameLost)
+            notFiles.insert(file);
         names.push_back(file);
     }
 
@@ -679,7 +684,10 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
             const char* image = names[kept[i]].c_str();
             std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::FindImageFile(readerFolder.c_str(), image, 0));
             CJString why;
-            if (!reader) {
+            if (!reader && notFiles.count(image)) {
+                why.Format("\"%s/%s\" is not a regular file (a named pipe or a device, or a link to one)",
+                           readerFolder.c_str(), image);
+            } else if (!reader) {
                 // Listed, yet not there by its name: the name lost characters.
                 why.Format("the file name of \"%s/%s\" has characters that the data's file names cannot hold (read "
                            "as \"?\"); rename the file",

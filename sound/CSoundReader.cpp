@@ -232,40 +232,82 @@ void CWaveSoundReader::Close()
 
 // --- Ogg Vorbis ---
 
-struct COggSoundReader::Decoder {
-    OggVorbis_File file;
+namespace {
+
+// What the library sees: the file up to the end of its last Ogg page. The
+// library looks for the last page by reading back from its end a chunk
+// further each time, every time up to the end: junk after the music would
+// cost the square of its bytes.
+struct OggWindow {
+    CFile* file = nullptr;
+    int64_t end = 0;
 };
 
-namespace {
+// A file whose last megabyte holds no Ogg page is refused: music ends with
+// its last page, or with a tag of a few bytes after it.
+constexpr int64_t kOggTailBytes = 1 << 20;
+constexpr char kNoLastPage[] = "holds no Ogg page in its last megabyte";
+
+// Where the last whole page within the file's last kOggTailBytes ends; -1
+// when none lies there.
+int64_t EndOfLastOggPage(CFile& file)
+{
+    const int64_t size = file.GetSize();
+    const int64_t start = std::max<int64_t>(size - kOggTailBytes, 0);
+    if (size <= 0 || !file.Seek(start))
+        return -1;
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    char* buffer = ogg_sync_buffer(&sync, long(size - start));
+    const uint32_t got = buffer ? file.Read(buffer, uint32_t(size - start)) : 0;
+    ogg_sync_wrote(&sync, long(got));
+    int64_t offset = start, end = -1;
+    ogg_page page;
+    // Negative: bytes skipped to the next capture pattern; 0: no whole page left.
+    for (long n; (n = ogg_sync_pageseek(&sync, &page)) != 0;) {
+        if (n > 0)
+            end = offset + n;
+        offset += n > 0 ? n : -n;
+    }
+    ogg_sync_clear(&sync);
+    return end;
+}
 
 size_t OggRead(void* bytes, size_t size, size_t count, void* source)
 {
-    if (size == 0)
+    auto& window = *static_cast<OggWindow*>(source);
+    const int64_t left = window.end - window.file->GetPosition();
+    if (size == 0 || left <= 0)
         return 0;
-    const size_t total = std::min<size_t>(size * count, UINT32_MAX);
-    return static_cast<CFile*>(source)->Read(bytes, uint32_t(total)) / size;
+    const size_t total = size_t(std::min<int64_t>({int64_t(size * count), left, int64_t(UINT32_MAX)}));
+    return window.file->Read(bytes, uint32_t(total)) / size;
 }
 
 int OggSeek(void* source, ogg_int64_t offset, int whence)
 {
-    CFile& file = *static_cast<CFile*>(source);
+    auto& window = *static_cast<OggWindow*>(source);
     int64_t position = offset;
     if (whence == SEEK_CUR)
-        position += file.GetPosition();
+        position += window.file->GetPosition();
     else if (whence == SEEK_END)
-        position += file.GetSize();
-    return position >= 0 && file.Seek(position) ? 0 : -1;
+        position += window.end;
+    return position >= 0 && position <= window.end && window.file->Seek(position) ? 0 : -1;
 }
 
 long OggTell(void* source)
 {
-    return long(static_cast<CFile*>(source)->GetPosition());
+    return long(static_cast<OggWindow*>(source)->file->GetPosition());
 }
 
 // The reader owns the file; the decoder never closes it.
 const ov_callbacks kOggCallbacks = {OggRead, OggSeek, nullptr, OggTell};
 
 } // namespace
+
+struct COggSoundReader::Decoder {
+    OggVorbis_File file;
+    OggWindow window;
+};
 
 COggSoundReader::COggSoundReader()
     : m_Decoder(std::make_unique<Decoder>())
@@ -281,9 +323,16 @@ bool COggSoundReader::Open(std::unique_ptr<CFile> file)
 {
     Close();
     m_File = std::move(file);
-    if (!m_File || !m_File->Seek(0))
+    if (!m_File)
         return false;
-    if (ov_open_callbacks(m_File.get(), &m_Decoder->file, nullptr, 0, kOggCallbacks) != 0)
+    m_Decoder->window = {m_File.get(), EndOfLastOggPage(*m_File)};
+    if (m_Decoder->window.end < 0) {
+        // A smaller file was all searched: not Ogg at all.
+        if (m_File->GetSize() > kOggTailBytes)
+            m_Refusal = kNoLastPage;
+        return false;
+    }
+    if (!m_File->Seek(0) || ov_open_callbacks(&m_Decoder->window, &m_Decoder->file, nullptr, 0, kOggCallbacks) != 0)
         return false;
     m_Opened = true;
     const vorbis_info* info = ov_info(&m_Decoder->file, -1);

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 #include <zlib.h>
+// jpeglib.h needs FILE and size_t declared first.
+#include <cstdio>
+#include <jpeglib.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -550,6 +553,55 @@ TEST_F(JpegFiles, TruncatedBeforeTheEndMarkerStillDecodesAndEmptyIsRefused)
     EXPECT_FALSE(LoadJPEGFile(frame, "empty.jpg", 0));
     WriteBytes("junk.jpg", "not a jpeg at all");
     EXPECT_FALSE(LoadJPEGFile(frame, "junk.jpg", 0));
+}
+
+// A progressive 64 x 64 colour file of the library's usual ten scans.
+std::string ProgressiveJpeg()
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &bytes, &size);
+    info.image_width = info.image_height = 64;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(64 * 3);
+    while (info.next_scanline < 64) {
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = (unsigned char)(i * 5 + info.next_scanline * 3);
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::string out(reinterpret_cast<const char*>(bytes), size);
+    std::free(bytes);
+    return out;
+}
+
+// Each scan walks the whole picture however few bytes it has: a file that
+// repeats one is refused, not walked once per repeat.
+TEST_F(JpegFiles, AProgressiveFileRepeatingAScanIsRefused)
+{
+    std::string jpeg = ProgressiveJpeg();
+    WriteBytes("p.jpg", jpeg);
+    CFrame frame;
+    ASSERT_TRUE(LoadJPEGFile(frame, "p.jpg", 0));
+    const size_t last = jpeg.rfind("\xFF\xDA");
+    const std::string scan = jpeg.substr(last, jpeg.size() - 2 - last);
+    for (int i = 0; i < 100; ++i)
+        jpeg.insert(jpeg.size() - 2, scan);
+    WriteBytes("repeats.jpg", jpeg);
+    ClearLastImageRefusal();
+    EXPECT_FALSE(LoadJPEGFile(frame, "repeats.jpg", 0));
+    EXPECT_NE(std::string(GetLastImageRefusal().GetString()).find("more scans than any image needs"),
+              std::string::npos);
 }
 
 } // namespace

@@ -48,6 +48,21 @@ TEST_F(SequenceList, DashFoldersAreTheEntries)
     EXPECT_TRUE(DiskHas("Cache/Res/Seqs/Run.Sequence"));
 }
 
+// A folder named with characters the data's 8-bit names cannot hold would be
+// looked for under a name that opens nothing: it is left out with a report.
+TEST_F(SequenceList, AFolderNamedBeyondTheDataNamesIsLeftOutWithAReport)
+{
+    WriteTga("Res/Seqs/-Walk/w1.tga", 8, 8);
+    WriteTga("Res/Seqs/-Run \xCE\xA9/r1.tga", 8, 8); // "Run Omega" in UTF-8
+    CSequenceList list;
+    list.SetSource(nullptr, "Res/Seqs", 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"Walk"}));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Res/Seqs/-Run ?: its name has characters that the data's file names cannot hold (read as \"?\"); "
+              "rename it; left out\n");
+}
+
 TEST_F(SequenceList, CacheFilesStandInForMissingFolders)
 {
     WriteTga("Res/Seqs/-Coin/c1.tga", 8, 8);

@@ -1,6 +1,7 @@
 #include "SequenceTestSupport.h"
 
 #include "blit/CBlitTypeList.h"
+#include "foundation/CFile.h"
 #include "images/CFilterChangeBitDepth.h"
 #include "images/CFilterRLEColor0.h"
 #include "images/CFrame.h"
@@ -11,6 +12,7 @@
 #include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -270,6 +272,40 @@ TEST_F(SequenceBuild, UnreadableImageLeavesANullFrameWithAReport)
     EXPECT_EQ(Widths(again), (std::vector<uint32_t>{8, 0, 12}));
 }
 
+// A new cache that does not read back leaves the frames built again from the
+// images: what is left out is said once, not once for each build.
+TEST_F(SequenceBuild, ANewCacheThatFailsToReadBackReportsEachLeftOutFrameOnce)
+{
+    Images("Walk", {{"w1", 8}, {"w3", 12}});
+    WriteBytes("Seqs/-Walk/w2.tga", "not an image");
+    // Emptied as it is opened to be read back.
+    CScopedFileOpenHook hook([](const char* name) {
+        if (std::string(name).find("Walk.Sequence") != std::string::npos)
+            std::filesystem::resize_file(name, 0);
+    });
+    SetFileOpenNotificationsEnabled(true);
+    CSequence sequence;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    SetFileOpenNotificationsEnabled(false);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.TGA\"; left out\n");
+    EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 12}));
+}
+
+// A refusal an earlier image left behind is not a damaged frame's reason.
+TEST_F(SequenceBuild, ADamagedFramesReportNamesItsOwnFile)
+{
+    Images("Walk", {{"w1", 8}});
+    WriteBytes("Seqs/-Walk/w2.tga", "not an image");
+    ReportImageRefused("Seqs/-Other/big.tga", "its size is more than any image may have");
+    CSequence sequence;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.TGA\"; left out\n");
+}
+
 // The data's names are 8-bit: a picture whose name has a character they
 // cannot hold is listed under a name no file has.
 TEST_F(SequenceBuild, AnImageWhoseNameTheDataCannotHoldIsReported)
@@ -282,6 +318,22 @@ TEST_F(SequenceBuild, AnImageWhoseNameTheDataCannotHoldIsReported)
               "Seqs/Walk (frame 2): the file name of \"Seqs/-Walk/w2 ?\" has characters that the data's file names "
               "cannot hold (read as \"?\"); rename the file; left out\n");
     EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 12}));
+}
+
+// What is no regular file is no picture, whatever its name: a named pipe and
+// a link to a device are reported as such, not as names to change.
+TEST_F(SequenceBuild, AnImageThatIsNoRegularFileIsReportedAsSuch)
+{
+    Images("Walk", {{"w1", 8}});
+    ASSERT_EQ(::mkfifo(PathOf("Seqs/-Walk/w2.tga").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", PathOf("Seqs/-Walk/w3.png"));
+    CSequence sequence;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    const std::string tail = " is not a regular file (a named pipe or a device, or a link to one); left out\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Seqs/Walk (frame 2): \"Seqs/-Walk/w2\"" + tail + "Seqs/Walk (frame 3): \"Seqs/-Walk/w3\"" + tail);
+    EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 0}));
 }
 
 TEST_F(SequenceBuild, MissingPropertiesThatCannotBeWrittenIsFatal)

@@ -1,9 +1,11 @@
 #include "sound/CSoundReader.h"
 
 #include "SoundFiles.h"
+#include "foundation/CFile.h"
 #include "support/TestSupport.h"
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -260,6 +262,53 @@ TEST_F(SoundReaderTest, VorbisSeeksToDecodedBytePositions)
     std::string part(400, '\0');
     ASSERT_EQ(reader->Read(part.data(), 400), 400u);
     EXPECT_EQ(part, whole.substr(4000, 400));
+}
+
+// Counts the bytes a reader takes from its file.
+class CCountingFileBuf : public CFileBuf {
+public:
+    CCountingFileBuf(std::FILE* stream, uint64_t& count)
+        : CFileBuf(stream, true)
+        , m_Count(count)
+    {
+    }
+    uint32_t Read(void* bytes, uint32_t count) override
+    {
+        const uint32_t got = CFileBuf::Read(bytes, count);
+        m_Count += got;
+        return got;
+    }
+
+private:
+    uint64_t& m_Count;
+};
+
+// The decoder's search for the last page reads back from the end a chunk
+// further each time: after junk it must start at the last page, so opening
+// reads about the file once, and junk of more than the megabyte searched is
+// refused instead of read through.
+TEST_F(SoundReaderTest, VorbisFollowedByJunkIsOpenedWithoutSearchingTheJunk)
+{
+    const std::vector<int16_t> input = Sine(8000, 1, 64.0, 0.5);
+    const std::string music = EncodeVorbis(input, 1, 22050);
+    const auto open = [&](const char* name, size_t junk, uint64_t& read) {
+        WriteBytes(name, music + std::string(junk, '\x5A'));
+        auto file = std::make_unique<CFile>();
+        file->AttachFileBuf(new CCountingFileBuf(std::fopen(PathOf(name).c_str(), "rb"), read), FILE_READ);
+        return OpenSoundReader(std::move(file));
+    };
+    uint64_t read = 0;
+    auto reader = open("tagged.ogg", 900 << 10, read);
+    ASSERT_TRUE(reader);
+    EXPECT_LT(read, 2u << 20);
+    ASSERT_EQ(reader->GetSize(), 16000u);
+    const std::string whole = ReadAll(*reader);
+    ASSERT_TRUE(reader->Seek(0));
+    EXPECT_EQ(ReadAll(*reader), whole);
+
+    read = 0;
+    EXPECT_FALSE(open("junk.ogg", 4u << 20, read));
+    EXPECT_LT(read, 2u << 20);
 }
 
 // --- What a file may claim ---
