@@ -1,10 +1,12 @@
 #include "objects/CStringProperty.h"
 
 #include "foundation/CLocalizationTable.h"
+#include "foundation/CurrentLoadFile.h"
 #include "objects/CClassInfo.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObjectStream.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -54,12 +56,23 @@ CJString ReadBlock(CObjectStream& stream)
     if (!stream.ReadLine(line))
         return text;
     bool first = true;
+    bool cut = false;
     while (stream.ReadLine(line) && !IsClosingLine(line)) {
+        // A block larger than any string is damaged data: kept up to what a
+        // string holds and said, never thrown out of the reader.
+        cut |= text.GetLength() + 1 + line.GetLength() > kMaxStringLength;
+        if (cut)
+            continue;
         if (!first)
             text.AppendChar('\n');
         text.Append(line);
         first = false;
     }
+#if !defined(OMBRISALT_FUZZING)
+    if (cut)
+        std::fprintf(stderr, "%s: a text longer than any string may be; cut at %d characters\n",
+                     GetCurrentLoadFileName().GetString(), text.GetLength());
+#endif
     return text;
 }
 

@@ -2,8 +2,8 @@
 
 #include "foundation/CFile.h"
 #include "foundation/LittleEndian.h"
+#include "objects/CObjectFileArray.h"
 #include "platform/CAudioDevice.h"
-#include "platform/Debug.h"
 
 #include <vorbis/vorbisfile.h>
 
@@ -425,8 +425,9 @@ std::unique_ptr<CSoundReader> OpenSoundReader(std::unique_ptr<CFile> file)
         reader = std::make_unique<COggSoundReader>();
     const CJString name = file->GetFileName();
     if (!reader->Open(std::move(file))) {
+        // A refusal is hostile or damaged data: said like any item left out.
         if (reader->GetRefusal())
-            plat::DebugOutput(std::string("Sound \"") + name.GetString() + "\" " + reader->GetRefusal() + "; refused.\n");
+            ReportItemLeftOut(name, CJString(reader->GetRefusal()));
         return nullptr;
     }
     return reader;

@@ -307,7 +307,9 @@ TEST_F(SoundReaderTest, VorbisFollowedByJunkIsOpenedWithoutSearchingTheJunk)
     EXPECT_EQ(ReadAll(*reader), whole);
 
     read = 0;
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(open("junk.ogg", 4u << 20, read));
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("no Ogg page in its last megabyte"));
     EXPECT_LT(read, 2u << 20);
 }
 
