@@ -21,8 +21,9 @@ if(OMBRISALT_SANITIZE)
   # which keep every check; the undefined-behaviour checks would double the
   # compile time of test code. A float from data past the range of the integer
   # it becomes is undefined too, but not among -fsanitize=undefined's checks.
+  set(undefined_checks undefined,float-cast-overflow)
   target_compile_options(ombrisalt_options INTERFACE -fsanitize=address -fno-omit-frame-pointer
-    "$<$<NOT:$<BOOL:$<TARGET_PROPERTY:OMBRISALT_TEST_CODE>>>:-fsanitize=undefined,float-cast-overflow;-fno-sanitize-recover=undefined,float-cast-overflow>")
+    "$<$<NOT:$<BOOL:$<TARGET_PROPERTY:OMBRISALT_TEST_CODE>>>:-fsanitize=${undefined_checks};-fno-sanitize-recover=${undefined_checks}>")
   target_link_options(ombrisalt_options INTERFACE -fsanitize=address,undefined)
 endif()
 if(OMBRISALT_TSAN)

@@ -191,8 +191,8 @@ void CPointPath::Draw(CFrameInterface& frame, float dx, float dy, CColor& colour
             const SPathEdge& e = GetEdge(i);
             const float p = g_LabelDrawer.pointSize;
             g_LabelDrawer.draw(frame, RoundToIntHeld(p * e.normalX / 2 + a.x + dx),
-                               RoundToIntHeld(p * e.normalY / 2 + a.y + dy - std::floor(p / 2)), int32_t(i) + firstLabel,
-                               colour);
+                               RoundToIntHeld(p * e.normalY / 2 + a.y + dy - std::floor(p / 2)),
+                               int32_t(i) + firstLabel, colour);
         }
     }
 }

@@ -245,7 +245,8 @@ void COffsetRotateScaleProxyFrame::FillRect(const CRect& rect, CColor& colour)
     if (m_Rotation == 0.0f) {
         const CFPoint a = MapPoint(float(rect.left), float(rect.top));
         const CFPoint b = MapPoint(float(rect.right), float(rect.bottom));
-        m_Source->FillRect({RoundToIntHeld(a.x), RoundToIntHeld(a.y), RoundToIntHeld(b.x), RoundToIntHeld(b.y)}, tinted);
+        m_Source->FillRect({RoundToIntHeld(a.x), RoundToIntHeld(a.y), RoundToIntHeld(b.x), RoundToIntHeld(b.y)},
+                           tinted);
         return;
     }
     Ombrisalt::CShape2D shape(1, 4);

@@ -125,14 +125,16 @@ CRect CPlayfieldLayer::LayerRectToScreen(const CRect& rect)
 {
     const CFPoint topLeft = LayerToScreen({float(rect.left), float(rect.top)});
     const CFPoint bottomRight = LayerToScreen({float(rect.right), float(rect.bottom)});
-    return {RoundToIntHeld(topLeft.x), RoundToIntHeld(topLeft.y), RoundToIntHeld(bottomRight.x), RoundToIntHeld(bottomRight.y)};
+    return {RoundToIntHeld(topLeft.x), RoundToIntHeld(topLeft.y), RoundToIntHeld(bottomRight.x),
+            RoundToIntHeld(bottomRight.y)};
 }
 
 CRect CPlayfieldLayer::ScreenRectToLayer(const CRect& rect)
 {
     const CFPoint topLeft = ScreenToLayer({float(rect.left), float(rect.top)});
     const CFPoint bottomRight = ScreenToLayer({float(rect.right), float(rect.bottom)});
-    return {RoundToIntHeld(topLeft.x), RoundToIntHeld(topLeft.y), RoundToIntHeld(bottomRight.x), RoundToIntHeld(bottomRight.y)};
+    return {RoundToIntHeld(topLeft.x), RoundToIntHeld(topLeft.y), RoundToIntHeld(bottomRight.x),
+            RoundToIntHeld(bottomRight.y)};
 }
 
 bool CPlayfieldLayer::ContainsSprite(const CSprite* sprite)
