@@ -7,6 +7,7 @@
 #include "blit/LineClip.h"
 #include "blit/PixelBlends.h"
 #include "foundation/CRect.h"
+#include "foundation/SaturatingArithmetic.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +33,8 @@ constexpr double kLimit = 32767.0;
 
 int32_t ToFixed(double v)
 {
-    return int32_t(v * 65536.0); // |v| <= 32767 once cut to the box
+    // |v| <= 32767 once cut to the box, but an infinite end stays infinite.
+    return TruncateToInt32(v * 65536.0);
 }
 
 struct SBlend8 {

@@ -2,6 +2,7 @@
 
 #include "foundation/CLocalizedString.h"
 #include "foundation/CMemoryPool.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "foundation/WideString.h"
 
 #include <algorithm>
@@ -1197,12 +1198,12 @@ void CJString::AppendFloat(double value, int zeroPad, int width, int precision)
 
 void CJString::FormatMinutesSeconds(float seconds)
 {
-    int minutes = int(seconds / 60);
+    const int32_t minutes = TruncateToInt32(seconds / 60);
     Set("%d%s%d");
     FillIntToken(minutes);
     UnescapePercent();
     ReplaceFirst("%s", GetLocalizedSymbol(LocalizedSymbol::MinutesSecondsSeparator));
-    FillIntToken(int(seconds - float(60 * minutes)), 1, 2);
+    FillIntToken(TruncateToInt32(seconds - 60.0f * float(minutes)), 1, 2);
 }
 
 void CJString::UnescapePercent()

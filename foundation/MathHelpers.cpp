@@ -1,4 +1,5 @@
 #include "foundation/MathHelpers.h"
+#include "foundation/SaturatingArithmetic.h"
 
 #include <bit>
 #include <cmath>
@@ -89,11 +90,7 @@ int32_t CeilToInt(float x)
 
 int32_t RoundToIntHeld(float x)
 {
-    if (!(x > -2147483648.0f))
-        return x < 0.0f ? INT32_MIN : 0;
-    if (x >= 2147483648.0f)
-        return INT32_MAX;
-    return int32_t(std::nearbyintf(x));
+    return TruncateToInt32(std::nearbyint(double(x)));
 }
 
 float FloorFloat(float x)

@@ -5,6 +5,7 @@
 #include "blit/ColorTables.h"
 #include "blit/GamePalette.h"
 #include "blit/RunLengthRows.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFrame.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ const uint8_t* GamePaletteEntries()
 
 uint8_t ToByte(float v)
 {
-    return uint8_t(std::clamp(int32_t(v * 255.0f + 0.5f), 0, 255));
+    return uint8_t(std::clamp(TruncateToInt32(v * 255.0f + 0.5f), 0, 255));
 }
 
 // Converts one source pixel (blue, green, red first) into out.

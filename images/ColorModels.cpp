@@ -1,5 +1,7 @@
 #include "images/ColorModels.h"
 
+#include "foundation/SaturatingArithmetic.h"
+
 #include <cmath>
 
 void HSVToRGB(float hue, float saturation, float value, float& red, float& green, float& blue)
@@ -12,8 +14,10 @@ void HSVToRGB(float hue, float saturation, float value, float& red, float& green
     if (h < 0.0f)
         h += 360.0f;
     h /= 60.0f;
-    const int sector = int(h) % 6;
-    const float f = h - float(int(h));
+    // Held: an infinite hue from data leaves h not a number.
+    const int32_t whole = TruncateToInt32(h);
+    const int sector = whole % 6;
+    const float f = h - float(whole);
     const float p = value * (1.0f - saturation);
     const float q = value * (1.0f - saturation * f);
     const float t = value * (1.0f - saturation * (1.0f - f));

@@ -46,6 +46,18 @@ uint32_t ToByte(float value)
     return uint32_t(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f);
 }
 
+// The whole part of v held to [low, high] (NaN: low). Vertices come from
+// data and may lie past the int32 range; the spans the callers take keep
+// their meaning when the value is held just outside the screen.
+int32_t HeldWhole(float v, int32_t low, int32_t high)
+{
+    if (!(v > float(low)))
+        return low;
+    if (v >= float(high))
+        return high;
+    return int32_t(v);
+}
+
 int32_t Address(int32_t index, int32_t size, TextureAddress address)
 {
     if (address == TextureAddress::Wrap) {
@@ -69,10 +81,11 @@ Taps BilinearTaps(const TextureLevel& level, float u, float v, TextureAddress ad
     const float ty = v * float(h) - 0.5f;
     const float fx = std::floor(tx);
     const float fy = std::floor(ty);
-    const int32_t x0 = Address(int32_t(fx), w, address);
-    const int32_t x1 = Address(int32_t(fx) + 1, w, address);
-    const int32_t y0 = Address(int32_t(fy), h, address);
-    const int32_t y1 = Address(int32_t(fy) + 1, h, address);
+    const int32_t ix = HeldWhole(fx, -(1 << 30), 1 << 30), iy = HeldWhole(fy, -(1 << 30), 1 << 30);
+    const int32_t x0 = Address(ix, w, address);
+    const int32_t x1 = Address(ix + 1, w, address);
+    const int32_t y0 = Address(iy, h, address);
+    const int32_t y1 = Address(iy + 1, h, address);
     return {size_t(y0) * size_t(w) + size_t(x0),
             size_t(y0) * size_t(w) + size_t(x1),
             size_t(y1) * size_t(w) + size_t(x0),
@@ -415,6 +428,8 @@ bool OneToOneOffset(const ScreenVertex& a, const ScreenVertex& b, const ScreenVe
     const float rx = std::round(ox), ry = std::round(oy);
     if (std::fabs(ox - rx) > kTolerance || std::fabs(oy - ry) > kTolerance)
         return false;
+    if (!(std::fabs(rx) < 1e9f && std::fabs(ry) < 1e9f))
+        return false;
     offsetX = int32_t(rx);
     offsetY = int32_t(ry);
     return true;
@@ -630,10 +645,10 @@ void CScreenRaster::DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, c
     if (area == 0.0f || m_Width == 0 || m_Height == 0)
         return;
     const bool clockwise = area > 0.0f;
-    const int32_t left = std::max(0, int32_t(std::floor(std::min({a.x, b.x, c.x}))));
-    const int32_t right = std::min(m_Width - 1, int32_t(std::ceil(std::max({a.x, b.x, c.x}))));
-    const int32_t top = std::max(0, int32_t(std::floor(std::min({a.y, b.y, c.y}))));
-    const int32_t bottom = std::min(m_Height - 1, int32_t(std::ceil(std::max({a.y, b.y, c.y}))));
+    const int32_t left = std::max(0, HeldWhole(std::floor(std::min({a.x, b.x, c.x})), -1, m_Width));
+    const int32_t right = std::min(m_Width - 1, HeldWhole(std::ceil(std::max({a.x, b.x, c.x})), -1, m_Width));
+    const int32_t top = std::max(0, HeldWhole(std::floor(std::min({a.y, b.y, c.y})), -1, m_Height));
+    const int32_t bottom = std::min(m_Height - 1, HeldWhole(std::ceil(std::max({a.y, b.y, c.y})), -1, m_Height));
 
     // The mip level follows the texel-to-pixel scale, constant over an affine triangle.
     const TextureLevel* level = nullptr;
@@ -704,8 +719,8 @@ void CScreenRaster::DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, c
         }
         if (none || from > to + 2.0f)
             continue;
-        int32_t first = std::max(left, int32_t(std::ceil(from - 0.5f)) - 1);
-        int32_t last = std::min(right, int32_t(std::floor(to - 0.5f)) + 1);
+        int32_t first = std::max(left, HeldWhole(std::ceil(from - 0.5f), left, right + 2) - 1);
+        int32_t last = std::min(right, HeldWhole(std::floor(to - 0.5f), left - 2, right) + 1);
         while (first <= last && !covered(first, py))
             ++first;
         while (last >= first && !covered(last, py))
@@ -769,8 +784,8 @@ void CScreenRaster::DrawLine(const ScreenVertex& a, const ScreenVertex& b, Scree
     for (; step > 0.0f ? centre < end : centre > end; centre += step) {
         const float t = (centre - start) / (end - start);
         const float minor = xMajor ? a.y + dy * t : a.x + dx * t;
-        const int32_t x = xMajor ? int32_t(std::floor(centre)) : int32_t(std::floor(minor));
-        const int32_t y = xMajor ? int32_t(std::floor(minor)) : int32_t(std::floor(centre));
+        const int32_t x = HeldWhole(std::floor(xMajor ? centre : minor), -1, m_Width);
+        const int32_t y = HeldWhole(std::floor(xMajor ? minor : centre), -1, m_Height);
         if (x < 0 || y < 0 || x >= m_Width || y >= m_Height)
             continue;
         auto channel = [&](int shift) {

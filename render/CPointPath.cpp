@@ -3,6 +3,7 @@
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
 #include "foundation/MathHelpers.h"
+#include "foundation/SaturatingArithmetic.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,12 +12,6 @@
 namespace {
 
 SPointPathLabelDrawer g_LabelDrawer;
-
-int32_t RoundToInt(float v)
-{
-    const float r = std::nearbyint(v);
-    return std::fabs(r) < 2e9f ? int32_t(r) : (r < 0 ? INT32_MIN : INT32_MAX);
-}
 
 // atan2 in [0, 2pi).
 float Angle(float x, float y)
@@ -65,12 +60,12 @@ void CPointPath::UpdateBoundsAndCentroid()
         right = std::max(right, CeilFloat(p.x));
         bottom = std::max(bottom, CeilFloat(p.y));
     }
-    m_Bounds[0] = RoundToInt(left), m_Bounds[1] = RoundToInt(top);
-    m_Bounds[2] = RoundToInt(right), m_Bounds[3] = RoundToInt(bottom);
+    m_Bounds[0] = RoundToIntHeld(left), m_Bounds[1] = RoundToIntHeld(top);
+    m_Bounds[2] = RoundToIntHeld(right), m_Bounds[3] = RoundToIntHeld(bottom);
     if (m_Bounds[0] == m_Bounds[2])
-        m_Bounds[2] = m_Bounds[0] + 1;
+        m_Bounds[2] = SaturatingAdd(m_Bounds[0], 1);
     if (m_Bounds[1] == m_Bounds[3])
-        m_Bounds[3] = m_Bounds[1] + 1;
+        m_Bounds[3] = SaturatingAdd(m_Bounds[1], 1);
 
     uint32_t n = count;
     if (count >= 2 && m_Points[count - 1] == m_Points[0])
@@ -172,13 +167,16 @@ void CPointPath::Draw(CFrameInterface& frame, float dx, float dy, CColor& colour
         return;
     if (count == 1) {
         const float x = m_Points[0].x + dx, y = m_Points[0].y + dy;
-        frame.SetPixel(RoundToInt(x), RoundToInt(y), colour);
-        const int32_t l = RoundToInt(x - 5), t = RoundToInt(y - 5), r = RoundToInt(x + 5), b = RoundToInt(y + 5);
-        // Outline of (l, t)-(r, b), corners included once per edge.
-        frame.FillRect(CRect{l, t, r + 1, t + 1}, colour);
-        frame.FillRect(CRect{l, b, r + 1, b + 1}, colour);
-        frame.FillRect(CRect{l, t + 1, l + 1, b}, colour);
-        frame.FillRect(CRect{r, t + 1, r + 1, b}, colour);
+        frame.SetPixel(RoundToIntHeld(x), RoundToIntHeld(y), colour);
+        const int32_t l = RoundToIntHeld(x - 5), t = RoundToIntHeld(y - 5);
+        const int32_t r = RoundToIntHeld(x + 5), b = RoundToIntHeld(y + 5);
+        // Outline of (l, t)-(r, b), corners included once per edge; the sums
+        // are held, as a point from data may lie at the end of the range.
+        const int32_t r1 = SaturatingAdd(r, 1), t1 = SaturatingAdd(t, 1);
+        frame.FillRect(CRect{l, t, r1, t1}, colour);
+        frame.FillRect(CRect{l, b, r1, SaturatingAdd(b, 1)}, colour);
+        frame.FillRect(CRect{l, t1, SaturatingAdd(l, 1), b}, colour);
+        frame.FillRect(CRect{r, t1, r1, b}, colour);
         return;
     }
     // Leaving out all points (or all but one) draws nothing.
@@ -192,9 +190,9 @@ void CPointPath::Draw(CFrameInterface& frame, float dx, float dy, CColor& colour
         if (labels && g_LabelDrawer.draw) {
             const SPathEdge& e = GetEdge(i);
             const float p = g_LabelDrawer.pointSize;
-            g_LabelDrawer.draw(frame, RoundToInt(p * e.normalX / 2 + a.x + dx),
-                               RoundToInt(p * e.normalY / 2 + a.y + dy - std::floor(p / 2)), int32_t(i) + firstLabel,
-                               colour);
+            g_LabelDrawer.draw(frame, RoundToIntHeld(p * e.normalX / 2 + a.x + dx),
+                               RoundToIntHeld(p * e.normalY / 2 + a.y + dy - std::floor(p / 2)),
+                               int32_t(i) + firstLabel, colour);
         }
     }
 }

@@ -21,16 +21,6 @@ constexpr float kRadiansPerDegree = 0.01745329238474369f;
 constexpr float kDegreesPerRadian = 57.2957763671875f;
 constexpr float kFullTurn = 6.2831854820251465f;
 
-// Nearest integer, ties to even, held to the 32-bit range (NaN gives 0).
-int32_t RoundToInt(float v)
-{
-    if (!(v > -2147483648.0f))
-        return v < 0.0f ? INT32_MIN : 0;
-    if (v >= 2147483648.0f)
-        return INT32_MAX;
-    return int32_t(std::nearbyintf(v));
-}
-
 } // namespace
 
 // ---- CScaledOffsetProxyFrame.
@@ -143,7 +133,7 @@ void CScaledOffsetProxyFrame::DrawLineFloat(float x1, float y1, float x2, float 
 void CScaledOffsetProxyFrame::SetPixel(int32_t x, int32_t y, CColor& colour)
 {
     const CFPoint p = Map(float(x), float(y));
-    m_Source->SetPixel(RoundToInt(p.x), RoundToInt(p.y), colour);
+    m_Source->SetPixel(RoundToIntHeld(p.x), RoundToIntHeld(p.y), colour);
 }
 
 // ---- COffsetRotateScaleProxyFrame.
@@ -255,7 +245,8 @@ void COffsetRotateScaleProxyFrame::FillRect(const CRect& rect, CColor& colour)
     if (m_Rotation == 0.0f) {
         const CFPoint a = MapPoint(float(rect.left), float(rect.top));
         const CFPoint b = MapPoint(float(rect.right), float(rect.bottom));
-        m_Source->FillRect({RoundToInt(a.x), RoundToInt(a.y), RoundToInt(b.x), RoundToInt(b.y)}, tinted);
+        m_Source->FillRect({RoundToIntHeld(a.x), RoundToIntHeld(a.y), RoundToIntHeld(b.x), RoundToIntHeld(b.y)},
+                           tinted);
         return;
     }
     Ombrisalt::CShape2D shape(1, 4);
@@ -288,5 +279,5 @@ void COffsetRotateScaleProxyFrame::SetPixel(int32_t x, int32_t y, CColor& colour
     const CFPoint p = MapPoint(float(x), float(y));
     CColor tinted = colour;
     ModulateColor(tinted);
-    m_Source->SetPixel(RoundToInt(p.x), RoundToInt(p.y), tinted);
+    m_Source->SetPixel(RoundToIntHeld(p.x), RoundToIntHeld(p.y), tinted);
 }

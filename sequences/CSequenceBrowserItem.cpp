@@ -2,6 +2,7 @@
 
 #include "blit/CColor.h"
 #include "blit/CFrameInterface.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "objects/CClassInfo.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -69,7 +70,8 @@ void CSequenceBrowserItem::Draw(CFrameInterface& target, CPoint point)
     CSequenceOfCoordinates* coordinates = GetSequenceCoordinates(*m_Sequence);
     if (coordinates && frame < coordinates->m_Coordinates.GetCount()) {
         const CFPoint& p = coordinates->m_Coordinates[frame];
-        DrawMarker(target, point.x + int32_t(p.x), point.y + int32_t(p.y), CColor(255, 0, 0, 255));
+        DrawMarker(target, SaturatingAdd(point.x, TruncateToInt32(p.x)), SaturatingAdd(point.y, TruncateToInt32(p.y)),
+                   CColor(255, 0, 0, 255));
     }
 }
 

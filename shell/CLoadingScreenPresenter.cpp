@@ -2,6 +2,7 @@
 
 #include "blit/CBlitTypeList.h"
 #include "blit/CColor.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFrame.h"
 #include "platform/CPlatform.h"
 #include "platform/Clock.h"
@@ -9,6 +10,8 @@
 #include "shell/CMouseState.h"
 #include "shell/CScreenFrame.h"
 #include "shell/GameWindow.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -106,7 +109,7 @@ void CLoadingScreenPresenter::WaitMinimum()
     }
     // Buttons held from before the picture do not end the wait.
     CNewClickWatch watch(mouse.GetButtons());
-    const uint32_t minimum = uint32_t(m_MinimumSeconds * 1000.0f);
+    const uint32_t minimum = uint32_t(std::max(0, TruncateToInt32(m_MinimumSeconds * 1000.0f)));
     plat::CPlatform& platform = plat::GetPlatform();
     while (uint32_t(plat::GetMillisecondTick() - m_ShownAt) < minimum && !IsShutdownRequested()) {
         RunMessageLoop();

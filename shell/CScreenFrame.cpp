@@ -160,7 +160,7 @@ void CScreenFrame::DrawRect(const CRect& rect, CColor& colour)
 
 void CScreenFrame::SetPixel(int32_t x, int32_t y, CColor& colour)
 {
-    FillRect(CRect{x, y, x + 1, y + 1}, colour);
+    FillRect(MoveRect(SizeToRect(1, 1), x, y), colour);
 }
 
 void CScreenFrame::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CColor& colour)

@@ -2,6 +2,7 @@
 
 #include "foundation/CIniSection.h"
 #include "foundation/CommandLine.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "images/CFrame.h"
 #include "platform/GraphicsDevice.h"
 #include "shell/CScreenDevice.h"
@@ -32,7 +33,7 @@ bool ApplyDisplaySettings(KeepDepth keepDepth)
 
 int32_t BrightnessToSliderValue(float brightness)
 {
-    return int32_t((double(brightness) - 1.0) * 200.0);
+    return TruncateToInt32((double(brightness) - 1.0) * 200.0);
 }
 
 float SliderValueToBrightness(int32_t value)

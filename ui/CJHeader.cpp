@@ -17,6 +17,9 @@ namespace {
 // Within 3 pixels either side of a right edge counts as on it.
 constexpr int32_t kEdgeGrab = 4;
 
+// Wider than any screen shows; the columns' sums stay far inside the int32 range.
+constexpr int32_t kMaximumStoredColumnWidth = 16384;
+
 } // namespace
 
 CJHeaderColumn::~CJHeaderColumn()
@@ -282,7 +285,7 @@ void CJHeader::LoadColumnWidths()
         if (!m_WidthKeyPrefix.IsEmpty())
             width = GetIniInt(file, section, GetOwnWidthKey(c->title).GetString(), width);
         // A stored 0 or a negative width would hide the column for good.
-        c->width = std::max(width, kHeaderMinimumColumnWidth);
+        c->width = std::clamp(width, kHeaderMinimumColumnWidth, kMaximumStoredColumnWidth);
     }
     LayoutColumns();
 }

@@ -74,7 +74,7 @@ void DrawParts(const CBuildablePackage& package, CFrameInterface& target, int32_
             const int32_t frames = count - (unpainted ? 1 : 0);
             const float f = float(frames) * progress - 1.0f;
             const float whole = std::floor(f);
-            const int32_t index = int32_t(whole);
+            const int32_t index = TruncateToInt32(whole);
             if (whole >= 0.0f)
                 DrawPartFrame(package, part, *sequence, index, *into, x, y, preview);
             const float fraction = f - whole;

@@ -209,7 +209,7 @@ bool CCustomer::IsOpaqueAt(int32_t x, int32_t y)
     probe->Clear();
     COffsetClippedProxyFrame place(probe.get());
     place.SetOffset(x, y);
-    place.SetClipRect({x, y, x + 1, y + 1});
+    place.SetClipRect(MoveRect(SizeToRect(1, 1), x, y));
     const bool was = g_HitTestDrawing;
     g_HitTestDrawing = true;
     sprite->DrawAllPasses(place);

@@ -624,7 +624,7 @@ void CTownMapWindow::AdvanceUnlockEffect(float seconds)
     if (!sequence || !(frame < float(sequence->GetFrameCount())))
         m_UnlockFrame = -1;
     else
-        m_UnlockFrame = int32_t(frame);
+        m_UnlockFrame = TruncateToInt32(frame);
 }
 
 void CTownMapWindow::AdvanceNewTown(float seconds)

@@ -2,6 +2,7 @@
 
 #include "blit/CBlitTypeList.h"
 #include "foundation/MathHelpers.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/scripting/CSpriteAI.h"
 #include "game/scripting/ScriptingClassBody.h"
 #include "game/scripting/ScriptingHooks.h"
@@ -559,7 +560,9 @@ bool CSprite::HitTest(int32_t x, int32_t y)
     probe.Clear();
     COffsetClippedProxyFrame place(&probe);
     place.SetOffset(x, y);
-    place.SetClipRect({x, y, x + 1, y + 1});
+    // Moved with held sums: a pick through a layer scaled to nothing comes
+    // at the int32 maximum, where the pixel is empty and hits nothing.
+    place.SetClipRect(MoveRect(SizeToRect(1, 1), x, y));
     DrawAllPasses(place);
     return probe.GetRawPixel(0, 0) != 0;
 }
@@ -800,7 +803,8 @@ void DrawDraggedSprite(CFrameInterface& destination, int32_t x, int32_t y)
     if (!sprite)
         return;
     const CFPoint kept = sprite->GetPosition();
-    sprite->SetPosition(float(int32_t(g_DragOffset.x) + x), float(int32_t(g_DragOffset.y) + y));
+    sprite->SetPosition(float(SaturatingAdd(TruncateToInt32(g_DragOffset.x), x)),
+                        float(SaturatingAdd(TruncateToInt32(g_DragOffset.y), y)));
     sprite->DrawImage(destination);
     sprite->SetPosition(kept.x, kept.y);
 }

@@ -2,6 +2,7 @@
 
 #include "blit/CColor.h"
 #include "foundation/CStaticContentsList.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/CSpriteAI.h"
@@ -215,8 +216,8 @@ void CSpritePlugInSpawnSprite::Update(CPlugInUpdateRecord& record)
     CPoint at = m_Position;
     if (m_SpriteCentricPosition && m_Sprite) {
         const CFPoint own = GetScriptingHooks().ScreenToLayerOfSprite(m_Sprite, m_Sprite->GetPosition());
-        at.x += int32_t(own.x);
-        at.y += int32_t(own.y);
+        at.x = SaturatingAdd(at.x, TruncateToInt32(own.x));
+        at.y = SaturatingAdd(at.y, TruncateToInt32(own.y));
     }
     spawned->RestartPlugIns();
     spawned->SetPosition(float(at.x), float(at.y));

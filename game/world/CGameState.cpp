@@ -1,6 +1,7 @@
 #include "game/world/CGameState.h"
 
 #include "foundation/CVirtualArray.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/business/CBuildPhase.h"
 #include "game/business/CThreeInARowCounter.h"
 #include "game/business/CUpgrade.h"
@@ -605,8 +606,5 @@ CGameStateList& GetGameStateList()
 
 int32_t WholeDollars(float thousands)
 {
-    const double dollars = std::round(double(thousands) * 1000.0);
-    if (std::isnan(dollars))
-        return 0;
-    return int32_t(std::clamp(dollars, double(INT32_MIN), double(INT32_MAX)));
+    return TruncateToInt32(std::round(double(thousands) * 1000.0));
 }

@@ -1,5 +1,6 @@
 #include "game/world/CGoalTypes.h"
 
+#include "foundation/SaturatingArithmetic.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CCustomerStyleSheet.h"
 #include "game/business/CUpgrade.h"
@@ -39,7 +40,7 @@ constexpr const char* kMovedIn = "CCustomerMovedInMessage";
 int32_t HeartsOf(const CLot& lot)
 {
     const CCustomer* customer = lot.GetResidentCustomer();
-    return int32_t(std::ceil(customer ? customer->GetHeartsLeft() : 0.0f));
+    return TruncateToInt32(std::ceil(customer ? customer->GetHeartsLeft() : 0.0f));
 }
 
 // The upgrade the current game state holds in the slot; null for none.
@@ -359,7 +360,7 @@ float SecondsPlayed()
 
 int32_t CTimeGoal::GetSecondsLeft() const
 {
-    const int32_t left = int32_t(m_TimeGoal) - int32_t(SecondsPlayed());
+    const int32_t left = SaturatingSub(TruncateToInt32(m_TimeGoal), TruncateToInt32(SecondsPlayed()));
     return left > 0 ? left : 0;
 }
 

@@ -209,7 +209,7 @@ bool CHUD::HitsPeriodBackdrop(int32_t x, int32_t y)
     probe.Clear();
     COffsetClippedProxyFrame place(&probe);
     place.SetOffset(x, y);
-    place.SetClipRect({x, y, x + 1, y + 1});
+    place.SetClipRect(MoveRect(SizeToRect(1, 1), x, y));
     {
         CPeriodBackdropSwap backdrop(*gameplay);
         gameplay->DrawOnFrame(place, nullptr, false, nullptr);

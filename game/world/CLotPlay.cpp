@@ -62,9 +62,7 @@ void SendToSprite(CSprite* sprite, const char* name)
 // Rounded half to even and held to the int32 range (NaN gives 0).
 int32_t Rounded(double value)
 {
-    if (std::isnan(value))
-        return 0;
-    return int32_t(std::nearbyint(std::clamp(value, -2147483648.0, 2147483647.0)));
+    return TruncateToInt32(std::nearbyint(value));
 }
 
 bool IsPaint(const CBuildablePart* part)

@@ -2,6 +2,7 @@
 
 #include "blit/CFrameInterface.h"
 #include "foundation/CArrayPOD.h"
+#include "foundation/MathHelpers.h"
 #include "foundation/SettingsFiles.h"
 #include "game/scripting/CScriptPosition.h"
 #include "game/world/CHUD.h"
@@ -69,11 +70,6 @@ void DropEmptySpriteSlots(CSpriteArray& sprites)
     sprites.count = kept;
 }
 
-int32_t RoundToInt(float value)
-{
-    return int32_t(std::lrintf(value));
-}
-
 } // namespace
 
 void CPlayfieldLayer::DeclareProperties(CPropertyDeclarer& d)
@@ -129,14 +125,16 @@ CRect CPlayfieldLayer::LayerRectToScreen(const CRect& rect)
 {
     const CFPoint topLeft = LayerToScreen({float(rect.left), float(rect.top)});
     const CFPoint bottomRight = LayerToScreen({float(rect.right), float(rect.bottom)});
-    return {RoundToInt(topLeft.x), RoundToInt(topLeft.y), RoundToInt(bottomRight.x), RoundToInt(bottomRight.y)};
+    return {RoundToIntHeld(topLeft.x), RoundToIntHeld(topLeft.y), RoundToIntHeld(bottomRight.x),
+            RoundToIntHeld(bottomRight.y)};
 }
 
 CRect CPlayfieldLayer::ScreenRectToLayer(const CRect& rect)
 {
     const CFPoint topLeft = ScreenToLayer({float(rect.left), float(rect.top)});
     const CFPoint bottomRight = ScreenToLayer({float(rect.right), float(rect.bottom)});
-    return {RoundToInt(topLeft.x), RoundToInt(topLeft.y), RoundToInt(bottomRight.x), RoundToInt(bottomRight.y)};
+    return {RoundToIntHeld(topLeft.x), RoundToIntHeld(topLeft.y), RoundToIntHeld(bottomRight.x),
+            RoundToIntHeld(bottomRight.y)};
 }
 
 bool CPlayfieldLayer::ContainsSprite(const CSprite* sprite)

@@ -3,6 +3,7 @@
 #include "blit/CBlitType.h"
 #include "blit/CBlitTypeList.h"
 #include "foundation/MathHelpers.h"
+#include "foundation/SaturatingArithmetic.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CPlayfield.h"
@@ -22,15 +23,6 @@
 namespace {
 
 uint32_t g_CreationCount = 0;
-
-int32_t Truncated(float v)
-{
-    if (!(v > -2147483648.0f))
-        return v < 0.0f ? INT32_MIN : 0;
-    if (v >= 2147483648.0f)
-        return INT32_MAX;
-    return int32_t(v);
-}
 
 } // namespace
 
@@ -151,8 +143,9 @@ void CPrintPowerUpTextAI::GetTextPosition(int32_t& x, int32_t& y) const
     CSprite* sprite = GetSprite();
     const CFPoint at = sprite ? sprite->GetPosition() : CFPoint{0.0f, 0.0f};
     const CFont* font = options.GetFont();
-    const int32_t rise = Truncated((options.m_DisplayTime - m_NumSecondsLeft) * options.m_Speed);
-    y = std::min(options.m_MaxHeightToDrawAt, Truncated(at.y)) - rise - (font ? font->GetPointSize() : 0);
+    const int32_t rise = TruncateToInt32((options.m_DisplayTime - m_NumSecondsLeft) * options.m_Speed);
+    const int32_t top = SaturatingSub(std::min(options.m_MaxHeightToDrawAt, TruncateToInt32(at.y)), rise);
+    y = SaturatingSub(top, font ? font->GetPointSize() : 0);
     x = RoundToIntHeld(at.x);
 }
 

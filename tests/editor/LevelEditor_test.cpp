@@ -654,6 +654,22 @@ TEST_F(StoredLevelEditor, WithNoSettingsFileADroppedPaletteItemIsPlacedAmongTheL
     palette->Destroy();
 }
 
+// On a street scaled to nothing the lot layer stands nowhere on screen: a
+// click picks nothing there, not even scenery, which is tested pixel by pixel.
+TEST_F(StoredLevelEditor, OnAStreetScaledToNothingAClickPicksNothing)
+{
+    CLevelEditorWindow* editor = OpenLevelEditor(CLevelEditorWindow::kModeStoredLevel);
+    ASSERT_NE(editor, nullptr);
+    auto* scenery = new CSprite;
+    scenery->AddAI(new CScenery);
+    scenery->SetImageSequence(GetSequenceList().GetCount() - 1);
+    GetCurrentPlayfield()->GetTopEditableLayer()->InsertSpriteFirst(scenery);
+    CLevelOptions::SGetCurrent()->m_ScalePercent = 0.0f;
+    Frame();
+    Click(CPoint{300, 200});
+    EXPECT_EQ(editor->GetSelectedCount(), 0u);
+}
+
 TEST_F(StoredLevelEditor, ALevelThatCannotBeSavedSaysSoOnceAfterTheReleaseAndKeepsTheEdits)
 {
     std::filesystem::permissions(m_File, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);

@@ -470,6 +470,17 @@ TEST(ScreenRaster, TwoTrianglesOfAQuadCoverEachPixelOnce)
         EXPECT_TRUE((pixel & 0xFF) == 0 || (pixel & 0xFF) == 40) << std::hex << pixel;
 }
 
+TEST(ScreenRaster, ATriangleWithCornersPastTheIntRangeFillsTheScreenItCovers)
+{
+    plat::CScreenRaster raster;
+    raster.Resize(12, 9);
+    raster.Clear(0);
+    const ScreenVertex a{-3e9f, -1.0f, 0xFF282828u, 0, 0}, b{3e9f, -1.0f, 0xFF282828u, 0, 0},
+        c{6.0f, 3e9f, 0xFF282828u, 0, 0};
+    raster.DrawTriangle(a, b, c, nullptr, TextureAddress::Clamp, ScreenBlend::Additive);
+    EXPECT_EQ(raster.GetPixels()[4 * 12 + 6] & 0xFF, 40u);
+}
+
 TEST(ScreenRaster, OneToOneTextureCopiesTexelsExactly)
 {
     plat::CGraphicsDeviceHeadless device;

@@ -240,6 +240,12 @@ TEST_F(HeaderTest, WidthsAreKeptUnderTheParentsSettingsKey)
     loose->SaveColumnWidths();
     EXPECT_EQ(loose->GetColumnWidth(0), 10) << "no key anywhere: nothing read";
     loose->Destroy();
+
+    // Widths near 2^31 from a damaged file are held to what a screen shows.
+    SetIniInt(file, "Level List", "Name Column Width", INT32_MAX);
+    SetIniInt(file, "Level List", "Kind Column Width", INT32_MAX - 1);
+    again->LoadColumnWidths();
+    EXPECT_EQ(again->GetColumnX(3), 16384 + 4 + 16384);
 }
 
 TEST_F(HeaderTest, TheHeaderOwnsItsCommandsAndColumnImages)

@@ -394,6 +394,25 @@ TEST_F(TownMap, ACompletedLevelGlidesTheHighlightAndUnlocksTheNext)
     EXPECT_EQ(map->GetNewlyUnlockedLevel(), -1);
 }
 
+TEST_F(TownMap, AnUnlockEffectAtARatePastTheIntRangeEnds)
+{
+    Complete(0, true);
+    Complete(1, false);
+    GiveTwoGoalsOneMet(2);
+    CSequence* coin = GetSequenceList().GetObject(CRules::SGetInstance().m_UnlockingLevelButtonSequence);
+    const CProperty* rate = coin->GetClassInfo()->FindProperty("Frames Per Second");
+    ASSERT_NE(rate, nullptr);
+    coin->SetPropertyFromText(rate, CJString("-3.4e38"), nullptr);
+    ASSERT_EQ(coin->GetFramesPerSecond(), -3.4e38f);
+    CTownMapWindow* map = Open();
+    ASSERT_NE(map, nullptr);
+    map->Update(0.5f);
+    ASSERT_EQ(map->GetUnlockFrame(), 0);
+    map->Update(0.25f);
+    EXPECT_LT(map->GetUnlockFrame(), 0);
+    map->Destroy();
+}
+
 TEST_F(TownMap, ARewardLevelFliesToItsTownOpensTheRewardsAndFlashesTheNewTown)
 {
     CRules& rules = CRules::SGetInstance();

@@ -409,6 +409,9 @@ TEST_F(Goals, ATimeGoalShowsNoSecondsLeftAfterItsTimeAndFailsOnceInTheNextUpdate
 
     current->m_SecondsPlayed = 61.0f;
     EXPECT_EQ(goal.GetSecondsLeft(), 0);
+    goal.m_TimeGoal = 3e9f;
+    EXPECT_EQ(goal.GetSecondsLeft(), INT32_MAX - 61) << "a goal past the int range is held at its end";
+    goal.m_TimeGoal = 60.0f;
     goal.Update(1.0f / 60);
     goal.Update(1.0f / 60);
     EXPECT_TRUE(goal.m_Failed);
