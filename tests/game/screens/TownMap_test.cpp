@@ -161,6 +161,17 @@ protected:
         EXPECT_NE(OpenTownMap(), nullptr);
         return GetTownMapWindow();
     }
+    // The rewards sequence run at the rules' quick times up to the reward's
+    // window, whose Continue is pressed.
+    void FlyToTheRewardAndContinue(CTownMapWindow* map)
+    {
+        map->Update(0.125f);
+        App()->GetGameSprites().Update();
+        map->Update(0.125f);
+        map->Update(0.125f);
+        ASSERT_NE(GetLifeRewardWindow(), nullptr);
+        GetLifeRewardWindow()->Continue();
+    }
     static std::string Value(const CTownMapWindow& map, const char* token)
     {
         CTextSubstitutionList values;
@@ -525,12 +536,7 @@ TEST_F(TownMap, AnExpertLevelUnlockingARewardFliesWithoutANewLevelOrTown)
     EXPECT_EQ(map->GetTownsShown(), 1u);
     EXPECT_EQ(Value(*map, "%s[PlayButtonText]"), "Replay");
 
-    map->Update(0.125f);
-    App()->GetGameSprites().Update();
-    map->Update(0.125f);
-    map->Update(0.125f);
-    ASSERT_NE(GetLifeRewardWindow(), nullptr);
-    GetLifeRewardWindow()->Continue();
+    ASSERT_NO_FATAL_FAILURE(FlyToTheRewardAndContinue(map));
     EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Idle);
     EXPECT_EQ(map->GetSelectedLevel(), 4u);
     map->Update(3.0f);
@@ -567,12 +573,7 @@ TEST_F(TownMap, AnEndingCutShortRunsOnTheNextVisitOnceAndTheFirstOfTheTenCounts)
     CTownMapWindow* map = Open();
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map->GetState(), CTownMapWindow::EState::Rewards);
-    map->Update(0.125f);
-    App()->GetGameSprites().Update();
-    map->Update(0.125f);
-    map->Update(0.125f);
-    ASSERT_NE(GetLifeRewardWindow(), nullptr);
-    GetLifeRewardWindow()->Continue();
+    ASSERT_NO_FATAL_FAILURE(FlyToTheRewardAndContinue(map));
     ASSERT_NE(GetStoryWindow(), nullptr);
     EXPECT_EQ(GetStoryWindow()->GetPage(), kLastRewardStoryPage);
     GetStoryWindow()->Continue();
