@@ -47,6 +47,8 @@ public:
     // For the enumeration callback.
     void AddItem(const char* name, uint32_t size);
     bool HasItem(const char* name);
+    // Whether an entry Enumerate finds joins the list.
+    virtual bool TakesEntry(const char* /*name*/, const CEnumerateFilesInfo& /*info*/) { return true; }
 
 private:
     void Shuffle();
@@ -69,7 +71,11 @@ public:
     {
     }
     uint32_t GetCount() override { return uint32_t(m_List.GetCount()); }
-    void AddEntry(const char* name, const CEnumerateFilesInfo& info) override { m_List.AddItem(name, info.size); }
+    void AddEntry(const char* name, const CEnumerateFilesInfo& info) override
+    {
+        if (m_List.TakesEntry(name, info))
+            m_List.AddItem(name, info.size);
+    }
     bool HasEntry(const char* name) override { return m_List.HasItem(name); }
 
 private:

@@ -43,6 +43,15 @@ int32_t CSoundFileList::Find(const char* name, int32_t hint)
     return found;
 }
 
+bool CSoundFileList::TakesEntry(const char* name, const CEnumerateFilesInfo& info)
+{
+    if (const char* why = WhyEntryIsUnreadable(info)) {
+        ReportItemLeftOut(CJString(name), CJString(why));
+        return false;
+    }
+    return true;
+}
+
 // --- Player ---
 
 CMusicPlayer::CMusicPlayer(CSoundDevice& device, Threading threading, const char* folder)

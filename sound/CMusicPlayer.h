@@ -16,11 +16,13 @@
 
 // A file list that also finds sound names by their other extension: ".wav"
 // tries ".ogg"; a name without ".wav" or ".ogg" tries ".wav"; then the alias
-// table.
+// table. A file that cannot be read as a sound (a named pipe, a device) is
+// said on standard error and left out.
 class CSoundFileList : public CFileList {
 public:
     using CFileList::Find;
     int32_t Find(const char* name, int32_t hint = -1) override;
+    bool TakesEntry(const char* name, const CEnumerateFilesInfo& info) override;
     CRemapList& GetAliases() { return m_Aliases; }
 
 private:

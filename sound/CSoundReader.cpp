@@ -235,9 +235,9 @@ void CWaveSoundReader::Close()
 namespace {
 
 // What the library sees: the file up to the end of its last Ogg page. The
-// library looks for the last page by reading back from its end a chunk
-// further each time, every time up to the end: junk after the music would
-// cost the square of its bytes.
+// library looks for the end of a link by reading back from where the next
+// begins a chunk further each time, every time up to there: bytes between
+// two pages, or after the last, would cost the square of their count.
 struct OggWindow {
     CFile* file = nullptr;
     int64_t end = 0;
@@ -247,12 +247,12 @@ struct OggWindow {
 // its last page, or with a tag of a few bytes after it.
 constexpr int64_t kOggTailBytes = 1 << 20;
 constexpr char kNoLastPage[] = "holds no Ogg page in its last megabyte";
+constexpr char kPagesApart[] = "its Ogg pages do not follow one another";
 
 // Where the last whole page within the file's last kOggTailBytes ends; -1
 // when none lies there.
-int64_t EndOfLastOggPage(CFile& file)
+int64_t EndOfLastOggPage(CFile& file, int64_t size)
 {
-    const int64_t size = file.GetSize();
     const int64_t start = std::max<int64_t>(size - kOggTailBytes, 0);
     if (size <= 0 || !file.Seek(start))
         return -1;
@@ -271,6 +271,26 @@ int64_t EndOfLastOggPage(CFile& file)
     }
     ogg_sync_clear(&sync);
     return end;
+}
+
+// Where the run of pages from the start of the file, each right after the
+// one before, ends. Only headers are read: "OggS", 22 bytes, the segment
+// count at 26, then the lacing values, whose sum is the body's size. The
+// checksums are the library's to check.
+int64_t EndOfContiguousOggPages(CFile& file, int64_t size)
+{
+    int64_t position = 0;
+    uint8_t header[27 + 255];
+    while (size - position >= 27 && file.Seek(position) && ReadExactly(file, header, 27)
+           && std::memcmp(header, "OggS", 4) == 0 && ReadExactly(file, header + 27, header[26])) {
+        int64_t next = position + 27 + header[26];
+        for (int i = 0; i < header[26]; ++i)
+            next += header[27 + i];
+        if (next > size)
+            break;
+        position = next;
+    }
+    return position;
 }
 
 size_t OggRead(void* bytes, size_t size, size_t count, void* source)
@@ -325,13 +345,21 @@ bool COggSoundReader::Open(std::unique_ptr<CFile> file)
     m_File = std::move(file);
     if (!m_File)
         return false;
-    m_Decoder->window = {m_File.get(), EndOfLastOggPage(*m_File)};
-    if (m_Decoder->window.end < 0) {
+    const int64_t fileSize = m_File->GetSize();
+    const int64_t lastPage = EndOfLastOggPage(*m_File, fileSize);
+    if (lastPage < 0) {
         // A smaller file was all searched: not Ogg at all.
-        if (m_File->GetSize() > kOggTailBytes)
+        if (fileSize > kOggTailBytes)
             m_Refusal = kNoLastPage;
         return false;
     }
+    // A last page beyond the run from the start lies past bytes the library
+    // would search.
+    if (lastPage > EndOfContiguousOggPages(*m_File, fileSize)) {
+        m_Refusal = kPagesApart;
+        return false;
+    }
+    m_Decoder->window = {m_File.get(), lastPage};
     if (!m_File->Seek(0) || ov_open_callbacks(&m_Decoder->window, &m_Decoder->file, nullptr, 0, kOggCallbacks) != 0)
         return false;
     m_Opened = true;
@@ -341,8 +369,7 @@ bool COggSoundReader::Open(std::unique_ptr<CFile> file)
         return false;
     // The frame count is the last page's claim: a file cannot hold more than
     // its bytes can carry.
-    const int64_t fileBytes = std::max<int64_t>(m_File->GetSize(), 0);
-    if (uint64_t(frames) > uint64_t(fileBytes) * kMaxVorbisFramesPerByte) {
+    if (uint64_t(frames) > uint64_t(std::max<int64_t>(fileSize, 0)) * kMaxVorbisFramesPerByte) {
         m_Refusal = kClaimsTooMuch;
         return false;
     }
@@ -352,8 +379,11 @@ bool COggSoundReader::Open(std::unique_ptr<CFile> file)
     m_Format.channels = uint16_t(info->channels);
     m_Format.rate = uint32_t(info->rate);
     m_Format.bits = 16;
+    // The library leaves a chained stream at its last link.
+    if (ov_streams(&m_Decoder->file) > 1 && ov_raw_seek(&m_Decoder->file, 0) != 0)
+        return false;
     m_DecodedSize = uint32_t(size);
-    m_SourceSize = uint32_t(std::clamp<int64_t>(m_File->GetSize(), 0, UINT32_MAX));
+    m_SourceSize = uint32_t(std::clamp<int64_t>(fileSize, 0, UINT32_MAX));
     return true;
 }
 

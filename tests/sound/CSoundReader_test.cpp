@@ -25,12 +25,42 @@ std::vector<int16_t> Samples(const std::string& bytes)
     return out;
 }
 
+// Counts the bytes a reader takes from its file.
+class CCountingFileBuf : public CFileBuf {
+public:
+    CCountingFileBuf(std::FILE* stream, uint64_t& count)
+        : CFileBuf(stream, true)
+        , m_Count(count)
+    {
+    }
+    uint32_t Read(void* bytes, uint32_t count) override
+    {
+        const uint32_t got = CFileBuf::Read(bytes, count);
+        m_Count += got;
+        return got;
+    }
+
+private:
+    uint64_t& m_Count;
+};
+
 class SoundReaderTest : public CTempFolderTest {
 protected:
     std::unique_ptr<CSoundReader> Open(const std::string& name, const std::string& bytes)
     {
         WriteBytes(name, bytes);
         return OpenSoundReader(name.c_str(), 0);
+    }
+    // Adds the bytes the reader takes from the file to read.
+    std::unique_ptr<CSoundReader> OpenCounting(const std::string& name, const std::string& bytes, uint64_t& read)
+    {
+        WriteBytes(name, bytes);
+        auto file = std::make_unique<CFile>();
+        // Opened by name first, so refusals name it.
+        if (!file->Open(name.c_str(), FILE_READ))
+            return nullptr;
+        file->AttachFileBuf(new CCountingFileBuf(std::fopen(PathOf(name).c_str(), "rb"), read), FILE_READ);
+        return OpenSoundReader(std::move(file));
     }
 };
 
@@ -264,25 +294,6 @@ TEST_F(SoundReaderTest, VorbisSeeksToDecodedBytePositions)
     EXPECT_EQ(part, whole.substr(4000, 400));
 }
 
-// Counts the bytes a reader takes from its file.
-class CCountingFileBuf : public CFileBuf {
-public:
-    CCountingFileBuf(std::FILE* stream, uint64_t& count)
-        : CFileBuf(stream, true)
-        , m_Count(count)
-    {
-    }
-    uint32_t Read(void* bytes, uint32_t count) override
-    {
-        const uint32_t got = CFileBuf::Read(bytes, count);
-        m_Count += got;
-        return got;
-    }
-
-private:
-    uint64_t& m_Count;
-};
-
 // The decoder's search for the last page reads back from the end a chunk
 // further each time: after junk it must start at the last page, so opening
 // reads about the file once, and junk of more than the megabyte searched is
@@ -292,10 +303,7 @@ TEST_F(SoundReaderTest, VorbisFollowedByJunkIsOpenedWithoutSearchingTheJunk)
     const std::vector<int16_t> input = Sine(8000, 1, 64.0, 0.5);
     const std::string music = EncodeVorbis(input, 1, 22050);
     const auto open = [&](const char* name, size_t junk, uint64_t& read) {
-        WriteBytes(name, music + std::string(junk, '\x5A'));
-        auto file = std::make_unique<CFile>();
-        file->AttachFileBuf(new CCountingFileBuf(std::fopen(PathOf(name).c_str(), "rb"), read), FILE_READ);
-        return OpenSoundReader(std::move(file));
+        return OpenCounting(name, music + std::string(junk, '\x5A'), read);
     };
     uint64_t read = 0;
     auto reader = open("tagged.ogg", 900 << 10, read);
@@ -311,6 +319,56 @@ TEST_F(SoundReaderTest, VorbisFollowedByJunkIsOpenedWithoutSearchingTheJunk)
     EXPECT_FALSE(open("junk.ogg", 4u << 20, read));
     EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("no Ogg page in its last megabyte"));
     EXPECT_LT(read, 2u << 20);
+}
+
+// Music of more than the megabyte searched for its last page (the search
+// starts inside a page and skips to the next) whose sound takes more than
+// the chunk the decoder reads back from its end at a time, followed by a tag.
+TEST_F(SoundReaderTest, LargeVorbisFollowedByATagPlaysWhole)
+{
+    std::vector<int16_t> noise(2 * 50000);
+    uint32_t seed = 1;
+    for (int16_t& sample : noise)
+        sample = int16_t((seed = seed * 1103515245u + 12345u) >> 16);
+    const std::string music = EncodeVorbis(noise, 2, 44100, 1.0f, 1234, 1 << 20);
+    ASSERT_GT(music.size(), (1u << 20) + (64u << 10));
+    auto plain = Open("plain.ogg", music);
+    ASSERT_TRUE(plain);
+    const std::string whole = ReadAll(*plain);
+    ASSERT_EQ(whole.size(), 200000u);
+    uint64_t read = 0;
+    auto reader = OpenCounting("tagged.ogg", music + std::string(100 << 10, 'T'), read);
+    ASSERT_TRUE(reader);
+    EXPECT_LT(read, 3u << 20);
+    EXPECT_EQ(reader->GetSize(), 200000u);
+    EXPECT_TRUE(ReadAll(*reader) == whole);
+    ASSERT_TRUE(reader->Seek(2000));
+    std::string part(400, '\0');
+    ASSERT_EQ(reader->Read(part.data(), 400), 400u);
+    EXPECT_EQ(part, whole.substr(2000, 400));
+}
+
+// The decoder finds where a link ends by reading back from the next a chunk
+// further each time: bytes between two links, or before a stray page, would
+// cost the square of their size. Links that follow one another play through.
+TEST_F(SoundReaderTest, VorbisWithBytesBetweenItsPagesIsRefusedWithoutSearchingThem)
+{
+    const std::string first = EncodeVorbis(Sine(8000, 1, 64.0, 0.5), 1, 22050, 0.5f, 1);
+    const std::string second = EncodeVorbis(Sine(6000, 1, 50.0, 0.5), 1, 22050, 0.5f, 2);
+    const std::string gap(2u << 20, '\0');
+    for (const std::string& after : {second, first.substr(first.rfind("OggS"))}) {
+        uint64_t read = 0;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(OpenCounting("apart.ogg", first + gap + after, read));
+        EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                    testing::HasSubstr("apart.ogg: its Ogg pages do not follow one another"));
+        EXPECT_LT(read, 3u << 19);
+    }
+    auto chained = Open("chained.ogg", first + second);
+    ASSERT_TRUE(chained);
+    ASSERT_EQ(chained->GetSize(), 28000u);
+    // Played from the start, not from the last link.
+    EXPECT_TRUE(ReadAll(*chained) == ReadAll(*Open("first.ogg", first)) + ReadAll(*Open("second.ogg", second)));
 }
 
 // --- What a file may claim ---

@@ -48,8 +48,11 @@ ImaAdpcm RandomImaAdpcm(uint32_t frames, uint16_t channels, uint16_t blockAlign)
 // A complete IMA ADPCM WAVE file with a "fact" of frames.
 std::string ImaWaveFile(const ImaAdpcm& adpcm, uint16_t channels, uint32_t rate, uint32_t factFrames);
 
-// Ogg Vorbis of interleaved samples (quality 0..1).
-std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate, float quality = 0.5f);
+// Ogg Vorbis of interleaved samples (quality 0..1). Links of a chained
+// stream need serials of their own; a long comment makes a large file of a
+// short sound.
+std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate, float quality = 0.5f,
+                         int serial = 1234, size_t commentBytes = 0);
 // The Ogg file with its last page's granule position (the frame count a
 // reader takes for the whole stream) replaced and the page's checksum redone.
 std::string WithLastGranule(const std::string& ogg, int64_t granule);

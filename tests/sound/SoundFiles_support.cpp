@@ -158,7 +158,8 @@ std::string ImaWaveFile(const ImaAdpcm& adpcm, uint16_t channels, uint32_t rate,
 
 // --- Vorbis ---
 
-std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate, float quality)
+std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels, uint32_t rate, float quality,
+                         int serial, size_t commentBytes)
 {
     vorbis_info info;
     vorbis_info_init(&info);
@@ -171,7 +172,7 @@ std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels,
     vorbis_block block;
     vorbis_block_init(&dsp, &block);
     ogg_stream_state stream;
-    ogg_stream_init(&stream, 1234);
+    ogg_stream_init(&stream, serial);
 
     std::string out;
     ogg_page page;
@@ -183,6 +184,14 @@ std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels,
     };
     ogg_packet headers[3];
     vorbis_analysis_headerout(&dsp, &comment, &headers[0], &headers[1], &headers[2]);
+    // A long comment made here: the library's writer grows its buffer a few
+    // bytes at a time. Type 3, "vorbis", the vendor, one comment, framing bit.
+    const std::string tag = "PADDING=" + std::string(commentBytes, 'p');
+    std::string longComment = "\3vorbis" + Le32(0) + Le32(1) + Le32(uint32_t(tag.size())) + tag + '\1';
+    if (commentBytes) {
+        headers[1].packet = reinterpret_cast<unsigned char*>(longComment.data());
+        headers[1].bytes = long(longComment.size());
+    }
     for (ogg_packet& header : headers)
         ogg_stream_packetin(&stream, &header);
     flush();

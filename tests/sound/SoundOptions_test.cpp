@@ -6,6 +6,8 @@
 #include "foundation/CIniSection.h"
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -144,6 +146,24 @@ TEST_F(MusicAndOptions, PlayingTheTrackThatPlaysDoesNotRestartIt)
     m_Music->Play("Calm.wav");
     m_Music->Service();
     EXPECT_EQ(m_Music->GetCurrentTrack(), "Music/Calm.ogg") << "a .wav name finds the .ogg";
+}
+
+// A named pipe would never end and a device would play forever: said, and
+// left out of the play list so the other tracks play.
+TEST_F(MusicAndOptions, MusicThatIsNoRegularFileIsLeftOutWithAWord)
+{
+    WriteBytes("Music/Song.wav", MonoWave(Constant(3000, 100)));
+    ASSERT_EQ(::mkfifo("Music/Pipe.ogg", 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", "Music/Zero.wav"), 0);
+    testing::internal::CaptureStderr();
+    Reload();
+    const std::string said = testing::internal::GetCapturedStderr();
+    for (const char* name : {"Music/Pipe.ogg: it is not a regular file", "Music/Zero.wav: it is not a regular file"})
+        EXPECT_THAT(said, testing::HasSubstr(name));
+    EXPECT_EQ(m_Music->GetMusicList().GetCount(), 1);
+    m_Music->Play(nullptr);
+    m_Music->Service();
+    EXPECT_EQ(m_Music->GetCurrentTrack(), "Music/Song.wav");
 }
 
 TEST_F(MusicAndOptions, TracksFollowEachOtherInShuffledOrder)
