@@ -6,9 +6,9 @@
 #include "foundation/CIniSection.h"
 
 #include <algorithm>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <memory>
 
 namespace {
 
