@@ -22,7 +22,9 @@
 // cannot play (channels other than 1 or 2, PCM bits other than 8 or 16) are
 // refused. An Ogg file is read only up to the end of the last page in its
 // last megabyte (what follows is junk), and refused when that megabyte holds
-// no page. A sound decoded whole into memory (CSound, and a compressed WAVE,
+// no page or when that page lies past the run of pages from the start of the
+// file, each right after the one before (a chained stream's links follow one
+// another). A sound decoded whole into memory (CSound, and a compressed WAVE,
 // which is decoded at open) may last at most ten minutes at its own rate and
 // take at most the bytes of ten minutes of 48 kHz 16-bit stereo (115.2 MB),
 // so a high claimed rate buys no more memory; a stream decodes piece by
