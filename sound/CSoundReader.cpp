@@ -441,6 +441,10 @@ void COggSoundReader::Close()
 
 // --- Factory ---
 
+namespace {
+constexpr char kNotASound[] = "is not a sound this program plays";
+} // namespace
+
 std::unique_ptr<CSoundReader> OpenSoundReader(std::unique_ptr<CFile> file)
 {
     if (!file)
@@ -455,9 +459,9 @@ std::unique_ptr<CSoundReader> OpenSoundReader(std::unique_ptr<CFile> file)
         reader = std::make_unique<COggSoundReader>();
     const CJString name = file->GetFileName();
     if (!reader->Open(std::move(file))) {
-        // A refusal is hostile or damaged data: said like any item left out.
-        if (reader->GetRefusal())
-            ReportItemLeftOut(name, CJString(reader->GetRefusal()));
+        // A file that opens but does not play is damaged data: said like any
+        // item left out.
+        ReportItemLeftOut(name, CJString(reader->GetRefusal() ? reader->GetRefusal() : kNotASound));
         return nullptr;
     }
     return reader;

@@ -164,9 +164,11 @@ struct RefusedCase {
 
 class RefusedSoundTest : public SoundReaderTest, public testing::WithParamInterface<RefusedCase> {};
 
-TEST_P(RefusedSoundTest, YieldsNoReader)
+TEST_P(RefusedSoundTest, YieldsNoReaderAndNamesTheFile)
 {
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(Open("bad.wav", GetParam().bytes));
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("bad.wav: "));
 }
 
 const std::string kSomeData(32, '\x10');
