@@ -310,22 +310,10 @@ std::string DiskPathOf(const char* name, uint32_t flags)
 
 CJString KeepFileAside(const char* name, uint32_t flags)
 {
-    // Far more damaged files than anyone will collect.
-    constexpr int kMaxBadCopies = 1000;
-    const std::string from = DiskPathOf(name, flags);
-    for (int i = 0; i < kMaxBadCopies; ++i) {
-        CJString aside(name);
-        aside.Append(".bad");
-        if (i > 0) {
-            aside.Append(".");
-            aside.AppendInt(i);
-        }
-        const std::string to = DiskPathOf(aside.GetString(), flags);
-        if (plat::PathExists(to))
-            continue;
-        if (!plat::RenameFile(from, to))
-            return CJString();
-        return aside;
-    }
-    return CJString();
+    const std::string ending = plat::KeepFileAside(DiskPathOf(name, flags));
+    if (ending.empty())
+        return CJString();
+    CJString aside(name);
+    aside.Append(ending.c_str());
+    return aside;
 }

@@ -56,9 +56,8 @@ bool CreateFolderChain(const char* path);
 bool CreateDiskFolderChain(const std::string& path);
 // The disk path of a data file name resolved with the file-name flags.
 std::string DiskPathOf(const char* name, uint32_t flags);
-// Moves a file that could not be read to the first free name of "<name>.bad",
-// "<name>.bad.1", ... so that no earlier copy is ever replaced. The name
-// used, or empty when the file stays where it is.
+// plat::KeepFileAside on a data file name: the name used, or empty when the
+// file stays where it is.
 CJString KeepFileAside(const char* name, uint32_t flags);
 
 // Buffers take size bytes including the terminator; a result that does not

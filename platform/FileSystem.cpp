@@ -421,6 +421,20 @@ bool RenameFile(std::string_view from, std::string_view to)
     return true;
 }
 
+std::string KeepFileAside(std::string_view name)
+{
+    // Far more damaged files than anyone will collect.
+    constexpr int kMaxBadCopies = 1000;
+    for (int i = 0; i < kMaxBadCopies; ++i) {
+        const std::string ending = i == 0 ? std::string(".bad") : ".bad." + std::to_string(i);
+        const std::string to = std::string(name) + ending;
+        if (PathExists(to))
+            continue;
+        return RenameFile(name, to) ? ending : std::string();
+    }
+    return {};
+}
+
 namespace {
 
 SyncObserver g_SyncObserver = nullptr;

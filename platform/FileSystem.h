@@ -63,6 +63,10 @@ bool CreateFolder(std::string_view name);
 bool DeleteFile(std::string_view name); // files only
 // Replaces an existing target, as the atomic replace needs.
 bool RenameFile(std::string_view from, std::string_view to);
+// Moves a file that could not be read to the first free name of "<name>.bad",
+// "<name>.bad.1", ... so that no earlier copy is ever replaced. The ending
+// added (".bad", ".bad.1", ...), or empty when the file stays where it is.
+std::string KeepFileAside(std::string_view name);
 // Waits until the file's bytes are on the disk, so that a rename that
 // follows can never expose a half-written file after a crash.
 bool SyncFileToDisk(std::string_view name);

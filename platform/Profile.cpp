@@ -161,11 +161,6 @@ void Parse(ParsedProfile& profile)
     std::sort(profile.sections.begin(), profile.sections.end());
 }
 
-std::size_t SaturatedSize(std::uint64_t size)
-{
-    return std::size_t(std::min<std::uint64_t>(size, std::numeric_limits<std::size_t>::max()));
-}
-
 struct KeyPosition {
     std::size_t firstSectionLine = std::string::npos; // header of the first matching section
     std::size_t sectionEnd = 0;                       // where a new key goes in that section
@@ -241,8 +236,20 @@ bool IdentityOf(const std::string& path, FileIdentity& identity)
     return true;
 }
 
-// The parsed file, or null when it cannot be read. A file whose identity
-// on disk matches the kept one is not read again.
+// Said once per state of the file: one left in place is kept as refused
+// (a null profile) while it stays as it is.
+void Refuse(const std::string& path, const FileIdentity& identity)
+{
+    const std::string ending = KeepFileAside(path);
+    const std::string fate = ending.empty() ? "could not be moved aside" : "kept as " + path + ending;
+    std::fprintf(stderr, "%s: larger than a settings file can be (over %llu KiB); %s; the defaults are used\n",
+                 path.c_str(), static_cast<unsigned long long>(kMaxProfileBytes >> 10), fate.c_str());
+    if (ending.empty())
+        Keep(path, identity, nullptr);
+}
+
+// The parsed file, or null when it cannot be read or is refused. A file
+// whose identity on disk matches the kept one is not read again.
 std::shared_ptr<const ParsedProfile> LoadProfile(const std::string& path)
 {
     FileIdentity now;
@@ -254,20 +261,28 @@ std::shared_ptr<const ParsedProfile> LoadProfile(const std::string& path)
         if (found != KeptProfiles().end() && found->second.identity == now)
             return found->second.profile;
     }
+    if (now.size > kMaxProfileBytes) {
+        Refuse(path, now);
+        return nullptr;
+    }
     std::FILE* file = OpenResolvedFile(path, "rb");
     if (!file)
         return nullptr;
     auto profile = std::make_shared<ParsedProfile>();
-    profile->bytes.reserve(SaturatedSize(now.size));
+    profile->bytes.reserve(std::size_t(now.size));
     char chunk[65536];
     std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    // One byte past the bound tells a file that grew since its size was taken.
+    while (profile->bytes.size() <= kMaxProfileBytes && (count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         profile->bytes.append(chunk, count);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    // Line offsets are 32-bit; no settings file comes near that.
-    if (failed || profile->bytes.size() > std::numeric_limits<std::uint32_t>::max())
+    if (failed)
         return nullptr;
+    if (profile->bytes.size() > kMaxProfileBytes) {
+        Refuse(path, now);
+        return nullptr;
+    }
     Parse(*profile);
     // Read after the identity was taken: a change in between shows as a
     // new identity at the next look, never as an old one trusted.
@@ -424,6 +439,8 @@ bool WriteProfileStrings(std::string_view file, std::string_view section,
         return false;
     RemoveStaleTemporaries(lock.GetPath());
     std::shared_ptr<const ParsedProfile> profile = LoadProfile(path);
+    if (!profile && !PathExists(path))
+        profile = std::make_shared<const ParsedProfile>(); // moved aside just now
     if (!profile)
         return false;
     // Each key is set on the text the one before left: one replacement,

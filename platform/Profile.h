@@ -15,6 +15,10 @@
 // while its identity on disk (device, inode, size, time) is unchanged, so a
 // read costs a look at the disk and a search, not a pass over the file.
 //
+// A file larger than kMaxProfileBytes is no settings file: it is not read,
+// standard error names it, it is moved aside (KeepFileAside, FileSystem.h)
+// and reads give the defaults; a writer then starts a new file.
+//
 // A file name without a folder lives in the working folder, or in the folder
 // named by OMBRISALT_HOME when that is set. Other names are engine names
 // (FileSystem.h).
@@ -26,6 +30,9 @@
 #include <vector>
 
 namespace plat {
+
+// Settings files hold a few kilobytes.
+inline constexpr std::uint64_t kMaxProfileBytes = std::uint64_t(1) << 20;
 
 // The stored value, or the default when the file, section or key is missing.
 std::string ReadProfileString(std::string_view file, std::string_view section, std::string_view key,

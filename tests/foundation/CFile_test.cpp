@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -126,6 +128,41 @@ INSTANTIATE_TEST_SUITE_P(
         LineEndCase{"OnlyLineEnds", "\n\r\r\n\n", {"", ""}},
         LineEndCase{"LongerThanAChunk", kLong + "\r\n" + kLong.substr(0, 600), {kLong, kLong.substr(0, 600)}}),
     [](const testing::TestParamInfo<LineEndCase>& param) { return std::string(param.param.label); });
+
+// A line longer than any string ends the text, on disk and in an archive:
+// it is not read again, and no string is asked to hold it. Its bytes are the
+// zeros of sparse files.
+using LongLines = ArchiveFixture;
+
+TEST_F(LongLines, EndTheTextOnDiskAndInAnArchive)
+{
+    const uint64_t over = uint64_t(kMaxStringLength) + 1;
+    const std::string tail = "\r\nafter\r\n";
+    const auto write
+        = [](const std::filesystem::path& path, const std::string& head, uint64_t gap, const std::string& rest) {
+              std::ofstream out(path, std::ios::binary);
+              out << head;
+              out.seekp(std::streamoff(head.size() + gap));
+              out << rest;
+          };
+    write(Put("Data/Loose.txt", ""), "", over, tail);
+    // The member's bytes lie between its header and the directory.
+    const uint64_t size = over + tail.size();
+    Member member{"Long.txt", ""};
+    member.sizeOverride = uint32_t(size);
+    ZipOptions options;
+    options.directoryOffsetShift = int64_t(size);
+    const std::string zip = BuildZip({member}, options);
+    const size_t header = 30 + std::strlen("Long.txt");
+    write(Put("Data/Text.zip", ""), zip.substr(0, header), over, tail + zip.substr(header));
+    ASSERT_TRUE(CMountedArchiveTable::Get().Mount("Text.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Z/",
+                                                  MountLoading::Now, 0));
+    for (const char* name : {"Loose.txt", "Z/Long.txt"}) {
+        CFile file;
+        ASSERT_TRUE(file.Open(name, FILE_READ)) << name;
+        EXPECT_EQ(ReadAllLines(file), Lines{}) << name;
+    }
+}
 
 TEST_F(FileTest, BytesAfterALineAreReadWhereTheLineEnded)
 {

@@ -98,6 +98,16 @@ TEST_F(Enumeration, DiskFirstThenArchiveInEachRecursionMode)
     options.namesOnly = 1;
     EXPECT_EQ(Listed(options, 1),
               (std::vector<std::string>{"A.wav", "b.WAV", "c.wav", "d.wav", "w.wav", "x.wav", "Z.wav"}));
+
+    // Clean names inside a folder whose name lost characters open nothing either.
+    Put("Data/Sounds/Sub \xCE\xA9/In/e.wav", "e");
+    options.namesOnly = 0;
+    files.Enumerate(options, 0);
+    std::vector<std::string> lost;
+    for (int32_t i = 0; i < files.GetCount(); ++i)
+        if (files.GetRecord(i).nameLost)
+            lost.push_back(files.GetItemName(i));
+    EXPECT_EQ(lost, (std::vector<std::string>{"Sounds/Sub ?/In/e.wav"}));
     CEnumerateFilesOptions none;
     none.SetFolder("Sounds/");
     EXPECT_EQ(files.Enumerate(none, 0), 0u);

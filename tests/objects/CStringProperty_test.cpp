@@ -136,6 +136,21 @@ TEST_F(StringProperty, BlockEndsAtATrimmedBraceOrTheEndOfTheFile)
     OpenReading(stream, "{\r\nrest\r\nof file");
     HolderProperty("Name")->SetValueFromText(&holder, CJString("multi-line"), &stream);
     EXPECT_STREQ(holder.m_Name.GetString(), "rest\nof file");
+
+    // Past what a string holds the text is cut for good: no shorter line
+    // after the cut joins it.
+    std::string bytes = "{\r\na\r\n";
+    bytes.reserve(bytes.size() + kMaxStringLength + 16);
+    bytes.append(kMaxStringLength - 1, 'x');
+    bytes += "\r\nc\r\n}\r\n";
+    CObjectStream huge;
+    huge.Attach(CMemFileBuf::Wrap(reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())), FILE_READ,
+                IdMode::WithoutIds);
+    testing::internal::CaptureStderr();
+    HolderProperty("Name")->SetValueFromText(&holder, CJString("multi-line"), &huge);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_STREQ(holder.m_Name.GetString(), "a");
+    EXPECT_NE(said.find("a text longer than any string may be; cut at 1 characters"), std::string::npos) << said;
 }
 
 TEST_F(StringProperty, CountedLengthPastTheFileIsRefused)

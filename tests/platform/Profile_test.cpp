@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sys/stat.h>
@@ -218,6 +219,39 @@ TEST_F(ProfileWriting, AHomeFolderOfAnyNameIsUsedAsTheSystemNamesIt)
         EXPECT_EQ(ReadBytes(home + "/Ombrisalt.CFG"), "[Options]\r\nFull Screen=0\r\n");
     }
     EXPECT_EQ(ListNames("."), "my\\home Σπίτι 家 🏠") << "nothing written beside the homes";
+}
+
+TEST_F(ProfileWriting, AFilePastAnySettingsFileIsKeptAsideAndTheDefaultsServe)
+{
+    const std::string head = "[Video]\r\nWidth=640\r\n";
+    const auto grown = [&head](const char* name, std::uint64_t size) {
+        WriteBytes(name, head);
+        std::filesystem::resize_file(name, size);
+        return ReadBytes(name);
+    };
+    grown("Edge.ini", plat::kMaxProfileBytes);
+    EXPECT_EQ(plat::ReadProfileInt("Edge.ini", "Video", "Width", 7), 640) << "the largest a settings file may be";
+
+    const std::string big = grown("Big.ini", plat::kMaxProfileBytes + 1);
+    testing::internal::CaptureStderr();
+    const std::int32_t first = plat::ReadProfileInt("Big.ini", "Video", "Width", 7);
+    const std::int32_t again = plat::ReadProfileInt("Big.ini", "Video", "Width", 7);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(first, 7);
+    EXPECT_EQ(again, 7);
+    EXPECT_NE(said.find("Big.ini: larger than a settings file can be"), std::string::npos) << said;
+    EXPECT_NE(said.find("kept as Big.ini.bad"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "said once: " << said;
+    EXPECT_EQ(ReadBytes("Big.ini.bad"), big);
+
+    // A writer meeting one starts a new file beside the earlier copy.
+    const std::string second = grown("Big.ini", plat::kMaxProfileBytes + 2);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(plat::WriteProfileString("Big.ini", "Video", "Height", "480"));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadBytes("Big.ini"), "[Video]\r\nHeight=480\r\n");
+    EXPECT_EQ(ReadBytes("Big.ini.bad.1"), second);
+    EXPECT_EQ(ReadBytes("Big.ini.bad"), big);
 }
 
 // The child half of the read-back test below: answers "file<TAB>section<TAB>key"
