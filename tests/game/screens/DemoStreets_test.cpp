@@ -25,6 +25,7 @@
 #include "game/world/CTutorial.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/screens/CTownMap.h"
 #include "images/CFrameList.h"
 #include "overlays/CFrameOverlay.h"
@@ -299,6 +300,21 @@ TEST_F(DemoStreets, TheFirstTutorialStreetsCustomersOrderTheBareCottageItTeaches
         EXPECT_TRUE(bare.HasSamePartsAs(level->m_FutureOrders[i])) << i;
         EXPECT_TRUE(bare.IsPaintedFor(level->m_FutureOrders[i])) << i;
     }
+
+    // The bar offers no part that leaves a house none of those orders take;
+    // the next street, which teaches the garage and paint, offers both.
+    const auto barParts = [] {
+        std::set<std::string> parts;
+        CPlayfieldLayer* ui = GetCurrentPlayfield()->FindLayer("UI");
+        for (uint32_t i = 0; ui && i < ui->GetSpriteCount(); ++i)
+            if (auto* offered = dynamic_cast<CBuildablePart*>(GetButtonUpgrade(ui->GetSprite(i)->GetAI())))
+                parts.insert(offered->m_Name.GetText().GetString());
+        return parts;
+    };
+    EXPECT_EQ(barParts(), std::set<std::string>{"Cottage"});
+    App()->StartLevelByIndex(FindLevels()->GetFirstTutorialLevelIndex() + 1);
+    Seconds(0.1f);
+    EXPECT_EQ(barParts(), (std::set<std::string>{"Cottage", "Lemon Paint", "Single Garage", "Sky Blue Paint"}));
 }
 
 TEST_F(DemoStreets, TheSecondTutorialStreetTeachesTheGarageWithItsFirstCustomerNotBehindTheMenu)
