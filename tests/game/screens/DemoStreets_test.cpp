@@ -2,7 +2,8 @@
 // streets over two decades and two tutorial streets after them, each with
 // what a player sees of it and goals a player can reach with what they own
 // by then; the decades' transitions, the life reward and the map's markers
-// line up with them; the second tutorial street teaches when it is played,
+// line up with them; the first tutorial street's bar offers only the parts
+// its customers order; the second tutorial street teaches when it is played,
 // not while it runs behind the main menu.
 #include "ScreensGameTest.h"
 
