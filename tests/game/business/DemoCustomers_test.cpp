@@ -11,6 +11,7 @@
 #include "game/business/CGreeterUpgrade.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
+#include "game/business/CBuildPhase.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/world/CLevelPlay.h"
 #include "game/business/CCustomerStyleSheet.h"
@@ -23,6 +24,7 @@
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/business/CThreeInARowCounter.h"
+#include "game/business/CUpgrade.h"
 #include "game/world/CTypedCommands.h"
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
@@ -273,13 +275,32 @@ TEST_F(DemoCustomersInPlay, AClickAnswersACustomerAndADropOnAHouseBuiltToItsOrde
     EXPECT_FALSE(customer->IsDecidingOrder()) << "decided after its thinking time";
     ASSERT_NE(customer->GetPackageWanted(), nullptr);
 
-    // A house built to the order stands on the lot in the middle of the town.
+    // A house built to the order stands on the lot in the middle of the
+    // town: Town's customers take the cottage bare, as the crew leaves it.
     CLot* lot = GetLotLayer()->FindLot(1, 1);
     ASSERT_NE(lot, nullptr);
     ASSERT_NE(lot->GetBuilding(), nullptr);
     CBuildablePackage& house = *lot->GetBuilding();
-    house.CopyFrom(customer->GetPackageWanted());
-    ASSERT_TRUE(lot->CanHouse(customer));
+    const int32_t cottage = GetUpgradeList().Find("Cottage");
+    ASSERT_NE(GetBuildablePart(cottage), nullptr);
+    house.StartBuilding(*GetBuildablePart(cottage), cottage, nullptr);
+    house.FinishBuilding();
+    ASSERT_FALSE(house.IsFullyPainted());
+    ASSERT_TRUE(house.HasSamePartsAs(customer->GetPackageWanted()));
+    EXPECT_TRUE(lot->CanHouse(customer));
+
+    // The career's rule: an order that asks for paint takes no house whose
+    // parts still wait for it, not even from the deliverer.
+    CGameState* state = CGameState::SGetCurrent();
+    const int32_t deliverer = GetUpgradeList().Find("Deliverer");
+    const uint32_t color = uint32_t(GetColorPhase());
+    state->ReceiveUpgrade(deliverer);
+    customer->GetPackageWanted()->m_Parts[color] = house.m_Parts[color] = GetUpgradeList().Find("Lemon Paint");
+    EXPECT_FALSE(lot->CanHouse(customer));
+    EXPECT_FALSE(lot->TryDeliverCustomer());
+    EXPECT_TRUE(lot->IsVacant());
+    state->RemoveUpgrade(deliverer);
+    customer->GetPackageWanted()->m_Parts[color] = house.m_Parts[color] = 0;
     const float revenueBefore = CGameState::SGetCurrent()->m_RevenueK;
     ASSERT_TRUE(Pass(17));
     EXPECT_TRUE(lot->IsVacant()) << "nobody moves in before the drop";

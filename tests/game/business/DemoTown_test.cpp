@@ -91,12 +91,14 @@ constexpr CPoint kGarageButton{116, 730};
 constexpr CPoint kLemonPaintButton{244, 730};
 constexpr CPoint kBulldozerButton{388, 730};
 
+// On the tutorial street that teaches the garage and paint.
 TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseAGarageFollowsAndPaintColoursBoth)
 {
     ASSERT_TRUE(StartInTown());
+    App()->StartLevelByIndex(GetLevels()->GetFirstTutorialLevelIndex() + 1);
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(Pass(17));
-    CLot* lot = GetLotLayer() ? GetLotLayer()->FindLot(1, 1) : nullptr;
+    CLot* lot = GetLotLayer() ? GetLotLayer()->FindLot(1, 0) : nullptr;
     ASSERT_NE(lot, nullptr);
     ASSERT_NE(lot->GetBuilding(), nullptr);
     CBuildablePackage& building = *lot->GetBuilding();

@@ -2,7 +2,8 @@
 // streets over two decades and two tutorial streets after them, each with
 // what a player sees of it and goals a player can reach with what they own
 // by then; the decades' transitions, the life reward and the map's markers
-// line up with them; the second tutorial street teaches when it is played,
+// line up with them; the first tutorial street's bar offers only the parts
+// its customers order; the second tutorial street teaches when it is played,
 // not while it runs behind the main menu.
 #include "ScreensGameTest.h"
 
@@ -25,6 +26,7 @@
 #include "game/world/CTutorial.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/screens/CTownMap.h"
 #include "images/CFrameList.h"
 #include "overlays/CFrameOverlay.h"
@@ -299,6 +301,21 @@ TEST_F(DemoStreets, TheFirstTutorialStreetsCustomersOrderTheBareCottageItTeaches
         EXPECT_TRUE(bare.HasSamePartsAs(level->m_FutureOrders[i])) << i;
         EXPECT_TRUE(bare.IsPaintedFor(level->m_FutureOrders[i])) << i;
     }
+
+    // The bar offers no part that leaves a house none of those orders take;
+    // the next street, which teaches the garage and paint, offers both.
+    const auto barParts = [] {
+        std::set<std::string> parts;
+        CPlayfieldLayer* ui = GetCurrentPlayfield()->FindLayer("UI");
+        for (uint32_t i = 0; ui && i < ui->GetSpriteCount(); ++i)
+            if (auto* offered = dynamic_cast<CBuildablePart*>(GetButtonUpgrade(ui->GetSprite(i)->GetAI())))
+                parts.insert(offered->m_Name.GetText().GetString());
+        return parts;
+    };
+    EXPECT_EQ(barParts(), std::set<std::string>{"Cottage"});
+    App()->StartLevelByIndex(FindLevels()->GetFirstTutorialLevelIndex() + 1);
+    Seconds(0.1f);
+    EXPECT_EQ(barParts(), (std::set<std::string>{"Cottage", "Lemon Paint", "Single Garage", "Sky Blue Paint"}));
 }
 
 TEST_F(DemoStreets, TheSecondTutorialStreetTeachesTheGarageWithItsFirstCustomerNotBehindTheMenu)
