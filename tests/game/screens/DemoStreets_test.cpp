@@ -313,6 +313,9 @@ TEST_F(DemoStreets, TheFirstTutorialStreetsCustomersOrderTheBareCottageItTeaches
         return parts;
     };
     EXPECT_EQ(barParts(), std::set<std::string>{"Cottage"});
+    // Nor do crews for those parts stand idle in the yard.
+    for (const char* crew : {"Garage Crew", "Painting Crew"})
+        EXPECT_FALSE(CGameState::SGetCurrent()->HasReceivedUpgrade(GetUpgradeList().Find(crew))) << crew;
     App()->StartLevelByIndex(FindLevels()->GetFirstTutorialLevelIndex() + 1);
     Seconds(0.1f);
     EXPECT_EQ(barParts(), (std::set<std::string>{"Cottage", "Lemon Paint", "Single Garage", "Sky Blue Paint"}));
