@@ -425,9 +425,20 @@ void CLevelEditorWindow::ForEachSelectedSprite(F&& f)
 void CLevelEditorWindow::MoveSelection(int32_t dx, int32_t dy)
 {
     if (m_Editable) {
-        ForEachSelectedSprite([&](CSprite& sprite, CPlayfieldLayer*) {
-            const CFPoint& at = sprite.GetPosition();
-            sprite.SetPosition(at.x + float(dx), at.y + float(dy));
+        CPlayfield* playfield = GetCurrentPlayfield();
+        ForEachSelectedSprite([&](CSprite& sprite, CPlayfieldLayer* layer) {
+            if (!layer && playfield)
+                layer = playfield->FindLayerOfSprite(&sprite);
+            // The step is the pointer's, on the screen: a scaled layer
+            // takes more or fewer of its own pixels for it.
+            CFPoint at = sprite.GetPosition();
+            if (layer) {
+                const CFPoint shown = layer->LayerToScreen(at);
+                at = layer->ScreenToLayer(CFPoint{shown.x + float(dx), shown.y + float(dy)});
+            } else {
+                at = CFPoint{at.x + float(dx), at.y + float(dy)};
+            }
+            sprite.SetPosition(at.x, at.y);
         });
     } else {
         RaiseCantEdit();
@@ -751,6 +762,7 @@ bool CLevelEditorWindow::OnKeyDown(uint32_t key)
         return true;
     if (!HasSelection())
         return false;
+    // Screen pixels, as a drag moves: one key step shows at any scale.
     const int32_t step = IsShiftDown() ? 10 : 1;
     switch (key) {
     case kKeyUp:

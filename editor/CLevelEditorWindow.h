@@ -73,7 +73,9 @@ public:
     bool HasSelection() const { return m_Selection.GetObject(0) != nullptr; }
     void SelectAll();
     void SelectInRect(const CRect& screenRect);
-    // Whole pixels; raises can't-edit pending when the level is not editable.
+    // Whole screen pixels, through each sprite's layer (so a scaled layer's
+    // sprites keep under the pointer); raises can't-edit pending when the
+    // level is not editable.
     void MoveSelection(int32_t dx, int32_t dy);
     void DeleteSelection();
     void PasteSelection();

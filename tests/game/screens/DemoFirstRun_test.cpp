@@ -132,6 +132,21 @@ TEST_F(DemoFirstRun, ANewPlayerWhoSkipsTheTutorialAndGoesBackIsStillNewAfterARes
     EXPECT_TRUE(!behind || !behind->HasBeenPlayed());
     CStats::SGetInstance().SaveIfNeeded();
     EXPECT_EQ(ReadBytes(PathOf("Stats.dat")), saved);
+
+    // A career street behind the menu is read, never marked.
+    EndRun();
+    std::string levels = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
+    for (const std::string flag : {"Is Tutorial Level=1", "Is Last Tutorial Level=1"})
+        levels[levels.rfind(flag) + flag.size() - 1] = '0';
+    WriteBytes(PathOf("Data/Resources/Levels.Object.txt"), levels);
+    const std::string before = ReadBytes(PathOf("Stats.dat"));
+    ASSERT_TRUE(Start());
+    Passes(2);
+    ASSERT_FALSE(FindLevels()->GetLevel(GetCurrentLevelIndex())->m_IsTutorialLevel);
+    behind = Player().FindLevelStats(GetCurrentLevelIndex());
+    EXPECT_TRUE(!behind || !behind->HasBeenPlayed());
+    CStats::SGetInstance().SaveIfNeeded();
+    EXPECT_EQ(ReadBytes(PathOf("Stats.dat")), before);
 }
 
 TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesAndQuitsToTheMenu)

@@ -322,9 +322,12 @@ public:
     {
         if (message.GetType() == CPlayfieldMouseMessage::SGetMouseDownType())
             (message.IsHandled() ? handled : unhandled)++;
+        if (message.GetType() == CPlayfieldMouseMessage::SGetMouseUpType())
+            ++releases;
     }
     static inline int handled = 0;
     static inline int unhandled = 0;
+    static inline int releases = 0;
 };
 
 // The pause menu as the screen layer opens it: a window over the playfield.
@@ -372,7 +375,7 @@ TEST_F(HudInTheGame, AClickOnTheMenuButtonOpensThePauseMenuOnceAndNoLayerSeesIt)
     auto* probe = new CSprite;
     probe->AddAI(new CPressProbeAI);
     playfield->FindOrAddLayer("Lot")->AddSprite(probe);
-    CPressProbeAI::handled = CPressProbeAI::unhandled = 0;
+    CPressProbeAI::handled = CPressProbeAI::unhandled = CPressProbeAI::releases = 0;
 
     // The demo's gameplay set is drawn every frame without a miss.
     for (int i = 0; i < 3; ++i)
@@ -382,12 +385,14 @@ TEST_F(HudInTheGame, AClickOnTheMenuButtonOpensThePauseMenuOnceAndNoLayerSeesIt)
     EXPECT_EQ(screens.opened, 1);
     EXPECT_EQ(CPressProbeAI::unhandled, 0);
     EXPECT_EQ(CPressProbeAI::handled, 0) << "the button's alone";
+    EXPECT_EQ(CPressProbeAI::releases, 0) << "its release too";
     if (screens.menu)
         screens.menu->Destroy();
 
     // A press on open ground still reaches the lots unmarked.
     Click(500, 450);
     EXPECT_EQ(CPressProbeAI::unhandled, 1);
+    EXPECT_EQ(CPressProbeAI::releases, 1);
 }
 
 } // namespace
