@@ -420,6 +420,17 @@ TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
         EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
         EXPECT_EQ(present(big), (std::vector<bool>{true, false, false}));
     }
+    // And so from the images.
+    WriteTga("Seqs/-Big/d.tga", 20, 20);
+    {
+        CSequence big;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(refused(report, "Seqs/Big (3 frames from frame 2): Image \"Seqs/-Big/b.")) << report;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+        EXPECT_EQ(present(big), (std::vector<bool>{true, false, false, false}));
+    }
     SetDataPixelBudget(budget);
 }
 
