@@ -1,7 +1,6 @@
 #include "images/CJPEGFileIO.h"
 
 #include "foundation/CFile.h"
-#include "foundation/CMemFileBuf.h"
 #include "images/CFrame.h"
 #include "images/CFrameImageIO.h"
 #include "images/CPNGFileIO.h"
@@ -260,7 +259,18 @@ uint8_t* AllocateFrame(void* context, uint32_t width, uint32_t height)
     return frame->Create(width, height, 24) ? frame->GetPixels() : nullptr;
 }
 
-// Decodes the rest of the open file into the target; reports a refused size.
+// Decodes the bytes into the target; a refusal is reported under name.
+bool DecodeNamed(const uint8_t* bytes, uint32_t count, SJpegTarget& target, const char* name)
+{
+    const bool decoded = DecodeJpeg(bytes, count, &target);
+    if (target.refusedBySize)
+        ReportImageRefused(name, "its size is more than its data holds or than any image may have");
+    if (target.refusedForScans)
+        ReportDamagedImageRefused(name, "it has more scans than any image needs");
+    return decoded;
+}
+
+// Decodes the rest of the open file into the target.
 bool DecodeRestOfFile(CFile& file, SJpegTarget& target)
 {
     const int64_t size = file.GetSize(), position = file.GetPosition();
@@ -270,13 +280,9 @@ bool DecodeRestOfFile(CFile& file, SJpegTarget& target)
     auto* bytes = static_cast<uint8_t*>(std::malloc(size_t(count) + 1));
     if (!bytes)
         return false;
-    const bool decoded = file.Read(bytes, count) == count && DecodeJpeg(bytes, count, &target);
+    const bool decoded
+        = file.Read(bytes, count) == count && DecodeNamed(bytes, count, target, file.GetFileName().GetString());
     std::free(bytes);
-    if (target.refusedBySize)
-        ReportImageRefused(file.GetFileName().GetString(),
-                           "its size is more than its data holds or than any image may have");
-    if (target.refusedForScans)
-        ReportDamagedImageRefused(file.GetFileName().GetString(), "it has more scans than any image needs");
     return decoded;
 }
 
@@ -340,6 +346,15 @@ bool DecodeJPEGIntoFrame(CFrame& frame, CFile& file)
     return false;
 }
 
+bool DecodeJPEGIntoFrame(CFrame& frame, const uint8_t* data, uint32_t size, const char* name)
+{
+    SJpegTarget target{AllocateFrame, &frame, GetImageDecodeByteLimit(), 0, 0};
+    if (data && DecodeNamed(data, size, target, name))
+        return true;
+    frame.Free();
+    return false;
+}
+
 bool LoadJPEGFile(CFrame& frame, const char* path, uint32_t openFlags)
 {
     CFile file;
@@ -381,9 +396,7 @@ bool CJPEGFileIO::WriteImageFile(CFrame& frame, const char* path, uint32_t openF
     return WriteJPEGFile(frame, path, 90, openFlags);
 }
 
-bool CJPEGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char*, uint32_t)
+bool CJPEGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t size, const char* path, uint32_t)
 {
-    CFile file;
-    file.AttachFileBuf(CMemFileBuf::WrapReadOnly(data, size), FILE_READ);
-    return DecodeJPEGIntoFrame(frame, file);
+    return DecodeJPEGIntoFrame(frame, data, size, path);
 }

@@ -40,6 +40,8 @@ public:
 // The rest of the open file as a 24-bit frame; false (the frame freed) for
 // data the library refuses and for sizes the file cannot hold (below).
 bool DecodeJPEGIntoFrame(CFrame& frame, CFile& file);
+// The same from memory; name is the file a refusal names.
+bool DecodeJPEGIntoFrame(CFrame& frame, const uint8_t* data, uint32_t size, const char* name);
 bool LoadJPEGFile(CFrame& frame, const char* path, uint32_t openFlags);
 // R, G, B pixels, rows width x 3 bytes apart; false when nothing was
 // written or the library failed.

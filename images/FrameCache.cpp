@@ -188,9 +188,7 @@ bool ReadJpegBody(CFrame& frame, CFile& file)
     if (!jpeg.empty() && file.Read(jpeg.data(), length - 4) != length - 4)
         return false;
     CFrame colour;
-    CFile jpegFile;
-    jpegFile.AttachFileBuf(CMemFileBuf::WrapReadOnly(jpeg.data(), uint32_t(jpeg.size())), FILE_READ);
-    if (!DecodeJPEGIntoFrame(colour, jpegFile))
+    if (!DecodeJPEGIntoFrame(colour, jpeg.data(), uint32_t(jpeg.size()), file.GetFileName().GetString()))
         return false;
     file.Seek(start + length);
     // An alpha block larger than the picture is refused before it is inflated.

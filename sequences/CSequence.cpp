@@ -676,6 +676,9 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     const auto readImages = [&](bool report) {
         DeleteFrames();
         bool overBudget = false;
+        // Frames the data's budget leaves out are one fault: said once.
+        uint32_t leftOut = 0, firstLeftOut = 0;
+        CJString budgetWhy;
         for (size_t i = 0; i < kept.size(); ++i) {
             char number[16];
             std::snprintf(number, sizeof number, "%04u", unsigned(i + 1));
@@ -684,6 +687,7 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
             const char* image = names[kept[i]].c_str();
             std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::FindImageFile(readerFolder.c_str(), image, 0));
             CJString why;
+            bool refusedForBudget = false;
             if (!reader && notFiles.count(image)) {
                 why.Format("\"%s/%s\" is not a regular file (a named pipe or a device, or a link to one)",
                            readerFolder.c_str(), image);
@@ -699,12 +703,13 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
                 {
                     const CChargedImageScope charged(path);
                     loaded = reader->LoadFrame(*frame, &buildChain, 0);
-                    overBudget = overBudget || charged.Refused();
+                    refusedForBudget = charged.Refused();
                 }
                 if (loaded && !ChargeDataPixels(*frame, path)) {
-                    overBudget = true;
+                    refusedForBudget = true;
                     loaded = false;
                 }
+                overBudget = overBudget || refusedForBudget;
                 if (!loaded && GetLastImageRefusal().IsNotEmpty())
                     why = GetLastImageRefusal();
                 else if (!loaded)
@@ -714,10 +719,22 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
                 frame.reset();
                 CJString item;
                 item.Format("%s/%s (frame %u)", folder, name, unsigned(i + 1));
-                if (report)
+                if (refusedForBudget && leftOut++ == 0) {
+                    firstLeftOut = uint32_t(i + 1);
+                    budgetWhy = why;
+                } else if (report && !refusedForBudget) {
                     ReportItemLeftOut(item, why);
+                }
             }
             m_Frames.push_back(frame.release());
+        }
+        if (report && leftOut > 0) {
+            CJString item;
+            if (leftOut == 1)
+                item.Format("%s/%s (frame %u)", folder, name, unsigned(firstLeftOut));
+            else
+                item.Format("%s/%s (%u frames from frame %u)", folder, name, unsigned(leftOut), unsigned(firstLeftOut));
+            ReportItemLeftOut(item, budgetWhy);
         }
         m_FrameCount = uint32_t(m_Frames.size());
         ApplyOffsets();

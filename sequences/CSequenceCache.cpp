@@ -34,11 +34,11 @@ bool g_LoadingProperties = false;
 // start.
 constexpr int32_t kMaxAtlasSide = int32_t(kMaxImageSide);
 
-// A cache's text is the sequence's settings and at most some 170 bytes a
-// frame: this holds ninety thousand frames, where sequences have tens. Its
-// block may expand a thousandfold, so a 1 MB cache could otherwise ask for a
-// gigabyte.
-constexpr uint32_t kMaxCacheText = 16u << 20;
+// A cache's text is the sequence's settings and some 90 bytes a frame: this
+// holds some 750,000 frames, where sequences have tens. Its block may expand
+// a thousandfold, so a 1 MB cache could otherwise ask for a gigabyte. The
+// writer keeps to it too, so that every cache written reads back.
+constexpr uint32_t kMaxCacheText = 64u << 20;
 
 // Whether the rectangle lies inside a width x height atlas.
 bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
@@ -159,10 +159,15 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
     WriteObjectText(this, text, WriteHeader::With);
     WriteObjectText(&list, text, WriteHeader::With);
     text.Finish();
-    const uint32_t size = uint32_t(buffer->GetSize());
+    const uint64_t wholeSize = uint64_t(buffer->GetSize());
     text.DetachFileBuf();
     uint8_t* data = buffer->DetachMemory();
     delete buffer;
+    if (wholeSize > kMaxCacheText) {
+        std::free(data);
+        return false;
+    }
+    const uint32_t size = uint32_t(wholeSize);
 
     CJString path;
     GetCachePath(path, folder, name);
@@ -255,10 +260,25 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         return true;
     }
 
+    // The writer never lets two frames share a pixel: a list asking for more
+    // pixels than its atlas holds (a short text may list a million copies of
+    // one cell) is damaged, and costs nothing.
+    uint64_t listed = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const CFrameInfo* info = list->GetAt(i);
+        if (info && FitsAtlas(*info, atlas.GetWidth(), atlas.GetHeight()))
+            listed += uint64_t(info->m_Right - info->m_Left) * uint64_t(info->m_Bottom - info->m_Top);
+    }
+    if (listed > uint64_t(atlas.GetWidth()) * atlas.GetHeight())
+        return refuse();
+
     CFrameFilter chain;
     chain.AddFilter(HasFlag(kSequenceDoDither) ? kFilterKindBitDepthDither : kFilterKindBitDepth);
     if (list->m_WasRLE)
         chain.AddFilter(kFilterKindRunLength);
+    // Frames the data's budget leaves out are said once for the cache.
+    uint32_t leftOut = 0, firstLeftOut = 0;
+    CJString why;
     for (uint32_t i = 0; i < count; ++i) {
         const CFrameInfo* info = list->GetAt(i);
         // A rectangle outside the atlas (a damaged file) gives no frame.
@@ -271,7 +291,10 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         const uint32_t height = uint32_t(info->m_Bottom - info->m_Top);
         const std::string frameName = FrameName(file, i);
         if (!DataPixelsFit(uint64_t(width) * height, frameName.c_str())) {
-            ReportItemLeftOut(CJString(frameName.c_str()), GetLastImageRefusal());
+            if (leftOut++ == 0) {
+                firstLeftOut = i;
+                why = GetLastImageRefusal();
+            }
             AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
             continue;
         }
@@ -284,6 +307,13 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         frame->SetOffset(int16_t(info->m_UpperLeftXOffset), int16_t(info->m_UpperLeftYOffset));
         ChargeDataPixels(*frame, ""); // fits: asked above
         AppendFrame(frame.release(), CropColor0::No, CentreHotSpot::No);
+    }
+    if (leftOut == 1) {
+        ReportItemLeftOut(CJString(FrameName(file, firstLeftOut).c_str()), why);
+    } else if (leftOut > 1) {
+        const std::string item = std::string(file.GetFileName().GetString()) + " (" + std::to_string(leftOut)
+            + " frames from frame " + std::to_string(firstLeftOut + 1) + ")";
+        ReportItemLeftOut(CJString(item.c_str()), why);
     }
     return true;
 }

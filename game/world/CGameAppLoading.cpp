@@ -12,8 +12,10 @@
 #include "images/CFont.h"
 #include "images/CFontList.h"
 #include "images/CFrame.h"
+#include "images/CFrameImageIO.h"
 #include "images/CFrameList.h"
 #include "images/CJPEGFileIO.h"
+#include "objects/CObjectFileArray.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
@@ -69,6 +71,20 @@ void LoadEveryItem(CObjectFileArray& list)
         list.GetObjectAt(i);
 }
 
+// The channel's picture, the player's own before the data's; a picture the
+// reader refuses is said, as the data's other pictures are.
+bool LoadChannelLogo(CFrame& logo)
+{
+    for (const uint32_t folder : {FILE_USER_FOLDER, 0u}) {
+        ClearLastImageRefusal();
+        if (LoadJPEGFile(logo, "Channel.jpg", folder))
+            return true;
+        if (GetLastImageRefusal().IsNotEmpty())
+            ReportItemLeftOut(CJString("Channel.jpg"), GetLastImageRefusal());
+    }
+    return false;
+}
+
 } // namespace
 
 void CGameApp::Init(CLoadingScreenPresenter* presenter)
@@ -76,11 +92,8 @@ void CGameApp::Init(CLoadingScreenPresenter* presenter)
     CSoundDevice::SGetInstance().StopAllSounds();
 
     m_ChannelLogo = CFrame::MakeOwned(1, 1, 32);
-    if (LoadJPEGFile(*m_ChannelLogo, "Channel.jpg", FILE_USER_FOLDER)
-        || LoadJPEGFile(*m_ChannelLogo, "Channel.jpg", 0)) {
-        if (presenter)
-            presenter->Show(m_ChannelLogo.get());
-    }
+    if (LoadChannelLogo(*m_ChannelLogo) && presenter)
+        presenter->Show(m_ChannelLogo.get());
 
     // The data set keeps its sequences and frames in folders of their own,
     // so the names are bare.

@@ -6,7 +6,9 @@
 #include "foundation/FatalError.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
+#include "images/CFrameImageIO.h"
 #include "images/CJPEGFileIO.h"
+#include "images/CPNGFileIO.h"
 #include "images/CTGAFileIO.h"
 #include "support/ReplacedOperatorNew.h"
 #include "support/ScopedHooks.h"
@@ -403,6 +405,32 @@ TEST_F(FrameCache, AJpegAlphaBlockLargerThanThePictureIsRefusedBeforeItIsInflate
     ASSERT_TRUE(file.Seek(0));
     EXPECT_FALSE(ReadFrameBody(back, file));
     EXPECT_EQ(file.GetPosition(), alphaAt + 9) << "only the block's header is read";
+}
+
+// The JPEG inside a cache is decoded from memory: its refusal still names
+// the cache file, so that the data's author can find it.
+TEST_F(FrameCache, AJpegBodyRefusedNamesItsCacheFile)
+{
+    CFrame frame, back;
+    Fill(frame, 8, 8);
+    CFile file;
+    ASSERT_TRUE(file.Open("Cache/Art/pic.Frame", FILE_CREATE | FILE_WRITE | FILE_MAKE_FOLDERS));
+    file.WriteUint32(0).WriteUint32(0).WriteUint8(0).WriteUint32(0);
+    ASSERT_TRUE(WriteFrameAsJPEG(frame, file, 65));
+    const int64_t alphaAt = file.GetPosition();
+    ASSERT_TRUE(file.Seek(9));
+    file.WriteUint32(uint32_t(alphaAt - 9));
+    ASSERT_TRUE(file.Seek(alphaAt));
+    const std::string alpha(8 * 8, '\xFF');
+    ASSERT_TRUE(CFileCompressor::WriteCompressed(file, alpha.data(), uint32_t(alpha.size()), 9));
+    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(ReadFrameCacheFile(back, "Art", "pic"));
+
+    CScopedHook<SetImageDecodeByteLimit> limit(8 * 8 * 3 - 1);
+    ClearLastImageRefusal();
+    EXPECT_FALSE(ReadFrameCacheFile(back, "Art", "pic"));
+    const std::string refusal = GetLastImageRefusal().GetString();
+    EXPECT_NE(refusal.find("Image \"Cache/Art/pic.Frame\" refused"), std::string::npos) << refusal;
 }
 
 TEST_F(FrameCache, ARecordBlockAboveSixteenMillionIsFatal)

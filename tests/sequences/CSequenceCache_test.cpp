@@ -6,6 +6,7 @@
 #include "foundation/CompressedBlock.h"
 #include "images/CFilterRLEColor0.h"
 #include "images/CFrame.h"
+#include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
 #include "objects/CObject.h"
 #include "sequences/CSequence.h"
@@ -230,6 +231,29 @@ TEST_F(SequenceCache, AnAtlasPastTheImageLimitsIsNotWritten)
     EXPECT_FALSE(FileExists("Cache/L/TooWide.Sequence", 0));
 }
 
+// Some 89 bytes of text a frame: 210,000 frames of 2 x 2 pass what a text
+// bound resting on 170 bytes a frame allowed. Whatever the bound, a cache
+// written is a cache that reads back.
+TEST_F(SequenceCache, ACacheOfTwoHundredThousandSmallFramesReadsBack)
+{
+    constexpr uint32_t kFrames = 210000;
+    CSequence sequence;
+    sequence.ResetToDefaults();
+    auto cell = Solid(2, 2, 7);
+    for (uint32_t i = 0; i < kFrames; ++i) {
+        auto frame = CFrame::MakeOwned(2, 2, 32);
+        std::memcpy(frame->GetPixels(), cell->GetPixels(), 16);
+        sequence.AppendFrame(frame.release(), CropColor0::No, CentreHotSpot::No);
+    }
+    ASSERT_TRUE(sequence.SaveToCache("L", "Many", 80, true, false));
+    sequence.DeleteFrames();
+    CSequence loaded;
+    ASSERT_TRUE(loaded.LoadFromCache("L", "Many"));
+    ASSERT_EQ(loaded.GetFrameCount(), kFrames);
+    ASSERT_NE(loaded.GetFrame(kFrames - 1), nullptr);
+    EXPECT_EQ(loaded.GetFrame(kFrames - 1)->Row(1)[0], 7);
+}
+
 TEST_F(SequenceCache, NullEntriesKeepTheirPlaces)
 {
     CSequence sequence;
@@ -403,7 +427,7 @@ TEST_F(SequenceCache, ACacheTextLongerThanAnySequenceNeedsIsRefused)
     CSequence built;
     ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
     const auto [text, atlas] = SplitCache("Cache/Seqs/Walk.Sequence");
-    WriteCache("Cache/Seqs/Walk.Sequence", text + std::string(16 << 20, '\n'), atlas);
+    WriteCache("Cache/Seqs/Walk.Sequence", text + std::string(64 << 20, '\n'), atlas);
     AgeSources();
     CSequence loaded;
     EXPECT_FALSE(loaded.LoadFromCache("Seqs", "Walk"));
@@ -444,6 +468,36 @@ TEST_F(SequenceCache, DamagedCacheRectanglesGiveNullFrames)
     ASSERT_TRUE(loaded.LoadFromCache("L", "Bad"));
     ASSERT_EQ(loaded.GetFrameCount(), 1u);
     EXPECT_EQ(loaded.GetFrame(0), nullptr);
+}
+
+// A short text may list a great many frames of one small cell: the list
+// asks for more pixels than its atlas holds, which no cache written does, so
+// the cache is damaged and costs nothing (rebuilt from the images).
+TEST_F(SequenceCache, AFrameListTheAtlasCannotHoldIsDamaged)
+{
+    ThreeImages();
+    CSequence built;
+    ASSERT_TRUE(built.Load("Seqs", "Walk", nullptr));
+    const auto [text, atlas] = SplitCache("Cache/Seqs/Walk.Sequence");
+    const size_t first = text.find("\t\tFrame Info=CFrameInfo");
+    const size_t end = text.find("\t\tFrame Info=CFrameInfo", first + 1);
+    ASSERT_NE(end, std::string::npos) << text;
+    std::string many = text.substr(0, end);
+    for (int i = 0; i < 2000; ++i)
+        many += text.substr(first, end - first);
+    many += text.substr(end);
+    WriteCache("Cache/Seqs/Walk.Sequence", many, atlas);
+    AgeSources();
+    const uint64_t held = GetDataPixelBytesHeld();
+    CSequence loaded;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(loaded.LoadFromCache("Seqs", "Walk"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(loaded.GetFrameCount(), 0u);
+    EXPECT_EQ(GetDataPixelBytesHeld(), held);
+    CSequence rebuilt;
+    ASSERT_TRUE(rebuilt.Load("Seqs", "Walk", nullptr));
+    EXPECT_EQ(rebuilt.GetFrameCount(), 3u);
 }
 
 TEST_F(SequenceCache, MoreThanFiveHundredImages)

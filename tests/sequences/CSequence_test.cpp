@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -406,6 +407,29 @@ TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
         EXPECT_EQ(present(big), (std::vector<bool>{true, true, false}));
         EXPECT_NE(std::string(GetLastImageRefusal().GetString()).find("Big.Sequence (frame 3)"), std::string::npos)
             << GetLastImageRefusal().GetString();
+    }
+    // Frames left out of one cache are said once, with their count: a cache
+    // of a great many frames would otherwise say as many lines.
+    SetDataPixelBudget(held + 500 * 4);
+    {
+        CSequence big;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(refused(report, "Cache/Seqs/Big.Sequence (2 frames from frame 2): Image ")) << report;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+        EXPECT_EQ(present(big), (std::vector<bool>{true, false, false}));
+    }
+    // And so from the images.
+    WriteTga("Seqs/-Big/d.tga", 20, 20);
+    {
+        CSequence big;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(refused(report, "Seqs/Big (3 frames from frame 2): Image \"Seqs/-Big/b.")) << report;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+        EXPECT_EQ(present(big), (std::vector<bool>{true, false, false, false}));
     }
     SetDataPixelBudget(budget);
 }

@@ -382,6 +382,25 @@ TEST_F(GameProgram, EditorCommandsAreConsumedAndOthersPassOn)
     EXPECT_TRUE(App()->IsNamedOptionSet("Editor"));
 }
 
+// The channel's picture is the data's too: a file the reader refuses is
+// said on standard error with its name, whatever the debug output.
+TEST_F(GameProgram, ARefusedChannelPictureIsReported)
+{
+    auto picture = CFrame::MakeOwned(8, 8, 24);
+    ASSERT_TRUE(WriteJPEGFile(*picture, PathOf("Data/Channel.jpg").c_str(), 80, 0));
+    std::string bytes = ReadBytes(PathOf("Data/Channel.jpg"));
+    const size_t frame = bytes.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    bytes.replace(frame + 5, 4, std::string("\x80\0\x80\0", 4)); // 32768 x 32768
+    WriteBytes(PathOf("Data/Channel.jpg"), bytes);
+    testing::internal::CaptureStderr();
+    const bool started = Start();
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(started);
+    EXPECT_NE(report.find("Channel.jpg: Image \""), std::string::npos) << report;
+    EXPECT_NE(report.find("Channel.jpg\" refused: its size is more than"), std::string::npos) << report;
+}
+
 TEST_F(GameProgram, AMissingLoadingPictureIsFatal)
 {
     std::filesystem::remove(PathOf("Data/Resources/Frames/LoadingScreen_Background.png"));
