@@ -676,9 +676,7 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     const auto readImages = [&](bool report) {
         DeleteFrames();
         bool overBudget = false;
-        // Frames the data's budget leaves out are one fault: said once.
-        uint32_t leftOut = 0, firstLeftOut = 0;
-        CJString budgetWhy;
+        CFramesLeftOut leftOut;
         for (size_t i = 0; i < kept.size(); ++i) {
             char number[16];
             std::snprintf(number, sizeof number, "%04u", unsigned(i + 1));
@@ -717,25 +715,18 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
             }
             if (why.IsNotEmpty()) {
                 frame.reset();
-                CJString item;
-                item.Format("%s/%s (frame %u)", folder, name, unsigned(i + 1));
-                if (refusedForBudget && leftOut++ == 0) {
-                    firstLeftOut = uint32_t(i + 1);
-                    budgetWhy = why;
-                } else if (report && !refusedForBudget) {
+                if (refusedForBudget) {
+                    leftOut.Add(uint32_t(i + 1), why);
+                } else if (report) {
+                    CJString item;
+                    item.Format("%s/%s (frame %u)", folder, name, unsigned(i + 1));
                     ReportItemLeftOut(item, why);
                 }
             }
             m_Frames.push_back(frame.release());
         }
-        if (report && leftOut > 0) {
-            CJString item;
-            if (leftOut == 1)
-                item.Format("%s/%s (frame %u)", folder, name, unsigned(firstLeftOut));
-            else
-                item.Format("%s/%s (%u frames from frame %u)", folder, name, unsigned(leftOut), unsigned(firstLeftOut));
-            ReportItemLeftOut(item, budgetWhy);
-        }
+        if (report)
+            leftOut.Report((std::string(folder) + "/" + name).c_str());
         m_FrameCount = uint32_t(m_Frames.size());
         ApplyOffsets();
         return overBudget;

@@ -77,6 +77,26 @@ CLoadFileScope::~CLoadFileScope()
     GetCurrentLoadFileName() = m_Previous;
 }
 
+void CFramesLeftOut::Add(uint32_t frameNumber, const CJString& why)
+{
+    if (m_Count++ == 0) {
+        m_First = frameNumber;
+        m_Why = why;
+    }
+}
+
+void CFramesLeftOut::Report(const char* owner) const
+{
+    if (m_Count == 0)
+        return;
+    CJString item;
+    if (m_Count == 1)
+        item.Format("%s (frame %u)", owner, unsigned(m_First));
+    else
+        item.Format("%s (%u frames from frame %u)", owner, unsigned(m_Count), unsigned(m_First));
+    ReportItemLeftOut(item, m_Why);
+}
+
 bool IsLoadingSequenceProperties()
 {
     return g_LoadingProperties;
@@ -276,9 +296,7 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
     chain.AddFilter(HasFlag(kSequenceDoDither) ? kFilterKindBitDepthDither : kFilterKindBitDepth);
     if (list->m_WasRLE)
         chain.AddFilter(kFilterKindRunLength);
-    // Frames the data's budget leaves out are said once for the cache.
-    uint32_t leftOut = 0, firstLeftOut = 0;
-    CJString why;
+    CFramesLeftOut leftOut;
     for (uint32_t i = 0; i < count; ++i) {
         const CFrameInfo* info = list->GetAt(i);
         // A rectangle outside the atlas (a damaged file) gives no frame.
@@ -291,10 +309,7 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         const uint32_t height = uint32_t(info->m_Bottom - info->m_Top);
         const std::string frameName = FrameName(file, i);
         if (!DataPixelsFit(uint64_t(width) * height, frameName.c_str())) {
-            if (leftOut++ == 0) {
-                firstLeftOut = i;
-                why = GetLastImageRefusal();
-            }
+            leftOut.Add(i + 1, GetLastImageRefusal());
             AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
             continue;
         }
@@ -308,13 +323,7 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
         ChargeDataPixels(*frame, ""); // fits: asked above
         AppendFrame(frame.release(), CropColor0::No, CentreHotSpot::No);
     }
-    if (leftOut == 1) {
-        ReportItemLeftOut(CJString(FrameName(file, firstLeftOut).c_str()), why);
-    } else if (leftOut > 1) {
-        const std::string item = std::string(file.GetFileName().GetString()) + " (" + std::to_string(leftOut)
-            + " frames from frame " + std::to_string(firstLeftOut + 1) + ")";
-        ReportItemLeftOut(CJString(item.c_str()), why);
-    }
+    leftOut.Report(file.GetFileName().GetString());
     return true;
 }
 
