@@ -88,14 +88,10 @@ function(ombrisalt_add_tests folder)
   endif()
   string(REPLACE "/" "_" exe ${folder})
   set(exe ${exe}_tests)
-  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp
-                                      ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   list(FILTER support EXCLUDE REGEX "_test\\.cpp$")
-  # The real-window tests find their input player beside it.
-  set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualDisplay.cpp PROPERTIES
-                              COMPILE_DEFINITIONS OMBRISALT_TEST_SUPPORT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support")
   add_executable(${exe} ${sources} ${support})
-  target_link_libraries(${exe} PRIVATE ${ARG_UNPARSED_ARGUMENTS} ${ARG_MAIN} GTest::gmock)
+  target_link_libraries(${exe} PRIVATE ${ARG_UNPARSED_ARGUMENTS} ${ARG_MAIN} GTest::gmock ombrisalt_test_support)
   target_include_directories(${exe} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   set_target_properties(${exe} PROPERTIES OMBRISALT_TEST_CODE ON)
   # Test code is most of what the build compiles: it is built without
@@ -113,6 +109,19 @@ function(ombrisalt_add_tests folder)
                               <cstring> <filesystem> <functional> <map> <memory> <string> <vector>)
   endif()
   target_precompile_headers(${exe} REUSE_FROM ombrisalt_test_pch)
+  if(NOT TARGET ombrisalt_test_support)
+    # tests/support/, compiled once for every test program.
+    file(GLOB shared CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+    add_library(ombrisalt_test_support OBJECT ${shared})
+    target_link_libraries(ombrisalt_test_support PRIVATE ombrisalt_options GTest::gmock)
+    target_include_directories(ombrisalt_test_support PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    set_target_properties(ombrisalt_test_support PROPERTIES OMBRISALT_TEST_CODE ON)
+    target_compile_options(ombrisalt_test_support PRIVATE -O0)
+    target_precompile_headers(ombrisalt_test_support REUSE_FROM ombrisalt_test_pch)
+    # The real-window tests find their input player beside it.
+    set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualDisplay.cpp PROPERTIES
+                                COMPILE_DEFINITIONS OMBRISALT_TEST_SUPPORT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support")
+  endif()
   # The tests that play on the demo data copy the one the build made.
   target_compile_definitions(${exe} PRIVATE OMBRISALT_DEMO_DATA="${OMBRISALT_DEMO_DATA}")
   add_dependencies(${exe} demo_data)
