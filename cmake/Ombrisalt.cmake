@@ -42,6 +42,17 @@ if(OMBRISALT_FUZZ)
   target_link_options(ombrisalt_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(OMBRISALT_SANITIZE)
+  # Under the sanitizers a third of a library file's compile time is parsing
+  # the standard headers; they are precompiled once for every library. Only
+  # here: the other builds compile without, so a missing include still fails.
+  file(WRITE ${CMAKE_BINARY_DIR}/library_pch.cpp "// The libraries' precompiled header's own source.\n")
+  add_library(ombrisalt_library_pch OBJECT ${CMAKE_BINARY_DIR}/library_pch.cpp)
+  target_link_libraries(ombrisalt_library_pch PRIVATE ombrisalt_options)
+  target_precompile_headers(ombrisalt_library_pch PRIVATE <algorithm> <array> <cmath> <cstdint> <cstdio> <cstdlib>
+                            <cstring> <memory> <string> <string_view> <unordered_map> <utility> <vector>)
+endif()
+
 # ombrisalt_add_library(<name> [FOLDERS folders...] [DEPS targets...])
 # Builds every .cpp of the folders (default: the calling folder) into the
 # static library ombrisalt_<name>.
@@ -57,6 +68,9 @@ function(ombrisalt_add_library name)
   endforeach()
   add_library(ombrisalt_${name} STATIC ${sources})
   target_link_libraries(ombrisalt_${name} PUBLIC ombrisalt_options ${ARG_DEPS})
+  if(TARGET ombrisalt_library_pch)
+    target_precompile_headers(ombrisalt_${name} REUSE_FROM ombrisalt_library_pch)
+  endif()
 endfunction()
 
 # ombrisalt_add_tests(<folder> [MAIN <target>] <library targets...>)
@@ -74,14 +88,10 @@ function(ombrisalt_add_tests folder)
   endif()
   string(REPLACE "/" "_" exe ${folder})
   set(exe ${exe}_tests)
-  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp
-                                      ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   list(FILTER support EXCLUDE REGEX "_test\\.cpp$")
-  # The real-window tests find their input player beside it.
-  set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualDisplay.cpp PROPERTIES
-                              COMPILE_DEFINITIONS OMBRISALT_TEST_SUPPORT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support")
   add_executable(${exe} ${sources} ${support})
-  target_link_libraries(${exe} PRIVATE ${ARG_UNPARSED_ARGUMENTS} ${ARG_MAIN} GTest::gmock)
+  target_link_libraries(${exe} PRIVATE ${ARG_UNPARSED_ARGUMENTS} ${ARG_MAIN} GTest::gmock ombrisalt_test_support)
   target_include_directories(${exe} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   set_target_properties(${exe} PROPERTIES OMBRISALT_TEST_CODE ON)
   # Test code is most of what the build compiles: it is built without
@@ -99,12 +109,37 @@ function(ombrisalt_add_tests folder)
                               <cstring> <filesystem> <functional> <map> <memory> <string> <vector>)
   endif()
   target_precompile_headers(${exe} REUSE_FROM ombrisalt_test_pch)
+  if(NOT TARGET ombrisalt_test_support)
+    # tests/support/, compiled once for every test program.
+    file(GLOB shared CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+    add_library(ombrisalt_test_support OBJECT ${shared})
+    target_link_libraries(ombrisalt_test_support PRIVATE ombrisalt_options GTest::gmock)
+    target_include_directories(ombrisalt_test_support PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    set_target_properties(ombrisalt_test_support PROPERTIES OMBRISALT_TEST_CODE ON)
+    target_compile_options(ombrisalt_test_support PRIVATE -O0)
+    target_precompile_headers(ombrisalt_test_support REUSE_FROM ombrisalt_test_pch)
+    # The real-window tests find their input player beside it.
+    set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/support/VirtualDisplay.cpp PROPERTIES
+                                COMPILE_DEFINITIONS OMBRISALT_TEST_SUPPORT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support")
+  endif()
   # The tests that play on the demo data copy the one the build made.
   target_compile_definitions(${exe} PRIVATE OMBRISALT_DEMO_DATA="${OMBRISALT_DEMO_DATA}")
   add_dependencies(${exe} demo_data)
+  # One CTest test per suite, not per case: a process for each of four
+  # thousand cases cost more than many of the cases, and a suite's cases may
+  # share what is costly to set up (SetUpTestSuite). The suites are listed
+  # when CTest starts, as GoogleTest's PRE_TEST discovery lists the cases.
   # ChildProcess.* cases are the halves other tests start in a child
   # process; run on their own they would only skip.
-  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST TEST_FILTER "-ChildProcess.*"
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "OMBRISALT_HEADLESS=1" LABELS ${exe})
+  set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${exe}_suites_include.cmake)
+  file(GENERATE OUTPUT ${include_file} CONTENT
+    "set(exe [==[$<TARGET_FILE:${exe}>]==])
+set(list [==[${CMAKE_CURRENT_BINARY_DIR}/${exe}_suites.cmake]==])
+set(label ${exe})
+set(folder ${folder})
+set(workdir [==[${CMAKE_CURRENT_BINARY_DIR}]==])
+set(skip ChildProcess)
+include([==[${PROJECT_SOURCE_DIR}/cmake/GTestSuites.cmake]==])
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
