@@ -469,12 +469,12 @@ bool CFile::OpenCompressedForRead(const char* name, uint32_t flags)
     return true;
 }
 
-bool CFile::OpenInMemory(const char* name, uint32_t flags)
+bool CFile::OpenInMemory(const char* name, uint32_t flags, uint32_t most)
 {
     CFile inner;
     if (!inner.Open(name, flags & ~FILE_IN_MEMORY))
         return false;
-    CMemFileBuf* memory = ReadWholeFile(inner);
+    CMemFileBuf* memory = ReadWholeFile(inner, most);
     inner.Close();
     if (!memory || !AttachFileBuf(memory, flags)) {
         delete memory;

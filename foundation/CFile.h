@@ -205,9 +205,12 @@ public:
     bool CopyTo(CFile& destination, ProgressCallback progress = nullptr);
     bool IsSameContent(CFile& other);
 
+protected:
+    // Reads at most the first `most` bytes of the file.
+    bool OpenInMemory(const char* name, uint32_t flags, uint32_t most = UINT32_MAX);
+
 private:
     bool OpenCompressedForRead(const char* name, uint32_t flags);
-    bool OpenInMemory(const char* name, uint32_t flags);
     bool StoreCompressed();
     void ReplaceBuffer(CFileBuf* buffer);
     void NoteWrite(uint32_t written, uint32_t count)

@@ -1,5 +1,6 @@
 #include "foundation/CMemFileBuf.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -231,15 +232,15 @@ bool CMemFileBuf::IsSameContent(const CMemFileBuf& other) const
     return m_Data && other.m_Data && m_Size == other.m_Size && std::memcmp(m_Data, other.m_Data, m_Size) == 0;
 }
 
-CMemFileBuf* ReadWholeFile(CFile& file)
+CMemFileBuf* ReadWholeFile(CFile& file, uint32_t most)
 {
     if (!file.IsOpen())
         return nullptr;
     const int64_t size = file.GetSize();
     const int64_t position = file.GetPosition();
-    if (size < 0 || position < 0 || size > int64_t(UINT32_MAX))
+    if (size < 0 || position < 0 || (size > int64_t(UINT32_MAX) && most == UINT32_MAX))
         return nullptr;
-    const uint32_t left = position < size ? uint32_t(size - position) : 0;
+    const uint32_t left = position < size ? uint32_t(std::min<int64_t>(size - position, most)) : 0;
     auto* block = static_cast<uint8_t*>(std::malloc(left ? left : 1));
     if (!block)
         return nullptr;

@@ -75,8 +75,9 @@ private:
     bool m_ReadOnly = false;
 };
 
-// The bytes from the file's position to its end, in a new owning buffer;
-// null when the file is closed or memory runs out.
-CMemFileBuf* ReadWholeFile(CFile& file);
+// The bytes from the file's position to its end (at most `most` of them), in
+// a new owning buffer; null when the file is closed, larger than a buffer
+// holds with no smaller `most`, or memory runs out.
+CMemFileBuf* ReadWholeFile(CFile& file, uint32_t most = UINT32_MAX);
 // Opens the name with the flags and reads it whole; null when the open fails.
 CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags);

@@ -232,6 +232,19 @@ TEST_F(ObjectFileList, LoadsOnFirstUseAndResolvesReferencesByName)
     EXPECT_EQ(shield->m_Slot->m_Capacity, 4);
 }
 
+// An object file is read whole, but never past the most any may hold: its
+// object is read, and gigabytes after it cost nothing.
+TEST_F(ObjectFileList, BytesPastTheMostAnObjectFileHoldsAreNotRead)
+{
+    const auto huge = Put("Data/Big/Huge.Upgrade.txt", Text("CTestUpgrade", "\tCost=5\r\n"));
+    std::filesystem::resize_file(huge, uint64_t(5) << 30);
+    CUpgradeList big("Upgrade.txt");
+    big.SetSource(nullptr, "Big", 0);
+    CTestUpgrade* read = big.GetObject(big.Find("Huge"));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->m_Cost, 5);
+}
+
 TEST_F(ObjectFileList, IndexPastEitherEndGivesFirstItemAndEmptyListGivesNull)
 {
     CTestUpgrade* first = m_Upgrades.GetObject(0);
