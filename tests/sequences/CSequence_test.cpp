@@ -408,29 +408,22 @@ TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
         EXPECT_NE(std::string(GetLastImageRefusal().GetString()).find("Big.Sequence (frame 3)"), std::string::npos)
             << GetLastImageRefusal().GetString();
     }
-    // Frames left out of one cache are said once, with their count: a cache
-    // of a great many frames would otherwise say as many lines.
-    SetDataPixelBudget(held + 500 * 4);
-    {
+    // Frames left out of one sequence are said once, with their count: a
+    // cache of a great many frames would otherwise say as many lines.
+    const auto saidOnce = [&](const char* line, const std::vector<bool>& frames) {
         CSequence big;
         testing::internal::CaptureStderr();
         ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
         const std::string report = testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(refused(report, "Cache/Seqs/Big.Sequence (2 frames from frame 2): Image ")) << report;
+        EXPECT_TRUE(refused(report, line)) << report;
         EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
-        EXPECT_EQ(present(big), (std::vector<bool>{true, false, false}));
-    }
+        EXPECT_EQ(present(big), frames);
+    };
+    SetDataPixelBudget(held + 500 * 4);
+    saidOnce("Cache/Seqs/Big.Sequence (2 frames from frame 2): Image ", {true, false, false});
     // And so from the images.
     WriteTga("Seqs/-Big/d.tga", 20, 20);
-    {
-        CSequence big;
-        testing::internal::CaptureStderr();
-        ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
-        const std::string report = testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(refused(report, "Seqs/Big (3 frames from frame 2): Image \"Seqs/-Big/b.")) << report;
-        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
-        EXPECT_EQ(present(big), (std::vector<bool>{true, false, false, false}));
-    }
+    saidOnce("Seqs/Big (3 frames from frame 2): Image \"Seqs/-Big/b.", {true, false, false, false});
     SetDataPixelBudget(budget);
 }
 
