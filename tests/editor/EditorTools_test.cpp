@@ -525,9 +525,11 @@ protected:
                                       "\t\t\t\t\t\t\tSprites=CSprite\r\n\t\t\t\t\t\t\t{\r\n"
                                       "\t\t\t\t\t\t\t\tPosition=100,100\r\n\t\t\t\t\t\t\t}\r\n\t\t\t\t\t\t}\r\n"
                                       "\t\t\t\t\t}\r\n\t\t\t\t}\r\n\t\t\t}\r\n";
+        std::string props = playfield;
+        props.replace(props.find("Name=Trees"), 10, "Name=Props");
         WriteBytes(
             "Resources/Levels.Object.txt",
-            LevelSetText({LevelText("One", playfield), LevelText("Two", playfield), LevelText("Three", playfield)}));
+            LevelSetText({LevelText("One", playfield), LevelText("Two", props), LevelText("Three", playfield)}));
         UseData("Resources", DataResources() + "/Sequences");
     }
     void TearDown() override
@@ -568,6 +570,21 @@ TEST_F(StoredLevelPalette, LevelStepsGreyAtTheEndsAndStepTheStoredLevel)
 
     Click(Centre(*palette->GetPreviousButton()));
     EXPECT_EQ(GetCurrentLevelIndex(), count - 2);
+    // The layer panel follows: Two's own layer, whose box acts on it.
+    std::vector<std::string> names;
+    CJImageCheckBox* editProps = nullptr;
+    for (CJWindow* child = palette->GetLayerPanel()->GetFirstChild(); child; child = child->GetNextSibling()) {
+        if (auto* box = dynamic_cast<CJImageCheckBox*>(child); !box)
+            names.push_back(child->GetTitle().GetString());
+        else if (box->GetToolTipText().Compare("Edit Props") == 0)
+            editProps = box;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Props"}));
+    ASSERT_NE(editProps, nullptr);
+    CPlayfieldLayer* props = GetCurrentPlayfield()->FindLayer("Props");
+    const bool wasEditable = props->m_SelectableInEditor;
+    Click(Centre(*editProps));
+    EXPECT_NE(props->m_SelectableInEditor, wasEditable);
 
     // The level button opens the sorter, modal, in front of the editor's own windows.
     Click(Centre(*palette->GetLevelButton()));
