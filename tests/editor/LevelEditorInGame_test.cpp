@@ -376,14 +376,11 @@ TEST_F(LevelEditorInGame, OnAScaledStreetAMovedOrPastedPictureFollowsThePointer)
     lots->m_Name = "Lot";
     EXPECT_NEAR(onScreen(sprite).x, before.x, 0.5f);
 
-    // A drag there and back puts it back exactly, leaving nothing to save.
-    const CFPoint start = sprite->GetPosition();
-    CPoint p{-1, -1};
-    for (int32_t y = int32_t(before.y) - 150; y < int32_t(before.y) + 150 && p.x < 0; y += 4)
-        for (int32_t x = int32_t(before.x) - 150; x < int32_t(before.x) + 150 && p.x < 0; x += 4)
-            if (editor->PickSprite(CPoint{x, y}, nullptr) == sprite)
-                p = CPoint{x, y};
-    ASSERT_GE(p.x, 0);
+    // A drag there and back puts a lot back exactly, leaving nothing to save.
+    CSprite* dragged = nullptr;
+    const CPoint p = SpritePoint(*editor, dragged);
+    ASSERT_NE(dragged, nullptr);
+    const CFPoint start = dragged->GetPosition();
     PushMouse(plat::WindowEvent::Kind::MouseMove, p, false);
     PushMouse(plat::WindowEvent::Kind::MouseButton, p, true);
     Passes(1);
@@ -393,8 +390,8 @@ TEST_F(LevelEditorInGame, OnAScaledStreetAMovedOrPastedPictureFollowsThePointer)
     }
     PushMouse(plat::WindowEvent::Kind::MouseButton, p, false);
     Passes(1);
-    ASSERT_EQ(editor->GetSelectedObject(0), sprite);
-    EXPECT_EQ(sprite->GetPosition(), start);
+    ASSERT_EQ(editor->GetSelectedObject(0), dragged);
+    EXPECT_EQ(dragged->GetPosition(), start);
 
     const CPoint to{820, 620};
     Type("\x03");
