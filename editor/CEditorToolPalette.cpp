@@ -57,11 +57,12 @@ CFrame* FindPanelImage(const char* name)
 }
 
 // A layer check box's click: that flag of the layer at the index in the
-// current playfield.
+// current playfield, while that is still the layer the box was made for.
 class CLayerFlagCommand : public CCommand {
 public:
-    CLayerFlagCommand(CJCheckBox* box, uint32_t layer, bool selectable)
+    CLayerFlagCommand(CJCheckBox* box, uint32_t index, const CPlayfieldLayer* layer, bool selectable)
         : m_Box(box)
+        , m_Index(index)
         , m_Layer(layer)
         , m_Selectable(selectable)
     {
@@ -70,8 +71,8 @@ public:
     void Execute() override
     {
         CPlayfield* playfield = GetCurrentPlayfield();
-        CPlayfieldLayer* layer = playfield ? playfield->GetLayer(m_Layer) : nullptr;
-        if (!layer)
+        CPlayfieldLayer* layer = playfield ? playfield->GetLayer(m_Index) : nullptr;
+        if (!layer || layer != m_Layer)
             return;
         const bool checked = m_Box->IsChecked() != 0;
         (m_Selectable ? layer->m_SelectableInEditor : layer->m_VisibleInEditor) = checked;
@@ -79,7 +80,8 @@ public:
 
 private:
     CJCheckBox* m_Box;
-    uint32_t m_Layer;
+    uint32_t m_Index;
+    const CPlayfieldLayer* m_Layer; // compared only
     bool m_Selectable;
 };
 
@@ -166,12 +168,11 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
         Add<CJStatic>(EPlace::RightOfPrevious, CJString(kNotSavedText));
 
     m_MenuBar->SetWidth(GetWidth() - GetClientLeftInset() - GetEdgeMargin());
+    m_ControlsWidth = GetWidth();
+    m_ControlsHeight = GetHeight();
     BuildLayerPanel();
-    // The layer panel makes the palette taller than the room below its start:
-    // it opens higher, wholly on the screen, down to the lot row.
-    if (CScreenWindow* screen = CScreenWindow::GetScreenWindow(); screen && GetRect().bottom > screen->GetHeight())
-        MoveTo(kStartX, std::max(0, screen->GetHeight() - GetHeight()));
     LoadWindowSettings(kSettingsKey, true);
+    FitToControls();
     BringChildToFront(m_LevelPropertiesButton);
 }
 
@@ -242,6 +243,9 @@ void CEditorToolPalette::BuildLayerPanel()
 {
     m_LayerPanel = new CJWindow(this, "Layers");
     CPlayfield* playfield = GetCurrentPlayfield();
+    m_PanelLayers.clear();
+    for (uint32_t n = 0; playfield && n < playfield->GetLayerCount(); ++n)
+        m_PanelLayers.push_back(playfield->GetLayer(n));
     CFrame* viewChecked = FindPanelImage("ViewLayerChecked");
     CFrame* editChecked = FindPanelImage("EditLayerChecked");
     CFrame* unchecked = FindPanelImage("LayerUnchecked");
@@ -274,7 +278,7 @@ void CEditorToolPalette::BuildLayerPanel()
                 box->SetUncheckedImage(unchecked);
             box->SetToolTip(&tip, true);
             box->SetChecked((selectable ? layer->m_SelectableInEditor : layer->m_VisibleInEditor) ? 1 : 0);
-            box->SetCommand(new CLayerFlagCommand(box, n, selectable));
+            box->SetCommand(new CLayerFlagCommand(box, n, layer, selectable));
             m_LayerPanel->AddChild(box, EPlace::RightOfPrevious);
         }
     }
@@ -282,9 +286,41 @@ void CEditorToolPalette::BuildLayerPanel()
     AddChild(m_LayerPanel, {EPlace::Below, m_GameStatePopUp, 0});
 }
 
+void CEditorToolPalette::RefreshLayerPanel()
+{
+    CPlayfield* playfield = GetCurrentPlayfield();
+    const uint32_t count = playfield ? playfield->GetLayerCount() : 0;
+    bool same = count == m_PanelLayers.size();
+    for (uint32_t n = 0; same && n < count; ++n)
+        same = playfield->GetLayer(n) == m_PanelLayers[n];
+    if (same)
+        return;
+    if (m_LayerPanel)
+        m_LayerPanel->Destroy();
+    m_LayerPanel = nullptr;
+    BuildLayerPanel();
+    FitToControls();
+}
+
+void CEditorToolPalette::FitToControls()
+{
+    const int32_t margin = GetEdgeMargin();
+    int32_t width = m_ControlsWidth;
+    int32_t height = m_ControlsHeight;
+    if (m_LayerPanel) {
+        width = std::max(width, m_LayerPanel->GetRect().right + margin);
+        height = std::max(height, m_LayerPanel->GetRect().bottom + margin);
+    }
+    SetSize(width, height);
+    // Taller than the room below it: higher, down to the lot row.
+    if (CScreenWindow* screen = CScreenWindow::GetScreenWindow(); screen && GetRect().bottom > screen->GetHeight())
+        MoveTo(GetRect().left, std::max(0, screen->GetHeight() - GetHeight()));
+}
+
 void CEditorToolPalette::Update(float seconds)
 {
     if (!IsCloseRequested()) {
+        RefreshLayerPanel();
         m_LevelButton->SetTitleFromInt(int32_t(GetCurrentLevelIndex()) + 1);
         for (CJWindow* child = GetFirstChild(); child; child = child->GetNextSibling())
             child->UpdateEnabledState();
@@ -525,6 +561,7 @@ void CEditorToolPalette::StepLevel(int32_t step)
     SetCurrentLevelIndex(uint32_t(int32_t(GetCurrentLevelIndex()) + step));
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->LoadLayerFlags();
+    RefreshLayerPanel();
 }
 
 // ---- Start-up ------------------------------------------------------------

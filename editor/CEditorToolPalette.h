@@ -12,11 +12,13 @@
 #include "ui/CJToolPalette.h"
 
 #include <cstdint>
+#include <vector>
 
 class CJButton;
 class CJMenuBar;
 class CJPopUpMenu;
 class CLevelEditorWindow;
+class CPlayfieldLayer;
 class CVirtualTree;
 
 class CEditorToolPalette : public CJToolPalette {
@@ -85,6 +87,12 @@ public:
 private:
     void BuildMenus();
     void BuildLayerPanel();
+    // The panel follows the street shown: built anew when the current
+    // playfield's layers are no longer the ones it was built for.
+    void RefreshLayerPanel();
+    // As large as the controls, whatever size was saved (by the other mode,
+    // or for another street's layers), and wholly on the screen.
+    void FitToControls();
     void StepLevel(int32_t step);
 
     CLevelEditorWindow* m_Editor;
@@ -96,6 +104,11 @@ private:
     CJButton* m_LevelPropertiesButton = nullptr;
     CJButton* m_OptionsButton = nullptr;
     CJWindow* m_LayerPanel = nullptr;
+    // The layers the panel shows, in the playfield's order (compared only).
+    std::vector<const CPlayfieldLayer*> m_PanelLayers;
+    // Without the layer panel.
+    int32_t m_ControlsWidth = 0;
+    int32_t m_ControlsHeight = 0;
     CVirtualTree* m_GameStateTree = nullptr; // owned
 };
 

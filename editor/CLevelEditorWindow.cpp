@@ -385,25 +385,34 @@ CRect CLevelEditorWindow::GetSelectionScreenFrame()
     if (!playfield)
         return frame;
     bool any = false;
-    ForEachSelectedSprite([&](CSprite& sprite, CPlayfieldLayer* layer) {
+    for (uint32_t i = 0; i < m_Selection.GetCount(); ++i) {
+        CSelectedObjectInfo* entry = m_Selection.GetEntry(i);
+        auto* sprite = entry ? dynamic_cast<CSprite*>(entry->m_pSelectedObject) : nullptr;
+        CPlayfieldLayer* layer = sprite ? FindShownLayer(*playfield, *entry, *sprite) : nullptr;
         if (!layer)
-            layer = playfield->FindLayerOfSprite(&sprite);
-        if (!layer)
-            return;
-        const CRect bounds = ScreenBoundsOf(sprite, *layer);
+            continue;
+        const CRect bounds = ScreenBoundsOf(*sprite, *layer);
         if (bounds.IsAllZero())
-            return;
+            continue;
         if (!any) {
             frame = bounds;
             any = true;
-            return;
+            continue;
         }
         frame.left = std::min(frame.left, bounds.left);
         frame.top = std::min(frame.top, bounds.top);
         frame.right = std::max(frame.right, bounds.right);
         frame.bottom = std::max(frame.bottom, bounds.bottom);
-    });
+    }
     return frame;
+}
+
+CPlayfieldLayer* CLevelEditorWindow::FindShownLayer(CPlayfield& playfield, const CSelectedObjectInfo& entry,
+                                                    const CSprite& sprite)
+{
+    if (CPlayfieldLayer* named = playfield.FindLayer(entry.m_LayerObjectIsOn.GetString()))
+        return named;
+    return playfield.FindLayerOfSprite(&sprite);
 }
 
 template <typename F>
@@ -424,33 +433,76 @@ void CLevelEditorWindow::ForEachSelectedSprite(F&& f)
 
 void CLevelEditorWindow::MoveSelection(int32_t dx, int32_t dy)
 {
+    PlaceSelection(dx, dy, EFrom::Here);
+}
+
+void CLevelEditorWindow::PlaceSelection(int32_t dx, int32_t dy, EFrom from)
+{
     if (m_Editable) {
         CPlayfield* playfield = GetCurrentPlayfield();
-        ForEachSelectedSprite([&](CSprite& sprite, CPlayfieldLayer* layer) {
-            if (!layer && playfield)
-                layer = playfield->FindLayerOfSprite(&sprite);
-            // The step is the pointer's, on the screen: a scaled layer
-            // takes more or fewer of its own pixels for it.
-            CFPoint at = sprite.GetPosition();
-            if (layer) {
-                const CFPoint shown = layer->LayerToScreen(at);
-                at = layer->ScreenToLayer(CFPoint{shown.x + float(dx), shown.y + float(dy)});
-            } else {
-                at = CFPoint{at.x + float(dx), at.y + float(dy)};
+        for (uint32_t i = 0; playfield && i < m_Selection.GetCount(); ++i) {
+            CSelectedObjectInfo* entry = m_Selection.GetEntry(i);
+            auto* sprite = entry ? dynamic_cast<CSprite*>(entry->m_pSelectedObject) : nullptr;
+            if (!sprite)
+                continue;
+            CFPoint at = sprite->GetPosition();
+            if (from == EFrom::DragStart) {
+                // Recorded entry by entry; a sprite the drag did not find
+                // at its start stays where it is.
+                auto start = i < m_DragStarts.size() && m_DragStarts[i].sprite == sprite
+                                 ? m_DragStarts.begin() + i
+                                 : std::find_if(m_DragStarts.begin(), m_DragStarts.end(),
+                                                [&](const SDragStart& s) { return s.sprite == sprite; });
+                if (start == m_DragStarts.end())
+                    continue;
+                at = start->at;
             }
-            sprite.SetPosition(at.x, at.y);
-        });
+            // The step is the pointer's, on the screen: a scaled layer takes
+            // more or fewer of its own pixels for it. Taken as a difference,
+            // so no step is exactly no move.
+            CFPoint step{float(dx), float(dy)};
+            if (CPlayfieldLayer* layer = FindShownLayer(*playfield, *entry, *sprite)) {
+                const CFPoint shown = layer->LayerToScreen(at);
+                const CFPoint base = layer->ScreenToLayer(shown);
+                const CFPoint moved = layer->ScreenToLayer(CFPoint{shown.x + float(dx), shown.y + float(dy)});
+                step = CFPoint{moved.x - base.x, moved.y - base.y};
+            }
+            sprite->SetPosition(at.x + step.x, at.y + step.y);
+        }
     } else {
         RaiseCantEdit();
     }
     if (m_DefaultTool)
         m_DefaultTool->OnSelectionMoved();
+    RefreshObjectEditorOnSelection();
+}
+
+void CLevelEditorWindow::RefreshObjectEditorOnSelection()
+{
+    CObjectEditor* open = GetCurrentObjectEditor();
+    if (open && open->GetEditedObject() && IsSelected(open->GetEditedObject()))
+        open->RefreshRows();
 }
 
 void CLevelEditorWindow::MoveWithCheckpoint(int32_t dx, int32_t dy)
 {
     CEditorCheckpoint checkpoint("DraggingCheckpoint");
     MoveSelection(dx, dy);
+}
+
+void CLevelEditorWindow::OnMoveSelectionDrag(CPoint point)
+{
+    if (!m_DragMoving) {
+        m_DragMoving = true;
+        m_DragStarts.clear();
+        for (uint32_t i = 0; i < m_Selection.GetCount(); ++i) {
+            auto* sprite = dynamic_cast<CSprite*>(m_Selection.GetObject(i));
+            m_DragStarts.push_back({sprite, sprite ? sprite->GetPosition() : CFPoint{0.0f, 0.0f}});
+        }
+    }
+    const CPoint press = GetPressPoint();
+    CEditorCheckpoint checkpoint("DraggingCheckpoint");
+    PlaceSelection(point.x - press.x, point.y - press.y, EFrom::DragStart);
 }
 
 void CLevelEditorWindow::DeleteSelection()
@@ -483,10 +535,25 @@ void CLevelEditorWindow::PasteSelection()
     }
     ClearSelection();
     CPlayfield* playfield = GetCurrentPlayfield();
+    // The layers this street lacks, each named once: the designer hears why
+    // a picture did not come (the clipboard still holds it).
+    CJString missing;
+    uint32_t left = 0;
     for (uint32_t i = 0; playfield && i < copied->GetCount(); ++i) {
         CSelectedObjectInfo* entry = copied->GetEntry(i);
         auto* sprite = entry ? dynamic_cast<CSprite*>(entry->m_pSelectedObject) : nullptr;
         CPlayfieldLayer* layer = sprite ? playfield->FindLayer(entry->m_LayerObjectIsOn.GetString()) : nullptr;
+        if (sprite && !layer) {
+            ++left;
+            CJString quoted("\"");
+            quoted.Append(entry->m_LayerObjectIsOn);
+            quoted.Append("\"");
+            if (missing.Find(quoted) < 0) {
+                if (!missing.IsEmpty())
+                    missing.Append(", ");
+                missing.Append(quoted);
+            }
+        }
         if (!layer)
             continue;
         auto* clone = dynamic_cast<CSprite*>(sprite->Clone());
@@ -504,6 +571,15 @@ void CLevelEditorWindow::PasteSelection()
         MoveSelection(RoundToIntHeld(float(mouse.x) - cx), RoundToIntHeld(float(mouse.y) - cy));
     }
     OnSelectionChanged();
+    if (left > 0) {
+        CJString text;
+        text.AppendInt(int32_t(left));
+        text.Append(left == 1 ? " picture was not pasted" : " pictures were not pasted");
+        text.Append(": this street has no layer ");
+        text.Append(missing);
+        text.Append(".");
+        ShowMessageBox(CJString("Paste"), text);
+    }
 }
 
 void CLevelEditorWindow::BringForward()
@@ -677,6 +753,8 @@ bool CLevelEditorWindow::OnMouseDrag(CPoint point, CPoint movement, uint32_t but
         CJString layer;
         CSprite* sprite = PickSprite(point, &layer);
         const bool control = IsControlDown();
+        m_DragMoving = false;
+        m_DragStarts.clear();
         if (!sprite) {
             m_BandStart = point;
             m_BandEnd = point;
@@ -699,7 +777,7 @@ bool CLevelEditorWindow::OnMouseDrag(CPoint point, CPoint movement, uint32_t but
     }
     CPoint offset{0, 0};
     if (IsDragBeyond(point, movement, offset, kDragThresholdSquared) && (offset.x != 0 || offset.y != 0))
-        MoveWithCheckpoint(offset.x, offset.y);
+        OnMoveSelectionDrag(point);
     return true;
 }
 
@@ -721,6 +799,10 @@ void CLevelEditorWindow::OnMouseRelease(CPoint point, uint32_t buttons)
     }
     m_BandStart = CPoint{-1, -1};
     m_BandEnd = CPoint{-1, -1};
+    if (buttons & kLeftButton) {
+        m_DragMoving = false;
+        m_DragStarts.clear();
+    }
 }
 
 bool CLevelEditorWindow::ForwardToChildren(CMessage& message)

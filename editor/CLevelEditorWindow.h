@@ -24,9 +24,11 @@
 // them the editor runs with no palette and a tool that takes nothing.
 
 #include "editor/CSelectedObjects.h"
+#include "foundation/CFPoint.h"
 #include "ui/CJWindow.h"
 
 #include <cstdint>
+#include <vector>
 
 class CEditorTool;
 class CFont;
@@ -77,6 +79,13 @@ public:
     // sprites keep under the pointer); raises can't-edit pending when the
     // level is not editable.
     void MoveSelection(int32_t dx, int32_t dy);
+    // An open object editor on a selected sprite shows its values anew
+    // after the sprites changed under it.
+    void RefreshObjectEditorOnSelection();
+    // The layer a selected sprite is shown and moved through: its entry's,
+    // else the one holding it now (its layer renamed since); null when none.
+    static CPlayfieldLayer* FindShownLayer(CPlayfield& playfield, const CSelectedObjectInfo& entry,
+                                           const CSprite& sprite);
     void DeleteSelection();
     void PasteSelection();
     // The drawing-order commands, within each sprite's own layer.
@@ -129,6 +138,13 @@ private:
     void OnSelectionChanged();
     void RaiseCantEdit() { m_CantEditPending = true; }
     void MoveWithCheckpoint(int32_t dx, int32_t dy);
+    // A drag past the threshold, the pointer at point.
+    void OnMoveSelectionDrag(CPoint point);
+    // Each selected sprite goes to its base position plus the screen step
+    // (dx, dy) taken through its layer; the base is where the drag found it
+    // (drag) or where it stands.
+    enum class EFrom { Here, DragStart };
+    void PlaceSelection(int32_t dx, int32_t dy, EFrom from);
     // The selected sprites with the list of their entry's layer, in
     // selection order; entries whose object is no sprite are skipped.
     template <typename F>
@@ -140,6 +156,15 @@ private:
     bool m_Editable = false;
     bool m_CantEditPending = false;
     CSelectedObjects m_Selection;
+    // Where the dragged sprites stood when the drag began, in selection
+    // order: a drag places from there by the pointer's whole way, so a
+    // return to the press point is exact. Pointers only compared.
+    struct SDragStart {
+        const CSprite* sprite;
+        CFPoint at;
+    };
+    std::vector<SDragStart> m_DragStarts;
+    bool m_DragMoving = false;
     CPoint m_BandStart{-1, -1};
     CPoint m_BandEnd{-1, -1};
     CJWindow* m_ToolPalette = nullptr;

@@ -538,6 +538,13 @@ void CObjectEditor::FocusPropertyEditor(CPropertyEditor* editor)
             pane->BringChildToFront(next);
 }
 
+void CObjectEditor::RefreshRows()
+{
+    for (uint32_t i = 0; i < m_PropertyEditors.GetCount(); ++i)
+        if (CPropertyEditor* row = m_PropertyEditors[i])
+            row->Refresh();
+}
+
 CPropertyEditor* CObjectEditor::GetFocusedPropertyEditor()
 {
     return FindFocusedPropertyEditor();

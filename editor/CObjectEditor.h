@@ -93,6 +93,8 @@ public:
     // Extra space above the next label row.
     void AddRowGap(int32_t pixels) { m_RowGap += pixels; }
 
+    // Every row shows the object's value again: it changed outside the rows.
+    void RefreshRows();
     CObject* GetEditedObject() const { return m_Object; }
     CObject* GetOwnerObject() const { return m_Owner; }
     bool CanEdit() const { return m_CanEdit; }

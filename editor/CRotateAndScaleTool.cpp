@@ -191,10 +191,7 @@ void CRotateAndScaleTool::ForEachSelectedSprite(F&& f)
         auto* sprite = entry ? dynamic_cast<CSprite*>(entry->m_pSelectedObject) : nullptr;
         if (!sprite)
             continue;
-        CPlayfieldLayer* layer = playfield->FindLayer(entry->m_LayerObjectIsOn.GetString());
-        if (!layer)
-            layer = playfield->FindLayerOfSprite(sprite);
-        if (layer)
+        if (CPlayfieldLayer* layer = CLevelEditorWindow::FindShownLayer(*playfield, *entry, *sprite))
             f(*sprite, *layer);
     }
 }
@@ -253,6 +250,8 @@ void CRotateAndScaleTool::RotateSelection(float delta, bool keepAngles)
     ForEachSelectedSprite([&](CSprite& sprite, CPlayfieldLayer& layer) {
         sprite.RotateAbout(delta, layer.ScreenToLayer(m_Centre), keepAngles);
     });
+    if (CLevelEditorWindow* editor = GetEditor())
+        editor->RefreshObjectEditorOnSelection();
 }
 
 void CRotateAndScaleTool::ScaleSelection(float sx, float sy, bool keepScales)
@@ -265,6 +264,8 @@ void CRotateAndScaleTool::ScaleSelection(float sx, float sy, bool keepScales)
     ForEachSelectedSprite([&](CSprite& sprite, CPlayfieldLayer& layer) {
         sprite.ScaleAbout(sx, sy, layer.ScreenToLayer(m_Centre), keepScales);
     });
+    if (CLevelEditorWindow* editor = GetEditor())
+        editor->RefreshObjectEditorOnSelection();
 }
 
 CFPoint CRotateAndScaleTool::GetHandlePosition(int32_t handle) const

@@ -205,13 +205,15 @@ bool CJEdit::TypeCharacter(uint32_t character)
         return true;
     if (m_ForceUpperCase && character >= 'a' && character <= 'z')
         character -= 'a' - 'A';
+    // A refused character is still the field's: it goes to no hot key
+    // behind it.
     if (m_ForbiddenChars.FindChar(char16_t(character)) >= 0) {
         PlayErrorSound();
-        return false;
+        return true;
     }
     if (m_NumbersOnly && character != '.' && character != '-' && (character < '0' || character > '9')) {
         PlayErrorSound();
-        return false;
+        return true;
     }
     const CJString before = m_Title;
     const uint32_t caret = m_Caret, anchor = m_SelAnchor, end = m_SelEnd;

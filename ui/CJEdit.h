@@ -11,8 +11,9 @@
 //
 // Typed characters pass, in order: upper-casing, the forbidden characters,
 // the numbers-only filter (digits, '.' and '-'), then the length and width
-// limits on the text they would make. A refused character changes nothing
-// and broadcasts "Player Error.wav". After every typed character, Backspace
+// limits on the text they would make. A refused character changes nothing,
+// broadcasts "Player Error.wav" and is taken (no hot key behind the field
+// runs on it). After every typed character, Backspace
 // and Delete the whole text is checked against the numeric range (both 0:
 // none, and an empty text always passes); a text out of range is put back
 // as it was before the key, with the same sound. Every accepted key tells

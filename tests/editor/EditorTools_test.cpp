@@ -525,9 +525,11 @@ protected:
                                       "\t\t\t\t\t\t\tSprites=CSprite\r\n\t\t\t\t\t\t\t{\r\n"
                                       "\t\t\t\t\t\t\t\tPosition=100,100\r\n\t\t\t\t\t\t\t}\r\n\t\t\t\t\t\t}\r\n"
                                       "\t\t\t\t\t}\r\n\t\t\t\t}\r\n\t\t\t}\r\n";
+        std::string props = playfield;
+        props.replace(props.find("Name=Trees"), 10, "Name=Props");
         WriteBytes(
             "Resources/Levels.Object.txt",
-            LevelSetText({LevelText("One", playfield), LevelText("Two", playfield), LevelText("Three", playfield)}));
+            LevelSetText({LevelText("One", playfield), LevelText("Two", props), LevelText("Three", playfield)}));
         UseData("Resources", DataResources() + "/Sequences");
     }
     void TearDown() override
@@ -568,6 +570,14 @@ TEST_F(StoredLevelPalette, LevelStepsGreyAtTheEndsAndStepTheStoredLevel)
 
     Click(Centre(*palette->GetPreviousButton()));
     EXPECT_EQ(GetCurrentLevelIndex(), count - 2);
+    // The layer panel follows: Two's own layer and boxes.
+    std::vector<std::string> rows;
+    for (CJWindow* child = palette->GetLayerPanel()->GetFirstChild(); child; child = child->GetNextSibling()) {
+        auto* box = dynamic_cast<CJImageCheckBox*>(child);
+        rows.push_back((box ? box->GetToolTipText() : child->GetTitle()).GetString());
+    }
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{"Edit Props", "Props", "View Props"}));
 
     // The level button opens the sorter, modal, in front of the editor's own windows.
     Click(Centre(*palette->GetLevelButton()));

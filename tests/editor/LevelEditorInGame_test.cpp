@@ -370,6 +370,28 @@ TEST_F(LevelEditorInGame, OnAScaledStreetAMovedOrPastedPictureFollowsThePointer)
     editor->MoveSelection(90, 40);
     EXPECT_NEAR(onScreen(sprite).x - before.x, 90.0f, 0.5f);
     EXPECT_NEAR(onScreen(sprite).y - before.y, 40.0f, 0.5f);
+    // Its layer renamed since it was picked: it still moves through it.
+    lots->m_Name = "Renamed";
+    editor->MoveSelection(-90, -40);
+    lots->m_Name = "Lot";
+    EXPECT_NEAR(onScreen(sprite).x, before.x, 0.5f);
+
+    // A drag there and back puts a lot back exactly, leaving nothing to save.
+    CSprite* dragged = nullptr;
+    const CPoint p = SpritePoint(*editor, dragged);
+    ASSERT_NE(dragged, nullptr);
+    const CFPoint start = dragged->GetPosition();
+    PushMouse(plat::WindowEvent::Kind::MouseMove, p, false);
+    PushMouse(plat::WindowEvent::Kind::MouseButton, p, true);
+    Passes(1);
+    for (const CPoint to : {CPoint{p.x + 37, p.y + 23}, CPoint{p.x + 81, p.y - 12}, p}) {
+        PushMouse(plat::WindowEvent::Kind::MouseMove, to, true);
+        Passes(1);
+    }
+    PushMouse(plat::WindowEvent::Kind::MouseButton, p, false);
+    Passes(1);
+    ASSERT_EQ(editor->GetSelectedObject(0), dragged);
+    EXPECT_EQ(dragged->GetPosition(), start);
 
     const CPoint to{820, 620};
     Type("\x03");
@@ -396,6 +418,12 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverThePlayedStreetLastsForThisPla
     const std::string stored = ReadBytes(PathOf(LevelsFile()));
     const float storedRevenue = FindLevels()->GetLevel(GetCurrentLevelIndex())->m_RequiredRevenue;
     ASSERT_NE(storedRevenue, 5.0f);
+    // A session over the stored street first, whose palette has no warning.
+    PushKey(plat::vk::kF6);
+    Passes(2);
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
 
     PushKey(plat::vk::kF7);
     Passes(2);
@@ -406,7 +434,8 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverThePlayedStreetLastsForThisPla
     for (CJWindow* child = palette->GetFirstChild(); child; child = child->GetNextSibling())
         told = told
                || (std::string(child->GetTitle().GetString()).find("not saved") != std::string::npos
-                   && child->IsShownOnScreen() && child->GetVisibleRect().right <= 1024);
+                   && child->IsShownOnScreen() && child->GetVisibleRect().right <= 1024
+                   && child->GetVisibleRect().right == child->GetScreenRect().right);
     EXPECT_TRUE(told) << "the palette shows that the edits are not kept";
     ClickOn(dynamic_cast<CEditorToolPalette*>(palette)->GetLevelPropertiesButton());
     ASSERT_NE(GetCurrentObjectEditor(), nullptr);
@@ -421,6 +450,11 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverThePlayedStreetLastsForThisPla
         << opened.GetReachAbove() << " above";
     ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f);
+    // Letters the number field refuses stop there: "a" would select every
+    // lot (closing this editor), "z" sort the selection.
+    Type("az");
+    ASSERT_NE(GetCurrentObjectEditor(), nullptr);
+    EXPECT_EQ(GetLevelEditorWindow()->GetSelectedCount(), 0u);
     ClickOn(GetCurrentObjectEditor()->GetCloseButton());
     EXPECT_EQ(GetCurrentObjectEditor(), nullptr);
     EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == stored) << "closing the object editor saves nothing";

@@ -12,6 +12,7 @@
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CObjectEditor.h"
 #include "editor/EditorStartup.h"
+#include "editor/PointAndColorPropertyEditors.h"
 #include "game/business/CBuildPhase.h"
 #include "game/business/CCustomerStyleSheet.h"
 #include "game/business/CUpgrade.h"
@@ -40,6 +41,7 @@
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "ui/CJMessageBox.h"
+#include "ui/CJSpin.h"
 
 #include <gtest/gtest.h>
 
@@ -388,6 +390,19 @@ TEST_F(LevelEditor, CopyOfNothingIsNotHandledAndPasteLandsCentredOnTheMouse)
     EXPECT_EQ(At("a"), (CFPoint{540, 490}));
     EXPECT_EQ(At("b"), (CFPoint{640, 490}));
     EXPECT_EQ(CLevelOptions::SGetCurrent()->GetRemovedSpriteCount(), 2u);
+
+    // A street without their layer takes none and says which layer it lacks.
+    CPlayfieldLayer& front = Front();
+    front.m_Name = "Elsewhere";
+    TypeKey(22);
+    front.m_Name = "Front";
+    EXPECT_EQ(front.GetSpriteCount(), 5u);
+    std::string told;
+    for (CJWindow* box = m_Screen->GetFirstChild(); box; box = box->GetNextSibling())
+        for (CJWindow* line = dynamic_cast<CJMessageBox*>(box) ? box->GetFirstChild() : nullptr; line;
+             line = line->GetNextSibling())
+            told += line->GetTitle().GetString();
+    EXPECT_NE(told.find("2 pictures were not pasted: this street has no layer \"Front\""), std::string::npos) << told;
 }
 
 TEST_F(LevelEditor, ArrowKeysNudgeAndUndoTakesTheMoveBackClosingTheObjectEditor)
@@ -416,6 +431,18 @@ TEST_F(LevelEditor, ArrowKeysNudgeAndUndoTakesTheMoveBackClosingTheObjectEditor)
     EXPECT_EQ(At("a"), (CFPoint{100, 100}));
     TypeKey(25); // Ctrl+Y
     EXPECT_EQ(At("a"), (CFPoint{101, 110}));
+
+    // An open object editor shows where a drag put the sprite.
+    Select({"a"});
+    TypeKey(kKeyEnter);
+    ASSERT_NE(GetCurrentObjectEditor(), nullptr);
+    GetCurrentObjectEditor()->MoveTo(600, 400);
+    Drag(CPoint{111, 120}, CPoint{141, 120});
+    ASSERT_EQ(At("a"), (CFPoint{131, 110}));
+    auto* row = dynamic_cast<CFPointPropertyEditor*>(
+        FindPropertyEditor(Sprite("a"), Sprite("a")->GetClassInfo()->FindProperty("Position"), 0));
+    ASSERT_NE(row, nullptr);
+    EXPECT_STREQ(row->GetXSpin()->GetTitle().GetString(), "131");
 }
 
 TEST_F(LevelEditor, SelectedSpritesAreDrawnWithTheirMarksOnlyWhileTheEditorIsOpen)
