@@ -2,6 +2,7 @@
 
 #include "foundation/CVirtualArray.h"
 #include "foundation/CurrentLoadFile.h"
+#include "objects/CMessage.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObject.h"
 #include "objects/CObjectStream.h"
@@ -69,7 +70,28 @@ void LogMissingName([[maybe_unused]] const CJString& name)
 #endif
 }
 
+// Lists announce an item inserted at a row; every row held from there on
+// now belongs to the next item along.
+class CListReferenceKeeper final : public CGamePlugIn {
+public:
+    bool OnMessage(CMessage& message) override
+    {
+        if (message.GetType() != CItemAddedToVirtualArrayMessage::SGetType())
+            return false;
+        auto& added = static_cast<CItemAddedToVirtualArrayMessage&>(message);
+        if (!added.GetArray())
+            return false;
+        CObject::SKeepListReferencesAcrossInsert(*added.GetArray(), added.GetIndex());
+        return true;
+    }
+};
+
 } // namespace
+
+void InstallListReferenceKeeper()
+{
+    static CListReferenceKeeper keeper;
+}
 
 bool CListPropertyABC::IsItem(int32_t index) const
 {
@@ -212,4 +234,11 @@ void CListPropertyABC::PreloadReferencedItems(CObject* object) const
 void CListPropertyABC::SearchPropertyTree(CObject* object, CPropertyTreeCallback& callback) const
 {
     callback.VisitListReference(*this, Value(object));
+}
+
+void CListPropertyABC::KeepListReferenceAcrossInsert(CObject* object, CVirtualArray& list, int32_t index) const
+{
+    // Written directly: the item is the same, only its row moved.
+    if (GetList() == &list && Value(object) >= index)
+        ++Value(object);
 }

@@ -89,6 +89,7 @@ public:
     void ReadPacked(CObject* object, CNetMessageStream& stream) const override;
     void PreloadReferencedItems(CObject* object) const override;
     void SearchPropertyTree(CObject* object, CPropertyTreeCallback& callback) const override;
+    void KeepListReferenceAcrossInsert(CObject* object, CVirtualArray& list, int32_t index) const override;
 
     // Declaration words for the resolution steps above.
     template <typename Declared>
@@ -145,6 +146,10 @@ public:
 private:
     CVirtualArray* m_List = nullptr;
 };
+
+// Has the item-added message keep every list reference naming its item
+// (CObject::SKeepListReferencesAcrossInsert); RegisterObjectClasses does it.
+void InstallListReferenceKeeper();
 
 // The load file name under which defaults are resolved.
 inline constexpr const char* kDefaultValueFileName = "The Program EXE (C++ Source Code's default value)";

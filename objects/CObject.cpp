@@ -7,6 +7,7 @@
 #include "objects/CDynamicPropertyProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFileListList.h"
+#include "objects/CListProperty.h"
 #include "objects/CMessage.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObjectStream.h"
@@ -188,16 +189,25 @@ void RegisterObjectClasses()
     // Installed once: a test may have put its own in since. The lists'
     // objects are the first to answer for their files.
     [[maybe_unused]] static const bool hooksInstalled
-        = (InstallItemAddedBroadcaster(), RegisterListedObjectFileNames(), true);
+        = (InstallItemAddedBroadcaster(), InstallListReferenceKeeper(), RegisterListedObjectFileNames(), true);
 }
 
 // --- CObject ---
 
-CObject::CObject() = default;
-
 namespace {
 ObjectDestroyedListener g_ObjectDestroyedListener = nullptr;
+// The most recently made object alive; a plain pointer, so objects that
+// outlive static destruction still unlink safely.
+CObject* g_LiveObjects = nullptr;
 } // namespace
+
+CObject::CObject()
+    : m_NextLive(g_LiveObjects)
+{
+    if (m_NextLive)
+        m_NextLive->m_PreviousLive = this;
+    g_LiveObjects = this;
+}
 
 ObjectDestroyedListener SetObjectDestroyedListener(ObjectDestroyedListener listener)
 {
@@ -212,6 +222,12 @@ CObject::~CObject()
         g_ObjectDestroyedListener(this);
     DeleteDynamicPropertyValues();
     CObjectStream::ForgetObject(this);
+    if (m_PreviousLive)
+        m_PreviousLive->m_NextLive = m_NextLive;
+    else
+        g_LiveObjects = m_NextLive;
+    if (m_NextLive)
+        m_NextLive->m_PreviousLive = m_PreviousLive;
 }
 
 CClassInfo* CObject::GetClassInfo() const
@@ -227,14 +243,31 @@ void CObject::InitDeclaredProperties()
     for (int32_t i = info->GetInheritedCount(); i < info->GetPropertyCount(); ++i) {
         info->GetProperty(i)->InitValue(this);
         info->GetProperty(i)->SetToDefault(this);
+        m_ReadyPropertyCount = i + 1;
     }
 }
 
 void CObject::DestroyDeclaredProperties()
 {
     CClassInfo* info = GetClassInfo();
+    m_ReadyPropertyCount = std::min(m_ReadyPropertyCount, info->GetInheritedCount());
     for (int32_t i = info->GetInheritedCount(); i < info->GetPropertyCount(); ++i)
         info->GetProperty(i)->DestroyValue(this);
+}
+
+void CObject::SKeepListReferencesAcrossInsert(CVirtualArray& list, int32_t index)
+{
+    for (CObject* object = g_LiveObjects; object; object = object->m_NextLive) {
+        // Objects a value holds are alive themselves and visited on their own.
+        CClassInfo* info = object->GetClassInfo();
+        const int32_t ready = std::min(object->m_ReadyPropertyCount, info->GetPropertyCount());
+        for (int32_t i = 0; i < ready; ++i)
+            info->GetProperty(i)->KeepListReferenceAcrossInsert(object, list, index);
+        if (const CDynamicValueList* values = object->m_DynamicValues)
+            for (int32_t i = 0; i < values->GetCount(); ++i)
+                values->Get(i).property->KeepListReferenceAcrossInsert(SlotOwner(values->Get(i).storage), list,
+                                                                      index);
+    }
 }
 
 void CObject::PreloadReferencedItems()

@@ -35,6 +35,7 @@ class CFileBuf;
 class CDynamicValueList;
 class CObjectEditor;        // the editor window that shows an object's properties
 class CProperty;
+class CVirtualArray;
 // Which property an edit changed (the top-level property whose row it was),
 // and in which object editor.
 struct CPropertyEditRecord {
@@ -217,6 +218,11 @@ public:
     void DeleteDynamicPropertyValues();
     const CDynamicValueList* GetDynamicValueList() const { return m_DynamicValues; }
 
+    // list gained an item at index: every live object's list references
+    // (arrays and dynamic values included) and every array that keeps one
+    // element per item of list go on naming the items they named.
+    static void SKeepListReferencesAcrossInsert(CVirtualArray& list, int32_t index);
+
     // Text form.
     bool ReadFromStream(CObjectStream& stream);
     // ID-less read of a whole file; the object is reset when it can not be
@@ -249,6 +255,13 @@ private:
     friend class CDynamicPropertyProperty;
     static CNormalClassInfo* g_ClassInfo;
     CDynamicValueList* m_DynamicValues = nullptr; // owned; made with the first value
+    // Every object alive is on one list, so that a list's new item can be
+    // told to all of them; only the first properties whose values are
+    // constructed (ready count) are visited while the object is made or
+    // unmade.
+    CObject* m_PreviousLive = nullptr;
+    CObject* m_NextLive = nullptr;
+    int32_t m_ReadyPropertyCount = 0;
 };
 
 // The class of untyped object pointers: abstract, no properties.

@@ -26,6 +26,7 @@ class CObjectStream;
 class CNetMessageStream;
 class CClassInfo;
 class CListPropertyABC;
+class CVirtualArray;
 enum class DynamicKind : int32_t; // CDynamicPropertyRegistry.h
 
 // Walks objects and the objects their properties hold.
@@ -112,6 +113,9 @@ public:
 
     // Visits the objects a value holds (owned objects, arrays of them).
     virtual void SearchPropertyTree(CObject*, CPropertyTreeCallback&) const {}
+    // list gained an item at index, moving the items from index on one row
+    // down: a value that names an item of list goes on naming it.
+    virtual void KeepListReferenceAcrossInsert(CObject*, CVirtualArray& /*list*/, int32_t /*index*/) const {}
 
     // Raw storage of one value outside an object (dynamic values, array
     // elements); the slot binding constructs and destroys the value in it.

@@ -212,6 +212,17 @@ void CPropertyArrayProperty::SearchPropertyTree(CObject* owner, CPropertyTreeCal
         m_Element->SearchPropertyTree(ElementSlot(owner, i), callback);
 }
 
+void CPropertyArrayProperty::KeepListReferenceAcrossInsert(CObject* owner, CVirtualArray& list, int32_t index) const
+{
+    // Only an array one element short of its list: one made after the
+    // item came has its element already.
+    const uint32_t count = GetCount(owner);
+    if (m_NameList == &list && index >= 0 && uint32_t(index) <= count && int64_t(count) < list.GetCount())
+        ArrayProperty_SetCount(owner, count + 1, index);
+    for (uint32_t i = 0; i < GetCount(owner); ++i)
+        m_Element->KeepListReferenceAcrossInsert(ElementSlot(owner, i), list, index);
+}
+
 void CPropertyArrayProperty::GetValueText(CObject* owner, CJString& out) const
 {
     out.Format("%d", int32_t(GetCount(owner)));

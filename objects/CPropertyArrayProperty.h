@@ -99,6 +99,8 @@ public:
     bool ClaimsName(const CJString& name) const override;
     void PreloadReferencedItems(CObject* owner) const override;
     void SearchPropertyTree(CObject* owner, CPropertyTreeCallback& callback) const override;
+    // An array that follows list gets the new item's element, at its default.
+    void KeepListReferenceAcrossInsert(CObject* owner, CVirtualArray& list, int32_t index) const override;
 
     template <typename Declared>
     class DeclarationWords : public CDeclarationWordsBase<Declared> {

@@ -71,6 +71,8 @@ TEST(Message, BroadcastReachesEveryPlugInInRegistrationOrder)
 TEST(Message, PlugInsMayComeAndGoDuringABroadcast)
 {
     std::vector<std::string> log;
+    // The object model's own receiver may be there already.
+    const uint32_t before = GetPlugInCount();
     auto* a = new CRecordingPlugIn(log, "a");
     auto* b = new CRecordingPlugIn(log, "b");
     auto* c = new CRecordingPlugIn(log, "c", true);
@@ -96,11 +98,11 @@ TEST(Message, PlugInsMayComeAndGoDuringABroadcast)
     log.clear();
     EXPECT_FALSE(BroadcastMessageToPlugIns(ping));
     EXPECT_EQ(log, (std::vector<std::string>{"a:Ping", "d:Ping", "late:Ping"}));
-    EXPECT_EQ(GetPlugInCount(), 3u);
+    EXPECT_EQ(GetPlugInCount(), before + 3u);
     delete a;
     delete d;
     delete late;
-    EXPECT_EQ(GetPlugInCount(), 0u);
+    EXPECT_EQ(GetPlugInCount(), before);
 }
 
 TEST(Message, VirtualArraysAnnounceAddedItemsToPlugIns)

@@ -2,10 +2,14 @@
 // item it makes from accepted options.
 #include "objects/CNewFileOptions.h"
 
+#include "TestClasses.h"
+
 #include "foundation/CCommand.h"
 #include "foundation/FileTestSupport.h"
 #include "objects/CObject.h"
+#include "objects/CListProperty.h"
 #include "objects/CObjectFileArray.h"
+#include "objects/CPropertyArrayProperty.h"
 
 #include <gtest/gtest.h>
 
@@ -38,9 +42,36 @@ void CTallShelfItem::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CTallShelfItem::m_Height, "Height", 9);
 }
 
-namespace {
-
 using CShelfList = CObjectArrayBaseTemplate<CShelfItem>;
+
+// One list for every test, so that a class can refer to it.
+CShelfList& ShelfList()
+{
+    static CShelfList* list = new CShelfList("Shelf.txt");
+    return *list;
+}
+
+// Refers to shelves by row: one directly, some in an array, and a height
+// per shelf in an array that follows the list.
+class CShelfPlan : public CObject {
+    OMBRISALT_REFLECTED(CShelfPlan, CObject)
+public:
+    CShelfPlan() { InitDeclaredProperties(); }
+    ~CShelfPlan() override { DestroyDeclaredProperties(); }
+    int32_t m_Favourite;
+    CPropertyArray<int32_t> m_Route;
+    CPropertyArray<int32_t> m_Heights;
+};
+OMBRISALT_IMPLEMENT_CLASS(CShelfPlan, 1.0)
+void CShelfPlan::DeclareProperties(CPropertyDeclarer& d)
+{
+    d.AddListReference(&CShelfPlan::m_Favourite, "Favourite", &ShelfList(), nullptr);
+    auto route = d.AddArray<CListProperty>(&CShelfPlan::m_Route, "Route", "Stop", 0);
+    static_cast<CListProperty*>(route.Get().GetElementProperty())->SetList(&ShelfList());
+    d.AddArray<CIntProperty>(&CShelfPlan::m_Heights, "Heights", "Height", 0).NamedBy(&ShelfList());
+}
+
+namespace {
 
 class NewFileOptions : public CFileFolderTest {
 protected:
@@ -66,7 +97,7 @@ protected:
         return names;
     }
 
-    CShelfList m_List{"Shelf.txt"};
+    CShelfList& m_List = ShelfList();
 };
 
 TEST_F(NewFileOptions, TheListOffersItsFolderEndingAndClassAndNothingForAShortEnding)
@@ -87,6 +118,13 @@ TEST_F(NewFileOptions, TheListOffersItsFolderEndingAndClassAndNothingForAShortEn
 
 TEST_F(NewFileOptions, AcceptedOptionsMakeASavedLoadedItemInSortedPlace)
 {
+    RegisterObjectClasses();
+    CShelfPlan::SGetClassInfo();
+    std::unique_ptr<CObject> plan(ReadFromText("CShelfPlan\r\n{\r\nFavourite=Wall/Top\r\nRoute=Array\r\n{\r\n"
+                                              "Stop=Wall/Top\r\nStop=Bench\r\n}\r\nHeights=Array\r\n{\r\n"
+                                              "Bench=5\r\nWall/Top=7\r\n}\r\n}\r\n",
+                                              IdMode::WithoutIds));
+    ASSERT_TRUE(plan);
     std::unique_ptr<CNewFileOptionsCObject> options = Options();
     options->m_Location.Set("Wall");
     options->m_Name.Set("Middle");
@@ -99,6 +137,11 @@ TEST_F(NewFileOptions, AcceptedOptionsMakeASavedLoadedItemInSortedPlace)
     EXPECT_EQ(m_List.GetObject(index)->GetClassInfo(), CTallShelfItem::SGetClassInfo());
     EXPECT_NE(ReadBytes("Shelves/Wall/Middle.Shelf.txt").find("CTallShelfItem"), std::string::npos);
     EXPECT_EQ(m_List.Find("Wall/Middle"), 1);
+    // What referred to the items past it still names them.
+    const std::string text = WriteToText(plan.get(), IdMode::WithoutIds);
+    EXPECT_NE(text.find("Favourite=Wall/Top\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Stop=Wall/Top\r\n\t\tStop=Bench\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Bench=5\r\n\t\tWall/Middle=0\r\n\t\tWall/Top=7\r\n"), std::string::npos) << text;
 
     // A copy of the template, when one is given.
     auto* source = new CShelfItem;
