@@ -79,7 +79,7 @@ void CObjectStream::InitTable(uint32_t flags, IdMode ids)
 bool CObjectStream::Open(const char* fileName, uint32_t flags, IdMode ids)
 {
     const bool text = (flags & FILE_READ) && (flags & FILE_IN_MEMORY) && !(flags & FILE_COMPRESSED);
-    if (!(text ? OpenInMemory(fileName, flags, kMaxObjectFileBytes) : CFile::Open(fileName, flags)))
+    if (!(text ? OpenInMemory(fileName, flags, MemoryFill::OnDemand) : CFile::Open(fileName, flags)))
         return false;
     InitTable(flags, ids);
     return true;

@@ -142,14 +142,41 @@ TEST(MemFileBuf, WideLinesSkipTheMarkAndEndAtCrOrLf)
         bytes[2 * i + 1] = uint8_t(text[i] >> 8);
     }
     std::unique_ptr<CMemFileBuf> owner(CMemFileBuf::Wrap(bytes, sizeof bytes));
-    CMemFileBuf& buffer = *owner;
+    // The same filled on demand in odd steps: units straddle the steps.
+    CDemandFileBuf demand(CMemFileBuf::Wrap(bytes, sizeof bytes), 3);
+    for (CMemFileBuf* buffer : {owner.get(), static_cast<CMemFileBuf*>(&demand)}) {
+        CJString line;
+        const char* expected[] = {"one", "two", "", "three"};
+        for (const char* want : expected) {
+            ASSERT_TRUE(buffer->ReadLineWide(line));
+            EXPECT_EQ(line.Compare(want), 0) << want;
+        }
+        EXPECT_FALSE(buffer->ReadLineWide(line));
+    }
+}
+
+// Filled in steps of three bytes: lines, line ends and reads across steps
+// read as from the whole block, and nothing past the last read is fetched.
+TEST(MemFileBuf, ADemandBufferReadsAsTheWholeBlockWouldAndNoFurther)
+{
+    const std::string text = "one\r\ntwo\n\r\nthree\r\n" + std::string(100, 'z');
+    CDemandFileBuf buffer(CMemFileBuf::Copy(text.data(), uint32_t(text.size())), 3);
+    EXPECT_EQ(buffer.GetSize(), int64_t(text.size()));
     CJString line;
-    const char* expected[] = {"one", "two", "", "three"};
-    for (const char* want : expected) {
-        ASSERT_TRUE(buffer.ReadLineWide(line));
+    for (const char* want : {"one", "two", "", "three"}) {
+        ASSERT_TRUE(buffer.ReadLine8(line));
         EXPECT_EQ(line.Compare(want), 0) << want;
     }
-    EXPECT_FALSE(buffer.ReadLineWide(line));
+    EXPECT_LT(buffer.GetCapacity(), 30u);
+    char bytes[4] = {};
+    ASSERT_TRUE(buffer.Seek(2));
+    EXPECT_EQ(buffer.Read(bytes, 4), 4u);
+    EXPECT_EQ(std::string(bytes, 4), "e\r\nt");
+    ASSERT_TRUE(buffer.Seek(18));
+    ASSERT_TRUE(buffer.ReadLine8(line));
+    EXPECT_EQ(line.GetLength(), 100);
+    EXPECT_FALSE(buffer.ReadLine8(line));
+    EXPECT_EQ(buffer.Write("x", 1), 0u);
 }
 
 TEST(MemFileBuf, AnOddTrailingByteIsNoWideCharacter)

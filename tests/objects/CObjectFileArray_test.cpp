@@ -232,17 +232,25 @@ TEST_F(ObjectFileList, LoadsOnFirstUseAndResolvesReferencesByName)
     EXPECT_EQ(shield->m_Slot->m_Capacity, 4);
 }
 
-// An object file is read whole, but never past the most any may hold: its
-// object is read, and gigabytes after it cost nothing.
+// An object file is read as far as its object goes: gigabytes after it cost
+// nothing, and an object as long as the program writes is read whole.
 TEST_F(ObjectFileList, BytesPastTheMostAnObjectFileHoldsAreNotRead)
 {
     const auto huge = Put("Data/Big/Huge.Upgrade.txt", Text("CTestUpgrade", "\tCost=5\r\n"));
     std::filesystem::resize_file(huge, uint64_t(5) << 30);
+    CTestUpgrade written;
+    written.m_Cost = 6;
+    written.m_Title.Set(std::string(65u << 20, 'x').c_str());
+    ASSERT_TRUE(written.SaveToFile("Big/Long.Upgrade.txt", 0));
     CUpgradeList big("Upgrade.txt");
     big.SetSource(nullptr, "Big", 0);
     CTestUpgrade* read = big.GetObject(big.Find("Huge"));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->m_Cost, 5);
+    CTestUpgrade* longRead = big.GetObject(big.Find("Long"));
+    ASSERT_NE(longRead, nullptr);
+    EXPECT_EQ(longRead->m_Title.GetLength(), written.m_Title.GetLength());
+    EXPECT_EQ(longRead->m_Cost, 6);
 }
 
 TEST_F(ObjectFileList, IndexPastEitherEndGivesFirstItemAndEmptyListGivesNull)
