@@ -58,13 +58,13 @@ bool CMemFileBuf::Reserve(uint64_t needed)
         capacity = needed;
     if (capacity > UINT32_MAX)
         capacity = UINT32_MAX;
-    auto* block = static_cast<uint8_t*>(std::malloc(capacity));
+    // An owned block grows in place where it can: a large one is never held
+    // twice while it is copied.
+    auto* block = static_cast<uint8_t*>(m_OwnsData ? std::realloc(m_Data, capacity) : std::malloc(capacity));
     if (!block)
         return false;
-    if (m_Size > 0)
+    if (!m_OwnsData && m_Size > 0)
         std::memcpy(block, m_Data, m_Size);
-    if (m_OwnsData)
-        std::free(m_Data);
     m_Data = block;
     m_Capacity = uint32_t(capacity);
     m_OwnsData = true;
