@@ -286,6 +286,10 @@ void CObjectStream::ReadReferenceListAt(const CJString& value)
     const uint32_t location = ParseCUnsigned(value.GetString());
     const int64_t back = GetPosition();
     m_ListPosition = back;
+    // An ID-less stream has no use for the list: it is not sought, so a
+    // location past the object never reads what lies there.
+    if (m_IdLess)
+        return;
     if (!Seek(location)) {
         Seek(back);
         return;

@@ -1,6 +1,7 @@
 #include "objects/CObjectFileArray.h"
 
 #include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
 #include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 #include "foundation/FileTestSupport.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -236,8 +238,17 @@ TEST_F(ObjectFileList, LoadsOnFirstUseAndResolvesReferencesByName)
 // nothing, and an object as long as the program writes is read whole.
 TEST_F(ObjectFileList, BytesPastTheMostAnObjectFileHoldsAreNotRead)
 {
-    const auto huge = Put("Data/Big/Huge.Upgrade.txt", Text("CTestUpgrade", "\tCost=5\r\n"));
+    const auto huge = Put("Data/Big/Huge.Upgrade.txt",
+                          Text("CTestUpgrade", "\tReferenced Object List Location=0x40000000\r\n\tCost=5\r\n"));
     std::filesystem::resize_file(huge, uint64_t(5) << 30);
+    {
+        CObjectStream stream;
+        ASSERT_TRUE(stream.Open("Big/Huge.Upgrade.txt", FILE_READ | FILE_IN_MEMORY, IdMode::WithoutIds));
+        std::unique_ptr<CObject> object(LoadObjectFromStream(stream, ReportUnknownClass::Quiet, nullptr));
+        ASSERT_NE(object, nullptr);
+        EXPECT_LT(static_cast<CMemFileBuf*>(stream.GetFileBuf())->GetCapacity(), 16u << 20)
+            << "nothing the object names past its end is read";
+    }
     CTestUpgrade written;
     written.m_Cost = 6;
     written.m_Title.Set(std::string(65u << 20, 'x').c_str());
