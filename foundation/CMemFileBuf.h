@@ -92,10 +92,10 @@ private:
 };
 
 // A read-only memory buffer over a source buffer's bytes from its position
-// on, read in steps as reads, lines and in-place reads reach them. GetSize is
-// the source's; at most 4 GiB - 1 bytes are read (the most a block holds),
-// the rest reads as the end. Block pointers move as it grows, so bytes are
-// never handed out in place.
+// on, read in steps as reads and lines reach them. GetSize is the source's;
+// at most 4 GiB - 1 bytes are read (the most a block holds), the rest reads
+// as the end. The block moves as it grows, so bytes are never handed out in
+// place.
 class CDemandFileBuf : public CMemFileBuf {
 public:
     // Takes the source, which it closes and deletes.
