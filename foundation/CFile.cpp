@@ -469,12 +469,13 @@ bool CFile::OpenCompressedForRead(const char* name, uint32_t flags)
     return true;
 }
 
-bool CFile::OpenInMemory(const char* name, uint32_t flags, uint32_t most)
+bool CFile::OpenInMemory(const char* name, uint32_t flags, MemoryFill fill)
 {
     CFile inner;
     if (!inner.Open(name, flags & ~FILE_IN_MEMORY))
         return false;
-    CMemFileBuf* memory = ReadWholeFile(inner, most);
+    CMemFileBuf* memory
+        = fill == MemoryFill::OnDemand ? new CDemandFileBuf(inner.DetachFileBuf()) : ReadWholeFile(inner);
     inner.Close();
     if (!memory || !AttachFileBuf(memory, flags)) {
         delete memory;

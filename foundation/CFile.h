@@ -206,8 +206,10 @@ public:
     bool IsSameContent(CFile& other);
 
 protected:
-    // Reads at most the first `most` bytes of the file.
-    bool OpenInMemory(const char* name, uint32_t flags, uint32_t most = UINT32_MAX);
+    enum class MemoryFill { Whole, OnDemand };
+    // Opens the file into a memory buffer, read whole at once or, on demand,
+    // only as far as reads reach (CDemandFileBuf).
+    bool OpenInMemory(const char* name, uint32_t flags, MemoryFill fill = MemoryFill::Whole);
 
 private:
     bool OpenCompressedForRead(const char* name, uint32_t flags);

@@ -58,13 +58,13 @@ bool CMemFileBuf::Reserve(uint64_t needed)
         capacity = needed;
     if (capacity > UINT32_MAX)
         capacity = UINT32_MAX;
-    auto* block = static_cast<uint8_t*>(std::malloc(capacity));
+    // An owned block grows in place where it can: a large one is never held
+    // twice while it is copied.
+    auto* block = static_cast<uint8_t*>(m_OwnsData ? std::realloc(m_Data, capacity) : std::malloc(capacity));
     if (!block)
         return false;
-    if (m_Size > 0)
+    if (!m_OwnsData && m_Size > 0)
         std::memcpy(block, m_Data, m_Size);
-    if (m_OwnsData)
-        std::free(m_Data);
     m_Data = block;
     m_Capacity = uint32_t(capacity);
     m_OwnsData = true;
@@ -92,8 +92,26 @@ uint32_t CMemFileBuf::Write(const void* bytes, uint32_t count)
     return count;
 }
 
+bool CMemFileBuf::FetchTo(uint64_t end)
+{
+    while (m_Size < end)
+        if (!Fetch(end))
+            return false;
+    return true;
+}
+
+bool CMemFileBuf::AppendFrom(CFileBuf& source, uint32_t count)
+{
+    if (count == 0 || !Reserve(uint64_t(m_Size) + count))
+        return false;
+    const uint32_t read = source.Read(m_Data + m_Size, count);
+    m_Size += read;
+    return read != 0;
+}
+
 uint32_t CMemFileBuf::Read(void* bytes, uint32_t count)
 {
+    Holds(uint64_t(m_Position) + count);
     if (m_Position >= m_Size)
         return 0;
     if (count > m_Size - m_Position)
@@ -147,24 +165,30 @@ uint8_t* CMemFileBuf::DetachMemory()
 
 bool CMemFileBuf::ReadLine8(CJString& line)
 {
-    if (m_Position >= m_Size)
+    if (!Holds(uint64_t(m_Position) + 1))
         return false;
-    const uint8_t* start = m_Data + m_Position;
-    const uint32_t left = m_Size - m_Position;
+    // The block may move while a long line is fetched: offsets, not pointers.
     uint32_t length = 0;
-    while (length < left && start[length] != '\r' && start[length] != '\n')
-        ++length;
+    for (;;) {
+        const uint8_t* start = m_Data + m_Position;
+        const uint32_t left = m_Size - m_Position;
+        while (length < left && start[length] != '\r' && start[length] != '\n')
+            ++length;
+        if (length < left || length > uint32_t(kMaxStringLength) || !Holds(uint64_t(m_Position) + length + 1))
+            break;
+    }
     // A line longer than any string ends the text: the rest is damaged data.
     if (length > uint32_t(kMaxStringLength)) {
+        StopFetching();
         m_Position = m_Size;
         line.Empty();
         return false;
     }
-    line.SetText(reinterpret_cast<const char*>(start), int(length));
+    line.SetText(reinterpret_cast<const char*>(m_Data + m_Position), int(length));
     m_Position += length;
-    if (m_Position < m_Size && m_Data[m_Position] == '\r')
+    if (Holds(uint64_t(m_Position) + 1) && m_Data[m_Position] == '\r')
         ++m_Position;
-    if (m_Position < m_Size && m_Data[m_Position] == '\n')
+    if (Holds(uint64_t(m_Position) + 1) && m_Data[m_Position] == '\n')
         ++m_Position;
     return true;
 }
@@ -173,7 +197,7 @@ bool CMemFileBuf::ReadLineWide(CJString& line)
 {
     auto unitAt
         = [this](uint32_t position) -> char16_t { return char16_t(m_Data[position] | m_Data[position + 1] << 8); };
-    auto hasUnit = [this](uint32_t position) { return position < m_Size && m_Size - position >= 2; };
+    auto hasUnit = [this](uint32_t position) { return Holds(uint64_t(position) + 2); };
     if (!hasUnit(m_Position)) {
         // A lone trailing byte is no character.
         if (m_Position < m_Size)
@@ -183,9 +207,11 @@ bool CMemFileBuf::ReadLineWide(CJString& line)
     if (unitAt(m_Position) == 0xFEFF)
         m_Position += 2;
     uint32_t end = m_Position;
-    while (hasUnit(end) && unitAt(end) != u'\r' && unitAt(end) != u'\n')
+    while (hasUnit(end) && unitAt(end) != u'\r' && unitAt(end) != u'\n'
+           && (end - m_Position) / 2 <= uint32_t(kMaxStringLength))
         end += 2;
     if ((end - m_Position) / 2 > uint32_t(kMaxStringLength)) {
+        StopFetching();
         m_Position = m_Size;
         line.Empty();
         return false;
@@ -232,15 +258,15 @@ bool CMemFileBuf::IsSameContent(const CMemFileBuf& other) const
     return m_Data && other.m_Data && m_Size == other.m_Size && std::memcmp(m_Data, other.m_Data, m_Size) == 0;
 }
 
-CMemFileBuf* ReadWholeFile(CFile& file, uint32_t most)
+CMemFileBuf* ReadWholeFile(CFile& file)
 {
     if (!file.IsOpen())
         return nullptr;
     const int64_t size = file.GetSize();
     const int64_t position = file.GetPosition();
-    if (size < 0 || position < 0 || (size > int64_t(UINT32_MAX) && most == UINT32_MAX))
+    if (size < 0 || position < 0 || size > int64_t(UINT32_MAX))
         return nullptr;
-    const uint32_t left = position < size ? uint32_t(std::min<int64_t>(size - position, most)) : 0;
+    const uint32_t left = position < size ? uint32_t(size - position) : 0;
     auto* block = static_cast<uint8_t*>(std::malloc(left ? left : 1));
     if (!block)
         return nullptr;
@@ -256,4 +282,56 @@ CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags)
     CMemFileBuf* buffer = ReadWholeFile(file);
     file.Close();
     return buffer;
+}
+
+CDemandFileBuf::CDemandFileBuf(CFileBuf* source, uint32_t step)
+    : m_Source(source)
+    , m_SourceLeft(0)
+    , m_Step(step ? step : 1)
+{
+    const int64_t at = source->Tell();
+    m_SourceLeft = std::max<int64_t>(source->GetSize() - std::max<int64_t>(at, 0), 0);
+}
+
+CDemandFileBuf::~CDemandFileBuf()
+{
+    CDemandFileBuf::Close();
+}
+
+int64_t CDemandFileBuf::GetSize()
+{
+    return m_Source ? std::max<int64_t>(m_SourceLeft, CMemFileBuf::GetSize()) : CMemFileBuf::GetSize();
+}
+
+bool CDemandFileBuf::Fetch(uint64_t end)
+{
+    const uint64_t have = uint64_t(CMemFileBuf::GetSize());
+    if (!m_Source || have >= UINT32_MAX)
+        return false;
+    const uint64_t want = std::min<uint64_t>(std::max<uint64_t>(end, have + m_Step), UINT32_MAX);
+    if (AppendFrom(*m_Source, uint32_t(want - have)))
+        return true;
+    StopFetching(); // the source's end, or its read failed
+    return false;
+}
+
+void CDemandFileBuf::StopFetching()
+{
+    if (!m_Source)
+        return;
+    m_Source->Close();
+    delete m_Source;
+    m_Source = nullptr;
+}
+
+bool CDemandFileBuf::Close()
+{
+    StopFetching();
+    return CMemFileBuf::Close();
+}
+
+uint8_t* CDemandFileBuf::DetachMemory()
+{
+    Holds(UINT32_MAX);
+    return CMemFileBuf::DetachMemory();
 }

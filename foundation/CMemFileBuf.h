@@ -11,6 +11,9 @@
 //
 // Who frees the block is chosen at creation: Adopt takes a malloc'd block,
 // Wrap and WrapReadOnly borrow one the caller keeps alive, Copy makes its own.
+//
+// CDemandFileBuf reads a file into its block only as far as reads reach, so
+// what lies after the part read costs nothing.
 
 #include "foundation/CFile.h"
 
@@ -60,10 +63,23 @@ public:
     uint32_t GetCapacity() const { return m_Capacity; }
     bool OwnsData() const { return m_OwnsData; }
 
+protected:
+    // Whether the first `end` bytes are in the block, fetching them if the
+    // buffer can.
+    bool Holds(uint64_t end) { return end <= m_Size || FetchTo(end); }
+    // Adds bytes to the block's end, at least up to `end` when there are
+    // that many; false when none was added. Plain buffers have no more.
+    virtual bool Fetch(uint64_t) { return false; }
+    // The text ended early (a damaged line): nothing more is fetched.
+    virtual void StopFetching() {}
+    // Appends up to count bytes read from the source; false when none came.
+    bool AppendFrom(CFileBuf& source, uint32_t count);
+
 private:
     enum class Ownership { Owned, Borrowed, BorrowedReadOnly };
     CMemFileBuf(uint8_t* data, uint32_t size, Ownership ownership);
 
+    bool FetchTo(uint64_t end);
     // False when the block cannot hold needed bytes (not owned, or no memory).
     bool Reserve(uint64_t needed);
 
@@ -75,9 +91,35 @@ private:
     bool m_ReadOnly = false;
 };
 
-// The bytes from the file's position to its end (at most `most` of them), in
-// a new owning buffer; null when the file is closed, larger than a buffer
-// holds with no smaller `most`, or memory runs out.
-CMemFileBuf* ReadWholeFile(CFile& file, uint32_t most = UINT32_MAX);
+// A read-only memory buffer over a source buffer's bytes from its position
+// on, read in steps as reads and lines reach them. GetSize is the source's;
+// at most 4 GiB - 1 bytes are read (the most a block holds), the rest reads
+// as the end. The block moves as it grows, so bytes are never handed out in
+// place.
+class CDemandFileBuf : public CMemFileBuf {
+public:
+    // Takes the source, which it closes and deletes.
+    explicit CDemandFileBuf(CFileBuf* source, uint32_t step = 1u << 20);
+    ~CDemandFileBuf() override;
+
+    uint32_t Write(const void*, uint32_t) override { return 0; }
+    int64_t GetSize() override;
+    bool Close() override;
+    const uint8_t* ReadInPlace(uint32_t) override { return nullptr; }
+    uint8_t* DetachMemory() override;
+
+protected:
+    bool Fetch(uint64_t end) override;
+    void StopFetching() override;
+
+private:
+    CFileBuf* m_Source;
+    int64_t m_SourceLeft; // bytes after the source's position at the start
+    uint32_t m_Step;
+};
+
+// The bytes from the file's position to its end, in a new owning buffer;
+// null when the file is closed, larger than a buffer holds, or memory runs out.
+CMemFileBuf* ReadWholeFile(CFile& file);
 // Opens the name with the flags and reads it whole; null when the open fails.
 CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags);

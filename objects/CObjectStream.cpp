@@ -79,7 +79,7 @@ void CObjectStream::InitTable(uint32_t flags, IdMode ids)
 bool CObjectStream::Open(const char* fileName, uint32_t flags, IdMode ids)
 {
     const bool text = (flags & FILE_READ) && (flags & FILE_IN_MEMORY) && !(flags & FILE_COMPRESSED);
-    if (!(text ? OpenInMemory(fileName, flags, kMaxObjectFileBytes) : CFile::Open(fileName, flags)))
+    if (!(text ? OpenInMemory(fileName, flags, MemoryFill::OnDemand) : CFile::Open(fileName, flags)))
         return false;
     InitTable(flags, ids);
     return true;
@@ -286,6 +286,10 @@ void CObjectStream::ReadReferenceListAt(const CJString& value)
     const uint32_t location = ParseCUnsigned(value.GetString());
     const int64_t back = GetPosition();
     m_ListPosition = back;
+    // An ID-less stream has no use for the list: it is not sought, so a
+    // location past the object never reads what lies there.
+    if (m_IdLess)
+        return;
     if (!Seek(location)) {
         Seek(back);
         return;

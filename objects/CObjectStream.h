@@ -39,11 +39,6 @@ inline constexpr uint32_t kBinaryReferenceListMarker = 0x12345678;
 // from the end of the stack.
 inline constexpr int32_t kMaxObjectNesting = 1000;
 
-// Object text is read whole into memory up to this many bytes; what lies
-// past them is never read (a level set takes tens of kilobytes, and an
-// object's reader stops at its block's end, so junk after it costs nothing).
-inline constexpr uint32_t kMaxObjectFileBytes = 64u << 20;
-
 // Pairs an identity read from a file with the object made for it.
 struct CAddressOldNew {
     uint32_t oldIdentity;
@@ -79,6 +74,8 @@ public:
     // into it afterwards (a read can replace objects it already recorded).
     static void ForgetObject(const CObject* object);
 
+    // Text read in memory is read as far as the readers reach: an object's
+    // reader stops at its block's end, so bytes after it cost nothing.
     [[nodiscard]] bool Open(const char* fileName, uint32_t flags, IdMode ids);
     // Takes the buffer (the stream closes and deletes it).
     bool Attach(CFileBuf* buffer, uint32_t flags, IdMode ids);

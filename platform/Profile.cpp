@@ -451,6 +451,15 @@ bool WriteProfileStrings(std::string_view file, std::string_view section,
         Parse(*next);
         profile = std::move(next);
     }
+    // Never a file the reader would refuse and move aside: the old one stays.
+    if (profile->bytes.size() > kMaxProfileBytes) {
+        std::fprintf(stderr,
+                     "%s: [%.*s] not written: the file would be larger than a settings file can be (over %llu KiB); "
+                     "it stays as it was\n",
+                     path.c_str(), int(section.size()), section.data(),
+                     static_cast<unsigned long long>(kMaxProfileBytes >> 10));
+        return false;
+    }
     FileIdentity written;
     if (!ReplaceFileContents(path, profile->bytes.data(), profile->bytes.size(), ReplacementLock::HeldByCaller,
                              &written))

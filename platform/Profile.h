@@ -17,7 +17,9 @@
 //
 // A file larger than kMaxProfileBytes is no settings file: it is not read,
 // standard error names it, it is moved aside (KeepFileAside, FileSystem.h)
-// and reads give the defaults; a writer then starts a new file.
+// and reads give the defaults; a writer then starts a new file. No write
+// makes a file that large: it is refused, said on standard error, and the
+// file stays as it was.
 //
 // A file name without a folder lives in the working folder, or in the folder
 // named by OMBRISALT_HOME when that is set. Other names are engine names
@@ -44,8 +46,9 @@ std::string ReadProfileString(std::string_view file, std::string_view section, s
 std::int32_t ReadProfileInt(std::string_view file, std::string_view section, std::string_view key,
                             std::int32_t defaultValue);
 
-// False when the file cannot be written (read-only, no folder, disk error;
-// the old file then stays as it was) or when a name or the value would
+// False when the file cannot be written (read-only, no folder, disk error,
+// or it would grow past kMaxProfileBytes; the old file then stays as it
+// was) or when a name or the value would
 // break the line structure (a line end anywhere, "=" in the key, "]" in the
 // section, an empty section or key).
 [[nodiscard]] bool WriteProfileString(std::string_view file, std::string_view section, std::string_view key,

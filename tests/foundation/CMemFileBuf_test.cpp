@@ -142,14 +142,33 @@ TEST(MemFileBuf, WideLinesSkipTheMarkAndEndAtCrOrLf)
         bytes[2 * i + 1] = uint8_t(text[i] >> 8);
     }
     std::unique_ptr<CMemFileBuf> owner(CMemFileBuf::Wrap(bytes, sizeof bytes));
-    CMemFileBuf& buffer = *owner;
-    CJString line;
-    const char* expected[] = {"one", "two", "", "three"};
-    for (const char* want : expected) {
-        ASSERT_TRUE(buffer.ReadLineWide(line));
-        EXPECT_EQ(line.Compare(want), 0) << want;
+    // The same filled on demand in odd steps: units straddle the steps.
+    CDemandFileBuf demand(CMemFileBuf::Wrap(bytes, sizeof bytes), 3);
+    for (CMemFileBuf* buffer : {owner.get(), static_cast<CMemFileBuf*>(&demand)}) {
+        CJString line;
+        const char* expected[] = {"one", "two", "", "three"};
+        for (const char* want : expected) {
+            ASSERT_TRUE(buffer->ReadLineWide(line));
+            EXPECT_EQ(line.Compare(want), 0) << want;
+        }
+        EXPECT_FALSE(buffer->ReadLineWide(line));
     }
-    EXPECT_FALSE(buffer.ReadLineWide(line));
+}
+
+// Filled in steps of three bytes: lines and line ends across the steps read
+// as from the whole block.
+TEST(MemFileBuf, ADemandBufferReadsLinesAsTheWholeBlockWould)
+{
+    const std::string text = "one\r\ntwo\n\r\nthree\r\n" + std::string(100, 'z');
+    CDemandFileBuf buffer(CMemFileBuf::Copy(text.data(), uint32_t(text.size())), 3);
+    EXPECT_EQ(buffer.GetSize(), int64_t(text.size()));
+    CJString line;
+    for (const std::string& want :
+         {std::string("one"), std::string("two"), std::string(), std::string("three"), text.substr(18)}) {
+        ASSERT_TRUE(buffer.ReadLine8(line));
+        EXPECT_EQ(line.Compare(want.c_str()), 0) << want;
+    }
+    EXPECT_FALSE(buffer.ReadLine8(line));
 }
 
 TEST(MemFileBuf, AnOddTrailingByteIsNoWideCharacter)

@@ -1,6 +1,7 @@
 #include "objects/CObjectFileArray.h"
 
 #include "foundation/CFile.h"
+#include "foundation/CMemFileBuf.h"
 #include "foundation/CMountedArchiveTable.h"
 #include "foundation/FatalError.h"
 #include "foundation/FileTestSupport.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -232,17 +234,32 @@ TEST_F(ObjectFileList, LoadsOnFirstUseAndResolvesReferencesByName)
     EXPECT_EQ(shield->m_Slot->m_Capacity, 4);
 }
 
-// An object file is read whole, but never past the most any may hold: its
-// object is read, and gigabytes after it cost nothing.
+// An object file is read as far as its object goes: gigabytes after it cost
+// nothing, and an object as long as the program writes is read whole.
 TEST_F(ObjectFileList, BytesPastTheMostAnObjectFileHoldsAreNotRead)
 {
-    const auto huge = Put("Data/Big/Huge.Upgrade.txt", Text("CTestUpgrade", "\tCost=5\r\n"));
+    const auto huge = Put("Data/Big/Huge.Upgrade.txt",
+                          Text("CTestUpgrade", "\tReferenced Object List Location=0x40000000\r\n\tCost=5\r\n"));
     std::filesystem::resize_file(huge, uint64_t(5) << 30);
+    CObjectStream stream;
+    ASSERT_TRUE(stream.Open("Big/Huge.Upgrade.txt", FILE_READ | FILE_IN_MEMORY, IdMode::WithoutIds));
+    std::unique_ptr<CObject> object(LoadObjectFromStream(stream, ReportUnknownClass::Quiet, nullptr));
+    ASSERT_NE(object, nullptr);
+    EXPECT_LT(static_cast<CMemFileBuf*>(stream.GetFileBuf())->GetCapacity(), 16u << 20)
+        << "nothing the object names past its end is read";
+    CTestUpgrade written;
+    written.m_Cost = 6;
+    written.m_Title.Set(std::string(65u << 20, 'x').c_str());
+    ASSERT_TRUE(written.SaveToFile("Big/Long.Upgrade.txt", 0));
     CUpgradeList big("Upgrade.txt");
     big.SetSource(nullptr, "Big", 0);
     CTestUpgrade* read = big.GetObject(big.Find("Huge"));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->m_Cost, 5);
+    CTestUpgrade* longRead = big.GetObject(big.Find("Long"));
+    ASSERT_NE(longRead, nullptr);
+    EXPECT_EQ(longRead->m_Title.GetLength(), written.m_Title.GetLength());
+    EXPECT_EQ(longRead->m_Cost, 6);
 }
 
 TEST_F(ObjectFileList, IndexPastEitherEndGivesFirstItemAndEmptyListGivesNull)

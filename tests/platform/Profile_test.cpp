@@ -232,6 +232,20 @@ TEST_F(ProfileWriting, AFilePastAnySettingsFileIsKeptAsideAndTheDefaultsServe)
     grown("Edge.ini", plat::kMaxProfileBytes);
     EXPECT_EQ(plat::ReadProfileInt("Edge.ini", "Video", "Width", 7), 640) << "the largest a settings file may be";
 
+    // The writer makes files up to that size, and none its reader refuses.
+    const std::string added = "Height=480\r\n";
+    WriteBytes("Edge.ini",
+               head + ";" + std::string(plat::kMaxProfileBytes - head.size() - added.size() - 3, 'x') + "\r\n");
+    ASSERT_TRUE(plat::WriteProfileString("Edge.ini", "Video", "Height", "480"));
+    const std::string edge = ReadBytes("Edge.ini");
+    EXPECT_EQ(edge.size(), plat::kMaxProfileBytes);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(plat::WriteProfileString("Edge.ini", "Video", "Height", "4800"));
+    const std::string refused = testing::internal::GetCapturedStderr();
+    EXPECT_NE(refused.find("Edge.ini: [Video] not written"), std::string::npos) << refused;
+    EXPECT_TRUE(ReadBytes("Edge.ini") == edge) << "kept as it was";
+    EXPECT_EQ(plat::ReadProfileInt("Edge.ini", "Video", "Height", 7), 480);
+
     const std::string big = grown("Big.ini", plat::kMaxProfileBytes + 1);
     testing::internal::CaptureStderr();
     const std::int32_t first = plat::ReadProfileInt("Big.ini", "Video", "Width", 7);
@@ -252,6 +266,19 @@ TEST_F(ProfileWriting, AFilePastAnySettingsFileIsKeptAsideAndTheDefaultsServe)
     EXPECT_EQ(ReadBytes("Big.ini"), "[Video]\r\nHeight=480\r\n");
     EXPECT_EQ(ReadBytes("Big.ini.bad.1"), second);
     EXPECT_EQ(ReadBytes("Big.ini.bad"), big);
+
+    // One that cannot be moved aside (its name leaves no room for ".bad") is
+    // said once, not at every read; one past any memory is never reserved whole.
+    const std::string stuck = std::string(250, 'S') + ".ini";
+    grown(stuck.c_str(), plat::kMaxProfileBytes + 1);
+    WriteBytes("Vast.ini", head);
+    std::filesystem::resize_file("Vast.ini", std::uint64_t(1) << 43);
+    testing::internal::CaptureStderr();
+    for (const std::string& name : {stuck, stuck, std::string("Vast.ini")})
+        EXPECT_EQ(plat::ReadProfileInt(name, "Video", "Width", 7), 7);
+    const std::string stuckSaid = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(stuckSaid.find("could not be moved aside"), stuckSaid.rfind("could not be moved aside")) << stuckSaid;
+    EXPECT_NE(stuckSaid.find("kept as Vast.ini.bad"), std::string::npos) << stuckSaid;
 }
 
 // The child half of the read-back test below: answers "file<TAB>section<TAB>key"
