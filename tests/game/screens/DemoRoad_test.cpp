@@ -6,6 +6,7 @@
 
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CSprite.h"
+#include "game/screens/CAchievement.h"
 #include "game/screens/CCredits.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CEndOfLevel.h"
@@ -52,6 +53,9 @@ protected:
     {
         CScreensGameTest::SetUp();
         ReadList(GetDecadeTransitionList());
+        // The ending names its trophies: an earlier test may have left the
+        // list pointing nowhere.
+        ReadList(GetAchievementList());
     }
     // The game at its first street, past the opening transition and the
     // street's introduction.
