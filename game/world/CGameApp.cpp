@@ -196,8 +196,7 @@ bool CGameApp::OnMessage(CMessage& message)
     CGameBase::OnMessage(message);
     static const uint32_t kEditorClosing = CMessage::SGetMessageType("Editor Closing");
     if (message.GetType() == kEditorClosing && GetGameEditorHooks().EditorMayClose()) {
-        SelectStartingGameState(true);
-        StartLevel(true);
+        RestartAfterEditing();
     }
     return false;
 }

@@ -152,6 +152,8 @@ public:
     bool DrawLoadingProgress();
     void SetChosenStoredGameState(CGameState* state) { m_ChosenStoredState = state; }
     void SelectStartingGameState(bool restart);
+    // The level editor's close starts the level it showed afresh.
+    void RestartAfterEditing();
 
     using CursorList = std::vector<std::pair<CSequence*, std::unique_ptr<CSequenceCursor>>>;
 

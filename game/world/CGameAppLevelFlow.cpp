@@ -182,6 +182,16 @@ void CGameApp::SelectStartingGameState(bool restart)
     CopyStartingState(restart, m_ChosenStoredState, m_InitialState);
 }
 
+void CGameApp::RestartAfterEditing()
+{
+    // A designer's session on a profile not yet named is nobody's play: the
+    // player who names it next is still new.
+    CCareerPlayerRecord player;
+    const bool unnamed = GetGameScreensHooks().GetCurrentPlayer(player) && player.name.IsEmpty();
+    CopyStartingState(true, m_ChosenStoredState, m_InitialState, unnamed);
+    StartLevel(true);
+}
+
 void SelectStartingGameState(bool restart)
 {
     if (CGameApp* game = CGameApp::SGetInstance()) {

@@ -221,7 +221,9 @@ void CLot::MoveIn(CCustomer* customer, bool dropped)
     if (!m_Building->HasSamePartsAs(customer->GetPackageWanted())) {
         customer->PlayNotWhatIOrderedSound();
         CountStat(&CLevelPlayStats::m_WrongOrderCantMoveIn);
-        m_Building->ShowMoveInRefusal(customer->GetPackageWanted());
+        // A part the order lacks (a garage, say) passes every named check.
+        if (!m_Building->ShowMoveInRefusal(customer->GetPackageWanted()))
+            GetIllegalMoveDisplay().Show("NotWhatWasOrdered");
         return;
     }
 

@@ -9,6 +9,7 @@
 #include "game/business/CCustomerOptions.h"
 #include "game/business/CDeliverer.h"
 #include "game/business/CGreeterUpgrade.h"
+#include "game/business/CIllegalMoveDisplay.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/business/CBuildPhase.h"
@@ -304,6 +305,21 @@ TEST_F(DemoCustomersInPlay, AClickAnswersACustomerAndADropOnAHouseBuiltToItsOrde
     const float revenueBefore = CGameState::SGetCurrent()->m_RevenueK;
     ASSERT_TRUE(Pass(17));
     EXPECT_TRUE(lot->IsVacant()) << "nobody moves in before the drop";
+
+    // A painted house with a garage the order lacks is refused with a word.
+    CLot* garaged = GetLotLayer()->FindLot(0, 1);
+    ASSERT_NE(garaged, nullptr);
+    for (const char* name : {"Cottage", "Single Garage", "Lemon Paint"}) {
+        const int32_t part = GetUpgradeList().Find(name);
+        ASSERT_NE(GetBuildablePart(part), nullptr) << name;
+        garaged->GetBuilding()->StartBuilding(*GetBuildablePart(part), part, nullptr);
+        garaged->GetBuilding()->FinishBuilding();
+    }
+    customer->GetPackageWanted()->m_Parts[color] = GetUpgradeList().Find("Lemon Paint");
+    garaged->MoveIn(customer, true);
+    EXPECT_TRUE(garaged->IsVacant());
+    EXPECT_STREQ(GetIllegalMoveDisplay().GetText().GetString(), "That is not what was ordered.");
+    customer->GetPackageWanted()->m_Parts[color] = 0;
 
     const CFPoint home = GetLotLayer()->LayerToScreen(lot->GetSprite()->GetPosition());
     Drag(sprite->GetPosition(), home);

@@ -133,6 +133,11 @@ TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseAGarageFollowsAndPaintColo
     ASSERT_TRUE(Pass(17));
     EXPECT_GT(CountPixels(at.x - 70, at.y - 100, at.x + 70, at.y + 10, yellow), yellowBefore + 500)
         << "lemon walls stand on the lot";
+
+    // The bulldozer clears the finished house.
+    Drag(kBulldozerButton, at);
+    ASSERT_TRUE(Pass(17));
+    EXPECT_FALSE(building.HasParts()) << "the lot stands empty again";
 }
 
 TEST_F(DemoTown, ARefusedMoveShowsItsTextAndTheBonusWordStartsTheMeter)

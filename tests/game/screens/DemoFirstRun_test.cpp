@@ -4,6 +4,7 @@
 // pausing it and "Quit" leading back to the main menu.
 #include "ScreensGameTest.h"
 
+#include "editor/CLevelEditorWindow.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CPauseMenu.h"
 #include "game/screens/CPlayerSelect.h"
@@ -162,6 +163,22 @@ TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesA
         EXPECT_NE(menu->GetButton(id), nullptr) << id;
     EXPECT_TRUE(Player().m_Name.IsEmpty());
     EXPECT_FALSE(DiskHas("Stats.dat"));
+
+    // A designer's session before any player is named ends closing the
+    // level editor over the first lesson's street, which starts afresh: the
+    // player named in the next run still hears the story.
+    SetCurrentLevelIndex(levels->GetFirstTutorialLevelIndex());
+    ASSERT_TRUE(App()->OnCommand(28));
+    ASSERT_NE(GetLevelEditorWindow(), nullptr);
+    GetLevelEditorWindow()->Destroy();
+    Passes(2);
+    ASSERT_EQ(GetCurrentLevelIndex(), levels->GetFirstTutorialLevelIndex());
+    EndRun();
+    ASSERT_TRUE(Start());
+    Passes(2);
+    menu = GetMainMenu();
+    levels = FindLevels();
+    ASSERT_TRUE(menu && levels);
 
     // A first run's player has no name: "Play" asks for one.
     ClickOn(menu->GetButton("PlayGame"));

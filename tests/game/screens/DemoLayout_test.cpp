@@ -581,6 +581,17 @@ TEST_F(DemoLayout, TheShopsStickersHoldTheirWordsAndEverySlotShowsAPicture)
             continue;
         EXPECT_GT(marker->m_EmptyIconSequence, 0) << name << " is empty at the start";
     }
+
+    // The shop's first lesson leaves the shop's own hint in sight.
+    auto* choose = dynamic_cast<CConditionalFrameOverlay*>(Item("Shopping Overlay", "Choose"));
+    ASSERT_NE(choose, nullptr);
+    auto* hint = dynamic_cast<CFrameOverlayTextOverlay*>(choose->m_pWhenEmpty);
+    ASSERT_NE(hint, nullptr);
+    CFrameOverlayDrawContext context;
+    context.m_pCurrentSet = shop;
+    const SBox line{hint->m_BoundsLeft.x, hint->m_BoundsLeft.y, hint->m_BoundsLeft.x + int32_t(hint->m_BoundsWidth),
+                    hint->m_BoundsLeft.y + int32_t(hint->GetFont(context)->GetHeight())};
+    EXPECT_FALSE(line.Meets(BoxOf("Tutorial Popup", "Card"))) << line;
 }
 
 // The shop's card shows no label around an empty value: with no slot
@@ -647,20 +658,31 @@ TEST_F(DemoLayout, TheTutorialsResultsPromiseNoShop)
     CLevelOptions* town = CLevelOptions::SGetCurrent();
     ASSERT_EQ(town->m_OptionalGoals.GetCount(), 2u);
     ASSERT_NE(dynamic_cast<CTimeGoal*>(town->m_OptionalGoals[1]), nullptr);
+    const auto resultsWords = [&] {
+        auto* results = new CTutorialEndOfLevelWindow;
+        CTextSubstitutionList met;
+        results->FillSubstitutions(met);
+        results->Destroy();
+        texts.clear();
+        for (uint32_t i = 0; i < set->GetOverlayCount(); ++i)
+            DrawnTexts(set->GetOverlay(i), met, texts);
+        std::string words;
+        for (CFrameOverlayTextOverlay* text : texts)
+            words += Lower(met.Apply(text->m_Text.GetText()).GetString()) + "|";
+        return words;
+    };
     town->m_OptionalGoals[1]->m_AchievedThisTime = true;
-    auto* results = new CTutorialEndOfLevelWindow;
-    CTextSubstitutionList met;
-    results->FillSubstitutions(met);
-    results->Destroy();
-    texts.clear();
-    for (uint32_t i = 0; i < set->GetOverlayCount(); ++i)
-        DrawnTexts(set->GetOverlay(i), met, texts);
-    std::string words;
-    for (CFrameOverlayTextOverlay* text : texts)
-        words += Lower(met.Apply(text->m_Text.GetText()).GetString()) + "|";
+    std::string words = resultsWords();
     EXPECT_NE(words.find("one goal met"), std::string::npos) << words;
     EXPECT_EQ(words.find("first goal"), std::string::npos) << words;
     EXPECT_EQ(words.find("two goals"), std::string::npos) << words;
+    // Both met: the one line that counts them. The lesson's sales are told
+    // as the earnings trophies count them.
+    town->m_OptionalGoals[0]->m_AchievedThisTime = true;
+    words = resultsWords();
+    EXPECT_NE(words.find("two goals met"), std::string::npos) << words;
+    EXPECT_EQ(words.find("one goal"), std::string::npos) << words;
+    EXPECT_NE(words.find("earnings trophies"), std::string::npos) << words;
 }
 
 // Money enough but stars short, Buy is greyed: the card says why, with the

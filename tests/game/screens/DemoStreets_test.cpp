@@ -26,6 +26,7 @@
 #include "game/world/CTutorial.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/business/CUpgrade.h"
+#include "game/business/CSignpost.h"
 #include "game/business/CUpgradeButton.h"
 #include "game/screens/CTownMap.h"
 #include "images/CFrameList.h"
@@ -313,6 +314,11 @@ TEST_F(DemoStreets, TheFirstTutorialStreetsCustomersOrderTheBareCottageItTeaches
         return parts;
     };
     EXPECT_EQ(barParts(), std::set<std::string>{"Cottage"});
+    // Nor a signpost, which stands only by a painted house.
+    ASSERT_FALSE(bare.IsFullyPainted());
+    CPlayfieldLayer* bar = GetCurrentPlayfield()->FindLayer("UI");
+    for (uint32_t i = 0; bar && i < bar->GetSpriteCount(); ++i)
+        EXPECT_EQ(dynamic_cast<CSignpostUpgrade*>(GetButtonUpgrade(bar->GetSprite(i)->GetAI())), nullptr);
     // Nor do crews for those parts stand idle in the yard.
     for (const char* crew : {"Garage Crew", "Painting Crew"})
         EXPECT_FALSE(CGameState::SGetCurrent()->HasReceivedUpgrade(GetUpgradeList().Find(crew))) << crew;
