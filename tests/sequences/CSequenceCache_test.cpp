@@ -9,6 +9,7 @@
 #include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
 #include "objects/CObject.h"
+#include "platform/FileSystem.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceFrameInfoList.h"
 #include "support/ScopedHooks.h"
@@ -537,10 +538,15 @@ TEST_F(SequenceCache, MoreThanFiveHundredImages)
         std::snprintf(name, sizeof name, "Seqs/-Many/m%04d.tga", i);
         WriteTga(name, 1 + uint32_t(i % 3), 1);
     }
+    // Every picture is rewritten compressed, which changes the folder: it is
+    // read in proportion to the pictures, not once or more for each.
+    const uint64_t entriesRead = plat::FolderEntriesRead();
     CSequence sequence;
     ASSERT_TRUE(sequence.Load("Seqs", "Many", nullptr));
     EXPECT_EQ(sequence.GetFrameCount(), 503u);
     EXPECT_EQ(sequence.GetFrame(502)->GetWidth(), 2u);
+    EXPECT_LT(plat::FolderEntriesRead() - entriesRead, 100u * 503) << plat::FolderEntriesRead() - entriesRead;
+    EXPECT_EQ(ReadBytes("Seqs/-Many/m0502.tga")[2], 10) << "rewritten with packets";
 }
 
 // A layer that holds the cache files as if a mounted archive did.
