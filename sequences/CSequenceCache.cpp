@@ -36,7 +36,7 @@ constexpr int32_t kMaxAtlasSide = int32_t(kMaxImageSide);
 
 // The text is the settings and at most 153 bytes a frame (nine lines, six
 // values of up to six characters). Its block may expand a thousandfold, and a
-// text of frames in the fewest bytes holds four times as many, all read
+// text of frames in the fewest bytes holds six times as many, all read
 // before they are counted: this bound keeps that under 50 MB. The writer keeps
 // to it too, so that every cache written reads back.
 constexpr uint32_t kMaxCacheText = 16u << 20;
