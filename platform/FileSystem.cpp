@@ -10,6 +10,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -131,6 +132,8 @@ private:
     std::unordered_map<std::string, std::shared_ptr<const FolderListing>> m_Listings;
 };
 
+std::atomic<std::uint64_t> g_FolderEntriesRead{0};
+
 CFolderCache& FolderCache()
 {
     // Never destroyed: a sound thread may still resolve names during exit.
@@ -177,6 +180,7 @@ FolderLookup FindInFolder(const std::string& folder, std::string_view name, std:
     auto listing = std::make_shared<FolderListing>();
     std::string best;
     while (const dirent* entry = ::readdir(dir)) {
+        ++g_FolderEntriesRead;
         const std::string_view candidate(entry->d_name);
         if (candidate == "." || candidate == "..")
             continue;
@@ -584,21 +588,68 @@ std::FILE* CreateTemporaryBeside(const std::string& target, std::string& tempPat
     return nullptr;
 }
 
+namespace {
+
+// A folder is read whole to be swept, and one of many files replaced one by
+// one (a sequence's pictures rewritten at the first start) would be read
+// again for each. It is swept again once the replacements in it since its
+// last sweep reach a 64th of the entries left then: at most 64 entries read
+// a replacement, and a folder of few entries is swept at every one.
+constexpr std::uint64_t kSweepEntriesPerReplacement = 64;
+
+struct SweepRecord {
+    std::uint64_t entries = 0;
+    std::uint64_t replacements = 0;
+};
+
+std::mutex g_SweepMutex;
+// By device and inode; never destroyed, like the folder cache.
+std::map<std::pair<dev_t, ino_t>, SweepRecord>& Sweeps()
+{
+    static auto* sweeps = new std::map<std::pair<dev_t, ino_t>, SweepRecord>;
+    return *sweeps;
+}
+
+} // namespace
+
+std::uint64_t FolderEntriesRead()
+{
+    return g_FolderEntriesRead;
+}
+
 std::size_t RemoveStaleTemporaries(const std::string& target)
 {
     const std::string folder = FolderOf(target);
     const std::string base = BaseNameOf(target);
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0)
+        return 0;
+    const std::pair<dev_t, ino_t> id(st.st_dev, st.st_ino);
+    {
+        std::lock_guard<std::mutex> lock(g_SweepMutex);
+        SweepRecord& record = Sweeps()[id];
+        if (record.replacements * kSweepEntriesPerReplacement < record.entries) {
+            ++record.replacements;
+            return 0;
+        }
+    }
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return 0;
     std::vector<std::string> stale;
-    while (const dirent* entry = ::readdir(dir))
+    std::uint64_t entries = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        ++entries;
         if (IsTemporaryOf(entry->d_name, base))
             stale.emplace_back(entry->d_name);
+    }
     ::closedir(dir);
+    g_FolderEntriesRead += entries;
     std::size_t removed = 0;
     for (const std::string& name : stale)
         removed += ::unlink((folder + "/" + name).c_str()) == 0 ? 1 : 0;
+    std::lock_guard<std::mutex> lock(g_SweepMutex);
+    Sweeps()[id] = SweepRecord{entries - removed, 1};
     return removed;
 }
 

@@ -97,8 +97,14 @@ std::FILE* CreateTemporaryBeside(const std::string& target, std::string& tempPat
 // Removes the temporaries of that naming beside the target, which only
 // writers that died can have left: call it while holding the target's lock
 // (FileLock.h), which every writer holds while its temporary exists.
-// Answers how many were removed.
+// Answers how many were removed. A folder of many entries is swept at one
+// replacement in every 64th of its entries, so that sweeping reads at most
+// 64 entries a replacement.
 std::size_t RemoveStaleTemporaries(const std::string& target);
+
+// The folder entries read so far to find names case-blind and to sweep
+// temporaries: the work a folder's lookups and replacements cost.
+std::uint64_t FolderEntriesRead();
 
 // Whether a replacement takes the target's lock itself or runs under one
 // its caller holds (a read-modify-replace).

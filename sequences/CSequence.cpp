@@ -639,24 +639,33 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
         options.AddExtension(CFrameImageIO::GetReaderInfo(i));
     CFileNameArray found;
     found.Enumerate(options, 0);
-    std::vector<std::string> names;
+    struct SImage {
+        std::string name; // without its extension
+        std::string file;
+    };
+    std::vector<SImage> names;
     std::unordered_set<std::string> notFiles; // named pipes, devices: no reader opens them
     for (int32_t i = 0; i < found.GetCount(); ++i) {
         const CFileNameArray::Record& record = found.GetRecord(i);
-        std::string file(record.name.GetString());
-        const size_t dot = file.rfind('.');
+        SImage image{record.name.GetString(), record.name.GetString()};
+        const size_t dot = image.name.rfind('.');
         if (dot != std::string::npos)
-            file.resize(dot);
+            image.name.resize(dot);
         if (record.notRegular && !record.nameLost)
-            notFiles.insert(file);
-        names.push_back(file);
+            notFiles.insert(image.name);
+        names.push_back(std::move(image));
     }
 
     ReadOrCreateProperties(folder, name);
     CFrameFilter& chain = BuildFilterChain(given);
     if (names.empty())
         return false;
-    std::stable_sort(names.begin(), names.end(), LessNoCase);
+    std::stable_sort(names.begin(), names.end(),
+                     [](const SImage& a, const SImage& b) { return LessNoCase(a.name, b.name); });
+    const auto sameName = [&](size_t a, size_t b) {
+        return b < names.size() && !LessNoCase(names[a].name, names[b].name)
+            && !LessNoCase(names[b].name, names[a].name);
+    };
     const std::vector<uint32_t> kept
         = PickSequenceImages(uint32_t(names.size()), m_UseEvery, m_bAlwaysIncludeLastFrame);
 
@@ -682,8 +691,24 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
             std::snprintf(number, sizeof number, "%04u", unsigned(i + 1));
             log.Print(number, LogLineEnd::Continue, 0);
             auto frame = std::make_unique<CFrame>();
-            const char* image = names[kept[i]].c_str();
-            std::unique_ptr<CFrameImageIO> reader(CFrameImageIO::FindImageFile(readerFolder.c_str(), image, 0));
+            const size_t at = kept[i];
+            const char* image = names[at].name.c_str();
+            // A picture alone under its name is opened as listed: looking for
+            // it under each reader's extension would read its folder for every
+            // spelling not there, and the folder changes as pictures are
+            // rewritten. Two of one name go the long way, which refuses them.
+            std::unique_ptr<CFrameImageIO> reader;
+            const size_t dot = names[at].file.rfind('.');
+            if ((at > 0 && sameName(at - 1, at)) || sameName(at, at + 1) || dot == std::string::npos) {
+                reader.reset(CFrameImageIO::FindImageFile(readerFolder.c_str(), image, 0));
+            } else {
+                reader.reset(CFrameImageIO::CreateForExtension(names[at].file.c_str() + dot));
+                const std::string path = readerFolder + "/" + names[at].file;
+                if (reader && FileExists(path.c_str(), 0))
+                    reader->SetPath(path.c_str());
+                else
+                    reader.reset();
+            }
             CJString why;
             bool refusedForBudget = false;
             if (!reader && notFiles.count(image)) {

@@ -42,6 +42,13 @@ inline constexpr uint32_t kSequenceRunLength = 0x10;
 inline constexpr uint32_t kSequenceDoDither = 0x20;
 inline constexpr uint32_t kSequenceLossLess = 0x40;
 
+// A cache holds at most this many frames, where sequences have tens: the
+// writer writes none for a longer sequence (it is built from its pictures at
+// every start) and a longer list is damaged. However short its file (an empty
+// frame packs to a few bytes), a list that long costs some 30 MB and a tenth
+// of a second to read.
+inline constexpr uint32_t kMaxSequenceCacheFrames = 100000;
+
 enum class CropColor0 { No, Yes };
 enum class CentreHotSpot { No, Yes };
 

@@ -34,11 +34,13 @@ bool g_LoadingProperties = false;
 // start.
 constexpr int32_t kMaxAtlasSide = int32_t(kMaxImageSide);
 
-// A cache's text is the sequence's settings and some 90 bytes a frame: this
-// holds some 750,000 frames, where sequences have tens. Its block may expand
-// a thousandfold, so a 1 MB cache could otherwise ask for a gigabyte. The
-// writer keeps to it too, so that every cache written reads back.
-constexpr uint32_t kMaxCacheText = 64u << 20;
+// The text is the settings and at most 153 bytes a frame (nine lines, six
+// values of up to six characters). Its block may expand a thousandfold, and a
+// text of frames in the fewest bytes holds six times as many, all read
+// before they are counted: this bound keeps that under 50 MB. The writer keeps
+// to it too, so that every cache written reads back.
+constexpr uint32_t kMaxCacheText = 16u << 20;
+static_assert(uint64_t(kMaxSequenceCacheFrames) * 153 + (1u << 20) <= kMaxCacheText);
 
 // Whether the rectangle lies inside a width x height atlas.
 bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
@@ -105,6 +107,8 @@ bool IsLoadingSequenceProperties()
 bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQuality, bool lossLess,
                             bool wasRunLength)
 {
+    if (m_Frames.size() > kMaxSequenceCacheFrames)
+        return false;
     CSequenceFrameInfoList list;
     list.m_FPS = m_FramesPerSecond;
     list.m_WasRLE = wasRunLength;
@@ -263,33 +267,44 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
     text.Finish();
 
     const uint32_t count = list->GetCount();
+    if (count > kMaxSequenceCacheFrames)
+        return refuse();
     if (count == 0)
         return true;
-    bool anyFrame = false;
-    for (uint32_t i = 0; i < count; ++i)
-        anyFrame = anyFrame || list->GetAt(i) != nullptr;
+    // Only frames with pixels need the atlas: a cache of empty frames has none.
+    bool anyPixels = false;
+    for (uint32_t i = 0; i < count && !anyPixels; ++i) {
+        const CFrameInfo* info = list->GetAt(i);
+        anyPixels = info && info->m_Right > info->m_Left && info->m_Bottom > info->m_Top;
+    }
     CFrame atlas;
-    const bool atlasRead = anyFrame && ReadFrameBody(atlas, file) && atlas.GetBitDepth() == 32;
-    if (!atlasRead) {
+    const bool atlasRead = anyPixels && ReadFrameBody(atlas, file) && atlas.GetBitDepth() == 32;
+    if (anyPixels && !atlasRead) {
         // A loose cache without its pixels is rebuilt; an archived one is
         // all there is.
-        if (anyFrame && atlasRequired)
+        if (atlasRequired)
             return false;
         for (uint32_t i = 0; i < count; ++i)
             AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
         return true;
     }
 
-    // The writer never lets two frames share a pixel: a list asking for more
-    // pixels than its atlas holds (a short text may list a million copies of
-    // one cell) is damaged, and costs nothing.
+    // The writer puts every frame inside the atlas and never lets two share
+    // a pixel: a rectangle outside it, or a list asking for more pixels than
+    // it holds (a short text may list a great many copies of one cell), is
+    // damaged, and costs nothing.
+    const uint32_t atlasWidth = atlasRead ? atlas.GetWidth() : UINT32_MAX;
+    const uint32_t atlasHeight = atlasRead ? atlas.GetHeight() : UINT32_MAX;
     uint64_t listed = 0;
     for (uint32_t i = 0; i < count; ++i) {
         const CFrameInfo* info = list->GetAt(i);
-        if (info && FitsAtlas(*info, atlas.GetWidth(), atlas.GetHeight()))
-            listed += uint64_t(info->m_Right - info->m_Left) * uint64_t(info->m_Bottom - info->m_Top);
+        if (!info)
+            continue;
+        if (!FitsAtlas(*info, atlasWidth, atlasHeight))
+            return refuse();
+        listed += uint64_t(info->m_Right - info->m_Left) * uint64_t(info->m_Bottom - info->m_Top);
     }
-    if (listed > uint64_t(atlas.GetWidth()) * atlas.GetHeight())
+    if (atlasRead && listed > uint64_t(atlasWidth) * atlasHeight)
         return refuse();
 
     CFrameFilter chain;
@@ -299,8 +314,7 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
     CFramesLeftOut leftOut;
     for (uint32_t i = 0; i < count; ++i) {
         const CFrameInfo* info = list->GetAt(i);
-        // A rectangle outside the atlas (a damaged file) gives no frame.
-        if (!info || !FitsAtlas(*info, atlas.GetWidth(), atlas.GetHeight())) {
+        if (!info) {
             AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
             continue;
         }

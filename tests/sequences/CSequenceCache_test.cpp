@@ -9,6 +9,7 @@
 #include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
 #include "objects/CObject.h"
+#include "platform/FileSystem.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceFrameInfoList.h"
 #include "support/ScopedHooks.h"
@@ -231,30 +232,36 @@ TEST_F(SequenceCache, AnAtlasPastTheImageLimitsIsNotWritten)
     EXPECT_FALSE(FileExists("Cache/L/TooWide.Sequence", 0));
 }
 
-// Some 89 bytes of text a frame: 210,000 frames of 2 x 2 pass what a text
-// bound resting on 170 bytes a frame allowed. Whatever the bound, a cache
-// written is a cache that reads back.
-TEST_F(SequenceCache, ACacheOfTwoHundredThousandSmallFramesReadsBack)
+// The writer keeps to the reader's bound: the longest sequence cached, its
+// frames far apart and far from their hot spots (near the most text a frame
+// takes), reads back; one frame more writes no cache.
+TEST_F(SequenceCache, TheLongestSequenceCachedReadsBackAndOneMoreFrameWritesNone)
 {
-    constexpr uint32_t kFrames = 210000;
     CSequence sequence;
     sequence.ResetToDefaults();
-    auto cell = Solid(2, 2, 7);
-    for (uint32_t i = 0; i < kFrames; ++i) {
-        auto frame = CFrame::MakeOwned(2, 2, 32);
-        std::memcpy(frame->GetPixels(), cell->GetPixels(), 16);
-        sequence.AppendFrame(frame.release(), CropColor0::No, CentreHotSpot::No);
-    }
+    const auto fill = [&](uint32_t count) {
+        sequence.DeleteFrames();
+        for (uint32_t i = 0; i < count; ++i) {
+            auto frame = Solid(1, 1, 7);
+            frame->SetOffset(-32768, -32768);
+            sequence.AppendFrame(frame.release(), CropColor0::No, CentreHotSpot::No);
+        }
+    };
+    fill(kMaxSequenceCacheFrames + 1);
+    EXPECT_FALSE(sequence.SaveToCache("L", "Many", 80, true, false));
+    EXPECT_FALSE(FileExists("Cache/L/Many.Sequence", 0));
+    fill(kMaxSequenceCacheFrames);
     ASSERT_TRUE(sequence.SaveToCache("L", "Many", 80, true, false));
     sequence.DeleteFrames();
     CSequence loaded;
     ASSERT_TRUE(loaded.LoadFromCache("L", "Many"));
-    ASSERT_EQ(loaded.GetFrameCount(), kFrames);
-    ASSERT_NE(loaded.GetFrame(kFrames - 1), nullptr);
-    EXPECT_EQ(loaded.GetFrame(kFrames - 1)->Row(1)[0], 7);
+    ASSERT_EQ(loaded.GetFrameCount(), kMaxSequenceCacheFrames);
+    ASSERT_NE(loaded.GetFrame(kMaxSequenceCacheFrames - 1), nullptr);
+    EXPECT_EQ(loaded.GetFrame(kMaxSequenceCacheFrames - 1)->Row(0)[0], 7);
+    EXPECT_EQ(loaded.GetFrame(kMaxSequenceCacheFrames - 1)->GetOffsetX(), -32768);
 }
 
-TEST_F(SequenceCache, NullEntriesKeepTheirPlaces)
+TEST_F(SequenceCache, NullAndEmptyEntriesKeepTheirPlaces)
 {
     CSequence sequence;
     sequence.ResetToDefaults();
@@ -274,6 +281,16 @@ TEST_F(SequenceCache, NullEntriesKeepTheirPlaces)
     EXPECT_EQ(loaded.GetFrame(2)->GetWidth(), 7u);
     EXPECT_EQ(loaded.GetFrame(2)->GetOffsetX(), 3);
     EXPECT_EQ(loaded.GetFrame(2)->Row(1)[0], 2);
+
+    // Empty frames have no pixels, so a cache of only those has no atlas.
+    CSequence empty;
+    empty.ResetToDefaults();
+    empty.AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
+    empty.AppendFrame(new CFrame, CropColor0::No, CentreHotSpot::No);
+    ASSERT_TRUE(empty.SaveToCache("L", "Empty", 80, true, false));
+    ASSERT_TRUE(loaded.LoadFromCache("L", "Empty"));
+    ASSERT_EQ(loaded.GetFrameCount(), 2u);
+    EXPECT_NE(loaded.GetFrame(1), nullptr);
 }
 
 TEST_F(SequenceCache, WrittenAtThirtyTwoBitsLoadsAtSixteen)
@@ -433,7 +450,8 @@ TEST_F(SequenceCache, ACacheTextLongerThanAnySequenceNeedsIsRefused)
     EXPECT_FALSE(loaded.LoadFromCache("Seqs", "Walk"));
 }
 
-TEST_F(SequenceCache, DamagedCacheRectanglesGiveNullFrames)
+// The writer puts every frame inside its atlas.
+TEST_F(SequenceCache, ACacheRectanglePastItsAtlasIsDamaged)
 {
     CSequence sequence;
     sequence.ResetToDefaults();
@@ -465,9 +483,8 @@ TEST_F(SequenceCache, DamagedCacheRectanglesGiveNullFrames)
     ASSERT_TRUE(WriteFrameBody(*cache.atlas, file, 80, true));
     ASSERT_TRUE(file.Close());
     CSequence loaded;
-    ASSERT_TRUE(loaded.LoadFromCache("L", "Bad"));
-    ASSERT_EQ(loaded.GetFrameCount(), 1u);
-    EXPECT_EQ(loaded.GetFrame(0), nullptr);
+    EXPECT_FALSE(loaded.LoadFromCache("L", "Bad"));
+    EXPECT_EQ(loaded.GetFrameCount(), 0u);
 }
 
 // A short text may list a great many frames of one small cell: the list
@@ -486,18 +503,26 @@ TEST_F(SequenceCache, AFrameListTheAtlasCannotHoldIsDamaged)
     for (int i = 0; i < 2000; ++i)
         many += text.substr(first, end - first);
     many += text.substr(end);
-    WriteCache("Cache/Seqs/Walk.Sequence", many, atlas);
-    AgeSources();
-    const uint64_t held = GetDataPixelBytesHeld();
-    CSequence loaded;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(loaded.LoadFromCache("Seqs", "Walk"));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(loaded.GetFrameCount(), 0u);
-    EXPECT_EQ(GetDataPixelBytesHeld(), held);
-    CSequence rebuilt;
-    ASSERT_TRUE(rebuilt.Load("Seqs", "Walk", nullptr));
-    EXPECT_EQ(rebuilt.GetFrameCount(), 3u);
+    // Frames of no area ask for no pixels: more of them than any cache
+    // written holds are as damaged.
+    std::string empty = text.substr(0, end);
+    for (uint32_t i = 0; i < kMaxSequenceCacheFrames; ++i)
+        empty += "Frame Info=CFrameInfo\n{\n}\n";
+    empty += text.substr(end);
+    for (const std::string& damaged : {many, empty}) {
+        WriteCache("Cache/Seqs/Walk.Sequence", damaged, atlas);
+        AgeSources();
+        const uint64_t held = GetDataPixelBytesHeld();
+        CSequence loaded;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(loaded.LoadFromCache("Seqs", "Walk"));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(loaded.GetFrameCount(), 0u);
+        EXPECT_EQ(GetDataPixelBytesHeld(), held);
+        CSequence rebuilt;
+        ASSERT_TRUE(rebuilt.Load("Seqs", "Walk", nullptr));
+        EXPECT_EQ(rebuilt.GetFrameCount(), 3u);
+    }
 }
 
 TEST_F(SequenceCache, MoreThanFiveHundredImages)
@@ -507,10 +532,14 @@ TEST_F(SequenceCache, MoreThanFiveHundredImages)
         std::snprintf(name, sizeof name, "Seqs/-Many/m%04d.tga", i);
         WriteTga(name, 1 + uint32_t(i % 3), 1);
     }
+    // Every picture is rewritten compressed, which changes the folder: it is
+    // read in proportion to the pictures, not once or more for each.
+    const uint64_t entriesRead = plat::FolderEntriesRead();
     CSequence sequence;
     ASSERT_TRUE(sequence.Load("Seqs", "Many", nullptr));
     EXPECT_EQ(sequence.GetFrameCount(), 503u);
     EXPECT_EQ(sequence.GetFrame(502)->GetWidth(), 2u);
+    EXPECT_LT(plat::FolderEntriesRead() - entriesRead, 100u * 503);
 }
 
 // A layer that holds the cache files as if a mounted archive did.

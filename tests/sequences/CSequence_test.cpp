@@ -265,7 +265,7 @@ TEST_F(SequenceBuild, UnreadableImageLeavesANullFrameWithAReport)
     testing::internal::CaptureStderr();
     ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.TGA\"; left out\n");
+              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.tga\"; left out\n");
     EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 12}));
     EXPECT_EQ(sequence.GetFrame(1), nullptr);
     CSequence again;
@@ -290,7 +290,7 @@ TEST_F(SequenceBuild, ANewCacheThatFailsToReadBackReportsEachLeftOutFrameOnce)
     ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
     SetFileOpenNotificationsEnabled(false);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.TGA\"; left out\n");
+              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.tga\"; left out\n");
     EXPECT_EQ(Widths(sequence), (std::vector<uint32_t>{8, 0, 12}));
 }
 
@@ -304,7 +304,7 @@ TEST_F(SequenceBuild, ADamagedFramesReportNamesItsOwnFile)
     testing::internal::CaptureStderr();
     ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.TGA\"; left out\n");
+              "Seqs/Walk (frame 2): Error loading frame \"Seqs/-Walk/w2.tga\"; left out\n");
 }
 
 // The data's names are 8-bit: a picture whose name has a character they
@@ -424,6 +424,17 @@ TEST_F(SequenceBuild, FramesPastTheDataBudgetAreRefusedWithTheirFileNamed)
     // And so from the images.
     WriteTga("Seqs/-Big/d.tga", 20, 20);
     saidOnce("Seqs/Big (3 frames from frame 2): Image \"Seqs/-Big/b.", {true, false, false, false});
+    // A damaged picture after them is a fault of its own, said apart.
+    WriteBytes("Seqs/-Big/e.tga", "not a picture");
+    {
+        CSequence big;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(big.Load("Seqs", "Big", nullptr));
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(report.find("Seqs/Big (frame 5): Error loading frame \"Seqs/-Big/e."), 0u) << report;
+        EXPECT_TRUE(refused(report.substr(report.find('\n') + 1), "Seqs/Big (3 frames from frame 2): Image "))
+            << report;
+    }
     SetDataPixelBudget(budget);
 }
 
