@@ -56,3 +56,5 @@ std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels,
 // The Ogg file with its last page's granule position (the frame count a
 // reader takes for the whole stream) replaced and the page's checksum redone.
 std::string WithLastGranule(const std::string& ogg, int64_t granule);
+// An Ogg page of no packets (27 bytes), its checksum right or wrong.
+std::string EmptyOggPage(int serial, uint32_t sequence, bool rightChecksum = true);

@@ -241,3 +241,15 @@ std::string WithLastGranule(const std::string& ogg, int64_t granule)
     ogg_page_checksum_set(&page);
     return out;
 }
+
+std::string EmptyOggPage(int serial, uint32_t sequence, bool rightChecksum)
+{
+    std::string out = "OggS" + std::string(2, '\0') + std::string(8, '\xFF') + Le32(uint32_t(serial)) + Le32(sequence)
+        + std::string(5, '\0');
+    auto* header = reinterpret_cast<unsigned char*>(out.data());
+    ogg_page page{header, 27, header + 27, 0};
+    ogg_page_checksum_set(&page);
+    if (!rightChecksum)
+        header[22] ^= 1;
+    return out;
+}
