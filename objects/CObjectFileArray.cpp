@@ -326,12 +326,13 @@ void ReportItemLeftOut(const CJString& item, const CJString& why)
         report.ToNarrow();
     // Two lists over one folder, two players of one song, the player's
     // folder and the data's reaching one picture: each says it once per
-    // start. Names are relative to the working folder.
+    // start. Names are relative to the working folder. The set outlives
+    // static destruction: a report may come from an exit handler.
     static std::mutex mutex;
-    static std::unordered_set<std::string> said;
+    static auto* said = new std::unordered_set<std::string>;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (!said.insert(plat::GetCurrentFolder() + '\n' + report.GetString()).second)
+        if (!said->insert(plat::GetCurrentFolder() + '\n' + report.GetString()).second)
             return;
     }
     std::fprintf(stderr, "%s\n", report.GetString());
