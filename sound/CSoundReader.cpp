@@ -242,6 +242,7 @@ constexpr char kNoLastPage[] = "holds no Ogg page in its last megabyte";
 // the reader's map; a file broken in more places is refused.
 constexpr size_t kMaxOggRuns = 1 << 16;
 constexpr char kPagesApart[] = "its Ogg pages lie apart in more than 65536 places";
+constexpr char kFalseHeaders[] = "holds more false Ogg page headers than can be checked";
 // The most bytes an Ogg page takes: header, 255 lacing values of 255 each.
 constexpr int64_t kMaxOggPage = 27 + 255 + 255 * 255;
 constexpr uint32_t kOggWalkChunk = 1 << 16;
@@ -267,62 +268,111 @@ struct OggWindow {
     int64_t position = 0; // in what the library sees
 };
 
+// Finds whole pages in the bytes fed to it as libogg does (a page counts
+// only when its checksum holds), and counts the bytes it checked in vain: a
+// false header claims up to kMaxOggPage bytes, so junk packed with headers
+// would cost that many for each of its own bytes.
+class COggPageScanner {
+public:
+    // wasted counts on from where it stands.
+    explicit COggPageScanner(int64_t& wasted)
+        : m_Wasted(wasted)
+    {
+        ogg_sync_init(&m_Sync);
+    }
+    ~COggPageScanner() { ogg_sync_clear(&m_Sync); }
+    COggPageScanner(const COggPageScanner&) = delete;
+    COggPageScanner& operator=(const COggPageScanner&) = delete;
+
+    // Room for count more bytes; null when there is none.
+    char* Buffer(int64_t count) { return ogg_sync_buffer(&m_Sync, long(count)); }
+    void Wrote(int64_t count) { ogg_sync_wrote(&m_Sync, long(count)); }
+    // Positive: a page of that many bytes; negative: bytes skipped to the
+    // next capture pattern; 0: more bytes are wanted.
+    long Next()
+    {
+        const unsigned char* at = m_Sync.data + m_Sync.returned;
+        const long left = m_Sync.fill - m_Sync.returned;
+        int64_t claim = 0;
+        if (left >= 27 && std::memcmp(at, "OggS", 4) == 0 && left >= 27 + at[26]) {
+            claim = 27 + at[26];
+            for (int i = 0; i < at[26]; ++i)
+                claim += at[27 + i];
+        }
+        const long n = ogg_sync_pageseek(&m_Sync, &m_Page);
+        if (n < 0)
+            m_Wasted += claim;
+        return n;
+    }
+
+private:
+    ogg_sync_state m_Sync;
+    ogg_page m_Page;
+    int64_t& m_Wasted;
+};
+
+// Whether headers checked in vain took more than a few times the bytes
+// scanned: a damaged page wastes its own size once.
+bool WastedTooMuch(int64_t wasted, int64_t scanned)
+{
+    return wasted > 8 * scanned + (16 << 20);
+}
+
+constexpr int64_t kTooManyFalseHeaders = -2;
+
 // Where the last whole page within the file's last kOggTailBytes ends; -1
-// when none lies there. The tail is read back from the end a chunk at a
-// time, each byte once, and searched again after each chunk until it holds
-// a page.
+// when none lies there, kTooManyFalseHeaders when its false headers would
+// take too long to check. The tail is read back from the end a chunk at a time, each byte
+// once; each chunk is searched for pages that begin in it (those further on
+// were searched before), with zeros after the end, where no page begins, to
+// settle a header that claims more than is left.
 int64_t EndOfLastOggPage(CFile& file, int64_t size)
 {
-    const int64_t tail = std::min(size, kOggTailBytes);
-    std::vector<char> bytes(size_t(std::max<int64_t>(tail, 0)));
-    int64_t end = -1;
-    for (int64_t have = 0; end < 0 && have < tail;) {
-        const int64_t chunk = std::min<int64_t>(kOggWalkChunk, tail - have);
-        char* into = bytes.data() + (tail - have - chunk);
-        if (!file.Seek(size - have - chunk) || !ReadExactly(file, into, uint32_t(chunk)))
+    const int64_t tail = std::clamp<int64_t>(size, 0, kOggTailBytes);
+    std::vector<char> bytes(size_t(tail + kMaxOggPage), 0);
+    int64_t end = -1, wasted = 0;
+    for (int64_t start = tail; end < 0 && start > 0;) {
+        const int64_t chunk = std::min<int64_t>(kOggWalkChunk, start);
+        start -= chunk;
+        if (!file.Seek(size - tail + start) || !ReadExactly(file, bytes.data() + start, uint32_t(chunk)))
             break;
-        have += chunk;
-        ogg_sync_state sync;
-        ogg_sync_init(&sync);
-        char* buffer = ogg_sync_buffer(&sync, long(have));
-        if (buffer) {
-            std::memcpy(buffer, into, size_t(have));
-            ogg_sync_wrote(&sync, long(have));
-        }
-        int64_t offset = size - have;
-        ogg_page page;
-        // Negative: bytes skipped to the next capture pattern; 0: no whole page left.
-        for (long n; buffer && (n = ogg_sync_pageseek(&sync, &page)) != 0;) {
-            if (n > 0)
-                end = offset + n;
+        COggPageScanner scanner(wasted);
+        char* buffer = scanner.Buffer(int64_t(bytes.size()) - start);
+        if (!buffer)
+            break;
+        std::memcpy(buffer, bytes.data() + start, bytes.size() - size_t(start));
+        scanner.Wrote(int64_t(bytes.size()) - start);
+        int64_t offset = start;
+        for (long n; offset < start + chunk && (n = scanner.Next()) != 0;) {
+            if (n > 0 && offset + n <= tail)
+                end = size - tail + offset + n;
             offset += n > 0 ? n : -n;
+            if (WastedTooMuch(wasted, tail))
+                return kTooManyFalseHeaders;
         }
-        ogg_sync_clear(&sync);
     }
     return end;
 }
 
-// Maps the whole pages before end, reading the file once: libogg takes a
-// page only when its checksum holds. False when the file is broken in more
-// than kMaxOggRuns places.
-bool MapOggPages(CFile& file, int64_t end, OggWindow& window)
+// Maps the whole pages before end, reading the file once; answers why the
+// file is refused, or null.
+const char* MapOggPages(CFile& file, int64_t end, OggWindow& window)
 {
     window.runs.clear();
     window.size = 0;
     if (!file.Seek(0))
-        return true;
-    ogg_sync_state sync;
-    ogg_sync_init(&sync);
-    int64_t offset = 0, fed = 0;
-    bool inRun = false, fits = true;
-    ogg_page page;
-    while (offset < end && fits) {
-        const long n = ogg_sync_pageseek(&sync, &page);
+        return nullptr;
+    int64_t offset = 0, fed = 0, wasted = 0;
+    COggPageScanner scanner(wasted);
+    bool inRun = false;
+    const char* refusal = nullptr;
+    while (offset < end && !refusal) {
+        const long n = scanner.Next();
         if (n == 0) {
             // A header near the end may claim more than is left: zeros after
             // the end, where no page begins, settle it.
             const int64_t want = std::min<int64_t>(kOggWalkChunk, end + kMaxOggPage - fed);
-            char* buffer = want > 0 ? ogg_sync_buffer(&sync, long(want)) : nullptr;
+            char* buffer = want > 0 ? scanner.Buffer(want) : nullptr;
             if (!buffer)
                 break;
             const uint32_t real = uint32_t(std::clamp<int64_t>(end - fed, 0, want));
@@ -330,24 +380,26 @@ bool MapOggPages(CFile& file, int64_t end, OggWindow& window)
             if (got < real)
                 end = fed + got;
             std::memset(buffer + got, 0, size_t(want - got));
-            ogg_sync_wrote(&sync, long(want));
+            scanner.Wrote(want);
             fed += want;
             continue;
         }
         const bool whole = n > 0 && offset + n <= end;
         if (whole && !inRun) {
-            fits = window.runs.size() < kMaxOggRuns;
+            if (window.runs.size() == kMaxOggRuns)
+                refusal = kPagesApart;
             window.runs.push_back({offset, window.size});
         }
         if (whole)
             window.size += n;
         inRun = whole;
         offset += n > 0 ? n : -n;
+        if (WastedTooMuch(wasted, end))
+            refusal = kFalseHeaders;
     }
-    ogg_sync_clear(&sync);
     if (!window.runs.empty())
         window.runs.push_back({window.runs.back().file + (window.size - window.runs.back().stream), window.size});
-    return fits;
+    return refusal;
 }
 
 size_t OggRead(void* bytes, size_t size, size_t count, void* source)
@@ -423,16 +475,19 @@ bool COggSoundReader::Open(std::unique_ptr<CFile> file)
         return false;
     const int64_t fileSize = m_File->GetSize();
     const int64_t lastPage = EndOfLastOggPage(*m_File, fileSize);
+    if (lastPage == kTooManyFalseHeaders) {
+        m_Refusal = kFalseHeaders;
+        return false;
+    }
     if (lastPage < 0) {
         // A smaller file was all searched: not Ogg at all.
         if (fileSize > kOggTailBytes)
             m_Refusal = kNoLastPage;
         return false;
     }
-    if (!MapOggPages(*m_File, lastPage, m_Decoder->window)) {
-        m_Refusal = kPagesApart;
+    m_Refusal = MapOggPages(*m_File, lastPage, m_Decoder->window);
+    if (m_Refusal)
         return false;
-    }
     m_Decoder->window.file = m_File.get();
     m_Decoder->window.position = 0;
     if (m_Decoder->window.runs.empty()

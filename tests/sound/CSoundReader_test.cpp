@@ -405,7 +405,17 @@ TEST_F(SoundReaderTest, VorbisWithBytesBetweenItsPagesPlaysWithoutSearchingThem)
     EXPECT_LT(calls, 1000u);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Open("broken.ogg", broken + first.substr(last)));
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("broken.ogg: its Ogg pages lie apart"));
+    // False headers 8 bytes apart, each claiming some 20 kB to be checked,
+    // near the end and before it.
+    std::string headers;
+    for (int i = 0; i < 1 << 15; ++i)
+        headers.append("OggS\0\0\xFF\xFF", 8);
+    EXPECT_FALSE(Open("late.ogg", first + headers + second));
+    EXPECT_FALSE(Open("early.ogg", first + headers + std::string(1 << 17, '\0') + second));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(said, testing::HasSubstr("broken.ogg: its Ogg pages lie apart"));
+    for (const char* name : {"late.ogg: holds more false Ogg page headers", "early.ogg: holds more false"})
+        EXPECT_THAT(said, testing::HasSubstr(name));
 }
 
 // --- What a file may claim ---
