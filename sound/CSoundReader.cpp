@@ -291,10 +291,10 @@ public:
     // next capture pattern; 0: more bytes are wanted.
     long Next()
     {
-        const unsigned char* at = m_Sync.data + m_Sync.returned;
         const long left = m_Sync.fill - m_Sync.returned;
+        const unsigned char* at = left >= 27 ? m_Sync.data + m_Sync.returned : nullptr;
         int64_t claim = 0;
-        if (left >= 27 && std::memcmp(at, "OggS", 4) == 0 && left >= 27 + at[26]) {
+        if (at && std::memcmp(at, "OggS", 4) == 0 && left >= 27 + at[26]) {
             claim = 27 + at[26];
             for (int i = 0; i < at[26]; ++i)
                 claim += at[27 + i];
