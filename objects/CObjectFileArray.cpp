@@ -10,10 +10,12 @@
 #include "objects/CNewFileOptions.h"
 #include "objects/CObject.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <unordered_set>
 
@@ -322,6 +324,17 @@ void ReportItemLeftOut(const CJString& item, const CJString& why)
     report.Append("; left out");
     if (report.IsWide())
         report.ToNarrow();
+    // Two lists over one folder, two players of one song, the player's
+    // folder and the data's reaching one picture: each says it once per
+    // start. Names are relative to the working folder. The set outlives
+    // static destruction: a report may come from an exit handler.
+    static std::mutex mutex;
+    static auto* said = new std::unordered_set<std::string>;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!said->insert(plat::GetCurrentFolder() + '\n' + report.GetString()).second)
+            return;
+    }
     std::fprintf(stderr, "%s\n", report.GetString());
 }
 

@@ -32,7 +32,8 @@ class CObject;
 struct CEnumerateFilesOptions;
 
 // Tells the data's author on standard error that the item is left out and
-// why ("<item>: <why>; left out"): the data goes on without it.
+// why ("<item>: <why>; left out"): the data goes on without it. Said once
+// per start (and working folder), however often the item is met.
 void ReportItemLeftOut(const CJString& item, const CJString& why);
 
 // How an item is used, for the editor and diagnostics.

@@ -234,73 +234,198 @@ void CWaveSoundReader::Close()
 
 namespace {
 
-// What the library sees: the file up to the end of its last Ogg page. The
-// library looks for the end of a link by reading back from where the next
-// begins a chunk further each time, every time up to there: bytes between
-// two pages, or after the last, would cost the square of their count.
-struct OggWindow {
-    CFile* file = nullptr;
-    int64_t end = 0;
-};
-
 // A file whose last megabyte holds no Ogg page is refused: music ends with
 // its last page, or with a tag of a few bytes after it.
 constexpr int64_t kOggTailBytes = 1 << 20;
 constexpr char kNoLastPage[] = "holds no Ogg page in its last megabyte";
-constexpr char kPagesApart[] = "its Ogg pages do not follow one another";
+// Each place where bytes that are no page lie between pages takes a run in
+// the reader's map; a file broken in more places is refused.
+constexpr size_t kMaxOggRuns = 1 << 16;
+constexpr char kPagesApart[] = "its Ogg pages lie apart in more than 65536 places";
+constexpr char kFalseHeaders[] = "holds more false Ogg page headers than can be checked";
+// The most bytes an Ogg page takes: header, 255 lacing values of 255 each.
+constexpr int64_t kMaxOggPage = 27 + 255 + 255 * 255;
+constexpr uint32_t kOggWalkChunk = 1 << 16;
+
+// Pages that follow one another in the file: where the run starts in the
+// file and in what the library sees.
+struct OggRun {
+    int64_t file;
+    int64_t stream;
+};
+
+// What the library sees: the file's whole pages up to the end of its last,
+// one after another, without the bytes between them (a tag before the first
+// page, a damaged page, junk). The library looks for the end of a link by
+// reading back from where the next begins a chunk further each time, every
+// time up to there, and seeks the same way: bytes that are no page would
+// cost the square of their count.
+struct OggWindow {
+    CFile* file = nullptr;
+    // Ends with the end of the last run (file end, size).
+    std::vector<OggRun> runs;
+    int64_t size = 0;     // bytes of pages
+    int64_t position = 0; // in what the library sees
+};
+
+// Finds whole pages in the bytes fed to it as libogg does (a page counts
+// only when its checksum holds), and counts the bytes it checked in vain: a
+// false header claims up to kMaxOggPage bytes, so junk packed with headers
+// would cost that many for each of its own bytes.
+class COggPageScanner {
+public:
+    // wasted counts on from where it stands.
+    explicit COggPageScanner(int64_t& wasted)
+        : m_Wasted(wasted)
+    {
+        ogg_sync_init(&m_Sync);
+    }
+    ~COggPageScanner() { ogg_sync_clear(&m_Sync); }
+    COggPageScanner(const COggPageScanner&) = delete;
+    COggPageScanner& operator=(const COggPageScanner&) = delete;
+
+    // Room for count more bytes; null when there is none.
+    char* Buffer(int64_t count) { return ogg_sync_buffer(&m_Sync, long(count)); }
+    void Wrote(int64_t count) { ogg_sync_wrote(&m_Sync, long(count)); }
+    // Positive: a page of that many bytes; negative: bytes skipped to the
+    // next capture pattern; 0: more bytes are wanted.
+    long Next()
+    {
+        const long left = m_Sync.fill - m_Sync.returned;
+        const unsigned char* at = left >= 27 ? m_Sync.data + m_Sync.returned : nullptr;
+        int64_t claim = 0;
+        if (at && std::memcmp(at, "OggS", 4) == 0 && left >= 27 + at[26]) {
+            claim = 27 + at[26];
+            for (int i = 0; i < at[26]; ++i)
+                claim += at[27 + i];
+        }
+        const long n = ogg_sync_pageseek(&m_Sync, &m_Page);
+        if (n < 0)
+            m_Wasted += claim;
+        return n;
+    }
+
+private:
+    ogg_sync_state m_Sync;
+    ogg_page m_Page;
+    int64_t& m_Wasted;
+};
+
+// Whether headers checked in vain took more than a few times the bytes
+// scanned: a damaged page wastes its own size once.
+bool WastedTooMuch(int64_t wasted, int64_t scanned)
+{
+    return wasted > 8 * scanned + (16 << 20);
+}
+
+constexpr int64_t kTooManyFalseHeaders = -2;
 
 // Where the last whole page within the file's last kOggTailBytes ends; -1
-// when none lies there.
+// when none lies there, kTooManyFalseHeaders when its false headers would
+// take too long to check. The tail is read back from the end a chunk at a time, each byte
+// once; each chunk is searched for pages that begin in it (those further on
+// were searched before), with zeros after the end, where no page begins, to
+// settle a header that claims more than is left.
 int64_t EndOfLastOggPage(CFile& file, int64_t size)
 {
-    const int64_t start = std::max<int64_t>(size - kOggTailBytes, 0);
-    if (size <= 0 || !file.Seek(start))
-        return -1;
-    ogg_sync_state sync;
-    ogg_sync_init(&sync);
-    char* buffer = ogg_sync_buffer(&sync, long(size - start));
-    const uint32_t got = buffer ? file.Read(buffer, uint32_t(size - start)) : 0;
-    ogg_sync_wrote(&sync, long(got));
-    int64_t offset = start, end = -1;
-    ogg_page page;
-    // Negative: bytes skipped to the next capture pattern; 0: no whole page left.
-    for (long n; (n = ogg_sync_pageseek(&sync, &page)) != 0;) {
-        if (n > 0)
-            end = offset + n;
-        offset += n > 0 ? n : -n;
+    const int64_t tail = std::clamp<int64_t>(size, 0, kOggTailBytes);
+    std::vector<char> bytes(size_t(tail + kMaxOggPage), 0);
+    int64_t end = -1, wasted = 0;
+    for (int64_t start = tail; end < 0 && start > 0;) {
+        const int64_t chunk = std::min<int64_t>(kOggWalkChunk, start);
+        start -= chunk;
+        if (!file.Seek(size - tail + start) || !ReadExactly(file, bytes.data() + start, uint32_t(chunk)))
+            break;
+        COggPageScanner scanner(wasted);
+        char* buffer = scanner.Buffer(int64_t(bytes.size()) - start);
+        if (!buffer)
+            break;
+        std::memcpy(buffer, bytes.data() + start, bytes.size() - size_t(start));
+        scanner.Wrote(int64_t(bytes.size()) - start);
+        int64_t offset = start;
+        for (long n; offset < start + chunk && (n = scanner.Next()) != 0;) {
+            if (n > 0 && offset + n <= tail)
+                end = size - tail + offset + n;
+            offset += n > 0 ? n : -n;
+            if (WastedTooMuch(wasted, tail))
+                return kTooManyFalseHeaders;
+        }
     }
-    ogg_sync_clear(&sync);
     return end;
 }
 
-// Where the run of pages from the start of the file, each right after the
-// one before, ends. Only headers are read: "OggS", 22 bytes, the segment
-// count at 26, then the lacing values, whose sum is the body's size. The
-// checksums are the library's to check.
-int64_t EndOfContiguousOggPages(CFile& file, int64_t size)
+// Maps the whole pages before end, reading the file once; answers why the
+// file is refused, or null.
+const char* MapOggPages(CFile& file, int64_t end, OggWindow& window)
 {
-    int64_t position = 0;
-    uint8_t header[27 + 255];
-    while (size - position >= 27 && file.Seek(position) && ReadExactly(file, header, 27)
-           && std::memcmp(header, "OggS", 4) == 0 && ReadExactly(file, header + 27, header[26])) {
-        int64_t next = position + 27 + header[26];
-        for (int i = 0; i < header[26]; ++i)
-            next += header[27 + i];
-        if (next > size)
-            break;
-        position = next;
+    window.runs.clear();
+    window.size = 0;
+    if (!file.Seek(0))
+        return nullptr;
+    int64_t offset = 0, fed = 0, wasted = 0;
+    COggPageScanner scanner(wasted);
+    bool inRun = false;
+    const char* refusal = nullptr;
+    while (offset < end && !refusal) {
+        const long n = scanner.Next();
+        if (n == 0) {
+            // A header near the end may claim more than is left: zeros after
+            // the end, where no page begins, settle it.
+            const int64_t want = std::min<int64_t>(kOggWalkChunk, end + kMaxOggPage - fed);
+            char* buffer = want > 0 ? scanner.Buffer(want) : nullptr;
+            if (!buffer)
+                break;
+            const uint32_t real = uint32_t(std::clamp<int64_t>(end - fed, 0, want));
+            const uint32_t got = real ? file.Read(buffer, real) : 0;
+            if (got < real)
+                end = fed + got;
+            std::memset(buffer + got, 0, size_t(want - got));
+            scanner.Wrote(want);
+            fed += want;
+            continue;
+        }
+        const bool whole = n > 0 && offset + n <= end;
+        if (whole && !inRun) {
+            if (window.runs.size() == kMaxOggRuns)
+                refusal = kPagesApart;
+            window.runs.push_back({offset, window.size});
+        }
+        if (whole)
+            window.size += n;
+        inRun = whole;
+        offset += n > 0 ? n : -n;
+        if (WastedTooMuch(wasted, end))
+            refusal = kFalseHeaders;
     }
-    return position;
+    if (!window.runs.empty())
+        window.runs.push_back({window.runs.back().file + (window.size - window.runs.back().stream), window.size});
+    return refusal;
 }
 
 size_t OggRead(void* bytes, size_t size, size_t count, void* source)
 {
     auto& window = *static_cast<OggWindow*>(source);
-    const int64_t left = window.end - window.file->GetPosition();
-    if (size == 0 || left <= 0)
+    if (size == 0 || window.position >= window.size)
         return 0;
-    const size_t total = size_t(std::min<int64_t>({int64_t(size * count), left, int64_t(UINT32_MAX)}));
-    return window.file->Read(bytes, uint32_t(total)) / size;
+    const int64_t want = std::min<int64_t>({int64_t(size * count), window.size - window.position, INT32_MAX});
+    char* out = static_cast<char*>(bytes);
+    int64_t done = 0;
+    while (done < want) {
+        // The run holding the position: the last that starts at or before it.
+        const auto next = std::upper_bound(window.runs.begin(), window.runs.end(), window.position,
+                                           [](int64_t at, const OggRun& run) { return at < run.stream; });
+        const OggRun& run = next[-1];
+        const int64_t at = run.file + (window.position - run.stream);
+        const uint32_t part = uint32_t(std::min(want - done, next->stream - window.position));
+        if (window.file->GetPosition() != at && !window.file->Seek(at))
+            break;
+        const uint32_t got = window.file->Read(out + done, part);
+        done += got;
+        window.position += got;
+        if (got < part)
+            break;
+    }
+    return size_t(done) / size;
 }
 
 int OggSeek(void* source, ogg_int64_t offset, int whence)
@@ -308,15 +433,18 @@ int OggSeek(void* source, ogg_int64_t offset, int whence)
     auto& window = *static_cast<OggWindow*>(source);
     int64_t position = offset;
     if (whence == SEEK_CUR)
-        position += window.file->GetPosition();
+        position += window.position;
     else if (whence == SEEK_END)
-        position += window.end;
-    return position >= 0 && position <= window.end && window.file->Seek(position) ? 0 : -1;
+        position += window.size;
+    if (position < 0 || position > window.size)
+        return -1;
+    window.position = position;
+    return 0;
 }
 
 long OggTell(void* source)
 {
-    return long(static_cast<OggWindow*>(source)->file->GetPosition());
+    return long(static_cast<OggWindow*>(source)->position);
 }
 
 // The reader owns the file; the decoder never closes it.
@@ -347,29 +475,32 @@ bool COggSoundReader::Open(std::unique_ptr<CFile> file)
         return false;
     const int64_t fileSize = m_File->GetSize();
     const int64_t lastPage = EndOfLastOggPage(*m_File, fileSize);
+    if (lastPage == kTooManyFalseHeaders) {
+        m_Refusal = kFalseHeaders;
+        return false;
+    }
     if (lastPage < 0) {
         // A smaller file was all searched: not Ogg at all.
         if (fileSize > kOggTailBytes)
             m_Refusal = kNoLastPage;
         return false;
     }
-    // A last page beyond the run from the start lies past bytes the library
-    // would search.
-    if (lastPage > EndOfContiguousOggPages(*m_File, fileSize)) {
-        m_Refusal = kPagesApart;
+    m_Refusal = MapOggPages(*m_File, lastPage, m_Decoder->window);
+    if (m_Refusal)
         return false;
-    }
-    m_Decoder->window = {m_File.get(), lastPage};
-    if (!m_File->Seek(0) || ov_open_callbacks(&m_Decoder->window, &m_Decoder->file, nullptr, 0, kOggCallbacks) != 0)
+    m_Decoder->window.file = m_File.get();
+    m_Decoder->window.position = 0;
+    if (m_Decoder->window.runs.empty()
+        || ov_open_callbacks(&m_Decoder->window, &m_Decoder->file, nullptr, 0, kOggCallbacks) != 0)
         return false;
     m_Opened = true;
     const vorbis_info* info = ov_info(&m_Decoder->file, -1);
     const ogg_int64_t frames = ov_pcm_total(&m_Decoder->file, -1);
     if (!info || frames < 0 || info->rate <= 0 || (info->channels != 1 && info->channels != 2))
         return false;
-    // The frame count is the last page's claim: a file cannot hold more than
-    // its bytes can carry.
-    if (uint64_t(frames) > uint64_t(std::max<int64_t>(fileSize, 0)) * kMaxVorbisFramesPerByte) {
+    // The frame count is the last page's claim: its pages cannot hold more
+    // than their bytes can carry.
+    if (uint64_t(frames) > uint64_t(m_Decoder->window.size) * kMaxVorbisFramesPerByte) {
         m_Refusal = kClaimsTooMuch;
         return false;
     }
@@ -436,6 +567,7 @@ void COggSoundReader::Close()
     if (m_Opened)
         ov_clear(&m_Decoder->file);
     m_Opened = false;
+    m_Decoder->window = {};
     CSoundReader::Close();
 }
 

@@ -16,19 +16,22 @@
 //
 // Every size in a file is untrusted: the data chunk is cut to the bytes the
 // file holds, a compressed file's decoded size is held to 8 bytes per source
-// byte, an Ogg Vorbis file may claim at most 2048 frames per byte it holds
-// (an audio packet takes at least a lacing byte and a body byte and yields at
-// most 4096 frames) and is refused when it claims more, and formats the mixer
-// cannot play (channels other than 1 or 2, PCM bits other than 8 or 16) are
-// refused. An Ogg file is read only up to the end of the last page in its
-// last megabyte (what follows is junk), and refused when that megabyte holds
-// no page or when that page lies past the run of pages from the start of the
-// file, each right after the one before (a chained stream's links follow one
-// another). A sound decoded whole into memory (CSound, and a compressed WAVE,
-// which is decoded at open) may last at most ten minutes at its own rate and
-// take at most the bytes of ten minutes of 48 kHz 16-bit stereo (115.2 MB),
-// so a high claimed rate buys no more memory; a stream decodes piece by
-// piece and has no limit.
+// byte, an Ogg Vorbis file may claim at most 2048 frames per byte of its
+// pages (an audio packet takes at least a lacing byte and a body byte and
+// yields at most 4096 frames) and is refused when it claims more, and
+// formats the mixer cannot play (channels other than 1 or 2, PCM bits other
+// than 8 or 16) are refused. An Ogg file is read only up to the end of the
+// last page in its last megabyte (what follows is junk), and refused when
+// that megabyte holds no page. Before that end, the decoder sees only whole
+// pages whose checksum holds, one after another: bytes before the first
+// page, a damaged page and junk between pages are left out (a file broken in
+// more than 65536 places is refused, as is one whose false page headers
+// would claim more than eight times its bytes, plus 16 MB, to be checked),
+// so a chained stream's links follow one another. A sound decoded whole into
+// memory (CSound, and a compressed WAVE, which is decoded at open) may last
+// at most ten minutes at its own rate and take at most the bytes of ten
+// minutes of 48 kHz 16-bit stereo (115.2 MB), so a high claimed rate buys no
+// more memory; a stream decodes piece by piece and has no limit.
 //
 // Positions (Tell, Seek) count decoded bytes from the start of the sound for
 // every kind. A reader is used by one thread at a time.
@@ -47,7 +50,7 @@ public:
     // bytes than ten minutes of 48 kHz 16-bit stereo.
     static constexpr uint32_t kMaxDecodedSeconds = 600;
     static constexpr uint32_t kMaxDecodedBytes = kMaxDecodedSeconds * 48000 * 4;
-    // The most frames an Ogg Vorbis file may claim per byte it holds.
+    // The most frames an Ogg Vorbis file may claim per byte of its pages.
     static constexpr uint64_t kMaxVorbisFramesPerByte = 2048;
 
     CSoundReader() = default;

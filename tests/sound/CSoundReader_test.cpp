@@ -28,20 +28,24 @@ std::vector<int16_t> Samples(const std::string& bytes)
 // Counts the bytes a reader takes from its file.
 class CCountingFileBuf : public CFileBuf {
 public:
-    CCountingFileBuf(std::FILE* stream, uint64_t& count)
+    CCountingFileBuf(std::FILE* stream, uint64_t& count, uint64_t* calls)
         : CFileBuf(stream, true)
         , m_Count(count)
+        , m_Calls(calls)
     {
     }
     uint32_t Read(void* bytes, uint32_t count) override
     {
         const uint32_t got = CFileBuf::Read(bytes, count);
         m_Count += got;
+        if (m_Calls)
+            ++*m_Calls;
         return got;
     }
 
 private:
     uint64_t& m_Count;
+    uint64_t* m_Calls;
 };
 
 class SoundReaderTest : public CTempFolderTest {
@@ -51,15 +55,16 @@ protected:
         WriteBytes(name, bytes);
         return OpenSoundReader(name.c_str(), 0);
     }
-    // Adds the bytes the reader takes from the file to read.
-    std::unique_ptr<CSoundReader> OpenCounting(const std::string& name, const std::string& bytes, uint64_t& read)
+    // Adds the bytes the reader takes from the file to read (and its reads to calls).
+    std::unique_ptr<CSoundReader> OpenCounting(const std::string& name, const std::string& bytes, uint64_t& read,
+                                               uint64_t* calls = nullptr)
     {
         WriteBytes(name, bytes);
         auto file = std::make_unique<CFile>();
         // Opened by name first, so refusals name it.
         if (!file->Open(name.c_str(), FILE_READ))
             return nullptr;
-        file->AttachFileBuf(new CCountingFileBuf(std::fopen(PathOf(name).c_str(), "rb"), read), FILE_READ);
+        file->AttachFileBuf(new CCountingFileBuf(std::fopen(PathOf(name).c_str(), "rb"), read, calls), FILE_READ);
         return OpenSoundReader(std::move(file));
     }
 };
@@ -319,8 +324,12 @@ TEST_F(SoundReaderTest, VorbisFollowedByJunkIsOpenedWithoutSearchingTheJunk)
     read = 0;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(open("junk.ogg", 4u << 20, read));
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("no Ogg page in its last megabyte"));
     EXPECT_LT(read, 2u << 20);
+    // Two players over one folder open it: said once.
+    EXPECT_FALSE(Open("junk.ogg", music + std::string(4u << 20, '\x5A')));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(said, testing::HasSubstr("junk.ogg: holds no Ogg page in its last megabyte"));
+    EXPECT_EQ(said.find("junk.ogg"), said.rfind("junk.ogg")) << said;
 }
 
 // Music of more than the megabyte searched for its last page (the search
@@ -328,11 +337,7 @@ TEST_F(SoundReaderTest, VorbisFollowedByJunkIsOpenedWithoutSearchingTheJunk)
 // the chunk the decoder reads back from its end at a time, followed by a tag.
 TEST_F(SoundReaderTest, LargeVorbisFollowedByATagPlaysWhole)
 {
-    std::vector<int16_t> noise(2 * 50000);
-    uint32_t seed = 1;
-    for (int16_t& sample : noise)
-        sample = int16_t((seed = seed * 1103515245u + 12345u) >> 16);
-    const std::string music = EncodeVorbis(noise, 2, 44100, 1.0f, 1234, 1 << 20);
+    const std::string music = EncodeVorbis(Noise(2 * 50000), 2, 44100, 1.0f, 1234, 1 << 20);
     ASSERT_GT(music.size(), (1u << 20) + (64u << 10));
     auto plain = Open("plain.ogg", music);
     ASSERT_TRUE(plain);
@@ -351,26 +356,66 @@ TEST_F(SoundReaderTest, LargeVorbisFollowedByATagPlaysWhole)
 }
 
 // The decoder finds where a link ends by reading back from the next a chunk
-// further each time: bytes between two links, or before a stray page, would
-// cost the square of their size. Links that follow one another play through.
-TEST_F(SoundReaderTest, VorbisWithBytesBetweenItsPagesIsRefusedWithoutSearchingThem)
+// further each time, and seeks the same way: bytes between two links, or
+// before a stray copy of the last page, would cost the square of their size.
+// It is given the pages alone, found in one read of the file: links apart
+// play as links that follow one another, and a tag before the first page or
+// a damaged page loses only those bytes.
+TEST_F(SoundReaderTest, VorbisWithBytesBetweenItsPagesPlaysWithoutSearchingThem)
 {
     const std::string first = EncodeVorbis(Sine(8000, 1, 64.0, 0.5), 1, 22050, 0.5f, 1);
     const std::string second = EncodeVorbis(Sine(6000, 1, 50.0, 0.5), 1, 22050, 0.5f, 2);
-    const std::string gap(2u << 20, '\0');
-    for (const std::string& after : {second, first.substr(first.rfind("OggS"))}) {
-        uint64_t read = 0;
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(OpenCounting("apart.ogg", first + gap + after, read));
-        EXPECT_THAT(testing::internal::GetCapturedStderr(),
-                    testing::HasSubstr("apart.ogg: its Ogg pages do not follow one another"));
-        EXPECT_LT(read, 3u << 19);
+    const std::string firstSound = ReadAll(*Open("first.ogg", first));
+    const std::string both = firstSound + ReadAll(*Open("second.ogg", second));
+    const size_t last = first.rfind("OggS");
+    std::string badPages, emptyPages, broken = first.substr(0, last);
+    for (uint32_t i = 0; i < 80000; ++i) {
+        badPages += EmptyOggPage(1, i, false);
+        emptyPages += i < 20000 ? EmptyOggPage(1, 1000 + i) : "";
+        broken += EmptyOggPage(1, 1000 + i) + '!';
     }
+    for (const std::string& gap : {std::string(2u << 20, '\0'), badPages})
+        for (const std::string& after : {second, first.substr(last)}) {
+            uint64_t read = 0;
+            auto reader = OpenCounting("apart.ogg", first + gap + after, read);
+            ASSERT_TRUE(reader);
+            EXPECT_TRUE(ReadAll(*reader) == (after == second ? both : firstSound));
+            ASSERT_TRUE(reader->Seek(0));
+            EXPECT_EQ(ReadAll(*reader).substr(0, 400), firstSound.substr(0, 400));
+            EXPECT_LT(read, 3u << 20);
+        }
     auto chained = Open("chained.ogg", first + second);
     ASSERT_TRUE(chained);
     ASSERT_EQ(chained->GetSize(), 28000u);
     // Played from the start, not from the last link.
-    EXPECT_TRUE(ReadAll(*chained) == ReadAll(*Open("first.ogg", first)) + ReadAll(*Open("second.ogg", second)));
+    EXPECT_TRUE(ReadAll(*chained) == both);
+
+    const std::string noise = EncodeVorbis(Noise(100000), 1, 22050);
+    std::string damaged = noise;
+    damaged[noise.find("OggS", noise.size() / 2) + 27] ^= 0x40; // a lacing value
+    for (const std::string& file : {"ID3\4" + std::string(262, '\0') + noise, damaged}) {
+        auto reader = Open("song.ogg", file);
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader->GetSize(), 200000u);
+        EXPECT_GT(ReadAll(*reader).size(), 150000u);
+    }
+    // Pages read one by one would take a read each.
+    uint64_t read = 0, calls = 0;
+    EXPECT_TRUE(OpenCounting("empty.ogg", first.substr(0, last) + emptyPages + first.substr(last), read, &calls));
+    EXPECT_LT(calls, 1000u);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Open("broken.ogg", broken + first.substr(last)));
+    // False headers 8 bytes apart, each claiming some 20 kB to be checked,
+    // near the end and before it.
+    std::string headers;
+    for (int i = 0; i < 1 << 15; ++i)
+        headers.append("OggS\0\0\xFF\xFF", 8);
+    EXPECT_FALSE(Open("late.ogg", first + headers + second));
+    EXPECT_FALSE(Open("early.ogg", first + headers + std::string(1 << 17, '\0') + second));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(said, testing::HasSubstr("broken.ogg: its Ogg pages lie apart"));
+    for (const char* name : {"late.ogg: holds more false Ogg page headers", "early.ogg: holds more false"})
+        EXPECT_THAT(said, testing::HasSubstr(name));
 }
 
 // --- What a file may claim ---

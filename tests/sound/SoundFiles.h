@@ -48,6 +48,9 @@ ImaAdpcm RandomImaAdpcm(uint32_t frames, uint16_t channels, uint16_t blockAlign)
 // A complete IMA ADPCM WAVE file with a "fact" of frames.
 std::string ImaWaveFile(const ImaAdpcm& adpcm, uint16_t channels, uint32_t rate, uint32_t factFrames);
 
+// count samples of full-scale noise, the same every time.
+std::vector<int16_t> Noise(size_t count);
+
 // Ogg Vorbis of interleaved samples (quality 0..1). Links of a chained
 // stream need serials of their own; a long comment makes a large file of a
 // short sound.
@@ -56,3 +59,5 @@ std::string EncodeVorbis(const std::vector<int16_t>& samples, uint16_t channels,
 // The Ogg file with its last page's granule position (the frame count a
 // reader takes for the whole stream) replaced and the page's checksum redone.
 std::string WithLastGranule(const std::string& ogg, int64_t granule);
+// An Ogg page of no packets (27 bytes), its checksum right or wrong.
+std::string EmptyOggPage(int serial, uint32_t sequence, bool rightChecksum = true);

@@ -77,6 +77,15 @@ std::vector<int16_t> Sine(uint32_t frames, uint16_t channels, double period, dou
     return samples;
 }
 
+std::vector<int16_t> Noise(size_t count)
+{
+    std::vector<int16_t> noise(count);
+    uint32_t seed = 1;
+    for (int16_t& sample : noise)
+        sample = int16_t((seed = seed * 1103515245u + 12345u) >> 16);
+    return noise;
+}
+
 // --- IMA ADPCM ---
 
 namespace {
@@ -239,5 +248,17 @@ std::string WithLastGranule(const std::string& ogg, int64_t granule)
     page.body = header + headerBytes;
     page.body_len = long(out.size() - start) - headerBytes;
     ogg_page_checksum_set(&page);
+    return out;
+}
+
+std::string EmptyOggPage(int serial, uint32_t sequence, bool rightChecksum)
+{
+    // Granule -1: no packet ends here.
+    std::string out = "OggS" + std::string(2, '\0') + std::string(8, '\xFF') + Le32(uint32_t(serial)) + Le32(sequence)
+        + std::string(5, '\0');
+    auto* header = reinterpret_cast<unsigned char*>(out.data());
+    ogg_page page{header, 27, header + 27, 0};
+    ogg_page_checksum_set(&page);
+    header[22] ^= rightChecksum ? 0 : 1;
     return out;
 }

@@ -383,7 +383,8 @@ TEST_F(GameProgram, EditorCommandsAreConsumedAndOthersPassOn)
 }
 
 // The channel's picture is the data's too: a file the reader refuses is
-// said on standard error with its name, whatever the debug output.
+// said on standard error with its name, whatever the debug output. The
+// player's own comes first, the data's after it.
 TEST_F(GameProgram, ARefusedChannelPictureIsReported)
 {
     auto picture = CFrame::MakeOwned(8, 8, 24);
@@ -392,7 +393,8 @@ TEST_F(GameProgram, ARefusedChannelPictureIsReported)
     const size_t frame = bytes.find("\xFF\xC0");
     ASSERT_NE(frame, std::string::npos);
     bytes.replace(frame + 5, 4, std::string("\x80\0\x80\0", 4)); // 32768 x 32768
-    WriteBytes(PathOf("Data/Channel.jpg"), bytes);
+    ASSERT_EQ(UserPath("Channel.jpg"), "Channel.jpg");
+    WriteBytes(PathOf("Channel.jpg"), bytes);
     testing::internal::CaptureStderr();
     const bool started = Start();
     const std::string report = testing::internal::GetCapturedStderr();
