@@ -88,19 +88,36 @@ bool CFileCompressor::WriteCompressed(CFile& file, const void* data, uint32_t si
     return written && !file.HasError();
 }
 
+namespace {
+
+// Reads a block's header; false when it is none or it lies.
+bool ReadHeader(CFile& file, uint32_t& compressedSize, uint32_t& uncompressedSize)
+{
+    uint8_t header[9];
+    if (file.Read(header, 9) != 9 || header[0] != kCompressedBlockMarker)
+        return false;
+    compressedSize = ReadLE32(header + 1);
+    uncompressedSize = ReadLE32(header + 5);
+    const int64_t left = file.GetSize() - file.GetPosition();
+    return compressedSize != 0 && int64_t(compressedSize) <= left
+        && uncompressedSize <= uint64_t(compressedSize) * kMaxExpansion + kExpansionSlack;
+}
+
+} // namespace
+
+uint32_t CFileCompressor::PeekUncompressedSize(CFile& file)
+{
+    const int64_t at = file.GetPosition();
+    uint32_t compressedSize = 0, uncompressedSize = 0;
+    const bool holds = ReadHeader(file, compressedSize, uncompressedSize);
+    file.Seek(at);
+    return holds ? uncompressedSize : 0;
+}
+
 uint8_t* CFileCompressor::ReadCompressed(CFile& file, uint32_t& size, uint32_t limit)
 {
-    uint8_t marker = 0;
-    if (file.Read(&marker, 1) != 1 || marker != kCompressedBlockMarker)
-        return nullptr;
-    uint8_t header[8];
-    if (file.Read(header, 8) != 8)
-        return nullptr;
-    const uint32_t compressedSize = ReadLE32(header);
-    const uint32_t uncompressedSize = ReadLE32(header + 4);
-    const int64_t left = file.GetSize() - file.GetPosition();
-    if (compressedSize == 0 || int64_t(compressedSize) > left || uncompressedSize > limit
-        || uncompressedSize > uint64_t(compressedSize) * kMaxExpansion + kExpansionSlack)
+    uint32_t compressedSize = 0, uncompressedSize = 0;
+    if (!ReadHeader(file, compressedSize, uncompressedSize) || uncompressedSize > limit)
         return nullptr;
 
     auto* stream = static_cast<uint8_t*>(std::malloc(compressedSize));

@@ -31,4 +31,7 @@ public:
     // stream does not decode to exactly U bytes. A refused header costs no
     // more than its nine bytes.
     static uint8_t* ReadCompressed(CFile& file, uint32_t& size, uint32_t limit);
+    // U of the block at the file's position, which stays where it was; 0
+    // when its header is none or lies.
+    static uint32_t PeekUncompressedSize(CFile& file);
 };

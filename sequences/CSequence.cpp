@@ -37,6 +37,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <utility>
 
 OMBRISALT_IMPLEMENT_CLASS(CSequence, 120)
 
@@ -623,11 +624,15 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
 {
     CJString cachePath;
     GetCachePath(cachePath, folder, name);
-    if (IsInArchive(cachePath.GetString())) {
+    const bool archived = IsInArchive(cachePath.GetString());
+    const bool cachePastBound = std::exchange(m_CachePastBound, false);
+    const auto cannotRebuild = [&] {
         const std::string text = Printf("Sequence \"%s\" could not be re-built because it is storred in an achive",
                                         cachePath.GetString(), "");
         FatalDataError("Fatal Error loading a sequence", text.c_str());
-    }
+    };
+    if (archived && !cachePastBound)
+        cannotRebuild();
 
     // The images: every file of a reader's extension, by name without it.
     const std::string imageFolder = Printf("%s/-%s/", folder, name);
@@ -655,6 +660,8 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
             notFiles.insert(image.name);
         names.push_back(std::move(image));
     }
+    if (archived && names.empty())
+        cannotRebuild();
 
     ReadOrCreateProperties(folder, name);
     CFrameFilter& chain = BuildFilterChain(given);

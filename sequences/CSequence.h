@@ -165,6 +165,9 @@ private:
     // Whether m_Bounds is the union of the frames' bounds, so that an added
     // frame only widens it.
     bool m_bBoundsCurrent = false;
+    // The cache last read was sound but longer than this build reads (one an
+    // older build wrote): its pictures may stand in for it, even in a zip.
+    bool m_CachePastBound = false;
     uint32_t m_Flags = 0;
     int32_t m_BlitType = 0;
     float m_FramesPerSecond = 15.0f;

@@ -40,6 +40,9 @@ constexpr int32_t kMaxAtlasSide = int32_t(kMaxImageSide);
 // before they are counted: this bound keeps that under 50 MB. The writer keeps
 // to it too, so that every cache written reads back.
 constexpr uint32_t kMaxCacheText = 16u << 20;
+// What the last build's writer kept to: a sound cache of more text than this
+// build reads, which its pictures stand in for.
+constexpr uint32_t kOlderCacheText = 64u << 20;
 static_assert(uint64_t(kMaxSequenceCacheFrames) * 153 + (1u << 20) <= kMaxCacheText);
 
 // Whether the rectangle lies inside a width x height atlas.
@@ -236,6 +239,8 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
     CLoadingPropertiesScope loading;
     DeleteFrames();
 
+    const uint32_t declared = CFileCompressor::PeekUncompressedSize(file);
+    m_CachePastBound = declared > kMaxCacheText && declared <= kOlderCacheText;
     uint32_t size = 0;
     uint8_t* block = CFileCompressor::ReadCompressed(file, size, kMaxCacheText);
     if (!block)
@@ -267,8 +272,8 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
     text.Finish();
 
     const uint32_t count = list->GetCount();
-    if (count > kMaxSequenceCacheFrames)
-        return refuse();
+    // One an older build wrote, unless it proves damaged below.
+    const bool pastBound = count > kMaxSequenceCacheFrames;
     if (count == 0)
         return true;
     // Only frames with pixels need the atlas: a cache of empty frames has none.
@@ -282,7 +287,7 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
     if (anyPixels && !atlasRead) {
         // A loose cache without its pixels is rebuilt; an archived one is
         // all there is.
-        if (atlasRequired)
+        if (atlasRequired || pastBound)
             return false;
         for (uint32_t i = 0; i < count; ++i)
             AppendFrame(nullptr, CropColor0::No, CentreHotSpot::No);
@@ -306,6 +311,10 @@ bool CSequence::ReadCacheFrom(CFile& file, bool atlasRequired)
     }
     if (atlasRead && listed > uint64_t(atlasWidth) * atlasHeight)
         return refuse();
+    if (pastBound) {
+        m_CachePastBound = true;
+        return refuse();
+    }
 
     CFrameFilter chain;
     chain.AddFilter(HasFlag(kSequenceDoDither) ? kFilterKindBitDepthDither : kFilterKindBitDepth);

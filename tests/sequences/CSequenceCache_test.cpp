@@ -562,6 +562,7 @@ TEST_F(SequenceCache, ArchivedCacheIsTrustedAndNeverRebuilt)
     ASSERT_TRUE(loaded.Load("Seqs", "Walk", nullptr));
     EXPECT_EQ(loaded.GetFrameCount(), 3u);
 
+    const auto [text, atlas] = SplitCache("Cache/Seqs/Walk.Sequence");
     WriteBytes("Cache/Seqs/Walk.Sequence", "damaged");
     EXPECT_EXIT(
         {
@@ -569,6 +570,19 @@ TEST_F(SequenceCache, ArchivedCacheIsTrustedAndNeverRebuilt)
             again.Load("Seqs", "Walk", nullptr);
         },
         testing::ExitedWithCode(255), "could not be re-built because it is storred in an achive");
+
+    // One an older build wrote, longer than this one reads (in text or in
+    // frames), gives way to the pictures.
+    const size_t end = text.find("\t\tFrame Info=CFrameInfo", text.find("\t\tFrame Info=CFrameInfo") + 1);
+    std::string frames = text.substr(0, end);
+    for (uint32_t i = 0; i < kMaxSequenceCacheFrames; ++i)
+        frames += "Frame Info=CFrameInfo\n{\n}\n";
+    for (const std::string& longer : {text + std::string(17 << 20, '\n'), frames + text.substr(end)}) {
+        WriteCache("Cache/Seqs/Walk.Sequence", longer, atlas);
+        CSequence rebuilt;
+        ASSERT_TRUE(rebuilt.Load("Seqs", "Walk", nullptr));
+        EXPECT_EQ(rebuilt.GetFrameCount(), 4u);
+    }
 }
 
 TEST_F(SequenceCache, ASequenceThatNeverHadAFrameHasEmptyBoundsAndWritesThem)
