@@ -92,7 +92,8 @@ const LeftOverCase kLeftOvers[] = {
     {".Config.INI.tmpx", false},                                    // not a counter
     {".Config.INI.tmp.tmp1_1", false},                              // the temporary of "Config.INI.tmp"
     {"Config.INI.tmp1_1", false},                                   // not hidden
-    {".Other.INI.tmp1_1", false},
+    {".Other.INI.tmp1_1", false},          // its writer lives
+    {".Other.INI.tmp999999999_1", true},   // its writer is gone
 };
 INSTANTIATE_TEST_SUITE_P(Names, LeftOverTemporaries, ::testing::ValuesIn(kLeftOvers),
                          [](const ::testing::TestParamInfo<LeftOverCase>& param) {
@@ -110,6 +111,33 @@ TEST_F(FileLock, AThousandLeftOverTemporariesNeverStopASave)
     ASSERT_TRUE(plat::ReplaceFileContents("Stats.dat", "new", 3));
     EXPECT_EQ(ReadBytes("Stats.dat"), "new");
     EXPECT_EQ(ListNames("."), "Stats.dat");
+}
+
+// Other files' temporaries go at the first replacement in the folder when
+// their writers are gone; a folder of many entries is then not read again
+// at each replacement but once they reach a 64th of its entries.
+TEST_F(FileLock, ALargeFolderIsSweptAtItsFirstReplacementAndAgainAtItsShare)
+{
+    for (int i = 0; i < 640; ++i)
+        WriteBytes("f" + std::to_string(i), "");
+    const std::string ours = ".f2.tmp" + std::to_string(::getpid()) + "_";
+    const std::string writing = ours + "1", earlier = ours + "2", dead = ".f3.tmp999999999_1";
+    for (const std::string& name : {writing, earlier, dead})
+        WriteBytes(name, "");
+    plat::CFileLock held;
+    ASSERT_EQ(held.Acquire("f2"), plat::LockResult::Locked);
+    ASSERT_TRUE(plat::ReplaceFileContents("f0", "x", 1));
+    EXPECT_TRUE(DiskHas(writing)) << "its file's lock is held by this process";
+    held.Release();
+    EXPECT_FALSE(DiskHas(dead));
+    WriteBytes(dead, "");
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_TRUE(plat::ReplaceFileContents("f" + std::to_string(i), "x", 1));
+    EXPECT_TRUE(DiskHas(dead)) << "swept again at a replacement in every ten or so";
+    for (int i = 6; i <= 20; ++i)
+        ASSERT_TRUE(plat::ReplaceFileContents("f" + std::to_string(i), "x", 1));
+    EXPECT_FALSE(DiskHas(dead));
+    EXPECT_FALSE(DiskHas(writing));
 }
 
 // --- Two processes ---
