@@ -632,11 +632,34 @@ bool LeftByTheDead(std::string_view name, const std::string& folder)
 // few entries is swept at every one.
 constexpr std::uint64_t kSweepEntriesPerReplacement = 64;
 
+// What tells a folder from one made again in its place, which may be given
+// the same inode: its birth, where the file system keeps it.
+struct FolderIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t bornSeconds = 0;
+    std::uint32_t bornNanoseconds = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
+bool GetFolderIdentity(const std::string& folder, FolderIdentity& identity)
+{
+    struct statx st;
+    if (::statx(AT_FDCWD, folder.c_str(), 0, STATX_INO | STATX_BTIME, &st) != 0)
+        return false;
+    identity.device = (std::uint64_t(st.stx_dev_major) << 32) | st.stx_dev_minor;
+    identity.inode = st.stx_ino;
+    if (st.stx_mask & STATX_BTIME) {
+        identity.bornSeconds = st.stx_btime.tv_sec;
+        identity.bornNanoseconds = st.stx_btime.tv_nsec;
+    }
+    return true;
+}
+
 struct SweepRecord {
     std::uint64_t entries = 0;
     std::uint64_t replacements = 0;
-    dev_t device = 0; // a folder made again in its place is another
-    ino_t inode = 0;
+    FolderIdentity folder;
 };
 
 std::mutex g_SweepMutex;
@@ -658,16 +681,15 @@ std::size_t RemoveStaleTemporaries(const std::string& target)
 {
     const std::string folder = FolderOf(target);
     const std::string base = BaseNameOf(target);
-    struct stat st;
-    if (::stat(folder.c_str(), &st) != 0)
+    FolderIdentity identity;
+    if (!GetFolderIdentity(folder, identity))
         return 0;
     // Relative names are the working folder's, which changes.
     const std::string key = folder.front() == '/' ? folder : GetCurrentFolder() + "/" + folder;
     {
         std::lock_guard<std::mutex> lock(g_SweepMutex);
         SweepRecord& record = Sweeps()[key];
-        if (record.device == st.st_dev && record.inode == st.st_ino
-            && record.replacements * kSweepEntriesPerReplacement < record.entries) {
+        if (record.folder == identity && record.replacements * kSweepEntriesPerReplacement < record.entries) {
             ++record.replacements;
             return 0;
         }
@@ -689,7 +711,7 @@ std::size_t RemoveStaleTemporaries(const std::string& target)
     for (const std::string& name : stale)
         removed += ::unlink((folder + "/" + name).c_str()) == 0 ? 1 : 0;
     std::lock_guard<std::mutex> lock(g_SweepMutex);
-    Sweeps()[key] = SweepRecord{entries - removed, 1, st.st_dev, st.st_ino};
+    Sweeps()[key] = SweepRecord{entries - removed, 1, identity};
     return removed;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -115,29 +116,42 @@ TEST_F(FileLock, AThousandLeftOverTemporariesNeverStopASave)
 
 // Other files' temporaries go at the first replacement in the folder when
 // their writers are gone; a folder of many entries is then not read again
-// at each replacement but once they reach a 64th of its entries.
+// at each replacement but once they reach a 64th of its entries, and one
+// made again in its place is another folder.
 TEST_F(FileLock, ALargeFolderIsSweptAtItsFirstReplacementAndAgainAtItsShare)
 {
-    for (int i = 0; i < 640; ++i)
-        WriteBytes("f" + std::to_string(i), "");
-    const std::string ours = ".f2.tmp" + std::to_string(::getpid()) + "_";
-    const std::string writing = ours + "1", earlier = ours + "2", dead = ".f3.tmp999999999_1";
+    const auto make = [this] {
+        std::filesystem::create_directory(PathOf("Big"));
+        for (int i = 0; i < 256; ++i)
+            WriteBytes("Big/f" + std::to_string(i), "");
+    };
+    const auto replace = [](int first, int last) {
+        for (int i = first; i <= last; ++i)
+            ASSERT_TRUE(plat::ReplaceFileContents("Big/f" + std::to_string(i), "x", 1));
+    };
+    make();
+    const std::string ours = ".tmp" + std::to_string(::getpid()) + "_1";
+    const std::string writing = "Big/.f2" + ours, earlier = "Big/.f4" + ours, dead = "Big/.f3.tmp999999999_1";
     for (const std::string& name : {writing, earlier, dead})
         WriteBytes(name, "");
     plat::CFileLock held;
-    ASSERT_EQ(held.Acquire("f2"), plat::LockResult::Locked);
-    ASSERT_TRUE(plat::ReplaceFileContents("f0", "x", 1));
+    ASSERT_EQ(held.Acquire("Big/f2"), plat::LockResult::Locked);
+    replace(0, 0);
     EXPECT_TRUE(DiskHas(writing)) << "its file's lock is held by this process";
     held.Release();
+    EXPECT_FALSE(DiskHas(earlier));
     EXPECT_FALSE(DiskHas(dead));
     WriteBytes(dead, "");
-    for (int i = 1; i <= 5; ++i)
-        ASSERT_TRUE(plat::ReplaceFileContents("f" + std::to_string(i), "x", 1));
-    EXPECT_TRUE(DiskHas(dead)) << "swept again at a replacement in every ten or so";
-    for (int i = 6; i <= 20; ++i)
-        ASSERT_TRUE(plat::ReplaceFileContents("f" + std::to_string(i), "x", 1));
+    replace(1, 2);
+    EXPECT_TRUE(DiskHas(dead)) << "swept again at a replacement in every four or so";
+    replace(3, 10);
     EXPECT_FALSE(DiskHas(dead));
     EXPECT_FALSE(DiskHas(writing));
+    std::filesystem::remove_all(PathOf("Big"));
+    make();
+    WriteBytes(dead, "");
+    replace(0, 0);
+    EXPECT_FALSE(DiskHas(dead));
 }
 
 // --- Two processes ---
