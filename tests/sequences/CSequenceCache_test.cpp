@@ -536,11 +536,9 @@ TEST_F(SequenceCache, MoreThanFiveHundredImages)
     // Temporaries a killed first start left, by another process and by one
     // that had this one's number.
     std::vector<std::string> left;
-    for (int i = 0; i < 500; i += 50)
+    for (int i = 100; i < 600; i += 50)
         for (const std::string& maker : {std::string("999999999"), std::to_string(::getpid())})
-            left.push_back("Seqs/-Many/.m0" + std::to_string(100 + i) + ".tga.tmp" + maker + "_" + std::to_string(i));
-    for (const std::string& name : left)
-        WriteBytes(name, "");
+            WriteBytes(left.emplace_back("Seqs/-Many/.m0" + std::to_string(i) + ".tga.tmp" + maker + "_1"), "");
     // Every picture is rewritten compressed, which changes the folder: it is
     // read in proportion to the pictures, not once or more for each.
     const uint64_t entriesRead = plat::FolderEntriesRead();

@@ -416,15 +416,12 @@ TEST_F(SoundReaderTest, VorbisWithBytesBetweenItsPagesPlaysWithoutSearchingThem)
     EXPECT_FALSE(Open("early.ogg", first + headers + std::string(1 << 17, '\0') + second));
     // Headers claiming 64 kB each, 282 bytes apart, after a hole of zeros:
     // bytes scanned long before buy no checking.
-    std::string far(282, '\xFF');
-    far.replace(0, 27, "OggS\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\xFF", 27);
+    std::string far;
+    for (int i = 0; i < 1000; ++i)
+        far += "OggS" + std::string(22, '\0') + std::string(256, '\xFF');
     WriteBytes("hole.ogg", "");
     std::filesystem::resize_file(PathOf("hole.ogg"), 32 << 20);
-    std::ofstream hole(PathOf("hole.ogg"), std::ios::binary | std::ios::app);
-    for (int i = 0; i < 1000; ++i)
-        hole << far;
-    hole << second;
-    hole.close();
+    std::ofstream(PathOf("hole.ogg"), std::ios::binary | std::ios::app) << far + second;
     EXPECT_FALSE(OpenSoundReader("hole.ogg", 0));
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_THAT(said, testing::HasSubstr("broken.ogg: its Ogg pages lie apart"));
