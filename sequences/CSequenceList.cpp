@@ -140,6 +140,55 @@ CSequenceList& GetSequenceList()
     return *list;
 }
 
+namespace {
+
+// The game's list is not registered by name, so the lists' own callback
+// does not find its sequences.
+bool FindFileOfGameSequence(const CObject* object, CJString* name)
+{
+    CJString found;
+    if (!GetSequenceList().GetObjectFileName(object, found))
+        return false;
+    if (name)
+        *name = found;
+    return true;
+}
+
+// The callbacks take the object as const; saving writes nothing into it.
+bool SaveSequenceSettings(const CObject* object, bool& saved)
+{
+    auto* sequence = const_cast<CSequence*>(dynamic_cast<const CSequence*>(object));
+    CJString file;
+    if (!sequence || !FindObjectFileName(sequence, &file))
+        return false;
+    saved = sequence->SaveSettings();
+    return true;
+}
+
+// A sequence whose cache is archived keeps nothing that is edited; any
+// other may be saved when its "Properties.txt" may be written.
+bool CanSaveSequenceSettings(const CObject* object, bool& allowed)
+{
+    auto* sequence = const_cast<CSequence*>(dynamic_cast<const CSequence*>(object));
+    if (!sequence || !sequence->IsCacheArchived())
+        return false;
+    allowed = false;
+    return true;
+}
+
+} // namespace
+
+void RegisterSequenceFileCallbacks()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    RegisterObjectFileNameCallback(&FindFileOfGameSequence);
+    RegisterObjectSaveCallback(&SaveSequenceSettings);
+    RegisterCanSaveObjectCallback(&CanSaveSequenceSettings);
+}
+
 // --- Coordinates ---
 
 void CSequenceOfCoordinates::DeclareProperties(CPropertyDeclarer& d)
