@@ -76,9 +76,12 @@ public:
     // when the sequence has its frames (possibly none) from one or the other.
     bool Load(const char* folder, const char* name, CFrameFilter* chain);
     virtual bool BuildFromImages(const char* folder, const char* name, CFrameFilter* chain);
-    // Writes every frame as a 24-bit BMP on black under "AVIs/<folder name>/";
-    // false when nothing was written.
+    // Writes every frame as a 24-bit BMP on black under GetVideoFolder();
+    // false when a frame was not written. No AVI is made of them here: the
+    // tool that made one is not part of this system.
     virtual bool SaveAsAVI();
+    // "AVIs/<the sequence's folder name>"; empty without a file of its own.
+    std::string GetVideoFolder();
     virtual bool LoadFromCache(const char* folder, const char* name);
     virtual bool SaveToCache(const char* folder, const char* name, uint32_t jpegQuality, bool lossLess,
                              bool wasRunLength);

@@ -263,24 +263,29 @@ bool WriteBmpFile(const char* path, const CFrame& frame24)
     return file.Close();
 }
 
+std::string CSequence::GetVideoFolder()
+{
+    CJString file;
+    if (!FindObjectFileName(this, &file))
+        return std::string();
+    std::string folder(file.GetString());
+    std::replace(folder.begin(), folder.end(), '\\', '/');
+    size_t cut = folder.rfind('/');
+    if (cut == std::string::npos)
+        return std::string();
+    folder.resize(cut);
+    cut = folder.rfind('/');
+    return "AVIs/" + (cut == std::string::npos ? folder : folder.substr(cut + 1));
+}
+
 bool CSequence::SaveAsAVI()
 {
     for (uint32_t i = 0; i < GetFrameCount(); ++i)
         GetFrame(i);
     RecomputeBounds();
-    if (GetFrameCount() == 0)
+    const std::string output = GetVideoFolder();
+    if (GetFrameCount() == 0 || output.empty())
         return false;
-    CJString file;
-    if (!FindObjectFileName(this, &file))
-        return false;
-    std::string folder(file.GetString());
-    std::replace(folder.begin(), folder.end(), '\\', '/');
-    size_t cut = folder.rfind('/');
-    if (cut == std::string::npos)
-        return false;
-    folder.resize(cut);
-    cut = folder.rfind('/');
-    const std::string output = "AVIs/" + (cut == std::string::npos ? folder : folder.substr(cut + 1));
     const CRect bounds = GetBounds();
     if (bounds.right <= bounds.left || bounds.bottom <= bounds.top)
         return false;
