@@ -223,6 +223,7 @@ bool CSequence::UpdateCacheSettings(const char* folder, const char* name)
     std::unique_ptr<CObject> list;
     std::vector<uint8_t> pixels;
     {
+        // A cache that cannot be read is built again, under the settings saved.
         CFile file;
         if (!file.Open(path.GetString(), FILE_READ))
             return true;
@@ -251,21 +252,21 @@ bool CSequence::UpdateCacheSettings(const char* folder, const char* name)
         if (file.Read(pixels.data(), uint32_t(rest)) != uint32_t(rest))
             return true;
     }
-    // Only a cache of these very frames takes their offsets: any other is
-    // stale and built again from the images.
+    // Only a cache of these very frames can take their offsets; any other
+    // would go on serving its own settings.
     auto* frames = dynamic_cast<CSequenceFrameInfoList*>(list.get());
     if (!frames || frames->GetCount() != m_Frames.size())
-        return true;
+        return false;
     for (uint32_t i = 0; i < frames->GetCount(); ++i) {
         CFrameInfo* info = frames->GetAt(i);
         const CFrame* frame = m_Frames[i];
         if (!info != !frame)
-            return true;
+            return false;
         if (!info)
             continue;
         if (info->m_Right - info->m_Left != int32_t(frame->GetWidth())
             || info->m_Bottom - info->m_Top != int32_t(frame->GetHeight()))
-            return true;
+            return false;
         info->m_UpperLeftXOffset = frame->GetOffsetX();
         info->m_UpperLeftYOffset = frame->GetOffsetY();
     }
