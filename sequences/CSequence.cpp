@@ -446,6 +446,17 @@ bool CSequence::IsCacheArchived()
     return IsInArchive(cache.GetString());
 }
 
+bool CSequence::IsCacheWritable()
+{
+    std::string listFolder, name;
+    if (!FindOwnFolder(listFolder, name))
+        return true;
+    CJString cache;
+    GetCachePath(cache, listFolder.c_str(), name.c_str());
+    return !IsInArchive(cache.GetString())
+        && (!FileExists(cache.GetString(), 0) || IsFileWritable(cache.GetString(), 0));
+}
+
 void CSequence::Reload()
 {
     if (IsLoadingSequenceProperties() || g_Reloading)
@@ -466,7 +477,7 @@ bool CSequence::SaveSettings()
 {
     std::string listFolder, name;
     CJString file;
-    if (!FindOwnFolder(listFolder, name, &file) || IsCacheArchived())
+    if (!FindOwnFolder(listFolder, name, &file) || !IsCacheWritable())
         return false;
     // A cache older than its sources is built again at the next start, from
     // the settings saved here; one that is not would serve its own copy.

@@ -159,8 +159,10 @@ public:
     // when they cannot be kept: no file of its own, a cache inside an
     // archive (its copy of the settings is the one read), a failed write.
     bool SaveSettings();
-    // Whether the cache the sequence is read from lies in a mounted archive.
-    bool IsCacheArchived();
+    // Whether the cache the sequence is read from can take saved settings:
+    // not inside a mounted archive, and a file that may be written when
+    // there is one. True without a file of its own.
+    bool IsCacheWritable();
     // The cache read from an open file: false for a damaged block, or for a
     // missing atlas when it is required.
     bool ReadCacheFrom(CFile& file, bool atlasRequired);
@@ -176,6 +178,7 @@ private:
     // "<list folder>" and "<name>" of the file ".../<list folder>/-<name>/Properties.txt"
     // that the sequence is saved to; false when it has none.
     bool FindOwnFolder(std::string& listFolder, std::string& name, CJString* file = nullptr);
+    bool IsCacheArchived();
     // Rewrites the cache's settings and frame offsets from the sequence,
     // keeping its pixels; a cache that holds other frames is left alone.
     bool UpdateCacheSettings(const char* folder, const char* name);

@@ -165,12 +165,12 @@ bool SaveSequenceSettings(const CObject* object, bool& saved)
     return true;
 }
 
-// A sequence whose cache is archived keeps nothing that is edited; any
-// other may be saved when its "Properties.txt" may be written.
+// A sequence whose cache cannot take the settings keeps nothing that is
+// edited; any other may be saved when its "Properties.txt" may be written.
 bool CanSaveSequenceSettings(const CObject* object, bool& allowed)
 {
     auto* sequence = const_cast<CSequence*>(dynamic_cast<const CSequence*>(object));
-    if (!sequence || !sequence->IsCacheArchived())
+    if (!sequence || sequence->IsCacheWritable())
         return false;
     allowed = false;
     return true;

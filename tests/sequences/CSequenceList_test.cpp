@@ -6,6 +6,7 @@
 #include "images/CFrameFilter.h"
 #include "objects/CObject.h"
 #include "objects/ObjectFileCallbacks.h"
+#include "platform/FileSystem.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceCursor.h"
 #include "sequences/CSequenceList.h"
@@ -177,9 +178,10 @@ public:
     bool Contains(const char* name) override { return std::strstr(name, ".Sequence") != nullptr; }
 };
 
-// The archived cache is read whatever "Properties.txt" says: an edit cannot
-// be kept, and saying so is the save's failure.
-TEST_F(SequenceList, ASequenceWithAnArchivedCacheRefusesToSave)
+// The cache is read whatever "Properties.txt" says: where it cannot be
+// rewritten (archived, or read-only) an edit cannot be kept, and saying so is
+// the save's failure; nothing is written.
+TEST_F(SequenceList, ASequenceWhoseCacheCannotBeWrittenRefusesToSave)
 {
     WriteTga("Res/Seqs/-Walk/a.tga", 8, 8);
     WriteTga("Res/Seqs/-Walk/b.tga", 8, 8);
@@ -189,6 +191,13 @@ TEST_F(SequenceList, ASequenceWithAnArchivedCacheRefusesToSave)
     CSequence* walk = list.GetObjectByName("Walk");
     ASSERT_NE(walk, nullptr);
     const std::string properties = ReadBytes("Res/Seqs/-Walk/Properties.txt");
+    ASSERT_TRUE(plat::SetReadOnly(PathOf("Cache/Res/Seqs/Walk.Sequence"), true));
+    EXPECT_FALSE(CanSaveObject(walk));
+    EditRateAndOffset(*walk, "7", 3);
+    EXPECT_FALSE(SaveObjectToOwnFile(walk));
+    EXPECT_EQ(ReadBytes("Res/Seqs/-Walk/Properties.txt"), properties);
+    ASSERT_TRUE(plat::SetReadOnly(PathOf("Cache/Res/Seqs/Walk.Sequence"), false));
+
     CCacheArchive archive;
     CScopedHook<SetArchiveLayer> layer(&archive);
     EXPECT_FALSE(CanSaveObject(walk));
