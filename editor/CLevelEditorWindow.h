@@ -28,6 +28,7 @@
 #include "ui/CJWindow.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CEditorTool;
@@ -174,6 +175,10 @@ private:
     // Mode 0: "Levels" as it was at the opening (owned), so a close after
     // no change leaves the file alone, whatever form the file was in.
     CObject* m_LevelsAtOpen = nullptr;
+    // Its file's bytes then: one written meanwhile (the object editor saves
+    // on closing) is written again at the close, so an undo of a saved
+    // change back to the opening state reaches the file too.
+    std::string m_LevelsFileAtOpen;
 };
 
 // Opens the editor in the mode in front of the screen's root window's

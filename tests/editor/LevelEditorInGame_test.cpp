@@ -501,6 +501,19 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
     ASSERT_NO_FATAL_FAILURE(closeAll());
     EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == designers) << "nothing edited, nothing written";
 
+    // An edit the object editor wrote on closing, then undone (Ctrl+Z):
+    // the close writes what the designer sees.
+    ASSERT_TRUE(FindLevels()->SaveToFile(PathOf("Unedited.txt").c_str(), 0));
+    ASSERT_NO_FATAL_FAILURE(openLevelProperties());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
+    ClickOn(GetCurrentObjectEditor()->GetCloseButton());
+    ASSERT_TRUE(ReadBytes(PathOf(LevelsFile())) == written);
+    Type("\x1a");
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == ReadBytes(PathOf("Unedited.txt"))) << "the undo is kept";
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, storedRevenue);
+
     ASSERT_NO_FATAL_FAILURE(openLevelProperties());
     ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
     ASSERT_NO_FATAL_FAILURE(closeAll());
@@ -509,6 +522,11 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
     EXPECT_TRUE(saved == written) << "the save holds the level set and the one edit";
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f) << "the street started again as saved";
+
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == written) << "the undo is kept";
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f);
 }
 
 } // namespace
