@@ -443,7 +443,7 @@ void CLevelEditorWindow::ForEachSelectedSprite(F&& f)
         auto* sprite = entry ? dynamic_cast<CSprite*>(entry->m_pSelectedObject) : nullptr;
         if (!sprite)
             continue;
-        CPlayfieldLayer* layer = playfield ? playfield->FindLayer(entry->m_LayerObjectIsOn.GetString()) : nullptr;
+        CPlayfieldLayer* layer = playfield ? FindShownLayer(*playfield, *entry, *sprite) : nullptr;
         f(*sprite, layer);
     }
 }

@@ -146,8 +146,9 @@ private:
     // (drag) or where it stands.
     enum class EFrom { Here, DragStart };
     void PlaceSelection(int32_t dx, int32_t dy, EFrom from);
-    // The selected sprites with the list of their entry's layer, in
-    // selection order; entries whose object is no sprite are skipped.
+    // The selected sprites with their shown layer (FindShownLayer, the one
+    // rule for every edit), in selection order; entries whose object is no
+    // sprite are skipped.
     template <typename F>
     void ForEachSelectedSprite(F&& f);
     void CreateDroppedSprite(CJWindow* browser, CPoint point);

@@ -370,9 +370,13 @@ TEST_F(LevelEditorInGame, OnAScaledStreetAMovedOrPastedPictureFollowsThePointer)
     editor->MoveSelection(90, 40);
     EXPECT_NEAR(onScreen(sprite).x - before.x, 90.0f, 0.5f);
     EXPECT_NEAR(onScreen(sprite).y - before.y, 40.0f, 0.5f);
-    // Its layer renamed since it was picked: it still moves through it.
+    // Its layer renamed since it was picked: it still moves through it, and
+    // is ordered in it.
     lots->m_Name = "Renamed";
     editor->MoveSelection(-90, -40);
+    ASSERT_GT(lots->m_Sprites.GetCount(), 1u);
+    editor->SendToBack();
+    EXPECT_EQ(lots->GetSprite(lots->m_Sprites.GetCount() - 1), sprite);
     lots->m_Name = "Lot";
     EXPECT_NEAR(onScreen(sprite).x, before.x, 0.5f);
 
