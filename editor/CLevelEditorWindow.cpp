@@ -772,8 +772,11 @@ bool CLevelEditorWindow::OnMouseDrag(CPoint point, CPoint movement, uint32_t but
         CJString layer;
         CSprite* sprite = PickSprite(point, &layer);
         const bool control = IsControlDown();
+        // Whatever a press whose release never came here left behind.
         m_DragMoving = false;
         m_DragStarts.clear();
+        m_BandStart = CPoint{-1, -1};
+        m_BandEnd = CPoint{-1, -1};
         if (!sprite) {
             m_BandStart = point;
             m_BandEnd = point;
