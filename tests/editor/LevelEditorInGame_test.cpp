@@ -380,11 +380,16 @@ TEST_F(LevelEditorInGame, OnAScaledStreetAMovedOrPastedPictureFollowsThePointer)
     lots->m_Name = "Lot";
     EXPECT_NEAR(onScreen(sprite).x, before.x, 0.5f);
 
-    // A drag there and back puts a lot back exactly, leaving nothing to save.
+    // A drag there and back puts a lot back exactly, leaving nothing to save,
+    // even from where the way through the street's scale and back is not.
     CSprite* dragged = nullptr;
     const CPoint p = SpritePoint(*editor, dragged);
-    ASSERT_NE(dragged, nullptr);
-    const CFPoint start = dragged->GetPosition();
+    ASSERT_TRUE(dragged && lots->ContainsSprite(dragged));
+    CFPoint start = dragged->GetPosition();
+    for (int i = 0; i < 100 && lots->ScreenToLayer(lots->LayerToScreen(start)) == start; ++i)
+        start = CFPoint{start.x + 0.01f, start.y + 0.01f};
+    ASSERT_NE(lots->ScreenToLayer(lots->LayerToScreen(start)), start);
+    dragged->SetPosition(start.x, start.y);
     PushMouse(plat::WindowEvent::Kind::MouseMove, p, false);
     PushMouse(plat::WindowEvent::Kind::MouseButton, p, true);
     Passes(1);
