@@ -396,6 +396,9 @@ void CObjectEditor::BuildEditMenu()
             continue;
         if (kind != DynamicKind::Optional && kind != DynamicKind::OnRequest)
             continue;
+        // A class's own property of that name ("Comment" of a level) holds it already.
+        if (m_Object->GetClassInfo()->FindProperty(dynamic.GetProperty(i)->GetName()))
+            continue;
         properties->AddItem(new CJTextMenuItem(
             properties, dynamic.GetProperty(i)->GetNameString(),
             new CObjectFunctionLParamCommand<CObjectEditor, uint32_t>(
