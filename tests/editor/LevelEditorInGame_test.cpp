@@ -4,7 +4,8 @@
 // previewed over the level; the palette's File > Exit gives the street back;
 // on a scaled street a moved or pasted picture follows the pointer;
 // a level property edited over the played street lasts for that play only,
-// and one edited over the stored street is saved to the level file.
+// and one edited over the stored street is saved to the level file, as is
+// the undo of such an edit.
 #include "../game/screens/ScreensGameTest.h"
 
 #include "editor/CEditorToolPalette.h"
