@@ -310,6 +310,15 @@ TEST_F(CustomEditors, AFontShowsItsMapAndAFrameItsPreviewInTheirEditors)
     ASSERT_TRUE(preview);
     EXPECT_EQ(preview->GetFrame(), frame);
     EXPECT_EQ(preview->GetPreview()->GetParent(), editor->GetCategory(nullptr)->pane);
+
+    // A picture as large as the screen scrolls in its page: the editor and
+    // its close button stay on the screen.
+    const std::unique_ptr<CFrame> whole = CFrame::MakeOwned(m_Screen->GetWidth(), m_Screen->GetHeight(), 32);
+    editor = Open(whole.get());
+    const CRect& r = editor->GetScreenRect();
+    EXPECT_TRUE(r.left >= 0 && r.right <= m_Screen->GetWidth() && r.bottom <= m_Screen->GetHeight())
+        << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
+    EXPECT_LE(editor->GetCloseButton()->GetScreenRect().right, m_Screen->GetWidth());
 }
 
 TEST_F(CustomEditors, AnAudioPageCarriesAPlayButtonThatPlaysItThroughTheSoundDevice)
