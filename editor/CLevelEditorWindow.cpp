@@ -434,6 +434,19 @@ CPlayfieldLayer* CLevelEditorWindow::FindShownLayer(CPlayfield& playfield, const
     return playfield.FindLayerOfSprite(&sprite);
 }
 
+void CLevelEditorWindow::NameShownLayers()
+{
+    // A copy names each picture's layer; one renamed since the picking is
+    // named as it now stands, or the paste would find no such layer.
+    CPlayfield* playfield = GetCurrentPlayfield();
+    for (uint32_t i = 0; playfield && i < m_Selection.GetCount(); ++i) {
+        CSelectedObjectInfo* entry = m_Selection.GetEntry(i);
+        auto* sprite = entry ? dynamic_cast<CSprite*>(entry->m_pSelectedObject) : nullptr;
+        if (CPlayfieldLayer* layer = sprite ? FindShownLayer(*playfield, *entry, *sprite) : nullptr)
+            entry->m_LayerObjectIsOn = layer->m_Name;
+    }
+}
+
 template <typename F>
 void CLevelEditorWindow::ForEachSelectedSprite(F&& f)
 {
@@ -931,6 +944,7 @@ bool CLevelEditorWindow::ClipboardCopy(intptr_t arg)
         return true;
     if (!HasSelection() || arg != 1)
         return false;
+    NameShownLayers();
     return CClipboard::SGetInstance().CopyObject(&m_Selection);
 }
 
@@ -942,6 +956,7 @@ bool CLevelEditorWindow::ClipboardCut(intptr_t arg)
         return true;
     if (!HasSelection() || arg != 1)
         return false;
+    NameShownLayers();
     if (!CClipboard::SGetInstance().CopyObject(&m_Selection))
         return false;
     DeleteSelection();

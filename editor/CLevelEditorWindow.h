@@ -151,6 +151,8 @@ private:
     // sprite are skipped.
     template <typename F>
     void ForEachSelectedSprite(F&& f);
+    // Each selection entry names its sprite's shown layer (before a copy).
+    void NameShownLayers();
     void CreateDroppedSprite(CJWindow* browser, CPoint point);
 
     CEditorTool* m_ActiveTool = nullptr;

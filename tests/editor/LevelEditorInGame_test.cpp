@@ -378,6 +378,14 @@ TEST_F(LevelEditorInGame, OnAScaledStreetAMovedOrPastedPictureFollowsThePointer)
     ASSERT_GT(lots->m_Sprites.GetCount(), 1u);
     editor->SendToBack();
     EXPECT_EQ(lots->GetSprite(lots->m_Sprites.GetCount() - 1), sprite);
+    // Copied, it pastes into the layer it is in; the paste deletes.
+    const uint32_t held = lots->m_Sprites.GetCount();
+    ASSERT_TRUE(editor->ClipboardCopy(1));
+    editor->PasteSelection();
+    EXPECT_EQ(lots->m_Sprites.GetCount(), held + 1);
+    editor->ClipboardDelete(1);
+    EXPECT_EQ(lots->m_Sprites.GetCount(), held);
+    editor->SelectObject(sprite, lots->m_Name, false);
     lots->m_Name = "Lot";
     EXPECT_NEAR(onScreen(sprite).x, before.x, 0.5f);
 
