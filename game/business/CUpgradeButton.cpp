@@ -440,7 +440,8 @@ CFrame* GetButtonPictureFrame(CUpgrade& upgrade, CFrame* frame)
     CBuildPhase* phase = part ? part->GetBuildPhase() : nullptr;
     if (!frame || !phase || !phase->m_GetsColored)
         return frame;
-    static const int32_t unpainted = GetHueRemapperStyleSheetList().Find("0 Unpainted");
+    // Found at each draw: a sheet that sorts before it moves its row.
+    const int32_t unpainted = GetHueRemapperStyleSheetList().Find("0 Unpainted");
     return unpainted >= 0 ? GetHueRemappedFrame(*frame, unpainted) : frame;
 }
 

@@ -47,55 +47,6 @@ CPlayerStatsForLevel* RecordOf(uint32_t level)
     return player && level < LevelCount() ? player->FindLevelStats(level) : nullptr;
 }
 
-// One field of a saved lot: a decimal integer, else 0 (the record is read
-// from the profile file, which may be damaged or hand-edited).
-int32_t ParseField(const CJString& entry, int begin, int end)
-{
-    while (begin < end && (entry.GetCharAt(begin) == ' ' || entry.GetCharAt(begin) == '\t'))
-        ++begin;
-    while (end > begin && (entry.GetCharAt(end - 1) == ' ' || entry.GetCharAt(end - 1) == '\t'))
-        --end;
-    bool negative = false;
-    if (begin < end && (entry.GetCharAt(begin) == '-' || entry.GetCharAt(begin) == '+')) {
-        negative = entry.GetCharAt(begin) == '-';
-        ++begin;
-    }
-    if (begin == end)
-        return 0;
-    int64_t value = 0;
-    for (int i = begin; i < end; ++i) {
-        const uint32_t c = entry.GetCharAt(i);
-        if (c < '0' || c > '9')
-            return 0;
-        // Saturates as the 32-bit reader would.
-        if (value <= INT32_MAX)
-            value = value * 10 + int64_t(c - '0');
-    }
-    if (negative)
-        value = -value;
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return int32_t(value);
-}
-
-// The four parts of a saved lot "a,b,c,d"; missing fields read 0.
-std::array<int32_t, 4> ParseSavedLot(const CJString& entry)
-{
-    std::array<int32_t, 4> parts{};
-    const int length = entry.GetLength();
-    int begin = 0;
-    for (size_t field = 0; field < parts.size() && begin <= length; ++field) {
-        int end = begin;
-        while (end < length && entry.GetCharAt(end) != ',')
-            ++end;
-        parts[field] = ParseField(entry, begin, end);
-        begin = end + 1;
-    }
-    return parts;
-}
-
 void WriteParts(CLot& lot, const std::array<int32_t, 4>& parts)
 {
     if (!lot.m_Building) {
@@ -223,7 +174,7 @@ void CNeighborhoodViewer::RestoreLots()
         } else {
             // The lot draws its building from the parts list each frame; its
             // ground is still the level's (a vacant lot's, sign and all).
-            WriteParts(*lot, ParseSavedLot(entry));
+            WriteParts(*lot, CPlayerStatsForLevel::SPartsOfLotInfo(entry));
             lot->ShowAsLivedIn();
         }
     }

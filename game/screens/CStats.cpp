@@ -7,6 +7,7 @@
 #include "game/world/CGameState.h"
 #include "game/scripting/CSprite.h"
 #include "game/business/CBuildablePackage.h"
+#include "game/business/CUpgrade.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
 #include "game/world/CLotPlayfieldLayer.h"
@@ -20,6 +21,8 @@
 #include "objects/CStringProperty.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 OMBRISALT_DECLARED_CLASS(CPlayerStatsForLevel, 1.0)
 // The profile and the file object register with no base: "Stats.dat" holds
@@ -53,6 +56,91 @@ uint32_t LastTutorialLevel()
 {
     CLevelSet* levels = FindLevels();
     return levels ? levels->GetLastTutorialLevelIndex() : CLevelSet::kNoTutorialLevel;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// An earlier build's row: a decimal integer, else 0 (the profile file may be
+// damaged or hand-edited).
+int32_t ParseRow(std::string_view field)
+{
+    while (!field.empty() && IsBlank(field.front()))
+        field.remove_prefix(1);
+    while (!field.empty() && IsBlank(field.back()))
+        field.remove_suffix(1);
+    bool negative = false;
+    if (!field.empty() && (field.front() == '-' || field.front() == '+')) {
+        negative = field.front() == '-';
+        field.remove_prefix(1);
+    }
+    int64_t value = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9')
+            return 0;
+        // Saturates as the 32-bit reader would.
+        if (value <= INT32_MAX)
+            value = value * 10 + int64_t(c - '0');
+    }
+    return int32_t(std::clamp<int64_t>(negative ? -value : value, INT32_MIN, INT32_MAX));
+}
+
+// One field of a lot entry from at, which ends past its comma.
+int32_t ReadLotField(const std::string& entry, size_t& at)
+{
+    size_t begin = at;
+    while (begin < entry.size() && IsBlank(entry[begin]))
+        ++begin;
+    if (begin >= entry.size() || entry[begin] != '"') {
+        const size_t end = std::min(entry.find(',', at), entry.size());
+        const int32_t row = ParseRow(std::string_view(entry).substr(at, end - at));
+        at = end + 1;
+        return row;
+    }
+    std::string name;
+    for (at = begin + 1; at < entry.size(); ++at) {
+        if (entry[at] == '"' && (at + 1 >= entry.size() || entry[++at] != '"'))
+            break;
+        name += entry[at];
+    }
+    at = std::min(entry.find(',', at), entry.size()) + 1;
+    return name.empty() ? 0 : std::max(GetUpgradeList().Find(name.c_str()), 0);
+}
+
+std::string NarrowText(const CJString& text)
+{
+    CJString narrow(text);
+    if (narrow.IsWide())
+        narrow.ToNarrow();
+    return narrow.GetString();
+}
+
+CJString LotInfoOfParts(const std::array<int32_t, 4>& parts)
+{
+    CUpgradeList& upgrades = GetUpgradeList();
+    std::string info;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            info += ',';
+        // Row 0 is none, never a part.
+        if (parts[i] <= 0 || parts[i] >= upgrades.GetCount())
+            continue;
+        info += '"';
+        for (const char* c = upgrades.GetItemName(parts[i]); *c; ++c)
+            info.append(*c == '"' ? 2 : 1, *c);
+        info += '"';
+    }
+    return CJString(info.c_str());
+}
+
+CJString LotInfoOf(const CBuildablePackage* building)
+{
+    std::array<int32_t, 4> parts{};
+    for (uint32_t i = 0; building && i < parts.size() && i < building->m_Parts.GetCount(); ++i)
+        parts[i] = building->m_Parts[i];
+    return LotInfoOfParts(parts);
 }
 
 } // namespace
@@ -177,19 +265,30 @@ void CPlayerStatsForLevel::SaveLotInfoForScrapbook()
         if (!ai || !ai->IsKindOf(CLot::SGetClassInfo()))
             continue;
         const auto* lot = static_cast<const CLot*>(ai);
-        CJString info;
-        if (lot->GetResident()) {
-            const CBuildablePackage* building = lot->GetBuilding();
-            for (uint32_t part = 0; part < 4; ++part) {
-                const bool exists = building && part < building->m_Parts.GetCount();
-                if (part > 0)
-                    info.Append(",");
-                info.AppendInt(exists ? building->m_Parts[part] : 0);
-            }
-        }
         const uint32_t at = m_SavedLevelInfoForScrapbook.GetCount();
         list.ArrayProperty_SetCount(this, at + 1);
-        m_SavedLevelInfoForScrapbook[at] = info;
+        m_SavedLevelInfoForScrapbook[at] = lot->GetResident() ? LotInfoOf(lot->GetBuilding()) : CJString();
+    }
+}
+
+std::array<int32_t, 4> CPlayerStatsForLevel::SPartsOfLotInfo(const CJString& entry)
+{
+    const std::string text = NarrowText(entry);
+    std::array<int32_t, 4> parts{};
+    size_t at = 0;
+    for (size_t i = 0; i < parts.size() && at <= text.size(); ++i)
+        parts[i] = ReadLotField(text, at);
+    return parts;
+}
+
+void CPlayerStatsForLevel::NameScrapbookParts()
+{
+    if (GetUpgradeList().GetCount() == 0)
+        return;
+    for (uint32_t i = 0; i < m_SavedLevelInfoForScrapbook.GetCount(); ++i) {
+        const CJString& entry = m_SavedLevelInfoForScrapbook[i];
+        if (!entry.IsEmpty() && NarrowText(entry).find('"') == std::string::npos)
+            m_SavedLevelInfoForScrapbook[i] = LotInfoOfParts(SPartsOfLotInfo(entry));
     }
 }
 
@@ -355,6 +454,14 @@ CStats& CStats::SGetInstance()
         g_Stats->SelectPlayerOfChannel();
     }
     return *g_Stats;
+}
+
+void CStats::NameScrapbookParts()
+{
+    for (uint32_t p = 0; p < m_Players.GetCount(); ++p)
+        for (uint32_t i = 0; m_Players[p] && i < m_Players[p]->m_pStatsForLevel.GetCount(); ++i)
+            if (CPlayerStatsForLevel* record = m_Players[p]->m_pStatsForLevel[i])
+                record->NameScrapbookParts();
 }
 
 CStats* CStats::SFindInstance()

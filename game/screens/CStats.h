@@ -11,6 +11,7 @@
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
 
+#include <array>
 #include <cstdint>
 #include <utility>
 
@@ -67,6 +68,16 @@ public:
     // One entry per lot of the current playfield's "Lot" layer: the first
     // four parts of its resident's building, "" for a lot without one.
     void SaveLotInfoForScrapbook();
+    // An entry names the parts, each in quotes ('"' doubled), none left
+    // empty: "\"Cottage\",,\"Lemon Paint\",". Earlier builds wrote upgrade
+    // list rows ("1,0,4,0"), which a new upgrade sorting before them moved.
+    // Answers the parts' rows in the list as it is: a name it lacks is
+    // none, a bare number an earlier build's row, a missing or damaged
+    // field 0.
+    static std::array<int32_t, 4> SPartsOfLotInfo(const CJString& entry);
+    // Entries holding rows rewritten by name from the list as it is, so
+    // that no later upgrade moves them; nothing while the list is empty.
+    void NameScrapbookParts();
 
     // Members in member order; the properties are declared in file order.
     CPropertyArray<CJString> m_SavedLevelInfoForScrapbook;
@@ -204,6 +215,8 @@ public:
     uint32_t m_CurrentPlayer = 0;
 
 private:
+    // Every record's scrapbook by name (CPlayerStatsForLevel::NameScrapbookParts).
+    void NameScrapbookParts();
     // Removes the slot (deleting its profile); the current index follows.
     void RemovePlayerSlot(uint32_t index);
 

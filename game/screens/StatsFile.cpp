@@ -71,6 +71,7 @@ bool CStats::Load()
     } else if (read->ReadFromFile(kStatsFileName, kStatsReadFlags, &error)) {
         std::swap(static_cast<CPropertyArrayStorage&>(m_Players), static_cast<CPropertyArrayStorage&>(read->m_Players));
         m_CurrentPlayer = read->m_CurrentPlayer;
+        NameScrapbookParts();
         return true;
     }
     plat::FileStatus status;

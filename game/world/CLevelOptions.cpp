@@ -26,6 +26,7 @@
 #include "sequences/CTextSubstitutionList.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -389,10 +390,16 @@ bool CLevelOptions::IsPartWantedByWaitingCustomer(int32_t upgrade)
 
 void CLevelOptions::BuildCustomerStylePool(CRandomGenerator& random)
 {
-    m_RandomCustomerPool.RemoveAll();
+    CCustomerStyleSheetList& styles = GetCustomerStyleSheetList();
+    // Row 0 is none, never a customer.
+    const auto add = [&](int32_t style) {
+        if (style > 0 && style < styles.GetCount())
+            m_RandomCustomerPool.push_back(styles.GetItemNameString(style));
+    };
+    m_RandomCustomerPool.clear();
     if (m_CustomerStylesWhitelist.GetCount() > 0) {
         for (uint32_t i = 0; i < m_CustomerStylesWhitelist.GetCount(); ++i)
-            m_RandomCustomerPool.Append(m_CustomerStylesWhitelist[i]);
+            add(m_CustomerStylesWhitelist[i]);
     } else if (CPeriod* period = GetPeriodList().GetCount() > 0 ? GetPeriodList().GetObject(m_Period) : nullptr) {
         for (uint32_t i = 0; i < period->m_CustomerStyles.GetCount(); ++i) {
             const int32_t style = period->m_CustomerStyles[i];
@@ -400,27 +407,42 @@ void CLevelOptions::BuildCustomerStylePool(CRandomGenerator& random)
             for (uint32_t b = 0; b < m_CustomerStylesBlacklist.GetCount(); ++b)
                 barred = barred || m_CustomerStylesBlacklist[b] == style;
             if (!barred)
-                m_RandomCustomerPool.Append(style);
+                add(style);
         }
     }
-    const uint32_t size = m_RandomCustomerPool.GetCount();
+    const uint32_t size = uint32_t(m_RandomCustomerPool.size());
     for (uint32_t i = 0; i < size; ++i)
         std::swap(m_RandomCustomerPool[i], m_RandomCustomerPool[random.Next(size)]);
 }
 
+std::vector<int32_t> CLevelOptions::GetCustomerStylePool() const
+{
+    std::vector<int32_t> rows;
+    for (const CJString& name : m_RandomCustomerPool)
+        rows.push_back(GetCustomerStyleSheetList().Find(name));
+    return rows;
+}
+
 int32_t CLevelOptions::NextRandomCustomerStyle(CRandomGenerator& random)
 {
-    if (m_RandomCustomerPool.GetCount() == 0)
+    if (m_RandomCustomerPool.empty())
         BuildCustomerStylePool(random);
-    if (m_RandomCustomerPool.GetCount() == 0)
+    std::vector<int32_t> pool = GetCustomerStylePool();
+    // A style deleted meanwhile is passed over.
+    for (size_t i = pool.size(); i-- > 0;)
+        if (pool[i] < 0) {
+            pool.erase(pool.begin() + std::ptrdiff_t(i));
+            m_RandomCustomerPool.erase(m_RandomCustomerPool.begin() + std::ptrdiff_t(i));
+        }
+    if (pool.empty())
         return -1;
     uint32_t chosen = 0;
-    for (uint32_t i = 0; i < m_RandomCustomerPool.GetCount(); ++i) {
+    for (uint32_t i = 0; i < pool.size(); ++i) {
         bool inUse = false;
         ForEachSpriteOfLayer(m_Playfield, "Customers", [&](CSprite* sprite) {
             // A sprite that is no customer has no style (-1).
             const CCustomer* customer = FindCustomer(sprite);
-            inUse = (customer ? customer->m_CustomerStyleSheet : -1) == m_RandomCustomerPool[i];
+            inUse = (customer ? customer->m_CustomerStyleSheet : -1) == pool[i];
             return !inUse;
         });
         if (!inUse) {
@@ -428,9 +450,8 @@ int32_t CLevelOptions::NextRandomCustomerStyle(CRandomGenerator& random)
             break;
         }
     }
-    const int32_t style = m_RandomCustomerPool[chosen];
-    m_RandomCustomerPool.RemoveAt(chosen);
-    return style;
+    m_RandomCustomerPool.erase(m_RandomCustomerPool.begin() + std::ptrdiff_t(chosen));
+    return pool[chosen];
 }
 
 float CLevelOptions::GetRevenueGoalTarget()

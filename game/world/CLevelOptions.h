@@ -25,6 +25,7 @@
 #include "objects/CStringProperty.h"
 
 #include <cstdint>
+#include <vector>
 
 class CBuildablePackage;
 class CGameState;
@@ -94,12 +95,13 @@ public:
     void ApplyPartChanges(const CArrayPOD<int32_t>& oldParts, const CArrayPOD<int32_t>& newParts);
     bool IsPartWantedByWaitingCustomer(int32_t upgrade);
 
-    // The pool of random customer styles (indices into the customer style
-    // sheet list).
+    // The pool of random customer styles, kept by name: a style a designer
+    // adds while it lasts moves the rows of the list, not the pool.
     void BuildCustomerStylePool(CRandomGenerator& random = CRandomGenerator::Global());
-    // -1 when no style can be had.
+    // A row of the customer style sheet list; -1 when no style can be had.
     int32_t NextRandomCustomerStyle(CRandomGenerator& random = CRandomGenerator::Global());
-    const CArrayPOD<int32_t>& GetCustomerStylePool() const { return m_RandomCustomerPool; }
+    // The pool's rows in the list as it is; a style gone from it is -1.
+    std::vector<int32_t> GetCustomerStylePool() const;
 
     float GetRevenueGoalTarget();
     int32_t CountEmptyLots();
@@ -162,7 +164,7 @@ public:
     float m_PendingRevenue = 0.0f;
 
 private:
-    CArrayPOD<int32_t> m_RandomCustomerPool;
+    std::vector<CJString> m_RandomCustomerPool;
     CLevelAuxiliaryRecord* m_AuxiliaryRecord = nullptr; // owned
     CLevelUndoHistory* m_UndoHistory = nullptr;         // owned
     CArrayPOD<CSprite*> m_RemovedSprites;               // owned

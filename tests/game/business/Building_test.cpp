@@ -17,6 +17,7 @@
 #include "game/business/CThreeInARowCounter.h"
 #include "game/business/CUpgrade.h"
 #include "game/world/CLot.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgradeSlot.h"
 #include "foundation/CRandomGenerator.h"
 #include "images/CFrame.h"
@@ -532,6 +533,15 @@ TEST_F(Building, PaintRemapAndQueries)
     EXPECT_TRUE(package.HasColor(Id("Blue")));
     EXPECT_TRUE(package.HasPart(Id("Carport")));
     EXPECT_FALSE(package.HasPart(Id("Shed")));
+
+    // A button shows the part unpainted, found by name: a sheet that sorts
+    // first moves its row.
+    auto picture = CFrame::MakeOwned(4, 4, 32);
+    EXPECT_EQ(GetButtonPictureFrame(Part("Walls"), picture.get()), GetHueRemappedFrame(*picture, unpainted));
+    WriteBytes("Resources/!Rose.HueRemap.txt", Text("CHueRemapperStyleSheet", ""));
+    GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
+    ASSERT_EQ(GetHueRemapperStyleSheetList().Find("0 Unpainted"), unpainted + 1);
+    EXPECT_EQ(GetButtonPictureFrame(Part("Walls"), picture.get()), GetHueRemappedFrame(*picture, unpainted + 1));
 
     CBuildablePackage other;
     other.ResetToDefaults();

@@ -22,7 +22,7 @@ namespace {
 class DemoTown : public CDemoGameTest {
 protected:
 
-    void Move(int32_t x, int32_t y, bool held)
+    void Move(int32_t x, int32_t y, bool held, uint32_t milliseconds = 17)
     {
         plat::WindowEvent event;
         event.kind = plat::WindowEvent::Kind::MouseMove;
@@ -30,7 +30,7 @@ protected:
         event.y = y;
         event.heldButtons = held ? 1u : 0u;
         m_Platform.GetHeadlessWindow().PushEvent(event);
-        ASSERT_TRUE(Pass(17));
+        ASSERT_TRUE(Pass(milliseconds));
     }
     void Button(int32_t x, int32_t y, bool down)
     {
@@ -43,14 +43,14 @@ protected:
         m_Platform.GetHeadlessWindow().PushEvent(event);
         ASSERT_TRUE(Pass(17));
     }
-    // Presses on the button, carries it over and lets go.
-    void Drag(CPoint from, CPoint to)
+    // Presses on the button, carries it over in steps and lets go.
+    void Drag(CPoint from, CPoint to, int32_t steps = 12)
     {
         Move(from.x, from.y, false);
         Button(from.x, from.y, true);
         // As long as a person's drag: a lot takes no drop within 0.15 s of a press.
-        for (int32_t step = 1; step <= 12; ++step)
-            Move(from.x + (to.x - from.x) * step / 12, from.y + (to.y - from.y) * step / 12, true);
+        for (int32_t step = 1; step <= steps; ++step)
+            Move(from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps, true, 204 / steps);
         Button(to.x, to.y, false);
         Move(to.x + 1, to.y, false);
     }
@@ -138,6 +138,27 @@ TEST_F(DemoTown, AFramePartDraggedOntoALotRaisesAHouseAGarageFollowsAndPaintColo
     Drag(kBulldozerButton, at);
     ASSERT_TRUE(Pass(17));
     EXPECT_FALSE(building.HasParts()) << "the lot stands empty again";
+
+    // So it does on every lot of every street, each by its own script.
+    uint32_t cleared = 0;
+    for (uint32_t level = 0; level < GetLevels()->GetCount(); ++level) {
+        App()->StartLevelByIndex(level);
+        ASSERT_TRUE(Pass(17));
+        CPlayfieldLayer* lots = GetLotLayer();
+        ASSERT_NE(lots, nullptr);
+        for (uint32_t i = 0; i < lots->GetSpriteCount(); ++i) {
+            CLot* built = CLot::SFromSprite(lots->GetSprite(i));
+            if (!built)
+                continue;
+            built->m_Building->SizeToBuildPhases();
+            built->m_Building->m_Parts[uint32_t(GetBuildablePart(cottage)->m_BuildPhase)] = cottage;
+            Drag(kBulldozerButton, OnScreen(*built), 3);
+            ASSERT_TRUE(Pass(17));
+            EXPECT_FALSE(built->m_Building->HasParts()) << "street " << level << ", lot sprite " << i;
+            ++cleared;
+        }
+    }
+    EXPECT_GE(cleared, 80u);
 }
 
 TEST_F(DemoTown, ARefusedMoveShowsItsTextAndTheBonusWordStartsTheMeter)

@@ -11,12 +11,15 @@
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CUpgrade.h"
 #include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "objects/CClassInfo.h"
+#include "objects/CNewFileOptions.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
@@ -228,6 +231,38 @@ TEST_F(NeighborhoodViewer, AFinishedHouseStandsOnALivedInLotWithoutTheVacantLots
     ASSERT_NO_FATAL_FAILURE(Passes(2));
     for (CSprite* lot : Lots(*FindLevels()->GetLevel(2)))
         EXPECT_EQ(CLot::SFromSprite(lot)->m_BackgroundSequence, vacant) << "the level set's own level is untouched";
+}
+
+TEST_F(NeighborhoodViewer, AKeptStreetLooksTheSameAfterANewUpgradeSortsBeforeItsParts)
+{
+    const int32_t cottage = GetUpgradeList().Find("Cottage");
+    const int32_t lemon = GetUpgradeList().Find("Lemon Paint");
+    ASSERT_GT(cottage, 0);
+    // The played street finished with a lemon cottage on its first lot.
+    CLot& lot = *CLot::SFromSprite(Lots(*CLevelOptions::SGetCurrent())[0]);
+    lot.m_Building->SizeToBuildPhases();
+    lot.m_Building->m_Parts[0] = cottage;
+    lot.m_Building->m_Parts[3] = lemon;
+    lot.m_CustomerLivingHere = new CCustomer;
+    Player().GetLevelStats(0)->SaveLotInfoForScrapbook();
+    // An earlier build kept rows; they read as the list stood at the start.
+    SaveLots(1, {(std::to_string(cottage) + ",0,0," + std::to_string(lemon)).c_str()});
+    CStats::SShutdown();
+    CStats::SGetInstance();
+
+    std::unique_ptr<CNewFileOptions> options(GetUpgradeList().GetNewFileOptions());
+    auto* named = dynamic_cast<CNewFileOptionsCObject*>(options.get());
+    ASSERT_NE(named, nullptr);
+    named->m_Name.Set("Aa Pacifier");
+    ASSERT_EQ(GetUpgradeList().AddItemFromNewFileOptions(*named), 1);
+    const std::vector<int32_t> kept{cottage + 1, 0, 0, lemon + 1};
+    for (uint32_t level : {0u, 1u}) {
+        Player().m_SelectedLevel = level;
+        CNeighborhoodViewer* viewer = OpenNeighborhoodViewer();
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(FirstParts(Lots(*viewer->GetLevelCopy())[0]), kept) << level;
+        viewer->Destroy();
+    }
 }
 
 TEST_F(NeighborhoodViewer, TheTrophyRoomsScrapbookSwitchesToTheViewerAndGetsTheRoomBack)

@@ -1,6 +1,6 @@
 // The scrap book's lot record of a completed level: one entry per lot of the
-// "Lot" layer, the first four parts of a resident's building, "" for a lot
-// nobody lives on.
+// "Lot" layer naming the first four parts of a resident's building, "" for a
+// lot nobody lives on.
 #include "game/business/CCrew.h"
 #include "game/screens/CStats.h"
 #include "game/world/CLevelOptions.h"
@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,15 @@ std::vector<std::string> Entries(const CPlayerStatsForLevel& record)
     return entries;
 }
 
-TEST_F(Scrapbook, EveryLotGetsOneEntryWithFourPartsOfAResidentsBuilding)
+TEST_F(Scrapbook, EveryLotGetsOneEntryNamingFourPartsOfAResidentsBuilding)
 {
+    // Rows: !None 0, Cottage 1, Porch 2, Say "Cheese" 3.
+    for (const char* name : {"!None", "Cottage", "Say \"Cheese\"", "Porch"})
+        WriteObject(std::string(name) + ".Upgrade.txt", "CUpgrade");
     ASSERT_NE(StartLevel(), nullptr);
-    CLot* full = AddLot({0, 0}, {3, 1, 4, 1, 5});
-    AddLot({1, 0}, {7, 7});
-    CLot* short_ = AddLot({2, 0}, {9});
+    CLot* full = AddLot({0, 0}, {2, 1, 0, 3, 2});
+    AddLot({1, 0}, {1, 1});
+    CLot* short_ = AddLot({2, 0}, {1});
     full->m_CustomerLivingHere = CreateCrewAI(0);
     short_->m_CustomerLivingHere = CreateCrewAI(0);
     // Sprites of the layer that are no lots take no entry.
@@ -38,14 +42,24 @@ TEST_F(Scrapbook, EveryLotGetsOneEntryWithFourPartsOfAResidentsBuilding)
 
     CPlayerStatsForLevel record;
     record.SaveLotInfoForScrapbook();
-    EXPECT_EQ(Entries(record), (std::vector<std::string>{"3,1,4,1", "", "9,0,0,0"}));
+    const std::string named = "\"Porch\",\"Cottage\",,\"Say \"\"Cheese\"\"\"";
+    EXPECT_EQ(Entries(record), (std::vector<std::string>{named, "", "\"Cottage\",,,"}));
     EXPECT_TRUE(record.HasSavedLotInfo());
 
     // Saved again, the list is rebuilt rather than grown.
     delete full->m_CustomerLivingHere;
     full->m_CustomerLivingHere = nullptr;
     record.SaveLotInfoForScrapbook();
-    EXPECT_EQ(Entries(record), (std::vector<std::string>{"", "", "9,0,0,0"}));
+    EXPECT_EQ(Entries(record), (std::vector<std::string>{"", "", "\"Cottage\",,,"}));
+
+    // An earlier build's rows are named from the list as it is; names stay.
+    record.m_SavedLevelInfoForScrapbook[0] = "3, 1";
+    record.m_SavedLevelInfoForScrapbook[2] = "\"Gone\",\"Porch\",7,";
+    record.NameScrapbookParts();
+    EXPECT_EQ(Entries(record), (std::vector<std::string>{"\"Say \"\"Cheese\"\"\",\"Cottage\",,", "",
+                                                         "\"Gone\",\"Porch\",7,"}));
+    EXPECT_EQ(CPlayerStatsForLevel::SPartsOfLotInfo(record.m_SavedLevelInfoForScrapbook[2]),
+              (std::array<int32_t, 4>{0, 2, 7, 0}));
 }
 
 TEST_F(Scrapbook, APlayfieldWithoutALotLayerLeavesTheListEmpty)

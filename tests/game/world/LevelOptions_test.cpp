@@ -15,6 +15,7 @@
 #include "game/world/CLevelPlayStatistics.h"
 #include "game/world/CLot.h"
 #include "game/world/CPeriod.h"
+#include "objects/CNewFileOptions.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/SequenceTestSupport.h"
@@ -324,17 +325,25 @@ TEST_F(LevelOptions, TheCustomerPoolComesFromTheWhitelistOrThePeriodLessTheBlack
     CRandomGenerator random;
     random.Seed(5);
     level->BuildCustomerStylePool(random);
-    std::multiset<int32_t> pool(level->GetCustomerStylePool().begin(), level->GetCustomerStylePool().end());
-    EXPECT_EQ(pool, (std::multiset<int32_t>{Style("Anne"), Style("Cleo")}));
+    std::vector<int32_t> rows = level->GetCustomerStylePool();
+    EXPECT_EQ(std::multiset<int32_t>(rows.begin(), rows.end()), (std::multiset<int32_t>{Style("Anne"), Style("Cleo")}));
 
     // A whitelist replaces the period entirely; the blacklist is not asked.
+    // Its none is no customer.
     CPropertyArrayProperty& whitelist = ArrayProperty(CLevelOptions::SGetClassInfo(), "Customer Whitelist");
-    whitelist.ArrayProperty_SetCount(level.get(), 2);
+    whitelist.ArrayProperty_SetCount(level.get(), 3);
     level->m_CustomerStylesWhitelist[0] = Style("Bert");
     level->m_CustomerStylesWhitelist[1] = Style("Dora");
     level->BuildCustomerStylePool(random);
-    pool = std::multiset<int32_t>(level->GetCustomerStylePool().begin(), level->GetCustomerStylePool().end());
-    EXPECT_EQ(pool, (std::multiset<int32_t>{Style("Bert"), Style("Dora")}));
+    rows = level->GetCustomerStylePool();
+    EXPECT_EQ(std::multiset<int32_t>(rows.begin(), rows.end()), (std::multiset<int32_t>{Style("Bert"), Style("Dora")}));
+
+    // A style a designer adds moves the rows, not the pool.
+    std::unique_ptr<CNewFileOptions> options(GetCustomerStyleSheetList().GetNewFileOptions());
+    auto* named = dynamic_cast<CNewFileOptionsCObject*>(options.get());
+    ASSERT_NE(named, nullptr);
+    named->m_Name.Set("Aaron");
+    ASSERT_EQ(GetCustomerStyleSheetList().AddItemFromNewFileOptions(*named), 1);
 
     // Styles already walking the "Customers" layer are passed over.
     level->EnsureDefaultLayers();
@@ -345,7 +354,7 @@ TEST_F(LevelOptions, TheCustomerPoolComesFromTheWhitelistOrThePeriodLessTheBlack
     // Empty: rebuilt on demand.
     const int32_t next = level->NextRandomCustomerStyle(random);
     EXPECT_TRUE(next == Style("Dora") || next == Style("Bert"));
-    EXPECT_EQ(level->GetCustomerStylePool().GetCount(), 1u);
+    EXPECT_EQ(level->GetCustomerStylePool().size(), 1u);
 
     // A period without customers gives no style at all.
     auto bare = NewLevel();
