@@ -283,6 +283,68 @@ bool CFileBuf::ReadLineWide(CJString&)
     return false;
 }
 
+CFileBuf::LineHead CFileBuf::ReadLine8Head(CJString& line, uint32_t most, LineRest rest)
+{
+    if (!m_Stream) {
+        // Buffers without a line scanner of their own read the line whole.
+        if (!ReadLine8(line))
+            return LineHead::End;
+        return CutLineHead(line, most);
+    }
+    line.Empty();
+    std::string head;
+    uint64_t length = 0;
+    bool any = false;
+    bool blanks = true;
+    for (;;) {
+        if (m_AheadPos == m_AheadEnd && !RefillReadAhead()) {
+            if (std::ferror(m_Stream))
+                std::clearerr(m_Stream);
+            if (!any)
+                return LineHead::End;
+            break;
+        }
+        any = true;
+        const char* text = m_Ahead.get() + m_AheadPos;
+        size_t count = m_AheadEnd - m_AheadPos;
+        size_t i = 0;
+        while (blanks && i < count && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        blanks = blanks && i == count;
+        const void* lf = std::memchr(text + i, '\n', count - i);
+        const size_t lfAt = lf ? size_t(static_cast<const char*>(lf) - text) : count;
+        const void* cr = std::memchr(text + i, '\r', lfAt - i);
+        const size_t end = cr ? size_t(static_cast<const char*>(cr) - text) : lfAt;
+        if (length <= most)
+            head.append(text + i, std::min<size_t>(end - i, most + 1 - length));
+        if (length + (end - i) > most && rest == LineRest::Leave) {
+            m_AheadPos += i + (most + 1 - length);
+            line.SetText(head.data(), int(most));
+            return LineHead::Longer;
+        }
+        length += end - i;
+        m_AheadPos += end;
+        if (end < count)
+            break;
+    }
+    // The line end, by the rules of a whole line read from here.
+    CJString lineEnd;
+    ReadLine8(lineEnd);
+    line.SetText(head.data(), int(std::min<uint64_t>(head.size(), most)));
+    return length > most ? LineHead::Longer : LineHead::Whole;
+}
+
+CFileBuf::LineHead CFileBuf::CutLineHead(CJString& line, uint32_t most)
+{
+    int blanks = 0;
+    const int length = line.GetLength();
+    while (blanks < length && (line.GetAt(blanks) == ' ' || line.GetAt(blanks) == '\t'))
+        ++blanks;
+    const bool longer = uint32_t(length - blanks) > most;
+    line = line.Mid(blanks, longer ? int(most) : length - blanks);
+    return longer ? LineHead::Longer : LineHead::Whole;
+}
+
 bool CFileBuf::OpenDisk(const char* name, uint32_t flags)
 {
     static CPerformanceMonitor fopenZone("fopen");
@@ -569,7 +631,28 @@ uint32_t CFile::Write(const void* bytes, uint32_t count)
         return 0;
     const uint32_t written = m_Buffer->Write(bytes, count);
     NoteWrite(written, count);
+    if (m_LineLimit)
+        NoteLines(bytes, count);
     return written;
+}
+
+void CFile::NoteLines(const void* bytes, uint32_t count)
+{
+    auto text = static_cast<const char*>(bytes);
+    for (;;) {
+        const void* lf = std::memchr(text, '\n', count);
+        const uint32_t lfAt = lf ? uint32_t(static_cast<const char*>(lf) - text) : count;
+        const void* cr = std::memchr(text, '\r', lfAt);
+        const uint32_t end = cr ? uint32_t(static_cast<const char*>(cr) - text) : lfAt;
+        m_LineLength += end;
+        if (m_LineLength > m_LineLimit)
+            m_Error = true;
+        if (end == count)
+            return;
+        m_LineLength = 0;
+        text += end + 1;
+        count -= end + 1;
+    }
 }
 
 void CFile::WriteChar(char c)
@@ -692,6 +775,27 @@ bool CFile::ReadNonBlankLine(CJString& line)
             return true;
     }
     return false;
+}
+
+CFileBuf::LineHead CFile::ReadLineHead(CJString& line, uint32_t most, CFileBuf::LineRest rest)
+{
+    if (!m_Buffer)
+        return CFileBuf::LineHead::End;
+    CFileBuf::LineHead read;
+    if (m_Unicode)
+        read = ReadLine(line) ? CFileBuf::CutLineHead(line, most) : CFileBuf::LineHead::End;
+    else if ((read = m_Buffer->ReadLine8Head(line, most, rest)) != CFileBuf::LineHead::End)
+        ++m_LineCount;
+    return read;
+}
+
+CFileBuf::LineHead CFile::ReadNonBlankLineHead(CJString& line, uint32_t most, CFileBuf::LineRest rest)
+{
+    for (;;) {
+        const CFileBuf::LineHead read = ReadLineHead(line, most, rest);
+        if (read != CFileBuf::LineHead::Whole || line.HasNonWhitespace())
+            return read;
+    }
 }
 
 bool CFile::ReadLineIntoStatic(char* buffer, uint32_t size)

@@ -83,6 +83,16 @@ public:
     virtual bool ReadLine8(CJString& line);
     // One UTF-16 line; disk buffers cannot and answer false.
     virtual bool ReadLineWide(CJString& line);
+    // One 8-bit line without its leading tabs and spaces, when the rest is at
+    // most `most` bytes (Whole). A longer one is never held: `line` gets its
+    // first `most` bytes after the blanks (Longer), and the rest is passed
+    // over to the next line, or left where the head ends for a reader that
+    // refuses the line (and reads no further).
+    enum class LineHead { End, Whole, Longer };
+    enum class LineRest { PassOver, Leave };
+    virtual LineHead ReadLine8Head(CJString& line, uint32_t most, LineRest rest = LineRest::PassOver);
+    // A line read whole, without its leading blanks and cut at most bytes.
+    static LineHead CutLineHead(CJString& line, uint32_t most);
 
     // Opens the resolved name with the mode the flags choose. Creating a
     // whole file (FILE_WRITE with FILE_CREATE, not FILE_APPEND) writes a
@@ -154,6 +164,13 @@ public:
     uint32_t Read(void* bytes, uint32_t count);
     bool ReadLine(CJString& line);
     bool ReadNonBlankLine(CJString& line);
+    // ReadLine8Head on the buffer: a line without its leading blanks, or the
+    // head of one longer than most (then Longer); a UTF-16 line is read whole
+    // and cut. Blank lines are passed over by the NonBlank form.
+    CFileBuf::LineHead ReadLineHead(CJString& line, uint32_t most,
+                                    CFileBuf::LineRest rest = CFileBuf::LineRest::PassOver);
+    CFileBuf::LineHead ReadNonBlankLineHead(CJString& line, uint32_t most,
+                                            CFileBuf::LineRest rest = CFileBuf::LineRest::PassOver);
     // Reads a line into one shared string and copies it out when it fits.
     bool ReadLineIntoStatic(char* buffer, uint32_t size);
 
@@ -161,8 +178,15 @@ public:
     uint32_t GetLineCount() const { return m_LineCount; }
     uint32_t GetFlags() const { return m_Flags; }
     bool IsUnicode() const { return m_Unicode; }
-    // Set when a write was short; Close reports it.
+    // Set when a write was short or made a line past the limit; Close reports it.
     bool HasError() const { return m_Error; }
+    // A line (the bytes between CR or LF) written longer than most bytes is
+    // an error; 0 sets no limit.
+    void SetLineLimit(uint32_t most)
+    {
+        m_LineLimit = most;
+        m_LineLength = 0;
+    }
 
     bool SeekRelative(int64_t offset);
     bool Seek(int64_t position);
@@ -221,7 +245,11 @@ private:
             m_Error = true;
     }
 
+    void NoteLines(const void* bytes, uint32_t count);
+
     CFileBuf* m_Buffer = nullptr;
+    uint32_t m_LineLimit = 0;
+    uint64_t m_LineLength = 0;
     uint32_t m_IndentLevel = 0;
     bool m_Indenting = true;
     uint32_t m_Flags = 0;

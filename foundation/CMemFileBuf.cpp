@@ -4,6 +4,19 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// Bytes before the first CR or LF (all of them when there is none).
+size_t LineLength(const uint8_t* text, size_t count)
+{
+    const void* lf = std::memchr(text, '\n', count);
+    const size_t lfAt = lf ? size_t(static_cast<const uint8_t*>(lf) - text) : count;
+    const void* cr = std::memchr(text, '\r', lfAt);
+    return cr ? size_t(static_cast<const uint8_t*>(cr) - text) : lfAt;
+}
+
+} // namespace
+
 CMemFileBuf::CMemFileBuf(uint8_t* data, uint32_t size, Ownership ownership)
     : m_Size(data ? size : 0)
     , m_Capacity(data ? size : 0)
@@ -231,6 +244,67 @@ bool CMemFileBuf::ReadLineWide(CJString& line)
     return true;
 }
 
+CFileBuf::LineHead CMemFileBuf::ReadLine8Head(CJString& line, uint32_t most, LineRest rest)
+{
+    line.Empty();
+    ForgetRead();
+    if (!Holds(uint64_t(m_Position) + 1))
+        return LineHead::End;
+    std::string head;
+    uint64_t length = 0;
+    bool blanks = true;
+    // What is passed over is let go as the scan goes.
+    while (Holds(uint64_t(m_Position) + 1)) {
+        const uint8_t* text = m_Data + m_Position;
+        const uint32_t count = m_Size - m_Position;
+        uint32_t i = 0;
+        while (blanks && i < count && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        blanks = blanks && i == count;
+        const uint32_t end = i + uint32_t(LineLength(text + i, count - i));
+        if (end < count && length == 0 && end - i <= most && head.empty()) {
+            // The usual line: whole in the block, taken from it at once.
+            line.SetText(reinterpret_cast<const char*>(text + i), int(end - i));
+            m_Position += end;
+            SkipLineEnd();
+            return LineHead::Whole;
+        }
+        if (length <= most)
+            head.append(reinterpret_cast<const char*>(text + i), std::min<uint64_t>(end - i, most + 1 - length));
+        if (length + (end - i) > most && rest == LineRest::Leave) {
+            m_Position += i + uint32_t(most + 1 - length);
+            line.SetText(head.data(), int(most));
+            return LineHead::Longer;
+        }
+        length += end - i;
+        m_Position += end;
+        if (end < count)
+            break;
+        ForgetRead();
+    }
+    SkipLineEnd();
+    line.SetText(head.data(), int(std::min<uint64_t>(head.size(), most)));
+    return length > most ? LineHead::Longer : LineHead::Whole;
+}
+
+void CMemFileBuf::SkipLineEnd()
+{
+    if (Holds(uint64_t(m_Position) + 1) && m_Data[m_Position] == '\r')
+        ++m_Position;
+    if (Holds(uint64_t(m_Position) + 1) && m_Data[m_Position] == '\n')
+        ++m_Position;
+}
+
+void CMemFileBuf::DropFront(uint32_t count)
+{
+    count = std::min(count, m_Size);
+    if (count == 0)
+        return;
+    std::memmove(m_Data, m_Data + count, m_Size - count);
+    m_Size -= count;
+    m_Position = m_Position > count ? m_Position - count : 0;
+}
+
 void CMemFileBuf::SetMemory(uint8_t* data, uint32_t size)
 {
     Close();
@@ -286,11 +360,10 @@ CMemFileBuf* LoadFileToMemory(const char* name, uint32_t flags)
 
 CDemandFileBuf::CDemandFileBuf(CFileBuf* source, uint32_t step)
     : m_Source(source)
-    , m_SourceLeft(0)
+    , m_Origin(std::max<int64_t>(source->Tell(), 0))
+    , m_SourceLeft(std::max<int64_t>(source->GetSize() - m_Origin, 0))
     , m_Step(step ? step : 1)
 {
-    const int64_t at = source->Tell();
-    m_SourceLeft = std::max<int64_t>(source->GetSize() - std::max<int64_t>(at, 0), 0);
 }
 
 CDemandFileBuf::~CDemandFileBuf()
@@ -300,38 +373,150 @@ CDemandFileBuf::~CDemandFileBuf()
 
 int64_t CDemandFileBuf::GetSize()
 {
-    return m_Source ? std::max<int64_t>(m_SourceLeft, CMemFileBuf::GetSize()) : CMemFileBuf::GetSize();
+    const int64_t held = int64_t(m_Base) + BlockSize();
+    return m_Stopped ? held : std::max<int64_t>(m_SourceLeft, held);
 }
 
 bool CDemandFileBuf::Fetch(uint64_t end)
 {
-    const uint64_t have = uint64_t(CMemFileBuf::GetSize());
-    if (!m_Source || have >= UINT32_MAX)
+    const uint64_t have = BlockSize();
+    if (m_Stopped || !m_Source || m_Base + have >= UINT32_MAX)
         return false;
-    const uint64_t want = std::min<uint64_t>(std::max<uint64_t>(end, have + m_Step), UINT32_MAX);
-    if (AppendFrom(*m_Source, uint32_t(want - have)))
-        return true;
-    StopFetching(); // the source's end, or its read failed
-    return false;
+    const uint64_t want = std::min<uint64_t>(std::max<uint64_t>(end, have + m_Step), UINT32_MAX - m_Base);
+    if (want <= have || (m_SourceAt != m_Base + have && !m_Source->Seek(m_Origin + int64_t(m_Base + have))))
+        return false;
+    m_SourceAt = m_Base + have;
+    const bool added = AppendFrom(*m_Source, uint32_t(want - have));
+    m_SourceAt = m_Base + BlockSize();
+    return added;
+}
+
+uint32_t CDemandFileBuf::ReadSource(uint64_t offset, void* bytes, uint32_t count)
+{
+    if (m_Stopped || !m_Source || (m_SourceAt != offset && !m_Source->Seek(m_Origin + int64_t(offset))))
+        return 0;
+    const uint32_t read = m_Source->Read(bytes, count);
+    m_SourceAt = offset + read;
+    return read;
 }
 
 void CDemandFileBuf::StopFetching()
 {
-    if (!m_Source)
+    m_Stopped = true;
+}
+
+void CDemandFileBuf::ForgetRead()
+{
+    const uint32_t read = BlockPosition();
+    if (read < m_Step || read > BlockSize())
         return;
-    m_Source->Close();
-    delete m_Source;
-    m_Source = nullptr;
+    m_Base += read;
+    DropFront(read);
+}
+
+void CDemandFileBuf::MoveTo(uint64_t offset)
+{
+    Empty();
+    m_Base = offset;
+}
+
+bool CDemandFileBuf::Seek(int64_t position)
+{
+    if (position < 0 || position > int64_t(UINT32_MAX))
+        return false;
+    const uint64_t at = uint64_t(position);
+    // Within the window or a step past it: kept; elsewhere the window moves.
+    if (at >= m_Base && at - m_Base <= uint64_t(BlockSize()) + m_Step)
+        return CMemFileBuf::Seek(int64_t(at - m_Base));
+    MoveTo(at);
+    return true;
+}
+
+uint32_t CDemandFileBuf::Read(void* bytes, uint32_t count)
+{
+    ForgetRead();
+    return CMemFileBuf::Read(bytes, count);
+}
+
+int64_t CDemandFileBuf::MeasureLine8()
+{
+    uint32_t scan = BlockPosition();
+    if (!Holds(uint64_t(scan) + 1))
+        return -1;
+    int64_t length = 0;
+    while (Holds(uint64_t(scan) + 1)) {
+        const uint8_t* data = GetData();
+        const uint32_t size = BlockSize();
+        const uint32_t end = scan + uint32_t(LineLength(data + scan, size - scan));
+        length += end - scan;
+        if (end < size || length > int64_t(m_MaxLine))
+            break;
+        scan = size;
+        if (length > int64_t(m_Step)) {
+            // A long line: what is measured is let go.
+            m_Base += size;
+            DropFront(size);
+            scan = 0;
+        }
+    }
+    return length;
+}
+
+bool CDemandFileBuf::ReadLine8(CJString& line)
+{
+    ForgetRead();
+    const uint64_t start = uint64_t(Tell());
+    const int64_t length = MeasureLine8();
+    if (length < 0) {
+        line.Empty();
+        return false;
+    }
+    if (length > int64_t(m_MaxLine)) {
+        // Longer than any line may be: the rest is damaged data.
+        StopFetching();
+        CMemFileBuf::Seek(BlockSize());
+        line.Empty();
+        return false;
+    }
+    if (start >= m_Base)
+        return CMemFileBuf::ReadLine8(line);
+    // Its start was let go: it goes from the source into the string alone.
+    MoveTo(start);
+    line = CJString();
+    char* text = line.GetBufferDiscard(int(length));
+    const uint32_t read = ReadSource(start, text, uint32_t(length));
+    line.ReleaseBuffer(int(read));
+    m_Base = start + read;
+    if (read != uint64_t(length)) {
+        StopFetching();
+        return true;
+    }
+    SkipLineEnd();
+    return true;
+}
+
+bool CDemandFileBuf::ReadLineWide(CJString& line)
+{
+    ForgetRead();
+    return CMemFileBuf::ReadLineWide(line);
 }
 
 bool CDemandFileBuf::Close()
 {
-    StopFetching();
+    if (m_Source) {
+        m_Source->Close();
+        delete m_Source;
+        m_Source = nullptr;
+    }
+    m_Base = m_SourceAt = 0;
+    m_Stopped = false;
     return CMemFileBuf::Close();
 }
 
 uint8_t* CDemandFileBuf::DetachMemory()
 {
+    if (m_Base != 0)
+        MoveTo(0);
     Holds(UINT32_MAX);
     return CMemFileBuf::DetachMemory();
 }

@@ -17,6 +17,7 @@
 
 #include "foundation/CFile.h"
 
+#include <algorithm>
 #include <cstdint>
 
 class CMemFileBuf : public CFileBuf {
@@ -51,6 +52,7 @@ public:
     bool ReadLine8(CJString& line) override;
     // The same over UTF-16 units; a leading FEFF unit is skipped.
     bool ReadLineWide(CJString& line) override;
+    LineHead ReadLine8Head(CJString& line, uint32_t most, LineRest rest = LineRest::PassOver) override;
 
     // Closes, then takes the block without owning it.
     void SetMemory(uint8_t* data, uint32_t size);
@@ -74,6 +76,15 @@ protected:
     virtual void StopFetching() {}
     // Appends up to count bytes read from the source; false when none came.
     bool AppendFrom(CFileBuf& source, uint32_t count);
+    // Bytes before the position will not be read again from the block.
+    virtual void ForgetRead() {}
+    // Takes the first count bytes out of the block (the position moves back
+    // with the rest, to 0 at the least).
+    void DropFront(uint32_t count);
+    // One CR, then one LF, at the position.
+    void SkipLineEnd();
+    uint32_t BlockPosition() const { return m_Position; }
+    uint32_t BlockSize() const { return m_Size; }
 
 private:
     enum class Ownership { Owned, Borrowed, BorrowedReadOnly };
@@ -93,9 +104,13 @@ private:
 
 // A read-only memory buffer over a source buffer's bytes from its position
 // on, read in steps as reads and lines reach them. GetSize is the source's;
-// at most 4 GiB - 1 bytes are read (the most a block holds), the rest reads
-// as the end. The block moves as it grows, so bytes are never handed out in
-// place.
+// the first 4 GiB - 1 bytes are read, the rest reads as the end.
+//
+// The block is a window: bytes a step behind the position are let go, and a
+// seek back before the window reads them from the source again, so the
+// block holds about two steps however far the text goes. A line longer than
+// a step is measured in the source and read from it straight into its
+// string: a line is never held twice. Bytes are never handed out in place.
 class CDemandFileBuf : public CMemFileBuf {
 public:
     // Takes the source, which it closes and deletes.
@@ -103,19 +118,44 @@ public:
     ~CDemandFileBuf() override;
 
     uint32_t Write(const void*, uint32_t) override { return 0; }
+    uint32_t Read(void* bytes, uint32_t count) override;
+    bool SeekRelative(int64_t offset) override { return Seek(Tell() + offset); }
+    bool Seek(int64_t position) override;
+    int64_t Tell() override { return int64_t(m_Base) + BlockPosition(); }
     int64_t GetSize() override;
     bool Close() override;
     const uint8_t* ReadInPlace(uint32_t) override { return nullptr; }
     uint8_t* DetachMemory() override;
+    bool ReadLine8(CJString& line) override;
+    bool ReadLineWide(CJString& line) override;
+    // A line longer than most bytes ends the text as damage, unheld (by
+    // default one longer than any string).
+    void SetMaxLine(uint32_t most) { m_MaxLine = std::min<uint32_t>(most, kMaxStringLength); }
 
 protected:
     bool Fetch(uint64_t end) override;
     void StopFetching() override;
+    void ForgetRead() override;
 
 private:
+    // The window starts, empty, at the offset.
+    void MoveTo(uint64_t offset);
+    // Up to count bytes at the offset, straight from the source.
+    uint32_t ReadSource(uint64_t offset, void* bytes, uint32_t count);
+    // The length of the line at the position (to CR, LF or the end), -1 at
+    // the end. A line past a step is measured through the window, which
+    // then no longer holds its start; one longer than the most a line may
+    // be stops measuring there.
+    int64_t MeasureLine8();
+
     CFileBuf* m_Source;
-    int64_t m_SourceLeft; // bytes after the source's position at the start
+    int64_t m_Origin;     // the source's position at the start
+    int64_t m_SourceLeft; // bytes after it
+    uint64_t m_Base = 0;  // offset of the block's first byte
+    uint64_t m_SourceAt = 0; // where the source reads next, after the origin
     uint32_t m_Step;
+    uint32_t m_MaxLine = kMaxStringLength;
+    bool m_Stopped = false;
 };
 
 // The bytes from the file's position to its end, in a new owning buffer;

@@ -85,6 +85,86 @@ bool ReadNonBlank(CObjectStream& stream, CJString& line)
     return true;
 }
 
+// The longest class name a class-name line can give: a class's name or an
+// alternate one. A longer token names no class and is never held whole.
+uint32_t LongestClassName()
+{
+    CClassInfoList& classes = CClassInfoList::SGetInstance();
+    static int32_t s_Classes = -1;
+    static uint32_t s_Longest = 0;
+    if (s_Classes != classes.GetCount()) {
+        s_Longest = 0;
+        for (int32_t i = 0; i < classes.GetCount(); ++i) {
+            const CClassInfo* info = classes.GetAt(i);
+            s_Longest = std::max<uint32_t>(s_Longest, uint32_t(std::strlen(info->GetName())));
+            for (uint32_t j = 0; j < info->GetAlternateNameCount(); ++j)
+                s_Longest = std::max<uint32_t>(s_Longest, uint32_t(std::strlen(info->GetAlternateClassName(j))));
+        }
+        s_Classes = classes.GetCount();
+    }
+    return s_Longest;
+}
+
+// The longest name a property line can have: a property's name, alternate
+// or dynamic, qualified by a class name ("Class::Name") at the most, or an
+// item of a list an array claims names from (list items are named after
+// files, so no longer than a file name opens). The old names classes read
+// themselves are shorter still.
+uint32_t LongestPropertyName()
+{
+    CClassInfoList& classes = CClassInfoList::SGetInstance();
+    CDynamicPropertyRegistry& dynamic = CDynamicPropertyRegistry::SGetGlobal();
+    static int32_t s_Classes = -1;
+    static int32_t s_Dynamic = -1;
+    static uint32_t s_Longest = 0;
+    if (s_Classes != classes.GetCount() || s_Dynamic != dynamic.GetCount()) {
+        uint32_t longest = 0;
+        auto note = [&longest](const CProperty* property) {
+            longest = std::max<uint32_t>(longest, uint32_t(property->GetNameString().GetLength()));
+            longest = std::max<uint32_t>(longest, uint32_t(std::strlen(property->GetAlternateName())));
+        };
+        for (int32_t i = 0; i < classes.GetCount(); ++i)
+            for (int32_t j = 0; j < classes.GetAt(i)->GetPropertyCount(); ++j)
+                note(classes.GetAt(i)->GetProperty(j));
+        for (int32_t i = 0; i < dynamic.GetCount(); ++i)
+            note(dynamic.GetProperty(i));
+        longest = std::max<uint32_t>(longest, uint32_t(std::strlen(kReferenceListLocationName)));
+        s_Longest = std::max<uint32_t>(LongestClassName() + 2 + longest, kMaxOpenNameLength);
+        s_Classes = classes.GetCount();
+        s_Dynamic = dynamic.GetCount();
+    }
+    return s_Longest;
+}
+
+// The class-name line (or the "{" after it) without its leading blanks. A
+// token longer than any class name is refused at its head, unheld: it comes
+// back cut, control bytes shown as "?", with "..." that no class name has,
+// and the stream is left there (no read goes on past a bad class name).
+bool ReadClassNameLine(CObjectStream& stream, CJString& line)
+{
+    const CFileBuf::LineHead read
+        = stream.ReadNonBlankLineHead(line, LongestClassName(), CFileBuf::LineRest::Leave);
+    if (read == CFileBuf::LineHead::End)
+        return false;
+    if (line.IsWide())
+        line.ToNarrow();
+    if (read == CFileBuf::LineHead::Longer && line.GetAt(0) == '{') {
+        CJString tail; // a brace line goes on: its tail is passed over
+        stream.ReadLineHead(tail, 0);
+    } else if (read == CFileBuf::LineHead::Longer) {
+        std::string shown(line.GetString(), size_t(line.GetLength()));
+        for (char& c : shown)
+            if (uint8_t(c) < 0x20)
+                c = '?';
+        // A NUL ends a string: a head it cut short shows one "?" for the rest.
+        if (shown.size() < LongestClassName())
+            shown += '?';
+        line.SetText(shown.data(), int(shown.size()));
+        line.Append("...");
+    }
+    return true;
+}
+
 bool ShouldWriteProperty(const CProperty* property, CObject* object, CObjectStream& stream)
 {
     if (!property->IsTextSaved() && !stream.GetWriteAll())
@@ -504,7 +584,8 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
         return;
     }
     int32_t depth = 1;
-    while (depth > 0 && stream.ReadLine(line)) {
+    // Only each line's first character counts: no line is held whole.
+    while (depth > 0 && stream.ReadLineHead(line, 1) != CFileBuf::LineHead::End) {
         if (line.IsWide())
             line.ToNarrow();
         const char* trimmed = SkipLeading(line);
@@ -790,7 +871,7 @@ private:
     bool ReadOpening()
     {
         CJString line;
-        if (!ReadNonBlank(m_Stream, line))
+        if (!ReadClassNameLine(m_Stream, line))
             return false;
         const char* text = SkipLeading(line);
         if (text[0] == '{')
@@ -800,16 +881,30 @@ private:
         CClassInfo* named = CClassInfoList::SGetInstance().Find(className);
         if (!named || !m_Info->IsDerivedFrom(named))
             return false;
-        return ReadNonBlank(m_Stream, line) && SkipLeading(line)[0] == '{';
+        return ReadClassNameLine(m_Stream, line) && SkipLeading(line)[0] == '{';
     }
 
     bool ReadLines()
     {
         CJString line;
+        // A name runs at most this far: past it, the line is no property's.
+        const uint32_t most = LongestPropertyName() + 1;
         for (;;) {
             const int64_t lineStart = m_Stream.GetPosition();
-            if (!ReadNonBlank(m_Stream, line))
+            const CFileBuf::LineHead read = m_Stream.ReadNonBlankLineHead(line, most);
+            if (read == CFileBuf::LineHead::End)
                 return ReportMissingClose();
+            if (line.IsWide())
+                line.ToNarrow();
+            if (read == CFileBuf::LineHead::Longer) {
+                const char first = SkipLeading(line)[0];
+                if (first != '{' && first != '}' && line.FindChar('=') < 0)
+                    continue; // a name longer than any, or no name: passed over unheld
+                // A long value: the line is read again, whole.
+                if (first != '{' && first != '}'
+                    && (!m_Stream.Seek(lineStart) || !ReadNonBlank(m_Stream, line)))
+                    return ReportMissingClose();
+            }
             const char* text = SkipLeading(line);
             if (!text[0] || StartsWith(text, "----------"))
                 continue;
@@ -964,7 +1059,7 @@ private:
 CObject* LoadObjectFromStream(CObjectStream& stream, ReportUnknownClass report, CJString* error)
 {
     CJString line;
-    if (!ReadNonBlank(stream, line))
+    if (!ReadClassNameLine(stream, line))
         return nullptr;
     CJString className(SkipLeading(line));
     className.TrimRight();
@@ -1026,7 +1121,7 @@ CObject* CreateSameClass(int32_t a, int32_t b, CObject* object)
 CObject* ReadObjectFromStream(CObjectStream& stream)
 {
     CJString line;
-    if (!ReadNonBlank(stream, line))
+    if (!ReadClassNameLine(stream, line))
         return nullptr;
     CJString className(SkipLeading(line));
     className.TrimRight();

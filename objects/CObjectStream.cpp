@@ -1,5 +1,6 @@
 #include "objects/CObjectStream.h"
 
+#include "foundation/CMemFileBuf.h"
 #include "foundation/CurrentLoadFile.h"
 #include "objects/CObjectModelHost.h"
 
@@ -74,6 +75,7 @@ void CObjectStream::InitTable(uint32_t flags, IdMode ids)
     m_Saved.clear();
     m_Identities.clear();
     m_NextIdentity = 1;
+    SetLineLimit((flags & FILE_WRITE) ? kMaxObjectTextLine : 0);
 }
 
 bool CObjectStream::Open(const char* fileName, uint32_t flags, IdMode ids)
@@ -81,6 +83,8 @@ bool CObjectStream::Open(const char* fileName, uint32_t flags, IdMode ids)
     const bool text = (flags & FILE_READ) && (flags & FILE_IN_MEMORY) && !(flags & FILE_COMPRESSED);
     if (!(text ? OpenInMemory(fileName, flags, MemoryFill::OnDemand) : CFile::Open(fileName, flags)))
         return false;
+    if (auto* demand = dynamic_cast<CDemandFileBuf*>(GetFileBuf()))
+        demand->SetMaxLine(kMaxObjectTextLine);
     InitTable(flags, ids);
     return true;
 }

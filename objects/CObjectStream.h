@@ -39,6 +39,12 @@ inline constexpr uint32_t kBinaryReferenceListMarker = 0x12345678;
 // from the end of the stack.
 inline constexpr int32_t kMaxObjectNesting = 1000;
 
+// Object text has no line longer than this: the writer refuses one (the
+// save fails and the file stays as it was), and the reader takes a longer
+// line for damage and reads no further, so no line costs more than this.
+// Twice the whole files once read (64 MiB); real text lines are short.
+inline constexpr uint32_t kMaxObjectTextLine = 128u << 20;
+
 // Pairs an identity read from a file with the object made for it.
 struct CAddressOldNew {
     uint32_t oldIdentity;
@@ -86,7 +92,11 @@ public:
 
     bool IsIDMode() const { return !m_IdLess; }
     bool IsReading() const { return (m_OpenFlags & FILE_READ) != 0; }
-    void SetBinary() { m_Text = false; }
+    void SetBinary()
+    {
+        m_Text = false;
+        SetLineLimit(0);
+    }
     bool IsText() const { return m_Text; }
     bool GetSkipDefaults() const { return m_SkipDefaults; }
     void SetSkipDefaults(bool flag) { m_SkipDefaults = flag; }

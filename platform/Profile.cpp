@@ -13,6 +13,7 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace plat {
@@ -38,6 +39,7 @@ struct Line {
     std::uint32_t start = 0;
     std::uint32_t length = 0; // without the line end
     LineKind kind = LineKind::Other;
+    std::uint8_t endLength = 0; // 2 for CR LF, 1 for LF, 0 for a last line without one
 };
 
 struct Classified {
@@ -117,6 +119,18 @@ struct ParsedProfile {
     {
         return std::string_view(bytes).substr(lines[i].start, lines[i].length);
     }
+    std::string_view LineEnd(std::size_t i) const
+    {
+        return std::string_view(bytes).substr(lines[i].start + lines[i].length, lines[i].endLength);
+    }
+    // What new lines end with: the file's own first line end, CR LF in a new file.
+    std::string_view NewLineEnd() const
+    {
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].endLength)
+                return LineEnd(i);
+        return "\r\n";
+    }
 };
 
 // Lines end in LF or CR LF; a last line without an end counts too.
@@ -135,7 +149,8 @@ void Parse(ParsedProfile& profile)
             end = bytes.size();
         if (end > pos && bytes[end - 1] == '\r')
             --end;
-        profile.lines.push_back(Line{std::uint32_t(pos), std::uint32_t(end - pos)});
+        profile.lines.push_back(
+            Line{std::uint32_t(pos), std::uint32_t(end - pos), LineKind::Other, std::uint8_t(next - end)});
         pos = next;
     }
 
@@ -371,6 +386,16 @@ std::int32_t ReadProfileInt(std::string_view file, std::string_view section, std
 
 namespace {
 
+// Every later change meets the same full file: its refusal is said once a start.
+bool SaidRefusalBefore(const std::string& path)
+{
+    static std::mutex mutex;
+    static auto* said = new std::unordered_set<std::string>;
+    const std::string key = !path.empty() && path.front() == '/' ? path : GetCurrentFolder() + "/" + path;
+    std::lock_guard<std::mutex> lock(mutex);
+    return !said->insert(key).second;
+}
+
 bool RefusedName(std::string_view section, std::string_view key, std::string_view value)
 {
     return section.empty() || key.empty() || BreaksLines(section) || BreaksLines(key) || BreaksLines(value)
@@ -379,7 +404,8 @@ bool RefusedName(std::string_view section, std::string_view key, std::string_vie
 }
 
 // The file's bytes with the key set: an existing line replaced in place, a
-// new key after the last key of its section, a new section at the end.
+// new key after the last key of its section, a new section at the end. Every
+// line keeps its own line end; new ones take the file's.
 std::string WithSetting(const ParsedProfile& old, std::string_view section, std::string_view key,
                         std::string_view value)
 {
@@ -387,13 +413,14 @@ std::string WithSetting(const ParsedProfile& old, std::string_view section, std:
     const std::string newLine
         = std::string(found.keyLine != std::string::npos ? Classify(old.Text(found.keyLine)).name : key) + "="
         + std::string(value);
+    const std::string_view newEnd = old.NewLineEnd();
     std::string bytes;
-    bytes.reserve(old.bytes.size() + newLine.size() + section.size() + 8 + old.lines.size());
+    bytes.reserve(old.bytes.size() + newLine.size() + section.size() + 8);
     if (old.utf8Mark)
         bytes = "\xEF\xBB\xBF";
-    const auto addLine = [&bytes](std::string_view text) {
+    const auto addLine = [&bytes](std::string_view text, std::string_view end) {
         bytes += text;
-        bytes += "\r\n";
+        bytes += end;
     };
     const std::size_t insertAt = found.keyLine != std::string::npos ? std::string::npos
         : found.firstSectionLine != std::string::npos               ? found.sectionEnd
@@ -403,13 +430,16 @@ std::string WithSetting(const ParsedProfile& old, std::string_view section, std:
             if (found.firstSectionLine == std::string::npos) {
                 std::string header(1, '[');
                 header.append(section).push_back(']');
-                addLine(header);
+                addLine(header, newEnd);
             }
-            addLine(newLine);
+            addLine(newLine, newEnd);
         }
         if (i == old.lines.size())
             break;
-        addLine(i == found.keyLine ? std::string_view(newLine) : old.Text(i));
+        // A last line without an end gets one only when a line follows it.
+        const bool followed = i + 1 < old.lines.size() || insertAt == old.lines.size();
+        const std::string_view end = old.lines[i].endLength || !followed ? old.LineEnd(i) : newEnd;
+        addLine(i == found.keyLine ? std::string_view(newLine) : old.Text(i), end);
     }
     return bytes;
 }
@@ -453,6 +483,8 @@ bool WriteProfileStrings(std::string_view file, std::string_view section,
     }
     // Never a file the reader would refuse and move aside: the old one stays.
     if (profile->bytes.size() > kMaxProfileBytes) {
+        if (SaidRefusalBefore(path))
+            return false;
         std::fprintf(stderr,
                      "%s: [%.*s] not written: the file would be larger than a settings file can be (over %llu KiB); "
                      "it stays as it was\n",

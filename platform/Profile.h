@@ -6,8 +6,9 @@
 // enclosed in a pair of double or single quotes loses them; lines beginning
 // with ";" are comments. Writing keeps every other line as it was, replaces
 // an existing key's line in place, adds a new key after the last key of its
-// section and a new section at the end, ends every line with CR LF and
-// replaces the file atomically. The read, change and replacement happen under
+// section and a new section at the end, keeps each line's own end (LF or CR
+// LF; new lines take the file's, CR LF in a new file) and replaces the file
+// atomically. The read, change and replacement happen under
 // the file's lock (FileLock.h), so writers in several processes never lose
 // one another's keys.
 //
@@ -18,8 +19,8 @@
 // A file larger than kMaxProfileBytes is no settings file: it is not read,
 // standard error names it, it is moved aside (KeepFileAside, FileSystem.h)
 // and reads give the defaults; a writer then starts a new file. No write
-// makes a file that large: it is refused, said on standard error, and the
-// file stays as it was.
+// makes a file that large: it is refused, said on standard error once per
+// start for that file, and the file stays as it was.
 //
 // A file name without a folder lives in the working folder, or in the folder
 // named by OMBRISALT_HOME when that is set. Other names are engine names

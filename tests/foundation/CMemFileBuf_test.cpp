@@ -171,6 +171,30 @@ TEST(MemFileBuf, ADemandBufferReadsLinesAsTheWholeBlockWould)
     EXPECT_FALSE(buffer.ReadLine8(line));
 }
 
+// A line longer than a step goes from the source to its string alone, and
+// one passed over by its head is never held at all; either reads again after
+// a seek back.
+TEST(MemFileBuf, ADemandBufferNeverHoldsALongLineInItsBlock)
+{
+    const std::string text = "short\r\n" + std::string(1000, 'x') + "\r\nafter\r\n";
+    CDemandFileBuf buffer(CMemFileBuf::Copy(text.data(), uint32_t(text.size())), 16);
+    CJString line;
+    ASSERT_TRUE(buffer.ReadLine8(line));
+    EXPECT_EQ(line.Compare("short"), 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_TRUE(buffer.ReadLine8(line));
+        EXPECT_EQ(line.Compare(text.substr(7, 1000).c_str()), 0);
+        EXPECT_LT(buffer.GetCapacity(), 200u);
+        ASSERT_TRUE(buffer.Seek(7));
+    }
+    EXPECT_EQ(buffer.ReadLine8Head(line, 10), CFileBuf::LineHead::Longer);
+    EXPECT_EQ(line.Compare("xxxxxxxxxx"), 0);
+    EXPECT_EQ(buffer.ReadLine8Head(line, 10), CFileBuf::LineHead::Whole);
+    EXPECT_EQ(line.Compare("after"), 0);
+    EXPECT_EQ(buffer.ReadLine8Head(line, 10), CFileBuf::LineHead::End);
+    EXPECT_LT(buffer.GetCapacity(), 200u);
+}
+
 TEST(MemFileBuf, AnOddTrailingByteIsNoWideCharacter)
 {
     uint8_t bytes[3] = {'a', 0, 'b'};

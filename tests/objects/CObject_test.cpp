@@ -9,7 +9,9 @@
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -149,6 +151,22 @@ TEST_F(ObjectText, MissingClosingBraceAndUnknownClassesFailWithTheirTexts)
     EXPECT_EQ(ReadFromText("CUnheardOf\r\n{\r\n}\r\n", IdMode::WithoutIds, &error), nullptr);
     EXPECT_STREQ(error.GetString(), "Tried to use an unknown class CUnheardOf");
     GetCurrentLoadFileName().Set("Program.EXE");
+}
+
+// A class name past any class's is refused at its head, unheld; a value of
+// any length still reads back, past the step the text is read in.
+TEST_F(ObjectText, ATokenPastAnyNameIsRefusedAtItsHeadAndLongValuesRead)
+{
+    CJString error;
+    EXPECT_EQ(ReadFromText(std::string(8 << 20, 'C') + "\r\n{\r\n}\r\n", IdMode::WithoutIds, &error), nullptr);
+    EXPECT_LT(error.GetLength(), 400);
+    EXPECT_EQ(error.Right(3).Compare("..."), 0);
+    std::string text = "CTestBase\r\n{\r\n" + std::string(8 << 20, 'N') + "=1\r\nName=";
+    text += std::string(3 << 20, 'v') + "\r\nCount=4\r\n}\r\n";
+    std::unique_ptr<CObject> object(ReadFromText(text, IdMode::WithoutIds, &error));
+    ASSERT_NE(object, nullptr) << error.GetString();
+    EXPECT_EQ(static_cast<CTestBase*>(object.get())->m_Name.GetLength(), 3 << 20);
+    EXPECT_EQ(static_cast<CTestBase*>(object.get())->m_Count, 4);
 }
 
 // A failed read deletes its object: nothing the stream patches later may
@@ -292,6 +310,36 @@ TEST_F(ObjectFiles, AFailedLoadGivesNullAndTheErrorText)
     object.m_Count = 99;
     EXPECT_FALSE(object.ReadFromFile(PathOf("Missing.txt").c_str(), 0));
     EXPECT_EQ(object.m_Count, 3);
+}
+
+// The writer refuses a line past the longest the reader reads, and the
+// reader takes the longest it writes; a longer one from elsewhere is damage.
+TEST_F(ObjectFiles, TheLongestLineWrittenReadsBackAndOneMoreIsRefused)
+{
+    const std::string path = PathOf("Long.txt");
+    const int length = int(kMaxObjectTextLine - std::strlen("\tName="));
+    CJString error;
+    uintmax_t size = 0;
+    {
+        CTestBase object;
+        object.m_Name.SetText(std::string(size_t(length), 'v').c_str(), length);
+        ASSERT_TRUE(object.SaveToFile(path.c_str(), 0));
+        size = std::filesystem::file_size(path);
+        object.m_Name.AppendChar('v');
+        EXPECT_FALSE(object.SaveToFile(path.c_str(), 0));
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), size) << "the file stays as it was";
+    std::unique_ptr<CObject> loaded(
+        LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error));
+    ASSERT_NE(loaded, nullptr) << error.GetString();
+    EXPECT_EQ(static_cast<CTestBase*>(loaded.get())->m_Name.GetLength(), length);
+    loaded.reset();
+    std::string head(256, '\0');
+    std::ifstream(path, std::ios::binary).read(head.data(), std::streamsize(head.size()));
+    std::filesystem::resize_file(path, head.find("\tName=") + kMaxObjectTextLine);
+    std::ofstream(path, std::ios::binary | std::ios::app) << "vv\r\n}\r\n";
+    EXPECT_EQ(LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error), nullptr);
+    EXPECT_EQ(std::string(error.GetString()), "Corrupt file missing closing '}' in " + path);
 }
 
 TEST_F(ObjectFiles, WriteProtectedFilesAreNotSaved)

@@ -119,9 +119,9 @@ TEST_F(ProfileWriting, KeepsEveryOtherLineAndPlacesKeysInTheirSection)
     ASSERT_TRUE(plat::WriteProfileString("config.ini", "SOUND", "volume", "9"));
     ASSERT_TRUE(plat::WriteProfileString("config.ini", "Editor", "Grid", "1"));
     ASSERT_TRUE(plat::WriteProfileString("config.ini", "Video", "Title", " padded "));
-    EXPECT_EQ(ReadBytes("Config.INI"),
-              "; top\r\n[Video]\r\nWidth=640\r\nHeight=480\r\nTitle= padded \r\n\r\n; about sound\r\n"
-              "[Sound]\r\nVolume=9\r\n[Editor]\r\nGrid=1\r\n");
+    EXPECT_EQ(ReadBytes("Config.INI"), "; top\n[Video]\nWidth=640\nHeight=480\nTitle= padded \n\n; about sound\n"
+                                       "[Sound]\nVolume=9\n[Editor]\nGrid=1\n")
+        << "the file's own line ends kept";
     EXPECT_EQ(ListNames("."), "Config.INI") << "no temporary left, no second file";
 }
 
@@ -241,10 +241,20 @@ TEST_F(ProfileWriting, AFilePastAnySettingsFileIsKeptAsideAndTheDefaultsServe)
     EXPECT_EQ(edge.size(), plat::kMaxProfileBytes);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(plat::WriteProfileString("Edge.ini", "Video", "Height", "4800"));
+    EXPECT_FALSE(plat::WriteProfileString("Edge.ini", "Sound", "Volume", "3"));
     const std::string refused = testing::internal::GetCapturedStderr();
     EXPECT_NE(refused.find("Edge.ini: [Video] not written"), std::string::npos) << refused;
+    EXPECT_EQ(refused.find('\n'), refused.size() - 1) << "said once a start: " << refused;
     EXPECT_TRUE(ReadBytes("Edge.ini") == edge) << "kept as it was";
     EXPECT_EQ(plat::ReadProfileInt("Edge.ini", "Video", "Height", 7), 480);
+
+    // LF lines stay LF: a file of them at the bound takes a change of its size.
+    const std::string lf = "[Video]\nWidth=640\n";
+    WriteBytes("Lf.ini", lf + ";" + std::string(plat::kMaxProfileBytes - lf.size() - 2, 'x') + "\n");
+    ASSERT_TRUE(plat::WriteProfileString("Lf.ini", "Video", "Width", "800"));
+    const std::string lfAfter = ReadBytes("Lf.ini");
+    EXPECT_EQ(lfAfter.size(), plat::kMaxProfileBytes);
+    EXPECT_EQ(lfAfter.substr(0, lf.size()), "[Video]\nWidth=800\n");
 
     const std::string big = grown("Big.ini", plat::kMaxProfileBytes + 1);
     testing::internal::CaptureStderr();
