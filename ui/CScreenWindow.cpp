@@ -6,7 +6,9 @@
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "shell/CShellScreen.h"
+#include "shell/CTypedCommandList.h"
 #include "shell/GameWindow.h"
+#include "ui/CJEdit.h"
 #include "ui/UiHooks.h"
 
 #include <algorithm>
@@ -49,6 +51,12 @@ const char* AdoptDefaultFont(CFont* font)
     return "~CScreenWindow";
 }
 
+bool KeysGoToAnEdit()
+{
+    const CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    return screen && HasEditOnFocusPath(*screen);
+}
+
 } // namespace
 
 CScreenWindow::CScreenWindow(CFrameInterface* screenFrame, CFont* defaultFont)
@@ -56,6 +64,8 @@ CScreenWindow::CScreenWindow(CFrameInterface* screenFrame, CFont* defaultFont)
 {
     if (!g_ScreenWindow)
         g_ScreenWindow = this;
+    // A secret word typed into a name field is a name, not a command.
+    CTypedCommandList::SGetInstance().SetTextEntryQuery(&KeysGoToAnEdit);
     m_HasFocus = true;
     CKeyboardState::SGetInstance().Reset();
     m_SavedCursorShown = CMouseState::SGetInstance().IsCursorVisible();

@@ -18,6 +18,7 @@
 #include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CRules.h"
@@ -111,6 +112,7 @@ void CScreensHooks::ResetPlayerLevelVariables()
 {
     ResetAchievementLevelVariables();
     ResetAdviceWorkVariables();
+    BeginTutorialPlay();
 }
 
 CGameState* CScreensHooks::GetSavedStateForLevel(uint32_t level)

@@ -16,6 +16,7 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "shell/CTypedCommandList.h"
 #include "ui/CJButton.h"
 #include "ui/CJEdit.h"
 #include "ui/CJListBox.h"
@@ -47,6 +48,7 @@ protected:
     void TearDown() override
     {
         m_Screen.reset();
+        CTypedCommandList::SGetInstance().ResetForTesting();
         ForgetProfileLevelLists();
         ScreenInputTestOn<SkinFrameTest>::TearDown();
     }
@@ -193,6 +195,26 @@ TEST_F(PlayerSelect, TheNewPlayerRowThenCancelGivesTheListBackUnchanged)
     ClickRow(*window, 2);
     Click(window->GetSelectButton());
     EXPECT_EQ(CStats::SGetInstance().GetCurrentPlayerIndex(), 1u);
+}
+
+// A secret word typed as a name is the name; with the field shut it still
+// runs.
+TEST_F(PlayerSelect, ASecretWordTypedIntoTheNameFieldRunsNothing)
+{
+    WithProfiles({{"Ann", nullptr}});
+    CTypedCommandList& words = CTypedCommandList::SGetInstance();
+    words.ResetForTesting();
+    int wiped = 0;
+    words.Register(CJString("zorpWipeAllMedalRecord"), new CCountingCommand(wiped));
+    words.Enable();
+    CNewPlayerDialog* dialog = OpenNewPlayerDialog(nullptr, CJString("New Player"), nullptr, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    TypeText("zorpwipeallmedalrecord");
+    EXPECT_STREQ(dialog->GetNameEdit()->GetTitle().GetString(), "zorpwipeallmedalrecord");
+    Click(dialog->GetCancelButtonControl());
+    EXPECT_EQ(wiped, 0);
+    TypeText("zorpwipeallmedalrecord");
+    EXPECT_EQ(wiped, 1);
 }
 
 TEST_F(PlayerSelect, ASavedNewProfileGoesBeforeTheLastBecomesCurrentAndIsWritten)
