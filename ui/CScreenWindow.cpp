@@ -2,6 +2,7 @@
 
 #include "foundation/MillisecondClock.h"
 #include "images/CFont.h"
+#include "images/CFrame.h"
 #include "objects/CMessage.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
@@ -49,6 +50,22 @@ const char* AdoptDefaultFont(CFont* font)
     if (font)
         CJWindow::SetDefaultFont(font);
     return "~CScreenWindow";
+}
+
+// How far the glyphs of the text's last line reach below the line height
+// (descenders): the tip holds its text whole.
+int32_t DepthBelowLastLine(CFont& font, const CJString& text)
+{
+    const int32_t lineHeight = font.GetLineHeight();
+    int32_t bottom = lineHeight;
+    const int32_t lastLine = text.FindChar(u'\n', text.GetLength() - 1, FindDirection::Backward) + 1;
+    for (int32_t i = lastLine; i < text.GetLength(); ++i)
+        if (const CFrame* glyph = font.GetGlyphFrame(text.GetAt(i))) {
+            CRect bounds{};
+            glyph->GetBounds(bounds);
+            bottom = std::max(bottom, bounds.bottom);
+        }
+    return bottom - lineHeight;
 }
 
 bool KeysGoToAnEdit()
@@ -363,7 +380,7 @@ void CScreenWindow::ShowToolTip(CJWindow* window, int32_t hotKeyIndex, const CJS
     const int32_t wrapWidth = int32_t(0.8f * float(GetWidth()));
     m_ToolTipText2 = font->WrapText(text, wrapWidth, TrailingSpaces::Cut);
     const int32_t width = font->GetMultiLineTextWidth(m_ToolTipText2);
-    int32_t height = font->GetTextBlockHeight(m_ToolTipText2, 0);
+    int32_t height = font->GetTextBlockHeight(m_ToolTipText2, 0) + DepthBelowLastLine(*font, m_ToolTipText2);
 
     if (hotKeyIndex != -1) {
         m_ToolTipUnderline = true;

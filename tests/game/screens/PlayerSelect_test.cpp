@@ -291,6 +291,13 @@ TEST_F(PlayerSelect, EditingChangesTheProfileOnlyOnSaveAndAcceptsItsOwnNameInAny
     EXPECT_EQ(dialog->GetKidsButton()->IsChecked(), 0) << "neither mode for an unknown difficulty";
     EXPECT_EQ(dialog->GetStandardButton()->IsChecked(), 0);
 
+    // A blank name is refused as this player's, not a new one's.
+    dialog->GetNameEdit()->SetTitle(CJString(""));
+    Click(dialog->GetSaveButton());
+    ASSERT_NE(Box(), nullptr);
+    EXPECT_EQ(BoxText(*Box()), "You must enter a name for this player.");
+    Type(kKeyEnter);
+
     // Cancel leaves the profile as it was.
     dialog->GetNameEdit()->SetTitle(CJString("Zed"));
     Click(dialog->GetCancelButtonControl());
