@@ -445,11 +445,11 @@ TEST_F(DemoLayout, TheMapsBuilderNameKeepsOffTheNetWorth)
     const SBox bar = BoxOf("Level Select Overlay", "Title Bar");
     auto* net = dynamic_cast<CFrameOverlayTextOverlay*>(Item("Level Select Overlay", "Worth"));
     ASSERT_NE(net, nullptr);
-    for (int32_t y = net->m_BoundsLeft.y; y < bar.bottom; ++y)
-        for (int32_t x = net->m_BoundsLeft.x; x < net->m_BoundsLeft.x + int32_t(net->m_BoundsWidth); ++x)
-            ASSERT_EQ(reinterpret_cast<const uint32_t*>(shortName->Row(uint32_t(y)))[x],
-                      reinterpret_cast<const uint32_t*>(longName->Row(uint32_t(y)))[x])
-                << "(" << x << "," << y << ")";
+    for (int32_t y = net->m_BoundsLeft.y; y < bar.bottom; ++y) {
+        const auto* a = reinterpret_cast<const uint32_t*>(shortName->Row(uint32_t(y))) + net->m_BoundsLeft.x;
+        const auto* b = reinterpret_cast<const uint32_t*>(longName->Row(uint32_t(y))) + net->m_BoundsLeft.x;
+        ASSERT_TRUE(std::equal(a, a + net->m_BoundsWidth, b)) << "row " << y;
+    }
 }
 
 // A move-in's balloon (its box in the balloon's fill colour) stands above
