@@ -172,7 +172,7 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
     m_ControlsHeight = GetHeight();
     BuildLayerPanel();
     LoadWindowSettings(kSettingsKey, true);
-    FitToControls();
+    FitToControls(true);
     BringChildToFront(m_LevelPropertiesButton);
 }
 
@@ -286,7 +286,7 @@ void CEditorToolPalette::BuildLayerPanel()
     AddChild(m_LayerPanel, {EPlace::Below, m_GameStatePopUp, 0});
 }
 
-void CEditorToolPalette::RefreshLayerPanel()
+void CEditorToolPalette::RefreshLayerPanel(bool moveOnScreen)
 {
     CPlayfield* playfield = GetCurrentPlayfield();
     const uint32_t count = playfield ? playfield->GetLayerCount() : 0;
@@ -299,10 +299,10 @@ void CEditorToolPalette::RefreshLayerPanel()
         m_LayerPanel->Destroy();
     m_LayerPanel = nullptr;
     BuildLayerPanel();
-    FitToControls();
+    FitToControls(moveOnScreen);
 }
 
-void CEditorToolPalette::FitToControls()
+void CEditorToolPalette::FitToControls(bool moveOnScreen)
 {
     const int32_t margin = GetEdgeMargin();
     int32_t width = m_ControlsWidth;
@@ -312,6 +312,8 @@ void CEditorToolPalette::FitToControls()
         height = std::max(height, m_LayerPanel->GetRect().bottom + margin);
     }
     SetSize(width, height);
+    if (!moveOnScreen)
+        return;
     // Taller than the room below it: higher, down to the lot row.
     if (CScreenWindow* screen = CScreenWindow::GetScreenWindow(); screen && GetRect().bottom > screen->GetHeight())
         MoveTo(GetRect().left, std::max(0, screen->GetHeight() - GetHeight()));
@@ -320,7 +322,7 @@ void CEditorToolPalette::FitToControls()
 void CEditorToolPalette::Update(float seconds)
 {
     if (!IsCloseRequested()) {
-        RefreshLayerPanel();
+        RefreshLayerPanel(true);
         m_LevelButton->SetTitleFromInt(int32_t(GetCurrentLevelIndex()) + 1);
         for (CJWindow* child = GetFirstChild(); child; child = child->GetNextSibling())
             child->UpdateEnabledState();
@@ -561,7 +563,7 @@ void CEditorToolPalette::StepLevel(int32_t step)
     SetCurrentLevelIndex(uint32_t(int32_t(GetCurrentLevelIndex()) + step));
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->LoadLayerFlags();
-    RefreshLayerPanel();
+    RefreshLayerPanel(false);
 }
 
 // ---- Start-up ------------------------------------------------------------

@@ -89,10 +89,11 @@ private:
     void BuildLayerPanel();
     // The panel follows the street shown: built anew when the current
     // playfield's layers are no longer the ones it was built for.
-    void RefreshLayerPanel();
+    void RefreshLayerPanel(bool moveOnScreen);
     // As large as the controls, whatever size was saved (by the other mode,
-    // or for another street's layers), and wholly on the screen.
-    void FitToControls();
+    // or for another street's layers), and wholly on the screen, unless it
+    // is to keep its place: a step button stays under the pointer.
+    void FitToControls(bool moveOnScreen);
     void StepLevel(int32_t step);
 
     CLevelEditorWindow* m_Editor;

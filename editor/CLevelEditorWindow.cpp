@@ -10,6 +10,7 @@
 #include "editor/CRotateAndScaleTool.h"
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
+#include "foundation/CMemFileBuf.h"
 #include "foundation/MathHelpers.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/screens/ScreensHooks.h"
@@ -49,6 +50,20 @@ constexpr uint32_t kKeyRight = 12;
 
 const char* const kCantEditTitle = "Can't edit";
 const char* const kCantEditText = "This level can not be edited because it is not checked out";
+
+// The bytes of the object's own file, empty when it has none or it cannot be read.
+std::string OwnFileBytes(const CObject* object)
+{
+    CJString name;
+    if (!object || !FindObjectFileName(object, &name))
+        return std::string();
+    CMemFileBuf* buffer = LoadFileToMemory(name.GetString(), FILE_READ);
+    if (!buffer)
+        return std::string();
+    std::string bytes(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
+    delete buffer;
+    return bytes;
+}
 
 bool IsControlDown()
 {
@@ -150,8 +165,10 @@ CLevelEditorWindow::CLevelEditorWindow(int32_t mode)
     m_DefaultTool = new CRotateAndScaleTool(this);
     CLevelSet* levels = FindLevels();
     m_Editable = m_Mode == kModePlayedLevel || (levels && CanSaveObject(levels));
-    if (m_Mode == kModeStoredLevel && levels)
+    if (m_Mode == kModeStoredLevel && levels) {
         m_LevelsAtOpen = levels->Clone();
+        m_LevelsFileAtOpen = OwnFileBytes(levels);
+    }
     SetActiveTool(m_DefaultTool);
 }
 
@@ -163,7 +180,9 @@ CLevelEditorWindow::~CLevelEditorWindow()
         // A failed save keeps the edits in memory and says so; the next
         // close tries again.
         CLevelSet* levels = FindLevels();
-        const bool changed = levels && !(m_LevelsAtOpen && levels->IsEqualTo(m_LevelsAtOpen));
+        const bool changed = levels
+                             && (!(m_LevelsAtOpen && levels->IsEqualTo(m_LevelsAtOpen))
+                                 || OwnFileBytes(levels) != m_LevelsFileAtOpen);
         CJString name;
         if (changed && !SaveObjectToOwnFile(levels)) {
             if (!FindObjectFileName(levels, &name))
@@ -415,6 +434,19 @@ CPlayfieldLayer* CLevelEditorWindow::FindShownLayer(CPlayfield& playfield, const
     return playfield.FindLayerOfSprite(&sprite);
 }
 
+void CLevelEditorWindow::NameShownLayers()
+{
+    // A copy names each picture's layer; one renamed since the picking is
+    // named as it now stands, or the paste would find no such layer.
+    CPlayfield* playfield = GetCurrentPlayfield();
+    for (uint32_t i = 0; playfield && i < m_Selection.GetCount(); ++i) {
+        CSelectedObjectInfo* entry = m_Selection.GetEntry(i);
+        auto* sprite = entry ? dynamic_cast<CSprite*>(entry->m_pSelectedObject) : nullptr;
+        if (CPlayfieldLayer* layer = sprite ? FindShownLayer(*playfield, *entry, *sprite) : nullptr)
+            entry->m_LayerObjectIsOn = layer->m_Name;
+    }
+}
+
 template <typename F>
 void CLevelEditorWindow::ForEachSelectedSprite(F&& f)
 {
@@ -424,7 +456,7 @@ void CLevelEditorWindow::ForEachSelectedSprite(F&& f)
         auto* sprite = entry ? dynamic_cast<CSprite*>(entry->m_pSelectedObject) : nullptr;
         if (!sprite)
             continue;
-        CPlayfieldLayer* layer = playfield ? playfield->FindLayer(entry->m_LayerObjectIsOn.GetString()) : nullptr;
+        CPlayfieldLayer* layer = playfield ? FindShownLayer(*playfield, *entry, *sprite) : nullptr;
         f(*sprite, layer);
     }
 }
@@ -753,8 +785,11 @@ bool CLevelEditorWindow::OnMouseDrag(CPoint point, CPoint movement, uint32_t but
         CJString layer;
         CSprite* sprite = PickSprite(point, &layer);
         const bool control = IsControlDown();
+        // Whatever a press whose release never came here left behind.
         m_DragMoving = false;
         m_DragStarts.clear();
+        m_BandStart = CPoint{-1, -1};
+        m_BandEnd = CPoint{-1, -1};
         if (!sprite) {
             m_BandStart = point;
             m_BandEnd = point;
@@ -909,6 +944,7 @@ bool CLevelEditorWindow::ClipboardCopy(intptr_t arg)
         return true;
     if (!HasSelection() || arg != 1)
         return false;
+    NameShownLayers();
     return CClipboard::SGetInstance().CopyObject(&m_Selection);
 }
 
@@ -920,6 +956,7 @@ bool CLevelEditorWindow::ClipboardCut(intptr_t arg)
         return true;
     if (!HasSelection() || arg != 1)
         return false;
+    NameShownLayers();
     if (!CClipboard::SGetInstance().CopyObject(&m_Selection))
         return false;
     DeleteSelection();

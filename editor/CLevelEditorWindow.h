@@ -28,6 +28,7 @@
 #include "ui/CJWindow.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CEditorTool;
@@ -145,10 +146,13 @@ private:
     // (drag) or where it stands.
     enum class EFrom { Here, DragStart };
     void PlaceSelection(int32_t dx, int32_t dy, EFrom from);
-    // The selected sprites with the list of their entry's layer, in
-    // selection order; entries whose object is no sprite are skipped.
+    // The selected sprites with their shown layer (FindShownLayer, the one
+    // rule for every edit), in selection order; entries whose object is no
+    // sprite are skipped.
     template <typename F>
     void ForEachSelectedSprite(F&& f);
+    // Each selection entry names its sprite's shown layer (before a copy).
+    void NameShownLayers();
     void CreateDroppedSprite(CJWindow* browser, CPoint point);
 
     CEditorTool* m_ActiveTool = nullptr;
@@ -174,6 +178,10 @@ private:
     // Mode 0: "Levels" as it was at the opening (owned), so a close after
     // no change leaves the file alone, whatever form the file was in.
     CObject* m_LevelsAtOpen = nullptr;
+    // Its file's bytes then: one written meanwhile (the object editor saves
+    // on closing) is written again at the close, so an undo of a saved
+    // change back to the opening state reaches the file too.
+    std::string m_LevelsFileAtOpen;
 };
 
 // Opens the editor in the mode in front of the screen's root window's

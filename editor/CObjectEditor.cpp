@@ -34,6 +34,8 @@ constexpr const char* kGeneralCategory = "General";
 constexpr const char* kLabelWidthSample = "Max Name Length 1234567890:";
 // Panes taller than the screen less this get a scroll bar.
 constexpr int32_t kPaneScreenReserve = 140;
+// Likewise wider (a full-screen picture's preview), for the frame and tab borders.
+constexpr int32_t kPaneScreenReserveX = 40;
 constexpr uint32_t kBackHotKey = 11;
 
 using SHistoryEntry = CObjectEditorSession::SHistoryEntry;
@@ -277,15 +279,20 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     AssignChildHotKeys();
 
     object->AddCustomEditors(this);
-    const int32_t screenHeight
-        = CScreenWindow::GetScreenWindow() ? CScreenWindow::GetScreenWindow()->GetHeight() : INT32_MAX;
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    const int32_t screenHeight = screen ? screen->GetHeight() : INT32_MAX;
+    const int32_t screenWidth = screen ? screen->GetWidth() : INT32_MAX;
     for (CObjectEditorCatagory* category : m_Categories) {
         CPropertyPane* pane = category->pane;
         const int32_t limit = screenHeight - kPaneScreenReserve;
-        if (pane->GetHeight() > limit) {
-            const int32_t width = pane->GetWidth();
-            pane->SetScrollSize(width, pane->GetHeight());
-            pane->SetSize(width + kScrollBarThickness, limit);
+        const int32_t widthLimit = screenWidth - kPaneScreenReserveX;
+        const int32_t width = pane->GetWidth();
+        const int32_t height = pane->GetHeight();
+        if (height > limit || width > widthLimit) {
+            pane->SetScrollSize(width, height);
+            const int32_t shownWidth = height > limit ? width + kScrollBarThickness : width;
+            const int32_t shownHeight = width > widthLimit ? height + kScrollBarThickness : height;
+            pane->SetSize(std::min(shownWidth, widthLimit), std::min(shownHeight, limit));
             pane->EnableScrollBars(true);
             pane->UpdateScrollBars();
         }
@@ -395,6 +402,9 @@ void CObjectEditor::BuildEditMenu()
         if (m_Object->HasDynamicValue(dynamic.GetProperty(i)))
             continue;
         if (kind != DynamicKind::Optional && kind != DynamicKind::OnRequest)
+            continue;
+        // A class's own property of that name ("Comment" of a level) holds it already.
+        if (m_Object->GetClassInfo()->FindProperty(dynamic.GetProperty(i)->GetName()))
             continue;
         properties->AddItem(new CJTextMenuItem(
             properties, dynamic.GetProperty(i)->GetNameString(),

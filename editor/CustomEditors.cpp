@@ -16,8 +16,11 @@
 #include "ui/CJMenu.h"
 #include "ui/CJPictureWindow.h"
 #include "ui/CJStatic.h"
+#include "ui/CScreenWindow.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -63,7 +66,24 @@ public:
         : m_Sequence(sequence)
     {
     }
-    void Execute() override { (void)m_Sequence.SaveAsAVI(); }
+    // The frames are written; the designer is told where, and that no AVI
+    // is made of them.
+    void Execute() override
+    {
+        const std::string folder = m_Sequence.GetVideoFolder();
+        CJString text;
+        if (folder.empty())
+            text = "Nothing was written: the sequence was not read from a folder of its own.";
+        else if (m_Sequence.SaveAsAVI())
+            text.Format("The frames were written as BMP pictures to \"%s\". No AVI is made of them on this system.",
+                        folder.c_str());
+        else
+            text.Format("The frames could not be written to \"%s\", or the sequence has none.", folder.c_str());
+        if (CScreenWindow* screen = CScreenWindow::GetScreenWindow())
+            screen->ShowMessageBox(CJString("Save As AVI"), text);
+        else
+            std::fprintf(stderr, "Save As AVI: %s\n", text.GetString());
+    }
 
 private:
     CSequence& m_Sequence;

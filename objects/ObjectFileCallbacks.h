@@ -5,8 +5,8 @@
 // it. Callbacks are asked in order of registration, and each library
 // registers its own in its Register…Classes(), never on first use, so the
 // order is the layers': the objects of the file lists (RegisterObjectClasses),
-// the general level set (RegisterGameWorldClasses), the level editor's
-// options (RegisterEditorClasses).
+// the game's sequences (RegisterSequencesClasses), the general level set
+// (RegisterGameWorldClasses), the level editor's options (RegisterEditorClasses).
 
 #include "foundation/CJString.h"
 

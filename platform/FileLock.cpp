@@ -72,6 +72,15 @@ bool GetFileIdentity(std::FILE* stream, FileIdentity& identity)
     return true;
 }
 
+bool IsLockedByThisProcess(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    std::lock_guard<std::mutex> lock(HeldMutex());
+    return HeldFiles().count(FileKey(std::uint64_t(st.st_dev), std::uint64_t(st.st_ino))) != 0;
+}
+
 LockResult CFileLock::Acquire(std::string_view name)
 {
     Release();

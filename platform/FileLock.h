@@ -46,6 +46,9 @@ enum class LockResult {
     Failed             // the file could not be opened or created
 };
 
+// Whether a CFileLock of this process holds the file the name refers to.
+bool IsLockedByThisProcess(const std::string& path);
+
 class CFileLock {
 public:
     CFileLock() = default;

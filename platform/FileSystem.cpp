@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/FileLock.h"
 #include "platform/NoCase.h"
 
 #include <atomic>
@@ -10,9 +11,9 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <map>
 #include <memory>
 #include <mutex>
+#include <signal.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -590,23 +591,82 @@ std::FILE* CreateTemporaryBeside(const std::string& target, std::string& tempPat
 
 namespace {
 
+// The process a temporary of our naming was made by, or 0 when its name
+// does not say: the archive writer's older naming has a counter alone.
+pid_t MakerOf(std::string_view name, std::string& base)
+{
+    const size_t mark = name.rfind(kTemporaryMark);
+    if (name.size() < 2 || name.front() != '.' || mark == std::string_view::npos || mark < 2)
+        return 0;
+    const std::string_view counter = name.substr(mark + kTemporaryMark.size());
+    const size_t split = counter.find('_');
+    if (split == 0 || split == std::string_view::npos || split > 9 || split + 1 == counter.size()
+        || counter.find_first_not_of("0123456789_") != std::string_view::npos
+        || counter.find('_', split + 1) != std::string_view::npos)
+        return 0;
+    base.assign(name.substr(1, mark - 1));
+    return pid_t(std::stol(std::string(counter.substr(0, split))));
+}
+
+// Whether a temporary of another file than the one being replaced was left
+// by a writer that died. A writer holds its file's lock while its temporary
+// lives: one of this process is stale when this process holds no lock on
+// its file (it was left by an earlier process that had this one's number);
+// one of another process is stale when that process is gone.
+bool LeftByTheDead(std::string_view name, const std::string& folder)
+{
+    std::string base;
+    const pid_t maker = MakerOf(name, base);
+    if (maker <= 0)
+        return false;
+    if (maker == ::getpid())
+        return !IsLockedByThisProcess(folder + "/" + base);
+    return ::kill(maker, 0) != 0 && errno == ESRCH;
+}
+
 // A folder is read whole to be swept, and one of many files replaced one by
 // one (a sequence's pictures rewritten at the first start) would be read
-// again for each. It is swept again once the replacements in it since its
-// last sweep reach a 64th of the entries left then: at most 64 entries read
-// a replacement, and a folder of few entries is swept at every one.
+// again for each. It is swept at its first replacement in a run, and again
+// once the replacements in it since its last sweep reach a 64th of the
+// entries left then: at most 64 entries read a replacement, and a folder of
+// few entries is swept at every one.
 constexpr std::uint64_t kSweepEntriesPerReplacement = 64;
+
+// What tells a folder from one made again in its place, which may be given
+// the same inode: its birth, where the file system keeps it.
+struct FolderIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t bornSeconds = 0;
+    std::uint32_t bornNanoseconds = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
+bool GetFolderIdentity(const std::string& folder, FolderIdentity& identity)
+{
+    struct statx st;
+    if (::statx(AT_FDCWD, folder.c_str(), 0, STATX_INO | STATX_BTIME, &st) != 0)
+        return false;
+    identity.device = (std::uint64_t(st.stx_dev_major) << 32) | st.stx_dev_minor;
+    identity.inode = st.stx_ino;
+    if (st.stx_mask & STATX_BTIME) {
+        identity.bornSeconds = st.stx_btime.tv_sec;
+        identity.bornNanoseconds = st.stx_btime.tv_nsec;
+    }
+    return true;
+}
 
 struct SweepRecord {
     std::uint64_t entries = 0;
     std::uint64_t replacements = 0;
+    FolderIdentity folder;
 };
 
 std::mutex g_SweepMutex;
-// By device and inode; never destroyed, like the folder cache.
-std::map<std::pair<dev_t, ino_t>, SweepRecord>& Sweeps()
+// By path; never destroyed, like the folder cache.
+std::unordered_map<std::string, SweepRecord>& Sweeps()
 {
-    static auto* sweeps = new std::map<std::pair<dev_t, ino_t>, SweepRecord>;
+    static auto* sweeps = new std::unordered_map<std::string, SweepRecord>;
     return *sweeps;
 }
 
@@ -621,14 +681,15 @@ std::size_t RemoveStaleTemporaries(const std::string& target)
 {
     const std::string folder = FolderOf(target);
     const std::string base = BaseNameOf(target);
-    struct stat st;
-    if (::stat(folder.c_str(), &st) != 0)
+    FolderIdentity identity;
+    if (!GetFolderIdentity(folder, identity))
         return 0;
-    const std::pair<dev_t, ino_t> id(st.st_dev, st.st_ino);
+    // Relative names are the working folder's, which changes.
+    const std::string key = folder.front() == '/' ? folder : GetCurrentFolder() + "/" + folder;
     {
         std::lock_guard<std::mutex> lock(g_SweepMutex);
-        SweepRecord& record = Sweeps()[id];
-        if (record.replacements * kSweepEntriesPerReplacement < record.entries) {
+        SweepRecord& record = Sweeps()[key];
+        if (record.folder == identity && record.replacements * kSweepEntriesPerReplacement < record.entries) {
             ++record.replacements;
             return 0;
         }
@@ -640,7 +701,8 @@ std::size_t RemoveStaleTemporaries(const std::string& target)
     std::uint64_t entries = 0;
     while (const dirent* entry = ::readdir(dir)) {
         ++entries;
-        if (IsTemporaryOf(entry->d_name, base))
+        // The target's own under its lock, whoever made them.
+        if (IsTemporaryOf(entry->d_name, base) || LeftByTheDead(entry->d_name, folder))
             stale.emplace_back(entry->d_name);
     }
     ::closedir(dir);
@@ -649,7 +711,7 @@ std::size_t RemoveStaleTemporaries(const std::string& target)
     for (const std::string& name : stale)
         removed += ::unlink((folder + "/" + name).c_str()) == 0 ? 1 : 0;
     std::lock_guard<std::mutex> lock(g_SweepMutex);
-    Sweeps()[id] = SweepRecord{entries - removed, 1};
+    Sweeps()[key] = SweepRecord{entries - removed, 1, identity};
     return removed;
 }
 

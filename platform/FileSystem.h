@@ -96,10 +96,12 @@ std::uint64_t UnixTimeToFileTime(std::int64_t seconds, std::uint32_t nanoseconds
 std::FILE* CreateTemporaryBeside(const std::string& target, std::string& tempPath, const char* mode);
 // Removes the temporaries of that naming beside the target, which only
 // writers that died can have left: call it while holding the target's lock
-// (FileLock.h), which every writer holds while its temporary exists.
-// Answers how many were removed. A folder of many entries is swept at one
-// replacement in every 64th of its entries, so that sweeping reads at most
-// 64 entries a replacement.
+// (FileLock.h), which every writer holds while its temporary exists. The
+// temporaries of other files in the folder go too when the process named in
+// them is gone (or, named by this process, holds no lock on their file).
+// Answers how many were removed. A folder is swept at its first replacement
+// in a run; one of many entries then again at one replacement in every 64th
+// of its entries, so that sweeping reads at most 64 entries a replacement.
 std::size_t RemoveStaleTemporaries(const std::string& target);
 
 // The folder entries read so far to find names case-blind and to sweep

@@ -414,29 +414,77 @@ void CSequence::SetYOffset(int32_t offset)
     RecomputeBounds();
 }
 
+bool CSequence::FindOwnFolder(std::string& listFolder, std::string& name, CJString* file)
+{
+    CJString path;
+    if (!FindObjectFileName(this, &path))
+        return false;
+    // ".../<list folder>/-<name>/Properties.txt", either separator.
+    std::string folder(path.GetString());
+    std::replace(folder.begin(), folder.end(), '\\', '/');
+    size_t cut = folder.rfind('/');
+    if (cut == std::string::npos)
+        return false;
+    folder.resize(cut);
+    cut = folder.rfind('/');
+    listFolder = cut == std::string::npos ? std::string() : folder.substr(0, cut);
+    name = cut == std::string::npos ? folder : folder.substr(cut + 1);
+    if (!name.empty() && name[0] == '-')
+        name.erase(0, 1);
+    if (file)
+        *file = path;
+    return true;
+}
+
+bool CSequence::IsCacheArchived()
+{
+    std::string listFolder, name;
+    if (!FindOwnFolder(listFolder, name))
+        return false;
+    CJString cache;
+    GetCachePath(cache, listFolder.c_str(), name.c_str());
+    return IsInArchive(cache.GetString());
+}
+
+bool CSequence::IsCacheWritable()
+{
+    std::string listFolder, name;
+    if (!FindOwnFolder(listFolder, name))
+        return true;
+    CJString cache;
+    GetCachePath(cache, listFolder.c_str(), name.c_str());
+    return !IsInArchive(cache.GetString())
+        && (!FileExists(cache.GetString(), 0) || IsFileWritable(cache.GetString(), 0));
+}
+
 void CSequence::Reload()
 {
     if (IsLoadingSequenceProperties() || g_Reloading)
         return;
-    CJString path;
-    if (!FindObjectFileName(this, &path))
+    std::string listFolder, name;
+    // The cache and "Properties.txt" still hold the settings before the
+    // change, so neither is read: the images are built under the settings
+    // held. An archived cache cannot be built again; without images the
+    // frames stay as they are.
+    if (!FindOwnFolder(listFolder, name) || IsCacheArchived())
         return;
-    // ".../<list folder>/-<name>/Properties.txt", either separator.
-    std::string file(path.GetString());
-    std::replace(file.begin(), file.end(), '\\', '/');
-    size_t cut = file.rfind('/');
-    if (cut == std::string::npos)
-        return;
-    file.resize(cut);
-    cut = file.rfind('/');
-    const std::string listFolder = cut == std::string::npos ? std::string() : file.substr(0, cut);
-    std::string name = cut == std::string::npos ? file : file.substr(cut + 1);
-    if (!name.empty() && name[0] == '-')
-        name.erase(0, 1);
     g_Reloading = true;
-    DeleteFrames();
-    Load(listFolder.c_str(), name.c_str(), nullptr);
+    (void)BuildFromImages(listFolder.c_str(), name.c_str(), nullptr);
     g_Reloading = false;
+}
+
+bool CSequence::SaveSettings()
+{
+    std::string listFolder, name;
+    CJString file;
+    if (!FindOwnFolder(listFolder, name, &file) || !IsCacheWritable())
+        return false;
+    // A cache older than its sources is built again at the next start, from
+    // the settings saved here; one that is not would serve its own copy.
+    const bool cacheCurrent = !IsCacheStale(listFolder.c_str(), name.c_str());
+    if (!SaveToFile(file.GetString(), 0))
+        return false;
+    return !cacheCurrent || UpdateCacheSettings(listFolder.c_str(), name.c_str());
 }
 
 CFrameFilter& CSequence::BuildFilterChain(CFrameFilter* given)
@@ -663,7 +711,9 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     if (archived && names.empty())
         cannotRebuild();
 
-    ReadOrCreateProperties(folder, name);
+    // A reload builds under the settings the sequence holds.
+    if (!g_Reloading)
+        ReadOrCreateProperties(folder, name);
     CFrameFilter& chain = BuildFilterChain(given);
     if (names.empty())
         return false;

@@ -18,13 +18,16 @@
 // The cache is used while no source image, no "Properties.txt" and (at 8
 // bits) no game palette is newer; a cache inside a mounted archive is always
 // used. It is replaced, atomically, only by a build that produced frames: a
-// folder that lost its images keeps its cache and plays from it.
+// folder that lost its images keeps its cache and plays from it. Saved
+// settings are written to the cache too, pixels kept, since a trusted cache
+// is where the next start reads them from.
 
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
 #include "objects/CObject.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CBlitType;
@@ -73,9 +76,12 @@ public:
     // when the sequence has its frames (possibly none) from one or the other.
     bool Load(const char* folder, const char* name, CFrameFilter* chain);
     virtual bool BuildFromImages(const char* folder, const char* name, CFrameFilter* chain);
-    // Writes every frame as a 24-bit BMP on black under "AVIs/<folder name>/";
-    // false when nothing was written.
+    // Writes every frame as a 24-bit BMP on black under GetVideoFolder();
+    // false when a frame was not written. No AVI is made of them here: the
+    // tool that made one is not part of this system.
     virtual bool SaveAsAVI();
+    // "AVIs/<the sequence's folder name>"; empty without a file of its own.
+    std::string GetVideoFolder();
     virtual bool LoadFromCache(const char* folder, const char* name);
     virtual bool SaveToCache(const char* folder, const char* name, uint32_t jpegQuality, bool lossLess,
                              bool wasRunLength);
@@ -145,8 +151,18 @@ public:
     void SetDoDither(const uint32_t& bits) { StoreFlag(kSequenceDoDither, bits != 0); }
     void SetLossLess(const uint32_t& bits) { StoreFlag(kSequenceLossLess, bits != 0); }
 
-    // Finds the sequence's own file and loads it again from its folder.
+    // Builds the frames again from the images of the sequence's own folder,
+    // under the settings it holds now (an archived cache is left as it is).
     void Reload();
+    // Writes the settings to the sequence's "Properties.txt" and brings its
+    // cache in step, so that the next start reads them from either; false
+    // when they cannot be kept: no file of its own, a cache inside an
+    // archive (its copy of the settings is the one read), a failed write.
+    bool SaveSettings();
+    // Whether the cache the sequence is read from can take saved settings:
+    // not inside a mounted archive, and a file that may be written when
+    // there is one. True without a file of its own.
+    bool IsCacheWritable();
     // The cache read from an open file: false for a damaged block, or for a
     // missing atlas when it is required.
     bool ReadCacheFrom(CFile& file, bool atlasRequired);
@@ -159,6 +175,13 @@ private:
     void WidenBounds(CFrame& frame);
     // The frames from the cache; a loose cache must have its atlas.
     bool ReadCache(const char* folder, const char* name, bool atlasRequired);
+    // "<list folder>" and "<name>" of the file ".../<list folder>/-<name>/Properties.txt"
+    // that the sequence is saved to; false when it has none.
+    bool FindOwnFolder(std::string& listFolder, std::string& name, CJString* file = nullptr);
+    bool IsCacheArchived();
+    // Rewrites the cache's settings and frame offsets from the sequence,
+    // keeping its pixels; a cache that holds other frames is left alone.
+    bool UpdateCacheSettings(const char* folder, const char* name);
 
     std::vector<CFrame*> m_Frames; // owned; an entry may be null
     CRect m_Bounds{};

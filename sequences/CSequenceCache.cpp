@@ -23,6 +23,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -56,6 +57,26 @@ bool FitsAtlas(const CFrameInfo& info, uint32_t width, uint32_t height)
 std::string FrameName(CFile& file, uint32_t index)
 {
     return std::string(file.GetFileName().GetString()) + " (frame " + std::to_string(index + 1) + ")";
+}
+
+// The cache's first piece: the settings and the frame list, compressed.
+bool WriteCacheText(CFile& file, CSequence& sequence, CSequenceFrameInfoList& list)
+{
+    auto* buffer = new CMemFileBuf();
+    CObjectStream text;
+    text.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
+    WriteObjectText(&sequence, text, WriteHeader::With);
+    WriteObjectText(&list, text, WriteHeader::With);
+    text.Finish();
+    const uint64_t wholeSize = uint64_t(buffer->GetSize());
+    text.DetachFileBuf();
+    uint8_t* data = buffer->DetachMemory();
+    delete buffer;
+    const bool written = wholeSize <= kMaxCacheText
+        && CFileCompressor::WriteCompressed(file, data ? data : reinterpret_cast<const uint8_t*>(""),
+                                            uint32_t(wholeSize), kDefaultCompressionLevel);
+    std::free(data);
+    return written;
 }
 
 } // namespace
@@ -180,32 +201,81 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
         }
     }
 
-    auto* buffer = new CMemFileBuf();
-    CObjectStream text;
-    text.Attach(buffer, FILE_CREATE | FILE_WRITE, IdMode::WithoutIds);
-    WriteObjectText(this, text, WriteHeader::With);
-    WriteObjectText(&list, text, WriteHeader::With);
-    text.Finish();
-    const uint64_t wholeSize = uint64_t(buffer->GetSize());
-    text.DetachFileBuf();
-    uint8_t* data = buffer->DetachMemory();
-    delete buffer;
-    if (wholeSize > kMaxCacheText) {
-        std::free(data);
-        return false;
-    }
-    const uint32_t size = uint32_t(wholeSize);
-
     CJString path;
     GetCachePath(path, folder, name);
     CFile file;
-    bool written = file.Open(path.GetString(), FILE_CREATE | FILE_WRITE | FILE_MAKE_FOLDERS);
-    written = written
-        && CFileCompressor::WriteCompressed(file, data ? data : reinterpret_cast<const uint8_t*>(""), size,
-                                            kDefaultCompressionLevel);
-    std::free(data);
+    bool written = file.Open(path.GetString(), FILE_CREATE | FILE_WRITE | FILE_MAKE_FOLDERS)
+        && WriteCacheText(file, *this, list);
     if (written && atlas)
         written = WriteFrameBody(*atlas, file, jpegQuality, lossLess);
+    if (!written) {
+        if (file.IsOpen())
+            file.GetFileBuf()->Discard();
+        return false;
+    }
+    return file.Close();
+}
+
+bool CSequence::UpdateCacheSettings(const char* folder, const char* name)
+{
+    CJString path;
+    GetCachePath(path, folder, name);
+    std::unique_ptr<CObject> list;
+    std::vector<uint8_t> pixels;
+    {
+        // A cache that cannot be read is built again, under the settings saved.
+        CFile file;
+        if (!file.Open(path.GetString(), FILE_READ))
+            return true;
+        uint32_t size = 0;
+        uint8_t* block = CFileCompressor::ReadCompressed(file, size, kMaxCacheText);
+        if (!block)
+            return true;
+        CObjectStream text;
+        text.Attach(CMemFileBuf::Adopt(block, size), FILE_READ, IdMode::WithoutIds);
+        text.SetQuiet(true);
+        text.SetUntrusted(true);
+        CLoadingPropertiesScope loading;
+        CSequence old;
+        CJString className;
+        if (!text.ReadNonBlankLine(className))
+            return true;
+        className.TrimLeft();
+        className.TrimRight();
+        if (className.Compare("CSequence") != 0 || !old.ReadFromStream(text) || text.HasReadError())
+            return true;
+        list.reset(ReadObjectFromStream(text));
+        const int64_t rest = file.GetSize() - file.GetPosition();
+        if (text.HasReadError() || rest < 0 || rest > int64_t(UINT32_MAX))
+            return true;
+        pixels.resize(size_t(rest));
+        if (file.Read(pixels.data(), uint32_t(rest)) != uint32_t(rest))
+            return true;
+    }
+    // Only a cache of these very frames can take their offsets; any other
+    // would go on serving its own settings.
+    auto* frames = dynamic_cast<CSequenceFrameInfoList*>(list.get());
+    if (!frames || frames->GetCount() != m_Frames.size())
+        return false;
+    for (uint32_t i = 0; i < frames->GetCount(); ++i) {
+        CFrameInfo* info = frames->GetAt(i);
+        const CFrame* frame = m_Frames[i];
+        if (!info != !frame)
+            return false;
+        if (!info)
+            continue;
+        if (info->m_Right - info->m_Left != int32_t(frame->GetWidth())
+            || info->m_Bottom - info->m_Top != int32_t(frame->GetHeight()))
+            return false;
+        info->m_UpperLeftXOffset = frame->GetOffsetX();
+        info->m_UpperLeftYOffset = frame->GetOffsetY();
+    }
+    frames->m_FPS = m_FramesPerSecond;
+    frames->m_Flags = m_Flags;
+    frames->m_BlitType = m_BlitType;
+    CFile file;
+    bool written = file.Open(path.GetString(), FILE_CREATE | FILE_WRITE) && WriteCacheText(file, *this, *frames)
+        && file.Write(pixels.data(), uint32_t(pixels.size())) == pixels.size();
     if (!written) {
         if (file.IsOpen())
             file.GetFileBuf()->Discard();

@@ -140,6 +140,55 @@ CSequenceList& GetSequenceList()
     return *list;
 }
 
+namespace {
+
+// The game's list is not registered by name, so the lists' own callback
+// does not find its sequences.
+bool FindFileOfGameSequence(const CObject* object, CJString* name)
+{
+    CJString found;
+    if (!GetSequenceList().GetObjectFileName(object, found))
+        return false;
+    if (name)
+        *name = found;
+    return true;
+}
+
+// The callbacks take the object as const; saving writes nothing into it.
+bool SaveSequenceSettings(const CObject* object, bool& saved)
+{
+    auto* sequence = const_cast<CSequence*>(dynamic_cast<const CSequence*>(object));
+    CJString file;
+    if (!sequence || !FindObjectFileName(sequence, &file))
+        return false;
+    saved = sequence->SaveSettings();
+    return true;
+}
+
+// A sequence whose cache cannot take the settings keeps nothing that is
+// edited; any other may be saved when its "Properties.txt" may be written.
+bool CanSaveSequenceSettings(const CObject* object, bool& allowed)
+{
+    auto* sequence = const_cast<CSequence*>(dynamic_cast<const CSequence*>(object));
+    if (!sequence || sequence->IsCacheWritable())
+        return false;
+    allowed = false;
+    return true;
+}
+
+} // namespace
+
+void RegisterSequenceFileCallbacks()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    RegisterObjectFileNameCallback(&FindFileOfGameSequence);
+    RegisterObjectSaveCallback(&SaveSequenceSettings);
+    RegisterCanSaveObjectCallback(&CanSaveSequenceSettings);
+}
+
 // --- Coordinates ---
 
 void CSequenceOfCoordinates::DeclareProperties(CPropertyDeclarer& d)
@@ -214,24 +263,29 @@ bool WriteBmpFile(const char* path, const CFrame& frame24)
     return file.Close();
 }
 
+std::string CSequence::GetVideoFolder()
+{
+    CJString file;
+    if (!FindObjectFileName(this, &file))
+        return std::string();
+    std::string folder(file.GetString());
+    std::replace(folder.begin(), folder.end(), '\\', '/');
+    size_t cut = folder.rfind('/');
+    if (cut == std::string::npos)
+        return std::string();
+    folder.resize(cut);
+    cut = folder.rfind('/');
+    return "AVIs/" + (cut == std::string::npos ? folder : folder.substr(cut + 1));
+}
+
 bool CSequence::SaveAsAVI()
 {
     for (uint32_t i = 0; i < GetFrameCount(); ++i)
         GetFrame(i);
     RecomputeBounds();
-    if (GetFrameCount() == 0)
+    const std::string output = GetVideoFolder();
+    if (GetFrameCount() == 0 || output.empty())
         return false;
-    CJString file;
-    if (!FindObjectFileName(this, &file))
-        return false;
-    std::string folder(file.GetString());
-    std::replace(folder.begin(), folder.end(), '\\', '/');
-    size_t cut = folder.rfind('/');
-    if (cut == std::string::npos)
-        return false;
-    folder.resize(cut);
-    cut = folder.rfind('/');
-    const std::string output = "AVIs/" + (cut == std::string::npos ? folder : folder.substr(cut + 1));
     const CRect bounds = GetBounds();
     if (bounds.right <= bounds.left || bounds.bottom <= bounds.top)
         return false;

@@ -43,6 +43,10 @@ private:
 
 // The game's one sequence list; its folder is set at start-up.
 CSequenceList& GetSequenceList();
+// Lets sequences answer for their files (see ObjectFileCallbacks.h): the
+// game list's sequences name their "Properties.txt", and a sequence is saved
+// with its cache kept in step (CSequence::SaveSettings).
+void RegisterSequenceFileCallbacks();
 
 // Per-frame points of a sequence (where a hand or an attachment sits),
 // relative to each frame's hot spot.

@@ -19,4 +19,5 @@ void RegisterSequencesClasses()
     CHueRemapFrameProperty::SGetClassInfo();
     AttachSequenceDynamicProperties();
     AttachHueRemapFrameProperty();
+    RegisterSequenceFileCallbacks();
 }

@@ -1,10 +1,12 @@
 #include "shell/CClipboard.h"
 
 #include "foundation/CurrentLoadFile.h"
+#include "foundation/FatalError.h"
 #include "foundation/TextEncoding.h"
 #include "platform/CPlatform.h"
 #include "platform/ClipboardDevice.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -37,9 +39,6 @@ void RegisterClipboardClasses()
 }
 
 namespace {
-
-// Larger object data is refused rather than copied around.
-constexpr size_t kMaxObjectBytes = 64u << 20;
 
 // What this process last put on the clipboard.
 struct KeptData {
@@ -239,6 +238,18 @@ bool CClipboard::CopyObject(CObject* object)
     uint8_t* data = WriteObjectToMemory(object, size);
     if (!data)
         return false;
+    // Refused here, where the designer can be told, rather than pasted as
+    // nothing later.
+    if (size_t(size) > kMaxClipboardObjectBytes) {
+        std::free(data);
+        char text[256];
+        std::snprintf(text, sizeof text,
+                      "This is too large to copy: it takes %u MB on the clipboard, which holds at most %u MB. "
+                      "The clipboard keeps what it held before.",
+                      unsigned((uint64_t(size) + (1u << 20) - 1) >> 20), unsigned(kMaxClipboardObjectBytes >> 20));
+        ShowMessage("Cannot Copy", text);
+        return false;
+    }
     const bool set
         = SetClipboardData(m_EditingPlayedLevel ? kClipboardDirtyObject : kClipboardObject, data, size_t(size));
     std::free(data);
@@ -253,7 +264,7 @@ CObject* CClipboard::ReadObjectData()
         const uint8_t* data = GetData(format, size);
         if (!data)
             continue;
-        if (size == 0 || size > kMaxObjectBytes)
+        if (size == 0 || size > kMaxClipboardObjectBytes)
             return nullptr;
         CClipboardLoadName name;
         return ReadObjectFromMemory(data, uint32_t(size));

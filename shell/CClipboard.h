@@ -35,6 +35,10 @@ inline constexpr const char* kClipboardObject = "CObject 2.0";
 inline constexpr const char* kClipboardDirtyObject = "Dirty CObject";
 inline constexpr const char* kClipboardOldObject = "CObject";
 
+// The most object data the clipboard reads; CopyObject refuses more, and
+// says so.
+inline constexpr size_t kMaxClipboardObjectBytes = size_t(64) << 20;
+
 // Text taking part where an object is expected.
 class CStringWrappedInAnObject : public CObject {
     OMBRISALT_REFLECTED(CStringWrappedInAnObject, CObject)
@@ -67,6 +71,8 @@ public:
     // Windows-1252 form), else "Text"; false when there is neither.
     bool GetText(CJString& out);
 
+    // False when the object's form is past kMaxClipboardObjectBytes: the
+    // designer is told and the clipboard keeps what it held.
     bool CopyObject(CObject* object);
     // The clipboard's object; without one, its text wrapped in a
     // CStringWrappedInAnObject when text is allowed. Null otherwise.

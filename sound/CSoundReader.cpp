@@ -268,15 +268,26 @@ struct OggWindow {
     int64_t position = 0; // in what the library sees
 };
 
+// What checking may still spend in vain. A false header claims up to
+// kMaxOggPage bytes to be checked, so junk packed with headers would cost
+// that many for each of its own bytes; checks in vain are paid from a
+// reserve that each byte scanned refills by one, up to its size, so they
+// never pass the bytes scanned plus the reserve, and bytes scanned long ago
+// (a hole of zeros before the headers) buy nothing. A damaged page wastes
+// its own size once, refilled by the bytes scanned through it.
+struct OggCheckBudget {
+    static constexpr int64_t kReserve = 16 << 20;
+    int64_t left = kReserve;
+    bool Spent() const { return left < 0; }
+};
+
 // Finds whole pages in the bytes fed to it as libogg does (a page counts
-// only when its checksum holds), and counts the bytes it checked in vain: a
-// false header claims up to kMaxOggPage bytes, so junk packed with headers
-// would cost that many for each of its own bytes.
+// only when its checksum holds), paying the checks in vain from the budget.
 class COggPageScanner {
 public:
-    // wasted counts on from where it stands.
-    explicit COggPageScanner(int64_t& wasted)
-        : m_Wasted(wasted)
+    // Pays from budget, which goes on from where it stands.
+    explicit COggPageScanner(OggCheckBudget& budget)
+        : m_Budget(budget)
     {
         ogg_sync_init(&m_Sync);
     }
@@ -301,22 +312,17 @@ public:
         }
         const long n = ogg_sync_pageseek(&m_Sync, &m_Page);
         if (n < 0)
-            m_Wasted += claim;
+            m_Budget.left -= claim;
+        if (n != 0)
+            m_Budget.left = std::min(m_Budget.left + (n > 0 ? n : -int64_t(n)), OggCheckBudget::kReserve);
         return n;
     }
 
 private:
     ogg_sync_state m_Sync;
     ogg_page m_Page;
-    int64_t& m_Wasted;
+    OggCheckBudget& m_Budget;
 };
-
-// Whether headers checked in vain took more than a few times the bytes
-// scanned: a damaged page wastes its own size once.
-bool WastedTooMuch(int64_t wasted, int64_t scanned)
-{
-    return wasted > 8 * scanned + (16 << 20);
-}
 
 constexpr int64_t kTooManyFalseHeaders = -2;
 
@@ -330,13 +336,14 @@ int64_t EndOfLastOggPage(CFile& file, int64_t size)
 {
     const int64_t tail = std::clamp<int64_t>(size, 0, kOggTailBytes);
     std::vector<char> bytes(size_t(tail + kMaxOggPage), 0);
-    int64_t end = -1, wasted = 0;
+    int64_t end = -1;
+    OggCheckBudget budget;
     for (int64_t start = tail; end < 0 && start > 0;) {
         const int64_t chunk = std::min<int64_t>(kOggWalkChunk, start);
         start -= chunk;
         if (!file.Seek(size - tail + start) || !ReadExactly(file, bytes.data() + start, uint32_t(chunk)))
             break;
-        COggPageScanner scanner(wasted);
+        COggPageScanner scanner(budget);
         char* buffer = scanner.Buffer(int64_t(bytes.size()) - start);
         if (!buffer)
             break;
@@ -347,7 +354,7 @@ int64_t EndOfLastOggPage(CFile& file, int64_t size)
             if (n > 0 && offset + n <= tail)
                 end = size - tail + offset + n;
             offset += n > 0 ? n : -n;
-            if (WastedTooMuch(wasted, tail))
+            if (budget.Spent())
                 return kTooManyFalseHeaders;
         }
     }
@@ -362,8 +369,9 @@ const char* MapOggPages(CFile& file, int64_t end, OggWindow& window)
     window.size = 0;
     if (!file.Seek(0))
         return nullptr;
-    int64_t offset = 0, fed = 0, wasted = 0;
-    COggPageScanner scanner(wasted);
+    int64_t offset = 0, fed = 0;
+    OggCheckBudget budget;
+    COggPageScanner scanner(budget);
     bool inRun = false;
     const char* refusal = nullptr;
     while (offset < end && !refusal) {
@@ -394,7 +402,7 @@ const char* MapOggPages(CFile& file, int64_t end, OggWindow& window)
             window.size += n;
         inRun = whole;
         offset += n > 0 ? n : -n;
-        if (WastedTooMuch(wasted, end))
+        if (budget.Spent())
             refusal = kFalseHeaders;
     }
     if (!window.runs.empty())

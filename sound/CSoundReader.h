@@ -26,12 +26,13 @@
 // pages whose checksum holds, one after another: bytes before the first
 // page, a damaged page and junk between pages are left out (a file broken in
 // more than 65536 places is refused, as is one whose false page headers
-// would claim more than eight times its bytes, plus 16 MB, to be checked),
-// so a chained stream's links follow one another. A sound decoded whole into
-// memory (CSound, and a compressed WAVE, which is decoded at open) may last
-// at most ten minutes at its own rate and take at most the bytes of ten
-// minutes of 48 kHz 16-bit stereo (115.2 MB), so a high claimed rate buys no
-// more memory; a stream decodes piece by piece and has no limit.
+// would have more checked in vain than the bytes scanned up to them, which
+// refill a reserve of 16 MB), so a chained stream's links follow one another.
+// A sound decoded whole into memory (CSound, and a compressed WAVE, which is
+// decoded at open) may last at most ten minutes at its own rate and take at
+// most the bytes of ten minutes of 48 kHz 16-bit stereo (115.2 MB), so a
+// high claimed rate buys no more memory; a stream decodes piece by piece and
+// has no limit.
 //
 // Positions (Tell, Seek) count decoded bytes from the start of the sound for
 // every kind. A reader is used by one thread at a time.

@@ -167,7 +167,10 @@ bool CJEdit::ValidateText(const CJString& text)
     if ((m_MinValue == 0.0f && m_MaxValue == 0.0f) || text.IsEmpty())
         return true;
     const float value = text.ToFloat();
-    if (m_MinValue <= value && value <= m_MaxValue)
+    // A minus begins no number of a range without negatives; alone it
+    // would read as -0.
+    const bool minus = text.GetAt(0) == '-';
+    if (m_MinValue <= value && value <= m_MaxValue && !(minus && m_MinValue >= 0.0f))
         return true;
     PlayErrorSound();
     return false;

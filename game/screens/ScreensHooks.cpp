@@ -19,6 +19,7 @@
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/CTutorialPopUp.h"
+#include "game/screens/LevelNumberedData.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CRules.h"
@@ -225,6 +226,26 @@ CObject* CScreensHooks::GetViewedLevel()
 {
     CNeighborhoodViewer* viewer = GetNeighborhoodViewer();
     return viewer ? viewer->GetLevelCopy() : nullptr;
+}
+
+void CScreensHooks::OnLevelsInserted(uint32_t at, uint32_t count)
+{
+    InsertLevelNumberedData(at, count);
+}
+
+void CScreensHooks::OnLevelRemoved(uint32_t at)
+{
+    RemoveLevelNumberedData(at);
+}
+
+void CScreensHooks::OnLevelsSwapped(uint32_t i, uint32_t j)
+{
+    SwapLevelNumberedData(i, j);
+}
+
+bool CScreensHooks::SaveRenumberedLevelData()
+{
+    return SaveLevelNumberedData();
 }
 
 CJString CScreensHooks::GetTipText(uint32_t levelIndex)

@@ -56,6 +56,12 @@ public:
     // Saves the profiles, changed or not, before the lists they name go.
     void OnGameClosing() override;
 
+    // Tips and decade transitions follow their levels (LevelNumberedData.h).
+    void OnLevelsInserted(uint32_t at, uint32_t count) override;
+    void OnLevelRemoved(uint32_t at) override;
+    void OnLevelsSwapped(uint32_t i, uint32_t j) override;
+    bool SaveRenumberedLevelData() override;
+
     // "Tips Options".
     CJString GetTipText(uint32_t levelIndex) override;
     float GetTipDuration() override;

@@ -1,6 +1,7 @@
 #include "game/world/CLevelSet.h"
 
 #include "game/world/CGeneralObjects.h"
+#include "game/world/WorldHooks.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/ObjectFileCallbacks.h"
 
@@ -43,6 +44,20 @@ bool FindFileOfGeneralLevelSet(const CObject* object, CJString* name)
     found.Append(".Object.txt");
     if (name)
         *name = found;
+    return true;
+}
+
+// "Levels" takes along what the screens renumbered with it, so the files
+// agree on which level a number means whoever saves the set.
+bool SaveLevelsWithRenumberedData(const CObject* object, bool& saved)
+{
+    CLevelSet* levels = FindLevels();
+    if (!levels || object != levels)
+        return false;
+    CJString name;
+    saved = FindObjectFileName(levels, &name) && levels->SaveToFile(name.GetString(), 0);
+    if (saved)
+        saved = GetGameScreensHooks().SaveRenumberedLevelData();
     return true;
 }
 
@@ -207,5 +222,6 @@ void RegisterLevelSetFileNames()
     if (!registered) {
         registered = true;
         RegisterObjectFileNameCallback(&FindFileOfGeneralLevelSet);
+        RegisterObjectSaveCallback(&SaveLevelsWithRenumberedData);
     }
 }

@@ -4,6 +4,7 @@
 #include "game/business/CBuildPhase.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
+#include "game/world/WorldHooks.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "shell/CClipboard.h"
 #include "shell/CGameBase.h"
@@ -11,6 +12,7 @@
 #include "ui/CJButton.h"
 #include "ui/CJHeader.h"
 #include "ui/CJListBox.h"
+#include "ui/CJStatic.h"
 #include "ui/CScreenWindow.h"
 
 #include <algorithm>
@@ -89,6 +91,15 @@ const CJString& WindowTitle()
     return title;
 }
 
+// The player profiles keep their records by level number, and the sorter
+// leaves them there.
+const CJString& ProgressNote()
+{
+    static CLocalizedString note("Players' progress stays with the level number: after Paste, Insert, Delete or a "
+                                 "move, each player's wins belong to the level that now has that number.");
+    return note;
+}
+
 // A frequency entry of the named build phase as a whole percentage; empty
 // when the data has no such phase.
 CJString PhasePercent(CLevelOptions& level, const char* phaseName)
@@ -160,9 +171,13 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
     m_List->SetHeader(m_Header);
     m_List->SetRect(CRect{kMargin, top + kHeaderHeight, kMargin + listWidth, top + kHeaderHeight + kListHeight});
 
-    // Two rows of buttons under the list: the commands, then the moves.
+    auto* note = &Add<CJStatic>(kAsIsNoGrow, ProgressNote());
+    note->SetWrapWidth(listWidth);
+    note->MoveTo(kMargin, top + kHeaderHeight + kListHeight + kMargin);
+
+    // Two rows of buttons under the note: the commands, then the moves.
     int32_t x = kMargin;
-    int32_t y = top + kHeaderHeight + kListHeight + kMargin;
+    int32_t y = note->GetRect().bottom + kMargin;
     int32_t rowHeight = 0;
     for (size_t i = 0; i < size_t(Button::Count); ++i) {
         const auto which = Button(i);
@@ -293,9 +308,36 @@ bool CLevelSorterWindow::OnKeyDown(uint32_t key)
 
 bool CLevelSorterWindow::Close()
 {
-    if (m_Levels && !CGameBase::SIsShuttingDown())
-        SaveObjectToOwnFile(m_Levels);
+    CJString name;
+    if (m_Levels && !CGameBase::SIsShuttingDown() && !SaveObjectToOwnFile(m_Levels) && m_EditingAllowed &&
+        FindObjectFileName(m_Levels, &name)) {
+        CJString text("Could not save ");
+        text.Append(name);
+        ShowMessageBox(CJString("Error"), text);
+    }
     return CJFrameWindow::Close();
+}
+
+bool CLevelSorterWindow::PutAwayLayerFlags()
+{
+    if (!Hooks().IsLevelEditorOpenOnStoredLevel())
+        return false;
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->SaveLayerFlagsAndShowAll();
+    return true;
+}
+
+void CLevelSorterWindow::TakeOutLayerFlags(bool putAway)
+{
+    if (!putAway)
+        return;
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->LoadLayerFlags();
+}
+
+bool CLevelSorterWindow::KeepsDataByLevelNumber() const
+{
+    return m_Levels && m_Levels == FindLevels();
 }
 
 void CLevelSorterWindow::Edit()
@@ -335,25 +377,28 @@ void CLevelSorterWindow::Paste()
         return;
     const int32_t selected = GetSelectedRow();
     const uint32_t at = selected >= 0 ? uint32_t(selected) : m_Levels->GetCount();
-    bool inserted = false;
+    const bool putAway = PutAwayLayerFlags();
+    uint32_t inserted = 0;
     if (pasted->IsKindOf(CLevelOptions::SGetClassInfo())) {
         m_Levels->InsertLevel(at, static_cast<CLevelOptions*>(pasted.release()));
-        inserted = true;
+        inserted = 1;
     } else if (pasted->IsKindOf(CLevelSet::SGetClassInfo())) {
         auto& set = static_cast<CLevelSet&>(*pasted);
-        uint32_t next = at;
         for (uint32_t i = 0; i < set.GetCount(); ++i) {
             CLevelOptions* level = set.GetLevel(i);
             if (!level)
                 continue;
-            m_Levels->InsertLevel(next++, static_cast<CLevelOptions*>(level->Clone()));
-            inserted = true;
+            m_Levels->InsertLevel(at + inserted, static_cast<CLevelOptions*>(level->Clone()));
+            ++inserted;
         }
     }
-    if (!inserted)
-        return;
-    SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
-    FillRows();
+    if (inserted > 0) {
+        if (KeepsDataByLevelNumber())
+            GetGameScreensHooks().OnLevelsInserted(at, inserted);
+        SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
+        FillRows();
+    }
+    TakeOutLayerFlags(putAway);
 }
 
 void CLevelSorterWindow::Insert()
@@ -362,9 +407,13 @@ void CLevelSorterWindow::Insert()
         return;
     const int32_t selected = GetSelectedRow();
     const uint32_t at = selected >= 0 ? uint32_t(selected) : m_Levels->GetCount();
+    const bool putAway = PutAwayLayerFlags();
     m_Levels->InsertLevel(at, nullptr);
+    if (KeepsDataByLevelNumber())
+        GetGameScreensHooks().OnLevelsInserted(at, 1);
     SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
     FillRows();
+    TakeOutLayerFlags(putAway);
 }
 
 void CLevelSorterWindow::Delete()
@@ -384,11 +433,15 @@ void CLevelSorterWindow::Delete()
     const auto row = uint32_t(selected);
     if (row >= count)
         return;
+    const bool putAway = PutAwayLayerFlags();
     m_Levels->RemoveLevel(row);
+    if (KeepsDataByLevelNumber())
+        GetGameScreensHooks().OnLevelRemoved(row);
     const uint32_t current = GetCurrentLevelIndex();
     if ((row == current && row == count - 1) || row < current)
         SetCurrentLevelIndex(current - 1);
     FillRows();
+    TakeOutLayerFlags(putAway);
 }
 
 void CLevelSorterWindow::Properties()
@@ -417,12 +470,16 @@ void CLevelSorterWindow::MoveDown()
 
 void CLevelSorterWindow::Swap(uint32_t i, uint32_t j, uint32_t selectAfter)
 {
+    const bool putAway = PutAwayLayerFlags();
     m_Levels->SwapLevels(i, j);
+    if (KeepsDataByLevelNumber())
+        GetGameScreensHooks().OnLevelsSwapped(i, j);
     const uint32_t current = GetCurrentLevelIndex();
     if (current == i || current == j)
         SetCurrentLevelIndex(i);
     FillRows();
     SelectRow(int32_t(selectAfter));
+    TakeOutLayerFlags(putAway);
 }
 
 CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks)

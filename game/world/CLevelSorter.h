@@ -13,6 +13,11 @@
 // Moves: the arrow buttons, or the toolkit's Up and Down key codes (6, 10)
 // with a Shift key held; the current level index set to the row the
 // selection came from when the swap touched it.
+//
+// On "Levels", what the screens keep by level number (tips, decade
+// transitions) follows the levels the sorter inserts, deletes and moves, and
+// is written with the set. The player profiles keep their records by number
+// and stay; the window says so.
 #include "foundation/CVirtualArray.h"
 #include "foundation/UpwardHook.h"
 #include "ui/CJFrameWindow.h"
@@ -52,7 +57,8 @@ public:
 
     void OnNotify(CJWindow* sender, int32_t code) override;
     bool OnKeyDown(uint32_t key) override;
-    // Saves the level set first, unless the game is shutting down.
+    // Saves the level set first, unless the game is shutting down; says
+    // when that fails.
     bool Close() override;
 
     // Refills the rows from the set, scrolled to the top.
@@ -80,6 +86,14 @@ public:
 
 private:
     void Swap(uint32_t i, uint32_t j, uint32_t selectAfter);
+    // While the level editor shows a stored level, the current level's layer
+    // flags live in the editor's settings: a command that may make another
+    // level current puts them away first (all layers shown, as Edit does)
+    // and takes out the flags of whichever level is current after it.
+    bool PutAwayLayerFlags();
+    void TakeOutLayerFlags(bool putAway);
+    // The set is "Levels", whose tips and transitions follow its levels.
+    bool KeepsDataByLevelNumber() const;
     void SelectRow(int32_t row);
 
     CLevelSet* m_Levels;

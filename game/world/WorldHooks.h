@@ -102,6 +102,17 @@ public:
     // screens keep (the player profiles above all) is saved and released.
     virtual void OnGameClosing() {}
 
+    // --- Data kept by level number
+    // The sorter changed the order of "Levels": what the screens keep by
+    // level number (tips, decade transitions) follows its level. A removed
+    // level's number goes to the level after it.
+    virtual void OnLevelsInserted(uint32_t /*at*/, uint32_t /*count*/) {}
+    virtual void OnLevelRemoved(uint32_t /*at*/) {}
+    virtual void OnLevelsSwapped(uint32_t /*i*/, uint32_t /*j*/) {}
+    // Writes what those changed, with "Levels" whenever it is saved; false
+    // when a file could not be written (it is tried again next time).
+    virtual bool SaveRenumberedLevelData() { return true; }
+
     // --- Tips and advice
     // "Tips Options": the tip of a level (empty: none), how many seconds of
     // play it shows, and the overlay set it is drawn with (a frame-overlay

@@ -7,6 +7,7 @@
 #include "blit/CColor.h"
 #include "editor/CWindowedBrowsableImage.h"
 #include "editor/CustomEditors.h"
+#include "foundation/CCommand.h"
 #include "game/scripting/CAudio.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -18,6 +19,7 @@
 #include "sound/SoundTestSupport.h"
 #include "ui/CJCheckBox.h"
 #include "ui/CJMenu.h"
+#include "ui/CJMessageBox.h"
 #include "ui/CJPictureWindow.h"
 
 #include <algorithm>
@@ -222,6 +224,13 @@ TEST_F(CustomEditors, SequenceStepsWrapAtBothEndsAndPauseThePlayback)
     ASSERT_TRUE(file->GetSubMenu());
     ASSERT_TRUE(file->GetSubMenu()->GetFirstChild());
     EXPECT_STREQ(file->GetSubMenu()->GetFirstChild()->GetTitle().GetString(), "Save As AVI");
+    // A sequence of no folder has nowhere to write, and says so.
+    auto* save = dynamic_cast<CJMenuItem*>(file->GetSubMenu()->GetFirstChild());
+    ASSERT_TRUE(save && save->GetCommand());
+    save->GetCommand()->Execute();
+    auto* box = dynamic_cast<CJMessageBox*>(m_Screen->GetFirstChild());
+    ASSERT_TRUE(box);
+    EXPECT_STREQ(box->GetTitle().GetString(), "Save As AVI");
     EXPECT_FALSE(preview->OnNotify(preview->GetNextButton(), kNotifyChanged)) << "only clicks are handled";
 }
 
@@ -301,6 +310,15 @@ TEST_F(CustomEditors, AFontShowsItsMapAndAFrameItsPreviewInTheirEditors)
     ASSERT_TRUE(preview);
     EXPECT_EQ(preview->GetFrame(), frame);
     EXPECT_EQ(preview->GetPreview()->GetParent(), editor->GetCategory(nullptr)->pane);
+
+    // A picture as large as the screen scrolls in its page: the editor and
+    // its close button stay on the screen.
+    const std::unique_ptr<CFrame> whole = CFrame::MakeOwned(m_Screen->GetWidth(), m_Screen->GetHeight(), 32);
+    editor = Open(whole.get());
+    const CRect& r = editor->GetScreenRect();
+    EXPECT_TRUE(r.left >= 0 && r.right <= m_Screen->GetWidth() && r.bottom <= m_Screen->GetHeight())
+        << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
+    EXPECT_LE(editor->GetCloseButton()->GetScreenRect().right, m_Screen->GetWidth());
 }
 
 TEST_F(CustomEditors, AnAudioPageCarriesAPlayButtonThatPlaysItThroughTheSoundDevice)

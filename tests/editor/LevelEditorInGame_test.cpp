@@ -4,7 +4,8 @@
 // previewed over the level; the palette's File > Exit gives the street back;
 // on a scaled street a moved or pasted picture follows the pointer;
 // a level property edited over the played street lasts for that play only,
-// and one edited over the stored street is saved to the level file.
+// and one edited over the stored street is saved to the level file, as is
+// the undo of such an edit.
 #include "../game/screens/ScreensGameTest.h"
 
 #include "editor/CEditorToolPalette.h"
@@ -370,17 +371,34 @@ TEST_F(LevelEditorInGame, OnAScaledStreetAMovedOrPastedPictureFollowsThePointer)
     editor->MoveSelection(90, 40);
     EXPECT_NEAR(onScreen(sprite).x - before.x, 90.0f, 0.5f);
     EXPECT_NEAR(onScreen(sprite).y - before.y, 40.0f, 0.5f);
-    // Its layer renamed since it was picked: it still moves through it.
+    // Its layer renamed since it was picked: it still moves through it, and
+    // is ordered in it.
     lots->m_Name = "Renamed";
     editor->MoveSelection(-90, -40);
+    ASSERT_GT(lots->m_Sprites.GetCount(), 1u);
+    editor->SendToBack();
+    EXPECT_EQ(lots->GetSprite(lots->m_Sprites.GetCount() - 1), sprite);
+    // Copied, it pastes into the layer it is in; the paste deletes.
+    const uint32_t held = lots->m_Sprites.GetCount();
+    ASSERT_TRUE(editor->ClipboardCopy(1));
+    editor->PasteSelection();
+    EXPECT_EQ(lots->m_Sprites.GetCount(), held + 1);
+    editor->ClipboardDelete(1);
+    EXPECT_EQ(lots->m_Sprites.GetCount(), held);
+    editor->SelectObject(sprite, lots->m_Name, false);
     lots->m_Name = "Lot";
     EXPECT_NEAR(onScreen(sprite).x, before.x, 0.5f);
 
-    // A drag there and back puts a lot back exactly, leaving nothing to save.
+    // A drag there and back puts a lot back exactly, leaving nothing to save,
+    // even from where the way through the street's scale and back is not.
     CSprite* dragged = nullptr;
     const CPoint p = SpritePoint(*editor, dragged);
-    ASSERT_NE(dragged, nullptr);
-    const CFPoint start = dragged->GetPosition();
+    ASSERT_TRUE(dragged && lots->ContainsSprite(dragged));
+    CFPoint start = dragged->GetPosition();
+    for (int i = 0; i < 100 && lots->ScreenToLayer(lots->LayerToScreen(start)) == start; ++i)
+        start = CFPoint{start.x + 0.01f, start.y + 0.01f};
+    ASSERT_NE(lots->ScreenToLayer(lots->LayerToScreen(start)), start);
+    dragged->SetPosition(start.x, start.y);
     PushMouse(plat::WindowEvent::Kind::MouseMove, p, false);
     PushMouse(plat::WindowEvent::Kind::MouseButton, p, true);
     Passes(1);
@@ -501,6 +519,19 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
     ASSERT_NO_FATAL_FAILURE(closeAll());
     EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == designers) << "nothing edited, nothing written";
 
+    // An edit the object editor wrote on closing, then undone (Ctrl+Z):
+    // the close writes what the designer sees.
+    ASSERT_TRUE(FindLevels()->SaveToFile(PathOf("Unedited.txt").c_str(), 0));
+    ASSERT_NO_FATAL_FAILURE(openLevelProperties());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
+    ClickOn(GetCurrentObjectEditor()->GetCloseButton());
+    ASSERT_TRUE(ReadBytes(PathOf(LevelsFile())) == written);
+    Type("\x1a");
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == ReadBytes(PathOf("Unedited.txt"))) << "the undo is kept";
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, storedRevenue);
+
     ASSERT_NO_FATAL_FAILURE(openLevelProperties());
     ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
     ASSERT_NO_FATAL_FAILURE(closeAll());
@@ -509,6 +540,11 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
     EXPECT_TRUE(saved == written) << "the save holds the level set and the one edit";
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f) << "the street started again as saved";
+
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == written) << "the undo is kept";
+    EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f);
 }
 
 } // namespace

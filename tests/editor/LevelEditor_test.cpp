@@ -286,6 +286,25 @@ TEST_F(LevelEditor, NothingMovesUntilThePressHasTravelledFivePixels)
     Hold(CPoint{115, 114});
     Release(CPoint{115, 114});
     EXPECT_EQ(At("a"), (CFPoint{105, 104}));
+
+    // A drag whose release never reached the editor (the focus went): the
+    // next one starts where the sprite stands.
+    Press(CPoint{115, 114});
+    Hold(CPoint{135, 114});
+    GetLevelEditorWindow()->SetFocus(false);
+    Release(CPoint{135, 114});
+    GetLevelEditorWindow()->SetFocus(true);
+    ASSERT_EQ(At("a"), (CFPoint{125, 104}));
+    Drag(CPoint{135, 114}, CPoint{135, 124});
+    EXPECT_EQ(At("a"), (CFPoint{125, 114}));
+    // Nor does a rubber band left so turn the next drag into a band.
+    Press(CPoint{700, 250});
+    Hold(CPoint{750, 300});
+    GetLevelEditorWindow()->SetFocus(false);
+    Release(CPoint{750, 300});
+    GetLevelEditorWindow()->SetFocus(true);
+    Drag(CPoint{135, 124}, CPoint{145, 124});
+    EXPECT_EQ(At("a"), (CFPoint{135, 114}));
 }
 
 TEST_F(LevelEditor, TheRubberBandSelectsWhatItTouchesEvenAtNoSize)

@@ -12,6 +12,7 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CPlayfield.h"
 #include "objects/CDynamicPropertyRegistry.h"
+#include "objects/CommentProperty.h"
 #include "objects/CFileListList.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CSlotProperty.h"
@@ -438,6 +439,11 @@ TEST_F(ObjectEditor, InsertPropertyListsTheOptionalAndOnRequestValuesNotYetHeldA
     EXPECT_EQ(ItemTitled(*ItemTitled(*EditMenu(*editor), "Insert Property")->GetSubMenu(), "Extra Optional"), nullptr)
         << "a held value is not offered again";
     Frame();
+    // Nor one the class declares itself.
+    GetCommentProperty();
+    CLevelOptions level;
+    editor = Open(&level);
+    EXPECT_EQ(ItemTitled(*ItemTitled(*EditMenu(*editor), "Insert Property")->GetSubMenu(), "Comment"), nullptr);
     OpenObjectEditor(nullptr, nullptr);
 }
 

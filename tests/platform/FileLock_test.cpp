@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -110,6 +111,46 @@ TEST_F(FileLock, AThousandLeftOverTemporariesNeverStopASave)
     ASSERT_TRUE(plat::ReplaceFileContents("Stats.dat", "new", 3));
     EXPECT_EQ(ReadBytes("Stats.dat"), "new");
     EXPECT_EQ(ListNames("."), "Stats.dat");
+}
+
+// Other files' temporaries go at the first replacement in the folder when
+// their writers are gone; a folder of many entries is then not read again
+// at each replacement but once they reach a 64th of its entries, and one
+// made again in its place is another folder.
+TEST_F(FileLock, ALargeFolderIsSweptAtItsFirstReplacementAndAgainAtItsShare)
+{
+    const auto make = [this] {
+        std::filesystem::create_directory(PathOf("Big"));
+        for (int i = 0; i < 256; ++i)
+            WriteBytes("Big/f" + std::to_string(i), "");
+    };
+    const auto replace = [](int first, int last) {
+        for (int i = first; i <= last; ++i)
+            ASSERT_TRUE(plat::ReplaceFileContents("Big/f" + std::to_string(i), "x", 1));
+    };
+    make();
+    const std::string ours = ".tmp" + std::to_string(::getpid()) + "_1", dead = "Big/.f3.tmp999999999_1";
+    const std::string writing = "Big/.f2" + ours, earlier = "Big/.f4" + ours;
+    for (const std::string& name : {writing, earlier, dead})
+        WriteBytes(name, "");
+    plat::CFileLock held;
+    ASSERT_EQ(held.Acquire("Big/f2"), plat::LockResult::Locked);
+    replace(0, 0);
+    EXPECT_TRUE(DiskHas(writing)) << "its file's lock is held by this process";
+    held.Release();
+    EXPECT_FALSE(DiskHas(earlier));
+    EXPECT_FALSE(DiskHas(dead));
+    WriteBytes(dead, "");
+    replace(1, 2);
+    EXPECT_TRUE(DiskHas(dead)) << "swept again at a replacement in every four or so";
+    replace(3, 10);
+    EXPECT_FALSE(DiskHas(dead));
+    EXPECT_FALSE(DiskHas(writing));
+    std::filesystem::remove_all(PathOf("Big"));
+    make();
+    WriteBytes(dead, "");
+    replace(0, 0);
+    EXPECT_FALSE(DiskHas(dead));
 }
 
 // --- Two processes ---

@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -532,6 +533,12 @@ TEST_F(SequenceCache, MoreThanFiveHundredImages)
         std::snprintf(name, sizeof name, "Seqs/-Many/m%04d.tga", i);
         WriteTga(name, 1 + uint32_t(i % 3), 1);
     }
+    // Temporaries a killed first start left, by another process and by one
+    // that had this one's number.
+    std::vector<std::string> left;
+    for (int i = 100; i < 600; i += 50)
+        for (const std::string& maker : {std::string("999999999"), std::to_string(::getpid())})
+            WriteBytes(left.emplace_back("Seqs/-Many/.m0" + std::to_string(i) + ".tga.tmp" + maker + "_1"), "");
     // Every picture is rewritten compressed, which changes the folder: it is
     // read in proportion to the pictures, not once or more for each.
     const uint64_t entriesRead = plat::FolderEntriesRead();
@@ -540,6 +547,8 @@ TEST_F(SequenceCache, MoreThanFiveHundredImages)
     EXPECT_EQ(sequence.GetFrameCount(), 503u);
     EXPECT_EQ(sequence.GetFrame(502)->GetWidth(), 2u);
     EXPECT_LT(plat::FolderEntriesRead() - entriesRead, 100u * 503);
+    for (const std::string& name : left)
+        EXPECT_FALSE(DiskHas(name)) << name;
 }
 
 // A layer that holds the cache files as if a mounted archive did.

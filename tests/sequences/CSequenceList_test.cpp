@@ -1,16 +1,20 @@
 #include "SequenceTestSupport.h"
 
+#include "foundation/ArchiveSeam.h"
 #include "images/CFilterRLEColor0.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "objects/CObject.h"
 #include "objects/ObjectFileCallbacks.h"
+#include "platform/FileSystem.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceCursor.h"
 #include "sequences/CSequenceList.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -112,6 +116,96 @@ TEST_F(SequenceList, ReloadRebuildsFromTheSequencesOwnFolder)
     SetWriteTime("Res/Seqs/-Walk/Properties.txt", 4000000000LL);
     walk->SetUseEvery(2);
     EXPECT_EQ(walk->GetFrameCount(), 2u);
+}
+
+// The editor's edits as its rows make them: the rate as text, the offset
+// through its setter.
+void EditRateAndOffset(CSequence& sequence, const char* rate, int32_t x)
+{
+    CSequence::SGetClassInfo()->FindProperty("Frames Per Second")->SetValueFromText(&sequence, CJString(rate), nullptr);
+    sequence.SetXOffset(x);
+}
+
+// A game shipped with its caches only has no other copy of the frames, so the
+// saved settings must reach the cache the next start reads.
+TEST_F(SequenceList, SettingsSavedFromTheGameListAreReadAfterARestart)
+{
+    WriteTga("Res/Seqs/-Build/a.tga", 4, 2);
+    WriteTga("Res/Seqs/-Build/b.tga", 8, 4);
+    WriteBytes("Res/Seqs/-Build/Properties.txt", SequenceProperties("X Offset=140"));
+    GetSequenceList().SetSource(nullptr, "Res/Seqs", 0);
+    CSequence* build = GetSequenceList().GetObjectByName("Build");
+    ASSERT_NE(build, nullptr);
+    EditRateAndOffset(*build, "7", 111);
+    const int32_t shownX = build->GetFrame(1)->GetOffsetX();
+    EXPECT_TRUE(CanSaveObject(build));
+    EXPECT_TRUE(SaveObjectToOwnFile(build));
+    GetSequenceList().SetSource(nullptr, "Nowhere", 0);
+    std::filesystem::remove(PathOf("Res/Seqs/-Build/a.tga"));
+    std::filesystem::remove(PathOf("Res/Seqs/-Build/b.tga"));
+
+    CSequenceList restarted;
+    restarted.SetSource(nullptr, "Res/Seqs", 0);
+    CSequence* again = restarted.GetObjectByName("Build");
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again->GetFrameCount(), 2u);
+    EXPECT_EQ(again->GetFramesPerSecond(), 7.0f);
+    EXPECT_EQ(again->GetXOffset(), 111);
+    EXPECT_EQ(again->GetFrame(1)->GetOffsetX(), shownX);
+}
+
+// A reload setting rebuilds under what the editor holds, not under the
+// cache's or the file's older copy.
+TEST_F(SequenceList, ReloadBuildsUnderTheSettingsHeld)
+{
+    for (const char* name : {"a", "b", "c", "d"})
+        WriteTga("Res/Seqs/-Walk/" + std::string(name) + ".tga", 8, 8);
+    CSequenceList list;
+    list.RegisterList("Held Sequences", "Res/Seqs");
+    list.SetSource(nullptr, "Res/Seqs", 0);
+    CSequence* walk = list.GetObjectByName("Walk");
+    ASSERT_NE(walk, nullptr);
+    EditRateAndOffset(*walk, "7", 0);
+    walk->SetUseEvery(2);
+    EXPECT_EQ(walk->GetFrameCount(), 2u);
+    EXPECT_EQ(walk->GetFramesPerSecond(), 3.5f);
+}
+
+// A layer that holds the cache files as if a mounted archive did.
+class CCacheArchive final : public CArchiveLayer {
+public:
+    bool IsMounted() const override { return true; }
+    bool Contains(const char* name) override { return std::strstr(name, ".Sequence") != nullptr; }
+};
+
+// The cache is read whatever "Properties.txt" says: where it cannot be
+// rewritten (archived, or read-only) an edit cannot be kept, and saying so is
+// the save's failure; nothing is written.
+TEST_F(SequenceList, ASequenceWhoseCacheCannotBeWrittenRefusesToSave)
+{
+    WriteTga("Res/Seqs/-Walk/a.tga", 8, 8);
+    WriteTga("Res/Seqs/-Walk/b.tga", 8, 8);
+    CSequenceList list;
+    list.RegisterList("Archived Sequences", "Res/Seqs");
+    list.SetSource(nullptr, "Res/Seqs", 0);
+    CSequence* walk = list.GetObjectByName("Walk");
+    ASSERT_NE(walk, nullptr);
+    const std::string properties = ReadBytes("Res/Seqs/-Walk/Properties.txt");
+    ASSERT_TRUE(plat::SetReadOnly(PathOf("Cache/Res/Seqs/Walk.Sequence"), true));
+    EXPECT_FALSE(CanSaveObject(walk));
+    EditRateAndOffset(*walk, "7", 3);
+    EXPECT_FALSE(SaveObjectToOwnFile(walk));
+    EXPECT_EQ(ReadBytes("Res/Seqs/-Walk/Properties.txt"), properties);
+    ASSERT_TRUE(plat::SetReadOnly(PathOf("Cache/Res/Seqs/Walk.Sequence"), false));
+
+    CCacheArchive archive;
+    CScopedHook<SetArchiveLayer> layer(&archive);
+    EXPECT_FALSE(CanSaveObject(walk));
+    EditRateAndOffset(*walk, "7", 3);
+    walk->SetUseEvery(2);
+    EXPECT_EQ(walk->GetFrameCount(), 2u);
+    EXPECT_FALSE(SaveObjectToOwnFile(walk));
+    EXPECT_EQ(ReadBytes("Res/Seqs/-Walk/Properties.txt"), properties);
 }
 
 TEST_F(SequenceList, VideoExportWritesNumberedBitmaps)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -203,6 +204,32 @@ TEST_F(Clipboard, ObjectTextFromAnotherProgramPastesAsAnObject)
     std::unique_ptr<CObject> pasted(Board().PasteObject(CClipboard::AllowText::No));
     ASSERT_NE(pasted, nullptr);
     EXPECT_TRUE(pasted->IsEqualTo(note.get()));
+}
+
+// The largest object the reader takes is copied and comes back; one byte
+// more is refused by the copy, which says so, and the clipboard keeps what
+// it held.
+TEST_F(Clipboard, AnObjectPastTheReadersBoundIsRefusedWhenCopiedWithAWord)
+{
+    auto note = Note(3, "x");
+    uint32_t size = 0;
+    std::free(WriteObjectToMemory(note.get(), size));
+    const std::string title(kMaxClipboardObjectBytes - (size - 1), 'x');
+    note->m_Title = CJString(title.c_str(), int(title.size()));
+    ASSERT_TRUE(Board().CopyObject(note.get()));
+    std::unique_ptr<CObject> pasted(Board().PasteObject(CClipboard::AllowText::No));
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(static_cast<CClipNote*>(pasted.get())->m_Title.GetLength(), int(title.size()));
+
+    note->m_Title.Append("x");
+    note->m_Count = 4;
+    EXPECT_FALSE(Board().CopyObject(note.get()));
+    ASSERT_EQ(m_Platform.GetMessageBoxes().size(), 1u);
+    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].caption, "Cannot Copy");
+    EXPECT_NE(m_Platform.GetMessageBoxes()[0].text.find("65 MB"), std::string::npos);
+    pasted.reset(Board().PasteObject(CClipboard::AllowText::No));
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(static_cast<CClipNote*>(pasted.get())->m_Count, 3);
 }
 
 struct HostileCase {

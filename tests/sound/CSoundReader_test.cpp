@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -412,10 +414,29 @@ TEST_F(SoundReaderTest, VorbisWithBytesBetweenItsPagesPlaysWithoutSearchingThem)
         headers.append("OggS\0\0\xFF\xFF", 8);
     EXPECT_FALSE(Open("late.ogg", first + headers + second));
     EXPECT_FALSE(Open("early.ogg", first + headers + std::string(1 << 17, '\0') + second));
+    // Headers claiming 64 kB each, 282 bytes apart, after a hole of zeros:
+    // bytes scanned long before buy no checking.
+    std::string far;
+    for (int i = 0; i < 1000; ++i)
+        far += "OggS" + std::string(22, '\0') + std::string(256, '\xFF');
+    WriteBytes("hole.ogg", "");
+    std::filesystem::resize_file(PathOf("hole.ogg"), 32 << 20);
+    std::ofstream(PathOf("hole.ogg"), std::ios::binary | std::ios::app) << far + second;
+    EXPECT_FALSE(OpenSoundReader("hole.ogg", 0));
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_THAT(said, testing::HasSubstr("broken.ogg: its Ogg pages lie apart"));
-    for (const char* name : {"late.ogg: holds more false Ogg page headers", "early.ogg: holds more false"})
+    for (const char* name : {"late.ogg: holds more false Ogg page headers", "early.ogg: holds more false",
+                             "hole.ogg: holds more false"})
         EXPECT_THAT(said, testing::HasSubstr(name));
+    // A song of a few kB with a damaged page claiming far more than the
+    // file plays: its damage is not taken for false headers.
+    std::string tune = EncodeVorbis(Sine(8 * 22050, 1, 64.0, 0.5), 1, 22050, 0.5f, 3);
+    const size_t audio = tune.find("OggS", tune.find("OggS", tune.find("OggS", 1) + 1) + 1);
+    ASSERT_LT(tune.size(), 16000u);
+    tune.replace(audio + 26, 256, 256, '\xFF'); // the middle of three audio pages claims 64 kB
+    auto reader = Open("short.ogg", tune);
+    ASSERT_TRUE(reader);
+    EXPECT_GT(ReadAll(*reader).size(), 100000u);
 }
 
 // --- What a file may claim ---

@@ -181,6 +181,17 @@ TEST_F(EditTest, ARangeRevertsTextsOutsideItWithoutTellingTheParent)
     tens->SetTextAndNotify(CJString("7"));
     EXPECT_EQ(Text(*tens), "7");
     EXPECT_EQ(Changes(), 1);
+
+    // A range without negatives takes no minus, which would stay when the
+    // digit after it is refused and read as -0.
+    CJEdit* counts = AddEdit("", 10, 110);
+    counts->SetRange(0.0f, 100.0f);
+    m_Ear.Take();
+    Type('-');
+    EXPECT_EQ(Text(*counts), "");
+    EXPECT_EQ(m_Ear.Take(), kOneError);
+    Type('5');
+    EXPECT_EQ(Text(*counts), "5");
 }
 
 TEST_F(EditTest, CutsAndDeletesFromTheClipboardKeysKeepTheRangeAndDoneKeepsTheLimits)

@@ -19,6 +19,7 @@
 #include "game/world/CGoalTypes.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
 #include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CRules.h"
@@ -30,12 +31,15 @@
 #include "game/business/CUpgradeButton.h"
 #include "game/screens/CTownMap.h"
 #include "images/CFrameList.h"
+#include "ui/CJListBox.h"
+#include "ui/CScreenWindow.h"
 #include "overlays/CFrameOverlay.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -279,6 +283,55 @@ TEST_F(DemoStreets, TheDecadesTheLifeRewardAndTheMapLineUpWithTheStreets)
     EXPECT_STRNE(GetLevelButtonImageName(levels->GetLevel(0)->m_Period, 2, 0).GetString(),
                  GetLevelButtonImageName(levels->GetLevel(kCareerStreets - 1)->m_Period, 2, 0).GetString())
         << "the decades differ in colour";
+}
+
+// A street inserted before Harbour Row, a move and the delete that undoes
+// the insert, in the Level Sorter: each street's tip and the decade cards go
+// with their streets, and reach their files when "Levels" is saved.
+TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    ASSERT_NE(tips, nullptr);
+    const std::string harbourTip = tips->GetTipText(0).GetString();
+    const std::string ferryTip = tips->GetTipText(4).GetString();
+    const std::string hillTip = tips->GetTipText(5).GetString();
+    auto cardBefore = [](uint32_t level) {
+        CDecadeTransition* card = FindDecadeTransitionForLevel(GetDecadeTransitionList(), level);
+        return card ? std::string(card->m_PositionMarkerName.GetString()) : std::string();
+    };
+    CLevelSorterWindow* sorter = OpenLevelSorter();
+    ASSERT_NE(sorter, nullptr);
+
+    sorter->GetList()->SelectItem(0, true);
+    sorter->Insert();
+    EXPECT_STREQ(tips->GetTipText(0).GetString(), "");
+    EXPECT_EQ(tips->GetTipText(1).GetString(), harbourTip);
+    EXPECT_EQ(cardBefore(0) + "/" + cardBefore(1) + "/" + cardBefore(6), "/Harbour Years/Hill Years");
+    // Hill Top moves up before Ferry Quay, its card and tip with it.
+    sorter->GetList()->SelectItem(6, true);
+    sorter->MoveUp();
+    EXPECT_EQ(cardBefore(5), "Hill Years");
+    EXPECT_EQ(tips->GetTipText(5).GetString(), hillTip);
+    sorter->GetList()->SelectItem(0, true);
+    sorter->Delete();
+    EXPECT_EQ(cardBefore(0) + "/" + cardBefore(4), "Harbour Years/Hill Years");
+    EXPECT_EQ(tips->GetTipText(0).GetString(), harbourTip);
+    EXPECT_EQ(tips->GetTipCount(), kStreets);
+
+    // A card that cannot be written is said; the others are written.
+    std::filesystem::remove(PathOf("Data/Resources/Harbour Years.DecadeTransition.txt"));
+    std::filesystem::create_directory(PathOf("Data/Resources/Harbour Years.DecadeTransition.txt"));
+    sorter->RequestClose();
+    Passes(2);
+    bool said = false;
+    for (const CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild(); box; box = box->GetNextSibling())
+        said = said || box->GetTitle().Compare("Error") == 0;
+    EXPECT_TRUE(said);
+    EXPECT_NE(ReadBytes(PathOf("Data/Resources/Hill Years.DecadeTransition.txt")).find("Level To Display Before=5\r\n"),
+              std::string::npos);
+    EXPECT_NE(ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt")).find(hillTip + "\r\n\t\tTip=" + ferryTip),
+              std::string::npos);
 }
 
 // The first lesson teaches the cottage alone: every customer there orders a

@@ -302,6 +302,11 @@ TEST_F(LevelSorter, EachRowShowsTheLevelsFiguresAndTheArrowsAreDrawnCharacters)
     EXPECT_EQ(up.GetAt(up.GetLength() - 1), char16_t(0x25B2));
     EXPECT_STREQ(m_Sorter->GetHeader()->GetColumn(0)->title.GetString(), "#");
     EXPECT_EQ(m_Sorter->GetHeader()->GetColumnWidth(2), 150);
+    // The profiles' records stay with the numbers, and the window says so.
+    bool noted = false;
+    for (const CJWindow* child = m_Sorter->GetFirstChild(); child; child = child->GetNextSibling())
+        noted = noted || child->GetTitle().Find("progress stays with the level number") >= 0;
+    EXPECT_TRUE(noted);
 }
 
 TEST_F(LevelSorter, MovesFollowTheSelectionAndSetTheCurrentIndexToTheRowMovedFrom)
@@ -423,6 +428,24 @@ TEST_F(LevelSorter, EditPicksTheLevelForTheEditorAndCloses)
     EXPECT_TRUE(m_Levels->GetLevel(2)->GetPlayfield().FindLayer("Lot")->m_VisibleInEditor);
     Frame();
     EXPECT_FALSE(SorterIsOpen());
+}
+
+// A move that makes another level current hands the layer flags over as
+// Edit does, so the editor never writes "all shown" back to its settings.
+TEST_F(LevelSorter, AMoveHandsTheEditorsLayerFlagsToTheLevelItMakesCurrent)
+{
+    CEditorAbove editor;
+    editor.editorOpen = true;
+    CScopedHook<SetLevelSorterHooks> hooks(&editor);
+    for (uint32_t i = 0; i < 4; ++i)
+        m_Levels->GetLevel(i)->EnsureDefaultLayers();
+    SetCurrentLevelIndex(3);
+    m_Levels->GetLevel(3)->GetPlayfield().FindLayer("Crew")->m_VisibleInEditor = false;
+    ClickRow(3);
+    Click(CLevelSorterWindow::Button::MoveUp);
+    ASSERT_EQ(GetCurrentLevelIndex(), 3u);
+    EXPECT_FALSE(m_Levels->GetLevel(3)->GetPlayfield().FindLayer("Crew")->m_VisibleInEditor) << "Charlie";
+    EXPECT_TRUE(m_Levels->GetLevel(2)->GetPlayfield().FindLayer("Crew")->m_VisibleInEditor) << "Delta";
 }
 
 TEST_F(LevelSorter, ADoubleClickOnARowEditsItAndPropertiesOpenTheSet)
