@@ -54,6 +54,10 @@ void CTypedCommandList::OnCharacter(uint32_t character)
 {
     if (!m_Enabled)
         return;
+    if (m_TextEntryQuery && m_TextEntryQuery()) {
+        m_Candidates.clear();
+        return;
+    }
     const uint32_t c = LowerCase(character);
     for (const auto& entry : m_Words)
         if (!entry->lower.empty() && entry->lower[0] == c)

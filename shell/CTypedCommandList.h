@@ -12,6 +12,9 @@
 // out. So a word is found wherever it occurs in the typed stream, overlapping
 // attempts run side by side, case does not matter, and a word that begins a
 // longer one runs too when the longer one is typed.
+//
+// Keys typed into a text field are the field's: while the text-entry query
+// answers true no word is matched, and an attempt under way is dropped.
 
 #include "foundation/CCommand.h"
 #include "foundation/CJString.h"
@@ -30,6 +33,9 @@ public:
     void Enable() { m_Enabled = true; }
     void Disable() { m_Enabled = false; }
     bool IsEnabled() const { return m_Enabled; }
+    // Whether a text field has the keyboard now; asked for every character.
+    using TextEntryQuery = bool (*)();
+    void SetTextEntryQuery(TextEntryQuery query) { m_TextEntryQuery = query; }
     // Applied to every word registered afterwards.
     void AddSubstitution(const CJString& text, const CJString& replacement);
     // A word completed while an item was being loaded (its characters came
@@ -39,7 +45,8 @@ public:
     void RunHeldCommands();
 
     // Tests: forgets words, candidates, held commands and substitutions and
-    // the installed filter (call after the keyboard state's own reset).
+    // the installed filter (call after the keyboard state's own reset); the
+    // text-entry query stays.
     void ResetForTesting();
 
 private:
@@ -64,6 +71,7 @@ private:
     std::vector<std::unique_ptr<Entry>> m_Words; // newest first
     bool m_Enabled = false;
     bool m_FilterInstalled = false;
+    TextEntryQuery m_TextEntryQuery = nullptr;
     std::vector<Candidate> m_Candidates;
     std::vector<CCommand*> m_Held; // owned by their entries
     std::vector<Substitution> m_Substitutions;

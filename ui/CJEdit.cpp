@@ -104,6 +104,18 @@ CJEdit::~CJEdit()
         m_ContextMenu->Destroy();
 }
 
+bool HasEditOnFocusPath(const CJWindow& root)
+{
+    for (const CJWindow* child = root.GetFirstChild(); child; child = child->GetNextSibling()) {
+        if (child->HasFocus() && child->IsVisible() && child->IsEnabled()
+            && (dynamic_cast<const CJEdit*>(child) || HasEditOnFocusPath(*child)))
+            return true;
+        if (child->IsModal())
+            break;
+    }
+    return false;
+}
+
 bool CJEdit::IsInsertMode()
 {
     return g_InsertMode;

@@ -214,6 +214,11 @@ private:
     std::vector<SLine> m_Lines;
 };
 
+// Whether the keys typed now reach an edit: one on the focus path that keys
+// take down from root (focused, shown and enabled children, none past a
+// modal one).
+bool HasEditOnFocusPath(const CJWindow& root);
+
 // A bare window that lets an owner hear that a window it does not own has
 // gone: added as a child of that window, it runs its command when it is
 // destroyed with it. It owns the command.

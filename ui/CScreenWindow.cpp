@@ -2,11 +2,14 @@
 
 #include "foundation/MillisecondClock.h"
 #include "images/CFont.h"
+#include "images/CFrame.h"
 #include "objects/CMessage.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "shell/CShellScreen.h"
+#include "shell/CTypedCommandList.h"
 #include "shell/GameWindow.h"
+#include "ui/CJEdit.h"
 #include "ui/UiHooks.h"
 
 #include <algorithm>
@@ -49,6 +52,28 @@ const char* AdoptDefaultFont(CFont* font)
     return "~CScreenWindow";
 }
 
+// How far the glyphs of the text's last line reach below the line height
+// (descenders): the tip holds its text whole.
+int32_t DepthBelowLastLine(CFont& font, const CJString& text)
+{
+    const int32_t lineHeight = font.GetLineHeight();
+    int32_t bottom = lineHeight;
+    const int32_t lastLine = text.FindChar(u'\n', text.GetLength() - 1, FindDirection::Backward) + 1;
+    for (int32_t i = lastLine; i < text.GetLength(); ++i)
+        if (const CFrame* glyph = font.GetGlyphFrame(text.GetAt(i))) {
+            CRect bounds{};
+            glyph->GetBounds(bounds);
+            bottom = std::max(bottom, bounds.bottom);
+        }
+    return bottom - lineHeight;
+}
+
+bool KeysGoToAnEdit()
+{
+    const CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    return screen && HasEditOnFocusPath(*screen);
+}
+
 } // namespace
 
 CScreenWindow::CScreenWindow(CFrameInterface* screenFrame, CFont* defaultFont)
@@ -56,6 +81,8 @@ CScreenWindow::CScreenWindow(CFrameInterface* screenFrame, CFont* defaultFont)
 {
     if (!g_ScreenWindow)
         g_ScreenWindow = this;
+    // A secret word typed into a name field is a name, not a command.
+    CTypedCommandList::SGetInstance().SetTextEntryQuery(&KeysGoToAnEdit);
     m_HasFocus = true;
     CKeyboardState::SGetInstance().Reset();
     m_SavedCursorShown = CMouseState::SGetInstance().IsCursorVisible();
@@ -353,7 +380,7 @@ void CScreenWindow::ShowToolTip(CJWindow* window, int32_t hotKeyIndex, const CJS
     const int32_t wrapWidth = int32_t(0.8f * float(GetWidth()));
     m_ToolTipText2 = font->WrapText(text, wrapWidth, TrailingSpaces::Cut);
     const int32_t width = font->GetMultiLineTextWidth(m_ToolTipText2);
-    int32_t height = font->GetTextBlockHeight(m_ToolTipText2, 0);
+    int32_t height = font->GetTextBlockHeight(m_ToolTipText2, 0) + DepthBelowLastLine(*font, m_ToolTipText2);
 
     if (hotKeyIndex != -1) {
         m_ToolTipUnderline = true;

@@ -92,6 +92,9 @@ struct SLevelFigures {
     float revenue = 0.0f;  // R, thousands
     float bonus = 0.0f;    // B, thousands, part of R
     float required = 0.0f; // Q, thousands
+    // R and B as added up, for the counted sums of whole prices.
+    double revenueSum = 0.0;
+    double bonusSum = 0.0;
 };
 
 SLevelFigures ReadFigures()
@@ -100,6 +103,8 @@ SLevelFigures ReadFigures()
     if (const CGameState* state = CGameState::SGetCurrent()) {
         figures.revenue = state->m_RevenueK;
         figures.bonus = state->GetBonusTotal();
+        figures.revenueSum = state->GetRevenueSumK();
+        figures.bonusSum = state->GetBonusSumK();
     }
     const CLevelOptions* level = CLevelOptions::SGetCurrent();
     figures.required = level ? level->m_RequiredRevenue : 500.0f;
@@ -402,10 +407,9 @@ void CEndOfLevelWindow::Fill(CTextSubstitutionList& values, bool& wonLevel, bool
 
     const SLevelFigures figures = ReadFigures();
     const float R = figures.revenue;
-    const float B = figures.bonus;
     const float Q = figures.required;
-    const int32_t sales = Nearest((R - B) * salesFraction * 1000.0f);
-    const int32_t bonus = Nearest(B * bonusFraction * 1000.0f);
+    const int32_t sales = Nearest(float((figures.revenueSum - figures.bonusSum) * salesFraction * 1000.0));
+    const int32_t bonus = Nearest(float(figures.bonusSum * bonusFraction * 1000.0));
     const int32_t total = sales + bonus;
     const bool countingDone = bonusFraction >= 1.0f;
 

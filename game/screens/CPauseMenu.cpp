@@ -6,6 +6,7 @@
 #include "game/scripting/CSprite.h"
 #include "game/screens/COptionsMenu.h"
 #include "game/screens/CTips.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/screens/GameWindows.h"
 #include "game/screens/OverlayScreen.h"
 #include "game/screens/ScreensHooks.h"
@@ -253,6 +254,7 @@ void CPauseMenuWindow::Restart()
 {
     Close();
     GetGlobalTextSubstitutions().RemoveAll();
+    ForgetTutorialsOfThisPlay();
     CGameSongPlayer::SGetInstance().PlayIntermissionSong();
     if (CGameApp* game = CGameApp::SGetInstance())
         game->EnterCurrentLevel();

@@ -36,6 +36,7 @@ enum class EPlayerText {
     SaveTitle,
     IncompleteTitle,
     IncompleteText,
+    IncompleteEditText,
     NameUsedTitle,
     NameUsedText,
     AddFirstTitle,
@@ -68,6 +69,7 @@ CLocalizedString& Text(EPlayerText which)
         CLocalizedString("Save"),
         CLocalizedString("Incomplete Player"),
         CLocalizedString("You must enter a name for the new player."),
+        CLocalizedString("You must enter a name for this player."),
         CLocalizedString("Name Already Used"),
         CLocalizedString("You must enter a name that has not already been used."),
         CLocalizedString("Add new player first."),
@@ -214,7 +216,10 @@ void CNewPlayerDialog::Save()
 {
     const CJString name = m_NameEdit->GetTitle();
     if (name.IsAllWhitespace()) {
-        Refuse(Text(EPlayerText::IncompleteTitle), Text(EPlayerText::IncompleteText));
+        // A profile that has a name is no new player.
+        const bool named = m_Profile->m_Name.IsNotEmpty();
+        Refuse(Text(EPlayerText::IncompleteTitle),
+               Text(named ? EPlayerText::IncompleteEditText : EPlayerText::IncompleteText));
         return;
     }
     CStats& stats = CStats::SGetInstance();

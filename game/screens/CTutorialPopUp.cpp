@@ -45,6 +45,14 @@ constexpr float kPopUpY = 384.0f;
 
 CTypedPObjectProperty<CTutorialHistory>* g_HistoryProperty = nullptr;
 
+// The history that the street being played adds to, and how long it was
+// when the play began.
+struct SThisPlay {
+    const CTutorialHistory* history = nullptr;
+    uint32_t shownBefore = 0;
+};
+SThisPlay g_ThisPlay;
+
 // The message a pop-up is answering while it opens its follow-up. The
 // playfield goes on delivering it to the sprites appended meanwhile; the
 // follow-up must not take it as its own answer, or a chain waiting for the
@@ -178,6 +186,14 @@ void CTutorialHistory::AddDisplayed(int32_t index)
     m_TutorialIndexesHaveBeenDisplayed[count] = index;
 }
 
+void CTutorialHistory::KeepFirst(uint32_t count)
+{
+    if (count >= m_TutorialIndexesHaveBeenDisplayed.GetCount())
+        return;
+    auto* property = dynamic_cast<CPropertyArrayProperty*>(GetClassInfo()->FindProperty("Have Been Displayed"));
+    property->ArrayProperty_SetCount(this, count);
+}
+
 void RegisterTutorialProperties()
 {
     if (g_HistoryProperty)
@@ -204,6 +220,24 @@ CTutorialHistory* GetTutorialHistory()
 }
 
 // --- showing and drawing ---
+
+void BeginTutorialPlay()
+{
+    const CTutorialHistory* history = GetTutorialHistory();
+    g_ThisPlay.history = history;
+    g_ThisPlay.shownBefore = history ? history->m_TutorialIndexesHaveBeenDisplayed.GetCount() : 0;
+}
+
+void ForgetTutorialsOfThisPlay()
+{
+    CTutorialHistory* history = GetTutorialHistory();
+    // Another player's history is no part of this play.
+    if (!history || history != g_ThisPlay.history
+        || history->m_TutorialIndexesHaveBeenDisplayed.GetCount() <= g_ThisPlay.shownBefore)
+        return;
+    history->KeepFirst(g_ThisPlay.shownBefore);
+    CStats::SMarkChanged();
+}
 
 void ShowTutorial(int32_t index, bool skipIfShown)
 {

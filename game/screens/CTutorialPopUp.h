@@ -47,6 +47,8 @@ public:
     bool HasBeenDisplayed(int32_t index) const;
     // Appends the index unless it is there already.
     void AddDisplayed(int32_t index);
+    // Keeps the first count entries.
+    void KeepFirst(uint32_t count);
 
     CPropertyArray<int32_t> m_TutorialIndexesHaveBeenDisplayed; // in the order opened
 };
@@ -58,6 +60,13 @@ void RegisterTutorialProperties();
 CTutorialHistory* GetTutorialHistory(CPlayerStats& player);
 // The current player's; null without a current player.
 CTutorialHistory* GetTutorialHistory();
+
+// A street's play begins: the messages it opens from now on are this
+// play's (the level start calls it).
+void BeginTutorialPlay();
+// Restarting the street forgets what this play opened, so that every
+// message of the street shows again from its start.
+void ForgetTutorialsOfThisPlay();
 
 // Opens the pop-up of the tutorial list entry (none or out of range:
 // nothing); with skipIfShown a message the player has seen stays shut.

@@ -18,6 +18,7 @@
 #include "game/screens/CTips.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/screens/LevelNumberedData.h"
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
@@ -112,6 +113,7 @@ void CScreensHooks::ResetPlayerLevelVariables()
 {
     ResetAchievementLevelVariables();
     ResetAdviceWorkVariables();
+    BeginTutorialPlay();
 }
 
 CGameState* CScreensHooks::GetSavedStateForLevel(uint32_t level)

@@ -285,8 +285,14 @@ void CGameState::FitArraysToLists()
 
 void CGameState::AddRevenue(float thousands)
 {
-    m_RevenueK += thousands;
+    m_RevenueSumK = GetRevenueSumK() + thousands;
+    m_RevenueK = float(m_RevenueSumK);
     GetGameScreensHooks().AddCareerRevenue(thousands);
+}
+
+double CGameState::GetRevenueSumK() const
+{
+    return float(m_RevenueSumK) == m_RevenueK ? m_RevenueSumK : double(m_RevenueK);
 }
 
 void CGameState::AddEarnedSpendable()
@@ -500,11 +506,13 @@ void CGameState::ResetForLevel()
     RebuildCrewCaches();
     m_EarlyMoveInBonusTotal = 0.0f;
     m_BonusTotal = 0.0f;
+    m_BonusSumK = 0.0;
     m_FrameSamples.RemoveAll();
     m_GarageSamples.RemoveAll();
     m_AddOnSamples.RemoveAll();
     m_HeartsSamples.RemoveAll();
     m_RevenueK = 0.0f;
+    m_RevenueSumK = 0.0;
     m_MovedInCount = 0;
 }
 

@@ -88,14 +88,24 @@ public:
     void AddEarlyMoveInBonus(float thousands)
     {
         m_EarlyMoveInBonusTotal += thousands;
-        m_BonusTotal += thousands;
+        AddBonusTotal(thousands);
     }
     uint32_t GetMovedInCount() const { return m_MovedInCount; }
     float GetEarlyMoveInBonusTotal() const { return m_EarlyMoveInBonusTotal; }
     // Every bonus of the level, thousands of $: the lots' move-in bonuses and
     // the three-in-a-row bonus paid at the end.
-    void AddBonusTotal(float thousands) { m_BonusTotal += thousands; }
+    void AddBonusTotal(float thousands)
+    {
+        m_BonusSumK += thousands;
+        m_BonusTotal = float(m_BonusSumK);
+    }
     float GetBonusTotal() const { return m_BonusTotal; }
+    // The revenue and the bonus total as added up in double: the float sums
+    // are these rounded, so a float rounding per addition never piles up
+    // (the three-in-a-row countdown adds every step). A revenue set outside
+    // AddRevenue is taken as it stands.
+    double GetRevenueSumK() const;
+    double GetBonusSumK() const { return m_BonusSumK; }
 
     void ResetForLevel();
     void CopyFromAndReset(CGameState* other);
@@ -127,6 +137,8 @@ private:
     CArrayPOD<float> m_HeartsSamples;
     float m_EarlyMoveInBonusTotal = 0.0f;
     float m_BonusTotal = 0.0f;
+    double m_RevenueSumK = 0.0;
+    double m_BonusSumK = 0.0;
 };
 
 class CGameStateList : public CObjectArrayBaseTemplate<CGameState> {

@@ -359,6 +359,13 @@ TEST_F(ToolTipTest, TipsStayOnScreenAndAreDrawnThere)
     EXPECT_LE(tip.GetWidth(), 256 + 2);
     EXPECT_GT(tip.GetHeight(), 2 * int32_t(m_Font->GetHeight()));
 
+    // The descenders of its last line stay inside the border.
+    m_Screen->ShowToolTip(button, -1, CJString("Top\nqy"), 2, 2);
+    ASSERT_TRUE(m_Screen->GetToolTipRect(tip));
+    CRect q{};
+    m_Font->GetGlyphFrame('q')->GetBounds(q);
+    EXPECT_LE(tip.top + 1 + m_Font->GetLineHeight() + q.bottom, tip.bottom - 1);
+
     // The screen window's own hover hides it.
     EXPECT_TRUE(m_Screen->OnHover(CPoint{0, 0}));
     EXPECT_FALSE(m_Screen->GetToolTipRect(tip));

@@ -23,6 +23,7 @@
 #include "game/screens/CShop.h"
 #include "game/screens/CTownMap.h"
 #include "game/screens/CTips.h"
+#include "game/screens/OverlayScreen.h"
 #include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CGoalOptions.h"
@@ -421,6 +422,34 @@ TEST_F(DemoLayout, EveryGoalLineKeepsToItsPlate)
             state.m_UpgradeInSlot[uint32_t(slot)] = kept;
     }
     EXPECT_GT(drawn, 20u);
+}
+
+// On the map a builder's name, however long, keeps to its line: the net
+// worth below it is drawn alike under the longest name and the shortest.
+TEST_F(DemoLayout, TheMapsBuilderNameKeepsOffTheNetWorth)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CFrameOverlayOptions* map = OverlaySet("Level Select Overlay");
+    ASSERT_NE(map, nullptr);
+    const auto draw = [map](const char* name) {
+        auto frame = CFrame::MakeOwned(1024, 768, 32);
+        CTextSubstitutionList values;
+        values.AddText("%s[PlayerName]", CJString(name));
+        values.AddText("%s[NetWorth]", CJString("1,234,000"));
+        DrawOverlaySet(map, *frame, values, 0.0f);
+        return frame;
+    };
+    const auto shortName = draw("Al");
+    const auto longName = draw("Bartholomew Fitzgerald-Montgomery the Third of Harbourside, Keeper of the Far "
+                               "Lighthouse and the Old Ferry Quay, Master Builder Royal of the Hill Top");
+    const SBox bar = BoxOf("Level Select Overlay", "Title Bar");
+    auto* net = dynamic_cast<CFrameOverlayTextOverlay*>(Item("Level Select Overlay", "Worth"));
+    ASSERT_NE(net, nullptr);
+    for (int32_t y = net->m_BoundsLeft.y; y < bar.bottom; ++y) {
+        const auto* a = reinterpret_cast<const uint32_t*>(shortName->Row(uint32_t(y))) + net->m_BoundsLeft.x;
+        const auto* b = reinterpret_cast<const uint32_t*>(longName->Row(uint32_t(y))) + net->m_BoundsLeft.x;
+        ASSERT_TRUE(std::equal(a, a + net->m_BoundsWidth, b)) << "row " << y;
+    }
 }
 
 // A move-in's balloon (its box in the balloon's fill colour) stands above

@@ -164,38 +164,43 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     ClickOn(GetPauseMenuWindow()->GetContinueButton());
     ASSERT_EQ(GetPauseMenuWindow(), nullptr);
 
+    // A restart forgets what this play showed: every lesson starts over,
+    // whichever card was open.
+    const auto restart = [this] {
+        ClickMiddle(*GetCurrentPlayfield()->GetHUD()->GetMenuControl());
+        Passes(2);
+        ASSERT_NE(GetPauseMenuWindow(), nullptr);
+        ClickOn(Button(GetPauseMenuWindow(), "Restart Street"));
+        Seconds(3.8f);
+        EXPECT_TRUE(OpenMessages().empty());
+        Seconds(0.3f);
+        EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
+    };
+    CPlayfieldLayer* lots = GetCurrentPlayfield()->FindLayer("Lot");
+    const CFPoint lot = lots->LayerToScreen(lots->GetSprite(0)->GetPosition());
     // A click on the sky closes the welcome; picking up a cottage closes the
     // next; the house it builds finished, the hand-over is shown. Never two
     // at once.
-    PushClick(600, 150);
-    Seconds(0.1f);
-    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Build"});
-    PushClick(600, 150);
-    Seconds(0.1f);
-    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Build"}) << "a click elsewhere does not do";
-    PushClick(52, 730);
-    Seconds(0.1f);
-    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"});
-    CPlayfieldLayer* lots = GetCurrentPlayfield()->FindLayer("Lot");
-    const CFPoint lot = lots->LayerToScreen(lots->GetSprite(0)->GetPosition());
-    PushClick(int32_t(lot.x), int32_t(lot.y));
-    Seconds(1.0f);
-    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"}) << "while the cottage goes up";
-
-    // Restarted then, the street keeps the lessons seen shut and still hands
-    // over the first cottage finished.
-    ClickMiddle(*GetCurrentPlayfield()->GetHUD()->GetMenuControl());
-    Passes(2);
-    ASSERT_NE(GetPauseMenuWindow(), nullptr);
-    ClickOn(Button(GetPauseMenuWindow(), "Restart Street"));
-    Seconds(4.5f);
-    EXPECT_TRUE(OpenMessages().empty());
-    PushClick(52, 730);
-    Seconds(0.1f);
-    PushClick(int32_t(lot.x), int32_t(lot.y));
-    Seconds(1.0f);
-    Seconds(5.0f);
-    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Move In"});
+    const auto toHandOver = [&] {
+        PushClick(600, 150);
+        Seconds(0.1f);
+        EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Build"});
+        PushClick(600, 150);
+        Seconds(0.1f);
+        EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Build"}) << "a click elsewhere does not do";
+        PushClick(52, 730);
+        Seconds(0.1f);
+        EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"});
+        PushClick(int32_t(lot.x), int32_t(lot.y));
+        Seconds(1.0f);
+        EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"}) << "while the cottage goes up";
+        Seconds(5.0f);
+        EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Move In"});
+    };
+    restart();
+    toHandOver();
+    restart();
+    toHandOver();
     CTutorialHistory* history = GetTutorialHistory();
     ASSERT_NE(history, nullptr);
     EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 4u);

@@ -437,6 +437,29 @@ TEST_F(EndOfLevel, AHappyCustomersMoveInBonusShowsInTheResultsBonus)
     window->Destroy();
 }
 
+// Seven houses at whole-thousand prices, each with its move-in bonus, then
+// the three-in-a-row countdown paying a little every step: the houses sold
+// add up to the whole sum of their prices.
+TEST_F(EndOfLevel, HousesSoldAtWholePricesSumToTheWholeTotal)
+{
+    ReadList(GetAchievementList());
+    StartGame();
+    CGameState* state = CGameState::SGetCurrent();
+    for (int house = 0; house < 7; ++house) {
+        state->AddEarlyMoveInBonus(4.3f);
+        state->AddRevenue(43.0f + 4.3f);
+    }
+    for (int step = 0; step < 600; ++step) {
+        state->AddBonusTotal(0.0716667f);
+        state->AddRevenue(0.0716667f);
+    }
+    auto* window = new CEndOfLevelWindow(true);
+    SetFraction(*window, "SalesFraction", 1);
+    SetFraction(*window, "BonusFraction", 1);
+    EXPECT_EQ(Value(*window, "%s[LotValues]"), "301,000");
+    window->Destroy();
+}
+
 TEST_F(EndOfLevel, TheWaysOutOfTheResults)
 {
     CLevelOptions& level = StartGame();

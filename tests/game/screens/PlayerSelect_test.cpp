@@ -16,6 +16,7 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "shell/CTypedCommandList.h"
 #include "ui/CJButton.h"
 #include "ui/CJEdit.h"
 #include "ui/CJListBox.h"
@@ -47,6 +48,7 @@ protected:
     void TearDown() override
     {
         m_Screen.reset();
+        CTypedCommandList::SGetInstance().ResetForTesting();
         ForgetProfileLevelLists();
         ScreenInputTestOn<SkinFrameTest>::TearDown();
     }
@@ -195,6 +197,26 @@ TEST_F(PlayerSelect, TheNewPlayerRowThenCancelGivesTheListBackUnchanged)
     EXPECT_EQ(CStats::SGetInstance().GetCurrentPlayerIndex(), 1u);
 }
 
+// A secret word typed as a name is the name; with the field shut it still
+// runs.
+TEST_F(PlayerSelect, ASecretWordTypedIntoTheNameFieldRunsNothing)
+{
+    WithProfiles({{"Ann", nullptr}});
+    CTypedCommandList& words = CTypedCommandList::SGetInstance();
+    words.ResetForTesting();
+    int wiped = 0;
+    words.Register(CJString("zorpWipeAllMedalRecord"), new CCountingCommand(wiped));
+    words.Enable();
+    CNewPlayerDialog* dialog = OpenNewPlayerDialog(nullptr, CJString("New Player"), nullptr, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    TypeText("zorpwipeallmedalrecord");
+    EXPECT_STREQ(dialog->GetNameEdit()->GetTitle().GetString(), "zorpwipeallmedalrecord");
+    Click(dialog->GetCancelButtonControl());
+    EXPECT_EQ(wiped, 0);
+    TypeText("zorpwipeallmedalrecord");
+    EXPECT_EQ(wiped, 1);
+}
+
 TEST_F(PlayerSelect, ASavedNewProfileGoesBeforeTheLastBecomesCurrentAndIsWritten)
 {
     WithProfiles({{"Ann", nullptr}, {"Bob", nullptr}});
@@ -268,6 +290,13 @@ TEST_F(PlayerSelect, EditingChangesTheProfileOnlyOnSaveAndAcceptsItsOwnNameInAny
     EXPECT_STREQ(dialog->GetNameEdit()->GetTitle().GetString(), "Bob");
     EXPECT_EQ(dialog->GetKidsButton()->IsChecked(), 0) << "neither mode for an unknown difficulty";
     EXPECT_EQ(dialog->GetStandardButton()->IsChecked(), 0);
+
+    // A blank name is refused as this player's, not a new one's.
+    dialog->GetNameEdit()->SetTitle(CJString(""));
+    Click(dialog->GetSaveButton());
+    ASSERT_NE(Box(), nullptr);
+    EXPECT_EQ(BoxText(*Box()), "You must enter a name for this player.");
+    Type(kKeyEnter);
 
     // Cancel leaves the profile as it was.
     dialog->GetNameEdit()->SetTitle(CJString("Zed"));
