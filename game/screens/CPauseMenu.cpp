@@ -240,6 +240,8 @@ void CPauseMenuWindow::Abort()
     // Nothing of this window is touched past here.
     Close();
     GetGlobalTextSubstitutions().RemoveAll();
+    // A street left unfinished shows its lessons again when next played.
+    ForgetTutorialsOfThisPlay();
     CGameScreensHooks& hooks = GetGameScreensHooks();
     const CLevelOptions* level = CLevelOptions::SGetCurrent();
     if (level && level->m_IsTutorialLevel) {

@@ -204,6 +204,12 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     CTutorialHistory* history = GetTutorialHistory();
     ASSERT_NE(history, nullptr);
     EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 4u);
+    // Quitting leaves none of them seen either.
+    ClickMiddle(*GetCurrentPlayfield()->GetHUD()->GetMenuControl());
+    Passes(2);
+    ClickOn(Button(GetPauseMenuWindow(), "Quit Street"));
+    Passes(2);
+    EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 0u);
 
     // Every street has its tip and its introduction.
     CLevelSet* levels = FindLevels();
