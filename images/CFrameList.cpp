@@ -116,6 +116,7 @@ CNewFileOptions* CFrameList::GetNewFileOptions()
     options->m_Extension.Set(".");
     options->m_Extension.Append(fileName);
     options->m_ClassName = frameClass->GetNameWithoutPrefix();
+    options->m_NoneEntryName = NoneEntryName();
     return options;
 }
 
