@@ -127,7 +127,12 @@ ImageBrowserItemFactory CFrameList::GetItemFactory()
 
 CFrameList& GetFrameLibrary()
 {
-    static CFrameList* list = new CFrameList(CStandAloneFrame::SGetClassInfo());
+    static CFrameList* list = [] {
+        auto* made = new CFrameList(CStandAloneFrame::SGetClassInfo());
+        // Objects name their pictures from it, an unset one by row 0.
+        made->SetKeepsNoneEntry(true);
+        return made;
+    }();
     return *list;
 }
 

@@ -304,7 +304,6 @@ void CObjectFileArray::SetSource(const char* name, const char* folder, uint32_t 
     m_EnumerationPending = true;
     if (name) {
         m_ListName.Set(name);
-        m_Registered = true;
         CFileListList::SGetInstance().AddList(name, nullptr, this, GetPriority(), 0);
     }
 }
@@ -312,7 +311,6 @@ void CObjectFileArray::SetSource(const char* name, const char* folder, uint32_t 
 void CObjectFileArray::RegisterList(const char* name, const char* folder)
 {
     m_ListName.Set(name ? name : "");
-    m_Registered = true;
     CFileListList::SGetInstance().AddList(name, folder, this, GetPriority(), 0);
 }
 
@@ -470,14 +468,18 @@ CObject* CObjectFileArray::LoadObject(const CJString& folder, const CJString& fi
 
 bool CObjectFileArray::HasNoneEntry()
 {
-    return GetCount() > 0 && GetItemName(0)[0] == '!';
+    // The fonts' is "Fonts/!None": named relative to the folder above theirs.
+    if (GetCount() <= 0)
+        return false;
+    const CJString first = GetItemNameString(0);
+    return first.GetString()[LastSeparator(first) + 1] == '!';
 }
 
 CJString CObjectFileArray::NoneEntryName()
 {
     if (HasNoneEntry())
         return GetItemNameString(0);
-    return CJString(m_Registered ? kNoneEntryName : "");
+    return CJString(m_KeepsNoneEntry ? kNoneEntryName : "");
 }
 
 CNewFileOptions* CObjectFileArray::GetNewFileOptions()
@@ -682,7 +684,7 @@ void CObjectFileArray::Enumerate()
 
 void CObjectFileArray::EnsureNoneEntry()
 {
-    if (!m_Registered || m_Entries.IsEmpty() || m_Entries[0]->name.GetString()[0] == '!')
+    if (!m_KeepsNoneEntry || m_Entries.IsEmpty() || m_Entries[0]->name.GetString()[0] == '!')
         return;
     auto* none = new CObjectArrayFileEntry;
     none->name.Set(kNoneEntryName);

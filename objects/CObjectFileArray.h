@@ -13,10 +13,10 @@
 // file is read the first time its object is asked for. An item that asks for
 // itself while its own file is read is fatal.
 //
-// Row 0 of a list that designers refer into (one in the registry of lists)
-// stands for none: its name begins with "!" so it sorts first. Data that
-// lacks such a file still gets one, "!None", holding no object; without it
-// the first real item would be what every unset reference names.
+// Row 0 of a list that designers refer into stands for none: its name
+// begins with "!" so it sorts first. A list set to keep it gives data that
+// lacks such a file one all the same, "!None", holding no object; without
+// it the first real item would be what every unset reference names.
 //
 // CObjectFileArray holds the machinery; CObjectArrayBaseTemplate<T, U>
 // binds it to one data type. A data type changes the hooks (priority, load
@@ -179,10 +179,13 @@ public:
     void RemoveEntryAt(int32_t i);
 
     static constexpr const char* kNoneEntryName = "!None";
-    // Whether row 0 is the none entry ("!..."), the data's or the list's own.
+    // From the next enumeration on, row 0 is always the none entry.
+    void SetKeepsNoneEntry(bool keeps) { m_KeepsNoneEntry = keeps; }
+    // Whether row 0 is the none entry (its file name "!..."), the data's or
+    // the list's own.
     bool HasNoneEntry();
-    // Row 0's name when it is the none entry, else the one a registered list
-    // will give itself; empty for a list without.
+    // Row 0's name when it is the none entry, else the one a list that keeps
+    // it will give itself; empty for a list without.
     CJString NoneEntryName();
 
     CRemapList& GetRemapList() { return m_RemapList; }
@@ -224,7 +227,8 @@ private:
     void MakeNamesRelative(uint32_t first, bool stripEndings);
     void SortAndRemoveDuplicates();
     void DeleteEntries();
-    // A registered list with items gets "!None" at row 0 unless one is there.
+    // A list that keeps it, once it has items, gets "!None" at row 0 unless
+    // one is there.
     void EnsureNoneEntry();
     [[noreturn]] void ReportFailedLoad(CObjectArrayFileEntry& entry);
 
@@ -236,7 +240,7 @@ private:
     std::unique_ptr<CDirectoryTree> m_DirectoryTree;
     bool m_Enumerated = false;
     bool m_EnumerationPending = false;
-    bool m_Registered = false;
+    bool m_KeepsNoneEntry = false;
     CJString m_SourceFolder;
     uint32_t m_EnumerationFlags = 0;
     std::vector<CJString> m_ListFileNames; // of the last enumeration, cache ending included

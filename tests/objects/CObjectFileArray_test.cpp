@@ -187,25 +187,23 @@ TEST_F(ObjectFileList, EnumeratesOnFirstUseSortedWithoutDashesOrDuplicates)
 {
     EXPECT_FALSE(m_Upgrades.IsEnumerated());
     ASSERT_EQ(Names(m_Upgrades),
-              (std::vector<std::string>{"!None", "ARMOR", "Cannon", "Empty", "Loop", "Packed/Laser", "Ships/Shield",
-                                        "Wrong"}));
+              (std::vector<std::string>{"ARMOR", "Cannon", "Empty", "Loop", "Packed/Laser", "Ships/Shield", "Wrong"}));
     EXPECT_TRUE(m_Upgrades.IsEnumerated());
     EXPECT_STREQ(m_Upgrades.GetFolderName(), "upgrades");
     for (int32_t i = 0; i < m_Upgrades.GetCount(); ++i) {
         EXPECT_FALSE(m_Upgrades.IsItemLoaded(i));
         EXPECT_EQ(m_Upgrades.GetUsageStats(i)->loads, 0u);
     }
-    // Registered lists begin with their none entry, made when the data has none.
-    EXPECT_EQ(Names(m_Slots), (std::vector<std::string>{"!None", "Aft/Rear", "Front"}));
+    EXPECT_EQ(Names(m_Slots), (std::vector<std::string>{"Aft/Rear", "Front"}));
 }
 
 TEST_F(ObjectFileList, FindsByNameIgnoringCaseFileNameAndOldNames)
 {
-    EXPECT_EQ(m_Upgrades.Find("cannon"), 2);
-    EXPECT_EQ(m_Upgrades.Find("LASER"), 5); // by the file-name part
+    EXPECT_EQ(m_Upgrades.Find("cannon"), 1);
+    EXPECT_EQ(m_Upgrades.Find("LASER"), 4); // by the file-name part
     EXPECT_EQ(m_Upgrades.Find("Gun"), -1);
-    m_Upgrades.GetRemapList().Add("Old Gun", 2);
-    EXPECT_EQ(m_Upgrades.Find("old gun"), 2);
+    m_Upgrades.GetRemapList().Add("Old Gun", 1);
+    EXPECT_EQ(m_Upgrades.Find("old gun"), 1);
 }
 
 TEST_F(ObjectFileList, LoadsOnFirstUseAndResolvesReferencesByName)
@@ -220,7 +218,7 @@ TEST_F(ObjectFileList, LoadsOnFirstUseAndResolvesReferencesByName)
     EXPECT_EQ(cannon->m_Slot, m_Slots.GetObjectByName("Front"));
     EXPECT_EQ(cannon->m_Slot->m_Label.CompareNoCase("Bow"), 0);
     EXPECT_EQ(m_Upgrades.GetObjectByName("Cannon"), cannon);
-    const CItemUsageStats& stats = *m_Upgrades.GetUsageStats(m_Upgrades.Find("Cannon"));
+    const CItemUsageStats& stats = *m_Upgrades.GetUsageStats(1);
     EXPECT_EQ(stats.loads, 1u);
     EXPECT_EQ(stats.totalUses, 2u);
 
@@ -266,12 +264,10 @@ TEST_F(ObjectFileList, BytesPastTheMostAnObjectFileHoldsAreNotRead)
 
 TEST_F(ObjectFileList, IndexPastEitherEndGivesFirstItemAndEmptyListGivesNull)
 {
-    CUpgradeList upgrades("Upgrade.txt");
-    upgrades.SetSource(nullptr, "upgrades", 0);
-    CTestUpgrade* first = upgrades.GetObject(0);
+    CTestUpgrade* first = m_Upgrades.GetObject(0);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(upgrades.GetObject(99), first);
-    EXPECT_EQ(upgrades.GetObject(-1), first);
+    EXPECT_EQ(m_Upgrades.GetObject(99), first);
+    EXPECT_EQ(m_Upgrades.GetObject(-1), first);
     CUpgradeList empty("Upgrade.txt");
     empty.SetSource(nullptr, "Nowhere", 0);
     EXPECT_EQ(empty.GetObject(0), nullptr);
@@ -422,7 +418,7 @@ TEST_F(ObjectFileList, RegistryFindsResetsAndDisposes)
     EXPECT_FALSE(m_Slots.IsEnumerated());
     EXPECT_EQ(m_Slots.FindObjectIndex(front), -1);
     EXPECT_TRUE(m_Upgrades.IsEnumerated());
-    EXPECT_EQ(Names(m_Slots), (std::vector<std::string>{"!None", "Aft/Rear", "Front", "Side"}));
+    EXPECT_EQ(Names(m_Slots), (std::vector<std::string>{"Aft/Rear", "Front", "Side"}));
     EXPECT_FALSE(m_Slots.IsItemLoaded(m_Slots.Find("Front")));
 
     registry.DisposeAll();

@@ -46,13 +46,13 @@ void CTallShelfItem::DeclareProperties(CPropertyDeclarer& d)
 
 using CShelfList = CObjectArrayBaseTemplate<CShelfItem>;
 
-// One list for every test, so that a class can refer to it; registered as
-// the game's lists are, so it has its none entry.
+// One list for every test, so that a class can refer to it; it keeps its
+// none entry, as the lists the game's objects refer into do.
 CShelfList& ShelfList()
 {
     static CShelfList* list = [] {
         auto* made = new CShelfList("Shelf.txt");
-        made->RegisterList("Shelves", nullptr);
+        made->SetKeepsNoneEntry(true);
         return made;
     }();
     return *list;
@@ -229,7 +229,7 @@ TEST_F(NewFileOptions, ATakenNameAForeignClassOrAPathOutsideTheListMakesNothing)
 // The data has no "!None" shelf: the list has it all the same, with no
 // file and no object, so an unset reference is written and read as unset,
 // and no new shelf may sort before it.
-TEST_F(NewFileOptions, ARegisteredListKeepsItsNoneEntryFirst)
+TEST_F(NewFileOptions, AListKeepsItsNoneEntryFirst)
 {
     EXPECT_EQ(Names(), "!None Bench Wall/Top");
     EXPECT_EQ(m_List.GetObject(0), nullptr);
