@@ -1,10 +1,10 @@
 // The lists of the running demo game as the list browser shows them: every
 // entry of its chooser opens, offering only what can be made there, and
-// every list begins with the entry that stands for none.
+// every list the data refers into by row begins with the entry that stands
+// for none.
 #include "../game/screens/ScreensGameTest.h"
 
 #include "editor/CListBrowserWindow.h"
-#include "ui/CScreenWindow.h"
 #include "images/CFrameList.h"
 #include "objects/CFileListList.h"
 #include "objects/CNewFileOptions.h"
@@ -13,6 +13,7 @@
 #include "overlays/CFrameOverlay.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
+#include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
