@@ -103,7 +103,9 @@ void CListBrowserWindow::RefillEntries()
 
 void CListBrowserWindow::UpdateButtons()
 {
-    m_EditButton->Enable(AsObjectList(m_List) != nullptr);
+    // The sound list is an object list without objects of a class to edit.
+    CObjectFileArray* objects = AsObjectList(m_List);
+    m_EditButton->Enable(objects && objects->GetItemClassInfo());
     m_NewButton->Enable(m_NewFileOptions != nullptr);
     m_DuplicateButton->Enable(m_NewFileOptions != nullptr);
 }

@@ -35,6 +35,12 @@ CLocalizedString& LocationOutsideText()
     return text;
 }
 
+CLocalizedString& SortsBeforeNoneText()
+{
+    static CLocalizedString text("The name would sort before the list's \"none\" entry and take its place:");
+    return text;
+}
+
 CJString Trimmed(const CJString& text)
 {
     CJString trimmed(text);
@@ -157,6 +163,16 @@ bool CNewFileDialog::Accept()
     }
     if (LeavesBaseFolder(m_Options.m_RelativePath) || LeavesBaseFolder(m_Options.m_Name)) {
         ShowError(LocationOutsideText());
+        return false;
+    }
+    CJString item;
+    item.SetPath(m_Options.m_Location, m_Options.m_Name);
+    if (m_Options.SortsBeforeNoneEntry(item)) {
+        CJString text(SortsBeforeNoneText());
+        text.Append(" \"");
+        text.Append(m_Options.m_NoneEntryName);
+        text.Append("\".");
+        ShowError(text);
         return false;
     }
     CJString file;

@@ -116,6 +116,7 @@ CNewFileOptions* CFrameList::GetNewFileOptions()
     options->m_Extension.Set(".");
     options->m_Extension.Append(fileName);
     options->m_ClassName = frameClass->GetNameWithoutPrefix();
+    options->m_NoneEntryName = NoneEntryName();
     return options;
 }
 
@@ -126,7 +127,12 @@ ImageBrowserItemFactory CFrameList::GetItemFactory()
 
 CFrameList& GetFrameLibrary()
 {
-    static CFrameList* list = new CFrameList(CStandAloneFrame::SGetClassInfo());
+    static CFrameList* list = [] {
+        auto* made = new CFrameList(CStandAloneFrame::SGetClassInfo());
+        // Objects name their pictures from it, an unset one by row 0.
+        made->SetKeepsNoneEntry(true);
+        return made;
+    }();
     return *list;
 }
 

@@ -1,6 +1,7 @@
 #include "objects/CNewFileOptions.h"
 
 #include "foundation/CCommand.h"
+#include "foundation/CVirtualArray.h"
 #include "objects/CObject.h"
 
 namespace {
@@ -51,4 +52,9 @@ void CNewFileOptions::SetTemplateObject(CObject* object)
 void CNewFileOptions::MakeRelativePath()
 {
     m_RelativePath.SetPath(m_Location, m_Name, m_Extension);
+}
+
+bool CNewFileOptions::SortsBeforeNoneEntry(const CJString& item) const
+{
+    return m_NoneEntryName.IsNotEmpty() && CompareNameNoCase(item.GetString(), m_NoneEntryName.GetString()) <= 0;
 }

@@ -37,6 +37,9 @@ public:
 
     // location "/" name, then the extension.
     void MakeRelativePath();
+    // Whether the item (its path below the list's folder, no ending) would
+    // sort at or before the list's none entry and so take its row.
+    bool SortsBeforeNoneEntry(const CJString& item) const;
 
     CJString m_Title;
     CJString m_BaseFolder;
@@ -45,6 +48,7 @@ public:
     CJString m_Extension;
     CJString m_ClassName; // the default class's name without its prefix letter
     CJString m_RelativePath;
+    CJString m_NoneEntryName; // row 0 of the list; empty when it has none
 
 private:
     CCommand* m_CreatedCommand = nullptr; // owned

@@ -390,7 +390,7 @@ CObject* CObjectFileArray::GetObjectByName(const char* name)
 void CObjectFileArray::LoadEntry(int32_t i)
 {
     CObjectArrayFileEntry* entry = EntryAt(i);
-    if (!entry || entry->object || entry->loading)
+    if (!entry || entry->object || entry->loading || entry->placeholder)
         return;
     entry->loading = true;
     ++g_ItemsLoading;
@@ -466,20 +466,37 @@ CObject* CObjectFileArray::LoadObject(const CJString& folder, const CJString& fi
 
 // --- New files ---
 
+bool CObjectFileArray::HasNoneEntry()
+{
+    // The fonts' is "Fonts/!None": named relative to the folder above theirs.
+    if (GetCount() <= 0)
+        return false;
+    const CJString first = GetItemNameString(0);
+    return first.GetString()[LastSeparator(first) + 1] == '!';
+}
+
+CJString CObjectFileArray::NoneEntryName()
+{
+    if (HasNoneEntry())
+        return GetItemNameString(0);
+    return CJString(m_KeepsNoneEntry ? kNoneEntryName : "");
+}
+
 CNewFileOptions* CObjectFileArray::GetNewFileOptions()
 {
     EnsureEnumerated();
     const char* text = GetListFileNameText();
     std::string first(text ? text : "");
     first = first.substr(0, first.find(','));
-    if (first.size() < 2)
-        return nullptr;
     CClassInfo* itemClass = GetItemClassInfo();
+    if (first.size() < 2 || !itemClass)
+        return nullptr;
     auto* options = new CNewFileOptionsCObject(itemClass, itemClass);
     options->m_BaseFolder = m_Folder;
     options->m_Extension.Set(".");
     options->m_Extension.Append(first.c_str());
     options->m_ClassName = itemClass->GetNameWithoutPrefix();
+    options->m_NoneEntryName = NoneEntryName();
     return options;
 }
 
@@ -505,13 +522,19 @@ int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
     for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
         if (CompareNameNoCase(m_Entries[i]->name.GetString(), item.GetString()) == 0)
             return -1;
+    // Sorted first, the item would become what every unset reference names.
+    const CJString none = NoneEntryName();
+    if (none.IsNotEmpty() && CompareNameNoCase(item.GetString(), none.GetString()) <= 0)
+        return -1;
+    CClassInfo* itemClass = GetItemClassInfo();
+    if (!itemClass)
+        return -1;
     options.MakeRelativePath();
     CJString file;
     file.SetPath(options.m_BaseFolder, options.m_RelativePath);
     if (FileExists(file.GetString(), 0))
         return -1;
 
-    CClassInfo* itemClass = GetItemClassInfo();
     CObject* object = nullptr;
     if (CObject* source = options.GetTemplateObject()) {
         object = source->Clone();
@@ -529,6 +552,9 @@ int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
         return -1;
     }
 
+    // The first item of an empty list comes after the none entry it gets;
+    // nothing referred into the list yet, so nothing moves.
+    EnsureNoneEntry();
     auto* entry = new CObjectArrayFileEntry;
     entry->name = item;
     entry->object = object;
@@ -652,7 +678,19 @@ void CObjectFileArray::Enumerate()
     }
 
     SortAndRemoveDuplicates();
+    EnsureNoneEntry();
     m_DirectoryTree = std::make_unique<CDirectoryTree>(*this);
+}
+
+void CObjectFileArray::EnsureNoneEntry()
+{
+    if (!m_KeepsNoneEntry || m_Entries.IsEmpty() || m_Entries[0]->name.GetString()[0] == '!')
+        return;
+    auto* none = new CObjectArrayFileEntry;
+    none->name.Set(kNoneEntryName);
+    none->placeholder = true;
+    *m_Entries.InsertAt(0) = none;
+    InvalidateFileNameIndex();
 }
 
 void CObjectFileArray::Search(const CJString& folder, const CJString& ending, bool folders, uint32_t flags)

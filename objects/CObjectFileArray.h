@@ -13,6 +13,11 @@
 // file is read the first time its object is asked for. An item that asks for
 // itself while its own file is read is fatal.
 //
+// Row 0 of a list that designers refer into stands for none: its name
+// begins with "!" so it sorts first. A list set to keep it gives data that
+// lacks such a file one all the same, "!None", holding no object; without
+// it the first real item would be what every unset reference names.
+//
 // CObjectFileArray holds the machinery; CObjectArrayBaseTemplate<T, U>
 // binds it to one data type. A data type changes the hooks (priority, load
 // flag, LoadObject, second folder) by deriving from its instance.
@@ -59,6 +64,7 @@ struct CObjectArrayFileEntry : public CPooledClassBase {
     CObject* object = nullptr; // owned; null until loaded
     bool loading = false;      // while the entry's file is being read
     bool loadFailed = false;   // kept until the list enumerates again
+    bool placeholder = false;  // the none entry the data lacked: no file, no object
     CJString error;            // why the load failed
     CItemUsageStats usage;
 };
@@ -172,14 +178,27 @@ public:
     void GetListFileNames(std::vector<CJString>& out);
     void RemoveEntryAt(int32_t i);
 
+    static constexpr const char* kNoneEntryName = "!None";
+    // From the next enumeration on, row 0 is always the none entry.
+    void SetKeepsNoneEntry(bool keeps) { m_KeepsNoneEntry = keeps; }
+    // Whether row 0 is the none entry (its file name "!..."), the data's or
+    // the list's own.
+    bool HasNoneEntry();
+    // Row 0's name when it is the none entry, else the one a list that keeps
+    // it will give itself; empty for a list without.
+    CJString NoneEntryName();
+
     CRemapList& GetRemapList() { return m_RemapList; }
     const CJString& GetLastLoadError() const { return m_LastLoadError; }
     // Options for a file of the list's class under its folder, the extension
-    // the dot and first ending; null when that ending is shorter than 2.
+    // the dot and first ending, and the none entry a new name must sort
+    // after; null when that ending is shorter than 2 or the items are no
+    // objects of a class.
     CNewFileOptions* GetNewFileOptions() override;
     // Writes a default object of the chosen class (or a copy of the
     // template) to the options' file and adds it loaded; -1 when the name is
-    // taken, the class does not fit or the file can not be written.
+    // taken or sorts before the none entry, the class does not fit or the
+    // file can not be written.
     int32_t AddItemFromNewFileOptions(CNewFileOptions& options) override;
 
     // The folder tree over the items, built at enumeration (editor).
@@ -208,6 +227,9 @@ private:
     void MakeNamesRelative(uint32_t first, bool stripEndings);
     void SortAndRemoveDuplicates();
     void DeleteEntries();
+    // A list that keeps it, once it has items, gets "!None" at row 0 unless
+    // one is there.
+    void EnsureNoneEntry();
     [[noreturn]] void ReportFailedLoad(CObjectArrayFileEntry& entry);
 
     CRemapList m_RemapList;
@@ -218,6 +240,7 @@ private:
     std::unique_ptr<CDirectoryTree> m_DirectoryTree;
     bool m_Enumerated = false;
     bool m_EnumerationPending = false;
+    bool m_KeepsNoneEntry = false;
     CJString m_SourceFolder;
     uint32_t m_EnumerationFlags = 0;
     std::vector<CJString> m_ListFileNames; // of the last enumeration, cache ending included

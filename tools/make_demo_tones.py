@@ -7,7 +7,8 @@ there, and the building sounds in Tones/: the hammering looped while a part
 goes up, its start and finish, picking up and dropping a button, the
 bulldozer and the bonus countdown's tick, and the customers' sounds: thinking,
 deciding, getting cross, arriving, leaving and the two rings that announce
-one.
+one. "!None.wav", a moment of silence, is the sound list's first entry, the
+one that stands for no sound.
 
 Usage: make_demo_tones.py [data folder]   (default: data beside tools/)
 
@@ -170,6 +171,8 @@ def main():
         os.makedirs(os.path.dirname(target), exist_ok=True)
         with open(target, "wb") as out:
             out.write(wave_bytes(samples(frequency, seconds)))
+    with open(os.path.join(root, "Data", "Resources", "!None.wav"), "wb") as out:
+        out.write(wave_bytes([0] * int(RATE * 0.01)))
     with open(stamp, "w") as out:
         out.write("made by make_demo_tones.py\n")
 

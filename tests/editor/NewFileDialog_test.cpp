@@ -231,6 +231,21 @@ TEST_F(NewFileDialog, ALocationThatClimbsOutOfTheFolderIsRefused)
     EXPECT_FALSE(DiskHas("Escape.Crate.txt"));
 }
 
+// Sorted first, the new item would become what every unset reference names.
+TEST_F(NewFileDialog, ANameThatSortsBeforeTheNoneEntryIsRefused)
+{
+    std::unique_ptr<CNewFileOptions> options = PlainOptions();
+    options->m_NoneEntryName.Set("!None");
+    CNewFileDialog* dialog = Open(*options);
+    Fill(*dialog, "", "!Aaa");
+    Click(*dialog->GetSaveButton());
+    EXPECT_EQ(BoxText(), "The name would sort before the list's \"none\" entry and take its place: \"!None\".");
+    TypeKey(kKeyEnter);
+    Fill(*dialog, "", "!Zed");
+    Click(*dialog->GetSaveButton());
+    EXPECT_EQ(m_Created, 1);
+}
+
 TEST_F(NewFileDialog, AnObjectListOffersItsClassesAndTheChosenOneIsCreated)
 {
     std::unique_ptr<CNewFileOptions> options(m_List.GetNewFileOptions());

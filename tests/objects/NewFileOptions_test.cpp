@@ -6,10 +6,12 @@
 
 #include "foundation/CCommand.h"
 #include "foundation/FileTestSupport.h"
+#include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CObject.h"
 #include "objects/CListProperty.h"
 #include "objects/CObjectFileArray.h"
 #include "objects/CPropertyArrayProperty.h"
+#include "objects/CSlotProperty.h"
 
 #include <gtest/gtest.h>
 
@@ -44,15 +46,33 @@ void CTallShelfItem::DeclareProperties(CPropertyDeclarer& d)
 
 using CShelfList = CObjectArrayBaseTemplate<CShelfItem>;
 
-// One list for every test, so that a class can refer to it.
+// One list for every test, so that a class can refer to it; it keeps its
+// none entry, as the lists the game's objects refer into do.
 CShelfList& ShelfList()
 {
-    static CShelfList* list = new CShelfList("Shelf.txt");
+    static CShelfList* list = [] {
+        auto* made = new CShelfList("Shelf.txt");
+        made->SetKeepsNoneEntry(true);
+        return made;
+    }();
     return *list;
 }
 
-// Refers to shelves by row: one directly, some in an array, and a height
-// per shelf in an array that follows the list.
+// A second list, as long as the shelves once one is added.
+CDynamicList& BinList()
+{
+    static CDynamicList* list = [] {
+        auto* made = new CDynamicList;
+        for (const char* name : {"!No Bin", "A", "B", "C"})
+            made->Add(name);
+        return made;
+    }();
+    return *list;
+}
+
+// Refers to shelves by row: one directly, some in an array, a height per
+// shelf in an array that follows the list, and a lamp shelf as a dynamic
+// value; and to bins, one directly and a size per bin.
 class CShelfPlan : public CObject {
     OMBRISALT_REFLECTED(CShelfPlan, CObject)
 public:
@@ -61,6 +81,8 @@ public:
     int32_t m_Favourite;
     CPropertyArray<int32_t> m_Route;
     CPropertyArray<int32_t> m_Heights;
+    int32_t m_Spare;
+    CPropertyArray<int32_t> m_BinSizes;
 };
 OMBRISALT_IMPLEMENT_CLASS(CShelfPlan, 1.0)
 void CShelfPlan::DeclareProperties(CPropertyDeclarer& d)
@@ -69,6 +91,19 @@ void CShelfPlan::DeclareProperties(CPropertyDeclarer& d)
     auto route = d.AddArray<CListProperty>(&CShelfPlan::m_Route, "Route", "Stop", 0);
     static_cast<CListProperty*>(route.Get().GetElementProperty())->SetList(&ShelfList());
     d.AddArray<CIntProperty>(&CShelfPlan::m_Heights, "Heights", "Height", 0).NamedBy(&ShelfList());
+    d.AddListReference(&CShelfPlan::m_Spare, "Spare", &BinList(), nullptr);
+    d.AddArray<CIntProperty>(&CShelfPlan::m_BinSizes, "Bin Sizes", "Size", 0).NamedBy(&BinList());
+}
+
+CSlotProperty<CListProperty>& LampProperty()
+{
+    static auto* made = [] {
+        auto* property = new CSlotProperty<CListProperty>("Lamp", 0);
+        property->SetList(&ShelfList());
+        property->AddAsDynamicProperty(CShelfPlan::SGetClassInfo(), DynamicKind::Optional);
+        return property;
+    }();
+    return *made;
 }
 
 namespace {
@@ -122,26 +157,43 @@ TEST_F(NewFileOptions, AcceptedOptionsMakeASavedLoadedItemInSortedPlace)
     CShelfPlan::SGetClassInfo();
     std::unique_ptr<CObject> plan(ReadFromText("CShelfPlan\r\n{\r\nFavourite=Wall/Top\r\nRoute=Array\r\n{\r\n"
                                               "Stop=Wall/Top\r\nStop=Bench\r\n}\r\nHeights=Array\r\n{\r\n"
-                                              "Bench=5\r\nWall/Top=7\r\n}\r\n}\r\n",
+                                              "Bench=5\r\nWall/Top=7\r\n}\r\nSpare=C\r\nBin Sizes=Array\r\n{\r\n"
+                                              "A=1\r\nB=2\r\n}\r\n}\r\n",
                                               IdMode::WithoutIds));
     ASSERT_TRUE(plan);
+    *static_cast<int32_t*>(plan->GetOrAddDynamicValue(&LampProperty())) = m_List.Find("Wall/Top");
+    // Sizes written before bin C was made: one short of the bins, as the
+    // shelves are about to be.
+    static_cast<CPropertyArrayProperty*>(CShelfPlan::SGetClassInfo()->FindProperty("Bin Sizes"))
+        ->ArrayProperty_SetCount(plan.get(), 3);
     std::unique_ptr<CNewFileOptionsCObject> options = Options();
     options->m_Location.Set("Wall");
     options->m_Name.Set("Middle");
     options->m_ChosenClass = CTallShelfItem::SGetClassInfo();
     const int32_t index = m_List.AddItemFromNewFileOptions(*options);
-    EXPECT_EQ(Names(), "Bench Wall/Middle Wall/Top");
-    ASSERT_EQ(index, 1);
+    EXPECT_EQ(Names(), "!None Bench Wall/Middle Wall/Top");
+    ASSERT_EQ(index, 2);
     EXPECT_STREQ(options->m_RelativePath.GetString(), "Wall/Middle.Shelf.txt");
     ASSERT_TRUE(m_List.IsItemLoaded(index));
     EXPECT_EQ(m_List.GetObject(index)->GetClassInfo(), CTallShelfItem::SGetClassInfo());
     EXPECT_NE(ReadBytes("Shelves/Wall/Middle.Shelf.txt").find("CTallShelfItem"), std::string::npos);
-    EXPECT_EQ(m_List.Find("Wall/Middle"), 1);
-    // What referred to the items past it still names them.
-    const std::string text = WriteToText(plan.get(), IdMode::WithoutIds);
+    EXPECT_EQ(m_List.Find("Wall/Middle"), 2);
+    // What referred to the items past it still names them, in a dynamic
+    // value too; what refers into the bins, as many now, stays.
+    std::string text = WriteToText(plan.get(), IdMode::WithoutIds);
     EXPECT_NE(text.find("Favourite=Wall/Top\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Stop=Wall/Top\r\n\t\tStop=Bench\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Bench=5\r\n\t\tWall/Middle=0\r\n\t\tWall/Top=7\r\n"), std::string::npos) << text;
+    EXPECT_EQ(LampProperty().GetDynamicValue(plan.get()), m_List.Find("Wall/Top"));
+    EXPECT_NE(text.find("Spare=C\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Bin Sizes=Array\r\n\t{\r\n\t\t!No Bin=0\r\n\t\tA=1\r\n\t\tB=2\r\n\t}"), std::string::npos) << text;
+
+    // An item sorted last gets its element as well.
+    options->m_Location.Set("Wall");
+    options->m_Name.Set("Zed");
+    ASSERT_EQ(m_List.AddItemFromNewFileOptions(*options), 4);
+    text = WriteToText(plan.get(), IdMode::WithoutIds);
+    EXPECT_NE(text.find("Wall/Top=7\r\n\t\tWall/Zed=0\r\n"), std::string::npos) << text;
 
     // A copy of the template, when one is given.
     auto* source = new CShelfItem;
@@ -149,9 +201,9 @@ TEST_F(NewFileOptions, AcceptedOptionsMakeASavedLoadedItemInSortedPlace)
     options->SetTemplateObject(source);
     options->m_Location.Empty();
     options->m_Name.Set("Copy");
-    ASSERT_EQ(m_List.AddItemFromNewFileOptions(*options), 1);
-    EXPECT_EQ(m_List.GetObject(1)->m_Size, 42);
-    EXPECT_NE(m_List.GetObject(1), source);
+    ASSERT_EQ(m_List.AddItemFromNewFileOptions(*options), 2);
+    EXPECT_EQ(m_List.GetObject(2)->m_Size, 42);
+    EXPECT_NE(m_List.GetObject(2), source);
 }
 
 TEST_F(NewFileOptions, ATakenNameAForeignClassOrAPathOutsideTheListMakesNothing)
@@ -170,8 +222,34 @@ TEST_F(NewFileOptions, ATakenNameAForeignClassOrAPathOutsideTheListMakesNothing)
     options->m_Name.Empty();
     options->m_BaseFolder.Set("Shelves");
     EXPECT_EQ(m_List.AddItemFromNewFileOptions(*options), -1);
-    EXPECT_EQ(Names(), "Bench Wall/Top");
+    EXPECT_EQ(Names(), "!None Bench Wall/Top");
     EXPECT_FALSE(DiskHas("Elsewhere"));
+}
+
+// The data has no "!None" shelf: the list has it all the same, with no
+// file and no object, so an unset reference is written and read as unset,
+// and no new shelf may sort before it.
+TEST_F(NewFileOptions, AListKeepsItsNoneEntryFirst)
+{
+    EXPECT_EQ(Names(), "!None Bench Wall/Top");
+    EXPECT_EQ(m_List.GetObject(0), nullptr);
+    EXPECT_STREQ(m_List.GetSecondText(0).GetString(), "") << "no file was looked for";
+    std::unique_ptr<CObject> plan(ReadFromText("CShelfPlan\r\n{\r\nRoute=Array\r\n{\r\nStop=Bench\r\n}\r\n}\r\n",
+                                              IdMode::WithoutIds));
+    ASSERT_TRUE(plan);
+    const std::string text = WriteToText(plan.get(), IdMode::WithoutIds);
+    EXPECT_NE(text.find("Favourite=!None\r\n"), std::string::npos) << text;
+    std::unique_ptr<CObject> back(ReadFromText(text.c_str(), IdMode::WithoutIds));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(static_cast<CShelfPlan&>(*back).m_Favourite, 0);
+    EXPECT_EQ(static_cast<CShelfPlan&>(*back).m_Route[0], m_List.Find("Bench")) << "a real item stays itself";
+
+    std::unique_ptr<CNewFileOptionsCObject> options = Options();
+    EXPECT_STREQ(options->m_NoneEntryName.GetString(), "!None");
+    options->m_Name.Set("!Aaa");
+    EXPECT_EQ(m_List.AddItemFromNewFileOptions(*options), -1);
+    EXPECT_EQ(Names(), "!None Bench Wall/Top");
+    EXPECT_FALSE(DiskHas("Shelves/!Aaa.Shelf.txt"));
 }
 
 TEST(NewFileOptionsRecord, ReplacingTheCommandOrTemplateDeletesTheOldOne)

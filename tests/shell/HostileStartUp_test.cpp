@@ -146,7 +146,7 @@ TEST_F(BitmapFontGame, WithoutItsImageNamesTheFontAndTheImage)
         ADD_FAILURE() << "no report";
     } catch (const CFatalErrorException& e) {
         for (const char* text : {"The item we are looking for is \"Fonts/Blocky\"",
-                                 "referenced by \"Resources/Fonts/Blocky.FONT.TXT\"", "0) Other"})
+                                 "referenced by \"Resources/Fonts/Blocky.FONT.TXT\"", "1) Other"})
             EXPECT_NE(e.message.find(text), std::string::npos) << text << " not in " << e.message;
     }
 }

@@ -81,6 +81,7 @@ TEST_F(InstalledHooks, TexturizingTakesItsTextureFromTheFrameLibrary)
     std::unique_ptr<CFrame> target = CFrame::MakeOwned(6, 6, 32);
     target->Clear();
     CFrameEffectTexturize texturize;
+    texturize.m_TextureFrameIndex = uint32_t(GetFrameLibrary().Find("Green")); // row 0 is none
     texturize.Apply(*source, *target);
     GetFrameLibrary().SetSource(nullptr, "", 0);
     GetFrameLibrary().RemoveAll();
