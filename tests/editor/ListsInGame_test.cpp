@@ -35,30 +35,28 @@ TEST_F(ListsInGame, EveryListOfTheChooserOpensAndBeginsWithItsNoneEntry)
         const std::string name = registry.GetItemName(i);
         browser->GetListCombo()->SelectItem(i, true);
         browser->OnNotify(browser->GetListCombo(), kNotifyClicked);
-        ASSERT_EQ(browser->GetList(), registry.GetArray(i)) << name;
-        // Other tests of this process leave lists of their own, some empty;
-        // the general objects and life rewards are found by name or shown
-        // in order, never referred to by row. The periods have no none yet:
-        // the decade shown counts them from row 0.
         CVirtualArray* list = browser->GetList();
+        ASSERT_EQ(list, registry.GetArray(i)) << name;
+        // Other tests leave lists of their own, some empty; general objects
+        // and life rewards are never referred to by row, and the decade
+        // shown counts the periods from row 0.
         const std::string first = list->GetCount() > 0 ? list->GetItemName(0) : "!";
         if (name != "General Objects" && name != "LifeRewards" && name != "Period") {
             EXPECT_EQ(first[first.find_last_of('/') + 1], '!') << name << ": " << first;
         }
-        if (name == "Sounds") {
-            sounds = true;
-            // Sounds are files to play, no objects to edit or make here.
-            EXPECT_FALSE(browser->GetEditButton()->IsEnabled());
-            EXPECT_FALSE(browser->GetNewButton()->IsEnabled());
-            EXPECT_FALSE(browser->GetDuplicateButton()->IsEnabled());
-        } else if (list->IsObjectFileList()) {
-            EXPECT_TRUE(browser->GetEditButton()->IsEnabled()) << name;
-            EXPECT_TRUE(browser->GetNewButton()->IsEnabled()) << name;
+        // Sounds are files to play, no objects to edit or make here.
+        sounds = sounds || name == "Sounds";
+        if (name == "Sounds" || list->IsObjectFileList()) {
+            const bool can = name != "Sounds";
+            EXPECT_EQ(browser->GetEditButton()->IsEnabled(), can) << name;
+            EXPECT_EQ(browser->GetNewButton()->IsEnabled(), can) << name;
+            EXPECT_TRUE(can || !browser->GetDuplicateButton()->IsEnabled());
         }
     }
     EXPECT_TRUE(sounds);
     browser->Close();
 }
+
 // Buttons of the main menu have no picture of their own: a picture that
 // sorts first, added as the image browser adds one, leaves them so, and so
 // does saving the menu and reading it back.
@@ -69,19 +67,17 @@ TEST_F(ListsInGame, APictureThatSortsFirstLeavesTheMenuButtonsWithoutPictures)
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     CFrameOverlayOptions* menu = sets.GetObject(sets.Find("Main Menu Overlay"));
     ASSERT_NE(menu, nullptr);
-    auto picture = [&](CFrameOverlayOptions& set) {
-        auto* button = dynamic_cast<CFrameOverlayButton*>(set.FindOverlay(CJString("ChangePlayer"), nullptr, nullptr));
-        return button ? button->m_NormalImage : -1;
+    auto unpictured = [&](CFrameOverlayOptions* set) {
+        auto* button = dynamic_cast<CFrameOverlayButton*>(set->FindOverlay(CJString("ChangePlayer"), nullptr, nullptr));
+        EXPECT_EQ(button ? button->m_NormalImage : -1, 0);
+        EXPECT_EQ(frames.GetObject(0), nullptr);
     };
-    EXPECT_EQ(picture(*menu), 0);
-    EXPECT_EQ(frames.GetObject(0), nullptr);
-
+    unpictured(menu);
     std::unique_ptr<CNewFileOptions> options(frames.GetNewFileOptions());
     ASSERT_TRUE(options);
     options->m_Name.Set("Arrow");
     ASSERT_EQ(frames.AddItemFromNewFileOptions(*options), 1);
-    EXPECT_EQ(picture(*menu), 0);
-    EXPECT_EQ(frames.GetObject(0), nullptr);
+    unpictured(menu);
 
     ASSERT_TRUE(menu->SaveToFile("Saved Menu.FOO", kSaveSkipWritableTest));
     EXPECT_EQ(ReadBytes("Saved Menu.FOO").find("=EditLayerChecked"), std::string::npos);
@@ -89,7 +85,7 @@ TEST_F(ListsInGame, APictureThatSortsFirstLeavesTheMenuButtonsWithoutPictures)
         LoadObjectFromFile("Saved Menu.FOO", 0, IdMode::WithoutIds, ReportUnknownClass::Fatal, nullptr));
     auto* read = dynamic_cast<CFrameOverlayOptions*>(back.get());
     ASSERT_NE(read, nullptr);
-    EXPECT_EQ(picture(*read), 0);
+    unpictured(read);
 }
 
 } // namespace

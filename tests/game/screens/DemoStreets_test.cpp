@@ -302,19 +302,16 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     };
     CLevelSorterWindow* sorter = OpenLevelSorter();
     ASSERT_NE(sorter, nullptr);
-
-    sorter->GetList()->SelectItem(0, true);
-    sorter->Insert();
+    auto at = [sorter](int32_t row) { return sorter->GetList()->SelectItem(row, true), sorter; };
+    at(0)->Insert();
     EXPECT_STREQ(tips->GetTipText(0).GetString(), "");
     EXPECT_EQ(tips->GetTipText(1).GetString(), harbourTip);
     EXPECT_EQ(cardBefore(0) + "/" + cardBefore(1) + "/" + cardBefore(6), "/Harbour Years/Hill Years");
     // Hill Top moves up before Ferry Quay, its card and tip with it.
-    sorter->GetList()->SelectItem(6, true);
-    sorter->MoveUp();
+    at(6)->MoveUp();
     EXPECT_EQ(cardBefore(5), "Hill Years");
     EXPECT_EQ(tips->GetTipText(5).GetString(), hillTip);
-    sorter->GetList()->SelectItem(0, true);
-    sorter->Delete();
+    at(0)->Delete();
     EXPECT_EQ(cardBefore(0) + "/" + cardBefore(4), "Harbour Years/Hill Years");
     EXPECT_EQ(tips->GetTipText(0).GetString(), harbourTip);
     EXPECT_EQ(tips->GetTipCount(), kStreets);
