@@ -625,15 +625,14 @@ void CSequence::ReadOrCreateProperties(const char* folder, const char* name)
     const std::string path = Printf("%s/-%s/Properties.txt", folder, name);
     {
         CObjectStream stream;
-        if (stream.Open(path.c_str(), FILE_READ, IdMode::WithoutIds)) {
+        // As any object text is read: the class line and every other only
+        // as far as a name can run, so no long line is held.
+        if (stream.Open(path.c_str(), FILE_IN_MEMORY | FILE_READ, IdMode::WithoutIds)) {
             stream.SetKeepStrayBlockPlace(true);
             {
                 CLoadingPropertiesScope loading;
                 CLoadFileScope file(path.c_str());
-                CJString line;
-                // The class line, then the block.
-                if (stream.ReadNonBlankLine(line))
-                    ReadFromStream(stream);
+                ReadFromStream(stream);
             }
             stream.Close();
             ReportDamagedProperties(path.c_str(), stream);
