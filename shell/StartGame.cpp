@@ -12,6 +12,7 @@
 #include "platform/CPlatform.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
+#include "platform/ReplacementGroup.h"
 #include "platform/WindowDevice.h"
 #include "shell/CFrameDriver.h"
 #include "shell/CGameBase.h"
@@ -138,6 +139,9 @@ bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& ex
     }
     probe.Close();
     DeleteFileByName(kProbeFile, FILE_USER_FOLDER);
+    // Files saved together whose save a kill cut short are finished before
+    // anything reads them.
+    plat::FinishInterruptedReplacements();
 
     SuspendFileOpenNotifications("Setup Game");
     if (g_RunGame)

@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/ReplacementGroup.h"
 
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
@@ -12,6 +13,8 @@
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -343,6 +346,93 @@ TEST_F(FileSystem, FailedTemporaryWriteLeavesTheOldFileUntouched)
     EXPECT_EXIT(ReplaceUnderFileSizeLimit("big.dat", 4), testing::ExitedWithCode(0), "");
     EXPECT_EQ(ReadBytes("Big.dat"), "the old file");
     EXPECT_EQ(ListNames("."), "Big.dat");
+}
+
+// A group's three files, one in a sub-folder: what each holds, in order.
+std::string GroupContents()
+{
+    return ReadBytes("Levels.txt") + " " + ReadBytes("Cards/Card.txt") + " " + ReadBytes("Tips.txt");
+}
+
+bool ReplaceTheGroup(std::string* failedPath = nullptr)
+{
+    plat::CReplacementGroup group;
+    bool ok = plat::ReplaceFileContents("levels.txt", "new", 3);
+    ok = plat::ReplaceFileContents("CARDS/card.txt", "stale", 5) && ok;
+    ok = plat::ReplaceFileContents("Cards/Card.txt", "new", 3) && ok; // the later write wins
+    ok = plat::ReplaceFileContents("Tips.txt", "new", 3) && ok;
+    return group.Commit(failedPath) && ok;
+}
+
+int g_StopAtStep = 0;
+
+TEST_F(FileSystem, FilesReplacedTogetherAreAllOldOrAllNewWhereverTheProgramStops)
+{
+    int step = 1;
+    for (;; ++step) {
+        SCOPED_TRACE("stopped at step " + std::to_string(step));
+        WriteBytes("Levels.txt", "old");
+        WriteBytes("Cards/Card.txt", "old");
+        WriteBytes("Tips.txt", "old");
+        g_StopAtStep = step;
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            plat::SetSyncObserver([](std::string_view) {
+                if (--g_StopAtStep == 0)
+                    ::_exit(9);
+            });
+            ::_exit(ReplaceTheGroup() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        // The next start.
+        plat::FinishInterruptedReplacements();
+        const std::string seen = GroupContents();
+        EXPECT_TRUE(seen == "old old old" || seen == "new new new") << seen;
+        EXPECT_FALSE(std::filesystem::exists(".Replacements.journal"));
+        if (WEXITSTATUS(status) != 9) {
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(seen, "new new new");
+            break;
+        }
+    }
+    // Four temporaries and the journal synced, three renames.
+    EXPECT_EQ(step, 9);
+}
+
+TEST_F(FileSystem, AGroupWithAFileThatCannotBeWrittenReplacesNoneAndNamesIt)
+{
+    WriteBytes("Levels.txt", "old");
+    WriteBytes("Cards/Card.txt", "old");
+    WriteBytes("Tips.txt", "old");
+    ASSERT_TRUE(plat::SetReadOnly("Tips.txt", true));
+    std::string failed;
+    EXPECT_FALSE(ReplaceTheGroup(&failed));
+    EXPECT_EQ(failed, "Tips.txt");
+    EXPECT_EQ(GroupContents(), "old old old");
+    EXPECT_EQ(ListNames("."), "Cards Levels.txt Tips.txt");
+    EXPECT_EQ(ListNames("Cards"), "Card.txt") << "no temporary left";
+
+    // Abandoned, or given up inside an inner group: nothing changes either.
+    ASSERT_TRUE(plat::SetReadOnly("Tips.txt", false));
+    {
+        plat::CReplacementGroup group;
+        ASSERT_TRUE(plat::ReplaceFileContents("Levels.txt", "new", 3));
+    }
+    {
+        plat::CReplacementGroup outer;
+        ASSERT_TRUE(plat::ReplaceFileContents("Levels.txt", "new", 3));
+        {
+            plat::CReplacementGroup inner;
+            ASSERT_TRUE(plat::ReplaceFileContents("Tips.txt", "new", 3));
+        }
+        EXPECT_FALSE(outer.Commit());
+    }
+    EXPECT_EQ(GroupContents(), "old old old");
+    EXPECT_EQ(ListNames("."), "Cards Levels.txt Tips.txt");
 }
 
 } // namespace
