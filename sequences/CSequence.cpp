@@ -478,17 +478,16 @@ bool CSequence::SaveSettings(CJString* failedFile)
 {
     std::string listFolder, name;
     CJString file, cache;
-    if (!FindOwnFolder(listFolder, name, &file) || !IsCacheWritable()) {
-        if (failedFile)
-            *failedFile = file;
+    if (!FindOwnFolder(listFolder, name, &file))
         return false;
-    }
     GetCachePath(cache, listFolder.c_str(), name.c_str());
     const auto failed = [&](const CJString& which) {
         if (failedFile)
             *failedFile = which;
         return false;
     };
+    if (!IsCacheWritable())
+        return failed(cache);
     // The cache is what the next start reads while it is no older than
     // "Properties.txt": both are replaced together, or neither.
     plat::CReplacementGroup group;
