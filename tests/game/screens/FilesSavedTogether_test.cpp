@@ -281,38 +281,29 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             return bytes;
         };
 
-        // Each file refused in turn.
-        for (const std::string& target : targets) {
-            SCOPED_TRACE("refused " + target);
+        // Each file refused in turn (read-only), then every write (a full disk).
+        std::vector<std::string> refusals = targets;
+        refusals.push_back("");
+        for (const std::string& refused : refusals) {
+            SCOPED_TRACE(refused.empty() ? "a full disk" : "refused " + refused);
             const std::string folder = FreshData();
             ASSERT_NO_FATAL_FAILURE(c.prepare(folder));
-            if (!DiskHas(target))
+            if (!refused.empty() && !DiskHas(refused))
                 continue;
             const auto before = contents();
-            ASSERT_TRUE(plat::SetReadOnly(target, true));
-            const SChildSave run = SaveInChild(c, [] {});
-            ASSERT_TRUE(plat::SetReadOnly(target, false));
-            EXPECT_EQ(run.status, 1) << run.message;
-            EXPECT_TRUE(named(run.message, target)) << run.message;
-            plat::FinishInterruptedReplacements();
-            EXPECT_EQ(contents(), before);
-            c.checkAgree(folder, false);
-        }
-
-        // A full disk.
-        {
-            SCOPED_TRACE("a full disk");
-            const std::string folder = FreshData();
-            ASSERT_NO_FATAL_FAILURE(c.prepare(folder));
-            const auto before = contents();
-            const SChildSave run = SaveInChild(c, [] {
+            ASSERT_TRUE(refused.empty() || plat::SetReadOnly(refused, true));
+            const SChildSave run = SaveInChild(c, [&] {
+                if (!refused.empty())
+                    return;
                 std::signal(SIGXFSZ, SIG_IGN);
                 const rlimit limit{16, 16};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             });
+            ASSERT_TRUE(refused.empty() || plat::SetReadOnly(refused, false));
             EXPECT_EQ(run.status, 1) << run.message;
-            EXPECT_TRUE(std::any_of(targets.begin(), targets.end(),
-                                    [&](const std::string& target) { return named(run.message, target); }))
+            EXPECT_TRUE(refused.empty() ? std::any_of(targets.begin(), targets.end(),
+                                                      [&](const std::string& t) { return named(run.message, t); })
+                                        : named(run.message, refused))
                 << run.message;
             plat::FinishInterruptedReplacements();
             EXPECT_EQ(contents(), before);
