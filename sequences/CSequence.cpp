@@ -470,7 +470,7 @@ void CSequence::Reload()
     if (!FindOwnFolder(listFolder, name) || IsCacheArchived())
         return;
     g_Reloading = true;
-    (void)Build(listFolder.c_str(), name.c_str(), nullptr, BuildFor::Edit, nullptr);
+    (void)Build(listFolder.c_str(), name.c_str(), nullptr, BuildFor::Edit);
     g_Reloading = false;
 }
 
@@ -493,9 +493,8 @@ bool CSequence::SaveSettings(CJString* failedFile)
     plat::CReplacementGroup group;
     if (!SaveToFile(file.GetString(), 0))
         return failed(file);
-    bool cacheWritten = false;
     g_Reloading = true;
-    const bool fromImages = Build(listFolder.c_str(), name.c_str(), nullptr, BuildFor::Save, &cacheWritten);
+    const bool fromImages = Build(listFolder.c_str(), name.c_str(), nullptr, BuildFor::Save);
     g_Reloading = false;
     // Without images the cache is the only copy of the frames: it takes the
     // settings over its pixels. A build that kept no cache (over the budget,
@@ -695,13 +694,11 @@ bool CSequence::Load(const char* folder, const char* name, CFrameFilter* chain)
 
 bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilter* given)
 {
-    return Build(folder, name, given, g_Reloading ? BuildFor::Edit : BuildFor::Load, nullptr);
+    return Build(folder, name, given, g_Reloading ? BuildFor::Edit : BuildFor::Load);
 }
 
-bool CSequence::Build(const char* folder, const char* name, CFrameFilter* given, BuildFor purpose, bool* cacheWritten)
+bool CSequence::Build(const char* folder, const char* name, CFrameFilter* given, BuildFor purpose)
 {
-    if (cacheWritten)
-        *cacheWritten = false;
     CJString cachePath;
     GetCachePath(cachePath, folder, name);
     const bool archived = IsInArchive(cachePath.GetString());
@@ -851,8 +848,6 @@ bool CSequence::Build(const char* folder, const char* name, CFrameFilter* given,
     const bool overBudget = readImages(true);
     const bool written = purpose != BuildFor::Edit && !overBudget && !m_Frames.empty()
         && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength);
-    if (cacheWritten)
-        *cacheWritten = written;
     // The frames in use are the cache's, as every later start reads them. The
     // read drops the built ones first, so the pixels are never held twice; a
     // cache that does not read back is built again and left unused.

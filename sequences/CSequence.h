@@ -177,8 +177,8 @@ private:
     // nothing; a save builds under them and writes the cache into the save's
     // group of files, where it cannot be read back before the group commits.
     enum class BuildFor { Load, Edit, Save };
-    // True when there were images; *cacheWritten says whether the cache was.
-    bool Build(const char* folder, const char* name, CFrameFilter* chain, BuildFor purpose, bool* cacheWritten);
+    // True when there were images.
+    bool Build(const char* folder, const char* name, CFrameFilter* chain, BuildFor purpose);
     // Stores a "reload" setting; a change rebuilds.
     template <typename T>
     void StoreAndReload(T& field, T value);

@@ -14,10 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -201,6 +207,24 @@ TEST_F(SequenceList, ReloadBuildsUnderTheSettingsHeld)
     EXPECT_FALSE(SaveObjectToOwnFile(walk));
     EXPECT_EQ(framesAtNextStart(), 4u) << "refused";
     ASSERT_TRUE(plat::SetReadOnly(properties, false));
+    // A disk that takes "Properties.txt" (320 bytes) but not the cache: the
+    // save says so, names the cache, and keeps the old "Properties.txt".
+    const std::string before = ReadBytes(properties);
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{400, 400};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        CJString failed;
+        const bool named = !SaveObjectToOwnFile(walk) && FindFailedSaveFile(walk, &failed);
+        ::_exit(named && std::strcmp(failed.GetString(), "Cache/Res/Seqs/Walk.Sequence") == 0 ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0) << "refused, naming the cache";
+    EXPECT_EQ(ReadBytes(properties), before);
+    EXPECT_EQ(framesAtNextStart(), 4u) << "a full disk";
     EXPECT_TRUE(SaveObjectToOwnFile(walk));
     EXPECT_EQ(framesAtNextStart(), 2u) << "saved";
     EXPECT_EQ(walk->GetFrameCount(), 2u);
