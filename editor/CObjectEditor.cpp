@@ -215,6 +215,7 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
 {
     owner = m_Owner;
     CObjectEditorSession& session = Session();
+    m_RowsHaveKeyboard = session.IsRebuilding();
     uint32_t restoreTab = 0;
     int32_t restoreScroll = 0;
     if (!session.GetLastEntry() || session.GetLastEntry()->object != object) {
@@ -543,6 +544,7 @@ void CObjectEditor::FocusPropertyEditor(CPropertyEditor* editor)
     if (!pane)
         return;
     m_TabControl->SelectPage(pane);
+    m_RowsHaveKeyboard = true;
     if (CJWindow* label = editor->GetRowWindow())
         if (CJWindow* next = FirstFocusableOfRow(*this, label))
             pane->BringChildToFront(next);
@@ -678,6 +680,11 @@ bool CObjectEditor::OnKeyDown(uint32_t key)
 {
     if (m_Retired)
         return false;
+    if (key == kKeyTab)
+        m_RowsHaveKeyboard = true;
+    // Printable characters wait for a chosen row; editing keys do not.
+    if (!m_RowsHaveKeyboard && key >= 32 && key < 0x7F)
+        return false;
     bool handled;
     {
         CInputScope scope;
@@ -695,10 +702,19 @@ bool CObjectEditor::OnKeyDown(uint32_t key)
     return handled;
 }
 
+bool CObjectEditor::OnHotKey(uint32_t key)
+{
+    if (m_Retired || !CJFrameWindow::OnHotKey(key))
+        return false;
+    m_RowsHaveKeyboard = true;
+    return true;
+}
+
 bool CObjectEditor::OnMouseDown(uint32_t button, CPoint point)
 {
     if (m_Retired)
         return false;
+    m_RowsHaveKeyboard = true;
     CInputScope scope;
     if (button == 3) {
         GoBack();

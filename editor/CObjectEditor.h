@@ -120,6 +120,7 @@ public:
     void Update(float seconds) override;
     void OnNotify(CJWindow* sender, int32_t code) override;
     bool OnKeyDown(uint32_t key) override;
+    bool OnHotKey(uint32_t key) override;
     bool OnMouseDown(uint32_t button, CPoint point) override;
     bool ClipboardCut(intptr_t arg) override;
     bool ClipboardCopy(intptr_t arg) override;
@@ -166,6 +167,11 @@ private:
     std::string m_OwnerTextAtOpen;
     bool m_Finished = false;
     bool m_Retired = false;
+    // Typed characters reach the rows only once the designer has chosen one
+    // (a click, Tab, a hot key, a focused row, a rebuild): until then the
+    // hot keys of the windows behind stay hot keys, the one that opened
+    // this editor included, and type nothing into its first field.
+    bool m_RowsHaveKeyboard = false;
 };
 
 // The object editors' session: the editor open now, the back history and
