@@ -105,6 +105,8 @@ public:
     void InsertProperty(uint32_t index);
     // Whether the dynamic property at index may be inserted now.
     bool CanInsertProperty(uint32_t index);
+    // Drops the object's value for the dynamic property at index.
+    void RemoveProperty(uint32_t index);
 
     // For callers and tests.
     CJMenuBar* GetMenuBar() const { return m_MenuBar; }
@@ -262,3 +264,7 @@ void ForgetEditedObject(CObject* object);
 uint32_t GetObjectEditorHistoryCount();
 // Fills the editor hooks of the layers below; RegisterEditorClasses calls it.
 void InstallObjectEditorHooks();
+// Rows for the values an object holds for dynamic properties, each under
+// its own name and in its own category ("Dynamic Properties" has no row).
+bool MakeDynamicValueRows(CObjectEditor* editor, CObject* object, const CProperty* property,
+                          const CProperty* categoryProperty, const CJString& label);
