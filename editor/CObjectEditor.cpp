@@ -714,7 +714,7 @@ bool CObjectEditor::OnKeyDown(uint32_t key)
     if (key == kKeyTab)
         m_RowsHaveKeyboard = true;
     // Printable characters wait for a chosen row; editing keys do not.
-    if (!m_RowsHaveKeyboard && key >= 32 && key < 0x7F)
+    if (!m_RowsHaveKeyboard && key >= 32 && key != 0x7F)
         return false;
     bool handled;
     {
