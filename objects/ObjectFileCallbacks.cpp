@@ -56,6 +56,11 @@ void RegisterCanSaveObjectCallback(ObjectSaveCallback callback)
     SaveCallbacks<CanSaveTag>().Add(callback);
 }
 
+void RegisterObjectSavedCallback(ObjectSavedCallback callback)
+{
+    Callbacks<ObjectSavedCallback>().Add(callback);
+}
+
 bool FindObjectFileName(const CObject* object, CJString* name)
 {
     for (ObjectFileNameCallback callback : Callbacks<ObjectFileNameCallback>())
@@ -82,12 +87,14 @@ bool SaveObjectToOwnFile(CObject* object)
 {
     FailedSaveFile().Empty();
     bool saved = false;
-    if (AskInOrder(SaveCallbacks<SaveTag>(), object, saved))
-        return saved;
-    CJString name;
-    if (!FindObjectFileName(object, &name))
-        return false;
-    return object->SaveToFile(name.GetString(), 0);
+    if (!AskInOrder(SaveCallbacks<SaveTag>(), object, saved)) {
+        CJString name;
+        saved = FindObjectFileName(object, &name) && object->SaveToFile(name.GetString(), 0);
+    }
+    if (saved)
+        for (ObjectSavedCallback callback : Callbacks<ObjectSavedCallback>())
+            callback(object);
+    return saved;
 }
 
 bool CanSaveObject(const CObject* object)
