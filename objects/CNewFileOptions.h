@@ -70,6 +70,11 @@ public:
     CClassInfo* m_ChosenClass;
 };
 
+// Whether a part of the path (folders or name) begins with ".": the lists'
+// scans pass such files and folders by, and an item named so is read from
+// the base folder, so what is made under it would be lost.
+bool HasDotLedPart(const CJString& path);
+
 // Makes the dialog for a record; withClassChoice for an object list's.
 using NewFileDialogFactory = CJWindow* (*)(CJWindow* parent, CNewFileOptions& options, bool withClassChoice);
 NewFileDialogFactory SetNewFileDialogFactory(NewFileDialogFactory factory);
