@@ -161,8 +161,10 @@ void CListBrowserWindow::DuplicateSelected()
         return;
     m_NewFileOptions->m_Location = EntryFolder(m_List->GetItemName(item));
     if (CObjectFileArray* objects = AsObjectList(m_List))
-        if (CObject* object = objects->GetItemObject(item))
+        if (CObject* object = objects->GetItemObject(item)) {
             m_NewFileOptions->SetTemplateObject(object->Clone());
+            m_NewFileOptions->m_TemplateItem = m_List->GetItemNameString(item);
+        }
     OpenDialog();
 }
 

@@ -49,6 +49,7 @@ public:
     CJString m_ClassName; // the default class's name without its prefix letter
     CJString m_RelativePath;
     CJString m_NoneEntryName; // row 0 of the list; empty when it has none
+    CJString m_TemplateItem;  // the item the template object copies; empty when none
 
 private:
     CCommand* m_CreatedCommand = nullptr; // owned
