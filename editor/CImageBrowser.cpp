@@ -15,12 +15,14 @@
 #include "objects/CObjectFileArray.h"
 #include "objects/CObjectModelHost.h"
 #include "render/COpacityProxyFrame.h"
+#include "render/CScaledOffsetProxyFrame.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "ui/CJEdit.h"
 #include "ui/CJMenu.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -128,6 +130,17 @@ void CImageBrowser::InitCell(SImageBrowserCell& cell) const
         cell.bridge->GetBounds(bounds);
     if (bounds.left >= bounds.right)
         bounds = CRect{0, 0, 0, 0};
+    // A full-screen frame at full size would fill the grid and push every
+    // cell after it out of reach. A row without an image has no height and
+    // keeps its width: its caption stands on one line.
+    cell.imageScale = 1.0f;
+    const int32_t largest = std::max(bounds.right - bounds.left, bounds.bottom - bounds.top);
+    if (largest > kLargestThumbnailSide && bounds.bottom > bounds.top) {
+        const float scale = float(kLargestThumbnailSide) / float(largest);
+        cell.imageScale = scale;
+        bounds = CRect{int32_t(std::floor(float(bounds.left) * scale)), int32_t(std::floor(float(bounds.top) * scale)),
+                       int32_t(std::ceil(float(bounds.right) * scale)), int32_t(std::ceil(float(bounds.bottom) * scale))};
+    }
     const int32_t width = bounds.right - bounds.left;
     if (width < kMinimumCellWidth) {
         const int32_t half = (kMinimumCellWidth - width) / 2;
@@ -416,8 +429,17 @@ void CImageBrowser::Draw(CFrameInterface& frame)
             DrawBevelBox(GetFont(), frame, r, true, 15, false);
             m_Hovered = int32_t(i);
         }
-        if (cell.bridge)
-            cell.bridge->Draw(frame, CPoint{r.left + cell.imageOrigin.x, r.top + cell.rowOffset + cell.imageOrigin.y});
+        if (cell.bridge) {
+            const CPoint image{r.left + cell.imageOrigin.x, r.top + cell.rowOffset + cell.imageOrigin.y};
+            if (cell.imageScale < 1.0f) {
+                CScaledOffsetProxyFrame shrunk(&frame);
+                shrunk.SetCentre(float(image.x), float(image.y));
+                shrunk.Set(cell.imageScale, 0.0f, 0.0f);
+                cell.bridge->Draw(shrunk, image);
+            } else {
+                cell.bridge->Draw(frame, image);
+            }
+        }
         if (!font)
             continue;
         if (cell.width < 1000)

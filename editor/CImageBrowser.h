@@ -30,6 +30,7 @@ struct SImageBrowserCell {
     int32_t width = 0;
     int32_t height = 0;
     CPoint imageOrigin{0, 0};
+    float imageScale = 1.0f; // below 1 for an image shrunk into its thumbnail
     CRect rect{0, 0, 0, 0};
     int32_t rowOffset = 0;
     int32_t lineCount = 0;
@@ -39,6 +40,8 @@ struct SImageBrowserCell {
 class CImageBrowser : public CJWindow {
 public:
     static constexpr int32_t kMinimumCellWidth = 80;
+    // Images larger on a side are drawn shrunk to it.
+    static constexpr int32_t kLargestThumbnailSide = 256;
     static constexpr uint64_t kFirstLoadDelayMs = 1500;
     static constexpr uint64_t kLongestLoadDelayMs = 10000;
     // Squared pixels the mouse must move before a drag shows or drops.

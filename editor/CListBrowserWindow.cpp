@@ -161,8 +161,10 @@ void CListBrowserWindow::DuplicateSelected()
         return;
     m_NewFileOptions->m_Location = EntryFolder(m_List->GetItemName(item));
     if (CObjectFileArray* objects = AsObjectList(m_List))
-        if (CObject* object = objects->GetItemObject(item))
+        if (CObject* object = objects->GetItemObject(item)) {
             m_NewFileOptions->SetTemplateObject(object->Clone());
+            m_NewFileOptions->m_TemplateItem = m_List->GetItemNameString(item);
+        }
     OpenDialog();
 }
 
@@ -199,6 +201,11 @@ void CListBrowserWindow::OnNotify(CJWindow* sender, int32_t code)
         CJFrameWindow::OnNotify(sender, code);
     } else if (sender == m_ListCombo && code == kNotifyClicked) {
         ShowList(m_ListCombo->GetSelectedItem());
+    } else if (sender == m_ListCombo && code == kNotifyChanged && !m_ListCombo->IsOpen()) {
+        // The wheel steps the closed chooser: the entries follow its text.
+        const int32_t chosen = m_ListCombo->GetSelectedItem();
+        if (CFileListList::SGetInstance().GetArray(chosen) != m_List)
+            ShowList(chosen);
     } else if (sender == m_EditButton && code == kNotifyClicked) {
         EditSelected();
     } else if (sender == m_NewButton && code == kNotifyClicked) {

@@ -332,6 +332,8 @@ void CListPropertyEditor::OpenNewFileDialog(bool duplicate)
 
     CObject* source = duplicate && inList ? list->GetItemObject(value) : nullptr;
     options->SetTemplateObject(source ? source->Clone() : nullptr);
+    if (source)
+        options->m_TemplateItem = list->GetItemNameString(value);
     options->m_Title.Set("Create new ");
     options->m_Title.Append(options->m_ClassName);
     options->SetCreatedCommand(new CFileCreatedCommand(m_Token, *options));

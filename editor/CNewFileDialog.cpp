@@ -35,6 +35,12 @@ CLocalizedString& LocationOutsideText()
     return text;
 }
 
+CLocalizedString& DotLedText()
+{
+    static CLocalizedString text("A name or folder beginning with \".\" would be lost from the list.");
+    return text;
+}
+
 CLocalizedString& SortsBeforeNoneText()
 {
     static CLocalizedString text("The name would sort before the list's \"none\" entry and take its place:");
@@ -167,6 +173,10 @@ bool CNewFileDialog::Accept()
     }
     CJString item;
     item.SetPath(m_Options.m_Location, m_Options.m_Name);
+    if (HasDotLedPart(item)) {
+        ShowError(DotLedText());
+        return false;
+    }
     if (m_Options.SortsBeforeNoneEntry(item)) {
         CJString text(SortsBeforeNoneText());
         text.Append(" \"");

@@ -44,9 +44,10 @@ std::unique_ptr<CImageBrowserItemBridge> CFrameBrowserItem::SCreate(CVirtualArra
 
 void DrawWholeFrame(CFrameInterface& target, CFrame& frame, int32_t x, int32_t y, CBlitType& blitType)
 {
+    // A blit's source rectangle is in the frame's own coordinates, hot spot
+    // at 0: its bounds are the whole frame.
     CRect bounds;
     frame.GetBounds(bounds);
-    const CRect source = SizeToRect(bounds.GetWidth(), bounds.GetHeight());
     const CRect destination{x + bounds.left, y + bounds.top, x + bounds.right, y + bounds.bottom};
-    target.Blit(frame, source, destination, blitType);
+    target.Blit(frame, bounds, destination, blitType);
 }

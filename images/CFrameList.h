@@ -32,6 +32,11 @@ public:
     // A new frame is its object file, "<name>.txt" beside the images (the
     // file LoadObject reads), never a file under an image ending.
     CNewFileOptions* GetNewFileOptions() override;
+    // The scan lists a frame by its picture, so a new frame gets one beside
+    // its object file: a copy of the template item's picture, or a blank
+    // one. -1, and nothing left on disk, when there is no picture to copy or
+    // a picture of the name is there already.
+    int32_t AddItemFromNewFileOptions(CNewFileOptions& options) override;
 
 private:
     CFrameFilter m_Filters;

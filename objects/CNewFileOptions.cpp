@@ -58,3 +58,17 @@ bool CNewFileOptions::SortsBeforeNoneEntry(const CJString& item) const
 {
     return m_NoneEntryName.IsNotEmpty() && CompareNameNoCase(item.GetString(), m_NoneEntryName.GetString()) <= 0;
 }
+
+bool HasDotLedPart(const CJString& path)
+{
+    const char* text = path.GetString();
+    for (const char* part = text; *part;) {
+        if (*part == '.')
+            return true;
+        while (*part && *part != '/' && *part != '\\')
+            ++part;
+        while (*part == '/' || *part == '\\')
+            ++part;
+    }
+    return false;
+}

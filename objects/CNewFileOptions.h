@@ -49,6 +49,7 @@ public:
     CJString m_ClassName; // the default class's name without its prefix letter
     CJString m_RelativePath;
     CJString m_NoneEntryName; // row 0 of the list; empty when it has none
+    CJString m_TemplateItem;  // the item the template object copies; empty when none
 
 private:
     CCommand* m_CreatedCommand = nullptr; // owned
@@ -69,6 +70,11 @@ public:
     CClassInfo* m_BaseClass;
     CClassInfo* m_ChosenClass;
 };
+
+// Whether a part of the path (folders or name) begins with ".": the lists'
+// scans pass such files and folders by, and an item named so is read from
+// the base folder, so what is made under it would be lost.
+bool HasDotLedPart(const CJString& path);
 
 // Makes the dialog for a record; withClassChoice for an object list's.
 using NewFileDialogFactory = CJWindow* (*)(CJWindow* parent, CNewFileOptions& options, bool withClassChoice);

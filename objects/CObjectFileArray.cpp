@@ -519,6 +519,8 @@ int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
             return -1;
         item = itemPath.Mid(prefix.GetLength());
     }
+    if (HasDotLedPart(item))
+        return -1;
     for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
         if (CompareNameNoCase(m_Entries[i]->name.GetString(), item.GetString()) == 0)
             return -1;

@@ -207,9 +207,10 @@ bool CJWindow::ForwardToChildren(CMessage& message)
 
 bool CJWindow::OnMouseWheel(int32_t delta, CPoint point)
 {
+    // Only what is under the pointer: a focused field elsewhere on the page
+    // would change where the user is not looking.
     const bool taken = VisitUpToModal(m_FirstChild, [&](CJWindow& child) {
-        return child.m_Visible && child.m_Enabled
-            && (child.m_VisibleRect.ContainsPoint(point.x, point.y) || child.m_HasFocus)
+        return child.m_Visible && child.m_Enabled && child.m_VisibleRect.ContainsPoint(point.x, point.y)
             && child.OnMouseWheel(delta, point);
     });
     if (taken)

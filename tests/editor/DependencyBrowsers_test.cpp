@@ -336,6 +336,14 @@ TEST_F(Browsers, TheListBrowserOffersOnlyWhatTheChosenListCanDo)
     browser->GetListCombo()->SelectItem(RegistryIndex(&Parts()), true);
     browser->OnNotify(browser->GetListCombo(), kNotifyClicked);
     EXPECT_EQ(browser->GetList(), &Parts());
+    // The wheel over the chooser steps it, and the entries follow its text.
+    m_Screen->OnMouseWheel(-1, Centre(*browser->GetListCombo()));
+    const int32_t shown = browser->GetListCombo()->GetSelectedItem();
+    EXPECT_NE(shown, RegistryIndex(&Parts()));
+    EXPECT_EQ(browser->GetList(), CFileListList::SGetInstance().GetArray(shown));
+    m_Screen->OnMouseWheel(1, Centre(*browser->GetListCombo()));
+    EXPECT_EQ(browser->GetListCombo()->GetSelectedItem(), RegistryIndex(&Parts()));
+    EXPECT_EQ(browser->GetList(), &Parts());
     EXPECT_TRUE(browser->GetEditButton()->IsEnabled());
     EXPECT_TRUE(browser->GetNewButton()->IsEnabled());
     EXPECT_TRUE(browser->GetDuplicateButton()->IsEnabled());

@@ -480,6 +480,7 @@ TEST_F(ImageBrowser, TheBrowserKeepsItsChosenListAndAutoLoadInTheEditorSettings)
 TEST_F(ImageBrowser, AFrameThumbnailSitsOnTheFramesHotSpot)
 {
     AddFrame("Crate", 30, 20, 0xFF00FF00u);
+    AddFrame("Backdrop", 1024, 768, 0xFFFF0000u);
     m_Frames->SetSource(nullptr, "Interface", 0); // enumerated again
     const int32_t crate = Index("Crate");
     ASSERT_GE(crate, 0);
@@ -496,6 +497,31 @@ TEST_F(ImageBrowser, AFrameThumbnailSitsOnTheFramesHotSpot)
     CRect bounds{1, 1, 1, 1};
     CFrameBrowserItem::SCreate(m_Frames.get(), 999)->GetBounds(bounds);
     EXPECT_EQ(bounds, (CRect{0, 0, 0, 0}));
+
+    // A full-screen frame is shrunk into a thumbnail: the frames after it
+    // stand beside it and show, and nothing is drawn past its cell.
+    FrameWithHotSpot("Backdrop", 512, 384);
+    const int32_t side = CImageBrowser::kLargestThumbnailSide;
+    m_Browser->SetTree(m_Frames->GetItemTree(), factory);
+    m_Browser->ShowFolder(m_Frames->GetItemTree()->GetRoot(), false, false);
+    m_Browser->LayOut(400);
+    std::unique_ptr<CFrame> canvas = Canvas(400, 300);
+    m_Browser->Draw(*canvas);
+    for (int32_t i = 0; i < m_Browser->GetCellCount(); ++i) {
+        const SImageBrowserCell& shown = m_Browser->GetCell(i);
+        const CRect& r = shown.rect;
+        const CPoint image{r.left + shown.imageOrigin.x, r.top + shown.rowOffset + shown.imageOrigin.y};
+        if (shown.caption.Compare("Crate") == 0) {
+            ASSERT_LT(r.bottom, 300) << "in view";
+            EXPECT_EQ(Rgb(*canvas, image.x, image.y), 0x00FF00u);
+        } else if (shown.caption.Compare("Backdrop") == 0) {
+            // Whole, its hot spot in place: from corner to corner.
+            EXPECT_EQ(Rgb(*canvas, image.x - side / 2 + 1, image.y - side * 3 / 8 + 1), 0xFF0000u);
+            EXPECT_EQ(Rgb(*canvas, image.x + side / 2 - 2, image.y + side * 3 / 8 - 2), 0xFF0000u);
+            EXPECT_NE(Rgb(*canvas, r.left + 1, r.bottom + 2), 0xFF0000u);
+            EXPECT_NE(Rgb(*canvas, r.right + 2, r.top + 1), 0xFF0000u);
+        }
+    }
 }
 
 } // namespace

@@ -216,7 +216,7 @@ TEST_F(NewFileDialog, ALocationThatIsAPlainFileIsNoFolderAndNothingIsReportedMad
     EXPECT_EQ(ReadBytes("Crates/Old.Crate.txt"), "CCrate\r\n{\r\n}\r\n");
 }
 
-TEST_F(NewFileDialog, ALocationThatClimbsOutOfTheFolderIsRefused)
+TEST_F(NewFileDialog, ALocationThatClimbsOutOfTheFolderOrADotNameIsRefused)
 {
     std::unique_ptr<CNewFileOptions> options = PlainOptions();
     CNewFileDialog* dialog = Open(*options);
@@ -226,9 +226,20 @@ TEST_F(NewFileDialog, ALocationThatClimbsOutOfTheFolderIsRefused)
         EXPECT_EQ(BoxText(), "The location must be a folder inside the list's folder.") << location;
         TypeKey(kKeyEnter);
     }
+    // A leading "." would be read from the base folder, and the list's scan
+    // passes such files and folders by: the item would be lost. The name
+    // edit makes "../../Escape" "....Escape".
+    for (const auto& [location, typed] : {std::pair{"", "....Escape"}, {"", ".Hut"}, {".Stacks", "Hut"},
+                                          {"Stacks/.High", "Hut"}, {"Stacks", ".Hut"}}) {
+        Fill(*dialog, location, typed);
+        Click(*dialog->GetSaveButton());
+        EXPECT_EQ(BoxText(), "A name or folder beginning with \".\" would be lost from the list.") << typed;
+        TypeKey(kKeyEnter);
+    }
     EXPECT_EQ(m_Created, 0);
     EXPECT_TRUE(InTree(dialog));
     EXPECT_FALSE(DiskHas("Escape.Crate.txt"));
+    EXPECT_FALSE(DiskHas("Crates/.Stacks"));
 }
 
 // Sorted first, the new item would become what every unset reference names.

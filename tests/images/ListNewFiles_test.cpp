@@ -42,7 +42,9 @@ protected:
     CScopedGlobalBitDepth m_Depth{32};
 };
 
-TEST_F(ListNewFiles, ANewFrameIsItsObjectFileBesideTheImagesNeverAnImage)
+// A frame is listed by its picture: a new one gets a blank picture, a copy
+// its source's picture, so that the next start lists it too.
+TEST_F(ListNewFiles, ANewFrameIsItsObjectFileBesideAPictureOfItsOwn)
 {
     WriteBytes("Art/Stone.tga", "not read");
     CFrameList list(nullptr);
@@ -68,19 +70,41 @@ TEST_F(ListNewFiles, ANewFrameIsItsObjectFileBesideTheImagesNeverAnImage)
     EXPECT_TRUE(list.AreItemsObjects());
     EXPECT_EQ(list.GetItemOwnerObject(index), list.GetItemObject(index)) << "each item is saved to its own file";
     EXPECT_NE(ReadBytes("Art/Walls/Door.txt").find("CFrame"), std::string::npos);
-    EXPECT_FALSE(DiskHas("Art/Walls/Door.tga"));
     CJString file;
     ASSERT_TRUE(list.GetObjectFileName(list.GetItemObject(index), file));
     EXPECT_STREQ(file.GetString(), "Art/Walls/Door.txt");
 
     options->m_Location.Empty();
+    options->m_Name.Set("Slab");
+    options->SetTemplateObject(list.GetItemObject(index)->Clone());
+    options->m_TemplateItem.Set("Stone");
+    ASSERT_EQ(list.AddItemFromNewFileOptions(*options), 0);
+    EXPECT_EQ(ReadBytes("Art/Slab.tga"), "not read");
+    // The source's picture is gone: nothing is made.
+    options->m_Name.Set("Gravel");
+    options->m_TemplateItem.Set("Sand");
+    EXPECT_EQ(list.AddItemFromNewFileOptions(*options), -1);
+    EXPECT_FALSE(DiskHas("Art/Gravel.txt"));
+    options->SetTemplateObject(nullptr);
+    options->m_TemplateItem.Empty();
+    CFrameList restarted(nullptr);
+    restarted.SetSource(nullptr, "Art", 0);
+    EXPECT_EQ(Names(restarted), "Slab Stone Walls/Door");
+    EXPECT_NE(restarted.GetObject(restarted.Find("Walls/Door")), nullptr) << "a blank picture, read back";
+
     options->m_Name.Set("STONE");
     EXPECT_EQ(list.AddItemFromNewFileOptions(*options), -1) << "an image of that name is taken, case-blind";
     EXPECT_FALSE(DiskHas("Art/STONE.txt"));
     EXPECT_EQ(ReadBytes("Art/Stone.tga"), "not read");
+    // A picture put there since the list was read is no less the artist's.
+    WriteBytes("Art/Late.png", "artist's");
+    options->m_Name.Set("Late");
+    EXPECT_EQ(list.AddItemFromNewFileOptions(*options), -1);
+    EXPECT_EQ(ReadBytes("Art/Late.png"), "artist's");
+    EXPECT_FALSE(DiskHas("Art/Late.txt"));
     options->m_Name.Empty();
     EXPECT_EQ(list.AddItemFromNewFileOptions(*options), -1);
-    EXPECT_EQ(Names(list), "Stone Walls/Door");
+    EXPECT_EQ(Names(list), "Slab Stone Walls/Door");
 
     // A single ending is the new file's; a one-letter one makes no options.
     CObjectArrayBaseTemplate<CFrame, CFrame> single("PNG");

@@ -218,8 +218,16 @@ TEST_F(NewFileOptions, ATakenNameAForeignClassOrAPathOutsideTheListMakesNothing)
     options->m_Name.Empty();
     options->m_BaseFolder.Set("Shelves");
     EXPECT_EQ(m_List.AddItemFromNewFileOptions(*options), -1);
+    // The scan passes names beginning with "." by: the item would be lost.
+    for (const auto& [location, name] : {std::pair{"", ".Hut"}, {"", "....Escape"}, {"Wall", ".Hut"}}) {
+        options->m_Location.Set(location);
+        options->m_Name.Set(name);
+        EXPECT_EQ(m_List.AddItemFromNewFileOptions(*options), -1) << name;
+    }
     EXPECT_EQ(Names(), "!None Bench Wall/Top");
     EXPECT_FALSE(DiskHas("Elsewhere"));
+    EXPECT_FALSE(DiskHas("Shelves/.Hut.Shelf.txt"));
+    EXPECT_FALSE(DiskHas("Shelves/Wall/.Hut.Shelf.txt"));
 }
 
 // The data has no "!None" shelf: the list has it all the same, with no

@@ -414,13 +414,13 @@ TEST_F(SoundReaderTest, VorbisWithBytesBetweenItsPagesPlaysWithoutSearchingThem)
         headers.append("OggS\0\0\xFF\xFF", 8);
     EXPECT_FALSE(Open("late.ogg", first + headers + second));
     EXPECT_FALSE(Open("early.ogg", first + headers + std::string(1 << 17, '\0') + second));
-    // Headers claiming 64 kB each, 282 bytes apart, after a hole of zeros:
-    // bytes scanned long before buy no checking.
+    // Headers claiming 64 kB each, 282 bytes apart, after a hole of zeros
+    // larger than all they claim: bytes scanned long before buy no checking.
     std::string far;
     for (int i = 0; i < 1000; ++i)
         far += "OggS" + std::string(22, '\0') + std::string(256, '\xFF');
     WriteBytes("hole.ogg", "");
-    std::filesystem::resize_file(PathOf("hole.ogg"), 32 << 20);
+    std::filesystem::resize_file(PathOf("hole.ogg"), 64 << 20);
     std::ofstream(PathOf("hole.ogg"), std::ios::binary | std::ios::app) << far + second;
     EXPECT_FALSE(OpenSoundReader("hole.ogg", 0));
     const std::string said = testing::internal::GetCapturedStderr();

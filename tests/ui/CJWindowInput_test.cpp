@@ -391,11 +391,16 @@ TEST_F(InputTest, TheWheelAndClipboardGoToTheFirstTaker)
     EXPECT_FALSE(m_Root.ClipboardPaste(1));
     EXPECT_EQ(Take(), (CEventLog{"a: paste"}));
 
-    // The wheel: a child under the point or with the focus.
+    // The wheel: only a child under the point, focused or not; a focused
+    // field elsewhere on the page keeps its value.
     a->SetModal(false);
     b->MoveTo(200, 200);
+    b->SetFocus(true);
+    Take();
     EXPECT_FALSE(m_Root.OnMouseWheel(-1, CPoint{50, 50}));
     EXPECT_EQ(Take(), (CEventLog{"a: wheel -1"}));
+    EXPECT_FALSE(m_Root.OnMouseWheel(-1, CPoint{150, 150}));
+    EXPECT_TRUE(Take().empty());
 }
 
 } // namespace

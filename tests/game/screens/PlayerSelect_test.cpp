@@ -198,7 +198,8 @@ TEST_F(PlayerSelect, TheNewPlayerRowThenCancelGivesTheListBackUnchanged)
 }
 
 // A secret word typed as a name is the name; with the field shut it still
-// runs.
+// runs. A word begun before the name and ended after it is no word; a field
+// shown while another control has the keyboard takes no keys from words.
 TEST_F(PlayerSelect, ASecretWordTypedIntoTheNameFieldRunsNothing)
 {
     WithProfiles({{"Ann", nullptr}});
@@ -207,14 +208,24 @@ TEST_F(PlayerSelect, ASecretWordTypedIntoTheNameFieldRunsNothing)
     int wiped = 0;
     words.Register(CJString("zorpWipeAllMedalRecord"), new CCountingCommand(wiped));
     words.Enable();
+    TypeText("zorpwipe");
     CNewPlayerDialog* dialog = OpenNewPlayerDialog(nullptr, CJString("New Player"), nullptr, nullptr);
     ASSERT_NE(dialog, nullptr);
     TypeText("zorpwipeallmedalrecord");
     EXPECT_STREQ(dialog->GetNameEdit()->GetTitle().GetString(), "zorpwipeallmedalrecord");
     Click(dialog->GetCancelButtonControl());
+    TypeText("allmedalrecord");
     EXPECT_EQ(wiped, 0);
     TypeText("zorpwipeallmedalrecord");
     EXPECT_EQ(wiped, 1);
+
+    dialog = OpenNewPlayerDialog(nullptr, CJString("New Player"), nullptr, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog->GetKidsButton());
+    ASSERT_FALSE(dialog->GetNameEdit()->HasFocus());
+    TypeText("zorpwipeallmedalrecord");
+    EXPECT_EQ(wiped, 2);
+    EXPECT_STREQ(dialog->GetNameEdit()->GetTitle().GetString(), "");
 }
 
 TEST_F(PlayerSelect, ASavedNewProfileGoesBeforeTheLastBecomesCurrentAndIsWritten)
