@@ -1,6 +1,8 @@
 #include "editor/ArrayPropertyEditors.h"
 
 #include "editor/CObjectEditor.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
 #include "objects/CObject.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -140,6 +142,12 @@ bool CTopArrayPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
     if (control == m_InsertButton) {
         m_ArrayProperty->ArrayProperty_SetCount(m_Object, count + 1, m_Index);
         RebuildAndFocus(m_Index);
+        return true;
+    }
+    // A level set's levels go as the sorter deletes them.
+    if (auto* set = dynamic_cast<CLevelSet*>(m_Object); set && m_ObjectEditor) {
+        if (DeleteLevelOfSet(*set, uint32_t(m_Index), *m_ObjectEditor))
+            RebuildAndFocus(std::min(m_Index, int32_t(count) - 2));
         return true;
     }
     const auto* owning = dynamic_cast<const CPObjectProperty*>(m_ArrayProperty->GetElementProperty());
