@@ -1,9 +1,9 @@
-// Files saved together agree after any failure. For each save that writes
-// more than one file, the save runs in a child process stopped at each sync
-// in turn (a kill before anything is renamed, then after each step of the
-// commit) and, once per file it writes, with that file refused; the next
-// start (interrupted replacements finished first) must read the files
-// agreeing, and a refused save must say so, naming the file, and write none.
+// Files saved together agree after any failure. Each save that writes more
+// than one file runs in a child process stopped at each sync in turn (before
+// anything is renamed, then after each rename of the commit), then once per
+// file it writes with that file refused: the next start (interrupted
+// replacements finished first) reads the files agreeing, and a refused save
+// says so, naming the file, and writes none.
 #include "ScreensGameTest.h"
 
 #include "game/screens/CDecadeTransition.h"
@@ -63,29 +63,21 @@ std::string MessageShown()
 // --- Level Sorter: levels, tips, decade cards and life reward ---
 
 // The sorter open on the demo's streets, as the designer opened it before
-// the file was refused.
+// a file was refused.
+CLevelSorterWindow* g_Sorter = nullptr;
 void PrepareSorter(const std::string&)
 {
-    OpenLevelSorter();
-}
-
-CLevelSorterWindow* OpenSorter()
-{
-    for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child; child = child->GetNextSibling())
-        if (auto* sorter = dynamic_cast<CLevelSorterWindow*>(child))
-            return sorter;
-    return nullptr;
+    g_Sorter = OpenLevelSorter();
 }
 
 // A street inserted before Harbour Row moves every tip, card and reward.
 bool SaveSorter(std::string& message)
 {
-    CLevelSorterWindow* sorter = OpenSorter();
-    if (!sorter)
+    if (!g_Sorter)
         return false;
-    sorter->GetList()->SelectItem(0, true);
-    sorter->Insert();
-    sorter->Close();
+    g_Sorter->GetList()->SelectItem(0, true);
+    g_Sorter->Insert();
+    g_Sorter->Close();
     message = MessageShown();
     return message.empty();
 }
@@ -118,91 +110,45 @@ Files Snapshot(const std::string& folder)
     Files files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         if (entry.is_regular_file())
-            files[std::filesystem::absolute(entry.path()).lexically_normal().string()] = ReadBytes(entry.path().string());
+            files[entry.path().string()] = ReadBytes(entry.path().string());
     return files;
 }
 
 // Puts back what the snapshot holds: changed files rewritten, others removed.
 void Restore(const std::string& folder, const Files& files)
 {
-    for (const auto& [path, bytes] : Snapshot(folder)) {
-        const auto kept = files.find(path);
-        if (kept == files.end())
+    for (const auto& [path, bytes] : Snapshot(folder))
+        if (!files.count(path))
             std::filesystem::remove(path);
-        else if (kept->second != bytes)
-            WriteBytes(path, kept->second);
-    }
     for (const auto& [path, bytes] : files)
-        if (!std::filesystem::exists(path))
+        if (ReadBytes(path) != bytes)
             WriteBytes(path, bytes);
 }
 
 int g_KillAtSync = 0;
-int g_Syncs = 0;
-int g_Pipe = -1;
 
-void Send(const std::string& line)
+// The case's save in a child process killed at the sync numbered killAt (0:
+// never); the parent keeps the scene in its memory for the next run. The
+// exit status (-signal when killed), the message in the file.
+int SaveInChild(const SavedTogetherCase& scene, int killAt, const std::string& messageFile)
 {
-    const std::string whole = line + "\n";
-    [[maybe_unused]] const ssize_t written = ::write(g_Pipe, whole.data(), whole.size());
-}
-
-void OnSync(std::string_view path)
-{
-    Send("S" + std::string(path));
-    if (++g_Syncs == g_KillAtSync)
-        ::raise(SIGKILL);
-}
-
-struct SChildRun {
-    int status = 0; // exit status, or -signal when killed
-    std::string message;
-    std::vector<std::string> synced;
-};
-
-// The case's save in a child process, killed at the sync numbered killAt
-// (0: never). The parent's memory keeps the scene for the next run.
-SChildRun SaveInChild(const SavedTogetherCase& scene, int killAt)
-{
-    SChildRun run;
-    int ends[2];
-    if (::pipe(ends) != 0)
-        return run.status = 1000, run;
+    std::filesystem::remove(messageFile);
     const pid_t child = ::fork();
     if (child == 0) {
-        ::close(ends[0]);
-        g_Pipe = ends[1];
         g_KillAtSync = killAt;
-        plat::SetSyncObserver(&OnSync);
+        plat::SetSyncObserver([](std::string_view) {
+            if (--g_KillAtSync == 0)
+                ::raise(SIGKILL);
+        });
         std::string message;
         const bool saved = scene.save(message);
-        Send("M" + message);
+        WriteBytes(messageFile, message);
         std::_Exit(saved ? 0 : 1);
     }
-    ::close(ends[1]);
-    std::string received;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
-        received.append(buffer, size_t(n));
-    ::close(ends[0]);
     int status = 0;
     if (::waitpid(child, &status, 0) != child)
-        return run.status = 1000, run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    for (size_t at = 0, end; (end = received.find('\n', at)) != std::string::npos; at = end + 1)
-        (received[at] == 'S' ? run.synced.emplace_back() : run.message) = received.substr(at + 1, end - at - 1);
-    return run;
-}
-
-// The file a synced temporary replaces: ".<name>.tmp<process>_<count>" beside it.
-std::string TargetOf(const std::string& temporary)
-{
-    const std::filesystem::path path = std::filesystem::absolute(temporary).lexically_normal();
-    const std::string name = path.filename().string();
-    const size_t tmp = name.rfind(".tmp");
-    if (name.size() < 2 || name[0] != '.' || tmp == std::string::npos || tmp < 1)
-        return "";
-    return (path.parent_path() / name.substr(1, tmp - 1)).string();
+        return 1000;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
 class FilesSavedTogether : public CScreensGameTest {
@@ -219,6 +165,7 @@ TEST_F(FilesSavedTogether, AKillOrARefusedFileAtAnyPointLeavesTheNextStartReadin
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     const std::string folder = PathOf("Data");
+    const std::string messageFile = PathOf("message.txt");
     const Files shipped = Snapshot(folder);
     for (const SavedTogetherCase& scene : kCases) {
         SCOPED_TRACE(scene.name);
@@ -226,22 +173,23 @@ TEST_F(FilesSavedTogether, AKillOrARefusedFileAtAnyPointLeavesTheNextStartReadin
         scene.prepare(folder);
         const Files prepared = Snapshot(folder);
 
-        // Stopped at each sync in turn until a save runs to its end.
+        // Stopped at each sync in turn until a save runs to its end; what
+        // that save changed is what it writes.
         std::vector<std::string> written;
         for (int killAt = 1; written.empty(); ++killAt) {
             SCOPED_TRACE(killAt);
             ASSERT_LT(killAt, 100) << "the save never ends";
             Restore(folder, prepared);
-            const SChildRun run = SaveInChild(scene, killAt);
+            const int status = SaveInChild(scene, killAt, messageFile);
             plat::FinishInterruptedReplacements();
-            scene.checkAgree(folder, run.status == 0);
-            if (run.status == -SIGKILL)
+            scene.checkAgree(folder, status == 0);
+            if (status == -SIGKILL)
                 continue;
-            ASSERT_EQ(run.status, 0) << run.message;
-            for (const std::string& temporary : run.synced)
-                if (prepared.count(TargetOf(temporary)))
-                    written.push_back(TargetOf(temporary));
-            ASSERT_FALSE(written.empty()) << (run.synced.empty() ? "" : run.synced[0]);
+            ASSERT_EQ(status, 0) << ReadBytes(messageFile);
+            for (const auto& [path, bytes] : prepared)
+                if (ReadBytes(path) != bytes)
+                    written.push_back(path);
+            ASSERT_FALSE(written.empty());
         }
 
         // Each file refused in turn: the save says which, and writes none.
@@ -249,11 +197,10 @@ TEST_F(FilesSavedTogether, AKillOrARefusedFileAtAnyPointLeavesTheNextStartReadin
             SCOPED_TRACE(refused);
             Restore(folder, prepared);
             ASSERT_TRUE(plat::SetReadOnly(refused, true));
-            const SChildRun run = SaveInChild(scene, 0);
+            EXPECT_EQ(SaveInChild(scene, 0, messageFile), 1);
             ASSERT_TRUE(plat::SetReadOnly(refused, false));
-            EXPECT_EQ(run.status, 1);
-            EXPECT_NE(run.message.find(std::filesystem::path(refused).filename().string()), std::string::npos)
-                << run.message;
+            const std::string message = ReadBytes(messageFile);
+            EXPECT_NE(message.find(std::filesystem::path(refused).filename().string()), std::string::npos) << message;
             scene.checkAgree(folder, false);
             for (const std::string& file : written)
                 EXPECT_TRUE(ReadBytes(file) == prepared.at(file)) << file;
