@@ -143,7 +143,7 @@ bool SaveLevelNumberedData(CJString& failedFile)
         return false;
     }
     return SaveNamed(GetDecadeTransitionList(), g_TransitionsChanged, failedFile)
-           && SaveNamed(GetLifeRewardList(), g_RewardsChanged, failedFile);
+        && SaveNamed(GetLifeRewardList(), g_RewardsChanged, failedFile);
 }
 
 void LevelNumberedDataSaved()

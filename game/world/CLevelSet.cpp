@@ -1,9 +1,9 @@
 #include "game/world/CLevelSet.h"
 
+#include "foundation/FilePaths.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/WorldHooks.h"
 #include "objects/CPObjectProperty.h"
-#include "foundation/FilePaths.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/ReplacementGroup.h"
 

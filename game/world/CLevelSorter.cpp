@@ -268,7 +268,7 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
         rowHeight = std::max(rowHeight, button->GetHeight());
         m_Buttons.push_back(button);
         const bool edits = which == Button::Paste || which == Button::Insert || which == Button::Delete
-                           || which == Button::MoveUp || which == Button::MoveDown;
+            || which == Button::MoveUp || which == Button::MoveDown;
         if (edits && !m_EditingAllowed)
             button->Enable(false);
     }
