@@ -495,10 +495,8 @@ TEST_F(ObjectRows, ALevelOfALevelSetIsDeletedWithItsSlotAndTheLastOneStays)
 {
     CLevelSetUserMade set;
     for (const char* name : {"Cobble", "Bridge", "Arch"}) {
-        auto* level = new CLevelOptions;
-        level->ResetToDefaults();
-        level->m_DisplayName.SetText(name);
-        set.InsertLevel(0, level);
+        set.InsertLevel(0, nullptr);
+        set.GetLevel(0)->m_DisplayName.SetText(name);
     }
     SetCurrentLevelIndex(2);
     Open(&set);
