@@ -479,14 +479,8 @@ void CLevelSorterWindow::Insert()
     if (!m_EditingAllowed || !m_Levels)
         return;
     const int32_t selected = GetSelectedRow();
-    const uint32_t at = selected >= 0 ? uint32_t(selected) : m_Levels->GetCount();
-    const bool putAway = PutAwayLayerFlags();
-    m_Levels->InsertLevel(at, nullptr);
-    if (KeepsDataByLevelNumber())
-        GetGameScreensHooks().OnLevelsInserted(at, 1);
-    SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
+    InsertLevelIntoSet(*m_Levels, selected >= 0 ? uint32_t(selected) : m_Levels->GetCount());
     FillRows();
-    TakeOutLayerFlags(putAway);
 }
 
 void CLevelSorterWindow::Delete()
@@ -533,6 +527,17 @@ void CLevelSorterWindow::Swap(uint32_t i, uint32_t j, uint32_t selectAfter)
         SetCurrentLevelIndex(i);
     FillRows();
     SelectRow(int32_t(selectAfter));
+    TakeOutLayerFlags(putAway);
+}
+
+void InsertLevelIntoSet(CLevelSet& set, uint32_t index)
+{
+    const uint32_t at = std::min(index, set.GetCount());
+    const bool putAway = PutAwayLayerFlags();
+    set.InsertLevel(at, nullptr);
+    if (&set == FindLevels())
+        GetGameScreensHooks().OnLevelsInserted(at, 1);
+    SetCurrentLevelIndex(at);
     TakeOutLayerFlags(putAway);
 }
 

@@ -113,6 +113,10 @@ public:
 CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks);
 OMBRISALT_UPWARD_HOOK(SetLevelSorterHooks);
 
+// Inserts a new default level at the index of the set (clamped to its
+// count) as the sorter's "Insert" does: what is numbered by the levels of
+// "Levels" follows, and the new level becomes the current one.
+void InsertLevelIntoSet(CLevelSet& set, uint32_t index);
 // Deletes level index of the set as the sorter's "Delete" does: never the
 // last level (a message box from the teller says so), what is numbered by
 // the levels of "Levels" follows, and the current level index stays on its
