@@ -345,7 +345,7 @@ void CObjectEditor::FinishEditing()
     // file shown without Shift is expected to refuse.
     CJString name;
     const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen;
-    if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindObjectFileName(m_Owner, &name))
+    if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name))
         ReportFailedSave(name);
     SHistoryEntry* last = Session().GetLastEntry();
     if (last && last->object == m_Object && m_TabControl && m_TabControl->GetPageCount() > 0) {

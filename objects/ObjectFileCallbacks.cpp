@@ -33,6 +33,12 @@ bool AskInOrder(const CList<ObjectSaveCallback>& callbacks, const CObject* objec
     return false;
 }
 
+CJString& FailedSaveFile()
+{
+    static CJString name;
+    return name;
+}
+
 } // namespace
 
 void RegisterObjectFileNameCallback(ObjectFileNameCallback callback)
@@ -58,8 +64,23 @@ bool FindObjectFileName(const CObject* object, CJString* name)
     return false;
 }
 
+void NoteFailedSaveFile(const CJString& name)
+{
+    FailedSaveFile() = name;
+}
+
+bool FindFailedSaveFile(const CObject* object, CJString* name)
+{
+    if (FailedSaveFile().IsEmpty())
+        return FindObjectFileName(object, name);
+    if (name)
+        *name = FailedSaveFile();
+    return true;
+}
+
 bool SaveObjectToOwnFile(CObject* object)
 {
+    FailedSaveFile().Empty();
     bool saved = false;
     if (AskInOrder(SaveCallbacks<SaveTag>(), object, saved))
         return saved;
