@@ -87,6 +87,8 @@ bool SaveLevelsWithRenumberedData(const CObject* object, bool& saved)
         return false;
     CJString failed;
     saved = SaveLevelsTogether(*levels, failed);
+    if (!saved)
+        NoteFailedSaveFile(failed);
     return true;
 }
 

@@ -32,6 +32,7 @@
 #include "game/screens/CTownMap.h"
 #include "images/CFrameList.h"
 #include "objects/CNewFileOptions.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "ui/CJListBox.h"
 #include "ui/CJMessageBox.h"
 #include "ui/CJStatic.h"
@@ -357,6 +358,10 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
             said = text->GetTitle().GetString();
     box->Destroy();
     EXPECT_EQ(said, "Could not save Resources/Hill Years.DecadeTransition.txt");
+    // The object editor's save of "Levels" names it too.
+    CJString failed;
+    EXPECT_FALSE(SaveObjectToOwnFile(FindLevels()) || !FindFailedSaveFile(FindLevels(), &failed));
+    EXPECT_STREQ(failed.GetString(), "Resources/Hill Years.DecadeTransition.txt");
     EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levels);
     EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt")) == tipsFile);
 
