@@ -417,6 +417,8 @@ bool CPObjectPropertyEditor::DeleteLevelOfEditedSet()
         if (DeleteLevelOfSet(*set, i, *m_ObjectEditor)) {
             NotifyObjectOfEdit();
             RefreshObjectEditor(); // this row is gone from here on
+        } else {
+            SelectCurrentClass(); // the last level stays, and its class shows again
         }
         return true;
     }

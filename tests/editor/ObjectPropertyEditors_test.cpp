@@ -526,6 +526,8 @@ TEST_F(ObjectRows, ALevelOfALevelSetIsDeletedWithItsSlotAndTheLastOneStays)
     Choose(GetCurrentObjectEditor(), row(0)->GetClassCombo(), 0);
     EXPECT_EQ(names(), "Cobble ");
     ASSERT_NE(row(0), nullptr);
+    Choose(GetCurrentObjectEditor(), row(0)->GetClassCombo(), 0);
+    EXPECT_EQ(row(0)->GetClassCombo()->GetSelectedItem(), 1) << "the level's class shows again";
     row(0)->Delete(false);
     EXPECT_EQ(names(), "Cobble ");
     bool told = false;
