@@ -1,6 +1,8 @@
 #include "editor/ArrayPropertyEditors.h"
 
 #include "editor/CObjectEditor.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
 #include "objects/CObject.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -137,9 +139,20 @@ bool CTopArrayPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
     const uint32_t count = m_ArrayProperty->GetCount(m_Object);
     if (!m_Enabled || m_Index < 0 || uint32_t(m_Index) >= count)
         return true;
+    auto* levels = dynamic_cast<CLevelSet*>(m_Object);
     if (control == m_InsertButton) {
-        m_ArrayProperty->ArrayProperty_SetCount(m_Object, count + 1, m_Index);
+        // A level set gets a level, not an empty slot, as the sorter inserts one.
+        if (levels)
+            InsertLevelIntoSet(*levels, uint32_t(m_Index));
+        else
+            m_ArrayProperty->ArrayProperty_SetCount(m_Object, count + 1, m_Index);
         RebuildAndFocus(m_Index);
+        return true;
+    }
+    // A level set's levels go as the sorter deletes them.
+    if (levels && m_ObjectEditor) {
+        if (DeleteLevelOfSet(*levels, uint32_t(m_Index), *m_ObjectEditor))
+            RebuildAndFocus(std::min(m_Index, int32_t(count) - 2));
         return true;
     }
     const auto* owning = dynamic_cast<const CPObjectProperty*>(m_ArrayProperty->GetElementProperty());
@@ -191,7 +204,10 @@ bool CAddNewElementPropertyEditor::ApplyEdit(CJWindow* control, int32_t notifica
     CObject* object = m_Object;
     const CPropertyArrayProperty* property = m_ArrayProperty;
     const uint32_t count = property->GetCount(object);
-    property->ArrayProperty_SetCount(object, count + 1);
+    if (auto* levels = dynamic_cast<CLevelSet*>(object))
+        InsertLevelIntoSet(*levels, count);
+    else
+        property->ArrayProperty_SetCount(object, count + 1);
     NotifyObjectOfEdit();
     RefreshObjectEditor(); // this row is gone from here on
     FocusArrayElementRow(object, property, int32_t(count));

@@ -1104,6 +1104,10 @@ private:
 class CLevelEditorSorterHooks final : public CLevelSorterHooks {
 public:
     bool IsLevelEditorOpenOnStoredLevel() override { return ::IsLevelEditorOnStoredLevel(); }
+    bool IsLevelEditorOpenOnPlayedLevel() override
+    {
+        return g_LevelEditor && g_LevelEditor->GetMode() == CLevelEditorWindow::kModePlayedLevel;
+    }
     void OpenObjectEditor(CObject* object) override { ::OpenObjectEditor(object, object); }
 };
 

@@ -1,6 +1,8 @@
 #include "editor/OwnedObjectPropertyEditors.h"
 
 #include "editor/CObjectEditor.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
 #include "images/CFont.h"
 #include "objects/CClassInfo.h"
 #include "objects/CDynamicPropertyProperty.h"
@@ -320,6 +322,8 @@ bool CPObjectPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
         CObject* owned = GetOwnedObject();
         if (chosen == (owned ? owned->GetClassInfo() : nullptr))
             return true;
+        if (!chosen && DeleteLevelOfEditedSet())
+            return true;
         CObject* made = Convert(chosen);
         if (chosen && !made) {
             SelectCurrentClass();
@@ -398,9 +402,27 @@ bool CPObjectPropertyEditor::Delete(bool testOnly)
 {
     if (!GetOwnedObject() || !MayDelete() || !m_Enabled || !m_ObjectProperty->GetEditable())
         return false;
-    if (!testOnly)
+    if (!testOnly && !DeleteLevelOfEditedSet())
         Replace(nullptr);
     return true;
+}
+
+bool CPObjectPropertyEditor::DeleteLevelOfEditedSet()
+{
+    auto* set = m_ObjectEditor ? dynamic_cast<CLevelSet*>(m_ObjectEditor->GetEditedObject()) : nullptr;
+    CObject* owned = GetOwnedObject();
+    for (uint32_t i = 0; set && owned && i < set->GetCount(); ++i) {
+        if (set->GetLevel(i) != owned)
+            continue;
+        if (DeleteLevelOfSet(*set, i, *m_ObjectEditor)) {
+            NotifyObjectOfEdit();
+            RefreshObjectEditor(); // this row is gone from here on
+        } else {
+            SelectCurrentClass(); // the last level stays, and its class shows again
+        }
+        return true;
+    }
+    return false;
 }
 // ==== Class names ==========================================================
 

@@ -72,6 +72,9 @@ private:
     CObject* Convert(CClassInfo* info);
     // Stores value (taking it) and rebuilds the editor.
     void Replace(CObject* value);
+    // A level of the level set edited is deleted as the sorter deletes one,
+    // with its slot; false when the row holds no such level.
+    bool DeleteLevelOfEditedSet();
 
     const CPObjectProperty* m_ObjectProperty;
     bool m_TypeRow;

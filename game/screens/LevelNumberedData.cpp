@@ -1,6 +1,7 @@
 #include "game/screens/LevelNumberedData.h"
 
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CTips.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -12,8 +13,10 @@
 namespace {
 
 bool g_TipsChanged = false;
-// Indices in the decade transition list.
-std::vector<int32_t> g_TransitionsChanged;
+// Item names, not rows: the list browser may add or delete items before
+// the next save, which moves every row after them.
+std::vector<CJString> g_TransitionsChanged;
+std::vector<CJString> g_RewardsChanged;
 
 const CPropertyArrayProperty& TipsList()
 {
@@ -29,22 +32,46 @@ void InsertEmptyTips(CTipsOptions& tips, uint32_t at, uint32_t count)
     g_TipsChanged = true;
 }
 
-// Moves each transition's level to moved(level index); 0 stays "no level".
-template <typename Moved>
-void RenumberTransitions(Moved moved)
+// Moves the 1-based level number each item of the list keeps to
+// moved(level index); 0 stays "no level".
+template <typename List, typename Item, typename Moved>
+void Renumber(List& list, uint32_t Item::*number, std::vector<CJString>& changed, Moved moved)
 {
-    CDecadeTransitionList& list = GetDecadeTransitionList();
     for (int32_t i = 0; i < list.GetCount(); ++i) {
-        CDecadeTransition* transition = list.GetObject(i);
-        if (!transition || transition->m_LevelToDisplayBefore == 0)
+        Item* item = list.GetObject(i);
+        if (!item || item->*number == 0)
             continue;
-        const uint32_t number = moved(transition->m_LevelToDisplayBefore - 1) + 1;
-        if (number == transition->m_LevelToDisplayBefore)
+        const uint32_t renumbered = moved(item->*number - 1) + 1;
+        if (renumbered == item->*number)
             continue;
-        transition->m_LevelToDisplayBefore = number;
-        if (std::find(g_TransitionsChanged.begin(), g_TransitionsChanged.end(), i) == g_TransitionsChanged.end())
-            g_TransitionsChanged.push_back(i);
+        item->*number = renumbered;
+        const CJString name = list.GetItemNameString(i);
+        if (std::none_of(changed.begin(), changed.end(), [&](const CJString& n) { return n.CompareNoCase(name) == 0; }))
+            changed.push_back(name);
     }
+}
+
+template <typename Moved>
+void RenumberAll(Moved moved)
+{
+    Renumber(GetDecadeTransitionList(), &CDecadeTransition::m_LevelToDisplayBefore, g_TransitionsChanged, moved);
+    Renumber(GetLifeRewardList(), &CLifeRewards::m_LevelToDisplayAfter, g_RewardsChanged, moved);
+}
+
+// Saves the named items still in the list; false with the first that failed.
+template <typename List>
+bool SaveNamed(List& list, const std::vector<CJString>& names, CJString& failedFile)
+{
+    for (const CJString& name : names) {
+        const int32_t index = list.Find(name.GetString());
+        CObject* item = index >= 0 ? list.GetObject(index) : nullptr;
+        if (item && !SaveObjectToOwnFile(item)) {
+            if (!FindObjectFileName(item, &failedFile))
+                failedFile = name;
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -56,7 +83,8 @@ void InsertLevelNumberedData(uint32_t at, uint32_t count)
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     if (tips && at < tips->GetTipCount())
         InsertEmptyTips(*tips, at, count);
-    RenumberTransitions([&](uint32_t level) { return level >= at ? level + count : level; });
+    auto moved = [&](uint32_t level) { return level >= at ? level + count : level; };
+    RenumberAll(moved);
 }
 
 void RemoveLevelNumberedData(uint32_t at)
@@ -66,7 +94,10 @@ void RemoveLevelNumberedData(uint32_t at)
         TipsList().ArrayProperty_SetCount(tips, tips->GetTipCount() - 1, int32_t(at));
         g_TipsChanged = true;
     }
-    RenumberTransitions([&](uint32_t level) { return level > at ? level - 1 : level; });
+    Renumber(GetDecadeTransitionList(), &CDecadeTransition::m_LevelToDisplayBefore, g_TransitionsChanged,
+             [&](uint32_t level) { return level > at ? level - 1 : level; });
+    Renumber(GetLifeRewardList(), &CLifeRewards::m_LevelToDisplayAfter, g_RewardsChanged,
+             [&](uint32_t level) { return level > at || (level == at && at > 0) ? level - 1 : level; });
 }
 
 void SwapLevelNumberedData(uint32_t i, uint32_t j)
@@ -83,24 +114,41 @@ void SwapLevelNumberedData(uint32_t i, uint32_t j)
         std::swap(tips->m_TipsList[low], tips->m_TipsList[high]);
         g_TipsChanged = true;
     }
-    RenumberTransitions([&](uint32_t level) { return level == i ? j : level == j ? i : level; });
+    auto moved = [&](uint32_t level) { return level == i ? j : level == j ? i : level; };
+    RenumberAll(moved);
 }
 
-bool SaveLevelNumberedData()
+CJString GetLevelNumberedTip(uint32_t level)
 {
-    if (g_TipsChanged) {
-        CTipsOptions* tips = CTipsOptions::SGetInstance();
-        g_TipsChanged = tips && !SaveObjectToOwnFile(tips);
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    return tips && level < tips->GetTipCount() ? tips->m_TipsList[level].GetText() : CJString();
+}
+
+void SetLevelNumberedTip(uint32_t level, const CJString& text)
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    if (!tips || (text.IsEmpty() && level >= tips->GetTipCount()))
+        return;
+    if (level >= tips->GetTipCount())
+        InsertEmptyTips(*tips, tips->GetTipCount(), level + 1 - tips->GetTipCount());
+    tips->m_TipsList[level].SetText(text);
+    g_TipsChanged = true;
+}
+
+bool SaveLevelNumberedData(CJString& failedFile)
+{
+    if (CTipsOptions* tips = CTipsOptions::SGetInstance(); g_TipsChanged && tips && !SaveObjectToOwnFile(tips)) {
+        if (!FindObjectFileName(tips, &failedFile))
+            failedFile = "Tips Options";
+        return false;
     }
-    if (g_TransitionsChanged.empty())
-        return !g_TipsChanged;
-    CDecadeTransitionList& list = GetDecadeTransitionList();
-    std::vector<int32_t> unsaved;
-    for (int32_t index : g_TransitionsChanged) {
-        CDecadeTransition* transition = index < list.GetCount() ? list.GetObject(index) : nullptr;
-        if (transition && !SaveObjectToOwnFile(transition))
-            unsaved.push_back(index);
-    }
-    g_TransitionsChanged = std::move(unsaved);
-    return !g_TipsChanged && g_TransitionsChanged.empty();
+    return SaveNamed(GetDecadeTransitionList(), g_TransitionsChanged, failedFile)
+        && SaveNamed(GetLifeRewardList(), g_RewardsChanged, failedFile);
+}
+
+void LevelNumberedDataSaved()
+{
+    g_TipsChanged = false;
+    g_TransitionsChanged.clear();
+    g_RewardsChanged.clear();
 }

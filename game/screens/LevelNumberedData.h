@@ -1,15 +1,24 @@
 #pragma once
-// What the screens keep by level number: tip N belongs to level index N, and
-// a decade transition names the 1-based level it comes before. When the
-// Level Sorter reorders "Levels" these follow their levels, and they are
-// written when "Levels" is.
+// What the screens keep by level number: tip N belongs to level index N, a
+// decade transition names the 1-based level it comes before and a life
+// reward the 1-based level it comes after. When the Level Sorter reorders
+// "Levels" these follow their levels, and they are written when "Levels" is.
+#include "foundation/CJString.h"
+
 #include <cstdint>
 
 void InsertLevelNumberedData(uint32_t at, uint32_t count);
 // The removed level's tip goes; a transition before it now comes before the
-// level that takes its number.
+// level that takes its number, a reward after it comes after the level
+// before (the first level's stays on the first).
 void RemoveLevelNumberedData(uint32_t at);
 void SwapLevelNumberedData(uint32_t i, uint32_t j);
-// Saves the objects changed above to their own files; false when one could
-// not be written (kept for the next try).
-bool SaveLevelNumberedData();
+// The tip text as written (not its translation); empty past the end.
+CJString GetLevelNumberedTip(uint32_t level);
+// Gives the level its tip, adding empty ones up to it.
+void SetLevelNumberedTip(uint32_t level, const CJString& text);
+// Writes the objects changed above to their own files, inside the caller's
+// replacement group; false with the file that could not be written. They
+// stay marked changed until LevelNumberedDataSaved: the group may still fail.
+bool SaveLevelNumberedData(CJString& failedFile);
+void LevelNumberedDataSaved();

@@ -243,9 +243,24 @@ void CScreensHooks::OnLevelsSwapped(uint32_t i, uint32_t j)
     SwapLevelNumberedData(i, j);
 }
 
-bool CScreensHooks::SaveRenumberedLevelData()
+CJString CScreensHooks::GetLevelTip(uint32_t level)
 {
-    return SaveLevelNumberedData();
+    return GetLevelNumberedTip(level);
+}
+
+void CScreensHooks::SetLevelTip(uint32_t level, const CJString& text)
+{
+    SetLevelNumberedTip(level, text);
+}
+
+bool CScreensHooks::SaveRenumberedLevelData(CJString& failedFile)
+{
+    return SaveLevelNumberedData(failedFile);
+}
+
+void CScreensHooks::RenumberedLevelDataSaved()
+{
+    LevelNumberedDataSaved();
 }
 
 CJString CScreensHooks::GetTipText(uint32_t levelIndex)

@@ -60,7 +60,10 @@ public:
     void OnLevelsInserted(uint32_t at, uint32_t count) override;
     void OnLevelRemoved(uint32_t at) override;
     void OnLevelsSwapped(uint32_t i, uint32_t j) override;
-    bool SaveRenumberedLevelData() override;
+    CJString GetLevelTip(uint32_t level) override;
+    void SetLevelTip(uint32_t level, const CJString& text) override;
+    bool SaveRenumberedLevelData(CJString& failedFile) override;
+    void RenumberedLevelDataSaved() override;
 
     // "Tips Options".
     CJString GetTipText(uint32_t levelIndex) override;

@@ -1,9 +1,13 @@
 #include "game/world/CLevelSet.h"
 
+#include "foundation/FilePaths.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/WorldHooks.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/ObjectFileCallbacks.h"
+#include "platform/ReplacementGroup.h"
+
+#include <string>
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CLevelSet, 1.0)
 OMBRISALT_IMPLEMENT_CLASS(CLevelSetUserMade, 1.0)
@@ -47,17 +51,44 @@ bool FindFileOfGeneralLevelSet(const CObject* object, CJString* name)
     return true;
 }
 
-// "Levels" takes along what the screens renumbered with it, so the files
-// agree on which level a number means whoever saves the set.
+// "Levels" and what the screens renumbered with it, replaced as one so the
+// files agree on which level a number means whatever stops the save.
+bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
+{
+    CJString name;
+    if (!FindObjectFileName(&levels, &name)) {
+        failedFile = "Levels";
+        return false;
+    }
+    plat::CReplacementGroup group;
+    if (!levels.SaveToFile(name.GetString(), 0)) {
+        failedFile = name;
+        return false;
+    }
+    if (!GetGameScreensHooks().SaveRenumberedLevelData(failedFile))
+        return false;
+    std::string failedPath;
+    if (!group.Commit(&failedPath)) {
+        // A disk path: named below the data folder where it lies there.
+        const std::string data = GetBaseDiskFolder(0);
+        const bool inData = !data.empty() && failedPath.compare(0, data.size(), data) == 0;
+        failedFile = (inData ? failedPath.substr(data.size()) : failedPath).c_str();
+        return false;
+    }
+    GetGameScreensHooks().RenumberedLevelDataSaved();
+    levels.SetUnsavedOrder(false);
+    return true;
+}
+
 bool SaveLevelsWithRenumberedData(const CObject* object, bool& saved)
 {
     CLevelSet* levels = FindLevels();
     if (!levels || object != levels)
         return false;
-    CJString name;
-    saved = FindObjectFileName(levels, &name) && levels->SaveToFile(name.GetString(), 0);
-    if (saved)
-        saved = GetGameScreensHooks().SaveRenumberedLevelData();
+    CJString failed;
+    saved = SaveLevelsTogether(*levels, failed);
+    if (!saved)
+        NoteFailedSaveFile(failed);
     return true;
 }
 
@@ -162,7 +193,7 @@ void CLevelSetUserMade::SwapLevels(uint32_t i, uint32_t j)
     if (i >= m_LevelArray.GetCount() || j >= m_LevelArray.GetCount())
         return;
     std::swap(m_LevelArray[i], m_LevelArray[j]);
-    ForgetTutorialIndices();
+    OrderChanged();
 }
 
 void CLevelSetUserMade::InsertLevel(uint32_t index, CLevelOptions* level)
@@ -176,7 +207,7 @@ void CLevelSetUserMade::InsertLevel(uint32_t index, CLevelOptions* level)
         index = count;
     LevelListProperty().ArrayProperty_SetCount(this, count + 1, int32_t(index));
     m_LevelArray[index] = level;
-    ForgetTutorialIndices();
+    OrderChanged();
 }
 
 void CLevelSetUserMade::RemoveLevel(uint32_t index)
@@ -188,7 +219,7 @@ void CLevelSetUserMade::RemoveLevel(uint32_t index)
     m_LevelArray[index] = nullptr;
     LevelListProperty().ArrayProperty_SetCount(this, count - 1, int32_t(index));
     delete level;
-    ForgetTutorialIndices();
+    OrderChanged();
 }
 
 CLevelSet* GetLevels()
@@ -214,6 +245,19 @@ uint32_t GetCurrentLevelIndex()
 void SetCurrentLevelIndex(uint32_t index)
 {
     g_CurrentLevelIndex = index;
+}
+
+bool SaveLevelSetToOwnFile(CLevelSet& set, CJString& failedFile)
+{
+    if (&set == FindLevels())
+        return SaveLevelsTogether(set, failedFile);
+    if (!SaveObjectToOwnFile(&set)) {
+        if (!FindObjectFileName(&set, &failedFile))
+            failedFile = "Levels";
+        return false;
+    }
+    set.SetUnsavedOrder(false);
+    return true;
 }
 
 void RegisterLevelSetFileNames()

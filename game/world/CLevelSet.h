@@ -43,7 +43,20 @@ public:
     // tutorial marks.
     void ForgetTutorialIndices();
 
+    // Whether levels were inserted, removed or swapped since the set was
+    // last saved: the sorter writes the set only then.
+    bool HasUnsavedOrder() const { return m_UnsavedOrder; }
+    void SetUnsavedOrder(bool unsaved) { m_UnsavedOrder = unsaved; }
+
+protected:
+    void OrderChanged()
+    {
+        ForgetTutorialIndices();
+        m_UnsavedOrder = true;
+    }
+
 private:
+    bool m_UnsavedOrder = false;
     bool m_FirstTutorialKnown = false;
     uint32_t m_FirstTutorial = kNoTutorialLevel;
     bool m_LastTutorialKnown = false;
@@ -73,6 +86,11 @@ CLevelSet* FindLevels();
 // The index of the level the game plays (or the editor shows) in "Levels".
 uint32_t GetCurrentLevelIndex();
 void SetCurrentLevelIndex(uint32_t index);
+
+// Saves the set to its own file; "Levels" goes in one replacement group with
+// what the screens renumbered with it, so that the next start reads them all
+// old or all new. False with the file that failed in failedFile.
+bool SaveLevelSetToOwnFile(CLevelSet& set, CJString& failedFile);
 
 // Lets a level set that is a general object be saved to its own file;
 // called once at class registration.

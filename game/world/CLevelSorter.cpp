@@ -19,6 +19,7 @@
 #include <cmath>
 #include <iterator>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -117,6 +118,75 @@ bool IsShiftDown()
     return keys.IsKeyDown(kScanShiftLeft) || keys.IsKeyDown(kScanShiftRight);
 }
 
+// Why the sorter may not change the set; empty when it may.
+CJString WhyNotEditable(CLevelSet* levels)
+{
+    static CLocalizedString played("Played level: the levels can be looked at here but not changed.");
+    static CLocalizedString readOnly("%s cannot be written: the levels can be looked at here but not changed.");
+    if (Hooks().IsLevelEditorOpenOnPlayedLevel())
+        return played;
+    CJString name;
+    if (!levels || CanSaveObject(levels) || !FindObjectFileName(levels, &name))
+        return CJString();
+    CJString why(readOnly);
+    why.Replace(CJString("%s"), name);
+    return why;
+}
+
+// While the level editor shows a stored level, the current level's layer
+// flags live in the editor's settings: a command that may make another level
+// current puts them away first (all layers shown, as Edit does) and takes out
+// the flags of whichever level is current after it.
+bool PutAwayLayerFlags()
+{
+    if (!Hooks().IsLevelEditorOpenOnStoredLevel())
+        return false;
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->SaveLayerFlagsAndShowAll();
+    return true;
+}
+
+void TakeOutLayerFlags(bool putAway)
+{
+    if (!putAway)
+        return;
+    if (CPlayfield* playfield = GetCurrentPlayfield())
+        playfield->LoadLayerFlags();
+}
+
+// The tips of the levels last copied from "Levels", with the clipboard data
+// they went with: pasting that data gives each copy its source level's tip.
+struct SCopiedTips {
+    std::vector<uint8_t> data;
+    std::vector<CJString> tips;
+};
+
+SCopiedTips& CopiedTips()
+{
+    static SCopiedTips copied;
+    return copied;
+}
+
+std::vector<uint8_t> ClipboardObjectData()
+{
+    std::vector<uint8_t> data;
+    if (!GetClipboardData(kClipboardObject, data))
+        GetClipboardData(kClipboardDirtyObject, data);
+    return data;
+}
+
+void RememberCopiedTips(bool levelsNumbered, uint32_t first, uint32_t count)
+{
+    SCopiedTips& copied = CopiedTips();
+    copied.tips.clear();
+    copied.data.clear();
+    if (!levelsNumbered)
+        return;
+    copied.data = ClipboardObjectData();
+    for (uint32_t i = first; i < first + count; ++i)
+        copied.tips.push_back(GetGameScreensHooks().GetLevelTip(i));
+}
+
 } // namespace
 
 const char* CLevelSorterRows::GetItemName(int32_t i)
@@ -155,7 +225,8 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
     : CJFrameWindow(parent, WindowTitle())
     , m_Levels(levels ? levels : GetLevels())
 {
-    m_EditingAllowed = CanSaveObject(m_Levels);
+    const CJString whyNot = WhyNotEditable(m_Levels);
+    m_EditingAllowed = whyNot.IsEmpty() && CanSaveObject(m_Levels);
     AddCloseButton();
 
     const int32_t top = GetClientTopInset() + kMargin;
@@ -174,6 +245,12 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
     auto* note = &Add<CJStatic>(kAsIsNoGrow, ProgressNote());
     note->SetWrapWidth(listWidth);
     note->MoveTo(kMargin, top + kHeaderHeight + kListHeight + kMargin);
+    if (whyNot.IsNotEmpty()) {
+        const int32_t below = note->GetRect().bottom + kButtonGap;
+        note = &Add<CJStatic>(kAsIsNoGrow, whyNot);
+        note->SetWrapWidth(listWidth);
+        note->MoveTo(kMargin, below);
+    }
 
     // Two rows of buttons under the note: the commands, then the moves.
     int32_t x = kMargin;
@@ -190,6 +267,10 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
         x += button->GetWidth() + kButtonGap;
         rowHeight = std::max(rowHeight, button->GetHeight());
         m_Buttons.push_back(button);
+        const bool edits = which == Button::Paste || which == Button::Insert || which == Button::Delete
+            || which == Button::MoveUp || which == Button::MoveDown;
+        if (edits && !m_EditingAllowed)
+            button->Enable(false);
     }
     SetRect(CRect{0, 0, std::max(kMargin * 2 + listWidth, x + kMargin), y + rowHeight + kMargin});
     FillRows();
@@ -308,31 +389,14 @@ bool CLevelSorterWindow::OnKeyDown(uint32_t key)
 
 bool CLevelSorterWindow::Close()
 {
-    CJString name;
-    if (m_Levels && !CGameBase::SIsShuttingDown() && !SaveObjectToOwnFile(m_Levels) && m_EditingAllowed &&
-        FindObjectFileName(m_Levels, &name)) {
+    CJString failed;
+    if (m_Levels && m_EditingAllowed && m_Levels->HasUnsavedOrder() && !CGameBase::SIsShuttingDown()
+        && !SaveLevelSetToOwnFile(*m_Levels, failed)) {
         CJString text("Could not save ");
-        text.Append(name);
+        text.Append(failed);
         ShowMessageBox(CJString("Error"), text);
     }
     return CJFrameWindow::Close();
-}
-
-bool CLevelSorterWindow::PutAwayLayerFlags()
-{
-    if (!Hooks().IsLevelEditorOpenOnStoredLevel())
-        return false;
-    if (CPlayfield* playfield = GetCurrentPlayfield())
-        playfield->SaveLayerFlagsAndShowAll();
-    return true;
-}
-
-void CLevelSorterWindow::TakeOutLayerFlags(bool putAway)
-{
-    if (!putAway)
-        return;
-    if (CPlayfield* playfield = GetCurrentPlayfield())
-        playfield->LoadLayerFlags();
 }
 
 bool CLevelSorterWindow::KeepsDataByLevelNumber() const
@@ -359,13 +423,14 @@ void CLevelSorterWindow::Copy()
 {
     const int32_t row = GetSelectedRow();
     if (CLevelOptions* level = row >= 0 && m_Levels ? m_Levels->GetLevel(uint32_t(row)) : nullptr)
-        CClipboard::SGetInstance().CopyObject(level);
+        if (CClipboard::SGetInstance().CopyObject(level))
+            RememberCopiedTips(KeepsDataByLevelNumber(), uint32_t(row), 1);
 }
 
 void CLevelSorterWindow::CopyAll()
 {
-    if (m_Levels)
-        CClipboard::SGetInstance().CopyObject(m_Levels);
+    if (m_Levels && CClipboard::SGetInstance().CopyObject(m_Levels))
+        RememberCopiedTips(KeepsDataByLevelNumber(), 0, m_Levels->GetCount());
 }
 
 void CLevelSorterWindow::Paste()
@@ -378,23 +443,31 @@ void CLevelSorterWindow::Paste()
     const int32_t selected = GetSelectedRow();
     const uint32_t at = selected >= 0 ? uint32_t(selected) : m_Levels->GetCount();
     const bool putAway = PutAwayLayerFlags();
-    uint32_t inserted = 0;
+    const SCopiedTips& copied = CopiedTips();
+    const bool copiedHere = !copied.data.empty() && copied.data == ClipboardObjectData();
+    auto copiedTip = [&](uint32_t i) { return copiedHere && i < copied.tips.size() ? copied.tips[i] : CJString(); };
+    std::vector<CJString> tips; // one per level inserted
     if (pasted->IsKindOf(CLevelOptions::SGetClassInfo())) {
         m_Levels->InsertLevel(at, static_cast<CLevelOptions*>(pasted.release()));
-        inserted = 1;
+        tips.push_back(copiedTip(0));
     } else if (pasted->IsKindOf(CLevelSet::SGetClassInfo())) {
         auto& set = static_cast<CLevelSet&>(*pasted);
         for (uint32_t i = 0; i < set.GetCount(); ++i) {
             CLevelOptions* level = set.GetLevel(i);
             if (!level)
                 continue;
-            m_Levels->InsertLevel(at + inserted, static_cast<CLevelOptions*>(level->Clone()));
-            ++inserted;
+            m_Levels->InsertLevel(at + uint32_t(tips.size()), static_cast<CLevelOptions*>(level->Clone()));
+            tips.push_back(copiedTip(i));
         }
     }
+    const auto inserted = uint32_t(tips.size());
     if (inserted > 0) {
-        if (KeepsDataByLevelNumber())
+        if (KeepsDataByLevelNumber()) {
             GetGameScreensHooks().OnLevelsInserted(at, inserted);
+            for (uint32_t i = 0; i < inserted; ++i)
+                if (tips[i].IsNotEmpty())
+                    GetGameScreensHooks().SetLevelTip(at + i, tips[i]);
+        }
         SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
         FillRows();
     }
@@ -406,14 +479,8 @@ void CLevelSorterWindow::Insert()
     if (!m_EditingAllowed || !m_Levels)
         return;
     const int32_t selected = GetSelectedRow();
-    const uint32_t at = selected >= 0 ? uint32_t(selected) : m_Levels->GetCount();
-    const bool putAway = PutAwayLayerFlags();
-    m_Levels->InsertLevel(at, nullptr);
-    if (KeepsDataByLevelNumber())
-        GetGameScreensHooks().OnLevelsInserted(at, 1);
-    SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
+    InsertLevelIntoSet(*m_Levels, selected >= 0 ? uint32_t(selected) : m_Levels->GetCount());
     FillRows();
-    TakeOutLayerFlags(putAway);
 }
 
 void CLevelSorterWindow::Delete()
@@ -421,27 +488,8 @@ void CLevelSorterWindow::Delete()
     if (!m_EditingAllowed || !m_Levels)
         return;
     const int32_t selected = GetSelectedRow();
-    if (selected < 0)
-        return;
-    const uint32_t count = m_Levels->GetCount();
-    if (count < 2) {
-        static CLocalizedString title("Cannot Delete");
-        static CLocalizedString text("You must add at least one other level before you can delete this one.");
-        ShowMessageBox(title, text);
-        return;
-    }
-    const auto row = uint32_t(selected);
-    if (row >= count)
-        return;
-    const bool putAway = PutAwayLayerFlags();
-    m_Levels->RemoveLevel(row);
-    if (KeepsDataByLevelNumber())
-        GetGameScreensHooks().OnLevelRemoved(row);
-    const uint32_t current = GetCurrentLevelIndex();
-    if ((row == current && row == count - 1) || row < current)
-        SetCurrentLevelIndex(current - 1);
-    FillRows();
-    TakeOutLayerFlags(putAway);
+    if (selected >= 0 && DeleteLevelOfSet(*m_Levels, uint32_t(selected), *this))
+        FillRows();
 }
 
 void CLevelSorterWindow::Properties()
@@ -480,6 +528,39 @@ void CLevelSorterWindow::Swap(uint32_t i, uint32_t j, uint32_t selectAfter)
     FillRows();
     SelectRow(int32_t(selectAfter));
     TakeOutLayerFlags(putAway);
+}
+
+void InsertLevelIntoSet(CLevelSet& set, uint32_t index)
+{
+    const uint32_t at = std::min(index, set.GetCount());
+    const bool putAway = PutAwayLayerFlags();
+    set.InsertLevel(at, nullptr);
+    if (&set == FindLevels())
+        GetGameScreensHooks().OnLevelsInserted(at, 1);
+    SetCurrentLevelIndex(at);
+    TakeOutLayerFlags(putAway);
+}
+
+bool DeleteLevelOfSet(CLevelSet& set, uint32_t index, CJWindow& teller)
+{
+    const uint32_t count = set.GetCount();
+    if (count < 2) {
+        static CLocalizedString title("Cannot Delete");
+        static CLocalizedString text("You must add at least one other level before you can delete this one.");
+        teller.ShowMessageBox(title, text);
+        return false;
+    }
+    if (index >= count)
+        return false;
+    const bool putAway = PutAwayLayerFlags();
+    set.RemoveLevel(index);
+    if (&set == FindLevels())
+        GetGameScreensHooks().OnLevelRemoved(index);
+    const uint32_t current = GetCurrentLevelIndex();
+    if ((index == current && index == count - 1) || index < current)
+        SetCurrentLevelIndex(current - 1);
+    TakeOutLayerFlags(putAway);
+    return true;
 }
 
 CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks)

@@ -7,17 +7,19 @@
 // "Add On" frequencies.
 //
 // The editing commands (paste, insert, delete, moves) do nothing unless the
-// set may be saved. Closing the window saves the set to its own file (an
-// atomic replace) unless the game is shutting down.
+// set may be saved and the level editor is not over the played level; the
+// window then greys them and says why. Closing the window saves the set to
+// its own file when its order changed, unless the game is shutting down.
 //
 // Moves: the arrow buttons, or the toolkit's Up and Down key codes (6, 10)
 // with a Shift key held; the current level index set to the row the
 // selection came from when the swap touched it.
 //
 // On "Levels", what the screens keep by level number (tips, decade
-// transitions) follows the levels the sorter inserts, deletes and moves, and
-// is written with the set. The player profiles keep their records by number
-// and stay; the window says so.
+// transitions, life rewards) follows the levels the sorter inserts, deletes
+// and moves, and is written with the set, all or none. A pasted level brings
+// the tip of the level it was copied from. The player profiles keep their
+// records by number and stay; the window says so.
 #include "foundation/CVirtualArray.h"
 #include "foundation/UpwardHook.h"
 #include "ui/CJFrameWindow.h"
@@ -86,12 +88,6 @@ public:
 
 private:
     void Swap(uint32_t i, uint32_t j, uint32_t selectAfter);
-    // While the level editor shows a stored level, the current level's layer
-    // flags live in the editor's settings: a command that may make another
-    // level current puts them away first (all layers shown, as Edit does)
-    // and takes out the flags of whichever level is current after it.
-    bool PutAwayLayerFlags();
-    void TakeOutLayerFlags(bool putAway);
     // The set is "Levels", whose tips and transitions follow its levels.
     bool KeepsDataByLevelNumber() const;
     void SelectRow(int32_t row);
@@ -110,10 +106,22 @@ public:
     virtual ~CLevelSorterHooks() = default;
     // Whether the level editor is open on a level of the stored set.
     virtual bool IsLevelEditorOpenOnStoredLevel() { return false; }
+    // Whether it is open on the played copy, whose edits are not saved.
+    virtual bool IsLevelEditorOpenOnPlayedLevel() { return false; }
     virtual void OpenObjectEditor(CObject* /*object*/) {}
 };
 CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks);
 OMBRISALT_UPWARD_HOOK(SetLevelSorterHooks);
+
+// Inserts a new default level at the index of the set (clamped to its
+// count) as the sorter's "Insert" does: what is numbered by the levels of
+// "Levels" follows, and the new level becomes the current one.
+void InsertLevelIntoSet(CLevelSet& set, uint32_t index);
+// Deletes level index of the set as the sorter's "Delete" does: never the
+// last level (a message box from the teller says so), what is numbered by
+// the levels of "Levels" follows, and the current level index stays on its
+// level. False when nothing was deleted.
+bool DeleteLevelOfSet(CLevelSet& set, uint32_t index, CJWindow& teller);
 
 // Opens the sorter in front of the screen window; null without one.
 CLevelSorterWindow* OpenLevelSorter(CLevelSet* levels = nullptr);

@@ -109,9 +109,15 @@ public:
     virtual void OnLevelsInserted(uint32_t /*at*/, uint32_t /*count*/) {}
     virtual void OnLevelRemoved(uint32_t /*at*/) {}
     virtual void OnLevelsSwapped(uint32_t /*i*/, uint32_t /*j*/) {}
-    // Writes what those changed, with "Levels" whenever it is saved; false
-    // when a file could not be written (it is tried again next time).
-    virtual bool SaveRenumberedLevelData() { return true; }
+    // The tip as written of a level, and a pasted level's tip.
+    virtual CJString GetLevelTip(uint32_t /*level*/) { return CJString(); }
+    virtual void SetLevelTip(uint32_t /*level*/, const CJString& /*text*/) {}
+    // Writes what those changed, with "Levels" and in its replacement group;
+    // false with the file that could not be written. The changes are written
+    // again with each save until RenumberedLevelDataSaved says the group
+    // holding them was committed.
+    virtual bool SaveRenumberedLevelData(CJString& /*failedFile*/) { return true; }
+    virtual void RenumberedLevelDataSaved() {}
 
     // --- Tips and advice
     // "Tips Options": the tip of a level (empty: none), how many seconds of

@@ -12,6 +12,8 @@
 #include "foundation/CDynamicList.h"
 #include "game/scripting/CExpressionOperators.h"
 #include "game/scripting/CSpritePlugInContainers.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
 #include "images/CFont.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CPClassInfoProperty.h"
@@ -484,6 +486,56 @@ TEST_F(ObjectRows, OwnedObjectsAreCopiedPastedWithinTheFamilyAndDeleted)
     ASSERT_NE(row, nullptr);
     EXPECT_FALSE(row->Copy(true));
     EXPECT_FALSE(row->Delete(true));
+}
+
+// A level of a level set goes as the sorter's "Delete" takes it, slot and
+// all, by the button or the class list's "(none)", and a new slot is a new
+// level: no empty level is left to be saved and played. The last one stays.
+TEST_F(ObjectRows, ALevelOfALevelSetIsDeletedWithItsSlotAndTheLastOneStays)
+{
+    CLevelSetUserMade set;
+    for (const char* name : {"Cobble", "Bridge", "Arch"}) {
+        set.InsertLevel(0, nullptr);
+        set.GetLevel(0)->m_DisplayName.SetText(name);
+    }
+    SetCurrentLevelIndex(2);
+    Open(&set);
+    const auto* list = static_cast<const CPropertyArrayProperty*>(set.GetClassInfo()->FindProperty("Level List"));
+    auto row = [&](uint32_t i) {
+        return dynamic_cast<CPObjectPropertyEditor*>(
+            FindPropertyEditor(list->ElementSlot(&set, i), list->GetElementProperty(), 0));
+    };
+    auto names = [&set] {
+        std::string out;
+        for (uint32_t i = 0; i < set.GetCount(); ++i)
+            out += set.GetLevel(i) ? set.GetLevel(i)->m_DisplayName.GetText().GetString() + std::string(" ") : "- ";
+        return out;
+    };
+    // A new slot is a new level, as the sorter's Insert makes one.
+    auto* add = dynamic_cast<CAddNewElementPropertyEditor*>(FindPropertyEditor(&set, list, 1));
+    ASSERT_NE(add, nullptr);
+    GetCurrentObjectEditor()->OnNotify(add->GetButton(), kNotifyClicked);
+    EXPECT_EQ(names(), "Arch Bridge Cobble  ");
+    EXPECT_EQ(GetCurrentLevelIndex(), 3u);
+    ASSERT_TRUE(row(3)->Delete(false));
+    ASSERT_NE(row(1), nullptr);
+    ASSERT_TRUE(row(1)->Delete(false));
+    EXPECT_EQ(names(), "Arch Cobble ");
+    EXPECT_EQ(GetCurrentLevelIndex(), 1u) << "still Cobble";
+    ASSERT_NE(row(0), nullptr);
+    Choose(GetCurrentObjectEditor(), row(0)->GetClassCombo(), 0);
+    EXPECT_EQ(names(), "Cobble ");
+    ASSERT_NE(row(0), nullptr);
+    Choose(GetCurrentObjectEditor(), row(0)->GetClassCombo(), 0);
+    EXPECT_EQ(row(0)->GetClassCombo()->GetSelectedItem(), 1) << "the level's class shows again";
+    row(0)->Delete(false);
+    EXPECT_EQ(names(), "Cobble ");
+    bool told = false;
+    for (CJWindow* child = m_Screen->GetFirstChild(); child; child = child->GetNextSibling())
+        told = told || child->GetTitle().Compare("Cannot Delete") == 0;
+    EXPECT_TRUE(told);
+    OpenObjectEditor(nullptr, nullptr);
+    SetCurrentLevelIndex(0);
 }
 
 TEST_F(ObjectRows, ConvertMenuOffersTheRegisteredTranslationsIntoTheFamily)

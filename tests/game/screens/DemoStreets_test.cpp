@@ -31,7 +31,11 @@
 #include "game/business/CUpgradeButton.h"
 #include "game/screens/CTownMap.h"
 #include "images/CFrameList.h"
+#include "objects/CNewFileOptions.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "ui/CJListBox.h"
+#include "ui/CJMessageBox.h"
+#include "ui/CJStatic.h"
 #include "ui/CScreenWindow.h"
 #include "overlays/CFrameOverlay.h"
 
@@ -41,6 +45,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -286,14 +291,16 @@ TEST_F(DemoStreets, TheDecadesTheLifeRewardAndTheMapLineUpWithTheStreets)
 }
 
 // A street inserted before Harbour Row, a move and the delete that undoes
-// the insert, in the Level Sorter: each street's tip and the decade cards go
-// with their streets, and reach their files when "Levels" is saved.
+// the insert, a paste of every street, and Harbour Row deleted, in the
+// Level Sorter: each street's tip, the decade cards and the life reward go
+// with their streets, and reach their files with "Levels", all or none.
 TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     ASSERT_NE(tips, nullptr);
     const std::string harbourTip = tips->GetTipText(0).GetString();
+    const std::string mendersTip = tips->GetTipText(1).GetString();
     const std::string ferryTip = tips->GetTipText(4).GetString();
     const std::string hillTip = tips->GetTipText(5).GetString();
     auto cardBefore = [](uint32_t level) {
@@ -302,11 +309,12 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     };
     CLevelSorterWindow* sorter = OpenLevelSorter();
     ASSERT_NE(sorter, nullptr);
-    auto at = [sorter](int32_t row) { return sorter->GetList()->SelectItem(row, true), sorter; };
+    auto at = [&sorter](int32_t row) { return sorter->GetList()->SelectItem(row, true), sorter; };
     at(0)->Insert();
     EXPECT_STREQ(tips->GetTipText(0).GetString(), "");
     EXPECT_EQ(tips->GetTipText(1).GetString(), harbourTip);
     EXPECT_EQ(cardBefore(0) + "/" + cardBefore(1) + "/" + cardBefore(6), "/Harbour Years/Hill Years");
+    EXPECT_NE(FindLifeRewardForLevel(kCareerStreets), nullptr) << "after Far Side";
     // Hill Top moves up before Ferry Quay, its card and tip with it.
     at(6)->MoveUp();
     EXPECT_EQ(cardBefore(5), "Hill Years");
@@ -316,18 +324,62 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     EXPECT_EQ(tips->GetTipText(0).GetString(), harbourTip);
     EXPECT_EQ(tips->GetTipCount(), kStreets);
 
-    // A card that cannot be written is said; the others are written.
-    std::filesystem::remove(PathOf("Data/Resources/Harbour Years.DecadeTransition.txt"));
-    std::filesystem::create_directory(PathOf("Data/Resources/Harbour Years.DecadeTransition.txt"));
+    // Every street pasted before the first: each copy brings its tip, and
+    // what follows moves by twelve.
+    sorter->CopyAll();
+    at(0)->Paste();
+    EXPECT_EQ(std::string(tips->GetTipText(0).GetString()) + tips->GetTipText(4).GetString(), harbourTip + hillTip);
+    EXPECT_EQ(tips->GetTipText(kStreets).GetString(), harbourTip);
+    EXPECT_EQ(cardBefore(kStreets) + "/" + cardBefore(kStreets + 4), "Harbour Years/Hill Years");
+    EXPECT_NE(FindLifeRewardForLevel(2 * kCareerStreets + 1), nullptr);
+    for (uint32_t i = 0; i < kStreets; ++i)
+        at(0)->Delete();
+    // Harbour Row, which carries the first card, deleted: the card goes to
+    // the street that takes its number, the others stay with theirs.
+    at(0)->Delete();
+    EXPECT_EQ(cardBefore(0) + "/" + cardBefore(3), "Harbour Years/Hill Years");
+    EXPECT_EQ(tips->GetTipText(0).GetString(), mendersTip);
+    EXPECT_NE(FindLifeRewardForLevel(kCareerStreets - 2), nullptr);
+
+    // A card that cannot be written is named, and no file is written.
+    const std::string levels = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
+    const std::string tipsFile = ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt"));
+    const std::string hill = PathOf("Data/Resources/Hill Years.DecadeTransition.txt");
+    const std::string hillFile = ReadBytes(hill);
+    std::filesystem::remove(hill);
+    std::filesystem::create_directory(hill);
     sorter->RequestClose();
     Passes(2);
-    bool said = false;
-    for (const CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild(); box; box = box->GetNextSibling())
-        said = said || box->GetTitle().Compare("Error") == 0;
-    EXPECT_TRUE(said);
-    EXPECT_NE(ReadBytes(PathOf("Data/Resources/Hill Years.DecadeTransition.txt")).find("Level To Display Before=5\r\n"),
-              std::string::npos);
+    auto* box = dynamic_cast<CJMessageBox*>(CScreenWindow::GetScreenWindow()->GetFirstChild());
+    ASSERT_NE(box, nullptr);
+    std::string said;
+    for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+        if (dynamic_cast<CJStatic*>(text))
+            said = text->GetTitle().GetString();
+    box->Destroy();
+    EXPECT_EQ(said, "Could not save Resources/Hill Years.DecadeTransition.txt");
+    // The object editor's save of "Levels" names it too.
+    CJString failed;
+    EXPECT_FALSE(SaveObjectToOwnFile(FindLevels()) || !FindFailedSaveFile(FindLevels(), &failed));
+    EXPECT_STREQ(failed.GetString(), "Resources/Hill Years.DecadeTransition.txt");
+    EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levels);
+    EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt")) == tipsFile);
+
+    // A card the list browser adds before them moves the cards' rows; the
+    // next close writes the cards that changed all the same.
+    std::unique_ptr<CNewFileOptions> card(GetDecadeTransitionList().GetNewFileOptions());
+    ASSERT_NE(card, nullptr);
+    card->m_Name.Set("Garden Years");
+    ASSERT_EQ(GetDecadeTransitionList().AddItemFromNewFileOptions(*card), 1);
+    std::filesystem::remove(hill);
+    WriteBytes(hill, hillFile);
+    OpenLevelSorter()->RequestClose();
+    Passes(2);
+    EXPECT_NE(ReadBytes(hill).find("Level To Display Before=4\r\n"), std::string::npos);
     EXPECT_NE(ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt")).find(hillTip + "\r\n\t\tTip=" + ferryTip),
+              std::string::npos);
+    EXPECT_NE(ReadBytes(PathOf("Data/Resources/LifeRewards/First Streets.LifeRewards.txt"))
+                  .find("Level To Display After=9\r\n"),
               std::string::npos);
 }
 

@@ -5,19 +5,27 @@
 #include "ScreensGameTest.h"
 
 #include "blit/ColorTables.h"
+#include "game/screens/CDecadeTransition.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/RegisterGameScreensClasses.h"
+#include "game/world/CLevelSorter.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplacementGroup.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "support/ScopedHooks.h"
+#include "ui/CJListBox.h"
+#include "ui/CJMessageBox.h"
+#include "ui/CJStatic.h"
+#include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -99,11 +107,64 @@ void CheckSequenceAgrees(const std::string& /*folder*/, bool saveSucceeded)
     }
 }
 
+// --- the Level Sorter's levels, tips, decade cards and life reward ---
+
+// Starts the demo game once, for the cases that save from a running game.
+void (*g_StartGame)() = nullptr;
+CLevelSorterWindow* g_Sorter = nullptr;
+
+// The sorter open over the running demo, as the designer opened it before a
+// file was refused.
+void PrepareSorter(const std::string&)
+{
+    g_StartGame();
+    if (g_Sorter)
+        g_Sorter->Destroy();
+    g_Sorter = OpenLevelSorter();
+}
+
+// A street inserted before Harbour Row moves every tip, card and reward.
+bool SaveSorterInsert(std::string& message)
+{
+    if (!g_Sorter)
+        return false;
+    g_Sorter->GetList()->SelectItem(0, true);
+    g_Sorter->Insert();
+    CJWindow* screen = g_Sorter->GetParent();
+    g_Sorter->Close();
+    auto* box = dynamic_cast<CJMessageBox*>(screen->GetFirstChild());
+    for (CJWindow* child = box ? box->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+        if (dynamic_cast<CJStatic*>(child))
+            message = child->GetTitle().GetString();
+    return !box;
+}
+
+// The levels file counts 12 streets or 13; the tips, the cards and the
+// reward count as many.
+void CheckSorterFilesAgree(const std::string& folder, bool saveSucceeded)
+{
+    auto number = [&folder](const char* file, const std::string& key) {
+        const std::string text = ReadBytes(folder + "/Resources/" + file);
+        const size_t at = text.find(key);
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + key.size());
+    };
+    const int inserted = number("Levels.Object.txt", "Level List=Array\r\n\t{\r\n\t\tItem Count=") - 12;
+    EXPECT_TRUE(inserted == 1 || (inserted == 0 && !saveSucceeded)) << inserted;
+    const int moved[] = {number("Tips Options.Object.txt", "Item Count=") - 12,
+                         number("Harbour Years.DecadeTransition.txt", "Level To Display Before=") - 1,
+                         number("Hill Years.DecadeTransition.txt", "Level To Display Before=") - 6,
+                         number("LifeRewards/First Streets.LifeRewards.txt", "Level To Display After=") - 10};
+    for (int by : moved)
+        EXPECT_EQ(by, inserted) << "tips, cards and reward as the levels";
+}
+
 // --- the stops ---
 
 const SavedTogetherCase kCases[] = {
     {"a sequence's Properties.txt and its cache", &PrepareSequenceKeptAsItsCache, &SaveSequenceRate,
      &CheckSequenceAgrees},
+    {"the Level Sorter's levels, tips, decade cards and life reward", &PrepareSorter, &SaveSorterInsert,
+     &CheckSorterFilesAgree},
 };
 
 int g_SyncsLeft = 0;
@@ -158,6 +219,23 @@ SChildSave SaveInChild(const SavedTogetherCase& c, SetUp setUp)
 
 class FilesSavedTogether : public CScreensGameTest {
 protected:
+    void SetUp() override
+    {
+        CScreensGameTest::SetUp();
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+        static FilesSavedTogether* test;
+        test = this;
+        g_StartGame = [] {
+            if (!test->m_Started)
+                test->StartPastOpening();
+        };
+    }
+    void TearDown() override
+    {
+        g_Sorter = nullptr;
+        CScreensGameTest::TearDown();
+    }
     struct SStamp {
         uintmax_t size;
         std::filesystem::file_time_type time;
@@ -265,7 +343,8 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         // The files the whole save replaced (the journal aside: it is no file of the data).
         std::vector<std::string> targets;
         for (const std::string& synced : Lines(ReadBytes(record))) {
-            const std::string target = TargetOf(synced);
+            // Absolute: a running game names its data folder relatively.
+            const std::string target = std::filesystem::absolute(TargetOf(synced)).lexically_normal().string();
             if (target.rfind(PathOf("Data") + "/", 0) == 0
                 && std::find(targets.begin(), targets.end(), target) == targets.end())
                 targets.push_back(target);

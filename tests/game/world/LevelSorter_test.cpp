@@ -2,6 +2,7 @@
 // marks, the level holder's fall-back to "Levels", and the sorter driven
 // through a screen window by the mouse and keys, down to the file it saves.
 #include "foundation/CFile.h"
+#include "foundation/FileHelpers.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/business/CBuildPhase.h"
 #include "game/world/CGeneralObjects.h"
@@ -54,9 +55,11 @@ CLevelOptions* NamedLevel(const char* name, bool tutorial = false, bool lastTuto
 class CEditorAbove final : public CLevelSorterHooks {
 public:
     bool IsLevelEditorOpenOnStoredLevel() override { return editorOpen; }
+    bool IsLevelEditorOpenOnPlayedLevel() override { return playedOpen; }
     void OpenObjectEditor(CObject* object) override { opened = object; }
 
     bool editorOpen = false;
+    bool playedOpen = false;
     CObject* opened = nullptr;
 };
 
@@ -468,9 +471,18 @@ TEST_F(LevelSorter, ADoubleClickOnARowEditsItAndPropertiesOpenTheSet)
 }
 
 // The set is written to a file beside the old one and renamed over it, so
-// the file on disk is always a whole set.
+// the file on disk is always a whole set; a close without an edit leaves the
+// designer's own text.
 TEST_F(LevelSorter, ClosingSavesTheSetToItsOwnFileWhole)
 {
+    const std::string typed = ReadBytes("Resources/Levels.Object.txt");
+    ClickRow(3);
+    Click(CLevelSorterWindow::Button::Copy);
+    m_Sorter->RequestClose();
+    Frame();
+    EXPECT_EQ(ReadBytes("Resources/Levels.Object.txt"), typed);
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
     ClickRow(3);
     Click(CLevelSorterWindow::Button::MoveUp);
     m_Sorter->RequestClose();
@@ -490,6 +502,41 @@ TEST_F(LevelSorter, ClosingSavesTheSetToItsOwnFileWhole)
     Frame();
     CGameBase::SSetShuttingDown(false);
     EXPECT_EQ(ReadBytes("Resources/Levels.Object.txt"), saved);
+}
+
+// Over a level file that cannot be written, or with the editor over the
+// played level, the sorter greys its edits and says why; closing it writes
+// nothing.
+TEST_F(LevelSorter, ASorterThatMayNotChangeTheLevelsSaysWhyAndWritesNothing)
+{
+    CEditorAbove editor;
+    CScopedHook<SetLevelSorterHooks> hooks(&editor);
+    const std::string typed = ReadBytes("Resources/Levels.Object.txt");
+    for (const char* why : {"Resources/Levels.Object.txt cannot be written", "Played level"}) {
+        SCOPED_TRACE(why);
+        m_Sorter->Destroy();
+        SetFileReadOnly("Resources/Levels.Object.txt", why[0] == 'R');
+        editor.playedOpen = why[0] == 'P';
+        m_Sorter = OpenLevelSorter(m_Levels);
+        Frame();
+        bool said = false;
+        for (const CJWindow* child = m_Sorter->GetFirstChild(); child; child = child->GetNextSibling())
+            said = said || child->GetTitle().Find(why) >= 0;
+        EXPECT_TRUE(said);
+        EXPECT_FALSE(m_Sorter->GetButton(CLevelSorterWindow::Button::Insert)->IsEnabled());
+        EXPECT_TRUE(m_Sorter->GetButton(CLevelSorterWindow::Button::Copy)->IsEnabled());
+        ClickRow(1);
+        Click(CLevelSorterWindow::Button::Insert);
+        Click(CLevelSorterWindow::Button::MoveUp);
+        m_Sorter->RequestClose();
+        Frame();
+        EXPECT_FALSE(SorterIsOpen());
+        EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "Bravo", "Charlie", "Delta"}));
+        EXPECT_EQ(ReadBytes("Resources/Levels.Object.txt"), typed);
+        EXPECT_EQ(FindWindow("Error"), nullptr);
+        m_Sorter = OpenLevelSorter(m_Levels);
+    }
+    SetFileReadOnly("Resources/Levels.Object.txt", false);
 }
 
 } // namespace
