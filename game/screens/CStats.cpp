@@ -135,6 +135,26 @@ CJString LotInfoOfParts(const std::array<int32_t, 4>& parts)
     return CJString(info.c_str());
 }
 
+// Whether an earlier build's rows read against the list as it stands give
+// the house they were written for: each a part of the build phase it was
+// kept under. A list missing a file, or grown since, moves them and they
+// wait, unnamed, for the list they were written for.
+bool RowsFitTheirPhases(const std::array<int32_t, 4>& rows)
+{
+    CUpgradeList& upgrades = GetUpgradeList();
+    for (size_t phase = 0; phase < rows.size(); ++phase) {
+        if (rows[phase] == 0)
+            continue;
+        CUpgrade* upgrade = rows[phase] > 0 && rows[phase] < upgrades.GetCount() ? upgrades.GetObject(rows[phase]) : nullptr;
+        const auto* part = upgrade && upgrade->IsKindOf(CBuildablePart::SGetClassInfo())
+                               ? static_cast<const CBuildablePart*>(upgrade)
+                               : nullptr;
+        if (!part || part->m_BuildPhase != int32_t(phase))
+            return false;
+    }
+    return true;
+}
+
 CJString LotInfoOf(const CBuildablePackage* building)
 {
     std::array<int32_t, 4> parts{};
@@ -287,8 +307,11 @@ void CPlayerStatsForLevel::NameScrapbookParts()
         return;
     for (uint32_t i = 0; i < m_SavedLevelInfoForScrapbook.GetCount(); ++i) {
         const CJString& entry = m_SavedLevelInfoForScrapbook[i];
-        if (!entry.IsEmpty() && NarrowText(entry).find('"') == std::string::npos)
-            m_SavedLevelInfoForScrapbook[i] = LotInfoOfParts(SPartsOfLotInfo(entry));
+        if (entry.IsEmpty() || NarrowText(entry).find('"') != std::string::npos)
+            continue;
+        const std::array<int32_t, 4> rows = SPartsOfLotInfo(entry);
+        if (RowsFitTheirPhases(rows))
+            m_SavedLevelInfoForScrapbook[i] = LotInfoOfParts(rows);
     }
 }
 

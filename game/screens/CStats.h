@@ -76,7 +76,8 @@ public:
     // field 0.
     static std::array<int32_t, 4> SPartsOfLotInfo(const CJString& entry);
     // Entries holding rows rewritten by name from the list as it is, so
-    // that no later upgrade moves them; nothing while the list is empty.
+    // that no later upgrade moves them, once each row names a part of the
+    // phase it stands for; nothing while the list is empty.
     void NameScrapbookParts();
 
     // Members in member order; the properties are declared in file order.
