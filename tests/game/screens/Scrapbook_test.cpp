@@ -67,6 +67,9 @@ TEST_F(Scrapbook, EveryLotGetsOneEntryNamingFourPartsOfAResidentsBuilding)
                                                          "\"Gone\",\"Porch\",7,"}));
     EXPECT_EQ(CPlayerStatsForLevel::SPartsOfLotInfo(record.m_SavedLevelInfoForScrapbook[2]),
               (std::array<int32_t, 4>{0, 2, 7, 0}));
+    // A named part goes to its own phase, wherever a build of other phases put it.
+    EXPECT_EQ(CPlayerStatsForLevel::SPartsOfLotInfo(CJString(",,\"Say \"\"Cheese\"\"\",\"Cottage\"")),
+              (std::array<int32_t, 4>{0, 1, 3, 0}));
 }
 
 TEST_F(Scrapbook, APlayfieldWithoutALotLayerLeavesTheListEmpty)
