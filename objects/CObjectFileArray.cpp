@@ -471,7 +471,7 @@ bool CObjectFileArray::SIsNoneEntryName(const CJString& name)
     const std::string file = name.GetString() + LastSeparator(name) + 1;
     const size_t length = std::strlen(kNoneEntryName);
     return file.size() >= length && CompareNameNoCase(file.substr(0, length).c_str(), kNoneEntryName) == 0
-           && (file.size() == length || file[length] == '.');
+        && (file.size() == length || file[length] == '.');
 }
 
 bool CObjectFileArray::HasNoneEntry()

@@ -150,10 +150,11 @@ bool RowsFitTheirPhases(const std::array<int32_t, 4>& rows)
     for (size_t phase = 0; phase < rows.size(); ++phase) {
         if (rows[phase] == 0)
             continue;
-        CUpgrade* upgrade = rows[phase] > 0 && rows[phase] < upgrades.GetCount() ? upgrades.GetObject(rows[phase]) : nullptr;
+        CUpgrade* upgrade
+            = rows[phase] > 0 && rows[phase] < upgrades.GetCount() ? upgrades.GetObject(rows[phase]) : nullptr;
         const auto* part = upgrade && upgrade->IsKindOf(CBuildablePart::SGetClassInfo())
-                               ? static_cast<const CBuildablePart*>(upgrade)
-                               : nullptr;
+            ? static_cast<const CBuildablePart*>(upgrade)
+            : nullptr;
         if (!part || part->m_BuildPhase != int32_t(phase))
             return false;
     }
@@ -309,8 +310,8 @@ std::array<int32_t, 4> CPlayerStatsForLevel::SPartsOfLotInfo(const CJString& ent
         // other rows kept it under another.
         CUpgrade* upgrade = named && parts[i] > 0 ? GetUpgradeList().GetObject(parts[i]) : nullptr;
         const int32_t phase = upgrade && upgrade->IsKindOf(CBuildablePart::SGetClassInfo())
-                                  ? static_cast<CBuildablePart*>(upgrade)->m_BuildPhase
-                                  : -1;
+            ? static_cast<CBuildablePart*>(upgrade)->m_BuildPhase
+            : -1;
         if (phase >= 0 && size_t(phase) < parts.size() && size_t(phase) != i) {
             byPhase.emplace_back(size_t(phase), parts[i]);
             parts[i] = 0;

@@ -63,7 +63,8 @@ protected:
                 continue;
             // A sound's item name keeps its file's ending.
             const size_t dot = stem.rfind('.');
-            const std::string ending = name.size() == dash + stem.size() && dot != std::string::npos ? stem.substr(dot) : "";
+            const std::string ending
+                = name.size() == dash + stem.size() && dot != std::string::npos ? stem.substr(dot) : "";
             const fs::path made = at / (name.substr(0, dash) + "!Aaa" + ending + name.substr(dash + stem.size()));
             fs::copy(entry.path(), made, fs::copy_options::recursive);
             return made.string();

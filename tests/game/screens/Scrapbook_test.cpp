@@ -63,8 +63,8 @@ TEST_F(Scrapbook, EveryLotGetsOneEntryNamingFourPartsOfAResidentsBuilding)
     record.m_SavedLevelInfoForScrapbook[1] = "3,1,0,0";
     record.m_SavedLevelInfoForScrapbook[2] = "\"Gone\",\"Porch\",7,";
     record.NameScrapbookParts();
-    EXPECT_EQ(Entries(record), (std::vector<std::string>{",\"Cottage\",\"Say \"\"Cheese\"\"\",", "3,1,0,0",
-                                                         "\"Gone\",\"Porch\",7,"}));
+    EXPECT_EQ(Entries(record),
+              (std::vector<std::string>{",\"Cottage\",\"Say \"\"Cheese\"\"\",", "3,1,0,0", "\"Gone\",\"Porch\",7,"}));
     EXPECT_EQ(CPlayerStatsForLevel::SPartsOfLotInfo(record.m_SavedLevelInfoForScrapbook[2]),
               (std::array<int32_t, 4>{0, 2, 7, 0}));
     // A named part goes to its own phase, wherever a build of other phases put it.
