@@ -44,7 +44,16 @@ constexpr int32_t kGameStateWidthUnits = 40;
 constexpr int32_t kGameStateMinWidth = 120;
 const char* const kNotSavedText = "Played level: edits are not saved";
 
-int32_t g_GameStateIndex = 0;
+// The stored state chosen, by name: a state added before it moves its row.
+// Until one is chosen the pop-up shows the one a new game starts with.
+CJString g_GameStateName;
+
+int32_t ShownGameStateIndex()
+{
+    CGameStateList& states = GetGameStateList();
+    const int32_t chosen = g_GameStateName.IsEmpty() ? states.Find("Initial") : states.Find(g_GameStateName);
+    return chosen >= 0 ? chosen : 0;
+}
 
 using PaletteCommand = CObjectFunctionCommand<CEditorToolPalette>;
 
@@ -127,7 +136,7 @@ CObject* CurrentLevel()
 
 int32_t GetEditorGameStateIndex()
 {
-    return g_GameStateIndex;
+    return ShownGameStateIndex();
 }
 
 CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
@@ -146,8 +155,8 @@ CEditorToolPalette::CEditorToolPalette(CLevelEditorWindow* editor)
     m_GameStatePopUp = new CJPopUpMenu(this, m_GameStateTree, kGameStateWidthUnits);
     m_GameStatePopUp->SetWidth(std::max(m_GameStatePopUp->GetWidth(), kGameStateMinWidth));
     AddChild(m_GameStatePopUp, EPlace::BelowPrevious);
-    if (g_GameStateIndex < GetGameStateList().GetCount())
-        m_GameStatePopUp->SelectItem(g_GameStateIndex, true);
+    if (ShownGameStateIndex() < GetGameStateList().GetCount())
+        m_GameStatePopUp->SelectItem(ShownGameStateIndex(), true);
 
     // The buttons stand in a row beside the pop-up, the layer panel under it.
     m_PreviousButton = AddButton(this, "<", &CEditorToolPalette::PreviousLevel,
@@ -337,7 +346,7 @@ void CEditorToolPalette::OnNotify(CJWindow* sender, int32_t code)
         const int32_t chosen = m_GameStatePopUp->GetSelectedItem();
         CGameStateList& states = GetGameStateList();
         if (chosen >= 0 && chosen < states.GetCount()) {
-            g_GameStateIndex = chosen;
+            g_GameStateName = states.GetItemNameString(chosen);
             SetChosenStoredGameState(states.GetObject(chosen));
         }
         return;

@@ -466,6 +466,14 @@ CObject* CObjectFileArray::LoadObject(const CJString& folder, const CJString& fi
 
 // --- New files ---
 
+bool CObjectFileArray::SIsNoneEntryName(const CJString& name)
+{
+    const std::string file = name.GetString() + LastSeparator(name) + 1;
+    const size_t length = std::strlen(kNoneEntryName);
+    return file.size() >= length && CompareNameNoCase(file.substr(0, length).c_str(), kNoneEntryName) == 0
+        && (file.size() == length || file[length] == '.');
+}
+
 bool CObjectFileArray::HasNoneEntry()
 {
     // The fonts' is "Fonts/!None": named relative to the folder above theirs.
@@ -556,7 +564,7 @@ int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
 
     // The first item of an empty list comes after the none entry it gets;
     // nothing referred into the list yet, so nothing moves.
-    EnsureNoneEntry();
+    EnsureNoneEntry(EvenWhenEmpty::Yes);
     auto* entry = new CObjectArrayFileEntry;
     entry->name = item;
     entry->object = object;
@@ -680,13 +688,15 @@ void CObjectFileArray::Enumerate()
     }
 
     SortAndRemoveDuplicates();
-    EnsureNoneEntry();
+    EnsureNoneEntry(EvenWhenEmpty::No);
     m_DirectoryTree = std::make_unique<CDirectoryTree>(*this);
 }
 
-void CObjectFileArray::EnsureNoneEntry()
+void CObjectFileArray::EnsureNoneEntry(EvenWhenEmpty empty)
 {
-    if (!m_KeepsNoneEntry || m_Entries.IsEmpty() || m_Entries[0]->name.GetString()[0] == '!')
+    if (!m_KeepsNoneEntry || (m_Entries.IsEmpty() && empty == EvenWhenEmpty::No))
+        return;
+    if (!m_Entries.IsEmpty() && SIsNoneEntryName(m_Entries[0]->name))
         return;
     auto* none = new CObjectArrayFileEntry;
     none->name.Set(kNoneEntryName);
@@ -747,6 +757,14 @@ void CObjectFileArray::SortAndRemoveDuplicates()
         const int order = CompareNameNoCase(a->name.GetString(), b->name.GetString());
         return order != 0 ? order < 0 : std::strcmp(a->name.GetString(), b->name.GetString()) < 0;
     });
+    // The none entry leads whatever sorts before it ("!Aaa"), which would
+    // otherwise stand for none in its place; Find still finds those by name.
+    for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
+        if (SIsNoneEntryName(data[i]->name)) {
+            if (i > 0 && data[0]->name.GetString()[LastSeparator(data[0]->name) + 1] == '!')
+                std::rotate(data, data + i, data + i + 1);
+            break;
+        }
     SetSorted(true);
     uint32_t kept = 0;
     for (uint32_t i = 0; i < m_Entries.GetCount(); ++i) {

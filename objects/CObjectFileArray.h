@@ -14,7 +14,8 @@
 // itself while its own file is read is fatal.
 //
 // Row 0 of a list that designers refer into stands for none: its name
-// begins with "!" so it sorts first. A list set to keep it gives data that
+// begins with "!" so it sorts first; an entry named "!None" is row 0 even
+// where another name sorts before it. A list set to keep it gives data that
 // lacks such a file one all the same, "!None", holding no object; without
 // it the first real item would be what every unset reference names.
 //
@@ -179,6 +180,9 @@ public:
     void RemoveEntryAt(int32_t i);
 
     static constexpr const char* kNoneEntryName = "!None";
+    // "!None", by the name's file part ("Fonts/!None"), with or without an
+    // ending ("!None.wav").
+    static bool SIsNoneEntryName(const CJString& name);
     // From the next enumeration on, row 0 is always the none entry.
     void SetKeepsNoneEntry(bool keeps) { m_KeepsNoneEntry = keeps; }
     // Whether row 0 is the none entry (its file name "!..."), the data's or
@@ -227,9 +231,10 @@ private:
     void MakeNamesRelative(uint32_t first, bool stripEndings);
     void SortAndRemoveDuplicates();
     void DeleteEntries();
-    // A list that keeps it, once it has items, gets "!None" at row 0 unless
-    // one is there.
-    void EnsureNoneEntry();
+    // A list that keeps it gets "!None" at row 0 unless one is there; an
+    // enumeration that found nothing leaves the list empty.
+    enum class EvenWhenEmpty { No, Yes };
+    void EnsureNoneEntry(EvenWhenEmpty empty);
     [[noreturn]] void ReportFailedLoad(CObjectArrayFileEntry& entry);
 
     CRemapList m_RemapList;

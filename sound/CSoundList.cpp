@@ -81,7 +81,11 @@ int32_t CSoundList::Load(const char* listName, const char* folder, const char* e
         entry.sound->Load(PathOf(entry).GetString(), SoundLoop::Once, SoundLoad::Deferred, 0);
     }
     if (m_Entries.size() > 1)
+        // The none sound leads whatever sorts before it.
         std::stable_sort(m_Entries.begin(), m_Entries.end(), [](const Entry& a, const Entry& b) {
+            const bool aNone = SIsNoneEntryName(a.name);
+            if (aNone != SIsNoneEntryName(b.name))
+                return aNone;
             return CompareNameNoCase(a.name.GetString(), b.name.GetString()) < 0;
         });
     SetSorted(true);

@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 OMBRISALT_DECLARED_CLASS(CPlayerStatsForLevel, 1.0)
 // The profile and the file object register with no base: "Stats.dat" holds
@@ -87,9 +89,11 @@ int32_t ParseRow(std::string_view field)
     return int32_t(std::clamp<int64_t>(negative ? -value : value, INT32_MIN, INT32_MAX));
 }
 
-// One field of a lot entry from at, which ends past its comma.
-int32_t ReadLotField(const std::string& entry, size_t& at)
+// One field of a lot entry from at, which ends past its comma; named tells
+// whether it named its part.
+int32_t ReadLotField(const std::string& entry, size_t& at, bool& named)
 {
+    named = false;
     size_t begin = at;
     while (begin < entry.size() && IsBlank(entry[begin]))
         ++begin;
@@ -106,6 +110,7 @@ int32_t ReadLotField(const std::string& entry, size_t& at)
         name += entry[at];
     }
     at = std::min(entry.find(',', at), entry.size()) + 1;
+    named = !name.empty();
     return name.empty() ? 0 : std::max(GetUpgradeList().Find(name.c_str()), 0);
 }
 
@@ -133,6 +138,27 @@ CJString LotInfoOfParts(const std::array<int32_t, 4>& parts)
         info += '"';
     }
     return CJString(info.c_str());
+}
+
+// Whether an earlier build's rows read against the list as it stands give
+// the house they were written for: each a part of the build phase it was
+// kept under. A list missing a file, or grown since, moves them and they
+// wait, unnamed, for the list they were written for.
+bool RowsFitTheirPhases(const std::array<int32_t, 4>& rows)
+{
+    CUpgradeList& upgrades = GetUpgradeList();
+    for (size_t phase = 0; phase < rows.size(); ++phase) {
+        if (rows[phase] == 0)
+            continue;
+        CUpgrade* upgrade
+            = rows[phase] > 0 && rows[phase] < upgrades.GetCount() ? upgrades.GetObject(rows[phase]) : nullptr;
+        const auto* part = upgrade && upgrade->IsKindOf(CBuildablePart::SGetClassInfo())
+            ? static_cast<const CBuildablePart*>(upgrade)
+            : nullptr;
+        if (!part || part->m_BuildPhase != int32_t(phase))
+            return false;
+    }
+    return true;
 }
 
 CJString LotInfoOf(const CBuildablePackage* building)
@@ -275,9 +301,24 @@ std::array<int32_t, 4> CPlayerStatsForLevel::SPartsOfLotInfo(const CJString& ent
 {
     const std::string text = NarrowText(entry);
     std::array<int32_t, 4> parts{};
+    std::vector<std::pair<size_t, int32_t>> byPhase; // phase, part
     size_t at = 0;
-    for (size_t i = 0; i < parts.size() && at <= text.size(); ++i)
-        parts[i] = ReadLotField(text, at);
+    for (size_t i = 0; i < parts.size() && at <= text.size(); ++i) {
+        bool named = false;
+        parts[i] = ReadLotField(text, at, named);
+        // A named part goes to its own phase: a build whose phases were
+        // other rows kept it under another.
+        CUpgrade* upgrade = named && parts[i] > 0 ? GetUpgradeList().GetObject(parts[i]) : nullptr;
+        const int32_t phase = upgrade && upgrade->IsKindOf(CBuildablePart::SGetClassInfo())
+            ? static_cast<CBuildablePart*>(upgrade)->m_BuildPhase
+            : -1;
+        if (phase >= 0 && size_t(phase) < parts.size() && size_t(phase) != i) {
+            byPhase.emplace_back(size_t(phase), parts[i]);
+            parts[i] = 0;
+        }
+    }
+    for (const auto& [phase, part] : byPhase)
+        parts[phase] = part;
     return parts;
 }
 
@@ -287,8 +328,11 @@ void CPlayerStatsForLevel::NameScrapbookParts()
         return;
     for (uint32_t i = 0; i < m_SavedLevelInfoForScrapbook.GetCount(); ++i) {
         const CJString& entry = m_SavedLevelInfoForScrapbook[i];
-        if (!entry.IsEmpty() && NarrowText(entry).find('"') == std::string::npos)
-            m_SavedLevelInfoForScrapbook[i] = LotInfoOfParts(SPartsOfLotInfo(entry));
+        if (entry.IsEmpty() || NarrowText(entry).find('"') != std::string::npos)
+            continue;
+        const std::array<int32_t, 4> rows = SPartsOfLotInfo(entry);
+        if (RowsFitTheirPhases(rows))
+            m_SavedLevelInfoForScrapbook[i] = LotInfoOfParts(rows);
     }
 }
 

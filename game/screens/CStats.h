@@ -73,10 +73,11 @@ public:
     // list rows ("1,0,4,0"), which a new upgrade sorting before them moved.
     // Answers the parts' rows in the list as it is: a name it lacks is
     // none, a bare number an earlier build's row, a missing or damaged
-    // field 0.
+    // field 0; a named part stands at its own build phase.
     static std::array<int32_t, 4> SPartsOfLotInfo(const CJString& entry);
     // Entries holding rows rewritten by name from the list as it is, so
-    // that no later upgrade moves them; nothing while the list is empty.
+    // that no later upgrade moves them, once each row names a part of the
+    // phase it stands for; nothing while the list is empty.
     void NameScrapbookParts();
 
     // Members in member order; the properties are declared in file order.

@@ -5,10 +5,14 @@
 #include "foundation/CMountedArchiveTable.h"
 #include "foundation/MillisecondClock.h"
 #include "game/business/CCustomerStyleSheet.h"
+#include "game/business/CUpgrade.h"
+#include "game/business/CUpgradeSlot.h"
 #include "game/scripting/CAudio.h"
 #include "game/world/CBackgroundStyleSheet.h"
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CGameState.h"
 #include "game/world/CPeriod.h"
+#include "game/world/CTutorial.h"
 #include "images/CFont.h"
 #include "images/CFontList.h"
 #include "images/CFrame.h"
@@ -19,6 +23,7 @@
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "sequences/HueRemap.h"
 #include "shell/CFontFrameRateFont.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CLoadingScreenPresenter.h"
@@ -87,9 +92,29 @@ bool LoadChannelLogo(CFrame& logo)
 
 } // namespace
 
+void KeepNoneEntriesOfRowLists(bool keep)
+{
+    // The data refers into these by row, 0 for none: data made without
+    // their "!None" files still has row 0 stand for none, so an item that
+    // sorts first moves nothing. Build phases, periods, general objects and
+    // life rewards keep their rows as they are: the rows index houses'
+    // parts, tabs and decades, or nothing refers to them by row.
+    for (CObjectFileArray* list :
+         {static_cast<CObjectFileArray*>(&GetUpgradeList()), static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
+          static_cast<CObjectFileArray*>(&GetCustomerStyleSheetList()),
+          static_cast<CObjectFileArray*>(&GetTutorialList()),
+          static_cast<CObjectFileArray*>(&GetHueRemapperStyleSheetList()),
+          static_cast<CObjectFileArray*>(&GetBackgroundStyleSheetList()),
+          static_cast<CObjectFileArray*>(&GetGameStateList()),
+          static_cast<CObjectFileArray*>(&GetFrameOverlayOptionsList()),
+          static_cast<CObjectFileArray*>(&GetSequenceList()), static_cast<CObjectFileArray*>(&GetFontList())})
+        list->SetKeepsNoneEntry(keep);
+}
+
 void CGameApp::Init(CLoadingScreenPresenter* presenter)
 {
     CSoundDevice::SGetInstance().StopAllSounds();
+    KeepNoneEntriesOfRowLists(true);
 
     m_ChannelLogo = CFrame::MakeOwned(1, 1, 32);
     if (LoadChannelLogo(*m_ChannelLogo) && presenter)

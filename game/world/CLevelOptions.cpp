@@ -391,9 +391,11 @@ bool CLevelOptions::IsPartWantedByWaitingCustomer(int32_t upgrade)
 void CLevelOptions::BuildCustomerStylePool(CRandomGenerator& random)
 {
     CCustomerStyleSheetList& styles = GetCustomerStyleSheetList();
-    // Row 0 is none, never a customer.
+    // The none entry is no customer; a list without one (data made before
+    // it had one) sends its first customer too.
+    const int32_t first = styles.HasNoneEntry() ? 1 : 0;
     const auto add = [&](int32_t style) {
-        if (style > 0 && style < styles.GetCount())
+        if (style >= first && style < styles.GetCount())
             m_RandomCustomerPool.push_back(styles.GetItemNameString(style));
     };
     m_RandomCustomerPool.clear();

@@ -31,6 +31,7 @@
 #include "objects/CObject.h"
 #include "sequences/CSequenceList.h"
 #include "platform/WindowDevice.h"
+#include "ui/CJComboBox.h"
 #include "ui/CJEdit.h"
 #include "ui/CJMenu.h"
 #include "ui/CJSpin.h"
@@ -315,6 +316,8 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     CEditorToolPalette* palette = OpenEditorPalette();
     ASSERT_NE(palette, nullptr);
+    // Before any is chosen, the stored state shown is the one a new game starts with.
+    EXPECT_STREQ(GetGameStateList().GetItemName(palette->GetGameStatePopUp()->GetSelectedItem()), "Initial");
     CJMenuItem* file = Entry(*palette->GetMenuBar(), "File");
     ASSERT_NE(file, nullptr);
     ClickOn(file);

@@ -1,28 +1,222 @@
 // The lists of the running demo game as the list browser shows them: every
 // entry of its chooser opens, offering only what can be made there, and
 // every list the data refers into by row begins with the entry that stands
-// for none.
+// for none. A new item sorting first in any list moves no row that the
+// game, the player's profile or the level set keeps.
 #include "../game/screens/ScreensGameTest.h"
 
 #include "editor/CListBrowserWindow.h"
+#include "foundation/CRandomGenerator.h"
+#include "game/business/CBuildablePackage.h"
+#include "game/business/CCustomer.h"
+#include "game/business/CUpgradeButton.h"
+#include "game/screens/CLevelCompletion.h"
+#include "game/screens/CNeighborhoodViewer.h"
+#include "game/screens/CShop.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
+#include "game/world/CLot.h"
 #include "images/CFrameList.h"
 #include "objects/CFileListList.h"
 #include "objects/CNewFileOptions.h"
 #include "objects/CObject.h"
 #include "overlays/ButtonOverlays.h"
 #include "overlays/CFrameOverlay.h"
+#include "overlays/ContainerOverlays.h"
+#include "overlays/TextOverlays.h"
+#include "sequences/CTextSubstitutionList.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
-class ListsInGame : public CScreensGameTest {};
+class ListsInGame : public CScreensGameTest {
+protected:
+    // Copies the item's file (or folder) beside it as "!Aaa", which sorts
+    // before every name, the none entry's too; the copy's path, empty when
+    // the item has none on disk.
+    std::string CopyAsFirst(const std::string& folder, const std::string& item)
+    {
+        namespace fs = std::filesystem;
+        const fs::path at = fs::path(PathOf("Data")) / folder / fs::path(item).parent_path();
+        const std::string stem = fs::path(item).filename().string();
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(at, error)) {
+            const std::string name = entry.path().filename().string();
+            const size_t dash = name[0] == '-' ? 1 : 0;
+            if (name.size() < dash + stem.size()
+                || CompareNameNoCase(name.substr(dash, stem.size()).c_str(), stem.c_str()) != 0
+                || (name.size() > dash + stem.size() && name[dash + stem.size()] != '.'))
+                continue;
+            // A sound's item name keeps its file's ending.
+            const size_t dot = stem.rfind('.');
+            const std::string ending
+                = name.size() == dash + stem.size() && dot != std::string::npos ? stem.substr(dot) : "";
+            const fs::path made = at / (name.substr(0, dash) + "!Aaa" + ending + name.substr(dash + stem.size()));
+            fs::copy(entry.path(), made, fs::copy_options::recursive);
+            return made.string();
+        }
+        return "";
+    }
+
+    // The run as seen but for the new item itself: its own card, its own
+    // element of an array that follows its list.
+    static std::string WithoutTheItem(const std::string& seen)
+    {
+        std::istringstream lines(seen);
+        std::string kept;
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("!Aaa") == std::string::npos)
+                kept += line + "\n";
+        return kept;
+    }
+
+    // A list with a first real item: its name, folder and that item.
+    struct SList {
+        std::string name;
+        std::string folder;
+        std::string item;
+    };
+    std::vector<std::pair<CObjectFileArray*, std::string>> m_Sources;
+    std::set<std::string> m_Copied; // the lists given "!Aaa"
+
+    static std::string UpgradeName(int32_t upgrade)
+    {
+        return upgrade > 0 && upgrade < GetUpgradeList().GetCount() ? GetUpgradeList().GetItemName(upgrade) : "-";
+    }
+    static std::vector<CLot*> LotsOf(CLevelOptions& level)
+    {
+        std::vector<CLot*> lots;
+        CPlayfieldLayer* layer = level.GetPlayfield().FindLayer("Lot");
+        for (uint32_t i = 0; layer && i < layer->GetSpriteCount(); ++i)
+            if (CLot* lot = CLot::SFromSprite(layer->GetSprite(i)))
+                lots.push_back(lot);
+        return lots;
+    }
+
+    // One run of the program as a player meets the lists, written down:
+    // the bar's buttons of the first street, the customers its pool sends,
+    // the street won with painted cottages and garages as the scrapbook
+    // shows it from the profile read back, the shop's card of each slot of
+    // the next street, and the level set as saved.
+    // Also answers the lists with a first real item: name, folder and item.
+    void Run(std::ostringstream& seen, std::vector<SList>* lists)
+    {
+        // Lists the game reads once for the process read the folder anew.
+        for (const auto& [list, folder] : m_Sources)
+            list->SetSource(nullptr, folder.c_str(), 0);
+        ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+        CFileListList& registry = CFileListList::SGetInstance();
+        for (int32_t i = 0; i < registry.GetCount(); ++i) {
+            CVirtualArray* list = registry.GetArray(i);
+            const std::string name = registry.GetItemName(i);
+            auto* files = dynamic_cast<CObjectFileArray*>(list);
+            const int32_t first = files && files->HasNoneEntry() ? 1 : 0;
+            if (!list || name == "Build Phase" || list->GetCount() <= first || !list->GetFolderName())
+                continue;
+            const std::string folder = list->GetFolderName();
+            if (lists) {
+                lists->push_back({name, folder, list->GetItemName(first)});
+                if (files && folder.find('|') == std::string::npos && folder.rfind("Cache", 0) != 0)
+                    m_Sources.emplace_back(files, folder);
+            } else if (m_Copied.count(name)) {
+                const std::string item = list->GetItemName(first);
+                const size_t dot = item.rfind('.');
+                const std::string ending = name == "Sounds" && dot != std::string::npos ? item.substr(dot) : "";
+                EXPECT_GE(list->Find(("!Aaa" + ending).c_str()), 0) << name << " read its folder again";
+            }
+        }
+        CLevelOptions* level = CLevelOptions::SGetCurrent();
+        ASSERT_NE(level, nullptr);
+        CPlayfieldLayer* ui = level->GetPlayfield().FindLayer("UI");
+        for (uint32_t i = 0; ui && i < ui->GetSpriteCount(); ++i)
+            if (auto* button = dynamic_cast<CUpgradeButton*>(ui->GetSprite(i)->FindAI(CUpgradeButton::SGetClassInfo())))
+                seen << "button " << UpgradeName(button->GetUpgradeIndex()) << "\n";
+        CRandomGenerator random;
+        random.Seed(5);
+        level->BuildCustomerStylePool(random);
+        const size_t pool = level->GetCustomerStylePool().size();
+        for (size_t i = 0; i < pool; ++i) {
+            const int32_t style = level->NextRandomCustomerStyle(random);
+            seen << "customer " << (style >= 0 ? GetCustomerStyleSheetList().GetItemName(style) : "-") << "\n";
+        }
+
+        const int32_t parts[] = {GetUpgradeList().Find("Cottage"), GetUpgradeList().Find("Single Garage"),
+                                 GetUpgradeList().Find("Lemon Paint")};
+        for (int32_t part : parts)
+            ASSERT_GT(part, 0);
+        for (CLot* lot : LotsOf(*level)) {
+            lot->m_Building->SizeToBuildPhases();
+            for (int32_t phase : {GetFramePhase(), GetGaragePhase(), GetColorPhase()})
+                ASSERT_GE(phase, 0);
+            lot->m_Building->m_Parts[uint32_t(GetFramePhase())] = parts[0];
+            lot->m_Building->m_Parts[uint32_t(GetGaragePhase())] = parts[1];
+            lot->m_Building->m_Parts[uint32_t(GetColorPhase())] = parts[2];
+            delete lot->m_CustomerLivingHere;
+            lot->m_CustomerLivingHere = new CCustomer;
+        }
+        CGameState::SGetCurrent()->m_RevenueK = level->m_RequiredRevenue + 1.0f;
+        CLevelCompletion::CompleteLevel();
+        App()->CloseAllOverlayScreens();
+        ASSERT_TRUE(CStats::SGetInstance().Save());
+        CStats::SShutdown();
+        CStats::SGetInstance();
+        Player().m_SelectedLevel = 0;
+        CNeighborhoodViewer* viewer = OpenNeighborhoodViewer();
+        ASSERT_NE(viewer, nullptr);
+        ASSERT_EQ(viewer->GetViewedLevelIndex(), 0u);
+        for (CLot* lot : LotsOf(*viewer->GetLevelCopy())) {
+            seen << "lot";
+            const CBuildablePackage* building = lot->GetBuilding();
+            for (uint32_t phase = 0; building && phase < building->m_Parts.GetCount(); ++phase)
+                if (building->m_Parts[phase] != 0)
+                    seen << " " << GetBuildPhaseList().GetItemName(int32_t(phase)) << "="
+                         << UpgradeName(building->m_Parts[phase]);
+            seen << "\n";
+        }
+        viewer->Destroy();
+
+        SetCurrentLevelIndex(1);
+        App()->EnterCurrentLevel();
+        CShopWindow* shop = GetShopWindow();
+        ASSERT_NE(shop, nullptr);
+        CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
+        CFrameOverlayOptions* overlay = sets.GetObject(sets.Find("Shopping Overlay"));
+        ASSERT_NE(overlay, nullptr);
+        auto* tabs = dynamic_cast<CArrayIndexFrameOverlay*>(overlay->FindOverlay(CJString("Tab"), nullptr, nullptr));
+        ASSERT_NE(tabs, nullptr);
+        for (int32_t slot = 0; slot < GetUpgradeSlotList().GetCount(); ++slot) {
+            if (slot == 0 && GetUpgradeSlotList().HasNoneEntry())
+                continue;
+            SetShopSelectedSlot(slot);
+            shop->SlotClicked();
+            CTextSubstitutionList values;
+            shop->FillSubstitutions(values);
+            auto* line = dynamic_cast<CFrameOverlayTextOverlay*>(tabs->Pick(&values));
+            seen << "card " << GetUpgradeSlotList().GetItemName(slot) << ": "
+                 << values.Apply(CJString("%s[Name]")).GetString() << " / "
+                 << (line ? line->m_Text.GetText().GetString() : "") << "\n";
+        }
+        shop->Quit();
+
+        ASSERT_TRUE(FindLevels()->SaveToFile(PathOf("Saved Levels.txt").c_str(), kSaveSkipWritableTest));
+        std::istringstream saved(ReadBytes(PathOf("Saved Levels.txt")));
+        for (std::string text; std::getline(saved, text);)
+            seen << text << "\n";
+        EndRun();
+        std::filesystem::remove(PathOf("Stats.dat"));
+    }
+};
 
 TEST_F(ListsInGame, EveryListOfTheChooserOpensAndBeginsWithItsNoneEntry)
 {
@@ -38,10 +232,11 @@ TEST_F(ListsInGame, EveryListOfTheChooserOpensAndBeginsWithItsNoneEntry)
         CVirtualArray* list = browser->GetList();
         ASSERT_EQ(list, registry.GetArray(i)) << name;
         // Other tests leave lists of their own, some empty; general objects
-        // and life rewards are never referred to by row, and the decade
-        // shown counts the periods from row 0.
+        // and life rewards are never referred to by row, the decade shown
+        // counts the periods from row 0, and build phases are the rows of
+        // every house's parts.
         const std::string first = list->GetCount() > 0 ? list->GetItemName(0) : "!";
-        if (name != "General Objects" && name != "LifeRewards" && name != "Period") {
+        if (name != "General Objects" && name != "LifeRewards" && name != "Period" && name != "Build Phase") {
             EXPECT_EQ(first[first.find_last_of('/') + 1], '!') << name << ": " << first;
         }
         // Sounds are files to play, no objects to edit or make here.
@@ -86,6 +281,72 @@ TEST_F(ListsInGame, APictureThatSortsFirstLeavesTheMenuButtonsWithoutPictures)
     auto* read = dynamic_cast<CFrameOverlayOptions*>(back.get());
     ASSERT_NE(read, nullptr);
     unpictured(read);
+}
+
+// Each list of the demo gets an item that sorts first, before its none
+// entry too; the run with them shows and keeps what the run without them
+// did. Build phases are the steps of every house: a new one is a new step
+// in each house's parts, the shop's tabs and each street's frequencies, so
+// their list is checked only to keep no placeholder. The same again on the
+// data without any "!None" file. All lists at once; when that run differs,
+// one list at a time, to name the lists that moved something.
+TEST_F(ListsInGame, ANewFirstItemInAnyListChangesNothingElse)
+{
+    namespace fs = std::filesystem;
+    std::string withPlaceholders;
+    for (const bool placeholders : {true, false}) {
+        const char* variant = placeholders ? "" : ", no placeholders";
+        if (!placeholders) {
+            std::vector<fs::path> none;
+            for (const auto& entry : fs::recursive_directory_iterator(PathOf("Data")))
+                if (entry.path().filename().string().find("!None") <= 1)
+                    none.push_back(entry.path());
+            for (const fs::path& path : none)
+                fs::remove_all(path);
+        }
+        std::ostringstream control;
+        std::vector<SList> lists;
+        ASSERT_NO_FATAL_FAILURE(Run(control, &lists));
+        const std::string expected = control.str();
+        // The control itself: the houses as built, each card naming its
+        // part, no row of a none build phase in the streets.
+        EXPECT_EQ(GetBuildPhaseList().GetItemName(0), std::string("Add On"));
+        EXPECT_NE(expected.find("lot Color=Lemon Paint Frame=Cottage Garage=Single Garage\n"), std::string::npos)
+            << expected;
+        EXPECT_EQ(expected.find("!None=0.8"), std::string::npos) << expected;
+        for (const char* card : {"Frame A: Bungalow / Part of the build: the frame",
+                                 "Garage A: Double Garage / Part of the build: the garage",
+                                 "Garage Crew: Quick Garage Crew / Part of the build: the garage",
+                                 "Paint A: Mint Paint / Part of the build: the paint"})
+            EXPECT_NE(expected.find(std::string("card ") + card + "\n"), std::string::npos) << card << variant;
+        // The bar and the customers are the same without a none customer.
+        const std::string street = expected.substr(0, expected.find("\nlot "));
+        if (placeholders)
+            withPlaceholders = street;
+        else
+            EXPECT_EQ(street, withPlaceholders);
+
+        // "!Aaa" in each chosen list for one run; the run as seen, item aside.
+        const auto runWith = [&](const std::vector<SList>& chosen) {
+            std::vector<std::string> copies;
+            for (const SList& list : chosen)
+                if (copies.push_back(CopyAsFirst(list.folder, list.item)); !copies.back().empty())
+                    m_Copied.insert(list.name);
+            std::ostringstream seen;
+            Run(seen, nullptr);
+            m_Copied.clear();
+            for (const std::string& copy : copies)
+                if (!copy.empty())
+                    fs::remove_all(copy);
+            return WithoutTheItem(seen.str());
+        };
+        EXPECT_GE(lists.size(), 12u);
+        if (runWith(lists) == expected)
+            continue;
+        ADD_FAILURE() << "a new first item changed the run" << variant;
+        for (const SList& list : lists)
+            EXPECT_EQ(runWith({list}), expected) << list.name << variant;
+    }
 }
 
 } // namespace

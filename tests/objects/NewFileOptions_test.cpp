@@ -111,6 +111,7 @@ protected:
     {
         CFileFolderTest::SetUp();
         CTallShelfItem::SGetClassInfo();
+        CShelfPlan::SGetClassInfo();
         WriteBytes("Shelves/Bench.Shelf.txt", "CShelfItem\r\n{\r\n\tSize=1\r\n}\r\n");
         WriteBytes("Shelves/Wall/Top.Shelf.txt", "CShelfItem\r\n{\r\n\tSize=2\r\n}\r\n");
         m_List.SetSource(nullptr, "Shelves", 0);
@@ -254,6 +255,26 @@ TEST_F(NewFileOptions, AListKeepsItsNoneEntryFirst)
     EXPECT_EQ(m_List.AddItemFromNewFileOptions(*options), -1);
     EXPECT_EQ(Names(), "!None Bench Wall/Top");
     EXPECT_FALSE(DiskHas("Shelves/!Aaa.Shelf.txt"));
+
+    // Such a file put there by hand is an item after the none entry.
+    WriteBytes("Shelves/!Aaa.Shelf.txt", "CShelfItem\r\n{\r\n\tSize=3\r\n}\r\n");
+    m_List.SetSource(nullptr, "Shelves", 0);
+    EXPECT_EQ(Names(), "!None !Aaa Bench Wall/Top");
+    EXPECT_EQ(m_List.GetObject(0), nullptr);
+    EXPECT_EQ(m_List.Find("!Aaa"), 1);
+    back.reset(ReadFromText(text.c_str(), IdMode::WithoutIds));
+    ASSERT_TRUE(back);
+    const std::string again = WriteToText(back.get(), IdMode::WithoutIds);
+    EXPECT_NE(again.find("Favourite=!None\r\n"), std::string::npos) << again;
+    EXPECT_NE(again.find("Stop=Bench\r\n"), std::string::npos) << again;
+
+    // The first item of a list that had none comes after its none entry.
+    WriteBytes("Bare/Readme.txt", "");
+    m_List.SetSource(nullptr, "Bare", 0);
+    options = Options();
+    options->m_Name.Set("Stool");
+    EXPECT_EQ(m_List.AddItemFromNewFileOptions(*options), 1);
+    EXPECT_EQ(Names(), "!None Stool");
 }
 
 TEST(NewFileOptionsRecord, ReplacingTheCommandOrTemplateDeletesTheOldOne)

@@ -239,14 +239,17 @@ TEST_F(NeighborhoodViewer, AKeptStreetLooksTheSameAfterANewUpgradeSortsBeforeIts
     const int32_t lemon = GetUpgradeList().Find("Lemon Paint");
     ASSERT_GT(cottage, 0);
     // The played street finished with a lemon cottage on its first lot.
+    const uint32_t frame = uint32_t(GetFramePhase());
+    const uint32_t paint = uint32_t(GetColorPhase());
+    ASSERT_EQ(std::vector<uint32_t>({paint, frame}), std::vector<uint32_t>({1u, 2u}));
     CLot& lot = *CLot::SFromSprite(Lots(*CLevelOptions::SGetCurrent())[0]);
     lot.m_Building->SizeToBuildPhases();
-    lot.m_Building->m_Parts[0] = cottage;
-    lot.m_Building->m_Parts[3] = lemon;
+    lot.m_Building->m_Parts[frame] = cottage;
+    lot.m_Building->m_Parts[paint] = lemon;
     lot.m_CustomerLivingHere = new CCustomer;
     Player().GetLevelStats(0)->SaveLotInfoForScrapbook();
     // An earlier build kept rows; they read as the list stood at the start.
-    SaveLots(1, {(std::to_string(cottage) + ",0,0," + std::to_string(lemon)).c_str()});
+    SaveLots(1, {("0," + std::to_string(lemon) + "," + std::to_string(cottage) + ",0").c_str()});
     CStats::SShutdown();
     CStats::SGetInstance();
 
@@ -255,7 +258,7 @@ TEST_F(NeighborhoodViewer, AKeptStreetLooksTheSameAfterANewUpgradeSortsBeforeIts
     ASSERT_NE(named, nullptr);
     named->m_Name.Set("Aa Pacifier");
     ASSERT_EQ(GetUpgradeList().AddItemFromNewFileOptions(*named), 1);
-    const std::vector<int32_t> kept{cottage + 1, 0, 0, lemon + 1};
+    const std::vector<int32_t> kept{0, lemon + 1, cottage + 1, 0};
     for (uint32_t level : {0u, 1u}) {
         Player().m_SelectedLevel = level;
         CNeighborhoodViewer* viewer = OpenNeighborhoodViewer();

@@ -28,9 +28,13 @@ std::vector<std::string> Entries(const CPlayerStatsForLevel& record)
 
 TEST_F(Scrapbook, EveryLotGetsOneEntryNamingFourPartsOfAResidentsBuilding)
 {
-    // Rows: !None 0, Cottage 1, Porch 2, Say "Cheese" 3.
-    for (const char* name : {"!None", "Cottage", "Say \"Cheese\"", "Porch"})
+    // Rows: !None 0, Cottage 1, Porch 2, Say "Cheese" 3; phases !None 0, Add On 1, Color 2.
+    for (const char* name : {"!None", "Porch"})
         WriteObject(std::string(name) + ".Upgrade.txt", "CUpgrade");
+    WriteObject("Cottage.Upgrade.txt", "CBuildablePart", "Build Phase=Phases/Add On\n");
+    WriteObject("Say \"Cheese\".Upgrade.txt", "CBuildablePart", "Build Phase=Phases/Color\n");
+    for (const char* name : {"Add On", "Color"})
+        WriteObject(std::string("Phases/") + name + ".BuildPhase.txt", "CBuildPhase");
     ASSERT_NE(StartLevel(), nullptr);
     CLot* full = AddLot({0, 0}, {2, 1, 0, 3, 2});
     AddLot({1, 0}, {1, 1});
@@ -52,14 +56,20 @@ TEST_F(Scrapbook, EveryLotGetsOneEntryNamingFourPartsOfAResidentsBuilding)
     record.SaveLotInfoForScrapbook();
     EXPECT_EQ(Entries(record), (std::vector<std::string>{"", "", "\"Cottage\",,,"}));
 
-    // An earlier build's rows are named from the list as it is; names stay.
-    record.m_SavedLevelInfoForScrapbook[0] = "3, 1";
+    // An earlier build's rows are named from the list as it is when each
+    // names a part of its phase; rows the list has moved wait as they are.
+    // Names stay.
+    record.m_SavedLevelInfoForScrapbook[0] = "0,1, 3";
+    record.m_SavedLevelInfoForScrapbook[1] = "3,1,0,0";
     record.m_SavedLevelInfoForScrapbook[2] = "\"Gone\",\"Porch\",7,";
     record.NameScrapbookParts();
-    EXPECT_EQ(Entries(record), (std::vector<std::string>{"\"Say \"\"Cheese\"\"\",\"Cottage\",,", "",
-                                                         "\"Gone\",\"Porch\",7,"}));
+    EXPECT_EQ(Entries(record),
+              (std::vector<std::string>{",\"Cottage\",\"Say \"\"Cheese\"\"\",", "3,1,0,0", "\"Gone\",\"Porch\",7,"}));
     EXPECT_EQ(CPlayerStatsForLevel::SPartsOfLotInfo(record.m_SavedLevelInfoForScrapbook[2]),
               (std::array<int32_t, 4>{0, 2, 7, 0}));
+    // A named part goes to its own phase, wherever a build of other phases put it.
+    EXPECT_EQ(CPlayerStatsForLevel::SPartsOfLotInfo(CJString(",,\"Say \"\"Cheese\"\"\",\"Cottage\"")),
+              (std::array<int32_t, 4>{0, 1, 3, 0}));
 }
 
 TEST_F(Scrapbook, APlayfieldWithoutALotLayerLeavesTheListEmpty)

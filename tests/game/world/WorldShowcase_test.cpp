@@ -224,7 +224,7 @@ TEST_F(WorldShowcase, TheDemoDataLoadsWhole)
         CLevelOptions& level = *levels->GetLevel(i);
         EXPECT_STREQ(GetPeriodList().GetItemName(level.m_Period), periods[i]) << i;
         EXPECT_STREQ(GetBackgroundStyleSheetList().GetItemName(level.m_Background), backgrounds[i]) << i;
-        EXPECT_EQ(level.m_BuildPhaseFrequency.GetCount(), 5u) << i << ": the none phase and four";
+        EXPECT_EQ(level.m_BuildPhaseFrequency.GetCount(), 4u) << i << ": one per build phase";
         CBackgroundStyleSheet* sheet = GetBackgroundStyleSheetList().GetObject(level.m_Background);
         ASSERT_NE(sheet, nullptr);
         EXPECT_NE(GetFrameLibrary().GetObject(sheet->m_BackgroundImage), nullptr) << i;
