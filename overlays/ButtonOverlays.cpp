@@ -7,6 +7,7 @@
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CListProperty.h"
+#include "objects/CObjectFileArray.h"
 #include "objects/CPointProperty.h"
 #include "overlays/OverlayClassBody.h"
 #include "overlays/OverlayDrawing.h"
@@ -59,6 +60,22 @@ private:
 CFrame* OptionalFrame(int32_t index)
 {
     return index > 0 ? GetOverlayFrame(index) : nullptr;
+}
+
+// A button picture chosen as the data's first picture would read back as
+// none (FirstItemWasNone): the editor does not offer it.
+class CNotTheFirstPicture final : public CListChoiceFilter {
+public:
+    bool IsChoiceAllowed(CVirtualArray& list, int32_t index) override
+    {
+        auto* pictures = dynamic_cast<CObjectFileArray*>(&list);
+        return !pictures || !pictures->WasFirstItem(index);
+    }
+};
+CListChoiceFilter* NotTheFirstPicture()
+{
+    static CNotTheFirstPicture filter;
+    return &filter;
 }
 
 // Draws a control that lives outside any tree with its top-left at its
@@ -182,17 +199,30 @@ void CFrameOverlayButton::DeclareProperties(CPropertyDeclarer& d)
                        "Justify Left");
     d.AddListReference(&C::m_TextJustification, "Text Justification", &GetOverlayJustificationList(), "Justify Center");
     d.AddListReference(&C::m_SkinTheme, "Skin Theme", &GetSkinThemeList(), nullptr).DefaultWhenMissing();
-    d.AddListReference(&C::m_NormalImage, "Normal Image", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
-    d.AddListReference(&C::m_HoverImage, "Hover Image", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
-    d.AddListReference(&C::m_PressedImage, "Pressed Image", &GetFrameLibrary(), nullptr).DefaultWhenMissing();
+    d.AddListReference(&C::m_NormalImage, "Normal Image", &GetFrameLibrary(), nullptr)
+        .DefaultWhenMissing()
+        .FirstItemWasNone()
+        .ChoiceFilter(NotTheFirstPicture());
+    d.AddListReference(&C::m_HoverImage, "Hover Image", &GetFrameLibrary(), nullptr)
+        .DefaultWhenMissing()
+        .FirstItemWasNone()
+        .ChoiceFilter(NotTheFirstPicture());
+    d.AddListReference(&C::m_PressedImage, "Pressed Image", &GetFrameLibrary(), nullptr)
+        .DefaultWhenMissing()
+        .FirstItemWasNone()
+        .ChoiceFilter(NotTheFirstPicture());
     d.Add(&C::m_bDrawTitleAndImage, "Draw Title And Image", false);
     d.Add(&C::m_bGetPositionFromImages, "Get Position From Images", false);
     d.Add(&C::m_bDrawHoverInBack, "Draw Hover In Back", false);
     d.Add(&C::m_bIsAToggleableCheckBox, "Is A Toggleable Check Box", false);
     d.AddListReference(&C::m_CheckBoxCheckedImage, "Check Box Checked Image", &GetFrameLibrary(), nullptr)
-        .DefaultWhenMissing();
+        .DefaultWhenMissing()
+        .FirstItemWasNone()
+        .ChoiceFilter(NotTheFirstPicture());
     d.AddListReference(&C::m_CheckBoxUncheckedImage, "Check Box Unchecked Image", &GetFrameLibrary(), nullptr)
-        .DefaultWhenMissing();
+        .DefaultWhenMissing()
+        .FirstItemWasNone()
+        .ChoiceFilter(NotTheFirstPicture());
     d.Add(&C::m_MaximumSize, "Maximum Size", CPoint{0, 0});
     d.Add(&C::m_HoverScaleMultiplier, "Hover Scale Multiplier", 0.0f).Range(0.0f, 1.0f);
     d.Add(&C::m_HoverScaleAdjustTime, "Hover Scale Adjust Time", 0.1f).Units("seconds");

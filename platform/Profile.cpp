@@ -39,7 +39,9 @@ struct Line {
     std::uint32_t start = 0;
     std::uint32_t length = 0; // without the line end
     LineKind kind = LineKind::Other;
-    std::uint8_t endLength = 0; // 2 for CR LF, 1 for LF, 0 for a last line without one
+    // 2 for CR LF, 1 for LF, 0 for a last line without one; 1 also for a
+    // last line's lone CR, which ends nothing the reader splits at.
+    std::uint8_t endLength = 0;
 };
 
 struct Classified {
@@ -123,13 +125,24 @@ struct ParsedProfile {
     {
         return std::string_view(bytes).substr(lines[i].start + lines[i].length, lines[i].endLength);
     }
+    bool EndsInLf(std::size_t i) const
+    {
+        return lines[i].endLength && bytes[lines[i].start + lines[i].length + lines[i].endLength - 1] == '\n';
+    }
     // What new lines end with: the file's own first line end, CR LF in a new file.
     std::string_view NewLineEnd() const
     {
         for (std::size_t i = 0; i < lines.size(); ++i)
-            if (lines[i].endLength)
+            if (EndsInLf(i))
                 return LineEnd(i);
         return "\r\n";
+    }
+    // The end line i keeps when a line follows it: a lone CR gets its LF.
+    std::string_view KeptEnd(std::size_t i) const
+    {
+        if (EndsInLf(i))
+            return LineEnd(i);
+        return lines[i].endLength ? "\r\n" : NewLineEnd();
     }
 };
 
@@ -438,7 +451,7 @@ std::string WithSetting(const ParsedProfile& old, std::string_view section, std:
             break;
         // A last line without an end gets one only when a line follows it.
         const bool followed = i + 1 < old.lines.size() || insertAt == old.lines.size();
-        const std::string_view end = old.lines[i].endLength || !followed ? old.LineEnd(i) : newEnd;
+        const std::string_view end = followed ? old.KeptEnd(i) : old.LineEnd(i);
         addLine(i == found.keyLine ? std::string_view(newLine) : old.Text(i), end);
     }
     return bytes;

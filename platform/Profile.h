@@ -7,10 +7,10 @@
 // with ";" are comments. Writing keeps every other line as it was, replaces
 // an existing key's line in place, adds a new key after the last key of its
 // section and a new section at the end, keeps each line's own end (LF or CR
-// LF; new lines take the file's, CR LF in a new file) and replaces the file
-// atomically. The read, change and replacement happen under
-// the file's lock (FileLock.h), so writers in several processes never lose
-// one another's keys.
+// LF; new lines take the file's, CR LF in a new file; a last line's lone CR
+// gets its LF once a line follows) and replaces the file atomically. The
+// read, change and replacement happen under the file's lock (FileLock.h), so
+// writers in several processes never lose one another's keys.
 //
 // A file read once is kept parsed, with an index of its sections and keys,
 // while its identity on disk (device, inode, size, time) is unchanged, so a

@@ -17,7 +17,9 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CLot.h"
 #include "images/CFrameList.h"
+#include "objects/CClassInfo.h"
 #include "objects/CFileListList.h"
+#include "objects/CListProperty.h"
 #include "objects/CNewFileOptions.h"
 #include "objects/CObject.h"
 #include "overlays/ButtonOverlays.h"
@@ -273,6 +275,13 @@ TEST_F(ListsInGame, APictureThatSortsFirstLeavesTheMenuButtonsWithoutPictures)
     options->m_Name.Set("Arrow");
     ASSERT_EQ(frames.AddItemFromNewFileOptions(*options), 1);
     unpictured(menu);
+    // The data's first picture, which a button reads as none, is no choice
+    // for one; the picture added before it is.
+    auto* normal = static_cast<CListPropertyABC*>(CFrameOverlayButton::SGetClassInfo()->FindProperty("Normal Image"));
+    CListChoiceFilter* choices = normal->GetChoiceFilter();
+    ASSERT_NE(choices, nullptr);
+    EXPECT_FALSE(choices->IsChoiceAllowed(frames, frames.Find("EditLayerChecked")));
+    EXPECT_TRUE(choices->IsChoiceAllowed(frames, 1));
 
     ASSERT_TRUE(menu->SaveToFile("Saved Menu.FOO", kSaveSkipWritableTest));
     EXPECT_EQ(ReadBytes("Saved Menu.FOO").find("=EditLayerChecked"), std::string::npos);

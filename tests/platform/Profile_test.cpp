@@ -123,6 +123,29 @@ TEST_F(ProfileWriting, KeepsEveryOtherLineAndPlacesKeysInTheirSection)
                                        "[Sound]\nVolume=9\n[Editor]\nGrid=1\n")
         << "the file's own line ends kept";
     EXPECT_EQ(ListNames("."), "Config.INI") << "no temporary left, no second file";
+
+    // A last line without an end, or ending in a lone CR as some editors
+    // leave it, still ends where the lines written after it begin.
+    for (const char* lastEnd : {"", "\r"}) {
+        for (const char* fileEnd : {"\n", "\r\n"}) {
+            const std::string name
+                = std::string("Last") + (*lastEnd ? "CR" : "Bare") + (fileEnd[0] == '\r' ? "CRLF" : "LF") + ".ini";
+            WriteBytes(name, std::string("[Options]") + fileEnd + "Full Screen=0" + lastEnd);
+            ASSERT_TRUE(plat::WriteProfileString(name, "Scrap Book Window", "Width", "640")) << name;
+            ASSERT_TRUE(plat::WriteProfileString(name, "Options", "Music Volume", "7")) << name;
+            EXPECT_EQ(plat::ReadProfileString(name, "Options", "Full Screen", "?"), "0") << name;
+            EXPECT_EQ(plat::ReadProfileString(name, "Options", "Music Volume", "?"), "7") << name;
+            EXPECT_EQ(plat::ReadProfileString(name, "Options", "Width", "?"), "?") << name;
+            EXPECT_EQ(plat::ReadProfileString(name, "Scrap Book Window", "Width", "?"), "640") << name;
+            const std::string bytes = ReadBytes(name);
+            for (std::size_t cr = bytes.find('\r'); cr != std::string::npos; cr = bytes.find('\r', cr + 1))
+                EXPECT_EQ(bytes.substr(cr, 2), "\r\n") << name << " keeps only LF and CR LF ends";
+        }
+        // Its only end is no end new lines take.
+        WriteBytes("Header.ini", std::string("[Options]") + lastEnd);
+        ASSERT_TRUE(plat::WriteProfileString("Header.ini", "Options", "Full Screen", "1"));
+        EXPECT_EQ(plat::ReadProfileString("Header.ini", "Options", "Full Screen", "?"), "1");
+    }
 }
 
 TEST_F(ProfileWriting, AnEditorsByteOrderMarkIsNeitherASectionNorLost)
