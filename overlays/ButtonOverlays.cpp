@@ -78,6 +78,14 @@ CListChoiceFilter* NotTheFirstPicture()
     return &filter;
 }
 
+void AddButtonPicture(CPropertyDeclarer& d, int32_t CFrameOverlayButton::*member, const char* name)
+{
+    d.AddListReference(member, name, &GetFrameLibrary(), nullptr)
+        .DefaultWhenMissing()
+        .FirstItemWasNone()
+        .ChoiceFilter(NotTheFirstPicture());
+}
+
 // Draws a control that lives outside any tree with its top-left at its
 // rectangle's, as the tree's pass would place it.
 void DrawControlAtItsPlace(CJWindow& control, CFrameInterface& target)
@@ -199,30 +207,15 @@ void CFrameOverlayButton::DeclareProperties(CPropertyDeclarer& d)
                        "Justify Left");
     d.AddListReference(&C::m_TextJustification, "Text Justification", &GetOverlayJustificationList(), "Justify Center");
     d.AddListReference(&C::m_SkinTheme, "Skin Theme", &GetSkinThemeList(), nullptr).DefaultWhenMissing();
-    d.AddListReference(&C::m_NormalImage, "Normal Image", &GetFrameLibrary(), nullptr)
-        .DefaultWhenMissing()
-        .FirstItemWasNone()
-        .ChoiceFilter(NotTheFirstPicture());
-    d.AddListReference(&C::m_HoverImage, "Hover Image", &GetFrameLibrary(), nullptr)
-        .DefaultWhenMissing()
-        .FirstItemWasNone()
-        .ChoiceFilter(NotTheFirstPicture());
-    d.AddListReference(&C::m_PressedImage, "Pressed Image", &GetFrameLibrary(), nullptr)
-        .DefaultWhenMissing()
-        .FirstItemWasNone()
-        .ChoiceFilter(NotTheFirstPicture());
+    AddButtonPicture(d, &C::m_NormalImage, "Normal Image");
+    AddButtonPicture(d, &C::m_HoverImage, "Hover Image");
+    AddButtonPicture(d, &C::m_PressedImage, "Pressed Image");
     d.Add(&C::m_bDrawTitleAndImage, "Draw Title And Image", false);
     d.Add(&C::m_bGetPositionFromImages, "Get Position From Images", false);
     d.Add(&C::m_bDrawHoverInBack, "Draw Hover In Back", false);
     d.Add(&C::m_bIsAToggleableCheckBox, "Is A Toggleable Check Box", false);
-    d.AddListReference(&C::m_CheckBoxCheckedImage, "Check Box Checked Image", &GetFrameLibrary(), nullptr)
-        .DefaultWhenMissing()
-        .FirstItemWasNone()
-        .ChoiceFilter(NotTheFirstPicture());
-    d.AddListReference(&C::m_CheckBoxUncheckedImage, "Check Box Unchecked Image", &GetFrameLibrary(), nullptr)
-        .DefaultWhenMissing()
-        .FirstItemWasNone()
-        .ChoiceFilter(NotTheFirstPicture());
+    AddButtonPicture(d, &C::m_CheckBoxCheckedImage, "Check Box Checked Image");
+    AddButtonPicture(d, &C::m_CheckBoxUncheckedImage, "Check Box Unchecked Image");
     d.Add(&C::m_MaximumSize, "Maximum Size", CPoint{0, 0});
     d.Add(&C::m_HoverScaleMultiplier, "Hover Scale Multiplier", 0.0f).Range(0.0f, 1.0f);
     d.Add(&C::m_HoverScaleAdjustTime, "Hover Scale Adjust Time", 0.1f).Units("seconds");

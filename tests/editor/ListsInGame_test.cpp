@@ -96,15 +96,6 @@ protected:
     {
         return upgrade > 0 && upgrade < GetUpgradeList().GetCount() ? GetUpgradeList().GetItemName(upgrade) : "-";
     }
-    static std::vector<CLot*> LotsOf(CLevelOptions& level)
-    {
-        std::vector<CLot*> lots;
-        CPlayfieldLayer* layer = level.GetPlayfield().FindLayer("Lot");
-        for (uint32_t i = 0; layer && i < layer->GetSpriteCount(); ++i)
-            if (CLot* lot = CLot::SFromSprite(layer->GetSprite(i)))
-                lots.push_back(lot);
-        return lots;
-    }
 
     // One run of the program as a player meets the lists, written down:
     // the bar's buttons of the first street, the customers its pool sends,

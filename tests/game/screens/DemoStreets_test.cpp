@@ -85,16 +85,6 @@ SFreeParts FreeParts()
     return parts;
 }
 
-std::vector<CLot*> Lots(CLevelOptions& level)
-{
-    std::vector<CLot*> lots;
-    CPlayfieldLayer* layer = level.GetPlayfield().FindLayer("Lot");
-    for (uint32_t i = 0; layer && i < layer->GetSpriteCount(); ++i)
-        if (CLot* lot = CLot::SFromSprite(layer->GetSprite(i)))
-            lots.push_back(lot);
-    return lots;
-}
-
 // The longest run of lots side by side in one row of the grid.
 int32_t LongestRow(const std::vector<CLot*>& lots)
 {
@@ -165,7 +155,7 @@ TEST_F(DemoStreets, TenCareerStreetsOverTwoDecadesThenTwoTutorialStreetsEachShow
         EXPECT_GE(scenery, 3u) << name << " has its scenery";
 
         // Room for the line and a lot for every customer.
-        const std::vector<CLot*> lots = Lots(*level);
+        const std::vector<CLot*> lots = LotsOf(*level);
         int32_t line = 3;
         if (level->m_MaxSimultaneousCustomersInLineInterval.GetCount() > 0) {
             line = 0;
@@ -218,7 +208,7 @@ TEST_F(DemoStreets, TenCareerStreetsOverTwoDecadesThenTwoTutorialStreetsEachShow
         ASSERT_EQ(GetCurrentLevelIndex(), i);
         CPlayfield* playfield = GetCurrentPlayfield();
         ASSERT_NE(playfield, nullptr);
-        EXPECT_EQ(Lots(*CLevelOptions::SGetCurrent()).size(), Lots(*levels->GetLevel(i)).size());
+        EXPECT_EQ(LotsOf(*CLevelOptions::SGetCurrent()).size(), LotsOf(*levels->GetLevel(i)).size());
         for (uint32_t l = 0; l < playfield->GetLayerCount(); ++l) {
             CPlayfieldLayer& layer = *playfield->GetLayer(l);
             for (uint32_t k = 0; k < layer.GetSpriteCount(); ++k) {

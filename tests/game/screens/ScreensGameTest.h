@@ -14,6 +14,8 @@
 #include "game/screens/CStats.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/screens/ScreensHooks.h"
+#include "game/world/CLevelOptions.h"
+#include "game/world/CLot.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/WorldHooks.h"
 #include "sound/CSoundDevice.h"
@@ -26,6 +28,17 @@
 #include <vector>
 
 // Remembers the screens the game object asks for, then opens them as usual.
+// The lots of a street, in the order its lot layer holds them.
+inline std::vector<CLot*> LotsOf(CLevelOptions& level)
+{
+    std::vector<CLot*> lots;
+    CPlayfieldLayer* layer = level.GetPlayfield().FindLayer("Lot");
+    for (uint32_t i = 0; layer && i < layer->GetSpriteCount(); ++i)
+        if (CLot* lot = CLot::SFromSprite(layer->GetSprite(i)))
+            lots.push_back(lot);
+    return lots;
+}
+
 class CRecordingScreens : public CScreensHooks {
 public:
     bool OpenScreen(EGameScreen screen) override
