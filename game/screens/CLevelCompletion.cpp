@@ -6,6 +6,7 @@
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/screens/GameWindows.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
@@ -91,6 +92,7 @@ void CLevelCompletion::CompleteLevel()
     CPlayerStats* player = stats.GetCurrentPlayer();
     const uint32_t index = GetCurrentLevelIndex();
     CGameState* state = CGameState::SGetCurrent();
+    EndTutorialPlay();
     if (!won) {
         if (CPlayerStatsForLevel* record = stats.GetCurrentLevelStats()) {
             record->AddFailure();
