@@ -1,9 +1,10 @@
-// Files saved together agree after any failure. Each case's save runs in a
-// child process that is killed at every point a file is synced or renamed
-// into place in turn, and then again with the disk full from each such point
-// on; after each run the next start's view (interrupted replacements
-// finished) must find the files agreeing, and a save that answers false must
-// name a file it writes.
+// Files saved together agree after any failure. Each case prepares its scene
+// once; every run then forks a child from it, the folder put back as
+// prepared, and the child's save is killed at each point a file is synced
+// or renamed into place in turn, then run again with the disk full from each
+// such point on. After each run the next start's view (interrupted
+// replacements finished) must find the files agreeing, and a save that
+// answers false must name a file it writes.
 #include "ScreensGameTest.h"
 
 #include "game/business/CCustomerArrivals.h"
@@ -26,9 +27,9 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
