@@ -10,7 +10,6 @@
 #include "editor/CRotateAndScaleTool.h"
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
-#include "foundation/CMemFileBuf.h"
 #include "foundation/MathHelpers.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/screens/ScreensHooks.h"
@@ -51,18 +50,10 @@ constexpr uint32_t kKeyRight = 12;
 const char* const kCantEditTitle = "Can't edit";
 const char* const kCantEditText = "This level can not be edited because it is not checked out";
 
-// The bytes of the object's own file, empty when it has none or it cannot be read.
-std::string OwnFileBytes(const CObject* object)
+void NoteSavedObject(CObject* object)
 {
-    CJString name;
-    if (!object || !FindObjectFileName(object, &name))
-        return std::string();
-    CMemFileBuf* buffer = LoadFileToMemory(name.GetString(), FILE_READ);
-    if (!buffer)
-        return std::string();
-    std::string bytes(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
-    delete buffer;
-    return bytes;
+    if (g_LevelEditor && object == FindLevels())
+        g_LevelEditor->NoteLevelsSaved();
 }
 
 bool IsControlDown()
@@ -165,24 +156,21 @@ CLevelEditorWindow::CLevelEditorWindow(int32_t mode)
     m_DefaultTool = new CRotateAndScaleTool(this);
     CLevelSet* levels = FindLevels();
     m_Editable = m_Mode == kModePlayedLevel || (levels && CanSaveObject(levels));
-    if (m_Mode == kModeStoredLevel && levels) {
-        m_LevelsAtOpen = levels->Clone();
-        m_LevelsFileAtOpen = OwnFileBytes(levels);
-    }
+    if (m_Mode == kModeStoredLevel && levels)
+        m_LevelsAsSaved = levels->Clone();
     SetActiveTool(m_DefaultTool);
 }
 
 CLevelEditorWindow::~CLevelEditorWindow()
 {
+    m_Closing = true;
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->SaveLayerFlagsAndShowAll();
     if (m_Mode == kModeStoredLevel) {
         // A failed save keeps the edits in memory and says so; the next
         // close tries again.
         CLevelSet* levels = FindLevels();
-        const bool changed = levels
-                             && (!(m_LevelsAtOpen && levels->IsEqualTo(m_LevelsAtOpen))
-                                 || OwnFileBytes(levels) != m_LevelsFileAtOpen);
+        const bool changed = levels && !(m_LevelsAsSaved && levels->IsEqualTo(m_LevelsAsSaved));
         CJString name;
         if (changed && !SaveObjectToOwnFile(levels)) {
             if (!FindObjectFileName(levels, &name))
@@ -196,8 +184,8 @@ CLevelEditorWindow::~CLevelEditorWindow()
                 std::fprintf(stderr, "%s\n", text.GetString());
         }
     }
-    delete m_LevelsAtOpen;
-    m_LevelsAtOpen = nullptr;
+    delete m_LevelsAsSaved;
+    m_LevelsAsSaved = nullptr;
     // A game that is ending restarts no level.
     if (CGameBase* game = CGameBase::SIsShuttingDown() ? nullptr : CGameBase::SGetInstance()) {
         CMessage closing = CMessage::CMessageByName("Editor Closing");
@@ -214,6 +202,15 @@ CLevelEditorWindow::~CLevelEditorWindow()
     CTypedCommandList::SGetInstance().Enable();
     if (m_Mode == kModePlayedLevel)
         CClipboard::SGetInstance().SetEditingPlayedLevel(false);
+}
+
+void CLevelEditorWindow::NoteLevelsSaved()
+{
+    CLevelSet* levels = FindLevels();
+    if (m_Closing || m_Mode != kModeStoredLevel || !levels)
+        return;
+    delete m_LevelsAsSaved;
+    m_LevelsAsSaved = levels->Clone();
 }
 
 void CLevelEditorWindow::SetActiveTool(CEditorTool* tool)
@@ -1127,6 +1124,7 @@ void InstallLevelEditorHooks()
     static CLevelEditorScriptingHooks scripting;
     static CLevelEditorSorterHooks sorter;
     static CLevelEditorGameHooks game;
+    [[maybe_unused]] static const bool savesNoted = (RegisterObjectSavedCallback(&NoteSavedObject), true);
     SetUiHooks(&ui);
     SetLevelEditorOpenQuery(&AnswerLevelEditorOpen);
     SetLevelSorterHooks(&sorter);

@@ -28,7 +28,6 @@
 #include "ui/CJWindow.h"
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 class CEditorTool;
@@ -49,6 +48,8 @@ public:
     ~CLevelEditorWindow() override;
 
     int32_t GetMode() const { return m_Mode; }
+    // Told of each save of "Levels" while the editor is open.
+    void NoteLevelsSaved();
     bool IsEditable() const { return m_Editable; }
     bool IsCantEditPending() const { return m_CantEditPending; }
     CEditorTool* GetActiveTool() const { return m_ActiveTool; }
@@ -175,13 +176,12 @@ private:
     int32_t m_Mode = 0;
     CFont* m_EditorFont = nullptr;
     float m_TutorialPreviewSeconds = 0.0f;
-    // Mode 0: "Levels" as it was at the opening (owned), so a close after
-    // no change leaves the file alone, whatever form the file was in.
-    CObject* m_LevelsAtOpen = nullptr;
-    // Its file's bytes then: one written meanwhile (the object editor saves
-    // on closing) is written again at the close, so an undo of a saved
-    // change back to the opening state reaches the file too.
-    std::string m_LevelsFileAtOpen;
+    // Mode 0: "Levels" as this session last saved it, or as it was at the
+    // opening (owned). The close writes only a set that differs from it: an
+    // undo of a saved change is written, a file nobody in the session
+    // changed keeps its bytes (a hand edit made meanwhile too).
+    CObject* m_LevelsAsSaved = nullptr;
+    bool m_Closing = false;
 };
 
 // Opens the editor in the mode in front of the screen's root window's

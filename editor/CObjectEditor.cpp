@@ -8,10 +8,13 @@
 #include "game/world/CLevelSorter.h"
 #include "images/CFont.h"
 #include "objects/CClassInfo.h"
+#include "objects/CDynamicPropertyProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFileListList.h"
 #include "objects/CObject.h"
 #include "objects/CProperty.h"
+#include "objects/CSlotProperty.h"
+#include "objects/CommentProperty.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "shell/CKeyboardState.h"
 #include "ui/CJButton.h"
@@ -215,6 +218,7 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
 {
     owner = m_Owner;
     CObjectEditorSession& session = Session();
+    m_RowsHaveKeyboard = session.IsRebuilding();
     uint32_t restoreTab = 0;
     int32_t restoreScroll = 0;
     if (!session.GetLastEntry() || session.GetLastEntry()->object != object) {
@@ -339,13 +343,18 @@ void CObjectEditor::FinishEditing()
     if (m_Finished)
         return;
     m_Finished = true;
-    if (!Session().IsRebuilding())
+    if (!Session().IsRebuilding()) {
         m_Object->OnEditorClosed();
+        // A note inserted and left empty is no edit.
+        const CProperty* note = &GetCommentProperty();
+        if (m_Object->HasDynamicValue(note) && GetObjectComment(m_Object).IsEmpty())
+            m_Object->RemoveDynamicValue(note);
+    }
     // A failed save is reported only where rows could edit: a read-only
     // file shown without Shift is expected to refuse.
     CJString name;
     const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen;
-    if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindObjectFileName(m_Owner, &name))
+    if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name))
         ReportFailedSave(name);
     SHistoryEntry* last = Session().GetLastEntry();
     if (last && last->object == m_Object && m_TabControl && m_TabControl->GetPageCount() > 0) {
@@ -413,6 +422,16 @@ void CObjectEditor::BuildEditMenu()
     }
     insert->SetSubMenu(properties, true);
     menu->AddItem(insert);
+
+    auto* remove = new CJTextMenuItem(menu, "Remove Property", new CNullCommand);
+    auto* held = new CJPullDownMenu(this);
+    for (int32_t i = 0; i < dynamic.GetCount(); ++i)
+        if (dynamic.GetKind(i) == DynamicKind::Optional && m_Object->HasDynamicValue(dynamic.GetProperty(i)))
+            held->AddItem(new CJTextMenuItem(held, dynamic.GetProperty(i)->GetNameString(),
+                                             new CObjectFunctionLParamCommand<CObjectEditor, uint32_t>(
+                                                 this, &CObjectEditor::RemoveProperty, uint32_t(i), nullptr)));
+    remove->SetSubMenu(held, true);
+    menu->AddItem(remove);
     edit->SetSubMenu(menu, false);
     // The bar does not grow with its items.
     const int32_t margin = m_MenuBar->GetEdgeMargin();
@@ -543,6 +562,7 @@ void CObjectEditor::FocusPropertyEditor(CPropertyEditor* editor)
     if (!pane)
         return;
     m_TabControl->SelectPage(pane);
+    m_RowsHaveKeyboard = true;
     if (CJWindow* label = editor->GetRowWindow())
         if (CJWindow* next = FirstFocusableOfRow(*this, label))
             pane->BringChildToFront(next);
@@ -619,6 +639,19 @@ void CObjectEditor::InsertProperty(uint32_t index)
     Rebuild();
 }
 
+void CObjectEditor::RemoveProperty(uint32_t index)
+{
+    CDynamicPropertyRegistry& dynamic = m_Object->GetClassInfo()->GetDynamicPropertyList();
+    if (index >= uint32_t(dynamic.GetCount()))
+        return;
+    // The rows showing the value are only read again by the rebuild, which
+    // retires them unread.
+    if (!m_Object->RemoveDynamicValue(dynamic.GetProperty(int32_t(index))))
+        return;
+    CInputScope scope;
+    Rebuild();
+}
+
 bool CObjectEditor::CanInsertProperty(uint32_t index)
 {
     CDynamicPropertyRegistry& dynamic = m_Object->GetClassInfo()->GetDynamicPropertyList();
@@ -678,6 +711,11 @@ bool CObjectEditor::OnKeyDown(uint32_t key)
 {
     if (m_Retired)
         return false;
+    if (key == kKeyTab)
+        m_RowsHaveKeyboard = true;
+    // Printable characters wait for a chosen row; editing keys do not.
+    if (!m_RowsHaveKeyboard && key >= 32 && key != 0x7F)
+        return false;
     bool handled;
     {
         CInputScope scope;
@@ -695,10 +733,19 @@ bool CObjectEditor::OnKeyDown(uint32_t key)
     return handled;
 }
 
+bool CObjectEditor::OnHotKey(uint32_t key)
+{
+    if (m_Retired || !CJFrameWindow::OnHotKey(key))
+        return false;
+    m_RowsHaveKeyboard = true;
+    return true;
+}
+
 bool CObjectEditor::OnMouseDown(uint32_t button, CPoint point)
 {
     if (m_Retired)
         return false;
+    m_RowsHaveKeyboard = true;
     CInputScope scope;
     if (button == 3) {
         GoBack();
@@ -755,6 +802,22 @@ void CObjectEditor::SetRect(const CRect& rect)
         if (height > 0)
             m_TabControl->SetRect(CRect{r.left, r.top, r.left + width, r.top + height});
     }
+}
+
+bool MakeDynamicValueRows(CObjectEditor* editor, CObject* object, const CProperty* property, const CProperty*,
+                          const CJString&)
+{
+    if (!dynamic_cast<const CDynamicPropertyProperty*>(property))
+        return false;
+    // Values made for the run alone (a frame's mip maps) are never saved and get no row.
+    const CDynamicValueList* values = object->GetDynamicValueList();
+    for (int32_t i = 0; values && i < values->GetCount(); ++i) {
+        const CDynamicValueList::Pair& pair = values->Get(i);
+        if (IsVisibleLevel(pair.property) && pair.property->IsTextSaved())
+            CreatePropertyEditors(editor, SlotOwner(pair.storage), pair.property, pair.property,
+                                  pair.property->GetNameString());
+    }
+    return true;
 }
 
 // ---- Opening and the back history -------------------------------------------

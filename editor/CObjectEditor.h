@@ -105,6 +105,8 @@ public:
     void InsertProperty(uint32_t index);
     // Whether the dynamic property at index may be inserted now.
     bool CanInsertProperty(uint32_t index);
+    // Drops the object's value for the dynamic property at index.
+    void RemoveProperty(uint32_t index);
 
     // For callers and tests.
     CJMenuBar* GetMenuBar() const { return m_MenuBar; }
@@ -120,6 +122,7 @@ public:
     void Update(float seconds) override;
     void OnNotify(CJWindow* sender, int32_t code) override;
     bool OnKeyDown(uint32_t key) override;
+    bool OnHotKey(uint32_t key) override;
     bool OnMouseDown(uint32_t button, CPoint point) override;
     bool ClipboardCut(intptr_t arg) override;
     bool ClipboardCopy(intptr_t arg) override;
@@ -166,6 +169,11 @@ private:
     std::string m_OwnerTextAtOpen;
     bool m_Finished = false;
     bool m_Retired = false;
+    // Typed characters reach the rows only once the designer has chosen one
+    // (a click, Tab, a hot key, a focused row, a rebuild): until then the
+    // hot keys of the windows behind stay hot keys, the one that opened
+    // this editor included, and type nothing into its first field.
+    bool m_RowsHaveKeyboard = false;
 };
 
 // The object editors' session: the editor open now, the back history and
@@ -256,3 +264,7 @@ void ForgetEditedObject(CObject* object);
 uint32_t GetObjectEditorHistoryCount();
 // Fills the editor hooks of the layers below; RegisterEditorClasses calls it.
 void InstallObjectEditorHooks();
+// Rows for the values an object holds for dynamic properties, each under
+// its own name and in its own category ("Dynamic Properties" has no row).
+bool MakeDynamicValueRows(CObjectEditor* editor, CObject* object, const CProperty* property,
+                          const CProperty* categoryProperty, const CJString& label);

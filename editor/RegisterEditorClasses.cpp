@@ -49,6 +49,7 @@ void RegisterEditorClasses()
     AddPropertyRowMaker(&MakeOwnedObjectPropertyRows);
     AddPropertyRowMaker(&MakeArrayPropertyRows);
     AddPropertyRowMaker(&MakePointAndColorPropertyRows);
+    AddPropertyRowMaker(&MakeDynamicValueRows);
     AddPropertyButtonMaker(&AddObjectPropertyButtons);
     CLevelEditorOptions::SGetClassInfo();
     [[maybe_unused]] static const bool fileNamesRegistered = (RegisterLevelEditorOptionsFileName(), true);

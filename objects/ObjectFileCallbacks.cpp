@@ -33,6 +33,12 @@ bool AskInOrder(const CList<ObjectSaveCallback>& callbacks, const CObject* objec
     return false;
 }
 
+CJString& FailedSaveFile()
+{
+    static CJString name;
+    return name;
+}
+
 } // namespace
 
 void RegisterObjectFileNameCallback(ObjectFileNameCallback callback)
@@ -50,6 +56,11 @@ void RegisterCanSaveObjectCallback(ObjectSaveCallback callback)
     SaveCallbacks<CanSaveTag>().Add(callback);
 }
 
+void RegisterObjectSavedCallback(ObjectSavedCallback callback)
+{
+    Callbacks<ObjectSavedCallback>().Add(callback);
+}
+
 bool FindObjectFileName(const CObject* object, CJString* name)
 {
     for (ObjectFileNameCallback callback : Callbacks<ObjectFileNameCallback>())
@@ -58,15 +69,32 @@ bool FindObjectFileName(const CObject* object, CJString* name)
     return false;
 }
 
+void NoteFailedSaveFile(const CJString& name)
+{
+    FailedSaveFile() = name;
+}
+
+bool FindFailedSaveFile(const CObject* object, CJString* name)
+{
+    if (FailedSaveFile().IsEmpty())
+        return FindObjectFileName(object, name);
+    if (name)
+        *name = FailedSaveFile();
+    return true;
+}
+
 bool SaveObjectToOwnFile(CObject* object)
 {
+    FailedSaveFile().Empty();
     bool saved = false;
-    if (AskInOrder(SaveCallbacks<SaveTag>(), object, saved))
-        return saved;
-    CJString name;
-    if (!FindObjectFileName(object, &name))
-        return false;
-    return object->SaveToFile(name.GetString(), 0);
+    if (!AskInOrder(SaveCallbacks<SaveTag>(), object, saved)) {
+        CJString name;
+        saved = FindObjectFileName(object, &name) && object->SaveToFile(name.GetString(), 0);
+    }
+    if (saved)
+        for (ObjectSavedCallback callback : Callbacks<ObjectSavedCallback>())
+            callback(object);
+    return saved;
 }
 
 bool CanSaveObject(const CObject* object)

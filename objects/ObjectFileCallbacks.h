@@ -16,16 +16,26 @@ class CObject;
 using ObjectFileNameCallback = bool (*)(const CObject* object, CJString* name);
 // True when the callback decided; the answer (saved, or may be saved) goes to the flag.
 using ObjectSaveCallback = bool (*)(const CObject* object, bool& result);
+// Told of each object SaveObjectToOwnFile has saved.
+using ObjectSavedCallback = void (*)(CObject* object);
 
 void RegisterObjectFileNameCallback(ObjectFileNameCallback callback);
 void RegisterObjectSaveCallback(ObjectSaveCallback callback);
 void RegisterCanSaveObjectCallback(ObjectSaveCallback callback);
+void RegisterObjectSavedCallback(ObjectSavedCallback callback);
 
 // The first file-name callback that knows the object; false when none does.
 bool FindObjectFileName(const CObject* object, CJString* name);
 // The first save callback that takes care of it gives the result; else the
 // object is saved to the file FindObjectFileName names; false without one.
+// After a save the saved callbacks are told, in order of registration.
 bool SaveObjectToOwnFile(CObject* object);
+// A save callback whose save writes more than the object's own file notes
+// the one that failed, for the report of the failure.
+void NoteFailedSaveFile(const CJString& name);
+// After SaveObjectToOwnFile answered false: the file that failed, as a save
+// callback noted it, else the object's own; false when there is none.
+bool FindFailedSaveFile(const CObject* object, CJString* name);
 // The first can-save callback that decides gives the answer; else whether
 // the object's file may be written; true when no file is known.
 bool CanSaveObject(const CObject* object);

@@ -20,6 +20,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace plat {

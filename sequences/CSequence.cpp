@@ -26,6 +26,7 @@
 #include "objects/CObjectFileArray.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "objects/ObjectListServices.h"
+#include "platform/ReplacementGroup.h"
 #include "render/SurfaceHelpers.h"
 #include "shell/CGameBase.h"
 #include "shell/GameWindow.h"
@@ -469,22 +470,46 @@ void CSequence::Reload()
     if (!FindOwnFolder(listFolder, name) || IsCacheArchived())
         return;
     g_Reloading = true;
-    (void)BuildFromImages(listFolder.c_str(), name.c_str(), nullptr);
+    (void)Build(listFolder.c_str(), name.c_str(), nullptr, BuildFor::Edit);
     g_Reloading = false;
 }
 
-bool CSequence::SaveSettings()
+bool CSequence::SaveSettings(CJString* failedFile)
 {
     std::string listFolder, name;
-    CJString file;
-    if (!FindOwnFolder(listFolder, name, &file) || !IsCacheWritable())
+    CJString file, cache;
+    if (!FindOwnFolder(listFolder, name, &file))
         return false;
-    // A cache older than its sources is built again at the next start, from
-    // the settings saved here; one that is not would serve its own copy.
-    const bool cacheCurrent = !IsCacheStale(listFolder.c_str(), name.c_str());
+    GetCachePath(cache, listFolder.c_str(), name.c_str());
+    const auto failed = [&](const CJString& which) {
+        if (failedFile)
+            *failedFile = which;
+        return false;
+    };
+    if (!IsCacheWritable())
+        return failed(cache);
+    // The cache is what the next start reads while it is no older than
+    // "Properties.txt": both are replaced together, or neither.
+    plat::CReplacementGroup group;
     if (!SaveToFile(file.GetString(), 0))
-        return false;
-    return !cacheCurrent || UpdateCacheSettings(listFolder.c_str(), name.c_str());
+        return failed(file);
+    g_Reloading = true;
+    const bool fromImages = Build(listFolder.c_str(), name.c_str(), nullptr, BuildFor::Save);
+    g_Reloading = false;
+    // Without images the cache is the only copy of the frames: it takes the
+    // settings over its pixels. A build that kept no cache (over the budget,
+    // past the longest) leaves the old one older than the settings saved, so
+    // the next start builds again.
+    if (!fromImages && !UpdateCacheSettings(listFolder.c_str(), name.c_str()))
+        return failed(cache);
+    std::string failedPath;
+    if (group.Commit(&failedPath))
+        return true;
+    if (failedPath == ResolveDiskPath(file.GetString(), 0))
+        return failed(file);
+    if (failedPath == ResolveDiskPath(cache.GetString(), 0))
+        return failed(cache);
+    return failed(CJString(failedPath.c_str()));
 }
 
 CFrameFilter& CSequence::BuildFilterChain(CFrameFilter* given)
@@ -625,15 +650,14 @@ void CSequence::ReadOrCreateProperties(const char* folder, const char* name)
     const std::string path = Printf("%s/-%s/Properties.txt", folder, name);
     {
         CObjectStream stream;
-        if (stream.Open(path.c_str(), FILE_READ, IdMode::WithoutIds)) {
+        // As any object text is read: the class line and every other only
+        // as far as a name can run, so no long line is held.
+        if (stream.Open(path.c_str(), FILE_IN_MEMORY | FILE_READ, IdMode::WithoutIds)) {
             stream.SetKeepStrayBlockPlace(true);
             {
                 CLoadingPropertiesScope loading;
                 CLoadFileScope file(path.c_str());
-                CJString line;
-                // The class line, then the block.
-                if (stream.ReadNonBlankLine(line))
-                    ReadFromStream(stream);
+                ReadFromStream(stream);
             }
             stream.Close();
             ReportDamagedProperties(path.c_str(), stream);
@@ -669,6 +693,11 @@ bool CSequence::Load(const char* folder, const char* name, CFrameFilter* chain)
 }
 
 bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilter* given)
+{
+    return Build(folder, name, given, g_Reloading ? BuildFor::Edit : BuildFor::Load);
+}
+
+bool CSequence::Build(const char* folder, const char* name, CFrameFilter* given, BuildFor purpose)
 {
     CJString cachePath;
     GetCachePath(cachePath, folder, name);
@@ -711,8 +740,8 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     if (archived && names.empty())
         cannotRebuild();
 
-    // A reload builds under the settings the sequence holds.
-    if (!g_Reloading)
+    // An edit or a save builds under the settings the sequence holds.
+    if (purpose == BuildFor::Load)
         ReadOrCreateProperties(folder, name);
     CFrameFilter& chain = BuildFilterChain(given);
     if (names.empty())
@@ -816,16 +845,18 @@ bool CSequence::BuildFromImages(const char* folder, const char* name, CFrameFilt
     // A cache that cannot be written leaves the frames just built in use; a
     // frame refused for the data's budget is not the images' doing, so its
     // hole is never kept in the cache.
-    bool cached = !readImages(true) && !m_Frames.empty()
+    const bool overBudget = readImages(true);
+    const bool written = purpose != BuildFor::Edit && !overBudget && !m_Frames.empty()
         && SaveToCache(folder, name, m_JPEGQuality, HasFlag(kSequenceLossLess), wasRunLength);
     // The frames in use are the cache's, as every later start reads them. The
     // read drops the built ones first, so the pixels are never held twice; a
     // cache that does not read back is built again and left unused.
-    if (cached && !ReadCache(folder, name, true)) {
+    bool readBack = written && purpose == BuildFor::Load;
+    if (readBack && !ReadCache(folder, name, true)) {
         readImages(false);
-        cached = false;
+        readBack = false;
     }
-    if (!cached) {
+    if (!readBack) {
         // The same depth and run-length form a cache load gives.
         for (CFrame* frame : m_Frames) {
             if (!frame)

@@ -18,9 +18,11 @@
 // The cache is used while no source image, no "Properties.txt" and (at 8
 // bits) no game palette is newer; a cache inside a mounted archive is always
 // used. It is replaced, atomically, only by a build that produced frames: a
-// folder that lost its images keeps its cache and plays from it. Saved
-// settings are written to the cache too, pixels kept, since a trusted cache
-// is where the next start reads them from.
+// folder that lost its images keeps its cache and plays from it. An edit that
+// rebuilds the frames writes nothing, so the next start plays what was last
+// saved. A save replaces "Properties.txt" and the cache as one, the cache
+// written last so that it is never the older: built again from the images,
+// or, kept alone, rewritten with the settings over its pixels.
 
 #include "foundation/CJString.h"
 #include "foundation/CRect.h"
@@ -152,13 +154,15 @@ public:
     void SetLossLess(const uint32_t& bits) { StoreFlag(kSequenceLossLess, bits != 0); }
 
     // Builds the frames again from the images of the sequence's own folder,
-    // under the settings it holds now (an archived cache is left as it is).
+    // under the settings it holds now (an archived cache is left as it is);
+    // no file is written.
     void Reload();
     // Writes the settings to the sequence's "Properties.txt" and brings its
-    // cache in step, so that the next start reads them from either; false
-    // when they cannot be kept: no file of its own, a cache inside an
-    // archive (its copy of the settings is the one read), a failed write.
-    bool SaveSettings();
+    // cache in step, both or neither, so that the next start reads them from
+    // either; false when they cannot be kept: no file of its own, a cache
+    // inside an archive (its copy of the settings is the one read), a failed
+    // write (its file in *failedFile, as the data names it).
+    bool SaveSettings(CJString* failedFile = nullptr);
     // Whether the cache the sequence is read from can take saved settings:
     // not inside a mounted archive, and a file that may be written when
     // there is one. True without a file of its own.
@@ -168,6 +172,13 @@ public:
     bool ReadCacheFrom(CFile& file, bool atlasRequired);
 
 private:
+    // Why the frames are built: a load reads "Properties.txt" and keeps a
+    // cache it reads back; an edit builds under the settings held and writes
+    // nothing; a save builds under them and writes the cache into the save's
+    // group of files, where it cannot be read back before the group commits.
+    enum class BuildFor { Load, Edit, Save };
+    // True when there were images.
+    bool Build(const char* folder, const char* name, CFrameFilter* chain, BuildFor purpose);
     // Stores a "reload" setting; a change rebuilds.
     template <typename T>
     void StoreAndReload(T& field, T value);

@@ -161,7 +161,10 @@ bool SaveSequenceSettings(const CObject* object, bool& saved)
     CJString file;
     if (!sequence || !FindObjectFileName(sequence, &file))
         return false;
-    saved = sequence->SaveSettings();
+    CJString failed;
+    saved = sequence->SaveSettings(&failed);
+    if (!saved && failed.IsNotEmpty())
+        NoteFailedSaveFile(failed);
     return true;
 }
 

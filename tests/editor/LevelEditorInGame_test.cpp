@@ -10,6 +10,8 @@
 
 #include "editor/CEditorToolPalette.h"
 #include "editor/CImageBrowser.h"
+#include "editor/CListBrowserWindow.h"
+#include "editor/COverlayTestEditor.h"
 #include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CObjectEditor.h"
@@ -22,11 +24,13 @@
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlay.h"
 #include "game/world/CLevelSet.h"
+#include "game/world/CLevelSorter.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
 #include "game/world/CTypedCommands.h"
 #include "images/CFrame.h"
+#include "objects/CFileListList.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CObject.h"
 #include "sequences/CSequenceList.h"
@@ -40,6 +44,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -137,11 +143,48 @@ protected:
         Passes(2);
     }
     static std::string LevelsFile() { return "Data/Resources/Levels.Object.txt"; }
-    // A screen point where the editor picks a sprite of the played level.
-    // F7 over the street: the editor's tool palette, or null.
-    CEditorToolPalette* OpenEditorPalette()
+    // Every file under the data folder with its bytes.
+    std::map<std::string, std::string> DataFiles()
     {
-        PushKey(plat::vk::kF7);
+        std::map<std::string, std::string> files;
+        const std::filesystem::path root = PathOf("Data");
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+            if (entry.is_regular_file())
+                files[entry.path().lexically_relative(root).string()] = ReadBytes(entry.path().string());
+        return files;
+    }
+    // The list's first entry that is not its placeholder for none.
+    static int32_t FirstNamed(CVirtualArray& list)
+    {
+        for (int32_t n = 0; n < list.GetCount(); ++n) {
+            const std::string name = list.GetItemName(n);
+            if (name[name.find_last_of('/') + 1] != '!')
+                return n;
+        }
+        return -1;
+    }
+    // The frame window of that class in front of the editor's children.
+    template <typename Window>
+    static Window* EditorChild()
+    {
+        for (CJWindow* child = GetLevelEditorWindow()->GetFirstChild(); child; child = child->GetNextSibling())
+            if (auto* window = dynamic_cast<Window*>(child))
+                return window;
+        return nullptr;
+    }
+    // Closed by its close button, as the designer closes it.
+    void CloseByItsButton(CJFrameWindow* window)
+    {
+        ASSERT_NE(window, nullptr);
+        ASSERT_NE(window->GetCloseButton(), nullptr) << window->GetTitle().GetString();
+        ClickOn(window->GetCloseButton());
+        Passes(2);
+    }
+    // A screen point where the editor picks a sprite of the played level.
+    // F7 over the street (or F6): the editor's tool palette, or null.
+    CEditorToolPalette* OpenEditorPalette(uint16_t key = plat::vk::kF7)
+    {
+        PushKey(key);
         Passes(2);
         CLevelEditorWindow* editor = GetLevelEditorWindow();
         return editor ? dynamic_cast<CEditorToolPalette*>(editor->GetToolPalette()) : nullptr;
@@ -508,7 +551,8 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverThePlayedStreetLastsForThisPla
 // Over the stored street (F6) the level file is written only for an edit:
 // looking at the level's properties leaves the designer's file as it was;
 // an edit is saved as the level set the game writes with that one value
-// changed, and the street starts again asking the new revenue.
+// changed (a hand edit made after that save stays), and the street starts
+// again asking the new revenue.
 TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlayed)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
@@ -554,17 +598,126 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
 
     ASSERT_NO_FATAL_FAILURE(openLevelProperties());
     ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
-    ASSERT_NO_FATAL_FAILURE(closeAll());
+    ClickOn(GetCurrentObjectEditor()->GetCloseButton());
     const std::string saved = ReadBytes(PathOf(LevelsFile()));
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), std::count(written.begin(), written.end(), '\n'));
     EXPECT_TRUE(saved == written) << "the save holds the level set and the one edit";
+    // Edited by hand after that save: the close has nothing left to write.
+    WriteBytes(PathOf(LevelsFile()), written + "\n");
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == written + "\n") << "the hand edit is kept";
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f) << "the street started again as saved";
 
     PushKey(plat::vk::kF6);
     Passes(3);
-    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == written) << "the undo is kept";
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == written + "\n") << "the undo is kept";
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f);
+}
+
+// Opening and closing every editor and tool a designer reaches, with no edit,
+// writes nothing to the data folder; and a hand edit of the levels file made
+// while the level editor is open outlives the editor's close.
+TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
+{
+    std::map<std::string, std::string> before = DataFiles();
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    auto closeObjectEditor = [&](const std::string& what) {
+        CObjectEditor* opened = GetCurrentObjectEditor();
+        ASSERT_NE(opened, nullptr) << what;
+        ClickOn(opened->GetCloseButton());
+        ASSERT_EQ(GetCurrentObjectEditor(), nullptr) << what;
+    };
+    for (uint16_t key : {plat::vk::kF6, plat::vk::kF7}) {
+        const std::string mode = key == plat::vk::kF6 ? "F6 " : "F7 ";
+        CEditorToolPalette* palette = OpenEditorPalette(key);
+        ASSERT_NE(palette, nullptr) << mode;
+        // Level Properties by its hot key: the key again, and the sorter's,
+        // are hot keys still and type nothing into the name shown; the
+        // sorter closes the object editor.
+        Type("m");
+        ASSERT_NE(GetCurrentObjectEditor(), nullptr) << mode;
+        auto* level = dynamic_cast<CLevelOptions*>(GetCurrentObjectEditor()->GetEditedObject());
+        ASSERT_NE(level, nullptr);
+        std::unique_ptr<CObject> unedited(level->Clone());
+        Type("m");
+        EXPECT_EQ(GetCurrentObjectEditor() ? GetCurrentObjectEditor()->GetEditedObject() : nullptr, level);
+        Type("`");
+        EXPECT_EQ(GetCurrentObjectEditor(), nullptr) << mode;
+        ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CLevelSorterWindow>())) << mode;
+        EXPECT_TRUE(level->IsEqualTo(unedited.get())) << mode << level->m_DisplayName.GetText().GetString();
+        palette->EditActiveGameState();
+        ASSERT_NO_FATAL_FAILURE(closeObjectEditor(mode + "game state"));
+        palette->EditActivePlayfield();
+        ASSERT_NO_FATAL_FAILURE(closeObjectEditor(mode + "playfield"));
+        // The tools and the lists are the same over either street: once.
+        if (key == plat::vk::kF6) {
+            palette->OpenFooEditor();
+            ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CFooEditFrame>()));
+            palette->OpenImageBrowser();
+            ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CImageBrowserFrameWindow>()));
+            // The list browser on each list of its chooser, and the object
+            // editor on the list's first entry and on its first named one
+            // (the sequence, font and frame editors among them).
+            palette->OpenListBrowserWindow();
+            CListBrowserWindow* browser = EditorChild<CListBrowserWindow>();
+            ASSERT_NE(browser, nullptr);
+            CFileListList& registry = CFileListList::SGetInstance();
+            for (int32_t i = 0; i < registry.GetCount(); ++i) {
+                browser->ShowList(i);
+                CVirtualArray* list = browser->GetList();
+                const int32_t named = FirstNamed(*list);
+                for (int32_t entry : {0, named > 0 ? named : -1}) {
+                    if (entry < 0 || entry >= list->GetCount() || !browser->GetEditButton()->IsEnabled())
+                        continue;
+                    browser->SelectEntry(entry);
+                    browser->EditSelected();
+                    if (GetCurrentObjectEditor()) {
+                        ASSERT_NO_FATAL_FAILURE(closeObjectEditor(mode + registry.GetItemName(i) + " / "
+                                                                  + list->GetItemName(entry)));
+                    }
+                }
+            }
+            ASSERT_NO_FATAL_FAILURE(CloseByItsButton(browser));
+            // The sequence editor, as the sprite palette's Open reaches it.
+            CSequence* sequence = GetSequenceList().GetObject(FirstNamed(GetSequenceList()));
+            ASSERT_NE(sequence, nullptr);
+            OpenObjectEditor(sequence, sequence);
+            ASSERT_NO_FATAL_FAILURE(closeObjectEditor(mode + "sequence"));
+        }
+        PushKey(key);
+        Passes(3);
+        ASSERT_EQ(GetLevelEditorWindow(), nullptr) << mode;
+    }
+
+    // The designer's own edit of the levels file, made in a text editor
+    // while the level editor is open, stays when it closes with none.
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == before.at("Resources/Levels.Object.txt")) << "the levels file";
+    const std::string hand = before.at("Resources/Levels.Object.txt") + "\n";
+    ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+    WriteBytes(PathOf(LevelsFile()), hand);
+    ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+    ASSERT_NO_FATAL_FAILURE(closeObjectEditor("Level Properties"));
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == hand) << "the hand edit is kept";
+    EndRun();
+
+    // The caches the run needed are made; nothing else is.
+    before["Resources/Levels.Object.txt"] = hand;
+    const std::map<std::string, std::string> after = DataFiles();
+    for (const auto& [name, bytes] : after) {
+        const auto was = before.find(name);
+        if (was == before.end())
+            EXPECT_EQ(name.rfind("Cache/", 0), 0u) << name << " written";
+        else if (was->second != bytes)
+            ADD_FAILURE() << name << " rewritten: " << was->second.size() << " -> " << bytes.size() << " bytes";
+    }
+    for (const auto& [name, bytes] : before)
+        EXPECT_TRUE(after.count(name)) << name << " removed";
 }
 
 } // namespace

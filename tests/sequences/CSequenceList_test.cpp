@@ -14,10 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -152,10 +158,29 @@ TEST_F(SequenceList, SettingsSavedFromTheGameListAreReadAfterARestart)
     EXPECT_EQ(again->GetFramesPerSecond(), 7.0f);
     EXPECT_EQ(again->GetXOffset(), 111);
     EXPECT_EQ(again->GetFrame(1)->GetOffsetX(), shownX);
+
+    // A "Properties.txt" touched or copied after the cache leaves the cache
+    // the older file; the cache is still what the next start reads, so a
+    // save must reach it.
+    SetWriteTime(PathOf("Res/Seqs/-Build/Properties.txt"), 4000000000LL);
+    GetSequenceList().SetSource(nullptr, "Res/Seqs", 0);
+    CSequence* kept = GetSequenceList().GetObjectByName("Build");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->GetFramesPerSecond(), 7.0f);
+    EditRateAndOffset(*kept, "9", 111);
+    EXPECT_TRUE(SaveObjectToOwnFile(kept));
+    GetSequenceList().SetSource(nullptr, "Nowhere", 0);
+    CSequenceList later;
+    later.SetSource(nullptr, "Res/Seqs", 0);
+    CSequence* third = later.GetObjectByName("Build");
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->GetFramesPerSecond(), 9.0f);
+    EXPECT_EQ(third->GetFrameCount(), 2u);
 }
 
 // A reload setting rebuilds under what the editor holds, not under the
-// cache's or the file's older copy.
+// cache's or the file's older copy; the next start plays only what a save
+// kept, so an edit never saved, or refused, leaves it as it was.
 TEST_F(SequenceList, ReloadBuildsUnderTheSettingsHeld)
 {
     for (const char* name : {"a", "b", "c", "d"})
@@ -169,6 +194,40 @@ TEST_F(SequenceList, ReloadBuildsUnderTheSettingsHeld)
     walk->SetUseEvery(2);
     EXPECT_EQ(walk->GetFrameCount(), 2u);
     EXPECT_EQ(walk->GetFramesPerSecond(), 3.5f);
+
+    const auto framesAtNextStart = [this] {
+        CSequenceList restarted;
+        restarted.SetSource(nullptr, "Res/Seqs", 0);
+        CSequence* again = restarted.GetObjectByName("Walk");
+        return again ? again->GetFrameCount() : 0u;
+    };
+    EXPECT_EQ(framesAtNextStart(), 4u) << "never saved";
+    const std::string properties = PathOf("Res/Seqs/-Walk/Properties.txt");
+    ASSERT_TRUE(plat::SetReadOnly(properties, true));
+    EXPECT_FALSE(SaveObjectToOwnFile(walk));
+    EXPECT_EQ(framesAtNextStart(), 4u) << "refused";
+    ASSERT_TRUE(plat::SetReadOnly(properties, false));
+    // A disk that takes "Properties.txt" (320 bytes) but not the cache: the
+    // save says so, names the cache, and keeps the old "Properties.txt".
+    const std::string before = ReadBytes(properties);
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{400, 400};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        CJString failed;
+        const bool named = !SaveObjectToOwnFile(walk) && FindFailedSaveFile(walk, &failed);
+        ::_exit(named && std::strcmp(failed.GetString(), "Cache/Res/Seqs/Walk.Sequence") == 0 ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0) << "refused, naming the cache";
+    EXPECT_EQ(ReadBytes(properties), before);
+    EXPECT_EQ(framesAtNextStart(), 4u) << "a full disk";
+    EXPECT_TRUE(SaveObjectToOwnFile(walk));
+    EXPECT_EQ(framesAtNextStart(), 2u) << "saved";
+    EXPECT_EQ(walk->GetFrameCount(), 2u);
 }
 
 // A layer that holds the cache files as if a mounted archive did.

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -471,6 +472,20 @@ TEST_F(SequenceBuild, AStrayBlockInThePropertiesIsReportedWithItsFileAndLine)
     std::unique_ptr<CObject> read(CSequence::LoadPropertiesFile("Seqs/-Walk/Properties.txt", nullptr));
     ASSERT_NE(dynamic_cast<CSequence*>(read.get()), nullptr);
     EXPECT_EQ(static_cast<CSequence*>(read.get())->GetUseEvery(), 2u);
+
+    // Its first line is read as any object text's: one longer than a class
+    // name (here a hole of zeros) is refused at its head, never held whole,
+    // and nothing after it is read.
+    {
+        std::ofstream out(PathOf("Seqs/-Walk/Properties.txt"), std::ios::binary | std::ios::trunc);
+        out.seekp(4096);
+        out << "\r\n" << SequenceProperties("Use Every=2");
+    }
+    CSequence sequence;
+    sequence.ReadOrCreateProperties("Seqs", "Walk");
+    EXPECT_EQ(sequence.GetUseEvery(), 1u);
+    read.reset(CSequence::LoadPropertiesFile("Seqs/-Walk/Properties.txt", nullptr));
+    EXPECT_EQ(read, nullptr);
 }
 
 } // namespace

@@ -1,28 +1,31 @@
-// Files saved together agree after any failure. Each case prepares its scene
-// once; every run then forks a child from it, the folder put back as
-// prepared, and the child's save is killed at each point a file is synced
-// or renamed into place in turn, then run again with the disk full from each
-// such point on. After each run the next start's view (interrupted
-// replacements finished) must find the files agreeing, and a save that
-// answers false must name a file it writes.
+// Files that belong together, saved as the program saves them: stopped at
+// every point of the save in turn, or refused each file's write in turn, the
+// next start reads them agreeing, and a refusal is answered as a failure that
+// names the file that failed, with every file as it was.
 #include "ScreensGameTest.h"
 
-#include "game/business/CCustomerArrivals.h"
+#include "blit/ColorTables.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/RegisterGameScreensClasses.h"
 #include "game/world/CLevelPlay.h"
 #include "game/world/CTypedCommands.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplacementGroup.h"
-#include "program/RegisterAllClasses.h"
+#include "sequences/CSequence.h"
+#include "sequences/CSequenceList.h"
+#include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
-#include <set>
+#include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,69 +39,154 @@ namespace {
 
 struct SavedTogetherCase {
     const char* name;
-    // Sets the scene in a fresh copy of the demo data.
+    // Sets the scene in a fresh copy of the demo data (the data folder).
     void (*prepare)(const std::string& folder);
     // Makes the edit and saves as the program does: what the save answered,
     // and in message what the user was told.
     bool (*save)(std::string& message);
-    // Reads the files as the next start would: all old, or all new once the
-    // save succeeded.
+    // Reads the files as the next start would: they agree (all old, or all
+    // new when the save succeeded).
     void (*checkAgree)(const std::string& folder, bool saveSucceeded);
+    // The files are the player's own, which the program makes writable to
+    // save (a read-only one refuses nothing): only a full disk refuses them.
+    bool writesReadOnlyFiles = false;
 };
 
-// The running test, for the cases whose save plays the demo game.
+// The running test, for the cases that play the demo game.
+class FilesSavedTogether;
+FilesSavedTogether* g_Scene = nullptr;
+// What the game wrote in the program folder while the street's case first
+// started it and showed the results once (the profiles, the settings, the
+// caches: no part of its save), put back before each start.
+std::map<std::string, std::string> g_StreetFiles;
+
+// --- a sequence's Properties.txt and its cache ---
+
+constexpr const char* kSequences = "Resources/Sequences";
+constexpr const char* kWalkProperties = "Resources/Sequences/-Walk/Properties.txt";
+
+// "Walk" kept as its cache alone (its pictures gone), with a
+// "Properties.txt" copied in after the cache was written.
+void PrepareSequenceKeptAsItsCache(const std::string& folder)
+{
+    RegisterGameScreensClasses();
+    InitBlitTables();
+    {
+        CSequence walk;
+        ASSERT_TRUE(walk.Load(kSequences, "Walk", nullptr));
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder + "/Resources/Sequences/-Walk"))
+        if (entry.path().extension() == ".png")
+            std::filesystem::remove(entry.path());
+    SetWriteTime(folder + "/" + kWalkProperties, 4000000000LL);
+}
+
+// The sequence editor's rate, saved as its close saves it.
+bool SaveSequenceRate(std::string& message)
+{
+    GetSequenceList().SetSource(nullptr, kSequences, 0);
+    CSequence* walk = GetSequenceList().GetObjectByName("Walk");
+    if (!walk) {
+        message = "no Walk";
+        return false;
+    }
+    CSequence::SGetClassInfo()->FindProperty("Frames Per Second")->SetValueFromText(walk, CJString("7"), nullptr);
+    const bool saved = SaveObjectToOwnFile(walk);
+    CJString name;
+    if (!saved && FindFailedSaveFile(walk, &name))
+        message = std::string("Could not save ") + name.GetString();
+    GetSequenceList().SetSource(nullptr, "Nowhere", 0);
+    return saved;
+}
+
+// The rate the next start plays is the one "Properties.txt" holds.
+void CheckSequenceAgrees(const std::string& /*folder*/, bool saveSucceeded)
+{
+    std::unique_ptr<CObject> read(CSequence::LoadPropertiesFile(kWalkProperties, nullptr));
+    const auto* saved = dynamic_cast<CSequence*>(read.get());
+    ASSERT_NE(saved, nullptr);
+    CSequenceList nextStart;
+    nextStart.SetSource(nullptr, kSequences, 0);
+    CSequence* played = nextStart.GetObjectByName("Walk");
+    ASSERT_NE(played, nullptr);
+    EXPECT_EQ(played->GetFrameCount(), 6u);
+    EXPECT_EQ(played->GetFramesPerSecond(), saved->GetFramesPerSecond());
+    if (saveSucceeded) {
+        EXPECT_EQ(played->GetFramesPerSecond(), 3.5f);
+    }
+}
+
+// --- the stops ---
+
+int g_SyncsLeft = 0;
+int g_SyncRecord = -1;
+
+// Every file synced goes to the record; the k-th stops the program.
+void StopAtSync(std::string_view path)
+{
+    if (g_SyncRecord >= 0) {
+        const std::string line = std::string(path) + "\n";
+        (void)!::write(g_SyncRecord, line.data(), line.size());
+    }
+    if (--g_SyncsLeft == 0)
+        ::raise(SIGKILL);
+}
+
+struct SChildSave {
+    int status = 0; // 0 saved, 1 refused, -signal when stopped
+    std::string message;
+};
+
+// The case's save in a child process, after setUp there.
+template <typename SetUp>
+SChildSave SaveInChild(const SavedTogetherCase& c, SetUp setUp)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return {1000, "no pipe"};
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        setUp();
+        std::string message;
+        const bool saved = c.save(message);
+        (void)!::write(pipeEnds[1], message.data(), message.size());
+        ::_exit(saved ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    SChildSave result;
+    char buffer[512];
+    ssize_t got;
+    while ((got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+        result.message.append(buffer, size_t(got));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child)
+        return {1000, "lost"};
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    return result;
+}
+
 class FilesSavedTogether : public CScreensGameTest {
 public:
     using CScreensGameTest::ClickOn;
+    using CScreensGameTest::EndRun;
     using CScreensGameTest::Passes;
     using CScreensGameTest::Seconds;
     using CScreensGameTest::StartIntoTheLevel;
 
 protected:
-    void SetUp() override;
-    void TearDown() override;
-    // Only the demo data, and settings that stream sound without a thread
-    // of its own: each run forks from a game the case may have started.
-    void FreshData() const
+    void SetUp() override
     {
-        Empty(Folder());
-        std::filesystem::copy(OMBRISALT_DEMO_DATA "/Data", PathOf("Data"), std::filesystem::copy_options::recursive);
-        WriteBytes(PathOf("Ombrisalt.CFG"), "[Options]\r\nUse Threaded Stream=0\r\n");
+        CScreensGameTest::SetUp();
+        g_Scene = this;
+        g_StreetFiles.clear();
     }
-    // The folder as the case prepared it, kept with its files' times to be
-    // put back before each run.
-    void KeepPrepared() const
+    void TearDown() override
     {
-        namespace fs = std::filesystem;
-        Empty(Prepared());
-        fs::copy(Folder(), Prepared(), fs::copy_options::recursive);
-        for (const auto& entry : fs::recursive_directory_iterator(Folder()))
-            if (entry.is_regular_file())
-                fs::last_write_time(Prepared() / fs::relative(entry.path(), Folder()), entry.last_write_time());
-    }
-    // What a run added goes, what it changed comes back.
-    void PutPreparedBack() const
-    {
-        namespace fs = std::filesystem;
-        std::vector<fs::path> added;
-        for (const auto& entry : fs::recursive_directory_iterator(Folder()))
-            if (!fs::exists(Prepared() / fs::relative(entry.path(), Folder())))
-                added.push_back(entry.path());
-        for (const fs::path& path : added)
-            fs::remove_all(path);
-        for (const auto& entry : fs::recursive_directory_iterator(Prepared())) {
-            const fs::path target = Folder() / fs::relative(entry.path(), Prepared());
-            if (entry.is_directory()) {
-                fs::create_directories(target);
-                continue;
-            }
-            std::error_code missing;
-            if (fs::file_size(target, missing) == entry.file_size() && !missing
-                && fs::last_write_time(target) == entry.last_write_time())
-                continue;
-            fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing);
-            fs::last_write_time(target, entry.last_write_time());
-        }
+        g_Scene = nullptr;
+        CScreensGameTest::TearDown();
     }
     // A case that started the game leaves none running for the next.
     void EndGame()
@@ -106,29 +194,61 @@ protected:
         if (CGameBase::SGetInstance())
             EndRun();
     }
-    std::string Prepared() const { return Folder() + ".prepared"; }
-    static void Empty(const std::string& folder)
+    struct SStamp {
+        uintmax_t size;
+        std::filesystem::file_time_type time;
+        bool operator==(const SStamp&) const = default;
+    };
+    static SStamp StampOf(const std::filesystem::directory_entry& entry)
     {
-        std::filesystem::create_directories(folder);
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
-            std::filesystem::remove_all(entry.path());
+        return {entry.is_directory() ? 0 : entry.file_size(), entry.last_write_time()};
     }
+
+    // The demo data as the set-up copied it: what a run added goes, what it
+    // changed or removed comes back (a whole copy costs a second here).
+    // Answers the data folder.
+    std::string FreshData()
+    {
+        namespace fs = std::filesystem;
+        const fs::path data(PathOf("Data"));
+        fs::remove(PathOf(".Replacements.journal"));
+        if (m_Copied.empty()) {
+            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(data))
+                m_Copied[entry.path().lexically_relative(data).string()] = StampOf(entry);
+            return data.string();
+        }
+        std::vector<fs::path> added;
+        std::map<std::string, bool> seen;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(data)) {
+            const std::string relative = entry.path().lexically_relative(data).string();
+            const auto copied = m_Copied.find(relative);
+            if (copied == m_Copied.end())
+                added.push_back(entry.path());
+            else
+                seen[relative] = copied->second == StampOf(entry);
+        }
+        for (const fs::path& path : added)
+            fs::remove_all(path);
+        for (auto& [relative, stamp] : m_Copied) {
+            const auto found = seen.find(relative);
+            if (found != seen.end() && found->second)
+                continue;
+            const fs::path target = data / relative;
+            const fs::path source = fs::path(OMBRISALT_DEMO_DATA "/Data") / relative;
+            if (fs::is_directory(source)) {
+                fs::create_directories(target);
+            } else {
+                fs::create_directories(target.parent_path());
+                fs::copy_file(source, target, fs::copy_options::overwrite_existing);
+            }
+            stamp = StampOf(fs::directory_entry(target));
+        }
+        return data.string();
+    }
+
+private:
+    std::map<std::string, SStamp> m_Copied;
 };
-
-FilesSavedTogether* g_Scene = nullptr;
-
-void FilesSavedTogether::SetUp()
-{
-    CScreensGameTest::SetUp();
-    g_Scene = this;
-}
-
-void FilesSavedTogether::TearDown()
-{
-    g_Scene = nullptr;
-    std::filesystem::remove_all(Prepared());
-    CScreensGameTest::TearDown();
-}
 
 // What the program writes to standard error while the scope lasts, through a
 // pipe a thread drains: a full disk must not silence it.
@@ -171,29 +291,43 @@ private:
 
 // --- a street's win and its goals ---
 
-bool WinAStreetMeetingAGoal(std::string& message);
+bool WinAStreet(std::string& message);
 
-// A new player in the first street. The results and the map build their
-// caches when first shown, which is no part of this save: a run of it now
-// leaves them, its profiles put back as they were.
+// A new player in the first street, the game started anew over the files
+// of the first start, with sound streamed without a thread of its own (the
+// runs fork from it).
 void PlayIntoAStreet(const std::string&)
 {
+    // The game reads "Data/" below the program folder, its working folder.
+    SetDataFolder("./");
+    if (CGameBase::SGetInstance())
+        g_Scene->EndRun();
+    const bool first = g_StreetFiles.empty();
+    const auto since = std::filesystem::file_time_type::clock::now();
+    for (const auto& [path, bytes] : g_StreetFiles)
+        WriteBytes(path, bytes);
+    if (first)
+        WriteBytes("Ombrisalt.CFG", "[Options]\r\nUse Threaded Stream=0\r\n");
     g_Scene->StartIntoTheLevel();
+    if (!first)
+        return;
     const std::string profiles = ReadBytes("Stats.dat");
     if (const pid_t child = ::fork(); child == 0) {
         std::string message;
-        std::_Exit(WinAStreetMeetingAGoal(message) ? 0 : 1);
+        std::_Exit(WinAStreet(message) ? 0 : 1);
     } else {
         int status = 0;
         ::waitpid(child, &status, 0);
     }
     WriteBytes("Stats.dat", profiles);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
+        if (entry.is_regular_file() && entry.last_write_time() >= since)
+            g_StreetFiles[entry.path().string()] = ReadBytes(entry.path().string());
 }
 
 // The street finished at once (the finishing word: every family housed well
-// inside its time goal), its results counted up and Continue to the map,
-// which saves again.
-bool WinAStreetMeetingAGoal(std::string& message)
+// inside its time goal); the results open and save.
+bool WinAStreet(std::string& message)
 {
     CStandardErrorCapture said;
     CompletePlayerInteraction();
@@ -203,10 +337,6 @@ bool WinAStreetMeetingAGoal(std::string& message)
             g_Scene->ClickOn(card->GetDefaultButton());
         g_Scene->Passes(1);
     }
-    g_Scene->Seconds(0.5f);
-    if (CEndOfLevelWindow* results = GetEndOfLevelWindow())
-        g_Scene->ClickOn(results->GetDefaultButton());
-    g_Scene->Passes(2);
     message = said.Take();
     return message.find("could not be written") == std::string::npos;
 }
@@ -214,7 +344,6 @@ bool WinAStreetMeetingAGoal(std::string& message)
 // Each street's record holds its win and the goals it met, or neither.
 void CheckWinAndGoalsAgree(const std::string&, bool saved)
 {
-    RegisterAllClasses();
     CStats read;
     if (!read.Load()) {
         EXPECT_FALSE(saved) << "no profile after a save that succeeded";
@@ -235,161 +364,110 @@ void CheckWinAndGoalsAgree(const std::string&, bool saved)
 }
 
 const SavedTogetherCase kCases[] = {
-    {"a street's win and its goals", &PlayIntoAStreet, &WinAStreetMeetingAGoal, &CheckWinAndGoalsAgree},
+    {"a street's win and its goals", &PlayIntoAStreet, &WinAStreet, &CheckWinAndGoalsAgree, true},
+    {"a sequence's Properties.txt and its cache", &PrepareSequenceKeptAsItsCache, &SaveSequenceRate,
+     &CheckSequenceAgrees},
 };
 
-// --- the runs ---
-
-// Counted in the child: the sync or rename at which it acts.
-int g_PointsToGo = 0;
-bool g_DiskFull = false;
-// The child's end of the pipe it reports on.
-int g_ReportFd = -1;
-
-std::string ReadAll(int fd)
+std::vector<std::string> Lines(const std::string& text)
 {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, size_t(got));
-    ::close(fd);
-    return text;
+    std::vector<std::string> lines;
+    size_t at = 0;
+    for (size_t end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(text.substr(at, end - at));
+    return lines;
 }
 
-void Report(const std::string& text)
+// The target of a synced temporary (".<name>.tmp<counter>" beside it).
+std::string TargetOf(const std::string& synced)
 {
-    [[maybe_unused]] const ssize_t written = ::write(g_ReportFd, text.data(), text.size());
+    const std::filesystem::path path(synced);
+    const std::string name = path.filename().string();
+    const size_t mark = name.rfind(".tmp");
+    if (name.empty() || name[0] != '.' || mark == std::string::npos || mark == 0)
+        return synced;
+    return (path.parent_path() / name.substr(1, mark - 1)).string();
 }
 
-// Runs body in a child process; answers its exit status (-signal when
-// killed) and in report what it wrote to g_ReportFd, read as it comes.
-template <typename Body>
-int InChild(Body body, std::string& report)
+TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsThemAgreeing)
 {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        return 1001;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(ends[0]);
-        g_ReportFd = ends[1];
-        std::_Exit(body());
-    }
-    ::close(ends[1]);
-    report = ReadAll(ends[0]);
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child)
-        return 1000;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-}
-
-void FillTheDisk()
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = 16;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    g_DiskFull = true;
-}
-
-void KillAtTheCountedPoint(std::string_view)
-{
-    if (--g_PointsToGo == 0)
-        ::raise(SIGKILL);
-}
-
-void FillTheDiskAtTheCountedPoint(std::string_view)
-{
-    if (--g_PointsToGo == 0)
-        FillTheDisk();
-}
-
-// A free run names each file it syncs, its temporary's decoration taken off.
-void ReportThePoint(std::string_view path)
-{
-    std::string name(path.substr(path.find_last_of('/') + 1));
-    if (const size_t mark = name.rfind(".tmp"); name.starts_with(".") && mark != std::string::npos)
-        name = name.substr(1, mark - 1);
-    Report(name + '\n');
-}
-
-TEST_F(FilesSavedTogether, AfterAKillOrARefusedWriteAtAnyPointTheNextStartReadsThemAgreeing)
-{
+    const std::string record = PathOf("synced.txt");
     for (const SavedTogetherCase& c : kCases) {
         SCOPED_TRACE(c.name);
-        // Each run forks from the scene as prepared, the folder put back as
-        // it was then.
-        FreshData();
-        c.prepare(Folder());
-        KeepPrepared();
+        CScopedDataFolder data(PathOf("Data").c_str());
 
-        // The names of the files a free save writes.
-        std::string listed;
-        InChild(
-            [&] {
-                plat::SetSyncObserver(&ReportThePoint);
-                std::string message;
-                return c.save(message) ? 0 : 1;
-            },
-            listed);
-        std::set<std::string> written;
-        for (size_t at = 0, end; (end = listed.find('\n', at)) != std::string::npos; at = end + 1)
-            written.insert(listed.substr(at, end - at));
-        ASSERT_FALSE(written.empty()) << "the save writes nothing";
-
-        // Killed at each point in turn, until a save runs through.
-        for (int point = 1;; ++point) {
-            ASSERT_LT(point, 100) << "the save never ran through";
-            PutPreparedBack();
-            std::string unused;
-            const int status = InChild(
-                [&] {
-                    g_PointsToGo = point;
-                    plat::SetSyncObserver(&KillAtTheCountedPoint);
-                    std::string message;
-                    return c.save(message) ? 0 : 1;
-                },
-                unused);
+        // Stopped at each sync in turn, until a save runs to its end.
+        int stop = 1;
+        for (;; ++stop) {
+            SCOPED_TRACE("stopped at sync " + std::to_string(stop));
+            ASSERT_LT(stop, 40);
+            const std::string folder = FreshData();
+            ASSERT_NO_FATAL_FAILURE(c.prepare(folder));
+            std::filesystem::remove(record);
+            const SChildSave run = SaveInChild(c, [&] {
+                g_SyncsLeft = stop;
+                g_SyncRecord = ::open(record.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+                plat::SetSyncObserver(&StopAtSync);
+            });
+            ASSERT_TRUE(run.status == 0 || run.status == -SIGKILL) << run.status << " " << run.message;
             plat::FinishInterruptedReplacements();
-            SCOPED_TRACE("killed at point " + std::to_string(point));
-            c.checkAgree(Folder(), status == 0);
-            if (status != -SIGKILL) {
-                EXPECT_EQ(status, 0) << "the save alone fails";
+            c.checkAgree(folder, run.status == 0);
+            if (run.status == 0)
                 break;
-            }
         }
+        EXPECT_GT(stop, 1) << "a save that syncs nothing";
 
-        // The disk full from each point on, until it never fills.
-        for (int point = 0;; ++point) {
-            ASSERT_LT(point, 100);
-            PutPreparedBack();
-            std::string said;
-            const int status = InChild(
-                [&] {
-                    if (point == 0)
-                        FillTheDisk();
-                    g_PointsToGo = point;
-                    plat::SetSyncObserver(&FillTheDiskAtTheCountedPoint);
-                    std::string message;
-                    const bool answered = c.save(message);
-                    Report((answered ? "1" : "0") + message);
-                    return g_DiskFull ? 0 : 2;
-                },
-                said);
-            ASSERT_FALSE(said.empty()) << "the child died at point " << point << ": " << status;
-            const bool answered = said[0] == '1';
+        // The files the whole save replaced, in the data or the program
+        // folder (the journal aside: it is no file of either).
+        std::vector<std::string> targets;
+        for (const std::string& synced : Lines(ReadBytes(record))) {
+            const std::string target = std::filesystem::absolute(TargetOf(synced)).lexically_normal().string();
+            if (target.rfind(Folder() + "/", 0) == 0 && target != PathOf(".Replacements.journal")
+                && std::find(targets.begin(), targets.end(), target) == targets.end())
+                targets.push_back(target);
+        }
+        ASSERT_FALSE(targets.empty());
+        const auto named = [&](const std::string& message, const std::string& target) {
+            const std::string inData = PathOf("Data") + "/";
+            const size_t from = target.rfind(inData, 0) == 0 ? inData.size() : Folder().size() + 1;
+            return message.find(target.substr(from)) != std::string::npos;
+        };
+        const auto contents = [&] {
+            std::map<std::string, std::string> bytes;
+            for (const std::string& target : targets)
+                bytes[target] = DiskHas(target) ? ReadBytes(target) : "(none)";
+            return bytes;
+        };
+
+        // Each file refused in turn (read-only), then every write (a full disk).
+        std::vector<std::string> refusals = targets;
+        refusals.push_back("");
+        for (const std::string& refused : refusals) {
+            SCOPED_TRACE(refused.empty() ? "a full disk" : "refused " + refused);
+            if (c.writesReadOnlyFiles && !refused.empty())
+                continue;
+            const std::string folder = FreshData();
+            ASSERT_NO_FATAL_FAILURE(c.prepare(folder));
+            if (!refused.empty() && !DiskHas(refused))
+                continue;
+            const auto before = contents();
+            ASSERT_TRUE(refused.empty() || plat::SetReadOnly(refused, true));
+            const SChildSave run = SaveInChild(c, [&] {
+                if (!refused.empty())
+                    return;
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{16, 16};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+            ASSERT_TRUE(refused.empty() || plat::SetReadOnly(refused, false));
+            EXPECT_EQ(run.status, 1) << run.message;
+            EXPECT_TRUE(refused.empty() ? std::any_of(targets.begin(), targets.end(),
+                                                      [&](const std::string& t) { return named(run.message, t); })
+                                        : named(run.message, refused))
+                << run.message;
             plat::FinishInterruptedReplacements();
-            SCOPED_TRACE("the disk full from point " + std::to_string(point));
-            c.checkAgree(Folder(), answered);
-            if (!answered) {
-                bool named = false;
-                for (const std::string& name : written)
-                    named = named || said.find(name) != std::string::npos;
-                EXPECT_TRUE(named) << "a refused save names no file it writes: " << said.substr(1);
-            }
-            if (status == 2)
-                break;
+            EXPECT_EQ(contents(), before);
+            c.checkAgree(folder, false);
         }
         EndGame();
     }

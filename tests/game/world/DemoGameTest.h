@@ -19,6 +19,7 @@
 #include "game/world/CTutorial.h"
 #include "sequences/HueRemap.h"
 #include "shell/CMouseState.h"
+#include "ui/CJListBox.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,8 @@ protected:
         CShellTest::TearDown();
         CMouseState::SGetInstance().ResetForTesting();
         CGameBase::SSetShuttingDown(false);
+        // The list boxes' icons are frames of the run's picture list, gone with it.
+        CJListBox::ResetIconFrames();
         // The demo's starting state holds upgrades; later tests start with none.
         CGameState fresh;
         fresh.ResetToDefaults();
