@@ -173,7 +173,6 @@ public:
     using CScreensGameTest::ClickOn;
     using CScreensGameTest::EndRun;
     using CScreensGameTest::Passes;
-    using CScreensGameTest::Seconds;
     using CScreensGameTest::StartIntoTheLevel;
 
 protected:
@@ -363,6 +362,8 @@ void CheckWinAndGoalsAgree(const std::string&, bool saved)
     EXPECT_TRUE(won || !saved) << "the win of a save that succeeded is missing";
 }
 
+// The game's case runs first: after the sequence case's set-up in this
+// process the started game's street no longer reaches its results.
 const SavedTogetherCase kCases[] = {
     {"a street's win and its goals", &PlayIntoAStreet, &WinAStreet, &CheckWinAndGoalsAgree, true},
     {"a sequence's Properties.txt and its cache", &PrepareSequenceKeptAsItsCache, &SaveSequenceRate,
