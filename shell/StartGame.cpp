@@ -121,8 +121,7 @@ bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& ex
     ClearShutdownRequest();
     if (!plat::AcquireInstanceLock(g_LockName)) {
         ShowUnownedBox("Program Already Running",
-                       "This program is already running.  Click on the button on the Windows task bar to activate "
-                       "it.");
+                       "This program is already running.  Switch to its window to use it.");
         return false;
     }
     if (!CreateGameWindow())

@@ -33,6 +33,9 @@ CJMessageBox::CJMessageBox(CJWindow* parent, const CJString& title, const CJStri
     if (m_Font && m_Font->GetMultiLineTextWidth(text) > kMessageBoxWrapWidth)
         shown = m_Font->WrapText(text, kMessageBoxWrapWidth, TrailingSpaces::Cut);
     m_Text = &Add<CJStatic>(EPlace::TopLeft, shown);
+    // A message is text: an '&' in it (a player's name) is no hot-key mark.
+    m_Text->SetParseHotKeyMark(false);
+    m_Text->SetTitle(shown);
 
     CJButton& button = Add<CJButton>(EPlace::BelowPreviousCentred, buttonTitle ? buttonTitle : "OK");
     m_FirstButton = &button;

@@ -118,12 +118,17 @@ void CThreeInARowCounter::DeclareProperties(CPropertyDeclarer& d)
 CThreeInARowCounter::CThreeInARowCounter()
 {
     InitDeclaredProperties();
-    g_CurrentCounter = this;
+    // A copy (the level editor's undo snapshots clone the played street)
+    // must not take the running counter's place: it is never updated, so a
+    // pay-out started on it would never end.
+    if (!g_CurrentCounter)
+        g_CurrentCounter = this;
 }
 
 CThreeInARowCounter::~CThreeInARowCounter()
 {
-    g_CurrentCounter = nullptr;
+    if (g_CurrentCounter == this)
+        g_CurrentCounter = nullptr;
     DestroyDeclaredProperties();
 }
 
@@ -188,6 +193,8 @@ void CThreeInARowCounter::StartEndOfLevelPhase()
 
 void CThreeInARowCounter::Update(CSpriteUpdateRecord& record)
 {
+    // The counter the street runs is the current one.
+    g_CurrentCounter = this;
     UpdateNextAI(record);
     const float seconds = record.seconds;
     if (!m_EndOfLevelCountdownStarted) {

@@ -22,9 +22,10 @@ struct SSparkleOptions;
 class CThreeInARowCounter : public CSpriteAI {
     OMBRISALT_REFLECTED(CThreeInARowCounter, CSpriteAI)
 public:
-    // Becomes the current counter.
+    // Becomes the current counter when there is none; an updated counter
+    // always becomes it.
     CThreeInARowCounter();
-    // No counter is current afterwards, whichever this was.
+    // No counter is current afterwards when this one was.
     ~CThreeInARowCounter() override;
 
     void Update(CSpriteUpdateRecord& record) override;

@@ -113,14 +113,10 @@ SLevelFigures ReadFigures()
 
 void AddSpendable(CTextSubstitutionList& values, const SLevelFigures& figures)
 {
-    const float share = CRules::SGetInstance().m_SpendableProfit;
-    float spendable = share * figures.revenue;
     const CPlayerStats* player = CStats::SGetInstance().GetCurrentPlayer();
     const bool kids = player && player->IsKidsMode() && figures.revenue < figures.required;
-    if (kids)
-        spendable = share * figures.required;
     values.AddNumber("%s[KidsBonusProfit]", kids ? 1 : 0);
-    values.AddNumber("%s[EarnedSpendable]", Nearest(spendable * 1000.0f));
+    values.AddNumber("%s[EarnedSpendable]", EarnedSpendableDollars(kids ? figures.required : figures.revenue));
 }
 
 void AddLevelAverages(CTextSubstitutionList& values)

@@ -6,12 +6,14 @@
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTrophyRoom.h"
+#include "game/screens/CTutorialPopUp.h"
 #include "game/screens/GameWindows.h"
 #include "game/scripting/CAudio.h"
 #include "game/scripting/CSprite.h"
 #include "game/scripting/NoneEntries.h"
 #include "game/world/CGameApp.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGoal.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CPlayfield.h"
@@ -91,6 +93,14 @@ void CLevelCompletion::CompleteLevel()
     CPlayerStats* player = stats.GetCurrentPlayer();
     const uint32_t index = GetCurrentLevelIndex();
     CGameState* state = CGameState::SGetCurrent();
+    EndTutorialPlay();
+    // The goals met go into the record with the result, so that the results'
+    // save keeps both: the HUD would award them only at its next draw, after
+    // that save.
+    if (CPlayerStatsForLevel* record = level ? stats.GetCurrentLevelStats() : nullptr)
+        for (uint32_t i = 0; i < level->m_OptionalGoals.GetCount(); ++i)
+            if (const CGoal* goal = level->m_OptionalGoals[i]; goal && goal->m_AchievedThisTime)
+                record->SetOptionalGoalAchieved(i);
     if (!won) {
         if (CPlayerStatsForLevel* record = stats.GetCurrentLevelStats()) {
             record->AddFailure();

@@ -137,17 +137,18 @@ void CNewTrophyEarnedMenu::Done()
         CStats::SMarkChanged();
         return;
     }
+    // Dropped before what follows runs: the results save as they open, and
+    // a kill there must not announce the card again.
+    if (history) {
+        history->DropFirstToShow();
+        CStats::SMarkChanged();
+    }
     CCommand* next = m_Next;
     m_Next = nullptr;
     Close();
     if (next) {
         next->Execute();
         delete next;
-    }
-    // Looked up again: the command may have changed the current player.
-    if (CAchievementHistory* after = GetAchievementHistory()) {
-        after->DropFirstToShow();
-        CStats::SMarkChanged();
     }
 }
 

@@ -422,7 +422,11 @@ void CChangePlayerWindow::DeleteSelected()
     const int32_t row = GetSelectedRow();
     if (row <= 0 || row >= m_Rows.GetCount())
         return;
-    CStats::SGetInstance().DeletePlayer(m_Rows.GetValue(row));
+    CStats& stats = CStats::SGetInstance();
+    stats.DeletePlayer(m_Rows.GetValue(row));
+    // Written at once, as naming and editing are: a kill must not bring the
+    // player back.
+    stats.Save();
     FillRows();
 }
 

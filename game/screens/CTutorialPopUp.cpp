@@ -239,6 +239,11 @@ void ForgetTutorialsOfThisPlay()
     CStats::SMarkChanged();
 }
 
+void EndTutorialPlay()
+{
+    g_ThisPlay.history = nullptr;
+}
+
 void ShowTutorial(int32_t index, bool skipIfShown)
 {
     CTutorial* tutorial = GetTutorialAt(index);

@@ -67,6 +67,8 @@ void BeginTutorialPlay();
 // Restarting the street forgets what this play opened, so that every
 // message of the street shows again from its start.
 void ForgetTutorialsOfThisPlay();
+// The street ended: what its play opened stays seen, whatever follows.
+void EndTutorialPlay();
 
 // Opens the pop-up of the tutorial list entry (none or out of range:
 // nothing); with skipIfShown a message the player has seen stays shut.

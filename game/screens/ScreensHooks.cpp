@@ -131,6 +131,9 @@ CGameState* CScreensHooks::FindSavedStateForLevel(uint32_t level)
 
 void CScreensHooks::OnGameClosing()
 {
+    // A street closed before it ended was not played through: its lessons
+    // show again, as after Restart or Quit.
+    ForgetTutorialsOfThisPlay();
     CStats::SShutdown();
 }
 

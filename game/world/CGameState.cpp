@@ -299,7 +299,8 @@ void CGameState::AddEarnedSpendable()
 {
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     const float required = level ? level->m_RequiredRevenue : 0.0f;
-    m_SpendableMoneyK += CRules::SGetInstance().m_SpendableProfit * std::max(m_RevenueK, required);
+    const int32_t dollars = EarnedSpendableDollars(std::max(m_RevenueK, required));
+    m_SpendableMoneyK = float(double(m_SpendableMoneyK) + double(dollars) / 1000.0);
 }
 
 void CGameState::SaveStateBeforeLevel()
@@ -552,7 +553,7 @@ void CGameState::AddCareerStats(CTextSubstitutionList& list)
     AddWhole(list, "Revenue", double(m_RevenueK) * 1000.0);
     AddWhole(list, "Revenue Pct", FractionToPercent(m_RevenueK, required));
     const float earnedBase = player.difficulty == 0 ? std::max(m_RevenueK, required) : m_RevenueK;
-    AddWhole(list, "Earned Spendable", double(earnedBase * CRules::SGetInstance().m_SpendableProfit) * 1000.0);
+    AddWhole(list, "Earned Spendable", double(EarnedSpendableDollars(earnedBase)));
     AddWhole(list, "Total Spendable", double(m_SpendableMoneyK) * 1000.0);
     AddWhole(list, "Avg Frame", double(GetAverageFrameValue()) * 1000.0);
     AddWhole(list, "Avg Garage", double(GetAverageGarageValue()) * 1000.0);
@@ -615,4 +616,9 @@ CGameStateList& GetGameStateList()
 int32_t WholeDollars(float thousands)
 {
     return TruncateToInt32(std::round(double(thousands) * 1000.0));
+}
+
+int32_t EarnedSpendableDollars(float revenueK)
+{
+    return WholeDollars(CRules::SGetInstance().m_SpendableProfit * revenueK);
 }

@@ -153,3 +153,6 @@ CGameStateList& GetGameStateList();
 // thousands separators (CJString::FormatThousands, or a substitution list's
 // AddNumber), as every screen writes money.
 int32_t WholeDollars(float thousands);
+// The spendable share of a street's revenue (thousands) in whole dollars:
+// rounded once, so that the results show what the player is given.
+int32_t EarnedSpendableDollars(float revenueK);

@@ -17,14 +17,18 @@
 #include "editor/CObjectEditor.h"
 #include "editor/ValuePropertyEditors.h"
 #include "game/business/CCustomer.h"
+#include "game/business/CThreeInARowCounter.h"
+#include "game/screens/CEndOfLevel.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CLotPlayfieldLayer.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
+#include "game/world/CTypedCommands.h"
 #include "images/CFrame.h"
 #include "objects/CFileListList.h"
 #include "objects/CFloatProperty.h"
@@ -310,7 +314,8 @@ TEST_F(LevelEditorInGame, ATutorialMessageInTheObjectEditorIsPreviewedOverTheLev
 }
 
 // Exit leaves the designer in the street as it was before F7: the editor is
-// gone with its palette, and a click on a waiting customer answers it.
+// gone with its palette, a click on a waiting customer answers it, and the
+// street still ends.
 TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
@@ -339,6 +344,21 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
     const CFPoint at = GetCurrentPlayfield()->FindLayer("Customers")->LayerToScreen(waiting->GetSprite()->GetPosition());
     Click(CPoint{int32_t(at.x), int32_t(at.y)});
     EXPECT_FALSE(waiting->IsWaitingToBeAnswered()) << "the click reached the street";
+
+    // Three alike in a row as the last family is housed (what the finishing
+    // word does): the bonus pays out and the street ends.
+    ASSERT_NE(GetThreeInARowCounter(), nullptr);
+    GetThreeInARowCounter()->AddBonus();
+    CompletePlayerInteraction();
+    GetTypedCommandSwitches().levelFinishedByCommand = true;
+    const auto ended = [] {
+        return GetEndOfLevelWindow() || GetTutorialEndOfLevelWindow() || GetNewTrophyEarnedMenu();
+    };
+    Passes(30);
+    EXPECT_FALSE(ended()) << "the bonus left is paid out first";
+    for (int i = 0; i < 60 * 20 && !ended(); ++i)
+        ASSERT_TRUE(Pass(17));
+    EXPECT_TRUE(ended()) << "the street never ended";
 }
 
 // With no editor settings file the lots are pickable, so a picture dragged

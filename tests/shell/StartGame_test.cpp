@@ -265,8 +265,7 @@ TEST_F(SecondProgram, IsRefusedWithTheMessageWhileTheFirstRuns)
     const int second = SpawnProgram({"/DataFolder", PathOf("second")}, environment, {}, PathOf("second.err"));
     EXPECT_EQ(WaitForExitStatus(second), 255);
     EXPECT_EQ(ReadBytes(PathOf("second.err")),
-              "Program Already Running\nThis program is already running.  Click on the button on the Windows task "
-              "bar to activate it.\n");
+              "Program Already Running\nThis program is already running.  Switch to its window to use it.\n");
     EXPECT_FALSE(DiskHas(PathOf("second/Ombrisalt.CFG")));
 
     // A termination signal ends the first in its orderly shutdown, once its

@@ -222,6 +222,31 @@ TEST_F(DemoRoad, TheFirstStreetLeadsThroughItsTutorialMessagesOneClickAtATime)
     }
 }
 
+// A play that never ended keeps none of its lessons: closed mid-lesson, the
+// next start leads Town from its welcome again.
+TEST_F(DemoRoad, ClosingTheProgramMidLessonKeepsNoneOfThatPlaysLessonsSeen)
+{
+    StartTutorial();
+    Seconds(4.1f);
+    ASSERT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
+    PushClick(600, 150);
+    Seconds(0.1f);
+    PushClick(52, 730);
+    Seconds(0.1f);
+    ASSERT_EQ(OpenMessages(), std::vector<std::string>{"Town Customers"});
+    Push(plat::WindowEvent::Kind::Close);
+    for (int i = 0; i < 20 && Pass(17); ++i) {
+    }
+    EXPECT_EQ(ShutDownStarted(), 0);
+
+    StartTutorial();
+    CTutorialHistory* history = GetTutorialHistory();
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 0u);
+    Seconds(4.1f);
+    EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
+}
+
 TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroductionLeadToTheNext)
 {
     StartGame();

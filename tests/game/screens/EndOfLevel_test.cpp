@@ -39,6 +39,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -458,6 +459,29 @@ TEST_F(EndOfLevel, HousesSoldAtWholePricesSumToTheWholeTotal)
     SetFraction(*window, "BonusFraction", 1);
     EXPECT_EQ(Value(*window, "%s[LotValues]"), "301,000");
     window->Destroy();
+}
+
+// A won street's spendable share is rounded once: what the results say is
+// what the player gets (Ferry Quay's half dollar once went up on the card and
+// down in the purse).
+TEST_F(EndOfLevel, TheSpendableTheResultsShowIsWhatThePlayerGets)
+{
+    CLevelOptions& level = StartGame();
+    level.m_RequiredRevenue = 110.0f;
+    CGameState* state = CGameState::SGetCurrent();
+    for (const float revenue : {231.915f, 231.905f, 200.035f, 150.0f}) {
+        SCOPED_TRACE(revenue);
+        state->m_SpendableMoneyK = 12.345f;
+        state->m_RevenueK = revenue;
+        CompleteLevel();
+        CEndOfLevelWindow* window = GetEndOfLevelWindow();
+        ASSERT_NE(window, nullptr);
+        std::string shown = Value(*window, "%s[EarnedSpendable]");
+        shown.erase(std::remove(shown.begin(), shown.end(), ','), shown.end());
+        EXPECT_EQ(WholeDollars(state->m_SpendableMoneyK) - 12345, std::stoi(shown));
+        window->Destroy();
+        ASSERT_TRUE(Pass(17));
+    }
 }
 
 TEST_F(EndOfLevel, TheWaysOutOfTheResults)

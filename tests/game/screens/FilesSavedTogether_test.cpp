@@ -6,9 +6,14 @@
 
 #include "blit/ColorTables.h"
 #include "game/screens/CDecadeTransition.h"
+#include "game/screens/CEndOfLevel.h"
 #include "game/screens/CLifeRewards.h"
+#include "game/screens/CNewTrophyEarned.h"
+#include "game/screens/CStats.h"
 #include "game/screens/RegisterGameScreensClasses.h"
+#include "game/world/CLevelPlay.h"
 #include "game/world/CLevelSorter.h"
+#include "game/world/CTypedCommands.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplacementGroup.h"
@@ -30,6 +35,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -49,7 +55,18 @@ struct SavedTogetherCase {
     // Reads the files as the next start would: they agree (all old, or all
     // new when the save succeeded).
     void (*checkAgree)(const std::string& folder, bool saveSucceeded);
+    // The files are the player's own, which the program makes writable to
+    // save (a read-only one refuses nothing): only a full disk refuses them.
+    bool writesReadOnlyFiles = false;
 };
+
+// The running test, for the cases that play the demo game.
+class FilesSavedTogether;
+FilesSavedTogether* g_Scene = nullptr;
+// What the game wrote in the program folder while the street's case first
+// started it and showed the results once (the profiles, the settings, the
+// caches: no part of its save), put back before each start.
+std::map<std::string, std::string> g_StreetFiles;
 
 // --- a sequence's Properties.txt and its cache ---
 
@@ -160,13 +177,6 @@ void CheckSorterFilesAgree(const std::string& folder, bool saveSucceeded)
 
 // --- the stops ---
 
-const SavedTogetherCase kCases[] = {
-    {"a sequence's Properties.txt and its cache", &PrepareSequenceKeptAsItsCache, &SaveSequenceRate,
-     &CheckSequenceAgrees},
-    {"the Level Sorter's levels, tips, decade cards and life reward", &PrepareSorter, &SaveSorterInsert,
-     &CheckSorterFilesAgree},
-};
-
 int g_SyncsLeft = 0;
 int g_SyncRecord = -1;
 
@@ -218,10 +228,18 @@ SChildSave SaveInChild(const SavedTogetherCase& c, SetUp setUp)
 }
 
 class FilesSavedTogether : public CScreensGameTest {
+public:
+    using CScreensGameTest::ClickOn;
+    using CScreensGameTest::EndRun;
+    using CScreensGameTest::Passes;
+    using CScreensGameTest::StartIntoTheLevel;
+
 protected:
     void SetUp() override
     {
         CScreensGameTest::SetUp();
+        g_Scene = this;
+        g_StreetFiles.clear();
         ReadList(GetDecadeTransitionList());
         ReadList(GetLifeRewardList(), "Resources/LifeRewards");
         static FilesSavedTogether* test;
@@ -233,8 +251,15 @@ protected:
     }
     void TearDown() override
     {
+        g_Scene = nullptr;
         g_Sorter = nullptr;
         CScreensGameTest::TearDown();
+    }
+    // A case that started the game leaves none running for the next.
+    void EndGame()
+    {
+        if (CGameBase::SGetInstance())
+            EndRun();
     }
     struct SStamp {
         uintmax_t size;
@@ -292,6 +317,129 @@ private:
     std::map<std::string, SStamp> m_Copied;
 };
 
+// What the program writes to standard error while the scope lasts, through a
+// pipe a thread drains: a full disk must not silence it.
+class CStandardErrorCapture {
+public:
+    CStandardErrorCapture()
+    {
+        if (::pipe(m_Pipe) != 0)
+            return;
+        m_Saved = ::dup(2);
+        ::dup2(m_Pipe[1], 2);
+        ::close(m_Pipe[1]);
+        m_Drain = std::thread([this] {
+            char buffer[4096];
+            for (ssize_t got; (got = ::read(m_Pipe[0], buffer, sizeof buffer)) > 0;)
+                m_Text.append(buffer, size_t(got));
+        });
+    }
+    ~CStandardErrorCapture() { Take(); }
+    CStandardErrorCapture(const CStandardErrorCapture&) = delete;
+    CStandardErrorCapture& operator=(const CStandardErrorCapture&) = delete;
+    std::string Take()
+    {
+        if (m_Saved >= 0) {
+            ::dup2(m_Saved, 2);
+            ::close(m_Saved);
+            m_Saved = -1;
+            m_Drain.join();
+            ::close(m_Pipe[0]);
+        }
+        return m_Text;
+    }
+
+private:
+    int m_Pipe[2] = {-1, -1};
+    int m_Saved = -1;
+    std::thread m_Drain;
+    std::string m_Text;
+};
+
+// --- a street's win and its goals ---
+
+bool WinAStreet(std::string& message);
+
+// A new player in the first street, the game started anew over the files
+// of the first start, with sound streamed without a thread of its own (the
+// runs fork from it).
+void PlayIntoAStreet(const std::string&)
+{
+    // The game reads "Data/" below the program folder, its working folder.
+    SetDataFolder("./");
+    if (CGameBase::SGetInstance())
+        g_Scene->EndRun();
+    const bool first = g_StreetFiles.empty();
+    const auto since = std::filesystem::file_time_type::clock::now();
+    for (const auto& [path, bytes] : g_StreetFiles)
+        WriteBytes(path, bytes);
+    if (first)
+        WriteBytes("Ombrisalt.CFG", "[Options]\r\nUse Threaded Stream=0\r\n");
+    g_Scene->StartIntoTheLevel();
+    if (!first)
+        return;
+    const std::string profiles = ReadBytes("Stats.dat");
+    if (const pid_t child = ::fork(); child == 0) {
+        std::string message;
+        std::_Exit(WinAStreet(message) ? 0 : 1);
+    } else {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+    }
+    WriteBytes("Stats.dat", profiles);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
+        if (entry.is_regular_file() && entry.last_write_time() >= since)
+            g_StreetFiles[entry.path().string()] = ReadBytes(entry.path().string());
+}
+
+// The street finished at once (the finishing word: every family housed well
+// inside its time goal); the results open and save.
+bool WinAStreet(std::string& message)
+{
+    CStandardErrorCapture said;
+    CompletePlayerInteraction();
+    GetTypedCommandSwitches().levelFinishedByCommand = true;
+    for (int i = 0; i < 600 && !GetEndOfLevelWindow(); ++i) {
+        if (CNewTrophyEarnedMenu* card = GetNewTrophyEarnedMenu())
+            g_Scene->ClickOn(card->GetDefaultButton());
+        g_Scene->Passes(1);
+    }
+    message = said.Take();
+    return message.find("could not be written") == std::string::npos;
+}
+
+// Each street's record holds its win and the goals it met, or neither.
+void CheckWinAndGoalsAgree(const std::string&, bool saved)
+{
+    CStats read;
+    if (!read.Load()) {
+        EXPECT_FALSE(saved) << "no profile after a save that succeeded";
+        return;
+    }
+    const CPlayerStats* player = read.GetCurrentPlayer();
+    ASSERT_NE(player, nullptr);
+    bool won = false;
+    for (uint32_t i = 0; i < player->m_pStatsForLevel.GetCount(); ++i) {
+        const CPlayerStatsForLevel* record = player->m_pStatsForLevel[i];
+        if (!record)
+            continue;
+        const bool goalsMet = record->GetOptionalGoalCounts().first > 0;
+        EXPECT_EQ(record->HasBeenCompleted(), goalsMet) << "street " << i << ": the win and its goals disagree";
+        won = won || record->HasBeenCompleted();
+    }
+    EXPECT_TRUE(won || !saved) << "the win of a save that succeeded is missing";
+}
+
+// The street's case runs first: after the sequence case's set-up in this
+// process the started game's street no longer reaches its results.
+const SavedTogetherCase kCases[] = {
+    {"a street's win and its goals", &PlayIntoAStreet, &WinAStreet, &CheckWinAndGoalsAgree, true},
+    {"a sequence's Properties.txt and its cache", &PrepareSequenceKeptAsItsCache, &SaveSequenceRate,
+     &CheckSequenceAgrees},
+    {"the Level Sorter's levels, tips, decade cards and life reward", &PrepareSorter, &SaveSorterInsert,
+     &CheckSorterFilesAgree},
+};
+
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -340,18 +488,20 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         }
         EXPECT_GT(stop, 1) << "a save that syncs nothing";
 
-        // The files the whole save replaced (the journal aside: it is no file of the data).
+        // The files the whole save replaced, in the data or the program
+        // folder (the journal aside: it is no file of either).
         std::vector<std::string> targets;
         for (const std::string& synced : Lines(ReadBytes(record))) {
-            // Absolute: a running game names its data folder relatively.
             const std::string target = std::filesystem::absolute(TargetOf(synced)).lexically_normal().string();
-            if (target.rfind(PathOf("Data") + "/", 0) == 0
+            if (target.rfind(Folder() + "/", 0) == 0 && target != PathOf(".Replacements.journal")
                 && std::find(targets.begin(), targets.end(), target) == targets.end())
                 targets.push_back(target);
         }
         ASSERT_FALSE(targets.empty());
         const auto named = [&](const std::string& message, const std::string& target) {
-            return message.find(target.substr(PathOf("Data").size() + 1)) != std::string::npos;
+            const std::string inData = PathOf("Data") + "/";
+            const size_t from = target.rfind(inData, 0) == 0 ? inData.size() : Folder().size() + 1;
+            return message.find(target.substr(from)) != std::string::npos;
         };
         const auto contents = [&] {
             std::map<std::string, std::string> bytes;
@@ -365,6 +515,8 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         refusals.push_back("");
         for (const std::string& refused : refusals) {
             SCOPED_TRACE(refused.empty() ? "a full disk" : "refused " + refused);
+            if (c.writesReadOnlyFiles && !refused.empty())
+                continue;
             const std::string folder = FreshData();
             ASSERT_NO_FATAL_FAILURE(c.prepare(folder));
             if (!refused.empty() && !DiskHas(refused))
@@ -388,6 +540,7 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             EXPECT_EQ(contents(), before);
             c.checkAgree(folder, false);
         }
+        EndGame();
     }
 }
 

@@ -1,6 +1,7 @@
 // The running game ends a level with trophies waiting: the "New Trophy
 // Earned" menu covers the screen and the level's results come only after its
-// last trophy is dismissed, by clicks on "Done" or by Enter.
+// last trophy is dismissed, by clicks on "Done" or by Enter, and a trophy
+// dismissed is so on disk by the time the results have saved.
 #include "ScreensGameTest.h"
 
 #include "game/business/CCustomerArrivals.h"
@@ -90,6 +91,11 @@ TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAg
     EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
     EXPECT_TRUE(results());
     EXPECT_EQ(App()->GetOpenScreens(), screens);
+    // The results save as they open: a kill there announces nothing again.
+    CStats onDisk;
+    ASSERT_TRUE(onDisk.Load());
+    ASSERT_NE(onDisk.GetCurrentPlayer(), nullptr);
+    EXPECT_EQ(GetAchievementHistory(*onDisk.GetCurrentPlayer())->GetCountToShow(), 0u);
     if (CEndOfLevelWindow* window = GetEndOfLevelWindow())
         window->Destroy();
     if (CTutorialEndOfLevelWindow* window = GetTutorialEndOfLevelWindow())

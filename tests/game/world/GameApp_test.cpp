@@ -248,7 +248,9 @@ TEST_F(GameProgram, TheBonusSparklesOncePerExpiryAndShowsItsCursorWhileItLasts)
     ASSERT_EQ(sparkle.sequence, GetSequenceList().Find("CursorPowerUp"));
     ASSERT_GT(sparkle.sequence, 0);
     ASSERT_NE(sparkle.bonusCursor, nullptr);
-    auto counter = std::make_unique<CThreeInARowCounter>();
+    // The street's own counter: one made aside would not be the one in play.
+    CThreeInARowCounter* counter = GetThreeInARowCounter();
+    ASSERT_NE(counter, nullptr);
     counter->m_SecondsBonusLeft = 30.0f;
 
     CSpriteArray& sprites = App()->GetGameSprites();
