@@ -81,12 +81,17 @@ function(ombrisalt_add_library name)
   endif()
 endfunction()
 
-# ombrisalt_add_tests(<folder> [MAIN <target>] <library targets...>)
+# ombrisalt_add_tests(<folder> [MAIN <target>] [COST <n>] <library targets...>)
 # One test program per folder of tests/, each test case registered with CTest.
 # Every other .cpp of the folder (and of tests/support/) is support code.
 # MAIN replaces GoogleTest's main (tests/support/main registers everything).
+# COST is each suite's CTest cost: CTest starts the costliest first, so on a
+# fresh build the long suites do not come last with one core left idle.
 function(ombrisalt_add_tests folder)
-  cmake_parse_arguments(ARG "" "MAIN" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "MAIN;COST" "" ${ARGN})
+  if(NOT ARG_COST)
+    set(ARG_COST 0)
+  endif()
   if(NOT ARG_MAIN)
     set(ARG_MAIN GTest::gtest_main)
   endif()
@@ -147,6 +152,7 @@ set(label ${exe})
 set(folder ${folder})
 set(workdir [==[${CMAKE_CURRENT_BINARY_DIR}]==])
 set(skip ChildProcess)
+set(cost ${ARG_COST})
 include([==[${PROJECT_SOURCE_DIR}/cmake/GTestSuites.cmake]==])
 ")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
