@@ -2,7 +2,7 @@
 # GoogleTest suite of a test program, "<folder>/<suite>" (two programs may
 # have a suite of one name), run as "<program> --gtest_filter=<suite>.*". The
 # suites are listed again when the program is newer than the list.
-# Input variables: exe, list, label, folder, workdir, skip (suites not to register).
+# Input variables: exe, list, label, folder, workdir, skip (suites not to register), cost.
 cmake_policy(PUSH)
 cmake_policy(VERSION 3.25)
 if(NOT EXISTS "${exe}")
@@ -29,7 +29,7 @@ if(NOT EXISTS "${list}" OR "${exe}" IS_NEWER_THAN "${list}")
     set(name "${folder}/${suite}")
     string(APPEND content "add_test([=[${name}]=] [==[${exe}]==] [=[--gtest_filter=${suite}.*]=])\n"
                           "set_tests_properties([=[${name}]=] PROPERTIES WORKING_DIRECTORY [==[${workdir}]==]"
-                          " ENVIRONMENT OMBRISALT_HEADLESS=1 LABELS ${label})\n")
+                          " ENVIRONMENT OMBRISALT_HEADLESS=1 LABELS ${label} COST \${cost})\n")
   endforeach()
   file(WRITE "${list}" "${content}")
 endif()

@@ -4,6 +4,8 @@
 #include "foundation/CFile.h"
 #include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>

@@ -5,6 +5,8 @@
 #include "SoundTestSupport.h"
 #include "foundation/CIniSection.h"
 
+#include <gmock/gmock.h>
+
 #include <algorithm>
 #include <memory>
 #include <sys/stat.h>
