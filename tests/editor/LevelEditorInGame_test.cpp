@@ -623,12 +623,6 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
 {
     std::map<std::string, std::string> before = DataFiles();
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
-    auto closeObjectEditor = [&](const std::string& what) {
-        CObjectEditor* opened = GetCurrentObjectEditor();
-        ASSERT_NE(opened, nullptr) << what;
-        ClickOn(opened->GetCloseButton());
-        ASSERT_EQ(GetCurrentObjectEditor(), nullptr) << what;
-    };
     for (uint16_t key : {plat::vk::kF6, plat::vk::kF7}) {
         SCOPED_TRACE(key == plat::vk::kF6 ? "F6" : "F7");
         CEditorToolPalette* palette = OpenEditorPalette(key);
@@ -647,9 +641,9 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
         ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CLevelSorterWindow>()));
         EXPECT_TRUE(level->IsEqualTo(unedited.get())) << level->m_DisplayName.GetText().GetString();
         palette->EditActiveGameState();
-        ASSERT_NO_FATAL_FAILURE(closeObjectEditor("game state"));
+        ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
         palette->EditActivePlayfield();
-        ASSERT_NO_FATAL_FAILURE(closeObjectEditor("playfield"));
+        ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
         // The tools and the lists are the same over either street: once.
         if (key == plat::vk::kF6) {
             palette->OpenFooEditor();
@@ -673,7 +667,7 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
                     browser->SelectEntry(entry);
                     browser->EditSelected();
                     if (GetCurrentObjectEditor())
-                        ASSERT_NO_FATAL_FAILURE(closeObjectEditor(list->GetItemName(entry)));
+                        ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
                 }
             }
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(browser));
@@ -681,7 +675,7 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
             CSequence* sequence = GetSequenceList().GetObject(FirstNamed(GetSequenceList()));
             ASSERT_NE(sequence, nullptr);
             OpenObjectEditor(sequence, sequence);
-            ASSERT_NO_FATAL_FAILURE(closeObjectEditor("sequence"));
+            ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
         }
         PushKey(key);
         Passes(3);
@@ -694,7 +688,7 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
     ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
     WriteBytes(PathOf(LevelsFile()), hand);
     ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
-    ASSERT_NO_FATAL_FAILURE(closeObjectEditor("Level Properties"));
+    ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
     PushKey(plat::vk::kF6);
     Passes(3);
     ASSERT_EQ(GetLevelEditorWindow(), nullptr);
