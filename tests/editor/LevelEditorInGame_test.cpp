@@ -666,8 +666,9 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
                         continue;
                     browser->SelectEntry(entry);
                     browser->EditSelected();
-                    if (GetCurrentObjectEditor())
+                    if (GetCurrentObjectEditor()) {
                         ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+                    }
                 }
             }
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(browser));
@@ -699,8 +700,7 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
     before["Resources/Levels.Object.txt"] = hand;
     const std::map<std::string, std::string> after = DataFiles();
     for (const auto& [name, bytes] : after)
-        if (name.rfind("Cache/", 0) != 0)
-            EXPECT_TRUE(before.count(name) && before.at(name) == bytes) << name << " written";
+        EXPECT_TRUE(name.rfind("Cache/", 0) == 0 || (before.count(name) && before.at(name) == bytes)) << name;
     for (const auto& [name, bytes] : before)
         EXPECT_TRUE(after.count(name)) << name << " removed";
 }
