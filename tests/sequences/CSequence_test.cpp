@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -473,14 +472,9 @@ TEST_F(SequenceBuild, AStrayBlockInThePropertiesIsReportedWithItsFileAndLine)
     ASSERT_NE(dynamic_cast<CSequence*>(read.get()), nullptr);
     EXPECT_EQ(static_cast<CSequence*>(read.get())->GetUseEvery(), 2u);
 
-    // Its first line is read as any object text's: one longer than a class
-    // name (here a hole of zeros) is refused at its head, never held whole,
-    // and nothing after it is read.
-    {
-        std::ofstream out(PathOf("Seqs/-Walk/Properties.txt"), std::ios::binary | std::ios::trunc);
-        out.seekp(4096);
-        out << "\r\n" << SequenceProperties("Use Every=2");
-    }
+    // Its first line is read as other object text is: a hole of zeros longer
+    // than a class name is refused at its head, and nothing after it is read.
+    WriteBytes("Seqs/-Walk/Properties.txt", std::string(4096, '\0') + "\r\n" + SequenceProperties("Use Every=2"));
     CSequence sequence;
     sequence.ReadOrCreateProperties("Seqs", "Walk");
     EXPECT_EQ(sequence.GetUseEvery(), 1u);

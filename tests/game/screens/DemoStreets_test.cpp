@@ -34,7 +34,6 @@
 #include "objects/CNewFileOptions.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "ui/CJListBox.h"
-#include "ui/CJMessageBox.h"
 #include "ui/CJStatic.h"
 #include "ui/CScreenWindow.h"
 #include "overlays/CFrameOverlay.h"
@@ -280,10 +279,9 @@ TEST_F(DemoStreets, TheDecadesTheLifeRewardAndTheMapLineUpWithTheStreets)
         << "the decades differ in colour";
 }
 
-// A street inserted before Harbour Row, a move and the delete that undoes
-// the insert, a paste of every street, and Harbour Row deleted, in the
-// Level Sorter: each street's tip, the decade cards and the life reward go
-// with their streets, and reach their files with "Levels", all or none.
+// Inserts, a move, a paste of every street and deletes in the Level Sorter:
+// each street's tip, the decade cards and the life reward go with their
+// streets, and reach their files with "Levels", all or none.
 TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
@@ -340,7 +338,7 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     std::filesystem::create_directory(hill);
     sorter->RequestClose();
     Passes(2);
-    auto* box = dynamic_cast<CJMessageBox*>(CScreenWindow::GetScreenWindow()->GetFirstChild());
+    CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild();
     ASSERT_NE(box, nullptr);
     std::string said;
     for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())

@@ -1,8 +1,5 @@
-// Files that earlier builds wrote, read by this one with the meaning they
-// had: a player's profile with a won street in the numeric scrapbook form, a
-// main menu and a level set saved by the editor, settings files with LF ends
-// and with a last line ending in a lone CR. previous-build/README.md says how
-// each was made.
+// Files that earlier builds wrote, read by this one with the meaning they had
+// (previous-build/README.md says how each was made).
 #include "ScreensGameTest.h"
 
 #include "game/business/CUpgrade.h"
@@ -18,6 +15,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -50,11 +48,8 @@ std::vector<std::tuple<std::string, std::string, std::string>> Settings(const st
 {
     std::vector<std::tuple<std::string, std::string, std::string>> settings;
     std::string section;
-    for (std::size_t at = 0; at < bytes.size();) {
-        std::size_t end = bytes.find('\n', at);
-        end = end == std::string::npos ? bytes.size() : end;
-        std::string line = bytes.substr(at, end - at);
-        at = end + 1;
+    std::istringstream lines(bytes);
+    for (std::string line; std::getline(lines, line);) {
         while (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (!line.empty() && line.front() == '[')
@@ -84,9 +79,7 @@ TEST_F(PreviousBuildFiles, ReadWithTheMeaningTheyHad)
     }
 
     // The won street's lots with the parts that build drew in its scrapbook.
-    CPlayerStats& player = Player();
-    EXPECT_STREQ(player.m_Name.GetString(), "Mira");
-    const CPlayerStatsForLevel* won = player.FindLevelStats(0);
+    const CPlayerStatsForLevel* won = Player().FindLevelStats(0);
     ASSERT_NE(won, nullptr);
     EXPECT_TRUE(won->HasBeenCompleted());
     const std::vector<std::array<std::string, 4>> lots = {
@@ -103,29 +96,16 @@ TEST_F(PreviousBuildFiles, ReadWithTheMeaningTheyHad)
                 << "lot " << lot << ", part " << part;
     }
 
-    // Each street of the saved set means what the demo's own street of that
-    // name means: this build writes both alike.
+    // The saved set's one street means what the demo's Harbour Row means:
+    // this build writes both alike.
     std::unique_ptr<CObject> read(LoadObjectFromFile((kFrom + "Levels.Object.txt").c_str(), 0, IdMode::WithoutIds,
                                                      ReportUnknownClass::Fatal, nullptr));
     auto* saved = dynamic_cast<CLevelSet*>(read.get());
     ASSERT_NE(saved, nullptr);
-    CLevelSet* demo = GetLevels();
     ASSERT_EQ(saved->GetCount(), 1u);
-    for (uint32_t i = 0; i < saved->GetCount(); ++i) {
-        CJString name;
-        saved->GetLevelName(name, i);
-        CLevelOptions* same = nullptr;
-        for (uint32_t j = 0; j < demo->GetCount() && !same; ++j) {
-            CJString other;
-            demo->GetLevelName(other, j);
-            if (std::string(other.GetString()) == name.GetString())
-                same = demo->GetLevel(j);
-        }
-        ASSERT_NE(same, nullptr) << name.GetString();
-        ASSERT_TRUE(saved->GetLevel(i)->SaveToFile("Saved Street.txt", kSaveSkipWritableTest));
-        ASSERT_TRUE(same->SaveToFile("Demo Street.txt", kSaveSkipWritableTest));
-        EXPECT_EQ(ReadBytes("Saved Street.txt"), ReadBytes("Demo Street.txt")) << name.GetString();
-    }
+    ASSERT_TRUE(saved->GetLevel(0)->SaveToFile("Saved Street.txt", kSaveSkipWritableTest));
+    ASSERT_TRUE(GetLevels()->GetLevel(0)->SaveToFile("Demo Street.txt", kSaveSkipWritableTest));
+    EXPECT_EQ(ReadBytes("Saved Street.txt"), ReadBytes("Demo Street.txt"));
 
     // Every setting stays in its section when keys are written after it.
     for (const char* name : {"Settings LF.CFG", "Settings Lone CR.CFG"}) {

@@ -27,7 +27,6 @@
 #include <string>
 #include <vector>
 
-// Remembers the screens the game object asks for, then opens them as usual.
 // The lots of a street, in the order its lot layer holds them.
 inline std::vector<CLot*> LotsOf(CLevelOptions& level)
 {
@@ -39,6 +38,7 @@ inline std::vector<CLot*> LotsOf(CLevelOptions& level)
     return lots;
 }
 
+// Remembers the screens the game object asks for, then opens them as usual.
 class CRecordingScreens : public CScreensHooks {
 public:
     bool OpenScreen(EGameScreen screen) override
