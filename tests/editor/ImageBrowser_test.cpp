@@ -498,8 +498,8 @@ TEST_F(ImageBrowser, AFrameThumbnailSitsOnTheFramesHotSpot)
     CFrameBrowserItem::SCreate(m_Frames.get(), 999)->GetBounds(bounds);
     EXPECT_EQ(bounds, (CRect{0, 0, 0, 0}));
 
-    // A full-screen frame is shrunk into a thumbnail: the frames after it
-    // stand beside it and show, and nothing is drawn past its cell.
+    // A full-screen frame is shrunk whole into a thumbnail on its hot spot:
+    // the frames after it stand beside it and show, nothing is drawn past its cell.
     FrameWithHotSpot("Backdrop", 512, 384);
     const int32_t side = CImageBrowser::kLargestThumbnailSide;
     m_Browser->SetTree(m_Frames->GetItemTree(), factory);
@@ -515,7 +515,6 @@ TEST_F(ImageBrowser, AFrameThumbnailSitsOnTheFramesHotSpot)
             ASSERT_LT(r.bottom, 300) << "in view";
             EXPECT_EQ(Rgb(*canvas, image.x, image.y), 0x00FF00u);
         } else if (shown.caption.Compare("Backdrop") == 0) {
-            // Whole, its hot spot in place: from corner to corner.
             EXPECT_EQ(Rgb(*canvas, image.x - side / 2 + 1, image.y - side * 3 / 8 + 1), 0xFF0000u);
             EXPECT_EQ(Rgb(*canvas, image.x + side / 2 - 2, image.y + side * 3 / 8 - 2), 0xFF0000u);
             EXPECT_NE(Rgb(*canvas, r.left + 1, r.bottom + 2), 0xFF0000u);

@@ -12,7 +12,6 @@
 #include "foundation/CDynamicList.h"
 #include "game/scripting/CExpressionOperators.h"
 #include "game/scripting/CSpritePlugInContainers.h"
-#include "game/world/CLevelOptions.h"
 #include "game/world/CLevelSet.h"
 #include "images/CFont.h"
 #include "objects/CDynamicPropertyRegistry.h"
@@ -488,9 +487,9 @@ TEST_F(ObjectRows, OwnedObjectsAreCopiedPastedWithinTheFamilyAndDeleted)
     EXPECT_FALSE(row->Delete(true));
 }
 
-// A level of a level set goes as the sorter's "Delete" takes it, slot and
-// all, by the button or the class list's "(none)", and a new slot is a new
-// level: no empty level is left to be saved and played. The last one stays.
+// A level of a level set goes with its slot, by the button or the class
+// list's "(none)", and a new slot is a new level: no empty level is left to
+// be saved and played. The last one stays.
 TEST_F(ObjectRows, ALevelOfALevelSetIsDeletedWithItsSlotAndTheLastOneStays)
 {
     CLevelSetUserMade set;
@@ -511,15 +510,13 @@ TEST_F(ObjectRows, ALevelOfALevelSetIsDeletedWithItsSlotAndTheLastOneStays)
             out += set.GetLevel(i) ? set.GetLevel(i)->m_DisplayName.GetText().GetString() + std::string(" ") : "- ";
         return out;
     };
-    // A new slot is a new level, as the sorter's Insert makes one.
     auto* add = dynamic_cast<CAddNewElementPropertyEditor*>(FindPropertyEditor(&set, list, 1));
     ASSERT_NE(add, nullptr);
     GetCurrentObjectEditor()->OnNotify(add->GetButton(), kNotifyClicked);
     EXPECT_EQ(names(), "Arch Bridge Cobble  ");
     EXPECT_EQ(GetCurrentLevelIndex(), 3u);
     ASSERT_TRUE(row(3)->Delete(false));
-    ASSERT_NE(row(1), nullptr);
-    ASSERT_TRUE(row(1)->Delete(false));
+    ASSERT_TRUE(row(1) && row(1)->Delete(false));
     EXPECT_EQ(names(), "Arch Cobble ");
     EXPECT_EQ(GetCurrentLevelIndex(), 1u) << "still Cobble";
     ASSERT_NE(row(0), nullptr);
