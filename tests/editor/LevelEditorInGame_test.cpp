@@ -614,6 +614,20 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
     Passes(3);
     EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == written + "\n") << "the undo is kept";
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f);
+
+    // Another street edited by hand while the editor is open, then this one
+    // in the editor: the save writes the editor's street onto the file as
+    // the hand left it.
+    ASSERT_NE(GetLevelEditorWindow(), nullptr);
+    std::unique_ptr<CLevelSet> hand(static_cast<CLevelSet*>(FindLevels()->Clone()));
+    hand->GetLevel(index == 0 ? 1 : 0)->m_Comment.Set("by hand");
+    ASSERT_TRUE(hand->SaveToFile(PathOf(LevelsFile()).c_str(), 0));
+    ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("7"));
+    ASSERT_NO_FATAL_FAILURE(closeAll());
+    hand->GetLevel(index)->m_RequiredRevenue = 7.0f;
+    ASSERT_TRUE(hand->SaveToFile(PathOf("Expected.txt").c_str(), 0));
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == ReadBytes(PathOf("Expected.txt"))) << "both edits are kept";
 }
 
 // Opening and closing every editor and tool a designer reaches, with no edit,
