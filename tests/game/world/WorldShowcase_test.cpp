@@ -263,12 +263,15 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
             break;
     ASSERT_NE(sorter, nullptr);
     EXPECT_EQ(sorter->GetList()->GetRowCount(), 12);
-    // A new level made current at the top is what the showcase then holds.
+    // A new level at the top leaves the showcase on the street it held.
+    ASSERT_NE(GetWorldShowcasePlayfield(), nullptr);
+    const uint32_t layers = GetWorldShowcasePlayfield()->GetLayerCount();
     sorter->GetList()->SelectItem(0, true);
     sorter->Insert();
     GetStandInHooks().update(kStep);
     ASSERT_NE(GetWorldShowcasePlayfield(), nullptr);
-    EXPECT_EQ(GetWorldShowcasePlayfield()->GetLayerCount(), 0u);
+    EXPECT_EQ(GetWorldShowcasePlayfield()->GetLayerCount(), layers);
+    EXPECT_NE(layers, 0u);
     keys.ResetForTesting();
     SetSkinResources(nullptr, nullptr);
     CJWindow::SetDefaultFont(nullptr);
