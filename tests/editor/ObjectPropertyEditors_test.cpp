@@ -659,6 +659,9 @@ TEST_F(ObjectRows, ArrayRowsInsertAndDeleteAtTheFocusedElementAndAppendAtTheEnd)
 
     editor->FocusPropertyEditor(element(1));
     Frame();
+    // A click on the button focuses its own row first.
+    editor->FocusPropertyEditor(top());
+    Frame();
     EXPECT_EQ(top()->GetRememberedIndex(), 1);
     EXPECT_TRUE(top()->GetInsertButton()->IsEnabled());
 
