@@ -14,9 +14,11 @@
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CTypedCommands.h"
 #include "game/world/WorldHooks.h"
 #include "support/ScopedHooks.h"
@@ -70,38 +72,55 @@ TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAg
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     const auto results = [] { return GetEndOfLevelWindow() != nullptr || GetTutorialEndOfLevelWindow() != nullptr; };
     const uint32_t screens = App()->GetOpenScreens();
+    // What a kill would leave: the profile on disk.
+    const auto onDisk = [](uint32_t level, uint32_t waiting) {
+        CStats read;
+        ASSERT_TRUE(read.Load());
+        ASSERT_NE(read.GetCurrentPlayer(), nullptr);
+        EXPECT_TRUE(read.GetCurrentPlayer()->GetLevelStats(level)->HasBeenCompleted());
+        EXPECT_EQ(GetAchievementHistory(*read.GetCurrentPlayer())->GetCountToShow(), waiting);
+    };
 
-    AwardAchievementByName("MatchingApprentice");
-    AwardAchievementByName("MatchingMaster");
-    CompleteLevel();
-    ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr);
-    EXPECT_EQ(App()->GetOpenScreens(), screens + 1) << "play waits under the menu";
-    for (int i = 0; i < 10; ++i)
+    // A career street, then a tutorial street, whose results save nothing
+    // else of their own.
+    const uint32_t streets[] = {GetCurrentLevelIndex(), FindLevels()->GetFirstTutorialLevelIndex()};
+    for (uint32_t street : streets) {
+        SCOPED_TRACE(street);
+        App()->StartLevelByIndex(street);
         ASSERT_TRUE(Pass(17));
-    EXPECT_FALSE(results()) << "no results yet";
+        CGameState::SGetCurrent()->m_RevenueK = CLevelOptions::SGetCurrent()->m_RequiredRevenue;
+        AwardAchievementByName(street == streets[0] ? "MatchingApprentice" : "BuilderOfDreams");
+        AwardAchievementByName(street == streets[0] ? "MatchingMaster" : "AccomplishedBuilder");
+        CompleteLevel();
+        ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr);
+        EXPECT_EQ(App()->GetOpenScreens(), screens + 1) << "play waits under the menu";
+        // The street is won on disk with its trophies, before any card.
+        ASSERT_NO_FATAL_FAILURE(onDisk(street, 2));
+        for (int i = 0; i < 10; ++i)
+            ASSERT_TRUE(Pass(17));
+        EXPECT_FALSE(results()) << "no results yet";
 
-    // Enter goes on as "Done" does, not into the trophy room.
-    PressEnter();
-    EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
-    ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr) << "the second trophy";
-    EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 1u);
-    EXPECT_FALSE(results());
-    ClickDone();
-    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
-    EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
-    EXPECT_TRUE(results());
-    EXPECT_EQ(App()->GetOpenScreens(), screens);
-    // The results save as they open: a kill there announces nothing again.
-    CStats onDisk;
-    ASSERT_TRUE(onDisk.Load());
-    ASSERT_NE(onDisk.GetCurrentPlayer(), nullptr);
-    EXPECT_EQ(GetAchievementHistory(*onDisk.GetCurrentPlayer())->GetCountToShow(), 0u);
-    if (CEndOfLevelWindow* window = GetEndOfLevelWindow())
-        window->Destroy();
-    if (CTutorialEndOfLevelWindow* window = GetTutorialEndOfLevelWindow())
-        window->Destroy();
+        // Enter goes on as "Done" does, not into the trophy room.
+        PressEnter();
+        EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
+        ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr) << "the second trophy";
+        EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 1u);
+        EXPECT_FALSE(results());
+        ClickDone();
+        EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+        EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
+        EXPECT_TRUE(results());
+        EXPECT_EQ(App()->GetOpenScreens(), screens);
+        // The results save as they open: a kill there announces nothing again.
+        ASSERT_NO_FATAL_FAILURE(onDisk(street, 0));
+        if (CEndOfLevelWindow* window = GetEndOfLevelWindow())
+            window->Destroy();
+        if (CTutorialEndOfLevelWindow* window = GetTutorialEndOfLevelWindow())
+            window->Destroy();
+    }
 
     // With nothing waiting the results come at once.
+    App()->StartLevelByIndex(streets[0]);
     CompleteLevel();
     EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
     EXPECT_TRUE(results());
