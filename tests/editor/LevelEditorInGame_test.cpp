@@ -361,17 +361,30 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
     EXPECT_TRUE(ended()) << "the street never ended";
 
     // The results hidden ("Look at the town"), F7 and File > Exit: the
-    // ended street takes nobody new and shows its results again, paid once.
+    // ended street takes nobody new and shows its results again, paid once,
+    // whether every family has moved in or the word ended it.
     for (int i = 0; i < 20 && GetNewTrophyEarnedMenu(); ++i)
         ClickOn(GetNewTrophyEarnedMenu()->GetDefaultButton());
-    ASSERT_NE(GetEndOfLevelWindow(), nullptr);
     const float spendable = CGameState::SGetCurrent()->m_SpendableMoneyK;
-    GetEndOfLevelWindow()->HideResults();
-    ASSERT_NO_FATAL_FAILURE(fileExit(OpenEditorPalette()));
-    Passes(30);
-    EXPECT_NE(GetEndOfLevelWindow(), nullptr) << "the street came back to life without its results";
-    EXPECT_EQ(CGameState::SGetCurrent()->m_SpendableMoneyK, spendable);
-    EXPECT_EQ(Player().FindLevelStats(GetCurrentLevelIndex())->GetTimesCompleted(), 1u);
+    for (const bool everyoneHome : {true, false}) {
+        SCOPED_TRACE(everyoneHome ? "every family home" : "ended by the word");
+        ASSERT_NE(GetEndOfLevelWindow(), nullptr);
+        if (everyoneHome) {
+            CLevelOptions::SGetCurrent()->m_CustomersSpawned = int32_t(CLevelOptions::SGetCurrent()->m_Customers);
+            CSpriteArray& line = GetCurrentPlayfield()->FindLayer("Customers")->GetSprites();
+            while (line.GetCount() > 0) {
+                CSprite* customer = line.GetAt(line.GetCount() - 1);
+                line.Remove(customer);
+                delete customer;
+            }
+        }
+        GetEndOfLevelWindow()->HideResults();
+        ASSERT_NO_FATAL_FAILURE(fileExit(OpenEditorPalette()));
+        Passes(30);
+        EXPECT_NE(GetEndOfLevelWindow(), nullptr) << "the street came back to life without its results";
+        EXPECT_EQ(CGameState::SGetCurrent()->m_SpendableMoneyK, spendable);
+        EXPECT_EQ(Player().FindLevelStats(GetCurrentLevelIndex())->GetTimesCompleted(), 1u);
+    }
 }
 
 // With no editor settings file the lots are pickable, so a picture dragged
