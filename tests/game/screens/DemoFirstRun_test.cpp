@@ -165,9 +165,8 @@ TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesA
     EXPECT_FALSE(DiskHas("Stats.dat"));
 
     // A designer's session before any player is named (F7 or F6 at the
-    // menu, over the first lesson's street) plays no street for nobody: the
-    // editor's close leads back to the menu, and the player named in the
-    // next run still hears the story.
+    // menu) plays no street: the editor's close leads back to the menu, and
+    // the player named in the next run still hears the story.
     for (uint32_t key : {21u, 28u}) {
         SetCurrentLevelIndex(levels->GetFirstTutorialLevelIndex());
         ASSERT_TRUE(App()->OnCommand(key));

@@ -28,7 +28,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -73,60 +72,55 @@ TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAg
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     const auto results = [] { return GetEndOfLevelWindow() != nullptr || GetTutorialEndOfLevelWindow() != nullptr; };
     const uint32_t screens = App()->GetOpenScreens();
-    // What a kill would leave: the profile on disk.
-    const auto onDisk = [](uint32_t level, uint32_t waiting) {
+    // What a kill would leave: the street won, the cards still to show.
+    const auto onDisk = [](uint32_t waiting) {
         CStats read;
         ASSERT_TRUE(read.Load());
-        ASSERT_NE(read.GetCurrentPlayer(), nullptr);
-        EXPECT_TRUE(read.GetCurrentPlayer()->GetLevelStats(level)->HasBeenCompleted());
+        EXPECT_TRUE(read.GetCurrentPlayer()->GetLevelStats(GetCurrentLevelIndex())->HasBeenCompleted());
         EXPECT_EQ(GetAchievementHistory(*read.GetCurrentPlayer())->GetCountToShow(), waiting);
     };
 
-    // A career street with two trophies, then a tutorial street with one,
-    // whose results save nothing else of their own.
-    const uint32_t streets[] = {GetCurrentLevelIndex(), FindLevels()->GetFirstTutorialLevelIndex()};
-    for (uint32_t street : streets) {
-        SCOPED_TRACE(street);
-        App()->StartLevelByIndex(street);
+    AwardAchievementByName("MatchingApprentice");
+    AwardAchievementByName("MatchingMaster");
+    CGameState::SGetCurrent()->m_RevenueK = CLevelOptions::SGetCurrent()->m_RequiredRevenue;
+    CompleteLevel();
+    ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(App()->GetOpenScreens(), screens + 1) << "play waits under the menu";
+    ASSERT_NO_FATAL_FAILURE(onDisk(2));
+    for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(Pass(17));
-        CGameState::SGetCurrent()->m_RevenueK = CLevelOptions::SGetCurrent()->m_RequiredRevenue;
-        const std::vector<const char*> trophies = street == streets[0]
-                                                      ? std::vector<const char*>{"MatchingApprentice", "MatchingMaster"}
-                                                      : std::vector<const char*>{"BuilderOfDreams"};
-        for (const char* name : trophies)
-            AwardAchievementByName(name);
-        CompleteLevel();
-        ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr);
-        EXPECT_EQ(App()->GetOpenScreens(), screens + 1) << "play waits under the menu";
-        // The street is won on disk with its trophies, before any card.
-        ASSERT_NO_FATAL_FAILURE(onDisk(street, uint32_t(trophies.size())));
-        for (int i = 0; i < 10; ++i)
-            ASSERT_TRUE(Pass(17));
-        EXPECT_FALSE(results()) << "no results yet";
+    EXPECT_FALSE(results()) << "no results yet";
 
-        // Enter goes on as "Done" does, not into the trophy room.
-        for (size_t left = trophies.size(); left > 1; --left) {
-            PressEnter();
-            EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
-            ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr) << "the next trophy";
-            EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), left - 1);
-            EXPECT_FALSE(results());
-        }
-        ClickDone();
-        EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
-        EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
-        EXPECT_TRUE(results());
-        EXPECT_EQ(App()->GetOpenScreens(), screens);
-        // The results save as they open: a kill there announces nothing again.
-        ASSERT_NO_FATAL_FAILURE(onDisk(street, 0));
-        if (CEndOfLevelWindow* window = GetEndOfLevelWindow())
-            window->Destroy();
-        if (CTutorialEndOfLevelWindow* window = GetTutorialEndOfLevelWindow())
-            window->Destroy();
-    }
+    // Enter goes on as "Done" does, not into the trophy room.
+    PressEnter();
+    EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
+    ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr) << "the second trophy";
+    EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 1u);
+    EXPECT_FALSE(results());
+    ClickDone();
+    EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
+    EXPECT_EQ(GetAchievementHistory()->GetCountToShow(), 0u);
+    EXPECT_TRUE(results());
+    EXPECT_EQ(App()->GetOpenScreens(), screens);
+    // The results save as they open: a kill there announces nothing again.
+    ASSERT_NO_FATAL_FAILURE(onDisk(0));
+    if (CEndOfLevelWindow* window = GetEndOfLevelWindow())
+        window->Destroy();
+
+    // A lesson's results, which save nothing else of their own, save the
+    // drop of its one card.
+    App()->StartLevelByIndex(FindLevels()->GetFirstTutorialLevelIndex());
+    CGameState::SGetCurrent()->m_RevenueK = CLevelOptions::SGetCurrent()->m_RequiredRevenue;
+    AwardAchievementByName("BuilderOfDreams");
+    CompleteLevel();
+    ASSERT_NO_FATAL_FAILURE(onDisk(1));
+    ClickDone();
+    ASSERT_NE(GetTutorialEndOfLevelWindow(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(onDisk(0));
+    GetTutorialEndOfLevelWindow()->Destroy();
 
     // With nothing waiting the results come at once.
-    App()->StartLevelByIndex(streets[0]);
+    App()->StartLevelByIndex(0);
     CompleteLevel();
     EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
     EXPECT_TRUE(results());
