@@ -200,8 +200,14 @@ bool CGameApp::OnMessage(CMessage& message)
 {
     CGameBase::OnMessage(message);
     static const uint32_t kEditorClosing = CMessage::SGetMessageType("Editor Closing");
-    if (message.GetType() == kEditorClosing && GetGameEditorHooks().EditorMayClose()) {
-        RestartAfterEditing();
+    if (message.GetType() == kEditorClosing) {
+        // A profile not yet named plays nothing (its progress would pass to
+        // the player who names it): the designer's session ends at the main
+        // menu, whose Play asks for a name.
+        if (!HasNamedPlayer() && GetGameScreensHooks().OpenScreen(EGameScreen::MainMenu))
+            return false;
+        if (GetGameEditorHooks().EditorMayClose())
+            RestartAfterEditing();
     }
     return false;
 }

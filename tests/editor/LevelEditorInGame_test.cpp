@@ -21,6 +21,7 @@
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/scripting/CSprite.h"
+#include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlay.h"
 #include "game/world/CLevelSet.h"
@@ -312,7 +313,7 @@ TEST_F(LevelEditorInGame, ATutorialMessageInTheObjectEditorIsPreviewedOverTheLev
 
 // Exit leaves the designer in the street as it was before F7: the editor is
 // gone with its palette, a click on a waiting customer answers it, and the
-// street still ends.
+// street still ends, and pays once.
 TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
@@ -320,12 +321,15 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
     ASSERT_NE(palette, nullptr);
     // Before any is chosen, the stored state shown is the one a new game starts with.
     EXPECT_STREQ(GetGameStateList().GetItemName(palette->GetGameStatePopUp()->GetSelectedItem()), "Initial");
-    CJMenuItem* file = Entry(*palette->GetMenuBar(), "File");
-    ASSERT_NE(file, nullptr);
-    ClickOn(file);
-    ASSERT_NE(file->GetOpenSubMenu(), nullptr);
-    ClickOn(Entry(*file->GetOpenSubMenu(), "Exit"));
-    Passes(2);
+    const auto fileExit = [&](CEditorToolPalette* tools) {
+        CJMenuItem* file = Entry(*tools->GetMenuBar(), "File");
+        ASSERT_NE(file, nullptr);
+        ClickOn(file);
+        ASSERT_NE(file->GetOpenSubMenu(), nullptr);
+        ClickOn(Entry(*file->GetOpenSubMenu(), "Exit"));
+        Passes(2);
+    };
+    ASSERT_NO_FATAL_FAILURE(fileExit(palette));
     EXPECT_EQ(GetLevelEditorWindow(), nullptr) << "no editor window left covering the street";
 
     CCustomer* waiting = nullptr;
@@ -355,6 +359,32 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
     for (int i = 0; i < 60 * 20 && !ended(); ++i)
         ASSERT_TRUE(Pass(17));
     EXPECT_TRUE(ended()) << "the street never ended";
+
+    // The results hidden ("Look at the town"), F7 and File > Exit: the
+    // ended street takes nobody new and shows its results again, paid once,
+    // whether every family has moved in or the word ended it.
+    for (int i = 0; i < 20 && GetNewTrophyEarnedMenu(); ++i)
+        ClickOn(GetNewTrophyEarnedMenu()->GetDefaultButton());
+    const float spendable = CGameState::SGetCurrent()->m_SpendableMoneyK;
+    for (const bool everyoneHome : {true, false}) {
+        SCOPED_TRACE(everyoneHome ? "every family home" : "ended by the word");
+        ASSERT_NE(GetEndOfLevelWindow(), nullptr);
+        if (everyoneHome) {
+            CLevelOptions::SGetCurrent()->m_CustomersSpawned = int32_t(CLevelOptions::SGetCurrent()->m_Customers);
+            CSpriteArray& line = GetCurrentPlayfield()->FindLayer("Customers")->GetSprites();
+            while (line.GetCount() > 0) {
+                CSprite* customer = line.GetAt(line.GetCount() - 1);
+                line.Remove(customer);
+                delete customer;
+            }
+        }
+        GetEndOfLevelWindow()->HideResults();
+        ASSERT_NO_FATAL_FAILURE(fileExit(OpenEditorPalette()));
+        Passes(30);
+        EXPECT_NE(GetEndOfLevelWindow(), nullptr) << "the street came back to life without its results";
+        EXPECT_EQ(CGameState::SGetCurrent()->m_SpendableMoneyK, spendable);
+        EXPECT_EQ(Player().FindLevelStats(GetCurrentLevelIndex())->GetTimesCompleted(), 1u);
+    }
 }
 
 // With no editor settings file the lots are pickable, so a picture dragged
