@@ -159,8 +159,8 @@ protected:
         return files;
     }
     // A settings file's "[section]key" lines, without what the run keeps
-    // there by design: the windows' places and, in the editor's file, the
-    // lists chosen and the layers shown.
+    // there by design: the windows' places (the game's own options are no
+    // window's) and, in the editor's file, the lists chosen and the layers shown.
     static std::map<std::string, std::string> SettingsOutsideTheRun(const std::string& text, bool editors)
     {
         static const std::set<std::string> kPlaces{"Width",     "Height",           "Position X",
@@ -176,8 +176,9 @@ protected:
             const std::string key = line.substr(0, equals);
             if (!line.empty() && line[0] == '[')
                 section = line;
-            else if (equals != std::string::npos && !kPlaces.count(key)
-                     && key.find(" Column Width") == std::string::npos
+            else if (equals != std::string::npos
+                     && (section == "[Options]"
+                         || (!kPlaces.count(key) && key.find(" Column Width") == std::string::npos))
                      && !(editors && (kChoices.count(key) || section.rfind("[Editor ", 0) == 0)))
                 lines[section + key] = line.substr(equals + 1);
         }
