@@ -154,7 +154,8 @@ bool CStandAloneFrame::Load(const char* folder, const char* name, CFrameFilter* 
     const bool loaded = CFrame::Load(folder, name, &local, ignored, fileFlags);
     // A PNG is never built blended with black (its reader drops the filter
     // and the option): read from the cache, the option shows that too.
-    if (loaded && HasOption(kFrameOptionBlendedWithBlack) && SourceIsPng(folder, name, fileFlags))
+    m_BuiltFromPng = loaded && SourceIsPng(folder, name, fileFlags);
+    if (m_BuiltFromPng)
         SetOptionQuietly(kFrameOptionBlendedWithBlack, false);
     SetRunLengthMinFill(minimumFill);
     SetFrameLossless(false);
@@ -202,7 +203,7 @@ void CStandAloneFrame::SetCenterHotSpot(const uint32_t& bits)
 
 void CStandAloneFrame::SetBlendedWithBlack(const uint32_t& bits)
 {
-    StoreOption(kFrameOptionBlendedWithBlack, bits != 0);
+    StoreOption(kFrameOptionBlendedWithBlack, bits != 0 && !m_BuiltFromPng);
 }
 
 void CStandAloneFrame::SetLoadBlackBiased(const uint32_t& bits)

@@ -140,7 +140,8 @@ TEST_F(StandAloneLoad, FrameObjectsComeFromTheirPropertiesFile)
 }
 
 // A PNG is never built blended with black: its option shows that whether
-// the frame was built from the picture or read from its cache; a TGA keeps it.
+// the frame was built from the picture or read from its cache, and a tick
+// does not take; a TGA keeps its option.
 TEST_F(StandAloneLoad, TheBlendShownIsTheBlendBuilt)
 {
     ASSERT_EQ(RunCommand("python3 " OMBRISALT_TEST_IMAGES "/make_images.py ."), 0);
@@ -152,6 +153,14 @@ TEST_F(StandAloneLoad, TheBlendShownIsTheBlendBuilt)
         EXPECT_FALSE(glass.HasOption(kFrameOptionBlendedWithBlack)) << from;
         EXPECT_TRUE(ball.HasOption(kFrameOptionBlendedWithBlack)) << from;
     }
+    // Ticked in the editor, the PNG's box stays clear: a tick would not be built.
+    CStandAloneFrame glass, ball;
+    ASSERT_TRUE(glass.Load("Art", "glass", nullptr, 0, 0));
+    ASSERT_TRUE(ball.Load("Art", "ball", nullptr, 0, 0));
+    glass.SetBlendedWithBlack(1);
+    ball.SetBlendedWithBlack(0);
+    EXPECT_FALSE(glass.HasOption(kFrameOptionBlendedWithBlack));
+    EXPECT_FALSE(ball.HasOption(kFrameOptionBlendedWithBlack));
 }
 
 TEST_F(StandAloneLoad, FrameListsFindFramesByNameAndFallBackToTheCache)
