@@ -163,7 +163,7 @@ protected:
     // window's) and, in the editor's file, the lists chosen and the layers shown.
     static std::map<std::string, std::string> SettingsOutsideTheRun(const std::string& text, bool editors)
     {
-        static const std::set<std::string> kPlaces{"Width",     "Height",           "Position X",
+        static const std::set<std::string> kPlaces{"Width",      "Height",      "Position X",
                                                    "Position Y", "Show Window", "Transparent Window"};
         static const std::set<std::string> kChoices{"Selected List", "Selected Foo", "Split Bar Pos"};
         std::map<std::string, std::string> lines;
@@ -670,8 +670,8 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
     for (const char* name : {"Ombrisalt.CFG", "Quenthal Editor.ini"})
         WriteBytes(PathOf(name), ReadBytes(PathOf(name)) + designSettings);
     std::map<std::string, std::string> before = DataFiles(".");
-    for (const std::string& name : {walkCache, std::string("Stats.dat"), std::string("Ombrisalt.CFG"),
-                                   std::string("Quenthal Editor.ini")})
+    for (const std::string& name : {walkCache, LevelsFile(), std::string("Stats.dat"), std::string("Ombrisalt.CFG"),
+                                    std::string("Quenthal Editor.ini")})
         ASSERT_FALSE(before[name].empty()) << name;
 
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
@@ -722,7 +722,8 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
                 std::map<std::pair<bool, bool>, int32_t> firstOfKind;
                 for (int32_t n = std::max(FirstNamed(*list), 0); n < list->GetCount(); ++n) {
                     const bool own = list->GetFolderName()
-                        && DiskHas(PathOf(std::string("Data/") + list->GetFolderName() + "/" + list->GetItemName(n) + ".txt"));
+                        && DiskHas(PathOf(std::string("Data/") + list->GetFolderName() + "/" + list->GetItemName(n)
+                                          + ".txt"));
                     firstOfKind.insert({{list->IsItemLoaded(n), own}, n});
                 }
                 for (const auto& [kind, entry] : firstOfKind)
