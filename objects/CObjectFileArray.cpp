@@ -490,13 +490,6 @@ CJString CObjectFileArray::NoneEntryName()
     return CJString(m_KeepsNoneEntry ? kNoneEntryName : "");
 }
 
-bool CObjectFileArray::WasFirstItem(int32_t i)
-{
-    EnsureEnumerated();
-    return i > 0 && uint32_t(i) < m_Entries.GetCount() && m_FormerFirstName.IsNotEmpty()
-        && CompareNameNoCase(m_Entries[uint32_t(i)]->name.GetString(), m_FormerFirstName.GetString()) == 0;
-}
-
 CNewFileOptions* CObjectFileArray::GetNewFileOptions()
 {
     EnsureEnumerated();
@@ -696,9 +689,6 @@ void CObjectFileArray::Enumerate()
 
     SortAndRemoveDuplicates();
     EnsureNoneEntry(EvenWhenEmpty::No);
-    m_FormerFirstName.Empty();
-    if (m_Entries.GetCount() > 1 && m_Entries[0]->placeholder)
-        m_FormerFirstName = m_Entries[1]->name;
     m_DirectoryTree = std::make_unique<CDirectoryTree>(*this);
 }
 

@@ -191,10 +191,6 @@ public:
     // Row 0's name when it is the none entry, else the one a list that keeps
     // it will give itself; empty for a list without.
     CJString NoneEntryName();
-    // Whether item i is the one right after the none entry the list gave
-    // itself: the first item of its data, which earlier builds, without the
-    // none entry, kept at row 0.
-    bool WasFirstItem(int32_t i);
 
     CRemapList& GetRemapList() { return m_RemapList; }
     const CJString& GetLastLoadError() const { return m_LastLoadError; }
@@ -250,7 +246,6 @@ private:
     bool m_Enumerated = false;
     bool m_EnumerationPending = false;
     bool m_KeepsNoneEntry = false;
-    CJString m_FormerFirstName; // the first item after the none entry the list gave itself
     CJString m_SourceFolder;
     uint32_t m_EnumerationFlags = 0;
     std::vector<CJString> m_ListFileNames; // of the last enumeration, cache ending included

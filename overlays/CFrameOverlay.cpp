@@ -10,6 +10,7 @@
 #include "objects/CIntProperty.h"
 #include "objects/CListProperty.h"
 #include "objects/CPObjectProperty.h"
+#include "overlays/ButtonOverlays.h"
 #include "overlays/ImageOverlays.h"
 #include "render/COpacityProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
@@ -17,8 +18,10 @@
 #include "sequences/CTextSubstitutionList.h"
 #include "ui/UiHooks.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -188,6 +191,8 @@ OMBRISALT_IMPLEMENT_CLASS(CFrameOverlayOptions, 1.0)
 void CFrameOverlayOptions::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CFrameOverlayOptions;
+    // First, so a reader meets it before any button.
+    d.Add(&C::m_UnsetPicture, "Unset Picture", "").SavedOnlyInText().NoEditorRow();
     d.AddListReference(&C::m_TextFont, "Text Font", &GetFontList(), nullptr).DefaultWhenMissing();
     d.AddListReference(&C::m_PreviewFrame, "Preview/Frame To Preview On", &GetFrameLibrary(), nullptr)
         .DefaultWhenMissing();
@@ -264,6 +269,62 @@ CFrameOverlayPositionMarker* CFrameOverlayOptions::FindPositionMarker(const CJSt
 CFont* CFrameOverlayOptions::GetTextFont() const
 {
     return GetOverlayFont(m_TextFont);
+}
+
+namespace {
+
+// Every button of a set, in whatever container it sits.
+class CButtonCollector final : public CPropertyTreeCallback {
+public:
+    void Enter(CObject* object) override
+    {
+        if (auto* button = dynamic_cast<CFrameOverlayButton*>(object))
+            m_Buttons.push_back(button);
+    }
+    void Leave(CObject*) override {}
+    std::vector<CFrameOverlayButton*> m_Buttons;
+};
+
+} // namespace
+
+void CFrameOverlayOptions::OnBeforeSave()
+{
+    m_UnsetPicture = GetFrameLibrary().NoneEntryName();
+}
+
+bool CFrameOverlayOptions::ReadExtraBinary(CObjectStream&)
+{
+    // Binary copies are this build's own caches and clipboard: no old names.
+    m_UnsetPicture = GetFrameLibrary().NoneEntryName();
+    return true;
+}
+
+void CFrameOverlayOptions::OnLoaded(CUntypedCObjectPointer*)
+{
+    CFrameList& frames = GetFrameLibrary();
+    CButtonCollector collector;
+    SearchPropertyTree(collector);
+    CJString unset = m_UnsetPicture;
+    if (unset.IsEmpty()) {
+        // Text without the line is older. 37284699 wrote an unset picture
+        // as "!None"; 60958a47 had no none picture and wrote each unset one
+        // by its first picture, which sorts before every name it wrote.
+        int32_t first = m_PreviewFrame;
+        bool namesNone = m_PreviewFrame <= 0;
+        for (CFrameOverlayButton* button : collector.m_Buttons)
+            for (int32_t* picture : button->Pictures()) {
+                namesNone = namesNone || *picture <= 0;
+                first = std::min(first, *picture);
+            }
+        unset = namesNone ? frames.NoneEntryName() : frames.GetItemNameString(first);
+    }
+    const int32_t named = frames.Find(unset.GetString());
+    if (named > 0)
+        for (CFrameOverlayButton* button : collector.m_Buttons)
+            for (int32_t* picture : button->Pictures())
+                if (*picture == named)
+                    *picture = 0;
+    m_UnsetPicture = frames.NoneEntryName();
 }
 
 void CFrameOverlayOptions::Append(CFrameOverlay* overlay)

@@ -133,7 +133,13 @@ public:
     void Append(CFrameOverlay* overlay);
     uint32_t GetOverlayCount() const { return m_ListOfOverlays.GetCount(); }
     CFrameOverlay* GetOverlay(uint32_t i) const { return m_ListOfOverlays[i]; }
+    void OnBeforeSave() override;
+    void OnLoaded(CUntypedCObjectPointer* holder) override;
+    bool ReadExtraBinary(CObjectStream& stream) override;
 
+    // The name the file gives an unset button picture ("Unset Picture=",
+    // this build's "!None"); empty when the text read had no such line.
+    CJString m_UnsetPicture;
     int32_t m_TextFont = 0;
     int32_t m_PreviewFrame = 0;
     COverlayArray m_ListOfOverlays;

@@ -215,41 +215,71 @@ TEST_F(ListsInGame, EveryListOfTheChooserOpensAndBeginsWithItsNoneEntry)
     browser->Close();
 }
 
-// Buttons of the main menu have no picture of their own: a picture that
-// sorts first, added as the image browser adds one, leaves them so, and so
-// does saving the menu and reading it back.
-TEST_F(ListsInGame, APictureThatSortsFirstLeavesTheMenuButtonsWithoutPictures)
+// A button picture is the one saved whatever sorts first later: a picture
+// added before every other (as the image browser adds one) and the one
+// after it keep their buttons across a save and a new start, and the second
+// does after the first is deleted. Buttons without a picture stay without,
+// as do those the build that had no none picture saved (its unset pictures
+// named its first picture), with the new picture there too.
+TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
 {
+    namespace fs = std::filesystem;
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     CFrameList& frames = GetFrameLibrary();
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     CFrameOverlayOptions* menu = sets.GetObject(sets.Find("Main Menu Overlay"));
     ASSERT_NE(menu, nullptr);
-    auto unpictured = [&](CFrameOverlayOptions* set) {
-        auto* button = dynamic_cast<CFrameOverlayButton*>(set->FindOverlay(CJString("ChangePlayer"), nullptr, nullptr));
-        EXPECT_EQ(button ? button->m_NormalImage : -1, 0);
-        EXPECT_EQ(frames.GetObject(0), nullptr);
+    const auto button = [](CFrameOverlayOptions* set, const char* id) {
+        return dynamic_cast<CFrameOverlayButton*>(set->FindOverlay(CJString(id), nullptr, nullptr));
     };
-    unpictured(menu);
+    const auto picture = [&](int32_t row) { return std::string(row > 0 ? frames.GetItemName(row) : "-"); };
+    ASSERT_NE(button(menu, "Options"), nullptr);
+    EXPECT_EQ(button(menu, "Options")->m_NormalImage, 0);
+    const std::string next = frames.GetItemName(1);
     std::unique_ptr<CNewFileOptions> options(frames.GetNewFileOptions());
     ASSERT_TRUE(options);
-    options->m_Name.Set("Arrow");
+    options->m_Name.Set("Aardvark");
     ASSERT_EQ(frames.AddItemFromNewFileOptions(*options), 1);
-    unpictured(menu);
-    // The data's first picture, a button's none, is no choice; the one added before it is.
-    auto* normal = static_cast<CListPropertyABC*>(CFrameOverlayButton::SGetClassInfo()->FindProperty("Normal Image"));
-    CListChoiceFilter* choices = normal->GetChoiceFilter();
-    ASSERT_NE(choices, nullptr);
-    EXPECT_FALSE(choices->IsChoiceAllowed(frames, frames.Find("EditLayerChecked")));
-    EXPECT_TRUE(choices->IsChoiceAllowed(frames, 1));
+    EXPECT_EQ(button(menu, "Options")->m_NormalImage, 0);
 
-    ASSERT_TRUE(menu->SaveToFile("Saved Menu.FOO", kSaveSkipWritableTest));
-    EXPECT_EQ(ReadBytes("Saved Menu.FOO").find("=EditLayerChecked"), std::string::npos);
-    std::unique_ptr<CObject> back(
-        LoadObjectFromFile("Saved Menu.FOO", 0, IdMode::WithoutIds, ReportUnknownClass::Fatal, nullptr));
+    CFrameOverlayButton* play = button(menu, "PlayGame");
+    ASSERT_NE(play, nullptr);
+    play->m_NormalImage = frames.Find("Aardvark");
+    play->m_HoverImage = frames.Find(next.c_str());
+    const std::string saved = PathOf("Data/Resources/Frame Overlay Options/Main Menu Overlay.FOO");
+    ASSERT_TRUE(menu->SaveToFile(saved.c_str(), kSaveSkipWritableTest));
+    const auto reread = [&](const std::string& path) {
+        frames.SetSource(nullptr, "Resources/Frames", 0);
+        return std::unique_ptr<CObject>(
+            LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Fatal, nullptr));
+    };
+    std::unique_ptr<CObject> back = reread(saved);
     auto* read = dynamic_cast<CFrameOverlayOptions*>(back.get());
     ASSERT_NE(read, nullptr);
-    unpictured(read);
+    EXPECT_EQ(picture(button(read, "PlayGame")->m_NormalImage), "Aardvark");
+    EXPECT_EQ(picture(button(read, "PlayGame")->m_HoverImage), next);
+    EXPECT_EQ(button(read, "Options")->m_NormalImage, 0);
+
+    const std::string previous = OMBRISALT_SOURCE_DIR "/tests/game/screens/previous-build/Main Menu Overlay.FOO";
+    std::unique_ptr<CObject> old = reread(previous);
+    auto* oldMenu = dynamic_cast<CFrameOverlayOptions*>(old.get());
+    ASSERT_NE(oldMenu, nullptr);
+    for (const char* id : {"PlayGame", "ChangePlayer", "Options", "Exit"})
+        for (int32_t* row : button(oldMenu, id)->Pictures())
+            EXPECT_EQ(picture(*row), "-") << id;
+    // Saved again, the old menu says so in this build's words.
+    ASSERT_TRUE(oldMenu->SaveToFile(PathOf("Old Menu.FOO").c_str(), kSaveSkipWritableTest));
+    EXPECT_EQ(ReadBytes(PathOf("Old Menu.FOO")).find("Image=EditLayerChecked"), std::string::npos);
+
+    for (const auto& entry : fs::directory_iterator(PathOf("Data/Resources/Frames")))
+        if (entry.path().stem() == "Aardvark")
+            fs::remove(entry.path());
+    back = reread(saved);
+    read = dynamic_cast<CFrameOverlayOptions*>(back.get());
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(frames.GetItemName(1), next);
+    EXPECT_EQ(picture(button(read, "PlayGame")->m_NormalImage), "-");
+    EXPECT_EQ(picture(button(read, "PlayGame")->m_HoverImage), next);
 }
 
 // Each list of the demo but build phases (they must keep no placeholder)
