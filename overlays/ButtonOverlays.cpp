@@ -55,10 +55,9 @@ private:
     CJWindow* m_pWindow = nullptr;
 };
 
-// A frame index where 0 names none.
 CFrame* OptionalFrame(int32_t index)
 {
-    return index > 0 ? GetOverlayFrame(index) : nullptr;
+    return GetFrameLibrary().IsNoneRow(index) ? nullptr : GetOverlayFrame(index);
 }
 
 void AddButtonPicture(CPropertyDeclarer& d, int32_t CFrameOverlayButton::*member, const char* name)

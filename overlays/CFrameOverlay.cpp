@@ -191,8 +191,6 @@ OMBRISALT_IMPLEMENT_CLASS(CFrameOverlayOptions, 1.0)
 void CFrameOverlayOptions::DeclareProperties(CPropertyDeclarer& d)
 {
     using C = CFrameOverlayOptions;
-    // First, so a reader meets it before any button.
-    d.Add(&C::m_UnsetPicture, "Unset Picture", "").SavedOnlyInText().NoEditorRow();
     d.AddListReference(&C::m_TextFont, "Text Font", &GetFontList(), nullptr).DefaultWhenMissing();
     d.AddListReference(&C::m_PreviewFrame, "Preview/Frame To Preview On", &GetFrameLibrary(), nullptr)
         .DefaultWhenMissing();
@@ -285,11 +283,37 @@ public:
     std::vector<CFrameOverlayButton*> m_Buttons;
 };
 
+constexpr const char* kUnsetPictureKey = "Unset Picture";
+
+CJString Narrowed(const CJString& text)
+{
+    CJString narrow(text);
+    if (narrow.IsWide())
+        narrow.ToNarrow();
+    return narrow;
+}
+
 } // namespace
 
-void CFrameOverlayOptions::OnBeforeSave()
+void CFrameOverlayOptions::OnBeforeLoad()
 {
-    m_UnsetPicture = GetFrameLibrary().NoneEntryName();
+    m_UnsetPicture.Empty();
+}
+
+void CFrameOverlayOptions::WriteCustomProperties(CObjectStream& stream)
+{
+    CJString line(kUnsetPictureKey);
+    line.Append("=");
+    line.Append(GetFrameLibrary().NoneEntryName());
+    stream.WriteLine(line.GetString());
+}
+
+void CFrameOverlayOptions::ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream)
+{
+    if (CompareNameNoCase(Narrowed(name).GetString(), kUnsetPictureKey) == 0)
+        m_UnsetPicture = value.IsEmpty() ? GetFrameLibrary().NoneEntryName() : Narrowed(value);
+    else
+        CObject::ReadCustomProperties(name, value, stream);
 }
 
 bool CFrameOverlayOptions::ReadExtraBinary(CObjectStream&)
@@ -310,16 +334,16 @@ void CFrameOverlayOptions::OnLoaded(CUntypedCObjectPointer*)
         // as "!None"; 60958a47 had no none picture and wrote each unset one
         // by its first picture, which sorts before every name it wrote.
         int32_t first = m_PreviewFrame;
-        bool namesNone = m_PreviewFrame <= 0;
+        bool namesNone = frames.IsNoneRow(m_PreviewFrame);
         for (CFrameOverlayButton* button : collector.m_Buttons)
             for (int32_t* picture : button->Pictures()) {
-                namesNone = namesNone || *picture <= 0;
+                namesNone = namesNone || frames.IsNoneRow(*picture);
                 first = std::min(first, *picture);
             }
         unset = namesNone ? frames.NoneEntryName() : frames.GetItemNameString(first);
     }
     const int32_t named = frames.Find(unset.GetString());
-    if (named > 0)
+    if (!frames.IsNoneRow(named))
         for (CFrameOverlayButton* button : collector.m_Buttons)
             for (int32_t* picture : button->Pictures())
                 if (*picture == named)
@@ -345,7 +369,11 @@ CFrameOverlayOptionsList::CFrameOverlayOptionsList()
 CFrameOverlayOptionsList& GetFrameOverlayOptionsList()
 {
     // Lives to the end of the process, as the registry of lists expects.
-    static auto* list = new CFrameOverlayOptionsList;
+    static auto* list = [] {
+        auto* made = new CFrameOverlayOptionsList;
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
+        return made;
+    }();
     return *list;
 }
 

@@ -96,7 +96,10 @@ protected:
             CVirtualArray* list = registry.GetArray(i);
             const std::string name = registry.GetItemName(i);
             auto* files = dynamic_cast<CObjectFileArray*>(list);
-            const int32_t first = files && files->HasNoneEntry() ? 1 : 0;
+            // A list without a none entry may still hold a "!None" file (decade transitions).
+            int32_t first = files ? files->FirstRealRow() : 0;
+            while (first < list->GetCount() && CObjectFileArray::SIsNoneEntryName(list->GetItemNameString(first)))
+                ++first;
             if (!list || name == "Build Phase" || list->GetCount() <= first || !list->GetFolderName())
                 continue;
             const std::string folder = list->GetFolderName();

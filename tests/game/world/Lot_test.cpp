@@ -206,6 +206,7 @@ protected:
         CLevelOptions level;
         level.ResetToDefaults();
         level.EnsureDefaultLayers();
+        level.m_Background = GetBackgroundStyleSheetList().Find("Town");
         GetLevelHolder().HoldCopyOf(&level);
         m_Level = CLevelOptions::SGetCurrent();
         ASSERT_NE(m_Level, nullptr);
@@ -396,7 +397,7 @@ TEST_F(Lots, EachRefusedMoveInTurnsTheCustomerAwayWithItsMessageAndCounter)
 
 TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndTellsTheLevelLast)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     const int32_t lived = GetSequenceList().Find("Lived A");
     SetArray(sheet, "LivedIn Images List", sheet.m_LivedInImages, {lived});
 
@@ -553,7 +554,7 @@ TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
 
 TEST_F(Lots, ClicksMoveInTheHeldCustomerBuildWithTheHeldButtonOrRefuseAnOccupiedLot)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     CLot* lot = AddLot({0, 0});
     const int32_t empty = lot->m_BackgroundSequence;
     EXPECT_EQ(empty, GetSequenceList().Find("Tile EmptyLot"));
@@ -640,7 +641,7 @@ TEST_F(Lots, ALotForgetsItsForemanAndTheDelivererBringsAnIdleCustomerWithItsHear
 
 TEST_F(Lots, TheEndOfPlayBulldozesUnfinishedBuildingsAndHidesVacantLots)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     CLot* unfinished = AddLot({0, 0}, {m_Walls});
     unfinished->GetBuilding()->m_BeingConstructed = 1;
     CLot* home = AddHome({1, 0}, {m_Walls});
