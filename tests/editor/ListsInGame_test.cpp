@@ -29,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -226,7 +227,6 @@ TEST_F(ListsInGame, EveryListOfTheChooserOpensAndBeginsWithItsNoneEntry)
 // named its first picture), with the new picture there too.
 TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
 {
-    namespace fs = std::filesystem;
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     CFrameList& frames = GetFrameLibrary();
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
@@ -235,54 +235,48 @@ TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
     const auto button = [](CFrameOverlayOptions* set, const char* id) {
         return dynamic_cast<CFrameOverlayButton*>(set->FindOverlay(CJString(id), nullptr, nullptr));
     };
-    const auto picture = [&](int32_t row) { return std::string(row > 0 ? frames.GetItemName(row) : "-"); };
-    ASSERT_NE(button(menu, "Options"), nullptr);
-    EXPECT_EQ(button(menu, "Options")->m_NormalImage, 0);
+    // A button's five pictures by name, "-" for none.
+    const auto pictures = [&](CFrameOverlayOptions* set, const char* id) {
+        std::string names;
+        for (int32_t* row : button(set, id) ? button(set, id)->Pictures() : std::array<int32_t*, 5>{})
+            names += (row && *row > 0 ? frames.GetItemName(*row) : "-") + std::string(" ");
+        return names;
+    };
     const std::string next = frames.GetItemName(1);
     std::unique_ptr<CNewFileOptions> options(frames.GetNewFileOptions());
     ASSERT_TRUE(options);
     options->m_Name.Set("Aardvark");
     ASSERT_EQ(frames.AddItemFromNewFileOptions(*options), 1);
-    EXPECT_EQ(button(menu, "Options")->m_NormalImage, 0);
-
-    CFrameOverlayButton* play = button(menu, "PlayGame");
-    ASSERT_NE(play, nullptr);
-    play->m_NormalImage = frames.Find("Aardvark");
-    play->m_HoverImage = frames.Find(next.c_str());
+    ASSERT_NE(button(menu, "PlayGame"), nullptr);
+    button(menu, "PlayGame")->m_NormalImage = 1;
+    button(menu, "PlayGame")->m_HoverImage = 2;
     const std::string saved = PathOf("Data/Resources/Frame Overlay Options/Main Menu Overlay.FOO");
     ASSERT_TRUE(menu->SaveToFile(saved.c_str(), kSaveSkipWritableTest));
-    const auto reread = [&](const std::string& path) {
+    // Read as a new start reads it, the pictures listed anew.
+    const auto read = [&](const std::string& path) {
         frames.SetSource(nullptr, "Resources/Frames", 0);
-        return std::unique_ptr<CObject>(
-            LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Fatal, nullptr));
+        return std::unique_ptr<CFrameOverlayOptions>(dynamic_cast<CFrameOverlayOptions*>(
+            LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Fatal, nullptr)));
     };
-    std::unique_ptr<CObject> back = reread(saved);
-    auto* read = dynamic_cast<CFrameOverlayOptions*>(back.get());
-    ASSERT_NE(read, nullptr);
-    EXPECT_EQ(picture(button(read, "PlayGame")->m_NormalImage), "Aardvark");
-    EXPECT_EQ(picture(button(read, "PlayGame")->m_HoverImage), next);
-    EXPECT_EQ(button(read, "Options")->m_NormalImage, 0);
+    const std::string unset = "- - - - - ";
+    std::unique_ptr<CFrameOverlayOptions> back = read(saved);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(pictures(back.get(), "PlayGame"), "Aardvark " + next + " - - - ");
+    EXPECT_EQ(pictures(back.get(), "Options"), unset);
 
-    const std::string previous = OMBRISALT_SOURCE_DIR "/tests/game/screens/previous-build/Main Menu Overlay.FOO";
-    std::unique_ptr<CObject> old = reread(previous);
-    auto* oldMenu = dynamic_cast<CFrameOverlayOptions*>(old.get());
-    ASSERT_NE(oldMenu, nullptr);
+    std::unique_ptr<CFrameOverlayOptions> old
+        = read(OMBRISALT_SOURCE_DIR "/tests/game/screens/previous-build/Main Menu Overlay.FOO");
+    ASSERT_NE(old, nullptr);
     for (const char* id : {"PlayGame", "ChangePlayer", "Options", "Exit"})
-        for (int32_t* row : button(oldMenu, id)->Pictures())
-            EXPECT_EQ(picture(*row), "-") << id;
-    // Saved again, the old menu says so in this build's words.
-    ASSERT_TRUE(oldMenu->SaveToFile(PathOf("Old Menu.FOO").c_str(), kSaveSkipWritableTest));
+        EXPECT_EQ(pictures(old.get(), id), unset) << id;
+    ASSERT_TRUE(old->SaveToFile(PathOf("Old Menu.FOO").c_str(), kSaveSkipWritableTest));
     EXPECT_EQ(ReadBytes(PathOf("Old Menu.FOO")).find("Image=EditLayerChecked"), std::string::npos);
 
-    for (const auto& entry : fs::directory_iterator(PathOf("Data/Resources/Frames")))
-        if (entry.path().stem() == "Aardvark")
-            fs::remove(entry.path());
-    back = reread(saved);
-    read = dynamic_cast<CFrameOverlayOptions*>(back.get());
-    ASSERT_NE(read, nullptr);
+    ASSERT_TRUE(std::filesystem::remove(PathOf("Data/Resources/Frames/Aardvark.tga")));
+    back = read(saved);
+    ASSERT_NE(back, nullptr);
     EXPECT_EQ(frames.GetItemName(1), next);
-    EXPECT_EQ(picture(button(read, "PlayGame")->m_NormalImage), "-");
-    EXPECT_EQ(picture(button(read, "PlayGame")->m_HoverImage), next);
+    EXPECT_EQ(pictures(back.get(), "PlayGame"), "- " + next + " - - - ");
 }
 
 // Each list of the demo but build phases (they must keep no placeholder)
