@@ -36,12 +36,11 @@ CSoundList::~CSoundList()
 
 CSoundList& CSoundList::SGetGlobal()
 {
-    static CSoundList list(CSoundDevice::SGetInstance());
-    static const bool declared = [] {
-        list.SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
-        return true;
+    static CSoundList& list = []() -> CSoundList& {
+        static CSoundList made(CSoundDevice::SGetInstance());
+        made.SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
+        return made;
     }();
-    (void)declared;
     return list;
 }
 
