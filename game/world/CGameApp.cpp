@@ -46,10 +46,6 @@
 
 OMBRISALT_IMPLEMENT_CLASS(CLoadingFeedbackDisplayOptions, 1)
 
-// In CGameAppLoading.cpp: whether the lists the data refers into by row
-// keep a none entry of their own, set while the game runs.
-void KeepNoneEntriesOfRowLists(bool keep);
-
 namespace {
 
 CGameApp* g_Instance = nullptr;
@@ -173,7 +169,6 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 CGameApp::~CGameApp()
 {
     GetGameScreensHooks().OnGameClosing();
-    KeepNoneEntriesOfRowLists(false);
     m_Initialised = false;
     m_MouseRecorder.reset();
     GetLevelHolder().Release();

@@ -126,7 +126,7 @@ TEST_F(BitmapFontGame, AsTheFirstFontCutsItsImageFromTheFrameLibrary)
 {
     WriteBitmapFontImage("Data/Resources/Fonts/Blocky.tga");
     CCountingGame game;
-    auto* first = dynamic_cast<CFontBitmap*>(GetFontList().GetObject(0));
+    auto* first = dynamic_cast<CFontBitmap*>(GetFontList().GetObject(GetFontList().FirstRealRow()));
     ASSERT_TRUE(first);
     // A rendered 'B' would be several times wider than its cell here.
     EXPECT_LE(first->GetCharAdvance('B'), 3u);
@@ -138,7 +138,7 @@ TEST_F(BitmapFontGame, WithoutItsImageNamesTheFontAndTheImage)
 {
     WriteBitmapFontImage("Data/Resources/Other.tga");
     CCountingGame game;
-    CFont* first = GetFontList().GetObject(0);
+    CFont* first = GetFontList().GetObject(GetFontList().FirstRealRow());
     ASSERT_TRUE(first);
     const CScopedThrowingFatal fatal;
     try {

@@ -204,6 +204,7 @@ protected:
         CLevelOptions level;
         level.ResetToDefaults();
         level.EnsureDefaultLayers();
+        level.m_Background = GetBackgroundStyleSheetList().Find("Town");
         GetLevelHolder().HoldCopyOf(&level);
         m_Level = CLevelOptions::SGetCurrent();
         ASSERT_NE(m_Level, nullptr);
@@ -394,7 +395,7 @@ TEST_F(Lots, EachRefusedMoveInTurnsTheCustomerAwayWithItsMessageAndCounter)
 
 TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndTellsTheLevelLast)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     const int32_t lived = GetSequenceList().Find("Lived A");
     SetArray(sheet, "LivedIn Images List", sheet.m_LivedInImages, {lived});
 
@@ -551,7 +552,7 @@ TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
 
 TEST_F(Lots, ClicksMoveInTheHeldCustomerBuildWithTheHeldButtonOrRefuseAnOccupiedLot)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     CLot* lot = AddLot({0, 0});
     const int32_t empty = lot->m_BackgroundSequence;
     EXPECT_EQ(empty, GetSequenceList().Find("Tile EmptyLot"));
@@ -638,7 +639,7 @@ TEST_F(Lots, ALotForgetsItsForemanAndTheDelivererBringsAnIdleCustomerWithItsHear
 
 TEST_F(Lots, TheEndOfPlayBulldozesUnfinishedBuildingsAndHidesVacantLots)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     CLot* unfinished = AddLot({0, 0}, {m_Walls});
     unfinished->GetBuilding()->m_BeingConstructed = 1;
     CLot* home = AddHome({1, 0}, {m_Walls});

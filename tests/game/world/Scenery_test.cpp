@@ -93,7 +93,7 @@ protected:
         CLevelOptions level;
         level.ResetToDefaults();
         level.EnsureDefaultLayers();
-        level.m_Background = 0;
+        level.m_Background = GetBackgroundStyleSheetList().Find("Town");
         auto* list = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
         list->ArrayProperty_SetCount(&level, goals);
         for (uint32_t i = 0; i < goals; ++i) {

@@ -22,8 +22,13 @@
 #include "images/CFrame.h"
 #include "images/CFontList.h"
 #include "images/CFrameList.h"
+#include "objects/CClassInfo.h"
+#include "objects/CListProperty.h"
+#include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
+#include "sound/CSoundList.h"
 #include "sequences/SequenceTestSupport.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
@@ -35,6 +40,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -57,6 +63,12 @@ protected:
         for (const char* folder : {"Resources", "Music"})
             std::filesystem::copy(std::string(OMBRISALT_DEMO_DATA "/Data/") + folder, std::string("Data/") + folder,
                                   std::filesystem::copy_options::recursive);
+        std::vector<std::filesystem::path> none;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator("Data"))
+            if (m_WithoutNoneFiles && entry.path().filename().string().find("!None") <= 1)
+                none.push_back(entry.path());
+        for (const auto& path : none)
+            std::filesystem::remove_all(path);
         std::filesystem::current_path("Data");
         // The lot options name the balloon's set, whose texts take the data's font.
         if (!WriteDefaultFont())
@@ -101,7 +113,7 @@ protected:
     {
         return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
                 &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
-                &GetTutorialList(),   &GetGameStateList()};
+                &GetTutorialList(),   &GetGameStateList(),   &GetHueRemapperStyleSheetList()};
     }
     void Draw()
     {
@@ -127,6 +139,16 @@ protected:
 
     CPlayfield* m_Playfield = nullptr;
     std::unique_ptr<CFrame> m_Screen;
+    bool m_WithoutNoneFiles = false; // the data's "!None" files taken out before the lists read it
+};
+
+class WorldShowcaseWithoutNoneFiles : public WorldShowcase {
+protected:
+    void SetUp() override
+    {
+        m_WithoutNoneFiles = true;
+        WorldShowcase::SetUp();
+    }
 };
 
 TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
@@ -231,6 +253,43 @@ TEST_F(WorldShowcase, TheDemoDataLoadsWhole)
     }
     EXPECT_FLOAT_EQ(levels->GetLevel(0)->m_BuildPhaseFrequency[uint32_t(FindBuildPhase("Garage"))], 0.65f);
     EXPECT_EQ(levels->GetLevel(5)->GetMaxCustomersInLine(), 2);
+}
+
+// Every list a class refers into by row begins with its none entry, with no
+// game program and no "!None" file: the showcase reads the rows the game
+// does. Build phases, periods and general objects keep their rows as they
+// are (every house's parts, the decade's tabs, no reference).
+TEST_F(WorldShowcaseWithoutNoneFiles, EveryListTheDataNamesByRowBeginsWithItsNoneEntry)
+{
+    const std::vector<CObjectFileArray*> asIs = {&GetBuildPhaseList(), &GetPeriodList(), &GetGeneralObjects()};
+    std::vector<CObjectFileArray*> checked;
+    // As the program reads the sounds.
+    CSoundList::SGetGlobal().Load("Sounds", "Resources", ".wav", ".ogg");
+    CClassInfoList& classes = CClassInfoList::SGetInstance();
+    for (int32_t c = 0; c < classes.GetCount(); ++c)
+        for (int32_t p = 0; p < classes.GetAt(c)->GetPropertyCount(); ++p) {
+            CProperty* property = classes.GetAt(c)->GetProperty(p);
+            if (auto* array = dynamic_cast<CPropertyArrayProperty*>(property))
+                property = array->GetElementProperty();
+            auto* reference = dynamic_cast<CListPropertyABC*>(property);
+            auto* list = reference ? dynamic_cast<CObjectFileArray*>(reference->GetList()) : nullptr;
+            // Lists of no data the showcase reads (the toolkit's themes) are left.
+            if (!list || list->GetCount() == 0 || std::count(asIs.begin(), asIs.end(), list)
+                || std::count(checked.begin(), checked.end(), list))
+                continue;
+            checked.push_back(list);
+            const std::string name = std::string(classes.GetAt(c)->GetName()) + " " + property->GetNameString().GetString();
+            EXPECT_EQ(list->FirstRealRow(), 1) << name;
+            EXPECT_STREQ(list->GetItemName(0), "!None") << name;
+            EXPECT_EQ(list->GetItemObject(0), nullptr) << name;
+        }
+    CSoundList::SGetGlobal().RemoveAll();
+    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetBackgroundStyleSheetList()),
+                                   static_cast<CObjectFileArray*>(&GetTutorialList()),
+                                   static_cast<CObjectFileArray*>(&GetSequenceList()),
+                                   static_cast<CObjectFileArray*>(&GetFrameLibrary()),
+                                   static_cast<CObjectFileArray*>(&CSoundList::SGetGlobal())})
+        EXPECT_EQ(std::count(checked.begin(), checked.end(), list), 1);
 }
 
 TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOverIt)
