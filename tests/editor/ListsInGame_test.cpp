@@ -244,7 +244,7 @@ TEST_F(ListsInGame, APictureThatSortsFirstLeavesTheMenuButtonsWithoutPictures)
     EXPECT_TRUE(choices->IsChoiceAllowed(frames, 1));
 
     ASSERT_TRUE(menu->SaveToFile("Saved Menu.FOO", kSaveSkipWritableTest));
-    EXPECT_EQ(ReadBytes("Saved Menu.FOO").find("=EditLayerChecked"), std::string::npos);
+    EXPECT_EQ(ReadBytes("Data/Saved Menu.FOO").find("=EditLayerChecked"), std::string::npos);
     std::unique_ptr<CObject> back(
         LoadObjectFromFile("Saved Menu.FOO", 0, IdMode::WithoutIds, ReportUnknownClass::Fatal, nullptr));
     auto* read = dynamic_cast<CFrameOverlayOptions*>(back.get());
