@@ -265,7 +265,7 @@ TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
     EXPECT_EQ(pictures(back.get(), "Options"), unset);
 
     std::unique_ptr<CFrameOverlayOptions> old
-        = read(OMBRISALT_SOURCE_DIR "/tests/game/screens/previous-build/Main Menu Overlay.FOO");
+        = read(OMBRISALT_SOURCE_DIR "/tests/game/screens/previous-build/60958a47/Main Menu Overlay.FOO");
     ASSERT_NE(old, nullptr);
     for (const char* id : {"PlayGame", "ChangePlayer", "Options", "Exit"})
         EXPECT_EQ(pictures(old.get(), id), unset) << id;

@@ -54,6 +54,8 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 std::string ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
+    // A check comparing a missing file's "" would compare nothing.
+    EXPECT_TRUE(in.is_open()) << "no file " << path;
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -67,10 +69,10 @@ bool DiskHas(const std::string& path)
 
 bool WriteDefaultFont()
 {
-    const std::string font = ReadBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-    if (font.empty())
+    const char* font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    if (!DiskHas(font))
         return false;
-    WriteBytes("Resources/!default.ttf", font);
+    WriteBytes("Resources/!default.ttf", ReadBytes(font));
     return true;
 }
 

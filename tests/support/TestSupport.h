@@ -25,6 +25,7 @@ private:
 };
 
 // Relative paths start at the working folder; folders on the way are made.
+// Reading a missing file fails the test.
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool DiskHas(const std::string& path);

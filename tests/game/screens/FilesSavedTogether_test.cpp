@@ -102,7 +102,8 @@ public:
         StartIntoTheLevel();
         if (!first)
             return;
-        const std::string profiles = ReadBytes("Stats.dat");
+        // No profile yet goes back as an empty file, which a start takes for a first run.
+        const std::string profiles = DiskHas("Stats.dat") ? ReadBytes("Stats.dat") : "";
         SaveInChild(&FilesSavedTogether::WinAStreet, [] {});
         WriteBytes("Stats.dat", profiles);
         for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
