@@ -711,8 +711,9 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
     EndRun();
     const std::string walkCache = "Data/Cache/Resources/Sequences/Walk.Sequence";
     const std::string designSettings = "[Designer]\r\nKept=1\r\n";
+    // The editors' file is made here when the first run had no cause to.
     for (const char* name : {"Ombrisalt.CFG", "Quenthal Editor.ini"})
-        WriteBytes(PathOf(name), ReadBytes(PathOf(name)) + designSettings);
+        WriteBytes(PathOf(name), (DiskHas(PathOf(name)) ? ReadBytes(PathOf(name)) : "") + designSettings);
     std::map<std::string, std::string> before = DataFiles(".");
     for (const std::string& name : {walkCache, LevelsFile(), std::string("Stats.dat"), std::string("Ombrisalt.CFG"),
                                     std::string("Quenthal Editor.ini")})
