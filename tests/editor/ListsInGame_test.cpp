@@ -208,12 +208,14 @@ protected:
         }
         shop->Quit();
         App()->StartLevelByIndex(FindLevels()->GetCount() - 1);
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
         Passes(2);
         {
             CMessage arrived = CMessage::CMessageByName("CustomerArrived");
             GetCurrentPlayfield()->BroadcastMessage(arrived);
         }
-        Passes(2);
+        Passes(3);
         Shown(seen);
 
         ASSERT_TRUE(FindLevels()->SaveToFile(PathOf("Saved Levels.txt").c_str(), kSaveSkipWritableTest));
