@@ -44,18 +44,21 @@ namespace {
 
 class ListsInGame : public CScreensGameTest {
 protected:
-    // A list with a first real item: its name, folder and that item.
+    // A list with a real item: its name, folder, last item, and whether that is its only one.
     struct SList {
         std::string name;
         std::string folder;
         std::string item;
+        bool alone = false;
     };
     std::vector<std::pair<CObjectFileArray*, std::string>> m_Sources;
-    // By list name, the path and item name of the copy "!Aaa" of its first item.
+    // By list name, the path and item name of "!Aaa".
     std::map<std::string, std::pair<std::string, std::string>> m_Copies;
 
-    // Copies the item's file (or folder) beside it as "!Aaa", which sorts
-    // before every name, the none entry's too.
+    // Copies the list's last item beside it as "!Aaa", which sorts before
+    // every name, the none entry's too: unlike the first item, it shows
+    // another picture, colour or text. Where that item is the only one, "!Aaa"
+    // keeps only its class, all else as a new item has it.
     void CopyAsFirst(const SList& list)
     {
         namespace fs = std::filesystem;
@@ -76,11 +79,14 @@ protected:
             const fs::path made = at / (name.substr(0, dash) + item + name.substr(dash + stem.size()));
             fs::copy(entry.path(), made, fs::copy_options::recursive);
             // Shown under its own name, so its own lines (its card) are told apart.
-            if (fs::is_regular_file(made)) {
+            if (fs::is_regular_file(made) && made.extension() == ".txt") {
                 std::string text = ReadBytes(made.string());
                 const size_t shown = text.find("Name=" + stem + "\n");
-                if (shown != std::string::npos)
-                    WriteBytes(made.string(), text.replace(shown + 5, stem.size(), "!Aaa"));
+                if (list.alone)
+                    text = text.substr(0, text.find('\n')) + "\n{\n}\n";
+                else if (shown != std::string::npos)
+                    text.replace(shown + 5, stem.size(), "!Aaa");
+                WriteBytes(made.string(), text);
             }
             m_Copies[list.name] = {made.string(), item};
             return;
@@ -126,7 +132,7 @@ protected:
                 continue;
             const std::string folder = list->GetFolderName();
             if (lists) {
-                lists->push_back({name, folder, list->GetItemName(list->GetCount() - 1)});
+                lists->push_back({name, folder, list->GetItemName(list->GetCount() - 1), list->GetCount() == first + 1});
                 if (files && folder.find('|') == std::string::npos && folder.rfind("Cache", 0) != 0)
                     m_Sources.emplace_back(files, folder);
             } else if (m_Copies.count(name)) {
