@@ -15,6 +15,7 @@
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CShop.h"
 #include "game/world/CLevelSet.h"
+#include "images/CFont.h"
 #include "images/CFrameList.h"
 #include "objects/CFileListList.h"
 #include "objects/CListProperty.h"
@@ -32,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -198,9 +200,14 @@ protected:
         Seconds(3);
         Shown(seen);
         CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
-        auto* tabs = dynamic_cast<CArrayIndexFrameOverlay*>(
-            sets.GetObject(sets.Find("Shopping Overlay"))->FindOverlay(CJString("Tab"), nullptr, nullptr));
+        CFrameOverlayDrawContext shopping;
+        shopping.m_pCurrentSet = sets.GetObject(sets.Find("Shopping Overlay"));
+        auto* tabs = dynamic_cast<CArrayIndexFrameOverlay*>(shopping.m_pCurrentSet->FindOverlay(CJString("Tab"), nullptr, nullptr));
         ASSERT_NE(tabs, nullptr);
+        auto* money = dynamic_cast<CFrameOverlayTextOverlay*>(shopping.m_pCurrentSet->FindOverlay(CJString("Money"), nullptr, nullptr));
+        ASSERT_NE(money, nullptr);
+        CFont* font = money->GetFont(shopping);
+        seen << "money drawn " << (font ? font->GetTextWidth(money->m_Text.GetText()) : 0) << "\n";
         for (int32_t slot = GetUpgradeSlotList().HasNoneEntry() ? 1 : 0; slot < GetUpgradeSlotList().GetCount();
              ++slot) {
             SetShopSelectedSlot(slot);
@@ -338,6 +345,10 @@ TEST_F(ListsInGame, ANewFirstItemInAnyListChangesNothingElse)
     const size_t second = levels.find("Background=Harbour", levels.find("Display Name=Menders Lane"));
     ASSERT_NE(second, std::string::npos);
     WriteBytes(PathOf("Data/Resources/Levels.Object.txt"), levels.erase(second, levels.find('\n', second) - second));
+    // The shop's set names no font, nor does its line of money.
+    const std::string shop = PathOf("Data/Resources/Frame Overlay Options/Shopping Overlay.FOO");
+    std::string set = ReadBytes(shop);
+    WriteBytes(shop, set.erase(set.find("\tText Font=Fonts/Body"), std::strlen("\tText Font=Fonts/Body\r\n")));
     for (const bool placeholders : {true, false}) {
         const char* variant = placeholders ? "" : ", no placeholders";
         if (!placeholders) {
