@@ -16,6 +16,7 @@
 #include "game/screens/CShop.h"
 #include "game/world/CLevelSet.h"
 #include "images/CFont.h"
+#include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "objects/CFileListList.h"
 #include "objects/CListProperty.h"
@@ -152,8 +153,19 @@ protected:
         seen << "paint unset " << std::hex << CColorBuildablePart().GetPaintColour().GetColorWord() << std::dec << "\n";
         CPlayfieldLayer* ui = level->GetPlayfield().FindLayer("UI");
         for (uint32_t i = 0; ui && i < ui->GetSpriteCount(); ++i)
-            if (auto* button = dynamic_cast<CUpgradeButton*>(ui->GetSprite(i)->FindAI(CUpgradeButton::SGetClassInfo())))
-                seen << "button " << UpgradeName(button->GetUpgradeIndex()) << "\n";
+            if (auto* button = dynamic_cast<CUpgradeButton*>(ui->GetSprite(i)->FindAI(CUpgradeButton::SGetClassInfo()))) {
+                // Its picture as drawn.
+                std::unique_ptr<CFrame> picture = CFrame::MakeOwned(96, 96, 32);
+                CSpriteDrawRecord record;
+                record.sprite = ui->GetSprite(i);
+                record.spriteFrame = record.destination = picture.get();
+                button->Draw(record);
+                uint64_t sum = 0;
+                for (uint32_t y = 0; y < picture->GetHeight(); ++y)
+                    for (uint32_t x = 0; x < picture->GetWidth() * 4; ++x)
+                        sum = sum * 31 + picture->Row(y)[x];
+                seen << "button " << UpgradeName(button->GetUpgradeIndex()) << " " << sum << "\n";
+            }
         CRandomGenerator random;
         random.Seed(5);
         level->BuildCustomerStylePool(random);
