@@ -14,6 +14,7 @@
 #include "game/screens/CLevelCompletion.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CShop.h"
+#include "game/world/CGameSongPlayer.h"
 #include "game/world/CLevelSet.h"
 #include "images/CFont.h"
 #include "images/CFrame.h"
@@ -121,7 +122,16 @@ protected:
         // Lists the game reads once for the process read the folder anew.
         for (const auto& [list, folder] : m_Sources)
             list->SetSource(nullptr, folder.c_str(), 0);
-        ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(Pass(17));
+        // The transition a new game opens with, and the period its song is of.
+        CDecadeTransitionWindow* opening = GetDecadeTransitionWindow();
+        ASSERT_NE(opening, nullptr);
+        seen << "opening " << opening->GetTransition()->m_PositionMarkerName.GetString() << " in "
+             << GetPeriodList().GetItemName(CGameSongPlayer::SGetInstance().GetCurrentPeriod()) << "\n";
+        opening->Destroy();
+        if (CLevelIntroWindow* intro = GetLevelIntroWindow())
+            intro->Destroy();
         CFileListList& registry = CFileListList::SGetInstance();
         for (int32_t i = 0; i < registry.GetCount(); ++i) {
             CVirtualArray* list = registry.GetArray(i);
