@@ -8,9 +8,8 @@
 #include "foundation/CRandomGenerator.h"
 #include "game/business/CBuildablePackage.h"
 #include "game/business/CCustomer.h"
-#include "game/business/CUpgradeButton.h"
 #include "game/business/CUpgrade.h"
-#include "sequences/CSequenceList.h"
+#include "game/business/CUpgradeButton.h"
 #include "game/screens/CLevelCompletion.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CShop.h"
@@ -27,6 +26,7 @@
 #include "overlays/CFrameOverlay.h"
 #include "overlays/ContainerOverlays.h"
 #include "overlays/TextOverlays.h"
+#include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
@@ -102,20 +102,25 @@ protected:
         return upgrade > 0 && upgrade < GetUpgradeList().GetCount() ? GetUpgradeList().GetItemName(upgrade) : "-";
     }
 
-    // What the screen shows: the background drawn, the lessons open, a sum of the picture.
+    // What the screen shows: the background drawn and the lessons open.
     void Shown(std::ostringstream& seen)
     {
         Passes(1);
         CBackgroundStyleSheet* sheet = GetCurrentBackgroundStyleSheet();
         CFrameList& frames = GetFrameLibrary();
-        seen << "background " << (sheet && sheet->m_BackgroundImage > 0 ? frames.GetItemName(sheet->m_BackgroundImage) : "-") << "\n";
+        seen << "background "
+             << (sheet && sheet->m_BackgroundImage > 0 ? frames.GetItemName(sheet->m_BackgroundImage) : "-") << "\n";
         for (const std::string& name : OpenMessages())
-            seen << "lesson " << GetTutorialList().GetObject(GetTutorialList().Find(name.c_str()))->m_Text.GetText().GetString() << "\n";
+            seen << "lesson "
+                 << GetTutorialList().GetObject(GetTutorialList().Find(name.c_str()))->m_Text.GetText().GetString()
+                 << "\n";
     }
 
-    // One run as a player meets the lists, written down: the first street's
-    // bar and customers, that street won with painted cottages and garages
-    // as the scrapbook read back shows it, the next street's shop cards, and
+    // One run as a player meets the lists, written down: the transition a new
+    // game opens with, the first street's background, paints, bar pictures
+    // and customers, that street won with painted cottages and garages as
+    // the scrapbook read back shows it, the next street's background, lesson,
+    // money line and shop cards, the last tutorial street's first lesson, and
     // the level set as saved. Fills lists, when given, with the lists to try.
     void Run(std::ostringstream& seen, std::vector<SList>* lists)
     {
@@ -145,7 +150,8 @@ protected:
                 continue;
             const std::string folder = list->GetFolderName();
             if (lists) {
-                lists->push_back({name, folder, list->GetItemName(list->GetCount() - 1), list->GetCount() == first + 1});
+                lists->push_back(
+                    {name, folder, list->GetItemName(list->GetCount() - 1), list->GetCount() == first + 1});
                 if (files && folder.find('|') == std::string::npos && folder.rfind("Cache", 0) != 0)
                     m_Sources.emplace_back(files, folder);
             } else if (m_Copies.count(name)) {
@@ -153,17 +159,20 @@ protected:
             }
         }
         if (lists)
-            lists->push_back({"Sequences", "Resources/Sequences", GetSequenceList().GetItemName(GetSequenceList().GetCount() - 1)});
+            lists->push_back(
+                {"Sequences", "Resources/Sequences", GetSequenceList().GetItemName(GetSequenceList().GetCount() - 1)});
         CLevelOptions* level = CLevelOptions::SGetCurrent();
         ASSERT_NE(level, nullptr);
         Shown(seen);
         for (int32_t i = 0; i < GetUpgradeList().GetCount(); ++i)
             if (auto* paint = dynamic_cast<CColorBuildablePart*>(GetUpgradeList().GetObject(i)))
-                seen << "paint " << GetUpgradeList().GetItemName(i) << " " << std::hex << paint->GetPaintColour().GetColorWord() << std::dec << "\n";
+                seen << "paint " << GetUpgradeList().GetItemName(i) << " " << std::hex
+                     << paint->GetPaintColour().GetColorWord() << std::dec << "\n";
         seen << "paint unset " << std::hex << CColorBuildablePart().GetPaintColour().GetColorWord() << std::dec << "\n";
         CPlayfieldLayer* ui = level->GetPlayfield().FindLayer("UI");
         for (uint32_t i = 0; ui && i < ui->GetSpriteCount(); ++i)
-            if (auto* button = dynamic_cast<CUpgradeButton*>(ui->GetSprite(i)->FindAI(CUpgradeButton::SGetClassInfo()))) {
+            if (auto* button
+                = dynamic_cast<CUpgradeButton*>(ui->GetSprite(i)->FindAI(CUpgradeButton::SGetClassInfo()))) {
                 // Its picture as drawn.
                 std::unique_ptr<CFrame> picture = CFrame::MakeOwned(96, 96, 32);
                 CSpriteDrawRecord record;
@@ -219,14 +228,16 @@ protected:
         App()->EnterCurrentLevel();
         CShopWindow* shop = GetShopWindow();
         ASSERT_NE(shop, nullptr);
-        Seconds(3);
+        Seconds(2.1f); // the shop's lesson waits two seconds
         Shown(seen);
         CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
         CFrameOverlayDrawContext shopping;
         shopping.m_pCurrentSet = sets.GetObject(sets.Find("Shopping Overlay"));
-        auto* tabs = dynamic_cast<CArrayIndexFrameOverlay*>(shopping.m_pCurrentSet->FindOverlay(CJString("Tab"), nullptr, nullptr));
+        auto* tabs = dynamic_cast<CArrayIndexFrameOverlay*>(
+            shopping.m_pCurrentSet->FindOverlay(CJString("Tab"), nullptr, nullptr));
         ASSERT_NE(tabs, nullptr);
-        auto* money = dynamic_cast<CFrameOverlayTextOverlay*>(shopping.m_pCurrentSet->FindOverlay(CJString("Money"), nullptr, nullptr));
+        auto* money = dynamic_cast<CFrameOverlayTextOverlay*>(
+            shopping.m_pCurrentSet->FindOverlay(CJString("Money"), nullptr, nullptr));
         ASSERT_NE(money, nullptr);
         CFont* font = money->GetFont(shopping);
         seen << "money drawn " << (font ? font->GetTextWidth(money->m_Text.GetText()) : 0) << "\n";
@@ -246,10 +257,8 @@ protected:
         if (CLevelIntroWindow* intro = GetLevelIntroWindow())
             intro->Destroy();
         Passes(2);
-        {
-            CMessage arrived = CMessage::CMessageByName("CustomerArrived");
-            GetCurrentPlayfield()->BroadcastMessage(arrived);
-        }
+        CMessage arrived = CMessage::CMessageByName("CustomerArrived");
+        GetCurrentPlayfield()->BroadcastMessage(arrived);
         Passes(3);
         Shown(seen);
 
@@ -358,6 +367,10 @@ TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
 // gets an item that sorts first; the run with them shows and keeps what the
 // run without did, also on the data without any "!None" file. All lists at
 // once; when that run differs, one at a time, to name the ones that moved something.
+// A list left out of the ones that keep a none entry (backgrounds, tutorials,
+// sequences, hue sheets, fonts) gives its first item to what sets none there,
+// and the new item takes it: the street without a background, the garage
+// lesson, the saved lots' pictures, an unset paint, the shop's money line.
 TEST_F(ListsInGame, ANewFirstItemInAnyListChangesNothingElse)
 {
     namespace fs = std::filesystem;
