@@ -119,8 +119,8 @@ protected:
     // One run as a player meets the lists, written down: the transition a new
     // game opens with, the first street's background, paints, bar pictures
     // and customers, that street won with painted cottages and garages as
-    // the scrapbook read back shows it, the next street's background, lesson,
-    // money line and shop cards, the last tutorial street's first lesson, and
+    // the scrapbook read back shows it, the next street's background, money
+    // line and shop cards, the last tutorial street's first lesson, and
     // the level set as saved. Fills lists, when given, with the lists to try.
     void Run(std::ostringstream& seen, std::vector<SList>* lists)
     {
@@ -228,7 +228,6 @@ protected:
         App()->EnterCurrentLevel();
         CShopWindow* shop = GetShopWindow();
         ASSERT_NE(shop, nullptr);
-        Seconds(2.1f); // the shop's lesson waits two seconds
         Shown(seen);
         CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
         CFrameOverlayDrawContext shopping;
