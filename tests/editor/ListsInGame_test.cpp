@@ -373,7 +373,7 @@ TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
 TEST_F(ListsInGame, ANewFirstItemInAnyListChangesNothingElse)
 {
     namespace fs = std::filesystem;
-    std::vector<std::string> streets; // the bar and the customers, per variant
+    std::vector<std::string> streets; // the opening and the first street, per variant
     // The second street, where the shop opens, sets no background.
     std::string levels = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
     const size_t second = levels.find("Background=Harbour", levels.find("Display Name=Menders Lane"));
@@ -382,7 +382,9 @@ TEST_F(ListsInGame, ANewFirstItemInAnyListChangesNothingElse)
     // The shop's set names no font, nor does its line of money.
     const std::string shop = PathOf("Data/Resources/Frame Overlay Options/Shopping Overlay.FOO");
     std::string set = ReadBytes(shop);
-    WriteBytes(shop, set.erase(set.find("\tText Font=Fonts/Body"), std::strlen("\tText Font=Fonts/Body\r\n")));
+    const size_t font = set.find("\tText Font=Fonts/Body\r\n");
+    ASSERT_NE(font, std::string::npos);
+    WriteBytes(shop, set.erase(font, std::strlen("\tText Font=Fonts/Body\r\n")));
     for (const bool placeholders : {true, false}) {
         const char* variant = placeholders ? "" : ", no placeholders";
         if (!placeholders) {
@@ -444,7 +446,7 @@ TEST_F(ListsInGame, ANewFirstItemInAnyListChangesNothingElse)
             EXPECT_EQ(is, was) << lists[i].name << variant;
         }
     }
-    // The bar and the customers are the same without a none customer.
+    // The opening and the first street show the same without the "!None" files.
     EXPECT_EQ(streets[0], streets[1]);
 }
 
