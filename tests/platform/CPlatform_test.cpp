@@ -2,13 +2,21 @@
 
 #include "platform/CPlatformHeadless.h"
 #include "platform/MessageBox.h"
+#include "platform/Signals.h"
 #include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +83,88 @@ TEST(Platform, HeadlessMessageBoxWritesToStandardErrorAndReturns)
     ASSERT_EQ(headless.GetMessageBoxes().size(), 1u);
     EXPECT_EQ(headless.GetMessageBoxes()[0].caption, "Illegal file name");
     EXPECT_EQ(&plat::GetPlatform(), previous);
+}
+
+// A box on the display shows its text in lines that fit a screen: the
+// system's boxes do not wrap (the missing-folder report was wider than
+// 1280 pixels, cut at both edges).
+TEST(Platform, ABoxOnTheDisplayBreaksLongLinesAtSpacesAndLongWordsInside)
+{
+    const std::string folder = "/home/user/games/" + std::string(90, 'x') + "/Data/Resources/Levels";
+    const std::string text = "The game can not read the folder \"" + folder
+        + "\".\r\n\r\nCheck that the folder is there and that it may be read: the game's data are missing, or "
+          "the game was started from another folder than the one that holds them. \xC3\xA9t\xC3\xA9 "
+        + std::string(120, 'e') + "\xC3\xA9";
+    const std::string fitted = plat::FitMessageBoxText(text);
+    std::istringstream lines(fitted);
+    std::string line, words;
+    size_t count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        size_t characters = 0;
+        for (const char c : line)
+            characters += (uint8_t(c) & 0xC0u) != 0x80u;
+        EXPECT_LE(characters, size_t(plat::kMessageBoxLineLength)) << line;
+        EXPECT_EQ(line.find('\r'), std::string::npos);
+        // No character is cut in two.
+        EXPECT_TRUE(line.empty() || (uint8_t(line[0]) & 0xC0u) != 0x80u) << line;
+        words += line;
+    }
+    EXPECT_GE(count, 6u) << fitted;
+    // Breaks take only the spaces they stand on: the text reads the same.
+    std::string joined;
+    for (const char c : text)
+        if (c != ' ' && c != '\r' && c != '\n')
+            joined += c;
+    std::string kept;
+    for (const char c : words)
+        if (c != ' ')
+            kept += c;
+    EXPECT_EQ(kept, joined);
+    EXPECT_NE(fitted.find("\n\nCheck that"), std::string::npos) << "the empty line stays";
+    EXPECT_EQ(plat::FitMessageBoxText("short\r\nlines"), "short\nlines");
+}
+
+volatile std::sig_atomic_t g_HandlerSaw = 0;
+extern "C" void RecordSignal(int signal)
+{
+    g_HandlerSaw = signal;
+}
+
+// SDL shows its box from a process of its own and waits for it through
+// every signal, as this call does; a termination signal ends the box, and
+// the handler in place before (SDL's, which makes it a quit) still gets it.
+TEST(Platform, ATerminationSignalEndsABoxWaitedForInAChildProcess)
+{
+    struct sigaction recording {}, previous {};
+    recording.sa_handler = RecordSignal;
+    sigemptyset(&recording.sa_mask);
+    ASSERT_EQ(sigaction(SIGTERM, &recording, &previous), 0);
+    g_HandlerSaw = 0;
+    std::atomic<int> box{0};
+    int status = 0;
+    std::thread user([&] {
+        box.wait(0);
+        ::kill(::getpid(), SIGTERM);
+    });
+    const bool ended = plat::RunEndingChildrenOnSignal([&] {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // The box: up until someone answers (here: gives up after a while).
+            for (int i = 0; i < 300; ++i)
+                ::usleep(100000);
+            std::_Exit(0);
+        }
+        box = int(child);
+        box.notify_one();
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    });
+    user.join();
+    sigaction(SIGTERM, &previous, nullptr);
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the box was ended, status " << status;
+    EXPECT_EQ(g_HandlerSaw, SIGTERM);
 }
 
 // Exit-time destructors may still report (a fatal data error found while
