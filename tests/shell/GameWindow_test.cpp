@@ -167,6 +167,34 @@ TEST_F(Pump, MouseMovesSetButtonsBeforePositionAndClampNegativePositions)
     EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCursorShown());
 }
 
+// A drag's last movement and release, then the close (a termination
+// signal a moment later, taken in the same pass): the pass hands the input
+// to the game and the next one closes, so the drag ends where it was let go.
+TEST_F(Pump, AClosingAfterInputInOnePassWaitsForTheNextSoTheInputIsHandled)
+{
+    plat::WindowEvent move;
+    move.kind = Kind::MouseMove;
+    move.x = 510;
+    move.y = 380;
+    move.heldButtons = 1;
+    Queue(move);
+    plat::WindowEvent release;
+    release.kind = Kind::MouseButton;
+    release.x = 510;
+    release.y = 380;
+    release.button = 1;
+    Queue(release);
+    Queue(Key(Kind::Quit, 0, 0));
+    Queue(Character(Kind::Char, 'a')); // after the close: never handled
+    RunMessageLoop();
+    EXPECT_FALSE(IsShutdownRequested());
+    EXPECT_EQ(m_Input.log, "press1@0,0 move0@510,380 release1@510,380 ");
+    RunMessageLoop();
+    EXPECT_TRUE(IsShutdownRequested());
+    EXPECT_EQ(m_Input.log, "press1@0,0 move0@510,380 release1@510,380 ");
+    ClearShutdownRequest();
+}
+
 TEST_F(Pump, IsNotReenteredFromAHandler)
 {
     m_Input.reenter = true;
