@@ -243,7 +243,8 @@ void RunMessageLoop()
             g_Minimised = window.IsMinimised();
         }
     }
-    if (TakeCloseRequest() || std::exchange(g_CloseHeld, false))
+    const bool closeHeld = std::exchange(g_CloseHeld, false);
+    if (TakeCloseRequest() || closeHeld)
         RequestShutdown();
     plat::WindowEvent event;
     // Closing ends the pass: nothing after it is handled. Input before it
