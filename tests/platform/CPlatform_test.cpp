@@ -113,10 +113,10 @@ TEST(Platform, ABoxOnTheDisplayBreaksLongLinesAtSpacesAndLongWordsInside)
     EXPECT_NE(fitted.find("/Data\".\n\nCheck that"), std::string::npos) << fitted;
 }
 
-volatile std::sig_atomic_t g_HandlerSaw = 0;
-extern "C" void RecordSignal(int signal)
+volatile std::sig_atomic_t g_SignalSeenAfterTheBox = 0;
+extern "C" void RecordSignalAfterTheBox(int signal)
 {
-    g_HandlerSaw = signal;
+    g_SignalSeenAfterTheBox = signal;
 }
 
 // SDL shows its box from a process of its own and waits for it through
@@ -125,7 +125,7 @@ extern "C" void RecordSignal(int signal)
 TEST(Platform, ATerminationSignalEndsABoxWaitedForInAChildProcess)
 {
     struct sigaction recording {}, previous {};
-    recording.sa_handler = RecordSignal;
+    recording.sa_handler = RecordSignalAfterTheBox;
     ASSERT_EQ(sigaction(SIGTERM, &recording, &previous), 0);
     std::atomic<int> box{0};
     int status = 0;
@@ -148,7 +148,7 @@ TEST(Platform, ATerminationSignalEndsABoxWaitedForInAChildProcess)
     sigaction(SIGTERM, &previous, nullptr);
     EXPECT_TRUE(ended);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the box was ended, status " << status;
-    EXPECT_EQ(g_HandlerSaw, SIGTERM);
+    EXPECT_EQ(g_SignalSeenAfterTheBox, SIGTERM);
 }
 
 // Exit-time destructors may still report (a fatal data error found while
