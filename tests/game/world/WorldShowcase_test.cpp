@@ -42,7 +42,7 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 60.0f;
+constexpr float kShowcaseStep = 1.0f / 60.0f;
 constexpr uint32_t kTown = 10;
 
 // The showcase over the checked-in data with freshly drawn frames, as the
@@ -151,7 +151,7 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
 
     // The plain house at (718, 228): its walls are cream, its windows blue.
     CMouseState::SGetInstance().OnWindowPosition(718, 228);
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     Draw();
     EXPECT_GT(CountOf(0xEBD7AA, 678, 180, 758, 280), 100u);
     // The mark: a yellow box around the house, none around the others.
@@ -160,7 +160,7 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
 
     // Nothing under the mouse: no mark.
     CMouseState::SGetInstance().OnWindowPosition(300, 300);
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     Draw();
     EXPECT_EQ(CountOf(0xFFF050, 0, 0, 1024, 768), 0u);
 }
@@ -171,9 +171,9 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
     CMouseState& mouse = CMouseState::SGetInstance();
     mouse.OnWindowPosition(340, 660);
     mouse.SetButtons(1);
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     // Held down, it sends no second bird.
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     mouse.SetButtons(0);
     ASSERT_EQ(effects.GetSpriteCount(), 1u);
     CSprite* bird = effects.GetSprite(0);
@@ -182,7 +182,7 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
     // 300 pixels a second from (40, 60): about 671 pixels, 135 steps.
     int32_t steps = 2;
     while (effects.GetSpriteCount() && effects.GetSprite(effects.GetSpriteCount() - 1) == bird && steps < 400) {
-        GetStandInHooks().update(kStep);
+        GetStandInHooks().update(kShowcaseStep);
         ++steps;
     }
     EXPECT_NEAR(steps, 135, 2);
@@ -190,7 +190,7 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
     CSprite* burst = effects.GetSprite(0);
     EXPECT_EQ(burst->GetImageSequence(), GetSequenceList().GetObjectByName("Spark Burst"));
     EXPECT_EQ(burst->GetPosition(), (CFPoint{340.0f, 660.0f}));
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     Draw();
     uint32_t lit = 0;
     for (int32_t y = 630; y < 690; ++y)
@@ -200,7 +200,7 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
 
     // Ten frames at twenty a second: gone after half a second.
     for (int i = 0; i < 40 && effects.GetSpriteCount(); ++i)
-        GetStandInHooks().update(kStep);
+        GetStandInHooks().update(kShowcaseStep);
     EXPECT_EQ(effects.GetSpriteCount(), 0u);
 }
 
@@ -255,7 +255,7 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
     CScreenWindow windows(m_Screen.get(), font.get());
     CKeyboardState& keys = CKeyboardState::SGetInstance();
     keys.OnKeyDown(67);
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     keys.OnKeyUp(67);
     CLevelSorterWindow* sorter = nullptr;
     for (CJWindow* child = windows.GetFirstChild(); child; child = child->GetNextSibling())
@@ -266,7 +266,7 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
     // A new level made current at the top is what the showcase then holds.
     sorter->GetList()->SelectItem(0, true);
     sorter->Insert();
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     ASSERT_NE(GetWorldShowcasePlayfield(), nullptr);
     EXPECT_EQ(GetWorldShowcasePlayfield()->GetLayerCount(), 0u);
     keys.ResetForTesting();
@@ -329,17 +329,17 @@ TEST_F(WorldShowcase, WindowsOpenedOverTheLevelStayOverItAfterTheSorterCloses)
 
         CKeyboardState& keys = CKeyboardState::SGetInstance();
         keys.OnKeyDown(67);
-        GetStandInHooks().update(kStep);
+        GetStandInHooks().update(kShowcaseStep);
         keys.OnKeyUp(67);
         auto* sorter = dynamic_cast<CLevelSorterWindow*>(windows.GetFirstChild());
         ASSERT_NE(sorter, nullptr);
         sorter->Properties();
-        windows.Update(kStep);
+        windows.Update(kShowcaseStep);
         ASSERT_NE(editors.opened, nullptr);
         EXPECT_EQ(windows.GetFirstChild(), editors.opened);
         for (const CJWindow* child = windows.GetFirstChild(); child; child = child->GetNextSibling())
             EXPECT_EQ(dynamic_cast<const CLevelSorterWindow*>(child), nullptr) << "the sorter closes";
-        GetStandInHooks().update(kStep);
+        GetStandInHooks().update(kShowcaseStep);
         Draw();
         EXPECT_EQ(CountOf(0xFF00FF, 0, 0, 300, 200), 300u * 200u) << "the editor lies over the level";
 
