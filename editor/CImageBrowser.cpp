@@ -85,6 +85,8 @@ CImageBrowser::CImageBrowser(CJWindow* parent)
     , m_Factory(&CreateNoImageBrowserItem)
     , m_DropSource(parent)
 {
+    // Large lists run far below the view: bar and wheel reach every row.
+    EnableScrollBars(true);
 }
 
 CImageBrowser::~CImageBrowser()
@@ -161,6 +163,15 @@ void CImageBrowser::InitCell(SImageBrowserCell& cell) const
 }
 
 void CImageBrowser::LayOut(int32_t clientWidth)
+{
+    // Rows taller than the view make room for the vertical bar, so that no
+    // cell lies under it.
+    LayOutRows(clientWidth);
+    if (GetScroll() && GetScroll()->contentHeight > GetHeight())
+        LayOutRows(clientWidth - kScrollBarThickness);
+}
+
+void CImageBrowser::LayOutRows(int32_t clientWidth)
 {
     m_RelayoutNeeded = false;
     const int32_t border = GetBorderWidth();
@@ -291,7 +302,7 @@ void CImageBrowser::Select(int32_t index)
     m_Selected = index;
     if (index >= 0) {
         const CRect& rect = m_Cells[size_t(index)]->rect;
-        if (rect.top < GetScrollOffsetY() || rect.bottom > GetScrollOffsetY() + GetHeight())
+        if (rect.top < GetScrollOffsetY() || rect.bottom > GetScrollOffsetY() + GetViewHeight())
             SetScrollY(rect.top);
         if (m_Cells[size_t(index)]->notLoaded)
             LoadCell(index);
@@ -401,7 +412,6 @@ bool CImageBrowser::IsUnderMouse(CPoint mouse)
 
 void CImageBrowser::Draw(CFrameInterface& frame)
 {
-    CJWindow::Draw(frame);
     const CMouseState& mouse = CMouseState::SGetInstance();
     const CPoint mousePoint = mouse.GetPositionPoint();
     const bool hover = mouse.GetButtons() != 1u && IsUnderMouse(mousePoint);
@@ -448,6 +458,8 @@ void CImageBrowser::Draw(CFrameInterface& frame)
         else
             font->DrawText(frame, r.left, r.bottom - pointSize - 2, cell.caption);
     }
+    // The scroll bars over the cells, the dragged image over both.
+    CJWindow::Draw(frame);
     // The dragged image hangs by its hot spot from the pointer, where a drop
     // puts it.
     if (IsDragging() && m_Cells[size_t(m_Selected)]->bridge) {

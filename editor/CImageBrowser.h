@@ -68,7 +68,8 @@ public:
 
     // Sizes a cell from its bridge and caption.
     void InitCell(SImageBrowserCell& cell) const;
-    // Flow layout in the given client width; sets the content size.
+    // Flow layout in the given client width, less the vertical bar's when
+    // the rows run below the view; sets the content size.
     void LayOut(int32_t clientWidth);
 
     int32_t GetCellCount() const { return int32_t(m_Cells.size()); }
@@ -128,6 +129,7 @@ private:
     void ForgetContextMenu();
     void ForgetNewAssetDialog();
     bool IsUnderMouse(CPoint mouse);
+    void LayOutRows(int32_t clientWidth);
     void AddFolderCell(int32_t node, const char* imageName);
     void AddItemCell(int32_t node);
     void AddItemsBelow(int32_t node);

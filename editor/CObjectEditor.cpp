@@ -130,25 +130,6 @@ void ReportFailedSave(const CJString& fileName)
     std::fprintf(stderr, "Error: %s\n", text.GetString());
 }
 
-// The saved place was checked against the screen while the editor was still
-// small and had no host; grown, and under a host that may scroll, it can
-// stand off the screen, and at the screen's top its skin draws the title
-// above the edge. It is moved so that the whole frame, with what is drawn
-// above it, lies on the screen (from the left and top when it is larger).
-void KeepFrameOnScreen(CJFrameWindow& editor)
-{
-    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
-    if (!screen || !editor.GetParent())
-        return;
-    const CRect& r = editor.GetRect();
-    const int32_t dx = editor.GetScreenRect().left - r.left, dy = editor.GetScreenRect().top - r.top;
-    const CRect area{-dx, -dy + editor.GetReachAbove(), screen->GetWidth() - dx, screen->GetHeight() - dy};
-    const int32_t x = std::max(std::min(r.left, area.right - r.GetWidth()), area.left);
-    const int32_t y = std::max(std::min(r.top, area.bottom - r.GetHeight()), area.top);
-    if (x != r.left || y != r.top)
-        editor.MoveTo(x, y);
-}
-
 class CObjectEditorSorterHooks : public CLevelSorterHooks {
 public:
     void OpenObjectEditor(CObject* object) override { ::OpenObjectEditor(object, object); }
@@ -844,7 +825,7 @@ void ReopenObjectEditor(CObject* object, CObject* owner)
         host = CScreenWindow::GetScreenWindow();
     if (host) {
         host->AddChildFirst(editor);
-        KeepFrameOnScreen(*editor);
+        editor->KeepOnScreen();
     }
 }
 

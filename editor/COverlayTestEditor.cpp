@@ -317,5 +317,7 @@ CFooEditFrame* OpenFooEditFrame(CJWindow* parent)
 {
     if (!parent)
         return nullptr;
-    return &parent->AddFirst<CFooEditFrame>(EPlace::AsIs);
+    CFooEditFrame& frame = parent->AddFirst<CFooEditFrame>(EPlace::AsIs);
+    frame.KeepOnScreen();
+    return &frame;
 }

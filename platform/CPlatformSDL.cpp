@@ -1,5 +1,8 @@
 #include "platform/CPlatformSDL.h"
 
+#include "platform/MessageBox.h"
+#include "platform/Signals.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -10,8 +13,15 @@ namespace plat {
 void CPlatformSDL::ShowMessageBox(std::string_view caption, std::string_view text)
 {
     const std::string captionText(caption);
-    const std::string bodyText(text);
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, captionText.c_str(), bodyText.c_str(), nullptr) == 0)
+    const std::string bodyText = FitMessageBoxText(text);
+    // SDL waits for its box in a process of its own and through any signal:
+    // a termination signal ends the box, and then the program as a close of
+    // the window does.
+    int shown = -1;
+    const bool ended = RunEndingChildrenOnSignal([&] {
+        shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, captionText.c_str(), bodyText.c_str(), nullptr);
+    });
+    if (shown == 0 || ended)
         return;
     // A box that cannot be shown must still reach someone.
     std::fprintf(stderr, "%s\n%s\n", captionText.c_str(), bodyText.c_str());

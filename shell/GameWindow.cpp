@@ -9,12 +9,16 @@
 #include "shell/CTypedCommandList.h"
 #include "shell/WindowModes.h"
 
+#include <utility>
+
 namespace {
 
 bool g_Active = false;
 bool g_Minimised = false;
 bool g_InPump = false;
 bool g_ShutdownRequested = false;
+// A close that came after input in one pass: the next pass takes it.
+bool g_CloseHeld = false;
 CMessagePumpClient* g_PumpClient = nullptr;
 
 // Control keys: left and right.
@@ -41,6 +45,24 @@ void OnActivationChanged()
         g_PumpClient->OnWindowActivation(ActiveAndShown());
     if (!ActiveAndShown())
         CMouseState::SGetInstance().EndTracking();
+}
+
+bool IsUserInput(plat::WindowEvent::Kind kind)
+{
+    using Kind = plat::WindowEvent::Kind;
+    switch (kind) {
+    case Kind::MouseMove:
+    case Kind::MouseButton:
+    case Kind::MouseWheel:
+    case Kind::KeyDown:
+    case Kind::KeyUp:
+    case Kind::Char:
+    case Kind::SysChar:
+    case Kind::ContextMenuKey:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Negative window points (left of or above the client area) count as 0.
@@ -221,12 +243,24 @@ void RunMessageLoop()
             g_Minimised = window.IsMinimised();
         }
     }
-    if (TakeCloseRequest())
+    const bool closeHeld = std::exchange(g_CloseHeld, false);
+    if (TakeCloseRequest() || closeHeld)
         RequestShutdown();
     plat::WindowEvent event;
-    // Closing ends the pass: nothing after it is handled.
-    while (!g_ShutdownRequested && window.PollEvent(event))
+    // Closing ends the pass: nothing after it is handled. Input before it
+    // (a drag's last movement and its release, then a signal) is the user's
+    // last: a close that follows input waits for the next pass, so that this
+    // one hands the input to the game.
+    bool tookInput = false;
+    while (!g_ShutdownRequested && window.PollEvent(event)) {
+        const bool closing = event.kind == plat::WindowEvent::Kind::Close || event.kind == plat::WindowEvent::Kind::Quit;
+        if (closing && tookInput) {
+            g_CloseHeld = true;
+            break;
+        }
+        tookInput = tookInput || IsUserInput(event.kind);
         HandleWindowEvent(event);
+    }
     if (!g_ShutdownRequested)
         CTypedCommandList::SGetInstance().RunHeldCommands();
     g_InPump = false;
@@ -288,6 +322,7 @@ void RequestShutdown()
 void ClearShutdownRequest()
 {
     g_ShutdownRequested = false;
+    g_CloseHeld = false;
 }
 
 void ShowSystemCursor()

@@ -9,7 +9,9 @@
 // Per key-down the typed control code (MapVirtualKeyToKeyCode) goes first,
 // then the key-down by scan index; typed characters follow as their own
 // events. A Close or Quit event starts no shutdown itself: it raises the
-// shutdown request the main loop takes (IsShutdownRequested).
+// shutdown request the main loop takes (IsShutdownRequested). One that
+// follows input in the same drain raises it at the next drain, so that the
+// pass between hands that input to the game.
 
 #include "platform/WindowDevice.h"
 #include "shell/CKeyboardState.h"

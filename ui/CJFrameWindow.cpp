@@ -257,6 +257,20 @@ int32_t CJFrameWindow::GetReachAbove() const
     return m_Skin ? std::max(m_Skin->GetReachAbove(), 0) : 0;
 }
 
+void CJFrameWindow::KeepOnScreen()
+{
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (!screen || !m_Parent)
+        return;
+    const CRect& r = m_Rect;
+    const int32_t dx = m_ScreenRect.left - r.left, dy = m_ScreenRect.top - r.top;
+    const CRect area{-dx, -dy + GetReachAbove(), screen->GetWidth() - dx, screen->GetHeight() - dy};
+    const int32_t x = std::max(std::min(r.left, area.right - r.GetWidth()), area.left);
+    const int32_t y = std::max(std::min(r.top, area.bottom - r.GetHeight()), area.top);
+    if (x != r.left || y != r.top)
+        MoveTo(x, y);
+}
+
 bool CJFrameWindow::IsActive() const
 {
     return m_HasFocus;

@@ -85,6 +85,12 @@ public:
     // How far the skin draws the frame (its title, a plate on its top edge)
     // above the window's rectangle.
     int32_t GetReachAbove() const;
+    // Moves the attached window so that the whole frame, with what its skin
+    // draws above it, lies on the screen (from the left and top when it is
+    // larger): a place kept or given before the window grew or had a host
+    // that may scroll can stand off it, and at the screen's top the title
+    // would be drawn above the edge.
+    void KeepOnScreen();
     int32_t GetClientLeftInset() const override { return 0; }
     // The window whose frame is in front draws the active skin.
     bool IsActive() const override;

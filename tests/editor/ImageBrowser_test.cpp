@@ -14,6 +14,7 @@
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJListBox.h"
+#include "ui/CJScrollBar.h"
 #include "ui/CJStatic.h"
 #include "editor/CWindowedBrowsableImage.h"
 #include "editor/ImageBrowserItems.h"
@@ -260,6 +261,41 @@ TEST_F(ImageBrowser, ArrowKeysStopAtTheEnds)
     m_Browser->OnKeyDown(12);
     EXPECT_EQ(m_Browser->GetSelected(), 1);
     EXPECT_EQ(m_Browser->GetSelectedItem(), -1); // a folder
+}
+
+// About a hundred frames run far below the view: the grid's bar and the
+// wheel over its cells reach the last row, and no cell lies under the bar.
+TEST_F(ImageBrowser, TheGridScrollsToItsLastRowByWheelAndByBar)
+{
+    m_Shelf.names.clear();
+    for (int32_t i = 0; i < 97; ++i)
+        m_Shelf.names.push_back("Frame " + std::to_string(100 + i));
+    m_Shelf.loaded.assign(m_Shelf.names.size(), true);
+    m_Tree = std::make_unique<CDirectoryTree>(m_Shelf);
+    m_Browser->SetTree(m_Tree.get(), &MakeBox);
+    m_Browser->ShowFolder(m_Tree->GetRoot(), false, false);
+    Step(CPoint{200, 150}, false);
+    auto* bar = dynamic_cast<CJScrollBar*>(m_Browser->GetScroll()->verticalBar);
+    ASSERT_NE(bar, nullptr);
+    for (int32_t i = 0; i < m_Browser->GetCellCount(); ++i)
+        EXPECT_LE(m_Browser->GetCell(i).rect.right, bar->GetRect().left) << i;
+    const SImageBrowserCell& last = m_Browser->GetCell(96);
+    const auto lastShown = [&] { return last.rect.bottom <= m_Browser->GetScrollOffsetY() + m_Browser->GetViewHeight(); };
+    for (int32_t notch = 0; notch < 200 && !lastShown(); ++notch) {
+        CMouseState::SGetInstance().AddWheel(-1.0f);
+        Step(CPoint{200, 150}, false);
+    }
+    EXPECT_TRUE(lastShown()) << "by the wheel";
+
+    // Back at the top, the thumb dragged to the bar's foot.
+    m_Browser->SetScrollY(0);
+    Step(CPoint{200, 150}, false);
+    const CRect& thumb = bar->GetThumbRect();
+    const CPoint grab{bar->GetScreenRect().left + thumb.left + 2, bar->GetScreenRect().top + thumb.top + 2};
+    Step(grab, true);
+    Step(CPoint{grab.x, 599}, true);
+    Step(CPoint{grab.x, 599}, false);
+    EXPECT_TRUE(lastShown()) << "by the bar";
 }
 
 // Records the drop messages that reach the screen's children.

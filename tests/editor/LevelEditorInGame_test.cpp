@@ -746,6 +746,13 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
         // The tools and the lists are the same over either street: once.
         if (key == plat::vk::kF6) {
             palette->OpenFooEditor();
+            // Its whole frame shows, the title plate on its top edge too.
+            const CFooEditFrame* foo = EditorChild<CFooEditFrame>();
+            ASSERT_NE(foo, nullptr);
+            const CRect& fooFrame = foo->GetScreenRect();
+            EXPECT_TRUE(fooFrame.left >= 0 && fooFrame.top - foo->GetReachAbove() >= 0 && fooFrame.right <= 1024
+                        && fooFrame.bottom <= 768)
+                << fooFrame.top << " reaching " << foo->GetReachAbove() << " above";
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CFooEditFrame>()));
             palette->OpenImageBrowser();
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CImageBrowserFrameWindow>()));

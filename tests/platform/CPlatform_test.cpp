@@ -2,13 +2,22 @@
 
 #include "platform/CPlatformHeadless.h"
 #include "platform/MessageBox.h"
+#include "platform/Signals.h"
 #include "support/ScopedHooks.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +84,71 @@ TEST(Platform, HeadlessMessageBoxWritesToStandardErrorAndReturns)
     ASSERT_EQ(headless.GetMessageBoxes().size(), 1u);
     EXPECT_EQ(headless.GetMessageBoxes()[0].caption, "Illegal file name");
     EXPECT_EQ(&plat::GetPlatform(), previous);
+}
+
+// A box on the display shows its text in lines that fit a screen: the
+// system's boxes do not wrap (the missing-folder report was wider than
+// 1280 pixels, cut at both edges).
+TEST(Platform, ABoxOnTheDisplayBreaksLongLinesAtSpacesAndLongWordsInside)
+{
+    const std::string text = "Can not read \"/games/" + std::string(90, 'x') + "/Data\".\r\n\r\nCheck that the folder is "
+        "there and may be read: the data are missing, or the game was started elsewhere. \xC3\xA9" + std::string(79, 'e')
+        + "\xC3\xA9";
+    const std::string fitted = plat::FitMessageBoxText(text);
+    std::istringstream lines(fitted);
+    std::string line, kept, joined;
+    while (std::getline(lines, line)) {
+        size_t characters = 0;
+        for (const char c : line)
+            characters += (uint8_t(c) & 0xC0u) != 0x80u;
+        EXPECT_LE(characters, size_t(plat::kMessageBoxLineLength)) << line;
+        EXPECT_TRUE(line.empty() || (uint8_t(line[0]) & 0xC0u) != 0x80u) << "a character cut in two: " << line;
+        kept += line;
+    }
+    // Breaks take only the spaces they stand on; "\r\n" ends a line as "\n".
+    for (const char c : text)
+        joined += c == ' ' || c == '\r' || c == '\n' ? "" : std::string(1, c);
+    kept.erase(std::remove(kept.begin(), kept.end(), ' '), kept.end());
+    EXPECT_EQ(kept, joined);
+    EXPECT_NE(fitted.find("/Data\".\n\nCheck that"), std::string::npos) << fitted;
+}
+
+volatile std::sig_atomic_t g_SignalSeenAfterTheBox = 0;
+extern "C" void RecordSignalAfterTheBox(int signal)
+{
+    g_SignalSeenAfterTheBox = signal;
+}
+
+// SDL shows its box from a process of its own and waits for it through
+// every signal, as this call does; a termination signal ends the box, and
+// the handler in place before (SDL's, which makes it a quit) still gets it.
+TEST(Platform, ATerminationSignalEndsABoxWaitedForInAChildProcess)
+{
+    struct sigaction recording {}, previous {};
+    recording.sa_handler = RecordSignalAfterTheBox;
+    ASSERT_EQ(sigaction(SIGTERM, &recording, &previous), 0);
+    std::atomic<int> box{0};
+    int status = 0;
+    std::thread user([&] {
+        box.wait(0);
+        ::kill(::getpid(), SIGTERM);
+    });
+    const bool ended = plat::RunEndingChildrenOnSignal([&] {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::sleep(30); // the box, up until someone answers
+            std::_Exit(0);
+        }
+        box = int(child);
+        box.notify_one();
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    });
+    user.join();
+    sigaction(SIGTERM, &previous, nullptr);
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the box was ended, status " << status;
+    EXPECT_EQ(g_SignalSeenAfterTheBox, SIGTERM);
 }
 
 // Exit-time destructors may still report (a fatal data error found while

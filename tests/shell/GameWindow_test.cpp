@@ -167,6 +167,30 @@ TEST_F(Pump, MouseMovesSetButtonsBeforePositionAndClampNegativePositions)
     EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCursorShown());
 }
 
+// A drag's last movement and release, then the close (a termination
+// signal a moment later, taken in the same pass): the pass hands the input
+// to the game and the next one closes, so the drag ends where it was let go.
+TEST_F(Pump, AClosingAfterInputInOnePassWaitsForTheNextSoTheInputIsHandled)
+{
+    plat::WindowEvent move;
+    move.kind = Kind::MouseMove;
+    move.x = 510;
+    move.y = 380;
+    move.heldButtons = 1;
+    Queue(move);
+    move.kind = Kind::MouseButton; // the release
+    move.button = 1;
+    Queue(move);
+    Queue(Key(Kind::Quit, 0, 0));
+    Queue(Character(Kind::Char, 'a')); // after the close: never handled
+    for (const bool closed : {false, true}) {
+        RunMessageLoop();
+        EXPECT_EQ(IsShutdownRequested(), closed);
+        EXPECT_EQ(m_Input.log, "press1@0,0 move0@510,380 release1@510,380 ");
+    }
+    ClearShutdownRequest();
+}
+
 TEST_F(Pump, IsNotReenteredFromAHandler)
 {
     m_Input.reenter = true;

@@ -146,10 +146,17 @@ TEST_F(FrameWindowTest, DraggingTheWindowsOwnAreaMovesItAndNeverResizesWithoutAG
     EXPECT_EQ(frame->GetRect(), (CRect{140, 90, 340, 240}));
     EXPECT_EQ(frame->GetCursor(CPoint{1, 1}), Cursor(0));
 
+    // A fast drag, its last movement and the release seen in one update,
+    // ends where it was let go.
+    Step(CPoint{200, 150}, true);
+    Step(CPoint{210, 160}, true);
+    Step(CPoint{250, 200}, false);
+    EXPECT_EQ(frame->GetRect(), (CRect{190, 140, 390, 290}));
+
     // A frame that is not movable stays; the press is still its own.
     frame->SetMovable(false);
     Drag(CPoint{200, 150}, {CPoint{260, 160}});
-    EXPECT_EQ(frame->GetRect(), (CRect{140, 90, 340, 240}));
+    EXPECT_EQ(frame->GetRect(), (CRect{190, 140, 390, 290}));
 }
 
 TEST_F(FrameWindowTest, EdgeAndCornerZonesChooseTheEdgesAndTheirCursors)

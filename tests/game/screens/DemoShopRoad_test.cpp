@@ -369,5 +369,22 @@ TEST_F(DemoShopRoad, TheOffersLargePicturesShowAPartUnpainted)
         EXPECT_EQ(key, 0u) << "at " << cx << "," << cy;
     }
     SaveScreenshot("shop-offer.ppm");
+
+    // The starting kit's paints, owned before any shop, show their picture
+    // under "You own:" as a paint just bought does.
+    for (const char* paintSlot : {"Paint A", "Paint B"}) {
+        const int32_t paint = GetUpgradeSlotList().Find(paintSlot);
+        ASSERT_GT(state.GetUpgradeInSlot(paint), 0) << paintSlot;
+        SetShopSelectedSlot(paint);
+        shop->SlotClicked();
+        Passes(3);
+        // Left of the texts that stand beside it.
+        const uint32_t background = PresentedPixel(580 - 75, 420);
+        uint32_t drawn = 0;
+        for (int32_t y = 420 - 40; y <= 420 + 40; ++y)
+            for (int32_t x = 580 - 50; x <= 580 + 50; ++x)
+                drawn += PresentedPixel(x, y) != background;
+        EXPECT_GT(drawn, 400u) << NameOf(state.GetUpgradeInSlot(paint));
+    }
 }
 } // namespace
