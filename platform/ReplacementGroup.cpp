@@ -620,9 +620,15 @@ std::string FinishInterruptedReplacements()
         return {};
     std::vector<std::string> journals;
     if (DIR* dir = ::fdopendir(::dup(run.root))) {
-        while (const dirent* entry = ::readdir(dir))
-            if (IsJournalName(entry->d_name))
-                journals.emplace_back(entry->d_name);
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name(entry->d_name);
+            const size_t mark = name.rfind(".tmp");
+            if (IsJournalName(name))
+                journals.emplace_back(name);
+            else if (mark != std::string_view::npos && mark > 1 && IsJournalName(name.substr(1, mark - 1))
+                     && IsTemporaryOf(name, name.substr(1, mark - 1)))
+                ::unlinkat(run.root, entry->d_name, 0); // a journal a kill cut short while written
+        }
         ::closedir(dir);
     }
     std::sort(journals.begin(), journals.end());
