@@ -111,6 +111,8 @@ struct SavedTogetherCase {
     void (FilesSavedTogether::*checkAgree)(bool saveSucceeded);
     // The program makes its player's files writable to save them: only a full disk refuses them.
     bool writesReadOnlyFiles = false;
+    // Its save leaves a journal the start failures below are tried on.
+    bool triesTheStartsFailures = false;
 };
 
 class FilesSavedTogether : public CScreensGameTest {
@@ -435,12 +437,12 @@ const SavedTogetherCase kCases[] = {
     {"a street's win and its goals", &FilesSavedTogether::PlayIntoAStreet, &FilesSavedTogether::WinAStreet,
      &FilesSavedTogether::CheckWinAndGoalsAgree, true},
     {"a sequence's Properties.txt and its cache", &FilesSavedTogether::PrepareSequenceKeptAsItsCache,
-     &FilesSavedTogether::SaveSequenceRate, &FilesSavedTogether::CheckSequenceAgrees},
+     &FilesSavedTogether::SaveSequenceRate, &FilesSavedTogether::CheckSequenceAgrees, false, true},
     {"a sequence's Properties.txt and a new cache in a folder not yet made",
      &FilesSavedTogether::PrepareSequenceWithoutItsCacheFolder, &FilesSavedTogether::SaveLoadedSequenceRate,
      &FilesSavedTogether::CheckSequenceAgrees},
     {"the Level Sorter's levels, tips, decade cards and life reward", &FilesSavedTogether::PrepareSorter,
-     &FilesSavedTogether::SaveSorterInsert, &FilesSavedTogether::CheckSorterFilesAgree},
+     &FilesSavedTogether::SaveSorterInsert, &FilesSavedTogether::CheckSorterFilesAgree, false, true},
 };
 
 TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsThemAgreeing)
@@ -512,13 +514,12 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             return bytes;
         };
 
-        fprintf(stderr, "TIMING kills %s %.2f\n", c.name, double(clock())/CLOCKS_PER_SEC);
         // The failures a start meets after a stop past the first rename, the
         // rest waiting: a rename it cannot make keeps the journal for the next
         // start; a waiting file saved since by a build without the journal, or
         // a journal cut short, leaves every file as it is, said once.
         for (const char* meets : {"a rename that fails", "a file saved since", "a journal cut short"}) {
-            if (firstRename == 0)
+            if (firstRename == 0 || !c.triesTheStartsFailures)
                 break;
             SCOPED_TRACE(meets);
             FreshData();
@@ -561,7 +562,6 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             EXPECT_NE(said, "");
         }
 
-        fprintf(stderr, "TIMING meets %s %.2f\n", c.name, double(clock())/CLOCKS_PER_SEC);
         // Each file refused in turn (read-only), then every write (a full disk).
         std::vector<std::string> refusals(targets.begin(), targets.end());
         refusals.push_back("");
@@ -592,7 +592,6 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             EXPECT_EQ(contents(), before);
             (this->*c.checkAgree)(false);
         }
-        fprintf(stderr, "TIMING refusals %s %.2f\n", c.name, double(clock())/CLOCKS_PER_SEC);
         EndGame();
     }
 }
