@@ -84,6 +84,8 @@ void ReleaseFolderLocks()
         const auto held = HeldLocks().find(path);
         if (held == HeldLocks().end())
             continue;
+        // An orderly end leaves the folder as it found it.
+        ::unlink(path.c_str());
         ::close(held->second);
         HeldLocks().erase(held);
     }

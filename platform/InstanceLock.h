@@ -18,7 +18,8 @@ namespace plat {
 // One running copy per program folder as well: a copy started under another
 // runtime folder (another login) must not touch the files of the copy
 // running on the folder. A hidden lock file in the folder, held until
-// ReleaseFolderLocks or the end of the process; the same answers as above.
+// ReleaseFolderLocks (which removes it) or the end of the process; the same
+// answers as above.
 [[nodiscard]] bool AcquireFolderLock(const std::string& folder, std::string_view name);
 void ReleaseFolderLocks();
 
