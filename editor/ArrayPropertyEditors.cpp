@@ -126,8 +126,11 @@ bool CTopArrayPropertyEditor::ApplyEdit(CJWindow* control, int32_t notification)
         return false;
     // The object editor's word that the focused row changed.
     if (m_ObjectEditor && control == static_cast<CJWindow*>(m_ObjectEditor)) {
-        if (notification == kNotifyChanged) {
-            m_Index = ElementOf(m_ObjectEditor->GetFocusedPropertyEditor());
+        // A press on this row's own buttons focuses this row first: the
+        // element chosen before stays the one they act on.
+        const CPropertyEditor* focused = m_ObjectEditor->GetFocusedPropertyEditor();
+        if (notification == kNotifyChanged && focused != this) {
+            m_Index = ElementOf(focused);
             UpdateButtons();
         }
         return false;

@@ -173,7 +173,8 @@ CLevelEditorWindow::~CLevelEditorWindow()
         const bool changed = levels && !(m_LevelsAsSaved && levels->IsEqualTo(m_LevelsAsSaved));
         CJString name;
         if (changed && !SaveObjectToOwnFile(levels)) {
-            if (!FindObjectFileName(levels, &name))
+            // The file that refused, which may be one saved with "Levels".
+            if (!FindFailedSaveFile(levels, &name))
                 name.Set("Levels");
             CJString text("Could not save ");
             text.Append(name);

@@ -223,7 +223,7 @@ CScrapBookWindow::~CScrapBookWindow()
 bool CScrapBookWindow::Save()
 {
     m_Saved = true;
-    return SaveScrapBook(*m_Data);
+    return !m_Edited || SaveScrapBook(*m_Data);
 }
 
 bool CScrapBookWindow::Close()
@@ -300,6 +300,7 @@ void CScrapBookWindow::AddFromClipboard()
     if (!scrap)
         return;
     m_Data->InsertScrap(0, scrap);
+    m_Edited = true;
     RefreshList();
     m_List->SelectRow(0, true);
 }
@@ -310,6 +311,7 @@ void CScrapBookWindow::DeleteSelected()
     if (item < 0 || uint32_t(item) >= m_Data->GetScrapCount())
         return;
     m_Data->DeleteScrap(uint32_t(item));
+    m_Edited = true;
     RefreshList();
 }
 

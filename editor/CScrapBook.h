@@ -7,7 +7,8 @@
 // this build no longer has. A file that cannot be read is kept aside as
 // "Scrap Book.object.txt.bad" (".bad.1", ... when taken) and the book starts
 // empty; when it cannot be moved, the book is not written over it in this
-// run. Closing writes the book through the atomic replace; a failed write
+// run. Closing writes the book through the atomic replace when a scrap was
+// added or deleted (a book only looked at writes nothing); a failed write
 // leaves the old file and is reported.
 
 #include "foundation/CDynamicList.h"
@@ -69,7 +70,8 @@ public:
 private:
     void RefreshList();
     void Layout();
-    // False when the file could not be written (or must not be).
+    // False when the file could not be written (or must not be); true with
+    // nothing written when nothing was edited.
     bool Save();
 
     CScrapBookData* m_Data;
@@ -81,6 +83,7 @@ private:
     bool m_LaidOut = false;
     CJButton* m_AddButton = nullptr;
     bool m_Saved = false;
+    bool m_Edited = false;
 };
 
 // Reads the file into data. A missing file leaves it empty; false when a

@@ -20,7 +20,11 @@ bool CFontList::GetObjectFileName(const CObject* object, CJString& name)
 CFontList& GetFontList()
 {
     // Never destroyed: the registry of lists may still reach it at exit.
-    static CFontList* list = new CFontList();
+    static CFontList* list = [] {
+        auto* made = new CFontList();
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
+        return made;
+    }();
     return *list;
 }
 

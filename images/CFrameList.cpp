@@ -220,8 +220,7 @@ CFrameList& GetFrameLibrary()
 {
     static CFrameList* list = [] {
         auto* made = new CFrameList(CStandAloneFrame::SGetClassInfo());
-        // Objects name their pictures from it, an unset one by row 0.
-        made->SetKeepsNoneEntry(true);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;

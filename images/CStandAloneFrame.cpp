@@ -7,6 +7,7 @@
 #include "images/CFilterRLEColor0.h"
 #include "images/CFrameFilter.h"
 #include "images/CFrameImageIO.h"
+#include "images/CPNGFileIO.h"
 #include "images/FrameCache.h"
 #include "objects/CBoolProperty.h"
 #include "objects/CIntProperty.h"
@@ -16,6 +17,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 OMBRISALT_IMPLEMENT_CLASS(CStandAloneFrame, 9.0)
@@ -38,6 +40,17 @@ constexpr const char* kLossLessHelp
 constexpr const char* kQualityHelp
     = "This controls the quality of the lossy compression.  A higher number makes a higher quality image with a "
       "larger file size.  A lower number will make a lower quality image with a smaller file size.";
+
+// The source CFrame::Load builds from: "-name" first, then "name".
+bool SourceIsPng(const char* folder, const char* name, uint32_t fileFlags)
+{
+    CJString dashed("-");
+    dashed += name;
+    std::unique_ptr<CFrameImageIO> source(CFrameImageIO::FindImageFile(folder, dashed.GetString(), fileFlags));
+    if (!source)
+        source.reset(CFrameImageIO::FindImageFile(folder, name, fileFlags));
+    return dynamic_cast<CPNGFileIO*>(source.get()) != nullptr;
+}
 
 } // namespace
 
@@ -139,6 +152,11 @@ bool CStandAloneFrame::Load(const char* folder, const char* name, CFrameFilter* 
     if (HasOption(kFrameOptionRunLength) && HasOption(kFrameOptionRunLengthAllCopy))
         SetRunLengthMinFill(0x40);
     const bool loaded = CFrame::Load(folder, name, &local, ignored, fileFlags);
+    // A PNG is never built blended with black (its reader drops the filter
+    // and the option): read from the cache, the option shows that too.
+    m_BuiltFromPng = loaded && SourceIsPng(folder, name, fileFlags);
+    if (m_BuiltFromPng)
+        SetOptionQuietly(kFrameOptionBlendedWithBlack, false);
     SetRunLengthMinFill(minimumFill);
     SetFrameLossless(false);
     SetFrameJPEGQuality(65);
@@ -185,7 +203,7 @@ void CStandAloneFrame::SetCenterHotSpot(const uint32_t& bits)
 
 void CStandAloneFrame::SetBlendedWithBlack(const uint32_t& bits)
 {
-    StoreOption(kFrameOptionBlendedWithBlack, bits != 0);
+    StoreOption(kFrameOptionBlendedWithBlack, bits != 0 && !m_BuiltFromPng);
 }
 
 void CStandAloneFrame::SetLoadBlackBiased(const uint32_t& bits)

@@ -50,6 +50,7 @@ public:
     void SetDoDither(const uint32_t& bits);
     void SetLossLess(const uint32_t& bits);
     void SetCenterHotSpot(const uint32_t& bits);
+    // A frame built from a PNG keeps it clear: the PNG reader never blends.
     void SetBlendedWithBlack(const uint32_t& bits);
     // Also selects "Blend Black Bias" (set) or "Transparent Mask" (clear).
     void SetLoadBlackBiased(const uint32_t& bits);
@@ -66,6 +67,7 @@ private:
     uint32_t m_Options = 0;
     uint32_t m_JPEGQuality = 80;
     int32_t m_BlitType = 0;
+    bool m_BuiltFromPng = false; // by the last load
 };
 
 // Whether option changes rebuild at once: the level editor sets it while

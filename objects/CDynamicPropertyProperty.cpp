@@ -242,7 +242,13 @@ void CDynamicPropertyProperty::SearchPropertyTree(CObject* object, CPropertyTree
 
 bool CDynamicPropertyProperty::ShouldWrite(CObject* object) const
 {
-    return CountOf(object) > 0;
+    // Values kept for the run only (a frame's texture) make no block: a
+    // frame drawn is not a frame edited.
+    const CDynamicValueList* list = object->GetDynamicValueList();
+    for (int32_t i = 0; list && i < list->GetCount(); ++i)
+        if (list->Get(i).property->IsTextSaved())
+            return true;
+    return false;
 }
 
 void CDynamicPropertyProperty::GetValueText(CObject* object, CJString& out) const
@@ -257,12 +263,15 @@ void CDynamicPropertyProperty::GetValueText(CObject* object, CJString& out) cons
 void CDynamicPropertyProperty::WriteValueLine(CObject* object, CObjectStream& stream) const
 {
     const CDynamicValueList* list = object->GetDynamicValueList();
-    if (!list || list->GetCount() == 0) {
+    int32_t written = 0;
+    for (int32_t i = 0; list && i < list->GetCount(); ++i)
+        written += ShouldWriteValue(list->Get(i).property, SlotOwner(list->Get(i).storage), stream) ? 1 : 0;
+    if (written == 0) {
         stream.WriteLine("0");
         return;
     }
     CJString count;
-    count.Format("%d", list->GetCount());
+    count.Format("%d", written);
     stream.WriteJStringLine(count);
     stream.WriteLine("{");
     stream.Indent();

@@ -5,7 +5,6 @@
 #include "objects/CMessage.h"
 #include "objects/CNetMessageStream.h"
 #include "objects/CObject.h"
-#include "objects/CObjectFileArray.h"
 #include "objects/CObjectStream.h"
 
 #include <cstdio>
@@ -110,8 +109,6 @@ int32_t CListPropertyABC::ResolveName(const CJString& text, CObjectStream* strea
     GetCurrentLoadFileName().Append(GetNameString());
     const CJString name = Narrow(text);
     int32_t index = list->Find(name.GetString());
-    if (auto* files = dynamic_cast<CObjectFileArray*>(list); m_FirstItemWasNone && files && files->WasFirstItem(index))
-        return 0;
     if (index < 0 && m_AddMissingNames)
         index = list->Add(name.GetString());
     if (index < 0 && m_AcceptIndexText)

@@ -6,7 +6,6 @@
 // empty value.
 //
 // Name resolution, for text and binary reads: the list's Find by 8-bit name
-// (with FirstItemWasNone, row 0 for the item the list's data had first);
 // else, with AddMissingNames, a new item of that name; else, with
 // AcceptIndexText, a decimal index below the count; else, with
 // UseDefaultWhenMissing, the default name's index; else, on a stream that
@@ -59,10 +58,6 @@ public:
     void SetAcceptIndexText(bool flag) { m_AcceptIndexText = flag; }
     void SetUseDefaultWhenMissing(bool flag) { m_UseDefaultWhenMissing = flag; }
     void SetAddMissingNames(bool flag) { m_AddMissingNames = flag; }
-    // Row 0 stood for none here before the list gave itself a none entry,
-    // and earlier builds wrote an unset reference by its item's name: a
-    // reference naming that item, now after the none entry, reads as none.
-    void SetFirstItemWasNone(bool flag) { m_FirstItemWasNone = flag; }
     // Writes only the file-name part of the item's name.
     void SetWriteFileNameOnly(bool flag) { m_WriteFileNameOnly = flag; }
     void SetChoiceFilter(CListChoiceFilter* filter) { m_ChoiceFilter = filter; }
@@ -112,10 +107,6 @@ public:
         {
             return this->Apply([](auto& p) { p.SetUseDefaultWhenMissing(true); });
         }
-        Declared& FirstItemWasNone()
-        {
-            return this->Apply([](auto& p) { p.SetFirstItemWasNone(true); });
-        }
         Declared& WriteFileNameOnly()
         {
             return this->Apply([](auto& p) { p.SetWriteFileNameOnly(true); });
@@ -141,7 +132,6 @@ private:
     bool m_WriteFileNameOnly = false;
     CListChoiceFilter* m_ChoiceFilter = nullptr;
     bool m_AddMissingNames = false;
-    bool m_FirstItemWasNone = false;
     CVirtualArray* m_OwnerFileList = nullptr;
     OwnerEntryFinder m_FindOwnerEntry = nullptr;
     int32_t m_ComboWidth = -1;

@@ -474,27 +474,23 @@ bool CObjectFileArray::SIsNoneEntryName(const CJString& name)
         && (file.size() == length || file[length] == '.');
 }
 
+bool CObjectFileArray::SSortsBefore(const CJString& a, const CJString& b)
+{
+    const int order = CompareNameNoCase(a.GetString(), b.GetString());
+    return order != 0 ? order < 0 : std::strcmp(a.GetString(), b.GetString()) < 0;
+}
+
 bool CObjectFileArray::HasNoneEntry()
 {
-    // The fonts' is "Fonts/!None": named relative to the folder above theirs.
-    if (GetCount() <= 0)
-        return false;
-    const CJString first = GetItemNameString(0);
-    return first.GetString()[LastSeparator(first) + 1] == '!';
+    return m_KeepsNoneEntry && GetCount() > 0;
 }
 
 CJString CObjectFileArray::NoneEntryName()
 {
+    // The fonts' is "Fonts/!None": named relative to the folder above theirs.
     if (HasNoneEntry())
         return GetItemNameString(0);
     return CJString(m_KeepsNoneEntry ? kNoneEntryName : "");
-}
-
-bool CObjectFileArray::WasFirstItem(int32_t i)
-{
-    EnsureEnumerated();
-    return i > 0 && uint32_t(i) < m_Entries.GetCount() && m_FormerFirstName.IsNotEmpty()
-        && CompareNameNoCase(m_Entries[uint32_t(i)]->name.GetString(), m_FormerFirstName.GetString()) == 0;
 }
 
 CNewFileOptions* CObjectFileArray::GetNewFileOptions()
@@ -577,7 +573,7 @@ int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
     entry->object = object;
     entry->usage.NoteLoaded();
     uint32_t at = 0;
-    while (at < m_Entries.GetCount() && CompareNameNoCase(m_Entries[at]->name.GetString(), item.GetString()) < 0)
+    while (at < m_Entries.GetCount() && SSortsBefore(m_Entries[at]->name, item))
         ++at;
     *m_Entries.InsertAt(at) = entry;
     InvalidateFileNameIndex();
@@ -696,9 +692,6 @@ void CObjectFileArray::Enumerate()
 
     SortAndRemoveDuplicates();
     EnsureNoneEntry(EvenWhenEmpty::No);
-    m_FormerFirstName.Empty();
-    if (m_Entries.GetCount() > 1 && m_Entries[0]->placeholder)
-        m_FormerFirstName = m_Entries[1]->name;
     m_DirectoryTree = std::make_unique<CDirectoryTree>(*this);
 }
 
@@ -762,19 +755,10 @@ void CObjectFileArray::SortAndRemoveDuplicates()
 {
     InvalidateFileNameIndex();
     CObjectArrayFileEntry** data = m_Entries.GetData();
-    // Equal names (ignoring case) keep a fixed order, so the same one survives every run.
     std::sort(data, data + m_Entries.GetCount(), [](const CObjectArrayFileEntry* a, const CObjectArrayFileEntry* b) {
-        const int order = CompareNameNoCase(a->name.GetString(), b->name.GetString());
-        return order != 0 ? order < 0 : std::strcmp(a->name.GetString(), b->name.GetString()) < 0;
+        return SSortsBefore(a->name, b->name);
     });
-    // The none entry leads whatever sorts before it ("!Aaa"), which would
-    // otherwise stand for none in its place; Find still finds those by name.
-    for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
-        if (SIsNoneEntryName(data[i]->name)) {
-            if (i > 0 && data[0]->name.GetString()[LastSeparator(data[0]->name) + 1] == '!')
-                std::rotate(data, data + i, data + i + 1);
-            break;
-        }
+    SPlaceNoneEntryFirst(data, data + m_Entries.GetCount(), [](const CObjectArrayFileEntry* e) { return e->name; });
     SetSorted(true);
     uint32_t kept = 0;
     for (uint32_t i = 0; i < m_Entries.GetCount(); ++i) {

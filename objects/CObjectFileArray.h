@@ -13,11 +13,12 @@
 // file is read the first time its object is asked for. An item that asks for
 // itself while its own file is read is fatal.
 //
-// Row 0 of a list that designers refer into stands for none: its name
-// begins with "!" so it sorts first; an entry named "!None" is row 0 even
-// where another name sorts before it. A list set to keep it gives data that
-// lacks such a file one all the same, "!None", holding no object; without
-// it the first real item would be what every unset reference names.
+// Row 0 of a list that data refers into by row stands for none. Its maker
+// declares it (SetKeepsNoneEntry), and that one declaration is what every
+// caller asks (HasNoneEntry, FirstRealRow): data that lacks a "!None" file
+// gets one all the same, holding no object; without it the first real item
+// would be what every unset reference names. In any list, the sound list's
+// too, an entry named "!None" leads (SPlaceNoneEntryFirst).
 //
 // CObjectFileArray holds the machinery; CObjectArrayBaseTemplate<T, U>
 // binds it to one data type. A data type changes the hooks (priority, load
@@ -28,7 +29,9 @@
 #include "foundation/CVirtualArray.h"
 #include "objects/CImageBrowserItemBridge.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -183,18 +186,29 @@ public:
     // "!None", by the name's file part ("Fonts/!None"), with or without an
     // ending ("!None.wav").
     static bool SIsNoneEntryName(const CJString& name);
-    // From the next enumeration on, row 0 is always the none entry.
+    // The order of entries: by name without regard to case, equal names by
+    // their bytes (the same one survives every run).
+    static bool SSortsBefore(const CJString& a, const CJString& b);
+    // Then the first entry named "!None" leads whatever sorts before it
+    // ("!Aaa"), which would otherwise stand for none in its place.
+    template <typename It, typename NameOf>
+    static void SPlaceNoneEntryFirst(It first, It last, NameOf nameOf)
+    {
+        const It none = std::find_if(first, last, [&](const auto& entry) { return SIsNoneEntryName(nameOf(entry)); });
+        if (none != last)
+            std::rotate(first, none, std::next(none));
+    }
+    // The list's maker declares, before its first use, that row 0 is always
+    // the none entry.
     void SetKeepsNoneEntry(bool keeps) { m_KeepsNoneEntry = keeps; }
-    // Whether row 0 is the none entry (its file name "!..."), the data's or
-    // the list's own.
+    // Whether row 0 is the none entry: the list keeps one and has rows.
     bool HasNoneEntry();
-    // Row 0's name when it is the none entry, else the one a list that keeps
-    // it will give itself; empty for a list without.
+    // 1 past the none entry, else 0.
+    int32_t FirstRealRow() { return HasNoneEntry() ? 1 : 0; }
+    // Whether a row names nothing: the none entry, or no row of the list.
+    bool IsNoneRow(int32_t i) { return i < FirstRealRow() || i >= GetCount(); }
+    // Row 0's name when the list keeps a none entry; empty for a list without.
     CJString NoneEntryName();
-    // Whether item i is the one right after the none entry the list gave
-    // itself: the first item of its data, which earlier builds, without the
-    // none entry, kept at row 0.
-    bool WasFirstItem(int32_t i);
 
     CRemapList& GetRemapList() { return m_RemapList; }
     const CJString& GetLastLoadError() const { return m_LastLoadError; }
@@ -250,7 +264,6 @@ private:
     bool m_Enumerated = false;
     bool m_EnumerationPending = false;
     bool m_KeepsNoneEntry = false;
-    CJString m_FormerFirstName; // the first item after the none entry the list gave itself
     CJString m_SourceFolder;
     uint32_t m_EnumerationFlags = 0;
     std::vector<CJString> m_ListFileNames; // of the last enumeration, cache ending included

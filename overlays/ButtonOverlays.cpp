@@ -7,7 +7,6 @@
 #include "objects/CFloatProperty.h"
 #include "objects/CIntProperty.h"
 #include "objects/CListProperty.h"
-#include "objects/CObjectFileArray.h"
 #include "objects/CPointProperty.h"
 #include "overlays/OverlayClassBody.h"
 #include "overlays/OverlayDrawing.h"
@@ -56,34 +55,16 @@ private:
     CJWindow* m_pWindow = nullptr;
 };
 
-// A frame index where 0 names none.
 CFrame* OptionalFrame(int32_t index)
 {
-    return index > 0 ? GetOverlayFrame(index) : nullptr;
-}
-
-// A button picture chosen as the data's first picture would read back as
-// none (FirstItemWasNone): the editor does not offer it.
-class CNotTheFirstPicture final : public CListChoiceFilter {
-public:
-    bool IsChoiceAllowed(CVirtualArray& list, int32_t index) override
-    {
-        auto* pictures = dynamic_cast<CObjectFileArray*>(&list);
-        return !pictures || !pictures->WasFirstItem(index);
-    }
-};
-CListChoiceFilter* NotTheFirstPicture()
-{
-    static CNotTheFirstPicture filter;
-    return &filter;
+    return GetFrameLibrary().IsNoneRow(index) ? nullptr : GetOverlayFrame(index);
 }
 
 void AddButtonPicture(CPropertyDeclarer& d, int32_t CFrameOverlayButton::*member, const char* name)
 {
-    d.AddListReference(member, name, &GetFrameLibrary(), nullptr)
-        .DefaultWhenMissing()
-        .FirstItemWasNone()
-        .ChoiceFilter(NotTheFirstPicture());
+    // An older file's unset pictures are mended by the set that holds them
+    // (CFrameOverlayOptions::OnLoaded).
+    d.AddListReference(member, name, &GetFrameLibrary(), nullptr).DefaultWhenMissing();
 }
 
 // Draws a control that lives outside any tree with its top-left at its

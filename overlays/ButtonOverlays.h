@@ -12,6 +12,7 @@
 #include "overlays/ImageOverlays.h"
 #include "ui/CJButtonProxyDraw.h"
 
+#include <array>
 #include <cstdint>
 
 class CJButton;
@@ -61,6 +62,11 @@ public:
     // the new one (null: none).
     virtual void AttachProxyWindow(CJWindowControlProxyDrawMixIn* mixIn);
     CJWindowControlProxyDrawMixIn* GetProxyWindow() const { return m_ProxyWindow.Get(); }
+    // The five picture rows, 0 for none.
+    std::array<int32_t*, 5> Pictures()
+    {
+        return {&m_NormalImage, &m_HoverImage, &m_PressedImage, &m_CheckBoxCheckedImage, &m_CheckBoxUncheckedImage};
+    }
 
     bool m_bSizeAutomatically = false;
     int32_t m_HotSpotJustification = 0;

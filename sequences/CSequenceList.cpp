@@ -136,7 +136,11 @@ void CSequenceList::LoadAllEntries()
 
 CSequenceList& GetSequenceList()
 {
-    static CSequenceList* list = new CSequenceList;
+    static CSequenceList* list = [] {
+        auto* made = new CSequenceList;
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
+        return made;
+    }();
     return *list;
 }
 

@@ -153,6 +153,7 @@ CObjectArrayBaseTemplate<CHueRemapperStyleSheet>& GetHueRemapperStyleSheetList()
     static auto* list = [] {
         auto* made = new CObjectArrayBaseTemplate<CHueRemapperStyleSheet>("HueRemap.txt");
         made->SetSource("Hue Remapper Style Sheets", "Resources", 0);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;

@@ -36,7 +36,11 @@ CSoundList::~CSoundList()
 
 CSoundList& CSoundList::SGetGlobal()
 {
-    static CSoundList list(CSoundDevice::SGetInstance());
+    static CSoundList& list = []() -> CSoundList& {
+        static CSoundList made(CSoundDevice::SGetInstance());
+        made.SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
+        return made;
+    }();
     return list;
 }
 
@@ -80,14 +84,15 @@ int32_t CSoundList::Load(const char* listName, const char* folder, const char* e
         entry.sound = m_Device.CreateSound();
         entry.sound->Load(PathOf(entry).GetString(), SoundLoop::Once, SoundLoad::Deferred, 0);
     }
-    if (m_Entries.size() > 1)
-        // The none sound leads whatever sorts before it.
-        std::stable_sort(m_Entries.begin(), m_Entries.end(), [](const Entry& a, const Entry& b) {
-            const bool aNone = SIsNoneEntryName(a.name);
-            if (aNone != SIsNoneEntryName(b.name))
-                return aNone;
-            return CompareNameNoCase(a.name.GetString(), b.name.GetString()) < 0;
-        });
+    std::stable_sort(m_Entries.begin(), m_Entries.end(),
+                     [](const Entry& a, const Entry& b) { return SSortsBefore(a.name, b.name); });
+    SPlaceNoneEntryFirst(m_Entries.begin(), m_Entries.end(), [](const Entry& e) { return e.name; });
+    // Data without its "!None.wav" gets the entry all the same, with no sound.
+    if (HasNoneEntry() && !SIsNoneEntryName(m_Entries[0].name)) {
+        Entry none;
+        none.name.Set(kNoneEntryName);
+        m_Entries.insert(m_Entries.begin(), std::move(none));
+    }
     SetSorted(true);
     // Entries were added, renamed and sorted: a file-name index built
     // before (even on the empty list) would answer from the old ones.

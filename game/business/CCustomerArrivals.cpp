@@ -118,6 +118,14 @@ void UpdateCustomerSpawning()
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     if (!level || !GetCurrentPlayfield())
         return;
+    CGameBase* game = CGameBase::SGetInstance();
+    if (GetLevelHolder().IsPlayEnded()) {
+        // An ended street uncovered (F7 closes the screens over it) takes
+        // nobody new: its results are the way on.
+        if (!(game && game->QueryScreenWindow(0)))
+            CompleteLevel();
+        return;
+    }
     CThreeInARowCounter* counter = GetThreeInARowCounter();
     const bool bonus = IsBonusActive(counter);
     CPlayfieldLayer* layer = CustomersLayer();
@@ -154,7 +162,6 @@ void UpdateCustomerSpawning()
         CompletePlayerInteraction();
     if (n != 0)
         return;
-    CGameBase* game = CGameBase::SGetInstance();
     if (game && game->QueryScreenWindow(0))
         return;
     if (bonus) {

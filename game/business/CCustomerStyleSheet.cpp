@@ -65,6 +65,7 @@ CCustomerStyleSheetList& GetCustomerStyleSheetList()
     static auto* list = [] {
         auto* made = new CCustomerStyleSheetList;
         made->SetSource("Customer", "Resources", 0);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;

@@ -252,6 +252,7 @@ CUpgradeList& GetUpgradeList()
     static auto* list = [] {
         auto* made = new CUpgradeList;
         made->SetSource("Upgrade", "Resources", 0);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;

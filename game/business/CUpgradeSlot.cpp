@@ -43,6 +43,7 @@ CUpgradeSlotList& GetUpgradeSlotList()
     static auto* list = [] {
         auto* made = new CUpgradeSlotList;
         made->SetSource("UpgradeSlot", "Resources", 0);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;

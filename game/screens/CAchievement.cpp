@@ -104,6 +104,7 @@ CAchievementList& GetAchievementList()
     static auto* list = [] {
         auto* made = new CAchievementList;
         made->SetSource("Achievement", "Resources", 0);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;

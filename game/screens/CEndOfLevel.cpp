@@ -513,6 +513,7 @@ CTutorialEndOfLevelWindow::CTutorialEndOfLevelWindow()
         AddOverlayButton(*this, *set, "Continue", values, &CTutorialEndOfLevelWindow::Continue);
     }
     StartIntermissionSong();
+    CStats::SGetInstance().SaveIfNeeded();
 }
 
 CTutorialEndOfLevelWindow::~CTutorialEndOfLevelWindow()

@@ -77,6 +77,14 @@ bool CLevelCompletion::IsLevelWon()
 
 void CLevelCompletion::CompleteLevel()
 {
+    CLevelHolder& held = GetLevelHolder();
+    if (held.IsPlayEnded()) {
+        // Recorded and paid when it ended: uncovered again, the street
+        // shows its results and nothing more.
+        ShowLevelResultsWindow(IsLevelWon());
+        return;
+    }
+    held.EndPlay();
     CMessage message = CMessage::CMessageByName("LevelComplete");
     CLevelOptions* level = CLevelOptions::SGetCurrent();
     if (level)
@@ -124,6 +132,9 @@ void CLevelCompletion::CompleteLevel()
     switches.levelFinishedByCommand = false;
     switches.levelFailedByCommand = false;
     AchievementLevelComplete(won);
+    // The result and the trophies it earned are kept from now: a kill on a
+    // trophy card or before the results must not cost the street.
+    stats.SaveIfNeeded();
     ShowLevelEndScreens(won);
 }
 

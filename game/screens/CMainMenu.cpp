@@ -134,7 +134,10 @@ void SkipTutorial()
     CStats& stats = CStats::SGetInstance();
     if (CPlayerStats* player = stats.GetCurrentPlayer())
         player->MarkTutorialCompleted();
+    // A choice is kept when made: a kill before the first street ends must
+    // not offer the tutorial again.
     stats.SetNeedsSave();
+    stats.SaveIfNeeded();
     AddGameScreenWindow(new CStoryWindow(nullptr, 1, false, new CFunctionCommand(&StartCareerAfterStory), nullptr));
 }
 

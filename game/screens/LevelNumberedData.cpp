@@ -7,6 +7,7 @@
 #include "objects/ObjectFileCallbacks.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -72,6 +73,43 @@ bool SaveNamed(List& list, const std::vector<CJString>& names, CJString& failedF
         }
     }
     return true;
+}
+
+using SNumbers = std::vector<std::pair<CJString, uint32_t>>;
+
+struct SKeptData {
+    std::unique_ptr<CObject> tips;
+    SNumbers transitions;
+    SNumbers rewards;
+    bool tipsChanged = false;
+    std::vector<CJString> transitionsChanged;
+    std::vector<CJString> rewardsChanged;
+};
+
+SKeptData& KeptData()
+{
+    static SKeptData kept;
+    return kept;
+}
+
+template <typename List, typename Item>
+SNumbers KeepNumbers(List& list, uint32_t Item::*number)
+{
+    SNumbers numbers;
+    for (int32_t i = 0; i < list.GetCount(); ++i)
+        if (Item* item = list.GetObject(i))
+            numbers.emplace_back(list.GetItemNameString(i), item->*number);
+    return numbers;
+}
+
+template <typename List, typename Item>
+void PutBackNumbers(List& list, uint32_t Item::*number, const SNumbers& numbers)
+{
+    for (const auto& [name, kept] : numbers) {
+        const int32_t index = list.Find(name.GetString());
+        if (Item* item = index >= 0 ? list.GetObject(index) : nullptr)
+            item->*number = kept;
+    }
 }
 
 } // namespace
@@ -151,4 +189,28 @@ void LevelNumberedDataSaved()
     g_TipsChanged = false;
     g_TransitionsChanged.clear();
     g_RewardsChanged.clear();
+}
+
+void KeepLevelNumberedData()
+{
+    SKeptData& kept = KeptData();
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    kept.tips.reset(tips ? tips->Clone() : nullptr);
+    kept.transitions = KeepNumbers(GetDecadeTransitionList(), &CDecadeTransition::m_LevelToDisplayBefore);
+    kept.rewards = KeepNumbers(GetLifeRewardList(), &CLifeRewards::m_LevelToDisplayAfter);
+    kept.tipsChanged = g_TipsChanged;
+    kept.transitionsChanged = g_TransitionsChanged;
+    kept.rewardsChanged = g_RewardsChanged;
+}
+
+void PutBackLevelNumberedData()
+{
+    SKeptData& kept = KeptData();
+    if (CTipsOptions* tips = CTipsOptions::SGetInstance(); tips && kept.tips)
+        tips->CopyFrom(kept.tips.get());
+    PutBackNumbers(GetDecadeTransitionList(), &CDecadeTransition::m_LevelToDisplayBefore, kept.transitions);
+    PutBackNumbers(GetLifeRewardList(), &CLifeRewards::m_LevelToDisplayAfter, kept.rewards);
+    g_TipsChanged = kept.tipsChanged;
+    g_TransitionsChanged = kept.transitionsChanged;
+    g_RewardsChanged = kept.rewardsChanged;
 }

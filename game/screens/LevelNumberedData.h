@@ -22,3 +22,8 @@ void SetLevelNumberedTip(uint32_t level, const CJString& text);
 // stay marked changed until LevelNumberedDataSaved: the group may still fail.
 bool SaveLevelNumberedData(CJString& failedFile);
 void LevelNumberedDataSaved();
+// Keeps the tips, the level numbers of the cards and rewards and what waits
+// to be written, and puts them back: a refused save leaves the game with
+// what the files have.
+void KeepLevelNumberedData();
+void PutBackLevelNumberedData();

@@ -266,6 +266,16 @@ void CScreensHooks::RenumberedLevelDataSaved()
     LevelNumberedDataSaved();
 }
 
+void CScreensHooks::KeepRenumberedLevelData()
+{
+    KeepLevelNumberedData();
+}
+
+void CScreensHooks::PutBackRenumberedLevelData()
+{
+    PutBackLevelNumberedData();
+}
+
 CJString CScreensHooks::GetTipText(uint32_t levelIndex)
 {
     CTipsOptions* tips = CTipsOptions::SGetInstance();

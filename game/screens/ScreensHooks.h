@@ -64,6 +64,8 @@ public:
     void SetLevelTip(uint32_t level, const CJString& text) override;
     bool SaveRenumberedLevelData(CJString& failedFile) override;
     void RenumberedLevelDataSaved() override;
+    void KeepRenumberedLevelData() override;
+    void PutBackRenumberedLevelData() override;
 
     // "Tips Options".
     CJString GetTipText(uint32_t levelIndex) override;

@@ -6,7 +6,7 @@
 CSequence* SequenceUnlessNone(int32_t index)
 {
     CSequenceList& list = GetSequenceList();
-    return index > 0 && index < list.GetCount() ? list.GetObject(index) : nullptr;
+    return list.IsNoneRow(index) ? nullptr : list.GetObject(index);
 }
 
 void PlayAudioUnlessNone(int32_t index)

@@ -1,5 +1,5 @@
 #pragma once
-// A data reference of 0 names the list's first entry, the data set's "none":
+// A data reference of 0 names the list's none entry (FirstRealRow):
 // it shows and plays nothing, as does an index past the list.
 #include <cstdint>
 

@@ -52,6 +52,7 @@ CBackgroundStyleSheetList& GetBackgroundStyleSheetList()
     static CBackgroundStyleSheetList* list = [] {
         auto* made = new CBackgroundStyleSheetList;
         made->SetSource("Background", "Resources", 0);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;
@@ -59,7 +60,7 @@ CBackgroundStyleSheetList& GetBackgroundStyleSheetList()
 
 CBackgroundStyleSheet* GetCurrentBackgroundStyleSheet()
 {
-    // An index past the list gives its first style sheet, as every list does.
+    // An index past the list gives row 0, the none entry, as every list does.
     const CLevelOptions* level = CLevelOptions::SGetCurrent();
     return level ? GetBackgroundStyleSheetList().GetObject(level->m_Background) : nullptr;
 }

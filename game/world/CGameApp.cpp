@@ -46,10 +46,6 @@
 
 OMBRISALT_IMPLEMENT_CLASS(CLoadingFeedbackDisplayOptions, 1)
 
-// In CGameAppLoading.cpp: whether the lists the data refers into by row
-// keep a none entry of their own, set while the game runs.
-void KeepNoneEntriesOfRowLists(bool keep);
-
 namespace {
 
 CGameApp* g_Instance = nullptr;
@@ -173,7 +169,6 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 CGameApp::~CGameApp()
 {
     GetGameScreensHooks().OnGameClosing();
-    KeepNoneEntriesOfRowLists(false);
     m_Initialised = false;
     m_MouseRecorder.reset();
     GetLevelHolder().Release();
@@ -200,8 +195,14 @@ bool CGameApp::OnMessage(CMessage& message)
 {
     CGameBase::OnMessage(message);
     static const uint32_t kEditorClosing = CMessage::SGetMessageType("Editor Closing");
-    if (message.GetType() == kEditorClosing && GetGameEditorHooks().EditorMayClose()) {
-        RestartAfterEditing();
+    if (message.GetType() == kEditorClosing) {
+        // A profile not yet named plays nothing (its progress would pass to
+        // the player who names it): the designer's session ends at the main
+        // menu, whose Play asks for a name.
+        if (!HasNamedPlayer() && GetGameScreensHooks().OpenScreen(EGameScreen::MainMenu))
+            return false;
+        if (GetGameEditorHooks().EditorMayClose())
+            RestartAfterEditing();
     }
     return false;
 }

@@ -154,6 +154,8 @@ public:
     void SelectStartingGameState(bool restart);
     // The level editor's close starts the level it showed afresh.
     void RestartAfterEditing();
+    // A profile with a name plays (true without the screens' profiles).
+    static bool HasNamedPlayer();
 
     using CursorList = std::vector<std::pair<CSequence*, std::unique_ptr<CSequenceCursor>>>;
 

@@ -182,13 +182,18 @@ void CGameApp::SelectStartingGameState(bool restart)
     CopyStartingState(restart, m_ChosenStoredState, m_InitialState);
 }
 
+bool CGameApp::HasNamedPlayer()
+{
+    CCareerPlayerRecord player;
+    return !GetGameScreensHooks().GetCurrentPlayer(player) || !player.name.IsEmpty();
+}
+
 void CGameApp::RestartAfterEditing()
 {
-    // A designer's session on a profile not yet named is nobody's play: the
-    // player who names it next is still new.
-    CCareerPlayerRecord player;
-    const bool unnamed = GetGameScreensHooks().GetCurrentPlayer(player) && player.name.IsEmpty();
-    CopyStartingState(true, m_ChosenStoredState, m_InitialState, unnamed);
+    // Without a main menu to go back to, a designer's session on a profile
+    // not yet named is nobody's play: the player who names it next is still
+    // new.
+    CopyStartingState(true, m_ChosenStoredState, m_InitialState, !HasNamedPlayer());
     StartLevel(true);
 }
 

@@ -92,29 +92,9 @@ bool LoadChannelLogo(CFrame& logo)
 
 } // namespace
 
-void KeepNoneEntriesOfRowLists(bool keep)
-{
-    // The data refers into these by row, 0 for none: data made without
-    // their "!None" files still has row 0 stand for none, so an item that
-    // sorts first moves nothing. Build phases, periods, general objects and
-    // life rewards keep their rows as they are: the rows index houses'
-    // parts, tabs and decades, or nothing refers to them by row.
-    for (CObjectFileArray* list :
-         {static_cast<CObjectFileArray*>(&GetUpgradeList()), static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
-          static_cast<CObjectFileArray*>(&GetCustomerStyleSheetList()),
-          static_cast<CObjectFileArray*>(&GetTutorialList()),
-          static_cast<CObjectFileArray*>(&GetHueRemapperStyleSheetList()),
-          static_cast<CObjectFileArray*>(&GetBackgroundStyleSheetList()),
-          static_cast<CObjectFileArray*>(&GetGameStateList()),
-          static_cast<CObjectFileArray*>(&GetFrameOverlayOptionsList()),
-          static_cast<CObjectFileArray*>(&GetSequenceList()), static_cast<CObjectFileArray*>(&GetFontList())})
-        list->SetKeepsNoneEntry(keep);
-}
-
 void CGameApp::Init(CLoadingScreenPresenter* presenter)
 {
     CSoundDevice::SGetInstance().StopAllSounds();
-    KeepNoneEntriesOfRowLists(true);
 
     m_ChannelLogo = CFrame::MakeOwned(1, 1, 32);
     if (LoadChannelLogo(*m_ChannelLogo) && presenter)

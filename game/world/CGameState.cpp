@@ -608,6 +608,7 @@ CGameStateList& GetGameStateList()
     static auto* list = [] {
         auto* made = new CGameStateList;
         made->SetSource("Game State", "Resources", 0);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;

@@ -1,6 +1,7 @@
 #include "game/world/CGeneralObjects.h"
 
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CLevelSet.h"
 
 #include "foundation/FatalError.h"
 #include "objects/CFileListList.h"
@@ -11,6 +12,14 @@
 CGeneralObjectsList::CGeneralObjectsList()
     : CObjectArrayBaseTemplate<CObject>("Object.txt")
 {
+}
+
+CObject* CGeneralObjectsList::LoadObject(const CJString& folder, const CJString& fileName, CObject** slot)
+{
+    CObject* object = CObjectArrayBaseTemplate<CObject>::LoadObject(folder, fileName, slot);
+    if (auto* levels = dynamic_cast<CLevelSet*>(object))
+        levels->NoteAsOnDisk();
+    return object;
 }
 
 CGeneralObjectsList& GetGeneralObjects()

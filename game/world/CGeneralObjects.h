@@ -18,6 +18,9 @@ class CSoundFileList;
 class CGeneralObjectsList : public CObjectArrayBaseTemplate<CObject> {
 public:
     CGeneralObjectsList();
+
+    // A level set read notes itself as its file's.
+    CObject* LoadObject(const CJString& folder, const CJString& fileName, CObject** slot) override;
 };
 
 // Built empty on first use, destroyed at process exit.

@@ -391,11 +391,9 @@ bool CLevelOptions::IsPartWantedByWaitingCustomer(int32_t upgrade)
 void CLevelOptions::BuildCustomerStylePool(CRandomGenerator& random)
 {
     CCustomerStyleSheetList& styles = GetCustomerStyleSheetList();
-    // The none entry is no customer; a list without one (data made before
-    // it had one) sends its first customer too.
-    const int32_t first = styles.HasNoneEntry() ? 1 : 0;
+    // The none entry is no customer.
     const auto add = [&](int32_t style) {
-        if (style >= first && style < styles.GetCount())
+        if (!styles.IsNoneRow(style))
             m_RandomCustomerPool.push_back(styles.GetItemNameString(style));
     };
     m_RandomCustomerPool.clear();

@@ -3,6 +3,7 @@
 #include "foundation/FilePaths.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/WorldHooks.h"
+#include "objects/CObjectStream.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/ReplacementGroup.h"
@@ -60,8 +61,13 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
         failedFile = "Levels";
         return false;
     }
+    std::unique_ptr<CLevelSet> merged;
+    if (!levels.MergeWithFile(name.GetString(), merged)) {
+        failedFile = name;
+        return false;
+    }
     plat::CReplacementGroup group;
-    if (!levels.SaveToFile(name.GetString(), 0)) {
+    if (!(merged ? *merged : levels).SaveToFile(name.GetString(), 0)) {
         failedFile = name;
         return false;
     }
@@ -77,6 +83,7 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
     }
     GetGameScreensHooks().RenumberedLevelDataSaved();
     levels.SetUnsavedOrder(false);
+    levels.NoteAsOnDisk();
     return true;
 }
 
@@ -162,6 +169,50 @@ void CLevelSet::ForgetTutorialIndices()
     m_LastTutorial = kNoTutorialLevel;
 }
 
+void CLevelSet::NoteAsOnDisk()
+{
+    m_AsOnDisk.reset(Clone());
+    m_RowOnDisk.resize(GetCount());
+    for (uint32_t i = 0; i < GetCount(); ++i)
+        m_RowOnDisk[i] = int32_t(i);
+}
+
+bool CLevelSet::MergeWithFile(const char* fileName, std::unique_ptr<CLevelSet>& merged)
+{
+    merged.reset();
+    auto* noted = static_cast<CLevelSet*>(m_AsOnDisk.get());
+    if (!noted || m_RowOnDisk.size() != GetCount() || !FileExists(fileName, 0))
+        return true;
+    // Read as any outside text: a hand's mistake must not end the program.
+    CObjectStream stream;
+    if (!stream.Open(fileName, FILE_READ | FILE_IN_MEMORY, IdMode::WithoutIds))
+        return false;
+    stream.SetQuiet(true);
+    stream.SetUntrusted(true);
+    std::unique_ptr<CObject> read(LoadObjectFromStream(stream, ReportUnknownClass::Quiet));
+    stream.Finish();
+    stream.Close();
+    auto* file = dynamic_cast<CLevelSet*>(read.get());
+    if (!file)
+        return false;
+    if (file->IsEqualTo(noted))
+        return true;
+    if (file->GetCount() != noted->GetCount())
+        return false;
+    merged.reset(static_cast<CLevelSet*>(Clone()));
+    for (uint32_t i = 0; i < GetCount(); ++i) {
+        const int32_t row = m_RowOnDisk[i];
+        CLevelOptions* level = GetLevel(i);
+        CLevelOptions* was = row >= 0 ? noted->GetLevel(uint32_t(row)) : nullptr;
+        CLevelOptions* now = row >= 0 ? file->GetLevel(uint32_t(row)) : nullptr;
+        if (!level || !was || !now || !level->IsEqualTo(was))
+            continue;
+        merged->RemoveLevel(i);
+        merged->InsertLevel(i, static_cast<CLevelOptions*>(now->Clone()));
+    }
+    return true;
+}
+
 void CLevelSetUserMade::DeclareProperties(CPropertyDeclarer& d)
 {
     d.AddArray<CTypedPObjectProperty<CLevelOptions>>(&CLevelSetUserMade::m_LevelArray, "Levels/Level List", "Level",
@@ -193,6 +244,8 @@ void CLevelSetUserMade::SwapLevels(uint32_t i, uint32_t j)
     if (i >= m_LevelArray.GetCount() || j >= m_LevelArray.GetCount())
         return;
     std::swap(m_LevelArray[i], m_LevelArray[j]);
+    if (m_RowOnDisk.size() == m_LevelArray.GetCount())
+        std::swap(m_RowOnDisk[i], m_RowOnDisk[j]);
     OrderChanged();
 }
 
@@ -205,6 +258,8 @@ void CLevelSetUserMade::InsertLevel(uint32_t index, CLevelOptions* level)
     const uint32_t count = m_LevelArray.GetCount();
     if (index > count)
         index = count;
+    if (m_RowOnDisk.size() == count)
+        m_RowOnDisk.insert(m_RowOnDisk.begin() + index, -1);
     LevelListProperty().ArrayProperty_SetCount(this, count + 1, int32_t(index));
     m_LevelArray[index] = level;
     OrderChanged();
@@ -217,6 +272,8 @@ void CLevelSetUserMade::RemoveLevel(uint32_t index)
         return;
     CLevelOptions* level = m_LevelArray[index];
     m_LevelArray[index] = nullptr;
+    if (m_RowOnDisk.size() == count)
+        m_RowOnDisk.erase(m_RowOnDisk.begin() + index);
     LevelListProperty().ArrayProperty_SetCount(this, count - 1, int32_t(index));
     delete level;
     OrderChanged();

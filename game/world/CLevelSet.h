@@ -12,6 +12,8 @@
 #include "objects/CPropertyArrayProperty.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 class CLevelSet : public CObject {
     OMBRISALT_REFLECTED(CLevelSet, CObject)
@@ -48,6 +50,16 @@ public:
     bool HasUnsavedOrder() const { return m_UnsavedOrder; }
     void SetUnsavedOrder(bool unsaved) { m_UnsavedOrder = unsaved; }
 
+    // The set's file was read into it or written from it: the levels as they
+    // are now are the file's.
+    void NoteAsOnDisk();
+    // What a save writes over a file someone changed since it was noted: the
+    // levels this set changed since, the file's as they are now for the
+    // others (null: the set itself). False when the file cannot be merged
+    // with (damaged, or levels added or removed there): a hand edit is
+    // never written over.
+    [[nodiscard]] bool MergeWithFile(const char* fileName, std::unique_ptr<CLevelSet>& merged);
+
 protected:
     void OrderChanged()
     {
@@ -55,7 +67,12 @@ protected:
         m_UnsavedOrder = true;
     }
 
+    // For each level, its row in the file when noted; -1 for a level new
+    // since. Kept by the subclasses' inserts, removes and swaps.
+    std::vector<int32_t> m_RowOnDisk;
+
 private:
+    std::unique_ptr<CObject> m_AsOnDisk;
     bool m_UnsavedOrder = false;
     bool m_FirstTutorialKnown = false;
     uint32_t m_FirstTutorial = kNoTutorialLevel;

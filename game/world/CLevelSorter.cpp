@@ -154,6 +154,15 @@ void TakeOutLayerFlags(bool putAway)
         playfield->LoadLayerFlags();
 }
 
+// The editor stays on the street it shows: a new empty level made current
+// would be started as a street when the editor closes.
+void KeepCurrentLevelAcrossInsert(uint32_t at, uint32_t count)
+{
+    const uint32_t current = GetCurrentLevelIndex();
+    if (current >= at)
+        SetCurrentLevelIndex(current + count);
+}
+
 // The tips of the levels last copied from "Levels", with the clipboard data
 // they went with: pasting that data gives each copy its source level's tip.
 struct SCopiedTips {
@@ -274,6 +283,10 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
     }
     SetRect(CRect{0, 0, std::max(kMargin * 2 + listWidth, x + kMargin), y + rowHeight + kMargin});
     FillRows();
+    m_CurrentAtOpen = GetCurrentLevelIndex();
+    m_UnsavedOrderAtOpen = m_Levels && m_Levels->HasUnsavedOrder();
+    if (m_EditingAllowed && KeepsDataByLevelNumber())
+        GetGameScreensHooks().KeepRenumberedLevelData();
 }
 
 CLevelSorterWindow::~CLevelSorterWindow() = default;
@@ -392,11 +405,39 @@ bool CLevelSorterWindow::Close()
     CJString failed;
     if (m_Levels && m_EditingAllowed && m_Levels->HasUnsavedOrder() && !CGameBase::SIsShuttingDown()
         && !SaveLevelSetToOwnFile(*m_Levels, failed)) {
+        PutBackOrder();
         CJString text("Could not save ");
         text.Append(failed);
+        text.Append(". The levels are back in the order the files have.");
         ShowMessageBox(CJString("Error"), text);
     }
     return CJFrameWindow::Close();
+}
+
+void CLevelSorterWindow::PutBackOrder()
+{
+    const bool putAway = PutAwayLayerFlags();
+    for (auto change = m_Changes.rbegin(); change != m_Changes.rend(); ++change) {
+        switch (change->kind) {
+        case SChange::Kind::Inserted:
+            for (uint32_t n = 0; n < change->j; ++n)
+                m_Levels->RemoveLevel(change->i);
+            break;
+        case SChange::Kind::Removed:
+            m_Levels->InsertLevel(change->i, change->removed.release());
+            break;
+        case SChange::Kind::Swapped:
+            m_Levels->SwapLevels(change->i, change->j);
+            break;
+        }
+    }
+    m_Changes.clear();
+    if (KeepsDataByLevelNumber())
+        GetGameScreensHooks().PutBackRenumberedLevelData();
+    m_Levels->SetUnsavedOrder(m_UnsavedOrderAtOpen);
+    SetCurrentLevelIndex(m_CurrentAtOpen);
+    TakeOutLayerFlags(putAway);
+    FillRows();
 }
 
 bool CLevelSorterWindow::KeepsDataByLevelNumber() const
@@ -462,13 +503,14 @@ void CLevelSorterWindow::Paste()
     }
     const auto inserted = uint32_t(tips.size());
     if (inserted > 0) {
+        m_Changes.push_back({SChange::Kind::Inserted, at, inserted, nullptr});
         if (KeepsDataByLevelNumber()) {
             GetGameScreensHooks().OnLevelsInserted(at, inserted);
             for (uint32_t i = 0; i < inserted; ++i)
                 if (tips[i].IsNotEmpty())
                     GetGameScreensHooks().SetLevelTip(at + i, tips[i]);
         }
-        SetCurrentLevelIndex(std::min(at, m_Levels->GetCount() - 1));
+        KeepCurrentLevelAcrossInsert(at, inserted);
         FillRows();
     }
     TakeOutLayerFlags(putAway);
@@ -479,7 +521,9 @@ void CLevelSorterWindow::Insert()
     if (!m_EditingAllowed || !m_Levels)
         return;
     const int32_t selected = GetSelectedRow();
-    InsertLevelIntoSet(*m_Levels, selected >= 0 ? uint32_t(selected) : m_Levels->GetCount());
+    const uint32_t at = std::min(selected >= 0 ? uint32_t(selected) : m_Levels->GetCount(), m_Levels->GetCount());
+    InsertLevelIntoSet(*m_Levels, at);
+    m_Changes.push_back({SChange::Kind::Inserted, at, 1, nullptr});
     FillRows();
 }
 
@@ -488,8 +532,14 @@ void CLevelSorterWindow::Delete()
     if (!m_EditingAllowed || !m_Levels)
         return;
     const int32_t selected = GetSelectedRow();
-    if (selected >= 0 && DeleteLevelOfSet(*m_Levels, uint32_t(selected), *this))
+    CLevelOptions* level = selected >= 0 ? m_Levels->GetLevel(uint32_t(selected)) : nullptr;
+    if (!level)
+        return;
+    std::unique_ptr<CLevelOptions> copy(static_cast<CLevelOptions*>(level->Clone()));
+    if (DeleteLevelOfSet(*m_Levels, uint32_t(selected), *this)) {
+        m_Changes.push_back({SChange::Kind::Removed, uint32_t(selected), 0, std::move(copy)});
         FillRows();
+    }
 }
 
 void CLevelSorterWindow::Properties()
@@ -520,6 +570,7 @@ void CLevelSorterWindow::Swap(uint32_t i, uint32_t j, uint32_t selectAfter)
 {
     const bool putAway = PutAwayLayerFlags();
     m_Levels->SwapLevels(i, j);
+    m_Changes.push_back({SChange::Kind::Swapped, i, j, nullptr});
     if (KeepsDataByLevelNumber())
         GetGameScreensHooks().OnLevelsSwapped(i, j);
     const uint32_t current = GetCurrentLevelIndex();
@@ -537,7 +588,7 @@ void InsertLevelIntoSet(CLevelSet& set, uint32_t index)
     set.InsertLevel(at, nullptr);
     if (&set == FindLevels())
         GetGameScreensHooks().OnLevelsInserted(at, 1);
-    SetCurrentLevelIndex(at);
+    KeepCurrentLevelAcrossInsert(at, 1);
     TakeOutLayerFlags(putAway);
 }
 

@@ -9,7 +9,8 @@
 // The editing commands (paste, insert, delete, moves) do nothing unless the
 // set may be saved and the level editor is not over the played level; the
 // window then greys them and says why. Closing the window saves the set to
-// its own file when its order changed, unless the game is shutting down.
+// its own file when its order changed, unless the game is shutting down; a
+// refused save puts the order (and what follows it) back as it was.
 //
 // Moves: the arrow buttons, or the toolkit's Up and Down key codes (6, 10)
 // with a Shift key held; the current level index set to the row the
@@ -25,11 +26,13 @@
 #include "ui/CJFrameWindow.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CJButton;
 class CJHeader;
 class CJListBox;
+class CLevelOptions;
 class CLevelSet;
 class CObject;
 
@@ -87,7 +90,17 @@ public:
     void MoveDown();
 
 private:
+    // What the sorter changed, undone in reverse when its save is refused:
+    // the game goes on with the order the files have.
+    struct SChange {
+        enum class Kind { Inserted, Removed, Swapped } kind;
+        uint32_t i = 0;
+        uint32_t j = 0; // Inserted: how many; Swapped: the other index
+        std::unique_ptr<CLevelOptions> removed;
+    };
+
     void Swap(uint32_t i, uint32_t j, uint32_t selectAfter);
+    void PutBackOrder();
     // The set is "Levels", whose tips and transitions follow its levels.
     bool KeepsDataByLevelNumber() const;
     void SelectRow(int32_t row);
@@ -98,6 +111,9 @@ private:
     CJListBox* m_List = nullptr;
     std::vector<CJButton*> m_Buttons;
     bool m_EditingAllowed = false;
+    std::vector<SChange> m_Changes;
+    uint32_t m_CurrentAtOpen = 0;
+    bool m_UnsavedOrderAtOpen = false;
 };
 
 // What the sorter asks of the editors above; nothing until installed.
@@ -115,7 +131,7 @@ OMBRISALT_UPWARD_HOOK(SetLevelSorterHooks);
 
 // Inserts a new default level at the index of the set (clamped to its
 // count) as the sorter's "Insert" does: what is numbered by the levels of
-// "Levels" follows, and the new level becomes the current one.
+// "Levels" follows, and the current level index stays on its level.
 void InsertLevelIntoSet(CLevelSet& set, uint32_t index);
 // Deletes level index of the set as the sorter's "Delete" does: never the
 // last level (a message box from the teller says so), what is numbered by

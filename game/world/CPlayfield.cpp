@@ -430,6 +430,7 @@ void CLevelHolder::Release()
 {
     CObject* level = m_Level;
     m_Level = nullptr;
+    m_PlayEnded = false;
     delete level;
 }
 

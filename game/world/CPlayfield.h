@@ -127,7 +127,9 @@ CPlayfield* GetCurrentPlayfield();
 // Returns the playfield that was set; the caller keeps ownership.
 CPlayfield* SetCurrentPlayfield(CPlayfield* playfield);
 
-// Holds an owned copy of the level being played.
+// Holds an owned copy of the level being played, and whether its play has
+// ended: a street is recorded and paid once, however often the screens over
+// it close.
 class CLevelHolder {
 public:
     CLevelHolder() = default;
@@ -139,11 +141,15 @@ public:
     // copy, else the entry of "Levels" at the current level index; null when
     // none of them is there.
     CObject* GetLevel();
+    // Both start a new play.
     void HoldCopyOf(CObject* level);
     void Release();
+    void EndPlay() { m_PlayEnded = true; }
+    bool IsPlayEnded() const { return m_PlayEnded; }
 
 private:
     CObject* m_Level = nullptr;
+    bool m_PlayEnded = false;
 };
 CLevelHolder& GetLevelHolder();
 

@@ -46,6 +46,7 @@ CTutorialList& GetTutorialList()
     static auto* list = [] {
         auto* made = new CTutorialList;
         made->SetSource("Tutorial", "Resources", 0);
+        made->SetKeepsNoneEntry(true); // data refers into it by row, 0 for none
         return made;
     }();
     return *list;

@@ -118,6 +118,10 @@ public:
     // holding them was committed.
     virtual bool SaveRenumberedLevelData(CJString& /*failedFile*/) { return true; }
     virtual void RenumberedLevelDataSaved() {}
+    // Keeps that data as it is now, and puts it back (with what was waiting
+    // to be written then) after a save of the sorter's order was refused.
+    virtual void KeepRenumberedLevelData() {}
+    virtual void PutBackRenumberedLevelData() {}
 
     // --- Tips and advice
     // "Tips Options": the tip of a level (empty: none), how many seconds of

@@ -101,7 +101,8 @@ CStandInGame::CStandInGame()
 void CStandInGame::Init(CLoadingScreenPresenter*)
 {
     CFrameRateFont* font = &m_Font;
-    if (CFont* first = GetFontList().GetObject(0)) {
+    CFontList& fonts = GetFontList();
+    if (CFont* first = fonts.GetCount() > fonts.FirstRealRow() ? fonts.GetObject(fonts.FirstRealRow()) : nullptr) {
         m_ListFont = std::make_unique<CFontFrameRateFont>(*first);
         font = m_ListFont.get();
     }

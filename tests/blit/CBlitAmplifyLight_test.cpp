@@ -17,7 +17,7 @@ uint32_t Field(uint32_t d, uint32_t s)
     return std::min(31u, uint32_t(std::floor(s * d / 31.0 + d + 0.5)));
 }
 
-uint16_t Pixel(uint32_t r5, uint32_t g6, uint32_t b5)
+uint16_t Pixel565(uint32_t r5, uint32_t g6, uint32_t b5)
 {
     return uint16_t(r5 << 11 | g6 << 5 | b5);
 }
@@ -27,12 +27,12 @@ TEST(AmplifyLight, EveryFieldPairFollowsTheFormulaInEachChannel)
     for (uint32_t d = 0; d < 32; ++d)
         for (uint32_t s = 0; s < 32; ++s) {
             const uint32_t v = Field(d, s);
-            ASSERT_EQ(AmplifyPixel565(Pixel(d, 0, 0), Pixel(s, 0, 0)), Pixel(v, 0, 0)) << d << "," << s;
-            ASSERT_EQ(AmplifyPixel565(Pixel(0, 0, d), Pixel(0, 0, s)), Pixel(0, 0, v)) << d << "," << s;
+            ASSERT_EQ(AmplifyPixel565(Pixel565(d, 0, 0), Pixel565(s, 0, 0)), Pixel565(v, 0, 0)) << d << "," << s;
+            ASSERT_EQ(AmplifyPixel565(Pixel565(0, 0, d), Pixel565(0, 0, s)), Pixel565(0, 0, v)) << d << "," << s;
             // Green reads the top 5 of 6 bits, so the lowest bit is dropped.
             for (uint32_t low : {0u, 1u})
-                ASSERT_EQ(AmplifyPixel565(Pixel(0, d << 1 | low, 0), Pixel(0, s << 1 | (1 - low), 0)),
-                          Pixel(0, v << 1, 0));
+                ASSERT_EQ(AmplifyPixel565(Pixel565(0, d << 1 | low, 0), Pixel565(0, s << 1 | (1 - low), 0)),
+                          Pixel565(0, v << 1, 0));
         }
 }
 
@@ -43,19 +43,20 @@ struct SAmplifyCase {
 
 class AmplifyCases : public testing::TestWithParam<SAmplifyCase> {};
 
-TEST_P(AmplifyCases, Pixel)
+TEST_P(AmplifyCases, Pixel565)
 {
     EXPECT_EQ(AmplifyPixel565(GetParam().destination, GetParam().light), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Edges, AmplifyCases,
-    testing::Values(SAmplifyCase{"BlackLightChangesNothing", Pixel(15, 30, 15), 0, Pixel(15, 30, 15)},
-                    SAmplifyCase{"BlackLightStillDropsTheLowGreenBit", 0x7BEF, 0, 0x7BCF},
-                    SAmplifyCase{"BlackDestinationStaysBlack", 0, 0xFFFF, 0},
-                    SAmplifyCase{"FullRedOverSixteenClamps", Pixel(16, 0, 0), Pixel(31, 0, 0), Pixel(31, 0, 0)},
-                    SAmplifyCase{"FullRedOverTenDoubles", Pixel(10, 0, 0), Pixel(31, 0, 0), Pixel(20, 0, 0)},
-                    SAmplifyCase{"FullGreenLosesItsLowBit", Pixel(0, 63, 0), Pixel(0, 63, 0), Pixel(0, 62, 0)}),
+    testing::Values(
+        SAmplifyCase{"BlackLightChangesNothing", Pixel565(15, 30, 15), 0, Pixel565(15, 30, 15)},
+        SAmplifyCase{"BlackLightStillDropsTheLowGreenBit", 0x7BEF, 0, 0x7BCF},
+        SAmplifyCase{"BlackDestinationStaysBlack", 0, 0xFFFF, 0},
+        SAmplifyCase{"FullRedOverSixteenClamps", Pixel565(16, 0, 0), Pixel565(31, 0, 0), Pixel565(31, 0, 0)},
+        SAmplifyCase{"FullRedOverTenDoubles", Pixel565(10, 0, 0), Pixel565(31, 0, 0), Pixel565(20, 0, 0)},
+        SAmplifyCase{"FullGreenLosesItsLowBit", Pixel565(0, 63, 0), Pixel565(0, 63, 0), Pixel565(0, 62, 0)}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(AmplifyLight, RunKernelsAmplifyLiteralsAndRepeatsAndWhitenAlpha)

@@ -13,7 +13,7 @@
 
 namespace {
 
-std::unique_ptr<CFrame> RandomFrame(uint32_t width, uint32_t height, uint32_t depth, uint32_t seed)
+std::unique_ptr<CFrame> RandomWrapFrame(uint32_t width, uint32_t height, uint32_t depth, uint32_t seed)
 {
     std::unique_ptr<CFrame> frame = CFrame::MakeOwned(width, height, depth);
     std::mt19937 random(seed);
@@ -72,9 +72,9 @@ CBlitType& TypeOf(Kind kind)
 TEST_P(MaskedWrapTest, CopiesTheMaskedSourcePixel)
 {
     const SMaskCase& c = GetParam();
-    std::unique_ptr<CFrame> source = RandomFrame(c.sourceWidth, c.sourceHeight, c.sourceDepth, 7);
-    std::unique_ptr<CFrame> destination = RandomFrame(70, 50, c.destinationDepth, 8);
-    std::unique_ptr<CFrame> before = RandomFrame(70, 50, c.destinationDepth, 8);
+    std::unique_ptr<CFrame> source = RandomWrapFrame(c.sourceWidth, c.sourceHeight, c.sourceDepth, 7);
+    std::unique_ptr<CFrame> destination = RandomWrapFrame(70, 50, c.destinationDepth, 8);
+    std::unique_ptr<CFrame> before = RandomWrapFrame(70, 50, c.destinationDepth, 8);
     const CRect d = {3, 2, 67, 45};
     CBlitType& type = TypeOf(c.kind);
     BlitFunction routine = type.GetBlitFunction(*source, *destination);
@@ -143,9 +143,9 @@ INSTANTIATE_TEST_SUITE_P(Pairs, MaskedWrapTest, testing::ValuesIn(MaskCases()),
 
 TEST_F(MaskedWrapTest, ThirtyTwoBitsBelowFullOpacityBlendsBySourceAlpha)
 {
-    std::unique_ptr<CFrame> source = RandomFrame(16, 8, 32, 11);
-    std::unique_ptr<CFrame> destination = RandomFrame(40, 20, 32, 12);
-    std::unique_ptr<CFrame> before = RandomFrame(40, 20, 32, 12);
+    std::unique_ptr<CFrame> source = RandomWrapFrame(16, 8, 32, 11);
+    std::unique_ptr<CFrame> destination = RandomWrapFrame(40, 20, 32, 12);
+    std::unique_ptr<CFrame> before = RandomWrapFrame(40, 20, 32, 12);
     CBlitType& type = GetWrapPow2BlitType();
     type.SetOpacity(0.5f);
     type.GetBlitFunction(*source, *destination)(*source, {5, 3, 6, 4}, *destination, {0, 0, 40, 20}, type);
@@ -206,10 +206,10 @@ protected:
 TEST_P(WrapAnyTest, TilesRepeatFromTheSourcePoint)
 {
     const STileCase& c = GetParam();
-    std::unique_ptr<CFrame> source = RandomFrame(c.w, c.h, 32, 21);
+    std::unique_ptr<CFrame> source = RandomWrapFrame(c.w, c.h, 32, 21);
     source->SetOffset(-4, 6); // the tile is the whole frame wherever its hot spot lies
-    std::unique_ptr<CFrame> destination = RandomFrame(120, 60, 32, 22);
-    std::unique_ptr<CFrame> before = RandomFrame(120, 60, 32, 22);
+    std::unique_ptr<CFrame> destination = RandomWrapFrame(120, 60, 32, 22);
+    std::unique_ptr<CFrame> before = RandomWrapFrame(120, 60, 32, 22);
     RecordingType tiles;
     TileByBlits(*source, {c.srcX, c.srcY, c.srcX, c.srcY}, *destination, c.d, GetWrapAnyBlitType(), tiles);
     for (int32_t y = 0; y < 60; ++y)
@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, WrapAnyTest,
 
 TEST_F(WrapAnyTest, TilesDrawAtTheWrapOpacityAndLeaveTheTileTypeAsItWas)
 {
-    std::unique_ptr<CFrame> source = RandomFrame(8, 8, 32, 1);
+    std::unique_ptr<CFrame> source = RandomWrapFrame(8, 8, 32, 1);
     std::unique_ptr<CFrame> destination = CFrame::MakeOwned(20, 20, 32);
     RecordingType tiles;
     tiles.SetOpacity(0.25f);
@@ -272,7 +272,7 @@ uint16_t Stored(const CFrame& frame, size_t at)
 
 TEST_F(WrapAnyTest, TexturingReplacesStoredColoursAndKeepsControlBytes)
 {
-    std::unique_ptr<CFrame> texture = RandomFrame(4, 2, 16, 31);
+    std::unique_ptr<CFrame> texture = RandomWrapFrame(4, 2, 16, 31);
     // Row 0: literal of 3, repeat of 3. Row 1: skip 2, literal of 4.
     std::unique_ptr<CFrame> frame
         = RunLengthFrame(6, {{0x43, 1, 1, 2, 2, 3, 3, 0x03, 9, 9}, {0x82, 0x44, 1, 1, 2, 2, 3, 3, 4, 4}});
@@ -302,7 +302,7 @@ namespace {
 // rectangle would have started; the tiles are drawn by "Transparent Mask".
 TEST_F(WrapAnyTest, FrameBlitKeepsTheTextureAnchoredWhenClipped)
 {
-    std::unique_ptr<CFrame> tile = RandomFrame(6, 5, 32, 51);
+    std::unique_ptr<CFrame> tile = RandomWrapFrame(6, 5, 32, 51);
     for (uint32_t y = 0; y < 5; ++y)
         for (uint32_t x = 0; x < 6; ++x)
             tile->Row(y)[4 * x + 3] = 255;

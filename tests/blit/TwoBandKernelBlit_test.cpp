@@ -53,7 +53,7 @@ std::unique_ptr<CFrame> Background()
     return frame;
 }
 
-CBlitType& Named(const char* name)
+CBlitType& BlitTypeNamed(const char* name)
 {
     CBlitTypeList& list = CBlitTypeList::SGetInstance();
     return *list.GetBlitType(list.Find(name));
@@ -84,7 +84,7 @@ TEST_P(RunLengthLightTest, DrawsEachPlaneWithItsKernels)
     std::unique_ptr<CFrame> light = LightFrame();
     std::unique_ptr<CFrame> destination = Background();
     std::unique_ptr<CFrame> before = Background();
-    CBlitType& type = Named(c.type);
+    CBlitType& type = BlitTypeNamed(c.type);
     type.SetOpacity(c.opacity);
     const CRect d = {4 + c.s.left, c.s.top, 4 + c.s.right, c.s.bottom};
     BlitFunction routine = type.GetBlitFunction(*light, *destination);

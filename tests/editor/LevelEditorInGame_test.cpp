@@ -15,12 +15,14 @@
 #include "editor/CImageBrowserFrameWindow.h"
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CObjectEditor.h"
+#include "editor/CScrapBook.h"
 #include "editor/ValuePropertyEditors.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/scripting/CSprite.h"
+#include "game/world/CGameState.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlay.h"
 #include "game/world/CLevelSet.h"
@@ -33,6 +35,7 @@
 #include "objects/CFileListList.h"
 #include "objects/CFloatProperty.h"
 #include "objects/CObject.h"
+#include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "platform/WindowDevice.h"
 #include "ui/CJComboBox.h"
@@ -47,6 +50,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
+#include <sstream>
 #include <memory>
 #include <string>
 
@@ -144,15 +149,41 @@ protected:
         Passes(2);
     }
     static std::string LevelsFile() { return "Data/Resources/Levels.Object.txt"; }
-    // Every file under the data folder with its bytes.
-    std::map<std::string, std::string> DataFiles()
+    // Every file under the folder ("Data" or the whole program folder) with its bytes.
+    std::map<std::string, std::string> DataFiles(const char* folder = "Data")
     {
         std::map<std::string, std::string> files;
-        const std::filesystem::path root = PathOf("Data");
+        const std::filesystem::path root = PathOf(folder);
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
             if (entry.is_regular_file())
                 files[entry.path().lexically_relative(root).string()] = ReadBytes(entry.path().string());
         return files;
+    }
+    // A settings file's "[section]key" lines, without what the run keeps
+    // there by design: the windows' places (the game's own options are no
+    // window's) and, in the editor's file, the lists chosen and the layers shown.
+    static std::map<std::string, std::string> SettingsOutsideTheRun(const std::string& text, bool editors)
+    {
+        static const std::set<std::string> kPlaces{"Width",      "Height",      "Position X",
+                                                   "Position Y", "Show Window", "Transparent Window"};
+        static const std::set<std::string> kChoices{"Selected List", "Selected Foo", "Split Bar Pos"};
+        std::map<std::string, std::string> lines;
+        std::string section;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            const size_t equals = line.find('=');
+            const std::string key = line.substr(0, equals);
+            if (!line.empty() && line[0] == '[')
+                section = line;
+            else if (equals != std::string::npos
+                     && (section == "[Options]"
+                         || (!kPlaces.count(key) && key.find(" Column Width") == std::string::npos))
+                     && !(editors && (kChoices.count(key) || section.rfind("[Editor ", 0) == 0)))
+                lines[section + key] = line.substr(equals + 1);
+        }
+        return lines;
     }
     // The list's first entry that is not its placeholder for none.
     static int32_t FirstNamed(CVirtualArray& list)
@@ -312,7 +343,7 @@ TEST_F(LevelEditorInGame, ATutorialMessageInTheObjectEditorIsPreviewedOverTheLev
 
 // Exit leaves the designer in the street as it was before F7: the editor is
 // gone with its palette, a click on a waiting customer answers it, and the
-// street still ends.
+// street still ends, and pays once.
 TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
 {
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
@@ -320,12 +351,15 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
     ASSERT_NE(palette, nullptr);
     // Before any is chosen, the stored state shown is the one a new game starts with.
     EXPECT_STREQ(GetGameStateList().GetItemName(palette->GetGameStatePopUp()->GetSelectedItem()), "Initial");
-    CJMenuItem* file = Entry(*palette->GetMenuBar(), "File");
-    ASSERT_NE(file, nullptr);
-    ClickOn(file);
-    ASSERT_NE(file->GetOpenSubMenu(), nullptr);
-    ClickOn(Entry(*file->GetOpenSubMenu(), "Exit"));
-    Passes(2);
+    const auto fileExit = [&](CEditorToolPalette* tools) {
+        CJMenuItem* file = Entry(*tools->GetMenuBar(), "File");
+        ASSERT_NE(file, nullptr);
+        ClickOn(file);
+        ASSERT_NE(file->GetOpenSubMenu(), nullptr);
+        ClickOn(Entry(*file->GetOpenSubMenu(), "Exit"));
+        Passes(2);
+    };
+    ASSERT_NO_FATAL_FAILURE(fileExit(palette));
     EXPECT_EQ(GetLevelEditorWindow(), nullptr) << "no editor window left covering the street";
 
     CCustomer* waiting = nullptr;
@@ -355,6 +389,32 @@ TEST_F(LevelEditorInGame, FileExitClosesTheEditorAndTheStreetTakesClicksAgain)
     for (int i = 0; i < 60 * 20 && !ended(); ++i)
         ASSERT_TRUE(Pass(17));
     EXPECT_TRUE(ended()) << "the street never ended";
+
+    // The results hidden ("Look at the town"), F7 and File > Exit: the
+    // ended street takes nobody new and shows its results again, paid once,
+    // whether every family has moved in or the word ended it.
+    for (int i = 0; i < 20 && GetNewTrophyEarnedMenu(); ++i)
+        ClickOn(GetNewTrophyEarnedMenu()->GetDefaultButton());
+    const float spendable = CGameState::SGetCurrent()->m_SpendableMoneyK;
+    for (const bool everyoneHome : {true, false}) {
+        SCOPED_TRACE(everyoneHome ? "every family home" : "ended by the word");
+        ASSERT_NE(GetEndOfLevelWindow(), nullptr);
+        if (everyoneHome) {
+            CLevelOptions::SGetCurrent()->m_CustomersSpawned = int32_t(CLevelOptions::SGetCurrent()->m_Customers);
+            CSpriteArray& line = GetCurrentPlayfield()->FindLayer("Customers")->GetSprites();
+            while (line.GetCount() > 0) {
+                CSprite* customer = line.GetAt(line.GetCount() - 1);
+                line.Remove(customer);
+                delete customer;
+            }
+        }
+        GetEndOfLevelWindow()->HideResults();
+        ASSERT_NO_FATAL_FAILURE(fileExit(OpenEditorPalette()));
+        Passes(30);
+        EXPECT_NE(GetEndOfLevelWindow(), nullptr) << "the street came back to life without its results";
+        EXPECT_EQ(CGameState::SGetCurrent()->m_SpendableMoneyK, spendable);
+        EXPECT_EQ(Player().FindLevelStats(GetCurrentLevelIndex())->GetTimesCompleted(), 1u);
+    }
 }
 
 // With no editor settings file the lots are pickable, so a picture dragged
@@ -614,6 +674,20 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
     Passes(3);
     EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == written + "\n") << "the undo is kept";
     EXPECT_EQ(CLevelOptions::SGetCurrent()->m_RequiredRevenue, 5.0f);
+
+    // Another street edited by hand while the editor is open, then this one
+    // in the editor: the save writes the editor's street onto the file as
+    // the hand left it.
+    ASSERT_NE(GetLevelEditorWindow(), nullptr);
+    std::unique_ptr<CLevelSet> hand(static_cast<CLevelSet*>(FindLevels()->Clone()));
+    hand->GetLevel(index == 0 ? 1 : 0)->m_Comment.Set("by hand");
+    ASSERT_TRUE(hand->SaveToFile(PathOf(LevelsFile()).c_str(), 0));
+    ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("7"));
+    ASSERT_NO_FATAL_FAILURE(closeAll());
+    hand->GetLevel(index)->m_RequiredRevenue = 7.0f;
+    ASSERT_TRUE(hand->SaveToFile(PathOf("Expected.txt").c_str(), 0));
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == ReadBytes(PathOf("Expected.txt"))) << "both edits are kept";
 }
 
 // Opening and closing every editor and tool a designer reaches, with no edit,
@@ -621,8 +695,32 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
 // while the level editor is open outlives the editor's close.
 TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
 {
-    std::map<std::string, std::string> before = DataFiles();
+    // What a player's folder holds after a run: Stats.dat, the settings
+    // files, the caches; "Walk" kept as its cache alone (its pictures gone),
+    // a frame with its own settings file beside ones without.
+    WriteBytes(PathOf("Data/Resources/Frames/Hill Background.txt"),
+               ObjectText("CStandAloneFrame", "JPEG Quality 2=90\r\nMipmap For Native Version=0\r\n"));
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    {
+        CSequence walk;
+        ASSERT_TRUE(walk.Load("Resources/Sequences", "Walk", nullptr));
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(PathOf("Data/Resources/Sequences/-Walk")))
+        if (entry.path().extension() == ".png")
+            std::filesystem::remove(entry.path());
+    EndRun();
+    const std::string walkCache = "Data/Cache/Resources/Sequences/Walk.Sequence";
+    const std::string designSettings = "[Designer]\r\nKept=1\r\n";
+    for (const char* name : {"Ombrisalt.CFG", "Quenthal Editor.ini"})
+        WriteBytes(PathOf(name), ReadBytes(PathOf(name)) + designSettings);
+    std::map<std::string, std::string> before = DataFiles(".");
+    for (const std::string& name : {walkCache, LevelsFile(), std::string("Stats.dat"), std::string("Ombrisalt.CFG"),
+                                    std::string("Quenthal Editor.ini")})
+        ASSERT_FALSE(before[name].empty()) << name;
+
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    const std::string stats = ReadBytes(PathOf("Stats.dat"));
+    ASSERT_FALSE(stats.empty());
     for (uint16_t key : {plat::vk::kF6, plat::vk::kF7}) {
         SCOPED_TRACE(key == plat::vk::kF6 ? "F6" : "F7");
         CEditorToolPalette* palette = OpenEditorPalette(key);
@@ -650,8 +748,12 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CFooEditFrame>()));
             palette->OpenImageBrowser();
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CImageBrowserFrameWindow>()));
-            // Each list of the browser's chooser, its first entry and first
-            // named one edited (the sequence, font and frame editors among them).
+            palette->OpenScrapBookWindow();
+            ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CScrapBookWindow>()));
+            // Each kind of entry of each list of the browser's chooser: its
+            // first, its first named, one loaded before and one not, one with
+            // a settings file of its own; each shown a while, as a designer
+            // sees it (the frame, font and sequence previews drawn).
             palette->OpenListBrowserWindow();
             CListBrowserWindow* browser = EditorChild<CListBrowserWindow>();
             ASSERT_NE(browser, nullptr);
@@ -660,32 +762,48 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
                 SCOPED_TRACE(registry.GetItemName(i));
                 browser->ShowList(i);
                 CVirtualArray* list = browser->GetList();
-                const int32_t named = FirstNamed(*list);
-                for (int32_t entry : {0, named > 0 ? named : -1}) {
+                std::set<int32_t> kinds{0, FirstNamed(*list)};
+                std::map<std::pair<bool, bool>, int32_t> firstOfKind;
+                for (int32_t n = std::max(FirstNamed(*list), 0); n < list->GetCount(); ++n) {
+                    const bool own = list->GetFolderName()
+                        && DiskHas(PathOf(std::string("Data/") + list->GetFolderName() + "/" + list->GetItemName(n)
+                                          + ".txt"));
+                    firstOfKind.insert({{list->IsItemLoaded(n), own}, n});
+                }
+                for (const auto& [kind, entry] : firstOfKind)
+                    kinds.insert(entry);
+                for (int32_t entry : kinds) {
                     if (entry < 0 || entry >= list->GetCount() || !browser->GetEditButton()->IsEnabled())
                         continue;
+                    SCOPED_TRACE(list->GetItemName(entry));
                     browser->SelectEntry(entry);
                     browser->EditSelected();
                     if (GetCurrentObjectEditor()) {
+                        Passes(2);
                         ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
                     }
                 }
             }
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(browser));
-            // The sequence editor, as the sprite palette's Open reaches it.
-            CSequence* sequence = GetSequenceList().GetObject(FirstNamed(GetSequenceList()));
-            ASSERT_NE(sequence, nullptr);
-            OpenObjectEditor(sequence, sequence);
-            ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+            // The sequence editor, as the sprite palette's Open reaches it,
+            // on a sequence with its pictures and on the one kept as its cache.
+            for (int32_t entry : {FirstNamed(GetSequenceList()), GetSequenceList().Find("Walk")}) {
+                CSequence* sequence = GetSequenceList().GetObject(entry);
+                ASSERT_NE(sequence, nullptr);
+                OpenObjectEditor(sequence, sequence);
+                Passes(2);
+                ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+            }
         }
         PushKey(key);
         Passes(3);
         ASSERT_EQ(GetLevelEditorWindow(), nullptr);
     }
+    EXPECT_TRUE(ReadBytes(PathOf("Stats.dat")) == stats) << "Stats.dat";
 
     // A hand edit of the levels file made while the editor is open outlives its close.
-    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == before.at("Resources/Levels.Object.txt")) << "the levels file";
-    const std::string hand = before.at("Resources/Levels.Object.txt") + "\n";
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == before.at(LevelsFile())) << "the levels file";
+    const std::string hand = before.at(LevelsFile()) + "\n";
     ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
     WriteBytes(PathOf(LevelsFile()), hand);
     ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
@@ -696,11 +814,23 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
     EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == hand) << "the hand edit is kept";
     EndRun();
 
-    // The caches the run needed are made; nothing else is.
-    before["Resources/Levels.Object.txt"] = hand;
-    const std::map<std::string, std::string> after = DataFiles();
-    for (const auto& [name, bytes] : after)
-        EXPECT_TRUE(name.rfind("Cache/", 0) == 0 || (before.count(name) && before.at(name) == bytes)) << name;
+    // Caches the run needed are made; a cache kept is kept as it was; the
+    // settings hold what they held outside the windows' places; Stats.dat
+    // is the exit's to write; nothing else is made or changed.
+    before[LevelsFile()] = hand;
+    const std::map<std::string, std::string> after = DataFiles(".");
+    for (const auto& [name, bytes] : after) {
+        if (name == "Stats.dat" || (name.rfind("Data/Cache/", 0) == 0 && !before.count(name)))
+            continue;
+        if (name == "Ombrisalt.CFG" || name == "Quenthal Editor.ini") {
+            EXPECT_TRUE(bytes.find(designSettings) != std::string::npos) << name;
+            const bool editors = name == "Quenthal Editor.ini";
+            EXPECT_TRUE(SettingsOutsideTheRun(bytes, editors) == SettingsOutsideTheRun(before.at(name), editors))
+                << name;
+            continue;
+        }
+        EXPECT_TRUE(before.count(name) && before.at(name) == bytes) << name;
+    }
     for (const auto& [name, bytes] : before)
         EXPECT_TRUE(after.count(name)) << name << " removed";
 }

@@ -29,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -96,7 +97,10 @@ protected:
             CVirtualArray* list = registry.GetArray(i);
             const std::string name = registry.GetItemName(i);
             auto* files = dynamic_cast<CObjectFileArray*>(list);
-            const int32_t first = files && files->HasNoneEntry() ? 1 : 0;
+            // A list without a none entry may still hold a "!None" file (decade transitions).
+            int32_t first = files ? files->FirstRealRow() : 0;
+            while (first < list->GetCount() && CObjectFileArray::SIsNoneEntryName(list->GetItemNameString(first)))
+                ++first;
             if (!list || name == "Build Phase" || list->GetCount() <= first || !list->GetFolderName())
                 continue;
             const std::string folder = list->GetFolderName();
@@ -215,41 +219,64 @@ TEST_F(ListsInGame, EveryListOfTheChooserOpensAndBeginsWithItsNoneEntry)
     browser->Close();
 }
 
-// Buttons of the main menu have no picture of their own: a picture that
-// sorts first, added as the image browser adds one, leaves them so, and so
-// does saving the menu and reading it back.
-TEST_F(ListsInGame, APictureThatSortsFirstLeavesTheMenuButtonsWithoutPictures)
+// A button picture is the one saved whatever sorts first later: a picture
+// added before every other (as the image browser adds one) and the one
+// after it keep their buttons across a save and a new start, and the second
+// does after the first is deleted. Buttons without a picture stay without,
+// as do those the build that had no none picture saved (its unset pictures
+// named its first picture), with the new picture there too.
+TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     CFrameList& frames = GetFrameLibrary();
     CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
     CFrameOverlayOptions* menu = sets.GetObject(sets.Find("Main Menu Overlay"));
     ASSERT_NE(menu, nullptr);
-    auto unpictured = [&](CFrameOverlayOptions* set) {
-        auto* button = dynamic_cast<CFrameOverlayButton*>(set->FindOverlay(CJString("ChangePlayer"), nullptr, nullptr));
-        EXPECT_EQ(button ? button->m_NormalImage : -1, 0);
-        EXPECT_EQ(frames.GetObject(0), nullptr);
+    const auto button = [](CFrameOverlayOptions* set, const char* id) {
+        return dynamic_cast<CFrameOverlayButton*>(set->FindOverlay(CJString(id), nullptr, nullptr));
     };
-    unpictured(menu);
+    // A button's five pictures by name, "-" for none.
+    const auto pictures = [&](CFrameOverlayOptions* set, const char* id) {
+        std::string names;
+        for (int32_t* row : button(set, id) ? button(set, id)->Pictures() : std::array<int32_t*, 5>{})
+            names += (row && *row > 0 ? frames.GetItemName(*row) : "-") + std::string(" ");
+        return names;
+    };
+    const std::string next = frames.GetItemName(1);
     std::unique_ptr<CNewFileOptions> options(frames.GetNewFileOptions());
     ASSERT_TRUE(options);
-    options->m_Name.Set("Arrow");
+    options->m_Name.Set("Aardvark");
     ASSERT_EQ(frames.AddItemFromNewFileOptions(*options), 1);
-    unpictured(menu);
-    // The data's first picture, a button's none, is no choice; the one added before it is.
-    auto* normal = static_cast<CListPropertyABC*>(CFrameOverlayButton::SGetClassInfo()->FindProperty("Normal Image"));
-    CListChoiceFilter* choices = normal->GetChoiceFilter();
-    ASSERT_NE(choices, nullptr);
-    EXPECT_FALSE(choices->IsChoiceAllowed(frames, frames.Find("EditLayerChecked")));
-    EXPECT_TRUE(choices->IsChoiceAllowed(frames, 1));
+    ASSERT_NE(button(menu, "PlayGame"), nullptr);
+    button(menu, "PlayGame")->m_NormalImage = 1;
+    button(menu, "PlayGame")->m_HoverImage = 2;
+    const std::string saved = PathOf("Data/Resources/Frame Overlay Options/Main Menu Overlay.FOO");
+    ASSERT_TRUE(menu->SaveToFile(saved.c_str(), kSaveSkipWritableTest));
+    // Read as a new start reads it, the pictures listed anew.
+    const auto read = [&](const std::string& path) {
+        frames.SetSource(nullptr, "Resources/Frames", 0);
+        return std::unique_ptr<CFrameOverlayOptions>(dynamic_cast<CFrameOverlayOptions*>(
+            LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Fatal, nullptr)));
+    };
+    const std::string unset = "- - - - - ";
+    std::unique_ptr<CFrameOverlayOptions> back = read(saved);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(pictures(back.get(), "PlayGame"), "Aardvark " + next + " - - - ");
+    EXPECT_EQ(pictures(back.get(), "Options"), unset);
 
-    ASSERT_TRUE(menu->SaveToFile("Saved Menu.FOO", kSaveSkipWritableTest));
-    EXPECT_EQ(ReadBytes("Saved Menu.FOO").find("=EditLayerChecked"), std::string::npos);
-    std::unique_ptr<CObject> back(
-        LoadObjectFromFile("Saved Menu.FOO", 0, IdMode::WithoutIds, ReportUnknownClass::Fatal, nullptr));
-    auto* read = dynamic_cast<CFrameOverlayOptions*>(back.get());
-    ASSERT_NE(read, nullptr);
-    unpictured(read);
+    std::unique_ptr<CFrameOverlayOptions> old
+        = read(OMBRISALT_SOURCE_DIR "/tests/game/screens/previous-build/Main Menu Overlay.FOO");
+    ASSERT_NE(old, nullptr);
+    for (const char* id : {"PlayGame", "ChangePlayer", "Options", "Exit"})
+        EXPECT_EQ(pictures(old.get(), id), unset) << id;
+    ASSERT_TRUE(old->SaveToFile(PathOf("Old Menu.FOO").c_str(), kSaveSkipWritableTest));
+    EXPECT_EQ(ReadBytes(PathOf("Old Menu.FOO")).find("Image=EditLayerChecked"), std::string::npos);
+
+    ASSERT_TRUE(std::filesystem::remove(PathOf("Data/Resources/Frames/Aardvark.tga")));
+    back = read(saved);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(frames.GetItemName(1), next);
+    EXPECT_EQ(pictures(back.get(), "PlayGame"), "- " + next + " - - - ");
 }
 
 // Each list of the demo but build phases (they must keep no placeholder)

@@ -514,7 +514,7 @@ TEST_F(ObjectRows, ALevelOfALevelSetIsDeletedWithItsSlotAndTheLastOneStays)
     ASSERT_NE(add, nullptr);
     GetCurrentObjectEditor()->OnNotify(add->GetButton(), kNotifyClicked);
     EXPECT_EQ(names(), "Arch Bridge Cobble  ");
-    EXPECT_EQ(GetCurrentLevelIndex(), 3u);
+    EXPECT_EQ(GetCurrentLevelIndex(), 2u) << "still Cobble, not the new level";
     ASSERT_TRUE(row(3)->Delete(false));
     ASSERT_TRUE(row(1) && row(1)->Delete(false));
     EXPECT_EQ(names(), "Arch Cobble ");
@@ -658,6 +658,9 @@ TEST_F(ObjectRows, ArrayRowsInsertAndDeleteAtTheFocusedElementAndAppendAtTheEnd)
     EXPECT_FALSE(top()->GetDeleteButton()->IsEnabled());
 
     editor->FocusPropertyEditor(element(1));
+    Frame();
+    // A click on the button focuses its own row first.
+    editor->FocusPropertyEditor(top());
     Frame();
     EXPECT_EQ(top()->GetRememberedIndex(), 1);
     EXPECT_TRUE(top()->GetInsertButton()->IsEnabled());

@@ -99,7 +99,7 @@ std::unique_ptr<CFrame> Pixel32(uint8_t b, uint8_t g, uint8_t r, uint8_t a)
     return frame;
 }
 
-std::vector<uint8_t> Bytes(const CFrame& frame)
+std::vector<uint8_t> FirstPixelBytes(const CFrame& frame)
 {
     return {frame.Row(0), frame.Row(0) + 4};
 }
@@ -120,7 +120,7 @@ TEST_P(FilterPixelCase, GivesTheReferencePixel)
     ASSERT_TRUE(chain.AddFilter(c.kind));
     auto frame = Pixel32(c.in[0], c.in[1], c.in[2], c.in[3]);
     EXPECT_TRUE(chain.FindFilter(c.kind)->Apply(*frame, {0, 0, 1, 1}));
-    EXPECT_EQ(Bytes(*frame), c.out);
+    EXPECT_EQ(FirstPixelBytes(*frame), c.out);
 }
 
 const SPixelCase kPixelCases[] = {

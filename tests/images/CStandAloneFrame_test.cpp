@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -135,6 +137,30 @@ TEST_F(StandAloneLoad, FrameObjectsComeFromTheirPropertiesFile)
     EXPECT_TRUE(standAlone->HasOption(kFrameOptionCenterHotSpot));
     EXPECT_EQ(frame->GetOffsetX(), -4);
     EXPECT_EQ(CFrame::SLoadFrame("Art", "missing", 0, nullptr), nullptr);
+}
+
+// A PNG is never built blended with black: its option shows that whether
+// the frame was built from the picture or read from its cache, and a tick
+// does not take; a TGA keeps its option.
+TEST_F(StandAloneLoad, TheBlendShownIsTheBlendBuilt)
+{
+    ASSERT_EQ(RunCommand("python3 " OMBRISALT_TEST_IMAGES "/make_images.py ."), 0);
+    std::filesystem::rename("png_rgba8.png", "Art/glass.png");
+    for (const char* from : {"from the picture", "from the cache"}) {
+        CStandAloneFrame glass, ball;
+        ASSERT_TRUE(glass.Load("Art", "glass", nullptr, 0, 0));
+        ASSERT_TRUE(ball.Load("Art", "ball", nullptr, 0, 0));
+        EXPECT_FALSE(glass.HasOption(kFrameOptionBlendedWithBlack)) << from;
+        EXPECT_TRUE(ball.HasOption(kFrameOptionBlendedWithBlack)) << from;
+    }
+    // Ticked in the editor, the PNG's box stays clear: a tick would not be built.
+    CStandAloneFrame glass, ball;
+    ASSERT_TRUE(glass.Load("Art", "glass", nullptr, 0, 0));
+    ASSERT_TRUE(ball.Load("Art", "ball", nullptr, 0, 0));
+    glass.SetBlendedWithBlack(1);
+    ball.SetBlendedWithBlack(0);
+    EXPECT_FALSE(glass.HasOption(kFrameOptionBlendedWithBlack));
+    EXPECT_FALSE(ball.HasOption(kFrameOptionBlendedWithBlack));
 }
 
 TEST_F(StandAloneLoad, FrameListsFindFramesByNameAndFallBackToTheCache)

@@ -81,6 +81,18 @@ TEST_F(DynamicProperties, AnObjectWithoutValuesWritesNoLineAndIsDefault)
     EXPECT_TRUE(object.RemoveDynamicValue(TagProperty()));
     EXPECT_FALSE(object.RemoveDynamicValue(TagProperty()));
     EXPECT_EQ(WriteToText(&object, IdMode::WithoutIds).find("Dynamic Properties"), std::string::npos);
+
+    // A value kept for the run only (a frame's texture) writes no block either.
+    static auto* runOnly = [] {
+        auto* made = new CSlotProperty<CFloatProperty>("Run Only", 0.0f);
+        made->SetSavedIn(SavedIn::Nowhere);
+        made->AddAsDynamicProperty(CValueKindsHolder::SGetClassInfo(), DynamicKind::Optional);
+        return made;
+    }();
+    CValueKindsHolder drawn;
+    *static_cast<float*>(drawn.GetOrAddDynamicValue(runOnly)) = 2.0f;
+    EXPECT_TRUE(list->IsDefault(&drawn));
+    EXPECT_EQ(WriteToText(&drawn, IdMode::WithoutIds).find("Dynamic Properties"), std::string::npos);
 }
 
 TEST_F(DynamicProperties, OwnedObjectValuesAreCopiedAndDestroyedWithTheirHolder)

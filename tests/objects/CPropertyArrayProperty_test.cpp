@@ -20,7 +20,7 @@ std::vector<int32_t> Values(const CPropertyArray<int32_t>& array)
     return values;
 }
 
-std::unique_ptr<CTestHolder> ReadHolder(const std::string& body)
+std::unique_ptr<CTestHolder> ReadArrayHolder(const std::string& body)
 {
     CObject* object = ReadFromText("CTestHolder\r\n{\r\n" + body + "}\r\n", IdMode::WithoutIds);
     return std::unique_ptr<CTestHolder>(static_cast<CTestHolder*>(object));
@@ -155,14 +155,14 @@ TEST_F(ArrayText, WritesTheCountLineOnlyForTwoOrMoreElements)
 
 TEST_F(ArrayText, ElementsReadDecideTheCountAndForeignLinesAppend)
 {
-    auto holder = ReadHolder("Sizes=Array\r\n{\r\nArray Count=5\r\nSize=1\r\n\r\nSize=2\r\nSize=3\r\n}\r\n"
-                             "Exact=7\r\nValue=8\r\nKind=CTestBase\r\n");
+    auto holder = ReadArrayHolder("Sizes=Array\r\n{\r\nArray Count=5\r\nSize=1\r\n\r\nSize=2\r\nSize=3\r\n}\r\n"
+                                  "Exact=7\r\nValue=8\r\nKind=CTestBase\r\n");
     ASSERT_NE(holder, nullptr);
     EXPECT_EQ(Values(holder->m_Sizes), (std::vector<int32_t>{1, 2, 3}));
     EXPECT_EQ(Values(holder->m_Exact), (std::vector<int32_t>{7, 8}));
     EXPECT_EQ(holder->m_Kind, CTestBase::SGetClassInfo()); // the blank line did not end the holder
     // A hand-edited count of four billion reserves nothing.
-    auto huge = ReadHolder("Sizes=Array\r\n{\r\nItem Count=4000000000\r\nSize=9\r\n}\r\n");
+    auto huge = ReadArrayHolder("Sizes=Array\r\n{\r\nItem Count=4000000000\r\nSize=9\r\n}\r\n");
     ASSERT_NE(huge, nullptr);
     EXPECT_EQ(Values(huge->m_Sizes), (std::vector<int32_t>{9}));
 }
@@ -171,8 +171,8 @@ TEST_F(ArrayText, ElementsReadDecideTheCountAndForeignLinesAppend)
 // value is an element, never a count to allocate.
 TEST_F(ArrayText, ScopedNamesReadAsThePlainNameDoes)
 {
-    auto holder = ReadHolder("Old::Sizes=2000000000\r\nOld::Sizes=Array\r\n{\r\nSize=5\r\nSize=6\r\n}\r\n"
-                             "Old::Exact=2000000000\r\n");
+    auto holder = ReadArrayHolder("Old::Sizes=2000000000\r\nOld::Sizes=Array\r\n{\r\nSize=5\r\nSize=6\r\n}\r\n"
+                                  "Old::Exact=2000000000\r\n");
     ASSERT_NE(holder, nullptr);
     EXPECT_EQ(Values(holder->m_Sizes), (std::vector<int32_t>{5, 6}));
     EXPECT_EQ(Values(holder->m_Exact), (std::vector<int32_t>{2000000000}));
@@ -183,7 +183,7 @@ TEST_F(ArrayText, NamedListArraysHoldOneElementPerItemMatchedByName)
     CTestHolder holder;
     ASSERT_EQ(holder.m_Labels.GetCount(), 3u);
     EXPECT_EQ(holder.m_Labels[1].Compare("none"), 0);
-    auto read = ReadHolder("Labels=Array\r\n{\r\nBlue=b\r\nRed=r\r\nPurple=p\r\n}\r\nGreen=g\r\n");
+    auto read = ReadArrayHolder("Labels=Array\r\n{\r\nBlue=b\r\nRed=r\r\nPurple=p\r\n}\r\nGreen=g\r\n");
     ASSERT_NE(read, nullptr);
     ASSERT_EQ(read->m_Labels.GetCount(), 3u);
     EXPECT_EQ(read->m_Labels[0].Compare("r"), 0);

@@ -97,13 +97,13 @@ namespace {
 
 // Which keys each form writes, as the declaration words chose. In text the
 // empty string and the default number count only where their word says.
-enum class Values { Defaults, Changed };
+enum class SavedValues { Defaults, Changed };
 
 struct SaveWordsCase {
     const char* label;
     IdMode ids;
     bool binary;
-    Values values;
+    SavedValues values;
     const char* written; // keys, in declaration order
 };
 
@@ -113,7 +113,7 @@ std::string WrittenKeys(const SaveWordsCase& c)
 {
     // Changed: every value away from its default, so a binary read shows what travelled.
     CSaveWordsHolder changed;
-    if (c.values == Values::Changed) {
+    if (c.values == SavedValues::Changed) {
         for (int32_t* member : {&changed.m_Everywhere, &changed.m_TextOnly, &changed.m_BinaryOnly, &changed.m_Nowhere,
                                 &changed.m_IdStreamsOnly, &changed.m_IdLessStreamsOnly, &changed.m_OmittedWhenDefault})
             *member = 9;
@@ -148,15 +148,15 @@ TEST_P(SaveWords, DecideWhichFormsAndStreamsCarryAProperty)
 
 INSTANTIATE_TEST_SUITE_P(
     Declarations, SaveWords,
-    testing::Values(SaveWordsCase{"TextAtDefaults", IdMode::WithoutIds, false, Values::Defaults,
+    testing::Values(SaveWordsCase{"TextAtDefaults", IdMode::WithoutIds, false, SavedValues::Defaults,
                                   "Everywhere TextOnly IdLessStreamsOnly "},
-                    SaveWordsCase{"TextWithoutIds", IdMode::WithoutIds, false, Values::Changed,
+                    SaveWordsCase{"TextWithoutIds", IdMode::WithoutIds, false, SavedValues::Changed,
                                   "Everywhere TextOnly IdLessStreamsOnly OmittedWhenEmpty OmittedWhenDefault "},
-                    SaveWordsCase{"TextWithIds", IdMode::WithIds, false, Values::Changed,
+                    SaveWordsCase{"TextWithIds", IdMode::WithIds, false, SavedValues::Changed,
                                   "Everywhere TextOnly IdStreamsOnly OmittedWhenEmpty OmittedWhenDefault "},
-                    SaveWordsCase{"BinaryWithoutIds", IdMode::WithoutIds, true, Values::Changed,
+                    SaveWordsCase{"BinaryWithoutIds", IdMode::WithoutIds, true, SavedValues::Changed,
                                   "Everywhere BinaryOnly IdLessStreamsOnly OmittedWhenDefault "},
-                    SaveWordsCase{"BinaryWithIds", IdMode::WithIds, true, Values::Changed,
+                    SaveWordsCase{"BinaryWithIds", IdMode::WithIds, true, SavedValues::Changed,
                                   "Everywhere BinaryOnly IdStreamsOnly OmittedWhenDefault "}),
     [](const testing::TestParamInfo<SaveWordsCase>& param) { return std::string(param.param.label); });
 

@@ -28,7 +28,7 @@ std::string BinaryOf(CProperty* property, CObject* object)
     return std::string(reinterpret_cast<const char*>(buffer->GetData()), size_t(buffer->GetSize()));
 }
 
-std::unique_ptr<CValueKindsHolder> ReadHolder(const std::string& text)
+std::unique_ptr<CValueKindsHolder> ReadKindsHolder(const std::string& text)
 {
     return std::unique_ptr<CValueKindsHolder>(dynamic_cast<CValueKindsHolder*>(ReadFromText(text, IdMode::WithoutIds)));
 }
@@ -60,7 +60,7 @@ TEST_P(ValueKindRoundTrip, KeepsTheValueInEveryForm)
 
     const std::string text = WriteToText(&original, IdMode::WithoutIds);
     EXPECT_NE(text.find("\t" + std::string(c.property) + "=" + c.written + "\r\n"), std::string::npos) << text;
-    auto fromText = ReadHolder(text);
+    auto fromText = ReadKindsHolder(text);
     ASSERT_TRUE(fromText);
     EXPECT_TRUE(fromText->IsEqualTo(&original));
 
@@ -111,22 +111,22 @@ TEST_F(StringProperty, LineFeedsGoIntoABlockAtTheLeftMargin)
     original.m_Name = "first\n\tsecond\n";
     const std::string text = WriteToText(&original, IdMode::WithoutIds);
     EXPECT_NE(text.find("\tName=multi-line\r\n\t{\r\nfirst\n\tsecond\n\r\n\t}\r\n\tTitle="), std::string::npos) << text;
-    auto copy = ReadHolder(text);
+    auto copy = ReadKindsHolder(text);
     ASSERT_TRUE(copy);
     EXPECT_STREQ(copy->m_Name.GetString(), "first\n\tsecond\n");
 
     // A one-line text that reads as the opener must not swallow what follows.
     original.m_Name = "Multi-Line";
     original.m_Spot = CPoint{4, 5};
-    copy = ReadHolder(WriteToText(&original, IdMode::WithoutIds));
+    copy = ReadKindsHolder(WriteToText(&original, IdMode::WithoutIds));
     ASSERT_TRUE(copy);
     EXPECT_TRUE(copy->IsEqualTo(&original));
 }
 
 TEST_F(StringProperty, BlockEndsAtATrimmedBraceOrTheEndOfTheFile)
 {
-    auto copy = ReadHolder("CValueKindsHolder\r\n{\r\n\tName=MULTI-LINE\r\n\t{\r\nline one\r\n\r\n  line three\r\n"
-                           " \t}\t\r\n\tSpot=1,2\r\n}\r\n");
+    auto copy = ReadKindsHolder("CValueKindsHolder\r\n{\r\n\tName=MULTI-LINE\r\n\t{\r\nline one\r\n\r\n  line three\r\n"
+                                " \t}\t\r\n\tSpot=1,2\r\n}\r\n");
     ASSERT_TRUE(copy);
     EXPECT_STREQ(copy->m_Name.GetString(), "line one\n\n  line three");
     EXPECT_EQ(copy->m_Spot, (CPoint{1, 2}));
@@ -195,7 +195,7 @@ TEST_F(TranslatedText, EveryStoreLooksTheTextUp)
     title->SetValueFromText(&holder, CJString("Door"), nullptr);
     EXPECT_STREQ(holder.m_Title.GetTranslation().GetString(), "Porte");
 
-    auto copy = ReadHolder(WriteToText(&holder, IdMode::WithoutIds));
+    auto copy = ReadKindsHolder(WriteToText(&holder, IdMode::WithoutIds));
     ASSERT_TRUE(copy);
     EXPECT_STREQ(copy->m_Title.GetText().GetString(), "Door");
     EXPECT_STREQ(copy->m_Title.GetTranslation().GetString(), "Porte");

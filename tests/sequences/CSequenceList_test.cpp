@@ -224,7 +224,7 @@ TEST_F(SequenceList, ReloadBuildsUnderTheSettingsHeld)
 }
 
 // A layer that holds the cache files as if a mounted archive did.
-class CCacheArchive final : public CArchiveLayer {
+class CListCacheArchive final : public CArchiveLayer {
 public:
     bool IsMounted() const override { return true; }
     bool Contains(const char* name) override { return std::strstr(name, ".Sequence") != nullptr; }
@@ -250,7 +250,7 @@ TEST_F(SequenceList, ASequenceWhoseCacheCannotBeWrittenRefusesToSave)
     EXPECT_EQ(ReadBytes("Res/Seqs/-Walk/Properties.txt"), properties);
     ASSERT_TRUE(plat::SetReadOnly(PathOf("Cache/Res/Seqs/Walk.Sequence"), false));
 
-    CCacheArchive archive;
+    CListCacheArchive archive;
     CScopedHook<SetArchiveLayer> layer(&archive);
     EXPECT_FALSE(CanSaveObject(walk));
     EditRateAndOffset(*walk, "7", 3);

@@ -24,7 +24,7 @@
 
 namespace {
 
-using Kind = plat::ScreenCall::Kind;
+using CallKind = plat::ScreenCall::Kind;
 
 class ScreenTest : public CTempFolderTest {
 protected:
@@ -212,8 +212,8 @@ TEST_P(Overlays, FollowBrightnessTimesFade)
         EXPECT_EQ(calls[0].vertices[0].argb, GetParam().argb);
     }
     EXPECT_EQ(calls[fills - 1].vertices[0].argb, 0xFF000000u);
-    EXPECT_EQ(calls[fills].kind, Kind::Present);
-    EXPECT_EQ(calls[fills + 1].kind, Kind::Clear);
+    EXPECT_EQ(calls[fills].kind, CallKind::Present);
+    EXPECT_EQ(calls[fills + 1].kind, CallKind::Clear);
 }
 
 INSTANTIATE_TEST_SUITE_P(Brightness, Overlays,
@@ -279,7 +279,7 @@ TEST_F(ScreenTest, SafeZoneIsFivePercentInsideTheBackBufferInGameCoordinates)
     const auto calls = m_Device.TakeCalls();
     ASSERT_GE(calls.size(), 3u);
     const auto& outline = calls[calls.size() - 3];
-    ASSERT_EQ(outline.kind, Kind::LineStrip);
+    ASSERT_EQ(outline.kind, CallKind::LineStrip);
     EXPECT_EQ(outline.vertices[0].argb, 0xC0FFC8C8u);
     // 96 back-buffer pixels in: (96 - 240) / 1.40625 = -102.4, rounded to
     // -102; 54 down: 38.4 to 38. Drawn at the pixel centre of that game point.

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 // Five glyphs A-E, each a 2-pixel-wide block in front of its bottom-row mark.
 void WriteBitmapFontImage(const char* path)
@@ -55,7 +55,7 @@ protected:
     // A default TrueType file, which every font names unless told otherwise.
     bool WriteDefaultTrueType()
     {
-        const std::string font = ReadBytes(kDejaVu);
+        const std::string font = ReadBytes(kDejaVuSans);
         if (font.empty())
             return false;
         WriteBytes("Data/Resources/!default.ttf", font);
@@ -68,7 +68,7 @@ protected:
 TEST_F(HostileStartUp, AFontNamingAMissingTrueTypeFileIsReportedWith255)
 {
     if (!WriteDefaultTrueType())
-        GTEST_SKIP() << kDejaVu << " is missing (Debian package fonts-dejavu-core)";
+        GTEST_SKIP() << kDejaVuSans << " is missing (Debian package fonts-dejavu-core)";
     WriteBytes("Data/Resources/Fonts/Bad.FONT.TXT", "CFont\r\n{\r\nFont Family=gone.ttf\r\n}\r\n");
     EXPECT_EQ(Run(), 255);
     const std::string errors = Errors();
@@ -112,9 +112,9 @@ protected:
     void SetUp() override
     {
         CShellTest::SetUp();
-        const std::string font = ReadBytes(kDejaVu);
+        const std::string font = ReadBytes(kDejaVuSans);
         if (font.empty())
-            GTEST_SKIP() << kDejaVu << " is missing (Debian package fonts-dejavu-core)";
+            GTEST_SKIP() << kDejaVuSans << " is missing (Debian package fonts-dejavu-core)";
         WriteBytes("Data/Resources/!default.ttf", font);
         WriteBytes("Data/Resources/Fonts/Blocky.FONT.TXT",
                    "CFontBitmap\r\n{\r\nBitmap/First ASCII=65\r\nBitmap/Last ASCII=69\r\n}\r\n");
@@ -126,7 +126,7 @@ TEST_F(BitmapFontGame, AsTheFirstFontCutsItsImageFromTheFrameLibrary)
 {
     WriteBitmapFontImage("Data/Resources/Fonts/Blocky.tga");
     CCountingGame game;
-    auto* first = dynamic_cast<CFontBitmap*>(GetFontList().GetObject(0));
+    auto* first = dynamic_cast<CFontBitmap*>(GetFontList().GetObject(GetFontList().FirstRealRow()));
     ASSERT_TRUE(first);
     // A rendered 'B' would be several times wider than its cell here.
     EXPECT_LE(first->GetCharAdvance('B'), 3u);
@@ -138,7 +138,7 @@ TEST_F(BitmapFontGame, WithoutItsImageNamesTheFontAndTheImage)
 {
     WriteBitmapFontImage("Data/Resources/Other.tga");
     CCountingGame game;
-    CFont* first = GetFontList().GetObject(0);
+    CFont* first = GetFontList().GetObject(GetFontList().FirstRealRow());
     ASSERT_TRUE(first);
     const CScopedThrowingFatal fatal;
     try {

@@ -30,7 +30,7 @@
 
 namespace {
 
-using Kind = plat::ScreenCall::Kind;
+using CallKind = plat::ScreenCall::Kind;
 
 constexpr uint32_t kWidth = 256;
 constexpr uint32_t kHeight = 192;

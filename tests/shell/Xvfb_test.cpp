@@ -12,19 +12,19 @@
 
 namespace {
 
-enum class EndBy { WindowClosed, Sigterm };
+enum class XvfbEndBy { WindowClosed, Sigterm };
 
-struct EndCase {
+struct XvfbEndCase {
     const char* name;
-    EndBy by;
+    XvfbEndBy by;
 };
 
-void PrintTo(const EndCase& c, std::ostream* out)
+void PrintTo(const XvfbEndCase& c, std::ostream* out)
 {
     *out << c.name;
 }
 
-class RealWindow : public CTempFolderTest, public ::testing::WithParamInterface<EndCase> {};
+class RealWindow : public CTempFolderTest, public ::testing::WithParamInterface<XvfbEndCase> {};
 
 TEST_P(RealWindow, OpensUnderXvfbAndEndsInOrder)
 {
@@ -40,7 +40,7 @@ TEST_P(RealWindow, OpensUnderXvfbAndEndsInOrder)
     // The settings file is written once the window is open and the game set up.
     ASSERT_TRUE(WaitUntilReady(pid, [&] { return DiskHas(PathOf("Ombrisalt.CFG")); }))
         << "the program ended early or was not ready within a minute: " << ReadBytes(PathOf("program.err"));
-    if (GetParam().by == EndBy::WindowClosed) {
+    if (GetParam().by == XvfbEndBy::WindowClosed) {
         // The close button of a window manager: a delete request from the X server.
         // A request that reaches the window before it takes delete requests
         // is dropped by the X server, as a user's early click would be: the
@@ -70,8 +70,8 @@ TEST_P(RealWindow, OpensUnderXvfbAndEndsInOrder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Xvfb, RealWindow,
-                         ::testing::Values(EndCase{"WindowClosed", EndBy::WindowClosed},
-                                           EndCase{"Sigterm", EndBy::Sigterm}),
-                         [](const ::testing::TestParamInfo<EndCase>& param) { return param.param.name; });
+                         ::testing::Values(XvfbEndCase{"WindowClosed", XvfbEndBy::WindowClosed},
+                                           XvfbEndCase{"Sigterm", XvfbEndBy::Sigterm}),
+                         [](const ::testing::TestParamInfo<XvfbEndCase>& param) { return param.param.name; });
 
 } // namespace

@@ -52,16 +52,17 @@ SYCbCrPicture Picture(uint32_t width, uint32_t height, const std::vector<uint8_t
 // pairs its first pixel with the chroma of the column before.
 TEST(YCbCrConversion, ChromaFollowsFrameColumnsAndRows)
 {
-    constexpr uint32_t kWidth = 40, kHeight = 6;
-    std::vector<uint8_t> y(kWidth * kHeight, 126), cb(kWidth / 2 * kHeight / 2), cr(kWidth / 2 * kHeight / 2, 128);
-    for (uint32_t r = 0; r < kHeight / 2; ++r)
-        for (uint32_t c = 0; c < kWidth / 2; ++c)
-            cb[r * kWidth / 2 + c] = uint8_t(100 + c + 20 * r);
-    SYCbCrPicture picture = Picture(kWidth, kHeight, y, cb, cr);
+    constexpr uint32_t kPictureWidth = 40, kPictureHeight = 6;
+    std::vector<uint8_t> y(kPictureWidth * kPictureHeight, 126), cb(kPictureWidth / 2 * kPictureHeight / 2),
+        cr(kPictureWidth / 2 * kPictureHeight / 2, 128);
+    for (uint32_t r = 0; r < kPictureHeight / 2; ++r)
+        for (uint32_t c = 0; c < kPictureWidth / 2; ++c)
+            cb[r * kPictureWidth / 2 + c] = uint8_t(100 + c + 20 * r);
+    SYCbCrPicture picture = Picture(kPictureWidth, kPictureHeight, y, cb, cr);
     picture.picX = 1;
     picture.picY = 1;
-    picture.picWidth = kWidth - 2;
-    picture.picHeight = kHeight - 2;
+    picture.picWidth = kPictureWidth - 2;
+    picture.picHeight = kPictureHeight - 2;
     for (bool plain : {true, false}) {
         const CScopedPlainYCbCrRows rows(plain);
         std::vector<uint32_t> out(picture.picWidth * picture.picHeight);
@@ -70,7 +71,8 @@ TEST(YCbCrConversion, ChromaFollowsFrameColumnsAndRows)
         for (uint32_t r = 0; r < picture.picHeight; ++r)
             for (uint32_t c = 0; c < picture.picWidth; ++c) {
                 const uint32_t fx = c + 1, fy = r + 1;
-                EXPECT_EQ(out[r * picture.picWidth + c], YCbCrToBgra(126, cb[(fy / 2) * kWidth / 2 + fx / 2], 128))
+                EXPECT_EQ(out[r * picture.picWidth + c],
+                          YCbCrToBgra(126, cb[(fy / 2) * kPictureWidth / 2 + fx / 2], 128))
                     << "row " << r << " column " << c << (plain ? " plain" : " chosen");
             }
     }

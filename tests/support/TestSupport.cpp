@@ -168,6 +168,11 @@ void WritePixelsTga(const std::string& path, uint32_t width, uint32_t height,
     WriteBytes(path, bytes);
 }
 
+std::string BareObjectText(const std::string& className, const std::string& lines)
+{
+    return className + "\r\n{\r\n" + lines + "}\r\n";
+}
+
 std::string ObjectText(const std::string& className, const std::string& lines)
 {
     std::string text = className + "\r\n{\r\n";

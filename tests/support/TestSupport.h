@@ -41,6 +41,8 @@ void WritePixelsTga(const std::string& path, uint32_t width, uint32_t height,
                     const std::function<uint32_t(uint32_t x, uint32_t y)>& pixel);
 // The text "<Class>\r\n{\r\n<lines>}\r\n" with each line tab-indented.
 std::string ObjectText(const std::string& className, const std::string& lines);
+// The same with the lines as they are, each ending in its own "\r\n".
+std::string BareObjectText(const std::string& className, const std::string& lines);
 // A level block of a level set file, and the user-made level set holding such
 // blocks.
 std::string LevelText(const std::string& name, const std::string& lines = "");

@@ -14,7 +14,7 @@
 
 namespace {
 
-class ScreenTest : public UiTest {
+class ScreenWindowTest : public UiTest {
 protected:
     void SetUp() override
     {
@@ -53,7 +53,7 @@ public:
     bool m_Takes = false;
 };
 
-TEST_F(ScreenTest, IsTheRootOverTheFrameAndTheOneScreenWindow)
+TEST_F(ScreenWindowTest, IsTheRootOverTheFrameAndTheOneScreenWindow)
 {
     EXPECT_EQ(CScreenWindow::GetScreenWindow(), m_Screen.get());
     EXPECT_EQ(m_Screen->GetRect(), (CRect{0, 0, 320, 240}));
@@ -70,7 +70,7 @@ TEST_F(ScreenTest, IsTheRootOverTheFrameAndTheOneScreenWindow)
     EXPECT_EQ(m_Screen->GetRect(), (CRect{0, 0, 400, 300}));
 }
 
-TEST_F(ScreenTest, TheShellGetsAScreenWindowFromTheInstalledFactory)
+TEST_F(ScreenWindowTest, TheShellGetsAScreenWindowFromTheInstalledFactory)
 {
     struct CScreen : CShellScreen {
         explicit CScreen(CFrameInterface* frame)
@@ -97,7 +97,7 @@ TEST_F(ScreenTest, TheShellGetsAScreenWindowFromTheInstalledFactory)
     EXPECT_FLOAT_EQ(root->GetFirstChildLevel(), 0.5f);
 }
 
-TEST_F(ScreenTest, PressesReleasesAndDoubleClicksArriveOncePerFrame)
+TEST_F(ScreenWindowTest, PressesReleasesAndDoubleClicksArriveOncePerFrame)
 {
     CProbeWindow* button = Add(*m_Screen, "button", CRect{10, 10, 110, 60});
     button->m_TakesPress = true;
@@ -132,7 +132,7 @@ TEST_F(ScreenTest, PressesReleasesAndDoubleClicksArriveOncePerFrame)
     EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(ScreenTest, MovesAndTheWheelGoToTheTree)
+TEST_F(ScreenWindowTest, MovesAndTheWheelGoToTheTree)
 {
     CProbeWindow* holder = Add(*m_Screen, "holder", CRect{0, 0, 100, 100});
     holder->m_TakesPress = true;
@@ -150,7 +150,7 @@ TEST_F(ScreenTest, MovesAndTheWheelGoToTheTree)
     EXPECT_EQ(Mouse().TakeWheelSteps(), 0);
 }
 
-TEST_F(ScreenTest, HeldButtonsRepeatOnlyInsideTheControl)
+TEST_F(ScreenWindowTest, HeldButtonsRepeatOnlyInsideTheControl)
 {
     CProbeWindow* arrow = Add(*m_Screen, "arrow", CRect{0, 0, 20, 20});
     arrow->m_TakesPress = true;
@@ -190,7 +190,7 @@ TEST_F(ScreenTest, HeldButtonsRepeatOnlyInsideTheControl)
     EXPECT_EQ(Take(), (CEventLog{"arrow: repeat 0"}));
 }
 
-TEST_F(ScreenTest, AWindowThatDiesWhileRepeatingIsForgotten)
+TEST_F(ScreenWindowTest, AWindowThatDiesWhileRepeatingIsForgotten)
 {
     CProbeWindow* arrow = Add(*m_Screen, "arrow", CRect{0, 0, 20, 20});
     arrow->m_TakesPress = true;
@@ -205,7 +205,7 @@ TEST_F(ScreenTest, AWindowThatDiesWhileRepeatingIsForgotten)
     EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(ScreenTest, CharactersAreBroadcastOnlyWhenTheTreeDeclines)
+TEST_F(ScreenWindowTest, CharactersAreBroadcastOnlyWhenTheTreeDeclines)
 {
     CTypedEar ear;
     CProbeWindow* edit = Add(*m_Screen, "edit", CRect{0, 0, 10, 10});
@@ -228,7 +228,7 @@ TEST_F(ScreenTest, CharactersAreBroadcastOnlyWhenTheTreeDeclines)
     EXPECT_EQ(Take(), (CEventLog{"edit: key 122"}));
 }
 
-TEST_F(ScreenTest, EditingKeysRaiseTheClipboardOperations)
+TEST_F(ScreenWindowTest, EditingKeysRaiseTheClipboardOperations)
 {
     CTypedEar ear;
     CProbeWindow* edit = Add(*m_Screen, "edit", CRect{0, 0, 10, 10});
@@ -258,7 +258,7 @@ TEST_F(ScreenTest, EditingKeysRaiseTheClipboardOperations)
     EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(ScreenTest, ANewPressHidesTheKeyboardFocus)
+TEST_F(ScreenWindowTest, ANewPressHidesTheKeyboardFocus)
 {
     CProbeWindow* a = Add(*m_Screen, "a", CRect{0, 0, 10, 10});
     CProbeWindow* b = Add(*m_Screen, "b", CRect{20, 0, 30, 10});

@@ -50,7 +50,7 @@ protected:
         UiTestOn<CTempFolderTest>::SetUp();
         for (const char* name : {"Resources/A.wav", "Resources/Enter.wav", "Resources/Leave.wav"})
             WriteBytes(name, TinyWave());
-        ASSERT_EQ(List().Load("Sounds", "Resources", ".wav", ".ogg"), 3);
+        ASSERT_EQ(List().Load("Sounds", "Resources", ".wav", ".ogg"), 4); // and the none entry
         m_Screen = std::make_unique<CScreenWindow>(nullptr, nullptr);
         m_Screen->SetRect(CRect{0, 0, 200, 200});
     }

@@ -7,14 +7,14 @@
 
 namespace {
 
-constexpr char kTitle[] = "Ombrisalt button click";
-constexpr char kChildTest[] = "ChildProcess.RealClickPressesAButton";
+constexpr char kButtonClickTitle[] = "Ombrisalt button click";
+constexpr char kButtonClickChild[] = "ChildProcess.RealClickPressesAButton";
 
 class RealButton : public CRealWindowTest {};
 
 TEST_F(RealButton, AClickInTheSdlWindowClicksTheButton)
 {
-    if (!RunChildOnOwnDisplay(kChildTest))
+    if (!RunChildOnOwnDisplay(kButtonClickChild))
         return;
     const std::string events = ReadBytes(PathOf("events.txt"));
     EXPECT_NE(events.find("parent: notify 0 from OK\n"), std::string::npos) << events << ChildOutput();
@@ -29,7 +29,7 @@ TEST(ChildProcess, RealClickPressesAButton)
     CEventLog log;
     {
         CRealWindowChild child;
-        if (!child.Open(kTitle))
+        if (!child.Open(kButtonClickTitle))
             return;
         auto* parent = new CProbeWindow("parent", &log);
         parent->SetRect(CRect{0, 0, 320, 240});

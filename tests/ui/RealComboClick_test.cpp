@@ -16,14 +16,14 @@
 
 namespace {
 
-constexpr char kTitle[] = "Ombrisalt combo click";
-constexpr char kChildTest[] = "ChildProcess.RealClickOpensAComboBox";
+constexpr char kComboClickTitle[] = "Ombrisalt combo click";
+constexpr char kComboClickChild[] = "ChildProcess.RealClickOpensAComboBox";
 
 class RealCombo : public CRealWindowTest {};
 
 TEST_F(RealCombo, AClickInTheSdlWindowOpensTheComboBox)
 {
-    if (!RunChildOnOwnDisplay(kChildTest))
+    if (!RunChildOnOwnDisplay(kComboClickChild))
         return;
     const std::string events = ReadBytes(PathOf("events.txt"));
     EXPECT_NE(events.find("open below the combo box on Blue\n"), std::string::npos) << events << ChildOutput();
@@ -57,7 +57,7 @@ TEST(ChildProcess, RealClickOpensAComboBox)
         CFont font;
         CColours colours;
         CRealWindowChild child;
-        if (!child.Open(kTitle, &font))
+        if (!child.Open(kComboClickTitle, &font))
             return;
         CScreenWindow& root = child.Root();
         auto* combo = new CJComboBox(&root, &colours, 30);

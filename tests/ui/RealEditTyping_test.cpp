@@ -7,14 +7,14 @@
 
 namespace {
 
-constexpr char kTitle[] = "Ombrisalt edit typing";
-constexpr char kChildTest[] = "ChildProcess.RealKeysTypeIntoAnEdit";
+constexpr char kEditTypingTitle[] = "Ombrisalt edit typing";
+constexpr char kEditTypingChild[] = "ChildProcess.RealKeysTypeIntoAnEdit";
 
 class RealEdit : public CRealWindowTest {};
 
 TEST_F(RealEdit, KeysTypedInTheSdlWindowReachTheEdit)
 {
-    if (!RunChildOnOwnDisplay(kChildTest))
+    if (!RunChildOnOwnDisplay(kEditTypingChild))
         return;
     const std::string events = ReadBytes(PathOf("events.txt"));
     // No font in the child: every character is 0 wide, so the click puts
@@ -48,7 +48,7 @@ TEST(ChildProcess, RealKeysTypeIntoAnEdit)
     CEventLog log;
     {
         CRealWindowChild child;
-        if (!child.Open(kTitle))
+        if (!child.Open(kEditTypingTitle))
             return;
         auto* parent = new CEditParent(&log);
         parent->SetRect(CRect{0, 0, 320, 240});

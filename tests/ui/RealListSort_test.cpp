@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr char kTitle[] = "Ombrisalt list sort";
-constexpr char kChildTest[] = "ChildProcess.RealClickSortsAList";
+constexpr char kListSortTitle[] = "Ombrisalt list sort";
+constexpr char kListSortChild[] = "ChildProcess.RealClickSortsAList";
 
 class RealList : public CRealWindowTest {};
 
@@ -28,7 +28,7 @@ private:
 
 TEST_F(RealList, AClickOnAColumnTitleInTheSdlWindowSortsTheList)
 {
-    if (!RunChildOnOwnDisplay(kChildTest))
+    if (!RunChildOnOwnDisplay(kListSortChild))
         return;
     const std::string events = ReadBytes(PathOf("events.txt"));
     EXPECT_NE(events.find("sorted banana apple cherry date\n"), std::string::npos) << events << ChildOutput();
@@ -44,7 +44,7 @@ TEST(ChildProcess, RealClickSortsAList)
         // No font in the child: the header's titles still take clicks.
         CNumberRows rows;
         CRealWindowChild child;
-        if (!child.Open(kTitle))
+        if (!child.Open(kListSortTitle))
             return;
         CScreenWindow& root = child.Root();
         auto* header = new CJHeader(&root);

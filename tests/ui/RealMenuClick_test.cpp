@@ -7,14 +7,14 @@
 
 namespace {
 
-constexpr char kTitle[] = "Ombrisalt menu click";
-constexpr char kChildTest[] = "ChildProcess.RealClickOpensAMenu";
+constexpr char kMenuClickTitle[] = "Ombrisalt menu click";
+constexpr char kMenuClickChild[] = "ChildProcess.RealClickOpensAMenu";
 
 class RealMenu : public CRealWindowTest {};
 
 TEST_F(RealMenu, AClickInTheSdlWindowOpensTheMenu)
 {
-    if (!RunChildOnOwnDisplay(kChildTest))
+    if (!RunChildOnOwnDisplay(kMenuClickChild))
         return;
     const std::string events = ReadBytes(PathOf("events.txt"));
     EXPECT_NE(events.find("open below File\n"), std::string::npos) << events << ChildOutput();
@@ -28,7 +28,7 @@ TEST(ChildProcess, RealClickOpensAMenu)
     CEventLog log;
     {
         CRealWindowChild child;
-        if (!child.Open(kTitle))
+        if (!child.Open(kMenuClickTitle))
             return;
         CScreenWindow& root = child.Root();
         auto* bar = new CJMenuBar(&root);

@@ -8,14 +8,14 @@
 
 namespace {
 
-constexpr char kTitle[] = "Ombrisalt window input";
-constexpr char kChildTest[] = "ChildProcess.RealWindowInputReachesTheTree";
+constexpr char kWindowInputTitle[] = "Ombrisalt window input";
+constexpr char kWindowInputChild[] = "ChildProcess.RealWindowInputReachesTheTree";
 
 class RealWindow : public CRealWindowTest {};
 
 TEST_F(RealWindow, EventsFromTheSdlWindowReachTheTree)
 {
-    if (!RunChildOnOwnDisplay(kChildTest))
+    if (!RunChildOnOwnDisplay(kWindowInputChild))
         return;
     const std::string events = ReadBytes(PathOf("events.txt"));
     EXPECT_NE(events.find("probe: down 0\n"), std::string::npos) << events << ChildOutput();
@@ -31,7 +31,7 @@ TEST(ChildProcess, RealWindowInputReachesTheTree)
     CEventLog log;
     {
         CRealWindowChild child;
-        if (!child.Open(kTitle))
+        if (!child.Open(kWindowInputTitle))
             return;
         auto* probe = new CProbeWindow("probe", &log);
         probe->SetRect(CRect{0, 0, 320, 240});

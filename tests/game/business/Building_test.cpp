@@ -44,11 +44,6 @@
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
 void SetParts(CBuildablePackage& package, const std::vector<int32_t>& parts)
 {
     auto* property = static_cast<CPropertyArrayProperty*>(package.GetClassInfo()->FindProperty("Parts List"));
@@ -134,52 +129,62 @@ protected:
         WriteTga("Resources/Sequences/-Tile EmptyLot/0001.tga", 40, 40);
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
 
-        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
         for (const char* slot : {"Frame Crew", "Walls", "Garage", "Add On", "Paint"})
-            WriteBytes("Resources/Slots/" + std::string(slot) + ".UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Phases/Frame.BuildPhase.txt",
-                   Text("CBuildPhase", "Name=Frame\r\nOption Index=Required\r\nGets Colored=1\r\n"
-                                       "Upgrade Slot List=Array\r\n{\r\nUpgrade Slot=Frame Crew\r\n}\r\n"
-                                       "Default Part Values=CBuildablePart\r\n{\r\nStart Building Audio=Crew Start\r\n}\r\n"));
+            WriteBytes("Resources/Slots/" + std::string(slot) + ".UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+        WriteBytes(
+            "Resources/Phases/Frame.BuildPhase.txt",
+            BareObjectText("CBuildPhase",
+                           "Name=Frame\r\nOption Index=Required\r\nGets Colored=1\r\n"
+                           "Upgrade Slot List=Array\r\n{\r\nUpgrade Slot=Frame Crew\r\n}\r\n"
+                           "Default Part Values=CBuildablePart\r\n{\r\nStart Building Audio=Crew Start\r\n}\r\n"));
         WriteBytes("Resources/Phases/Garage.BuildPhase.txt",
-                   Text("CBuildPhase", "Name=Garage\r\nGets Colored=1\r\nCan Be ReDone=1\r\n"));
-        WriteBytes("Resources/Phases/Add On.BuildPhase.txt", Text("CBuildPhase", "Name=Add On\r\n"));
-        WriteBytes("Resources/Phases/Color.BuildPhase.txt", Text("CBuildPhase", "Name=Color\r\nCan Be ReDone=1\r\n"));
-        WriteBytes("Resources/Phases/Fence.BuildPhase.txt", Text("CBuildPhase", "Name=Fence\r\n"));
-        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0\r\n"));
+                   BareObjectText("CBuildPhase", "Name=Garage\r\nGets Colored=1\r\nCan Be ReDone=1\r\n"));
+        WriteBytes("Resources/Phases/Add On.BuildPhase.txt", BareObjectText("CBuildPhase", "Name=Add On\r\n"));
+        WriteBytes("Resources/Phases/Color.BuildPhase.txt",
+                   BareObjectText("CBuildPhase", "Name=Color\r\nCan Be ReDone=1\r\n"));
+        WriteBytes("Resources/Phases/Fence.BuildPhase.txt", BareObjectText("CBuildPhase", "Name=Fence\r\n"));
+        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", BareObjectText("CUpgrade", "Upgrade Cost=0\r\n"));
         WriteBytes("Resources/Upgrades/Walls.Upgrade.txt",
-                   Text("CBuildablePart", "Name=Walls\r\nAppearance=House\r\nBuild Phase=Frame\r\nUpgrade Slot=Walls\r\n"
-                                          "Time to Build=2\r\nStart Building Sound Index=Hammer.wav\r\n"
-                                          "Done Building Audio=Done\r\nPart Bonus Sequence=Glow\r\n"));
+                   BareObjectText("CBuildablePart",
+                                  "Name=Walls\r\nAppearance=House\r\nBuild Phase=Frame\r\nUpgrade Slot=Walls\r\n"
+                                  "Time to Build=2\r\nStart Building Sound Index=Hammer.wav\r\n"
+                                  "Done Building Audio=Done\r\nPart Bonus Sequence=Glow\r\n"));
         WriteBytes("Resources/Upgrades/Tower.Upgrade.txt",
-                   Text("CBuildable", "Name=Tower\r\nAppearance=House\r\nBuild Phase=Frame\r\nTime to Build=0\r\n"
-                                      "Start Building Audio=Start\r\n"));
+                   BareObjectText("CBuildable",
+                                  "Name=Tower\r\nAppearance=House\r\nBuild Phase=Frame\r\nTime to Build=0\r\n"
+                                  "Start Building Audio=Start\r\n"));
         WriteBytes("Resources/Upgrades/Carport.Upgrade.txt",
-                   Text("CBuildablePart", "Name=Carport\r\nAppearance=Car\r\nBuild Phase=Garage\r\nUpgrade Slot=Garage\r\n"));
+                   BareObjectText("CBuildablePart",
+                                  "Name=Carport\r\nAppearance=Car\r\nBuild Phase=Garage\r\nUpgrade Slot=Garage\r\n"));
         WriteBytes("Resources/Upgrades/Shed.Upgrade.txt",
-                   Text("CBuildablePart", "Name=Shed\r\nAppearance=Car\r\nBuild Phase=Garage\r\nUpgrade Slot=Garage\r\n"));
+                   BareObjectText("CBuildablePart",
+                                  "Name=Shed\r\nAppearance=Car\r\nBuild Phase=Garage\r\nUpgrade Slot=Garage\r\n"));
         WriteBytes("Resources/Upgrades/Pool.Upgrade.txt",
-                   Text("CBuildablePart", "Name=Pool\r\nBuild Phase=Add On\r\nUpgrade Slot=Add On\r\n"));
+                   BareObjectText("CBuildablePart", "Name=Pool\r\nBuild Phase=Add On\r\nUpgrade Slot=Add On\r\n"));
         WriteBytes("Resources/Upgrades/Porch.Upgrade.txt",
-                   Text("CBuildablePart", "Name=Porch\r\nBuild Phase=Add On\r\nUpgrade Slot=Add On\r\n"));
+                   BareObjectText("CBuildablePart", "Name=Porch\r\nBuild Phase=Add On\r\nUpgrade Slot=Add On\r\n"));
         WriteBytes("Resources/Upgrades/Blue.Upgrade.txt",
-                   Text("CColorBuildablePart", "Name=Blue\r\nBuild Phase=Color\r\nUpgrade Slot=Paint\r\nHue Remap=Blue\r\n"));
+                   BareObjectText("CColorBuildablePart",
+                                  "Name=Blue\r\nBuild Phase=Color\r\nUpgrade Slot=Paint\r\nHue Remap=Blue\r\n"));
         WriteBytes("Resources/Upgrades/Red.Upgrade.txt",
-                   Text("CColorBuildablePart", "Name=Red\r\nBuild Phase=Color\r\nUpgrade Slot=Paint\r\nHue Remap=Red\r\n"));
+                   BareObjectText("CColorBuildablePart",
+                                  "Name=Red\r\nBuild Phase=Color\r\nUpgrade Slot=Paint\r\nHue Remap=Red\r\n"));
         WriteBytes("Resources/Upgrades/Skilled.Upgrade.txt",
-                   Text("CCrewSkillUpgrade", "Name=Skilled\r\nBuild Phase=Frame\r\nUpgrade Slot=Frame Crew\r\nBuild Speed=2\r\n"));
+                   BareObjectText("CCrewSkillUpgrade",
+                                  "Name=Skilled\r\nBuild Phase=Frame\r\nUpgrade Slot=Frame Crew\r\nBuild Speed=2\r\n"));
         std::string messages;
         for (const auto& refusal : kRefusals)
             messages += "Message=CIllegalMoveMessage\r\n{\r\nMessage ID=" + std::string(refusal[0]) + "\r\nMessage="
                 + refusal[1] + "\r\n}\r\n";
         WriteBytes("Resources/Illegal Move Options.Object.txt",
-                   Text("CIllegalMoveMessageOptions", "Message List=Array\r\n{\r\n" + messages + "}\r\n"));
+                   BareObjectText("CIllegalMoveMessageOptions", "Message List=Array\r\n{\r\n" + messages + "}\r\n"));
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
         GetIllegalMoveDisplay() = CIllegalMoveDisplay();
-        WriteBytes("Resources/0 Unpainted.HueRemap.txt", Text("CHueRemapperStyleSheet", ""));
-        WriteBytes("Resources/Blue.HueRemap.txt", Text("CHueRemapperStyleSheet", ""));
-        WriteBytes("Resources/Red.HueRemap.txt", Text("CHueRemapperStyleSheet", ""));
+        WriteBytes("Resources/0 Unpainted.HueRemap.txt", BareObjectText("CHueRemapperStyleSheet", ""));
+        WriteBytes("Resources/Blue.HueRemap.txt", BareObjectText("CHueRemapperStyleSheet", ""));
+        WriteBytes("Resources/Red.HueRemap.txt", BareObjectText("CHueRemapperStyleSheet", ""));
         for (CObjectFileArray* list : Lists())
             list->SetSource(nullptr, "Resources", 0);
         for (const char* name : {"Walls", "Tower", "Carport", "Shed", "Pool", "Porch", "Blue", "Red", "Skilled"}) {
@@ -538,7 +543,7 @@ TEST_F(Building, PaintRemapAndQueries)
     // first moves its row.
     auto picture = CFrame::MakeOwned(4, 4, 32);
     EXPECT_EQ(GetButtonPictureFrame(Part("Walls"), picture.get()), GetHueRemappedFrame(*picture, unpainted));
-    WriteBytes("Resources/!Rose.HueRemap.txt", Text("CHueRemapperStyleSheet", ""));
+    WriteBytes("Resources/!Rose.HueRemap.txt", BareObjectText("CHueRemapperStyleSheet", ""));
     GetHueRemapperStyleSheetList().SetSource(nullptr, "Resources", 0);
     ASSERT_EQ(GetHueRemapperStyleSheetList().Find("0 Unpainted"), unpainted + 1);
     EXPECT_EQ(GetButtonPictureFrame(Part("Walls"), picture.get()), GetHueRemappedFrame(*picture, unpainted + 1));

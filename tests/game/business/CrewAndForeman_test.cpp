@@ -37,11 +37,6 @@
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
 constexpr const char* kOverlaySets[] = {"Main Menu Overlay",
                                         "Gameplay Overlay",
                                         "Gameplay Overlay Menu Button",
@@ -74,32 +69,36 @@ protected:
         SequenceFolderTest::SetUp();
         for (const char* name : {"!None", "Tile EmptyLot", "Crew Look", "Crew Close", "Boss"})
             WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 20, 20);
-        WriteBytes("Resources/Audio/!None.Audio.txt", Text("CAudioRandomFromSet", ""));
+        WriteBytes("Resources/Audio/!None.Audio.txt", BareObjectText("CAudioRandomFromSet", ""));
         for (const char* name : kOverlaySets)
             WriteBytes("Resources/Frame Overlay Options/" + std::string(name) + ".FOO",
-                       Text("CFrameOverlayOptions", ""));
+                       BareObjectText("CFrameOverlayOptions", ""));
         WriteGameplayMarkers(std::string(kForemanMarker) + kCrewMarkers);
-        WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
+        WriteBytes("Resources/Rules.Object.txt", BareObjectText("CRules", ""));
         WriteBytes("Resources/Illegal Move Options.Object.txt",
-                   Text("CIllegalMoveMessageOptions", "Message List=Array\n{\nMessage=CIllegalMoveMessage\n{\n"
-                                                      "Message ID=NoForemanEmptyLot\nMessage=Nothing to oversee\n}\n}\n"));
-        WriteBytes("Resources/Lot Options.Object.txt", Text("CLotOptions", ""));
+                   BareObjectText("CIllegalMoveMessageOptions",
+                                  "Message List=Array\n{\nMessage=CIllegalMoveMessage\n{\n"
+                                  "Message ID=NoForemanEmptyLot\nMessage=Nothing to oversee\n}\n}\n"));
+        WriteBytes("Resources/Lot Options.Object.txt", BareObjectText("CLotOptions", ""));
         for (const char* slot : {"!None", "Frame Crew", "Frame Crew 2", "Garage Crew", "Foreman"})
-            WriteBytes("Resources/Slots/" + std::string(slot) + ".UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+            WriteBytes("Resources/Slots/" + std::string(slot) + ".UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
         WriteBytes("Resources/Phases/Frame.BuildPhase.txt",
-                   Text("CBuildPhase", "Name=Frame\nSpace Between Idle Crews=40\nUpgrade Slot List=Array\n{\n"
-                                       "Upgrade Slot=Frame Crew\nUpgrade Slot=Frame Crew 2\n}\n"));
-        WriteBytes("Resources/Phases/Garage.BuildPhase.txt",
-                   Text("CBuildPhase", "Name=Garage\nUpgrade Slot List=Array\n{\nUpgrade Slot=Garage Crew\n}\n"));
-        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0\n"));
-        WriteBytes("Resources/Upgrades/Walls.Upgrade.txt", Text("CBuildablePart", "Build Phase=Frame\n"));
+                   BareObjectText("CBuildPhase",
+                                  "Name=Frame\nSpace Between Idle Crews=40\nUpgrade Slot List=Array\n{\n"
+                                  "Upgrade Slot=Frame Crew\nUpgrade Slot=Frame Crew 2\n}\n"));
+        WriteBytes(
+            "Resources/Phases/Garage.BuildPhase.txt",
+            BareObjectText("CBuildPhase", "Name=Garage\nUpgrade Slot List=Array\n{\nUpgrade Slot=Garage Crew\n}\n"));
+        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", BareObjectText("CUpgrade", "Upgrade Cost=0\n"));
+        WriteBytes("Resources/Upgrades/Walls.Upgrade.txt", BareObjectText("CBuildablePart", "Build Phase=Frame\n"));
         WriteBytes("Resources/Upgrades/Fast Crew.Upgrade.txt",
-                   Text("CCrewSkillUpgrade", "Upgrade Slot=Frame Crew\nBuild Phase=Frame\nBuild Speed=2.5\n"
-                                             "Appearance=Crew Look\nBuy Close Up Sequence=Crew Close\n"));
+                   BareObjectText("CCrewSkillUpgrade",
+                                  "Upgrade Slot=Frame Crew\nBuild Phase=Frame\nBuild Speed=2.5\n"
+                                  "Appearance=Crew Look\nBuy Close Up Sequence=Crew Close\n"));
         WriteBytes("Resources/Upgrades/More Hands.Upgrade.txt",
-                   Text("CCrewQuantityUpgrade", "Upgrade Slot=Frame Crew 2\nBuild Phase=Frame\n"));
+                   BareObjectText("CCrewQuantityUpgrade", "Upgrade Slot=Frame Crew 2\nBuild Phase=Frame\n"));
         WriteBytes("Resources/Upgrades/Boss.Upgrade.txt",
-                   Text("CForemanUpgrade", "Upgrade Slot=Foreman\nAppearance=Boss\nBuild Speed=2\n"));
+                   BareObjectText("CForemanUpgrade", "Upgrade Slot=Foreman\nAppearance=Boss\nBuild Speed=2\n"));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetAudioList().SetSource("Resources/Audio", nullptr);
         GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
@@ -211,7 +210,7 @@ protected:
     void WriteGameplayMarkers(const std::string& markers)
     {
         WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
-                   Text("CFrameOverlayOptions", "Text Overlays=Array\n{\n" + markers + "}\n"));
+                   BareObjectText("CFrameOverlayOptions", "Text Overlays=Array\n{\n" + markers + "}\n"));
         GetFrameOverlayOptionsList().RemoveAll();
         GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
     }
@@ -562,7 +561,7 @@ TEST_F(CrewAndForeman, ALevelStartBringsACrewPerCrewUpgradeAndTheForeman)
     WriteGameplayMarkers(
         std::string(kForemanMarker)
         + "Array Item=CFrameOverlayPositionMarker\n{\nID=Frame Crew 2\nPosition=290,490\nSize=20,20\n}\n");
-    WriteBytes("Resources/Town.Period.txt", Text("CPeriod", "Hud Background=Boss\n"));
+    WriteBytes("Resources/Town.Period.txt", BareObjectText("CPeriod", "Hud Background=Boss\n"));
     GetPeriodList().SetSource(nullptr, "Resources", 0);
     CLevelOptions::SGetCurrent()->m_Period = GetPeriodList().Find("Town");
     for (const char* name : {"Fast Crew", "More Hands", "Boss"})

@@ -245,6 +245,19 @@ TEST_F(DemoRoad, ClosingTheProgramMidLessonKeepsNoneOfThatPlaysLessonsSeen)
     EXPECT_EQ(history->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 0u);
     Seconds(4.1f);
     EXPECT_EQ(OpenMessages(), std::vector<std::string>{"Town Welcome"});
+
+    // Won, and closed at its results: the lessons of a street that ended stay.
+    CGameState::SGetCurrent()->m_RevenueK = CLevelOptions::SGetCurrent()->m_RequiredRevenue;
+    CompleteLevel();
+    for (int i = 0; i < 20 && GetNewTrophyEarnedMenu(); ++i)
+        ClickOn(GetNewTrophyEarnedMenu()->GetDefaultButton());
+    ASSERT_NE(GetTutorialEndOfLevelWindow(), nullptr);
+    Push(plat::WindowEvent::Kind::Close);
+    for (int i = 0; i < 20 && Pass(17); ++i) {
+    }
+    EXPECT_EQ(ShutDownStarted(), 0);
+    StartTutorial();
+    EXPECT_GT(GetTutorialHistory()->m_TutorialIndexesHaveBeenDisplayed.GetCount(), 0u);
 }
 
 TEST_F(DemoRoad, AWonStreetCountsUpItsResultsThenTheMapTheShopAndTheIntroductionLeadToTheNext)

@@ -374,7 +374,10 @@ TEST_F(EndOfLevel, CompletionDecidesTheResultAndLeavesNothingPointingAtDeletedSp
     EXPECT_EQ(record->GetTimesFailed(), failed + 1);
     GetEndOfLevelWindow()->Destroy();
 
-    SetRevenue(level.m_RequiredRevenue, 0);
+    // Each play ends once: the next result needs a new play.
+    const float required = level.m_RequiredRevenue;
+    App()->StartLevel(true);
+    SetRevenue(required, 0);
     CompleteLevel();
     ASSERT_NE(GetEndOfLevelWindow(), nullptr);
     EXPECT_TRUE(GetEndOfLevelWindow()->IsWon()) << "the goal exactly reached";
@@ -382,6 +385,7 @@ TEST_F(EndOfLevel, CompletionDecidesTheResultAndLeavesNothingPointingAtDeletedSp
     GetEndOfLevelWindow()->Destroy();
 
     Player().m_Difficulty = kKidsDifficulty;
+    App()->StartLevel(true);
     SetRevenue(0, 0);
     CompleteLevel();
     ASSERT_NE(GetEndOfLevelWindow(), nullptr);
@@ -466,11 +470,12 @@ TEST_F(EndOfLevel, HousesSoldAtWholePricesSumToTheWholeTotal)
 // down in the purse).
 TEST_F(EndOfLevel, TheSpendableTheResultsShowIsWhatThePlayerGets)
 {
-    CLevelOptions& level = StartGame();
-    level.m_RequiredRevenue = 110.0f;
+    StartGame();
     CGameState* state = CGameState::SGetCurrent();
     for (const float revenue : {231.915f, 231.905f, 200.035f, 150.0f}) {
         SCOPED_TRACE(revenue);
+        App()->StartLevel(true);
+        CLevelOptions::SGetCurrent()->m_RequiredRevenue = 110.0f;
         state->m_SpendableMoneyK = 12.345f;
         state->m_RevenueK = revenue;
         CompleteLevel();

@@ -29,7 +29,7 @@
 namespace {
 
 // A set of buttons, each "ID=Title".
-std::string ButtonSet(const std::vector<std::string>& buttons)
+std::string IntroButtonSet(const std::vector<std::string>& buttons)
 {
     std::string text = "CFrameOverlayOptions\r\n{\r\n\tText Font=Fonts/Body\r\n\tText Overlays=Array\r\n\t{\r\n"
                        "\t\tItem Count=" + std::to_string(buttons.size()) + "\r\n";
@@ -49,8 +49,8 @@ protected:
     void StartWith(const std::vector<std::string>& introButtons, const std::vector<std::string>* tips = nullptr)
     {
         const std::string sets = "Data/Resources/Frame Overlay Options/";
-        WriteBytes(PathOf(sets + "Level Introduction Menu Overlay.FOO"), ButtonSet(introButtons));
-        WriteBytes(PathOf(sets + "Tips Menu Overlay.FOO"), ButtonSet({"Done=Done", "Prev=< Prev", "Next=Next >"}));
+        WriteBytes(PathOf(sets + "Level Introduction Menu Overlay.FOO"), IntroButtonSet(introButtons));
+        WriteBytes(PathOf(sets + "Tips Menu Overlay.FOO"), IntroButtonSet({"Done=Done", "Prev=< Prev", "Next=Next >"}));
         if (tips) {
             std::string text = "CTipsOptions\r\n{\r\n\tFrame Overlay=Tips Menu Overlay\r\n\tSeconds To Show Tips=7\r\n"
                                "\tFront Of Line Offset=75\r\n\tTips List=Array\r\n\t{\r\n\t\tItem Count=" +

@@ -288,7 +288,9 @@ TEST_F(MainMenu, TheFirstPlayTellsTheStoryThenTheTutorialOrSkipsIt)
     ASSERT_NE(story, nullptr);
     story->Skip();
     EXPECT_TRUE(Player().IsLastTutorialLevelCompleted());
-    EXPECT_TRUE(CStats::SGetInstance().NeedsSave());
+    CStats onDisk;
+    ASSERT_TRUE(onDisk.Load());
+    EXPECT_TRUE(onDisk.GetCurrentPlayer()->IsLastTutorialLevelCompleted()) << "kept when chosen";
     story = GetStoryWindow();
     ASSERT_NE(story, nullptr);
     EXPECT_EQ(story->GetPage(), 1u);

@@ -31,7 +31,7 @@
 namespace {
 
 // A set of buttons, each "ID=Title", in a row.
-std::string ButtonSet(const std::vector<std::string>& buttons)
+std::string OptionsButtonSet(const std::vector<std::string>& buttons)
 {
     std::string text = "CFrameOverlayOptions\r\n{\r\n\tText Font=Fonts/Body\r\n\tText Overlays=Array\r\n\t{\r\n"
                        "\t\tItem Count=" + std::to_string(buttons.size()) + "\r\n";
@@ -52,12 +52,12 @@ protected:
         CScreensGameTest::SetUp();
         const std::string sets = "Data/Resources/Frame Overlay Options/";
         WriteBytes(PathOf(sets + "Options Menu Overlay.FOO"),
-                   ButtonSet({"AudioOptions=Sound", "DisplayOptions=Display", "UserManual=Manual",
-                              "Credits=Credits", "Done=Done"}));
+                   OptionsButtonSet({"AudioOptions=Sound", "DisplayOptions=Display", "UserManual=Manual",
+                                     "Credits=Credits", "Done=Done"}));
         // The pause set leaves the credits out and names its way back apart.
         WriteBytes(PathOf(sets + "Options Menu From Pause Overlay.FOO"),
-                   ButtonSet({"AudioOptions=Sound", "DisplayOptions=Display", "UserManual=Manual",
-                              "Done=Back To Game"}));
+                   OptionsButtonSet(
+                       {"AudioOptions=Sound", "DisplayOptions=Display", "UserManual=Manual", "Done=Back To Game"}));
         WriteBytes(PathOf("Data/Credits.txt"), "Made here\r\n");
     }
     void TearDown() override

@@ -14,9 +14,11 @@
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameSongPlayer.h"
+#include "game/world/CGameState.h"
 #include "game/world/CGoal.h"
 #include "game/world/CHUD.h"
 #include "game/world/CLevelOptions.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CTypedCommands.h"
 #include "game/world/WorldHooks.h"
 #include "support/ScopedHooks.h"
@@ -70,12 +72,21 @@ TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAg
     ASSERT_NE(CLevelOptions::SGetCurrent(), nullptr);
     const auto results = [] { return GetEndOfLevelWindow() != nullptr || GetTutorialEndOfLevelWindow() != nullptr; };
     const uint32_t screens = App()->GetOpenScreens();
+    // What a kill would leave: the street won, the cards still to show.
+    const auto onDisk = [](uint32_t waiting) {
+        CStats read;
+        ASSERT_TRUE(read.Load());
+        EXPECT_TRUE(read.GetCurrentPlayer()->GetLevelStats(GetCurrentLevelIndex())->HasBeenCompleted());
+        EXPECT_EQ(GetAchievementHistory(*read.GetCurrentPlayer())->GetCountToShow(), waiting);
+    };
 
     AwardAchievementByName("MatchingApprentice");
     AwardAchievementByName("MatchingMaster");
+    CGameState::SGetCurrent()->m_RevenueK = CLevelOptions::SGetCurrent()->m_RequiredRevenue;
     CompleteLevel();
     ASSERT_NE(GetNewTrophyEarnedMenu(), nullptr);
     EXPECT_EQ(App()->GetOpenScreens(), screens + 1) << "play waits under the menu";
+    ASSERT_NO_FATAL_FAILURE(onDisk(2));
     for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(Pass(17));
     EXPECT_FALSE(results()) << "no results yet";
@@ -92,16 +103,24 @@ TEST_F(TrophyAnnouncement, TheLevelEndShowsWaitingTrophiesBeforeTheLevelStartsAg
     EXPECT_TRUE(results());
     EXPECT_EQ(App()->GetOpenScreens(), screens);
     // The results save as they open: a kill there announces nothing again.
-    CStats onDisk;
-    ASSERT_TRUE(onDisk.Load());
-    ASSERT_NE(onDisk.GetCurrentPlayer(), nullptr);
-    EXPECT_EQ(GetAchievementHistory(*onDisk.GetCurrentPlayer())->GetCountToShow(), 0u);
+    ASSERT_NO_FATAL_FAILURE(onDisk(0));
     if (CEndOfLevelWindow* window = GetEndOfLevelWindow())
         window->Destroy();
-    if (CTutorialEndOfLevelWindow* window = GetTutorialEndOfLevelWindow())
-        window->Destroy();
+
+    // A lesson's results, which save nothing else of their own, save the
+    // drop of its one card.
+    App()->StartLevelByIndex(FindLevels()->GetFirstTutorialLevelIndex());
+    CGameState::SGetCurrent()->m_RevenueK = CLevelOptions::SGetCurrent()->m_RequiredRevenue;
+    AwardAchievementByName("BuilderOfDreams");
+    CompleteLevel();
+    ASSERT_NO_FATAL_FAILURE(onDisk(1));
+    ClickDone();
+    ASSERT_NE(GetTutorialEndOfLevelWindow(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(onDisk(0));
+    GetTutorialEndOfLevelWindow()->Destroy();
 
     // With nothing waiting the results come at once.
+    App()->StartLevelByIndex(0);
     CompleteLevel();
     EXPECT_EQ(GetNewTrophyEarnedMenu(), nullptr);
     EXPECT_TRUE(results());

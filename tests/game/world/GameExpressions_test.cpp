@@ -32,16 +32,12 @@
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
 template <typename T>
 std::unique_ptr<T> Read(const std::string& className, const std::string& lines)
 {
     CJString error;
-    CObject* object = ObjectFromText(Text(className, lines), IdMode::WithoutIds, StreamReports::Quiet, &error);
+    CObject* object
+        = ObjectFromText(BareObjectText(className, lines), IdMode::WithoutIds, StreamReports::Quiet, &error);
     EXPECT_NE(object, nullptr) << error.GetString();
     auto* typed = dynamic_cast<T*>(object);
     if (!typed)
@@ -62,23 +58,24 @@ protected:
     {
         SequenceFolderTest::SetUp();
         RegisterGameWorldClasses();
-        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Crew A.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Garage A.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Crew A.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
         for (const char* phase : {"Frame", "Garage", "Roof"})
             WriteBytes(std::string("Resources/Phases/") + phase + ".BuildPhase.txt",
-                       Text("CBuildPhase", std::string("Name=") + phase + "\r\n"));
-        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", ""));
+                       BareObjectText("CBuildPhase", std::string("Name=") + phase + "\r\n"));
+        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", BareObjectText("CUpgrade", ""));
         WriteBytes("Resources/Upgrades/Garage Big.Upgrade.txt",
-                   Text("CBuildablePart", "Upgrade Slot=Garage A\r\nBuild Phase=Garage\r\n"));
+                   BareObjectText("CBuildablePart", "Upgrade Slot=Garage A\r\nBuild Phase=Garage\r\n"));
         WriteBytes("Resources/Upgrades/Garage Small.Upgrade.txt",
-                   Text("CBuildablePart", "Upgrade Slot=Garage A\r\nBuild Phase=Garage\r\n"));
-        WriteBytes("Resources/Upgrades/Crew Basic.Upgrade.txt", Text("CCrewUpgrade", "Upgrade Slot=Crew A\r\n"));
+                   BareObjectText("CBuildablePart", "Upgrade Slot=Garage A\r\nBuild Phase=Garage\r\n"));
+        WriteBytes("Resources/Upgrades/Crew Basic.Upgrade.txt",
+                   BareObjectText("CCrewUpgrade", "Upgrade Slot=Crew A\r\n"));
         // Lots take their look from these when placed and let go of the cursor.
         for (const char* name : {"Tile EmptyLot", "Mouse Cursor"})
             WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 4, 4);
         // What a spawned customer reads.
-        WriteBytes("Resources/Customer Options.Object.txt", Text("CCustomerOptions", ""));
+        WriteBytes("Resources/Customer Options.Object.txt", BareObjectText("CCustomerOptions", ""));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
         GetUpgradeSlotList().SetSource(nullptr, "Resources", 0);

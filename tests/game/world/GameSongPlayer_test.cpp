@@ -45,11 +45,6 @@ std::string Wave(double seconds, int16_t level)
     return CWaveBuilder().Format(1, 1, kRate, 16).Data(Pcm16(samples)).Build();
 }
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
 class CFakeRootWindow : public CShellRootWindow {
 public:
     void Update(float) override {}
@@ -95,11 +90,11 @@ protected:
         WriteBytes("Music/Menu.wav", Wave(3.0, kMenu));
         LoadSongList();
         WriteBytes("Resources/Main Menu.Period.txt",
-                   Text("CPeriod", "\tIntro Music=Menu.wav\r\n\tMain Loop Music=Loop.wav\r\n"));
+                   BareObjectText("CPeriod", "\tIntro Music=Menu.wav\r\n\tMain Loop Music=Loop.wav\r\n"));
         WriteBytes("Resources/Sixties.Period.txt",
-                   Text("CPeriod", "\tIntro Music=Intro\r\n\tMain Loop Music=Loop.wav\r\n"));
-        WriteBytes("Resources/Silent.Period.txt", Text("CPeriod", ""));
-        WriteBytes("Resources/Rules.Object.txt", Text("CRules", "\tIntermission Song=Menu.wav\r\n"));
+                   BareObjectText("CPeriod", "\tIntro Music=Intro\r\n\tMain Loop Music=Loop.wav\r\n"));
+        WriteBytes("Resources/Silent.Period.txt", BareObjectText("CPeriod", ""));
+        WriteBytes("Resources/Rules.Object.txt", BareObjectText("CRules", "\tIntermission Song=Menu.wav\r\n"));
         GetPeriodList().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
         ASSERT_TRUE(CSoundDevice::SGetInstance().Initialize());
@@ -253,7 +248,7 @@ TEST_F(SongPlayer, TheBonusPlaysOverTheSongSilentUnderAWindowAndStopsWithTheBonu
 {
     // The game object points the lists at its data folder.
     WriteBytes("Data/Resources/Three In A Row Options.Object.txt",
-               Text("CThreeInARowCounterOptions", "\tPower Up Song=Bonus.wav\r\n"));
+               BareObjectText("CThreeInARowCounterOptions", "\tPower Up Song=Bonus.wav\r\n"));
     // A game that goes leaves the process shutting down; the tests after this
     // one run without a game.
     struct CRunningOn {
@@ -320,12 +315,12 @@ TEST_F(SongPlayer, TheDemoPeriodSongsDecodeAndTheDataFindsThem)
     std::sort(distinct.begin(), distinct.end());
     EXPECT_EQ(std::unique(distinct.begin(), distinct.end()), distinct.end()) << "a song is used twice";
     WriteBytes("Resources/Demo.Period.txt",
-               Text("CPeriod", "Intro Music=" + named[0] + "\r\nMain Loop Music=" + named[1] + "\r\n"));
+               BareObjectText("CPeriod", "Intro Music=" + named[0] + "\r\nMain Loop Music=" + named[1] + "\r\n"));
     // Only the rules' song line: the rest names sequences this test does not load.
     const std::string rules = ReadBytes(source + "/data/Data/Resources/Rules.Object.txt");
     const std::string songLine = "Intermission Song=Intermission.ogg";
     ASSERT_NE(rules.find(songLine), std::string::npos);
-    WriteBytes("Resources/Rules.Object.txt", Text("CRules", "\t" + songLine + "\r\n"));
+    WriteBytes("Resources/Rules.Object.txt", BareObjectText("CRules", "\t" + songLine + "\r\n"));
 
     CGameSongPlayer& player = CGameSongPlayer::SGetInstance();
     player.SetPeriod(Period("Demo"), false);

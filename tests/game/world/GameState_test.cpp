@@ -472,6 +472,16 @@ TEST(LevelSprites, TheCounterAndTimerKeepTheirProcessWidePointersHonest)
     EXPECT_TRUE(first->IsBonusActive());
     first.reset();
     EXPECT_EQ(GetThreeInARowCounter(), nullptr);
+    // A counter made before the played one (a clone alive across a restart)
+    // is never updated: the one the street updates takes the pay-out.
+    auto stale = std::make_unique<CThreeInARowCounter>();
+    auto played = std::make_unique<CSprite>();
+    auto* counter = new CThreeInARowCounter;
+    played->AddAI(counter);
+    played->Update();
+    EXPECT_EQ(GetThreeInARowCounter(), counter);
+    played.reset();
+    stale.reset();
 
     auto older = std::make_unique<CLevelTimer>();
     auto newer = std::make_unique<CLevelTimer>();

@@ -95,8 +95,9 @@ TEST_F(GameDataLists, AnObjectOfTheWrongClassIsRefused)
     ASSERT_EQ(periods.GetCount(), 1);
     EXPECT_EQ(periods.GetObject(0), nullptr);
     EXPECT_STREQ(periods.GetLastLoadError().GetString(), "File contains invalid class type of CBackgroundStyleSheet");
-    ASSERT_EQ(GetBackgroundStyleSheetList().GetCount(), 1);
-    EXPECT_NE(GetBackgroundStyleSheetList().GetObject(0), nullptr);
+    // Backgrounds begin with their none entry.
+    ASSERT_EQ(GetBackgroundStyleSheetList().GetCount(), 2);
+    EXPECT_NE(GetBackgroundStyleSheetList().GetObject(1), nullptr);
 }
 
 TEST_F(GameDataLists, BackgroundStyleSheetsReadTheirLotImagesAndRoundTrip)
@@ -110,11 +111,11 @@ TEST_F(GameDataLists, BackgroundStyleSheetsReadTheirLotImagesAndRoundTrip)
                                              "LivedIn Images=Cottage\n}"));
     WriteBytes("Resources/Backgrounds/Aaa Plain.Background.txt", ObjectText("CBackgroundStyleSheet", ""));
     CBackgroundStyleSheetList& list = GetBackgroundStyleSheetList();
-    ASSERT_EQ(list.GetCount(), 2);
-    CBackgroundStyleSheet* plain = list.GetObject(0);
+    ASSERT_EQ(list.GetCount(), 3);
+    CBackgroundStyleSheet* plain = list.GetObject(1);
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(plain->m_VacantImages.GetCount(), 0u) << "a vacant lot may have nothing to choose from";
-    CBackgroundStyleSheet* beach = list.GetObject(1);
+    CBackgroundStyleSheet* beach = list.GetObject(2);
     ASSERT_NE(beach, nullptr);
     ASSERT_EQ(beach->m_VacantImages.GetCount(), 2u);
     EXPECT_EQ(beach->m_VacantImages[1], GetSequenceList().Find("Scaffold"));

@@ -44,11 +44,6 @@
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
 std::string Box(const std::string& position, const std::string& size, const std::string& colour)
 {
     return "CBoxFrameOverlay\r\n{\r\nPositon=" + position + "\r\nSize=" + size + "\r\nFill Color=" + colour
@@ -62,8 +57,8 @@ std::string Item(const std::string& overlay)
 
 std::string Set(const std::string& items, int count)
 {
-    return Text("CFrameOverlayOptions",
-                "Text Overlays=Array\r\n{\r\nItem Count=" + std::to_string(count) + "\r\n" + items + "}\r\n");
+    return BareObjectText("CFrameOverlayOptions",
+                          "Text Overlays=Array\r\n{\r\nItem Count=" + std::to_string(count) + "\r\n" + items + "}\r\n");
 }
 
 // Screens over the playfield and the tips, as the screen layer would report
@@ -92,9 +87,9 @@ protected:
         WriteTga("Resources/Sequences/-Aaa None/0001.tga", 1, 1, 0);
         WriteTga("Resources/Sequences/-Backdrop/0001.tga", 64, 64, 0xFF808080u);
         WriteTga("Resources/Sequences/-Designer Backdrop/0001.tga", 8, 8, 0xFF808080u);
-        WriteBytes("Resources/Fifties.Period.txt", Text("CPeriod", "Hud Background=Backdrop\r\n"));
+        WriteBytes("Resources/Fifties.Period.txt", BareObjectText("CPeriod", "Hud Background=Backdrop\r\n"));
         WriteBytes("Resources/Rules.Object.txt",
-                   Text("CRules", "Gameplay Overlay 1=Play\r\nGameplay Overlay Menu Button=Menu Button\r\n"));
+                   BareObjectText("CRules", "Gameplay Overlay 1=Play\r\nGameplay Overlay Menu Button=Menu Button\r\n"));
         // Red at (0, 0) for no crews, green for one; the backdrop at (100, 100).
         WritePlaySet(Item("CFrameOverlaySequenceOverlay\r\n{\r\nID=PeriodBackdrop\r\nSequence=Designer Backdrop\r\n"
                      "Position=100,100\r\n}\r\n"));
@@ -108,10 +103,11 @@ protected:
         // A refused move shows a magenta box at (600, 600).
         WriteBytes("Resources/Frame Overlay Options/Refusal.FOO",
                    Set(Item(Box("600,600", "10,10", "255,0,255,255")), 1));
-        WriteBytes("Resources/Illegal Move Options.Object.txt",
-                   Text("CIllegalMoveMessageOptions",
-                        "Frame Overlay Options=Refusal\r\nMessage List=Array\r\n{\r\nMessage=CIllegalMoveMessage\r\n"
-                        "{\r\nMessage ID=Refused\r\nMessage=No\r\n}\r\n}\r\n"));
+        WriteBytes(
+            "Resources/Illegal Move Options.Object.txt",
+            BareObjectText("CIllegalMoveMessageOptions",
+                           "Frame Overlay Options=Refusal\r\nMessage List=Array\r\n{\r\nMessage=CIllegalMoveMessage\r\n"
+                           "{\r\nMessage ID=Refused\r\nMessage=No\r\n}\r\n}\r\n"));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetPeriodList().SetSource(nullptr, "Resources", 0);
         GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);

@@ -41,11 +41,6 @@
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
 // Remembers every message its sprite hears, by name.
 class CListeningAI : public CSpriteAI {
 public:
@@ -96,10 +91,11 @@ protected:
         for (int i = 1; i <= 10; ++i)
             WriteTga("Resources/Sequences/-Gold Burst/" + std::to_string(1000 + i) + ".tga", 4, 4);
         WriteBytes("Resources/Sequences/-Gold Burst/Properties.txt", SequenceProperties("Frames Per Second=20"));
-        WriteBytes("Resources/Audio/!None.Audio.txt", Text("CAudioRandomFromSet", ""));
-        WriteBytes("Resources/Audio/Cheer.Audio.txt", Text("CAudioRandomFromSet", ""));
+        WriteBytes("Resources/Audio/!None.Audio.txt", BareObjectText("CAudioRandomFromSet", ""));
+        WriteBytes("Resources/Audio/Cheer.Audio.txt", BareObjectText("CAudioRandomFromSet", ""));
         WriteBytes("Resources/Rules.Object.txt",
-                   Text("CRules", "Revenue Count Up=1\r\nGoal Achieved Sequence=Gold Burst\r\n"
+                   BareObjectText("CRules",
+                                  "Revenue Count Up=1\r\nGoal Achieved Sequence=Gold Burst\r\n"
                                   "Goal Achieved Sequence Pos=300,200\r\nGoal Achieved Audio=Cheer\r\n"));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetAudioList().SetSource("Resources/Audio", nullptr);
@@ -397,22 +393,22 @@ TEST_F(CurrentLevel, SlotSpritesGoToTheirMarkersOnlyUnderAPeriodWithAHudBackgrou
     WriteTga("Resources/Sequences/-Hud/0001.tga", 4, 4);
     GetSequenceList().RemoveAll();
     GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
-    WriteBytes("Resources/Bare.Period.txt", Text("CPeriod", ""));
-    WriteBytes("Resources/Hud.Period.txt", Text("CPeriod", "Hud Background=Hud\r\n"));
-    WriteBytes("Resources/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    WriteBytes("Resources/Crew.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    WriteBytes("Resources/Empty.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    WriteBytes("Resources/Porch.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    WriteBytes("Resources/Shop.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Bare.Period.txt", BareObjectText("CPeriod", ""));
+    WriteBytes("Resources/Hud.Period.txt", BareObjectText("CPeriod", "Hud Background=Hud\r\n"));
+    WriteBytes("Resources/!None.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+    WriteBytes("Resources/Crew.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+    WriteBytes("Resources/Empty.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+    WriteBytes("Resources/Porch.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+    WriteBytes("Resources/Shop.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
     WriteBytes("Resources/Show.UpgradeSlot.txt",
-               Text("CUpgradeSlot", "Show Button Even When Upgrade Not Purchased=1\r\n"));
-    WriteBytes("Resources/Sign.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-    WriteBytes("Resources/!None.Upgrade.txt", Text("CUpgrade", ""));
-    WriteBytes("Resources/Crew A.Upgrade.txt", Text("CCrewUpgrade", "Upgrade Slot=Crew\r\n"));
-    WriteBytes("Resources/Porch.Upgrade.txt", Text("CUpgrade", "Upgrade Slot=Porch\r\n"));
+               BareObjectText("CUpgradeSlot", "Show Button Even When Upgrade Not Purchased=1\r\n"));
+    WriteBytes("Resources/Sign.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+    WriteBytes("Resources/!None.Upgrade.txt", BareObjectText("CUpgrade", ""));
+    WriteBytes("Resources/Crew A.Upgrade.txt", BareObjectText("CCrewUpgrade", "Upgrade Slot=Crew\r\n"));
+    WriteBytes("Resources/Porch.Upgrade.txt", BareObjectText("CUpgrade", "Upgrade Slot=Porch\r\n"));
     CNoButtonUpgrade::SGetClassInfo();
-    WriteBytes("Resources/Shed.Upgrade.txt", Text("CNoButtonUpgrade", "Upgrade Slot=Shop\r\n"));
-    WriteBytes("Resources/Sign.Upgrade.txt", Text("CSignpostUpgrade", "Upgrade Slot=Sign\r\n"));
+    WriteBytes("Resources/Shed.Upgrade.txt", BareObjectText("CNoButtonUpgrade", "Upgrade Slot=Shop\r\n"));
+    WriteBytes("Resources/Sign.Upgrade.txt", BareObjectText("CSignpostUpgrade", "Upgrade Slot=Sign\r\n"));
     for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetPeriodList()),
                                    static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
                                    static_cast<CObjectFileArray*>(&GetUpgradeList())})
@@ -424,7 +420,7 @@ TEST_F(CurrentLevel, SlotSpritesGoToTheirMarkersOnlyUnderAPeriodWithAHudBackgrou
             + std::string(GetUpgradeSlotName(slot).GetString()) + "\r\nPosition=" + std::to_string(100 * slot - 5)
             + ",47\r\nSize=10,6\r\n}\r\n";
     WriteBytes("Resources/Frame Overlay Options/Gameplay Overlay.FOO",
-               Text("CFrameOverlayOptions", "Text Overlays=Array\r\n{\r\n" + markers + "}\r\n"));
+               BareObjectText("CFrameOverlayOptions", "Text Overlays=Array\r\n{\r\n" + markers + "}\r\n"));
     GetFrameOverlayOptionsList().RemoveAll();
     GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
     CGameState* state = CGameState::SGetCurrent();

@@ -346,10 +346,12 @@ TEST_F(LevelSorter, MovesFollowTheSelectionAndSetTheCurrentIndexToTheRowMovedFro
 
 TEST_F(LevelSorter, InsertDeleteAndPasteKeepTheCurrentIndexOnTheirRow)
 {
+    // The editor stays on the street it shows, never on the new empty one.
+    SetCurrentLevelIndex(1);
     ClickRow(1);
     Click(CLevelSorterWindow::Button::Insert);
     EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"Alpha", "", "Bravo", "Charlie", "Delta"}));
-    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+    EXPECT_EQ(GetCurrentLevelIndex(), 2u);
     EXPECT_EQ(m_Sorter->GetList()->GetRowCount(), 5);
 
     // Deleting below the current index moves it down with its level.
@@ -369,7 +371,7 @@ TEST_F(LevelSorter, InsertDeleteAndPasteKeepTheCurrentIndexOnTheirRow)
     ClickRow(1);
     Click(CLevelSorterWindow::Button::Paste);
     EXPECT_EQ(Names(*m_Levels), (std::vector<std::string>{"", "", "Bravo", "Charlie", "Bravo", "Charlie"}));
-    EXPECT_EQ(GetCurrentLevelIndex(), 1u);
+    EXPECT_EQ(GetCurrentLevelIndex(), 5u);
     EXPECT_NE(m_Levels->GetLevel(2), m_Levels->GetLevel(4));
     // One level pasted with no row selected goes to the end.
     ClickRow(3);
@@ -378,7 +380,7 @@ TEST_F(LevelSorter, InsertDeleteAndPasteKeepTheCurrentIndexOnTheirRow)
     Click(CLevelSorterWindow::Button::Paste);
     EXPECT_EQ(Names(*m_Levels).back(), "Charlie");
     EXPECT_EQ(m_Levels->GetCount(), 7u);
-    EXPECT_EQ(GetCurrentLevelIndex(), 6u);
+    EXPECT_EQ(GetCurrentLevelIndex(), 5u);
 }
 
 TEST_F(LevelSorter, DeletingTheCurrentLevelInsideTheListLetsTheNextOneTakeItsPlace)

@@ -78,11 +78,6 @@ public:
     int32_t reportedRuns = -1;
 };
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
 template <typename T>
 void SetArray(CObject& owner, const char* key, CPropertyArray<T>& array, const std::vector<T>& values)
 {
@@ -152,42 +147,45 @@ protected:
                    SequenceProperties("Dynamic Properties=1\n{\n\tPoke Audio=Rustle\n}"));
         ASSERT_NO_FATAL_FAILURE(m_Tones.Load("Lot Sounds", kTones));
         m_Tones.Play();
-        WriteBytes("Resources/Rules.Object.txt", Text("CRules", ""));
+        WriteBytes("Resources/Rules.Object.txt", BareObjectText("CRules", ""));
         WriteBytes("Resources/Lot Options.Object.txt",
-                   Text("CLotOptions", "Move In Effect Sequence=Puff\r\nPremium Bonus=0.2\r\n"));
-        WriteBytes("Resources/Customer Options.Object.txt", Text("CCustomerOptions", ""));
+                   BareObjectText("CLotOptions", "Move In Effect Sequence=Puff\r\nPremium Bonus=0.2\r\n"));
+        WriteBytes("Resources/Customer Options.Object.txt", BareObjectText("CCustomerOptions", ""));
         // Each bonus a second, so the seconds left count the bonuses.
         WriteBytes("Resources/Three In A Row Options.Object.txt",
-                   Text("CThreeInARowCounterOptions", "Seconds Bonus Lasts=1\r\nMaximum Bonus Time=100\r\n"));
+                   BareObjectText("CThreeInARowCounterOptions", "Seconds Bonus Lasts=1\r\nMaximum Bonus Time=100\r\n"));
         std::string messages;
         for (const char* id : kRefusals)
             messages += "Message=CIllegalMoveMessage\r\n{\r\nMessage ID=" + std::string(id) + "\r\nMessage="
                 + std::string(id) + "\r\n}\r\n";
         WriteBytes("Resources/Illegal Move Options.Object.txt",
-                   Text("CIllegalMoveMessageOptions", "Message List=Array\r\n{\r\n" + messages + "}\r\n"));
-        WriteBytes("Resources/Town.Background.txt", Text("CBackgroundStyleSheet", ""));
-        WriteBytes("Resources/Customers/!None.Customer.txt", Text("CCustomerStyleSheet", ""));
+                   BareObjectText("CIllegalMoveMessageOptions", "Message List=Array\r\n{\r\n" + messages + "}\r\n"));
+        WriteBytes("Resources/Town.Background.txt", BareObjectText("CBackgroundStyleSheet", ""));
+        WriteBytes("Resources/Customers/!None.Customer.txt", BareObjectText("CCustomerStyleSheet", ""));
         WriteBytes("Resources/Customers/Shopper.Customer.txt",
-                   Text("CCustomerStyleSheet", "Cant Move In Audio=Sorry\r\nNot What I Ordered Audio=Wrong\r\n"
-                                               "Moved In Audio=Moved\r\n"));
-        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Deliverer.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
-        WriteBytes("Resources/Slots/Walls.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+                   BareObjectText("CCustomerStyleSheet",
+                                  "Cant Move In Audio=Sorry\r\nNot What I Ordered Audio=Wrong\r\n"
+                                  "Moved In Audio=Moved\r\n"));
+        WriteBytes("Resources/Slots/!None.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Deliverer.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
+        WriteBytes("Resources/Slots/Walls.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
         // Five phases: the in-a-row counts follow the phases, not a fixed four.
         for (const char* phase : {"Frame", "Garage", "Add On", "Fence", "Pool"})
             WriteBytes("Resources/Phases/" + std::string(phase) + ".BuildPhase.txt",
-                       Text("CBuildPhase", "Name=" + std::string(phase) + "\r\n"));
-        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", Text("CUpgrade", "Upgrade Cost=0\r\n"));
+                       BareObjectText("CBuildPhase", "Name=" + std::string(phase) + "\r\n"));
+        WriteBytes("Resources/Upgrades/!None.Upgrade.txt", BareObjectText("CUpgrade", "Upgrade Cost=0\r\n"));
         WriteBytes("Resources/Upgrades/Walls.Upgrade.txt",
-                   Text("CBuildablePart", "Build Phase=Frame\r\nResale Value=6\r\nUpgrade Slot=Walls\r\n"
-                                          "Start Building Sound Index=Hammer\r\n"));
+                   BareObjectText("CBuildablePart",
+                                  "Build Phase=Frame\r\nResale Value=6\r\nUpgrade Slot=Walls\r\n"
+                                  "Start Building Sound Index=Hammer\r\n"));
         WriteBytes("Resources/Upgrades/Carport.Upgrade.txt",
-                   Text("CBuildablePart", "Build Phase=Garage\r\nResale Value=4\r\n"));
-        WriteBytes("Resources/Upgrades/Pool.Upgrade.txt", Text("CBuildablePart", "Build Phase=Pool\r\nResale Value=1\r\n"));
+                   BareObjectText("CBuildablePart", "Build Phase=Garage\r\nResale Value=4\r\n"));
+        WriteBytes("Resources/Upgrades/Pool.Upgrade.txt",
+                   BareObjectText("CBuildablePart", "Build Phase=Pool\r\nResale Value=1\r\n"));
         WriteBytes("Resources/Upgrades/Porch.Upgrade.txt",
-                   Text("CBuildablePart", "Build Phase=Add On\r\nAppearance=Porch\r\n"));
+                   BareObjectText("CBuildablePart", "Build Phase=Add On\r\nAppearance=Porch\r\n"));
         WriteBytes("Resources/Upgrades/Courier.Upgrade.txt",
-                   Text("CDelivererUpgrade", "Upgrade Slot=Deliverer\r\nHeart Bonus=1.5\r\n"));
+                   BareObjectText("CDelivererUpgrade", "Upgrade Slot=Deliverer\r\nHeart Bonus=1.5\r\n"));
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
@@ -206,6 +204,7 @@ protected:
         CLevelOptions level;
         level.ResetToDefaults();
         level.EnsureDefaultLayers();
+        level.m_Background = GetBackgroundStyleSheetList().Find("Town");
         GetLevelHolder().HoldCopyOf(&level);
         m_Level = CLevelOptions::SGetCurrent();
         ASSERT_NE(m_Level, nullptr);
@@ -396,7 +395,7 @@ TEST_F(Lots, EachRefusedMoveInTurnsTheCustomerAwayWithItsMessageAndCounter)
 
 TEST_F(Lots, AMoveInRecordsSendsRevealsThenEarnsWithTheScenicAndHeartBonusesAndTellsTheLevelLast)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     const int32_t lived = GetSequenceList().Find("Lived A");
     SetArray(sheet, "LivedIn Images List", sheet.m_LivedInImages, {lived});
 
@@ -553,7 +552,7 @@ TEST_F(Lots, RunsCountEachDirectionUnderTheRulesSwitchesAndPayFromTheBonusList)
 
 TEST_F(Lots, ClicksMoveInTheHeldCustomerBuildWithTheHeldButtonOrRefuseAnOccupiedLot)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     CLot* lot = AddLot({0, 0});
     const int32_t empty = lot->m_BackgroundSequence;
     EXPECT_EQ(empty, GetSequenceList().Find("Tile EmptyLot"));
@@ -622,7 +621,7 @@ TEST_F(Lots, ALotForgetsItsForemanAndTheDelivererBringsAnIdleCustomerWithItsHear
 
     // The slot list read again with a slot before "Deliverer": the lots find
     // the deliverer in its new place.
-    WriteBytes("Resources/Slots/Attic.UpgradeSlot.txt", Text("CUpgradeSlot", ""));
+    WriteBytes("Resources/Slots/Attic.UpgradeSlot.txt", BareObjectText("CUpgradeSlot", ""));
     for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetUpgradeSlotList()),
                                    static_cast<CObjectFileArray*>(&GetUpgradeList())}) {
         list->RemoveAll();
@@ -640,7 +639,7 @@ TEST_F(Lots, ALotForgetsItsForemanAndTheDelivererBringsAnIdleCustomerWithItsHear
 
 TEST_F(Lots, TheEndOfPlayBulldozesUnfinishedBuildingsAndHidesVacantLots)
 {
-    CBackgroundStyleSheet& sheet = *GetBackgroundStyleSheetList().GetObject(0);
+    CBackgroundStyleSheet& sheet = *GetCurrentBackgroundStyleSheet();
     CLot* unfinished = AddLot({0, 0}, {m_Walls});
     unfinished->GetBuilding()->m_BeingConstructed = 1;
     CLot* home = AddHome({1, 0}, {m_Walls});
@@ -856,7 +855,7 @@ TEST_F(Lots, LotsAndTheirOptionsReadTheirOldKeys)
     EXPECT_EQ(options.GetLotPosition({2, 3}).y, 80 + 3 * 160);
 
     std::unique_ptr<CObject> read(
-        ObjectFromText(Text("CLot", "\tIs Premium Lot=1\r\n"), IdMode::WithoutIds, StreamReports::Fatal));
+        ObjectFromText(BareObjectText("CLot", "\tIs Premium Lot=1\r\n"), IdMode::WithoutIds, StreamReports::Fatal));
     ASSERT_NE(read, nullptr);
     CLot& lot = static_cast<CLot&>(*read);
     EXPECT_TRUE(lot.m_IsScenicLot);

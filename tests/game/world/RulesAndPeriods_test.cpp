@@ -298,18 +298,20 @@ TEST_F(GameData, TheCurrentLevelPicksItsPeriodAndBackgroundByIndex)
 
     CLevelOptions level;
     level.m_Period = 2;
-    level.m_Background = 0;
+    level.m_Background = 2; // after the none entry
     GetLevelHolder().HoldCopyOf(&level);
     ASSERT_NE(GetCurrentPeriod(), nullptr);
     EXPECT_STREQ(GetCurrentPeriod()->m_PeriodYear.GetString(), "C Seventies");
-    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), GetBackgroundStyleSheetList().GetObject(0));
+    EXPECT_STREQ(GetBackgroundStyleSheetList().GetItemName(2), "Hills");
+    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), GetBackgroundStyleSheetList().GetObject(2));
 
-    // An index the data set has no entry for falls back on the first entry.
+    // An index the data set has no entry for falls back on the first entry,
+    // which for backgrounds is none.
     level.m_Period = 3;
     level.m_Background = -1;
     GetLevelHolder().HoldCopyOf(&level);
     EXPECT_EQ(GetCurrentPeriod(), GetPeriodList().GetObject(0));
-    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), GetBackgroundStyleSheetList().GetObject(0));
+    EXPECT_EQ(GetCurrentBackgroundStyleSheet(), nullptr);
 }
 
 } // namespace

@@ -30,17 +30,12 @@
 
 namespace {
 
-std::string Text(const std::string& className, const std::string& lines)
-{
-    return className + "\r\n{\r\n" + lines + "}\r\n";
-}
-
 std::string PokeAudio(const char* audio)
 {
     return SequenceProperties(std::string("Dynamic Properties=1\n{\n\tPoke Audio=") + audio + "\n}");
 }
 
-constexpr float kStep = 1.0f / 60.0f;
+constexpr float kSceneryStep = 1.0f / 60.0f;
 
 class Scenery : public SequenceFolderTest {
 protected:
@@ -56,8 +51,10 @@ protected:
         WriteTga("Resources/Sequences/-Sign/0001.tga", 40, 80);
         for (const char* name : {"!None", "Tile EmptyLot", "Lot Vacant", "Lot LivedIn", "Poke Cursor", "Mouse Cursor"})
             WriteTga("Resources/Sequences/-" + std::string(name) + "/0001.tga", 8, 8);
-        WriteBytes("Resources/Town.Background.txt",
-                   Text("CBackgroundStyleSheet", "Vacant Images List=Array\r\n{\r\nItem Count=1\r\nVacant Images=Lot Vacant\r\n}\r\n"));
+        WriteBytes(
+            "Resources/Town.Background.txt",
+            BareObjectText("CBackgroundStyleSheet",
+                           "Vacant Images List=Array\r\n{\r\nItem Count=1\r\nVacant Images=Lot Vacant\r\n}\r\n"));
         WriteBytes("Resources/Rustle.wav", MonoWave(Constant(4000, 1000)));
         m_Sounds = std::make_unique<CSoundList>(m_Device);
         ASSERT_EQ(m_Sounds->Load("Scenery Sounds", "Resources", ".wav", ".ogg"), 1);
@@ -65,7 +62,8 @@ protected:
         GetSequenceList().SetSource(nullptr, "Resources/Sequences", 0);
         GetBackgroundStyleSheetList().SetSource(nullptr, "Resources", 0);
         WriteBytes("Resources/Rules.Object.txt",
-                   Text("CRules", "Poke Pixels To Grow By=10\r\nMin Poke Grow Fraction=0.001\r\n"
+                   BareObjectText("CRules",
+                                  "Poke Pixels To Grow By=10\r\nMin Poke Grow Fraction=0.001\r\n"
                                   "Max Poke Grow Fraction=0.2\r\nPoke Duration=1.5\r\n"));
         GetGeneralObjects().SetSource(nullptr, "Resources", 0);
         InitGeneralObjects();
@@ -95,7 +93,7 @@ protected:
         CLevelOptions level;
         level.ResetToDefaults();
         level.EnsureDefaultLayers();
-        level.m_Background = 0;
+        level.m_Background = GetBackgroundStyleSheetList().Find("Town");
         auto* list = static_cast<CPropertyArrayProperty*>(CLevelOptions::SGetClassInfo()->FindProperty("Optional Goals List"));
         list->ArrayProperty_SetCount(&level, goals);
         for (uint32_t i = 0; i < goals; ++i) {
@@ -130,7 +128,7 @@ protected:
         CLevelOptions::SGetCurrent()->GetPlayfield().AddSprite(sprite, "Lot");
         return sprite;
     }
-    static void Step(CSprite* sprite, CScenery* ai, float seconds = kStep)
+    static void Step(CSprite* sprite, CScenery* ai, float seconds = kSceneryStep)
     {
         CSpriteUpdateRecord record;
         record.sprite = sprite;

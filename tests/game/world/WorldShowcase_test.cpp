@@ -22,8 +22,13 @@
 #include "images/CFrame.h"
 #include "images/CFontList.h"
 #include "images/CFrameList.h"
+#include "objects/CClassInfo.h"
+#include "objects/CListProperty.h"
+#include "objects/CPropertyArrayProperty.h"
 #include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
+#include "sequences/HueRemap.h"
+#include "sound/CSoundList.h"
 #include "sequences/SequenceTestSupport.h"
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
@@ -35,6 +40,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -42,7 +48,7 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 60.0f;
+constexpr float kShowcaseStep = 1.0f / 60.0f;
 constexpr uint32_t kTown = 10;
 
 // The showcase over the checked-in data with freshly drawn frames, as the
@@ -57,6 +63,12 @@ protected:
         for (const char* folder : {"Resources", "Music"})
             std::filesystem::copy(std::string(OMBRISALT_DEMO_DATA "/Data/") + folder, std::string("Data/") + folder,
                                   std::filesystem::copy_options::recursive);
+        std::vector<std::filesystem::path> none;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator("Data"))
+            if (m_WithoutNoneFiles && entry.path().filename().string().find("!None") <= 1)
+                none.push_back(entry.path());
+        for (const auto& path : none)
+            std::filesystem::remove_all(path);
         std::filesystem::current_path("Data");
         // The lot options name the balloon's set, whose texts take the data's font.
         if (!WriteDefaultFont())
@@ -101,7 +113,7 @@ protected:
     {
         return {&GetBuildPhaseList(), &GetPeriodList(),      &GetBackgroundStyleSheetList(),
                 &GetUpgradeList(),    &GetUpgradeSlotList(), &GetCustomerStyleSheetList(),
-                &GetTutorialList(),   &GetGameStateList()};
+                &GetTutorialList(),   &GetGameStateList(),   &GetHueRemapperStyleSheetList()};
     }
     void Draw()
     {
@@ -127,6 +139,16 @@ protected:
 
     CPlayfield* m_Playfield = nullptr;
     std::unique_ptr<CFrame> m_Screen;
+    bool m_WithoutNoneFiles = false; // the data's "!None" files taken out before the lists read it
+};
+
+class WorldShowcaseWithoutNoneFiles : public WorldShowcase {
+protected:
+    void SetUp() override
+    {
+        m_WithoutNoneFiles = true;
+        WorldShowcase::SetUp();
+    }
 };
 
 TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
@@ -151,7 +173,7 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
 
     // The plain house at (718, 228): its walls are cream, its windows blue.
     CMouseState::SGetInstance().OnWindowPosition(718, 228);
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     Draw();
     EXPECT_GT(CountOf(0xEBD7AA, 678, 180, 758, 280), 100u);
     // The mark: a yellow box around the house, none around the others.
@@ -160,7 +182,7 @@ TEST_F(WorldShowcase, DrawsTheTownTintedAndMarksTheSpriteUnderTheMouse)
 
     // Nothing under the mouse: no mark.
     CMouseState::SGetInstance().OnWindowPosition(300, 300);
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     Draw();
     EXPECT_EQ(CountOf(0xFFF050, 0, 0, 1024, 768), 0u);
 }
@@ -171,9 +193,9 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
     CMouseState& mouse = CMouseState::SGetInstance();
     mouse.OnWindowPosition(340, 660);
     mouse.SetButtons(1);
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     // Held down, it sends no second bird.
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     mouse.SetButtons(0);
     ASSERT_EQ(effects.GetSpriteCount(), 1u);
     CSprite* bird = effects.GetSprite(0);
@@ -182,7 +204,7 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
     // 300 pixels a second from (40, 60): about 671 pixels, 135 steps.
     int32_t steps = 2;
     while (effects.GetSpriteCount() && effects.GetSprite(effects.GetSpriteCount() - 1) == bird && steps < 400) {
-        GetStandInHooks().update(kStep);
+        GetStandInHooks().update(kShowcaseStep);
         ++steps;
     }
     EXPECT_NEAR(steps, 135, 2);
@@ -190,7 +212,7 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
     CSprite* burst = effects.GetSprite(0);
     EXPECT_EQ(burst->GetImageSequence(), GetSequenceList().GetObjectByName("Spark Burst"));
     EXPECT_EQ(burst->GetPosition(), (CFPoint{340.0f, 660.0f}));
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     Draw();
     uint32_t lit = 0;
     for (int32_t y = 630; y < 690; ++y)
@@ -200,7 +222,7 @@ TEST_F(WorldShowcase, APressSendsABirdThatEndsInABurst)
 
     // Ten frames at twenty a second: gone after half a second.
     for (int i = 0; i < 40 && effects.GetSpriteCount(); ++i)
-        GetStandInHooks().update(kStep);
+        GetStandInHooks().update(kShowcaseStep);
     EXPECT_EQ(effects.GetSpriteCount(), 0u);
 }
 
@@ -233,6 +255,43 @@ TEST_F(WorldShowcase, TheDemoDataLoadsWhole)
     EXPECT_EQ(levels->GetLevel(5)->GetMaxCustomersInLine(), 2);
 }
 
+// Every list a class refers into by row begins with its none entry, with no
+// game program and no "!None" file: the showcase reads the rows the game
+// does. Build phases, periods and general objects keep their rows as they
+// are (every house's parts, the decade's tabs, no reference).
+TEST_F(WorldShowcaseWithoutNoneFiles, EveryListTheDataNamesByRowBeginsWithItsNoneEntry)
+{
+    const std::vector<CObjectFileArray*> asIs = {&GetBuildPhaseList(), &GetPeriodList(), &GetGeneralObjects()};
+    std::vector<CObjectFileArray*> checked;
+    // As the program reads the sounds.
+    CSoundList::SGetGlobal().Load("Sounds", "Resources", ".wav", ".ogg");
+    CClassInfoList& classes = CClassInfoList::SGetInstance();
+    for (int32_t c = 0; c < classes.GetCount(); ++c)
+        for (int32_t p = 0; p < classes.GetAt(c)->GetPropertyCount(); ++p) {
+            CProperty* property = classes.GetAt(c)->GetProperty(p);
+            if (auto* array = dynamic_cast<CPropertyArrayProperty*>(property))
+                property = array->GetElementProperty();
+            auto* reference = dynamic_cast<CListPropertyABC*>(property);
+            auto* list = reference ? dynamic_cast<CObjectFileArray*>(reference->GetList()) : nullptr;
+            // Lists of no data the showcase reads (the toolkit's themes) are left.
+            if (!list || list->GetCount() == 0 || std::count(asIs.begin(), asIs.end(), list)
+                || std::count(checked.begin(), checked.end(), list))
+                continue;
+            checked.push_back(list);
+            const std::string name = std::string(classes.GetAt(c)->GetName()) + " " + property->GetNameString().GetString();
+            EXPECT_EQ(list->FirstRealRow(), 1) << name;
+            EXPECT_STREQ(list->GetItemName(0), "!None") << name;
+            EXPECT_EQ(list->GetItemObject(0), nullptr) << name;
+        }
+    CSoundList::SGetGlobal().RemoveAll();
+    for (CObjectFileArray* list : {static_cast<CObjectFileArray*>(&GetBackgroundStyleSheetList()),
+                                   static_cast<CObjectFileArray*>(&GetTutorialList()),
+                                   static_cast<CObjectFileArray*>(&GetSequenceList()),
+                                   static_cast<CObjectFileArray*>(&GetFrameLibrary()),
+                                   static_cast<CObjectFileArray*>(&CSoundList::SGetGlobal())})
+        EXPECT_EQ(std::count(checked.begin(), checked.end(), list), 1);
+}
+
 TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOverIt)
 {
     // The town's sky in the top right corner, and at the far left: the
@@ -255,7 +314,7 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
     CScreenWindow windows(m_Screen.get(), font.get());
     CKeyboardState& keys = CKeyboardState::SGetInstance();
     keys.OnKeyDown(67);
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     keys.OnKeyUp(67);
     CLevelSorterWindow* sorter = nullptr;
     for (CJWindow* child = windows.GetFirstChild(); child; child = child->GetNextSibling())
@@ -263,12 +322,15 @@ TEST_F(WorldShowcase, TheLevelsBackgroundLiesBehindTheTownAndF9OpensTheSorterOve
             break;
     ASSERT_NE(sorter, nullptr);
     EXPECT_EQ(sorter->GetList()->GetRowCount(), 12);
-    // A new level made current at the top is what the showcase then holds.
+    // A new level at the top leaves the showcase on the street it held.
+    ASSERT_NE(GetWorldShowcasePlayfield(), nullptr);
+    const uint32_t layers = GetWorldShowcasePlayfield()->GetLayerCount();
     sorter->GetList()->SelectItem(0, true);
     sorter->Insert();
-    GetStandInHooks().update(kStep);
+    GetStandInHooks().update(kShowcaseStep);
     ASSERT_NE(GetWorldShowcasePlayfield(), nullptr);
-    EXPECT_EQ(GetWorldShowcasePlayfield()->GetLayerCount(), 0u);
+    EXPECT_EQ(GetWorldShowcasePlayfield()->GetLayerCount(), layers);
+    EXPECT_NE(layers, 0u);
     keys.ResetForTesting();
     SetSkinResources(nullptr, nullptr);
     CJWindow::SetDefaultFont(nullptr);
@@ -329,17 +391,17 @@ TEST_F(WorldShowcase, WindowsOpenedOverTheLevelStayOverItAfterTheSorterCloses)
 
         CKeyboardState& keys = CKeyboardState::SGetInstance();
         keys.OnKeyDown(67);
-        GetStandInHooks().update(kStep);
+        GetStandInHooks().update(kShowcaseStep);
         keys.OnKeyUp(67);
         auto* sorter = dynamic_cast<CLevelSorterWindow*>(windows.GetFirstChild());
         ASSERT_NE(sorter, nullptr);
         sorter->Properties();
-        windows.Update(kStep);
+        windows.Update(kShowcaseStep);
         ASSERT_NE(editors.opened, nullptr);
         EXPECT_EQ(windows.GetFirstChild(), editors.opened);
         for (const CJWindow* child = windows.GetFirstChild(); child; child = child->GetNextSibling())
             EXPECT_EQ(dynamic_cast<const CLevelSorterWindow*>(child), nullptr) << "the sorter closes";
-        GetStandInHooks().update(kStep);
+        GetStandInHooks().update(kShowcaseStep);
         Draw();
         EXPECT_EQ(CountOf(0xFF00FF, 0, 0, 300, 200), 300u * 200u) << "the editor lies over the level";
 
