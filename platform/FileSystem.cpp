@@ -1,7 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/FileLock.h"
-#include "platform/ReplacementGroup.h"
+#include "platform/ReplacementParts.h"
 #include "platform/NoCase.h"
 
 #include <atomic>
@@ -209,6 +209,26 @@ FolderLookup FindInFolder(const std::string& folder, std::string_view name, std:
     return FolderLookup::Found;
 }
 
+// A "\\" is a separator in the names data give, but a Linux name may hold
+// one: the longest run up to a "\\" (or the next "/" or the end) that names
+// an entry of the folder is that entry, so a real folder such as "a\\b"
+// survives; otherwise the first "\\" separates as usual.
+std::size_t EndOfEntryWithBackslashes(const std::string& folder, std::string_view name, std::size_t pos,
+                                      std::size_t firstBackslash)
+{
+    std::size_t stop = name.find('/', firstBackslash);
+    if (stop == std::string_view::npos)
+        stop = name.size();
+    std::string winner;
+    for (std::size_t end = stop; end > firstBackslash; end = name.rfind('\\', end - 1)) {
+        if (FindInFolder(folder, name.substr(pos, end - pos), winner) == FolderLookup::Found)
+            return end;
+    }
+    return firstBackslash;
+}
+
+} // namespace
+
 std::string FolderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -230,26 +250,6 @@ void ForgetFolderOf(const std::string& path)
 {
     FolderCache().Forget(FolderOf(path));
 }
-
-// A "\\" is a separator in the names data give, but a Linux name may hold
-// one: the longest run up to a "\\" (or the next "/" or the end) that names
-// an entry of the folder is that entry, so a real folder such as "a\\b"
-// survives; otherwise the first "\\" separates as usual.
-std::size_t EndOfEntryWithBackslashes(const std::string& folder, std::string_view name, std::size_t pos,
-                                      std::size_t firstBackslash)
-{
-    std::size_t stop = name.find('/', firstBackslash);
-    if (stop == std::string_view::npos)
-        stop = name.size();
-    std::string winner;
-    for (std::size_t end = stop; end > firstBackslash; end = name.rfind('\\', end - 1)) {
-        if (FindInFolder(folder, name.substr(pos, end - pos), winner) == FolderLookup::Found)
-            return end;
-    }
-    return firstBackslash;
-}
-
-} // namespace
 
 std::string ResolvePath(std::string_view name)
 {
@@ -446,16 +446,30 @@ namespace {
 
 SyncObserver g_SyncObserver = nullptr;
 
+} // namespace
+
+void ReportSynced(const std::string& path)
+{
+    if (g_SyncObserver)
+        g_SyncObserver(path);
+}
+
 bool SyncDescriptor(int fd, const std::string& path)
 {
     if (::fsync(fd) != 0)
         return false;
-    if (g_SyncObserver)
-        g_SyncObserver(path);
+    ReportSynced(path);
     return true;
 }
 
-} // namespace
+void SyncFolderOf(const std::string& path)
+{
+    const int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
 
 SyncObserver SetSyncObserver(SyncObserver observer)
 {
@@ -554,7 +568,8 @@ namespace {
 
 constexpr std::string_view kTemporaryMark = ".tmp";
 
-// ".<base>.tmp" followed only by digits and "_".
+} // namespace
+
 bool IsTemporaryOf(std::string_view name, std::string_view base)
 {
     if (name.size() <= 1 + base.size() + kTemporaryMark.size() || name.front() != '.'
@@ -563,8 +578,6 @@ bool IsTemporaryOf(std::string_view name, std::string_view base)
     const std::string_view counter = name.substr(1 + base.size() + kTemporaryMark.size());
     return counter.find_first_not_of("0123456789_") == std::string_view::npos;
 }
-
-} // namespace
 
 std::FILE* CreateTemporaryBeside(const std::string& target, std::string& tempPath, const char* mode)
 {
@@ -717,64 +730,6 @@ std::size_t RemoveStaleTemporaries(const std::string& target)
     return removed;
 }
 
-// --- CReplacementGroup ---
-
-namespace {
-
-struct DeferredReplacement {
-    std::string tempPath;
-    std::string targetPath;
-    std::unique_ptr<CFileLock> lock = std::make_unique<CFileLock>();
-};
-
-struct ReplacementGroupState {
-    int depth = 0;
-    std::vector<DeferredReplacement> files;
-    std::string failedPath; // the first file that failed; empty while all went well
-};
-
-thread_local ReplacementGroupState* t_Group = nullptr;
-
-constexpr std::string_view kJournalName = ".Replacements.journal";
-constexpr std::string_view kJournalHeader = "replace\n";
-
-void DropDeferred(DeferredReplacement& file)
-{
-    if (!file.tempPath.empty())
-        ::unlink(file.tempPath.c_str());
-    file.lock->Release();
-}
-
-// A second replacement of a file in one group supersedes the first.
-void SupersedeInGroup(const std::string& target)
-{
-    std::vector<DeferredReplacement>& files = t_Group->files;
-    for (size_t i = 0; i < files.size(); ++i)
-        if (files[i].targetPath == target) {
-            DropDeferred(files[i]);
-            files.erase(files.begin() + std::ptrdiff_t(i));
-            return;
-        }
-}
-
-bool GroupFailed(const std::string& target)
-{
-    if (t_Group && t_Group->failedPath.empty())
-        t_Group->failedPath = target;
-    return false;
-}
-
-void SyncFolderOf(const std::string& path)
-{
-    const int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-}
-
-} // namespace
-
 // --- CReplacementFile ---
 
 CReplacementFile::~CReplacementFile()
@@ -788,11 +743,17 @@ bool CReplacementFile::Begin(std::string_view name, ReplacementLock lock)
     if (name.empty())
         return false;
     m_TargetPath = ResolvePath(name);
-    if (lock == ReplacementLock::Take && t_Group)
+    const bool inGroup = lock == ReplacementLock::Take && InReplacementGroup();
+    if (inGroup) {
         SupersedeInGroup(m_TargetPath);
+        // The lock's placeholder of a new file is recorded before it is made,
+        // so a start after a kill removes it.
+        if (!ExistsOnDisk(m_TargetPath) && !NoteNewFileOfGroup(m_TargetPath))
+            return GroupFailed(m_TargetPath, GroupStep::Begin);
+    }
     if (lock == ReplacementLock::Take) {
         if (m_Lock.Acquire(m_TargetPath) != LockResult::Locked)
-            return GroupFailed(m_TargetPath);
+            return GroupFailed(m_TargetPath, GroupStep::Begin);
         // Under the lock no live writer has a temporary here.
         RemoveStaleTemporaries(m_TargetPath);
     }
@@ -801,15 +762,17 @@ bool CReplacementFile::Begin(std::string_view name, ReplacementLock lock)
     const bool targetExists = ::stat(m_TargetPath.c_str(), &target) == 0;
     if (targetExists && (S_ISDIR(target.st_mode) || (target.st_mode & S_IWUSR) == 0)) {
         m_Lock.Release();
-        return GroupFailed(m_TargetPath);
+        return GroupFailed(m_TargetPath, GroupStep::Begin);
     }
     m_Stream = CreateTemporaryBeside(m_TargetPath, m_TempPath, "wb");
     if (!m_Stream) {
         m_Lock.Release();
-        return GroupFailed(m_TargetPath);
+        return GroupFailed(m_TargetPath, GroupStep::Begin);
     }
     if (targetExists)
         ::fchmod(::fileno(m_Stream), target.st_mode & 07777);
+    if (inGroup)
+        GroupFileBegun(m_TargetPath);
     return true;
 }
 
@@ -824,21 +787,13 @@ bool CReplacementFile::Commit(FileIdentity* written)
     m_Stream = nullptr;
     // Taken under its own lock while a group is open: renamed with the rest
     // of the group, under a lock of the group's.
-    const bool joinsGroup = t_Group && m_Lock.IsHeld();
+    const bool joinsGroup = InReplacementGroup() && m_Lock.IsHeld();
     if (ok && joinsGroup) {
-        DeferredReplacement deferred{std::exchange(m_TempPath, {}), m_TargetPath};
-        // Let go and taken again at once: the program runs once per user, so
-        // no other writer of its files waits for it.
         m_Lock.Release();
-        if (deferred.lock->Acquire(m_TargetPath) != LockResult::Locked) {
-            ::unlink(deferred.tempPath.c_str());
-            return GroupFailed(m_TargetPath);
-        }
-        t_Group->files.push_back(std::move(deferred));
-        return true;
+        return JoinGroup(std::exchange(m_TempPath, {}), m_TargetPath);
     }
     if (!ok && joinsGroup)
-        GroupFailed(m_TargetPath);
+        GroupFailed(m_TargetPath, GroupStep::Commit);
     if (ok)
         ok = ::rename(m_TempPath.c_str(), m_TargetPath.c_str()) == 0;
     ForgetFolderOf(m_TargetPath);
@@ -851,11 +806,7 @@ bool CReplacementFile::Commit(FileIdentity* written)
     m_TempPath.clear();
     m_Lock.Release();
     // Make the rename itself durable; a failure here cannot undo it.
-    const int dirFd = ::open(FolderOf(m_TargetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    SyncFolderOf(m_TargetPath);
     return true;
 }
 
@@ -865,149 +816,14 @@ void CReplacementFile::Abandon()
         std::fclose(m_Stream);
         m_Stream = nullptr;
         // A writer that gives up leaves its group short of a file.
-        if (t_Group && m_Lock.IsHeld())
-            GroupFailed(m_TargetPath);
+        if (InReplacementGroup() && m_Lock.IsHeld())
+            GroupFailed(m_TargetPath, GroupStep::Commit);
     }
     if (!m_TempPath.empty()) {
         ::unlink(m_TempPath.c_str());
         m_TempPath.clear();
     }
     m_Lock.Release();
-}
-
-CReplacementGroup::CReplacementGroup()
-{
-    m_Outermost = t_Group == nullptr;
-    if (m_Outermost)
-        t_Group = new ReplacementGroupState;
-    ++t_Group->depth;
-}
-
-CReplacementGroup::~CReplacementGroup()
-{
-    Abandon();
-}
-
-void CReplacementGroup::Abandon()
-{
-    if (m_Done)
-        return;
-    m_Done = true;
-    ReplacementGroupState* group = t_Group;
-    if (!group)
-        return;
-    --group->depth;
-    if (!m_Outermost) {
-        // The outer save cannot be whole without this part of it.
-        if (group->failedPath.empty())
-            group->failedPath = "?";
-        return;
-    }
-    for (DeferredReplacement& file : group->files)
-        DropDeferred(file);
-    t_Group = nullptr;
-    delete group;
-}
-
-bool CReplacementGroup::Commit(std::string* failedPath)
-{
-    ReplacementGroupState* group = t_Group;
-    if (m_Done || !group)
-        return false;
-    if (!group->failedPath.empty()) {
-        if (failedPath)
-            *failedPath = group->failedPath;
-        Abandon();
-        return false;
-    }
-    if (!m_Outermost) {
-        m_Done = true;
-        --group->depth;
-        return true;
-    }
-    m_Done = true;
-    t_Group = nullptr;
-    std::unique_ptr<ReplacementGroupState> owned(group);
-    std::vector<DeferredReplacement>& files = owned->files;
-
-    // More than one file: the journal names them all before the first is
-    // renamed, so a start after a kill finishes the renaming.
-    const std::string journal = GetCurrentFolder() + "/" + std::string(kJournalName);
-    if (files.size() > 1) {
-        std::string text(kJournalHeader);
-        for (const DeferredReplacement& file : files)
-            text += file.tempPath + "\t" + file.targetPath + "\n";
-        if (!ReplaceFileContents(journal, text.data(), text.size())) {
-            if (failedPath)
-                *failedPath = journal;
-            for (DeferredReplacement& file : files)
-                DropDeferred(file);
-            return false;
-        }
-    }
-    bool ok = true;
-    for (DeferredReplacement& file : files) {
-        if (ok && ::rename(file.tempPath.c_str(), file.targetPath.c_str()) == 0) {
-            file.tempPath.clear();
-            ForgetFolderOf(file.targetPath);
-            SyncFolderOf(file.targetPath);
-            if (g_SyncObserver)
-                g_SyncObserver(file.targetPath);
-        } else if (ok) {
-            // Cannot happen short of the folder changing under us: the rest
-            // is left for the journal to finish, as after a kill.
-            ok = false;
-            if (failedPath)
-                *failedPath = file.targetPath;
-        }
-    }
-    if (ok && files.size() > 1) {
-        ::unlink(journal.c_str());
-        SyncFolderOf(journal);
-        ForgetFolderOf(journal);
-    }
-    for (DeferredReplacement& file : files)
-        file.lock->Release();
-    return ok;
-}
-
-void FinishInterruptedReplacements()
-{
-    const std::string journal = GetCurrentFolder() + "/" + std::string(kJournalName);
-    std::FILE* stream = std::fopen(journal.c_str(), "rb");
-    if (!stream)
-        return;
-    std::string text;
-    char buffer[4096];
-    size_t got;
-    // A journal names a handful of files; anything far larger is no journal of ours.
-    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0 && text.size() < (1u << 20))
-        text.append(buffer, got);
-    std::fclose(stream);
-    if (text.compare(0, kJournalHeader.size(), kJournalHeader) == 0) {
-        size_t at = kJournalHeader.size();
-        while (at < text.size()) {
-            size_t end = text.find('\n', at);
-            if (end == std::string::npos)
-                break;
-            const std::string line = text.substr(at, end - at);
-            at = end + 1;
-            const size_t tab = line.find('\t');
-            if (tab == std::string::npos)
-                continue;
-            const std::string tempPath = line.substr(0, tab);
-            const std::string targetPath = line.substr(tab + 1);
-            // Only a temporary of ours beside its own target is renamed.
-            if (FolderOf(tempPath) != FolderOf(targetPath) || !IsTemporaryOf(BaseNameOf(tempPath), BaseNameOf(targetPath)))
-                continue;
-            if (::rename(tempPath.c_str(), targetPath.c_str()) == 0) {
-                ForgetFolderOf(targetPath);
-                SyncFolderOf(targetPath);
-            }
-        }
-    }
-    ::unlink(journal.c_str());
-    ForgetFolderOf(journal);
 }
 
 bool ReplaceFileContents(std::string_view name, const void* data, std::size_t size, ReplacementLock lock,

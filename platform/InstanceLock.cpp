@@ -8,6 +8,7 @@
 #include <map>
 #include <sys/file.h>
 #include <unistd.h>
+#include <vector>
 
 namespace plat {
 
@@ -19,12 +20,18 @@ std::string GetInstanceLockPath(std::string_view name)
     return "/tmp/" + std::string(name) + "-" + std::to_string(::getuid()) + ".lock";
 }
 
-bool AcquireInstanceLock(std::string_view name)
+namespace {
+
+// Descriptors stay open while held: closing one would release the lock.
+std::map<std::string, int>& HeldLocks()
 {
-    // Descriptors stay open for the life of the process: closing one would
-    // release the lock.
-    static std::map<std::string, int> held;
-    const std::string path = GetInstanceLockPath(name);
+    static auto* held = new std::map<std::string, int>;
+    return *held;
+}
+
+bool AcquireLockFile(const std::string& path)
+{
+    std::map<std::string, int>& held = HeldLocks();
     if (held.count(path))
         return true;
     const int fd = OpenRegularFile(path, O_RDWR | O_CREAT, 0600);
@@ -41,6 +48,48 @@ bool AcquireInstanceLock(std::string_view name)
     }
     held[path] = fd;
     return true;
+}
+
+std::string FolderLockPath(const std::string& folder, std::string_view name)
+{
+    return folder + "/." + std::string(name) + ".lock";
+}
+
+std::vector<std::string>& FolderLocks()
+{
+    static auto* folders = new std::vector<std::string>;
+    return *folders;
+}
+
+} // namespace
+
+bool AcquireInstanceLock(std::string_view name)
+{
+    return AcquireLockFile(GetInstanceLockPath(name));
+}
+
+bool AcquireFolderLock(const std::string& folder, std::string_view name)
+{
+    const std::string path = FolderLockPath(folder, name);
+    if (!AcquireLockFile(path))
+        return false;
+    if (HeldLocks().count(path))
+        FolderLocks().push_back(path);
+    return true;
+}
+
+void ReleaseFolderLocks()
+{
+    for (const std::string& path : FolderLocks()) {
+        const auto held = HeldLocks().find(path);
+        if (held == HeldLocks().end())
+            continue;
+        // An orderly end leaves the folder as it found it.
+        ::unlink(path.c_str());
+        ::close(held->second);
+        HeldLocks().erase(held);
+    }
+    FolderLocks().clear();
 }
 
 } // namespace plat

@@ -15,6 +15,14 @@ namespace plat {
 // answers true.
 [[nodiscard]] bool AcquireInstanceLock(std::string_view name);
 
+// One running copy per program folder as well: a copy started under another
+// runtime folder (another login) must not touch the files of the copy
+// running on the folder. A hidden lock file in the folder, held until
+// ReleaseFolderLocks (which removes it) or the end of the process; the same
+// answers as above.
+[[nodiscard]] bool AcquireFolderLock(const std::string& folder, std::string_view name);
+void ReleaseFolderLocks();
+
 // Where the named lock's file lives.
 std::string GetInstanceLockPath(std::string_view name);
 

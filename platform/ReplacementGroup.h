@@ -1,7 +1,10 @@
 #pragma once
 // Files that belong together, replaced as one.
 
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -9,9 +12,11 @@ namespace plat {
 // levels, a sequence's settings and its cache). While a group is open on this
 // thread, every replacement committed under its own lock is written and
 // synced but not yet renamed; the group's Commit renames them all under a
-// journal in the working folder, so a kill at any moment leaves the files all
-// old or, once FinishInterruptedReplacements has run at the next start, all
-// new. A group abandoned or destroyed uncommitted leaves every file as it
+// journal of its own in the working folder (the program folder), so a kill at
+// any moment leaves the files all old or, once FinishInterruptedReplacements
+// has run at the next start, all new. A file the group makes is recorded
+// before its lock's placeholder is made, so a kill leaves no file that did
+// not exist before. A group abandoned or destroyed uncommitted leaves every file as it
 // was. Groups nest: an inner group's files join the outermost one's. A file
 // replaced twice in one group keeps the last. The sync observer
 // (FileSystem.h) also sees each target of a group once renamed into place,
@@ -34,9 +39,34 @@ private:
     bool m_Done = false;
 };
 
-// Finishes a group whose journal was whole when its program died: the files
-// it names are renamed into place. Called at start-up, before any data is
-// read or written.
-void FinishInterruptedReplacements();
+// Finishes the groups a kill cut short, from their journals in the working
+// folder (the program folder). Called at start-up, before any data is read
+// or written, by the one program running on the folder. A journal is applied
+// only when whole (its seal checks) and when the disk shows a state a kill
+// leaves: its first temporaries renamed, the rest in place, every target as
+// the journal recorded it. Only files inside the folder are touched, reached
+// without following a link, and only temporaries of ours. Any other journal
+// leaves every file as it is and its temporaries are removed. A journal whose
+// rename fails stays for the next start. Answers what the user should be told,
+// empty when nothing.
+std::string FinishInterruptedReplacements();
+
+// The journal's text, apart from the disk (the format is described in
+// ReplacementGroup.cpp): for the tests and the fuzz target.
+enum class JournalKind { Begun, Replace };
+struct JournalStamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t writeTimeNs = 0;
+};
+struct JournalEntry {
+    std::string target;           // relative to the program folder
+    std::string temporary;        // a name in the target's folder; none in a begun journal
+    JournalStamp temporaryStamp;  // as it was synced
+    JournalStamp targetStamp;     // as it was when the journal was written
+};
+std::string EncodeJournal(JournalKind kind, const std::vector<JournalEntry>& entries);
+// False unless the journal is whole; entries holds every line that reads as one.
+bool DecodeJournal(std::string_view text, JournalKind& kind, std::vector<JournalEntry>& entries);
 
 } // namespace plat

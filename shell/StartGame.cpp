@@ -10,6 +10,7 @@
 #include "foundation/ShellServices.h"
 #include "foundation/TextEncoding.h"
 #include "platform/CPlatform.h"
+#include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacementGroup.h"
@@ -138,9 +139,20 @@ bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& ex
     }
     probe.Close();
     DeleteFileByName(kProbeFile, FILE_USER_FOLDER);
+    // The runtime folder's lock holds per login; the program folder's own
+    // keeps a copy started by another login from finishing this one's saves.
+    if (!plat::AcquireFolderLock(plat::GetCurrentFolder(), g_LockName)) {
+        ShowUnownedBox("Program Already Running",
+                       "This program is already running.  Switch to its window to use it.");
+        plat::GetPlatform().GetWindow().Destroy();
+        SetMainWindow(nullptr);
+        return false;
+    }
     // Files saved together whose save a kill cut short are finished before
     // anything reads them.
-    plat::FinishInterruptedReplacements();
+    const std::string recovered = plat::FinishInterruptedReplacements();
+    if (!recovered.empty())
+        ShowErrorMessage("Error", recovered.c_str());
 
     SuspendFileOpenNotifications("Setup Game");
     if (g_RunGame)
@@ -185,6 +197,7 @@ int32_t ShutDown(std::unique_ptr<CGameBase> game)
     plat::GetPlatform().GetWindow().Destroy();
     SetMainWindow(nullptr);
     ClearShutdownRequest();
+    plat::ReleaseFolderLocks();
     return 0;
 }
 

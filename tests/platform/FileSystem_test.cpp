@@ -34,7 +34,9 @@ void ReplaceUnderFileSizeLimit(const char* name, rlim_t limitBytes)
     const rlimit limit{limitBytes, limitBytes};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const std::string bytes(100000, 'x');
-    std::exit(plat::ReplaceFileContents(name, bytes.data(), bytes.size()) ? 1 : 0);
+    // _exit: the leak check at exit would run under the 4-byte limit, in a
+    // child forked from a process with threads.
+    ::_exit(plat::ReplaceFileContents(name, bytes.data(), bytes.size()) ? 1 : 0);
 }
 
 TEST_F(FileSystem, ResolvesEveryComponentCaseBlindWithEitherSeparator)
@@ -392,7 +394,7 @@ TEST_F(FileSystem, FilesReplacedTogetherAreAllOldOrAllNewWhereverTheProgramStops
         plat::FinishInterruptedReplacements();
         const std::string seen = GroupContents();
         EXPECT_TRUE(seen == "old old old" || seen == "new new new") << seen;
-        EXPECT_FALSE(std::filesystem::exists(".Replacements.journal"));
+        EXPECT_EQ(ListNames(".").find("journal"), std::string::npos);
         if (WEXITSTATUS(status) != 9) {
             EXPECT_EQ(WEXITSTATUS(status), 0);
             EXPECT_EQ(seen, "new new new");

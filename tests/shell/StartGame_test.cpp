@@ -267,6 +267,16 @@ TEST_F(SecondProgram, IsRefusedWithTheMessageWhileTheFirstRuns)
     EXPECT_EQ(ReadBytes(PathOf("second.err")),
               "Program Already Running\nThis program is already running.  Switch to its window to use it.\n");
     EXPECT_FALSE(DiskHas(PathOf("second/Ombrisalt.CFG")));
+    // Another login's copy on the first's folder is refused too: its start
+    // would finish the first's saves under it.
+    std::filesystem::create_directories(PathOf("other login"));
+    const int third = SpawnProgram({"/DataFolder", PathOf("first")},
+                                   {{"XDG_RUNTIME_DIR", PathOf("other login")}, {"OMBRISALT_HEADLESS", "1"}}, {},
+                                   PathOf("third.err"));
+    const CEndsWithTest thirdGuard(third);
+    EXPECT_EQ(WaitForExitStatus(third), 255);
+    EXPECT_EQ(ReadBytes(PathOf("third.err")),
+              "Program Already Running\nThis program is already running.  Switch to its window to use it.\n");
 
     // A termination signal ends the first in its orderly shutdown, once its
     // game is set up (the settings file is written then).

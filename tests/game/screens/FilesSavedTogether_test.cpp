@@ -17,6 +17,7 @@
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplacementGroup.h"
+#include "support/ScopedHooks.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "ui/CJListBox.h"
@@ -40,11 +41,42 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+// A folder nothing can be renamed in, not even by its owner, for the scope.
+class CFrozenFolder {
+public:
+    explicit CFrozenFolder(const std::string& folder)
+        : m_Fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY))
+    {
+        m_Frozen = Set(FS_IMMUTABLE_FL);
+    }
+    ~CFrozenFolder()
+    {
+        if (m_Frozen)
+            Set(0);
+        ::close(m_Fd);
+    }
+    bool Frozen() const { return m_Frozen; }
+
+private:
+    bool Set(int flag)
+    {
+        int flags = 0;
+        if (::ioctl(m_Fd, FS_IOC_GETFLAGS, &flags) != 0)
+            return false;
+        flags = (flags & ~FS_IMMUTABLE_FL) | flag;
+        return ::ioctl(m_Fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    int m_Fd;
+    bool m_Frozen = false;
+};
 
 constexpr const char* kSequences = "Resources/Sequences";
 constexpr const char* kWalkProperties = "Resources/Sequences/-Walk/Properties.txt";
@@ -79,6 +111,8 @@ struct SavedTogetherCase {
     void (FilesSavedTogether::*checkAgree)(bool saveSucceeded);
     // The program makes its player's files writable to save them: only a full disk refuses them.
     bool writesReadOnlyFiles = false;
+    // Its save leaves a journal the start failures below are tried on.
+    bool triesTheStartsFailures = false;
 };
 
 class FilesSavedTogether : public CScreensGameTest {
@@ -178,10 +212,26 @@ public:
         SetWriteTime(PathOf("Data/") + kWalkProperties, 4000000000LL);
     }
 
-    // The sequence editor's rate, saved as its close saves it.
-    bool SaveSequenceRate(std::string& message)
+    // "Walk" with its pictures, its cache folder removed after it was read
+    // (users remove caches): the save makes the folder and a new cache file.
+    void PrepareSequenceWithoutItsCacheFolder()
     {
+        RegisterGameScreensClasses();
+        InitBlitTables();
         GetSequenceList().SetSource(nullptr, kSequences, 0);
+        ASSERT_NE(GetSequenceList().GetObjectByName("Walk"), nullptr);
+        std::filesystem::remove_all(PathOf("Data/Cache"));
+    }
+
+    // The same, on the sequence already read.
+    bool SaveLoadedSequenceRate(std::string& message) { return SaveRate(message, false); }
+
+    // The sequence editor's rate, saved as its close saves it.
+    bool SaveSequenceRate(std::string& message) { return SaveRate(message, true); }
+    bool SaveRate(std::string& message, bool readAgain)
+    {
+        if (readAgain)
+            GetSequenceList().SetSource(nullptr, kSequences, 0);
         CSequence* walk = GetSequenceList().GetObjectByName("Walk");
         if (!walk) {
             message = "no Walk";
@@ -303,7 +353,8 @@ protected:
     {
         namespace fs = std::filesystem;
         const fs::path data(PathOf("Data"));
-        fs::remove(PathOf(".Replacements.journal"));
+        for (const std::string& journal : Leftovers(".journal"))
+            fs::remove(journal);
         std::map<std::string, fs::file_time_type> found;
         for (const fs::directory_entry& entry : fs::recursive_directory_iterator(data))
             found[entry.path().lexically_relative(data).string()] = entry.last_write_time();
@@ -333,6 +384,46 @@ protected:
     {
         if (CGameBase::SGetInstance())
             EndRun();
+        m_Sorter = nullptr;
+    }
+
+    // The program's own start with no game after it: what it says.
+    std::string StartAsTheProgramDoes()
+    {
+        EndGame();
+        if (m_Started)
+            EndRun();
+        const CScopedRunGame noGame(nullptr);
+        testing::internal::CaptureStderr();
+        const bool started = Start();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(started) << said;
+        EndRun();
+        return said;
+    }
+
+    // Journals (".journal") or temporaries (".tmp") in the program folder, at any depth.
+    std::vector<std::string> Leftovers(std::string_view kind) const
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Folder())) {
+            const std::string name = entry.path().filename().string();
+            if (kind == ".tmp" ? name.find(kind) != std::string::npos : name.ends_with(kind))
+                found.push_back(entry.path().string());
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+
+    // Every file below the program folder with its size.
+    std::map<std::string, std::uintmax_t> AllFiles() const
+    {
+        std::map<std::string, std::uintmax_t> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Folder()))
+            if (entry.is_regular_file() && !entry.path().filename().string().starts_with('.')
+                && entry.path().extension() != ".lock")
+                files[entry.path().string()] = entry.file_size();
+        return files;
     }
 
 private:
@@ -347,9 +438,12 @@ const SavedTogetherCase kCases[] = {
     {"a street's win and its goals", &FilesSavedTogether::PlayIntoAStreet, &FilesSavedTogether::WinAStreet,
      &FilesSavedTogether::CheckWinAndGoalsAgree, true},
     {"a sequence's Properties.txt and its cache", &FilesSavedTogether::PrepareSequenceKeptAsItsCache,
-     &FilesSavedTogether::SaveSequenceRate, &FilesSavedTogether::CheckSequenceAgrees},
+     &FilesSavedTogether::SaveSequenceRate, &FilesSavedTogether::CheckSequenceAgrees, false, true},
+    {"a sequence's Properties.txt and a new cache in a folder not yet made",
+     &FilesSavedTogether::PrepareSequenceWithoutItsCacheFolder, &FilesSavedTogether::SaveLoadedSequenceRate,
+     &FilesSavedTogether::CheckSequenceAgrees},
     {"the Level Sorter's levels, tips, decade cards and life reward", &FilesSavedTogether::PrepareSorter,
-     &FilesSavedTogether::SaveSorterInsert, &FilesSavedTogether::CheckSorterFilesAgree},
+     &FilesSavedTogether::SaveSorterInsert, &FilesSavedTogether::CheckSorterFilesAgree, false, true},
 };
 
 TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsThemAgreeing)
@@ -359,12 +453,16 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         SCOPED_TRACE(c.name);
         CScopedDataFolder data(PathOf("Data").c_str());
 
-        // Stopped at each sync in turn, until a save runs to its end.
+        // Stopped at each sync in turn, until a save runs to its end. The
+        // first stop that leaves a journal is finished by the program's own
+        // start (the others by its recovery alone, a start costing more).
+        bool startedAfterAStop = false;
         for (int stop = 1;; ++stop) {
             SCOPED_TRACE("stopped at sync " + std::to_string(stop));
             ASSERT_LT(stop, 40);
             FreshData();
             ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
+            const auto before = AllFiles();
             std::filesystem::remove(record);
             const SChildSave run = SaveInChild(c.save, [&] {
                 g_SyncsLeft = stop;
@@ -372,8 +470,15 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
                 plat::SetSyncObserver(&StopAtSync);
             });
             ASSERT_TRUE(run.status == 0 || run.status == -SIGKILL) << run.status << " " << run.message;
-            plat::FinishInterruptedReplacements();
+            if (startedAfterAStop || Leftovers(".journal").empty()) {
+                plat::FinishInterruptedReplacements();
+            } else {
+                StartAsTheProgramDoes();
+                startedAfterAStop = true;
+            }
             (this->*c.checkAgree)(run.status == 0);
+            for (const auto& [path, size] : AllFiles())
+                EXPECT_TRUE(before.contains(path) || size > 0) << path << ": a file the kill made";
             if (run.status == 0)
                 break;
         }
@@ -382,6 +487,7 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         // stands for its file), in the data or the program folder, the
         // journal aside: it is no file of either.
         std::set<std::string> targets;
+        int firstRename = 0, syncs = 1;
         std::istringstream synced(ReadBytes(record));
         for (std::string line; std::getline(synced, line);) {
             std::filesystem::path path = std::filesystem::absolute(line);
@@ -390,8 +496,11 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             if (name.starts_with('.') && mark != std::string::npos && mark > 0)
                 path.replace_filename(name.substr(1, mark - 1));
             const std::string target = path.lexically_normal().string();
-            if (target.starts_with(Folder() + "/") && target != PathOf(".Replacements.journal"))
+            if (target.starts_with(Folder() + "/") && !target.ends_with(".journal"))
                 targets.insert(target);
+            if (firstRename == 0 && name.find(".tmp") == std::string::npos)
+                firstRename = syncs;
+            ++syncs;
         }
         ASSERT_FALSE(targets.empty()) << "a save that syncs nothing";
         const auto named = [&](const std::string& message, const std::string& target) {
@@ -405,6 +514,54 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
                 bytes[target] = DiskHas(target) ? ReadBytes(target) : "(none)";
             return bytes;
         };
+
+        // The failures a start meets after a stop past the first rename, the
+        // rest waiting: a rename it cannot make keeps the journal for the next
+        // start; a waiting file saved since by a build without the journal, or
+        // a journal cut short, leaves every file as it is, said once.
+        for (const char* meets : {"a rename that fails", "a file saved since", "a journal cut short"}) {
+            if (firstRename == 0 || !c.triesTheStartsFailures)
+                break;
+            SCOPED_TRACE(meets);
+            FreshData();
+            ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
+            const SChildSave run = SaveInChild(c.save, [&] {
+                g_SyncsLeft = firstRename;
+                plat::SetSyncObserver(&StopAtSync);
+            });
+            ASSERT_EQ(run.status, -SIGKILL) << run.message;
+            const std::vector<std::string> waiting = Leftovers(".tmp");
+            ASSERT_FALSE(waiting.empty());
+            if (meets == std::string("a rename that fails")) {
+                {
+                    const CFrozenFolder frozen(std::filesystem::path(waiting.front()).parent_path());
+                    if (!frozen.Frozen())
+                        continue;
+                    const std::string said = StartAsTheProgramDoes();
+                    EXPECT_NE(said.find("Could not finish saving"), std::string::npos) << said;
+                }
+                StartAsTheProgramDoes();
+                (this->*c.checkAgree)(true);
+                continue;
+            }
+            if (meets == std::string("a file saved since")) {
+                const std::filesystem::path temporary(waiting.front());
+                const std::string name = temporary.filename().string();
+                const std::string target = (temporary.parent_path() / name.substr(1, name.rfind(".tmp") - 1)).string();
+                WriteBytes(target, ReadBytes(target) + " ");
+            } else {
+                const std::vector<std::string> journals = Leftovers(".journal");
+                ASSERT_EQ(journals.size(), 1u);
+                const std::string text = ReadBytes(journals[0]);
+                WriteBytes(journals[0], text.substr(0, text.rfind('\n', text.size() - 2) + 1));
+            }
+            const auto left = contents();
+            const std::string said = StartAsTheProgramDoes();
+            EXPECT_EQ(contents(), left);
+            EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+            EXPECT_EQ(said.find("left as they are"), said.rfind("left as they are")) << said;
+            EXPECT_NE(said, "");
+        }
 
         // Each file refused in turn (read-only), then every write (a full disk).
         std::vector<std::string> refusals(targets.begin(), targets.end());

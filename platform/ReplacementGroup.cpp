@@ -1,0 +1,658 @@
+#include "platform/ReplacementGroup.h"
+
+#include "platform/FileLock.h"
+#include "platform/FileSystem.h"
+#include "platform/ReplacementParts.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace plat {
+
+// --- The journal ---
+//
+// Text, "\n" line ends, one journal per group in the program folder:
+//   Ombrisalt journal 2
+//   begun                     or   replace
+//   new <target>                   file <target> <temporary> <temporary's stamp> <target's stamp>
+//   end <lines before> <checksum>
+// Fields are separated by tabs. A target is "/"-separated and relative to
+// the program folder; a temporary is a name in its target's folder. A stamp
+// is "<size> <write time in ns>", or "-" for no file. The checksum is
+// FNV-1a (64 bits, hex) of every byte before the end line: a journal cut
+// short or changed is told apart by it, whatever its lines look like.
+// "begun" lists the files a group's locks are about to make, so a start
+// after a kill removes their empty placeholders; "replace" is written once
+// every temporary is synced, and its renames run in its order.
+
+namespace {
+
+constexpr std::string_view kJournalPrefix = ".Replacements";
+constexpr std::string_view kJournalSuffix = ".journal";
+constexpr std::string_view kJournalHeader = "Ombrisalt journal 2\n";
+// More than any save of the program puts in one group; a journal naming
+// more is no journal of ours, and reading one stays cheap.
+constexpr std::size_t kMaxGroupFiles = 256;
+constexpr std::size_t kMaxJournalBytes = 256 * 1024;
+
+std::uint64_t Checksum(std::string_view bytes)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes)
+        hash = (hash ^ std::uint8_t(c)) * 1099511628211ull;
+    return hash;
+}
+
+std::string Sealed(std::string text)
+{
+    char end[64];
+    std::snprintf(end, sizeof end, "end\t%zu\t%016llx\n", size_t(std::count(text.begin(), text.end(), '\n')),
+                  static_cast<unsigned long long>(Checksum(text)));
+    return text + end;
+}
+
+std::string StampText(const JournalStamp& stamp)
+{
+    return stamp.exists ? std::to_string(stamp.size) + " " + std::to_string(stamp.writeTimeNs) : "-";
+}
+
+// Only a regular file has a stamp; anything else in a target's place is no
+// state a save leaves.
+JournalStamp StampAt(int folder, const std::string& name, bool* other = nullptr)
+{
+    JournalStamp stamp;
+    struct stat st;
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return stamp;
+    if (!S_ISREG(st.st_mode)) {
+        if (other)
+            *other = true;
+        return stamp;
+    }
+    stamp.exists = true;
+    stamp.size = std::uint64_t(st.st_size);
+    stamp.writeTimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return stamp;
+}
+
+template <typename T> bool ParseNumber(std::string_view text, T& value, int base = 10)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+bool ParseStamp(std::string_view text, JournalStamp& stamp)
+{
+    stamp = {};
+    if (text == "-")
+        return true;
+    const size_t space = text.find(' ');
+    stamp.exists = true;
+    return space != std::string_view::npos && ParseNumber(text.substr(0, space), stamp.size)
+        && ParseNumber(text.substr(space + 1), stamp.writeTimeNs);
+}
+
+std::vector<std::string_view> Fields(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    for (size_t at = 0;;) {
+        const size_t tab = line.find('\t', at);
+        fields.push_back(line.substr(at, tab - at));
+        if (tab == std::string_view::npos)
+            return fields;
+        at = tab + 1;
+    }
+}
+
+} // namespace
+
+std::string EncodeJournal(JournalKind kind, const std::vector<JournalEntry>& entries)
+{
+    std::string text(kJournalHeader);
+    text += kind == JournalKind::Begun ? "begun\n" : "replace\n";
+    for (const JournalEntry& entry : entries) {
+        if (kind == JournalKind::Begun)
+            text += "new\t" + entry.target + "\n";
+        else
+            text += "file\t" + entry.target + "\t" + entry.temporary + "\t" + StampText(entry.temporaryStamp) + "\t"
+                + StampText(entry.targetStamp) + "\n";
+    }
+    return Sealed(std::move(text));
+}
+
+bool DecodeJournal(std::string_view text, JournalKind& kind, std::vector<JournalEntry>& entries)
+{
+    // Every line that reads as an entry is kept, even in a journal refused,
+    // so the temporaries it names can be removed.
+    entries.clear();
+    kind = JournalKind::Replace;
+    if (text.size() > kMaxJournalBytes || !text.starts_with(kJournalHeader))
+        return false;
+    std::vector<std::string_view> lines;
+    for (size_t at = kJournalHeader.size(); at < text.size();) {
+        const size_t stop = std::min(text.find('\n', at), text.size());
+        lines.push_back(text.substr(at, stop - at));
+        at = stop + 1;
+    }
+    bool whole = !lines.empty() && (lines[0] == "begun" || lines[0] == "replace");
+    if (whole)
+        kind = lines[0] == "begun" ? JournalKind::Begun : JournalKind::Replace;
+    for (size_t i = 1; i < lines.size() && entries.size() <= kMaxGroupFiles; ++i) {
+        const std::vector<std::string_view> fields = Fields(lines[i]);
+        JournalEntry entry;
+        if (fields.size() == 2 && fields[0] == "new" && !fields[1].empty() && kind == JournalKind::Begun) {
+            entry.target = fields[1];
+        } else if (fields.size() == 5 && fields[0] == "file" && !fields[1].empty() && !fields[2].empty()
+                   && kind == JournalKind::Replace && ParseStamp(fields[3], entry.temporaryStamp)
+                   && ParseStamp(fields[4], entry.targetStamp)) {
+            entry.target = fields[1];
+            entry.temporary = fields[2];
+        } else {
+            whole = whole && i + 1 == lines.size();
+            continue;
+        }
+        entries.push_back(std::move(entry));
+    }
+    // The seal: the last line counts the lines before it and sums their bytes.
+    const std::vector<std::string_view> end = Fields(lines.empty() ? std::string_view() : lines.back());
+    const std::string_view body = text.substr(0, text.size() - (lines.empty() ? 0 : lines.back().size() + 1));
+    size_t count = 0;
+    std::uint64_t checksum = 0;
+    return whole && text.ends_with('\n') && entries.size() <= kMaxGroupFiles && end.size() == 3 && end[0] == "end"
+        && ParseNumber(end[1], count) && ParseNumber(end[2], checksum, 16)
+        && count == size_t(std::count(body.begin(), body.end(), '\n')) && checksum == Checksum(body);
+}
+
+// --- The group open on this thread ---
+
+namespace {
+
+struct DeferredReplacement {
+    std::string tempPath;
+    std::string targetPath;
+    std::unique_ptr<CFileLock> lock = std::make_unique<CFileLock>();
+};
+
+struct GroupFailure {
+    std::string target;
+    GroupStep step;
+};
+
+struct ReplacementGroupState {
+    int depth = 0;
+    std::vector<DeferredReplacement> files;
+    std::vector<std::string> newFiles; // made by their locks, as the journal lists them
+    std::vector<GroupFailure> failures;
+    std::string journal; // this group's own, in the program folder
+    bool journalWritten = false;
+};
+
+thread_local ReplacementGroupState* t_Group = nullptr;
+
+// ".Replacements<process>_<count>.journal": one name per group, so one
+// group's finish never removes another's journal.
+std::string NewJournalPath()
+{
+    static std::atomic<unsigned> counter{0};
+    return GetCurrentFolder() + "/" + std::string(kJournalPrefix) + std::to_string(::getpid()) + "_"
+        + std::to_string(++counter) + std::string(kJournalSuffix);
+}
+
+bool IsJournalName(std::string_view name)
+{
+    if (name == ".Replacements.journal") // the name one journal once had for all
+        return true;
+    if (!name.starts_with(kJournalPrefix) || !name.ends_with(kJournalSuffix))
+        return false;
+    const std::string_view counter =
+        name.substr(kJournalPrefix.size(), name.size() - kJournalPrefix.size() - kJournalSuffix.size());
+    const size_t split = counter.find('_');
+    return split != 0 && split != std::string_view::npos && split + 1 < counter.size()
+        && counter.find_first_not_of("0123456789_") == std::string_view::npos
+        && counter.find('_', split + 1) == std::string_view::npos;
+}
+
+// The target as the program folder names it: what a journal records.
+std::string InProgramFolder(const std::string& target, const std::string& folder)
+{
+    std::string_view rest(target);
+    if (rest.starts_with(folder + "/"))
+        rest.remove_prefix(folder.size() + 1);
+    else if (rest.starts_with('/'))
+        return target; // elsewhere: a start refuses the journal
+    std::string path;
+    for (size_t at = 0; at <= rest.size();) {
+        const size_t slash = std::min(rest.find('/', at), rest.size());
+        const std::string_view part = rest.substr(at, slash - at);
+        if (!part.empty() && part != ".")
+            path += (path.empty() ? "" : "/") + std::string(part);
+        at = slash + 1;
+    }
+    return path;
+}
+
+bool WriteJournal(const std::string& path, const std::string& text)
+{
+    std::string tempPath;
+    std::FILE* stream = CreateTemporaryBeside(path, tempPath, "wb");
+    if (!stream)
+        return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::fflush(stream) == 0
+        && SyncDescriptor(::fileno(stream), tempPath);
+    ok = std::fclose(stream) == 0 && ok;
+    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tempPath.c_str());
+        return false;
+    }
+    ForgetFolderOf(path);
+    SyncFolderOf(path);
+    return true;
+}
+
+void RemoveJournal(const std::string& path)
+{
+    ::unlink(path.c_str());
+    SyncFolderOf(path);
+    ForgetFolderOf(path);
+}
+
+void DropDeferred(DeferredReplacement& file)
+{
+    if (!file.tempPath.empty())
+        ::unlink(file.tempPath.c_str());
+    file.lock->Release();
+}
+
+} // namespace
+
+bool InReplacementGroup()
+{
+    return t_Group != nullptr;
+}
+
+void SupersedeInGroup(const std::string& target)
+{
+    std::vector<DeferredReplacement>& files = t_Group->files;
+    for (size_t i = 0; i < files.size(); ++i)
+        if (files[i].targetPath == target) {
+            DropDeferred(files[i]);
+            files.erase(files.begin() + std::ptrdiff_t(i));
+            return;
+        }
+}
+
+bool GroupFailed(const std::string& target, GroupStep step)
+{
+    if (t_Group)
+        t_Group->failures.push_back({target, step});
+    return false;
+}
+
+void GroupFileBegun(const std::string& target)
+{
+    std::vector<GroupFailure>& failures = t_Group->failures;
+    failures.erase(std::remove_if(failures.begin(), failures.end(),
+                                  [&](const GroupFailure& f) { return f.step == GroupStep::Begin && f.target == target; }),
+                   failures.end());
+}
+
+bool NoteNewFileOfGroup(const std::string& target)
+{
+    ReplacementGroupState& group = *t_Group;
+    if (std::find(group.newFiles.begin(), group.newFiles.end(), target) != group.newFiles.end())
+        return true;
+    if (group.newFiles.size() >= kMaxGroupFiles)
+        return false;
+    group.newFiles.push_back(target);
+    std::vector<JournalEntry> entries;
+    for (const std::string& file : group.newFiles)
+        entries.push_back({InProgramFolder(file, FolderOf(group.journal)), {}, {}, {}});
+    if (!WriteJournal(group.journal, EncodeJournal(JournalKind::Begun, entries))) {
+        group.newFiles.pop_back();
+        return false;
+    }
+    group.journalWritten = true;
+    return true;
+}
+
+bool JoinGroup(std::string tempPath, const std::string& target)
+{
+    DeferredReplacement deferred{std::move(tempPath), target};
+    // Let go and taken again at once: the program runs once per folder, so
+    // no other writer of its files waits for it.
+    if (t_Group->files.size() >= kMaxGroupFiles || deferred.lock->Acquire(target) != LockResult::Locked) {
+        ::unlink(deferred.tempPath.c_str());
+        return GroupFailed(target, GroupStep::Commit);
+    }
+    t_Group->files.push_back(std::move(deferred));
+    return true;
+}
+
+// --- CReplacementGroup ---
+
+CReplacementGroup::CReplacementGroup()
+{
+    m_Outermost = t_Group == nullptr;
+    if (m_Outermost) {
+        t_Group = new ReplacementGroupState;
+        t_Group->journal = NewJournalPath();
+    }
+    ++t_Group->depth;
+}
+
+CReplacementGroup::~CReplacementGroup()
+{
+    Abandon();
+}
+
+void CReplacementGroup::Abandon()
+{
+    if (m_Done)
+        return;
+    m_Done = true;
+    ReplacementGroupState* group = t_Group;
+    if (!group)
+        return;
+    --group->depth;
+    if (!m_Outermost) {
+        // The outer save cannot be whole without this part of it.
+        if (group->failures.empty())
+            group->failures.push_back({"?", GroupStep::Commit});
+        return;
+    }
+    // The placeholders go with their locks, then the record of them.
+    for (DeferredReplacement& file : group->files)
+        DropDeferred(file);
+    if (group->journalWritten)
+        RemoveJournal(group->journal);
+    t_Group = nullptr;
+    delete group;
+}
+
+bool CReplacementGroup::Commit(std::string* failedPath)
+{
+    ReplacementGroupState* group = t_Group;
+    if (m_Done || !group)
+        return false;
+    if (!group->failures.empty()) {
+        if (failedPath)
+            *failedPath = group->failures.front().target;
+        Abandon();
+        return false;
+    }
+    if (!m_Outermost) {
+        m_Done = true;
+        --group->depth;
+        return true;
+    }
+    m_Done = true;
+    t_Group = nullptr;
+    std::unique_ptr<ReplacementGroupState> owned(group);
+    std::vector<DeferredReplacement>& files = owned->files;
+    const auto dropAll = [&] {
+        for (DeferredReplacement& file : files)
+            DropDeferred(file);
+        if (owned->journalWritten)
+            RemoveJournal(owned->journal);
+    };
+
+    // More than one file: the journal names them all before the first is
+    // renamed, so a start after a kill finishes the renaming. It must not
+    // outlive a temporary it names, so their folders are synced first.
+    if (files.size() > 1) {
+        std::set<std::string> folders;
+        for (const DeferredReplacement& file : files)
+            if (folders.insert(FolderOf(file.tempPath)).second)
+                SyncFolderOf(file.tempPath);
+        std::vector<JournalEntry> entries;
+        for (const DeferredReplacement& file : files) {
+            const int folder = ::open(FolderOf(file.targetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            entries.push_back({InProgramFolder(file.targetPath, FolderOf(owned->journal)), BaseNameOf(file.tempPath),
+                               StampAt(folder, BaseNameOf(file.tempPath)), StampAt(folder, BaseNameOf(file.targetPath))});
+            if (folder >= 0)
+                ::close(folder);
+        }
+        if (!WriteJournal(owned->journal, EncodeJournal(JournalKind::Replace, entries))) {
+            // The journal is no file of the user's: the save is named by its first file.
+            if (failedPath)
+                *failedPath = files.front().targetPath;
+            dropAll();
+            return false;
+        }
+        owned->journalWritten = true;
+    }
+    bool ok = true;
+    for (DeferredReplacement& file : files) {
+        if (ok && ::rename(file.tempPath.c_str(), file.targetPath.c_str()) == 0) {
+            file.tempPath.clear();
+            ForgetFolderOf(file.targetPath);
+            SyncFolderOf(file.targetPath);
+            ReportSynced(file.targetPath);
+        } else if (ok) {
+            // Cannot happen short of the folder changing under us: the rest
+            // is left for the journal to finish, as after a kill.
+            ok = false;
+            if (failedPath)
+                *failedPath = file.targetPath;
+        }
+    }
+    if (ok && owned->journalWritten)
+        RemoveJournal(owned->journal);
+    for (DeferredReplacement& file : files)
+        file.lock->Release();
+    return ok;
+}
+
+// --- Recovery at start ---
+
+namespace {
+
+// The folder holding a journal's target, reached from the program folder
+// without leaving it: no absolute path, no "." or "..", no symbolic link on
+// the way. Answers its descriptor (or -1) and the target's name in it.
+int OpenConfinedFolder(int root, std::string_view target, std::string& name)
+{
+    if (target.empty() || target.front() == '/')
+        return -1;
+    int folder = ::dup(root);
+    for (size_t at = 0; folder >= 0;) {
+        const size_t slash = target.find('/', at);
+        const std::string part(target.substr(at, slash - at));
+        if (part.empty() || part == "." || part == "..") {
+            ::close(folder);
+            return -1;
+        }
+        if (slash == std::string_view::npos) {
+            name = part;
+            return folder;
+        }
+        const int inner = ::openat(folder, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        ::close(folder);
+        folder = inner;
+        at = slash + 1;
+    }
+    return -1;
+}
+
+struct EntryOnDisk {
+    int folder = -1;
+    std::string target;    // name in the folder
+    std::string temporary; // empty unless a temporary of ours for the target
+};
+
+struct Recovery {
+    int root = -1;
+    std::string programFolder;
+    std::vector<std::string> refused;     // targets of journals not applied
+    std::vector<std::string> unfinished;  // targets whose rename failed
+};
+
+bool SameStamp(const JournalStamp& a, const JournalStamp& b)
+{
+    return a.exists == b.exists && (!a.exists || (a.size == b.size && a.writeTimeNs == b.writeTimeNs));
+}
+
+// A kill leaves the first k temporaries renamed, the rest in place, and
+// every target as the journal recorded it or as its temporary made it.
+// Answers whether the disk shows such a state; pending counts the rest.
+bool FitsAKill(const std::vector<JournalEntry>& entries, const std::vector<EntryOnDisk>& disk)
+{
+    bool pending = false;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (disk[i].folder < 0 || disk[i].temporary.empty())
+            return false;
+        bool other = false;
+        const JournalStamp temporary = StampAt(disk[i].folder, disk[i].temporary, &other);
+        const JournalStamp target = StampAt(disk[i].folder, disk[i].target, &other);
+        if (other)
+            return false;
+        if (temporary.exists) {
+            pending = true;
+            if (!SameStamp(temporary, entries[i].temporaryStamp) || !SameStamp(target, entries[i].targetStamp))
+                return false;
+        } else if (pending || !SameStamp(target, entries[i].temporaryStamp)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Applies one journal; false when it must stay (a rename failed).
+bool Recover(Recovery& run, const std::string& journalName, const std::string& text)
+{
+    JournalKind kind = JournalKind::Replace;
+    std::vector<JournalEntry> entries;
+    const bool whole = DecodeJournal(text, kind, entries);
+    std::vector<EntryOnDisk> disk(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        disk[i].folder = OpenConfinedFolder(run.root, entries[i].target, disk[i].target);
+        if (disk[i].folder >= 0 && entries[i].temporary.find('/') == std::string::npos
+            && IsTemporaryOf(entries[i].temporary, disk[i].target))
+            disk[i].temporary = entries[i].temporary;
+    }
+    bool keep = false;
+    if (whole && kind == JournalKind::Begun) {
+        // A kill before the renames: the placeholders the locks made go.
+        for (const EntryOnDisk& entry : disk) {
+            const JournalStamp target = entry.folder >= 0 ? StampAt(entry.folder, entry.target) : JournalStamp{};
+            if (target.exists && target.size == 0)
+                ::unlinkat(entry.folder, entry.target.c_str(), 0);
+        }
+    } else if (whole && FitsAKill(entries, disk)) {
+        for (size_t i = 0; i < entries.size() && !keep; ++i) {
+            const EntryOnDisk& entry = disk[i];
+            if (!StampAt(entry.folder, entry.temporary).exists)
+                continue;
+            if (::renameat(entry.folder, entry.temporary.c_str(), entry.folder, entry.target.c_str()) != 0) {
+                run.unfinished.push_back(entries[i].target);
+                keep = true;
+                continue;
+            }
+            ::fsync(entry.folder);
+            ForgetFolderOf(run.programFolder + "/" + entries[i].target);
+        }
+    } else {
+        // Not a state a kill leaves: every file stays as it is, and the
+        // temporaries of ours it names go.
+        for (const EntryOnDisk& entry : disk)
+            if (!entry.temporary.empty() && StampAt(entry.folder, entry.temporary).exists)
+                ::unlinkat(entry.folder, entry.temporary.c_str(), 0);
+        if (entries.empty())
+            run.refused.push_back(journalName);
+        for (const JournalEntry& entry : entries)
+            run.refused.push_back(entry.target);
+    }
+    for (const EntryOnDisk& entry : disk)
+        if (entry.folder >= 0)
+            ::close(entry.folder);
+    return !keep;
+}
+
+// The journal's bytes, from a regular file of bounded size only: a named
+// pipe or a link in its place is no journal, and is never waited on.
+bool ReadJournal(int root, const std::string& name, std::string& text)
+{
+    const int fd = ::openat(root, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uint64_t(st.st_size) <= kMaxJournalBytes;
+    text.clear();
+    char buffer[4096];
+    for (ssize_t got; ok && (got = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, size_t(got));
+        ok = text.size() <= kMaxJournalBytes;
+    }
+    ::close(fd);
+    return ok;
+}
+
+std::string Listed(const std::vector<std::string>& names)
+{
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? "" : ", ") + name;
+    return list;
+}
+
+} // namespace
+
+std::string FinishInterruptedReplacements()
+{
+    Recovery run;
+    run.programFolder = GetCurrentFolder();
+    run.root = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (run.root < 0)
+        return {};
+    std::vector<std::string> journals;
+    if (DIR* dir = ::fdopendir(::dup(run.root))) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name(entry->d_name);
+            const size_t mark = name.rfind(".tmp");
+            if (IsJournalName(name))
+                journals.emplace_back(name);
+            else if (mark != std::string_view::npos && mark > 1 && IsJournalName(name.substr(1, mark - 1))
+                     && IsTemporaryOf(name, name.substr(1, mark - 1)))
+                ::unlinkat(run.root, entry->d_name, 0); // a journal a kill cut short while written
+        }
+        ::closedir(dir);
+    }
+    std::sort(journals.begin(), journals.end());
+    for (const std::string& name : journals) {
+        std::string text;
+        const bool read = ReadJournal(run.root, name, text);
+        if (!read) {
+            run.refused.push_back(name);
+        } else if (!Recover(run, name, text)) {
+            continue;
+        }
+        ::unlinkat(run.root, name.c_str(), 0);
+        ::fsync(run.root);
+        ForgetFolderOf(run.programFolder + "/" + name);
+    }
+    ::close(run.root);
+    std::string report;
+    if (!run.refused.empty())
+        report += "A save cut short left files that do not fit together, so they were left as they are: "
+            + Listed(run.refused) + ".";
+    if (!run.unfinished.empty())
+        report += std::string(report.empty() ? "" : "\n") + "Could not finish saving " + Listed(run.unfinished)
+            + "; the next start tries again.";
+    return report;
+}
+
+} // namespace plat

@@ -1,0 +1,288 @@
+// What a start does with the journals in its folder: a group a kill cut
+// short is finished; anything else (damaged, changed since, not a state a
+// kill leaves, naming files outside the folder or not ours, no regular file,
+// too large) leaves every file as it is.
+#include "platform/FileSystem.h"
+#include "platform/ReplacementGroup.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <linux/fs.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using ReplacementJournal = CTempFolderTest;
+
+std::string Contents()
+{
+    return ReadBytes("A.txt") + " " + ReadBytes("Cards/B.txt") + " " + ReadBytes("C.txt");
+}
+
+bool ReplaceThree(const char* a = "A.txt")
+{
+    plat::CReplacementGroup group;
+    bool ok = plat::ReplaceFileContents(a, "new", 3);
+    ok = plat::ReplaceFileContents("Cards/B.txt", "new", 3) && ok;
+    ok = plat::ReplaceFileContents("C.txt", "new", 3) && ok;
+    return group.Commit() && ok;
+}
+
+// The child runs the save and dies at the sync the observer picks; answers its exit status.
+int InChild(plat::SyncObserver observer, const std::function<bool()>& save)
+{
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        plat::SetSyncObserver(observer);
+        ::_exit(save() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool IsRename(std::string_view path)
+{
+    return path.find(".tmp") == std::string_view::npos && path.find(".journal") == std::string_view::npos;
+}
+
+// The three files' group killed after its first rename: one file new, the journal written.
+void StopAtFirstRename()
+{
+    WriteBytes("A.txt", "old");
+    WriteBytes("Cards/B.txt", "old");
+    WriteBytes("C.txt", "old");
+    ASSERT_EQ(InChild([](std::string_view path) { if (IsRename(path)) ::_exit(9); }, [] { return ReplaceThree(); }), 9);
+    ASSERT_EQ(Contents(), "new old old");
+}
+
+std::string Journals()
+{
+    std::string names;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (const std::string name = entry.path().filename().string(); name.find("journal") != std::string::npos)
+            names += name + " ";
+    return names;
+}
+
+bool NoTemporaryLeft()
+{
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
+        if (entry.path().filename().string().find(".tmp") != std::string::npos)
+            return false;
+    return true;
+}
+
+plat::JournalStamp StampOf(const std::string& path)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return {};
+    return {true, std::uint64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+TEST_F(ReplacementJournal, AStopIsFinishedAtTheNextStartAndAnyOtherStateIsLeftAsItIs)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& journal)> change;
+        const char* left;
+    };
+    const Case cases[] = {
+        {"as the kill left it", [](const std::string&) {}, "new new new"},
+        {"a byte changed", [](const std::string& j) { std::string t = ReadBytes(j); t[t.find("file") + 1] = 'X'; WriteBytes(j, t); },
+         "new old old"},
+        {"cut at a line's end", [](const std::string& j) { std::string t = ReadBytes(j); WriteBytes(j, t.substr(0, t.rfind("end"))); },
+         "new old old"},
+        {"a target saved since", [](const std::string&) { WriteBytes("C.txt", "mine"); }, "new old mine"},
+        {"a temporary gone before one still there", [](const std::string&) {
+             for (const auto& e : std::filesystem::directory_iterator("Cards"))
+                 if (e.path().filename() != "B.txt")
+                     std::filesystem::remove(e.path());
+         }, "new old old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(StopAtFirstRename());
+        std::string journal = Journals();
+        ASSERT_FALSE(journal.empty());
+        c.change(journal.substr(0, journal.size() - 1));
+        const std::string said = plat::FinishInterruptedReplacements();
+        EXPECT_EQ(Contents(), c.left);
+        EXPECT_EQ(said.empty(), std::string(c.left) == "new new new") << said;
+        EXPECT_EQ(Journals(), "");
+        EXPECT_TRUE(NoTemporaryLeft());
+    }
+}
+
+TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
+{
+    WriteBytes("Outside/Victim.txt", "safe");
+    WriteBytes("Outside/.Victim.txt.tmp1_1", "evil");
+    std::filesystem::create_directories("Program");
+    std::filesystem::create_directory_symlink("../Outside", "Program/Link");
+    WriteBytes("Program/Levels.txt", "levels");
+    WriteBytes("Program/Tips.txt", "tips");
+    ASSERT_TRUE(plat::SetCurrentFolder("Program"));
+    const plat::JournalStamp victim = StampOf("../Outside/Victim.txt"), evil = StampOf("../Outside/.Victim.txt.tmp1_1");
+    const std::vector<plat::JournalEntry> hostile = {
+        {"../Outside/Victim.txt", ".Victim.txt.tmp1_1", evil, victim},
+        {PathOf("Outside/Victim.txt"), ".Victim.txt.tmp1_1", evil, victim},
+        {"Link/Victim.txt", ".Victim.txt.tmp1_1", evil, victim},
+        {"Levels.txt", "Tips.txt", StampOf("Tips.txt"), StampOf("Levels.txt")}, // no temporary of ours
+    };
+    for (const plat::JournalEntry& entry : hostile) {
+        SCOPED_TRACE(entry.target);
+        WriteBytes(".Replacements1_1.journal", plat::EncodeJournal(plat::JournalKind::Replace, {entry}));
+        EXPECT_NE(plat::FinishInterruptedReplacements(), "");
+        EXPECT_EQ(ReadBytes("../Outside/Victim.txt") + ReadBytes("../Outside/.Victim.txt.tmp1_1"), "safeevil");
+        EXPECT_EQ(ReadBytes("Levels.txt") + ReadBytes("Tips.txt"), "levelstips");
+    }
+
+    // No regular file, or more than a group holds: refused without waiting or reading on.
+    ASSERT_EQ(::mkfifo(".Replacements1_2.journal", 0600), 0);
+    std::filesystem::create_symlink("../Outside/Victim.txt", ".Replacements1_3.journal");
+    WriteBytes(".Replacements1_4.journal", "Ombrisalt journal 2\nreplace\n" + std::string(1 << 20, 'x'));
+    std::vector<plat::JournalEntry> many;
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "F" + std::to_string(i), temporary = "." + name + ".tmp1_1";
+        WriteBytes(temporary, "new");
+        many.push_back({name, temporary, StampOf(temporary), {}});
+    }
+    WriteBytes(".Replacements1_5.journal", plat::EncodeJournal(plat::JournalKind::Replace, many));
+    EXPECT_NE(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(ReadBytes("../Outside/Victim.txt"), "safe");
+    EXPECT_EQ(Journals(), "");
+    EXPECT_FALSE(DiskHas("F0"));
+}
+
+TEST_F(ReplacementJournal, ARenameThatFailsAtTheStartKeepsTheJournalAndNamesTheFile)
+{
+    ASSERT_NO_FATAL_FAILURE(StopAtFirstRename());
+    const auto immutable = [](bool on) {
+        const int fd = ::open("Cards", O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return ok;
+    };
+    if (!immutable(true))
+        GTEST_SKIP() << "no immutable folders here";
+    const std::string said = plat::FinishInterruptedReplacements();
+    ASSERT_TRUE(immutable(false));
+    EXPECT_NE(said.find("Could not finish saving Cards/B.txt"), std::string::npos) << said;
+    EXPECT_EQ(Contents(), "new old old");
+    EXPECT_NE(Journals(), "");
+    EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(Contents(), "new new new");
+}
+
+std::atomic<bool> g_FirstGroupRenaming{false};
+
+TEST_F(ReplacementJournal, TwoGroupsAtOnceEachKeepTheirOwnJournal)
+{
+    // One thread's group stops at its first rename; another's runs to its
+    // end; then the program dies.
+    WriteBytes("X1.txt", "old");
+    WriteBytes("X2.txt", "old");
+    const int status = InChild(
+        [](std::string_view path) {
+            if (IsRename(path) && path.ends_with("X1.txt")) {
+                g_FirstGroupRenaming = true;
+                for (;;)
+                    ::pause();
+            }
+        },
+        [] {
+            std::thread([] {
+                plat::CReplacementGroup group;
+                (void)!plat::ReplaceFileContents("X1.txt", "new", 3);
+                (void)!plat::ReplaceFileContents("X2.txt", "new", 3);
+                (void)!group.Commit();
+            }).detach();
+            while (!g_FirstGroupRenaming)
+                ::usleep(1000);
+            plat::CReplacementGroup group;
+            (void)!plat::ReplaceFileContents("Y1.txt", "new", 3);
+            (void)!plat::ReplaceFileContents("Y2.txt", "new", 3);
+            return group.Commit();
+        });
+    ASSERT_EQ(status, 0);
+    plat::FinishInterruptedReplacements();
+    EXPECT_EQ(ReadBytes("X1.txt") + ReadBytes("X2.txt"), "newnew");
+}
+
+TEST_F(ReplacementJournal, ANewFileOfAGroupStoppedAnywhereIsNotLeftBehind)
+{
+    for (int stop = 1;; ++stop) {
+        SCOPED_TRACE(stop);
+        ASSERT_LT(stop, 20);
+        WriteBytes("Old.txt", "old");
+        std::filesystem::remove("Made.txt");
+        static int s_Left;
+        s_Left = stop;
+        const int status = InChild([](std::string_view) { if (--s_Left == 0) ::_exit(9); }, [] {
+            plat::CReplacementGroup group;
+            bool ok = plat::ReplaceFileContents("Made.txt", "new", 3);
+            ok = plat::ReplaceFileContents("Old.txt", "new", 3) && ok;
+            return group.Commit() && ok;
+        });
+        plat::FinishInterruptedReplacements();
+        const std::string seen = ReadBytes("Old.txt") + " " + (DiskHas("Made.txt") ? ReadBytes("Made.txt") : "none");
+        EXPECT_TRUE(seen == "old none" || seen == "new new") << seen;
+        if (status == 0)
+            break;
+    }
+}
+
+TEST_F(ReplacementJournal, AGroupFileWhoseFolderIsMadeOnTheRetryIsSaved)
+{
+    WriteBytes("C.txt", "old");
+    plat::CReplacementGroup group;
+    EXPECT_FALSE(plat::ReplaceFileContents("Cache/New.txt", "new", 3));
+    ASSERT_TRUE(plat::CreateFolder("Cache"));
+    EXPECT_TRUE(plat::ReplaceFileContents("Cache/New.txt", "new", 3));
+    EXPECT_TRUE(plat::ReplaceFileContents("C.txt", "new", 3));
+    EXPECT_TRUE(group.Commit());
+    EXPECT_EQ(ReadBytes("Cache/New.txt") + ReadBytes("C.txt"), "newnew");
+}
+
+// The journal cannot be written (a full disk): the save is named by its data file.
+TEST_F(ReplacementJournal, ARefusedJournalNamesTheSavesFile)
+{
+    WriteBytes("A.txt", "old");
+    WriteBytes("Cards/B.txt", "old");
+    WriteBytes("C.txt", "old");
+    const auto save = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        plat::CReplacementGroup group;
+        for (const char* name : {"A.txt", "Cards/B.txt", "C.txt"})
+            (void)!plat::ReplaceFileContents(name, "new", 3);
+        std::string failed;
+        std::fprintf(stderr, "%d %s\n", int(group.Commit(&failed)), failed.c_str());
+        ::_exit(0);
+    };
+    EXPECT_EXIT(save(), testing::ExitedWithCode(0), "^0 A.txt\n$");
+    EXPECT_EQ(Contents(), "old old old");
+}
+
+} // namespace
