@@ -246,6 +246,9 @@ std::string InProgramFolder(const std::string& target, const std::string& folder
 
 bool WriteJournal(const std::string& path, const std::string& text)
 {
+    // A journal the next start would refuse as too large is never written.
+    if (text.size() > kMaxJournalBytes)
+        return false;
     std::string tempPath;
     std::FILE* stream = CreateTemporaryBeside(path, tempPath, "wb");
     if (!stream)

@@ -286,3 +286,24 @@ TEST_F(ReplacementJournal, ARefusedJournalNamesTheSavesFile)
 }
 
 } // namespace
+
+// The writer refuses a journal the reader would refuse: a group whose long
+// paths would pass the bound is not saved, one well within it is.
+TEST_F(ReplacementJournal, AGroupWhoseJournalWouldPassTheBoundIsRefused)
+{
+    std::string folder;
+    for (const char c : std::string("abcdef"))
+        folder += std::string(200, c) + "/";
+    const auto save = [&](int files) {
+        plat::CReplacementGroup group;
+        bool ok = true;
+        for (int i = 0; i < files; ++i)
+            ok = plat::ReplaceFileContents((folder + std::to_string(i) + std::string(150, 'n')).c_str(), "new", 3) && ok;
+        return group.Commit() && ok;
+    };
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(save(40));
+    EXPECT_FALSE(save(200));
+    EXPECT_FALSE(DiskHas(folder + "199" + std::string(150, 'n')));
+    EXPECT_EQ(Journals(), "");
+}
