@@ -81,6 +81,12 @@ protected:
             const bool sound = name.size() == dash + stem.size() && dot != std::string::npos;
             const std::string item = "!Aaa" + (sound ? stem.substr(dot) : "");
             const fs::path made = at / (name.substr(0, dash) + item + name.substr(dash + stem.size()));
+            // Two lists over the same files (a list and a view of it that
+            // has been read by then) share one copy.
+            if (fs::exists(made)) {
+                m_Copies[list.name] = {made.string(), item};
+                return;
+            }
             fs::copy(entry.path(), made, fs::copy_options::recursive);
             // Shown under its own name, so its own lines (its card) are told apart.
             if (fs::is_regular_file(made) && made.extension() == ".txt") {
