@@ -48,12 +48,15 @@ namespace {
 
 class ListsInGame : public CScreensGameTest {
 protected:
-    // A list with a real item: its name, folder, last item, and whether that is its only one.
+    // A list with a real item: its name, folder, last item, whether that is
+    // its only one, and its files' endings ("UpgradeSlot.txt"; empty where
+    // the list names none).
     struct SList {
         std::string name;
         std::string folder;
         std::string item;
         bool alone = false;
+        std::string endings;
     };
     std::vector<std::pair<CObjectFileArray*, std::string>> m_Sources;
     // By list name, the path and item name of "!Aaa".
@@ -69,25 +72,32 @@ protected:
         const fs::path at = fs::path(PathOf("Data")) / list.folder / fs::path(list.item).parent_path();
         const std::string stem = fs::path(list.item).filename().string();
         std::error_code error;
-        for (const auto& entry : fs::directory_iterator(at, error)) {
-            const std::string name = entry.path().filename().string();
+        // In name order: a folder's own order differs between file systems.
+        std::set<fs::path> entries;
+        for (const auto& entry : fs::directory_iterator(at, error))
+            entries.insert(entry.path());
+        // Only a file of the list's own ending: "Signpost" is an upgrade and a slot.
+        const auto ownEnding = [&](const std::string& rest) {
+            std::istringstream endings(list.endings);
+            for (std::string ending; std::getline(endings, ending, ',');)
+                if (CompareNameNoCase(rest.c_str(), ("." + ending).c_str()) == 0)
+                    return true;
+            return list.endings.empty() || rest.empty();
+        };
+        for (const fs::path& path : entries) {
+            const std::string name = path.filename().string();
             const size_t dash = name[0] == '-' ? 1 : 0;
             if (name.size() < dash + stem.size()
                 || CompareNameNoCase(name.substr(dash, stem.size()).c_str(), stem.c_str()) != 0
-                || (name.size() > dash + stem.size() && name[dash + stem.size()] != '.'))
+                || (name.size() > dash + stem.size() && name[dash + stem.size()] != '.')
+                || !ownEnding(name.substr(dash + stem.size())))
                 continue;
             // A sound's item name keeps its file's ending.
             const size_t dot = stem.rfind('.');
             const bool sound = name.size() == dash + stem.size() && dot != std::string::npos;
             const std::string item = "!Aaa" + (sound ? stem.substr(dot) : "");
             const fs::path made = at / (name.substr(0, dash) + item + name.substr(dash + stem.size()));
-            // Two lists over the same files (a list and a view of it that
-            // has been read by then) share one copy.
-            if (fs::exists(made)) {
-                m_Copies[list.name] = {made.string(), item};
-                return;
-            }
-            fs::copy(entry.path(), made, fs::copy_options::recursive);
+            fs::copy(path, made, fs::copy_options::recursive);
             // Shown under its own name, so its own lines (its card) are told apart.
             if (fs::is_regular_file(made) && made.extension() == ".txt") {
                 std::string text = ReadBytes(made.string());
@@ -101,6 +111,7 @@ protected:
             m_Copies[list.name] = {made.string(), item};
             return;
         }
+        ADD_FAILURE() << list.name << ": no file of its own to copy";
     }
 
     static std::string UpgradeName(int32_t upgrade)
@@ -156,8 +167,9 @@ protected:
                 continue;
             const std::string folder = list->GetFolderName();
             if (lists) {
-                lists->push_back(
-                    {name, folder, list->GetItemName(list->GetCount() - 1), list->GetCount() == first + 1});
+                const char* endings = files ? files->GetListFileNameText() : nullptr;
+                lists->push_back({name, folder, list->GetItemName(list->GetCount() - 1), list->GetCount() == first + 1,
+                                  endings ? endings : ""});
                 if (files && folder.find('|') == std::string::npos && folder.rfind("Cache", 0) != 0)
                     m_Sources.emplace_back(files, folder);
             } else if (m_Copies.count(name)) {
@@ -166,7 +178,7 @@ protected:
         }
         if (lists)
             lists->push_back(
-                {"Sequences", "Resources/Sequences", GetSequenceList().GetItemName(GetSequenceList().GetCount() - 1)});
+                {"Sequences", "Resources/Sequences", GetSequenceList().GetItemName(GetSequenceList().GetCount() - 1), false, ""});
         CLevelOptions* level = CLevelOptions::SGetCurrent();
         ASSERT_NE(level, nullptr);
         Shown(seen);
