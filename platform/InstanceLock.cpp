@@ -29,12 +29,12 @@ std::map<std::string, int>& HeldLocks()
     return *held;
 }
 
-bool AcquireLockFile(const std::string& path)
+bool AcquireLockFile(const std::string& path, int flags = 0)
 {
     std::map<std::string, int>& held = HeldLocks();
     if (held.count(path))
         return true;
-    const int fd = OpenRegularFile(path, O_RDWR | O_CREAT, 0600);
+    const int fd = OpenRegularFile(path, O_RDWR | O_CREAT | flags, 0600);
     if (fd < 0)
         return true;
     int result;
@@ -71,7 +71,9 @@ bool AcquireInstanceLock(std::string_view name)
 bool AcquireFolderLock(const std::string& folder, std::string_view name)
 {
     const std::string path = FolderLockPath(folder, name);
-    if (!AcquireLockFile(path))
+    // The folder may come from anyone: a link in the lock's place makes no
+    // file where it points.
+    if (!AcquireLockFile(path, O_NOFOLLOW))
         return false;
     if (HeldLocks().count(path))
         FolderLocks().push_back(path);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace plat {
@@ -78,6 +79,8 @@ TEST(PlatformHeadless, TheHandDrivenClockMovesOnlyWhenAdvancedOrSlept)
     EXPECT_NE(GetMillisecondTick(), 0x74u);
 }
 
+using FolderLock = CTempFolderTest;
+
 TEST(InstanceLock, IsHeldForTheLifeOfTheProcess)
 {
     const std::string name = "OmbrisaltLockTest-" + std::to_string(::getpid());
@@ -89,6 +92,16 @@ TEST(InstanceLock, IsHeldForTheLifeOfTheProcess)
     EXPECT_EQ(RunCommand("flock -n '" + path + "-other' true"), 0);
     ::unlink(path.c_str());
     ::unlink((path + "-other").c_str());
+}
+
+// A link in the place of a folder's lock makes no file where it points.
+TEST_F(FolderLock, ALinkInItsPlaceMakesNoFileOutsideTheFolder)
+{
+    ASSERT_EQ(::mkdir("Folder", 0700), 0);
+    ASSERT_EQ(::symlink(PathOf("Outside.txt").c_str(), "Folder/.Test.lock"), 0);
+    EXPECT_TRUE(AcquireFolderLock("Folder", "Test"));
+    EXPECT_FALSE(DiskHas("Outside.txt"));
+    ReleaseFolderLocks();
 }
 
 } // namespace
