@@ -62,8 +62,6 @@ CFrame* OptionalFrame(int32_t index)
 
 void AddButtonPicture(CPropertyDeclarer& d, int32_t CFrameOverlayButton::*member, const char* name)
 {
-    // An older file's unset pictures are mended by the set that holds them
-    // (CFrameOverlayOptions::OnLoaded).
     d.AddListReference(member, name, &GetFrameLibrary(), nullptr).DefaultWhenMissing();
 }
 

@@ -10,7 +10,6 @@
 #include "objects/CIntProperty.h"
 #include "objects/CListProperty.h"
 #include "objects/CPObjectProperty.h"
-#include "overlays/ButtonOverlays.h"
 #include "overlays/ImageOverlays.h"
 #include "render/COpacityProxyFrame.h"
 #include "render/CScaledOffsetProxyFrame.h"
@@ -18,10 +17,8 @@
 #include "sequences/CTextSubstitutionList.h"
 #include "ui/UiHooks.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -271,37 +268,14 @@ CFont* CFrameOverlayOptions::GetTextFont() const
 
 namespace {
 
-// Every button of a set, in whatever container it sits.
-class CButtonCollector final : public CPropertyTreeCallback {
-public:
-    void Enter(CObject* object) override
-    {
-        if (auto* button = dynamic_cast<CFrameOverlayButton*>(object))
-            m_Buttons.push_back(button);
-    }
-    void Leave(CObject*) override {}
-    std::vector<CFrameOverlayButton*> m_Buttons;
-};
-
 constexpr const char* kUnsetPictureKey = "Unset Picture";
-
-CJString Narrowed(const CJString& text)
-{
-    CJString narrow(text);
-    if (narrow.IsWide())
-        narrow.ToNarrow();
-    return narrow;
-}
 
 } // namespace
 
-void CFrameOverlayOptions::OnBeforeLoad()
-{
-    m_UnsetPicture.Empty();
-}
-
 void CFrameOverlayOptions::WriteCustomProperties(CObjectStream& stream)
 {
+    // Kept for the build before this one, which read a set without the line
+    // as one whose first picture meant none.
     CJString line(kUnsetPictureKey);
     line.Append("=");
     line.Append(GetFrameLibrary().NoneEntryName());
@@ -310,45 +284,14 @@ void CFrameOverlayOptions::WriteCustomProperties(CObjectStream& stream)
 
 void CFrameOverlayOptions::ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream)
 {
-    if (CompareNameNoCase(Narrowed(name).GetString(), kUnsetPictureKey) == 0)
-        m_UnsetPicture = value.IsEmpty() ? GetFrameLibrary().NoneEntryName() : Narrowed(value);
-    else
+    // A picture's name is that picture, with the line or without: nothing in
+    // a file of the build without a none picture tells the name it wrote for
+    // none from a chosen one (README).
+    CJString narrow(name);
+    if (narrow.IsWide())
+        narrow.ToNarrow();
+    if (CompareNameNoCase(narrow.GetString(), kUnsetPictureKey) != 0)
         CObject::ReadCustomProperties(name, value, stream);
-}
-
-bool CFrameOverlayOptions::ReadExtraBinary(CObjectStream&)
-{
-    // Binary copies are this build's own caches and clipboard: no old names.
-    m_UnsetPicture = GetFrameLibrary().NoneEntryName();
-    return true;
-}
-
-void CFrameOverlayOptions::OnLoaded(CUntypedCObjectPointer*)
-{
-    CFrameList& frames = GetFrameLibrary();
-    CButtonCollector collector;
-    SearchPropertyTree(collector);
-    CJString unset = m_UnsetPicture;
-    if (unset.IsEmpty()) {
-        // Text without the line is older. 37284699 wrote an unset picture
-        // as "!None"; 60958a47 had no none picture and wrote each unset one
-        // by its first picture, which sorts before every name it wrote.
-        int32_t first = m_PreviewFrame;
-        bool namesNone = frames.IsNoneRow(m_PreviewFrame);
-        for (CFrameOverlayButton* button : collector.m_Buttons)
-            for (int32_t* picture : button->Pictures()) {
-                namesNone = namesNone || frames.IsNoneRow(*picture);
-                first = std::min(first, *picture);
-            }
-        unset = namesNone ? frames.NoneEntryName() : frames.GetItemNameString(first);
-    }
-    const int32_t named = frames.Find(unset.GetString());
-    if (!frames.IsNoneRow(named))
-        for (CFrameOverlayButton* button : collector.m_Buttons)
-            for (int32_t* picture : button->Pictures())
-                if (*picture == named)
-                    *picture = 0;
-    m_UnsetPicture = frames.NoneEntryName();
 }
 
 void CFrameOverlayOptions::Append(CFrameOverlay* overlay)

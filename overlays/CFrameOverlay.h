@@ -133,14 +133,10 @@ public:
     void Append(CFrameOverlay* overlay);
     uint32_t GetOverlayCount() const { return m_ListOfOverlays.GetCount(); }
     CFrameOverlay* GetOverlay(uint32_t i) const { return m_ListOfOverlays[i]; }
-    // Object text ends with the name it gives an unset button picture
-    // ("Unset Picture=!None"); text without that line is older, and its
-    // buttons' pictures are read as OnLoaded says.
-    void OnBeforeLoad() override;
-    void OnLoaded(CUntypedCObjectPointer* holder) override;
+    // Object text ends with "Unset Picture=!None"; a reader passes it by,
+    // and reads each picture's name as that picture.
     void WriteCustomProperties(CObjectStream& stream) override;
     void ReadCustomProperties(const CJString& name, const CJString& value, CObjectStream& stream) override;
-    bool ReadExtraBinary(CObjectStream& stream) override;
 
     int32_t m_TextFont = 0;
     int32_t m_PreviewFrame = 0;
@@ -148,7 +144,6 @@ public:
     CTextSubstitutionList* m_pPreviewSubstitutions = nullptr;
 
 private:
-    CJString m_UnsetPicture; // as read; empty: no such line
     bool m_bDrawing = false;
     bool m_bSearching = false;
 };

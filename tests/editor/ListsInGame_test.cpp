@@ -323,9 +323,10 @@ TEST_F(ListsInGame, EveryListOfTheChooserOpensAndBeginsWithItsNoneEntry)
 // A button picture is the one saved whatever sorts first later: a picture
 // added before every other (as the image browser adds one) and the one
 // after it keep their buttons across a save and a new start, and the second
-// does after the first is deleted. Buttons without a picture stay without,
-// as do those the build that had no none picture saved (its unset pictures
-// named its first picture), with the new picture there too.
+// does after the first is deleted. Buttons without a picture stay without.
+// A set of an earlier build reads as written: the last build's with every
+// picture set keeps the one that sorts first in it; the build without a none
+// picture wrote a missing one by its first picture, which then shows.
 TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
@@ -365,13 +366,37 @@ TEST_F(ListsInGame, AButtonPictureReadsAsSavedWhateverSortsFirst)
     EXPECT_EQ(pictures(back.get(), "PlayGame"), "Aardvark " + next + " - - - ");
     EXPECT_EQ(pictures(back.get(), "Options"), unset);
 
-    std::unique_ptr<CFrameOverlayOptions> old
-        = read(OMBRISALT_SOURCE_DIR "/tests/game/screens/previous-build/60958a47/Main Menu Overlay.FOO");
+    const std::string builds = OMBRISALT_SOURCE_DIR "/tests/game/screens/previous-build/";
+    std::unique_ptr<CFrameOverlayOptions> old = read(builds + "60958a47/Main Menu Overlay.FOO");
     ASSERT_NE(old, nullptr);
+    std::string first;
+    for (int i = 0; i < 5; ++i)
+        first += "EditLayerChecked ";
     for (const char* id : {"PlayGame", "ChangePlayer", "Options", "Exit"})
-        EXPECT_EQ(pictures(old.get(), id), unset) << id;
+        EXPECT_EQ(pictures(old.get(), id), first) << id;
     ASSERT_TRUE(old->SaveToFile(PathOf("Old Menu.FOO").c_str(), kSaveSkipWritableTest));
-    EXPECT_EQ(ReadBytes(PathOf("Old Menu.FOO")).find("Image=EditLayerChecked"), std::string::npos);
+    // Saved again, no picture's name gives way to none.
+    const auto namesNone = [](const std::string& text) {
+        return text.find("Image=!None") != std::string::npos || text.find("Preview On=!None") != std::string::npos;
+    };
+    EXPECT_FALSE(namesNone(ReadBytes(PathOf("Old Menu.FOO"))));
+
+    // The last build's writer, every picture set; Play's sorts first.
+    std::string every = ReadBytes(builds + "37284699/Main Menu Overlay.FOO");
+    const size_t play = every.find("Normal Image=!None", every.find("ID=PlayGame"));
+    ASSERT_NE(play, std::string::npos);
+    every.replace(play, std::strlen("Normal Image=!None"), "Normal Image=Harbour Background");
+    for (size_t at = every.find("=!None"); at != std::string::npos; at = every.find("=!None", at))
+        every.replace(at, std::strlen("=!None"), "=Panel");
+    WriteBytes(PathOf("Every Picture.FOO"), every);
+    std::unique_ptr<CFrameOverlayOptions> all = read(PathOf("Every Picture.FOO"));
+    ASSERT_NE(all, nullptr);
+    EXPECT_EQ(pictures(all.get(), "PlayGame"), "Harbour Background Panel Panel Panel Panel ");
+    EXPECT_EQ(all->m_PreviewFrame, frames.Find("Panel"));
+    ASSERT_TRUE(all->SaveToFile(PathOf("Every Picture Again.FOO").c_str(), kSaveSkipWritableTest));
+    const std::string again = ReadBytes(PathOf("Every Picture Again.FOO"));
+    EXPECT_NE(again.find("Normal Image=Harbour Background\r\n"), std::string::npos);
+    EXPECT_FALSE(namesNone(again));
 
     ASSERT_TRUE(std::filesystem::remove(PathOf("Data/Resources/Frames/Aardvark.tga")));
     back = read(saved);

@@ -5,6 +5,8 @@
 
 #include "images/CFont.h"
 #include "images/CFrame.h"
+#include "images/CFrameList.h"
+#include "objects/CObject.h"
 #include "overlays/ButtonOverlays.h"
 #include "overlays/CFrameOverlayTimeline.h"
 #include "shell/CKeyboardState.h"
@@ -16,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -121,6 +124,59 @@ TEST_F(ButtonOverlay, TheLooksPaintAFrameWindowAndAButtonAtTheirPlaces)
                 EXPECT_EQ(Pixel(*canvas, x, y), 0u) << x << "," << y;
             }
         }
+}
+
+// A picture's name is that picture, whatever else the set names: a set whose
+// buttons and preview name every picture keeps the one that sorts first.
+// Written by hand (no "Unset Picture" line, defaults left out, names in
+// another case), as the build before this one wrote it (every line, no
+// mark) and as this build writes it; with and without a "!None" picture.
+TEST_F(ButtonOverlay, ASetNamingEveryPictureKeepsTheOneThatSortsFirst)
+{
+    AddSet("Hand",
+           "Frame To Preview On=a blank\nText Overlays=Array\n{\n\tItem Count=1\n"
+           "\tArray Item=CFrameOverlayButton\n\t{\n\t\tID=Play\n\t\tNormal Image=a blank\n"
+           "\t\tHover Image=CHECKED\n\t\tPressed Image=Unchecked\n\t\tCheck Box Checked Image=Checked\n"
+           "\t\tCheck Box Unchecked Image=A Blank\n\t}\n}");
+    const std::string kept = "A Blank Checked Unchecked Checked A Blank ";
+    const std::string folder = "Resources/Frame Overlay Options/";
+    for (const bool placeholder : {false, true}) {
+        SCOPED_TRACE(placeholder ? "with a !None picture" : "without");
+        if (placeholder)
+            AddFrame("!None", 8, 8, 0xFF0000FFu);
+        ResetLists();
+        CFrameOverlayOptions* hand = Set("Hand");
+        ASSERT_NE(hand, nullptr);
+        ASSERT_TRUE(hand->SaveToFile((folder + "Marked.FOO").c_str(), kSaveSkipWritableTest));
+        std::string previous = ReadBytes(folder + "Marked.FOO");
+        const size_t mark = previous.find("Unset Picture=");
+        ASSERT_NE(mark, std::string::npos);
+        previous.erase(previous.rfind('\n', mark) + 1, previous.find('\n', mark) - previous.rfind('\n', mark));
+        WriteBytes(folder + "Previous.FOO", previous);
+        ResetLists();
+        for (const char* name : {"Hand", "Previous", "Marked"}) {
+            CFrameOverlayOptions* set = Set(name);
+            ASSERT_NE(set, nullptr) << name;
+            auto* play = dynamic_cast<CFrameOverlayButton*>(set->FindOverlay(CJString("Play"), nullptr, nullptr));
+            ASSERT_NE(play, nullptr) << name;
+            std::string read;
+            for (int32_t* row : play->Pictures())
+                read += std::string(*row > 0 ? GetFrameLibrary().GetItemName(*row) : "-") + " ";
+            EXPECT_EQ(read, kept) << name;
+            EXPECT_EQ(set->m_PreviewFrame, FrameIndex("A Blank")) << name;
+            std::unique_ptr<CJButton, void (*)(CJButton*)> control(set->CreateButtonWindow(CJString("Play"), nullptr),
+                                                                   [](CJButton* b) { b->Destroy(); });
+            ASSERT_NE(control, nullptr) << name;
+            EXPECT_TRUE(control->HasAnyImage()) << name;
+            // Saved again, each name as read.
+            ASSERT_TRUE(set->SaveToFile("Again.FOO", kSaveSkipWritableTest));
+            const std::string again = ReadBytes("Again.FOO");
+            for (const char* line : {"Frame To Preview On=A Blank\r\n", "Normal Image=A Blank\r\n",
+                                     "Check Box Unchecked Image=A Blank\r\n"})
+                EXPECT_NE(again.find(line), std::string::npos) << name << ": " << line;
+            EXPECT_EQ(again.find("Image=!None"), std::string::npos) << name;
+        }
+    }
 }
 
 // A set "Screen" holding, 100, 50 in, a nested set whose timeline slides a

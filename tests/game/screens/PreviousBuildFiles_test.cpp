@@ -75,11 +75,12 @@ size_t UnsetReferences(const std::string& text)
 // scrapbook's upgrade rows, the second its parts by name, each one phase
 // late, and an unset reference as "!None", with a frequency for the none
 // phase; its menu gave one button a picture. Rows that a list grown since
-// has moved off their phases stay as written.
+// has moved off their phases stay as written. The first build wrote a
+// missing picture by its first picture's name, which reads as that picture.
 struct SBuild {
     const char* folder;
     std::vector<std::array<std::string, 4>> lots; // the parts drawn
-    const char* pictured = "";                    // the button with a picture
+    const char* pictured = "";                    // the button with a picture; "*" every one
     const char* grown = "";                       // an upgrade added since
     std::vector<std::string> kept = {};           // the scrapbook entries as kept
     bool noNoneFiles = false;                     // data made without "!None" files
@@ -91,12 +92,13 @@ TEST_F(PreviousBuildFiles, ReadWithTheMeaningTheyHad)
         {"60958a47/",
          {{"", "Lemon Paint", "Cottage", "Single Garage"},
           {"", "Sky Blue Paint", "Cottage", "Single Garage"},
-          {"", "Lemon Paint", "Cottage", ""}}},
+          {"", "Lemon Paint", "Cottage", ""}},
+         "*"},
         {"60958a47/",
          {{"", "Lemon Paint", "Cottage", "Single Carport"},
           {"", "Single Garage", "Cottage", "Single Carport"},
           {"", "Lemon Paint", "Cottage", ""}},
-         "",
+         "*",
          "Single Carport",
          {"0,14,5,25", "0,26,5,25", ",\"Lemon Paint\",\"Cottage\","}},
         {"37284699/",
@@ -137,9 +139,9 @@ TEST_F(PreviousBuildFiles, ReadWithTheMeaningTheyHad)
             CJButton* button = menu->GetButton(id);
             ASSERT_NE(button, nullptr) << id;
             EXPECT_STREQ(button->GetTitleText(), title) << id;
-            EXPECT_EQ(button->HasAnyImage(), std::string(id) == build.pictured) << id;
+            EXPECT_EQ(button->HasAnyImage(), std::string(id) == build.pictured || *build.pictured == '*') << id;
         }
-        if (*build.pictured) {
+        if (*build.pictured && *build.pictured != '*') {
             CFrameOverlayOptionsList& sets = GetFrameOverlayOptionsList();
             const auto* button
                 = dynamic_cast<CFrameOverlayButton*>(sets.GetObject(sets.Find("Main Menu Overlay"))
