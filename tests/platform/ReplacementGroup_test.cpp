@@ -17,8 +17,11 @@
 #include <linux/fs.h>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/user.h>
 #include <sys/wait.h>
 #include <thread>
 #include <fcntl.h>
@@ -204,6 +207,97 @@ TEST_F(ReplacementJournal, TheLastBuildsJournalIsFinishedInTheOrderAKillLeaves)
         EXPECT_EQ(said.empty(), !c.refused) << said;
         EXPECT_EQ(Journals(), "");
         EXPECT_TRUE(NoTemporaryLeft());
+    }
+}
+
+enum class Stopped { AtTheChange, Before, CannotTrace };
+
+// A start's recovery in a child killed as it is about to make its k-th change
+// to the disk (a rename or an unlink).
+Stopped RecoverKilledAtChange(int k)
+{
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        ::raise(SIGSTOP);
+        (void)plat::FinishInterruptedReplacements();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL) != 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        return Stopped::CannotTrace;
+    }
+    int changes = 0, signal = 0;
+    for (bool entering = true;; entering = !entering) {
+        ::ptrace(PTRACE_SYSCALL, child, nullptr, reinterpret_cast<void*>(long(signal)));
+        ::waitpid(child, &status, 0);
+        if (!WIFSTOPPED(status))
+            return Stopped::Before;
+        signal = WSTOPSIG(status) == (SIGTRAP | 0x80) ? 0 : WSTOPSIG(status);
+        if (signal != 0) {
+            entering = !entering;
+            continue;
+        }
+        user_regs_struct registers;
+        ::ptrace(PTRACE_GETREGS, child, nullptr, &registers);
+        const long call = long(registers.orig_rax);
+        if (entering && (call == SYS_rename || call == SYS_renameat || call == SYS_renameat2 || call == SYS_unlink
+                         || call == SYS_unlinkat) && ++changes == k) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return Stopped::AtTheChange;
+        }
+    }
+}
+
+// A start killed at any step of its recovery leaves what the next start
+// finishes, or leaves as it is, as the first would have.
+TEST_F(ReplacementJournal, AStartKilledAtAnyStepLeavesWhatTheNextStartCompletes)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        const char* left;
+    };
+    const auto oldJournal = [](int renamed, int gone) {
+        return [=] {
+            const char* targets[] = {"A.txt", "Cards/B.txt", "C.txt"};
+            const char* temporaries[] = {"./.A.txt.tmp7_1", "Cards/.B.txt.tmp7_2", "./.C.txt.tmp7_3"};
+            std::string lines;
+            for (int i = 0; i < 3; ++i) {
+                WriteBytes(targets[i], i < renamed ? "new" : "old");
+                std::filesystem::remove(temporaries[i]);
+                if (i >= renamed && i != gone)
+                    WriteBytes(temporaries[i], "new");
+                lines += std::string(temporaries[i]) + "\t" + targets[i] + "\n";
+            }
+            WriteOldJournal(lines);
+        };
+    };
+    const Case cases[] = {
+        {"this build's journal", [] { StopAtFirstRename(); }, "new new new"},
+        {"the last build's journal", oldJournal(1, -1), "new new new"},
+        {"the last build's journal, refused", oldJournal(0, 1), "old old old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int k = 1;; ++k) {
+            SCOPED_TRACE(k);
+            ASSERT_LT(k, 20);
+            ASSERT_NO_FATAL_FAILURE(c.prepare());
+            const Stopped stopped = RecoverKilledAtChange(k);
+            if (stopped == Stopped::CannotTrace)
+                GTEST_SKIP() << "no tracing here";
+            plat::FinishInterruptedReplacements();
+            EXPECT_EQ(Contents(), c.left);
+            EXPECT_EQ(Journals(), "");
+            if (stopped == Stopped::Before)
+                break;
+        }
     }
 }
 
