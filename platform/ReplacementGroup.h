@@ -46,8 +46,8 @@ private:
 // leaves: its first temporaries renamed, the rest in place, every target as
 // the journal recorded it. The last build's journal, which records no
 // stamps, is finished as that build finished it, in the same order only.
-// Only files inside the folder are touched, reached from it one name at a
-// time (no "..", no absolute path; a linked folder followed as the save
+// Only files reached from the folder one name at a time are touched (no
+// "..", no absolute path; a folder linked inside it followed as the save
 // followed it), and only temporaries of ours. Any other journal leaves every
 // file as it is and its temporaries are removed. A journal whose rename fails
 // stays for the next start. Answers what the user should be told, empty when
