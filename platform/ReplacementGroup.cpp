@@ -460,13 +460,59 @@ bool CReplacementGroup::Commit(std::string* failedPath)
     return ok;
 }
 
+// --- The last build's journal ---
+//
+// ".Replacements.journal", written whole (a temporary renamed over the empty
+// placeholder of its lock) before the group's first rename:
+//   replace
+//   <temporary's path>\t<target's path>     one line a file, in the order renamed
+// Paths as that build resolved them: relative to the program folder, or
+// absolute. No seal and no stamps.
+
+namespace {
+
+constexpr std::string_view kOldJournalName = ".Replacements.journal";
+constexpr std::string_view kOldJournalHeader = "replace\n";
+
+} // namespace
+
+bool DecodeOldJournal(std::string_view text, const std::string& programFolder, std::vector<JournalEntry>& entries)
+{
+    entries.clear();
+    // The placeholder alone: killed while the journal was written, before any rename.
+    if (text.empty())
+        return true;
+    if (!text.starts_with(kOldJournalHeader))
+        return false;
+    bool whole = text.ends_with('\n');
+    for (size_t at = kOldJournalHeader.size(); at < text.size();) {
+        const size_t stop = std::min(text.find('\n', at), text.size());
+        const std::string_view line = text.substr(at, stop - at);
+        at = stop + 1;
+        // That build renamed only a temporary of ours beside its own target,
+        // and wrote no other line.
+        const size_t tab = line.find('\t');
+        const std::string temporary(line.substr(0, tab));
+        const std::string target(tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1));
+        if (tab == std::string_view::npos || FolderOf(temporary) != FolderOf(target)
+            || !IsTemporaryOf(BaseNameOf(temporary), BaseNameOf(target))) {
+            whole = false;
+            continue;
+        }
+        entries.push_back({InProgramFolder(target, programFolder), BaseNameOf(temporary), {}, {}});
+    }
+    return whole;
+}
+
 // --- Recovery at start ---
 
 namespace {
 
 // The folder holding a journal's target, reached from the program folder
-// without leaving it: no absolute path, no "." or "..", no symbolic link on
-// the way. Answers its descriptor (or -1) and the target's name in it.
+// one name at a time: no absolute path, no "." or "..". A folder linked
+// elsewhere on the way is followed, as the save's own open followed it: a
+// link placed in the program folder points every save through it. Answers
+// its descriptor (or -1) and the target's name in it.
 int OpenConfinedFolder(int root, std::string_view target, std::string& name)
 {
     if (target.empty() || target.front() == '/')
@@ -483,12 +529,18 @@ int OpenConfinedFolder(int root, std::string_view target, std::string& name)
             name = part;
             return folder;
         }
-        const int inner = ::openat(folder, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int inner = ::openat(folder, part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ::close(folder);
         folder = inner;
         at = slash + 1;
     }
     return -1;
+}
+
+// The last build's journal lies at the one name that build gave it, in its own format.
+bool IsTheLastBuildsJournal(std::string_view name, std::string_view text)
+{
+    return name == kOldJournalName && !text.starts_with(kJournalHeader);
 }
 
 struct EntryOnDisk {
@@ -509,6 +561,16 @@ bool SameStamp(const JournalStamp& a, const JournalStamp& b)
     return a.exists == b.exists && (!a.exists || (a.size == b.size && a.writeTimeNs == b.writeTimeNs));
 }
 
+// A link at a target's name is no file to the journal ("-"), and the save's
+// rename replaces it: the start does the same.
+JournalStamp TargetStampAt(int folder, const std::string& name, bool* other)
+{
+    struct stat st;
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+        return {};
+    return StampAt(folder, name, other);
+}
+
 // A kill leaves the first k temporaries renamed, the rest in place, and
 // every target as the journal recorded it or as its temporary made it.
 // Answers whether the disk shows such a state; pending counts the rest.
@@ -520,7 +582,7 @@ bool FitsAKill(const std::vector<JournalEntry>& entries, const std::vector<Entry
             return false;
         bool other = false;
         const JournalStamp temporary = StampAt(disk[i].folder, disk[i].temporary, &other);
-        const JournalStamp target = StampAt(disk[i].folder, disk[i].target, &other);
+        const JournalStamp target = TargetStampAt(disk[i].folder, disk[i].target, &other);
         if (other)
             return false;
         if (temporary.exists) {
@@ -534,12 +596,31 @@ bool FitsAKill(const std::vector<JournalEntry>& entries, const std::vector<Entry
     return true;
 }
 
+// The last build's journal has no stamps: a kill leaves its first
+// temporaries renamed, each target a file then, and the rest waiting.
+bool OldJournalFitsAKill(const std::vector<EntryOnDisk>& disk)
+{
+    bool pending = false;
+    for (const EntryOnDisk& entry : disk) {
+        if (entry.folder < 0 || entry.temporary.empty())
+            return false;
+        bool other = false;
+        const bool waiting = StampAt(entry.folder, entry.temporary, &other).exists;
+        const bool target = TargetStampAt(entry.folder, entry.target, &other).exists;
+        if (other || (!waiting && (pending || !target)))
+            return false;
+        pending = pending || waiting;
+    }
+    return true;
+}
+
 // Applies one journal; false when it must stay (a rename failed).
 bool Recover(Recovery& run, const std::string& journalName, const std::string& text)
 {
     JournalKind kind = JournalKind::Replace;
     std::vector<JournalEntry> entries;
-    const bool whole = DecodeJournal(text, kind, entries);
+    const bool old = IsTheLastBuildsJournal(journalName, text);
+    const bool whole = old ? DecodeOldJournal(text, run.programFolder, entries) : DecodeJournal(text, kind, entries);
     std::vector<EntryOnDisk> disk(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
         disk[i].folder = OpenConfinedFolder(run.root, entries[i].target, disk[i].target);
@@ -555,7 +636,7 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
             if (target.exists && target.size == 0)
                 ::unlinkat(entry.folder, entry.target.c_str(), 0);
         }
-    } else if (whole && FitsAKill(entries, disk)) {
+    } else if (whole && (old ? OldJournalFitsAKill(disk) : FitsAKill(entries, disk))) {
         for (size_t i = 0; i < entries.size() && !keep; ++i) {
             const EntryOnDisk& entry = disk[i];
             if (!StampAt(entry.folder, entry.temporary).exists)
@@ -570,10 +651,12 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
         }
     } else {
         // Not a state a kill leaves: every file stays as it is, and the
-        // temporaries of ours it names go.
-        for (const EntryOnDisk& entry : disk)
-            if (!entry.temporary.empty() && StampAt(entry.folder, entry.temporary).exists)
-                ::unlinkat(entry.folder, entry.temporary.c_str(), 0);
+        // temporaries of ours it names go, the last first, so a kill partway
+        // leaves no state a save's kill leaves (the last build's journal
+        // tells a file renamed only by its temporary gone).
+        for (auto entry = disk.rbegin(); entry != disk.rend(); ++entry)
+            if (!entry->temporary.empty() && StampAt(entry->folder, entry->temporary).exists)
+                ::unlinkat(entry->folder, entry->temporary.c_str(), 0);
         if (entries.empty())
             run.refused.push_back(journalName);
         for (const JournalEntry& entry : entries)

@@ -44,11 +44,14 @@ private:
 // or written, by the one program running on the folder. A journal is applied
 // only when whole (its seal checks) and when the disk shows a state a kill
 // leaves: its first temporaries renamed, the rest in place, every target as
-// the journal recorded it. Only files inside the folder are touched, reached
-// without following a link, and only temporaries of ours. Any other journal
-// leaves every file as it is and its temporaries are removed. A journal whose
-// rename fails stays for the next start. Answers what the user should be told,
-// empty when nothing.
+// the journal recorded it. The last build's journal, which records no
+// stamps, is finished as that build finished it, in the same order only.
+// Only files reached from the folder one name at a time are touched (no
+// "..", no absolute path; a folder linked inside it followed as the save
+// followed it), and only temporaries of ours. Any other journal leaves every
+// file as it is and its temporaries are removed. A journal whose rename fails
+// stays for the next start. Answers what the user should be told, empty when
+// nothing.
 std::string FinishInterruptedReplacements();
 
 // The journal's text, apart from the disk (the format is described in
@@ -68,5 +71,9 @@ struct JournalEntry {
 std::string EncodeJournal(JournalKind kind, const std::vector<JournalEntry>& entries);
 // False unless the journal is whole; entries holds every line that reads as one.
 bool DecodeJournal(std::string_view text, JournalKind& kind, std::vector<JournalEntry>& entries);
+// The last build's ".Replacements.journal" (ReplacementGroup.cpp), its
+// targets as the program folder names them and no stamps: false unless every
+// line is one that build wrote.
+bool DecodeOldJournal(std::string_view text, const std::string& programFolder, std::vector<JournalEntry>& entries);
 
 } // namespace plat

@@ -17,8 +17,11 @@
 #include <linux/fs.h>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/user.h>
 #include <sys/wait.h>
 #include <thread>
 #include <fcntl.h>
@@ -130,6 +133,174 @@ TEST_F(ReplacementJournal, AStopIsFinishedAtTheNextStartAndAnyOtherStateIsLeftAs
     }
 }
 
+// The last build's journal, ".Replacements.journal": "replace", then a line
+// "<temporary>\t<target>" a file, the paths as that build resolved them.
+void WriteOldJournal(const std::string& lines)
+{
+    WriteBytes(".Replacements.journal", "replace\n" + lines);
+}
+
+// A kill under the last build left its first renames made and the rest
+// waiting: its start finished them, and so does this one. Any other state
+// leaves the files as they are; the last build's kill while its journal was
+// written (its lock's empty placeholder at the name) has nothing to finish.
+TEST_F(ReplacementJournal, TheLastBuildsJournalIsFinishedInTheOrderAKillLeaves)
+{
+    const std::string temporaries[] = {".A.txt.tmp7_1", "Cards/.B.txt.tmp7_2", ".C.txt.tmp7_3"};
+    const std::string targets[] = {"A.txt", "Cards/B.txt", "C.txt"};
+    // A bare name's folder ".", a folder, an absolute path in the program folder.
+    const std::string journal = "./.A.txt.tmp7_1\tA.txt\nCards/.B.txt.tmp7_2\tCards/B.txt\n" + PathOf(".C.txt.tmp7_3")
+        + "\t" + PathOf("C.txt") + "\n";
+    struct Case {
+        const char* name;
+        int renamed;
+        std::function<void()> change;
+        const char* left;
+        bool refused;
+    };
+    const auto as = [&](const std::string& text) { return [text] { WriteOldJournal(text); }; };
+    const Case cases[] = {
+        {"none renamed", 0, as(journal), "new new new", false},
+        {"one renamed", 1, as(journal), "new new new", false},
+        {"two renamed", 2, as(journal), "new new new", false},
+        {"all renamed", 3, as(journal), "new new new", false},
+        {"killed while its journal was written", 0,
+         [&] {
+             WriteBytes(".Replacements.journal", "");
+             WriteBytes("..Replacements.journal.tmp7_4", journal);
+             for (const std::string& temporary : temporaries)
+                 std::filesystem::remove(temporary);
+         },
+         "old old old", false},
+        {"a temporary gone between two still there", 0,
+         [&] {
+             WriteOldJournal(journal);
+             std::filesystem::remove(temporaries[1]);
+         },
+         "old old old", true},
+        {"a renamed target gone", 2,
+         [&] {
+             WriteOldJournal(journal);
+             std::filesystem::remove(targets[1]);
+         },
+         "new (none) old", true},
+        {"a temporary not of its target", 0,
+         [&] {
+             WriteOldJournal("./.C.txt.tmp7_1\tA.txt\n" + journal.substr(journal.find('\n') + 1));
+             std::filesystem::remove(temporaries[0]);
+         },
+         "old old old", true},
+        {"a line cut short", 1, as(journal.substr(0, journal.size() - 1)), "new old old", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int i = 0; i < 3; ++i) {
+            WriteBytes(targets[i], i < c.renamed ? "new" : "old");
+            if (i >= c.renamed)
+                WriteBytes(temporaries[i], "new");
+        }
+        c.change();
+        const std::string said = plat::FinishInterruptedReplacements();
+        EXPECT_EQ(ReadBytes("A.txt") + " " + (DiskHas("Cards/B.txt") ? ReadBytes("Cards/B.txt") : "(none)") + " "
+                      + ReadBytes("C.txt"),
+                  c.left);
+        EXPECT_EQ(said.empty(), !c.refused) << said;
+        EXPECT_EQ(Journals(), "");
+        EXPECT_TRUE(NoTemporaryLeft());
+    }
+}
+
+enum class Stopped { AtTheChange, Before, CannotTrace };
+
+// A start's recovery in a child killed as it is about to make its k-th change
+// to the disk (a rename or an unlink).
+Stopped RecoverKilledAtChange(int k)
+{
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        ::raise(SIGSTOP);
+        (void)plat::FinishInterruptedReplacements();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL) != 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        return Stopped::CannotTrace;
+    }
+    int changes = 0, signal = 0;
+    for (bool entering = true;; entering = !entering) {
+        ::ptrace(PTRACE_SYSCALL, child, nullptr, reinterpret_cast<void*>(long(signal)));
+        ::waitpid(child, &status, 0);
+        if (!WIFSTOPPED(status))
+            return Stopped::Before;
+        signal = WSTOPSIG(status) == (SIGTRAP | 0x80) ? 0 : WSTOPSIG(status);
+        if (signal != 0) {
+            entering = !entering;
+            continue;
+        }
+        user_regs_struct registers;
+        ::ptrace(PTRACE_GETREGS, child, nullptr, &registers);
+        const long call = long(registers.orig_rax);
+        if (entering && (call == SYS_rename || call == SYS_renameat || call == SYS_renameat2 || call == SYS_unlink
+                         || call == SYS_unlinkat) && ++changes == k) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return Stopped::AtTheChange;
+        }
+    }
+}
+
+// A start killed at any step of its recovery leaves what the next start
+// finishes, or leaves as it is, as the first would have.
+TEST_F(ReplacementJournal, AStartKilledAtAnyStepLeavesWhatTheNextStartCompletes)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        const char* left;
+    };
+    const auto oldJournal = [](int renamed, int gone) {
+        return [=] {
+            const char* targets[] = {"A.txt", "Cards/B.txt", "C.txt"};
+            const char* temporaries[] = {"./.A.txt.tmp7_1", "Cards/.B.txt.tmp7_2", "./.C.txt.tmp7_3"};
+            std::string lines;
+            for (int i = 0; i < 3; ++i) {
+                WriteBytes(targets[i], i < renamed ? "new" : "old");
+                std::filesystem::remove(temporaries[i]);
+                if (i >= renamed && i != gone)
+                    WriteBytes(temporaries[i], "new");
+                lines += std::string(temporaries[i]) + "\t" + targets[i] + "\n";
+            }
+            WriteOldJournal(lines);
+        };
+    };
+    const Case cases[] = {
+        {"this build's journal", [] { StopAtFirstRename(); }, "new new new"},
+        {"the last build's journal", oldJournal(1, -1), "new new new"},
+        {"the last build's journal, refused", oldJournal(0, 1), "old old old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int k = 1;; ++k) {
+            SCOPED_TRACE(k);
+            ASSERT_LT(k, 20);
+            ASSERT_NO_FATAL_FAILURE(c.prepare());
+            const Stopped stopped = RecoverKilledAtChange(k);
+            if (stopped == Stopped::CannotTrace)
+                GTEST_SKIP() << "no tracing here";
+            plat::FinishInterruptedReplacements();
+            EXPECT_EQ(Contents(), c.left);
+            EXPECT_EQ(Journals(), "");
+            if (stopped == Stopped::Before)
+                break;
+        }
+    }
+}
+
 TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
 {
     WriteBytes("Outside/Victim.txt", "safe");
@@ -143,7 +314,7 @@ TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
     const std::vector<plat::JournalEntry> hostile = {
         {"../Outside/Victim.txt", ".Victim.txt.tmp1_1", evil, victim},
         {PathOf("Outside/Victim.txt"), ".Victim.txt.tmp1_1", evil, victim},
-        {"Link/Victim.txt", ".Victim.txt.tmp1_1", evil, victim},
+        {"Link/../../Outside/Victim.txt", ".Victim.txt.tmp1_1", evil, victim},
         {"Levels.txt", "Tips.txt", StampOf("Tips.txt"), StampOf("Levels.txt")}, // no temporary of ours
     };
     for (const plat::JournalEntry& entry : hostile) {
@@ -152,6 +323,15 @@ TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
         EXPECT_NE(plat::FinishInterruptedReplacements(), "");
         EXPECT_EQ(ReadBytes("../Outside/Victim.txt") + ReadBytes("../Outside/.Victim.txt.tmp1_1"), "safeevil");
         EXPECT_EQ(ReadBytes("Levels.txt") + ReadBytes("Tips.txt"), "levelstips");
+    }
+    // The last build's journal the same, a file of the folder waiting first.
+    WriteBytes(".Levels.txt.tmp1_1", "new");
+    for (const std::string& outside : {std::string("../Outside/"), PathOf("Outside/"), std::string("Link/../../Outside/")}) {
+        SCOPED_TRACE(outside);
+        WriteOldJournal("./.Levels.txt.tmp1_1\tLevels.txt\n" + outside + ".Victim.txt.tmp1_1\t" + outside + "Victim.txt\n");
+        EXPECT_NE(plat::FinishInterruptedReplacements(), "");
+        EXPECT_EQ(ReadBytes("../Outside/Victim.txt") + ReadBytes("../Outside/.Victim.txt.tmp1_1"), "safeevil");
+        EXPECT_EQ(ReadBytes("Levels.txt"), "levels");
     }
 
     // No regular file, or more than a group holds: refused without waiting or reading on.
@@ -169,6 +349,47 @@ TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
     EXPECT_EQ(ReadBytes("../Outside/Victim.txt"), "safe");
     EXPECT_EQ(Journals(), "");
     EXPECT_FALSE(DiskHas("F0"));
+}
+
+// Data/ a link to another disk and a folder in it a link again: the save
+// writes through them, and a start after a kill at any step finishes it the
+// same way. A link at a target's name is replaced by the file, as the save's
+// rename replaces it; what it pointed to stays.
+TEST_F(ReplacementJournal, AGroupSavedThroughLinkedFoldersIsFinishedAfterAStopAnywhere)
+{
+    std::filesystem::create_directories("Program");
+    std::filesystem::create_directories("Disk/Data");
+    std::filesystem::create_directories("Other/Cards");
+    WriteBytes("Other/Tip.txt", "old");
+    std::filesystem::create_directory_symlink(PathOf("Disk/Data"), "Program/Data");
+    std::filesystem::create_directory_symlink("../../Other/Cards", "Disk/Data/Cards");
+    ASSERT_TRUE(plat::SetCurrentFolder("Program"));
+    for (int stop = 1;; ++stop) {
+        SCOPED_TRACE(stop);
+        ASSERT_LT(stop, 20);
+        std::filesystem::remove("Data/Made.txt");
+        WriteBytes("Data/Cards/B.txt", "old");
+        std::filesystem::remove("Data/C.txt");
+        std::filesystem::create_symlink("../../Other/Tip.txt", "Data/C.txt");
+        static int s_Left;
+        s_Left = stop;
+        const int status = InChild([](std::string_view) { if (--s_Left == 0) ::_exit(9); }, [] {
+            plat::CReplacementGroup group;
+            bool ok = plat::ReplaceFileContents("Data/Made.txt", "new", 3);
+            ok = plat::ReplaceFileContents("Data/Cards/B.txt", "new", 3) && ok;
+            ok = plat::ReplaceFileContents("Data/C.txt", "new", 3) && ok;
+            return group.Commit() && ok;
+        });
+        EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+        const std::string seen = (DiskHas("Data/Made.txt") ? ReadBytes("Data/Made.txt") : "none") + " "
+            + ReadBytes("Data/Cards/B.txt") + " " + ReadBytes("Data/C.txt")
+            + (std::filesystem::is_symlink("Data/C.txt") ? " linked" : "");
+        EXPECT_TRUE(seen == "none old old linked" || seen == "new new new") << seen;
+        EXPECT_EQ(ReadBytes("../Other/Tip.txt"), "old");
+        EXPECT_EQ(Journals(), "");
+        if (status == 0)
+            break;
+    }
 }
 
 TEST_F(ReplacementJournal, ARenameThatFailsAtTheStartKeepsTheJournalAndNamesTheFile)

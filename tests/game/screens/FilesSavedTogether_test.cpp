@@ -415,6 +415,24 @@ protected:
         return found;
     }
 
+    // The journal a stop left, as the last build wrote it: each temporary
+    // and its target by the path it resolved (the data folder's, absolute).
+    void AsTheLastBuildsJournal()
+    {
+        const std::vector<std::string> journals = Leftovers(".journal");
+        ASSERT_EQ(journals.size(), 1u);
+        plat::JournalKind kind;
+        std::vector<plat::JournalEntry> entries;
+        ASSERT_TRUE(plat::DecodeJournal(ReadBytes(journals[0]), kind, entries));
+        std::string text = "replace\n";
+        for (const plat::JournalEntry& entry : entries) {
+            const std::filesystem::path target(PathOf(entry.target));
+            text += (target.parent_path() / entry.temporary).string() + "\t" + target.string() + "\n";
+        }
+        std::filesystem::remove(journals[0]);
+        WriteBytes(PathOf(".Replacements.journal"), text);
+    }
+
     // Every file below the program folder with its size.
     std::map<std::string, std::uintmax_t> AllFiles() const
     {
@@ -561,6 +579,41 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
             EXPECT_EQ(said.find("left as they are"), said.rfind("left as they are")) << said;
             EXPECT_NE(said, "");
+        }
+
+        // The same stop under the last build, which left its own journal; and
+        // with Data/, or a folder in it, a link to another disk, as users
+        // keep their data: the start finishes the save.
+        for (const std::string meets : {"the last build's journal", "Data", "Data/Resources"}) {
+            if (firstRename == 0 || !c.triesTheStartsFailures)
+                break;
+            SCOPED_TRACE(meets);
+            namespace fs = std::filesystem;
+            FreshData();
+            const std::string linked = meets.starts_with("Data") ? PathOf(meets) : "";
+            const std::string elsewhere = Folder() + ".elsewhere";
+            if (!linked.empty()) {
+                fs::rename(linked, elsewhere);
+                fs::create_directory_symlink(elsewhere, linked);
+            }
+            ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
+            const SChildSave run = SaveInChild(c.save, [&] {
+                g_SyncsLeft = firstRename;
+                plat::SetSyncObserver(&StopAtSync);
+            });
+            ASSERT_EQ(run.status, -SIGKILL) << run.message;
+            if (linked.empty()) {
+                ASSERT_NO_FATAL_FAILURE(AsTheLastBuildsJournal());
+            }
+            const std::string said = StartAsTheProgramDoes();
+            EXPECT_EQ(said.find("left as they are"), std::string::npos) << said;
+            (this->*c.checkAgree)(true);
+            if (!linked.empty()) {
+                fs::remove(linked);
+                fs::rename(elsewhere, linked);
+            }
+            EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+            EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
         }
 
         // Each file refused in turn (read-only), then every write (a full disk).
