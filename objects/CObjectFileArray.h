@@ -18,7 +18,10 @@
 // caller asks (HasNoneEntry, FirstRealRow): data that lacks a "!None" file
 // gets one all the same, holding no object; without it the first real item
 // would be what every unset reference names. In any list, the sound list's
-// too, an entry named "!None" leads (SPlaceNoneEntryFirst).
+// too, an entry named "!None" leads (SPlaceNoneEntryFirst). Saved files and
+// profiles name the items they refer to (CListPropertyABC), so the entry
+// moves nothing saved; a frame effect's "Texture Frame Index" alone is a
+// row, of the frame library, which has always kept its none entry.
 //
 // CObjectFileArray holds the machinery; CObjectArrayBaseTemplate<T, U>
 // binds it to one data type. A data type changes the hooks (priority, load

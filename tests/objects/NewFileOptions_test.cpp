@@ -275,6 +275,50 @@ TEST_F(NewFileOptions, AListKeepsItsNoneEntryFirst)
     EXPECT_EQ(Names(), "!None Stool");
 }
 
+// The last build gave some lists their none entry only while the game ran,
+// and others none: on data without a "!None" file, its rows began at the
+// first item. What it saved names the items, in text and in binary, so each
+// reference stays its item once the list has the entry, a value kept per
+// item too; the first item's name is that item.
+TEST_F(NewFileOptions, APlanSavedWhenTheListHadNoNoneEntryNamesTheSameShelves)
+{
+    RegisterObjectClasses();
+    m_List.SetKeepsNoneEntry(false);
+    m_List.SetSource(nullptr, "Shelves", 0);
+    ASSERT_EQ(Names(), "Bench Wall/Top");
+    CShelfPlan saved;
+    saved.m_Favourite = 1;
+    const auto setCount = [&](const char* name, uint32_t count) {
+        static_cast<CPropertyArrayProperty*>(CShelfPlan::SGetClassInfo()->FindProperty(name))
+            ->ArrayProperty_SetCount(&saved, count);
+    };
+    setCount("Route", 2);
+    saved.m_Route[0] = 1;
+    saved.m_Route[1] = 0;
+    setCount("Heights", 2);
+    saved.m_Heights[0] = 5;
+    saved.m_Heights[1] = 7;
+    const std::string text = WriteToText(&saved, IdMode::WithoutIds);
+    const std::string binary = WriteToBinary(&saved, IdMode::WithoutIds);
+    m_List.SetKeepsNoneEntry(true);
+    m_List.SetSource(nullptr, "Shelves", 0);
+    ASSERT_EQ(Names(), "!None Bench Wall/Top");
+
+    std::unique_ptr<CObject> fromText(ReadFromText(text, IdMode::WithoutIds));
+    CShelfPlan fromBinary;
+    ASSERT_TRUE(ReadFromBinary(&fromBinary, binary, IdMode::WithoutIds));
+    for (CShelfPlan* read : {static_cast<CShelfPlan*>(fromText.get()), &fromBinary}) {
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->m_Favourite, m_List.Find("Wall/Top"));
+        ASSERT_EQ(read->m_Route.GetCount(), 2u);
+        EXPECT_EQ(read->m_Route[0], m_List.Find("Wall/Top"));
+        EXPECT_EQ(read->m_Route[1], m_List.Find("Bench"));
+        ASSERT_EQ(read->m_Heights.GetCount(), 3u);
+        EXPECT_EQ(read->m_Heights[uint32_t(m_List.Find("Bench"))], 5);
+        EXPECT_EQ(read->m_Heights[uint32_t(m_List.Find("Wall/Top"))], 7);
+    }
+}
+
 TEST(NewFileOptionsRecord, ReplacingTheCommandOrTemplateDeletesTheOldOne)
 {
     struct CCountedCommand : CCommand {

@@ -3,6 +3,7 @@
 // while it and its parent are enabled; under the classic theme it is silent.
 #include "UiTestSupport.h"
 
+#include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
 #include "sound/CSoundList.h"
 #include "ui/CAlphaSkinData.h"
@@ -10,6 +11,7 @@
 #include "ui/CJButton.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -57,6 +59,7 @@ protected:
     void TearDown() override
     {
         m_Screen.reset();
+        List().SetKeepsNoneEntry(true);
         List().RemoveAll();
         UiTestOn<CTempFolderTest>::TearDown();
     }
@@ -109,6 +112,38 @@ TEST_F(HoverSoundTest, AlphaButtonsPlayTheThemesSoundsOnEnteringAndLeaving)
     Hover(*classic, 20);
     Hover(*classic, 100);
     EXPECT_EQ(Uses("Enter.wav") + Uses("Leave.wav") + Uses("A.wav"), 2u);
+}
+
+// The last build's sound list had no none entry on data without
+// "!None.wav": A.wav was its row 0. A theme it saved names its sounds, so
+// each stays that sound on the list with the entry; the name is the sound,
+// the first one's too, which that build's row 0 kept silent.
+TEST_F(HoverSoundTest, AThemeSavedWhenTheSoundsHadNoNoneEntryNamesTheSameSounds)
+{
+    List().SetKeepsNoneEntry(false);
+    ASSERT_EQ(List().Load("Sounds", "Resources", ".wav", ".ogg"), 3);
+    CAlphaSkinData saved;
+    saved.m_EnterHoverSound = 0;
+    saved.m_ExitHoverSound = 2;
+    ASSERT_TRUE(saved.SaveToFile("Theme.txt", kSaveSkipWritableTest));
+    List().SetKeepsNoneEntry(true);
+    ASSERT_EQ(List().Load("Sounds", "Resources", ".wav", ".ogg"), 4);
+
+    std::unique_ptr<CObject> read(
+        LoadObjectFromFile("Theme.txt", 0, IdMode::WithoutIds, ReportUnknownClass::Quiet));
+    auto* data = dynamic_cast<CAlphaSkinData*>(read.get());
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->m_EnterHoverSound, List().Find("A.wav"));
+    EXPECT_EQ(data->m_ExitHoverSound, List().Find("Leave.wav"));
+    CJWindowAlphaTheme theme;
+    theme.GetData().m_EnterHoverSound = data->m_EnterHoverSound;
+    auto* button = new CJButton(m_Screen.get(), "b");
+    button->SetSkinTheme(&theme);
+    button->SetRect(CRect{10, 10, 50, 30});
+    m_Screen->AddChild(button, kAsIsNoGrow);
+    Hover(*button, 20);
+    EXPECT_EQ(Uses("A.wav"), 1u);
+    button->Destroy();
 }
 
 } // namespace

@@ -72,6 +72,7 @@ protected:
     void TearDown() override
     {
         CStats::SShutdown();
+        GetAchievementList().SetKeepsNoneEntry(true);
         GetAchievementList().RemoveAll();
         GetAchievementList().SetSource(nullptr, "Nowhere", 0);
         BonusTown::TearDown();
@@ -232,6 +233,53 @@ TEST_F(Trophies, OwningEveryPricedPartEarnsTheUpgradeMaster)
     EXPECT_FALSE(Earned("BuildingUpgradeMaster"));
     Hold("Blue Walls");
     EXPECT_TRUE(Earned("BuildingUpgradeMaster"));
+}
+
+// The last build gave the trophy list no none entry of its own: on data
+// without "!None.Achievement.txt" its row 5 was the sixth trophy, here the
+// fifth. A profile it saved names what it earned, so each trophy stays
+// earned: one named to sort before "!None", one whose name differs from
+// another's only by case. Data with the file has the rows it had.
+TEST_F(Trophies, AProfileSavedWhenTheListHadNoNoneEntryKeepsItsTrophies)
+{
+    CAchievementList& list = GetAchievementList();
+    const auto rows = [&](bool keepsNone) {
+        list.SetKeepsNoneEntry(keepsNone);
+        list.RemoveAll();
+        list.SetSource(nullptr, "Resources", 0);
+        std::vector<std::string> names;
+        for (int32_t i = 0; i < list.GetCount(); ++i)
+            names.push_back(list.GetItemName(i));
+        return names;
+    };
+    WriteObject(" Early.Achievement.txt", "CAchievement", "Display Name=Early Cup\n");
+    WriteObject("Trophies/careerearningsgold.Achievement.txt", "CAchievement", "Display Name=Twin\n");
+    const std::vector<std::string> lastBuild = rows(false);
+    ASSERT_EQ(lastBuild.size(), 13u);
+    EXPECT_EQ(lastBuild[0], " Early");
+    ASSERT_EQ(lastBuild[5], "Trophies/CareerEarningsBronze");
+    for (const int32_t row : {0, 5, 6})
+        AwardAchievement(row);
+    ASSERT_TRUE(CStats::SGetInstance().Save());
+    CStats::SShutdown();
+
+    const std::vector<std::string> now = rows(true);
+    ASSERT_EQ(now.size(), 14u);
+    EXPECT_NE(now[5], lastBuild[5]);
+    std::vector<std::string> earned;
+    for (const int32_t row : Indexes(History().m_AchievementIndexesHaveBeenEarned))
+        earned.push_back(list.GetItemName(row));
+    EXPECT_EQ(earned, (std::vector<std::string>{lastBuild[0], lastBuild[5], lastBuild[6]}));
+    EXPECT_EQ(Waiting(), (std::vector<int32_t>{Trophy(" Early"), Trophy("CareerEarningsBronze"),
+                                               Trophy("CareerEarningsGold")}));
+    EXPECT_STREQ(list.GetObject(Trophy("CareerEarningsGold"))->m_DisplayName.GetText().GetString(),
+                 "CareerEarningsGold Cup");
+
+    std::filesystem::remove(PathOf("Resources/ Early.Achievement.txt"));
+    WriteObject("!None.Achievement.txt", "CAchievement");
+    const std::vector<std::string> withFile = rows(true);
+    EXPECT_EQ(withFile.front(), "!None");
+    EXPECT_EQ(withFile, rows(false));
 }
 
 TEST_F(Trophies, TheResetWordForgetsEarningsAndCountersButKeepsWhatWaits)

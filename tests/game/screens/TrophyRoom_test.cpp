@@ -32,6 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -55,7 +56,10 @@ protected:
     {
         CScreensGameTest::SetUp();
         const std::string res = "Data/Resources/";
-        WriteBytes(PathOf(res + "!None.Achievement.txt"), ObjectText("CAchievement", ""));
+        if (m_WithoutNoneFile)
+            std::filesystem::remove(PathOf(res + "!None.Achievement.txt"));
+        else
+            WriteBytes(PathOf(res + "!None.Achievement.txt"), ObjectText("CAchievement", ""));
         WriteBytes(PathOf(res + "AccomplishedBuilder.Achievement.txt"),
                    Trophy("Builder", "Is Clickable When Earned=1\r\nEarned Image=Coin\r\nUn-Earned Image=House\r\n"
                                      "Hover Sequence=Lot Hover\r\n"));
@@ -106,6 +110,16 @@ protected:
 
     std::unique_ptr<CFrame> m_Canvas;
     uint32_t m_Screens = 0;
+    bool m_WithoutNoneFile = false; // the data's "!None.Achievement.txt" taken out
+};
+
+class TrophyRoomWithoutNoneFile : public TrophyRoomGame {
+protected:
+    void SetUp() override
+    {
+        m_WithoutNoneFile = true;
+        TrophyRoomGame::SetUp();
+    }
 };
 
 TEST_F(TrophyRoomGame, ThePanelDescribesTheTrophyUnderTheMouseOneFrameLate)
@@ -180,6 +194,21 @@ TEST_F(TrophyRoomGame, ThePanelDescribesTheTrophyUnderTheMouseOneFrameLate)
     room->Destroy();
     EXPECT_EQ(App()->GetOpenScreens(), m_Screens);
     EXPECT_EQ(GetTrophyRoomWindow(), nullptr);
+}
+
+// The set names the first trophy of data without "!None.Achievement.txt":
+// that trophy is drawn and described. The build before this one, whose list
+// began with it, drew nothing there, and wrote a trophy left unset so.
+TEST_F(TrophyRoomWithoutNoneFile, TheFirstTrophyTheSetNamesIsDrawn)
+{
+    ASSERT_EQ(Index("AccomplishedBuilder"), 1);
+    auto* room = new CTrophyRoomWindow(nullptr);
+    const CPoint open = HitPoint("House", CPoint{100, 100});
+    DrawWithMouse(*room, open);
+    EXPECT_EQ(GetHoveredTrophy(), Index("AccomplishedBuilder"));
+    DrawWithMouse(*room, open);
+    EXPECT_STREQ(Shown(*room, "%s[Name]", open).GetString(), "Builder Name");
+    room->Destroy();
 }
 
 TEST_F(TrophyRoomGame, EarningsAndNameOfThePlayerAndContinueCloses)
