@@ -230,6 +230,21 @@ TEST_F(StartUpAndLoop, AReadOnlyProgramFolderIsReportedAndRefused)
     EXPECT_EXIT(StartAsNobody(folder), ::testing::ExitedWithCode(255), std::string("Error\n") + kNotWritable);
 }
 
+// A folder at the lock's name would let every copy run on the folder.
+TEST_F(StartUpAndLoop, SomethingElseAtTheFolderLocksNameIsReportedAndRefused)
+{
+    const std::string lock = PathOf(".OmbrisaltTest-" + std::to_string(::getpid()) + ".lock");
+    std::filesystem::create_directory(lock);
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(m_ExitCode, 255);
+    ASSERT_EQ(m_Platform.GetMessageBoxes().size(), 1u);
+    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].caption, "Error");
+    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].text.rfind("Could not open \"" + lock + "\": it is a folder.", 0), 0u)
+        << m_Platform.GetMessageBoxes()[0].text;
+    EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCreated());
+    EXPECT_EQ(CGameBase::SGetInstance(), nullptr);
+}
+
 TEST_F(StartUpAndLoop, AWindowThatCannotOpenIsFatal)
 {
     // A fork of this process holds none of its locks, so it would meet the
@@ -293,6 +308,26 @@ TEST_F(SecondProgram, IsRefusedWithTheMessageWhileTheFirstRuns)
     EXPECT_EQ(ReadBytes(PathOf("first/Ombrisalt.CFG")),
               "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
     EXPECT_EQ(ReadBytes(PathOf("first.err")), "");
+}
+
+// The lock is the flock: the file a killed or ended copy leaves refuses nobody.
+TEST_F(SecondProgram, RunsOnceTheFirstWasKilledOrHasEnded)
+{
+    const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"}};
+    const std::string lock = PathOf(".Quenthal Running.lock");
+    const int first = SpawnProgram({"/DataFolder", Folder()}, environment, {}, PathOf("first.err"));
+    ASSERT_GT(first, 0);
+    const CEndsWithTest guard(first);
+    ASSERT_TRUE(WaitUntilReady(first, [&] { return LockIsHeld(lock); }));
+    ::kill(first, SIGKILL);
+    EXPECT_EQ(WaitForExitStatus(first), -1);
+    for (const char* copy : {"second", "third"}) {
+        const int next = SpawnProgram({"/DataFolder", Folder(), "/Passes", "5"}, environment, {},
+                                      PathOf(std::string(copy) + ".err"));
+        EXPECT_EQ(WaitForExitStatus(next), 0) << copy;
+        EXPECT_EQ(ReadBytes(PathOf(std::string(copy) + ".err")), "") << copy;
+        EXPECT_TRUE(DiskHas(lock)) << copy;
+    }
 }
 
 TEST_F(SecondProgram, RunsHeadlessForTheGivenPassesAndEndsWithZero)
