@@ -195,10 +195,11 @@ TEST_F(BoxOfAKilledProgram, EndsWithItAndHoldsNoLockOfIt)
         plat::RunEndingChildrenOnSignal([&] {
             const pid_t box = ::fork();
             if (box == 0) {
+                const pid_t self = ::getpid(); // once the box runs: the fork is done
+                (void)!::write(boxPid[1], &self, sizeof self);
                 ::sleep(30); // the box, up until someone answers
                 std::_Exit(0);
             }
-            (void)!::write(boxPid[1], &box, sizeof box);
             while (::waitpid(box, nullptr, 0) < 0 && errno == EINTR) {
             }
         });
