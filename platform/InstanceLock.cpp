@@ -4,9 +4,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <pthread.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -29,14 +32,29 @@ std::map<std::string, int>& HeldLocks()
     return *held;
 }
 
-bool AcquireLockFile(const std::string& path, int flags = 0)
+std::vector<std::string>& FolderLocks()
 {
-    std::map<std::string, int>& held = HeldLocks();
-    if (held.count(path))
-        return true;
-    const int fd = OpenRegularFile(path, O_RDWR | O_CREAT | flags, 0600);
-    if (fd < 0)
-        return true;
+    static auto* folders = new std::vector<std::string>;
+    return *folders;
+}
+
+// A child that does not start another program (a message box SDL shows
+// from a copy of this process) would hold the locks as long as it lives,
+// after this process is gone too.
+void DropLocksInChild()
+{
+    for (const auto& [path, fd] : HeldLocks())
+        ::close(fd);
+    HeldLocks().clear();
+    FolderLocks().clear();
+}
+
+// Keeps fd as the lock of path once it is taken, closes it otherwise; false
+// when another process holds the lock.
+bool HoldLock(const std::string& path, int fd)
+{
+    static const bool registered = ::pthread_atfork(nullptr, nullptr, DropLocksInChild) == 0;
+    (void)registered;
     int result;
     do {
         result = ::flock(fd, LOCK_EX | LOCK_NB);
@@ -46,7 +64,7 @@ bool AcquireLockFile(const std::string& path, int flags = 0)
         ::close(fd);
         return !heldElsewhere;
     }
-    held[path] = fd;
+    HeldLocks()[path] = fd;
     return true;
 }
 
@@ -55,25 +73,65 @@ std::string FolderLockPath(const std::string& folder, std::string_view name)
     return folder + "/." + std::string(name) + ".lock";
 }
 
-std::vector<std::string>& FolderLocks()
+// Why the lock at path cannot be opened, or empty when nothing is there.
+std::string WhyNotOpened(const std::string& path, int error)
 {
-    static auto* folders = new std::vector<std::string>;
-    return *folders;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return {};
+    if (S_ISLNK(st.st_mode))
+        return "it is a symbolic link";
+    if (S_ISDIR(st.st_mode))
+        return "it is a folder";
+    if (S_ISFIFO(st.st_mode))
+        return "it is a named pipe";
+    if (!S_ISREG(st.st_mode))
+        return "it is not a file";
+    return std::strerror(error);
 }
 
 } // namespace
 
 bool AcquireInstanceLock(std::string_view name)
 {
-    return AcquireLockFile(GetInstanceLockPath(name));
+    const std::string path = GetInstanceLockPath(name);
+    if (HeldLocks().count(path))
+        return true;
+    const int fd = OpenRegularFile(path, O_RDWR | O_CREAT, 0600);
+    if (fd < 0)
+        return true;
+    return HoldLock(path, fd);
 }
 
-bool AcquireFolderLock(const std::string& folder, std::string_view name)
+bool AcquireFolderLock(const std::string& folder, std::string_view name, std::string& refusal)
 {
+    refusal.clear();
     const std::string path = FolderLockPath(folder, name);
+    if (HeldLocks().count(path))
+        return true;
     // The folder may come from anyone: a link in the lock's place makes no
     // file where it points.
-    if (!AcquireLockFile(path, O_NOFOLLOW))
+    int fd = OpenRegularFile(path, O_RDWR | O_CREAT | O_NOFOLLOW, 0644);
+    // Another account's lock: a lock needs no more than reading.
+    if (fd < 0 && (errno == EACCES || errno == EROFS))
+        fd = OpenRegularFile(path, O_RDONLY | O_NOFOLLOW);
+    if (fd < 0) {
+        const std::string why = WhyNotOpened(path, errno);
+        // None there and none can be made: this account cannot write the
+        // folder, and no copy can have run on it.
+        if (why.empty())
+            return true;
+        refusal = "Could not open \"" + path + "\": " + why
+            + ".\n\nThis file keeps two copies of the program from running on this folder at once, so the program "
+              "does not start without it. Once no copy runs on the folder, remove it and start again.";
+        return false;
+    }
+    // Every account that may write the folder must open it, whatever the
+    // umask of whoever made it (the last build made it 0600).
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 0044) != 0044)
+        (void)::fchmod(fd, (st.st_mode & 07777) | 0044);
+    if (!HoldLock(path, fd))
         return false;
     if (HeldLocks().count(path))
         FolderLocks().push_back(path);
@@ -86,8 +144,8 @@ void ReleaseFolderLocks()
         const auto held = HeldLocks().find(path);
         if (held == HeldLocks().end())
             continue;
-        // An orderly end leaves the folder as it found it.
-        ::unlink(path.c_str());
+        // The file stays: a copy that opened it meanwhile takes the lock on
+        // it, and one that made a new file would run beside it.
         ::close(held->second);
         HeldLocks().erase(held);
     }

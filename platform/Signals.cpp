@@ -10,6 +10,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sys/prctl.h>
 #include <sys/types.h>
 #include <thread>
 #include <unistd.h>
@@ -32,6 +34,24 @@ volatile std::sig_atomic_t g_WakeFd = -1;
 // Once the call's children are being ended, the watcher looks again this
 // often: SDL tries its next kind of box when one fails.
 constexpr int kEndingPollMs = 20;
+
+// While RunEndingChildrenOnSignal runs its call: this process, whose end
+// ends the children the call starts.
+volatile pid_t g_ChildrenEndWith = 0;
+
+// A child left behind by a kill would keep its box on screen with nobody
+// to answer to. SIGKILL: the child inherits the handlers of this process.
+void EndWithTheParentInChild()
+{
+    const pid_t parent = g_ChildrenEndWith;
+    g_ChildrenEndWith = 0;
+    if (parent == 0)
+        return;
+    (void)::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The parent may have gone before the request was made.
+    if (::getppid() != parent)
+        ::_exit(0);
+}
 
 extern "C" void OnTerminationSignal(int)
 {
@@ -110,6 +130,8 @@ bool RunEndingChildrenOnSignal(const std::function<void()>& call)
         call();
         return false;
     }
+    static const bool registered = ::pthread_atfork(nullptr, nullptr, EndWithTheParentInChild) == 0;
+    (void)registered;
     const std::vector<pid_t> before = ChildProcesses();
     g_WatchedSignal = 0;
     g_WakeFd = wake[1];
@@ -135,7 +157,9 @@ bool RunEndingChildrenOnSignal(const std::function<void()>& call)
                     ::kill(child, SIGKILL);
         }
     });
+    g_ChildrenEndWith = ::getpid();
     call();
+    g_ChildrenEndWith = 0;
     done = true;
     const char byte = 0;
     (void)!::write(wake[1], &byte, 1);

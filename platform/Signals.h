@@ -17,7 +17,8 @@ bool TakeTerminationRequest();
 // whatever signals arrive). A termination signal that comes meanwhile ends
 // the children the call started, so that it returns, and is then raised
 // again for the handler in place before (SDL's turns it into its quit
-// event). True when such a signal came.
+// event). The children end with this process, a kill included. True when
+// such a signal came.
 bool RunEndingChildrenOnSignal(const std::function<void()>& call);
 
 } // namespace plat

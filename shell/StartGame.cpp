@@ -141,9 +141,13 @@ bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& ex
     DeleteFileByName(kProbeFile, FILE_USER_FOLDER);
     // The runtime folder's lock holds per login; the program folder's own
     // keeps a copy started by another login from finishing this one's saves.
-    if (!plat::AcquireFolderLock(plat::GetCurrentFolder(), g_LockName)) {
-        ShowUnownedBox("Program Already Running",
-                       "This program is already running.  Switch to its window to use it.");
+    std::string refusal;
+    if (!plat::AcquireFolderLock(plat::GetCurrentFolder(), g_LockName, refusal)) {
+        if (refusal.empty())
+            ShowUnownedBox("Program Already Running",
+                           "This program is already running.  Switch to its window to use it.");
+        else
+            ShowUnownedBox("Error", refusal.c_str());
         plat::GetPlatform().GetWindow().Destroy();
         SetMainWindow(nullptr);
         return false;

@@ -1,9 +1,11 @@
 #include "platform/CPlatform.h"
 
 #include "platform/CPlatformHeadless.h"
+#include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/Signals.h"
 #include "support/ScopedHooks.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +14,15 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -149,6 +154,76 @@ TEST(Platform, ATerminationSignalEndsABoxWaitedForInAChildProcess)
     EXPECT_TRUE(ended);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the box was ended, status " << status;
     EXPECT_EQ(g_SignalSeenAfterTheBox, SIGTERM);
+}
+
+// Whether the process has ended: gone, or a zombie nobody reaped yet.
+bool HasEnded(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const size_t name = line.rfind(')');
+    return name != std::string::npos && line.compare(name, 3, ") Z") == 0;
+}
+
+// The files a process has open, by the paths they were opened at.
+std::vector<std::string> OpenFilesOf(pid_t pid)
+{
+    std::vector<std::string> files;
+    const std::string folder = "/proc/" + std::to_string(pid) + "/fd";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        files.push_back(std::filesystem::read_symlink(entry.path(), error).string());
+    return files;
+}
+
+using BoxOfAKilledProgram = CTempFolderTest;
+
+// A box SDL shows from a copy of the program must not outlive a kill of the
+// program, nor hold its locks meanwhile: the next start would be refused as
+// "already running" with no window to switch to.
+TEST_F(BoxOfAKilledProgram, EndsWithItAndHoldsNoLockOfIt)
+{
+    int boxPid[2];
+    ASSERT_EQ(::pipe(boxPid), 0);
+    const pid_t program = ::fork();
+    if (program == 0) {
+        std::string refusal;
+        if (!plat::AcquireFolderLock(".", "Test", refusal))
+            std::_Exit(2);
+        plat::RunEndingChildrenOnSignal([&] {
+            const pid_t box = ::fork();
+            if (box == 0) {
+                const pid_t self = ::getpid(); // once the box runs: the fork is done
+                (void)!::write(boxPid[1], &self, sizeof self);
+                ::sleep(30); // the box, up until someone answers
+                std::_Exit(0);
+            }
+            while (::waitpid(box, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        });
+        std::_Exit(0);
+    }
+    ::close(boxPid[1]);
+    pid_t box = 0;
+    ASSERT_EQ(::read(boxPid[0], &box, sizeof box), ssize_t(sizeof box));
+    ::close(boxPid[0]);
+    for (const std::string& file : OpenFilesOf(box))
+        EXPECT_EQ(file.find(".Test.lock"), std::string::npos) << "the box holds " << file;
+
+    ::kill(program, SIGKILL);
+    while (::waitpid(program, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    bool ended = false;
+    for (int tries = 0; tries < 5000 && !(ended = HasEnded(box)); ++tries)
+        ::usleep(1000);
+    EXPECT_TRUE(ended);
+    if (!ended)
+        ::kill(box, SIGKILL);
+    std::string refusal;
+    EXPECT_TRUE(plat::AcquireFolderLock(".", "Test", refusal));
+    plat::ReleaseFolderLocks();
 }
 
 // Exit-time destructors may still report (a fatal data error found while

@@ -7,9 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace plat {
 namespace {
@@ -94,14 +101,101 @@ TEST(InstanceLock, IsHeldForTheLifeOfTheProcess)
     ::unlink((path + "-other").c_str());
 }
 
-// A link in the place of a folder's lock makes no file where it points.
-TEST_F(FolderLock, ALinkInItsPlaceMakesNoFileOutsideTheFolder)
+// How a copy started by another account fares: the child takes the lock of
+// the working folder as that account.
+enum class OtherAccount { MayRun, HeldElsewhere, Refused };
+
+OtherAccount StartAsAnotherAccount()
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            std::_Exit(9);
+        std::string refusal;
+        const bool mayRun = AcquireFolderLock(".", "Test", refusal);
+        std::_Exit(mayRun ? 0 : refusal.empty() ? 1 : 2);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 2) << "status " << status;
+    return OtherAccount(WEXITSTATUS(status));
+}
+
+// Root opens any file, so the second account is a child that gave that up.
+TEST_F(FolderLock, AnotherAccountIsRefusedWhileTheFirstHoldsItAndMayRunOnceItEnds)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can start a copy as another account";
+    ASSERT_EQ(::mkdir("Folder", 0777), 0);
+    ASSERT_EQ(::chmod("Folder", 0777), 0);
+    ASSERT_EQ(::chdir("Folder"), 0);
+    // The last build made its lock 0600 and a kill left it: nobody can tell
+    // whether its copy runs.
+    const int old = ::open(".Test.lock", O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(old, 0);
+    ::close(old);
+    EXPECT_EQ(StartAsAnotherAccount(), OtherAccount::Refused);
+
+    std::string refusal;
+    EXPECT_TRUE(AcquireFolderLock(".", "Test", refusal));
+    EXPECT_EQ(StartAsAnotherAccount(), OtherAccount::HeldElsewhere);
+    // An account that cannot write the folder is told as well.
+    ASSERT_EQ(::chmod(".", 0755), 0);
+    EXPECT_EQ(StartAsAnotherAccount(), OtherAccount::HeldElsewhere);
+    ReleaseFolderLocks();
+    EXPECT_EQ(StartAsAnotherAccount(), OtherAccount::MayRun);
+    ASSERT_EQ(::chmod(".", 0777), 0);
+    EXPECT_EQ(StartAsAnotherAccount(), OtherAccount::MayRun);
+    // Nothing there and nothing can be made: nobody can have run on it.
+    ASSERT_EQ(::unlink(".Test.lock"), 0);
+    ASSERT_EQ(::chmod(".", 0755), 0);
+    EXPECT_EQ(StartAsAnotherAccount(), OtherAccount::MayRun);
+    ASSERT_EQ(::chdir(".."), 0);
+}
+
+// The lock is the flock, not the file: a copy that opened the file before
+// the first ended holds the lock on it, and the next must find that.
+TEST_F(FolderLock, StaysAtAnOrderlyEndSoACopyThatOpenedItMeanwhileExcludesTheNext)
 {
     ASSERT_EQ(::mkdir("Folder", 0700), 0);
-    ASSERT_EQ(::symlink(PathOf("Outside.txt").c_str(), "Folder/.Test.lock"), 0);
-    EXPECT_TRUE(AcquireFolderLock("Folder", "Test"));
-    EXPECT_FALSE(DiskHas("Outside.txt"));
+    std::string refusal;
+    ASSERT_TRUE(AcquireFolderLock("Folder", "Test", refusal));
+    const int meanwhile = ::open("Folder/.Test.lock", O_RDONLY);
+    ASSERT_GE(meanwhile, 0);
     ReleaseFolderLocks();
+    ASSERT_EQ(::flock(meanwhile, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(AcquireFolderLock("Folder", "Test", refusal));
+    EXPECT_EQ(refusal, "");
+    ::close(meanwhile);
+    EXPECT_TRUE(AcquireFolderLock("Folder", "Test", refusal));
+    ReleaseFolderLocks();
+}
+
+// Something at the lock's name that is not a file would let every copy run:
+// the start is refused and told what is there. A link in its place makes no
+// file where it points, and a pipe does not wait for a writer.
+TEST_F(FolderLock, SomethingOtherThanAFileAtItsNameRefusesTheStartAndSaysWhat)
+{
+    ASSERT_EQ(::mkdir("Folder", 0700), 0);
+    const std::string lock = PathOf("Folder/.Test.lock");
+    const std::pair<std::function<int()>, const char*> cases[] = {
+        {[&] { return ::mkdir(lock.c_str(), 0700); }, "it is a folder"},
+        {[&] { return ::mkfifo(lock.c_str(), 0600); }, "it is a named pipe"},
+        {[&] { return ::symlink(PathOf("Outside.txt").c_str(), lock.c_str()); }, "it is a symbolic link"},
+    };
+    for (const auto& [make, why] : cases) {
+        ASSERT_EQ(make(), 0) << why;
+        std::string refusal;
+        EXPECT_FALSE(AcquireFolderLock(PathOf("Folder"), "Test", refusal)) << why;
+        EXPECT_EQ(refusal,
+                  "Could not open \"" + lock + "\": " + why
+                      + ".\n\nThis file keeps two copies of the program from running on this folder at once, so the "
+                        "program does not start without it. Once no copy runs on the folder, remove it and start "
+                        "again.");
+        std::filesystem::remove(lock);
+    }
+    EXPECT_FALSE(DiskHas("Outside.txt"));
 }
 
 } // namespace

@@ -172,8 +172,9 @@ TEST_P(OrderlyShutdown, SavesSettingsClosesArchivesAndEndsWithZero)
     EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCreated());
     EXPECT_EQ(ReadBytes("Ombrisalt.CFG"),
               "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nSaved On Exit=1\r\n");
-    // Written whole through a temporary: nothing else is left behind.
-    EXPECT_EQ(ListNames(Folder()), "Data Ombrisalt.CFG");
+    // Written whole through a temporary: nothing else is left behind but
+    // the folder's lock, which stays for the next copy.
+    EXPECT_EQ(ListNames(Folder()), ".OmbrisaltTest-" + std::to_string(::getpid()) + ".lock Data Ombrisalt.CFG");
 }
 
 INSTANTIATE_TEST_SUITE_P(StartUpAndLoop, OrderlyShutdown,
@@ -229,10 +230,30 @@ TEST_F(StartUpAndLoop, AReadOnlyProgramFolderIsReportedAndRefused)
     EXPECT_EXIT(StartAsNobody(folder), ::testing::ExitedWithCode(255), std::string("Error\n") + kNotWritable);
 }
 
+// A folder at the lock's name would let every copy run on the folder.
+TEST_F(StartUpAndLoop, SomethingElseAtTheFolderLocksNameIsReportedAndRefused)
+{
+    const std::string lock = PathOf(".OmbrisaltTest-" + std::to_string(::getpid()) + ".lock");
+    std::filesystem::create_directory(lock);
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(m_ExitCode, 255);
+    ASSERT_EQ(m_Platform.GetMessageBoxes().size(), 1u);
+    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].caption, "Error");
+    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].text.rfind("Could not open \"" + lock + "\": it is a folder.", 0), 0u)
+        << m_Platform.GetMessageBoxes()[0].text;
+    EXPECT_FALSE(m_Platform.GetHeadlessWindow().IsCreated());
+    EXPECT_EQ(CGameBase::SGetInstance(), nullptr);
+}
+
 TEST_F(StartUpAndLoop, AWindowThatCannotOpenIsFatal)
 {
+    // A fork of this process holds none of its locks, so it would meet the
+    // earlier tests' start as another copy: the start runs in a fresh one.
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     m_Platform.GetHeadlessWindow().FailCreation(true);
     EXPECT_EXIT(Start(), ::testing::ExitedWithCode(255), "FATAL ERROR\nCan't allocate my window");
+    GTEST_FLAG_SET(death_test_style, style);
 }
 
 // Two processes of the program share one lock folder.
@@ -287,6 +308,26 @@ TEST_F(SecondProgram, IsRefusedWithTheMessageWhileTheFirstRuns)
     EXPECT_EQ(ReadBytes(PathOf("first/Ombrisalt.CFG")),
               "[Options]\r\nScreen Width=1024\r\nScreen Height=768\r\nFull Screen=1\r\nDisplay FPS=1\r\n");
     EXPECT_EQ(ReadBytes(PathOf("first.err")), "");
+}
+
+// The lock is the flock: the file a killed or ended copy leaves refuses nobody.
+TEST_F(SecondProgram, RunsOnceTheFirstWasKilledOrHasEnded)
+{
+    const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"}};
+    const std::string lock = PathOf(".Quenthal Running.lock");
+    const int first = SpawnProgram({"/DataFolder", Folder()}, environment, {}, PathOf("first.err"));
+    ASSERT_GT(first, 0);
+    const CEndsWithTest guard(first);
+    ASSERT_TRUE(WaitUntilReady(first, [&] { return LockIsHeld(lock); }));
+    ::kill(first, SIGKILL);
+    EXPECT_EQ(WaitForExitStatus(first), -1);
+    for (const char* copy : {"second", "third"}) {
+        const int next = SpawnProgram({"/DataFolder", Folder(), "/Passes", "5"}, environment, {},
+                                      PathOf(std::string(copy) + ".err"));
+        EXPECT_EQ(WaitForExitStatus(next), 0) << copy;
+        EXPECT_EQ(ReadBytes(PathOf(std::string(copy) + ".err")), "") << copy;
+        EXPECT_TRUE(DiskHas(lock)) << copy;
+    }
 }
 
 TEST_F(SecondProgram, RunsHeadlessForTheGivenPassesAndEndsWithZero)
