@@ -13,6 +13,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -578,8 +579,9 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
                 ::unlinkat(entry.folder, entry.target.c_str(), 0);
         }
     } else if (whole && FitsAKill(entries, disk)) {
-        // Each folder renamed in is synced once, before the journal goes.
-        std::set<std::string> folders;
+        // Each folder renamed in is synced once, after its last rename and
+        // before the journal goes.
+        std::map<std::string, int> folders;
         for (size_t i = 0; i < entries.size() && !keep; ++i) {
             const EntryOnDisk& entry = disk[i];
             if (!StampAt(entry.folder, entry.temporary).exists)
@@ -590,10 +592,11 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
                 continue;
             }
             const std::string path = run.programFolder + "/" + entries[i].target;
-            if (folders.insert(FolderOf(path)).second)
-                SyncDescriptor(entry.folder, FolderOf(path));
+            folders.emplace(FolderOf(path), entry.folder);
             ForgetFolderOf(path);
         }
+        for (const auto& [path, folder] : folders)
+            SyncDescriptor(folder, path);
     } else {
         // Not a state a kill leaves: every file stays as it is, and the
         // temporaries of ours it names go, with the placeholders of files

@@ -20,7 +20,8 @@ namespace plat {
 // was. Groups nest: an inner group's files join the outermost one's. A file
 // replaced twice in one group keeps the last. The sync observer
 // (FileSystem.h) also sees each target of a group once renamed into place,
-// so a test can stop the program at every step.
+// and each folder the start syncs, so a test can stop the program at every
+// step.
 class CReplacementGroup {
 public:
     CReplacementGroup();
@@ -46,9 +47,12 @@ private:
 // leaves: its first temporaries renamed, the rest in place, every target as
 // the journal recorded it. Only files inside the folder are touched, reached
 // without following a link, and only temporaries of ours. Any other journal
-// leaves every file as it is and its temporaries are removed. A journal whose
-// rename fails stays for the next start. Answers what the user should be told,
-// empty when nothing.
+// leaves every file as it is; its temporaries are removed, and the empty
+// placeholders of the files its group was making. A journal whose rename
+// fails stays for the next start; unless one stays, the temporaries of ours
+// no journal names (a stop before its group's journal) are removed from the
+// folder and the folders inside it. Answers what the user should be told,
+// a few names at most, empty when nothing.
 std::string FinishInterruptedReplacements();
 
 // The journal's text, apart from the disk (the format is described in
