@@ -694,13 +694,14 @@ void RemoveTemporariesNoJournalNames(int folder)
         const std::string_view name(entry->d_name);
         if (name == "." || name == "..")
             continue;
+        unsigned char type = entry->d_type;
         struct stat st;
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
+        if (type == DT_UNKNOWN && ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
         const size_t mark = name.rfind(".tmp");
-        if (S_ISDIR(st.st_mode))
+        if (type == DT_DIR)
             inner.emplace_back(name);
-        else if (S_ISREG(st.st_mode) && mark != std::string_view::npos && mark > 1
+        else if (type == DT_REG && mark != std::string_view::npos && mark > 1
                  && IsTemporaryOf(name, name.substr(1, mark - 1)) && name.find('_', mark) != std::string_view::npos)
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }

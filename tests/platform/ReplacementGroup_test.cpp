@@ -130,6 +130,27 @@ TEST_F(ReplacementJournal, AStopIsFinishedAtTheNextStartAndAnyOtherStateIsLeftAs
     }
 }
 
+// The start's own finishing stopped at each of its syncs: the next start
+// finishes it.
+TEST_F(ReplacementJournal, AStopDuringTheStartIsFinishedByTheNext)
+{
+    for (int stop = 1;; ++stop) {
+        SCOPED_TRACE(stop);
+        ASSERT_LT(stop, 10);
+        ASSERT_NO_FATAL_FAILURE(StopAtFirstRename());
+        static int s_Left;
+        s_Left = stop;
+        const int status = InChild([](std::string_view) { if (--s_Left == 0) ::_exit(9); },
+                                   [] { return plat::FinishInterruptedReplacements().empty(); });
+        EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+        EXPECT_EQ(Contents(), "new new new");
+        EXPECT_EQ(Journals(), "");
+        EXPECT_TRUE(NoTemporaryLeft());
+        if (status == 0)
+            break;
+    }
+}
+
 TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
 {
     WriteBytes("Outside/Victim.txt", "safe");
