@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <csignal>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
@@ -678,10 +679,24 @@ std::string Listed(const std::vector<std::string>& names)
     return list;
 }
 
+// Whether a name is a temporary of ours whose maker is gone. The one program
+// on the folder is starting, so a maker alive is another copy's in a folder
+// of its own inside this one (or one that has the number since).
+bool MadeByTheDead(std::string_view name)
+{
+    const size_t mark = name.rfind(".tmp");
+    if (mark == std::string_view::npos || mark < 2 || !IsTemporaryOf(name, name.substr(1, mark - 1)))
+        return false;
+    const std::string_view counter = name.substr(mark + 4);
+    const size_t split = counter.find('_');
+    long maker = 0;
+    return split != std::string_view::npos && ParseNumber(counter.substr(0, split), maker) && maker > 0
+        && maker != ::getpid() && ::kill(pid_t(maker), 0) != 0 && errno == ESRCH;
+}
+
 // After the journals: the temporaries of ours that none names (a kill
 // before its group's journal, or one a refused journal did not list).
-// The one program on the folder is starting, so no writer has one open.
-// Links are not followed; only regular files named as ours go.
+// Links are not followed; only regular files go.
 void RemoveTemporariesNoJournalNames(int folder)
 {
     DIR* dir = ::fdopendir(folder);
@@ -698,11 +713,9 @@ void RemoveTemporariesNoJournalNames(int folder)
         struct stat st;
         if (type == DT_UNKNOWN && ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
             type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
-        const size_t mark = name.rfind(".tmp");
         if (type == DT_DIR)
             inner.emplace_back(name);
-        else if (type == DT_REG && mark != std::string_view::npos && mark > 1
-                 && IsTemporaryOf(name, name.substr(1, mark - 1)) && name.find('_', mark) != std::string_view::npos)
+        else if (type == DT_REG && MadeByTheDead(name))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     for (const std::string& name : inner) {

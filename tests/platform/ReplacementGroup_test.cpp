@@ -435,9 +435,11 @@ TEST_F(ReplacementJournal, ARefusedJournalLeavesNoEmptyNewFile)
 }
 
 // A stop at each sync before the journal is written leaves temporaries no
-// journal names: the next start removes them, and only temporaries of ours.
+// journal names: the next start removes them, and only temporaries of ours
+// whose maker is gone (not another copy's, saving in a folder of its own).
 TEST_F(ReplacementJournal, TemporariesOfAStopBeforeTheJournalGoAtTheNextStart)
 {
+    WriteBytes("Another copy/.Levels.txt.tmp1_1", "theirs");
     WriteBytes("Mine/.notes.tmp", "mine");
     WriteBytes("Mine/notes.tmp1_1", "mine");
     for (int stop = 1; stop <= 3; ++stop) {
@@ -453,9 +455,11 @@ TEST_F(ReplacementJournal, TemporariesOfAStopBeforeTheJournalGoAtTheNextStart)
         EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
         EXPECT_EQ(Contents(), "old old old");
         EXPECT_EQ(ReadBytes("Mine/.notes.tmp") + ReadBytes("Mine/notes.tmp1_1"), "minemine");
-        std::filesystem::remove("Mine/.notes.tmp");
-        std::filesystem::remove("Mine/notes.tmp1_1");
+        EXPECT_EQ(ReadBytes("Another copy/.Levels.txt.tmp1_1"), "theirs");
+        std::filesystem::remove_all("Mine");
+        std::filesystem::remove_all("Another copy");
         EXPECT_TRUE(NoTemporaryLeft());
+        WriteBytes("Another copy/.Levels.txt.tmp1_1", "theirs");
         WriteBytes("Mine/.notes.tmp", "mine");
         WriteBytes("Mine/notes.tmp1_1", "mine");
     }

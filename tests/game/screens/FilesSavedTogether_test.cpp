@@ -479,6 +479,7 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             (this->*c.checkAgree)(run.status == 0);
             for (const auto& [path, size] : AllFiles())
                 EXPECT_TRUE(before.contains(path) || size > 0) << path << ": a file the kill made";
+            EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>()) << "temporaries the start left";
             if (run.status == 0)
                 break;
         }
