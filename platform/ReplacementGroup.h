@@ -50,9 +50,9 @@ private:
 // leaves every file as it is; its temporaries are removed, and the empty
 // placeholders of the files its group was making. A journal whose rename
 // fails stays for the next start; unless one stays, the temporaries of ours
-// no journal names (a stop before its group's journal) are removed from the
-// folder and the folders inside it. Answers what the user should be told,
-// a few names at most, empty when nothing.
+// no journal names whose maker is gone (a stop before its group's journal)
+// are removed from the folder and the folders inside it. Answers what the
+// user should be told, a few names at most, empty when nothing.
 std::string FinishInterruptedReplacements();
 
 // The journal's text, apart from the disk (the format is described in
