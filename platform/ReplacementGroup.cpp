@@ -9,9 +9,12 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <csignal>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -31,7 +34,8 @@ namespace plat {
 //   end <lines before> <checksum>
 // Fields are separated by tabs. A target is "/"-separated and relative to
 // the program folder; a temporary is a name in its target's folder. A stamp
-// is "<size> <write time in ns>", or "-" for no file. The checksum is
+// is "<size> <write time in ns>", or "-" for no file; a file the group makes
+// is recorded as none, its lock's empty placeholder aside. The checksum is
 // FNV-1a (64 bits, hex) of every byte before the end line: a journal cut
 // short or changed is told apart by it, whatever its lines look like.
 // "begun" lists the files a group's locks are about to make, so a start
@@ -43,10 +47,9 @@ namespace {
 constexpr std::string_view kJournalPrefix = ".Replacements";
 constexpr std::string_view kJournalSuffix = ".journal";
 constexpr std::string_view kJournalHeader = "Ombrisalt journal 2\n";
-// More than any save of the program puts in one group; a journal naming
-// more is no journal of ours, and reading one stays cheap.
-constexpr std::size_t kMaxGroupFiles = 256;
-constexpr std::size_t kMaxJournalBytes = 256 * 1024;
+// A line names a path and a file name, each within the system's bounds, and
+// two stamps: a longer line is no journal's, whatever the journal's length.
+constexpr std::size_t kMaxJournalLine = 2 * PATH_MAX;
 
 std::uint64_t Checksum(std::string_view bytes)
 {
@@ -139,7 +142,7 @@ bool DecodeJournal(std::string_view text, JournalKind& kind, std::vector<Journal
     // so the temporaries it names can be removed.
     entries.clear();
     kind = JournalKind::Replace;
-    if (text.size() > kMaxJournalBytes || !text.starts_with(kJournalHeader))
+    if (!text.starts_with(kJournalHeader))
         return false;
     std::vector<std::string_view> lines;
     for (size_t at = kJournalHeader.size(); at < text.size();) {
@@ -150,7 +153,7 @@ bool DecodeJournal(std::string_view text, JournalKind& kind, std::vector<Journal
     bool whole = !lines.empty() && (lines[0] == "begun" || lines[0] == "replace");
     if (whole)
         kind = lines[0] == "begun" ? JournalKind::Begun : JournalKind::Replace;
-    for (size_t i = 1; i < lines.size() && entries.size() <= kMaxGroupFiles; ++i) {
+    for (size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string_view> fields = Fields(lines[i]);
         JournalEntry entry;
         if (fields.size() == 2 && fields[0] == "new" && !fields[1].empty() && kind == JournalKind::Begun) {
@@ -171,7 +174,7 @@ bool DecodeJournal(std::string_view text, JournalKind& kind, std::vector<Journal
     const std::string_view body = text.substr(0, text.size() - (lines.empty() ? 0 : lines.back().size() + 1));
     size_t count = 0;
     std::uint64_t checksum = 0;
-    return whole && text.ends_with('\n') && entries.size() <= kMaxGroupFiles && end.size() == 3 && end[0] == "end"
+    return whole && text.ends_with('\n') && end.size() == 3 && end[0] == "end"
         && ParseNumber(end[1], count) && ParseNumber(end[2], checksum, 16)
         && count == size_t(std::count(body.begin(), body.end(), '\n')) && checksum == Checksum(body);
 }
@@ -244,11 +247,16 @@ std::string InProgramFolder(const std::string& target, const std::string& folder
     return path;
 }
 
+// A name the journal's lines carry as written. The format has no escape: a
+// tab or a line end in a name would read back as other names, so a group
+// with such a name is refused before its journal is written.
+bool JournalCarries(std::string_view name)
+{
+    return !name.empty() && name.size() < PATH_MAX && name.find_first_of("\t\n") == std::string_view::npos;
+}
+
 bool WriteJournal(const std::string& path, const std::string& text)
 {
-    // A journal the next start would refuse as too large is never written.
-    if (text.size() > kMaxJournalBytes)
-        return false;
     std::string tempPath;
     std::FILE* stream = CreateTemporaryBeside(path, tempPath, "wb");
     if (!stream)
@@ -318,7 +326,7 @@ bool NoteNewFileOfGroup(const std::string& target)
     ReplacementGroupState& group = *t_Group;
     if (std::find(group.newFiles.begin(), group.newFiles.end(), target) != group.newFiles.end())
         return true;
-    if (group.newFiles.size() >= kMaxGroupFiles)
+    if (!JournalCarries(InProgramFolder(target, FolderOf(group.journal))))
         return false;
     group.newFiles.push_back(target);
     std::vector<JournalEntry> entries;
@@ -337,7 +345,7 @@ bool JoinGroup(std::string tempPath, const std::string& target)
     DeferredReplacement deferred{std::move(tempPath), target};
     // Let go and taken again at once: the program runs once per folder, so
     // no other writer of its files waits for it.
-    if (t_Group->files.size() >= kMaxGroupFiles || deferred.lock->Acquire(target) != LockResult::Locked) {
+    if (deferred.lock->Acquire(target) != LockResult::Locked) {
         ::unlink(deferred.tempPath.c_str());
         return GroupFailed(target, GroupStep::Commit);
     }
@@ -423,9 +431,18 @@ bool CReplacementGroup::Commit(std::string* failedPath)
                 SyncFolderOf(file.tempPath);
         std::vector<JournalEntry> entries;
         for (const DeferredReplacement& file : files) {
+            const std::string target = InProgramFolder(file.targetPath, FolderOf(owned->journal));
+            if (!JournalCarries(target) || !JournalCarries(BaseNameOf(file.tempPath))) {
+                if (failedPath)
+                    *failedPath = file.targetPath;
+                dropAll();
+                return false;
+            }
+            const bool made = std::find(owned->newFiles.begin(), owned->newFiles.end(), file.targetPath)
+                != owned->newFiles.end();
             const int folder = ::open(FolderOf(file.targetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            entries.push_back({InProgramFolder(file.targetPath, FolderOf(owned->journal)), BaseNameOf(file.tempPath),
-                               StampAt(folder, BaseNameOf(file.tempPath)), StampAt(folder, BaseNameOf(file.targetPath))});
+            entries.push_back({target, BaseNameOf(file.tempPath), StampAt(folder, BaseNameOf(file.tempPath)),
+                               made ? JournalStamp{} : StampAt(folder, BaseNameOf(file.targetPath))});
             if (folder >= 0)
                 ::close(folder);
         }
@@ -571,6 +588,13 @@ JournalStamp TargetStampAt(int folder, const std::string& name, bool* other)
     return StampAt(folder, name, other);
 }
 
+// A file the group makes stands as its lock's empty placeholder until
+// renamed, or as nothing once the lock let go of it.
+bool AsRecorded(const JournalStamp& target, const JournalStamp& recorded)
+{
+    return SameStamp(target, recorded) || (!recorded.exists && target.size == 0);
+}
+
 // A kill leaves the first k temporaries renamed, the rest in place, and
 // every target as the journal recorded it or as its temporary made it.
 // Answers whether the disk shows such a state; pending counts the rest.
@@ -587,7 +611,7 @@ bool FitsAKill(const std::vector<JournalEntry>& entries, const std::vector<Entry
             return false;
         if (temporary.exists) {
             pending = true;
-            if (!SameStamp(temporary, entries[i].temporaryStamp) || !SameStamp(target, entries[i].targetStamp))
+            if (!SameStamp(temporary, entries[i].temporaryStamp) || !AsRecorded(target, entries[i].targetStamp))
                 return false;
         } else if (pending || !SameStamp(target, entries[i].temporaryStamp)) {
             return false;
@@ -637,6 +661,9 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
                 ::unlinkat(entry.folder, entry.target.c_str(), 0);
         }
     } else if (whole && (old ? OldJournalFitsAKill(disk) : FitsAKill(entries, disk))) {
+        // Each folder renamed in is synced once, after its last rename and
+        // before the journal goes.
+        std::map<std::string, int> folders;
         for (size_t i = 0; i < entries.size() && !keep; ++i) {
             const EntryOnDisk& entry = disk[i];
             if (!StampAt(entry.folder, entry.temporary).exists)
@@ -646,17 +673,28 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
                 keep = true;
                 continue;
             }
-            ::fsync(entry.folder);
-            ForgetFolderOf(run.programFolder + "/" + entries[i].target);
+            const std::string path = run.programFolder + "/" + entries[i].target;
+            folders.emplace(FolderOf(path), entry.folder);
+            ForgetFolderOf(path);
         }
+        for (const auto& [path, folder] : folders)
+            SyncDescriptor(folder, path);
     } else {
         // Not a state a kill leaves: every file stays as it is, and the
         // temporaries of ours it names go, the last first, so a kill partway
         // leaves no state a save's kill leaves (the last build's journal
-        // tells a file renamed only by its temporary gone).
-        for (auto entry = disk.rbegin(); entry != disk.rend(); ++entry)
-            if (!entry->temporary.empty() && StampAt(entry->folder, entry->temporary).exists)
-                ::unlinkat(entry->folder, entry->temporary.c_str(), 0);
+        // tells a file renamed only by its temporary gone); then the
+        // placeholders of files the group was making.
+        for (size_t i = entries.size(); i-- > 0;) {
+            const EntryOnDisk& entry = disk[i];
+            if (!entry.temporary.empty() && StampAt(entry.folder, entry.temporary).exists)
+                ::unlinkat(entry.folder, entry.temporary.c_str(), 0);
+            if (!old && !entry.temporary.empty() && !entries[i].targetStamp.exists) {
+                const JournalStamp target = StampAt(entry.folder, entry.target);
+                if (target.exists && target.size == 0)
+                    ::unlinkat(entry.folder, entry.target.c_str(), 0);
+            }
+        }
         if (entries.empty())
             run.refused.push_back(journalName);
         for (const JournalEntry& entry : entries)
@@ -668,31 +706,120 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
     return !keep;
 }
 
-// The journal's bytes, from a regular file of bounded size only: a named
-// pipe or a link in its place is no journal, and is never waited on.
+// Whether a line can stand at the index in a journal: one that cannot ends
+// the reading, so a large file of something else is given up at once.
+bool CanBeJournalLine(std::string_view line, size_t index, bool ended)
+{
+    if (index == 0)
+        return line == kJournalHeader.substr(0, kJournalHeader.size() - 1);
+    if (index == 1)
+        return line == "begun" || line == "replace";
+    return !ended && (line.starts_with("new\t") || line.starts_with("file\t") || line.starts_with("end\t"));
+}
+
+// The same for the last build's journal: "replace", then a temporary of
+// ours and its target a line.
+bool CanBeLastBuildsJournalLine(std::string_view line, size_t index)
+{
+    if (index == 0)
+        return line == kOldJournalHeader.substr(0, kOldJournalHeader.size() - 1);
+    const size_t tab = line.find('\t');
+    return tab != std::string_view::npos && IsTemporaryOf(BaseNameOf(std::string(line.substr(0, tab))),
+                                                          BaseNameOf(std::string(line.substr(tab + 1))));
+}
+
+// The journal's bytes, from a regular file only (a named pipe or a link in
+// its place is no journal, and is never waited on), read no further than the
+// file's own size, nor than it can be a journal.
 bool ReadJournal(int root, const std::string& name, std::string& text)
 {
     const int fd = ::openat(root, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uint64_t(st.st_size) <= kMaxJournalBytes;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const size_t size = ok ? size_t(st.st_size) : 0;
     text.clear();
-    char buffer[4096];
-    for (ssize_t got; ok && (got = ::read(fd, buffer, sizeof buffer)) > 0;) {
+    size_t lineStart = 0, index = 0;
+    bool ended = false, journal = true;
+    char buffer[65536];
+    while (ok && journal && text.size() < size) {
+        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, size - text.size()));
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
         text.append(buffer, size_t(got));
-        ok = text.size() <= kMaxJournalBytes;
+        for (size_t stop; journal && (stop = text.find('\n', lineStart)) != std::string::npos; lineStart = stop + 1) {
+            const std::string_view line(text.data() + lineStart, stop - lineStart);
+            journal = CanBeJournalLine(line, index, ended)
+                || (name == kOldJournalName && CanBeLastBuildsJournalLine(line, index));
+            ++index;
+            ended = line.starts_with("end\t");
+        }
+        journal = journal && text.size() - lineStart <= kMaxJournalLine;
     }
     ::close(fd);
     return ok;
 }
 
+// A few names, then how many more: a message the user can read whatever the count.
 std::string Listed(const std::vector<std::string>& names)
 {
+    constexpr size_t kShown = 5;
     std::string list;
-    for (const std::string& name : names)
-        list += (list.empty() ? "" : ", ") + name;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i)
+        list += (list.empty() ? "" : ", ") + names[i];
+    if (names.size() > kShown)
+        list += " and " + std::to_string(names.size() - kShown) + " more";
     return list;
+}
+
+// Whether a name is a temporary of ours whose maker is gone. The one program
+// on the folder is starting, so a maker alive is another copy's in a folder
+// of its own inside this one (or one that has the number since).
+bool MadeByTheDead(std::string_view name)
+{
+    const size_t mark = name.rfind(".tmp");
+    if (mark == std::string_view::npos || mark < 2 || !IsTemporaryOf(name, name.substr(1, mark - 1)))
+        return false;
+    const std::string_view counter = name.substr(mark + 4);
+    const size_t split = counter.find('_');
+    long maker = 0;
+    return split != std::string_view::npos && ParseNumber(counter.substr(0, split), maker) && maker > 0
+        && maker != ::getpid() && ::kill(pid_t(maker), 0) != 0 && errno == ESRCH;
+}
+
+// After the journals: the temporaries of ours that none names (a kill
+// before its group's journal, or one a refused journal did not list).
+// Links are not followed; only regular files go.
+void RemoveTemporariesNoJournalNames(int folder)
+{
+    DIR* dir = ::fdopendir(folder);
+    if (!dir) {
+        ::close(folder);
+        return;
+    }
+    std::vector<std::string> inner;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        unsigned char type = entry->d_type;
+        struct stat st;
+        if (type == DT_UNKNOWN && ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+        if (type == DT_DIR)
+            inner.emplace_back(name);
+        else if (type == DT_REG && MadeByTheDead(name))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    for (const std::string& name : inner) {
+        const int next = ::openat(::dirfd(dir), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next >= 0)
+            RemoveTemporariesNoJournalNames(next);
+    }
+    ::closedir(dir);
 }
 
 } // namespace
@@ -709,7 +836,10 @@ std::string FinishInterruptedReplacements()
         while (const dirent* entry = ::readdir(dir)) {
             const std::string_view name(entry->d_name);
             const size_t mark = name.rfind(".tmp");
-            if (IsJournalName(name))
+            struct stat st;
+            // A folder of that name is no journal: it is left as it is, unsaid.
+            if (IsJournalName(name) && !(::fstatat(run.root, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+                                         && S_ISDIR(st.st_mode)))
                 journals.emplace_back(name);
             else if (mark != std::string_view::npos && mark > 1 && IsJournalName(name.substr(1, mark - 1))
                      && IsTemporaryOf(name, name.substr(1, mark - 1)))
@@ -718,18 +848,26 @@ std::string FinishInterruptedReplacements()
         ::closedir(dir);
     }
     std::sort(journals.begin(), journals.end());
+    bool kept = false, removed = false;
     for (const std::string& name : journals) {
         std::string text;
         const bool read = ReadJournal(run.root, name, text);
         if (!read) {
             run.refused.push_back(name);
         } else if (!Recover(run, name, text)) {
+            kept = true;
             continue;
         }
-        ::unlinkat(run.root, name.c_str(), 0);
-        ::fsync(run.root);
-        ForgetFolderOf(run.programFolder + "/" + name);
+        removed = ::unlinkat(run.root, name.c_str(), 0) == 0 || removed;
     }
+    // One sync for every journal removed.
+    if (removed) {
+        SyncDescriptor(run.root, run.programFolder);
+        ForgetFolderOf(run.programFolder + "/" + journals.front());
+    }
+    // A journal kept needs its temporaries at the next start, which sweeps.
+    if (!kept)
+        RemoveTemporariesNoJournalNames(::openat(run.root, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     ::close(run.root);
     std::string report;
     if (!run.refused.empty())

@@ -1,7 +1,7 @@
 // What a start does with the journals in its folder: a group a kill cut
 // short is finished; anything else (damaged, changed since, not a state a
 // kill leaves, naming files outside the folder or not ours, no regular file,
-// too large) leaves every file as it is.
+// no journal's) leaves every file as it is.
 #include "platform/FileSystem.h"
 #include "platform/ReplacementGroup.h"
 
@@ -301,6 +301,27 @@ TEST_F(ReplacementJournal, AStartKilledAtAnyStepLeavesWhatTheNextStartCompletes)
     }
 }
 
+// The start's own finishing stopped at each of its syncs: the next start
+// finishes it.
+TEST_F(ReplacementJournal, AStopDuringTheStartIsFinishedByTheNext)
+{
+    for (int stop = 1;; ++stop) {
+        SCOPED_TRACE(stop);
+        ASSERT_LT(stop, 10);
+        ASSERT_NO_FATAL_FAILURE(StopAtFirstRename());
+        static int s_Left;
+        s_Left = stop;
+        const int status = InChild([](std::string_view) { if (--s_Left == 0) ::_exit(9); },
+                                   [] { return plat::FinishInterruptedReplacements().empty(); });
+        EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+        EXPECT_EQ(Contents(), "new new new");
+        EXPECT_EQ(Journals(), "");
+        EXPECT_TRUE(NoTemporaryLeft());
+        if (status == 0)
+            break;
+    }
+}
+
 TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
 {
     WriteBytes("Outside/Victim.txt", "safe");
@@ -334,21 +355,23 @@ TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
         EXPECT_EQ(ReadBytes("Levels.txt"), "levels");
     }
 
-    // No regular file, or more than a group holds: refused without waiting or reading on.
+    // No regular file, or no journal however large: refused without waiting
+    // or reading on (2 GiB, sparse, read whole would take seconds).
     ASSERT_EQ(::mkfifo(".Replacements1_2.journal", 0600), 0);
     std::filesystem::create_symlink("../Outside/Victim.txt", ".Replacements1_3.journal");
-    WriteBytes(".Replacements1_4.journal", "Ombrisalt journal 2\nreplace\n" + std::string(1 << 20, 'x'));
-    std::vector<plat::JournalEntry> many;
-    for (int i = 0; i < 300; ++i) {
-        const std::string name = "F" + std::to_string(i), temporary = "." + name + ".tmp1_1";
-        WriteBytes(temporary, "new");
-        many.push_back({name, temporary, StampOf(temporary), {}});
-    }
-    WriteBytes(".Replacements1_5.journal", plat::EncodeJournal(plat::JournalKind::Replace, many));
+    std::filesystem::create_symlink("/dev/zero", ".Replacements1_4.journal");
+    const std::string header = "Ombrisalt journal 2\nreplace\n";
+    const auto large = [](const std::string& name, const std::string& start) {
+        WriteBytes(name, start);
+        std::filesystem::resize_file(name, std::uintmax_t(2) << 30);
+    };
+    large(".Replacements1_5.journal", "");
+    large(".Replacements1_6.journal", header);
+    large(".Replacements1_7.journal", header + "file\tx\n" + std::string(1 << 20, 'x'));
+    large(".Replacements1_8.journal", header + "x\nx\n");
     EXPECT_NE(plat::FinishInterruptedReplacements(), "");
     EXPECT_EQ(ReadBytes("../Outside/Victim.txt"), "safe");
     EXPECT_EQ(Journals(), "");
-    EXPECT_FALSE(DiskHas("F0"));
 }
 
 // Data/ a link to another disk and a folder in it a link again: the save
@@ -508,23 +531,186 @@ TEST_F(ReplacementJournal, ARefusedJournalNamesTheSavesFile)
 
 } // namespace
 
-// The writer refuses a journal the reader would refuse: a group whose long
-// paths would pass the bound is not saved, one well within it is.
-TEST_F(ReplacementJournal, AGroupWhoseJournalWouldPassTheBoundIsRefused)
+// The largest group the program saves (hundreds of files renumbered by one
+// Insert, long names in deep folders): its journal, over any former bound
+// (256 files, 256 KiB), is written, and a stop after its first rename is
+// finished by the next start.
+TEST_F(ReplacementJournal, TheLargestGroupIsSavedAndFinishedAfterAStop)
 {
     std::string folder;
     for (const char c : std::string("abcdef"))
         folder += std::string(200, c) + "/";
-    const auto save = [&](int files) {
+    std::filesystem::create_directories(folder);
+    const auto name = [&](int i) { return folder + std::to_string(i) + std::string(150, 'n'); };
+    for (int i = 0; i < 400; ++i)
+        WriteBytes(name(i), "old");
+    const int status = InChild([](std::string_view path) { if (IsRename(path)) ::_exit(9); }, [&] {
         plat::CReplacementGroup group;
         bool ok = true;
-        for (int i = 0; i < files; ++i)
-            ok = plat::ReplaceFileContents((folder + std::to_string(i) + std::string(150, 'n')).c_str(), "new", 3) && ok;
+        for (int i = 0; i < 400; ++i)
+            ok = plat::ReplaceFileContents(name(i), "new", 3) && ok;
         return group.Commit() && ok;
+    });
+    ASSERT_EQ(status, 9);
+    EXPECT_GT(ReadBytes(Journals().substr(0, Journals().size() - 1)).size(), 256u * 1024);
+    EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+    for (int i = 0; i < 400; ++i)
+        ASSERT_EQ(ReadBytes(name(i)), "new") << i;
+    EXPECT_EQ(Journals(), "");
+}
+
+// Names as users give them. Those the journal's lines carry are finished after
+// a stop; a tab or a line end, which no line carries, refuses the save before
+// anything is renamed, naming the file.
+TEST_F(ReplacementJournal, NamesAreCarriedOrTheSaveIsRefusedNamingTheFile)
+{
+    const std::string carried[] = {"with space.txt", "\xc3\xa9t\xc3\xa9 \xe2\x98\x83.txt", ".leading dot.txt",
+                                   "-leading dash.txt", std::string(200, 'n') + ".txt", "Folder\rname/B.txt"};
+    for (const std::string& name : carried) {
+        SCOPED_TRACE(name);
+        WriteBytes("A.txt", "old");
+        WriteBytes(name, "old");
+        ASSERT_EQ(InChild([](std::string_view path) { if (IsRename(path)) ::_exit(9); }, [&] {
+            plat::CReplacementGroup group;
+            bool ok = plat::ReplaceFileContents("A.txt", "new", 3);
+            ok = plat::ReplaceFileContents(name, "new", 3) && ok;
+            return group.Commit() && ok;
+        }), 9);
+        EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+        EXPECT_EQ(ReadBytes("A.txt") + ReadBytes(name), "newnew");
+    }
+    for (const std::string name : {"Tab\tname.txt", "Line\nend.txt", "Folder\twith tab/B.txt"}) {
+        SCOPED_TRACE(name);
+        WriteBytes("A.txt", "old");
+        for (const bool made : {false, true}) {
+            if (made)
+                std::filesystem::remove(name);
+            else
+                WriteBytes(name, "old");
+            plat::CReplacementGroup group;
+            bool ok = plat::ReplaceFileContents("A.txt", "new", 3);
+            ok = plat::ReplaceFileContents(name, "new", 3) && ok;
+            std::string failed;
+            EXPECT_FALSE(group.Commit(&failed) && ok);
+            EXPECT_EQ(failed, name);
+            EXPECT_EQ(ReadBytes("A.txt") + (DiskHas(name) ? ReadBytes(name) : "none"), made ? "oldnone" : "oldold");
+            EXPECT_EQ(Journals(), "");
+        }
+    }
+}
+
+// A rename that fails while the program runs (here: its temporary made
+// immutable) keeps the journal; the new file's placeholder goes with its
+// lock, and the next start still finishes the group.
+TEST_F(ReplacementJournal, ARenameThatFailsAtRunTimeOnANewFileIsFinishedAtTheNextStart)
+{
+    WriteBytes("A.txt", "old");
+    plat::CReplacementGroup group;
+    bool ok = plat::ReplaceFileContents("A.txt", "new", 3);
+    ok = plat::ReplaceFileContents("Made.txt", "new", 3) && ok;
+    ASSERT_TRUE(ok);
+    std::string temporary;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string().starts_with(".Made.txt.tmp"))
+            temporary = entry.path().string();
+    const auto immutable = [&](bool on) {
+        const int fd = ::open(temporary.c_str(), O_RDONLY);
+        int flags = 0;
+        bool set = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        set = set && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return set;
     };
-    std::filesystem::create_directories(folder);
-    EXPECT_TRUE(save(40));
-    EXPECT_FALSE(save(200));
-    EXPECT_FALSE(DiskHas(folder + "199" + std::string(150, 'n')));
+    if (!immutable(true))
+        GTEST_SKIP() << "no immutable files here";
+    std::string failed;
+    EXPECT_FALSE(group.Commit(&failed));
+    ASSERT_TRUE(immutable(false));
+    EXPECT_EQ(failed, "Made.txt");
+    EXPECT_NE(Journals(), "");
+    EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(ReadBytes("A.txt") + ReadBytes("Made.txt"), "newnew");
+}
+
+// A journal refused after a stop leaves the files as they are, and a file the
+// group was making as it was before: none, not its lock's empty placeholder.
+TEST_F(ReplacementJournal, ARefusedJournalLeavesNoEmptyNewFile)
+{
+    WriteBytes("Old.txt", "old");
+    ASSERT_EQ(InChild([](std::string_view path) { if (IsRename(path)) ::_exit(9); }, [] {
+        plat::CReplacementGroup group;
+        bool ok = plat::ReplaceFileContents("Old.txt", "new", 3);
+        ok = plat::ReplaceFileContents("Made.txt", "new", 3) && ok;
+        return group.Commit() && ok;
+    }), 9);
+    ASSERT_TRUE(DiskHas("Made.txt"));
+    const std::string journal = Journals().substr(0, Journals().size() - 1);
+    std::string text = ReadBytes(journal);
+    text[text.find("file") + 1] = 'X';
+    WriteBytes(journal, text);
+    EXPECT_NE(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(ReadBytes("Old.txt"), "new");
+    EXPECT_FALSE(DiskHas("Made.txt"));
+    EXPECT_TRUE(NoTemporaryLeft());
+}
+
+// A stop at each sync before the journal is written leaves temporaries no
+// journal names: the next start removes them, and only temporaries of ours
+// whose maker is gone (not another copy's, saving in a folder of its own).
+TEST_F(ReplacementJournal, TemporariesOfAStopBeforeTheJournalGoAtTheNextStart)
+{
+    WriteBytes("Another copy/.Levels.txt.tmp1_1", "theirs");
+    WriteBytes("Mine/.notes.tmp", "mine");
+    WriteBytes("Mine/notes.tmp1_1", "mine");
+    for (int stop = 1; stop <= 3; ++stop) {
+        SCOPED_TRACE(stop);
+        WriteBytes("A.txt", "old");
+        WriteBytes("Cards/B.txt", "old");
+        WriteBytes("C.txt", "old");
+        static int s_Left;
+        s_Left = stop;
+        ASSERT_EQ(InChild([](std::string_view) { if (--s_Left == 0) ::_exit(9); }, [] { return ReplaceThree(); }), 9);
+        ASSERT_EQ(Journals(), "");
+        ASSERT_FALSE(NoTemporaryLeft());
+        EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+        EXPECT_EQ(Contents(), "old old old");
+        EXPECT_EQ(ReadBytes("Mine/.notes.tmp") + ReadBytes("Mine/notes.tmp1_1"), "minemine");
+        EXPECT_EQ(ReadBytes("Another copy/.Levels.txt.tmp1_1"), "theirs");
+        std::filesystem::remove_all("Mine");
+        std::filesystem::remove_all("Another copy");
+        EXPECT_TRUE(NoTemporaryLeft());
+        WriteBytes("Another copy/.Levels.txt.tmp1_1", "theirs");
+        WriteBytes("Mine/.notes.tmp", "mine");
+        WriteBytes("Mine/notes.tmp1_1", "mine");
+    }
+}
+
+// A folder at a journal's name is no journal: left as it is, and not said
+// at every start.
+TEST_F(ReplacementJournal, AFolderAtAJournalsNameIsLeftUnsaid)
+{
+    WriteBytes(".Replacements1_1.journal/Mine.txt", "mine");
+    EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(ReadBytes(".Replacements1_1.journal/Mine.txt"), "mine");
+}
+
+int g_JournalFolderSyncs = 0;
+
+// Many refused journals (10,000 of junk): the start says so in a few lines,
+// and syncs the folder once, not once a journal.
+TEST_F(ReplacementJournal, ManyRefusedJournalsAreSaidShortlyAndSyncedOnce)
+{
+    for (int i = 0; i < 10000; ++i)
+        WriteBytes(".Replacements1_" + std::to_string(i) + ".journal", "junk");
+    g_JournalFolderSyncs = 0;
+    std::string said;
+    const plat::SyncObserver previous = plat::SetSyncObserver([](std::string_view) { ++g_JournalFolderSyncs; });
+    said = plat::FinishInterruptedReplacements();
+    plat::SetSyncObserver(previous);
+    EXPECT_LT(said.size(), 400u) << said.substr(0, 400);
+    EXPECT_NE(said.find("and 9995 more"), std::string::npos) << said.substr(0, 400);
+    EXPECT_EQ(g_JournalFolderSyncs, 1);
     EXPECT_EQ(Journals(), "");
 }

@@ -497,6 +497,7 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             (this->*c.checkAgree)(run.status == 0);
             for (const auto& [path, size] : AllFiles())
                 EXPECT_TRUE(before.contains(path) || size > 0) << path << ": a file the kill made";
+            EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>()) << "temporaries the start left";
             if (run.status == 0)
                 break;
         }
@@ -648,6 +649,27 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         }
         EndGame();
     }
+}
+
+// Hundreds of life rewards, every one renumbered by one Insert before the
+// first street, are saved with the streets (a build before the journal saved
+// them one by one): no bound of the journal's own refuses them.
+TEST_F(FilesSavedTogether, HundredsOfRewardsRenumberedByOneInsertAreSaved)
+{
+    CScopedDataFolder data(PathOf("Data").c_str());
+    FreshData();
+    const std::string rewards = PathOf("Data/Resources/LifeRewards/");
+    const std::string reward = ReadBytes(rewards + "First Streets.LifeRewards.txt");
+    for (int i = 1; i <= 300; ++i)
+        WriteBytes(rewards + "R" + std::to_string(i) + ".LifeRewards.txt", reward);
+    ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+    ASSERT_NO_FATAL_FAILURE(PrepareSorter());
+    std::string message;
+    EXPECT_TRUE(SaveSorterInsert(message)) << message;
+    CheckSorterFilesAgree(true);
+    EXPECT_NE(ReadBytes(rewards + "R251.LifeRewards.txt").find("Level To Display After=11"), std::string::npos);
+    EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
+    EndGame();
 }
 
 } // namespace
