@@ -374,7 +374,7 @@ template <typename P>
 bool CCheckBoxPropertyEditor<P>::IsMemberSet() const
 {
     if constexpr (std::is_same_v<P, CBitProperty>)
-        return m_TypedProperty->IsSet(m_Object);
+        return m_TypedProperty->IsShownSet(m_Object);
     else
         return m_TypedProperty->Value(m_Object);
 }

@@ -86,7 +86,7 @@ private:
 };
 
 // P: CBoolProperty (checked when the byte is set) or CBitProperty (checked
-// when any mask bit is set).
+// when any mask bit is set, or as the property shows it).
 template <typename P>
 class CCheckBoxPropertyEditor : public CPropertyEditor {
 public:

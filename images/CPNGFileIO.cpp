@@ -3,7 +3,6 @@
 #include "foundation/CJString.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
-#include "images/CStandAloneFrame.h"
 #include "images/DataPixelBudget.h"
 
 #include <png.h>
@@ -216,8 +215,5 @@ bool CPNGFileIO::DecodeFromMemory(CFrame& frame, const uint8_t* data, uint32_t s
         frame.Free();
         return false;
     }
-    // PNG alpha is never blended with black.
-    if (auto* standAlone = dynamic_cast<CStandAloneFrame*>(&frame))
-        standAlone->SetOptionQuietly(kFrameOptionBlendedWithBlack, false);
     return true;
 }

@@ -81,7 +81,11 @@ void CStandAloneFrame::DeclareProperties(CPropertyDeclarer& d)
     d.AddBits(&C::m_Options, "Center Hot Spot", kFrameOptionCenterHotSpot, BitDefault::Clear)
         .Setter<&C::SetCenterHotSpot>();
     d.AddBits(&C::m_Options, "Blended With Black", kFrameOptionBlendedWithBlack, BitDefault::Set)
-        .Setter<&C::SetBlendedWithBlack>();
+        .Setter<&C::SetBlendedWithBlack>()
+        .Get()
+        .SetShown([](const CObject& frame, bool) {
+            return static_cast<const CStandAloneFrame&>(frame).BuildsBlendedWithBlack();
+        });
     d.AddBits(&C::m_Options, "Load Black Biased", kFrameOptionBlackBiased, BitDefault::Clear)
         .Setter<&C::SetLoadBlackBiased>();
     d.AddListReference(&C::m_BlitType, "Blit Type", &CBlitTypeList::SGetInstance(), "Transparent Mask")
@@ -112,6 +116,13 @@ void CStandAloneFrame::OnLoaded(CUntypedCObjectPointer* pointer)
     CFrame::OnLoaded(pointer);
     if (HasOption(kFrameOptionBlackBiased))
         m_BlitType = CBlitTypeList::SGetInstance().FindValue(&GetBlackBiasBlitType());
+}
+
+void CStandAloneFrame::CopyFrom(CObject* other)
+{
+    CFrame::CopyFrom(other);
+    if (auto* frame = dynamic_cast<CStandAloneFrame*>(other); frame && frame != this)
+        m_BuiltFromPng = frame->m_BuiltFromPng;
 }
 
 void CStandAloneFrame::BuildLoadChain(CFrameFilter& chain, const CFrameFilter* given) const
@@ -152,11 +163,9 @@ bool CStandAloneFrame::Load(const char* folder, const char* name, CFrameFilter* 
     if (HasOption(kFrameOptionRunLength) && HasOption(kFrameOptionRunLengthAllCopy))
         SetRunLengthMinFill(0x40);
     const bool loaded = CFrame::Load(folder, name, &local, ignored, fileFlags);
-    // A PNG is never built blended with black (its reader drops the filter
-    // and the option): read from the cache, the option shows that too.
+    // A PNG is never built blended with black (its reader drops the filter),
+    // whether built now or read from the cache.
     m_BuiltFromPng = loaded && SourceIsPng(folder, name, fileFlags);
-    if (m_BuiltFromPng)
-        SetOptionQuietly(kFrameOptionBlendedWithBlack, false);
     SetRunLengthMinFill(minimumFill);
     SetFrameLossless(false);
     SetFrameJPEGQuality(65);
@@ -203,7 +212,8 @@ void CStandAloneFrame::SetCenterHotSpot(const uint32_t& bits)
 
 void CStandAloneFrame::SetBlendedWithBlack(const uint32_t& bits)
 {
-    StoreOption(kFrameOptionBlendedWithBlack, bits != 0 && !m_BuiltFromPng);
+    if (!m_BuiltFromPng)
+        StoreOption(kFrameOptionBlendedWithBlack, bits != 0);
 }
 
 void CStandAloneFrame::SetLoadBlackBiased(const uint32_t& bits)

@@ -31,11 +31,17 @@ public:
     // the run-length minimum fill are restored afterwards.
     bool Load(const char* folder, const char* name, CFrameFilter* chain, uint32_t ignored, uint32_t fileFlags) override;
     void OnLoaded(CUntypedCObjectPointer* pointer) override;
+    // A copy of another stand-alone frame's pixels is built from the same
+    // kind of picture.
+    void CopyFrom(CObject* other) override;
 
     // The blit type the frame is drawn with.
     CBlitType* GetBlitType() const;
     uint32_t GetOptions() const { return m_Options; }
     bool HasOption(uint32_t bit) const { return (m_Options & bit) != 0; }
+    // The blend the frame is built with: never for a PNG, whose reader does
+    // not blend, whatever its file says.
+    bool BuildsBlendedWithBlack() const { return HasOption(kFrameOptionBlendedWithBlack) && !m_BuiltFromPng; }
     uint32_t GetJPEGQuality() const { return m_JPEGQuality; }
     // The chain Load would use, made on chain (a head of kind 0).
     void BuildLoadChain(CFrameFilter& chain, const CFrameFilter* given) const;
@@ -50,7 +56,8 @@ public:
     void SetDoDither(const uint32_t& bits);
     void SetLossLess(const uint32_t& bits);
     void SetCenterHotSpot(const uint32_t& bits);
-    // A frame built from a PNG keeps it clear: the PNG reader never blends.
+    // A frame built from a PNG takes no change: its file keeps the value it
+    // holds, and the editor shows the blend clear.
     void SetBlendedWithBlack(const uint32_t& bits);
     // Also selects "Blend Black Bias" (set) or "Transparent Mask" (clear).
     void SetLoadBlackBiased(const uint32_t& bits);
@@ -67,7 +74,7 @@ private:
     uint32_t m_Options = 0;
     uint32_t m_JPEGQuality = 80;
     int32_t m_BlitType = 0;
-    bool m_BuiltFromPng = false; // by the last load
+    bool m_BuiltFromPng = false; // by the last load, or the frame copied
 };
 
 // Whether option changes rebuild at once: the level editor sets it while

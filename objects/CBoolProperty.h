@@ -33,6 +33,11 @@ public:
     void SetMask(uint32_t mask) { m_Mask = mask; }
     uint32_t GetBitMask() const override { return m_Mask; }
     bool IsSet(CObject* object) const { return (Value(object) & m_Mask) != 0; }
+    // What the editor shows where the object builds otherwise than the value
+    // it holds and writes back (null: the value held).
+    using ShownBits = bool (*)(const CObject& object, bool held);
+    void SetShown(ShownBits shown) { m_Shown = shown; }
+    bool IsShownSet(CObject* object) const { return m_Shown ? m_Shown(*object, IsSet(object)) : IsSet(object); }
 
     void CopyValue(CObject* destination, CObject* source, const CProperty* sourceProperty) const override;
     bool IsEqual(CObject* object, CObject* other, const CProperty* otherProperty) const override;
@@ -51,6 +56,7 @@ private:
     void StoreBits(CObject* object, bool set, uint32_t setterValue) const;
 
     uint32_t m_Mask = 0;
+    ShownBits m_Shown = nullptr;
 };
 
 template <>

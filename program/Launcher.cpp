@@ -1,6 +1,8 @@
 #include "program/Launcher.h"
 
 #include "foundation/TextEncoding.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
 #include "program/RegisterAllClasses.h"
 #include "shell/CGameBase.h"
 
@@ -27,14 +29,37 @@ std::string JoinCommandLine(int argc, char** argv)
     return line;
 }
 
+// The folder after "/DataFolder" (its bytes as given, empty when the value
+// is missing); false when the argument is not given.
+bool FindDataFolder(int argc, char** argv, std::string& folder)
+{
+    bool given = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "/DataFolder") {
+            given = true;
+            folder = i + 1 < argc ? argv[i + 1] : "";
+        }
+    return given;
+}
+
 } // namespace
 
 int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installShowcases)())
 {
     std::string programPath;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::string_view(argv[i]) == "/DataFolder")
-            programPath = std::string(argv[i + 1]) + "/ombrisalt";
+    std::string dataFolder;
+    if (FindDataFolder(argc, argv, dataFolder)) {
+        // Checked before anything is made: the working folder in its place
+        // would get the settings file and the lock.
+        if (!plat::IsFolder(dataFolder)) {
+            plat::ShowMessageBox("Error", "The program folder \"" + dataFolder
+                                              + "\" is not there or is not a folder (given after /DataFolder).\n\n"
+                                                "Nothing was written. Start the program with the folder that holds "
+                                                "its data, or without /DataFolder for its own folder.");
+            return kRefusedExitCode;
+        }
+        programPath = dataFolder + "/ombrisalt";
+    }
     const std::string gameName = "Ombrisalt";
     SLauncherRecord record;
     record.gameName = gameName.c_str();

@@ -73,6 +73,31 @@ std::string Printf(const char* format, const char* a, const char* b)
     return out;
 }
 
+// Every image file of the sequence's folder "<folder>/-<name>/", by the
+// readers' extensions.
+void ListImages(const char* folder, const char* name, CFileNameArray& found)
+{
+    const std::string imageFolder = Printf("%s/-%s/", folder, name);
+    CEnumerateFilesOptions options;
+    options.SetFolder(imageFolder.c_str());
+    options.SetRecurse(2);
+    options.namesOnly = 1;
+    for (uint32_t i = 0; i < CFrameImageIO::GetReaderCount(); ++i)
+        options.AddExtension(CFrameImageIO::GetReaderInfo(i));
+    found.Enumerate(options, 0);
+}
+
+// Images there are, each of them a PNG.
+bool AllArePng(CFileNameArray& found)
+{
+    for (int32_t i = 0; i < found.GetCount(); ++i) {
+        const CJString& file = found.GetRecord(i).name;
+        if (file.GetLength() < 4 || file.Mid(file.GetLength() - 4).CompareNoCase(".png") != 0)
+            return false;
+    }
+    return found.GetCount() > 0;
+}
+
 // Names ordered as the C library's case-blind compare orders them: letters
 // folded to lower case, so "_" sorts before letters.
 bool LessNoCase(const std::string& a, const std::string& b)
@@ -142,7 +167,11 @@ void CSequence::DeclareProperties(CPropertyDeclarer& d)
     d.AddBits(&C::m_Flags, "Image/Center Hot Spot", kSequenceCenterHotSpot, BitDefault::Set)
         .Setter<&C::SetCenterHotSpot>();
     d.AddBits(&C::m_Flags, "Image/Blended With Black", kSequenceBlendedWithBlack, BitDefault::Set)
-        .Setter<&C::SetBlendedWithBlack>();
+        .Setter<&C::SetBlendedWithBlack>()
+        .Get()
+        .SetShown([](const CObject& sequence, bool) {
+            return static_cast<const CSequence&>(sequence).BuildsBlendedWithBlack();
+        });
     d.AddBits(&C::m_Flags, "Load/Crop Clor 0", kSequenceCropColor0, BitDefault::Set).Setter<&C::SetCropColor0>();
     d.AddBits(&C::m_Flags, "Load/Use 8 Bit Alpha", kSequenceUse8BitAlpha, BitDefault::Clear)
         .Setter<&C::SetUse8BitAlpha>();
@@ -380,6 +409,12 @@ void CSequence::StoreAndReload(T& field, T value)
 void CSequence::StoreFlag(uint32_t bit, bool set)
 {
     StoreAndReload(m_Flags, set ? (m_Flags | bit) : (m_Flags & ~bit));
+}
+
+void CSequence::SetBlendedWithBlack(const uint32_t& bits)
+{
+    if (!m_BuiltFromPng || IsLoadingSequenceProperties())
+        StoreFlag(kSequenceBlendedWithBlack, bits != 0);
 }
 
 void CSequence::SetBlitTypeIndex(int32_t index)
@@ -681,8 +716,12 @@ bool CSequence::Load(const char* folder, const char* name, CFrameFilter* chain)
     GetCachePath(path, folder, name);
     const bool inArchive = IsInArchive(path.GetString());
     if (inArchive || !IsCacheStale(folder, name)) {
-        if (ReadCache(folder, name, !inArchive))
+        if (ReadCache(folder, name, !inArchive)) {
+            CFileNameArray found;
+            ListImages(folder, name, found);
+            m_BuiltFromPng = AllArePng(found);
             return true;
+        }
     }
     CStartupTextLog::Instance().Print(Printf("Building sequence \"%s/%s\" from Images", folder, name).c_str(),
                                       LogLineEnd::EndLine, 0);
@@ -712,15 +751,9 @@ bool CSequence::Build(const char* folder, const char* name, CFrameFilter* given,
         cannotRebuild();
 
     // The images: every file of a reader's extension, by name without it.
-    const std::string imageFolder = Printf("%s/-%s/", folder, name);
-    CEnumerateFilesOptions options;
-    options.SetFolder(imageFolder.c_str());
-    options.SetRecurse(2);
-    options.namesOnly = 1;
-    for (uint32_t i = 0; i < CFrameImageIO::GetReaderCount(); ++i)
-        options.AddExtension(CFrameImageIO::GetReaderInfo(i));
     CFileNameArray found;
-    found.Enumerate(options, 0);
+    ListImages(folder, name, found);
+    m_BuiltFromPng = AllArePng(found);
     struct SImage {
         std::string name; // without its extension
         std::string file;

@@ -134,6 +134,9 @@ public:
 
     uint32_t GetFlags() const { return m_Flags; }
     bool HasFlag(uint32_t bit) const { return (m_Flags & bit) != 0; }
+    // The blend the frames are built with: never from PNG images alone,
+    // whose reader does not blend, whatever the settings say.
+    bool BuildsBlendedWithBlack() const { return HasFlag(kSequenceBlendedWithBlack) && !m_BuiltFromPng; }
     uint32_t GetUseEvery() const { return m_UseEvery; }
     int32_t GetXOffset() const { return m_XOffset; }
     int32_t GetYOffset() const { return m_YOffset; }
@@ -146,7 +149,9 @@ public:
     void SetUseEvery(uint32_t every);
     void SetJPEGQuality(uint32_t quality);
     void SetCenterHotSpot(const uint32_t& bits) { StoreFlag(kSequenceCenterHotSpot, bits != 0); }
-    void SetBlendedWithBlack(const uint32_t& bits) { StoreFlag(kSequenceBlendedWithBlack, bits != 0); }
+    // A sequence of PNG images takes no change but from its files: they keep
+    // the value they hold, and the editor shows the blend clear.
+    void SetBlendedWithBlack(const uint32_t& bits);
     void SetCropColor0(const uint32_t& bits) { StoreFlag(kSequenceCropColor0, bits != 0); }
     void SetUse8BitAlpha(const uint32_t& bits) { StoreFlag(kSequenceUse8BitAlpha, bits != 0); }
     void SetRunLength(const uint32_t& bits) { StoreFlag(kSequenceRunLength, bits != 0); }
@@ -202,6 +207,8 @@ private:
     // The cache last read was sound but longer than this build reads (one an
     // older build wrote): its pictures may stand in for it, even in a zip.
     bool m_CachePastBound = false;
+    // Every image in the sequence's folder is a PNG, as the last load found.
+    bool m_BuiltFromPng = false;
     uint32_t m_Flags = 0;
     int32_t m_BlitType = 0;
     float m_FramesPerSecond = 15.0f;

@@ -54,6 +54,7 @@ public:
     uint32_t m_Budget = 0; // no range, 0 is "none": the minimum is a named value
     float m_Delay = 0.0f;  // spin step 0
     bool m_Locked = false;
+    bool m_Matte = false; // "Glazed" is shown clear
     uint32_t m_Flags = 0;
     CJString m_Name;
     CJString m_Notes;
@@ -73,6 +74,9 @@ void CRowSample::DeclareProperties(CPropertyDeclarer& d)
     d.Add(&CRowSample::m_Delay, "Delay", 0.0f).Units("Seconds").SpinStep(0);
     d.Add(&CRowSample::m_Locked, "Locked", false).Setter<&CRowSample::SetLocked>();
     d.AddBits(&CRowSample::m_Flags, "Layered", 0x6, BitDefault::Clear);
+    d.AddBits(&CRowSample::m_Flags, "Glazed", 0x20, BitDefault::Clear).Get().SetShown([](const CObject& o, bool held) {
+        return held && !static_cast<const CRowSample&>(o).m_Matte;
+    });
     d.Add(&CRowSample::m_Name, "Name", "");
     d.Add(&CRowSample::m_Notes, "Notes", "").EditLines(3);
     d.AddEmbedded(&CRowSample::m_Margins, "Margins");
@@ -244,6 +248,19 @@ TEST_F(ValueRows, FlagsStoreWithoutACheckpointAndARefusingSetterRebuildsToShowTh
     ASSERT_NE(rebuilt, nullptr);
     EXPECT_FALSE(IsMarkedAsOld(*rebuilt->GetCheckBox())) << "the editor was rebuilt";
     EXPECT_FALSE(rebuilt->GetCheckBox()->IsChecked());
+}
+
+TEST_F(ValueRows, AFlagShowsTheValueItsPropertyShows)
+{
+    m_Rows.m_Flags = 0x20;
+    m_Rows.m_Matte = true;
+    auto* glazed = RowOf<CCheckBoxPropertyEditor<CBitProperty>>(&m_Rows, "Glazed");
+    ASSERT_NE(glazed, nullptr);
+    glazed->Refresh();
+    EXPECT_FALSE(glazed->GetCheckBox()->IsChecked()) << "held, not shown";
+    m_Rows.m_Matte = false;
+    glazed->Refresh();
+    EXPECT_TRUE(glazed->GetCheckBox()->IsChecked());
 }
 
 TEST_F(ValueRows, TextRowsStoreUnderACheckpointAndAMultiLineFieldIsTallerAndTakesEnter)

@@ -8,12 +8,16 @@
 #include "images/CTGAFileIO.h"
 #include "images/DataPixelBudget.h"
 #include "images/FrameCache.h"
+#include "objects/CBoolProperty.h"
+#include "objects/CClassInfo.h"
+#include "objects/CNewFileOptions.h"
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -139,28 +143,57 @@ TEST_F(StandAloneLoad, FrameObjectsComeFromTheirPropertiesFile)
     EXPECT_EQ(CFrame::SLoadFrame("Art", "missing", 0, nullptr), nullptr);
 }
 
-// A PNG is never built blended with black: its option shows that whether
-// the frame was built from the picture or read from its cache, and a tick
-// does not take; a TGA keeps its option.
-TEST_F(StandAloneLoad, TheBlendShownIsTheBlendBuilt)
+// A PNG is never built blended with black, however the frame came to be
+// (built from the picture, read from its cache, copied by Duplicate): its box
+// shows the blend clear and takes no tick, and its file keeps the value it
+// holds, written by hand or by an older build. A TGA keeps its option.
+TEST_F(StandAloneLoad, TheBlendShownIsTheBlendBuiltAndTheFileKeepsItsOwn)
 {
     ASSERT_EQ(RunCommand("python3 " OMBRISALT_TEST_IMAGES "/make_images.py ."), 0);
     std::filesystem::rename("png_rgba8.png", "Art/glass.png");
+    WriteBytes("Art/glass.txt", "CStandAloneFrame\r\n{\r\n\tBlended With Black=1\r\n}\r\n");
+    const auto* blend
+        = dynamic_cast<const CBitProperty*>(CStandAloneFrame::SGetClassInfo()->FindProperty("Blended With Black"));
+    ASSERT_TRUE(blend);
+    const auto written = [](CStandAloneFrame& frame) {
+        EXPECT_TRUE(frame.SaveToFile("Saved/frame.txt", FILE_MAKE_FOLDERS));
+        return ReadBytes("Saved/frame.txt").find("Blended With Black=1") != std::string::npos;
+    };
     for (const char* from : {"from the picture", "from the cache"}) {
-        CStandAloneFrame glass, ball;
-        ASSERT_TRUE(glass.Load("Art", "glass", nullptr, 0, 0));
-        ASSERT_TRUE(ball.Load("Art", "ball", nullptr, 0, 0));
-        EXPECT_FALSE(glass.HasOption(kFrameOptionBlendedWithBlack)) << from;
-        EXPECT_TRUE(ball.HasOption(kFrameOptionBlendedWithBlack)) << from;
+        CFrameList list(CStandAloneFrame::SGetClassInfo());
+        list.SetSource(nullptr, "Art", 0);
+        auto* glass = dynamic_cast<CStandAloneFrame*>(list.GetObject(list.Find("glass")));
+        auto* ball = dynamic_cast<CStandAloneFrame*>(list.GetObject(list.Find("ball")));
+        ASSERT_TRUE(glass && ball) << from;
+        EXPECT_FALSE(blend->IsShownSet(glass)) << from;
+        EXPECT_TRUE(blend->IsShownSet(ball)) << from;
+        blend->SetValueFromText(glass, CJString("1"), nullptr);
+        EXPECT_FALSE(blend->IsShownSet(glass)) << from << ": a tick would not be built";
+        blend->SetValueFromText(glass, CJString("0"), nullptr);
+        blend->SetValueFromText(ball, CJString("0"), nullptr);
+        EXPECT_FALSE(blend->IsShownSet(ball)) << from;
+        glass->SetCenterHotSpot(1);
+        EXPECT_TRUE(written(*glass)) << from << ": an unrelated edit keeps the file's value";
+        EXPECT_FALSE(written(*ball)) << from;
     }
-    // Ticked in the editor, the PNG's box stays clear: a tick would not be built.
-    CStandAloneFrame glass, ball;
-    ASSERT_TRUE(glass.Load("Art", "glass", nullptr, 0, 0));
-    ASSERT_TRUE(ball.Load("Art", "ball", nullptr, 0, 0));
-    glass.SetBlendedWithBlack(1);
-    ball.SetBlendedWithBlack(0);
-    EXPECT_FALSE(glass.HasOption(kFrameOptionBlendedWithBlack));
-    EXPECT_FALSE(ball.HasOption(kFrameOptionBlendedWithBlack));
+
+    // Duplicate, as the browser makes it.
+    CFrameList list(CStandAloneFrame::SGetClassInfo());
+    list.SetSource(nullptr, "Art", 0);
+    std::unique_ptr<CNewFileOptions> options(list.GetNewFileOptions());
+    ASSERT_TRUE(options);
+    options->m_Name.Set("pane");
+    options->SetTemplateObject(list.GetItemObject(list.Find("glass"))->Clone());
+    options->m_TemplateItem.Set("glass");
+    const int32_t copied = list.AddItemFromNewFileOptions(*options);
+    ASSERT_GE(copied, 0);
+    EXPECT_TRUE(DiskHas("Art/pane.png"));
+    auto* pane = dynamic_cast<CStandAloneFrame*>(list.GetItemObject(copied));
+    ASSERT_TRUE(pane);
+    EXPECT_FALSE(blend->IsShownSet(pane));
+    blend->SetValueFromText(pane, CJString("1"), nullptr);
+    EXPECT_FALSE(blend->IsShownSet(pane));
+    EXPECT_NE(ReadBytes("Art/pane.txt").find("Blended With Black=1"), std::string::npos);
 }
 
 TEST_F(StandAloneLoad, FrameListsFindFramesByNameAndFallBackToTheCache)

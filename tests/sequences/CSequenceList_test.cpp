@@ -4,6 +4,8 @@
 #include "images/CFilterRLEColor0.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
+#include "objects/CBoolProperty.h"
+#include "objects/CClassInfo.h"
 #include "objects/CObject.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/FileSystem.h"
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <zlib.h>
 
 namespace {
 
@@ -127,6 +130,67 @@ void EditRateAndOffset(CSequence& sequence, const char* rate, int32_t x)
 {
     CSequence::SGetClassInfo()->FindProperty("Frames Per Second")->SetValueFromText(&sequence, CJString(rate), nullptr);
     sequence.SetXOffset(x);
+}
+
+// An 8-bit RGBA PNG of one colour, written byte by byte.
+void WritePng(const std::string& path, uint32_t width, uint32_t height)
+{
+    std::string raw;
+    for (uint32_t y = 0; y < height; ++y) {
+        raw += '\0';
+        for (uint32_t x = 0; x < width; ++x)
+            raw += std::string("\xC0\x40\x20\xFF", 4);
+    }
+    uLongf size = compressBound(uLong(raw.size()));
+    std::string packed(size, '\0');
+    ASSERT_EQ(compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+                       uLong(raw.size())),
+              Z_OK);
+    packed.resize(size);
+    const auto word = [](uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
+    const auto chunk = [&](const std::string& kind, const std::string& data) {
+        const std::string body = kind + data;
+        const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()));
+        return word(uint32_t(data.size())) + body + word(uint32_t(crc));
+    };
+    const std::string header = word(width) + word(height) + std::string("\x08\x06\x00\x00\x00", 5);
+    WriteBytes(path, std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", packed)
+                         + chunk("IEND", ""));
+}
+
+// PNG images are never built blended with black, from the images or from
+// the cache: the sequence's box shows the blend clear and takes no change,
+// and an unrelated save keeps the value its file holds. TGA images take it.
+TEST_F(SequenceList, APngSequenceShowsTheBlendClearAndItsFileKeepsItsOwn)
+{
+    WritePng("Res/Seqs/-Glow/g1.png", 8, 8);
+    WritePng("Res/Seqs/-Glow/g2.PNG", 8, 8);
+    WriteBytes("Res/Seqs/-Glow/Properties.txt", SequenceProperties("Blended With Black=1"));
+    WriteTga("Res/Seqs/-Walk/w1.tga", 8, 8);
+    const auto* blend
+        = dynamic_cast<const CBitProperty*>(CSequence::SGetClassInfo()->FindProperty("Blended With Black"));
+    ASSERT_TRUE(blend);
+    for (const bool fromCache : {false, true}) {
+        const char* from = fromCache ? "from the cache" : "from the images";
+        EXPECT_EQ(CSequence().IsCacheStale("Res/Seqs", "Glow"), !fromCache);
+        GetSequenceList().SetSource(nullptr, "Res/Seqs", 0);
+        CSequence* glow = GetSequenceList().GetObjectByName("Glow");
+        CSequence* walk = GetSequenceList().GetObjectByName("Walk");
+        ASSERT_TRUE(glow && walk) << from;
+        ASSERT_EQ(glow->GetFrameCount(), 2u) << from;
+        EXPECT_FALSE(blend->IsShownSet(glow)) << from;
+        EXPECT_TRUE(blend->IsShownSet(walk)) << from;
+        blend->SetValueFromText(glow, CJString("1"), nullptr);
+        EXPECT_FALSE(blend->IsShownSet(glow)) << from;
+        blend->SetValueFromText(glow, CJString("0"), nullptr);
+        blend->SetValueFromText(walk, CJString("0"), nullptr);
+        EXPECT_FALSE(blend->IsShownSet(walk)) << from;
+        EditRateAndOffset(*glow, "7", 0);
+        EXPECT_TRUE(SaveObjectToOwnFile(glow)) << from;
+        EXPECT_NE(ReadBytes("Res/Seqs/-Glow/Properties.txt").find("Blended With Black=1"), std::string::npos)
+            << from;
+    }
+    GetSequenceList().SetSource(nullptr, "Nowhere", 0);
 }
 
 // A game shipped with its caches only has no other copy of the frames, so the

@@ -330,6 +330,42 @@ TEST_F(SecondProgram, RunsOnceTheFirstWasKilledOrHasEnded)
     }
 }
 
+// The start must not fall back to the working folder: it would write the
+// settings and the lock where nobody asked for them.
+TEST_F(SecondProgram, ADataFolderThatIsNoFolderIsRefusedByNameAndNothingIsWritten)
+{
+    const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", PathOf("runtime")},
+                                                         {"OMBRISALT_HEADLESS", "1"}};
+    std::filesystem::create_directories(PathOf("runtime"));
+    WriteBytes(PathOf("a file"), "x");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> starts{
+        {{"/DataFolder", PathOf("missing"), "/Passes", "1"}, "\"" + PathOf("missing") + "\" is not there"},
+        {{"/DataFolder", PathOf("missing/"), "/Passes", "1"}, "\"" + PathOf("missing/") + "\" is not there"},
+        {{"/DataFolder", "a file", "/Passes", "1"}, "\"a file\" is not there"},
+        {{"/DataFolder", "", "/Passes", "1"}, "\"\" is not there"},
+        {{"/Passes", "1", "/DataFolder"}, "\"\" is not there"},
+    };
+    for (const auto& [arguments, named] : starts) {
+        const int pid = SpawnProgram(arguments, environment, {}, PathOf("runtime/err"));
+        const CEndsWithTest guard(pid);
+        EXPECT_EQ(WaitForExitStatus(pid), 255);
+        EXPECT_EQ(ReadBytes(PathOf("runtime/err")),
+                  "Error\nThe program folder " + named
+                      + " or is not a folder (given after /DataFolder).\n\nNothing was written. Start the program "
+                        "with the folder that holds its data, or without /DataFolder for its own folder.\n");
+        EXPECT_EQ(ListNames(Folder()), "a file runtime");
+        EXPECT_EQ(ListNames(PathOf("runtime")), "err");
+    }
+
+    // A relative name with a space and a trailing slash is the folder it names.
+    std::filesystem::create_directories(PathOf("my data"));
+    const int pid = SpawnProgram({"/DataFolder", "my data/", "/Passes", "1"}, environment, {}, PathOf("err"));
+    EXPECT_EQ(WaitForExitStatus(pid), 0);
+    EXPECT_EQ(ReadBytes(PathOf("err")), "");
+    EXPECT_TRUE(DiskHas(PathOf("my data/Ombrisalt.CFG")));
+    EXPECT_FALSE(DiskHas(PathOf("Ombrisalt.CFG")));
+}
+
 TEST_F(SecondProgram, RunsHeadlessForTheGivenPassesAndEndsWithZero)
 {
     const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", Folder()}, {"OMBRISALT_HEADLESS", "1"}};
