@@ -10,7 +10,12 @@
 #include "foundation/FileHelpers.h"
 #include "foundation/FilePaths.h"
 #include "foundation/LittleEndian.h"
+#include "foundation/ShellServices.h"
+#include "foundation/TextEncoding.h"
 #include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "shell/CGameBase.h"
+#include "ui/CScreenWindow.h"
 
 #include <cstdio>
 #include <memory>
@@ -54,6 +59,35 @@ void Log([[maybe_unused]] const char* text, [[maybe_unused]] const char* detail)
 #if !defined(OMBRISALT_FUZZING)
     std::fprintf(stderr, "%s: %s%s\n", kStatsFileName, text, detail);
 #endif
+}
+
+// Standard error is no place the player looks: a save that failed is told
+// on screen, in the game's own box while it runs, in the system's box at
+// the exit (the game's windows are going).
+void TellNotSaved(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    std::string shown = path;
+    if (shown.empty() || shown[0] != '/')
+        shown = plat::GetCurrentFolder() + "/" + path;
+    std::string text = "Could not save " + shown + ": ";
+    text += plat::CanWriteInFolder(folder) ? "writing it failed; the disk may be full."
+                                           : "the folder cannot be written.";
+    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
+    if (screen && !CGameBase::SIsShuttingDown()) {
+        text += " Your progress stays in the game, and the next save writes it once the cause is gone; ending "
+                "the game before then loses it.";
+        // The path's own characters: 8-bit engine text when they fit it.
+        const std::string narrow = Utf8ToWindows1252(text);
+        screen->ShowMessageBox(CJString("Error"), Windows1252ToUtf8(narrow) == text
+                                                      ? CJString(narrow.c_str())
+                                                      : CJString(Utf8ToUtf16(text).c_str()));
+        return;
+    }
+    text += " The progress since the last save is lost.";
+    ShowArrowCursor();
+    plat::ShowMessageBox("Error", text);
 }
 
 } // namespace
@@ -109,6 +143,10 @@ bool CStats::Save()
         // The file on disk is as it was and the profiles stay in memory;
         // the next save tries again.
         Log("could not be written; the profiles on disk are the last saved ones", "");
+        if (!m_NotSavedTold) {
+            m_NotSavedTold = true;
+            TellNotSaved(path);
+        }
         return false;
     }
     return true;

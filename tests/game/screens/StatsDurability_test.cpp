@@ -13,6 +13,9 @@
 #include "objects/CPropertyArrayProperty.h"
 #include "platform/FileSystem.h"
 #include "ui/CJListBox.h"
+#include "ui/CJMessageBox.h"
+#include "ui/CJStatic.h"
+#include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -569,6 +572,30 @@ protected:
         CStats read;
         return read.Load() ? Sorted(NamesIn(read)) : std::vector<std::string>{"(unreadable)"};
     }
+    // The text of the box in front of the game, with its wrapped lines
+    // joined; empty without one.
+    static std::string BoxInFront()
+    {
+        for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child;
+             child = child->GetNextSibling())
+            if (dynamic_cast<CJMessageBox*>(child))
+                for (CJWindow* part = child->GetFirstChild(); part; part = part->GetNextSibling())
+                    if (dynamic_cast<CJStatic*>(part)) {
+                        std::string text = part->GetTitleText();
+                        std::replace(text.begin(), text.end(), '\n', ' ');
+                        return text;
+                    }
+        return std::string();
+    }
+    void CloseBoxInFront()
+    {
+        for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child;
+             child = child->GetNextSibling())
+            if (auto* box = dynamic_cast<CJMessageBox*>(child)) {
+                ClickOn(box->GetFirstButton());
+                return;
+            }
+    }
     bool TemporariesLeft() const
     {
         for (const auto& entry : std::filesystem::directory_iterator(Folder()))
@@ -597,6 +624,9 @@ TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
         CErrorsCaught errors;
         ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Ben"));
         EXPECT_EQ(Count(errors.Take(), kNotWritten), 1u) << errors.Take();
+        EXPECT_NE(BoxInFront().find("Stats.dat: writing it failed; the disk may be full."), std::string::npos)
+            << BoxInFront();
+        ASSERT_NO_FATAL_FAILURE(CloseBoxInFront());
     }
     EXPECT_EQ(ReadBytes("Stats.dat"), good);
     EXPECT_FALSE(TemporariesLeft());
@@ -655,6 +685,56 @@ TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
     Passes(2);
     EXPECT_EQ(Sorted(NamesIn(CStats::SGetInstance())), four);
     EXPECT_STREQ(Player().m_Name.GetString(), "Dana");
+}
+
+// The street the player just won is only in memory while the folder takes
+// no save: the player is told, on screen, once.
+TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldOnScreenOnceAndTheNextSaveWritesAll)
+{
+    {
+        CStats first;
+        first.AddNewPlayer();
+        first.GetCurrentPlayer()->m_Name = "Anna";
+        ASSERT_TRUE(first.Save());
+    }
+    const std::string stats = (std::filesystem::canonical(Folder()) / "Stats.dat").string();
+    ASSERT_TRUE(Start());
+    Passes(2);
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        if (!nobody.Acting())
+            GTEST_SKIP() << "root here cannot act as an ordinary user";
+        CErrorsCaught errors;
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Ben"));
+        EXPECT_EQ(BoxInFront().rfind("Could not save " + stats + ": the folder cannot be written. ", 0), 0u)
+            << BoxInFront();
+        ASSERT_NO_FATAL_FAILURE(CloseBoxInFront());
+        EXPECT_EQ(BoxInFront(), "");
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Cleo"));
+        EXPECT_EQ(BoxInFront(), "") << "told once";
+        EXPECT_EQ(Count(errors.Take(), kNotWritten), 2u) << errors.Take();
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(NamesOnDisk(), std::vector<std::string>{"Anna"});
+    EndRun();
+    EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Anna", "Ben", "Cleo"}));
+    EXPECT_TRUE(m_Platform.GetMessageBoxes().empty());
+
+    // A first failure at the exit, with the game's windows going, is told
+    // in the system's box.
+    ASSERT_TRUE(Start());
+    Passes(2);
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        CErrorsCaught errors;
+        EndRun();
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    ASSERT_EQ(m_Platform.GetMessageBoxes().size(), 1u);
+    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].text,
+              "Could not save " + stats + ": the folder cannot be written. The progress since the last save is lost.");
 }
 
 } // namespace
