@@ -11,11 +11,9 @@
 #include "foundation/FilePaths.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/ShellServices.h"
-#include "foundation/TextEncoding.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "shell/CGameBase.h"
-#include "ui/CScreenWindow.h"
 
 #include <cstdio>
 #include <memory>
@@ -61,9 +59,8 @@ void Log([[maybe_unused]] const char* text, [[maybe_unused]] const char* detail)
 #endif
 }
 
-// Standard error is no place the player looks: a save that failed is told
-// on screen, in the game's own box while it runs, in the system's box at
-// the exit (the game's windows are going).
+// Standard error is no place the player looks: a failed save is told in
+// the system's box, which stays in front of whatever screen opens next.
 void TellNotSaved(const std::string& path)
 {
     const size_t slash = path.rfind('/');
@@ -74,18 +71,11 @@ void TellNotSaved(const std::string& path)
     std::string text = "Could not save " + shown + ": ";
     text += plat::CanWriteInFolder(folder) ? "writing it failed; the disk may be full."
                                            : "the folder cannot be written.";
-    CScreenWindow* screen = CScreenWindow::GetScreenWindow();
-    if (screen && !CGameBase::SIsShuttingDown()) {
+    if (CGameBase::SIsShuttingDown())
+        text += " The progress since the last save is lost.";
+    else
         text += " Your progress stays in the game, and the next save writes it once the cause is gone; ending "
                 "the game before then loses it.";
-        // The path's own characters: 8-bit engine text when they fit it.
-        const std::string narrow = Utf8ToWindows1252(text);
-        screen->ShowMessageBox(CJString("Error"), Windows1252ToUtf8(narrow) == text
-                                                      ? CJString(narrow.c_str())
-                                                      : CJString(Utf8ToUtf16(text).c_str()));
-        return;
-    }
-    text += " The progress since the last save is lost.";
     ShowArrowCursor();
     plat::ShowMessageBox("Error", text);
 }

@@ -13,9 +13,6 @@
 #include "objects/CPropertyArrayProperty.h"
 #include "platform/FileSystem.h"
 #include "ui/CJListBox.h"
-#include "ui/CJMessageBox.h"
-#include "ui/CJStatic.h"
-#include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -572,29 +569,13 @@ protected:
         CStats read;
         return read.Load() ? Sorted(NamesIn(read)) : std::vector<std::string>{"(unreadable)"};
     }
-    // The text of the box in front of the game, with its wrapped lines
-    // joined; empty without one.
-    static std::string BoxInFront()
+    // The texts of the boxes shown so far.
+    std::vector<std::string> Boxes() const
     {
-        for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child;
-             child = child->GetNextSibling())
-            if (dynamic_cast<CJMessageBox*>(child))
-                for (CJWindow* part = child->GetFirstChild(); part; part = part->GetNextSibling())
-                    if (dynamic_cast<CJStatic*>(part)) {
-                        std::string text = part->GetTitleText();
-                        std::replace(text.begin(), text.end(), '\n', ' ');
-                        return text;
-                    }
-        return std::string();
-    }
-    void CloseBoxInFront()
-    {
-        for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child;
-             child = child->GetNextSibling())
-            if (auto* box = dynamic_cast<CJMessageBox*>(child)) {
-                ClickOn(box->GetFirstButton());
-                return;
-            }
+        std::vector<std::string> texts;
+        for (const auto& box : m_Platform.GetMessageBoxes())
+            texts.push_back(box.caption + " / " + box.text);
+        return texts;
     }
     bool TemporariesLeft() const
     {
@@ -624,9 +605,9 @@ TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
         CErrorsCaught errors;
         ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Ben"));
         EXPECT_EQ(Count(errors.Take(), kNotWritten), 1u) << errors.Take();
-        EXPECT_NE(BoxInFront().find("Stats.dat: writing it failed; the disk may be full."), std::string::npos)
-            << BoxInFront();
-        ASSERT_NO_FATAL_FAILURE(CloseBoxInFront());
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_NE(Boxes()[0].find("Stats.dat: writing it failed; the disk may be full."), std::string::npos)
+            << Boxes()[0];
     }
     EXPECT_EQ(ReadBytes("Stats.dat"), good);
     EXPECT_FALSE(TemporariesLeft());
@@ -688,8 +669,8 @@ TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
 }
 
 // The street the player just won is only in memory while the folder takes
-// no save: the player is told, on screen, once.
-TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldOnScreenOnceAndTheNextSaveWritesAll)
+// no save: the player is told in a box, once.
+TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldInABoxOnceAndTheNextSaveWritesAll)
 {
     {
         CStats first;
@@ -707,22 +688,20 @@ TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldOnScreenOnceAndTheNextSaveW
             GTEST_SKIP() << "root here cannot act as an ordinary user";
         CErrorsCaught errors;
         ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Ben"));
-        EXPECT_EQ(BoxInFront().rfind("Could not save " + stats + ": the folder cannot be written. ", 0), 0u)
-            << BoxInFront();
-        ASSERT_NO_FATAL_FAILURE(CloseBoxInFront());
-        EXPECT_EQ(BoxInFront(), "");
         ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Cleo"));
-        EXPECT_EQ(BoxInFront(), "") << "told once";
         EXPECT_EQ(Count(errors.Take(), kNotWritten), 2u) << errors.Take();
     }
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Error / Could not save " + stats +
+                                                ": the folder cannot be written. Your progress stays in the game, "
+                                                "and the next save writes it once the cause is gone; ending the "
+                                                "game before then loses it."});
     std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
     EXPECT_EQ(NamesOnDisk(), std::vector<std::string>{"Anna"});
     EndRun();
     EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Anna", "Ben", "Cleo"}));
-    EXPECT_TRUE(m_Platform.GetMessageBoxes().empty());
+    EXPECT_EQ(Boxes().size(), 1u);
 
-    // A first failure at the exit, with the game's windows going, is told
-    // in the system's box.
+    // A first failure at the exit says what it costs.
     ASSERT_TRUE(Start());
     Passes(2);
     {
@@ -732,9 +711,9 @@ TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldOnScreenOnceAndTheNextSaveW
         EndRun();
     }
     std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
-    ASSERT_EQ(m_Platform.GetMessageBoxes().size(), 1u);
-    EXPECT_EQ(m_Platform.GetMessageBoxes()[0].text,
-              "Could not save " + stats + ": the folder cannot be written. The progress since the last save is lost.");
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1], "Error / Could not save " + stats +
+                              ": the folder cannot be written. The progress since the last save is lost.");
 }
 
 } // namespace
