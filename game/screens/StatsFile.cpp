@@ -11,6 +11,7 @@
 #include "foundation/FilePaths.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/ShellServices.h"
+#include "platform/CPlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "shell/CGameBase.h"
@@ -69,8 +70,13 @@ void TellNotSaved(const std::string& path)
     if (shown.empty() || shown[0] != '/')
         shown = plat::GetCurrentFolder() + "/" + path;
     std::string text = "Could not save " + shown + ": ";
-    text += plat::CanWriteInFolder(folder) ? "writing it failed; the disk may be full."
-                                           : "the folder cannot be written.";
+    uint64_t freeBytes = 0;
+    if (!plat::CanWriteInFolder(folder))
+        text += "the folder cannot be written.";
+    else if (plat::GetPlatform().GetFreeDiskSpace(folder.empty() ? "." : folder, freeBytes) && freeBytes == 0)
+        text += "the disk is full.";
+    else
+        text += "writing it failed.";
     if (CGameBase::SIsShuttingDown())
         text += " The progress since the last save is lost.";
     else

@@ -602,12 +602,13 @@ TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
     {
         SCOPED_TRACE("a full disk");
         CFullDisk full;
+        m_Platform.SetFreeDiskSpace(0);
         CErrorsCaught errors;
         ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Ben"));
+        m_Platform.SetFreeDiskSpace(std::nullopt);
         EXPECT_EQ(Count(errors.Take(), kNotWritten), 1u) << errors.Take();
         ASSERT_EQ(Boxes().size(), 1u);
-        EXPECT_NE(Boxes()[0].find("Stats.dat: writing it failed; the disk may be full."), std::string::npos)
-            << Boxes()[0];
+        EXPECT_NE(Boxes()[0].find("Stats.dat: the disk is full. "), std::string::npos) << Boxes()[0];
     }
     EXPECT_EQ(ReadBytes("Stats.dat"), good);
     EXPECT_FALSE(TemporariesLeft());
