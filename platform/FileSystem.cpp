@@ -527,6 +527,12 @@ bool CanListFolder(std::string_view name)
     return true;
 }
 
+bool CanWriteInFolder(std::string_view name)
+{
+    const std::string path = name.empty() ? std::string(".") : ResolvePath(name);
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 bool SetCurrentFolderAsGiven(const std::string& path)
 {
     return !path.empty() && ::chdir(path.c_str()) == 0;

@@ -55,6 +55,9 @@ bool IsFolder(std::string_view name);
 bool IsReadOnly(std::string_view name); // false for a missing file
 // A folder whose entries may be listed.
 bool CanListFolder(std::string_view name);
+// A folder this process may make files in: its permissions for the
+// effective user, and a disk not mounted read-only.
+bool CanWriteInFolder(std::string_view name);
 // Sets or clears the owner write permission; false for a missing file.
 bool SetReadOnly(std::string_view name, bool readOnly);
 

@@ -93,8 +93,13 @@ bool CJMessageBox::OnKeyDown(uint32_t key)
     case uint32_t(EngineKey::Right):
         FocusNext();
         return true;
-    case kKeyEnter:
     case kKeyEscape:
+        if (m_EscapeCancels) {
+            RequestClose();
+            return true;
+        }
+        [[fallthrough]];
+    case kKeyEnter:
         if (m_DefaultButton)
             m_DefaultButton->OnHotKeyActivate();
         return true;

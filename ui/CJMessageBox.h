@@ -2,8 +2,9 @@
 // A modal box with a text and a row of buttons.
 //
 // The first button (titled "OK" unless told otherwise) is the default:
-// Enter and Escape both press it. A button without a command closes the
-// box; a button's command may close it afterwards.
+// Enter and Escape both press it, unless Escape is made to cancel. A button
+// without a command closes the box; a button's command may close it
+// afterwards.
 
 #include "ui/CJFrameWindow.h"
 
@@ -24,7 +25,7 @@ public:
     // A code 0 (a button without a command) closes the box.
     void OnNotify(CJWindow* sender, int32_t code) override;
     // Plain letters act as hot keys; Left and Right move the focus; Enter
-    // and Escape press the default button.
+    // and Escape press the default button (Escape cancels when told to).
     bool OnKeyDown(uint32_t key) override;
 
     // A further button of the row; the box closes after its command.
@@ -34,6 +35,9 @@ public:
     CJButton* GetDefaultButton() const { return m_DefaultButton; }
     void SetDefaultButton(CJButton* button) { m_DefaultButton = button; }
     void SetSameWidthButtons(bool same) { m_SameWidthButtons = same; }
+    // Escape closes the box without pressing any button: for a question
+    // whose default answer changes something.
+    void SetEscapeCancels(bool cancels) { m_EscapeCancels = cancels; }
 
 private:
     // The command the box's buttons run: the given one, optionally followed
@@ -45,4 +49,5 @@ private:
     CJButton* m_FirstButton = nullptr;
     CJButton* m_DefaultButton = nullptr;
     bool m_SameWidthButtons = true;
+    bool m_EscapeCancels = false;
 };

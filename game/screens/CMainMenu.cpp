@@ -151,6 +151,8 @@ void AskStartOver()
     auto* box = new CJMessageBox(screen, StartOverTitle(), StartOverText(), screen, StartOverYes().GetString(),
                                  new CFunctionCommand(&RetireCurrentPlayer));
     box->AddButton(StartOverNo(), new CFunctionCommand(&ContinuePlaying));
+    // Yes retires the profile: only a click or Enter may answer it.
+    box->SetEscapeCancels(true);
 }
 
 } // namespace

@@ -691,9 +691,7 @@ void CShopWindow::Quit()
             shown[count] = int32_t(seen);
         }
         m_Seen.clear();
-        state->SaveStateBeforeLevel();
-        // A crash in the level must not take the purchases with it.
-        CStats::SGetInstance().SaveIfNeeded();
+        KeepPurchases(*state);
         state->ClearNewlyAcquiredUpgrades();
     }
     CGameApp* game = CGameApp::SGetInstance();
@@ -704,8 +702,19 @@ void CShopWindow::Quit()
 
 void CShopWindow::Back()
 {
+    if (CGameState* state = CGameState::SGetCurrent())
+        KeepPurchases(*state);
     Close();
     GetGameScreensHooks().OpenScreen(EGameScreen::TownMap);
+}
+
+void CShopWindow::KeepPurchases(CGameState& state)
+{
+    // The next visit and the level start from the stored state, so what was
+    // bought or returned goes there; a crash after the shop must not take
+    // it along.
+    state.SaveStateBeforeLevel();
+    CStats::SGetInstance().SaveIfNeeded();
 }
 
 // --- free functions ---

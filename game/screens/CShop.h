@@ -3,7 +3,8 @@
 // playfield, each showing what its slot holds and offers next; a click
 // selects the slot and the "Shopping Overlay" set shows the offered and the
 // owned upgrade. Buying and returning change the career game state, which
-// "Quit" stores as the level's starting state before the level starts.
+// leaving the shop ("Quit" into the level, "Back" to the map) stores as the
+// level's starting state and saves.
 #include "foundation/CPoint.h"
 #include "game/scripting/CSpriteAI.h"
 #include "overlays/CFrameOverlay.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+class CGameState;
 class CJButton;
 class CTextSubstitutionList;
 class CUpgrade;
@@ -130,6 +132,7 @@ public:
 
 private:
     void RecreateScene();
+    void KeepPurchases(CGameState& state);
 
     float m_TutorialDelay = 2.0f;
     CJButton* m_BuyButton = nullptr;    // not owned

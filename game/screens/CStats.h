@@ -170,6 +170,7 @@ public:
     bool Load();
     // Writes "Stats.dat" now and clears the needs-save flag first; false
     // when the file could not be written (the one on disk is then kept).
+    // The first failure in the object's life is told on screen.
     bool Save();
     // Saves when something changed.
     bool SaveIfNeeded();
@@ -222,4 +223,6 @@ private:
     void RemovePlayerSlot(uint32_t index);
 
     bool m_NeedsSave = false;
+    // The player is told of the first failed save only.
+    bool m_NotSavedTold = false;
 };

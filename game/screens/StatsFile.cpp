@@ -10,7 +10,11 @@
 #include "foundation/FileHelpers.h"
 #include "foundation/FilePaths.h"
 #include "foundation/LittleEndian.h"
+#include "foundation/ShellServices.h"
+#include "platform/CPlatform.h"
 #include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "shell/CGameBase.h"
 
 #include <cstdio>
 #include <memory>
@@ -54,6 +58,32 @@ void Log([[maybe_unused]] const char* text, [[maybe_unused]] const char* detail)
 #if !defined(OMBRISALT_FUZZING)
     std::fprintf(stderr, "%s: %s%s\n", kStatsFileName, text, detail);
 #endif
+}
+
+// Standard error is no place the player looks: a failed save is told in
+// the system's box, which stays in front of whatever screen opens next.
+void TellNotSaved(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    std::string shown = path;
+    if (shown.empty() || shown[0] != '/')
+        shown = plat::GetCurrentFolder() + "/" + path;
+    std::string text = "Could not save " + shown + ": ";
+    uint64_t freeBytes = 0;
+    if (!plat::CanWriteInFolder(folder))
+        text += "the folder cannot be written.";
+    else if (plat::GetPlatform().GetFreeDiskSpace(folder.empty() ? "." : folder, freeBytes) && freeBytes == 0)
+        text += "the disk is full.";
+    else
+        text += "writing it failed.";
+    if (CGameBase::SIsShuttingDown())
+        text += " The progress since the last save is lost.";
+    else
+        text += " Your progress stays in the game, and the next save writes it once the cause is gone; ending "
+                "the game before then loses it.";
+    ShowArrowCursor();
+    plat::ShowMessageBox("Error", text);
 }
 
 } // namespace
@@ -109,6 +139,10 @@ bool CStats::Save()
         // The file on disk is as it was and the profiles stay in memory;
         // the next save tries again.
         Log("could not be written; the profiles on disk are the last saved ones", "");
+        if (!m_NotSavedTold) {
+            m_NotSavedTold = true;
+            TellNotSaved(path);
+        }
         return false;
     }
     return true;

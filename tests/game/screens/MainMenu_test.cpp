@@ -114,6 +114,19 @@ protected:
         GetTownMapWindow()->Destroy();
         ASSERT_NE(OpenMainMenu(), nullptr);
     }
+    // Escape as the keyboard sends it, and the frames that act on it.
+    void PressEscape()
+    {
+        plat::WindowEvent event;
+        event.virtualKey = plat::vk::kEscape;
+        event.character = 27;
+        for (auto kind : {plat::WindowEvent::Kind::KeyDown, plat::WindowEvent::Kind::Char,
+                          plat::WindowEvent::Kind::KeyUp}) {
+            event.kind = kind;
+            m_Platform.GetHeadlessWindow().PushEvent(event);
+        }
+        Passes(3);
+    }
     void ClickButton(const char* id)
     {
         ASSERT_NE(GetMainMenu(), nullptr);
@@ -341,10 +354,22 @@ TEST_F(MainMenu, AFinishedGameAsksToStartOverUntilTheProfileIsRetired)
     EXPECT_EQ(InFront<CJMessageBox>(), nullptr);
     EXPECT_NE(GetTownMapWindow(), nullptr);
 
-    // 160 stars: asked, and asked again after "No", which plays on.
+    // 160 stars: asked, and asked again after "No", which plays on. Escape
+    // answers nothing: the profiles stay as they were, the menu stays open.
     GiveStars(160);
+    const uint32_t profiles = CStats::SGetInstance().GetPlayerCount();
     for (int round = 0; round < 2; ++round) {
         ASSERT_NO_FATAL_FAILURE(BackToMenu());
+        ASSERT_NO_FATAL_FAILURE(ClickButton("PlayGame"));
+        ASSERT_NE(InFront<CJMessageBox>(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(PressEscape());
+        EXPECT_EQ(InFront<CJMessageBox>(), nullptr);
+        EXPECT_EQ(GetNewPlayerDialog(), nullptr);
+        EXPECT_EQ(CStats::SGetInstance().GetPlayerCount(), profiles);
+        EXPECT_STREQ(Player().m_Name.GetString(), "Anna");
+        EXPECT_FALSE(Player().m_HasBeenRetired);
+        EXPECT_EQ(GetTownMapWindow(), nullptr);
+
         ASSERT_NO_FATAL_FAILURE(ClickButton("PlayGame"));
         CJMessageBox* box = InFront<CJMessageBox>();
         ASSERT_NE(box, nullptr);

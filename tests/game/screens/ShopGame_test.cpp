@@ -1,7 +1,7 @@
 // The shop in the running demo game: the way into a level that is neither
 // the first nor a tutorial opens it over an emptied playfield, the game's
-// screen table knows it, and "Quit" leaves the level's starting state in the
-// profile before the level starts.
+// screen table knows it, and leaving it ("Quit" or the map's "Back") leaves
+// the level's starting state in the profile.
 #include "ScreensGameTest.h"
 
 #include "game/business/CCustomerArrivals.h"
@@ -11,6 +11,7 @@
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CShop.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTownMap.h"
 #include "game/screens/CTrophyRoom.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/world/CGameSongPlayer.h"
@@ -116,6 +117,57 @@ TEST_F(ShopGame, TheShopsOwnButtonsReturnAnUpgradeClearTheSelectionAndStartTheLe
     ClickMiddle(*shop->GetDefaultButton());
     EXPECT_EQ(GetShopWindow(), nullptr);
     EXPECT_GT(SpritesIn("Lot"), 0u);
+}
+
+TEST_F(ShopGame, TheMapButtonKeepsWhatWasBoughtOrReturnedOnDiskForTheNextVisit)
+{
+    const int32_t garage = GetUpgradeSlotList().Find("Garage A");
+    auto visit = [] {
+        SetCurrentLevelIndex(1);
+        App()->EnterCurrentLevel();
+        return GetShopWindow();
+    };
+    auto leaveByMap = [](CShopWindow& shop) {
+        shop.Back();
+        EXPECT_EQ(GetShopWindow(), nullptr);
+        ASSERT_NE(GetTownMapWindow(), nullptr);
+        GetTownMapWindow()->Destroy();
+    };
+    auto onDisk = [](int32_t upgrade) {
+        CStats read;
+        EXPECT_TRUE(read.Load());
+        const CPlayerStats* player = read.GetCurrentPlayer();
+        const CPlayerStatsForLevel* record = player ? player->FindLevelStats(1) : nullptr;
+        const CGameState* state = record ? record->GetGameStateBeforeLevelStarted() : nullptr;
+        return state && state->HasReceivedUpgrade(upgrade);
+    };
+
+    CShopWindow* shop = visit();
+    ASSERT_NE(shop, nullptr);
+    CGameState::SGetCurrent()->m_SpendableMoneyK = 100.0f;
+    SetShopSelectedSlot(garage);
+    shop->SlotClicked();
+    const int32_t bought = GetOfferedUpgrade(garage);
+    ASSERT_GT(bought, 0);
+    shop->Buy();
+    ASSERT_TRUE(CGameState::SGetCurrent()->HasReceivedUpgrade(bought));
+    const float left = CGameState::SGetCurrent()->m_SpendableMoneyK;
+    ASSERT_NO_FATAL_FAILURE(leaveByMap(*shop));
+    EXPECT_TRUE(onDisk(bought)) << "a kill at the map keeps the purchase";
+
+    shop = visit();
+    ASSERT_NE(shop, nullptr);
+    EXPECT_TRUE(CGameState::SGetCurrent()->HasReceivedUpgrade(bought));
+    EXPECT_FLOAT_EQ(CGameState::SGetCurrent()->m_SpendableMoneyK, left);
+    SetShopSelectedSlot(garage);
+    shop->SlotClicked();
+    shop->Return();
+    ASSERT_NO_FATAL_FAILURE(leaveByMap(*shop));
+    EXPECT_FALSE(onDisk(bought));
+
+    ASSERT_NE(visit(), nullptr);
+    EXPECT_FALSE(CGameState::SGetCurrent()->HasReceivedUpgrade(bought));
+    EXPECT_FLOAT_EQ(CGameState::SGetCurrent()->m_SpendableMoneyK, 100.0f);
 }
 
 TEST_F(ShopGame, ClosingEveryOverlayScreenClosesTheShop)

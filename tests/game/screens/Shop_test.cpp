@@ -251,7 +251,7 @@ TEST_F(Shop, StickersShowNewBeforeUnaffordableAndOnlyQuitRecordsWhatWasSeen)
     EXPECT_EQ(walls->GetStickerOverlay(), rules.m_ShoppingNewUpgradeOverlay) << "new even when unaffordable";
     EXPECT_EQ(m_Shop->GetSeen().size(), 4u);
 
-    // Leaving by Back records nothing: the next visit finds them new again.
+    // Leaving by Back records nothing seen: the next visit finds them new again.
     m_Shop->Back();
     EXPECT_EQ(GetShopWindow(), nullptr);
     EXPECT_EQ(State().m_UpgradesShownBefore.GetCount(), 0u);

@@ -569,6 +569,14 @@ protected:
         CStats read;
         return read.Load() ? Sorted(NamesIn(read)) : std::vector<std::string>{"(unreadable)"};
     }
+    // The texts of the boxes shown so far.
+    std::vector<std::string> Boxes() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : m_Platform.GetMessageBoxes())
+            texts.push_back(box.caption + " / " + box.text);
+        return texts;
+    }
     bool TemporariesLeft() const
     {
         for (const auto& entry : std::filesystem::directory_iterator(Folder()))
@@ -594,9 +602,13 @@ TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
     {
         SCOPED_TRACE("a full disk");
         CFullDisk full;
+        m_Platform.SetFreeDiskSpace(0);
         CErrorsCaught errors;
         ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Ben"));
+        m_Platform.SetFreeDiskSpace(std::nullopt);
         EXPECT_EQ(Count(errors.Take(), kNotWritten), 1u) << errors.Take();
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_NE(Boxes()[0].find("Stats.dat: the disk is full. "), std::string::npos) << Boxes()[0];
     }
     EXPECT_EQ(ReadBytes("Stats.dat"), good);
     EXPECT_FALSE(TemporariesLeft());
@@ -655,6 +667,54 @@ TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
     Passes(2);
     EXPECT_EQ(Sorted(NamesIn(CStats::SGetInstance())), four);
     EXPECT_STREQ(Player().m_Name.GetString(), "Dana");
+}
+
+// The street the player just won is only in memory while the folder takes
+// no save: the player is told in a box, once.
+TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldInABoxOnceAndTheNextSaveWritesAll)
+{
+    {
+        CStats first;
+        first.AddNewPlayer();
+        first.GetCurrentPlayer()->m_Name = "Anna";
+        ASSERT_TRUE(first.Save());
+    }
+    const std::string stats = (std::filesystem::canonical(Folder()) / "Stats.dat").string();
+    ASSERT_TRUE(Start());
+    Passes(2);
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        if (!nobody.Acting())
+            GTEST_SKIP() << "root here cannot act as an ordinary user";
+        CErrorsCaught errors;
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Ben"));
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Cleo"));
+        EXPECT_EQ(Count(errors.Take(), kNotWritten), 2u) << errors.Take();
+    }
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Error / Could not save " + stats +
+                                                ": the folder cannot be written. Your progress stays in the game, "
+                                                "and the next save writes it once the cause is gone; ending the "
+                                                "game before then loses it."});
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(NamesOnDisk(), std::vector<std::string>{"Anna"});
+    EndRun();
+    EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Anna", "Ben", "Cleo"}));
+    EXPECT_EQ(Boxes().size(), 1u);
+
+    // A first failure at the exit says what it costs.
+    ASSERT_TRUE(Start());
+    Passes(2);
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        CErrorsCaught errors;
+        EndRun();
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1], "Error / Could not save " + stats +
+                              ": the folder cannot be written. The progress since the last save is lost.");
 }
 
 } // namespace
