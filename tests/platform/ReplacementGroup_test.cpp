@@ -210,6 +210,27 @@ TEST_F(ReplacementJournal, TheLastBuildsJournalIsFinishedInTheOrderAKillLeaves)
     }
 }
 
+// Hundreds of life rewards renumbered by one Insert made a journal of the
+// last build longer than one read: it is read whole, not cut at the first.
+TEST_F(ReplacementJournal, TheLastBuildsLargeJournalIsReadWhole)
+{
+    std::string lines;
+    for (int i = 0; i < 600; ++i) {
+        const std::string name = "Life Rewards/R" + std::to_string(i) + ".LifeRewards.txt";
+        const std::string temporary = "Life Rewards/.R" + std::to_string(i) + ".LifeRewards.txt.tmp7_" + std::to_string(i);
+        WriteBytes(name, i < 300 ? "new" : "old");
+        if (i >= 300)
+            WriteBytes(temporary, "new");
+        lines += PathOf(temporary) + "\t" + PathOf(name) + "\n";
+    }
+    ASSERT_GT(lines.size(), size_t(65536));
+    WriteOldJournal(lines);
+    EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(ReadBytes("Life Rewards/R599.LifeRewards.txt"), "new");
+    EXPECT_EQ(Journals(), "");
+    EXPECT_TRUE(NoTemporaryLeft());
+}
+
 enum class Stopped { AtTheChange, Before, CannotTrace };
 
 // A start's recovery in a child killed as it is about to make its k-th change
