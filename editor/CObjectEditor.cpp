@@ -121,8 +121,7 @@ bool BandContains(const CPropertyPane& pane, const CJWindow& label, CPoint point
 
 void ReportFailedSave(const CJString& fileName)
 {
-    CJString text("Could not save ");
-    text += fileName;
+    const CJString text(FailedSaveMessage(fileName));
     if (CScreenWindow* screen = CScreenWindow::GetScreenWindow()) {
         screen->ShowMessageBox(CJString("Error"), text);
         return;

@@ -285,6 +285,8 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
     FillRows();
     m_CurrentAtOpen = GetCurrentLevelIndex();
     m_UnsavedOrderAtOpen = m_Levels && m_Levels->HasUnsavedOrder();
+    if (m_Levels)
+        m_RowsOnDiskAtOpen = m_Levels->GetRowsOnDisk();
     if (m_EditingAllowed && KeepsDataByLevelNumber())
         GetGameScreensHooks().KeepRenumberedLevelData();
 }
@@ -408,7 +410,13 @@ bool CLevelSorterWindow::Close()
         PutBackOrder();
         CJString text("Could not save ");
         text.Append(failed);
+        if (GetFailedSaveReason().IsNotEmpty()) {
+            text.Append(": ");
+            text.Append(GetFailedSaveReason());
+        }
         text.Append(". The levels are back in the order the files have.");
+        if (GetFailedSaveReason().IsNotEmpty())
+            text.Append(" Undo the change on disk to sort them again.");
         ShowMessageBox(CJString("Error"), text);
     }
     return CJFrameWindow::Close();
@@ -432,6 +440,7 @@ void CLevelSorterWindow::PutBackOrder()
         }
     }
     m_Changes.clear();
+    m_Levels->PutBackRowsOnDisk(m_RowsOnDiskAtOpen);
     if (KeepsDataByLevelNumber())
         GetGameScreensHooks().PutBackRenumberedLevelData();
     m_Levels->SetUnsavedOrder(m_UnsavedOrderAtOpen);
@@ -619,6 +628,11 @@ CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks)
     CLevelSorterHooks* previous = g_LevelSorterHooks;
     g_LevelSorterHooks = hooks;
     return previous;
+}
+
+bool IsLevelEditorOpenOnStoredLevel()
+{
+    return Hooks().IsLevelEditorOpenOnStoredLevel();
 }
 
 CLevelSorterWindow* OpenLevelSorter(CLevelSet* levels)
