@@ -65,6 +65,10 @@ bool UnchangedOnDisk(CObject& object, CJString& failedFile)
     return false;
 }
 
+// While "Levels" is saved with these: their files are replaced only when the
+// whole group is.
+bool g_SavingWithLevels = false;
+
 void TipsChanging(CTipsOptions& tips)
 {
     if (!g_TipsChanged)
@@ -169,6 +173,20 @@ void PutBackNumbers(List& list, uint32_t Item::*number, const SNumbers& numbers)
     }
 }
 
+bool SaveChangedData(CJString& failedFile)
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    if (g_TipsChanged && tips && !UnchangedOnDisk(*tips, failedFile))
+        return false;
+    if (g_TipsChanged && tips && !SaveObjectToOwnFile(tips)) {
+        if (!FindObjectFileName(tips, &failedFile))
+            failedFile = "Tips Options";
+        return false;
+    }
+    return SaveNamed(GetDecadeTransitionList(), g_TransitionsChanged, failedFile)
+        && SaveNamed(GetLifeRewardList(), g_RewardsChanged, failedFile);
+}
+
 } // namespace
 
 void InsertLevelNumberedData(uint32_t at, uint32_t count)
@@ -232,16 +250,18 @@ void SetLevelNumberedTip(uint32_t level, const CJString& text)
 
 bool SaveLevelNumberedData(CJString& failedFile)
 {
-    CTipsOptions* tips = CTipsOptions::SGetInstance();
-    if (g_TipsChanged && tips && !UnchangedOnDisk(*tips, failedFile))
-        return false;
-    if (g_TipsChanged && tips && !SaveObjectToOwnFile(tips)) {
-        if (!FindObjectFileName(tips, &failedFile))
-            failedFile = "Tips Options";
-        return false;
-    }
-    return SaveNamed(GetDecadeTransitionList(), g_TransitionsChanged, failedFile)
-        && SaveNamed(GetLifeRewardList(), g_RewardsChanged, failedFile);
+    g_SavingWithLevels = true;
+    const bool saved = SaveChangedData(failedFile);
+    g_SavingWithLevels = false;
+    return saved;
+}
+
+void LevelNumberedFileSaved(CObject* object)
+{
+    // Saved by itself, the file now holds what the program has.
+    if (!g_SavingWithLevels && object)
+        if (const auto before = Before().find(FileKey(*object)); before != Before().end())
+            before->second.reset(object->Clone());
 }
 
 void LevelNumberedDataSaved()

@@ -10,6 +10,7 @@
 #include "platform/ReplacementGroup.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CLevelSet, 1.0)
@@ -353,6 +354,23 @@ CLevelSet* FindLevels()
         return nullptr;
     CObject* object = list.GetObjectAt(index);
     return object && object->IsKindOf(CLevelSet::SGetClassInfo()) ? static_cast<CLevelSet*>(object) : nullptr;
+}
+
+void SaveLevelsLeftUnsaved()
+{
+    // A set never loaded in this run has nothing to save, and nothing is read
+    // at the end.
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.IsEnumerated() ? list.Find("Levels") : -1;
+    if (index < 0 || !list.IsItemLoaded(index) || IsLevelEditorOpenOnStoredLevel())
+        return;
+    CLevelSet* levels = FindLevels();
+    if (!levels || !levels->HasUnsavedEdits() || SaveObjectToOwnFile(levels))
+        return;
+    CJString name;
+    if (!FindFailedSaveFile(levels, &name))
+        name.Set("Levels");
+    std::fprintf(stderr, "%s\n", FailedSaveMessage(name).GetString());
 }
 
 uint32_t GetCurrentLevelIndex()

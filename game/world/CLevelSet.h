@@ -126,6 +126,12 @@ void SetCurrentLevelIndex(uint32_t index);
 // refused, when it was, is noted with it (GetFailedSaveReason).
 bool SaveLevelSetToOwnFile(CLevelSet& set, CJString& failedFile);
 
+// At the program's end, with no level editor open on "Levels" (it saves as it
+// closes): a set that differs from its file as last read or written, an edit
+// whose save was refused, is saved as any other save; a failure goes to
+// standard error, as the other saves at exit.
+void SaveLevelsLeftUnsaved();
+
 // Lets a level set that is a general object be saved to its own file;
 // called once at class registration.
 void RegisterLevelSetFileNames();

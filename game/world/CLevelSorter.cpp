@@ -404,21 +404,28 @@ bool CLevelSorterWindow::OnKeyDown(uint32_t key)
 
 bool CLevelSorterWindow::Close()
 {
+    // An edit of the set refused earlier, here or elsewhere, is tried again
+    // with the order.
+    const bool unsaved = m_Levels && (m_Levels->HasUnsavedOrder() || m_Levels->HasUnsavedEdits());
     CJString failed;
-    if (m_Levels && m_EditingAllowed && m_Levels->HasUnsavedOrder() && !CGameBase::SIsShuttingDown()
-        && !SaveLevelSetToOwnFile(*m_Levels, failed)) {
-        PutBackOrder();
-        CJString text("Could not save ");
-        text.Append(failed);
-        if (GetFailedSaveReason().IsNotEmpty()) {
-            text.Append(": ");
-            text.Append(GetFailedSaveReason());
-        }
-        text.Append(". The levels are back in the order the files have.");
-        if (GetFailedSaveReason().IsNotEmpty())
-            text.Append(" Undo the change on disk to sort them again.");
-        ShowMessageBox(CJString("Error"), text);
+    if (!unsaved || !m_EditingAllowed || CGameBase::SIsShuttingDown() || SaveLevelSetToOwnFile(*m_Levels, failed))
+        return CJFrameWindow::Close();
+    if (m_Changes.empty()) {
+        // No order of its own to put back: the edit waits on.
+        ShowMessageBox(CJString("Error"), FailedSaveMessage(failed));
+        return CJFrameWindow::Close();
     }
+    PutBackOrder();
+    CJString text("Could not save ");
+    text.Append(failed);
+    if (GetFailedSaveReason().IsNotEmpty()) {
+        text.Append(": ");
+        text.Append(GetFailedSaveReason());
+    }
+    text.Append(". The levels are back in the order the files have.");
+    if (GetFailedSaveReason().IsNotEmpty())
+        text.Append(" Undo the change on disk to sort them again.");
+    ShowMessageBox(CJString("Error"), text);
     return CJFrameWindow::Close();
 }
 

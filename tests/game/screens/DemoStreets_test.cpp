@@ -433,6 +433,31 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levelsNow);
 }
 
+// The tips saved on their own while the sorter's move waits, as the object
+// editor saves them: the file then holds what the program has, so the
+// move's save is no save over a hand's edit.
+TEST_F(DemoStreets, TipsSavedOnTheirOwnWhileAMoveWaitsLetTheMoveBeSaved)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    ASSERT_NE(tips, nullptr);
+    const std::string harbourTip = tips->GetTipText(0).GetString();
+    CLevelSorterWindow* sorter = OpenLevelSorter();
+    ASSERT_NE(sorter, nullptr);
+    sorter->GetList()->SelectItem(1, true);
+    sorter->MoveUp();
+    tips->m_TipsList[0].SetText("Menders, edited");
+    ASSERT_TRUE(SaveObjectToOwnFile(tips));
+    sorter->RequestClose();
+    Passes(2);
+    for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child; child = child->GetNextSibling())
+        EXPECT_NE(child->GetTitle().Compare("Error"), 0);
+    EXPECT_NE(ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt")).find("Menders, edited\r\n\t\tTip=" + harbourTip),
+              std::string::npos);
+    const std::string levels = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
+    EXPECT_LT(levels.find("Menders Lane"), levels.find("Harbour Row"));
+}
+
 // The first lesson teaches the cottage alone: every customer there orders a
 // bare cottage, which houses them built and never painted.
 TEST_F(DemoStreets, TheFirstTutorialStreetsCustomersOrderTheBareCottageItTeaches)

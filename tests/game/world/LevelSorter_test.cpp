@@ -628,6 +628,53 @@ TEST_F(LevelSorter, AMoveOrDeleteOfARowChangedByHandIsRefusedAndPutBack)
     EXPECT_STREQ(m_Levels->GetLevel(2)->m_Comment.GetString(), "by hand");
 }
 
+// An edit whose save was refused waits for the hand to undo its change: a
+// sorter closed without a move tries it again, as does the program's end,
+// which reports a refusal on standard error.
+TEST_F(LevelSorter, AnEditRefusedEarlierIsTriedAgainByAClosingSorterAndAtTheEnd)
+{
+    const std::string file = "Resources/Levels.Object.txt";
+    const std::string typed = ReadBytes(file);
+    std::string byHand = typed;
+    byHand.insert(byHand.find("Charlie\r\n") + 9, "\t\t\tComment=by hand\r\n");
+    WriteObject(file, byHand);
+    m_Levels->GetLevel(2)->m_Customers = 5;
+    CJString failed;
+    ASSERT_FALSE(SaveLevelSetToOwnFile(*m_Levels, failed));
+    auto customersSaved = [&] {
+        std::unique_ptr<CObject> read(ReadObjectFileWhole(file.c_str()));
+        auto* levels = dynamic_cast<CLevelSet*>(read.get());
+        return levels ? levels->GetLevel(2)->m_Customers : 0u;
+    };
+
+    m_Sorter->RequestClose();
+    Frame();
+    const CJWindow* box = FindWindow("Error");
+    ASSERT_NE(box, nullptr);
+    std::string said;
+    for (const CJWindow* child = box->GetFirstChild(); child; child = child->GetNextSibling())
+        said += child->GetTitle().GetString();
+    const_cast<CJWindow*>(box)->Destroy();
+    Frame();
+    EXPECT_NE(said.find("Levels.Object.txt: it was changed on disk"), std::string::npos) << said;
+    EXPECT_EQ(said.find("back in the order"), std::string::npos) << "nothing was moved";
+    testing::internal::CaptureStderr();
+    SaveLevelsLeftUnsaved();
+    const std::string reported = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(reported.rfind("Could not save Resources/Levels.Object.txt: it was changed on disk", 0), 0u) << reported;
+    EXPECT_TRUE(ReadBytes(file) == byHand);
+    EXPECT_EQ(m_Levels->GetLevel(2)->m_Customers, 5u);
+
+    WriteObject(file, typed);
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
+    m_Sorter->RequestClose();
+    Frame();
+    EXPECT_EQ(FindWindow("Error"), nullptr);
+    EXPECT_EQ(customersSaved(), 5u);
+    EXPECT_FALSE(m_Levels->HasUnsavedEdits());
+}
+
 // Over a level file that cannot be written, or with the editor over the
 // played level, the sorter greys its edits and says why; closing it writes
 // nothing.
