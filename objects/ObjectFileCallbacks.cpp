@@ -97,8 +97,8 @@ CJString FailedSaveMessage(const CJString& name)
     if (FailedSaveReason().IsNotEmpty()) {
         text.Append(": ");
         text.Append(FailedSaveReason());
-        text.Append(". Undo the change on disk and your edits are saved at the next save or close; until then they "
-                    "are kept here only.");
+        text.Append(". Undo the change on disk and your edits are saved at the next save, close or exit; until "
+                    "then they are kept here only.");
     }
     return text;
 }
