@@ -170,14 +170,16 @@ CLevelEditorWindow::~CLevelEditorWindow()
         // A failed save keeps the edits in memory and says so; the next
         // close tries again.
         CLevelSet* levels = FindLevels();
-        const bool changed = levels && !(m_LevelsAsSaved && levels->IsEqualTo(m_LevelsAsSaved));
+        // An edit whose earlier save was refused counts too: it is still
+        // only in memory.
+        const bool changed
+            = levels && (!(m_LevelsAsSaved && levels->IsEqualTo(m_LevelsAsSaved)) || levels->HasUnsavedEdits());
         CJString name;
         if (changed && !SaveObjectToOwnFile(levels)) {
             // The file that refused, which may be one saved with "Levels".
             if (!FindFailedSaveFile(levels, &name))
                 name.Set("Levels");
-            CJString text("Could not save ");
-            text.Append(name);
+            const CJString text(FailedSaveMessage(name));
             // While the program ends there is no screen left to say it on.
             if (GetParent() && !CGameBase::SIsShuttingDown())
                 ShowMessageBox(CJString("Error"), text);

@@ -5,6 +5,7 @@
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CPropertyEditor.h"
 #include "editor/EditorCommands.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "images/CFont.h"
 #include "objects/CClassInfo.h"
@@ -121,8 +122,7 @@ bool BandContains(const CPropertyPane& pane, const CJWindow& label, CPoint point
 
 void ReportFailedSave(const CJString& fileName)
 {
-    CJString text("Could not save ");
-    text += fileName;
+    const CJString text(FailedSaveMessage(fileName));
     if (CScreenWindow* screen = CScreenWindow::GetScreenWindow()) {
         screen->ShowMessageBox(CJString("Error"), text);
         return;
@@ -334,7 +334,11 @@ void CObjectEditor::FinishEditing()
     // A failed save is reported only where rows could edit: a read-only
     // file shown without Shift is expected to refuse.
     CJString name;
-    const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen;
+    // "Levels" still differing from its file (an edit whose save was refused)
+    // is tried again at each close, edited here or not.
+    auto* levels = dynamic_cast<CLevelSet*>(m_Owner);
+    const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen
+        && !(levels && !Session().IsRebuilding() && levels->HasUnsavedEdits());
     if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name))
         ReportFailedSave(name);
     SHistoryEntry* last = Session().GetLastEntry();

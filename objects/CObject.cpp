@@ -539,6 +539,7 @@ void CObject::ReadCustomProperties(const CJString& name, const CJString& value, 
             return;
         }
     } else if (!info->IsIgnoredPropertyName(narrowName.GetString())) {
+        stream.NoteSkippedLine();
         const bool report = info->GetReportUnknownProperties();
         CJString text(report ? "Found" : "Dropped");
         text.Append(" unknown property \"");
@@ -898,8 +899,10 @@ private:
                 line.ToNarrow();
             if (read == CFileBuf::LineHead::Longer) {
                 const char first = SkipLeading(line)[0];
-                if (first != '{' && first != '}' && line.FindChar('=') < 0)
+                if (first != '{' && first != '}' && line.FindChar('=') < 0) {
+                    m_Stream.NoteSkippedLine();
                     continue; // a name longer than any, or no name: passed over unheld
+                }
                 // A long value: the line is read again, whole.
                 if (first != '{' && first != '}'
                     && (!m_Stream.Seek(lineStart) || !ReadNonBlank(m_Stream, line)))
@@ -916,8 +919,10 @@ private:
             if (text[0] == '{')
                 return ReportUnexpectedOpen();
             const char* equals = std::strchr(text, '=');
-            if (!equals)
+            if (!equals) {
+                m_Stream.NoteSkippedLine();
                 continue;
+            }
             CJString name;
             name.SetText(text, int(equals - text));
             if (ReadAssignment(name, CJString(equals + 1), lineStart) == Step::EndOfElement) {
@@ -969,6 +974,8 @@ private:
         if (scope >= 0) {
             if (CProperty* inner = m_Info->FindProperty(name.Mid(scope + 2)))
                 m_Object->SetPropertyFromText(inner, value, &m_Stream);
+            else
+                m_Stream.NoteSkippedLine();
         } else if (name.CompareNoCase(kReferenceListLocationName) == 0) {
             m_Stream.ReadReferenceListAt(value);
             m_FirstLine = true;
@@ -1156,6 +1163,23 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size)
     stream.Finish();
     stream.Close();
     return object;
+}
+
+CObject* ReadObjectFileWhole(const char* fileName)
+{
+    CObjectStream stream;
+    if (!stream.Open(fileName, FILE_READ | FILE_IN_MEMORY, IdMode::WithoutIds))
+        return nullptr;
+    stream.SetQuiet(true);
+    stream.SetUntrusted(true);
+    std::unique_ptr<CObject> object;
+    {
+        CLoadFileNameScope scope(fileName);
+        object.reset(LoadObjectFromStream(stream, ReportUnknownClass::Quiet));
+        stream.Finish();
+    }
+    stream.Close();
+    return stream.HasSkippedLine() ? nullptr : object.release();
 }
 
 CClassInfo* GetClassOfObjectInMemory(const void* data, uint32_t size)

@@ -322,6 +322,10 @@ CObject* ReadObjectFromStream(CObjectStream& stream);
 // The block is read in ID mode, quietly (unknown classes give null) and as
 // untrusted data (damage gives null, never a fatal report).
 CObject* ReadObjectFromMemory(const void* data, uint32_t size);
+// Reads an object text file as text from outside the program (nothing in it
+// ends the program); null when it cannot be read whole: missing, damaged, or
+// with a line the reader passed over, so what was read is not all it says.
+CObject* ReadObjectFileWhole(const char* fileName);
 CClassInfo* GetClassOfObjectInMemory(const void* data, uint32_t size);
 // A malloc block the caller frees with std::free.
 uint8_t* WriteObjectToMemory(CObject* object, uint32_t& size);

@@ -124,6 +124,10 @@ public:
         if (m_StrayBlockPlace < 0)
             m_StrayBlockPlace = GetPosition();
     }
+    // A line the text reader passed over (no "=", or a name no property
+    // takes): what was read is not all the file says.
+    bool HasSkippedLine() const { return m_SkippedLine; }
+    void NoteSkippedLine() { m_SkippedLine = true; }
     bool GetWriteAll() const { return m_WriteAll; }
     void SetWriteAll(bool flag) { m_WriteAll = flag; }
 
@@ -195,6 +199,7 @@ private:
     bool m_MissingNamesAsNone = false;
     bool m_KeepStrayBlockPlace = false;
     int64_t m_StrayBlockPlace = -1;
+    bool m_SkippedLine = false;
     bool m_ErrorFlag = false;
     CJString m_ErrorFileName;
     CJString m_ErrorText;

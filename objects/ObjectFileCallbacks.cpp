@@ -39,6 +39,12 @@ CJString& FailedSaveFile()
     return name;
 }
 
+CJString& FailedSaveReason()
+{
+    static CJString why;
+    return why;
+}
+
 } // namespace
 
 void RegisterObjectFileNameCallback(ObjectFileNameCallback callback)
@@ -74,6 +80,29 @@ void NoteFailedSaveFile(const CJString& name)
     FailedSaveFile() = name;
 }
 
+void NoteFailedSaveReason(const CJString& why)
+{
+    FailedSaveReason() = why;
+}
+
+const CJString& GetFailedSaveReason()
+{
+    return FailedSaveReason();
+}
+
+CJString FailedSaveMessage(const CJString& name)
+{
+    CJString text("Could not save ");
+    text.Append(name);
+    if (FailedSaveReason().IsNotEmpty()) {
+        text.Append(": ");
+        text.Append(FailedSaveReason());
+        text.Append(". Undo the change on disk and your edits are saved at the next save, close or exit; until "
+                    "then they are kept here only.");
+    }
+    return text;
+}
+
 bool FindFailedSaveFile(const CObject* object, CJString* name)
 {
     if (FailedSaveFile().IsEmpty())
@@ -86,6 +115,7 @@ bool FindFailedSaveFile(const CObject* object, CJString* name)
 bool SaveObjectToOwnFile(CObject* object)
 {
     FailedSaveFile().Empty();
+    FailedSaveReason().Empty();
     bool saved = false;
     if (!AskInOrder(SaveCallbacks<SaveTag>(), object, saved)) {
         CJString name;

@@ -33,6 +33,13 @@ bool SaveObjectToOwnFile(CObject* object);
 // A save callback whose save writes more than the object's own file notes
 // the one that failed, for the report of the failure.
 void NoteFailedSaveFile(const CJString& name);
+// Why that save was refused, when it was refused rather than failed (the
+// file changed on disk since it was read); cleared with the file's name.
+void NoteFailedSaveReason(const CJString& why);
+const CJString& GetFailedSaveReason();
+// "Could not save <name>"; after a refusal, why, and that the edits are kept
+// for the next save once the change on disk is undone.
+CJString FailedSaveMessage(const CJString& name);
 // After SaveObjectToOwnFile answered false: the file that failed, as a save
 // callback noted it, else the object's own; false when there is none.
 bool FindFailedSaveFile(const CObject* object, CJString* name);

@@ -3,11 +3,15 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CTips.h"
+#include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/ObjectFileCallbacks.h"
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,6 +23,59 @@ bool g_TipsChanged = false;
 std::vector<CJString> g_TransitionsChanged;
 std::vector<CJString> g_RewardsChanged;
 
+// Each file changed since the last save as the program had it before the
+// first change (by file name, folded): a save over a hand's edit made in the
+// meantime is refused, the edit is not written over.
+std::map<std::string, std::unique_ptr<CObject>>& Before()
+{
+    static std::map<std::string, std::unique_ptr<CObject>> before;
+    return before;
+}
+
+std::string FileKey(CObject& object)
+{
+    CJString name;
+    if (!FindObjectFileName(&object, &name))
+        return std::string();
+    std::string key(name.GetString());
+    for (char& c : key)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
+void KeepBefore(CObject& object)
+{
+    if (const std::string key = FileKey(object); !key.empty())
+        Before()[key].reset(object.Clone());
+}
+
+// The file holds, read whole, what the program had before its change.
+bool UnchangedOnDisk(CObject& object, CJString& failedFile)
+{
+    const auto before = Before().find(FileKey(object));
+    if (before == Before().end())
+        return true;
+    CJString name;
+    FindObjectFileName(&object, &name);
+    std::unique_ptr<CObject> disk(ReadObjectFileWhole(name.GetString()));
+    if (disk && disk->IsEqualTo(before->second.get()))
+        return true;
+    failedFile = name;
+    NoteFailedSaveReason(CJString("it was changed on disk since it was read"));
+    return false;
+}
+
+// While "Levels" is saved with these: their files are replaced only when the
+// whole group is.
+bool g_SavingWithLevels = false;
+
+void TipsChanging(CTipsOptions& tips)
+{
+    if (!g_TipsChanged)
+        KeepBefore(tips);
+    g_TipsChanged = true;
+}
+
 const CPropertyArrayProperty& TipsList()
 {
     return *static_cast<CPropertyArrayProperty*>(CTipsOptions::SGetClassInfo()->FindProperty("Tips List"));
@@ -27,10 +84,10 @@ const CPropertyArrayProperty& TipsList()
 // Inserts count empty tips at the index.
 void InsertEmptyTips(CTipsOptions& tips, uint32_t at, uint32_t count)
 {
+    TipsChanging(tips);
     TipsList().ArrayProperty_SetCount(&tips, tips.GetTipCount() + count, int32_t(at));
     for (uint32_t i = at; i < at + count; ++i)
         tips.m_TipsList[i].SetText(CJString());
-    g_TipsChanged = true;
 }
 
 // Moves the 1-based level number each item of the list keeps to
@@ -45,10 +102,12 @@ void Renumber(List& list, uint32_t Item::*number, std::vector<CJString>& changed
         const uint32_t renumbered = moved(item->*number - 1) + 1;
         if (renumbered == item->*number)
             continue;
-        item->*number = renumbered;
         const CJString name = list.GetItemNameString(i);
-        if (std::none_of(changed.begin(), changed.end(), [&](const CJString& n) { return n.CompareNoCase(name) == 0; }))
+        if (std::none_of(changed.begin(), changed.end(), [&](const CJString& n) { return n.CompareNoCase(name) == 0; })) {
+            KeepBefore(*item);
             changed.push_back(name);
+        }
+        item->*number = renumbered;
     }
 }
 
@@ -66,6 +125,8 @@ bool SaveNamed(List& list, const std::vector<CJString>& names, CJString& failedF
     for (const CJString& name : names) {
         const int32_t index = list.Find(name.GetString());
         CObject* item = index >= 0 ? list.GetObject(index) : nullptr;
+        if (item && !UnchangedOnDisk(*item, failedFile))
+            return false;
         if (item && !SaveObjectToOwnFile(item)) {
             if (!FindObjectFileName(item, &failedFile))
                 failedFile = name;
@@ -112,6 +173,20 @@ void PutBackNumbers(List& list, uint32_t Item::*number, const SNumbers& numbers)
     }
 }
 
+bool SaveChangedData(CJString& failedFile)
+{
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    if (g_TipsChanged && tips && !UnchangedOnDisk(*tips, failedFile))
+        return false;
+    if (g_TipsChanged && tips && !SaveObjectToOwnFile(tips)) {
+        if (!FindObjectFileName(tips, &failedFile))
+            failedFile = "Tips Options";
+        return false;
+    }
+    return SaveNamed(GetDecadeTransitionList(), g_TransitionsChanged, failedFile)
+        && SaveNamed(GetLifeRewardList(), g_RewardsChanged, failedFile);
+}
+
 } // namespace
 
 void InsertLevelNumberedData(uint32_t at, uint32_t count)
@@ -129,8 +204,8 @@ void RemoveLevelNumberedData(uint32_t at)
 {
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     if (tips && at < tips->GetTipCount()) {
+        TipsChanging(*tips);
         TipsList().ArrayProperty_SetCount(tips, tips->GetTipCount() - 1, int32_t(at));
-        g_TipsChanged = true;
     }
     Renumber(GetDecadeTransitionList(), &CDecadeTransition::m_LevelToDisplayBefore, g_TransitionsChanged,
              [&](uint32_t level) { return level > at ? level - 1 : level; });
@@ -149,8 +224,8 @@ void SwapLevelNumberedData(uint32_t i, uint32_t j)
         // A tip moving past the end takes empty ones along to stand on.
         if (high >= tips->GetTipCount())
             InsertEmptyTips(*tips, tips->GetTipCount(), high + 1 - tips->GetTipCount());
+        TipsChanging(*tips);
         std::swap(tips->m_TipsList[low], tips->m_TipsList[high]);
-        g_TipsChanged = true;
     }
     auto moved = [&](uint32_t level) { return level == i ? j : level == j ? i : level; };
     RenumberAll(moved);
@@ -167,21 +242,26 @@ void SetLevelNumberedTip(uint32_t level, const CJString& text)
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     if (!tips || (text.IsEmpty() && level >= tips->GetTipCount()))
         return;
+    TipsChanging(*tips);
     if (level >= tips->GetTipCount())
         InsertEmptyTips(*tips, tips->GetTipCount(), level + 1 - tips->GetTipCount());
     tips->m_TipsList[level].SetText(text);
-    g_TipsChanged = true;
 }
 
 bool SaveLevelNumberedData(CJString& failedFile)
 {
-    if (CTipsOptions* tips = CTipsOptions::SGetInstance(); g_TipsChanged && tips && !SaveObjectToOwnFile(tips)) {
-        if (!FindObjectFileName(tips, &failedFile))
-            failedFile = "Tips Options";
-        return false;
-    }
-    return SaveNamed(GetDecadeTransitionList(), g_TransitionsChanged, failedFile)
-        && SaveNamed(GetLifeRewardList(), g_RewardsChanged, failedFile);
+    g_SavingWithLevels = true;
+    const bool saved = SaveChangedData(failedFile);
+    g_SavingWithLevels = false;
+    return saved;
+}
+
+void LevelNumberedFileSaved(CObject* object)
+{
+    // Saved by itself, the file now holds what the program has.
+    if (!g_SavingWithLevels && object)
+        if (const auto before = Before().find(FileKey(*object)); before != Before().end())
+            before->second.reset(object->Clone());
 }
 
 void LevelNumberedDataSaved()
@@ -189,6 +269,7 @@ void LevelNumberedDataSaved()
     g_TipsChanged = false;
     g_TransitionsChanged.clear();
     g_RewardsChanged.clear();
+    Before().clear();
 }
 
 void KeepLevelNumberedData()

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+class CObject;
+
 void InsertLevelNumberedData(uint32_t at, uint32_t count);
 // The removed level's tip goes; a transition before it now comes before the
 // level that takes its number, a reward after it comes after the level
@@ -22,6 +24,10 @@ void SetLevelNumberedTip(uint32_t level, const CJString& text);
 // stay marked changed until LevelNumberedDataSaved: the group may still fail.
 bool SaveLevelNumberedData(CJString& failedFile);
 void LevelNumberedDataSaved();
+// Told of each object the program saved: a file changed above and saved on
+// its own (the object editor's) is as on disk since, for the next save with
+// "Levels".
+void LevelNumberedFileSaved(CObject* object);
 // Keeps the tips, the level numbers of the cards and rewards and what waits
 // to be written, and puts them back: a refused save leaves the game with
 // what the files have.

@@ -23,6 +23,7 @@
 #include "game/world/CGameState.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CRules.h"
+#include "objects/ObjectFileCallbacks.h"
 
 #include <algorithm>
 #include <array>
@@ -338,6 +339,7 @@ int32_t CScreensHooks::GetWatchedUpgradeSlot()
 void InstallGameScreensHooks()
 {
     static CScreensHooks screens;
+    [[maybe_unused]] static const bool savesNoted = (RegisterObjectSavedCallback(&LevelNumberedFileSaved), true);
     SetGameScreensHooks(&screens);
     InstallDecadeTransitionScreen();
     InstallLifeRewardsScreen();

@@ -168,6 +168,7 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 
 CGameApp::~CGameApp()
 {
+    SaveLevelsLeftUnsaved();
     GetGameScreensHooks().OnGameClosing();
     m_Initialised = false;
     m_MouseRecorder.reset();

@@ -17,8 +17,13 @@ CGeneralObjectsList::CGeneralObjectsList()
 CObject* CGeneralObjectsList::LoadObject(const CJString& folder, const CJString& fileName, CObject** slot)
 {
     CObject* object = CObjectArrayBaseTemplate<CObject>::LoadObject(folder, fileName, slot);
-    if (auto* levels = dynamic_cast<CLevelSet*>(object))
-        levels->NoteAsOnDisk();
+    if (auto* levels = dynamic_cast<CLevelSet*>(object)) {
+        // The name the set is saved under (FindObjectFileName's).
+        CJString path(folder);
+        path.AppendPath(fileName.GetString());
+        path.Append(".Object.txt");
+        levels->NoteAsOnDisk(path.GetString());
+    }
     return object;
 }
 

@@ -2,12 +2,15 @@
 
 #include "foundation/FilePaths.h"
 #include "game/world/CGeneralObjects.h"
+#include "game/world/CLevelSorter.h"
 #include "game/world/WorldHooks.h"
 #include "objects/CObjectStream.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/ReplacementGroup.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CLevelSet, 1.0)
@@ -16,6 +19,26 @@ OMBRISALT_IMPLEMENT_CLASS(CLevelSetUserMade, 1.0)
 namespace {
 
 uint32_t g_CurrentLevelIndex = 0;
+
+// Why a save over a file changed by hand is refused.
+const char* const kChangedOnDisk = "it was changed on disk since it was read, and ";
+const char* const kCannotCombine = "the change cannot be combined with the edits made here (the same level changed "
+                                   "on both sides, or levels moved, added or removed)";
+const char* const kLinePassedOver = "it cannot be read whole (a line is not understood)";
+const char* const kFileGone = "it is no longer there";
+
+// The file's bytes; empty when it cannot be read.
+std::string ReadFileText(const char* fileName)
+{
+    CFile file;
+    if (!fileName || !file.Open(fileName, FILE_READ | FILE_IN_MEMORY))
+        return std::string();
+    std::string text(size_t(std::max<int64_t>(file.GetSize(), 0)), '\0');
+    if (!text.empty())
+        text.resize(file.Read(text.data(), uint32_t(text.size())));
+    file.Close();
+    return text;
+}
 
 CPropertyArrayProperty& LevelListProperty()
 {
@@ -56,18 +79,21 @@ bool FindFileOfGeneralLevelSet(const CObject* object, CJString* name)
 // files agree on which level a number means whatever stops the save.
 bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
 {
+    NoteFailedSaveReason(CJString());
     CJString name;
     if (!FindObjectFileName(&levels, &name)) {
         failedFile = "Levels";
         return false;
     }
-    std::unique_ptr<CLevelSet> merged;
-    if (!levels.MergeWithFile(name.GetString(), merged)) {
+    CJString why;
+    const bool merged = levels.MergeWithFile(name.GetString(), why);
+    NoteFailedSaveReason(why);
+    if (!merged) {
         failedFile = name;
         return false;
     }
     plat::CReplacementGroup group;
-    if (!(merged ? *merged : levels).SaveToFile(name.GetString(), 0)) {
+    if (!levels.SaveToFile(name.GetString(), 0)) {
         failedFile = name;
         return false;
     }
@@ -83,7 +109,7 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
     }
     GetGameScreensHooks().RenumberedLevelDataSaved();
     levels.SetUnsavedOrder(false);
-    levels.NoteAsOnDisk();
+    levels.NoteAsOnDisk(name.GetString());
     return true;
 }
 
@@ -169,47 +195,83 @@ void CLevelSet::ForgetTutorialIndices()
     m_LastTutorial = kNoTutorialLevel;
 }
 
-void CLevelSet::NoteAsOnDisk()
+void CLevelSet::NoteAsOnDisk(const char* fileName)
 {
     m_AsOnDisk.reset(Clone());
     m_RowOnDisk.resize(GetCount());
     for (uint32_t i = 0; i < GetCount(); ++i)
         m_RowOnDisk[i] = int32_t(i);
+    m_TextOnDisk = ReadFileText(fileName);
 }
 
-bool CLevelSet::MergeWithFile(const char* fileName, std::unique_ptr<CLevelSet>& merged)
+bool CLevelSet::HasUnsavedEdits()
 {
-    merged.reset();
+    return m_AsOnDisk && (m_UnsavedOrder || !IsEqualTo(m_AsOnDisk.get()));
+}
+
+bool CLevelSet::MergeWithFile(const char* fileName, CJString& why)
+{
+    why.Empty();
     auto* noted = static_cast<CLevelSet*>(m_AsOnDisk.get());
-    if (!noted || m_RowOnDisk.size() != GetCount() || !FileExists(fileName, 0))
+    if (!noted || m_RowOnDisk.size() != GetCount())
         return true;
-    // Read as any outside text: a hand's mistake must not end the program.
-    CObjectStream stream;
-    if (!stream.Open(fileName, FILE_READ | FILE_IN_MEMORY, IdMode::WithoutIds))
-        return false;
-    stream.SetQuiet(true);
-    stream.SetUntrusted(true);
-    std::unique_ptr<CObject> read(LoadObjectFromStream(stream, ReportUnknownClass::Quiet));
-    stream.Finish();
-    stream.Close();
+    const std::string text = ReadFileText(fileName);
+    if (text == m_TextOnDisk && (!text.empty() || FileExists(fileName, 0)))
+        return true;
+    why = kChangedOnDisk;
+    std::unique_ptr<CObject> read(ReadObjectFileWhole(fileName));
     auto* file = dynamic_cast<CLevelSet*>(read.get());
-    if (!file)
+    if (!file) {
+        why.Append(FileExists(fileName, 0) ? kLinePassedOver : kFileGone);
         return false;
-    if (file->IsEqualTo(noted))
-        return true;
+    }
+    why.Append(kCannotCombine);
     if (file->GetCount() != noted->GetCount())
         return false;
-    merged.reset(static_cast<CLevelSet*>(Clone()));
+    // Where each noted row stands now, and whether the set left it in its
+    // place among the others: a row it moved is known by its old number
+    // only, which a hand's move gives to another level.
+    const uint32_t rows = noted->GetCount();
+    std::vector<int32_t> at(rows, -1);
+    std::vector<bool> inPlace(rows, false);
+    int32_t highest = -1;
     for (uint32_t i = 0; i < GetCount(); ++i) {
         const int32_t row = m_RowOnDisk[i];
-        CLevelOptions* level = GetLevel(i);
-        CLevelOptions* was = row >= 0 ? noted->GetLevel(uint32_t(row)) : nullptr;
-        CLevelOptions* now = row >= 0 ? file->GetLevel(uint32_t(row)) : nullptr;
-        if (!level || !was || !now || !level->IsEqualTo(was))
+        if (row < 0 || uint32_t(row) >= rows)
             continue;
-        merged->RemoveLevel(i);
-        merged->InsertLevel(i, static_cast<CLevelOptions*>(now->Clone()));
+        at[uint32_t(row)] = int32_t(i);
+        inPlace[uint32_t(row)] = row > highest;
+        highest = std::max(highest, row);
     }
+    int32_t lowest = int32_t(rows);
+    for (uint32_t i = GetCount(); i-- > 0;) {
+        const int32_t row = m_RowOnDisk[i];
+        if (row < 0 || uint32_t(row) >= rows)
+            continue;
+        inPlace[uint32_t(row)] = inPlace[uint32_t(row)] && row < lowest;
+        lowest = std::min(lowest, row);
+    }
+    const bool editorShows = IsLevelEditorOpenOnStoredLevel() && this == FindLevels();
+    std::vector<uint32_t> taken;
+    for (uint32_t row = 0; row < rows; ++row) {
+        CLevelOptions* was = noted->GetLevel(row);
+        CLevelOptions* now = file->GetLevel(row);
+        if (!was || !now || now->IsEqualTo(was))
+            continue;
+        CLevelOptions* level = at[row] >= 0 ? GetLevel(uint32_t(at[row])) : nullptr;
+        if (!level || !level->IsEqualTo(was) || !inPlace[row]
+            || (editorShows && uint32_t(at[row]) == GetCurrentLevelIndex()))
+            return false;
+        taken.push_back(row);
+    }
+    // The file's levels go into the set's own objects, which the editors
+    // and the game may be holding.
+    for (uint32_t row : taken) {
+        GetLevel(uint32_t(at[row]))->CopyFrom(file->GetLevel(row));
+        noted->GetLevel(row)->CopyFrom(file->GetLevel(row));
+    }
+    ForgetTutorialIndices();
+    why.Empty();
     return true;
 }
 
@@ -292,6 +354,23 @@ CLevelSet* FindLevels()
         return nullptr;
     CObject* object = list.GetObjectAt(index);
     return object && object->IsKindOf(CLevelSet::SGetClassInfo()) ? static_cast<CLevelSet*>(object) : nullptr;
+}
+
+void SaveLevelsLeftUnsaved()
+{
+    // A set never loaded in this run has nothing to save, and nothing is read
+    // at the end.
+    CGeneralObjectsList& list = GetGeneralObjects();
+    const int32_t index = list.IsEnumerated() ? list.Find("Levels") : -1;
+    if (index < 0 || !list.IsItemLoaded(index) || IsLevelEditorOpenOnStoredLevel())
+        return;
+    CLevelSet* levels = FindLevels();
+    if (!levels || !levels->HasUnsavedEdits() || SaveObjectToOwnFile(levels))
+        return;
+    CJString name;
+    if (!FindFailedSaveFile(levels, &name))
+        name.Set("Levels");
+    std::fprintf(stderr, "%s\n", FailedSaveMessage(name).GetString());
 }
 
 uint32_t GetCurrentLevelIndex()

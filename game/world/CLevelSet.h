@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CLevelSet : public CObject {
@@ -51,14 +52,28 @@ public:
     void SetUnsavedOrder(bool unsaved) { m_UnsavedOrder = unsaved; }
 
     // The set's file was read into it or written from it: the levels as they
-    // are now are the file's.
-    void NoteAsOnDisk();
-    // What a save writes over a file someone changed since it was noted: the
-    // levels this set changed since, the file's as they are now for the
-    // others (null: the set itself). False when the file cannot be merged
-    // with (damaged, or levels added or removed there): a hand edit is
-    // never written over.
-    [[nodiscard]] bool MergeWithFile(const char* fileName, std::unique_ptr<CLevelSet>& merged);
+    // are now are the file's, and so is the text it now holds.
+    void NoteAsOnDisk(const char* fileName);
+    // Whether the levels differ from their file as last read or written: an
+    // edit whose save was refused waits here for the next save.
+    bool HasUnsavedEdits();
+    // Readies a save over a file someone changed since it was noted: each
+    // level changed on one side only is taken from that side, so the set then
+    // holds the file's levels wherever it had left them as noted. False, with
+    // why in the text, when the change cannot be combined: the same level
+    // changed on both sides, a changed row the set moved or deleted (or the
+    // one the level editor shows), levels added or removed there, a file
+    // gone, damaged or read with a line passed over. Nothing is changed then.
+    [[nodiscard]] bool MergeWithFile(const char* fileName, CJString& why);
+
+    // The rows the levels had in the file, for whoever puts back an order
+    // exactly as it was (a level removed and put back is no new level).
+    const std::vector<int32_t>& GetRowsOnDisk() const { return m_RowOnDisk; }
+    void PutBackRowsOnDisk(const std::vector<int32_t>& rows)
+    {
+        if (rows.size() == GetCount())
+            m_RowOnDisk = rows;
+    }
 
 protected:
     void OrderChanged()
@@ -73,6 +88,7 @@ protected:
 
 private:
     std::unique_ptr<CObject> m_AsOnDisk;
+    std::string m_TextOnDisk;
     bool m_UnsavedOrder = false;
     bool m_FirstTutorialKnown = false;
     uint32_t m_FirstTutorial = kNoTutorialLevel;
@@ -106,8 +122,15 @@ void SetCurrentLevelIndex(uint32_t index);
 
 // Saves the set to its own file; "Levels" goes in one replacement group with
 // what the screens renumbered with it, so that the next start reads them all
-// old or all new. False with the file that failed in failedFile.
+// old or all new. False with the file that failed in failedFile; why it was
+// refused, when it was, is noted with it (GetFailedSaveReason).
 bool SaveLevelSetToOwnFile(CLevelSet& set, CJString& failedFile);
+
+// At the program's end, with no level editor open on "Levels" (it saves as it
+// closes): a set that differs from its file as last read or written, an edit
+// whose save was refused, is saved as any other save; a failure goes to
+// standard error, as the other saves at exit.
+void SaveLevelsLeftUnsaved();
 
 // Lets a level set that is a general object be saved to its own file;
 // called once at class registration.

@@ -285,6 +285,8 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
     FillRows();
     m_CurrentAtOpen = GetCurrentLevelIndex();
     m_UnsavedOrderAtOpen = m_Levels && m_Levels->HasUnsavedOrder();
+    if (m_Levels)
+        m_RowsOnDiskAtOpen = m_Levels->GetRowsOnDisk();
     if (m_EditingAllowed && KeepsDataByLevelNumber())
         GetGameScreensHooks().KeepRenumberedLevelData();
 }
@@ -402,15 +404,28 @@ bool CLevelSorterWindow::OnKeyDown(uint32_t key)
 
 bool CLevelSorterWindow::Close()
 {
+    // An edit of the set refused earlier, here or elsewhere, is tried again
+    // with the order.
+    const bool unsaved = m_Levels && (m_Levels->HasUnsavedOrder() || m_Levels->HasUnsavedEdits());
     CJString failed;
-    if (m_Levels && m_EditingAllowed && m_Levels->HasUnsavedOrder() && !CGameBase::SIsShuttingDown()
-        && !SaveLevelSetToOwnFile(*m_Levels, failed)) {
-        PutBackOrder();
-        CJString text("Could not save ");
-        text.Append(failed);
-        text.Append(". The levels are back in the order the files have.");
-        ShowMessageBox(CJString("Error"), text);
+    if (!unsaved || !m_EditingAllowed || CGameBase::SIsShuttingDown() || SaveLevelSetToOwnFile(*m_Levels, failed))
+        return CJFrameWindow::Close();
+    if (m_Changes.empty()) {
+        // No order of its own to put back: the edit waits on.
+        ShowMessageBox(CJString("Error"), FailedSaveMessage(failed));
+        return CJFrameWindow::Close();
     }
+    PutBackOrder();
+    CJString text("Could not save ");
+    text.Append(failed);
+    if (GetFailedSaveReason().IsNotEmpty()) {
+        text.Append(": ");
+        text.Append(GetFailedSaveReason());
+    }
+    text.Append(". The levels are back in the order the files have.");
+    if (GetFailedSaveReason().IsNotEmpty())
+        text.Append(" Undo the change on disk to sort them again.");
+    ShowMessageBox(CJString("Error"), text);
     return CJFrameWindow::Close();
 }
 
@@ -432,6 +447,7 @@ void CLevelSorterWindow::PutBackOrder()
         }
     }
     m_Changes.clear();
+    m_Levels->PutBackRowsOnDisk(m_RowsOnDiskAtOpen);
     if (KeepsDataByLevelNumber())
         GetGameScreensHooks().PutBackRenumberedLevelData();
     m_Levels->SetUnsavedOrder(m_UnsavedOrderAtOpen);
@@ -619,6 +635,11 @@ CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks)
     CLevelSorterHooks* previous = g_LevelSorterHooks;
     g_LevelSorterHooks = hooks;
     return previous;
+}
+
+bool IsLevelEditorOpenOnStoredLevel()
+{
+    return Hooks().IsLevelEditorOpenOnStoredLevel();
 }
 
 CLevelSorterWindow* OpenLevelSorter(CLevelSet* levels)

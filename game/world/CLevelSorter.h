@@ -114,6 +114,7 @@ private:
     std::vector<SChange> m_Changes;
     uint32_t m_CurrentAtOpen = 0;
     bool m_UnsavedOrderAtOpen = false;
+    std::vector<int32_t> m_RowsOnDiskAtOpen;
 };
 
 // What the sorter asks of the editors above; nothing until installed.
@@ -127,6 +128,9 @@ public:
     virtual void OpenObjectEditor(CObject* /*object*/) {}
 };
 CLevelSorterHooks* SetLevelSorterHooks(CLevelSorterHooks* hooks);
+// The installed hooks' answer: the level editor shows the current level of
+// "Levels" itself.
+bool IsLevelEditorOpenOnStoredLevel();
 OMBRISALT_UPWARD_HOOK(SetLevelSorterHooks);
 
 // Inserts a new default level at the index of the set (clamped to its

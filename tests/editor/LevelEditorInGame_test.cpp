@@ -690,6 +690,67 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverTheStoredStreetIsSavedAndPlaye
     EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == ReadBytes(PathOf("Expected.txt"))) << "both edits are kept";
 }
 
+// An edit refused because the hand changed the same street meanwhile waits
+// in memory: once the hand's change is undone, the next close of Level
+// Properties writes it, nothing edited there; refused again and the level
+// editor closed, the exit writes it.
+TEST_F(LevelEditorInGame, ARefusedStreetEditIsWrittenByTheNextCloseOrTheExitOnceTheHandsChangeIsUndone)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    const uint32_t index = GetCurrentLevelIndex();
+    std::string unedited;
+    auto boxSays = [&](const char* words) {
+        CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild();
+        ASSERT_NE(box, nullptr);
+        std::string said;
+        for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+            said += text->GetTitle().GetString();
+        box->Destroy();
+        Passes(2);
+        EXPECT_NE(said.find(words), std::string::npos) << said;
+    };
+    // The revenue typed in Level Properties, the street's comment by hand.
+    auto editRefused = [&](const char* revenue) {
+        ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+        unedited = ReadBytes(PathOf(LevelsFile()));
+        std::unique_ptr<CLevelSet> hand(static_cast<CLevelSet*>(FindLevels()->Clone()));
+        hand->GetLevel(index)->m_Comment.Set("by hand");
+        ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+        ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue(revenue));
+        ASSERT_TRUE(hand->SaveToFile(PathOf(LevelsFile()).c_str(), 0));
+        const std::string byHand = ReadBytes(PathOf(LevelsFile()));
+        ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+        ASSERT_NO_FATAL_FAILURE(boxSays("Levels.Object.txt: it was changed on disk"));
+        EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == byHand);
+    };
+    auto savedRevenue = [&] {
+        std::unique_ptr<CObject> read(ReadObjectFileWhole(PathOf(LevelsFile()).c_str()));
+        auto* levels = dynamic_cast<CLevelSet*>(read.get());
+        return levels ? levels->GetLevel(index)->m_RequiredRevenue : -1.0f;
+    };
+    ASSERT_NE(savedRevenue(), 5.0f);
+
+    ASSERT_NO_FATAL_FAILURE(editRefused("5"));
+    WriteBytes(PathOf(LevelsFile()), unedited);
+    ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+    ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+    EXPECT_EQ(savedRevenue(), 5.0f) << "Level Properties closed unedited";
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+
+    // Refused by Level Properties and by the editor's close, then undone
+    // with no editor open.
+    ASSERT_NO_FATAL_FAILURE(editRefused("7"));
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(boxSays("changed on disk"));
+    WriteBytes(PathOf(LevelsFile()), unedited);
+    EndRun();
+    EXPECT_EQ(savedRevenue(), 7.0f) << "the exit";
+}
+
 // Opening and closing every editor and tool a designer reaches, with no edit,
 // writes nothing to the data folder; and a hand edit of the levels file made
 // while the level editor is open outlives the editor's close.

@@ -356,8 +356,10 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
         if (dynamic_cast<CJStatic*>(text))
             said = text->GetTitle().GetString();
     box->Destroy();
-    EXPECT_EQ(said.rfind("Could not save Resources/Hill Years.DecadeTransition.txt. The levels are back", 0), 0u)
+    // A folder where the card was: its file changed on disk.
+    EXPECT_EQ(said.rfind("Could not save Resources/Hill Years.DecadeTransition.txt: it was changed on disk", 0), 0u)
         << said;
+    EXPECT_NE(said.find("The levels are back"), std::string::npos) << said;
     EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levels);
     EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt")) == tipsFile);
     EXPECT_EQ(tips->GetTipText(0).GetString(), harbourTip);
@@ -408,6 +410,52 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     sorter->RequestClose();
     Passes(2);
     EXPECT_NE(ReadBytes(rewardFile).find("Level To Display After=1\r\n"), std::string::npos);
+
+    // The tips edited by hand meanwhile: a move is refused, not written over them.
+    const std::string tipsPath = PathOf("Data/Resources/Tips Options.Object.txt");
+    std::string byHand = ReadBytes(tipsPath);
+    byHand.replace(byHand.find(hillTip), hillTip.size(), "Hill by hand");
+    WriteBytes(tipsPath, byHand);
+    const std::string levelsNow = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
+    sorter = OpenLevelSorter();
+    at(1)->MoveUp();
+    sorter->RequestClose();
+    Passes(2);
+    box = CScreenWindow::GetScreenWindow()->GetFirstChild();
+    ASSERT_NE(box, nullptr);
+    said.clear();
+    for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+        if (dynamic_cast<CJStatic*>(text))
+            said = text->GetTitle().GetString();
+    box->Destroy();
+    EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it was changed on disk", 0), 0u) << said;
+    EXPECT_TRUE(ReadBytes(tipsPath) == byHand);
+    EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levelsNow);
+}
+
+// The tips saved on their own while the sorter's move waits, as the object
+// editor saves them: the file then holds what the program has, so the
+// move's save is no save over a hand's edit.
+TEST_F(DemoStreets, TipsSavedOnTheirOwnWhileAMoveWaitsLetTheMoveBeSaved)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    ASSERT_NE(tips, nullptr);
+    const std::string harbourTip = tips->GetTipText(0).GetString();
+    CLevelSorterWindow* sorter = OpenLevelSorter();
+    ASSERT_NE(sorter, nullptr);
+    sorter->GetList()->SelectItem(1, true);
+    sorter->MoveUp();
+    tips->m_TipsList[0].SetText("Menders, edited");
+    ASSERT_TRUE(SaveObjectToOwnFile(tips));
+    sorter->RequestClose();
+    Passes(2);
+    for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child; child = child->GetNextSibling())
+        EXPECT_NE(child->GetTitle().Compare("Error"), 0);
+    EXPECT_NE(ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt")).find("Menders, edited\r\n\t\tTip=" + harbourTip),
+              std::string::npos);
+    const std::string levels = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
+    EXPECT_LT(levels.find("Menders Lane"), levels.find("Harbour Row"));
 }
 
 // The first lesson teaches the cottage alone: every customer there orders a

@@ -9,6 +9,8 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CPeriod.h"
+#include "objects/CObject.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "game/business/CUpgrade.h"
 #include "shell/CGameBase.h"
 #include "ui/CJButton.h"
@@ -20,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -211,6 +214,73 @@ TEST_F(LevelSets, LevelsMissingStopsAtTheFirstFetchWithTheNotFoundReport)
 }
 
 // The sorter over a set of four levels in a 800 x 600 screen.
+// "Levels" saved over its file changed by hand since it was read: a level
+// changed on one side only is taken from that side (and held by the running
+// set afterwards); anything that cannot be combined is refused, writing
+// nothing, and the edit waits for the save after the hand undoes its change.
+TEST_F(LevelSets, ASaveOverTheFileChangedByHandCombinesOneSidedChangesAndRefusesTheRest)
+{
+    const std::string file = "Resources/Levels.Object.txt";
+    auto text = [](const std::string& bravo, const std::string& charlie, const std::string& delta) {
+        return LevelSetText({LevelText("Alpha"), LevelText("Bravo", bravo), LevelText("Charlie", charlie),
+                             LevelText("Delta", delta)});
+    };
+    CLevelSet* levels = LoadLevels({LevelText("Alpha"), LevelText("Bravo"), LevelText("Charlie"), LevelText("Delta")});
+    CJString failed;
+    auto save = [&] { return SaveLevelSetToOwnFile(*levels, failed); };
+
+    // Another level's comment by hand (CR LF ends), Alpha's customers here.
+    WriteObject(file, text("\t\t\tComment=by hand\r\n", "", ""));
+    levels->GetLevel(0)->m_Customers = 9;
+    ASSERT_TRUE(save());
+    EXPECT_STREQ(levels->GetLevel(1)->m_Comment.GetString(), "by hand") << "the set holds what the file holds";
+    // Bravo edited here later keeps the hand's comment.
+    levels->GetLevel(1)->m_Customers = 4;
+    ASSERT_TRUE(save());
+    std::unique_ptr<CLevelSet> read(static_cast<CLevelSet*>(ReadObjectFileWhole(file.c_str())));
+    ASSERT_NE(read, nullptr);
+    EXPECT_STREQ(read->GetLevel(1)->m_Comment.GetString(), "by hand");
+    EXPECT_EQ(read->GetLevel(1)->m_Customers, 4u);
+    EXPECT_EQ(read->GetLevel(0)->m_Customers, 9u);
+    const std::string saved = ReadBytes(file);
+
+    // Each refused with Charlie edited here; the file stays as the hand left it.
+    const std::string swapped = LevelSetText({LevelText("Alpha", "\t\t\tCustomers=9\r\n"),
+                                              LevelText("Bravo", "\t\t\tComment=by hand\r\n\t\t\tCustomers=4\r\n"),
+                                              LevelText("Delta"), LevelText("Charlie")});
+    const std::string added = saved.substr(0, saved.rfind("\t}")) + LevelText("Echo") + "\t}\r\n}\r\n";
+    const std::string typo = std::string(saved).replace(saved.find("Customers=4"), 11, "Required Revenu=60");
+    const std::string noEquals = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers 4");
+    std::string charlieByHand = saved;
+    charlieByHand.insert(charlieByHand.find("Comment=", charlieByHand.find("Charlie")) + 8, "hand");
+    levels->GetLevel(2)->m_Customers = 3;
+    const std::string* const hands[] = {&swapped, &added, &typo, &noEquals, &charlieByHand, nullptr};
+    for (size_t i = 0; i < std::size(hands); ++i) {
+        const std::string* hand = hands[i];
+        SCOPED_TRACE(std::to_string(i) + " of swapped, added, typo, no \"=\", Charlie, removed");
+        if (hand)
+            WriteObject(file, *hand);
+        else
+            std::filesystem::remove(file);
+        EXPECT_FALSE(save());
+        EXPECT_EQ(failed.GetString(), file);
+        EXPECT_NE(GetFailedSaveReason().Find("changed on disk"), -1);
+        if (hand)
+            EXPECT_TRUE(ReadBytes(file) == *hand);
+        else
+            EXPECT_FALSE(std::filesystem::exists(file));
+        EXPECT_EQ(Names(*levels), (std::vector<std::string>{"Alpha", "Bravo", "Charlie", "Delta"}));
+        EXPECT_TRUE(levels->HasUnsavedEdits());
+    }
+    // The hand undoes its change: the next save writes the waiting edit.
+    WriteObject(file, saved);
+    ASSERT_TRUE(save());
+    read.reset(static_cast<CLevelSet*>(ReadObjectFileWhole(file.c_str())));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->GetLevel(2)->m_Customers, 3u);
+    EXPECT_FALSE(levels->HasUnsavedEdits());
+}
+
 class LevelSorter : public LevelSets {
 protected:
     void SetUp() override
@@ -504,6 +574,105 @@ TEST_F(LevelSorter, ClosingSavesTheSetToItsOwnFileWhole)
     Frame();
     CGameBase::SSetShuttingDown(false);
     EXPECT_EQ(ReadBytes("Resources/Levels.Object.txt"), saved);
+}
+
+// A move or a delete of a level whose row the hand changed in the file
+// meanwhile is refused and put back; the level put back is the file's
+// again, so a later save keeps the hand's edit of it.
+TEST_F(LevelSorter, AMoveOrDeleteOfARowChangedByHandIsRefusedAndPutBack)
+{
+    const std::string file = "Resources/Levels.Object.txt";
+    const std::string typed = ReadBytes(file);
+    auto said = [&] {
+        const CJWindow* box = FindWindow("Error");
+        std::string text;
+        for (const CJWindow* child = box ? box->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+            text += child->GetTitle().GetString();
+        if (box)
+            const_cast<CJWindow*>(box)->Destroy();
+        Frame();
+        return text;
+    };
+    const std::vector<std::string> order{"Alpha", "Bravo", "Charlie", "Delta"};
+    std::string swapped = typed;
+    const size_t bravo = swapped.find("\t\tLevel=CLevelOptions", swapped.find("Alpha"));
+    const size_t charlie = swapped.find("\t\tLevel=CLevelOptions", bravo + 1);
+    swapped = swapped.substr(0, swapped.find("\t\tLevel=CLevelOptions")) + swapped.substr(bravo, charlie - bravo)
+        + swapped.substr(swapped.find("\t\tLevel=CLevelOptions"), bravo - swapped.find("\t\tLevel=CLevelOptions"))
+        + swapped.substr(charlie);
+    ASSERT_NE(swapped, typed);
+    WriteObject(file, swapped);
+    ClickRow(0);
+    Click(CLevelSorterWindow::Button::MoveDown);
+    m_Sorter->RequestClose();
+    Frame();
+    EXPECT_NE(said().find("Resources/Levels.Object.txt: it was changed on disk"), std::string::npos);
+    EXPECT_TRUE(ReadBytes(file) == swapped);
+    EXPECT_EQ(Names(*m_Levels), order);
+
+    std::string charlieByHand = typed;
+    charlieByHand.insert(charlieByHand.find("Charlie\r\n") + 9, "\t\t\tComment=by hand\r\n");
+    WriteObject(file, charlieByHand);
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
+    ClickRow(2);
+    Click(CLevelSorterWindow::Button::Delete);
+    m_Sorter->RequestClose();
+    Frame();
+    EXPECT_NE(said().find("changed on disk"), std::string::npos);
+    EXPECT_EQ(Names(*m_Levels), order);
+    CJString failed;
+    m_Levels->GetLevel(0)->m_Customers = 5;
+    ASSERT_TRUE(SaveLevelSetToOwnFile(*m_Levels, failed)) << failed.GetString();
+    EXPECT_NE(ReadBytes(file).find("Comment=by hand"), std::string::npos);
+    EXPECT_STREQ(m_Levels->GetLevel(2)->m_Comment.GetString(), "by hand");
+}
+
+// An edit whose save was refused waits for the hand to undo its change: a
+// sorter closed without a move tries it again, as does the program's end,
+// which reports a refusal on standard error.
+TEST_F(LevelSorter, AnEditRefusedEarlierIsTriedAgainByAClosingSorterAndAtTheEnd)
+{
+    const std::string file = "Resources/Levels.Object.txt";
+    const std::string typed = ReadBytes(file);
+    std::string byHand = typed;
+    byHand.insert(byHand.find("Charlie\r\n") + 9, "\t\t\tComment=by hand\r\n");
+    WriteObject(file, byHand);
+    m_Levels->GetLevel(2)->m_Customers = 5;
+    CJString failed;
+    ASSERT_FALSE(SaveLevelSetToOwnFile(*m_Levels, failed));
+    auto customersSaved = [&] {
+        std::unique_ptr<CObject> read(ReadObjectFileWhole(file.c_str()));
+        auto* levels = dynamic_cast<CLevelSet*>(read.get());
+        return levels ? levels->GetLevel(2)->m_Customers : 0u;
+    };
+
+    m_Sorter->RequestClose();
+    Frame();
+    const CJWindow* box = FindWindow("Error");
+    ASSERT_NE(box, nullptr);
+    std::string said;
+    for (const CJWindow* child = box->GetFirstChild(); child; child = child->GetNextSibling())
+        said += child->GetTitle().GetString();
+    const_cast<CJWindow*>(box)->Destroy();
+    Frame();
+    EXPECT_NE(said.find("Levels.Object.txt: it was changed on disk"), std::string::npos) << said;
+    EXPECT_EQ(said.find("back in the order"), std::string::npos) << "nothing was moved";
+    testing::internal::CaptureStderr();
+    SaveLevelsLeftUnsaved();
+    const std::string reported = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(reported.rfind("Could not save Resources/Levels.Object.txt: it was changed on disk", 0), 0u) << reported;
+    EXPECT_TRUE(ReadBytes(file) == byHand);
+    EXPECT_EQ(m_Levels->GetLevel(2)->m_Customers, 5u);
+
+    WriteObject(file, typed);
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
+    m_Sorter->RequestClose();
+    Frame();
+    EXPECT_EQ(FindWindow("Error"), nullptr);
+    EXPECT_EQ(customersSaved(), 5u);
+    EXPECT_FALSE(m_Levels->HasUnsavedEdits());
 }
 
 // Over a level file that cannot be written, or with the editor over the
