@@ -166,6 +166,7 @@ CLevelEditorWindow::~CLevelEditorWindow()
     m_Closing = true;
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->SaveLayerFlagsAndShowAll();
+    CJString refusal;
     if (m_Mode == kModeStoredLevel) {
         // A failed save keeps the edits in memory and says so; the next
         // close tries again.
@@ -179,12 +180,7 @@ CLevelEditorWindow::~CLevelEditorWindow()
             // The file that refused, which may be one saved with "Levels".
             if (!FindFailedSaveFile(levels, &name))
                 name.Set("Levels");
-            const CJString text(FailedSaveMessage(name));
-            // While the program ends there is no screen left to say it on.
-            if (GetParent() && !CGameBase::SIsShuttingDown())
-                ShowMessageBox(CJString("Error"), text);
-            else
-                std::fprintf(stderr, "%s\n", text.GetString());
+            refusal = FailedSaveMessage(name);
         }
     }
     delete m_LevelsAsSaved;
@@ -193,6 +189,15 @@ CLevelEditorWindow::~CLevelEditorWindow()
     if (CGameBase* game = CGameBase::SIsShuttingDown() ? nullptr : CGameBase::SGetInstance()) {
         CMessage closing = CMessage::CMessageByName("Editor Closing");
         game->OnMessage(closing);
+    }
+    // Said once the close has opened what it leads to (the main menu while
+    // no player is named), in front of it; while the program ends there is
+    // no screen left to say it on.
+    if (!refusal.IsEmpty()) {
+        if (GetParent() && !CGameBase::SIsShuttingDown())
+            ShowMessageBox(CJString("Error"), refusal);
+        else
+            std::fprintf(stderr, "%s\n", refusal.GetString());
     }
     CloseObjectEditor();
     ClearSelection();

@@ -17,9 +17,12 @@
 #include "sequences/CTextSubstitutionList.h"
 #include "ui/CJEdit.h"
 #include "ui/CJListBox.h"
+#include "ui/CJMessageBox.h"
+#include "ui/CScreenWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -148,6 +151,33 @@ TEST_F(DemoFirstRun, ANewPlayerWhoSkipsTheTutorialAndGoesBackIsStillNewAfterARes
     EXPECT_TRUE(!behind || !behind->HasBeenPlayed());
     CStats::SGetInstance().SaveIfNeeded();
     EXPECT_EQ(ReadBytes(PathOf("Stats.dat")), before);
+}
+
+// A save the level editor's close finds refused (the same street changed
+// by hand meanwhile) is said in front of the menu the close leads back to,
+// where its button can be reached.
+TEST_F(DemoFirstRun, ASaveRefusedAsTheEditorClosesIsSaidInFrontOfTheMenu)
+{
+    ASSERT_TRUE(Start());
+    Passes(2);
+    CLevelSet* levels = FindLevels();
+    ASSERT_NE(levels, nullptr);
+    ASSERT_TRUE(App()->OnCommand(28u));
+    ASSERT_NE(GetLevelEditorWindow(), nullptr);
+    const uint32_t index = GetCurrentLevelIndex();
+    const std::string file = PathOf("Data/Resources/Levels.Object.txt");
+    std::unique_ptr<CLevelSet> hand(static_cast<CLevelSet*>(levels->Clone()));
+    hand->GetLevel(index)->m_Comment.Set("by hand");
+    ASSERT_TRUE(hand->SaveToFile(file.c_str(), 0));
+    const std::string byHand = ReadBytes(file);
+    levels->GetLevel(index)->m_RequiredRevenue += 5.0f;
+    GetLevelEditorWindow()->Destroy();
+    Passes(2);
+    ASSERT_NE(GetMainMenu(), nullptr);
+    auto* box = dynamic_cast<CJMessageBox*>(CScreenWindow::GetScreenWindow()->GetFirstChild());
+    ASSERT_NE(box, nullptr) << "the menu covers the box";
+    box->Destroy();
+    EXPECT_TRUE(ReadBytes(file) == byHand);
 }
 
 TEST_F(DemoFirstRun, ANewPlayerIsNamedHearsTheStoryPlaysTheTutorialStreetPausesAndQuitsToTheMenu)
