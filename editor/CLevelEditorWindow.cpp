@@ -11,6 +11,7 @@
 #include "editor/EditorStartup.h"
 #include "editor/SelectionHighlight.h"
 #include "foundation/MathHelpers.h"
+#include "foundation/TextEncoding.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CFrameSelector.h"
@@ -26,6 +27,7 @@
 #include "objects/CMessage.h"
 #include "objects/DroppedKeys.h"
 #include "objects/ObjectFileCallbacks.h"
+#include "platform/MessageBox.h"
 #include "shell/CClipboard.h"
 #include "shell/CGameBase.h"
 #include "shell/CKeyboardState.h"
@@ -35,7 +37,6 @@
 #include "ui/UiHooks.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -180,7 +181,7 @@ CLevelEditorWindow::~CLevelEditorWindow()
             // The file that refused, which may be one saved with "Levels".
             if (!FindFailedSaveFile(levels, &name))
                 name.Set("Levels");
-            refusal = FailedSaveMessage(name);
+            refusal = FailedSaveMessage(name, CGameBase::SIsShuttingDown());
         }
     }
     delete m_LevelsAsSaved;
@@ -197,7 +198,7 @@ CLevelEditorWindow::~CLevelEditorWindow()
         if (GetParent() && !CGameBase::SIsShuttingDown())
             ShowMessageBox(CJString("Error"), refusal);
         else
-            std::fprintf(stderr, "%s\n", refusal.GetString());
+            plat::ShowMessageBox("Error", Windows1252ToUtf8(refusal.GetString()));
     }
     CloseObjectEditor();
     ClearSelection();

@@ -90,15 +90,16 @@ const CJString& GetFailedSaveReason()
     return FailedSaveReason();
 }
 
-CJString FailedSaveMessage(const CJString& name)
+CJString FailedSaveMessage(const CJString& name, bool ending)
 {
     CJString text("Could not save ");
     text.Append(name);
     if (FailedSaveReason().IsNotEmpty()) {
         text.Append(": ");
         text.Append(FailedSaveReason());
-        text.Append(". Undo the change on disk and your edits are saved at the next save, close or exit; until "
-                    "then they are kept here only.");
+        text.Append(ending ? ". The edits made here since the last save are lost."
+                           : ". Undo the change on disk and your edits are saved at the next save, close or exit; "
+                             "until then they are kept here only.");
     }
     return text;
 }

@@ -38,8 +38,9 @@ void NoteFailedSaveFile(const CJString& name);
 void NoteFailedSaveReason(const CJString& why);
 const CJString& GetFailedSaveReason();
 // "Could not save <name>"; after a refusal, why, and that the edits are kept
-// for the next save once the change on disk is undone.
-CJString FailedSaveMessage(const CJString& name);
+// for the next save once the change on disk is undone (or, as the program
+// ends, that they are not saved).
+CJString FailedSaveMessage(const CJString& name, bool ending = false);
 // After SaveObjectToOwnFile answered false: the file that failed, as a save
 // callback noted it, else the object's own; false when there is none.
 bool FindFailedSaveFile(const CObject* object, CJString* name);

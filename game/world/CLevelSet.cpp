@@ -1,16 +1,17 @@
 #include "game/world/CLevelSet.h"
 
 #include "foundation/FilePaths.h"
+#include "foundation/TextEncoding.h"
 #include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/WorldHooks.h"
 #include "objects/CObjectStream.h"
 #include "objects/CPObjectProperty.h"
 #include "objects/ObjectFileCallbacks.h"
+#include "platform/MessageBox.h"
 #include "platform/ReplacementGroup.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 OMBRISALT_IMPLEMENT_ABSTRACT_CLASS(CLevelSet, 1.0)
@@ -370,7 +371,8 @@ void SaveLevelsLeftUnsaved()
     CJString name;
     if (!FindFailedSaveFile(levels, &name))
         name.Set("Levels");
-    std::fprintf(stderr, "%s\n", FailedSaveMessage(name).GetString());
+    // The program is ending: only the system's box is left to say it in.
+    plat::ShowMessageBox("Error", Windows1252ToUtf8(FailedSaveMessage(name, true).GetString()));
 }
 
 uint32_t GetCurrentLevelIndex()
