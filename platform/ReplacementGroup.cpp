@@ -570,6 +570,7 @@ struct Recovery {
     int root = -1;
     std::string programFolder;
     std::vector<std::string> refused;     // targets of journals not applied
+    std::vector<std::string> unread;      // journals removed with no target read from them
     std::vector<std::string> unfinished;  // targets whose rename failed
 };
 
@@ -696,7 +697,7 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
             }
         }
         if (entries.empty())
-            run.refused.push_back(journalName);
+            run.unread.push_back(journalName);
         for (const JournalEntry& entry : entries)
             run.refused.push_back(entry.target);
     }
@@ -853,7 +854,7 @@ std::string FinishInterruptedReplacements()
         std::string text;
         const bool read = ReadJournal(run.root, name, text);
         if (!read) {
-            run.refused.push_back(name);
+            run.unread.push_back(name);
         } else if (!Recover(run, name, text)) {
             kept = true;
             continue;
@@ -873,6 +874,11 @@ std::string FinishInterruptedReplacements()
     if (!run.refused.empty())
         report += "A save cut short left files that do not fit together, so they were left as they are: "
             + Listed(run.refused) + ".";
+    // The journal itself is gone by now: saying it was left would send the
+    // user looking for it.
+    if (!run.unread.empty())
+        report += std::string(report.empty() ? "" : "\n") + "A save cut short left a record that could not be read, "
+            + "so it was removed and the files it named were left as they are: " + Listed(run.unread) + ".";
     if (!run.unfinished.empty())
         report += std::string(report.empty() ? "" : "\n") + "Could not finish saving " + Listed(run.unfinished)
             + "; the next start tries again.";

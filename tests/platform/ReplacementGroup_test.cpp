@@ -732,6 +732,8 @@ TEST_F(ReplacementJournal, ManyRefusedJournalsAreSaidShortlyAndSyncedOnce)
     plat::SetSyncObserver(previous);
     EXPECT_LT(said.size(), 400u) << said.substr(0, 400);
     EXPECT_NE(said.find("and 9995 more"), std::string::npos) << said.substr(0, 400);
+    // They are removed, and the message says so rather than that they were left.
+    EXPECT_NE(said.find("could not be read, so it was removed"), std::string::npos) << said.substr(0, 400);
     EXPECT_EQ(g_JournalFolderSyncs, 1);
     EXPECT_EQ(Journals(), "");
 }
