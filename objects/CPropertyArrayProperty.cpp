@@ -293,8 +293,10 @@ void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream) co
             continue;
         }
         const int equals = line.Find("=");
-        if (equals < 0)
+        if (equals < 0) {
+            stream.NoteSkippedLine();
             continue;
+        }
         const CJString key = line.Left(equals);
         const CJString value = line.Mid(equals + 1);
         // The declared count is only a hint: the elements read decide, so a
@@ -305,10 +307,14 @@ void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream) co
             const int32_t item = m_NameList->Find(key);
             if (item >= 0 && uint32_t(item) < GetCount(owner))
                 m_Element->SetValueFromText(ElementSlot(owner, uint32_t(item)), value, &stream);
+            else
+                stream.NoteSkippedLine();
             continue;
         }
-        if (!NamesMatch(key, *m_Element))
+        if (!NamesMatch(key, *m_Element)) {
+            stream.NoteSkippedLine();
             continue;
+        }
         const uint32_t i = read++;
         if (GetCount(owner) < i + 1)
             ArrayProperty_SetCount(owner, i + 1);

@@ -3,6 +3,7 @@
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CTips.h"
+#include "foundation/FilePaths.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -61,7 +62,11 @@ bool UnchangedOnDisk(CObject& object, CJString& failedFile)
     if (disk && disk->IsEqualTo(before->second.get()))
         return true;
     failedFile = name;
-    NoteFailedSaveReason(CJString("it was changed on disk since it was read"));
+    // A line not understood may have stood there since the start: the
+    // designer is told which, and mends the line.
+    NoteFailedSaveReason(CJString(!disk && FileExists(name.GetString(), 0)
+                                      ? "it cannot be read whole (a line is not understood)"
+                                      : "it was changed on disk since it was read"));
     return false;
 }
 

@@ -431,6 +431,25 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it was changed on disk", 0), 0u) << said;
     EXPECT_TRUE(ReadBytes(tipsPath) == byHand);
     EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levelsNow);
+
+    // A line the reader passes over, there since the start or typed since:
+    // refused, and the message says the line is the cause.
+    std::string typed = byHand;
+    typed.replace(typed.find("Hill by hand"), std::string("Hill by hand").size(), "Hill by hand\r\n\t\tTip Hill");
+    WriteBytes(tipsPath, typed);
+    sorter = OpenLevelSorter();
+    at(1)->MoveUp();
+    sorter->RequestClose();
+    Passes(2);
+    box = CScreenWindow::GetScreenWindow()->GetFirstChild();
+    ASSERT_NE(box, nullptr);
+    said.clear();
+    for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+        if (dynamic_cast<CJStatic*>(text))
+            said = text->GetTitle().GetString();
+    box->Destroy();
+    EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it cannot be read whole", 0), 0u) << said;
+    EXPECT_TRUE(ReadBytes(tipsPath) == typed);
 }
 
 // The tips saved on their own while the sorter's move waits, as the object
