@@ -166,11 +166,14 @@ public:
     static void SShutdown();
 
     // Reads "Stats.dat" into this object, which is left as it was unless
-    // the whole file could be taken. False when nothing was taken.
+    // the whole file could be taken. False when nothing was taken. A file
+    // this account may not open is not damaged: it is neither moved nor
+    // written in this run, and a box names it.
     bool Load();
     // Writes "Stats.dat" now and clears the needs-save flag first; false
     // when the file could not be written (the one on disk is then kept).
-    // The first failure in the object's life is told on screen.
+    // The first failure after a success (or in the object's life) is told
+    // on screen.
     bool Save();
     // Saves when something changed.
     bool SaveIfNeeded();
@@ -223,6 +226,6 @@ private:
     void RemovePlayerSlot(uint32_t index);
 
     bool m_NeedsSave = false;
-    // The player is told of the first failed save only.
+    // The player is told of the first failed save after a good one only.
     bool m_NotSavedTold = false;
 };

@@ -16,7 +16,9 @@
 #include "platform/MessageBox.h"
 #include "shell/CGameBase.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -53,6 +55,25 @@ bool IsOversized(const std::string& path)
     return got == sizeof header && header[0] == kCompressedBlockMarker && ReadLE32(header + 5) > kMaxStatsBytes;
 }
 
+// The path as the player finds it: absolute.
+std::string Shown(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return path;
+    return plat::GetCurrentFolder() + "/" + path;
+}
+
+// Why this account may not open the file (another account's, made 0600 on
+// a folder both use); empty when it may, or when there is none.
+std::string WhyNotOpened(const std::string& path)
+{
+    if (std::FILE* file = plat::OpenFile(path, "rb")) {
+        std::fclose(file);
+        return {};
+    }
+    return errno == EACCES || errno == EPERM ? std::strerror(errno) : std::string();
+}
+
 void Log([[maybe_unused]] const char* text, [[maybe_unused]] const char* detail)
 {
 #if !defined(OMBRISALT_FUZZING)
@@ -66,10 +87,7 @@ void TellNotSaved(const std::string& path)
 {
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
-    std::string shown = path;
-    if (shown.empty() || shown[0] != '/')
-        shown = plat::GetCurrentFolder() + "/" + path;
-    std::string text = "Could not save " + shown + ": ";
+    std::string text = "Could not save " + Shown(path) + ": ";
     uint64_t freeBytes = 0;
     if (!plat::CanWriteInFolder(folder))
         text += "the folder cannot be written.";
@@ -95,6 +113,18 @@ bool CStats::Load()
     // could be taken.
     auto read = std::make_unique<CStats>();
     const std::string path = DiskPathOf(kStatsFileName, FILE_FOLDER_B);
+    // Not this account's to read is no damage: the file stays, unwritten,
+    // for the account it belongs to.
+    if (const std::string why = WhyNotOpened(path); !why.empty()) {
+        g_UnreadFileInPlace = true;
+        Log("could not be opened: ", (why + "; it is kept as it is and not written in this run").c_str());
+        ShowArrowCursor();
+        plat::ShowMessageBox("Error", "Could not open " + Shown(path) + ": " + why
+                                          + ". Its players are not shown, and it is kept as it is: nothing this run "
+                                            "does is saved in it. Start the game from the account it belongs to, "
+                                            "or let this account read and write it.");
+        return false;
+    }
     CJString error;
     if (IsOversized(path)) {
         error = "The file is larger than any profiles can be";
@@ -145,5 +175,7 @@ bool CStats::Save()
         }
         return false;
     }
+    // A failure after this success is news again.
+    m_NotSavedTold = false;
     return true;
 }

@@ -9,6 +9,7 @@
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CListProperty.h"
 #include "objects/CSlotProperty.h"
+#include "platform/CPlatformHeadless.h"
 #include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 
@@ -357,6 +358,42 @@ TEST_F(StatsFile, AnUnreadableFileThatCannotBeMovedAsideIsNotWrittenOver)
     std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(ReadBytes("Stats.dat"), "damaged");
+}
+
+// Another account's file, made 0600 on a folder both use, is no damage:
+// moved aside, its owner's next start would find no player.
+TEST_F(StatsFile, AFileThisAccountMayNotOpenIsNamedAndNeitherMovedNorWrittenOver)
+{
+    CStats saved;
+    FillSmallProfile(saved);
+    ASSERT_TRUE(saved.Save());
+    const std::string owners = ReadBytes("Stats.dat");
+    std::filesystem::permissions("Stats.dat", std::filesystem::perms(0600));
+    std::filesystem::permissions(Folder(), std::filesystem::perms::all);
+    const std::string shown = (std::filesystem::canonical(Folder()) / "Stats.dat").string();
+    const int status = InChild([&] {
+        if (!BecomeNobody())
+            return 3;
+        plat::CPlatformHeadless platform;
+        plat::ReplacePlatform(&platform);
+        CStats stats;
+        if (stats.Load())
+            return 4;
+        stats.AddNewPlayer();
+        if (stats.Save())
+            return 5;
+        const auto& boxes = platform.GetMessageBoxes();
+        return boxes.size() == 1 && boxes[0].text.rfind("Could not open " + shown + ": Permission denied.", 0) == 0
+            ? 0
+            : 6;
+    });
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ListNames(Folder()), "Stats.dat");
+    EXPECT_EQ(ReadBytes("Stats.dat"), owners);
+    CStats read;
+    ASSERT_TRUE(LoadInto(read));
+    EXPECT_TRUE(read.IsEqualTo(&saved));
 }
 
 TEST_F(StatsFile, AChildKilledBetweenWriteAndRenameLeavesTheOldFile)
