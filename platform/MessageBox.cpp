@@ -1,8 +1,10 @@
 #include "platform/MessageBox.h"
 
 #include "platform/CPlatform.h"
+#include "platform/WindowDevice.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace plat {
 
@@ -51,7 +53,15 @@ void AppendFitted(std::string& out, std::string_view line)
 
 void ShowMessageBox(std::string_view caption, std::string_view text)
 {
-    GetPlatform().ShowMessageBox(caption, text);
+    CPlatform& platform = GetPlatform();
+    // After a termination signal the end must come: a box would hold it
+    // until someone answers, and nobody may be there.
+    if (platform.GetWindow().IsEndingOnQuit()) {
+        std::fprintf(stderr, "%.*s\n%.*s\n", int(caption.size()), caption.data(), int(text.size()), text.data());
+        std::fflush(stderr);
+        return;
+    }
+    platform.ShowMessageBox(caption, text);
 }
 
 std::string FitMessageBoxText(std::string_view text)

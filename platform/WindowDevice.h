@@ -105,6 +105,24 @@ public:
 
     // Why the last Create or Present failed.
     virtual std::string_view GetLastError() const = 0;
+
+    // A Quit was handed out since Create, and no Close before it (the
+    // desktop follows a closed last window with one): the process was asked
+    // to end, and nobody may be there to answer a box.
+    bool IsEndingOnQuit() const { return m_EndingOnQuit; }
+
+protected:
+    // Create calls Forget; PollEvent notes each event it hands out.
+    void ForgetHandedOut() { m_Closed = m_EndingOnQuit = false; }
+    void NoteHandedOut(const WindowEvent& event)
+    {
+        m_Closed = m_Closed || event.kind == WindowEvent::Kind::Close;
+        m_EndingOnQuit = m_EndingOnQuit || (event.kind == WindowEvent::Kind::Quit && !m_Closed);
+    }
+
+private:
+    bool m_Closed = false;
+    bool m_EndingOnQuit = false;
 };
 
 } // namespace plat

@@ -17,6 +17,7 @@ bool CWindowHeadless::Create(std::string_view title, int32_t width, int32_t heig
     m_Width = width;
     m_Height = height;
     m_Created = true;
+    ForgetHandedOut();
     // A new window comes up in front, as on a desktop.
     m_Focus = true;
     m_Minimised = false;
@@ -41,12 +42,14 @@ bool CWindowHeadless::PollEvent(WindowEvent& event)
     if (m_Created && TakeTerminationRequest()) {
         event = WindowEvent{};
         event.kind = WindowEvent::Kind::Quit;
+        NoteHandedOut(event);
         return true;
     }
     if (m_Queue.empty())
         return false;
     event = m_Queue.front();
     m_Queue.pop_front();
+    NoteHandedOut(event);
     switch (event.kind) {
     case WindowEvent::Kind::Activated:
         m_Focus = true;

@@ -87,6 +87,7 @@ bool CWindowSDL::Create(std::string_view title, int32_t width, int32_t height)
     SDL_RaiseWindow(m_Window);
     SDL_SetWindowInputFocus(m_Window);
     SDL_StartTextInput();
+    ForgetHandedOut();
     return true;
 }
 
@@ -258,6 +259,7 @@ bool CWindowSDL::PollEvent(WindowEvent& event)
         return false;
     event = m_Pending.front();
     m_Pending.pop_front();
+    NoteHandedOut(event);
     return true;
 }
 

@@ -18,8 +18,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -670,7 +670,7 @@ TEST_F(StatsInTheGame, AFullDiskALockedFolderAndAReadOnlyFileCostNoProfile)
 }
 
 // The street the player just won is only in memory while the folder takes
-// no save: the player is told in a box, once.
+// no save: the player is told in a box, once after each good save.
 TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldInABoxOnceAndTheNextSaveWritesAll)
 {
     {
@@ -698,9 +698,23 @@ TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldInABoxOnceAndTheNextSaveWri
                                                 "game before then loses it."});
     std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
     EXPECT_EQ(NamesOnDisk(), std::vector<std::string>{"Anna"});
+
+    // After a good save the next failure is news: told again, once.
+    ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Dana"));
+    EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Anna", "Ben", "Cleo", "Dana"}));
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        CErrorsCaught errors;
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Eve"));
+        ASSERT_NO_FATAL_FAILURE(AddPlayerByClicks("Finn"));
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1], Boxes()[0]);
     EndRun();
-    EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Anna", "Ben", "Cleo"}));
-    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Anna", "Ben", "Cleo", "Dana", "Eve", "Finn"}));
+    EXPECT_EQ(Boxes().size(), 2u);
 
     // A first failure at the exit says what it costs.
     ASSERT_TRUE(Start());
@@ -712,9 +726,25 @@ TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldInABoxOnceAndTheNextSaveWri
         EndRun();
     }
     std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
-    ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[1], "Error / Could not save " + stats +
+    ASSERT_EQ(Boxes().size(), 3u);
+    EXPECT_EQ(Boxes()[2], "Error / Could not save " + stats +
                               ": the folder cannot be written. The progress since the last save is lost.");
+
+    // After a termination signal no box holds the end: standard error says it.
+    ASSERT_TRUE(Start());
+    Passes(2);
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        CErrorsCaught errors;
+        std::raise(SIGTERM);
+        EXPECT_FALSE(Pass(17));
+        EndRun();
+        EXPECT_NE(errors.Take().find(Boxes()[2].substr(std::string("Error / ").size())), std::string::npos)
+            << errors.Take();
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(Boxes().size(), 3u);
 }
 
 } // namespace
