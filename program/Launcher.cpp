@@ -6,9 +6,13 @@
 #include "program/RegisterAllClasses.h"
 #include "shell/CGameBase.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +60,15 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
                                               + "\" is not there or is not a folder (given after /DataFolder).\n\n"
                                                 "Nothing was written. Start the program with the folder that holds "
                                                 "its data, or without /DataFolder for its own folder.");
+            return kRefusedExitCode;
+        }
+        // Entered as given, as the start enters it.
+        if (::access(dataFolder.c_str(), X_OK) != 0) {
+            const std::string why = std::strerror(errno);
+            plat::ShowMessageBox("Error", "The program folder \"" + dataFolder + "\" cannot be entered by this account ("
+                                              + why + "; given after /DataFolder).\n\nNothing was written. Start the "
+                                                      "program with a folder this account may enter, or without "
+                                                      "/DataFolder for its own folder.");
             return kRefusedExitCode;
         }
         programPath = dataFolder + "/ombrisalt";

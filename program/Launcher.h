@@ -6,7 +6,8 @@
 //
 // "/DataFolder" makes the folder the program folder (its working folder,
 // settings and archives); without it the program's own folder is. A value
-// that names no folder refuses the start, nothing written. "/Passes"
+// that names no folder, or one this account cannot enter, refuses the start,
+// nothing written. "/Passes"
 // ends the program in order after n passes of the main loop.
 
 #include "shell/StartGame.h"

@@ -5,6 +5,7 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/CommandLine.h"
 #include "foundation/FatalError.h"
+#include "foundation/FileHelpers.h"
 #include "foundation/MillisecondClock.h"
 #include "foundation/PlatformWrappers.h"
 #include "foundation/ShellServices.h"
@@ -130,9 +131,15 @@ bool StartUp(const SLauncherRecord& record, const char* commandLine, int32_t& ex
     SetWorkingFolderToProgram();
     CFile probe;
     if (!probe.Open(kProbeFile, FILE_CREATE | FILE_WRITE | FILE_USER_FOLDER)) {
-        ShowErrorMessage("Error",
-                         "Executable path is not writable.  If you launched the application directly from the CD, "
-                         "please run the installer to install the application.");
+        std::string folder = DiskPathOf(kProbeFile, FILE_USER_FOLDER);
+        folder.erase(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
+        if (folder.empty() || folder[0] != '/')
+            folder = plat::GetCurrentFolder() + (folder.empty() ? "" : "/" + folder);
+        // The path is UTF-8 already.
+        ShowSystemCursor();
+        plat::ShowMessageBox("Error", "Executable path is not writable.  If you launched the application directly "
+                                      "from the CD, please run the installer to install the application.\n\nThe "
+                                      "folder is \"" + folder + "\".");
         plat::GetPlatform().GetWindow().Destroy();
         SetMainWindow(nullptr);
         return false;

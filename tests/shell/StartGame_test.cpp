@@ -227,7 +227,8 @@ TEST_F(StartUpAndLoop, AReadOnlyProgramFolderIsReportedAndRefused)
 {
     std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
     const std::string folder = Folder();
-    EXPECT_EXIT(StartAsNobody(folder), ::testing::ExitedWithCode(255), std::string("Error\n") + kNotWritable);
+    EXPECT_EXIT(StartAsNobody(folder), ::testing::ExitedWithCode(255),
+                std::string("Error\n") + kNotWritable + "\n\nThe folder is \"" + folder + "\"\\.\n");
 }
 
 // A folder at the lock's name would let every copy run on the folder.
@@ -356,6 +357,34 @@ TEST_F(SecondProgram, ADataFolderThatIsNoFolderIsRefusedByNameAndNothingIsWritte
         EXPECT_EQ(ListNames(Folder()), "a file runtime");
         EXPECT_EQ(ListNames(PathOf("runtime")), "err");
     }
+
+    // A folder this account cannot enter: another account starts, over a
+    // working folder it may write.
+    std::filesystem::create_directories(PathOf("locked"));
+    std::filesystem::permissions(PathOf("locked"), std::filesystem::perms::owner_all);
+    for (const char* folder : {"", "runtime"})
+        std::filesystem::permissions(PathOf(folder), std::filesystem::perms::all);
+    const pid_t other = ::fork();
+    if (other == 0) {
+        const int errors = ::open(PathOf("runtime/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (errors < 0 || ::dup2(errors, 2) < 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            std::_Exit(3);
+        ::setenv("XDG_RUNTIME_DIR", PathOf("runtime").c_str(), 1);
+        ::setenv("OMBRISALT_HEADLESS", "1", 1);
+        ::setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        const std::string locked = PathOf("locked");
+        ::execl(OMBRISALT_PROGRAM, OMBRISALT_PROGRAM, "/DataFolder", locked.c_str(), "/Passes", "1", nullptr);
+        std::_Exit(4);
+    }
+    const CEndsWithTest otherGuard{int(other)};
+    EXPECT_EQ(WaitForExitStatus(int(other)), 255);
+    EXPECT_EQ(ReadBytes(PathOf("runtime/err")),
+              "Error\nThe program folder \"" + PathOf("locked")
+                  + "\" cannot be entered by this account (Permission denied; given after /DataFolder).\n\nNothing "
+                    "was written. Start the program with a folder this account may enter, or without /DataFolder for "
+                    "its own folder.\n");
+    EXPECT_EQ(ListNames(Folder()), "a file locked runtime");
+    EXPECT_EQ(ListNames(PathOf("runtime")), "err");
 
     // A relative name with a space and a trailing slash is the folder it names.
     std::filesystem::create_directories(PathOf("my data"));
