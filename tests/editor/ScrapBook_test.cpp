@@ -303,6 +303,18 @@ TEST_F(ClipboardAndScrapBook, ScrapsSurviveClosingAndReopeningNewestFirst)
     WriteBytes(kScrapBookFileName, bytes);
     CloseBook(book);
     EXPECT_EQ(ReadBytes(kScrapBookFileName), bytes);
+
+    // A scrap deleted stays deleted.
+    book = OpenScrapBook(m_Screen);
+    ASSERT_NE(book, nullptr);
+    book->GetList()->SelectRow(0, true);
+    Click(*book->GetDeleteButton());
+    CloseBook(book);
+    book = OpenScrapBook(m_Screen);
+    ASSERT_NE(book, nullptr);
+    ASSERT_EQ(book->GetList()->GetRowCount(), 1);
+    EXPECT_EQ(Row(*book, 0), "1" + oldest.substr(1));
+    CloseBook(book);
 }
 
 TEST_F(ClipboardAndScrapBook, AFileThatCannotBeReadIsKeptAsideBeforeANewOneIsWritten)
