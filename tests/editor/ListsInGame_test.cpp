@@ -61,6 +61,8 @@ protected:
     std::vector<std::pair<CObjectFileArray*, std::string>> m_Sources;
     // By list name, the path and item name of "!Aaa".
     std::map<std::string, std::pair<std::string, std::string>> m_Copies;
+    // "Stats.dat" as the control run saved it, the street won.
+    std::string m_ProfileBeforeTheItems;
 
     // Copies the list's last item beside it as "!Aaa", which sorts before
     // every name, the none entry's too: unlike the first item, it shows
@@ -136,7 +138,8 @@ protected:
     // One run as a player meets the lists, written down: the transition a new
     // game opens with, the first street's background, paints, bar pictures
     // and customers, that street won with painted cottages and garages as
-    // the scrapbook read back shows it, the next street's background, money
+    // the scrapbook shows it from the control run's profile, saved before
+    // any new item, the next street's background, money
     // line and shop cards, the last tutorial street's first lesson, and
     // the level set as saved. Fills lists, when given, with the lists to try.
     void Run(std::ostringstream& seen, std::vector<SList>* lists)
@@ -227,6 +230,12 @@ protected:
         App()->CloseAllOverlayScreens();
         ASSERT_TRUE(CStats::SGetInstance().Save());
         CStats::SShutdown();
+        // A player's profile was saved before the new items came: each run
+        // reads the control's.
+        if (lists)
+            m_ProfileBeforeTheItems = ReadBytes(PathOf("Stats.dat"));
+        else
+            WriteBytes(PathOf("Stats.dat"), m_ProfileBeforeTheItems);
         CStats::SGetInstance();
         Player().m_SelectedLevel = 0;
         CNeighborhoodViewer* viewer = OpenNeighborhoodViewer();
