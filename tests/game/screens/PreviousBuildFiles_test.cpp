@@ -12,6 +12,7 @@
 #include "overlays/ButtonOverlays.h"
 #include "overlays/CFrameOverlay.h"
 #include "platform/Profile.h"
+#include "support/objects/ObjectRoundTrip.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,16 @@ size_t UnsetReferences(const std::string& text)
     for (size_t at = text.find("=!None"); at != std::string::npos; at = text.find("=!None", at + 1))
         ++count;
     return count;
+}
+
+std::string WithoutLotInfo(const std::string& text)
+{
+    std::istringstream lines(text);
+    std::string kept;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("Lot Info=") == std::string::npos)
+            kept += line + "\n";
+    return kept;
 }
 
 // Each build's profile, main menu and level set. The first build kept the
@@ -149,6 +160,11 @@ TEST_F(PreviousBuildFiles, ReadWithTheMeaningTheyHad)
             ASSERT_NE(button, nullptr);
             EXPECT_STREQ(GetFrameLibrary().GetItemName(button->m_NormalImage), "Panel");
         }
+
+        // The whole profile, every value where that build put it; the
+        // scrapbook's entries as kept are checked below.
+        EXPECT_EQ(WithoutLotInfo(ObjectToText(&CStats::SGetInstance(), IdMode::WithoutIds)),
+                  ReadBytes(kFrom + build.folder + "Stats.dat.txt"));
 
         // The won street's lots with the parts that build drew in its scrapbook.
         const CPlayerStatsForLevel* won = Player().FindLevelStats(0);
