@@ -58,6 +58,18 @@ TEST(WindowHeadless, ATerminationSignalArrivesAsQuitBeforeQueuedInput)
     EXPECT_EQ(event.kind, Kind::Quit);
     ASSERT_TRUE(window.PollEvent(event));
     EXPECT_EQ(event.kind, Kind::Char);
+    // Nobody may be there to answer a box now.
+    EXPECT_TRUE(window.IsEndingOnQuit());
+
+    // The desktop follows a closed last window with a Quit: the user is there.
+    window.Destroy();
+    ASSERT_TRUE(window.Create("Title", 640, 480));
+    EXPECT_FALSE(window.IsEndingOnQuit());
+    window.PushEvent(Of(Kind::Close));
+    window.PushEvent(Of(Kind::Quit));
+    while (window.PollEvent(event)) {
+    }
+    EXPECT_FALSE(window.IsEndingOnQuit());
 }
 
 TEST(WindowHeadless, KeepsTheLastPicturePacked)
