@@ -12,8 +12,6 @@
 #include <string_view>
 #include <utility>
 
-#include <unistd.h>
-
 namespace {
 
 std::string JoinCommandLine(int argc, char** argv)
@@ -62,8 +60,10 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
                                                 "its data, or without /DataFolder for its own folder.");
             return kRefusedExitCode;
         }
-        // Entered as given, as the start enters it.
-        if (::access(dataFolder.c_str(), X_OK) != 0) {
+        // Tried as the start enters it, and left again: relative names
+        // stay relative to where the program was started.
+        const std::string startedIn = plat::GetCurrentFolder();
+        if (!plat::SetCurrentFolderAsGiven(dataFolder)) {
             const std::string why = std::strerror(errno);
             plat::ShowMessageBox("Error", "The program folder \"" + dataFolder + "\" cannot be entered by this account ("
                                               + why + "; given after /DataFolder).\n\nNothing was written. Start the "
@@ -71,6 +71,7 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
                                                       "/DataFolder for its own folder.");
             return kRefusedExitCode;
         }
+        plat::SetCurrentFolderAsGiven(startedIn);
         programPath = dataFolder + "/ombrisalt";
     }
     const std::string gameName = "Ombrisalt";
