@@ -84,7 +84,15 @@ void CJMessageBox::OnNotify(CJWindow* sender, int32_t code)
 
 bool CJMessageBox::OnKeyDown(uint32_t key)
 {
-    if (CJWindow::OnKeyDown(key) || CJWindow::OnHotKey(key))
+    if (CJWindow::OnKeyDown(key))
+        return true;
+    // Before the hot keys: the first button's Enter would answer for the
+    // button Tab or an arrow moved the focus to.
+    if (key == kKeyEnter && m_FirstChild && m_FirstChild->IsTabStop()) {
+        m_FirstChild->OnHotKeyActivate();
+        return true;
+    }
+    if (CJWindow::OnHotKey(key))
         return true;
     switch (key) {
     case uint32_t(EngineKey::Left):

@@ -1,8 +1,9 @@
 #pragma once
 // A modal box with a text and a row of buttons.
 //
-// The first button (titled "OK" unless told otherwise) is the default:
-// Enter and Escape both press it, unless Escape is made to cancel. A button
+// The first button (titled "OK" unless told otherwise) is the default and
+// has the focus as the box opens. Enter presses the button that has the
+// focus; Escape presses the default, unless made to cancel. A button
 // without a command closes the box; a button's command may close it
 // afterwards.
 
@@ -24,8 +25,9 @@ public:
 
     // A code 0 (a button without a command) closes the box.
     void OnNotify(CJWindow* sender, int32_t code) override;
-    // Plain letters act as hot keys; Left and Right move the focus; Enter
-    // and Escape press the default button (Escape cancels when told to).
+    // Plain letters act as hot keys; Left, Right and Tab move the focus;
+    // Enter presses the focused button, Escape the default (or cancels
+    // when told to).
     bool OnKeyDown(uint32_t key) override;
 
     // A further button of the row; the box closes after its command.

@@ -273,6 +273,8 @@ TEST_F(ImageBrowser, TheGridScrollsToItsLastRowByWheelAndByBar)
     m_Shelf.loaded.assign(m_Shelf.names.size(), true);
     m_Tree = std::make_unique<CDirectoryTree>(m_Shelf);
     m_Browser->SetTree(m_Tree.get(), &MakeBox);
+    // Four cells of 84 fit the width, but not beside the bar.
+    m_Browser->SetRect(CRect{0, 0, 4 * 84 + 8, 300});
     m_Browser->ShowFolder(m_Tree->GetRoot(), false, false);
     Step(CPoint{200, 150}, false);
     auto* bar = dynamic_cast<CJScrollBar*>(m_Browser->GetScroll()->verticalBar);

@@ -159,14 +159,9 @@ protected:
                 files[entry.path().lexically_relative(root).string()] = ReadBytes(entry.path().string());
         return files;
     }
-    // A settings file's "[section]key" lines, without what the run keeps
-    // there by design: the windows' places (the game's own options are no
-    // window's) and, in the editor's file, the lists chosen and the layers shown.
-    static std::map<std::string, std::string> SettingsOutsideTheRun(const std::string& text, bool editors)
+    // A settings file's "[section]key" lines and their values.
+    static std::map<std::string, std::string> SettingsLines(const std::string& text)
     {
-        static const std::set<std::string> kPlaces{"Width",      "Height",      "Position X",
-                                                   "Position Y", "Show Window", "Transparent Window"};
-        static const std::set<std::string> kChoices{"Selected List", "Selected Foo", "Split Bar Pos"};
         std::map<std::string, std::string> lines;
         std::string section;
         std::istringstream in(text);
@@ -174,16 +169,28 @@ protected:
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
             const size_t equals = line.find('=');
-            const std::string key = line.substr(0, equals);
             if (!line.empty() && line[0] == '[')
                 section = line;
-            else if (equals != std::string::npos
-                     && (section == "[Options]"
-                         || (!kPlaces.count(key) && key.find(" Column Width") == std::string::npos))
-                     && !(editors && (kChoices.count(key) || section.rfind("[Editor ", 0) == 0)))
-                lines[section + key] = line.substr(equals + 1);
+            else if (equals != std::string::npos)
+                lines[section + line.substr(0, equals)] = line.substr(equals + 1);
         }
         return lines;
+    }
+    // What a run with no edit may add to a settings file: a window's place
+    // recorded at its first close (the game's own options are no window's)
+    // and, in the editor's file, a list chosen and the layers shown. A value
+    // already there stays as it was, since nothing moved.
+    static bool MayBeAddedByTheRun(const std::string& line, bool editors)
+    {
+        static const std::set<std::string> kPlaces{"Width",      "Height",      "Position X",
+                                                   "Position Y", "Show Window", "Transparent Window"};
+        static const std::set<std::string> kChoices{"Selected List", "Selected Foo", "Split Bar Pos"};
+        const size_t close = line.find(']');
+        const std::string section = line.substr(0, close + 1);
+        const std::string key = line.substr(close + 1);
+        if (section != "[Options]" && (kPlaces.count(key) || key.find(" Column Width") != std::string::npos))
+            return true;
+        return editors && (kChoices.count(key) || section.rfind("[Editor ", 0) == 0);
     }
     // The list's first entry that is not its placeholder for none.
     static int32_t FirstNamed(CVirtualArray& list)
@@ -771,10 +778,17 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
             std::filesystem::remove(entry.path());
     EndRun();
     const std::string walkCache = "Data/Cache/Resources/Sequences/Walk.Sequence";
+    // The designer's own: a window placed, the image browser's bar moved and
+    // its list chosen, a layer hidden, the editor's options as typed by hand.
     const std::string designSettings = "[Designer]\r\nKept=1\r\n";
+    const std::map<std::string, std::string> designerKept{
+        {"Ombrisalt.CFG", "[CEditorToolPalette 2]\r\nPosition X=41\r\nPosition Y=401\r\n"},
+        {"Quenthal Editor.ini", "[Image Browser]\r\nSplit Bar Pos=151\r\nSelected List=Frame Overlay Options\r\n"
+                                "[Editor Visible Layers]\r\nCustomers=0\r\n"}};
     // The editors' file is made here when the first run had no cause to.
-    for (const char* name : {"Ombrisalt.CFG", "Quenthal Editor.ini"})
-        WriteBytes(PathOf(name), (DiskHas(PathOf(name)) ? ReadBytes(PathOf(name)) : "") + designSettings);
+    for (const auto& [name, kept] : designerKept)
+        WriteBytes(PathOf(name), (DiskHas(PathOf(name)) ? ReadBytes(PathOf(name)) : "") + designSettings + kept);
+    WriteBytes(PathOf("EditorOptions.txt"), ObjectText("CLevelEditorOptions", "Show Y Sort=1\r\n"));
     std::map<std::string, std::string> before = DataFiles(".");
     for (const std::string& name : {walkCache, LevelsFile(), std::string("Stats.dat"), std::string("Ombrisalt.CFG"),
                                     std::string("Quenthal Editor.ini")})
@@ -819,6 +833,9 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CImageBrowserFrameWindow>()));
             palette->OpenScrapBookWindow();
             ASSERT_NO_FATAL_FAILURE(CloseByItsButton(EditorChild<CScrapBookWindow>()));
+            palette->EditOptions();
+            ASSERT_NE(GetCurrentObjectEditor(), nullptr);
+            ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
             // Each kind of entry of each list of the browser's chooser: its
             // first, its first named, one loaded before and one not, one with
             // a settings file of its own; each shown a while, as a designer
@@ -884,18 +901,27 @@ TEST_F(LevelEditorInGame, OpeningAndClosingEveryEditorWithNoEditWritesNothing)
     EndRun();
 
     // Caches the run needed are made; a cache kept is kept as it was; the
-    // settings hold what they held outside the windows' places; Stats.dat
-    // is the exit's to write; nothing else is made or changed.
+    // settings hold every value they held, adding only windows' places,
+    // lists and layers; Stats.dat is the exit's to write; nothing else is
+    // made or changed.
     before[LevelsFile()] = hand;
     const std::map<std::string, std::string> after = DataFiles(".");
     for (const auto& [name, bytes] : after) {
         if (name == "Stats.dat" || (name.rfind("Data/Cache/", 0) == 0 && !before.count(name)))
             continue;
-        if (name == "Ombrisalt.CFG" || name == "Quenthal Editor.ini") {
+        if (designerKept.count(name)) {
             EXPECT_TRUE(bytes.find(designSettings) != std::string::npos) << name;
             const bool editors = name == "Quenthal Editor.ini";
-            EXPECT_TRUE(SettingsOutsideTheRun(bytes, editors) == SettingsOutsideTheRun(before.at(name), editors))
-                << name;
+            std::map<std::string, std::string> lines = SettingsLines(bytes);
+            // The test itself chose every list of the list browser.
+            if (editors)
+                lines.erase("[List Browser]Selected List");
+            for (const auto& [line, value] : SettingsLines(before.at(name))) {
+                EXPECT_TRUE(lines.count(line) && lines.at(line) == value) << name << ": " << line << "=" << value;
+                lines.erase(line);
+            }
+            for (const auto& [line, value] : lines)
+                EXPECT_TRUE(MayBeAddedByTheRun(line, editors)) << name << ": " << line << "=" << value;
             continue;
         }
         EXPECT_TRUE(before.count(name) && before.at(name) == bytes) << name;

@@ -85,6 +85,23 @@ TEST_F(BoxTest, AddedButtonsFormARowOfEqualWidthBelowTheTextThatStays)
     Click(*no);
     EXPECT_EQ(m_Counter.runs, 1);
     EXPECT_FALSE(InTree(box));
+
+    // Enter presses the button the focus was moved to, never the default
+    // in its place; Left brings the focus back to the default.
+    SCounter yesRuns;
+    for (uint32_t key : {kKeyTab, uint32_t(EngineKey::Right), uint32_t(EngineKey::Left)}) {
+        const int before = m_Counter.runs;
+        box = new CJMessageBox(m_Screen, CJString("Quit"), CJString("Leave?"), m_Screen, "Yes",
+                               new CObjectFunctionCommand<SCounter>(&yesRuns, &SCounter::Run));
+        box->AddButton(CJString("No"), CountCommand());
+        TypeKey(key);
+        if (key == uint32_t(EngineKey::Left))
+            TypeKey(key);
+        TypeKey(kKeyEnter);
+        EXPECT_EQ(m_Counter.runs - before, key == uint32_t(EngineKey::Left) ? 0 : 1) << key;
+        EXPECT_EQ(yesRuns.runs, key == uint32_t(EngineKey::Left) ? 1 : 0) << key;
+        EXPECT_FALSE(m_Screen->HasChildren()) << key;
+    }
 }
 
 TEST_F(BoxTest, AWindowReplacedThroughSwitchToComesBackAtItsOldRectangle)

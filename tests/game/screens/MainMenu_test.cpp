@@ -114,19 +114,22 @@ protected:
         GetTownMapWindow()->Destroy();
         ASSERT_NE(OpenMainMenu(), nullptr);
     }
-    // Escape as the keyboard sends it, and the frames that act on it.
-    void PressEscape()
+    // A key as the keyboard sends it (character 0: a key that types
+    // none), and the frames that act on it.
+    void PressKey(uint16_t virtualKey, uint32_t character)
     {
         plat::WindowEvent event;
-        event.virtualKey = plat::vk::kEscape;
-        event.character = 27;
+        event.virtualKey = virtualKey;
+        event.character = character;
         for (auto kind : {plat::WindowEvent::Kind::KeyDown, plat::WindowEvent::Kind::Char,
                           plat::WindowEvent::Kind::KeyUp}) {
             event.kind = kind;
-            m_Platform.GetHeadlessWindow().PushEvent(event);
+            if (kind != plat::WindowEvent::Kind::Char || character != 0)
+                m_Platform.GetHeadlessWindow().PushEvent(event);
         }
         Passes(3);
     }
+    void PressEscape() { PressKey(plat::vk::kEscape, 27); }
     void ClickButton(const char* id)
     {
         ASSERT_NE(GetMainMenu(), nullptr);
@@ -356,9 +359,12 @@ TEST_F(MainMenu, AFinishedGameAsksToStartOverUntilTheProfileIsRetired)
 
     // 160 stars: asked, and asked again after "No", which plays on. Escape
     // answers nothing: the profiles stay as they were, the menu stays open.
+    // "No" is clicked, then reached by Tab and by an arrow and answered
+    // with Enter.
     GiveStars(160);
     const uint32_t profiles = CStats::SGetInstance().GetPlayerCount();
-    for (int round = 0; round < 2; ++round) {
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
         ASSERT_NO_FATAL_FAILURE(BackToMenu());
         ASSERT_NO_FATAL_FAILURE(ClickButton("PlayGame"));
         ASSERT_NE(InFront<CJMessageBox>(), nullptr);
@@ -375,7 +381,14 @@ TEST_F(MainMenu, AFinishedGameAsksToStartOverUntilTheProfileIsRetired)
         ASSERT_NE(box, nullptr);
         EXPECT_STREQ(box->GetTitleText(), "Start Over?");
         EXPECT_NE(GetMainMenu(), nullptr);
-        ASSERT_NO_FATAL_FAILURE(ClickOn(Button(box, "No - Keep using completed profile")));
+        if (round == 0) {
+            ASSERT_NO_FATAL_FAILURE(ClickOn(Button(box, "No - Keep using completed profile")));
+        } else {
+            PressKey(round == 1 ? plat::vk::kTab : plat::vk::kRight, round == 1 ? 9 : 0);
+            PressKey(plat::vk::kReturn, 13);
+        }
+        EXPECT_EQ(CStats::SGetInstance().GetPlayerCount(), profiles);
+        EXPECT_EQ(GetNewPlayerDialog(), nullptr);
         EXPECT_EQ(InFront<CJMessageBox>(), nullptr);
         EXPECT_EQ(GetMainMenu(), nullptr);
         EXPECT_NE(GetTownMapWindow(), nullptr);
