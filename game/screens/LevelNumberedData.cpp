@@ -19,6 +19,8 @@
 namespace {
 
 bool g_TipsChanged = false;
+// Levels were inserted, removed or swapped since "Levels" was last saved.
+bool g_Renumbered = false;
 // Item names, not rows: the list browser may add or delete items before
 // the next save, which moves every row after them.
 std::vector<CJString> g_TransitionsChanged;
@@ -148,6 +150,7 @@ struct SKeptData {
     SNumbers transitions;
     SNumbers rewards;
     bool tipsChanged = false;
+    bool renumbered = false;
     std::vector<CJString> transitionsChanged;
     std::vector<CJString> rewardsChanged;
 };
@@ -178,8 +181,36 @@ void PutBackNumbers(List& list, uint32_t Item::*number, const SNumbers& numbers)
     }
 }
 
+// A card or reward put in its folder by hand since the list was read is not
+// renumbered with the others, and would stand by another level.
+template <typename List>
+bool NoneAddedOnDisk(List& list, CJString& failedFile)
+{
+    List onDisk;
+    onDisk.SetSource(nullptr, list.GetFolderName(), 0);
+    std::vector<CJString> endings;
+    onDisk.GetListFileNames(endings);
+    for (int32_t i = 0; i < onDisk.GetCount(); ++i) {
+        const CJString name = onDisk.GetItemNameString(i);
+        if (list.Find(name.GetString()) >= 0)
+            continue;
+        failedFile = onDisk.GetFolderName();
+        failedFile.AppendPath(name.GetString());
+        if (!endings.empty())
+            failedFile.Append(endings.front());
+        NoteFailedSaveReason(CJString("it was added on disk after the program read its folder, so it is not "
+                                      "renumbered with the levels (start the program again to sort them with it)"));
+        return false;
+    }
+    return true;
+}
+
 bool SaveChangedData(CJString& failedFile)
 {
+    if (g_Renumbered
+        && (!NoneAddedOnDisk(GetDecadeTransitionList(), failedFile)
+            || !NoneAddedOnDisk(GetLifeRewardList(), failedFile)))
+        return false;
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     if (g_TipsChanged && tips && !UnchangedOnDisk(*tips, failedFile))
         return false;
@@ -198,6 +229,7 @@ void InsertLevelNumberedData(uint32_t at, uint32_t count)
 {
     if (count == 0)
         return;
+    g_Renumbered = true;
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     if (tips && at < tips->GetTipCount())
         InsertEmptyTips(*tips, at, count);
@@ -207,6 +239,7 @@ void InsertLevelNumberedData(uint32_t at, uint32_t count)
 
 void RemoveLevelNumberedData(uint32_t at)
 {
+    g_Renumbered = true;
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     if (tips && at < tips->GetTipCount()) {
         TipsChanging(*tips);
@@ -222,6 +255,7 @@ void SwapLevelNumberedData(uint32_t i, uint32_t j)
 {
     if (i == j)
         return;
+    g_Renumbered = true;
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     const uint32_t low = std::min(i, j);
     const uint32_t high = std::max(i, j);
@@ -253,6 +287,32 @@ void SetLevelNumberedTip(uint32_t level, const CJString& text)
     tips->m_TipsList[level].SetText(text);
 }
 
+template <typename List>
+bool IsNamedIn(List& list, const std::vector<CJString>& names, const CObject& object)
+{
+    if (names.empty())
+        return false;
+    const int32_t index = list.FindObjectIndex(&object);
+    const CJString name = index >= 0 ? list.GetItemNameString(index) : CJString();
+    return index >= 0
+        && std::any_of(names.begin(), names.end(), [&](const CJString& n) { return n.CompareNoCase(name) == 0; });
+}
+
+bool SaveLevelNumberedFileOnlyWithLevels(const CObject* object, bool& saved)
+{
+    if (g_SavingWithLevels || !object)
+        return false;
+    const bool waits = (g_TipsChanged && object == CTipsOptions::SGetInstance())
+        || IsNamedIn(GetDecadeTransitionList(), g_TransitionsChanged, *object)
+        || IsNamedIn(GetLifeRewardList(), g_RewardsChanged, *object);
+    if (!waits)
+        return false;
+    saved = false;
+    NoteFailedSaveReason(CJString("it follows the levels' new order, which is not saved yet, and is saved with the "
+                                  "levels (close the Level Sorter, or save Levels)"));
+    return true;
+}
+
 bool SaveLevelNumberedData(CJString& failedFile)
 {
     g_SavingWithLevels = true;
@@ -272,6 +332,7 @@ void LevelNumberedFileSaved(CObject* object)
 void LevelNumberedDataSaved()
 {
     g_TipsChanged = false;
+    g_Renumbered = false;
     g_TransitionsChanged.clear();
     g_RewardsChanged.clear();
     Before().clear();
@@ -285,6 +346,7 @@ void KeepLevelNumberedData()
     kept.transitions = KeepNumbers(GetDecadeTransitionList(), &CDecadeTransition::m_LevelToDisplayBefore);
     kept.rewards = KeepNumbers(GetLifeRewardList(), &CLifeRewards::m_LevelToDisplayAfter);
     kept.tipsChanged = g_TipsChanged;
+    kept.renumbered = g_Renumbered;
     kept.transitionsChanged = g_TransitionsChanged;
     kept.rewardsChanged = g_RewardsChanged;
 }
@@ -297,6 +359,7 @@ void PutBackLevelNumberedData()
     PutBackNumbers(GetDecadeTransitionList(), &CDecadeTransition::m_LevelToDisplayBefore, kept.transitions);
     PutBackNumbers(GetLifeRewardList(), &CLifeRewards::m_LevelToDisplayAfter, kept.rewards);
     g_TipsChanged = kept.tipsChanged;
+    g_Renumbered = kept.renumbered;
     g_TransitionsChanged = kept.transitionsChanged;
     g_RewardsChanged = kept.rewardsChanged;
 }

@@ -22,11 +22,16 @@ void SetLevelNumberedTip(uint32_t level, const CJString& text);
 // Writes the objects changed above to their own files, inside the caller's
 // replacement group; false with the file that could not be written. They
 // stay marked changed until LevelNumberedDataSaved: the group may still fail.
+// After levels moved, a card or reward file found in its folder that the
+// program did not read refuses the save, named: it would not follow its level.
 bool SaveLevelNumberedData(CJString& failedFile);
+// The save callback of the objects above: one changed to follow a new order
+// of "Levels" is refused on its own (its file would hold an order the levels
+// file has not), and written with "Levels".
+bool SaveLevelNumberedFileOnlyWithLevels(const CObject* object, bool& saved);
 void LevelNumberedDataSaved();
-// Told of each object the program saved: a file changed above and saved on
-// its own (the object editor's) is as on disk since, for the next save with
-// "Levels".
+// Told of each object the program saved: one saved on its own (the object
+// editor's) is as on disk since, for the next save with "Levels".
 void LevelNumberedFileSaved(CObject* object);
 // Keeps the tips, the level numbers of the cards and rewards and what waits
 // to be written, and puts them back: a refused save leaves the game with

@@ -339,7 +339,9 @@ int32_t CScreensHooks::GetWatchedUpgradeSlot()
 void InstallGameScreensHooks()
 {
     static CScreensHooks screens;
-    [[maybe_unused]] static const bool savesNoted = (RegisterObjectSavedCallback(&LevelNumberedFileSaved), true);
+    [[maybe_unused]] static const bool savesNoted
+        = (RegisterObjectSavedCallback(&LevelNumberedFileSaved),
+           RegisterObjectSaveCallback(&SaveLevelNumberedFileOnlyWithLevels), true);
     SetGameScreensHooks(&screens);
     InstallDecadeTransitionScreen();
     InstallLifeRewardsScreen();

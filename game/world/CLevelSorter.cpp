@@ -276,8 +276,9 @@ CLevelSorterWindow::CLevelSorterWindow(CJWindow* parent, CLevelSet* levels)
         x += button->GetWidth() + kButtonGap;
         rowHeight = std::max(rowHeight, button->GetHeight());
         m_Buttons.push_back(button);
+        // Properties opens the set's editor, whose edits are saved.
         const bool edits = which == Button::Paste || which == Button::Insert || which == Button::Delete
-            || which == Button::MoveUp || which == Button::MoveDown;
+            || which == Button::Properties || which == Button::MoveUp || which == Button::MoveDown;
         if (edits && !m_EditingAllowed)
             button->Enable(false);
     }
@@ -560,7 +561,7 @@ void CLevelSorterWindow::Delete()
 
 void CLevelSorterWindow::Properties()
 {
-    if (!m_Levels)
+    if (!m_EditingAllowed || !m_Levels)
         return;
     Hooks().OpenObjectEditor(m_Levels);
     RequestClose();

@@ -6,11 +6,12 @@
 // period, name, comment, customers, empty lots, scale, and the "Garage" and
 // "Add On" frequencies.
 //
-// The editing commands (paste, insert, delete, moves) do nothing unless the
-// set may be saved and the level editor is not over the played level; the
-// window then greys them and says why. Closing the window saves the set to
-// its own file when its order changed, unless the game is shutting down; a
-// refused save puts the order (and what follows it) back as it was.
+// The editing commands (paste, insert, delete, moves, and Properties, which
+// opens the set's own editor) do nothing unless the set may be saved and the
+// level editor is not over the played level; the window then greys them and
+// says why. Closing the window saves the set to its own file when its order
+// changed, unless the game is shutting down; a refused save puts the order
+// (and what follows it) back as it was.
 //
 // Moves: the arrow buttons, or the toolkit's Up and Down key codes (6, 10)
 // with a Shift key held; the current level index set to the row the

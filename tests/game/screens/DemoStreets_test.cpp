@@ -414,6 +414,7 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     // The tips edited by hand meanwhile: a move is refused, not written over them.
     const std::string tipsPath = PathOf("Data/Resources/Tips Options.Object.txt");
     std::string byHand = ReadBytes(tipsPath);
+    const std::string tipsSaved = byHand;
     byHand.replace(byHand.find(hillTip), hillTip.size(), "Hill by hand");
     WriteBytes(tipsPath, byHand);
     const std::string levelsNow = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
@@ -450,31 +451,122 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     box->Destroy();
     EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it cannot be read whole", 0), 0u) << said;
     EXPECT_TRUE(ReadBytes(tipsPath) == typed);
+
+    // A card or reward put in its folder by hand while the program runs is
+    // not one the sorter renumbers: a move is refused with the file named.
+    WriteBytes(tipsPath, tipsSaved);
+    const std::string addedCard = PathOf("Data/Resources/Quay Years.DecadeTransition.txt");
+    const std::string addedReward = PathOf("Data/Resources/LifeRewards/Quay Streets.LifeRewards.txt");
+    for (const std::string& added : {addedCard, addedReward}) {
+        SCOPED_TRACE(added);
+        const std::string written = ReadBytes(added == addedCard ? hill : rewardFile);
+        WriteBytes(added, written);
+        sorter = OpenLevelSorter();
+        at(1)->MoveUp();
+        sorter->RequestClose();
+        Passes(2);
+        box = CScreenWindow::GetScreenWindow()->GetFirstChild();
+        ASSERT_NE(box, nullptr);
+        said.clear();
+        for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+            if (dynamic_cast<CJStatic*>(text))
+                said = text->GetTitle().GetString();
+        box->Destroy();
+        std::replace(said.begin(), said.end(), '\n', ' ');
+        EXPECT_NE(said.find(added.substr(added.find("Resources/")) + ": it was added on disk"), std::string::npos)
+            << said;
+        EXPECT_TRUE(ReadBytes(added) == written);
+        EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levelsNow);
+        std::filesystem::remove(added);
+    }
 }
 
-// The tips saved on their own while the sorter's move waits, as the object
-// editor saves them: the file then holds what the program has, so the
-// move's save is no save over a hand's edit.
-TEST_F(DemoStreets, TipsSavedOnTheirOwnWhileAMoveWaitsLetTheMoveBeSaved)
+// The tips or a card saved on their own while the sorter's move waits, as
+// the object editor saves them: refused, so that no file holds an order the
+// levels file has not, whether the move is then saved or refused; the edit
+// goes with the move's save.
+TEST_F(DemoStreets, TipsSavedOnTheirOwnWhileAMoveWaitsWaitForTheMove)
 {
     ASSERT_NO_FATAL_FAILURE(StartPastOpening());
     CTipsOptions* tips = CTipsOptions::SGetInstance();
     ASSERT_NE(tips, nullptr);
     const std::string harbourTip = tips->GetTipText(0).GetString();
+    const std::string tipsPath = PathOf("Data/Resources/Tips Options.Object.txt");
+    const std::string levelsPath = PathOf("Data/Resources/Levels.Object.txt");
+    const std::string hill = PathOf("Data/Resources/Hill Years.DecadeTransition.txt");
+    auto savedAlone = [](CObject* object) {
+        if (SaveObjectToOwnFile(object))
+            return std::string("saved");
+        CJString name;
+        FindFailedSaveFile(object, &name);
+        return std::string(FailedSaveMessage(name).GetString());
+    };
+    auto errorSaid = [] {
+        std::string said;
+        CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild();
+        if (!box || box->GetTitle().Compare("Error") != 0)
+            return said;
+        for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+            if (dynamic_cast<CJStatic*>(text))
+                said += text->GetTitle().GetString();
+        box->Destroy();
+        std::replace(said.begin(), said.end(), '\n', ' ');
+        return said;
+    };
     CLevelSorterWindow* sorter = OpenLevelSorter();
     ASSERT_NE(sorter, nullptr);
     sorter->GetList()->SelectItem(1, true);
     sorter->MoveUp();
     tips->m_TipsList[0].SetText("Menders, edited");
-    ASSERT_TRUE(SaveObjectToOwnFile(tips));
+    const std::string tipsFile = ReadBytes(tipsPath);
+    EXPECT_EQ(
+        savedAlone(tips).rfind("Could not save Resources/Tips Options.Object.txt: it follows the levels' new order", 0),
+        0u);
+    CDecadeTransition* hillCard = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 5);
+    ASSERT_NE(hillCard, nullptr);
+    const std::string hillFile = ReadBytes(hill);
+    sorter->GetList()->SelectItem(5, true);
+    sorter->MoveUp();
+    EXPECT_NE(savedAlone(hillCard).find("Hill Years.DecadeTransition.txt: it follows"), std::string::npos);
+    EXPECT_TRUE(ReadBytes(tipsPath) == tipsFile);
+    EXPECT_TRUE(ReadBytes(hill) == hillFile);
     sorter->RequestClose();
     Passes(2);
-    for (CJWindow* child = CScreenWindow::GetScreenWindow()->GetFirstChild(); child; child = child->GetNextSibling())
-        EXPECT_NE(child->GetTitle().Compare("Error"), 0);
-    EXPECT_NE(ReadBytes(PathOf("Data/Resources/Tips Options.Object.txt")).find("Menders, edited\r\n\t\tTip=" + harbourTip),
-              std::string::npos);
-    const std::string levels = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
+    EXPECT_EQ(errorSaid(), "");
+    EXPECT_NE(ReadBytes(tipsPath).find("Menders, edited\r\n\t\tTip=" + harbourTip), std::string::npos);
+    const std::string levels = ReadBytes(levelsPath);
     EXPECT_LT(levels.find("Menders Lane"), levels.find("Harbour Row"));
+    EXPECT_EQ(savedAlone(tips), "saved") << "nothing waits";
+
+    // The move's save then refused (the levels changed by hand): the tips
+    // file still holds the order the levels file has.
+    const std::string tipsNow = ReadBytes(tipsPath);
+    sorter = OpenLevelSorter();
+    sorter->GetList()->SelectItem(1, true);
+    sorter->MoveUp();
+    EXPECT_NE(savedAlone(tips), "saved");
+    std::string levelsByHand = levels;
+    levelsByHand.insert(levelsByHand.find("Comment=", levelsByHand.find("Harbour Row\r\n")) + 8, "by hand ");
+    WriteBytes(levelsPath, levelsByHand);
+    sorter->RequestClose();
+    Passes(2);
+    EXPECT_NE(errorSaid().find("The levels are back in the order the files have"), std::string::npos);
+    EXPECT_TRUE(ReadBytes(tipsPath) == tipsNow);
+    WriteBytes(levelsPath, levels);
+
+    // A save of the levels with the tips, then a later file of the group
+    // refused: the copy the tips are checked against stays the file's, and
+    // the next save writes the group.
+    InsertLevelIntoSet(*FindLevels(), 0);
+    const std::string hillNow = ReadBytes(hill);
+    std::filesystem::remove(hill);
+    std::filesystem::create_directory(hill);
+    EXPECT_NE(savedAlone(FindLevels()).find("Hill Years.DecadeTransition.txt: it was changed on disk"),
+              std::string::npos);
+    std::filesystem::remove(hill);
+    WriteBytes(hill, hillNow);
+    EXPECT_EQ(savedAlone(FindLevels()), "saved");
+    EXPECT_NE(ReadBytes(tipsPath).find("\t\tTip=\r\n\t\tTip=Menders, edited"), std::string::npos);
 }
 
 // The first lesson teaches the cottage alone: every customer there orders a

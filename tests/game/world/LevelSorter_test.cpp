@@ -626,6 +626,25 @@ TEST_F(LevelSorter, AMoveOrDeleteOfARowChangedByHandIsRefusedAndPutBack)
     ASSERT_TRUE(SaveLevelSetToOwnFile(*m_Levels, failed)) << failed.GetString();
     EXPECT_NE(ReadBytes(file).find("Comment=by hand"), std::string::npos);
     EXPECT_STREQ(m_Levels->GetLevel(2)->m_Comment.GetString(), "by hand");
+
+    // A level the hand changed while the sorter inserts one before it is
+    // still found by its row: the hand's edit is merged, not written over.
+    std::string deltaByHand = ReadBytes(file);
+    const size_t deltaComment = deltaByHand.find("Comment=\r\n", deltaByHand.find("Delta\r\n"));
+    ASSERT_NE(deltaComment, std::string::npos);
+    deltaByHand.insert(deltaComment + 8, "Delta by hand");
+    WriteObject(file, deltaByHand);
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
+    ClickRow(0);
+    Click(CLevelSorterWindow::Button::Insert);
+    m_Sorter->RequestClose();
+    Frame();
+    EXPECT_EQ(said(), "");
+    std::unique_ptr<CLevelSet> read(static_cast<CLevelSet*>(ReadObjectFileWhole(file.c_str())));
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->GetCount(), 5u);
+    EXPECT_STREQ(read->GetLevel(4)->m_Comment.GetString(), "Delta by hand");
 }
 
 // An edit whose save was refused waits for the hand to undo its change: a
@@ -697,9 +716,13 @@ TEST_F(LevelSorter, ASorterThatMayNotChangeTheLevelsSaysWhyAndWritesNothing)
             said = said || child->GetTitle().Find(why) >= 0;
         EXPECT_TRUE(said);
         EXPECT_FALSE(m_Sorter->GetButton(CLevelSorterWindow::Button::Insert)->IsEnabled());
+        // Nor does it open the set's editor, whose edits would be saved.
+        EXPECT_FALSE(m_Sorter->GetButton(CLevelSorterWindow::Button::Properties)->IsEnabled());
         ClickRow(1);
         Click(CLevelSorterWindow::Button::Insert);
         Click(CLevelSorterWindow::Button::MoveUp);
+        m_Sorter->Properties();
+        EXPECT_EQ(editor.opened, nullptr);
         m_Sorter->RequestClose();
         Frame();
         EXPECT_FALSE(SorterIsOpen());
