@@ -52,26 +52,30 @@ int RunLauncher(int argc, char** argv, RunGameFunction runGame, void (*installSh
     std::string dataFolder;
     if (FindDataFolder(argc, argv, dataFolder)) {
         // Checked before anything is made: the working folder in its place
-        // would get the settings file and the lock.
-        if (!plat::IsFolder(dataFolder)) {
+        // would get the settings file and the lock. Entered as the start
+        // enters it, and left again: relative names stay relative to where
+        // the program was started.
+        const std::string startedIn = plat::GetCurrentFolder();
+        errno = 0;
+        const bool entered = plat::SetCurrentFolderAsGiven(dataFolder);
+        const int enterError = errno;
+        if (entered)
+            plat::SetCurrentFolderAsGiven(startedIn);
+        if (!entered && (enterError == EACCES || enterError == EPERM)) {
+            plat::ShowMessageBox("Error", "The program folder \"" + dataFolder + "\" cannot be entered by this account ("
+                                              + std::strerror(enterError)
+                                              + "; given after /DataFolder).\n\nNothing was written. Start the "
+                                                "program with a folder this account may enter, or without "
+                                                "/DataFolder for its own folder.");
+            return kRefusedExitCode;
+        }
+        if (!entered || !plat::IsFolder(dataFolder)) {
             plat::ShowMessageBox("Error", "The program folder \"" + dataFolder
                                               + "\" is not there or is not a folder (given after /DataFolder).\n\n"
                                                 "Nothing was written. Start the program with the folder that holds "
                                                 "its data, or without /DataFolder for its own folder.");
             return kRefusedExitCode;
         }
-        // Tried as the start enters it, and left again: relative names
-        // stay relative to where the program was started.
-        const std::string startedIn = plat::GetCurrentFolder();
-        if (!plat::SetCurrentFolderAsGiven(dataFolder)) {
-            const std::string why = std::strerror(errno);
-            plat::ShowMessageBox("Error", "The program folder \"" + dataFolder + "\" cannot be entered by this account ("
-                                              + why + "; given after /DataFolder).\n\nNothing was written. Start the "
-                                                      "program with a folder this account may enter, or without "
-                                                      "/DataFolder for its own folder.");
-            return kRefusedExitCode;
-        }
-        plat::SetCurrentFolderAsGiven(startedIn);
         programPath = dataFolder + "/ombrisalt";
     }
     const std::string gameName = "Ombrisalt";
