@@ -96,6 +96,8 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
     plat::CReplacementGroup group;
     if (!levels.SaveToFile(name.GetString(), 0)) {
         failedFile = name;
+        if (FileExists(name.GetString(), 0) && !IsFileWritable(name.GetString(), 0))
+            NoteFailedSaveReason(CJString(kFileIsReadOnly));
         return false;
     }
     if (!GetGameScreensHooks().SaveRenumberedLevelData(failedFile))

@@ -700,7 +700,7 @@ TEST_F(LevelEditorInGame, ARefusedStreetEditIsWrittenByTheNextCloseOrTheExitOnce
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     const uint32_t index = GetCurrentLevelIndex();
     std::string unedited;
-    auto boxSays = [&](const char* words) {
+    auto boxSays = [&](const char* words, const char* more = "") {
         CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild();
         ASSERT_NE(box, nullptr);
         std::string said;
@@ -709,6 +709,7 @@ TEST_F(LevelEditorInGame, ARefusedStreetEditIsWrittenByTheNextCloseOrTheExitOnce
         box->Destroy();
         Passes(2);
         EXPECT_NE(said.find(words), std::string::npos) << said;
+        EXPECT_NE(said.find(more), std::string::npos) << said;
     };
     // The revenue typed in Level Properties, the street's comment by hand.
     auto editRefused = [&](const char* revenue) {
@@ -750,6 +751,28 @@ TEST_F(LevelEditorInGame, ARefusedStreetEditIsWrittenByTheNextCloseOrTheExitOnce
     WriteBytes(PathOf(LevelsFile()), unedited);
     EndRun();
     EXPECT_EQ(savedRevenue(), 7.0f) << "the exit";
+
+    // The file made read-only before Level Properties closes: the box says
+    // so and that the edit is kept. Refused again by the editor's close, the
+    // editor opened again with nothing edited and the file made writable,
+    // the exit writes the edit.
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+    ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("9"));
+    namespace fs = std::filesystem;
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(PathOf(LevelsFile()), writable, fs::perm_options::remove);
+    ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+    ASSERT_NO_FATAL_FAILURE(boxSays("Levels.Object.txt: it is read-only", "kept"));
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(boxSays("read-only"));
+    ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+    fs::permissions(PathOf(LevelsFile()), fs::perms::owner_write, fs::perm_options::add);
+    EndRun();
+    EXPECT_EQ(savedRevenue(), 9.0f) << "the exit with the editor open";
 }
 
 // A save that merges streets changed by hand ends the editor's undo steps of
