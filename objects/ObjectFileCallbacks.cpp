@@ -97,9 +97,14 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
     if (FailedSaveReason().IsNotEmpty()) {
         text.Append(": ");
         text.Append(FailedSaveReason());
-        text.Append(ending ? ". The edits made here since the last save are lost."
-                           : ". Undo the change on disk and your edits are saved at the next save, close or exit; "
-                             "until then they are kept here only.");
+        if (ending) {
+            text.Append(". The edits made here since the last save are lost.");
+        } else {
+            text.Append(FailedSaveReason().Compare(kFileIsReadOnly) == 0 ? ". Make it writable"
+                                                                         : ". Undo the change on disk");
+            text.Append(
+                " and your edits are saved at the next save, close or exit; until then they are kept here only.");
+        }
     }
     return text;
 }

@@ -34,12 +34,14 @@ bool SaveObjectToOwnFile(CObject* object);
 // the one that failed, for the report of the failure.
 void NoteFailedSaveFile(const CJString& name);
 // Why that save was refused, when it was refused rather than failed (the
-// file changed on disk since it was read); cleared with the file's name.
+// file changed on disk since it was read, or kFileIsReadOnly); cleared with
+// the file's name.
 void NoteFailedSaveReason(const CJString& why);
 const CJString& GetFailedSaveReason();
+inline constexpr const char* kFileIsReadOnly = "it is read-only";
 // "Could not save <name>"; after a refusal, why, and that the edits are kept
-// for the next save once the change on disk is undone (or, as the program
-// ends, that they are not saved).
+// for the next save once the change on disk is undone or the file made
+// writable (or, as the program ends, that they are not saved).
 CJString FailedSaveMessage(const CJString& name, bool ending = false);
 // After SaveObjectToOwnFile answered false: the file that failed, as a save
 // callback noted it, else the object's own; false when there is none.

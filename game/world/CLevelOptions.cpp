@@ -517,6 +517,12 @@ CLevelUndoHistory* CLevelOptions::GetUndoHistory()
     return m_UndoHistory;
 }
 
+void CLevelOptions::ForgetUndoHistory()
+{
+    delete m_UndoHistory;
+    m_UndoHistory = nullptr;
+}
+
 CLevelAuxiliaryRecord& CLevelOptions::GetAuxiliaryRecord()
 {
     if (!m_AuxiliaryRecord)

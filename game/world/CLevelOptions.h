@@ -116,6 +116,9 @@ public:
     CLevelAuxiliaryRecord& GetAuxiliaryRecord();
     // Made on first request; null while no editor installed the factory.
     CLevelUndoHistory* GetUndoHistory();
+    // Once the level's values are replaced from elsewhere (its file merged in),
+    // no step taken before may put the old ones back.
+    void ForgetUndoHistory();
 
     CPlayfield& GetPlayfield() { return m_Playfield; }
     // A sprite the editor took out of the playfield: game objects may still

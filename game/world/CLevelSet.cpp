@@ -96,6 +96,8 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
     plat::CReplacementGroup group;
     if (!levels.SaveToFile(name.GetString(), 0)) {
         failedFile = name;
+        if (FileExists(name.GetString(), 0) && !IsFileWritable(name.GetString(), 0))
+            NoteFailedSaveReason(CJString(kFileIsReadOnly));
         return false;
     }
     if (!GetGameScreensHooks().SaveRenumberedLevelData(failedFile))
@@ -266,9 +268,12 @@ bool CLevelSet::MergeWithFile(const char* fileName, CJString& why)
         taken.push_back(row);
     }
     // The file's levels go into the set's own objects, which the editors
-    // and the game may be holding.
+    // and the game may be holding; an undo step of the editor's would put
+    // back what the file replaced.
     for (uint32_t row : taken) {
-        GetLevel(uint32_t(at[row]))->CopyFrom(file->GetLevel(row));
+        CLevelOptions* level = GetLevel(uint32_t(at[row]));
+        level->CopyFrom(file->GetLevel(row));
+        level->ForgetUndoHistory();
         noted->GetLevel(row)->CopyFrom(file->GetLevel(row));
     }
     ForgetTutorialIndices();

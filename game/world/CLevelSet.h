@@ -123,7 +123,8 @@ void SetCurrentLevelIndex(uint32_t index);
 // Saves the set to its own file; "Levels" goes in one replacement group with
 // what the screens renumbered with it, so that the next start reads them all
 // old or all new. False with the file that failed in failedFile; why it was
-// refused, when it was, is noted with it (GetFailedSaveReason).
+// refused (changed on disk, read-only), when it was, is noted with it
+// (GetFailedSaveReason).
 bool SaveLevelSetToOwnFile(CLevelSet& set, CJString& failedFile);
 
 // At the program's end, with no level editor open on "Levels" (it saves as it

@@ -425,7 +425,9 @@ bool CLevelSorterWindow::Close()
     }
     text.Append(". The levels are back in the order the files have.");
     if (GetFailedSaveReason().IsNotEmpty())
-        text.Append(" Undo the change on disk to sort them again.");
+        text.Append(GetFailedSaveReason().Compare(kFileIsReadOnly) == 0
+                        ? " Make the file writable to sort them again."
+                        : " Undo the change on disk to sort them again.");
     ShowMessageBox(CJString("Error"), text);
     return CJFrameWindow::Close();
 }

@@ -38,6 +38,7 @@
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
 #include "platform/WindowDevice.h"
+#include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJEdit.h"
 #include "ui/CJMenu.h"
@@ -706,7 +707,7 @@ TEST_F(LevelEditorInGame, ARefusedStreetEditIsWrittenByTheNextCloseOrTheExitOnce
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     const uint32_t index = GetCurrentLevelIndex();
     std::string unedited;
-    auto boxSays = [&](const char* words) {
+    auto boxSays = [&](const char* words, const char* more = "") {
         CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild();
         ASSERT_NE(box, nullptr);
         std::string said;
@@ -715,6 +716,7 @@ TEST_F(LevelEditorInGame, ARefusedStreetEditIsWrittenByTheNextCloseOrTheExitOnce
         box->Destroy();
         Passes(2);
         EXPECT_NE(said.find(words), std::string::npos) << said;
+        EXPECT_NE(said.find(more), std::string::npos) << said;
     };
     // The revenue typed in Level Properties, the street's comment by hand.
     auto editRefused = [&](const char* revenue) {
@@ -756,6 +758,93 @@ TEST_F(LevelEditorInGame, ARefusedStreetEditIsWrittenByTheNextCloseOrTheExitOnce
     WriteBytes(PathOf(LevelsFile()), unedited);
     EndRun();
     EXPECT_EQ(savedRevenue(), 7.0f) << "the exit";
+
+    // The file made read-only before Level Properties closes: the box says
+    // so and that the edit is kept. Refused again by the editor's close, the
+    // editor opened again with nothing edited and the file made writable,
+    // the exit writes the edit.
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+    ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("9"));
+    namespace fs = std::filesystem;
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(PathOf(LevelsFile()), writable, fs::perm_options::remove);
+    ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+    ASSERT_NO_FATAL_FAILURE(boxSays("Levels.Object.txt: it is read-only", "kept"));
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(boxSays("read-only"));
+    ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+    fs::permissions(PathOf(LevelsFile()), fs::perms::owner_write, fs::perm_options::add);
+    EndRun();
+    EXPECT_EQ(savedRevenue(), 9.0f) << "the exit with the editor open";
+}
+
+// A save that merges streets changed by hand ends the editor's undo steps of
+// those streets: Town and Garden Lane swapped and Harbour Row's comment
+// changed by hand, each looked at in the editor before, while Far Side is
+// edited. Ctrl+Z on the last row and Edit > Undo on the first leave what the
+// file brought in, and the close writes every street once.
+TEST_F(LevelEditorInGame, AnUndoAfterAMergeLeavesWhatTheFileBroughtIn)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    CEditorToolPalette* palette = OpenEditorPalette(plat::vk::kF6);
+    ASSERT_NE(palette, nullptr);
+    CLevelSet* levels = FindLevels();
+    const uint32_t last = levels->GetCount() - 1;
+    auto names = [](CLevelSet& set) {
+        std::vector<std::string> out;
+        for (uint32_t i = 0; i < set.GetCount(); ++i)
+            out.push_back(set.GetLevel(i)->m_DisplayName.GetText().GetString());
+        return out;
+    };
+    // The pointer over the street, where the editor watches the level for changes.
+    auto hover = [&] {
+        PushMouse(plat::WindowEvent::Kind::MouseMove, CPoint{600, 500}, false);
+        Passes(2);
+    };
+    auto step = [&](CJButton* button, uint32_t times) {
+        for (uint32_t i = 0; i < times; ++i) {
+            ClickOn(button);
+            hover();
+        }
+    };
+    hover();
+    step(palette->GetNextButton(), last);
+    step(palette->GetPreviousButton(), 2);
+    ASSERT_EQ(names(*levels)[last - 1], "Town");
+    ASSERT_EQ(names(*levels)[GetCurrentLevelIndex()], "Far Side");
+
+    std::unique_ptr<CLevelSet> hand(static_cast<CLevelSet*>(levels->Clone()));
+    hand->SwapLevels(last - 1, last);
+    hand->GetLevel(0)->m_Comment.Set("by hand");
+    ASSERT_TRUE(hand->SaveToFile(PathOf(LevelsFile()).c_str(), 0));
+    ClickOn(palette->GetLevelPropertiesButton());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("5"));
+    ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+    ASSERT_EQ(names(*levels), names(*hand)) << "the merge keeps the hand's order";
+    const float edited = levels->GetLevel(last - 2)->m_RequiredRevenue;
+    ASSERT_NE(edited, hand->GetLevel(last - 2)->m_RequiredRevenue);
+
+    step(palette->GetNextButton(), 2);
+    Type("\x1a");
+    hover();
+    EXPECT_EQ(names(*levels)[last], "Town");
+    step(palette->GetPreviousButton(), last);
+    palette->Undo();
+    hover();
+    EXPECT_STREQ(levels->GetLevel(0)->m_Comment.GetString(), "by hand");
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    std::unique_ptr<CObject> read(ReadObjectFileWhole(PathOf(LevelsFile()).c_str()));
+    auto* written = dynamic_cast<CLevelSet*>(read.get());
+    ASSERT_NE(written, nullptr);
+    EXPECT_EQ(names(*written), names(*hand));
+    EXPECT_STREQ(written->GetLevel(0)->m_Comment.GetString(), "by hand");
+    EXPECT_EQ(written->GetLevel(last - 2)->m_RequiredRevenue, edited);
 }
 
 // Opening and closing every editor and tool a designer reaches, with no edit,

@@ -279,6 +279,38 @@ TEST_F(LevelSets, ASaveOverTheFileChangedByHandCombinesOneSidedChangesAndRefuses
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->GetLevel(2)->m_Customers, 3u);
     EXPECT_FALSE(levels->HasUnsavedEdits());
+
+    // Delta changed by hand while the level editor shows it: the editor
+    // holds Delta's objects, so nothing is copied into them and the save is
+    // refused.
+    CEditorAbove editor;
+    CScopedHook<SetLevelSorterHooks> hooks(&editor);
+    editor.editorOpen = true;
+    SetCurrentLevelIndex(3);
+    std::string deltaByHand = ReadBytes(file);
+    deltaByHand.insert(deltaByHand.find("Comment=", deltaByHand.find("Delta")) + 8, "hand");
+    WriteObject(file, deltaByHand);
+    levels->GetLevel(0)->m_Customers = 8;
+    EXPECT_FALSE(save());
+    EXPECT_NE(GetFailedSaveReason().Find("changed on disk"), -1);
+    EXPECT_TRUE(levels->GetLevel(3)->m_Comment.IsEmpty());
+    EXPECT_TRUE(ReadBytes(file) == deltaByHand);
+
+    // The editor gone, Delta is merged but the file is read-only: the refusal
+    // says so, and once it is writable the next save writes both edits.
+    editor.editorOpen = false;
+    namespace fs = std::filesystem;
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(save());
+    EXPECT_NE(GetFailedSaveReason().Find("read-only"), -1) << GetFailedSaveReason().GetString();
+    EXPECT_TRUE(ReadBytes(file) == deltaByHand);
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(save()) << GetFailedSaveReason().GetString();
+    read.reset(static_cast<CLevelSet*>(ReadObjectFileWhole(file.c_str())));
+    ASSERT_NE(read, nullptr);
+    EXPECT_STREQ(read->GetLevel(3)->m_Comment.GetString(), "hand");
+    EXPECT_EQ(read->GetLevel(0)->m_Customers, 8u);
 }
 
 class LevelSorter : public LevelSets {
