@@ -462,12 +462,14 @@ bool SyncDescriptor(int fd, const std::string& path)
     return true;
 }
 
-void SyncFolderOf(const std::string& path)
+void SyncFolderOf(const std::string& path, bool report)
 {
     const int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
+        if (report)
+            ReportSynced(FolderOf(path) + "/");
     }
 }
 

@@ -147,8 +147,9 @@ private:
 };
 
 // Called with the path of every file just synced to disk (a replacement's
-// temporary before it is renamed into place); tests watch the order of sync
-// and rename through it. Returns the observer it replaces.
+// temporary before it is renamed into place), and of each folder of a
+// group's temporaries synced before its journal, as the folder's path and a
+// "/"; tests watch the order of sync and rename through it. Returns the observer it replaces.
 using SyncObserver = void (*)(std::string_view path);
 SyncObserver SetSyncObserver(SyncObserver observer);
 

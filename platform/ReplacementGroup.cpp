@@ -428,7 +428,7 @@ bool CReplacementGroup::Commit(std::string* failedPath)
         std::set<std::string> folders;
         for (const DeferredReplacement& file : files)
             if (folders.insert(FolderOf(file.tempPath)).second)
-                SyncFolderOf(file.tempPath);
+                SyncFolderOf(file.tempPath, true);
         std::vector<JournalEntry> entries;
         for (const DeferredReplacement& file : files) {
             const std::string target = InProgramFolder(file.targetPath, FolderOf(owned->journal));
@@ -571,6 +571,9 @@ struct Recovery {
     std::string programFolder;
     std::vector<std::string> refused;     // targets of journals not applied
     std::vector<std::string> unread;      // journals removed with no target read from them
+    std::vector<std::string> differing;   // targets of whole journals kept: not as the stop left them
+    std::vector<std::string> kept;        // those journals
+    std::vector<std::string> forbidden;   // journals this account may not read, left for the one that may
     std::vector<std::string> unfinished;  // targets whose rename failed
 };
 
@@ -594,6 +597,22 @@ JournalStamp TargetStampAt(int folder, const std::string& name, bool* other)
 bool AsRecorded(const JournalStamp& target, const JournalStamp& recorded)
 {
     return SameStamp(target, recorded) || (!recorded.exists && target.size == 0);
+}
+
+// A target named as the writer names one, with a temporary of ours beside
+// it: the group is this program's, whatever the disk shows now.
+bool NamesOurs(const JournalEntry& entry)
+{
+    if (entry.target.empty() || entry.target.front() == '/' || entry.temporary.find('/') != std::string::npos)
+        return false;
+    for (size_t at = 0; at <= entry.target.size();) {
+        const size_t slash = std::min(entry.target.find('/', at), entry.target.size());
+        const std::string_view part = std::string_view(entry.target).substr(at, slash - at);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        at = slash + 1;
+    }
+    return IsTemporaryOf(entry.temporary, BaseNameOf(entry.target));
 }
 
 // A kill leaves the first k temporaries renamed, the rest in place, and
@@ -680,6 +699,24 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
         }
         for (const auto& [path, folder] : folders)
             SyncDescriptor(folder, path);
+    } else if (whole && !old && !entries.empty()
+               && std::all_of(entries.begin(), entries.end(), [](const JournalEntry& e) { return NamesOurs(e); })) {
+        // Our own group, its files since copied, touched or saved over: times
+        // that differ tell nothing of which side is whose. The journal and
+        // every temporary stay for the user to decide; only the empty
+        // placeholders of files it was making go, which fit its record
+        // either way.
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const EntryOnDisk& entry = disk[i];
+            if (entry.folder >= 0 && !entries[i].targetStamp.exists) {
+                const JournalStamp target = StampAt(entry.folder, entry.target);
+                if (target.exists && target.size == 0 && StampAt(entry.folder, entry.temporary).exists)
+                    ::unlinkat(entry.folder, entry.target.c_str(), 0);
+            }
+            run.differing.push_back(entries[i].target);
+        }
+        run.kept.push_back(journalName);
+        keep = true;
     } else {
         // Not a state a kill leaves: every file stays as it is, and the
         // temporaries of ours it names go, the last first, so a kill partway
@@ -731,10 +768,12 @@ bool CanBeLastBuildsJournalLine(std::string_view line, size_t index)
 
 // The journal's bytes, from a regular file only (a named pipe or a link in
 // its place is no journal, and is never waited on), read no further than the
-// file's own size, nor than it can be a journal.
-bool ReadJournal(int root, const std::string& name, std::string& text)
+// file's own size, nor than it can be a journal. forbidden: this account
+// may not open it.
+bool ReadJournal(int root, const std::string& name, std::string& text, bool& forbidden)
 {
     const int fd = ::openat(root, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    forbidden = fd < 0 && (errno == EACCES || errno == EPERM);
     if (fd < 0)
         return false;
     struct stat st;
@@ -852,7 +891,14 @@ std::string FinishInterruptedReplacements()
     bool kept = false, removed = false;
     for (const std::string& name : journals) {
         std::string text;
-        const bool read = ReadJournal(run.root, name, text);
+        bool forbidden = false;
+        const bool read = ReadJournal(run.root, name, text, forbidden);
+        if (forbidden) {
+            // Another account's: its temporaries wait for it too.
+            run.forbidden.push_back(name);
+            kept = true;
+            continue;
+        }
         if (!read) {
             run.unread.push_back(name);
         } else if (!Recover(run, name, text)) {
@@ -882,6 +928,18 @@ std::string FinishInterruptedReplacements()
     if (!run.unfinished.empty())
         report += std::string(report.empty() ? "" : "\n") + "Could not finish saving " + Listed(run.unfinished)
             + "; the next start tries again.";
+    if (!run.differing.empty())
+        report += std::string(report.empty() ? "" : "\n")
+            + "A save cut short could not be finished: its files were changed, touched or copied since (their "
+              "times or sizes are not as the stop left them), so nothing was replaced or removed: "
+            + Listed(run.differing) + ". To finish the save, put the folder back as the stop left it (a copy "
+              "that keeps file times, such as cp -a); to keep the files as they are, remove "
+            + Listed(run.kept) + " from the program folder. Until then the files may disagree.";
+    if (!run.forbidden.empty())
+        report += std::string(report.empty() ? "" : "\n")
+            + "A save cut short left a record this account may not read, so it and the files it names were left "
+              "for the account that made it: "
+            + Listed(run.forbidden) + ". Start the program as that account to finish the save.";
     return report;
 }
 

@@ -20,8 +20,8 @@ namespace plat {
 // was. Groups nest: an inner group's files join the outermost one's. A file
 // replaced twice in one group keeps the last. The sync observer
 // (FileSystem.h) also sees each target of a group once renamed into place,
-// and each folder the start syncs, so a test can stop the program at every
-// step.
+// each folder of its temporaries synced before its journal, and each folder
+// the start syncs, so a test can stop the program at every step.
 class CReplacementGroup {
 public:
     CReplacementGroup();
@@ -49,13 +49,18 @@ private:
 // stamps, is finished as that build finished it, in the same order only.
 // Only files reached from the folder one name at a time are touched (no
 // "..", no absolute path; a folder linked inside it followed as the save
-// followed it), and only temporaries of ours. Any other journal leaves every
-// file as it is; its temporaries are removed, and the empty placeholders of
-// the files its group was making. A journal whose rename fails stays for the
-// next start; unless one stays, the temporaries of ours no journal names
-// whose maker is gone (a stop before its group's journal) are removed from
-// the folder and the folders inside it, links not followed. Answers what the
-// user should be told, a few names at most, empty when nothing.
+// followed it), and only temporaries of ours. A whole journal of ours whose
+// files are not as the stop left them (copied, touched or saved since) stays,
+// with every temporary it names, for the user to put the folder back or
+// remove it; only the empty placeholders of files it was making go. So does
+// a journal whose rename fails, for the next start, and one this account may
+// not open, for the account that may. Any other journal leaves every file as
+// it is; its temporaries are removed, and the empty placeholders of the files
+// its group was making. Unless a journal stays, the temporaries of ours no
+// journal names whose maker is gone (a stop before its group's journal) are
+// removed from the folder and the folders inside it, links not followed.
+// Answers what the user should be told, a few names at most, empty when
+// nothing.
 std::string FinishInterruptedReplacements();
 
 // The journal's text, apart from the disk (the format is described in

@@ -17,8 +17,9 @@ bool IsTemporaryOf(std::string_view name, std::string_view base);
 // fsync, then the sync observer is told.
 bool SyncDescriptor(int fd, const std::string& path);
 void ReportSynced(const std::string& path);
-// Makes a rename or an unlink in the path's folder durable.
-void SyncFolderOf(const std::string& path);
+// Makes a rename or an unlink in the path's folder durable; told to the sync
+// observer as the folder's path and a "/" when report.
+void SyncFolderOf(const std::string& path, bool report = false);
 
 // --- the group open on this thread, as a member replacement sees it ---
 

@@ -98,6 +98,15 @@ TEST_F(FileSystem, NamesDifferingOnlyInCaseResolveToTheFirstSortedWhateverCaseIs
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(std::fgetc(file), '1');
     std::fclose(file);
+    // Twins made in either order: the order the folder lists them in decides nothing.
+    for (int i = 0; i < 8; ++i) {
+        const std::string twins[] = {"Twin" + std::to_string(i), "twin" + std::to_string(i)};
+        WriteBytes("Twins/" + twins[i % 2], "");
+        WriteBytes("Twins/" + twins[1 - i % 2], "");
+    }
+    AgeFolder("Twins");
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(plat::ResolvePath("twins/TWIN" + std::to_string(i)), "Twins/Twin" + std::to_string(i));
 }
 
 TEST_F(FileSystem, ChangesByOtherRoutesAreSeenAtTheNextLookup)
@@ -401,8 +410,8 @@ TEST_F(FileSystem, FilesReplacedTogetherAreAllOldOrAllNewWhereverTheProgramStops
             break;
         }
     }
-    // Four temporaries and the journal synced, three renames.
-    EXPECT_EQ(step, 9);
+    // Four temporaries, their two folders and the journal synced, three renames.
+    EXPECT_EQ(step, 11);
 }
 
 TEST_F(FileSystem, AGroupWithAFileThatCannotBeWrittenReplacesNoneAndNamesIt)

@@ -61,7 +61,8 @@ int InChild(plat::SyncObserver observer, const std::function<bool()>& save)
 
 bool IsRename(std::string_view path)
 {
-    return path.find(".tmp") == std::string_view::npos && path.find(".journal") == std::string_view::npos;
+    return path.find(".tmp") == std::string_view::npos && path.find(".journal") == std::string_view::npos
+        && !path.ends_with('/');
 }
 
 // The three files' group killed after its first rename: one file new, the journal written.
@@ -99,12 +100,41 @@ plat::JournalStamp StampOf(const std::string& path)
     return {true, std::uint64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+void SetTimeNs(const std::string& path, std::int64_t ns)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, {ns / 1000000000, ns % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// Every file below the folder as a copy that keeps no time (cp -r) or whole
+// seconds only (tar) leaves it.
+void CopyTimes(bool wholeSeconds)
+{
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
+        if (entry.is_regular_file()) {
+            const plat::JournalStamp stamp = StampOf(entry.path().string());
+            SetTimeNs(entry.path().string(), wholeSeconds ? stamp.writeTimeNs / 1000000000 * 1000000000 : 86400000000001);
+        }
+}
+
 TEST_F(ReplacementJournal, AStopIsFinishedAtTheNextStartAndAnyOtherStateIsLeftAsItIs)
 {
+    // kept: the journal and its temporaries stay, said with what to do; then
+    // the user puts the folder back (restore) or removes the journal.
     struct Case {
         const char* name;
         std::function<void(const std::string& journal)> change;
         const char* left;
+        bool kept = false;
+        bool restore = false;
+        const char* after = nullptr;
+    };
+    const auto touch = [](const std::string& path) { SetTimeNs(path, 86400000000001); };
+    const auto waiting = [] {
+        for (const auto& e : std::filesystem::directory_iterator("Cards"))
+            if (e.path().filename() != "B.txt")
+                return e.path().string();
+        return std::string();
     };
     const Case cases[] = {
         {"as the kill left it", [](const std::string&) {}, "new new new"},
@@ -112,25 +142,98 @@ TEST_F(ReplacementJournal, AStopIsFinishedAtTheNextStartAndAnyOtherStateIsLeftAs
          "new old old"},
         {"cut at a line's end", [](const std::string& j) { std::string t = ReadBytes(j); WriteBytes(j, t.substr(0, t.rfind("end"))); },
          "new old old"},
-        {"a target saved since", [](const std::string&) { WriteBytes("C.txt", "mine"); }, "new old mine"},
-        {"a temporary gone before one still there", [](const std::string&) {
-             for (const auto& e : std::filesystem::directory_iterator("Cards"))
-                 if (e.path().filename() != "B.txt")
-                     std::filesystem::remove(e.path());
+        // The renamed file's former stamp, which nothing on disk is compared with.
+        {"a byte changed that only the seal reads", [](const std::string& j) {
+             std::string t = ReadBytes(j);
+             char& digit = t[t.find('\n', t.find("file\tA.txt")) - 1];
+             digit = digit == '1' ? '2' : '1';
+             WriteBytes(j, t);
          }, "new old old"},
+        {"a target saved since", [](const std::string&) { WriteBytes("C.txt", "mine"); }, "new old mine", true, false,
+         "new old mine"},
+        {"a temporary gone before one still there", [&](const std::string&) { std::filesystem::remove(waiting()); },
+         "new old old", true, false, "new old old"},
+        {"a waiting target touched", [&](const std::string&) { touch("C.txt"); }, "new old old", true, true, "new new new"},
+        {"a renamed target touched", [&](const std::string&) { touch("A.txt"); }, "new old old", true, true, "new new new"},
+        {"a temporary touched", [&](const std::string&) { touch(waiting()); }, "new old old", true, true, "new new new"},
+        {"copied without times", [](const std::string&) { CopyTimes(false); }, "new old old", true, false, "new old old"},
+        {"copied with whole seconds", [](const std::string&) { CopyTimes(true); }, "new old old", true, true,
+         "new new new"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_NO_FATAL_FAILURE(StopAtFirstRename());
         std::string journal = Journals();
         ASSERT_FALSE(journal.empty());
-        c.change(journal.substr(0, journal.size() - 1));
+        journal.pop_back();
+        plat::JournalKind kind;
+        std::vector<plat::JournalEntry> recorded;
+        ASSERT_TRUE(plat::DecodeJournal(ReadBytes(journal), kind, recorded));
+        c.change(journal);
         const std::string said = plat::FinishInterruptedReplacements();
         EXPECT_EQ(Contents(), c.left);
         EXPECT_EQ(said.empty(), std::string(c.left) == "new new new") << said;
+        EXPECT_EQ(Journals(), c.kept ? journal + " " : "");
+        EXPECT_EQ(NoTemporaryLeft(), !c.kept);
+        if (!c.kept)
+            continue;
+        EXPECT_NE(said.find("Cards/B.txt, C.txt. To finish the save, put the folder back as the stop left it"),
+                  std::string::npos) << said;
+        EXPECT_NE(said.find("remove " + journal), std::string::npos) << said;
+        if (c.restore) {
+            for (const plat::JournalEntry& entry : recorded) {
+                const std::string folder = std::filesystem::path(entry.target).parent_path().string();
+                const std::string temporary = (folder.empty() ? "" : folder + "/") + entry.temporary;
+                if (DiskHas(temporary))
+                    SetTimeNs(temporary, entry.temporaryStamp.writeTimeNs);
+                SetTimeNs(entry.target, (DiskHas(temporary) ? entry.targetStamp : entry.temporaryStamp).writeTimeNs);
+            }
+        } else {
+            std::filesystem::remove(journal);
+        }
+        EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+        EXPECT_EQ(Contents(), c.after);
         EXPECT_EQ(Journals(), "");
         EXPECT_TRUE(NoTemporaryLeft());
     }
+}
+
+// Two accounts on one folder, the first saving with umask 077: a stop leaves
+// its journal 0600. The second account's start leaves it and every
+// temporary it names, and says so; the first account's start finishes it.
+TEST_F(ReplacementJournal, AJournalThisAccountMayNotReadIsLeftForTheAccountThatMay)
+{
+    ASSERT_NO_FATAL_FAILURE(StopAtFirstRename());
+    std::string journal = Journals();
+    journal.pop_back();
+    ASSERT_EQ(::chmod(journal.c_str(), 0600), 0);
+    ASSERT_EQ(::chmod(".", 0777) | ::chmod("Cards", 0777), 0);
+    int said[2];
+    ASSERT_EQ(::pipe(said), 0);
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const std::string text = plat::FinishInterruptedReplacements();
+        (void)!::write(said[1], text.data(), text.size());
+        ::_exit(0);
+    }
+    ::close(said[1]);
+    std::string text;
+    char buffer[1024];
+    for (ssize_t got; (got = ::read(said[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, size_t(got));
+    ::close(said[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(text.find("may not read"), std::string::npos) << text;
+    EXPECT_NE(text.find(journal), std::string::npos) << text;
+    EXPECT_EQ(Journals(), journal + " ");
+    EXPECT_FALSE(NoTemporaryLeft());
+    EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(Contents(), "new new new");
 }
 
 // The last build's journal, ".Replacements.journal": "replace", then a line
@@ -390,7 +493,18 @@ TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
     large(".Replacements1_6.journal", header);
     large(".Replacements1_7.journal", header + "file\tx\n" + std::string(1 << 20, 'x'));
     large(".Replacements1_8.journal", header + "x\nx\n");
+    // Short lines no line-length bound stops: read no further than the first.
+    std::string shortLines = header;
+    for (int i = 0; i < 8 << 20; ++i)
+        shortLines += "x\n";
+    WriteBytes(".Replacements1_9.journal", shortLines);
+    const auto bytesRead = [] {
+        const std::string io = ReadBytes("/proc/self/io");
+        return std::stoull(io.substr(io.find("rchar: ") + 7));
+    };
+    const unsigned long long readBefore = bytesRead();
     EXPECT_NE(plat::FinishInterruptedReplacements(), "");
+    EXPECT_LT(bytesRead() - readBefore, 4ull << 20);
     EXPECT_EQ(ReadBytes("../Outside/Victim.txt"), "safe");
     EXPECT_EQ(Journals(), "");
 }
@@ -496,25 +610,43 @@ TEST_F(ReplacementJournal, TwoGroupsAtOnceEachKeepTheirOwnJournal)
 
 TEST_F(ReplacementJournal, ANewFileOfAGroupStoppedAnywhereIsNotLeftBehind)
 {
-    for (int stop = 1;; ++stop) {
-        SCOPED_TRACE(stop);
-        ASSERT_LT(stop, 20);
-        WriteBytes("Old.txt", "old");
-        std::filesystem::remove("Made.txt");
-        static int s_Left;
-        s_Left = stop;
-        const int status = InChild([](std::string_view) { if (--s_Left == 0) ::_exit(9); }, [] {
-            plat::CReplacementGroup group;
-            bool ok = plat::ReplaceFileContents("Made.txt", "new", 3);
-            ok = plat::ReplaceFileContents("Old.txt", "new", 3) && ok;
-            return group.Commit() && ok;
-        });
-        plat::FinishInterruptedReplacements();
-        const std::string seen = ReadBytes("Old.txt") + " " + (DiskHas("Made.txt") ? ReadBytes("Made.txt") : "none");
-        EXPECT_TRUE(seen == "old none" || seen == "new new") << seen;
-        if (status == 0)
-            break;
+    // The new file first, then last: a stop after the old file's rename
+    // leaves the new one's empty placeholder, which its "no file" fits.
+    static bool s_MadeFirst;
+    for (const bool madeFirst : {true, false}) {
+        s_MadeFirst = madeFirst;
+        for (int stop = 1;; ++stop) {
+            SCOPED_TRACE(std::to_string(madeFirst) + " " + std::to_string(stop));
+            ASSERT_LT(stop, 20);
+            WriteBytes("Old.txt", "old");
+            std::filesystem::remove("Made.txt");
+            static int s_Left;
+            s_Left = stop;
+            const int status = InChild([](std::string_view) { if (--s_Left == 0) ::_exit(9); }, [] {
+                plat::CReplacementGroup group;
+                bool ok = !s_MadeFirst || plat::ReplaceFileContents("Made.txt", "new", 3);
+                ok = plat::ReplaceFileContents("Old.txt", "new", 3) && ok;
+                ok = s_MadeFirst || (plat::ReplaceFileContents("Made.txt", "new", 3) && ok);
+                return group.Commit() && ok;
+            });
+            EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+            const std::string seen = ReadBytes("Old.txt") + " " + (DiskHas("Made.txt") ? ReadBytes("Made.txt") : "none");
+            EXPECT_TRUE(seen == "old none" || seen == "new new") << seen;
+            EXPECT_EQ(Journals(), "");
+            if (status == 0)
+                break;
+        }
     }
+    // A begun journal's file that holds data since (made by hand after the
+    // stop) is kept; only an empty placeholder goes.
+    WriteBytes("Made.txt", "mine");
+    WriteBytes("Empty.txt", "");
+    WriteBytes(".Replacements1_1.journal",
+               plat::EncodeJournal(plat::JournalKind::Begun, {{"Made.txt", {}, {}, {}}, {"Empty.txt", {}, {}, {}}}));
+    EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(ReadBytes("Made.txt"), "mine");
+    EXPECT_FALSE(DiskHas("Empty.txt"));
+    EXPECT_EQ(Journals(), "");
 }
 
 TEST_F(ReplacementJournal, AGroupFileWhoseFolderIsMadeOnTheRetryIsSaved)

@@ -44,6 +44,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,6 +65,12 @@ public:
         ::close(m_Fd);
     }
     bool Frozen() const { return m_Frozen; }
+    // One another process froze.
+    static void Thaw(const std::string& folder)
+    {
+        CFrozenFolder thawed(folder);
+        thawed.m_Frozen = thawed.Set(0) || thawed.m_Frozen;
+    }
 
 private:
     bool Set(int flag)
@@ -91,6 +98,23 @@ void StopAtSync(std::string_view path)
     (void)!::write(g_SyncRecord, line.data(), line.size());
     if (--g_SyncsLeft == 0)
         ::raise(SIGKILL);
+}
+
+std::string g_FirstTemporaryFolder;
+bool g_Frozen = false;
+
+// The folder of the save's first temporary frozen once the journal is
+// synced: the first rename fails, the program running on.
+void FreezeTheFirstFolderAtTheJournal(std::string_view path)
+{
+    if (g_Frozen || path.ends_with('/'))
+        return;
+    if (path.find(".journal") != std::string_view::npos) {
+        if (!g_FirstTemporaryFolder.empty())
+            g_Frozen = (new CFrozenFolder(g_FirstTemporaryFolder))->Frozen(); // the parent thaws it
+    } else if (g_FirstTemporaryFolder.empty() && path.find(".tmp") != std::string_view::npos) {
+        g_FirstTemporaryFolder = std::string(path.substr(0, path.rfind('/')));
+    }
 }
 
 struct SChildSave {
@@ -223,6 +247,13 @@ public:
         std::filesystem::remove_all(PathOf("Data/Cache"));
     }
 
+    // The same, its Properties.txt removed too: the save makes two files.
+    void PrepareSequenceWithNeitherFile()
+    {
+        PrepareSequenceWithoutItsCacheFolder();
+        std::filesystem::remove(PathOf("Data/") + kWalkProperties);
+    }
+
     // The same, on the sequence already read.
     bool SaveLoadedSequenceRate(std::string& message) { return SaveRate(message, false); }
 
@@ -249,6 +280,15 @@ public:
     // The rate the next start plays is the one "Properties.txt" holds.
     void CheckSequenceAgrees(bool saveSucceeded)
     {
+        if (!DiskHas(PathOf("Data/") + kWalkProperties)) {
+            EXPECT_FALSE(saveSucceeded);
+            CSequenceList nextStart;
+            nextStart.SetSource(nullptr, kSequences, 0);
+            CSequence* played = nextStart.GetObjectByName("Walk");
+            ASSERT_NE(played, nullptr);
+            EXPECT_GT(played->GetFrameCount(), 0u);
+            return;
+        }
         std::unique_ptr<CObject> read(CSequence::LoadPropertiesFile(kWalkProperties, nullptr));
         const auto* saved = dynamic_cast<CSequence*>(read.get());
         ASSERT_NE(saved, nullptr);
@@ -460,6 +500,8 @@ const SavedTogetherCase kCases[] = {
     {"a sequence's Properties.txt and a new cache in a folder not yet made",
      &FilesSavedTogether::PrepareSequenceWithoutItsCacheFolder, &FilesSavedTogether::SaveLoadedSequenceRate,
      &FilesSavedTogether::CheckSequenceAgrees},
+    {"a sequence's Properties.txt and its cache, both new", &FilesSavedTogether::PrepareSequenceWithNeitherFile,
+     &FilesSavedTogether::SaveLoadedSequenceRate, &FilesSavedTogether::CheckSequenceAgrees},
     {"the Level Sorter's levels, tips, decade cards and life reward", &FilesSavedTogether::PrepareSorter,
      &FilesSavedTogether::SaveSorterInsert, &FilesSavedTogether::CheckSorterFilesAgree, false, true},
 };
@@ -507,8 +549,13 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         // journal aside: it is no file of either.
         std::set<std::string> targets;
         int firstRename = 0, syncs = 1;
+        std::vector<std::string> lines;
         std::istringstream synced(ReadBytes(record));
-        for (std::string line; std::getline(synced, line);) {
+        for (std::string line; std::getline(synced, line); lines.push_back(line)) {
+            if (line.ends_with('/')) { // a folder of temporaries
+                ++syncs;
+                continue;
+            }
             std::filesystem::path path = std::filesystem::absolute(line);
             const std::string name = path.filename().string();
             const size_t mark = name.rfind(".tmp");
@@ -522,6 +569,19 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             ++syncs;
         }
         ASSERT_FALSE(targets.empty()) << "a save that syncs nothing";
+        // The journal outlives no temporary it names: each one's folder is
+        // synced before it.
+        const auto renamed = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find(".tmp") == std::string::npos && !line.ends_with('/');
+        });
+        const auto journal = std::find_if(std::make_reverse_iterator(renamed), lines.rend(), [](const std::string& line) {
+            return line.find(".journal") != std::string::npos;
+        }).base();
+        for (auto line = lines.begin(); firstRename > 0 && line < journal; ++line)
+            if (line->find(".tmp") != std::string::npos && line->find(".journal") == std::string::npos) {
+                EXPECT_TRUE(std::find(line, journal, line->substr(0, line->rfind('/') + 1)) != journal)
+                    << *line << ": its folder is not synced before the journal";
+            }
         const auto named = [&](const std::string& message, const std::string& target) {
             const std::string inData = PathOf("Data") + "/";
             const size_t from = target.starts_with(inData) ? inData.size() : Folder().size() + 1;
@@ -537,13 +597,34 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         // The failures a start meets after a stop past the first rename, the
         // rest waiting: a rename it cannot make keeps the journal for the next
         // start; a waiting file saved since by a build without the journal, or
-        // a journal cut short, leaves every file as it is, said once.
-        for (const char* meets : {"a rename that fails", "a file saved since", "a journal cut short"}) {
+        // the folder copied without its files' times, keeps the journal and
+        // the temporaries, and says how to finish; a journal cut short leaves
+        // every file as it is, said once. A rename that fails while the
+        // program saves leaves the rest for the next start to finish.
+        for (const char* meets : {"a rename that fails", "a rename that fails while saving", "a file saved since",
+                                  "the folder copied without times", "a journal cut short"}) {
             if (firstRename == 0 || !c.triesTheStartsFailures)
                 break;
             SCOPED_TRACE(meets);
             FreshData();
             ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
+            if (meets == std::string("a rename that fails while saving")) {
+                const SChildSave run =
+                    SaveInChild(c.save, [] { plat::SetSyncObserver(&FreezeTheFirstFolderAtTheJournal); });
+                for (const std::string& temporary : Leftovers(".tmp"))
+                    CFrozenFolder::Thaw(std::filesystem::path(temporary).parent_path());
+                if (run.status == 0)
+                    continue; // no immutable folders here
+                EXPECT_EQ(run.status, 1) << run.message;
+                EXPECT_EQ(run.message.find("changed on disk"), std::string::npos) << run.message;
+                EXPECT_TRUE(std::any_of(targets.begin(), targets.end(),
+                                        [&](const std::string& t) { return named(run.message, t); }))
+                    << run.message;
+                EXPECT_EQ(StartAsTheProgramDoes(), "");
+                (this->*c.checkAgree)(true);
+                EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+                continue;
+            }
             const SChildSave run = SaveInChild(c.save, [&] {
                 g_SyncsLeft = firstRename;
                 plat::SetSyncObserver(&StopAtSync);
@@ -567,7 +648,14 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
                 const std::filesystem::path temporary(waiting.front());
                 const std::string name = temporary.filename().string();
                 const std::string target = (temporary.parent_path() / name.substr(1, name.rfind(".tmp") - 1)).string();
-                WriteBytes(target, ReadBytes(target) + " ");
+                // As long as it was: only its time tells it from the one the stop left.
+                std::string bytes = ReadBytes(target);
+                bytes.back() = bytes.back() == ' ' ? '\t' : ' ';
+                WriteBytes(target, bytes);
+            } else if (meets == std::string("the folder copied without times")) {
+                for (const auto& entry : std::filesystem::recursive_directory_iterator(Folder()))
+                    if (entry.is_regular_file())
+                        std::filesystem::last_write_time(entry.path(), std::filesystem::file_time_type::clock::now());
             } else {
                 const std::vector<std::string> journals = Leftovers(".journal");
                 ASSERT_EQ(journals.size(), 1u);
@@ -575,11 +663,40 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
                 WriteBytes(journals[0], text.substr(0, text.rfind('\n', text.size() - 2) + 1));
             }
             const auto left = contents();
+            const std::vector<std::string> journals = Leftovers(".journal");
             const std::string said = StartAsTheProgramDoes();
             EXPECT_EQ(contents(), left);
-            EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
             EXPECT_EQ(said.find("left as they are"), said.rfind("left as they are")) << said;
             EXPECT_NE(said, "");
+            if (meets == std::string("a journal cut short")) {
+                EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+                continue;
+            }
+            EXPECT_EQ(Leftovers(".tmp"), waiting);
+            ASSERT_EQ(Leftovers(".journal"), journals);
+            EXPECT_NE(said.find("put the folder back as the stop left it"), std::string::npos) << said;
+            if (meets == std::string("a file saved since"))
+                continue;
+            // Put back as the stop left it (a copy keeping times): the save is finished.
+            plat::JournalKind kind;
+            std::vector<plat::JournalEntry> entries;
+            ASSERT_TRUE(plat::DecodeJournal(ReadBytes(journals[0]), kind, entries));
+            const auto setTime = [](const std::string& path, std::int64_t ns) {
+                const timespec times[2] = {{0, UTIME_OMIT}, {ns / 1000000000, ns % 1000000000}};
+                ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+            };
+            for (const plat::JournalEntry& entry : entries) {
+                const std::filesystem::path target(PathOf(entry.target));
+                const std::string temporary = (target.parent_path() / entry.temporary).string();
+                const bool pending = DiskHas(temporary);
+                if (pending)
+                    setTime(temporary, entry.temporaryStamp.writeTimeNs);
+                setTime(target.string(), (pending ? entry.targetStamp : entry.temporaryStamp).writeTimeNs);
+            }
+            EXPECT_EQ(StartAsTheProgramDoes(), "");
+            (this->*c.checkAgree)(true);
+            EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+            EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
         }
 
         // The same stop under the last build, which left its own journal; and
