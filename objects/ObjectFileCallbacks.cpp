@@ -97,7 +97,9 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
     if (FailedSaveReason().IsNotEmpty()) {
         text.Append(": ");
         text.Append(FailedSaveReason());
-        if (ending) {
+        if (FailedSaveReason().Compare(kFinishedAtNextStart) == 0) {
+            text.Append(ending ? "." : ". Until then the files may disagree, and your edits are kept here.");
+        } else if (ending) {
             text.Append(". The edits made here since the last save are lost.");
         } else {
             text.Append(FailedSaveReason().Compare(kFileIsReadOnly) == 0 ? ". Make it writable"

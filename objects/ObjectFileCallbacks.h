@@ -39,6 +39,11 @@ void NoteFailedSaveFile(const CJString& name);
 void NoteFailedSaveReason(const CJString& why);
 const CJString& GetFailedSaveReason();
 inline constexpr const char* kFileIsReadOnly = "it is read-only";
+// A rename failed after the files saved with it were put in place: the
+// journal stays and the next start finishes the save.
+inline constexpr const char* kFinishedAtNextStart
+    = "it could not be put in place of the old file, while files saved with it were; the program's next start "
+      "finishes the save";
 // "Could not save <name>"; after a refusal, why, and that the edits are kept
 // for the next save once the change on disk is undone or the file made
 // writable (or, as the program ends, that they are not saved).

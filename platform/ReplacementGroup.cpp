@@ -394,8 +394,10 @@ void CReplacementGroup::Abandon()
     delete group;
 }
 
-bool CReplacementGroup::Commit(std::string* failedPath)
+bool CReplacementGroup::Commit(std::string* failedPath, bool* leftForNextStart)
 {
+    if (leftForNextStart)
+        *leftForNextStart = false;
     ReplacementGroupState* group = t_Group;
     if (m_Done || !group)
         return false;
@@ -468,6 +470,8 @@ bool CReplacementGroup::Commit(std::string* failedPath)
             ok = false;
             if (failedPath)
                 *failedPath = file.targetPath;
+            if (leftForNextStart)
+                *leftForNextStart = owned->journalWritten;
         }
     }
     if (ok && owned->journalWritten)

@@ -30,9 +30,11 @@ public:
     CReplacementGroup& operator=(const CReplacementGroup&) = delete;
 
     // False when a file of the group failed, its path in *failedPath; then
-    // none was replaced. An inner group answers for its own files and leaves
-    // the renaming to the outermost.
-    [[nodiscard]] bool Commit(std::string* failedPath = nullptr);
+    // none was replaced, unless *leftForNextStart: a rename failed once the
+    // journal was written, the files before it are replaced and the next
+    // start finishes the rest. An inner group answers for its own files and
+    // leaves the renaming to the outermost.
+    [[nodiscard]] bool Commit(std::string* failedPath = nullptr, bool* leftForNextStart = nullptr);
     void Abandon();
 
 private:

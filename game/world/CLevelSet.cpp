@@ -103,7 +103,10 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
     if (!GetGameScreensHooks().SaveRenumberedLevelData(failedFile))
         return false;
     std::string failedPath;
-    if (!group.Commit(&failedPath)) {
+    bool leftForNextStart = false;
+    if (!group.Commit(&failedPath, &leftForNextStart)) {
+        if (leftForNextStart)
+            NoteFailedSaveReason(CJString(kFinishedAtNextStart));
         // A disk path: named below the data folder where it lies there.
         const std::string data = GetBaseDiskFolder(0);
         const bool inData = !data.empty() && failedPath.compare(0, data.size(), data) == 0;

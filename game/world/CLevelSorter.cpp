@@ -411,8 +411,9 @@ bool CLevelSorterWindow::Close()
     CJString failed;
     if (!unsaved || !m_EditingAllowed || CGameBase::SIsShuttingDown() || SaveLevelSetToOwnFile(*m_Levels, failed))
         return CJFrameWindow::Close();
-    if (m_Changes.empty()) {
-        // No order of its own to put back: the edit waits on.
+    // No order of its own to put back, or one the next start puts in the
+    // files: the edit waits on.
+    if (m_Changes.empty() || GetFailedSaveReason().Compare(kFinishedAtNextStart) == 0) {
         ShowMessageBox(CJString("Error"), FailedSaveMessage(failed));
         return CJFrameWindow::Close();
     }
