@@ -97,7 +97,7 @@ void CTemplateValueProperty<T, Converter>::GetValueText(CObject* object, CJStrin
 
 template <typename T, typename Converter>
 void CTemplateValueProperty<T, Converter>::SetValueFromText(CObject* object, const CJString& text,
-                                                           CObjectStream* stream) const
+                                                            CObjectStream* stream) const
 {
     T value = Converter::FromText(text);
     const T minimum = this->m_Min;

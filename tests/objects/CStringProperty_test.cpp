@@ -158,8 +158,14 @@ TEST_F(StringProperty, BlockEndsAtATrimmedBraceOrTheEndOfTheFile)
 // what follows would read as defaults.
 TEST_F(StringProperty, EveryTextAFieldHoldsReadsBackWithWhatFollowsIt)
 {
-    const char* const texts[] = {"Build here.\n}\nThen the next lot.", " \t}  \nsecond", "Harbour\rRow", "a\r\nb",
-                                 "\t tabbed and spaced \t", "\x80 \xE9\n}", "multi-line\n}", "}"};
+    const char* const texts[] = {"Build here.\n}\nThen the next lot.",
+                                 " \t}  \nsecond",
+                                 "Harbour\rRow",
+                                 "a\r\nb",
+                                 "\t tabbed and spaced \t",
+                                 "\x80 \xE9\n}",
+                                 "multi-line\n}",
+                                 "}"};
     for (const char* text : texts) {
         SCOPED_TRACE(text);
         CValueKindsHolder original;

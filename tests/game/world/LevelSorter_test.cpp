@@ -255,7 +255,8 @@ TEST_F(LevelSets, ASaveOverTheFileChangedByHandCombinesOneSidedChangesAndRefuses
     charlieByHand.insert(charlieByHand.find("Comment=", charlieByHand.find("Charlie")) + 8, "hand");
     // Lines the reader would drop or take in part, the rest as the set has it.
     const std::string appended = saved + LevelText("Echo");
-    const std::string twice = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers=6\r\n\t\t\tCustomers=4");
+    const std::string twice
+        = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers=6\r\n\t\t\tCustomers=4");
     const std::string inPart = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers=4O");
     const size_t brace = saved.find("{", saved.find("Frequency List=Array"));
     const std::string noBrace = std::string(saved).erase(brace, saved.find("\n", brace) + 1 - brace);
