@@ -869,6 +869,11 @@ CJString CJString::ToFileForm() const
         narrow.ToNarrow();
         return narrow;
     }
+    return ToHexFileForm();
+}
+
+CJString CJString::ToHexFileForm() const
+{
     int length = GetLength();
     CJString result;
     result.PrepareOverwrite(kFileFormMarkerLength + 4 * length + 1);

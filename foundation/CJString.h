@@ -163,6 +163,9 @@ public:
     // The 8-bit form for text files: unchanged when 8-bit, else "UNICODE-HEX<"
     // and the little-endian bytes in upper-case hex, then ">".
     CJString ToFileForm() const;
+    // The "UNICODE-HEX<" form whatever the text holds: every unit, line ends
+    // and blanks included, reads back as it was.
+    CJString ToHexFileForm() const;
     // Decodes every "UNICODE-HEX<...>" form of an 8-bit string in place.
     void FromFileForm();
 

@@ -15,8 +15,9 @@ void CBoolProperty::GetValueText(CObject* object, CJString& out) const
     out.Set(Value(object) ? "1" : "0");
 }
 
-void CBoolProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream*) const
+void CBoolProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
 {
+    NoteNumberReadInPart(text, NumberText::Integer, stream);
     Store(object, text.ToInt() != 0);
 }
 
@@ -89,8 +90,9 @@ void CBitProperty::GetValueText(CObject* object, CJString& out) const
     out.Set(IsSet(object) ? "1" : "0");
 }
 
-void CBitProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream*) const
+void CBitProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
 {
+    NoteNumberReadInPart(text, NumberText::Integer, stream);
     const bool set = text.ToInt() != 0;
     StoreBits(object, set, set ? 1 : 0);
 }

@@ -96,11 +96,14 @@ void CTemplateValueProperty<T, Converter>::GetValueText(CObject* object, CJStrin
 }
 
 template <typename T, typename Converter>
-void CTemplateValueProperty<T, Converter>::SetValueFromText(CObject* object, const CJString& text, CObjectStream*) const
+void CTemplateValueProperty<T, Converter>::SetValueFromText(CObject* object, const CJString& text,
+                                                            CObjectStream* stream) const
 {
     T value = Converter::FromText(text);
     const T minimum = this->m_Min;
     const T maximum = this->m_Max;
+    if (!(minimum != maximum && m_SpecialValues && m_SpecialValues->Find(text) >= 0))
+        NoteNumberReadInPart(text, NumberText::Decimal, stream);
     if (minimum != maximum) {
         if (m_SpecialValues) {
             if (m_SpecialValues->FindValue(value) >= 0) {

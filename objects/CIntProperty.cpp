@@ -57,8 +57,9 @@ void CIntProperty::GetValueText(CObject* object, CJString& out) const
     out.Format("%d", Value(object));
 }
 
-void CIntProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream*) const
+void CIntProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
 {
+    NoteNumberReadInPart(text, NumberText::Integer, stream);
     Store(object, ClampInto(text.ToInt(), m_Min, m_Max));
 }
 
@@ -145,11 +146,13 @@ void CUintProperty::GetValueText(CObject* object, CJString& out) const
     out.Format("%u", value);
 }
 
-void CUintProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream*) const
+void CUintProperty::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
 {
     const uint32_t value = ScanUnsigned(text);
     const uint32_t minimum = GetMinimum();
     const uint32_t maximum = GetMaximum();
+    if (!(minimum != maximum && m_SpecialValues && m_SpecialValues->Find(text) >= 0))
+        NoteNumberReadInPart(text, NumberText::Integer, stream);
     if (minimum != maximum && m_SpecialValues) {
         if (m_SpecialValues->FindValue(value) >= 0) {
             Store(object, value);

@@ -12,6 +12,7 @@
 #include "objects/CNetMessageStream.h"
 #include "objects/CObjectStream.h"
 #include "objects/CPointerToBeNulledArray.h"
+#include "objects/CPropertyArrayProperty.h"
 #include "objects/CSlotProperty.h"
 #include "objects/XmlTags.h"
 #include "objects/CommentProperty.h"
@@ -142,6 +143,13 @@ uint32_t LongestPropertyName()
 // and the stream is left there (no read goes on past a bad class name).
 bool ReadClassNameLine(CObjectStream& stream, CJString& line)
 {
+    // Several text editors open a file with UTF-8's byte-order mark: it is
+    // no part of the class name.
+    if (stream.GetPosition() == 0) {
+        uint8_t mark[3] = {0, 0, 0};
+        if (stream.Read(mark, 3) != 3 || mark[0] != 0xEF || mark[1] != 0xBB || mark[2] != 0xBF)
+            stream.Seek(0);
+    }
     const CFileBuf::LineHead read
         = stream.ReadNonBlankLineHead(line, LongestClassName(), CFileBuf::LineRest::Leave);
     if (read == CFileBuf::LineHead::End)
@@ -945,12 +953,14 @@ private:
             return Step::Continue;
         }
         CProperty* property = m_Info->FindProperty(name);
-        if (!property)
+        const bool claimed = !property;
+        if (claimed)
             property = m_Info->FindClaimingProperty(name);
         if (!property)
             return ReadUnclaimed(name, value);
         if (StartsNextElement(property))
             return Step::EndOfElement;
+        NoteIfGivenBefore(property, claimed ? &name : nullptr);
         property->ReadValue(m_Object, name, value, &m_Stream, lineStart);
         return Step::Continue;
     }
@@ -967,14 +977,35 @@ private:
         return property == m_FirstProperty;
     }
 
+    // A value given again replaces the one before: the block is not read
+    // whole. Lines an array appends or an inline object reads are not values
+    // given again; an item of a list named twice is.
+    void NoteIfGivenBefore(const CProperty* property, const CJString* claimedName)
+    {
+        int32_t item = -1;
+        if (const auto* array = dynamic_cast<const CPropertyArrayProperty*>(property)) {
+            if (!claimedName || !array->GetElementNameList())
+                return;
+            item = array->GetElementNameList()->Find(*claimedName);
+        } else if (claimedName) {
+            return;
+        }
+        const std::pair<const CProperty*, int32_t> key(property, item);
+        if (std::find(m_Given.begin(), m_Given.end(), key) != m_Given.end())
+            m_Stream.NoteSkippedLine();
+        else
+            m_Given.push_back(key);
+    }
+
     // A name no property of the class takes.
     Step ReadUnclaimed(const CJString& name, const CJString& value)
     {
         const int scope = name.Find("::");
         if (scope >= 0) {
-            if (CProperty* inner = m_Info->FindProperty(name.Mid(scope + 2)))
+            if (CProperty* inner = m_Info->FindProperty(name.Mid(scope + 2))) {
+                NoteIfGivenBefore(inner, nullptr);
                 m_Object->SetPropertyFromText(inner, value, &m_Stream);
-            else
+            } else
                 m_Stream.NoteSkippedLine();
         } else if (name.CompareNoCase(kReferenceListLocationName) == 0) {
             m_Stream.ReadReferenceListAt(value);
@@ -1018,6 +1049,7 @@ private:
     BlockMode m_Mode;
     bool m_FirstLine = true;
     const CProperty* m_FirstProperty = nullptr;
+    std::vector<std::pair<const CProperty*, int32_t>> m_Given;
 };
 
 } // namespace
@@ -1178,6 +1210,13 @@ CObject* ReadObjectFileWhole(const char* fileName)
         object.reset(LoadObjectFromStream(stream, ReportUnknownClass::Quiet));
         stream.Finish();
     }
+    // Text after the object's "}" (a street or a tip appended by hand) is
+    // not part of what was read.
+    uint8_t rest[4096];
+    for (uint32_t got; object && (got = stream.Read(rest, sizeof rest)) > 0;)
+        for (uint32_t i = 0; i < got; ++i)
+            if (rest[i] != ' ' && (rest[i] < '\t' || rest[i] > '\r') && !(rest[i] == 0 && stream.IsUnicode()))
+                stream.NoteSkippedLine();
     stream.Close();
     return stream.HasSkippedLine() ? nullptr : object.release();
 }

@@ -27,6 +27,58 @@ uint32_t ParseCUnsigned(const char* text)
 
 namespace {
 
+bool IsNumberBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+const char* SkipDigits(const char* s, size_t& digits)
+{
+    for (; *s >= '0' && *s <= '9'; ++s)
+        ++digits;
+    return s;
+}
+
+} // namespace
+
+bool IsWholeNumberText(const CJString& text, NumberText form)
+{
+    CJString narrow(text);
+    if (narrow.IsWide())
+        narrow.ToNarrow();
+    const char* s = narrow.GetString();
+    while (IsNumberBlank(*s))
+        ++s;
+    if (*s == '+' || *s == '-')
+        ++s;
+    size_t digits = 0;
+    s = SkipDigits(s, digits);
+    if (form == NumberText::Decimal) {
+        if (*s == '.')
+            s = SkipDigits(s + 1, digits);
+        if (digits && (*s == 'e' || *s == 'E')) {
+            const char* exponent = s + 1;
+            if (*exponent == '+' || *exponent == '-')
+                ++exponent;
+            size_t exponentDigits = 0;
+            exponent = SkipDigits(exponent, exponentDigits);
+            if (exponentDigits)
+                s = exponent;
+        }
+    }
+    while (IsNumberBlank(*s))
+        ++s;
+    return digits > 0 && !*s;
+}
+
+void NoteNumberReadInPart(const CJString& text, NumberText form, CObjectStream* stream)
+{
+    if (stream && !IsWholeNumberText(text, form))
+        stream->NoteSkippedLine();
+}
+
+namespace {
+
 // The live streams, so that a dying object can be struck from their tables.
 // Never destroyed: a fatal error ends the program while a stream is open,
 // and objects dying after the static destructors still ask.

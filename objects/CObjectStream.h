@@ -124,8 +124,9 @@ public:
         if (m_StrayBlockPlace < 0)
             m_StrayBlockPlace = GetPosition();
     }
-    // A line the text reader passed over (no "=", or a name no property
-    // takes): what was read is not all the file says.
+    // A line the text reader passed over or took only in part (no "=", a
+    // name no property takes, a key given again, a number read up to a
+    // typo, text after the object): what was read is not all the file says.
     bool HasSkippedLine() const { return m_SkippedLine; }
     void NoteSkippedLine() { m_SkippedLine = true; }
     bool GetWriteAll() const { return m_WriteAll; }
@@ -222,6 +223,14 @@ private:
     std::unordered_map<const CObject*, uint32_t> m_Identities;
     uint32_t m_NextIdentity = 1;
 };
+
+enum class NumberText { Integer, Decimal };
+// Whether the number readers take all of the text: blanks, a sign, digits
+// (a decimal also a fraction and an exponent), blanks. A text they take in
+// part ("6O" as 6, "five" as 0) is a line read in part, noted on the stream
+// when there is one.
+bool IsWholeNumberText(const CJString& text, NumberText form);
+void NoteNumberReadInPart(const CJString& text, NumberText form, CObjectStream* stream);
 
 // Parses an unsigned number in C notation (0x hexadecimal, leading 0 octal);
 // values past 32 bits saturate.

@@ -7,6 +7,7 @@
 #include "objects/CObjectStream.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -271,6 +272,13 @@ void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream) co
     CJString line;
     if (!stream.ReadNonBlankLine(line)) // "{"
         return;
+    // Without its "{" the block's first line is taken for it and lost.
+    CJString brace(line);
+    brace.TrimLeft();
+    brace.TrimRight();
+    if (brace.Compare("{") != 0)
+        stream.NoteSkippedLine();
+    std::vector<bool> named; // a list item given again replaces the one before
     uint32_t read = 0;
     int32_t depth = 0;
     while (stream.ReadLine(line)) {
@@ -305,10 +313,15 @@ void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream) co
             continue;
         if (m_NameList) {
             const int32_t item = m_NameList->Find(key);
-            if (item >= 0 && uint32_t(item) < GetCount(owner))
+            if (item >= 0 && uint32_t(item) < GetCount(owner)) {
+                named.resize(GetCount(owner));
+                if (named[size_t(item)])
+                    stream.NoteSkippedLine();
+                named[size_t(item)] = true;
                 m_Element->SetValueFromText(ElementSlot(owner, uint32_t(item)), value, &stream);
-            else
+            } else {
                 stream.NoteSkippedLine();
+            }
             continue;
         }
         if (!NamesMatch(key, *m_Element)) {

@@ -48,6 +48,26 @@ bool IsClosingLine(const CJString& line)
     return trimmed.Compare("}") == 0;
 }
 
+// A carriage return ends a line for the reader, and a line that is just "}"
+// ends the block: such a text is written in the hex form, which reads back
+// whole.
+bool ReadsBackPlain(const CJString& text)
+{
+    if (text.FindChar(13) >= 0)
+        return false;
+    if (!NeedsBlock(text))
+        return true;
+    for (int from = 0; from <= text.GetLength();) {
+        int end = text.FindChar(10, from);
+        if (end < 0)
+            end = text.GetLength();
+        if (IsClosingLine(text.Mid(from, end - from)))
+            return false;
+        from = end + 1;
+    }
+    return true;
+}
+
 // The lines after the "{" line up to the closing one, joined by line feeds.
 CJString ReadBlock(CObjectStream& stream)
 {
@@ -116,8 +136,12 @@ template <typename T>
 void CJStringPropertyOf<T>::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
 {
     CJString value = stream && text.CompareNoCase(kMultiLineValue) == 0 ? ReadBlock(*stream) : text;
-    if (!value.IsWide() && value.Find("UNICODE-HEX<") >= 0)
+    if (!value.IsWide() && value.Find("UNICODE-HEX<") >= 0) {
         value.FromFileForm();
+        // The writer narrows what it can before it writes: so does the reader.
+        if (value.IsNarrowable())
+            value.ToNarrow();
+    }
     StoreText(object, value);
 }
 
@@ -125,6 +149,10 @@ template <typename T>
 void CJStringPropertyOf<T>::WriteValueLine(CObject* object, CObjectStream& stream) const
 {
     const CJString& text = TextOf(Base::Value(object));
+    if (!ReadsBackPlain(text)) {
+        stream.WriteJStringLine(text.ToHexFileForm());
+        return;
+    }
     if (!NeedsBlock(text)) {
         stream.WriteJStringLine(text);
         return;

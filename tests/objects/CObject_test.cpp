@@ -336,6 +336,64 @@ TEST_F(ObjectFiles, TheLongestLineWrittenReadsBackAndOneMoreIsRefused)
     EXPECT_EQ(std::string(error.GetString()), "Corrupt file missing closing '}' in " + path);
 }
 
+// A save may write over only what was read: a file is read whole when no line
+// was passed over, taken in part or given twice, and nothing follows the
+// object. A start reads such a file as it always did.
+TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
+{
+    RegisterScalarClasses();
+    RegisterContainerClasses();
+    CScalarHolder scalars;
+    scalars.m_Count = 61;
+    scalars.m_Speed = 40.0f;
+    const std::string numbers = WriteToText(&scalars, IdMode::WithoutIds);
+    CTestHolder holder;
+    HolderArray("Sizes")->ArrayProperty_SetCount(&holder, 2);
+    const std::string lists = WriteToText(&holder, IdMode::WithoutIds);
+    const std::string path = PathOf("Levels.Object.txt");
+    auto readWhole = [&](const std::string& bytes) {
+        WriteBytes(path, bytes);
+        return std::unique_ptr<CObject>(ReadObjectFileWhole(path.c_str())) != nullptr;
+    };
+    auto edit = [](std::string text, const std::string& from, const std::string& to) {
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    };
+    EXPECT_TRUE(readWhole(numbers));
+    EXPECT_TRUE(readWhole(lists));
+    EXPECT_TRUE(readWhole(numbers + "\r\n \t\r\n"));
+    EXPECT_TRUE(readWhole("\xEF\xBB\xBF" + numbers)) << "an editor's byte-order mark is no part of the class name";
+    CJString error;
+    std::unique_ptr<CObject> started(
+        LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error));
+    ASSERT_NE(started, nullptr) << error.GetString();
+    EXPECT_EQ(static_cast<CScalarHolder*>(started.get())->m_Count, 61);
+
+    const std::pair<const char*, std::string> passedOver[] = {
+        {"text after the last brace", numbers + "CScalarHolder\r\n{\r\n\tCount=2\r\n}\r\n"},
+        {"a key given twice", edit(numbers, "\tCount=61", "\tCount=62\r\n\tCount=61")},
+        {"a list item given twice", edit(lists, "\t\tGreen=", "\t\tGreen=x\r\n\t\tGreen=")},
+        {"a number read in part", edit(numbers, "Count=61", "Count=6O")},
+        {"no number", edit(numbers, "Uint=7", "Uint=seven")},
+        {"a decimal read in part", edit(numbers, "Speed=40", "Speed=4O")},
+        {"a flag in words", edit(numbers, "Enabled=1", "Enabled=yes")},
+        {"a bit in words", edit(numbers, "Visible=1", "Visible=on")},
+        {"a list block without its brace", edit(lists, "Sizes=Array\r\n\t{\r\n", "Sizes=Array\r\n")},
+        {"an unknown scoped name", edit(numbers, "\tCount=61", "\tOld::Cuont=62\r\n\tCount=61")},
+        {"an unknown element name", edit(lists, "\t\tSize=", "\t\tSzie=1\r\n\t\tSize=")},
+        {"a list line naming no item", edit(lists, "\t\tGreen=", "\t\tPurple=p\r\n\t\tGreen=")},
+        {"a long line without \"=\"", edit(numbers, "\tCount=61", "\t" + std::string(4000, 'x') + "\r\n\tCount=61")},
+    };
+    for (const auto& [what, text] : passedOver)
+        EXPECT_FALSE(readWhole(text)) << what << "\n" << text;
+
+    WriteBytes(path, edit(numbers, "Count=61", "Count=6O"));
+    started.reset(LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error));
+    ASSERT_NE(started, nullptr) << error.GetString();
+    EXPECT_EQ(static_cast<CScalarHolder*>(started.get())->m_Count, 6);
+}
+
 TEST_F(ObjectFiles, WriteProtectedFilesAreNotSaved)
 {
     const std::string path = PathOf("Locked.txt");

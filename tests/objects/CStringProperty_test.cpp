@@ -153,6 +153,36 @@ TEST_F(StringProperty, BlockEndsAtATrimmedBraceOrTheEndOfTheFile)
     EXPECT_NE(said.find("a text longer than any string may be; cut at 1 characters"), std::string::npos) << said;
 }
 
+// Whatever a field holds comes back from the file as it was: a line that is
+// just "}" would close the block, a carriage return would end the line, and
+// what follows would read as defaults.
+TEST_F(StringProperty, EveryTextAFieldHoldsReadsBackWithWhatFollowsIt)
+{
+    const char* const texts[] = {"Build here.\n}\nThen the next lot.",
+                                 " \t}  \nsecond",
+                                 "Harbour\rRow",
+                                 "a\r\nb",
+                                 "\t tabbed and spaced \t",
+                                 "\x80 \xE9\n}",
+                                 "multi-line\n}",
+                                 "}"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        CValueKindsHolder original;
+        original.m_Name = text;
+        original.m_Title.m_Text = text;
+        original.m_Spot = CPoint{3, 40};
+        const std::string written = WriteToText(&original, IdMode::WithoutIds);
+        auto copy = ReadKindsHolder(written);
+        ASSERT_TRUE(copy) << written;
+        EXPECT_FALSE(copy->m_Name.IsWide()) << "an 8-bit text stays 8-bit: its bytes keep their meaning";
+        EXPECT_STREQ(copy->m_Name.GetString(), text) << written;
+        EXPECT_STREQ(copy->m_Title.GetText().GetString(), text);
+        EXPECT_EQ(copy->m_Spot, (CPoint{3, 40})) << "the values after the text are read";
+        EXPECT_EQ(WriteToText(copy.get(), IdMode::WithoutIds), written);
+    }
+}
+
 TEST_F(StringProperty, CountedLengthPastTheFileIsRefused)
 {
     CValueKindsHolder holder;

@@ -253,11 +253,20 @@ TEST_F(LevelSets, ASaveOverTheFileChangedByHandCombinesOneSidedChangesAndRefuses
     const std::string noEquals = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers 4");
     std::string charlieByHand = saved;
     charlieByHand.insert(charlieByHand.find("Comment=", charlieByHand.find("Charlie")) + 8, "hand");
+    // Lines the reader would drop or take in part, the rest as the set has it.
+    const std::string appended = saved + LevelText("Echo");
+    const std::string twice
+        = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers=6\r\n\t\t\tCustomers=4");
+    const std::string inPart = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers=4O");
+    const size_t brace = saved.find("{", saved.find("Frequency List=Array"));
+    const std::string noBrace = std::string(saved).erase(brace, saved.find("\n", brace) + 1 - brace);
     levels->GetLevel(2)->m_Customers = 3;
-    const std::string* const hands[] = {&swapped, &added, &typo, &noEquals, &charlieByHand, nullptr};
+    const std::string* const hands[]
+        = {&swapped, &added, &typo, &noEquals, &charlieByHand, &appended, &twice, &inPart, &noBrace, nullptr};
     for (size_t i = 0; i < std::size(hands); ++i) {
         const std::string* hand = hands[i];
-        SCOPED_TRACE(std::to_string(i) + " of swapped, added, typo, no \"=\", Charlie, removed");
+        SCOPED_TRACE(std::to_string(i)
+                     + " of swapped, added, typo, no \"=\", Charlie, appended, twice, in part, no brace, removed");
         if (hand)
             WriteObject(file, *hand);
         else
