@@ -349,13 +349,20 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     SetCurrentLevelIndex(3);
     sorter->RequestClose();
     Passes(2);
-    CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild();
-    ASSERT_NE(box, nullptr);
-    std::string said;
-    for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
-        if (dynamic_cast<CJStatic*>(text))
-            said = text->GetTitle().GetString();
-    box->Destroy();
+    // The box the close raised: its text, and the box taken away.
+    const auto boxSays = [] {
+        std::string said;
+        CJWindow* box = CScreenWindow::GetScreenWindow()->GetFirstChild();
+        if (!box)
+            return said;
+        for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+            if (dynamic_cast<CJStatic*>(text))
+                said = text->GetTitle().GetString();
+        box->Destroy();
+        return said;
+    };
+    std::string said = boxSays();
+    ASSERT_NE(said, "");
     // A folder where the card was: its file changed on disk.
     EXPECT_EQ(said.rfind("Could not save Resources/Hill Years.DecadeTransition.txt: it was changed on disk", 0), 0u)
         << said;
@@ -422,13 +429,8 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     at(1)->MoveUp();
     sorter->RequestClose();
     Passes(2);
-    box = CScreenWindow::GetScreenWindow()->GetFirstChild();
-    ASSERT_NE(box, nullptr);
-    said.clear();
-    for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
-        if (dynamic_cast<CJStatic*>(text))
-            said = text->GetTitle().GetString();
-    box->Destroy();
+    said = boxSays();
+    ASSERT_NE(said, "");
     EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it was changed on disk", 0), 0u) << said;
     EXPECT_TRUE(ReadBytes(tipsPath) == byHand);
     EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levelsNow);
@@ -442,13 +444,8 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     at(1)->MoveUp();
     sorter->RequestClose();
     Passes(2);
-    box = CScreenWindow::GetScreenWindow()->GetFirstChild();
-    ASSERT_NE(box, nullptr);
-    said.clear();
-    for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
-        if (dynamic_cast<CJStatic*>(text))
-            said = text->GetTitle().GetString();
-    box->Destroy();
+    said = boxSays();
+    ASSERT_NE(said, "");
     EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it cannot be read whole", 0), 0u) << said;
     EXPECT_TRUE(ReadBytes(tipsPath) == typed);
 
@@ -465,13 +462,8 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
         at(1)->MoveUp();
         sorter->RequestClose();
         Passes(2);
-        box = CScreenWindow::GetScreenWindow()->GetFirstChild();
-        ASSERT_NE(box, nullptr);
-        said.clear();
-        for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
-            if (dynamic_cast<CJStatic*>(text))
-                said = text->GetTitle().GetString();
-        box->Destroy();
+        said = boxSays();
+        ASSERT_NE(said, "");
         std::replace(said.begin(), said.end(), '\n', ' ');
         EXPECT_NE(said.find(added.substr(added.find("Resources/")) + ": it was added on disk"), std::string::npos)
             << said;
