@@ -419,17 +419,20 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     EXPECT_NE(ReadBytes(rewardFile).find("Level To Display After=1\r\n"), std::string::npos);
 
     // The tips edited by hand meanwhile: a move is refused, not written over them.
+    const auto moveTheSecondUpAndClose = [&] {
+        sorter = OpenLevelSorter();
+        at(1)->MoveUp();
+        sorter->RequestClose();
+        Passes(2);
+        return boxSays();
+    };
     const std::string tipsPath = PathOf("Data/Resources/Tips Options.Object.txt");
     std::string byHand = ReadBytes(tipsPath);
     const std::string tipsSaved = byHand;
     byHand.replace(byHand.find(hillTip), hillTip.size(), "Hill by hand");
     WriteBytes(tipsPath, byHand);
     const std::string levelsNow = ReadBytes(PathOf("Data/Resources/Levels.Object.txt"));
-    sorter = OpenLevelSorter();
-    at(1)->MoveUp();
-    sorter->RequestClose();
-    Passes(2);
-    said = boxSays();
+    said = moveTheSecondUpAndClose();
     ASSERT_NE(said, "");
     EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it was changed on disk", 0), 0u) << said;
     EXPECT_TRUE(ReadBytes(tipsPath) == byHand);
@@ -440,11 +443,7 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     std::string typed = byHand;
     typed.replace(typed.find("Hill by hand"), std::string("Hill by hand").size(), "Hill by hand\r\n\t\tTip Hill");
     WriteBytes(tipsPath, typed);
-    sorter = OpenLevelSorter();
-    at(1)->MoveUp();
-    sorter->RequestClose();
-    Passes(2);
-    said = boxSays();
+    said = moveTheSecondUpAndClose();
     ASSERT_NE(said, "");
     EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it cannot be read whole", 0), 0u) << said;
     EXPECT_TRUE(ReadBytes(tipsPath) == typed);
@@ -458,11 +457,7 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
         SCOPED_TRACE(added);
         const std::string written = ReadBytes(added == addedCard ? hill : rewardFile);
         WriteBytes(added, written);
-        sorter = OpenLevelSorter();
-        at(1)->MoveUp();
-        sorter->RequestClose();
-        Passes(2);
-        said = boxSays();
+        said = moveTheSecondUpAndClose();
         ASSERT_NE(said, "");
         std::replace(said.begin(), said.end(), '\n', ' ');
         EXPECT_NE(said.find(added.substr(added.find("Resources/")) + ": it was added on disk"), std::string::npos)
