@@ -366,14 +366,19 @@ TEST_F(SecondProgram, ADataFolderThatIsNoFolderIsRefusedByNameAndNothingIsWritte
         std::filesystem::permissions(PathOf(folder), std::filesystem::perms::all);
     const pid_t other = ::fork();
     if (other == 0) {
+        // The program is opened before the account changes: the folders
+        // above the build may be closed to the other account.
+        const int program = ::open(OMBRISALT_PROGRAM, O_RDONLY);
         const int errors = ::open(PathOf("runtime/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        if (errors < 0 || ::dup2(errors, 2) < 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+        if (program < 0 || errors < 0 || ::dup2(errors, 2) < 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
             std::_Exit(3);
         ::setenv("XDG_RUNTIME_DIR", PathOf("runtime").c_str(), 1);
         ::setenv("OMBRISALT_HEADLESS", "1", 1);
         ::setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
         const std::string locked = PathOf("locked");
-        ::execl(OMBRISALT_PROGRAM, OMBRISALT_PROGRAM, "/DataFolder", locked.c_str(), "/Passes", "1", nullptr);
+        const char* const arguments[]
+            = {OMBRISALT_PROGRAM, "/DataFolder", locked.c_str(), "/Passes", "1", nullptr};
+        ::fexecve(program, const_cast<char* const*>(arguments), environ);
         std::_Exit(4);
     }
     const CEndsWithTest otherGuard{int(other)};
