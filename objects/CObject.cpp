@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -991,10 +992,8 @@ private:
             return;
         }
         const std::pair<const CProperty*, int32_t> key(property, item);
-        if (std::find(m_Given.begin(), m_Given.end(), key) != m_Given.end())
+        if (!m_Given.insert(key).second)
             m_Stream.NoteSkippedLine();
-        else
-            m_Given.push_back(key);
     }
 
     // A name no property of the class takes.
@@ -1049,7 +1048,7 @@ private:
     BlockMode m_Mode;
     bool m_FirstLine = true;
     const CProperty* m_FirstProperty = nullptr;
-    std::vector<std::pair<const CProperty*, int32_t>> m_Given;
+    std::set<std::pair<const CProperty*, int32_t>> m_Given; // a block may name thousands of list items
 };
 
 } // namespace
@@ -1211,10 +1210,11 @@ CObject* ReadObjectFileWhole(const char* fileName)
         stream.Finish();
     }
     // Text after the object's "}" (a street or a tip appended by hand) is
-    // not part of what was read.
+    // not part of what was read. The first such byte settles it: no more is
+    // read.
     uint8_t rest[4096];
-    for (uint32_t got; object && (got = stream.Read(rest, sizeof rest)) > 0;)
-        for (uint32_t i = 0; i < got; ++i)
+    for (uint32_t got; object && !stream.HasSkippedLine() && (got = stream.Read(rest, sizeof rest)) > 0;)
+        for (uint32_t i = 0; i < got && !stream.HasSkippedLine(); ++i)
             if (rest[i] != ' ' && (rest[i] < '\t' || rest[i] > '\r') && !(rest[i] == 0 && stream.IsUnicode()))
                 stream.NoteSkippedLine();
     stream.Close();
