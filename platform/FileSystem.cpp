@@ -352,6 +352,7 @@ bool GetFileStatus(std::string_view name, FileStatus& status)
     if (name.empty() || ::stat(ResolvePath(name).c_str(), &st) != 0)
         return false;
     status.isFolder = S_ISDIR(st.st_mode);
+    status.isRegular = S_ISREG(st.st_mode);
     status.isReadOnly = (st.st_mode & S_IWUSR) == 0;
     status.size = status.isFolder ? 0 : std::uint64_t(st.st_size);
     status.writeTime = UnixTimeToFileTime(st.st_mtim.tv_sec, std::uint32_t(st.st_mtim.tv_nsec));

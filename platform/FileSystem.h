@@ -41,6 +41,7 @@ int OpenRegularFile(const std::string& path, int flags, unsigned permissions = 0
 
 struct FileStatus {
     bool isFolder = false;
+    bool isRegular = false;      // neither a folder nor a pipe, device or socket
     bool isReadOnly = false;     // the owner has no write permission
     std::uint64_t size = 0;      // bytes; 0 for a folder
     std::uint64_t writeTime = 0; // file time

@@ -137,10 +137,10 @@ bool CStats::Load()
     plat::FileStatus status;
     if (!plat::GetFileStatus(path, status))
         return false; // the first run
-    if (!status.isFolder && status.size == 0) {
+    if (status.isRegular && status.size == 0) {
         // What a first save killed before its file was in place leaves (the
         // stand-in its lock made): no profile was ever saved, so this is a
-        // first run too, with nothing to keep.
+        // first run too, with nothing to keep. A pipe has no size either.
         plat::DeleteFile(path);
         return false;
     }

@@ -23,6 +23,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -340,6 +341,15 @@ TEST_F(StatsFile, DamagedFilesAreKeptAsideAndNeverWrittenOver)
     CStats firstRun;
     EXPECT_FALSE(LoadInto(firstRun));
     EXPECT_EQ(ListNames(Folder()), "Stats.dat.bad Stats.dat.bad.1");
+
+    // A pipe at the name is no empty file a killed first save left: kept aside too.
+    std::filesystem::remove("Stats.dat.bad.1");
+    ASSERT_EQ(::mkfifo((Folder() + "/Stats.dat").c_str(), 0644), 0);
+    CStats pipe;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(LoadInto(pipe));
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(std::filesystem::is_fifo(Folder() + "/Stats.dat.bad.1"));
 }
 
 TEST_F(StatsFile, AnUnreadableFileThatCannotBeMovedAsideIsNotWrittenOver)
