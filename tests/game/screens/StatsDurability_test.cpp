@@ -745,6 +745,24 @@ TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldInABoxOnceAndTheNextSaveWri
     }
     std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
     EXPECT_EQ(Boxes().size(), 3u);
+
+    // So after one that comes once a window Close has begun the end, when no
+    // events are taken any more.
+    ASSERT_TRUE(Start());
+    Passes(2);
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        CErrorsCaught errors;
+        Push(plat::WindowEvent::Kind::Close);
+        EXPECT_FALSE(Pass(17));
+        std::raise(SIGTERM);
+        EndRun();
+        EXPECT_NE(errors.Take().find(Boxes()[2].substr(std::string("Error / ").size())), std::string::npos)
+            << errors.Take();
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(Boxes().size(), 3u);
 }
 
 } // namespace
