@@ -24,8 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // The lots of a street, in the order its lot layer holds them.
