@@ -122,7 +122,11 @@ bool CNewFileDialog::OnKeyDown(uint32_t key)
     if (CJFrameWindow::OnKeyDown(key))
         return true;
     if (key == kKeyEnter) {
-        Accept();
+        // Tab may have moved the focus to a button: Enter presses that one.
+        if (m_FirstChild && m_FirstChild->IsTabStop() && dynamic_cast<CJButton*>(m_FirstChild))
+            m_FirstChild->OnHotKeyActivate();
+        else
+            Accept();
         return true;
     }
     if (key == kKeyEscape) {

@@ -26,8 +26,8 @@ public:
     // The record is not owned; it must outlive the dialog.
     CNewFileDialog(CJWindow* parent, CNewFileOptions& options);
 
-    // Enter accepts and Escape closes, when the window's own handling
-    // declines the key.
+    // Enter presses the focused button (accepts from an edit) and Escape
+    // closes, when the window's own handling declines the key.
     bool OnKeyDown(uint32_t key) override;
     // "Cancel" closes, "Save" accepts.
     void OnNotify(CJWindow* sender, int32_t code) override;

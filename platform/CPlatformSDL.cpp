@@ -19,7 +19,10 @@ void CPlatformSDL::ShowMessageBox(std::string_view caption, std::string_view tex
     // the window does.
     int shown = -1;
     const bool ended = RunEndingChildrenOnSignal([&] {
-        shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, captionText.c_str(), bodyText.c_str(), nullptr);
+        // One that came just before the watch began went to SDL's handler.
+        if (!m_Window.IsEndingOnQuit())
+            shown
+                = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, captionText.c_str(), bodyText.c_str(), nullptr);
     });
     if (shown == 0 || ended)
         return;

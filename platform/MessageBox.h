@@ -9,8 +9,8 @@
 
 namespace plat {
 
-// Texts are UTF-8. Once the window has handed out a Quit (a termination
-// signal), no box is raised: the texts go to standard error.
+// Texts are UTF-8. Once a termination signal came (IsEndingOnQuit), no box
+// is raised: the texts go to standard error.
 void ShowMessageBox(std::string_view caption, std::string_view text);
 
 // The longest line, in characters, of a text as a box on the display shows it.

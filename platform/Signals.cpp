@@ -123,6 +123,11 @@ bool TakeTerminationRequest()
     return true;
 }
 
+bool IsTerminationRequested()
+{
+    return g_Requested != 0;
+}
+
 bool RunEndingChildrenOnSignal(const std::function<void()>& call)
 {
     int wake[2];

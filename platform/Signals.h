@@ -11,6 +11,8 @@ namespace plat {
 void InstallTerminationHandlers();
 // True once after a signal arrived; clears the request.
 bool TakeTerminationRequest();
+// True while a signal's request waits to be taken.
+bool IsTerminationRequested();
 
 // Runs a call that blocks until child processes it starts have ended (a
 // message box that SDL shows from a process of its own, and waits for

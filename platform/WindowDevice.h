@@ -107,11 +107,15 @@ public:
     virtual std::string_view GetLastError() const = 0;
 
     // A Quit was handed out since Create, and no Close before it (the
-    // desktop follows a closed last window with one): the process was asked
-    // to end, and nobody may be there to answer a box.
-    bool IsEndingOnQuit() const { return m_EndingOnQuit; }
+    // desktop follows a closed last window with one), or a termination
+    // signal came that no Quit tells yet (once the end has begun no events
+    // are taken): the process was asked to end, and nobody may be there to
+    // answer a box.
+    bool IsEndingOnQuit() const { return m_EndingOnQuit || IsTerminationWaiting(); }
 
 protected:
+    // A termination signal caught and not yet handed out as a Quit.
+    virtual bool IsTerminationWaiting() const { return false; }
     // Create calls Forget; PollEvent notes each event it hands out.
     void ForgetHandedOut() { m_Closed = m_EndingOnQuit = false; }
     void NoteHandedOut(const WindowEvent& event)

@@ -69,6 +69,11 @@ bool CWindowHeadless::PollEvent(WindowEvent& event)
     return true;
 }
 
+bool CWindowHeadless::IsTerminationWaiting() const
+{
+    return IsTerminationRequested();
+}
+
 bool CWindowHeadless::Present(const PictureView& picture)
 {
     if (!m_Created) {

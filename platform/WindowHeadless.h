@@ -45,6 +45,9 @@ public:
     const std::vector<uint32_t>& GetLastPicture() const { return m_LastPicture; }
     int32_t GetLastPictureWidth() const { return m_LastPictureWidth; }
 
+protected:
+    bool IsTerminationWaiting() const override;
+
 private:
     std::deque<WindowEvent> m_Queue;
     std::string m_Title;

@@ -65,6 +65,9 @@ bool CWindowSDL::Create(std::string_view title, int32_t width, int32_t height)
     // The double-click rules of the desktop the engine was written for.
     SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME, "500");
     SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS, "4");
+    // SDL's quit event then tells a termination signal: the shell ends on the
+    // Close itself.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (!m_VideoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             m_LastError = SDL_GetError();
@@ -261,6 +264,15 @@ bool CWindowSDL::PollEvent(WindowEvent& event)
     m_Pending.pop_front();
     NoteHandedOut(event);
     return true;
+}
+
+bool CWindowSDL::IsTerminationWaiting() const
+{
+    if (!m_VideoStarted)
+        return false;
+    // SDL's handler only marks the signal: a pump makes it the quit event.
+    SDL_PumpEvents();
+    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0;
 }
 
 bool CWindowSDL::HasFocus() const

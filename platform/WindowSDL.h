@@ -1,6 +1,7 @@
 #pragma once
 // The window on a real display, through SDL2. No SDL type appears here.
-// SDL's own handlers turn SIGINT and SIGTERM into a Quit event.
+// SDL's own handlers turn SIGINT and SIGTERM into a Quit event, and only
+// they: a closed window sends a Close alone.
 
 #include "platform/WindowDevice.h"
 
@@ -47,6 +48,9 @@ public:
     // Runs before the window and the display connection go: an OpenGL context
     // still alive when the display closes can hang the driver.
     void SetBeforeDestroy(std::function<void()> call) { m_BeforeDestroy = std::move(call); }
+
+protected:
+    bool IsTerminationWaiting() const override;
 
 private:
     void TranslatePending();

@@ -177,6 +177,7 @@ CGameBase::~CGameBase()
         delete m_DeferredDeletes[i];
     m_DeferredDeletes.RemoveAll();
     g_ShuttingDown = true;
+    SaveUnsavedBrightness();
     CSoundDevice& sound = CSoundDevice::SGetInstance();
     sound.Shutdown();
     m_ScreenWindow.reset();

@@ -149,6 +149,10 @@ public:
     void SetKeepRunningInBackground(bool keep) { m_KeepRunningInBackground = keep; }
     void SetDisplayFps(bool display);
     bool GetDisplayFps() const { return m_DisplayFrameRate; }
+    // The screen's brightness is not in the settings file: its last write
+    // failed (SaveUnsavedBrightness writes it).
+    bool IsBrightnessUnsaved() const { return m_BrightnessUnsaved; }
+    void SetBrightnessUnsaved(bool unsaved) { m_BrightnessUnsaved = unsaved; }
     bool GetShowOverlaysInEditor() const { return m_ShowOverlaysInEditor; }
     // 0: whether the root window has children; 1: whether its first child's
     // level is above 0.333; anything else false.
@@ -177,6 +181,7 @@ private:
     void RunDraw() override;
 
     bool m_DisplayFrameRate = false;
+    bool m_BrightnessUnsaved = false;
     bool m_ShowOverlaysInEditor = true;
     bool m_RealTime = true;
     int32_t m_DebugLineCount = 0;

@@ -3,11 +3,56 @@
 #include "foundation/CIniSection.h"
 #include "foundation/CommandLine.h"
 #include "foundation/SaturatingArithmetic.h"
+#include "foundation/SettingsFiles.h"
+#include "foundation/ShellServices.h"
 #include "images/CFrame.h"
+#include "platform/CPlatform.h"
+#include "platform/FileSystem.h"
 #include "platform/GraphicsDevice.h"
+#include "platform/MessageBox.h"
+#include "platform/Profile.h"
+#include "shell/CGameBase.h"
 #include "shell/CScreenDevice.h"
 #include "shell/CScreenFrame.h"
 #include "shell/WindowModes.h"
+
+#include <string>
+
+namespace {
+
+bool WriteBrightness(float brightness)
+{
+    const CIniSection& options = GetOptionsSection();
+    return SetIniFloat(options.GetFileName(), options.GetSection(), "Screen Brightness", brightness);
+}
+
+// As a failed save of the profiles is told: the file, why, and what it costs.
+void TellBrightnessNotSaved()
+{
+    std::string path = plat::GetProfilePath(GetOptionsSection().GetFileName());
+    if (path.rfind("./", 0) == 0)
+        path.erase(0, 2);
+    if (path.empty() || path[0] != '/')
+        path = plat::GetCurrentFolder() + "/" + path;
+    const std::string folder = path.substr(0, path.rfind('/'));
+    std::string text = "Could not save " + path + ": ";
+    uint64_t freeBytes = 0;
+    if (!plat::CanWriteInFolder(folder))
+        text += "the folder cannot be written.";
+    else if (plat::GetPlatform().GetFreeDiskSpace(folder, freeBytes) && freeBytes == 0)
+        text += "the disk is full.";
+    else
+        text += "writing it failed.";
+    if (CGameBase::SIsShuttingDown())
+        text += " The brightness set in this run is lost.";
+    else
+        text += " The brightness stays in the game, and the next change or the game's end writes it once the "
+                "cause is gone.";
+    ShowArrowCursor();
+    plat::ShowMessageBox("Error", text);
+}
+
+} // namespace
 
 bool ApplyDisplaySettings(KeepDepth keepDepth)
 {
@@ -44,7 +89,21 @@ float SliderValueToBrightness(int32_t value)
 float ApplyBrightnessSlider(int32_t value)
 {
     const float brightness = SliderValueToBrightness(value);
-    GetOptionsSection().SetFloat("Screen Brightness", brightness);
+    const bool written = WriteBrightness(brightness);
     CScreenFrame::SGetInstance().SetBrightness(brightness);
+    if (CGameBase* game = CGameBase::SGetInstance())
+        game->SetBrightnessUnsaved(!written);
     return brightness;
+}
+
+void SaveUnsavedBrightness()
+{
+    CGameBase* game = CGameBase::SGetInstance();
+    if (!game || !game->IsBrightnessUnsaved())
+        return;
+    if (WriteBrightness(CScreenFrame::SGetInstance().GetBrightness())) {
+        game->SetBrightnessUnsaved(false);
+        return;
+    }
+    TellBrightnessNotSaved();
 }

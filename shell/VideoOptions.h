@@ -28,6 +28,12 @@ bool ApplyDisplaySettings(KeepDepth keepDepth);
 // The brightness slider runs 0..100 for brightness 1.0..1.5.
 int32_t BrightnessToSliderValue(float brightness);
 float SliderValueToBrightness(int32_t value);
-// The slider moved: stores the brightness and gives it to the screen;
-// answers the new brightness.
+// The slider moved: gives the brightness to the screen and writes it to the
+// settings file; answers the new brightness. A write that fails leaves the
+// brightness unsaved with the game object, without a word while the slider
+// moves.
 float ApplyBrightnessSlider(int32_t value);
+// Writes the screen's brightness when the game holds it unsaved (at Done and
+// at the game's end). A write that fails again is told in a box that names
+// the file and why; the brightness stays unsaved for the next try.
+void SaveUnsavedBrightness();

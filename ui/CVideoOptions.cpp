@@ -36,7 +36,11 @@ SDisplayFacts SDisplayFacts::FromScreen()
     // The screen device presents one back buffer, kept on the graphics card.
     facts.backBuffers = 1;
     facts.inVideoMemory = true;
-    facts.brightness = GetOptionsSection().GetFloat("Screen Brightness", screen.GetBrightness());
+    // An unsaved brightness is the one the screen shows, not the file's.
+    const CGameBase* game = CGameBase::SGetInstance();
+    facts.brightness = game && game->IsBrightnessUnsaved()
+        ? screen.GetBrightness()
+        : GetOptionsSection().GetFloat("Screen Brightness", screen.GetBrightness());
     return facts;
 }
 
@@ -114,6 +118,7 @@ void CVideoOptions::UpdatePixelFormatText()
 void CVideoOptions::OnNotify(CJWindow* sender, int32_t code)
 {
     if (sender && sender == m_Done && code == kNotifyClicked) {
+        SaveUnsavedBrightness();
         // The button touches nothing of its own after the notice.
         Close();
         return;

@@ -133,6 +133,17 @@ TEST_F(NewFileDialog, ABlankNameIsRefusedAndTheDialogKeepsTheInput)
     Step(CPoint{0, 0}, false);
     EXPECT_FALSE(InTree(dialog));
     EXPECT_EQ(m_Created, 0);
+
+    // So does Enter once Tab has moved the focus to Cancel, a good name typed.
+    dialog = Open(*options);
+    Fill(*dialog, "", "Fresh");
+    for (int tabs = 0; tabs < 8 && !dialog->GetCancelButton()->HasFocus(); ++tabs)
+        TypeKey(kKeyTab);
+    ASSERT_TRUE(dialog->GetCancelButton()->HasFocus());
+    TypeKey(kKeyEnter);
+    Step(CPoint{0, 0}, false);
+    EXPECT_FALSE(InTree(dialog));
+    EXPECT_EQ(m_Created, 0);
 }
 
 TEST_F(NewFileDialog, TheLocationIsTrimmedAndAMissingNestedFolderIsMadeOnRequest)

@@ -5,6 +5,7 @@
 // choices applied on the update after the click.
 #include "ScreensGameTest.h"
 
+#include "foundation/CIniSection.h"
 #include "game/screens/CCredits.h"
 #include "game/screens/CGameOptionsWindows.h"
 #include "game/screens/COptionsMenu.h"
@@ -25,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -286,6 +288,78 @@ TEST_F(DisplayOptions, WindowedGreysTheResolutionAndAClickAppliesOnTheNextUpdate
     device.SetRefuseMode(false, false);
     EXPECT_TRUE(Full());
     EXPECT_TRUE(window->GetFullScreenButton()->IsChecked());
+}
+
+// The brightness the folder refuses is told at Done and kept for the next
+// write, the game's end included.
+TEST_F(DisplayOptions, ABrightnessTheFolderRefusesIsToldAtDoneAndWrittenAtTheEnd)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    uint32_t shown = 0;
+    GetOptionsSection().SetFloat("Screen Brightness", 1.0f);
+    std::string name = GetOptionsSection().GetFileName();
+    name.erase(0, name.find_last_of("\\/") + 1);
+    const std::string path = (std::filesystem::canonical(Folder()) / name).string();
+    const auto boxes = [&] {
+        std::vector<std::string> texts;
+        for (const auto& box : m_Platform.GetMessageBoxes())
+            texts.push_back(box.caption + " / " + box.text);
+        return texts;
+    };
+    // Answers where the slider stood as the window opened.
+    const auto brighten = [&](const char* to, uint32_t& shownAtOpen) {
+        COptionsMenuWindow* menu = OpenOverOpener(false);
+        ASSERT_NE(menu, nullptr);
+        ClickOn(Button(menu, "Display"));
+        auto* window = dynamic_cast<CGameVideoOptions*>(Front());
+        ASSERT_NE(window, nullptr);
+        shownAtOpen = window->GetBrightnessSlider()->GetValue();
+        const CRect r = window->GetBrightnessSlider()->GetScreenRect();
+        PushClick(std::string(to) == "right" ? r.right - 1 : r.left, (r.top + r.bottom) / 2);
+        Passes(3);
+        ClickOn(window->GetDoneButton());
+        ClickOn(Button(menu, "Done"));
+    };
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        if (!nobody.Acting())
+            GTEST_SKIP() << "root here cannot act as an ordinary user";
+        ASSERT_NO_FATAL_FAILURE(brighten("right", shown));
+        EXPECT_EQ(shown, 0u);
+        // Opened again, the window shows the brightness the screen has.
+        ASSERT_NO_FATAL_FAILURE(brighten("right", shown));
+        EXPECT_EQ(shown, 100u);
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_FLOAT_EQ(CScreenFrame::SGetInstance().GetBrightness(), 1.5f);
+    EXPECT_FLOAT_EQ(GetOptionsSection().GetFloat("Screen Brightness", 1.0f), 1.0f);
+    const std::string told = "Error / Could not save " + path
+        + ": the folder cannot be written. The brightness stays in the game, and the next change or the game's "
+          "end writes it once the cause is gone.";
+    EXPECT_EQ(boxes(), (std::vector<std::string>{told, told}));
+    EndRun();
+    m_Opener = nullptr; // gone with the game's windows
+    EXPECT_FLOAT_EQ(GetOptionsSection().GetFloat("Screen Brightness", 1.0f), 1.5f);
+    EXPECT_EQ(boxes().size(), 2u);
+
+    // A refusal still there at the end says what it costs.
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        ASSERT_NO_FATAL_FAILURE(brighten("left", shown));
+        EndRun();
+        m_Opener = nullptr;
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_FLOAT_EQ(GetOptionsSection().GetFloat("Screen Brightness", 1.0f), 1.5f);
+    // Done's box again, the profiles' at the end, then the brightness's.
+    ASSERT_EQ(boxes().size(), 5u);
+    EXPECT_EQ(boxes()[2], told);
+    EXPECT_EQ(boxes()[4],
+              "Error / Could not save " + path
+                  + ": the folder cannot be written. The brightness set in this run is lost.");
 }
 
 } // namespace

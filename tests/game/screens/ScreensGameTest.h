@@ -25,6 +25,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // The lots of a street, in the order its lot layer holds them.
@@ -47,6 +48,31 @@ public:
         return CScreensHooks::OpenScreen(screen);
     }
     std::vector<EGameScreen> asked;
+};
+
+// The process acts as an ordinary user until the scope ends: permission
+// bits do not stop root.
+class CActingAsNobody {
+public:
+    CActingAsNobody()
+        : m_Switched(::geteuid() == 0)
+    {
+        m_Acting = !m_Switched || (::setegid(65534) == 0 && ::seteuid(65534) == 0);
+    }
+    ~CActingAsNobody()
+    {
+        if (m_Switched) {
+            [[maybe_unused]] const int user = ::seteuid(0);
+            [[maybe_unused]] const int group = ::setegid(0);
+        }
+    }
+    CActingAsNobody(const CActingAsNobody&) = delete;
+    CActingAsNobody& operator=(const CActingAsNobody&) = delete;
+    bool Acting() const { return m_Acting; }
+
+private:
+    bool m_Switched;
+    bool m_Acting = false;
 };
 
 class CScreensGameTest : public CDemoGameTest {

@@ -432,31 +432,6 @@ private:
     void (*m_OldHandler)(int) = SIG_DFL;
 };
 
-// The process acts as an ordinary user until the scope ends: permission
-// bits do not stop root.
-class CActingAsNobody {
-public:
-    CActingAsNobody()
-        : m_Switched(::geteuid() == 0)
-    {
-        m_Acting = !m_Switched || (::setegid(65534) == 0 && ::seteuid(65534) == 0);
-    }
-    ~CActingAsNobody()
-    {
-        if (m_Switched) {
-            [[maybe_unused]] const int user = ::seteuid(0);
-            [[maybe_unused]] const int group = ::setegid(0);
-        }
-    }
-    CActingAsNobody(const CActingAsNobody&) = delete;
-    CActingAsNobody& operator=(const CActingAsNobody&) = delete;
-    bool Acting() const { return m_Acting; }
-
-private:
-    bool m_Switched;
-    bool m_Acting = false;
-};
-
 // What the scope writes to standard error, through a pipe (a full disk
 // would stop a capture through a file).
 class CErrorsCaught {
@@ -739,6 +714,24 @@ TEST_F(StatsInTheGame, AFolderThatTurnsReadOnlyIsToldInABoxOnceAndTheNextSaveWri
         CErrorsCaught errors;
         std::raise(SIGTERM);
         EXPECT_FALSE(Pass(17));
+        EndRun();
+        EXPECT_NE(errors.Take().find(Boxes()[2].substr(std::string("Error / ").size())), std::string::npos)
+            << errors.Take();
+    }
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(Boxes().size(), 3u);
+
+    // So after one that comes once a window Close has begun the end, when no
+    // events are taken any more.
+    ASSERT_TRUE(Start());
+    Passes(2);
+    {
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        CErrorsCaught errors;
+        Push(plat::WindowEvent::Kind::Close);
+        EXPECT_FALSE(Pass(17));
+        std::raise(SIGTERM);
         EndRun();
         EXPECT_NE(errors.Take().find(Boxes()[2].substr(std::string("Error / ").size())), std::string::npos)
             << errors.Take();
