@@ -101,6 +101,10 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
             text.Append(ending ? "." : ". Until then the files may disagree, and your edits are kept here.");
         } else if (ending) {
             text.Append(". The edits made here since the last save are lost.");
+        } else if (FailedSaveReason().Compare(kWaitsForTheLevels) == 0) {
+            text.Append(". Nothing was written: your edits are kept here and saved with the levels when the Level "
+                        "Sorter closes or Levels is saved. If the sorter puts the levels back in the order the files "
+                        "have, the tips and level numbers go back with them.");
         } else {
             text.Append(FailedSaveReason().Compare(kFileIsReadOnly) == 0 ? ". Make it writable"
                                                                          : ". Undo the change on disk");

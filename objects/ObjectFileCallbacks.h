@@ -44,6 +44,9 @@ inline constexpr const char* kFileIsReadOnly = "it is read-only";
 inline constexpr const char* kFinishedAtNextStart
     = "it could not be put in place of the old file, while files saved with it were; the program's next start "
       "finishes the save";
+// Saved only with the levels, whose new order is not saved yet: nothing was
+// written, and the edit goes with the levels' save.
+inline constexpr const char* kWaitsForTheLevels = "it follows the levels' new order, which is not saved yet";
 // "Could not save <name>"; after a refusal, why, and that the edits are kept
 // for the next save once the change on disk is undone or the file made
 // writable (or, as the program ends, that they are not saved).

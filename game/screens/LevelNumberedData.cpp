@@ -308,8 +308,7 @@ bool SaveLevelNumberedFileOnlyWithLevels(const CObject* object, bool& saved)
     if (!waits)
         return false;
     saved = false;
-    NoteFailedSaveReason(CJString("it follows the levels' new order, which is not saved yet, and is saved with the "
-                                  "levels (close the Level Sorter, or save Levels)"));
+    NoteFailedSaveReason(CJString(kWaitsForTheLevels));
     return true;
 }
 

@@ -104,19 +104,23 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
         return false;
     std::string failedPath;
     bool leftForNextStart = false;
-    if (!group.Commit(&failedPath, &leftForNextStart)) {
+    const bool committed = group.Commit(&failedPath, &leftForNextStart);
+    // Left for the next start, the files are taken as it will make them: a
+    // later change of the levels is a change, and its save is tried.
+    if (committed || leftForNextStart) {
+        GetGameScreensHooks().RenumberedLevelDataSaved();
+        levels.SetUnsavedOrder(false);
+        levels.NoteAsOnDisk(name.GetString());
+    }
+    if (!committed) {
         if (leftForNextStart)
             NoteFailedSaveReason(CJString(kFinishedAtNextStart));
         // A disk path: named below the data folder where it lies there.
         const std::string data = GetBaseDiskFolder(0);
         const bool inData = !data.empty() && failedPath.compare(0, data.size(), data) == 0;
         failedFile = (inData ? failedPath.substr(data.size()) : failedPath).c_str();
-        return false;
     }
-    GetGameScreensHooks().RenumberedLevelDataSaved();
-    levels.SetUnsavedOrder(false);
-    levels.NoteAsOnDisk(name.GetString());
-    return true;
+    return committed;
 }
 
 bool SaveLevelsWithRenumberedData(const CObject* object, bool& saved)

@@ -506,15 +506,23 @@ TEST_F(DemoStreets, TipsSavedOnTheirOwnWhileAMoveWaitsWaitForTheMove)
     sorter->MoveUp();
     tips->m_TipsList[0].SetText("Menders, edited");
     const std::string tipsFile = ReadBytes(tipsPath);
-    EXPECT_EQ(
-        savedAlone(tips).rfind("Could not save Resources/Tips Options.Object.txt: it follows the levels' new order", 0),
-        0u);
+    const std::string refused = savedAlone(tips);
+    EXPECT_EQ(refused.rfind("Could not save Resources/Tips Options.Object.txt: it follows the levels' new order", 0),
+              0u);
+    EXPECT_NE(refused.find("not saved yet. Nothing was written: your edits are kept here and saved with the levels"),
+              std::string::npos)
+        << refused;
     CDecadeTransition* hillCard = FindDecadeTransitionForLevel(GetDecadeTransitionList(), 5);
     ASSERT_NE(hillCard, nullptr);
     const std::string hillFile = ReadBytes(hill);
     sorter->GetList()->SelectItem(5, true);
     sorter->MoveUp();
     EXPECT_NE(savedAlone(hillCard).find("Hill Years.DecadeTransition.txt: it follows"), std::string::npos);
+    CLifeRewards* reward = GetLifeRewardList().GetObjectByName("First Streets");
+    ASSERT_NE(reward, nullptr);
+    sorter->GetList()->SelectItem(9, true);
+    sorter->MoveUp();
+    EXPECT_NE(savedAlone(reward).find("First Streets.LifeRewards.txt: it follows"), std::string::npos);
     EXPECT_TRUE(ReadBytes(tipsPath) == tipsFile);
     EXPECT_TRUE(ReadBytes(hill) == hillFile);
     sorter->RequestClose();

@@ -10,6 +10,7 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
+#include "game/screens/CTips.h"
 #include "game/screens/RegisterGameScreensClasses.h"
 #include "game/world/CLevelPlay.h"
 #include "game/world/CLevelSorter.h"
@@ -322,12 +323,46 @@ public:
     {
         m_Sorter->GetList()->SelectItem(0, true);
         m_Sorter->Insert();
+        return CloseSorter(message);
+    }
+
+    // The same; its save left for the next start, the street is deleted
+    // again in a new sorter, whose close said what follows "\nthen: ".
+    // The files are first written as the program writes them, as after an
+    // earlier save: a save of what they held then writes nothing.
+    bool SaveSorterInsertThenTakeItBack(std::string& message)
+    {
+        std::vector<CObject*> written = {FindLevels(), CTipsOptions::SGetInstance()};
+        for (const char* name : {"Harbour Years", "Hill Years"})
+            written.push_back(GetDecadeTransitionList().GetObjectByName(name));
+        written.push_back(GetLifeRewardList().GetObjectByName("First Streets"));
+        for (CObject* object : written)
+            if (!object || !SaveObjectToOwnFile(object)) {
+                message = "not written";
+                return false;
+            }
+        if (SaveSorterInsert(message))
+            return true;
+        m_Sorter = OpenLevelSorter();
+        m_Sorter->GetList()->SelectItem(0, true);
+        m_Sorter->Delete();
+        std::string then;
+        CloseSorter(then);
+        message += "\nthen: " + then;
+        return false;
+    }
+
+    // What its box said, the box gone; false when one was shown.
+    bool CloseSorter(std::string& message)
+    {
         CJWindow* screen = m_Sorter->GetParent();
         m_Sorter->Close();
         auto* box = dynamic_cast<CJMessageBox*>(screen->GetFirstChild());
         for (CJWindow* child = box ? box->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
             if (dynamic_cast<CJStatic*>(child))
                 message = child->GetTitle().GetString();
+        if (box)
+            box->Destroy();
         return !box;
     }
 
@@ -609,16 +644,29 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
             FreshData();
             ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
             if (meets == std::string("a rename that fails while saving")) {
-                const SChildSave run =
-                    SaveInChild(c.save, [] { plat::SetSyncObserver(&FreezeTheFirstFolderAtTheJournal); });
+                const bool sorter = c.save == &FilesSavedTogether::SaveSorterInsert;
+                SChildSave run = SaveInChild(sorter ? &FilesSavedTogether::SaveSorterInsertThenTakeItBack : c.save,
+                                             [] { plat::SetSyncObserver(&FreezeTheFirstFolderAtTheJournal); });
                 for (const std::string& temporary : Leftovers(".tmp"))
                     CFrozenFolder::Thaw(std::filesystem::path(temporary).parent_path());
                 if (run.status == 0)
                     continue; // no immutable folders here
                 EXPECT_EQ(run.status, 1) << run.message;
+                std::string takenBack;
+                if (sorter) {
+                    const size_t then = run.message.find("\nthen: ");
+                    ASSERT_NE(then, std::string::npos) << run.message;
+                    takenBack = run.message.substr(then + 7);
+                    run.message.resize(then);
+                }
                 EXPECT_EQ(run.message.find("changed on disk"), std::string::npos) << run.message;
-                if (c.save == &FilesSavedTogether::SaveSorterInsert) {
+                if (sorter) {
+                    // The files are taken as the next start makes them: the
+                    // sorter keeps the new order, and taking it back is a
+                    // change whose save is tried.
                     EXPECT_NE(run.message.find("next start finishes the save"), std::string::npos) << run.message;
+                    EXPECT_EQ(run.message.find("back in the order"), std::string::npos) << run.message;
+                    EXPECT_EQ(takenBack.rfind("Could not save ", 0), 0u) << takenBack;
                 }
                 EXPECT_TRUE(std::any_of(targets.begin(), targets.end(),
                                         [&](const std::string& t) { return named(run.message, t); }))
