@@ -431,6 +431,11 @@ bool IsReadOnly(std::string_view name)
     return GetFileStatus(name, status) && status.isReadOnly;
 }
 
+bool IsSymbolicLink(std::string_view name)
+{
+    return !name.empty() && IsLinkOnDisk(ResolvePath(name));
+}
+
 bool SetReadOnly(std::string_view name, bool readOnly)
 {
     const std::string path = ResolvePath(name);
