@@ -1,8 +1,12 @@
 #include "objects/ObjectFileCallbacks.h"
 
+#include "objects/CObject.h"
+
 #include "foundation/CFile.h"
 #include "foundation/CList.h"
-#include "objects/CObject.h"
+#include "foundation/FilePaths.h"
+#include "platform/FileSystem.h"
+#include "platform/ReplacementGroup.h"
 
 namespace {
 
@@ -90,6 +94,52 @@ const CJString& GetFailedSaveReason()
     return FailedSaveReason();
 }
 
+namespace {
+
+constexpr const char* kJournalWaits = "a save cut short waits for it";
+constexpr const char* kJournalUnreadable = "a save cut short left ";
+constexpr const char* kIsALink = "it is a symbolic link";
+
+bool StartsWith(const CJString& text, const char* start)
+{
+    return text.Find(start) == 0;
+}
+
+} // namespace
+
+CJString WhyWritesAreRefused(const std::string& diskPath)
+{
+    bool unreadable = false;
+    const std::string journal = plat::JournalWaitingFor(diskPath, &unreadable);
+    std::string why;
+    if (unreadable)
+        why = kJournalUnreadable + journal
+            + " in the program folder, which this account may not read, so whether that save waits for this "
+              "file cannot be told. Start the program as the account that made it to finish that save";
+    else if (!journal.empty())
+        why = std::string(kJournalWaits) + " (" + journal
+            + " in the program folder names it). To finish that save, put the folder back as the stop left it (a "
+              "copy that keeps file times, such as cp -a) and start the program again; to keep the files as they "
+              "are, remove "
+            + journal + " from the program folder";
+    else if (plat::IsSymbolicLink(diskPath))
+        why = std::string(kIsALink)
+            + ", and the program does not write through a link. Put a copy of the file it points to in its place";
+    return CJString(why.c_str());
+}
+
+void NoteWhyWritesAreRefused(const CJString& name)
+{
+    if (FailedSaveReason().IsEmpty() && name.IsNotEmpty())
+        NoteFailedSaveReason(WhyWritesAreRefused(ResolveDiskPath(name.GetString(), 0)));
+}
+
+bool FailedSaveReasonSaysWhatToDo()
+{
+    const CJString& why = FailedSaveReason();
+    return StartsWith(why, kJournalWaits) || StartsWith(why, kJournalUnreadable) || StartsWith(why, kIsALink);
+}
+
 CJString FailedSaveMessage(const CJString& name, bool ending)
 {
     CJString text("Could not save ");
@@ -105,6 +155,9 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
             text.Append(". Nothing was written: your edits are kept here and saved with the levels when the Level "
                         "Sorter closes or Levels is saved. If the sorter puts the levels back in the order the files "
                         "have, the tips and level numbers go back with them.");
+        } else if (FailedSaveReasonSaysWhatToDo()) {
+            text.Append(". Once that is done, your edits are saved at the next save, close or exit; until then they "
+                        "are kept here only.");
         } else {
             text.Append(FailedSaveReason().Compare(kFileIsReadOnly) == 0 ? ". Make it writable"
                                                                          : ". Undo the change on disk");
@@ -132,6 +185,11 @@ bool SaveObjectToOwnFile(CObject* object)
     if (!AskInOrder(SaveCallbacks<SaveTag>(), object, saved)) {
         CJString name;
         saved = FindObjectFileName(object, &name) && object->SaveToFile(name.GetString(), 0);
+    }
+    if (!saved) {
+        CJString failed;
+        if (FindFailedSaveFile(object, &failed))
+            NoteWhyWritesAreRefused(failed);
     }
     if (saved)
         for (ObjectSavedCallback callback : Callbacks<ObjectSavedCallback>())

@@ -10,6 +10,8 @@
 
 #include "foundation/CJString.h"
 
+#include <string>
+
 class CObject;
 
 // True when the callback knows the object; the file name goes to *name.
@@ -47,6 +49,14 @@ inline constexpr const char* kFinishedAtNextStart
 // Saved only with the levels, whose new order is not saved yet: nothing was
 // written, and the edit goes with the levels' save.
 inline constexpr const char* kWaitsForTheLevels = "it follows the levels' new order, which is not saved yet";
+// Why the platform refuses every write of the file (a save cut short waits
+// for it, or it is a symbolic link), told with what to do; empty when it
+// does not.
+CJString WhyWritesAreRefused(const std::string& diskPath);
+// After a save of the file failed with no reason noted: notes that one.
+void NoteWhyWritesAreRefused(const CJString& name);
+// Whether the reason noted says itself what to do before the edits are saved.
+bool FailedSaveReasonSaysWhatToDo();
 // "Could not save <name>"; after a refusal, why, and that the edits are kept
 // for the next save once the change on disk is undone or the file made
 // writable (or, as the program ends, that they are not saved).

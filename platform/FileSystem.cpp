@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/FileLock.h"
+#include "platform/ReplacementGroup.h"
 #include "platform/ReplacementParts.h"
 #include "platform/NoCase.h"
 
@@ -37,6 +38,12 @@ bool ExistsOnDisk(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+bool IsLinkOnDisk(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 // --- Folder listings ---
 //
 // Resolving a name that is not on disk as spelled needs the folder's names,
@@ -54,6 +61,8 @@ constexpr std::size_t kMaxCachedFolders = 256;
 struct FolderListing {
     // Folded name -> the entry that wins among those equal case-blind.
     std::unordered_map<std::string, std::string> winners;
+    // Every name beginning with ".", as spelled: the journals and temporaries.
+    std::vector<std::string> hidden;
     dev_t device = 0;
     ino_t inode = 0;
     timespec writeTime{};
@@ -144,6 +153,24 @@ CFolderCache& FolderCache()
     return *cache;
 }
 
+void AddToListing(FolderListing& listing, std::string_view name)
+{
+    std::string& slot = listing.winners[FoldNoCase(name)];
+    if (slot.empty() || LessNoCaseThenBytes(name, slot))
+        slot = name;
+    if (name.front() == '.')
+        listing.hidden.emplace_back(name);
+}
+
+void StoreListing(const std::string& key, const struct stat& st, std::shared_ptr<FolderListing> listing)
+{
+    listing->device = st.st_dev;
+    listing->inode = st.st_ino;
+    listing->writeTime = st.st_mtim;
+    listing->changeTime = st.st_ctim;
+    FolderCache().Store(key, std::move(listing));
+}
+
 enum class FolderLookup { Found, Missing, Unreadable };
 
 // The folder's entry equal to name case-blind, the first in
@@ -187,22 +214,14 @@ FolderLookup FindInFolder(const std::string& folder, std::string_view name, std:
         const std::string_view candidate(entry->d_name);
         if (candidate == "." || candidate == "..")
             continue;
-        if (trusted) {
-            std::string& slot = listing->winners[FoldNoCase(candidate)];
-            if (slot.empty() || LessNoCaseThenBytes(candidate, slot))
-                slot = candidate;
-        }
+        if (trusted)
+            AddToListing(*listing, candidate);
         if (EqualsNoCase(candidate, name) && (best.empty() || LessNoCaseThenBytes(candidate, best)))
             best = candidate;
     }
     ::closedir(dir);
-    if (trusted) {
-        listing->device = st.st_dev;
-        listing->inode = st.st_ino;
-        listing->writeTime = st.st_mtim;
-        listing->changeTime = st.st_ctim;
-        cache.Store(key, std::move(listing));
-    }
+    if (trusted)
+        StoreListing(key, st, std::move(listing));
     if (best.empty())
         return FolderLookup::Missing;
     winner = std::move(best);
@@ -249,6 +268,38 @@ std::string BaseNameOf(const std::string& path)
 void ForgetFolderOf(const std::string& path)
 {
     FolderCache().Forget(FolderOf(path));
+}
+
+std::vector<std::string> HiddenNamesIn(const std::string& folder)
+{
+    const std::string key = FolderKey(folder);
+    struct stat st;
+    if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return {};
+    if (const std::shared_ptr<const FolderListing> listing = FolderCache().Find(key, st))
+        return listing->hidden;
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const bool trusted = OldEnoughToTrust(st.st_mtim, now);
+    DIR* dir = ::opendir(key.c_str());
+    if (!dir)
+        return {};
+    auto listing = std::make_shared<FolderListing>();
+    while (const dirent* entry = ::readdir(dir)) {
+        ++g_FolderEntriesRead;
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        if (trusted)
+            AddToListing(*listing, name);
+        else if (name.front() == '.')
+            listing->hidden.emplace_back(name);
+    }
+    ::closedir(dir);
+    std::vector<std::string> hidden = listing->hidden;
+    if (trusted)
+        StoreListing(key, st, std::move(listing));
+    return hidden;
 }
 
 std::string ResolvePath(std::string_view name)
@@ -319,6 +370,10 @@ std::FILE* OpenResolvedFile(const std::string& path, const char* mode)
         flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
     else if (mode[0] == 'a')
         flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    if (flags != O_RDONLY && !JournalWaitingFor(path).empty()) {
+        errno = EBUSY;
+        return nullptr;
+    }
     const int fd = OpenRegularFile(path, flags);
     if (fd < 0)
         return nullptr;
@@ -377,6 +432,11 @@ bool IsReadOnly(std::string_view name)
     return GetFileStatus(name, status) && status.isReadOnly;
 }
 
+bool IsSymbolicLink(std::string_view name)
+{
+    return !name.empty() && IsLinkOnDisk(ResolvePath(name));
+}
+
 bool SetReadOnly(std::string_view name, bool readOnly)
 {
     const std::string path = ResolvePath(name);
@@ -407,6 +467,8 @@ bool DeleteFile(std::string_view name)
         return false;
     if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0)
         return false;
+    if (!JournalWaitingFor(path).empty())
+        return false;
     if (::unlink(path.c_str()) != 0)
         return false;
     ForgetFolderOf(path);
@@ -419,6 +481,8 @@ bool RenameFile(std::string_view from, std::string_view to)
         return false;
     const std::string fromPath = ResolvePath(from);
     const std::string toPath = ResolvePath(to);
+    if (!JournalWaitingFor(fromPath).empty() || !JournalWaitingFor(toPath).empty())
+        return false;
     if (::rename(fromPath.c_str(), toPath.c_str()) != 0)
         return false;
     ForgetFolderOf(fromPath);
@@ -502,7 +566,8 @@ bool SetFileWriteTime(std::string_view name, std::uint64_t writeTime)
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = time_t(sinceEpoch / kFileTimeUnitsPerSecond);
     times[1].tv_nsec = long(sinceEpoch % kFileTimeUnitsPerSecond) * 100;
-    return ::utimensat(AT_FDCWD, ResolvePath(name).c_str(), times, 0) == 0;
+    const std::string path = ResolvePath(name);
+    return JournalWaitingFor(path).empty() && ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
 std::string GetCurrentFolder()
@@ -703,6 +768,10 @@ std::uint64_t FolderEntriesRead()
 
 std::size_t RemoveStaleTemporaries(const std::string& target)
 {
+    // A temporary a journal names is its save's only copy, whatever its
+    // maker: none goes while a journal stands, as at the start.
+    if (OtherJournalStands())
+        return 0;
     const std::string folder = FolderOf(target);
     const std::string base = BaseNameOf(target);
     FolderIdentity identity;
@@ -752,6 +821,11 @@ bool CReplacementFile::Begin(std::string_view name, ReplacementLock lock)
     if (name.empty())
         return false;
     m_TargetPath = ResolvePath(name);
+    // A file a standing journal waits for is written by its start alone; a
+    // link is written over by a rename, which would leave what it points to
+    // as it was.
+    if (!JournalWaitingFor(m_TargetPath).empty() || IsLinkOnDisk(m_TargetPath))
+        return GroupFailed(m_TargetPath, GroupStep::Begin);
     const bool inGroup = lock == ReplacementLock::Take && InReplacementGroup();
     if (inGroup) {
         SupersedeInGroup(m_TargetPath);

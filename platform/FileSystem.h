@@ -54,6 +54,8 @@ bool SetFileWriteTime(std::string_view name, std::uint64_t writeTime);
 bool PathExists(std::string_view name);
 bool IsFolder(std::string_view name);
 bool IsReadOnly(std::string_view name); // false for a missing file
+// The name itself is a symbolic link (not followed): a replacement refuses it.
+bool IsSymbolicLink(std::string_view name);
 // A folder whose entries may be listed.
 bool CanListFolder(std::string_view name);
 // A folder this process may make files in: its permissions for the

@@ -255,7 +255,29 @@ bool JournalCarries(std::string_view name)
     return !name.empty() && name.size() < PATH_MAX && name.find_first_of("\t\n") == std::string_view::npos;
 }
 
-bool WriteJournal(const std::string& path, const std::string& text)
+// Puts the temporary at a journal's name no file has: where every run has
+// the same process number a journal kept from an earlier run may stand at
+// the name this group was given, and the group takes the next.
+bool PutAtAFreeName(const std::string& tempPath, std::string& path)
+{
+    for (int attempt = 0; attempt < 1 << 16; ++attempt) {
+        if (::renameat2(AT_FDCWD, tempPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        // A file system without the flag: a link made fails as well where a name stands.
+        if (errno == EINVAL && ::link(tempPath.c_str(), path.c_str()) == 0) {
+            ::unlink(tempPath.c_str());
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+        path = NewJournalPath();
+    }
+    return false;
+}
+
+// The group's first write of its journal takes a name no file has (and may
+// change path); later ones replace its own.
+bool WriteJournal(std::string& path, const std::string& text, bool first)
 {
     std::string tempPath;
     std::FILE* stream = CreateTemporaryBeside(path, tempPath, "wb");
@@ -264,7 +286,7 @@ bool WriteJournal(const std::string& path, const std::string& text)
     bool ok = std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::fflush(stream) == 0
         && SyncDescriptor(::fileno(stream), tempPath);
     ok = std::fclose(stream) == 0 && ok;
-    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
+    ok = ok && (first ? PutAtAFreeName(tempPath, path) : ::rename(tempPath.c_str(), path.c_str()) == 0);
     if (!ok) {
         ::unlink(tempPath.c_str());
         return false;
@@ -332,7 +354,7 @@ bool NoteNewFileOfGroup(const std::string& target)
     std::vector<JournalEntry> entries;
     for (const std::string& file : group.newFiles)
         entries.push_back({InProgramFolder(file, FolderOf(group.journal)), {}, {}, {}});
-    if (!WriteJournal(group.journal, EncodeJournal(JournalKind::Begun, entries))) {
+    if (!WriteJournal(group.journal, EncodeJournal(JournalKind::Begun, entries), !group.journalWritten)) {
         group.newFiles.pop_back();
         return false;
     }
@@ -448,7 +470,7 @@ bool CReplacementGroup::Commit(std::string* failedPath, bool* leftForNextStart)
             if (folder >= 0)
                 ::close(folder);
         }
-        if (!WriteJournal(owned->journal, EncodeJournal(JournalKind::Replace, entries))) {
+        if (!WriteJournal(owned->journal, EncodeJournal(JournalKind::Replace, entries), !owned->journalWritten)) {
             // The journal is no file of the user's: the save is named by its first file.
             if (failedPath)
                 *failedPath = files.front().targetPath;
@@ -457,19 +479,36 @@ bool CReplacementGroup::Commit(std::string* failedPath, bool* leftForNextStart)
         }
         owned->journalWritten = true;
     }
-    bool ok = true;
+    bool ok = true, placed = false;
     for (DeferredReplacement& file : files) {
         if (ok && ::rename(file.tempPath.c_str(), file.targetPath.c_str()) == 0) {
             file.tempPath.clear();
             ForgetFolderOf(file.targetPath);
             SyncFolderOf(file.targetPath);
             ReportSynced(file.targetPath);
+            placed = true;
         } else if (ok) {
-            // Cannot happen short of the folder changing under us: the rest
-            // is left for the journal to finish, as after a kill.
+            // Cannot happen short of the folder changing under us.
             ok = false;
             if (failedPath)
                 *failedPath = file.targetPath;
+            if (!placed) {
+                // Nothing is in place: the group ends as it was. Its record
+                // first becomes the list of files it was making, so a stop
+                // from here leaves what a stop before the renames leaves.
+                std::vector<JournalEntry> made;
+                for (const std::string& target : owned->newFiles)
+                    made.push_back({InProgramFolder(target, FolderOf(owned->journal)), {}, {}, {}});
+                if (owned->journalWritten && made.empty()) {
+                    RemoveJournal(owned->journal);
+                    owned->journalWritten = false;
+                } else if (owned->journalWritten) {
+                    (void)WriteJournal(owned->journal, EncodeJournal(JournalKind::Begun, made), false);
+                }
+                dropAll();
+                return false;
+            }
+            // The rest is left for the journal to finish, as after a kill.
             if (leftForNextStart)
                 *leftForNextStart = owned->journalWritten;
         }
@@ -945,6 +984,86 @@ std::string FinishInterruptedReplacements()
               "for the account that made it: "
             + Listed(run.forbidden) + ". Start the program as that account to finish the save.";
     return report;
+}
+
+namespace {
+
+// The journals standing in the program folder, the open group's own aside
+// once written (its first write takes no standing name): a folder at a
+// journal's name is none.
+std::vector<std::string> OtherJournals()
+{
+    std::vector<std::string> journals;
+    for (std::string& name : HiddenNamesIn(".")) {
+        struct stat st;
+        if (IsJournalName(name) && !(t_Group && t_Group->journalWritten && name == BaseNameOf(t_Group->journal))
+            && !(::lstat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
+            journals.push_back(std::move(name));
+    }
+    return journals;
+}
+
+// Whether the journal's entry names the file: its folder reached from the
+// program folder as the start reaches it, and the target's or the temporary's name.
+bool NamesFile(int root, const JournalEntry& entry, const struct stat& folder, const std::string& name)
+{
+    std::string target;
+    const int fd = OpenConfinedFolder(root, entry.target, target);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    const bool same = ::fstat(fd, &st) == 0 && st.st_dev == folder.st_dev && st.st_ino == folder.st_ino
+        && (name == target || (!entry.temporary.empty() && name == entry.temporary));
+    ::close(fd);
+    return same;
+}
+
+} // namespace
+
+bool OtherJournalStands()
+{
+    return !OtherJournals().empty();
+}
+
+std::string JournalWaitingFor(const std::string& diskPath, bool* unreadable)
+{
+    if (unreadable)
+        *unreadable = false;
+    const std::vector<std::string> journals = OtherJournals();
+    struct stat folder;
+    if (journals.empty() || ::stat(FolderOf(diskPath).c_str(), &folder) != 0)
+        return {};
+    const int root = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (root < 0)
+        return {};
+    const std::string name = BaseNameOf(diskPath);
+    std::string waiting, forbiddenJournal;
+    for (const std::string& journal : journals) {
+        std::string text;
+        bool forbidden = false;
+        if (!ReadJournal(root, journal, text, forbidden)) {
+            if (forbidden && forbiddenJournal.empty())
+                forbiddenJournal = journal;
+            continue;
+        }
+        // Every line that reads as an entry, in a journal whole or not: the
+        // start decides what becomes of it, not a save.
+        JournalKind kind = JournalKind::Replace;
+        std::vector<JournalEntry> entries;
+        if (IsTheLastBuildsJournal(journal, text))
+            DecodeOldJournal(text, GetCurrentFolder(), entries);
+        else
+            DecodeJournal(text, kind, entries);
+        if (std::any_of(entries.begin(), entries.end(),
+                        [&](const JournalEntry& entry) { return NamesFile(root, entry, folder, name); })) {
+            waiting = journal;
+            break;
+        }
+    }
+    ::close(root);
+    if (waiting.empty() && !forbiddenJournal.empty() && unreadable)
+        *unreadable = true;
+    return waiting.empty() ? forbiddenJournal : waiting;
 }
 
 } // namespace plat

@@ -65,6 +65,14 @@ private:
 // nothing.
 std::string FinishInterruptedReplacements();
 
+// The journal standing in the program folder that waits for the file at the
+// disk path (names it as a target or a temporary), the open group's own
+// aside: while it stands nothing may write, rename or remove the file. A
+// journal this account may not read cannot tell which files it names: it is
+// answered for every file, *unreadable set. Empty when none waits. Journals
+// are read only while one stands; the folder's listing is cached.
+std::string JournalWaitingFor(const std::string& diskPath, bool* unreadable = nullptr);
+
 // The journal's text, apart from the disk (the format is described in
 // ReplacementGroup.cpp): for the tests and the fuzz target.
 enum class JournalKind { Begun, Replace };

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -12,6 +13,12 @@ std::string FolderOf(const std::string& path);
 std::string BaseNameOf(const std::string& path);
 // The layer's own changes are seen at once, whatever the folder's clock says.
 void ForgetFolderOf(const std::string& path);
+// The names in the folder beginning with ".", from its listing kept while
+// the folder is unchanged.
+std::vector<std::string> HiddenNamesIn(const std::string& folder);
+// Whether a journal other than the open group's own stands in the program
+// folder: while one does, no temporary is swept.
+bool OtherJournalStands();
 // ".<base>.tmp" followed only by digits and "_": a temporary of ours for base.
 bool IsTemporaryOf(std::string_view name, std::string_view base);
 // fsync, then the sync observer is told.

@@ -11,6 +11,7 @@
 #include "foundation/FilePaths.h"
 #include "foundation/LittleEndian.h"
 #include "foundation/ShellServices.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "platform/CPlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
@@ -89,7 +90,9 @@ void TellNotSaved(const std::string& path)
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
     std::string text = "Could not save " + Shown(path) + ": ";
     uint64_t freeBytes = 0;
-    if (!plat::CanWriteInFolder(folder))
+    if (const CJString why = WhyWritesAreRefused(path); why.IsNotEmpty())
+        text += std::string(why.GetString()) + ".";
+    else if (!plat::CanWriteInFolder(folder))
         text += "the folder cannot be written.";
     else if (plat::GetPlatform().GetFreeDiskSpace(folder.empty() ? "." : folder, freeBytes) && freeBytes == 0)
         text += "the disk is full.";

@@ -98,10 +98,13 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
         failedFile = name;
         if (FileExists(name.GetString(), 0) && !IsFileWritable(name.GetString(), 0))
             NoteFailedSaveReason(CJString(kFileIsReadOnly));
+        NoteWhyWritesAreRefused(failedFile);
         return false;
     }
-    if (!GetGameScreensHooks().SaveRenumberedLevelData(failedFile))
+    if (!GetGameScreensHooks().SaveRenumberedLevelData(failedFile)) {
+        NoteWhyWritesAreRefused(failedFile);
         return false;
+    }
     std::string failedPath;
     bool leftForNextStart = false;
     const bool committed = group.Commit(&failedPath, &leftForNextStart);
@@ -119,6 +122,7 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
         const std::string data = GetBaseDiskFolder(0);
         const bool inData = !data.empty() && failedPath.compare(0, data.size(), data) == 0;
         failedFile = (inData ? failedPath.substr(data.size()) : failedPath).c_str();
+        NoteWhyWritesAreRefused(failedFile);
     }
     return committed;
 }

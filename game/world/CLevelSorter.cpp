@@ -413,7 +413,8 @@ bool CLevelSorterWindow::Close()
         return CJFrameWindow::Close();
     // No order of its own to put back, or one the next start puts in the
     // files: the edit waits on.
-    if (m_Changes.empty() || GetFailedSaveReason().Compare(kFinishedAtNextStart) == 0) {
+    if (m_Changes.empty() || GetFailedSaveReason().Compare(kFinishedAtNextStart) == 0
+        || FailedSaveReasonSaysWhatToDo()) {
         ShowMessageBox(CJString("Error"), FailedSaveMessage(failed));
         return CJFrameWindow::Close();
     }

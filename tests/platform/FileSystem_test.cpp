@@ -295,7 +295,15 @@ TEST_F(FileSystem, AtomicReplaceRefusesWhatItMustNotOverwrite)
     WriteBytes("Dir/x", "");
     EXPECT_FALSE(plat::ReplaceFileContents("dir", "new", 3));
     EXPECT_FALSE(plat::ReplaceFileContents("Missing/File.dat", "new", 3));
-    EXPECT_EQ(ListNames("."), "Dir Keep.dat");
+
+    // A file that is a link to one elsewhere: the link is not replaced by a
+    // file of its own, nor written through.
+    WriteBytes("Elsewhere/Levels.txt", "old");
+    std::filesystem::create_symlink("Elsewhere/Levels.txt", "Levels.txt");
+    EXPECT_FALSE(plat::ReplaceFileContents("levels.txt", "new", 3));
+    EXPECT_TRUE(std::filesystem::is_symlink("Levels.txt"));
+    EXPECT_EQ(ReadBytes("Elsewhere/Levels.txt"), "old");
+    EXPECT_EQ(ListNames("."), "Dir Elsewhere Keep.dat Levels.txt");
 }
 
 TEST_F(FileSystem, AbandonedReplacementLeavesTheOldFileAndNoTemporary)

@@ -92,6 +92,11 @@ bool NoTemporaryLeft()
     return true;
 }
 
+std::string BaseName(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
 plat::JournalStamp StampOf(const std::string& path)
 {
     struct stat st;
@@ -511,8 +516,8 @@ TEST_F(ReplacementJournal, NothingOutsideTheFolderNorAnyFileNotOursIsTouched)
 
 // Data/ a link to another disk and a folder in it a link again: the save
 // writes through them, and a start after a kill at any step finishes it the
-// same way. A link at a target's name is replaced by the file, as the save's
-// rename replaces it; what it pointed to stays.
+// same way. A file that is a link is no file the save writes through: the
+// group is refused, naming it, every file as it was.
 TEST_F(ReplacementJournal, AGroupSavedThroughLinkedFoldersIsFinishedAfterAStopAnywhere)
 {
     std::filesystem::create_directories("Program");
@@ -527,8 +532,7 @@ TEST_F(ReplacementJournal, AGroupSavedThroughLinkedFoldersIsFinishedAfterAStopAn
         ASSERT_LT(stop, 20);
         std::filesystem::remove("Data/Made.txt");
         WriteBytes("Data/Cards/B.txt", "old");
-        std::filesystem::remove("Data/C.txt");
-        std::filesystem::create_symlink("../../Other/Tip.txt", "Data/C.txt");
+        WriteBytes("Data/C.txt", "old");
         static int s_Left;
         s_Left = stop;
         const int status = InChild([](std::string_view) { if (--s_Left == 0) ::_exit(9); }, [] {
@@ -540,14 +544,22 @@ TEST_F(ReplacementJournal, AGroupSavedThroughLinkedFoldersIsFinishedAfterAStopAn
         });
         EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
         const std::string seen = (DiskHas("Data/Made.txt") ? ReadBytes("Data/Made.txt") : "none") + " "
-            + ReadBytes("Data/Cards/B.txt") + " " + ReadBytes("Data/C.txt")
-            + (std::filesystem::is_symlink("Data/C.txt") ? " linked" : "");
-        EXPECT_TRUE(seen == "none old old linked" || seen == "new new new") << seen;
-        EXPECT_EQ(ReadBytes("../Other/Tip.txt"), "old");
+            + ReadBytes("Data/Cards/B.txt") + " " + ReadBytes("Data/C.txt");
+        EXPECT_TRUE(seen == "none old old" || seen == "new new new") << seen;
         EXPECT_EQ(Journals(), "");
         if (status == 0)
             break;
     }
+    std::filesystem::remove("Data/C.txt");
+    std::filesystem::create_symlink("../../Other/Tip.txt", "Data/C.txt");
+    plat::CReplacementGroup group;
+    (void)!plat::ReplaceFileContents("Data/Cards/B.txt", "two", 3);
+    (void)!plat::ReplaceFileContents("Data/C.txt", "two", 3);
+    std::string failed;
+    EXPECT_FALSE(group.Commit(&failed));
+    EXPECT_EQ(failed, "Data/C.txt");
+    EXPECT_EQ(ReadBytes("Data/Cards/B.txt") + ReadBytes("../Other/Tip.txt"), "newold");
+    EXPECT_TRUE(std::filesystem::is_symlink("Data/C.txt"));
 }
 
 TEST_F(ReplacementJournal, ARenameThatFailsAtTheStartKeepsTheJournalAndNamesTheFile)
@@ -647,6 +659,20 @@ TEST_F(ReplacementJournal, ANewFileOfAGroupStoppedAnywhereIsNotLeftBehind)
     EXPECT_EQ(ReadBytes("Made.txt"), "mine");
     EXPECT_FALSE(DiskHas("Empty.txt"));
     EXPECT_EQ(Journals(), "");
+    // The same in a journal kept (its files touched since): its temporaries
+    // stay, and of the files it was making only an empty placeholder goes.
+    WriteBytes("Empty.txt", "");
+    WriteBytes(".Made.txt.tmp1_1", "new");
+    WriteBytes(".Empty.txt.tmp1_2", "new");
+    const plat::JournalStamp touched{true, 3, 1};
+    WriteBytes(".Replacements1_1.journal",
+               plat::EncodeJournal(
+                   plat::JournalKind::Replace,
+                   {{"Made.txt", ".Made.txt.tmp1_1", touched, {}}, {"Empty.txt", ".Empty.txt.tmp1_2", touched, {}}}));
+    EXPECT_NE(plat::FinishInterruptedReplacements(), "");
+    EXPECT_EQ(ReadBytes("Made.txt") + ReadBytes(".Made.txt.tmp1_1") + ReadBytes(".Empty.txt.tmp1_2"), "minenewnew");
+    EXPECT_FALSE(DiskHas("Empty.txt"));
+    EXPECT_EQ(Journals(), ".Replacements1_1.journal ");
 }
 
 TEST_F(ReplacementJournal, AGroupFileWhoseFolderIsMadeOnTheRetryIsSaved)
@@ -784,6 +810,110 @@ TEST_F(ReplacementJournal, ARenameThatFailsAtRunTimeOnANewFileIsFinishedAtTheNex
     EXPECT_NE(Journals(), "");
     EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
     EXPECT_EQ(ReadBytes("A.txt") + ReadBytes("Made.txt"), "newnew");
+}
+
+// A group whose first rename fails has put nothing in place: it ends there,
+// its journal and temporaries gone, every file as it was, and it is not
+// told as one the next start finishes.
+TEST_F(ReplacementJournal, AGroupWhoseFirstRenameFailsLeavesEveryFileAsItWas)
+{
+    WriteBytes("A.txt", "old");
+    WriteBytes("Cards/B.txt", "old");
+    plat::CReplacementGroup group;
+    bool ok = plat::ReplaceFileContents("A.txt", "new", 3);
+    ok = plat::ReplaceFileContents("Cards/B.txt", "new", 3) && ok;
+    ok = plat::ReplaceFileContents("Made.txt", "new", 3) && ok;
+    ASSERT_TRUE(ok);
+    // A folder in the first file's place, which no file is renamed over.
+    std::filesystem::remove("A.txt");
+    WriteBytes("A.txt/Mine.txt", "mine");
+    std::string failed;
+    bool left = true;
+    EXPECT_FALSE(group.Commit(&failed, &left));
+    EXPECT_EQ(failed, "A.txt");
+    EXPECT_FALSE(left);
+    EXPECT_EQ(Journals(), "");
+    EXPECT_TRUE(NoTemporaryLeft());
+    EXPECT_EQ(ReadBytes("Cards/B.txt") + ReadBytes("A.txt/Mine.txt"), "oldmine");
+    EXPECT_FALSE(DiskHas("Made.txt"));
+}
+
+// A journal the start keeps (its files touched since), its temporaries named
+// with this run's own process number, as where every run has the same one.
+// Later saves in its folders remove none of them and write, rename or remove
+// none of its files, each refused by name; other files are saved.
+TEST_F(ReplacementJournal, AKeptJournalIsLeftWholeByEveryLaterSave)
+{
+    const std::string pid = std::to_string(::getpid());
+    const std::string waitingA = ".A.txt.tmp" + pid + "_1", waitingB = "Cards/.B.txt.tmp" + pid + "_2";
+    WriteBytes("A.txt", "old");
+    WriteBytes(waitingA, "new");
+    WriteBytes("Cards/B.txt", "old");
+    WriteBytes(waitingB, "new");
+    const plat::JournalStamp touched{true, 3, 1};
+    const std::string journal = ".Replacements1_1.journal";
+    WriteBytes(journal,
+               plat::EncodeJournal(plat::JournalKind::Replace,
+                                   {{"A.txt", BaseName(waitingA), touched, touched},
+                                    {"Cards/B.txt", BaseName(waitingB), touched, touched}}));
+    const std::string text = ReadBytes(journal);
+    EXPECT_NE(plat::FinishInterruptedReplacements().find("remove " + journal), std::string::npos);
+    const auto untouched = [&] {
+        return ReadBytes(journal) == text
+            && ReadBytes("A.txt") + ReadBytes(waitingA) + ReadBytes("Cards/B.txt") + ReadBytes(waitingB)
+            == "oldnewoldnew";
+    };
+
+    EXPECT_TRUE(plat::ReplaceFileContents("D.txt", "new", 3));
+    EXPECT_TRUE(plat::ReplaceFileContents("Cards/E.txt", "new", 3));
+    EXPECT_TRUE(untouched());
+    EXPECT_EQ(plat::JournalWaitingFor(plat::ResolvePath("cards/b.txt")), journal);
+    EXPECT_EQ(plat::JournalWaitingFor(PathOf(waitingA)), journal);
+    EXPECT_EQ(plat::JournalWaitingFor("D.txt"), "");
+    EXPECT_FALSE(plat::ReplaceFileContents("A.txt", "mine", 4));
+    EXPECT_FALSE(plat::ReplaceFileContents("cards/b.txt", "mine", 4));
+    EXPECT_FALSE(plat::DeleteFile("A.txt"));
+    EXPECT_FALSE(plat::DeleteFile(waitingB));
+    EXPECT_FALSE(plat::RenameFile("D.txt", "A.txt"));
+    EXPECT_EQ(plat::KeepFileAside("Cards/B.txt"), "");
+    {
+        plat::CReplacementGroup group;
+        (void)!plat::ReplaceFileContents("D.txt", "two", 3);
+        (void)!plat::ReplaceFileContents("A.txt", "two", 3);
+        std::string failed;
+        EXPECT_FALSE(group.Commit(&failed));
+        EXPECT_EQ(failed, "A.txt");
+    }
+    EXPECT_TRUE(untouched());
+    EXPECT_EQ(ReadBytes("D.txt"), "new");
+
+    // The user removes it: the files are the program's to save again.
+    std::filesystem::remove(journal);
+    EXPECT_EQ(plat::JournalWaitingFor("A.txt"), "");
+    EXPECT_TRUE(plat::ReplaceFileContents("A.txt", "mine", 4));
+    EXPECT_FALSE(DiskHas(waitingA));
+}
+
+// Where every run has the same process number, a kept journal may stand at
+// the name this run's next group would give its own: the group takes
+// another, and the kept one stays as it was.
+TEST_F(ReplacementJournal, AGroupNeverTakesTheNameOfAJournalThatStands)
+{
+    const plat::JournalStamp touched{true, 3, 1};
+    const std::string kept
+        = plat::EncodeJournal(plat::JournalKind::Replace, {{"Other.txt", ".Other.txt.tmp1_1", touched, touched}});
+    const auto name
+        = [](int n) { return ".Replacements" + std::to_string(::getpid()) + "_" + std::to_string(n) + ".journal"; };
+    for (int n = 1; n <= 1000; ++n)
+        WriteBytes(name(n), kept);
+    WriteBytes("X1.txt", "old");
+    plat::CReplacementGroup group;
+    bool ok = plat::ReplaceFileContents("X1.txt", "new", 3);
+    ok = plat::ReplaceFileContents("X2.txt", "new", 3) && ok;
+    EXPECT_TRUE(group.Commit() && ok);
+    EXPECT_EQ(ReadBytes("X1.txt") + ReadBytes("X2.txt"), "newnew");
+    for (int n = 1; n <= 1000; ++n)
+        ASSERT_EQ(DiskHas(name(n)) ? ReadBytes(name(n)) : "(none)", kept) << name(n);
 }
 
 // A journal refused after a stop leaves the files as they are, and a file the

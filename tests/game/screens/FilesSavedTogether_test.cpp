@@ -101,21 +101,34 @@ void StopAtSync(std::string_view path)
         ::raise(SIGKILL);
 }
 
-std::string g_FirstTemporaryFolder;
+std::string g_FirstTemporaryFolder, g_LaterTemporaryFolder;
+bool g_FreezeTheFirst = true;
 bool g_Frozen = false;
 
-// The folder of the save's first temporary frozen once the journal is
-// synced: the first rename fails, the program running on.
-void FreezeTheFirstFolderAtTheJournal(std::string_view path)
+// The folder of the save's first temporary (or of a later one in another
+// folder) frozen once the journal is synced: that rename fails, the program
+// running on.
+void FreezeAFolderAtTheJournal(std::string_view path)
 {
     if (g_Frozen || path.ends_with('/'))
         return;
     if (path.find(".journal") != std::string_view::npos) {
-        if (!g_FirstTemporaryFolder.empty())
-            g_Frozen = (new CFrozenFolder(g_FirstTemporaryFolder))->Frozen(); // the parent thaws it
-    } else if (g_FirstTemporaryFolder.empty() && path.find(".tmp") != std::string_view::npos) {
-        g_FirstTemporaryFolder = std::string(path.substr(0, path.rfind('/')));
+        const std::string& folder = g_FreezeTheFirst ? g_FirstTemporaryFolder : g_LaterTemporaryFolder;
+        if (!folder.empty())
+            g_Frozen = (new CFrozenFolder(folder))->Frozen(); // the parent thaws it
+    } else if (path.find(".tmp") != std::string_view::npos) {
+        const std::string folder(path.substr(0, path.rfind('/')));
+        if (g_FirstTemporaryFolder.empty())
+            g_FirstTemporaryFolder = folder;
+        else if (folder != g_FirstTemporaryFolder)
+            g_LaterTemporaryFolder = folder;
     }
+}
+
+void SetTimeNs(const std::string& path, std::int64_t ns)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, {ns / 1000000000, ns % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
 }
 
 struct SChildSave {
@@ -635,22 +648,30 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         // the folder copied without its files' times, keeps the journal and
         // the temporaries, and says how to finish; a journal cut short leaves
         // every file as it is, said once. A rename that fails while the
-        // program saves leaves the rest for the next start to finish.
-        for (const char* meets : {"a rename that fails", "a rename that fails while saving", "a file saved since",
-                                  "the folder copied without times", "a journal cut short"}) {
+        // program saves leaves the rest for the next start to finish; the
+        // first, with nothing in place, ends the save with nothing saved.
+        for (const char* meets :
+             {"a rename that fails", "a rename that fails while saving", "the first rename that fails while saving",
+              "a file saved since", "the folder copied without times", "a journal cut short"}) {
             if (firstRename == 0 || !c.triesTheStartsFailures)
                 break;
             SCOPED_TRACE(meets);
             FreshData();
             ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
-            if (meets == std::string("a rename that fails while saving")) {
-                const bool sorter = c.save == &FilesSavedTogether::SaveSorterInsert;
+            if (std::string(meets).ends_with("fails while saving")) {
+                // The first: nothing is in place, so nothing is saved and no
+                // start has anything to finish.
+                const bool first = meets == std::string("the first rename that fails while saving");
+                const bool sorter = c.save == &FilesSavedTogether::SaveSorterInsert && !first;
                 SChildSave run = SaveInChild(sorter ? &FilesSavedTogether::SaveSorterInsertThenTakeItBack : c.save,
-                                             [] { plat::SetSyncObserver(&FreezeTheFirstFolderAtTheJournal); });
+                                             [first] {
+                                                 g_FreezeTheFirst = first;
+                                                 plat::SetSyncObserver(&FreezeAFolderAtTheJournal);
+                                             });
                 for (const std::string& temporary : Leftovers(".tmp"))
                     CFrozenFolder::Thaw(std::filesystem::path(temporary).parent_path());
                 if (run.status == 0)
-                    continue; // no immutable folders here
+                    continue; // no immutable folders here, or no later folder
                 EXPECT_EQ(run.status, 1) << run.message;
                 std::string takenBack;
                 if (sorter) {
@@ -660,20 +681,27 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
                     run.message.resize(then);
                 }
                 EXPECT_EQ(run.message.find("changed on disk"), std::string::npos) << run.message;
+                if (c.save == &FilesSavedTogether::SaveSorterInsert) {
+                    std::string said = run.message; // as the box wraps it
+                    std::replace(said.begin(), said.end(), '\n', ' ');
+                    EXPECT_EQ(said.find("next start finishes the save") == std::string::npos, first) << said;
+                }
                 if (sorter) {
                     // The files are taken as the next start makes them: the
                     // sorter keeps the new order, and taking it back is a
-                    // change whose save is tried.
-                    EXPECT_NE(run.message.find("next start finishes the save"), std::string::npos) << run.message;
+                    // change, refused while the journal waits for its files.
+                    std::replace(takenBack.begin(), takenBack.end(), '\n', ' ');
                     EXPECT_EQ(run.message.find("back in the order"), std::string::npos) << run.message;
                     EXPECT_EQ(takenBack.rfind("Could not save ", 0), 0u) << takenBack;
+                    EXPECT_NE(takenBack.find("a save cut short waits for it"), std::string::npos) << takenBack;
                 }
                 EXPECT_TRUE(std::any_of(targets.begin(), targets.end(),
                                         [&](const std::string& t) { return named(run.message, t); }))
                     << run.message;
                 EXPECT_EQ(StartAsTheProgramDoes(), "");
-                (this->*c.checkAgree)(true);
+                (this->*c.checkAgree)(!first);
                 EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+                EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
                 continue;
             }
             const SChildSave run = SaveInChild(c.save, [&] {
@@ -817,6 +845,71 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
         }
         EndGame();
     }
+}
+
+// The sorter's save stopped at its first rename, the folder's files then
+// given new times (a copy that keeps none): the start keeps the journal. A
+// tip saved from the object editor is refused, naming the file, the journal
+// and what to do, the tip kept; once the times are put back the next start
+// finishes the sorter's save and the files agree.
+TEST_F(FilesSavedTogether, ASaveOfAFileAKeptJournalNamesIsRefusedUntilTheStartFinishesIt)
+{
+    CScopedDataFolder data(PathOf("Data").c_str());
+    FreshData();
+    ASSERT_NO_FATAL_FAILURE(PrepareSorter());
+    const SChildSave run = SaveInChild(&FilesSavedTogether::SaveSorterInsert, [] {
+        plat::SetSyncObserver([](std::string_view path) {
+            if (!path.ends_with('/') && path.find(".tmp") == std::string_view::npos
+                && path.find(".journal") == std::string_view::npos)
+                ::raise(SIGKILL);
+        });
+    });
+    ASSERT_EQ(run.status, -SIGKILL) << run.message;
+    const std::vector<std::string> journals = Leftovers(".journal"), waiting = Leftovers(".tmp");
+    ASSERT_EQ(journals.size(), 1u);
+    const std::string journal = std::filesystem::path(journals[0]).filename().string();
+    plat::JournalKind kind;
+    std::vector<plat::JournalEntry> entries;
+    ASSERT_TRUE(plat::DecodeJournal(ReadBytes(journals[0]), kind, entries));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Folder()))
+        if (entry.is_regular_file())
+            std::filesystem::last_write_time(entry.path(), std::filesystem::file_time_type::clock::now());
+    EXPECT_NE(StartAsTheProgramDoes().find("put the folder back"), std::string::npos);
+
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    CTipsOptions* tips = CTipsOptions::SGetInstance();
+    ASSERT_NE(tips, nullptr);
+    const std::string tipsFile = PathOf("Data/Resources/Tips Options.Object.txt");
+    const std::string before = ReadBytes(tipsFile);
+    tips->m_TipsList[0].SetText(CJString("A tip of mine"));
+    EXPECT_FALSE(SaveObjectToOwnFile(tips));
+    CJString name;
+    ASSERT_TRUE(FindFailedSaveFile(tips, &name));
+    EXPECT_EQ(std::string(FailedSaveMessage(name).GetString()),
+              "Could not save Resources/Tips Options.Object.txt: a save cut short waits for it (" + journal
+                  + " in the program folder names it). To finish that save, put the folder back as the stop left "
+                    "it (a copy that keeps file times, such as cp -a) and start the program again; to keep the "
+                    "files as they are, remove "
+                  + journal
+                  + " from the program folder. Once that is done, your edits are saved at the next save, close or "
+                    "exit; until then they are kept here only.");
+    EXPECT_EQ(tips->GetTipText(0).GetString(), std::string("A tip of mine"));
+    EXPECT_EQ(ReadBytes(tipsFile), before);
+    EXPECT_EQ(Leftovers(".tmp"), waiting);
+    EndGame();
+
+    for (const plat::JournalEntry& entry : entries) {
+        const std::filesystem::path target(PathOf(entry.target));
+        const std::string temporary = (target.parent_path() / entry.temporary).string();
+        const bool pending = DiskHas(temporary);
+        if (pending)
+            SetTimeNs(temporary, entry.temporaryStamp.writeTimeNs);
+        SetTimeNs(target.string(), (pending ? entry.targetStamp : entry.temporaryStamp).writeTimeNs);
+    }
+    EXPECT_EQ(StartAsTheProgramDoes(), "");
+    CheckSorterFilesAgree(true);
+    EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+    EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
 }
 
 // Hundreds of life rewards, every one renumbered by one Insert before the

@@ -471,6 +471,23 @@ TEST_F(StatsFile, AFullDiskOrALockedFolderReportsFailureAndLosesNothing)
     EXPECT_TRUE(more.Save());
     EXPECT_FALSE(plat::IsReadOnly("Stats.dat"));
     EXPECT_NE(ReadBytes("Stats.dat"), old);
+
+    // A link to a file elsewhere is neither written through nor replaced,
+    // and the box says so rather than that writing failed.
+    std::filesystem::rename("Stats.dat", "Elsewhere.dat");
+    std::filesystem::create_symlink("Elsewhere.dat", "Stats.dat");
+    const std::string elsewhere = ReadBytes("Elsewhere.dat");
+    CStats linked;
+    FillSmallProfile(linked);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(linked.Save());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Stats.dat: it is a symbolic link, and the program does not write through a link. Put a "
+                        "copy of the file it points to in its place."),
+              std::string::npos)
+        << said;
+    EXPECT_TRUE(std::filesystem::is_symlink("Stats.dat"));
+    EXPECT_EQ(ReadBytes("Elsewhere.dat"), elsewhere);
 }
 
 } // namespace
