@@ -5,6 +5,7 @@
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CPropertyEditor.h"
 #include "editor/EditorCommands.h"
+#include "game/screens/LevelNumberedData.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "images/CFont.h"
@@ -217,7 +218,10 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     session.SetCurrentEditor(this);
 
     const CKeyboardState& keys = CKeyboardState::SGetInstance();
-    m_CanEdit = keys.IsKeyDown(kScanShiftLeft) || keys.IsKeyDown(kScanShiftRight) || CanSaveObject(owner);
+    // Shift edits a file that may not be saved now, for a later save; over
+    // the played street the levels wait for no later save.
+    const bool shift = keys.IsKeyDown(kScanShiftLeft) || keys.IsKeyDown(kScanShiftRight);
+    m_CanEdit = CanSaveObject(owner) || (shift && !(IsLevelEditorOnPlayedLevel() && IsOrderedByLevelNumbers(*owner)));
 
     const int32_t gap = (GetFont() ? int32_t(GetFont()->GetHeight()) / 5 : 0) * 2;
     SetBorderWidth(gap);

@@ -4,6 +4,7 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CTips.h"
 #include "foundation/FilePaths.h"
+#include "game/world/CLevelSet.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -319,6 +320,12 @@ bool SaveLevelNumberedData(CJString& failedFile)
     const bool saved = SaveChangedData(failedFile);
     g_SavingWithLevels = false;
     return saved;
+}
+
+bool IsOrderedByLevelNumbers(const CObject& object)
+{
+    return &object == FindLevels() || &object == CTipsOptions::SGetInstance()
+        || GetDecadeTransitionList().FindObjectIndex(&object) >= 0 || GetLifeRewardList().FindObjectIndex(&object) >= 0;
 }
 
 void LevelNumberedFileSaved(CObject* object)
