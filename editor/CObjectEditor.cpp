@@ -338,11 +338,13 @@ void CObjectEditor::FinishEditing()
     // A failed save is reported only where rows could edit: a read-only
     // file shown without Shift is expected to refuse.
     CJString name;
-    // "Levels" still differing from its file (an edit whose save was refused)
-    // is tried again at each close, edited here or not.
+    // An edit whose save was refused ("Levels" still differing from its file,
+    // another object's file changed on disk) is tried again at each close,
+    // edited here or not.
     auto* levels = dynamic_cast<CLevelSet*>(m_Owner);
-    const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen
-        && !(levels && !Session().IsRebuilding() && levels->HasUnsavedEdits());
+    const bool waiting = !Session().IsRebuilding()
+        && ((levels && levels->HasUnsavedEdits()) || IsObjectEditWaiting(m_Owner));
+    const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen && !waiting;
     if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name))
         ReportFailedSave(name);
     SHistoryEntry* last = Session().GetLastEntry();

@@ -224,6 +224,8 @@ void CObjectFileArray::UnloadItem(int32_t i)
     CObject* object = entry->object;
     entry->object = nullptr;
     delete object;
+    entry->fileNoted = false;
+    entry->saveRefused = false;
     entry->usage.NoteUnloaded();
     entry->loading = false;
 }
@@ -291,10 +293,60 @@ int32_t CObjectFileArray::FindObjectIndex(const CObject* object)
 {
     if (m_EnumerationPending || !object)
         return -1;
+    // A load notes its file, and a save looks its object up more than once.
+    if (uint32_t(m_LastFound) < m_Entries.GetCount() && m_Entries[uint32_t(m_LastFound)]->object == object)
+        return m_LastFound;
     for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
         if (m_Entries[i]->object == object)
-            return int32_t(i);
+            return m_LastFound = int32_t(i);
     return -1;
+}
+
+namespace {
+
+// Whether the file is there, and its bytes.
+bool ReadFileBytes(const CJString& name, std::string& bytes)
+{
+    bytes.clear();
+    CFile file;
+    if (!FileExists(name.GetString(), 0) || !file.Open(name.GetString(), FILE_READ | FILE_IN_MEMORY))
+        return false;
+    bytes.resize(size_t(std::max<int64_t>(file.GetSize(), 0)));
+    if (!bytes.empty())
+        bytes.resize(file.Read(bytes.data(), uint32_t(bytes.size())));
+    file.Close();
+    return true;
+}
+
+} // namespace
+
+void CObjectFileArray::NoteObjectFileAsOnDisk(const CObject* object)
+{
+    CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));
+    CJString name;
+    if (!entry || !object || !GetObjectFileName(object, name))
+        return;
+    entry->fileExisted = ReadFileBytes(name, entry->fileBytes);
+    entry->fileNoted = true;
+    entry->saveRefused = false;
+}
+
+bool CObjectFileArray::RefuseSaveOverChangedFile(const CObject* object)
+{
+    CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));
+    CJString name;
+    if (!entry || !entry->fileNoted || !GetObjectFileName(object, name))
+        return false;
+    std::string bytes;
+    const bool exists = ReadFileBytes(name, bytes);
+    entry->saveRefused = exists != entry->fileExisted || bytes != entry->fileBytes;
+    return entry->saveRefused;
+}
+
+bool CObjectFileArray::IsObjectSaveRefused(const CObject* object)
+{
+    CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));
+    return entry && entry->saveRefused;
 }
 
 void CObjectFileArray::SetSource(const char* name, const char* folder, uint32_t flags)
@@ -420,6 +472,8 @@ void CObjectFileArray::LoadEntry(int32_t i)
     m_LastLoadError.Empty();
     CObject* object = LoadObject(folder, fileName, &entry->object);
     entry->object = object;
+    m_LastFound = i;
+    NoteObjectFileAsOnDisk(object);
     if (!object) {
         entry->loadFailed = true;
         entry->error = m_LastLoadError;
@@ -576,6 +630,7 @@ int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
     while (at < m_Entries.GetCount() && SSortsBefore(m_Entries[at]->name, item))
         ++at;
     *m_Entries.InsertAt(at) = entry;
+    NoteObjectFileAsOnDisk(object);
     InvalidateFileNameIndex();
     // Rebuilt in place: combo boxes and browsers hold the tree.
     if (m_DirectoryTree)

@@ -2,6 +2,8 @@
 
 #include "foundation/CFile.h"
 #include "foundation/CList.h"
+#include "objects/CFileListList.h"
+#include "objects/CObjectFileArray.h"
 #include "objects/CObject.h"
 
 namespace {
@@ -31,6 +33,14 @@ bool AskInOrder(const CList<ObjectSaveCallback>& callbacks, const CObject* objec
         if (callback(object, result))
             return true;
     return false;
+}
+
+// The file list holding the object, which keeps what its file held.
+CObjectFileArray* ListOf(const CObject* object)
+{
+    int32_t list = -1;
+    CFileListList& registry = CFileListList::SGetInstance();
+    return registry.FindObject(object, &list, nullptr) ? registry.GetList(list) : nullptr;
 }
 
 CJString& FailedSaveFile()
@@ -127,12 +137,31 @@ bool SaveObjectToOwnFile(CObject* object)
     bool saved = false;
     if (!AskInOrder(SaveCallbacks<SaveTag>(), object, saved)) {
         CJString name;
+        CObjectFileArray* list = ListOf(object);
+        if (list && list->RefuseSaveOverChangedFile(object)) {
+            FailedSaveReason() = kFileChangedOnDisk;
+            return false;
+        }
         saved = FindObjectFileName(object, &name) && object->SaveToFile(name.GetString(), 0);
+        if (saved && list)
+            list->NoteObjectFileAsOnDisk(object);
     }
     if (saved)
         for (ObjectSavedCallback callback : Callbacks<ObjectSavedCallback>())
             callback(object);
     return saved;
+}
+
+void NoteObjectFileAsOnDisk(const CObject* object)
+{
+    if (CObjectFileArray* list = ListOf(object))
+        list->NoteObjectFileAsOnDisk(object);
+}
+
+bool IsObjectEditWaiting(const CObject* object)
+{
+    CObjectFileArray* list = ListOf(object);
+    return list && list->IsObjectSaveRefused(object);
 }
 
 bool CanSaveObject(const CObject* object)

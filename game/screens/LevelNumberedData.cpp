@@ -314,6 +314,14 @@ bool SaveLevelNumberedFileOnlyWithLevels(const CObject* object, bool& saved)
     return true;
 }
 
+template <typename List>
+void NoteNamedAsOnDisk(List& list, const std::vector<CJString>& names)
+{
+    for (const CJString& name : names)
+        if (const int32_t index = list.Find(name.GetString()); index >= 0 && list.IsItemLoaded(index))
+            NoteObjectFileAsOnDisk(list.GetObject(index));
+}
+
 bool SaveLevelNumberedData(CJString& failedFile)
 {
     g_SavingWithLevels = true;
@@ -338,6 +346,11 @@ void LevelNumberedFileSaved(CObject* object)
 
 void LevelNumberedDataSaved()
 {
+    // Written in the group, in place only now.
+    if (CTipsOptions* tips = CTipsOptions::SGetInstance(); tips && g_TipsChanged)
+        NoteObjectFileAsOnDisk(tips);
+    NoteNamedAsOnDisk(GetDecadeTransitionList(), g_TransitionsChanged);
+    NoteNamedAsOnDisk(GetLifeRewardList(), g_RewardsChanged);
     g_TipsChanged = false;
     g_Renumbered = false;
     g_TransitionsChanged.clear();

@@ -918,6 +918,7 @@ TEST_F(LevelEditorInGame, AnObjectFileChangedByHandIsNotWrittenOverAndItsEditIsS
         if (auto* box = dynamic_cast<CJMessageBox*>(CScreenWindow::GetScreenWindow()->GetFirstChild())) {
             for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
                 said += text->GetTitle().GetString();
+            std::replace(said.begin(), said.end(), '\n', ' ');
             box->Destroy();
             Passes(2);
         }
