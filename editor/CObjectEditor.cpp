@@ -342,8 +342,8 @@ void CObjectEditor::FinishEditing()
     // another object's file changed on disk) is tried again at each close,
     // edited here or not.
     auto* levels = dynamic_cast<CLevelSet*>(m_Owner);
-    const bool waiting = !Session().IsRebuilding()
-        && ((levels && levels->HasUnsavedEdits()) || IsObjectEditWaiting(m_Owner));
+    const bool waiting
+        = !Session().IsRebuilding() && ((levels && levels->HasUnsavedEdits()) || IsObjectEditWaiting(m_Owner));
     const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen && !waiting;
     if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name))
         ReportFailedSave(name);

@@ -3,8 +3,8 @@
 #include "foundation/CFile.h"
 #include "foundation/CList.h"
 #include "objects/CFileListList.h"
-#include "objects/CObjectFileArray.h"
 #include "objects/CObject.h"
+#include "objects/CObjectFileArray.h"
 
 namespace {
 
