@@ -304,16 +304,19 @@ int32_t CObjectFileArray::FindObjectIndex(const CObject* object)
 
 namespace {
 
-// Whether the file is there, and its bytes.
-bool ReadFileBytes(const CJString& name, std::string& bytes)
+// Whether the file is there; its size and a checksum of its bytes (FNV-1a,
+// 64 bits), read a block at a time: a file is never held to be compared.
+bool NoteFileBytes(const CJString& name, uint64_t& size, uint64_t& checksum)
 {
-    bytes.clear();
+    size = 0;
+    checksum = 14695981039346656037ull;
     CFile file;
-    if (!FileExists(name.GetString(), 0) || !file.Open(name.GetString(), FILE_READ | FILE_IN_MEMORY))
+    if (!FileExists(name.GetString(), 0) || !file.Open(name.GetString(), FILE_READ))
         return false;
-    bytes.resize(size_t(std::max<int64_t>(file.GetSize(), 0)));
-    if (!bytes.empty())
-        bytes.resize(file.Read(bytes.data(), uint32_t(bytes.size())));
+    uint8_t block[65536];
+    for (uint32_t got; (got = file.Read(block, sizeof block)) > 0; size += got)
+        for (uint32_t i = 0; i < got; ++i)
+            checksum = (checksum ^ block[i]) * 1099511628211ull;
     file.Close();
     return true;
 }
@@ -326,7 +329,7 @@ void CObjectFileArray::NoteObjectFileAsOnDisk(const CObject* object)
     CJString name;
     if (!entry || !object || !GetObjectFileName(object, name))
         return;
-    entry->fileExisted = ReadFileBytes(name, entry->fileBytes);
+    entry->fileExisted = NoteFileBytes(name, entry->fileSize, entry->fileChecksum);
     entry->fileNoted = true;
     entry->saveRefused = false;
 }
@@ -337,9 +340,9 @@ bool CObjectFileArray::RefuseSaveOverChangedFile(const CObject* object)
     CJString name;
     if (!entry || !entry->fileNoted || !GetObjectFileName(object, name))
         return false;
-    std::string bytes;
-    const bool exists = ReadFileBytes(name, bytes);
-    entry->saveRefused = exists != entry->fileExisted || bytes != entry->fileBytes;
+    uint64_t size = 0, checksum = 0;
+    const bool exists = NoteFileBytes(name, size, checksum);
+    entry->saveRefused = exists != entry->fileExisted || size != entry->fileSize || checksum != entry->fileChecksum;
     return entry->saveRefused;
 }
 

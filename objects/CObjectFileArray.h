@@ -36,7 +36,6 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
-#include <string>
 #include <vector>
 
 class CClassInfo;
@@ -79,7 +78,8 @@ struct CObjectArrayFileEntry : public CPooledClassBase {
     // a save that finds it otherwise would write over another hand's change.
     bool fileNoted = false;
     bool fileExisted = false;
-    std::string fileBytes;
+    std::uint64_t fileSize = 0;
+    std::uint64_t fileChecksum = 0;
     bool saveRefused = false; // for that change: the object's edit waits
 };
 
