@@ -13,6 +13,7 @@
 #include "foundation/MathHelpers.h"
 #include "foundation/TextEncoding.h"
 #include "game/screens/CTutorialPopUp.h"
+#include "game/screens/LevelNumberedData.h"
 #include "game/screens/ScreensHooks.h"
 #include "game/scripting/CFrameSelector.h"
 #include "game/scripting/CSprite.h"
@@ -50,6 +51,16 @@ constexpr uint32_t kKeyRight = 12;
 
 const char* const kCantEditTitle = "Can't edit";
 const char* const kCantEditText = "This level can not be edited because it is not checked out";
+
+// Over the played street nothing is written: the levels, and what their
+// numbers order, are looked at only, as the sorter shows them there.
+bool KeepLevelsOverPlayedLevel(const CObject* object, bool& allowed)
+{
+    if (!object || !IsLevelEditorOnPlayedLevel() || !IsOrderedByLevelNumbers(*object))
+        return false;
+    allowed = false;
+    return true;
+}
 
 void NoteSavedObject(CObject* object)
 {
@@ -1137,7 +1148,8 @@ void InstallLevelEditorHooks()
     static CLevelEditorScriptingHooks scripting;
     static CLevelEditorSorterHooks sorter;
     static CLevelEditorGameHooks game;
-    [[maybe_unused]] static const bool savesNoted = (RegisterObjectSavedCallback(&NoteSavedObject), true);
+    [[maybe_unused]] static const bool savesNoted = (RegisterObjectSavedCallback(&NoteSavedObject),
+                                                     RegisterCanSaveObjectCallback(&KeepLevelsOverPlayedLevel), true);
     SetUiHooks(&ui);
     SetLevelEditorOpenQuery(&AnswerLevelEditorOpen);
     SetLevelSorterHooks(&sorter);

@@ -5,6 +5,7 @@
 #include "editor/CLevelEditorWindow.h"
 #include "editor/CPropertyEditor.h"
 #include "editor/EditorCommands.h"
+#include "game/screens/LevelNumberedData.h"
 #include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "images/CFont.h"
@@ -217,7 +218,10 @@ CObjectEditor::CObjectEditor(CObject* object, CObject* owner)
     session.SetCurrentEditor(this);
 
     const CKeyboardState& keys = CKeyboardState::SGetInstance();
-    m_CanEdit = keys.IsKeyDown(kScanShiftLeft) || keys.IsKeyDown(kScanShiftRight) || CanSaveObject(owner);
+    // Shift edits a file that may not be saved now, for a later save; over
+    // the played street the levels wait for no later save.
+    const bool shift = keys.IsKeyDown(kScanShiftLeft) || keys.IsKeyDown(kScanShiftRight);
+    m_CanEdit = CanSaveObject(owner) || (shift && !(IsLevelEditorOnPlayedLevel() && IsOrderedByLevelNumbers(*owner)));
 
     const int32_t gap = (GetFont() ? int32_t(GetFont()->GetHeight()) / 5 : 0) * 2;
     SetBorderWidth(gap);
@@ -334,11 +338,13 @@ void CObjectEditor::FinishEditing()
     // A failed save is reported only where rows could edit: a read-only
     // file shown without Shift is expected to refuse.
     CJString name;
-    // "Levels" still differing from its file (an edit whose save was refused)
-    // is tried again at each close, edited here or not.
+    // An edit whose save was refused ("Levels" still differing from its file,
+    // another object's file changed on disk) is tried again at each close,
+    // edited here or not.
     auto* levels = dynamic_cast<CLevelSet*>(m_Owner);
-    const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen
-        && !(levels && !Session().IsRebuilding() && levels->HasUnsavedEdits());
+    const bool waiting
+        = !Session().IsRebuilding() && ((levels && levels->HasUnsavedEdits()) || IsObjectEditWaiting(m_Owner));
+    const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen && !waiting;
     if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name))
         ReportFailedSave(name);
     SHistoryEntry* last = Session().GetLastEntry();

@@ -4,6 +4,7 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/CurrentLoadFile.h"
 #include "foundation/FatalError.h"
+#include "foundation/FilePaths.h"
 #include "objects/CDynamicPropertyProperty.h"
 #include "objects/CDynamicPropertyRegistry.h"
 #include "objects/CFileListList.h"
@@ -17,6 +18,7 @@
 #include "objects/XmlTags.h"
 #include "objects/CommentProperty.h"
 #include "objects/DroppedKeys.h"
+#include "objects/ObjectFileCallbacks.h"
 
 #include <algorithm>
 #include <bit>
@@ -717,7 +719,9 @@ bool CObject::SaveToFile(const char* fileName, uint32_t flags)
         if (existing.Open(fileName, fileFlags | FILE_READ)) {
             const bool same = existing.IsSameContent(memory);
             existing.Close();
-            if (same)
+            // Not over a file a save cut short waits for: its journal would
+            // put back what this save leaves.
+            if (same && WhyWritesAreRefused(ResolveDiskPath(fileName, flags)).IsEmpty())
                 return true;
         }
     }

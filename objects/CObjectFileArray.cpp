@@ -224,6 +224,8 @@ void CObjectFileArray::UnloadItem(int32_t i)
     CObject* object = entry->object;
     entry->object = nullptr;
     delete object;
+    entry->fileNoted = false;
+    entry->saveRefused = false;
     entry->usage.NoteUnloaded();
     entry->loading = false;
 }
@@ -291,10 +293,63 @@ int32_t CObjectFileArray::FindObjectIndex(const CObject* object)
 {
     if (m_EnumerationPending || !object)
         return -1;
+    // A load notes its file, and a save looks its object up more than once.
+    if (uint32_t(m_LastFound) < m_Entries.GetCount() && m_Entries[uint32_t(m_LastFound)]->object == object)
+        return m_LastFound;
     for (uint32_t i = 0; i < m_Entries.GetCount(); ++i)
         if (m_Entries[i]->object == object)
-            return int32_t(i);
+            return m_LastFound = int32_t(i);
     return -1;
+}
+
+namespace {
+
+// Whether the file is there; its size and a checksum of its bytes (FNV-1a,
+// 64 bits), read a block at a time: a file is never held to be compared.
+bool NoteFileBytes(const CJString& name, uint64_t& size, uint64_t& checksum)
+{
+    size = 0;
+    checksum = 14695981039346656037ull;
+    CFile file;
+    if (!FileExists(name.GetString(), 0) || !file.Open(name.GetString(), FILE_READ))
+        return false;
+    uint8_t block[65536];
+    for (uint32_t got; (got = file.Read(block, sizeof block)) > 0; size += got)
+        for (uint32_t i = 0; i < got; ++i)
+            checksum = (checksum ^ block[i]) * 1099511628211ull;
+    file.Close();
+    return true;
+}
+
+} // namespace
+
+void CObjectFileArray::NoteObjectFileAsOnDisk(const CObject* object)
+{
+    CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));
+    CJString name;
+    if (!entry || !object || !GetObjectFileName(object, name))
+        return;
+    entry->fileExisted = NoteFileBytes(name, entry->fileSize, entry->fileChecksum);
+    entry->fileNoted = true;
+    entry->saveRefused = false;
+}
+
+bool CObjectFileArray::RefuseSaveOverChangedFile(const CObject* object)
+{
+    CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));
+    CJString name;
+    if (!entry || !entry->fileNoted || !GetObjectFileName(object, name))
+        return false;
+    uint64_t size = 0, checksum = 0;
+    const bool exists = NoteFileBytes(name, size, checksum);
+    entry->saveRefused = exists != entry->fileExisted || size != entry->fileSize || checksum != entry->fileChecksum;
+    return entry->saveRefused;
+}
+
+bool CObjectFileArray::IsObjectSaveRefused(const CObject* object)
+{
+    CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));
+    return entry && entry->saveRefused;
 }
 
 void CObjectFileArray::SetSource(const char* name, const char* folder, uint32_t flags)
@@ -420,6 +475,8 @@ void CObjectFileArray::LoadEntry(int32_t i)
     m_LastLoadError.Empty();
     CObject* object = LoadObject(folder, fileName, &entry->object);
     entry->object = object;
+    m_LastFound = i;
+    NoteObjectFileAsOnDisk(object);
     if (!object) {
         entry->loadFailed = true;
         entry->error = m_LastLoadError;
@@ -576,6 +633,7 @@ int32_t CObjectFileArray::AddItemFromNewFileOptions(CNewFileOptions& options)
     while (at < m_Entries.GetCount() && SSortsBefore(m_Entries[at]->name, item))
         ++at;
     *m_Entries.InsertAt(at) = entry;
+    NoteObjectFileAsOnDisk(object);
     InvalidateFileNameIndex();
     // Rebuilt in place: combo boxes and browsers hold the tree.
     if (m_DirectoryTree)

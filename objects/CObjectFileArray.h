@@ -74,6 +74,13 @@ struct CObjectArrayFileEntry : public CPooledClassBase {
     bool placeholder = false;  // the none entry the data lacked: no file, no object
     CJString error;            // why the load failed
     CItemUsageStats usage;
+    // The file a save of the object writes, as read or as last written here:
+    // a save that finds it otherwise would write over another hand's change.
+    bool fileNoted = false;
+    bool fileExisted = false;
+    std::uint64_t fileSize = 0;
+    std::uint64_t fileChecksum = 0;
+    bool saveRefused = false; // for that change: the object's edit waits
 };
 
 // Old names of items and the index each now stands for.
@@ -148,6 +155,16 @@ public:
     virtual bool GetObjectFileName(const CObject* object, CJString& name);
     // -1 when no entry holds it, the list is empty, or an enumeration is pending.
     virtual int32_t FindObjectIndex(const CObject* object);
+    // The file a save of the object writes (GetObjectFileName) is noted as it
+    // is on disk now, as the object was read from it or written to it; a
+    // file not there is noted as such. Nothing for an object of no entry.
+    void NoteObjectFileAsOnDisk(const CObject* object);
+    // Refuses a save over that file when it is no longer as noted (changed,
+    // made or removed by another hand): true, and the object's edit waits
+    // (IsObjectSaveRefused) until the file is noted again. False when nothing
+    // was noted.
+    bool RefuseSaveOverChangedFile(const CObject* object);
+    bool IsObjectSaveRefused(const CObject* object);
     virtual bool IsEnumerated() { return !m_EnumerationPending; }
     // Records where to enumerate; the list enumerates on its next use. With a
     // name the list also registers under it (with no folder).
@@ -271,6 +288,7 @@ private:
     uint32_t m_EnumerationFlags = 0;
     std::vector<CJString> m_ListFileNames; // of the last enumeration, cache ending included
     std::string m_UnreadableFolder;        // when the last enumeration found nothing for it
+    int32_t m_LastFound = 0;               // FindObjectIndex looks there first
 };
 
 // The list of the data objects of class T (U names the class the list

@@ -1,10 +1,11 @@
 #include "objects/ObjectFileCallbacks.h"
 
-#include "objects/CObject.h"
-
 #include "foundation/CFile.h"
 #include "foundation/CList.h"
 #include "foundation/FilePaths.h"
+#include "objects/CFileListList.h"
+#include "objects/CObject.h"
+#include "objects/CObjectFileArray.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplacementGroup.h"
 
@@ -35,6 +36,14 @@ bool AskInOrder(const CList<ObjectSaveCallback>& callbacks, const CObject* objec
         if (callback(object, result))
             return true;
     return false;
+}
+
+// The file list holding the object, which keeps what its file held.
+CObjectFileArray* ListOf(const CObject* object)
+{
+    int32_t list = -1;
+    CFileListList& registry = CFileListList::SGetInstance();
+    return registry.FindObject(object, &list, nullptr) ? registry.GetList(list) : nullptr;
 }
 
 CJString& FailedSaveFile()
@@ -181,10 +190,25 @@ bool SaveObjectToOwnFile(CObject* object)
 {
     FailedSaveFile().Empty();
     FailedSaveReason().Empty();
+    // A file every write of which is refused (a save cut short waits for it,
+    // or it is a link) is told so before a check of its contents answers.
+    CJString own;
+    if (FindObjectFileName(object, &own))
+        if (const CJString why = WhyWritesAreRefused(ResolveDiskPath(own.GetString(), 0)); why.IsNotEmpty()) {
+            NoteFailedSaveReason(why);
+            return false;
+        }
     bool saved = false;
     if (!AskInOrder(SaveCallbacks<SaveTag>(), object, saved)) {
         CJString name;
+        CObjectFileArray* list = ListOf(object);
+        if (list && list->RefuseSaveOverChangedFile(object)) {
+            FailedSaveReason() = kFileChangedOnDisk;
+            return false;
+        }
         saved = FindObjectFileName(object, &name) && object->SaveToFile(name.GetString(), 0);
+        if (saved && list)
+            list->NoteObjectFileAsOnDisk(object);
     }
     if (!saved) {
         CJString failed;
@@ -195,6 +219,18 @@ bool SaveObjectToOwnFile(CObject* object)
         for (ObjectSavedCallback callback : Callbacks<ObjectSavedCallback>())
             callback(object);
     return saved;
+}
+
+void NoteObjectFileAsOnDisk(const CObject* object)
+{
+    if (CObjectFileArray* list = ListOf(object))
+        list->NoteObjectFileAsOnDisk(object);
+}
+
+bool IsObjectEditWaiting(const CObject* object)
+{
+    CObjectFileArray* list = ListOf(object);
+    return list && list->IsObjectSaveRefused(object);
 }
 
 bool CanSaveObject(const CObject* object)

@@ -29,9 +29,17 @@ void RegisterObjectSavedCallback(ObjectSavedCallback callback);
 // The first file-name callback that knows the object; false when none does.
 bool FindObjectFileName(const CObject* object, CJString* name);
 // The first save callback that takes care of it gives the result; else the
-// object is saved to the file FindObjectFileName names; false without one.
-// After a save the saved callbacks are told, in order of registration.
+// object is saved to the file FindObjectFileName names; false without one,
+// and refused (kFileChangedOnDisk) for an object of a file list whose file
+// is no longer as the list read or last wrote it. After a save the saved
+// callbacks are told, in order of registration.
 bool SaveObjectToOwnFile(CObject* object);
+// For a save callback that writes an object of a file list itself, or a
+// group of them once the group is in place: its file is as on disk now.
+void NoteObjectFileAsOnDisk(const CObject* object);
+// Whether the object's last save was refused over a file changed on disk:
+// its edit waits for a save once the change is undone.
+bool IsObjectEditWaiting(const CObject* object);
 // A save callback whose save writes more than the object's own file notes
 // the one that failed, for the report of the failure.
 void NoteFailedSaveFile(const CJString& name);
@@ -41,6 +49,7 @@ void NoteFailedSaveFile(const CJString& name);
 void NoteFailedSaveReason(const CJString& why);
 const CJString& GetFailedSaveReason();
 inline constexpr const char* kFileIsReadOnly = "it is read-only";
+inline constexpr const char* kFileChangedOnDisk = "it was changed on disk since it was read";
 // A rename failed after the files saved with it were put in place: the
 // journal stays and the next start finishes the save.
 inline constexpr const char* kFinishedAtNextStart

@@ -165,9 +165,18 @@ bool SaveSequenceSettings(const CObject* object, bool& saved)
     CJString file;
     if (!sequence || !FindObjectFileName(sequence, &file))
         return false;
+    // "Properties.txt" changed by another hand since it was read is not
+    // written over, as any object file.
+    if (GetSequenceList().RefuseSaveOverChangedFile(sequence)) {
+        NoteFailedSaveReason(CJString(kFileChangedOnDisk));
+        saved = false;
+        return true;
+    }
     CJString failed;
     saved = sequence->SaveSettings(&failed);
-    if (!saved && failed.IsNotEmpty())
+    if (saved)
+        GetSequenceList().NoteObjectFileAsOnDisk(sequence);
+    else if (failed.IsNotEmpty())
         NoteFailedSaveFile(failed);
     return true;
 }

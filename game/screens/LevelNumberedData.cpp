@@ -4,6 +4,7 @@
 #include "game/screens/CLifeRewards.h"
 #include "game/screens/CTips.h"
 #include "foundation/FilePaths.h"
+#include "game/world/CLevelSet.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -55,11 +56,17 @@ void KeepBefore(CObject& object)
 // The file holds, read whole, what the program had before its change.
 bool UnchangedOnDisk(CObject& object, CJString& failedFile)
 {
+    CJString name;
+    FindObjectFileName(&object, &name);
+    // Whatever the file holds, a save cut short may be waiting for it.
+    if (const CJString why = WhyWritesAreRefused(ResolveDiskPath(name.GetString(), 0)); why.IsNotEmpty()) {
+        failedFile = name;
+        NoteFailedSaveReason(why);
+        return false;
+    }
     const auto before = Before().find(FileKey(object));
     if (before == Before().end())
         return true;
-    CJString name;
-    FindObjectFileName(&object, &name);
     std::unique_ptr<CObject> disk(ReadObjectFileWhole(name.GetString()));
     if (disk && disk->IsEqualTo(before->second.get()))
         return true;
@@ -312,12 +319,26 @@ bool SaveLevelNumberedFileOnlyWithLevels(const CObject* object, bool& saved)
     return true;
 }
 
+template <typename List>
+void NoteNamedAsOnDisk(List& list, const std::vector<CJString>& names)
+{
+    for (const CJString& name : names)
+        if (const int32_t index = list.Find(name.GetString()); index >= 0 && list.IsItemLoaded(index))
+            NoteObjectFileAsOnDisk(list.GetObject(index));
+}
+
 bool SaveLevelNumberedData(CJString& failedFile)
 {
     g_SavingWithLevels = true;
     const bool saved = SaveChangedData(failedFile);
     g_SavingWithLevels = false;
     return saved;
+}
+
+bool IsOrderedByLevelNumbers(const CObject& object)
+{
+    return &object == FindLevels() || &object == CTipsOptions::SGetInstance()
+        || GetDecadeTransitionList().FindObjectIndex(&object) >= 0 || GetLifeRewardList().FindObjectIndex(&object) >= 0;
 }
 
 void LevelNumberedFileSaved(CObject* object)
@@ -330,6 +351,11 @@ void LevelNumberedFileSaved(CObject* object)
 
 void LevelNumberedDataSaved()
 {
+    // Written in the group, in place only now.
+    if (CTipsOptions* tips = CTipsOptions::SGetInstance(); tips && g_TipsChanged)
+        NoteObjectFileAsOnDisk(tips);
+    NoteNamedAsOnDisk(GetDecadeTransitionList(), g_TransitionsChanged);
+    NoteNamedAsOnDisk(GetLifeRewardList(), g_RewardsChanged);
     g_TipsChanged = false;
     g_Renumbered = false;
     g_TransitionsChanged.clear();

@@ -30,6 +30,9 @@ bool SaveLevelNumberedData(CJString& failedFile);
 // file has not), and written with "Levels".
 bool SaveLevelNumberedFileOnlyWithLevels(const CObject* object, bool& saved);
 void LevelNumberedDataSaved();
+// "Levels", the tips, a decade card or a life reward: what a level's number
+// orders, written together.
+bool IsOrderedByLevelNumbers(const CObject& object);
 // Told of each object the program saved: one saved on its own (the object
 // editor's) is as on disk since, for the next save with "Levels".
 void LevelNumberedFileSaved(CObject* object);

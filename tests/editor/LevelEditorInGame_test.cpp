@@ -19,10 +19,12 @@
 #include "editor/ValuePropertyEditors.h"
 #include "game/business/CCustomer.h"
 #include "game/business/CThreeInARowCounter.h"
+#include "game/screens/CAchievement.h"
 #include "game/screens/CEndOfLevel.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameState.h"
+#include "game/world/CGeneralObjects.h"
 #include "game/world/CLevelOptions.h"
 #include "game/world/CLevelPlay.h"
 #include "game/world/CLevelSet.h"
@@ -37,11 +39,13 @@
 #include "objects/CObject.h"
 #include "sequences/CSequence.h"
 #include "sequences/CSequenceList.h"
+#include "shell/CKeyboardState.h"
 #include "platform/WindowDevice.h"
 #include "ui/CJButton.h"
 #include "ui/CJComboBox.h"
 #include "ui/CJEdit.h"
 #include "ui/CJMenu.h"
+#include "ui/CJMessageBox.h"
 #include "ui/CJSpin.h"
 #include "ui/CJTabControl.h"
 #include "ui/CScreenWindow.h"
@@ -50,6 +54,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -615,6 +620,55 @@ TEST_F(LevelEditorInGame, ALevelPropertyEditedOverThePlayedStreetLastsForThisPla
     EXPECT_EQ(FindLevels()->GetLevel(GetCurrentLevelIndex())->m_RequiredRevenue, storedRevenue);
 }
 
+// Nor does any other path from the palette write the levels over the played
+// street: File > List Browser opens "Levels", the tips, a card and a reward
+// to be looked at only, Shift held or not (the set's Delete greyed with its
+// rows); a trophy still edits.
+TEST_F(LevelEditorInGame, OverThePlayedStreetTheListBrowserOpensTheLevelsAndWhatTheirNumbersOrderToBeLookedAtOnly)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    const std::map<std::string, std::string> before = DataFiles();
+    CEditorToolPalette* palette = OpenEditorPalette();
+    ASSERT_NE(palette, nullptr);
+    palette->OpenListBrowserWindow();
+    CListBrowserWindow* browser = EditorChild<CListBrowserWindow>();
+    ASSERT_NE(browser, nullptr);
+    auto edit = [&](const char* list, int32_t entry, bool shift) {
+        browser->ShowList(CFileListList::SGetInstance().Find(list));
+        browser->SelectEntry(entry < 0 ? FirstNamed(*browser->GetList()) : entry);
+        if (shift)
+            CKeyboardState::SGetInstance().OnKeyDown(kScanShiftLeft);
+        browser->EditSelected();
+        CKeyboardState::SGetInstance().OnKeyUp(kScanShiftLeft);
+        Passes(2);
+        return GetCurrentObjectEditor();
+    };
+    CGeneralObjectsList& general = GetGeneralObjects();
+    for (bool shift : {false, true}) {
+        SCOPED_TRACE(shift ? "Shift" : "no Shift");
+        for (auto [list, entry] : std::vector<std::pair<const char*, int32_t>>{
+                 {"General Objects", general.Find("Levels")},
+                 {"General Objects", general.Find("Tips Options")},
+                 {"DecadeTransition", -1},
+                 {"LifeRewards", -1}}) {
+            CObjectEditor* opened = edit(list, entry, shift);
+            ASSERT_NE(opened, nullptr) << list;
+            EXPECT_FALSE(opened->CanEdit()) << list << " " << browser->GetList()->GetItemName(browser->GetSelectedEntry());
+            ASSERT_NO_FATAL_FAILURE(CloseByItsButton(opened));
+        }
+        CObjectEditor* trophy = edit("Achievement", -1, shift);
+        ASSERT_NE(trophy, nullptr);
+        EXPECT_TRUE(trophy->CanEdit());
+        ASSERT_NO_FATAL_FAILURE(CloseByItsButton(trophy));
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseByItsButton(browser));
+    PushKey(plat::vk::kF7);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    for (const auto& [name, bytes] : DataFiles())
+        EXPECT_TRUE(name.rfind("Cache/", 0) == 0 || (before.count(name) && before.at(name) == bytes)) << name;
+}
+
 // Over the stored street (F6) the level file is written only for an edit:
 // looking at the level's properties leaves the designer's file as it was;
 // an edit is saved as the level set the game writes with that one value
@@ -845,6 +899,65 @@ TEST_F(LevelEditorInGame, AnUndoAfterAMergeLeavesWhatTheFileBroughtIn)
     EXPECT_EQ(names(*written), names(*hand));
     EXPECT_STREQ(written->GetLevel(0)->m_Comment.GetString(), "by hand");
     EXPECT_EQ(written->GetLevel(last - 2)->m_RequiredRevenue, edited);
+}
+
+// A trophy or a tutorial changed by hand while the program runs is not
+// written over by the object editor's save: the box names the file, the edit
+// waits in memory and a later close writes it once the hand's change is
+// undone. The program's own save is no hand's change.
+TEST_F(LevelEditorInGame, AnObjectFileChangedByHandIsNotWrittenOverAndItsEditIsSavedOnceTheChangeIsUndone)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    // Opened, edited (nothing: a close alone), closed: what the box said.
+    auto editAndClose = [&](CObject* object, const std::function<void()>& edit = [] {}) {
+        OpenObjectEditor(object, object);
+        Passes(2);
+        edit();
+        CloseByItsButton(GetCurrentObjectEditor());
+        std::string said;
+        if (auto* box = dynamic_cast<CJMessageBox*>(CScreenWindow::GetScreenWindow()->GetFirstChild())) {
+            for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+                said += text->GetTitle().GetString();
+            std::replace(said.begin(), said.end(), '\n', ' ');
+            box->Destroy();
+            Passes(2);
+        }
+        return said;
+    };
+    CAchievement* trophy = GetAchievementList().GetObjectByName("AccomplishedBuilder");
+    ASSERT_NE(trophy, nullptr);
+    const std::string file = PathOf("Data/Resources/AccomplishedBuilder.Achievement.txt");
+    const std::string asRead = ReadBytes(file);
+    std::string byHand = asRead;
+    byHand.replace(byHand.find("Description=Move"), 16, "Description=By hand, move");
+    WriteBytes(file, byHand);
+    const std::string said = editAndClose(trophy, [&] { trophy->m_Description.SetText(CJString("Edited here")); });
+    EXPECT_NE(said.find("Could not save Resources/AccomplishedBuilder.Achievement.txt: it was changed on disk since "
+                        "it was read. Undo the change on disk"),
+              std::string::npos)
+        << said;
+    EXPECT_TRUE(ReadBytes(file) == byHand);
+    EXPECT_STREQ(trophy->m_Description.GetText().GetString(), "Edited here") << "the edit is kept";
+    EXPECT_NE(editAndClose(trophy).find("changed on disk"), std::string::npos) << "still changed: refused again";
+    WriteBytes(file, asRead);
+    EXPECT_EQ(editAndClose(trophy), "") << "undone: a close with no edit writes the waiting one";
+    EXPECT_NE(ReadBytes(file).find("Description=Edited here"), std::string::npos);
+    EXPECT_EQ(editAndClose(trophy, [&] { trophy->m_Description.SetText(CJString("Again")); }), "")
+        << "the program's own save is as on disk";
+    EXPECT_NE(ReadBytes(file).find("Description=Again"), std::string::npos);
+
+    // A tutorial's arrow turned by hand.
+    CTutorialList& lessons = GetTutorialList();
+    CTutorial* lesson = lessons.GetObject(lessons.Find("Garden Garage"));
+    ASSERT_NE(lesson, nullptr);
+    const std::string lessonFile = PathOf("Data/Resources/Garden Garage.Tutorial.txt");
+    std::string turned = ReadBytes(lessonFile);
+    turned.replace(turned.find("Arrow Angle=90"), 14, "Arrow Angle=45");
+    WriteBytes(lessonFile, turned);
+    EXPECT_NE(editAndClose(lesson, [&] { lesson->m_Text.SetText(CJString("Build it.")); })
+                  .find("Garden Garage.Tutorial.txt: it was changed on disk"),
+              std::string::npos);
+    EXPECT_TRUE(ReadBytes(lessonFile) == turned);
 }
 
 // Opening and closing every editor and tool a designer reaches, with no edit,

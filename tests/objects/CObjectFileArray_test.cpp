@@ -469,6 +469,22 @@ TEST_F(ObjectFileList, ObjectsSaveToTheFileTheirListNames)
     ASSERT_TRUE(SaveObjectToOwnFile(cannon));
     EXPECT_NE(ReadBytes(m_Root / "Data/Upgrades/Cannon.Upgrade.txt").find("Cost=9"), std::string::npos);
 
+    // "-Shield" was read where saves do not write: a file made there by hand
+    // since is not written over, the edit waits; gone again, the save writes.
+    CTestUpgrade* shield = m_Upgrades.GetObjectByName("Ships/Shield");
+    ASSERT_NE(shield, nullptr);
+    shield->m_Cost = 8;
+    Put("Data/Upgrades/Ships/Shield.Upgrade.txt", Text("CTestUpgrade", "\tCost=1\r\n"));
+    EXPECT_FALSE(SaveObjectToOwnFile(shield));
+    EXPECT_STREQ(GetFailedSaveReason().GetString(), kFileChangedOnDisk);
+    EXPECT_TRUE(IsObjectEditWaiting(shield));
+    std::filesystem::remove(m_Root / "Data/Upgrades/Ships/Shield.Upgrade.txt");
+    EXPECT_TRUE(SaveObjectToOwnFile(shield));
+    EXPECT_FALSE(IsObjectEditWaiting(shield));
+    shield->m_Cost = 9;
+    EXPECT_TRUE(SaveObjectToOwnFile(shield)) << "the program's own write is no hand's change";
+    EXPECT_NE(ReadBytes(m_Root / "Data/Upgrades/Ships/Shield.Upgrade.txt").find("Cost=9"), std::string::npos);
+
     // An object no list knows has no file: not saved, but may be saved.
     CTestSlot loose;
     EXPECT_FALSE(FindObjectFileName(&loose, &name));

@@ -207,6 +207,17 @@ TEST_F(SequenceList, SettingsSavedFromTheGameListAreReadAfterARestart)
     const int32_t shownX = build->GetFrame(1)->GetOffsetX();
     EXPECT_TRUE(CanSaveObject(build));
     EXPECT_TRUE(SaveObjectToOwnFile(build));
+    // Changed by hand since that save: not written over, the edit kept for
+    // the save after the change is undone.
+    const std::string saved = ReadBytes("Res/Seqs/-Build/Properties.txt");
+    WriteBytes("Res/Seqs/-Build/Properties.txt", saved + "\r\n");
+    EditRateAndOffset(*build, "7", 112);
+    EXPECT_FALSE(SaveObjectToOwnFile(build));
+    EXPECT_STREQ(GetFailedSaveReason().GetString(), kFileChangedOnDisk);
+    EXPECT_EQ(ReadBytes("Res/Seqs/-Build/Properties.txt"), saved + "\r\n");
+    WriteBytes("Res/Seqs/-Build/Properties.txt", saved);
+    EditRateAndOffset(*build, "7", 111);
+    EXPECT_TRUE(SaveObjectToOwnFile(build));
     GetSequenceList().SetSource(nullptr, "Nowhere", 0);
     std::filesystem::remove(PathOf("Res/Seqs/-Build/a.tga"));
     std::filesystem::remove(PathOf("Res/Seqs/-Build/b.tga"));

@@ -261,11 +261,14 @@ public:
         std::filesystem::remove_all(PathOf("Data/Cache"));
     }
 
-    // The same, its Properties.txt removed too: the save makes two files.
+    // The same, its Properties.txt removed too: the save makes two files. The
+    // removal is taken as the file the sequence was read from, since one
+    // removed by hand after the read refuses the save.
     void PrepareSequenceWithNeitherFile()
     {
         PrepareSequenceWithoutItsCacheFolder();
         std::filesystem::remove(PathOf("Data/") + kWalkProperties);
+        GetSequenceList().NoteObjectFileAsOnDisk(GetSequenceList().GetObjectByName("Walk"));
     }
 
     // The same, on the sequence already read.
