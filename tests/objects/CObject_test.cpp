@@ -384,6 +384,15 @@ TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
         {"an unknown element name", edit(lists, "\t\tSize=", "\t\tSzie=1\r\n\t\tSize=")},
         {"a list line naming no item", edit(lists, "\t\tGreen=", "\t\tPurple=p\r\n\t\tGreen=")},
         {"a long line without \"=\"", edit(numbers, "\tCount=61", "\t" + std::string(4000, 'x') + "\r\n\tCount=61")},
+        {"a list block given twice",
+         edit(lists, "\tSizes=Array", "\tSizes=Array\r\n\t{\r\n\t\tSize=5\r\n\t}\r\n\tSizes=Array")},
+        {"a named list block given twice",
+         edit(lists, "\tLabels=Array", "\tLabels=Array\r\n\t{\r\n\t}\r\n\tLabels=Array")},
+        {"a list item above the block naming it", edit(lists, "\tLabels=Array", "\tGreen=x\r\n\tLabels=Array")},
+        {"an element above the block", edit(lists, "\tSizes=Array", "\tSize=5\r\n\tSizes=Array")},
+        {"a value under a named list's own name", edit(lists, "\tLabels=Array", "\tLabels=x\r\n\tLabels=Array")},
+        {"a whole number without a digit", edit(numbers, "Count=61", "Count=")},
+        {"a decimal without a digit", edit(numbers, "Speed=40", "Speed=-")},
     };
     for (const auto& [what, text] : passedOver)
         EXPECT_FALSE(readWhole(text)) << what << "\n" << text;
