@@ -137,7 +137,9 @@ void CJStringPropertyOf<T>::SetValueFromText(CObject* object, const CJString& te
 {
     CJString value = stream && text.CompareNoCase(kMultiLineValue) == 0 ? ReadBlock(*stream) : text;
     if (!value.IsWide() && value.Find("UNICODE-HEX<") >= 0) {
-        value.FromFileForm();
+        // Digits that end inside a character would be written back shorter.
+        if (!value.FromFileForm() && stream)
+            stream->NoteSkippedLine();
         // The writer narrows what it can before it writes: so does the reader.
         if (value.IsNarrowable())
             value.ToNarrow();

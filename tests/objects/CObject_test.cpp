@@ -363,6 +363,7 @@ TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
     EXPECT_TRUE(readWhole(numbers));
     EXPECT_TRUE(readWhole(lists));
     EXPECT_TRUE(readWhole(numbers + "\r\n \t\r\n"));
+    EXPECT_TRUE(readWhole(edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<4100>")));
     EXPECT_TRUE(readWhole("\xEF\xBB\xBF" + numbers)) << "an editor's byte-order mark is no part of the class name";
     CJString error;
     std::unique_ptr<CObject> started(
@@ -393,6 +394,8 @@ TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
         {"a value under a named list's own name", edit(lists, "\tLabels=Array", "\tLabels=x\r\n\tLabels=Array")},
         {"a whole number without a digit", edit(numbers, "Count=61", "Count=")},
         {"a decimal without a digit", edit(numbers, "Speed=40", "Speed=-")},
+        {"a hex text with an odd digit", edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<41004>")},
+        {"a hex text with half a character", edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<410042>")},
     };
     for (const auto& [what, text] : passedOver)
         EXPECT_FALSE(readWhole(text)) << what << "\n" << text;
