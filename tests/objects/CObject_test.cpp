@@ -364,6 +364,8 @@ TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
     EXPECT_TRUE(readWhole(lists));
     EXPECT_TRUE(readWhole(numbers + "\r\n \t\r\n"));
     EXPECT_TRUE(readWhole(edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<4100>")));
+    EXPECT_TRUE(readWhole(edit(numbers, "Lives=3", "Lives=Unlimited"))) << "a whole number's named value";
+    EXPECT_TRUE(readWhole(edit(numbers, "Ratio=0.5", "Ratio=Never"))) << "a decimal's named value";
     EXPECT_TRUE(readWhole("\xEF\xBB\xBF" + numbers)) << "an editor's byte-order mark is no part of the class name";
     CJString error;
     std::unique_ptr<CObject> started(
