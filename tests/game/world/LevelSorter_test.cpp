@@ -793,3 +793,24 @@ TEST_F(LevelSorter, ASorterThatMayNotChangeTheLevelsSaysWhyAndWritesNothing)
 }
 
 } // namespace
+
+// Edited while the program was closed: what the start did not take would be
+// written over by the first save.
+TEST_F(LevelSets, AFileTheStartCouldNotReadWholeIsNotWrittenOver)
+{
+    const std::string file = "Resources/Levels.Object.txt";
+    CLevelSet* levels = LoadLevels({LevelText("Alpha"), LevelText("Bravo", "\t\t\tCustomers=\r\n")});
+    const std::string hand = ReadBytes(file);
+    levels->GetLevel(0)->m_Customers = 9;
+    CJString failed;
+    EXPECT_FALSE(SaveLevelSetToOwnFile(*levels, failed));
+    EXPECT_EQ(failed.GetString(), file);
+    EXPECT_NE(GetFailedSaveReason().Find("cannot be read whole"), -1) << GetFailedSaveReason().GetString();
+    EXPECT_TRUE(ReadBytes(file) == hand);
+    EXPECT_TRUE(levels->HasUnsavedEdits());
+    // Mended by hand, the next save writes the waiting edit.
+    WriteObject(file, std::string(hand).replace(hand.find("Customers=\r"), 10, "Customers=4"));
+    ASSERT_TRUE(SaveLevelSetToOwnFile(*levels, failed)) << GetFailedSaveReason().GetString();
+    EXPECT_EQ(levels->GetLevel(1)->m_Customers, 4u);
+    EXPECT_FALSE(levels->HasUnsavedEdits());
+}
